@@ -1,0 +1,18 @@
+#pragma once
+
+// SIGINT and SIGTERM as a close request.
+//
+// Once installed, either signal only notes that the user asked the game to
+// close; the message pump takes the note and delivers it as the window's close
+// message, so the game shuts down in order and writes its configuration back.
+// While a note waits untaken, a second signal ends the process the default
+// way, so a game that no longer pumps can still be stopped.
+class SysCloseSignals
+{
+public:
+    // Installs the handlers (again, if something else has replaced them).
+    static void Install();
+
+    // True once for each signal received since the last call.
+    static bool TakeRequest();
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+// Single-instance guard: a named lock that at most one process of the user
+// holds at a time.  The operating system releases it when the holder ends,
+// however it ends, so a crashed game never blocks the next start.
+//
+// The lock lives in a file named after the lock in $XDG_RUNTIME_DIR, or in
+// /tmp (with the user id in the name) when that is not set.  The file itself
+// is left in place; only holding it counts.
+class SysInstanceLock
+{
+public:
+    enum class Result
+    {
+        Acquired,       // this object holds the lock now
+        HeldElsewhere,  // another holder (any process, or another object) has it
+        Unavailable     // the lock file could not be opened or locked: run unguarded
+    };
+
+    SysInstanceLock() = default;
+    ~SysInstanceLock();
+    SysInstanceLock(const SysInstanceLock&) = delete;
+    SysInstanceLock& operator=(const SysInstanceLock&) = delete;
+
+    // Takes the lock `name` in the default folder without waiting.
+    Result Acquire(const char* name);
+    // The same with the lock file at `path` (tests use their own folder).
+    Result AcquireFile(const std::string& path);
+
+    // Gives the lock up; nothing when it is not held.
+    void Release();
+    bool IsHeld() const;
+
+    // Where Acquire(name) keeps its lock file.
+    static std::string DefaultLockPath(const char* name);
+
+private:
+    int descriptor = -1;
+};

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/SysCodePage.h"
+#include "platform/SysMessageBox.h"
+
+namespace
+{
+// An environment variable put back as it was when the test ends.
+class SavedVariable
+{
+public:
+    explicit SavedVariable(const char* name) : name(name)
+    {
+        const char* value = std::getenv(name);
+        wasSet = value != nullptr;
+        if (wasSet)
+            saved = value;
+    }
+    ~SavedVariable()
+    {
+        if (wasSet)
+            setenv(name, saved.c_str(), 1);
+        else
+            unsetenv(name);
+    }
+
+private:
+    const char* name;
+    bool wasSet = false;
+    std::string saved;
+};
+
+// Runs with the offscreen video driver, as every automated run does.
+class WindowMessageBox : public ::testing::Test
+{
+protected:
+    void SetUp() override { setenv("SDL_VIDEODRIVER", "offscreen", 1); }
+    void TearDown() override { SysCodePage::SetCurrent(SysCodePage::kWesternEuropean); }
+
+    SavedVariable driver{"SDL_VIDEODRIVER"};
+    SavedVariable display{"DISPLAY"};
+    SavedVariable waylandDisplay{"WAYLAND_DISPLAY"};
+};
+}  // namespace
+
+TEST_F(WindowMessageBox, HeadlessBoxWritesCaptionAndTextToStandardError)
+{
+    ASSERT_TRUE(SysMessageBox::IsHeadless());
+    testing::internal::CaptureStderr();
+    SysMessageBox::Show(nullptr, "The version string is not valid", "Error!");
+    EXPECT_EQ("Error!: The version string is not valid\n", testing::internal::GetCapturedStderr());
+}
+
+TEST_F(WindowMessageBox, LineBreaksOfTheTextAreKept)
+{
+    testing::internal::CaptureStderr();
+    SysMessageBox::Show(nullptr, "Syntax error in locale file:\nline 3", "Falied to Initialize");
+    EXPECT_EQ("Falied to Initialize: Syntax error in locale file:\nline 3\n", testing::internal::GetCapturedStderr());
+}
+
+TEST_F(WindowMessageBox, TextsInTheGameCodePageReachStandardErrorAsUtf8)
+{
+    SysCodePage::SetCurrent(1251);
+    testing::internal::CaptureStderr();
+    SysMessageBox::Show(nullptr, "\xC6", "\xE6");  // Ж, ж
+    EXPECT_EQ("\xD0\xB6: \xD0\x96\n", testing::internal::GetCapturedStderr());
+}
+
+TEST_F(WindowMessageBox, DummyDriverAndMissingDisplayAreHeadless)
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    EXPECT_TRUE(SysMessageBox::IsHeadless());
+    unsetenv("SDL_VIDEODRIVER");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    EXPECT_TRUE(SysMessageBox::IsHeadless());
+}

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+
+#include <csignal>
+
+#include "platform/SysMessage.h"
+#include "platform/SysWindow.h"
+#include "tests/platform/Window_TestEvents.h"
+
+using namespace window_test;
+
+namespace
+{
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+
+// A real window on the offscreen video driver, with the messages of its own
+// opening already taken.
+class WindowPump : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(window.Create("Ironmarch", 0, 0, kWidth, kHeight, false)) << SysWindow::LastError();
+        TakeAll();
+    }
+
+    void TearDown() override
+    {
+        window.Destroy();
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+    }
+
+    std::vector<SysMessage> TakeAll()
+    {
+        std::vector<SysMessage> taken;
+        SysMessage message;
+        while (window.PeekMessage(message))
+            taken.push_back(message);
+        return taken;
+    }
+
+    static void Push(SDL_Event event) { ASSERT_EQ(1, SDL_PushEvent(&event)) << SDL_GetError(); }
+
+    SysWindow window;
+};
+}  // namespace
+
+TEST_F(WindowPump, OpensABorderlessOpenGLWindowOfTheAskedSize)
+{
+    ASSERT_TRUE(window.IsOpen());
+    SDL_Window* handle = static_cast<SDL_Window*>(window.NativeHandle());
+    ASSERT_NE(nullptr, handle);
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(handle, &width, &height);
+    EXPECT_EQ(kWidth, width);
+    EXPECT_EQ(kHeight, height);
+    const Uint32 flags = SDL_GetWindowFlags(handle);
+    EXPECT_NE(0u, flags & SDL_WINDOW_BORDERLESS);
+    EXPECT_NE(0u, flags & SDL_WINDOW_OPENGL);
+    EXPECT_FALSE(window.IsFullScreen());
+    EXPECT_FALSE(window.Create("again", 0, 0, kWidth, kHeight, false));
+
+    window.Destroy();
+    EXPECT_FALSE(window.IsOpen());
+    EXPECT_EQ(nullptr, window.NativeHandle());
+    SysMessage message;
+    EXPECT_FALSE(window.PeekMessage(message));
+}
+
+TEST_F(WindowPump, PushedMotionArrivesAsOneMoveToTheLastPosition)
+{
+    for (int i = 1; i <= 100; ++i)
+        Push(Motion(3 * i, i));
+    const std::vector<SysMessage> messages = TakeAll();
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ(0x200u, messages[0].message);
+    EXPECT_EQ(300 | (100 << 16), messages[0].lParam);
+    int x = 0;
+    int y = 0;
+    window.GetMousePosition(x, y);
+    EXPECT_EQ(300, x);
+    EXPECT_EQ(100, y);
+}
+
+TEST_F(WindowPump, AKeyBurstIsTakenOneMessageAtATime)
+{
+    for (int i = 0; i < 10; ++i)
+        Push(Key(SDL_KEYDOWN, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_NONE, i > 0 ? 1 : 0));
+    const std::vector<SysMessage> messages = TakeAll();
+    ASSERT_EQ(20u, messages.size());
+    for (size_t i = 0; i < messages.size(); i += 2)
+    {
+        EXPECT_EQ(0x100u, messages[i].message);
+        EXPECT_EQ(0x102u, messages[i + 1].message);
+        EXPECT_EQ(13u, messages[i + 1].wParam);
+    }
+}
+
+TEST_F(WindowPump, SigtermAndSigintBecomeTheCloseMessage)
+{
+    for (const int signalNumber : {SIGTERM, SIGINT})
+    {
+        ASSERT_EQ(0, std::raise(signalNumber));
+        const std::vector<SysMessage> messages = TakeAll();
+        ASSERT_EQ(1u, messages.size()) << signalNumber;
+        EXPECT_EQ(0x10u, messages[0].message);
+    }
+    // Taken requests re-arm the handler: a further signal is again a message.
+    ASSERT_EQ(0, std::raise(SIGTERM));
+    const std::vector<SysMessage> messages = TakeAll();
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ(0x10u, messages[0].message);
+}
+
+TEST_F(WindowPump, CloseButtonAndQuitGiveOneCloseMessage)
+{
+    SDL_Event quit;
+    SDL_zero(quit);
+    quit.type = SDL_QUIT;
+    Push(WindowEvent(SDL_WINDOWEVENT_CLOSE));
+    Push(quit);
+    const std::vector<SysMessage> messages = TakeAll();
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ(0x10u, messages[0].message);
+}
+
+TEST_F(WindowPump, EventsOfAClosedWindowDoNotReachTheNextOne)
+{
+    Push(Motion(5, 5));
+    window.Destroy();
+    ASSERT_TRUE(window.Create("Ironmarch", 0, 0, kWidth, kHeight, false));
+    for (const SysMessage& message : TakeAll())
+        EXPECT_NE(0x200u, message.message);
+}
+
+TEST(WindowFullScreen, OpensFullScreenAndConfinesTheCursorOnRequest)
+{
+    SysWindow window;
+    ASSERT_TRUE(window.Create("Ironmarch", 0, 0, kWidth, kHeight, true)) << SysWindow::LastError();
+    EXPECT_TRUE(window.IsFullScreen());
+    SDL_Window* handle = static_cast<SDL_Window*>(window.NativeHandle());
+    EXPECT_NE(0u, SDL_GetWindowFlags(handle) & SDL_WINDOW_FULLSCREEN);
+    // Without input focus (there is none offscreen) the grab is only asked
+    // for; it takes hold when the window gets the focus.
+    window.ConfineCursor(true);
+    EXPECT_NE(0u, SDL_GetWindowFlags(handle) & SDL_WINDOW_MOUSE_GRABBED);
+    window.ConfineCursor(false);
+    EXPECT_EQ(0u, SDL_GetWindowFlags(handle) & SDL_WINDOW_MOUSE_GRABBED);
+    window.ShowCursor(false);
+    EXPECT_EQ(SDL_DISABLE, SDL_ShowCursor(SDL_QUERY));
+    window.ShowCursor(true);
+    EXPECT_EQ(SDL_ENABLE, SDL_ShowCursor(SDL_QUERY));
+}
