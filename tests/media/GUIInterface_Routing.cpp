@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "media/C_GUIInterface.h"
+
+namespace
+{
+using Journal = std::vector<std::string>;
+
+class RecordingControl : public CGUIControl
+{
+public:
+    RecordingControl(CGUIInterface* parent, int x, int y, int w, int h, Journal& journal, std::string name,
+                     bool focusable = false)
+        : CGUIControl(parent, x, y, w, h), journal(journal), name(std::move(name)), focusable(focusable)
+    {
+    }
+    ~RecordingControl() override { Note("deleted"); }
+
+    bool CanFocus() override { return focusable; }
+    void OnMouseDown(int32_t, int32_t) override { Note("down"); }
+    void OnMouseUp(int32_t, int32_t) override { Note("up"); }
+    void OnClick() override { Note("click"); }
+    void OnMouseMove(int32_t, int32_t) override { Note("move"); }
+    void OnMouseEnter() override { Note("enter"); }
+    void OnMouseLeave() override { Note("leave"); }
+    void OnWheelUp() override { Note("wheelUp"); }
+    void OnWheelDown() override { Note("wheelDown"); }
+    void OnKey(int32_t key) override { Note("key" + std::to_string(key)); }
+    void Render() override { Note("render"); }
+    void OnFocus() override { Note("focus"); }
+    void OnBlur() override { Note("blur"); }
+
+private:
+    void Note(const std::string& what) { journal.push_back(name + "." + what); }
+
+    Journal& journal;
+    std::string name;
+    bool focusable;
+};
+
+class RecordingInterface : public CGUIInterface
+{
+public:
+    explicit RecordingInterface(Journal& journal) : journal(journal) {}
+
+    void OnControlPressed(int32_t index) override { journal.push_back("form.pressed" + std::to_string(index)); }
+    int32_t OnControlEvent(int32_t index) override
+    {
+        journal.push_back("form.event" + std::to_string(index));
+        return CGUIInterface::OnControlEvent(index);
+    }
+
+private:
+    Journal& journal;
+};
+
+class GUIInterfaceRouting : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        form.Init(8);
+        form.SetRect(100, 100, 400, 300);
+    }
+
+    // Appends a control the way forms do, handing it over to the form.
+    int Add(const std::string& name, int x, int y, int w, int h, bool focusable = false)
+    {
+        form.controls[form.count] = new RecordingControl(&form, x, y, w, h, journal, name, focusable);
+        return form.count++;
+    }
+
+    Journal journal;
+    RecordingInterface form{journal};
+};
+}  // namespace
+
+TEST(GUIInterfaceRect, MinusOneMeansWholeScreenOrCentred)
+{
+    CGUIInterface form;
+    form.SetRect(-1, -1, -1, -1);
+    EXPECT_EQ((std::vector<int>{0, 0, 1024, 768}), (std::vector<int>{form.x, form.y, form.w, form.h}));
+    form.SetRect(-1, -1, 400, 300);
+    EXPECT_EQ((std::vector<int>{312, 234, 400, 300}), (std::vector<int>{form.x, form.y, form.w, form.h}));
+    form.SetRect(-1, 10, 401, 20);
+    EXPECT_EQ(312, form.x);  // 512 - 401 / 2, halves truncated
+}
+
+TEST(GUIInterfaceState, ConstructedAndInitialisedStates)
+{
+    CGUIInterface form;
+    EXPECT_EQ(nullptr, form.parent);
+    EXPECT_EQ(1, form.enabled);
+    EXPECT_EQ(1, form.visible);
+    EXPECT_EQ(nullptr, form.controls);
+    EXPECT_EQ(0, form.count);
+    EXPECT_EQ(-1, form.focus);
+    EXPECT_EQ(-1, form.pressed);
+    EXPECT_EQ(-1, form.hover);
+    EXPECT_EQ(-1, form.defaultControl);
+    EXPECT_EQ(-1, form.cancelControl);
+    EXPECT_EQ(0, form.closeRequest);
+    form.closeRequest = 1;
+    form.Init(4);
+    EXPECT_EQ(4, form.capacity);
+    EXPECT_EQ(-1, form.result);
+    EXPECT_EQ(0, form.closeRequest);
+    form.result = 3;
+    form.ResetResult();
+    EXPECT_EQ(-1, form.result);
+}
+
+TEST_F(GUIInterfaceRouting, ControlsArePlacedRelativeToTheForm)
+{
+    const int index = Add("a", 10, 20, 30, 40);
+    EXPECT_EQ(110, form.controls[index]->GetAbsX());
+    EXPECT_EQ(120, form.controls[index]->GetAbsY());
+    // Right and bottom edges belong to the control.
+    EXPECT_TRUE(form.controls[index]->HitTest(140, 160));
+    EXPECT_FALSE(form.controls[index]->HitTest(141, 160));
+    form.controls[index]->enabled = 0;
+    EXPECT_FALSE(form.controls[index]->HitTest(120, 130));
+}
+
+TEST_F(GUIInterfaceRouting, MouseDownOnOverlappingControlsGoesToTheOneAddedLater)
+{
+    Add("under", 0, 0, 100, 100);
+    Add("over", 50, 50, 100, 100);
+    form.OnMouseDown(175, 175);
+    EXPECT_EQ((Journal{"over.down", "form.pressed1", "over.focus"}), journal);
+    EXPECT_EQ(1, form.pressed);
+    EXPECT_EQ(1, form.focus);
+    EXPECT_EQ(175, form.mouseX);
+
+    journal.clear();
+    form.OnMouseDown(120, 120);  // only "under" lies here
+    EXPECT_EQ((Journal{"under.down", "form.pressed0", "over.blur", "under.focus"}), journal);
+}
+
+TEST_F(GUIInterfaceRouting, ReleaseOnThePressedControlClicksIt)
+{
+    Add("button", 0, 0, 100, 50);
+    form.OnMouseDown(150, 120);
+    journal.clear();
+    form.OnMouseUp(160, 130);
+    EXPECT_EQ((Journal{"button.up", "button.click", "form.event0"}), journal);
+    EXPECT_EQ(0, form.result);
+    EXPECT_EQ(-1, form.pressed);
+}
+
+TEST_F(GUIInterfaceRouting, PressMovedOntoAnotherControlIsCancelled)
+{
+    Add("first", 0, 0, 100, 50);
+    Add("second", 0, 100, 100, 50);
+    form.OnMouseMove(150, 120);
+    form.OnMouseDown(150, 120);
+    journal.clear();
+    form.OnMouseMove(150, 220);
+    EXPECT_EQ((Journal{"second.enter", "first.leave", "first.up"}), journal);
+    EXPECT_EQ(-1, form.pressed);
+    journal.clear();
+    form.OnMouseUp(150, 220);
+    EXPECT_TRUE(journal.empty());
+    EXPECT_EQ(-1, form.result);
+}
+
+TEST_F(GUIInterfaceRouting, LeavingThePressedControlReleasesIt)
+{
+    Add("button", 0, 0, 100, 50);
+    form.OnMouseMove(150, 120);
+    form.OnMouseMove(151, 121);
+    form.OnMouseDown(151, 121);
+    journal.clear();
+    form.OnMouseMove(700, 700);
+    EXPECT_EQ((Journal{"button.leave", "button.up"}), journal);
+    EXPECT_EQ(-1, form.hover);
+    EXPECT_EQ(-1, form.pressed);
+}
+
+TEST_F(GUIInterfaceRouting, HiddenControlsAreNeitherHitNorDrawn)
+{
+    Add("shown", 0, 0, 100, 100);
+    const int hidden = Add("hidden", 0, 0, 100, 100);
+    form.controls[hidden]->visible = 0;
+    form.OnMouseDown(150, 150);
+    form.Render();
+    EXPECT_EQ((Journal{"shown.down", "form.pressed0", "shown.focus", "shown.render"}), journal);
+}
+
+TEST_F(GUIInterfaceRouting, FocusedControlIsDrawnLast)
+{
+    Add("a", 0, 0, 10, 10);
+    Add("b", 20, 0, 10, 10);
+    Add("c", 40, 0, 10, 10);
+    form.focus = 0;
+    form.Render();
+    EXPECT_EQ((Journal{"b.render", "c.render", "a.render"}), journal);
+    journal.clear();
+    form.visible = 0;
+    form.Render();
+    EXPECT_TRUE(journal.empty());
+}
+
+TEST_F(GUIInterfaceRouting, EnterAndEscapeClickTheDefaultAndCancelControls)
+{
+    Add("ok", 0, 0, 10, 10);
+    Add("cancel", 20, 0, 10, 10);
+    form.OnKey(13);
+    form.OnKey(27);
+    EXPECT_TRUE(journal.empty());  // neither set, nothing focused
+    form.defaultControl = 0;
+    form.cancelControl = 1;
+    form.OnKey(13);
+    form.OnKey(27);
+    EXPECT_EQ((Journal{"ok.click", "form.event0", "cancel.click", "form.event1"}), journal);
+}
+
+TEST_F(GUIInterfaceRouting, KeysGoToAFocusedControlThatTakesTheFocus)
+{
+    Add("label", 0, 0, 10, 10);
+    Add("entry", 20, 0, 10, 10, true);
+    form.focus = 0;
+    form.OnKey('a');
+    EXPECT_TRUE(journal.empty());
+    form.focus = 1;
+    form.OnKey('a');
+    form.OnKey(1024 + 37);
+    EXPECT_EQ((Journal{"entry.key97", "entry.key1061"}), journal);
+}
+
+TEST_F(GUIInterfaceRouting, TabWithASingleEntryKeepsItsFocus)
+{
+    Add("label", 0, 0, 10, 10);
+    Add("entry", 20, 0, 10, 10, true);
+    form.focus = 1;
+    form.OnKey(9);
+    EXPECT_EQ((Journal{"entry.blur", "entry.focus"}), journal);
+    EXPECT_EQ(1, form.focus);
+}
+
+TEST_F(GUIInterfaceRouting, TabMovesToTheNextEntryWrappingAround)
+{
+    Add("first", 0, 0, 10, 10, true);
+    Add("label", 20, 0, 10, 10);
+    Add("last", 40, 0, 10, 10, true);
+    form.focus = 0;
+    form.OnKey(9);
+    EXPECT_EQ(2, form.focus);
+    form.OnKey(1024 + 9);
+    EXPECT_EQ(0, form.focus);
+    EXPECT_EQ((Journal{"first.blur", "last.focus", "last.blur", "first.focus"}), journal);
+}
+
+TEST_F(GUIInterfaceRouting, WheelGoesToTheHoveredControl)
+{
+    Add("list", 0, 0, 100, 100);
+    form.OnWheelUp();
+    EXPECT_TRUE(journal.empty());
+    form.OnMouseMove(150, 150);
+    journal.clear();
+    form.OnWheelUp();
+    form.OnWheelDown();
+    EXPECT_EQ((Journal{"list.wheelUp", "list.wheelDown"}), journal);
+}
+
+TEST_F(GUIInterfaceRouting, DeleteAllDestroysTheControlsAndKeepsTheRoom)
+{
+    Add("a", 0, 0, 10, 10);
+    Add("b", 0, 0, 10, 10);
+    form.focus = 1;
+    form.DeleteAll();
+    EXPECT_EQ((Journal{"a.deleted", "b.deleted"}), journal);
+    EXPECT_EQ(0, form.count);
+    EXPECT_EQ(8, form.capacity);
+    EXPECT_EQ(-1, form.focus);
+}

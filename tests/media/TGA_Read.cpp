@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "media/C_TGA.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TestLog.h"
+#include "tests/media/TgaBytes.h"
+
+namespace
+{
+std::vector<uint32_t> PixelsOf(const CBitmap32& image)
+{
+    return std::vector<uint32_t>(image.pixels, image.pixels + image.width * image.height);
+}
+
+// Two rows of 24-bit pixels: B, G, R per pixel.
+TgaLayout TrueColour24(uint8_t descriptor)
+{
+    TgaLayout t;
+    t.width = 2;
+    t.height = 2;
+    t.depth = 24;
+    t.descriptor = descriptor;
+    t.pixels = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C};
+    return t;
+}
+
+// Three palette entries (B, G, R): red, green, blue.
+TgaLayout Paletted(uint8_t descriptor)
+{
+    TgaLayout t;
+    t.imageType = 1;
+    t.colourMapType = 1;
+    t.mapLength = 3;
+    t.mapEntryBits = 24;
+    t.colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00};
+    t.width = 3;
+    t.height = 2;
+    t.depth = 8;
+    t.descriptor = descriptor;
+    t.pixels = {2, 0, 1, 1, 1, 0};
+    return t;
+}
+
+bool LoadBytes(CTGA& image, const std::vector<uint8_t>& bytes)
+{
+    return image.LoadFromMemory(bytes.data(), bytes.size(), true, "test.tga");
+}
+} // namespace
+
+TEST(TGARead, TrueColour24TopRowFirstHasAlphaZero)
+{
+    CTGA image;
+    ASSERT_TRUE(LoadBytes(image, BuildTga(TrueColour24(0x20))));
+    EXPECT_EQ(image.width, 2);
+    EXPECT_EQ(image.height, 2);
+    EXPECT_EQ(PixelsOf(image), (std::vector<uint32_t>{0x030201, 0x060504, 0x090807, 0x0C0B0A}));
+}
+
+TEST(TGARead, BottomRowFirstFileIsTurnedUpright)
+{
+    CTGA image;
+    ASSERT_TRUE(LoadBytes(image, BuildTga(TrueColour24(0x00))));
+    EXPECT_EQ(PixelsOf(image), (std::vector<uint32_t>{0x090807, 0x0C0B0A, 0x030201, 0x060504}));
+}
+
+TEST(TGARead, TrueColour32KeepsAlpha)
+{
+    TgaLayout t;
+    t.width = 2;
+    t.height = 1;
+    t.pixels = {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80};
+    CTGA image;
+    ASSERT_TRUE(LoadBytes(image, BuildTga(t)));
+    EXPECT_EQ(PixelsOf(image), (std::vector<uint32_t>{0x40302010, 0x80706050}));
+}
+
+TEST(TGARead, PalettedPixelsTakeTheirEntryInBothRowOrders)
+{
+    CTGA top;
+    ASSERT_TRUE(LoadBytes(top, BuildTga(Paletted(0x20))));
+    EXPECT_EQ(PixelsOf(top), (std::vector<uint32_t>{0x0000FF, 0xFF0000, 0x00FF00, 0x00FF00, 0x00FF00, 0xFF0000}));
+
+    CTGA bottom;
+    ASSERT_TRUE(LoadBytes(bottom, BuildTga(Paletted(0x00))));
+    EXPECT_EQ(PixelsOf(bottom), (std::vector<uint32_t>{0x00FF00, 0x00FF00, 0xFF0000, 0x0000FF, 0xFF0000, 0x00FF00}));
+}
+
+TEST(TGARead, IdentificationFieldIsSkipped)
+{
+    TgaLayout t = TrueColour24(0x20);
+    t.id = "made by a paint program";
+    CTGA image;
+    ASSERT_TRUE(LoadBytes(image, BuildTga(t)));
+    EXPECT_EQ(image.GetPixel(0, 0), 0x030201u);
+    EXPECT_EQ(image.GetPixel(1, 1), 0x0C0B0Au);
+
+    TgaLayout p = Paletted(0x20);
+    p.id = "ABCDE";
+    CTGA paletted;
+    ASSERT_TRUE(LoadBytes(paletted, BuildTga(p)));
+    EXPECT_EQ(paletted.GetPixel(0, 0), 0x0000FFu);
+}
+
+TEST(TGARead, UnusedColourMapOfATrueColourImageIsSkipped)
+{
+    TgaLayout t = TrueColour24(0x20);
+    t.colourMapType = 1;
+    t.mapLength = 2;
+    t.mapEntryBits = 32;
+    t.colourMap = std::vector<uint8_t>(8, 0xEE);
+    CTGA image;
+    ASSERT_TRUE(LoadBytes(image, BuildTga(t)));
+    EXPECT_EQ(PixelsOf(image), (std::vector<uint32_t>{0x030201, 0x060504, 0x090807, 0x0C0B0A}));
+}
+
+TEST(TGARead, PaletteFirstIndexShiftsEntriesAndUnsetIndexesAreBlack)
+{
+    TgaLayout t = Paletted(0x20);
+    t.mapFirst = 1;
+    t.mapLength = 2;
+    t.colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00};  // entries 1 red, 2 green
+    t.width = 4;
+    t.height = 1;
+    t.pixels = {0, 1, 2, 200};
+    CTGA image;
+    ASSERT_TRUE(LoadBytes(image, BuildTga(t)));
+    EXPECT_EQ(PixelsOf(image), (std::vector<uint32_t>{0, 0xFF0000, 0x00FF00, 0}));
+}
+
+TEST(TGARead, FileOnDiskLoadsOwnedOrIntoTheSharedBuffer)
+{
+    CScratchFolder folder;
+    const std::string path = folder.Write("picture.tga", BuildTga(TrueColour24(0x20)));
+
+    CTGA owned;
+    ASSERT_TRUE(owned.Load(path.c_str(), true));
+    EXPECT_EQ(owned.owned, 1);
+    EXPECT_EQ(owned.GetPixel(1, 0), 0x060504u);
+
+    CTGA first;
+    ASSERT_TRUE(first.Load(path.c_str(), false));
+    EXPECT_EQ(first.owned, 0);
+    CTGA second;
+    ASSERT_TRUE(second.Load(path.c_str(), false));
+    EXPECT_EQ(second.pixels, first.pixels);
+    EXPECT_EQ(second.GetPixel(0, 1), 0x090807u);
+}
+
+TEST(TGARead, MissingFileLogsAndGivesAnEmptyImage)
+{
+    CScratchFolder folder;
+    CTestLog log;
+    const std::string path = folder / "absent.tga";
+    CTGA image;
+    EXPECT_FALSE(image.Load(path.c_str(), true));
+    EXPECT_TRUE(image.IsEmpty());
+    EXPECT_EQ(image.width, 0);
+    EXPECT_TRUE(log.Contains("File not found:" + path));
+}
+
+TEST(TGARead, CompressedAndUnknownTypesAreRefusedAsUnsupported)
+{
+    CTestLog log;
+    struct Case
+    {
+        uint8_t imageType;
+        uint8_t depth;
+    };
+    const Case cases[] = {{10, 24}, {9, 8}, {11, 8}, {3, 8}, {0, 24}, {2, 16}, {2, 8}, {1, 24}, {32, 8}};
+    for (const Case& c : cases)
+    {
+        TgaLayout t = TrueColour24(0x20);
+        t.imageType = c.imageType;
+        t.depth = c.depth;
+        t.pixels.resize(64, 0);
+        CTGA image;
+        EXPECT_FALSE(LoadBytes(image, BuildTga(t))) << int(c.imageType) << "/" << int(c.depth);
+        EXPECT_TRUE(image.IsEmpty());
+    }
+    EXPECT_TRUE(log.Contains("#DEBUG: Unsupported TGA format"));
+    EXPECT_TRUE(log.Contains("Unsupported TGA file: test.tga"));
+}
+
+TEST(TGARead, DamagedFilesAreRefusedWithTheirReason)
+{
+    CTestLog log;
+    struct Case
+    {
+        const char* name;
+        TgaLayout layout;
+        size_t cut;  // bytes taken off the end
+        const char* reason;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"short pixels", TrueColour24(0x20), 1, "truncated pixel data"});
+    {
+        TgaLayout t = TrueColour24(0x20);
+        t.id = std::string(200, 'x');
+        cases.push_back({"short id", t, 200, "truncated identification field"});
+    }
+    cases.push_back({"short palette", Paletted(0x20), 8, "truncated colour map"});
+    {
+        TgaLayout t = TrueColour24(0x20);
+        t.width = 5000;
+        cases.push_back({"wide", t, 0, "image size out of range"});
+    }
+    {
+        TgaLayout t = TrueColour24(0x20);
+        t.width = 65535;
+        t.height = 65535;
+        t.depth = 32;
+        cases.push_back({"huge", t, 0, "image size out of range"});
+    }
+    {
+        TgaLayout t = TrueColour24(0x20);
+        t.height = 0;
+        cases.push_back({"no rows", t, 0, "image size out of range"});
+    }
+    {
+        TgaLayout t = Paletted(0x20);
+        t.mapLength = 300;
+        t.colourMap.resize(900, 0);
+        cases.push_back({"palette 300", t, 0, "colour map larger than 256 entries"});
+    }
+    {
+        TgaLayout t = Paletted(0x20);
+        t.mapFirst = 200;
+        t.mapLength = 100;
+        t.colourMap.resize(300, 0);
+        cases.push_back({"palette past 256", t, 0, "colour map larger than 256 entries"});
+    }
+    {
+        TgaLayout t = Paletted(0x20);
+        t.mapEntryBits = 32;
+        cases.push_back({"palette entry 32", t, 0, "colour map entry size not 24 bits"});
+    }
+    {
+        TgaLayout t = Paletted(0x20);
+        t.colourMapType = 0;
+        cases.push_back({"no palette", t, 0, "colour map missing"});
+    }
+    {
+        TgaLayout t = TrueColour24(0x20);
+        t.colourMapType = 2;
+        cases.push_back({"map type 2", t, 0, "unknown colour map type"});
+    }
+    for (const Case& c : cases)
+    {
+        std::vector<uint8_t> bytes = BuildTga(c.layout);
+        bytes.resize(bytes.size() - c.cut);
+        CTGA image;
+        EXPECT_FALSE(LoadBytes(image, bytes)) << c.name;
+        EXPECT_TRUE(image.IsEmpty()) << c.name;
+        EXPECT_TRUE(log.Contains(std::string("Damaged TGA file: test.tga (") + c.reason + ")")) << c.name;
+    }
+}
+
+TEST(TGARead, ShortHeaderAndNoBytesAreRefused)
+{
+    const std::vector<uint8_t> header = BuildTga(TrueColour24(0x20));
+    CTGA image;
+    EXPECT_FALSE(image.LoadFromMemory(header.data(), 17, true, "short"));
+    EXPECT_FALSE(image.LoadFromMemory(nullptr, 100, true, "null"));
+    EXPECT_FALSE(image.LoadFromMemory(header.data(), 0, false, "empty"));
+    EXPECT_TRUE(image.IsEmpty());
+}
+
+TEST(TGARead, FailedLoadEmptiesAnImageThatHeldPixels)
+{
+    CTGA image;
+    ASSERT_TRUE(LoadBytes(image, BuildTga(TrueColour24(0x20))));
+    std::vector<uint8_t> bytes = BuildTga(TrueColour24(0x20));
+    bytes[2] = 10;
+    EXPECT_FALSE(LoadBytes(image, bytes));
+    EXPECT_TRUE(image.IsEmpty());
+    EXPECT_EQ(image.width, 0);
+    EXPECT_EQ(image.height, 0);
+}

@@ -1,0 +1,185 @@
+// Textures drawn through the vertex batch on the real device; pixels read
+// back from the back buffer.  A 2 x 2 texture drawn at (8, 8) with size 9
+// covers pixels 8 to 15; texel columns meet at pixel 12, so pixels 9-10 show
+// the left texels and 13-14 the right ones.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "media/C_Texture.h"
+#include "tests/media/MediaDevice.h"
+
+namespace
+{
+constexpr uint32_t Key = 0xFF0000;
+
+struct Quadrants
+{
+    uint32_t topLeft, topRight, bottomLeft, bottomRight;
+};
+
+bool Near(uint32_t a, uint32_t b)
+{
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 1)
+            return false;
+    return true;
+}
+} // namespace
+
+class TextureRender : public MediaDevice
+{
+protected:
+    void Draw(CTexture& texture, std::vector<uint32_t> pixels)
+    {
+        ASSERT_TRUE(texture.Create(2, 2));
+        texture.SetImageFromMem(2, 2, pixels.data());
+        texture.Render2DImage(8, 8, 9, 9);
+    }
+
+    Quadrants Read()
+    {
+        return {Pixel(9, 10), Pixel(14, 9), Pixel(10, 13), Pixel(13, 14)};
+    }
+};
+
+TEST_F(TextureRender, EveryFormatShowsItsTexelsExpandedByBitReplication)
+{
+    struct Case
+    {
+        uint32_t format;
+        uint32_t odd;  // 0x123456 as the format keeps it
+    };
+    // 0x12 0x34 0x56 in 4 bits: 1 3 5 -> 0x11 0x33 0x55; in 5/5/5: 2 6 10 ->
+    // 0x10 0x31 0x52; in 5/6/5: 2 13 10 -> 0x10 0x34 0x52.
+    const Case cases[] = {{CTexture::FormatA4R4G4B4, 0x113355},
+                          {CTexture::FormatA1R5G5B5, 0x103152},
+                          {CTexture::FormatR5G6B5, 0x103452},
+                          {CTexture::FormatA8R8G8B8, 0x123456},
+                          {CTexture::FormatX8R8G8B8, 0x123456}};
+    for (const Case& c : cases)
+    {
+        Clear(Background);
+        CTexture texture;
+        texture.format = c.format;
+        texture.singleLevel = 1;
+        Draw(texture, {0xFF0000, 0x00FF00, 0x0000FF, 0x123456});
+        const Quadrants q = Read();
+        EXPECT_EQ(q.topLeft, 0xFF0000u) << c.format;
+        EXPECT_EQ(q.topRight, 0x00FF00u) << c.format;
+        EXPECT_EQ(q.bottomLeft, 0x0000FFu) << c.format;
+        EXPECT_EQ(q.bottomRight, c.odd) << c.format;
+        EXPECT_EQ(Pixel(16, 12), Background) << c.format;
+        EXPECT_EQ(Pixel(12, 7), Background) << c.format;
+    }
+}
+
+TEST_F(TextureRender, ColourKeyIsTransparentInFormatsWithAlpha)
+{
+    const uint32_t formats[] = {CTexture::FormatA4R4G4B4, CTexture::FormatA1R5G5B5, CTexture::FormatA8R8G8B8};
+    for (uint32_t format : formats)
+    {
+        Clear(Background);
+        CTexture texture;
+        texture.format = format;
+        texture.colourKey = Key;
+        texture.singleLevel = 1;
+        Draw(texture, {Key, 0x00FF00, 0x0000FF, Key});
+        const Quadrants q = Read();
+        EXPECT_EQ(q.topLeft, Background) << format;
+        EXPECT_EQ(q.topRight, 0x00FF00u) << format;
+        EXPECT_EQ(q.bottomLeft, 0x0000FFu) << format;
+        EXPECT_EQ(q.bottomRight, Background) << format;
+        EXPECT_EQ(RenderState(Sys3DRenderState::AlphaFunc), uint32_t(Sys3DCompare::Always)) << format;
+    }
+}
+
+TEST_F(TextureRender, ColourKeyWithoutAlphaShowsTheBledColour)
+{
+    CTexture texture;
+    texture.format = CTexture::FormatX8R8G8B8;
+    texture.colourKey = Key;
+    texture.singleLevel = 1;
+    Draw(texture, {Key, 0x00FF00, 0x0000FF, 0x123456});
+    // The key's only diagonal neighbour is the lower right texel.
+    EXPECT_EQ(Read().topLeft, 0x123456u);
+}
+
+TEST_F(TextureRender, PlayerColourReplacesMagentaShades)
+{
+    CTexture texture;
+    texture.format = CTexture::FormatA8R8G8B8;
+    texture.playerColour = 0xFF8040;
+    texture.singleLevel = 1;
+    Draw(texture, {0xFF00FF, 0x800080, 0x00FF00, 0x000000});
+    const Quadrants q = Read();
+    EXPECT_EQ(q.topLeft, 0xFE7F3Fu);
+    EXPECT_EQ(q.topRight, 0x7F4020u);
+    EXPECT_EQ(q.bottomLeft, 0x00FF00u);
+    EXPECT_EQ(q.bottomRight, 0x000000u);
+}
+
+TEST_F(TextureRender, PlayerColourAndKeyTogetherInSixteenBits)
+{
+    CTexture texture;
+    texture.format = CTexture::FormatA1R5G5B5;
+    texture.playerColour = 0x0000FF;
+    texture.colourKey = Key;
+    texture.singleLevel = 1;
+    Draw(texture, {0xFF00FF, Key, 0xFFFFFF, 0x00FF00});
+    const Quadrants q = Read();
+    // m 255 x blue 255 / 256 = 254 -> 5 bits 31 -> 0xFF.
+    EXPECT_EQ(q.topLeft, 0x0000FFu);
+    EXPECT_EQ(q.topRight, Background);
+    EXPECT_EQ(q.bottomLeft, 0xFFFFFFu);
+    EXPECT_EQ(q.bottomRight, 0x00FF00u);
+}
+
+TEST_F(TextureRender, ConstantAlphaBlendsOverTheScreen)
+{
+    Clear(0x000000);
+    CTexture texture;
+    texture.format = CTexture::FormatA8R8G8B8;
+    texture.alpha = 128;
+    texture.singleLevel = 1;
+    Draw(texture, {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF});
+    EXPECT_TRUE(Near(Read().topLeft, 0x808080)) << std::hex << Read().topLeft;
+    EXPECT_EQ(RenderState(Sys3DRenderState::AlphaBlendEnable), 0u);
+}
+
+TEST_F(TextureRender, PixelAlphaBlendsEachPixelByItsOwnAlpha)
+{
+    Clear(0x000000);
+    CTexture texture;
+    texture.format = CTexture::FormatA8R8G8B8;
+    texture.alpha = CTexture::PixelAlpha;
+    texture.singleLevel = 1;
+    Draw(texture, {0x00FFFFFF, 0xFF00FF00, 0x80FFFFFF, 0xFF0000FF});
+    const Quadrants q = Read();
+    EXPECT_EQ(q.topLeft, 0x000000u);
+    EXPECT_EQ(q.topRight, 0x00FF00u);
+    EXPECT_TRUE(Near(q.bottomLeft, 0x808080)) << std::hex << q.bottomLeft;
+    EXPECT_EQ(q.bottomRight, 0x0000FFu);
+}
+
+TEST_F(TextureRender, OwnSizeAndScaledScreenUseLinearFilteringOnlyWhileDrawing)
+{
+    g_Config.screenWidth = 512;
+    g_Config.screenHeight = 384;
+    CTexture texture;
+    texture.format = CTexture::FormatR5G6B5;
+    texture.singleLevel = 1;
+    std::vector<uint32_t> white(16 * 16, 0xFFFFFF);
+    ASSERT_TRUE(texture.Create(16, 16));
+    texture.SetImageFromMem(16, 16, white.data());
+    // Virtual (16, 16) is pixel (8, 8); the 16-wide quad spans 15 virtual
+    // units, 7.5 pixels.
+    texture.Render2DImage(16, 16, -1, -1);
+    EXPECT_EQ(Pixel(10, 10), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(7, 10), Background);
+    EXPECT_EQ(Pixel(16, 10), Background);
+    EXPECT_EQ(StageState(Sys3DStageState::MinFilter), uint32_t(Sys3DFilter::Point));
+    EXPECT_EQ(StageState(Sys3DStageState::MagFilter), uint32_t(Sys3DFilter::Point));
+}
