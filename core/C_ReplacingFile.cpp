@@ -1,0 +1,52 @@
+#include "core/C_ReplacingFile.h"
+
+#include <cstring>
+
+#include "platform/SysFile.h"
+
+CReplacingFile::CReplacingFile(const char* temporaryPath)
+    : m_Path(temporaryPath)
+    , m_Handle(SysFile::Open(temporaryPath, SysFile::Mode::Write))
+    , m_Failed(m_Handle == SysFile::InvalidHandle)
+{
+}
+
+CReplacingFile::~CReplacingFile()
+{
+    if (m_Handle == SysFile::InvalidHandle)
+        return;
+    SysFile::Close(m_Handle);
+    SysFile::Remove(m_Path);
+}
+
+bool CReplacingFile::IsOpen() const
+{
+    return m_Handle != SysFile::InvalidHandle;
+}
+
+void CReplacingFile::Write(const void* data, int size)
+{
+    if (m_Failed || size <= 0)
+        return;
+    if (SysFile::Write(m_Handle, data, size) != size)
+        m_Failed = true;
+}
+
+void CReplacingFile::WriteLine(const char* text)
+{
+    Write(text, static_cast<int>(std::strlen(text)));
+    Write("\r\n", 2);
+}
+
+bool CReplacingFile::Commit(const char* targetPath)
+{
+    if (m_Handle == SysFile::InvalidHandle)
+        return false;
+    const bool flushed = !m_Failed && SysFile::Flush(m_Handle);
+    const bool closed = SysFile::Close(m_Handle);
+    m_Handle = SysFile::InvalidHandle;
+    if (flushed && closed && SysFile::Rename(m_Path, targetPath))
+        return true;
+    SysFile::Remove(m_Path);
+    return false;
+}

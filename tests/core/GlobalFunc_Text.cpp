@@ -1,0 +1,182 @@
+// Text wrapping, paths, replacements, version texts, the media-information
+// block and the campaign list.
+
+#include "tests/core/Config_TestFolder.h"
+
+#include <cstring>
+#include <filesystem>
+
+#include "core/GlobalFunc.h"
+#include "core/IFontMeasure.h"
+#include "frontend/C_Campaign.h"
+
+namespace
+{
+// Every character is ten pixels wide.
+class CFixedWidthFont : public IFontMeasure
+{
+public:
+    int GetTextWidth(const char* text) const override
+    {
+        return 10 * static_cast<int>(std::strlen(text));
+    }
+};
+
+std::vector<std::string> Wrap(int width, const char* text)
+{
+    CFixedWidthFont font;
+    CStringArray lines;
+    GlobalFunc::WrapText(font, width, text, lines);
+    std::vector<std::string> result;
+    for (int i = 0; i < lines.GetCount(); ++i)
+        result.push_back(std::string(lines[i]));
+    return result;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(GlobalFuncText, WrapMeasuresLineAndWordWithoutTheBlank)
+{
+    // "aaa" + "bb" measures 50 and fits 50, although the line drawn with its
+    // blank is 60 wide.
+    EXPECT_EQ(Wrap(50, "aaa bb cc"), (Lines{"aaa bb", "cc"}));
+    EXPECT_EQ(Wrap(1000, "ab "), (Lines{"ab"}));
+    EXPECT_EQ(Wrap(1000, ""), (Lines{}));
+}
+
+TEST(GlobalFuncText, WrapBreaksAtBackslashN)
+{
+    EXPECT_EQ(Wrap(1000, "ab\\ncd"), (Lines{"ab", "cd"}));
+    EXPECT_EQ(Wrap(1000, "ab\\Ncd"), (Lines{"ab", "cd"}));
+    EXPECT_EQ(Wrap(1000, "a\\b"), (Lines{"a\\b"}));
+    EXPECT_EQ(Wrap(1000, "end\\n"), (Lines{"end"}));
+}
+
+TEST(GlobalFuncText, WrapPutsAnEmptyLineBeforeAnOverWideFirstWord)
+{
+    EXPECT_EQ(Wrap(20, "abcdef gh"), (Lines{"", "abcdef", "gh"}));
+}
+
+TEST(GlobalFuncText, SplitPath)
+{
+    CString folder, name, extension;
+    GlobalFunc::SplitPath("Maps\\test.world", &folder, &name, &extension);
+    EXPECT_EQ(std::string(folder), "Maps\\");
+    EXPECT_EQ(std::string(name), "test");
+    EXPECT_EQ(std::string(extension), ".world");
+
+    GlobalFunc::SplitPath("noext", &folder, &name, &extension);
+    EXPECT_EQ(std::string(folder), "");
+    EXPECT_EQ(std::string(name), "noext");
+    EXPECT_EQ(std::string(extension), "");
+
+    GlobalFunc::SplitPath("a\\b.c.d", &folder, &name, &extension);
+    EXPECT_EQ(std::string(name), "b.c");
+    EXPECT_EQ(std::string(extension), ".d");
+
+    GlobalFunc::SplitPath("/home/me/save.sav", nullptr, &name, nullptr);
+    EXPECT_EQ(std::string(name), "save");
+}
+
+TEST(GlobalFuncText, SplitPathTakesNoExtensionFromAFolder)
+{
+    CString folder, name, extension;
+    GlobalFunc::SplitPath("Maps.v2\\test", &folder, &name, &extension);
+    EXPECT_EQ(std::string(folder), "Maps.v2\\");
+    EXPECT_EQ(std::string(name), "test");
+    EXPECT_EQ(std::string(extension), "");
+}
+
+TEST(GlobalFuncText, MakeFullPath)
+{
+    EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("/game/", ".")), "/game/");
+    EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("C:\\G\\", "maps")), "C:\\G\\maps\\");
+    EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("/game/", "maps\\")), "/game/maps\\");
+    EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("/game/", "D:\\x")), "D:\\x");
+    EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("/game/", "\\\\srv\\x")), "\\\\srv\\x");
+    EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("/game/", "/abs/dir")), "/abs/dir");
+}
+
+TEST(GlobalFuncText, MakeSafeFileName)
+{
+    CString text("My:Save*01?.sav");
+    GlobalFunc::MakeSafeFileName(text);
+    EXPECT_EQ(std::string(text), "My_Save_01_.sav");
+
+    CString kept("Ok name_!.-09");
+    GlobalFunc::MakeSafeFileName(kept);
+    EXPECT_EQ(std::string(kept), "Ok name_!.-09");
+
+    CString bytes("a\xE9/b");
+    GlobalFunc::MakeSafeFileName(bytes);
+    EXPECT_EQ(std::string(bytes), "a__b");
+}
+
+TEST(GlobalFuncText, ReplaceStringReplacesTheFirstOccurrence)
+{
+    EXPECT_EQ(std::string(GlobalFunc::ReplaceString("Hello NAME, NAME", "NAME", "Bob")),
+              "Hello Bob, NAME");
+    EXPECT_EQ(std::string(GlobalFunc::ReplaceString("nothing", "NAME", "Bob")), "nothing");
+    EXPECT_EQ(std::string(GlobalFunc::ReplaceString("text", "", "Bob")), "text");
+    EXPECT_EQ(std::string(GlobalFunc::ReplaceString2("Wave %d of %d", "%d", -12)), "Wave -12 of %d");
+}
+
+TEST(GlobalFuncText, ReplaceConfigValueKeepsKeyBlanksAndComment)
+{
+    auto replace = [](const char* line, const char* key, const char* value) {
+        return std::string(GlobalFunc::ReplaceConfigValue(line, key, value));
+    };
+    EXPECT_EQ(replace("GAMMA = 1.0 ; c", "GAMMA", "1.05"), "GAMMA =1.05 ; c");
+    EXPECT_EQ(replace("GAMMA= ;c", "GAMMA", "1.05"), "GAMMA=1.05 ;c");
+    EXPECT_EQ(replace("  gamma=1.0", "GAMMA", "2.00"), "  gamma=2.00");
+    EXPECT_EQ(replace("A=1\t;x", "A", "2"), "A=2\t;x");
+    EXPECT_EQ(replace("A=1  ", "A", "2"), "A=2");
+    EXPECT_EQ(replace("GAMMA 1.0", "GAMMA", "x"), "GAMMA 1.0");
+    EXPECT_EQ(replace("OTHER=1", "GAMMA", "x"), "OTHER=1");
+}
+
+TEST(GlobalFuncText, VersionTexts)
+{
+    EXPECT_EQ(std::string(GlobalFunc::VersionToText(0x01020300)), "1.2.3");
+    EXPECT_EQ(std::string(GlobalFunc::VersionToText(0x01010004)), "1.1.0.4");
+    EXPECT_EQ(std::string(GlobalFunc::VersionToText(0x01010000)), "1.1.0");
+    EXPECT_EQ(std::string(GlobalFunc::VersionToText(0xFFFFFFFF)), "255.255.255.255");
+    EXPECT_EQ(std::string(GlobalFunc::GetGameVersionText()), "1.1.0.4");
+}
+
+TEST(GlobalFuncText, MediaInfoFields)
+{
+    EXPECT_EQ(std::string(GlobalFunc::GetMediaInfoField("#language#")), "English");
+    EXPECT_EQ(std::string(GlobalFunc::GetMediaInfoField("#MEDIAINFO#")), "Ironmarch");
+    EXPECT_EQ(std::string(GlobalFunc::GetMediaInfoField("#VERSION#")), "0x01010004");
+    EXPECT_EQ(std::string(GlobalFunc::GetMediaInfoField("#MULTILANGUAGE#")), "1");
+    EXPECT_EQ(std::string(GlobalFunc::GetMediaInfoField("#LANGUAGE_3#")), "Hungarian");
+    EXPECT_EQ(std::string(GlobalFunc::GetMediaInfoField("#LANGUAGE_7#")), "");
+    EXPECT_EQ(std::string(GlobalFunc::GetMediaInfoField("#MEDIAINFO_END#")), "");
+    EXPECT_EQ(std::string(GlobalFunc::GetMediaInfoField("#NOPE#")), "");
+}
+
+class GlobalFuncCampaigns : public ConfigTestBase
+{
+protected:
+    void TearDown() override
+    {
+        FreeCampaigns();
+        ConfigTestBase::TearDown();
+    }
+};
+
+TEST_F(GlobalFuncCampaigns, OneRecordPerCampaignFile)
+{
+    Write("Campaigns/first.cmp", "x");
+    Write("Campaigns/second.cmp", "y");
+    Write("Campaigns/third.cmp", "z");
+    GlobalFunc::LoadCampaigns();
+    EXPECT_EQ(g_CampaignCount, 3);
+    EXPECT_NE(g_Campaigns, nullptr);
+
+    std::filesystem::remove_all(m_Folder / "Campaigns");
+    GlobalFunc::LoadCampaigns();
+    EXPECT_EQ(g_CampaignCount, 0);
+}
+} // namespace
