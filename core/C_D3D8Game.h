@@ -1,0 +1,129 @@
+#pragma once
+// The one application object: it owns the main window, turns window messages
+// into input calls on the current screen controller, pumps messages, runs the
+// main loop with the controller switch at the end of each frame and counts the
+// sixteen controller timer records every 7 ms.
+//
+// Main thread only.  The controller timer is counted on the main thread: the
+// message pump runs one timer step for every 7 ms period that has elapsed, so
+// controllers get their onTimer calls between frames, never concurrently.
+
+#include <cstdint>
+
+#include "core/C_String.h"
+#include "platform/SysMessage.h"
+#include "platform/SysPeriodicTimer.h"
+#include "platform/SysWindow.h"
+
+class CCtrl;
+
+// One countdown of the controller timer.  Controllers arm a record by writing
+// reload, copying it into counter and setting enabled; clearing enabled
+// disarms it.  Every elapsed period counts an armed record down; at 0 or
+// below it reloads and the controller's onTimer gets the record's index.
+struct CtrlTimer
+{
+    uint8_t enabled;
+    int32_t reload;
+    int32_t counter;
+};
+
+class CD3D8Game
+{
+public:
+    static constexpr int32_t kTimerCount = 16;
+    static constexpr int32_t kKeyCount = 256;
+    // Periods per second of the controller timer: 1000 / 128 = 7 ms.
+    static constexpr int kTimerRate = 128;
+    // Two button releases closer than this make a double click.
+    static constexpr uint32_t kDoubleClickMilliseconds = 300;
+
+    explicit CD3D8Game(CCtrl* firstController);
+    virtual ~CD3D8Game();
+
+    CD3D8Game(const CD3D8Game&) = delete;
+    CD3D8Game& operator=(const CD3D8Game&) = delete;
+
+    // Input for the current controller; nothing while there is none.
+    // Button arguments: the left flag, else the right button is meant.
+    virtual void OnMouseMove(int32_t x, int32_t y);
+    virtual void OnMouseDown(uint8_t left, uint8_t right);
+    virtual void OnMouseUp(uint8_t left, uint8_t right);
+    virtual void OnDoubleClick(uint8_t left, uint8_t right);
+    virtual void OnKeyDown(int32_t vk);
+    virtual void OnKeyUp(int32_t vk);
+    virtual void OnChar(int32_t code);
+    // One period of the controller timer: counts the armed records down.
+    virtual void OnTimer();
+    // Calls the controller once per wheel notch; nothing below 1.
+    virtual void OnWheelUp(int32_t count);
+    virtual void OnWheelDown(int32_t count);
+    virtual void GetWindowSize(int32_t& outWidth, int32_t& outHeight);
+    virtual void GetWindowPos(int32_t& outX, int32_t& outY);
+    virtual void Init();
+    virtual void Shutdown();
+    virtual void BeforeFrame();
+    // One frame of the current controller, then the switch to the controller
+    // it named (a null one ends the main loop).
+    virtual void Frame();
+    virtual void AfterFrame();
+    virtual bool IsQuit();
+
+    // Opens the window, runs Init, the main loop until the quit flag is set
+    // and Shutdown, and closes the window.  False when no window could be
+    // opened (nothing was run then).
+    bool Run(const char* title);
+    // The window procedure: one message from the window.
+    void WndProc(const SysMessage& message);
+    // One pass of the message pump: runs the elapsed timer periods and the
+    // network step, then handles one message, or a whole burst of keyboard
+    // messages.
+    void PumpMessages();
+    void StartTimer(int ratePerSecond);
+    void StopTimer();
+
+    // Frame drawing and render states; the drawing device fills these in.
+    void BeginDraw();
+    void EndDraw();
+    void SetupD3D8RenderStates();
+
+    // Folder of the running executable, ending in a separator.
+    static CString GetModuleDir();
+
+    SysWindow window;
+    uint8_t keys[kKeyCount];
+    int32_t mouseX;
+    int32_t mouseY;
+    uint8_t leftButton;
+    uint8_t rightButton;
+    uint8_t shiftDown;
+    uint8_t ctrlDown;
+    uint8_t altDown;
+    SysPeriodicTimer timer;
+    uint32_t lastButtonUpTime;
+    uint8_t quit;
+    int32_t width;
+    int32_t height;
+    int32_t bitsPerPixel;
+    int32_t windowX;
+    int32_t windowY;
+    CCtrl* controller;
+    CtrlTimer timers[kTimerCount];
+    int32_t guardBandLeft;
+    uint8_t resetRequested;
+    uint16_t gammaRamp[3][256];
+    uint16_t colourTable[3][256];
+    uint8_t drawing;
+    int32_t fpsStart;
+    int32_t fps;
+    int32_t fpsFrames;
+
+private:
+    void OnKeyMessage(uint32_t vk, uint8_t down);
+    void OnButtonUp(uint8_t left, uint8_t right);
+    void OnMouseWheel(uint32_t wParam);
+    void OnCloseRequest();
+    static bool IsKeyboardMessage(uint32_t message);
+};
+
+extern CD3D8Game g_D3D8Game;

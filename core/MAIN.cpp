@@ -1,0 +1,397 @@
+// The global objects of the game, defined in this one translation unit so
+// that they are constructed in this fixed order before the entry function and
+// destroyed in the reverse order after it; and the entry function with the
+// start-up and release of the global services.  Rows whose subsystem is not
+// built yet are added here, in their place, by the code that brings them.
+
+#include "core/MAIN.h"
+
+#include <cstring>
+#include <cstdlib>
+
+#include "core/C_Config.h"
+#include "core/C_D3D8Game.h"
+#include "core/C_File.h"
+#include "core/C_FileSystem.h"
+#include "core/C_Localizer.h"
+#include "core/C_LogFile.h"
+#include "core/C_MemoryBlock.h"
+#include "core/C_PtrGarbage.h"
+#include "core/GlobalFunc.h"
+#include "editor/C_CtrlEditor.h"
+#include "editor/F_BuildingsAvailable.h"
+#include "editor/F_DependencyList.h"
+#include "editor/F_EditorMenu.h"
+#include "editor/F_EditorMessage.h"
+#include "editor/F_ExportMap.h"
+#include "editor/F_Identifier.h"
+#include "editor/F_LoadMap.h"
+#include "editor/F_PlayerProperties.h"
+#include "editor/F_SaveMap.h"
+#include "editor/F_SetTechTree.h"
+#include "editor/F_TowerProperties.h"
+#include "editor/F_UnitProperties.h"
+#include "editor/F_UnitsAvailable.h"
+#include "frontend/C_Campaign.h"
+#include "frontend/C_CtrlBriefing.h"
+#include "frontend/C_CtrlCredits.h"
+#include "frontend/C_CtrlCutscene.h"
+#include "frontend/C_CtrlMainMenu.h"
+#include "frontend/C_CtrlObjectives.h"
+#include "frontend/C_CtrlSummary.h"
+#include "frontend/C_PlayerProfiles.h"
+#include "frontend/F_Briefing.h"
+#include "frontend/F_Summary.h"
+#include "game/C_CtrlGame.h"
+#include "game/C_MissionObjectives.h"
+#include "game/C_Selection.h"
+#include "game/F_Confirm.h"
+#include "game/F_Dialogs.h"
+#include "game/F_GameCommand.h"
+#include "game/F_GameEnd.h"
+#include "game/F_GameMenu.h"
+#include "game/F_GameOptions.h"
+#include "game/F_LoadGame.h"
+#include "game/F_MissionObjectives.h"
+#include "game/F_SaveGame.h"
+#include "game/F_ScriptMessage.h"
+#include "game/F_WaitPlayers.h"
+#include "net/C_CtrlMultiplayerWait.h"
+#include "net/C_MultiplayerGame.h"
+#include "platform/SysClock.h"
+#include "platform/SysCodePage.h"
+#include "platform/SysInstanceLock.h"
+#include "platform/SysMessageBox.h"
+#include "randommap/C_CtrlRandomGame.h"
+#include "world/C_GameMap.h"
+#include "world/RangeTables.h"
+
+// 1: the executable folder is asked of the platform layer when needed.
+// 2-5: line buffer, data-file path buffer, data-file list, reader pool.
+CFileSystem g_FileSystem;
+// 6: no shared scratch string: string operations return their results.
+// 7: the application object; the main menu (row 27) is its first screen.
+CD3D8Game g_D3D8Game(&g_CtrlMainMenu);
+// 8
+CConfig g_Config;
+// 9
+CLogFile g_Log;
+// 10
+CGameMap g_GameMap;
+// 11
+CPlayerProfiles g_PlayerProfiles;
+// 12
+CSelection g_Selection;
+// 13
+CRangeTable g_FullMapDisc;
+// 14
+CRangeTable g_SquareRange;
+// 15: path finder.
+// 16-19: sample bank, ambient sound, music player, speech stream.
+// 20: reference table.
+// 21
+CMissionObjectives g_MissionObjectives;
+// 22: technology tree, g_TechnologyTree, defined beside its class (nothing
+//     in it needs constructing before it is read).
+// 23: shared in-memory file, 16,384 bytes at construction.
+CMemoryBlock g_MemoryBlock;
+// 24
+CPtrGarbage g_PtrGarbage;
+// 25-34: the screen controllers.
+CCtrlGame g_CtrlGame;
+CCtrlEditor g_CtrlEditor;
+CCtrlMainMenu g_CtrlMainMenu;
+CCtrlBriefing g_CtrlBriefing;
+CCtrlObjectives g_CtrlObjectives;
+CCtrlSummary g_CtrlSummary;
+CCtrlCredits g_CtrlCredits;
+CCtrlCutscene g_CtrlCutscene;
+CCtrlRandomGame g_CtrlRandomGame;
+CCtrlMultiplayerWait g_CtrlMultiplayerWait;
+// 35-47: the editor forms.
+FEditorMenu g_FEditorMenu;
+FIdentifier g_FIdentifier;
+FPlayerProperties g_FPlayerProperties;
+FSetTechTree g_FSetTechTree;
+FSaveMap g_FSaveMap;
+FLoadMap g_FLoadMap;
+FExportMap g_FExportMap;
+FUnitsAvailable g_FUnitsAvailable;
+FBuildingsAvailable g_FBuildingsAvailable;
+FEditorMessage g_FEditorMessage;
+FUnitProperties g_FUnitProperties;
+FTowerProperties g_FTowerProperties;
+FDependencyList g_FDependencyList;
+// 48-60: the game and front-end forms.
+FGameMenu g_FGameMenu;
+FGameOptions g_FGameOptions;
+FSaveGame g_FSaveGame;
+FLoadGame g_FLoadGame;
+FConfirm g_FConfirm;
+FMissionObjectives g_FMissionObjectives;
+FDialogs g_FDialogs;
+FScriptMessage g_FScriptMessage;
+FGameCommand g_FGameCommand;
+FGameEnd g_FGameEnd;
+FSummary g_FSummary;
+FBriefing g_FBriefing;
+FWaitPlayers g_FWaitPlayers;
+// 61
+CLocalizer g_Localizer;
+// 62
+CMultiplayerGame g_MultiplayerGame;
+
+// The global tables, allocated by start-up and freed by FreeGlobals.
+class CPlayer;
+CPlayer* g_Players = nullptr;
+CRangeTable* g_SightDiscs = nullptr;
+CRangeTable* g_FilledDiscs = nullptr;
+CRangeTable* g_SquareBorders = nullptr;
+CRangeTable* g_SoftRings = nullptr;
+// The index of this machine's player in g_Players.
+int32_t g_LocalPlayer = 0;
+
+namespace
+{
+// The build version the executable carries; the eight characters after the
+// prefix are its version in hexadecimal.
+const char kBuildVersionText[] = "V2KRNVERSION:01010004QZV2004";
+constexpr int kBuildVersionDigitsAt = 13;
+constexpr int kBuildVersionDigitCount = 8;
+
+const char kGameTitle[] = "Ironmarch";
+const char kInstanceLockName[] = "V2KRN";
+
+// "datafile.version" holds at most this many characters; a longer text names
+// no version this game knows.
+constexpr int kDataVersionTextLimit = 255;
+// Data versions this game reads besides its own, oldest last.
+const uint32_t kAcceptedDataVersions[] = {0x01010004, 0x01010000, 0x01010001, 0x01010002, 0x01010003};
+
+constexpr int kSharedMemoryFileSize = 65536;
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+bool EqualsIgnoringCase(const char* a, const char* b)
+{
+    for (; *a && *b; ++a, ++b)
+    {
+        if (CString::ToUpperChar(*a) != CString::ToUpperChar(*b))
+            return false;
+    }
+    return *a == *b;
+}
+
+// The window origin of the application object from the command line.
+void PlaceWindow(const char* commandLine)
+{
+    int32_t x = 0;
+    int32_t y = 0;
+    GetClientPlacement(commandLine, g_Config.screenWidth, g_Config.screenHeight, x, y);
+    g_D3D8Game.windowX = x;
+    g_D3D8Game.windowY = y;
+}
+
+// The text of "datafile.version" checked against the versions this game
+// reads; a data file without it passes without a word.
+void CheckDataFileVersion()
+{
+    CFile file;
+    if (!file.OpenRead("datafile.version"))
+        return;
+    char text[kDataVersionTextLimit + 2] = {};
+    const int read = file.Read(text, kDataVersionTextLimit + 1);
+    file.Close();
+    const bool tooLong = read > kDataVersionTextLimit;
+    if (read > 0 && !tooLong)
+        text[read] = 0;
+    if (read >= 0 && !tooLong && IsAcceptedDataVersion(text))
+        return;
+    SysMessageBox::Show(g_D3D8Game.window.NativeHandle(),
+                        "The datafile and the game have different version number,\n"
+                        "it may cause run-time error, or some of the files might be missing.",
+                        "Warning");
+}
+
+void LoadLocaleTexts()
+{
+    g_Localizer.Clear();
+    if (!g_Localizer.LoadLocaleFolder(g_Config.languageFolder))
+    {
+        const CString text = CString("Syntax error in locale file:\n") + g_Localizer.GetLastError();
+        SysMessageBox::Show(g_D3D8Game.window.NativeHandle(), text, "Falied to Initialize");
+        std::exit(1);
+    }
+    g_Localizer.InitTypeNames();
+}
+
+CString PlayerProfilesPath()
+{
+    return g_Config.dataFolder + "players.prf";
+}
+
+// A profile file that does not load is kept aside before the empty one that
+// start-up promises is written in its place.
+void LoadPlayerProfiles()
+{
+    const CString path = PlayerProfilesPath();
+    if (g_PlayerProfiles.Load(path))
+        return;
+    CPlayerProfiles::KeepDamagedFile(path);
+    g_PlayerProfiles.Clear();
+    g_PlayerProfiles.Save(path);
+}
+}
+
+EBuildVersionCheck CheckBuildVersion(const char* buildText)
+{
+    if (!buildText || std::strlen(buildText) < kBuildVersionDigitsAt + kBuildVersionDigitCount)
+        return EBuildVersionCheck::Malformed;
+    uint32_t version = 0;
+    for (int i = 0; i < kBuildVersionDigitCount; ++i)
+    {
+        const int digit = HexDigitValue(buildText[kBuildVersionDigitsAt + i]);
+        if (digit < 0)
+            return EBuildVersionCheck::Malformed;
+        version = version * 16 + static_cast<uint32_t>(digit);
+    }
+    return version == GlobalFunc::GameVersion ? EBuildVersionCheck::Valid : EBuildVersionCheck::Mismatch;
+}
+
+bool GetClientPlacement(const char* commandLine, int32_t screenWidth, int32_t screenHeight, int32_t& x,
+                        int32_t& y)
+{
+    x = 0;
+    y = 0;
+    if (!commandLine)
+        return false;
+    if (EqualsIgnoringCase(commandLine, "-client1"))
+        x = screenWidth;
+    else if (EqualsIgnoringCase(commandLine, "-client2"))
+        y = screenHeight;
+    else if (EqualsIgnoringCase(commandLine, "-client3"))
+    {
+        x = screenWidth;
+        y = screenHeight;
+    }
+    else
+        return false;
+    return true;
+}
+
+bool IsAcceptedDataVersion(const char* text)
+{
+    if (!text)
+        return false;
+    if (GlobalFunc::GetGameVersionText() == text)
+        return true;
+    for (const uint32_t version : kAcceptedDataVersions)
+    {
+        if (GlobalFunc::VersionToText(version) == text)
+            return true;
+    }
+    return false;
+}
+
+void Startup()
+{
+    GlobalFunc::SeedRandom(SysClock::TickCount());
+    g_Log.Create(g_Config.dataFolder + "Ravelin3.log");
+    g_Log.Write(CString("Ironmarch(tm) ") + GlobalFunc::GetGameVersionText());
+    g_Log.Write("Copyright (c) the makers of Ironmarch");
+    g_Log.Write("All rights reserved");
+    g_Log.Write("");
+    g_Log.Write("--- Initializing file system ---");
+
+    InitDataFile(g_Config.dataFolder + "v2krn.med", 1);
+    for (int i = 0; i < g_Config.includeFiles.GetCount(); ++i)
+        InitAdditionalDataFile(g_Config.includeFiles[i]);
+    CheckDataFileVersion();
+    g_Log.Write("--- File system initialized ---");
+
+    LoadLocaleTexts();
+
+    // The global tables are allocated here, in this order: the 8 players, the
+    // 347 3-D model slots, the range rings, the full-map and square range
+    // tables, the line ranges and ring pairs, the 6 textures, the 179 2-D
+    // images, the 8 fonts, the 128 decoration types, the 119 command hints,
+    // the 100 type records and the 8 player statistics.  The technology tree
+    // is built after them.
+
+    LoadPlayerProfiles();
+    g_MemoryBlock.Init(kSharedMemoryFileSize);
+    g_MultiplayerGame.InitDumpMessages();
+    GlobalFunc::LoadCampaigns();
+}
+
+void FreeGlobals()
+{
+    g_Log.Write("Freeing global resources");
+    // Objects still waiting for deletion may refer to the tables freed below.
+    g_PtrGarbage.Flush();
+    g_Localizer.Clear();
+    // The global tables are freed here in the order they were allocated, then
+    // the technology tree is cleared.
+    FreeCampaigns();
+    g_MemoryBlock.Free();
+    g_MultiplayerGame.Shutdown();
+    g_Log.Write("Globals freed");
+    g_PlayerProfiles.Save(PlayerProfilesPath());
+}
+
+int WinMain(const char* commandLine)
+{
+    GlobalFunc::MarkLeakBaseline();
+
+    switch (CheckBuildVersion(kBuildVersionText))
+    {
+    case EBuildVersionCheck::Malformed:
+        SysMessageBox::Show(nullptr, "The version string is not valid", "Error!");
+        return 1;
+    case EBuildVersionCheck::Mismatch:
+        SysMessageBox::Show(nullptr, "The version string doesn't match", "Error!");
+        return 1;
+    case EBuildVersionCheck::Valid:
+        break;
+    }
+
+    // The -clientN placements exist to run several games on one desktop, so
+    // they pass the single-instance guard.
+    int32_t ignoredX = 0;
+    int32_t ignoredY = 0;
+    const bool isClient = GetClientPlacement(commandLine, 0, 0, ignoredX, ignoredY);
+    SysInstanceLock instanceLock;
+    if (!isClient && instanceLock.Acquire(kInstanceLockName) == SysInstanceLock::Result::HeldElsewhere)
+    {
+        SysMessageBox::Show(nullptr, "An other instance of the game is already running", kGameTitle);
+        return 1;
+    }
+
+    ReadConfig();
+    SysCodePage::SetCurrent(SysCodePage::ForLanguage(g_Config.languageFolder));
+    PlaceWindow(commandLine);
+    Startup();
+
+    g_D3D8Game.width = g_Config.screenWidth;
+    g_D3D8Game.height = g_Config.screenHeight;
+    g_D3D8Game.bitsPerPixel = g_Config.colourDepth;
+    const bool ran = g_D3D8Game.Run(kGameTitle);
+
+    FreeGlobals();
+    WriteConfig();
+    GlobalFunc::ReportLeaks();
+    g_Log.Write("--- Shutting down file system ---");
+    ShutdownFileSystem();
+    g_Log.Write("End of game...");
+    instanceLock.Release();
+    return ran ? 0 : 1;
+}

@@ -1,0 +1,6 @@
+#include "editor/F_BuildingsAvailable.h"
+
+FBuildingsAvailable::FBuildingsAvailable() : firstValue(0)
+{
+    entries.Allocate(kEntryGrowStep);
+}

@@ -1,0 +1,6 @@
+#include "editor/F_EditorMenu.h"
+
+FEditorMenu::FEditorMenu()
+    : firstValue(0)
+{
+}

@@ -1,0 +1,6 @@
+#include "editor/F_EditorMessage.h"
+
+FEditorMessage::FEditorMessage()
+    : firstValue(0)
+{
+}

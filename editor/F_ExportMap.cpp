@@ -1,0 +1,6 @@
+#include "editor/F_ExportMap.h"
+
+FExportMap::FExportMap()
+    : value1(0)
+{
+}

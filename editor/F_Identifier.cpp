@@ -1,0 +1,6 @@
+#include "editor/F_Identifier.h"
+
+FIdentifier::FIdentifier()
+    : firstValue(0)
+{
+}

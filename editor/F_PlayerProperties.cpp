@@ -1,0 +1,7 @@
+#include "editor/F_PlayerProperties.h"
+
+FPlayerProperties::FPlayerProperties()
+    : firstValue(0),
+      value1(0)
+{
+}

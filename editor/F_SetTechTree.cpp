@@ -1,0 +1,3 @@
+#include "editor/F_SetTechTree.h"
+
+FSetTechTree::FSetTechTree() : firstValue(0), value1(0) {}

@@ -1,0 +1,6 @@
+#include "editor/F_TowerProperties.h"
+
+FTowerProperties::FTowerProperties()
+    : firstValue(0)
+{
+}

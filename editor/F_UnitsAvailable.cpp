@@ -1,0 +1,6 @@
+#include "editor/F_UnitsAvailable.h"
+
+FUnitsAvailable::FUnitsAvailable() : firstValue(0)
+{
+    entries.Allocate(kEntryGrowStep);
+}

@@ -1,0 +1,3 @@
+#include "frontend/F_Briefing.h"
+
+FBriefing::FBriefing() = default;

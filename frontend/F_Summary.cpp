@@ -1,0 +1,3 @@
+#include "frontend/F_Summary.h"
+
+FSummary::FSummary() = default;

@@ -1,0 +1,62 @@
+#pragma once
+// Stands in for the in-game control subsystem: the game set-up and mission
+// objectives record, with its constructed state only.
+
+#include <cstdint>
+
+#include "core/C_String.h"
+#include "core/T_Array.h"
+
+class CMissionObjectives
+{
+public:
+    // What the player is to do; each record owns its two texts.
+    struct SObjective
+    {
+        int32_t value = 0;
+        uint8_t flag = 0;
+        CString text;
+        CString hint;
+    };
+
+    // A dialog line raised by a script.
+    struct SDialogEvent
+    {
+        int32_t value = 0;
+    };
+
+    enum GameMode : int32_t
+    {
+        ModeCampaign = 1,
+        ModeScenario = 2,
+        ModeEditor = 3,
+        ModeRandomGame = 4,
+        ModeMultiplayer = 5,
+        ModeEditorTestRun = 6
+    };
+
+    static constexpr int kRecordGrowStep = 16;
+
+    CMissionObjectives();
+    // Members go in reverse order: the game file, the dialog events, the hint,
+    // then the objectives with their texts.
+    ~CMissionObjectives() = default;
+
+    CMissionObjectives(const CMissionObjectives&) = delete;
+    CMissionObjectives& operator=(const CMissionObjectives&) = delete;
+
+    int32_t gameMode;
+    int32_t result;        // 1 won, 2 lost
+    int32_t gameType;      // 2 random game, 3 multiplayer game
+    int32_t campaignId;
+    int32_t scenarioId;
+    T_Array<SObjective> objectives;
+    CString objectivesHint;
+    T_Array<SDialogEvent> dialogEvents;
+    uint8_t savingAllowed;
+    uint8_t newDialogLine;
+    uint8_t shipsNeeded;
+    CString gameFile;
+};
+
+extern CMissionObjectives g_MissionObjectives;

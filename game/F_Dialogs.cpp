@@ -1,0 +1,6 @@
+#include "game/F_Dialogs.h"
+
+FDialogs::FDialogs()
+    : firstValue(0)
+{
+}

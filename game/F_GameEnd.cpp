@@ -1,0 +1,7 @@
+#include "game/F_GameEnd.h"
+
+FGameEnd::FGameEnd()
+    : value0(0),
+      flag(0)
+{
+}

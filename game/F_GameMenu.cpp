@@ -1,0 +1,6 @@
+#include "game/F_GameMenu.h"
+
+FGameMenu::FGameMenu()
+    : firstValue(0)
+{
+}

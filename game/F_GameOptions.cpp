@@ -1,0 +1,6 @@
+#include "game/F_GameOptions.h"
+
+FGameOptions::FGameOptions()
+    : firstValue(0)
+{
+}

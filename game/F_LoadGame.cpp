@@ -1,0 +1,6 @@
+#include "game/F_LoadGame.h"
+
+FLoadGame::FLoadGame()
+    : value1(0)
+{
+}

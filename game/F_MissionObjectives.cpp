@@ -1,0 +1,6 @@
+#include "game/F_MissionObjectives.h"
+
+FMissionObjectives::FMissionObjectives()
+    : firstValue(0)
+{
+}

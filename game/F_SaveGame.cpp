@@ -1,0 +1,6 @@
+#include "game/F_SaveGame.h"
+
+FSaveGame::FSaveGame()
+    : value1(0)
+{
+}

@@ -1,0 +1,6 @@
+#include "game/F_ScriptMessage.h"
+
+FScriptMessage::FScriptMessage()
+    : firstValue(0)
+{
+}

@@ -1,0 +1,6 @@
+#include "game/F_WaitPlayers.h"
+
+FWaitPlayers::FWaitPlayers()
+    : firstValue(0)
+{
+}

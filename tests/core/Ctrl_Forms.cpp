@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/C_Ctrl.h"
+#include "tests/core/Ctrl_TestDoubles.h"
+
+using namespace ctrl_test;
+
+namespace
+{
+// The base behaviour, untouched.
+class PlainCtrl : public CCtrl
+{
+};
+
+class CtrlForms : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        VirtualMouseX = 0;
+        VirtualMouseY = 0;
+    }
+
+    RecordingForm& MakeForm(const std::string& name)
+    {
+        forms.push_back(std::make_unique<RecordingForm>(journal, name));
+        return *forms.back();
+    }
+
+    Journal journal;
+    PlainCtrl ctrl;
+    std::vector<std::unique_ptr<RecordingForm>> forms;
+};
+}  // namespace
+
+TEST_F(CtrlForms, InputWithoutAnOpenFormDoesNothing)
+{
+    ctrl.onMouseMove(10, 20);
+    ctrl.onMouseDown(CCtrl::kLeftButton);
+    ctrl.onMouseUp(CCtrl::kRightButton);
+    ctrl.onDoubleClick(CCtrl::kLeftButton);
+    ctrl.onWheelUp();
+    ctrl.onWheelDown();
+    ctrl.onKeyDown(65);
+    ctrl.onChar('a');
+    ctrl.RenderForms();
+    EXPECT_TRUE(journal.empty());
+    EXPECT_EQ(0, ctrl.formCount);
+}
+
+TEST_F(CtrlForms, TopFormGetsTheInputAtTheVirtualMousePosition)
+{
+    ctrl.OpenForm(&MakeForm("below"));
+    ctrl.OpenForm(&MakeForm("top"));
+    journal.clear();
+    VirtualMouseX = 512;
+    VirtualMouseY = 300;
+
+    ctrl.onMouseMove(640, 400);  // window pixels, passed on unchanged
+    ctrl.onMouseDown(CCtrl::kRightButton);
+    ctrl.onMouseUp(CCtrl::kLeftButton);
+    ctrl.onWheelUp();
+    ctrl.onWheelDown();
+    ctrl.onChar(13);
+    ctrl.onKeyDown(65);
+    ctrl.onDoubleClick(CCtrl::kLeftButton);
+
+    const Journal expected = {"top.OnMouseMove(640,400)", "top.OnMouseDown(512,300)", "top.OnMouseUp(512,300)",
+                              "top.OnWheelUp",            "top.OnWheelDown",          "top.OnKey(13)"};
+    EXPECT_EQ(expected, journal);
+}
+
+TEST_F(CtrlForms, OpeningShowsThePushedFormAndLetsItPrepare)
+{
+    RecordingForm& form = MakeForm("form");
+    form.visible = 0;
+    EXPECT_TRUE(ctrl.OpenForm(&form));
+    EXPECT_EQ(1, form.visible);
+    EXPECT_EQ(1, ctrl.formCount);
+    EXPECT_EQ(&form, ctrl.forms[0]);
+    EXPECT_EQ(Journal{"form.ResetResult"}, journal);
+}
+
+TEST_F(CtrlForms, SeventeenthFormIsRefusedWithoutPreparingIt)
+{
+    for (int i = 0; i < CCtrl::kMaxForms; ++i)
+        ASSERT_TRUE(ctrl.OpenForm(&MakeForm("f" + std::to_string(i))));
+    journal.clear();
+    RecordingForm& extra = MakeForm("extra");
+    extra.visible = 0;
+
+    EXPECT_FALSE(ctrl.OpenForm(&extra));
+    EXPECT_EQ(16, ctrl.formCount);
+    EXPECT_EQ(0, extra.visible);
+    EXPECT_TRUE(journal.empty());
+    EXPECT_EQ(forms[15].get(), ctrl.GetTopForm());
+}
+
+TEST_F(CtrlForms, FormsAreDrawnBottomToTopSkippingHiddenOnes)
+{
+    RecordingForm& bottom = MakeForm("bottom");
+    RecordingForm& middle = MakeForm("middle");
+    RecordingForm& top = MakeForm("top");
+    ctrl.OpenForm(&bottom);
+    ctrl.OpenForm(&middle);
+    ctrl.OpenForm(&top);
+    middle.visible = 0;
+    journal.clear();
+
+    ctrl.RenderForms();
+    EXPECT_EQ((Journal{"bottom.Render1Frame", "top.Render1Frame"}), journal);
+    EXPECT_EQ(3, ctrl.formCount);
+}
+
+TEST_F(CtrlForms, ClosedTopFormIsDrawnOnceMoreThenReleasedAndTheNextShown)
+{
+    RecordingForm& below = MakeForm("below");
+    RecordingForm& top = MakeForm("top");
+    ctrl.OpenForm(&below);
+    ctrl.OpenForm(&top);
+    below.visible = 0;  // the opener hid it
+    top.closeRequest = 1;
+    journal.clear();
+
+    ctrl.RenderForms();
+    EXPECT_EQ((Journal{"top.Render1Frame", "top.Release"}), journal);
+    EXPECT_EQ(1, ctrl.formCount);
+    EXPECT_EQ(0, top.closeRequest);
+    EXPECT_EQ(1, below.visible);
+    EXPECT_EQ(&below, ctrl.GetTopForm());
+}
+
+TEST_F(CtrlForms, CloseRequestBelowTheTopWaitsUntilThatFormIsOnTop)
+{
+    RecordingForm& below = MakeForm("below");
+    RecordingForm& top = MakeForm("top");
+    ctrl.OpenForm(&below);
+    ctrl.OpenForm(&top);
+    below.closeRequest = 1;
+
+    ctrl.RenderForms();
+    EXPECT_EQ(2, ctrl.formCount);
+    EXPECT_EQ(1, below.closeRequest);
+
+    top.closeRequest = 1;
+    ctrl.RenderForms();  // closes only the top one this frame
+    EXPECT_EQ(1, ctrl.formCount);
+    ctrl.RenderForms();
+    EXPECT_EQ(0, ctrl.formCount);
+}
+
+TEST_F(CtrlForms, ClosingTheOnlyFormLeavesAnEmptyStack)
+{
+    RecordingForm& only = MakeForm("only");
+    ctrl.OpenForm(&only);
+    only.closeRequest = 1;
+    ctrl.RenderForms();
+    EXPECT_EQ(0, ctrl.formCount);
+    EXPECT_EQ(nullptr, ctrl.GetTopForm());
+    journal.clear();
+    ctrl.onChar('x');
+    EXPECT_TRUE(journal.empty());
+}
+
+TEST(CtrlVirtualMouse, ScalesWindowPixelsToTheVirtualScreenTruncating)
+{
+    struct Case
+    {
+        int x, y, width, height, expectedX, expectedY;
+    };
+    // Worked out by hand: x * 1024 / width and y * 768 / height, truncated.
+    const Case cases[] = {
+        {0, 0, 800, 600, 0, 0},
+        {799, 599, 800, 600, 1022, 766},   // 1022.72, 766.72
+        {400, 300, 800, 600, 512, 384},
+        {639, 479, 640, 480, 1022, 766},   // 1022.4, 766.4
+        {1279, 1023, 1280, 1024, 1023, 767},  // 1023.2, 767.25
+        {100, 100, 1024, 768, 100, 100},
+    };
+    for (const Case& c : cases)
+    {
+        CCtrl::SetVirtualMouse(c.x, c.y, c.width, c.height);
+        EXPECT_EQ(c.expectedX, VirtualMouseX) << c.x << "," << c.y << " at " << c.width << "x" << c.height;
+        EXPECT_EQ(c.expectedY, VirtualMouseY) << c.x << "," << c.y << " at " << c.width << "x" << c.height;
+    }
+}
+
+TEST(CtrlVirtualMouse, ZeroScreenSizeDoesNotDivideByZero)
+{
+    CCtrl::SetVirtualMouse(300, 200, 0, 0);
+    EXPECT_EQ(300, VirtualMouseX);
+    EXPECT_EQ(200, VirtualMouseY);
+}

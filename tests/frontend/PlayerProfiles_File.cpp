@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+
+#include <cstdint>
+#include <string>
+
+#include "frontend/C_PlayerProfiles.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TestLog.h"
+
+namespace
+{
+// CRC-32 as zlib computes it, bit by bit, to check the game's table version.
+uint32_t ReferenceCrc32(const std::string& bytes)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char byte : bytes)
+    {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+std::string LE32(uint32_t value)
+{
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+std::string ShortString(const std::string& text)
+{
+    return std::string(1, static_cast<char>(text.size())) + text + std::string(1, '\0');
+}
+
+std::string WithCrc(const std::string& body)
+{
+    return body + LE32(ReferenceCrc32(body));
+}
+
+const std::string kMagic = "V2KRNplprofiles1";
+
+// Two profiles: "Ann" with two results, current, and "Bo" with none.
+std::string TwoProfileBody()
+{
+    return kMagic + LE32(2) + LE32(0) +
+           ShortString("Ann") + LE32(2) + LE32(1) + LE32(3) + LE32(1) + LE32(1) + LE32(4) + LE32(2) +
+           ShortString("Bo") + LE32(0);
+}
+
+class PlayerProfilesFile : public ::testing::Test
+{
+protected:
+    std::string Write(const std::string& bytes) { return folder.Write("players.prf", bytes); }
+
+    CScratchFolder folder;
+    CPlayerProfiles profiles;
+};
+}  // namespace
+
+TEST_F(PlayerProfilesFile, EmptyProfilesAre28BytesWithTheirCrc)
+{
+    const std::string path = folder / "players.prf";
+    ASSERT_TRUE(profiles.Save(path.c_str()));
+    const std::string bytes = CScratchFolder::ReadFile(path);
+    const std::string body = kMagic + LE32(0) + LE32(0xFFFFFFFFu);
+    EXPECT_EQ(28u, bytes.size());
+    EXPECT_EQ(WithCrc(body), bytes);
+    EXPECT_FALSE(CScratchFolder::Exists(path + ".tmp"));
+}
+
+TEST_F(PlayerProfilesFile, ConstructedWithoutProfiles)
+{
+    EXPECT_EQ(nullptr, profiles.profiles);
+    EXPECT_EQ(0, profiles.count);
+    EXPECT_EQ(-1, profiles.current);
+    EXPECT_TRUE(profiles.path.IsEmpty());
+    EXPECT_STREQ("Unknown player", profiles.GetName(-1));
+}
+
+TEST_F(PlayerProfilesFile, LoadsProfilesAndSavesTheSameBytes)
+{
+    const std::string original = WithCrc(TwoProfileBody());
+    const std::string path = Write(original);
+    ASSERT_TRUE(profiles.Load(path.c_str()));
+    EXPECT_EQ(2, profiles.count);
+    EXPECT_EQ(0, profiles.current);
+    EXPECT_STREQ("Ann", profiles.GetName(-1));
+    EXPECT_STREQ("Bo", profiles.GetName(1));
+    EXPECT_STREQ("Unknown player", profiles.GetName(2));
+    EXPECT_STREQ("Unknown player", profiles.GetName(-2));
+    ASSERT_EQ(2, profiles.profiles[0]->results.GetCount());
+    EXPECT_EQ(4, profiles.profiles[0]->results[1].mission);
+    EXPECT_EQ(2, profiles.profiles[0]->results[1].result);
+
+    const std::string copy = folder / "copy.prf";
+    ASSERT_TRUE(profiles.Save(copy.c_str()));
+    EXPECT_EQ(original, CScratchFolder::ReadFile(copy));
+}
+
+TEST_F(PlayerProfilesFile, ClearDeletesEveryProfile)
+{
+    ASSERT_TRUE(profiles.Load(Write(WithCrc(TwoProfileBody())).c_str()));
+    profiles.Clear();
+    EXPECT_EQ(nullptr, profiles.profiles);
+    EXPECT_EQ(0, profiles.count);
+    EXPECT_EQ(-1, profiles.current);
+    profiles.Clear();  // nothing left: nothing happens
+    EXPECT_EQ(0, profiles.count);
+}
+
+TEST_F(PlayerProfilesFile, MissingFileDoesNotLoad)
+{
+    EXPECT_FALSE(profiles.Load((folder / "none.prf").c_str()));
+}
+
+TEST_F(PlayerProfilesFile, DamagedFilesDoNotLoadAndLeaveTheProfilesAlone)
+{
+    const std::string body = TwoProfileBody();
+    std::string wrongMagic = body;
+    wrongMagic[15] = '2';
+    std::string badName = body;
+    badName[kMagic.size() + 8 + 4] = 'x';  // the zero after "Ann"
+    const std::string cases[] = {
+        "",
+        kMagic,
+        WithCrc(wrongMagic),
+        WithCrc(body).substr(0, 40),                                     // cut short
+        WithCrc(kMagic + LE32(1) + LE32(0xFFFFFFFFu)),                   // one profile promised, none there
+        WithCrc(kMagic + LE32(0x7FFFFFFF) + LE32(0)),                    // absurd count
+        WithCrc(kMagic + LE32(0) + LE32(0)),                             // current profile that does not exist
+        WithCrc(kMagic + LE32(1) + LE32(0) + ShortString("A") + LE32(1000)),  // results beyond the end
+        WithCrc(badName),
+        WithCrc(body + "junk"),                                          // bytes no profile owns
+    };
+    ASSERT_TRUE(profiles.Load(Write(WithCrc(body)).c_str()));
+    for (const std::string& damaged : cases)
+    {
+        EXPECT_FALSE(profiles.Load(Write(damaged).c_str())) << "file of " << damaged.size() << " bytes";
+        EXPECT_EQ(2, profiles.count);
+        EXPECT_STREQ("Ann", profiles.GetName(-1));
+    }
+}
+
+TEST_F(PlayerProfilesFile, WrongCrcIsReportedInTheLog)
+{
+    CTestLog log;
+    std::string file = WithCrc(TwoProfileBody());
+    file.back() ^= 1;
+    EXPECT_FALSE(profiles.Load(Write(file).c_str()));
+    EXPECT_TRUE(log.Contains("#DEBUG: Invalid player profile CRC"));
+}
+
+TEST_F(PlayerProfilesFile, FailedSaveReportsAndKeepsTheOldFile)
+{
+    CTestLog log;
+    const std::string path = Write(WithCrc(TwoProfileBody()));
+    // A folder standing where the temporary file must go makes the write fail.
+    folder.MakeFolder("players.prf.tmp/inside");
+    EXPECT_FALSE(profiles.Save(path.c_str()));
+    EXPECT_EQ(WithCrc(TwoProfileBody()), CScratchFolder::ReadFile(path));
+    EXPECT_TRUE(log.Contains("Unable to write the player profiles: " + path));
+}
+
+TEST_F(PlayerProfilesFile, DamagedFileIsKeptAside)
+{
+    CTestLog log;
+    const std::string path = Write("not a profile file");
+    EXPECT_TRUE(CPlayerProfiles::KeepDamagedFile(path.c_str()));
+    EXPECT_FALSE(CScratchFolder::Exists(path));
+    EXPECT_EQ("not a profile file", CScratchFolder::ReadFile(path + ".damaged"));
+    EXPECT_TRUE(log.Contains("Damaged player profiles kept as " + path + ".damaged"));
+    EXPECT_FALSE(CPlayerProfiles::KeepDamagedFile(path.c_str()));  // nothing left to keep
+}
