@@ -1,0 +1,144 @@
+#pragma once
+// Units, buildings, player answers and maps for the path finder tests: the
+// searches only read what the base classes of units and buildings hold, so
+// these small derived objects stand for every real type.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "buildings/C_Building.h"
+#include "units/C_Unit.h"
+#include "world/C_GameMap.h"
+#include "world/C_PathFinder.h"
+#include "world/C_PathFinderPlayers.h"
+
+// A unit of a given size, speed and player.  It fights with the given
+// ranges (writing them as a fighting type does) when `fights` is set, and
+// otherwise answers as a unit that does not fight.
+class PathTestUnit : public CUnit
+{
+public:
+    explicit PathTestUnit(int32_t owner = 0, int32_t unitSize = 1, float unitSpeed = 1.0f);
+
+    float GetMaxHitPoints() const override { return 100.0f; }
+    int32_t GetCastID() const override { return 1; }
+    int32_t GetSize() const override { return size; }
+    bool CanAttackUnits() const override { return fights; }
+    int32_t GetAttackRange(int32_t* range, int32_t* minimumRange) const override;
+
+    int32_t size;
+    bool fights = false;
+    int32_t attackRange = 1;
+    int32_t minimumAttackRange = 0;
+};
+
+// A building, resource site, wall, keep or docks: cast, footprint, resource
+// kind and storage flag as given.  Its placement test is the one the
+// searches rely on: every footprint block on the map, unblocked, without a
+// unit and of water level below 1; every position tried is recorded.
+class PathTestBuilding : public CBuilding
+{
+public:
+    PathTestBuilding(int32_t cast, int32_t footprintWidth, int32_t footprintDepth, int32_t owner);
+
+    int32_t GetMaxHitPoints() const override { return maxHitPoints; }
+    int32_t GetWidth() const override { return width; }
+    int32_t GetDepth() const override { return depth; }
+    int32_t GetBuildCast() const override { return cast; }
+    int32_t GetResourceKind() const override { return resourceKind; }
+    bool IsStorage() const override { return storage; }
+    bool CanPlaceAt(int32_t playerIndex, int32_t placement, int32_t flag1, int32_t flag2) const override;
+
+    int32_t cast;
+    int32_t width;
+    int32_t depth;
+    int32_t maxHitPoints = 100;
+    int32_t resourceKind = 0;
+    bool storage = false;
+    const CGameMap* placementMap = nullptr;
+    mutable std::vector<CPathFinder::SPoint> triedPositions;
+};
+
+// Player answers from plain grids: visibility, attack alerts and sight
+// counts per player and block, alliances as a matrix (each player its own
+// friend).
+class PathTestPlayers : public CPathFinderPlayers
+{
+public:
+    PathTestPlayers();
+
+    int32_t GetVisibility(int32_t player, int32_t x, int32_t y) const override;
+    bool WasAttackedNear(int32_t player, int32_t x, int32_t y) const override;
+    int32_t GetUnitSightCount(int32_t player, int32_t x, int32_t y) const override;
+    int32_t GetBuildingSightCount(int32_t player, int32_t x, int32_t y) const override;
+    bool IsUnitAlliedWith(const CUnit& unit, int32_t player) const override;
+    bool IsBuildingFriendTo(const CBuilding& building, int32_t player) const override;
+
+    void SetVisibility(int32_t player, int32_t x, int32_t y, uint8_t value);
+    void SetAttacked(int32_t player, int32_t x, int32_t y);
+    void SetUnitSight(int32_t player, int32_t x, int32_t y, uint8_t count);
+    void SetBuildingSight(int32_t player, int32_t x, int32_t y, uint8_t count);
+    void SetAllied(int32_t a, int32_t b, bool allied);
+
+private:
+    static int32_t Index(int32_t player, int32_t x, int32_t y);
+    static bool IsValid(int32_t player, int32_t x, int32_t y);
+
+    std::vector<uint8_t> m_Visibility;
+    std::vector<uint8_t> m_Attacked;
+    std::vector<uint8_t> m_UnitSight;
+    std::vector<uint8_t> m_BuildingSight;
+    bool m_Allied[8][8];
+};
+
+// A map of width x height open, dry, unblocked land blocks of region 0, on
+// the heap (the map object is several megabytes).
+std::unique_ptr<CGameMap> MakePathTestMap(int32_t width, int32_t height);
+
+// Blocks drawn as text rows, one character per block: row r is y = r,
+// column c is x = c.  '.' land, '#' blocked land, '~' water (level 8),
+// ',' shore (level 7).  The map takes the rows' size.
+std::unique_ptr<CGameMap> MakePathTestMap(const std::vector<std::string>& rows);
+
+// Occupies the building's footprint (blocked, building pointer) at its x, y.
+void PlacePathTestBuilding(CGameMap& map, CBuilding& building);
+// Occupies the unit's footprint (unit pointer) at its x, y.
+void PlacePathTestUnit(CGameMap& map, CUnit& unit);
+
+// The cells a route passes through, from the start (not included) to its
+// end; routes are stored last step first.
+std::vector<CPathFinder::SPoint> WalkRoute(int32_t startX, int32_t startY, const uint8_t* route, int32_t steps);
+// Cost of a route: 10 per straight step, 14 per diagonal one.
+int64_t RouteCost(const uint8_t* route, int32_t steps);
+
+// A map with a path finder over it that asks its own player answers, and a
+// route buffer on the heap of exactly the units' size (so that a write past
+// it is caught).
+class PathTestWorld
+{
+public:
+    explicit PathTestWorld(std::unique_ptr<CGameMap> testMap);
+
+    // FindPath for a unit-less mover, into route and end.
+    int32_t Find(int32_t startX, int32_t startY, int32_t goalX, int32_t goalY, int32_t size = 1,
+                 int32_t moveLayer = CPathFinder::LayerLand, int32_t nearDistance = 0, int32_t acceptDistance = 0,
+                 CUnit* targetUnit = nullptr, CBuilding* targetBuilding = nullptr);
+    // The cells of the last route found from the start.
+    std::vector<CPathFinder::SPoint> Cells(int32_t startX, int32_t startY, int32_t steps) const;
+
+    CPathFinder::Route& Route() { return m_Route->steps; }
+
+    std::unique_ptr<CGameMap> map;
+    PathTestPlayers players;
+    std::unique_ptr<CPathFinder> finder;
+    CPathFinder::SPoint end{};
+
+private:
+    struct SRouteBuffer
+    {
+        CPathFinder::Route steps;
+    };
+    std::unique_ptr<SRouteBuffer> m_Route;
+};

@@ -1,0 +1,125 @@
+#pragma once
+// Test units, buildings and player services for the players' tests: objects
+// derived from the real base classes with traits chosen per type, and a
+// services set that records what the players ask of the game.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "buildings/C_Building.h"
+#include "units/C_Unit.h"
+#include "world/C_PlayerServices.h"
+
+class CPlayer;
+
+class TestUnit : public CUnit
+{
+public:
+    explicit TestUnit(int32_t unitType);
+
+    float GetMaxHitPoints() const override { return maxHitPoints; }
+    int32_t GetCastID() const override { return castId; }
+    bool CanAttackUnits() const override { return military; }
+    bool CanStarve() const override { return canStarve; }
+    int32_t GetPointValue() const override { return points; }
+    void onEnemySighted(CUnit* enemy) override { sightedEnemies.push_back(enemy); }
+
+    int32_t castId;
+    float maxHitPoints = 50.0f;
+    bool military;
+    bool canStarve;
+    int32_t points;
+    int32_t sightRadius = 3;
+    int32_t pendingActions[2] = {0, 0};   // actions due per phase
+    int32_t performed[2] = {0, 0};
+    std::vector<CUnit*> sightedEnemies;
+};
+
+class TestBuilding : public CBuilding
+{
+public:
+    TestBuilding(int32_t cast, int32_t resourceKind, int32_t decorationKind);
+
+    int32_t GetMaxHitPoints() const override { return 1000; }
+    int32_t GetWidth() const override { return width; }
+    int32_t GetDepth() const override { return depth; }
+    int32_t GetBuildCast() const override { return cast; }
+    bool IsFootprintCell(int32_t dx, int32_t dy) const override { return !checkered || (dx + dy) % 2 == 0; }
+    int32_t GetResourceKind() const override { return resourceKind; }
+    int32_t GetResourceAmount() const override { return amount; }
+    void SetResourceAmount(int32_t value) override { amount = value; }
+    int32_t GetDecorationKind() const override { return decorationKind; }
+    bool IsListed() const override { return listed; }
+    bool IsScriptCounted() const override { return scriptCounted; }
+    int32_t GetPointValue() const override { return points; }
+    void onEnemySighted(CUnit* enemy) override { sightedEnemies.push_back(enemy); }
+
+    int32_t cast;
+    int32_t resourceKind;
+    int32_t decorationKind;
+    int32_t width = 2;
+    int32_t depth = 2;
+    bool checkered = false;
+    int32_t amount = 0;
+    bool listed = true;
+    bool scriptCounted;
+    int32_t points;
+    std::vector<CUnit*> sightedEnemies;
+};
+
+struct SRecordedMessage
+{
+    std::string text;
+    uint32_t colour;
+};
+
+class TestPlayerServices : public CPlayerServices
+{
+public:
+    // Installs itself; the destructor restores the defaults and deletes the
+    // buildings it made and the units taken out of the world.
+    TestPlayerServices();
+    ~TestPlayerServices() override;
+
+    CUnit* CreateUnitObject(CPlayer& player, int32_t type) const override;
+    CBuilding* CreateBuildingObject(CPlayer& player, int32_t cast, int32_t resourceKind, int32_t treeCast,
+                                    int32_t decorationKind) const override;
+    bool PerformAction(CUnit& unit, int32_t phase) const override;
+    // With the unit's sight disc added to (or taken from) its player's
+    // sight counts and scanned into the explored map.
+    void ShowUnit(CUnit& unit, bool show) const override;
+    void StopUnit(CUnit& unit) const override;
+    void RestartAction(CUnit& unit) const override;
+    void RemoveUnitFromWorld(CUnit& unit) const override;
+    void UpdateFogOnMove(CUnit& unit) const override;
+    void PlaceOnMap(CBuilding& building) const override;
+    void DestroyBuilding(CBuilding& building) const override;
+    void RefreshArcherSight(CBuilding& building) const override;
+    void AddMessage(const char* text, uint32_t colour) const override;
+    void AddMinimapMarker(int32_t x, int32_t y, uint32_t colour) const override;
+    void PlaySample(int32_t sample, int32_t volumePercent) const override;
+    bool IsNetworkGame() const override { return networkGame; }
+    void SendPlayerDefeated(int32_t playerIndex) const override;
+
+    // Moves a unit on the map by one step, its sight following.
+    void MoveUnit(CUnit& unit, int32_t dx, int32_t dy) const;
+
+    bool networkGame = false;
+    mutable std::vector<SRecordedMessage> messages;
+    mutable std::vector<int32_t> markers;      // x, y, colour per marker
+    mutable std::vector<int32_t> samples;
+    mutable std::vector<int32_t> defeatsSent;
+    mutable std::vector<CUnit*> stopped;
+    mutable std::vector<CUnit*> restarted;
+    mutable std::vector<CUnit*> removedUnits;
+    mutable std::vector<CUnit*> sightRefreshed;
+    mutable std::vector<CBuilding*> destroyedBuildings;
+    mutable std::vector<CBuilding*> archerRefreshed;
+    mutable std::vector<CBuilding*> createdBuildings;
+};
+
+// Types the test factory knows: units 1 .. 13, 20 .. 22, 30 .. 35;
+// buildings 1 .. 13, 15 and 18.
+bool IsTestUnitType(int32_t type);
+bool IsTestBuildCast(int32_t cast);

@@ -1,0 +1,249 @@
+#include "tests/support/SimHarness.h"
+
+#include <algorithm>
+
+#include "core/C_PtrGarbage.h"
+#include "core/GlobalFunc.h"
+#include "game/C_Selection.h"
+#include "platform/SysClock.h"
+#include "units/C_Unit.h"
+#include "units/C_UnitTypeTable.h"
+#include "world/C_GameMap.h"
+#include "world/C_Theme.h"
+#include "world/C_UnitStats.h"
+#include "world/RangeTables.h"
+
+// The players reach units through these; the unit half answers for itself.
+class CSimHarness::CServices : public CPlayerServices
+{
+public:
+    explicit CServices(CSimHarness& world) : m_World(world) {}
+
+    CUnit* CreateUnitObject(CPlayer& owner, int32_t type) const override
+    {
+        const SUnitTypeRow* row = CUnitTypeTable::Find(type);
+        if (row == nullptr)
+            return nullptr;
+        CUnit* unit = row->construct();
+        unit->player = owner.index;
+        if (row->factorySetsSpeedAndModel)
+        {
+            unit->speed = row->speed;
+            unit->model = row->modelBase;
+        }
+        m_World.m_Live.insert(unit);
+        return unit;
+    }
+    void ShowUnit(CUnit& unit, bool show) const override { unit.ShowUnit(show); }
+    void StopUnit(CUnit& unit) const override { unit.Stop(); }
+    void RemoveUnitFromWorld(CUnit& unit) const override { unit.RemoveFromWorld(false); }
+    void UpdateFogOnMove(CUnit& unit) const override { unit.RefreshSight(); }
+    void AddMessage(const char* text, uint32_t colour) const override
+    {
+        m_World.m_Messages.push_back({text != nullptr ? text : "", colour});
+    }
+    void AddMinimapMarker(int32_t x, int32_t y, uint32_t colour) const override
+    {
+        m_World.m_Markers.insert(m_World.m_Markers.end(), {x, y, static_cast<int32_t>(colour)});
+    }
+    void PlaySample(int32_t sample, int32_t volumePercent) const override
+    {
+        m_World.m_Samples.insert(m_World.m_Samples.end(), {sample, volumePercent});
+    }
+
+private:
+    CSimHarness& m_World;
+};
+
+CSimHarness::CSimHarness(int32_t mapSide, uint32_t seed)
+    : m_Services(std::make_unique<CServices>(*this)), m_SavedConfig(g_Config)
+{
+    g_Config.fogOfWar = 0;
+    g_Config.networkRole = 0;
+    g_Config.unitHealthMultiply = 0;
+    SysClock::UseTestClock(ClockStart);
+    GlobalFunc::SeedRandom(seed);
+    g_GameMap.NewMap(mapSide, mapSide, 0, NoTheme);
+    if (g_SightDiscs == nullptr)
+    {
+        AllocRangeTables();
+        m_OwnRangeTables = true;
+    }
+    m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount);
+    g_UnitStats = m_Records.get();
+    SetPlayerServices(m_Services.get());
+    m_Players = std::make_unique<CPlayer[]>(MaxPlayers);
+    g_Players = m_Players.get();
+    g_LocalPlayer = 0;
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        g_Players[p].Init(p, p, p == 0 ? PLAYER_LOCAL : PLAYER_COMPUTER, nullptr);
+    InitTypeRecords();
+    // The factory probes of Init made (and deleted) objects of every type.
+    m_Live.clear();
+}
+
+CSimHarness::~CSimHarness()
+{
+    g_Selection.Clear();
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        for (int32_t i = 0; i < g_Players[p].unitCount; ++i)
+            if (g_Players[p].units[i]->IsFootprintRegistered())
+                g_Players[p].units[i]->ShowUnit(false);
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        g_Players[p].Release();
+    g_PtrGarbage.Flush();
+    g_GameMap.Free();
+    g_Players = nullptr;
+    m_Players.reset();
+    g_UnitStats = nullptr;
+    SetPlayerServices(nullptr);
+    if (m_OwnRangeTables)
+        FreeRangeTables();
+    SysClock::UseSystemClock();
+    g_Config = m_SavedConfig;
+}
+
+CUnit* CSimHarness::Spawn(int32_t player, int32_t unitType, int32_t x, int32_t y)
+{
+    return g_Players[player].CreateUnit(unitType, x, y);
+}
+
+void CSimHarness::Delete(CUnit* unit)
+{
+    g_Players[unit->player].RemoveUnit(unit, 0);
+    if (unit->onMap)
+        unit->ShowUnit(false);
+    unit->RemoveFromWorld(false);
+    m_Live.erase(unit);
+    g_PtrGarbage.AddUnit(unit);
+    g_PtrGarbage.Flush();
+}
+
+void CSimHarness::Research(int32_t player, int32_t technology, float progress)
+{
+    g_Players[player].technologies[technology].progress = progress;
+}
+
+void CSimHarness::Tick(int32_t ticks)
+{
+    SysClock::AdvanceTestClock(TickMilliseconds * static_cast<uint32_t>(ticks));
+}
+
+std::vector<std::string> CSimHarness::CheckInvariants() const
+{
+    std::vector<std::string> faults;
+    CheckMapCells(faults);
+    CheckSightCounts(faults);
+    CheckTypeCounts(faults);
+    CheckHeldPointers(faults);
+    return faults;
+}
+
+namespace
+{
+std::string At(int32_t x, int32_t y)
+{
+    return " at " + std::to_string(x) + "," + std::to_string(y);
+}
+}  // namespace
+
+void CSimHarness::CheckMapCells(std::vector<std::string>& faults) const
+{
+    for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
+        for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
+        {
+            const CUnit* unit = g_GameMap.Block(x, y).unit;
+            if (unit == nullptr)
+                continue;
+            if (!IsLive(unit))
+            {
+                faults.push_back("block holds a dead pointer" + At(x, y));
+                continue;
+            }
+            const int32_t size = unit->GetSize();
+            if (!unit->IsFootprintRegistered() || x < unit->x || y < unit->y || x >= unit->x + size ||
+                y >= unit->y + size)
+                faults.push_back("block holds a unit that does not stand there" + At(x, y));
+        }
+    for (const CUnit* unit : m_Live)
+    {
+        if (!unit->IsFootprintRegistered())
+            continue;
+        const int32_t size = unit->GetSize();
+        for (int32_t x = unit->x; x < unit->x + size; ++x)
+            for (int32_t y = unit->y; y < unit->y + size; ++y)
+                if (!g_GameMap.IsOnMap(x, y) || g_GameMap.Block(x, y).unit != unit)
+                    faults.push_back("unit's footprint block does not hold it" + At(x, y));
+    }
+}
+
+void CSimHarness::CheckSightCounts(std::vector<std::string>& faults) const
+{
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        std::vector<int32_t> expected(MapBlockCount, 0);
+        for (const CUnit* unit : m_Live)
+        {
+            if (unit->player != p || !unit->IsFootprintRegistered())
+                continue;
+            const CRangeTable* pattern = unit->SightPattern(unit->sightRadiusInUse);
+            for (int32_t i = 0; i < pattern->count; ++i)
+            {
+                const int32_t x = unit->GetCentreCellX() + pattern->entries[i].dx;
+                const int32_t y = unit->GetCentreCellY() + pattern->entries[i].dy;
+                if (g_GameMap.IsOnMap(x, y))
+                    ++expected[x * MapBlockSide + y];
+            }
+        }
+        for (int32_t cell = 0; cell < MapBlockCount; ++cell)
+            if (g_Players[p].unitSightCounts[cell] != static_cast<uint8_t>(expected[cell]))
+            {
+                faults.push_back("player " + std::to_string(p) + " sight count differs" +
+                                 At(cell / MapBlockSide, cell % MapBlockSide));
+                break;
+            }
+    }
+}
+
+void CSimHarness::CheckTypeCounts(std::vector<std::string>& faults) const
+{
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        const CPlayer& owner = g_Players[p];
+        int32_t counted[UnitTypeCount] = {};
+        for (int32_t i = 0; i < owner.unitCount; ++i)
+        {
+            const CUnit* unit = owner.units[i];
+            if (!IsLive(unit))
+                faults.push_back("player " + std::to_string(p) + " lists a dead pointer");
+            else if (unit->listIndex != i || unit->player != p)
+                faults.push_back("player " + std::to_string(p) + " lists a unit with a wrong index or owner");
+            const int32_t type = unit->GetCastID();
+            if (type >= 0 && type < UnitTypeCount)
+                ++counted[type];
+        }
+        for (int32_t type = 0; type < UnitTypeCount; ++type)
+            if (counted[type] != owner.unitsByType[type])
+                faults.push_back("player " + std::to_string(p) + " counts type " + std::to_string(type) +
+                                 " wrongly");
+    }
+}
+
+void CSimHarness::CheckPointer(const CUnit* held, const char* what, std::vector<std::string>& faults) const
+{
+    if (held != nullptr && !IsLive(held))
+        faults.push_back(std::string(what) + " is a dead pointer");
+}
+
+void CSimHarness::CheckHeldPointers(std::vector<std::string>& faults) const
+{
+    for (const CUnit* unit : m_Live)
+    {
+        CheckPointer(unit->targetUnit, "target unit", faults);
+        CheckPointer(unit->actionTargetUnit, "action target unit", faults);
+        CheckPointer(unit->attacker, "attacker", faults);
+        CheckPointer(unit->followedUnit, "followed unit", faults);
+    }
+    for (int32_t i = 0; i < g_Selection.unitCount; ++i)
+        CheckPointer(g_Selection.units[i], "selected unit", faults);
+}

@@ -1,0 +1,81 @@
+#pragma once
+// A small headless world for simulation tests: a land map, the range tables,
+// the type records, eight players with their unit lists, units made through
+// the players' create operations, a seeded random generator and a test
+// clock that moves 28 ms per simulation tick.  The invariant checker compares
+// the map, the sight maps, the per-type counts and every held pointer with
+// what the units and players say; it returns one text per violation.
+//
+// One harness at a time: it installs itself into the process globals and
+// restores them when destroyed.
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/C_Config.h"
+#include "world/C_Player.h"
+#include "world/C_PlayerServices.h"
+
+class CUnit;
+
+class CSimHarness
+{
+public:
+    static constexpr uint32_t TickMilliseconds = 28;
+    static constexpr uint32_t ClockStart = 1000000;
+    static constexpr int32_t DefaultMapSide = 48;
+
+    // Player 0 is the local player; the others are computer players, each
+    // on a team of its own.
+    explicit CSimHarness(int32_t mapSide = DefaultMapSide, uint32_t seed = 1);
+    ~CSimHarness();
+    CSimHarness(const CSimHarness&) = delete;
+    CSimHarness& operator=(const CSimHarness&) = delete;
+
+    CPlayer& Player(int32_t index) { return g_Players[index]; }
+    // A unit of the type made by the player's create operation, shown at
+    // (x, y) unless x is -1; null when the player refused it.
+    CUnit* Spawn(int32_t player, int32_t unitType, int32_t x, int32_t y);
+    // Takes the unit out of its player's list, off the map and out of the
+    // world, and deletes it through deferred deletion.
+    void Delete(CUnit* unit);
+    void Research(int32_t player, int32_t technology, float progress = 100.0f);
+    // Advances the test clock by whole simulation ticks.
+    void Tick(int32_t ticks);
+
+    // What the players showed and played: message lines with their colours,
+    // minimap markers (x, y, colour) and samples (sample, volume).
+    struct SMessage
+    {
+        std::string text;
+        uint32_t colour;
+    };
+    const std::vector<SMessage>& Messages() const { return m_Messages; }
+    const std::vector<int32_t>& Markers() const { return m_Markers; }
+    const std::vector<int32_t>& Samples() const { return m_Samples; }
+
+    std::vector<std::string> CheckInvariants() const;
+    bool IsLive(const CUnit* unit) const { return m_Live.count(unit) != 0; }
+
+private:
+    class CServices;
+
+    void CheckMapCells(std::vector<std::string>& faults) const;
+    void CheckSightCounts(std::vector<std::string>& faults) const;
+    void CheckTypeCounts(std::vector<std::string>& faults) const;
+    void CheckHeldPointers(std::vector<std::string>& faults) const;
+    void CheckPointer(const CUnit* held, const char* what, std::vector<std::string>& faults) const;
+
+    std::unique_ptr<CServices> m_Services;
+    std::unique_ptr<CPlayer[]> m_Players;
+    std::unique_ptr<CUnitStats[]> m_Records;
+    std::set<const CUnit*> m_Live;
+    std::vector<SMessage> m_Messages;
+    std::vector<int32_t> m_Markers;
+    std::vector<int32_t> m_Samples;
+    CConfig m_SavedConfig;
+    bool m_OwnRangeTables = false;
+};

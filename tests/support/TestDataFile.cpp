@@ -1,0 +1,55 @@
+#include "tests/support/TestDataFile.h"
+
+namespace
+{
+void Put32(std::vector<uint8_t>& out, uint32_t value)
+{
+    out.push_back(static_cast<uint8_t>(value));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+    out.push_back(static_cast<uint8_t>(value >> 16));
+    out.push_back(static_cast<uint8_t>(value >> 24));
+}
+} // namespace
+
+int CTestDataFile::Add(const std::string& name, const std::string& body)
+{
+    SEntry entry;
+    entry.name = name;
+    entry.offset = DirectoryOffset();
+    entry.size = static_cast<uint32_t>(body.size());
+    m_Bodies += body;
+    return AddEntry(entry);
+}
+
+int CTestDataFile::AddEntry(const SEntry& entry)
+{
+    m_Entries.push_back(entry);
+    return static_cast<int>(m_Entries.size()) - 1;
+}
+
+std::vector<uint8_t> CTestDataFile::Build() const
+{
+    std::vector<uint8_t> out;
+    Put32(out, m_HasOffsetOverride ? m_OffsetOverride : DirectoryOffset());
+    out.insert(out.end(), m_Bodies.begin(), m_Bodies.end());
+    Put32(out, m_HasCountOverride ? m_CountOverride : static_cast<uint32_t>(m_Entries.size()));
+    for (const SEntry& entry : m_Entries)
+    {
+        const int length = entry.lengthByte >= 0 ? entry.lengthByte : static_cast<int>(entry.name.size()) + 1;
+        out.push_back(static_cast<uint8_t>(length));
+        out.insert(out.end(), entry.name.begin(), entry.name.end());
+        if (entry.terminated)
+            out.push_back(0);
+        Put32(out, entry.offset);
+        Put32(out, entry.size);
+    }
+    return out;
+}
+
+uint32_t ReadLE32At(const std::string& bytes, size_t offset)
+{
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<uint8_t>(bytes.at(offset + i));
+    return value;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Builds packed data files byte by byte from the layout, independently of
+// the game's reader and of medpack: a 32-bit directory offset at 0, the
+// bodies, then the entry count and per entry a length byte (zero included),
+// the name with its zero, the body offset and the body size, little-endian.
+// Tests can break any field to make a corrupt file.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CTestDataFile
+{
+public:
+    struct SEntry
+    {
+        std::string name;
+        uint32_t offset = 0;
+        uint32_t size = 0;
+        int lengthByte = -1;       // -1: name length + 1
+        bool terminated = true;    // write the name's zero
+    };
+
+    // Appends a body and an entry pointing at it; the entry's index.
+    int Add(const std::string& name, const std::string& body);
+    // An entry with whatever fields the test sets (no body).
+    int AddEntry(const SEntry& entry);
+    SEntry& Entry(int index) { return m_Entries[index]; }
+
+    // Overrides for broken files.
+    void SetCountOverride(uint32_t count) { m_CountOverride = count; m_HasCountOverride = true; }
+    void SetDirectoryOffsetOverride(uint32_t offset) { m_OffsetOverride = offset; m_HasOffsetOverride = true; }
+
+    std::vector<uint8_t> Build() const;
+    // The offset at which Build puts the directory.
+    uint32_t DirectoryOffset() const { return static_cast<uint32_t>(4 + m_Bodies.size()); }
+
+private:
+    std::string m_Bodies;
+    std::vector<SEntry> m_Entries;
+    uint32_t m_CountOverride = 0;
+    bool m_HasCountOverride = false;
+    uint32_t m_OffsetOverride = 0;
+    bool m_HasOffsetOverride = false;
+};
+
+// Little-endian 32-bit value at `offset` of a byte string.
+uint32_t ReadLE32At(const std::string& bytes, size_t offset);

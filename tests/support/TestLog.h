@@ -1,0 +1,32 @@
+#pragma once
+// Switches logging on into a log file of its own for the life of the object
+// and hands the lines back; logging is off again afterwards.
+
+#include <string>
+#include <vector>
+
+#include "tests/support/ScratchFolder.h"
+
+class CTestLog
+{
+public:
+    CTestLog();
+    ~CTestLog();
+
+    const std::string& Path() const { return m_Path; }
+    // The log's lines without their CR LF.
+    std::vector<std::string> Lines() const;
+    // The whole file as bytes.
+    std::string Contents() const;
+    // True when some line equals `line`.
+    bool Contains(const std::string& line) const;
+    // How many lines equal `line`.
+    int Count(const std::string& line) const;
+    // Empties the log.
+    void Clear() const;
+
+private:
+    CScratchFolder m_Folder;
+    std::string m_Path;
+    unsigned char m_PreviousLogging;
+};

@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+#include "core/C_File.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TestDataFile.h"
+
+namespace
+{
+struct SRun
+{
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs medpack with the arguments (each quoted) inside the scratch folder.
+SRun RunMedpack(const CScratchFolder& folder, const std::vector<std::string>& arguments)
+{
+    std::string command = std::string("'") + V2KRN_TOOLS_DIR + "/medpack'";
+    for (const std::string& argument : arguments)
+        command += " '" + argument + "'";
+    command += " >'" + (folder / "stdout") + "' 2>'" + (folder / "stderr") + "'";
+    const int status = std::system(command.c_str());
+    SRun run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = CScratchFolder::ReadFile(folder / "stdout");
+    run.err = CScratchFolder::ReadFile(folder / "stderr");
+    return run;
+}
+
+int CountLines(const std::string& text)
+{
+    int lines = 0;
+    for (char c : text)
+        lines += c == '\n';
+    return lines;
+}
+
+std::string ReadThroughTheGame(const char* name)
+{
+    CFile file;
+    if (!file.OpenRead(name))
+        return "<missing>";
+    std::string body(file.GetSize(), '\0');
+    const int got = file.Read(body.data(), file.GetSize());
+    file.Close();
+    return got == static_cast<int>(body.size()) ? body : "<short>";
+}
+
+class Medpack : public testing::Test
+{
+protected:
+    void TearDown() override { ShutdownFileSystem(); }
+    CScratchFolder m_Folder;
+};
+} // namespace
+
+TEST_F(Medpack, PackedFolderReadsBackByteForByteThroughTheGame)
+{
+    std::string binary;
+    for (int i = 0; i < 70000; ++i)
+        binary += static_cast<char>(i * 13);
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"src/Fonts/Arial.fnt", "font"},
+        {"src/Fonts/sub/Empty.bin", ""},
+        {"src/locale/English/main.txt", "MAIN_OK,\"Ok\"\r\n"},
+        {"src/datafile.version", "1.1.0.4"},
+        {"src/InGame/big.bin", binary},
+    };
+    for (const auto& [path, body] : files)
+        m_Folder.Write(path, body);
+
+    const SRun pack = RunMedpack(m_Folder, {"pack", m_Folder / "v2krn.med", m_Folder / "src"});
+    ASSERT_EQ(pack.exitCode, 0) << pack.err;
+    EXPECT_EQ(pack.err, "");
+    EXPECT_FALSE(CScratchFolder::Exists(m_Folder / "v2krn.med.tmp"));
+
+    InitDataFile((m_Folder / "v2krn.med").c_str(), 1);
+    EXPECT_EQ(ReadThroughTheGame("Fonts\\Arial.fnt"), "font");
+    EXPECT_EQ(ReadThroughTheGame("FONTS\\SUB\\EMPTY.BIN"), "");
+    EXPECT_EQ(ReadThroughTheGame("Locale\\English\\MAIN.TXT"), "MAIN_OK,\"Ok\"\r\n");
+    EXPECT_EQ(ReadThroughTheGame("datafile.version"), "1.1.0.4");
+    EXPECT_EQ(ReadThroughTheGame("ingame\\big.bin"), binary);
+}
+
+TEST_F(Medpack, PackWritesTheBodiesThenASortedUpperCaseDirectory)
+{
+    m_Folder.Write("src/b.txt", "BB");
+    m_Folder.Write("src/A/c.txt", "C");
+    m_Folder.Write("src/a.txt", "AAA");
+    ASSERT_EQ(RunMedpack(m_Folder, {"pack", m_Folder / "out.med", m_Folder / "src"}).exitCode, 0);
+    const std::string image = CScratchFolder::ReadFile(m_Folder / "out.med");
+
+    // Sorted names: A.TXT, A\C.TXT, B.TXT; bodies at 4, 7, 8; directory at 10.
+    ASSERT_EQ(image.size(), 10u + 4 + (1 + 6 + 8) + (1 + 8 + 8) + (1 + 6 + 8));
+    EXPECT_EQ(ReadLE32At(image, 0), 10u);
+    EXPECT_EQ(image.substr(4, 6), "AAACBB");
+    EXPECT_EQ(ReadLE32At(image, 10), 3u);
+    EXPECT_EQ(image[14], 6);
+    EXPECT_EQ(image.substr(15, 6), std::string("A.TXT\0", 6));
+    EXPECT_EQ(ReadLE32At(image, 21), 4u);
+    EXPECT_EQ(ReadLE32At(image, 25), 3u);
+    EXPECT_EQ(image[29], 8);
+    EXPECT_EQ(image.substr(30, 8), std::string("A\\C.TXT\0", 8));
+    EXPECT_EQ(ReadLE32At(image, 38), 7u);
+    EXPECT_EQ(ReadLE32At(image, 42), 1u);
+    EXPECT_EQ(image.substr(47, 6), std::string("B.TXT\0", 6));
+    EXPECT_EQ(ReadLE32At(image, 53), 8u);
+    EXPECT_EQ(ReadLE32At(image, 57), 2u);
+}
+
+TEST_F(Medpack, PackReplacesAnOldOutputAndRefusesAMissingFolder)
+{
+    m_Folder.Write("src/x.txt", "x");
+    const std::string out = m_Folder.Write("out.med", "old");
+    ASSERT_EQ(RunMedpack(m_Folder, {"pack", out, m_Folder / "src"}).exitCode, 0);
+    EXPECT_NE(CScratchFolder::ReadFile(out), "old");
+    const SRun missing = RunMedpack(m_Folder, {"pack", out, m_Folder / "nothing"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(CountLines(missing.err), 1);
+}
+
+TEST_F(Medpack, PackRefusesTwoFilesThatBecomeOneName)
+{
+    m_Folder.Write("src/a.txt", "lower");
+    m_Folder.Write("src/A.TXT", "upper");
+    const SRun run = RunMedpack(m_Folder, {"pack", m_Folder / "out.med", m_Folder / "src"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(CountLines(run.err), 1);
+    EXPECT_FALSE(CScratchFolder::Exists(m_Folder / "out.med"));
+}
+
+TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHand)
+{
+    CTestDataFile file;
+    file.Add("FONTS\\A.FNT", "first a");
+    file.Add("MAPS\\X.WORLD", "world");
+    file.Add("FONTS\\A.FNT", "second a");
+    const std::string path = m_Folder.Write("hand.med", file.Build());
+
+    const SRun list = RunMedpack(m_Folder, {"list", path});
+    EXPECT_EQ(list.exitCode, 0);
+    EXPECT_EQ(list.out, "4 7 FONTS\\A.FNT\n11 5 MAPS\\X.WORLD\n16 8 FONTS\\A.FNT\n");
+
+    const SRun cat = RunMedpack(m_Folder, {"cat", path, "fonts\\..\\fonts\\a.fnt"});
+    EXPECT_EQ(cat.exitCode, 0);
+    EXPECT_EQ(cat.out, "second a");   // the last record wins
+    EXPECT_EQ(RunMedpack(m_Folder, {"cat", path, "Maps\\x.world"}).out, "world");
+
+    const SRun slash = RunMedpack(m_Folder, {"cat", path, "fonts/a.fnt"});
+    EXPECT_EQ(slash.exitCode, 1);
+    EXPECT_EQ(slash.out, "");
+    EXPECT_EQ(CountLines(slash.err), 1);
+}
+
+TEST_F(Medpack, InvalidDataFilesGiveExitCodeOneAndOneMessage)
+{
+    std::vector<std::pair<const char*, std::vector<uint8_t>>> broken;
+    broken.push_back({"short", {1, 0}});
+    {
+        CTestDataFile file;
+        file.Add("A.TXT", "abc");
+        file.SetDirectoryOffsetOverride(1000);
+        broken.push_back({"directory outside", file.Build()});
+    }
+    {
+        CTestDataFile file;
+        file.Add("A.TXT", "abc");
+        file.Entry(0).size = 100;
+        broken.push_back({"entry past the end", file.Build()});
+    }
+    {
+        CTestDataFile file;
+        file.Add("A.TXT", "abc");
+        file.Entry(0).lengthByte = 0;
+        broken.push_back({"bad name length", file.Build()});
+    }
+    {
+        CTestDataFile file;
+        file.Add("A.TXT", "abc");
+        file.SetCountOverride(3000000);
+        broken.push_back({"count too large", file.Build()});
+    }
+    for (const auto& [label, image] : broken)
+    {
+        const std::string path = m_Folder.Write("broken.med", image);
+        for (const std::vector<std::string>& arguments :
+             {std::vector<std::string>{"list", path}, std::vector<std::string>{"cat", path, "A.TXT"}})
+        {
+            const SRun run = RunMedpack(m_Folder, arguments);
+            EXPECT_EQ(run.exitCode, 1) << label;
+            EXPECT_EQ(run.out, "") << label;
+            EXPECT_EQ(CountLines(run.err), 1) << label << ": " << run.err;
+            EXPECT_NE(run.err.find("not a valid packed data file"), std::string::npos) << label;
+        }
+    }
+    const SRun missing = RunMedpack(m_Folder, {"list", m_Folder / "none.med"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(CountLines(missing.err), 1);
+}

@@ -1,0 +1,336 @@
+#pragma once
+// Base class of every movable unit.  A unit is owned by its player's unit
+// list and deleted only through deferred deletion (CPtrGarbage), through this
+// virtual destructor, once nothing refers to it any more.
+//
+// The record holds what every unit type shares; each type answers its traits
+// through the virtual operations below (their order is the order of the
+// type's table of operations) and reads its stats from the type records.
+// Positions are in blocks; health and starvation in percent of the type's
+// maximum hit points; facings in degrees 0 to 359.  Main thread only.
+
+#include <cstdint>
+
+#include "core/C_String.h"
+
+class CBuilding;
+class CRangeTable;
+class CSaveStream;
+
+// TENUMSTANCE
+enum TENUMSTANCE : int32_t
+{
+    STANCE_AGGRESSIVE = 1,
+    STANCE_DEFENSIVE = 2,
+    STANCE_STAND_GROUND = 3,
+};
+
+// TENUMUNITANIM
+enum TENUMUNITANIM : int32_t
+{
+    ANIM_STAND = 0,
+    ANIM_WALK = 1,
+    ANIM_ATTACK = 2,
+    ANIM_WIND_DOWN = 3,
+    ANIM_DIE = 4,
+    ANIM_CORPSE = 5,
+    ANIM_CHOP_TREE = 6,
+    ANIM_MINE_GOLD = 7,
+    ANIM_MINE_STONE = 8,
+    ANIM_BUILD = 9,
+    ANIM_REPAIR = 10,
+    ANIM_DISMANTLE = 11,
+    ANIM_RELOAD = 12,
+    ANIM_SPELL = 13,
+};
+
+// Where a unit is in its life.  Only the unit's own operations move it on.
+enum class UnitLife : int32_t
+{
+    Created,   // made by the factory, never shown
+    OnMap,     // footprint and sight registered on the map
+    OffMap,    // garrisoned, aboard a ship, or not yet placed again
+    Dying,     // removed from the world, playing its death
+    Corpse,    // off the map but still drawn where it fell
+};
+
+// A sound named by its first sample and its number of variants.
+struct SSoundPair
+{
+    int32_t sample;
+    int32_t variants;
+};
+
+class CUnit
+{
+public:
+    // Longest route a unit keeps: one direction code per step.
+    static constexpr int RouteCapacity = 512;
+    static constexpr int MaxWaypoints = 64;
+    static constexpr float FullHealth = 100.0f;
+    static constexpr float MaxStarvation = 100.0f;
+
+    CUnit();
+    // (-1, -1) leaves the unit unplaced, its centre unset until it is shown.
+    CUnit(int32_t tileX, int32_t tileY, int32_t owner);
+    // Releases the name.
+    virtual ~CUnit();
+
+    CUnit(const CUnit&) = delete;
+    CUnit& operator=(const CUnit&) = delete;
+
+    // ---- The type's table of operations, in slot order --------------------
+    virtual const char* GetCastName() const { return "Default"; }
+    // Object type id, also the number of the type's portrait image.
+    virtual int32_t GetObjectTypeId() const { return 0; }
+    virtual float GetMaxHitPoints() const { return 50.0f; }
+    // False when the unit left its player's list during the call.
+    virtual bool Animate(int32_t ticks)
+    {
+        (void)ticks;
+        return true;
+    }
+    virtual void SetModelByAnimation() {}
+    virtual bool CanAttackUnits() const { return false; }
+    virtual bool IsRanged() const { return false; }
+    virtual bool IsShip() const { return false; }
+    // TENUMUNITCAST of the unit.
+    virtual int32_t GetCastID() const { return 0; }
+    // 1 land, 2 water.
+    virtual int32_t GetMoveLayer() const { return 0; }
+    virtual bool IsCarryingGoods() const { return false; }
+    // Footprint edge in blocks; the centre block is (x + size / 2, y + size / 2).
+    virtual int32_t GetSize() const { return 1; }
+    virtual bool IsMachine() const { return false; }
+    // A living being, which a priest may heal.
+    virtual bool IsHealable() const { return false; }
+    virtual void Render() {}
+    virtual void RenderDetailsOnPanel() {}
+    virtual bool CanBeCaptured() const { return true; }
+    // 1 blood, 2 and 3 debris, 0 none.
+    virtual int32_t GetHitEffectKind() const { return 0; }
+    virtual bool CanStarve() const { return true; }
+    // Score for the owner while the unit lives, and for the killer.
+    virtual int32_t GetPointValue() const { return 0; }
+    virtual void PlayHitSound(int32_t damageType) { (void)damageType; }
+    virtual SSoundPair GetSoundPair1() const { return {255, 1}; }
+    virtual SSoundPair GetSoundPair2() const { return {255, 1}; }
+    virtual SSoundPair GetSoundPair3() const { return {255, 1}; }
+    // Draws the dead unit for its corpse.
+    virtual void RenderAt(float dieWeight, float corpseWeight, int32_t level)
+    {
+        (void)dieWeight;
+        (void)corpseWeight;
+        (void)level;
+    }
+    virtual void onCommand(CUnit* targetUnit, CBuilding* targetBuilding, CBuilding* targetObject, int32_t x,
+                           int32_t y, int32_t command)
+    {
+        (void)targetUnit;
+        (void)targetBuilding;
+        (void)targetObject;
+        (void)x;
+        (void)y;
+        (void)command;
+    }
+    virtual void onMoveEnd() {}
+    virtual void onPerformAction() {}
+    virtual void SeekTargetOnPatrol(int32_t a, int32_t b, bool* found)
+    {
+        (void)a;
+        (void)b;
+        *found = false;
+    }
+    virtual void onAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding)
+    {
+        (void)attackerUnit;
+        (void)attackerBuilding;
+    }
+    virtual void onTargetLost(CUnit* unit, CBuilding* building)
+    {
+        (void)unit;
+        (void)building;
+    }
+    virtual void onEnemySighted(CUnit* enemy) { (void)enemy; }
+    virtual void onIdle() {}
+    virtual void onScriptCommand(int32_t command) { (void)command; }
+    virtual void onShown() {}
+    virtual void onHidden() {}
+    // A computer player's unit steps aside from an incoming catapult stone.
+    virtual void onAIIdle(int32_t unused, bool wide);
+    // Attack and range: writes base and bonus, returns their sum.
+    virtual int32_t GetAttack(int32_t* base, int32_t* bonus) const;
+    virtual int32_t GetAttackRange(int32_t* base, int32_t* bonus) const;
+    virtual int32_t GetSightRadius() const { return 6; }
+    virtual int32_t GetMinAttackRange() const { return 0; }
+    // Damage taken per point of attack, by damage-type group.
+    virtual float GetDamageFactorA() const { return 1.0f; }
+    virtual float GetDamageFactorB() const { return 1.0f; }
+    virtual float GetDamageFactorC() const { return 1.0f; }
+    virtual float GetAttackAnimSpeed() const { return 0.0f; }
+    virtual bool AcceptGarrison(CUnit* unit)
+    {
+        (void)unit;
+        return false;
+    }
+    virtual bool EnterBuilding(CBuilding* building)
+    {
+        (void)building;
+        return false;
+    }
+    // What one worker repair cycle on this unit costs; types that cannot be
+    // repaired leave the outputs as they are.
+    virtual void GetRepairCost(float* wood, float* stone, float* gold) const
+    {
+        (void)wood;
+        (void)stone;
+        (void)gold;
+    }
+    virtual void SaveGame(CSaveStream& stream) { (void)stream; }
+    virtual void LoadGame(CSaveStream& stream) { (void)stream; }
+
+    // ---- Life on the map (C_Unit.cpp) --------------------------------------
+    // Puts the unit on the map (footprint, sight, enemies told, stopped) or
+    // takes it off (sight withdrawn, every reference to it dropped).  The
+    // state the unit already has is a check report and changes nothing; a
+    // footprint that leaves the map is refused with a check report.
+    void ShowUnit(bool show);
+    // Takes the unit off the map while it stays drawable where it fell (the
+    // end of a death).  Only the first call does anything.
+    void RefreshVisibility();
+    // The death bookkeeping: health 0, every reference dropped, the
+    // selection lets go, the Die animation starts.  Only the first call
+    // does anything.
+    void RemoveFromWorld(bool notify);
+    // Clears the unit's orders; nothing for a dead unit.
+    void Stop();
+    // Drops this unit's references to a unit or building leaving the map.
+    void onUnitRemoved(CUnit* unit);
+    void onBuildingRemoved(CBuilding* building);
+
+    // ---- Queries (C_Unit.cpp) ----------------------------------------------
+    // Living hit points: maximum x (health - starvation) x 0.01, truncated.
+    int32_t GetLivingHitPoints() const;
+    bool IsAlive() const { return GetLivingHitPoints() >= 1; }
+    // Whether that player counts this unit's owner as a friend.
+    bool IsAlliedWith(int32_t playerIndex) const;
+    bool IsVisibleToLocalPlayer() const;
+    int32_t GetCentreCellX() const { return x + GetSize() / 2; }
+    int32_t GetCentreCellY() const { return y + GetSize() / 2; }
+    // Island or ocean id under the centre cell, -1 off the map.
+    int32_t GetRegionId() const;
+    bool IsFootprintRegistered() const { return m_FootprintRegistered; }
+    UnitLife GetLife() const { return m_Life; }
+
+    // ---- Orders, health and sight (C_Unit.cpp, C_Unit_Sight.cpp) ----------
+    // Queued waypoints beyond MaxWaypoints are dropped.
+    void AddWaypoint(int32_t wx, int32_t wy);
+    // starvation += amount x 0.1, clamped 0 .. 100; hunger never takes the
+    // last hit point.  Returns the living hit points.
+    int32_t AddStarvation(float amount);
+    // Adds amount hit points; true while health stays below 100.
+    bool Heal(float amount);
+    // The sight pattern of the radius in use at the centre cell, +1 or -1.
+    void ApplySight(int32_t sign);
+    // After a technology changed the sight radius.
+    void RefreshSight();
+    // Explores the unit's surroundings for its owner.
+    void RevealFog();
+    void NotifyEnemiesInSight();
+    // The disc pattern of a radius for this unit's footprint (odd or even).
+    const CRangeTable* SightPattern(int32_t radius) const;
+
+    // ---- Fields read and written by the world ------------------------------
+    uint8_t onMap = 0;            // visible: standing on the map and drawn
+    float centreX = 0.0f;         // centre of the footprint, in blocks
+    float centreY = 0.0f;
+    int32_t x = 0;                // block of the footprint's top-left corner
+    int32_t y = 0;
+    float health = FullHealth;    // percent of the type's maximum hit points
+    float starvation = 0.0f;      // percent, 0 to 100
+    int32_t player = 0;           // owner's index, 0 to 7
+    int32_t reserved = 0;
+    int32_t facing = 0;           // degrees the unit is to face
+    int32_t shownFacing = 0;      // degrees the model is drawn with
+    uint8_t pathFlag = 0;         // moving: walking a found route
+    float speed = 0.0f;           // blocks per tick
+    int32_t specialId = 0;        // SELECTION_SET_SPECID
+    uint8_t attackEventArmed = 1;
+    CString customName;           // empty: the panel shows the type's name
+    int32_t networkRef = -1;
+    int32_t uniqueId = -1;        // given by the player at creation, unique within it
+    int32_t scriptWatcher = 0;    // "Custom ai data:"
+
+    // The action buffer.
+    uint8_t aiOrderPending = 0;
+    int32_t formationOffsetX = 0;
+    int32_t formationOffsetY = 0;
+    int32_t patrolAX = 0;
+    int32_t patrolAY = 0;
+    int32_t patrolBX = 0;
+    int32_t patrolBY = 0;
+    uint8_t route[RouteCapacity] = {};
+    int32_t routeEnd = 0;         // path length, steps held in route
+    int32_t currentStep = 0;
+    int32_t moveDestX = 0;
+    int32_t moveDestY = 0;
+    float stepDeltaX = 0.0f;
+    float stepDeltaY = 0.0f;
+    int32_t stepTicks = 0;
+    int32_t retryCounter = 0;
+    int32_t waypoints[MaxWaypoints][2] = {};
+    int32_t waypointCount = 0;
+    uint8_t awaitingMoveAnswer = 0;
+    int32_t animType = ANIM_STAND;  // TENUMUNITANIM
+    float animFrame = 0.0f;
+    int32_t model = 0;
+    uint8_t tornApart = 0;          // the action flag
+    CUnit* actionTargetUnit = nullptr;
+    CBuilding* actionTargetBuilding = nullptr;
+    int32_t orderState = 0;
+    int32_t currentCommand = 0;     // TENUMUNITCOMMAND, 0 none, 3 patrol
+    uint8_t ready = 1;
+    uint32_t deadline = 0;
+    uint8_t performed = 0;
+    CUnit* targetUnit = nullptr;
+    CBuilding* targetBuilding = nullptr;
+    CBuilding* targetObject = nullptr;
+    int32_t targetX = 0;
+    int32_t targetY = 0;
+    int32_t targetKind = 0;
+    uint8_t stopped = 0;
+    uint8_t threaded = 0;
+    uint8_t ranged = 0;
+    int32_t objectResourceKind = 0;
+    int32_t minRange = 0;
+    int32_t maxRange = 0;
+    int32_t approachX = 0;
+    int32_t approachY = 0;
+    int32_t stance = STANCE_STAND_GROUND;  // TENUMSTANCE
+    CUnit* attacker = nullptr;
+    int32_t returnX = -1;
+    int32_t returnY = 0;
+    int32_t lastOrder = 0;
+
+    int32_t sightRadiusInUse = 0;
+    uint32_t lastHitTime = 0;       // tick count, 0 none
+    CUnit* followedUnit = nullptr;
+    int32_t followCountdown = 1;
+    float renderPosition[3] = {};
+
+    // Read by the players, the map writer and the scripts.
+    int32_t controlGroup = 0;       // 0 none, 1 to 9
+    int32_t scriptTag = 0;          // non-zero when a script named the unit
+    int32_t listIndex = -1;         // index in the owner's unit list, -1 outside it
+
+private:
+    void PlaceFootprint(bool place);
+    bool FootprintInsideMap() const;
+    void AddSightAndScan();
+    void ScanSight(int32_t radius);
+    void DropEveryReference();
+    void RefreshFogArea(int32_t radius);
+
+    bool m_FootprintRegistered = false;
+    UnitLife m_Life = UnitLife::Created;
+};
