@@ -328,7 +328,7 @@ private:
     bool FootprintInsideMap() const;
     void AddSightAndScan();
     void ScanSight(int32_t radius);
-    void DropEveryReference();
+    void DropEveryReference(bool tellAI);
     void RefreshFogArea(int32_t radius);
 
     bool m_FootprintRegistered = false;

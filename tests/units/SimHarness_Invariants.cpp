@@ -1,0 +1,90 @@
+// The invariant checker of the simulation harness notices each kind of
+// damage it is meant to find.
+
+#include <gtest/gtest.h>
+
+#include "core/C_PtrGarbage.h"
+#include "platform/SysClock.h"
+#include "tests/support/SimHarness.h"
+#include "units/C_Unit.h"
+#include "world/C_GameMap.h"
+
+namespace
+{
+bool Mentions(const std::vector<std::string>& faults, const std::string& text)
+{
+    for (const std::string& fault : faults)
+        if (fault.find(text) != std::string::npos)
+            return true;
+    return false;
+}
+}  // namespace
+
+TEST(SimHarnessInvariants, ASoundWorldHasNoFaults)
+{
+    CSimHarness world;
+    world.Spawn(0, 11, 10, 10);
+    world.Spawn(4, 6, 30, 30);
+    EXPECT_TRUE(world.CheckInvariants().empty());
+}
+
+TEST(SimHarnessInvariants, FindsABlockThatHoldsAUnitStandingElsewhere)
+{
+    CSimHarness world;
+    CUnit* unit = world.Spawn(0, 2, 10, 10);
+    g_GameMap.Block(12, 12).unit = unit;
+    EXPECT_TRUE(Mentions(world.CheckInvariants(), "does not stand there at 12,12"));
+    g_GameMap.Block(12, 12).unit = nullptr;
+    g_GameMap.Block(10, 10).unit = nullptr;
+    EXPECT_TRUE(Mentions(world.CheckInvariants(), "footprint block does not hold it at 10,10"));
+    g_GameMap.Block(10, 10).unit = unit;
+}
+
+TEST(SimHarnessInvariants, FindsASightCountThatDiffersFromItsUnits)
+{
+    CSimHarness world;
+    world.Spawn(3, 2, 10, 10);
+    ++world.Player(3).unitSightCounts[5 * MapBlockSide + 6];
+    EXPECT_TRUE(Mentions(world.CheckInvariants(), "player 3 sight count differs at 5,6"));
+    --world.Player(3).unitSightCounts[5 * MapBlockSide + 6];
+}
+
+TEST(SimHarnessInvariants, FindsATypeCountThatDiffersFromTheList)
+{
+    CSimHarness world;
+    world.Spawn(1, 4, 10, 10);
+    ++world.Player(1).unitsByType[4];
+    EXPECT_TRUE(Mentions(world.CheckInvariants(), "player 1 counts type 4 wrongly"));
+    --world.Player(1).unitsByType[4];
+}
+
+TEST(SimHarnessInvariants, FindsAPointerToADeletedUnit)
+{
+    CSimHarness world;
+    CUnit* hunter = world.Spawn(0, 2, 10, 10);
+    CUnit* prey = world.Spawn(1, 2, 20, 20);
+    world.Delete(prey);
+    hunter->followedUnit = prey;
+    EXPECT_TRUE(Mentions(world.CheckInvariants(), "followed unit is a dead pointer"));
+    hunter->followedUnit = nullptr;
+}
+
+TEST(SimHarnessInvariants, DeletionDropsTheReferencesOfOthers)
+{
+    CSimHarness world;
+    CUnit* hunter = world.Spawn(0, 2, 10, 10);
+    CUnit* prey = world.Spawn(1, 2, 20, 20);
+    hunter->targetUnit = prey;
+    hunter->attacker = prey;
+    world.Delete(prey);
+    EXPECT_TRUE(world.CheckInvariants().empty());
+    EXPECT_EQ(hunter->targetUnit, nullptr);
+}
+
+TEST(SimHarnessInvariants, TheClockMovesTwentyEightMillisecondsPerTick)
+{
+    CSimHarness world;
+    const uint32_t start = SysClock::TickCount();
+    world.Tick(10);
+    EXPECT_EQ(SysClock::TickCount() - start, 280u);
+}

@@ -1,0 +1,211 @@
+// The fixed traits of the 22 unit types, asked through a unit of each type
+// made by its player, and the answers of the base record.
+
+#include <gtest/gtest.h>
+
+#include "tests/support/SimHarness.h"
+#include "units/C_Unit.h"
+#include "units/C_UnitTypeTable.h"
+#include "world/C_UnitStats.h"
+
+namespace
+{
+struct SExpectedTraits
+{
+    int32_t cast;
+    const char* fixedName;   // null: a locale text
+    int32_t objectTypeId;
+    bool attacks, ranged, ship;
+    int32_t layer, size;
+    bool machine, healable;
+    int32_t hitEffect;
+    bool starves;
+    int32_t points;
+    int32_t minRange;
+};
+
+// cast, fixed name, id, atk, rng, ship, layer, size, mach, heal, fx, starve, pts, min range
+const SExpectedTraits Expected[] = {
+    {1, nullptr, 27, false, false, false, 1, 1, false, true, 1, false, 2, 0},
+    {2, nullptr, 28, true, false, false, 1, 1, false, true, 1, true, 5, 0},
+    {3, nullptr, 29, true, true, false, 1, 1, false, true, 1, true, 5, 0},
+    {4, nullptr, 31, true, true, false, 1, 2, true, false, 2, false, 10, 4},
+    {5, nullptr, 32, false, false, false, 1, 1, false, true, 1, true, 2, 0},
+    {6, nullptr, 33, true, false, false, 1, 2, false, true, 1, true, 15, 0},
+    {7, nullptr, 34, false, false, true, 2, 3, true, false, 2, false, 10, 0},
+    {8, "Default", 0, true, false, false, 1, 2, false, false, 0, false, 3, 3},
+    {9, nullptr, 35, true, true, false, 1, 1, false, true, 1, true, 8, 0},
+    {10, nullptr, 36, true, false, false, 1, 1, false, true, 0, true, 10, 0},
+    {11, nullptr, 37, true, true, true, 2, 5, true, false, 2, false, 30, 6},
+    {12, nullptr, 38, false, false, false, 1, 1, false, true, 1, true, 10, 0},
+    {13, nullptr, 39, true, false, false, 1, 2, false, true, 1, true, 20, 0},
+    {20, nullptr, 49, true, false, false, 1, 2, false, true, 1, true, 20, 0},
+    {21, nullptr, 50, true, true, false, 1, 1, false, true, 1, false, 20, 3},
+    {22, nullptr, 51, true, false, false, 1, 1, false, false, 0, false, 20, 0},
+    {30, "QuiB", 40, true, true, false, 1, 1, false, false, 0, false, 1000, 0},
+    {31, "Warhound", 41, true, true, false, 1, 1, false, false, 0, false, 1000, 0},
+    {32, "Gunslinger", 42, true, true, false, 1, 1, false, false, 0, false, 1000, 0},
+    {33, nullptr, 43, false, false, false, 1, 1, false, true, 1, false, 100, 0},
+    {34, nullptr, 45, false, false, false, 1, 2, true, false, 2, false, 1, 0},
+    {35, nullptr, 48, true, false, false, 1, 2, false, true, 1, false, 100, 0},
+};
+
+bool IsHero(int32_t cast)
+{
+    return cast == 30 || cast == 31 || cast == 32;
+}
+}  // namespace
+
+TEST(UnitTypeTraits, EveryTypeAnswersItsTraits)
+{
+    CSimHarness world;
+    for (const SExpectedTraits& e : Expected)
+    {
+        SCOPED_TRACE("unit type " + std::to_string(e.cast));
+        CUnit* unit = world.Spawn(0, e.cast, -1, -1);
+        ASSERT_NE(unit, nullptr);
+        EXPECT_EQ(unit->GetCastID(), e.cast);
+        if (e.fixedName != nullptr)
+        {
+            EXPECT_STREQ(unit->GetCastName(), e.fixedName);
+        }
+        EXPECT_EQ(unit->GetObjectTypeId(), e.objectTypeId);
+        EXPECT_EQ(unit->CanAttackUnits(), e.attacks);
+        EXPECT_EQ(unit->IsRanged(), e.ranged);
+        EXPECT_EQ(unit->IsShip(), e.ship);
+        EXPECT_EQ(unit->GetMoveLayer(), e.layer);
+        EXPECT_EQ(unit->GetSize(), e.size);
+        EXPECT_EQ(unit->IsMachine(), e.machine);
+        EXPECT_EQ(unit->IsHealable(), e.healable);
+        EXPECT_EQ(unit->GetHitEffectKind(), e.hitEffect);
+        EXPECT_EQ(unit->CanStarve(), e.starves);
+        EXPECT_EQ(unit->GetPointValue(), e.points);
+        EXPECT_EQ(unit->GetMinAttackRange(), e.minRange);
+        EXPECT_TRUE(unit->CanBeCaptured());
+        EXPECT_FALSE(unit->AcceptGarrison(nullptr));
+        EXPECT_FALSE(unit->EnterBuilding(nullptr));
+        const SSoundPair expectedPair = IsHero(e.cast) ? SSoundPair{255, 1} : SSoundPair{197, 0};
+        for (const SSoundPair pair : {unit->GetSoundPair1(), unit->GetSoundPair2(), unit->GetSoundPair3()})
+        {
+            EXPECT_EQ(pair.sample, expectedPair.sample);
+            EXPECT_EQ(pair.variants, expectedPair.variants);
+        }
+    }
+    EXPECT_TRUE(world.CheckInvariants().empty());
+}
+
+TEST(UnitTypeTraits, RepairCostIsSetOnlyForRepairableMachines)
+{
+    CSimHarness world;
+    struct SCost
+    {
+        int32_t cast;
+        float wood;
+    };
+    const SCost repairable[] = {{4, 0.5f}, {11, 0.5f}, {7, 0.3f}, {34, 0.1f}};
+    for (const SExpectedTraits& e : Expected)
+    {
+        SCOPED_TRACE("unit type " + std::to_string(e.cast));
+        CUnit* unit = world.Spawn(0, e.cast, -1, -1);
+        float wood = -7.0f, stone = -7.0f, gold = -7.0f;
+        unit->GetRepairCost(&wood, &stone, &gold);
+        float expectedWood = -7.0f;
+        for (const SCost& cost : repairable)
+            if (cost.cast == e.cast)
+                expectedWood = cost.wood;
+        EXPECT_FLOAT_EQ(wood, expectedWood);
+        EXPECT_FLOAT_EQ(stone, expectedWood < 0.0f ? -7.0f : 0.0f);
+        EXPECT_FLOAT_EQ(gold, expectedWood < 0.0f ? -7.0f : 0.0f);
+    }
+}
+
+TEST(UnitTypeTraits, FactorySpeedsAndModelBases)
+{
+    CSimHarness world;
+    struct SMotion
+    {
+        int32_t cast;
+        float speed;
+        int32_t model;
+    };
+    const SMotion motions[] = {{1, 0.1f, 0},    {2, 0.1f, 13},   {3, 0.1f, 18},   {4, 0.055f, 23}, {5, 0.06f, 28},
+                               {6, 0.17f, 34},  {7, 0.08f, 44},  {9, 0.1f, 46},   {10, 0.08f, 51}, {11, 0.05f, 56},
+                               {12, 0.08f, 58}, {13, 0.12f, 39}, {20, 0.06f, 96}, {21, 0.18f, 101}, {22, 0.1f, 104},
+                               {30, 0.1f, 87},  {31, 0.1f, 90},  {32, 0.1f, 93},  {33, 0.07f, 61}, {34, 0.05f, 69},
+                               {35, 0.12f, 82}};
+    for (const SMotion& m : motions)
+    {
+        CUnit* unit = world.Spawn(0, m.cast, -1, -1);
+        EXPECT_FLOAT_EQ(unit->speed, m.speed) << m.cast;
+        EXPECT_EQ(unit->model, m.model) << m.cast;
+    }
+    // The tower archer lives in its tower and keeps the base values.
+    CUnit* archer = world.Spawn(0, 8, -1, -1);
+    EXPECT_FLOAT_EQ(archer->speed, 0.0f);
+    EXPECT_EQ(archer->model, 0);
+}
+
+TEST(UnitTypeTraits, UnknownTypeNumbersMakeNoUnit)
+{
+    CSimHarness world;
+    for (int32_t cast : {0, 14, 19, 23, 29, 36, -1, 1000})
+        EXPECT_EQ(world.Spawn(0, cast, -1, -1), nullptr) << cast;
+    EXPECT_EQ(world.Player(0).unitCount, 0);
+}
+
+TEST(UnitBaseRecord, AnswersTheDefaults)
+{
+    CUnit unit(-1, -1, 0);
+    EXPECT_STREQ(unit.GetCastName(), "Default");
+    EXPECT_EQ(unit.GetObjectTypeId(), 0);
+    EXPECT_FLOAT_EQ(unit.GetMaxHitPoints(), 50.0f);
+    EXPECT_EQ(unit.GetSize(), 1);
+    EXPECT_EQ(unit.GetCastID(), 0);
+    EXPECT_EQ(unit.GetMoveLayer(), 0);
+    EXPECT_FALSE(unit.CanAttackUnits());
+    EXPECT_FALSE(unit.IsRanged());
+    EXPECT_FALSE(unit.IsShip());
+    EXPECT_FALSE(unit.IsMachine());
+    EXPECT_FALSE(unit.IsHealable());
+    EXPECT_FALSE(unit.IsCarryingGoods());
+    EXPECT_TRUE(unit.CanBeCaptured());
+    EXPECT_TRUE(unit.CanStarve());
+    EXPECT_EQ(unit.GetPointValue(), 0);
+    EXPECT_EQ(unit.GetHitEffectKind(), 0);
+    int32_t base = -1, bonus = -1;
+    EXPECT_EQ(unit.GetAttack(&base, &bonus), 5);
+    EXPECT_EQ(base, 5);
+    EXPECT_EQ(bonus, 0);
+    base = bonus = -1;
+    EXPECT_EQ(unit.GetAttackRange(&base, &bonus), 1);
+    EXPECT_EQ(base, 1);
+    EXPECT_EQ(bonus, 0);
+    EXPECT_EQ(unit.GetSightRadius(), 6);
+    EXPECT_EQ(unit.GetMinAttackRange(), 0);
+    EXPECT_FLOAT_EQ(unit.GetDamageFactorA(), 1.0f);
+    EXPECT_FLOAT_EQ(unit.GetDamageFactorB(), 1.0f);
+    EXPECT_FLOAT_EQ(unit.GetDamageFactorC(), 1.0f);
+    EXPECT_FLOAT_EQ(unit.GetAttackAnimSpeed(), 0.0f);
+    EXPECT_EQ(unit.GetSoundPair2().sample, 255);
+    EXPECT_EQ(unit.GetSoundPair2().variants, 1);
+    bool found = true;
+    unit.SeekTargetOnPatrol(0, 0, &found);
+    EXPECT_FALSE(found);
+    EXPECT_TRUE(unit.Animate(1));
+}
+
+TEST(UnitTypeTable, EachRowReadsTheRecordOfItsOwnType)
+{
+    CSimHarness world;
+    for (int32_t i = 0; i < CUnitTypeTable::TypeCount; ++i)
+    {
+        const SUnitTypeRow& row = CUnitTypeTable::Row(i);
+        EXPECT_EQ(CUnitTypeTable::Find(row.cast), &row);
+        // The tower archer shoots with the archer's record; its own record
+        // (3) only serves its training in the tower.
+        const int32_t expectedType = row.cast == UNIT_TOWERARCHER ? UNIT_ARCHER : row.cast;
+        EXPECT_EQ(g_UnitStats[row.record].unitType, expectedType) << row.cast;
+    }
+    EXPECT_EQ(CUnitTypeTable::Find(0), nullptr);
+    EXPECT_EQ(CUnitTypeTable::Find(36), nullptr);
+}

@@ -1,0 +1,439 @@
+// A unit's life on the map: showing, hiding, the corpse's withdrawal, death
+// bookkeeping, with the world's invariants checked after every step.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "core/C_Config.h"
+#include "game/C_Selection.h"
+#include "net/C_UnitCommandOutbox.h"
+#include "tests/support/SimHarness.h"
+#include "tests/support/TestLog.h"
+#include "units/C_Unit.h"
+#include "world/C_GameMap.h"
+
+namespace
+{
+const int32_t AllTypes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 20, 21, 22, 30, 31, 32, 33, 34, 35};
+
+#define EXPECT_WORLD_SOUND(world)                                  \
+    do                                                             \
+    {                                                              \
+        const std::vector<std::string> faults = (world).CheckInvariants(); \
+        EXPECT_TRUE(faults.empty()) << faults.front();             \
+    } while (false)
+
+int32_t SightSum(const CPlayer& player)
+{
+    int32_t sum = 0;
+    for (uint8_t count : player.unitSightCounts)
+        sum += count;
+    return sum;
+}
+
+class UnitLifecycle : public ::testing::Test
+{
+protected:
+    // Tiles 7 blocks apart hold every footprint (at most 5 x 5) apart.
+    static int32_t TileX(int32_t i) { return 1 + (i % 6) * 7; }
+    static int32_t TileY(int32_t i) { return 1 + (i / 6) * 7; }
+
+    CSimHarness m_World{48};
+};
+}  // namespace
+
+TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
+{
+    std::vector<CUnit*> units;
+    for (int32_t i = 0; i < 22; ++i)
+    {
+        const int32_t owner = i % MaxPlayers;
+        // Half appear at once, half are made off the map and shown later.
+        CUnit* unit = m_World.Spawn(owner, AllTypes[i], i % 2 == 0 ? TileX(i) : -1, i % 2 == 0 ? TileY(i) : -1);
+        ASSERT_NE(unit, nullptr) << AllTypes[i];
+        if (i % 2 != 0)
+        {
+            EXPECT_FALSE(unit->onMap);
+            unit->x = TileX(i);
+            unit->y = TileY(i);
+            unit->ShowUnit(true);
+        }
+        EXPECT_TRUE(unit->onMap);
+        EXPECT_EQ(g_GameMap.Block(unit->x, unit->y).unit, unit);
+        units.push_back(unit);
+        EXPECT_WORLD_SOUND(m_World);
+    }
+    std::mt19937 order(7);
+    for (int32_t round = 0; round < 3; ++round)
+    {
+        std::shuffle(units.begin(), units.end(), order);
+        for (CUnit* unit : units)
+        {
+            unit->ShowUnit(!unit->onMap);
+            EXPECT_WORLD_SOUND(m_World);
+        }
+    }
+    std::shuffle(units.begin(), units.end(), order);
+    for (CUnit* unit : units)
+    {
+        m_World.Delete(unit);
+        EXPECT_WORLD_SOUND(m_World);
+    }
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        EXPECT_EQ(m_World.Player(p).unitCount, 0);
+        EXPECT_EQ(SightSum(m_World.Player(p)), 0);
+    }
+    for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
+        for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
+            ASSERT_EQ(g_GameMap.Block(x, y).unit, nullptr);
+}
+
+TEST_F(UnitLifecycle, ShowingTwiceIsReportedAndChangesNothing)
+{
+    CTestLog log;
+    CUnit* unit = m_World.Spawn(0, 2, 10, 10);
+    const int32_t sight = SightSum(m_World.Player(0));
+    EXPECT_GT(sight, 0);
+    unit->ShowUnit(true);
+    EXPECT_TRUE(log.Contains("#DEBUG: ShowUnit called with the same parameter"));
+    EXPECT_TRUE(log.Contains("#DEBUG: breakpoint reached"));
+    EXPECT_EQ(SightSum(m_World.Player(0)), sight);
+    unit->ShowUnit(false);
+    log.Clear();
+    unit->ShowUnit(false);
+    EXPECT_TRUE(log.Contains("#DEBUG: ShowUnit called with the same parameter"));
+    EXPECT_EQ(SightSum(m_World.Player(0)), 0);
+    EXPECT_WORLD_SOUND(m_World);
+}
+
+TEST_F(UnitLifecycle, FootprintOutsideTheMapIsRefused)
+{
+    CTestLog log;
+    CUnit* galley = m_World.Spawn(0, 11, 44, 44);   // 5 x 5 from 44 reaches 48
+    ASSERT_NE(galley, nullptr);
+    EXPECT_FALSE(galley->onMap);
+    EXPECT_TRUE(log.Contains("#DEBUG: ShowUnit outside the map"));
+    EXPECT_EQ(SightSum(m_World.Player(0)), 0);
+    EXPECT_EQ(g_GameMap.Block(44, 44).unit, nullptr);
+    galley->x = 43;
+    galley->y = 43;
+    galley->ShowUnit(true);
+    EXPECT_TRUE(galley->onMap);
+    EXPECT_EQ(g_GameMap.Block(47, 47).unit, galley);
+    EXPECT_WORLD_SOUND(m_World);
+}
+
+TEST_F(UnitLifecycle, CentreIsUnsetUntilShownAndThenTheFootprintMiddle)
+{
+    CUnit* cavalry = m_World.Spawn(0, 6, -1, -1);
+    EXPECT_FLOAT_EQ(cavalry->centreX, 0.0f);
+    cavalry->x = 20;
+    cavalry->y = 30;
+    cavalry->ShowUnit(true);
+    EXPECT_FLOAT_EQ(cavalry->centreX, 21.0f);
+    EXPECT_FLOAT_EQ(cavalry->centreY, 31.0f);
+    EXPECT_EQ(cavalry->GetCentreCellX(), 21);
+    CUnit placed(4, 9, 3);
+    EXPECT_FLOAT_EQ(placed.centreX, 4.5f);
+    EXPECT_FLOAT_EQ(placed.centreY, 9.5f);
+    EXPECT_EQ(placed.player, 3);
+}
+
+TEST_F(UnitLifecycle, ConstructionStartValues)
+{
+    for (int32_t i = 0; i < 50; ++i)
+    {
+        CUnit unit(-1, -1, 0);
+        EXPECT_EQ(unit.facing % 45, 0);
+        EXPECT_GE(unit.facing, 0);
+        EXPECT_LT(unit.facing, 360);
+        EXPECT_EQ(unit.shownFacing, unit.facing);
+        EXPECT_GE(unit.animFrame, 0.0f);
+        EXPECT_LE(unit.animFrame, 99.0f);
+        EXPECT_EQ(unit.animFrame, static_cast<float>(static_cast<int32_t>(unit.animFrame)));
+        EXPECT_GE(unit.followCountdown, 1);
+        EXPECT_LE(unit.followCountdown, 64);
+    }
+    CUnit unit(-1, -1, 0);
+    EXPECT_FLOAT_EQ(unit.health, 100.0f);
+    EXPECT_EQ(unit.stance, STANCE_STAND_GROUND);
+    EXPECT_EQ(unit.returnX, -1);
+    EXPECT_EQ(unit.ready, 1);
+    EXPECT_EQ(unit.attackEventArmed, 1);
+    EXPECT_EQ(unit.networkRef, -1);
+    EXPECT_EQ(unit.uniqueId, -1);
+    EXPECT_EQ(unit.listIndex, -1);
+    EXPECT_EQ(unit.animType, ANIM_STAND);
+    EXPECT_EQ(unit.GetLife(), UnitLife::Created);
+}
+
+TEST_F(UnitLifecycle, RefreshingVisibilityTwiceChangesNothingTheSecondTime)
+{
+    CUnit* dying = m_World.Spawn(0, 2, 10, 10);
+    dying->centreX = 10.3f;   // where the death animation left it
+    dying->RefreshVisibility();
+    EXPECT_TRUE(dying->onMap);            // still drawn where it fell
+    EXPECT_FALSE(dying->IsFootprintRegistered());
+    EXPECT_FLOAT_EQ(dying->centreX, 10.3f);
+    EXPECT_EQ(g_GameMap.Block(10, 10).unit, nullptr);
+    EXPECT_EQ(SightSum(m_World.Player(0)), 0);
+    // Another unit steps onto the spot before the corpse is refreshed again.
+    CUnit* walker = m_World.Spawn(0, 3, 10, 10);
+    const int32_t sight = SightSum(m_World.Player(0));
+    dying->RefreshVisibility();
+    dying->ShowUnit(false);
+    EXPECT_EQ(g_GameMap.Block(10, 10).unit, walker);
+    EXPECT_EQ(SightSum(m_World.Player(0)), sight);
+    EXPECT_WORLD_SOUND(m_World);
+}
+
+TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
+{
+    g_Config.networkRole = 1;
+    g_UnitCommandOutbox.Clear();
+    CUnit* unit = m_World.Spawn(0, 2, 10, 10);
+    g_Selection.AddUnit(unit, 0);
+    unit->RemoveFromWorld(true);
+    EXPECT_FLOAT_EQ(unit->health, 0.0f);
+    EXPECT_EQ(unit->animType, ANIM_DIE);
+    EXPECT_EQ(unit->GetLife(), UnitLife::Dying);
+    EXPECT_EQ(g_Selection.unitCount, 0);
+    EXPECT_TRUE(unit->onMap);   // it dies where it stands
+    unit->animType = ANIM_CORPSE;
+    unit->RemoveFromWorld(true);
+    EXPECT_EQ(unit->animType, ANIM_CORPSE);
+    int32_t died = 0;
+    for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
+        died += sent.command == CUnitCommandOutbox::CommandUnitDied ? 1 : 0;
+    EXPECT_EQ(died, 1);
+    unit->RefreshVisibility();
+    EXPECT_EQ(unit->GetLife(), UnitLife::Corpse);
+    EXPECT_WORLD_SOUND(m_World);
+    g_UnitCommandOutbox.Clear();
+}
+
+namespace
+{
+// Records the order state of the unit being hidden when its loss is told.
+class CWatchingUnit : public CUnit
+{
+public:
+    void onTargetLost(CUnit* unit, CBuilding*) override
+    {
+        lostUnit = unit;
+        lostOrderState = unit->orderState;
+    }
+    CUnit* lostUnit = nullptr;
+    int32_t lostOrderState = -1;
+};
+}  // namespace
+
+TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsReset)
+{
+    CUnit* hidden = m_World.Spawn(1, 2, 10, 10);
+    hidden->orderState = 4;
+    auto* watcher = new CWatchingUnit();
+    watcher->player = 0;
+    ASSERT_TRUE(m_World.Player(0).AddUnit(watcher));
+    watcher->actionTargetUnit = hidden;
+    watcher->targetUnit = hidden;
+    watcher->attacker = hidden;
+    watcher->lastHitTime = 5;
+    watcher->followedUnit = hidden;
+    hidden->ShowUnit(false);
+    EXPECT_EQ(watcher->lostUnit, hidden);
+    EXPECT_EQ(watcher->lostOrderState, 4);
+    EXPECT_EQ(watcher->actionTargetUnit, nullptr);
+    EXPECT_EQ(watcher->targetUnit, nullptr);
+    EXPECT_EQ(watcher->attacker, nullptr);
+    EXPECT_EQ(watcher->lastHitTime, 0u);
+    EXPECT_EQ(watcher->followedUnit, nullptr);
+    EXPECT_EQ(hidden->orderState, 0);
+}
+
+TEST_F(UnitLifecycle, HidingEndsTheWalk)
+{
+    CUnit* unit = m_World.Spawn(0, 2, 10, 10);
+    unit->pathFlag = 1;
+    unit->routeEnd = 12;
+    unit->retryCounter = 3;
+    unit->awaitingMoveAnswer = 1;
+    unit->ShowUnit(false);
+    EXPECT_EQ(unit->pathFlag, 0);
+    EXPECT_EQ(unit->routeEnd, 0);
+    EXPECT_EQ(unit->retryCounter, 0);
+    EXPECT_EQ(unit->awaitingMoveAnswer, 0);
+}
+
+TEST_F(UnitLifecycle, StopOnAWalkingUnitKeepsTheWalk)
+{
+    g_Config.networkRole = 1;
+    g_UnitCommandOutbox.Clear();
+    CUnit* unit = m_World.Spawn(0, 2, 10, 10);
+    g_UnitCommandOutbox.Clear();
+    unit->animType = ANIM_WALK;
+    unit->currentCommand = 5;
+    unit->AddWaypoint(3, 3);
+    unit->targetUnit = unit;
+    unit->stopped = 0;
+    unit->Stop();
+    EXPECT_EQ(unit->currentCommand, 0);
+    EXPECT_EQ(unit->waypointCount, 0);
+    EXPECT_EQ(unit->targetUnit, nullptr);
+    EXPECT_EQ(unit->animType, ANIM_WALK);
+    EXPECT_EQ(unit->stopped, 0);
+    EXPECT_TRUE(g_UnitCommandOutbox.GetSent().empty());
+}
+
+TEST_F(UnitLifecycle, StopOnAStandingUnitIsBroadcastOnlyByItsOwner)
+{
+    g_Config.networkRole = 1;
+    g_UnitCommandOutbox.Clear();
+    CUnit* own = m_World.Spawn(0, 2, 10, 10);
+    CUnit* remote = m_World.Spawn(1, 2, 20, 20);
+    g_UnitCommandOutbox.Clear();
+    own->animType = ANIM_ATTACK;
+    own->Stop();
+    EXPECT_EQ(own->animType, ANIM_STAND);
+    EXPECT_EQ(own->stopped, 1);
+    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
+    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].command, CUnitCommandOutbox::CommandUnitStop);
+    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].unit, own);
+    remote->Stop();
+    EXPECT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
+    g_UnitCommandOutbox.Clear();
+}
+
+TEST_F(UnitLifecycle, StopOnADeadUnitChangesNothing)
+{
+    CUnit* unit = m_World.Spawn(0, 2, 10, 10);
+    unit->health = 0.0f;
+    unit->currentCommand = 7;
+    unit->animType = ANIM_DIE;
+    unit->Stop();
+    EXPECT_EQ(unit->currentCommand, 7);
+    EXPECT_EQ(unit->animType, ANIM_DIE);
+}
+
+TEST_F(UnitLifecycle, WaypointsBeyondSixtyFourAreDropped)
+{
+    CUnit unit(-1, -1, 0);
+    for (int32_t i = 0; i < 70; ++i)
+        unit.AddWaypoint(i, i + 1);
+    EXPECT_EQ(unit.waypointCount, 64);
+    EXPECT_EQ(unit.waypoints[63][0], 63);
+    EXPECT_EQ(unit.waypoints[63][1], 64);
+}
+
+TEST_F(UnitLifecycle, AFullUnitListRefusesTheNextUnit)
+{
+    CTestLog log;
+    for (int32_t i = 0; i < MaxPlayerUnits; ++i)
+        ASSERT_NE(m_World.Spawn(2, 2, -1, -1), nullptr);
+    EXPECT_EQ(m_World.Spawn(2, 2, 5, 5), nullptr);
+    EXPECT_TRUE(log.Contains("#DEBUG: Unitnum exceeds the limit"));
+    EXPECT_EQ(m_World.Player(2).unitCount, MaxPlayerUnits);
+    EXPECT_EQ(g_GameMap.Block(5, 5).unit, nullptr);
+    EXPECT_WORLD_SOUND(m_World);
+}
+
+namespace
+{
+class CLookout : public CUnit
+{
+public:
+    void onEnemySighted(CUnit* enemy) override { sighted.push_back(enemy); }
+    std::vector<CUnit*> sighted;
+};
+
+CLookout* PostLookout(CPlayer& owner, int32_t x, int32_t y)
+{
+    auto* lookout = new CLookout();
+    lookout->player = owner.index;
+    owner.AddUnit(lookout);
+    lookout->x = x;
+    lookout->y = y;
+    lookout->ShowUnit(true);
+    return lookout;
+}
+}  // namespace
+
+TEST_F(UnitLifecycle, ShowingTellsEnemiesThatSeeTheUnit)
+{
+    CLookout* near = PostLookout(m_World.Player(1), 20, 20);
+    CLookout* far = PostLookout(m_World.Player(3), 45, 45);
+    CLookout* friendly = PostLookout(m_World.Player(2), 21, 21);
+    CUnit* enemy = m_World.Spawn(2, 2, 22, 20);
+    // Player 2's lookout came into player 1's sight first.
+    ASSERT_EQ(near->sighted.size(), 2u);
+    EXPECT_EQ(near->sighted[0], friendly);
+    EXPECT_EQ(near->sighted[1], enemy);
+    EXPECT_TRUE(far->sighted.empty());
+    EXPECT_TRUE(friendly->sighted.empty());
+}
+
+TEST_F(UnitLifecycle, AlliesAndVisibility)
+{
+    CUnit* own = m_World.Spawn(0, 2, 5, 5);
+    CUnit* enemy = m_World.Spawn(1, 2, 40, 40);
+    EXPECT_TRUE(own->IsAlliedWith(0));
+    EXPECT_FALSE(enemy->IsAlliedWith(0));
+    EXPECT_FALSE(enemy->IsAlliedWith(-1));
+    EXPECT_TRUE(enemy->IsVisibleToLocalPlayer());   // fog of war off
+    g_Config.fogOfWar = 1;
+    EXPECT_TRUE(own->IsVisibleToLocalPlayer());
+    EXPECT_FALSE(enemy->IsVisibleToLocalPlayer());
+    g_Config.fogOfWar = 0;
+    EXPECT_EQ(own->GetRegionId(), g_GameMap.Block(5, 5).regionId);
+    own->ShowUnit(false);
+    EXPECT_EQ(own->GetRegionId(), -1);
+}
+
+TEST_F(UnitLifecycle, SightFollowsResearch)
+{
+    CUnit* archer = m_World.Spawn(0, 3, 20, 20);
+    EXPECT_EQ(archer->sightRadiusInUse, 10);
+    m_World.Research(0, 25);   // TC_RANGE_3
+    archer->RefreshSight();
+    EXPECT_EQ(archer->sightRadiusInUse, 15);
+    EXPECT_WORLD_SOUND(m_World);
+    archer->ShowUnit(false);
+    EXPECT_EQ(SightSum(m_World.Player(0)), 0);
+    archer->RefreshSight();   // off the map: nothing to refresh
+    EXPECT_EQ(SightSum(m_World.Player(0)), 0);
+}
+
+TEST_F(UnitLifecycle, DeathTellsEveryComputerOpponentButHidingDoesNot)
+{
+    CUnit* unit = m_World.Spawn(0, 2, 10, 10);
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        m_World.Player(p).computerAI.ClearNotices();
+    unit->ShowUnit(false);
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        EXPECT_TRUE(m_World.Player(p).computerAI.GetNotices().empty());
+    unit->RemoveFromWorld(false);
+    for (int32_t p = 1; p < MaxPlayers; ++p)
+    {
+        const auto& notices = m_World.Player(p).computerAI.GetNotices();
+        ASSERT_EQ(notices.size(), 1u) << p;
+        EXPECT_EQ(notices[0].kind, CComputerAI::ENotice::ObjectDestroyed);
+        EXPECT_EQ(notices[0].object, unit);
+    }
+    EXPECT_TRUE(m_World.Player(0).computerAI.GetNotices().empty());   // the local player has no opponent
+}
+
+TEST_F(UnitLifecycle, AUnitDeletedOnTheMapLeavesNoPointerInItsBlocks)
+{
+    auto* unit = new CUnit(-1, -1, 5);
+    unit->x = 30;
+    unit->y = 31;
+    unit->ShowUnit(true);
+    EXPECT_EQ(g_GameMap.Block(30, 31).unit, unit);
+    unit->ApplySight(-1);   // its owner's sight map is not the point here
+    delete unit;
+    EXPECT_EQ(g_GameMap.Block(30, 31).unit, nullptr);
+}

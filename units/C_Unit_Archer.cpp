@@ -1,0 +1,3 @@
+#include "units/C_Unit_Archer.h"
+
+CUnitArcher::CUnitArcher() : CUnitOfType(UNIT_ARCHER) {}

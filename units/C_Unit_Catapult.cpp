@@ -1,0 +1,3 @@
+#include "units/C_Unit_Catapult.h"
+
+CUnitCatapult::CUnitCatapult() : CUnitOfType(UNIT_CATAPULT) {}

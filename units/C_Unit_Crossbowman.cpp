@@ -1,0 +1,3 @@
+#include "units/C_Unit_Crossbowman.h"
+
+CUnitCrossbowman::CUnitCrossbowman() : CUnitOfType(UNIT_CROSSBOWMAN) {}

@@ -1,0 +1,3 @@
+#include "units/C_Unit_DemolishMan.h"
+
+CUnitDemolishMan::CUnitDemolishMan() : CUnitOfType(UNIT_DEMOLISHMAN) {}

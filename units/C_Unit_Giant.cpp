@@ -1,0 +1,3 @@
+#include "units/C_Unit_Giant.h"
+
+CUnitGiant::CUnitGiant() : CUnitOfType(UNIT_GIANT) {}

@@ -1,0 +1,3 @@
+#include "units/C_Unit_King.h"
+
+CUnitKing::CUnitKing() : CUnitOfType(UNIT_KING) {}

@@ -1,0 +1,3 @@
+#include "units/C_Unit_Priest.h"
+
+CUnitPriest::CUnitPriest() : CUnitOfType(UNIT_PRIEST) {}

@@ -1,0 +1,3 @@
+#include "units/C_Unit_Quib.h"
+
+CUnitQuib::CUnitQuib() : CUnitOfType(UNIT_QUIB) {}

@@ -1,0 +1,3 @@
+#include "units/C_Unit_Settler.h"
+
+CUnitSettler::CUnitSettler() : CUnitOfType(UNIT_SETTLER) {}

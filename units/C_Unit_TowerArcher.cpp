@@ -1,0 +1,3 @@
+#include "units/C_Unit_TowerArcher.h"
+
+CUnitTowerArcher::CUnitTowerArcher() : CUnitOfType(UNIT_TOWERARCHER) {}

@@ -1,0 +1,3 @@
+#include "units/C_Unit_TransportShip.h"
+
+CUnitTransportShip::CUnitTransportShip() : CUnitOfType(UNIT_TRANSPORTSHIP) {}

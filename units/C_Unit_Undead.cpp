@@ -1,0 +1,3 @@
+#include "units/C_Unit_Undead.h"
+
+CUnitUndead::CUnitUndead() : CUnitOfType(UNIT_UNDEAD) {}

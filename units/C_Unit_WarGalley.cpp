@@ -1,0 +1,3 @@
+#include "units/C_Unit_WarGalley.h"
+
+CUnitWarGalley::CUnitWarGalley() : CUnitOfType(UNIT_WARGALLEY) {}

@@ -1,0 +1,3 @@
+#include "units/C_Unit_Worker.h"
+
+CUnitWorker::CUnitWorker() : CUnitOfType(UNIT_WORKER) {}
