@@ -1,0 +1,260 @@
+// A map's life: construction, a new map with the defaults of its player
+// setups and its theme, freeing, and the refusals that leave a map as it was.
+
+#include <algorithm>
+#include <memory>
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "WorldDevice.h"
+#include "core/C_PtrGarbage.h"
+#include "units/C_Unit.h"
+#include "buildings/C_Building.h"
+#include "world/C_GameMap.h"
+
+namespace
+{
+int g_UnitsDeleted = 0;
+int g_BuildingsDeleted = 0;
+
+class CountedUnit : public CUnit
+{
+public:
+    ~CountedUnit() override { ++g_UnitsDeleted; }
+};
+
+class CountedBuilding : public CBuilding
+{
+public:
+    ~CountedBuilding() override { ++g_BuildingsDeleted; }
+    int32_t GetMaxHitPoints() const override { return 100; }
+    int32_t GetWidth() const override { return 3; }
+    int32_t GetDepth() const override { return 3; }
+    int32_t GetBuildCast() const override { return 1; }
+};
+
+using GameMapLife = WorldDeviceTest;
+} // namespace
+
+TEST(GameMapConstruction, StartsWithoutAMapAndWithItsResetValues)
+{
+    auto map = std::make_unique<CGameMap>();
+    EXPECT_EQ(map->theme, NoTheme);
+    EXPECT_EQ(map->width, 0);
+    EXPECT_EQ(map->height, 0);
+    EXPECT_EQ(map->frameStamp, 1);
+    EXPECT_FLOAT_EQ(map->cameraHeading, 315.0f);
+    EXPECT_FLOAT_EQ(map->cameraTargetHeading, 315.0f);
+    EXPECT_FLOAT_EQ(map->cameraDistance, 500.0f);
+    EXPECT_FLOAT_EQ(map->viewTranslation[0], 50.0f);
+    EXPECT_FLOAT_EQ(map->viewTranslation[1], 50.0f);
+    EXPECT_FLOAT_EQ(map->viewTranslation[2], 500.0f);
+    EXPECT_FLOAT_EQ(map->waterOffsets[0], 0.0f);
+    EXPECT_FLOAT_EQ(map->waterOffsets[1], 0.5f);
+    EXPECT_EQ(map->hoveredBlockX, -1);
+    for (const SMapBlock& block : map->blocks)
+    {
+        ASSERT_EQ(block.decorationModel, NoDecoration);
+        ASSERT_GE(block.randomValue, 0);
+        ASSERT_LE(block.randomValue, 1023);
+    }
+    // Grey levels 191 + round((sin i + 1) x 32): 223 at 0 degrees, 255 at 90, 191 at 270.
+    EXPECT_EQ(map->greyTable[0], 223u * 0x010101u);
+    EXPECT_EQ(map->greyTable[90], 255u * 0x010101u);
+    EXPECT_EQ(map->greyTable[270], 191u * 0x010101u);
+    const int32_t detail[27] = {0, 0, 0, 0, 4, 3, 3, 2, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    for (int i = 0; i < 27; ++i)
+        EXPECT_EQ(map->detailTable[i], detail[i]) << i;
+}
+
+TEST_F(GameMapLife, NewMapHasEightLocalHumanSetupsWithTheDefaults)
+{
+    MakeThemeFile("continental", "Terrain/Themes/continental.theme");
+    ASSERT_TRUE(g_GameMap.NewMap(64, 64, 0, 0));
+    EXPECT_EQ(g_GameMap.width, 64);
+    EXPECT_EQ(g_GameMap.height, 64);
+    EXPECT_EQ(g_GameMap.theme, 0);
+    for (int i = 0; i < 8; ++i)
+    {
+        const CMapPlayerSettings& setup = g_GameMap.playerSettings[i];
+        EXPECT_STREQ(setup.name, ("Player " + std::to_string(i + 1)).c_str());
+        EXPECT_STREQ(setup.scriptFile, "");
+        EXPECT_EQ(setup.playerType, 1);
+        EXPECT_EQ(setup.colourScheme, i);
+        EXPECT_EQ(setup.team, 0);
+        EXPECT_EQ(setup.initialWood, 1000);
+        EXPECT_EQ(setup.initialStone, 1000);
+        EXPECT_EQ(setup.initialGold, 1000);
+        EXPECT_EQ(setup.starving, 1);
+        EXPECT_EQ(setup.populationLimit, 256);
+        EXPECT_EQ(setup.startViewX, 0);
+        EXPECT_EQ(setup.startViewY, 0);
+        for (int32_t state : setup.technologyStates)
+            EXPECT_EQ(state, 0);
+        for (uint8_t flag : setup.unitEnabled)
+            EXPECT_EQ(flag, 1);
+        for (uint8_t flag : setup.buildingEnabled)
+            EXPECT_EQ(flag, 1);
+    }
+    for (int i = 0; i < MaxPlayers; ++i)
+    {
+        const CPlayer& player = g_Players[i];
+        EXPECT_EQ(player.index, i);
+        EXPECT_EQ(player.type, 1);
+        EXPECT_EQ(player.colourScheme, i);
+        EXPECT_STREQ(player.name, ("Player " + std::to_string(i + 1)).c_str());
+        for (int j = 0; j < MaxPlayers; ++j)
+            EXPECT_EQ(player.allied[j], 1) << i << " and " << j;
+        for (const CTechnology& technology : player.technologies)
+            EXPECT_EQ(technology.progress, 0.0f);
+    }
+    EXPECT_TRUE(Log().Has("New map"));
+    EXPECT_TRUE(Log().Has("Loading theme file:Terrain\\Themes\\continental.theme"));
+    EXPECT_TRUE(Log().Has("Initializing players"));
+}
+
+TEST_F(GameMapLife, NewMapIsPaintedWithTheGroundTextureAndFlat)
+{
+    MakeThemeFile("continental", "Terrain/Themes/continental.theme");
+    ASSERT_TRUE(g_GameMap.NewMap(64, 48, 2, 0));
+    std::set<int32_t> randomValues;
+    for (int x = 0; x <= 64; ++x)
+        for (int y = 0; y <= 48; ++y)
+        {
+            ASSERT_EQ(g_GameMap.cornerTextures[x * 257 + y], 2);
+            ASSERT_EQ(g_GameMap.cornerColours[x * 257 + y], 0xDCDCDC);
+        }
+    for (int x = 0; x < 64; ++x)
+        for (int y = 0; y < 48; ++y)
+        {
+            const SMapBlock& block = g_GameMap.Block(x, y);
+            ASSERT_EQ(block.mixPasses[0].texture, 2);
+            ASSERT_EQ(block.mixPasses[0].pattern, 255);
+            ASSERT_EQ(block.mixPasses[1].texture, 255);
+            ASSERT_EQ(block.decorationModel, NoDecoration);
+            ASSERT_EQ(block.blocked, 0);
+            ASSERT_EQ(block.waterLevel, 0);
+            ASSERT_EQ(block.shoreDirection, NoShore);
+            ASSERT_GE(block.randomValue, 0);
+            ASSERT_LE(block.randomValue, 1023);
+            randomValues.insert(block.randomValue);
+        }
+    EXPECT_GT(randomValues.size(), 100u);
+    EXPECT_EQ(g_GameMap.weatherType, WEATHER_NONE);
+    ASSERT_NE(g_GameMap.minimap, nullptr);
+    EXPECT_EQ(g_GameMap.minimap->width, 64);
+    EXPECT_EQ(g_GameMap.minimap->height, 48);
+    EXPECT_EQ(g_GameMap.minimap->format, CTexture::FormatR5G6B5);
+    EXPECT_EQ(g_GameMap.minimapOverlay->width, 64);
+    EXPECT_EQ(g_GameMap.minimapOverlay->format, CTexture::FormatA1R5G5B5);
+}
+
+TEST_F(GameMapLife, GroundTextureBeyondTheThemeIsItsLastTexture)
+{
+    MakeThemeFile("winter", "Terrain/Themes/winter.theme");
+    ASSERT_TRUE(g_GameMap.NewMap(32, 32, 99, 1));
+    EXPECT_EQ(g_GameMap.cornerTextures[0], 3);
+    EXPECT_EQ(g_GameMap.Block(5, 5).mixPasses[0].texture, 3);
+    ASSERT_TRUE(g_GameMap.NewMap(32, 32, -7, 1));
+    EXPECT_EQ(g_GameMap.cornerTextures[0], 0);
+}
+
+TEST_F(GameMapLife, RefusedNewMapLeavesThePresentMap)
+{
+    MakeThemeFile("continental", "Terrain/Themes/continental.theme");
+    ASSERT_TRUE(g_GameMap.NewMap(64, 64, 1, 0));
+    g_GameMap.CornerHeight(3, 3) = 17;
+
+    EXPECT_FALSE(g_GameMap.NewMap(32, 32, 0, 2));   // no swamp theme file
+    EXPECT_TRUE(Log().Has("Theme file rejected: Terrain\\Themes\\swamp.theme (file not found)"));
+    EXPECT_FALSE(g_GameMap.NewMap(31, 64, 0, 0));
+    EXPECT_FALSE(g_GameMap.NewMap(64, 257, 0, 0));
+    EXPECT_FALSE(g_GameMap.NewMap(64, 64, 0, 4));
+    EXPECT_TRUE(Log().Has("New map refused: the size must be 32 to 256 blocks each way"));
+
+    EXPECT_EQ(g_GameMap.width, 64);
+    EXPECT_EQ(g_GameMap.theme, 0);
+    EXPECT_EQ(g_GameMap.CornerHeight(3, 3), 17);
+    EXPECT_EQ(g_GameMap.themeTextures.GetTextureCount(), 4);
+    EXPECT_NE(g_GameMap.minimap, nullptr);
+}
+
+TEST_F(GameMapLife, FreeingAMapThatWasNeverLoadedOnlyDropsTheMinimap)
+{
+    g_GameMap.Free();
+    g_GameMap.width = 32;
+    g_GameMap.height = 32;
+    g_GameMap.CreateMinimap();
+    g_GameMap.Free();
+    EXPECT_EQ(g_GameMap.theme, NoTheme);
+    EXPECT_EQ(g_GameMap.minimap, nullptr);
+    EXPECT_TRUE(Log().Has("-Free Minimap"));
+    EXPECT_FALSE(Log().Has("Releasing map data"));
+    EXPECT_FALSE(Log().Has("-Terrain textures"));
+}
+
+TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
+{
+    MakeThemeFile("continental", "Terrain/Themes/continental.theme");
+    ASSERT_TRUE(g_GameMap.NewMap(64, 64, 0, 0));
+    auto* bigUnit = new CountedUnit;
+    auto* smallUnit = new CountedUnit;
+    auto* house = new CountedBuilding;
+    for (int x = 10; x < 12; ++x)
+        for (int y = 10; y < 12; ++y)
+            g_GameMap.Block(x, y).unit = bigUnit;
+    g_GameMap.Block(30, 2).unit = smallUnit;
+    for (int x = 20; x < 23; ++x)
+        for (int y = 5; y < 8; ++y)
+            g_GameMap.Block(x, y).building = house;
+    g_UnitsDeleted = 0;
+    g_BuildingsDeleted = 0;
+
+    g_GameMap.Free();
+    EXPECT_EQ(g_UnitsDeleted, 2);
+    EXPECT_EQ(g_BuildingsDeleted, 1);
+    EXPECT_EQ(g_PtrGarbage.GetCount(), 0);
+    for (const SMapBlock& block : g_GameMap.blocks)
+    {
+        ASSERT_EQ(block.unit, nullptr);
+        ASSERT_EQ(block.building, nullptr);
+    }
+    EXPECT_EQ(g_GameMap.theme, NoTheme);
+    EXPECT_FALSE(g_GameMap.themeTextures.IsLoaded());
+
+    const std::vector<std::string> lines = Log().Lines();
+    const std::vector<std::string> expected = {"-Free Minimap",      "Releasing map data", "-Terrain units",
+                                               "-Terrain buildings", "-Terrain textures",  "-Players",
+                                               "Map freed"};
+    auto at = lines.begin();
+    for (const std::string& line : expected)
+    {
+        at = std::find(at, lines.end(), line);
+        ASSERT_NE(at, lines.end()) << line;
+    }
+    // Neither unit is in a player's list.
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "#DEBUG: Freeing a unit that has no owner"), 2);
+}
+
+TEST_F(GameMapLife, ThemeTextureNamesAreFoundWhateverTheirCase)
+{
+    MakeThemeFile("winter", "Terrain/Themes/winter.theme");
+    ASSERT_TRUE(g_GameMap.NewMap(32, 32, 0, 1));
+    EXPECT_EQ(g_GameMap.FindThemeTexture("snow"), 0);
+    EXPECT_EQ(g_GameMap.FindThemeTexture("ICE"), 1);
+    EXPECT_EQ(g_GameMap.FindThemeTexture("Frozen DIRT"), 3);
+    EXPECT_EQ(g_GameMap.FindThemeTexture("grass"), -1);
+    EXPECT_STREQ(g_GameMap.themeTextures.textures[3].name, "FROZEN DIRT");
+}
+
+TEST_F(GameMapLife, StartPointsCannotBeCountedInTheEditor)
+{
+    g_GameMap.startPointCount = 3;
+    EXPECT_EQ(g_GameMap.GetStartPointNum(), 3);
+    g_GameMap.editor = 1;
+    EXPECT_EQ(g_GameMap.GetStartPointNum(), -1);
+    EXPECT_TRUE(Log().Has("#DEBUG: Cannot be called from the editor"));
+    EXPECT_TRUE(Log().Has("#DEBUG: breakpoint reached"));
+}

@@ -1,0 +1,202 @@
+#pragma once
+// Helpers of the world tests: a temporary folder that the data-file layer
+// reads from, the log captured into it, a save stream in memory, and theme
+// files written byte by byte from the layout the game reads.
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/C_Config.h"
+#include "core/C_File.h"
+#include "core/C_LogFile.h"
+#include "media/C_SaveStream.h"
+
+// A fresh folder, removed again at the end of the test.
+class WorldFolder
+{
+public:
+    WorldFolder()
+    {
+        const auto base = std::filesystem::temp_directory_path();
+        for (int i = 0;; ++i)
+        {
+            m_Path = base / ("v2krn-world-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + "-" +
+                             std::to_string(i));
+            if (std::filesystem::create_directory(m_Path))
+                break;
+        }
+    }
+    ~WorldFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_Path, ignored);
+    }
+    WorldFolder(const WorldFolder&) = delete;
+    WorldFolder& operator=(const WorldFolder&) = delete;
+
+    std::string Path() const { return m_Path.string(); }
+    // A file below the folder; '/' separated, parents are made.
+    std::string File(const std::string& relative) const
+    {
+        const auto path = m_Path / relative;
+        std::filesystem::create_directories(path.parent_path());
+        return path.string();
+    }
+
+private:
+    std::filesystem::path m_Path;
+};
+
+// Game files are read from the folder on disk (no packed data file) while
+// the object lives.
+class DiskDataFiles
+{
+public:
+    explicit DiskDataFiles(const WorldFolder& folder) { InitDataFile((folder.Path() + "/").c_str(), 0); }
+    ~DiskDataFiles() { InitDataFile("", 0); }
+};
+
+inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::vector<uint8_t> ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Logging on into a file of the folder for the life of the object.
+class WorldLog
+{
+public:
+    explicit WorldLog(const WorldFolder& folder) : m_Path(folder.File("test.log")), m_WasLogging(g_Config.logging)
+    {
+        g_Config.logging = 1;
+        g_Log.Create(m_Path.c_str());
+    }
+    ~WorldLog() { g_Config.logging = m_WasLogging; }
+
+    std::vector<std::string> Lines() const
+    {
+        std::vector<std::string> lines;
+        std::ifstream in(m_Path, std::ios::binary);
+        std::string line;
+        while (std::getline(in, line))
+        {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    bool Has(const std::string& wanted) const
+    {
+        for (const std::string& line : Lines())
+            if (line == wanted)
+                return true;
+        return false;
+    }
+    bool HasStart(const std::string& wanted) const
+    {
+        for (const std::string& line : Lines())
+            if (line.compare(0, wanted.size(), wanted) == 0)
+                return true;
+        return false;
+    }
+
+private:
+    std::string m_Path;
+    uint8_t m_WasLogging;
+};
+
+// A save stream over a byte vector, bounded as the game's stream is.
+class MemorySaveStream : public CSaveStream
+{
+public:
+    MemorySaveStream() = default;
+    explicit MemorySaveStream(std::vector<uint8_t> bytes) : m_Bytes(std::move(bytes)) {}
+
+    int Write(const void* data, int count) override
+    {
+        const auto* p = static_cast<const uint8_t*>(data);
+        m_Bytes.insert(m_Bytes.end(), p, p + count);
+        return count;
+    }
+    int Read(void* data, int count) override
+    {
+        const size_t left = m_Bytes.size() - m_Pos;
+        const size_t taken = std::min(left, size_t(count));
+        if (taken > 0)
+            std::memcpy(data, m_Bytes.data() + m_Pos, taken);
+        std::memset(static_cast<uint8_t*>(data) + taken, 0, size_t(count) - taken);
+        m_Pos += taken;
+        if (taken < size_t(count))
+            m_Error = true;
+        return int(m_Pos);
+    }
+    bool HasError() const override { return m_Error; }
+    void SetError() override { m_Error = true; }
+
+    const std::vector<uint8_t>& Bytes() const { return m_Bytes; }
+    size_t Position() const { return m_Pos; }
+
+private:
+    std::vector<uint8_t> m_Bytes;
+    size_t m_Pos = 0;
+    bool m_Error = false;
+};
+
+// Little-endian bytes of a theme file, laid out as the game reads it.
+class ThemeBytes
+{
+public:
+    ThemeBytes& I32(int32_t value)
+    {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(uint8_t(uint32_t(value) >> (8 * i)));
+        return *this;
+    }
+    ThemeBytes& Pixels(int64_t count, uint32_t pixel)
+    {
+        for (int64_t i = 0; i < count; ++i)
+            I32(int32_t(pixel));
+        return *this;
+    }
+    ThemeBytes& Name(const std::string& name)
+    {
+        bytes.push_back(uint8_t(name.size()));
+        bytes.insert(bytes.end(), name.begin(), name.end());
+        bytes.push_back(0);
+        return *this;
+    }
+    ThemeBytes& Fill(size_t count, uint8_t value)
+    {
+        bytes.insert(bytes.end(), count, value);
+        return *this;
+    }
+    // A texture record with a whole 256 x 256 image of one pixel value, the
+    // 64 drawing bytes all `data`, and `transitions` masks.
+    ThemeBytes& Texture(const std::string& name, uint32_t pixel, uint8_t data, int32_t transitions)
+    {
+        Name(name).Pixels(256 * 256, pixel).Fill(64, data).I32(transitions);
+        for (int32_t t = 0; t < transitions; ++t)
+            Fill(4, uint8_t(t + 1)).Pixels(64 * 64, 0x80FFFFFFu);
+        return *this;
+    }
+    ThemeBytes& Water(int32_t side, uint32_t pixel)
+    {
+        return I32(side).Pixels(int64_t(side) * side, pixel);
+    }
+
+    std::vector<uint8_t> bytes;
+};

@@ -1,0 +1,248 @@
+#pragma once
+// The one world map of the process: a grid of blocks with grids on the block
+// corners (heights, colours, textures), the theme's textures, the weather,
+// the eight player setups and the start points, and the unit and building
+// standing on each block.  Every other subsystem reads it; its contents are
+// replaced whenever a map is created, loaded or restored.
+//
+// All grids are members of the object, so nothing is allocated per map but
+// the theme and minimap textures.  Coordinates are in blocks: world x and y
+// are floats, block x and y index the block grid (x * 256 + y), corner x and
+// y the corner grids (x * 257 + y).  Heights are world units (a block is 32
+// wide); 0 is the water surface, below 0 is under water.  Main thread only.
+
+#include <cstdint>
+#include <memory>
+
+#include "world/C_MapPlayerSettings.h"
+#include "world/C_Theme.h"
+
+class CBuilding;
+class CRangeTable;
+class CSaveStream;
+class CTexture;
+class CUnit;
+class CObjectReferences;
+class CPlayer;
+
+constexpr int32_t MapBlockSide = 256;
+constexpr int32_t MapCornerSide = MapBlockSide + 1;
+constexpr int32_t MapBlockCount = MapBlockSide * MapBlockSide;
+constexpr int32_t MapCornerCount = MapCornerSide * MapCornerSide;
+constexpr int32_t MinMapSide = 32;
+constexpr int32_t MaxMapSide = MapBlockSide;
+constexpr int32_t MaxStartPoints = 8;
+
+constexpr uint16_t NoShore = 0xFFFF;
+constexpr uint16_t NoRegion = 0xFFFF;
+constexpr uint16_t NoDecoration = 0xFFFF;
+constexpr uint16_t StartPointMarker = 266;
+constexpr uint8_t MixPassEnd = 255;
+constexpr int32_t MixPassCount = 4;
+
+// Water levels: up to 7 is land a unit walks on (kind 1 of the area tests),
+// from 7 on water a ship sails on (kind 2).
+constexpr int32_t AreaKindLand = 1;
+constexpr int32_t AreaKindWater = 2;
+
+enum TENUMWEATHER : int32_t
+{
+    WEATHER_NONE = 0,
+    WEATHER_RAIN = 1,
+    WEATHER_SNOW = 2,
+};
+
+struct SMixPass
+{
+    uint8_t texture;   // MixPassEnd ends the list
+    uint8_t pattern;
+};
+
+struct SMapBlock
+{
+    uint16_t waterLevel;       // lowest corner below 0, negated, / 3; 0 on land
+    uint16_t shoreDirection;   // degrees toward shallow water, NoShore elsewhere
+    int32_t frameStamp;        // frame in which it last entered the visible list
+    uint8_t blocked;
+    uint8_t impassable;        // set by hand: blocked whatever the slope
+    uint8_t triangleSplit;     // which diagonal divides the block's two triangles
+    int32_t randomValue;       // 0 .. 1023, varies drawing details
+    uint16_t regionId;         // island or ocean number
+    CUnit* unit;
+    CBuilding* building;       // on every block of its footprint
+    uint16_t decorationModel;  // NoDecoration, StartPointMarker for a start point
+    SMixPass mixPasses[MixPassCount];
+};
+
+struct SStartPoint
+{
+    int32_t x;
+    int32_t y;
+};
+
+struct SVisibleBlock
+{
+    uint8_t x;
+    uint8_t y;
+};
+
+class CGameMap
+{
+public:
+    CGameMap();
+    // Frees memory only: the game frees the map (Free) while the device and
+    // the players still exist.
+    ~CGameMap();
+    CGameMap(const CGameMap&) = delete;
+    CGameMap& operator=(const CGameMap&) = delete;
+
+    // ---- Life of a map (C_GameMap.cpp) ------------------------------------
+    // A new flat map of width x height blocks (32 .. 256) painted with the
+    // ground texture of the theme's file (or none for NoTheme).  False, with
+    // a log line and the present map untouched, for a bad size or theme.
+    bool NewMap(int32_t width, int32_t height, int32_t groundTexture, int32_t theme);
+    // Back to no map: the objects on the blocks are deleted, the theme and
+    // minimap textures freed; the theme becomes NoTheme.
+    void Free();
+    void FreeMinimap();
+    void FreeThemeTextures();
+    void CreateMinimap();
+    // Replaces the theme's textures by those of the file; false, with a log
+    // line and the theme untouched, when the file is missing or malformed.
+    bool LoadTheme(const char* path);
+    int32_t FindThemeTexture(const char* name) const;
+    int32_t GetStartPointNum() const;
+    void ResetCamera();
+
+    int32_t GetWidth() const { return width; }
+    int32_t GetHeight() const { return height; }
+    bool IsOnMap(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    SMapBlock& Block(int32_t x, int32_t y) { return blocks[x * MapBlockSide + y]; }
+    const SMapBlock& Block(int32_t x, int32_t y) const { return blocks[x * MapBlockSide + y]; }
+    int32_t& CornerHeight(int32_t x, int32_t y) { return cornerHeights[x * MapCornerSide + y]; }
+    int32_t CornerHeight(int32_t x, int32_t y) const { return cornerHeights[x * MapCornerSide + y]; }
+
+    // ---- Terrain queries and updates (C_GameMap_Terrain.cpp) --------------
+    // Ground height by bilinear interpolation of the corners, the point
+    // first limited to the map; GetHeight never goes below the water surface.
+    float GetHeightRaw(float x, float y) const;
+    float GetHeight(float x, float y) const;
+    // A world point (lift above the ground, or at a height) in view space.
+    void ProjectToScreen(float x, float y, float lift, float out[3]) const;
+    void ProjectToScreenAtHeight(float x, float y, float height, float out[3]) const;
+    // Rederives light, colours, water levels, shores, triangle splits and
+    // passability of the blocks in the rectangle (limited to the map) from
+    // the corner heights; w or h -1 take the whole width or height, and
+    // both -1 also smooth the shore directions.
+    void UpdateArea(int32_t x0, int32_t y0, int32_t w, int32_t h);
+    // Numbers the land and water regions (8-connected, water from level 7).
+    void AssignRegionIds();
+    // Adds amount to the AI tilt map under the building's footprint grown by
+    // its border and the margin; cells off the map are skipped.
+    void PlaceBuildingFootprint(const CBuilding& building, int32_t x, int32_t y, int32_t margin, int8_t amount);
+    // The stand-in of the map drawing's transition: one pass of the texture
+    // of the block's first corner.
+    void GetTileTransition(int32_t x, int32_t y);
+    // Block area tests of GlobalFunc::IsMapAreaFree and HasFreeAreaNear.
+    bool IsAreaFree(int32_t x, int32_t y, int32_t n, int32_t kind) const;
+    bool HasFreeAreaNear(int32_t x, int32_t y, int32_t w, int32_t h, int32_t kind, const CRangeTable& offsets) const;
+
+    // ---- Water (C_GameMap_Water.cpp) ---------------------------------------
+    // One step of the water animation; called from the controller timer on
+    // the main thread.
+    void AnimateWater(int32_t steps);
+
+    // ---- Save-game section (C_GameMap_Save.cpp) ----------------------------
+    // Registers every building standing on the map, once each.
+    void RegisterReferences(CObjectReferences& references) const;
+    void SaveGame(CSaveStream& stream, const CObjectReferences& references) const;
+    // Reads the section whole before it changes anything: a short or bad
+    // section sets the stream's error flag and leaves the map as it was.
+    bool LoadGame(CSaveStream& stream, const CObjectReferences& references);
+
+    // ---- Fields ------------------------------------------------------------
+    int32_t width;
+    int32_t height;
+
+    float cameraTargetX;
+    float cameraTargetY;
+    float cameraHeading;
+    float cameraTargetHeading;
+    float cameraDistance;
+    float scrollVelocityX;
+    float scrollVelocityY;
+    int32_t scrollInputX;
+    int32_t scrollInputY;
+
+    uint8_t editor;
+
+    int32_t theme;   // TENUMMAPTHEME, NoTheme without a map
+    CTheme themeTextures;
+
+    int32_t cornerProjectionStamps[MapCornerCount];
+    SVisibleBlock visibleBlocks[MapBlockCount];
+    int32_t visibleBlockCount;
+
+    float viewTranslation[3];   // the third is the current eye height
+    float viewMatrix[9];
+
+    int32_t waterAccumulator;
+    float waterOffsets[2];
+
+    // Drawing tables, by whole degrees.
+    float rotationTable[360][2];
+    float reverseRotationTable[360][2];
+    uint32_t greyTable[360];
+    int32_t detailTable[27];
+
+    int32_t frameStamp;
+    CUnit* unitUnderCursor;
+    int32_t hoveredBlockX;
+    int32_t hoveredBlockY;
+    int32_t dragRect[4];
+    std::unique_ptr<CTexture> minimap;
+    std::unique_ptr<CTexture> minimapOverlay;
+
+    float cornerViewPositions[MapCornerCount][3];
+    int32_t cornerScreenPositions[MapCornerCount][2];
+
+    int32_t cornerHeights[MapCornerCount];
+    SMapBlock blocks[MapBlockCount];
+    int32_t cornerColours[MapCornerCount];   // grey shade 0xRRGGBB
+    int32_t drawnColours[MapCornerCount];    // shade times the local player's visibility
+    uint8_t cornerTextures[MapCornerCount];
+
+    int32_t weatherType;   // TENUMWEATHER
+    uint8_t weatherMap[MapBlockCount];
+    uint8_t aiTiltMap[MapBlockCount];
+
+    CMapPlayerSettings playerSettings[8];
+
+    SStartPoint startPoints[MaxStartPoints];
+    int32_t startPointCount;
+
+private:
+    void FillDrawingTables();
+    void ClearGrids();
+    void PaintNewMap(int32_t groundTexture);
+    void InitPlayers();
+    void ReleaseObjects();
+    CPlayer* FindUnitOwner(const CUnit* unit) const;
+
+    // Steps of UpdateArea over blocks [bx0, bx1) x [by0, by1).
+    void ComputeCornerLight(int32_t bx0, int32_t by0, int32_t bx1, int32_t by1);
+    int32_t ShadowLimit(int32_t x, int32_t y) const;
+    void ComputeWaterLevels(int32_t bx0, int32_t by0, int32_t bx1, int32_t by1);
+    void TintDeepWater(int32_t bx0, int32_t by0, int32_t bx1, int32_t by1);
+    void MarkShores(int32_t bx0, int32_t by0, int32_t bx1, int32_t by1);
+    uint16_t ComputeShoreDirection(int32_t x, int32_t y) const;
+    void SplitTriangles(int32_t bx0, int32_t by0, int32_t bx1, int32_t by1);
+    void ComputeDrawnColours(int32_t bx0, int32_t by0, int32_t bx1, int32_t by1);
+    void ComputePassability(int32_t bx0, int32_t by0, int32_t bx1, int32_t by1);
+    void SmoothShoreDirections();
+    void FloodRegion(int32_t x, int32_t y, uint16_t id, bool water, std::unique_ptr<int32_t[]>& queue);
+    bool IsBlockFree(int32_t x, int32_t y, int32_t kind) const;
+};
+
+// The world map of the process.
+extern CGameMap g_GameMap;
