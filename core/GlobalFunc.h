@@ -175,4 +175,15 @@ CString GetMediaInfoField(const char* key);
 // Rebuilds the campaign list from every file of "Campaigns\".
 void LoadCampaigns();
 
+// ---- Map areas ----------------------------------------------------------------
+// Kinds: 1 land (water level 7 or less), 2 water (7 or more), any other kind
+// any level.  A block is free when it is on the map, not blocked or marked
+// impassable, and holds no unit and no building.
+// The n x n blocks from (x, y) are all free; false for a negative x or y,
+// true for n below 1.
+bool IsMapAreaFree(int x, int y, int n, int kind);
+// Some w x h area around (x, y), tried nearest first over the whole-map
+// disc, is free.  The place found is not reported.
+bool HasFreeAreaNear(int x, int y, int w, int h, int kind);
+
 } // namespace GlobalFunc

@@ -1,7 +1,7 @@
 // The map area tests of the global functions.
 
 #include "world/C_GameMap.h"
-#include "world/MapAreaQueries.h"
+#include "core/GlobalFunc.h"
 #include "world/RangeTables.h"
 
 namespace GlobalFunc

@@ -64,6 +64,7 @@
 #include "platform/SysMessageBox.h"
 #include "randommap/C_CtrlRandomGame.h"
 #include "world/C_GameMap.h"
+#include "media/C_Texture.h"
 #include "world/RangeTables.h"
 
 // 1: the executable folder is asked of the platform layer when needed.
@@ -320,12 +321,15 @@ void Startup()
 
     LoadLocaleTexts();
 
-    // The global tables are allocated here, in this order: the 8 players, the
-    // 347 3-D model slots, the range rings, the full-map and square range
-    // tables, the line ranges and ring pairs, the 6 textures, the 179 2-D
-    // images, the 8 fonts, the 128 decoration types, the 119 command hints,
-    // the 100 type records and the 8 player statistics.  The technology tree
-    // is built after them.
+    // The global tables, in this order: the 8 players, the 347 3-D model
+    // slots, the range tables, the 6 textures, the 179 2-D images, the 8
+    // fonts, the 128 decoration types, the 119 command hints, the 100 type
+    // records and the 8 player statistics; then the technology tree.
+    // Players: (with the players' own code)
+    // 3-D model slots: (with the model code)
+    AllocRangeTables();
+    AllocGlobalTextures();
+    // 2-D images, fonts, decoration types, command hints: (with their code)
 
     LoadPlayerProfiles();
     g_MemoryBlock.Init(kSharedMemoryFileSize);
@@ -339,8 +343,10 @@ void FreeGlobals()
     // Objects still waiting for deletion may refer to the tables freed below.
     g_PtrGarbage.Flush();
     g_Localizer.Clear();
-    // The global tables are freed here in the order they were allocated, then
-    // the technology tree is cleared.
+    // The global tables in the order they were allocated, then the
+    // technology tree.
+    FreeRangeTables();
+    FreeGlobalTextures();
     FreeCampaigns();
     g_MemoryBlock.Free();
     g_MultiplayerGame.Shutdown();

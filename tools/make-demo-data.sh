@@ -31,5 +31,14 @@ find "$staging" -type f \( -name '*.cfg' -o -name '*.txt' \) -print0 |
     sed -i -e 's/\r$//' -e 's/$/\r/' "$file"
   done
 
+# Generated data: the whole-map range disc and the four map themes with the
+# shore textures, made by the project's own tools.
+mkdir -p "$staging/InGame/Ranges" "$staging/InGame/Fluid" "$staging/Terrain/Themes"
+"$build_dir/tools/mkrange" "$staging/InGame/Ranges/fullmap.rng"
+for theme in continental winter swamp cave; do
+  "$build_dir/tools/mktheme" "$theme" "$staging/Terrain/Themes/$theme.theme"
+done
+"$build_dir/tools/mktheme" shores "$staging/InGame/Fluid"
+
 mkdir -p "$game_dir"
 "$medpack" pack "$game_dir/v2krn.med" "$staging"

@@ -13,7 +13,7 @@
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
 #include "world/C_RangeTable.h"
-#include "world/MapAreaQueries.h"
+#include "core/GlobalFunc.h"
 #include "world/RangeTables.h"
 
 namespace
