@@ -1,86 +1,256 @@
 #pragma once
-// Base class of every building, resource site and decoration object.  It is
-// owned by its player and deleted only through deferred deletion
-// (CPtrGarbage), through this virtual destructor, once its ruin lets go.
+// Base class of every building, resource site and decoration object: the
+// objects that stand on the map's block grid and never move.  It is owned by
+// its player and deleted only through deferred deletion (CPtrGarbage),
+// through this virtual destructor, once everything has let go of it.
 //
-// This is the part of the record that the map, the players and the path
-// finder read; the building subsystem grows it into the whole record.
+// Life on the map: PlaceOnMap claims the footprint, RemoveFromMap takes it
+// off again (and may be called any number of times), BuildingFinished counts
+// a completed building, and TakeDown is the one way out of the world that
+// every kind of removal goes through.  Coordinates are blocks; the footprint
+// is GetWidth() x GetDepth() blocks from (x, y), its terrain corners
+// (width + 1) x (depth + 1).  Main thread only.
 
 #include <cstdint>
 
 class CUnit;
+class CUnitStats;
+class CTechnology;
+class CSaveStream;
+
+// One place where fire may break out on a damaged building.
+struct CFirePosition
+{
+    float threshold;   // health percent below which it burns
+    float offset[3];   // x (blocks), height above the corner block, y (blocks)
+    float size;        // fire size, also its weight in the fire level
+    int32_t particle;  // burning fire particle, -1 for none
+};
 
 class CBuilding
 {
 public:
     static constexpr float FinishedProgress = 100.0f;
+    static constexpr float StartProgress = 0.1f;
+    static constexpr float FullHealth = 100.0f;
+    static constexpr int32_t QueueCapacity = 28;
+    static constexpr int32_t MaxFootprintSide = 7;
+    static constexpr int32_t MaxCornerSide = MaxFootprintSide + 1;
+    static constexpr int32_t NoRally = -1;
+    static constexpr int32_t NoParticle = -1;
 
-    CBuilding() = default;
-    virtual ~CBuilding() = default;
+    // Values of the record before a factory gives it a place and an owner.
+    CBuilding();
+    CBuilding(int32_t blockX, int32_t blockY, int32_t ownerIndex);
+    // Frees the fire positions and a production unit still held.
+    virtual ~CBuilding();
 
     CBuilding(const CBuilding&) = delete;
     CBuilding& operator=(const CBuilding&) = delete;
 
-    // ---- Type traits: each building type answers for itself --------------
-    virtual int32_t GetMaxHitPoints() const = 0;
-    // Footprint size in blocks.
-    virtual int32_t GetWidth() const = 0;
-    virtual int32_t GetDepth() const = 0;
+    // ---- The 61 operations every type may answer for itself, in order ----
+    virtual const char* GetName() const { return "Default"; }
+    virtual int32_t GetIconIndex() const { return 0; }
+    virtual int32_t GetMaxHitPoints() const { return 4000; }
+    virtual int32_t GetWidth() const { return 1; }
+    virtual int32_t GetDepth() const { return 1; }
+    // One construction step; true while still under construction.
+    virtual bool Construct(float amount, bool instant);
+    virtual void OnHealthChanged() {}
+    // A corner whose terrain texture placing resets to the base texture.
+    virtual bool IsSolidCell(int32_t i, int32_t j) const;
+    // Height of the building's surface at a world point, -1.0 for none.
+    virtual float GetHeightAt(float worldX, float worldY) const;
+    virtual bool IsInScreenRect(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
     // TENUMBUILDCAST (6 tower, 9 wall, 10 resource site, 11 keep, 13 docks,
     // 18 decoration).
-    virtual int32_t GetBuildCast() const = 0;
-    // Extra blocks around the footprint on every side.
+    virtual int32_t GetBuildCast() const { return 0; }
+    virtual void Render(int32_t pass) { (void)pass; }
+    virtual void Trigger(int32_t signal) { (void)signal; }
+    virtual void RenderDetailsOnPanel() {}
+    virtual void RenderPanelButtons() {}
+    virtual float GetRepairRate() const { return 1.0f; }
+    // The material one work step costs; the caller's values stay where the
+    // type has no cost.
+    virtual void GetWorkCost(float* wood, float* stone, float* gold) const;
+    virtual void OnPanelCommand(int32_t command);
+    // With x and y set beforehand: whether the building may stand there for
+    // the player.  margin is the ring of blocks around the footprint that
+    // must hold nothing larger than 1 x 1; the two flags add the reserved
+    // cells and the player's exploration to the test.
+    virtual bool CanPlaceAt(int32_t playerIndex, int32_t margin, int32_t checkReserved,
+                            int32_t checkExploration) const;
+    // The last step of destruction.
+    virtual void OnDestroyed() {}
+    virtual void GetTargetPosition(float* position) const;
+    // Walkable while still unfinished.
+    virtual bool IsPassable() const { return false; }
+    // Belongs in its player's building list (the wall does not).
+    virtual bool IsListed() const { return true; }
+    // A priest's conversion may take it.
+    virtual bool CanBeConverted() const { return true; }
+    // The end of PlaceOnMap: permanent effects start here.
+    virtual void OnPlaced() {}
+    virtual void OnOwnerChanged(int32_t previousOwner) { (void)previousOwner; }
+    // Extra blocks around the footprint that the map counts as near it.
     virtual int32_t GetFootprintBorder() const { return 0; }
-    // A decoration's footprint mask; every block of other kinds.
-    virtual bool IsFootprintCell(int32_t dx, int32_t dy) const
-    {
-        (void)dx;
-        (void)dy;
-        return true;
-    }
+    // True for the town buildings but the warehouse, trap and docks.
+    virtual bool IsTownBuilding() const { return false; }
+    // The production trait that CPlayer::Init records per cast.
+    virtual bool IsScriptCounted() const { return false; }
+    // How the map draws it: 2 most, 1 walls and plain sites, 0 traps.
+    virtual int32_t GetDrawClass() const { return 2; }
+    // A finished building adds its footprint to the owner's sight.
+    virtual bool GivesSight() const { return true; }
+    virtual bool IsOnIsland(uint16_t islandId) const { return GetIslandId() == islandId; }
+    // Called when the build progress reaches 100.0; the building types
+    // call BuildingFinished from here.
+    virtual void OnFinished() {}
+    virtual int32_t GetPointValue() const { return 0; }
+    virtual void OnHit(int32_t damageType) { (void)damageType; }
+    virtual void GetSelectSound(int32_t* sample, int32_t* variants) const;
+    // Damage taken per damage-type group: 1 and 6; 2, 3 and 7; 4, 8 and 9.
+    virtual float GetDamageFactor1() const { return 0.0f; }
+    virtual float GetDamageFactor2() const { return 0.0f; }
+    virtual float GetDamageFactor3() const { return 1.0f; }
+    virtual void GetHitDebris(int32_t* first, int32_t* second) const;
+    // The amount left in a resource site, 0 for other buildings.
+    virtual int32_t GetResourceAmount() const { return 0; }
     // TENUMRESOURCE of a resource site (2 tree, 3 rock, 4 gold mine), else 0.
     virtual int32_t GetResourceKind() const { return 0; }
+    // Takes one unit of goods out of a resource site; what was taken.
+    virtual int32_t TakeResource() { return 0; }
+    virtual void SetResourceAmount(int32_t amount) { (void)amount; }
     // TENUMTREECAST of a tree, else 0.
     virtual int32_t GetTreeCast() const { return 0; }
-    virtual int32_t GetResourceAmount() const { return 0; }
-    virtual void SetResourceAmount(int32_t amount) { (void)amount; }
-    virtual int32_t GetDecorationKind() const { return 0; }
-    // Accepts delivered goods.
+    // Workers may deliver goods here.
     virtual bool IsStorage() const { return false; }
-    // Belongs in its player's building list.
-    virtual bool IsListed() const { return true; }
-    virtual int32_t GetMargin() const { return 0; }
-    virtual bool IsScriptCounted() const { return false; }
-    virtual int32_t GetPointValue() const { return 0; }
+    // Every simulation step; false when the building left its owner's list
+    // during the call.
+    virtual bool Animate(float elapsed);
+    virtual void onEnemySighted(CUnit* enemy) { (void)enemy; }
+    virtual void onUnitRemoved(CUnit* unit) { (void)unit; }
+    virtual void UpdateJoint() {}
+    // PlaceOnMap calls it: walls join their neighbours.
+    virtual void JoinNeighbours() {}
+    virtual void OnUnitInside(CUnit* unit) { (void)unit; }
+    virtual void Spring() {}
+    virtual void SmashEffect() {}
+    virtual bool IsTrapVisible() const { return false; }
+    virtual bool IsShownOnMinimap() const { return true; }
+    virtual bool IsGate() const { return false; }
+    // The type's own state after the base state of a saved game.
+    virtual void SaveGameExtra(CSaveStream& stream) const { (void)stream; }
+    virtual bool LoadGameExtra(CSaveStream& stream);
+    virtual void RegisterReferences() {}
+
+    // ---- Decorations add three ---------------------------------------------
+    // TENUMDECORBUILDCAST of a decoration, else 0.
+    virtual int32_t GetDecorationKind() const { return 0; }
+    // width x depth characters, row by row, '1' = occupied; empty for the
+    // buildings that fill their footprint.
+    virtual const char* GetFootprintMask() const { return ""; }
     // 1 when a decoration shades the ground beside it.
     virtual int32_t CastsShadow() const { return 0; }
+
+    // ---- Queries of the world around the record -----------------------------
+    // Whether a footprint block is occupied: the mask for a decoration,
+    // every block for the others.
+    virtual bool IsFootprintCell(int32_t dx, int32_t dy) const;
+    virtual int32_t GetMargin() const { return GetFootprintBorder(); }
     // A tree or mine that can still be harvested.
     virtual bool CanBeMined() const { return false; }
-    // With x and y set beforehand: may the building stand there for the
-    // player?  Only the truth value is relied on.
-    virtual bool CanPlaceAt(int32_t playerIndex, int32_t placement, int32_t flag1, int32_t flag2) const
-    {
-        (void)playerIndex;
-        (void)placement;
-        (void)flag1;
-        (void)flag2;
-        return false;
-    }
-    virtual void onEnemySighted(CUnit* enemy) { (void)enemy; }
 
-    // Living when the integer part of maximum x health x 0.01 is above 0.
-    bool IsAlive() const { return static_cast<int32_t>(GetMaxHitPoints() * health * 0.01f) > 0; }
+    // ---- Placing and removing (C_Building_Map.cpp) ---------------------------
+    // Claims the footprint.  False, with a log line and nothing changed, when
+    // the building is on the map already or its footprint leaves the map.
+    bool PlaceOnMap();
+    // Takes the building's marks off the map.  Blocks are cleared only where
+    // they still hold this building; a building that is not on the map is
+    // left alone, so a second call changes nothing.
+    void RemoveFromMap();
+    // The completion step, counted once.
+    void BuildingFinished();
+    // The one way a building leaves the world, whatever removes it: off the
+    // map, out of its owner's counts and list, its references dropped, and
+    // handed to deferred deletion.  False (and nothing done) the second time.
+    bool TakeDown(bool tellScript);
+    bool IsTakenDown() const { return takenDown != 0; }
+    // Placed, or holding at least one block of its footprint.
+    bool IsOnMap() const;
+
+    // ---- Small queries (C_Building.cpp) ---------------------------------------
+    // A free n x n area of the terrain class next to the footprint; the
+    // first usable corner is left in point (which is tried first unless it
+    // is (-1, -1)).
+    bool FindExitCell(int32_t n, int32_t terrainClass, int32_t point[2]) const;
+    bool IsFriendTo(int32_t playerIndex) const;
+    bool IsVisibleToLocalPlayer() const;
+    uint16_t GetIslandId() const;
+    int32_t GetOwnerColour() const;
+    bool IsFootprintMaskSet(int32_t i, int32_t j) const;
+    void InitFirePositions(int32_t capacity);
+    void AddFirePosition(float threshold, float offsetX, float height, float offsetY, float size);
+    void PlaySound(int32_t sample, int32_t variants, bool loop) const;
+    bool IsFootprintInsideMap() const;
+
+    // Living while the whole part of maximum x health x 0.01 is above 0.
+    int32_t GetHitPoints() const { return static_cast<int32_t>(GetMaxHitPoints() * health * 0.01f); }
+    bool IsAlive() const { return GetHitPoints() > 0; }
     bool IsFinished() const { return buildProgress == FinishedProgress; }
 
-    // ---- Fields read and written by the world ----------------------------
-    int32_t x = 0;                // anchor block
-    int32_t y = 0;
-    float health = 100.0f;        // percent
-    float buildProgress = 0.0f;   // percent, exactly 100.0 when finished
-    int32_t owner = -1;           // player index, -1 neutral
-    int32_t controlGroup = 0;
-    int32_t scriptTag = 0;
-    int32_t specialId = 0;
-    CUnit* garrisonedUnit = nullptr;  // a keep's garrison, null when empty
-    int32_t fireAmount = 0;       // health the fire emitters keep, 0 when not burning
+    // ---- The record ------------------------------------------------------------
+    int32_t x;                      // footprint corner block (lowest x and y)
+    int32_t y;
+    float health;                   // percent of the maximum hit points
+    float buildProgress;            // percent, exactly 100.0 when finished
+    int32_t owner;                  // player index, -1 neutral
+    int32_t controlGroup;           // carried by the save format
+    uint8_t placed;                 // corners stored by PlaceOnMap
+    int32_t scriptTag;              // the map's script id, 0 none
+    uint8_t attackEventArmed;
+    int32_t model;                  // CModelRecord number
+    float animTime;
+    const CUnitStats* queue[QueueCapacity];
+    int32_t queueCount;
+    float progress;                 // percent of the current item or research
+    CUnit* productionUnit;          // finished, waiting for an exit cell
+    int32_t productionState;        // 0 idle .. 6 waiting for the host
+    int32_t rallyX;
+    int32_t rallyY;
+    int32_t pendingCommand;
+    CTechnology* research;          // the owner's research done here, or null
+    CFirePosition* firePositions;
+    int32_t fireCapacity;
+    int32_t fireCount;
+    int32_t fireAmount;             // fire level: burning sizes / footprint area
+    int32_t savedCornerTextures[MaxCornerSide][MaxCornerSide];
+    int32_t savedCornerHeights[MaxCornerSide][MaxCornerSide];
+    uint32_t lastAttacked;          // tick count of the last hit
+    int32_t exitRequests;
+    float drawPosition[3];
+
+    int32_t specialId;
+    CUnit* garrisonedUnit;          // a keep's garrison, null when empty
+
+protected:
+    // What this building has added to its owner's counts and sight, so that
+    // it takes away exactly that.
+    uint8_t countedAsPlaced;
+    uint8_t countedAsFinished;
+    uint8_t sightGiven;
+    uint8_t takenDown;
+
+private:
+    void ClaimBlocks();
+    void StoreCorners();
+    void RestoreCorners();
+    void LevelTerrain();
+    void ReleaseBlocks();
+    void AddOwnerSight(int8_t delta);
+    int32_t FinishedSightRadius() const;
+    void RefreshAround(int32_t margin) const;
+    bool IsExitUsable(int32_t cellX, int32_t cellY, int32_t n, int32_t terrainClass) const;
+    void ReleaseProductionUnit(bool deferred);
+    void DropReferences();
 };

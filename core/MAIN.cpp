@@ -64,6 +64,9 @@
 #include "platform/SysMessageBox.h"
 #include "randommap/C_CtrlRandomGame.h"
 #include "world/C_GameMap.h"
+#include "world/C_Player.h"
+#include "world/C_Technology.h"
+#include "world/C_UnitStats.h"
 #include "media/C_Texture.h"
 #include "world/RangeTables.h"
 
@@ -92,8 +95,8 @@ CRangeTable g_SquareRange;
 // 20: reference table.
 // 21
 CMissionObjectives g_MissionObjectives;
-// 22: technology tree, g_TechnologyTree, defined beside its class (nothing
-//     in it needs constructing before it is read).
+// 22
+CTechnologyTree g_TechnologyTree;
 // 23: shared in-memory file, 16,384 bytes at construction.
 CMemoryBlock g_MemoryBlock;
 // 24
@@ -143,7 +146,6 @@ CLocalizer g_Localizer;
 CMultiplayerGame g_MultiplayerGame;
 
 // The global tables, allocated by start-up and freed by FreeGlobals.
-class CPlayer;
 CPlayer* g_Players = nullptr;
 CRangeTable* g_SightDiscs = nullptr;
 CRangeTable* g_FilledDiscs = nullptr;
@@ -325,11 +327,14 @@ void Startup()
     // slots, the range tables, the 6 textures, the 179 2-D images, the 8
     // fonts, the 128 decoration types, the 119 command hints, the 100 type
     // records and the 8 player statistics; then the technology tree.
-    // Players: (with the players' own code)
+    g_Players = new CPlayer[MaxPlayers];
     // 3-D model slots: (with the model code)
     AllocRangeTables();
     AllocGlobalTextures();
     // 2-D images, fonts, decoration types, command hints: (with their code)
+    g_UnitStats = new CUnitStats[TypeRecordCount];
+    // Player statistics: (with their code)
+    g_TechnologyTree.Init();
 
     LoadPlayerProfiles();
     g_MemoryBlock.Init(kSharedMemoryFileSize);
@@ -345,8 +350,11 @@ void FreeGlobals()
     g_Localizer.Clear();
     // The global tables in the order they were allocated, then the
     // technology tree.
+    delete[] g_Players;
     FreeRangeTables();
     FreeGlobalTextures();
+    delete[] g_UnitStats;
+    g_TechnologyTree.Clear();
     FreeCampaigns();
     g_MemoryBlock.Free();
     g_MultiplayerGame.Shutdown();

@@ -1,0 +1,74 @@
+#include "ai/C_ComputerAI.h"
+
+CComputerAI::CComputerAI() : m_PlayerIndex(-1), m_Frames(0) {}
+
+void CComputerAI::Init(int32_t playerIndex)
+{
+    m_PlayerIndex = playerIndex;
+    m_Frames = 0;
+    m_Notices.clear();
+}
+
+void CComputerAI::DeleteAllBattlePlans() {}
+
+void CComputerAI::FreeBattlePlans() {}
+
+void CComputerAI::Run1Frame()
+{
+    ++m_Frames;
+}
+
+void CComputerAI::Record(ENotice kind, const void* object, const void* attacker, int32_t value)
+{
+    m_Notices.push_back(SNotice{kind, object, attacker, value});
+}
+
+void CComputerAI::AddUnit(CUnit* unit)
+{
+    Record(ENotice::UnitAdded, unit, nullptr, 0);
+}
+
+void CComputerAI::OnUnitDied(CUnit* unit)
+{
+    Record(ENotice::UnitDied, unit, nullptr, 0);
+}
+
+void CComputerAI::OnBuildingDestroyed(CBuilding* building)
+{
+    Record(ENotice::BuildingDestroyed, building, nullptr, 0);
+}
+
+void CComputerAI::RemoveFromBuildQueue(CBuilding* building)
+{
+    Record(ENotice::BuildQueueRemoval, building, nullptr, 0);
+}
+
+void CComputerAI::RemoveFromKindLists(int32_t technologyId)
+{
+    Record(ENotice::TechnologyResearched, nullptr, nullptr, technologyId);
+}
+
+void CComputerAI::RecordAttackPosition(int32_t position)
+{
+    Record(ENotice::AttackPosition, nullptr, nullptr, position);
+}
+
+void CComputerAI::OnBeingAttacked(const void* attacked, CUnit* attacker)
+{
+    Record(ENotice::BeingAttacked, attacked, attacker, 0);
+}
+
+void CComputerAI::OnObjectDestroyed(CUnit* unit)
+{
+    Record(ENotice::ObjectDestroyed, unit, nullptr, 0);
+}
+
+void CComputerAI::SaveGame(CSaveStream& stream) const
+{
+    (void)stream;
+}
+
+void CComputerAI::LoadGame(CSaveStream& stream)
+{
+    (void)stream;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// Stands in for the computer-opponent subsystem: binds to its player and records the notifications it receives.
+
+#include <cstdint>
+#include <vector>
+
+class CBuilding;
+class CSaveStream;
+class CUnit;
+
+class CComputerAI
+{
+public:
+    enum class ENotice
+    {
+        UnitAdded,
+        UnitDied,
+        BuildingDestroyed,
+        BuildQueueRemoval,
+        TechnologyResearched,
+        AttackPosition,
+        BeingAttacked,
+        ObjectDestroyed,
+    };
+
+    // One notification: its kind, the unit or building it names (or the
+    // attacker), and a number (technology id, position).
+    struct SNotice
+    {
+        ENotice kind;
+        const void* object;
+        const void* attacker;
+        int32_t value;
+    };
+
+    CComputerAI();
+
+    void Init(int32_t playerIndex);
+    void DeleteAllBattlePlans();
+    void FreeBattlePlans();
+    void Run1Frame();
+
+    void AddUnit(CUnit* unit);
+    void OnUnitDied(CUnit* unit);
+    void OnBuildingDestroyed(CBuilding* building);
+    void RemoveFromBuildQueue(CBuilding* building);
+    void RemoveFromKindLists(int32_t technologyId);
+    void RecordAttackPosition(int32_t position);
+    void OnBeingAttacked(const void* attacked, CUnit* attacker);
+    void OnObjectDestroyed(CUnit* unit);
+
+    // The opponent's save section: empty.
+    void SaveGame(CSaveStream& stream) const;
+    void LoadGame(CSaveStream& stream);
+
+    int32_t GetPlayerIndex() const { return m_PlayerIndex; }
+    int32_t GetFrameCount() const { return m_Frames; }
+    const std::vector<SNotice>& GetNotices() const { return m_Notices; }
+    void ClearNotices() { m_Notices.clear(); }
+
+private:
+    void Record(ENotice kind, const void* object, const void* attacker, int32_t value);
+
+    int32_t m_PlayerIndex;
+    int32_t m_Frames;
+    std::vector<SNotice> m_Notices;
+};

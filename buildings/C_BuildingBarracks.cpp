@@ -1,0 +1,4 @@
+#include "buildings/C_BuildingBarracks.h"
+
+CBuildingBarracks::CBuildingBarracks(int32_t ownerIndex) : CBuildingOfCast(CastBarracks, ownerIndex)
+{}

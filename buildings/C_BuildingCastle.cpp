@@ -1,0 +1,4 @@
+#include "buildings/C_BuildingCastle.h"
+
+CBuildingCastle::CBuildingCastle(int32_t ownerIndex) : CBuildingOfCast(CastCastle, ownerIndex)
+{}

@@ -1,0 +1,4 @@
+#include "buildings/C_BuildingWall.h"
+
+CBuildingWall::CBuildingWall(int32_t ownerIndex) : CBuildingOfCast(CastWall, ownerIndex)
+{}

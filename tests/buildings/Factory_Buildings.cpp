@@ -1,0 +1,349 @@
+// The building factory: every building cast, resource kind, tree variant
+// and decoration kind from its number, with its model, owner and fire
+// positions; everything else refused with its report.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string>
+
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingResource.h"
+#include "buildings/C_BuildingResourceTree.h"
+#include "buildings/C_Player_Factory.h"
+#include "core/C_Config.h"
+#include "tests/buildings/BuildingWorld.h"
+#include "tests/support/TestLog.h"
+
+namespace
+{
+struct SExpectedCast
+{
+    int32_t cast;
+    const char* name;
+    int32_t model;
+    int32_t width;
+    int32_t depth;
+    int32_t fires;
+    bool production;   // the trait CPlayer::Init records
+};
+
+const SExpectedCast ExpectedCasts[] = {
+    {1, "BD_CASTLE", 108, 7, 7, 10, true},        {2, "BD_BARRACKS", 115, 5, 6, 10, true},
+    {3, "BD_ALCHEMY", 122, 5, 5, 9, true},        {4, "BD_BLACKSMITH", 150, 4, 4, 9, true},
+    {5, "BD_HOUSE", 129, 3, 2, 6, false},         {6, "BD_TOWER", 136, 2, 2, 5, false},
+    {7, "BD_WAREHOUSE", 143, 2, 2, 5, false},     {8, "BD_MONASTERY", 157, 4, 5, 9, true},
+    {9, "BD_WALL", 196, 1, 1, 0, false},          {11, "BD_KEEP", 164, 4, 4, 6, true},
+    {12, "BD_TRAP", 201, 1, 1, 0, false},         {13, "BD_DOCKS", 203, 6, 6, 11, true},
+    {15, "BD_DARKALTAR", 179, 4, 5, 10, true},
+};
+
+class BuildingFactory : public ::testing::Test
+{
+protected:
+    CBuilding* Make(int32_t cast, int32_t resourceKind, int32_t treeCast, int32_t decorationKind, int32_t player = 2)
+    {
+        return CPlayerFactory::BuildingFactory(m_World.Player(player), cast, resourceKind, treeCast, decorationKind);
+    }
+
+    BuildingWorld m_World;
+};
+
+void ExpectFreshRecord(const CBuilding& building)
+{
+    EXPECT_EQ(building.x, -1);
+    EXPECT_EQ(building.y, -1);
+    EXPECT_FLOAT_EQ(building.health, 100.0f);
+    EXPECT_FLOAT_EQ(building.buildProgress, 0.1f);
+    EXPECT_EQ(building.placed, 0);
+    EXPECT_EQ(building.attackEventArmed, 1);
+    EXPECT_EQ(building.queueCount, 0);
+    EXPECT_EQ(building.productionUnit, nullptr);
+    EXPECT_EQ(building.rallyX, -1);
+    EXPECT_EQ(building.rallyY, -1);
+    EXPECT_EQ(building.research, nullptr);
+}
+}  // namespace
+
+TEST_F(BuildingFactory, EveryCastGetsItsClassModelSizeAndFirePositions)
+{
+    for (const SExpectedCast& expected : ExpectedCasts)
+    {
+        CBuilding* building = Make(expected.cast, 0, 0, 0);
+        ASSERT_NE(building, nullptr) << expected.cast;
+        ExpectFreshRecord(*building);
+        EXPECT_EQ(building->GetBuildCast(), expected.cast);
+        EXPECT_STREQ(building->GetName(), expected.name);
+        EXPECT_EQ(building->owner, 2);
+        EXPECT_EQ(building->model, expected.model) << expected.cast;
+        EXPECT_EQ(building->GetWidth(), expected.width) << expected.cast;
+        EXPECT_EQ(building->GetDepth(), expected.depth) << expected.cast;
+        EXPECT_EQ(building->fireCount, expected.fires) << expected.cast;
+        EXPECT_EQ(building->fireCapacity, expected.fires) << expected.cast;
+        EXPECT_EQ(building->IsScriptCounted(), expected.production) << expected.cast;
+        for (int32_t i = 0; i < building->fireCount; ++i)
+            EXPECT_EQ(building->firePositions[i].particle, -1);
+        delete building;
+    }
+}
+
+TEST_F(BuildingFactory, FirePositionsKeepTheirTableOrder)
+{
+    CBuilding* house = Make(5, 0, 0, 0);
+    ASSERT_NE(house, nullptr);
+    ASSERT_EQ(house->fireCount, 6);
+    // First and last of the house's list: 60: 1.9, 64, 1.2, 20 and 20: 1.7, 4, 1.7, 20.
+    EXPECT_FLOAT_EQ(house->firePositions[0].threshold, 60.0f);
+    EXPECT_FLOAT_EQ(house->firePositions[0].offset[0], 1.9f);
+    EXPECT_FLOAT_EQ(house->firePositions[0].offset[1], 64.0f);
+    EXPECT_FLOAT_EQ(house->firePositions[0].offset[2], 1.2f);
+    EXPECT_FLOAT_EQ(house->firePositions[0].size, 20.0f);
+    EXPECT_FLOAT_EQ(house->firePositions[5].threshold, 20.0f);
+    EXPECT_FLOAT_EQ(house->firePositions[5].offset[1], 4.0f);
+    delete house;
+}
+
+TEST_F(BuildingFactory, KeepOfAStrongholdOwnerGetsTheStrongholdModelAtOnce)
+{
+    CBuilding* keep = Make(11, 0, 0, 0, 4);
+    ASSERT_NE(keep, nullptr);
+    EXPECT_EQ(keep->model, 164);
+    delete keep;
+    m_World.Harness().Research(4, 8, 99.9f);
+    keep = Make(11, 0, 0, 0, 4);
+    EXPECT_EQ(keep->model, 164);
+    delete keep;
+    m_World.Harness().Research(4, 8, 100.0f);
+    keep = Make(11, 0, 0, 0, 4);
+    EXPECT_EQ(keep->model, 172);
+    delete keep;
+    // Another player's keep is not changed by this player's research.
+    keep = Make(11, 0, 0, 0, 5);
+    EXPECT_EQ(keep->model, 164);
+    delete keep;
+}
+
+TEST_F(BuildingFactory, GoldMineComesFromKindOneAndKindFour)
+{
+    for (int32_t kind : {1, 4})
+    {
+        CBuilding* mine = Make(10, kind, 0, 0);
+        ASSERT_NE(mine, nullptr) << kind;
+        EXPECT_EQ(mine->GetBuildCast(), 10);
+        EXPECT_EQ(mine->GetResourceKind(), 4);
+        EXPECT_EQ(mine->model, 230);
+        EXPECT_EQ(mine->GetResourceAmount(), 100);
+        EXPECT_EQ(mine->owner, -1);
+        EXPECT_EQ(mine->GetWidth(), 4);
+        EXPECT_EQ(mine->GetDepth(), 5);
+        EXPECT_EQ(mine->fireCount, 0);
+        EXPECT_FALSE(mine->CanBeConverted());
+        delete mine;
+    }
+}
+
+TEST_F(BuildingFactory, TreeModelFollowsItsVariantAndOddVariantsStillGrow)
+{
+    const int32_t variants[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -3};
+    const int32_t models[] = {0, 210, 212, 214, 216, 218, 220, 222, 224, 0, 0};
+    for (size_t i = 0; i < sizeof(variants) / sizeof(variants[0]); ++i)
+    {
+        CBuilding* tree = Make(10, 2, variants[i], 0);
+        ASSERT_NE(tree, nullptr) << variants[i];
+        EXPECT_EQ(tree->GetResourceKind(), 2);
+        EXPECT_EQ(tree->GetTreeCast(), variants[i]);
+        EXPECT_EQ(tree->model, models[i]) << variants[i];
+        EXPECT_EQ(tree->GetResourceAmount(), 100);
+        EXPECT_EQ(tree->owner, -1);
+        delete tree;
+    }
+}
+
+TEST_F(BuildingFactory, RockHasEightHundredAndFacesAMultipleOfFortyFive)
+{
+    std::set<int32_t> facings;
+    for (int32_t i = 0; i < 200; ++i)
+    {
+        CBuilding* rock = Make(10, 3, 0, 0);
+        ASSERT_NE(rock, nullptr);
+        EXPECT_EQ(rock->GetResourceKind(), 3);
+        EXPECT_EQ(rock->model, 226);
+        EXPECT_EQ(rock->GetResourceAmount(), 800);
+        const float facing = static_cast<CResource*>(rock)->facing;
+        EXPECT_EQ(std::fmod(facing, 45.0f), 0.0f) << facing;
+        facings.insert(static_cast<int32_t>(facing));
+        delete rock;
+    }
+    EXPECT_EQ(facings, (std::set<int32_t>{0, 45, 90, 135, 180, 225, 270, 315}));
+}
+
+TEST_F(BuildingFactory, TreesOfANetworkGameAllFaceTheSameWay)
+{
+    std::set<int32_t> facings;
+    for (int32_t i = 0; i < 50; ++i)
+    {
+        CResourceTree* tree = static_cast<CResourceTree*>(Make(10, 2, 1 + i % 8, 0));
+        EXPECT_GE(tree->facing, 0.0f);
+        EXPECT_LT(tree->facing, 360.0f);
+        EXPECT_EQ(tree->facing, std::floor(tree->facing));
+        EXPECT_GE(tree->look, 0);
+        EXPECT_LE(tree->look, 3);
+        facings.insert(static_cast<int32_t>(tree->facing));
+        delete tree;
+    }
+    EXPECT_GT(facings.size(), 1u);
+    for (int32_t role : {1, 2})
+    {
+        g_Config.networkRole = role;
+        for (int32_t variant = 1; variant <= 8; ++variant)
+        {
+            CResourceTree* tree = static_cast<CResourceTree*>(Make(10, 2, variant, 0));
+            EXPECT_FLOAT_EQ(tree->facing, 149.0f);
+            delete tree;
+        }
+    }
+}
+
+TEST_F(BuildingFactory, DecorationKindsGetTheirModelAndNobodyOwnsThem)
+{
+    // Kind and model pairs picked from each row of the decoration table.
+    const int32_t pairs[][2] = {{1, 267},  {2, 269},  {23, 290}, {31, 291}, {71, 338}, {6, 273},  {14, 281},
+                                {19, 286}, {27, 333}, {30, 336}, {32, 292}, {36, 296}, {76, 343}, {79, 346},
+                                {37, 297}, {38, 299}, {39, 302}, {40, 303}, {41, 304}, {69, 332}, {70, 337},
+                                {72, 339}, {73, 340}, {74, 341}, {75, 342}};
+    for (const auto& pair : pairs)
+    {
+        CBuilding* decoration = Make(18, 0, 0, pair[0]);
+        ASSERT_NE(decoration, nullptr) << pair[0];
+        EXPECT_EQ(decoration->GetBuildCast(), 18);
+        EXPECT_EQ(decoration->GetDecorationKind(), pair[0]);
+        EXPECT_EQ(decoration->model, pair[1]) << pair[0];
+        EXPECT_EQ(decoration->owner, -1);
+        EXPECT_FALSE(decoration->IsShownOnMinimap());
+        delete decoration;
+    }
+}
+
+TEST_F(BuildingFactory, DecorationClassesAnswerTheirNamesAndMasks)
+{
+    struct SCase
+    {
+        int32_t kind;
+        const char* name;
+        int32_t width;
+        int32_t depth;
+        const char* mask;
+        int32_t shadow;
+    };
+    const SCase cases[] = {
+        {1, "Mill", 5, 6, "111000110111110111000010001000", 1},
+        {9, "Decoration", 1, 1, "1", 1},
+        {8, "Branch", 2, 3, "101011", 1},
+        {12, "Ruins", 5, 4, "10001100011100100001", 1},
+        {21, "Statue", 2, 5, "1111001111", 1},
+        {29, "Grave", 2, 1, "11", 1},
+        {33, "Torch", 2, 2, "1111", 1},
+        {38, "Gate", 1, 5, "11111", 1},
+        {39, "Cave entrance", 4, 1, "1111", 1},
+        {69, "CaveWall", 3, 2, "111110", 0},
+        {70, "Fountain", 2, 2, "1111", 1},
+        {72, "Column", 1, 1, "1", 1},
+        {74, "Ally", 6, 2, "100001100001", 1},
+    };
+    for (const SCase& c : cases)
+    {
+        CBuilding* decoration = Make(18, 0, 0, c.kind);
+        ASSERT_NE(decoration, nullptr) << c.kind;
+        EXPECT_STREQ(decoration->GetName(), c.name);
+        EXPECT_EQ(decoration->GetWidth(), c.width) << c.kind;
+        EXPECT_EQ(decoration->GetDepth(), c.depth) << c.kind;
+        EXPECT_STREQ(decoration->GetFootprintMask(), c.mask);
+        EXPECT_EQ(decoration->CastsShadow(), c.shadow) << c.kind;
+        delete decoration;
+    }
+}
+
+TEST_F(BuildingFactory, EveryListedNumberMakesAnObject)
+{
+    int32_t made = 0;
+    for (const SExpectedCast& expected : ExpectedCasts)
+    {
+        delete Make(expected.cast, 0, 0, 0);
+        ++made;
+    }
+    for (int32_t kind = 1; kind <= 4; ++kind)
+        for (int32_t variant = 1; variant <= 8; ++variant)
+        {
+            CBuilding* site = Make(10, kind, variant, 0);
+            EXPECT_NE(site, nullptr);
+            delete site;
+        }
+    for (int32_t kind = 1; kind <= 79; ++kind)
+    {
+        CBuilding* decoration = Make(18, 0, 0, kind);
+        const bool refused = kind >= 24 && kind <= 26;
+        EXPECT_EQ(decoration == nullptr, refused) << kind;
+        delete decoration;
+    }
+    EXPECT_EQ(made, 13);
+}
+
+TEST_F(BuildingFactory, UnlistedNumbersGiveNoneWithTheirReportsAndLines)
+{
+    struct SCase
+    {
+        int32_t cast;
+        int32_t resourceKind;
+        int32_t decorationKind;
+        const char* message;
+        const char* line;
+    };
+    const SCase cases[] = {
+        {10, 0, 0, "#DEBUG: Building factory: Unknown resource type", "178 in "},
+        {10, 5, 0, "#DEBUG: Building factory: Unknown resource type", "178 in "},
+        {10, -1, 0, "#DEBUG: Building factory: Unknown resource type", "178 in "},
+        {18, 0, 0, "#DEBUG: Building factory: Unknown decoration type", "303 in "},
+        {18, 0, 24, "#DEBUG: Building factory: Unknown decoration type", "303 in "},
+        {18, 0, 26, "#DEBUG: Building factory: Unknown decoration type", "303 in "},
+        {18, 0, 80, "#DEBUG: Building factory: Unknown decoration type", "303 in "},
+        {0, 0, 0, "#DEBUG: Building factory: Unknown building type", "353 in "},
+        {14, 0, 0, "#DEBUG: Building factory: Unknown building type", "353 in "},
+        {16, 0, 0, "#DEBUG: Building factory: Unknown building type", "353 in "},
+        {17, 0, 0, "#DEBUG: Building factory: Unknown building type", "353 in "},
+        {19, 0, 0, "#DEBUG: Building factory: Unknown building type", "353 in "},
+        {-5, 0, 0, "#DEBUG: Building factory: Unknown building type", "353 in "},
+    };
+    for (const SCase& c : cases)
+    {
+        CTestLog log;
+        EXPECT_EQ(Make(c.cast, c.resourceKind, 1, c.decorationKind), nullptr) << c.cast;
+        const std::vector<std::string> lines = log.Lines();
+        ASSERT_EQ(lines.size(), 3u) << c.cast;
+        EXPECT_EQ(lines[0], c.message);
+        EXPECT_EQ(lines[1], "#DEBUG: breakpoint reached");
+        EXPECT_EQ(lines[2].rfind(c.line, 0), 0u) << lines[2];
+        EXPECT_NE(lines[2].find("C_Player_Factory"), std::string::npos) << lines[2];
+    }
+}
+
+TEST_F(BuildingFactory, ProbeOfCastsTenAndEighteenIsSilentUntilTheFactoryIsReady)
+{
+    CPlayer& player = m_World.Player(6);
+    player.factoryReady = 0;
+    CTestLog log;
+    int32_t made = 0;
+    for (int32_t cast = 0; cast < BuildCastCount; ++cast)
+    {
+        CBuilding* probe = CPlayerFactory::BuildingFactory(player, cast, 0, 0, 0);
+        made += probe != nullptr ? 1 : 0;
+        delete probe;
+    }
+    EXPECT_EQ(made, 13);
+    EXPECT_TRUE(log.Lines().empty());
+    player.factoryReady = 1;
+    EXPECT_EQ(CPlayerFactory::BuildingFactory(player, 10, 0, 0, 0), nullptr);
+    EXPECT_EQ(CPlayerFactory::BuildingFactory(player, 18, 0, 0, 0), nullptr);
+    EXPECT_EQ(log.Count("#DEBUG: Building factory: Unknown resource type"), 1);
+    EXPECT_EQ(log.Count("#DEBUG: Building factory: Unknown decoration type"), 1);
+}

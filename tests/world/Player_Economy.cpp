@@ -1,0 +1,264 @@
+// Stock, wealth score, population limit and the training and building rules.
+
+#include "Player_Fixture.h"
+
+using PlayerEconomy = PlayerTest;
+using PlayerRules = PlayerTest;
+
+TEST_F(PlayerEconomy, InitGivesTheStartingStock)
+{
+    const CPlayer& player = Player(3);
+    EXPECT_EQ(player.wood, 1000);
+    EXPECT_EQ(player.gold, 1000);
+    EXPECT_EQ(player.stone, 1000);
+    EXPECT_EQ(player.populationMaximum, 256);
+    EXPECT_EQ(player.starvationEnabled, 1);
+    EXPECT_EQ(player.index, 3);
+    EXPECT_EQ(player.populationHistoryCapacity, 512);
+    EXPECT_EQ(player.rainHellSpell, GetTechnologyRecord(52));
+    EXPECT_EQ(player.rainHellPower, 4);
+    EXPECT_TRUE(Log().Has("Initializing player: 3"));
+    EXPECT_TRUE(Log().Has("PlayerID=-1"));
+}
+
+TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothing)
+{
+    CPlayer& player = Player(0);
+    EXPECT_TRUE(player.HasResources(300, 200, 100, 0));
+    EXPECT_EQ(player.wood, 1000);
+    EXPECT_TRUE(player.HasResources(300, 200, 100, 1));
+    EXPECT_EQ(player.wood, 700);
+    EXPECT_EQ(player.stone, 800);
+    EXPECT_EQ(player.gold, 900);
+    EXPECT_FALSE(player.HasResources(100, 900, 1000, 1));
+    EXPECT_EQ(player.wood, 700);
+    EXPECT_TRUE(Services().messages.size() == 1 && Services().messages[0].text == "Stone needed" &&
+                Services().messages[0].colour == 0xFFFF00u);
+}
+
+TEST_F(PlayerEconomy, OnlyTheLocalPlayerIsToldWhatIsMissing)
+{
+    EXPECT_FALSE(Player(4).HasResources(0, 5000, 5000, 1));
+    EXPECT_TRUE(Services().messages.empty());
+    EXPECT_FALSE(Player(0).HasResources(5000, 0, 0, 1));
+    EXPECT_FALSE(Player(0).HasResources(0, 0, 5000, 1));
+    ASSERT_EQ(Services().messages.size(), 2u);
+    EXPECT_EQ(Services().messages[0].text, "Wood needed");
+    EXPECT_EQ(Services().messages[1].text, "Gold needed");
+}
+
+TEST_F(PlayerEconomy, HarvestCountsAndRefundsLeaveTheWealthScore)
+{
+    CPlayer& player = Player(1);
+    // 1000 / 5 + 1000 / 10 + 1000 / 2
+    EXPECT_EQ(player.GetWealthScore(), 800);
+    player.AddResources(7, 13, 3);
+    EXPECT_EQ(player.statistics[STAT_WOOD_HARVESTED], 7);
+    EXPECT_EQ(player.statistics[STAT_STONE_HARVESTED], 13);
+    EXPECT_EQ(player.statistics[STAT_GOLD_HARVESTED], 3);
+    // 1007 / 5 = 201, 1013 / 10 = 101, 1003 / 2 = 501
+    EXPECT_EQ(player.GetWealthScore(), 803);
+    player.RefundResources(50, 40, 33);
+    EXPECT_EQ(player.wood, 1057);
+    EXPECT_EQ(player.GetWealthScore(), 803);
+    EXPECT_EQ(player.statistics[STAT_WOOD_HARVESTED], 7);
+}
+
+TEST_F(PlayerEconomy, PopulationLimitComesFromHousesAndKeeps)
+{
+    CPlayer& player = Player(1);
+    EXPECT_EQ(player.GetPopulationLimit(), 0);
+    Finish(player, 5);
+    Finish(player, 5);
+    Finish(player, 5);
+    Finish(player, 11);
+    EXPECT_EQ(player.GetPopulationLimit(), 25);
+    player.populationMaximum = 20;
+    EXPECT_EQ(player.GetPopulationLimit(), 20);
+}
+
+TEST_F(PlayerEconomy, PopulationIsFullAtTheLimitOrTheMaximum)
+{
+    CPlayer& player = Player(1);
+    Finish(player, 5);   // limit 5
+    uint8_t atMaximum = 9;
+    for (int32_t i = 0; i < 4; ++i)
+        Create(player, 1);
+    EXPECT_FALSE(player.IsPopulationFull(&atMaximum));
+    EXPECT_EQ(atMaximum, 0);
+    player.queuedUnits = 1;
+    EXPECT_TRUE(player.IsPopulationFull(&atMaximum));
+    EXPECT_EQ(atMaximum, 0);
+    player.populationMaximum = 5;
+    EXPECT_TRUE(player.IsPopulationFull(&atMaximum));
+    EXPECT_EQ(atMaximum, 1);
+}
+
+TEST_F(PlayerEconomy, ScriptSumsCountMilitaryUnitsAndFlaggedBuildings)
+{
+    CPlayer& player = Player(1);
+    Create(player, 1);
+    Create(player, 2);
+    Create(player, 3);
+    Create(player, 7);
+    EXPECT_EQ(player.SumUnitValues(), 2);
+    Finish(player, 2);
+    Finish(player, 4);
+    Finish(player, 5);
+    EXPECT_EQ(player.SumBuildingValues(), 2);
+    EXPECT_EQ(player.GetWorkerSearchLimit(), 75);
+    EXPECT_EQ(Player(0).GetWorkerSearchLimit(), 15);
+}
+
+namespace
+{
+void EnableEverything(CPlayer& player)
+{
+    std::memset(player.enabledUnitTypes, 1, sizeof(player.enabledUnitTypes));
+    std::memset(player.enabledBuildingCasts, 1, sizeof(player.enabledBuildingCasts));
+}
+} // namespace
+
+// Each rule: it holds with its conditions met, and fails with any one of
+// them taken away.
+TEST_F(PlayerRules, TrainingNeedsEachListedBuildingAndTechnology)
+{
+    struct SCase
+    {
+        int32_t type;
+        std::vector<int32_t> casts;
+        std::vector<int32_t> technologies;
+    };
+    const SCase cases[] = {
+        {1, {11}, {}},          {2, {2}, {}},           {3, {2}, {}},          {4, {4, 1}, {}},
+        {5, {8}, {}},           {6, {2}, {30}},         {7, {13}, {}},         {9, {2}, {31}},
+        {10, {4, 2}, {13, 16, 19}}, {11, {4, 13}, {32, 54}}, {12, {3, 1}, {54, 55}},
+        {13, {4, 2}, {30, 28, 16, 19}}, {20, {4, 15}, {}}, {21, {3, 15}, {}}, {22, {4, 15}, {}},
+    };
+    CPlayer& player = Player(1);
+    EnableEverything(player);
+    for (const SCase& c : cases)
+    {
+        for (int32_t cast : c.casts)
+            player.finishedBuildings[cast] = 1;
+        for (int32_t id : c.technologies)
+            player.technologies[id].progress = 100.0f;
+        EXPECT_TRUE(player.CanTrainUnit(c.type)) << c.type;
+        player.enabledUnitTypes[c.type] = 0;
+        EXPECT_FALSE(player.CanTrainUnit(c.type)) << c.type;
+        player.enabledUnitTypes[c.type] = 1;
+        for (int32_t cast : c.casts)
+        {
+            player.finishedBuildings[cast] = 0;
+            EXPECT_FALSE(player.CanTrainUnit(c.type)) << c.type << " without B" << cast;
+            player.finishedBuildings[cast] = 1;
+        }
+        for (int32_t id : c.technologies)
+        {
+            player.technologies[id].progress = 99.9f;
+            EXPECT_FALSE(player.CanTrainUnit(c.type)) << c.type << " without T" << id;
+            player.technologies[id].progress = 100.0f;
+        }
+        for (int32_t cast : c.casts)
+            player.finishedBuildings[cast] = 0;
+        for (int32_t id : c.technologies)
+            player.technologies[id].progress = 0.0f;
+    }
+    // Types without a rule are never trained.
+    for (int32_t cast = 0; cast < BuildCastCount; ++cast)
+        player.finishedBuildings[cast] = 1;
+    for (int32_t type : {0, 8, 14, 30, 33, 35, 36, -1})
+        EXPECT_FALSE(player.CanTrainUnit(type)) << type;
+}
+
+TEST_F(PlayerRules, BuildingNeedsEachListedBuildingAndTechnology)
+{
+    struct SCase
+    {
+        int32_t cast;
+        std::vector<int32_t> casts;
+        std::vector<int32_t> technologies;
+    };
+    const SCase cases[] = {
+        {1, {}, {53}},  {8, {}, {53}},  {12, {}, {53}}, {13, {}, {53}}, {2, {}, {9}},
+        {4, {}, {9}},   {3, {4}, {10}}, {5, {11}, {}},  {7, {11}, {}},  {6, {}, {10}},
+        {9, {}, {10}},  {11, {}, {10}}, {15, {}, {53, 51}},
+    };
+    CPlayer& player = Player(1);
+    EnableEverything(player);
+    for (const SCase& c : cases)
+    {
+        for (int32_t cast : c.casts)
+            player.finishedBuildings[cast] = 1;
+        for (int32_t id : c.technologies)
+            player.technologies[id].progress = 100.0f;
+        EXPECT_TRUE(player.CanBuildBuilding(c.cast)) << c.cast;
+        player.enabledBuildingCasts[c.cast] = 0;
+        EXPECT_FALSE(player.CanBuildBuilding(c.cast)) << c.cast;
+        player.enabledBuildingCasts[c.cast] = 1;
+        for (int32_t cast : c.casts)
+        {
+            player.finishedBuildings[cast] = 0;
+            EXPECT_FALSE(player.CanBuildBuilding(c.cast)) << c.cast << " without B" << cast;
+            player.finishedBuildings[cast] = 1;
+        }
+        for (int32_t id : c.technologies)
+        {
+            player.technologies[id].progress = 0.0f;
+            EXPECT_FALSE(player.CanBuildBuilding(c.cast)) << c.cast << " without T" << id;
+            player.technologies[id].progress = 100.0f;
+        }
+        for (int32_t cast : c.casts)
+            player.finishedBuildings[cast] = 0;
+        for (int32_t id : c.technologies)
+            player.technologies[id].progress = 0.0f;
+    }
+    for (int32_t id = 0; id < TechnologyCount; ++id)
+        player.technologies[id].progress = 100.0f;
+    for (int32_t cast : {0, 10, 14, 16, 17, 18, 19})
+        EXPECT_FALSE(player.CanBuildBuilding(cast)) << cast;
+}
+
+// The availability rules for a few representative rows, written out from
+// the table: each condition is necessary.
+TEST_F(PlayerRules, TechnologyRulesNeedEachCondition)
+{
+    struct SCase
+    {
+        int32_t id;
+        std::vector<int32_t> casts;
+        std::vector<int32_t> technologies;
+    };
+    const SCase cases[] = {
+        {0, {7, 11}, {}},          {2, {7, 4, 11}, {8, 1}},     {8, {4, 11}, {53}},
+        {16, {4}, {15, 8, 29}},    {34, {13, 4}, {8, 33}},      {43, {4, 3, 1}, {42, 29, 8, 55}},
+        {47, {1}, {46, 8}},        {51, {8}, {50, 8}},          {52, {15}, {51}},
+        {58, {3}, {54, 31}},       {60, {3}, {8}},
+    };
+    CPlayer& player = Player(1);
+    for (const SCase& c : cases)
+    {
+        player.SetTechnologyEnabled(c.id);
+        for (int32_t cast : c.casts)
+            player.finishedBuildings[cast] = 1;
+        for (int32_t id : c.technologies)
+            player.technologies[id].progress = 100.0f;
+        EXPECT_TRUE(player.IsTechnologyAvailable(c.id)) << c.id;
+        for (int32_t cast : c.casts)
+        {
+            player.finishedBuildings[cast] = 0;
+            EXPECT_FALSE(player.IsTechnologyAvailable(c.id)) << c.id << " without B" << cast;
+            player.finishedBuildings[cast] = 1;
+        }
+        for (int32_t id : c.technologies)
+        {
+            player.technologies[id].progress = 0.0f;
+            EXPECT_FALSE(player.IsTechnologyAvailable(c.id)) << c.id << " without T" << id;
+            player.technologies[id].progress = 100.0f;
+        }
+        for (int32_t cast : c.casts)
+            player.finishedBuildings[cast] = 0;
+        for (int32_t id = 0; id < TechnologyCount; ++id)
+            player.technologies[id].progress = 0.0f;
+    }
+}

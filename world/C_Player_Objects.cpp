@@ -1,0 +1,426 @@
+#include "world/C_Player.h"
+
+#include <vector>
+
+#include "buildings/C_Building.h"
+#include "core/C_LogFile.h"
+#include "units/C_Unit.h"
+#include "world/C_GameMap.h"
+#include "world/C_PlayerServices.h"
+
+namespace
+{
+constexpr int32_t NoGroup = -1;
+constexpr int32_t LastUniqueId = 0x7FFFF;
+constexpr int32_t ResourceSiteCast = 10;
+constexpr int32_t DecorationCast = 18;
+constexpr int32_t GoldMineKind = 4;
+constexpr int32_t WallCast = 9;
+constexpr int32_t TrapCast = 12;
+constexpr int32_t NotPlaced = -1;
+
+// The group each unit type feeds, both when it comes and when it goes, so
+// that the counts never drift whatever way a unit leaves.
+int32_t GroupOfType(int32_t unitType)
+{
+    switch (unitType)
+    {
+    case 1:
+        return GROUP_WORKERS;
+    case 2:
+    case 10:
+    case 12:
+    case 30:
+    case 31:
+    case 33:
+        return GROUP_FOOT_SOLDIERS;
+    case 3:
+    case 9:
+        return GROUP_ARCHERS;
+    case 6:
+    case 13:
+        return GROUP_CAVALRY;
+    case 4:
+        return GROUP_CATAPULTS;
+    case 5:
+        return GROUP_PRIESTS;
+    case 7:
+    case 11:
+        return GROUP_SHIPS;
+    default:
+        return NoGroup;
+    }
+}
+
+bool IsUnitType(int32_t unitType)
+{
+    return unitType >= 0 && unitType < UnitTypeCount;
+}
+
+bool IsBuildCast(int32_t cast)
+{
+    return cast >= 0 && cast < BuildCastCount;
+}
+
+bool CountsAsBuilt(int32_t cast)
+{
+    return cast != WallCast && cast != TrapCast;
+}
+} // namespace
+
+void CPlayer::CountUnitIn(const CUnit& unit, bool created)
+{
+    const int32_t unitType = unit.GetCastID();
+    const int32_t group = GroupOfType(unitType);
+    if (group != NoGroup)
+        ++groupCounts[group];
+    if (IsUnitType(unitType))
+        ++unitsByType[unitType];
+    if (created)
+        ++statistics[STAT_UNITS_CREATED];
+    else
+        ++unitsAdded;
+    score += unit.GetPointValue();
+}
+
+void CPlayer::CountUnitOut(const CUnit& unit)
+{
+    const int32_t unitType = unit.GetCastID();
+    const int32_t group = GroupOfType(unitType);
+    if (group != NoGroup && groupCounts[group] > 0)
+        --groupCounts[group];
+    if (IsUnitType(unitType) && unitsByType[unitType] > 0)
+        --unitsByType[unitType];
+    ++statistics[STAT_UNITS_LOST];
+    score -= unit.GetPointValue();
+}
+
+CUnit* CPlayer::CreateUnit(int32_t unitType, int32_t x, int32_t y)
+{
+    if (units == nullptr)
+    {
+        DEBUG_REPORT("#DEBUG: Player has no unit list");
+        return nullptr;
+    }
+    if (unitCount >= MaxPlayerUnits)
+    {
+        g_Log.Write("#DEBUG: Unitnum exceeds the limit");
+        return nullptr;
+    }
+    CUnit* unit = UnitFactory(unitType);
+    if (unit == nullptr)
+        return nullptr;
+    unit->x = x;
+    unit->y = y;
+    unit->player = index;
+    CountUnitIn(*unit, true);
+    unit->listIndex = unitCount;
+    unit->uniqueId = NextUnitId(0);
+    units[unitCount++] = unit;
+    if (x != NotPlaced)
+        GetPlayerServices().ShowUnit(*unit, true);
+    return unit;
+}
+
+bool CPlayer::AddUnit(CUnit* unit)
+{
+    if (unit == nullptr || units == nullptr || unitCount >= MaxPlayerUnits || HasUnit(unit))
+    {
+        DEBUG_REPORT("#DEBUG: Unit cannot join the player's list");
+        return false;
+    }
+    CountUnitIn(*unit, false);
+    unit->listIndex = unitCount;
+    units[unitCount++] = unit;
+    script.OnUnitConverted(unit);
+    return true;
+}
+
+void CPlayer::ClearAlertsOf(const CUnit* unit, const CBuilding* building)
+{
+    for (SAttackAlert& alert : alertGrid)
+    {
+        const bool unitInvolved =
+            unit != nullptr && (alert.attackedUnit == unit || alert.attacker == unit);
+        if (unitInvolved)
+        {
+            alert.attackedUnit = nullptr;
+            alert.attacker = nullptr;
+            alert.time = 0;
+        }
+        if (building != nullptr && alert.attackedBuilding == building)
+        {
+            alert.attackedBuilding = nullptr;
+            alert.time = 0;
+        }
+    }
+}
+
+void CPlayer::LowerControlGroup(int32_t group)
+{
+    if (group < 1 || group > ControlGroupCount)
+        return;
+    int32_t& count = controlGroupCounts[group - 1];
+    if (--count < 0)
+    {
+        DEBUG_REPORT("#DEBUG: Group unit count underrun");
+        count = 0;
+    }
+}
+
+bool CPlayer::RemoveUnit(CUnit* unit, uint8_t tellScript)
+{
+    if (unit == nullptr || units == nullptr || unit->listIndex < 0 || unit->listIndex >= unitCount ||
+        units[unit->listIndex] != unit)
+    {
+        DEBUG_REPORT("#DEBUG: Unit is missing from player's list");
+        return false;
+    }
+    ClearAlertsOf(unit, nullptr);
+    CountUnitOut(*unit);
+    if (type == PLAYER_COMPUTER)
+        computerAI.OnUnitDied(unit);
+    if (unit->scriptTag != 0 && tellScript)
+        script.OnUnitDied(unit->scriptTag);
+    const int32_t hole = unit->listIndex;
+    unit->listIndex = -1;
+    CUnit* last = units[--unitCount];
+    units[unitCount] = nullptr;
+    if (last != unit)
+    {
+        units[hole] = last;
+        last->listIndex = hole;
+    }
+    LowerControlGroup(unit->controlGroup);
+    return true;
+}
+
+int32_t CPlayer::NextUnitId(uint8_t peek)
+{
+    if (nextUniqueId == LastUniqueId)
+    {
+        DEBUG_REPORT("#DEBUG: Unit unique id overflow");
+        nextUniqueId = -1;
+    }
+    const int32_t id = nextUniqueId + 1;
+    if (!peek)
+        nextUniqueId = id;
+    return id;
+}
+
+bool CPlayer::HasUnit(const CUnit* unit) const
+{
+    for (int32_t i = 0; i < unitCount; ++i)
+        if (units[i] == unit)
+            return true;
+    return false;
+}
+
+bool CPlayer::HasBuilding(const CBuilding* building) const
+{
+    for (int32_t i = 0; i < buildingCount; ++i)
+        if (buildings[i] == building)
+            return true;
+    return false;
+}
+
+// The list is kept in every game, so that it never holds an archer that has
+// left its tower.
+void CPlayer::AddTowerArcher(CUnit* unit)
+{
+    if (unit != nullptr)
+        towerArchers.Add(unit);
+}
+
+void CPlayer::RemoveTowerArcher(CUnit* unit)
+{
+    std::vector<CUnit*> kept;
+    bool found = false;
+    for (int32_t i = 0; i < towerArchers.GetCount(); ++i)
+    {
+        if (!found && towerArchers[i] == unit)
+            found = true;
+        else
+            kept.push_back(towerArchers[i]);
+    }
+    if (!found)
+    {
+        DEBUG_REPORT("#DEBUG: Tower archer is missing from player's list");
+        return;
+    }
+    towerArchers.Clear();
+    for (CUnit* archer : kept)
+        towerArchers.Add(archer);
+}
+
+CUnit* CPlayer::FindTowerArcher(int32_t uniqueId) const
+{
+    for (int32_t i = 0; i < towerArchers.GetCount(); ++i)
+        if (towerArchers[i]->uniqueId == uniqueId)
+            return towerArchers[i];
+    return nullptr;
+}
+
+CBuilding* CPlayer::CreateBuilding(int32_t cast, int32_t x, int32_t y)
+{
+    CBuilding* building = BuildingFactory(cast, 0, 0, 0);
+    if (building == nullptr)
+        return nullptr;
+    building->x = x;
+    building->y = y;
+    if (x != NotPlaced && y != NotPlaced)
+        GetPlayerServices().PlaceOnMap(*building);
+    return building;
+}
+
+// Only the footprint blocks that lie on the map are marked.
+void CPlayer::MarkSiteBlocks(CBuilding& building)
+{
+    for (int32_t dx = 0; dx < building.GetWidth(); ++dx)
+        for (int32_t dy = 0; dy < building.GetDepth(); ++dy)
+        {
+            const int32_t bx = building.x + dx;
+            const int32_t by = building.y + dy;
+            if (!g_GameMap.IsOnMap(bx, by))
+                continue;
+            SMapBlock& block = g_GameMap.Block(bx, by);
+            block.building = &building;
+            block.blocked = 1;
+            block.decorationModel = NoDecoration;
+        }
+}
+
+void CPlayer::MarkDecorationBlocks(CBuilding& building)
+{
+    for (int32_t dx = 0; dx < building.GetWidth(); ++dx)
+        for (int32_t dy = 0; dy < building.GetDepth(); ++dy)
+        {
+            const int32_t bx = building.x + dx;
+            const int32_t by = building.y + dy;
+            if (!g_GameMap.IsOnMap(bx, by) || !building.IsFootprintCell(dx, dy))
+                continue;
+            SMapBlock& block = g_GameMap.Block(bx, by);
+            block.building = &building;
+            block.blocked = 1;
+            block.decorationModel = NoDecoration;
+        }
+}
+
+CBuilding* CPlayer::CreateResource(int32_t resourceKind, int32_t x, int32_t y, int32_t amount, int32_t treeCast)
+{
+    CBuilding* site = BuildingFactory(ResourceSiteCast, resourceKind, treeCast, 0);
+    if (site == nullptr)
+        return nullptr;
+    if (resourceKind == GoldMineKind)
+        site->SetResourceAmount(amount);
+    site->x = x;
+    site->y = y;
+    if (x != NotPlaced && y != NotPlaced)
+        MarkSiteBlocks(*site);
+    return site;
+}
+
+CBuilding* CPlayer::CreateDecorationBuilding(int32_t decorationKind, int32_t x, int32_t y)
+{
+    CBuilding* decoration = BuildingFactory(DecorationCast, 0, 0, decorationKind);
+    if (decoration == nullptr)
+        return nullptr;
+    decoration->x = x;
+    decoration->y = y;
+    if (x != NotPlaced && y != NotPlaced)
+        MarkDecorationBlocks(*decoration);
+    return decoration;
+}
+
+void CPlayer::OnBuildingPlaced(CBuilding* building)
+{
+    if (building != nullptr && IsBuildCast(building->GetBuildCast()))
+        ++buildingsUnderConstruction[building->GetBuildCast()];
+}
+
+// A full list keeps the building counted but unlisted.
+void CPlayer::AppendBuilding(CBuilding* building)
+{
+    if (buildings != nullptr && building->IsListed() && buildingCount < MaxPlayerBuildings)
+        buildings[buildingCount++] = building;
+}
+
+void CPlayer::TellScriptBuilt(const CBuilding& building)
+{
+    const int32_t cast = building.GetBuildCast();
+    const int32_t centreX = building.x + building.GetWidth() / 2;
+    const int32_t centreY = building.y + building.GetDepth() / 2;
+    script.OnBuildingBuilt(cast);
+    script.OnBuildingInRange(cast, centreX, centreY);
+    const int32_t region = g_GameMap.IsOnMap(centreX, centreY) ? g_GameMap.Block(centreX, centreY).regionId : NoRegion;
+    script.OnBuildingInRegion(cast, region);
+}
+
+void CPlayer::OnBuildingFinished(CBuilding* building)
+{
+    if (building == nullptr)
+        return;
+    AppendBuilding(building);
+    const int32_t cast = building->GetBuildCast();
+    if (IsBuildCast(cast))
+    {
+        if (buildingsUnderConstruction[cast] > 0)
+            --buildingsUnderConstruction[cast];
+        ++finishedBuildings[cast];
+    }
+    if (CountsAsBuilt(cast))
+        ++statistics[STAT_BUILDINGS_BUILT];
+    score += building->GetPointValue();
+    TellScriptBuilt(*building);
+}
+
+void CPlayer::AddBuilding(CBuilding* building)
+{
+    if (building == nullptr || HasBuilding(building))
+        return;
+    AppendBuilding(building);
+    if (IsBuildCast(building->GetBuildCast()))
+        ++finishedBuildings[building->GetBuildCast()];
+    ++buildingsAdded;
+    score += building->GetPointValue();
+    script.OnBuildingConverted(building);
+}
+
+bool CPlayer::RemoveBuilding(CBuilding* building, uint8_t tellScript)
+{
+    if (building == nullptr)
+        return false;
+    const bool finished = building->IsFinished();
+    if (building->IsListed() && finished)
+    {
+        int32_t found = -1;
+        for (int32_t i = 0; i < buildingCount && found < 0; ++i)
+            if (buildings[i] == building)
+                found = i;
+        if (found < 0)
+        {
+            DEBUG_REPORT("#DEBUG: Building is missing from player's list");
+            return false;
+        }
+        buildings[found] = buildings[--buildingCount];
+        buildings[buildingCount] = nullptr;
+    }
+    ClearAlertsOf(nullptr, building);
+    const int32_t cast = building->GetBuildCast();
+    if (IsBuildCast(cast))
+    {
+        int32_t& count = finished ? finishedBuildings[cast] : buildingsUnderConstruction[cast];
+        if (count > 0)
+            --count;
+    }
+    if (type == PLAYER_COMPUTER)
+        computerAI.OnBuildingDestroyed(building);
+    if (building->scriptTag != 0 && tellScript)
+        script.OnBuildingDestroyed(building->scriptTag);
+    if (CountsAsBuilt(cast))
+        ++statistics[STAT_BUILDINGS_LOST];
+    score -= building->GetPointValue();
+    if (building->controlGroup >= 1 && building->controlGroup <= ControlGroupCount)
+        controlGroupCounts[building->controlGroup - 1] = 0;
+    return true;
+}
