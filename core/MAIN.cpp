@@ -65,6 +65,7 @@
 #include "randommap/C_CtrlRandomGame.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
+#include "world/C_ReferenceBase.h"
 #include "world/C_Technology.h"
 #include "world/C_UnitStats.h"
 #include "media/C_Texture.h"
@@ -92,7 +93,8 @@ CRangeTable g_FullMapDisc;
 CRangeTable g_SquareRange;
 // 15: path finder.
 // 16-19: sample bank, ambient sound, music player, speech stream.
-// 20: reference table.
+// 20: 65,536 entries and their sorted index.
+CReferenceBase g_ReferenceBase;
 // 21
 CMissionObjectives g_MissionObjectives;
 // 22

@@ -1,0 +1,101 @@
+#pragma once
+// Save files in a scratch folder: the language "English\", the status texts
+// in a small locale, the log captured, and save files laid out byte by byte
+// from the file format (independently of the stream that writes them).
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/C_Config.h"
+#include "core/C_Localizer.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TestLog.h"
+
+namespace SaveFileBytes
+{
+constexpr const char* Language = "English\\";
+constexpr uint32_t CurrentVersion = 0x01010004;
+
+inline void PutU32(std::vector<uint8_t>& bytes, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(uint8_t(value >> (8 * i)));
+}
+
+inline std::vector<uint8_t> Header(uint32_t version, const std::string& language, uint32_t crc)
+{
+    const std::string magic = "V2KRNSAVEGAME   ";
+    std::vector<uint8_t> bytes(magic.begin(), magic.end());
+    PutU32(bytes, version);
+    bytes.push_back(uint8_t(language.size()));
+    bytes.insert(bytes.end(), language.begin(), language.end());
+    bytes.push_back(0);
+    PutU32(bytes, crc);
+    return bytes;
+}
+
+// The payload "123456789" and its CRC-32, the check value of the
+// polynomial.
+inline std::vector<uint8_t> CheckPayload()
+{
+    const std::string digits = "123456789";
+    return std::vector<uint8_t>(digits.begin(), digits.end());
+}
+constexpr uint32_t CheckPayloadCrc = 0xCBF43926u;
+
+inline std::vector<uint8_t> File(uint32_t version, const std::string& language, uint32_t crc,
+                                 const std::vector<uint8_t>& payload)
+{
+    std::vector<uint8_t> bytes = Header(version, language, crc);
+    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    return bytes;
+}
+}  // namespace SaveFileBytes
+
+class SaveGameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_Saved = std::make_unique<CConfig>(g_Config);
+        g_Config.languageFolder = SaveFileBytes::Language;
+        g_Config.backupFiles = 0;
+        const std::string texts = "MSG_INVALIDSAVEFILE,\"Not a save file\"\n"
+                                  "MSG_INVALIDSAVEVERSION,\"Wrong save version\"\n"
+                                  "MSG_INVALIDSAVELANGUAGE,\"Other language\"\n"
+                                  "MSG_SAVE_ERRORREAD,\"Read error\"\n"
+                                  "MSG_SAVE_ERRORWRITE,\"Write error\"\n"
+                                  "MSG_SAVE_CRCERROR,\"CRC error\"\n";
+        g_Localizer.Clear();
+        ASSERT_TRUE(g_Localizer.LoadLocaleText("savetest", texts.c_str(), int(texts.size())));
+        m_Log = std::make_unique<CTestLog>();
+    }
+
+    void TearDown() override
+    {
+        m_Log.reset();
+        g_Localizer.Clear();
+        g_Config = *m_Saved;
+    }
+
+    std::string Path(const std::string& name) const { return m_Folder / name; }
+    std::vector<uint8_t> Bytes(const std::string& path) const
+    {
+        const std::string text = CScratchFolder::ReadFile(path);
+        return std::vector<uint8_t>(text.begin(), text.end());
+    }
+    std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) const
+    {
+        return m_Folder.Write(name, bytes);
+    }
+    const CTestLog& Log() const { return *m_Log; }
+
+private:
+    std::unique_ptr<CConfig> m_Saved;
+    std::unique_ptr<CTestLog> m_Log;
+    CScratchFolder m_Folder;
+};

@@ -1,0 +1,523 @@
+#include "world/C_SaveGame.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "core/C_CRC32.h"
+#include "core/C_Config.h"
+#include "core/C_File.h"
+#include "core/C_Localizer.h"
+#include "core/C_LogFile.h"
+#include "core/C_ReplacingFile.h"
+
+namespace
+{
+// 13 letters and three blanks; the file holds no terminator.
+const char kMagic[CSaveGame::MagicSize + 1] = "V2KRNSAVEGAME   ";
+constexpr uint32_t kAcceptedVersions[] = {0x01010004, 0x01010003};
+
+constexpr int kVersionOffset = CSaveGame::MagicSize;
+constexpr int kFieldBytes = 4;
+constexpr int kNameLengthOffset = kVersionOffset + kFieldBytes;
+constexpr int kNameOffset = kNameLengthOffset + 1;
+// Magic, version, length byte and the longest name with its zero.
+constexpr int kLongestHeader = kNameOffset + CSaveGame::MaxLanguageNameLength + 1;
+
+uint32_t ReadLittleEndian32(const uint8_t* bytes)
+{
+    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+}
+
+void PutLittleEndian32(uint8_t* bytes, uint32_t value)
+{
+    for (int i = 0; i < kFieldBytes; ++i)
+        bytes[i] = uint8_t(value >> (8 * i));
+}
+
+// Reads until `count` bytes are in or the file ends; the bytes read.
+int ReadUpTo(CFile& file, uint8_t* buffer, int count)
+{
+    int total = 0;
+    while (total < count)
+    {
+        const int got = file.Read(buffer + total, count - total);
+        if (got <= 0)
+            break;
+        total += got;
+    }
+    return total;
+}
+
+bool ExistsOnDisk(const char* path)
+{
+    CFile file;
+    return file.OpenReadDisk(path);
+}
+}  // namespace
+
+CSaveGame::CSaveGame()
+    : m_Mode(ModeSave)
+    , m_Buffer(nullptr)
+    , m_Capacity(0)
+    , m_End(0)
+    , m_Position(0)
+    , m_Error(0)
+    , m_Status("Successful")
+    , m_Version(0)
+{
+}
+
+CSaveGame::~CSaveGame()
+{
+    // A save that never reached Close is dropped with its temporary file.
+    FreePayload();
+}
+
+bool CSaveGame::IsAcceptedVersion(uint32_t version)
+{
+    return std::find(std::begin(kAcceptedVersions), std::end(kAcceptedVersions), version) !=
+           std::end(kAcceptedVersions);
+}
+
+void CSaveGame::Start(EMode mode)
+{
+    FreePayload();
+    m_File.reset();
+    m_Status = "Successful";
+    m_Error = 0;
+    m_Mode = mode;
+    m_Version = 0;
+}
+
+void CSaveGame::Fail(const char* statusKey)
+{
+    m_Error = 1;
+    m_Status = g_Localizer.GetString(statusKey, true);
+}
+
+void CSaveGame::SetError()
+{
+    // The first failure names the cause; later ones follow from it.
+    if (!m_Error)
+        Fail(m_Mode == ModeLoad ? "MSG_SAVE_ERRORREAD" : "MSG_SAVE_ERRORWRITE");
+}
+
+void CSaveGame::FreePayload()
+{
+    delete[] m_Buffer;
+    m_Buffer = nullptr;
+    m_Capacity = 0;
+    m_End = 0;
+    m_Position = 0;
+}
+
+// ---- Saving ------------------------------------------------------------------
+
+bool CSaveGame::BeginSave(const char* path)
+{
+    Start(ModeSave);
+    m_Version = SaveVersion;
+    m_Path = path ? path : "";
+    m_Language = g_Config.languageFolder;
+    if (m_Language.GetLength() > MaxLanguageNameLength)
+    {
+        g_Log.Write("Save game refused: the language name is longer than 255 bytes");
+        Fail("MSG_SAVE_ERRORWRITE");
+        return false;
+    }
+    m_File = std::make_unique<CReplacingFile>(m_Path + ".tmp");
+    if (m_Path.IsEmpty() || !m_File->IsOpen())
+    {
+        m_File.reset();
+        Fail("MSG_SAVE_ERRORWRITE");
+        return false;
+    }
+    if (!Reserve(InitialCapacity))
+    {
+        m_File.reset();
+        Fail("MSG_SAVE_ERRORWRITE");
+        return false;
+    }
+    return true;
+}
+
+// The first allocation takes exactly what is asked; later ones grow the
+// capacity by whole steps until the need fits.
+bool CSaveGame::Reserve(int64_t needed)
+{
+    if (m_Buffer && needed <= m_Capacity)
+        return true;
+    int64_t capacity = needed;
+    if (m_Buffer)
+    {
+        const int64_t steps = (needed - m_Capacity + GrowStep - 1) / GrowStep;
+        capacity = m_Capacity + steps * GrowStep;
+    }
+    if (capacity > INT_MAX)
+        return false;
+    uint8_t* grown = new (std::nothrow) uint8_t[size_t(std::max<int64_t>(capacity, 1))];
+    if (!grown)
+        return false;
+    if (m_Buffer)
+        std::memcpy(grown, m_Buffer, size_t(m_End));
+    delete[] m_Buffer;
+    m_Buffer = grown;
+    m_Capacity = int(capacity);
+    return true;
+}
+
+int CSaveGame::Write(const void* data, int count)
+{
+    if (count == 0)
+        return 0;
+    if (count < 0 || !data || !m_Buffer)
+    {
+        SetError();
+        return 0;
+    }
+    if (m_Mode == ModeLoad)
+        DEBUG_REPORT("#DEBUG: Write data during load");
+    if (!Reserve(int64_t(m_Position) + count))
+    {
+        SetError();
+        return 0;
+    }
+    std::memcpy(m_Buffer + m_Position, data, size_t(count));
+    m_Position += count;
+    m_End = std::max(m_End, m_Position);
+    return count;
+}
+
+void CSaveGame::FinishSave()
+{
+    if (m_Error)
+        return;   // the temporary file goes, the old save stays
+    if (!m_File)
+    {
+        Fail("MSG_SAVE_ERRORWRITE");
+        return;
+    }
+    WriteFile();
+    if (!CommitFile())
+        Fail("MSG_SAVE_ERRORWRITE");
+}
+
+// Write failures are remembered by the file and refuse its commit.
+void CSaveGame::WriteFile()
+{
+    const int nameLength = m_Language.GetLength();
+    uint8_t header[kLongestHeader + kFieldBytes] = {};
+    const int headerSize = kNameOffset + nameLength + 1 + kFieldBytes;
+    std::memcpy(header, kMagic, MagicSize);
+    PutLittleEndian32(&header[kVersionOffset], m_Version);
+    header[kNameLengthOffset] = uint8_t(nameLength);
+    std::memcpy(&header[kNameOffset], m_Language.GetBuffer(), size_t(nameLength) + 1);
+    PutLittleEndian32(&header[size_t(kNameOffset + nameLength + 1)], CCRC32().Calculate(m_Buffer, m_Position));
+    m_File->Write(header, headerSize);
+    m_File->Write(m_Buffer, m_Position);
+}
+
+// The old save goes aside as ".backup" only now that the new one is whole;
+// when the new one cannot take its place, the old one comes back.
+bool CSaveGame::CommitFile()
+{
+    const CString backup = m_Path + ".backup";
+    const bool movedAside = g_Config.backupFiles && ExistsOnDisk(m_Path) && MoveFileReplace(m_Path, backup);
+    const bool committed = m_File->Commit(m_Path);
+    if (!committed && movedAside)
+        MoveFileReplace(backup, m_Path);
+    return committed;
+}
+
+// ---- Loading -----------------------------------------------------------------
+
+const char* CSaveGame::ParseHeader(const uint8_t* bytes, int size, SHeader& header) const
+{
+    if (size < kNameLengthOffset || std::memcmp(bytes, kMagic, MagicSize) != 0)
+        return "MSG_INVALIDSAVEFILE";
+    header.version = ReadLittleEndian32(bytes + kVersionOffset);
+    if (!IsAcceptedVersion(header.version))
+        return "MSG_INVALIDSAVEVERSION";
+    if (size < kNameOffset)
+        return "MSG_INVALIDSAVEFILE";
+    const int nameLength = bytes[kNameLengthOffset];
+    if (size < kNameOffset + nameLength + 1)
+        return "MSG_INVALIDSAVEFILE";
+    const CString& language = g_Config.languageFolder;
+    // The stored zero is compared too, so a name with a stray tail differs.
+    if (language.GetLength() != nameLength ||
+        std::memcmp(bytes + kNameOffset, language.GetBuffer(), size_t(nameLength) + 1) != 0)
+        return "MSG_INVALIDSAVELANGUAGE";
+    header.crcOffset = kNameOffset + nameLength + 1;
+    return nullptr;
+}
+
+bool CSaveGame::CheckHeader(const char* path)
+{
+    CFile file;
+    if (!path || !file.OpenReadDisk(path))
+    {
+        m_Status = g_Localizer.GetString("MSG_INVALIDSAVEFILE", true);
+        return false;
+    }
+    uint8_t bytes[kLongestHeader];
+    const int got = ReadUpTo(file, bytes, kLongestHeader);
+    SHeader header;
+    const char* failure = ParseHeader(bytes, got, header);
+    if (failure)
+        m_Status = g_Localizer.GetString(failure, true);
+    return failure == nullptr;
+}
+
+// The file's start up to its payload: the header, then the CRC-32 behind it
+// in a file long enough to hold one.
+const char* CSaveGame::ParseFileStart(const uint8_t* bytes, int size, int fileSize, SHeader& header) const
+{
+    if (const char* failure = ParseHeader(bytes, size, header))
+        return failure;
+    header.payloadOffset = header.crcOffset + kFieldBytes;
+    if (size < header.payloadOffset || fileSize < header.payloadOffset)
+        return "MSG_SAVE_ERRORREAD";
+    header.storedCrc = ReadLittleEndian32(bytes + header.crcOffset);
+    return nullptr;
+}
+
+// Takes the payload's room; its bytes are filled in by the caller.
+bool CSaveGame::StartPayload(const SHeader& header, int payloadSize)
+{
+    m_Version = header.version;
+    if (!Reserve(payloadSize))
+    {
+        Fail("MSG_SAVE_ERRORREAD");
+        return false;
+    }
+    m_End = payloadSize;
+    m_Position = 0;
+    return true;
+}
+
+void CSaveGame::CheckPayload(const SHeader& header)
+{
+    if (CCRC32().Calculate(m_Buffer, m_End) == header.storedCrc)
+        return;
+    FreePayload();
+    Fail("MSG_SAVE_CRCERROR");
+}
+
+void CSaveGame::BeginLoad(const char* path)
+{
+    Start(ModeLoad);
+    CFile file;
+    if (!path || !file.OpenReadDisk(path))
+    {
+        Fail("MSG_INVALIDSAVEFILE");
+        return;
+    }
+    const int fileSize = file.GetSize();
+    uint8_t start[kLongestHeader + kFieldBytes];
+    const int got = ReadUpTo(file, start, int(sizeof start));
+    SHeader header;
+    if (const char* failure = ParseFileStart(start, got, fileSize, header))
+    {
+        Fail(failure);
+        return;
+    }
+    const int payloadSize = fileSize - header.payloadOffset;
+    if (!StartPayload(header, payloadSize))
+        return;
+    if (!file.Seek(header.payloadOffset) || ReadUpTo(file, m_Buffer, payloadSize) != payloadSize)
+    {
+        FreePayload();
+        Fail("MSG_SAVE_ERRORREAD");
+        return;
+    }
+    CheckPayload(header);
+}
+
+void CSaveGame::BeginLoadFromMemory(const void* file, int size)
+{
+    Start(ModeLoad);
+    const uint8_t* bytes = static_cast<const uint8_t*>(file);
+    if (!bytes || size < 0)
+        size = 0;
+    SHeader header;
+    if (const char* failure = ParseFileStart(bytes, size, size, header))
+    {
+        Fail(failure);
+        return;
+    }
+    const int payloadSize = size - header.payloadOffset;
+    if (!StartPayload(header, payloadSize))
+        return;
+    if (payloadSize > 0)
+        std::memcpy(m_Buffer, bytes + header.payloadOffset, size_t(payloadSize));
+    CheckPayload(header);
+}
+
+int CSaveGame::Read(void* data, int count)
+{
+    if (count == 0)
+        return m_Position;
+    if (count < 0 || !data)
+    {
+        SetError();
+        return m_Position;
+    }
+    std::memset(data, 0, size_t(count));
+    if (!m_Buffer)
+    {
+        SetError();
+        return m_Position;
+    }
+    if (m_Mode == ModeSave)
+    {
+        // Reading would move the position the next write goes to.
+        DEBUG_REPORT("#DEBUG: Read data during save");
+        return m_Position;
+    }
+    const int available = m_End - m_Position;
+    std::memcpy(data, m_Buffer + m_Position, size_t(std::min(count, available)));
+    if (count <= available)
+    {
+        m_Position += count;
+        return m_Position;
+    }
+    if (!m_Error)
+    {
+        DEBUG_REPORT("#DEBUG: Read beyond the end of save buffer");
+        Fail("MSG_SAVE_ERRORREAD");
+    }
+    m_Position = m_End;
+    return m_Position;
+}
+
+void CSaveGame::FinishLoad()
+{
+    if (m_Position < m_End)
+        DEBUG_REPORT("#DEBUG: LoadGame not readed til the end of the file");
+}
+
+void CSaveGame::Close()
+{
+    if (m_Buffer)
+    {
+        if (m_Mode == ModeLoad)
+            FinishLoad();
+        else
+            FinishSave();
+    }
+    FreePayload();
+    m_File.reset();
+}
+
+// ---- Typed fields ------------------------------------------------------------
+
+void CSaveGame::WriteU8(uint8_t value)
+{
+    Write(&value, 1);
+}
+
+void CSaveGame::WriteU16(uint16_t value)
+{
+    const uint8_t bytes[2] = {uint8_t(value), uint8_t(value >> 8)};
+    Write(bytes, 2);
+}
+
+void CSaveGame::WriteI16(int16_t value)
+{
+    WriteU16(uint16_t(value));
+}
+
+void CSaveGame::WriteU32(uint32_t value)
+{
+    uint8_t bytes[kFieldBytes];
+    PutLittleEndian32(bytes, value);
+    Write(bytes, kFieldBytes);
+}
+
+void CSaveGame::WriteI32(int32_t value)
+{
+    WriteU32(uint32_t(value));
+}
+
+void CSaveGame::WriteF32(float value)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    WriteU32(bits);
+}
+
+bool CSaveGame::WriteShortString(const char* text)
+{
+    if (!text)
+        text = "";
+    const size_t length = std::strlen(text);
+    if (length > size_t(MaxShortStringLength))
+    {
+        g_Log.Write("Save game refused: a text is longer than 255 bytes");
+        Fail("MSG_SAVE_ERRORWRITE");
+        return false;
+    }
+    WriteU8(uint8_t(length));
+    Write(text, int(length) + 1);
+    return true;
+}
+
+uint8_t CSaveGame::ReadU8()
+{
+    uint8_t value = 0;
+    Read(&value, 1);
+    return value;
+}
+
+uint16_t CSaveGame::ReadU16()
+{
+    uint8_t bytes[2];
+    Read(bytes, 2);
+    return uint16_t(bytes[0] | bytes[1] << 8);
+}
+
+int16_t CSaveGame::ReadI16()
+{
+    return int16_t(ReadU16());
+}
+
+uint32_t CSaveGame::ReadU32()
+{
+    uint8_t bytes[kFieldBytes];
+    Read(bytes, kFieldBytes);
+    return ReadLittleEndian32(bytes);
+}
+
+int32_t CSaveGame::ReadI32()
+{
+    return int32_t(ReadU32());
+}
+
+float CSaveGame::ReadF32()
+{
+    const uint32_t bits = ReadU32();
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+bool CSaveGame::ReadShortString(CString& text)
+{
+    text = "";
+    const int length = ReadU8();
+    char buffer[MaxShortStringLength + 1];
+    Read(buffer, length + 1);
+    if (HasError())
+        return false;
+    if (buffer[length] != 0)
+    {
+        g_Log.Write("Save game refused: a text lacks its terminating zero");
+        SetError();
+        return false;
+    }
+    text = buffer;
+    return true;
+}
