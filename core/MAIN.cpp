@@ -64,6 +64,7 @@
 #include "platform/SysMessageBox.h"
 #include "randommap/C_CtrlRandomGame.h"
 #include "world/C_GameMap.h"
+#include "world/C_PathFinder.h"
 #include "world/C_Player.h"
 #include "world/C_ReferenceBase.h"
 #include "world/C_Technology.h"
@@ -91,7 +92,8 @@ CSelection g_Selection;
 CRangeTable g_FullMapDisc;
 // 14
 CRangeTable g_SquareRange;
-// 15: path finder.
+// 15: visit grid reset and node pool set up by its constructor.
+CPathFinder g_PathFinder(g_GameMap);
 // 16-19: sample bank, ambient sound, music player, speech stream.
 // 20: 65,536 entries and their sorted index.
 CReferenceBase g_ReferenceBase;

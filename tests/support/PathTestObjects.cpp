@@ -1,6 +1,5 @@
 #include "tests/support/PathTestObjects.h"
 
-#include <cstring>
 
 namespace
 {
@@ -21,13 +20,18 @@ PathTestUnit::PathTestUnit(int32_t owner, int32_t unitSize, float unitSpeed) : s
     onMap = 1;
 }
 
-int32_t PathTestUnit::GetAttackRange(int32_t* range, int32_t* minimumRange) const
+int32_t PathTestUnit::GetAttackRange(int32_t* base, int32_t* bonus) const
 {
     if (!fights)
-        return CUnit::GetAttackRange(range, minimumRange);
-    *range = attackRange;
-    *minimumRange = minimumAttackRange;
+        return CUnit::GetAttackRange(base, bonus);
+    *base = attackRange;
+    *bonus = 0;
     return attackRange;
+}
+
+int32_t PathTestUnit::GetMinAttackRange() const
+{
+    return fights ? minimumAttackRange : CUnit::GetMinAttackRange();
 }
 
 PathTestBuilding::PathTestBuilding(int32_t buildCast, int32_t footprintWidth, int32_t footprintDepth,

@@ -15,18 +15,16 @@
 #include "world/C_PathFinderPlayers.h"
 
 // A unit of a given size, speed and player.  It fights with the given
-// ranges (writing them as a fighting type does) when `fights` is set, and
-// otherwise answers as a unit that does not fight.
+// ranges when `fights` is set, and otherwise answers as the base unit does.
 class PathTestUnit : public CUnit
 {
 public:
     explicit PathTestUnit(int32_t owner = 0, int32_t unitSize = 1, float unitSpeed = 1.0f);
 
-    float GetMaxHitPoints() const override { return 100.0f; }
-    int32_t GetCastID() const override { return 1; }
     int32_t GetSize() const override { return size; }
     bool CanAttackUnits() const override { return fights; }
-    int32_t GetAttackRange(int32_t* range, int32_t* minimumRange) const override;
+    int32_t GetAttackRange(int32_t* base, int32_t* bonus) const override;
+    int32_t GetMinAttackRange() const override;
 
     int32_t size;
     bool fights = false;

@@ -1,0 +1,484 @@
+// The A* route search on hand-made maps: route form, the goal rules, corner
+// cutting, occupants, layers, the 512-step route buffer, failures and the
+// search stamps.
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/GlobalFunc.h"
+#include "tests/support/PathTestObjects.h"
+#include "tests/support/TestLog.h"
+
+namespace
+{
+constexpr int32_t Land = CPathFinder::LayerLand;
+constexpr int32_t Water = CPathFinder::LayerWater;
+
+std::vector<uint8_t> RouteBytes(PathTestWorld& world, int32_t steps)
+{
+    return std::vector<uint8_t>(world.Route(), world.Route() + steps);
+}
+
+// Every step goes to a neighbour; the last cell is the end.
+void ExpectContiguousTo(PathTestWorld& world, int32_t startX, int32_t startY, int32_t steps)
+{
+    const auto cells = world.Cells(startX, startY, steps);
+    int32_t x = startX;
+    int32_t y = startY;
+    for (const auto& cell : cells)
+    {
+        ASSERT_LE(std::abs(cell.x - x), 1);
+        ASSERT_LE(std::abs(cell.y - y), 1);
+        x = cell.x;
+        y = cell.y;
+    }
+    EXPECT_EQ(x, world.end.x);
+    EXPECT_EQ(y, world.end.y);
+}
+
+bool Visits(PathTestWorld& world, int32_t startX, int32_t startY, int32_t steps, int32_t x, int32_t y)
+{
+    for (const auto& cell : world.Cells(startX, startY, steps))
+        if (cell.x == x && cell.y == y)
+            return true;
+    return false;
+}
+
+// A corridor along y = 1 between blocked rows, `length` blocks long.
+std::unique_ptr<CGameMap> Corridor(int32_t length)
+{
+    std::string wall(size_t(length), '#');
+    std::string open(size_t(length), '.');
+    return MakePathTestMap({wall, open, wall});
+}
+} // namespace
+
+TEST(PathFinderRoute, StraightRouteIsWrittenLastStepFirst)
+{
+    PathTestWorld world(MakePathTestMap(10, 10));
+    const int32_t steps = world.Find(1, 1, 6, 1);
+    ASSERT_EQ(steps, 5);
+    EXPECT_EQ(RouteBytes(world, steps), std::vector<uint8_t>(5, 2));
+    EXPECT_EQ(world.end.x, 6);
+    EXPECT_EQ(world.end.y, 1);
+}
+
+TEST(PathFinderRoute, DiagonalRouteUsesDiagonalCodes)
+{
+    PathTestWorld world(MakePathTestMap(10, 10));
+    ASSERT_EQ(world.Find(1, 1, 4, 4), 3);
+    EXPECT_EQ(RouteBytes(world, 3), std::vector<uint8_t>(3, 3));
+    ASSERT_EQ(world.Find(6, 6, 3, 3), 3);
+    EXPECT_EQ(RouteBytes(world, 3), std::vector<uint8_t>(3, 7));
+    ASSERT_EQ(world.Find(5, 5, 5, 2), 3);
+    EXPECT_EQ(RouteBytes(world, 3), std::vector<uint8_t>(3, 0));
+}
+
+TEST(PathFinderRoute, KnightMoveEndsWithTheStraightStep)
+{
+    // From (2,2) to (3,4): one diagonal and one straight step; the route
+    // holds the last step first.
+    PathTestWorld world(MakePathTestMap(8, 8));
+    ASSERT_EQ(world.Find(2, 2, 3, 4), 2);
+    ExpectContiguousTo(world, 2, 2, 2);
+    EXPECT_EQ(RouteCost(world.Route(), 2), 24);
+}
+
+TEST(PathFinderRoute, RouteAroundAWallHasTheShortestCost)
+{
+    // Worked by hand: over the top of the wall, 14 + 10 + 10 + 10 + 14 + 10.
+    PathTestWorld world(MakePathTestMap({".....", "..#..", "..#..", "..#..", "....."}));
+    const int32_t steps = world.Find(0, 2, 4, 2);
+    ASSERT_GT(steps, 0);
+    ExpectContiguousTo(world, 0, 2, steps);
+    EXPECT_EQ(world.end.x, 4);
+    EXPECT_EQ(world.end.y, 2);
+    EXPECT_EQ(RouteCost(world.Route(), steps), 68);
+    for (int32_t y = 1; y <= 3; ++y)
+        EXPECT_FALSE(Visits(world, 0, 2, steps, 2, y));
+}
+
+TEST(PathFinderRoute, GoalOnABlockedCellMovesToTheNearestFreeCellTowardTheStart)
+{
+    PathTestWorld world(MakePathTestMap(12, 12));
+    for (int32_t x = 5; x <= 7; ++x)
+        for (int32_t y = 4; y <= 6; ++y)
+            world.map->Block(x, y).blocked = 1;
+    const int32_t steps = world.Find(1, 5, 6, 5);
+    EXPECT_EQ(steps, 3);
+    EXPECT_EQ(world.end.x, 4);
+    EXPECT_EQ(world.end.y, 5);
+    EXPECT_EQ(world.finder->GetFailedSearches(), 0);
+    EXPECT_EQ(world.finder->GetFinishedSearches(), 1);
+}
+
+TEST(PathFinderRoute, GoalOffTheMapWithoutDistancesIsClampedIntoIt)
+{
+    PathTestWorld world(MakePathTestMap(10, 10));
+    const int32_t steps = world.Find(2, 2, 40, -7);
+    EXPECT_EQ(world.end.x, 9);
+    EXPECT_EQ(world.end.y, 0);
+    EXPECT_EQ(steps, 7);
+}
+
+TEST(PathFinderRoute, StartEqualToAFreeGoalFindsNothing)
+{
+    PathTestWorld world(MakePathTestMap(10, 10));
+    EXPECT_EQ(world.Find(4, 4, 4, 4), 0);
+    EXPECT_EQ(world.end.x, 4);
+    EXPECT_EQ(world.end.y, 4);
+    EXPECT_EQ(world.finder->GetFinishedSearches(), 0);
+    EXPECT_EQ(world.finder->GetFailedSearches(), 1);
+}
+
+TEST(PathFinderRoute, UnreachableGoalLeadsToTheClosestCell)
+{
+    // The goal's pocket is walled off; the route ends as close as it gets.
+    PathTestWorld world(MakePathTestMap({"........", "......##", "......#.", "......##", "........"}));
+    const int32_t steps = world.Find(0, 2, 7, 2);
+    ExpectContiguousTo(world, 0, 2, steps);
+    EXPECT_EQ(world.finder->GetFailedSearches(), 1);
+    // It ends at one of the reachable cells two blocks from the goal.
+    EXPECT_EQ(GlobalFunc::Distance(world.end.x, world.end.y, 7, 2), 20);
+}
+
+TEST(PathFinderRoute, DiagonalPastABlockedCornerIsRefusedButPastATreeAllowed)
+{
+    // The diagonal from (0,1) to (1,0) passes the corners (1,1) and (0,0).
+    struct SCase
+    {
+        const char* name;
+        int32_t cast;
+        int32_t resourceKind;
+        int32_t expectedSteps;
+    };
+    const SCase cases[] = {
+        {"building", 1, 0, 2}, {"wall", 9, 0, 2}, {"rock", 10, 3, 2}, {"tree", 10, 2, 1}};
+    for (const SCase& c : cases)
+    {
+        PathTestWorld world(MakePathTestMap(3, 3));
+        PathTestBuilding blocker(c.cast, 1, 1, -1);
+        blocker.resourceKind = c.resourceKind;
+        blocker.x = 0;
+        blocker.y = 0;
+        PlacePathTestBuilding(*world.map, blocker);
+        EXPECT_EQ(world.Find(0, 1, 1, 0), c.expectedSteps) << c.name;
+        EXPECT_EQ(world.end.x, 1) << c.name;
+        EXPECT_EQ(world.end.y, 0) << c.name;
+    }
+    PathTestWorld bare(MakePathTestMap({"#..", "...", "..."}));
+    EXPECT_EQ(bare.Find(0, 1, 1, 0), 2) << "blocked terrain";
+}
+
+TEST(PathFinderRoute, StandingUnitBlocksAndWalkingUnitsAsFastLetPass)
+{
+    struct SCase
+    {
+        const char* name;
+        uint8_t pathFlag;
+        float occupantSpeed;
+        bool passes;
+    };
+    const SCase cases[] = {{"standing", 0, 5.0f, false},
+                           {"walking faster", 1, 2.0f, true},
+                           {"walking as fast", 1, 1.0f, true},
+                           {"walking slower", 1, 0.5f, false}};
+    for (const SCase& c : cases)
+    {
+        PathTestWorld world(Corridor(8));
+        PathTestUnit self(0, 1, 1.0f);
+        self.x = 0;
+        self.y = 1;
+        PlacePathTestUnit(*world.map, self);
+        PathTestUnit occupant(0, 1, c.occupantSpeed);
+        occupant.pathFlag = c.pathFlag;
+        occupant.x = 4;
+        occupant.y = 1;
+        PlacePathTestUnit(*world.map, occupant);
+        world.finder->Init(0, &self);
+        world.Find(0, 1, 7, 1);
+        EXPECT_EQ(world.end.x == 7, c.passes) << c.name;
+        EXPECT_EQ(world.finder->GetFailedSearches(), c.passes ? 0 : 1) << c.name;
+    }
+}
+
+TEST(PathFinderRoute, MeleeChaserPassesUnitsNotAlliedWithItsPlayer)
+{
+    struct SCase
+    {
+        const char* name;
+        int32_t blockerPlayer;
+        int32_t range;
+        bool passes;
+    };
+    const SCase cases[] = {{"melee through an enemy", 1, 1, true},
+                           {"melee through an ally", 2, 1, false},
+                           {"melee through its own", 0, 1, false},
+                           {"archer through an enemy", 1, 5, false}};
+    for (const SCase& c : cases)
+    {
+        PathTestWorld world(Corridor(10));
+        world.players.SetAllied(2, 0, true);
+        PathTestUnit self(0);
+        self.fights = true;
+        self.attackRange = c.range;
+        self.x = 0;
+        self.y = 1;
+        PlacePathTestUnit(*world.map, self);
+        PathTestUnit blocker(c.blockerPlayer);
+        blocker.x = 4;
+        blocker.y = 1;
+        PlacePathTestUnit(*world.map, blocker);
+        PathTestUnit target(1);
+        target.x = 9;
+        target.y = 1;
+        PlacePathTestUnit(*world.map, target);
+        world.finder->Init(0, &self);
+        const int32_t steps = world.Find(0, 1, 9, 1, 1, Land, 0, 0, &target);
+        EXPECT_EQ(steps == 8 && world.end.x == 8, c.passes) << c.name;
+    }
+}
+
+TEST(PathFinderRoute, EachInitTakesTheRangesOfItsOwnUnit)
+{
+    // The base unit reaches 1 with no minimum: it chases as a melee unit,
+    // whatever ranges the unit searched for before had.
+    PathTestWorld world(Corridor(10));
+    PathTestUnit catapult(0);
+    catapult.fights = true;
+    catapult.attackRange = 8;
+    catapult.minimumAttackRange = 3;
+    world.finder->Init(0, &catapult);
+    PathTestUnit worker(0);
+    worker.x = 0;
+    worker.y = 1;
+    PlacePathTestUnit(*world.map, worker);
+    PathTestUnit enemy(1);
+    enemy.x = 4;
+    enemy.y = 1;
+    PlacePathTestUnit(*world.map, enemy);
+    PathTestUnit target(1);
+    target.x = 9;
+    target.y = 1;
+    PlacePathTestUnit(*world.map, target);
+    world.finder->Init(0, &worker);
+    EXPECT_EQ(world.Find(0, 1, 9, 1, 1, Land, 0, 0, &target), 8);
+    EXPECT_EQ(world.end.x, 8);
+}
+
+TEST(PathFinderRoute, TargetUnitAndBuildingEndTheRouteBesideThem)
+{
+    PathTestWorld world(MakePathTestMap(20, 20));
+    PathTestUnit target(1);
+    target.x = 15;
+    target.y = 3;
+    PlacePathTestUnit(*world.map, target);
+    // The goal passed in does not matter with a target.
+    int32_t steps = world.Find(2, 3, 0, 0, 1, Land, 0, 0, &target);
+    EXPECT_EQ(steps, 12);
+    EXPECT_EQ(world.end.x, 14);
+    EXPECT_EQ(world.end.y, 3);
+
+    PathTestBuilding keep(11, 3, 3, 1);
+    keep.x = 10;
+    keep.y = 12;
+    PlacePathTestBuilding(*world.map, keep);
+    steps = world.Find(11, 2, 11, 2, 1, Land, 0, 0, nullptr, &keep);
+    ExpectContiguousTo(world, 11, 2, steps);
+    EXPECT_EQ(world.end.y, 11);
+    EXPECT_GE(world.end.x, 9);
+    EXPECT_LE(world.end.x, 13);
+    EXPECT_EQ(steps, 9);
+}
+
+TEST(PathFinderRoute, DistanceBandEndsAtTheLastCellBeforeTheBand)
+{
+    // A flight from the unit's own block: near 3 and accept 6 blocks.
+    PathTestWorld world(MakePathTestMap(30, 30));
+    const int32_t steps = world.Find(15, 15, 15, 15, 1, Land, 3, 6);
+    ASSERT_GT(steps, 0);
+    ExpectContiguousTo(world, 15, 15, steps);
+    EXPECT_LT(GlobalFunc::Distance(world.end.x, world.end.y, 15, 15), 30);
+    bool bandNeighbour = false;
+    for (int32_t dx = -1; dx <= 1; ++dx)
+        for (int32_t dy = -1; dy <= 1; ++dy)
+        {
+            const int32_t d = GlobalFunc::Distance(world.end.x + dx, world.end.y + dy, 15, 15);
+            bandNeighbour = bandNeighbour || (d >= 30 && d <= 60);
+        }
+    EXPECT_TRUE(bandNeighbour);
+    EXPECT_EQ(world.finder->GetFailedSearches(), 0);
+}
+
+TEST(PathFinderRoute, AcceptDistanceAloneStopsOutsideIt)
+{
+    PathTestWorld world(MakePathTestMap(30, 5));
+    const int32_t steps = world.Find(1, 2, 20, 2, 1, Land, 0, 4);
+    EXPECT_EQ(world.end.x, 15);
+    EXPECT_EQ(world.end.y, 2);
+    EXPECT_EQ(steps, 14);
+}
+
+TEST(PathFinderRoute, ShipsSailWaterAndShoreButNotLand)
+{
+    // Level 7 (',') is shore: both layers cross it.
+    PathTestWorld world(MakePathTestMap({"~~~~,~~~", "~~##.~~~", "~~~~,~~~"}));
+    EXPECT_EQ(world.Find(0, 0, 7, 0, 1, Water), 7);
+    EXPECT_EQ(world.end.x, 7);
+    world.map->Block(4, 0).waterLevel = 6;
+    world.map->Block(4, 2).waterLevel = 6;
+    world.Find(0, 0, 7, 0, 1, Water);
+    EXPECT_NE(world.end.x, 7);
+
+    PathTestWorld land(MakePathTestMap({"....,...", "..~~~~..", "....~..."}));
+    EXPECT_EQ(land.Find(0, 0, 7, 0, 1, Land), 7);
+    land.map->Block(4, 0).waterLevel = 8;
+    land.Find(0, 0, 7, 0, 1, Land);
+    EXPECT_NE(land.end.x, 7);
+}
+
+TEST(PathFinderRoute, LargeFootprintStaysInsideTheMap)
+{
+    PathTestWorld world(MakePathTestMap(12, 12));
+    // A size-3 unit at the right edge: its anchor never passes 12 - 3.
+    const int32_t steps = world.Find(9, 0, 9, 9, 3);
+    EXPECT_EQ(steps, 9);
+    for (const auto& cell : world.Cells(9, 0, steps))
+    {
+        EXPECT_LE(cell.x, 9);
+        EXPECT_LE(cell.y, 9);
+    }
+    // A goal past the edge is clamped to the last anchor.
+    world.Find(0, 0, 11, 11, 3);
+    EXPECT_EQ(world.end.x, 9);
+    EXPECT_EQ(world.end.y, 9);
+}
+
+TEST(PathFinderRoute, LargeFootprintNeedsRoomForItsWholeSize)
+{
+    // A gap of one block stops a size-2 unit but not a size-1 one.
+    PathTestWorld world(MakePathTestMap({"......", "......", "###.##", "......", "......"}));
+    world.Find(0, 0, 0, 3, 2);
+    EXPECT_EQ(world.finder->GetFailedSearches(), 1);
+    EXPECT_GT(world.Find(0, 0, 0, 3, 1), 0);
+    EXPECT_EQ(world.end.y, 3);
+}
+
+TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
+{
+    CTestLog log;
+    PathTestWorld world(MakePathTestMap(10, 10));
+    PathTestUnit farAway(1);
+    farAway.x = 4000;
+    farAway.y = -4000;
+    struct SCase
+    {
+        const char* name;
+        int32_t startX, startY, size;
+        int32_t nearDistance;
+        CUnit* target;
+    };
+    const SCase cases[] = {{"start left", -1, 3, 1, 0, nullptr},   {"start right", 10, 3, 1, 0, nullptr},
+                           {"start below", 3, 10, 1, 0, nullptr},  {"huge start", 2147483647, 0, 1, 0, nullptr},
+                           {"size 0", 3, 3, 0, 0, nullptr},        {"size -2", 3, 3, -2, 0, nullptr},
+                           {"size past map", 0, 0, 11, 0, nullptr}, {"footprint out", 9, 9, 2, 0, nullptr},
+                           {"target off map", 3, 3, 1, 0, &farAway}, {"band goal off map", 3, 3, 1, 2, nullptr}};
+    int32_t failures = 0;
+    for (const SCase& c : cases)
+    {
+        world.Route()[0] = 0xEE;
+        const int32_t goal = c.nearDistance != 0 ? -50 : 5;
+        EXPECT_EQ(world.Find(c.startX, c.startY, goal, goal, c.size, Land, c.nearDistance, c.nearDistance * 2,
+                             c.target),
+                  0)
+            << c.name;
+        EXPECT_EQ(world.end.x, c.startX) << c.name;
+        EXPECT_EQ(world.end.y, c.startY) << c.name;
+        EXPECT_EQ(world.Route()[0], 0xEE) << c.name;
+        EXPECT_EQ(world.finder->GetFailedSearches(), ++failures) << c.name;
+    }
+    EXPECT_EQ(world.finder->GetFinishedSearches(), 0);
+    EXPECT_TRUE(log.Contains("#DEBUG: CPathFinder::FindPath -> start or goal outside the map"));
+}
+
+TEST(PathFinderRoute, RouteLongerThanTheBufferIsCutAfterItsFirstSteps)
+{
+    // 64 lanes of 34 blocks along y, joined at alternate ends, heading for
+    // the goal at the top of the last lane: about 2,200 steps, whose costs
+    // pass 20,000 tenths.
+    constexpr int32_t Width = 128;
+    constexpr int32_t Height = 34;
+    std::vector<std::string> rows(Height, std::string(Width, '.'));
+    for (int32_t wall = 1; wall < Width; wall += 2)
+    {
+        const int32_t lane = wall / 2;
+        const int32_t gapY = lane % 2 == 0 ? Height - 1 : 0;
+        for (int32_t y = 0; y < Height; ++y)
+            if (y != gapY)
+                rows[size_t(y)][size_t(wall)] = '#';
+    }
+    PathTestWorld world(MakePathTestMap(rows));
+    const int32_t goalX = Width - 2;
+    // A short search near the goal first: its costs must not be taken for
+    // those of the long one.
+    ASSERT_GT(world.Find(goalX, Height - 1, goalX, 0), 0);
+
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t legs = 0;
+    int32_t totalSteps = 0;
+    while (legs < 8 && !(x == goalX && y == 0))
+    {
+        const int32_t steps = world.Find(x, y, goalX, 0);
+        ASSERT_GT(steps, 0);
+        ExpectContiguousTo(world, x, y, steps);
+        for (const auto& cell : world.Cells(x, y, steps))
+        {
+            ASSERT_FALSE(world.map->Block(cell.x, cell.y).blocked);
+        }
+        if (world.end.x != goalX || world.end.y != 0)
+        {
+            EXPECT_EQ(steps, CPathFinder::RouteCapacity);
+        }
+        x = world.end.x;
+        y = world.end.y;
+        totalSteps += steps;
+        ++legs;
+    }
+    EXPECT_EQ(x, goalX);
+    EXPECT_EQ(y, 0);
+    EXPECT_GE(legs, 4);
+    EXPECT_GT(totalSteps * CPathFinder::StraightStepCost, 20000);
+    EXPECT_EQ(world.finder->GetFailedSearches(), 0);
+}
+
+TEST(PathFinderRoute, ResultsDoNotDependOnEarlierSearches)
+{
+    PathTestWorld world(MakePathTestMap({"..........", "....#.....", "....#.....", "....#.....", ".........."}));
+    const int32_t first = world.Find(0, 2, 9, 2);
+    const std::vector<uint8_t> reference = RouteBytes(world, first);
+
+    // Far more searches than the old cost bands held (about 100,000).
+    for (int32_t i = 0; i < 101000; ++i)
+        world.finder->FindPath(i % 3, 0, 9 - i % 4, 4, 1, Land, 0, 0, nullptr, nullptr, 0, 0, world.Route(),
+                               world.end);
+    EXPECT_EQ(world.Find(0, 2, 9, 2), first);
+    EXPECT_EQ(RouteBytes(world, first), reference);
+
+    world.finder->ResetVisitGrid();
+    EXPECT_EQ(world.Find(0, 2, 9, 2), first);
+    EXPECT_EQ(RouteBytes(world, first), reference);
+}
+
+TEST(PathFinderRoute, CountersCountFinishedAndFailedSearches)
+{
+    PathTestWorld world(MakePathTestMap({".....", "..#..", ".###.", "..#..", "....."}));
+    world.Find(0, 0, 4, 4);
+    world.Find(0, 0, 4, 0);
+    world.Find(0, 2, 0, 2);
+    EXPECT_EQ(world.finder->GetFinishedSearches(), 2);
+    EXPECT_EQ(world.finder->GetFailedSearches(), 1);
+}

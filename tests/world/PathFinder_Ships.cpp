@@ -1,0 +1,329 @@
+// The ships' searches: sailing to a coast where a unit can be put ashore,
+// and the free land position for the unit; checked on random island maps
+// against breadth-first scans written from the rules.
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <queue>
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/PathTestObjects.h"
+#include "tests/support/TestLog.h"
+
+namespace
+{
+constexpr int32_t DX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+constexpr int32_t DY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+constexpr int32_t Unreached = std::numeric_limits<int32_t>::max();
+
+// Water everywhere with round islands and some rocks in the sea.
+std::unique_ptr<CGameMap> IslandMap(std::mt19937& random, int32_t width, int32_t height)
+{
+    auto map = MakePathTestMap(width, height);
+    for (SMapBlock& block : map->blocks)
+        block.waterLevel = 9;
+    std::uniform_int_distribution<int32_t> pickX(0, width - 1);
+    std::uniform_int_distribution<int32_t> pickY(0, height - 1);
+    std::uniform_int_distribution<int32_t> pickRadius(1, 5);
+    for (int32_t island = 0; island < 6; ++island)
+    {
+        const int32_t cx = pickX(random);
+        const int32_t cy = pickY(random);
+        const int32_t radius = pickRadius(random);
+        for (int32_t x = 0; x < width; ++x)
+            for (int32_t y = 0; y < height; ++y)
+            {
+                const int32_t d2 = (x - cx) * (x - cx) + (y - cy) * (y - cy);
+                if (d2 <= radius * radius)
+                    map->Block(x, y).waterLevel = 0;
+                else if (d2 <= (radius + 1) * (radius + 1) && map->Block(x, y).waterLevel > 7)
+                    map->Block(x, y).waterLevel = 7;
+            }
+    }
+    std::uniform_real_distribution<double> chance(0.0, 1.0);
+    for (SMapBlock& block : map->blocks)
+        if (chance(random) < 0.04)
+            block.blocked = 1;
+    return map;
+}
+
+// Positions of a footprint of one size on a map, and the step rule.
+class Footprints
+{
+public:
+    Footprints(const CGameMap& map, int32_t size) : m_Map(map), m_Size(size) {}
+
+    bool IsInside(int32_t x, int32_t y) const
+    {
+        return x >= 0 && y >= 0 && x <= m_Map.width - m_Size && y <= m_Map.height - m_Size;
+    }
+    bool HasSolidBlock(int32_t x, int32_t y) const
+    {
+        if (!IsInside(x, y))
+            return true;
+        for (int32_t cx = x; cx < x + m_Size; ++cx)
+            for (int32_t cy = y; cy < y + m_Size; ++cy)
+            {
+                const SMapBlock& block = m_Map.Block(cx, cy);
+                if (block.blocked && !(block.building != nullptr && block.building->GetResourceKind() == 2))
+                    return true;
+            }
+        return false;
+    }
+    bool CanStep(int32_t x, int32_t y, int32_t direction) const
+    {
+        const int32_t nx = x + DX[direction];
+        const int32_t ny = y + DY[direction];
+        if (!IsInside(nx, ny))
+            return false;
+        if (DX[direction] != 0 && DY[direction] != 0)
+            return !HasSolidBlock(nx, ny) && !HasSolidBlock(nx, y) && !HasSolidBlock(x, ny);
+        return true;
+    }
+    template <typename Test>
+    bool All(int32_t x, int32_t y, Test test) const
+    {
+        for (int32_t cx = x; cx < x + m_Size; ++cx)
+            for (int32_t cy = y; cy < y + m_Size; ++cy)
+                if (!test(m_Map.Block(cx, cy)))
+                    return false;
+        return true;
+    }
+    template <typename Test>
+    bool Any(int32_t x, int32_t y, Test test) const
+    {
+        return !All(x, y, [&](const SMapBlock& block) { return !test(block); });
+    }
+
+    // Fewest steps to each position through positions `through` admits, and
+    // the fewest steps onto a position `goal` admits (Unreached: none).
+    template <typename Through, typename Goal>
+    int32_t Scan(int32_t startX, int32_t startY, Through through, Goal goal, std::vector<int32_t>& steps) const
+    {
+        steps.assign(size_t(MapBlockCount), Unreached);
+        std::queue<std::pair<int32_t, int32_t>> open;
+        steps[size_t(startX * MapBlockSide + startY)] = 0;
+        open.push({startX, startY});
+        int32_t best = Unreached;
+        while (!open.empty())
+        {
+            const auto [x, y] = open.front();
+            open.pop();
+            const int32_t here = steps[size_t(x * MapBlockSide + y)];
+            for (int32_t direction = 0; direction < 8; ++direction)
+            {
+                if (!CanStep(x, y, direction))
+                    continue;
+                const int32_t nx = x + DX[direction];
+                const int32_t ny = y + DY[direction];
+                if (steps[size_t(nx * MapBlockSide + ny)] != Unreached)
+                    continue;
+                if (goal(nx, ny))
+                    best = std::min(best, here + 1);
+                else if (through(nx, ny))
+                {
+                    steps[size_t(nx * MapBlockSide + ny)] = here + 1;
+                    open.push({nx, ny});
+                }
+            }
+        }
+        return best;
+    }
+
+private:
+    const CGameMap& m_Map;
+    int32_t m_Size;
+};
+
+bool IsWaterBlock(const SMapBlock& block)
+{
+    return block.waterLevel >= 7 && !block.blocked && (block.unit == nullptr || block.unit->pathFlag != 0);
+}
+} // namespace
+
+TEST(PathFinderShips, CoastSearchSailsToTheNearestLandingAsAScanSays)
+{
+    std::mt19937 random(77);
+    int32_t landings = 0;
+    for (int32_t round = 0; round < 6; ++round)
+    {
+        PathTestWorld world(IslandMap(random, 48, 40));
+        for (int32_t size = 1; size <= 3; ++size)
+        {
+            const Footprints positions(*world.map, size);
+            std::uniform_int_distribution<int32_t> pickX(0, 48 - size);
+            std::uniform_int_distribution<int32_t> pickY(0, 40 - size);
+            const auto freeWater = [&](int32_t x, int32_t y)
+            { return positions.IsInside(x, y) && positions.All(x, y, IsWaterBlock); };
+            const auto landing = [&](int32_t x, int32_t y)
+            {
+                return positions.IsInside(x, y) && !freeWater(x, y) &&
+                       positions.Any(x, y,
+                                     [](const SMapBlock& b)
+                                     {
+                                         return b.waterLevel < 7 && !b.blocked &&
+                                                (b.unit == nullptr || b.unit->pathFlag != 0);
+                                     });
+            };
+            for (int32_t trial = 0; trial < 6; ++trial)
+            {
+                int32_t sx = pickX(random);
+                int32_t sy = pickY(random);
+                if (!freeWater(sx, sy))
+                    continue;
+                PathTestUnit ship(0, size, 1.0f);
+                ship.x = sx;
+                ship.y = sy;
+                PlacePathTestUnit(*world.map, ship);
+                world.finder->Init(0, &ship);
+                const int32_t failedBefore = world.finder->GetFailedSearches();
+                const int32_t steps = world.finder->FindCoastToUngarrison(sx, sy, size, 0, world.Route(), world.end);
+                for (int32_t cx = sx; cx < sx + size; ++cx)
+                    for (int32_t cy = sy; cy < sy + size; ++cy)
+                        world.map->Block(cx, cy).unit = nullptr;
+
+                std::vector<int32_t> counts;
+                const int32_t nearest = positions.Scan(sx, sy, freeWater, landing, counts);
+                SCOPED_TRACE(testing::Message() << "size " << size << " from (" << sx << "," << sy << ")");
+                const bool found = world.finder->GetFailedSearches() == failedBefore;
+                ASSERT_EQ(found, nearest != Unreached);
+                if (!found)
+                    continue;
+                ++landings;
+                int32_t x = sx;
+                int32_t y = sy;
+                for (int32_t i = steps - 1; i >= 0; --i)
+                {
+                    ASSERT_TRUE(positions.CanStep(x, y, world.Route()[i]));
+                    x += DX[world.Route()[i]];
+                    y += DY[world.Route()[i]];
+                    ASSERT_TRUE(freeWater(x, y));
+                }
+                ASSERT_EQ(x, world.end.x);
+                ASSERT_EQ(y, world.end.y);
+                EXPECT_EQ(counts[size_t(x * MapBlockSide + y)] + 1, nearest);
+            }
+        }
+    }
+    EXPECT_GT(landings, 20);
+}
+
+TEST(PathFinderShips, UnloadedUnitGetsTheNearestWhollyFreeLandPosition)
+{
+    std::mt19937 random(5);
+    int32_t placed = 0;
+    for (int32_t round = 0; round < 8; ++round)
+    {
+        PathTestWorld world(IslandMap(random, 40, 40));
+        // Units of the owner and of an enemy ashore.
+        std::vector<std::unique_ptr<PathTestUnit>> ashore;
+        std::uniform_int_distribution<int32_t> pick(0, 39);
+        for (int32_t i = 0; i < 40; ++i)
+        {
+            const int32_t x = pick(random);
+            const int32_t y = pick(random);
+            if (world.map->Block(x, y).waterLevel > 7 || world.map->Block(x, y).unit != nullptr)
+                continue;
+            ashore.push_back(std::make_unique<PathTestUnit>(i % 2));
+            ashore.back()->x = x;
+            ashore.back()->y = y;
+            PlacePathTestUnit(*world.map, *ashore.back());
+        }
+        for (int32_t size = 1; size <= 2; ++size)
+        {
+            const Footprints positions(*world.map, size);
+            // The rule of the unloading scan, x outer, y inner.
+            enum class EKind { Free, Waypoint, DeadEnd };
+            const auto classify = [&](int32_t x, int32_t y)
+            {
+                int32_t freeCells = 0;
+                for (int32_t cx = x; cx < x + size; ++cx)
+                    for (int32_t cy = y; cy < y + size; ++cy)
+                    {
+                        const SMapBlock& b = world.map->Block(cx, cy);
+                        if (b.blocked || b.waterLevel > 7 || (b.unit != nullptr && b.unit->player != 0))
+                            return freeCells == 0 ? EKind::DeadEnd : EKind::Waypoint;
+                        if (b.unit != nullptr)
+                            return EKind::Waypoint;
+                        ++freeCells;
+                    }
+                return EKind::Free;
+            };
+            for (int32_t trial = 0; trial < 10; ++trial)
+            {
+                const int32_t sx = std::min(pick(random), 40 - size);
+                const int32_t sy = std::min(pick(random), 40 - size);
+                world.finder->Init(0, nullptr);
+                const int32_t failedBefore = world.finder->GetFailedSearches();
+                const int32_t result = world.finder->FindUngarrisonPos(sx, sy, size, 0, world.end);
+                std::vector<int32_t> counts;
+                const int32_t nearest = positions.Scan(
+                    sx, sy, [&](int32_t x, int32_t y) { return classify(x, y) == EKind::Waypoint; },
+                    [&](int32_t x, int32_t y) { return classify(x, y) == EKind::Free; }, counts);
+                SCOPED_TRACE(testing::Message() << "size " << size << " from (" << sx << "," << sy << ")");
+                ASSERT_EQ(result, nearest != Unreached ? 1 : 0);
+                EXPECT_EQ(world.finder->GetFailedSearches(), failedBefore + (result == 1 ? 0 : 1));
+                if (result == 0)
+                    continue;
+                ++placed;
+                EXPECT_TRUE(positions.All(world.end.x, world.end.y, [](const SMapBlock& b)
+                                          { return !b.blocked && b.waterLevel <= 7 && b.unit == nullptr; }));
+                // Reached from a waypoint (or the start) of the fewest steps.
+                int32_t fewest = Unreached;
+                for (int32_t direction = 0; direction < 8; ++direction)
+                {
+                    const int32_t fx = world.end.x - DX[direction];
+                    const int32_t fy = world.end.y - DY[direction];
+                    if (positions.IsInside(fx, fy) && counts[size_t(fx * MapBlockSide + fy)] != Unreached &&
+                        positions.CanStep(fx, fy, direction))
+                        fewest = std::min(fewest, counts[size_t(fx * MapBlockSide + fy)] + 1);
+                }
+                EXPECT_EQ(fewest, nearest);
+            }
+        }
+    }
+    EXPECT_GT(placed, 20);
+}
+
+TEST(PathFinderShips, UnloadingNeverStartsOnWaterAndNeverOnAnOccupiedBlock)
+{
+    // The ship lies at (3,1); the land begins at x = 4.
+    PathTestWorld world(MakePathTestMap({"~~~~....", "~~~~....", "~~~~...."}));
+    EXPECT_EQ(world.finder->FindUngarrisonPos(2, 1, 1, 0, world.end), 0);
+    EXPECT_EQ(world.finder->FindUngarrisonPos(3, 1, 1, 0, world.end), 1);
+    EXPECT_EQ(world.end.x, 4);
+    EXPECT_EQ(world.end.y, 1);
+
+    PathTestUnit enemy(1);
+    enemy.x = 5;
+    enemy.y = 2;
+    PlacePathTestUnit(*world.map, enemy);
+    EXPECT_EQ(world.finder->FindUngarrisonPos(3, 1, 2, 0, world.end), 1);
+    EXPECT_EQ(world.end.x, 4);
+    EXPECT_EQ(world.end.y, 0);
+}
+
+TEST(PathFinderShips, WaypointsAreNotQueuedAgainAndAgain)
+{
+    // A beach crowded with the owner's standing units: every position is a
+    // waypoint and nothing is free.  Each waypoint's cost is kept, so the
+    // search ends instead of filling its queue with repeats.
+    CTestLog log;
+    PathTestWorld world(MakePathTestMap(60, 60));
+    std::vector<std::unique_ptr<PathTestUnit>> crowd;
+    for (int32_t x = 0; x < 60; ++x)
+        for (int32_t y = 0; y < 60; ++y)
+        {
+            crowd.push_back(std::make_unique<PathTestUnit>(0));
+            crowd.back()->x = x;
+            crowd.back()->y = y;
+            PlacePathTestUnit(*world.map, *crowd.back());
+        }
+    EXPECT_EQ(world.finder->FindUngarrisonPos(30, 30, 1, 0, world.end), 0);
+    EXPECT_EQ(world.finder->GetFailedSearches(), 1);
+    EXPECT_FALSE(log.Contains("#DEBUG: CPathFinder::Enqueue -> Ring-queue overflow"));
+}

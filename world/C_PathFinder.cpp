@@ -1,0 +1,213 @@
+// The A* route search to a goal, and moving a goal to a free cell.
+
+#include "world/C_PathFinder.h"
+
+#include <algorithm>
+
+#include "buildings/C_Building.h"
+#include "core/C_LogFile.h"
+#include "core/GlobalFunc.h"
+#include "world/C_GameMap.h"
+
+namespace
+{
+// Cells beyond the straight-line distance plus this many tenths per block
+// of map width are not explored.
+constexpr int32_t DistanceSlackPerMapBlock = 3;
+
+int64_t BlocksToTenths(int32_t blocks)
+{
+    return int64_t(blocks) * CPathFinder::StraightStepCost;
+}
+} // namespace
+
+void CPathFinder::Init(int32_t owner, CUnit* self)
+{
+    m_Owner = owner;
+    m_Self = self;
+    m_AttackRange = 0;
+    m_MinAttackRange = 0;
+    if (self != nullptr)
+    {
+        // The range is base plus bonus; the minimum is the type's own.
+        int32_t base = 0;
+        int32_t bonus = 0;
+        m_AttackRange = self->GetAttackRange(&base, &bonus);
+        m_MinAttackRange = self->GetMinAttackRange();
+    }
+}
+
+int32_t CPathFinder::FindPath(int32_t startX, int32_t startY, int32_t goalX, int32_t goalY, int32_t size,
+                              int32_t moveLayer, int32_t nearDistance, int32_t acceptDistance, CUnit* targetUnit,
+                              CBuilding* targetBuilding, int32_t offsetX, int32_t offsetY, Route& route, SPoint& end)
+{
+    ++m_FinishedSearches;
+    m_MoveLayer = moveLayer;
+    m_Size = size;
+    m_TargetUnit = targetUnit;
+    m_TargetBuilding = targetBuilding;
+    end = {startX, startY};
+    if (!IsValidSize(size) || !IsInsideForSize(startX, startY) ||
+        !PlaceGoal(targetUnit, targetBuilding, goalX, goalY, offsetX, offsetY, nearDistance, acceptDistance, startX,
+                   startY))
+    {
+        DEBUG_REPORT("#DEBUG: CPathFinder::FindPath -> start or goal outside the map");
+        CountFailure();
+        return 0;
+    }
+
+    StartSearch(startX, startY);
+    m_NearLimit = BlocksToTenths(nearDistance);
+    m_AcceptDistance = BlocksToTenths(acceptDistance);
+    // Measured to the goal the search heads for, so that the limit and the
+    // closest cell agree with the distances of the expansions.
+    const int32_t startDistance = GlobalFunc::Distance(startX, startY, m_GoalX, m_GoalY);
+    ResetHeap(startX, startY, startDistance);
+    m_BestCost = 0;
+    m_BestX = startX;
+    m_BestY = startY;
+    m_BestDistance = startDistance;
+    m_DistanceLimit = startDistance + DistanceSlackPerMapBlock * m_Map.GetWidth();
+
+    if (RunHeapSearch(&CPathFinder::AddSzomszed) != ESearchEnd::Found)
+    {
+        m_GoalX = m_BestX;
+        m_GoalY = m_BestY;
+        CountFailure();
+    }
+    const int32_t steps = WriteRoute(startX, startY, route, end);
+    NextGeneration();
+    return steps;
+}
+
+// The goal of the search; false when it lies off the map (a goal without
+// near and accept distances is clamped into it instead).
+bool CPathFinder::PlaceGoal(CUnit* targetUnit, CBuilding* targetBuilding, int32_t goalX, int32_t goalY,
+                            int32_t offsetX, int32_t offsetY, int32_t nearDistance, int32_t acceptDistance,
+                            int32_t startX, int32_t startY)
+{
+    int64_t x = int64_t(goalX) + offsetX;
+    int64_t y = int64_t(goalY) + offsetY;
+    if (targetUnit != nullptr)
+    {
+        x = int64_t(targetUnit->GetSize() / 2) + targetUnit->x + offsetX;
+        y = int64_t(targetUnit->GetSize() / 2) + targetUnit->y + offsetY;
+    }
+    else if (targetBuilding != nullptr)
+    {
+        x = int64_t(targetBuilding->GetWidth() / 2) + targetBuilding->x + offsetX;
+        y = int64_t(targetBuilding->GetDepth() / 2) + targetBuilding->y + offsetY;
+    }
+    else if (nearDistance == 0 && acceptDistance == 0)
+    {
+        m_GoalX = int32_t(std::clamp<int64_t>(x, 0, m_Map.GetWidth() - m_Size));
+        m_GoalY = int32_t(std::clamp<int64_t>(y, 0, m_Map.GetHeight() - m_Size));
+        MoveGoalToFreeCell(startX, startY);
+        return true;
+    }
+    if (x < 0 || y < 0 || x >= m_Map.GetWidth() || y >= m_Map.GetHeight())
+        return false;
+    m_GoalX = int32_t(x);
+    m_GoalY = int32_t(y);
+    return true;
+}
+
+bool CPathFinder::IsTargetOnFootprint(int32_t x, int32_t y) const
+{
+    if (m_TargetUnit == nullptr && m_TargetBuilding == nullptr)
+        return false;
+    for (int32_t cx = x; cx < x + m_Size; ++cx)
+        for (int32_t cy = y; cy < y + m_Size; ++cy)
+        {
+            const SMapBlock& block = m_Map.Block(cx, cy);
+            if ((m_TargetUnit != nullptr && block.unit == m_TargetUnit) ||
+                (m_TargetBuilding != nullptr && block.building == m_TargetBuilding))
+                return true;
+        }
+    return false;
+}
+
+bool CPathFinder::AddSzomszed(const SStep& step)
+{
+    const int64_t g = step.fromCost + step.stepCost;
+    if (g < StartCost)
+        DEBUG_REPORT("#DEBUG: CPathFinder::AddSzomszed -> minvalue underrun");
+    if (!IsInsideForSize(step.x, step.y) || g >= CostAt(step.x, step.y) ||
+        IsCornerCut(step.fromX, step.fromY, step.direction))
+        return false;
+    Record(step.x, step.y, step.fromX, step.fromY, step.direction, g);
+
+    const int32_t h = HeuristicToGoal(step.x, step.y);
+    if (m_DistanceLimit != 0 && h > m_DistanceLimit)
+        return false;
+    if (m_NearLimit != 0 && h < m_NearLimit)
+    {
+        // Still too close: pass through without a goal test.
+        if (IsFootprintFree(step.x, step.y))
+            InsertNode(step.x, step.y, g + h);
+        return false;
+    }
+    if ((m_AcceptDistance != 0 && h <= m_AcceptDistance) || IsTargetOnFootprint(step.x, step.y))
+    {
+        m_GoalX = step.fromX;
+        m_GoalY = step.fromY;
+        return true;
+    }
+    if (!IsFootprintFree(step.x, step.y))
+        return false;
+    if (step.x == m_GoalX && step.y == m_GoalY)
+        return true;
+    UpdateBest(g, step.x, step.y, h);
+    InsertNode(step.x, step.y, g + h);
+    return false;
+}
+
+void CPathFinder::MoveGoalToFreeCell(int32_t fromX, int32_t fromY)
+{
+    if (!IsValidSize(m_Size))
+        return;
+    m_GoalX = std::clamp(m_GoalX, 0, m_Map.GetWidth() - m_Size);
+    m_GoalY = std::clamp(m_GoalY, 0, m_Map.GetHeight() - m_Size);
+    if (IsFootprintFree(m_GoalX, m_GoalY))
+        return;
+
+    // A search from the goal toward the from cell, which the goal fields
+    // hold while it runs; the first free footprint becomes the goal.
+    const int32_t searchFromX = m_GoalX;
+    const int32_t searchFromY = m_GoalY;
+    m_GoalX = std::clamp(fromX, 0, m_Map.GetWidth() - 1);
+    m_GoalY = std::clamp(fromY, 0, m_Map.GetHeight() - 1);
+    RecordCost(searchFromX, searchFromY, StartCost);
+    const int32_t distance = GlobalFunc::Distance(m_GoalX, m_GoalY, searchFromX, searchFromY);
+    ResetHeap(searchFromX, searchFromY, distance);
+    m_BestCost = 0;
+    m_BestX = searchFromX;
+    m_BestY = searchFromY;
+    m_BestDistance = distance;
+    if (RunHeapSearch(&CPathFinder::AddSzomszedInitEnd) != ESearchEnd::Found)
+    {
+        m_GoalX = m_BestX;
+        m_GoalY = m_BestY;
+    }
+    NextGeneration();
+}
+
+bool CPathFinder::AddSzomszedInitEnd(const SStep& step)
+{
+    const int64_t g = step.fromCost + step.stepCost;
+    if (g < StartCost)
+        DEBUG_REPORT("#DEBUG: CPathFinder::AddSzomszedInitEnd -> minvalue underrun");
+    if (!IsInsideForSize(step.x, step.y) || g >= CostAt(step.x, step.y))
+        return false;
+    if (IsFootprintFree(step.x, step.y))
+    {
+        m_GoalX = step.x;
+        m_GoalY = step.y;
+        return true;
+    }
+    const int32_t h = GlobalFunc::Distance(step.x, step.y, m_GoalX, m_GoalY);
+    RecordCost(step.x, step.y, g);
+    UpdateBest(g, step.x, step.y, h);
+    InsertNode(step.x, step.y, g + h);
+    return false;
+}

@@ -1,0 +1,355 @@
+#pragma once
+// The one grid path finder of the game.  It finds routes for units over the
+// block grid of a map with an A* search over the eight neighbours of a cell,
+// and runs the targeted breadth-first searches (nearest resource, storage,
+// keep, building site, unloading coast, free cell, building place), the
+// computer opponent's weighted route search and the island flood fills, all
+// on the same cost grid and node pool.
+//
+// Units of measure: positions and sizes in blocks, distances and costs in
+// tenths of a block (a straight step costs 10, a diagonal one 14).  A route
+// is one direction code per step, the first byte being the LAST step; a
+// route never holds more than RouteCapacity steps: a longer one is cut after
+// its first RouteCapacity steps from the start, and its end is the cell it
+// was cut at, so the unit searches again from there.
+//
+// The heap and the ring queue hold NodePoolSize entries; a search whose
+// frontier outgrows them stops there (one check report) and ends as one
+// that did not reach its goal.  Each search stamps the cells it reaches, so
+// no search ever reads the costs of an earlier one.
+//
+// Every search runs to its end inside one call; nothing of it survives but
+// the cell stamps and the two counters.  Main thread only; the unit and
+// building operations a search calls must not search.  The object is large
+// (about 1.5 MB): a static or heap object, never a local.
+
+#include <cstdint>
+
+#include "units/C_Unit.h"
+#include "world/C_GameMap.h"
+
+class CBuilding;
+class CPathFinderPlayers;
+
+class CPathFinder
+{
+public:
+    // Entries of the heap (A* searches) or ring queue (breadth-first ones).
+    static constexpr int32_t NodePoolSize = 20000;
+    static constexpr int32_t RouteCapacity = CUnit::RouteCapacity;
+    using Route = uint8_t[RouteCapacity];
+
+    // Move layers; any other value tests neither terrain nor occupants.
+    static constexpr int32_t LayerLand = 1;
+    static constexpr int32_t LayerWater = 2;
+
+    static constexpr int32_t StraightStepCost = 10;
+    static constexpr int32_t DiagonalStepCost = 14;
+
+    // A weight of the computer opponent's search that forbids its terrain.
+    static constexpr int32_t ForbiddingWeight = -1;
+
+    // Heap entry: children 2i + 1 and 2i + 2, parent (i - 1) / 2, links fixed
+    // by InitNodePool (NoNodeLink past the pool).
+    struct SNode
+    {
+        uint8_t x;
+        uint8_t y;
+        int64_t priority;
+        int32_t parent;
+        int32_t left;
+        int32_t right;
+    };
+    static constexpr int32_t NoNodeLink = 100000;
+
+    struct SPoint
+    {
+        int32_t x;
+        int32_t y;
+    };
+
+    // Searches the given map (its size and blocks are read at every search).
+    explicit CPathFinder(CGameMap& map);
+    CPathFinder(const CPathFinder&) = delete;
+    CPathFinder& operator=(const CPathFinder&) = delete;
+
+    // The player answers the searches use; null restores the default.  The
+    // object must outlive its use.
+    void SetPlayers(const CPathFinderPlayers* players);
+
+    // ---- A* search (C_PathFinder.cpp) ---------------------------------------
+    // Precedes every search made for a player or a unit: the owner's index
+    // and the moving unit (or null), whose attack ranges the search keeps.
+    void Init(int32_t owner, CUnit* self);
+    // Route of a mover of size x size blocks on the layer from the start to
+    // the goal.  With a target unit (or building) the goal is its centre,
+    // and the route ends beside it.  Without near and accept distances a
+    // goal whose footprint is not free is first moved to the nearest free
+    // cell toward the start.  Between near and accept distance (blocks) from
+    // the goal, the route ends at the last cell before that band.  Offsets
+    // shift the goal.  Returns the step count and writes the end cell; when
+    // the goal is not reached the route leads to the cell that came closest
+    // (0 steps: the start), and the failure is counted.  A start off the
+    // map, a goal off the map (with distances or a target) or a size below 1
+    // or larger than the map gives 0 steps ending at the start.
+    int32_t FindPath(int32_t startX, int32_t startY, int32_t goalX, int32_t goalY, int32_t size, int32_t moveLayer,
+                     int32_t nearDistance, int32_t acceptDistance, CUnit* targetUnit, CBuilding* targetBuilding,
+                     int32_t offsetX, int32_t offsetY, Route& route, SPoint& end);
+    // Clamps the goal into the map and, when the mover's footprint is not
+    // free there, moves it to the nearest free cell found searching from it
+    // toward the from cell (the cell that came closest when none is free).
+    void MoveGoalToFreeCell(int32_t fromX, int32_t fromY);
+
+    // ---- Search stamps and node pool (C_PathFinder_Nodes.cpp) -----------------
+    // Closes a search: the next one finds every cell unreached.
+    void NextGeneration();
+    // Marks every cell unreached and starts the stamps anew.
+    void ResetVisitGrid();
+    void InitNodePool();
+    // Heap: false, with a check report, when the pool is full (the entry is
+    // not stored).
+    bool InsertNode(int32_t x, int32_t y, int64_t priority);
+    void RemoveNode(int32_t index);
+    void SwapNodes(int32_t a, int32_t b);
+
+    // ---- Cell tests (C_PathFinder_Cells.cpp), for the current size, layer,
+    // owner, self and target; positions off the map fail. ---------------------
+    // Some footprint cell is blocked by anything but a tree.
+    bool IsFootprintBlocked(int32_t x, int32_t y) const;
+    // The diagonal step from (x, y) in the direction passes a blocked corner.
+    bool IsCornerCut(int32_t fromX, int32_t fromY, int32_t direction) const;
+    // The mover may stand on the footprint at (x, y) on its layer.
+    bool IsFootprintFree(int32_t x, int32_t y) const;
+    // One land cell a breadth-first search may step on.
+    bool IsCellPassable(int32_t x, int32_t y) const;
+    // Some footprint cell is free land.
+    bool HasFreeLandCell(int32_t x, int32_t y) const;
+
+    // ---- Targeted searches (C_PathFinder_Targets.cpp) --------------------------
+    // Breadth-first over land from the start to the nearest cell beside the
+    // wanted object; the route and end as FindPath, the object found in the
+    // target building (null when nothing was found; then 0).  A found object
+    // beside the start gives 0 steps with the target building set.  A step
+    // limit of 0 means none.
+    // Resource site of the TENUMRESOURCE kind; with exploredOnly only over
+    // blocks the owner has explored.
+    int32_t FindResource(int32_t startX, int32_t startY, int32_t resourceKind, int32_t exploredOnly,
+                         int32_t stepLimit, Route& route, SPoint& end);
+    // Living storage building of the owner; no step limit.
+    int32_t FindStorage(int32_t startX, int32_t startY, Route& route, SPoint& end);
+    // Living, empty keep of the owner; no step limit.
+    int32_t FindGarrisonKeep(int32_t startX, int32_t startY, Route& route, SPoint& end);
+    // Living, unfinished building of the owner with no unit on the cell.
+    int32_t FindBuildSite(int32_t startX, int32_t startY, int32_t stepLimit, Route& route, SPoint& end);
+    // A ship of the size: route over free water to the last water position
+    // whose footprint touches free land.
+    int32_t FindCoastToUngarrison(int32_t startX, int32_t startY, int32_t size, int32_t stepLimit, Route& route,
+                                  SPoint& end);
+    // 1 and the position when some footprint of the size near the start is
+    // wholly free land; no route.
+    int32_t FindUngarrisonPos(int32_t startX, int32_t startY, int32_t size, int32_t stepLimit, SPoint& end);
+
+    // ---- Computer opponent's searches (C_PathFinder_AI.cpp) -----------------
+    // A place on the start's island (any island for docks) where the probe
+    // building passes its placement test (owner, placement, 1, 1), spreading
+    // through the owner's town and around areas attacked in the last minute;
+    // the probe's x and y are left at the last position tried.
+    bool FindBuildingPlace(int32_t startX, int32_t startY, CBuilding* probe, int32_t nearSteps, int32_t stepLimit,
+                           int32_t placement, SPoint& end);
+    // A* with costs weighted by terrain (land, water), foreign walls and the
+    // danger player's sight (-1: none); a land, water or wall weight of -1
+    // forbids that terrain, other negative weights count as 0.  Costs are
+    // 64-bit and saturate, so no weight overflows them.
+    int32_t SmartAI_FindPath(int32_t startX, int32_t startY, int32_t goalX, int32_t goalY, int32_t dangerPlayer,
+                             int32_t size, int32_t landWeight, int32_t waterWeight, int32_t dangerWeight,
+                             int32_t wallWeight, Route& route, SPoint& end);
+    // Moves the first point to a free cell toward the second and the second
+    // toward the first (as MoveGoalToFreeCell).  Returns 0.
+    int32_t FindPathAI(int32_t firstX, int32_t firstY, int32_t secondX, int32_t secondY, int32_t size,
+                       int32_t moveLayer, SPoint& firstOut, SPoint& secondOut);
+
+    // ---- Island numbering (C_PathFinder_Flood.cpp) ----------------------------
+    // Relabels the 8-connected land (water level below 7) or water (7 and
+    // above) cells of id oldId reached from the start with newId; the start
+    // itself is the caller's to relabel.
+    void FloodFillLand(int32_t startX, int32_t startY, uint16_t oldId, uint16_t newId);
+    void FloodFillWater(int32_t startX, int32_t startY, uint16_t oldId, uint16_t newId);
+
+    // ---- Results and counters ------------------------------------------------
+    CBuilding* GetTargetBuilding() const { return m_TargetBuilding; }
+    int32_t GetFinishedSearches() const { return m_FinishedSearches; }
+    int32_t GetFailedSearches() const { return m_FailedSearches; }
+    // Cells taken from the heap or queue by the last search (for measuring).
+    int32_t GetExpandedCells() const { return m_ExpandedCells; }
+    int32_t GetNodeCount() const { return m_Count; }
+    const SNode& GetNode(int32_t index) const { return m_Nodes[index]; }
+
+private:
+    // Per cell: the best cost of the search that stamped it last, and how
+    // it was reached.  A cell stamped by an earlier search is unreached.
+    struct SCell
+    {
+        int64_t cost;
+        uint32_t stamp;
+        uint8_t parentX;
+        uint8_t parentY;
+        uint8_t direction;
+        uint8_t expanded;   // its neighbours were offered at this cost
+    };
+
+    // One neighbour offered to an expansion: the popped cell's cost and the
+    // cost of the step.
+    struct SStep
+    {
+        int32_t fromX;
+        int32_t fromY;
+        int32_t x;
+        int32_t y;
+        int64_t fromCost;
+        int32_t stepCost;
+        int32_t direction;
+    };
+
+    using Expansion = bool (CPathFinder::*)(const SStep& step);
+
+    enum class ESearchEnd
+    {
+        Found,
+        Exhausted,   // nothing left to expand
+        Overflowed,  // the node pool was full
+    };
+
+    // ---- Search frame (C_PathFinder_Nodes.cpp) --------------------------------
+    // The footprint of the current size at (x, y) lies on the map.
+    bool IsInsideForSize(int32_t x, int32_t y) const
+    {
+        return x >= 0 && y >= 0 && x <= m_Map.GetWidth() - m_Size && y <= m_Map.GetHeight() - m_Size;
+    }
+    bool IsValidSize(int32_t size) const;
+    SCell& CellAt(int32_t x, int32_t y) { return m_Cells[x * CellRow + y]; }
+    const SCell& CellAt(int32_t x, int32_t y) const { return m_Cells[x * CellRow + y]; }
+    // The cell's cost in the current search; Unreached when not stamped.
+    int64_t CostAt(int32_t x, int32_t y) const
+    {
+        const SCell& cell = CellAt(x, y);
+        return cell.stamp == m_Stamp ? cell.cost : Unreached;
+    }
+    void Record(int32_t x, int32_t y, int32_t fromX, int32_t fromY, int32_t direction, int64_t cost);
+    void RecordCost(int32_t x, int32_t y, int64_t cost);
+    void StartSearch(int32_t startX, int32_t startY);
+    void ResetHeap(int32_t x, int32_t y, int64_t priority);
+    void ResetQueue(int32_t x, int32_t y);
+    bool Enqueue(int32_t x, int32_t y);
+    // Offers the popped cell's eight neighbours, straight ones first.  A
+    // cell taken again at a cost whose neighbours were offered already is
+    // passed over: offering them again would change nothing.
+    bool ExpandNeighbours(int32_t x, int32_t y, Expansion expand);
+    ESearchEnd RunHeapSearch(Expansion expand);
+    ESearchEnd RunQueueSearch(Expansion expand);
+    void CountFailure();
+    // Writes the route from the start to the goal (cut to RouteCapacity
+    // steps, the goal then moved to the cut) and returns its step count.
+    int32_t WriteRoute(int32_t startX, int32_t startY, Route& route, SPoint& end);
+    // Distance in tenths from the footprint centre at (x, y) to the goal.
+    int32_t HeuristicToGoal(int32_t x, int32_t y) const;
+    void UpdateBest(int64_t cost, int32_t x, int32_t y, int32_t distance);
+
+    // ---- A* expansions (C_PathFinder.cpp) -------------------------------------
+    bool PlaceGoal(CUnit* targetUnit, CBuilding* targetBuilding, int32_t goalX, int32_t goalY, int32_t offsetX,
+                   int32_t offsetY, int32_t nearDistance, int32_t acceptDistance, int32_t startX, int32_t startY);
+    bool AddSzomszed(const SStep& step);
+    bool AddSzomszedInitEnd(const SStep& step);
+    bool IsTargetOnFootprint(int32_t x, int32_t y) const;
+    bool IsOccupantPassable(const CUnit& occupant, bool meleeChase) const;
+
+    // ---- Breadth-first expansions (C_PathFinder_Targets.cpp) ------------------
+    int32_t RunBuildingSearch(int32_t startX, int32_t startY, int32_t stepLimit, Expansion expand, Route& route,
+                              SPoint& end);
+    bool OffersCell(const SStep& step, const char* underrunReport);
+    bool TakeBuildingOrQueue(const SStep& step, bool wanted);
+    bool AddSzomszedResource(const SStep& step);
+    bool AddSzomszedStorage(const SStep& step);
+    bool AddSzomszedGarrisonKeep(const SStep& step);
+    bool AddSzomszedBDToBuild(const SStep& step);
+    bool AddSzomszedUngarrisonCoast(const SStep& step);
+    bool AddSzomszedUngarrUnitPos(const SStep& step);
+    bool IsOwnLivingBuilding(const CBuilding& building) const;
+
+    // ---- Computer opponent's expansions (C_PathFinder_AI.cpp) -----------------
+    bool SmartAI_AddSzomszedBuildingPlace(const SStep& step);
+    bool TryPlaceProbe(int32_t x, int32_t y);
+    bool SmartAI_AddSzomszed(const SStep& step);
+    bool CountFootprintTerrain(int32_t x, int32_t y, int32_t& land, int32_t& water) const;
+    // The cost of stepping onto the position; refused is set for a wall
+    // that may not be crossed.
+    int64_t WeightedCost(int32_t x, int32_t y, int64_t g, int32_t stepCost, int32_t land, int32_t water,
+                         bool& refused) const;
+
+    // ---- Flood fills (C_PathFinder_Flood.cpp) ---------------------------------
+    using FloodStep = void (CPathFinder::*)(int32_t x, int32_t y, uint16_t oldId, uint16_t newId);
+    void FloodFill(int32_t startX, int32_t startY, uint16_t oldId, uint16_t newId, FloodStep step);
+    void FloodLandStep(int32_t x, int32_t y, uint16_t oldId, uint16_t newId);
+    void FloodWaterStep(int32_t x, int32_t y, uint16_t oldId, uint16_t newId);
+    void Relabel(int32_t x, int32_t y, uint16_t newId);
+
+    static constexpr int32_t CellRow = 256;
+    static constexpr int32_t CellCount = CellRow * CellRow;
+    static constexpr int64_t StartCost = 0;
+    static constexpr int64_t Unreached = INT64_MAX;
+    // Below this water level a block is land, above it water; the level
+    // itself counts differently per test.
+    static constexpr int32_t ShoreWaterLevel = 7;
+    static constexpr int32_t DirectionDX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    static constexpr int32_t DirectionDY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+    // Neighbours are offered straight ones first, then the diagonal ones.
+    static constexpr int32_t ExpansionOrder[8] = {0, 2, 4, 6, 1, 3, 5, 7};
+    // TENUMBUILDCAST values the searches look for.
+    static constexpr int32_t WallCast = 9;
+    static constexpr int32_t ResourceSiteCast = 10;
+    static constexpr int32_t KeepCast = 11;
+    static constexpr int32_t DocksCast = 13;
+
+    CGameMap& m_Map;
+    const CPathFinderPlayers* m_Players;
+
+    int32_t m_Owner;
+    uint32_t m_Stamp;   // of the current search; 0 marks no search
+    SCell m_Cells[CellCount];
+    int32_t m_GoalX;
+    int32_t m_GoalY;
+    int32_t m_MoveLayer;
+    int64_t m_BestCost;
+    int64_t m_CostLimit;   // breadth-first searches; 0 = none
+    int32_t m_BestX;
+    int32_t m_BestY;
+    int32_t m_BestDistance;
+    int32_t m_Placement;   // the building-place search's placement argument
+    int32_t m_Size;
+    int32_t m_DistanceLimit;   // 0 = none
+    SNode m_Nodes[NodePoolSize];
+    int32_t m_Count;
+    int32_t m_Head;
+    int32_t m_Tail;
+    bool m_Overflowed;
+    CUnit* m_TargetUnit;
+    CBuilding* m_TargetBuilding;
+    int32_t m_ResourceKind;
+    CUnit* m_Self;
+    int32_t m_AttackRange;
+    int32_t m_MinAttackRange;
+    int32_t m_ExploredOnly;
+    int32_t m_IslandId;
+    int64_t m_NearLimit;
+    int64_t m_AcceptDistance;
+    int64_t m_LandWeight;
+    int64_t m_WaterWeight;
+    int64_t m_DangerWeight;
+    int64_t m_WallWeight;
+    int32_t m_DangerPlayer;
+    int32_t m_FinishedSearches;
+    int32_t m_FailedSearches;
+    int32_t m_ExpandedCells;
+};
+
+// The path finder of the game (over g_GameMap).
+extern CPathFinder g_PathFinder;

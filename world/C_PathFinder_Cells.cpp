@@ -1,0 +1,97 @@
+// The cell tests: which footprints a mover may stand on and which diagonal
+// steps cut a blocked corner.
+
+#include "world/C_PathFinder.h"
+
+#include "buildings/C_Building.h"
+#include "world/C_GameMap.h"
+#include "world/C_PathFinderPlayers.h"
+
+namespace
+{
+constexpr int32_t TreeResource = 2;   // TENUMRESOURCE
+
+// A tree's blocks never stop a diagonal step.
+bool IsSolid(const SMapBlock& block)
+{
+    return block.blocked && (block.building == nullptr || block.building->GetResourceKind() != TreeResource);
+}
+} // namespace
+
+bool CPathFinder::IsFootprintBlocked(int32_t x, int32_t y) const
+{
+    if (!IsInsideForSize(x, y))
+        return true;
+    for (int32_t cx = x; cx < x + m_Size; ++cx)
+        for (int32_t cy = y; cy < y + m_Size; ++cy)
+            if (IsSolid(m_Map.Block(cx, cy)))
+                return true;
+    return false;
+}
+
+bool CPathFinder::IsCornerCut(int32_t fromX, int32_t fromY, int32_t direction) const
+{
+    const int32_t dx = DirectionDX[direction & 7];
+    const int32_t dy = DirectionDY[direction & 7];
+    if (dx == 0 || dy == 0)
+        return false;
+    return IsFootprintBlocked(fromX + dx, fromY + dy) || IsFootprintBlocked(fromX + dx, fromY) ||
+           IsFootprintBlocked(fromX, fromY + dy);
+}
+
+// An occupant steps aside for the mover when it walks a route at least as
+// fast; a melee unit chasing a target also passes through enemies.
+bool CPathFinder::IsOccupantPassable(const CUnit& occupant, bool meleeChase) const
+{
+    if (meleeChase && m_TargetUnit != nullptr && m_Self != nullptr && m_AttackRange + m_MinAttackRange == 1 &&
+        !m_Players->IsUnitAlliedWith(occupant, m_Owner))
+        return true;
+    return occupant.pathFlag != 0 && (m_Self == nullptr || m_Self->speed <= occupant.speed);
+}
+
+bool CPathFinder::IsFootprintFree(int32_t x, int32_t y) const
+{
+    if (!IsInsideForSize(x, y))
+        return false;
+    if (m_MoveLayer != LayerLand && m_MoveLayer != LayerWater)
+        return true;
+    const bool land = m_MoveLayer == LayerLand;
+    for (int32_t cx = x; cx < x + m_Size; ++cx)
+        for (int32_t cy = y; cy < y + m_Size; ++cy)
+        {
+            const SMapBlock& block = m_Map.Block(cx, cy);
+            if (m_Self != nullptr && block.unit == m_Self)
+                continue;
+            const bool wrongTerrain = land ? block.waterLevel > ShoreWaterLevel : block.waterLevel < ShoreWaterLevel;
+            if (wrongTerrain || block.blocked)
+                return false;
+            if (block.unit != nullptr && !IsOccupantPassable(*block.unit, land))
+                return false;
+        }
+    return true;
+}
+
+bool CPathFinder::IsCellPassable(int32_t x, int32_t y) const
+{
+    if (!m_Map.IsOnMap(x, y))
+        return false;
+    const SMapBlock& block = m_Map.Block(x, y);
+    if (block.unit != nullptr)
+        return (m_Self != nullptr && block.unit == m_Self) || IsOccupantPassable(*block.unit, false);
+    return block.waterLevel < ShoreWaterLevel && !block.blocked;
+}
+
+bool CPathFinder::HasFreeLandCell(int32_t x, int32_t y) const
+{
+    if (!IsInsideForSize(x, y))
+        return false;
+    for (int32_t cx = x; cx < x + m_Size; ++cx)
+        for (int32_t cy = y; cy < y + m_Size; ++cy)
+        {
+            const SMapBlock& block = m_Map.Block(cx, cy);
+            if (block.waterLevel < ShoreWaterLevel && !block.blocked &&
+                (block.unit == nullptr || block.unit->pathFlag != 0))
+                return true;
+        }
+    return false;
+}

@@ -1,0 +1,317 @@
+// The search frame shared by every search: cell stamps, the node pool as a
+// heap or a ring queue, the neighbour order, and writing the route.
+
+#include "world/C_PathFinder.h"
+
+#include <cstring>
+
+#include "core/C_LogFile.h"
+#include "core/GlobalFunc.h"
+#include "world/C_GameMap.h"
+#include "world/C_PathFinderPlayers.h"
+
+namespace
+{
+// A missing heap child compares above every stored priority.
+constexpr int64_t MissingChildPriority = INT64_MAX;
+
+} // namespace
+
+CPathFinder::CPathFinder(CGameMap& map)
+    : m_Map(map), m_Players(&CPathFinderPlayers::Default()), m_Owner(0), m_Stamp(0), m_GoalX(0), m_GoalY(0),
+      m_MoveLayer(LayerLand), m_BestCost(0), m_CostLimit(0), m_BestX(0), m_BestY(0), m_BestDistance(0),
+      m_Placement(0), m_Size(1), m_DistanceLimit(0), m_Count(0), m_Head(-1), m_Tail(0), m_Overflowed(false),
+      m_TargetUnit(nullptr), m_TargetBuilding(nullptr), m_ResourceKind(0), m_Self(nullptr), m_AttackRange(0),
+      m_MinAttackRange(0), m_ExploredOnly(0), m_IslandId(0), m_NearLimit(0), m_AcceptDistance(0),
+      m_LandWeight(0), m_WaterWeight(0), m_DangerWeight(0), m_WallWeight(0), m_DangerPlayer(-1),
+      m_FinishedSearches(0), m_FailedSearches(0), m_ExpandedCells(0)
+{
+    ResetVisitGrid();
+    InitNodePool();
+}
+
+void CPathFinder::SetPlayers(const CPathFinderPlayers* players)
+{
+    m_Players = players != nullptr ? players : &CPathFinderPlayers::Default();
+}
+
+// ---- Stamps -----------------------------------------------------------------
+
+void CPathFinder::NextGeneration()
+{
+    ++m_Stamp;
+    if (m_Stamp == 0)
+        ResetVisitGrid();
+}
+
+void CPathFinder::ResetVisitGrid()
+{
+    for (SCell& cell : m_Cells)
+    {
+        cell.cost = Unreached;
+        cell.stamp = 0;
+        cell.parentX = 0;
+        cell.parentY = 0;
+        cell.direction = 0;
+        cell.expanded = 0;
+    }
+    m_Stamp = 1;
+}
+
+void CPathFinder::Record(int32_t x, int32_t y, int32_t fromX, int32_t fromY, int32_t direction, int64_t cost)
+{
+    SCell& cell = CellAt(x, y);
+    cell.cost = cost;
+    cell.stamp = m_Stamp;
+    cell.parentX = uint8_t(fromX);
+    cell.parentY = uint8_t(fromY);
+    cell.direction = uint8_t(direction);
+    cell.expanded = 0;
+}
+
+void CPathFinder::RecordCost(int32_t x, int32_t y, int64_t cost)
+{
+    SCell& cell = CellAt(x, y);
+    cell.cost = cost;
+    cell.stamp = m_Stamp;
+    cell.expanded = 0;
+}
+
+void CPathFinder::StartSearch(int32_t startX, int32_t startY)
+{
+    Record(startX, startY, 0, 0, 0, StartCost);
+}
+
+// ---- Heap -------------------------------------------------------------------
+
+void CPathFinder::InitNodePool()
+{
+    std::memset(m_Nodes, 0, sizeof(m_Nodes));
+    for (int32_t i = 0; i < NodePoolSize; ++i)
+    {
+        SNode& node = m_Nodes[i];
+        node.parent = i == 0 ? -1 : (i - 1) / 2;
+        node.left = 2 * i + 1 < NodePoolSize ? 2 * i + 1 : NoNodeLink;
+        node.right = 2 * i + 2 < NodePoolSize ? 2 * i + 2 : NoNodeLink;
+    }
+    m_Count = 0;
+}
+
+bool CPathFinder::InsertNode(int32_t x, int32_t y, int64_t priority)
+{
+    if (m_Count >= NodePoolSize)
+    {
+        DEBUG_REPORT("#DEBUG: CPathFinder::InsertNode -> Priority-queue overflow");
+        m_Overflowed = true;
+        return false;
+    }
+    int32_t index = m_Count++;
+    m_Nodes[index].x = uint8_t(x);
+    m_Nodes[index].y = uint8_t(y);
+    m_Nodes[index].priority = priority;
+    while (index > 0)
+    {
+        const int32_t parent = m_Nodes[index].parent;
+        if (!(m_Nodes[index].priority < m_Nodes[parent].priority))
+            break;
+        SwapNodes(index, parent);
+        index = parent;
+    }
+    return true;
+}
+
+void CPathFinder::RemoveNode(int32_t index)
+{
+    if (index < 0 || index >= m_Count)
+        return;
+    if (m_Count == 1)
+    {
+        m_Count = 0;
+        return;
+    }
+    --m_Count;
+    SwapNodes(index, m_Count);
+    for (;;)
+    {
+        const SNode& node = m_Nodes[index];
+        const int64_t leftPriority = node.left < m_Count ? m_Nodes[node.left].priority : MissingChildPriority;
+        const int64_t rightPriority = node.right < m_Count ? m_Nodes[node.right].priority : MissingChildPriority;
+        const bool leftSmaller = leftPriority < node.priority;
+        const bool rightSmaller = rightPriority < node.priority;
+        int32_t child;
+        if (!leftSmaller && !rightSmaller)
+            return;
+        if (rightSmaller && (!leftSmaller || rightPriority <= leftPriority))
+            child = node.right;
+        else
+            child = node.left;
+        SwapNodes(index, child);
+        index = child;
+    }
+}
+
+void CPathFinder::SwapNodes(int32_t a, int32_t b)
+{
+    SNode& first = m_Nodes[a];
+    SNode& second = m_Nodes[b];
+    std::swap(first.x, second.x);
+    std::swap(first.y, second.y);
+    std::swap(first.priority, second.priority);
+}
+
+void CPathFinder::ResetHeap(int32_t x, int32_t y, int64_t priority)
+{
+    m_Count = 0;
+    m_Overflowed = false;
+    m_ExpandedCells = 0;
+    InsertNode(x, y, priority);
+}
+
+// ---- Ring queue ---------------------------------------------------------------
+
+void CPathFinder::ResetQueue(int32_t x, int32_t y)
+{
+    m_Nodes[0].x = uint8_t(x);
+    m_Nodes[0].y = uint8_t(y);
+    m_Count = 1;
+    m_Head = -1;
+    m_Tail = 0;
+    m_Overflowed = false;
+    m_ExpandedCells = 0;
+}
+
+bool CPathFinder::Enqueue(int32_t x, int32_t y)
+{
+    if (m_Count >= NodePoolSize)
+    {
+        // Overwriting a waiting entry would corrupt the search: refuse it.
+        if (!m_Overflowed)
+            DEBUG_REPORT("#DEBUG: CPathFinder::Enqueue -> Ring-queue overflow");
+        m_Overflowed = true;
+        return false;
+    }
+    m_Tail = (m_Tail + 1) % NodePoolSize;
+    m_Nodes[m_Tail].x = uint8_t(x);
+    m_Nodes[m_Tail].y = uint8_t(y);
+    ++m_Count;
+    return true;
+}
+
+// ---- Running a search -----------------------------------------------------------
+
+bool CPathFinder::IsValidSize(int32_t size) const
+{
+    return size >= 1 && size <= m_Map.GetWidth() && size <= m_Map.GetHeight();
+}
+
+bool CPathFinder::ExpandNeighbours(int32_t x, int32_t y, Expansion expand)
+{
+    SCell& cell = CellAt(x, y);
+    if (cell.stamp == m_Stamp)
+    {
+        if (cell.expanded)
+            return false;
+        cell.expanded = 1;
+    }
+    ++m_ExpandedCells;
+    const int64_t cost = CostAt(x, y);
+    for (const int32_t direction : ExpansionOrder)
+    {
+        const bool straight = DirectionDX[direction] == 0 || DirectionDY[direction] == 0;
+        const SStep step{x, y, x + DirectionDX[direction], y + DirectionDY[direction], cost,
+                         straight ? StraightStepCost : DiagonalStepCost, direction};
+        if ((this->*expand)(step))
+            return true;
+        if (m_Overflowed)
+            return false;
+    }
+    return false;
+}
+
+CPathFinder::ESearchEnd CPathFinder::RunHeapSearch(Expansion expand)
+{
+    while (m_Count > 0 && !m_Overflowed)
+    {
+        const int32_t x = m_Nodes[0].x;
+        const int32_t y = m_Nodes[0].y;
+        RemoveNode(0);
+        if (ExpandNeighbours(x, y, expand))
+            return ESearchEnd::Found;
+    }
+    return m_Overflowed ? ESearchEnd::Overflowed : ESearchEnd::Exhausted;
+}
+
+CPathFinder::ESearchEnd CPathFinder::RunQueueSearch(Expansion expand)
+{
+    while (m_Count > 0 && !m_Overflowed)
+    {
+        m_Head = (m_Head + 1) % NodePoolSize;
+        --m_Count;
+        if (ExpandNeighbours(m_Nodes[m_Head].x, m_Nodes[m_Head].y, expand))
+            return ESearchEnd::Found;
+    }
+    return m_Overflowed ? ESearchEnd::Overflowed : ESearchEnd::Exhausted;
+}
+
+void CPathFinder::CountFailure()
+{
+    --m_FinishedSearches;
+    ++m_FailedSearches;
+}
+
+int32_t CPathFinder::HeuristicToGoal(int32_t x, int32_t y) const
+{
+    const int32_t half = m_Size / 2;
+    return GlobalFunc::Distance(x + half, y + half, m_GoalX, m_GoalY) - half * StraightStepCost;
+}
+
+void CPathFinder::UpdateBest(int64_t cost, int32_t x, int32_t y, int32_t distance)
+{
+    if (cost > m_BestCost && distance < m_BestDistance)
+    {
+        m_BestCost = cost;
+        m_BestX = x;
+        m_BestY = y;
+        m_BestDistance = distance;
+    }
+}
+
+int32_t CPathFinder::WriteRoute(int32_t startX, int32_t startY, Route& route, SPoint& end)
+{
+    // Every cell of the chain was reached in this search, each at a lower
+    // cost than the one after it, so the chain ends at the start; the
+    // bound only guards against a broken grid.
+    int32_t steps = 0;
+    for (int32_t x = m_GoalX, y = m_GoalY; x != startX || y != startY; ++steps)
+    {
+        const SCell& cell = CellAt(x, y);
+        if (cell.stamp != m_Stamp || steps >= CellCount)
+        {
+            DEBUG_REPORT("#DEBUG: CPathFinder::WriteRoute -> broken route");
+            m_GoalX = startX;
+            m_GoalY = startY;
+            end = {startX, startY};
+            return 0;
+        }
+        x = cell.parentX;
+        y = cell.parentY;
+    }
+    // Too long for the buffer: keep the steps walked first and end there.
+    for (; steps > RouteCapacity; --steps)
+    {
+        const SCell& cell = CellAt(m_GoalX, m_GoalY);
+        m_GoalX = cell.parentX;
+        m_GoalY = cell.parentY;
+    }
+    int32_t x = m_GoalX;
+    int32_t y = m_GoalY;
+    for (int32_t i = 0; i < steps; ++i)
+    {
+        const SCell& cell = CellAt(x, y);
+        route[i] = cell.direction;
+        x = cell.parentX;
+        y = cell.parentY;
+    }
+    end = {m_GoalX, m_GoalY};
+    return steps;
+}
