@@ -45,11 +45,20 @@ CD3D8Game::CD3D8Game(CCtrl* firstController)
       drawing(0),
       fpsStart(0),
       fps(0),
-      fpsFrames(0)
+      fpsFrames(0),
+      screenShotRequested(0),
+      modeSupport{},
+      directSound(nullptr),
+      primaryBuffer(nullptr)
 {
 }
 
-CD3D8Game::~CD3D8Game() = default;
+// A fatal error may end the process between Init and Shutdown: the devices
+// still go before the window they draw into.
+CD3D8Game::~CD3D8Game()
+{
+    ReleaseDevices();
+}
 
 // ---- Input -------------------------------------------------------------------
 
@@ -238,8 +247,11 @@ void CD3D8Game::WndProc(const SysMessage& message)
     case WM_CLOSE:
         OnCloseRequest();
         break;
+    case WM_SIZE:
+    case WM_ACTIVATEAPP:
+        OnWindowStateMessage(message);
+        break;
     default:
-        // Minimising and focus changes matter to the drawing device only.
         break;
     }
 }
@@ -338,59 +350,6 @@ bool CD3D8Game::Run(const char* title)
     Shutdown();
     window.Destroy();
     return true;
-}
-
-void CD3D8Game::Init()
-{
-    // The drawing device with its render states, the vertex batch, the mouse
-    // cursors, the gamma ramp, audio, fonts, sounds, music and volumes start
-    // here, in this order, each announced in the log.
-    g_Log.Write("--- Initializing game timer ---");
-    StartTimer(kTimerRate);
-    // The type records, command hints, particle system, game messages and the
-    // decoration and interface tables follow here.
-    if (controller)
-        controller->Init();
-    g_Log.Write("--- Preloading finished ---");
-}
-
-void CD3D8Game::Shutdown()
-{
-    // The technology resources, fonts, mouse cursors, drawing device and
-    // audio are released here first, each announced in the log.
-    g_Log.Write("--- Releasing game timer ---");
-    StopTimer();
-    // The particle system and the game messages are shut down here.
-    g_Log.Write("--- All game resources have been released succesfuly ---");
-    window.ShowCursor(true);
-}
-
-// ---- Drawing -------------------------------------------------------------------
-
-// The drawing device clears the back buffer and begins its scene here; nested
-// callers share one scene.
-void CD3D8Game::BeginDraw()
-{
-    if (drawing)
-        return;
-    drawing = 1;
-}
-
-// The device ends the scene, draws the software cursor, recovers a lost
-// device and presents here.
-void CD3D8Game::EndDraw()
-{
-    if (!drawing)
-        return;
-    drawing = 0;
-}
-
-// The device's default render states, texture-stage states, transforms and
-// gamma ramp are set here before the controller adds its own.
-void CD3D8Game::SetupD3D8RenderStates()
-{
-    if (controller)
-        controller->onSetCustomRenderStates();
 }
 
 CString CD3D8Game::GetModuleDir()

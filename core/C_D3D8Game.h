@@ -9,10 +9,16 @@
 // controllers get their onTimer calls between frames, never concurrently.
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "core/C_String.h"
+#include "core/DeviceStartup.h"
+#include "platform/SysDevice3D.h"
+#include "platform/SysDevice3DFactory.h"
 #include "platform/SysMessage.h"
 #include "platform/SysPeriodicTimer.h"
+#include "platform/SysSound.h"
 #include "platform/SysWindow.h"
 
 class CCtrl;
@@ -37,6 +43,10 @@ public:
     static constexpr int kTimerRate = 128;
     // Two button releases closer than this make a double click.
     static constexpr uint32_t kDoubleClickMilliseconds = 300;
+    // Codes given to the controller's onKeyDown, outside the virtual keys:
+    // the drawing device was lost, and it is back.
+    static constexpr int32_t kDeviceLostKey = 1977;
+    static constexpr int32_t kDeviceResetKey = 19771216;
 
     explicit CD3D8Game(CCtrl* firstController);
     virtual ~CD3D8Game();
@@ -82,10 +92,23 @@ public:
     void StartTimer(int ratePerSecond);
     void StopTimer();
 
-    // Frame drawing and render states; the drawing device fills these in.
+    // Frame drawing and render states.  Without a drawing device (before
+    // Init, after Shutdown) only the bookkeeping is done.
+    // Clears the back buffer and begins a scene; nested callers share one.
     void BeginDraw();
+    // Ends the scene, takes a requested screenshot, resets the device when
+    // asked, waits out a lost device and presents.
     void EndDraw();
+    // The default render states, texture-stage states and transforms, the
+    // gamma ramp, then the controller's own states.
     void SetupD3D8RenderStates();
+    // Rebuilds gammaRamp from colourTable, GAMMA= and BRIGHTNESS=; hands it
+    // to the device when `apply` is nonzero.
+    void SetGammaRamp(int32_t noise, int32_t step, uint8_t apply);
+    // The next free "V2KRN_Screen_NNN.tga" of the executable folder, taken at
+    // the end of the frame being drawn (or of the next one), before it is
+    // presented; reported on the on-screen message list.
+    void MakeScreenShot();
 
     // Folder of the running executable, ending in a separator.
     static CString GetModuleDir();
@@ -117,8 +140,33 @@ public:
     int32_t fpsStart;
     int32_t fps;
     int32_t fpsFrames;
+    uint8_t screenShotRequested;
+    // The drawing device's entry and the device (null outside Init ..
+    // Shutdown), its present parameters, and which of the listed sizes exist
+    // in 16 and 32 bits.
+    std::unique_ptr<SysDevice3DFactory> direct3D;
+    std::unique_ptr<SysDevice3D> device;
+    Sys3DPresentParams presentParams;
+    DeviceStartup::ModeSupportTable modeSupport;
+    // Null while the game runs silent.
+    SysSound::Device* directSound;
+    SysSound::Buffer* primaryBuffer;
 
 private:
+    void InitDirect3D();
+    void ListDisplayModes(std::vector<Sys3DDisplayMode>& modes, bool& configuredFound);
+    void ChooseFallbackMode(const std::vector<Sys3DDisplayMode>& modes);
+    void ReportCapabilities();
+    void CreateDevice();
+    void LoadColourTable();
+    void InitAudio();
+    void ReleaseDirect3D();
+    void ReleaseSound();
+    void ReleaseDevices();
+    // False when the game is to end before the device came back.
+    bool RecoverLostDevice();
+    void CaptureScreenShot();
+    void OnWindowStateMessage(const SysMessage& message);
     void OnKeyMessage(uint32_t vk, uint8_t down);
     void OnButtonUp(uint8_t left, uint8_t right);
     void OnMouseWheel(uint32_t wParam);

@@ -186,4 +186,14 @@ bool IsMapAreaFree(int x, int y, int n, int kind);
 // disc, is free.  The place found is not reported.
 bool HasFreeAreaNear(int x, int y, int w, int h, int kind);
 
+// ---- Drawing ------------------------------------------------------------------
+// Rectangles drawn through the vertex batch, in back-buffer pixels.
+// A filled rectangle from the smaller to the larger corner: the pixels
+// x0 <= x < x1, y0 <= y < y1.  A colour with an alpha byte (above 0xFFFFFF)
+// is blended for this draw.  The texture of stage 0 is cleared.
+void DrawBox(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour);
+// The outline (x0, y0), (x1, y0), (x1, y1), (x0, y1), (x0, y0) as a line
+// strip, corners taken as given.
+void DrawRect(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour);
+
 } // namespace GlobalFunc

@@ -16,6 +16,9 @@ public:
     CCtrlGame();
     ~CCtrlGame() = default;
 
+    // F11 takes a screenshot; the device-lost code pauses the game.
+    void onKeyDown(int32_t key) override;
+
     uint8_t flag1;
     int32_t value1;
     CMENUMessage messageBar;
@@ -27,6 +30,15 @@ public:
     uint8_t flag4;
     CString playerTexts[kPlayerCount];
     CString text;
+    // 1 while the game stands still.
+    uint8_t paused;
+
+    // ---- Simulation step (C_CtrlGame_Simulation.cpp) ----------------------
+    // Advances the world by the simulation ticks elapsed since the last
+    // frame: every tick each unit turns, follows and animates; once per
+    // frame the units walk their routes and the players perform due
+    // actions; then the buildings produce and animate.
+    static void SimulationStep(int32_t ticks);
 };
 
 extern CCtrlGame g_CtrlGame;

@@ -1,0 +1,35 @@
+#pragma once
+// Stands in for the in-game interface's on-screen message list: it keeps the
+// lines and their colours without drawing them.
+//
+// Main thread only.  The device start-up creates the one list and the device
+// shut-down destroys it; g_MessageList is null outside that time.
+
+#include <cstdint>
+#include <vector>
+
+#include "core/C_String.h"
+
+struct SMessageLine
+{
+    CString text;
+    uint32_t colour;  // 0x00RRGGBB
+    uint32_t time;    // tick count when it was added
+};
+
+class CMessageList
+{
+public:
+    // How long a line stays on the screen.
+    static constexpr uint32_t kShowMilliseconds = 5000;
+
+    // A line shown from now on; a null text adds an empty line.
+    void AddMessage(const char* text, uint32_t colour);
+
+    const std::vector<SMessageLine>& GetLines() const { return m_Lines; }
+
+private:
+    std::vector<SMessageLine> m_Lines;
+};
+
+extern CMessageList* g_MessageList;

@@ -1,0 +1,122 @@
+#pragma once
+// The application object started for real in a hidden 64 x 64 window, with
+// its drawing device, silent or dummy sound, timer and stand-ins, and the log
+// of its start-up.  Game files come from a scratch folder on disk, which a
+// test may fill before the start (PrepareData).
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/C_Config.h"
+#include "core/C_Ctrl.h"
+#include "core/C_D3D8Game.h"
+#include "core/C_File.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TestLog.h"
+
+namespace device_test
+{
+// A controller that keeps the keys it gets and counts its custom states.
+class KeyCtrl : public CCtrl
+{
+public:
+    void onKeyDown(int32_t key) override { keys.push_back(key); }
+    void onSetCustomRenderStates() override { ++customStates; }
+    CCtrl* Run1Frame() override { return this; }
+
+    std::vector<int32_t> keys;
+    int customStates = 0;
+};
+
+// Little-endian bytes of 16-bit values.
+inline std::string LE16Bytes(const std::vector<uint16_t>& values)
+{
+    std::string bytes;
+    for (uint16_t value : values)
+    {
+        bytes += char(value & 0xFF);
+        bytes += char(value >> 8);
+    }
+    return bytes;
+}
+
+class DeviceGame : public ::testing::Test
+{
+protected:
+    static constexpr int Side = 64;
+
+    void SetUp() override
+    {
+        // The tests run on the offscreen video driver and, unless a test
+        // names another one, the dummy sound driver.
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        saved = g_Config;
+        g_Config.screenWidth = Side;
+        g_Config.screenHeight = Side;
+        g_Config.colourDepth = 32;
+        g_Config.windowed = 1;
+        g_Config.gamma = 1.0f;
+        g_Config.brightness = 1.0f;
+        g_Config.antialiasing = 0;
+        PrepareData();
+        InitDataFile(folder.Path().c_str(), 0);
+        game.width = Side;
+        game.height = Side;
+        game.bitsPerPixel = 32;
+        ASSERT_TRUE(game.window.Create("device test", 0, 0, Side, Side, false)) << SysWindow::LastError();
+        game.Init();
+        ASSERT_TRUE(game.device);
+    }
+
+    void TearDown() override
+    {
+        game.Shutdown();
+        game.window.Destroy();
+        InitDataFile("", 0);
+        g_Config = saved;
+    }
+
+    // Files the start-up reads, written into `folder` before it.
+    virtual void PrepareData() {}
+
+    SysDevice3D& Device() { return *game.device; }
+
+    std::vector<uint32_t> Read()
+    {
+        std::vector<uint32_t> pixels;
+        int32_t w = 0;
+        int32_t h = 0;
+        EXPECT_EQ(Sys3DError::Ok, Device().ReadBackBuffer(pixels, w, h));
+        EXPECT_EQ(Side, w);
+        EXPECT_EQ(Side, h);
+        return pixels;
+    }
+
+    uint32_t Pixel(int x, int y) { return Read().at(size_t(y) * Side + size_t(x)); }
+
+    uint32_t RenderState(Sys3DRenderState state)
+    {
+        uint32_t value = 0xDEADBEEF;
+        Device().GetRenderState(state, value);
+        return value;
+    }
+
+    uint32_t StageState(Sys3DStageState state)
+    {
+        uint32_t value = 0xDEADBEEF;
+        Device().GetTextureStageState(0, state, value);
+        return value;
+    }
+
+    CConfig saved;
+    CScratchFolder folder;
+    CTestLog log;
+    KeyCtrl ctrl;
+    CD3D8Game game{&ctrl};
+};
+} // namespace device_test

@@ -1,0 +1,236 @@
+// What the default render states, the frame bracket and the global
+// rectangles put on the screen of the real device, read back pixel by pixel.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "core/GlobalFunc.h"
+#include "tests/device/DeviceGame.h"
+
+using namespace device_test;
+
+namespace
+{
+constexpr uint32_t kBlack = 0x000000;
+
+struct ScreenVertex
+{
+    float x, y, z, rhw;
+    uint32_t colour;
+    float u, v;
+};
+
+bool Near(uint32_t a, uint32_t b)
+{
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 1)
+            return false;
+    return true;
+}
+
+using DeviceDrawing = DeviceGame;
+using DeviceFrame = DeviceGame;
+} // namespace
+
+TEST_F(DeviceDrawing, DefaultStatesAreTheRestingStates)
+{
+    const struct
+    {
+        Sys3DRenderState state;
+        uint32_t value;
+    } states[] = {
+        {Sys3DRenderState::ZEnable, 1},         {Sys3DRenderState::FillMode, Sys3DFill::Solid},
+        {Sys3DRenderState::ShadeMode, Sys3DShade::Gouraud},
+        {Sys3DRenderState::ZWriteEnable, 1},    {Sys3DRenderState::AlphaTestEnable, 1},
+        {Sys3DRenderState::AlphaRef, 32},       {Sys3DRenderState::AlphaFunc, Sys3DCompare::Always},
+        {Sys3DRenderState::LastPixel, 0},       {Sys3DRenderState::CullMode, Sys3DCull::CounterClockwise},
+        {Sys3DRenderState::ZFunc, Sys3DCompare::LessEqual},
+        {Sys3DRenderState::DitherEnable, 1},    {Sys3DRenderState::FogEnable, 0},
+        {Sys3DRenderState::SpecularEnable, 0},  {Sys3DRenderState::Clipping, 1},
+        {Sys3DRenderState::Lighting, 0},        {Sys3DRenderState::EdgeAntialias, 0},
+        {Sys3DRenderState::MultisampleAntialias, 0},
+        {Sys3DRenderState::SrcBlend, Sys3DBlend::SrcAlpha},
+        {Sys3DRenderState::DestBlend, Sys3DBlend::InvSrcAlpha},
+        {Sys3DRenderState::AlphaBlendEnable, 0},
+    };
+    for (const auto& s : states)
+        EXPECT_EQ(s.value, RenderState(s.state)) << static_cast<int>(s.state);
+
+    const struct
+    {
+        Sys3DStageState state;
+        uint32_t value;
+    } stage[] = {
+        {Sys3DStageState::ColourOp, Sys3DTextureOp::Modulate}, {Sys3DStageState::ColourArg1, Sys3DTextureArg::Texture},
+        {Sys3DStageState::ColourArg2, Sys3DTextureArg::Diffuse}, {Sys3DStageState::AlphaOp, Sys3DTextureOp::SelectArg1},
+        {Sys3DStageState::AlphaArg1, Sys3DTextureArg::Texture}, {Sys3DStageState::MagFilter, Sys3DFilter::Point},
+        {Sys3DStageState::MinFilter, Sys3DFilter::Point},       {Sys3DStageState::MipFilter, Sys3DFilter::Linear},
+        {Sys3DStageState::AddressU, Sys3DAddress::Clamp},       {Sys3DStageState::AddressV, Sys3DAddress::Clamp},
+    };
+    for (const auto& s : stage)
+        EXPECT_EQ(s.value, StageState(s.state)) << static_cast<int>(s.state);
+
+    Sys3DMatrix m;
+    ASSERT_EQ(Sys3DError::Ok, Device().GetTransform(Sys3DTransform::Projection, m));
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+        {
+            float expected = 0.0f;
+            if (r == 0 && c == 0) expected = 1.4f;
+            if (r == 1 && c == 1) expected = 1.6f;
+            if ((r == 2 && c == 2) || (r == 2 && c == 3)) expected = 1.0f;
+            if (r == 3 && c == 2) expected = -1.0f;
+            EXPECT_EQ(expected, m.m[r][c]) << r << "," << c;
+        }
+    ASSERT_EQ(Sys3DError::Ok, Device().GetTransform(Sys3DTransform::World, m));
+    EXPECT_EQ(1.0f, m.m[3][3]);
+    EXPECT_EQ(0.0f, m.m[3][0]);
+    // Init set the states once with the controller's own after them; the
+    // controller's Init came last.
+    EXPECT_EQ(1, ctrl.customStates);
+}
+
+TEST_F(DeviceDrawing, BoxCoversExactlyThePixelsItsCornersName)
+{
+    game.BeginDraw();
+    GlobalFunc::DrawBox(30, 25, 10, 12, 0x00FF00);  // corners in either order
+    const std::vector<uint32_t> pixels = Read();
+    game.EndDraw();
+    for (int y = 0; y < Side; ++y)
+        for (int x = 0; x < Side; ++x)
+        {
+            const bool inside = x >= 10 && x < 30 && y >= 12 && y < 25;
+            ASSERT_EQ(inside ? 0x00FF00u : kBlack, pixels[size_t(y) * Side + size_t(x)]) << x << "," << y;
+        }
+}
+
+TEST_F(DeviceDrawing, TranslucentBoxBlendsAndSwitchesBlendingOffAgain)
+{
+    game.BeginDraw();
+    GlobalFunc::DrawBox(0, 0, 20, 20, 0xFFFFFF);
+    GlobalFunc::DrawBox(5, 5, 15, 15, 0x80FF0000);
+    EXPECT_EQ(0u, RenderState(Sys3DRenderState::AlphaBlendEnable));
+    // Red at 128/255 over white: green and blue keep 127/255 of 255.
+    EXPECT_TRUE(Near(0xFF7F7F, Pixel(10, 10))) << std::hex << Pixel(10, 10);
+    EXPECT_EQ(0xFFFFFFu, Pixel(2, 2));
+    game.EndDraw();
+}
+
+TEST_F(DeviceDrawing, OutlineTouchesTheEdgesAndLeavesTheInside)
+{
+    game.BeginDraw();
+    GlobalFunc::DrawRect(10, 10, 30, 20, 0xFFFF00);
+    EXPECT_EQ(0xFFFF00u, Pixel(20, 10));  // top edge
+    EXPECT_EQ(0xFFFF00u, Pixel(10, 15));  // left edge
+    EXPECT_EQ(0xFFFF00u, Pixel(30, 15));  // right edge
+    EXPECT_EQ(0xFFFF00u, Pixel(20, 20));  // bottom edge
+    EXPECT_EQ(kBlack, Pixel(20, 15));
+    EXPECT_EQ(kBlack, Pixel(20, 9));
+    game.EndDraw();
+}
+
+TEST_F(DeviceDrawing, ColourKeyAndModulatedStageUnderTheRestingStates)
+{
+    std::unique_ptr<SysDevice3DTexture> texture;
+    ASSERT_EQ(Sys3DError::Ok, Device().CreateTexture(2, 2, 1, Sys3DFormat::A8R8G8B8, texture));
+    Sys3DLockedRect locked;
+    ASSERT_EQ(Sys3DError::Ok, texture->LockRect(0, locked));
+    // Top left grey, top right keyed out, bottom left white, bottom right
+    // below the alpha reference.
+    const uint32_t texels[4] = {0xFF808080, 0x00FF0000, 0xFFFFFFFF, 0x10FFFFFF};
+    std::memcpy(locked.bits, texels, sizeof texels);
+    ASSERT_EQ(Sys3DError::Ok, texture->UnlockRect(0));
+
+    game.BeginDraw();
+    Device().SetTexture(0, texture.get());
+    Device().SetRenderState(Sys3DRenderState::AlphaFunc, Sys3DCompare::Greater);
+    const uint32_t green = 0xFF00FF00;
+    const ScreenVertex quad[4] = {{8, 8, 0, 1, green, 0, 0},
+                                  {16, 8, 0, 1, green, 1, 0},
+                                  {16, 16, 0, 1, green, 1, 1},
+                                  {8, 16, 0, 1, green, 0, 1}};
+    Device().SetVertexFormat(Sys3DFvf::XyzRhw | Sys3DFvf::Diffuse | Sys3DFvf::Tex1);
+    ASSERT_EQ(Sys3DError::Ok, Device().DrawPrimitiveUP(Sys3DPrimitive::TriangleFan, 2, quad, sizeof(ScreenVertex)));
+    EXPECT_EQ(0x008000u, Pixel(9, 9));    // grey x green
+    EXPECT_EQ(kBlack, Pixel(14, 9));       // alpha 0
+    EXPECT_EQ(0x00FF00u, Pixel(9, 14));   // white x green
+    EXPECT_EQ(kBlack, Pixel(14, 14));      // alpha 16 is not above 32
+    Device().SetTexture(0, nullptr);
+    Device().SetRenderState(Sys3DRenderState::AlphaFunc, Sys3DCompare::Always);
+    game.EndDraw();
+}
+
+TEST_F(DeviceFrame, NestedBeginDoesNotClearAgain)
+{
+    game.BeginDraw();
+    GlobalFunc::DrawBox(0, 0, 4, 4, 0x0000FF);
+    game.BeginDraw();
+    EXPECT_EQ(0x0000FFu, Pixel(1, 1));
+    game.EndDraw();
+    EXPECT_EQ(0, game.drawing);
+    game.EndDraw();  // nothing to end
+    game.BeginDraw();
+    EXPECT_EQ(kBlack, Pixel(1, 1));  // a new frame starts black
+    game.EndDraw();
+}
+
+TEST_F(DeviceFrame, PresentedFramesAreCounted)
+{
+    for (int i = 0; i < 3; ++i)
+    {
+        game.BeginDraw();
+        game.EndDraw();
+    }
+    EXPECT_NE(0, game.fpsStart);
+    EXPECT_GE(game.fpsFrames, 1);
+}
+
+TEST_F(DeviceFrame, LostDeviceIsToldOnceAndClosingEndsTheWait)
+{
+    Device().NotifyWindowLost();
+    game.quit = 1;
+    game.BeginDraw();
+    game.EndDraw();
+    EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceLostKey}, ctrl.keys);
+    EXPECT_EQ(0, game.fpsFrames);  // nothing was presented
+}
+
+TEST_F(DeviceFrame, RestoredDeviceIsResetWithTheDefaultStates)
+{
+    Device().NotifyWindowLost();
+    Device().NotifyWindowRestored();
+    const int before = ctrl.customStates;
+    game.BeginDraw();
+    game.EndDraw();
+    EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceResetKey}, ctrl.keys);
+    EXPECT_EQ(before + 1, ctrl.customStates);
+    // A reset device starts from the driver's defaults; the game's are back.
+    EXPECT_EQ(1u, RenderState(Sys3DRenderState::AlphaTestEnable));
+    EXPECT_EQ(0u, RenderState(Sys3DRenderState::Lighting));
+    EXPECT_EQ(Sys3DError::Ok, Device().TestCooperativeLevel());
+}
+
+TEST_F(DeviceFrame, RequestedResetRebuildsAndRestoresTheStates)
+{
+    game.resetRequested = 1;
+    const int before = ctrl.customStates;
+    game.BeginDraw();
+    game.EndDraw();
+    EXPECT_EQ(0, game.resetRequested);
+    EXPECT_EQ(before + 1, ctrl.customStates);
+    EXPECT_EQ(32u, RenderState(Sys3DRenderState::AlphaRef));
+    EXPECT_TRUE(ctrl.keys.empty());
+}
+
+TEST_F(DeviceDrawing, GuardBandBeyondAHundredThousandTurnsClippingOff)
+{
+    game.guardBandLeft = -100000;
+    game.SetupD3D8RenderStates();
+    EXPECT_EQ(1u, RenderState(Sys3DRenderState::Clipping));
+    game.guardBandLeft = -100001;
+    game.SetupD3D8RenderStates();
+    EXPECT_EQ(0u, RenderState(Sys3DRenderState::Clipping));
+}

@@ -1,0 +1,244 @@
+// The start-up and shut-down of the real devices, read from the log, and
+// the colour correction table they load.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "effects/C_Particles.h"
+#include "game/C_MessageList.h"
+#include "media/D3DDevice.h"
+#include "tests/device/DeviceGame.h"
+
+using namespace device_test;
+
+namespace
+{
+const char kRampName[] = "InGame/GammaRamps/default.ramp";
+const char kRampMissing[] =
+    "Color correction table \"InGame\\GammaRamps\\default.ramp\" not found, colors are not corrected";
+const char kRampShort[] =
+    "Color correction table \"InGame\\GammaRamps\\default.ramp\" is too short, colors are not corrected";
+
+std::vector<std::string> StepLines(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> steps;
+    for (const std::string& line : lines)
+        if (line.rfind("---", 0) == 0)
+            steps.push_back(line);
+    return steps;
+}
+
+bool IsCapabilityLine(const std::string& line)
+{
+    return line.rfind("[x] ", 0) == 0 || line.rfind("[ ] ", 0) == 0;
+}
+
+// Entry i of channel c: 65535 - 200 x i - c (a falling table).
+std::vector<uint16_t> FallingTable()
+{
+    std::vector<uint16_t> values;
+    for (int c = 0; c < 3; ++c)
+        for (int i = 0; i < 256; ++i)
+            values.push_back(uint16_t(65535 - 200 * i - c));
+    return values;
+}
+
+using DeviceStartupLog = DeviceGame;
+
+class DeviceWithColourTable : public DeviceGame
+{
+protected:
+    void PrepareData() override { folder.Write(kRampName, LE16Bytes(FallingTable())); }
+};
+
+class DeviceWithShortColourTable : public DeviceGame
+{
+protected:
+    void PrepareData() override { folder.Write(kRampName, std::string(1535, '\x7F')); }
+};
+// MOUSECURSOR=D3D_HW asked of a device without a cursor of its own.
+class DeviceWithDriverCursorAsked : public DeviceGame
+{
+protected:
+    void PrepareData() override
+    {
+        g_Config.mouseCursorMode = 3;
+        g_Config.hardwareCursor = 1;
+    }
+};
+
+// No audio output can be opened: the sound driver named does not exist.
+class DeviceWithoutSound : public DeviceGame
+{
+protected:
+    void SetUp() override
+    {
+        const char* previous = std::getenv("SDL_AUDIODRIVER");
+        savedDriver = previous != nullptr ? previous : "";
+        setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+        DeviceGame::SetUp();
+    }
+    void TearDown() override
+    {
+        DeviceGame::TearDown();
+        setenv("SDL_AUDIODRIVER", savedDriver.c_str(), 1);
+    }
+
+    std::string savedDriver;
+};
+} // namespace
+
+TEST_F(DeviceWithoutSound, GameRunsSilentWithoutASoundDevice)
+{
+    EXPECT_TRUE(log.Contains("No sound device available, the game runs without sound"));
+    EXPECT_EQ(nullptr, game.directSound);
+    EXPECT_EQ(nullptr, game.primaryBuffer);
+    EXPECT_TRUE(log.Contains("--- Preloading finished ---"));
+    game.BeginDraw();
+    game.EndDraw();
+    EXPECT_EQ(1, game.fpsFrames);
+}
+
+TEST_F(DeviceStartupLog, StepsOfTheStartUpComeInOrder)
+{
+    const std::vector<std::string> expected = {
+        "--- Initializing Direct3D8 ---",
+        "--- Getting available display modes ---",
+        "--- Getting device capabilities ---",
+        "--- Creating Direct3DDevice8 ---",
+        "--- Creating color correction table ---",
+        "--- Setting up Direct3D8 Render states ---",
+        "--- Setting up Direct3D8 texture stage states ---",
+        "--- Setting up transformation matrices ---",
+        "--- Creating Gamma ramp ---",
+        "--- Initializing VertexBuffer ---",
+        "--- Creating Gamma ramp ---",
+        "--- Initializing Audio ---",
+        "--- Initializing game timer ---",
+        "--- Initializing particle system ---",
+        "--- Initializing game messages ---",
+        "--- Preloading finished ---",
+    };
+    EXPECT_EQ(expected, StepLines(log.Lines()));
+    EXPECT_EQ(CParticles::kDevicePoolSize, g_Particles.GetCapacity());
+    ASSERT_NE(nullptr, g_MessageList);
+    EXPECT_TRUE(g_MessageList->GetLines().empty());
+    EXPECT_EQ(game.device.get(), GetD3DDevice());
+}
+
+TEST_F(DeviceStartupLog, CapabilityReportFollowsItsHeadingThenTheLimits)
+{
+    const std::vector<std::string> lines = log.Lines();
+    size_t at = 0;
+    while (at < lines.size() && lines[at] != "--- Getting device capabilities ---")
+        ++at;
+    ASSERT_LT(at + 35, lines.size());
+    EXPECT_EQ(" Hardware cursor", lines[at + 1].substr(3));
+    for (size_t i = at + 1; i <= at + 34; ++i)
+        EXPECT_TRUE(IsCapabilityLine(lines[i])) << lines[i];
+    EXPECT_EQ(" Directional lights", lines[at + 34].substr(3));
+    const char* limits[] = {"GuardBandLeft = ",  "GuardBandTop = ",     "GuardBandRight = ",
+                            "GuardBandBottom = ", "MaxTextureWidth = ", "MaxTextureHeight = ",
+                            "MaxSimultaneousTextures = ", "Max primitive count = "};
+    for (size_t i = 0; i < 8; ++i)
+        EXPECT_EQ(0u, lines[at + 35 + i].rfind(limits[i], 0)) << lines[at + 35 + i];
+    // The working driver meets every requirement: no report of one.
+    EXPECT_FALSE(log.Contains("Your graphics hardware doesn't meet the requirements"));
+}
+
+TEST_F(DeviceStartupLog, WindowedModeListsModesButChecksNone)
+{
+    EXPECT_FALSE(log.Contains("The selected screen resolution or color depth is not supported by your graphic hardware"));
+    EXPECT_EQ(Side, game.presentParams.backBufferWidth);
+    EXPECT_EQ(Sys3DFormat::X8R8G8B8, game.presentParams.backBufferFormat);
+    EXPECT_TRUE(game.presentParams.windowed);
+}
+
+TEST_F(DeviceStartupLog, MissingColourTableLeavesColoursAsTheyAre)
+{
+    EXPECT_TRUE(log.Contains(kRampMissing));
+    Sys3DGammaRamp ramp;
+    ASSERT_EQ(Sys3DError::Ok, Device().GetGammaRamp(ramp));
+    for (int i = 0; i < 256; ++i)
+    {
+        ASSERT_EQ(i * 257, ramp.red[i]) << i;
+        ASSERT_EQ(i * 257, ramp.green[i]) << i;
+        ASSERT_EQ(i * 257, ramp.blue[i]) << i;
+    }
+}
+
+TEST_F(DeviceWithShortColourTable, ShortColourTableLeavesColoursAsTheyAre)
+{
+    EXPECT_TRUE(log.Contains(kRampShort));
+    EXPECT_FALSE(log.Contains(kRampMissing));
+    EXPECT_EQ(0xFFFF, game.colourTable[2][255]);
+    EXPECT_EQ(0x0101, game.colourTable[0][1]);
+}
+
+TEST_F(DeviceWithColourTable, NeutralGammaHandsTheTableToTheDevice)
+{
+    EXPECT_FALSE(log.Contains(kRampMissing));
+    Sys3DGammaRamp ramp;
+    ASSERT_EQ(Sys3DError::Ok, Device().GetGammaRamp(ramp));
+    EXPECT_EQ(65535, ramp.red[0]);
+    EXPECT_EQ(65534, ramp.green[0]);
+    EXPECT_EQ(65535 - 200 * 255 - 2, ramp.blue[255]);
+    EXPECT_EQ(65535 - 200 * 17 - 1, ramp.green[17]);
+}
+
+TEST_F(DeviceWithColourTable, BrighterSettingIsAppliedWhenTheRampIsRebuilt)
+{
+    g_Config.brightness = 1.5f;
+    game.SetGammaRamp(0, 0, 0);
+    Sys3DGammaRamp ramp;
+    Device().GetGammaRamp(ramp);
+    EXPECT_EQ(65535 - 200 * 200, ramp.red[200]);  // not applied yet
+    EXPECT_EQ(65535 - 200 * 200 + 8192, game.gammaRamp[0][200]);
+    game.SetGammaRamp(0, 0, 1);
+    Device().GetGammaRamp(ramp);
+    EXPECT_EQ(65535 - 200 * 200 + 8192, ramp.red[200]);
+}
+
+TEST_F(DeviceStartupLog, ShutdownReleasesInOrderAndLetsGoOfTheDevice)
+{
+    log.Clear();
+    game.Shutdown();
+    const std::vector<std::string> expected = {
+        "--- Releasing technology resources ---",
+        "--- Releasing mouse cursors ---",
+        "--- Shutting down Direct3D8 ---",
+        "--- Shutting down Audio ---",
+        "--- Releasing game timer ---",
+        "--- Shutting down particle system ---",
+        "--- Shutting down game messages ---",
+        "--- All game resources have been released succesfuly ---",
+    };
+    EXPECT_EQ(expected, StepLines(log.Lines()));
+    EXPECT_EQ(nullptr, GetD3DDevice());
+    EXPECT_FALSE(game.device);
+    EXPECT_FALSE(game.direct3D);
+    EXPECT_EQ(nullptr, game.directSound);
+    EXPECT_EQ(nullptr, g_MessageList);
+    EXPECT_EQ(0, g_Particles.GetCapacity());
+    // A second shut-down (TearDown's) finds nothing left to release.
+}
+
+TEST_F(DeviceWithDriverCursorAsked, MissingDriverCursorFallsBackToMono)
+{
+    Sys3DCaps caps;
+    ASSERT_EQ(Sys3DError::Ok, game.direct3D->GetDeviceCaps(caps));
+    if (caps.hardwareCursor)
+        GTEST_SKIP() << "this driver has a cursor of its own";
+    const std::vector<std::string> lines = log.Lines();
+    size_t at = 0;
+    while (at < lines.size() && lines[at] != "[ ] Hardware cursor")
+        ++at;
+    ASSERT_LT(at + 2, lines.size());
+    EXPECT_EQ("WARNING: There is no DirectX mouse cursor hardrdware support", lines[at + 1]);
+    EXPECT_EQ(" Immediate present interval", lines[at + 2].substr(3));
+    EXPECT_EQ(0, g_Config.mouseCursorMode);
+    EXPECT_EQ(0, g_Config.hardwareCursor);
+}
