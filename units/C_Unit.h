@@ -240,6 +240,69 @@ public:
     // The disc pattern of a radius for this unit's footprint (odd or even).
     const CRangeTable* SightPattern(int32_t radius) const;
 
+    // ---- The action buffer (C_Unit_Commands.cpp) ----------------------------
+    // Fills the buffer with an order (pending); target kind TARGET_CHOOSE
+    // picks it from the targets.  Nothing, with a check report, off the map.
+    void InitAction(CUnit* newTargetUnit, CBuilding* newTargetBuilding, CBuilding* newTargetObject, int32_t tx,
+                    int32_t ty, int32_t command, int32_t kind, bool isThreaded, bool isRanged);
+    // Asks the path finder for the route to the buffered target.
+    void StartPath();
+    // Hands a due action of that phase (false: orders, true: follow-ups)
+    // to the unit type; true when it did.
+    bool PerformAction(bool isThreaded);
+    bool IsTargetReached();
+    bool IsTouchingUnit(const CUnit& other) const;
+    bool IsAdjacentToBuilding(const CBuilding* building) const;
+    bool IsAdjacentToRegion(int32_t region) const;
+    void ResumeAction();
+    void RestartAction();
+    void StoreReturnPoint();
+    void ResumeGuardOrPatrol();
+
+    // ---- Walking and network moves (C_Unit_Walk.cpp; the network action
+    // events in C_Unit_NetworkEvents.cpp) ---------------------------------------
+    static constexpr int32_t MaxTileRetries = 20;
+    // Test results of a tile.
+    static constexpr int32_t TileFree = 0;
+    static constexpr int32_t TileHeldByMovers = 1;
+    static constexpr int32_t TileBlocked = 2;
+    // Cell offsets and facings of the eight path directions.
+    static constexpr int32_t DirectionDX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    static constexpr int32_t DirectionDY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+    static constexpr int32_t DirectionFacing[8] = {180, 135, 90, 45, 0, 315, 270, 225};
+    // Ticks of one step at the speed (blocks per tick), 32-bit float as the
+    // game computes it; at least 1, and 0 (no step at all) for a speed that
+    // is not above 0.
+    static int32_t StepTicksFor(float blocksPerTick, bool diagonal);
+    // Once per frame with the simulation ticks elapsed since the last one.
+    void UpdateActionBuffer(int32_t ticks);
+    void RequestNextTile();
+    void StepToTile(int32_t tx, int32_t ty, int32_t newFacing);
+    void SetTile(int32_t tx, int32_t ty);
+    // TileFree, TileHeldByMovers or TileBlocked for this unit's footprint
+    // at (tx, ty); any cell off the map blocks.
+    int32_t TestTileFree(int32_t tx, int32_t ty) const;
+    void GetNextTile(int32_t* nextX, int32_t* nextY) const;
+    void GetStepTargetCentre(float* cx, float* cy) const;
+    // The host's answer to this unit's tile request (command 58).
+    void OnNetworkMoveResponse(int32_t tx, int32_t ty, int32_t newFacing, int32_t result, int32_t direction);
+    // The owner's machine started an action of this unit (command 34):
+    // animation, target and the block it stands on.  A unit owned here, a
+    // dying one or an event out of range changes nothing.
+    void OnNetworkAction(int32_t animation, CUnit* newTargetUnit, CBuilding* newTargetBuilding, int32_t tx,
+                         int32_t ty, int32_t kind, bool isTornApart);
+    // Host only: a client's tile request for this unit (command 57), sent
+    // by the machine of `sender`.  Answers and applies the result.
+    void OnNetworkMoveRequest(int32_t sender, int32_t tx, int32_t ty, int32_t newFacing, int32_t direction);
+
+    // ---- Facing, following, target search (C_Unit_Facing.cpp) ---------------
+    void SetDirection(int32_t angle, bool notify);
+    void TurnTowards(bool exact, float tx, float ty, float extra);
+    void TurnStep(int32_t ticks);
+    void UpdateFollow(int32_t ticks);
+    void FindTargetInRange(const CRangeTable& pattern, CUnit** foundUnit, CBuilding** foundBuilding,
+                           bool buildingsFirst) const;
+
     // ---- Fields read and written by the world ------------------------------
     uint8_t onMap = 0;            // visible: standing on the map and drawn
     float centreX = 0.0f;         // centre of the footprint, in blocks
@@ -324,6 +387,16 @@ public:
     int32_t listIndex = -1;         // index in the owner's unit list, -1 outside it
 
 private:
+    bool WalkOneTick();
+    void ArriveAtTileCentre();
+    void FinishPath();
+    void StandAndWait();
+    void GiveUpBlockedTile();
+    void AskToGiveWay(int32_t tileX, int32_t tileY, int32_t direction);
+    bool HasRightOfWayOver(const CUnit& other) const;
+    void AskToGiveWayToward(int32_t goalX, int32_t goalY);
+    bool IsValidStep(int32_t tx, int32_t ty, int32_t direction) const;
+
     void PlaceFootprint(bool place);
     bool FootprintInsideMap() const;
     void AddSightAndScan();

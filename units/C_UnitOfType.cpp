@@ -1,9 +1,48 @@
 #include "units/C_UnitOfType.h"
 
 #include "core/C_Localizer.h"
+#include "units/C_UnitActionBuffer.h"
 
 namespace
 {
+// How a type takes orders: whether it keeps the target object, which two
+// commands it performs from a distance, and the one command it performs on
+// the spot (target kind 0).
+struct SOrderRule
+{
+    int32_t cast;
+    bool keepsObject;
+    int32_t rangedCommand1;
+    int32_t rangedCommand2;
+    int32_t onTheSpotCommand;
+};
+
+constexpr int32_t NoCommand = CMD_NONE;
+
+// Types not listed keep unit, building and point and act at contact.
+const SOrderRule OrderRules[] = {
+    {UNIT_WORKER, true, NoCommand, NoCommand, NoCommand},
+    {UNIT_ARCHER, false, CMD_ATTACK, NoCommand, NoCommand},
+    {UNIT_CROSSBOWMAN, false, CMD_ATTACK, NoCommand, NoCommand},
+    {UNIT_QUIB, false, CMD_ATTACK, NoCommand, NoCommand},
+    {UNIT_WARHOUND, false, CMD_ATTACK, NoCommand, NoCommand},
+    {UNIT_GUNSLINGER, false, CMD_ATTACK, NoCommand, NoCommand},
+    {UNIT_CATAPULT, false, CMD_ATTACK, CMD_ATTACK_GROUND, NoCommand},
+    {UNIT_WARGALLEY, false, CMD_ATTACK, CMD_ATTACK_GROUND, NoCommand},
+    {UNIT_PRIEST, false, CMD_ATTACK, CMD_HEAL, NoCommand},
+    {UNIT_DEMON, false, CMD_ATTACK, CMD_CAST_MAGIC, NoCommand},
+    {UNIT_KING, true, NoCommand, NoCommand, CMD_ENTER_KEEP},
+    {UNIT_SETTLER, true, NoCommand, NoCommand, CMD_FOUND_SETTLEMENT},
+};
+
+const SOrderRule* OrderRuleOf(int32_t cast)
+{
+    for (const SOrderRule& rule : OrderRules)
+        if (rule.cast == cast)
+            return &rule;
+    return nullptr;
+}
+
 const SUnitTypeRow& RowOf(int32_t cast)
 {
     const SUnitTypeRow* row = CUnitTypeTable::Find(cast);
@@ -69,4 +108,26 @@ void CUnitOfType::GetRepairCost(float* wood, float* stone, float* gold) const
     *wood = m_Row.repairWood;
     *stone = 0.0f;
     *gold = 0.0f;
+}
+
+void CUnitOfType::onCommand(CUnit* targetUnit, CBuilding* targetBuilding, CBuilding* targetObject, int32_t x,
+                            int32_t y, int32_t command)
+{
+    if (m_Row.cast == UNIT_TOWERARCHER)
+        return;   // it shoots from its tower and takes no orders
+    if (m_Row.cast == UNIT_TRANSPORTSHIP && (command == CMD_UNGARRISON || command == CMD_UNGARRISON_ONE))
+    {
+        // Unloading starts with the search for a coast from where it lies.
+        InitAction(targetUnit, nullptr, nullptr, this->x, this->y, CMD_FIND_UNGARRISON_COAST, TARGET_NONE, true,
+                   false);
+        return;
+    }
+    const SOrderRule* rule = OrderRuleOf(m_Row.cast);
+    const bool keepsObject = rule != nullptr && rule->keepsObject;
+    const bool isRanged = rule != nullptr && command != NoCommand &&
+                          (command == rule->rangedCommand1 || command == rule->rangedCommand2);
+    const int32_t kind =
+        rule != nullptr && command != NoCommand && command == rule->onTheSpotCommand ? TARGET_NONE : TARGET_CHOOSE;
+    InitAction(targetUnit, targetBuilding, keepsObject ? targetObject : nullptr, x, y, command, kind, false,
+               isRanged);
 }

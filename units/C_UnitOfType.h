@@ -41,6 +41,10 @@ public:
     float GetDamageFactorC() const override;
     float GetAttackAnimSpeed() const override;
     void GetRepairCost(float* wood, float* stone, float* gold) const override;
+    // Fills the action buffer with an order as the type takes it: which
+    // targets it keeps and from how far it acts.
+    void onCommand(CUnit* targetUnit, CBuilding* targetBuilding, CBuilding* targetObject, int32_t x, int32_t y,
+                   int32_t command) override;
 
 protected:
     // The row of a type the table has; the factory never asks for another.

@@ -65,6 +65,7 @@ TEST(DeviceGameRun, LogHoldsEveryDeviceStepInOrder)
         "--- Creating Gamma ramp ---",
         "--- Initializing Audio ---",
         "--- Initializing game timer ---",
+        "--- Building technology tree ---",
         "--- Initializing particle system ---",
         "--- Initializing game messages ---",
         "--- Preloading finished ---",

@@ -118,6 +118,7 @@ TEST_F(DeviceStartupLog, StepsOfTheStartUpComeInOrder)
         "--- Creating Gamma ramp ---",
         "--- Initializing Audio ---",
         "--- Initializing game timer ---",
+        "--- Building technology tree ---",
         "--- Initializing particle system ---",
         "--- Initializing game messages ---",
         "--- Preloading finished ---",

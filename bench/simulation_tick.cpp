@@ -1,0 +1,174 @@
+// Cost of one simulation tick of a full game: eight players with 256 units
+// each walking to random blocks of a 256 x 256 map.  Every unit turns,
+// follows and animates, walks its route tile by tile, and a unit that
+// arrives (or finds no way) asks for a new goal and a new route.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <random>
+
+#include "core/C_Config.h"
+#include "core/GlobalFunc.h"
+#include "game/C_CtrlGame.h"
+#include "platform/SysClock.h"
+#include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitOfType.h"
+#include "units/C_UnitTypeTable.h"
+#include "world/C_GameMap.h"
+#include "world/C_Player.h"
+#include "world/C_PlayerServices.h"
+#include "world/C_Theme.h"
+#include "world/C_UnitStats.h"
+#include "world/RangeTables.h"
+
+namespace
+{
+constexpr int32_t UnitsPerPlayer = 256;
+constexpr uint32_t TickMilliseconds = 28;
+constexpr uint32_t RetryMilliseconds = 500;
+constexpr int32_t GoalSpread = 24;
+
+std::mt19937 s_Random(11);
+
+int32_t RandomBlock()
+{
+    return static_cast<int32_t>(s_Random() % MapBlockSide);
+}
+
+// A warrior that walks to a new block near it whenever it has arrived.
+class CRoamer : public CUnitOfType
+{
+public:
+    CRoamer() : CUnitOfType(UNIT_WARRIOR) {}
+
+    void onPerformAction() override
+    {
+        if (!IsTargetReached())
+        {
+            StartPath();
+            return;
+        }
+        NewGoal();
+    }
+    void onMoveEnd() override
+    {
+        performed = 0;
+        NewGoal();
+        deadline = SysClock::TickCount() + RetryMilliseconds;
+    }
+
+private:
+    void NewGoal()
+    {
+        const int32_t goalX = std::clamp(x + static_cast<int32_t>(s_Random() % (2 * GoalSpread)) - GoalSpread, 0,
+                                         MapBlockSide - 1);
+        const int32_t goalY = std::clamp(y + static_cast<int32_t>(s_Random() % (2 * GoalSpread)) - GoalSpread, 0,
+                                         MapBlockSide - 1);
+        InitAction(nullptr, nullptr, nullptr, goalX, goalY, CMD_MOVE_TO, TARGET_BLOCK, true, false);
+    }
+};
+
+class CRoamerServices : public CPlayerServices
+{
+public:
+    CUnit* CreateUnitObject(CPlayer& owner, int32_t type) const override
+    {
+        (void)type;
+        CUnit* unit = new CRoamer();
+        unit->player = owner.index;
+        unit->speed = 0.1f;
+        return unit;
+    }
+    bool PerformAction(CUnit& unit, int32_t phase) const override { return unit.PerformAction(phase != 0); }
+    void ShowUnit(CUnit& unit, bool show) const override { unit.ShowUnit(show); }
+    void StopUnit(CUnit& unit) const override { unit.Stop(); }
+};
+
+class CRoamingWorld
+{
+public:
+    CRoamingWorld()
+    {
+        g_Config.fogOfWar = 1;
+        g_Config.networkRole = 0;
+        SysClock::UseTestClock(1000000);
+        GlobalFunc::SeedRandom(3);
+        g_GameMap.NewMap(MapBlockSide, MapBlockSide, 0, NoTheme);
+        AllocRangeTables();
+        m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount);
+        g_UnitStats = m_Records.get();
+        SetPlayerServices(&m_Services);
+        m_Players = std::make_unique<CPlayer[]>(MaxPlayers);
+        g_Players = m_Players.get();
+        g_LocalPlayer = 0;
+        for (int32_t p = 0; p < MaxPlayers; ++p)
+            g_Players[p].Init(p, p, p == 0 ? PLAYER_LOCAL : PLAYER_COMPUTER, nullptr);
+        InitTypeRecords();
+        for (int32_t p = 0; p < MaxPlayers; ++p)
+            for (int32_t placed = 0; placed < UnitsPerPlayer;)
+            {
+                const int32_t x = RandomBlock();
+                const int32_t y = RandomBlock();
+                if (g_GameMap.Block(x, y).unit != nullptr)
+                    continue;
+                CUnit* unit = g_Players[p].CreateUnit(UNIT_WARRIOR, x, y);
+                if (unit == nullptr)
+                    break;
+                unit->InitAction(nullptr, nullptr, nullptr, x, y, CMD_MOVE_TO, TARGET_BLOCK, true, false);
+                ++placed;
+            }
+    }
+    ~CRoamingWorld()
+    {
+        for (int32_t p = 0; p < MaxPlayers; ++p)
+            for (int32_t i = 0; i < g_Players[p].unitCount; ++i)
+                if (g_Players[p].units[i]->IsFootprintRegistered())
+                    g_Players[p].units[i]->ShowUnit(false);
+        for (int32_t p = 0; p < MaxPlayers; ++p)
+            g_Players[p].Release();
+        g_GameMap.Free();
+        g_Players = nullptr;
+        m_Players.reset();
+        g_UnitStats = nullptr;
+        SetPlayerServices(nullptr);
+        FreeRangeTables();
+        SysClock::UseSystemClock();
+    }
+
+    void Tick()
+    {
+        SysClock::AdvanceTestClock(TickMilliseconds);
+        CCtrlGame::SimulationStep(1);
+    }
+
+    // Units on a route at the moment.
+    int32_t CountWalking() const
+    {
+        int32_t walking = 0;
+        for (int32_t p = 0; p < MaxPlayers; ++p)
+            for (int32_t i = 0; i < g_Players[p].unitCount; ++i)
+                walking += g_Players[p].units[i]->routeEnd != 0 ? 1 : 0;
+        return walking;
+    }
+
+private:
+    CRoamerServices m_Services;
+    std::unique_ptr<CUnitStats[]> m_Records;
+    std::unique_ptr<CPlayer[]> m_Players;
+};
+
+void BM_SimulationTick(benchmark::State& state)
+{
+    CRoamingWorld world;
+    // Past the start, when every unit searches its first route at once.
+    for (int32_t warmUp = 0; warmUp < 200; ++warmUp)
+        world.Tick();
+    for (auto _ : state)
+        world.Tick();
+    state.counters["walking"] = world.CountWalking();
+}
+BENCHMARK(BM_SimulationTick)->Unit(benchmark::kMillisecond);
+}  // namespace
