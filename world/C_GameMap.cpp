@@ -260,12 +260,10 @@ void CGameMap::ReleaseObjects()
         g_PtrGarbage.AddUnit(unit);
     }
     g_Log.Write("-Terrain buildings");
+    // The take-down leaves the owner's counts as they were before the
+    // building came and hands it to deferred deletion, once.
     for (CBuilding* building : buildings)
-    {
-        if (g_Players != nullptr && building->owner >= 0 && building->owner < MaxPlayers && building->IsFinished())
-            g_Players[building->owner].RemoveBuilding(building, 0);
-        g_PtrGarbage.AddBuilding(building);
-    }
+        building->TakeDown(false);
     g_PtrGarbage.Flush();
     unitUnderCursor = nullptr;
 }

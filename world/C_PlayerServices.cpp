@@ -1,10 +1,14 @@
 #include "world/C_PlayerServices.h"
 
 #include "buildings/C_Building.h"
+#include "buildings/C_BuildingTower.h"
+#include "buildings/C_Player_Factory.h"
 #include "core/C_LogFile.h"
-#include "core/C_PtrGarbage.h"
+#include "effects/C_Particles.h"
+#include "game/C_MessageList.h"
+#include "net/C_MultiplayerGame.h"
+#include "net/C_UnitCommandOutbox.h"
 #include "units/C_Unit.h"
-#include "world/C_GameMap.h"
 #include "world/C_Player.h"
 
 namespace
@@ -25,110 +29,83 @@ void SetPlayerServices(const CPlayerServices* services)
 
 CUnit* CPlayerServices::CreateUnitObject(CPlayer& player, int32_t type) const
 {
-    (void)type;
-    if (player.factoryReady)
-        DEBUG_REPORT("#DEBUG: Unknown unit type");
-    return nullptr;
+    return CPlayerFactory::UnitFactory(player, type);
 }
 
 CBuilding* CPlayerServices::CreateBuildingObject(CPlayer& player, int32_t cast, int32_t resourceKind,
                                                  int32_t treeCast, int32_t decorationKind) const
 {
-    (void)player;
-    (void)cast;
-    (void)resourceKind;
-    (void)treeCast;
-    (void)decorationKind;
-    DEBUG_REPORT("#DEBUG: Unknown building type");
-    return nullptr;
+    return CPlayerFactory::BuildingFactory(player, cast, resourceKind, treeCast, decorationKind);
 }
 
 bool CPlayerServices::PerformAction(CUnit& unit, int32_t phase) const
 {
-    (void)unit;
-    (void)phase;
-    return false;
+    return unit.PerformAction(phase != 0);
 }
 
 void CPlayerServices::ShowUnit(CUnit& unit, bool show) const
 {
-    if (g_GameMap.IsOnMap(unit.x, unit.y))
-    {
-        SMapBlock& block = g_GameMap.Block(unit.x, unit.y);
-        if (show)
-            block.unit = &unit;
-        else if (block.unit == &unit)
-            block.unit = nullptr;
-    }
-    unit.onMap = show ? 1 : 0;
+    unit.ShowUnit(show);
 }
 
 void CPlayerServices::StopUnit(CUnit& unit) const
 {
-    if (unit.IsAlive())
-        unit.currentCommand = 0;
+    unit.Stop();
 }
 
 void CPlayerServices::RestartAction(CUnit& unit) const
 {
-    (void)unit;
+    unit.RestartAction();
 }
 
 void CPlayerServices::RemoveUnitFromWorld(CUnit& unit) const
 {
-    if (unit.onMap)
-        ShowUnit(unit, false);
-    if (g_Players != nullptr && unit.player >= 0 && unit.player < MaxPlayers)
-        g_Players[unit.player].RemoveUnit(&unit, 1);
-    g_PtrGarbage.AddUnit(&unit);
+    unit.RemoveFromWorld(false);
 }
 
 void CPlayerServices::UpdateFogOnMove(CUnit& unit) const
 {
-    (void)unit;
+    unit.RefreshSight();
 }
 
-void CPlayerServices::PlaceOnMap(CBuilding& building) const
+bool CPlayerServices::PlaceOnMap(CBuilding& building) const
 {
-    for (int32_t dx = 0; dx < building.GetWidth(); ++dx)
-        for (int32_t dy = 0; dy < building.GetDepth(); ++dy)
-            if (g_GameMap.IsOnMap(building.x + dx, building.y + dy))
-                g_GameMap.Block(building.x + dx, building.y + dy).building = &building;
+    return building.PlaceOnMap();
 }
 
 void CPlayerServices::DestroyBuilding(CBuilding& building) const
 {
-    for (int32_t dx = 0; dx < building.GetWidth(); ++dx)
-        for (int32_t dy = 0; dy < building.GetDepth(); ++dy)
-            if (g_GameMap.IsOnMap(building.x + dx, building.y + dy))
-            {
-                SMapBlock& block = g_GameMap.Block(building.x + dx, building.y + dy);
-                if (block.building == &building)
-                    block.building = nullptr;
-            }
-    if (g_Players != nullptr && building.owner >= 0 && building.owner < MaxPlayers)
-        g_Players[building.owner].RemoveBuilding(&building, 1);
-    g_PtrGarbage.AddBuilding(&building);
+    building.TakeDown(true);
 }
 
+// Each stationed archer takes its sight again with the new range; an
+// archer whose sight is not on the map has nothing to redo.
 void CPlayerServices::RefreshArcherSight(CBuilding& building) const
 {
-    (void)building;
+    if (building.GetBuildCast() != CastTower)
+        return;
+    const CBuildingTower& tower = static_cast<const CBuildingTower&>(building);
+    for (int32_t i = 0; i < tower.archerCount && i < CBuildingTower::ArcherCapacity; ++i)
+        if (tower.archers[i] != nullptr)
+            tower.archers[i]->RefreshSight();
 }
 
+// Before the device start-up there is no message list yet: the log keeps
+// the line instead.
 void CPlayerServices::AddMessage(const char* text, uint32_t colour) const
 {
-    (void)colour;
-    g_Log.Write(text != nullptr ? text : "");
+    if (g_MessageList != nullptr)
+        g_MessageList->AddMessage(text, colour);
+    else
+        g_Log.Write(text != nullptr ? text : "");
 }
 
 void CPlayerServices::AddMinimapMarker(int32_t x, int32_t y, uint32_t colour) const
 {
-    (void)x;
-    (void)y;
-    (void)colour;
+    g_Particles.AddMinimapMarker(x, y, colour);
 }
 
+// The game has no global sample bank yet: the attack alert stays silent.
 void CPlayerServices::PlaySample(int32_t sample, int32_t volumePercent) const
 {
     (void)sample;
@@ -137,10 +114,12 @@ void CPlayerServices::PlaySample(int32_t sample, int32_t volumePercent) const
 
 bool CPlayerServices::IsNetworkGame() const
 {
-    return false;
+    return ::IsNetworkGame();
 }
 
+// The network layer tells the others about this machine's own player.
 void CPlayerServices::SendPlayerDefeated(int32_t playerIndex) const
 {
     (void)playerIndex;
+    g_MultiplayerGame.SendPlayerDefeated();
 }

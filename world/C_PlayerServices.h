@@ -1,10 +1,8 @@
 #pragma once
 // What the players ask of the subsystems around them: the object factories,
-// the operations of the unit and building records that the base classes do
-// not carry yet, the message list, minimap markers, the sample bank and
-// the network game.  The default answers are those of a single
-// game without those subsystems (factories give null, messages go to the
-// log); the game installs its own set, and so do tests.
+// the operations of the unit and building records, the message list,
+// minimap markers, the sample bank and the network game.  The default
+// answers are the game's own operations; tests install a recording set.
 
 #include <cstdint>
 
@@ -19,8 +17,8 @@ public:
 
     // ---- Object factories ---------------------------------------------------
     // A new unit of that TENUMUNITCAST type owned by the player, not on the
-    // map; null for a type the factory does not know (a complaint unless
-    // the player's factory is not ready).
+    // map; null for a type the factory does not know (a complaint once the
+    // player's factory is ready).
     virtual CUnit* CreateUnitObject(CPlayer& player, int32_t type) const;
     // A new building, resource site (cast 10) or decoration (cast 18).
     virtual CBuilding* CreateBuildingObject(CPlayer& player, int32_t cast, int32_t resourceKind, int32_t treeCast,
@@ -33,16 +31,16 @@ public:
     virtual void ShowUnit(CUnit& unit, bool show) const;
     virtual void StopUnit(CUnit& unit) const;
     virtual void RestartAction(CUnit& unit) const;
-    // Clears every reference to the unit, takes it from its player and
-    // hands it to deferred deletion.
+    // Clears every reference to the unit and starts its death; the unit
+    // leaves its player when the death ends.
     virtual void RemoveUnitFromWorld(CUnit& unit) const;
     // Replaces the unit's sight pattern by the one of its current radius.
     virtual void UpdateFogOnMove(CUnit& unit) const;
 
     // ---- Buildings ----------------------------------------------------------
-    // Occupies the building's footprint blocks (within the map).
-    virtual void PlaceOnMap(CBuilding& building) const;
-    // Ruin, off the map, out of its player, deferred deletion.
+    // Claims the building's footprint; false when the placing was refused.
+    virtual bool PlaceOnMap(CBuilding& building) const;
+    // Off the map, out of its player, deferred deletion (the take-down).
     virtual void DestroyBuilding(CBuilding& building) const;
     virtual void RefreshArcherSight(CBuilding& building) const;
 

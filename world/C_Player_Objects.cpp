@@ -4,6 +4,7 @@
 
 #include "buildings/C_Building.h"
 #include "core/C_LogFile.h"
+#include "core/C_PtrGarbage.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
 #include "world/C_PlayerServices.h"
@@ -268,8 +269,12 @@ CBuilding* CPlayer::CreateBuilding(int32_t cast, int32_t x, int32_t y)
         return nullptr;
     building->x = x;
     building->y = y;
-    if (x != NotPlaced && y != NotPlaced)
-        GetPlayerServices().PlaceOnMap(*building);
+    if (x != NotPlaced && y != NotPlaced && !GetPlayerServices().PlaceOnMap(*building))
+    {
+        // Nothing knows the refused building yet; it goes at once.
+        g_PtrGarbage.AddBuilding(building);
+        return nullptr;
+    }
     return building;
 }
 
@@ -419,7 +424,9 @@ bool CPlayer::RemoveBuilding(CBuilding* building, uint8_t tellScript)
         script.OnBuildingDestroyed(building->scriptTag);
     if (CountsAsBuilt(cast))
         ++statistics[STAT_BUILDINGS_LOST];
-    score -= building->GetPointValue();
+    // Only a finished building has added its points to the score.
+    if (finished)
+        score -= building->GetPointValue();
     if (building->controlGroup >= 1 && building->controlGroup <= ControlGroupCount)
         controlGroupCounts[building->controlGroup - 1] = 0;
     return true;

@@ -2,42 +2,10 @@
 
 #include <algorithm>
 
-#include "buildings/C_Player_Factory.h"
 #include "core/C_PtrGarbage.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
-
-CUnit* BuildingServices::CreateUnitObject(CPlayer& player, int32_t type) const
-{
-    return CPlayerFactory::UnitFactory(player, type);
-}
-
-CBuilding* BuildingServices::CreateBuildingObject(CPlayer& player, int32_t cast, int32_t resourceKind,
-                                                  int32_t treeCast, int32_t decorationKind) const
-{
-    return CPlayerFactory::BuildingFactory(player, cast, resourceKind, treeCast, decorationKind);
-}
-
-void BuildingServices::ShowUnit(CUnit& unit, bool show) const
-{
-    unit.ShowUnit(show);
-}
-
-void BuildingServices::StopUnit(CUnit& unit) const
-{
-    unit.Stop();
-}
-
-void BuildingServices::RemoveUnitFromWorld(CUnit& unit) const
-{
-    unit.RemoveFromWorld(false);
-}
-
-void BuildingServices::UpdateFogOnMove(CUnit& unit) const
-{
-    unit.RefreshSight();
-}
 
 BuildingWorld::BuildingWorld(int32_t mapSide) : m_Harness(mapSide)
 {

@@ -1,6 +1,6 @@
 #pragma once
-// A small world for the building tests: the simulation harness with the real
-// factories and the real placing installed behind the players, and a checker
+// A small world for the building tests: the simulation harness with the
+// game's own factories and placing behind the players, and a checker
 // that compares the map blocks, the AI tilt map and the players' building
 // counters with what the test itself knows about each building.
 
@@ -12,18 +12,11 @@
 #include "tests/support/SimHarness.h"
 #include "world/C_PlayerServices.h"
 
+// The game's own operations behind the players; only the samples played
+// are recorded.
 class BuildingServices : public CPlayerServices
 {
 public:
-    CUnit* CreateUnitObject(CPlayer& player, int32_t type) const override;
-    CBuilding* CreateBuildingObject(CPlayer& player, int32_t cast, int32_t resourceKind, int32_t treeCast,
-                                    int32_t decorationKind) const override;
-    void ShowUnit(CUnit& unit, bool show) const override;
-    void StopUnit(CUnit& unit) const override;
-    void RemoveUnitFromWorld(CUnit& unit) const override;
-    void UpdateFogOnMove(CUnit& unit) const override;
-    void PlaceOnMap(CBuilding& building) const override { building.PlaceOnMap(); }
-    void DestroyBuilding(CBuilding& building) const override { building.TakeDown(true); }
     void PlaySample(int32_t sample, int32_t volumePercent) const override
     {
         playedSamples.push_back({sample, volumePercent});

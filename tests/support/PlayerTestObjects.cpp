@@ -82,10 +82,15 @@ CBuilding* TestPlayerServices::CreateBuildingObject(CPlayer& player, int32_t cas
     if (!IsTestBuildCast(cast))
         return nullptr;
     auto* building = new TestBuilding(cast, resourceKind, decorationKind);
-    building->owner = player.index;
+    // Resource sites and decorations belong to nobody.
+    const bool neutral = cast == 10 || cast == 18;
+    building->owner = neutral ? -1 : player.index;
     // Probes are deleted by the player itself.
     if (player.factoryReady)
+    {
         createdBuildings.push_back(building);
+        buildingFactoryPlayers.push_back(player.index);
+    }
     return building;
 }
 
@@ -162,9 +167,20 @@ void TestPlayerServices::UpdateFogOnMove(CUnit& unit) const
     sightRefreshed.push_back(&unit);
 }
 
-void TestPlayerServices::PlaceOnMap(CBuilding& building) const
+bool TestPlayerServices::PlaceOnMap(CBuilding& building) const
 {
-    CPlayerServices::PlaceOnMap(building);
+    const bool inside = g_GameMap.IsOnMap(building.x, building.y) &&
+                        g_GameMap.IsOnMap(building.x + building.GetWidth() - 1, building.y + building.GetDepth() - 1);
+    if (!inside)
+    {
+        createdBuildings.erase(std::remove(createdBuildings.begin(), createdBuildings.end(), &building),
+                               createdBuildings.end());
+        return false;
+    }
+    for (int32_t dx = 0; dx < building.GetWidth(); ++dx)
+        for (int32_t dy = 0; dy < building.GetDepth(); ++dy)
+            g_GameMap.Block(building.x + dx, building.y + dy).building = &building;
+    return true;
 }
 
 void TestPlayerServices::DestroyBuilding(CBuilding& building) const

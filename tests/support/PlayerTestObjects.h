@@ -93,7 +93,9 @@ public:
     void RestartAction(CUnit& unit) const override;
     void RemoveUnitFromWorld(CUnit& unit) const override;
     void UpdateFogOnMove(CUnit& unit) const override;
-    void PlaceOnMap(CBuilding& building) const override;
+    // Marks the footprint blocks; a footprint that leaves the map is
+    // refused, as the real placing does, and the player deletes that one.
+    bool PlaceOnMap(CBuilding& building) const override;
     void DestroyBuilding(CBuilding& building) const override;
     void RefreshArcherSight(CBuilding& building) const override;
     void AddMessage(const char* text, uint32_t colour) const override;
@@ -117,6 +119,8 @@ public:
     mutable std::vector<CBuilding*> destroyedBuildings;
     mutable std::vector<CBuilding*> archerRefreshed;
     mutable std::vector<CBuilding*> createdBuildings;
+    // The player whose building factory made each object after the probes.
+    mutable std::vector<int32_t> buildingFactoryPlayers;
 };
 
 // Types the test factory knows: units 1 .. 13, 20 .. 22, 30 .. 35;

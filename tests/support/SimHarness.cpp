@@ -4,7 +4,10 @@
 
 #include "core/C_PtrGarbage.h"
 #include "core/GlobalFunc.h"
+#include "game/C_CtrlGame.h"
 #include "game/C_Selection.h"
+#include "net/C_UnitCommandOutbox.h"
+#include "net/C_UnitMoveOutbox.h"
 #include "platform/SysClock.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
@@ -34,6 +37,7 @@ public:
         m_World.m_Live.insert(unit);
         return unit;
     }
+    bool PerformAction(CUnit& unit, int32_t phase) const override { return unit.PerformAction(phase != 0); }
     void ShowUnit(CUnit& unit, bool show) const override { unit.ShowUnit(show); }
     void StopUnit(CUnit& unit) const override { unit.Stop(); }
     void RemoveUnitFromWorld(CUnit& unit) const override { unit.RemoveFromWorld(false); }
@@ -61,6 +65,8 @@ CSimHarness::CSimHarness(int32_t mapSide, uint32_t seed)
     g_Config.fogOfWar = 0;
     g_Config.networkRole = 0;
     g_Config.unitHealthMultiply = 0;
+    g_UnitCommandOutbox.Clear();
+    g_UnitMoveOutbox.Clear();
     SysClock::UseTestClock(ClockStart);
     GlobalFunc::SeedRandom(seed);
     g_GameMap.NewMap(mapSide, mapSide, 0, NoTheme);
@@ -101,6 +107,8 @@ CSimHarness::~CSimHarness()
         FreeRangeTables();
     SysClock::UseSystemClock();
     g_Config = m_SavedConfig;
+    g_UnitCommandOutbox.Clear();
+    g_UnitMoveOutbox.Clear();
 }
 
 CUnit* CSimHarness::Spawn(int32_t player, int32_t unitType, int32_t x, int32_t y)
@@ -117,6 +125,28 @@ void CSimHarness::Delete(CUnit* unit)
     m_Live.erase(unit);
     g_PtrGarbage.AddUnit(unit);
     g_PtrGarbage.Flush();
+}
+
+CUnit* CSimHarness::Adopt(int32_t player, CUnit* unit, int32_t x, int32_t y)
+{
+    unit->player = player;
+    if (!g_Players[player].AddUnit(unit))
+    {
+        delete unit;
+        return nullptr;
+    }
+    m_Live.insert(unit);
+    unit->uniqueId = g_Players[player].NextUnitId(0);
+    unit->x = x;
+    unit->y = y;
+    unit->ShowUnit(true);
+    return unit;
+}
+
+void CSimHarness::Frame(int32_t ticks)
+{
+    Tick(ticks);
+    CCtrlGame::SimulationStep(ticks);
 }
 
 void CSimHarness::Research(int32_t player, int32_t technology, float progress)

@@ -45,6 +45,13 @@ public:
     void Research(int32_t player, int32_t technology, float progress = 100.0f);
     // Advances the test clock by whole simulation ticks.
     void Tick(int32_t ticks);
+    // One game frame of that many simulation ticks: the clock moves on,
+    // then the simulation step runs.
+    void Frame(int32_t ticks);
+    // Puts a unit made by a test (a test double of a unit type) into the
+    // player's list and shows it at (x, y); the harness owns it from now on.
+    // Null when the player's list refused it.
+    CUnit* Adopt(int32_t player, CUnit* unit, int32_t x, int32_t y);
 
     // What the players showed and played: message lines with their colours,
     // minimap markers (x, y, colour) and samples (sample, volume).

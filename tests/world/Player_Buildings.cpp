@@ -1,6 +1,7 @@
 // Buildings, resource sites and decorations joining and leaving a player.
 
 #include "Player_Fixture.h"
+#include "core/C_PtrGarbage.h"
 
 using PlayerBuildings = PlayerTest;
 
@@ -58,7 +59,9 @@ TEST_F(PlayerBuildings, WallsAndTrapsAreNotCountedAsBuiltOrLost)
     EXPECT_EQ(player.statistics[STAT_BUILDINGS_LOST], 0);
 }
 
-TEST_F(PlayerBuildings, UnfinishedRemovalLowersTheConstructionCount)
+// The points of a building come with its completion, so a site that never
+// finished takes none away (the test house is worth 10).
+TEST_F(PlayerBuildings, UnfinishedRemovalLowersTheConstructionCountAndKeepsTheScore)
 {
     CPlayer& player = Player(1);
     auto* site = static_cast<TestBuilding*>(player.CreateBuilding(5, -1, -1));
@@ -67,6 +70,23 @@ TEST_F(PlayerBuildings, UnfinishedRemovalLowersTheConstructionCount)
     ASSERT_TRUE(player.RemoveBuilding(site, 1));
     EXPECT_EQ(player.buildingsUnderConstruction[5], 0);
     EXPECT_EQ(player.finishedBuildings[5], 0);
+    EXPECT_EQ(player.score, 0);
+    EXPECT_EQ(player.statistics[STAT_BUILDINGS_LOST], 1);
+}
+
+TEST_F(PlayerBuildings, ARefusedPlacingGivesNoBuilding)
+{
+    CPlayer& player = Player(1);
+    // The 2 x 2 test footprint would reach past the last column.
+    EXPECT_EQ(player.CreateBuilding(5, MapSide - 1, 4), nullptr);
+    EXPECT_EQ(g_GameMap.Block(MapSide - 1, 4).building, nullptr);
+    EXPECT_EQ(player.buildingsUnderConstruction[5], 0);
+    EXPECT_TRUE(Services().createdBuildings.empty());
+    EXPECT_EQ(g_PtrGarbage.GetCount(), 1);
+    g_PtrGarbage.Flush();
+    TestBuilding* fits = Finish(player, 5, MapSide - 2, 4);
+    ASSERT_NE(fits, nullptr);
+    EXPECT_EQ(g_GameMap.Block(MapSide - 1, 5).building, fits);
 }
 
 TEST_F(PlayerBuildings, AFullListKeepsTheBuildingCountedButUnlisted)

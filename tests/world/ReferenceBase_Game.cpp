@@ -26,7 +26,7 @@ TEST_F(ReferenceBaseGameTest, ObjectsAreMadeAgainByTheirPlayersFactories)
     std::unique_ptr<CUnit> unit(g_Players[2].UnitFactory(UnitType));
     CBuilding* site = g_Players[4].BuildingFactory(ResourceSite, Rock, 0, 0);
     ASSERT_TRUE(unit && site);
-    site->owner = -1;
+    EXPECT_EQ(site->owner, -1);
     auto table = std::make_unique<CReferenceBase>();
     table->AddUnit(unit.get());
     table->AddBuilding(site);
@@ -56,5 +56,7 @@ TEST_F(ReferenceBaseGameTest, ObjectsAreMadeAgainByTheirPlayersFactories)
     EXPECT_EQ(madeSite->GetBuildCast(), ResourceSite);
     EXPECT_EQ(madeSite->GetResourceKind(), Rock);
     // Neutral, so made by the local player's factory.
-    EXPECT_EQ(madeSite->owner, 5);
+    EXPECT_EQ(madeSite->owner, -1);
+    ASSERT_FALSE(Services().buildingFactoryPlayers.empty());
+    EXPECT_EQ(Services().buildingFactoryPlayers.back(), 5);
 }
