@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "buildings/C_Player_Factory.h"
 #include "core/C_PtrGarbage.h"
 #include "core/GlobalFunc.h"
 #include "game/C_CtrlGame.h"
 #include "game/C_Selection.h"
 #include "net/C_UnitCommandOutbox.h"
-#include "net/C_UnitMoveOutbox.h"
 #include "platform/SysClock.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
@@ -16,32 +16,22 @@
 #include "world/C_UnitStats.h"
 #include "world/RangeTables.h"
 
-// The players reach units through these; the unit half answers for itself.
+// The players reach units through these; messages, markers and samples are
+// recorded for the tests.
 class CSimHarness::CServices : public CPlayerServices
 {
 public:
     explicit CServices(CSimHarness& world) : m_World(world) {}
 
+    // The real factory; the harness only remembers what it made so that the
+    // invariant checker can tell live objects from deleted ones.
     CUnit* CreateUnitObject(CPlayer& owner, int32_t type) const override
     {
-        const SUnitTypeRow* row = CUnitTypeTable::Find(type);
-        if (row == nullptr)
-            return nullptr;
-        CUnit* unit = row->construct();
-        unit->player = owner.index;
-        if (row->factorySetsSpeedAndModel)
-        {
-            unit->speed = row->speed;
-            unit->model = row->modelBase;
-        }
-        m_World.m_Live.insert(unit);
+        CUnit* unit = CPlayerFactory::UnitFactory(owner, type);
+        if (unit != nullptr)
+            m_World.m_Live.insert(unit);
         return unit;
     }
-    bool PerformAction(CUnit& unit, int32_t phase) const override { return unit.PerformAction(phase != 0); }
-    void ShowUnit(CUnit& unit, bool show) const override { unit.ShowUnit(show); }
-    void StopUnit(CUnit& unit) const override { unit.Stop(); }
-    void RemoveUnitFromWorld(CUnit& unit) const override { unit.RemoveFromWorld(false); }
-    void UpdateFogOnMove(CUnit& unit) const override { unit.RefreshSight(); }
     void AddMessage(const char* text, uint32_t colour) const override
     {
         m_World.m_Messages.push_back({text != nullptr ? text : "", colour});
@@ -66,7 +56,6 @@ CSimHarness::CSimHarness(int32_t mapSide, uint32_t seed)
     g_Config.networkRole = 0;
     g_Config.unitHealthMultiply = 0;
     g_UnitCommandOutbox.Clear();
-    g_UnitMoveOutbox.Clear();
     SysClock::UseTestClock(ClockStart);
     GlobalFunc::SeedRandom(seed);
     g_GameMap.NewMap(mapSide, mapSide, 0, NoTheme);
@@ -108,7 +97,6 @@ CSimHarness::~CSimHarness()
     SysClock::UseSystemClock();
     g_Config = m_SavedConfig;
     g_UnitCommandOutbox.Clear();
-    g_UnitMoveOutbox.Clear();
 }
 
 CUnit* CSimHarness::Spawn(int32_t player, int32_t unitType, int32_t x, int32_t y)
