@@ -1,8 +1,8 @@
 #pragma once
 // Fixture of the configuration, locale and global-function tests: a scratch
 // folder that stands in for the executable folder and for the disk prefix of
-// the data files, a log captured into it, and the global configuration put
-// back after each test.
+// the data files, a captured log, and the global configuration put back after
+// each test.
 
 #include <gtest/gtest.h>
 
@@ -11,22 +11,10 @@
 
 #include "core/C_Config.h"
 #include "core/C_File.h"
-#include "core/C_LogFile.h"
 #include "platform/SysFile.h"
 #include "world/C_Player.h"
 #include "tests/support/ScratchFolder.h"
-
-// Splits CR LF lines.
-inline std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
-}
+#include "tests/support/TestLog.h"
 
 class ConfigTestBase : public ::testing::Test
 {
@@ -37,8 +25,6 @@ protected:
         m_SavedLocalPlayer = g_LocalPlayer;
         SysFile::SetExecutableFolderForTests(m_Folder.Path().c_str());
         InitDataFile(m_Folder.Path().c_str(), 0);
-        g_Config.logging = 1;
-        g_Log.Create((m_Folder / "test.log").c_str());
     }
     void TearDown() override
     {
@@ -51,9 +37,10 @@ protected:
     void Write(const std::string& name, const std::string& bytes) const { m_Folder.Write(name, bytes); }
     std::string Read(const std::string& name) const { return CScratchFolder::ReadFile(m_Folder / name); }
     bool Exists(const std::string& name) const { return CScratchFolder::Exists(m_Folder / name); }
-    std::vector<std::string> LogLines() const { return SplitLines(Read("test.log")); }
+    std::vector<std::string> LogLines() const { return m_Log.Lines(); }
 
     CScratchFolder m_Folder;
+    CTestLog m_Log;
 
 private:
     CConfig m_SavedConfig;

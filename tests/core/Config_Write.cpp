@@ -13,13 +13,21 @@ namespace
 class ConfigWrite : public ConfigTestBase
 {
 protected:
-    // Reads the file, then writes it back unchanged in the record.
-    std::string RoundTrip(const std::string& text)
+    // Reads the file, changes the settings, writes it back and returns it.
+    template <typename Change>
+    std::string WriteChanged(const std::string& text, Change change)
     {
         Write("v2krn.cfg", text);
         ReadConfig();
+        change();
         EXPECT_TRUE(WriteConfig());
         return Read("v2krn.cfg");
+    }
+
+    // Reads the file, then writes it back unchanged in the record.
+    std::string RoundTrip(const std::string& text)
+    {
+        return WriteChanged(text, [] {});
     }
 };
 
@@ -111,44 +119,37 @@ TEST_F(ConfigWrite, LinesEndInCrLfAfterWriting)
 
 TEST_F(ConfigWrite, ValuesOutsideTheirWordsAreWrittenAsError)
 {
-    Write("v2krn.cfg", "BUILDINGSHADOW=All\r\nPARTICLEDETAIL=High\r\nWEATHERDETAIL=Full\r\n");
-    ReadConfig();
-    g_Config.buildingShadows = 7;
-    g_Config.particleDetail = -1;
-    g_Config.weatherDetail = 3;
-    ASSERT_TRUE(WriteConfig());
-    EXPECT_EQ(Read("v2krn.cfg"),
-              "BUILDINGSHADOW=*ERROR*\r\nPARTICLEDETAIL=*ERROR*\r\nWEATHERDETAIL=*ERROR*\r\n");
+    const std::string written =
+        WriteChanged("BUILDINGSHADOW=All\r\nPARTICLEDETAIL=High\r\nWEATHERDETAIL=Full\r\n", [] {
+            g_Config.buildingShadows = 7;
+            g_Config.particleDetail = -1;
+            g_Config.weatherDetail = 3;
+        });
+    EXPECT_EQ(written, "BUILDINGSHADOW=*ERROR*\r\nPARTICLEDETAIL=*ERROR*\r\nWEATHERDETAIL=*ERROR*\r\n");
 }
 
 TEST_F(ConfigWrite, PortIsWrittenOnlyIntoTcpipPortLines)
 {
-    Write("v2krn.cfg", "WINSOCKPORT=5555\r\n");
-    ReadConfig();
-    g_Config.networkPort = 6000;
-    ASSERT_TRUE(WriteConfig());
-    EXPECT_EQ(Read("v2krn.cfg"), "WINSOCKPORT=5555\r\n");
+    EXPECT_EQ(WriteChanged("WINSOCKPORT=5555\r\n", [] { g_Config.networkPort = 6000; }), "WINSOCKPORT=5555\r\n");
 }
 
 TEST_F(ConfigWrite, SettingsWithoutALineAreNotAdded)
 {
-    Write("v2krn.cfg", "GAMMA=1.00\r\n");
-    ReadConfig();
-    g_Config.musicVolume = 10;
-    g_Config.autosave = 9;
-    ASSERT_TRUE(WriteConfig());
-    EXPECT_EQ(Read("v2krn.cfg"), "GAMMA=1.00\r\n");
+    const std::string written = WriteChanged("GAMMA=1.00\r\n", [] {
+        g_Config.musicVolume = 10;
+        g_Config.autosave = 9;
+    });
+    EXPECT_EQ(written, "GAMMA=1.00\r\n");
 }
 
 TEST_F(ConfigWrite, ReplacedValueKeepsTheUsersKeySpelling)
 {
-    Write("v2krn.cfg", "  Sound Volume\t= 100\t ;loud\r\nautoSave=3\r\n");
-    ReadConfig();
-    g_Config.soundVolume = 20;
-    g_Config.autosave = 12;
-    ASSERT_TRUE(WriteConfig());
+    const std::string written = WriteChanged("  Sound Volume\t= 100\t ;loud\r\nautoSave=3\r\n", [] {
+        g_Config.soundVolume = 20;
+        g_Config.autosave = 12;
+    });
     // "SOUND VOLUME" is not found in the line as written: left alone.
-    EXPECT_EQ(Read("v2krn.cfg"), "  Sound Volume\t= 100\t ;loud\r\nautoSave=12\r\n");
+    EXPECT_EQ(written, "  Sound Volume\t= 100\t ;loud\r\nautoSave=12\r\n");
 }
 
 TEST_F(ConfigWrite, MissingFileIsMadeFromTheDefaultAndUpdated)

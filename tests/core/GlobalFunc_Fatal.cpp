@@ -19,7 +19,7 @@ protected:
         g_Config.logging = 0;
         g_Config.dataFolder = m_Folder.Path().c_str();
     }
-    std::vector<std::string> ReportLog() const { return SplitLines(Read("Ravelin3.log")); }
+    std::vector<std::string> ReportLog() const { return CTestLog::SplitLines(Read("Ravelin3.log")); }
 };
 
 TEST_F(GlobalFuncFatalDeathTest, SuccessOrUncheckedCallsReturn)

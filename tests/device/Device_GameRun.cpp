@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/device/Device_StepLines.h"
 #include "tests/lifecycle/Lifecycle_GameFolder.h"
 
 using namespace lifecycle_test;
@@ -21,7 +22,7 @@ std::vector<std::string> DeviceSteps(const std::vector<std::string>& lines)
         inside = inside || line == "--- Initializing Direct3D8 ---";
         if (inside && line.rfind("---", 0) == 0)
             steps.push_back(line);
-        if (line == "--- All game resources have been released succesfuly ---")
+        if (line == device_test::ShutDownStepLines().back())
             break;
     }
     return steps;
@@ -51,33 +52,9 @@ TEST(DeviceGameRun, LogHoldsEveryDeviceStepInOrder)
     CGameFolder folder;
     ASSERT_TRUE(folder.Pack());
     const std::vector<std::string> lines = RunAndStop(folder);
-    const std::vector<std::string> expected = {
-        "--- Initializing Direct3D8 ---",
-        "--- Getting available display modes ---",
-        "--- Getting device capabilities ---",
-        "--- Creating Direct3DDevice8 ---",
-        "--- Creating color correction table ---",
-        "--- Setting up Direct3D8 Render states ---",
-        "--- Setting up Direct3D8 texture stage states ---",
-        "--- Setting up transformation matrices ---",
-        "--- Creating Gamma ramp ---",
-        "--- Initializing VertexBuffer ---",
-        "--- Creating Gamma ramp ---",
-        "--- Initializing Audio ---",
-        "--- Initializing game timer ---",
-        "--- Building technology tree ---",
-        "--- Initializing particle system ---",
-        "--- Initializing game messages ---",
-        "--- Preloading finished ---",
-        "--- Releasing technology resources ---",
-        "--- Releasing mouse cursors ---",
-        "--- Shutting down Direct3D8 ---",
-        "--- Shutting down Audio ---",
-        "--- Releasing game timer ---",
-        "--- Shutting down particle system ---",
-        "--- Shutting down game messages ---",
-        "--- All game resources have been released succesfuly ---",
-    };
+    const std::vector<std::string>& shutDown = device_test::ShutDownStepLines();
+    std::vector<std::string> expected = device_test::StartUpStepLines();
+    expected.insert(expected.end(), shutDown.begin(), shutDown.end());
     EXPECT_EQ(expected, DeviceSteps(lines)) << folder.Log();
     EXPECT_EQ(34u, CountCapabilityLines(lines));
     EXPECT_EQ("End of game...", lines.back());

@@ -11,6 +11,7 @@
 #include "game/C_MessageList.h"
 #include "media/D3DDevice.h"
 #include "tests/device/DeviceGame.h"
+#include "tests/device/Device_StepLines.h"
 
 using namespace device_test;
 
@@ -104,26 +105,7 @@ TEST_F(DeviceWithoutSound, GameRunsSilentWithoutASoundDevice)
 
 TEST_F(DeviceStartupLog, StepsOfTheStartUpComeInOrder)
 {
-    const std::vector<std::string> expected = {
-        "--- Initializing Direct3D8 ---",
-        "--- Getting available display modes ---",
-        "--- Getting device capabilities ---",
-        "--- Creating Direct3DDevice8 ---",
-        "--- Creating color correction table ---",
-        "--- Setting up Direct3D8 Render states ---",
-        "--- Setting up Direct3D8 texture stage states ---",
-        "--- Setting up transformation matrices ---",
-        "--- Creating Gamma ramp ---",
-        "--- Initializing VertexBuffer ---",
-        "--- Creating Gamma ramp ---",
-        "--- Initializing Audio ---",
-        "--- Initializing game timer ---",
-        "--- Building technology tree ---",
-        "--- Initializing particle system ---",
-        "--- Initializing game messages ---",
-        "--- Preloading finished ---",
-    };
-    EXPECT_EQ(expected, StepLines(log.Lines()));
+    EXPECT_EQ(StartUpStepLines(), StepLines(log.Lines()));
     EXPECT_EQ(CParticles::kDevicePoolSize, g_Particles.GetCapacity());
     ASSERT_NE(nullptr, g_MessageList);
     EXPECT_TRUE(g_MessageList->GetLines().empty());
@@ -207,17 +189,7 @@ TEST_F(DeviceStartupLog, ShutdownReleasesInOrderAndLetsGoOfTheDevice)
 {
     log.Clear();
     game.Shutdown();
-    const std::vector<std::string> expected = {
-        "--- Releasing technology resources ---",
-        "--- Releasing mouse cursors ---",
-        "--- Shutting down Direct3D8 ---",
-        "--- Shutting down Audio ---",
-        "--- Releasing game timer ---",
-        "--- Shutting down particle system ---",
-        "--- Shutting down game messages ---",
-        "--- All game resources have been released succesfuly ---",
-    };
-    EXPECT_EQ(expected, StepLines(log.Lines()));
+    EXPECT_EQ(ShutDownStepLines(), StepLines(log.Lines()));
     EXPECT_EQ(nullptr, GetD3DDevice());
     EXPECT_FALSE(game.device);
     EXPECT_FALSE(game.direct3D);

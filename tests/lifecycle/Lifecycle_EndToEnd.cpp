@@ -6,32 +6,12 @@
 #include <cstdio>
 
 #include "tests/lifecycle/Lifecycle_GameFolder.h"
+#include "tests/support/ReferenceBytes.h"
 
 using namespace lifecycle_test;
 
 namespace
 {
-// CRC-32 as zlib computes it, bit by bit.
-uint32_t ReferenceCrc32(const std::string& bytes)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char byte : bytes)
-    {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return crc ^ 0xFFFFFFFFu;
-}
-
-std::string LE32(uint32_t value)
-{
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    return bytes;
-}
-
 // Magic, no profile, no current profile, CRC of those 24 bytes.
 std::string EmptyProfileFile()
 {

@@ -25,8 +25,12 @@ std::string CTestLog::Contents() const
 
 std::vector<std::string> CTestLog::Lines() const
 {
+    return SplitLines(Contents());
+}
+
+std::vector<std::string> CTestLog::SplitLines(const std::string& text)
+{
     std::vector<std::string> lines;
-    const std::string text = Contents();
     size_t start = 0;
     for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
         lines.push_back(text.substr(start, end - start));

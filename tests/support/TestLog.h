@@ -25,6 +25,9 @@ public:
     // Empties the log.
     void Clear() const;
 
+    // Lines of a text with CR LF line ends, without them.
+    static std::vector<std::string> SplitLines(const std::string& text);
+
 private:
     CScratchFolder m_Folder;
     std::string m_Path;

@@ -14,20 +14,19 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/FootprintRule.h"
 #include "tests/support/PathTestObjects.h"
 #include "tests/support/TestLog.h"
 
 namespace
 {
 constexpr int64_t NoCost = std::numeric_limits<int64_t>::max();
-constexpr int32_t DX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-constexpr int32_t DY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
 
 // The map as the movement rules see it, for a land mover of one size.
 class ReferenceMap
 {
 public:
-    ReferenceMap(const CGameMap& map, int32_t moverSize) : m_Map(map), m_Size(moverSize) {}
+    ReferenceMap(const CGameMap& map, int32_t moverSize) : m_Map(map), m_Size(moverSize), m_Rule(map, moverSize) {}
 
     int32_t Width() const { return m_Map.width; }
     int32_t Height() const { return m_Map.height; }
@@ -35,7 +34,7 @@ public:
     // Every block of the footprint dry enough (level 7 at most) and open.
     bool IsFree(int32_t x, int32_t y) const
     {
-        if (x < 0 || y < 0 || x > Width() - m_Size || y > Height() - m_Size)
+        if (!m_Rule.IsInside(x, y))
             return false;
         for (int32_t cx = x; cx < x + m_Size; ++cx)
             for (int32_t cy = y; cy < y + m_Size; ++cy)
@@ -47,30 +46,9 @@ public:
         return true;
     }
 
-    // Some footprint block is blocked by anything but a tree.
-    bool HasSolidBlock(int32_t x, int32_t y) const
-    {
-        if (x < 0 || y < 0 || x > Width() - m_Size || y > Height() - m_Size)
-            return true;
-        for (int32_t cx = x; cx < x + m_Size; ++cx)
-            for (int32_t cy = y; cy < y + m_Size; ++cy)
-            {
-                const SMapBlock& block = m_Map.Block(cx, cy);
-                if (block.blocked && !(block.building != nullptr && block.building->GetResourceKind() == 2))
-                    return true;
-            }
-        return false;
-    }
-
     bool CanStep(int32_t x, int32_t y, int32_t direction) const
     {
-        const int32_t nx = x + DX[direction];
-        const int32_t ny = y + DY[direction];
-        if (!IsFree(nx, ny))
-            return false;
-        if (DX[direction] != 0 && DY[direction] != 0)
-            return !HasSolidBlock(nx, ny) && !HasSolidBlock(nx, y) && !HasSolidBlock(x, ny);
-        return true;
+        return IsFree(x + StepDX[direction], y + StepDY[direction]) && m_Rule.CutsNoCorner(x, y, direction);
     }
 
     // Cheapest costs from the start; only cells for which `expandable` holds
@@ -95,7 +73,7 @@ public:
             {
                 if (!CanStep(x, y, direction))
                     continue;
-                const int32_t next = Index(x + DX[direction], y + DY[direction]);
+                const int32_t next = Index(x + StepDX[direction], y + StepDY[direction]);
                 const int64_t stepped = g + (direction % 2 == 0 ? 10 : 14);
                 if (stepped < cost[size_t(next)])
                 {
@@ -112,6 +90,7 @@ public:
 private:
     const CGameMap& m_Map;
     int32_t m_Size;
+    CFootprintRule m_Rule;
 };
 
 int32_t Tenths(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
@@ -202,8 +181,8 @@ TEST(PathFinderRandomMaps, RoutesAreLegalFoundWhenReachableAndNearlyShortest)
                 for (int32_t i = steps - 1; i >= 0; --i)
                 {
                     ASSERT_TRUE(reference.CanStep(x, y, world.Route()[i])) << "step " << steps - 1 - i;
-                    x += DX[world.Route()[i]];
-                    y += DY[world.Route()[i]];
+                    x += StepDX[world.Route()[i]];
+                    y += StepDY[world.Route()[i]];
                 }
                 ASSERT_EQ(x, world.end.x);
                 ASSERT_EQ(y, world.end.y);

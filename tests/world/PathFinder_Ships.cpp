@@ -11,13 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/FootprintRule.h"
 #include "tests/support/PathTestObjects.h"
 #include "tests/support/TestLog.h"
 
 namespace
 {
-constexpr int32_t DX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-constexpr int32_t DY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
 constexpr int32_t Unreached = std::numeric_limits<int32_t>::max();
 
 // Water everywhere with round islands and some rocks in the sea.
@@ -52,44 +51,21 @@ std::unique_ptr<CGameMap> IslandMap(std::mt19937& random, int32_t width, int32_t
 }
 
 // Positions of a footprint of one size on a map, and the step rule.
-class Footprints
+class Footprints : public CFootprintRule
 {
 public:
-    Footprints(const CGameMap& map, int32_t size) : m_Map(map), m_Size(size) {}
+    Footprints(const CGameMap& map, int32_t size) : CFootprintRule(map, size) {}
 
-    bool IsInside(int32_t x, int32_t y) const
-    {
-        return x >= 0 && y >= 0 && x <= m_Map.width - m_Size && y <= m_Map.height - m_Size;
-    }
-    bool HasSolidBlock(int32_t x, int32_t y) const
-    {
-        if (!IsInside(x, y))
-            return true;
-        for (int32_t cx = x; cx < x + m_Size; ++cx)
-            for (int32_t cy = y; cy < y + m_Size; ++cy)
-            {
-                const SMapBlock& block = m_Map.Block(cx, cy);
-                if (block.blocked && !(block.building != nullptr && block.building->GetResourceKind() == 2))
-                    return true;
-            }
-        return false;
-    }
     bool CanStep(int32_t x, int32_t y, int32_t direction) const
     {
-        const int32_t nx = x + DX[direction];
-        const int32_t ny = y + DY[direction];
-        if (!IsInside(nx, ny))
-            return false;
-        if (DX[direction] != 0 && DY[direction] != 0)
-            return !HasSolidBlock(nx, ny) && !HasSolidBlock(nx, y) && !HasSolidBlock(x, ny);
-        return true;
+        return IsInside(x + StepDX[direction], y + StepDY[direction]) && CutsNoCorner(x, y, direction);
     }
     template <typename Test>
     bool All(int32_t x, int32_t y, Test test) const
     {
-        for (int32_t cx = x; cx < x + m_Size; ++cx)
-            for (int32_t cy = y; cy < y + m_Size; ++cy)
-                if (!test(m_Map.Block(cx, cy)))
+        for (int32_t cx = x; cx < x + Size(); ++cx)
+            for (int32_t cy = y; cy < y + Size(); ++cy)
+                if (!test(Map().Block(cx, cy)))
                     return false;
         return true;
     }
@@ -118,8 +94,8 @@ public:
             {
                 if (!CanStep(x, y, direction))
                     continue;
-                const int32_t nx = x + DX[direction];
-                const int32_t ny = y + DY[direction];
+                const int32_t nx = x + StepDX[direction];
+                const int32_t ny = y + StepDY[direction];
                 if (steps[size_t(nx * MapBlockSide + ny)] != Unreached)
                     continue;
                 if (goal(nx, ny))
@@ -133,10 +109,6 @@ public:
         }
         return best;
     }
-
-private:
-    const CGameMap& m_Map;
-    int32_t m_Size;
 };
 
 bool IsWaterBlock(const SMapBlock& block)
@@ -199,8 +171,8 @@ TEST(PathFinderShips, CoastSearchSailsToTheNearestLandingAsAScanSays)
                 for (int32_t i = steps - 1; i >= 0; --i)
                 {
                     ASSERT_TRUE(positions.CanStep(x, y, world.Route()[i]));
-                    x += DX[world.Route()[i]];
-                    y += DY[world.Route()[i]];
+                    x += StepDX[world.Route()[i]];
+                    y += StepDY[world.Route()[i]];
                     ASSERT_TRUE(freeWater(x, y));
                 }
                 ASSERT_EQ(x, world.end.x);
@@ -276,8 +248,8 @@ TEST(PathFinderShips, UnloadedUnitGetsTheNearestWhollyFreeLandPosition)
                 int32_t fewest = Unreached;
                 for (int32_t direction = 0; direction < 8; ++direction)
                 {
-                    const int32_t fx = world.end.x - DX[direction];
-                    const int32_t fy = world.end.y - DY[direction];
+                    const int32_t fx = world.end.x - StepDX[direction];
+                    const int32_t fy = world.end.y - StepDY[direction];
                     if (positions.IsInside(fx, fy) && counts[size_t(fx * MapBlockSide + fy)] != Unreached &&
                         positions.CanStep(fx, fy, direction))
                         fewest = std::min(fewest, counts[size_t(fx * MapBlockSide + fy)] + 1);

@@ -117,6 +117,53 @@ void EnableEverything(CPlayer& player)
     std::memset(player.enabledUnitTypes, 1, sizeof(player.enabledUnitTypes));
     std::memset(player.enabledBuildingCasts, 1, sizeof(player.enabledBuildingCasts));
 }
+
+// The conditions of a rule: finished buildings (by cast) and researched
+// technologies.
+struct SConditions
+{
+    const std::vector<int32_t>& casts;
+    const std::vector<int32_t>& technologies;
+};
+
+void MeetConditions(CPlayer& player, const SConditions& conditions)
+{
+    for (int32_t cast : conditions.casts)
+        player.finishedBuildings[cast] = 1;
+    for (int32_t id : conditions.technologies)
+        player.technologies[id].progress = 100.0f;
+}
+
+void TakeConditionsAway(CPlayer& player, const SConditions& conditions)
+{
+    for (int32_t cast : conditions.casts)
+        player.finishedBuildings[cast] = 0;
+    for (int32_t id : conditions.technologies)
+        player.technologies[id].progress = 0.0f;
+}
+
+// `holds` is true with every condition met and false with any one of them
+// taken away (a technology at `unfinishedProgress`); the conditions are met
+// again afterwards.
+template <typename Holds>
+void ExpectEachConditionNeeded(CPlayer& player, int32_t subject, const SConditions& conditions,
+                               float unfinishedProgress, Holds holds)
+{
+    MeetConditions(player, conditions);
+    EXPECT_TRUE(holds()) << subject;
+    for (int32_t cast : conditions.casts)
+    {
+        player.finishedBuildings[cast] = 0;
+        EXPECT_FALSE(holds()) << subject << " without B" << cast;
+        player.finishedBuildings[cast] = 1;
+    }
+    for (int32_t id : conditions.technologies)
+    {
+        player.technologies[id].progress = unfinishedProgress;
+        EXPECT_FALSE(holds()) << subject << " without T" << id;
+        player.technologies[id].progress = 100.0f;
+    }
+}
 } // namespace
 
 // Each rule: it holds with its conditions met, and fails with any one of
@@ -139,30 +186,12 @@ TEST_F(PlayerRules, TrainingNeedsEachListedBuildingAndTechnology)
     EnableEverything(player);
     for (const SCase& c : cases)
     {
-        for (int32_t cast : c.casts)
-            player.finishedBuildings[cast] = 1;
-        for (int32_t id : c.technologies)
-            player.technologies[id].progress = 100.0f;
-        EXPECT_TRUE(player.CanTrainUnit(c.type)) << c.type;
+        const SConditions conditions{c.casts, c.technologies};
+        ExpectEachConditionNeeded(player, c.type, conditions, 99.9f, [&] { return player.CanTrainUnit(c.type); });
         player.enabledUnitTypes[c.type] = 0;
         EXPECT_FALSE(player.CanTrainUnit(c.type)) << c.type;
         player.enabledUnitTypes[c.type] = 1;
-        for (int32_t cast : c.casts)
-        {
-            player.finishedBuildings[cast] = 0;
-            EXPECT_FALSE(player.CanTrainUnit(c.type)) << c.type << " without B" << cast;
-            player.finishedBuildings[cast] = 1;
-        }
-        for (int32_t id : c.technologies)
-        {
-            player.technologies[id].progress = 99.9f;
-            EXPECT_FALSE(player.CanTrainUnit(c.type)) << c.type << " without T" << id;
-            player.technologies[id].progress = 100.0f;
-        }
-        for (int32_t cast : c.casts)
-            player.finishedBuildings[cast] = 0;
-        for (int32_t id : c.technologies)
-            player.technologies[id].progress = 0.0f;
+        TakeConditionsAway(player, conditions);
     }
     // Types without a rule are never trained.
     for (int32_t cast = 0; cast < BuildCastCount; ++cast)
@@ -188,30 +217,12 @@ TEST_F(PlayerRules, BuildingNeedsEachListedBuildingAndTechnology)
     EnableEverything(player);
     for (const SCase& c : cases)
     {
-        for (int32_t cast : c.casts)
-            player.finishedBuildings[cast] = 1;
-        for (int32_t id : c.technologies)
-            player.technologies[id].progress = 100.0f;
-        EXPECT_TRUE(player.CanBuildBuilding(c.cast)) << c.cast;
+        const SConditions conditions{c.casts, c.technologies};
+        ExpectEachConditionNeeded(player, c.cast, conditions, 0.0f, [&] { return player.CanBuildBuilding(c.cast); });
         player.enabledBuildingCasts[c.cast] = 0;
         EXPECT_FALSE(player.CanBuildBuilding(c.cast)) << c.cast;
         player.enabledBuildingCasts[c.cast] = 1;
-        for (int32_t cast : c.casts)
-        {
-            player.finishedBuildings[cast] = 0;
-            EXPECT_FALSE(player.CanBuildBuilding(c.cast)) << c.cast << " without B" << cast;
-            player.finishedBuildings[cast] = 1;
-        }
-        for (int32_t id : c.technologies)
-        {
-            player.technologies[id].progress = 0.0f;
-            EXPECT_FALSE(player.CanBuildBuilding(c.cast)) << c.cast << " without T" << id;
-            player.technologies[id].progress = 100.0f;
-        }
-        for (int32_t cast : c.casts)
-            player.finishedBuildings[cast] = 0;
-        for (int32_t id : c.technologies)
-            player.technologies[id].progress = 0.0f;
+        TakeConditionsAway(player, conditions);
     }
     for (int32_t id = 0; id < TechnologyCount; ++id)
         player.technologies[id].progress = 100.0f;
@@ -239,25 +250,10 @@ TEST_F(PlayerRules, TechnologyRulesNeedEachCondition)
     for (const SCase& c : cases)
     {
         player.SetTechnologyEnabled(c.id);
-        for (int32_t cast : c.casts)
-            player.finishedBuildings[cast] = 1;
-        for (int32_t id : c.technologies)
-            player.technologies[id].progress = 100.0f;
-        EXPECT_TRUE(player.IsTechnologyAvailable(c.id)) << c.id;
-        for (int32_t cast : c.casts)
-        {
-            player.finishedBuildings[cast] = 0;
-            EXPECT_FALSE(player.IsTechnologyAvailable(c.id)) << c.id << " without B" << cast;
-            player.finishedBuildings[cast] = 1;
-        }
-        for (int32_t id : c.technologies)
-        {
-            player.technologies[id].progress = 0.0f;
-            EXPECT_FALSE(player.IsTechnologyAvailable(c.id)) << c.id << " without T" << id;
-            player.technologies[id].progress = 100.0f;
-        }
-        for (int32_t cast : c.casts)
-            player.finishedBuildings[cast] = 0;
+        const SConditions conditions{c.casts, c.technologies};
+        ExpectEachConditionNeeded(player, c.id, conditions, 0.0f,
+                                  [&] { return player.IsTechnologyAvailable(c.id); });
+        TakeConditionsAway(player, conditions);
         for (int32_t id = 0; id < TechnologyCount; ++id)
             player.technologies[id].progress = 0.0f;
     }
