@@ -1,5 +1,4 @@
-// Vertex buffers, the back buffer as read and as presented, the gamma
-// ramp, device loss, reset, and resources that outlive their device.
+// Vertex buffers, back buffer, gamma ramp, device loss, and resources outliving their device.
 
 #include <gtest/gtest.h>
 
@@ -134,8 +133,6 @@ TEST(Device3DLifetime, ResourcesOutlivingTheDeviceKeepOnlyTheirCopies) {
   void* data = nullptr;
   EXPECT_EQ(buffer->Lock(0, 0, data), Sys3DError::InvalidCall);
   EXPECT_EQ(texture->GetLevelCount(), 3u);
-  texture.reset();
-  buffer.reset();
 }
 
 TEST(Device3DLifetime, ReleasedTextureIsNoLongerBound) {
@@ -145,8 +142,7 @@ TEST(Device3DLifetime, ReleasedTextureIsNoLongerBound) {
   ASSERT_EQ(h.Device().CreateTexture(1, 1, 1, Sys3DFormat::R5G6B5, texture), Sys3DError::Ok);
   h.Device().SetTexture(0, texture.get());
   texture.reset();
-  // Drawing afterwards uses no texture: the diffuse colour.
-  h.ScreenQuad(0, 0, 8, 8, 0xFF123456);
+  h.ScreenQuad(0, 0, 8, 8, 0xFF123456);  // drawn untextured: the diffuse colour
   EXPECT_EQ(h.Pixel(3, 3), 0x123456u);
 }
 

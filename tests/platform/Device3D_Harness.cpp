@@ -45,9 +45,8 @@ std::uint32_t Device3DHarness::Pixel(int x, int y) { return Read()[static_cast<s
 std::vector<std::pair<int, int>> Device3DHarness::PixelsOf(std::uint32_t colour) {
   const std::vector<std::uint32_t> pixels = Read();
   std::vector<std::pair<int, int>> found;
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
+  for (std::size_t i = 0; i < pixels.size(); ++i)
     if (pixels[i] == colour) found.emplace_back(static_cast<int>(i % width_), static_cast<int>(i / width_));
-  }
   return found;
 }
 
@@ -61,20 +60,35 @@ void Device3DHarness::ScreenQuad(float x0, float y0, float x1, float y1, std::ui
 }
 
 void Device3DHarness::TexturedQuad(float x0, float y0, float x1, float y1, float u0, float v0, float u1, float v1) {
-  constexpr std::uint32_t kWhite = 0xFFFFFFFF;
-  const ScreenVertex quad[4] = {{x0, y0, 0.0f, 1.0f, kWhite, u0, v0},
-                                {x1, y0, 0.0f, 1.0f, kWhite, u1, v0},
-                                {x1, y1, 0.0f, 1.0f, kWhite, u1, v1},
-                                {x0, y1, 0.0f, 1.0f, kWhite, u0, v1}};
+  const ScreenVertex quad[4] = {{x0, y0, 0.0f, 1.0f, 0xFFFFFFFF, u0, v0},
+                                {x1, y0, 0.0f, 1.0f, 0xFFFFFFFF, u1, v0},
+                                {x1, y1, 0.0f, 1.0f, 0xFFFFFFFF, u1, v1},
+                                {x0, y1, 0.0f, 1.0f, 0xFFFFFFFF, u0, v1}};
   device_->SetVertexFormat(kScreenFvf);
   device_->DrawPrimitiveUP(Sys3DPrimitive::TriangleFan, 2, quad, sizeof(ScreenVertex));
 }
 
+void Device3DHarness::WorldQuad(float x0, float y0, float x1, float y1, float z, std::uint32_t colour) {
+  const WorldVertex quad[4] = {
+      {x0, y0, z, colour, 0, 0}, {x1, y0, z, colour, 0, 0}, {x1, y1, z, colour, 0, 0}, {x0, y1, z, colour, 0, 0}};
+  device_->SetVertexFormat(kWorldFvf);
+  device_->DrawPrimitiveUP(Sys3DPrimitive::TriangleFan, 2, quad, sizeof(WorldVertex));
+}
+
+void Device3DHarness::UseGameProjection() {
+  Sys3DMatrix projection;
+  projection.m[0][0] = 1.4f;
+  projection.m[1][1] = 1.6f;
+  projection.m[2][2] = 1.0f;
+  projection.m[2][3] = 1.0f;
+  projection.m[3][2] = -1.0f;
+  device_->SetTransform(Sys3DTransform::Projection, projection);
+}
+
 std::vector<std::pair<int, int>> Device3DHarness::Rect(int x0, int y0, int x1, int y1) {
   std::vector<std::pair<int, int>> pixels;
-  for (int y = y0; y < y1; ++y) {
+  for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x) pixels.emplace_back(x, y);
-  }
   return pixels;
 }
 

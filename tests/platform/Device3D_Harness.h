@@ -1,6 +1,5 @@
 #pragma once
-// A hidden window with a drawing device on it, and vertex records, for the
-// device tests.  Pixels are read back from the back buffer.
+// A hidden window with a drawing device, vertex records, and pixels read back.
 
 #include <SDL2/SDL.h>
 
@@ -45,8 +44,6 @@ class Device3DHarness {
 
   SysDevice3D& Device() { return *device_; }
   GlDevice3D& Backend();
-  SysDevice3DFactory& Factory() { return *factory_; }
-  SDL_Window* Window() { return window_; }
 
   std::vector<std::uint32_t> Read();
   std::uint32_t Pixel(int x, int y);
@@ -59,6 +56,10 @@ class Device3DHarness {
   void ScreenQuad(float x0, float y0, float x1, float y1, std::uint32_t colour, float z = 0.0f);
   // A quad with texture coordinates (u0, v0) at the top left to (u1, v1).
   void TexturedQuad(float x0, float y0, float x1, float y1, float u0, float v0, float u1, float v1);
+  // A world quad at depth z from corner (x0, y0) to (x1, y1).
+  void WorldQuad(float x0, float y0, float x1, float y1, float z, std::uint32_t colour);
+  // The game's perspective: near plane 1, no far plane, w = eye depth.
+  void UseGameProjection();
   // A line strip through the points (screen pixels).
   void ScreenLine(const std::vector<std::pair<float, float>>& points, std::uint32_t colour);
 

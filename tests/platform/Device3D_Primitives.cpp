@@ -1,7 +1,5 @@
-// Where screen quads, triangles and line strips land, and how draw calls
-// are checked.  Expected pixels follow Direct3D's rules: pixel centres at
-// integer coordinates, the top-left fill rule, and a line strip covering
-// each segment's start but not its end.
+// Where primitives land: pixel centres at integer coordinates, the top-left fill rule,
+// and line strips covering each segment's start but not its end.
 
 #include <gtest/gtest.h>
 
@@ -24,12 +22,7 @@ class Device3DPrimitives : public ::testing::Test {
   Device3DHarness h;
 };
 
-TEST_F(Device3DPrimitives, ScreenQuadCoversTopLeftEdgesButNotBottomRight) {
-  h.ScreenQuad(2, 2, 6, 5, kRed);
-  EXPECT_EQ(h.PixelsOf(0xFF0000), Device3DHarness::Rect(2, 2, 6, 5));
-}
-
-TEST_F(Device3DPrimitives, AdjacentQuadsShareTheirEdgeWithoutGapOrOverlap) {
+TEST_F(Device3DPrimitives, AdjacentQuadsCoverTopLeftEdgesWithoutGapOrOverlap) {
   Device().SetRenderState(Sys3DRenderState::ZFunc, Sys3DCompare::Always);
   h.ScreenQuad(1, 1, 5, 4, kRed);
   h.ScreenQuad(5, 1, 9, 4, kGreen);
@@ -47,25 +40,20 @@ TEST_F(Device3DPrimitives, LineStripWithoutLastPixelCoversStartsNotEnd) {
   h.ScreenLine({{14, 6}, {11, 9}}, kRed);   // down-left diagonal
   EXPECT_EQ(h.PixelsOf(0x00FF00), (Pixels{{7, 1}, {7, 2}, {7, 3}, {7, 4}}));
   EXPECT_EQ(h.PixelsOf(0x0000FF), (Pixels{{9, 2}, {9, 3}, {9, 4}, {9, 5}}));
-  EXPECT_EQ(h.PixelsOf(0xFF0000),
-            (Pixels{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {14, 6}, {13, 7}, {12, 8}}));
-}
+  EXPECT_EQ(h.PixelsOf(0xFF0000), (Pixels{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {14, 6}, {13, 7}, {12, 8}}));
 
-TEST_F(Device3DPrimitives, ClosedFrameStripCoversEveryCorner) {
-  Device().SetRenderState(Sys3DRenderState::LastPixel, 0);
+  // A closed frame still covers every corner.
+  Device().Clear(Sys3DClear::Target, 0, 1.0f);
   h.ScreenLine({{2, 2}, {6, 2}, {6, 5}, {2, 5}, {2, 2}}, kGreen);
-  Pixels expected;
-  for (const auto& pixel : Device3DHarness::Rect(2, 2, 7, 6)) {
-    const bool border = pixel.first == 2 || pixel.first == 6 || pixel.second == 2 || pixel.second == 5;
-    if (border) expected.push_back(pixel);
-  }
-  EXPECT_EQ(h.PixelsOf(0x00FF00), expected);
-}
+  Pixels frame;
+  for (const auto& [x, y] : Device3DHarness::Rect(2, 2, 7, 6))
+    if (x == 2 || x == 6 || y == 2 || y == 5) frame.emplace_back(x, y);
+  EXPECT_EQ(h.PixelsOf(0x00FF00), frame);
 
-TEST_F(Device3DPrimitives, LastPixelOnAddsTheStripsEndPoint) {
-  EXPECT_EQ(h.Device().SetRenderState(Sys3DRenderState::LastPixel, 1), Sys3DError::Ok);
-  h.ScreenLine({{1, 3}, {4, 3}, {4, 5}}, kRed);
-  EXPECT_EQ(h.PixelsOf(0xFF0000), (Pixels{{1, 3}, {2, 3}, {3, 3}, {4, 3}, {4, 4}, {4, 5}}));
+  // LastPixel on adds the strip's end point.
+  Device().SetRenderState(Sys3DRenderState::LastPixel, 1);
+  h.ScreenLine({{1, 8}, {4, 8}, {4, 10}}, kRed);
+  EXPECT_EQ(h.PixelsOf(0xFF0000), (Pixels{{1, 8}, {2, 8}, {3, 8}, {4, 8}, {4, 9}, {4, 10}}));
 }
 
 TEST_F(Device3DPrimitives, CountsArePrimitivesNotVertices) {
@@ -95,7 +83,11 @@ TEST_F(Device3DPrimitives, ScreenVerticesWriteTheirDepth) {
   EXPECT_EQ(h.PixelsOf(0x0000FF).size(), 32u);
 }
 
-TEST_F(Device3DPrimitives, ClearFillsDepthEvenWithDepthWritesOff) {
+TEST_F(Device3DPrimitives, ClearFillsTargetAndDepthEvenWithDepthWritesOff) {
+  ASSERT_EQ(Device().Clear(Sys3DClear::Target, 0xFF123456, 1.0f), Sys3DError::Ok);
+  EXPECT_EQ(h.PixelsOf(0x123456).size(), 16u * 12u);
+  EXPECT_EQ(Device().Clear(0, 0, 1.0f), Sys3DError::InvalidCall);
+  EXPECT_EQ(Device().Clear(4, 0, 1.0f), Sys3DError::InvalidCall);
   h.ScreenQuad(0, 0, 16, 12, kRed, 0.0f);
   Device().SetRenderState(Sys3DRenderState::ZWriteEnable, 0);
   ASSERT_EQ(Device().Clear(Sys3DClear::ZBuffer, 0, 1.0f), Sys3DError::Ok);
@@ -106,14 +98,7 @@ TEST_F(Device3DPrimitives, ClearFillsDepthEvenWithDepthWritesOff) {
   EXPECT_EQ(h.PixelsOf(0x0000FF).size(), 16u * 12u);
 }
 
-TEST_F(Device3DPrimitives, ClearFillsTargetWithTheColour) {
-  ASSERT_EQ(Device().Clear(Sys3DClear::Target, 0xFF123456, 1.0f), Sys3DError::Ok);
-  EXPECT_EQ(h.PixelsOf(0x123456).size(), 16u * 12u);
-  EXPECT_EQ(Device().Clear(0, 0, 1.0f), Sys3DError::InvalidCall);
-  EXPECT_EQ(Device().Clear(4, 0, 1.0f), Sys3DError::InvalidCall);
-}
-
-TEST_F(Device3DPrimitives, BadDrawCallsAreRefusedAndDrawNothing) {
+TEST_F(Device3DPrimitives, BadDrawCallsAndScenesAreRefusedAndDrawNothing) {
   const ScreenVertex tri[3] = {{1, 1, 0, 1, kRed, 0, 0}, {9, 1, 0, 1, kRed, 0, 0}, {1, 9, 0, 1, kRed, 0, 0}};
   const std::uint32_t stride = sizeof(ScreenVertex);
   // No vertex format yet.
@@ -131,9 +116,7 @@ TEST_F(Device3DPrimitives, BadDrawCallsAreRefusedAndDrawNothing) {
   EXPECT_TRUE(h.PixelsOf(0xFF0000).empty());
   EXPECT_EQ(Device().DrawPrimitiveUP(Sys3DPrimitive::TriangleList, 1, tri, stride), Sys3DError::Ok);
   EXPECT_FALSE(h.PixelsOf(0xFF0000).empty());
-}
-
-TEST_F(Device3DPrimitives, ScenesNeitherNestNorEndUnbegun) {
+  // Scenes neither nest nor end unbegun.
   EXPECT_EQ(Device().EndScene(), Sys3DError::InvalidCall);
   EXPECT_EQ(Device().BeginScene(), Sys3DError::Ok);
   EXPECT_EQ(Device().BeginScene(), Sys3DError::InvalidCall);

@@ -1,6 +1,4 @@
-// Render states and texture-stage states: the resting state a device starts
-// in, refused values, and what alpha test, blending, culling, depth, fog
-// and lighting do to pixels.
+// Render and texture-stage states: resting values, refusals, and their effect on pixels.
 
 #include <gtest/gtest.h>
 
@@ -30,25 +28,6 @@ class Device3DStates : public ::testing::Test {
     EXPECT_EQ(Device().GetTextureStageState(stage, state, value), Sys3DError::Ok);
     return value;
   }
-  // The game's perspective: near plane 1, no far plane, w = eye depth.
-  void UseGameProjection() {
-    Sys3DMatrix projection;
-    projection.m[0][0] = 1.4f;
-    projection.m[1][1] = 1.6f;
-    projection.m[2][2] = 1.0f;
-    projection.m[2][3] = 1.0f;
-    projection.m[3][2] = -1.0f;
-    ASSERT_EQ(Device().SetTransform(Sys3DTransform::Projection, projection), Sys3DError::Ok);
-  }
-  // A world quad at eye depth z that covers the whole screen.
-  void WorldWall(float z, std::uint32_t colour) {
-    const WorldVertex quad[4] = {{-5, 5, z, colour, 0, 0},
-                                 {5, 5, z, colour, 0, 0},
-                                 {5, -5, z, colour, 0, 0},
-                                 {-5, -5, z, colour, 0, 0}};
-    Device().SetVertexFormat(kWorldFvf);
-    Device().DrawPrimitiveUP(Sys3DPrimitive::TriangleFan, 2, quad, sizeof(WorldVertex));
-  }
   static bool Near(std::uint32_t actual, std::uint32_t expected) {
     for (int shift = 0; shift < 24; shift += 8) {
       const int a = static_cast<int>((actual >> shift) & 0xFF);
@@ -62,31 +41,13 @@ class Device3DStates : public ::testing::Test {
 
 TEST_F(Device3DStates, NewDeviceHoldsTheRestingState) {
   const std::vector<std::pair<RS, std::uint32_t>> resting = {
-      {RS::ZEnable, 1},
-      {RS::FillMode, Sys3DFill::Solid},
-      {RS::ShadeMode, Sys3DShade::Gouraud},
-      {RS::ZWriteEnable, 1},
-      {RS::AlphaTestEnable, 0},
-      {RS::AlphaRef, 0},
-      {RS::AlphaFunc, Sys3DCompare::Always},
-      {RS::LastPixel, 1},
-      {RS::CullMode, Sys3DCull::CounterClockwise},
-      {RS::ZFunc, Sys3DCompare::LessEqual},
-      {RS::DitherEnable, 0},
-      {RS::FogEnable, 0},
-      {RS::FogColour, 0},
-      {RS::FogStart, Sys3DFloatBits(0.0f)},
-      {RS::FogEnd, Sys3DFloatBits(1.0f)},
-      {RS::FogTableMode, Sys3DFogMode::None},
-      {RS::SpecularEnable, 0},
-      {RS::Clipping, 1},
-      {RS::Lighting, 1},
-      {RS::Ambient, 0},
-      {RS::EdgeAntialias, 0},
-      {RS::MultisampleAntialias, 1},
-      {RS::SrcBlend, Sys3DBlend::One},
-      {RS::DestBlend, Sys3DBlend::Zero},
-      {RS::AlphaBlendEnable, 0},
+      {RS::ZEnable, 1}, {RS::FillMode, Sys3DFill::Solid}, {RS::ShadeMode, Sys3DShade::Gouraud}, {RS::ZWriteEnable, 1},
+      {RS::AlphaTestEnable, 0}, {RS::AlphaRef, 0}, {RS::AlphaFunc, Sys3DCompare::Always}, {RS::LastPixel, 1},
+      {RS::CullMode, Sys3DCull::CounterClockwise}, {RS::ZFunc, Sys3DCompare::LessEqual}, {RS::DitherEnable, 0},
+      {RS::FogEnable, 0}, {RS::FogColour, 0}, {RS::FogStart, Sys3DFloatBits(0.0f)},
+      {RS::FogEnd, Sys3DFloatBits(1.0f)}, {RS::FogTableMode, Sys3DFogMode::None}, {RS::SpecularEnable, 0},
+      {RS::Clipping, 1}, {RS::Lighting, 1}, {RS::Ambient, 0}, {RS::EdgeAntialias, 0}, {RS::MultisampleAntialias, 1},
+      {RS::SrcBlend, Sys3DBlend::One}, {RS::DestBlend, Sys3DBlend::Zero}, {RS::AlphaBlendEnable, 0},
   };
   for (const auto& [state, value] : resting) {
     EXPECT_EQ(Render(state), value) << "render state " << static_cast<int>(state);
@@ -114,12 +75,11 @@ TEST_F(Device3DStates, NewDeviceHoldsTheRestingState) {
 }
 
 TEST_F(Device3DStates, ValuesOutsideAStatesRangeAreRefusedAndChangeNothing) {
-  EXPECT_EQ(Device().SetRenderState(RS::AlphaFunc, 0), Sys3DError::InvalidCall);
-  EXPECT_EQ(Device().SetRenderState(RS::AlphaFunc, Sys3DCompare::Always + 1), Sys3DError::InvalidCall);
-  EXPECT_EQ(Device().SetRenderState(RS::CullMode, 4), Sys3DError::InvalidCall);
-  EXPECT_EQ(Device().SetRenderState(RS::FogTableMode, 1), Sys3DError::InvalidCall);
-  EXPECT_EQ(Device().SetRenderState(RS::AlphaRef, 256), Sys3DError::InvalidCall);
-  EXPECT_EQ(Device().SetRenderState(RS::Count, 0), Sys3DError::InvalidCall);
+  const std::pair<RS, std::uint32_t> refused[] = {{RS::AlphaFunc, 0}, {RS::AlphaFunc, Sys3DCompare::Always + 1},
+                                                  {RS::CullMode, 4}, {RS::FogTableMode, 1},
+                                                  {RS::AlphaRef, 256}, {RS::Count, 0}};
+  for (const auto& [state, value] : refused)
+    EXPECT_EQ(Device().SetRenderState(state, value), Sys3DError::InvalidCall) << static_cast<int>(state);
   EXPECT_EQ(Render(RS::AlphaFunc), Sys3DCompare::Always);
   EXPECT_EQ(Render(RS::AlphaRef), 0u);
   EXPECT_EQ(Device().SetTextureStageState(0, SS::MinFilter, Sys3DFilter::None), Sys3DError::InvalidCall);
@@ -211,7 +171,7 @@ TEST_F(Device3DStates, DepthTestAndWritesFollowTheirStates) {
 }
 
 TEST_F(Device3DStates, LinearFogRunsOnEyeDepth) {
-  UseGameProjection();
+  h.UseGameProjection();
   Device().SetRenderState(RS::Lighting, 0);
   Device().SetRenderState(RS::FogEnable, 1);
   Device().SetRenderState(RS::FogTableMode, Sys3DFogMode::Linear);
@@ -219,13 +179,13 @@ TEST_F(Device3DStates, LinearFogRunsOnEyeDepth) {
   Device().SetRenderState(RS::FogStart, Sys3DFloatBits(2.0f));
   Device().SetRenderState(RS::FogEnd, Sys3DFloatBits(6.0f));
   // f = (end - depth) / (end - start); colour = f x black + (1 - f) x white.
-  WorldWall(4.0f, 0xFF000000);  // f = 0.5
+  h.WorldQuad(-5, 5, 5, -5, 4.0f, 0xFF000000);  // f = 0.5
   EXPECT_TRUE(Near(h.Pixel(8, 8), 0x808080)) << std::hex << h.Pixel(8, 8);
   Device().Clear(Sys3DClear::Target | Sys3DClear::ZBuffer, 0, 1.0f);
-  WorldWall(5.0f, 0xFF000000);  // f = 0.25
+  h.WorldQuad(-5, 5, 5, -5, 5.0f, 0xFF000000);  // f = 0.25
   EXPECT_TRUE(Near(h.Pixel(8, 8), 0xBFBFBF)) << std::hex << h.Pixel(8, 8);
   Device().Clear(Sys3DClear::Target | Sys3DClear::ZBuffer, 0, 1.0f);
-  WorldWall(1.5f, 0xFF000000);  // before the start: no fog
+  h.WorldQuad(-5, 5, 5, -5, 1.5f, 0xFF000000);  // before the start: no fog
   EXPECT_EQ(h.Pixel(8, 8), 0u);
 }
 
@@ -247,9 +207,9 @@ TEST_F(Device3DStates, ScreenVerticesAreFoggedAtDepthOneOverRhw) {
 }
 
 TEST_F(Device3DStates, LightingOnWithoutNormalsGivesAmbientAndEmissiveOnly) {
-  UseGameProjection();
+  h.UseGameProjection();
   // Resting state: lighting on, ambient 0, zero material: black.
-  WorldWall(2.0f, 0xFFFFFFFF);
+  h.WorldQuad(-5, 5, 5, -5, 2.0f, 0xFFFFFFFF);
   EXPECT_EQ(h.Pixel(8, 8), 0u);
   Sys3DMaterial material;
   material.ambient = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -257,7 +217,7 @@ TEST_F(Device3DStates, LightingOnWithoutNormalsGivesAmbientAndEmissiveOnly) {
   ASSERT_EQ(Device().SetMaterial(material), Sys3DError::Ok);
   Device().SetRenderState(RS::Ambient, 0x00404040);
   Device().Clear(Sys3DClear::ZBuffer, 0, 1.0f);
-  WorldWall(2.0f, 0xFFFFFFFF);
+  h.WorldQuad(-5, 5, 5, -5, 2.0f, 0xFFFFFFFF);
   EXPECT_TRUE(Near(h.Pixel(8, 8), 0x404080)) << std::hex << h.Pixel(8, 8);
   // A directional light adds its ambient part; its diffuse part needs a
   // normal, which no vertex format has.
@@ -269,12 +229,12 @@ TEST_F(Device3DStates, LightingOnWithoutNormalsGivesAmbientAndEmissiveOnly) {
   ASSERT_EQ(Device().SetLight(0, light), Sys3DError::Ok);
   ASSERT_EQ(Device().LightEnable(0, true), Sys3DError::Ok);
   Device().Clear(Sys3DClear::ZBuffer, 0, 1.0f);
-  WorldWall(2.0f, 0xFFFFFFFF);
+  h.WorldQuad(-5, 5, 5, -5, 2.0f, 0xFFFFFFFF);
   EXPECT_TRUE(Near(h.Pixel(8, 8), 0x804080)) << std::hex << h.Pixel(8, 8);
   // Lighting off: the vertex colour.
   Device().SetRenderState(RS::Lighting, 0);
   Device().Clear(Sys3DClear::ZBuffer, 0, 1.0f);
-  WorldWall(2.0f, 0xFF123456);
+  h.WorldQuad(-5, 5, 5, -5, 2.0f, 0xFF123456);
   EXPECT_EQ(h.Pixel(8, 8), 0x123456u);
 }
 

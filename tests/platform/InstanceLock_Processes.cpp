@@ -13,20 +13,8 @@ namespace
 {
 using Result = SysInstanceLock::Result;
 
-// Exit codes a child process reports its lock result with.
-int ExitCodeOf(Result result)
-{
-    switch (result)
-    {
-    case Result::Acquired:
-        return 10;
-    case Result::HeldElsewhere:
-        return 11;
-    case Result::Unavailable:
-        return 12;
-    }
-    return 13;
-}
+// A child process reports its lock result as exit code 10 + result.
+constexpr int kFirstResultCode = 10;
 
 class InstanceLock : public ::testing::Test
 {
@@ -53,25 +41,12 @@ protected:
         if (child == 0)
         {
             SysInstanceLock lock;
-            _exit(ExitCodeOf(lock.AcquireFile(lockPath)));
+            _exit(kFirstResultCode + static_cast<int>(lock.AcquireFile(lockPath)));
         }
-        return ResultOfChild(child);
-    }
-
-    static Result ResultOfChild(pid_t child)
-    {
         int status = 0;
         EXPECT_EQ(child, waitpid(child, &status, 0));
         EXPECT_TRUE(WIFEXITED(status));
-        switch (WEXITSTATUS(status))
-        {
-        case 10:
-            return Result::Acquired;
-        case 11:
-            return Result::HeldElsewhere;
-        default:
-            return Result::Unavailable;
-        }
+        return static_cast<Result>(WEXITSTATUS(status) - kFirstResultCode);
     }
 
     std::string folder;

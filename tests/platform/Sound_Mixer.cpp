@@ -11,6 +11,7 @@
 using SoundTest::MakeVoice;
 using SoundTest::SplitChannels;
 using SoundTest::StereoOut;
+using Samples = std::vector<int16_t>;
 
 namespace
 {
@@ -20,11 +21,6 @@ StereoOut MixFrames(std::vector<SoundVoice*> voices, uint32_t frames)
     SoundMixer::Mix(voices, out.data(), frames);
     return SplitChannels(out);
 }
-
-StereoOut MixOne(SoundVoice& voice, uint32_t frames)
-{
-    return MixFrames({&voice}, frames);
-}
 } // namespace
 
 TEST(SoundMixer, NothingPlayingGivesSilence)
@@ -32,109 +28,66 @@ TEST(SoundMixer, NothingPlayingGivesSilence)
     SoundVoice stopped = MakeVoice({1000, 2000});
     stopped.playing = false;
     const StereoOut none = MixFrames({}, 3);
-    const StereoOut quiet = MixOne(stopped, 3);
-    EXPECT_EQ(none.left, (std::vector<int16_t>{0, 0, 0}));
-    EXPECT_EQ(none.right, (std::vector<int16_t>{0, 0, 0}));
-    EXPECT_EQ(quiet.left, (std::vector<int16_t>{0, 0, 0}));
+    EXPECT_EQ(none.left, (Samples{0, 0, 0}));
+    EXPECT_EQ(none.right, (Samples{0, 0, 0}));
+    EXPECT_EQ(MixFrames({&stopped}, 3).left, (Samples{0, 0, 0}));
     EXPECT_EQ(stopped.cursor, 0u);
 }
 
-TEST(SoundMixer, FullVolumeCentredMonoIsCopiedExactlyToBothChannels)
+TEST(SoundMixer, FullVolumeCentredMonoIsCopiedExactlyLittleEndian)
 {
-    SoundVoice voice = MakeVoice({0, 1, -1, 32767, -32768, 12345});
-    const StereoOut out = MixOne(voice, 6);
-    const std::vector<int16_t> expected{0, 1, -1, 32767, -32768, 12345};
-    EXPECT_EQ(out.left, expected);
-    EXPECT_EQ(out.right, expected);
+    const Samples samples{0, 1, -1, 32767, -32768, 12345};
+    SoundVoice voice = MakeVoice(samples);
+    const StereoOut out = MixFrames({&voice}, 6);
+    EXPECT_EQ(out.left, samples);
+    EXPECT_EQ(out.right, samples);
+
+    SoundVoice raw = MakeVoice({0});
+    raw.samples[0] = 0x34;
+    raw.samples[1] = 0x12;
+    EXPECT_EQ(MixFrames({&raw}, 1).left[0], 0x1234);
 }
 
-TEST(SoundMixer, SamplesAreReadLittleEndian)
+TEST(SoundMixer, VolumeAndPanLaws)
 {
-    SoundVoice voice = MakeVoice({0});
-    voice.samples[0] = 0x34;
-    voice.samples[1] = 0x12;
-    EXPECT_EQ(MixOne(voice, 1).left[0], 0x1234);
-}
-
-TEST(SoundMixer, VolumeFollowsTwentyDecibelsPerFactorOfTen)
-{
-    // 10^(-2000/2000) = 0.1; 10^(-600/2000) = 0.50119; 10^(-4000/2000) = 0.01.
-    const std::vector<int16_t> samples{10000, -10000, 30000};
-    SoundVoice tenth = MakeVoice(samples);
-    tenth.volume = -2000;
-    SoundVoice half = MakeVoice(samples);
-    half.volume = -600;
-    SoundVoice hundredth = MakeVoice(samples);
-    hundredth.volume = -4000;
-    EXPECT_EQ(MixOne(tenth, 3).left, (std::vector<int16_t>{1000, -1000, 3000}));
-    EXPECT_EQ(MixOne(half, 3).left, (std::vector<int16_t>{5012, -5012, 15036}));
-    EXPECT_EQ(MixOne(hundredth, 3).right, (std::vector<int16_t>{100, -100, 300}));
-}
-
-TEST(SoundMixer, LowestVolumeIsSilence)
-{
-    SoundVoice voice = MakeVoice({32767, -32768});
-    voice.volume = -10000;
-    const StereoOut out = MixOne(voice, 2);
-    EXPECT_EQ(out.left, (std::vector<int16_t>{0, 0}));
-    EXPECT_EQ(out.right, (std::vector<int16_t>{0, 0}));
-    EXPECT_EQ(voice.cursor, 0u);   // two frames of two bytes: wrapped once, stopped
-    EXPECT_FALSE(voice.playing);
-}
-
-TEST(SoundMixer, PositivePanLowersOnlyTheLeftChannel)
-{
-    SoundVoice voice = MakeVoice({10000});
-    voice.pan = 2000;
-    const StereoOut out = MixOne(voice, 1);
-    EXPECT_EQ(out.left[0], 1000);
-    EXPECT_EQ(out.right[0], 10000);
-}
-
-TEST(SoundMixer, NegativePanLowersOnlyTheRightChannel)
-{
-    SoundVoice voice = MakeVoice({-10000});
-    voice.pan = -600;
-    const StereoOut out = MixOne(voice, 1);
-    EXPECT_EQ(out.left[0], -10000);
-    EXPECT_EQ(out.right[0], -5012);
-}
-
-TEST(SoundMixer, FullPanSilencesOneSide)
-{
-    SoundVoice right = MakeVoice({20000});
-    right.pan = 10000;
-    SoundVoice left = MakeVoice({20000});
-    left.pan = -10000;
-    const StereoOut toRight = MixOne(right, 1);
-    const StereoOut toLeft = MixOne(left, 1);
-    EXPECT_EQ(toRight.left[0], 0);
-    EXPECT_EQ(toRight.right[0], 20000);
-    EXPECT_EQ(toLeft.left[0], 20000);
-    EXPECT_EQ(toLeft.right[0], 0);
-}
-
-TEST(SoundMixer, VolumeAndPanAttenuationsAdd)
-{
-    // -10 dB everywhere, another -10 dB on the left: 0.1 left, 0.31623 right.
-    SoundVoice voice = MakeVoice({20000});
-    voice.volume = -1000;
-    voice.pan = 1000;
-    const StereoOut out = MixOne(voice, 1);
-    EXPECT_EQ(out.left[0], 2000);
-    EXPECT_EQ(out.right[0], 6325);
+    // 10^(-2000/2000) = 0.1; 10^(-600/2000) = 0.50119; 10^(-1000/2000) = 0.31623.
+    struct Case
+    {
+        int16_t sample;
+        int32_t volume;
+        int32_t pan;
+        int16_t left;
+        int16_t right;
+    };
+    const Case cases[] = {
+        {10000, -2000, 0, 1000, 1000},       {-10000, -2000, 0, -1000, -1000},
+        {30000, -600, 0, 15036, 15036},      {30000, -4000, 0, 300, 300},
+        {32767, -10000, 0, 0, 0},            {10000, 0, 2000, 1000, 10000},
+        {-10000, 0, -600, -10000, -5012},    {20000, 0, 10000, 0, 20000},
+        {20000, 0, -10000, 20000, 0},        {20000, -1000, 1000, 2000, 6325},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "volume " << c.volume << " pan " << c.pan);
+        SoundVoice voice = MakeVoice({c.sample});
+        voice.volume = c.volume;
+        voice.pan = c.pan;
+        const StereoOut out = MixFrames({&voice}, 1);
+        EXPECT_EQ(out.left[0], c.left);
+        EXPECT_EQ(out.right[0], c.right);
+    }
 }
 
 TEST(SoundMixer, StereoVoiceKeepsItsChannelsAndPansEach)
 {
     SoundVoice voice = MakeVoice({100, -200, 300, -400}, 2);
-    StereoOut out = MixOne(voice, 2);
-    EXPECT_EQ(out.left, (std::vector<int16_t>{100, 300}));
-    EXPECT_EQ(out.right, (std::vector<int16_t>{-200, -400}));
+    StereoOut out = MixFrames({&voice}, 2);
+    EXPECT_EQ(out.left, (Samples{100, 300}));
+    EXPECT_EQ(out.right, (Samples{-200, -400}));
 
     SoundVoice panned = MakeVoice({10000, 10000}, 2);
     panned.pan = -2000;
-    out = MixOne(panned, 1);
+    out = MixFrames({&panned}, 1);
     EXPECT_EQ(out.left[0], 10000);
     EXPECT_EQ(out.right[0], 1000);
 }
@@ -144,28 +97,23 @@ TEST(SoundMixer, VoicesAreSummedAndClampedTo16Bits)
     SoundVoice a = MakeVoice({1000, 30000, -30000, 20000});
     SoundVoice b = MakeVoice({-300, 30000, -30000, -20000});
     const StereoOut out = MixFrames({&a, &b}, 4);
-    EXPECT_EQ(out.left, (std::vector<int16_t>{700, 32767, -32768, 0}));
-    EXPECT_EQ(out.right, (std::vector<int16_t>{700, 32767, -32768, 0}));
+    EXPECT_EQ(out.left, (Samples{700, 32767, -32768, 0}));
+    EXPECT_EQ(out.right, (Samples{700, 32767, -32768, 0}));
 }
 
-TEST(SoundMixer, LoopingVoiceWrapsToItsStart)
+TEST(SoundMixer, LoopingWrapsAndOneShotStopsWithCursorAtZero)
 {
-    SoundVoice voice = MakeVoice({1, 2, 3});
-    voice.looping = true;
-    const StereoOut out = MixOne(voice, 7);
-    EXPECT_EQ(out.left, (std::vector<int16_t>{1, 2, 3, 1, 2, 3, 1}));
-    EXPECT_TRUE(voice.playing);
-    EXPECT_EQ(voice.cursor, 2u);   // one mono frame into the next round
-}
+    SoundVoice looping = MakeVoice({1, 2, 3});
+    looping.looping = true;
+    EXPECT_EQ(MixFrames({&looping}, 7).left, (Samples{1, 2, 3, 1, 2, 3, 1}));
+    EXPECT_TRUE(looping.playing);
+    EXPECT_EQ(looping.cursor, 2u);   // one mono frame into the next round
 
-TEST(SoundMixer, OneShotStopsAtItsEndWithCursorBackAtZero)
-{
-    SoundVoice voice = MakeVoice({5, 6, 7}, 1);
-    voice.cursor = 2;   // starts at the second frame
-    const StereoOut out = MixOne(voice, 4);
-    EXPECT_EQ(out.left, (std::vector<int16_t>{6, 7, 0, 0}));
-    EXPECT_FALSE(voice.playing);
-    EXPECT_EQ(voice.cursor, 0u);
+    SoundVoice once = MakeVoice({5, 6, 7});
+    once.cursor = 2;   // starts at the second frame
+    EXPECT_EQ(MixFrames({&once}, 4).left, (Samples{6, 7, 0, 0}));
+    EXPECT_FALSE(once.playing);
+    EXPECT_EQ(once.cursor, 0u);
 }
 
 TEST(SoundMixer, CursorAdvancesByFrameSizeAndCarriesOverBetweenCalls)
@@ -175,18 +123,14 @@ TEST(SoundMixer, CursorAdvancesByFrameSizeAndCarriesOverBetweenCalls)
     MixFrames({&mono, &stereo}, 3);
     EXPECT_EQ(mono.cursor, 6u);
     EXPECT_EQ(stereo.cursor, 12u);
-    const StereoOut rest = MixFrames({&mono}, 2);
-    EXPECT_EQ(rest.left, (std::vector<int16_t>{4, 5}));
+    EXPECT_EQ(MixFrames({&mono}, 2).left, (Samples{4, 5}));
 }
 
 TEST(SoundMixer, LongMixesStaySampleExact)
 {
-    // 1500 frames of a 7-frame looping ramp and a one-shot of 1000 frames.
-    std::vector<int16_t> ramp{1, 2, 3, 4, 5, 6, 7};
-    std::vector<int16_t> shot(1000, 100);
-    SoundVoice looping = MakeVoice(ramp);
+    SoundVoice looping = MakeVoice({1, 2, 3, 4, 5, 6, 7});
     looping.looping = true;
-    SoundVoice once = MakeVoice(shot);
+    SoundVoice once = MakeVoice(Samples(1000, 100));
     const StereoOut out = MixFrames({&looping, &once}, 1500);
     for (uint32_t i = 0; i < 1500; ++i)
     {
@@ -206,10 +150,9 @@ TEST(SoundMixer, MalformedVoiceIsStoppedNotRead)
     badLayout.channels = 3;
     SoundVoice cursorPastEnd = MakeVoice({9, 8});
     cursorPastEnd.cursor = 40;
-    const StereoOut out = MixFrames({&empty, &badLayout, &cursorPastEnd}, 2);
+    EXPECT_EQ(MixFrames({&empty, &badLayout, &cursorPastEnd}, 2).left, (Samples{0, 0}));
     EXPECT_FALSE(empty.playing);
     EXPECT_FALSE(badLayout.playing);
-    EXPECT_EQ(out.left, (std::vector<int16_t>{0, 0}));   // past the end: stopped, not read
     EXPECT_FALSE(cursorPastEnd.playing);
     EXPECT_EQ(cursorPastEnd.cursor, 0u);
 }

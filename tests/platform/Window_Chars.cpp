@@ -38,43 +38,26 @@ std::string Bytes(std::initializer_list<unsigned char> bytes)
 }
 }  // namespace
 
-TEST_F(WindowChars, UmlautInWesternEuropean)
+TEST_F(WindowChars, TypedTextArrivesInOrderInTheCurrentCodePageWithoutWhatItLacks)
 {
-    SysCodePage::SetCurrent(1252);
-    EXPECT_EQ((std::vector<uint32_t>{0xE4}), CharactersTyped("\xC3\xA4"));  // ä
-    EXPECT_EQ((std::vector<uint32_t>{0xDF}), CharactersTyped("\xC3\x9F"));  // ß
-    EXPECT_EQ((std::vector<uint32_t>{0x80}), CharactersTyped("\xE2\x82\xAC"));  // €
-}
-
-TEST_F(WindowChars, CyrillicZheInCyrillic)
-{
-    SysCodePage::SetCurrent(1251);
-    EXPECT_EQ((std::vector<uint32_t>{0xE6}), CharactersTyped("\xD0\xB6"));  // ж
-    EXPECT_EQ((std::vector<uint32_t>{0xC6}), CharactersTyped("\xD0\x96"));  // Ж
-    EXPECT_EQ((std::vector<uint32_t>{0xA8}), CharactersTyped("\xD0\x81"));  // Ё
-}
-
-TEST_F(WindowChars, DoubleAcuteOInCentralEuropean)
-{
-    SysCodePage::SetCurrent(1250);
-    EXPECT_EQ((std::vector<uint32_t>{0xF5}), CharactersTyped("\xC5\x91"));  // ő
-    EXPECT_EQ((std::vector<uint32_t>{0xB3}), CharactersTyped("\xC5\x82"));  // ł
-    EXPECT_EQ((std::vector<uint32_t>{0xE4}), CharactersTyped("\xC3\xA4"));  // ä exists here too
-}
-
-TEST_F(WindowChars, CharactersTheCodePageLacksAreDropped)
-{
-    SysCodePage::SetCurrent(1252);
-    EXPECT_EQ((std::vector<uint32_t>{'a', 'b'}), CharactersTyped("a\xD0\xB6"
-                                                                 "b"));  // ж between
-    SysCodePage::SetCurrent(1251);
-    EXPECT_TRUE(CharactersTyped("\xC3\xA4").empty());  // ä
-}
-
-TEST_F(WindowChars, SeveralCharactersOfOneInputArriveInOrder)
-{
-    SysCodePage::SetCurrent(1252);
-    EXPECT_EQ((std::vector<uint32_t>{'O', 0xE9, '!'}), CharactersTyped("O\xC3\xA9!"));
+    const struct
+    {
+        int codePage;
+        const char* utf8;
+        std::vector<uint32_t> characters;
+    } cases[] = {
+        {1252, "\xC3\xA4\xC3\x9F\xE2\x82\xAC", {0xE4, 0xDF, 0x80}},  // ä ß €
+        {1251, "\xD0\xB6\xD0\x96\xD0\x81", {0xE6, 0xC6, 0xA8}},      // ж Ж Ё
+        {1250, "\xC5\x91\xC5\x82\xC3\xA4", {0xF5, 0xB3, 0xE4}},      // ő ł ä
+        {1252, "O\xC3\xA9!", {'O', 0xE9, '!'}},
+        {1252, "a\xD0\xB6" "b", {'a', 'b'}},                          // ж between
+        {1251, "\xC3\xA4", {}},                                        // ä
+    };
+    for (const auto& c : cases)
+    {
+        SysCodePage::SetCurrent(c.codePage);
+        EXPECT_EQ(c.characters, CharactersTyped(c.utf8)) << c.codePage << " " << c.utf8;
+    }
 }
 
 TEST_F(WindowChars, MalformedUtf8IsSkippedWithoutLosingWhatFollows)
@@ -91,7 +74,7 @@ TEST_F(WindowChars, MalformedUtf8IsSkippedWithoutLosingWhatFollows)
     EXPECT_EQ("axbc", out);
 }
 
-TEST_F(WindowChars, LanguageFolderChoosesTheCodePage)
+TEST_F(WindowChars, LanguageFolderChoosesTheCodePageAndUnknownOnesFallBackToWesternEuropean)
 {
     EXPECT_EQ(1252, SysCodePage::ForLanguage("English\\"));
     EXPECT_EQ(1252, SysCodePage::ForLanguage("German\\"));
@@ -101,10 +84,6 @@ TEST_F(WindowChars, LanguageFolderChoosesTheCodePage)
     EXPECT_EQ(1252, SysCodePage::ForLanguage("Russians\\"));
     EXPECT_EQ(1252, SysCodePage::ForLanguage(""));
     EXPECT_EQ(1252, SysCodePage::ForLanguage(nullptr));
-}
-
-TEST_F(WindowChars, UnknownCodePageSelectsWesternEuropean)
-{
     SysCodePage::SetCurrent(437);
     EXPECT_EQ(1252, SysCodePage::Current());
 }
@@ -138,8 +117,7 @@ TEST_F(WindowChars, TablesAgreeWithTheSystemConverter)
             const size_t result = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
             const uint32_t expected =
                 result == static_cast<size_t>(-1) ? 0u : out[0] | (out[1] << 8) | (out[2] << 16) | (out[3] << 24);
-            // Some converters map the unassigned bytes to the C1 controls
-            // U+0080 to U+009F; the game has no use for those.
+            // Some converters map unassigned bytes to the C1 controls, which the game has no use for.
             constexpr int kEndOfControls = 0xA0;
             const bool unassigned = expected == 0 || (byte < kEndOfControls && expected == static_cast<uint32_t>(byte));
             EXPECT_EQ(unassigned ? 0u : expected, SysCodePage::ToUnicode(static_cast<uint8_t>(byte), codePage))

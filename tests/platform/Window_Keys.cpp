@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/SysMessage.h"
 #include "tests/platform/Window_TestEvents.h"
 
@@ -31,88 +33,56 @@ std::vector<uint32_t> CodesOf(const std::vector<SysMessage>& messages)
 }
 }  // namespace
 
-TEST(WindowKeys, BothShiftKeysAreSixteenAndBothControlKeysSeventeen)
+TEST(WindowKeys, EachKeyGivesItsVirtualKeyCodeWhateverTheLayout)
 {
-    EXPECT_EQ(16u, CodeOf(SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, KMOD_LSHIFT));
-    EXPECT_EQ(16u, CodeOf(SDL_SCANCODE_RSHIFT, SDLK_RSHIFT, KMOD_RSHIFT));
-    EXPECT_EQ(17u, CodeOf(SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_LCTRL));
-    EXPECT_EQ(17u, CodeOf(SDL_SCANCODE_RCTRL, SDLK_RCTRL, KMOD_RCTRL));
+    const struct
+    {
+        SDL_Scancode scancode;
+        SDL_Keycode symbol;
+        Uint16 modifiers;
+        uint32_t code;
+    } keys[] = {
+        {SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, KMOD_LSHIFT, 16}, {SDL_SCANCODE_RSHIFT, SDLK_RSHIFT, KMOD_RSHIFT, 16},
+        {SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_LCTRL, 17},    {SDL_SCANCODE_RCTRL, SDLK_RCTRL, KMOD_RCTRL, 17},
+        {SDL_SCANCODE_A, SDLK_a, KMOD_NONE, 65},             {SDL_SCANCODE_Z, SDLK_z, KMOD_NONE, 90},
+        {SDL_SCANCODE_Q, SDLK_q, KMOD_LSHIFT, 81},           // shift does not change the code
+        {SDL_SCANCODE_Y, SDLK_z, KMOD_NONE, 90},             // German layout: Z where US has Y
+        {SDL_SCANCODE_F, 0x0430, KMOD_NONE, 70},             // Russian layout: Cyrillic a on F
+        {SDL_SCANCODE_0, SDLK_0, KMOD_NONE, 48},             {SDL_SCANCODE_9, SDLK_9, KMOD_NONE, 57},
+        {SDL_SCANCODE_1, SDLK_AMPERSAND, KMOD_NONE, 49},     // French layout types & on 1
+        {SDL_SCANCODE_F1, SDLK_F1, KMOD_NONE, 112},          {SDL_SCANCODE_F12, SDLK_F12, KMOD_NONE, 123},
+        {SDL_SCANCODE_LEFT, SDLK_LEFT, KMOD_NONE, 37},       {SDL_SCANCODE_DOWN, SDLK_DOWN, KMOD_NONE, 40},
+        {SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE, KMOD_NONE, 8}, {SDL_SCANCODE_TAB, SDLK_TAB, KMOD_NONE, 9},
+        {SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_NONE, 13},   {SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, KMOD_NONE, 13},
+        {SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, 27},   {SDL_SCANCODE_SPACE, SDLK_SPACE, KMOD_NONE, 32},
+        {SDL_SCANCODE_PAGEUP, SDLK_PAGEUP, KMOD_NONE, 33},   {SDL_SCANCODE_HOME, SDLK_HOME, KMOD_NONE, 36},
+        {SDL_SCANCODE_INSERT, SDLK_INSERT, KMOD_NONE, 45},   {SDL_SCANCODE_DELETE, SDLK_DELETE, KMOD_NONE, 46},
+        {SDL_SCANCODE_KP_0, SDLK_KP_0, KMOD_NUM, 96},        {SDL_SCANCODE_KP_7, SDLK_KP_7, KMOD_NUM, 103},
+        {SDL_SCANCODE_KP_PERIOD, SDLK_KP_PERIOD, KMOD_NUM, 110}, {SDL_SCANCODE_KP_7, SDLK_KP_7, KMOD_NONE, 36},
+        {SDL_SCANCODE_KP_2, SDLK_KP_2, KMOD_NONE, 40},       {SDL_SCANCODE_KP_5, SDLK_KP_5, KMOD_NONE, 12},
+        {SDL_SCANCODE_KP_PERIOD, SDLK_KP_PERIOD, KMOD_NONE, 46},
+        {SDL_SCANCODE_KP_MULTIPLY, SDLK_KP_MULTIPLY, KMOD_NONE, 106},
+        {SDL_SCANCODE_KP_MINUS, SDLK_KP_MINUS, KMOD_NONE, 109}, {SDL_SCANCODE_KP_DIVIDE, SDLK_KP_DIVIDE, KMOD_NONE, 111},
+    };
+    for (const auto& key : keys)
+        EXPECT_EQ(key.code, CodeOf(key.scancode, key.symbol, key.modifiers)) << "scancode " << key.scancode;
 }
 
 TEST(WindowKeys, BothAltKeysAreEighteenAsSystemKeys)
 {
-    const SysMessage left = PressOf(SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT);
-    EXPECT_EQ(0x104u, left.message);
-    EXPECT_EQ(18u, left.wParam);
-    const SysMessage right = PressOf(SDL_SCANCODE_RALT, SDLK_RALT, KMOD_RALT);
-    EXPECT_EQ(0x104u, right.message);
-    EXPECT_EQ(18u, right.wParam);
-
+    for (const auto& [scancode, symbol, modifier] :
+         {std::tuple{SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT}, std::tuple{SDL_SCANCODE_RALT, SDLK_RALT, KMOD_RALT}})
+    {
+        const SysMessage press = PressOf(scancode, symbol, modifier);
+        EXPECT_EQ(0x104u, press.message);
+        EXPECT_EQ(18u, press.wParam);
+    }
     Translation translation;
     translation << Key(SDL_KEYUP, SDL_SCANCODE_LALT, SDLK_LALT, KMOD_NONE);
     const std::vector<SysMessage> release = translation.Messages();
     ASSERT_EQ(1u, release.size());
     EXPECT_EQ(0x105u, release[0].message);
     EXPECT_EQ(18u, release[0].wParam);
-}
-
-TEST(WindowKeys, LettersAreTheirCapitalCodeInEveryLayout)
-{
-    EXPECT_EQ(65u, CodeOf(SDL_SCANCODE_A, SDLK_a));
-    EXPECT_EQ(90u, CodeOf(SDL_SCANCODE_Z, SDLK_z));
-    // Shift does not change the code.
-    EXPECT_EQ(81u, CodeOf(SDL_SCANCODE_Q, SDLK_q, KMOD_LSHIFT));
-    // A German layout: the key where a US keyboard has Y types Z.
-    EXPECT_EQ(90u, CodeOf(SDL_SCANCODE_Y, SDLK_z));
-    // A Russian layout: the key of US F types the Cyrillic a (U+0430).
-    EXPECT_EQ(70u, CodeOf(SDL_SCANCODE_F, 0x0430));
-}
-
-TEST(WindowKeys, DigitsFunctionKeysAndArrows)
-{
-    EXPECT_EQ(48u, CodeOf(SDL_SCANCODE_0, SDLK_0));
-    EXPECT_EQ(49u, CodeOf(SDL_SCANCODE_1, SDLK_1));
-    EXPECT_EQ(57u, CodeOf(SDL_SCANCODE_9, SDLK_9));
-    // A French layout types & on the 1 key; the code is still that of 1.
-    EXPECT_EQ(49u, CodeOf(SDL_SCANCODE_1, SDLK_AMPERSAND));
-    EXPECT_EQ(112u, CodeOf(SDL_SCANCODE_F1, SDLK_F1));
-    EXPECT_EQ(122u, CodeOf(SDL_SCANCODE_F11, SDLK_F11));
-    EXPECT_EQ(123u, CodeOf(SDL_SCANCODE_F12, SDLK_F12));
-    EXPECT_EQ(37u, CodeOf(SDL_SCANCODE_LEFT, SDLK_LEFT));
-    EXPECT_EQ(38u, CodeOf(SDL_SCANCODE_UP, SDLK_UP));
-    EXPECT_EQ(39u, CodeOf(SDL_SCANCODE_RIGHT, SDLK_RIGHT));
-    EXPECT_EQ(40u, CodeOf(SDL_SCANCODE_DOWN, SDLK_DOWN));
-}
-
-TEST(WindowKeys, EditingAndNavigationKeys)
-{
-    EXPECT_EQ(8u, CodeOf(SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE));
-    EXPECT_EQ(9u, CodeOf(SDL_SCANCODE_TAB, SDLK_TAB));
-    EXPECT_EQ(13u, CodeOf(SDL_SCANCODE_RETURN, SDLK_RETURN));
-    EXPECT_EQ(13u, CodeOf(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER));
-    EXPECT_EQ(27u, CodeOf(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE));
-    EXPECT_EQ(32u, CodeOf(SDL_SCANCODE_SPACE, SDLK_SPACE));
-    EXPECT_EQ(33u, CodeOf(SDL_SCANCODE_PAGEUP, SDLK_PAGEUP));
-    EXPECT_EQ(34u, CodeOf(SDL_SCANCODE_PAGEDOWN, SDLK_PAGEDOWN));
-    EXPECT_EQ(35u, CodeOf(SDL_SCANCODE_END, SDLK_END));
-    EXPECT_EQ(36u, CodeOf(SDL_SCANCODE_HOME, SDLK_HOME));
-    EXPECT_EQ(45u, CodeOf(SDL_SCANCODE_INSERT, SDLK_INSERT));
-    EXPECT_EQ(46u, CodeOf(SDL_SCANCODE_DELETE, SDLK_DELETE));
-}
-
-TEST(WindowKeys, KeypadFollowsNumLock)
-{
-    EXPECT_EQ(96u, CodeOf(SDL_SCANCODE_KP_0, SDLK_KP_0, KMOD_NUM));
-    EXPECT_EQ(103u, CodeOf(SDL_SCANCODE_KP_7, SDLK_KP_7, KMOD_NUM));
-    EXPECT_EQ(110u, CodeOf(SDL_SCANCODE_KP_PERIOD, SDLK_KP_PERIOD, KMOD_NUM));
-    EXPECT_EQ(36u, CodeOf(SDL_SCANCODE_KP_7, SDLK_KP_7));
-    EXPECT_EQ(40u, CodeOf(SDL_SCANCODE_KP_2, SDLK_KP_2));
-    EXPECT_EQ(12u, CodeOf(SDL_SCANCODE_KP_5, SDLK_KP_5));
-    EXPECT_EQ(46u, CodeOf(SDL_SCANCODE_KP_PERIOD, SDLK_KP_PERIOD));
-    EXPECT_EQ(106u, CodeOf(SDL_SCANCODE_KP_MULTIPLY, SDLK_KP_MULTIPLY));
-    EXPECT_EQ(107u, CodeOf(SDL_SCANCODE_KP_PLUS, SDLK_KP_PLUS));
-    EXPECT_EQ(109u, CodeOf(SDL_SCANCODE_KP_MINUS, SDLK_KP_MINUS));
-    EXPECT_EQ(111u, CodeOf(SDL_SCANCODE_KP_DIVIDE, SDLK_KP_DIVIDE));
 }
 
 TEST(WindowKeys, KeysWhileAltIsHeldAndF10AreSystemKeys)

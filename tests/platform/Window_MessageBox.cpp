@@ -12,12 +12,10 @@ namespace
 class SavedVariable
 {
 public:
-    explicit SavedVariable(const char* name) : name(name)
+    explicit SavedVariable(const char* name) : name(name), wasSet(std::getenv(name) != nullptr)
     {
-        const char* value = std::getenv(name);
-        wasSet = value != nullptr;
         if (wasSet)
-            saved = value;
+            saved = std::getenv(name);
     }
     ~SavedVariable()
     {
@@ -29,7 +27,7 @@ public:
 
 private:
     const char* name;
-    bool wasSet = false;
+    bool wasSet;
     std::string saved;
 };
 
@@ -46,19 +44,15 @@ protected:
 };
 }  // namespace
 
-TEST_F(WindowMessageBox, HeadlessBoxWritesCaptionAndTextToStandardError)
+TEST_F(WindowMessageBox, HeadlessBoxWritesCaptionAndTextWithItsLineBreaksToStandardError)
 {
     ASSERT_TRUE(SysMessageBox::IsHeadless());
     testing::internal::CaptureStderr();
     SysMessageBox::Show(nullptr, "The version string is not valid", "Error!");
-    EXPECT_EQ("Error!: The version string is not valid\n", testing::internal::GetCapturedStderr());
-}
-
-TEST_F(WindowMessageBox, LineBreaksOfTheTextAreKept)
-{
-    testing::internal::CaptureStderr();
     SysMessageBox::Show(nullptr, "Syntax error in locale file:\nline 3", "Falied to Initialize");
-    EXPECT_EQ("Falied to Initialize: Syntax error in locale file:\nline 3\n", testing::internal::GetCapturedStderr());
+    EXPECT_EQ("Error!: The version string is not valid\n"
+              "Falied to Initialize: Syntax error in locale file:\nline 3\n",
+              testing::internal::GetCapturedStderr());
 }
 
 TEST_F(WindowMessageBox, TextsInTheGameCodePageReachStandardErrorAsUtf8)

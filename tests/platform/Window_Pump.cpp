@@ -100,20 +100,16 @@ TEST_F(WindowPump, AKeyBurstIsTakenOneMessageAtATime)
     }
 }
 
-TEST_F(WindowPump, SigtermAndSigintBecomeTheCloseMessage)
+TEST_F(WindowPump, SigtermAndSigintBecomeTheCloseMessageEachTime)
 {
-    for (const int signalNumber : {SIGTERM, SIGINT})
+    // The second SIGTERM checks that a taken request re-arms the handler.
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGTERM})
     {
         ASSERT_EQ(0, std::raise(signalNumber));
         const std::vector<SysMessage> messages = TakeAll();
         ASSERT_EQ(1u, messages.size()) << signalNumber;
         EXPECT_EQ(0x10u, messages[0].message);
     }
-    // Taken requests re-arm the handler: a further signal is again a message.
-    ASSERT_EQ(0, std::raise(SIGTERM));
-    const std::vector<SysMessage> messages = TakeAll();
-    ASSERT_EQ(1u, messages.size());
-    EXPECT_EQ(0x10u, messages[0].message);
 }
 
 TEST_F(WindowPump, CloseButtonAndQuitGiveOneCloseMessage)

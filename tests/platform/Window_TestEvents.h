@@ -16,9 +16,7 @@ namespace window_test
 inline SDL_Event Key(Uint32 type, SDL_Scancode scancode, SDL_Keycode symbol, Uint16 modifiers = KMOD_NONE,
                      Uint8 repeat = 0)
 {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = type;
+    SDL_Event event{};
     event.key.type = type;
     event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     event.key.repeat = repeat;
@@ -30,8 +28,7 @@ inline SDL_Event Key(Uint32 type, SDL_Scancode scancode, SDL_Keycode symbol, Uin
 
 inline SDL_Event Text(const char* utf8)
 {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
+    SDL_Event event{};
     event.type = SDL_TEXTINPUT;
     std::strncpy(event.text.text, utf8, sizeof event.text.text - 1);
     return event;
@@ -39,20 +36,14 @@ inline SDL_Event Text(const char* utf8)
 
 inline SDL_Event Motion(int x, int y, Uint32 buttons = 0)
 {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = SDL_MOUSEMOTION;
-    event.motion.x = x;
-    event.motion.y = y;
-    event.motion.state = buttons;
+    SDL_Event event{};
+    event.motion = {SDL_MOUSEMOTION, 0, 0, 0, buttons, x, y, 0, 0};
     return event;
 }
 
 inline SDL_Event Button(Uint32 type, Uint8 button, int x, int y)
 {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = type;
+    SDL_Event event{};
     event.button.type = type;
     event.button.button = button;
     event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
@@ -64,8 +55,7 @@ inline SDL_Event Button(Uint32 type, Uint8 button, int x, int y)
 
 inline SDL_Event Wheel(int notches, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
 {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
+    SDL_Event event{};
     event.type = SDL_MOUSEWHEEL;
     event.wheel.y = notches;
     event.wheel.direction = direction;
@@ -74,8 +64,7 @@ inline SDL_Event Wheel(int notches, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
 
 inline SDL_Event WindowEvent(Uint8 what)
 {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
+    SDL_Event event{};
     event.type = SDL_WINDOWEVENT;
     event.window.event = what;
     return event;
