@@ -136,18 +136,14 @@ TEST_F(GameMapTerrain, LakeHasWaterShoresLightAndHeights)
     EXPECT_EQ(At(63, 63).regionId, 0);
     EXPECT_EQ(At(19, 19).regionId, 1);
     EXPECT_EQ(At(26, 26).regionId, 1);
-}
 
-TEST_F(GameMapTerrain, WholeMapUpdateAlsoSmoothsTheShoreDirections)
-{
-    SetCorners(20, 20, 26, 26, -30);
-    g_GameMap.UpdateArea(0, 0, 64, 64);
+    // The whole-map update also smooths the shore directions: near the
+    // corner the north bank turns toward the west bank's 90.
     EXPECT_EQ(At(21, 19).shoreDirection, 0);
     g_GameMap.UpdateArea(0, 0, -1, -1);
-    // Near the corner the north bank turns toward the west bank's 90.
     EXPECT_GT(At(21, 19).shoreDirection, 0);
     EXPECT_LT(At(21, 19).shoreDirection, 45);
-    EXPECT_EQ(At(19, 19).shoreDirection, 45);   // the corner stays between both
+    EXPECT_EQ(At(19, 19).shoreDirection, 45);
 }
 
 TEST_F(GameMapTerrain, IslandAndLoneBlockGetTheirOwnRegions)
@@ -200,24 +196,19 @@ TEST_F(GameMapTerrain, CoastRunsStraightAndIsSteep)
     EXPECT_FLOAT_EQ(g_GameMap.GetHeight(31.5f, 5.0f), 0.0f);
 }
 
-TEST_F(GameMapTerrain, WaterLevelIsTheLowestCornerThird)
+TEST_F(GameMapTerrain, WaterLevelIsTheLowestCornerThirdAndDeepWaterDarkens)
 {
     g_GameMap.CornerHeight(5, 5) = -30;
     g_GameMap.CornerHeight(6, 5) = -30;
     g_GameMap.CornerHeight(5, 6) = -30;
     g_GameMap.CornerHeight(6, 6) = -60;
     g_GameMap.CornerHeight(40, 40) = -2;
-    g_GameMap.UpdateArea(0, 0, 64, 64);
-    EXPECT_EQ(At(5, 5).waterLevel, 20);
-    EXPECT_EQ(At(39, 39).waterLevel, 0);   // -2 / 3 is 0
-}
-
-TEST_F(GameMapTerrain, DeepWaterDarkensWithDepth)
-{
     SetCorners(8, 8, 12, 12, -50);
     SetCorners(20, 20, 24, 24, -23);
     SetCorners(30, 30, 34, 34, -21);
     g_GameMap.UpdateArea(0, 0, 64, 64);
+    EXPECT_EQ(At(5, 5).waterLevel, 20);
+    EXPECT_EQ(At(39, 39).waterLevel, 0);   // -2 / 3 is 0
     // -50: k = 10, factor 1024 / 10 = 102 of 255: 220 x 102 / 255 = 88.
     EXPECT_EQ(Colour(10, 10), 0x585858);
     EXPECT_EQ(Colour(22, 22), Grey220);   // k = 1: factor 1024 limited to 255

@@ -58,8 +58,6 @@ int32_t SmartPath(PathTestWorld& world, int32_t sx, int32_t sy, int32_t gx, int3
 }
 } // namespace
 
-// ---- Building place -------------------------------------------------------------
-
 TEST(PathFinderBuildingPlace, FoundPlacePassesThePlacementTest)
 {
     PathTestWorld world(MakePathTestMap(20, 20));
@@ -183,32 +181,26 @@ TEST(PathFinderBuildingPlace, SpreadsThroughTheOwnTownAndNeverPastTheEdge)
     EXPECT_FALSE(world.finder->FindBuildingPlace(5, 5, &probe, 0, 0, 0, world.end));
 }
 
-// ---- Weighted route ---------------------------------------------------------------
-
-TEST(PathFinderSmartRoute, ForbiddenLandKeepsToWaterAndShore)
+TEST(PathFinderSmartRoute, ForbiddenLayerKeepsTheRouteToTheOtherAndShore)
 {
-    // A bay: the straight way crosses a spit of land; the shore (',') is
-    // open to both.
-    PathTestWorld world(MakePathTestMap({"~~~~~~~~~~~~", "~~~~~..~~~~~", "~~~~~..~~~~~", "~~~~~,,~~~~~",
-                                         "~~~~~~~~~~~~"}));
-    const int32_t steps = SmartPath(world, 0, 1, 11, 1, 1, Forbid, 1);
+    // A bay (a spit of land) and a pond across the straight way; the shore
+    // (',') is open to both.
+    PathTestWorld sea(MakePathTestMap({"~~~~~~~~~~~~", "~~~~~..~~~~~", "~~~~~..~~~~~", "~~~~~,,~~~~~",
+                                       "~~~~~~~~~~~~"}));
+    int32_t steps = SmartPath(sea, 0, 1, 11, 1, 1, Forbid, 1);
     ASSERT_GT(steps, 0);
-    EXPECT_EQ(world.finder->GetFailedSearches(), 0);
-    WalkFootprints(world, 0, 1, steps, 1, [](int32_t, int32_t, const SMapBlock& b) { EXPECT_GE(b.waterLevel, 7); });
-
+    EXPECT_EQ(sea.finder->GetFailedSearches(), 0);
+    WalkFootprints(sea, 0, 1, steps, 1, [](int32_t, int32_t, const SMapBlock& b) { EXPECT_GE(b.waterLevel, 7); });
     // Forbidding water instead: no way over land from sea to sea.
-    SmartPath(world, 0, 1, 11, 1, 1, 1, Forbid);
-    EXPECT_EQ(world.finder->GetFailedSearches(), 1);
-}
+    SmartPath(sea, 0, 1, 11, 1, 1, 1, Forbid);
+    EXPECT_EQ(sea.finder->GetFailedSearches(), 1);
 
-TEST(PathFinderSmartRoute, ForbiddenWaterKeepsToLandAndShore)
-{
-    PathTestWorld world(MakePathTestMap({"............", ".....~~.....", ".....~~.....", "....,,,,....",
-                                         "............"}));
-    const int32_t steps = SmartPath(world, 0, 1, 11, 1, 1, 1, Forbid);
+    PathTestWorld land(MakePathTestMap({"............", ".....~~.....", ".....~~.....", "....,,,,....",
+                                        "............"}));
+    steps = SmartPath(land, 0, 1, 11, 1, 1, 1, Forbid);
     ASSERT_GT(steps, 0);
-    EXPECT_EQ(world.end.x, 11);
-    WalkFootprints(world, 0, 1, steps, 1, [](int32_t, int32_t, const SMapBlock& b) { EXPECT_LE(b.waterLevel, 7); });
+    EXPECT_EQ(land.end.x, 11);
+    WalkFootprints(land, 0, 1, steps, 1, [](int32_t, int32_t, const SMapBlock& b) { EXPECT_LE(b.waterLevel, 7); });
 }
 
 TEST(PathFinderSmartRoute, DangerPushesTheRouteOutOfTheEnemysSight)
@@ -343,8 +335,6 @@ TEST(PathFinderSmartRoute, StartOrGoalOffTheMapFailsCleanly)
     EXPECT_EQ(world.end.x, 0);
     EXPECT_EQ(world.finder->GetFailedSearches(), 3);
 }
-
-// ---- Route ends -------------------------------------------------------------------
 
 TEST(PathFinderRouteEnds, BothEndsMoveToFreeCellsTowardEachOther)
 {

@@ -44,7 +44,6 @@ TEST_F(PathFinderHeap, LinksAreFixedChildrenAndParents)
     EXPECT_EQ(finder->GetNode(9999).right, CPathFinder::NoNodeLink);
     EXPECT_EQ(finder->GetNode(10000).left, CPathFinder::NoNodeLink);
     EXPECT_EQ(finder->GetNode(19999).parent, 9999);
-    EXPECT_EQ(CPathFinder::NoNodeLink, 100000);
 }
 
 TEST_F(PathFinderHeap, RemovesInAscendingPriority)
@@ -55,46 +54,36 @@ TEST_F(PathFinderHeap, RemovesInAscendingPriority)
     std::vector<int64_t> expected = priorities;
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(PopAll(), expected);
+    EXPECT_EQ(finder->GetNodeCount(), 0);
 }
 
-TEST_F(PathFinderHeap, EqualPriorityDoesNotRiseAboveItsParent)
+TEST_F(PathFinderHeap, TiesStayBelowTheParentAndTheRightChildRisesOnEqualChildren)
 {
     finder->InsertNode(1, 0, 7);
     finder->InsertNode(2, 0, 7);
     EXPECT_EQ(finder->GetNode(0).x, 1);
     EXPECT_EQ(finder->GetNode(1).x, 2);
-}
 
-TEST_F(PathFinderHeap, RightChildRisesWhenBothChildrenAreSmallerAndEqual)
-{
-    finder->InsertNode(0, 0, 1);
-    finder->InsertNode(1, 0, 5);
-    finder->InsertNode(2, 0, 5);
-    finder->InsertNode(3, 0, 9);
-    // The 9 moves into the root and sinks; both children hold 5.
-    finder->RemoveNode(0);
-    ASSERT_EQ(finder->GetNodeCount(), 3);
-    EXPECT_EQ(finder->GetNode(0).x, 2);
-    EXPECT_EQ(finder->GetNode(2).x, 3);
-    EXPECT_EQ(finder->GetNode(1).x, 1);
-}
-
-TEST_F(PathFinderHeap, SmallerLeftChildRisesBeforeRight)
-{
-    finder->InsertNode(0, 0, 1);
-    finder->InsertNode(1, 0, 4);
-    finder->InsertNode(2, 0, 6);
-    finder->InsertNode(3, 0, 9);
-    finder->RemoveNode(0);
-    EXPECT_EQ(finder->GetNode(0).x, 1);
-    EXPECT_EQ(finder->GetNode(1).x, 3);
-}
-
-TEST_F(PathFinderHeap, RemovingTheOnlyEntryEmptiesTheHeap)
-{
-    finder->InsertNode(4, 5, 1);
-    finder->RemoveNode(0);
-    EXPECT_EQ(finder->GetNodeCount(), 0);
+    // The last entry moves into the root and sinks below the children.
+    struct SCase
+    {
+        int64_t left, right;
+        int32_t risen, sunkSlot;
+    };
+    for (const SCase& c : {SCase{5, 5, 2, 2}, SCase{4, 6, 1, 1}})
+    {
+        SCOPED_TRACE(c.left);
+        while (finder->GetNodeCount() > 0)
+            finder->RemoveNode(0);
+        finder->InsertNode(0, 0, 1);
+        finder->InsertNode(1, 0, c.left);
+        finder->InsertNode(2, 0, c.right);
+        finder->InsertNode(3, 0, 9);
+        finder->RemoveNode(0);
+        ASSERT_EQ(finder->GetNodeCount(), 3);
+        EXPECT_EQ(finder->GetNode(0).x, c.risen);
+        EXPECT_EQ(finder->GetNode(c.sunkSlot).x, 3);
+    }
 }
 
 TEST_F(PathFinderHeap, TheEntryAfterTwentyThousandIsRefusedWithACheckReport)

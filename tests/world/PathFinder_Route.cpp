@@ -23,12 +23,9 @@ std::vector<uint8_t> RouteBytes(PathTestWorld& world, int32_t steps)
 }
 
 // Every step goes to a neighbour; the last cell is the end.
-void ExpectContiguousTo(PathTestWorld& world, int32_t startX, int32_t startY, int32_t steps)
+void ExpectContiguousTo(PathTestWorld& world, int32_t x, int32_t y, int32_t steps)
 {
-    const auto cells = world.Cells(startX, startY, steps);
-    int32_t x = startX;
-    int32_t y = startY;
-    for (const auto& cell : cells)
+    for (const auto& cell : world.Cells(x, y, steps))
     {
         ASSERT_LE(std::abs(cell.x - x), 1);
         ASSERT_LE(std::abs(cell.y - y), 1);
@@ -39,49 +36,48 @@ void ExpectContiguousTo(PathTestWorld& world, int32_t startX, int32_t startY, in
     EXPECT_EQ(y, world.end.y);
 }
 
-bool Visits(PathTestWorld& world, int32_t startX, int32_t startY, int32_t steps, int32_t x, int32_t y)
+void ExpectEnd(PathTestWorld& world, int32_t x, int32_t y)
 {
-    for (const auto& cell : world.Cells(startX, startY, steps))
-        if (cell.x == x && cell.y == y)
-            return true;
-    return false;
+    EXPECT_EQ(world.end.x, x);
+    EXPECT_EQ(world.end.y, y);
+}
+
+template <class T> T& Placed(PathTestWorld& world, T& object, int32_t x, int32_t y)
+{
+    object.x = x;
+    object.y = y;
+    if constexpr (std::is_base_of_v<CUnit, T>)
+        PlacePathTestUnit(*world.map, object);
+    else
+        PlacePathTestBuilding(*world.map, object);
+    return object;
 }
 
 // A corridor along y = 1 between blocked rows, `length` blocks long.
 std::unique_ptr<CGameMap> Corridor(int32_t length)
 {
-    std::string wall(size_t(length), '#');
-    std::string open(size_t(length), '.');
-    return MakePathTestMap({wall, open, wall});
+    return MakePathTestMap({std::string(size_t(length), '#'), std::string(size_t(length), '.'),
+                            std::string(size_t(length), '#')});
 }
 } // namespace
 
-TEST(PathFinderRoute, StraightRouteIsWrittenLastStepFirst)
+TEST(PathFinderRoute, StraightAndDiagonalRoutesUseTheirDirectionCodes)
 {
+    struct SCase
+    {
+        int32_t fromX, fromY, toX, toY, steps;
+        uint8_t code;
+    };
+    const SCase cases[] = {{1, 1, 6, 1, 5, 2}, {1, 1, 4, 4, 3, 3}, {6, 6, 3, 3, 3, 7}, {5, 5, 5, 2, 3, 0}};
     PathTestWorld world(MakePathTestMap(10, 10));
-    const int32_t steps = world.Find(1, 1, 6, 1);
-    ASSERT_EQ(steps, 5);
-    EXPECT_EQ(RouteBytes(world, steps), std::vector<uint8_t>(5, 2));
-    EXPECT_EQ(world.end.x, 6);
-    EXPECT_EQ(world.end.y, 1);
-}
-
-TEST(PathFinderRoute, DiagonalRouteUsesDiagonalCodes)
-{
-    PathTestWorld world(MakePathTestMap(10, 10));
-    ASSERT_EQ(world.Find(1, 1, 4, 4), 3);
-    EXPECT_EQ(RouteBytes(world, 3), std::vector<uint8_t>(3, 3));
-    ASSERT_EQ(world.Find(6, 6, 3, 3), 3);
-    EXPECT_EQ(RouteBytes(world, 3), std::vector<uint8_t>(3, 7));
-    ASSERT_EQ(world.Find(5, 5, 5, 2), 3);
-    EXPECT_EQ(RouteBytes(world, 3), std::vector<uint8_t>(3, 0));
-}
-
-TEST(PathFinderRoute, KnightMoveEndsWithTheStraightStep)
-{
-    // From (2,2) to (3,4): one diagonal and one straight step; the route
-    // holds the last step first.
-    PathTestWorld world(MakePathTestMap(8, 8));
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.code);
+        ASSERT_EQ(world.Find(c.fromX, c.fromY, c.toX, c.toY), c.steps);
+        EXPECT_EQ(RouteBytes(world, c.steps), std::vector<uint8_t>(size_t(c.steps), c.code));
+        ExpectEnd(world, c.toX, c.toY);
+    }
+    // A knight's move: one diagonal and one straight step.
     ASSERT_EQ(world.Find(2, 2, 3, 4), 2);
     ExpectContiguousTo(world, 2, 2, 2);
     EXPECT_EQ(RouteCost(world.Route(), 2), 24);
@@ -94,54 +90,36 @@ TEST(PathFinderRoute, RouteAroundAWallHasTheShortestCost)
     const int32_t steps = world.Find(0, 2, 4, 2);
     ASSERT_GT(steps, 0);
     ExpectContiguousTo(world, 0, 2, steps);
-    EXPECT_EQ(world.end.x, 4);
-    EXPECT_EQ(world.end.y, 2);
+    ExpectEnd(world, 4, 2);
     EXPECT_EQ(RouteCost(world.Route(), steps), 68);
-    for (int32_t y = 1; y <= 3; ++y)
-        EXPECT_FALSE(Visits(world, 0, 2, steps, 2, y));
 }
 
-TEST(PathFinderRoute, GoalOnABlockedCellMovesToTheNearestFreeCellTowardTheStart)
+TEST(PathFinderRoute, GoalRulesForBlockedOffMapAndStartGoals)
 {
     PathTestWorld world(MakePathTestMap(12, 12));
     for (int32_t x = 5; x <= 7; ++x)
         for (int32_t y = 4; y <= 6; ++y)
             world.map->Block(x, y).blocked = 1;
-    const int32_t steps = world.Find(1, 5, 6, 5);
-    EXPECT_EQ(steps, 3);
-    EXPECT_EQ(world.end.x, 4);
-    EXPECT_EQ(world.end.y, 5);
-    EXPECT_EQ(world.finder->GetFailedSearches(), 0);
-    EXPECT_EQ(world.finder->GetFinishedSearches(), 1);
-}
-
-TEST(PathFinderRoute, GoalOffTheMapWithoutDistancesIsClampedIntoIt)
-{
-    PathTestWorld world(MakePathTestMap(10, 10));
-    const int32_t steps = world.Find(2, 2, 40, -7);
-    EXPECT_EQ(world.end.x, 9);
-    EXPECT_EQ(world.end.y, 0);
-    EXPECT_EQ(steps, 7);
-}
-
-TEST(PathFinderRoute, StartEqualToAFreeGoalFindsNothing)
-{
-    PathTestWorld world(MakePathTestMap(10, 10));
+    // A blocked goal moves to the nearest free cell toward the start.
+    EXPECT_EQ(world.Find(1, 5, 6, 5), 3);
+    ExpectEnd(world, 4, 5);
+    // A goal off the map is clamped into it.
+    EXPECT_EQ(world.Find(2, 2, 40, -7), 9);
+    ExpectEnd(world, 11, 0);
+    EXPECT_EQ(world.finder->GetFinishedSearches(), 2);
+    // Start equal to a free goal finds nothing and counts as failed.
     EXPECT_EQ(world.Find(4, 4, 4, 4), 0);
-    EXPECT_EQ(world.end.x, 4);
-    EXPECT_EQ(world.end.y, 4);
-    EXPECT_EQ(world.finder->GetFinishedSearches(), 0);
+    ExpectEnd(world, 4, 4);
+    EXPECT_EQ(world.finder->GetFinishedSearches(), 2);
     EXPECT_EQ(world.finder->GetFailedSearches(), 1);
 }
 
 TEST(PathFinderRoute, UnreachableGoalLeadsToTheClosestCell)
 {
-    // The goal's pocket is walled off; the route ends as close as it gets.
     PathTestWorld world(MakePathTestMap({"........", "......##", "......#.", "......##", "........"}));
     const int32_t steps = world.Find(0, 2, 7, 2);
     ExpectContiguousTo(world, 0, 2, steps);
     EXPECT_EQ(world.finder->GetFailedSearches(), 1);
-    // It ends at one of the reachable cells two blocks from the goal.
     EXPECT_EQ(GlobalFunc::Distance(world.end.x, world.end.y, 7, 2), 20);
 }
 
@@ -151,23 +129,19 @@ TEST(PathFinderRoute, DiagonalPastABlockedCornerIsRefusedButPastATreeAllowed)
     struct SCase
     {
         const char* name;
-        int32_t cast;
-        int32_t resourceKind;
-        int32_t expectedSteps;
+        int32_t cast, resourceKind, expectedSteps;
     };
     const SCase cases[] = {
         {"building", 1, 0, 2}, {"wall", 9, 0, 2}, {"rock", 10, 3, 2}, {"tree", 10, 2, 1}};
     for (const SCase& c : cases)
     {
+        SCOPED_TRACE(c.name);
         PathTestWorld world(MakePathTestMap(3, 3));
         PathTestBuilding blocker(c.cast, 1, 1, -1);
         blocker.resourceKind = c.resourceKind;
-        blocker.x = 0;
-        blocker.y = 0;
-        PlacePathTestBuilding(*world.map, blocker);
-        EXPECT_EQ(world.Find(0, 1, 1, 0), c.expectedSteps) << c.name;
-        EXPECT_EQ(world.end.x, 1) << c.name;
-        EXPECT_EQ(world.end.y, 0) << c.name;
+        Placed(world, blocker, 0, 0);
+        EXPECT_EQ(world.Find(0, 1, 1, 0), c.expectedSteps);
+        ExpectEnd(world, 1, 0);
     }
     PathTestWorld bare(MakePathTestMap({"#..", "...", "..."}));
     EXPECT_EQ(bare.Find(0, 1, 1, 0), 2) << "blocked terrain";
@@ -188,20 +162,16 @@ TEST(PathFinderRoute, StandingUnitBlocksAndWalkingUnitsAsFastLetPass)
                            {"walking slower", 1, 0.5f, false}};
     for (const SCase& c : cases)
     {
+        SCOPED_TRACE(c.name);
         PathTestWorld world(Corridor(8));
         PathTestUnit self(0, 1, 1.0f);
-        self.x = 0;
-        self.y = 1;
-        PlacePathTestUnit(*world.map, self);
         PathTestUnit occupant(0, 1, c.occupantSpeed);
         occupant.pathFlag = c.pathFlag;
-        occupant.x = 4;
-        occupant.y = 1;
-        PlacePathTestUnit(*world.map, occupant);
-        world.finder->Init(0, &self);
+        Placed(world, occupant, 4, 1);
+        world.finder->Init(0, &Placed(world, self, 0, 1));
         world.Find(0, 1, 7, 1);
-        EXPECT_EQ(world.end.x == 7, c.passes) << c.name;
-        EXPECT_EQ(world.finder->GetFailedSearches(), c.passes ? 0 : 1) << c.name;
+        EXPECT_EQ(world.end.x == 7, c.passes);
+        EXPECT_EQ(world.finder->GetFailedSearches(), c.passes ? 0 : 1);
     }
 }
 
@@ -210,83 +180,51 @@ TEST(PathFinderRoute, MeleeChaserPassesUnitsNotAlliedWithItsPlayer)
     struct SCase
     {
         const char* name;
-        int32_t blockerPlayer;
-        int32_t range;
+        int32_t blockerPlayer, range;
         bool passes;
     };
     const SCase cases[] = {{"melee through an enemy", 1, 1, true},
                            {"melee through an ally", 2, 1, false},
                            {"melee through its own", 0, 1, false},
-                           {"archer through an enemy", 1, 5, false}};
+                           {"archer through an enemy", 1, 5, false},
+                           {"worker after a catapult's Init", 1, 0, true}};
     for (const SCase& c : cases)
     {
+        SCOPED_TRACE(c.name);
         PathTestWorld world(Corridor(10));
         world.players.SetAllied(2, 0, true);
         PathTestUnit self(0);
-        self.fights = true;
-        self.attackRange = c.range;
-        self.x = 0;
-        self.y = 1;
-        PlacePathTestUnit(*world.map, self);
+        self.fights = c.range > 0;
+        self.attackRange = self.fights ? c.range : 1;
+        // Each Init takes the ranges of its own unit: the base unit then
+        // chases as a melee unit.
+        PathTestUnit catapult(0);
+        catapult.fights = true;
+        catapult.attackRange = 8;
+        catapult.minimumAttackRange = 3;
+        world.finder->Init(0, &catapult);
         PathTestUnit blocker(c.blockerPlayer);
-        blocker.x = 4;
-        blocker.y = 1;
-        PlacePathTestUnit(*world.map, blocker);
         PathTestUnit target(1);
-        target.x = 9;
-        target.y = 1;
-        PlacePathTestUnit(*world.map, target);
-        world.finder->Init(0, &self);
+        Placed(world, blocker, 4, 1);
+        Placed(world, target, 9, 1);
+        world.finder->Init(0, &Placed(world, self, 0, 1));
         const int32_t steps = world.Find(0, 1, 9, 1, 1, Land, 0, 0, &target);
-        EXPECT_EQ(steps == 8 && world.end.x == 8, c.passes) << c.name;
+        EXPECT_EQ(steps == 8 && world.end.x == 8, c.passes);
     }
-}
-
-TEST(PathFinderRoute, EachInitTakesTheRangesOfItsOwnUnit)
-{
-    // The base unit reaches 1 with no minimum: it chases as a melee unit,
-    // whatever ranges the unit searched for before had.
-    PathTestWorld world(Corridor(10));
-    PathTestUnit catapult(0);
-    catapult.fights = true;
-    catapult.attackRange = 8;
-    catapult.minimumAttackRange = 3;
-    world.finder->Init(0, &catapult);
-    PathTestUnit worker(0);
-    worker.x = 0;
-    worker.y = 1;
-    PlacePathTestUnit(*world.map, worker);
-    PathTestUnit enemy(1);
-    enemy.x = 4;
-    enemy.y = 1;
-    PlacePathTestUnit(*world.map, enemy);
-    PathTestUnit target(1);
-    target.x = 9;
-    target.y = 1;
-    PlacePathTestUnit(*world.map, target);
-    world.finder->Init(0, &worker);
-    EXPECT_EQ(world.Find(0, 1, 9, 1, 1, Land, 0, 0, &target), 8);
-    EXPECT_EQ(world.end.x, 8);
 }
 
 TEST(PathFinderRoute, TargetUnitAndBuildingEndTheRouteBesideThem)
 {
     PathTestWorld world(MakePathTestMap(20, 20));
     PathTestUnit target(1);
-    target.x = 15;
-    target.y = 3;
-    PlacePathTestUnit(*world.map, target);
+    Placed(world, target, 15, 3);
     // The goal passed in does not matter with a target.
-    int32_t steps = world.Find(2, 3, 0, 0, 1, Land, 0, 0, &target);
-    EXPECT_EQ(steps, 12);
-    EXPECT_EQ(world.end.x, 14);
-    EXPECT_EQ(world.end.y, 3);
+    EXPECT_EQ(world.Find(2, 3, 0, 0, 1, Land, 0, 0, &target), 12);
+    ExpectEnd(world, 14, 3);
 
     PathTestBuilding keep(11, 3, 3, 1);
-    keep.x = 10;
-    keep.y = 12;
-    PlacePathTestBuilding(*world.map, keep);
-    steps = world.Find(11, 2, 11, 2, 1, Land, 0, 0, nullptr, &keep);
+    Placed(world, keep, 10, 12);
+    const int32_t steps = world.Find(11, 2, 11, 2, 1, Land, 0, 0, nullptr, &keep);
     ExpectContiguousTo(world, 11, 2, steps);
     EXPECT_EQ(world.end.y, 11);
     EXPECT_GE(world.end.x, 9);
@@ -294,7 +232,7 @@ TEST(PathFinderRoute, TargetUnitAndBuildingEndTheRouteBesideThem)
     EXPECT_EQ(steps, 9);
 }
 
-TEST(PathFinderRoute, DistanceBandEndsAtTheLastCellBeforeTheBand)
+TEST(PathFinderRoute, DistanceBandsEndAtTheLastCellBeforeTheBand)
 {
     // A flight from the unit's own block: near 3 and accept 6 blocks.
     PathTestWorld world(MakePathTestMap(30, 30));
@@ -311,15 +249,11 @@ TEST(PathFinderRoute, DistanceBandEndsAtTheLastCellBeforeTheBand)
         }
     EXPECT_TRUE(bandNeighbour);
     EXPECT_EQ(world.finder->GetFailedSearches(), 0);
-}
 
-TEST(PathFinderRoute, AcceptDistanceAloneStopsOutsideIt)
-{
-    PathTestWorld world(MakePathTestMap(30, 5));
-    const int32_t steps = world.Find(1, 2, 20, 2, 1, Land, 0, 4);
-    EXPECT_EQ(world.end.x, 15);
-    EXPECT_EQ(world.end.y, 2);
-    EXPECT_EQ(steps, 14);
+    // The accept distance alone stops outside it.
+    PathTestWorld line(MakePathTestMap(30, 5));
+    EXPECT_EQ(line.Find(1, 2, 20, 2, 1, Land, 0, 4), 14);
+    ExpectEnd(line, 15, 2);
 }
 
 TEST(PathFinderRoute, ShipsSailWaterAndShoreButNotLand)
@@ -340,31 +274,23 @@ TEST(PathFinderRoute, ShipsSailWaterAndShoreButNotLand)
     EXPECT_NE(land.end.x, 7);
 }
 
-TEST(PathFinderRoute, LargeFootprintStaysInsideTheMap)
+TEST(PathFinderRoute, LargeFootprintStaysInsideTheMapAndNeedsRoom)
 {
     PathTestWorld world(MakePathTestMap(12, 12));
     // A size-3 unit at the right edge: its anchor never passes 12 - 3.
     const int32_t steps = world.Find(9, 0, 9, 9, 3);
     EXPECT_EQ(steps, 9);
     for (const auto& cell : world.Cells(9, 0, steps))
-    {
         EXPECT_LE(cell.x, 9);
-        EXPECT_LE(cell.y, 9);
-    }
-    // A goal past the edge is clamped to the last anchor.
     world.Find(0, 0, 11, 11, 3);
-    EXPECT_EQ(world.end.x, 9);
-    EXPECT_EQ(world.end.y, 9);
-}
+    ExpectEnd(world, 9, 9);
 
-TEST(PathFinderRoute, LargeFootprintNeedsRoomForItsWholeSize)
-{
     // A gap of one block stops a size-2 unit but not a size-1 one.
-    PathTestWorld world(MakePathTestMap({"......", "......", "###.##", "......", "......"}));
-    world.Find(0, 0, 0, 3, 2);
-    EXPECT_EQ(world.finder->GetFailedSearches(), 1);
-    EXPECT_GT(world.Find(0, 0, 0, 3, 1), 0);
-    EXPECT_EQ(world.end.y, 3);
+    PathTestWorld gap(MakePathTestMap({"......", "......", "###.##", "......", "......"}));
+    gap.Find(0, 0, 0, 3, 2);
+    EXPECT_EQ(gap.finder->GetFailedSearches(), 1);
+    EXPECT_GT(gap.Find(0, 0, 0, 3, 1), 0);
+    EXPECT_EQ(gap.end.y, 3);
 }
 
 TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
@@ -377,8 +303,7 @@ TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
     struct SCase
     {
         const char* name;
-        int32_t startX, startY, size;
-        int32_t nearDistance;
+        int32_t startX, startY, size, nearDistance;
         CUnit* target;
     };
     const SCase cases[] = {{"start left", -1, 3, 1, 0, nullptr},   {"start right", 10, 3, 1, 0, nullptr},
@@ -389,16 +314,15 @@ TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
     int32_t failures = 0;
     for (const SCase& c : cases)
     {
+        SCOPED_TRACE(c.name);
         world.Route()[0] = 0xEE;
         const int32_t goal = c.nearDistance != 0 ? -50 : 5;
         EXPECT_EQ(world.Find(c.startX, c.startY, goal, goal, c.size, Land, c.nearDistance, c.nearDistance * 2,
                              c.target),
-                  0)
-            << c.name;
-        EXPECT_EQ(world.end.x, c.startX) << c.name;
-        EXPECT_EQ(world.end.y, c.startY) << c.name;
-        EXPECT_EQ(world.Route()[0], 0xEE) << c.name;
-        EXPECT_EQ(world.finder->GetFailedSearches(), ++failures) << c.name;
+                  0);
+        ExpectEnd(world, c.startX, c.startY);
+        EXPECT_EQ(world.Route()[0], 0xEE);
+        EXPECT_EQ(world.finder->GetFailedSearches(), ++failures);
     }
     EXPECT_EQ(world.finder->GetFinishedSearches(), 0);
     EXPECT_TRUE(log.Contains("#DEBUG: CPathFinder::FindPath -> start or goal outside the map"));
@@ -406,39 +330,28 @@ TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
 
 TEST(PathFinderRoute, RouteLongerThanTheBufferIsCutAfterItsFirstSteps)
 {
-    // 64 lanes of 34 blocks along y, joined at alternate ends, heading for
-    // the goal at the top of the last lane: about 2,200 steps, whose costs
-    // pass 20,000 tenths.
+    // 64 lanes of 34 blocks joined at alternate ends: about 2,200 steps,
+    // whose costs pass 20,000 tenths.
     constexpr int32_t Width = 128;
     constexpr int32_t Height = 34;
     std::vector<std::string> rows(Height, std::string(Width, '.'));
     for (int32_t wall = 1; wall < Width; wall += 2)
-    {
-        const int32_t lane = wall / 2;
-        const int32_t gapY = lane % 2 == 0 ? Height - 1 : 0;
         for (int32_t y = 0; y < Height; ++y)
-            if (y != gapY)
+            if (y != ((wall / 2) % 2 == 0 ? Height - 1 : 0))
                 rows[size_t(y)][size_t(wall)] = '#';
-    }
     PathTestWorld world(MakePathTestMap(rows));
     const int32_t goalX = Width - 2;
-    // A short search near the goal first: its costs must not be taken for
-    // those of the long one.
+    // A short search first: its costs must not be taken for the long one's.
     ASSERT_GT(world.Find(goalX, Height - 1, goalX, 0), 0);
 
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t legs = 0;
-    int32_t totalSteps = 0;
+    int32_t x = 0, y = 0, legs = 0, totalSteps = 0;
     while (legs < 8 && !(x == goalX && y == 0))
     {
         const int32_t steps = world.Find(x, y, goalX, 0);
         ASSERT_GT(steps, 0);
         ExpectContiguousTo(world, x, y, steps);
         for (const auto& cell : world.Cells(x, y, steps))
-        {
             ASSERT_FALSE(world.map->Block(cell.x, cell.y).blocked);
-        }
         if (world.end.x != goalX || world.end.y != 0)
         {
             EXPECT_EQ(steps, CPathFinder::RouteCapacity);
@@ -471,14 +384,4 @@ TEST(PathFinderRoute, ResultsDoNotDependOnEarlierSearches)
     world.finder->ResetVisitGrid();
     EXPECT_EQ(world.Find(0, 2, 9, 2), first);
     EXPECT_EQ(RouteBytes(world, first), reference);
-}
-
-TEST(PathFinderRoute, CountersCountFinishedAndFailedSearches)
-{
-    PathTestWorld world(MakePathTestMap({".....", "..#..", ".###.", "..#..", "....."}));
-    world.Find(0, 0, 4, 4);
-    world.Find(0, 0, 4, 0);
-    world.Find(0, 2, 0, 2);
-    EXPECT_EQ(world.finder->GetFinishedSearches(), 2);
-    EXPECT_EQ(world.finder->GetFailedSearches(), 1);
 }

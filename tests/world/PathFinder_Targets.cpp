@@ -104,6 +104,11 @@ bool IsAliveBuilding(const CBuilding& building)
     return int32_t(float(building.GetMaxHitPoints()) * building.health * 0.01f) > 0;
 }
 
+bool IsResource(const CBuilding* b, int32_t kind)
+{
+    return b != nullptr && b->GetBuildCast() == 10 && b->GetResourceKind() == kind;
+}
+
 // A random map with every kind of building the searches look for.
 class TargetsMap
 {
@@ -246,8 +251,7 @@ TEST(PathFinderTargets, EachSearchFindsAMatchAsFewStepsAwayAsAScanSays)
         const CGameMap& grid = *map.world.map;
         for (int32_t trial = 0; trial < 8; ++trial)
         {
-            int32_t sx = 0;
-            int32_t sy = 0;
+            int32_t sx = 0, sy = 0;
             ASSERT_TRUE(map.PickStart(sx, sy));
             SCOPED_TRACE(testing::Message() << "seed " << seed << " start (" << sx << "," << sy << ")");
             finder.Init(0, nullptr);
@@ -255,10 +259,7 @@ TEST(PathFinderTargets, EachSearchFindsAMatchAsFewStepsAwayAsAScanSays)
             {
                 const int32_t steps = finder.FindResource(sx, sy, kind, 0, 0, map.world.Route(), map.world.end);
                 ExpectNearest(map, sx, sy, steps, [&](int32_t x, int32_t y)
-                              {
-                                  const CBuilding* b = map.BuildingAt(x, y);
-                                  return b != nullptr && b->GetBuildCast() == 10 && b->GetResourceKind() == kind;
-                              });
+                              { return IsResource(map.BuildingAt(x, y), kind); });
             }
             int32_t steps = finder.FindStorage(sx, sy, map.world.Route(), map.world.end);
             ExpectNearest(map, sx, sy, steps, [&](int32_t x, int32_t y)
@@ -294,19 +295,13 @@ TEST(PathFinderTargets, ExploredOnlyResourceSearchKeepsToExploredBlocks)
     const auto explored = [](int32_t x, int32_t) { return x < 32; };
     for (int32_t trial = 0; trial < 10; ++trial)
     {
-        int32_t sx = 0;
-        int32_t sy = 0;
+        int32_t sx = 0, sy = 0;
         ASSERT_TRUE(map.PickStart(sx, sy));
         if (!explored(sx, sy))
             continue;
         map.world.finder->Init(0, nullptr);
         const int32_t steps = map.world.finder->FindResource(sx, sy, 2, 1, 0, map.world.Route(), map.world.end);
-        ExpectNearest(map, sx, sy, steps,
-                      [&](int32_t x, int32_t y)
-                      {
-                          const CBuilding* b = map.BuildingAt(x, y);
-                          return b != nullptr && b->GetBuildCast() == 10 && b->GetResourceKind() == 2;
-                      },
+        ExpectNearest(map, sx, sy, steps, [&](int32_t x, int32_t y) { return IsResource(map.BuildingAt(x, y), 2); },
                       explored);
     }
 }
@@ -321,8 +316,7 @@ TEST(PathFinderTargets, StepLimitFindsExactlyTheMatchesCheaperThanIt)
     int32_t missedCount = 0;
     for (int32_t trial = 0; trial < 40; ++trial)
     {
-        int32_t sx = 0;
-        int32_t sy = 0;
+        int32_t sx = 0, sy = 0;
         ASSERT_TRUE(map.PickStart(sx, sy));
         const int32_t limit = 2 + trial % 9;
         // Cheapest costs over walkable blocks, by Dijkstra.
@@ -347,8 +341,7 @@ TEST(PathFinderTargets, StepLimitFindsExactlyTheMatchesCheaperThanIt)
                 const int32_t nx = x + DX[direction];
                 const int32_t ny = y + DY[direction];
                 const int64_t stepped = g + (direction % 2 == 0 ? 10 : 14);
-                const CBuilding* b = map.BuildingAt(nx, ny);
-                if (b != nullptr && b->GetBuildCast() == 10 && b->GetResourceKind() == 3)
+                if (IsResource(map.BuildingAt(nx, ny), 3))
                     cheapest = std::min(cheapest, stepped);
                 else if (IsWalkable(grid, nx, ny) && stepped < cost[size_t(nx * MapBlockSide + ny)])
                 {
@@ -373,6 +366,17 @@ TEST(PathFinderTargets, StepLimitFindsExactlyTheMatchesCheaperThanIt)
     EXPECT_GT(missedCount, 0);
 }
 
+namespace
+{
+PathTestBuilding& Placed(PathTestWorld& world, PathTestBuilding& building, int32_t x, int32_t y)
+{
+    building.x = x;
+    building.y = y;
+    PlacePathTestBuilding(*world.map, building);
+    return building;
+}
+} // namespace
+
 TEST(PathFinderTargets, WorkerBesideTheResourceGetsNoStepsAndTheSite)
 {
     // Beside means a straight step away: a diagonal step onto a building
@@ -380,9 +384,7 @@ TEST(PathFinderTargets, WorkerBesideTheResourceGetsNoStepsAndTheSite)
     PathTestWorld world(MakePathTestMap(10, 10));
     PathTestBuilding mine(10, 2, 2, -1);
     mine.resourceKind = 4;
-    mine.x = 5;
-    mine.y = 5;
-    PlacePathTestBuilding(*world.map, mine);
+    Placed(world, mine, 5, 5);
     world.end = {-1, -1};
     EXPECT_EQ(world.finder->FindResource(4, 5, 4, 0, 0, world.Route(), world.end), 0);
     EXPECT_EQ(world.finder->GetTargetBuilding(), &mine);
@@ -397,14 +399,10 @@ TEST(PathFinderTargets, NothingFoundClearsTheTargetAndCountsAFailure)
     PathTestWorld world(MakePathTestMap(40, 40));
     PathTestBuilding enemyStore(3, 2, 2, 1);
     enemyStore.storage = true;
-    enemyStore.x = 20;
-    enemyStore.y = 20;
-    PlacePathTestBuilding(*world.map, enemyStore);
+    Placed(world, enemyStore, 20, 20);
     PathTestBuilding mine(10, 1, 1, -1);
     mine.resourceKind = 4;
-    mine.x = 30;
-    mine.y = 30;
-    PlacePathTestBuilding(*world.map, mine);
+    Placed(world, mine, 30, 30);
     ASSERT_GT(world.finder->FindResource(1, 1, 4, 0, 0, world.Route(), world.end), 0);
     ASSERT_NE(world.finder->GetTargetBuilding(), nullptr);
 
@@ -417,23 +415,18 @@ TEST(PathFinderTargets, NothingFoundClearsTheTargetAndCountsAFailure)
     EXPECT_EQ(world.finder->GetFinishedSearches(), 1);
 }
 
-TEST(PathFinderTargets, FinishedBuildingIsNeverABuildSite)
+TEST(PathFinderTargets, FinishedOrOccupiedBuildingIsNeverABuildSite)
 {
     PathTestWorld world(MakePathTestMap(12, 5));
     PathTestBuilding finished(2, 1, 1, 0);
     finished.buildProgress = 100.0f;
-    finished.x = 3;
-    finished.y = 2;
-    PlacePathTestBuilding(*world.map, finished);
+    Placed(world, finished, 3, 2);
     PathTestBuilding almost(2, 1, 1, 0);
     almost.buildProgress = 99.9f;
-    almost.x = 9;
-    almost.y = 2;
-    PlacePathTestBuilding(*world.map, almost);
-    const int32_t steps = world.finder->FindBuildSite(0, 2, 0, world.Route(), world.end);
+    Placed(world, almost, 9, 2);
+    EXPECT_EQ(world.finder->FindBuildSite(0, 2, 0, world.Route(), world.end), 8);
     EXPECT_EQ(world.finder->GetTargetBuilding(), &almost);
     EXPECT_EQ(world.end.x, 8);
-    EXPECT_EQ(steps, 8);
     // A standing unit on the site's only block hides it.
     PathTestUnit builder(0);
     builder.x = 9;
@@ -449,9 +442,7 @@ TEST(PathFinderTargets, ShoreLevelStopsTheBreadthFirstSearches)
     PathTestWorld world(MakePathTestMap({"...,....", "...,....", "...,...."}));
     PathTestBuilding store(3, 1, 1, 0);
     store.storage = true;
-    store.x = 6;
-    store.y = 1;
-    PlacePathTestBuilding(*world.map, store);
+    Placed(world, store, 6, 1);
     EXPECT_EQ(world.finder->FindStorage(0, 1, world.Route(), world.end), 0);
     EXPECT_EQ(world.finder->GetTargetBuilding(), nullptr);
     world.map->Block(3, 2).waterLevel = 6;

@@ -32,19 +32,15 @@ TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothing)
     EXPECT_EQ(player.gold, 900);
     EXPECT_FALSE(player.HasResources(100, 900, 1000, 1));
     EXPECT_EQ(player.wood, 700);
-    EXPECT_TRUE(Services().messages.size() == 1 && Services().messages[0].text == "Stone needed" &&
-                Services().messages[0].colour == 0xFFFF00u);
-}
-
-TEST_F(PlayerEconomy, OnlyTheLocalPlayerIsToldWhatIsMissing)
-{
+    // Only the local player is told what is missing.
     EXPECT_FALSE(Player(4).HasResources(0, 5000, 5000, 1));
-    EXPECT_TRUE(Services().messages.empty());
-    EXPECT_FALSE(Player(0).HasResources(5000, 0, 0, 1));
-    EXPECT_FALSE(Player(0).HasResources(0, 0, 5000, 1));
-    ASSERT_EQ(Services().messages.size(), 2u);
-    EXPECT_EQ(Services().messages[0].text, "Wood needed");
-    EXPECT_EQ(Services().messages[1].text, "Gold needed");
+    EXPECT_FALSE(player.HasResources(5000, 0, 0, 1));
+    EXPECT_FALSE(player.HasResources(0, 0, 5000, 1));
+    ASSERT_EQ(Services().messages.size(), 3u);
+    EXPECT_EQ(Services().messages[0].text, "Stone needed");
+    EXPECT_EQ(Services().messages[0].colour, 0xFFFF00u);
+    EXPECT_EQ(Services().messages[1].text, "Wood needed");
+    EXPECT_EQ(Services().messages[2].text, "Gold needed");
 }
 
 TEST_F(PlayerEconomy, HarvestCountsAndRefundsLeaveTheWealthScore)

@@ -60,17 +60,7 @@ TEST_F(PlayerUnits, CountsFollowCreationAndRemovalInEveryOrder)
     }
 }
 
-TEST_F(PlayerUnits, AHeroLeavesTheFootSoldierCountAsItFoundIt)
-{
-    CPlayer& player = Player(3);
-    CUnit* hero = Create(player, 30);
-    EXPECT_EQ(player.groupCounts[GROUP_FOOT_SOLDIERS], 1);
-    player.RemoveUnit(hero, 1);
-    EXPECT_EQ(player.groupCounts[GROUP_FOOT_SOLDIERS], 0);
-    delete hero;
-}
-
-TEST_F(PlayerUnits, TheTwoHundredFiftySeventhUnitIsRefused)
+TEST_F(PlayerUnits, TheTwoHundredFiftySeventhUnitOrConvertIsRefused)
 {
     CPlayer& player = Player(1);
     for (int32_t i = 0; i < MaxPlayerUnits; ++i)
@@ -81,6 +71,10 @@ TEST_F(PlayerUnits, TheTwoHundredFiftySeventhUnitIsRefused)
     EXPECT_EQ(player.unitCount, MaxPlayerUnits);
     EXPECT_EQ(player.units[255], last);
     EXPECT_EQ(player.unitsByType[2], 0);
+    TestUnit convert(2);
+    EXPECT_FALSE(player.AddUnit(&convert));
+    EXPECT_EQ(player.unitCount, MaxPlayerUnits);
+    EXPECT_EQ(convert.listIndex, -1);
 }
 
 TEST_F(PlayerUnits, UniqueIdsStartAtZeroAndWrapAfterTheLast)
@@ -132,17 +126,6 @@ TEST_F(PlayerUnits, ConvertedUnitsJoinWithoutANewIdAndLeaveCleanly)
     to.RemoveUnit(knight, 1);
     EXPECT_EQ(to.groupCounts[GROUP_FOOT_SOLDIERS], 0);
     delete knight;
-}
-
-TEST_F(PlayerUnits, AFullListRefusesAConvertedUnit)
-{
-    CPlayer& player = Player(1);
-    for (int32_t i = 0; i < MaxPlayerUnits; ++i)
-        Create(player, 1);
-    TestUnit convert(2);
-    EXPECT_FALSE(player.AddUnit(&convert));
-    EXPECT_EQ(player.unitCount, MaxPlayerUnits);
-    EXPECT_EQ(convert.listIndex, -1);
 }
 
 TEST_F(PlayerUnits, RemovalTellsScriptAndOpponentAndClearsAlertsAndGroups)

@@ -55,6 +55,10 @@ TEST_F(PlayerVisibility, UnseenBlocksShowHalfUnderFog)
     EXPECT_EQ(m_Player.GetVisibility(11, 11), 100);   // 201 x 50 / 100
     EXPECT_FALSE(m_Player.IsCellSeen(10, 10));
     EXPECT_FALSE(m_Player.IsCellVisible(10, 10));
+    // Building sight counts too.
+    SeeByBuilding(20, 20);
+    EXPECT_TRUE(m_Player.IsCellSeen(20, 20));
+    EXPECT_EQ(m_Player.GetVisibility(20, 20), 150);
 }
 
 TEST_F(PlayerVisibility, SeenBlocksAreSoftenedBesideUnseenOnes)
@@ -78,13 +82,6 @@ TEST_F(PlayerVisibility, SeenBlocksAreSoftenedBesideUnseenOnes)
     g_Config.visibilityMode = 0;
     EXPECT_EQ(m_Player.GetVisibility(5, 10), 200);
     EXPECT_TRUE(m_Player.IsCellVisible(5, 10));
-}
-
-TEST_F(PlayerVisibility, BuildingSightCountsToo)
-{
-    SeeByBuilding(20, 20);
-    EXPECT_TRUE(m_Player.IsCellSeen(20, 20));
-    EXPECT_EQ(m_Player.GetVisibility(20, 20), 150);
 }
 
 TEST_F(PlayerVisibility, CornersBeyondTheMapAreReadAtItsEdge)

@@ -81,29 +81,6 @@ std::vector<Offset> FilledRingInAppendOrder(int outer)
 
 } // namespace
 
-TEST(RangeTable, SightDiscOfRadiusOneHoldsOnlyTheCentre)
-{
-    CRangeTable table;
-    table.InitRing(0, 1, 0);
-    EXPECT_EQ(Entries(table), (std::vector<Offset>{{0, 0, 0, 255}}));
-}
-
-TEST(RangeTable, SightDiscOfRadiusTwoIsTheThreeByThreeSquare)
-{
-    CRangeTable table;
-    table.InitRing(0, 2, 0);
-    ASSERT_EQ(table.count, 9);
-    std::set<std::pair<int, int>> offsets;
-    for (const Offset& o : Entries(table))
-    {
-        offsets.insert({o.dx, o.dy});
-        EXPECT_EQ(o.distance, o.dx != 0 && o.dy != 0 ? 14 : (o.dx == 0 && o.dy == 0 ? 0 : 10));
-    }
-    EXPECT_EQ(offsets.size(), 9u);
-    EXPECT_EQ(table.entries[0].distance, 0);
-    EXPECT_EQ(table.entries[8].distance, 14);
-}
-
 TEST(RangeTable, SightDiscsEqualTheExchangeSortedBruteForceRing)
 {
     for (int radius = 1; radius <= RangeRingCount; ++radius)
@@ -114,6 +91,13 @@ TEST(RangeTable, SightDiscsEqualTheExchangeSortedBruteForceRing)
         table.InitRing(0, radius, 0);
         ASSERT_EQ(Entries(table), expected) << "radius " << radius;
     }
+    // An inner radius leaves the middle out.
+    std::vector<Offset> expected = RingInAppendOrder(3, 6, 255);
+    ExchangeSort(expected);
+    CRangeTable table;
+    table.InitRing(3, 6, 0);
+    EXPECT_EQ(Entries(table), expected);
+    EXPECT_EQ(table.entries[0].distance, 30);
 }
 
 TEST(RangeTable, FilledDiscsEqualTheExchangeSortedGapFilledRing)
@@ -135,16 +119,6 @@ TEST(RangeTable, FilledDiscsEqualTheExchangeSortedGapFilledRing)
         for (const Offset& o : Entries(sight))
             EXPECT_TRUE(filled.count({o.dx, o.dy})) << "radius " << radius;
     }
-}
-
-TEST(RangeTable, RingWithAnInnerRadiusLeavesTheMiddleOut)
-{
-    std::vector<Offset> expected = RingInAppendOrder(3, 6, 255);
-    ExchangeSort(expected);
-    CRangeTable table;
-    table.InitRing(3, 6, 0);
-    EXPECT_EQ(Entries(table), expected);
-    EXPECT_EQ(table.entries[0].distance, 30);
 }
 
 TEST(RangeTable, FastSortGivesTheExchangeSortOrderOfEqualDistances)
@@ -193,16 +167,9 @@ TEST(RangeTable, SoftRingLevelsFallFromFullToForty)
         table.InitRing2(inner, outer);
         ASSERT_EQ(Entries(table), expected) << "ring " << k;
 
-        for (const Offset& o : Entries(table))
+        if (span > 0)
         {
-            if (o.distance <= smallest + 14)
-            {
-                EXPECT_EQ(o.level, 255) << "ring " << k;
-            }
-            if (o.distance == largest && span > 0)
-            {
-                EXPECT_EQ(o.level, 40) << "ring " << k;
-            }
+            EXPECT_EQ(table.entries[table.count - 1].level, 40) << "ring " << k;
         }
     }
 }
@@ -234,18 +201,14 @@ TEST(RangeTable, SquareHoldsEveryOffsetSortedByDistance)
     EXPECT_EQ(got, expected);
 }
 
-TEST(RangeTable, BorderOfOneWalksTheEightNeighbours)
-{
-    CRangeTable table;
-    table.InitBorder(1);
-    std::vector<std::pair<int, int>> got;
-    for (const Offset& o : Entries(table))
-        got.push_back({o.dx, o.dy});
-    EXPECT_EQ(got, (std::vector<std::pair<int, int>>{{-1, -1}, {1, -1}, {0, 1}, {-1, 0}, {0, -1}, {1, 0}, {1, 1}, {-1, 1}}));
-}
-
 TEST(RangeTable, BordersRingTheFootprintOnceEach)
 {
+    CRangeTable one;
+    one.InitBorder(1);
+    std::vector<std::pair<int, int>> order;
+    for (const Offset& o : Entries(one))
+        order.push_back({o.dx, o.dy});
+    EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{-1, -1}, {1, -1}, {0, 1}, {-1, 0}, {0, -1}, {1, 0}, {1, 1}, {-1, 1}}));
     CRangeTable empty;
     empty.InitBorder(0);
     EXPECT_EQ(empty.count, 0);

@@ -37,24 +37,20 @@ TEST_F(ReferenceBaseTest, IdsFollowInsertionOrderNotAddresses)
     EXPECT_EQ(Reports(), 0);
 }
 
-TEST_F(ReferenceBaseTest, UnitRegisteredTwiceKeepsItsIdAndIsReportedOnce)
+TEST_F(ReferenceBaseTest, ObjectRegisteredTwiceKeepsItsIdAndIsReportedOnce)
 {
     CRefUnit first(0, 1);
     CRefUnit second(0, 1);
+    CRefBuilding keep(0, 11, 0, 0, 0);
     EXPECT_EQ(m_Table->AddUnit(&first), 0);
     EXPECT_EQ(m_Table->AddUnit(&second), 1);
     EXPECT_EQ(m_Table->AddUnit(&first), 0);
-    EXPECT_EQ(m_Table->GetCount(), 2);
+    EXPECT_EQ(m_Table->AddBuilding(&keep), 2);
+    EXPECT_EQ(m_Table->AddBuilding(&keep), 2);
+    EXPECT_EQ(m_Table->GetCount(), 3);
     EXPECT_EQ(m_Log.Count("#DEBUG: Add unit reference twice"), 1);
-}
-
-TEST_F(ReferenceBaseTest, ObjectRegisteredTwiceUnderTheOtherKindKeepsItsFirstEntry)
-{
-    CRefBuilding keep(0, 11, 0, 0, 0);
-    EXPECT_EQ(m_Table->AddBuilding(&keep), 0);
-    EXPECT_EQ(m_Table->AddBuilding(&keep), 0);
     EXPECT_EQ(m_Log.Count("#DEBUG: Add building reference twice"), 1);
-    EXPECT_EQ(m_Table->GetBuilding(0), &keep);
+    EXPECT_EQ(m_Table->GetBuilding(2), &keep);
 }
 
 TEST_F(ReferenceBaseTest, NoObjectLookupsAreSilentButNullRegistrationIsReported)
@@ -92,24 +88,20 @@ TEST_F(ReferenceBaseTest, IdOfTheOtherKindOrOutsideTheTableGivesNull)
     EXPECT_EQ(m_Table->GetBuilding(1), &house);
 }
 
-TEST_F(ReferenceBaseTest, UnregisteredPointerGivesNoObject)
+TEST_F(ReferenceBaseTest, UnregisteredPointerGivesNoObjectAndOtherKindIsReportedButFound)
 {
     CRefUnit held(0, 1);
     CRefUnit stranger(0, 1);
     CRefBuilding strangerBuilding(0, 2, 0, 0, 0);
+    CRefBuilding tower(0, 6, 0, 0, 0);
     m_Table->AddUnit(&held);
+    m_Table->AddBuilding(&tower);
     EXPECT_EQ(m_Table->GetUnitRef(&stranger), -1);
     EXPECT_TRUE(m_Log.Contains("#DEBUG: Unreferenced unit pointer request"));
     EXPECT_EQ(m_Table->GetBuildingRef(&strangerBuilding), -1);
     EXPECT_TRUE(m_Log.Contains("#DEBUG: Unreferenced building pointer request"));
-}
-
-TEST_F(ReferenceBaseTest, PointerOfTheOtherKindIsReportedButFound)
-{
-    CRefBuilding tower(0, 6, 0, 0, 0);
-    m_Table->AddBuilding(&tower);
     // A building address asked for as a unit (never followed).
-    EXPECT_EQ(m_Table->GetUnitRef(reinterpret_cast<const CUnit*>(&tower)), 0);
+    EXPECT_EQ(m_Table->GetUnitRef(reinterpret_cast<const CUnit*>(&tower)), 1);
     EXPECT_TRUE(m_Log.Contains("#DEBUG: Invalid unit reference"));
 }
 

@@ -160,8 +160,15 @@ TEST_F(SaveGameTest, SaveThatCannotTakeTheTargetsPlaceReportsFailure)
     EXPECT_FALSE(CScratchFolder::Exists(path + ".tmp"));
 }
 
-TEST_F(SaveGameTest, BackupOptionMovesTheOldSaveAside)
+TEST_F(SaveGameTest, BackupOptionMovesTheOldSaveAsideAndOffLeavesNone)
 {
+    const std::string plain = WriteFile("plain.save", std::vector<uint8_t>{'o', 'l', 'd'});
+    CSaveGame first;
+    ASSERT_TRUE(first.BeginSave(plain.c_str()));
+    first.Close();
+    EXPECT_FALSE(first.HasError());
+    EXPECT_FALSE(CScratchFolder::Exists(plain + ".backup"));
+
     g_Config.backupFiles = 1;
     const std::vector<uint8_t> old = {'o', 'l', 'd'};
     const std::string path = WriteFile("backed.save", old);
@@ -170,48 +177,33 @@ TEST_F(SaveGameTest, BackupOptionMovesTheOldSaveAside)
     ASSERT_TRUE(save.BeginSave(path.c_str()));
     WriteAll(save, CheckPayload());
     save.Close();
-
     ASSERT_FALSE(save.HasError());
     EXPECT_EQ(Bytes(path + ".backup"), old);
     EXPECT_EQ(Bytes(path), File(CurrentVersion, Language, CheckPayloadCrc, CheckPayload()));
 }
 
-TEST_F(SaveGameTest, BackupOptionOffLeavesNoBackup)
-{
-    const std::string path = WriteFile("plain.save", std::vector<uint8_t>{'o', 'l', 'd'});
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(path.c_str()));
-    save.Close();
-    EXPECT_FALSE(save.HasError());
-    EXPECT_FALSE(CScratchFolder::Exists(path + ".backup"));
-}
-
-TEST_F(SaveGameTest, LanguageNameLongerThanItsLengthByteIsRefused)
-{
-    g_Config.languageFolder = std::string(256, 'L').c_str();
-    const std::string path = Path("long.save");
-    CSaveGame save;
-    EXPECT_FALSE(save.BeginSave(path.c_str()));
-    EXPECT_TRUE(save.HasError());
-    EXPECT_STREQ(save.GetStatus(), "Write error");
-    save.Close();
-    EXPECT_FALSE(CScratchFolder::Exists(path));
-    EXPECT_FALSE(CScratchFolder::Exists(path + ".tmp"));
-    EXPECT_TRUE(Log().Contains("Save game refused: the language name is longer than 255 bytes"));
-}
-
-TEST_F(SaveGameTest, LanguageNameOf255BytesIsWritten)
+TEST_F(SaveGameTest, LanguageNameOf255BytesIsWrittenAndLongerRefused)
 {
     const std::string language(255, 'L');
     g_Config.languageFolder = language.c_str();
-    const std::string path = Path("longest.save");
+    const std::string longest = Path("longest.save");
     CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(path.c_str()));
+    ASSERT_TRUE(save.BeginSave(longest.c_str()));
     save.Close();
     ASSERT_FALSE(save.HasError());
-    EXPECT_EQ(Bytes(path), Header(CurrentVersion, language, 0));
-
+    EXPECT_EQ(Bytes(longest), Header(CurrentVersion, language, 0));
     CSaveGame load;
-    load.BeginLoad(path.c_str());
+    load.BeginLoad(longest.c_str());
     EXPECT_FALSE(load.HasError());
+
+    g_Config.languageFolder = std::string(256, 'L').c_str();
+    const std::string path = Path("long.save");
+    CSaveGame refused;
+    EXPECT_FALSE(refused.BeginSave(path.c_str()));
+    EXPECT_TRUE(refused.HasError());
+    EXPECT_STREQ(refused.GetStatus(), "Write error");
+    refused.Close();
+    EXPECT_FALSE(CScratchFolder::Exists(path));
+    EXPECT_FALSE(CScratchFolder::Exists(path + ".tmp"));
+    EXPECT_TRUE(Log().Contains("Save game refused: the language name is longer than 255 bytes"));
 }

