@@ -16,11 +16,6 @@
 
 namespace
 {
-int32_t CornerAt(int32_t x, int32_t y)
-{
-    return g_GameMap.CornerHeight(x, y);
-}
-
 uint8_t TextureAt(int32_t x, int32_t y)
 {
     return g_GameMap.cornerTextures[x * MapCornerSide + y];
@@ -93,13 +88,13 @@ protected:
 TEST_F(BuildingMap, PlacingClaimsLevelsAndClearsAndRemovingRestoresEverything)
 {
     CBuilding* barracks = Create(1, 2, 10, 10);
-    int32_t lowest = CornerAt(10, 10);
+    int32_t lowest = g_GameMap.CornerHeight(10, 10);
     int32_t highest = lowest;
     for (int32_t x = 10; x <= 15; ++x)
         for (int32_t y = 10; y <= 16; ++y)
         {
-            lowest = std::min(lowest, CornerAt(x, y));
-            highest = std::max(highest, CornerAt(x, y));
+            lowest = std::min(lowest, g_GameMap.CornerHeight(x, y));
+            highest = std::max(highest, g_GameMap.CornerHeight(x, y));
         }
     ASSERT_LT(lowest, highest);
 
@@ -116,7 +111,7 @@ TEST_F(BuildingMap, PlacingClaimsLevelsAndClearsAndRemovingRestoresEverything)
     for (int32_t x = 10; x <= 15; ++x)
         for (int32_t y = 10; y <= 16; ++y)
         {
-            EXPECT_EQ(CornerAt(x, y), (lowest + highest) / 2);
+            EXPECT_EQ(g_GameMap.CornerHeight(x, y), (lowest + highest) / 2);
             EXPECT_EQ(TextureAt(x, y), 0);
         }
     EXPECT_EQ(m_World.Player(1).buildingsUnderConstruction[2], 1);
@@ -148,27 +143,23 @@ TEST_F(BuildingMap, RemovingTwiceChangesNothingTheSecondTime)
     EXPECT_BUILDINGS_SOUND(m_World);
 }
 
-TEST_F(BuildingMap, SingleBlockBuildingsNeitherLevelNorRestoreHeights)
+TEST_F(BuildingMap, WallsAndDocksNeitherLevelNorRestoreHeights)
 {
     CBuilding* wall = Create(2, 9, 5, 5);
-    ASSERT_TRUE(Place(wall));
-    EXPECT_TRUE(TerrainAsAtStart());
-    g_GameMap.CornerHeight(6, 6) = 99;
-    Hide(wall);
-    EXPECT_EQ(CornerAt(6, 6), 99);
-    EXPECT_BUILDINGS_SOUND(m_World);
-}
-
-TEST_F(BuildingMap, DocksKeepHeightsButRestoreTextures)
-{
     CBuilding* docks = Create(3, 13, 30, 30);
+    ASSERT_TRUE(Place(wall));
     ASSERT_TRUE(Place(docks));
     EXPECT_TRUE(TerrainAsAtStart());
+    g_GameMap.CornerHeight(6, 6) = 99;
     g_GameMap.CornerHeight(33, 33) = 77;
     g_GameMap.cornerTextures[33 * MapCornerSide + 33] = 9;
+    Hide(wall);
     Hide(docks);
-    EXPECT_EQ(CornerAt(33, 33), 77);
+    EXPECT_EQ(g_GameMap.CornerHeight(6, 6), 99);
+    EXPECT_EQ(g_GameMap.CornerHeight(33, 33), 77);
+    // The docks still give back the textures under them.
     EXPECT_EQ(TextureAt(33, 33), m_Textures[33 * MapCornerSide + 33]);
+    EXPECT_BUILDINGS_SOUND(m_World);
 }
 
 TEST_F(BuildingMap, ClearedCornerMaskResetsOnlyItsCorners)
@@ -266,8 +257,7 @@ TEST_F(BuildingMap, BlocksAreClearedOnlyWhereTheyStillHoldTheBuilding)
     CBuilding* first = Create(0, 9, 12, 12);
     CBuilding* second = Create(0, 9, 12, 12);
     ASSERT_TRUE(Place(first));
-    // Something else has taken the block since, without going through
-    // placement.
+    // Something else has taken the block since, bypassing placement.
     g_GameMap.Block(12, 12).building = second;
     first->RemoveFromMap();
     EXPECT_EQ(g_GameMap.Block(12, 12).building, second);
@@ -294,22 +284,15 @@ TEST_F(BuildingMap, TakingDownTwiceChangesNothingTheSecondTime)
     m_World.Flush();
 }
 
-TEST_F(BuildingMap, PlacingTwiceIsRefused)
+TEST_F(BuildingMap, PlacingTwiceIsRefusedAndShowingAgainCountsOnce)
 {
     CBuilding* tower = Create(1, 6, 8, 40);
     ASSERT_TRUE(Place(tower));
     EXPECT_FALSE(tower->PlaceOnMap());
     EXPECT_EQ(m_World.Player(1).buildingsUnderConstruction[6], 1);
-    EXPECT_BUILDINGS_SOUND(m_World);
-}
-
-TEST_F(BuildingMap, HiddenBuildingShownAgainIsCountedOnce)
-{
-    CBuilding* alchemy = Create(7, 3, 40, 10);
-    ASSERT_TRUE(Place(alchemy));
-    Hide(alchemy);
-    ASSERT_TRUE(Place(alchemy));
-    EXPECT_EQ(m_World.Player(7).buildingsUnderConstruction[3], 1);
+    Hide(tower);
+    ASSERT_TRUE(Place(tower));
+    EXPECT_EQ(m_World.Player(1).buildingsUnderConstruction[6], 1);
     EXPECT_BUILDINGS_SOUND(m_World);
 }
 

@@ -73,12 +73,9 @@ TEST_F(BuildingQueries, ExitCellSearchStartsOnTheFarSideAndGoesRound)
     ASSERT_TRUE(barracks->FindExitCell(1, AreaKindLand, point));
     EXPECT_EQ(point[0], 15);
     EXPECT_EQ(point[1], 15);
-}
-
-TEST_F(BuildingQueries, ExitCellKeepsAUsableStartPoint)
-{
-    CBuilding* barracks = Make(0, 2, 10, 10, true);
-    int32_t point[2] = {30, 31};
+    // A usable start point is kept as it is.
+    point[0] = 30;
+    point[1] = 31;
     ASSERT_TRUE(barracks->FindExitCell(2, AreaKindLand, point));
     EXPECT_EQ(point[0], 30);
     EXPECT_EQ(point[1], 31);
@@ -89,8 +86,6 @@ TEST_F(BuildingQueries, WalledInBuildingHasNoExitAndNeverLeavesTheMap)
     CBuilding* tower = Make(0, 6, 0, 0, true);
     int32_t point[2] = {-1, -1};
     ASSERT_TRUE(tower->FindExitCell(1, AreaKindLand, point));
-    EXPECT_GE(point[0], 0);
-    EXPECT_GE(point[1], 0);
     EXPECT_EQ(point[0], 0);
     EXPECT_EQ(point[1], 2);
     for (int32_t x = 0; x <= 3; ++x)
@@ -103,23 +98,17 @@ TEST_F(BuildingQueries, WalledInBuildingHasNoExitAndNeverLeavesTheMap)
     EXPECT_FALSE(tower->FindExitCell(1, AreaKindWater, point));
 }
 
-TEST_F(BuildingQueries, PlacementAcceptsACornerSpreadOfFortyEightNotFortyNine)
+TEST_F(BuildingQueries, PlacementTakesASpreadOfFortyEightAndRefusesWaterUnitsAndBlockedBlocks)
 {
     Flatten(0);
     CBuilding* house = Make(1, 5, 20, 20, false);
     EXPECT_TRUE(house->CanPlaceAt(1, 0, 0, 0));
-    g_GameMap.CornerHeight(21, 21) = 48;
-    EXPECT_TRUE(house->CanPlaceAt(1, 0, 0, 0));
-    g_GameMap.CornerHeight(21, 21) = 49;
-    EXPECT_FALSE(house->CanPlaceAt(1, 0, 0, 0));
-    g_GameMap.CornerHeight(21, 21) = -49;
-    EXPECT_FALSE(house->CanPlaceAt(1, 0, 0, 0));
-}
-
-TEST_F(BuildingQueries, PlacementRefusesWaterUnitsAndBlockedBlocks)
-{
-    Flatten(0);
-    CBuilding* house = Make(1, 5, 20, 20, false);
+    for (const int32_t height : {48, 49, -49})
+    {
+        g_GameMap.CornerHeight(21, 21) = height;
+        EXPECT_EQ(house->CanPlaceAt(1, 0, 0, 0), height == 48) << height;
+    }
+    g_GameMap.CornerHeight(21, 21) = 0;
     g_GameMap.Block(22, 21).waterLevel = 1;
     EXPECT_FALSE(house->CanPlaceAt(1, 0, 0, 0));
     g_GameMap.Block(22, 21).waterLevel = 0;
@@ -250,15 +239,10 @@ TEST_F(BuildingQueries, FootprintMaskOutsideTheFootprintIsClear)
     CBuilding* ally = m_World.Player(0).BuildingFactory(18, 0, 0, 74);
     m_World.Track(ally, false, false);
     // "100001100001", six per row.
-    EXPECT_TRUE(ally->IsFootprintMaskSet(0, 0));
-    EXPECT_FALSE(ally->IsFootprintMaskSet(1, 0));
-    EXPECT_TRUE(ally->IsFootprintMaskSet(5, 0));
-    EXPECT_TRUE(ally->IsFootprintMaskSet(0, 1));
-    EXPECT_TRUE(ally->IsFootprintMaskSet(5, 1));
-    EXPECT_FALSE(ally->IsFootprintMaskSet(6, 0));
-    EXPECT_FALSE(ally->IsFootprintMaskSet(-1, 0));
-    EXPECT_FALSE(ally->IsFootprintMaskSet(0, 2));
-    EXPECT_FALSE(ally->IsFootprintMaskSet(0, -1));
+    const struct { int32_t x, y; bool set; } cells[] = {{0, 0, true},  {1, 0, false}, {5, 0, true},  {0, 1, true}, {5, 1, true},
+                                                      {6, 0, false}, {-1, 0, false}, {0, 2, false}, {0, -1, false}};
+    for (const auto& cell : cells)
+        EXPECT_EQ(ally->IsFootprintMaskSet(cell.x, cell.y), cell.set) << cell.x << "," << cell.y;
 }
 
 TEST_F(BuildingQueries, FirePositionsStopAtTheirCapacity)

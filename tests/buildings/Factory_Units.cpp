@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "buildings/C_Player_Factory.h"
 #include "tests/buildings/BuildingWorld.h"
 #include "tests/support/TestLog.h"
@@ -12,16 +10,13 @@
 
 namespace
 {
-struct SExpectedUnit
+// Type, speed and model base; the tower archer keeps those of a new unit.
+const struct SExpectedUnit
 {
     int32_t type;
     float speed;
     int32_t modelBase;
-};
-
-// Type, speed and model base as the factory table lists them; the tower
-// archer keeps the base values of a new unit.
-const SExpectedUnit ExpectedUnits[] = {
+} ExpectedUnits[] = {
     {1, 0.1f, 0},    {2, 0.1f, 13},   {3, 0.1f, 18},   {4, 0.055f, 23}, {5, 0.06f, 28},  {6, 0.17f, 34},
     {7, 0.08f, 44},  {9, 0.1f, 46},   {10, 0.08f, 51}, {11, 0.05f, 56}, {12, 0.08f, 58}, {13, 0.12f, 39},
     {20, 0.06f, 96}, {21, 0.18f, 101}, {22, 0.1f, 104}, {30, 0.1f, 87}, {31, 0.1f, 90}, {32, 0.1f, 93},
@@ -68,14 +63,10 @@ TEST_F(UnitFactory, TowerArcherKeepsTheBaseSpeedAndModel)
 
 TEST_F(UnitFactory, UnlistedNumbersGiveNoneWithOneReportEach)
 {
-    const std::set<int32_t> listed = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 20, 21, 22, 30, 31, 32, 33, 34, 35};
     const int32_t refused[] = {-1, 0, 14, 15, 16, 17, 18, 19, 23, 24, 25, 26, 27, 28, 29, 36, 100, 1 << 30};
     CTestLog log;
     for (int32_t type : refused)
-    {
-        ASSERT_EQ(listed.count(type), 0u);
         EXPECT_EQ(CPlayerFactory::UnitFactory(m_World.Player(1), type), nullptr) << type;
-    }
     const int count = static_cast<int>(sizeof(refused) / sizeof(refused[0]));
     EXPECT_EQ(log.Count("#DEBUG: Unit factory: Unknown unit type"), count);
     EXPECT_EQ(log.Count("#DEBUG: breakpoint reached"), count);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -196,33 +197,27 @@ TEST(Bitmap32, BlendSkipsClearCopiesOpaqueAndMixesTheRest)
     EXPECT_EQ(target.GetPixel(2, 0), 0x00878F97u);
 }
 
-TEST(Bitmap32, CreateCopyRepeatsEdgesOrFillsOutside)
+TEST(Bitmap32, CreateCopyRepeatsEdgesOrFillsOutsideOnEverySide)
 {
+    const uint32_t O = 0xFF000000u;
     CBitmap32 source = Numbered(3, 2);  // 0 1 2 / 3 4 5
-    CBitmap32 clamped = source.CreateCopy(1, 0, 4, 3, CBitmap32::NoFill);
-    ASSERT_EQ(clamped.width, 4);
-    ASSERT_EQ(clamped.height, 3);
-    const uint32_t expectedClamped[12] = {1, 2, 2, 2, 4, 5, 5, 5, 4, 5, 5, 5};
-    for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(clamped.pixels[i], 0xFF000000u | expectedClamped[i]) << i;
-
-    CBitmap32 filled = source.CreateCopy(2, 1, 2, 2, 0x0000DEAD);
-    EXPECT_EQ(filled.pixels[0], 0xFF000005u);
-    EXPECT_EQ(filled.pixels[1], 0x0000DEADu);
-    EXPECT_EQ(filled.pixels[2], 0x0000DEADu);
-    EXPECT_EQ(filled.pixels[3], 0x0000DEADu);
-}
-
-TEST(Bitmap32, CreateCopyLeftOfOrAboveTheSourceStaysInside)
-{
-    CBitmap32 source = Numbered(3, 2);
-    CBitmap32 clamped = source.CreateCopy(-1, -1, 2, 2, CBitmap32::NoFill);
-    EXPECT_EQ(clamped.pixels[0], 0xFF000000u);
-    EXPECT_EQ(clamped.pixels[1], 0xFF000000u);
-    EXPECT_EQ(clamped.pixels[2], 0xFF000000u);
-    EXPECT_EQ(clamped.pixels[3], 0xFF000000u);
-
-    CBitmap32 filled = source.CreateCopy(-1, 0, 2, 1, 0x77);
-    EXPECT_EQ(filled.pixels[0], 0x77u);
-    EXPECT_EQ(filled.pixels[1], 0xFF000000u);
+    const struct
+    {
+        int x, y, w, h;
+        uint32_t fill;
+        std::vector<uint32_t> expected;
+    } cases[] = {
+        {1, 0, 4, 3, CBitmap32::NoFill, {O | 1, O | 2, O | 2, O | 2, O | 4, O | 5, O | 5, O | 5, O | 4, O | 5, O | 5, O | 5}},
+        {2, 1, 2, 2, 0x0000DEAD, {O | 5, 0xDEAD, 0xDEAD, 0xDEAD}},
+        {-1, -1, 2, 2, CBitmap32::NoFill, {O, O, O, O}},
+        {-1, 0, 2, 1, 0x77, {0x77, O}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+        CBitmap32 copy = source.CreateCopy(c.x, c.y, c.w, c.h, c.fill);
+        ASSERT_EQ(copy.width, c.w);
+        ASSERT_EQ(copy.height, c.h);
+        EXPECT_EQ(std::vector<uint32_t>(copy.pixels, copy.pixels + c.w * c.h), c.expected);
+    }
 }

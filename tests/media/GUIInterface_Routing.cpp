@@ -89,20 +89,11 @@ TEST(GUIInterfaceRect, MinusOneMeansWholeScreenOrCentred)
     EXPECT_EQ(312, form.x);  // 512 - 401 / 2, halves truncated
 }
 
-TEST(GUIInterfaceState, ConstructedAndInitialisedStates)
+TEST(GUIInterfaceState, InitClearsTheResultAndTheCloseRequest)
 {
     CGUIInterface form;
-    EXPECT_EQ(nullptr, form.parent);
-    EXPECT_EQ(1, form.enabled);
-    EXPECT_EQ(1, form.visible);
-    EXPECT_EQ(nullptr, form.controls);
-    EXPECT_EQ(0, form.count);
     EXPECT_EQ(-1, form.focus);
     EXPECT_EQ(-1, form.pressed);
-    EXPECT_EQ(-1, form.hover);
-    EXPECT_EQ(-1, form.defaultControl);
-    EXPECT_EQ(-1, form.cancelControl);
-    EXPECT_EQ(0, form.closeRequest);
     form.closeRequest = 1;
     form.Init(4);
     EXPECT_EQ(4, form.capacity);

@@ -50,20 +50,16 @@ bool LoadBytes(CTGA& image, const std::vector<uint8_t>& bytes)
 }
 } // namespace
 
-TEST(TGARead, TrueColour24TopRowFirstHasAlphaZero)
+TEST(TGARead, TrueColour24HasAlphaZeroAndABottomRowFirstFileIsTurnedUpright)
 {
-    CTGA image;
-    ASSERT_TRUE(LoadBytes(image, BuildTga(TrueColour24(0x20))));
-    EXPECT_EQ(image.width, 2);
-    EXPECT_EQ(image.height, 2);
-    EXPECT_EQ(PixelsOf(image), (std::vector<uint32_t>{0x030201, 0x060504, 0x090807, 0x0C0B0A}));
-}
-
-TEST(TGARead, BottomRowFirstFileIsTurnedUpright)
-{
-    CTGA image;
-    ASSERT_TRUE(LoadBytes(image, BuildTga(TrueColour24(0x00))));
-    EXPECT_EQ(PixelsOf(image), (std::vector<uint32_t>{0x090807, 0x0C0B0A, 0x030201, 0x060504}));
+    CTGA top;
+    ASSERT_TRUE(LoadBytes(top, BuildTga(TrueColour24(0x20))));
+    EXPECT_EQ(top.width, 2);
+    EXPECT_EQ(top.height, 2);
+    EXPECT_EQ(PixelsOf(top), (std::vector<uint32_t>{0x030201, 0x060504, 0x090807, 0x0C0B0A}));
+    CTGA bottom;
+    ASSERT_TRUE(LoadBytes(bottom, BuildTga(TrueColour24(0x00))));
+    EXPECT_EQ(PixelsOf(bottom), (std::vector<uint32_t>{0x090807, 0x0C0B0A, 0x030201, 0x060504}));
 }
 
 TEST(TGARead, TrueColour32KeepsAlpha)
@@ -164,12 +160,10 @@ TEST(TGARead, MissingFileLogsAndGivesAnEmptyImage)
 TEST(TGARead, CompressedAndUnknownTypesAreRefusedAsUnsupported)
 {
     CTestLog log;
-    struct Case
+    const struct Case
     {
-        uint8_t imageType;
-        uint8_t depth;
-    };
-    const Case cases[] = {{10, 24}, {9, 8}, {11, 8}, {3, 8}, {0, 24}, {2, 16}, {2, 8}, {1, 24}, {32, 8}};
+        uint8_t imageType, depth;
+    } cases[] = {{10, 24}, {9, 8}, {11, 8}, {3, 8}, {0, 24}, {2, 16}, {2, 8}, {1, 24}, {32, 8}};
     for (const Case& c : cases)
     {
         TgaLayout t = TrueColour24(0x20);
@@ -187,6 +181,9 @@ TEST(TGARead, CompressedAndUnknownTypesAreRefusedAsUnsupported)
 TEST(TGARead, DamagedFilesAreRefusedWithTheirReason)
 {
     CTestLog log;
+    using Change = void (*)(TgaLayout&);
+    const auto trueColour = [](Change change) { TgaLayout t = TrueColour24(0x20); change(t); return t; };
+    const auto paletted = [](Change change) { TgaLayout t = Paletted(0x20); change(t); return t; };
     struct Case
     {
         const char* name;
@@ -194,59 +191,21 @@ TEST(TGARead, DamagedFilesAreRefusedWithTheirReason)
         size_t cut;  // bytes taken off the end
         const char* reason;
     };
-    std::vector<Case> cases;
-    cases.push_back({"short pixels", TrueColour24(0x20), 1, "truncated pixel data"});
-    {
-        TgaLayout t = TrueColour24(0x20);
-        t.id = std::string(200, 'x');
-        cases.push_back({"short id", t, 200, "truncated identification field"});
-    }
-    cases.push_back({"short palette", Paletted(0x20), 8, "truncated colour map"});
-    {
-        TgaLayout t = TrueColour24(0x20);
-        t.width = 5000;
-        cases.push_back({"wide", t, 0, "image size out of range"});
-    }
-    {
-        TgaLayout t = TrueColour24(0x20);
-        t.width = 65535;
-        t.height = 65535;
-        t.depth = 32;
-        cases.push_back({"huge", t, 0, "image size out of range"});
-    }
-    {
-        TgaLayout t = TrueColour24(0x20);
-        t.height = 0;
-        cases.push_back({"no rows", t, 0, "image size out of range"});
-    }
-    {
-        TgaLayout t = Paletted(0x20);
-        t.mapLength = 300;
-        t.colourMap.resize(900, 0);
-        cases.push_back({"palette 300", t, 0, "colour map larger than 256 entries"});
-    }
-    {
-        TgaLayout t = Paletted(0x20);
-        t.mapFirst = 200;
-        t.mapLength = 100;
-        t.colourMap.resize(300, 0);
-        cases.push_back({"palette past 256", t, 0, "colour map larger than 256 entries"});
-    }
-    {
-        TgaLayout t = Paletted(0x20);
-        t.mapEntryBits = 32;
-        cases.push_back({"palette entry 32", t, 0, "colour map entry size not 24 bits"});
-    }
-    {
-        TgaLayout t = Paletted(0x20);
-        t.colourMapType = 0;
-        cases.push_back({"no palette", t, 0, "colour map missing"});
-    }
-    {
-        TgaLayout t = TrueColour24(0x20);
-        t.colourMapType = 2;
-        cases.push_back({"map type 2", t, 0, "unknown colour map type"});
-    }
+    const Case cases[] = {
+        {"short pixels", TrueColour24(0x20), 1, "truncated pixel data"},
+        {"short id", trueColour([](TgaLayout& t) { t.id = std::string(200, 'x'); }), 200, "truncated identification field"},
+        {"short palette", Paletted(0x20), 8, "truncated colour map"},
+        {"wide", trueColour([](TgaLayout& t) { t.width = 5000; }), 0, "image size out of range"},
+        {"huge", trueColour([](TgaLayout& t) { t.width = t.height = 65535; t.depth = 32; }), 0, "image size out of range"},
+        {"no rows", trueColour([](TgaLayout& t) { t.height = 0; }), 0, "image size out of range"},
+        {"palette 300", paletted([](TgaLayout& t) { t.mapLength = 300; t.colourMap.resize(900, 0); }), 0,
+         "colour map larger than 256 entries"},
+        {"palette past 256", paletted([](TgaLayout& t) { t.mapFirst = 200; t.mapLength = 100; t.colourMap.resize(300, 0); }),
+         0, "colour map larger than 256 entries"},
+        {"palette entry 32", paletted([](TgaLayout& t) { t.mapEntryBits = 32; }), 0, "colour map entry size not 24 bits"},
+        {"no palette", paletted([](TgaLayout& t) { t.colourMapType = 0; }), 0, "colour map missing"},
+        {"map type 2", trueColour([](TgaLayout& t) { t.colourMapType = 2; }), 0, "unknown colour map type"},
+    };
     for (const Case& c : cases)
     {
         std::vector<uint8_t> bytes = BuildTga(c.layout);

@@ -13,32 +13,21 @@ uint32_t Convert(uint32_t format, int r, int g, int b, int a)
 }
 } // namespace
 
-TEST(TextureConvertPixel, WhiteFillsEveryFormat)
-{
-    EXPECT_EQ(Convert(CTexture::FormatR5G6B5, 255, 255, 255, 255), 0xFFFFu);
-    EXPECT_EQ(Convert(CTexture::FormatA4R4G4B4, 255, 255, 255, 255), 0xFFFFu);
-    EXPECT_EQ(Convert(CTexture::FormatA1R5G5B5, 255, 255, 255, 255), 0xFFFFu);
-    EXPECT_EQ(Convert(CTexture::FormatX8R8G8B8, 255, 255, 255, 255), 0xFFFFFFu);
-    EXPECT_EQ(Convert(CTexture::FormatA8R8G8B8, 255, 255, 255, 255), 0xFFFFFFFFu);
-}
-
 TEST(TextureConvertPixel, ChannelsArePackedByTheFormatTable)
 {
-    // r 0x12, g 0x34, b 0x56, a 0x9A.
-    // 4444: r 1 << 8, g 3 << 4, b 5, a 9 << 12.
-    EXPECT_EQ(Convert(CTexture::FormatA4R4G4B4, 0x12, 0x34, 0x56, 0x9A), 0x9135u);
-    // 1555: r 2 << 10, g 6 << 5, b 10, a 1 << 15.
-    EXPECT_EQ(Convert(CTexture::FormatA1R5G5B5, 0x12, 0x34, 0x56, 0x9A), 0x88CAu);
-    EXPECT_EQ(Convert(CTexture::FormatA1R5G5B5, 0x12, 0x34, 0x56, 0x7F), 0x08CAu);
-    // 565: r 2 << 11, g 13 << 5, b 10.
-    EXPECT_EQ(Convert(CTexture::FormatR5G6B5, 0x12, 0x34, 0x56, 0x9A), 0x11AAu);
-    EXPECT_EQ(Convert(CTexture::FormatA8R8G8B8, 0x12, 0x34, 0x56, 0x9A), 0x9A123456u);
-    EXPECT_EQ(Convert(CTexture::FormatX8R8G8B8, 0x12, 0x34, 0x56, 0x9A), 0x123456u);
-}
-
-TEST(TextureConvertPixel, UnknownFormatGivesTheAlphaBack)
-{
-    EXPECT_EQ(Convert(8, 1, 2, 3, 77), 77u);
+    // r 0x12, g 0x34, b 0x56: 4444 keeps 1 3 5 (a 9 << 12); 1555 keeps 2 6 10 and
+    // the alpha's top bit; 565 keeps 2 13 10.  An unknown format gives the alpha.
+    const struct { uint32_t format; int a; uint32_t white, packed; } cases[] = {
+        {CTexture::FormatA4R4G4B4, 0x9A, 0x9FFF, 0x9135},     {CTexture::FormatA1R5G5B5, 0x9A, 0xFFFF, 0x88CA},
+        {CTexture::FormatA1R5G5B5, 0x7F, 0x7FFF, 0x08CA},     {CTexture::FormatR5G6B5, 0x9A, 0xFFFF, 0x11AA},
+        {CTexture::FormatA8R8G8B8, 0x9A, 0x9AFFFFFF, 0x9A123456}, {CTexture::FormatX8R8G8B8, 0x9A, 0xFFFFFF, 0x123456},
+        {8, 77, 77, 77},
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(Convert(c.format, 255, 255, 255, c.a), c.white) << c.format << " alpha " << c.a;
+        EXPECT_EQ(Convert(c.format, 0x12, 0x34, 0x56, c.a), c.packed) << c.format << " alpha " << c.a;
+    }
 }
 
 TEST(TextureConvertPixel, GreyWithARedTintKeepsOnlyRed)

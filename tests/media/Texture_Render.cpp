@@ -76,65 +76,45 @@ TEST_F(TextureRender, EveryFormatShowsItsTexelsExpandedByBitReplication)
     }
 }
 
-TEST_F(TextureRender, ColourKeyIsTransparentInFormatsWithAlpha)
+TEST_F(TextureRender, ColourKeyAndPlayerColourShowAsTheFormatAllows)
 {
-    const uint32_t formats[] = {CTexture::FormatA4R4G4B4, CTexture::FormatA1R5G5B5, CTexture::FormatA8R8G8B8};
-    for (uint32_t format : formats)
+    constexpr uint32_t None = CTexture::None;
+    constexpr uint32_t Bg = Background;
+    // A key is clear in formats with alpha; without alpha it shows the colour
+    // bled from its only diagonal neighbour, the lower right texel.  Magenta
+    // shades m take m x colour / 256: 255 x (255, 128, 64) / 256 = (254, 127,
+    // 63), and 254 blue in 5 bits is 31, shown as 0xFF.
+    const struct Case
     {
+        uint32_t format, key, playerColour;
+        std::vector<uint32_t> texels;
+        Quadrants expected;
+    } cases[] = {
+        {CTexture::FormatA4R4G4B4, Key, None, {Key, 0x00FF00, 0x0000FF, Key}, {Bg, 0x00FF00, 0x0000FF, Bg}},
+        {CTexture::FormatA1R5G5B5, Key, None, {Key, 0x00FF00, 0x0000FF, Key}, {Bg, 0x00FF00, 0x0000FF, Bg}},
+        {CTexture::FormatA8R8G8B8, Key, None, {Key, 0x00FF00, 0x0000FF, Key}, {Bg, 0x00FF00, 0x0000FF, Bg}},
+        {CTexture::FormatX8R8G8B8, Key, None, {Key, 0x00FF00, 0x0000FF, 0x123456}, {0x123456, 0x00FF00, 0x0000FF, 0x123456}},
+        {CTexture::FormatA8R8G8B8, None, 0xFF8040, {0xFF00FF, 0x800080, 0x00FF00, 0}, {0xFE7F3F, 0x7F4020, 0x00FF00, 0}},
+        {CTexture::FormatA1R5G5B5, Key, 0x0000FF, {0xFF00FF, Key, 0xFFFFFF, 0x00FF00}, {0x0000FF, Bg, 0xFFFFFF, 0x00FF00}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(::testing::Message() << "format " << c.format << std::hex << " key " << c.key << " colour "
+                                          << c.playerColour);
         Clear(Background);
         CTexture texture;
-        texture.format = format;
-        texture.colourKey = Key;
+        texture.format = c.format;
+        texture.colourKey = c.key;
+        texture.playerColour = c.playerColour;
         texture.singleLevel = 1;
-        Draw(texture, {Key, 0x00FF00, 0x0000FF, Key});
+        Draw(texture, c.texels);
         const Quadrants q = Read();
-        EXPECT_EQ(q.topLeft, Background) << format;
-        EXPECT_EQ(q.topRight, 0x00FF00u) << format;
-        EXPECT_EQ(q.bottomLeft, 0x0000FFu) << format;
-        EXPECT_EQ(q.bottomRight, Background) << format;
-        EXPECT_EQ(RenderState(Sys3DRenderState::AlphaFunc), uint32_t(Sys3DCompare::Always)) << format;
+        EXPECT_EQ(q.topLeft, c.expected.topLeft);
+        EXPECT_EQ(q.topRight, c.expected.topRight);
+        EXPECT_EQ(q.bottomLeft, c.expected.bottomLeft);
+        EXPECT_EQ(q.bottomRight, c.expected.bottomRight);
+        EXPECT_EQ(RenderState(Sys3DRenderState::AlphaFunc), uint32_t(Sys3DCompare::Always));
     }
-}
-
-TEST_F(TextureRender, ColourKeyWithoutAlphaShowsTheBledColour)
-{
-    CTexture texture;
-    texture.format = CTexture::FormatX8R8G8B8;
-    texture.colourKey = Key;
-    texture.singleLevel = 1;
-    Draw(texture, {Key, 0x00FF00, 0x0000FF, 0x123456});
-    // The key's only diagonal neighbour is the lower right texel.
-    EXPECT_EQ(Read().topLeft, 0x123456u);
-}
-
-TEST_F(TextureRender, PlayerColourReplacesMagentaShades)
-{
-    CTexture texture;
-    texture.format = CTexture::FormatA8R8G8B8;
-    texture.playerColour = 0xFF8040;
-    texture.singleLevel = 1;
-    Draw(texture, {0xFF00FF, 0x800080, 0x00FF00, 0x000000});
-    const Quadrants q = Read();
-    EXPECT_EQ(q.topLeft, 0xFE7F3Fu);
-    EXPECT_EQ(q.topRight, 0x7F4020u);
-    EXPECT_EQ(q.bottomLeft, 0x00FF00u);
-    EXPECT_EQ(q.bottomRight, 0x000000u);
-}
-
-TEST_F(TextureRender, PlayerColourAndKeyTogetherInSixteenBits)
-{
-    CTexture texture;
-    texture.format = CTexture::FormatA1R5G5B5;
-    texture.playerColour = 0x0000FF;
-    texture.colourKey = Key;
-    texture.singleLevel = 1;
-    Draw(texture, {0xFF00FF, Key, 0xFFFFFF, 0x00FF00});
-    const Quadrants q = Read();
-    // m 255 x blue 255 / 256 = 254 -> 5 bits 31 -> 0xFF.
-    EXPECT_EQ(q.topLeft, 0x0000FFu);
-    EXPECT_EQ(q.topRight, Background);
-    EXPECT_EQ(q.bottomLeft, 0xFFFFFFu);
-    EXPECT_EQ(q.bottomRight, 0x00FF00u);
 }
 
 TEST_F(TextureRender, ConstantAlphaBlendsOverTheScreen)

@@ -37,7 +37,6 @@ public:
     void SetError() override { m_Error = true; }
 
     std::vector<uint8_t>& Bytes() { return m_Bytes; }
-    int Position() const { return m_Pos; }
 
 private:
     std::vector<uint8_t> m_Bytes;

@@ -52,25 +52,18 @@ bool StandsAt(const CUnit* unit, int32_t x, int32_t y)
     return unit->x == x && unit->y == y && unit->routeEnd == 0 && unit->stepTicks == 0;
 }
 
-TEST_F(OrdersGuardPatrol, PatrolOrderStoresTheClickedBlockAndTheUnitsTile)
+TEST_F(OrdersGuardPatrol, PatrolStoresBothEndsAndTheUnitWalksBackAndForth)
 {
     CUnit* unit = Walker(0, 10, 10);
-    unit->onCommand(nullptr, nullptr, nullptr, 16, 12, CMD_PATROL);
-    EXPECT_EQ(unit->patrolAX, 16);
+    unit->onCommand(nullptr, nullptr, nullptr, 15, 12, CMD_PATROL);
+    EXPECT_EQ(unit->patrolAX, 15);
     EXPECT_EQ(unit->patrolAY, 12);
     EXPECT_EQ(unit->patrolBX, 10);
     EXPECT_EQ(unit->patrolBY, 10);
-    EXPECT_EQ(unit->lastOrder, LAST_ORDER_PATROL);
-}
-
-TEST_F(OrdersGuardPatrol, PatrollingUnitWalksBackAndForth)
-{
-    CUnit* unit = Walker(0, 10, 10);
-    unit->onCommand(nullptr, nullptr, nullptr, 15, 10, CMD_PATROL);
-    ASSERT_TRUE(RunUntil([unit] { return unit->x == 15; }));
-    ASSERT_TRUE(RunUntil([unit] { return unit->x == 10; }));
+    ASSERT_TRUE(RunUntil([unit] { return unit->x == 15 && unit->y == 12; }));
+    ASSERT_TRUE(RunUntil([unit] { return unit->x == 10 && unit->y == 10; }));
     EXPECT_EQ(unit->currentCommand, CMD_PATROL);
-    ASSERT_TRUE(RunUntil([unit] { return unit->x == 15; }));
+    ASSERT_TRUE(RunUntil([unit] { return unit->x == 15 && unit->y == 12; }));
     EXPECT_EQ(unit->currentCommand, CMD_PATROL);
     EXPECT_EQ(unit->lastOrder, LAST_ORDER_PATROL);
 }

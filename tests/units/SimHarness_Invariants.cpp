@@ -20,53 +20,36 @@ bool Mentions(const std::vector<std::string>& faults, const std::string& text)
 }
 }  // namespace
 
-TEST(SimHarnessInvariants, ASoundWorldHasNoFaults)
+TEST(SimHarnessInvariants, FindsEachKindOfDamageInAnOtherwiseSoundWorld)
 {
     CSimHarness world;
-    world.Spawn(0, 11, 10, 10);
-    world.Spawn(4, 6, 30, 30);
-    EXPECT_TRUE(world.CheckInvariants().empty());
-}
-
-TEST(SimHarnessInvariants, FindsABlockThatHoldsAUnitStandingElsewhere)
-{
-    CSimHarness world;
+    world.Spawn(0, 11, 30, 30);
     CUnit* unit = world.Spawn(0, 2, 10, 10);
+    world.Spawn(1, 4, 40, 10);
+    world.Spawn(3, 2, 40, 40);
+    CUnit* prey = world.Spawn(1, 2, 20, 20);
+    EXPECT_TRUE(world.CheckInvariants().empty());
+
     g_GameMap.Block(12, 12).unit = unit;
     EXPECT_TRUE(Mentions(world.CheckInvariants(), "does not stand there at 12,12"));
     g_GameMap.Block(12, 12).unit = nullptr;
     g_GameMap.Block(10, 10).unit = nullptr;
     EXPECT_TRUE(Mentions(world.CheckInvariants(), "footprint block does not hold it at 10,10"));
     g_GameMap.Block(10, 10).unit = unit;
-}
 
-TEST(SimHarnessInvariants, FindsASightCountThatDiffersFromItsUnits)
-{
-    CSimHarness world;
-    world.Spawn(3, 2, 10, 10);
     ++world.Player(3).unitSightCounts[5 * MapBlockSide + 6];
     EXPECT_TRUE(Mentions(world.CheckInvariants(), "player 3 sight count differs at 5,6"));
     --world.Player(3).unitSightCounts[5 * MapBlockSide + 6];
-}
 
-TEST(SimHarnessInvariants, FindsATypeCountThatDiffersFromTheList)
-{
-    CSimHarness world;
-    world.Spawn(1, 4, 10, 10);
     ++world.Player(1).unitsByType[4];
     EXPECT_TRUE(Mentions(world.CheckInvariants(), "player 1 counts type 4 wrongly"));
     --world.Player(1).unitsByType[4];
-}
 
-TEST(SimHarnessInvariants, FindsAPointerToADeletedUnit)
-{
-    CSimHarness world;
-    CUnit* hunter = world.Spawn(0, 2, 10, 10);
-    CUnit* prey = world.Spawn(1, 2, 20, 20);
     world.Delete(prey);
-    hunter->followedUnit = prey;
+    unit->followedUnit = prey;
     EXPECT_TRUE(Mentions(world.CheckInvariants(), "followed unit is a dead pointer"));
-    hunter->followedUnit = nullptr;
+    unit->followedUnit = nullptr;
+    EXPECT_TRUE(world.CheckInvariants().empty());
 }
 
 TEST(SimHarnessInvariants, DeletionDropsTheReferencesOfOthers)

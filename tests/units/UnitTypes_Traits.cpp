@@ -119,32 +119,6 @@ TEST(UnitTypeTraits, RepairCostIsSetOnlyForRepairableMachines)
     }
 }
 
-TEST(UnitTypeTraits, FactorySpeedsAndModelBases)
-{
-    CSimHarness world;
-    struct SMotion
-    {
-        int32_t cast;
-        float speed;
-        int32_t model;
-    };
-    const SMotion motions[] = {{1, 0.1f, 0},    {2, 0.1f, 13},   {3, 0.1f, 18},   {4, 0.055f, 23}, {5, 0.06f, 28},
-                               {6, 0.17f, 34},  {7, 0.08f, 44},  {9, 0.1f, 46},   {10, 0.08f, 51}, {11, 0.05f, 56},
-                               {12, 0.08f, 58}, {13, 0.12f, 39}, {20, 0.06f, 96}, {21, 0.18f, 101}, {22, 0.1f, 104},
-                               {30, 0.1f, 87},  {31, 0.1f, 90},  {32, 0.1f, 93},  {33, 0.07f, 61}, {34, 0.05f, 69},
-                               {35, 0.12f, 82}};
-    for (const SMotion& m : motions)
-    {
-        CUnit* unit = world.Spawn(0, m.cast, -1, -1);
-        EXPECT_FLOAT_EQ(unit->speed, m.speed) << m.cast;
-        EXPECT_EQ(unit->model, m.model) << m.cast;
-    }
-    // The tower archer lives in its tower and keeps the base values.
-    CUnit* archer = world.Spawn(0, 8, -1, -1);
-    EXPECT_FLOAT_EQ(archer->speed, 0.0f);
-    EXPECT_EQ(archer->model, 0);
-}
-
 TEST(UnitTypeTraits, UnknownTypeNumbersMakeNoUnit)
 {
     CSimHarness world;

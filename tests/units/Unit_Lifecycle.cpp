@@ -161,13 +161,6 @@ TEST_F(UnitLifecycle, ConstructionStartValues)
     CUnit unit(-1, -1, 0);
     EXPECT_FLOAT_EQ(unit.health, 100.0f);
     EXPECT_EQ(unit.stance, STANCE_STAND_GROUND);
-    EXPECT_EQ(unit.returnX, -1);
-    EXPECT_EQ(unit.ready, 1);
-    EXPECT_EQ(unit.attackEventArmed, 1);
-    EXPECT_EQ(unit.networkRef, -1);
-    EXPECT_EQ(unit.uniqueId, -1);
-    EXPECT_EQ(unit.listIndex, -1);
-    EXPECT_EQ(unit.animType, ANIM_STAND);
     EXPECT_EQ(unit.GetLife(), UnitLife::Created);
 }
 
@@ -232,18 +225,19 @@ public:
 };
 }  // namespace
 
-TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsReset)
+TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsResetAndEndsTheWalk)
 {
     CUnit* hidden = m_World.Spawn(1, 2, 10, 10);
     hidden->orderState = 4;
+    hidden->pathFlag = 1;
+    hidden->routeEnd = 12;
+    hidden->retryCounter = 3;
+    hidden->awaitingMoveAnswer = 1;
     auto* watcher = new CWatchingUnit();
     watcher->player = 0;
     ASSERT_TRUE(m_World.Player(0).AddUnit(watcher));
-    watcher->actionTargetUnit = hidden;
-    watcher->targetUnit = hidden;
-    watcher->attacker = hidden;
+    watcher->actionTargetUnit = watcher->targetUnit = watcher->attacker = watcher->followedUnit = hidden;
     watcher->lastHitTime = 5;
-    watcher->followedUnit = hidden;
     hidden->ShowUnit(false);
     EXPECT_EQ(watcher->lostUnit, hidden);
     EXPECT_EQ(watcher->lostOrderState, 4);
@@ -253,70 +247,49 @@ TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsReset)
     EXPECT_EQ(watcher->lastHitTime, 0u);
     EXPECT_EQ(watcher->followedUnit, nullptr);
     EXPECT_EQ(hidden->orderState, 0);
+    EXPECT_EQ(hidden->pathFlag, 0);
+    EXPECT_EQ(hidden->routeEnd, 0);
+    EXPECT_EQ(hidden->retryCounter, 0);
+    EXPECT_EQ(hidden->awaitingMoveAnswer, 0);
 }
 
-TEST_F(UnitLifecycle, HidingEndsTheWalk)
-{
-    CUnit* unit = m_World.Spawn(0, 2, 10, 10);
-    unit->pathFlag = 1;
-    unit->routeEnd = 12;
-    unit->retryCounter = 3;
-    unit->awaitingMoveAnswer = 1;
-    unit->ShowUnit(false);
-    EXPECT_EQ(unit->pathFlag, 0);
-    EXPECT_EQ(unit->routeEnd, 0);
-    EXPECT_EQ(unit->retryCounter, 0);
-    EXPECT_EQ(unit->awaitingMoveAnswer, 0);
-}
-
-TEST_F(UnitLifecycle, StopOnAWalkingUnitKeepsTheWalk)
+TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOfAStandingUnit)
 {
     g_Config.networkRole = 1;
-    g_UnitCommandOutbox.Clear();
-    CUnit* unit = m_World.Spawn(0, 2, 10, 10);
-    g_UnitCommandOutbox.Clear();
-    unit->animType = ANIM_WALK;
-    unit->currentCommand = 5;
-    unit->AddWaypoint(3, 3);
-    unit->targetUnit = unit;
-    unit->stopped = 0;
-    unit->Stop();
-    EXPECT_EQ(unit->currentCommand, 0);
-    EXPECT_EQ(unit->waypointCount, 0);
-    EXPECT_EQ(unit->targetUnit, nullptr);
-    EXPECT_EQ(unit->animType, ANIM_WALK);
-    EXPECT_EQ(unit->stopped, 0);
-    EXPECT_TRUE(g_UnitCommandOutbox.GetSent().empty());
-}
-
-TEST_F(UnitLifecycle, StopOnAStandingUnitIsBroadcastOnlyByItsOwner)
-{
-    g_Config.networkRole = 1;
-    g_UnitCommandOutbox.Clear();
-    CUnit* own = m_World.Spawn(0, 2, 10, 10);
+    CUnit* walker = m_World.Spawn(0, 2, 10, 10);
+    CUnit* own = m_World.Spawn(0, 2, 14, 14);
     CUnit* remote = m_World.Spawn(1, 2, 20, 20);
+    CUnit* dead = m_World.Spawn(0, 2, 30, 30);
     g_UnitCommandOutbox.Clear();
+    walker->animType = ANIM_WALK;
+    walker->currentCommand = 5;
+    walker->AddWaypoint(3, 3);
+    walker->targetUnit = walker;
+    walker->stopped = 0;
+    walker->Stop();
+    EXPECT_EQ(walker->currentCommand, 0);
+    EXPECT_EQ(walker->waypointCount, 0);
+    EXPECT_EQ(walker->targetUnit, nullptr);
+    EXPECT_EQ(walker->animType, ANIM_WALK);
+    EXPECT_EQ(walker->stopped, 0);
+    EXPECT_TRUE(g_UnitCommandOutbox.GetSent().empty());
+
+    dead->health = 0.0f;
+    dead->currentCommand = 7;
+    dead->animType = ANIM_DIE;
+    dead->Stop();
+    EXPECT_EQ(dead->currentCommand, 7);
+    EXPECT_EQ(dead->animType, ANIM_DIE);
+
     own->animType = ANIM_ATTACK;
     own->Stop();
     EXPECT_EQ(own->animType, ANIM_STAND);
     EXPECT_EQ(own->stopped, 1);
+    remote->Stop();
     ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
     EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].command, CUnitCommandOutbox::CommandUnitStop);
     EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].unit, own);
-    remote->Stop();
-    EXPECT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
     g_UnitCommandOutbox.Clear();
-}
-
-TEST_F(UnitLifecycle, StopOnADeadUnitChangesNothing)
-{
-    CUnit* unit = m_World.Spawn(0, 2, 10, 10);
-    unit->health = 0.0f;
-    unit->currentCommand = 7;
-    unit->animType = ANIM_DIE;
-    unit->Stop();
-    EXPECT_EQ(unit->currentCommand, 7);
-    EXPECT_EQ(unit->animType, ANIM_DIE);
 }
 
 TEST_F(UnitLifecycle, WaypointsBeyondSixtyFourAreDropped)

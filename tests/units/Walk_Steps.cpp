@@ -1,6 +1,5 @@
-// Walking a route tile by tile: step times from the speed, the tile test,
-// occupancy, waiting and giving up, a hidden unit and a new order mid-walk,
-// with the world's invariants checked after every frame.
+// Walking a route tile by tile: step times from the speed, straight and
+// diagonal steps, and frames of many ticks walking the same route.
 
 #include <gtest/gtest.h>
 
@@ -35,46 +34,22 @@ protected:
     {
         unit->onCommand(nullptr, nullptr, nullptr, x, y, CMD_MOVE_TO);
     }
-    // Frames of one tick until the unit stands (or the limit); the ticks run.
-    int32_t RunUntilStill(CUnit* unit, int32_t limit)
-    {
-        int32_t ticks = 0;
-        do
-        {
-            world.Frame(1);
-            ++ticks;
-            const std::vector<std::string> faults = world.CheckInvariants();
-            if (!faults.empty())
-            {
-                ADD_FAILURE() << faults.front();
-                return ticks;
-            }
-        } while ((unit->routeEnd != 0 || unit->orderState != 0) && ticks < limit);
-        return ticks;
-    }
 
     CSimHarness world;
 };
 
-TEST(WalkStepTicks, FollowTheSpeedInThirtyTwoBitFloat)
+TEST(WalkStepTicks, FollowTheSpeedInThirtyTwoBitFloatAndAreNeitherZeroNorEndless)
 {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
     // 1 / 0.1f is 9.99999985 in double but 10 in float, as the game counts.
-    EXPECT_EQ(CUnit::StepTicksFor(0.1f, false), 10);
-    EXPECT_EQ(CUnit::StepTicksFor(0.1f, true), 14);
-    EXPECT_EQ(CUnit::StepTicksFor(0.05f, false), 20);
-    EXPECT_EQ(CUnit::StepTicksFor(0.055f, false), 18);   // 18.18
-    EXPECT_EQ(CUnit::StepTicksFor(0.08f, true), 17);     // 17.58
-}
-
-TEST(WalkStepTicks, NeitherZeroNorEndless)
-{
-    EXPECT_EQ(CUnit::StepTicksFor(1.0f, false), 1);
-    EXPECT_EQ(CUnit::StepTicksFor(7.5f, true), 1);
-    EXPECT_EQ(CUnit::StepTicksFor(0.0f, false), 0);
-    EXPECT_EQ(CUnit::StepTicksFor(-0.1f, false), 0);
-    EXPECT_EQ(CUnit::StepTicksFor(std::numeric_limits<float>::quiet_NaN(), false), 0);
-    EXPECT_EQ(CUnit::StepTicksFor(1e-30f, false), 1 << 20);
-    EXPECT_EQ(CUnit::StepTicksFor(std::numeric_limits<float>::infinity(), false), 1);
+    const struct { float speed; bool diagonal; int32_t ticks; } cases[] = {
+        {0.1f, false, 10}, {0.1f, true, 14},  {0.05f, false, 20}, {0.055f, false, 18}, {0.08f, true, 17},
+        {1.0f, false, 1},  {7.5f, true, 1},   {0.0f, false, 0},   {-0.1f, false, 0},   {nan, false, 0},
+        {1e-30f, false, 1 << 20}, {infinity, false, 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CUnit::StepTicksFor(c.speed, c.diagonal), c.ticks) << c.speed << (c.diagonal ? " diagonal" : "");
 }
 
 TEST_F(WalkSteps, StraightStepMovesTheCentreOverTenTicks)
