@@ -52,23 +52,15 @@ protected:
 };
 }  // namespace
 
-TEST_F(D3D8GameTimer, RecordWithReloadFourFiresEveryFourthPeriod)
+TEST_F(D3D8GameTimer, RecordsFireWhenTheirCounterRunsOut)
 {
     Arm(3, 4);
     EXPECT_EQ((std::vector<int>{4, 8, 12}), FiringPeriods(3, 12));
     EXPECT_EQ(4, game.timers[3].counter);
-}
-
-TEST_F(D3D8GameTimer, RecordWithReloadZeroFiresEveryPeriod)
-{
     Arm(0, 0);
     EXPECT_EQ((std::vector<int>{1, 2, 3}), FiringPeriods(0, 3));
-}
-
-TEST_F(D3D8GameTimer, DisabledRecordsOnlyWait)
-{
     Arm(5, 2);
-    game.timers[5].enabled = 0;
+    game.timers[5].enabled = 0;   // disabled records only wait
     EXPECT_TRUE(FiringPeriods(5, 6).empty());
     EXPECT_EQ(2, game.timers[5].counter);
 }
@@ -108,12 +100,8 @@ TEST_F(D3D8GameTimer, PumpDeliversEveryElapsedPeriodOnTheCallingThread)
     SysClock::AdvanceTestClock(1);
     game.PumpMessages();
     EXPECT_EQ(Journal{"ctrl.onTimer(0)"}, journal);
-}
 
-TEST_F(D3D8GameTimer, StoppedTimerDeliversNothing)
-{
-    Arm(0, 0);
-    game.StartTimer(CD3D8Game::kTimerRate);
+    journal.clear();
     game.StopTimer();
     SysClock::AdvanceTestClock(100);
     game.PumpMessages();

@@ -67,19 +67,14 @@ private:
 };
 
 // A building whose destruction queues a unit, as a garrisoned tower does.
-class CReleasingBuilding : public CBuilding
+class CReleasingBuilding : public CCountedBuilding
 {
 public:
-    CReleasingBuilding(CPtrGarbage& garbage, CUnit* held) : m_Garbage(garbage), m_Held(held) {}
-    ~CReleasingBuilding() override
+    CReleasingBuilding(CPtrGarbage& garbage, CUnit* held)
+        : CCountedBuilding("tower"), m_Garbage(garbage), m_Held(held)
     {
-        g_Deleted.push_back("tower");
-        m_Garbage.AddUnit(m_Held);
     }
-    int32_t GetMaxHitPoints() const override { return 100; }
-    int32_t GetWidth() const override { return 1; }
-    int32_t GetDepth() const override { return 1; }
-    int32_t GetBuildCast() const override { return 6; }
+    ~CReleasingBuilding() override { m_Garbage.AddUnit(m_Held); }
 
 private:
     CPtrGarbage& m_Garbage;
@@ -87,7 +82,7 @@ private:
 };
 } // namespace
 
-TEST(CPtrGarbage, UnitQueuedTwiceIsReportedOnceAndDeletedOnce)
+TEST(CPtrGarbage, UnitOrBuildingQueuedTwiceIsReportedOnceAndDeletedOnce)
 {
     CTestLog log;
     g_Deleted.clear();
@@ -99,25 +94,17 @@ TEST(CPtrGarbage, UnitQueuedTwiceIsReportedOnceAndDeletedOnce)
     const std::vector<std::string> expected = {"#DEBUG: Unit duplication in garbage collection",
                                                "#DEBUG: breakpoint reached", "30 in core/C_PtrGarbage.cpp"};
     EXPECT_EQ(log.Lines(), expected);
-    garbage.Flush();
-    EXPECT_EQ(g_Deleted, std::vector<std::string>{"unit"});
-    EXPECT_EQ(garbage.GetCount(), 0);
-    garbage.Flush();
-    EXPECT_EQ(g_Deleted.size(), 1u);
-}
 
-TEST(CPtrGarbage, BuildingQueuedTwiceIsReportedWithItsOwnLine)
-{
-    CTestLog log;
-    g_Deleted.clear();
-    CPtrGarbage garbage;
     CBuilding* building = new CCountedBuilding("house");
     garbage.AddBuilding(building);
     garbage.AddBuilding(building);
     EXPECT_TRUE(log.Contains("#DEBUG: Building duplication in garbage collection"));
     EXPECT_TRUE(log.Contains("47 in core/C_PtrGarbage.cpp"));
     garbage.Flush();
-    EXPECT_EQ(g_Deleted, std::vector<std::string>{"house"});
+    EXPECT_EQ(g_Deleted, (std::vector<std::string>{"unit", "house"}));
+    EXPECT_EQ(garbage.GetCount(), 0);
+    garbage.Flush();
+    EXPECT_EQ(g_Deleted.size(), 2u);
 }
 
 TEST(CPtrGarbage, FlushDeletesInQueueingOrderAndKeepsLateArrivals)

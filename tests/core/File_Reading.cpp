@@ -71,16 +71,7 @@ TEST_F(FileReading, EntryPositionsAndSizesAreRelativeToTheBody)
     ASSERT_TRUE(file.Seek(3));
     ASSERT_TRUE(file.Skip(2));
     EXPECT_EQ(file.GetPos(), 5);
-    file.Close();
-}
-
-TEST_F(FileReading, SeekBeyondTheEntryThenReadDeliversNothing)
-{
-    UseDataFileWith("abc");
-    CFile file;
-    ASSERT_TRUE(file.OpenRead("TEXT.TXT"));
     ASSERT_TRUE(file.Seek(100));
-    char buffer[16];
     EXPECT_EQ(file.Read(buffer, 16), 0);
     EXPECT_TRUE(file.IsEOF());
     EXPECT_FALSE(file.Seek(-1));
@@ -109,11 +100,7 @@ TEST_F(FileReading, ReadLineTakesCrLfLfCrAndLoneLf)
         UseDiskFileWith(text);
         EXPECT_EQ(ReadLines("text.txt"), expected);
     }
-}
-
-TEST_F(FileReading, ReadLineKeepsALoneCr)
-{
-    UseDataFileWith("a\rb\r\nc");
+    UseDataFileWith("a\rb\r\nc");   // a lone CR stays in the line
     EXPECT_EQ(ReadLines("TEXT.TXT"), (std::vector<std::string>{"a\rb", "c"}));
 }
 
@@ -215,11 +202,7 @@ TEST_F(FileReading, SeekEmulationChargesOnlyJumps)
 
 TEST_F(FileReading, NormalizePathResolvesParentFolders)
 {
-    struct SCase
-    {
-        const char* in;
-        const char* out;
-    };
+    struct SCase { const char* in; const char* out; };
     const SCase cases[] = {
         {"MAPS\\SCRIPTS\\..\\A.WORLD", "MAPS\\A.WORLD"},
         {"X\\..\\A", "A"},
@@ -233,12 +216,8 @@ TEST_F(FileReading, NormalizePathResolvesParentFolders)
         CFile::NormalizePath(name);
         EXPECT_STREQ(name.GetBuffer(), c.out) << c.in;
     }
-}
-
-TEST_F(FileReading, NormalizePathReportsAParentOfTheRoot)
-{
     CTestLog log;
-    CString name("..\\A.TXT");
+    CString name("..\\A.TXT");   // a parent of the root is reported and left
     CFile::NormalizePath(name);
     EXPECT_STREQ(name.GetBuffer(), "..\\A.TXT");
     EXPECT_EQ(log.Lines(), (std::vector<std::string>{"#DEBUG: breakpoint reached", "522 in core/C_File.cpp"}));

@@ -9,25 +9,19 @@
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
-TEST(CMemoryBlock, AnExactFitGrowsByAWholeStep)
+TEST(CMemoryBlock, GrowsByWholeStepsEvenForAnExactFit)
 {
     CMemoryBlock block(16384);
-    std::vector<uint8_t> bytes(16383, 1);
+    std::vector<uint8_t> bytes(40000, 1);
     block.Write(bytes.data(), 16383);
     EXPECT_EQ(block.GetCapacity(), 16384);
-    const uint8_t one = 2;
-    EXPECT_EQ(block.Write(&one, 1), 16384);
+    EXPECT_EQ(block.Write(bytes.data(), 1), 16384);
     EXPECT_EQ(block.GetCapacity(), 32768);
-    EXPECT_EQ(block.GetSize(), 16384);
-}
 
-TEST(CMemoryBlock, LargeWritesGrowByAsManyStepsAsTheyNeed)
-{
-    CMemoryBlock block(16384);
-    std::vector<uint8_t> bytes(40000, 7);
-    block.Write(bytes.data(), 40000);
-    EXPECT_EQ(block.GetCapacity(), 16384 + 3 * 16384);
-    EXPECT_EQ(block.GetSize(), 40000);
+    CMemoryBlock large(16384);
+    large.Write(bytes.data(), 40000);
+    EXPECT_EQ(large.GetCapacity(), 16384 + 3 * 16384);
+    EXPECT_EQ(large.GetSize(), 40000);
 }
 
 TEST(CMemoryBlock, WritingBeyondTheEndZeroFillsTheGap)
@@ -144,7 +138,7 @@ TEST(CMemoryBlock, LoadPrefersTheDataFiles)
     ShutdownFileSystem();
 }
 
-TEST(CMemoryBlock, FailedSaveKeepsTheOldFileAndSaysSo)
+TEST(CMemoryBlock, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryOne)
 {
     CScratchFolder folder;
     const std::string path = folder.Write("map.world", "old contents");
@@ -153,15 +147,9 @@ TEST(CMemoryBlock, FailedSaveKeepsTheOldFileAndSaysSo)
     block.Write("new", 3);
     EXPECT_FALSE(block.SaveToFile(path.c_str()));
     EXPECT_EQ(CScratchFolder::ReadFile(path), "old contents");
-}
 
-TEST(CMemoryBlock, FailedRenameRemovesTheTemporaryFile)
-{
-    CScratchFolder folder;
     folder.Write("target/inside.txt", "a folder where the file should go");
-    CMemoryBlock block;
-    block.Write("new", 3);
-    EXPECT_FALSE(block.SaveToFile((folder / "target").c_str()));
+    EXPECT_FALSE(block.SaveToFile((folder / "target").c_str()));   // the rename fails
     EXPECT_FALSE(CScratchFolder::Exists(folder / "target.tmp"));
     EXPECT_EQ(CScratchFolder::ReadFile(folder / "target/inside.txt"), "a folder where the file should go");
 }

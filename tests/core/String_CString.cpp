@@ -24,89 +24,59 @@ TEST(CString, MidCutsTheRangeToTheText)
     EXPECT_EQ(Text(text.Mid(1, 3)), "bcd");
 }
 
-TEST(CString, ToIntScansBackwardsAndReportsTheOffendingIndex)
+TEST(CString, ToIntAndHexToIntReportTheOffendingIndex)
 {
-    int errorPos = 99;
-    EXPECT_EQ(CString("-12").ToInt(&errorPos), -12);
-    EXPECT_EQ(errorPos, -1);
-    EXPECT_EQ(CString("1-2").ToInt(&errorPos), 0);
-    EXPECT_EQ(errorPos, 1);
-    EXPECT_EQ(CString("12 ").ToInt(&errorPos), 0);
-    EXPECT_EQ(errorPos, 2);
-    EXPECT_EQ(CString("+5").ToInt(&errorPos), 0);
-    EXPECT_EQ(errorPos, 0);
-    EXPECT_EQ(CString("").ToInt(&errorPos), 0);
-    EXPECT_EQ(errorPos, -1);
-    EXPECT_EQ(CString("007").ToInt(&errorPos), 7);
-    EXPECT_EQ(errorPos, -1);
+    struct Case { const char* text; bool hex; int value, errorPos; };
+    const Case cases[] = {
+        {"-12", false, -12, -1}, {"1-2", false, 0, 1},   {"12 ", false, 0, 2},
+        {"+5", false, 0, 0},     {"", false, 0, -1},     {"007", false, 7, -1},
+        {"-2147483648", false, INT_MIN, -1},
+        {"4294967297", false, 1, -1},   // 2^32 + 1 wraps in 32 bits
+        {"ff", true, 255, -1},   {"1A", true, 26, -1},   {"0x10", true, 0, 1},
+        {"-F", true, -15, -1},   {"FFFFFFFF", true, -1, -1},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        int errorPos = 99;
+        EXPECT_EQ(c.hex ? CString(c.text).HexToInt(&errorPos) : CString(c.text).ToInt(&errorPos), c.value);
+        EXPECT_EQ(errorPos, c.errorPos);
+    }
 }
 
-TEST(CString, ToIntWrapsInThirtyTwoBits)
+TEST(CString, NumbersToText)
 {
-    int errorPos = 0;
-    EXPECT_EQ(CString("-2147483648").ToInt(&errorPos), INT_MIN);
-    EXPECT_EQ(errorPos, -1);
-    // 4294967297 = 2^32 + 1
-    EXPECT_EQ(CString("4294967297").ToInt(&errorPos), 1);
-    EXPECT_EQ(errorPos, -1);
-}
+    const auto fromInt = [](int value, int width, char pad) {
+        CString s;
+        s.FromInt(value, width, pad);
+        return Text(s);
+    };
+    const auto fromHex = [](int value, int width, char pad) {
+        CString s;
+        s.FromHex(value, width, pad);
+        return Text(s);
+    };
+    // The sign stays outside the width.
+    EXPECT_EQ(fromInt(7, 3, ' '), "  7");
+    EXPECT_EQ(fromInt(0, 0, ' '), "0");
+    EXPECT_EQ(fromInt(-5, 4, '0'), "-0005");
+    EXPECT_EQ(fromInt(INT_MIN, 0, ' '), "-2147483648");
+    EXPECT_EQ(fromInt(12345, 2, '0'), "12345");
+    EXPECT_EQ(fromHex(255, 4, '0'), "00ff");
+    EXPECT_EQ(fromHex(-26, 0, ' '), "-1a");
+    EXPECT_EQ(fromHex(INT_MIN, 0, ' '), "-80000000");
 
-TEST(CString, HexToIntTakesBothCasesAndRefusesPrefixes)
-{
-    int errorPos = 0;
-    EXPECT_EQ(CString("ff").HexToInt(&errorPos), 255);
-    EXPECT_EQ(errorPos, -1);
-    EXPECT_EQ(CString("1A").HexToInt(&errorPos), 26);
-    EXPECT_EQ(CString("0x10").HexToInt(&errorPos), 0);
-    EXPECT_EQ(errorPos, 1);
-    EXPECT_EQ(CString("-F").HexToInt(&errorPos), -15);
-    EXPECT_EQ(errorPos, -1);
-    EXPECT_EQ(CString("FFFFFFFF").HexToInt(&errorPos), -1);
-}
-
-TEST(CString, FromIntPadsDigitsAndPutsTheSignOutsideTheWidth)
-{
+    // Floats truncate toward zero.
     CString s;
-    s.FromInt(7, 3, ' ');
-    EXPECT_EQ(Text(s), "  7");
-    s.FromInt(-42, 0, ' ');
-    EXPECT_EQ(Text(s), "-42");
-    s.FromInt(-5, 4, '0');
-    EXPECT_EQ(Text(s), "-0005");
-    s.FromInt(0);
-    EXPECT_EQ(Text(s), "0");
-    s.FromInt(INT_MIN);
-    EXPECT_EQ(Text(s), "-2147483648");
-    s.FromInt(12345, 2, '0');
-    EXPECT_EQ(Text(s), "12345");
-}
-
-TEST(CString, FromHexWritesLowerCaseDigits)
-{
-    CString s;
-    s.FromHex(255, 4, '0');
-    EXPECT_EQ(Text(s), "00ff");
-    s.FromHex(-26);
-    EXPECT_EQ(Text(s), "-1a");
-    s.FromHex(INT_MIN);
-    EXPECT_EQ(Text(s), "-80000000");
-}
-
-TEST(CString, FromFloatTruncatesTowardZero)
-{
-    CString s;
-    s.FromFloat(1.5f, 2);
-    EXPECT_EQ(Text(s), "1.50");
-    s.FromFloat(-0.25f, 2);
-    EXPECT_EQ(Text(s), "-0.25");
-    s.FromFloat(3.999f, 0);
-    EXPECT_EQ(Text(s), "3");
-    s.FromFloat(0.05f, 2);
-    EXPECT_EQ(Text(s), "0.05");
+    const struct { float value; int decimals; const char* text; } floats[] = {
+        {1.5f, 2, "1.50"}, {-0.25f, 2, "-0.25"}, {3.999f, 0, "3"}, {0.05f, 2, "0.05"}, {-0.001f, 2, "0.00"}};
+    for (const auto& f : floats)
+    {
+        s.FromFloat(f.value, f.decimals);
+        EXPECT_EQ(Text(s), f.text) << f.value;
+    }
     s.FromFloat(2.5f, 1, 6, '*');
     EXPECT_EQ(Text(s), "***2.5");
-    s.FromFloat(-0.001f, 2);
-    EXPECT_EQ(Text(s), "0.00");
     s.FromFloat(1.0e30f, 2);   // saturates instead of overflowing
     EXPECT_FALSE(s.IsEmpty());
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/C_File.h"
@@ -25,46 +26,25 @@ std::vector<std::string> Tokens(const std::string& text)
 using List = std::vector<std::string>;
 } // namespace
 
-TEST(CTextReader, MinusBetweenOperandsStandsAloneElseStartsANumber)
+TEST(CTextReader, Tokens)
 {
-    EXPECT_EQ(Tokens("a-1"), (List{"A", "-", "1"}));
-    EXPECT_EQ(Tokens("(-1)"), (List{"(", "-1", ")"}));
-    EXPECT_EQ(Tokens("x = -5"), (List{"X", "=", "-5"}));
-    EXPECT_EQ(Tokens("-7"), (List{"-7"}));
-    EXPECT_EQ(Tokens("3-4"), (List{"3", "-", "4"}));
-    EXPECT_EQ(Tokens("- 4"), (List{"-", "4"}));
-    EXPECT_EQ(Tokens("-"), (List{"-"}));
-}
-
-TEST(CTextReader, HexadecimalNeedsTwoCharactersAfterTheX)
-{
-    EXPECT_EQ(Tokens("0x1F"), (List{"31"}));
-    EXPECT_EQ(Tokens("0X1f,"), (List{"31", ","}));
-    EXPECT_EQ(Tokens("0xF"), (List{"0", "XF"}));
-    EXPECT_EQ(Tokens("0x g"), (List{"0", "G"}));   // a prefix without digits is 0
-    EXPECT_EQ(Tokens("0xFFFFFFFF"), (List{"-1"}));
-}
-
-TEST(CTextReader, NumbersIdentifiersAndSingleCharacters)
-{
-    EXPECT_EQ(Tokens("12AB"), (List{"12", "AB"}));
-    EXPECT_EQ(Tokens("007"), (List{"007"}));
-    EXPECT_EQ(Tokens("_snake_Case9 x"), (List{"_SNAKE_CASE9", "X"}));
-    EXPECT_EQ(Tokens("a,b=c"), (List{"A", ",", "B", "=", "C"}));
-    EXPECT_EQ(Tokens("\t  \r "), List{});
-}
-
-TEST(CTextReader, QuotedStringsKeepTheirCaseAndQuotes)
-{
-    EXPECT_EQ(Tokens("KEY,\"Hello; World\""), (List{"KEY", ",", "\"Hello; World\""}));
-    EXPECT_EQ(Tokens("\"\""), (List{"\"\""}));
-    EXPECT_EQ(Tokens("\"open\nnext"), (List{"INVALID STRING VALUE", "NEXT"}));
-}
-
-TEST(CTextReader, UnterminatedStringAtTheEndStopsThere)
-{
-    EXPECT_EQ(Tokens("a \"never closed"), (List{"A", "INVALID STRING VALUE"}));
-    EXPECT_EQ(Tokens("\""), (List{"INVALID STRING VALUE"}));
+    const std::pair<const char*, List> cases[] = {
+        // A minus between operands stands alone, else it starts a number.
+        {"a-1", {"A", "-", "1"}}, {"(-1)", {"(", "-1", ")"}}, {"x = -5", {"X", "=", "-5"}},
+        {"-7", {"-7"}}, {"3-4", {"3", "-", "4"}}, {"- 4", {"-", "4"}}, {"-", {"-"}},
+        // Hexadecimal needs two characters after the x; a prefix without digits is 0.
+        {"0x1F", {"31"}}, {"0X1f,", {"31", ","}}, {"0xF", {"0", "XF"}}, {"0x g", {"0", "G"}},
+        {"0xFFFFFFFF", {"-1"}},
+        {"12AB", {"12", "AB"}}, {"007", {"007"}}, {"_snake_Case9 x", {"_SNAKE_CASE9", "X"}},
+        {"a,b=c", {"A", ",", "B", "=", "C"}}, {"\t  \r ", {}},
+        // Quoted strings keep their case and quotes.
+        {"KEY,\"Hello; World\"", {"KEY", ",", "\"Hello; World\""}}, {"\"\"", {"\"\""}},
+        {"\"open\nnext", {"INVALID STRING VALUE", "NEXT"}},
+        {"a \"never closed", {"A", "INVALID STRING VALUE"}}, {"\"", {"INVALID STRING VALUE"}},
+        {"a ; only a comment", {"A"}},
+    };
+    for (const auto& [text, tokens] : cases)
+        EXPECT_EQ(Tokens(text), tokens) << text;
 }
 
 TEST(CTextReader, CommentsAreSkippedAndTheirLinesCounted)
@@ -81,7 +61,6 @@ TEST(CTextReader, CommentsAreSkippedAndTheirLinesCounted)
     EXPECT_EQ(reader.GetLine(), 5);
     reader.NextToken(token);
     EXPECT_TRUE(token.IsEmpty());
-    EXPECT_EQ(Tokens("a ; only a comment"), (List{"A"}));
 }
 
 TEST(CTextReader, AllLineEndsGiveTheSameTokensAndLines)
@@ -132,15 +111,6 @@ TEST(CTextReader, ReadIntConvertsWholeTokensOnly)
     EXPECT_EQ(value, 0);
 }
 
-TEST(CTextReader, ReaderWithoutATextGivesTheEmptyToken)
-{
-    CTextReader reader;
-    CString token("stale");
-    reader.NextToken(token);
-    EXPECT_TRUE(token.IsEmpty());
-    EXPECT_EQ(reader.GetLine(), 0);
-}
-
 TEST(CTextReader, LoadWholeReadsAnEntryOfTheDataFiles)
 {
     ShutdownFileSystem();
@@ -164,6 +134,7 @@ TEST(CTextReader, LoadWholeReadsAnEntryOfTheDataFiles)
     CTextReader missing;
     EXPECT_FALSE(missing.OpenRead("LOCALE\\NONE.TXT"));
     EXPECT_FALSE(missing.LoadWhole());
+    token = "stale";
     missing.NextToken(token);
     EXPECT_TRUE(token.IsEmpty());
     ShutdownFileSystem();

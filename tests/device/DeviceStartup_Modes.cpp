@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "core/DeviceStartup.h"
@@ -70,44 +71,31 @@ TEST(DeviceStartupModes, OnlySixteenAndThirtyTwoBitsAreEverTheConfiguredMode)
     EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode(1024, 600, k32), 1024, 768, 32));
 }
 
-TEST(DeviceStartupModes, FallbackTakesTheBestOfTheThreeSizes)
+TEST(DeviceStartupModes, FallbackTakesTheBestOfTheThreeSizesOrLeavesTheOutputs)
 {
-    // 1024 x 768 x 16 configured but absent; 800 x 600 exists in 32 bits.
-    const SChoice a = Choose({Mode(800, 600, k16), Mode(800, 600, k32), Mode(640, 480, k32)});
-    EXPECT_TRUE(a.found);
-    EXPECT_EQ(800, a.width);
-    EXPECT_EQ(600, a.height);
-    EXPECT_EQ(32, a.depth);
-
-    const SChoice b = Choose({Mode(640, 480, k32), Mode(1024, 768, k16), Mode(1280, 1024, k32)});
-    EXPECT_TRUE(b.found);
-    EXPECT_EQ(1024, b.width);
-    EXPECT_EQ(16, b.depth);
-
-    const SChoice c = Choose({Mode(640, 480, k16), Mode(1024, 768, k15)});
-    EXPECT_TRUE(c.found);
-    EXPECT_EQ(640, c.width);
-    EXPECT_EQ(480, c.height);
-    EXPECT_EQ(16, c.depth);
-}
-
-TEST(DeviceStartupModes, NoFallbackAmongOtherSizesLeavesTheOutputs)
-{
-    const SChoice none = Choose({Mode(1280, 1024, k32), Mode(1152, 864, k16), Mode(800, 600, k15)});
-    EXPECT_FALSE(none.found);
-    EXPECT_EQ(-1, none.width);
-    EXPECT_EQ(-1, none.height);
-    EXPECT_EQ(-1, none.depth);
-    EXPECT_FALSE(Choose({}).found);
+    struct Case { std::vector<Sys3DDisplayMode> modes; SChoice expected; };
+    const Case cases[] = {
+        // 1024 x 768 x 16 configured but absent; 800 x 600 exists in 32 bits.
+        {{Mode(800, 600, k16), Mode(800, 600, k32), Mode(640, 480, k32)}, {true, 800, 600, 32}},
+        {{Mode(640, 480, k32), Mode(1024, 768, k16), Mode(1280, 1024, k32)}, {true, 1024, 768, 16}},
+        {{Mode(640, 480, k16), Mode(1024, 768, k15)}, {true, 640, 480, 16}},
+        {{Mode(1280, 1024, k32), Mode(1152, 864, k16), Mode(800, 600, k15)}, {false, -1, -1, -1}},
+        {{}, {false, -1, -1, -1}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.modes.size());
+        const SChoice got = Choose(c.modes);
+        EXPECT_EQ(c.expected.found, got.found);
+        EXPECT_EQ(c.expected.width, got.width);
+        EXPECT_EQ(c.expected.height, got.height);
+        EXPECT_EQ(c.expected.depth, got.depth);
+    }
 }
 
 TEST(DeviceStartupPresentParams, DepthPicksTheFormatAndAntialiasingTheSamples)
 {
-    struct Case
-    {
-        int32_t depth;
-        Sys3DFormat format;
-    };
+    struct Case { int32_t depth; Sys3DFormat format; };
     const Case cases[] = {{15, k15}, {16, k16}, {24, k32}, {32, k32}, {8, Sys3DFormat::Unknown}};
     for (const Case& c : cases)
         EXPECT_EQ(c.format, DeviceStartup::MakePresentParams(640, 480, c.depth, 0, true).backBufferFormat) << c.depth;
@@ -117,8 +105,6 @@ TEST(DeviceStartupPresentParams, DepthPicksTheFormatAndAntialiasingTheSamples)
     EXPECT_EQ(600, twoX.backBufferHeight);
     EXPECT_EQ(2u, twoX.multiSampleType);
     EXPECT_FALSE(twoX.windowed);
-    EXPECT_EQ(4u, DeviceStartup::MakePresentParams(800, 600, 32, 4, true).multiSampleType);
-    EXPECT_EQ(0u, DeviceStartup::MakePresentParams(800, 600, 32, 0, true).multiSampleType);
-    EXPECT_EQ(0u, DeviceStartup::MakePresentParams(800, 600, 32, 5, true).multiSampleType);
-    EXPECT_EQ(0u, DeviceStartup::MakePresentParams(800, 600, 32, 1, true).multiSampleType);
+    for (auto [antialiasing, samples] : {std::pair{4, 4u}, {0, 0u}, {5, 0u}, {1, 0u}})
+        EXPECT_EQ(samples, DeviceStartup::MakePresentParams(800, 600, 32, antialiasing, true).multiSampleType);
 }

@@ -52,9 +52,9 @@ protected:
 };
 }  // namespace
 
-TEST_F(LifecycleEndToEnd, RunsUntilTerminatedAndShutsDownInOrder)
+TEST_F(LifecycleEndToEnd, RunsUntilTerminatedShutsDownInOrderAndWritesItsFiles)
 {
-    folder.SetConfig("LOGGING=ON\nWINDOWEDMODE=ON\nRESOLUTION=640,480,32\nGAMMA=1.05\n");
+    folder.SetConfig("LOGGING=ON\nWINDOWEDMODE=ON\nRESOLUTION=640,480,32\nGAMMA=1.05 ; brighter\n");
     CProcess game;
     ASSERT_EQ(0, RunUntilTerminated(game)) << game.Errors();
 
@@ -72,6 +72,11 @@ TEST_F(LifecycleEndToEnd, RunsUntilTerminatedAndShutsDownInOrder)
                                       "-- Allocated resources remained --", "--- Shutting down file system ---",
                                       "End of game..."}))
         << folder.Log();
+
+    EXPECT_EQ("LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\nGAMMA=1.05 ; brighter\r\n",
+              folder.Read("v2krn.cfg"));
+    EXPECT_FALSE(folder.Exists("v2krn.cfgnew"));
+    EXPECT_EQ(EmptyProfileFile(), folder.Read("players.prf"));
 }
 
 TEST_F(LifecycleEndToEnd, InterruptEndsTheGameAsCleanlyAsTermination)
@@ -80,26 +85,7 @@ TEST_F(LifecycleEndToEnd, InterruptEndsTheGameAsCleanlyAsTermination)
     ASSERT_TRUE(folder.StartGame(game));
     ASSERT_TRUE(folder.WaitUntilRunning(game)) << game.Errors();
     EXPECT_EQ(0, game.Terminate(SIGINT)) << game.Errors();
-    const std::vector<std::string> lines = SplitLines(folder.Log());
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ("End of game...", lines.back());
-}
-
-TEST_F(LifecycleEndToEnd, ConfigurationIsWrittenBackWithCrLfLines)
-{
-    folder.SetConfig("LOGGING=ON\nWINDOWEDMODE=ON\nRESOLUTION=640,480,32\nGAMMA=1.05 ; brighter\n");
-    CProcess game;
-    ASSERT_EQ(0, RunUntilTerminated(game)) << game.Errors();
-    EXPECT_EQ("LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\nGAMMA=1.05 ; brighter\r\n",
-              folder.Read("v2krn.cfg"));
-    EXPECT_FALSE(folder.Exists("v2krn.cfgnew"));
-}
-
-TEST_F(LifecycleEndToEnd, WritesAnEmptyValidProfileFile)
-{
-    CProcess game;
-    ASSERT_EQ(0, RunUntilTerminated(game)) << game.Errors();
-    EXPECT_EQ(EmptyProfileFile(), folder.Read("players.prf"));
+    EXPECT_EQ("End of game...", SplitLines(folder.Log()).back());
 }
 
 TEST_F(LifecycleEndToEnd, DamagedProfileFileIsKeptAndReplaced)
@@ -164,31 +150,21 @@ TEST(LifecycleFailures, MissingDataFileEndsWithItsMessage)
         << game.Errors();
 }
 
-TEST_F(LifecycleEndToEnd, OlderAcceptedDataVersionStartsWithoutWarning)
+TEST_F(LifecycleEndToEnd, DataVersionsOtherThanTheAcceptedOnesWarnAndStart)
 {
-    folder.SetDataFile("datafile.version", "1.1.0.2");
-    ASSERT_TRUE(folder.Pack());
-    CProcess game;
-    ASSERT_EQ(0, RunUntilTerminated(game)) << game.Errors();
-    EXPECT_EQ(std::string::npos, game.Errors().find("different version number")) << game.Errors();
-}
-
-TEST_F(LifecycleEndToEnd, UnknownDataVersionWarnsAndStarts)
-{
-    folder.SetDataFile("datafile.version", "1.1.0.5");
-    ASSERT_TRUE(folder.Pack());
-    CProcess game;
-    ASSERT_EQ(0, RunUntilTerminated(game)) << game.Errors();
-    EXPECT_NE(std::string::npos, game.Errors().find(kVersionWarning)) << game.Errors();
-}
-
-TEST_F(LifecycleEndToEnd, OverlongDataVersionWarns)
-{
-    folder.SetDataFile("datafile.version", "1.1.0.4" + std::string(300, ' '));
-    ASSERT_TRUE(folder.Pack());
-    CProcess game;
-    ASSERT_EQ(0, RunUntilTerminated(game)) << game.Errors();
-    EXPECT_NE(std::string::npos, game.Errors().find(kVersionWarning)) << game.Errors();
+    const struct { std::string version; bool warns; } cases[] = {
+        {"1.1.0.2", false}, {"1.1.0.5", true}, {"1.1.0.4" + std::string(300, ' '), true}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.version);
+        folder.SetDataFile("datafile.version", c.version);
+        ASSERT_TRUE(folder.Pack());
+        std::remove((folder.GameFolder() + "Ravelin3.log").c_str());   // a run is known to be up by its own log
+        CProcess game;
+        ASSERT_EQ(0, RunUntilTerminated(game)) << game.Errors();
+        EXPECT_EQ(c.warns, game.Errors().find(kVersionWarning) != std::string::npos) << game.Errors();
+        EXPECT_EQ(c.warns, game.Errors().find("different version number") != std::string::npos);
+    }
 }
 
 TEST_F(LifecycleEndToEnd, LocaleSyntaxErrorEndsStartUpWithoutWritingTheConfiguration)

@@ -87,34 +87,27 @@ public:
     // ended by a signal.
     int Wait(std::chrono::seconds timeout = kStopTimeout)
     {
-        if (finished)
-            return exitCode;
         const Clock::time_point deadline = Clock::now() + timeout;
-        int status = 0;
-        while (waitpid(pid, &status, WNOHANG) == 0)
+        while (!HasEnded())
         {
             if (Clock::now() > deadline)
             {
                 kill(pid, SIGKILL);
-                waitpid(pid, &status, 0);
+                waitpid(pid, nullptr, 0);
                 finished = true;
                 exitCode = -1;
-                return exitCode;
+                break;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        finished = true;
-        exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return exitCode;
     }
 
     bool HasEnded()
     {
-        if (finished)
-            return true;
         int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == 0)
-            return false;
+        if (finished || waitpid(pid, &status, WNOHANG) == 0)
+            return finished;
         finished = true;
         exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return true;

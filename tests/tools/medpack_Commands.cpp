@@ -114,7 +114,7 @@ TEST_F(Medpack, PackWritesTheBodiesThenASortedUpperCaseDirectory)
     EXPECT_EQ(ReadLE32At(image, 57), 2u);
 }
 
-TEST_F(Medpack, PackReplacesAnOldOutputAndRefusesAMissingFolder)
+TEST_F(Medpack, PackReplacesAnOldOutputAndRefusesAMissingFolderOrTwoFilesOfOneName)
 {
     m_Folder.Write("src/x.txt", "x");
     const std::string out = m_Folder.Write("out.med", "old");
@@ -123,16 +123,13 @@ TEST_F(Medpack, PackReplacesAnOldOutputAndRefusesAMissingFolder)
     const SRun missing = RunMedpack(m_Folder, {"pack", out, m_Folder / "nothing"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(CountLines(missing.err), 1);
-}
 
-TEST_F(Medpack, PackRefusesTwoFilesThatBecomeOneName)
-{
-    m_Folder.Write("src/a.txt", "lower");
-    m_Folder.Write("src/A.TXT", "upper");
-    const SRun run = RunMedpack(m_Folder, {"pack", m_Folder / "out.med", m_Folder / "src"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(CountLines(run.err), 1);
-    EXPECT_FALSE(CScratchFolder::Exists(m_Folder / "out.med"));
+    m_Folder.Write("twice/a.txt", "lower");
+    m_Folder.Write("twice/A.TXT", "upper");
+    const SRun twice = RunMedpack(m_Folder, {"pack", m_Folder / "twice.med", m_Folder / "twice"});
+    EXPECT_EQ(twice.exitCode, 1);
+    EXPECT_EQ(CountLines(twice.err), 1);
+    EXPECT_FALSE(CScratchFolder::Exists(m_Folder / "twice.med"));
 }
 
 TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHand)
@@ -160,32 +157,19 @@ TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHand)
 
 TEST_F(Medpack, InvalidDataFilesGiveExitCodeOneAndOneMessage)
 {
-    std::vector<std::pair<const char*, std::vector<uint8_t>>> broken;
-    broken.push_back({"short", {1, 0}});
-    {
+    const auto withOneEntry = [](auto spoil) {
         CTestDataFile file;
         file.Add("A.TXT", "abc");
-        file.SetDirectoryOffsetOverride(1000);
-        broken.push_back({"directory outside", file.Build()});
-    }
-    {
-        CTestDataFile file;
-        file.Add("A.TXT", "abc");
-        file.Entry(0).size = 100;
-        broken.push_back({"entry past the end", file.Build()});
-    }
-    {
-        CTestDataFile file;
-        file.Add("A.TXT", "abc");
-        file.Entry(0).lengthByte = 0;
-        broken.push_back({"bad name length", file.Build()});
-    }
-    {
-        CTestDataFile file;
-        file.Add("A.TXT", "abc");
-        file.SetCountOverride(3000000);
-        broken.push_back({"count too large", file.Build()});
-    }
+        spoil(file);
+        return file.Build();
+    };
+    const std::vector<std::pair<const char*, std::vector<uint8_t>>> broken = {
+        {"short", {1, 0}},
+        {"directory outside", withOneEntry([](CTestDataFile& f) { f.SetDirectoryOffsetOverride(1000); })},
+        {"entry past the end", withOneEntry([](CTestDataFile& f) { f.Entry(0).size = 100; })},
+        {"bad name length", withOneEntry([](CTestDataFile& f) { f.Entry(0).lengthByte = 0; })},
+        {"count too large", withOneEntry([](CTestDataFile& f) { f.SetCountOverride(3000000); })},
+    };
     for (const auto& [label, image] : broken)
     {
         const std::string path = m_Folder.Write("broken.med", image);
