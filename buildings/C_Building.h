@@ -176,6 +176,24 @@ public:
     // handed to deferred deletion.  False (and nothing done) the second time.
     bool TakeDown(bool tellScript);
     bool IsTakenDown() const { return takenDown != 0; }
+
+    // ---- Damage, fire and destruction (C_Building_Damage.cpp) ---------------
+    // A hit with the network rule: a hit by another machine's unit is that
+    // machine's to send.  What ApplyDamage returns.
+    bool OnAttacked(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool alert);
+    // False when the building was destroyed already or the hit changed
+    // nothing; true when it changed the health or destroyed the building.
+    bool ApplyDamage(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool alert);
+    // Fires start below their thresholds and go out above them on a
+    // finished building; returns the new fire level.
+    int32_t UpdateFireEmitters();
+    // Frees every fire particle; the positions hold none afterwards.
+    void RemoveFirePit();
+    // The destruction: the take-down, then a ruin that holds the building
+    // until it is deleted.  Only the first call does anything.
+    void Destroy(bool broadcast);
+    // True while the building still needs repair after this call.
+    bool Repair(float amount);
     // Placed, or holding at least one block of its footprint.
     bool IsOnMap() const;
 
@@ -253,4 +271,9 @@ private:
     bool IsExitUsable(int32_t cellX, int32_t cellY, int32_t n, int32_t terrainClass) const;
     void ReleaseProductionUnit(bool deferred);
     void DropReferences();
+    // The take-down without the hand-off to deferred deletion.
+    bool LeaveWorld(bool tellScript);
+    void OnDestroyedByDamage(CUnit* attackerUnit);
+    void RevealToAttacker(CUnit& attackerUnit);
+    bool IsDecidedHere() const;
 };

@@ -224,6 +224,14 @@ int32_t CBuilding::FinishedSightRadius() const
 
 bool CBuilding::TakeDown(bool tellScript)
 {
+    if (!LeaveWorld(tellScript))
+        return false;
+    g_PtrGarbage.AddBuilding(this);
+    return true;
+}
+
+bool CBuilding::LeaveWorld(bool tellScript)
+{
     if (takenDown)
         return false;
     takenDown = 1;
@@ -240,10 +248,8 @@ bool CBuilding::TakeDown(bool tellScript)
     ReleaseProductionUnit(true);
     queueCount = 0;
     productionState = 0;
-    for (int32_t i = 0; i < fireCount; ++i)
-        firePositions[i].particle = NoParticle;
+    RemoveFirePit();
     fireAmount = 0;
-    g_PtrGarbage.AddBuilding(this);
     return true;
 }
 

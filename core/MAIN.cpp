@@ -59,6 +59,7 @@
 #include "net/C_CtrlMultiplayerWait.h"
 #include "net/C_MultiplayerGame.h"
 #include "platform/SysClock.h"
+#include "platform/SysCloseSignals.h"
 #include "platform/SysCodePage.h"
 #include "platform/SysInstanceLock.h"
 #include "platform/SysMessageBox.h"
@@ -368,6 +369,9 @@ void FreeGlobals()
 
 int WinMain(const char* commandLine)
 {
+    // A close request that arrives while the game is still starting up is
+    // kept until the message pump runs, so the game then quits in order.
+    SysCloseSignals::Install();
     GlobalFunc::MarkLeakBaseline();
 
     switch (CheckBuildVersion(kBuildVersionText))

@@ -1,28 +1,169 @@
 #include "effects/C_Particles.h"
 
+#include <algorithm>
+
+#include "core/C_PtrGarbage.h"
+
 CParticles g_Particles;
 
 void CParticles::Init(int32_t capacity)
 {
+    ReleaseHeld();
     m_Capacity = capacity > 0 ? capacity : 0;
     m_Markers.clear();
+    ClearEffects();
 }
 
 void CParticles::Shutdown()
 {
+    ReleaseHeld();
     m_Capacity = 0;
     m_Markers.clear();
     m_Markers.shrink_to_fit();
+    ClearEffects();
 }
 
 void CParticles::Reset()
 {
+    ReleaseHeld();
     m_Markers.clear();
+    ClearEffects();
+}
+
+void CParticles::ReleaseHeld()
+{
+    for (const SHeld<CUnit>& corpse : m_Corpses)
+        g_PtrGarbage.AddUnit(corpse.object);
+    for (const SHeld<CBuilding>& ruin : m_Ruins)
+        g_PtrGarbage.AddBuilding(ruin.object);
+    m_Corpses.clear();
+    m_Ruins.clear();
+}
+
+namespace
+{
+// Counts the held objects down; those that run out go to deferred deletion.
+template <typename Held, typename Release>
+void Decay(std::vector<Held>& held, int32_t ticks, Release release)
+{
+    for (Held& entry : held)
+        entry.ticksLeft -= ticks;
+    const auto expired = std::stable_partition(held.begin(), held.end(),
+                                               [](const Held& entry) { return entry.ticksLeft > 0; });
+    for (auto it = expired; it != held.end(); ++it)
+        release(it->object);
+    held.erase(expired, held.end());
+}
+}  // namespace
+
+void CParticles::Update(int32_t ticks)
+{
+    if (ticks <= 0)
+        return;
+    Decay(m_Corpses, ticks, [](CUnit* unit) { g_PtrGarbage.AddUnit(unit); });
+    Decay(m_Ruins, ticks, [](CBuilding* building) { g_PtrGarbage.AddBuilding(building); });
 }
 
 void CParticles::AddMinimapMarker(int32_t x, int32_t y, uint32_t colour)
 {
     m_Markers.push_back({x, y, colour});
+}
+
+void CParticles::AddCorpse(bool hidden, CUnit* unit)
+{
+    (void)hidden;
+    if (unit == nullptr || HoldsCorpse(unit))
+        return;
+    m_Corpses.push_back({unit, CorpseTicks});
+}
+
+void CParticles::AddRuin(CBuilding* building)
+{
+    if (building == nullptr || HoldsRuin(building))
+        return;
+    m_Ruins.push_back({building, RuinTicks});
+}
+
+void CParticles::AddBlood(bool hidden, float x, float y, float height, float size, bool stain)
+{
+    (void)size;
+    m_Effects.push_back({KindBlood, x, y, height, hidden, stain});
+}
+
+void CParticles::AddSmash(bool hidden, float x, float y, float height, int32_t debrisKind)
+{
+    m_Effects.push_back({debrisKind, x, y, height, hidden, false});
+}
+
+void CParticles::AddRevealArea(const CUnit* unit, int32_t radius, float timeFactor)
+{
+    (void)unit;
+    (void)radius;
+    (void)timeFactor;
+    ++m_RevealCount;
+}
+
+void CParticles::AddTargetMark(const CUnit* unit, const CBuilding* building)
+{
+    (void)unit;
+    (void)building;
+    ++m_TargetMarkCount;
+}
+
+void CParticles::AddKind120(const CBuilding* building, float timeFactor)
+{
+    (void)building;
+    (void)timeFactor;
+    ++m_RevealCount;
+}
+
+void CParticles::AddExplosionMark(float x, float y, float size)
+{
+    (void)x;
+    (void)y;
+    (void)size;
+    ++m_ExplosionMarkCount;
+}
+
+int32_t CParticles::AddBuildingFire(bool hidden, float x, float height, float y, float size)
+{
+    (void)hidden;
+    (void)x;
+    (void)height;
+    (void)y;
+    (void)size;
+    m_Fires.push_back(m_NextHandle);
+    return m_NextHandle++;
+}
+
+bool CParticles::FreeParticle(int32_t handle)
+{
+    const auto it = std::find(m_Fires.begin(), m_Fires.end(), handle);
+    if (it == m_Fires.end())
+        return false;
+    m_Fires.erase(it);
+    return true;
+}
+
+bool CParticles::HoldsCorpse(const CUnit* unit) const
+{
+    return std::any_of(m_Corpses.begin(), m_Corpses.end(),
+                       [unit](const SHeld<CUnit>& held) { return held.object == unit; });
+}
+
+bool CParticles::HoldsRuin(const CBuilding* building) const
+{
+    return std::any_of(m_Ruins.begin(), m_Ruins.end(),
+                       [building](const SHeld<CBuilding>& held) { return held.object == building; });
+}
+
+void CParticles::ClearEffects()
+{
+    m_Effects.clear();
+    m_RevealCount = 0;
+    m_TargetMarkCount = 0;
+    m_ExplosionMarkCount = 0;
+    m_Fires.clear();
 }
 
 void CParticles::RegisterReferences() {}

@@ -1,11 +1,17 @@
 #pragma once
 // Stands in for the particle system of the projectiles, particles and world
-// rendering subsystem: the pool and the minimap markers, without particles.
+// rendering subsystem: the pool, the minimap markers, the corpses and ruins
+// that hold dead objects until they decay, and a record of the effects asked
+// for, without drawing anything.
 //
-// Main thread only.  Map points are in blocks; colours 0x00RRGGBB.
+// Main thread only.  Map points are in blocks; colours 0x00RRGGBB; times in
+// simulation ticks.
 
 #include <cstdint>
 #include <vector>
+
+class CBuilding;
+class CUnit;
 
 struct SMinimapMarker
 {
@@ -14,29 +20,93 @@ struct SMinimapMarker
     uint32_t colour;
 };
 
+// One effect particle as it was asked for.
+struct SEffectParticle
+{
+    int32_t kind;     // KindBlood, or the debris kind (24, 25, 26) of a smash
+    float x;
+    float y;
+    float height;
+    bool hidden;
+    bool stain;       // blood only: leaves a stain where it lands
+};
+
 class CParticles
 {
 public:
     // The pool the device start-up asks for.
     static constexpr int32_t kDevicePoolSize = 65536;
+    static constexpr int32_t KindBlood = 1;
+    // How long a corpse lies and a ruin stands before the object is deleted.
+    static constexpr int32_t CorpseTicks = 600;
+    static constexpr int32_t RuinTicks = 900;
 
     // Makes room for `capacity` particles (none below 1), empty.
     void Init(int32_t capacity);
-    // Frees the pool; safe without Init and when called twice.
+    // Frees the pool; safe without Init and when called twice.  Held corpses
+    // and ruins go to deferred deletion.
     void Shutdown();
-    // Drops every particle and marker, keeping the pool.
+    // Drops every particle and marker, keeping the pool.  Held corpses and
+    // ruins go to deferred deletion.
     void Reset();
+    // Moves the corpses and ruins on; those that decay hand their object to
+    // deferred deletion.
+    void Update(int32_t ticks);
+
     void AddMinimapMarker(int32_t x, int32_t y, uint32_t colour);
+    // Holds a dead unit (its death finished) until the corpse decays.  A unit
+    // held already is not held twice.
+    void AddCorpse(bool hidden, CUnit* unit);
+    // Holds a destroyed building until the ruin expires.  Held once.
+    void AddRuin(CBuilding* building);
+    void AddBlood(bool hidden, float x, float y, float height, float size, bool stain);
+    void AddSmash(bool hidden, float x, float y, float height, int32_t debrisKind);
+    void AddRevealArea(const CUnit* unit, int32_t radius, float timeFactor);
+    void AddTargetMark(const CUnit* unit, const CBuilding* building);
+    // Keeps the local player's fog revealed around a building for a while.
+    void AddKind120(const CBuilding* building, float timeFactor);
+    void AddExplosionMark(float x, float y, float size);
+    // A building fire; the handle stays valid until FreeParticle.
+    int32_t AddBuildingFire(bool hidden, float x, float height, float y, float size);
+    // True when the handle held a particle, which is now gone.
+    bool FreeParticle(int32_t handle);
+    int32_t GetBurningFireCount() const { return static_cast<int32_t>(m_Fires.size()); }
+    int32_t GetExplosionMarkCount() const { return m_ExplosionMarkCount; }
     // Corpses and ruins hold units and buildings for the save game; the
-    // stand-in keeps none, so there is nothing to register.
+    // stand-in saves none, so there is nothing to register.
     void RegisterReferences();
 
     int32_t GetCapacity() const { return m_Capacity; }
     const std::vector<SMinimapMarker>& GetMinimapMarkers() const { return m_Markers; }
+    const std::vector<SEffectParticle>& GetEffects() const { return m_Effects; }
+    bool HoldsCorpse(const CUnit* unit) const;
+    bool HoldsRuin(const CBuilding* building) const;
+    int32_t GetCorpseCount() const { return static_cast<int32_t>(m_Corpses.size()); }
+    int32_t GetRuinCount() const { return static_cast<int32_t>(m_Ruins.size()); }
+    int32_t GetRevealCount() const { return m_RevealCount; }
+    int32_t GetTargetMarkCount() const { return m_TargetMarkCount; }
+    void ClearEffects();
 
 private:
+    template <typename T>
+    struct SHeld
+    {
+        T* object;
+        int32_t ticksLeft;
+    };
+
+    void ReleaseHeld();
+
     int32_t m_Capacity = 0;
     std::vector<SMinimapMarker> m_Markers;
+    std::vector<SEffectParticle> m_Effects;
+    std::vector<SHeld<CUnit>> m_Corpses;
+    std::vector<SHeld<CBuilding>> m_Ruins;
+    int32_t m_RevealCount = 0;
+    int32_t m_TargetMarkCount = 0;
+    int32_t m_ExplosionMarkCount = 0;
+    std::vector<int32_t> m_Fires;
+    int32_t m_NextHandle = 0;
 };
 
 extern CParticles g_Particles;

@@ -5,6 +5,7 @@
 
 #include "buildings/C_Building.h"
 #include "core/C_LogFile.h"
+#include "effects/C_Particles.h"
 #include "game/C_CtrlGame.h"
 #include "units/C_Unit.h"
 #include "world/C_Player.h"
@@ -72,4 +73,5 @@ void CCtrlGame::SimulationStep(int32_t ticks)
     CPlayer::UpdateAllUnitsTimeSliced(g_Players);
     for (int32_t p = 0; p < MaxPlayers; ++p)
         UpdateBuildings(g_Players[p], ticks);
+    g_Particles.Update(ticks);
 }

@@ -1,32 +1,71 @@
 #pragma once
-// Stands in for the network game's unit commands: records each command a
-// unit sends, in order, instead of putting it on the wire.
+// Stands in for the network subsystem: records each command a unit sends, in order, instead of putting it on the wire.
 
 #include <cstdint>
 #include <vector>
 
+class CBuilding;
 class CUnit;
 
 class CUnitCommandOutbox
 {
 public:
+    static constexpr int32_t CommandUnitDirection = 30;
     static constexpr int32_t CommandUnitHealth = 31;
     static constexpr int32_t CommandUnitDied = 32;
+    static constexpr int32_t CommandUnitHidden = 33;
+    static constexpr int32_t CommandUnitStopAction = 35;
     static constexpr int32_t CommandUnitStop = 36;
+    static constexpr int32_t CommandBuildingHealth = 37;
+    static constexpr int32_t CommandBuildingDestroyed = 39;
+    static constexpr int32_t CommandUnitHit = 43;
+    static constexpr int32_t CommandBuildingHit = 44;
+    static constexpr int32_t CommandRequestMoveStep = 57;
+    static constexpr int32_t CommandMoveStep = 58;
+    // Receiver of a packet meant for every other machine.
+    static constexpr int32_t AllMachines = -1;
 
+    // Fields a command does not carry stay 0.
     struct SCommand
     {
-        int32_t command;
-        const CUnit* unit;
-        float value;
+        int32_t command = 0;
+        const CUnit* unit = nullptr;
+        float value = 0.0f;     // commands 31 (health) and 32 (torn apart, 1 or 0)
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t facing = 0;
+        int32_t direction = 0;
+        int32_t result = 0;     // command 58: 0 step, 1 retry, 2 give up
+        int32_t receiver = AllMachines;   // machine slot, or AllMachines
+        const CUnit* other = nullptr;     // commands 43 and 44: the attacker, or none
+        int32_t kind = 0;                 // commands 43 and 44: the damage type
+        const CBuilding* building = nullptr;   // commands 37, 39 and 44
     };
 
+    // Command 30: the unit's facing, to every machine.
+    void SendUnitDirection(const CUnit* unit, int32_t facing);
     // Command 31: the unit's health.
     void SendUnitHealth(const CUnit* unit, float health);
     // Command 32: the unit died; value is its torn-apart flag.
     void SendUnitDied(const CUnit* unit, bool tornApart);
+    // Command 33: the unit left the map (boarded a ship).
+    void SendUnitHidden(const CUnit* unit);
+    // Command 43: a hit on the unit; value is the amount.
+    void SendUnitHit(const CUnit* victim, const CUnit* attacker, int32_t amount, int32_t damageType);
+    // Command 37: the building's health; 39: the building was destroyed;
+    // 44: a hit on the building (value is the amount).
+    void SendBuildingHealth(const CBuilding* building, float health);
+    void SendBuildingDestroyed(const CBuilding* building);
+    void SendBuildingHit(const CBuilding* building, const CUnit* attacker, int32_t amount, int32_t damageType);
+    // Command 35: "Unit stop action", to every machine.
+    void SendUnitStopAction(const CUnit* unit);
     // Command 36: the unit stopped.
     void SendUnitStop(const CUnit* unit);
+    // Command 57: a client's unit asks the host (slot 0) for a tile step.
+    void RequestMoveStep(const CUnit* unit, int32_t x, int32_t y, int32_t facing, int32_t direction);
+    // Command 58: the answer to a tile step, to one machine or to all.
+    void SendMoveStep(const CUnit* unit, int32_t x, int32_t y, int32_t facing, int32_t direction, int32_t result,
+                      int32_t receiver);
 
     void Clear() { m_Sent.clear(); }
     const std::vector<SCommand>& GetSent() const { return m_Sent; }

@@ -177,6 +177,7 @@ void CUnit::RemoveFromWorld(bool notify)
     if (notify && IsNetworkGame() && IsOwnedHere(player))
         g_UnitCommandOutbox.SendUnitDied(this, tornApart != 0);
     animType = ANIM_DIE;
+    animFrame = 0.0f;
     SetModelByAnimation();
     m_Life = UnitLife::Dying;
 }

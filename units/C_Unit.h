@@ -10,6 +10,7 @@
 // maximum hit points; facings in degrees 0 to 359.  Main thread only.
 
 #include <cstdint>
+#include <vector>
 
 #include "core/C_String.h"
 
@@ -208,6 +209,35 @@ public:
     void onUnitRemoved(CUnit* unit);
     void onBuildingRemoved(CBuilding* building);
 
+    // ---- Hits, damage and death (C_Unit_Damage.cpp) --------------------------
+    // Damage types 1 to 9; any other value changes no health.
+    static constexpr int32_t DamageTypeTearing = 8;
+    // Every hit on a unit: the network rule, then ApplyHit.  attacker may be
+    // null (traps, spells without a caster).
+    void TakeHit(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool retaliate);
+    // Applies a hit on this machine (also the receiver of command 43).
+    void ApplyHit(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool retaliate);
+    // The units of this unit's player that follow it, in list order.
+    void CollectFollowers(std::vector<CUnit*>& followers) const;
+    void AlertToAttacker(CUnit* attackerUnit);
+    // The end of the Die animation: the unit becomes a corpse held by the
+    // particles, leaves its player's list and the map.  Only the first call
+    // does anything.
+    void FinishDeath();
+    // Advances the Die animation by `frames`; at the last of `frameCount`
+    // frames the death finishes.  False when the unit left its list.
+    bool AnimateDeath(float frames, float frameCount);
+    // Dying or already a corpse.
+    bool IsDying() const { return m_Life == UnitLife::Dying || m_Life == UnitLife::Corpse; }
+
+    // ---- Conversion and boarding (C_Unit_Conversion.cpp) -------------------
+    // Hands the unit to another player.  False, with nothing changed, for a
+    // dying unit, the same owner, a bad index, a unit off its owner's list or
+    // a full list of the new owner.
+    bool ConvertToPlayer(int32_t newPlayer, bool showMessage);
+    // Boards the transport when it accepts the unit; false when it refuses.
+    bool BoardTransport(CUnit* transport);
+
     // ---- Queries (C_Unit.cpp) ----------------------------------------------
     // Living hit points: maximum x (health - starvation) x 0.01, truncated.
     int32_t GetLivingHitPoints() const;
@@ -402,6 +432,9 @@ private:
     void AddSightAndScan();
     void ScanSight(int32_t radius);
     void DropEveryReference(bool tellAI);
+    void SpawnHitEffect(float percentLost);
+    void MarkAsConverted(bool showMessage);
+    void ReleaseFromNewFriends();
     void RefreshFogArea(int32_t radius);
 
     bool m_FootprintRegistered = false;

@@ -18,6 +18,10 @@ struct SOrderRule
 };
 
 constexpr int32_t NoCommand = CMD_NONE;
+// The Die animation until the types bring their own models: frames played
+// per tick and frames in all.
+constexpr float DieFramesPerTick = 0.6f;
+constexpr float DieFrameCount = 30.0f;
 
 // Types not listed keep unit, building and point and act at contact.
 const SOrderRule OrderRules[] = {
@@ -59,6 +63,13 @@ const char* CUnitOfType::GetCastName() const
         return m_Row.nameKey;
     const char* text = g_Localizer.GetString(m_Row.nameKey, false);
     return text != nullptr ? text : "";
+}
+
+bool CUnitOfType::Animate(int32_t ticks)
+{
+    if (animType == ANIM_DIE)
+        return AnimateDeath(DieFramesPerTick * static_cast<float>(ticks), DieFrameCount);
+    return true;
 }
 
 float CUnitOfType::GetMaxHitPoints() const

@@ -17,6 +17,8 @@ public:
     const char* GetCastName() const override;
     int32_t GetObjectTypeId() const override { return m_Row.objectTypeId; }
     float GetMaxHitPoints() const override;
+    // Plays the Die animation of a dying unit to its end.
+    bool Animate(int32_t ticks) override;
     bool CanAttackUnits() const override { return m_Row.canAttack; }
     bool IsRanged() const override { return m_Row.ranged; }
     bool IsShip() const override { return m_Row.ship; }

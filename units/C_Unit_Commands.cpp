@@ -11,7 +11,6 @@
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
 #include "net/C_UnitCommandOutbox.h"
-#include "net/C_UnitMoveOutbox.h"
 #include "platform/SysClock.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitActionBuffer.h"
@@ -323,7 +322,7 @@ void CUnit::RestartAction()
 {
     InitAction(nullptr, nullptr, nullptr, x, y, CMD_NONE, TARGET_NONE, true, false);
     if (IsNetworkGame() && IsOwnedHere(player))
-        g_UnitMoveOutbox.SendUnitStopAction(this);
+        g_UnitCommandOutbox.SendUnitStopAction(this);
 }
 
 void CUnit::StoreReturnPoint()

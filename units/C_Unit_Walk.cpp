@@ -8,7 +8,6 @@
 #include "core/C_Config.h"
 #include "core/C_LogFile.h"
 #include "net/C_UnitCommandOutbox.h"
-#include "net/C_UnitMoveOutbox.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
@@ -169,7 +168,7 @@ void CUnit::RequestNextTile()
     if (IsNetworkGame() && player != HostPlayer)
     {
         awaitingMoveAnswer = 1;
-        g_UnitMoveOutbox.RequestMoveStep(this, nextX, nextY, newFacing, direction);
+        g_UnitCommandOutbox.RequestMoveStep(this, nextX, nextY, newFacing, direction);
         return;
     }
     SetDirection(newFacing, true);
@@ -178,8 +177,8 @@ void CUnit::RequestNextTile()
     case TileFree:
         StepToTile(nextX, nextY, newFacing);
         if (IsNetworkGame())
-            g_UnitMoveOutbox.SendMoveStep(this, nextX, nextY, newFacing, direction, TileFree,
-                                          CUnitMoveOutbox::AllMachines);
+            g_UnitCommandOutbox.SendMoveStep(this, nextX, nextY, newFacing, direction, TileFree,
+                                             CUnitCommandOutbox::AllMachines);
         SetModelByAnimation();
         break;
     case TileHeldByMovers:
@@ -229,8 +228,8 @@ void CUnit::AskToGiveWay(int32_t tileX, int32_t tileY, int32_t direction)
         blocker->SetDirection(DirectionFacing[aside], true);
         blocker->StepToTile(asideX, asideY, DirectionFacing[aside]);
         if (IsNetworkGame())
-            g_UnitMoveOutbox.SendMoveStep(blocker, asideX, asideY, DirectionFacing[aside], aside, TileFree,
-                                          CUnitMoveOutbox::AllMachines);
+            g_UnitCommandOutbox.SendMoveStep(blocker, asideX, asideY, DirectionFacing[aside], aside, TileFree,
+                                             CUnitCommandOutbox::AllMachines);
         blocker->SetModelByAnimation();
         return;
     }
@@ -446,7 +445,7 @@ void CUnit::OnNetworkMoveRequest(int32_t sender, int32_t tx, int32_t ty, int32_t
     if (sender == player && IsAlive() && onMap && IsFootprintRegistered() && GetLife() == UnitLife::OnMap &&
         IsValidStep(tx, ty, direction))
         result = TestTileFree(tx, ty);
-    const int32_t receiver = result == TileFree ? CUnitMoveOutbox::AllMachines : player;
-    g_UnitMoveOutbox.SendMoveStep(this, tx, ty, newFacing, direction, result, receiver);
+    const int32_t receiver = result == TileFree ? CUnitCommandOutbox::AllMachines : player;
+    g_UnitCommandOutbox.SendMoveStep(this, tx, ty, newFacing, direction, result, receiver);
     OnNetworkMoveResponse(tx, ty, newFacing, result, direction);
 }

@@ -62,22 +62,9 @@ int32_t CPathFinder::FindPath(int32_t startX, int32_t startY, int32_t goalX, int
     // Measured to the goal the search heads for, so that the limit and the
     // closest cell agree with the distances of the expansions.
     const int32_t startDistance = GlobalFunc::Distance(startX, startY, m_GoalX, m_GoalY);
-    ResetHeap(startX, startY, startDistance);
-    m_BestCost = 0;
-    m_BestX = startX;
-    m_BestY = startY;
-    m_BestDistance = startDistance;
+    StartHeapSearch(startX, startY, startDistance);
     m_DistanceLimit = startDistance + DistanceSlackPerMapBlock * m_Map.GetWidth();
-
-    if (RunHeapSearch(&CPathFinder::AddSzomszed) != ESearchEnd::Found)
-    {
-        m_GoalX = m_BestX;
-        m_GoalY = m_BestY;
-        CountFailure();
-    }
-    const int32_t steps = WriteRoute(startX, startY, route, end);
-    NextGeneration();
-    return steps;
+    return SearchRouteToGoal(&CPathFinder::AddSzomszed, startX, startY, route, end);
 }
 
 // The goal of the search; false when it lies off the map (a goal without
@@ -179,11 +166,7 @@ void CPathFinder::MoveGoalToFreeCell(int32_t fromX, int32_t fromY)
     m_GoalY = std::clamp(fromY, 0, m_Map.GetHeight() - 1);
     RecordCost(searchFromX, searchFromY, StartCost);
     const int32_t distance = GlobalFunc::Distance(m_GoalX, m_GoalY, searchFromX, searchFromY);
-    ResetHeap(searchFromX, searchFromY, distance);
-    m_BestCost = 0;
-    m_BestX = searchFromX;
-    m_BestY = searchFromY;
-    m_BestDistance = distance;
+    StartHeapSearch(searchFromX, searchFromY, distance);
     if (RunHeapSearch(&CPathFinder::AddSzomszedInitEnd) != ESearchEnd::Found)
     {
         m_GoalX = m_BestX;

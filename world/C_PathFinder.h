@@ -245,6 +245,11 @@ private:
     // passed over: offering them again would change nothing.
     bool ExpandNeighbours(int32_t x, int32_t y, Expansion expand);
     ESearchEnd RunHeapSearch(Expansion expand);
+    // Puts the first cell on the heap and makes it the closest cell so far.
+    void StartHeapSearch(int32_t x, int32_t y, int32_t distance);
+    // Runs the heap search; when it misses the goal the route ends at the
+    // closest cell reached instead.  Returns the route's step count.
+    int32_t SearchRouteToGoal(Expansion expand, int32_t startX, int32_t startY, Route& route, SPoint& end);
     ESearchEnd RunQueueSearch(Expansion expand);
     void CountFailure();
     // Writes the route from the start to the goal (cut to RouteCapacity

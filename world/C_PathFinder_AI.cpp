@@ -169,23 +169,11 @@ int32_t CPathFinder::SmartAI_FindPath(int32_t startX, int32_t startY, int32_t go
 
     StartSearch(startX, startY);
     const int32_t startDistance = GlobalFunc::Distance(startX, startY, goalX, goalY);
-    ResetHeap(startX, startY, startDistance);
-    m_BestCost = 0;
-    m_BestX = startX;
-    m_BestY = startY;
-    m_BestDistance = startDistance;
+    StartHeapSearch(startX, startY, startDistance);
     m_DistanceLimit = 0;
     m_NearLimit = 0;
     m_AcceptDistance = 0;
-    if (RunHeapSearch(&CPathFinder::SmartAI_AddSzomszed) != ESearchEnd::Found)
-    {
-        m_GoalX = m_BestX;
-        m_GoalY = m_BestY;
-        CountFailure();
-    }
-    const int32_t steps = WriteRoute(startX, startY, route, end);
-    NextGeneration();
-    return steps;
+    return SearchRouteToGoal(&CPathFinder::SmartAI_AddSzomszed, startX, startY, route, end);
 }
 
 // True when the footprint refuses the position: a blocked cell (but a

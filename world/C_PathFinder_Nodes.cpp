@@ -276,6 +276,28 @@ void CPathFinder::UpdateBest(int64_t cost, int32_t x, int32_t y, int32_t distanc
     }
 }
 
+void CPathFinder::StartHeapSearch(int32_t x, int32_t y, int32_t distance)
+{
+    ResetHeap(x, y, distance);
+    m_BestCost = 0;
+    m_BestX = x;
+    m_BestY = y;
+    m_BestDistance = distance;
+}
+
+int32_t CPathFinder::SearchRouteToGoal(Expansion expand, int32_t startX, int32_t startY, Route& route, SPoint& end)
+{
+    if (RunHeapSearch(expand) != ESearchEnd::Found)
+    {
+        m_GoalX = m_BestX;
+        m_GoalY = m_BestY;
+        CountFailure();
+    }
+    const int32_t steps = WriteRoute(startX, startY, route, end);
+    NextGeneration();
+    return steps;
+}
+
 int32_t CPathFinder::WriteRoute(int32_t startX, int32_t startY, Route& route, SPoint& end)
 {
     // Every cell of the chain was reached in this search, each at a lower

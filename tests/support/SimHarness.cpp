@@ -5,6 +5,7 @@
 #include "buildings/C_Player_Factory.h"
 #include "core/C_PtrGarbage.h"
 #include "core/GlobalFunc.h"
+#include "effects/C_Particles.h"
 #include "game/C_CtrlGame.h"
 #include "game/C_Selection.h"
 #include "net/C_UnitCommandOutbox.h"
@@ -86,6 +87,7 @@ CSimHarness::~CSimHarness()
                 g_Players[p].units[i]->ShowUnit(false);
     for (int32_t p = 0; p < MaxPlayers; ++p)
         g_Players[p].Release();
+    g_Particles.Reset();
     g_PtrGarbage.Flush();
     g_GameMap.Free();
     g_Players = nullptr;
@@ -135,6 +137,24 @@ void CSimHarness::Frame(int32_t ticks)
 {
     Tick(ticks);
     CCtrlGame::SimulationStep(ticks);
+    g_Particles.Update(ticks);
+    FlushDeleted();
+}
+
+void CSimHarness::FlushDeleted()
+{
+    for (auto it = m_Live.begin(); it != m_Live.end();)
+    {
+        const CUnit* unit = *it;
+        if (g_PtrGarbage.FindUnit(unit->player, unit->uniqueId) == unit)
+        {
+            ++m_DeletedUnits;
+            it = m_Live.erase(it);
+        }
+        else
+            ++it;
+    }
+    g_PtrGarbage.Flush();
 }
 
 void CSimHarness::Research(int32_t player, int32_t technology, float progress)

@@ -46,8 +46,13 @@ public:
     // Advances the test clock by whole simulation ticks.
     void Tick(int32_t ticks);
     // One game frame of that many simulation ticks: the clock moves on,
-    // then the simulation step runs.
+    // the simulation step runs, corpses and ruins decay, and what waits for
+    // deferred deletion is deleted.
     void Frame(int32_t ticks);
+    // Deletes what waits for deferred deletion, forgetting those units.
+    void FlushDeleted();
+    // Units the harness saw deleted through deferred deletion in frames.
+    int32_t DeletedUnits() const { return m_DeletedUnits; }
     // Puts a unit made by a test (a test double of a unit type) into the
     // player's list and shows it at (x, y); the harness owns it from now on.
     // Null when the player's list refused it.
@@ -85,4 +90,5 @@ private:
     std::vector<int32_t> m_Samples;
     CConfig m_SavedConfig;
     bool m_OwnRangeTables = false;
+    int32_t m_DeletedUnits = 0;
 };

@@ -7,7 +7,7 @@
 
 #include "buildings/C_Building.h"
 #include "core/C_Config.h"
-#include "net/C_UnitMoveOutbox.h"
+#include "net/C_UnitCommandOutbox.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestWalker.h"
 #include "units/C_Unit.h"
@@ -83,15 +83,15 @@ TEST_F(FacingTurning, NotifiedFacingGoesToTheOtherMachinesOnlyFromTheOwner)
     CUnit* mine = Walker(0, 10, 10);
     CUnit* theirs = Walker(1, 12, 10);
     mine->SetDirection(45, true);
-    EXPECT_TRUE(g_UnitMoveOutbox.GetSent().empty());   // single player
+    EXPECT_TRUE(g_UnitCommandOutbox.GetSent().empty());   // single player
     g_Config.networkRole = 1;
     mine->SetDirection(90, true);
     theirs->SetDirection(90, true);
     mine->SetDirection(135, false);
-    ASSERT_EQ(g_UnitMoveOutbox.GetSent().size(), 1u);
-    EXPECT_EQ(g_UnitMoveOutbox.GetSent()[0].command, CUnitMoveOutbox::CommandUnitDirection);
-    EXPECT_EQ(g_UnitMoveOutbox.GetSent()[0].unit, mine);
-    EXPECT_EQ(g_UnitMoveOutbox.GetSent()[0].facing, 90);
+    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
+    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].command, CUnitCommandOutbox::CommandUnitDirection);
+    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].unit, mine);
+    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].facing, 90);
 }
 
 TEST_F(FacingTurning, TurningTakesTheShortWayTenDegreesATick)

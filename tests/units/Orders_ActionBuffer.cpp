@@ -9,7 +9,6 @@
 
 #include "buildings/C_Building.h"
 #include "core/C_Config.h"
-#include "net/C_UnitMoveOutbox.h"
 #include "platform/SysClock.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestLog.h"

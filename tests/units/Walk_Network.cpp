@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/C_Config.h"
-#include "net/C_UnitMoveOutbox.h"
+#include "net/C_UnitCommandOutbox.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestWalker.h"
 #include "units/C_Unit.h"
@@ -40,9 +40,9 @@ protected:
         FrameSound();   // the first step is asked for
         return unit;
     }
-    const CUnitMoveOutbox::SCommand* LastSent(int32_t command) const
+    const CUnitCommandOutbox::SCommand* LastSent(int32_t command) const
     {
-        const std::vector<CUnitMoveOutbox::SCommand>& sent = g_UnitMoveOutbox.GetSent();
+        const std::vector<CUnitCommandOutbox::SCommand>& sent = g_UnitCommandOutbox.GetSent();
         for (auto it = sent.rbegin(); it != sent.rend(); ++it)
             if (it->command == command)
                 return &*it;
@@ -51,7 +51,7 @@ protected:
     int32_t CountSent(int32_t command) const
     {
         int32_t count = 0;
-        for (const CUnitMoveOutbox::SCommand& sent : g_UnitMoveOutbox.GetSent())
+        for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
             count += sent.command == command ? 1 : 0;
         return count;
     }
@@ -68,7 +68,7 @@ protected:
 TEST_F(WalkNetwork, ClientAsksTheHostForEachStepAndWaits)
 {
     CTestWalker* unit = ClientUnitAskingForAStep();
-    const CUnitMoveOutbox::SCommand* request = LastSent(CUnitMoveOutbox::CommandRequestMoveStep);
+    const CUnitCommandOutbox::SCommand* request = LastSent(CUnitCommandOutbox::CommandRequestMoveStep);
     ASSERT_NE(request, nullptr);
     EXPECT_EQ(request->unit, unit);
     EXPECT_EQ(request->x, 11);
@@ -81,7 +81,7 @@ TEST_F(WalkNetwork, ClientAsksTheHostForEachStepAndWaits)
     // Without an answer nothing moves and nothing more is asked.
     for (int32_t frame = 0; frame < 10; ++frame)
         FrameSound(3);
-    EXPECT_EQ(CountSent(CUnitMoveOutbox::CommandRequestMoveStep), 1);
+    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandRequestMoveStep), 1);
     EXPECT_EQ(unit->x, 10);
     // The host grants it: the step is taken, and the next one asked for
     // once it is done.
@@ -91,10 +91,10 @@ TEST_F(WalkNetwork, ClientAsksTheHostForEachStepAndWaits)
     EXPECT_EQ(unit->stepTicks, 10);
     EXPECT_EQ(unit->facing, EastFacing);
     FrameSound(10);
-    EXPECT_EQ(CountSent(CUnitMoveOutbox::CommandRequestMoveStep), 1);
+    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandRequestMoveStep), 1);
     FrameSound(1);
-    EXPECT_EQ(CountSent(CUnitMoveOutbox::CommandRequestMoveStep), 2);
-    EXPECT_EQ(LastSent(CUnitMoveOutbox::CommandRequestMoveStep)->x, 12);
+    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandRequestMoveStep), 2);
+    EXPECT_EQ(LastSent(CUnitCommandOutbox::CommandRequestMoveStep)->x, 12);
 }
 
 TEST_F(WalkNetwork, ClientRetriesAndStopsCountingAsMovingAfterTwentyRetryAnswers)
@@ -110,7 +110,7 @@ TEST_F(WalkNetwork, ClientRetriesAndStopsCountingAsMovingAfterTwentyRetryAnswers
         EXPECT_EQ(unit->ready, 1);
         FrameSound();   // asks again
     }
-    EXPECT_EQ(CountSent(CUnitMoveOutbox::CommandRequestMoveStep), CUnit::MaxTileRetries + 1);
+    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandRequestMoveStep), CUnit::MaxTileRetries + 1);
     EXPECT_EQ(unit->x, 10);
 }
 
@@ -174,16 +174,16 @@ TEST_F(WalkNetwork, HostsOwnUnitStepsAtOnceAndTellsEveryMachine)
     FrameSound();
     FrameSound();
     EXPECT_EQ(unit->x, 11);
-    const CUnitMoveOutbox::SCommand* step = LastSent(CUnitMoveOutbox::CommandMoveStep);
+    const CUnitCommandOutbox::SCommand* step = LastSent(CUnitCommandOutbox::CommandMoveStep);
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(step->x, 11);
     EXPECT_EQ(step->direction, East);
     EXPECT_EQ(step->result, CUnit::TileFree);
-    EXPECT_EQ(step->receiver, CUnitMoveOutbox::AllMachines);
-    const CUnitMoveOutbox::SCommand* turn = LastSent(CUnitMoveOutbox::CommandUnitDirection);
+    EXPECT_EQ(step->receiver, CUnitCommandOutbox::AllMachines);
+    const CUnitCommandOutbox::SCommand* turn = LastSent(CUnitCommandOutbox::CommandUnitDirection);
     ASSERT_NE(turn, nullptr);
     EXPECT_EQ(turn->facing, EastFacing);
-    EXPECT_EQ(CountSent(CUnitMoveOutbox::CommandRequestMoveStep), 0);
+    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandRequestMoveStep), 0);
 }
 
 TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
@@ -201,20 +201,20 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
     } refused[] = {{2, 11, 10, East}, {1, 300, 10, East}, {1, 12, 10, East}, {1, 11, 10, 12}, {1, 10, 11, 4}};
     for (const auto& request : refused)
     {
-        g_UnitMoveOutbox.Clear();
+        g_UnitCommandOutbox.Clear();
         unit->OnNetworkMoveRequest(request.sender, request.x, request.y, EastFacing, request.direction);
-        const CUnitMoveOutbox::SCommand* answer = LastSent(CUnitMoveOutbox::CommandMoveStep);
+        const CUnitCommandOutbox::SCommand* answer = LastSent(CUnitCommandOutbox::CommandMoveStep);
         ASSERT_NE(answer, nullptr);
         EXPECT_EQ(answer->result, CUnit::TileBlocked);
         EXPECT_EQ(answer->receiver, 1);
         EXPECT_EQ(unit->x, 10);
     }
-    g_UnitMoveOutbox.Clear();
+    g_UnitCommandOutbox.Clear();
     unit->OnNetworkMoveRequest(1, 11, 10, EastFacing, East);
-    const CUnitMoveOutbox::SCommand* granted = LastSent(CUnitMoveOutbox::CommandMoveStep);
+    const CUnitCommandOutbox::SCommand* granted = LastSent(CUnitCommandOutbox::CommandMoveStep);
     ASSERT_NE(granted, nullptr);
     EXPECT_EQ(granted->result, CUnit::TileFree);
-    EXPECT_EQ(granted->receiver, CUnitMoveOutbox::AllMachines);
+    EXPECT_EQ(granted->receiver, CUnitCommandOutbox::AllMachines);
     EXPECT_EQ(unit->x, 11);
     EXPECT_EQ(unit->routeEnd, 1);
     FrameSound(11);
@@ -222,10 +222,10 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
     EXPECT_EQ(unit->routeEnd, 0);
     // A request for a unit that is gone is refused.
     unit->RemoveFromWorld(false);
-    g_UnitMoveOutbox.Clear();
+    g_UnitCommandOutbox.Clear();
     unit->OnNetworkMoveRequest(1, 12, 10, EastFacing, East);
-    ASSERT_NE(LastSent(CUnitMoveOutbox::CommandMoveStep), nullptr);
-    EXPECT_EQ(LastSent(CUnitMoveOutbox::CommandMoveStep)->result, CUnit::TileBlocked);
+    ASSERT_NE(LastSent(CUnitCommandOutbox::CommandMoveStep), nullptr);
+    EXPECT_EQ(LastSent(CUnitCommandOutbox::CommandMoveStep)->result, CUnit::TileBlocked);
     EXPECT_EQ(unit->x, 11);
 }
 }  // namespace

@@ -6,24 +6,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/C_File.h"
-#include "core/C_String.h"
+#include "core/C_MemoryBlock.h"
 #include "world/C_RangeTable.h"
 #include "world/RangeTables.h"
-
-namespace
-{
-bool WriteWhole(const char* path, const std::vector<uint8_t>& bytes)
-{
-    const CString temporary = CString(path) + ".tmp";
-    CFile file;
-    if (!file.OpenWrite(temporary))
-        return false;
-    const bool written = file.Write(bytes.data(), int(bytes.size())) == int(bytes.size());
-    file.Close();
-    return written && MoveFileReplace(temporary, path);
-}
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -36,7 +21,9 @@ int main(int argc, char** argv)
     disc.InitRing(0, FullMapDiscRadius, 0);
     std::vector<uint8_t> bytes(size_t(disc.GetStoredSize()));
     disc.WriteStored(bytes.data());
-    if (!WriteWhole(argv[1], bytes))
+    CMemoryBlock stored;
+    stored.Write(bytes.data(), int(bytes.size()));
+    if (stored.HasError() || !stored.SaveToFile(argv[1]))
     {
         std::fprintf(stderr, "mkrange: cannot write %s\n", argv[1]);
         return 1;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/C_File.h"
-#include "core/C_String.h"
+#include "core/C_MemoryBlock.h"
 #include "media/C_TGA.h"
 
 namespace
@@ -114,17 +114,6 @@ std::vector<uint8_t> MakeTheme(const SThemeRecipe& recipe)
     return out.bytes;
 }
 
-bool WriteWhole(const char* path, const std::vector<uint8_t>& bytes)
-{
-    const CString temporary = CString(path) + ".tmp";
-    CFile file;
-    if (!file.OpenWrite(temporary))
-        return false;
-    const bool written = file.Write(bytes.data(), int(bytes.size())) == int(bytes.size());
-    file.Close();
-    return written && MoveFileReplace(temporary, path);
-}
-
 // Foam at the top fading into clear water below.
 bool WriteShores(const std::string& folder)
 {
@@ -164,7 +153,10 @@ int main(int argc, char** argv)
     for (const SThemeRecipe& recipe : Recipes)
         if (what == recipe.theme)
         {
-            if (!WriteWhole(argv[2], MakeTheme(recipe)))
+            const std::vector<uint8_t> theme = MakeTheme(recipe);
+            CMemoryBlock stored;
+            stored.Write(theme.data(), int(theme.size()));
+            if (stored.HasError() || !stored.SaveToFile(argv[2]))
             {
                 std::fprintf(stderr, "mktheme: cannot write %s\n", argv[2]);
                 return 1;

@@ -1,0 +1,249 @@
+// Hits on a building, the fires that burn on it, its destruction and repair.
+// Health that counts is decided by the owner's machine (the host for
+// neutral buildings); the others mirror it through the network.
+
+#include <algorithm>
+
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
+#include "core/C_Config.h"
+#include "core/GlobalFunc.h"
+#include "effects/C_Particles.h"
+#include "net/C_UnitCommandOutbox.h"
+#include "platform/SysClock.h"
+#include "units/C_Unit.h"
+#include "world/C_GameMap.h"
+#include "world/C_Player.h"
+#include "world/RangeTables.h"
+
+namespace
+{
+constexpr int32_t HostRole = 1;
+constexpr uint16_t FelledTreeModel = 254;
+constexpr int32_t FelledTreeDebris = 50;
+constexpr int32_t TreeDebrisKind = 26;
+constexpr float RepairShare = 0.5f;
+constexpr float AttackerRevealTime = 2.0f;
+
+CPlayer* OwnerPlayer(int32_t index)
+{
+    if (g_Players == nullptr || index < 0 || index >= MaxPlayers)
+        return nullptr;
+    return &g_Players[index];
+}
+
+bool SelectDamageFactor(const CBuilding& building, int32_t damageType, float* factor)
+{
+    switch (damageType)
+    {
+    case 1:
+    case 6:
+        *factor = building.GetDamageFactor1();
+        return true;
+    case 2:
+    case 3:
+    case 7:
+        *factor = building.GetDamageFactor2();
+        return true;
+    case 4:
+    case 8:
+    case 9:
+        *factor = building.GetDamageFactor3();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A shooter that died while its missile flew is no one to alert about.
+bool IsActiveAttacker(const CUnit* attackerUnit)
+{
+    return attackerUnit != nullptr && attackerUnit->IsAlive() && !attackerUnit->IsDying();
+}
+
+bool StandsOnMap(const CUnit& unit)
+{
+    return g_GameMap.IsOnMap(unit.GetCentreCellX(), unit.GetCentreCellY());
+}
+
+float Jitter()
+{
+    return static_cast<float>(GlobalFunc::Random(100) - 50) * 0.01f;
+}
+}  // namespace
+
+// The owner's machine decides; neutral buildings are the host's.
+bool CBuilding::IsDecidedHere() const
+{
+    if (owner >= 0)
+        return IsOwnedHere(owner);
+    return !IsNetworkGame() || g_Config.networkRole == HostRole;
+}
+
+bool CBuilding::OnAttacked(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool alert)
+{
+    if (IsNetworkGame())
+    {
+        if (attackerUnit != nullptr && !IsOwnedHere(attackerUnit->player))
+            return true;
+        g_UnitCommandOutbox.SendBuildingHit(this, attackerUnit, amount, damageType);
+    }
+    return ApplyDamage(attackerUnit, amount, damageType, alert);
+}
+
+bool CBuilding::ApplyDamage(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool alert)
+{
+    const float maxHitPoints = static_cast<float>(GetMaxHitPoints());
+    const int32_t hitPoints = GetHitPoints();
+    if (hitPoints <= 0 || takenDown || maxHitPoints <= 0.0f)
+        return false;
+    const float oldHealth = health;
+    float factor = 0.0f;
+    if (SelectDamageFactor(*this, damageType, &factor))
+    {
+        // A negative amount from a peer must not heal.
+        const float left = static_cast<float>(hitPoints) - factor * static_cast<float>(std::max(amount, 0));
+        health = std::min(left / maxHitPoints * 100.0f, oldHealth);
+    }
+    health = std::max(health, 0.0f);
+    OnHit(damageType);
+    UpdateFireEmitters();
+    OnHealthChanged();
+    CPlayer* ownerPlayer = OwnerPlayer(owner);
+    CUnit* activeAttacker = IsActiveAttacker(attackerUnit) ? attackerUnit : nullptr;
+    if (ownerPlayer != nullptr && activeAttacker != nullptr)
+    {
+        ownerPlayer->AlertBuildingAttacked(this, activeAttacker, alert ? 1 : 0);
+        if (attackEventArmed && scriptTag != 0 && IsAlive())
+            attackEventArmed = 0;
+    }
+    lastAttacked = SysClock::TickCount();
+    if (ownerPlayer != nullptr && activeAttacker != nullptr && StandsOnMap(*activeAttacker))
+        RevealToAttacker(*activeAttacker);
+    if (IsAlive())
+    {
+        if (IsNetworkGame() && IsDecidedHere())
+            g_UnitCommandOutbox.SendBuildingHealth(this, health);
+        return health != oldHealth;
+    }
+    OnDestroyedByDamage(attackerUnit);
+    return true;
+}
+
+void CBuilding::RevealToAttacker(CUnit& attackerUnit)
+{
+    CPlayer* ownerPlayer = OwnerPlayer(owner);
+    if (ownerPlayer != nullptr && g_SightDiscs != nullptr)
+    {
+        const int32_t ring = std::clamp(attackerUnit.GetSize() - 1, 0, RangeRingCount - 1);
+        ownerPlayer->ScanSightPattern(attackerUnit.GetCentreCellX(), attackerUnit.GetCentreCellY(),
+                                      g_SightDiscs[ring]);
+    }
+    if (owner == g_LocalPlayer && attackerUnit.player != owner)
+        g_Particles.AddRevealArea(&attackerUnit, attackerUnit.GetSize(), AttackerRevealTime);
+}
+
+void CBuilding::OnDestroyedByDamage(CUnit* attackerUnit)
+{
+    health = 0.0f;
+    const int32_t cast = GetBuildCast();
+    if (cast == CastResource && GetResourceKind() == ResourceKindTree && g_GameMap.IsOnMap(x, y))
+    {
+        g_GameMap.Block(x, y).decorationModel = FelledTreeModel;
+        const bool hidden = !IsVisibleToLocalPlayer();
+        for (int32_t i = 0; i < FelledTreeDebris; ++i)
+        {
+            const float pieceX = static_cast<float>(x) + 0.5f + Jitter();
+            const float pieceY = static_cast<float>(y) + 0.5f + Jitter();
+            const float height = g_GameMap.GetHeight(pieceX, pieceY) + static_cast<float>(GlobalFunc::Random(80)) + 10.0f;
+            g_Particles.AddSmash(hidden, pieceX, pieceY, height, TreeDebrisKind);
+        }
+    }
+    const bool counted = cast != CastResource && cast != CastWall;
+    if (counted)
+        g_Particles.AddExplosionMark(static_cast<float>(x) + static_cast<float>(GetWidth()) * 0.5f,
+                                     static_cast<float>(y) + static_cast<float>(GetDepth()) * 0.5f,
+                                     static_cast<float>(GetWidth() + GetDepth()));
+    if (counted && attackerUnit != nullptr)
+        if (CPlayer* killer = OwnerPlayer(attackerUnit->player))
+        {
+            ++killer->statistics[STAT_BUILDINGS_DESTROYED];
+            killer->score += GetPointValue();
+        }
+    if (IsDecidedHere())
+        Destroy(true);
+}
+
+int32_t CBuilding::UpdateFireEmitters()
+{
+    const bool finished = IsFinished();
+    int32_t sum = 0;
+    for (int32_t i = 0; i < fireCount && firePositions != nullptr; ++i)
+    {
+        CFirePosition& fire = firePositions[i];
+        if (finished && health < fire.threshold && fire.particle == NoParticle)
+        {
+            const float ground = std::max(g_GameMap.GetHeight(static_cast<float>(x), static_cast<float>(y)), 0.0f);
+            fire.particle = g_Particles.AddBuildingFire(!IsVisibleToLocalPlayer(),
+                                                        static_cast<float>(x) + fire.offset[0],
+                                                        ground + fire.offset[1],
+                                                        static_cast<float>(y) + fire.offset[2], fire.size);
+        }
+        else if (finished && health > fire.threshold && fire.particle != NoParticle)
+        {
+            g_Particles.FreeParticle(fire.particle);
+            fire.particle = NoParticle;
+        }
+        if (fire.particle != NoParticle)
+            sum += static_cast<int32_t>(fire.size);
+    }
+    const int32_t area = GetWidth() * GetDepth();
+    fireAmount = area > 0 ? sum / area : 0;
+    return fireAmount;
+}
+
+void CBuilding::RemoveFirePit()
+{
+    // The handles are cleared as well: a slot freed here may serve another
+    // effect later, which a second call must not free.
+    for (int32_t i = 0; i < fireCount && firePositions != nullptr; ++i)
+    {
+        if (firePositions[i].particle == NoParticle)
+            continue;
+        g_Particles.FreeParticle(firePositions[i].particle);
+        firePositions[i].particle = NoParticle;
+    }
+}
+
+void CBuilding::Destroy(bool broadcast)
+{
+    const int32_t previousOwner = owner;
+    if (!LeaveWorld(true))
+        return;
+    health = 0.0f;
+    g_Particles.AddRuin(this);
+    // Every building, the tower too, reveals its own area: a tower's first
+    // archer may not exist or may be deleted before the particle ends.
+    if (previousOwner == g_LocalPlayer)
+        g_Particles.AddKind120(this, 1.0f);
+    OnDestroyed();
+    if (!IsNetworkGame())
+        return;
+    const bool neutralOnHost = previousOwner < 0 && g_Config.networkRole == HostRole;
+    if ((broadcast && previousOwner >= 0 && IsOwnedHere(previousOwner)) || neutralOnHost)
+        g_UnitCommandOutbox.SendBuildingDestroyed(this);
+}
+
+bool CBuilding::Repair(float amount)
+{
+    if (IsNetworkGame() && !IsDecidedHere())
+        return false;
+    if (GetHitPoints() <= 0 || takenDown || health == 100.0f)
+        return false;
+    health = std::min(health + GetRepairRate() * RepairShare * amount, 100.0f);
+    if (IsNetworkGame())
+        g_UnitCommandOutbox.SendBuildingHealth(this, health);
+    UpdateFireEmitters();
+    OnHealthChanged();
+    return health != 100.0f;
+}

@@ -1,0 +1,279 @@
+// Hits, damage and death of a unit.  A hit changes health only on the
+// machine that owns the victim; the others restore it until the owner's
+// health command arrives.
+
+#include <algorithm>
+
+#include "buildings/C_Building.h"
+#include "core/C_PtrGarbage.h"
+#include "core/GlobalFunc.h"
+#include "effects/C_Particles.h"
+#include "game/C_Selection.h"
+#include "net/C_UnitCommandOutbox.h"
+#include "platform/SysClock.h"
+#include "units/C_Unit.h"
+#include "world/C_GameMap.h"
+#include "world/C_Player.h"
+#include "world/RangeTables.h"
+
+namespace
+{
+constexpr int32_t BuildCastTower = 6;
+constexpr uint32_t FollowerAlertPause = 10000;   // ms between two alerts of the followers
+constexpr float BloodDropSize = 8.0f;
+constexpr int32_t BloodStainEvery = 10;
+constexpr float DebrisPerPercent = 0.3f;
+constexpr int32_t DebrisKindStone = 24;
+constexpr int32_t DebrisKindWood = 25;
+constexpr float SpreadStep = 0.04f;
+constexpr float AttackerRevealTime = 2.0f;
+constexpr float TearingShare = 1.0f / 3.0f;
+
+enum HitEffect : int32_t
+{
+    HitEffectBlood = 1,
+    HitEffectWoodDebris = 2,
+    HitEffectStoneDebris = 3,
+};
+
+CPlayer* PlayerAt(int32_t index)
+{
+    if (g_Players == nullptr || index < 0 || index >= MaxPlayers)
+        return nullptr;
+    return &g_Players[index];
+}
+
+// The factor of the victim that the damage type selects; false for the
+// types that change no health.
+bool SelectDamageFactor(const CUnit& victim, int32_t damageType, float* factor)
+{
+    switch (damageType)
+    {
+    case 1:
+    case 6:
+        *factor = victim.GetDamageFactorA();
+        return true;
+    case 2:
+        *factor = victim.GetDamageFactorB();
+        return true;
+    case 3:
+    case 7:
+        *factor = victim.IsHealable() ? victim.GetDamageFactorB() : victim.GetDamageFactorC();
+        return true;
+    case 4:
+    case 8:
+    case 9:
+        *factor = victim.GetDamageFactorC();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A shooter may have died while its projectile flew: a dying attacker is
+// no one to strike back at, alert about or follow.
+bool IsActiveAttacker(const CUnit* attackerUnit)
+{
+    return attackerUnit != nullptr && attackerUnit->IsAlive() && !attackerUnit->IsDying();
+}
+
+// Garrisoned and tower units may stand nowhere on the grid.
+bool StandsOnMap(const CUnit& unit)
+{
+    return g_GameMap.IsOnMap(unit.x, unit.y) && g_GameMap.IsOnMap(unit.GetCentreCellX(), unit.GetCentreCellY());
+}
+
+float Spread(int32_t range)
+{
+    return static_cast<float>(GlobalFunc::Random(range) - range / 2) * SpreadStep;
+}
+}  // namespace
+
+void CUnit::TakeHit(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool retaliate)
+{
+    if (IsNetworkGame())
+    {
+        // The attacker's machine reports the hit itself.
+        if (attackerUnit != nullptr && !IsOwnedHere(attackerUnit->player))
+            return;
+        g_UnitCommandOutbox.SendUnitHit(this, attackerUnit, amount, damageType);
+    }
+    ApplyHit(attackerUnit, amount, damageType, retaliate);
+}
+
+void CUnit::ApplyHit(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool retaliate)
+{
+    if (!onMap)
+        return;
+    if (!IsAlive() || IsDying())
+    {
+        if (attackerUnit != nullptr && IsOwnedHere(attackerUnit->player))
+            attackerUnit->onTargetLost(this, nullptr);
+        return;
+    }
+    const float oldHealth = health;
+    float factor = 0.0f;
+    const float maxHitPoints = GetMaxHitPoints();
+    if (SelectDamageFactor(*this, damageType, &factor) && maxHitPoints > 0.0f)
+    {
+        // Starvation is taken off when aliveness is tested, so a hit takes
+        // only its own damage; a negative amount from a peer heals nothing.
+        const float loss = factor * static_cast<float>(std::max(amount, 0)) / maxHitPoints * 100.0f;
+        health = std::clamp(health - loss, 0.0f, FullHealth);
+    }
+    const uint32_t previousHitTime = lastHitTime;
+    const uint32_t now = SysClock::TickCount();
+    lastHitTime = now;
+    PlayHitSound(damageType);
+
+    CUnit* activeAttacker = IsActiveAttacker(attackerUnit) ? attackerUnit : nullptr;
+    if (retaliate && IsAlive() && activeAttacker != nullptr)
+    {
+        CBuilding* tower = nullptr;
+        if (StandsOnMap(*activeAttacker))
+        {
+            CBuilding* under = g_GameMap.Block(activeAttacker->x, activeAttacker->y).building;
+            if (under != nullptr && under->owner >= 0 && under->GetBuildCast() == BuildCastTower)
+                tower = under;
+        }
+        if (tower != nullptr)
+            onAttacked(nullptr, tower);
+        else
+            onAttacked(activeAttacker, nullptr);
+    }
+    CPlayer* owner = PlayerAt(player);
+    if (activeAttacker != nullptr && owner != nullptr)
+    {
+        owner->AlertUnitAttacked(this, activeAttacker, retaliate ? 1 : 0);
+        if (attackEventArmed && specialId != 0 && IsAlive())
+            attackEventArmed = 0;
+    }
+    if (IsOwnedHere(player) && activeAttacker != nullptr &&
+        (previousHitTime == 0 || SysClock::TicksBetween(previousHitTime, now) >= FollowerAlertPause))
+    {
+        std::vector<CUnit*> followers;
+        CollectFollowers(followers);
+        for (CUnit* follower : followers)
+            follower->AlertToAttacker(activeAttacker);
+    }
+    SpawnHitEffect(oldHealth - health);
+    if (activeAttacker != nullptr && owner != nullptr && StandsOnMap(*activeAttacker))
+    {
+        const CRangeTable* disc =
+            g_SightDiscs != nullptr ? &g_SightDiscs[std::clamp(activeAttacker->GetSize() - 1, 0, RangeRingCount - 1)]
+                                    : nullptr;
+        if (disc != nullptr)
+            owner->ScanSightPattern(activeAttacker->GetCentreCellX(), activeAttacker->GetCentreCellY(), *disc);
+        if (player == g_LocalPlayer && activeAttacker->player != g_LocalPlayer)
+            g_Particles.AddRevealArea(activeAttacker, activeAttacker->GetSize(), AttackerRevealTime);
+    }
+    if (IsNetworkGame())
+    {
+        if (!IsOwnedHere(player))
+            health = oldHealth;
+        else if (IsAlive())
+            g_UnitCommandOutbox.SendUnitHealth(this, health);
+    }
+    if (IsAlive())
+        return;
+    if (attackerUnit != nullptr)
+        if (CPlayer* killer = PlayerAt(attackerUnit->player))
+        {
+            ++killer->statistics[STAT_UNITS_KILLED];
+            killer->score += GetPointValue();
+        }
+    if (damageType == DamageTypeTearing && oldHealth - health > maxHitPoints * TearingShare)
+        tornApart = 1;
+    health = 0.0f;
+    if (IsOwnedHere(player))
+        RemoveFromWorld(true);
+}
+
+void CUnit::SpawnHitEffect(float percentLost)
+{
+    const bool hidden = !IsVisibleToLocalPlayer();
+    const float ground = g_GameMap.GetHeight(centreX, centreY);
+    switch (GetHitEffectKind())
+    {
+    case HitEffectBlood:
+    {
+        const int32_t drops = static_cast<int32_t>(percentLost);
+        for (int32_t i = 0; i < drops; ++i)
+        {
+            const float dropX = centreX + Spread(20);
+            const float dropY = centreY + Spread(20);
+            const float height = ground + static_cast<float>(GlobalFunc::Random(20) + 40);
+            g_Particles.AddBlood(hidden, dropX, dropY, height, BloodDropSize, i % BloodStainEvery == 0);
+        }
+        break;
+    }
+    case HitEffectWoodDebris:
+    case HitEffectStoneDebris:
+    {
+        const int32_t kind = GetHitEffectKind() == HitEffectWoodDebris ? DebrisKindWood : DebrisKindStone;
+        const int32_t pieces = static_cast<int32_t>(percentLost * DebrisPerPercent);
+        for (int32_t i = 0; i < pieces; ++i)
+        {
+            const float pieceX = centreX + Spread(40);
+            const float pieceY = centreY + Spread(40);
+            const float height = ground + static_cast<float>(GlobalFunc::Random(20) + 20);
+            g_Particles.AddSmash(hidden, pieceX, pieceY, height, kind);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CUnit::CollectFollowers(std::vector<CUnit*>& followers) const
+{
+    followers.clear();
+    const CPlayer* owner = PlayerAt(player);
+    if (owner == nullptr)
+        return;
+    for (int32_t i = 0; i < owner->unitCount; ++i)
+        if (owner->units[i] != nullptr && owner->units[i]->followedUnit == this)
+            followers.push_back(owner->units[i]);
+}
+
+void CUnit::AlertToAttacker(CUnit* attackerUnit)
+{
+    onAttacked(attackerUnit, nullptr);
+}
+
+bool CUnit::AnimateDeath(float frames, float frameCount)
+{
+    if (animType != ANIM_DIE || m_Life != UnitLife::Dying)
+        return true;
+    animFrame += frames;
+    if (animFrame < frameCount)
+        return true;
+    animFrame = frameCount - 1.0f;
+    FinishDeath();
+    return false;
+}
+
+void CUnit::FinishDeath()
+{
+    if (m_Life != UnitLife::Dying)
+        return;
+    g_Particles.AddCorpse(!IsVisibleToLocalPlayer(), this);
+    if (player == g_LocalPlayer)
+        g_Particles.AddRevealArea(this, -1, 1.0f);
+    if (CPlayer* owner = PlayerAt(player))
+        if (owner->HasUnit(this))
+            owner->RemoveUnit(this, 1);
+    RefreshVisibility();
+    // Nothing sweeps a corpse's own pointers any more: drop them now, so
+    // that it never holds an object deleted before it.
+    actionTargetUnit = nullptr;
+    actionTargetBuilding = nullptr;
+    targetUnit = nullptr;
+    targetBuilding = nullptr;
+    targetObject = nullptr;
+    attacker = nullptr;
+    followedUnit = nullptr;
+    animType = ANIM_CORPSE;
+    m_Life = UnitLife::Corpse;
+}
