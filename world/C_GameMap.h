@@ -13,11 +13,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "world/C_MapPlayerSettings.h"
 #include "world/C_Theme.h"
 
 class CBuilding;
+class CMemoryBlock;
 class CRangeTable;
 class CSaveStream;
 class CTexture;
@@ -160,6 +162,31 @@ public:
     // section sets the stream's error flag and leaves the map as it was.
     bool LoadGame(CSaveStream& stream, const CObjectReferences& references);
 
+    // ---- Map files (C_GameMap_File.cpp) ------------------------------------
+    // Writes the map to a "*.world" file through a temporary file; with
+    // BACKUPFILES on the old file is kept with the extension ".backup".
+    bool SaveMap(const char* path);
+    // Appends the file image; false (block left short) for a name that does
+    // not fit the file's 8-bit length.
+    bool SaveMapData(CMemoryBlock& block);
+    // A missing file gives the new 64 x 64 map of theme 0; false when the
+    // file is refused (the present map stays).
+    bool LoadMap(const char* path, uint8_t editorFlag);
+    // Reads and checks the whole image before the present map is freed;
+    // false, with a log line and the map untouched, when it is refused.
+    // Single bad object records are skipped with a log line.
+    bool LoadMapData(CMemoryBlock& block, uint8_t editorFlag);
+    // Editor only: start points from the 266 markers, x outer, y inner.
+    int32_t CollectStartPoints();
+    // Probes of a map file that leave the map alone.
+    bool ReadMapFileSize(const char* path, int32_t* outWidth, int32_t* outHeight) const;
+    int32_t ReadMapFileStartNum(const char* path) const;
+    bool MapFileHasStartPoints(const char* path) const;
+    bool LoadMinimapPreview(const char* path, std::unique_ptr<CTexture>& out) const;
+
+    // ---- Text export (C_GameMap_Export.cpp) ---------------------------------
+    bool ExportMap(const char* path) const;
+
     // ---- Fields ------------------------------------------------------------
     int32_t width;
     int32_t height;
@@ -221,6 +248,10 @@ public:
     SStartPoint startPoints[MaxStartPoints];
     int32_t startPointCount;
 
+    // The R5G6B5 preview of the loaded file, written back unchanged; empty
+    // (written as zeros) for a map that was not loaded.
+    std::vector<uint16_t> previewPixels;
+
 private:
     void FillDrawingTables();
     void ClearGrids();
@@ -228,6 +259,14 @@ private:
     void InitPlayers();
     void ReleaseObjects();
     CPlayer* FindUnitOwner(const CUnit* unit) const;
+    // Steps of LoadMapData once the file has been checked.
+    void SetUpPlayersFromSettings();
+    void CreateBuildingFromFile(int32_t owner, int32_t x, int32_t y, int32_t cast, int32_t resourceKind,
+                                int32_t treeCast, int32_t amount, int32_t decorationKind, int32_t specialId,
+                                int32_t archers);
+    void CreateUnitFromFile(int32_t owner, int32_t x, int32_t y, int32_t type, int32_t stance, int32_t specialId,
+                            const char* name);
+    void LoadPlayerScripts();
 
     // Steps of UpdateArea over blocks [bx0, bx1) x [by0, by1).
     void ComputeCornerLight(int32_t bx0, int32_t by0, int32_t bx1, int32_t by1);
