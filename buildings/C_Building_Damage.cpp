@@ -55,12 +55,6 @@ bool SelectDamageFactor(const CBuilding& building, int32_t damageType, float* fa
     }
 }
 
-// A shooter that died while its missile flew is no one to alert about.
-bool IsActiveAttacker(const CUnit* attackerUnit)
-{
-    return attackerUnit != nullptr && attackerUnit->IsAlive() && !attackerUnit->IsDying();
-}
-
 bool StandsOnMap(const CUnit& unit)
 {
     return g_GameMap.IsOnMap(unit.GetCentreCellX(), unit.GetCentreCellY());
@@ -110,7 +104,7 @@ bool CBuilding::ApplyDamage(CUnit* attackerUnit, int32_t amount, int32_t damageT
     UpdateFireEmitters();
     OnHealthChanged();
     CPlayer* ownerPlayer = OwnerPlayer(owner);
-    CUnit* activeAttacker = IsActiveAttacker(attackerUnit) ? attackerUnit : nullptr;
+    CUnit* activeAttacker = CUnit::IsActiveAttacker(attackerUnit) ? attackerUnit : nullptr;
     if (ownerPlayer != nullptr && activeAttacker != nullptr)
     {
         ownerPlayer->AlertBuildingAttacked(this, activeAttacker, alert ? 1 : 0);

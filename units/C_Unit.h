@@ -229,6 +229,12 @@ public:
     bool AnimateDeath(float frames, float frameCount);
     // Dying or already a corpse.
     bool IsDying() const { return m_Life == UnitLife::Dying || m_Life == UnitLife::Corpse; }
+    // A shooter may have died while its projectile flew: a dying attacker is
+    // no one to strike back at, alert about or follow.
+    static bool IsActiveAttacker(const CUnit* attacker)
+    {
+        return attacker != nullptr && attacker->IsAlive() && !attacker->IsDying();
+    }
 
     // ---- Conversion and boarding (C_Unit_Conversion.cpp) -------------------
     // Hands the unit to another player.  False, with nothing changed, for a

@@ -70,13 +70,6 @@ bool SelectDamageFactor(const CUnit& victim, int32_t damageType, float* factor)
     }
 }
 
-// A shooter may have died while its projectile flew: a dying attacker is
-// no one to strike back at, alert about or follow.
-bool IsActiveAttacker(const CUnit* attackerUnit)
-{
-    return attackerUnit != nullptr && attackerUnit->IsAlive() && !attackerUnit->IsDying();
-}
-
 // Garrisoned and tower units may stand nowhere on the grid.
 bool StandsOnMap(const CUnit& unit)
 {
