@@ -25,13 +25,6 @@ constexpr int32_t TreeDebrisKind = 26;
 constexpr float RepairShare = 0.5f;
 constexpr float AttackerRevealTime = 2.0f;
 
-CPlayer* OwnerPlayer(int32_t index)
-{
-    if (g_Players == nullptr || index < 0 || index >= MaxPlayers)
-        return nullptr;
-    return &g_Players[index];
-}
-
 bool SelectDamageFactor(const CBuilding& building, int32_t damageType, float* factor)
 {
     switch (damageType)
@@ -103,7 +96,7 @@ bool CBuilding::ApplyDamage(CUnit* attackerUnit, int32_t amount, int32_t damageT
     OnHit(damageType);
     UpdateFireEmitters();
     OnHealthChanged();
-    CPlayer* ownerPlayer = OwnerPlayer(owner);
+    CPlayer* ownerPlayer = PlayerAt(owner);
     CUnit* activeAttacker = CUnit::IsActiveAttacker(attackerUnit) ? attackerUnit : nullptr;
     if (ownerPlayer != nullptr && activeAttacker != nullptr)
     {
@@ -126,7 +119,7 @@ bool CBuilding::ApplyDamage(CUnit* attackerUnit, int32_t amount, int32_t damageT
 
 void CBuilding::RevealToAttacker(CUnit& attackerUnit)
 {
-    CPlayer* ownerPlayer = OwnerPlayer(owner);
+    CPlayer* ownerPlayer = PlayerAt(owner);
     if (ownerPlayer != nullptr && g_SightDiscs != nullptr)
     {
         const int32_t ring = std::clamp(attackerUnit.GetSize() - 1, 0, RangeRingCount - 1);
@@ -159,7 +152,7 @@ void CBuilding::OnDestroyedByDamage(CUnit* attackerUnit)
                                      static_cast<float>(y) + static_cast<float>(GetDepth()) * 0.5f,
                                      static_cast<float>(GetWidth() + GetDepth()));
     if (counted && attackerUnit != nullptr)
-        if (CPlayer* killer = OwnerPlayer(attackerUnit->player))
+        if (CPlayer* killer = PlayerAt(attackerUnit->player))
         {
             ++killer->statistics[STAT_BUILDINGS_DESTROYED];
             killer->score += GetPointValue();

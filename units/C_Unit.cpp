@@ -20,13 +20,6 @@ constexpr int32_t FollowCheckSpread = 64;
 constexpr int32_t TargetKindBuilding = 2;
 constexpr float StarvationPerAmount = 0.1f;
 constexpr float PercentPerHitPoint = 100.0f;
-
-CPlayer* PlayerAt(int32_t index)
-{
-    if (g_Players == nullptr || index < 0 || index >= MaxPlayers)
-        return nullptr;
-    return &g_Players[index];
-}
 }  // namespace
 
 CUnit::CUnit() : CUnit(-1, -1, 0) {}

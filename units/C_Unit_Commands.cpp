@@ -30,13 +30,6 @@ constexpr float TouchingGapMoving = 0.9f;
 constexpr int32_t RangeTolerance = 1;
 constexpr int32_t RangeToleranceMoving = 2;
 
-CPlayer* PlayerAt(int32_t index)
-{
-    if (g_Players == nullptr || index < 0 || index >= MaxPlayers)
-        return nullptr;
-    return &g_Players[index];
-}
-
 bool IsComputerPlayer(int32_t index)
 {
     const CPlayer* owner = PlayerAt(index);

@@ -36,13 +36,6 @@ enum HitEffect : int32_t
     HitEffectStoneDebris = 3,
 };
 
-CPlayer* PlayerAt(int32_t index)
-{
-    if (g_Players == nullptr || index < 0 || index >= MaxPlayers)
-        return nullptr;
-    return &g_Players[index];
-}
-
 // The factor of the victim that the damage type selects; false for the
 // types that change no health.
 bool SelectDamageFactor(const CUnit& victim, int32_t damageType, float* factor)

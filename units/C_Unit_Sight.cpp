@@ -15,13 +15,6 @@ namespace
 // Beyond this radius the inner disc is scanned separately from the soft ring.
 constexpr int32_t SoftRingWidth = 4;
 
-CPlayer* PlayerAt(int32_t index)
-{
-    if (g_Players == nullptr || index < 0 || index >= MaxPlayers)
-        return nullptr;
-    return &g_Players[index];
-}
-
 const CRangeTable* TableAt(const CRangeTable* family, int32_t radius)
 {
     if (family == nullptr)

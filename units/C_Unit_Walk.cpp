@@ -29,13 +29,6 @@ constexpr int32_t MaxStepTicks = 1 << 20;
 constexpr int32_t MaxRevealCircle = RangeRingCount - 1;
 constexpr int32_t RevealBeyondSight = 3;
 
-CPlayer* PlayerAt(int32_t index)
-{
-    if (g_Players == nullptr || index < 0 || index >= MaxPlayers)
-        return nullptr;
-    return &g_Players[index];
-}
-
 bool IsClientMachine()
 {
     return g_Config.networkRole == ClientRole;

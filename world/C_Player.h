@@ -292,4 +292,12 @@ private:
 // The eight players (allocated by start-up) and the index of the local one.
 constexpr int32_t MaxPlayers = 8;
 extern CPlayer* g_Players;
+// The player of that index, or null for an index outside 0..7 or before the
+// players exist.
+inline CPlayer* PlayerAt(int32_t index)
+{
+    if (g_Players == nullptr || index < 0 || index >= MaxPlayers)
+        return nullptr;
+    return &g_Players[index];
+}
 extern int32_t g_LocalPlayer;
