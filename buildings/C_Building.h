@@ -197,6 +197,10 @@ public:
     // Placed, or holding at least one block of its footprint.
     bool IsOnMap() const;
 
+    // ---- Production queue and research (C_Building_Production.cpp) ----------
+
+    // ---- Saved state (C_Building_Save.cpp) -------------------------------------
+
     // ---- Small queries (C_Building.cpp) ---------------------------------------
     // A free n x n area of the terrain class next to the footprint; the
     // first usable corner is left in point (which is tried first unless it

@@ -244,6 +244,10 @@ public:
     // Boards the transport when it accepts the unit; false when it refuses.
     bool BoardTransport(CUnit* transport);
 
+    // ---- Saved state (C_Unit_Save.cpp) ----------------------------------------
+
+    // ---- Capture by contact and traps underfoot (C_Unit_Capture.cpp) ---------
+
     // ---- Queries (C_Unit.cpp) ----------------------------------------------
     // Living hit points: maximum x (health - starvation) x 0.01, truncated.
     int32_t GetLivingHitPoints() const;

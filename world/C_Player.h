@@ -207,6 +207,10 @@ public:
     // The action pass of all eight players, cut off after 3 ms.
     static void UpdateAllUnitsTimeSliced(CPlayer* players);
 
+    // ---- Saved state (C_Player_Save.cpp) -----------------------------------------
+
+    // ---- Production notices (C_Player_Production.cpp) -------------------------
+
     // ---- Fields ---------------------------------------------------------------
     CString name;
     int32_t index;
