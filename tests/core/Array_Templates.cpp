@@ -13,30 +13,11 @@
 
 namespace
 {
-template <int Bytes>
-struct SRecordOf
-{
-    char bytes[Bytes];
-};
-
 std::string ReportPlace(int line, const char* file)
 {
     return std::to_string(line) + " in " + file;
 }
 } // namespace
-
-TEST(T_Array, DefaultGrowStepIsALittleOverThirtyTwoKilobytes)
-{
-    EXPECT_EQ(T_Array<SRecordOf<4>>::DefaultGrowStep, 8193);
-    EXPECT_EQ(T_Array<SRecordOf<8>>::DefaultGrowStep, 4097);
-    EXPECT_EQ(T_Array<SRecordOf<12>>::DefaultGrowStep, 2731);
-    EXPECT_EQ(T_Array<SRecordOf<16>>::DefaultGrowStep, 2049);
-    EXPECT_EQ(T_Array<SRecordOf<20>>::DefaultGrowStep, 1639);
-
-    T_Array<int> list;
-    list.Add(1);
-    EXPECT_EQ(list.GetCapacity(), 8193);
-}
 
 TEST(T_Array, GrowsByItsStepWhenFullAndKeepsTheElements)
 {
@@ -51,15 +32,15 @@ TEST(T_Array, GrowsByItsStepWhenFullAndKeepsTheElements)
     }
     EXPECT_EQ(list.GetCapacity(), 6);
     EXPECT_STREQ(list[3].GetBuffer(), "3");
-    EXPECT_STREQ(list[0].GetBuffer(), "0");
     list.Add(list[0]);   // an element of the array itself, while it grows
     list.Add(list[1]);
     list.Add(list[2]);
     EXPECT_EQ(list.GetCapacity(), 9);
     EXPECT_STREQ(list[6].GetBuffer(), "2");
-    list.Clear();
-    EXPECT_EQ(list.GetCount(), 0);
-    EXPECT_EQ(list.GetCapacity(), 9);
+    // The default step holds a little over 32 KB.
+    T_Array<int> plain;
+    plain.Add(1);
+    EXPECT_EQ(plain.GetCapacity(), 8193);
 }
 
 TEST(T_Array, FullFixedArrayRefusesAndReportsEachAppendOperation)
@@ -118,10 +99,7 @@ TEST(T_OrderedArray, EqualKeysGoBehindAndAFullArrayRefuses)
 TEST(T_LinkedList, KeepsTheNewestEntriesWithoutPassingItsCapacity)
 {
     CTestLog log;
-    struct SPacket
-    {
-        int fields[18];
-    };
+    struct SPacket { int fields[18]; };
     auto* ring = new T_LinkedList<SPacket, 1024>;
     for (int i = 0; i < 1024; ++i)
         ring->Add(SPacket{{i}});

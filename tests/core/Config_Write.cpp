@@ -5,8 +5,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
-#include "tests/support/TestDataFile.h"
 
 namespace
 {
@@ -33,71 +33,58 @@ protected:
 
 TEST_F(ConfigWrite, ChangesExactlyTheWrittenValuesAndNothingElse)
 {
-    Write("v2krn.cfg",
-                   "; Ironmarch settings\r\n"
-                   "DATADIR=.\r\n"
-                   "include = extra.med\r\n"
-                   "Resolution = 1024,768,32 ; screen\r\n"
-                   "gamma=1.00;no blank\r\n"
-                   "  Brightness =  1.00   ; keep blanks\r\n"
-                   "MusicVolume=100\r\n"
-                   "SOUNDVOLUME=100\r\n"
-                   "UNITSPEECHVOLUME=0\r\n"
-                   "BUILDINGSHADOW=All\r\n"
-                   "WATERDETAIL=Full\r\n"
-                   "unittexturedetail=High\r\n"
-                   "CORPSEFRAY=Normal\r\n"
-                   "AUTOSAVE=3\r\n"
-                   "TCPIP_PORT=5555\r\n"
-                   "WINSOCKPORT=5555\r\n"
-                   "ANTIALIASING=NONE\r\n"
-                   "LOGGING=OFF\r\n"
-                   "#DEBUG_PLAYER_ID=2\r\n"
-                   "UNKNOWNKEY=whatever\r\n"
-                   "\r\n"
-                   "BLOOD=maybe\r\n");
-    ReadConfig();
-    g_Config.screenWidth = 800;
-    g_Config.screenHeight = 600;
-    g_Config.colourDepth = 16;
-    g_Config.gamma = 1.05f;
-    g_Config.brightness = 2.0f;
-    g_Config.musicVolume = 55;
-    g_Config.soundVolume = -3;
-    g_Config.unitSpeechVolume = 70;
-    g_Config.buildingShadows = 0;
-    g_Config.waterDetail = 1;
-    g_Config.unitTextureDetail = 0;
-    g_Config.corpseDecaySpeed = 2;
-    g_Config.autosave = -1;
-    g_Config.networkPort = 6000;
-    g_Config.antialiasing = 4;
-    g_Config.logging = 1;
-    ASSERT_TRUE(WriteConfig());
-
-    EXPECT_EQ(Read("v2krn.cfg"),
-              "; Ironmarch settings\r\n"
-              "DATADIR=.\r\n"
-              "include = extra.med\r\n"
-              "Resolution =800,600,16 ; screen\r\n"
-              "gamma=1.05;no blank\r\n"
-              "  Brightness =2.00   ; keep blanks\r\n"
-              "MusicVolume=55\r\n"
-              "SOUNDVOLUME=-3\r\n"
-              "UNITSPEECHVOLUME=70\r\n"
-              "BUILDINGSHADOW=None\r\n"
-              "WATERDETAIL=Medium\r\n"
-              "unittexturedetail=Poor\r\n"
-              "CORPSEFRAY=Slow\r\n"
-              "AUTOSAVE=Off\r\n"
-              "TCPIP_PORT=6000\r\n"
-              "WINSOCKPORT=5555\r\n"
-              "ANTIALIASING=NONE\r\n"
-              "LOGGING=OFF\r\n"
-              "#DEBUG_PLAYER_ID=2\r\n"
-              "UNKNOWNKEY=whatever\r\n"
-              "\r\n"
-              "BLOOD=On\r\n");
+    // Each line as read and as written back.
+    const std::pair<const char*, const char*> lines[] = {
+        {"; Ironmarch settings", "; Ironmarch settings"},
+        {"DATADIR=.", "DATADIR=."},
+        {"include = extra.med", "include = extra.med"},
+        {"Resolution = 1024,768,32 ; screen", "Resolution =800,600,16 ; screen"},
+        {"gamma=1.00;no blank", "gamma=1.05;no blank"},
+        {"  Brightness =  1.00   ; keep blanks", "  Brightness =2.00   ; keep blanks"},
+        {"MusicVolume=100", "MusicVolume=55"},
+        {"SOUNDVOLUME=100", "SOUNDVOLUME=-3"},
+        {"UNITSPEECHVOLUME=0", "UNITSPEECHVOLUME=70"},
+        {"BUILDINGSHADOW=All", "BUILDINGSHADOW=None"},
+        {"WATERDETAIL=Full", "WATERDETAIL=Medium"},
+        {"unittexturedetail=High", "unittexturedetail=Poor"},
+        {"CORPSEFRAY=Normal", "CORPSEFRAY=Slow"},
+        {"AUTOSAVE=3", "AUTOSAVE=Off"},
+        {"TCPIP_PORT=5555", "TCPIP_PORT=6000"},
+        {"WINSOCKPORT=5555", "WINSOCKPORT=5555"},
+        {"ANTIALIASING=NONE", "ANTIALIASING=NONE"},
+        {"LOGGING=OFF", "LOGGING=OFF"},
+        {"#DEBUG_PLAYER_ID=2", "#DEBUG_PLAYER_ID=2"},
+        {"UNKNOWNKEY=whatever", "UNKNOWNKEY=whatever"},
+        {"", ""},
+        {"BLOOD=maybe", "BLOOD=On"},
+    };
+    std::string before;
+    std::string after;
+    for (const auto& [read, written] : lines)
+    {
+        before += std::string(read) + "\r\n";
+        after += std::string(written) + "\r\n";
+    }
+    EXPECT_EQ(WriteChanged(before,
+                           [] {
+                               g_Config.screenWidth = 800;
+                               g_Config.screenHeight = 600;
+                               g_Config.colourDepth = 16;
+                               g_Config.gamma = 1.05f;
+                               g_Config.brightness = 2.0f;
+                               g_Config.musicVolume = 55;
+                               g_Config.soundVolume = -3;
+                               g_Config.unitSpeechVolume = 70;
+                               g_Config.buildingShadows = 0;
+                               g_Config.waterDetail = 1;
+                               g_Config.unitTextureDetail = 0;
+                               g_Config.corpseDecaySpeed = 2;
+                               g_Config.autosave = -1;
+                               g_Config.networkPort = 6000;
+                               g_Config.antialiasing = 4;
+                               g_Config.logging = 1;
+                           }),
+              after);
     EXPECT_FALSE(Exists("v2krn.cfgnew"));
 }
 
@@ -110,10 +97,7 @@ TEST_F(ConfigWrite, EveryHundredthOfGammaAndBrightnessSurvives)
         const std::string text = std::string("GAMMA=") + value + "\r\nBRIGHTNESS=" + value + "\r\n";
         EXPECT_EQ(RoundTrip(text), text) << value;
     }
-}
-
-TEST_F(ConfigWrite, LinesEndInCrLfAfterWriting)
-{
+    // Lines end in CR LF after writing.
     EXPECT_EQ(RoundTrip("UNKNOWN\nGAMMA=1.5\n\rlast"), "UNKNOWN\r\nGAMMA=1.50\r\nlast\r\n");
 }
 
@@ -147,18 +131,6 @@ TEST_F(ConfigWrite, MissingFileIsMadeFromTheDefaultAndUpdated)
     ASSERT_TRUE(WriteConfig());
     EXPECT_EQ(Read("v2krn.cfg"), "; defaults\r\nGAMMA=1.25\r\nBLOOD=Off\r\n");
     EXPECT_FALSE(Exists("v2krn.cfgnew"));
-}
-
-TEST_F(ConfigWrite, DefaultComesFromThePackedDataFile)
-{
-    CTestDataFile data;
-    data.Add("CONFIG\\DEFAULT.CFG", "SOUNDVOLUME=100\r\nLANGUAGE=ENG\r\n");
-    const std::string path = m_Folder.Write("v2krn.med", data.Build());
-    CString reason;
-    ASSERT_EQ(LoadDataFile(path.c_str(), false, reason), EDataFileResult::Loaded);
-    g_Config.soundVolume = 35;
-    ASSERT_TRUE(WriteConfig());
-    EXPECT_EQ(Read("v2krn.cfg"), "SOUNDVOLUME=35\r\nLANGUAGE=ENG\r\n");
 }
 
 TEST_F(ConfigWrite, DefaultCopyIsExactAndAMissingDefaultCreatesNoFile)

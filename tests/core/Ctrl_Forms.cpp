@@ -77,35 +77,24 @@ TEST_F(CtrlForms, SeventeenthFormIsRefusedWithoutPreparingIt)
     EXPECT_EQ(forms[15].get(), ctrl.GetTopForm());
 }
 
-TEST_F(CtrlForms, FormsAreDrawnBottomToTopSkippingHiddenOnes)
+TEST_F(CtrlForms, FormsAreDrawnBottomToTopAndAClosedTopOnceMoreBeforeTheNextIsShown)
 {
     RecordingForm& bottom = MakeForm("bottom");
-    RecordingForm& middle = MakeForm("middle");
-    RecordingForm& top = MakeForm("top");
-    ctrl.OpenForm(&bottom);
-    ctrl.OpenForm(&middle);
-    ctrl.OpenForm(&top);
-    middle.visible = 0;
-    journal.clear();
-
-    ctrl.RenderForms();
-    EXPECT_EQ((Journal{"bottom.Render1Frame", "top.Render1Frame"}), journal);
-    EXPECT_EQ(3, ctrl.formCount);
-}
-
-TEST_F(CtrlForms, ClosedTopFormIsDrawnOnceMoreThenReleasedAndTheNextShown)
-{
     RecordingForm& below = MakeForm("below");
     RecordingForm& top = MakeForm("top");
+    ctrl.OpenForm(&bottom);
     ctrl.OpenForm(&below);
     ctrl.OpenForm(&top);
     below.visible = 0;  // the opener hid it
+    journal.clear();
+    ctrl.RenderForms();
+    EXPECT_EQ((Journal{"bottom.Render1Frame", "top.Render1Frame"}), journal);
+
     top.closeRequest = 1;
     journal.clear();
-
     ctrl.RenderForms();
-    EXPECT_EQ((Journal{"top.Render1Frame", "top.Release"}), journal);
-    EXPECT_EQ(1, ctrl.formCount);
+    EXPECT_EQ((Journal{"bottom.Render1Frame", "top.Render1Frame", "top.Release"}), journal);
+    EXPECT_EQ(2, ctrl.formCount);
     EXPECT_EQ(0, top.closeRequest);
     EXPECT_EQ(1, below.visible);
     EXPECT_EQ(&below, ctrl.GetTopForm());
@@ -138,18 +127,11 @@ TEST_F(CtrlForms, CloseRequestBelowTheTopWaitsUntilThatFormIsOnTop)
 
 TEST(CtrlVirtualMouse, ScalesWindowPixelsToTheVirtualScreenTruncating)
 {
-    struct Case
-    {
-        int x, y, width, height, expectedX, expectedY;
-    };
+    struct Case { int x, y, width, height, expectedX, expectedY; };
     // Worked out by hand: x * 1024 / width and y * 768 / height, truncated.
     const Case cases[] = {
-        {0, 0, 800, 600, 0, 0},
         {799, 599, 800, 600, 1022, 766},   // 1022.72, 766.72
-        {400, 300, 800, 600, 512, 384},
-        {639, 479, 640, 480, 1022, 766},   // 1022.4, 766.4
         {1279, 1023, 1280, 1024, 1023, 767},  // 1023.2, 767.25
-        {100, 100, 1024, 768, 100, 100},
         {300, 200, 0, 0, 300, 200},   // no division by zero
     };
     for (const Case& c : cases)

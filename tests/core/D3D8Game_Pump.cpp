@@ -38,15 +38,6 @@ SDL_Event ButtonDown(Uint8 button, int x, int y)
     return event;
 }
 
-SDL_Event Text(const char* utf8)
-{
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = SDL_TEXTINPUT;
-    std::strncpy(event.text.text, utf8, sizeof event.text.text - 1);
-    return event;
-}
-
 // The application object on a real window of the offscreen video driver,
 // fed with events as the system would deliver them.
 class D3D8GamePump : public ::testing::Test
@@ -102,16 +93,6 @@ TEST_F(D3D8GamePump, OtherMessagesAreHandledOnePerPass)
     EXPECT_EQ(0, CountCalls("ctrl.onMouseDown(2)"));
     game.PumpMessages();
     EXPECT_EQ(1, CountCalls("ctrl.onMouseDown(2)"));
-}
-
-TEST_F(D3D8GamePump, TypedTextReachesTheTopFormAsCharacters)
-{
-    RecordingForm form(journal, "form");
-    ctrl.OpenForm(&form);
-    journal.clear();
-    Push(Text("ok"));
-    game.PumpMessages();
-    EXPECT_EQ((Journal{"ctrl.onChar(111)", "form.OnKey(111)", "ctrl.onChar(107)", "form.OnKey(107)"}), journal);
 }
 
 TEST_F(D3D8GamePump, TerminationSignalEndsTheLoopInOrder)

@@ -1,5 +1,6 @@
 // What the default render states, the frame bracket and the global
-// rectangles put on the screen of the real device, read back pixel by pixel.
+// rectangles put on the screen of the real device, read back pixel by pixel;
+// and the in-game controller's answer to the screenshot key and the lost device.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <utility>
 
 #include "core/GlobalFunc.h"
+#include "game/C_CtrlGame.h"
 #include "tests/device/DeviceGame.h"
 
 using namespace device_test;
@@ -17,12 +19,7 @@ namespace
 {
 constexpr uint32_t kBlack = 0x000000;
 
-struct ScreenVertex
-{
-    float x, y, z, rhw;
-    uint32_t colour;
-    float u, v;
-};
+struct ScreenVertex { float x, y, z, rhw; uint32_t colour; float u, v; };
 
 bool Near(uint32_t a, uint32_t b)
 {
@@ -59,6 +56,13 @@ TEST_F(DeviceDrawing, BoxCoversExactlyThePixelsItsCornersName)
             const bool inside = x >= 10 && x < 30 && y >= 12 && y < 25;
             ASSERT_EQ(inside ? 0x00FF00u : kBlack, pixels[size_t(y) * Side + size_t(x)]) << x << "," << y;
         }
+    // An outline touches the edges and leaves the inside.
+    game.BeginDraw();
+    GlobalFunc::DrawRect(10, 40, 30, 50, 0xFFFF00);
+    for (auto [x, y] : {std::pair{20, 40}, {10, 45}, {30, 45}, {20, 50}})
+        EXPECT_EQ(0xFFFF00u, Pixel(x, y)) << x << "," << y;
+    EXPECT_EQ(kBlack, Pixel(20, 45));
+    game.EndDraw();
 }
 
 TEST_F(DeviceDrawing, TranslucentBoxBlendsAndSwitchesBlendingOffAgain)
@@ -70,16 +74,6 @@ TEST_F(DeviceDrawing, TranslucentBoxBlendsAndSwitchesBlendingOffAgain)
     // Red at 128/255 over white: green and blue keep 127/255 of 255.
     EXPECT_TRUE(Near(0xFF7F7F, Pixel(10, 10))) << std::hex << Pixel(10, 10);
     EXPECT_EQ(0xFFFFFFu, Pixel(2, 2));
-    game.EndDraw();
-}
-
-TEST_F(DeviceDrawing, OutlineTouchesTheEdgesAndLeavesTheInside)
-{
-    game.BeginDraw();
-    GlobalFunc::DrawRect(10, 10, 30, 20, 0xFFFF00);
-    for (auto [x, y] : {std::pair{20, 10}, {10, 15}, {30, 15}, {20, 20}})
-        EXPECT_EQ(0xFFFF00u, Pixel(x, y)) << x << "," << y;
-    EXPECT_EQ(kBlack, Pixel(20, 15));
     game.EndDraw();
 }
 
@@ -128,17 +122,6 @@ TEST_F(DeviceFrame, NestedBeginDoesNotClearAgain)
     game.EndDraw();
 }
 
-TEST_F(DeviceFrame, PresentedFramesAreCounted)
-{
-    for (int i = 0; i < 3; ++i)
-    {
-        game.BeginDraw();
-        game.EndDraw();
-    }
-    EXPECT_NE(0, game.fpsStart);
-    EXPECT_GE(game.fpsFrames, 1);
-}
-
 TEST_F(DeviceFrame, LostDeviceIsToldOnceAndClosingEndsTheWait)
 {
     Device().NotifyWindowLost();
@@ -180,4 +163,22 @@ TEST_F(DeviceDrawing, GuardBandBeyondAHundredThousandTurnsClippingOff)
     game.guardBandLeft = -100001;
     game.SetupD3D8RenderStates();
     EXPECT_EQ(0u, RenderState(Sys3DRenderState::Clipping));
+}
+
+TEST(CtrlGameDeviceKeys, F11AsksForAScreenshotAndALostDevicePauses)
+{
+    g_D3D8Game.screenShotRequested = 0;
+    g_CtrlGame.onKeyDown(122);  // F11
+    EXPECT_EQ(1, g_D3D8Game.screenShotRequested);
+    g_D3D8Game.screenShotRequested = 0;
+    g_CtrlGame.onKeyDown(121);  // F10 is not it
+    EXPECT_EQ(0, g_D3D8Game.screenShotRequested);
+
+    // The lost device pauses and nothing unpauses.
+    g_CtrlGame.paused = 0;
+    g_CtrlGame.onKeyDown(1977);
+    EXPECT_EQ(1, g_CtrlGame.paused);
+    g_CtrlGame.onKeyDown(19771216);  // back again: still paused
+    EXPECT_EQ(1, g_CtrlGame.paused);
+    g_CtrlGame.paused = 0;
 }

@@ -66,16 +66,6 @@ TEST(DeviceGameRun, LogHoldsEveryDeviceStepInOrderAndTheMissingColourTable)
               lines.end());
 }
 
-TEST(DeviceGameRun, ColourTableInTheDataFileIsUsedWithoutComplaint)
-{
-    CGameFolder folder;
-    folder.SetDataFile("InGame/GammaRamps/default.ramp", std::string(1536, '\x40'));
-    ASSERT_TRUE(folder.Pack());
-    const std::vector<std::string> lines = RunAndStop(folder);
-    for (const std::string& line : lines)
-        EXPECT_EQ(std::string::npos, line.find("Color correction table")) << line;
-}
-
 TEST(DeviceGameRun, FullScreenWithoutAUsableModeEndsWithCodeOne)
 {
     CGameFolder folder;

@@ -26,6 +26,7 @@ inline const std::vector<std::string>& StartUpStepLines()
         "--- Building technology tree ---",
         "--- Initializing particle system ---",
         "--- Initializing game messages ---",
+        "--- Initializing decoration objects ---",
         "--- Preloading finished ---",
     };
     return lines;

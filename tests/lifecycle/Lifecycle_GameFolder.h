@@ -28,29 +28,14 @@ constexpr std::chrono::seconds kStopTimeout(60);
 
 const char kPreloadFinished[] = "--- Preloading finished ---";
 
-inline std::string CrLf(const std::string& text)
-{
-    std::string out;
-    for (char c : text)
-    {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
-
+// The lines of a text without their CR LF (or LF) ends.
 inline std::vector<std::string> SplitLines(const std::string& text)
 {
     std::vector<std::string> lines;
     std::string line;
     std::istringstream stream(text);
     while (std::getline(stream, line))
-    {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
+        lines.push_back(line.empty() || line.back() != '\r' ? line : line.substr(0, line.size() - 1));
     return lines;
 }
 
@@ -121,7 +106,6 @@ public:
         return Wait();
     }
 
-    std::string Output() const { return CScratchFolder::ReadFile(outPath); }
     std::string Errors() const { return CScratchFolder::ReadFile(errPath); }
 
 private:
@@ -169,8 +153,8 @@ public:
         game = folder.Write("game/v2krn", binary);
         chmod(game.c_str(), 0755);
         gameFolder = folder / "game/";
-        SetDataFile("Config/default.cfg", CrLf(kDefaultConfig));
-        SetDataFile("Locale/English/texts.txt", CrLf(kLocaleTexts));
+        SetDataFile("Config/default.cfg", kDefaultConfig);
+        SetDataFile("Locale/English/texts.txt", kLocaleTexts);
         SetDataFile("datafile.version", "1.1.0.4");
         SetConfig("LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\n");
     }
@@ -220,18 +204,10 @@ public:
     const std::string& GameFolder() const { return gameFolder; }
 
 private:
-    static constexpr const char* kDefaultConfig =
-        "; Settings of the game\n"
-        "DATADIR=.\n"
-        "RESOLUTION=1024,768,32\n"
-        "WINDOWEDMODE=Off\n"
-        "GAMMA=1.00\n"
-        "LOGGING=Off\n";
-
+    static constexpr const char* kDefaultConfig = "; Settings of the game\r\nDATADIR=.\r\nRESOLUTION=1024,768,32\r\n"
+                                                  "WINDOWEDMODE=Off\r\nGAMMA=1.00\r\nLOGGING=Off\r\n";
     static constexpr const char* kLocaleTexts =
-        "; Texts of the tests\n"
-        "UN_ARCHER, \"Archer\"\n"
-        "BD_HOUSE, \"House\"\n";
+        "; Texts of the tests\r\nUN_ARCHER, \"Archer\"\r\nBD_HOUSE, \"House\"\r\n";
 
     CScratchFolder folder;
     std::string game;

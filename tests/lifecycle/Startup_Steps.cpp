@@ -4,56 +4,38 @@
 
 TEST(StartupBuildVersion, AcceptsOnlyItsOwnHexadecimalVersion)
 {
-    EXPECT_EQ(EBuildVersionCheck::Valid, CheckBuildVersion("V2KRNVERSION:01010004QZV2004"));
-    EXPECT_EQ(EBuildVersionCheck::Mismatch, CheckBuildVersion("V2KRNVERSION:01010003QZV2004"));
-    EXPECT_EQ(EBuildVersionCheck::Mismatch, CheckBuildVersion("V2KRNVERSION:0101000A"));
-    EXPECT_EQ(EBuildVersionCheck::Malformed, CheckBuildVersion("V2KRNVERSION:0101000G"));
-    EXPECT_EQ(EBuildVersionCheck::Malformed, CheckBuildVersion("V2KRNVERSION:0101"));
-    EXPECT_EQ(EBuildVersionCheck::Malformed, CheckBuildVersion(nullptr));
+    const struct { const char* text; EBuildVersionCheck result; } cases[] = {
+        {"V2KRNVERSION:01010004QZV2004", EBuildVersionCheck::Valid},
+        {"V2KRNVERSION:01010003QZV2004", EBuildVersionCheck::Mismatch},
+        {"V2KRNVERSION:0101000A", EBuildVersionCheck::Mismatch},
+        {"V2KRNVERSION:0101000a", EBuildVersionCheck::Mismatch},   // either case, and not ours
+        {"V2KRNVERSION:0101000G", EBuildVersionCheck::Malformed},
+        {"V2KRNVERSION:0101", EBuildVersionCheck::Malformed},
+        {nullptr, EBuildVersionCheck::Malformed}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.result, CheckBuildVersion(c.text)) << (c.text ? c.text : "(null)");
 }
 
-TEST(StartupBuildVersion, HexadecimalLettersMayBeOfEitherCase)
+TEST(StartupClientPlacement, OnlyTheWholeCommandLineInAnyCaseMovesTheWindow)
 {
-    // 0x0101000a and 0x0101000A are the same number, and not ours.
-    EXPECT_EQ(EBuildVersionCheck::Mismatch, CheckBuildVersion("V2KRNVERSION:0101000a"));
-}
-
-TEST(StartupClientPlacement, WholeCommandLineInAnyCaseMovesTheWindow)
-{
-    int32_t x = -1;
-    int32_t y = -1;
-    EXPECT_TRUE(GetClientPlacement("-client1", 800, 600, x, y));
-    EXPECT_EQ(800, x);
-    EXPECT_EQ(0, y);
-    EXPECT_TRUE(GetClientPlacement("-CLIENT2", 800, 600, x, y));
-    EXPECT_EQ(0, x);
-    EXPECT_EQ(600, y);
-    EXPECT_TRUE(GetClientPlacement("-Client3", 800, 600, x, y));
-    EXPECT_EQ(800, x);
-    EXPECT_EQ(600, y);
-}
-
-TEST(StartupClientPlacement, AnyOtherCommandLineLeavesTheOrigin)
-{
-    const char* lines[] = {"", "-client2 x", "-client4", "client1", "-client", nullptr};
-    for (const char* line : lines)
+    const struct { const char* line; bool client; int32_t x, y; } cases[] = {
+        {"-client1", true, 800, 0}, {"-CLIENT2", true, 0, 600}, {"-Client3", true, 800, 600},
+        {"", false, 0, 0},          {"-client2 x", false, 0, 0}, {"-client4", false, 0, 0},
+        {"client1", false, 0, 0},   {"-client", false, 0, 0},   {nullptr, false, 0, 0}};
+    for (const auto& c : cases)
     {
         int32_t x = -1;
         int32_t y = -1;
-        EXPECT_FALSE(GetClientPlacement(line, 800, 600, x, y)) << (line ? line : "(null)");
-        EXPECT_EQ(0, x);
-        EXPECT_EQ(0, y);
+        EXPECT_EQ(c.client, GetClientPlacement(c.line, 800, 600, x, y)) << (c.line ? c.line : "(null)");
+        EXPECT_EQ(c.x, x);
+        EXPECT_EQ(c.y, y);
     }
 }
 
-TEST(StartupDataVersion, AcceptsTheGamesOwnAndTheOlderDataVersions)
+TEST(StartupDataVersion, AcceptsTheGamesOwnAndTheOlderDataVersionsOnly)
 {
     for (const char* text : {"1.1.0.4", "1.1.0", "1.1.0.1", "1.1.0.2", "1.1.0.3"})
         EXPECT_TRUE(IsAcceptedDataVersion(text)) << text;
-}
-
-TEST(StartupDataVersion, AnythingElseIsAnotherVersion)
-{
     for (const char* text : {"1.1.0.5", "1.1.0.4 ", "1.1.0.4\r\n", "1.1.0.0", "", "v1.1.0.4"})
         EXPECT_FALSE(IsAcceptedDataVersion(text)) << text;
 }

@@ -1,10 +1,12 @@
-// Texels of every mip level, read from the device's copy of the texture.
+// Pixel conversion, and the texels of every mip level read from the
+// device's copy of the texture.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "core/GlobalFunc.h"
 #include "media/C_Texture.h"
 #include "platform/SysDevice3DTexture.h"
 #include "tests/media/MediaDevice.h"
@@ -34,6 +36,13 @@ std::vector<uint32_t> Texels(CTexture& texture, uint32_t level)
 std::vector<uint32_t> Texels32(CTexture& texture, uint32_t level) { return Texels<uint32_t>(texture, level); }
 std::vector<uint32_t> Texels16(CTexture& texture, uint32_t level) { return Texels<uint16_t>(texture, level); }
 
+uint32_t Convert(uint32_t format, int r, int g, int b, int a)
+{
+    CTexture texture;
+    texture.format = format;
+    return texture.ConvertPixel(r, g, b, a);
+}
+
 void Fill(CTexture& texture, int w, int h, std::vector<uint32_t> pixels)
 {
     ASSERT_TRUE(texture.Create(w, h));
@@ -43,129 +52,64 @@ void Fill(CTexture& texture, int w, int h, std::vector<uint32_t> pixels)
 
 using TextureLevels = MediaDevice;
 
-TEST_F(TextureLevels, NonSquareChainFillsEveryLevelDownToOnePixel)
+TEST_F(TextureLevels, TexelsOfEachLevelFollowFormatKeyAlphaAndPlayerColour)
 {
-    CTexture texture;
-    texture.format = CTexture::FormatA8R8G8B8;
-    Fill(texture, 8, 2, {0, 8, 16, 24, 32, 40, 48, 56, 4, 12, 20, 28, 36, 44, 52, 60});
-    ASSERT_EQ(texture.texture->GetLevelCount(), 4u);
-    EXPECT_EQ(Texels32(texture, 0)[9], Opaque | 12);
-    EXPECT_EQ(Texels32(texture, 1), (std::vector<uint32_t>{Opaque | 6, Opaque | 22, Opaque | 38, Opaque | 54}));
-    EXPECT_EQ(Texels32(texture, 2), (std::vector<uint32_t>{Opaque | 14, Opaque | 46}));
-    EXPECT_EQ(Texels32(texture, 3), (std::vector<uint32_t>{Opaque | 30}));
-}
-
-TEST_F(TextureLevels, OddSideReducesWithTheRealRowLength)
-{
-    CTexture texture;
-    texture.format = CTexture::FormatA8R8G8B8;
-    // Blue = 20 y + 2 x.
-    Fill(texture, 5, 3, {0, 2, 4, 6, 8, 20, 22, 24, 26, 28, 40, 42, 44, 46, 48});
-    ASSERT_EQ(texture.texture->GetLevelCount(), 3u);
-    EXPECT_EQ(Texels32(texture, 1), (std::vector<uint32_t>{Opaque | 11, Opaque | 15}));
-    EXPECT_EQ(Texels32(texture, 2), (std::vector<uint32_t>{Opaque | 13}));
-}
-
-TEST_F(TextureLevels, OnePixelImageFillsLevelZeroOnly)
-{
-    CTexture texture;
-    texture.format = CTexture::FormatR5G6B5;
-    Fill(texture, 1, 1, {0x123456});
-    ASSERT_EQ(texture.texture->GetLevelCount(), 1u);
-    EXPECT_EQ(Texels16(texture, 0), (std::vector<uint32_t>{0x11AA}));
-}
-
-TEST_F(TextureLevels, KeyTakesTheAverageOfItsDiagonalNeighbours)
-{
-    CTexture texture;
-    texture.format = CTexture::FormatA8R8G8B8;
-    texture.colourKey = Key;
-    texture.singleLevel = 1;
-    Fill(texture, 3, 3,
-         {0x300000, 0x00FF00, 0x100000,
-          0x00FF00, Key, 0x00FF00,
-          0x000030, 0x00FF00, Key});
-    const std::vector<uint32_t> texels = Texels32(texture, 0);
-    // (0x30 + 0x10 + 0) / 3 red, 0x30 / 3 blue, alpha 0.
-    EXPECT_EQ(texels[4], 0x00150010u);
-    // Its only diagonal neighbour inside is a key: the key itself, alpha 0.
-    EXPECT_EQ(texels[8], 0x00FF0000u);
-    EXPECT_EQ(texels[0], Opaque | 0x300000);
-}
-
-TEST_F(TextureLevels, MipLevelsAverageOnlyPixelsThatAreNotTheKey)
-{
-    CTexture mixed;
-    mixed.format = CTexture::FormatA8R8G8B8;
-    mixed.colourKey = Key;
-    Fill(mixed, 2, 2, {Key, Key, Key, 0x000080});
-    EXPECT_EQ(Texels32(mixed, 1), (std::vector<uint32_t>{Opaque | 0x80}));
-
-    CTexture allKey;
-    allKey.format = CTexture::FormatA8R8G8B8;
-    allKey.colourKey = Key;
-    Fill(allKey, 2, 2, {Key, Key, Key, Key});
-    EXPECT_EQ(Texels32(allKey, 1), (std::vector<uint32_t>{0x00FF0000}));
-}
-
-TEST_F(TextureLevels, PixelAlphaTakesEachPixelsTopByte)
-{
-    CTexture wide;
-    wide.format = CTexture::FormatA8R8G8B8;
-    wide.alpha = CTexture::PixelAlpha;
-    wide.singleLevel = 1;
-    Fill(wide, 1, 1, {0x80112233});
-    EXPECT_EQ(Texels32(wide, 0), (std::vector<uint32_t>{0x80112233}));
-
-    CTexture narrow;
-    narrow.format = CTexture::FormatA4R4G4B4;
-    narrow.alpha = CTexture::PixelAlpha;
-    narrow.singleLevel = 1;
-    Fill(narrow, 1, 1, {0x80112233});
-    EXPECT_EQ(Texels16(narrow, 0), (std::vector<uint32_t>{0x8123}));
-}
-
-TEST_F(TextureLevels, PixelAlphaSurvivesSmallerLevelsPlayerColourAndKeys)
-{
-    CTexture texture;
-    texture.format = CTexture::FormatA8R8G8B8;
-    texture.alpha = CTexture::PixelAlpha;
-    Fill(texture, 2, 1, {0x40000010, 0xC0000030});
-    EXPECT_EQ(Texels32(texture, 1), (std::vector<uint32_t>{0x80000020}));
-
-    CTexture coloured;
-    coloured.format = CTexture::FormatA8R8G8B8;
-    coloured.alpha = CTexture::PixelAlpha;
-    coloured.playerColour = 0x00FF00;
-    coloured.colourKey = 0xFFFF0000;
-    coloured.singleLevel = 1;
-    // A magenta shade keeps its alpha; an opaque key has no neighbour to take
-    // a colour from and stays clear.
-    Fill(coloured, 2, 1, {0xC0FF00FF, 0xFFFF0000});
-    EXPECT_EQ(Texels32(coloured, 0), (std::vector<uint32_t>{0xC000FE00, 0x00FF0000}));
-}
-
-TEST_F(TextureLevels, ConstantAlphaGoesToEveryPixelThatIsNotTheKey)
-{
-    CTexture texture;
-    texture.format = CTexture::FormatA4R4G4B4;
-    texture.alpha = 0x70;
-    texture.colourKey = Key;
-    texture.singleLevel = 1;
-    Fill(texture, 2, 1, {0xFFFFFF, Key});
-    // White at alpha 7; the key bleeds nothing (no diagonals) and keeps alpha 0.
-    EXPECT_EQ(Texels16(texture, 0), (std::vector<uint32_t>{0x7FFF, 0x0F00}));
-}
-
-TEST_F(TextureLevels, MagentaShadesTakeThePlayerColourInEveryLevel)
-{
-    CTexture texture;
-    texture.format = CTexture::FormatA8R8G8B8;
-    texture.playerColour = 0xFF8040;
-    Fill(texture, 2, 1, {0xFF00FF, 0x800080});
-    // m 255: 255 x (255, 128, 64) / 256 = (254, 127, 63); m 128: (127, 64, 32).
-    EXPECT_EQ(Texels32(texture, 0), (std::vector<uint32_t>{0xFFFE7F3F, 0xFF7F4020}));
-    EXPECT_EQ(Texels32(texture, 1), (std::vector<uint32_t>{0xFFBE5F2F}));
+    constexpr uint32_t A8 = CTexture::FormatA8R8G8B8;
+    constexpr uint32_t A4 = CTexture::FormatA4R4G4B4;
+    constexpr uint32_t None = CTexture::None;
+    constexpr uint32_t Pixel = CTexture::PixelAlpha;
+    constexpr uint32_t Full = 255;  // the resting alpha
+    constexpr uint32_t O = Opaque;
+    // Blue 0, 8, .. 56 over 4, 12, .. 60; and blue = 20 y + 2 x on an odd 5 x 3.
+    const std::vector<uint32_t> wide = {0, 8, 16, 24, 32, 40, 48, 56, 4, 12, 20, 28, 36, 44, 52, 60};
+    const std::vector<uint32_t> odd = {0, 2, 4, 6, 8, 20, 22, 24, 26, 28, 40, 42, 44, 46, 48};
+    const struct Case
+    {
+        const char* name;
+        uint32_t format, alpha, key, playerColour, singleLevel;
+        int w, h;
+        std::vector<uint32_t> pixels;
+        uint32_t level;
+        std::vector<uint32_t> expected;
+    } cases[] = {
+        {"non-square level 1", A8, Full, None, None, 0, 8, 2, wide, 1, {O | 6, O | 22, O | 38, O | 54}},
+        {"non-square level 3", A8, Full, None, None, 0, 8, 2, wide, 3, {O | 30}},
+        {"odd side level 1", A8, Full, None, None, 0, 5, 3, odd, 1, {O | 11, O | 15}},
+        {"odd side level 2", A8, Full, None, None, 0, 5, 3, odd, 2, {O | 13}},
+        // A key takes the average of its diagonal neighbours that are no key,
+        // alpha 0: (0x30 + 0x10 + 0) / 3 red, 0x30 / 3 blue; with none, itself.
+        {"key bleed", A8, Full, Key, None, 1, 3, 3,
+         {0x300000, 0x00FF00, 0x100000, 0x00FF00, Key, 0x00FF00, 0x000030, 0x00FF00, Key}, 0,
+         {O | 0x300000, O | 0x00FF00, O | 0x100000, O | 0x00FF00, 0x00150010, O | 0x00FF00, O | 0x000030,
+          O | 0x00FF00, 0x00FF0000}},
+        {"mip skips keys", A8, Full, Key, None, 0, 2, 2, {Key, Key, Key, 0x000080}, 1, {O | 0x80}},
+        {"mip of keys only", A8, Full, Key, None, 0, 2, 2, {Key, Key, Key, Key}, 1, {0x00FF0000}},
+        {"pixel alpha level 1", A8, Pixel, None, None, 0, 2, 1, {0x40000010, 0xC0000030}, 1, {0x80000020}},
+        {"pixel alpha 4 bits", A4, Pixel, None, None, 1, 1, 1, {0x80112233}, 0, {0x8123}},
+        // A magenta shade keeps its alpha; an opaque key has no neighbour and stays clear.
+        {"pixel alpha colour and key", A8, Pixel, 0xFFFF0000, 0x00FF00, 1, 2, 1, {0xC0FF00FF, 0xFFFF0000}, 0,
+         {0xC000FE00, 0x00FF0000}},
+        {"constant alpha", A4, 0x70, Key, None, 1, 2, 1, {0xFFFFFF, Key}, 0, {0x7FFF, 0x0F00}},
+        // m 255: 255 x (255, 128, 64) / 256 = (254, 127, 63); m 128: (127, 64, 32).
+        {"player colour", A8, Full, None, 0xFF8040, 0, 2, 1, {0xFF00FF, 0x800080}, 0, {0xFFFE7F3F, 0xFF7F4020}},
+        {"player colour level 1", A8, Full, None, 0xFF8040, 0, 2, 1, {0xFF00FF, 0x800080}, 1, {0xFFBE5F2F}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CTexture texture;
+        texture.format = c.format;
+        texture.alpha = c.alpha;
+        texture.colourKey = c.key;
+        texture.playerColour = c.playerColour;
+        texture.singleLevel = c.singleLevel;
+        Fill(texture, c.w, c.h, c.pixels);
+        EXPECT_EQ(c.format == A4 ? Texels16(texture, c.level) : Texels32(texture, c.level), c.expected);
+    }
+    CTexture chain;
+    chain.format = A8;
+    Fill(chain, 8, 2, wide);
+    EXPECT_EQ(chain.texture->GetLevelCount(), 4u);
 }
 
 TEST_F(TextureLevels, ImageOfAnotherSizeThanTheTextureIsRefused)
@@ -190,14 +134,6 @@ TEST_F(TextureLevels, CreatingAgainReplacesTheHeldTexture)
     texture.texture->GetLevelSize(0, w, h);
     EXPECT_EQ(w, 2);
     EXPECT_EQ(h, 1);
-    EXPECT_EQ(texture.width, 2);
-    EXPECT_EQ(texture.height, 1);
-}
-
-TEST_F(TextureLevels, EmptySizeCreatesNothingAndIsNotFatal)
-{
-    CTexture texture;
-    EXPECT_FALSE(texture.Create(0, 0));
     EXPECT_FALSE(texture.Create(4, -1));
     EXPECT_TRUE(texture.IsEmpty());
 }
@@ -220,7 +156,6 @@ TEST_F(TextureLevels, FileLoadsIntoTheTextureAndReduceHalvesIt)
     full.singleLevel = 1;
     ASSERT_TRUE(full.LoadFromFile(path.c_str()));
     EXPECT_TRUE(log.Contains("Loading texture file:" + path));
-    EXPECT_EQ(full.width, 4);
     EXPECT_EQ(Texels32(full, 0)[5], Opaque | 20);
 
     CTexture halved;
@@ -273,7 +208,6 @@ TEST_F(TextureLevels, MemoryLoadLeavesTheCallersPixelsAlone)
     ASSERT_TRUE(texture.LoadFromMem(2, 2, pixels.data()));
     EXPECT_EQ(pixels[0], 0xFF00FFu);
     EXPECT_EQ(Texels32(texture, 0)[0], 0xFF00FE00u);
-    EXPECT_FALSE(texture.LoadFromMem(0, 2, pixels.data()));
     EXPECT_FALSE(texture.LoadFromMem(2, 2, nullptr));
     EXPECT_TRUE(texture.IsEmpty());
 }
@@ -288,6 +222,59 @@ TEST_F(TextureLevels, PutPixelWritesOneTexelOfTheLockedLevel)
     texture.PutPixel(2, 0, 0x1234);
     texture.PutPixel(0, -1, 0x1234);
     texture.Unlock();
-    EXPECT_EQ(texture.lockedBits, nullptr);
     EXPECT_EQ(Texels16(texture, 0), (std::vector<uint32_t>{0, 0, 0, 0xF800}));
+}
+
+TEST(TextureConvertPixel, ChannelsArePackedByTheFormatTable)
+{
+    // r 0x12, g 0x34, b 0x56: 4444 keeps 1 3 5 (a 9 << 12); 1555 keeps 2 6 10 and
+    // the alpha's top bit; 565 keeps 2 13 10.  An unknown format gives the alpha.
+    const struct { uint32_t format; int a; uint32_t white, packed; } cases[] = {
+        {CTexture::FormatA4R4G4B4, 0x9A, 0x9FFF, 0x9135},     {CTexture::FormatA1R5G5B5, 0x9A, 0xFFFF, 0x88CA},
+        {CTexture::FormatA1R5G5B5, 0x7F, 0x7FFF, 0x08CA},     {CTexture::FormatR5G6B5, 0x9A, 0xFFFF, 0x11AA},
+        {CTexture::FormatA8R8G8B8, 0x9A, 0x9AFFFFFF, 0x9A123456}, {CTexture::FormatX8R8G8B8, 0x9A, 0xFFFFFF, 0x123456},
+        {8, 77, 77, 77},
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(Convert(c.format, 255, 255, 255, c.a), c.white) << c.format << " alpha " << c.a;
+        EXPECT_EQ(Convert(c.format, 0x12, 0x34, 0x56, c.a), c.packed) << c.format << " alpha " << c.a;
+    }
+}
+
+TEST(TextureConvertPixel, GreyWithARedTintKeepsOnlyRed)
+{
+    CTexture texture;
+    texture.format = CTexture::FormatA8R8G8B8;
+    texture.grey = 1;
+    texture.tint = 0xFF0000;
+    // White: grey level 255 (0.33 + 0.56 + 0.11 of 255).
+    EXPECT_EQ(texture.ConvertPixel(255, 255, 255, 255), 0xFFFF0000u);
+    // r 100, g 50, b 200: 33 + 28 + 22 = 83.
+    EXPECT_EQ(texture.ConvertPixel(100, 50, 200, 255), 0xFF530000u);
+    // The tint masks bits of the grey level: 0x0F AND 83 (0x53) = 3.
+    texture.tint = 0x0F0F0F;
+    EXPECT_EQ(texture.ConvertPixel(100, 50, 200, 255), 0xFF030303u);
+    // A negative alpha divides the grey level; colour stays without the grey flag.
+    texture.grey = 0;
+    texture.tint = 0;
+    EXPECT_EQ(texture.ConvertPixel(100, 50, 200, -1), 0x536432C8u);
+    EXPECT_EQ(texture.ConvertPixel(100, 50, 200, -3), 0x1B6432C8u);
+}
+
+TEST(TextureTable, SixGlobalTexturesBetweenAllocAndFree)
+{
+    EXPECT_EQ(GetGlobalTexture(0), nullptr);
+    const int before = GlobalFunc::GetTextureRefs();
+    AllocGlobalTextures();
+    EXPECT_EQ(GlobalFunc::GetTextureRefs(), before + 6);
+    for (int i = 0; i < GlobalTextureCount; ++i)
+    {
+        ASSERT_NE(GetGlobalTexture(i), nullptr);
+        EXPECT_EQ(GetGlobalTexture(i)->format, CTexture::FormatR5G6B5);
+    }
+    EXPECT_EQ(GetGlobalTexture(6), nullptr);
+    FreeGlobalTextures();
+    EXPECT_EQ(GetGlobalTexture(0), nullptr);
+    EXPECT_EQ(GlobalFunc::GetTextureRefs(), before);
 }

@@ -94,22 +94,6 @@ TEST_F(InstanceLock, TheLockEndsWithTheProcessThatHeldIt)
     EXPECT_EQ(Result::Acquired, second.AcquireFile(lockPath));
 }
 
-TEST_F(InstanceLock, TwoHoldersInOneProcessExcludeEachOther)
-{
-    SysInstanceLock first;
-    SysInstanceLock second;
-    ASSERT_EQ(Result::Acquired, first.AcquireFile(lockPath));
-    EXPECT_EQ(Result::HeldElsewhere, second.AcquireFile(lockPath));
-    EXPECT_FALSE(second.IsHeld());
-    {
-        SysInstanceLock scoped;
-        first.Release();
-        EXPECT_EQ(Result::Acquired, scoped.AcquireFile(lockPath));
-    }
-    // The scoped holder let go when it was destroyed.
-    EXPECT_EQ(Result::Acquired, second.AcquireFile(lockPath));
-}
-
 TEST_F(InstanceLock, ALockFileThatCannotBeMadeLeavesTheGameUnguarded)
 {
     SysInstanceLock lock;
@@ -131,7 +115,6 @@ TEST_F(InstanceLock, LockFileLivesInTheRuntimeFolderOrInTmpPerUser)
     setenv("XDG_RUNTIME_DIR", "/run/user/1234", 1);
     EXPECT_EQ("/run/user/1234/V2KRN.lock", SysInstanceLock::DefaultLockPath("V2KRN"));
     unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ("/tmp/V2KRN-" + std::to_string(getuid()) + ".lock", SysInstanceLock::DefaultLockPath("V2KRN"));
     // A relative folder is no safe place for a lock.
     setenv("XDG_RUNTIME_DIR", "relative", 1);
     EXPECT_EQ("/tmp/V2KRN-" + std::to_string(getuid()) + ".lock", SysInstanceLock::DefaultLockPath("V2KRN"));

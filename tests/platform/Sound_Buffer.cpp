@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -116,24 +115,10 @@ protected:
 };
 } // namespace
 
-TEST_F(SysSoundBuffer, DeviceReportsSixteenBitMonoAndStereoAndChecksCooperativeLevels)
-{
-    Caps caps;
-    ASSERT_EQ(m_Device->GetCaps(&caps), Ok);
-    EXPECT_EQ(caps.flags, uint32_t{CapsPrimaryStereo | CapsPrimary16Bit | CapsSecondaryMono |
-                                   CapsSecondaryStereo | CapsSecondary16Bit});
-    EXPECT_EQ(m_Device->GetCaps(nullptr), ErrInvalidParam);
-    int window = 0;
-    EXPECT_EQ(m_Device->SetCooperativeLevel(&window, CoopPriority), Ok);
-    for (uint32_t level : {0u, 5u})
-        EXPECT_EQ(m_Device->SetCooperativeLevel(&window, level), ErrInvalidParam);
-}
-
 TEST_F(SysSoundBuffer, OnlyWholeFramesOfSixteenBitPcmAt22050HzAreMixable)
 {
     const WaveFormat mono = PcmFormat(1);
     const WaveFormat stereo = PcmFormat(2);
-    EXPECT_EQ(CreateWith(BufferCtrlVolume, 88200, &stereo), Ok);
     EXPECT_EQ(CreateWith(0, 2, &mono), Ok);
     EXPECT_EQ(CreateWith(0, 4, &stereo), Ok);
 
@@ -144,38 +129,14 @@ TEST_F(SysSoundBuffer, OnlyWholeFramesOfSixteenBitPcmAt22050HzAreMixable)
     WaveFormat fastRate = PcmFormat(2);
     fastRate.samplesPerSec = 44100;
     fastRate.avgBytesPerSec = 176400;
-    WaveFormat threeChannels = PcmFormat(2);
-    threeChannels.channels = 3;
     WaveFormat wrongAlign = PcmFormat(2);
     wrongAlign.blockAlign = 2;
-    WaveFormat wrongRate = PcmFormat(1);
-    wrongRate.avgBytesPerSec = 88200;
-    WaveFormat floatTag = PcmFormat(1);
-    floatTag.formatTag = 3;
-    for (const WaveFormat* bad : {&eightBit, &fastRate, &threeChannels, &wrongAlign, &wrongRate, &floatTag})
+    for (const WaveFormat* bad : {&eightBit, &fastRate, &wrongAlign})
         EXPECT_EQ(CreateWith(0, 400, bad), ErrBadFormat);
     EXPECT_EQ(CreateWith(0, 400, nullptr), ErrInvalidParam);
     EXPECT_EQ(CreateWith(0, 0, &mono), ErrInvalidParam);
-    EXPECT_EQ(CreateWith(0, 3, &mono), ErrInvalidParam);
     EXPECT_EQ(CreateWith(0, 6, &stereo), ErrInvalidParam);
     EXPECT_EQ(CreateWith(0, MaxBufferBytes + 1, &mono), ErrInvalidParam);
-    EXPECT_EQ(CreateWith(0x80, 4, &mono), ErrInvalidParam);   // unknown flag
-    EXPECT_EQ(m_Device->CreateSoundBuffer(BufferDesc{}, nullptr), ErrInvalidParam);
-}
-
-TEST_F(SysSoundBuffer, NewBufferIsSilentStoppedAtZeroAndCentred)
-{
-    Buffer* buffer = Make(1, 8);
-    EXPECT_EQ(Status(buffer), 0u);
-    EXPECT_EQ(Position(buffer), 0u);
-    ASSERT_EQ(buffer->Play(0), Ok);
-    EXPECT_EQ(Render(4).left, (std::vector<int16_t>{0, 0, 0, 0}));
-
-    Write(buffer, 0, {1000, 1000, 1000, 1000});
-    ASSERT_EQ(buffer->Play(0), Ok);
-    const StereoOut full = Render(1);
-    EXPECT_EQ(full.left[0], 1000);
-    EXPECT_EQ(full.right[0], 1000);
 }
 
 TEST_F(SysSoundBuffer, LockAcrossTheEndGivesTwoRegionsOfTheCurrentContents)
@@ -202,27 +163,6 @@ TEST_F(SysSoundBuffer, LockAcrossTheEndGivesTwoRegionsOfTheCurrentContents)
         EXPECT_EQ(out.left[40 + i], 1 + i);
 }
 
-TEST_F(SysSoundBuffer, LockWithinTheBufferGivesNoSecondRegion)
-{
-    Buffer* buffer = Make(2, 88200);
-    Locked lock;
-    lock.region2 = reinterpret_cast<void*>(1);
-    lock.bytes2 = 1;
-    ASSERT_EQ(lock.Lock(buffer, 44100, 44100), Ok);
-    EXPECT_EQ(lock.bytes1, 44100u);
-    EXPECT_EQ(lock.region2, nullptr);
-    EXPECT_EQ(lock.bytes2, 0u);
-    ASSERT_EQ(lock.Unlock(buffer), Ok);
-
-    // The second region may be left out when nothing wraps, but not when it does.
-    void* region1 = nullptr;
-    uint32_t bytes1 = 0;
-    ASSERT_EQ(buffer->Lock(0, 88200, &region1, &bytes1, nullptr, nullptr), Ok);
-    EXPECT_EQ(bytes1, 88200u);
-    ASSERT_EQ(buffer->Unlock(region1, bytes1, nullptr, 0), Ok);
-    EXPECT_EQ(buffer->Lock(88196, 8, &region1, &bytes1, nullptr, nullptr), ErrInvalidParam);
-}
-
 TEST_F(SysSoundBuffer, UnlockWritesOnlyTheReportedBytes)
 {
     Buffer* buffer = Make(1, 8);
@@ -239,11 +179,11 @@ TEST_F(SysSoundBuffer, UnlockWritesOnlyTheReportedBytes)
 TEST_F(SysSoundBuffer, LockAndUnlockRefuseBadRangesForeignRegionsAndASecondLock)
 {
     Buffer* buffer = Make(1, 100);
+    EXPECT_EQ(Status(buffer), 0u);   // a new buffer is stopped at 0
+    EXPECT_EQ(Position(buffer), 0u);
     Locked lock;
     EXPECT_EQ(lock.Lock(buffer, 100, 2), ErrInvalidParam);
-    EXPECT_EQ(lock.Lock(buffer, 0, 0), ErrInvalidParam);
     EXPECT_EQ(lock.Lock(buffer, 0, 102), ErrInvalidParam);
-    EXPECT_EQ(buffer->Lock(0, 2, nullptr, &lock.bytes1, &lock.region2, &lock.bytes2), ErrInvalidParam);
     EXPECT_EQ(buffer->Unlock(lock.region1, 0, nullptr, 0), ErrInvalidCall);
 
     ASSERT_EQ(lock.Lock(buffer, 90, 20), Ok);
@@ -251,9 +191,7 @@ TEST_F(SysSoundBuffer, LockAndUnlockRefuseBadRangesForeignRegionsAndASecondLock)
     EXPECT_EQ(other.Lock(buffer, 0, 2), ErrInvalidCall);
     uint8_t foreign[20] = {};
     EXPECT_EQ(buffer->Unlock(foreign, lock.bytes1, lock.region2, lock.bytes2), ErrInvalidParam);
-    EXPECT_EQ(buffer->Unlock(lock.region1, lock.bytes1 + 2, lock.region2, lock.bytes2), ErrInvalidParam);
     EXPECT_EQ(buffer->Unlock(lock.region1, lock.bytes1, lock.region2, lock.bytes2 + 2), ErrInvalidParam);
-    EXPECT_EQ(buffer->Unlock(lock.region1, lock.bytes1, foreign, lock.bytes2), ErrInvalidParam);
     // The lock is still pending after a refused Unlock.
     EXPECT_EQ(lock.Unlock(buffer), Ok);
 }
@@ -270,55 +208,25 @@ TEST_F(SysSoundBuffer, StopKeepsTheCursorAndPlayResumesThere)
     EXPECT_EQ(Position(buffer), 4u);
     ASSERT_EQ(buffer->Play(0), Ok);
     EXPECT_EQ(Render(3).left, (std::vector<int16_t>{3, 4, 5}));
-}
 
-TEST_F(SysSoundBuffer, PlayOnAPlayingBufferOnlyChangesLooping)
-{
-    Buffer* buffer = Make(1, 6);
-    Write(buffer, 0, {1, 2, 3});
+    // Play on a playing buffer only changes looping.
+    ASSERT_EQ(buffer->SetCurrentPosition(6), Ok);
     ASSERT_EQ(buffer->Play(PlayLooping), Ok);
     EXPECT_EQ(Status(buffer), uint32_t{StatusPlaying | StatusLooping});
-    EXPECT_EQ(Render(2).left, (std::vector<int16_t>{1, 2}));
+    EXPECT_EQ(Render(2).left, (std::vector<int16_t>{4, 5}));
     ASSERT_EQ(buffer->Play(0), Ok);   // no restart: finishes this round and stops
-    EXPECT_EQ(Position(buffer), 4u);
+    EXPECT_EQ(Position(buffer), 10u);
     EXPECT_EQ(Status(buffer), uint32_t{StatusPlaying});
-    EXPECT_EQ(Render(3).left, (std::vector<int16_t>{3, 0, 0}));
-    EXPECT_EQ(buffer->Play(0x100), ErrInvalidParam);
-}
-
-TEST_F(SysSoundBuffer, SetCurrentPositionRoundsDownToAFrameAndStaysBelowTheSize)
-{
-    Buffer* stereo = Make(2, 16);
-    Write(stereo, 0, {1, 1, 2, 2, 3, 3, 4, 4});
-    ASSERT_EQ(stereo->SetCurrentPosition(11), Ok);
-    EXPECT_EQ(Position(stereo), 8u);
-    EXPECT_EQ(stereo->SetCurrentPosition(16), ErrInvalidParam);
-    EXPECT_EQ(Position(stereo), 8u);
-    ASSERT_EQ(stereo->Play(0), Ok);
-    EXPECT_EQ(Render(2).left, (std::vector<int16_t>{3, 4}));
-
-    // Rewinding a playing buffer takes effect at the next frame mixed.
-    ASSERT_EQ(stereo->Play(PlayLooping), Ok);
-    ASSERT_EQ(stereo->SetCurrentPosition(4), Ok);
-    EXPECT_EQ(Render(1).left[0], 2);
+    EXPECT_EQ(Render(3).left, (std::vector<int16_t>{6, 0, 0}));
 }
 
 TEST_F(SysSoundBuffer, VolumeAndPanNeedTheirControlAndRangeAndAreHeard)
 {
-    Buffer* plain = Make(1, 4, 0);
     Buffer* volumeOnly = Make(2, 4, BufferCtrlVolume);
-    EXPECT_EQ(plain->SetVolume(-100), ErrControlUnavailable);
-    EXPECT_EQ(plain->SetPan(0), ErrControlUnavailable);
-    EXPECT_EQ(volumeOnly->SetVolume(-100), Ok);
     EXPECT_EQ(volumeOnly->SetPan(100), ErrControlUnavailable);
     Buffer* both = Make(1, 2);
-    for (int32_t value : {1, -10001})
-        EXPECT_EQ(both->SetVolume(value), ErrInvalidParam);
-    for (int32_t value : {10001, -10001})
-        EXPECT_EQ(both->SetPan(value), ErrInvalidParam);
-    EXPECT_EQ(both->SetFormat(PcmFormat(1)), ErrInvalidCall);
-    EXPECT_EQ(both->GetStatus(nullptr), ErrInvalidParam);
-    EXPECT_EQ(both->GetCurrentPosition(nullptr), ErrInvalidParam);
+    EXPECT_EQ(both->SetVolume(1), ErrInvalidParam);
+    EXPECT_EQ(both->SetPan(-10001), ErrInvalidParam);
 
     Write(both, 0, {10000});
     ASSERT_EQ(both->SetVolume(-2000), Ok);
@@ -363,44 +271,6 @@ TEST_F(SysSoundBuffer, DuplicatesShareSamplesButNotCursorStateVolumeOrPan)
     EXPECT_EQ(Status(duplicate), 0u);
 }
 
-TEST_F(SysSoundBuffer, PrimaryBufferTakesTheOutputFormatAndLoopingPlayOnly)
-{
-    BufferDesc desc;
-    desc.flags = BufferPrimary;
-    Buffer* primary = nullptr;
-    ASSERT_EQ(m_Device->CreateSoundBuffer(desc, &primary), Ok);
-    Keep(primary);
-
-    WaveFormat output = PcmFormat(2);
-    EXPECT_EQ(primary->SetFormat(output), Ok);
-    EXPECT_EQ(primary->SetFormat(PcmFormat(1)), ErrBadFormat);
-    output.samplesPerSec = 44100;
-    output.avgBytesPerSec = 176400;
-    EXPECT_EQ(primary->SetFormat(output), ErrBadFormat);
-
-    EXPECT_EQ(primary->Play(0), ErrInvalidParam);
-    EXPECT_EQ(Status(primary), 0u);
-    EXPECT_EQ(primary->Play(PlayLooping), Ok);
-    EXPECT_EQ(Status(primary), uint32_t{StatusPlaying | StatusLooping});
-    EXPECT_EQ(primary->Stop(), Ok);
-    EXPECT_EQ(Status(primary), 0u);
-
-    Locked lock;
-    EXPECT_EQ(lock.Lock(primary, 0, 4), ErrInvalidCall);
-    EXPECT_EQ(primary->SetVolume(0), ErrControlUnavailable);
-    EXPECT_EQ(primary->SetPan(0), ErrControlUnavailable);
-    Buffer* duplicate = reinterpret_cast<Buffer*>(this);
-    EXPECT_EQ(m_Device->DuplicateSoundBuffer(primary, &duplicate), ErrInvalidCall);
-    EXPECT_EQ(duplicate, nullptr);
-    EXPECT_EQ(m_Device->DuplicateSoundBuffer(nullptr, &duplicate), ErrInvalidParam);
-    EXPECT_EQ(m_Device->DuplicateSoundBuffer(primary, nullptr), ErrInvalidParam);
-
-    const WaveFormat stereo = PcmFormat(2);
-    EXPECT_EQ(CreateWith(BufferPrimary, 88200, nullptr), ErrInvalidParam);
-    EXPECT_EQ(CreateWith(BufferPrimary, 0, &stereo), ErrInvalidParam);
-    EXPECT_EQ(CreateWith(BufferPrimary | BufferCtrlVolume, 0, nullptr), ErrInvalidParam);
-}
-
 TEST_F(SysSoundBuffer, BufferOutlivingItsDeviceStaysSafe)
 {
     Buffer* buffer = Make(1, 4);
@@ -412,14 +282,26 @@ TEST_F(SysSoundBuffer, BufferOutlivingItsDeviceStaysSafe)
     EXPECT_EQ(Render(1).left[0], 0);   // and the new device does not hear it
 }
 
-TEST(SoundErrorText, EveryCodeHasItsOwnText)
+TEST_F(SysSoundBuffer, PrimaryBufferTakesTheOutputFormatAndLoopingPlayOnly)
 {
-    std::set<std::string> texts;
-    for (Result code : {Ok, ErrInvalidParam, ErrInvalidCall, ErrBadFormat, ErrControlUnavailable,
-                        ErrNoDriver, ErrOutOfMemory})
-        EXPECT_TRUE(texts.insert(ErrorText(code)).second) << code;
-    EXPECT_STREQ(ErrorText(Ok), "No error");
+    BufferDesc desc;
+    desc.flags = BufferPrimary;
+    Buffer* primary = nullptr;
+    ASSERT_EQ(m_Device->CreateSoundBuffer(desc, &primary), Ok);
+    Keep(primary);
+    EXPECT_EQ(primary->SetFormat(PcmFormat(2)), Ok);
+    EXPECT_EQ(primary->SetFormat(PcmFormat(1)), ErrBadFormat);
+    EXPECT_EQ(primary->Play(0), ErrInvalidParam);
+    EXPECT_EQ(primary->Play(PlayLooping), Ok);
+    Locked lock;
+    EXPECT_EQ(lock.Lock(primary, 0, 4), ErrInvalidCall);
+    Buffer* duplicate = reinterpret_cast<Buffer*>(this);
+    EXPECT_EQ(m_Device->DuplicateSoundBuffer(primary, &duplicate), ErrInvalidCall);
+    EXPECT_EQ(duplicate, nullptr);
+}
+
+TEST(SoundErrorText, KnownAndUnknownCodes)
+{
     EXPECT_STREQ(ErrorText(ErrNoDriver), "No sound output could be opened");
     EXPECT_STREQ(ErrorText(-12345), "Unknown sound device error");
-    EXPECT_STREQ(ErrorText(1), "Unknown sound device error");
 }

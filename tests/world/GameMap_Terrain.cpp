@@ -13,8 +13,6 @@
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
 #include "world/C_RangeTable.h"
-#include "core/GlobalFunc.h"
-#include "world/RangeTables.h"
 
 namespace
 {
@@ -389,18 +387,6 @@ TEST_F(GameMapTerrain, AreaTestsKnowLandWaterAndOccupiedBlocks)
     near.InitRing(0, 3, 0);
     EXPECT_FALSE(g_GameMap.HasFreeAreaNear(5, 5, 2, 2, AreaKindWater, near));
     g_GameMap.Block(5, 5).unit = nullptr;
-}
-
-TEST_F(GameMapTerrain, GlobalAreaTestsAskTheWorldMap)
-{
-    AllocRangeTables();
-    EXPECT_TRUE(GlobalFunc::IsMapAreaFree(0, 0, 2, AreaKindLand));
-    EXPECT_FALSE(GlobalFunc::IsMapAreaFree(0, 0, 2, AreaKindWater));
-    EXPECT_TRUE(GlobalFunc::HasFreeAreaNear(30, 30, 8, 8, AreaKindLand));
-    EXPECT_FALSE(GlobalFunc::HasFreeAreaNear(30, 30, 8, 8, AreaKindWater));
-    FreeRangeTables();
-    g_FullMapDisc.Free();
-    g_SquareRange.Free();
 }
 
 TEST_F(GameMapTerrain, WaterOffsetsMoveTogetherAndWrap)

@@ -34,12 +34,16 @@ std::vector<std::string> ReadCrLfLines(const std::string& path, bool& allCrLf)
     return lines;
 }
 
-std::string Join(const std::vector<int32_t>& values)
+// A grid section: "ROW_y=" and the values of x = 0 .. side - 1, comma separated.
+template <typename Value> void AddRows(std::vector<std::string>& e, int32_t side, Value value)
 {
-    std::string text;
-    for (size_t i = 0; i < values.size(); ++i)
-        text += (i ? "," : "") + std::to_string(values[i]);
-    return text;
+    for (int32_t y = 0; y < side; ++y)
+    {
+        std::string row = "ROW_" + std::to_string(y) + "=";
+        for (int32_t x = 0; x < side; ++x)
+            row += (x ? "," : "") + std::to_string(value(x, y));
+        e.push_back(row);
+    }
 }
 
 void AddPlayer(std::vector<std::string>& e, int32_t p)
@@ -121,31 +125,14 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
         e.push_back("TEXTURE_" + std::to_string(i) + "=\"" + theme.textures[size_t(i)].name.GetBuffer() + "\"");
     e.push_back("");
     e.push_back("DEFAULT_CORNER_HEIGHTS");
-    for (int y = 0; y <= 32; ++y)
-    {
-        std::vector<int32_t> row;
-        for (int x = 0; x <= 32; ++x)
-            row.push_back(x * 1000 + y);
-        e.push_back("ROW_" + std::to_string(y) + "=" + Join(row));
-    }
+    AddRows(e, Side + 1, [](int32_t x, int32_t y) { return x * 1000 + y; });
     e.push_back("");
     e.push_back("DEFAULT_CORNER_COLORS");
-    for (int y = 0; y <= 32; ++y)
-    {
-        std::vector<int32_t> row;
-        for (int x = 0; x <= 32; ++x)
-            row.push_back(g_GameMap.cornerColours[x * 257 + y]);
-        e.push_back("ROW_" + std::to_string(y) + "=" + Join(row));
-    }
+    AddRows(e, Side + 1, [](int32_t x, int32_t y) { return g_GameMap.cornerColours[x * 257 + y]; });
     e.push_back("");
     e.push_back("DEFAULT_CORNER_TEXTURES");
-    for (int y = 0; y <= 32; ++y)
-    {
-        std::vector<int32_t> row;
-        for (int x = 0; x <= 32; ++x)
-            row.push_back(x == 1 && y == 0 ? -56 : g_GameMap.cornerTextures[x * 257 + y]);
-        e.push_back("ROW_" + std::to_string(y) + "=" + Join(row));
-    }
+    AddRows(e, Side + 1, [](int32_t x, int32_t y)
+            { return x == 1 && y == 0 ? -56 : g_GameMap.cornerTextures[x * 257 + y]; });   // a signed byte
     e.push_back("");
     e.push_back("FIRST_DECORATION_MODEL=236");
     e.push_back("");
@@ -176,13 +163,7 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
         "",
         "(TENUMWEATHER)=1", "", "WEATHER_MAP"};
     e.insert(e.end(), objects.begin(), objects.end());
-    for (int y = 0; y < 32; ++y)
-    {
-        std::vector<int32_t> row;
-        for (int x = 0; x < 32; ++x)
-            row.push_back((x + 2 * y) % 5);
-        e.push_back("ROW_" + std::to_string(y) + "=" + Join(row));
-    }
+    AddRows(e, Side, [](int32_t x, int32_t y) { return (x + 2 * y) % 5; });
     e.push_back("");
     e.push_back("END_OF_EXPORT");
 

@@ -1,5 +1,5 @@
-// The node pool as a binary min-heap: fixed links, ordering, ties, and the
-// 20,000-entry limit.
+// The node pool as a binary min-heap: ordering, ties, and the 20,000-entry
+// limit.
 
 #include <algorithm>
 #include <vector>
@@ -31,20 +31,6 @@ protected:
     std::unique_ptr<CPathFinder> finder;
 };
 } // namespace
-
-TEST_F(PathFinderHeap, LinksAreFixedChildrenAndParents)
-{
-    EXPECT_EQ(finder->GetNode(0).parent, -1);
-    EXPECT_EQ(finder->GetNode(0).left, 1);
-    EXPECT_EQ(finder->GetNode(0).right, 2);
-    EXPECT_EQ(finder->GetNode(5).parent, 2);
-    EXPECT_EQ(finder->GetNode(6).parent, 2);
-    // The last node with a child in the pool: 2 x 9999 + 1 = 19999.
-    EXPECT_EQ(finder->GetNode(9999).left, 19999);
-    EXPECT_EQ(finder->GetNode(9999).right, CPathFinder::NoNodeLink);
-    EXPECT_EQ(finder->GetNode(10000).left, CPathFinder::NoNodeLink);
-    EXPECT_EQ(finder->GetNode(19999).parent, 9999);
-}
 
 TEST_F(PathFinderHeap, RemovesInAscendingPriority)
 {

@@ -184,8 +184,7 @@ TEST(PathFinderRandomMaps, RoutesAreLegalFoundWhenReachableAndNearlyShortest)
                     x += StepDX[world.Route()[i]];
                     y += StepDY[world.Route()[i]];
                 }
-                ASSERT_EQ(x, world.end.x);
-                ASSERT_EQ(y, world.end.y);
+                ASSERT_EQ(std::pair(x, y), std::pair(world.end.x, world.end.y));
 
                 ASSERT_EQ(reached, best != NoCost);
                 if (!reached)
@@ -197,9 +196,6 @@ TEST(PathFinderRandomMaps, RoutesAreLegalFoundWhenReachableAndNearlyShortest)
                 ++found;
                 const int64_t cost = RouteCost(world.Route(), steps);
                 EXPECT_GE(cost, best);
-                // The search stops when it first meets the goal and its
-                // straight-line guide slightly overrates diagonals, so a
-                // route may be a little longer than the cheapest one.
                 // The search stops when it first meets the goal, and its
                 // straight-line guide overrates long diagonals a little: a
                 // route may be longer than the cheapest.  For a unit of one

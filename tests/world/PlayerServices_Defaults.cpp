@@ -9,7 +9,7 @@
 #include "tests/support/TestLog.h"
 #include "world/C_PlayerServices.h"
 
-TEST(PlayerServicesDefaults, MessagesGoToTheListOnceItExistsAndToTheLogBefore)
+TEST(PlayerServicesDefaults, MessagesMarkersAndTheNetworkRoleAreTheGames)
 {
     CTestLog log;
     ASSERT_EQ(g_MessageList, nullptr);
@@ -26,16 +26,13 @@ TEST(PlayerServicesDefaults, MessagesGoToTheListOnceItExistsAndToTheLogBefore)
     EXPECT_EQ(list.GetLines()[0].colour, 0xFFFF00u);
     EXPECT_EQ(std::string(list.GetLines()[1].text.GetBuffer()), "");
     EXPECT_FALSE(log.Contains("Wood needed"));
-}
 
-TEST(PlayerServicesDefaults, MarkersAndTheNetworkRoleAreTheGames)
-{
     g_Particles.Reset();
     GetPlayerServices().AddMinimapMarker(20, 30, 0xFF0000u);
     ASSERT_EQ(g_Particles.GetMinimapMarkers().size(), 1u);
-    EXPECT_EQ(g_Particles.GetMinimapMarkers()[0].x, 20);
-    EXPECT_EQ(g_Particles.GetMinimapMarkers()[0].y, 30);
-    EXPECT_EQ(g_Particles.GetMinimapMarkers()[0].colour, 0xFF0000u);
+    const auto& marker = g_Particles.GetMinimapMarkers()[0];
+    EXPECT_EQ(std::pair(marker.x, marker.y), std::pair(20, 30));
+    EXPECT_EQ(marker.colour, 0xFF0000u);
     g_Particles.Reset();
 
     const int32_t role = g_Config.networkRole;
@@ -45,3 +42,4 @@ TEST(PlayerServicesDefaults, MarkersAndTheNetworkRoleAreTheGames)
     EXPECT_TRUE(GetPlayerServices().IsNetworkGame());
     g_Config.networkRole = role;
 }
+

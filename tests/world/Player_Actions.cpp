@@ -9,34 +9,28 @@ TEST_F(PlayerActionPass, PhaseZeroPerformsOneActionPerCallAndResumesBehindIt)
 {
     CPlayer& player = Player(1);
     TestUnit* a = Create(player, 2);
+    TestUnit* dead = Create(player, 2);
     TestUnit* b = Create(player, 2);
     TestUnit* c = Create(player, 2);
     a->pendingActions[0] = 1;
     c->pendingActions[0] = 1;
     b->pendingActions[1] = 1;
+    dead->health = 1.0f;
+    dead->starvation = 1.0f;
+    dead->pendingActions[0] = 1;
     EXPECT_TRUE(player.UpdateUnitsTimeSliced());
     EXPECT_EQ(a->performed[0], 1);
     EXPECT_EQ(player.unitCursors[0], 1);
     EXPECT_TRUE(player.UpdateUnitsTimeSliced());
     EXPECT_EQ(c->performed[0], 1);
+    EXPECT_EQ(dead->performed[0], 0);
     // Phase 0 exhausted: phase 1 performs b's action and the call ends false.
     EXPECT_FALSE(player.UpdateUnitsTimeSliced());
     EXPECT_EQ(player.unitCursors[0], 0);
     EXPECT_EQ(b->performed[1], 1);
-    EXPECT_EQ(player.unitCursors[1], 2);
+    EXPECT_EQ(player.unitCursors[1], 3);
     EXPECT_FALSE(player.UpdateUnitsTimeSliced());
     EXPECT_EQ(player.unitCursors[1], 0);
-}
-
-TEST_F(PlayerActionPass, DeadUnitsAreSkipped)
-{
-    CPlayer& player = Player(1);
-    TestUnit* dead = Create(player, 2);
-    dead->health = 1.0f;
-    dead->starvation = 1.0f;
-    dead->pendingActions[0] = 1;
-    EXPECT_FALSE(player.UpdateUnitsTimeSliced());
-    EXPECT_EQ(dead->performed[0], 0);
 }
 
 TEST_F(PlayerActionPass, RemovalsDuringThePassNeverPushTheCursorPastTheList)
@@ -133,7 +127,7 @@ TEST_F(PlayerStarvation, TheLocalPlayerIsToldOncePerMinute)
     EXPECT_EQ(Services().messages.size(), 2u);
 }
 
-TEST_F(PlayerStarvation, NothingStarvesInANetworkGameOrWhenDisabled)
+TEST_F(PlayerStarvation, NothingStarvesInANetworkGameOrWhenDisabledAndStarvationStopsAtFull)
 {
     CPlayer& player = Player(2);
     TestUnit* unit = Create(player, 1);   // a limit of 0
@@ -149,12 +143,6 @@ TEST_F(PlayerStarvation, NothingStarvesInANetworkGameOrWhenDisabled)
     EXPECT_FLOAT_EQ(unit->starvation, 0.0f);
     player.CheckStarvation(10.0f);
     EXPECT_FLOAT_EQ(unit->starvation, 1.0f);
-}
-
-TEST_F(PlayerStarvation, StarvationStopsAtFullAndRecoveryAtNone)
-{
-    CPlayer& player = Player(2);
-    TestUnit* unit = Create(player, 1);
     unit->health = 100.0f;
     for (int32_t i = 0; i < 3; ++i)
         player.CheckStarvation(600.0f);

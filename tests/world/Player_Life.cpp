@@ -6,23 +6,6 @@
 
 using PlayerLife = PlayerTest;
 
-TEST_F(PlayerLife, InitProbesTheFactoriesForFightersAndCountedCasts)
-{
-    const CPlayer& player = Player(1);
-    for (int32_t t = 0; t < UnitTypeCount; ++t)
-    {
-        const bool fights = IsTestUnitType(t) && t != 1 && t != 5 && t != 7 && t != 33 && t != 34;
-        EXPECT_EQ(player.militaryTypes[t], fights ? 1 : 0) << t;
-    }
-    for (int32_t c = 0; c < BuildCastCount; ++c)
-        EXPECT_EQ(player.flaggedCasts[c], (c == 2 || c == 4) ? 1 : 0) << c;
-    EXPECT_EQ(player.factoryReady, 1);
-    EXPECT_EQ(player.unitCount, 0);
-    EXPECT_EQ(player.buildingCount, 0);
-    EXPECT_EQ(player.nextUniqueId, -1);
-    EXPECT_EQ(player.computerAI.GetPlayerIndex(), 1);
-}
-
 TEST_F(PlayerLife, ASecondInitStartsAGameFromNothing)
 {
     CPlayer& player = Player(1);
@@ -49,8 +32,11 @@ TEST_F(PlayerLife, ASecondInitStartsAGameFromNothing)
     EXPECT_EQ(Create(player, 1)->uniqueId, 0);
 }
 
-TEST_F(PlayerLife, AScriptThatCompilesIsLogged)
+TEST_F(PlayerLife, AScriptThatCompilesIsLoggedAndNoNameCompilesNothing)
 {
+    Player(3).CompileScript("");
+    EXPECT_FALSE(Log().HasStart("Script compiled"));
+    EXPECT_FALSE(Player(3).script.IsCompiled());
     const std::string path = Folder().File("scripts/good.scr");
     std::ofstream(path) << "rule";
     Player(2).Init(2, 2, PLAYER_COMPUTER, path.c_str());
@@ -71,23 +57,12 @@ TEST_F(PlayerLife, AScriptThatFailsIsClearedAndShownInRedWithoutTheScriptFolder)
     EXPECT_EQ(Services().messages[0].colour, 0xFF0000u);
 }
 
-TEST_F(PlayerLife, WithoutAScriptNameNothingIsCompiled)
-{
-    Player(2).CompileScript("");
-    EXPECT_FALSE(Log().HasStart("Script compiled"));
-    EXPECT_FALSE(Player(2).script.IsCompiled());
-}
-
-TEST_F(PlayerLife, TheComputerOpponentRunsOnlyForAComputerPlayer)
+TEST_F(PlayerLife, OnlyAComputerPlayerRunsItsOpponentAndHearsOfQueuedUnits)
 {
     Player(2).UpdateComputerAI();
     Player(0).UpdateComputerAI();
     EXPECT_EQ(Player(2).computerAI.GetFrameCount(), 1);
     EXPECT_EQ(Player(0).computerAI.GetFrameCount(), 0);
-}
-
-TEST_F(PlayerLife, UnitsQueuedTellTheOpponentAndTheScript)
-{
     TestUnit queued(9);
     Player(2).OnUnitQueued(&queued);
     EXPECT_EQ(Player(2).computerAI.GetNotices().back().kind, CComputerAI::ENotice::UnitAdded);

@@ -6,7 +6,7 @@ using PlayerAlliances = PlayerTest;
 using PlayerAlerts = PlayerTest;
 using PlayerDefeat = PlayerTest;
 
-TEST_F(PlayerAlliances, TeamsDecideFriendsRightAfterInit)
+TEST_F(PlayerAlliances, TeamsDecideFriendsAndEmptyRemoteAndDefeatedPlayersAreEveryones)
 {
     // Teams: players 0, 1, 2 on team 0; 3 and 4 on team 1; the rest alone.
     const int32_t teams[MaxPlayers] = {0, 0, 0, 1, 1, 5, 6, 7};
@@ -18,18 +18,13 @@ TEST_F(PlayerAlliances, TeamsDecideFriendsRightAfterInit)
             EXPECT_EQ(Player(p).allied[q], teams[p] == teams[q] ? 1 : 0) << p << " " << q;
             EXPECT_EQ(Player(p).IsFriendTo(q), teams[p] == teams[q]) << p << " " << q;
         }
-}
-
-TEST_F(PlayerAlliances, EmptyRemoteAndDefeatedPlayersAreEveryonesFriends)
-{
-    EXPECT_FALSE(Player(1).IsFriendTo(2));
-    Player(2).type = PLAYER_NONE;
-    EXPECT_TRUE(Player(1).IsFriendTo(2));
-    Player(2).type = PLAYER_DEFEATED;
-    EXPECT_TRUE(Player(1).IsFriendTo(2));
-    Player(3).type = PLAYER_REMOTE;
-    EXPECT_TRUE(Player(3).IsFriendTo(1));
-    EXPECT_FALSE(Player(1).IsFriendTo(3));
+    Player(5).type = PLAYER_NONE;
+    EXPECT_TRUE(Player(1).IsFriendTo(5));
+    Player(6).type = PLAYER_DEFEATED;
+    EXPECT_TRUE(Player(1).IsFriendTo(6));
+    Player(7).type = PLAYER_REMOTE;
+    EXPECT_TRUE(Player(7).IsFriendTo(1));
+    EXPECT_FALSE(Player(1).IsFriendTo(7));
     EXPECT_FALSE(Player(1).IsFriendTo(8));
     EXPECT_FALSE(Player(1).IsFriendTo(-1));
 }
@@ -61,23 +56,6 @@ TEST_F(PlayerAlerts, TheLocalPlayerHearsOneAlertPerAreaAndMinute)
     EXPECT_FALSE(local.WasAttackedNear(20, 20));
     local.AlertUnitAttacked(victim, attacker, 1);
     EXPECT_EQ(Services().messages.size(), 3u);
-}
-
-TEST_F(PlayerAlerts, ANeighbourAreaIsQuietForHalfTheInterval)
-{
-    CPlayer& local = Player(0);
-    CUnit* victim = Create(local, 2, 20, 20);
-    CUnit* near = Create(local, 2, 36, 20);
-    CUnit* attacker = Create(Player(5), 2, 21, 20);
-    local.AlertUnitAttacked(victim, attacker, 0);
-    SysClock::AdvanceTestClock(29000);
-    local.AlertUnitAttacked(near, attacker, 0);
-    EXPECT_EQ(Services().messages.size(), 1u);
-    SysClock::AdvanceTestClock(2000);
-    // 31 s after the first: the neighbour's copy (stamped 30 s back) has run out,
-    // but the second attack re-stamped it.
-    local.AlertUnitAttacked(near, attacker, 0);
-    EXPECT_EQ(Services().messages.size(), 1u);
 }
 
 TEST_F(PlayerAlerts, OwnFireAndOtherPlayersRaiseNoMessage)

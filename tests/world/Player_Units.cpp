@@ -87,6 +87,12 @@ TEST_F(PlayerUnits, UniqueIdsStartAtZeroAndWrapAfterTheLast)
     EXPECT_EQ(Create(player, 1)->uniqueId, 0x7FFFF);
     EXPECT_EQ(Create(player, 1)->uniqueId, 0);
     EXPECT_TRUE(Log().Has("#DEBUG: Unit unique id overflow"));
+    // Unknown types give none and count nothing.
+    const int32_t created = player.statistics[STAT_UNITS_CREATED];
+    EXPECT_EQ(Create(player, 0), nullptr);
+    EXPECT_EQ(Create(player, 40), nullptr);
+    EXPECT_EQ(player.unitCount, 3);
+    EXPECT_EQ(player.statistics[STAT_UNITS_CREATED], created);
 }
 
 TEST_F(PlayerUnits, RemovingAUnitThatIsNotListedChangesNothing)
@@ -190,12 +196,3 @@ TEST_F(PlayerUnits, TowerArchersAreFoundByIdAndRemovedInOrder)
     EXPECT_EQ(player.FindTowerArcher(9), nullptr);
 }
 
-TEST_F(PlayerUnits, UnknownTypesGiveNullAndCountNothing)
-{
-    CPlayer& player = Player(1);
-    EXPECT_EQ(Create(player, 0), nullptr);
-    EXPECT_EQ(Create(player, 40), nullptr);
-    EXPECT_EQ(player.unitCount, 0);
-    EXPECT_EQ(player.statistics[STAT_UNITS_CREATED], 0);
-    EXPECT_EQ(player.NextUnitId(1), 0);
-}

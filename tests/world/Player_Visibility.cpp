@@ -23,7 +23,6 @@ protected:
         g_Config.visibilityMode = 2;
     }
     void See(int x, int y) { m_Player.unitSightCounts[x * 256 + y] = 1; }
-    void SeeByBuilding(int x, int y) { m_Player.buildingSightCounts[x * 256 + y] = 2; }
     void SeeSquare(int x0, int y0, int x1, int y1)
     {
         for (int x = x0; x <= x1; ++x)
@@ -35,28 +34,26 @@ protected:
 };
 } // namespace
 
-TEST_F(PlayerVisibility, WithoutFogTheExploredLevelShows)
+TEST_F(PlayerVisibility, WithoutFogTheExploredLevelShowsAndUnseenBlocksShowHalfUnderFog)
 {
     g_Config.fogOfWar = 0;
     m_Player.exploredMap[3 * 257 + 4] = 17;
     EXPECT_EQ(m_Player.GetVisibility(3, 4), 17);
     EXPECT_EQ(m_Player.GetVisibility(10, 10), 200);
     EXPECT_TRUE(m_Player.IsCellSeen(10, 10));
+    EXPECT_TRUE(m_Player.IsCellVisible(10, 10));
     m_Player.exploredMap[5 * 257 + 5] = 0;
     EXPECT_FALSE(m_Player.IsCellSeen(5, 5));
     EXPECT_FALSE(m_Player.IsCellVisible(5, 5));
-    EXPECT_TRUE(m_Player.IsCellVisible(10, 10));
-}
 
-TEST_F(PlayerVisibility, UnseenBlocksShowHalfUnderFog)
-{
+    g_Config.fogOfWar = 1;
     EXPECT_EQ(m_Player.GetVisibility(10, 10), 100);
     m_Player.exploredMap[11 * 257 + 11] = 201;
     EXPECT_EQ(m_Player.GetVisibility(11, 11), 100);   // 201 x 50 / 100
     EXPECT_FALSE(m_Player.IsCellSeen(10, 10));
     EXPECT_FALSE(m_Player.IsCellVisible(10, 10));
     // Building sight counts too.
-    SeeByBuilding(20, 20);
+    m_Player.buildingSightCounts[20 * 256 + 20] = 2;
     EXPECT_TRUE(m_Player.IsCellSeen(20, 20));
     EXPECT_EQ(m_Player.GetVisibility(20, 20), 150);
 }

@@ -18,26 +18,19 @@ std::set<int32_t> Chain(int32_t id)
 }
 } // namespace
 
-TEST_F(TechnologyTree, EnablingATechnologyEnablesItsWholeChain)
+TEST_F(TechnologyTree, EnablingOrMarkingPrerequisitesReachesTheWholeChainWithoutEffects)
 {
     CPlayer& player = Player(2);
     player.SetTechnologyEnabled(43);
-    std::set<int32_t> enabled;
-    for (int32_t id = 0; id < TechnologyCount; ++id)
-        if (player.technologies[id].enabled)
-            enabled.insert(id);
-    EXPECT_EQ(enabled, (std::set<int32_t>{43, 42, 29, 8, 55, 54, 53}));
-}
-
-TEST_F(TechnologyTree, MarkingPrerequisitesResearchesTheSameChainWithoutEffects)
-{
-    CPlayer& player = Player(2);
-    const int32_t scoreBefore = player.score;
     player.MarkPrerequisitesResearched(25);
-    for (int32_t id = 0; id < TechnologyCount; ++id)
-        EXPECT_EQ(player.IsResearched(id), Chain(25).count(id) == 1) << id;
     EXPECT_EQ(Chain(25), (std::set<int32_t>{25, 24, 23, 8, 29, 53}));
-    EXPECT_EQ(player.score, scoreBefore);
+    for (int32_t id = 0; id < TechnologyCount; ++id)
+    {
+        EXPECT_EQ(player.technologies[id].enabled, Chain(43).count(id)) << id;
+        EXPECT_EQ(player.IsResearched(id), Chain(25).count(id) == 1) << id;
+    }
+    EXPECT_EQ(Chain(43), (std::set<int32_t>{43, 42, 29, 8, 55, 54, 53}));
+    EXPECT_EQ(player.score, 0);
 }
 
 TEST_F(TechnologyTree, TreePrerequisitesAreAllInTheRules)
@@ -107,23 +100,17 @@ TEST_F(TechnologyResearch, RateOneTwentiethWithAmountThousandFinishesInTwoSteps)
     EXPECT_EQ(technology.AdvanceResearch(1000.0f), EResearchStep::AlreadyFinished);
 }
 
-TEST_F(TechnologyResearch, CompletionByAnotherWayIsNotReportedAsFinishedNow)
+TEST_F(TechnologyResearch, CompletionByAnotherWayIsNotFinishedNowAndAForeignBuildingIsReported)
 {
     CPlayer& player = Player(1);
     CTechnology& technology = player.technologies[5];
-    auto* keep = Finish(player, 11);
-    technology.StartResearch(keep);
+    technology.StartResearch(Finish(player, 11));
     technology.AdvanceResearch(10.0f);
     technology.progress = 100.0f;   // a script completed it meanwhile
     EXPECT_EQ(technology.AdvanceResearch(10.0f), EResearchStep::AlreadyFinished);
     EXPECT_EQ(technology.researchingBuilding, nullptr);
-}
-
-TEST_F(TechnologyResearch, ABuildingOfAnotherOwnerIsReported)
-{
-    CPlayer& player = Player(1);
-    auto* foreign = Finish(Player(2), 11);
-    player.technologies[5].StartResearch(foreign);
+    EXPECT_FALSE(Log().Has("#DEBUG: Invalid technology!"));
+    player.technologies[6].StartResearch(Finish(Player(2), 11));
     EXPECT_TRUE(Log().Has("#DEBUG: Invalid technology!"));
 }
 

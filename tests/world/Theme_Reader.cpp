@@ -49,6 +49,13 @@ TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataAndMasks)
     EXPECT_EQ(theme.waterTextures[1]->width, 2);
     EXPECT_EQ(theme.waterTextures[0]->format, CTexture::FormatA4R4G4B4);
     EXPECT_EQ(theme.FindTexture("gRaSs"), 0);
+
+    // A default ground texture outside the theme is clamped.
+    ThemeBytes bytes = SmallTheme();
+    bytes.bytes[4] = 5;
+    ASSERT_TRUE(LoadBytes(theme, bytes.bytes));
+    EXPECT_EQ(theme.defaultGroundTexture, 1);
+    EXPECT_TRUE(Log().Has("Theme default ground texture out of range: test.theme"));
 }
 
 TEST_F(ThemeReader, WaterColoursAreQuartersOfTheHalvedAverage)
@@ -85,16 +92,6 @@ TEST_F(ThemeReader, TerrainTextureSideFollowsTheDetailSetting)
     CTheme theme;
     ASSERT_TRUE(LoadBytes(theme, bytes));
     EXPECT_EQ(theme.textures[0].texture->width, 256);
-}
-
-TEST_F(ThemeReader, DefaultGroundTextureOutsideTheThemeIsClamped)
-{
-    ThemeBytes bytes = SmallTheme();
-    bytes.bytes[4] = 5;
-    CTheme theme;
-    ASSERT_TRUE(LoadBytes(theme, bytes.bytes));
-    EXPECT_EQ(theme.defaultGroundTexture, 1);
-    EXPECT_TRUE(Log().Has("Theme default ground texture out of range: test.theme"));
 }
 
 TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)
@@ -151,20 +148,8 @@ TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)
     }
 }
 
-TEST_F(ThemeReader, MapThemeStaysWhenTheNewFileIsBad)
-{
-    WriteBytes(Folder().File("Terrain/Themes/good.theme"), SmallTheme().bytes);
-    std::vector<uint8_t> bad = SmallTheme().bytes;
-    bad[0] = 0;   // no textures
-    WriteBytes(Folder().File("Terrain/Themes/bad.theme"), bad);
-    ASSERT_TRUE(g_GameMap.LoadTheme("Terrain\\Themes\\good.theme"));
-    EXPECT_FALSE(g_GameMap.LoadTheme("Terrain\\Themes\\bad.theme"));
-    EXPECT_TRUE(Log().Has("Theme file rejected: Terrain\\Themes\\bad.theme (bad texture count)"));
-    EXPECT_EQ(g_GameMap.FindThemeTexture("rock"), 1);
-    g_GameMap.FreeThemeTextures();
-}
-
-TEST_F(ThemeReader, ShoreTexturesAreLoadedAfterTheTheme)
+// A bad new file leaves the map its theme.
+TEST_F(ThemeReader, ShoreTexturesAreLoadedAfterTheThemeAndABadFileLeavesTheMapsTheme)
 {
     const std::string command =
         std::string(V2KRN_TOOLS_DIR) + "/mktheme shores '" + Folder().Path() + "/InGame/Fluid'";
@@ -179,4 +164,13 @@ TEST_F(ThemeReader, ShoreTexturesAreLoadedAfterTheTheme)
         EXPECT_EQ(theme.shoreTextures[i]->width, 64) << i;
     }
     EXPECT_TRUE(Log().Has("Loading texture file:InGame\\Fluid\\shore-4.tga"));
+
+    std::vector<uint8_t> bad = SmallTheme().bytes;
+    bad[0] = 0;   // no textures
+    WriteBytes(Folder().File("Terrain/Themes/bad.theme"), bad);
+    ASSERT_TRUE(g_GameMap.LoadTheme("Terrain\\Themes\\good.theme"));
+    EXPECT_FALSE(g_GameMap.LoadTheme("Terrain\\Themes\\bad.theme"));
+    EXPECT_TRUE(Log().Has("Theme file rejected: Terrain\\Themes\\bad.theme (bad texture count)"));
+    EXPECT_EQ(g_GameMap.FindThemeTexture("rock"), 1);
+    g_GameMap.FreeThemeTextures();
 }

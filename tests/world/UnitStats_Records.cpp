@@ -29,17 +29,10 @@ TEST_F(UnitStatsRecords, HeroesCarryFixedTextsAndLocalisedRecordsTheirKeys)
     EXPECT_TRUE(g_UnitStats[25].message.IsEmpty());
 }
 
-TEST_F(UnitStatsRecords, UnnumberedUnitRecordsStayEmpty)
-{
-    for (int32_t record : {17, 19, 20})
-    {
-        EXPECT_EQ(g_UnitStats[record].unitType, 0) << record;
-        EXPECT_EQ(g_UnitStats[record].hitPoints, 0) << record;
-        EXPECT_EQ(g_UnitStats[record].name, nullptr) << record;
-    }
-}
-
-TEST_F(UnitStatsRecords, TechnologyRecordsFollowTheirIds)
+// Every technology is researched at a building its own rule asks for, except
+// the one-shot spell whose rule names the dark altar (15) instead of the
+// monastery (8) where its record says it is researched.
+TEST_F(UnitStatsRecords, TechnologyRecordsFollowTheirIdsAndAreResearchedWhereTheRuleSays)
 {
     for (int32_t id = 0; id < TechnologyCount; ++id)
     {
@@ -48,25 +41,14 @@ TEST_F(UnitStatsRecords, TechnologyRecordsFollowTheirIds)
         EXPECT_EQ(record->index, 39 + id);
         EXPECT_EQ(record->technologyId, id);
         EXPECT_GT(record->rate, 0.0f);
+        const STechnologyRule& rule = CTechnologyTree::GetRule(id);
+        bool named = false;
+        for (int8_t required : rule.buildingCasts)
+            named = named || required == record->producingCast;
+        EXPECT_EQ(named, id != 52) << "technology " << id;
     }
     EXPECT_EQ(GetTechnologyRecord(-1), nullptr);
     EXPECT_EQ(GetTechnologyRecord(61), nullptr);
-}
-
-// Every technology is researched at a building its own rule asks for, except
-// the one-shot spell whose rule names the dark altar (15) instead of the
-// monastery (8) where its record says it is researched.
-TEST_F(UnitStatsRecords, ResearchingCastAppearsInTheTechnologysRule)
-{
-    for (int32_t id = 0; id < TechnologyCount; ++id)
-    {
-        const STechnologyRule& rule = CTechnologyTree::GetRule(id);
-        const int32_t cast = GetTechnologyRecord(id)->producingCast;
-        bool named = false;
-        for (int8_t required : rule.buildingCasts)
-            named = named || required == cast;
-        EXPECT_EQ(named, id != 52) << "technology " << id;
-    }
 }
 
 TEST_F(UnitStatsRecords, EveryTrainableUnitNeedsItsProducingBuilding)

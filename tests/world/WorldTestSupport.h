@@ -17,41 +17,24 @@
 #include "core/C_File.h"
 #include "core/C_LogFile.h"
 #include "media/C_SaveStream.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TestLog.h"
 
 // A fresh folder, removed again at the end of the test.
 class WorldFolder
 {
 public:
-    WorldFolder()
-    {
-        const auto base = std::filesystem::temp_directory_path();
-        for (int i = 0;; ++i)
-        {
-            m_Path = base / ("v2krn-world-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + "-" +
-                             std::to_string(i));
-            if (std::filesystem::create_directory(m_Path))
-                break;
-        }
-    }
-    ~WorldFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_Path, ignored);
-    }
-    WorldFolder(const WorldFolder&) = delete;
-    WorldFolder& operator=(const WorldFolder&) = delete;
-
-    std::string Path() const { return m_Path.string(); }
+    std::string Path() const { return m_Folder.Path().substr(0, m_Folder.Path().size() - 1); }
     // A file below the folder; '/' separated, parents are made.
     std::string File(const std::string& relative) const
     {
-        const auto path = m_Path / relative;
+        const std::filesystem::path path = m_Folder / relative;
         std::filesystem::create_directories(path.parent_path());
         return path.string();
     }
 
 private:
-    std::filesystem::path m_Path;
+    CScratchFolder m_Folder;
 };
 
 // Game files are read from the folder on disk (no packed data file) while
@@ -75,37 +58,13 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Logging on into a file of the folder for the life of the object.
-class WorldLog
+// Logging on into a file of its own for the life of the object.
+class WorldLog : public CTestLog
 {
 public:
-    explicit WorldLog(const WorldFolder& folder) : m_Path(folder.File("test.log")), m_WasLogging(g_Config.logging)
-    {
-        g_Config.logging = 1;
-        g_Log.Create(m_Path.c_str());
-    }
-    ~WorldLog() { g_Config.logging = m_WasLogging; }
+    explicit WorldLog(const WorldFolder&) {}
 
-    std::vector<std::string> Lines() const
-    {
-        std::vector<std::string> lines;
-        std::ifstream in(m_Path, std::ios::binary);
-        std::string line;
-        while (std::getline(in, line))
-        {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            lines.push_back(line);
-        }
-        return lines;
-    }
-    bool Has(const std::string& wanted) const
-    {
-        for (const std::string& line : Lines())
-            if (line == wanted)
-                return true;
-        return false;
-    }
+    bool Has(const std::string& wanted) const { return Contains(wanted); }
     bool HasStart(const std::string& wanted) const
     {
         for (const std::string& line : Lines())
@@ -113,10 +72,6 @@ public:
                 return true;
         return false;
     }
-
-private:
-    std::string m_Path;
-    uint8_t m_WasLogging;
 };
 
 // A save stream over a byte vector, bounded as the game's stream is.

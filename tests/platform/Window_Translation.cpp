@@ -1,0 +1,174 @@
+// System events translated into window messages: virtual keys, characters,
+// mouse, wheel and window events, and the queue they wait in.
+
+#include <gtest/gtest.h>
+
+#include "platform/SysMessage.h"
+#include "platform/SysMessageQueue.h"
+#include "tests/platform/Window_TestEvents.h"
+
+using namespace window_test;
+
+namespace
+{
+constexpr int64_t kAnyParam = -1LL << 40;
+
+struct SExpected { uint32_t message; uint32_t wParam; int64_t lParam = kAnyParam; };
+
+uint32_t WheelParam(int delta)
+{
+    return static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(delta))) << 16;
+}
+
+int32_t Point(int x, int y)
+{
+    return static_cast<int32_t>((static_cast<uint32_t>(y) << 16) | static_cast<uint16_t>(x));
+}
+
+void ExpectTranslation(const std::vector<SDL_Event>& events, const std::vector<SExpected>& expected)
+{
+    Translation translation;
+    for (const SDL_Event& event : events)
+        translation << event;
+    const std::vector<SysMessage> messages = translation.Messages();
+    ASSERT_EQ(expected.size(), messages.size());
+    for (size_t i = 0; i < messages.size(); ++i)
+    {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(expected[i].message, messages[i].message);
+        EXPECT_EQ(expected[i].wParam, messages[i].wParam);
+        if (expected[i].lParam != kAnyParam)
+        {
+            EXPECT_EQ(expected[i].lParam, messages[i].lParam);
+        }
+    }
+}
+
+SysMessage Message(uint32_t code, uint32_t wParam = 0)
+{
+    SysMessage message;
+    message.message = code;
+    message.wParam = wParam;
+    return message;
+}
+}  // namespace
+
+TEST(WindowKeys, EachKeyGivesItsVirtualKeyCodeWhateverTheLayout)
+{
+    const struct { SDL_Scancode scancode; SDL_Keycode symbol; Uint16 modifiers; uint32_t code; } keys[] = {
+        {SDL_SCANCODE_RSHIFT, SDLK_RSHIFT, KMOD_RSHIFT, 16}, {SDL_SCANCODE_RCTRL, SDLK_RCTRL, KMOD_RCTRL, 17},
+        {SDL_SCANCODE_Q, SDLK_q, KMOD_LSHIFT, 81},           // shift does not change the code
+        {SDL_SCANCODE_Y, SDLK_z, KMOD_NONE, 90},             // German layout: Z where US has Y
+        {SDL_SCANCODE_F, 0x0430, KMOD_NONE, 70},             // Russian layout: Cyrillic a on F
+        {SDL_SCANCODE_1, SDLK_AMPERSAND, KMOD_NONE, 49},     // French layout types & on 1
+        {SDL_SCANCODE_F12, SDLK_F12, KMOD_NONE, 123},        {SDL_SCANCODE_DOWN, SDLK_DOWN, KMOD_NONE, 40},
+        {SDL_SCANCODE_SPACE, SDLK_SPACE, KMOD_NONE, 32},     {SDL_SCANCODE_PAGEUP, SDLK_PAGEUP, KMOD_NONE, 33},
+        {SDL_SCANCODE_DELETE, SDLK_DELETE, KMOD_NONE, 46},   {SDL_SCANCODE_KP_7, SDLK_KP_7, KMOD_NUM, 103},
+        {SDL_SCANCODE_KP_7, SDLK_KP_7, KMOD_NONE, 36},       {SDL_SCANCODE_KP_5, SDLK_KP_5, KMOD_NONE, 12},
+        {SDL_SCANCODE_KP_PERIOD, SDLK_KP_PERIOD, KMOD_NUM, 110},
+        {SDL_SCANCODE_KP_DIVIDE, SDLK_KP_DIVIDE, KMOD_NONE, 111},
+    };
+    for (const auto& key : keys)
+    {
+        Translation translation;
+        translation << Key(SDL_KEYDOWN, key.scancode, key.symbol, key.modifiers);
+        const std::vector<SysMessage> messages = translation.Messages();
+        ASSERT_FALSE(messages.empty()) << key.scancode;
+        EXPECT_EQ(key.code, messages[0].wParam) << "scancode " << key.scancode;
+    }
+}
+
+TEST(WindowKeys, SequencesOfKeysAndCharacters)
+{
+    const SDL_Event altDown = Key(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT);
+    const struct { const char* name; std::vector<SDL_Event> events; std::vector<SExpected> expected; } cases[] = {
+        {"release and repeat flags",
+         {Key(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a), Key(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a, KMOD_NONE, 1),
+          Key(SDL_KEYUP, SDL_SCANCODE_A, SDLK_a)},
+         {{0x100, 65, 0x00000001}, {0x100, 65, 0x40000001}, {0x101, 65, static_cast<int32_t>(0xC0000001u)}}},
+        {"backspace, keypad enter and escape type their character after the key",
+         {Key(SDL_KEYDOWN, SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE), Key(SDL_KEYUP, SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE),
+          Key(SDL_KEYDOWN, SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER), Key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE)},
+         {{0x100, 8}, {0x102, 8}, {0x101, 8}, {0x100, 13}, {0x102, 13}, {0x100, 27}, {0x102, 27}}},
+        {"auto-repeat repeats key and character",
+         {Key(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a), Text("a"), Key(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a, KMOD_NONE, 1),
+          Text("a")},
+         {{0x100, 65}, {0x102, 97}, {0x100, 65}, {0x102, 97}}},
+        {"alt or control combinations type nothing",
+         {altDown, Key(SDL_KEYDOWN, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT), Text("x"),
+          Key(SDL_KEYDOWN, SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_LCTRL),
+          Key(SDL_KEYDOWN, SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE, KMOD_LCTRL)},
+         {{0x104, 18}, {0x104, 13}, {0x100, 17}, {0x100, 8}}},
+        {"alt keys, keys while alt is held and F10 are system keys",
+         {Key(SDL_KEYDOWN, SDL_SCANCODE_RALT, SDLK_RALT, KMOD_RALT), Key(SDL_KEYDOWN, SDL_SCANCODE_X, SDLK_x, KMOD_RALT),
+          Key(SDL_KEYUP, SDL_SCANCODE_RALT, SDLK_RALT), Key(SDL_KEYDOWN, SDL_SCANCODE_X, SDLK_x),
+          Key(SDL_KEYDOWN, SDL_SCANCODE_F10, SDLK_F10)},
+         {{0x104, 18}, {0x104, 88, 0x20000001}, {0x105, 18}, {0x100, 88, 0x00000001}, {0x104, 121}}},
+        {"focus loss forgets a held alt",
+         {altDown, WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), Text("q")}, {{0x104, 18}, {0x1C, 0}, {0x102, 113}}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ExpectTranslation(c.events, c.expected);
+    }
+}
+
+TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEvents)
+{
+    const struct { const char* name; std::vector<SDL_Event> events; std::vector<SExpected> expected; } cases[] = {
+        {"buttons and their bits; the middle button is not the game's",
+         {Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 6), Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 5, 6),
+          Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 5, 6), Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 5, 6),
+          Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 5, 6)},
+         {{0x201, 1, Point(5, 6)}, {0x204, 3, Point(5, 6)}, {0x202, 2, Point(5, 6)}, {0x205, 0, Point(5, 6)}}},
+        {"shift and control bits",
+         {Key(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, KMOD_LSHIFT),
+          Key(SDL_KEYDOWN, SDL_SCANCODE_RCTRL, SDLK_RCTRL, KMOD_LSHIFT | KMOD_RCTRL), Motion(1, 1)},
+         {{0x100, 16}, {0x100, 17}, {0x200, 0x4 | 0x8, Point(1, 1)}}},
+        // Notches of 120 in the high word; a huge spin keeps its sign.
+        {"wheel",
+         {Wheel(2), Wheel(-1), Wheel(1, SDL_MOUSEWHEEL_FLIPPED), Wheel(0), Wheel(1000), Wheel(-1000)},
+         {{0x20A, WheelParam(240)}, {0x20A, WheelParam(-120)}, {0x20A, WheelParam(-120)},
+          {0x20A, WheelParam(273 * 120)}, {0x20A, WheelParam(-273 * 120)}}},
+        {"focus, minimise and close",
+         {WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), WindowEvent(SDL_WINDOWEVENT_MINIMIZED),
+          WindowEvent(SDL_WINDOWEVENT_RESTORED), WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED),
+          WindowEvent(SDL_WINDOWEVENT_CLOSE)},
+         {{0x1C, 0}, {0x05, 1}, {0x05, 0}, {0x1C, 1}, {0x10, 0}}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ExpectTranslation(c.events, c.expected);
+    }
+}
+
+TEST(WindowMouse, MovesMergeUpToAClickAndPositionsKeepTheirSign)
+{
+    std::vector<SDL_Event> events;
+    for (int i = 0; i < 100; ++i)
+        events.push_back(Motion(i, 2 * i));
+    events.push_back(Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 99, 198));
+    events.push_back(Motion(20, 20, SDL_BUTTON_LMASK));
+    events.push_back(Motion(30, 30, SDL_BUTTON_LMASK));
+    // Outside the window to the upper left: x reads 65533 as an unsigned
+    // word, y reads -2 with its sign.
+    events.push_back(Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, -3, -2));
+    ExpectTranslation(events, {{0x200, 0, Point(99, 198)}, {0x201, 1}, {0x200, 1, Point(30, 30)},
+                               {0x204, 3, static_cast<int32_t>(0xFFFEFFFDu)}});
+}
+
+TEST(MessageQueue, CloseRequestIsQueuedOnceEvenWhenFull)
+{
+    SysMessageQueue queue;
+    EXPECT_TRUE(queue.Post(Message(0x10)));
+    EXPECT_TRUE(queue.Post(Message(0x10)));
+    EXPECT_EQ(1u, queue.Count());
+    queue.Clear();
+    for (size_t i = 0; i < SysMessageQueue::kCapacity; ++i)
+        ASSERT_TRUE(queue.Post(Message(0x100, 65)));
+    EXPECT_FALSE(queue.Post(Message(0x101, 65)));
+    EXPECT_TRUE(queue.Post(Message(0x10)));
+    EXPECT_EQ(SysMessageQueue::kCapacity + 1, queue.Count());
+}
