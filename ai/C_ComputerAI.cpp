@@ -53,6 +53,11 @@ void CComputerAI::RecordAttackPosition(int32_t position)
     Record(ENotice::AttackPosition, nullptr, nullptr, position);
 }
 
+void CComputerAI::RecordAttackPosition(CUnit* worker, int32_t pathLength)
+{
+    Record(ENotice::AttackPosition, worker, nullptr, pathLength);
+}
+
 void CComputerAI::OnBeingAttacked(const void* attacked, CUnit* attacker)
 {
     Record(ENotice::BeingAttacked, attacked, attacker, 0);
@@ -61,6 +66,16 @@ void CComputerAI::OnBeingAttacked(const void* attacked, CUnit* attacker)
 void CComputerAI::OnObjectDestroyed(CUnit* unit)
 {
     Record(ENotice::ObjectDestroyed, unit, nullptr, 0);
+}
+
+void CComputerAI::OnObjectDestroyed(CBuilding* building)
+{
+    Record(ENotice::ObjectDestroyed, building, nullptr, 0);
+}
+
+void CComputerAI::OnUnitOrderDone(CUnit* unit)
+{
+    Record(ENotice::OrderDone, unit, nullptr, 0);
 }
 
 void CComputerAI::SaveGame(CSaveStream& stream) const

@@ -21,6 +21,7 @@ public:
         AttackPosition,
         BeingAttacked,
         ObjectDestroyed,
+        OrderDone,
     };
 
     // One notification: its kind, the unit or building it names (or the
@@ -46,8 +47,15 @@ public:
     void RemoveFromBuildQueue(CBuilding* building);
     void RemoveFromKindLists(int32_t technologyId);
     void RecordAttackPosition(int32_t position);
+    // A worker of this player and the length of its path to storage.
+    void RecordAttackPosition(CUnit* worker, int32_t pathLength);
     void OnBeingAttacked(const void* attacked, CUnit* attacker);
     void OnObjectDestroyed(CUnit* unit);
+    // Every battle plan learns that the building is gone.
+    void OnObjectDestroyed(CBuilding* building);
+    // A unit with the AI order flag found no path to its unreached target:
+    // its order counts as done.
+    void OnUnitOrderDone(CUnit* unit);
 
     // The opponent's save section: empty.
     void SaveGame(CSaveStream& stream) const;

@@ -75,6 +75,21 @@ void CScript::OnTechnologyResearched(int32_t technologyId)
     Record(EEvent::TechnologyResearched, technologyId, 0, 0, nullptr);
 }
 
+void CScript::OnUnitAttacked(int32_t specialId)
+{
+    Record(EEvent::UnitAttacked, specialId, 0, 0, nullptr);
+}
+
+void CScript::OnBuildingAttacked(int32_t scriptId)
+{
+    Record(EEvent::BuildingAttacked, scriptId, 0, 0, nullptr);
+}
+
+void CScript::CheckUnitPosition(CUnit* unit, int32_t cellX, int32_t cellY)
+{
+    Record(EEvent::UnitPosition, cellX, cellY, 0, unit);
+}
+
 void CScript::SaveGame(CSaveStream& stream) const
 {
     (void)stream;

@@ -26,6 +26,9 @@ public:
         BuildingConverted,
         UnitTrained,
         TechnologyResearched,
+        UnitAttacked,       // event 9, TR_UNIT_ATTACKED
+        BuildingAttacked,   // event 10
+        UnitPosition,
     };
 
     // One raised event: its kind, up to three numbers and the object it names.
@@ -54,6 +57,12 @@ public:
     void OnBuildingConverted(CBuilding* building);
     void OnUnitTrained(int32_t unitType);
     void OnTechnologyResearched(int32_t technologyId);
+    // Event 9 for the unit of that special id.
+    void OnUnitAttacked(int32_t specialId);
+    // Event 10 for the building of that script id.
+    void OnBuildingAttacked(int32_t scriptId);
+    // A moving unit that an area rule watches reports its centre cell.
+    void CheckUnitPosition(CUnit* unit, int32_t cellX, int32_t cellY);
 
     // The script's save section: empty.
     void SaveGame(CSaveStream& stream) const;

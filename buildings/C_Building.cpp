@@ -94,13 +94,6 @@ void CBuilding::GetWorkCost(float* wood, float* stone, float* gold) const
     (void)gold;
 }
 
-// The production queue answers panel commands; a building without one
-// only remembers the command.
-void CBuilding::OnPanelCommand(int32_t command)
-{
-    pendingCommand = command;
-}
-
 void CBuilding::GetTargetPosition(float* position) const
 {
     (void)position;

@@ -16,6 +16,7 @@
 class CUnit;
 class CUnitStats;
 class CTechnology;
+class CObjectReferences;
 class CSaveStream;
 
 // One place where fire may break out on a damaged building.
@@ -73,7 +74,9 @@ public:
     // The material one work step costs; the caller's values stay where the
     // type has no cost.
     virtual void GetWorkCost(float* wood, float* stone, float* gold) const;
-    virtual void OnPanelCommand(int32_t command);
+    // Carries out the command panel's pending building command
+    // (g_BuildingCommand); always true.
+    virtual bool OnPanelCommand();
     // With x and y set beforehand: whether the building may stand there for
     // the player.  margin is the ring of blocks around the footprint that
     // must hold nothing larger than 1 x 1; the two flags add the reserved
@@ -196,10 +199,89 @@ public:
     bool Repair(float amount);
     // Placed, or holding at least one block of its footprint.
     bool IsOnMap() const;
+    // The owner's demolition: the take-down, the price of the building's
+    // type record back to the owner, a ruin.  Only the first call does
+    // anything.
+    void Demolish();
+
+    // ---- Conversion (C_Building_Conversion.cpp) ------------------------------
+    // Hands the building to another player, finished or not.  The old
+    // owner's queue, research and waiting unit end with it.  False, with
+    // nothing changed, for a bad index, the same owner, or a building that
+    // is destroyed or taken down.
+    bool ConvertToPlayer(int32_t newOwner, bool announce);
+    // Adds (+1) or removes (-1) the footprint in the owner's building sight.
+    void UpdateOwnerSight(int32_t sign);
+    // Lets that player (-1: the local one) see the footprint.
+    void ApplySight(int32_t playerIndex);
 
     // ---- Production queue and research (C_Building_Production.cpp) ----------
+    // Production states shown by the panel.
+    static constexpr int32_t ProductionIdle = 0;
+    static constexpr int32_t ProductionRunning = 1;
+    static constexpr int32_t ProductionResearching = 2;
+    static constexpr int32_t ProductionNoExit = 3;
+    static constexpr int32_t ProductionNeedsHouses = 4;
+    static constexpr int32_t ProductionPopulationMaximum = 5;
+    static constexpr int32_t ProductionWaitingForHost = 6;
 
+    // Pays for the item and puts it at the end of the queue.  False, with
+    // the local player told why, when the queue is full or the owner cannot
+    // pay; a tower also refuses archers beyond its five places.
+    bool EnqueueItem(const CUnitStats* item);
+    // Pays for the technology (0 .. 60) and links the owner's research
+    // state to this building: 1 when started.  0, with nothing paid, when
+    // the owner cannot pay, this building is busy with a research or a
+    // started unit, or the technology is researched or researched elsewhere.
+    int32_t StartResearch(int32_t technologyIndex);
+    // One production step over `ticks` simulation ticks: the research, or
+    // the release of a held unit and the work on the head item.
+    void UpdateProduction(int32_t ticks);
+    // Finds the held unit a way out, or asks the host for one; true when
+    // the unit left.
+    bool TryReleaseUnit();
+    // Puts the held unit out at block (cellX, cellY), also on the host's
+    // answer.  False, with a log line and nothing changed, for a unit this
+    // building does not hold (a late or repeated answer) or a cell off the
+    // map.
+    bool ReleaseUnit(CUnit* unit, int32_t cellX, int32_t cellY);
+    // Drops the head item once its unit has left (owner's machine only).
+    void PopQueue();
+    // A click on the building's own block clears the rally point.
+    void SetRallyPoint(int32_t blockX, int32_t blockY);
+    // The keep's king leaves it (panel command 19); other buildings hold no
+    // king.
+    virtual bool UngarrisonKing() { return false; }
+    // The owner counts the head item among its units in production: a unit
+    // item that has started and whose unit is not made yet.
+    bool IsHeadInProduction() const;
+    // The owner's units in production drop by the head item, if they count
+    // it (a destroyed building gives them back).
+    void ReturnProductionCount();
+
+private:
+    void StepResearch(float work);
+    void AdvanceHeadItem(float work);
+    bool StartHeadItem();
+    void CompleteHeadItem();
+    void StationTowerArcher();
+    void CancelCurrent();
+    void CancelQueueEntry(int32_t slot);
+    void RemoveQueueEntry(int32_t slot);
+    void DiscardHeldUnit();
+    void RefundItem(const CUnitStats* item) const;
+    void AnnounceDone(const CUnitStats* item) const;
+    void RunKingCommand();
+
+public:
     // ---- Saved state (C_Building_Save.cpp) -------------------------------------
+    // The base record, then the type's own part; links as the table's ids.
+    // False when the stream failed or the record cannot be written whole.
+    bool SaveGame(CSaveStream& stream, const CObjectReferences& references) const;
+    // Reads the same record into a building its factory made again; every
+    // value is checked before the building takes any of it.  False, with a
+    // log line and the stream's error flag set, for a damaged record.
+    bool LoadGame(CSaveStream& stream, const CObjectReferences& references);
 
     // ---- Small queries (C_Building.cpp) ---------------------------------------
     // A free n x n area of the terrain class next to the footprint; the
@@ -280,4 +362,8 @@ private:
     void OnDestroyedByDamage(CUnit* attackerUnit);
     void RevealToAttacker(CUnit& attackerUnit);
     bool IsDecidedHere() const;
+    void LeaveRubble();
+    void RefundPrice(int32_t payer);
+    void TellComputerPlayersGone();
+    void EndOwnerWork();
 };

@@ -10,5 +10,10 @@ class CBuildingKeep : public CBuildingOfCast
 public:
     explicit CBuildingKeep(int32_t ownerIndex);
 
+    // The sheltered king steps out at the first free cell beside the keep;
+    // false, with the king still inside, when there is none.  True when no
+    // king is inside.
+    bool UngarrisonKing() override;
+
     int32_t hearthEmitter = -1;  // hearth flame particle, -1 none
 };

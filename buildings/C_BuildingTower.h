@@ -11,8 +11,15 @@ class CBuildingTower : public CBuildingOfCast
 {
 public:
     explicit CBuildingTower(int32_t ownerIndex);
+    // The archers it made leave their owner's archer list and are deleted.
+    ~CBuildingTower() override;
 
     static constexpr int32_t ArcherCapacity = 5;
+
+    // One more archer of the owner, with that unique id, stationed at the
+    // tower's block; false at five archers or when the owner's factory
+    // gives none.  The archers' sight is not marked here yet.
+    bool AddArcher(int32_t uniqueId);
 
     CUnit* archers[ArcherCapacity] = {};
     int32_t archerCount = 0;

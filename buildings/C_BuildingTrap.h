@@ -1,5 +1,9 @@
 #pragma once
-// A trap: hidden from enemies until it springs.
+// A trap: a one-block building hidden in the ground.  Once built, units
+// walk over its block; a living unit of another player that steps on it
+// springs it, after which it plays its sprung animation and then leaves the
+// world.  A machine driving onto it destroys it instead.  While armed only
+// its owner sees it, unless the game reveals every trap.
 
 #include <cstdint>
 
@@ -8,5 +12,37 @@
 class CBuildingTrap : public CBuildingOfCast
 {
 public:
+    static constexpr int32_t ArmedModel = 201;
+    static constexpr int32_t SprungModel = 202;
+    // Frames of the sprung model's animation, played at half a frame a tick.
+    static constexpr int32_t SprungFrameCount = 10;
+    static constexpr float FramesPerTick = 0.5f;
+
+    // The game option that shows every trap to every player.
+    static inline bool revealTraps = false;
+
     explicit CBuildingTrap(int32_t ownerIndex);
+
+    // The completion step, then the block becomes walkable.
+    void OnFinished() override;
+    // Owner is the local player, the option reveals traps, or it sprang.
+    bool IsTrapVisible() const override;
+    // No height while the local player cannot see the trap.
+    float GetHeightAt(float worldX, float worldY) const override;
+    // The sprung model from its first frame, the spring sound, and the block
+    // blocked again.
+    void Spring() override;
+    // The smash sound and 30 pieces of debris around the block.
+    void SmashEffect() override;
+    // Plays the sprung animation; at its last frame the trap destroys
+    // itself and answers false.
+    bool Animate(float elapsed) override;
+    void OnHit(int32_t damageType) override;
+    // The middle of the block at ground level: x, height, y.
+    void GetTargetPosition(float* position) const override;
+
+    bool IsSprung() const { return model == SprungModel; }
+
+private:
+    void SetBlockBlocked(uint8_t blocked);
 };

@@ -7,13 +7,16 @@
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "core/C_Config.h"
+#include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "platform/SysClock.h"
 #include "units/C_Unit.h"
+#include "world/C_DecorType.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
+#include "world/C_UnitStats.h"
 #include "world/RangeTables.h"
 
 namespace
@@ -24,6 +27,10 @@ constexpr int32_t FelledTreeDebris = 50;
 constexpr int32_t TreeDebrisKind = 26;
 constexpr float RepairShare = 0.5f;
 constexpr float AttackerRevealTime = 2.0f;
+// Blocks around the footprint redrawn when a building leaves.
+constexpr int32_t RuinRefreshMargin = 2;
+constexpr int32_t DemolishSample = 180;
+constexpr int32_t DemolishSampleVariants = 4;
 
 bool SelectDamageFactor(const CBuilding& building, int32_t damageType, float* factor)
 {
@@ -102,7 +109,10 @@ bool CBuilding::ApplyDamage(CUnit* attackerUnit, int32_t amount, int32_t damageT
     {
         ownerPlayer->AlertBuildingAttacked(this, activeAttacker, alert ? 1 : 0);
         if (attackEventArmed && scriptTag != 0 && IsAlive())
+        {
             attackEventArmed = 0;
+            ownerPlayer->script.OnBuildingAttacked(scriptTag);
+        }
     }
     lastAttacked = SysClock::TickCount();
     if (ownerPlayer != nullptr && activeAttacker != nullptr && StandsOnMap(*activeAttacker))
@@ -207,7 +217,10 @@ void CBuilding::Destroy(bool broadcast)
     const int32_t previousOwner = owner;
     if (!LeaveWorld(true))
         return;
+    TellComputerPlayersGone();
     health = 0.0f;
+    LeaveRubble();
+    RefreshAround(RuinRefreshMargin);
     g_Particles.AddRuin(this);
     // Every building, the tower too, reveals its own area: a tower's first
     // archer may not exist or may be deleted before the particle ends.
@@ -219,6 +232,70 @@ void CBuilding::Destroy(bool broadcast)
     const bool neutralOnHost = previousOwner < 0 && g_Config.networkRole == HostRole;
     if ((broadcast && previousOwner >= 0 && IsOwnedHere(previousOwner)) || neutralOnHost)
         g_UnitCommandOutbox.SendBuildingDestroyed(this);
+}
+
+void CBuilding::TellComputerPlayersGone()
+{
+    if (g_Players == nullptr)
+        return;
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        if (g_Players[p].type == PLAYER_COMPUTER)
+            g_Players[p].computerAI.OnObjectDestroyed(this);
+}
+
+// Each footprint block keeps a piece of the ruin with even odds.  Resource
+// sites, docks and traps leave none.
+void CBuilding::LeaveRubble()
+{
+    const int32_t cast = GetBuildCast();
+    if (cast == CastResource || cast == CastDocks || cast == CastTrap || !IsFootprintInsideMap())
+        return;
+    const CDecorType& rubble = GetDecorType(RubbleDecorType);
+    for (int32_t i = 0; i < GetWidth(); ++i)
+        for (int32_t j = 0; j < GetDepth(); ++j)
+        {
+            if (GlobalFunc::Random(2) == 0)
+                continue;
+            int32_t kind = 0;
+            int32_t rotation = 0;
+            rubble.PickVariant(&kind, &rotation);
+            g_GameMap.Block(x + i, y + j).decorationModel = static_cast<uint16_t>(kind);
+        }
+}
+
+void CBuilding::Demolish()
+{
+    const int32_t previousOwner = owner;
+    if (!LeaveWorld(true))
+        return;
+    TellComputerPlayersGone();
+    health = 0.0f;
+    RefreshAround(RuinRefreshMargin);
+    RefundPrice(previousOwner);
+    PlaySound(DemolishSample, DemolishSampleVariants, false);
+    g_Particles.AddRuin(this);
+    OnDestroyed();
+    if (IsNetworkGame() && previousOwner >= 0 && IsOwnedHere(previousOwner))
+        g_UnitCommandOutbox.SendBuildingDestroyed(this);
+}
+
+// The price of the first type record of the building's cast, in full and
+// not counted as harvest.  Unit and technology records carry cast 0, which
+// no building may claim.
+void CBuilding::RefundPrice(int32_t payer)
+{
+    const int32_t cast = GetBuildCast();
+    const CUnitStats* record = nullptr;
+    for (int32_t i = 0; cast > 0 && g_UnitStats != nullptr && i < TypeRecordCount && record == nullptr; ++i)
+        if (g_UnitStats[i].buildingCast == cast)
+            record = &g_UnitStats[i];
+    if (record == nullptr)
+    {
+        DEBUG_REPORT("#DEBUG: Building's property not found");
+        return;
+    }
+    if (CPlayer* player = PlayerAt(payer))
+        player->RefundResources(record->woodCost, record->stoneCost, record->goldCost);
 }
 
 bool CBuilding::Repair(float amount)

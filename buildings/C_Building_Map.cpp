@@ -245,6 +245,8 @@ bool CBuilding::LeaveWorld(bool tellScript)
     }
     countedAsPlaced = 0;
     countedAsFinished = 0;
+    // A unit half trained here no longer waits for room in the population.
+    ReturnProductionCount();
     ReleaseProductionUnit(true);
     queueCount = 0;
     productionState = 0;

@@ -15,6 +15,7 @@
 #include "media/C_VXBuffer.h"
 #include "media/D3DDevice.h"
 #include "platform/SysMessageBox.h"
+#include "world/C_DecorType.h"
 #include "world/C_UnitStats.h"
 
 namespace
@@ -80,8 +81,10 @@ void CD3D8Game::Init()
     g_Log.Write("--- Initializing game messages ---");
     delete g_MessageList;
     g_MessageList = new CMessageList();
-    // "--- Initializing decoration objects ---": the editor's decoration
-    // names and the interface textures.
+    g_Log.Write("--- Initializing decoration objects ---");
+    LoadDecorTypes();
+    // The interface textures (check box, slider, pause picture) join this
+    // step once the interface pictures exist.
     if (controller)
         controller->Init();
     g_Log.Write("--- Preloading finished ---");

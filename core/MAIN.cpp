@@ -64,6 +64,7 @@
 #include "platform/SysInstanceLock.h"
 #include "platform/SysMessageBox.h"
 #include "randommap/C_CtrlRandomGame.h"
+#include "world/C_DecorType.h"
 #include "world/C_GameMap.h"
 #include "world/C_PathFinder.h"
 #include "world/C_Player.h"
@@ -358,6 +359,7 @@ void FreeGlobals()
     delete[] g_Players;
     FreeRangeTables();
     FreeGlobalTextures();
+    FreeDecorTypes();
     delete[] g_UnitStats;
     g_TechnologyTree.Clear();
     FreeCampaigns();

@@ -54,6 +54,14 @@ void UpdateBuildings(CPlayer& owner, int32_t ticks)
                 ++i;
             continue;
         }
+        if (ticks != 0)
+        {
+            building->UpdateProduction(ticks);
+            // A building that left the list (destroyed, changed sides) is
+            // not animated any more.
+            if (i >= owner.buildingCount || owner.buildings[i] != building)
+                continue;
+        }
         building->Animate(static_cast<float>(ticks));
         if (i < owner.buildingCount && owner.buildings[i] == building)
             ++i;

@@ -6,6 +6,8 @@
 
 class CUnit;
 class CBuilding;
+class CObjectReferences;
+class CSaveStream;
 
 class CSelection
 {
@@ -32,6 +34,18 @@ public:
     void OnRightClick();
     void OnMinimapRightClick(int32_t x, int32_t y);
 
+    // The saved game's control-group section: what is selected now (the
+    // unit count, each unit's id, the building's id, -1 for none), then for
+    // groups 1 to 9 the count and ids of the listed units that carry the
+    // group's number.  The units keep their group number themselves, but
+    // their own record does not carry it; the players save the counts.
+    void SaveGame(CSaveStream& stream, const CObjectReferences& references) const;
+    // Reads the section whole before it changes anything; a short or bad
+    // section sets the stream's error flag, logs why and leaves the
+    // selection and the group numbers as they were.  The unit under the
+    // cursor is the cursor's, and is forgotten.
+    bool LoadGame(CSaveStream& stream, const CObjectReferences& references);
+
     CUnit* GetFirstUnit() const { return unitCount > 0 ? units[0] : nullptr; }
 
     CUnit* units[kMaxUnits];
@@ -40,9 +54,14 @@ public:
     CUnit* unitUnderCursor;
     uint8_t shiftDown;
     int32_t cursorMode;
+    // What a building's panel command left for the next click on the map
+    // (14 places the rally point), and its second value.
+    int32_t pendingAction = 0;
+    int32_t pendingValue = 0;
 
 private:
     int32_t IndexOf(const CUnit* unit) const;
+    static void SaveGroups(CSaveStream& stream, const CObjectReferences& references);
 };
 
 extern CSelection g_Selection;

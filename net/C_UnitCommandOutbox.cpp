@@ -93,6 +93,67 @@ void CUnitCommandOutbox::SendMoveStep(const CUnit* unit, int32_t x, int32_t y, i
                       .receiver = receiver});
 }
 
+void CUnitCommandOutbox::SendTrapActivated(const CBuilding* trap, const CUnit* unit)
+{
+    m_Sent.push_back({.command = CommandTrapActivated, .unit = unit, .building = trap});
+}
+
+void CUnitCommandOutbox::SendTrapDestroyed(const CBuilding* trap, const CUnit* unit)
+{
+    m_Sent.push_back({.command = CommandTrapDestroyed, .unit = unit, .building = trap});
+}
+
+void CUnitCommandOutbox::RequestConvertUnit(const CUnit* capturer, const CUnit* unit)
+{
+    m_Sent.push_back({.command = CommandRequestConvertUnit, .unit = unit, .receiver = HostSlot, .other = capturer});
+}
+
+void CUnitCommandOutbox::RequestConvertBuilding(const CUnit* capturer, const CBuilding* building)
+{
+    m_Sent.push_back({.command = CommandRequestConvertBuilding,
+                      .receiver = HostSlot,
+                      .other = capturer,
+                      .building = building});
+}
+
+void CUnitCommandOutbox::SendUnitConverted(const CUnit* capturer, const CUnit* unit, int32_t newUniqueId)
+{
+    m_Sent.push_back(
+        {.command = CommandUnitConverted, .unit = unit, .other = capturer, .newUniqueId = newUniqueId});
+}
+
+void CUnitCommandOutbox::SendBuildingConverted(const CUnit* capturer, const CBuilding* building)
+{
+    m_Sent.push_back({.command = CommandBuildingConverted, .other = capturer, .building = building});
+}
+
+void CUnitCommandOutbox::SendTechnologyResearched(int32_t playerIndex, int32_t technologyId)
+{
+    m_Sent.push_back({.command = CommandTechnologyResearched, .player = playerIndex, .technology = technologyId});
+}
+
+void CUnitCommandOutbox::SendUnitProduced(const CBuilding* building, int32_t unitType, int32_t uniqueId)
+{
+    m_Sent.push_back(
+        {.command = CommandUnitProduced, .building = building, .unitType = unitType, .uniqueId = uniqueId});
+}
+
+void CUnitCommandOutbox::SendTowerArcherTrained(const CBuilding* building, int32_t uniqueId)
+{
+    m_Sent.push_back({.command = CommandTowerArcherTrained, .building = building, .uniqueId = uniqueId});
+}
+
+void CUnitCommandOutbox::RequestEnterBuilding(const CBuilding* building, const CUnit* unit)
+{
+    m_Sent.push_back(
+        {.command = CommandRequestEnterBuilding, .unit = unit, .receiver = HostSlot, .building = building});
+}
+
+void CUnitCommandOutbox::SendBuildingExit(const CBuilding* building, const CUnit* unit, int32_t x, int32_t y)
+{
+    m_Sent.push_back({.command = CommandBuildingExit, .unit = unit, .x = x, .y = y, .building = building});
+}
+
 bool IsNetworkGame()
 {
     return g_Config.networkRole != 0;

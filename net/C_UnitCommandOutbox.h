@@ -18,10 +18,21 @@ public:
     static constexpr int32_t CommandUnitStop = 36;
     static constexpr int32_t CommandBuildingHealth = 37;
     static constexpr int32_t CommandBuildingDestroyed = 39;
+    static constexpr int32_t CommandTechnologyResearched = 42;
     static constexpr int32_t CommandUnitHit = 43;
     static constexpr int32_t CommandBuildingHit = 44;
+    static constexpr int32_t CommandUnitProduced = 51;
+    static constexpr int32_t CommandTowerArcherTrained = 52;
+    static constexpr int32_t CommandTrapActivated = 54;
+    static constexpr int32_t CommandTrapDestroyed = 55;
     static constexpr int32_t CommandRequestMoveStep = 57;
     static constexpr int32_t CommandMoveStep = 58;
+    static constexpr int32_t CommandRequestEnterBuilding = 67;
+    static constexpr int32_t CommandBuildingExit = 68;
+    static constexpr int32_t CommandRequestConvertUnit = 73;
+    static constexpr int32_t CommandUnitConverted = 74;
+    static constexpr int32_t CommandRequestConvertBuilding = 75;
+    static constexpr int32_t CommandBuildingConverted = 76;
     // Receiver of a packet meant for every other machine.
     static constexpr int32_t AllMachines = -1;
 
@@ -40,6 +51,11 @@ public:
         const CUnit* other = nullptr;     // commands 43 and 44: the attacker, or none
         int32_t kind = 0;                 // commands 43 and 44: the damage type
         const CBuilding* building = nullptr;   // commands 37, 39 and 44
+        int32_t newUniqueId = 0;               // command 74: the id the converted unit gets
+        int32_t player = 0;                    // command 42: the researching player
+        int32_t technology = 0;                // command 42: the technology id
+        int32_t unitType = 0;                  // command 51: the unit type made
+        int32_t uniqueId = 0;                  // commands 51 and 52: the new unit's unique id
     };
 
     // Command 30: the unit's facing, to every machine.
@@ -66,6 +82,32 @@ public:
     // Command 58: the answer to a tile step, to one machine or to all.
     void SendMoveStep(const CUnit* unit, int32_t x, int32_t y, int32_t facing, int32_t direction, int32_t result,
                       int32_t receiver);
+
+    // Command 54: the unit sprang the trap; 55: the unit (a machine)
+    // destroyed it.  Both to every machine.
+    void SendTrapActivated(const CBuilding* trap, const CUnit* unit);
+    void SendTrapDestroyed(const CBuilding* trap, const CUnit* unit);
+    // Command 73, to the host: `capturer` touched `unit`, which should
+    // change to the capturer's player.  75 likewise for a building.
+    void RequestConvertUnit(const CUnit* capturer, const CUnit* unit);
+    void RequestConvertBuilding(const CUnit* capturer, const CBuilding* building);
+    // Command 74, to every machine: `unit` changes to the capturer's player
+    // with that new unique id.  76 likewise for a building.
+    void SendUnitConverted(const CUnit* capturer, const CUnit* unit, int32_t newUniqueId);
+    void SendBuildingConverted(const CUnit* capturer, const CBuilding* building);
+
+    // Command 42, to every machine: the player finished researching the
+    // technology.
+    void SendTechnologyResearched(int32_t playerIndex, int32_t technologyId);
+    // Command 51, to every machine: the building made a unit of the type
+    // with that unique id (it waits inside for its exit).  52: the tower
+    // stationed a new archer with that unique id.
+    void SendUnitProduced(const CBuilding* building, int32_t unitType, int32_t uniqueId);
+    void SendTowerArcherTrained(const CBuilding* building, int32_t uniqueId);
+    // Command 67, to the host: the building's finished unit asks for an
+    // exit cell.  68, to every machine: the unit leaves at (x, y).
+    void RequestEnterBuilding(const CBuilding* building, const CUnit* unit);
+    void SendBuildingExit(const CBuilding* building, const CUnit* unit, int32_t x, int32_t y);
 
     void Clear() { m_Sent.clear(); }
     const std::vector<SCommand>& GetSent() const { return m_Sent; }

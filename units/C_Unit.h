@@ -15,6 +15,7 @@
 #include "core/C_String.h"
 
 class CBuilding;
+class CObjectReferences;
 class CRangeTable;
 class CSaveStream;
 
@@ -187,8 +188,14 @@ public:
         (void)stone;
         (void)gold;
     }
-    virtual void SaveGame(CSaveStream& stream) { (void)stream; }
-    virtual void LoadGame(CSaveStream& stream) { (void)stream; }
+    // The type's own state after the base record of a saved game; a type
+    // that refuses what it reads returns false (or sets the stream's error).
+    virtual void SaveGameExtra(CSaveStream& stream) const { (void)stream; }
+    virtual bool LoadGameExtra(CSaveStream& stream)
+    {
+        (void)stream;
+        return true;
+    }
 
     // ---- Life on the map (C_Unit.cpp) --------------------------------------
     // Puts the unit on the map (footprint, sight, enemies told, stopped) or
@@ -245,8 +252,34 @@ public:
     bool BoardTransport(CUnit* transport);
 
     // ---- Saved state (C_Unit_Save.cpp) ----------------------------------------
+    // The base record, then the type's own part.  Links are written as the
+    // table's ids.  False when the stream failed.
+    bool SaveGame(CSaveStream& stream, const CObjectReferences& references) const;
+    // Reads the same record after every object of the game has been made
+    // again; every value is checked before the unit takes any of it.  False,
+    // with a log line and the stream's error flag set, for a damaged record.
+    bool LoadGame(CSaveStream& stream, const CObjectReferences& references);
 
     // ---- Capture by contact and traps underfoot (C_Unit_Capture.cpp) ---------
+    // Most units, and most buildings, that one step asks the host to capture.
+    static constexpr int32_t MaxCaptureRequests = 32;
+    // Takes over the units and buildings on the contact ring whose owners
+    // are neutral or defeated (player types 0 and 4), and whatever touches
+    // those in turn.  Only where this unit is owned: in single player and
+    // on the host at once, on a client by asking the host.
+    void CaptureAdjacent();
+    // Single player or host: an enemy trap under the footprint is destroyed
+    // by a machine, or sprung by a living unit when it is finished.  True
+    // when a trap was sprung.
+    bool CheckTrapUnderfoot();
+    // The trap springs on this unit, which dies on it (on the machine that
+    // owns the unit).
+    void SpringTrap(CBuilding* trap);
+    // The host took `unit` over for this unit's player with a new unique
+    // id (command 74); a unit owned here goes on capturing from it.
+    void OnNetworkConvertUnit(CUnit* unit, int32_t newUniqueId);
+    // The host took the building over for this unit's player (command 76).
+    void OnNetworkConvertBuilding(CBuilding* building);
 
     // ---- Queries (C_Unit.cpp) ----------------------------------------------
     // Living hit points: maximum x (health - starvation) x 0.01, truncated.

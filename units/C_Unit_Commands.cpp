@@ -203,6 +203,11 @@ void CUnit::StartPath()
     AskToGiveWayToward(targetX, targetY);
     // The computer opponent counts this order as done once; a type that
     // retries must not count it again.
+    if (aiOrderPending != 0)
+    {
+        if (CPlayer* owner = PlayerAt(player))
+            owner->computerAI.OnUnitOrderDone(this);
+    }
     aiOrderPending = 0;
     onMoveEnd();
 }

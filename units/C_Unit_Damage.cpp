@@ -132,7 +132,10 @@ void CUnit::ApplyHit(CUnit* attackerUnit, int32_t amount, int32_t damageType, bo
     {
         owner->AlertUnitAttacked(this, activeAttacker, retaliate ? 1 : 0);
         if (attackEventArmed && specialId != 0 && IsAlive())
+        {
             attackEventArmed = 0;
+            owner->script.OnUnitAttacked(specialId);
+        }
     }
     if (IsOwnedHere(player) && activeAttacker != nullptr &&
         (previousHitTime == 0 || SysClock::TicksBetween(previousHitTime, now) >= FollowerAlertPause))

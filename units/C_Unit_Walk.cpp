@@ -87,6 +87,12 @@ bool CUnit::WalkOneTick()
         return true;
     }
     ArriveAtTileCentre();
+    if (CheckTrapUnderfoot())
+    {
+        routeEnd = 0;
+        pathFlag = 0;
+        return false;
+    }
     if (orderState == 1)
     {
         // A new order stops the walk here, at a tile centre.
@@ -108,6 +114,9 @@ bool CUnit::WalkOneTick()
     GetNextTile(&nextX, &nextY);
     bool stop = false;
     SeekTargetOnPatrol(nextX, nextY, &stop);
+    if (scriptWatcher != 0)
+        if (CPlayer* owner = PlayerAt(player))
+            owner->script.CheckUnitPosition(this, GetCentreCellX(), GetCentreCellY());
     if (routeEnd == 0)
         return false;
     if (stop)
@@ -128,6 +137,8 @@ void CUnit::ArriveAtTileCentre()
     centreY = static_cast<float>(y) + half;
 }
 
+// A computer player's unit at the end of its path tells its opponent
+// nothing: the order-done notice is for a unit that finds no path.
 void CUnit::FinishPath()
 {
     routeEnd = 0;
@@ -348,6 +359,7 @@ void CUnit::SetTile(int32_t tx, int32_t ty)
         ApplySight(+1);
     }
     RefreshFogArea(sightRadiusInUse);
+    CaptureAdjacent();
 }
 
 void CUnit::GetNextTile(int32_t* nextX, int32_t* nextY) const

@@ -208,8 +208,28 @@ public:
     static void UpdateAllUnitsTimeSliced(CPlayer* players);
 
     // ---- Saved state (C_Player_Save.cpp) -----------------------------------------
+    // Numbers every unit of the list and every archer stationed in the
+    // player's towers in the table, before the table is saved.
+    void RegisterReferences(class CReferenceBase& references) const;
+    // The player's section of a saved game; units and buildings are written
+    // as the table's ids, the starvation time relative to now.
+    void SaveGame(CSaveStream& stream, const CObjectReferences& references) const;
+    // Reads what SaveGame wrote, after the table has made every object
+    // again.  A list entry the table does not resolve (or that names
+    // another player's object, or one listed already) is dropped with a
+    // check report.  False, with a log line, the stream's error flag set and
+    // the player as it was, for a section cut short or holding a value out
+    // of range; the opponent's and the script's sections at its end are
+    // read by them, after the player took the rest.
+    bool LoadGame(CSaveStream& stream, const CObjectReferences& references);
 
     // ---- Production notices (C_Player_Production.cpp) -------------------------
+    // A unit left the building that trained it: a computer player's
+    // opponent and the script learn its type.
+    void OnUnitTrained(CUnit* unit);
+    // One unit of the type more (+1) or fewer (-1) in production; the counts
+    // never drop below 0 (a check report instead).
+    void CountUnitInProduction(int32_t unitType, int32_t delta);
 
     // ---- Fields ---------------------------------------------------------------
     CString name;

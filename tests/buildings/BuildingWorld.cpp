@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "buildings/C_BuildingCastTable.h"
+#include "buildings/C_BuildingTrap.h"
 #include "core/C_PtrGarbage.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
@@ -93,7 +95,10 @@ void BuildingWorld::CheckBlocks(std::vector<std::string>& faults) const
             if (dx < 0 || dy < 0 || dx >= building->GetWidth() || dy >= building->GetDepth() ||
                 !building->IsFootprintCell(dx, dy))
                 faults.push_back("block " + where + " lies outside its building's footprint");
-            if (!g_GameMap.Block(x, y).blocked)
+            // A finished trap lies in the ground until it springs: its block is walkable.
+            const bool armedTrap = building->GetBuildCast() == CastTrap && building->IsFinished() &&
+                                   building->model != CBuildingTrap::SprungModel;
+            if (!g_GameMap.Block(x, y).blocked && !armedTrap)
                 faults.push_back("block " + where + " holds a building but is not blocked");
         }
 }
