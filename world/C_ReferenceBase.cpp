@@ -29,19 +29,16 @@ public:
     }
     void DiscardUnit(CUnit* unit) const override { delete unit; }
     void DiscardBuilding(CBuilding* building) const override { delete building; }
-    void SaveUnit(CUnit& unit, CSaveStream& stream) const override { unit.SaveGame(stream); }
-    void LoadUnit(CUnit& unit, CSaveStream& stream) const override { unit.LoadGame(stream); }
-    // Stand-in until the building record carries its own save: buildings
-    // store nothing beyond their creation data.
+    // Links are numbered by the game's one table.
+    void SaveUnit(CUnit& unit, CSaveStream& stream) const override { unit.SaveGame(stream, g_ReferenceBase); }
+    void LoadUnit(CUnit& unit, CSaveStream& stream) const override { unit.LoadGame(stream, g_ReferenceBase); }
     void SaveBuilding(CBuilding& building, CSaveStream& stream) const override
     {
-        (void)building;
-        (void)stream;
+        building.SaveGame(stream, g_ReferenceBase);
     }
     void LoadBuilding(CBuilding& building, CSaveStream& stream) const override
     {
-        (void)building;
-        (void)stream;
+        building.LoadGame(stream, g_ReferenceBase);
     }
 };
 

@@ -2,6 +2,9 @@
 
 #include "buildings/C_Building.h"
 #include "core/C_LogFile.h"
+#include "media/C_SaveReader.h"
+#include "media/C_SaveWriter.h"
+#include "world/C_ObjectReferences.h"
 
 
 namespace
@@ -142,6 +145,41 @@ EResearchStep CTechnology::AdvanceResearch(float amount)
     progress = ResearchedProgress;
     researchingBuilding = nullptr;
     return EResearchStep::FinishedNow;
+}
+
+void CTechnology::SaveGame(CSaveStream& stream, const CObjectReferences& references) const
+{
+    CSaveWriter out(stream);
+    out.U8(enabled);
+    out.F32(progress);
+    out.I32(researchingBuilding != nullptr ? references.GetBuildingRef(researchingBuilding)
+                                           : CObjectReferences::NoObject);
+}
+
+bool CTechnology::LoadGame(CSaveStream& stream, const CObjectReferences& references)
+{
+    CSaveReader in(stream, "Technology state refused: ");
+    const uint8_t loadedEnabled = in.U8();
+    const float loadedProgress = in.F32();
+    const int32_t buildingId = in.I32();
+    if (in.Failed())
+    {
+        in.ReportCutShort();
+        return false;
+    }
+    if (!CSaveReader::InRange(loadedProgress, 0.0f, ResearchedProgress))
+        return in.Refuse("the progress is not a percentage");
+    CBuilding* building = nullptr;
+    if (buildingId != CObjectReferences::NoObject)
+    {
+        building = references.GetBuilding(buildingId);
+        if (building == nullptr)
+            return in.Refuse("the researching building is unknown");
+    }
+    enabled = loadedEnabled;
+    progress = loadedProgress;
+    researchingBuilding = building;
+    return true;
 }
 
 void CTechnologyTree::Clear()

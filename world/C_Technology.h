@@ -9,6 +9,8 @@
 #include "world/C_UnitStats.h"
 
 class CBuilding;
+class CObjectReferences;
+class CSaveStream;
 
 // What one research step did.  Only FinishedNow asks the caller to apply
 // the technology's effects, so a technology that reached 100 by another way
@@ -34,6 +36,14 @@ public:
     // 100.0 and the building is let go.
     EResearchStep AdvanceResearch(float amount);
     bool IsResearched() const { return progress == ResearchedProgress; }
+
+    // Enabled (8-bit), progress (32-bit float), the researching building's
+    // id in the table (-1 for none).
+    void SaveGame(CSaveStream& stream, const CObjectReferences& references) const;
+    // Reads what SaveGame wrote.  False, with the stream's error flag set, a
+    // log line and the state as it was, for a progress that is not a number
+    // from 0 to 100 or a building id the table does not know.
+    bool LoadGame(CSaveStream& stream, const CObjectReferences& references);
 
     int32_t owner = 0;
     int32_t technologyId = 0;

@@ -1,0 +1,293 @@
+// The player's section of a saved game: a round trip of every field, the
+// starvation deadline against the time of loading, the byte layout, list
+// entries the table does not know, and sections cut short or out of range.
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "Player_Fixture.h"
+#include "core/C_PtrGarbage.h"
+#include "world/C_ReferenceBase.h"
+
+namespace
+{
+// Offsets in the section of a player named "Ann" (4 + 4 bytes) with the
+// 512 samples of a fresh history on a 64 x 64 map, worked out by hand:
+// 16 bytes of identity, starvation 4, flag 1, 8 numbers of limit, stock and
+// groups ... 36 + 19 + 19 + 36 + 12 + 2 numbers, history 8 + 512 x 8,
+// cursors 8, allies 8, groups 36, size 8, then 65 x 65 + 64 x 128 bytes.
+constexpr size_t IndexAt = 8, TeamAt = 12, TypeAt = 16, ColourAt = 20, StarvationAt = 24;
+constexpr size_t WoodAt = 33, StoneAt = 37, GoldAt = 41, GroupsAt = 45, StatisticsAt = 517;
+constexpr size_t HistoryCountAt = 573, HistoryCapacityAt = 577, SamplesAt = 581, CursorsAt = 4677;
+constexpr size_t WidthAt = 4729, HeightAt = 4733, RowsAt = 4737, ScoreAt = 17154, UnitCountAt = 17162;
+
+int32_t Le32(const std::vector<uint8_t>& bytes, size_t at)
+{
+    return int32_t(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24);
+}
+
+void Put32(std::vector<uint8_t>& bytes, size_t at, int32_t value)
+{
+    for (size_t i = 0; i < 4; ++i)
+        bytes[at + i] = uint8_t(uint32_t(value) >> (8 * i));
+}
+
+int32_t FloatBits(float value)
+{
+    int32_t bits;
+    std::memcpy(&bits, &value, 4);
+    return bits;
+}
+
+// Everything the section carries, taken from the fields themselves.
+struct SPlayerImage
+{
+    std::string name;
+    std::vector<int32_t> numbers;
+    std::vector<uint8_t> bytes;
+    std::vector<float> progress;
+    std::vector<const void*> objects;
+    bool operator==(const SPlayerImage&) const = default;
+};
+
+template <typename T, typename... Arrays>
+void Append(std::vector<T>& to, const Arrays&... arrays)
+{
+    (to.insert(to.end(), std::begin(arrays), std::end(arrays)), ...);
+}
+
+SPlayerImage Image(const CPlayer& p)
+{
+    SPlayerImage image;
+    image.name = p.name.GetBuffer();
+    image.numbers = {p.index, p.team, p.type, p.colourScheme, p.populationMaximum, p.wood, p.stone, p.gold,
+                     p.queuedUnits, p.unitsAdded, p.buildingsAdded, p.score, p.refundCorrection,
+                     p.populationHistoryCount, p.populationHistoryCapacity, p.unitCount, p.buildingCount};
+    Append(image.numbers, p.groupCounts, p.queuedUnitsByType, p.finishedBuildings, p.buildingsUnderConstruction,
+           p.unitsByType, p.statistics, p.unitCursors, p.controlGroupCounts);
+    for (int32_t i = 0; i < p.populationHistoryCapacity; ++i)
+        Append(image.numbers, p.populationHistory[i].values);
+    image.bytes.push_back(p.starvationEnabled);
+    Append(image.bytes, p.allied, p.exploredMap, p.unitSightCounts, p.buildingSightCounts, p.enabledUnitTypes,
+           p.enabledBuildingCasts);
+    for (const CTechnology& t : p.technologies)
+    {
+        image.bytes.push_back(t.enabled);
+        image.progress.push_back(t.progress);
+        image.objects.push_back(t.researchingBuilding);
+    }
+    image.objects.insert(image.objects.end(), p.units, p.units + p.unitCount);
+    image.objects.insert(image.objects.end(), p.buildings, p.buildings + p.buildingCount);
+    return image;
+}
+
+class PlayerSave : public PlayerTest
+{
+protected:
+    // Saved the way a game is: the player's units and its buildings
+    // registered first.
+    std::vector<uint8_t> Save(CPlayer& p)
+    {
+        m_Table->Reset();
+        p.RegisterReferences(*m_Table);
+        for (int32_t i = 0; i < p.buildingCount; ++i)
+            m_Table->AddBuilding(p.buildings[i]);
+        MemorySaveStream out;
+        p.SaveGame(out, *m_Table);
+        return out.Bytes();
+    }
+    // Loaded the way a game is: the objects exist (the table made them),
+    // the player was initialised as player i of team i.
+    bool Reload(CPlayer& p, const std::vector<uint8_t>& bytes)
+    {
+        p.unitCount = p.buildingCount = 0;
+        p.Init(p.index, p.index, PLAYER_LOCAL, nullptr);
+        return Load(p, bytes);
+    }
+    bool Load(CPlayer& p, const std::vector<uint8_t>& bytes)
+    {
+        MemorySaveStream in(bytes);
+        const bool loaded = p.LoadGame(in, *m_Table);
+        EXPECT_EQ(loaded, !in.HasError());
+        EXPECT_TRUE(!loaded || in.Position() == bytes.size());
+        return loaded;
+    }
+    // Player 2 of a computer opponent with every field set.
+    CPlayer& Filled()
+    {
+        CPlayer& p = Player(2);
+        Create(p, 1, 10, 10), Create(p, 3, 12, 10), Create(p, 4);
+        TestBuilding* barracks = Finish(p, 2, 20, 20);
+        Finish(p, 5, 30, 30);
+        p.AddBuildingSight(20, 20, 21, 21, 1);
+        p.RevealArea(40, 40, 45, 50, 200);
+        p.technologies[7].progress = 100.0f, p.technologies[3].enabled = 1;
+        p.technologies[30].StartResearch(barracks);
+        p.technologies[30].progress = 42.5f;
+        p.name = "Ann", p.team = 4, p.colourScheme = 6, p.populationMaximum = 120;
+        p.wood = 1234, p.stone = 567, p.gold = 89, p.score = 999, p.refundCorrection = 11;
+        p.starvationTime = StartTicks - 5000, p.starvationEnabled = 0, p.queuedUnits = 3;
+        p.queuedUnitsByType[2] = 3, p.unitsAdded = 7, p.buildingsAdded = 8, p.allied[5] = 1;
+        for (int32_t i = 0; i < STAT_COUNT; ++i)
+            p.statistics[i] = 100 + i;
+        p.unitCursors[0] = 1, p.unitCursors[1] = 2, p.controlGroupCounts[8] = 2;
+        p.populationHistoryCount = 2, p.populationHistory[0] = {{1, 2}}, p.populationHistory[1] = {{3, 4}};
+        p.enabledUnitTypes[2] = 1, p.enabledBuildingCasts[5] = 1;
+        return p;
+    }
+
+    std::unique_ptr<CReferenceBase> m_Table = std::make_unique<CReferenceBase>();
+};
+} // namespace
+
+TEST_F(PlayerSave, EveryFieldComesBackAndSavesAgainByteForByte)
+{
+    CPlayer& p = Filled();
+    TestUnit archer(8);
+    p.AddTowerArcher(&archer);
+    const SPlayerImage before = Image(p);
+    const std::vector<uint8_t> saved = Save(p);
+    EXPECT_EQ(m_Table->GetCount(), 3 + 1 + 2);   // units, the tower archer, buildings
+
+    // Units made again by the table carry no unique id.
+    for (int32_t i = 0; i < p.unitCount; ++i)
+        p.units[i]->uniqueId = -1;
+    SysClock::AdvanceTestClock(100000);
+    ASSERT_TRUE(Reload(p, saved));
+    EXPECT_EQ(Image(p), before);
+    EXPECT_EQ(p.starvationTime, StartTicks + 95000);
+    EXPECT_EQ(p.computerAI.GetPlayerIndex(), 2);
+    for (int32_t i = 0; i < p.unitCount; ++i)
+    {
+        EXPECT_EQ(p.units[i]->listIndex, i);
+        EXPECT_EQ(p.units[i]->uniqueId, i);
+    }
+    // The tower gives its archer back to the player while the table loads.
+    p.AddTowerArcher(&archer);
+    EXPECT_EQ(Save(p), saved);
+}
+
+TEST_F(PlayerSave, StarvationDeadlineIsKeptRelativeToTheTimeOfLoading)
+{
+    CPlayer& p = Player(1);
+    for (const auto& [sinceMessage, afterLoad] : {std::pair<int64_t, int64_t>{-1, -1}, {0, -1}, {2500, 2500}})
+    {
+        p.starvationTime = sinceMessage < 0 ? 0 : uint32_t(StartTicks - sinceMessage);
+        const std::vector<uint8_t> saved = Save(p);
+        SysClock::AdvanceTestClock(7);
+        ASSERT_TRUE(Reload(p, saved));
+        // A message of the very tick of saving stays one: a tick earlier.
+        const uint32_t now = SysClock::TickCount();
+        EXPECT_EQ(p.starvationTime, afterLoad < 0 ? (sinceMessage < 0 ? 0u : now - 1) : now - uint32_t(afterLoad));
+        SysClock::UseTestClock(StartTicks);
+    }
+}
+
+TEST_F(PlayerSave, FirstItemsLieAtTheirOffsets)
+{
+    CPlayer& p = Filled();
+    const std::vector<uint8_t> b = Save(p);
+    EXPECT_EQ(Le32(b, 0), 4);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[4]), 4), std::string("Ann", 4));
+    const std::vector<std::pair<size_t, int32_t>> expected = {
+        {IndexAt, 2}, {TeamAt, 4}, {TypeAt, PLAYER_COMPUTER}, {ColourAt, 6}, {StarvationAt, -5000}, {29, 120},
+        {WoodAt, 1234}, {StoneAt, 567}, {GoldAt, 89}, {GroupsAt, 1}, {GroupsAt + 4 * GROUP_ARCHERS, 1}, {73, 3},
+        {StatisticsAt + 4 * STAT_UNITS_CREATED, 100 + STAT_UNITS_CREATED}, {565, 7}, {569, 8},
+        {HistoryCountAt, 2}, {HistoryCapacityAt, 512}, {SamplesAt + 12, 4}, {CursorsAt + 4, 2},
+        {WidthAt, 64}, {HeightAt, 64}, {ScoreAt, 999}, {UnitCountAt, 3}};
+    for (const auto& [at, value] : expected)
+        EXPECT_EQ(Le32(b, at), value) << "offset " << at;
+    EXPECT_EQ(b[28], 0);
+    EXPECT_EQ(b[4685 + 5], 1);   // allied with player 5
+    // Column 40 of the explored map, block 42 of it, and block (20, 21) of
+    // the building sight counts.
+    EXPECT_EQ(b[RowsAt + 40 * (65 + 128) + 42], 200);
+    EXPECT_EQ(b[RowsAt + 20 * (65 + 128) + 65 + 64 + 21], 1);
+    const size_t research = UnitCountAt + 4 + 3 * 4 + 4 + 2 * 4 + 30 * 9;
+    EXPECT_EQ(Le32(b, research + 1), FloatBits(42.5f));
+    EXPECT_EQ(Le32(b, research + 5), 3);   // the barracks, behind the three units
+    const size_t enabledAt = research - 30 * 9 + 61 * 9;
+    EXPECT_EQ(b[enabledAt + 2], 1);
+    EXPECT_EQ(b[enabledAt + 36 + 5], 1);
+}
+
+TEST_F(PlayerSave, UnknownAndRepeatedListEntriesAreDropped)
+{
+    CPlayer& p = Filled();
+    std::vector<uint8_t> saved = Save(p);
+    CUnit* first = p.units[0];
+    CUnit* middle = p.units[1];
+    CUnit* last = p.units[2];
+    const int32_t foreign = m_Table->AddUnit(Create(Player(5), 2));
+    Put32(saved, UnitCountAt + 4, 999);
+    Put32(saved, UnitCountAt + 8, foreign);
+    Put32(saved, UnitCountAt + 4 + 3 * 4 + 4 + 4, 3);   // the second building id names the first
+    ASSERT_TRUE(Reload(p, saved));
+    EXPECT_EQ(p.unitCount, 1);
+    EXPECT_EQ(p.units[0], last);
+    EXPECT_EQ(last->listIndex, 0);
+    EXPECT_EQ(p.buildingCount, 1);
+    EXPECT_TRUE(Log().Has("#DEBUG: Invalid unit pointer at loadgame"));
+    EXPECT_TRUE(Log().Has("#DEBUG: Invalid building pointer at loadgame"));
+    EXPECT_TRUE(Log().Has("#DEBUG: breakpoint reached"));
+    delete first;
+    delete middle;
+}
+
+TEST_F(PlayerSave, BadSectionsAreRefusedAndLeaveThePlayerAsItWas)
+{
+    CPlayer& p = Filled();
+    const std::vector<uint8_t> saved = Save(p);
+    const size_t buildingCountAt = UnitCountAt + 4 + 3 * 4;
+    const size_t research = buildingCountAt + 4 + 2 * 4 + 30 * 9;
+    const std::string player = "Player section refused: ", state = "Technology state refused: ";
+    const std::vector<std::tuple<size_t, int32_t, std::string>> cases = {
+        {0, 257, player + "the name length is out of range"},
+        {4, 'A' | 'n' << 8 | 'n' << 16 | 'x' << 24, player + "the name has no terminating zero"},
+        {IndexAt, 3, player + "the player index does not fit this player"},
+        {TeamAt, 8, player + "the team is out of range"},
+        {TypeAt, 5, player + "the player type is out of range"},
+        {ColourAt, 8, player + "the colour scheme is out of range"},
+        {GroupsAt, -1, player + "a count is negative"}, {StatisticsAt + 44, -1, player + "a count is negative"},
+        {HistoryCountAt, 513, player + "the population history holds more samples than it has room for"},
+        {HistoryCapacityAt, (1 << 20) + 1, player + "the population history capacity is out of range"},
+        {CursorsAt, 257, player + "a unit cursor is out of range"},
+        {WidthAt, 0, player + "the map width is out of range"},
+        {HeightAt, 257, player + "the map height is out of range"},
+        {UnitCountAt, 257, player + "the unit count is out of range"},
+        {buildingCountAt, 1025, player + "the building count is out of range"},
+        {research + 1, FloatBits(NAN), state + "the progress is not a percentage"},
+        {research + 1, FloatBits(100.5f), state + "the progress is not a percentage"},
+        {research + 5, 999, state + "the researching building is unknown"}};
+    const SPlayerImage before = Image(p);
+    for (const auto& [at, value, line] : cases)
+    {
+        std::vector<uint8_t> bad = saved;
+        Put32(bad, at, value);
+        EXPECT_FALSE(Load(p, bad)) << line;
+        EXPECT_TRUE(Log().Has(line)) << line;
+    }
+    for (const size_t cut : {size_t(6), size_t(2000), size_t(10000), UnitCountAt + 6, research + 2, saved.size() - 1})
+        EXPECT_FALSE(Load(p, std::vector<uint8_t>(saved.begin(), saved.begin() + std::ptrdiff_t(cut)))) << cut;
+    EXPECT_TRUE(Log().Has(player + "the record is cut short"));
+    EXPECT_TRUE(Log().Has(state + "the record is cut short"));
+    EXPECT_EQ(Image(p), before);
+}
+
+TEST_F(PlayerSave, UnitsStillListedAtLoadLeaveTheMapForDeferredDeletion)
+{
+    CPlayer& p = Player(3);
+    const std::vector<uint8_t> saved = Save(p);
+    Create(p, 2, 5, 5);
+    ASSERT_EQ(g_GameMap.Block(5, 5).unit, p.units[0]);
+    const int waiting = g_PtrGarbage.GetCount();
+    ASSERT_TRUE(Load(p, saved));
+    EXPECT_EQ(p.unitCount, 0);
+    EXPECT_EQ(g_GameMap.Block(5, 5).unit, nullptr);
+    EXPECT_EQ(g_PtrGarbage.GetCount(), waiting + 1);
+    g_PtrGarbage.Flush();
+}
