@@ -165,5 +165,3 @@ void CParticles::ClearEffects()
     m_ExplosionMarkCount = 0;
     m_Fires.clear();
 }
-
-void CParticles::RegisterReferences() {}

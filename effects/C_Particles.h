@@ -11,6 +11,10 @@
 #include <vector>
 
 class CBuilding;
+class CObjectReferences;
+class CReferenceBase;
+class CSaveReader;
+class CSaveStream;
 class CUnit;
 
 struct SMinimapMarker
@@ -72,9 +76,23 @@ public:
     bool FreeParticle(int32_t handle);
     int32_t GetBurningFireCount() const { return static_cast<int32_t>(m_Fires.size()); }
     int32_t GetExplosionMarkCount() const { return m_ExplosionMarkCount; }
-    // Corpses and ruins hold units and buildings for the save game; the
-    // stand-in saves none, so there is nothing to register.
-    void RegisterReferences();
+    // ---- Saved game --------------------------------------------------------
+    // Registers the units the corpses hold and the buildings the ruins hold.
+    void RegisterReferences(CReferenceBase& references) const;
+    // The corpses and ruins with their objects' ids and the ticks they have
+    // left, the burning fires with their handles (the buildings keep them),
+    // and the minimap markers.  The record of effects asked for is no state
+    // of the game and is not saved.
+    void SaveGame(CSaveStream& stream, const CObjectReferences& references) const;
+    // Reads the same section whole before it replaces the pool's content; a
+    // short or bad section sets the stream's error flag, logs why and leaves
+    // the pool as it was.
+    bool LoadGame(CSaveStream& stream, const CObjectReferences& references);
+    // Hands the held corpses' units and ruins' buildings to the caller, who
+    // frees them with the rest of a game's objects, and forgets them.
+    void TakeHeldObjects(std::vector<CUnit*>& units, std::vector<CBuilding*>& buildings);
+    // The same without letting go of them.
+    void GetHeldObjects(std::vector<CUnit*>& units, std::vector<CBuilding*>& buildings) const;
 
     int32_t GetCapacity() const { return m_Capacity; }
     const std::vector<SMinimapMarker>& GetMinimapMarkers() const { return m_Markers; }
@@ -85,6 +103,9 @@ public:
     int32_t GetRuinCount() const { return static_cast<int32_t>(m_Ruins.size()); }
     int32_t GetRevealCount() const { return m_RevealCount; }
     int32_t GetTargetMarkCount() const { return m_TargetMarkCount; }
+    int32_t GetCorpseTicksLeft(const CUnit* unit) const;
+    int32_t GetRuinTicksLeft(const CBuilding* building) const;
+    const std::vector<int32_t>& GetFireHandles() const { return m_Fires; }
     void ClearEffects();
 
 private:
@@ -95,7 +116,13 @@ private:
         int32_t ticksLeft;
     };
 
+    struct SStagedSection;
+
     void ReleaseHeld();
+    static bool ReadCorpses(CSaveReader& in, const CObjectReferences& references, SStagedSection& staged);
+    static bool ReadRuins(CSaveReader& in, const CObjectReferences& references, SStagedSection& staged);
+    static bool ReadFires(CSaveReader& in, SStagedSection& staged);
+    static bool ReadMarkers(CSaveReader& in, SStagedSection& staged);
 
     int32_t m_Capacity = 0;
     std::vector<SMinimapMarker> m_Markers;

@@ -1,11 +1,13 @@
 #pragma once
 // Stands in for the in-game control subsystem: the game set-up and mission
-// objectives record, with its constructed state only.
+// objectives record, with its constructed state and its saved-game section.
 
 #include <cstdint>
 
 #include "core/C_String.h"
 #include "core/T_Array.h"
+
+class CSaveStream;
 
 class CMissionObjectives
 {
@@ -36,6 +38,10 @@ public:
     };
 
     static constexpr int kRecordGrowStep = 16;
+    // Limits of a saved game's section: records per list, bytes per text
+    // with its terminating zero.
+    static constexpr int32_t kMostSavedRecords = 4096;
+    static constexpr int32_t kMostSavedTextBytes = 65536;
 
     CMissionObjectives();
     // Members go in reverse order: the game file, the dialog events, the hint,
@@ -44,6 +50,14 @@ public:
 
     CMissionObjectives(const CMissionObjectives&) = delete;
     CMissionObjectives& operator=(const CMissionObjectives&) = delete;
+
+    // Every field, in declaration order.  Texts are stored as a 32-bit byte
+    // count that includes the terminating zero, then the bytes.
+    void SaveGame(CSaveStream& stream) const;
+    // Reads the whole section before it changes anything; a short or bad
+    // section sets the stream's error flag, logs why and leaves the record
+    // as it was.
+    bool LoadGame(CSaveStream& stream);
 
     int32_t gameMode;
     int32_t result;        // 1 won, 2 lost

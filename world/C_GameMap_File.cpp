@@ -243,6 +243,14 @@ void ReadSetup(CMapReader& in, SSetupImage& setup)
     setup.gold = in.I32();
     setup.starving = in.U8();
     setup.populationLimit = in.I32();
+    // The player record takes these as they stand, and a save of the game
+    // would refuse them later.
+    if (!in.Failed() && (setup.type < PLAYER_NONE || setup.type > PLAYER_DEFEATED))
+        in.Fail("a player type is not 0 to 4");
+    if (!in.Failed() && (setup.colour < 0 || setup.colour >= MaxPlayers))
+        in.Fail("a colour scheme is not 0 to 7");
+    if (!in.Failed() && (setup.team < 0 || setup.team > MaxPlayers))
+        in.Fail("a team is not 0 to 8");
     std::fill(std::begin(setup.technologies), std::end(setup.technologies), 1);
     std::fill(std::begin(setup.units), std::end(setup.units), 0);
     std::fill(std::begin(setup.buildings), std::end(setup.buildings), 0);

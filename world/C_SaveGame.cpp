@@ -115,6 +115,26 @@ void CSaveGame::FreePayload()
 
 // ---- Saving ------------------------------------------------------------------
 
+bool CSaveGame::BeginSaveToMemory()
+{
+    Start(ModeSave);
+    m_Version = SaveVersion;
+    m_Path = "";
+    m_Language = g_Config.languageFolder;
+    if (m_Language.GetLength() > MaxLanguageNameLength)
+    {
+        g_Log.Write("Save game refused: the language name is longer than 255 bytes");
+        Fail("MSG_SAVE_ERRORWRITE");
+        return false;
+    }
+    if (!Reserve(InitialCapacity))
+    {
+        Fail("MSG_SAVE_ERRORWRITE");
+        return false;
+    }
+    return true;
+}
+
 bool CSaveGame::BeginSave(const char* path)
 {
     Start(ModeSave);
@@ -204,19 +224,40 @@ void CSaveGame::FinishSave()
         Fail("MSG_SAVE_ERRORWRITE");
 }
 
-// Write failures are remembered by the file and refuse its commit.
-void CSaveGame::WriteFile()
+std::vector<uint8_t> CSaveGame::MakeFileStart() const
 {
     const int nameLength = m_Language.GetLength();
-    uint8_t header[kLongestHeader + kFieldBytes] = {};
-    const int headerSize = kNameOffset + nameLength + 1 + kFieldBytes;
-    std::memcpy(header, kMagic, MagicSize);
+    std::vector<uint8_t> header(size_t(kNameOffset + nameLength + 1 + kFieldBytes), 0);
+    std::memcpy(header.data(), kMagic, MagicSize);
     PutLittleEndian32(&header[kVersionOffset], m_Version);
     header[kNameLengthOffset] = uint8_t(nameLength);
     std::memcpy(&header[kNameOffset], m_Language.GetBuffer(), size_t(nameLength) + 1);
     PutLittleEndian32(&header[size_t(kNameOffset + nameLength + 1)], CCRC32().Calculate(m_Buffer, m_Position));
-    m_File->Write(header, headerSize);
+    return header;
+}
+
+// Write failures are remembered by the file and refuse its commit.
+void CSaveGame::WriteFile()
+{
+    const std::vector<uint8_t> header = MakeFileStart();
+    m_File->Write(header.data(), int(header.size()));
     m_File->Write(m_Buffer, m_Position);
+}
+
+bool CSaveGame::CloseToMemory(std::vector<uint8_t>& file)
+{
+    file.clear();
+    const bool whole = m_Buffer != nullptr && m_Mode == ModeSave && !m_File && !m_Error;
+    if (whole)
+    {
+        file = MakeFileStart();
+        file.insert(file.end(), m_Buffer, m_Buffer + m_Position);
+    }
+    else if (!m_Error)
+        Fail("MSG_SAVE_ERRORWRITE");
+    FreePayload();
+    m_File.reset();
+    return whole;
 }
 
 // The old save goes aside as ".backup" only now that the new one is whole;

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "core/C_String.h"
 #include "media/C_SaveStream.h"
@@ -49,6 +50,9 @@ public:
     // error flag and status set) when the language name does not fit its
     // length byte or the temporary file cannot be created.
     bool BeginSave(const char* path);
+    // The same into memory only: CloseToMemory hands out the whole file.
+    // False (with the error flag set) when the language name does not fit.
+    bool BeginSaveToMemory();
     // Magic, version and language of a save file; on false the status text
     // says why.
     bool CheckHeader(const char* path);
@@ -60,6 +64,10 @@ public:
     // Commits a save (CRC-32, payload, rename over the target) or ends a
     // load, and releases the payload.  Nothing happens without a payload.
     void Close();
+    // Ends a save begun with BeginSaveToMemory: `file` gets exactly the
+    // bytes a save file would hold.  False, with `file` empty, after any
+    // failure.
+    bool CloseToMemory(std::vector<uint8_t>& file);
 
     // Appends count bytes; count, or 0 when nothing could be written.
     int Write(const void* data, int count) override;
@@ -125,6 +133,8 @@ private:
     void FinishLoad();
     void FinishSave();
     void WriteFile();
+    // Header and CRC-32 of the payload, as the file starts.
+    std::vector<uint8_t> MakeFileStart() const;
     bool CommitFile();
 
     int32_t m_Mode;
