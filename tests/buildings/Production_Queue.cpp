@@ -116,6 +116,22 @@ TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnce)
               std::vector<int32_t>({0, 960, 1}));
 }
 
+TEST_F(ProductionTest, DestroyingABuildingGivesItsStartedItemBackToThePopulation)
+{
+    GiveHouses();
+    CBuilding* barracks = Finished(CastBarracks, 10, 10);
+    Player(0).wood = 1000;
+    barracks->EnqueueItem(Record(1));
+    barracks->EnqueueItem(Record(1));
+    barracks->UpdateProduction(10);
+    ASSERT_EQ(Player(0).queuedUnits, 1);
+    barracks->Destroy(false);
+    // Queued items are not refunded; only the started one stops counting.
+    EXPECT_EQ(std::vector<int32_t>({Player(0).queuedUnits, Player(0).queuedUnitsByType[Record(1)->unitType],
+                                    Player(0).wood}),
+              std::vector<int32_t>({0, 0, 900}));
+}
+
 TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
 {
     const int32_t buildSpeed = 9;   // 200 wood, rate 0.3
