@@ -286,11 +286,8 @@ bool CBuilding::LoadGame(CSaveStream& stream, const CObjectReferences& reference
     auto staged = std::make_unique<SBuildingRecord>();
     SBuildingRecord& r = *staged;
     TransferRecord(in, r, fireCapacity, width, depth);
-    if (in.Failed())
-    {
-        in.ReportCutShort();
+    if (!in.Finish())
         return false;
-    }
     if (const char* reason = CheckRecord(r, width, depth))
         return in.Refuse(reason);
 
@@ -345,12 +342,5 @@ bool CBuilding::LoadGame(CSaveStream& stream, const CObjectReferences& reference
     countedAsPlaced = owned && placed && !IsFinished() ? 1 : 0;
     sightGiven = countedAsFinished && placed && GivesSight() ? 1 : 0;
 
-    if (!LoadGameExtra(stream) && !stream.HasError())
-        in.Refuse("the type's own part is damaged");
-    if (stream.HasError())
-    {
-        in.ReportCutShort();
-        return false;
-    }
-    return true;
+    return in.FinishWithExtra(LoadGameExtra(stream));
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "buildings/C_Building.h"
+#include "fuzz/FuzzSaveStream.h"
 #include "media/C_SaveStream.h"
 #include "units/C_Unit.h"
 #include "world/C_Player.h"
@@ -22,37 +23,6 @@ namespace
 {
 constexpr size_t kLargestInput = 1u << 16;
 constexpr int32_t kFireCount = 4;
-
-class CFuzzStream : public CSaveStream
-{
-public:
-    CFuzzStream(const uint8_t* data, size_t size) : m_Data(data), m_Size(size) {}
-    int Write(const void* data, int count) override
-    {
-        (void)data;
-        return count;
-    }
-    int Read(void* data, int count) override
-    {
-        const size_t wanted = size_t(count);
-        const size_t copied = m_Position < m_Size ? std::min(wanted, m_Size - m_Position) : 0;
-        if (copied > 0)
-            std::memcpy(data, m_Data + m_Position, copied);
-        std::memset(static_cast<uint8_t*>(data) + copied, 0, wanted - copied);
-        if (copied < wanted)
-            m_Error = true;
-        m_Position += wanted;
-        return int(m_Position);
-    }
-    bool HasError() const override { return m_Error; }
-    void SetError() override { m_Error = true; }
-
-private:
-    const uint8_t* m_Data;
-    size_t m_Size;
-    size_t m_Position = 0;
-    bool m_Error = false;
-};
 
 class CFuzzUnit : public CUnit
 {
@@ -105,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1 || size > kLargestInput)
         return 0;
     SWorld& world = World();
-    CFuzzStream stream(data + 1, size - 1);
+    CFuzzSaveStream stream(data + 1, size - 1);
     if (data[0] % 2 == 0)
     {
         CFuzzUnit unit;

@@ -60,6 +60,23 @@ public:
     // Logs that the stream ended inside the record, unless a refusal said
     // why the stream failed already.
     void ReportCutShort();
+    // The end of a record or of a part of it: false, with the cut-short
+    // line, when the stream failed.
+    bool Finish()
+    {
+        if (!Failed())
+            return true;
+        ReportCutShort();
+        return false;
+    }
+    // The end of a record after its type's own part, which read soundly
+    // when `extraRead` is true.
+    bool FinishWithExtra(bool extraRead)
+    {
+        if (!extraRead && !Failed())
+            Refuse("the type's own part is damaged");
+        return Finish();
+    }
 
     static bool InRange(int32_t value, int32_t lowest, int32_t highest)
     {

@@ -388,11 +388,8 @@ bool CUnit::LoadGame(CSaveStream& stream, const CObjectReferences& references)
     SUnitRecord r;
     CSaveReader in(stream, RefusalPrefix);
     TransferRecord(in, r);
-    if (in.Failed())
-    {
-        in.ReportCutShort();
+    if (!in.Finish())
         return false;
-    }
     if (const char* reason = CheckRecord(r, GetSize()))
         return in.Refuse(reason);
 
@@ -482,12 +479,5 @@ bool CUnit::LoadGame(CSaveStream& stream, const CObjectReferences& references)
         m_Life = onMap ? UnitLife::OnMap : UnitLife::OffMap;
     m_FootprintRegistered = onMap != 0 && m_Life != UnitLife::Corpse;
 
-    if (!LoadGameExtra(stream) && !stream.HasError())
-        in.Refuse("the type's own part is damaged");
-    if (stream.HasError())
-    {
-        in.ReportCutShort();
-        return false;
-    }
-    return true;
+    return in.FinishWithExtra(LoadGameExtra(stream));
 }

@@ -162,11 +162,8 @@ bool CTechnology::LoadGame(CSaveStream& stream, const CObjectReferences& referen
     const uint8_t loadedEnabled = in.U8();
     const float loadedProgress = in.F32();
     const int32_t buildingId = in.I32();
-    if (in.Failed())
-    {
-        in.ReportCutShort();
+    if (!in.Finish())
         return false;
-    }
     if (!CSaveReader::InRange(loadedProgress, 0.0f, ResearchedProgress))
         return in.Refuse("the progress is not a percentage");
     CBuilding* building = nullptr;
