@@ -13,6 +13,7 @@
 
 #include "buildings/C_Building.h"
 #include "fuzz/FuzzSaveStream.h"
+#include "fuzz/FuzzSaveWorld.h"
 #include "media/C_SaveStream.h"
 #include "units/C_Unit.h"
 #include "world/C_Player.h"
@@ -23,10 +24,6 @@ namespace
 {
 constexpr size_t kLargestInput = 1u << 16;
 constexpr int32_t kFireCount = 4;
-
-class CFuzzUnit : public CUnit
-{
-};
 
 // 3 x 2 blocks with four fire positions.
 class CFuzzBuilding : public CBuilding
@@ -42,39 +39,14 @@ public:
     int32_t GetDepth() const override { return 2; }
 };
 
-struct SWorld
-{
-    SWorld()
-    {
-        records = std::make_unique<CUnitStats[]>(TypeRecordCount);
-        g_UnitStats = records.get();
-        players = std::make_unique<CPlayer[]>(MaxPlayers);
-        g_Players = players.get();
-        table.AddUnit(&units[0]);
-        table.AddBuilding(&buildings[0]);
-        table.AddUnit(&units[1]);
-        table.AddBuilding(&buildings[1]);
-    }
-
-    std::unique_ptr<CUnitStats[]> records;
-    std::unique_ptr<CPlayer[]> players;
-    CFuzzUnit units[2];
-    CFuzzBuilding buildings[2];
-    CReferenceBase table;
-};
-
-SWorld& World()
-{
-    static SWorld world;
-    return world;
-}
+using SWorld = SFuzzSaveWorld<CFuzzBuilding>;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1 || size > kLargestInput)
         return 0;
-    SWorld& world = World();
+    SWorld& world = SWorld::Get();
     CFuzzSaveStream stream(data + 1, size - 1);
     if (data[0] % 2 == 0)
     {

@@ -11,6 +11,7 @@
 
 #include "buildings/C_Building.h"
 #include "fuzz/FuzzSaveStream.h"
+#include "fuzz/FuzzSaveWorld.h"
 #include "media/C_SaveStream.h"
 #include "units/C_Unit.h"
 #include "world/C_Player.h"
@@ -21,49 +22,20 @@ namespace
 {
 constexpr size_t kLargestInput = 1u << 20;
 
-class CFuzzUnit : public CUnit
-{
-};
-
 class CFuzzBuilding : public CBuilding
 {
 public:
     CFuzzBuilding() { owner = 0; }
 };
 
-struct SWorld
-{
-    SWorld()
-    {
-        records = std::make_unique<CUnitStats[]>(TypeRecordCount);
-        g_UnitStats = records.get();
-        players = std::make_unique<CPlayer[]>(MaxPlayers);
-        g_Players = players.get();
-        table.AddUnit(&units[0]);
-        table.AddBuilding(&buildings[0]);
-        table.AddUnit(&units[1]);
-        table.AddBuilding(&buildings[1]);
-    }
-
-    std::unique_ptr<CUnitStats[]> records;
-    std::unique_ptr<CPlayer[]> players;
-    CFuzzUnit units[2];
-    CFuzzBuilding buildings[2];
-    CReferenceBase table;
-};
-
-SWorld& World()
-{
-    static SWorld world;
-    return world;
-}
+using SWorld = SFuzzSaveWorld<CFuzzBuilding>;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > kLargestInput)
         return 0;
-    SWorld& world = World();
+    SWorld& world = SWorld::Get();
     CFuzzSaveStream stream(data, size);
     auto player = std::make_unique<CPlayer>();
     player->LoadGame(stream, world.table);
