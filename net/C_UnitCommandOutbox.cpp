@@ -154,6 +154,21 @@ void CUnitCommandOutbox::SendBuildingExit(const CBuilding* building, const CUnit
     m_Sent.push_back({.command = CommandBuildingExit, .unit = unit, .x = x, .y = y, .building = building});
 }
 
+void CUnitCommandOutbox::RequestUnload(const CUnit* ship, const CUnit* carried)
+{
+    m_Sent.push_back({.command = CommandRequestUnload, .unit = ship, .receiver = HostSlot, .other = carried});
+}
+
+void CUnitCommandOutbox::SendUnitUnloaded(const CUnit* ship, const CUnit* carried, int32_t x, int32_t y)
+{
+    m_Sent.push_back({.command = CommandUnitUnloaded, .unit = ship, .x = x, .y = y, .other = carried});
+}
+
+void CUnitCommandOutbox::SendUnloadRefused(const CUnit* ship, const CUnit* carried, int32_t ownerSlot)
+{
+    m_Sent.push_back({.command = CommandUnloadRefused, .unit = ship, .receiver = ownerSlot, .other = carried});
+}
+
 bool IsNetworkGame()
 {
     return g_Config.networkRole != 0;

@@ -29,6 +29,9 @@ public:
     static constexpr int32_t CommandMoveStep = 58;
     static constexpr int32_t CommandRequestEnterBuilding = 67;
     static constexpr int32_t CommandBuildingExit = 68;
+    static constexpr int32_t CommandRequestUnload = 70;
+    static constexpr int32_t CommandUnitUnloaded = 71;
+    static constexpr int32_t CommandUnloadRefused = 72;
     static constexpr int32_t CommandRequestConvertUnit = 73;
     static constexpr int32_t CommandUnitConverted = 74;
     static constexpr int32_t CommandRequestConvertBuilding = 75;
@@ -108,6 +111,13 @@ public:
     // exit cell.  68, to every machine: the unit leaves at (x, y).
     void RequestEnterBuilding(const CBuilding* building, const CUnit* unit);
     void SendBuildingExit(const CBuilding* building, const CUnit* unit, int32_t x, int32_t y);
+
+    // Command 70, to the host: the ship (unit) asks to put the carried unit
+    // (other) ashore.  71, to every machine: the host put it on (x, y).
+    // 72, to the ship owner's machine: the host found no place for it.
+    void RequestUnload(const CUnit* ship, const CUnit* carried);
+    void SendUnitUnloaded(const CUnit* ship, const CUnit* carried, int32_t x, int32_t y);
+    void SendUnloadRefused(const CUnit* ship, const CUnit* carried, int32_t ownerSlot);
 
     void Clear() { m_Sent.clear(); }
     const std::vector<SCommand>& GetSent() const { return m_Sent; }

@@ -190,10 +190,15 @@ public:
     }
     // The type's own state after the base record of a saved game; a type
     // that refuses what it reads returns false (or sets the stream's error).
-    virtual void SaveGameExtra(CSaveStream& stream) const { (void)stream; }
-    virtual bool LoadGameExtra(CSaveStream& stream)
+    virtual void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const
     {
         (void)stream;
+        (void)references;
+    }
+    virtual bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references)
+    {
+        (void)stream;
+        (void)references;
         return true;
     }
 

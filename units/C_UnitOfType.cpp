@@ -126,13 +126,6 @@ void CUnitOfType::onCommand(CUnit* targetUnit, CBuilding* targetBuilding, CBuild
 {
     if (m_Row.cast == UNIT_TOWERARCHER)
         return;   // it shoots from its tower and takes no orders
-    if (m_Row.cast == UNIT_TRANSPORTSHIP && (command == CMD_UNGARRISON || command == CMD_UNGARRISON_ONE))
-    {
-        // Unloading starts with the search for a coast from where it lies.
-        InitAction(targetUnit, nullptr, nullptr, this->x, this->y, CMD_FIND_UNGARRISON_COAST, TARGET_NONE, true,
-                   false);
-        return;
-    }
     const SOrderRule* rule = OrderRuleOf(m_Row.cast);
     const bool keepsObject = rule != nullptr && rule->keepsObject;
     const bool isRanged = rule != nullptr && command != NoCommand &&

@@ -1,4 +1,5 @@
-// A unit changing sides, and a unit boarding a transport.
+// A unit changing sides, a unit boarding a transport, and the ship that
+// carries a unit.
 
 #include "core/C_Localizer.h"
 #include "core/C_LogFile.h"
@@ -7,6 +8,8 @@
 #include "game/C_Selection.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "units/C_Unit.h"
+#include "units/C_Unit_TransportShip.h"
+#include "units/C_UnitTypeTable.h"
 #include "world/C_Player.h"
 #include "world/C_PlayerServices.h"
 
@@ -101,4 +104,21 @@ bool CUnit::BoardTransport(CUnit* transport)
         g_UnitCommandOutbox.SendUnitHidden(this);
     ShowUnit(false);
     return true;
+}
+
+CUnitTransportShip* FindPlayerTransportShip(const CUnit* unit)
+{
+    const CPlayer* owner = unit != nullptr ? PlayerAt(unit->player) : nullptr;
+    if (owner == nullptr)
+        return nullptr;
+    for (int32_t i = 0; i < owner->unitCount; ++i)
+    {
+        CUnit* candidate = owner->units[i];
+        if (candidate == nullptr || candidate->GetCastID() != UNIT_TRANSPORTSHIP)
+            continue;
+        CUnitTransportShip* ship = dynamic_cast<CUnitTransportShip*>(candidate);
+        if (ship != nullptr && ship->IsCarrying(unit))
+            return ship;
+    }
+    return nullptr;
 }

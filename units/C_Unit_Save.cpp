@@ -379,7 +379,7 @@ bool CUnit::SaveGame(CSaveStream& stream, const CObjectReferences& references) c
 
     CSaveWriter out(stream);
     TransferRecord(out, r);
-    SaveGameExtra(stream);
+    SaveGameExtra(stream, references);
     return !stream.HasError();
 }
 
@@ -479,5 +479,5 @@ bool CUnit::LoadGame(CSaveStream& stream, const CObjectReferences& references)
         m_Life = onMap ? UnitLife::OnMap : UnitLife::OffMap;
     m_FootprintRegistered = onMap != 0 && m_Life != UnitLife::Corpse;
 
-    return in.FinishWithExtra(LoadGameExtra(stream));
+    return in.FinishWithExtra(LoadGameExtra(stream, references));
 }

@@ -1,10 +1,106 @@
 #pragma once
-// The ship that carries land units over water.
+// The ship that carries up to 16 land units over water.  Carried units stay
+// in their player's list, hidden (off the map); the ship only points at
+// them, in boarding order, and never deletes them itself: a ship that sinks
+// drowns them through their players and deferred deletion.
+//
+// In a network game only the host places unloaded units: a client asks
+// (command 70) and counts the answers, put ashore (71) or refused (72),
+// to tell its player once every answer of the batch is in.
+
+#include <cstdint>
 
 #include "units/C_UnitOfType.h"
+
+class CObjectReferences;
 
 class CUnitTransportShip : public CUnitOfType
 {
 public:
+    static constexpr int32_t CargoCapacity = 16;
+
     CUnitTransportShip();
+
+    void SetModelByAnimation() override;
+    bool Animate(int32_t ticks) override;
+    void onCommand(CUnit* newTargetUnit, CBuilding* newTargetBuilding, CBuilding* newTargetObject, int32_t tx,
+                   int32_t ty, int32_t command) override;
+    void onPerformAction() override;
+    // Takes a living land unit aboard while fewer than 16 are; never the
+    // same unit twice.
+    bool AcceptGarrison(CUnit* unit) override;
+    // A ship takes no notice of these.
+    void onMoveEnd() override {}
+    void onTargetLost(CUnit* unit, CBuilding* building) override
+    {
+        (void)unit;
+        (void)building;
+    }
+    void onEnemySighted(CUnit* enemy) override { (void)enemy; }
+    void onIdle() override {}
+    void onAIIdle(int32_t unused, bool wide) override
+    {
+        (void)unused;
+        (void)wide;
+    }
+    // Wave ticks, cargo count, the carried units' ids, call island.
+    // Loading refuses a count above 16, an id that is no unit and a unit
+    // listed twice, leaving the ship as it was.
+    void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
+    bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
+
+    bool IsCarrying(const CUnit* unit) const;
+    // Every carried unit ashore that finds room; the rest stay aboard in
+    // their order.  A client only asks the host.
+    void UnloadAll();
+    // One carried unit ashore; `report` shows the local owner why it failed.
+    // A client only asks the host and answers true.
+    bool UnloadOne(CUnit* unit, bool report);
+    // A free land position for a unit of that footprint near the ship.
+    bool FindUnloadTile(int32_t unitSize, int32_t* outX, int32_t* outY);
+    // Puts the unit on the tile and shows it (the receiver of command 71 on
+    // every machine; on the machine that asked, one answer is in).  A unit
+    // on the map already, a dying one and a tile whose footprint leaves the
+    // map are refused with a log line.
+    bool UnloadUnit(CUnit* unit, int32_t tx, int32_t ty);
+    // The host refused to put the unit ashore (command 72 on the client).
+    void OnUnloadRefused(CUnit* unit);
+    // The host's side of a client's request (command 70): the unit ashore
+    // and announced to every machine, or the refusal to the ship's owner.
+    void OnUnloadRequest(CUnit* unit);
+    // Every carried unit leaves the game (the ship sinks).
+    void DestroyCargo();
+
+    int32_t GetCargoCount() const { return m_CargoCount; }
+    CUnit* GetCargo(int32_t index) const
+    {
+        return index >= 0 && index < m_CargoCount ? m_Cargo[index] : nullptr;
+    }
+
+    int32_t waveTicks = 0;
+    // Island id under the land unit that called the ship to its shore.
+    int32_t callIsland = 0;
+    int32_t pendingAnswers = 0;
+    int32_t refusedAnswers = 0;
+    int32_t batchIsAll = 0;
+
+private:
+    void SailToCallIsland();
+    void SailToCoast();
+    void UnloadWhereItLies();
+    void FollowRoute(int32_t length, int32_t endX, int32_t endY);
+    void OpenBatch(int32_t requests, bool isAll);
+    void ShowNoPlaceMessage(bool isAll) const;
+    int32_t IndexOf(const CUnit* unit) const;
+    void RemoveAt(int32_t index);
+    void TakeOutEveryOccurrence(const CUnit* unit);
+    // Forgets carried units that no player lists any more, or that die.
+    void DropLostCargo();
+
+    CUnit* m_Cargo[CargoCapacity] = {};
+    int32_t m_CargoCount = 0;
 };
+
+// The transport ship of the unit's player that has the unit aboard: the
+// first in the player's list; null when none has.
+CUnitTransportShip* FindPlayerTransportShip(const CUnit* unit);

@@ -43,8 +43,8 @@ constexpr size_t EmptyRecordSize = 250;
 class CExtraUnit : public CUnit
 {
 public:
-    void SaveGameExtra(CSaveStream& stream) const override { stream.Write("XTRA", 4); }
-    bool LoadGameExtra(CSaveStream& stream) override
+    void SaveGameExtra(CSaveStream& stream, const CObjectReferences&) const override { stream.Write("XTRA", 4); }
+    bool LoadGameExtra(CSaveStream& stream, const CObjectReferences&) override
     {
         char bytes[4] = {};
         stream.Read(bytes, 4);
