@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "buildings/C_Building.h"
-#include "buildings/C_BuildingTower.h"
 #include "core/C_Config.h"
 #include "tests/buildings/BuildingWorld.h"
-#include "units/C_Unit_TowerArcher.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 
@@ -33,9 +31,9 @@ const SExpectedFlags ExpectedFlags[] = {
 class BuildingTraits : public ::testing::Test
 {
 protected:
-    CBuilding* Make(int32_t cast, int32_t resourceKind = 0, int32_t treeCast = 0, int32_t decorationKind = 0)
+    CBuilding* Make(int32_t cast)
     {
-        CBuilding* building = m_World.Player(1).BuildingFactory(cast, resourceKind, treeCast, decorationKind);
+        CBuilding* building = m_World.Player(1).BuildingFactory(cast, 0, 0, 0);
         m_World.Track(building, false, false);
         return building;
     }
@@ -67,23 +65,6 @@ TEST_F(BuildingTraits, EveryCastAnswersTheFlagsOfItsRow)
         EXPECT_EQ(sample, expected.selectSample) << expected.cast;
         EXPECT_EQ(variants, 1);
     }
-}
-
-TEST_F(BuildingTraits, TowerStartsEmptyWithItsArchersSight)
-{
-    CBuildingTower* tower = static_cast<CBuildingTower*>(Make(6));
-    EXPECT_EQ(tower->archerCount, 0);
-    CUnitTowerArcher archer;
-    archer.player = 1;
-    EXPECT_EQ(tower->sightRange, archer.GetSightRadius());
-    EXPECT_GT(tower->sightRange, 0);
-}
-
-TEST_F(BuildingTraits, FixedKindDecorationsAnswerTheirOwnKind)
-{
-    EXPECT_EQ(Make(18, 0, 0, 1)->GetDecorationKind(), 1);
-    EXPECT_EQ(Make(18, 0, 0, 70)->GetDecorationKind(), 70);
-    EXPECT_EQ(Make(18, 0, 0, 45)->GetDecorationKind(), 45);
 }
 
 TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSees)

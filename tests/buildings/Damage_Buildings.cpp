@@ -99,7 +99,7 @@ TEST_F(BuildingDamage, EachDamageTypeUsesItsFactor)
     EXPECT_BUILDINGS_SOUND(world);
 }
 
-TEST_F(BuildingDamage, FiresFollowTheHealthOfAFinishedBuilding)
+TEST_F(BuildingDamage, FiresFollowTheHealthOfAFinishedBuildingAndRepairStopsAtFull)
 {
     CBuilding* barracks = FinishedBarracks();
     ASSERT_NE(barracks, nullptr);
@@ -124,6 +124,11 @@ TEST_F(BuildingDamage, FiresFollowTheHealthOfAFinishedBuilding)
         barracks->Repair(10.0f);
     EXPECT_EQ(g_Particles.GetBurningFireCount(), 0);
     EXPECT_EQ(barracks->fireAmount, 0);
+    // Repair stops at exactly full.
+    barracks->health = 99.9f;
+    EXPECT_FALSE(barracks->Repair(1000.0f));
+    EXPECT_EQ(barracks->health, 100.0f);
+    EXPECT_FALSE(barracks->Repair(1.0f));
 }
 
 TEST_F(BuildingDamage, AnUnfinishedBuildingDoesNotBurn)
@@ -133,16 +138,6 @@ TEST_F(BuildingDamage, AnUnfinishedBuildingDoesNotBurn)
     site->health = 20.0f;
     EXPECT_EQ(site->UpdateFireEmitters(), 0);
     EXPECT_EQ(g_Particles.GetBurningFireCount(), 0);
-}
-
-TEST_F(BuildingDamage, RepairStopsAtExactlyFull)
-{
-    CBuilding* barracks = FinishedBarracks();
-    ASSERT_NE(barracks, nullptr);
-    barracks->health = 99.9f;
-    EXPECT_FALSE(barracks->Repair(1000.0f));
-    EXPECT_EQ(barracks->health, 100.0f);
-    EXPECT_FALSE(barracks->Repair(1.0f));
 }
 
 TEST_F(BuildingDamage, ABuildingHitUntilItBurnsAndFallsLeavesARuinAndNoReference)

@@ -48,19 +48,6 @@ TEST_F(UnitFactory, EveryListedTypeGetsItsSpeedAndModelBaseOffTheMap)
     }
 }
 
-TEST_F(UnitFactory, TowerArcherKeepsTheBaseSpeedAndModel)
-{
-    CUnit* archer = CPlayerFactory::UnitFactory(m_World.Player(0), 8);
-    ASSERT_NE(archer, nullptr);
-    CUnit plain;
-    EXPECT_EQ(archer->GetCastID(), 8);
-    EXPECT_EQ(archer->speed, plain.speed);
-    EXPECT_EQ(archer->model, plain.model);
-    EXPECT_FLOAT_EQ(archer->centreX, 0.0f);   // tile -1 plus 1.0
-    EXPECT_FLOAT_EQ(archer->centreY, 0.0f);
-    delete archer;
-}
-
 TEST_F(UnitFactory, UnlistedNumbersGiveNoneWithOneReportEach)
 {
     const int32_t refused[] = {-1, 0, 14, 15, 16, 17, 18, 19, 23, 24, 25, 26, 27, 28, 29, 36, 100, 1 << 30};

@@ -7,7 +7,7 @@
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
 #include "net/C_UnitCommandOutbox.h"
-#include "tests/support/SimHarness.h"
+#include "tests/units/UnitWorld.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
@@ -54,38 +54,24 @@ public:
             actionTargetUnit = retarget;
     }
 };
-
-void ExpectSound(const CSimHarness& world)
-{
-    const std::vector<std::string> faults = world.CheckInvariants();
-    EXPECT_TRUE(faults.empty()) << (faults.empty() ? "" : faults.front());
-}
 }  // namespace
 
-TEST(Conversion, TheUnitChangesListsCountsAndSightButIsNoLoss)
-{
-    CSimHarness world;
-    CUnit* unit = world.Spawn(1, UNIT_WARRIOR, 10, 10);
-    ASSERT_NE(unit, nullptr);
-    const int32_t lost = world.Player(1).statistics[STAT_UNITS_LOST];
-    EXPECT_TRUE(unit->ConvertToPlayer(2, false));
-    EXPECT_EQ(unit->player, 2);
-    EXPECT_FALSE(world.Player(1).HasUnit(unit));
-    EXPECT_TRUE(world.Player(2).HasUnit(unit));
-    EXPECT_EQ(world.Player(1).unitsByType[UNIT_WARRIOR], 0);
-    EXPECT_EQ(world.Player(2).unitsByType[UNIT_WARRIOR], 1);
-    EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_LOST], lost);
-    ExpectSound(world);
-}
-
-TEST(Conversion, TheLocalPlayerSeesMarksAlwaysAndTheMessageWhenAsked)
+TEST(Conversion, TheUnitChangesListsButIsNoLossAndTheLocalPlayerSeesIt)
 {
     CSimHarness world;
     g_Particles.Reset();
-    CUnit* first = world.Spawn(1, UNIT_WARRIOR, 10, 10);
+    CUnit* unit = world.Spawn(1, UNIT_WARRIOR, 10, 10);
     CUnit* second = world.Spawn(1, UNIT_WARRIOR, 20, 20);
-    ASSERT_TRUE(first != nullptr && second != nullptr);
-    EXPECT_TRUE(first->ConvertToPlayer(0, false));
+    ASSERT_TRUE(unit != nullptr && second != nullptr);
+    const int32_t lost = world.Player(1).statistics[STAT_UNITS_LOST];
+    EXPECT_TRUE(unit->ConvertToPlayer(0, false));
+    EXPECT_EQ(unit->player, 0);
+    EXPECT_FALSE(world.Player(1).HasUnit(unit));
+    EXPECT_TRUE(world.Player(0).HasUnit(unit));
+    EXPECT_EQ(world.Player(1).unitsByType[UNIT_WARRIOR], 1);
+    EXPECT_EQ(world.Player(0).unitsByType[UNIT_WARRIOR], 1);
+    EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_LOST], lost);
+    // The local player always gets the mark, and the message when asked.
     EXPECT_EQ(g_Particles.GetTargetMarkCount(), 1);
     ASSERT_EQ(world.Markers().size(), 3u);
     EXPECT_EQ(world.Markers()[0], 10);
@@ -96,7 +82,7 @@ TEST(Conversion, TheLocalPlayerSeesMarksAlwaysAndTheMessageWhenAsked)
     EXPECT_EQ(g_Particles.GetTargetMarkCount(), 2);
     ASSERT_EQ(world.Messages().size(), messagesBefore + 1);
     EXPECT_EQ(world.Messages().back().colour, Green);
-    ExpectSound(world);
+    ExpectWorldSound(world);
     g_Particles.Reset();
 }
 
@@ -113,7 +99,7 @@ TEST(Conversion, RefusedIntoAFullListOffTheMapOrWhenDying)
     EXPECT_EQ(world.Player(3).unitCount, MaxPlayerUnits);
     EXPECT_FALSE(unit->ConvertToPlayer(1, true));
     EXPECT_FALSE(unit->ConvertToPlayer(8, true));
-    ExpectSound(world);
+    ExpectWorldSound(world);
 
     unit->ShowUnit(false);
     EXPECT_FALSE(unit->ConvertToPlayer(2, true));
@@ -124,7 +110,7 @@ TEST(Conversion, RefusedIntoAFullListOffTheMapOrWhenDying)
     unit->RemoveFromWorld(false);
     EXPECT_FALSE(unit->ConvertToPlayer(2, true));
     EXPECT_EQ(unit->player, 1);
-    ExpectSound(world);
+    ExpectWorldSound(world);
 }
 
 TEST(Conversion, AUnitConvertedMidFightDropsOutOfItsAttackersTarget)
@@ -141,7 +127,7 @@ TEST(Conversion, AUnitConvertedMidFightDropsOutOfItsAttackersTarget)
     EXPECT_EQ(attackerUnit->targetUnit, nullptr);
     EXPECT_EQ(attackerUnit->actionTargetUnit, nullptr);
     world.Frame(1);
-    ExpectSound(world);
+    ExpectWorldSound(world);
 }
 
 TEST(Conversion, CleanUpKeepsATargetThatOnTargetLostChose)
@@ -166,7 +152,7 @@ TEST(Conversion, CleanUpKeepsATargetThatOnTargetLostChose)
     EXPECT_EQ(clears->followedUnit, nullptr);
     EXPECT_EQ(clears->attacker, nullptr);
     EXPECT_EQ(clears->lastHitTime, 0u);
-    ExpectSound(world);
+    ExpectWorldSound(world);
 }
 
 TEST(Boarding, AUnitBoardsAndLeavesAShip)
@@ -188,7 +174,7 @@ TEST(Boarding, AUnitBoardsAndLeavesAShip)
         sentHidden = sentHidden || (sent.command == 33 && sent.unit == passenger);
     EXPECT_TRUE(sentHidden);
     world.Frame(1);
-    ExpectSound(world);
+    ExpectWorldSound(world);
     // A hit on a unit aboard is ignored.
     passenger->TakeHit(nullptr, 50, 1, false);
     EXPECT_FLOAT_EQ(passenger->health, 100.0f);
@@ -197,7 +183,7 @@ TEST(Boarding, AUnitBoardsAndLeavesAShip)
     EXPECT_EQ(passenger->onMap, 1);
     EXPECT_EQ(g_GameMap.Block(20, 20).unit, passenger);
     world.Frame(1);
-    ExpectSound(world);
+    ExpectWorldSound(world);
 }
 
 TEST(Boarding, AFullShipLeavesTheUnitOnTheMapAndSelected)
@@ -213,5 +199,5 @@ TEST(Boarding, AFullShipLeavesTheUnitOnTheMapAndSelected)
     EXPECT_EQ(passenger->onMap, 1);
     EXPECT_EQ(g_Selection.unitCount, 1);
     ferry->aboard.clear();
-    ExpectSound(world);
+    ExpectWorldSound(world);
 }

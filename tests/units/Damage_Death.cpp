@@ -6,7 +6,7 @@
 
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
-#include "tests/support/SimHarness.h"
+#include "tests/units/UnitWorld.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
@@ -16,12 +16,6 @@ namespace
 constexpr int32_t DamageTypeMelee = 1;
 // The Die animation: 30 frames at 0.6 a tick.
 constexpr int32_t DieTicks = 50;
-
-void ExpectSound(const CSimHarness& world)
-{
-    const std::vector<std::string> faults = world.CheckInvariants();
-    EXPECT_TRUE(faults.empty()) << (faults.empty() ? "" : faults.front());
-}
 }  // namespace
 
 TEST(DamageDeath, TwoWarriorsFightUntilOneDiesAndIsDeletedOnce)
@@ -52,13 +46,13 @@ TEST(DamageDeath, TwoWarriorsFightUntilOneDiesAndIsDeletedOnce)
         second->TakeHit(first, attack, DamageTypeMelee, true);
         ++blowsByFirst;
         world.Frame(1);
-        ExpectSound(world);
+        ExpectWorldSound(world);
         if (!second->IsAlive())
             break;
         first->TakeHit(second, attack, DamageTypeMelee, true);
         ++blowsBySecond;
         world.Frame(1);
-        ExpectSound(world);
+        ExpectWorldSound(world);
     }
     EXPECT_EQ(blowsByFirst, 7);
     EXPECT_EQ(blowsBySecond, 6);
@@ -80,7 +74,7 @@ TEST(DamageDeath, TwoWarriorsFightUntilOneDiesAndIsDeletedOnce)
         world.Frame(1);
     EXPECT_TRUE(world.Player(1).HasUnit(second));
     world.Frame(4);
-    ExpectSound(world);
+    ExpectWorldSound(world);
     EXPECT_EQ(second->animType, ANIM_CORPSE);
     EXPECT_FALSE(world.Player(1).HasUnit(second));
     EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_LOST], lostBefore + 1);
@@ -93,7 +87,7 @@ TEST(DamageDeath, TwoWarriorsFightUntilOneDiesAndIsDeletedOnce)
     for (int32_t tick = 0; tick < CParticles::CorpseTicks; ++tick)
     {
         world.Frame(1);
-        ExpectSound(world);
+        ExpectWorldSound(world);
     }
     EXPECT_EQ(g_Particles.GetCorpseCount(), 0);
     EXPECT_EQ(world.DeletedUnits(), 1);
@@ -126,7 +120,7 @@ TEST(DamageDeath, DyingTwiceChangesNothing)
     EXPECT_EQ(unit->animType, ANIM_CORPSE);
     EXPECT_EQ(world.Player(2).statistics[STAT_UNITS_LOST], lost);
     EXPECT_EQ(g_Particles.GetCorpseCount(), 1);
-    ExpectSound(world);
+    ExpectWorldSound(world);
 }
 
 TEST(DamageDeath, AUnitKilledOffTheMapStillBecomesACorpseAndGoes)
@@ -141,5 +135,5 @@ TEST(DamageDeath, AUnitKilledOffTheMapStillBecomesACorpseAndGoes)
         world.Frame(1);
     EXPECT_EQ(world.DeletedUnits(), 1);
     EXPECT_EQ(world.Player(3).unitCount, 0);
-    ExpectSound(world);
+    ExpectWorldSound(world);
 }

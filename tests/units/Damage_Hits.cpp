@@ -139,13 +139,6 @@ TEST_F(DamageWorld, StarvationIsNotSubtractedAgainByAHit)
     EXPECT_EQ(victim->GetLivingHitPoints(), 39);
 }
 
-TEST_F(DamageWorld, ANegativeAmountHealsNothing)
-{
-    victim->health = 90.0f;
-    victim->ApplyHit(enemy, -50, 1, false);
-    EXPECT_FLOAT_EQ(victim->health, 90.0f);
-}
-
 TEST_F(DamageWorld, HalfAHitPointLeftIsDeath)
 {
     // 100 hit points, 99.5 taken: 0.5 percent left is no whole hit point.
@@ -189,16 +182,13 @@ TEST_F(DamageWorld, TheVictimStrikesBackOnlyWhenAsked)
     victim->TakeHit(enemy, 1, 1, true);
     ASSERT_EQ(victim->attackedBy.size(), 1u);
     EXPECT_EQ(victim->attackedBy[0], enemy);
-}
-
-TEST_F(DamageWorld, AUnitHitFromATowerStrikesBackAtTheTower)
-{
+    // A unit hit from a tower strikes back at the tower.
     CTowerDouble tower(12, 10, 1);
     g_GameMap.Block(12, 10).building = &tower;
     victim->TakeHit(enemy, 1, 1, true);
     g_GameMap.Block(12, 10).building = nullptr;
-    ASSERT_EQ(victim->attackedBy.size(), 1u);
-    EXPECT_EQ(victim->attackedBy[0], &tower);
+    ASSERT_EQ(victim->attackedBy.size(), 2u);
+    EXPECT_EQ(victim->attackedBy[1], &tower);
 }
 
 TEST_F(DamageWorld, FollowersAreAlertedAtMostEveryTenSeconds)
@@ -229,24 +219,26 @@ TEST_F(DamageWorld, AShooterThatDiedIsNoOneToStrikeBackAt)
     EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_KILLED], 1);
 }
 
-TEST_F(DamageWorld, AnAttackerStandingOffTheGridIsNotLookedUp)
+TEST_F(DamageWorld, NegativeAmountsAttackersOffTheGridAndVictimsOffTheMapAreHarmless)
 {
+    victim->health = 90.0f;
+    victim->ApplyHit(enemy, -50, 1, false);
+    EXPECT_FLOAT_EQ(victim->health, 90.0f);
+    // An attacker off the grid is not looked up on the map.
     enemy->ShowUnit(false);
     enemy->x = -1;
     enemy->y = -1;
     victim->TakeHit(enemy, 10, 1, true);
-    EXPECT_FLOAT_EQ(victim->health, 90.0f);
+    EXPECT_FLOAT_EQ(victim->health, 80.0f);
     ASSERT_EQ(victim->attackedBy.size(), 1u);
     enemy->x = 12;
     enemy->y = 10;
-}
-
-TEST_F(DamageWorld, AUnitOffTheMapTakesNoHit)
-{
+    // A victim off the map takes no hit.
+    const size_t sounds = victim->hitSounds.size();
     victim->ShowUnit(false);
     victim->TakeHit(enemy, 50, 1, true);
-    EXPECT_FLOAT_EQ(victim->health, 100.0f);
-    EXPECT_TRUE(victim->hitSounds.empty());
+    EXPECT_FLOAT_EQ(victim->health, 80.0f);
+    EXPECT_EQ(victim->hitSounds.size(), sounds);
 }
 
 TEST_F(DamageWorld, NetworkHitsAreReportedByTheAttackersMachine)

@@ -8,9 +8,7 @@
 #include "buildings/C_Building.h"
 #include "core/C_Config.h"
 #include "net/C_UnitCommandOutbox.h"
-#include "tests/support/SimHarness.h"
-#include "tests/support/TestWalker.h"
-#include "units/C_Unit.h"
+#include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"
 #include "world/C_RangeTable.h"
 
@@ -29,38 +27,27 @@ private:
     int32_t m_Cast;
 };
 
-class FacingTurning : public ::testing::Test
+class FacingTurning : public UnitWorldTest
 {
 protected:
     FacingTurning() { pattern.InitRing(0, 6, 0); }
     ~FacingTurning() override
     {
-        for (const SPlaced& placed : m_Placed)
-            g_GameMap.Block(placed.x, placed.y).building = nullptr;
-    }
-    CTestWalker* Walker(int32_t player, int32_t x, int32_t y)
-    {
-        return static_cast<CTestWalker*>(world.Adopt(player, new CTestWalker(0.1f), x, y));
+        for (const auto& building : m_Buildings)
+            g_GameMap.Block(building->x, building->y).building = nullptr;
     }
     // A building standing on one block only, for the search to meet.
     CTestBuilding* Building(int32_t x, int32_t y, int32_t owner, int32_t cast)
     {
         m_Buildings.push_back(std::make_unique<CTestBuilding>(x, y, owner, cast));
         g_GameMap.Block(x, y).building = m_Buildings.back().get();
-        m_Placed.push_back({x, y});
         return m_Buildings.back().get();
     }
 
-    CSimHarness world;
     CRangeTable pattern;
 
 private:
-    struct SPlaced
-    {
-        int32_t x, y;
-    };
     std::vector<std::unique_ptr<CTestBuilding>> m_Buildings;
-    std::vector<SPlaced> m_Placed;
 };
 
 TEST_F(FacingTurning, SetDirectionBringsAnyAngleIntoOneTurn)

@@ -10,11 +10,8 @@
 #include "buildings/C_Building.h"
 #include "core/C_Config.h"
 #include "platform/SysClock.h"
-#include "tests/support/SimHarness.h"
 #include "tests/support/TestLog.h"
-#include "tests/support/TestWalker.h"
-#include "units/C_Unit.h"
-#include "units/C_UnitActionBuffer.h"
+#include "tests/units/UnitWorld.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 
@@ -38,15 +35,8 @@ private:
     int32_t m_ResourceKind;
 };
 
-class OrdersActionBuffer : public ::testing::Test
+class OrdersActionBuffer : public UnitWorldTest
 {
-protected:
-    CTestWalker* Walker(int32_t player, int32_t x, int32_t y)
-    {
-        return static_cast<CTestWalker*>(world.Adopt(player, new CTestWalker(0.1f), x, y));
-    }
-
-    CSimHarness world;
 };
 
 TEST(ActionBufferLabels, PanelTextsOfCodesKindsAndOrders)
@@ -69,29 +59,25 @@ TEST(ActionBufferLabels, PanelTextsOfCodesKindsAndOrders)
     EXPECT_STREQ(CUnitActionBuffer::LastOrderLabel(3), "Unknown");
 }
 
-TEST_F(OrdersActionBuffer, TargetKindFollowsTheTargetsGiven)
+TEST_F(OrdersActionBuffer, ChosenTargetKindFollowsTheTargetsGiven)
 {
     CUnit* unit = Walker(0, 10, 10);
     CUnit* other = Walker(1, 20, 20);
     CTestSite tree(30, 30, 1, 2, -1);
     CTestSite barracks(5, 30, 3, 0, 1);
+    // A resource site wins over a building, a building over a unit.
+    const struct { CUnit* unit; CBuilding* building; CBuilding* resource; int32_t chooser, kind; } cases[] = {
+        {other, nullptr, &tree, TARGET_CHOOSE, TARGET_RESOURCE}, {other, nullptr, nullptr, TARGET_CHOOSE, TARGET_UNIT},
+        {other, &barracks, nullptr, TARGET_CHOOSE, TARGET_BUILDING}, {nullptr, nullptr, nullptr, TARGET_CHOOSE, TARGET_BLOCK},
+        {other, nullptr, nullptr, TARGET_NONE, TARGET_NONE}};
+    for (const auto& c : cases)
+    {
+        unit->InitAction(c.unit, c.building, c.resource, 3, 4, CMD_ATTACK, c.chooser, false, false);
+        EXPECT_EQ(unit->targetKind, c.kind) << c.kind;
+    }
     unit->InitAction(other, nullptr, &tree, 3, 4, CMD_HARVEST, TARGET_CHOOSE, false, false);
-    EXPECT_EQ(unit->targetKind, TARGET_RESOURCE);
-    EXPECT_EQ(unit->targetBuilding, &tree);
     EXPECT_EQ(unit->targetObject, &tree);
     EXPECT_EQ(unit->objectResourceKind, 2);
-    EXPECT_EQ(unit->orderState, 1);
-    EXPECT_EQ(unit->targetX, 3);
-    EXPECT_EQ(unit->approachY, 4);
-    unit->InitAction(other, nullptr, nullptr, 0, 0, CMD_ATTACK, TARGET_CHOOSE, false, false);
-    EXPECT_EQ(unit->targetKind, TARGET_UNIT);
-    unit->InitAction(other, &barracks, nullptr, 0, 0, CMD_ATTACK, TARGET_CHOOSE, false, false);
-    EXPECT_EQ(unit->targetKind, TARGET_BUILDING);
-    unit->InitAction(nullptr, nullptr, nullptr, 7, 8, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
-    EXPECT_EQ(unit->targetKind, TARGET_BLOCK);
-    EXPECT_EQ(unit->targetUnit, nullptr);
-    unit->InitAction(other, nullptr, nullptr, 7, 8, CMD_MOVE_TO, TARGET_NONE, false, false);
-    EXPECT_EQ(unit->targetKind, TARGET_NONE);
 }
 
 TEST_F(OrdersActionBuffer, RangedAttackOnALargeBuildingReachesFurther)
@@ -120,20 +106,11 @@ TEST_F(OrdersActionBuffer, RangedAttackOnALargeBuildingReachesFurther)
 
 TEST_F(OrdersActionBuffer, TypesKeepTheirTargetsAndRanges)
 {
-    CTestSite tree(30, 30, 1, 2, -1);
-    CUnit* worker = world.Spawn(0, UNIT_WORKER, 5, 5);
     CUnit* warrior = world.Spawn(0, UNIT_WARRIOR, 7, 5);
     CUnit* catapult = world.Spawn(0, UNIT_CATAPULT, 9, 5);
     CUnit* priest = world.Spawn(0, UNIT_PRIEST, 12, 5);
     CUnit* king = world.Spawn(0, UNIT_KING, 14, 5);
     CUnit* tower = world.Spawn(0, UNIT_TOWERARCHER, 16, 5);
-    worker->onCommand(nullptr, nullptr, &tree, 30, 30, CMD_HARVEST);
-    EXPECT_EQ(worker->targetObject, &tree);
-    EXPECT_EQ(worker->targetKind, TARGET_RESOURCE);
-    EXPECT_EQ(worker->ranged, 0);
-    warrior->onCommand(nullptr, nullptr, &tree, 30, 30, CMD_MOVE_TO);
-    EXPECT_EQ(warrior->targetObject, nullptr);
-    EXPECT_EQ(warrior->targetKind, TARGET_BLOCK);
     catapult->onCommand(nullptr, nullptr, nullptr, 30, 30, CMD_ATTACK_GROUND);
     EXPECT_EQ(catapult->ranged, 1);
     priest->onCommand(warrior, nullptr, nullptr, 7, 5, CMD_HEAL);
@@ -184,28 +161,24 @@ TEST_F(OrdersActionBuffer, PlayersOrderClearsTheGuardMemoryAndAFollowUpKeepsIt)
     EXPECT_EQ(unit->attacker, nullptr);
 }
 
-TEST_F(OrdersActionBuffer, OrderForAPlayerOfAnotherMachineIsReported)
+TEST_F(OrdersActionBuffer, OrdersForAnotherMachineOrAHiddenUnitAreReported)
 {
-    CUnit* unit = Walker(1, 10, 10);
+    CUnit* remote = Walker(1, 10, 10);
     world.Player(1).type = PLAYER_REMOTE;
     CTestLog log;
-    unit->InitAction(nullptr, nullptr, nullptr, 20, 20, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
+    remote->InitAction(nullptr, nullptr, nullptr, 20, 20, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
     EXPECT_TRUE(log.Contains("#DEBUG: No thread command for computer player"));
     world.Player(1).type = PLAYER_COMPUTER;
-}
 
-TEST_F(OrdersActionBuffer, HiddenUnitTakesNoOrder)
-{
-    CUnit* unit = Walker(0, 10, 10);
-    unit->ShowUnit(false);
-    CTestLog log;
-    unit->InitAction(nullptr, nullptr, nullptr, 20, 20, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
+    CUnit* hidden = Walker(0, 12, 10);
+    hidden->ShowUnit(false);
+    hidden->InitAction(nullptr, nullptr, nullptr, 20, 20, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
     EXPECT_TRUE(log.Contains("#DEBUG: InitAction buffer on invisible unit"));
-    EXPECT_EQ(unit->orderState, 0);
-    EXPECT_EQ(unit->currentCommand, CMD_NONE);
+    EXPECT_EQ(hidden->orderState, 0);
+    EXPECT_EQ(hidden->currentCommand, CMD_NONE);
 }
 
-TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseAndDeadline)
+TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHost)
 {
     CTestWalker* unit = Walker(0, 10, 10);
     EXPECT_FALSE(unit->PerformAction(false));   // nothing pending
@@ -224,6 +197,13 @@ TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseAndDeadline)
     EXPECT_EQ(unit->performed, 1);
     EXPECT_EQ(unit->threaded, 1);
     EXPECT_EQ(unit->deadline, 0u);
+    // Awaiting the host's answer holds the action in a network game.
+    unit->InitAction(nullptr, nullptr, nullptr, 10, 10, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
+    unit->awaitingMoveAnswer = 1;
+    g_Config.networkRole = 1;
+    EXPECT_FALSE(unit->PerformAction(false));
+    g_Config.networkRole = 0;
+    EXPECT_TRUE(unit->PerformAction(false));
 }
 
 TEST_F(OrdersActionBuffer, DeadlineAcrossTheClockWrapStillWaits)
@@ -234,17 +214,6 @@ TEST_F(OrdersActionBuffer, DeadlineAcrossTheClockWrapStillWaits)
     unit->deadline = 0xFFFFFF00u + 500;   // wraps to 244
     EXPECT_FALSE(unit->PerformAction(false));
     SysClock::AdvanceTestClock(600);
-    EXPECT_TRUE(unit->PerformAction(false));
-}
-
-TEST_F(OrdersActionBuffer, AwaitingTheHostHoldsTheActionInANetworkGame)
-{
-    CTestWalker* unit = Walker(0, 10, 10);
-    unit->InitAction(nullptr, nullptr, nullptr, 10, 10, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
-    unit->awaitingMoveAnswer = 1;
-    g_Config.networkRole = 1;
-    EXPECT_FALSE(unit->PerformAction(false));
-    g_Config.networkRole = 0;
     EXPECT_TRUE(unit->PerformAction(false));
 }
 

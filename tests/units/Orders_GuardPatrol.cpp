@@ -88,11 +88,22 @@ TEST_F(OrdersGuardPatrol, ResumingAPatrolKeepsEndB)
     ASSERT_TRUE(RunUntil([unit] { return unit->x == 10 && unit->y == 10; }));
 }
 
-TEST_F(OrdersGuardPatrol, DefensiveGuardReturnsToItsPostAfterAFight)
+TEST_F(OrdersGuardPatrol, OnlyADefensiveGuardReturnsToItsPostAfterAFight)
 {
     CUnit* unit = Walker(0, 10, 10);
+    // Aggressive, or defensive without a guard order: no post.
     unit->lastOrder = LAST_ORDER_GUARD;
+    unit->stance = STANCE_AGGRESSIVE;
+    unit->StoreReturnPoint();
+    EXPECT_EQ(unit->returnX, -1);
+    unit->lastOrder = LAST_ORDER_NONE;
     unit->stance = STANCE_DEFENSIVE;
+    unit->StoreReturnPoint();
+    EXPECT_EQ(unit->returnX, -1);
+    unit->ResumeGuardOrPatrol();
+    EXPECT_EQ(unit->orderState, 0);
+
+    unit->lastOrder = LAST_ORDER_GUARD;
     unit->StoreReturnPoint();
     ASSERT_EQ(unit->returnX, 10);
     ASSERT_EQ(unit->returnY, 10);
@@ -109,21 +120,6 @@ TEST_F(OrdersGuardPatrol, DefensiveGuardReturnsToItsPostAfterAFight)
     // Back on the post, the memory of it is let go.
     unit->ResumeGuardOrPatrol();
     EXPECT_EQ(unit->returnX, -1);
-}
-
-TEST_F(OrdersGuardPatrol, OnlyADefensiveGuardKeepsAPost)
-{
-    CUnit* unit = Walker(0, 10, 10);
-    unit->lastOrder = LAST_ORDER_GUARD;
-    unit->stance = STANCE_AGGRESSIVE;
-    unit->StoreReturnPoint();
-    EXPECT_EQ(unit->returnX, -1);
-    unit->lastOrder = LAST_ORDER_NONE;
-    unit->stance = STANCE_DEFENSIVE;
-    unit->StoreReturnPoint();
-    EXPECT_EQ(unit->returnX, -1);
-    unit->ResumeGuardOrPatrol();
-    EXPECT_EQ(unit->orderState, 0);
 }
 
 TEST_F(OrdersGuardPatrol, FollowerFarOutOfSightIsSentAfterItsLeader)

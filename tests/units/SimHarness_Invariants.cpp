@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/C_PtrGarbage.h"
-#include "platform/SysClock.h"
 #include "tests/support/SimHarness.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
@@ -50,24 +48,4 @@ TEST(SimHarnessInvariants, FindsEachKindOfDamageInAnOtherwiseSoundWorld)
     EXPECT_TRUE(Mentions(world.CheckInvariants(), "followed unit is a dead pointer"));
     unit->followedUnit = nullptr;
     EXPECT_TRUE(world.CheckInvariants().empty());
-}
-
-TEST(SimHarnessInvariants, DeletionDropsTheReferencesOfOthers)
-{
-    CSimHarness world;
-    CUnit* hunter = world.Spawn(0, 2, 10, 10);
-    CUnit* prey = world.Spawn(1, 2, 20, 20);
-    hunter->targetUnit = prey;
-    hunter->attacker = prey;
-    world.Delete(prey);
-    EXPECT_TRUE(world.CheckInvariants().empty());
-    EXPECT_EQ(hunter->targetUnit, nullptr);
-}
-
-TEST(SimHarnessInvariants, TheClockMovesTwentyEightMillisecondsPerTick)
-{
-    CSimHarness world;
-    const uint32_t start = SysClock::TickCount();
-    world.Tick(10);
-    EXPECT_EQ(SysClock::TickCount() - start, 280u);
 }

@@ -1,8 +1,12 @@
 // Stats of the unit types at the start values of the type records and with
-// the technologies that change them.  Expected values are the Part's start
-// values plus the bonuses worked out by hand.
+// the technologies that change them.  Expected values are the start values
+// plus the bonuses worked out by hand.
 
 #include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
 
 #include "core/C_Config.h"
 #include "tests/support/SimHarness.h"
@@ -25,16 +29,23 @@ constexpr int32_t CAT_ATT_1 = 42, CAT_ATT_2 = 43, CAT_RANGE = 45;
 constexpr int32_t PRIEST_DEF = 49, PRIEST_ATT_1 = 50;
 constexpr int32_t FLAMEARROW = 58, BLOODBATH = 60;
 
-int32_t Attack(const CUnit* unit)
-{
-    int32_t base = 0, bonus = 0;
-    return unit->GetAttack(&base, &bonus);
-}
+enum class EStat { HitPoints, Attack, Range, Sight, FactorA, FactorB, FactorC, AnimSpeed };
 
-int32_t Range(const CUnit* unit)
+float Read(const CUnit* unit, EStat stat)
 {
     int32_t base = 0, bonus = 0;
-    return unit->GetAttackRange(&base, &bonus);
+    switch (stat)
+    {
+    case EStat::HitPoints: return unit->GetMaxHitPoints();
+    case EStat::Attack: return static_cast<float>(unit->GetAttack(&base, &bonus));
+    case EStat::Range: return static_cast<float>(unit->GetAttackRange(&base, &bonus));
+    case EStat::Sight: return static_cast<float>(unit->GetSightRadius());
+    case EStat::FactorA: return unit->GetDamageFactorA();
+    case EStat::FactorB: return unit->GetDamageFactorB();
+    case EStat::FactorC: return unit->GetDamageFactorC();
+    case EStat::AnimSpeed: return unit->GetAttackAnimSpeed();
+    }
+    return -1.0f;
 }
 
 class UnitStats : public ::testing::Test
@@ -42,8 +53,13 @@ class UnitStats : public ::testing::Test
 protected:
     // A fresh unit of the type for player 1, whose research the test sets.
     CUnit* Make(int32_t cast) { return m_World.Spawn(1, cast, -1, -1); }
-    void Research(int32_t technology) { m_World.Research(1, technology); }
-    void Forget(int32_t technology) { m_World.Research(1, technology, 0.0f); }
+    void ResearchOnly(const std::vector<int32_t>& technologies)
+    {
+        for (int32_t technology = 0; technology < TechnologyCount; ++technology)
+            m_World.Research(1, technology, 0.0f);
+        for (int32_t technology : technologies)
+            m_World.Research(1, technology);
+    }
 
     CSimHarness m_World;
 };
@@ -54,6 +70,20 @@ struct SStartStats
     float hitPoints;
     int32_t attack, range, sight;
     float factorA, factorB, factorC;
+};
+
+struct SCheck
+{
+    int32_t cast;
+    EStat stat;
+    float expected;
+};
+
+// Technologies researched one step after another, with what each step gives.
+struct SStep
+{
+    std::vector<int32_t> researched;
+    std::vector<SCheck> checks;
 };
 }  // namespace
 
@@ -77,10 +107,10 @@ TEST_F(UnitStats, StartValuesWithoutResearch)
     {
         SCOPED_TRACE("unit type " + std::to_string(e.cast));
         const CUnit* unit = Make(e.cast);
-        EXPECT_FLOAT_EQ(unit->GetMaxHitPoints(), e.hitPoints);
-        EXPECT_EQ(Attack(unit), e.attack);
-        EXPECT_EQ(Range(unit), e.range);
-        EXPECT_EQ(unit->GetSightRadius(), e.sight);
+        EXPECT_FLOAT_EQ(Read(unit, EStat::HitPoints), e.hitPoints);
+        EXPECT_EQ(Read(unit, EStat::Attack), e.attack);
+        EXPECT_EQ(Read(unit, EStat::Range), e.range);
+        EXPECT_EQ(Read(unit, EStat::Sight), e.sight);
         if (e.factorA >= 0.0f)
         {
             EXPECT_FLOAT_EQ(unit->GetDamageFactorA(), e.factorA);
@@ -89,197 +119,86 @@ TEST_F(UnitStats, StartValuesWithoutResearch)
         EXPECT_FLOAT_EQ(unit->GetDamageFactorC(), e.factorC);
     }
     EXPECT_FLOAT_EQ(Make(9)->GetDamageFactorA(), g_UnitStats[8].damageFactors[0]);
+    EXPECT_FLOAT_EQ(Make(2)->GetAttackAnimSpeed(), 0.5f);
+}
+
+TEST_F(UnitStats, TechnologiesRaiseTheStatsOfTheTypesTheyServe)
+{
+    using S = EStat;
+    const std::vector<std::vector<SStep>> lines = {
+        // Close combat: the highest level first, a skipped level still counts;
+        // riders and knights are not on this line.
+        {{{ATTACK_C_1}, {{2, S::Attack, 9}, {22, S::Attack, 11}}}, {{ATTACK_C_3}, {{2, S::Attack, 12}, {22, S::Attack, 14}}}},
+        {{{ATTACK_C_1, ATTACK_C_2}, {{2, S::Attack, 10}, {6, S::Attack, 14}, {10, S::Attack, 18}}}},
+        // Mounted: light cavalry and giant, not the heavy cavalry.
+        {{{ATTACK_M_1}, {{6, S::Attack, 15}}}, {{ATTACK_M_2}, {{6, S::Attack, 16}}},
+         {{ATTACK_M_3}, {{6, S::Attack, 18}, {20, S::Attack, 36}, {13, S::Attack, 28}}}},
+        // Archers: attack, range and sight.
+        {{{ATTACK_R_1}, {{3, S::Attack, 6}}}, {{ATTACK_R_3}, {{3, S::Attack, 8}}},
+         {{RANGE_1}, {{3, S::Range, 9}, {3, S::Sight, 11}}},
+         {{RANGE_3}, {{3, S::Range, 13}, {3, S::Sight, 15}, {9, S::Range, 14}, {9, S::Sight, 15}}}},
+        // Flame arrows are the crossbowman's only.
+        {{{ATTACK_R_2, FLAMEARROW}, {{9, S::Attack, 10}, {3, S::Attack, 7}}}},
+        // The tower archer shoots as an archer or, once researched, a
+        // crossbowman, and keeps the archer's hit points.
+        {{{}, {{8, S::Attack, 5}, {8, S::Range, 10}, {8, S::Sight, 12}}},
+         {{CROSSBOW}, {{8, S::Attack, 6}, {8, S::Range, 11}, {8, S::Sight, 12}, {8, S::HitPoints, 40}}},
+         {{ATTACK_R_3, RANGE_1}, {{8, S::Attack, 10}, {8, S::Range, 12}, {8, S::Sight, 13}}},
+         {{RANGE_3}, {{8, S::Range, 16}, {8, S::Sight, 17}}}, {{DEFENSE_C_3}, {{8, S::FactorA, 0.0f}}}},
+        {{{CAT_ATT_1}, {{4, S::Attack, 60}}}, {{CAT_ATT_2}, {{4, S::Attack, 100}}},
+         {{CAT_RANGE}, {{4, S::Range, 16}, {4, S::Sight, 16}}}},
+        // Ships: both range technologies add up; the transport ship does not shoot.
+        {{{SHIP_RNG_1}, {{11, S::Range, 16}, {11, S::Sight, 18}, {7, S::Sight, 14}}},
+         {{SHIP_RNG_2}, {{11, S::Range, 17}, {11, S::Sight, 19}, {7, S::Sight, 15}, {7, S::Range, 1}}},
+         {{SHIP_ATT_1}, {{11, S::Attack, 40}}}, {{SHIP_ATT_2}, {{11, S::Attack, 50}}}},
+        {{{PRIEST_ATT_1}, {{5, S::Attack, 5}}},
+         {{PRIEST_DEF}, {{5, S::FactorA, 0.85f}, {5, S::FactorB, 0.85f}, {5, S::FactorC, 1.0f}}}},
+        // Defence lines; the knight and heavy cavalry keep their record's factors.
+        {{{DEFENSE_C_1, DEFENSE_C_2, DEFENSE_C_3}, {{3, S::FactorA, 1.65f}, {3, S::FactorB, 1.0f}}},
+         {{DEFENSE_R_3}, {{3, S::FactorB, 0.65f}, {3, S::FactorC, 1.0f}, {22, S::FactorB, 0.25f},
+                          {10, S::FactorA, 0.8f}, {13, S::FactorB, 0.6f}}}},
+        // Machine defence lowers all three; the settler is no war machine here.
+        {{{MACINE_D_1}, {{4, S::FactorA, 0.97f}, {4, S::FactorB, 0.75f}, {4, S::FactorC, 0.97f}}},
+         {{MACINE_D_2}, {{11, S::FactorA, 0.92f}, {11, S::FactorB, 0.55f}}},
+         {{MACINE_D_3}, {{4, S::FactorA, 0.8f}, {4, S::FactorB, 0.5f}, {7, S::FactorB, 0.6f}, {34, S::FactorA, 1.0f}}}},
+        {{{BLOODBATH}, {{2, S::AnimSpeed, 0.65f}, {21, S::AnimSpeed, 1.105f}, {32, S::AnimSpeed, 0.7f},
+                        {11, S::AnimSpeed, 0.4f}, {1, S::AnimSpeed, 0.0f}}}},
+    };
+    for (size_t line = 0; line < lines.size(); ++line)
+    {
+        ResearchOnly({});
+        for (const SStep& step : lines[line])
+        {
+            for (int32_t technology : step.researched)
+                m_World.Research(1, technology);
+            for (const SCheck& check : step.checks)
+                EXPECT_FLOAT_EQ(Read(Make(check.cast), check.stat), check.expected)
+                    << "line " << line << ", type " << check.cast << ", stat " << static_cast<int>(check.stat);
+        }
+    }
 }
 
 TEST_F(UnitStats, GetAttackSplitsBaseAndBonus)
 {
-    Research(ATTACK_C_2);
+    ResearchOnly({ATTACK_C_2, RANGE_2});
     int32_t base = 0, bonus = 0;
     EXPECT_EQ(Make(2)->GetAttack(&base, &bonus), 10);
     EXPECT_EQ(base, 8);
     EXPECT_EQ(bonus, 2);
-    Research(RANGE_2);
     EXPECT_EQ(Make(3)->GetAttackRange(&base, &bonus), 11);
     EXPECT_EQ(base, 8);
     EXPECT_EQ(bonus, 3);
 }
 
-TEST_F(UnitStats, CloseCombatAttackTakesTheHighestLevelFirst)
-{
-    EXPECT_EQ(Attack(Make(2)), 8);
-    Research(ATTACK_C_1);
-    EXPECT_EQ(Attack(Make(2)), 9);
-    EXPECT_EQ(Attack(Make(22)), 11);
-    Research(ATTACK_C_3);   // level 2 skipped: level 3 still counts
-    EXPECT_EQ(Attack(Make(2)), 12);
-    EXPECT_EQ(Attack(Make(22)), 14);
-    Forget(ATTACK_C_3);
-    Research(ATTACK_C_2);
-    EXPECT_EQ(Attack(Make(2)), 10);
-    // Riders and knights do not use the close-combat line.
-    EXPECT_EQ(Attack(Make(6)), 14);
-    EXPECT_EQ(Attack(Make(10)), 18);
-}
-
-TEST_F(UnitStats, MountedAttackRaisesLightCavalryAndGiant)
-{
-    Research(ATTACK_M_1);
-    EXPECT_EQ(Attack(Make(6)), 15);
-    Research(ATTACK_M_2);
-    EXPECT_EQ(Attack(Make(6)), 16);
-    Research(ATTACK_M_3);
-    EXPECT_EQ(Attack(Make(6)), 18);
-    EXPECT_EQ(Attack(Make(20)), 36);
-    EXPECT_EQ(Attack(Make(13)), 28);   // the heavy cavalry gets nothing
-}
-
-TEST_F(UnitStats, ArchersGainAttackRangeAndSight)
-{
-    Research(ATTACK_R_1);
-    EXPECT_EQ(Attack(Make(3)), 6);
-    Research(ATTACK_R_3);
-    EXPECT_EQ(Attack(Make(3)), 8);
-    Research(RANGE_1);
-    EXPECT_EQ(Range(Make(3)), 9);
-    EXPECT_EQ(Make(3)->GetSightRadius(), 11);
-    Research(RANGE_3);
-    EXPECT_EQ(Range(Make(3)), 13);
-    EXPECT_EQ(Make(3)->GetSightRadius(), 15);
-    EXPECT_EQ(Range(Make(9)), 14);
-    EXPECT_EQ(Make(9)->GetSightRadius(), 15);
-}
-
-TEST_F(UnitStats, CrossbowmanWithSecondRangedAttackAndFlameArrowHasAttackTen)
-{
-    Research(ATTACK_R_2);
-    Research(FLAMEARROW);
-    EXPECT_EQ(Attack(Make(9)), 10);
-    EXPECT_EQ(Attack(Make(3)), 7);   // flame arrows are the crossbowman's only
-}
-
-TEST_F(UnitStats, TowerArcherFollowsArcherOrCrossbowman)
-{
-    const CUnit* plain = Make(8);
-    EXPECT_EQ(Attack(plain), 5);
-    EXPECT_EQ(Range(plain), 10);
-    EXPECT_EQ(plain->GetSightRadius(), 12);
-    Research(CROSSBOW);
-    const CUnit* crossbow = Make(8);
-    EXPECT_EQ(Attack(crossbow), 6);
-    EXPECT_EQ(Range(crossbow), 11);
-    EXPECT_EQ(crossbow->GetSightRadius(), 12);
-    // It keeps the archer's hit points whatever it shoots.
-    EXPECT_FLOAT_EQ(crossbow->GetMaxHitPoints(), 40.0f);
-    Research(ATTACK_R_3);
-    Research(RANGE_1);
-    EXPECT_EQ(Attack(crossbow), 10);
-    EXPECT_EQ(Range(crossbow), 12);
-    EXPECT_EQ(crossbow->GetSightRadius(), 13);
-    Research(RANGE_3);
-    EXPECT_EQ(Range(crossbow), 16);
-    EXPECT_EQ(crossbow->GetSightRadius(), 17);
-    Research(DEFENSE_C_3);
-    EXPECT_FLOAT_EQ(crossbow->GetDamageFactorA(), 0.0f);
-}
-
-TEST_F(UnitStats, CatapultAttackAndRange)
-{
-    Research(CAT_ATT_1);
-    EXPECT_EQ(Attack(Make(4)), 60);
-    Research(CAT_ATT_2);
-    EXPECT_EQ(Attack(Make(4)), 100);
-    Research(CAT_RANGE);
-    EXPECT_EQ(Range(Make(4)), 16);
-    EXPECT_EQ(Make(4)->GetSightRadius(), 16);
-}
-
-TEST_F(UnitStats, WarGalleyWithBothShipRangeTechnologies)
-{
-    Research(SHIP_RNG_1);
-    EXPECT_EQ(Range(Make(11)), 16);
-    EXPECT_EQ(Make(11)->GetSightRadius(), 18);
-    EXPECT_EQ(Make(7)->GetSightRadius(), 14);
-    Research(SHIP_RNG_2);
-    EXPECT_EQ(Range(Make(11)), 17);
-    EXPECT_EQ(Make(11)->GetSightRadius(), 19);
-    EXPECT_EQ(Make(7)->GetSightRadius(), 15);
-    EXPECT_EQ(Range(Make(7)), 1);   // the transport ship does not shoot
-    Research(SHIP_ATT_1);
-    EXPECT_EQ(Attack(Make(11)), 40);
-    Research(SHIP_ATT_2);
-    EXPECT_EQ(Attack(Make(11)), 50);
-}
-
-TEST_F(UnitStats, PriestAttackAndDefence)
-{
-    Research(PRIEST_ATT_1);
-    EXPECT_EQ(Attack(Make(5)), 5);
-    Research(PRIEST_DEF);
-    const CUnit* priest = Make(5);
-    EXPECT_FLOAT_EQ(priest->GetDamageFactorA(), 0.85f);
-    EXPECT_FLOAT_EQ(priest->GetDamageFactorB(), 0.85f);
-    EXPECT_FLOAT_EQ(priest->GetDamageFactorC(), 1.0f);
-}
-
-TEST_F(UnitStats, ArcherWithAllCloseDefenceTechnologies)
-{
-    Research(DEFENSE_C_1);
-    Research(DEFENSE_C_2);
-    Research(DEFENSE_C_3);
-    const CUnit* archer = Make(3);
-    EXPECT_FLOAT_EQ(archer->GetDamageFactorA(), 1.65f);
-    EXPECT_FLOAT_EQ(archer->GetDamageFactorB(), 1.0f);
-    Research(DEFENSE_R_3);
-    EXPECT_FLOAT_EQ(archer->GetDamageFactorB(), 0.65f);
-    EXPECT_FLOAT_EQ(archer->GetDamageFactorC(), 1.0f);
-    EXPECT_FLOAT_EQ(Make(22)->GetDamageFactorB(), 0.25f);
-    // The knight and heavy cavalry keep their record's factors.
-    EXPECT_FLOAT_EQ(Make(10)->GetDamageFactorA(), 0.8f);
-    EXPECT_FLOAT_EQ(Make(13)->GetDamageFactorB(), 0.6f);
-}
-
-TEST_F(UnitStats, MachineDefenceLowersAllThreeFactors)
-{
-    Research(MACINE_D_1);
-    const CUnit* catapult = Make(4);
-    EXPECT_FLOAT_EQ(catapult->GetDamageFactorA(), 0.97f);
-    EXPECT_FLOAT_EQ(catapult->GetDamageFactorB(), 0.75f);
-    EXPECT_FLOAT_EQ(catapult->GetDamageFactorC(), 0.97f);
-    Research(MACINE_D_2);
-    const CUnit* galley = Make(11);
-    EXPECT_FLOAT_EQ(galley->GetDamageFactorA(), 0.92f);
-    EXPECT_FLOAT_EQ(galley->GetDamageFactorB(), 0.55f);
-    Research(MACINE_D_3);
-    EXPECT_FLOAT_EQ(catapult->GetDamageFactorA(), 0.8f);
-    EXPECT_FLOAT_EQ(catapult->GetDamageFactorB(), 0.5f);
-    EXPECT_FLOAT_EQ(Make(7)->GetDamageFactorB(), 0.6f);
-    EXPECT_FLOAT_EQ(Make(34)->GetDamageFactorA(), 1.0f);   // the settler is no war machine here
-}
-
-TEST_F(UnitStats, ResearchAlmostDoneGivesNoBonus)
+TEST_F(UnitStats, ResearchAlmostDoneOrOfAnotherPlayerGivesNoBonus)
 {
     m_World.Research(1, RANGE_3, 99.9f);
     m_World.Research(1, ATTACK_C_1, 99.9f);
-    EXPECT_EQ(Range(Make(3)), 8);
-    EXPECT_EQ(Attack(Make(2)), 8);
+    m_World.Research(1, BLOODBATH, 99.9f);
+    m_World.Research(2, RANGE_1);
+    EXPECT_EQ(Read(Make(3), EStat::Range), 8);
+    EXPECT_EQ(Read(Make(2), EStat::Attack), 8);
     EXPECT_FLOAT_EQ(Make(2)->GetAttackAnimSpeed(), 0.5f);
-}
-
-TEST_F(UnitStats, BloodbathSpeedsUpTheAttackAnimation)
-{
-    EXPECT_FLOAT_EQ(Make(2)->GetAttackAnimSpeed(), 0.5f);
-    Research(BLOODBATH);
-    EXPECT_FLOAT_EQ(Make(2)->GetAttackAnimSpeed(), 0.65f);
-    EXPECT_FLOAT_EQ(Make(21)->GetAttackAnimSpeed(), 1.105f);
-    EXPECT_FLOAT_EQ(Make(32)->GetAttackAnimSpeed(), 0.7f);
-    EXPECT_FLOAT_EQ(Make(11)->GetAttackAnimSpeed(), 0.4f);
-    EXPECT_FLOAT_EQ(Make(1)->GetAttackAnimSpeed(), 0.0f);
-}
-
-TEST_F(UnitStats, ResearchOfAnotherPlayerChangesNothing)
-{
-    m_World.Research(2, RANGE_3);
-    EXPECT_EQ(Range(Make(3)), 8);
 }
 
 TEST(UnitStatsSlowDeath, TripledHitPointsButDemolitionMan)

@@ -1,5 +1,5 @@
 // The fixed traits of the 22 unit types, asked through a unit of each type
-// made by its player, and the answers of the base record.
+// made by its player.
 
 #include <gtest/gtest.h>
 
@@ -50,10 +50,6 @@ const SExpectedTraits Expected[] = {
     {35, nullptr, 48, true, false, false, 1, 2, false, true, 1, false, 100, 0},
 };
 
-bool IsHero(int32_t cast)
-{
-    return cast == 30 || cast == 31 || cast == 32;
-}
 }  // namespace
 
 TEST(UnitTypeTraits, EveryTypeAnswersItsTraits)
@@ -84,88 +80,8 @@ TEST(UnitTypeTraits, EveryTypeAnswersItsTraits)
         EXPECT_TRUE(unit->CanBeCaptured());
         EXPECT_FALSE(unit->AcceptGarrison(nullptr));
         EXPECT_FALSE(unit->EnterBuilding(nullptr));
-        const SSoundPair expectedPair = IsHero(e.cast) ? SSoundPair{255, 1} : SSoundPair{197, 0};
-        for (const SSoundPair pair : {unit->GetSoundPair1(), unit->GetSoundPair2(), unit->GetSoundPair3()})
-        {
-            EXPECT_EQ(pair.sample, expectedPair.sample);
-            EXPECT_EQ(pair.variants, expectedPair.variants);
-        }
     }
     EXPECT_TRUE(world.CheckInvariants().empty());
-}
-
-TEST(UnitTypeTraits, RepairCostIsSetOnlyForRepairableMachines)
-{
-    CSimHarness world;
-    struct SCost
-    {
-        int32_t cast;
-        float wood;
-    };
-    const SCost repairable[] = {{4, 0.5f}, {11, 0.5f}, {7, 0.3f}, {34, 0.1f}};
-    for (const SExpectedTraits& e : Expected)
-    {
-        SCOPED_TRACE("unit type " + std::to_string(e.cast));
-        CUnit* unit = world.Spawn(0, e.cast, -1, -1);
-        float wood = -7.0f, stone = -7.0f, gold = -7.0f;
-        unit->GetRepairCost(&wood, &stone, &gold);
-        float expectedWood = -7.0f;
-        for (const SCost& cost : repairable)
-            if (cost.cast == e.cast)
-                expectedWood = cost.wood;
-        EXPECT_FLOAT_EQ(wood, expectedWood);
-        EXPECT_FLOAT_EQ(stone, expectedWood < 0.0f ? -7.0f : 0.0f);
-        EXPECT_FLOAT_EQ(gold, expectedWood < 0.0f ? -7.0f : 0.0f);
-    }
-}
-
-TEST(UnitTypeTraits, UnknownTypeNumbersMakeNoUnit)
-{
-    CSimHarness world;
-    for (int32_t cast : {0, 14, 19, 23, 29, 36, -1, 1000})
-        EXPECT_EQ(world.Spawn(0, cast, -1, -1), nullptr) << cast;
-    EXPECT_EQ(world.Player(0).unitCount, 0);
-}
-
-TEST(UnitBaseRecord, AnswersTheDefaults)
-{
-    CUnit unit(-1, -1, 0);
-    EXPECT_STREQ(unit.GetCastName(), "Default");
-    EXPECT_EQ(unit.GetObjectTypeId(), 0);
-    EXPECT_FLOAT_EQ(unit.GetMaxHitPoints(), 50.0f);
-    EXPECT_EQ(unit.GetSize(), 1);
-    EXPECT_EQ(unit.GetCastID(), 0);
-    EXPECT_EQ(unit.GetMoveLayer(), 0);
-    EXPECT_FALSE(unit.CanAttackUnits());
-    EXPECT_FALSE(unit.IsRanged());
-    EXPECT_FALSE(unit.IsShip());
-    EXPECT_FALSE(unit.IsMachine());
-    EXPECT_FALSE(unit.IsHealable());
-    EXPECT_FALSE(unit.IsCarryingGoods());
-    EXPECT_TRUE(unit.CanBeCaptured());
-    EXPECT_TRUE(unit.CanStarve());
-    EXPECT_EQ(unit.GetPointValue(), 0);
-    EXPECT_EQ(unit.GetHitEffectKind(), 0);
-    int32_t base = -1, bonus = -1;
-    EXPECT_EQ(unit.GetAttack(&base, &bonus), 5);
-    EXPECT_EQ(base, 5);
-    EXPECT_EQ(bonus, 0);
-    base = bonus = -1;
-    EXPECT_EQ(unit.GetAttackRange(&base, &bonus), 1);
-    EXPECT_EQ(base, 1);
-    EXPECT_EQ(bonus, 0);
-    EXPECT_EQ(unit.GetSightRadius(), 6);
-    EXPECT_EQ(unit.GetMinAttackRange(), 0);
-    EXPECT_FLOAT_EQ(unit.GetDamageFactorA(), 1.0f);
-    EXPECT_FLOAT_EQ(unit.GetDamageFactorB(), 1.0f);
-    EXPECT_FLOAT_EQ(unit.GetDamageFactorC(), 1.0f);
-    EXPECT_FLOAT_EQ(unit.GetAttackAnimSpeed(), 0.0f);
-    EXPECT_EQ(unit.GetSoundPair2().sample, 255);
-    EXPECT_EQ(unit.GetSoundPair2().variants, 1);
-    bool found = true;
-    unit.SeekTargetOnPatrol(0, 0, &found);
-    EXPECT_FALSE(found);
-    EXPECT_TRUE(unit.Animate(1));
 }
 
 TEST(UnitTypeTable, EachRowReadsTheRecordOfItsOwnType)

@@ -16,7 +16,7 @@ public:
 };
 }  // namespace
 
-TEST(UnitHealth, FullStarvationKills)
+TEST(UnitHealth, StarvationGrowsByATenthRecoversAndKillsOnlyWhenFull)
 {
     CHundredPointUnit unit;
     unit.starvation = 100.0f;
@@ -24,11 +24,7 @@ TEST(UnitHealth, FullStarvationKills)
     unit.starvation = 99.0f;
     EXPECT_EQ(unit.GetLivingHitPoints(), 1);
     EXPECT_TRUE(unit.IsAlive());
-}
-
-TEST(UnitHealth, StarvationGrowsByATenthAndRecovers)
-{
-    CHundredPointUnit unit;
+    unit.starvation = 0.0f;
     EXPECT_EQ(unit.AddStarvation(50.0f), 95);
     EXPECT_FLOAT_EQ(unit.starvation, 5.0f);
     EXPECT_EQ(unit.AddStarvation(-20.0f), 97);
@@ -50,7 +46,7 @@ TEST(UnitHealth, HungerNeverTakesTheLastHitPoint)
     EXPECT_FLOAT_EQ(unit.starvation, 95.0f);
 }
 
-TEST(UnitHealth, HealingAStarvingUnitRaisesItsHealth)
+TEST(UnitHealth, HealingRaisesTheHealthOfAStarvingUnitUpToFull)
 {
     CHundredPointUnit unit;
     unit.health = 50.0f;
@@ -58,11 +54,8 @@ TEST(UnitHealth, HealingAStarvingUnitRaisesItsHealth)
     EXPECT_TRUE(unit.Heal(10.0f));
     EXPECT_FLOAT_EQ(unit.health, 60.0f);
     EXPECT_EQ(unit.GetLivingHitPoints(), 40);
-}
-
-TEST(UnitHealth, HealingStopsAtFullHealth)
-{
-    CHundredPointUnit unit;
+    // It stops at full health, and a dead unit is not healed.
+    unit.starvation = 0.0f;
     unit.health = 95.0f;
     EXPECT_FALSE(unit.Heal(10.0f));
     EXPECT_FLOAT_EQ(unit.health, 100.0f);

@@ -10,7 +10,7 @@
 #include "core/C_Config.h"
 #include "game/C_Selection.h"
 #include "net/C_UnitCommandOutbox.h"
-#include "tests/support/SimHarness.h"
+#include "tests/units/UnitWorld.h"
 #include "tests/support/TestLog.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
@@ -18,13 +18,6 @@
 namespace
 {
 const int32_t AllTypes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 20, 21, 22, 30, 31, 32, 33, 34, 35};
-
-#define EXPECT_WORLD_SOUND(world)                                  \
-    do                                                             \
-    {                                                              \
-        const std::vector<std::string> faults = (world).CheckInvariants(); \
-        EXPECT_TRUE(faults.empty()) << faults.front();             \
-    } while (false)
 
 int32_t SightSum(const CPlayer& player)
 {
@@ -64,7 +57,7 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
         EXPECT_TRUE(unit->onMap);
         EXPECT_EQ(g_GameMap.Block(unit->x, unit->y).unit, unit);
         units.push_back(unit);
-        EXPECT_WORLD_SOUND(m_World);
+        ExpectWorldSound(m_World);
     }
     std::mt19937 order(7);
     for (int32_t round = 0; round < 3; ++round)
@@ -73,14 +66,14 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
         for (CUnit* unit : units)
         {
             unit->ShowUnit(!unit->onMap);
-            EXPECT_WORLD_SOUND(m_World);
+            ExpectWorldSound(m_World);
         }
     }
     std::shuffle(units.begin(), units.end(), order);
     for (CUnit* unit : units)
     {
         m_World.Delete(unit);
-        EXPECT_WORLD_SOUND(m_World);
+        ExpectWorldSound(m_World);
     }
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
@@ -107,7 +100,7 @@ TEST_F(UnitLifecycle, ShowingTwiceIsReportedAndChangesNothing)
     unit->ShowUnit(false);
     EXPECT_TRUE(log.Contains("#DEBUG: ShowUnit called with the same parameter"));
     EXPECT_EQ(SightSum(m_World.Player(0)), 0);
-    EXPECT_WORLD_SOUND(m_World);
+    ExpectWorldSound(m_World);
 }
 
 TEST_F(UnitLifecycle, FootprintOutsideTheMapIsRefused)
@@ -124,44 +117,7 @@ TEST_F(UnitLifecycle, FootprintOutsideTheMapIsRefused)
     galley->ShowUnit(true);
     EXPECT_TRUE(galley->onMap);
     EXPECT_EQ(g_GameMap.Block(47, 47).unit, galley);
-    EXPECT_WORLD_SOUND(m_World);
-}
-
-TEST_F(UnitLifecycle, CentreIsUnsetUntilShownAndThenTheFootprintMiddle)
-{
-    CUnit* cavalry = m_World.Spawn(0, 6, -1, -1);
-    EXPECT_FLOAT_EQ(cavalry->centreX, 0.0f);
-    cavalry->x = 20;
-    cavalry->y = 30;
-    cavalry->ShowUnit(true);
-    EXPECT_FLOAT_EQ(cavalry->centreX, 21.0f);
-    EXPECT_FLOAT_EQ(cavalry->centreY, 31.0f);
-    EXPECT_EQ(cavalry->GetCentreCellX(), 21);
-    CUnit placed(4, 9, 3);
-    EXPECT_FLOAT_EQ(placed.centreX, 4.5f);
-    EXPECT_FLOAT_EQ(placed.centreY, 9.5f);
-    EXPECT_EQ(placed.player, 3);
-}
-
-TEST_F(UnitLifecycle, ConstructionStartValues)
-{
-    for (int32_t i = 0; i < 50; ++i)
-    {
-        CUnit unit(-1, -1, 0);
-        EXPECT_EQ(unit.facing % 45, 0);
-        EXPECT_GE(unit.facing, 0);
-        EXPECT_LT(unit.facing, 360);
-        EXPECT_EQ(unit.shownFacing, unit.facing);
-        EXPECT_GE(unit.animFrame, 0.0f);
-        EXPECT_LE(unit.animFrame, 99.0f);
-        EXPECT_EQ(unit.animFrame, static_cast<float>(static_cast<int32_t>(unit.animFrame)));
-        EXPECT_GE(unit.followCountdown, 1);
-        EXPECT_LE(unit.followCountdown, 64);
-    }
-    CUnit unit(-1, -1, 0);
-    EXPECT_FLOAT_EQ(unit.health, 100.0f);
-    EXPECT_EQ(unit.stance, STANCE_STAND_GROUND);
-    EXPECT_EQ(unit.GetLife(), UnitLife::Created);
+    ExpectWorldSound(m_World);
 }
 
 TEST_F(UnitLifecycle, RefreshingVisibilityTwiceChangesNothingTheSecondTime)
@@ -181,7 +137,7 @@ TEST_F(UnitLifecycle, RefreshingVisibilityTwiceChangesNothingTheSecondTime)
     dying->ShowUnit(false);
     EXPECT_EQ(g_GameMap.Block(10, 10).unit, walker);
     EXPECT_EQ(SightSum(m_World.Player(0)), sight);
-    EXPECT_WORLD_SOUND(m_World);
+    ExpectWorldSound(m_World);
 }
 
 TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
@@ -205,7 +161,7 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
     EXPECT_EQ(died, 1);
     unit->RefreshVisibility();
     EXPECT_EQ(unit->GetLife(), UnitLife::Corpse);
-    EXPECT_WORLD_SOUND(m_World);
+    ExpectWorldSound(m_World);
     g_UnitCommandOutbox.Clear();
 }
 
@@ -311,7 +267,7 @@ TEST_F(UnitLifecycle, AFullUnitListRefusesTheNextUnit)
     EXPECT_TRUE(log.Contains("#DEBUG: Unitnum exceeds the limit"));
     EXPECT_EQ(m_World.Player(2).unitCount, MaxPlayerUnits);
     EXPECT_EQ(g_GameMap.Block(5, 5).unit, nullptr);
-    EXPECT_WORLD_SOUND(m_World);
+    ExpectWorldSound(m_World);
 }
 
 namespace
@@ -349,23 +305,6 @@ TEST_F(UnitLifecycle, ShowingTellsEnemiesThatSeeTheUnit)
     EXPECT_TRUE(friendly->sighted.empty());
 }
 
-TEST_F(UnitLifecycle, AlliesAndVisibility)
-{
-    CUnit* own = m_World.Spawn(0, 2, 5, 5);
-    CUnit* enemy = m_World.Spawn(1, 2, 40, 40);
-    EXPECT_TRUE(own->IsAlliedWith(0));
-    EXPECT_FALSE(enemy->IsAlliedWith(0));
-    EXPECT_FALSE(enemy->IsAlliedWith(-1));
-    EXPECT_TRUE(enemy->IsVisibleToLocalPlayer());   // fog of war off
-    g_Config.fogOfWar = 1;
-    EXPECT_TRUE(own->IsVisibleToLocalPlayer());
-    EXPECT_FALSE(enemy->IsVisibleToLocalPlayer());
-    g_Config.fogOfWar = 0;
-    EXPECT_EQ(own->GetRegionId(), g_GameMap.Block(5, 5).regionId);
-    own->ShowUnit(false);
-    EXPECT_EQ(own->GetRegionId(), -1);
-}
-
 TEST_F(UnitLifecycle, SightFollowsResearch)
 {
     CUnit* archer = m_World.Spawn(0, 3, 20, 20);
@@ -373,7 +312,7 @@ TEST_F(UnitLifecycle, SightFollowsResearch)
     m_World.Research(0, 25);   // TC_RANGE_3
     archer->RefreshSight();
     EXPECT_EQ(archer->sightRadiusInUse, 15);
-    EXPECT_WORLD_SOUND(m_World);
+    ExpectWorldSound(m_World);
     archer->ShowUnit(false);
     EXPECT_EQ(SightSum(m_World.Player(0)), 0);
     archer->RefreshSight();   // off the map: nothing to refresh

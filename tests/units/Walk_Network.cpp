@@ -9,10 +9,7 @@
 
 #include "core/C_Config.h"
 #include "net/C_UnitCommandOutbox.h"
-#include "tests/support/SimHarness.h"
-#include "tests/support/TestWalker.h"
-#include "units/C_Unit.h"
-#include "units/C_UnitActionBuffer.h"
+#include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 
@@ -23,7 +20,7 @@ constexpr int32_t ClientRole = 2;
 constexpr int32_t East = 2;
 constexpr int32_t EastFacing = 90;
 
-class WalkNetwork : public ::testing::Test
+class WalkNetwork : public UnitWorldTest
 {
 protected:
     ~WalkNetwork() override { g_LocalPlayer = 0; }
@@ -34,8 +31,8 @@ protected:
     {
         g_Config.networkRole = ClientRole;
         g_LocalPlayer = 1;
-        CTestWalker* unit = static_cast<CTestWalker*>(world.Adopt(1, new CTestWalker(0.1f), 10, 10));
-        unit->onCommand(nullptr, nullptr, nullptr, 13, 10, CMD_MOVE_TO);
+        CTestWalker* unit = Walker(1, 10, 10);
+        MoveTo(unit, 13, 10);
         FrameSound();   // the order is performed, the route found
         FrameSound();   // the first step is asked for
         return unit;
@@ -55,14 +52,6 @@ protected:
             count += sent.command == command ? 1 : 0;
         return count;
     }
-    void FrameSound(int32_t ticks = 1)
-    {
-        world.Frame(ticks);
-        const std::vector<std::string> faults = world.CheckInvariants();
-        EXPECT_TRUE(faults.empty()) << (faults.empty() ? "" : faults.front());
-    }
-
-    CSimHarness world;
 };
 
 TEST_F(WalkNetwork, ClientAsksTheHostForEachStepAndWaits)
@@ -169,8 +158,8 @@ TEST_F(WalkNetwork, MalformedOrLateAnswersChangeNothingButTheWait)
 TEST_F(WalkNetwork, HostsOwnUnitStepsAtOnceAndTellsEveryMachine)
 {
     g_Config.networkRole = HostRole;
-    CUnit* unit = world.Adopt(0, new CTestWalker(0.1f), 10, 10);
-    unit->onCommand(nullptr, nullptr, nullptr, 11, 10, CMD_MOVE_TO);
+    CUnit* unit = Walker(0, 10, 10);
+    MoveTo(unit, 11, 10);
     FrameSound();
     FrameSound();
     EXPECT_EQ(unit->x, 11);
@@ -189,9 +178,8 @@ TEST_F(WalkNetwork, HostsOwnUnitStepsAtOnceAndTellsEveryMachine)
 TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
 {
     g_Config.networkRole = HostRole;
-    CUnit* unit = world.Adopt(1, new CTestWalker(0.1f), 10, 10);
-    CUnit* standing = world.Adopt(2, new CTestWalker(0.1f), 10, 11);
-    (void)standing;
+    CUnit* unit = Walker(1, 10, 10);
+    Walker(2, 10, 11);   // standing in the way
     // From a machine that does not own the unit, off the map, not a
     // neighbour, a bad direction, onto a standing unit: refused, to the
     // owner alone.

@@ -8,34 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/SimHarness.h"
-#include "tests/support/TestWalker.h"
-#include "units/C_Unit.h"
-#include "units/C_UnitActionBuffer.h"
+#include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"
 
 namespace
 {
-class WalkOccupancy : public ::testing::Test
+class WalkOccupancy : public UnitWorldTest
 {
-protected:
-    CTestWalker* Walker(int32_t player, int32_t x, int32_t y, float speed = 0.1f)
-    {
-        return static_cast<CTestWalker*>(world.Adopt(player, new CTestWalker(speed), x, y));
-    }
-    static void MoveTo(CUnit* unit, int32_t x, int32_t y)
-    {
-        unit->onCommand(nullptr, nullptr, nullptr, x, y, CMD_MOVE_TO);
-    }
-    bool FrameSound(int32_t ticks = 1)
-    {
-        world.Frame(ticks);
-        const std::vector<std::string> faults = world.CheckInvariants();
-        EXPECT_TRUE(faults.empty()) << (faults.empty() ? "" : faults.front());
-        return faults.empty();
-    }
-
-    CSimHarness world;
 };
 
 TEST_F(WalkOccupancy, TileTestTellsFreeMoversAndBlocked)

@@ -8,34 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/SimHarness.h"
-#include "tests/support/TestWalker.h"
-#include "units/C_Unit.h"
-#include "units/C_UnitActionBuffer.h"
+#include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"
 
 namespace
 {
-#define EXPECT_WORLD_SOUND(world)                                            \
-    do                                                                       \
-    {                                                                        \
-        const std::vector<std::string> faults = (world).CheckInvariants();  \
-        ASSERT_TRUE(faults.empty()) << faults.front();                       \
-    } while (false)
-
-class WalkSteps : public ::testing::Test
+class WalkSteps : public UnitWorldTest
 {
-protected:
-    CTestWalker* Walker(int32_t player, int32_t x, int32_t y, float speed = 0.1f)
-    {
-        return static_cast<CTestWalker*>(world.Adopt(player, new CTestWalker(speed), x, y));
-    }
-    static void MoveTo(CUnit* unit, int32_t x, int32_t y)
-    {
-        unit->onCommand(nullptr, nullptr, nullptr, x, y, CMD_MOVE_TO);
-    }
-
-    CSimHarness world;
 };
 
 TEST(WalkStepTicks, FollowTheSpeedInThirtyTwoBitFloatAndAreNeitherZeroNorEndless)
@@ -69,7 +48,7 @@ TEST_F(WalkSteps, StraightStepMovesTheCentreOverTenTicks)
     {
         world.Frame(1);
         EXPECT_NEAR(unit->centreX, 10.5f + 0.1f * static_cast<float>(tick), 1e-4f) << tick;
-        EXPECT_WORLD_SOUND(world);
+        ASSERT_TRUE(ExpectWorldSound(world));
     }
     EXPECT_EQ(unit->stepTicks, 0);
     world.Frame(1);
@@ -79,23 +58,6 @@ TEST_F(WalkSteps, StraightStepMovesTheCentreOverTenTicks)
     EXPECT_FLOAT_EQ(unit->centreX, 11.5f);
     EXPECT_FLOAT_EQ(unit->centreY, 10.5f);
     EXPECT_EQ(unit->facing, 90);
-}
-
-TEST_F(WalkSteps, DiagonalStepTakesFourteenTicks)
-{
-    CUnit* unit = Walker(0, 10, 10);
-    MoveTo(unit, 9, 9);
-    world.Frame(1);
-    world.Frame(1);
-    ASSERT_EQ(unit->x, 9);
-    ASSERT_EQ(unit->y, 9);
-    EXPECT_EQ(unit->stepTicks, 14);
-    EXPECT_EQ(unit->facing, 225);
-    world.Frame(13);
-    EXPECT_GT(unit->centreX, 9.5f);
-    world.Frame(1);
-    EXPECT_NEAR(unit->centreX, 9.5f, 1e-4f);
-    EXPECT_NEAR(unit->centreY, 9.5f, 1e-4f);
 }
 
 // Walks a route in frames of the given size; the ticks until the unit stood

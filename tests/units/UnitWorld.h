@@ -1,0 +1,41 @@
+#pragma once
+// The small simulated world most unit tests stand on: walkers of a chosen
+// speed, a move order, and a frame step that checks the world's invariants.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/SimHarness.h"
+#include "tests/support/TestWalker.h"
+#include "units/C_Unit.h"
+#include "units/C_UnitActionBuffer.h"
+
+// Fails the test with the first broken invariant; true when there is none.
+inline bool ExpectWorldSound(const CSimHarness& world)
+{
+    const std::vector<std::string> faults = world.CheckInvariants();
+    EXPECT_TRUE(faults.empty()) << (faults.empty() ? "" : faults.front());
+    return faults.empty();
+}
+
+class UnitWorldTest : public ::testing::Test
+{
+protected:
+    CTestWalker* Walker(int32_t player, int32_t x, int32_t y, float speed = 0.1f)
+    {
+        return static_cast<CTestWalker*>(world.Adopt(player, new CTestWalker(speed), x, y));
+    }
+    static void MoveTo(CUnit* unit, int32_t x, int32_t y)
+    {
+        unit->onCommand(nullptr, nullptr, nullptr, x, y, CMD_MOVE_TO);
+    }
+    bool FrameSound(int32_t ticks = 1)
+    {
+        world.Frame(ticks);
+        return ExpectWorldSound(world);
+    }
+
+    CSimHarness world;
+};
