@@ -1,0 +1,217 @@
+// The particles' section of a saved game.  Corpses and ruins hold the dead
+// units and destroyed buildings until they decay; saving them with the
+// ticks they have left makes a loaded game delete the same objects at the
+// same frames.  Fire handles are kept as they were because the buildings
+// store them to put their fires out again.
+//
+// Layout, little-endian 32-bit numbers: corpse count, then per corpse the
+// unit's id and its ticks left; ruin count, then per ruin the building's id
+// and its ticks left; fire count, each fire's handle, the next handle; marker
+// count, then per marker x, y and colour.
+
+#include <unordered_set>
+#include <vector>
+
+#include "effects/C_Particles.h"
+#include "media/C_SaveReader.h"
+#include "media/C_SaveWriter.h"
+#include "world/C_ObjectReferences.h"
+#include "world/C_ReferenceBase.h"
+
+namespace
+{
+// No list of the section holds more than the pool the device asks for.
+constexpr int32_t kMostRecords = CParticles::kDevicePoolSize;
+constexpr const char* kRefusal = "Particles section of the saved game rejected: ";
+
+// A count of one of the section's lists; -1 after a refusal.
+int32_t ReadCount(CSaveReader& in, const char* what)
+{
+    const int32_t count = in.I32();
+    if (in.Failed())
+        return -1;
+    if (!CSaveReader::InRange(count, 0, kMostRecords))
+    {
+        in.Refuse(what);
+        return -1;
+    }
+    return count;
+}
+}  // namespace
+
+struct CParticles::SStagedSection
+{
+    std::vector<SHeld<CUnit>> corpses;
+    std::vector<SHeld<CBuilding>> ruins;
+    std::vector<int32_t> fires;
+    int32_t nextHandle = 0;
+    std::vector<SMinimapMarker> markers;
+};
+
+void CParticles::RegisterReferences(CReferenceBase& references) const
+{
+    for (const SHeld<CUnit>& corpse : m_Corpses)
+        references.AddUnit(corpse.object);
+    for (const SHeld<CBuilding>& ruin : m_Ruins)
+        references.AddBuilding(ruin.object);
+}
+
+void CParticles::SaveGame(CSaveStream& stream, const CObjectReferences& references) const
+{
+    CSaveWriter out(stream);
+    out.I32(static_cast<int32_t>(m_Corpses.size()));
+    for (const SHeld<CUnit>& corpse : m_Corpses)
+    {
+        out.I32(references.GetUnitRef(corpse.object));
+        out.I32(corpse.ticksLeft);
+    }
+    out.I32(static_cast<int32_t>(m_Ruins.size()));
+    for (const SHeld<CBuilding>& ruin : m_Ruins)
+    {
+        out.I32(references.GetBuildingRef(ruin.object));
+        out.I32(ruin.ticksLeft);
+    }
+    out.I32(static_cast<int32_t>(m_Fires.size()));
+    for (int32_t handle : m_Fires)
+        out.I32(handle);
+    out.I32(m_NextHandle);
+    out.I32(static_cast<int32_t>(m_Markers.size()));
+    for (const SMinimapMarker& marker : m_Markers)
+    {
+        out.I32(marker.x);
+        out.I32(marker.y);
+        out.I32(static_cast<int32_t>(marker.colour));
+    }
+}
+
+// Each unit is held once: a second hold would hand it to deletion twice.
+bool CParticles::ReadCorpses(CSaveReader& in, const CObjectReferences& references, SStagedSection& staged)
+{
+    const int32_t count = ReadCount(in, "bad corpse count");
+    std::unordered_set<const CUnit*> held;
+    for (int32_t i = 0; i < count; ++i)
+    {
+        const int32_t id = in.I32();
+        const int32_t ticksLeft = in.I32();
+        if (in.Failed())
+            return false;
+        CUnit* unit = references.GetUnit(id);
+        if (unit == nullptr || !held.insert(unit).second)
+            return in.Refuse("a corpse without a unit of its own");
+        if (!CSaveReader::InRange(ticksLeft, 1, CorpseTicks))
+            return in.Refuse("a corpse's time is out of range");
+        staged.corpses.push_back({unit, ticksLeft});
+    }
+    return count >= 0;
+}
+
+bool CParticles::ReadRuins(CSaveReader& in, const CObjectReferences& references, SStagedSection& staged)
+{
+    const int32_t count = ReadCount(in, "bad ruin count");
+    std::unordered_set<const CBuilding*> held;
+    for (int32_t i = 0; i < count; ++i)
+    {
+        const int32_t id = in.I32();
+        const int32_t ticksLeft = in.I32();
+        if (in.Failed())
+            return false;
+        CBuilding* building = references.GetBuilding(id);
+        if (building == nullptr || !held.insert(building).second)
+            return in.Refuse("a ruin without a building of its own");
+        if (!CSaveReader::InRange(ticksLeft, 1, RuinTicks))
+            return in.Refuse("a ruin's time is out of range");
+        staged.ruins.push_back({building, ticksLeft});
+    }
+    return count >= 0;
+}
+
+// Handles are handed out in rising order and only ever taken away, so the
+// list rises strictly and stays below the next handle.
+bool CParticles::ReadFires(CSaveReader& in, SStagedSection& staged)
+{
+    const int32_t count = ReadCount(in, "bad fire count");
+    for (int32_t i = 0; i < count; ++i)
+        staged.fires.push_back(in.I32());
+    staged.nextHandle = in.I32();
+    if (count < 0 || in.Failed())
+        return false;
+    int32_t lowest = 0;
+    for (int32_t handle : staged.fires)
+    {
+        if (handle < lowest)
+            return in.Refuse("fire handles out of order");
+        lowest = handle + 1;
+    }
+    if (staged.nextHandle < lowest)
+        return in.Refuse("the next fire handle is taken");
+    return true;
+}
+
+bool CParticles::ReadMarkers(CSaveReader& in, SStagedSection& staged)
+{
+    const int32_t count = ReadCount(in, "bad marker count");
+    for (int32_t i = 0; i < count && !in.Failed(); ++i)
+    {
+        SMinimapMarker marker;
+        marker.x = in.I32();
+        marker.y = in.I32();
+        marker.colour = static_cast<uint32_t>(in.I32());
+        staged.markers.push_back(marker);
+    }
+    return count >= 0 && !in.Failed();
+}
+
+bool CParticles::LoadGame(CSaveStream& stream, const CObjectReferences& references)
+{
+    CSaveReader in(stream, kRefusal);
+    SStagedSection staged;
+    if (!ReadCorpses(in, references, staged) || !ReadRuins(in, references, staged) || !ReadFires(in, staged) ||
+        !ReadMarkers(in, staged))
+    {
+        if (!in.Failed())
+            in.Refuse("section cut short");
+        if (!stream.HasError())
+            stream.SetError();
+        return false;
+    }
+    // Whatever the pool still holds belongs to the game being replaced.
+    ReleaseHeld();
+    m_Corpses = std::move(staged.corpses);
+    m_Ruins = std::move(staged.ruins);
+    m_Fires = std::move(staged.fires);
+    m_NextHandle = staged.nextHandle;
+    m_Markers = std::move(staged.markers);
+    m_Effects.clear();
+    return true;
+}
+
+void CParticles::GetHeldObjects(std::vector<CUnit*>& units, std::vector<CBuilding*>& buildings) const
+{
+    for (const SHeld<CUnit>& corpse : m_Corpses)
+        units.push_back(corpse.object);
+    for (const SHeld<CBuilding>& ruin : m_Ruins)
+        buildings.push_back(ruin.object);
+}
+
+void CParticles::TakeHeldObjects(std::vector<CUnit*>& units, std::vector<CBuilding*>& buildings)
+{
+    GetHeldObjects(units, buildings);
+    m_Corpses.clear();
+    m_Ruins.clear();
+}
+
+int32_t CParticles::GetCorpseTicksLeft(const CUnit* unit) const
+{
+    for (const SHeld<CUnit>& corpse : m_Corpses)
+        if (corpse.object == unit)
+            return corpse.ticksLeft;
+    return 0;
+}
+
+int32_t CParticles::GetRuinTicksLeft(const CBuilding* building) const
+{
+    for (const SHeld<CBuilding>& ruin : m_Ruins)
+        if (ruin.object == building)
+            return ruin.ticksLeft;
+    return 0;
+}

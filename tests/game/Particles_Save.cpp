@@ -1,0 +1,161 @@
+// The particles' section of a saved game: its bytes, what comes back, and
+// the sections that are refused with the pool left as it was.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
+#include "effects/C_Particles.h"
+#include "tests/support/MemorySaveStream.h"
+#include "tests/support/ReferenceBytes.h"
+#include "tests/support/SimHarness.h"
+#include "tests/support/TestLog.h"
+#include "units/C_Unit.h"
+#include "units/C_UnitTypeTable.h"
+#include "world/C_ReferenceBase.h"
+
+namespace
+{
+constexpr uint32_t kMarkerColour = 0x123456;
+constexpr int32_t kDecayedTicks = 10;
+
+// Two units and a building of a small world, numbered 0, 1 and 2 in the
+// table as the particles register them.  The pool's holds are dropped again
+// before the world goes, since the objects are the players' and the map's.
+class ParticlesSave : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_Particles.Reset();
+        m_First = m_World.Spawn(0, UNIT_WARRIOR, 10, 10);
+        m_Second = m_World.Spawn(1, UNIT_WARRIOR, 20, 20);
+        m_Building = m_World.Player(0).CreateBuilding(CastBlacksmith, 30, 30);
+        ASSERT_NE(m_First, nullptr);
+        ASSERT_NE(m_Second, nullptr);
+        ASSERT_NE(m_Building, nullptr);
+        g_ReferenceBase.Reset();
+    }
+    void TearDown() override
+    {
+        DropHolds();
+        g_Particles.Reset();
+        g_ReferenceBase.Reset();
+    }
+    static void DropHolds()
+    {
+        std::vector<CUnit*> units;
+        std::vector<CBuilding*> buildings;
+        g_Particles.TakeHeldObjects(units, buildings);
+    }
+    // What the test world's pool holds after a while.
+    void FillPool()
+    {
+        g_Particles.AddCorpse(false, m_First);
+        g_Particles.Update(kDecayedTicks);
+        g_Particles.AddCorpse(false, m_Second);
+        g_Particles.AddRuin(m_Building);
+        // Handles go on rising over resets of the pool.
+        for (int32_t& handle : m_Fires)
+            handle = g_Particles.AddBuildingFire(false, 1.0f, 2.0f, 3.0f, 4.0f);
+        g_Particles.FreeParticle(m_Fires[1]);
+        g_Particles.AddMinimapMarker(5, 6, kMarkerColour);
+    }
+    void RegisterHeld()
+    {
+        g_Particles.RegisterReferences(g_ReferenceBase);
+        ASSERT_EQ(g_ReferenceBase.GetUnitRef(m_First), 0);
+        ASSERT_EQ(g_ReferenceBase.GetUnitRef(m_Second), 1);
+        ASSERT_EQ(g_ReferenceBase.GetBuildingRef(m_Building), 2);
+    }
+    // A section of one corpse (unit 1, 300 ticks), no ruin, the given fires
+    // and next handle, no marker.
+    static std::string Section(const std::string& corpses, const std::string& fires, uint32_t nextHandle)
+    {
+        return corpses + LE32(0) + fires + LE32(nextHandle) + LE32(0);
+    }
+    static std::string OneCorpse(uint32_t id, uint32_t ticks) { return LE32(1) + LE32(id) + LE32(ticks); }
+
+    CSimHarness m_World;
+    CUnit* m_First = nullptr;
+    CUnit* m_Second = nullptr;
+    CBuilding* m_Building = nullptr;
+    int32_t m_Fires[3] = {};
+};
+}  // namespace
+
+TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresAndMarkersAndLoadsBackAsItWas)
+{
+    FillPool();
+    RegisterHeld();
+    CMemorySaveStream out;
+    g_Particles.SaveGame(out, g_ReferenceBase);
+    const uint32_t first = uint32_t(m_Fires[0]);
+    const uint32_t last = uint32_t(m_Fires[2]);
+    const uint32_t firstTicks = uint32_t(CParticles::CorpseTicks - kDecayedTicks);
+    const std::string expected = LE32(2) + LE32(0) + LE32(firstTicks) + LE32(1) + LE32(CParticles::CorpseTicks) +
+                                 LE32(1) + LE32(2) + LE32(CParticles::RuinTicks) + LE32(2) + LE32(first) +
+                                 LE32(last) + LE32(last + 1) + LE32(1) + LE32(5) + LE32(6) + LE32(kMarkerColour);
+    EXPECT_EQ(out.Bytes(), expected);
+
+    DropHolds();
+    g_Particles.Reset();
+    CMemorySaveStream in(out.Bytes());
+    ASSERT_TRUE(g_Particles.LoadGame(in, g_ReferenceBase));
+    EXPECT_EQ(g_Particles.GetCorpseTicksLeft(m_First), CParticles::CorpseTicks - kDecayedTicks);
+    EXPECT_EQ(g_Particles.GetRuinTicksLeft(m_Building), CParticles::RuinTicks);
+    // The buildings' handles put the same fires out; new ones follow them.
+    EXPECT_TRUE(g_Particles.FreeParticle(m_Fires[2]));
+    EXPECT_FALSE(g_Particles.FreeParticle(m_Fires[1]));
+    EXPECT_EQ(g_Particles.AddBuildingFire(false, 0.0f, 0.0f, 0.0f, 1.0f), m_Fires[2] + 1);
+}
+
+TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
+{
+    g_ReferenceBase.AddUnit(m_First);
+    g_ReferenceBase.AddUnit(m_Second);
+    g_ReferenceBase.AddBuilding(m_Building);
+    g_Particles.AddMinimapMarker(7, 7, kMarkerColour);
+    const std::string prefix = "Particles section of the saved game rejected: ";
+    const std::string fires = LE32(2) + LE32(0) + LE32(2);
+    const struct
+    {
+        std::string bytes;
+        std::string line;
+    } cases[] = {
+        {Section(LE32(0xFFFFFFFF), fires, 3), "bad corpse count"},
+        {Section(LE32(65537), fires, 3), "bad corpse count"},
+        {Section(OneCorpse(99, 300), fires, 3), "a corpse without a unit of its own"},
+        {Section(OneCorpse(2, 300), fires, 3), "a corpse without a unit of its own"},
+        {Section(LE32(2) + LE32(1) + LE32(300) + LE32(1) + LE32(300), fires, 3), "a corpse without a unit of its own"},
+        {Section(OneCorpse(1, 0), fires, 3), "a corpse's time is out of range"},
+        {Section(OneCorpse(1, CParticles::CorpseTicks + 1), fires, 3), "a corpse's time is out of range"},
+        {Section(OneCorpse(1, 300), LE32(2) + LE32(2) + LE32(0), 3), "fire handles out of order"},
+        {Section(OneCorpse(1, 300), LE32(2) + LE32(1) + LE32(1), 3), "fire handles out of order"},
+        {Section(OneCorpse(1, 300), LE32(1) + LE32(0xFFFFFFFF), 3), "fire handles out of order"},
+        {Section(OneCorpse(1, 300), fires, 2), "the next fire handle is taken"},
+        {LE32(0) + LE32(1) + LE32(0) + LE32(CParticles::RuinTicks), ""},
+        {LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(2) + LE32(1), ""},
+    };
+    for (const auto& bad : cases)
+    {
+        CTestLog log;
+        CMemorySaveStream in(bad.bytes);
+        EXPECT_FALSE(g_Particles.LoadGame(in, g_ReferenceBase)) << bad.line;
+        EXPECT_TRUE(in.HasError()) << bad.line;
+        if (!bad.line.empty())
+        {
+            EXPECT_TRUE(log.Contains(prefix + bad.line)) << bad.line;
+        }
+        EXPECT_EQ(g_Particles.GetCorpseCount(), 0);
+        EXPECT_EQ(g_Particles.GetMinimapMarkers().size(), 1u);
+    }
+
+    CMemorySaveStream good(Section(OneCorpse(1, uint32_t(CParticles::CorpseTicks)), fires, 3));
+    EXPECT_TRUE(g_Particles.LoadGame(good, g_ReferenceBase));
+    EXPECT_EQ(g_Particles.GetCorpseTicksLeft(m_Second), CParticles::CorpseTicks);
+    EXPECT_TRUE(g_Particles.GetMinimapMarkers().empty());
+}

@@ -1,0 +1,120 @@
+#pragma once
+// A small game to save and load: the simulation harness with walking
+// warriors, the save language, and the controller's own globals (pause,
+// timers, objectives, profiles, selection) put back after each test.  The
+// last timer record carries a pattern no other section holds, so that tests
+// find the controller's section in a save whose table they cannot measure.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "buildings/C_BuildingCastTable.h"
+#include "core/C_D3D8Game.h"
+#include "core/C_PtrGarbage.h"
+#include "effects/C_Particles.h"
+#include "frontend/C_PlayerProfiles.h"
+#include "game/C_CtrlGame.h"
+#include "game/C_MissionObjectives.h"
+#include "game/C_Selection.h"
+#include "tests/support/ReferenceBytes.h"
+#include "tests/support/SaveGameRun.h"
+#include "tests/support/SimHarness.h"
+#include "tests/support/TestLog.h"
+#include "units/C_Unit.h"
+#include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitTypeTable.h"
+#include "world/C_GameMap.h"
+
+class SaveGameWorld : public ::testing::Test
+{
+protected:
+    static constexpr int32_t MarkedTimer = CD3D8Game::kTimerCount - 1;
+    static constexpr int32_t MarkReload = 0x5A5A5A5A;
+    static constexpr int32_t MarkCounter = 0x3C3C3C3C;
+    // Pause flag and sixteen records of enabled, reload and counter.
+    static constexpr size_t ControllerBytes = 1 + 16 * 9;
+    static constexpr int32_t KillingBlow = 100000;
+    static constexpr int32_t MeleeDamage = 1;
+
+    explicit SaveGameWorld(int32_t mapSide = CSimHarness::DefaultMapSide)
+        : m_Harness(std::make_unique<CSimHarness>(mapSide))
+    {
+        SetPlayerServices(&m_Walkers);
+        CSaveGameRun::UseSaveLanguage();
+        std::copy(std::begin(g_D3D8Game.timers), std::end(g_D3D8Game.timers), std::begin(m_Timers));
+        CtrlTimer& marked = g_D3D8Game.timers[MarkedTimer];
+        marked.enabled = 1;
+        marked.reload = MarkReload;
+        marked.counter = MarkCounter;
+    }
+
+    ~SaveGameWorld() override
+    {
+        g_Selection.Clear();
+        m_Harness.reset();
+        std::copy(std::begin(m_Timers), std::end(m_Timers), std::begin(g_D3D8Game.timers));
+        g_CtrlGame.paused = 0;
+        g_MissionObjectives.gameMode = CMissionObjectives::ModeCampaign;
+        g_MissionObjectives.campaignId = -1;
+        g_MissionObjectives.scenarioId = 0;
+        g_MissionObjectives.objectives.Clear();
+        g_MissionObjectives.objectivesHint = "";
+        g_MissionObjectives.dialogEvents.Clear();
+        g_MissionObjectives.savingAllowed = 1;
+        g_MissionObjectives.newDialogLine = 0;
+        g_MissionObjectives.gameFile = "";
+        g_PlayerProfiles.Clear();
+    }
+
+    CSimHarness& World() { return *m_Harness; }
+
+    // Two warriors a side near each other, one walking off, a finished
+    // blacksmith, a dead warrior's corpse, a selected unit and a marker.
+    void BuildSmallGame()
+    {
+        CUnit* doomed = World().Spawn(2, UNIT_WARRIOR, 30, 30);
+        ASSERT_NE(doomed, nullptr);
+        doomed->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
+        for (int32_t frame = 0; frame < 100 && g_Particles.GetCorpseCount() == 0; ++frame)
+            CSaveGameRun::Frame(World());
+        ASSERT_EQ(g_Particles.GetCorpseCount(), 1);
+        m_Units.push_back(World().Spawn(0, UNIT_WARRIOR, 10, 10));
+        m_Units.push_back(World().Spawn(0, UNIT_WARRIOR, 10, 12));
+        m_Units.push_back(World().Spawn(1, UNIT_WARRIOR, 12, 10));
+        m_Units.push_back(World().Spawn(1, UNIT_WARRIOR, 12, 12));
+        for (CUnit* unit : m_Units)
+            ASSERT_NE(unit, nullptr);
+        m_Units[1]->onCommand(nullptr, nullptr, nullptr, 40, 40, CMD_MOVE_TO);
+        CBuilding* smithy = World().Player(0).CreateBuilding(CastBlacksmith, 20, 30);
+        ASSERT_NE(smithy, nullptr);
+        g_Selection.AddUnit(m_Units[0], 0);
+        m_Units[2]->controlGroup = 2;
+        World().Player(1).controlGroupCounts[1] = 1;
+        g_Particles.AddMinimapMarker(12, 10, 0xFF0000);
+        g_MissionObjectives.gameFile = "Maps\\Small.world";
+        for (int32_t frame = 0; frame < 5; ++frame)
+            CSaveGameRun::Frame(World());
+    }
+
+    // Where the controller's section starts in a save's payload.
+    static size_t ControllerAt(const std::vector<uint8_t>& payload)
+    {
+        const std::string mark = "\x01" + LE32(uint32_t(MarkReload)) + LE32(uint32_t(MarkCounter));
+        const auto found = std::search(payload.begin(), payload.end(), mark.begin(), mark.end());
+        EXPECT_NE(found, payload.end());
+        return size_t(found - payload.begin()) + mark.size() - ControllerBytes;
+    }
+
+    CTestLog m_Log;
+    std::vector<CUnit*> m_Units;
+
+private:
+    CSaveGameRun::CWalkerServices m_Walkers;
+    std::unique_ptr<CSimHarness> m_Harness;
+    CtrlTimer m_Timers[CD3D8Game::kTimerCount] = {};
+};

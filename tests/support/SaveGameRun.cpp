@@ -1,0 +1,102 @@
+#include "tests/support/SaveGameRun.h"
+
+#include <string>
+
+#include "core/C_Config.h"
+#include "core/C_PtrGarbage.h"
+#include "game/C_CtrlGame.h"
+#include "tests/support/ReferenceBytes.h"
+#include "tests/support/SimHarness.h"
+#include "tests/support/TestWalker.h"
+#include "units/C_UnitTypeTable.h"
+#include "world/C_GameMap.h"
+#include "world/C_Player.h"
+#include "world/C_SaveGame.h"
+
+namespace
+{
+// Magic (16), version (4), the language's length byte.
+constexpr size_t kLanguageLengthAt = 20;
+constexpr size_t kCrcBytes = 4;
+}  // namespace
+
+void CSaveGameRun::Frame(CSimHarness& world)
+{
+    constexpr int32_t kTicks = 1;
+    world.Tick(kTicks);
+    // The step moves the corpses and ruins on as well.
+    CCtrlGame::SimulationStep(kTicks);
+    g_PtrGarbage.Flush();
+}
+
+CUnit* CSaveGameRun::CWalkerServices::CreateUnitObject(CPlayer& player, int32_t type) const
+{
+    CUnit* made = CPlayerServices::CreateUnitObject(player, type);
+    if (made == nullptr || type != UNIT_WARRIOR)
+        return made;
+    CTestWalker* walker = new CTestWalker(WalkerSpeed);
+    walker->player = made->player;
+    walker->model = made->model;
+    delete made;
+    return walker;
+}
+
+void CSaveGameRun::UseSaveLanguage()
+{
+    g_Config.languageFolder = Language;
+    g_Config.backupFiles = 0;
+}
+
+std::vector<uint8_t> CSaveGameRun::Save()
+{
+    CSaveGame stream;
+    std::vector<uint8_t> file;
+    if (!stream.BeginSaveToMemory())
+        return file;
+    g_CtrlGame.WriteGame(stream);
+    stream.CloseToMemory(file);
+    return file;
+}
+
+std::vector<uint8_t> CSaveGameRun::SaveDrawn()
+{
+    g_GameMap.UpdateArea(0, 0, -1, -1);
+    return Save();
+}
+
+bool CSaveGameRun::Load(const std::vector<uint8_t>& file)
+{
+    CSaveGame stream;
+    stream.BeginLoadFromMemory(file.data(), static_cast<int>(file.size()));
+    return g_CtrlGame.LoadGame(stream);
+}
+
+size_t CSaveGameRun::PayloadOffset(const std::vector<uint8_t>& file)
+{
+    return kLanguageLengthAt + 1 + file.at(kLanguageLengthAt) + 1 + kCrcBytes;
+}
+
+std::vector<uint8_t> CSaveGameRun::Payload(const std::vector<uint8_t>& file)
+{
+    return std::vector<uint8_t>(file.begin() + static_cast<std::ptrdiff_t>(PayloadOffset(file)), file.end());
+}
+
+std::vector<uint8_t> CSaveGameRun::WithMatchingCrc(std::vector<uint8_t> file)
+{
+    const size_t payloadAt = PayloadOffset(file);
+    const std::string payload(file.begin() + static_cast<std::ptrdiff_t>(payloadAt), file.end());
+    PutU32At(file, payloadAt - kCrcBytes, ReferenceCrc32(payload));
+    return file;
+}
+
+uint32_t CSaveGameRun::U32At(const std::vector<uint8_t>& bytes, size_t at)
+{
+    return uint32_t(bytes.at(at)) | uint32_t(bytes.at(at + 1)) << 8 | uint32_t(bytes.at(at + 2)) << 16 |
+           uint32_t(bytes.at(at + 3)) << 24;
+}
+
+void CSaveGameRun::PutU32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
+{
+    for (size_t i = 0; i < 4; ++i)
+        bytes.at(at + i) = uint8_t(value >> (8 * i));
+}

@@ -1,0 +1,59 @@
+#pragma once
+// Whole saved games of a simulation world (CSimHarness) through the in-game
+// controller, held in memory, and the pieces of a save file the tests take
+// apart: the payload behind the header, little-endian numbers inside it and
+// a copy whose CRC-32 is made to match a changed payload (by the reference
+// CRC, not the game's).
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "world/C_PlayerServices.h"
+
+class CSimHarness;
+
+class CSaveGameRun
+{
+public:
+    // One game frame of one tick: the clock, the simulation step, deferred
+    // deletion.  Unlike the harness's own frame it keeps no list of live
+    // units: a load replaces every unit, and the factories' probes on
+    // loading pass through the harness unseen by it.
+    static void Frame(CSimHarness& world);
+
+    // The language the saves are written in.  Set it after the harness is
+    // built: the harness puts the whole configuration back when it goes.
+    static constexpr const char* Language = "English\\";
+    static void UseSaveLanguage();
+
+    // The file a save of the running game gives, byte for byte.
+    static std::vector<uint8_t> Save();
+    // The same after the map's corner colours are brought up to date.  They
+    // are what the drawing of the last frame left, and a loaded map works
+    // them out afresh; headless frames draw nothing, so games compared with
+    // a loaded one update them as a drawn frame would.
+    static std::vector<uint8_t> SaveDrawn();
+    // Loads a whole save file into the running world.
+    static bool Load(const std::vector<uint8_t>& file);
+
+    // Where the payload starts: behind the magic, version, language and CRC.
+    static size_t PayloadOffset(const std::vector<uint8_t>& file);
+    static std::vector<uint8_t> Payload(const std::vector<uint8_t>& file);
+    // The file with the CRC-32 field set to match its (changed) payload.
+    static std::vector<uint8_t> WithMatchingCrc(std::vector<uint8_t> file);
+
+    // The game's own services, but every warrior the players make (also
+    // when a saved game is loaded) is a test walker, whose type behaviour
+    // walks its orders out; the game's warriors have none yet.  Installed
+    // after the harness is built; the harness takes it out when it goes.
+    class CWalkerServices : public CPlayerServices
+    {
+    public:
+        static constexpr float WalkerSpeed = 0.1f;
+        CUnit* CreateUnitObject(CPlayer& player, int32_t type) const override;
+    };
+
+    static uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at);
+    static void PutU32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value);
+};
