@@ -118,9 +118,10 @@ bool CBuilding::Animate(float elapsed)
     return true;
 }
 
-bool CBuilding::LoadGameExtra(CSaveStream& stream)
+bool CBuilding::LoadGameExtra(CSaveStream& stream, const CObjectReferences& references)
 {
     (void)stream;
+    (void)references;
     return true;
 }
 

@@ -143,8 +143,12 @@ public:
     virtual bool IsShownOnMinimap() const { return true; }
     virtual bool IsGate() const { return false; }
     // The type's own state after the base state of a saved game.
-    virtual void SaveGameExtra(CSaveStream& stream) const { (void)stream; }
-    virtual bool LoadGameExtra(CSaveStream& stream);
+    virtual void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const
+    {
+        (void)stream;
+        (void)references;
+    }
+    virtual bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references);
     virtual void RegisterReferences() {}
 
     // ---- Decorations add three ---------------------------------------------

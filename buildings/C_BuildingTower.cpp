@@ -1,14 +1,20 @@
 #include "buildings/C_BuildingTower.h"
 
+#include <algorithm>
+
+#include "media/C_SaveReader.h"
+#include "media/C_SaveWriter.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_TowerArcher.h"
+#include "world/C_ObjectReferences.h"
 #include "world/C_Player.h"
 
 namespace
 {
 // An archer stands in the middle of the 2 x 2 tower.
 constexpr float ArcherOffset = 1.0f;
+constexpr const char* ArchersRefusalPrefix = "Tower archers refused: ";
 
 bool IsListedArcher(const CPlayer& player, const CUnit* archer)
 {
@@ -67,5 +73,50 @@ bool CBuildingTower::AddArcher(int32_t uniqueId)
     archer->stance = STANCE_AGGRESSIVE;
     if (archer->currentCommand == CMD_NONE || archer->currentCommand == CMD_PATROL)
         archer->onIdle();
+    return true;
+}
+
+void CBuildingTower::SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const
+{
+    CSaveWriter out(stream);
+    out.I32(sightRange);
+    out.I32(archerCount);
+    for (int32_t i = 0; i < archerCount; ++i)
+        out.I32(references.GetUnitRef(archers[i]));
+}
+
+bool CBuildingTower::LoadGameExtra(CSaveStream& stream, const CObjectReferences& references)
+{
+    CSaveReader in(stream, ArchersRefusalPrefix);
+    const int32_t loadedSightRange = in.I32();
+    int32_t count = 0;
+    in.Count(count, 0, ArcherCapacity, "archer count");
+    CUnit* loaded[ArcherCapacity] = {};
+    bool sound = !in.Failed();
+    for (int32_t i = 0; i < count && sound; ++i)
+    {
+        CUnit* archer = references.GetUnit(in.I32());
+        if (in.Failed())
+            break;
+        if (archer == nullptr || archer->GetCastID() != UNIT_TOWERARCHER || archer->player != owner)
+            sound = in.Refuse("an id names no tower archer of the owner");
+        else if (std::find(loaded, loaded + i, archer) != loaded + i)
+            sound = in.Refuse("an archer is stationed twice");
+        else
+            loaded[i] = archer;
+    }
+    CPlayer* player = PlayerAt(owner);
+    if (sound && count > 0 && player == nullptr)
+        sound = in.Refuse("a tower without an owner holds archers");
+    if (!sound || !in.Finish())
+        return false;
+    sightRange = loadedSightRange;
+    std::copy(loaded, loaded + ArcherCapacity, archers);
+    archerCount = count;
+    // The owner's section does not carry its archer list: the towers give
+    // it back.
+    for (int32_t i = 0; i < count; ++i)
+        if (!IsListedArcher(*player, archers[i]))
+            player->AddTowerArcher(archers[i]);
     return true;
 }

@@ -21,6 +21,14 @@ public:
     // gives none.  The archers' sight is not marked here yet.
     bool AddArcher(int32_t uniqueId);
 
+    // The sight range, the archer count and each archer's reference id.
+    // The archers themselves are saved as units of the owner; loading puts
+    // them back in the owner's archer list and refuses a count outside
+    // 0..5, an id that is no tower archer of the owner and an archer listed
+    // twice, leaving the tower as it was.
+    void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
+    bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
+
     CUnit* archers[ArcherCapacity] = {};
     int32_t archerCount = 0;
     int32_t sightRange = 0;   // of its archers, from a probe archer of the owner

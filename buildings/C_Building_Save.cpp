@@ -272,7 +272,7 @@ bool CBuilding::SaveGame(CSaveStream& stream, const CObjectReferences& reference
 
     CSaveWriter out(stream);
     TransferRecord(out, r, fireCapacity, width, depth);
-    SaveGameExtra(stream);
+    SaveGameExtra(stream, references);
     return !stream.HasError();
 }
 
@@ -342,5 +342,5 @@ bool CBuilding::LoadGame(CSaveStream& stream, const CObjectReferences& reference
     countedAsPlaced = owned && placed && !IsFinished() ? 1 : 0;
     sightGiven = countedAsFinished && placed && GivesSight() ? 1 : 0;
 
-    return in.FinishWithExtra(LoadGameExtra(stream));
+    return in.FinishWithExtra(LoadGameExtra(stream, references));
 }

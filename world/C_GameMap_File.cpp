@@ -331,8 +331,10 @@ bool ReadImage(const CMemoryBlock& block, SMapImage& image, std::string& reason)
 {
     CMapReader in(block);
     ReadSize(in, image.width, image.height);
-    const int32_t blockCount = image.width * image.height;
-    const int32_t cornerCount = (image.width + 1) * (image.height + 1);
+    // A refused size may be any number: nothing is counted from it.
+    const bool sized = !in.Failed();
+    const int32_t blockCount = sized ? image.width * image.height : 0;
+    const int32_t cornerCount = sized ? (image.width + 1) * (image.height + 1) : 0;
     if (!in.Failed())
     {
         image.preview.resize(size_t(blockCount));

@@ -290,3 +290,25 @@ TEST(CtrlGameSave, LoadingOverMannedTowersFreesEveryObjectOnce)
     EXPECT_EQ(world.Player(0).towerArchers.GetCount(), 0);
     EXPECT_EQ(world.Player(1).unitCount, 1);
 }
+
+// The archers are saved as units; the tower gives them back to itself and to
+// its owner's archer list.
+TEST(CtrlGameSave, AMannedTowerComesBackWithItsArchers)
+{
+    CSimHarness world;
+    CSaveGameRun::UseSaveLanguage();
+    auto* tower = dynamic_cast<CBuildingTower*>(world.Player(0).CreateBuilding(CastTower, 20, 20));
+    ASSERT_NE(tower, nullptr);
+    ASSERT_TRUE(tower->AddArcher(0));
+    ASSERT_TRUE(tower->AddArcher(1));
+    const std::vector<uint8_t> save = CSaveGameRun::SaveDrawn();
+
+    ASSERT_TRUE(CSaveGameRun::Load(save));
+    auto* loaded = dynamic_cast<CBuildingTower*>(g_GameMap.Block(20, 20).building);
+    ASSERT_NE(loaded, nullptr);
+    ASSERT_EQ(loaded->archerCount, 2);
+    EXPECT_EQ(world.Player(0).towerArchers.GetCount(), 2);
+    for (int32_t i = 0; i < loaded->archerCount; ++i)
+        EXPECT_EQ(loaded->archers[i]->GetCastID(), UNIT_TOWERARCHER);
+    EXPECT_EQ(CSaveGameRun::SaveDrawn(), save);
+}

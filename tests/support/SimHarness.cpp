@@ -137,7 +137,6 @@ void CSimHarness::Frame(int32_t ticks)
 {
     Tick(ticks);
     CCtrlGame::SimulationStep(ticks);
-    g_Particles.Update(ticks);
     FlushDeleted();
 }
 
