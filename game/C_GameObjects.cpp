@@ -2,7 +2,6 @@
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingTower.h"
-#include "core/C_Config.h"
 #include "core/C_PtrGarbage.h"
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
@@ -79,16 +78,13 @@ void CGameObjects::CollectMap(SHeld& onMap)
 // complaints of this lookup are kept out of the log.
 void CGameObjects::CollectTable(const CReferenceBase& table, SHeld& held)
 {
-    const uint8_t logging = g_Config.logging;
-    g_Config.logging = 0;
     for (int32_t id = 0; id < table.GetCount(); ++id)
     {
-        if (CUnit* unit = table.GetUnit(id))
-            held.units.insert(unit);
-        else if (CBuilding* building = table.GetBuilding(id))
-            held.buildings.insert(building);
+        if (table.GetKind(id) == CReferenceBase::KindUnit)
+            held.units.insert(table.GetUnit(id));
+        else if (table.GetKind(id) == CReferenceBase::KindBuilding)
+            held.buildings.insert(table.GetBuilding(id));
     }
-    g_Config.logging = logging;
 }
 
 void CGameObjects::DetachAll()

@@ -53,6 +53,8 @@ public:
     bool LoadGame(CSaveGame& stream);
 
     int32_t GetCount() const { return m_Entries.GetCount(); }
+    // KindUnit or KindBuilding; -1 for an id the table does not hold.
+    int32_t GetKind(int32_t id) const { return IsHeld(id) ? m_Entries[id].kind : -1; }
 
     // The objects' services; null restores the game's own.  The set must
     // outlive its use.
