@@ -10,8 +10,8 @@
 
 #include "buildings/C_Building.h"
 #include "core/C_Config.h"
-#include "core/C_CRC32.h"
 #include "core/C_String.h"
+#include "fuzz/FuzzSaveFile.h"
 #include "media/C_SaveStream.h"
 #include "units/C_Unit.h"
 #include "world/C_ReferenceBase.h"
@@ -21,8 +21,6 @@
 namespace
 {
 constexpr size_t kLargestInput = 1u << 20;
-constexpr size_t kNameLengthAt = 20;
-constexpr size_t kCrcSize = 4;
 constexpr int kFieldKinds = 7;
 
 class CFuzzUnit : public CUnit
@@ -158,22 +156,6 @@ void ReadReferenceTable(const uint8_t* data, size_t size)
     table.SetObjects(nullptr);
 }
 
-// A copy whose CRC-32 matches its payload, or empty when no header length
-// can be found.
-std::vector<uint8_t> WithMatchingCrc(const uint8_t* data, size_t size)
-{
-    if (size <= kNameLengthAt)
-        return {};
-    const size_t crcAt = kNameLengthAt + 1 + data[kNameLengthAt] + 1;
-    if (size < crcAt + kCrcSize)
-        return {};
-    std::vector<uint8_t> fixed(data, data + size);
-    const size_t payload = crcAt + kCrcSize;
-    const uint32_t crc = CCRC32().Calculate(fixed.data() + payload, int(size - payload));
-    for (size_t i = 0; i < kCrcSize; ++i)
-        fixed[crcAt + i] = uint8_t(crc >> (8 * i));
-    return fixed;
-}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -14,8 +14,8 @@
 
 #include "buildings/C_BuildingCastTable.h"
 #include "core/C_Config.h"
-#include "core/C_CRC32.h"
 #include "core/C_PtrGarbage.h"
+#include "fuzz/FuzzSaveFile.h"
 #include "game/C_CtrlGame.h"
 #include "game/C_GameObjects.h"
 #include "units/C_Unit.h"
@@ -31,8 +31,6 @@
 namespace
 {
 constexpr size_t kLargestInput = 1u << 20;
-constexpr size_t kNameLengthAt = 20;
-constexpr size_t kCrcSize = 4;
 constexpr int32_t kMapSide = 32;
 constexpr int32_t kMeleeDamage = 1;
 constexpr int32_t kKillingBlow = 100000;
@@ -71,22 +69,6 @@ void BuildSmallGame()
     std::atexit(FreeGameAtExit);
 }
 
-// A copy whose CRC-32 matches its payload, or empty when no header length
-// can be found.
-std::vector<uint8_t> WithMatchingCrc(const uint8_t* data, size_t size)
-{
-    if (size <= kNameLengthAt)
-        return {};
-    const size_t crcAt = kNameLengthAt + 1 + data[kNameLengthAt] + 1;
-    if (size < crcAt + kCrcSize)
-        return {};
-    std::vector<uint8_t> fixed(data, data + size);
-    const size_t payload = crcAt + kCrcSize;
-    const uint32_t crc = CCRC32().Calculate(fixed.data() + payload, int(size - payload));
-    for (size_t i = 0; i < kCrcSize; ++i)
-        fixed[crcAt + i] = uint8_t(crc >> (8 * i));
-    return fixed;
-}
 
 void Load(const uint8_t* data, size_t size)
 {
