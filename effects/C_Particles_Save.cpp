@@ -23,20 +23,6 @@ namespace
 // No list of the section holds more than the pool the device asks for.
 constexpr int32_t kMostRecords = CParticles::kDevicePoolSize;
 constexpr const char* kRefusal = "Particles section of the saved game rejected: ";
-
-// A count of one of the section's lists; -1 after a refusal.
-int32_t ReadCount(CSaveReader& in, const char* what)
-{
-    const int32_t count = in.I32();
-    if (in.Failed())
-        return -1;
-    if (!CSaveReader::InRange(count, 0, kMostRecords))
-    {
-        in.Refuse(what);
-        return -1;
-    }
-    return count;
-}
 }  // namespace
 
 struct CParticles::SStagedSection
@@ -87,7 +73,7 @@ void CParticles::SaveGame(CSaveStream& stream, const CObjectReferences& referenc
 // Each unit is held once: a second hold would hand it to deletion twice.
 bool CParticles::ReadCorpses(CSaveReader& in, const CObjectReferences& references, SStagedSection& staged)
 {
-    const int32_t count = ReadCount(in, "bad corpse count");
+    const int32_t count = in.Count(0, kMostRecords, "bad corpse count");
     std::unordered_set<const CUnit*> held;
     for (int32_t i = 0; i < count; ++i)
     {
@@ -107,7 +93,7 @@ bool CParticles::ReadCorpses(CSaveReader& in, const CObjectReferences& reference
 
 bool CParticles::ReadRuins(CSaveReader& in, const CObjectReferences& references, SStagedSection& staged)
 {
-    const int32_t count = ReadCount(in, "bad ruin count");
+    const int32_t count = in.Count(0, kMostRecords, "bad ruin count");
     std::unordered_set<const CBuilding*> held;
     for (int32_t i = 0; i < count; ++i)
     {
@@ -129,7 +115,7 @@ bool CParticles::ReadRuins(CSaveReader& in, const CObjectReferences& references,
 // list rises strictly and stays below the next handle.
 bool CParticles::ReadFires(CSaveReader& in, SStagedSection& staged)
 {
-    const int32_t count = ReadCount(in, "bad fire count");
+    const int32_t count = in.Count(0, kMostRecords, "bad fire count");
     for (int32_t i = 0; i < count; ++i)
         staged.fires.push_back(in.I32());
     staged.nextHandle = in.I32();
@@ -149,7 +135,7 @@ bool CParticles::ReadFires(CSaveReader& in, SStagedSection& staged)
 
 bool CParticles::ReadMarkers(CSaveReader& in, SStagedSection& staged)
 {
-    const int32_t count = ReadCount(in, "bad marker count");
+    const int32_t count = in.Count(0, kMostRecords, "bad marker count");
     for (int32_t i = 0; i < count && !in.Failed(); ++i)
     {
         SMinimapMarker marker;

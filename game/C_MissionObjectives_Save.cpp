@@ -46,19 +46,6 @@ bool ReadText(CSaveReader& in, CString& text)
     return true;
 }
 
-int32_t ReadCount(CSaveReader& in, const char* what)
-{
-    const int32_t count = in.I32();
-    if (in.Failed())
-        return -1;
-    if (!CSaveReader::InRange(count, 0, CMissionObjectives::kMostSavedRecords))
-    {
-        in.Refuse(what);
-        return -1;
-    }
-    return count;
-}
-
 struct SStagedRecord
 {
     int32_t gameMode = 0;
@@ -94,7 +81,7 @@ bool ReadHead(CSaveReader& in, SStagedRecord& record)
 
 bool ReadObjectives(CSaveReader& in, SStagedRecord& record)
 {
-    const int32_t count = ReadCount(in, "bad objective count");
+    const int32_t count = in.Count(0, CMissionObjectives::kMostSavedRecords, "bad objective count");
     if (count < 0)
         return false;
     record.objectives.resize(static_cast<size_t>(count));
@@ -114,7 +101,7 @@ bool ReadObjectives(CSaveReader& in, SStagedRecord& record)
 
 bool ReadTail(CSaveReader& in, SStagedRecord& record)
 {
-    const int32_t count = ReadCount(in, "bad dialog event count");
+    const int32_t count = in.Count(0, CMissionObjectives::kMostSavedRecords, "bad dialog event count");
     if (count < 0)
         return false;
     for (int32_t i = 0; i < count; ++i)

@@ -25,6 +25,12 @@ public:
         m_Stream.Read(&value, 1);
         return value;
     }
+    uint16_t U16()
+    {
+        uint8_t b[2] = {0, 0};
+        m_Stream.Read(b, 2);
+        return static_cast<uint16_t>(b[0] | b[1] << 8);
+    }
     int32_t I32()
     {
         uint8_t b[4] = {0, 0, 0, 0};
@@ -46,6 +52,14 @@ public:
     // A count or length in lowest .. highest; anything else is refused and
     // reads as 0, so that nothing is read on its account.
     void Count(int32_t& value, int32_t lowest, int32_t highest, const char* what);
+    // The same as a result: -1 once the stream has failed or the count was
+    // refused.
+    int32_t Count(int32_t lowest, int32_t highest, const char* what)
+    {
+        int32_t value = 0;
+        Count(value, lowest, highest, what);
+        return Failed() ? -1 : value;
+    }
     void Bytes(void* data, int32_t count)
     {
         if (count > 0)

@@ -17,6 +17,11 @@ public:
 
     void U8(uint8_t value) { m_Stream.Write(&value, 1); }
     void Flag(bool value) { U8(value ? 1 : 0); }
+    void U16(uint16_t value)
+    {
+        const uint8_t bytes[2] = {uint8_t(value), uint8_t(value >> 8)};
+        m_Stream.Write(bytes, 2);
+    }
     void I32(int32_t value)
     {
         const uint32_t v = static_cast<uint32_t>(value);

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "core/C_LogFile.h"
-#include "media/C_SaveStream.h"
+#include "media/C_SaveReader.h"
+#include "media/C_SaveWriter.h"
 #include "world/C_GameMap.h"
 #include "world/C_ObjectReferences.h"
 
@@ -19,74 +20,6 @@ namespace
 // Setup names are read into a buffer of this size, terminator included.
 constexpr int32_t MaxSetupNameBytes = 240;
 constexpr int32_t PlayerCount = 8;
-
-class CSectionWriter
-{
-public:
-    explicit CSectionWriter(CSaveStream& stream) : m_Stream(stream) {}
-
-    void U8(uint8_t value) { m_Stream.Write(&value, 1); }
-    void U16(uint16_t value)
-    {
-        const uint8_t bytes[2] = {uint8_t(value), uint8_t(value >> 8)};
-        m_Stream.Write(bytes, 2);
-    }
-    void I32(int32_t value)
-    {
-        const uint32_t v = uint32_t(value);
-        const uint8_t bytes[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
-        m_Stream.Write(bytes, 4);
-    }
-    void F32(float value)
-    {
-        uint32_t bits;
-        std::memcpy(&bits, &value, 4);
-        I32(int32_t(bits));
-    }
-    void Bytes(const void* data, int32_t count) { m_Stream.Write(data, count); }
-
-private:
-    CSaveStream& m_Stream;
-};
-
-// Reads stay bounded by the stream; a short read gives zeros and sets its
-// error flag, which Failed reports.
-class CSectionReader
-{
-public:
-    explicit CSectionReader(CSaveStream& stream) : m_Stream(stream) {}
-
-    bool Failed() const { return m_Stream.HasError(); }
-    uint8_t U8()
-    {
-        uint8_t value = 0;
-        m_Stream.Read(&value, 1);
-        return value;
-    }
-    uint16_t U16()
-    {
-        uint8_t bytes[2] = {0, 0};
-        m_Stream.Read(bytes, 2);
-        return uint16_t(bytes[0] | bytes[1] << 8);
-    }
-    int32_t I32()
-    {
-        uint8_t b[4] = {0, 0, 0, 0};
-        m_Stream.Read(b, 4);
-        return int32_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
-    }
-    float F32()
-    {
-        const uint32_t bits = uint32_t(I32());
-        float value;
-        std::memcpy(&value, &bits, 4);
-        return value;
-    }
-    void Bytes(void* data, int32_t count) { m_Stream.Read(data, count); }
-
-private:
-    CSaveStream& m_Stream;
-};
 
 struct SStagedBlock
 {
@@ -138,7 +71,7 @@ struct SStagedMap
     SStagedSetup setups[PlayerCount] = {};
 };
 
-bool ReadHeader(CSectionReader& in, SStagedMap& map)
+bool ReadHeader(CSaveReader& in, SStagedMap& map)
 {
     map.theme = in.I32();
     map.width = in.I32();
@@ -149,7 +82,7 @@ bool ReadHeader(CSectionReader& in, SStagedMap& map)
            map.height >= MinMapSide && map.height <= MaxMapSide;
 }
 
-void ReadCamera(CSectionReader& in, SStagedMap& map)
+void ReadCamera(CSaveReader& in, SStagedMap& map)
 {
     for (float& value : map.camera)
         value = in.F32();
@@ -162,7 +95,7 @@ void ReadCamera(CSectionReader& in, SStagedMap& map)
         value = in.F32();
 }
 
-void ReadCornerColumns(CSectionReader& in, SStagedMap& map)
+void ReadCornerColumns(CSaveReader& in, SStagedMap& map)
 {
     for (int32_t x = 0; x <= map.width && !in.Failed(); ++x)
     {
@@ -180,7 +113,7 @@ void ReadCornerColumns(CSectionReader& in, SStagedMap& map)
     }
 }
 
-bool ReadBlocks(CSectionReader& in, const CObjectReferences& references, SStagedMap& map)
+bool ReadBlocks(CSaveReader& in, const CObjectReferences& references, SStagedMap& map)
 {
     for (int32_t x = 0; x < map.width; ++x)
         for (int32_t y = 0; y < map.height; ++y)
@@ -207,7 +140,7 @@ bool ReadBlocks(CSectionReader& in, const CObjectReferences& references, SStaged
     return true;
 }
 
-bool ReadSetup(CSectionReader& in, SStagedSetup& setup)
+bool ReadSetup(CSaveReader& in, SStagedSetup& setup)
 {
     const int32_t nameBytes = in.I32();
     if (in.Failed() || nameBytes < 1 || nameBytes > MaxSetupNameBytes)
@@ -230,7 +163,7 @@ bool ReadSetup(CSectionReader& in, SStagedSetup& setup)
     return !in.Failed();
 }
 
-const char* ReadSection(CSectionReader& in, const CObjectReferences& references, SStagedMap& map)
+const char* ReadSection(CSaveReader& in, const CObjectReferences& references, SStagedMap& map)
 {
     if (!ReadHeader(in, map))
         return in.Failed() ? "section too short" : "bad theme or size";
@@ -268,7 +201,7 @@ void CGameMap::RegisterReferences(CObjectReferences& references) const
 
 void CGameMap::SaveGame(CSaveStream& stream, const CObjectReferences& references) const
 {
-    CSectionWriter out(stream);
+    CSaveWriter out(stream);
     out.I32(theme);
     out.I32(width);
     out.I32(height);
@@ -343,7 +276,7 @@ void CGameMap::SaveGame(CSaveStream& stream, const CObjectReferences& references
 
 bool CGameMap::LoadGame(CSaveStream& stream, const CObjectReferences& references)
 {
-    CSectionReader in(stream);
+    CSaveReader in(stream, "Map section refused: ");
     auto staged = std::make_unique<SStagedMap>();
     const char* reason = ReadSection(in, references, *staged);
     CTheme loaded;
