@@ -1,5 +1,7 @@
 #include "ai/C_ComputerAI.h"
 
+#include <cstddef>
+
 CComputerAI::CComputerAI() : m_PlayerIndex(-1), m_Frames(0) {}
 
 void CComputerAI::Init(int32_t playerIndex)
@@ -20,6 +22,8 @@ void CComputerAI::Run1Frame()
 
 void CComputerAI::Record(ENotice kind, const void* object, const void* attacker, int32_t value)
 {
+    if (m_Notices.size() >= kMostNotices)
+        m_Notices.erase(m_Notices.begin(), m_Notices.begin() + static_cast<std::ptrdiff_t>(kMostNotices / 2));
     m_Notices.push_back(SNotice{kind, object, attacker, value});
 }
 

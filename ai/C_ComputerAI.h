@@ -1,6 +1,7 @@
 #pragma once
 // Stands in for the computer-opponent subsystem: binds to its player and records the notifications it receives.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -33,6 +34,10 @@ public:
         const void* attacker;
         int32_t value;
     };
+
+    // The record keeps only the most recent notifications, so that a long
+    // game does not grow it for ever: at the limit the older half goes.
+    static constexpr size_t kMostNotices = 4096;
 
     CComputerAI();
 

@@ -1,5 +1,7 @@
 #include "ai/C_Script.h"
 
+#include <cstddef>
+
 #include "core/C_File.h"
 
 CScript::CScript() : m_PlayerIndex(-1), m_Compiled(false) {}
@@ -27,6 +29,8 @@ bool CScript::CompileFile(const char* fileName, CString& errorText)
 
 void CScript::Record(EEvent kind, int32_t a, int32_t b, int32_t c, const void* object)
 {
+    if (m_Events.size() >= kMostEvents)
+        m_Events.erase(m_Events.begin(), m_Events.begin() + static_cast<std::ptrdiff_t>(kMostEvents / 2));
     m_Events.push_back(SEvent{kind, {a, b, c}, object});
 }
 

@@ -3,6 +3,7 @@
 //
 // "Compiling" only checks that the file can be read; nothing is executed.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
         int32_t values[3];
         const void* object;
     };
+
+    // The record keeps only the most recent events, so that a long game
+    // does not grow it for ever: at the limit the older half goes.
+    static constexpr size_t kMostEvents = 4096;
 
     CScript();
 

@@ -1,6 +1,7 @@
 #include "buildings/C_Building.h"
 
 #include <cstring>
+#include <string>
 
 #include "core/C_Config.h"
 #include "core/C_LogFile.h"
@@ -236,4 +237,12 @@ void CBuilding::PlaySound(int32_t sample, int32_t variants, bool loop) const
         seen = g_Players[g_LocalPlayer].IsCellSeen(centreX, centreY);
     const int32_t variant = variants > 1 ? GlobalFunc::Random(variants) : 0;
     GetPlayerServices().PlaySample(sample + variant, seen ? SeenVolume : UnseenVolume);
+}
+
+void CBuilding::WriteLog() const
+{
+    g_Log.Write("#DEBUG: building log");
+    g_Log.Write(("PlayerID=" + std::to_string(owner)).c_str());
+    g_Log.Write(("Pos=" + std::to_string(x) + "," + std::to_string(y)).c_str());
+    g_Log.Write(("CastID=" + std::to_string(GetBuildCast())).c_str());
 }

@@ -301,6 +301,8 @@ public:
     void AddFirePosition(float threshold, float offsetX, float height, float offsetY, float size);
     void PlaySound(int32_t sample, int32_t variants, bool loop) const;
     bool IsFootprintInsideMap() const;
+    // The building's lines of a unit log: owner, corner block and cast.
+    void WriteLog() const;
 
     // Living while the whole part of maximum x health x 0.01 is above 0.
     int32_t GetHitPoints() const { return static_cast<int32_t>(GetMaxHitPoints() * health * 0.01f); }

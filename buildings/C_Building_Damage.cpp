@@ -207,6 +207,8 @@ void CBuilding::RemoveFirePit()
     {
         if (firePositions[i].particle == NoParticle)
             continue;
+        if (!g_Particles.IsBuildingFire(firePositions[i].particle))
+            g_Log.Write("#DEBUG: Invalid firepit particle deleted");
         g_Particles.FreeParticle(firePositions[i].particle);
         firePositions[i].particle = NoParticle;
     }
@@ -215,6 +217,10 @@ void CBuilding::RemoveFirePit()
 void CBuilding::Destroy(bool broadcast)
 {
     const int32_t previousOwner = owner;
+    // Only the owner's machine makes units; another machine's building
+    // should hold none.  It goes with the building all the same.
+    if (!takenDown && productionUnit != nullptr && IsNetworkGame() && !IsOwnedHere(owner))
+        DEBUG_REPORT("#DEBUG: Production unit in a non local player's building");
     if (!LeaveWorld(true))
         return;
     TellComputerPlayersGone();

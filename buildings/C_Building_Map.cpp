@@ -9,6 +9,7 @@
 #include "core/C_Config.h"
 #include "core/C_LogFile.h"
 #include "core/C_PtrGarbage.h"
+#include "effects/C_Particles.h"
 #include "game/C_Selection.h"
 #include "units/C_Unit.h"
 #include "units/C_Unit_TowerArcher.h"
@@ -92,6 +93,8 @@ bool CBuilding::PlaceOnMap()
 // A decoration takes the blocks of its mask, any other building its whole
 // footprint.  Whatever building stood there before is ended first, a
 // decoration's too, so that no building is left holding half its blocks.
+// A building is destroyed (ruin, notices, the network told) and clears the
+// particles standing on its blocks; a decoration only takes the other down.
 void CBuilding::ClaimBlocks()
 {
     const bool decoration = GetBuildCast() == CastDecoration;
@@ -102,11 +105,15 @@ void CBuilding::ClaimBlocks()
                 continue;
             SMapBlock& block = g_GameMap.Block(x + i, y + j);
             CBuilding* previous = block.building;
-            if (previous != nullptr && previous != this)
+            if (previous != nullptr && previous != this && decoration)
                 previous->TakeDown(true);
+            else if (previous != nullptr && previous != this)
+                previous->Destroy(true);
             block.building = this;
             block.blocked = 1;
             block.decorationModel = NoDecoration;
+            if (!decoration)
+                g_Particles.RemoveAt(x + i, y + j);
         }
 }
 
@@ -199,6 +206,8 @@ void CBuilding::BuildingFinished()
         countedAsFinished = 1;
         countedAsPlaced = 0;
     }
+    // Damage taken while under construction burns from now on.
+    UpdateFireEmitters();
     if (IsPlayerIndex(owner) && GivesSight() && placed && !sightGiven)
         AddOwnerSight(+1);
     if (IsLocalOwnerUnderFog(owner))

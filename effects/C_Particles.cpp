@@ -1,10 +1,38 @@
 #include "effects/C_Particles.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "buildings/C_Building.h"
 #include "core/C_PtrGarbage.h"
+#include "units/C_Unit.h"
 
 CParticles g_Particles;
+
+namespace
+{
+// Particle kinds that a building placed on their block leaves standing.
+constexpr int32_t KindsKeptOnPlacing[] = {27, 41, 42};
+
+bool IsKeptOnPlacing(int32_t kind)
+{
+    return std::find(std::begin(KindsKeptOnPlacing), std::end(KindsKeptOnPlacing), kind) !=
+           std::end(KindsKeptOnPlacing);
+}
+
+bool StandsOn(float x, float y, int32_t blockX, int32_t blockY)
+{
+    return std::floor(x) == static_cast<float>(blockX) && std::floor(y) == static_cast<float>(blockY);
+}
+
+// Makes room for one more record: at the limit the older half goes.
+template <typename Record>
+void MakeRoom(std::vector<Record>& records, int32_t most)
+{
+    if (static_cast<int32_t>(records.size()) >= most)
+        records.erase(records.begin(), records.begin() + most / 2);
+}
+}  // namespace
 
 void CParticles::Init(int32_t capacity)
 {
@@ -66,6 +94,7 @@ void CParticles::Update(int32_t ticks)
 
 void CParticles::AddMinimapMarker(int32_t x, int32_t y, uint32_t colour)
 {
+    MakeRoom(m_Markers, kMostMinimapMarkers);
     m_Markers.push_back({x, y, colour});
 }
 
@@ -87,11 +116,13 @@ void CParticles::AddRuin(CBuilding* building)
 void CParticles::AddBlood(bool hidden, float x, float y, float height, float size, bool stain)
 {
     (void)size;
+    MakeRoom(m_Effects, kMostEffects);
     m_Effects.push_back({KindBlood, x, y, height, hidden, stain});
 }
 
 void CParticles::AddSmash(bool hidden, float x, float y, float height, int32_t debrisKind)
 {
+    MakeRoom(m_Effects, kMostEffects);
     m_Effects.push_back({debrisKind, x, y, height, hidden, false});
 }
 
@@ -143,6 +174,33 @@ bool CParticles::FreeParticle(int32_t handle)
         return false;
     m_Fires.erase(it);
     return true;
+}
+
+bool CParticles::IsBuildingFire(int32_t handle) const
+{
+    return std::find(m_Fires.begin(), m_Fires.end(), handle) != m_Fires.end();
+}
+
+void CParticles::RemoveAt(int32_t blockX, int32_t blockY)
+{
+    std::erase_if(m_Effects, [&](const SEffectParticle& effect) {
+        return !IsKeptOnPlacing(effect.kind) && StandsOn(effect.x, effect.y, blockX, blockY);
+    });
+    std::erase_if(m_Corpses, [&](const SHeld<CUnit>& corpse) {
+        if (!StandsOn(corpse.object->centreX, corpse.object->centreY, blockX, blockY))
+            return false;
+        g_PtrGarbage.AddUnit(corpse.object);
+        return true;
+    });
+    std::erase_if(m_Ruins, [&](const SHeld<CBuilding>& ruin) {
+        const CBuilding& building = *ruin.object;
+        const float centreX = static_cast<float>(building.x) + static_cast<float>(building.GetWidth()) * 0.5f;
+        const float centreY = static_cast<float>(building.y) + static_cast<float>(building.GetDepth()) * 0.5f;
+        if (!StandsOn(centreX, centreY, blockX, blockY))
+            return false;
+        g_PtrGarbage.AddBuilding(ruin.object);
+        return true;
+    });
 }
 
 bool CParticles::HoldsCorpse(const CUnit* unit) const

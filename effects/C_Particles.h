@@ -40,6 +40,11 @@ class CParticles
 public:
     // The pool the device start-up asks for.
     static constexpr int32_t kDevicePoolSize = 65536;
+    // The record of effects asked for and the minimap markers keep only the
+    // most recent ones, so that a long game does not grow them for ever: at
+    // the limit the older half goes.
+    static constexpr int32_t kMostEffects = 8192;
+    static constexpr int32_t kMostMinimapMarkers = 256;
     static constexpr int32_t KindBlood = 1;
     // How long a corpse lies and a ruin stands before the object is deleted.
     static constexpr int32_t CorpseTicks = 600;
@@ -74,6 +79,13 @@ public:
     int32_t AddBuildingFire(bool hidden, float x, float height, float y, float size);
     // True when the handle held a particle, which is now gone.
     bool FreeParticle(int32_t handle);
+    // Whether the handle names a burning building fire.
+    bool IsBuildingFire(int32_t handle) const;
+    // Frees what stands on the block: effects, corpses (their units go to
+    // deferred deletion) and ruins (their buildings likewise).  Building
+    // fires burn on their own building's footprint and go out with it;
+    // minimap markers stand on the minimap, not on the block.
+    void RemoveAt(int32_t blockX, int32_t blockY);
     int32_t GetBurningFireCount() const { return static_cast<int32_t>(m_Fires.size()); }
     int32_t GetExplosionMarkCount() const { return m_ExplosionMarkCount; }
     // ---- Saved game --------------------------------------------------------

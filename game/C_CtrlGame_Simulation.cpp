@@ -7,6 +7,7 @@
 #include "core/C_LogFile.h"
 #include "effects/C_Particles.h"
 #include "game/C_CtrlGame.h"
+#include "net/C_UnitCommandOutbox.h"
 #include "units/C_Unit.h"
 #include "world/C_Player.h"
 
@@ -26,9 +27,24 @@ void ForEachUnit(CPlayer& owner, Step step)
     }
 }
 
+// A dead unit that is not dying would stay on the map for ever, neither
+// alive nor on its way to a corpse: it is logged and made to die.  Only the
+// owner's machine lets a unit die.
+void CheckUnitBeforeTick(CUnit& unit)
+{
+    if (unit.animFrame < 0.0f)
+        g_Log.Write("#DEBUG: Unit Animframe < 0");
+    if (unit.IsAlive() || unit.IsDying() || !IsOwnedHere(unit.player))
+        return;
+    g_Log.Write("#DEBUG: Invalid animation type for a dead unit");
+    unit.WriteLog();
+    unit.RemoveFromWorld(false);
+}
+
 void TickUnits(CPlayer& owner)
 {
     ForEachUnit(owner, [](CUnit& unit) {
+        CheckUnitBeforeTick(unit);
         unit.TurnStep(1);
         unit.UpdateFollow(1);
         unit.Animate(1);

@@ -1,10 +1,12 @@
 #pragma once
 // Stands in for the in-game interface's on-screen message list: it keeps the
-// lines and their colours without drawing them.
+// lines and their colours without drawing them, each for as long as it would
+// be shown, and never more than the list holds.
 //
 // Main thread only.  The device start-up creates the one list and the device
 // shut-down destroys it; g_MessageList is null outside that time.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -22,14 +24,21 @@ class CMessageList
 public:
     // How long a line stays on the screen.
     static constexpr uint32_t kShowMilliseconds = 5000;
+    // Most lines the list holds; a new line beyond them drops the oldest.
+    static constexpr size_t kMostLines = 64;
 
     // A line shown from now on; a null text adds an empty line.
     void AddMessage(const char* text, uint32_t colour);
 
-    const std::vector<SMessageLine>& GetLines() const { return m_Lines; }
+    // The lines still shown, oldest first.
+    const std::vector<SMessageLine>& GetLines() const;
 
 private:
-    std::vector<SMessageLine> m_Lines;
+    // Drops the lines shown for their full time by now.
+    void DropExpired() const;
+
+    // Pruned by the readers too: a line leaves once its time is up.
+    mutable std::vector<SMessageLine> m_Lines;
 };
 
 extern CMessageList* g_MessageList;

@@ -1,5 +1,7 @@
 #include "net/C_UnitCommandOutbox.h"
 
+#include <cstddef>
+
 #include "core/C_Config.h"
 #include "world/C_Player.h"
 
@@ -10,29 +12,36 @@ namespace
 constexpr int32_t HostSlot = 0;
 }
 
+void CUnitCommandOutbox::Record(const SCommand& command)
+{
+    if (m_Sent.size() >= kMostSent)
+        m_Sent.erase(m_Sent.begin(), m_Sent.begin() + static_cast<std::ptrdiff_t>(kMostSent / 2));
+    m_Sent.push_back(command);
+}
+
 void CUnitCommandOutbox::SendUnitDirection(const CUnit* unit, int32_t facing)
 {
-    m_Sent.push_back({.command = CommandUnitDirection, .unit = unit, .facing = facing});
+    Record({.command = CommandUnitDirection, .unit = unit, .facing = facing});
 }
 
 void CUnitCommandOutbox::SendUnitHealth(const CUnit* unit, float health)
 {
-    m_Sent.push_back({.command = CommandUnitHealth, .unit = unit, .value = health});
+    Record({.command = CommandUnitHealth, .unit = unit, .value = health});
 }
 
 void CUnitCommandOutbox::SendUnitDied(const CUnit* unit, bool tornApart)
 {
-    m_Sent.push_back({.command = CommandUnitDied, .unit = unit, .value = tornApart ? 1.0f : 0.0f});
+    Record({.command = CommandUnitDied, .unit = unit, .value = tornApart ? 1.0f : 0.0f});
 }
 
 void CUnitCommandOutbox::SendUnitHidden(const CUnit* unit)
 {
-    m_Sent.push_back({.command = CommandUnitHidden, .unit = unit});
+    Record({.command = CommandUnitHidden, .unit = unit});
 }
 
 void CUnitCommandOutbox::SendUnitHit(const CUnit* victim, const CUnit* attacker, int32_t amount, int32_t damageType)
 {
-    m_Sent.push_back({.command = CommandUnitHit,
+    Record({.command = CommandUnitHit,
                       .unit = victim,
                       .value = static_cast<float>(amount),
                       .other = attacker,
@@ -41,18 +50,18 @@ void CUnitCommandOutbox::SendUnitHit(const CUnit* victim, const CUnit* attacker,
 
 void CUnitCommandOutbox::SendBuildingHealth(const CBuilding* building, float health)
 {
-    m_Sent.push_back({.command = CommandBuildingHealth, .value = health, .building = building});
+    Record({.command = CommandBuildingHealth, .value = health, .building = building});
 }
 
 void CUnitCommandOutbox::SendBuildingDestroyed(const CBuilding* building)
 {
-    m_Sent.push_back({.command = CommandBuildingDestroyed, .building = building});
+    Record({.command = CommandBuildingDestroyed, .building = building});
 }
 
 void CUnitCommandOutbox::SendBuildingHit(const CBuilding* building, const CUnit* attacker, int32_t amount,
                                          int32_t damageType)
 {
-    m_Sent.push_back({.command = CommandBuildingHit,
+    Record({.command = CommandBuildingHit,
                       .value = static_cast<float>(amount),
                       .other = attacker,
                       .kind = damageType,
@@ -61,17 +70,17 @@ void CUnitCommandOutbox::SendBuildingHit(const CBuilding* building, const CUnit*
 
 void CUnitCommandOutbox::SendUnitStopAction(const CUnit* unit)
 {
-    m_Sent.push_back({.command = CommandUnitStopAction, .unit = unit});
+    Record({.command = CommandUnitStopAction, .unit = unit});
 }
 
 void CUnitCommandOutbox::SendUnitStop(const CUnit* unit)
 {
-    m_Sent.push_back({.command = CommandUnitStop, .unit = unit});
+    Record({.command = CommandUnitStop, .unit = unit});
 }
 
 void CUnitCommandOutbox::RequestMoveStep(const CUnit* unit, int32_t x, int32_t y, int32_t facing, int32_t direction)
 {
-    m_Sent.push_back({.command = CommandRequestMoveStep,
+    Record({.command = CommandRequestMoveStep,
                       .unit = unit,
                       .x = x,
                       .y = y,
@@ -83,7 +92,7 @@ void CUnitCommandOutbox::RequestMoveStep(const CUnit* unit, int32_t x, int32_t y
 void CUnitCommandOutbox::SendMoveStep(const CUnit* unit, int32_t x, int32_t y, int32_t facing, int32_t direction,
                                       int32_t result, int32_t receiver)
 {
-    m_Sent.push_back({.command = CommandMoveStep,
+    Record({.command = CommandMoveStep,
                       .unit = unit,
                       .x = x,
                       .y = y,
@@ -95,22 +104,22 @@ void CUnitCommandOutbox::SendMoveStep(const CUnit* unit, int32_t x, int32_t y, i
 
 void CUnitCommandOutbox::SendTrapActivated(const CBuilding* trap, const CUnit* unit)
 {
-    m_Sent.push_back({.command = CommandTrapActivated, .unit = unit, .building = trap});
+    Record({.command = CommandTrapActivated, .unit = unit, .building = trap});
 }
 
 void CUnitCommandOutbox::SendTrapDestroyed(const CBuilding* trap, const CUnit* unit)
 {
-    m_Sent.push_back({.command = CommandTrapDestroyed, .unit = unit, .building = trap});
+    Record({.command = CommandTrapDestroyed, .unit = unit, .building = trap});
 }
 
 void CUnitCommandOutbox::RequestConvertUnit(const CUnit* capturer, const CUnit* unit)
 {
-    m_Sent.push_back({.command = CommandRequestConvertUnit, .unit = unit, .receiver = HostSlot, .other = capturer});
+    Record({.command = CommandRequestConvertUnit, .unit = unit, .receiver = HostSlot, .other = capturer});
 }
 
 void CUnitCommandOutbox::RequestConvertBuilding(const CUnit* capturer, const CBuilding* building)
 {
-    m_Sent.push_back({.command = CommandRequestConvertBuilding,
+    Record({.command = CommandRequestConvertBuilding,
                       .receiver = HostSlot,
                       .other = capturer,
                       .building = building});
@@ -118,55 +127,55 @@ void CUnitCommandOutbox::RequestConvertBuilding(const CUnit* capturer, const CBu
 
 void CUnitCommandOutbox::SendUnitConverted(const CUnit* capturer, const CUnit* unit, int32_t newUniqueId)
 {
-    m_Sent.push_back(
+    Record(
         {.command = CommandUnitConverted, .unit = unit, .other = capturer, .newUniqueId = newUniqueId});
 }
 
 void CUnitCommandOutbox::SendBuildingConverted(const CUnit* capturer, const CBuilding* building)
 {
-    m_Sent.push_back({.command = CommandBuildingConverted, .other = capturer, .building = building});
+    Record({.command = CommandBuildingConverted, .other = capturer, .building = building});
 }
 
 void CUnitCommandOutbox::SendTechnologyResearched(int32_t playerIndex, int32_t technologyId)
 {
-    m_Sent.push_back({.command = CommandTechnologyResearched, .player = playerIndex, .technology = technologyId});
+    Record({.command = CommandTechnologyResearched, .player = playerIndex, .technology = technologyId});
 }
 
 void CUnitCommandOutbox::SendUnitProduced(const CBuilding* building, int32_t unitType, int32_t uniqueId)
 {
-    m_Sent.push_back(
+    Record(
         {.command = CommandUnitProduced, .building = building, .unitType = unitType, .uniqueId = uniqueId});
 }
 
 void CUnitCommandOutbox::SendTowerArcherTrained(const CBuilding* building, int32_t uniqueId)
 {
-    m_Sent.push_back({.command = CommandTowerArcherTrained, .building = building, .uniqueId = uniqueId});
+    Record({.command = CommandTowerArcherTrained, .building = building, .uniqueId = uniqueId});
 }
 
 void CUnitCommandOutbox::RequestEnterBuilding(const CBuilding* building, const CUnit* unit)
 {
-    m_Sent.push_back(
+    Record(
         {.command = CommandRequestEnterBuilding, .unit = unit, .receiver = HostSlot, .building = building});
 }
 
 void CUnitCommandOutbox::SendBuildingExit(const CBuilding* building, const CUnit* unit, int32_t x, int32_t y)
 {
-    m_Sent.push_back({.command = CommandBuildingExit, .unit = unit, .x = x, .y = y, .building = building});
+    Record({.command = CommandBuildingExit, .unit = unit, .x = x, .y = y, .building = building});
 }
 
 void CUnitCommandOutbox::RequestUnload(const CUnit* ship, const CUnit* carried)
 {
-    m_Sent.push_back({.command = CommandRequestUnload, .unit = ship, .receiver = HostSlot, .other = carried});
+    Record({.command = CommandRequestUnload, .unit = ship, .receiver = HostSlot, .other = carried});
 }
 
 void CUnitCommandOutbox::SendUnitUnloaded(const CUnit* ship, const CUnit* carried, int32_t x, int32_t y)
 {
-    m_Sent.push_back({.command = CommandUnitUnloaded, .unit = ship, .x = x, .y = y, .other = carried});
+    Record({.command = CommandUnitUnloaded, .unit = ship, .x = x, .y = y, .other = carried});
 }
 
 void CUnitCommandOutbox::SendUnloadRefused(const CUnit* ship, const CUnit* carried, int32_t ownerSlot)
 {
-    m_Sent.push_back({.command = CommandUnloadRefused, .unit = ship, .receiver = ownerSlot, .other = carried});
+    Record({.command = CommandUnloadRefused, .unit = ship, .receiver = ownerSlot, .other = carried});
 }
 
 bool IsNetworkGame()

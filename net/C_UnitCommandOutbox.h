@@ -1,6 +1,7 @@
 #pragma once
 // Stands in for the network subsystem: records each command a unit sends, in order, instead of putting it on the wire.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -38,6 +39,9 @@ public:
     static constexpr int32_t CommandBuildingConverted = 76;
     // Receiver of a packet meant for every other machine.
     static constexpr int32_t AllMachines = -1;
+    // The record keeps only the most recent commands, so that a long game
+    // does not grow it for ever: at the limit the older half goes.
+    static constexpr size_t kMostSent = 8192;
 
     // Fields a command does not carry stay 0.
     struct SCommand
@@ -123,6 +127,8 @@ public:
     const std::vector<SCommand>& GetSent() const { return m_Sent; }
 
 private:
+    void Record(const SCommand& command);
+
     std::vector<SCommand> m_Sent;
 };
 

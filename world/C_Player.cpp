@@ -78,7 +78,7 @@ void CPlayer::ResetCounters()
 
 void CPlayer::Init(int32_t playerIndex, int32_t playerTeam, int32_t playerType, const char* scriptFile)
 {
-    g_Log.Write(CString("Initializing player: ") + NumberText(playerIndex));
+    g_Log.Write(CString("Initializing player:") + NumberText(playerIndex));
     Release();
     index = playerIndex;
     team = playerTeam;

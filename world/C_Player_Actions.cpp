@@ -9,21 +9,7 @@ namespace
 constexpr uint32_t ActionPassMilliseconds = 3;
 constexpr uint32_t StarvationMessageInterval = 60000;
 constexpr uint32_t NoticeColour = 0xFFFF00;
-constexpr float StarvationStep = 0.1f;
 constexpr float NoStarvation = 0.0f;
-constexpr float FullStarvation = 100.0f;
-
-// Starvation grows by a tenth of the amount (a negative amount recovers),
-// limited to 0 .. 100 percent.
-void AddStarvation(CUnit& unit, float amount)
-{
-    float starvation = unit.starvation + amount * StarvationStep;
-    if (starvation < NoStarvation)
-        starvation = NoStarvation;
-    if (starvation > FullStarvation)
-        starvation = FullStarvation;
-    unit.starvation = starvation;
-}
 } // namespace
 
 // Moves the phase's cursor past units until one performs its action.
@@ -89,7 +75,8 @@ void CPlayer::CheckStarvation(float amount)
         if (excess > 0)
         {
             --excess;
-            AddStarvation(unit, amount);
+            // The unit's own rule: hunger never takes the last hit point.
+            unit.AddStarvation(amount);
             changed = true;
             if (IsLocal())
             {
@@ -108,7 +95,7 @@ void CPlayer::CheckStarvation(float amount)
         }
         else if (unit.starvation > NoStarvation)
         {
-            AddStarvation(unit, -amount);
+            unit.AddStarvation(-amount);
             starvationTime = now;
             changed = true;
         }

@@ -6,8 +6,15 @@
 #include <algorithm>
 #include <vector>
 
+#include "ai/C_ComputerAI.h"
 #include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
 #include "core/C_Config.h"
+#include "core/C_PtrGarbage.h"
+#include "effects/C_Particles.h"
+#include "net/C_UnitCommandOutbox.h"
+#include "units/C_Unit.h"
+#include "units/C_UnitTypeTable.h"
 #include "tests/buildings/BuildingWorld.h"
 #include "tests/support/TestLog.h"
 #include "world/C_GameMap.h"
@@ -266,4 +273,80 @@ TEST_F(BuildingMap, TakingDownLetsGoOfTheSelectionAndTheResearch)
     EXPECT_EQ(technology.researchingBuilding, nullptr);
     EXPECT_EQ(monastery->research, nullptr);
     m_World.Flush();
+}
+
+namespace
+{
+constexpr int32_t HostRole = 1;
+
+bool HeardOfDestruction(const CComputerAI& ai, const CBuilding* building)
+{
+    for (const CComputerAI::SNotice& notice : ai.GetNotices())
+        if (notice.kind == CComputerAI::ENotice::ObjectDestroyed && notice.object == building)
+            return true;
+    return false;
+}
+}  // namespace
+
+// A 3 x 2 house at (20, 20) has its centre, and so its ruin, on block
+// (21, 21); a wall on (20, 20) leaves that ruin standing.
+TEST_F(BuildingMap, PlacingOverAnotherBuildingDestroysItWithRuinNoticesAndTheNetworkCommand)
+{
+    CBuilding* house = Create(0, CastHouse, 20, 20);
+    ASSERT_TRUE(Place(house));
+    g_Particles.Reset();
+    g_Config.networkRole = HostRole;
+    g_UnitCommandOutbox.Clear();
+    CBuilding* wall = Create(3, CastWall, 20, 20);
+    ASSERT_TRUE(Place(wall));
+    EXPECT_TRUE(house->IsTakenDown());
+    EXPECT_EQ(house->health, 0.0f);
+    EXPECT_TRUE(g_Particles.HoldsRuin(house));
+    EXPECT_TRUE(HeardOfDestruction(m_World.Player(1).computerAI, house));
+    EXPECT_FALSE(HeardOfDestruction(m_World.Player(0).computerAI, house));   // not a computer player
+    ASSERT_FALSE(g_UnitCommandOutbox.GetSent().empty());
+    EXPECT_EQ(g_UnitCommandOutbox.GetSent().back().command, CUnitCommandOutbox::CommandBuildingDestroyed);
+    EXPECT_EQ(g_UnitCommandOutbox.GetSent().back().building, house);
+    g_Config.networkRole = 0;
+    EXPECT_EQ(g_GameMap.Block(20, 20).building, wall);
+    EXPECT_EQ(g_GameMap.Block(21, 20).building, nullptr);
+    EXPECT_BUILDINGS_SOUND(m_World);
+    m_World.Flush();
+    EXPECT_BUILDINGS_SOUND(m_World);
+}
+
+// The particles standing on the claimed blocks go: a ruin hands its
+// building and a corpse its unit to deferred deletion, blood drops vanish;
+// those beside the footprint stay.
+TEST_F(BuildingMap, PlacingFreesTheParticlesStandingOnItsBlocks)
+{
+    g_Particles.Reset();
+    CBuilding* house = Create(2, CastHouse, 30, 30);   // its ruin on (31, 31)
+    ASSERT_TRUE(Place(house));
+    house->Destroy(false);
+    m_World.Forget(house);   // the ruin holds it now
+    ASSERT_TRUE(g_Particles.HoldsRuin(house));
+    CUnit* fallen = m_World.Harness().Spawn(1, UNIT_WARRIOR, 32, 31);
+    ASSERT_NE(fallen, nullptr);
+    fallen->RemoveFromWorld(false);
+    fallen->FinishDeath();
+    ASSERT_TRUE(g_Particles.HoldsCorpse(fallen));
+    g_Particles.AddBlood(false, 31.5f, 32.25f, 0.0f, 8.0f, false);
+    g_Particles.AddBlood(false, 34.5f, 31.5f, 0.0f, 8.0f, true);
+    CUnit* beside = m_World.Harness().Spawn(1, UNIT_WARRIOR, 34, 34);
+    ASSERT_NE(beside, nullptr);
+    beside->RemoveFromWorld(false);
+    beside->FinishDeath();
+
+    CBuilding* tower = Create(3, CastTower, 31, 31);   // blocks (31..32, 31..32)
+    ASSERT_TRUE(Place(tower));
+    EXPECT_FALSE(g_Particles.HoldsRuin(house));
+    EXPECT_FALSE(g_Particles.HoldsCorpse(fallen));
+    EXPECT_TRUE(g_Particles.HoldsCorpse(beside));
+    ASSERT_EQ(g_Particles.GetEffects().size(), 1u);
+    EXPECT_EQ(g_Particles.GetEffects()[0].x, 34.5f);
+    EXPECT_EQ(g_PtrGarbage.FindUnit(1, fallen->uniqueId), fallen);
+    EXPECT_EQ(g_PtrGarbage.FindUnit(1, beside->uniqueId), nullptr);
+    m_World.Flush();
+    EXPECT_BUILDINGS_SOUND(m_World);
 }

@@ -11,6 +11,7 @@
 #include "game/C_Selection.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "tests/buildings/BuildingWorld.h"
+#include "tests/support/TestLog.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
@@ -138,6 +139,60 @@ TEST_F(BuildingDamage, AnUnfinishedBuildingDoesNotBurn)
     site->health = 20.0f;
     EXPECT_EQ(site->UpdateFireEmitters(), 0);
     EXPECT_EQ(g_Particles.GetBurningFireCount(), 0);
+}
+
+// Damage taken while under construction lights its fires at completion:
+// 700 of 1200 hit points lost leave 41.7 percent, three fires, level 3.
+TEST_F(BuildingDamage, ABuildingDamagedUnderConstructionBurnsOnceFinished)
+{
+    CBuilding* site = PlacedBarracks(false);
+    ASSERT_NE(site, nullptr);
+    site->ApplyDamage(nullptr, 700, 4, false);
+    ASSERT_EQ(g_Particles.GetBurningFireCount(), 0);
+    site->buildProgress = CBuilding::FinishedProgress;
+    site->BuildingFinished();
+    world.Find(site)->finished = true;
+    EXPECT_EQ(g_Particles.GetBurningFireCount(), 3);
+    EXPECT_EQ(site->fireAmount, 3);
+    EXPECT_BUILDINGS_SOUND(world);
+}
+
+// A fire handle that no longer names a building fire is reported when the
+// fires are put out.
+TEST_F(BuildingDamage, PuttingOutAFirePitThatIsNoFireIsReported)
+{
+    CBuilding* barracks = FinishedBarracks();
+    ASSERT_NE(barracks, nullptr);
+    for (int32_t hit = 0; hit < 7; ++hit)
+        barracks->ApplyDamage(nullptr, 100, 4, false);
+    ASSERT_EQ(g_Particles.GetBurningFireCount(), 3);
+    ASSERT_TRUE(g_Particles.FreeParticle(barracks->firePositions[1].particle));
+    CTestLog log;
+    barracks->RemoveFirePit();
+    EXPECT_EQ(log.Count("#DEBUG: Invalid firepit particle deleted"), 1);
+    EXPECT_EQ(g_Particles.GetBurningFireCount(), 0);
+}
+
+// On a client, a destroyed building of another machine's player may still
+// hold a finished unit: a failed check, and the unit goes all the same.
+TEST_F(BuildingDamage, AProductionUnitInAnotherMachinesBuildingIsReportedAndRemoved)
+{
+    CBuilding* barracks = FinishedBarracks();   // player 0's
+    ASSERT_NE(barracks, nullptr);
+    CUnit* made = world.Player(0).CreateUnit(UNIT_WARRIOR, -1, -1);
+    ASSERT_NE(made, nullptr);
+    barracks->productionUnit = made;
+    g_Config.networkRole = 2;
+    g_LocalPlayer = 1;
+    CTestLog log;
+    barracks->Destroy(true);
+    g_LocalPlayer = 0;
+    g_Config.networkRole = 0;
+    EXPECT_TRUE(log.Contains("#DEBUG: Production unit in a non local player's building"));
+    EXPECT_TRUE(log.Contains("#DEBUG: breakpoint reached"));
+    EXPECT_EQ(barracks->productionUnit, nullptr);
+    EXPECT_FALSE(world.Player(0).HasUnit(made));
+    world.Forget(barracks);
 }
 
 TEST_F(BuildingDamage, ABuildingHitUntilItBurnsAndFallsLeavesARuinAndNoReference)

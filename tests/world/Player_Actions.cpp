@@ -127,7 +127,7 @@ TEST_F(PlayerStarvation, TheLocalPlayerIsToldOncePerMinute)
     EXPECT_EQ(Services().messages.size(), 2u);
 }
 
-TEST_F(PlayerStarvation, NothingStarvesInANetworkGameOrWhenDisabledAndStarvationStopsAtFull)
+TEST_F(PlayerStarvation, NothingStarvesInANetworkGameOrWhenDisabledAndHungerNeverKills)
 {
     CPlayer& player = Player(2);
     TestUnit* unit = Create(player, 1);   // a limit of 0
@@ -143,9 +143,25 @@ TEST_F(PlayerStarvation, NothingStarvesInANetworkGameOrWhenDisabledAndStarvation
     EXPECT_FLOAT_EQ(unit->starvation, 0.0f);
     player.CheckStarvation(10.0f);
     EXPECT_FLOAT_EQ(unit->starvation, 1.0f);
+    // 1 + 60 = 61 percent; the next step would reach 100 and is taken back.
     unit->health = 100.0f;
     for (int32_t i = 0; i < 3; ++i)
         player.CheckStarvation(600.0f);
-    EXPECT_FLOAT_EQ(unit->starvation, 100.0f);
-    EXPECT_FALSE(unit->IsAlive());
+    EXPECT_FLOAT_EQ(unit->starvation, 61.0f);
+    EXPECT_TRUE(unit->IsAlive());
+}
+
+// 50 hit points at 3 percent health less 1 percent starvation leave exactly
+// one hit point: no further hunger may take it.
+TEST_F(PlayerStarvation, AUnitWithOneHitPointLeftKeepsItWhileItStarves)
+{
+    CPlayer& player = Player(2);
+    TestUnit* unit = Create(player, 1);   // a limit of 0
+    unit->health = 3.0f;
+    unit->starvation = 1.0f;
+    ASSERT_EQ(unit->GetLivingHitPoints(), 1);
+    for (int32_t i = 0; i < 5; ++i)
+        player.CheckStarvation(10.0f);
+    EXPECT_FLOAT_EQ(unit->starvation, 1.0f);
+    EXPECT_EQ(unit->GetLivingHitPoints(), 1);
 }

@@ -12,7 +12,7 @@ TEST_F(PlayerEconomy, InitGivesTheStartingStock)
     EXPECT_EQ(player.gold, 1000);
     EXPECT_EQ(player.stone, 1000);
     EXPECT_EQ(player.populationMaximum, 256);
-    EXPECT_TRUE(Log().Has("Initializing player: 3"));
+    EXPECT_TRUE(Log().Has("Initializing player:3"));
     EXPECT_TRUE(Log().Has("PlayerID=-1"));
 }
 
