@@ -66,10 +66,12 @@ done
 "$tools/mktheme" shores "$staging/InGame/Fluid"
 
 # ---- Generated fonts, models, pictures and sounds ---------------------------
-# The generators of the other media add their steps here, each writing into
-# "$staging" under the folder the game reads it from (Fonts\English\,
-# Cursors\, Interface\, Models\, Sounds\, ...), for example:
-#   "$tools/mkfont" ... "$staging/Fonts/English"
+# The six game fonts from the project's own 5 x 7 glyph table, each glyph
+# dot enlarged to the scale given after the name.
+mkdir -p "$staging/Fonts/English"
+for font in old1:2 old1-small:1 small-numbers:1 hint1:2 hint2:1 main-menu1:3; do
+  "$tools/mkfont" "${font#*:}" "$staging/Fonts/English/${font%%:*}.fnt"
+done
 # ---- End of generated media -------------------------------------------------
 
 mkdir -p "$game_dir"
