@@ -1,5 +1,6 @@
 #include "core/C_Ctrl.h"
 
+#include "core/C_Config.h"
 #include "media/C_GUIInterface.h"
 
 int32_t VirtualMouseX = 0;
@@ -22,10 +23,14 @@ CGUIInterface* CCtrl::GetTopForm() const
     return formCount > 0 ? forms[formCount - 1] : nullptr;
 }
 
+// Forms work on the virtual screen, and a press or release reaches them at
+// the virtual position, so a move must too: at any resolution but 1024 x 768
+// window pixels would hover and drag the wrong control.
 void CCtrl::onMouseMove(int32_t x, int32_t y)
 {
+    SetVirtualMouse(x, y, g_Config.screenWidth, g_Config.screenHeight);
     if (CGUIInterface* top = GetTopForm())
-        top->OnMouseMove(x, y);
+        top->OnMouseMove(VirtualMouseX, VirtualMouseY);
 }
 
 void CCtrl::onMouseDown(int32_t)

@@ -13,8 +13,9 @@
 class CGUIInterface;
 struct CNetPacket;
 
-// The mouse position on the virtual 1024 x 768 screen, set by the current
-// controller's onMouseMove.
+// The mouse position on the virtual 1024 x 768 screen, set by the
+// controllers' onMouseMove (the base's included) from the configured screen
+// size.
 extern int32_t VirtualMouseX;
 extern int32_t VirtualMouseY;
 
@@ -36,7 +37,8 @@ public:
     // The controller of the next frame; null ends the main loop.
     virtual CCtrl* Run1Frame();
     virtual void Release();
-    // Window client pixels, passed on unchanged.
+    // Window client pixels: sets the virtual mouse position and gives it to
+    // the form, like every other mouse event.
     virtual void onMouseMove(int32_t x, int32_t y);
     // Button 1 left, 2 right; the form is told the virtual mouse position.
     virtual void onMouseDown(int32_t button);

@@ -1,9 +1,16 @@
 #include "media/C_GUIInterface.h"
 
+#include <initializer_list>
+
+#include "core/C_LogFile.h"
+#include "media/C_2DImage.h"
+#include "media/C_GUIButton.h"
+#include "media/C_GUICheckBox.h"
+#include "media/C_GUILabel.h"
+#include "media/C_GUISlider.h"
+
 namespace
 {
-constexpr int32_t kVirtualScreenWidth = 1024;
-constexpr int32_t kVirtualScreenHeight = 768;
 constexpr int32_t kWholeSide = -1;
 constexpr int32_t kCentred = -1;
 }
@@ -73,6 +80,76 @@ void CGUIInterface::SetRect(int32_t left, int32_t top, int32_t width, int32_t he
     h = height == kWholeSide ? kVirtualScreenHeight : height;
     x = left == kCentred ? kVirtualScreenWidth / 2 - w / 2 : left;
     y = top == kCentred ? kVirtualScreenHeight / 2 - h / 2 : top;
+}
+
+bool CGUIInterface::CheckControlOverflow()
+{
+    if (count < capacity)
+        return true;
+    DEBUG_REPORT("#DEBUG: GUIInterface, control index overflow");
+    constexpr int32_t kDroppedSlots = 2;
+    if (capacity < kDroppedSlots)
+        return false;
+    DropControl(count - 1);
+    DropControl(count - 2);
+    count -= kDroppedSlots;
+    controls[count++] = new CGUILabel(this, 0, 0, "#Control index overflow", 0, kOverflowColour, AlignLeft);
+    return true;
+}
+
+// A dropped control is destroyed, and no index may name its place any more.
+void CGUIInterface::DropControl(int32_t index)
+{
+    delete controls[index];
+    controls[index] = nullptr;
+    for (int32_t* slot : {&focus, &pressed, &hover, &defaultControl, &cancelControl})
+    {
+        if (*slot == index)
+            *slot = kNone;
+    }
+}
+
+int32_t CGUIInterface::AddControl(CGUIControl* control)
+{
+    if (!CheckControlOverflow())
+    {
+        delete control;
+        return kNone;
+    }
+    controls[count] = control;
+    return count++;
+}
+
+int32_t CGUIInterface::AddButton(int32_t left, int32_t top, int32_t width, int32_t height, const char* text,
+                                 const SGUIButtonColours* colours)
+{
+    return AddControl(new CGUIButton(this, left, top, width, height, text, colours));
+}
+
+int32_t CGUIInterface::AddLabel(int32_t left, int32_t top, const char* text, int32_t font, uint32_t colour,
+                                int32_t alignment)
+{
+    return AddControl(new CGUILabel(this, left, top, text, font, colour, alignment));
+}
+
+int32_t CGUIInterface::AddCheckBox(int32_t left, int32_t top, int32_t font, const char* text, bool checked)
+{
+    return AddControl(new CGUICheckBox(this, left, top, font, text, checked));
+}
+
+int32_t CGUIInterface::AddSlider(int32_t left, int32_t top, int32_t width, int32_t height, int32_t minimum,
+                                 int32_t maximum, int32_t value)
+{
+    return AddControl(new CGUISlider(this, left, top, width, height, minimum, maximum, value));
+}
+
+void CGUIInterface::SetDefaultControl(int32_t index) { defaultControl = index; }
+void CGUIInterface::SetCancelControl(int32_t index) { cancelControl = index; }
+
+void CGUIInterface::HideLastControl()
+{
+    if (count > 0)
+        controls[count - 1]->visible = 0;
 }
 
 void CGUIInterface::ResetResult() { result = kNone; }
@@ -205,6 +282,16 @@ void CGUIInterface::OnWheelDown()
         controls[hover]->OnWheelDown();
 }
 
+bool CGUIInterface::IsActive(int32_t index) const
+{
+    return index >= 0 && index < count && controls[index]->enabled && controls[index]->visible;
+}
+
+bool CGUIInterface::CanTakeFocus(int32_t index) const
+{
+    return IsActive(index) && controls[index]->CanFocus();
+}
+
 void CGUIInterface::ActivateControl(int32_t index)
 {
     controls[index]->OnClick();
@@ -213,12 +300,14 @@ void CGUIInterface::ActivateControl(int32_t index)
 
 void CGUIInterface::OnKey(int32_t key)
 {
-    if (key == kKeyEnter && defaultControl >= 0 && defaultControl < count)
+    // A disabled or hidden default (or cancel) control is not pressed: a form
+    // disables its OK button until its input is valid.
+    if (key == kKeyEnter && IsActive(defaultControl))
     {
         ActivateControl(defaultControl);
         return;
     }
-    if (key == kKeyEscape && cancelControl >= 0 && cancelControl < count)
+    if (key == kKeyEscape && IsActive(cancelControl))
     {
         ActivateControl(cancelControl);
         return;
@@ -234,6 +323,7 @@ void CGUIInterface::OnKey(int32_t key)
 }
 
 // With no other control able to take the focus it returns to the same one.
+// Hidden and disabled entries are passed over.
 void CGUIInterface::MoveFocusToNext()
 {
     controls[focus]->OnBlur();
@@ -241,7 +331,7 @@ void CGUIInterface::MoveFocusToNext()
     for (int32_t step = 1; step <= count; ++step)
     {
         const int32_t candidate = (focus + step) % count;
-        if (controls[candidate]->CanFocus())
+        if (CanTakeFocus(candidate))
         {
             next = candidate;
             break;
@@ -255,8 +345,8 @@ void CGUIInterface::Render()
 {
     if (!visible)
         return;
-    // The background picture is drawn here, under the controls, once the
-    // tiled 2-D images exist.
+    if (background)
+        background->Render(GetAbsX(), GetAbsY());
     for (int32_t i = 0; i < count; ++i)
     {
         if (i != focus && controls[i]->visible)

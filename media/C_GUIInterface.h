@@ -8,7 +8,11 @@
 
 #include "media/C_GUIControl.h"
 
-class C2DImage;
+class CGUIButton;
+class CGUICheckBox;
+class CGUILabel;
+class CGUISlider;
+struct SGUIButtonColours;
 
 class CGUIInterface : public CGUIControl
 {
@@ -42,12 +46,37 @@ public:
     // w -1 means 1024, h -1 means 768; x -1 and y -1 centre the form.
     void SetRect(int32_t left, int32_t top, int32_t width, int32_t height);
 
+    // Called before every control is appended.  A full form drops (and
+    // destroys) its last two controls for the warning label
+    // "#Control index overflow", so that the new control takes the last
+    // place; false when the form has no room at all (capacity below 2).
+    bool CheckControlOverflow();
+    // Appends a control the form then owns; its index, or -1 when there is
+    // no room (the control is destroyed then).
+    int32_t AddControl(CGUIControl* control);
+    // The Add helpers return the new control's index (-1 without room).
+    int32_t AddButton(int32_t left, int32_t top, int32_t width, int32_t height, const char* text,
+                      const SGUIButtonColours* colours);
+    int32_t AddLabel(int32_t left, int32_t top, const char* text, int32_t font, uint32_t colour, int32_t alignment);
+    int32_t AddCheckBox(int32_t left, int32_t top, int32_t font, const char* text, bool checked);
+    int32_t AddSlider(int32_t left, int32_t top, int32_t width, int32_t height, int32_t minimum, int32_t maximum,
+                      int32_t value);
+    // Enter clicks the default control and Escape the cancel control, each
+    // only while it is enabled and visible.
+    void SetDefaultControl(int32_t index);
+    void SetCancelControl(int32_t index);
+    // Makes the most recently added control invisible.
+    void HideLastControl();
+
     static constexpr int32_t kNone = -1;
     static constexpr int32_t kKeyTab = 9;
     static constexpr int32_t kKeyEnter = 13;
     static constexpr int32_t kKeyEscape = 27;
     // Keys other than characters reach forms as this base plus the key code.
     static constexpr int32_t kVirtualKeyBase = 1024;
+    static constexpr uint32_t kOverflowColour = 0xFFFFFF;
+    static constexpr int32_t kVirtualScreenWidth = 1024;
+    static constexpr int32_t kVirtualScreenHeight = 768;
 
     CGUIControl** controls;
     int32_t count;
@@ -68,6 +97,9 @@ private:
     int32_t FindControlAt(int32_t px, int32_t py) const;
     int32_t FindHoveredControl(int32_t px, int32_t py) const;
     bool IsHit(int32_t index, int32_t px, int32_t py) const;
+    bool IsActive(int32_t index) const;
+    bool CanTakeFocus(int32_t index) const;
     void ActivateControl(int32_t index);
+    void DropControl(int32_t index);
     void MoveFocusToNext();
 };

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/C_Config.h"
 #include "core/C_Ctrl.h"
 #include "tests/core/Ctrl_TestDoubles.h"
 
@@ -43,7 +44,12 @@ TEST_F(CtrlForms, TopFormGetsTheInputAtTheVirtualMousePosition)
     VirtualMouseX = 512;
     VirtualMouseY = 300;
 
-    ctrl.onMouseMove(640, 400);  // window pixels, passed on unchanged
+    const int32_t savedWidth = g_Config.screenWidth, savedHeight = g_Config.screenHeight;
+    g_Config.screenWidth = 1280;
+    g_Config.screenHeight = 960;
+    ctrl.onMouseMove(640, 400);  // window pixels, scaled to the virtual screen
+    g_Config.screenWidth = savedWidth;
+    g_Config.screenHeight = savedHeight;
     ctrl.onMouseDown(CCtrl::kRightButton);
     ctrl.onMouseUp(CCtrl::kLeftButton);
     ctrl.onWheelUp();
@@ -52,7 +58,7 @@ TEST_F(CtrlForms, TopFormGetsTheInputAtTheVirtualMousePosition)
     ctrl.onKeyDown(65);
     ctrl.onDoubleClick(CCtrl::kLeftButton);
 
-    const Journal expected = {"top.OnMouseMove(640,400)", "top.OnMouseDown(512,300)", "top.OnMouseUp(512,300)",
+    const Journal expected = {"top.OnMouseMove(512,320)", "top.OnMouseDown(512,320)", "top.OnMouseUp(512,320)",
                               "top.OnWheelUp",            "top.OnWheelDown",          "top.OnKey(13)"};
     EXPECT_EQ(expected, journal);
 }

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "media/C_GUIInterface.h"
+#include "media/C_GUILabel.h"
+#include "tests/support/TestLog.h"
 
 namespace
 {
@@ -171,18 +173,69 @@ TEST_F(GUIInterfaceRouting, FocusedControlIsDrawnLast)
     EXPECT_TRUE(journal.empty());
 }
 
-TEST_F(GUIInterfaceRouting, EnterAndEscapeClickTheDefaultAndCancelControls)
+TEST_F(GUIInterfaceRouting, EnterAndEscapeClickTheDefaultAndCancelControlsOnlyWhileUsable)
 {
     Add("ok", 0, 0, 10, 10);
     Add("cancel", 20, 0, 10, 10);
     form.OnKey(13);
     form.OnKey(27);
     EXPECT_TRUE(journal.empty());  // neither set, nothing focused
-    form.defaultControl = 0;
-    form.cancelControl = 1;
+    form.SetDefaultControl(0);
+    form.SetCancelControl(1);
     form.OnKey(13);
     form.OnKey(27);
     EXPECT_EQ((Journal{"ok.click", "form.event0", "cancel.click", "form.event1"}), journal);
+
+    // A form that disables OK until its input is valid; a hidden control.
+    journal.clear();
+    form.controls[0]->enabled = 0;
+    form.HideLastControl();
+    form.OnKey(13);
+    form.OnKey(27);
+    EXPECT_TRUE(journal.empty());
+}
+
+TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
+{
+    const struct
+    {
+        int capacity;
+        int expectedCount, expectedIndex;
+        Journal expectedDeleted;
+    } cases[] = {
+        {4, 4, 3, {"c3.deleted", "c2.deleted"}},
+        {2, 2, 1, {"c1.deleted", "c0.deleted"}},
+        {1, 1, -1, {"new.deleted"}},  // no room for label and control: refused
+        {0, 0, -1, {"new.deleted"}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.capacity);
+        CTestLog log;
+        form.Init(c.capacity);
+        for (int i = 0; i < c.capacity; ++i)
+            form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, journal, "c" + std::to_string(i)));
+        form.SetDefaultControl(c.capacity - 1);
+        form.focus = c.capacity - 1;
+        journal.clear();
+
+        const int index = form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, journal, "new"));
+        EXPECT_EQ(c.expectedIndex, index);
+        EXPECT_EQ(c.expectedCount, form.count);
+        EXPECT_EQ(c.expectedDeleted, journal);
+        EXPECT_EQ(1, log.Count("#DEBUG: GUIInterface, control index overflow"));
+        if (c.capacity >= 2)
+        {
+            const auto* label = dynamic_cast<CGUILabel*>(form.controls[c.capacity - 2]);
+            ASSERT_NE(nullptr, label);
+            EXPECT_STREQ("#Control index overflow", label->text);
+            EXPECT_EQ(0xFFFFFFu, label->colour);
+            EXPECT_EQ(-1, form.defaultControl);  // its control is gone
+            EXPECT_EQ(-1, form.focus);
+        }
+        journal.clear();
+        form.DeleteAll();
+    }
 }
 
 TEST_F(GUIInterfaceRouting, KeysGoToAFocusedEntryAndTabMovesToTheNextWrappingAround)
@@ -203,6 +256,11 @@ TEST_F(GUIInterfaceRouting, KeysGoToAFocusedEntryAndTabMovesToTheNextWrappingAro
     form.OnKey(1024 + 9);
     EXPECT_EQ(0, form.focus);
     EXPECT_EQ((Journal{"first.blur", "last.focus", "last.blur", "first.focus"}), journal);
+    // A hidden entry is passed over: the focus stays where it is.
+    form.HideLastControl();
+    journal.clear();
+    form.OnKey(9);
+    EXPECT_EQ((Journal{"first.blur", "first.focus"}), journal);
 }
 
 TEST_F(GUIInterfaceRouting, WheelGoesToTheHoveredControl)
