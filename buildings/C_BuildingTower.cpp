@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/C_PtrGarbage.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "units/C_UnitActionBuffer.h"
@@ -74,6 +75,41 @@ bool CBuildingTower::AddArcher(int32_t uniqueId)
     if (archer->currentCommand == CMD_NONE || archer->currentCommand == CMD_PATROL)
         archer->onIdle();
     return true;
+}
+
+void CBuildingTower::RemoveArcher()
+{
+    if (archerCount <= 1 || archerCount > ArcherCapacity)
+        return;
+    --archerCount;
+    CUnit* archer = archers[archerCount];
+    archers[archerCount] = nullptr;
+    if (archer == nullptr)
+        return;
+    // Other units may aim at it, and the owner lists it: both let go before
+    // it is deleted.
+    CPlayer* player = PlayerAt(owner);
+    if (player != nullptr && IsListedArcher(*player, archer))
+        player->RemoveTowerArcher(archer);
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        CPlayer* other = PlayerAt(p);
+        for (int32_t i = 0; other != nullptr && i < other->unitCount; ++i)
+            if (other->units[i] != nullptr)
+                other->units[i]->onUnitRemoved(archer);
+    }
+    g_PtrGarbage.AddUnit(archer);
+}
+
+void CBuildingTower::SetArcherCount(int32_t count)
+{
+    while (archerCount > count && archerCount > 1)
+        RemoveArcher();
+    CPlayer* player = PlayerAt(owner);
+    const int32_t wanted = std::min(count, ArcherCapacity);
+    while (player != nullptr && archerCount < wanted)
+        if (!AddArcher(player->NextUnitId(0)))
+            break;
 }
 
 void CBuildingTower::SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const

@@ -20,6 +20,12 @@ public:
     // tower's block; false at five archers or when the owner's factory
     // gives none.  The archers' sight is not marked here yet.
     bool AddArcher(int32_t uniqueId);
+    // Takes the last archer out of the tower and out of the world; a tower
+    // keeps its last archer.
+    void RemoveArcher();
+    // Adds archers (with the owner's next unique ids) or removes them one
+    // at a time until the tower holds `count`; callers pass 1 to 5.
+    void SetArcherCount(int32_t count);
 
     // The sight range, the archer count and each archer's reference id.
     // The archers themselves are saved as units of the owner; loading puts

