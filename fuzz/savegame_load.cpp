@@ -2,9 +2,11 @@
 // controller: any bytes are refused (with the running game brought back as
 // it was) or become the running game.  Each input is tried as it is and,
 // when a header can be found, once more with its CRC-32 made to match, so
-// that the sections behind the header get read.  The world is built once:
-// eight players with the game's factories, the type records, the range
-// tables and a 32 x 32 map holding a few units, a building and a corpse.
+// that the sections behind the header get read.  A loaded game then plays
+// long enough for its units to look again at what they follow and for
+// corpses near their end to decay, and is taken apart when the starting
+// game is loaded back, so that every input starts from the same game
+// (FuzzSaveGame.h), built once.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,14 +14,12 @@
 #include <cstring>
 #include <vector>
 
-#include "buildings/C_BuildingCastTable.h"
 #include "core/C_Config.h"
 #include "core/C_PtrGarbage.h"
 #include "fuzz/FuzzSaveFile.h"
+#include "fuzz/FuzzSaveGame.h"
 #include "game/C_CtrlGame.h"
 #include "game/C_GameObjects.h"
-#include "units/C_Unit.h"
-#include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 #include "world/C_ReferenceBase.h"
@@ -31,9 +31,10 @@
 namespace
 {
 constexpr size_t kLargestInput = 1u << 20;
-constexpr int32_t kMapSide = 32;
-constexpr int32_t kMeleeDamage = 1;
-constexpr int32_t kKillingBlow = 100000;
+// A follower looks at the unit it follows every 64 ticks.
+constexpr int32_t kFramesAfterLoad = 70;
+
+std::vector<uint8_t> g_StartingGame;
 
 // The game's objects go before the globals that hold them (the particle pool
 // among them) are destroyed, so that none is left unreachable at exit.
@@ -42,15 +43,37 @@ void FreeGameAtExit()
     CGameObjects::FreeWorld(g_ReferenceBase);
 }
 
+// The whole running game as a save file, its map's colours brought up to
+// date as a drawn frame would (a loaded map works them out afresh).
+std::vector<uint8_t> SaveRunningGame()
+{
+    g_GameMap.UpdateArea(0, 0, -1, -1);
+    CSaveGame stream;
+    std::vector<uint8_t> file;
+    if (!stream.BeginSaveToMemory())
+        __builtin_trap();
+    g_CtrlGame.WriteGame(stream);
+    if (!stream.CloseToMemory(file))
+        __builtin_trap();
+    return file;
+}
+
+bool LoadBytes(const uint8_t* data, size_t size)
+{
+    CSaveGame stream;
+    stream.BeginLoadFromMemory(data, int(size));
+    return g_CtrlGame.LoadGame(stream);
+}
+
 // Players and type records live as long as the process.
-void BuildSmallGame()
+void BuildStartingGame()
 {
     g_Config.logging = 0;
     g_Config.fogOfWar = 0;
     g_Config.networkRole = 0;
     g_Config.unitHealthMultiply = 0;
     g_Config.languageFolder = "English\\";
-    g_GameMap.NewMap(kMapSide, kMapSide, 0, NoTheme);
+    g_GameMap.NewMap(FuzzSaveGame::MapSide, FuzzSaveGame::MapSide, 0, NoTheme);
     AllocRangeTables();
     g_UnitStats = new CUnitStats[TypeRecordCount];
     g_Players = new CPlayer[MaxPlayers];
@@ -58,34 +81,38 @@ void BuildSmallGame()
     for (int32_t p = 0; p < MaxPlayers; ++p)
         g_Players[p].Init(p, p, p == 0 ? PLAYER_LOCAL : PLAYER_COMPUTER, nullptr);
     InitTypeRecords();
-    g_Players[0].CreateUnit(UNIT_WARRIOR, 5, 5);
-    g_Players[1].CreateUnit(UNIT_WARRIOR, 20, 20);
-    g_Players[1].CreateBuilding(CastBlacksmith, 10, 20);
-    if (CUnit* doomed = g_Players[2].CreateUnit(UNIT_WARRIOR, 25, 5))
-        doomed->TakeHit(nullptr, kKillingBlow, kMeleeDamage, false);
-    for (int32_t frame = 0; frame < 60; ++frame)
-        CCtrlGame::SimulationStep(1);
-    g_PtrGarbage.Flush();
+    if (!FuzzSaveGame::Build())
+        __builtin_trap();
+    g_StartingGame = SaveRunningGame();
     std::atexit(FreeGameAtExit);
 }
 
-
+// A refused input leaves the starting game exactly as it was; a loaded one
+// must also play, and then gives way to the starting game again.
 void Load(const uint8_t* data, size_t size)
 {
-    CSaveGame stream;
-    stream.BeginLoadFromMemory(data, int(size));
-    g_CtrlGame.LoadGame(stream);
+    const bool loaded = LoadBytes(data, size);
     if (g_Players == nullptr || g_GameMap.width < MinMapSide || g_GameMap.width > MaxMapSide)
         __builtin_trap();
-    // A loaded game must also play: the corpses decay, the units act.
-    CCtrlGame::SimulationStep(1);
-    g_PtrGarbage.Flush();
+    if (!loaded)
+    {
+        if (SaveRunningGame() != g_StartingGame)
+            __builtin_trap();
+        return;
+    }
+    for (int32_t frame = 0; frame < kFramesAfterLoad; ++frame)
+    {
+        CCtrlGame::SimulationStep(1);
+        g_PtrGarbage.Flush();
+    }
+    if (!LoadBytes(g_StartingGame.data(), g_StartingGame.size()))
+        __builtin_trap();
 }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool built = (BuildSmallGame(), true);
+    static const bool built = (BuildStartingGame(), true);
     (void)built;
     if (size > kLargestInput)
         return 0;

@@ -50,7 +50,9 @@ public:
     // Replaces the running game by the saved one.  A file that is no whole
     // save of this version and language is refused before anything
     // changes; a save that turns out bad while it is read gives the running
-    // game back as it was.  False in both cases, with a log line.
+    // game back as it was.  False in both cases, with a log line.  Should
+    // the running game itself not read back, no object of either game is
+    // left and the log says that the game has ended.
     bool LoadGame(const char* fileName);
     // The same from a stream whose load has begun (from a file or from
     // memory); the stream is closed afterwards.
@@ -63,7 +65,8 @@ private:
     bool ReadGame(CSaveGame& stream, bool checkHolders);
     bool ReadSections(CSaveGame& stream);
     bool TakeSnapshot(std::vector<uint8_t>& file) const;
-    void RestoreSnapshot(const std::vector<uint8_t>& file);
+    // False, with the world left empty, when the snapshot did not read back.
+    bool RestoreSnapshot(const std::vector<uint8_t>& file);
     void WriteControllerState(CSaveGame& stream) const;
     bool ReadControllerState(CSaveGame& stream);
 };

@@ -238,9 +238,9 @@ bool CCtrlGame::ReadSections(CSaveGame& stream)
 
 // Takes the running world apart and reads the saved one into the empty
 // world.  False as soon as a section refuses what it reads; the objects
-// made so far stay where the load put them, for FreeWorld.  The game that
-// ran a moment ago is not held to the check of who holds which object: it
-// ran that way, and losing it would be worse than any untidiness in it.
+// made so far stay where the load put them, for FreeWorld.  `checkHolders`
+// asks for the check of who holds which object and what links name, which
+// the snapshot of the running game is spared.
 bool CCtrlGame::ReadGame(CSaveGame& stream, bool checkHolders)
 {
     CGameObjects::FreeWorld(g_ReferenceBase);
@@ -265,18 +265,21 @@ bool CCtrlGame::ReadGame(CSaveGame& stream, bool checkHolders)
     return true;
 }
 
-void CCtrlGame::RestoreSnapshot(const std::vector<uint8_t>& file)
+// The snapshot is read without the check of who holds which object and
+// what links name: the game ran that way a moment ago, and losing it would
+// be worse than any untidiness in it.
+bool CCtrlGame::RestoreSnapshot(const std::vector<uint8_t>& file)
 {
     CSaveGame snapshot;
     snapshot.BeginLoadFromMemory(file.data(), static_cast<int>(file.size()));
     const bool restored = !snapshot.HasError() && ReadGame(snapshot, false);
     snapshot.Close();
     if (restored)
-        return;
-    // The game that ran a moment ago no longer reads back: nothing of either
-    // game is left standing rather than half of one.
+        return true;
+    // Nothing of either game is left standing rather than half of one.
     DEBUG_REPORT("#DEBUG: The running game could not be restored after a failed load");
     CGameObjects::FreeWorld(g_ReferenceBase);
+    return false;
 }
 
 bool CCtrlGame::LoadGame(CSaveGame& stream)
@@ -304,9 +307,11 @@ bool CCtrlGame::LoadGame(CSaveGame& stream)
     stream.Close();
     if (loaded)
         return true;
-    g_Log.Write("Save game refused; the running game goes on");
     CGameObjects::FreeWorld(g_ReferenceBase);
-    RestoreSnapshot(snapshot);
+    if (RestoreSnapshot(snapshot))
+        g_Log.Write("Save game refused; the running game goes on");
+    else
+        g_Log.Write("Save game refused; the running game could not be brought back and has ended");
     return false;
 }
 

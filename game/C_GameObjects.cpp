@@ -4,6 +4,7 @@
 #include "buildings/C_BuildingTower.h"
 #include "core/C_PtrGarbage.h"
 #include "effects/C_Particles.h"
+#include "game/C_ObjectLinks.h"
 #include "game/C_Selection.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
@@ -248,5 +249,5 @@ const char* CGameObjects::FindLoadFault(const CReferenceBase& table)
             return "a building came from outside the saved game";
     if (static_cast<int32_t>(all.units.size() + all.buildings.size()) != table.GetCount())
         return "an object of the saved game belongs to nothing";
-    return nullptr;
+    return CObjectLinks().FindFault();
 }

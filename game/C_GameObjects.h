@@ -28,8 +28,9 @@ public:
     // building names the player that lists it and is listed once; a tower's
     // archers belong to that tower alone; corpses and ruins hold objects
     // nothing else holds; the selection and the map's units are listed
-    // objects; and every object the table made is held somewhere, so that
-    // each is deleted exactly once.  Otherwise what is wrong.
+    // objects; every object the table made is held somewhere, so that each
+    // is deleted exactly once; and every link between objects names one that
+    // lives as long as the link (CObjectLinks).  Otherwise what is wrong.
     static const char* FindLoadFault(const CReferenceBase& table);
 
 private:

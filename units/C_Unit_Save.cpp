@@ -15,6 +15,7 @@
 #include "platform/SysClock.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitActionBuffer.h"
+#include "world/ObjectFieldBounds.h"
 #include "world/C_GameMap.h"
 #include "world/C_ObjectReferences.h"
 #include "world/C_Player.h"
@@ -201,8 +202,7 @@ bool IsTileAcceptable(int32_t tx, int32_t ty, int32_t size, bool visible)
 {
     if (!visible && tx == NoTile && ty == NoTile)
         return true;
-    const int32_t highest = MapBlockSide - size;
-    return CSaveReader::InRange(tx, 0, highest) && CSaveReader::InRange(ty, 0, highest);
+    return IsUnitFootprintOnMap(tx, ty, size, MapBlockSide, MapBlockSide);
 }
 
 // A point of the action buffer: a block of the grid, or -1 for none.
@@ -249,7 +249,9 @@ const char* CheckWalk(const SUnitRecord& r)
     // The step is left over from an older path while none is walked.
     if (!CSaveReader::InRange(r.currentStep, -1, CUnit::RouteCapacity))
         return "the current step is out of range";
-    if (r.stepTicks < 0 || !CSaveReader::InRange(r.retryCounter, 0, CUnit::MaxTileRetries))
+    // A unit waiting behind a slow mover keeps counting its tries beyond
+    // the twenty after which it stops counting as moving.
+    if (r.stepTicks < 0 || r.retryCounter < 0)
         return "the step counters are out of range";
     for (int32_t i = 0; i < r.waypointCount; ++i)
         if (!CSaveReader::InRange(r.waypoints[i][0], 0, MapBlockSide - 1) ||
@@ -269,7 +271,7 @@ const char* CheckCodes(const SUnitRecord& r)
         return "the command is out of range";
     if (!CSaveReader::InRange(r.targetKind, TARGET_CHOOSE, TARGET_BLOCK))
         return "the target kind is out of range";
-    if (!CSaveReader::InRange(r.stance, STANCE_AGGRESSIVE, STANCE_STAND_GROUND))
+    if (!IsKnownStance(r.stance))
         return "the stance is out of range";
     if (!CSaveReader::InRange(r.lastOrder, LAST_ORDER_NONE, LAST_ORDER_PATROL))
         return "the last order is out of range";

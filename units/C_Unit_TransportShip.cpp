@@ -404,6 +404,17 @@ void CUnitTransportShip::SetModelByAnimation()
     model = HullModel;
 }
 
+// Off the map no wake is made and the count would run on for ever: it
+// stops at the longest wait, where it makes a wake in whatever way the ship
+// next lies or sails on the map.
+void CUnitTransportShip::CountWaveTick(int32_t interval)
+{
+    if (waveTicks < StandWaveTicks)
+        ++waveTicks;
+    if (waveTicks >= interval && onMap)
+        waveTicks = 0;
+}
+
 bool CUnitTransportShip::Animate(int32_t ticks)
 {
     for (int32_t tick = 0; tick < ticks; ++tick)
@@ -412,13 +423,11 @@ bool CUnitTransportShip::Animate(int32_t ticks)
         {
         case ANIM_STAND:
             animFrame += StandFramesPerTick;
-            if (++waveTicks >= StandWaveTicks && onMap)
-                waveTicks = 0;
+            CountWaveTick(StandWaveTicks);
             break;
         case ANIM_WALK:
             animFrame += SailFramesPerTick;
-            if (++waveTicks >= SailWaveTicks && onMap)
-                waveTicks = 0;
+            CountWaveTick(SailWaveTicks);
             break;
         case ANIM_DIE:
             if (!AnimateDeath(SinkFramesPerTick, WreckFrameCount))
@@ -471,9 +480,12 @@ bool CUnitTransportShip::LoadGameExtra(CSaveStream& stream, const CObjectReferen
             loaded[i] = unit;
     }
     const int32_t loadedCallIsland = in.I32();
+    if (sound && !in.Failed() && loadedWaveTicks < 0)
+        sound = in.Refuse("the wave count is negative");
     if (!sound || !in.Finish())
         return false;
-    waveTicks = loadedWaveTicks;
+    // A count beyond the longest wait, run up off the map, acts as that wait.
+    waveTicks = std::min(loadedWaveTicks, StandWaveTicks);
     std::copy(loaded, loaded + CargoCapacity, m_Cargo);
     m_CargoCount = count;
     callIsland = loadedCallIsland;

@@ -44,8 +44,10 @@ public:
         (void)wide;
     }
     // Wave ticks, cargo count, the carried units' ids, call island.
-    // Loading refuses a count above 16, an id that is no unit and a unit
-    // listed twice, leaving the ship as it was.
+    // Loading refuses a negative wave count, a cargo count above 16, an id
+    // that is no unit and a unit listed twice, leaving the ship as it was;
+    // a wave count beyond the longest wait between wakes comes back as
+    // that wait.
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
     bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
 
@@ -89,6 +91,8 @@ private:
     void SailToCoast();
     void UnloadWhereItLies();
     void FollowRoute(int32_t length, int32_t endX, int32_t endY);
+    // One tick of the wave count; a wake is due after `interval` ticks.
+    void CountWaveTick(int32_t interval);
     void OpenBatch(int32_t requests, bool isAll);
     void ShowNoPlaceMessage(bool isAll) const;
     int32_t IndexOf(const CUnit* unit) const;

@@ -260,7 +260,9 @@ bool CUnit::HasRightOfWayOver(const CUnit& other) const
 
 void CUnit::StandAndWait()
 {
-    ++retryCounter;
+    // Counts on for as long as the wait lasts, but never past its top.
+    if (retryCounter < INT32_MAX)
+        ++retryCounter;
     // Units that wait long enough stop counting as moving, so that those
     // waiting for them find the tile blocked and look for another way.
     if (retryCounter >= MaxTileRetries)

@@ -208,3 +208,26 @@ TEST_F(CtrlGameSaveRefusal, SaveFileOnDiskLoadsBackAndAMissingOneIsRefused)
     EXPECT_FALSE(g_CtrlGame.LoadGame(path.c_str()));
     EXPECT_EQ(World().Player(0).units[0], listed);
 }
+
+// A running game that does not read back (here a unit healthier than any
+// save may hold) cannot come back after a refused load: the log says that
+// the game has ended, nothing of either game is left, and the empty world
+// still runs and takes a sound save.
+TEST_F(CtrlGameSaveRefusal, ARunningGameThatDoesNotReadBackEndsWithAClearLine)
+{
+    std::vector<uint8_t> longer = m_Before;
+    longer.push_back(0);
+    m_Units[0]->health = 150.0f;
+    EXPECT_FALSE(CSaveGameRun::Load(CSaveGameRun::WithMatchingCrc(longer)));
+    EXPECT_TRUE(m_Log.Contains("Save game refused; the running game could not be brought back and has ended"));
+    EXPECT_FALSE(m_Log.Contains("Save game refused; the running game goes on"));
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        EXPECT_EQ(World().Player(p).unitCount, 0);
+        EXPECT_EQ(World().Player(p).buildingCount, 0);
+    }
+    EXPECT_EQ(g_Particles.GetCorpseCount(), 0);
+    EXPECT_EQ(g_Selection.unitCount, 0);
+    CSaveGameRun::Frame(World());
+    EXPECT_TRUE(CSaveGameRun::Load(m_Before));
+}

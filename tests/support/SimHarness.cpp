@@ -2,17 +2,22 @@
 
 #include <algorithm>
 
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingTower.h"
 #include "buildings/C_Player_Factory.h"
 #include "core/C_PtrGarbage.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "game/C_CtrlGame.h"
+#include "game/C_GameObjects.h"
 #include "game/C_Selection.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "platform/SysClock.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
+#include "world/C_ReferenceBase.h"
+#include "world/C_Technology.h"
 #include "world/C_Theme.h"
 #include "world/C_UnitStats.h"
 #include "world/RangeTables.h"
@@ -85,6 +90,9 @@ CSimHarness::~CSimHarness()
         for (int32_t i = 0; i < g_Players[p].unitCount; ++i)
             if (g_Players[p].units[i]->IsFootprintRegistered())
                 g_Players[p].units[i]->ShowUnit(false);
+    // Each object once, whoever holds it: a building's waiting unit is in
+    // its owner's list as well, and the building deletes it with itself.
+    CGameObjects::FreeWorld(g_ReferenceBase);
     for (int32_t p = 0; p < MaxPlayers; ++p)
         g_Players[p].Release();
     g_Particles.Reset();
@@ -274,13 +282,78 @@ void CSimHarness::CheckPointer(const CUnit* held, const char* what, std::vector<
 
 void CSimHarness::CheckHeldPointers(std::vector<std::string>& faults) const
 {
+    SBuildings buildings;
+    GatherBuildings(buildings);
     for (const CUnit* unit : m_Live)
     {
         CheckPointer(unit->targetUnit, "target unit", faults);
         CheckPointer(unit->actionTargetUnit, "action target unit", faults);
         CheckPointer(unit->attacker, "attacker", faults);
         CheckPointer(unit->followedUnit, "followed unit", faults);
+        CheckBuildingLink(buildings, unit->targetBuilding, "target building", faults);
+        CheckBuildingLink(buildings, unit->actionTargetBuilding, "action target building", faults);
+        CheckBuildingLink(buildings, unit->targetObject, "target object", faults);
     }
     for (int32_t i = 0; i < g_Selection.unitCount; ++i)
         CheckPointer(g_Selection.units[i], "selected unit", faults);
+    CheckBuildingHolds(buildings, faults);
+}
+
+// The buildings the world holds: those that stand (in a player's list or on
+// a block) and the ruins, which are deleted when they decay.
+void CSimHarness::GatherBuildings(SBuildings& buildings) const
+{
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        for (int32_t i = 0; i < g_Players[p].buildingCount; ++i)
+            buildings.standing.insert(g_Players[p].buildings[i]);
+    for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
+        for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
+            if (const CBuilding* building = g_GameMap.Block(x, y).building)
+                buildings.standing.insert(building);
+    std::vector<CUnit*> corpses;
+    std::vector<CBuilding*> ruins;
+    g_Particles.GetHeldObjects(corpses, ruins);
+    buildings.ruins.insert(ruins.begin(), ruins.end());
+    for (const CBuilding* ruin : buildings.ruins)
+        buildings.standing.erase(ruin);
+}
+
+void CSimHarness::CheckBuildingLink(const SBuildings& buildings, const CBuilding* held, const char* what,
+                                    std::vector<std::string>& faults) const
+{
+    if (held != nullptr && buildings.standing.count(held) == 0)
+        faults.push_back(std::string(what) + (buildings.ruins.count(held) != 0 ? " is a ruin" : " is a dead pointer"));
+}
+
+// What buildings hold: a waiting unit is listed by the building's owner and
+// stands on no block; a ruin holds none; a tower's archers are live; a
+// research state names a standing building whose research it is.
+void CSimHarness::CheckBuildingHolds(const SBuildings& buildings, std::vector<std::string>& faults) const
+{
+    for (const std::set<const CBuilding*>* group : {&buildings.standing, &buildings.ruins})
+        for (const CBuilding* building : *group)
+        {
+            const CUnit* waiting = building->productionUnit;
+            if (const CBuildingTower* tower = dynamic_cast<const CBuildingTower*>(building))
+                for (const CUnit* archer : tower->archers)
+                    CheckPointer(archer, "tower archer", faults);
+            if (waiting == nullptr)
+                continue;
+            if (!IsLive(waiting))
+                faults.push_back("production unit is a dead pointer");
+            else if (group == &buildings.ruins)
+                faults.push_back("a ruin holds a production unit");
+            else if (building->owner < 0 || building->owner >= MaxPlayers ||
+                     !g_Players[building->owner].HasUnit(waiting))
+                faults.push_back("production unit is not listed by the building's owner");
+            else if (waiting->onMap || waiting->IsFootprintRegistered())
+                faults.push_back("production unit stands on the map");
+        }
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        for (const CTechnology& technology : g_Players[p].technologies)
+        {
+            const CBuilding* building = technology.researchingBuilding;
+            if (building != nullptr && (buildings.standing.count(building) == 0 || building->research != &technology))
+                faults.push_back("player " + std::to_string(p) + " researches in a building that does not research it");
+        }
 }

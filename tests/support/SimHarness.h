@@ -3,8 +3,10 @@
 // the type records, eight players with their unit lists, units made through
 // the players' create operations, a seeded random generator and a test
 // clock that moves 28 ms per simulation tick.  The invariant checker compares
-// the map, the sight maps, the per-type counts and every held pointer with
-// what the units and players say; it returns one text per violation.
+// the map, the sight maps, the per-type counts and every held pointer (the
+// units' links to units and buildings, the buildings' waiting units and
+// archers, the research states' buildings) with what the units, buildings
+// and players say; it returns one text per violation.
 //
 // One harness at a time: it installs itself into the process globals and
 // restores them when destroyed.
@@ -19,6 +21,7 @@
 #include "world/C_Player.h"
 #include "world/C_PlayerServices.h"
 
+class CBuilding;
 class CUnit;
 
 class CSimHarness
@@ -80,6 +83,15 @@ private:
     void CheckTypeCounts(std::vector<std::string>& faults) const;
     void CheckHeldPointers(std::vector<std::string>& faults) const;
     void CheckPointer(const CUnit* held, const char* what, std::vector<std::string>& faults) const;
+    struct SBuildings
+    {
+        std::set<const CBuilding*> standing;
+        std::set<const CBuilding*> ruins;
+    };
+    void GatherBuildings(SBuildings& buildings) const;
+    void CheckBuildingLink(const SBuildings& buildings, const CBuilding* held, const char* what,
+                           std::vector<std::string>& faults) const;
+    void CheckBuildingHolds(const SBuildings& buildings, std::vector<std::string>& faults) const;
 
     std::unique_ptr<CServices> m_Services;
     std::unique_ptr<CPlayer[]> m_Players;
