@@ -72,6 +72,12 @@ mkdir -p "$staging/Fonts/English"
 for font in old1:2 old1-small:1 small-numbers:1 hint1:2 hint2:1 main-menu1:3; do
   "$tools/mkfont" "${font#*:}" "$staging/Fonts/English/${font%%:*}.fnt"
 done
+# Every sample of the sample table as a short tone or noise, the preload
+# list "sounds.fls", and two short music tracks.
+mkdir -p "$staging/Music"
+"$tools/mksound" samples "$staging"
+"$tools/mksound" music "$staging/Music/track-1.raw" 10 220
+"$tools/mksound" music "$staging/Music/track-2.raw" 10 330
 # ---- End of generated media -------------------------------------------------
 
 mkdir -p "$game_dir"

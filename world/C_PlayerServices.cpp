@@ -6,6 +6,7 @@
 #include "core/C_LogFile.h"
 #include "effects/C_Particles.h"
 #include "game/C_MessageList.h"
+#include "media/C_VoiceBank.h"
 #include "net/C_MultiplayerGame.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "units/C_Unit.h"
@@ -105,11 +106,9 @@ void CPlayerServices::AddMinimapMarker(int32_t x, int32_t y, uint32_t colour) co
     g_Particles.AddMinimapMarker(x, y, colour);
 }
 
-// The game has no global sample bank yet: the attack alert stays silent.
 void CPlayerServices::PlaySample(int32_t sample, int32_t volumePercent) const
 {
-    (void)sample;
-    (void)volumePercent;
+    g_VoiceBank.Play(sample, 1, 0, volumePercent, 0.0f);
 }
 
 bool CPlayerServices::IsNetworkGame() const
