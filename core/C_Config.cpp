@@ -1,8 +1,10 @@
 #include "core/C_Config.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "core/C_File.h"
 #include "core/C_LogFile.h"
@@ -33,19 +35,21 @@ CString NewConfigPath()
     return ExecutableFolder() + "v2krn.cfgnew";
 }
 
-// Upper case (a to z), without any byte of 32 or below or of 128 or above,
-// cut at the first ';'.
-CString NormaliseLine(const char* line)
+// Upper case (a to z), without any byte of 32 or below (NUL included) or of
+// 128 or above, cut at the first ';'.
+CString NormaliseLine(const std::string& line)
 {
-    CString normal;
-    for (const char* p = line; *p != 0 && *p != ';'; ++p)
+    std::string normal;
+    for (const char c : line)
     {
-        const unsigned char byte = static_cast<unsigned char>(*p);
+        if (c == ';')
+            break;
+        const unsigned char byte = static_cast<unsigned char>(c);
         if (byte <= 32 || byte >= 128)
             continue;
-        normal += CString::ToUpperChar(*p);
+        normal += CString::ToUpperChar(c);
     }
-    return normal;
+    return CString(normal.c_str());
 }
 
 bool StartsWith(const char* text, const char* prefix)
@@ -326,7 +330,7 @@ void ReportInvalidSetting(const CString& normalLine)
     g_Log.Write(CString("#DEBUG: Invalid setting in the config file: ") + normalLine);
 }
 
-void ApplyLine(CConfig& config, const char* line)
+void ApplyLine(CConfig& config, const std::string& line)
 {
     const CString normal = NormaliseLine(line);
     for (const SReadKey& key : ReadKeys)
@@ -433,33 +437,46 @@ const SWriteKey WriteKeys[] = {
 };
 
 // The line as it goes back into the file: a written key gets the record's
-// value, every other line stays as it was.
-CString RewriteLine(const CConfig& config, const char* line)
+// value, every other line stays as it was, byte for byte.  The value is
+// replaced only in the text before the first NUL, CR or LF byte of the line
+// (a value never holds one); the bytes from there on stay as they were.
+std::string RewriteLine(const CConfig& config, const std::string& line)
 {
     const CString normal = NormaliseLine(line);
     for (const SWriteKey& key : WriteKeys)
     {
         if (StartsWith(normal, key.key))
         {
+            const size_t headLength = std::min(line.find_first_of(std::string("\0\r\n", 3)), line.size());
+            const std::string head = line.substr(0, headLength);
             const CString keyName = CString(key.key).Mid(0, static_cast<int>(std::strlen(key.key)) - 1);
-            return GlobalFunc::ReplaceConfigValue(line, keyName, key.format(config));
+            const CString replaced = GlobalFunc::ReplaceConfigValue(head.c_str(), keyName, key.format(config));
+            return std::string(replaced.GetBuffer()) + line.substr(headLength);
         }
     }
-    return CString(line);
+    return line;
 }
 
-// Hands each line of the file in turn to the handler; false when reading
-// stopped before the end.
+// Hands each line of the file in turn to the handler, whole (the pieces of a
+// line longer than the line buffer joined again) and byte for byte; false
+// when reading stopped before the end.
 template <typename Handler>
 bool ForEachLine(CFile& file, Handler handler)
 {
+    std::string line;
     while (!file.IsEOF())
     {
         const int before = file.GetPos();
-        const char* line = file.ReadLine();
+        int length = 0;
+        bool ended = false;
+        const char* piece = file.ReadLine(length, ended);
         if (file.GetPos() == before)
             return false;
+        line.append(piece, static_cast<size_t>(length));
+        if (!ended && !file.IsEOF())
+            continue;
         handler(line);
+        line.clear();
     }
     return true;
 }
@@ -627,7 +644,7 @@ void ReadConfig()
     CFile file;
     if (!file.OpenReadDisk(ConfigPath()))
         return;
-    ForEachLine(file, [](const char* line) { ApplyLine(g_Config, line); });
+    ForEachLine(file, [](const std::string& line) { ApplyLine(g_Config, line); });
     file.Close();
 }
 
@@ -678,8 +695,12 @@ bool WriteConfig()
         ReportWriteFailure("\"v2krn.cfgnew\" cannot be created");
         return false;
     }
-    const bool readWhole = ForEachLine(
-        current, [&writer](const char* line) { writer.WriteLine(RewriteLine(g_Config, line)); });
+    // Every written line ends in CR LF; one write per line, so that a line
+    // is never torn from its end.
+    const bool readWhole = ForEachLine(current, [&writer](const std::string& line) {
+        const std::string written = RewriteLine(g_Config, line) + "\r\n";
+        writer.Write(written.data(), static_cast<int>(written.size()));
+    });
     current.Close();
 
     if (!readWhole || !writer.Commit(ConfigPath()))

@@ -6,10 +6,10 @@
 #include "core/C_Ctrl.h"
 #include "core/C_LogFile.h"
 #include "core/C_PtrGarbage.h"
+#include "core/MAIN.h"
 #include "net/C_MultiplayerGame.h"
 #include "platform/SysClock.h"
 #include "platform/SysFile.h"
-#include "platform/SysMessageBox.h"
 #include "platform/SysVirtualKey.h"
 
 namespace
@@ -198,6 +198,18 @@ void CD3D8Game::OnMouseWheel(uint32_t wParam)
 // from the menus.
 void CD3D8Game::OnCloseRequest()
 {
+    quit = 1;
+    if (waitingForDevice)
+    {
+        closePending = true;
+        return;
+    }
+    ReleaseForClose();
+}
+
+void CD3D8Game::ReleaseForClose()
+{
+    closePending = false;
     CCtrl* closing = controller;
     controller = nullptr;
     quit = 1;
@@ -298,6 +310,14 @@ void CD3D8Game::AfterFrame() {}
 
 void CD3D8Game::Frame()
 {
+    // A close request held back while a controller drew (the first one may
+    // draw from inside its Init, before the first frame) is carried out
+    // here, each time the controller's own call has returned.
+    if (closePending)
+    {
+        ReleaseForClose();
+        return;
+    }
     if (!controller)
     {
         quit = 1;
@@ -307,6 +327,11 @@ void CD3D8Game::Frame()
     BeginDraw();
     CCtrl* next = current->Run1Frame();
     EndDraw();
+    if (closePending)
+    {
+        ReleaseForClose();
+        return;
+    }
     // A close request handled while the frame ran has already let go of it.
     if (controller != current || next == current)
         return;
@@ -315,6 +340,11 @@ void CD3D8Game::Frame()
     if (!next)
         return;
     next->Init();
+    if (closePending)
+    {
+        ReleaseForClose();
+        return;
+    }
     next->state = 0;
     SetupD3D8RenderStates();
     // The mouse cursor is confined to the screen again here once the cursor
@@ -333,7 +363,7 @@ bool CD3D8Game::Run(const char* title)
     {
         const CString reason = CString("Unable to open the game window: ") + SysWindow::LastError();
         g_Log.Write(reason);
-        SysMessageBox::Show(nullptr, reason, title);
+        ReportFatalError(reason, title);
         return false;
     }
     Init();

@@ -14,6 +14,7 @@
 
 #include "core/C_String.h"
 #include "core/DeviceStartup.h"
+#include "media/C_Cursors.h"
 #include "platform/SysDevice3D.h"
 #include "platform/SysDevice3DFactory.h"
 #include "platform/SysMessage.h"
@@ -131,6 +132,8 @@ public:
     int32_t windowX;
     int32_t windowY;
     CCtrl* controller;
+    // The mouse cursors, loaded by Init.
+    CCursors cursors;
     CtrlTimer timers[kTimerCount];
     int32_t guardBandLeft;
     uint8_t resetRequested;
@@ -142,8 +145,9 @@ public:
     int32_t fpsFrames;
     uint8_t screenShotRequested;
     // The drawing device's entry and the device (null outside Init ..
-    // Shutdown), its present parameters, and which of the listed sizes exist
-    // in 16 and 32 bits.
+    // Shutdown; an entry set before Init is used instead of the platform's),
+    // its present parameters, and which of the listed sizes exist in 16 and
+    // 32 bits.
     std::unique_ptr<SysDevice3DFactory> direct3D;
     std::unique_ptr<SysDevice3D> device;
     Sys3DPresentParams presentParams;
@@ -154,8 +158,8 @@ public:
 
 private:
     void InitDirect3D();
-    void ListDisplayModes(std::vector<Sys3DDisplayMode>& modes, bool& configuredFound);
-    void ChooseFallbackMode(const std::vector<Sys3DDisplayMode>& modes);
+    void ListDisplayModes(bool& configuredFound);
+    void ChooseFallbackMode();
     void ReportCapabilities();
     void CreateDevice();
     void LoadColourTable();
@@ -171,7 +175,15 @@ private:
     void OnButtonUp(uint8_t left, uint8_t right);
     void OnMouseWheel(uint32_t wParam);
     void OnCloseRequest();
+    void ReleaseForClose();
     static bool IsKeyboardMessage(uint32_t message);
+
+    // True while EndDraw waits for a lost device.  The controller may be
+    // drawing from inside its own Init or Run1Frame then (a loading screen),
+    // so a close request that arrives meanwhile only ends the wait; the
+    // controller is let go once its call has returned to the main loop.
+    bool waitingForDevice = false;
+    bool closePending = false;
 };
 
 extern CD3D8Game g_D3D8Game;

@@ -186,6 +186,15 @@ void CD3D8Game::EndDraw()
 // was lost and once that it is back.
 bool CD3D8Game::RecoverLostDevice()
 {
+    // The controller that is drawing is on the call stack: the messages
+    // pumped here must not let go of it (see OnCloseRequest).
+    struct SWaitMark
+    {
+        explicit SWaitMark(bool& flag) : flag(flag), previous(flag) { flag = true; }
+        ~SWaitMark() { flag = previous; }
+        bool& flag;
+        bool previous;
+    } waiting(waitingForDevice);
     bool controllerTold = false;
     for (;;)
     {

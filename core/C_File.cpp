@@ -11,6 +11,7 @@ namespace
 {
 constexpr int LineReadStep = 256;
 constexpr int NoLineEnd = -1;
+constexpr int LineEndLength = 2;   // CR LF or LF CR
 
 int ClampToInt(int64_t value)
 {
@@ -21,34 +22,26 @@ int ClampToInt(int64_t value)
     return static_cast<int>(value);
 }
 
-// Finds the first line end (CR LF, LF CR or a lone LF) in text[from..size).
-// A CR or LF in the last byte cannot be judged while more bytes may follow:
-// then `resumeAt` says where the next look has to start.
-int FindLineEnd(const char* text, int size, int from, bool moreMayFollow, int& endLength, int& resumeAt)
+// Finds the first line end, a CR LF or a LF CR pair, in text[from..size); a
+// lone CR or LF is part of the line.  A CR or LF in the last byte cannot be
+// judged before the next byte is known: `pending` then holds its index (else
+// `size`), where the next look has to start.
+int FindLineEnd(const char* text, int size, int from, int& pending)
 {
-    resumeAt = size;
+    pending = size;
     for (int i = from; i < size; ++i)
     {
         const char c = text[i];
         if (c != '\r' && c != '\n')
             continue;
-        if (i + 1 == size && moreMayFollow)
+        if (i + 1 == size)
         {
-            resumeAt = i;
+            pending = i;
             return NoLineEnd;
         }
-        const char next = i + 1 < size ? text[i + 1] : 0;
-        if (c == '\r')
-        {
-            if (next == '\n')
-            {
-                endLength = 2;
-                return i;
-            }
-            continue;   // a lone CR is no line end
-        }
-        endLength = next == '\r' ? 2 : 1;
-        return i;
+        const char next = text[i + 1];
+        if ((c == '\r' && next == '\n') || (c == '\n' && next == '\r'))
+            return i;
     }
     return NoLineEnd;
 }
@@ -237,14 +230,24 @@ bool CFile::WriteLine(const char* text)
 
 const char* CFile::ReadLine()
 {
+    int length = 0;
+    bool ended = false;
+    return ReadLine(length, ended);
+}
+
+const char* CFile::ReadLine(int& length, bool& ended)
+{
     char* buffer = g_FileSystem.GetLineBuffer();
     buffer[0] = 0;
+    length = 0;
+    ended = false;
     if (m_Handle == -1)
         return buffer;
     const int start = GetPos();
     const int limit = CFileSystem::LineBufferSize - 1;
     int total = 0;
     int scanFrom = 0;
+    bool fileEnded = false;
     for (;;)
     {
         const int wanted = limit - total < LineReadStep ? limit - total : LineReadStep;
@@ -252,20 +255,26 @@ const char* CFile::ReadLine()
         if (got < 0)
             got = 0;
         total += got;
-        const bool moreMayFollow = got == wanted && total < limit;
-        int endLength = 0;
-        const int end = FindLineEnd(buffer, total, scanFrom, moreMayFollow, endLength, scanFrom);
+        fileEnded = got < wanted;
+        const int end = FindLineEnd(buffer, total, scanFrom, scanFrom);
         if (end != NoLineEnd)
         {
             buffer[end] = 0;
-            Seek(start + end + endLength);
+            length = end;
+            ended = true;
+            Seek(start + end + LineEndLength);
             return buffer;
         }
-        if (!moreMayFollow)
+        if (fileEnded || total == limit)
             break;
     }
-    // No line end: everything read is the line, and reading goes on after it.
-    buffer[total] = 0;
+    // No line end: everything read is the line.  A full buffer keeps a CR or
+    // LF in its last byte for the next piece, so that a line end is never
+    // torn in two.
+    length = !fileEnded && scanFrom < total ? scanFrom : total;
+    buffer[length] = 0;
+    if (length < total)
+        Seek(start + length);
     return buffer;
 }
 

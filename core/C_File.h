@@ -34,9 +34,14 @@ public:
     int Write(const void* buffer, int count);// bytes written, -1 on failure
     bool WriteString(const char* text);
     bool WriteLine(const char* text);        // text + CR LF
-    // One line without its end (CR LF, LF CR or a lone LF), valid until the
-    // next call; a line longer than the line buffer comes in pieces.
+    // One line without its end, valid until the next call.  A line ends in
+    // CR LF or LF CR; a lone CR or LF is part of the line.  A line longer
+    // than the line buffer comes in pieces.
     const char* ReadLine();
+    // The same, with the number of bytes of the text (NUL bytes included)
+    // and whether a line end closed it: false for the last line of a file
+    // without one and for every piece of a long line but its last.
+    const char* ReadLine(int& length, bool& ended);
 
     bool Seek(int position);   // inside the file or entry; false for < 0
     bool Skip(int count);

@@ -117,9 +117,9 @@ void CTextReader::SkipBlanksAndComments()
 
 void CTextReader::NextToken(CString& token)
 {
-    token = "";
     if (!m_Text)
         return;
+    token = "";
     const int start = m_Pos;
     SkipBlanksAndComments();
     if (AtEnd())

@@ -19,8 +19,8 @@ public:
     bool LoadWhole();
     // The same for a text already in memory (copied).
     void LoadText(const char* text, int size);
-    // Next token, or the empty string at the end of the text (also when
-    // nothing was loaded).
+    // Next token, or the empty string at the end of the text.  Before
+    // anything was loaded the token is left as it was.
     void NextToken(CString& token);
     // True (and consumed) when the next token is the key, upper-cased.
     bool FindKey(const char* key);

@@ -1,9 +1,9 @@
 #pragma once
 // Ring of N fixed slots that keeps the most recent N entries (the network
-// data cache holds its packets in one).  Once the ring is full each add
-// overwrites the oldest entry; the first overwrite is reported as a failed
-// check so that a cache too small for its traffic shows in the log.  The
-// count never exceeds N.
+// data cache holds its packets in one).  The add that fills the last free
+// slot is reported as a failed check, so that a cache too small for its
+// traffic shows in the log before anything is lost; from then on each add
+// overwrites the oldest entry.  The count never exceeds N.
 
 #include "core/C_LogFile.h"
 
@@ -18,17 +18,11 @@ public:
     // Copies the element into the next slot; returns that slot's index.
     int Add(const T& element)
     {
-        if (m_Count == N)
-        {
-            if (!m_OverwriteReported)
-            {
-                DEBUG_REPORT_AT(nullptr, 38);
-                m_OverwriteReported = true;
-            }
-        }
-        else
+        if (m_Count < N)
         {
             ++m_Count;
+            if (m_Count == N)
+                DEBUG_REPORT_AT(nullptr, 38);
         }
         m_Latest = (m_Latest + 1) % N;
         m_Slots[m_Latest] = element;
@@ -39,7 +33,6 @@ public:
     {
         m_Count = 0;
         m_Latest = N - 1;
-        m_OverwriteReported = false;
     }
 
     T& operator[](int slot) { return m_Slots[slot]; }
@@ -54,5 +47,4 @@ private:
     T m_Slots[N] = {};
     int m_Latest = N - 1;
     int m_Count = 0;
-    bool m_OverwriteReported = false;
 };

@@ -1,12 +1,11 @@
 // CFile::ReadLine reads configuration and other hand-edited texts: any bytes,
-// any line ends and lines of any length must come back in pieces that fit the
-// line buffer, from a disk file and from an entry of a data file alike, and
-// every call must move on until the end.
+// any line ends and lines of any length must come back byte for byte in
+// pieces that fit the line buffer, from a disk file and from an entry of a
+// data file alike, and every call must move on until the end.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -66,20 +65,36 @@ std::string DataFileAround(const std::string& text)
     return image;
 }
 
-void ReadAllLines(CFile& file, size_t size)
+bool IsLineEnd(const std::string& text, size_t at)
 {
-    size_t consumed = 0;
+    return at + 2 <= text.size() &&
+           ((text[at] == '\r' && text[at + 1] == '\n') || (text[at] == '\n' && text[at + 1] == '\r'));
+}
+
+// Every piece is the text's own bytes from where the last one stopped, and
+// a piece closed by a line end stops right before a CR LF or LF CR pair.
+void ReadAllLines(CFile& file, const std::string& text)
+{
+    const size_t size = text.size();
     for (size_t call = 0; !file.IsEOF(); ++call)
     {
         const int before = file.GetPos();
-        const char* line = file.ReadLine();
-        if (std::strlen(line) >= static_cast<size_t>(CFileSystem::LineBufferSize))
+        int length = -1;
+        bool ended = false;
+        const char* line = file.ReadLine(length, ended);
+        if (length < 0 || length >= CFileSystem::LineBufferSize || line[length] != 0)
+            std::abort();
+        if (text.compare(static_cast<size_t>(before), static_cast<size_t>(length), line, length) != 0)
+            std::abort();
+        const size_t end = static_cast<size_t>(before) + static_cast<size_t>(length);
+        if (ended && !IsLineEnd(text, end))
+            std::abort();
+        if (static_cast<size_t>(file.GetPos()) != end + (ended ? 2 : 0))
             std::abort();
         if (file.GetPos() <= before || call > size)
             std::abort();
-        consumed = static_cast<size_t>(file.GetPos());
     }
-    if (consumed != size && size != 0)
+    if (static_cast<size_t>(file.GetPos()) != size && size != 0)
         std::abort();
 }
 } // namespace
@@ -96,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CFile disk;
     if (!disk.OpenRead(diskPath.c_str()))
         std::abort();
-    ReadAllLines(disk, size);
+    ReadAllLines(disk, text);
     disk.Close();
 
     const std::string imagePath = TempPath("text.med");
@@ -107,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CFile entry;
     if (!entry.OpenRead("text.txt"))
         std::abort();
-    ReadAllLines(entry, size);
+    ReadAllLines(entry, text);
     entry.Close();
     ShutdownFileSystem();
     return 0;

@@ -132,14 +132,14 @@ void LogDamaged(const char* name, const char* reason)
     g_Log.Write(CString("Damaged TGA file: ") + name + " (" + reason + ")");
 }
 
+// Rows are taken in file order, the first one read being the top row,
+// whatever origin the descriptor names: the game's pictures are made so.
 void DecodePixels(const TgaHeader& h, const uint8_t* data, const uint32_t* palette, CBitmap32& image)
 {
     const int bytesPerPixel = h.depth / 8;
-    const bool topFirst = (h.descriptor & TopLeftOrigin) != 0;
-    for (int fileRow = 0; fileRow < h.height; ++fileRow)
+    for (int row = 0; row < h.height; ++row)
     {
-        const int row = topFirst ? fileRow : h.height - 1 - fileRow;
-        const uint8_t* from = data + size_t(fileRow) * h.width * bytesPerPixel;
+        const uint8_t* from = data + size_t(row) * h.width * bytesPerPixel;
         uint32_t* to = image.pixels + size_t(row) * h.width;
         for (int x = 0; x < h.width; ++x, from += bytesPerPixel)
         {

@@ -2,9 +2,10 @@
 // A pixel buffer read from or written to an uncompressed TGA file.
 //
 // Read: colour-mapped images of 8 bits per pixel with a 24-bit palette, and
-// true-colour images of 24 or 32 bits per pixel, stored top row first or
-// bottom row first as the descriptor says; the identification field and a
-// colour map the image does not use are skipped.  Pixels of 8- and 24-bit
+// true-colour images of 24 or 32 bits per pixel.  Rows are taken in the
+// order they stand in the file, the first as the top row, whatever origin
+// the descriptor names; the identification field and a colour map the image
+// does not use are skipped.  Pixels of 8- and 24-bit
 // files get alpha 0.  Anything else (compressed, grey, other depths, sizes
 // above MaxSide, damaged palettes, short files) is refused with a log line
 // and leaves the image empty (0 x 0).

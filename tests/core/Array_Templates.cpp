@@ -96,22 +96,23 @@ TEST(T_OrderedArray, EqualKeysGoBehindAndAFullArrayRefuses)
     EXPECT_EQ(log.Lines(), expected);
 }
 
-TEST(T_LinkedList, KeepsTheNewestEntriesWithoutPassingItsCapacity)
+TEST(T_LinkedList, ReportsTheAddThatFillsItAndKeepsTheNewestEntries)
 {
     CTestLog log;
     struct SPacket { int fields[18]; };
     auto* ring = new T_LinkedList<SPacket, 1024>;
-    for (int i = 0; i < 1024; ++i)
+    for (int i = 0; i < 1023; ++i)
         ring->Add(SPacket{{i}});
-    EXPECT_EQ(ring->GetCount(), 1024);
-    EXPECT_TRUE(log.Lines().empty());   // full, but nothing lost yet
+    EXPECT_TRUE(log.Lines().empty());   // one slot still free
+    ring->Add(SPacket{{1023}});
+    const std::vector<std::string> expected = {"#DEBUG: breakpoint reached",
+                                               ReportPlace(38, "core/T_LinkedList.h")};
+    EXPECT_EQ(log.Lines(), expected);   // the add that fills the ring
     ring->Add(SPacket{{1024}});
     ring->Add(SPacket{{1025}});
+    EXPECT_EQ(log.Lines(), expected);   // overwriting says nothing more
     EXPECT_EQ(ring->GetCount(), 1024);
     EXPECT_EQ((*ring)[ring->GetLatest()].fields[0], 1025);
     EXPECT_EQ((*ring)[ring->GetOldest()].fields[0], 2);
-    const std::vector<std::string> expected = {"#DEBUG: breakpoint reached",
-                                               ReportPlace(38, "core/T_LinkedList.h")};
-    EXPECT_EQ(log.Lines(), expected);
     delete ring;
 }

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <utility>
 
+#include "core/C_FileSystem.h"
+
 
 namespace
 {
@@ -97,8 +99,36 @@ TEST_F(ConfigWrite, EveryHundredthOfGammaAndBrightnessSurvives)
         const std::string text = std::string("GAMMA=") + value + "\r\nBRIGHTNESS=" + value + "\r\n";
         EXPECT_EQ(RoundTrip(text), text) << value;
     }
-    // Lines end in CR LF after writing.
-    EXPECT_EQ(RoundTrip("UNKNOWN\nGAMMA=1.5\n\rlast"), "UNKNOWN\r\nGAMMA=1.50\r\nlast\r\n");
+    // Lines end in CR LF after writing; a lone LF is part of its line.
+    EXPECT_EQ(RoundTrip("GAMMA=1.5\n\rUNKNOWN\nGAMMA=1.5\n\rlast"),
+              "GAMMA=1.50\r\nUNKNOWN\nGAMMA=1.5\r\nlast\r\n");
+}
+
+TEST_F(ConfigWrite, EveryLineIsKeptByteForByteWhateverItHolds)
+{
+    using namespace std::string_literals;
+    const std::string longComment = "; " + std::string(70000, 'c');
+    const std::string longValue = std::string(70000, '7');
+    // Each file as read and as written back with gamma 1.5.
+    const std::pair<std::string, std::string> files[] = {
+        {"UNKNOWN=a\0b\r\n"s, "UNKNOWN=a\0b\r\n"s},
+        {longComment + "\r\nGAMMA=1.00\r\n", longComment + "\r\nGAMMA=1.50\r\n"},
+        {"GAMMA=1.00 ;" + longComment + "\r\n", "GAMMA=1.50 ;" + longComment + "\r\n"},
+        {"GAMMA=" + longValue + "\r\n", "GAMMA=1.50\r\n"},
+        // The value ends at a NUL, CR or LF byte; what follows stays.
+        {"GAMMA=1.00\0tail ; c\r\n"s, "GAMMA=1.50\0tail ; c\r\n"s},
+        {"GAMMA=1.00\nBLOOD=On\nRESOLUTION=1,2,3\n", "GAMMA=1.50\nBLOOD=On\nRESOLUTION=1,2,3\n\r\n"},
+        {"GAMMA=1.00\rnext;\r\n", "GAMMA=1.50\rnext;\r\n"},
+        // A NUL is dropped from the key as any other control byte.
+        {"GAM\0MA=1.00\r\n"s, "GAM\0MA=1.00\r\n"s},
+    };
+    for (const auto& [read, written] : files)
+        EXPECT_EQ(WriteChanged(read, [] { g_Config.gamma = 1.5f; }), written) << read.substr(0, 40);
+    // Read whole as well: the end of a long comment is no setting.
+    const std::string fillsTheLineBuffer = "; " + std::string(CFileSystem::LineBufferSize - 3, 'c');
+    Write("v2krn.cfg", "GAM\0MA=1.25\r\n"s + fillsTheLineBuffer + "GAMMA=2\r\n");
+    ReadConfig();
+    EXPECT_FLOAT_EQ(g_Config.gamma, 1.25f);
 }
 
 TEST_F(ConfigWrite, OnlyMatchingLinesAreReplaced)

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/C_Config.h"
@@ -275,28 +276,45 @@ TEST_F(FileReading, ClosedFileRefusesToRead)
     EXPECT_STREQ(file.ReadLine(), "");
 }
 
-TEST_F(FileReading, ReadLineTakesCrLfLfCrAndLoneLf)
+TEST_F(FileReading, ReadLineTakesCrLfAndLfCrButNoLoneCrOrLf)
 {
     const std::vector<std::string> expected = {"one", "", "three", "last"};
-    for (const char* end : {"\r\n", "\n\r", "\n"})
+    for (const char* end : {"\r\n", "\n\r"})
     {
         const std::string text = std::string("one") + end + end + "three" + end + "last";
         UseDataFileWith(text);
-        EXPECT_EQ(ReadLines("TEXT.TXT"), expected) << "line end of " << std::strlen(end) << " bytes";
+        EXPECT_EQ(ReadLines("TEXT.TXT"), expected) << "line end " << int(end[0]);
         UseDiskFileWith(text);
         EXPECT_EQ(ReadLines("text.txt"), expected);
     }
-    UseDataFileWith("a\rb\r\nc");   // a lone CR stays in the line
-    EXPECT_EQ(ReadLines("TEXT.TXT"), (std::vector<std::string>{"a\rb", "c"}));
+    // A file whose lines end in LF alone is one line.
+    UseDataFileWith("a\rb\r\nc\nd\ne");
+    EXPECT_EQ(ReadLines("TEXT.TXT"), (std::vector<std::string>{"a\rb", "c\nd\ne"}));
+}
+
+TEST_F(FileReading, ReadLineTellsLengthAndLineEnd)
+{
+    UseDiskFileWith(std::string("x\0y\n\rz", 6));
+    CFile file;
+    ASSERT_TRUE(file.OpenRead("text.txt"));
+    int length = -1;
+    bool ended = false;
+    EXPECT_EQ(std::string(file.ReadLine(length, ended), 3), std::string("x\0y", 3));
+    EXPECT_EQ(length, 3);
+    EXPECT_TRUE(ended);
+    EXPECT_STREQ(file.ReadLine(length, ended), "z");
+    EXPECT_EQ(length, 1);
+    EXPECT_FALSE(ended);
+    file.Close();
 }
 
 TEST_F(FileReading, ReadLineJoinsLinesAcrossTheStepBoundary)
 {
     // Line ends split over the 256-byte reads: a CR at byte 255 and its LF
-    // at byte 256, then a lone LF at byte 511.
+    // at byte 256, then a LF CR at bytes 511 and 512.
     const std::string first(255, 'x');
     const std::string second(255, 'y');
-    const std::string text = first + "\r\n" + second + "\n" + "z";
+    const std::string text = first + "\r\n" + second + "\n\r" + "z";
     UseDiskFileWith(text);
     EXPECT_EQ(ReadLines("text.txt"), (std::vector<std::string>{first, second, "z"}));
     UseDataFileWith(text);
@@ -312,6 +330,22 @@ TEST_F(FileReading, ReadLineCutsALineLongerThanItsBuffer)
     EXPECT_EQ(lines[0].size(), static_cast<size_t>(CFileSystem::LineBufferSize - 1));
     EXPECT_EQ(lines[0].size() + lines[1].size(), longLine.size());
     EXPECT_EQ(lines[2], "next");
+
+    // A CR LF that would straddle the cut is kept whole for the next piece.
+    UseDataFileWith(std::string(CFileSystem::LineBufferSize - 2, 'q') + "\r\nnext");
+    CFile file;
+    ASSERT_TRUE(file.OpenRead("TEXT.TXT"));
+    const std::pair<int, bool> expected[] = {{CFileSystem::LineBufferSize - 2, false}, {0, true}, {4, false}};
+    for (const auto& [expectedLength, expectedEnd] : expected)
+    {
+        int length = -1;
+        bool ended = !expectedEnd;
+        file.ReadLine(length, ended);
+        EXPECT_EQ(length, expectedLength);
+        EXPECT_EQ(ended, expectedEnd);
+    }
+    EXPECT_TRUE(file.IsEOF());
+    file.Close();
 }
 
 TEST_F(FileReading, DiskReadsUseTheFourReadersAndGiveThemBack)

@@ -142,7 +142,7 @@ TEST_F(GlobalFuncFatalDeathTest, Direct3DFailureLogsShowsAndExitsWithOne)
 {
     EXPECT_EXIT(GlobalFunc::FatalD3DError("CUnit::RenderSelectionCircle/1", Sys3DError::InvalidCall, true),
                 ::testing::ExitedWithCode(1),
-                "Direct3D error: Caller:CUnit::RenderSelectionCircle/1\rFatal D3D error- ErrorCode:1\r"
+                "Direct3D error: Caller:CUnit::RenderSelectionCircle/1 Fatal D3D error- ErrorCode:1 "
                 "Error description:");
     const std::vector<std::string> expected = {
         "CUnit::RenderSelectionCircle/1", "Fatal D3D error- ErrorCode:1",
@@ -154,7 +154,7 @@ TEST_F(GlobalFuncFatalDeathTest, DirectSoundFailureLogsShowsAndExitsWithOne)
 {
     EXPECT_EXIT(GlobalFunc::FatalDSoundError("CMusic::Play/1", SysSound::ErrNoDriver, true),
                 ::testing::ExitedWithCode(1),
-                "DirectSound error: Caller:CMusic::Play/1\rFatal DirectSound error- ErrorCode:-5\r");
+                "DirectSound error: Caller:CMusic::Play/1 Fatal DirectSound error- ErrorCode:-5 ");
     const std::vector<std::string> expected = {
         "CMusic::Play/1", "Fatal DirectSound error- ErrorCode:-5",
         std::string("Error description:") + SysSound::ErrorText(SysSound::ErrNoDriver)};

@@ -8,6 +8,9 @@
 #include "core/C_File.h"
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
+#include "core/MAIN.h"
+#include "frontend/C_PlayerProfiles.h"
+#include "platform/SysFile.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestDataFile.h"
 #include "tests/support/TestLog.h"
@@ -173,4 +176,35 @@ TEST(ReportLeaks, StringsOfTheDataFilesStillInUseAreNoLeak)
     GlobalFunc::ReportLeaks();
     EXPECT_EQ(testing::internal::GetCapturedStderr().find("#DEBUG: Warning"), std::string::npos);
     ShutdownFileSystem();
+}
+
+TEST(ReportLeaks, AnIncludeLineAndAProfileAreNoLeakAtExit)
+{
+    CScratchFolder folder;
+    folder.Write("v2krn.cfg", "INCLUDE=extra.med\r\n");
+    const CConfig saved = g_Config;
+    SysFile::SetExecutableFolderForTests(folder.Path().c_str());
+    GlobalFunc::MarkLeakBaseline();
+    // What one run holds at its end: the configuration's additional data
+    // file and a player's profile.
+    ReadConfig();
+    ASSERT_EQ(g_Config.includeFiles.GetCount(), 1);
+    g_PlayerProfiles.Clear();
+    g_PlayerProfiles.profiles = new CPlayerProfiles::SProfile*[1]{new CPlayerProfiles::SProfile};
+    g_PlayerProfiles.profiles[0]->name = "Hero";
+    g_PlayerProfiles.count = 1;
+    g_PlayerProfiles.current = 0;
+    CTestLog log;
+
+    // The end of the run, as the entry function goes through it.
+    FreeGlobals();
+    WriteConfig();
+    testing::internal::CaptureStderr();
+    GlobalFunc::ReportLeaks();
+    const std::string boxes = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(boxes.find("#DEBUG: Warning"), std::string::npos) << boxes;
+    EXPECT_TRUE(CScratchFolder::Exists(folder / "players.prf"));
+
+    SysFile::SetExecutableFolderForTests(nullptr);
+    g_Config = saved;
 }

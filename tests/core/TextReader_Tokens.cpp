@@ -120,3 +120,15 @@ TEST(CTextReader, LoadWholeReadsAnEntryOfTheDataFiles)
     EXPECT_FALSE(missing.LoadWhole());
     ShutdownFileSystem();
 }
+
+TEST(CTextReader, NothingLoadedLeavesTheTokenAsItWas)
+{
+    CTextReader reader;
+    CString token("KEEP");
+    reader.NextToken(token);
+    EXPECT_STREQ(token.GetBuffer(), "KEEP");
+    // A file that failed to open is loaded as an empty text.
+    reader.LoadWhole();
+    reader.NextToken(token);
+    EXPECT_STREQ(token.GetBuffer(), "");
+}

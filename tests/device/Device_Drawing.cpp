@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "core/GlobalFunc.h"
 #include "game/C_CtrlGame.h"
@@ -31,6 +34,35 @@ bool Near(uint32_t a, uint32_t b)
 
 using DeviceDrawing = DeviceGame;
 using DeviceFrame = DeviceGame;
+
+// A screen that shows a loading picture from inside its Init, while the
+// window goes away and the game is asked to close.
+class LoadingCtrl : public CCtrl
+{
+public:
+    explicit LoadingCtrl(CD3D8Game& game) : game(game) {}
+    void Init() override
+    {
+        calls.push_back("Init");
+        game.device->NotifyWindowLost();
+        std::raise(SIGTERM);
+        game.BeginDraw();
+        game.EndDraw();
+        calls.push_back("Init done");
+    }
+    void Release() override { calls.push_back("Release"); }
+    CCtrl* Run1Frame() override { return this; }
+
+    CD3D8Game& game;
+    std::vector<std::string> calls;
+};
+
+class SwitchingCtrl : public CCtrl
+{
+public:
+    CCtrl* Run1Frame() override { return next; }
+    CCtrl* next = nullptr;
+};
 } // namespace
 
 TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAndControllerStatesComeLast)
@@ -130,6 +162,20 @@ TEST_F(DeviceFrame, LostDeviceIsToldOnceAndClosingEndsTheWait)
     game.EndDraw();
     EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceLostKey}, ctrl.keys);
     EXPECT_EQ(0, game.fpsFrames);  // nothing was presented
+}
+
+TEST_F(DeviceFrame, CloseDuringTheLostDeviceWaitLetsGoOfTheDrawingScreenAfterItsCall)
+{
+    SwitchingCtrl menu;
+    LoadingCtrl loading(game);
+    menu.next = &loading;
+    game.controller = &menu;
+    game.Frame();
+    EXPECT_EQ((std::vector<std::string>{"Init", "Init done", "Release"}), loading.calls);
+    EXPECT_EQ(nullptr, game.controller);
+    EXPECT_TRUE(game.IsQuit());
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
 }
 
 TEST_F(DeviceFrame, ResetDeviceGetsTheGamesStatesBack)

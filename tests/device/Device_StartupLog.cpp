@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "effects/C_Particles.h"
 #include "game/C_MessageList.h"
 #include "media/D3DDevice.h"
+#include "platform/SysDevice3DFactory.h"
 #include "tests/device/DeviceGame.h"
 #include "tests/device/Device_StepLines.h"
 
@@ -64,6 +67,48 @@ protected:
         g_Config.mouseCursorMode = 3;
         g_Config.hardwareCursor = 1;
     }
+};
+
+// A display of two full-screen modes, 800 x 600 in 32 bits and 640 x 480 in
+// 16 bits, that notes every mode asked of it; its devices are the real ones,
+// drawing into the test's window.
+class TwoModeDisplay : public SysDevice3DFactory
+{
+public:
+    explicit TwoModeDisplay(std::vector<uint32_t>& asked) : asked(asked), real(SysCreateDevice3DFactory()) {}
+    uint32_t GetAdapterModeCount() override { return 2; }
+    Sys3DResult EnumAdapterModes(uint32_t index, Sys3DDisplayMode& mode) override
+    {
+        asked.push_back(index);
+        mode.width = index == 0 ? 800 : 640;
+        mode.height = index == 0 ? 600 : 480;
+        mode.format = index == 0 ? Sys3DFormat::X8R8G8B8 : Sys3DFormat::R5G6B5;
+        return Sys3DError::Ok;
+    }
+    Sys3DResult GetDeviceCaps(Sys3DCaps& caps) override { return real->GetDeviceCaps(caps); }
+    Sys3DResult CreateDevice(void* nativeWindow, Sys3DPresentParams& params,
+                             std::unique_ptr<SysDevice3D>& device) override
+    {
+        params.windowed = true;
+        return real->CreateDevice(nativeWindow, params, device);
+    }
+
+private:
+    std::vector<uint32_t>& asked;
+    std::unique_ptr<SysDevice3DFactory> real;
+};
+
+// Full screen in the fixture's 64 x 64, which the display does not offer.
+class DeviceWithoutTheConfiguredMode : public DeviceGame
+{
+protected:
+    void PrepareData() override
+    {
+        g_Config.windowed = 0;
+        game.direct3D = std::make_unique<TwoModeDisplay>(asked);
+    }
+
+    std::vector<uint32_t> asked;
 };
 
 // No audio output can be opened: the sound driver named does not exist.
@@ -173,4 +218,27 @@ TEST_F(DeviceWithDriverCursorAsked, MissingDriverCursorFallsBackToMono)
     EXPECT_EQ(" Immediate present interval", lines[at + 2].substr(3));
     EXPECT_EQ(0, g_Config.mouseCursorMode);
     EXPECT_EQ(0, g_Config.hardwareCursor);
+}
+
+TEST_F(DeviceWithoutTheConfiguredMode, FallbackAsksForTheModesAgainAndTakesTheBestOne)
+{
+    EXPECT_EQ((std::vector<uint32_t>{0, 1, 0, 1}), asked);
+    std::vector<std::string> modeLines;
+    bool inside = false;
+    for (const std::string& line : log.Lines())
+    {
+        if (line == "--- Getting device capabilities ---")
+            break;
+        if (inside)
+            modeLines.push_back(line);
+        inside = inside || line == "--- Getting available display modes ---";
+    }
+    const std::vector<std::string> expected = {
+        "800x600 32bit", "640x480 16bit",
+        "The selected screen resolution or color depth is not supported by your graphic hardware",
+        "Trying to find an better one", "OK, new video mode selected"};
+    EXPECT_EQ(expected, modeLines);
+    EXPECT_EQ(800, game.width);
+    EXPECT_EQ(600, g_Config.screenHeight);
+    EXPECT_EQ(32, game.bitsPerPixel);
 }
