@@ -347,8 +347,7 @@ void CD3D8Game::Frame()
     }
     next->state = 0;
     SetupD3D8RenderStates();
-    // The mouse cursor is confined to the screen again here once the cursor
-    // set exists.
+    cursors.ClipToScreen();
 }
 
 bool CD3D8Game::Run(const char* title)

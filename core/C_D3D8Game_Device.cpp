@@ -2,37 +2,36 @@
 // screens need from the start: each step announced in the log, so that the
 // log shows how far a failed start got.
 
-#include <cstdlib>
-
 #include "core/C_Config.h"
 #include "core/C_Ctrl.h"
 #include "core/C_D3D8Game.h"
 #include "core/C_File.h"
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
+#include "core/MAIN.h"
 #include "effects/C_Particles.h"
 #include "game/C_MessageList.h"
+#include "media/C_2DFont.h"
+#include "media/InterfaceTables.h"
+#include "media/C_Music.h"
+#include "media/C_SoundStream.h"
 #include "media/C_VXBuffer.h"
+#include "media/C_VoiceBank.h"
 #include "media/D3DDevice.h"
-#include "platform/SysMessageBox.h"
 #include "world/C_DecorType.h"
 #include "world/C_UnitStats.h"
 
 namespace
 {
-constexpr int kFatalExitCode = 1;
 constexpr int32_t kVertexBatchSize = 12288;
 constexpr int32_t kDriverCursorMode = 3;  // MOUSECURSOR=D3D_HW
 constexpr int32_t kMonoCursorMode = 0;    // MOUSECURSOR=MONO
+constexpr int32_t kArrowCursor = 0;
+constexpr int32_t kWaitCursor = 1;
 
 // The primary buffer's output format: 16-bit stereo PCM at 22050 Hz.
 constexpr uint16_t kOutputChannels = 2;
 constexpr uint16_t kOutputBlockAlign = kOutputChannels * (SysSound::BitsPerSample / 8);
-
-[[noreturn]] void EndProcess()
-{
-    std::exit(kFatalExitCode);
-}
 
 void WriteLines(const std::vector<CString>& lines)
 {
@@ -57,25 +56,34 @@ void CD3D8Game::Init()
         SetupD3D8RenderStates();
     g_Log.Write("--- Initializing VertexBuffer ---");
     g_VXBuffer.Init(kVertexBatchSize);
-    // "--- Initializing Mouse cursors ---": the cursor set's 24 cursors from
-    // "Cursors\Mono\" and "Cursors\Color\", the arrow shown and the cursor
-    // confined to the screen, once the cursor set exists.
+    g_Log.Write("--- Initializing Mouse cursors ---");
+    cursors.Init(CCursors::StartupCount, &window);
+    cursors.LoadStartupCursors();
+    cursors.SetCursor(kArrowCursor);
+    cursors.ClipToScreen();
     g_Log.Write("--- Creating Gamma ramp ---");
     SetGammaRamp(0, 0, 1);
     if (hasWindow)
         InitAudio();
     // The wait cursor shows from here to the volume control.
-    // "--- Loading game fonts ---": game fonts 0 to 5 from "Fonts\" and the
-    // language folder.
-    // "--- Loading game sounds ---": the sample bank.
-    // "--- Initializing game music ---": the music player.
-    // "--- Initializing volume control ---": MUSICVOLUME= and SOUNDVOLUME=,
-    // then the arrow cursor again.
+    cursors.SetCursor(kWaitCursor);
+    g_Log.Write("--- Loading game fonts ---");
+    LoadGameFonts(g_Config.languageFolder);
+    g_Log.Write("--- Loading game sounds ---");
+    LoadSoundBank(directSound);
+    g_Log.Write("--- Initializing game music ---");
+    g_Music.Init(directSound);
+    g_SoundStream.Init(directSound);
+    g_Log.Write("--- Initializing volume control ---");
+    g_Music.SetVolume(g_Config.musicVolume);
+    g_VoiceBank.SetAllVolumes(g_Config.soundVolume);
+    cursors.SetCursor(kArrowCursor);
     g_Log.Write("--- Initializing game timer ---");
     StartTimer(kTimerRate);
     g_Log.Write("--- Building technology tree ---");
     InitTypeRecords();
-    // "--- Setting up game hints ---": the command-button hints.
+    g_Log.Write("--- Setting up game hints ---");
+    LoadCommandHints();
     g_Log.Write("--- Initializing particle system ---");
     g_Particles.Init(CParticles::kDevicePoolSize);
     g_Log.Write("--- Initializing game messages ---");
@@ -83,8 +91,7 @@ void CD3D8Game::Init()
     g_MessageList = new CMessageList();
     g_Log.Write("--- Initializing decoration objects ---");
     LoadDecorTypes();
-    // The interface textures (check box, slider, pause picture) join this
-    // step once the interface pictures exist.
+    LoadInterfaceTextures();
     if (controller)
         controller->Init();
     g_Log.Write("--- Preloading finished ---");
@@ -93,24 +100,25 @@ void CD3D8Game::Init()
 void CD3D8Game::InitDirect3D()
 {
     g_Log.Write("--- Initializing Direct3D8 ---");
-    direct3D = SysCreateDevice3DFactory();
+    // A factory set before Init (a stand-in display of the tests) is kept.
+    if (!direct3D)
+        direct3D = SysCreateDevice3DFactory();
     if (!direct3D)
     {
         g_Log.Write("Could't create Direct3D object");
-        EndProcess();
+        EndProcessOnFatalError("Could't create Direct3D object");
     }
     g_Log.Write("--- Getting available display modes ---");
-    std::vector<Sys3DDisplayMode> modes;
     bool configuredFound = false;
-    ListDisplayModes(modes, configuredFound);
+    ListDisplayModes(configuredFound);
     // A window takes the configured size and depth as they are.
     if (!configuredFound && !g_Config.windowed)
-        ChooseFallbackMode(modes);
+        ChooseFallbackMode();
     ReportCapabilities();
     CreateDevice();
 }
 
-void CD3D8Game::ListDisplayModes(std::vector<Sys3DDisplayMode>& modes, bool& configuredFound)
+void CD3D8Game::ListDisplayModes(bool& configuredFound)
 {
     for (auto& sizeRow : modeSupport)
         sizeRow[DeviceStartup::kSupports16Bit] = sizeRow[DeviceStartup::kSupports32Bit] = 0;
@@ -123,24 +131,32 @@ void CD3D8Game::ListDisplayModes(std::vector<Sys3DDisplayMode>& modes, bool& con
         if (line.IsEmpty())
             continue;
         g_Log.Write(line);
-        modes.push_back(mode);
         if (DeviceStartup::IsConfiguredMode(mode, g_Config.screenWidth, g_Config.screenHeight, g_Config.colourDepth))
             configuredFound = true;
         DeviceStartup::MarkModeSupport(mode, modeSupport);
     }
 }
 
-void CD3D8Game::ChooseFallbackMode(const std::vector<Sys3DDisplayMode>& modes)
+void CD3D8Game::ChooseFallbackMode()
 {
     g_Log.Write("The selected screen resolution or color depth is not supported by your graphic hardware");
     g_Log.Write("Trying to find an better one");
+    // The modes are asked for again, without listing them in the log.
+    std::vector<Sys3DDisplayMode> modes;
+    const uint32_t count = direct3D->GetAdapterModeCount();
+    for (uint32_t index = 0; index < count; ++index)
+    {
+        Sys3DDisplayMode mode;
+        GlobalFunc::FatalD3DError("CD3D8Game::Init/2", direct3D->EnumAdapterModes(index, mode), true);
+        modes.push_back(mode);
+    }
     int32_t fallbackWidth = 0;
     int32_t fallbackHeight = 0;
     int32_t fallbackDepth = 0;
     if (!DeviceStartup::ChooseFallbackMode(modes, fallbackWidth, fallbackHeight, fallbackDepth))
     {
         g_Log.Write("Unable to find an appropriate graphics mode");
-        EndProcess();
+        EndProcessOnFatalError("Unable to find an appropriate graphics mode");
     }
     g_Config.screenWidth = fallbackWidth;
     g_Config.screenHeight = fallbackHeight;
@@ -179,8 +195,7 @@ void CD3D8Game::ReportCapabilities()
     g_Log.Write("Your graphics hardware doesn't meet the requirements");
     g_Log.Write("Details:");
     g_Log.Write(details);
-    SysMessageBox::Show(window.NativeHandle(), details, "Insufficient hardware support");
-    EndProcess();
+    EndProcessOnFatalError(details, "Insufficient hardware support");
 }
 
 void CD3D8Game::CreateDevice()
@@ -266,16 +281,19 @@ void CD3D8Game::InitAudio()
 void CD3D8Game::Shutdown()
 {
     g_Log.Write("--- Releasing technology resources ---");
-    // "--- Releasing game fonts ---": game fonts 0 to 5.
+    g_Log.Write("--- Releasing game fonts ---");
+    ReleaseGameFonts();
     g_Log.Write("--- Releasing mouse cursors ---");
-    // The cursor set is freed here once it exists.
+    cursors.Free();
     window.ConfineCursor(false);
     g_Log.Write("--- Shutting down Direct3D8 ---");
     // The batch goes first, so that nothing drawn outlives the device.
     g_VXBuffer.Free();
     ReleaseDirect3D();
-    // "--- Releasing audio resources ---": the sample bank and the music
-    // player.
+    g_Log.Write("--- Releasing audio resources ---");
+    g_VoiceBank.Free();
+    g_Music.Release();
+    g_SoundStream.Release();
     g_Log.Write("--- Shutting down Audio ---");
     ReleaseSound();
     g_Log.Write("--- Releasing game timer ---");

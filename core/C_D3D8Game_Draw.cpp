@@ -164,7 +164,7 @@ void CD3D8Game::EndDraw()
     // Present leaves it undefined.
     if (screenShotRequested)
         CaptureScreenShot();
-    // The software cursor is drawn here once the cursor set exists.
+    cursors.Render();
     GlobalFunc::FatalD3DError("CD3D8Game::EndDraw/1", device->EndScene(), true);
     if (resetRequested)
     {
@@ -172,7 +172,7 @@ void CD3D8Game::EndDraw()
         // tries again.
         device->Reset(presentParams);
         SetupD3D8RenderStates();
-        // The cursor set refreshes its pictures here once it exists.
+        cursors.Refresh();
         resetRequested = 0;
     }
     if (!RecoverLostDevice())
@@ -214,8 +214,8 @@ bool CD3D8Game::RecoverLostDevice()
             if (device->Reset(presentParams) == Sys3DError::Ok)
             {
                 SetupD3D8RenderStates();
-                // The cursor set refreshes its pictures and confines the
-                // cursor here once it exists.
+                cursors.Refresh();
+                cursors.ClipToScreen();
                 if (controller)
                     controller->onKeyDown(kDeviceResetKey);
                 return true;

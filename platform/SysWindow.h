@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "platform/SysMessage.h"
@@ -40,6 +41,13 @@ public:
     void ConfineCursor(bool confine);
     // The mouse position in client pixels as of the last message pass.
     void GetMousePosition(int& x, int& y) const;
+    // Makes a 32 x 32 picture the system mouse cursor over the window:
+    // pixels 0xAARRGGBB, top row first, alpha 0 transparent; (hotX, hotY)
+    // is the pixel that points.  The window keeps the cursor until the next
+    // call or until it closes.  False, with the cursor shown before kept,
+    // when the video driver has no system cursors (the offscreen driver) or
+    // the window is closed.
+    bool SetColourCursor(const uint32_t* pixels, int hotX, int hotY);
 
     // Takes the oldest waiting message, after collecting what the system has
     // delivered since the last call.  False when none waits.  This is the

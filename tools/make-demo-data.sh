@@ -78,6 +78,10 @@ mkdir -p "$staging/Music"
 "$tools/mksound" samples "$staging"
 "$tools/mksound" music "$staging/Music/track-1.raw" 10 220
 "$tools/mksound" music "$staging/Music/track-2.raw" 10 330
+# The 24 mouse cursors (Cursors\Mono\, Cursors\Color\) and the five
+# interface pictures (InGame\Interface\, InGame\Menus\pause.tga).
+"$tools/mkpicture" cursors "$staging"
+"$tools/mkpicture" interface "$staging"
 # ---- End of generated media -------------------------------------------------
 
 mkdir -p "$game_dir"

@@ -28,6 +28,7 @@ struct SysWindow::State
     SysWindowEvents events{queue};
     SDL_Window* window = nullptr;
     bool fullScreen = false;
+    SDL_Cursor* cursor = nullptr;  // the colour cursor set last, owned
 };
 
 SysWindow::SysWindow() : state(std::make_unique<State>())
@@ -74,6 +75,12 @@ void SysWindow::Destroy()
     if (!IsOpen())
         return;
     SDL_StopTextInput();
+    if (state->cursor != nullptr)
+    {
+        SDL_SetCursor(SDL_GetDefaultCursor());
+        SDL_FreeCursor(state->cursor);
+        state->cursor = nullptr;
+    }
     SDL_DestroyWindow(state->window);
     state->window = nullptr;
     state->queue.Clear();
@@ -113,6 +120,27 @@ void SysWindow::GetMousePosition(int& x, int& y) const
 {
     x = state->events.MouseX();
     y = state->events.MouseY();
+}
+
+bool SysWindow::SetColourCursor(const uint32_t* pixels, int hotX, int hotY)
+{
+    constexpr int kSide = 32;
+    if (!IsOpen() || pixels == nullptr)
+        return false;
+    // SDL only reads the pixels while it makes the cursor.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), kSide, kSide, 32,
+                                                              kSide * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (surface == nullptr)
+        return false;
+    SDL_Cursor* cursor = SDL_CreateColorCursor(surface, hotX, hotY);
+    SDL_FreeSurface(surface);
+    if (cursor == nullptr)
+        return false;
+    SDL_SetCursor(cursor);
+    if (state->cursor != nullptr)
+        SDL_FreeCursor(state->cursor);
+    state->cursor = cursor;
+    return true;
 }
 
 bool SysWindow::PeekMessage(SysMessage& out)
