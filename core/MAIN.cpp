@@ -70,11 +70,13 @@
 #include "world/C_GameMap.h"
 #include "world/C_PathFinder.h"
 #include "world/C_Player.h"
+#include "world/C_PlayerStatistics.h"
 #include "world/C_ReferenceBase.h"
 #include "world/C_Technology.h"
 #include "world/C_UnitStats.h"
 #include "media/C_2DFont.h"
 #include "media/C_2DImage.h"
+#include "game/C_Hint.h"
 #include "media/C_Music.h"
 #include "media/C_SoundStream.h"
 #include "media/C_Texture.h"
@@ -395,9 +397,10 @@ void Startup()
     AllocGlobalTextures();
     AllocGlobalImages();
     AllocGlobalFonts();
-    // Decoration types, command hints: (with their code)
+    // Decoration types: (with their code)
+    AllocGlobalHints();
     g_UnitStats = new CUnitStats[TypeRecordCount];
-    // Player statistics: (with their code)
+    g_PlayerStatistics = new CPlayerStatistics[PlayerStatisticsCount];
     g_TechnologyTree.Init();
 
     LoadPlayerProfiles();
@@ -420,7 +423,9 @@ void FreeGlobals()
     FreeGlobalImages();
     FreeGlobalFonts();
     FreeDecorTypes();
+    FreeGlobalHints();
     delete[] g_UnitStats;
+    delete[] g_PlayerStatistics;
     g_TechnologyTree.Clear();
     FreeCampaigns();
     g_MemoryBlock.Free();
