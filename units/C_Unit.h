@@ -299,6 +299,9 @@ public:
     int32_t GetRegionId() const;
     bool IsFootprintRegistered() const { return m_FootprintRegistered; }
     UnitLife GetLife() const { return m_Life; }
+    // The unit log: identity, owner, position, type and action buffer, with
+    // the target building's own log (C_Unit_Log.cpp).
+    void WriteLog() const;
 
     // ---- Orders, health and sight (C_Unit.cpp, C_Unit_Sight.cpp) ----------
     // Queued waypoints beyond MaxWaypoints are dropped.
