@@ -34,6 +34,8 @@ constexpr int32_t MapCornerCount = MapCornerSide * MapCornerSide;
 constexpr int32_t MinMapSide = 32;
 constexpr int32_t MaxMapSide = MapBlockSide;
 constexpr int32_t MaxStartPoints = 8;
+// The ground texture NewMap takes as the theme file's default one.
+constexpr int32_t ThemeGroundTexture = -1;
 
 constexpr uint16_t NoShore = 0xFFFF;
 constexpr uint16_t NoRegion = 0xFFFF;
@@ -100,8 +102,9 @@ public:
 
     // ---- Life of a map (C_GameMap.cpp) ------------------------------------
     // A new flat map of width x height blocks (32 .. 256) painted with the
-    // ground texture of the theme's file (or none for NoTheme).  False, with
-    // a log line and the present map untouched, for a bad size or theme.
+    // ground texture (ThemeGroundTexture: the theme file's default one) of
+    // the theme's file (or none for NoTheme).  False, with a log line and
+    // the present map untouched, for a bad size or theme.
     bool NewMap(int32_t width, int32_t height, int32_t groundTexture, int32_t theme);
     // Back to no map: the objects on the blocks are deleted, the theme and
     // minimap textures freed; the theme becomes NoTheme.
@@ -174,7 +177,9 @@ public:
     bool LoadMap(const char* path, uint8_t editorFlag);
     // Reads and checks the whole image before the present map is freed;
     // false, with a log line and the map untouched, when it is refused.
-    // Single bad object records are skipped with a log line.
+    // Single bad object records are skipped with a log line; a resource
+    // site or decoration lying over another object refuses the map, which
+    // is then freed with the objects made so far.
     bool LoadMapData(CMemoryBlock& block, uint8_t editorFlag);
     // Editor only: start points from the 266 markers, x outer, y inner.
     int32_t CollectStartPoints();
@@ -257,13 +262,24 @@ private:
     void ClearGrids();
     void PaintNewMap(int32_t groundTexture);
     void InitPlayers();
-    void ReleaseObjects();
+    void ReleaseObjects(bool logSteps);
     CPlayer* FindUnitOwner(const CUnit* unit) const;
     // Steps of LoadMapData once the file has been checked.
     void SetUpPlayersFromSettings();
-    void CreateBuildingFromFile(int32_t owner, int32_t x, int32_t y, int32_t cast, int32_t resourceKind,
-                                int32_t treeCast, int32_t amount, int32_t decorationKind, int32_t specialId,
+    // False when the record lies over another object; a record that names
+    // nothing sensible is skipped with a log line.
+    bool CreateBuildingFromFile(int32_t owner, int32_t x, int32_t y, int32_t cast, int32_t resourceKind,
+                                int32_t treeCast, int32_t amount, int32_t decorationKind, int32_t scriptId,
                                 int32_t archers);
+    void FinishFromMap(CBuilding& building, int32_t archers);
+    enum class EFootprint
+    {
+        Free,
+        OffMap,
+        Taken,
+    };
+    EFootprint CheckNeutralFootprint(CPlayer& maker, int32_t x, int32_t y, int32_t cast, int32_t resourceKind,
+                                     int32_t treeCast, int32_t decorationKind) const;
     void CreateUnitFromFile(int32_t owner, int32_t x, int32_t y, int32_t type, int32_t stance, int32_t specialId,
                             const char* name);
     void LoadPlayerScripts();
