@@ -1,5 +1,7 @@
 #include "frontend/C_CtrlMainMenu.h"
 
+#include "media/C_Music.h"
+
 namespace
 {
 constexpr float kCameraSpeed = 0.038f;
@@ -24,6 +26,7 @@ void CCtrlMainMenu::Init() {}
 // The menu stays on screen until one of its pages starts something else.
 CCtrl* CCtrlMainMenu::Run1Frame()
 {
+    g_Music.UpdateMusic();
     RenderForms();
     return this;
 }

@@ -20,6 +20,7 @@
 #include "game/C_GameObjects.h"
 #include "game/C_MissionObjectives.h"
 #include "game/C_Selection.h"
+#include "media/C_EnvironmentFX.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 #include "world/C_ReferenceBase.h"
@@ -306,7 +307,10 @@ bool CCtrlGame::LoadGame(CSaveGame& stream)
     const bool loaded = ReadGame(stream, true);
     stream.Close();
     if (loaded)
+    {
+        g_EnvironmentFX.InitEnvironment(true);
         return true;
+    }
     CGameObjects::FreeWorld(g_ReferenceBase);
     if (RestoreSnapshot(snapshot))
         g_Log.Write("Save game refused; the running game goes on");

@@ -9,6 +9,7 @@
 #include "core/C_PtrGarbage.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
+#include "media/C_EnvironmentFX.h"
 #include "media/C_Texture.h"
 #include "units/C_Unit.h"
 #include "buildings/C_Building.h"
@@ -156,6 +157,7 @@ bool CGameMap::NewMap(int32_t newWidth, int32_t newHeight, int32_t groundTexture
         UpdateArea(0, 0, -1, -1);
     cameraTargetX = 0.0f;
     cameraTargetY = 0.0f;
+    g_EnvironmentFX.InitEnvironment(true);
     return true;
 }
 

@@ -297,6 +297,54 @@ private:
     void SmoothShoreDirections();
     void FloodRegion(int32_t x, int32_t y, uint16_t id, bool water, std::unique_ptr<int32_t[]>& queue);
     bool IsBlockFree(int32_t x, int32_t y, int32_t kind) const;
+
+    // ---- Camera and view (C_GameMap_Camera.cpp) ----------------------------
+    // The camera fields above (target, heading, distance, scroll velocity and
+    // input, view translation and matrix), the visible-block list with its
+    // stamps and corner caches, the hovered block and the drag rectangle.
+    // Screen positions are on the virtual 1024 x 768 screen, minimap
+    // positions in pixels of the minimap panel.
+public:
+    // The camera step, `steps` times (nothing below 1): scrolling, turning
+    // and eye height.  Once per simulation tick.
+    void Tick(int32_t steps);
+    // Camera keys (virtual-key codes): Home, Insert, Delete, numeric + and -.
+    // Whether the key was the camera's.
+    bool OnKeyDown(int32_t virtualKey);
+    // "," and ".": the next idle unit or worker.  Whether it was used.
+    bool OnKeyCommand(int32_t character);
+    bool SelectionClick();
+    bool SelectionRightClick();
+    void BeginDragRect();
+    void UpdateDragRect();
+    // The rubber band (screen corners in any order).
+    void SelectInRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    void SelectSameTypeVisible();
+    // A click or drag on the minimap: the camera target moves there.  False
+    // when the point lies outside the minimap diamond.
+    bool MinimapClick(int32_t panelX, int32_t panelY);
+    // A right click on the minimap: a move order to the block there.
+    bool MinimapOrder(int32_t panelX, int32_t panelY);
+    // The map point (blocks, not limited) under a minimap pixel; false
+    // outside the diamond.
+    bool MinimapToMap(int32_t panelX, int32_t panelY, float* mapX, float* mapY) const;
+    // Rebuilds the view matrix and the visible-block list; once per drawn
+    // frame.
+    void UpdateVisibleBlocks();
+    // Whether the block (on the map) shows on the screen this frame.
+    bool ProjectBlockCorners(int32_t x, int32_t y);
+
+private:
+    void ScrollStep();
+    void TurnStep();
+    void EyeHeightStep();
+    void ProjectCorner(int32_t cx, int32_t cy);
+    bool FindStartBlock(int32_t* startX, int32_t* startY);
+    void AddVisibleBlock(int32_t x, int32_t y);
+    void AddVisibleSpan(int32_t x, int32_t low, int32_t high);
+    // Moves one end of a column's span to the edge of the visible blocks.
+    int32_t AdjustSpanEnd(int32_t x, int32_t end, int32_t inward);
+    bool IsSelectableOwnUnit(const CUnit* unit, int32_t x, int32_t y) const;
 };
 
 // The world map of the process.
