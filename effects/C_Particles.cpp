@@ -60,6 +60,7 @@ void CParticles::Reset()
 
 void CParticles::ReleaseHeld()
 {
+    m_Projectiles.clear();
     for (const SHeld<CUnit>& corpse : m_Corpses)
         g_PtrGarbage.AddUnit(corpse.object);
     for (const SHeld<CBuilding>& ruin : m_Ruins)
@@ -88,6 +89,7 @@ void CParticles::Update(int32_t ticks)
 {
     if (ticks <= 0)
         return;
+    FlyProjectiles(ticks);
     Decay(m_Corpses, ticks, [](CUnit* unit) { g_PtrGarbage.AddUnit(unit); });
     Decay(m_Ruins, ticks, [](CBuilding* building) { g_PtrGarbage.AddBuilding(building); });
 }

@@ -27,7 +27,7 @@ struct SMinimapMarker
 // One effect particle as it was asked for.
 struct SEffectParticle
 {
-    int32_t kind;     // KindBlood, or the debris kind (24, 25, 26) of a smash
+    int32_t kind;     // KindBlood, the debris kind (24, 25, 26) of a smash, or the effect's kind
     float x;
     float y;
     float height;
@@ -75,6 +75,90 @@ public:
     // Keeps the local player's fog revealed around a building for a while.
     void AddKind120(const CBuilding* building, float timeFactor);
     void AddExplosionMark(float x, float y, float size);
+
+    // ---- Projectiles ---------------------------------------------------------
+    // Each flies one tick per two blocks between launch and aim (at least
+    // one) and strikes on landing with the shooter's attack at launch: its
+    // target unit when that is still alive on the map, otherwise the unit
+    // or else the building on the aim block.  Points are (x, height, y) in
+    // blocks.  The shooter's player keeps the kill credit when the shooter
+    // itself is gone.  Projectiles are no saved state.
+    static constexpr int32_t KindArrow = 10;
+    static constexpr int32_t KindFlameArrow = 11;
+    static constexpr int32_t KindStone = 12;
+    static constexpr int32_t KindFireStone = 13;
+    static constexpr int32_t KindExplodingStone = 14;
+    static constexpr int32_t KindImpact = 18;
+    static constexpr int32_t KindFireBall = 36;
+    // The stand-in's own labels of the projectiles that have no particle
+    // kind of their own, and of the effects it records.
+    static constexpr int32_t KindCannonball = 1001;
+    static constexpr int32_t KindLaser = 1002;
+    static constexpr int32_t KindBlast = 1003;
+    static constexpr int32_t KindDust = 1010;
+    static constexpr int32_t KindWaterSplash = 1011;
+    static constexpr int32_t KindFlare = 1012;
+    static constexpr int32_t KindHoofPuff = 3;
+    static constexpr int32_t KindShotFlash = 16;
+    static constexpr int32_t KindSparkle = 85;
+    // Damage types the projectiles deal.
+    static constexpr int32_t DamageArrow = 2;
+    static constexpr int32_t DamageFlameArrow = 3;
+    static constexpr int32_t DamageStone = 4;
+    static constexpr int32_t DamageExplosion = 8;
+    static constexpr int32_t DamageFireBall = 7;
+    static constexpr int32_t DamageCannonball = 4;
+    static constexpr int32_t DamageGunOnUnits = 2;
+    static constexpr int32_t DamageGunOnBuildings = 4;
+
+    struct SProjectile
+    {
+        int32_t kind;
+        CUnit* shooter;           // null once the shooter is deleted
+        int32_t shooterPlayer;    // kill credit; -1 none
+        CUnit* target;            // null for none, or once it is deleted
+        float aimX;
+        float aimHeight;
+        float aimY;
+        int32_t amount;
+        int32_t unitDamageType;
+        int32_t buildingDamageType;
+        int32_t blastRadius;      // blocks around the aim block; 0 one target
+        int32_t ticksLeft;
+        bool hidden;
+    };
+
+    void AddArrow(bool hidden, CUnit* shooter, CUnit* target, float launchX, float launchHeight, float launchY,
+                  float aimX, float aimHeight, float aimY, int32_t kind);
+    // Kind 12 plain, 13 fire, 14 exploding.  The units on the target block
+    // are told at launch, so that a computer player's unit may step aside.
+    void AddCatapultStone(bool hidden, CUnit* owner, float startX, float startHeight, float startY, float targetX,
+                          float targetHeight, float targetY, int32_t kind);
+    void AddCannonball(bool hidden, CUnit* owner, CUnit* target, float startX, float startHeight, float startY,
+                       float aimX, float aimHeight, float aimY);
+    void AddLaser(bool hidden, CUnit* owner, CUnit* target, float startX, float startHeight, float startY,
+                  float aimX, float aimHeight, float aimY);
+    // The two tuning values shape the flight only.
+    void AddFireBall(bool hidden, CUnit* shooter, CUnit* target, float launchX, float launchHeight, float launchY,
+                     float aimX, float aimHeight, float aimY, float tuning, float tuning2 = 0.0f);
+    // The demolition blast: an area hit of that damage type around the
+    // point, with the unit as its source, dealt at the next update.
+    void AddBombermanHit(CUnit* source, float x, float y, int32_t radius, int32_t damageType);
+    void AddImpact(bool hidden, float x, float height, float y, int32_t kind);
+    // One ballistic body part or piece of debris (body parts are 50 to 61).
+    void AddProjectile(bool hidden, float x, float height, float y, int32_t direction, float speed, int32_t kind);
+    void AddDust(bool hidden, float x, float height, float y, float size, float growth);
+    void AddKind3(bool hidden, float x, float height, float y, float size);
+    void AddWaterSplash(bool hidden, float x, float height, float y, int32_t variant);
+    void AddKind16(bool hidden, float x, float height, float y, int32_t direction, float size);
+    void AddKind85(bool hidden, float x, float height, float y, float size);
+    void AddFlare(bool hidden, float x, float height, float y, float size, float angle, float rise, float growth,
+                  uint32_t colour);
+    // A unit being deleted: no projectile refers to it any more.
+    void ForgetUnit(const CUnit* unit);
+    const std::vector<SProjectile>& GetProjectiles() const { return m_Projectiles; }
+    // Flight ticks between two points (x, y in blocks).
+    static int32_t FlightTicks(float fromX, float fromY, float toX, float toY);
     // A building fire; the handle stays valid until FreeParticle.
     int32_t AddBuildingFire(bool hidden, float x, float height, float y, float size);
     // True when the handle held a particle, which is now gone.
@@ -120,7 +204,14 @@ public:
     const std::vector<int32_t>& GetFireHandles() const { return m_Fires; }
     void ClearEffects();
 
+    ~CParticles();
+
 private:
+    void Launch(const SProjectile& projectile, float fromX, float fromY);
+    void FlyProjectiles(int32_t ticks);
+    static void Land(const SProjectile& projectile);
+    void RecordEffect(int32_t kind, float x, float y, float height, bool hidden);
+
     template <typename T>
     struct SHeld
     {
@@ -146,6 +237,7 @@ private:
     int32_t m_ExplosionMarkCount = 0;
     std::vector<int32_t> m_Fires;
     int32_t m_NextHandle = 0;
+    std::vector<SProjectile> m_Projectiles;
 };
 
 extern CParticles g_Particles;

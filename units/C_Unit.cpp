@@ -6,6 +6,7 @@
 #include "core/C_Config.h"
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
+#include "effects/C_Particles.h"
 #include "game/C_Selection.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "world/C_GameMap.h"
@@ -46,6 +47,8 @@ CUnit::~CUnit()
     // pointer in the map's blocks.
     if (m_FootprintRegistered)
         PlaceFootprint(false);
+    // Projectiles in flight forget their shooter and target.
+    g_Particles.ForgetUnit(this);
 }
 
 int32_t CUnit::GetLivingHitPoints() const
@@ -169,10 +172,12 @@ void CUnit::RemoveFromWorld(bool notify)
     g_Selection.RemoveUnit(this);
     if (notify && IsNetworkGame() && IsOwnedHere(player))
         g_UnitCommandOutbox.SendUnitDied(this, tornApart != 0);
+    // Dying before the model changes: a type whose death ends inside its
+    // model choice (the corpse at once) finishes it there.
+    m_Life = UnitLife::Dying;
     animType = ANIM_DIE;
     animFrame = 0.0f;
     SetModelByAnimation();
-    m_Life = UnitLife::Dying;
 }
 
 void CUnit::DropEveryReference(bool tellAI)

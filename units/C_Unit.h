@@ -15,6 +15,8 @@
 #include "core/C_String.h"
 
 class CBuilding;
+class CModelRecord;
+struct SBodyPart;
 class CObjectReferences;
 class CRangeTable;
 class CSaveStream;
@@ -383,6 +385,96 @@ public:
     void UpdateFollow(int32_t ticks);
     void FindTargetInRange(const CRangeTable& pattern, CUnit** foundUnit, CBuilding** foundBuilding,
                            bool buildingsFirst) const;
+
+    // ---- Unit-type kit: models, sounds, shared combat bodies -------------
+    // (C_Unit_Kit.cpp, C_Unit_Melee.cpp, C_Unit_MeleePatrol.cpp)
+    // The global model record of the current model number; null when the
+    // model table is not loaded or the number is outside it.
+    CModelRecord* GetModelRecord() const;
+    // Plays one of `variants` samples from `sample` at the unit's tile: full
+    // volume where the local player sees the tile, half volume for a unit of
+    // a friend of the local player elsewhere, else not at all.  `flag` goes
+    // through to the sample bank.
+    void PlaySoundAt(int32_t sample, int32_t variants, int32_t flag) const;
+    // Broadcasts the animation change (command 34) in a network game when
+    // this machine owns the unit.
+    void SendAnimationChange() const;
+    // Throws the common body parts plus `extra` from the centre, 40 above the
+    // ground: base angle random(360), speed random(speedSpread) + speedBase.
+    void ThrowBodyParts(const SBodyPart* extra, int32_t extraCount, int32_t speedSpread,
+                        int32_t speedBase) const;
+    // The shared fighting bodies the unit types' operations call (the table
+    // of their users is CUnitBehaviourTable).
+    void MeleeOnCommand(CUnit* newTargetUnit, CBuilding* newTargetBuilding, int32_t tx, int32_t ty,
+                        int32_t command);
+    void MeleeOnIdle();
+    void MeleeOnEnemySighted(CUnit* enemy);
+    // Variant B tests the stance in its second step; variant A does not.
+    void MeleeOnAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding, bool variantB);
+    // Wind-down: the rest of the swing, then Stop.  Halt: Stop at once.
+    void WindDownOnTargetLost(CUnit* unit, CBuilding* building);
+    void HaltOnTargetLost(CUnit* unit, CBuilding* building);
+    void MeleeSeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged, bool rider);
+    // `extraDegrees` turns riders past their target; `sourceLine` names the
+    // type's check in the log of a non-local unit.
+    void MeleeOnPerformAction(float extraDegrees, int32_t sourceLine, const char* sourceFile);
+    void MeleeOnMoveEnd();
+    // Whole blocks between the unit's centre and a block.
+    int32_t BlocksTo(int32_t blockX, int32_t blockY) const;
+    // (C_Unit_Damage.cpp) A hit whose kill is credited to `attackerPlayer`
+    // even when the attacker itself is gone (a projectile outliving its
+    // shooter); -1 none.
+    static constexpr int32_t NoAttackerPlayer = -1;
+    void TakeHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amount, int32_t damageType,
+                     bool retaliate);
+    void ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amount, int32_t damageType,
+                      bool retaliate);
+
+    // ---- Screen rectangle of the last drawing (rubber-band selection) ------
+    // Left, top, right, bottom on the virtual screen, set where the unit is
+    // drawn; empty (right below left) until it has been drawn once.
+    int32_t screenRect[4] = {0, 0, -1, -1};
+    // Shown, alive, and its screen rectangle meets the band (edges touching
+    // count); the band's corners in order.  The rectangle is that of the
+    // model at its render position; a unit without a model to place keeps
+    // the rectangle of its last drawing (C_Unit_Pick.cpp).
+    bool IsInScreenRect(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
+
+    // ---- Decals, panel, picking and debug output ----------------------------
+    // (C_Unit_Draw.cpp, C_Unit_Panel.cpp, C_Unit_Pick.cpp, C_Unit_Debug.cpp)
+    // Selection circle kinds; any other kind draws black.
+    static constexpr int32_t CircleWhite = 1;
+    static constexpr int32_t CircleYellow = 2;
+    static constexpr int32_t CircleGreen = 3;
+    static constexpr int32_t CircleRed = 4;
+    // Decals draped over the terrain under a unit on the map: the selection
+    // circle in the kind's colour, and the blob shadow.
+    void RenderSelectionCircle(int32_t kind) const;
+    void RenderShadow() const;
+    // Image number of the icon of the current command, or -1 (other
+    // players' units, the option off, no command).
+    int32_t GetCommandIcon() const;
+    // Portrait with its top-left corner at (px, py), health bar under it
+    // and command icon over its bottom.
+    void RenderHealthBar(int32_t px, int32_t py) const;
+    // The unit's part of the command panel; `typeName` is shown when the
+    // unit has no name of its own.
+    void RenderInfoPanel(const char* typeName) const;
+    // Depth of the unit's model under the screen point, or -1.0; the model's
+    // rectangle is kept in screenRect.
+    float HitTestScreenPoint(int32_t sx, int32_t sy);
+    // The debug panel, and its lines in drawing order.
+    struct SDebugLine
+    {
+        int32_t x;
+        int32_t y;
+        CString text;
+    };
+    void RenderDebugInfo() const;
+    std::vector<SDebugLine> GetDebugLines() const;
+    // The game controller's blink flag, which the portrait's flash follows
+    // while the unit is under attack; the controller sets it each frame.
+    static inline uint8_t panelBlink = 0;
 
     // ---- Fields read and written by the world ------------------------------
     uint8_t onMap = 0;            // visible: standing on the map and drawn

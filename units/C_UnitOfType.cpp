@@ -2,6 +2,8 @@
 
 #include "core/C_Localizer.h"
 #include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitAnimationTable.h"
+#include "units/C_UnitBehaviourTable.h"
 
 namespace
 {
@@ -55,7 +57,7 @@ const SUnitTypeRow& RowOf(int32_t cast)
 }
 }  // namespace
 
-CUnitOfType::CUnitOfType(int32_t cast) : m_Row(RowOf(cast)) {}
+CUnitOfType::CUnitOfType(int32_t cast) : m_Row(RowOf(cast)), m_Behaviour(CUnitBehaviourTable::Find(cast)) {}
 
 const char* CUnitOfType::GetCastName() const
 {
@@ -69,6 +71,12 @@ bool CUnitOfType::Animate(int32_t ticks)
 {
     if (animType == ANIM_DIE)
         return AnimateDeath(DieFramesPerTick * static_cast<float>(ticks), DieFrameCount);
+    if (animType == ANIM_WIND_DOWN)
+    {
+        animFrame += GetAttackAnimSpeed() * static_cast<float>(ticks);
+        if (animFrame >= static_cast<float>(CUnitAnimationTable::FrameCount(model)))
+            Stop();
+    }
     return true;
 }
 
@@ -126,6 +134,11 @@ void CUnitOfType::onCommand(CUnit* targetUnit, CBuilding* targetBuilding, CBuild
 {
     if (m_Row.cast == UNIT_TOWERARCHER)
         return;   // it shoots from its tower and takes no orders
+    if (m_Behaviour != nullptr && m_Behaviour->meleeCommand)
+    {
+        MeleeOnCommand(targetUnit, targetBuilding, x, y, command);
+        return;
+    }
     const SOrderRule* rule = OrderRuleOf(m_Row.cast);
     const bool keepsObject = rule != nullptr && rule->keepsObject;
     const bool isRanged = rule != nullptr && command != NoCommand &&
@@ -134,4 +147,52 @@ void CUnitOfType::onCommand(CUnit* targetUnit, CBuilding* targetBuilding, CBuild
         rule != nullptr && command != NoCommand && command == rule->onTheSpotCommand ? TARGET_NONE : TARGET_CHOOSE;
     InitAction(targetUnit, targetBuilding, keepsObject ? targetObject : nullptr, x, y, command, kind, false,
                isRanged);
+}
+
+void CUnitOfType::onIdle()
+{
+    if (m_Behaviour != nullptr && m_Behaviour->meleeIdle)
+        MeleeOnIdle();
+}
+
+void CUnitOfType::onEnemySighted(CUnit* enemy)
+{
+    if (m_Behaviour != nullptr && m_Behaviour->meleeSighted)
+        MeleeOnEnemySighted(enemy);
+}
+
+void CUnitOfType::onAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding)
+{
+    if (m_Behaviour != nullptr && m_Behaviour->attacked != EAttackedBody::None)
+        MeleeOnAttacked(attackerUnit, attackerBuilding, m_Behaviour->attacked == EAttackedBody::VariantB);
+}
+
+void CUnitOfType::onTargetLost(CUnit* unit, CBuilding* building)
+{
+    if (m_Behaviour == nullptr)
+        return;
+    if (m_Behaviour->targetLost == ETargetLostBody::WindDown)
+        WindDownOnTargetLost(unit, building);
+    else if (m_Behaviour->targetLost == ETargetLostBody::Halt)
+        HaltOnTargetLost(unit, building);
+}
+
+void CUnitOfType::SeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged)
+{
+    *engaged = false;
+    if (m_Behaviour != nullptr && m_Behaviour->patrol != EPatrolBody::None)
+        MeleeSeekTargetOnPatrol(tx, ty, engaged, m_Behaviour->patrol == EPatrolBody::Rider);
+}
+
+void CUnitOfType::onPerformAction()
+{
+    if (m_Behaviour != nullptr && m_Behaviour->meleePerform)
+        MeleeOnPerformAction(m_Behaviour->performExtraDegrees, m_Behaviour->sourceLine,
+                             CUnitBehaviourTable::SourceFile());
+}
+
+void CUnitOfType::onMoveEnd()
+{
+    if (m_Behaviour != nullptr && m_Behaviour->meleePerform)
+        MeleeOnMoveEnd();
 }

@@ -9,6 +9,8 @@
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 
+struct SUnitBehaviourRow;
+
 class CUnitOfType : public CUnit
 {
 public:
@@ -17,7 +19,8 @@ public:
     const char* GetCastName() const override;
     int32_t GetObjectTypeId() const override { return m_Row.objectTypeId; }
     float GetMaxHitPoints() const override;
-    // Plays the Die animation of a dying unit to its end.
+    // Plays the Die animation of a dying unit to its end, and the rest of
+    // a swing whose target was lost.
     bool Animate(int32_t ticks) override;
     bool CanAttackUnits() const override { return m_Row.canAttack; }
     bool IsRanged() const override { return m_Row.ranged; }
@@ -48,10 +51,21 @@ public:
     void onCommand(CUnit* targetUnit, CBuilding* targetBuilding, CBuilding* targetObject, int32_t x, int32_t y,
                    int32_t command) override;
 
+    // The shared fighting bodies, for the types the behaviour table lists
+    // as their users; the others keep the base class's answers.
+    void onIdle() override;
+    void onEnemySighted(CUnit* enemy) override;
+    void onAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding) override;
+    void onTargetLost(CUnit* unit, CBuilding* building) override;
+    void SeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged) override;
+    void onPerformAction() override;
+    void onMoveEnd() override;
+
 protected:
     // The row of a type the table has; the factory never asks for another.
     explicit CUnitOfType(int32_t cast);
 
 private:
     const SUnitTypeRow& m_Row;
+    const SUnitBehaviourRow* m_Behaviour;   // null: no shared fighting body
 };

@@ -77,17 +77,31 @@ float Spread(int32_t range)
 
 void CUnit::TakeHit(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool retaliate)
 {
+    TakeHitFrom(attackerUnit, attackerUnit != nullptr ? attackerUnit->player : NoAttackerPlayer, amount, damageType,
+                retaliate);
+}
+
+void CUnit::TakeHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amount, int32_t damageType,
+                        bool retaliate)
+{
     if (IsNetworkGame())
     {
         // The attacker's machine reports the hit itself.
-        if (attackerUnit != nullptr && !IsOwnedHere(attackerUnit->player))
+        if (attackerPlayer != NoAttackerPlayer && !IsOwnedHere(attackerPlayer))
             return;
         g_UnitCommandOutbox.SendUnitHit(this, attackerUnit, amount, damageType);
     }
-    ApplyHit(attackerUnit, amount, damageType, retaliate);
+    ApplyHitFrom(attackerUnit, attackerPlayer, amount, damageType, retaliate);
 }
 
 void CUnit::ApplyHit(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool retaliate)
+{
+    ApplyHitFrom(attackerUnit, attackerUnit != nullptr ? attackerUnit->player : NoAttackerPlayer, amount, damageType,
+                 retaliate);
+}
+
+void CUnit::ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amount, int32_t damageType,
+                         bool retaliate)
 {
     if (!onMap)
         return;
@@ -165,8 +179,8 @@ void CUnit::ApplyHit(CUnit* attackerUnit, int32_t amount, int32_t damageType, bo
     }
     if (IsAlive())
         return;
-    if (attackerUnit != nullptr)
-        if (CPlayer* killer = PlayerAt(attackerUnit->player))
+    if (attackerPlayer != NoAttackerPlayer)
+        if (CPlayer* killer = PlayerAt(attackerPlayer))
         {
             ++killer->statistics[STAT_UNITS_KILLED];
             killer->score += GetPointValue();

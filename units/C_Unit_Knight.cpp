@@ -1,3 +1,3 @@
 #include "units/C_Unit_Knight.h"
 
-CUnitKnight::CUnitKnight() : CUnitOfType(UNIT_KNIGHT) {}
+CUnitKnight::CUnitKnight() : CUnitMeleeType(UNIT_KNIGHT) {}

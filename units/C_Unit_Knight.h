@@ -1,9 +1,9 @@
 #pragma once
-// The armoured foot soldier of the barracks.
+// The armoured swordsman: two half blows in each swing.
 
-#include "units/C_UnitOfType.h"
+#include "units/C_UnitMeleeType.h"
 
-class CUnitKnight : public CUnitOfType
+class CUnitKnight : public CUnitMeleeType
 {
 public:
     CUnitKnight();

@@ -1,3 +1,3 @@
 #include "units/C_Unit_LightCavalry.h"
 
-CUnitLightCavalry::CUnitLightCavalry() : CUnitOfType(UNIT_LIGHTCAVALRY) {}
+CUnitLightCavalry::CUnitLightCavalry() : CUnitMeleeType(UNIT_LIGHTCAVALRY) {}

@@ -1,9 +1,9 @@
 #pragma once
-// The fast rider of the barracks.
+// The light rider: one blow at the end of each swing, and a horse that snorts.
 
-#include "units/C_UnitOfType.h"
+#include "units/C_UnitMeleeType.h"
 
-class CUnitLightCavalry : public CUnitOfType
+class CUnitLightCavalry : public CUnitMeleeType
 {
 public:
     CUnitLightCavalry();

@@ -1,3 +1,3 @@
 #include "units/C_Unit_Warrior.h"
 
-CUnitWarrior::CUnitWarrior() : CUnitOfType(UNIT_WARRIOR) {}
+CUnitWarrior::CUnitWarrior() : CUnitMeleeType(UNIT_WARRIOR) {}

@@ -1,9 +1,9 @@
 #pragma once
 // The foot soldier of the barracks.
 
-#include "units/C_UnitOfType.h"
+#include "units/C_UnitMeleeType.h"
 
-class CUnitWarrior : public CUnitOfType
+class CUnitWarrior : public CUnitMeleeType
 {
 public:
     CUnitWarrior();

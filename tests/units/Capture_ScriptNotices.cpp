@@ -49,6 +49,9 @@ TEST(ScriptNotices, AttackEventsAreRaisedOncePerArmingOnlyForNamedLivingObjects)
     CUnit* plain = world.Spawn(0, UNIT_WARRIOR, 10, 11);
     CBuilding* house = world.Player(0).CreateBuilding(CastHouse, 30, 30);
     CBuilding* hut = world.Player(0).CreateBuilding(CastHouse, 30, 34);
+    // Finished, so that their 400 hit points outlast the hits.
+    house->Construct(0.0f, true);
+    hut->Construct(0.0f, true);
     named->specialId = 7;
     house->scriptTag = 5;
     for (int32_t round = 0; round < 2; ++round)

@@ -242,9 +242,13 @@ TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOf
     EXPECT_EQ(own->animType, ANIM_STAND);
     EXPECT_EQ(own->stopped, 1);
     remote->Stop();
-    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
-    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].command, CUnitCommandOutbox::CommandUnitStop);
-    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].unit, own);
+    // The standing unit's new model is broadcast as well (command 34).
+    std::vector<CUnitCommandOutbox::SCommand> stops;
+    for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
+        if (sent.command == CUnitCommandOutbox::CommandUnitStop)
+            stops.push_back(sent);
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_EQ(stops[0].unit, own);
     g_UnitCommandOutbox.Clear();
 }
 

@@ -55,7 +55,7 @@ public:
 class UnitSaveRecord : public ::testing::Test
 {
 protected:
-    std::unique_ptr<CUnit> Make(int32_t player = 2, int32_t type = UNIT_WARRIOR)
+    std::unique_ptr<CUnit> Make(int32_t player = 2, int32_t type = UNIT_SETTLER)
     {
         return std::unique_ptr<CUnit>(m_World.Player(player).UnitFactory(type));
     }

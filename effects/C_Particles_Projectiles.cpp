@@ -1,0 +1,253 @@
+// The projectiles of the particle stand-in: each carries its shooter, its
+// target and its amount, flies for a while and delivers its hit where it
+// lands; and the record of the small effects the units ask for.
+
+#include <algorithm>
+#include <cmath>
+
+#include "buildings/C_Building.h"
+#include "effects/C_Particles.h"
+#include "units/C_Unit.h"
+#include "world/C_GameMap.h"
+
+namespace
+{
+// Set when the particle object is gone at the end of the process: units
+// deleted after it must not reach into it.
+bool s_ParticlesGone = false;
+
+constexpr float BlocksPerFlightTick = 2.0f;
+constexpr int32_t NoPlayer = -1;
+constexpr int32_t StoneBlastRadius = 1;
+
+int32_t AttackOf(const CUnit* shooter)
+{
+    if (shooter == nullptr)
+        return 0;
+    int32_t base = 0;
+    int32_t bonus = 0;
+    return shooter->GetAttack(&base, &bonus);
+}
+
+int32_t PlayerOf(const CUnit* unit)
+{
+    return unit != nullptr ? unit->player : NoPlayer;
+}
+
+bool StandsAlive(const CUnit* unit)
+{
+    return unit != nullptr && unit->onMap && unit->IsFootprintRegistered() && unit->IsAlive() && !unit->IsDying();
+}
+
+void Strike(const CParticles::SProjectile& shot, CUnit* unit, CBuilding* building)
+{
+    if (unit != nullptr)
+        unit->TakeHitFrom(shot.shooter, shot.shooterPlayer, shot.amount, shot.unitDamageType, true);
+    else if (building != nullptr && building->IsAlive())
+        building->OnAttacked(shot.shooter, shot.amount, shot.buildingDamageType, true);
+}
+}  // namespace
+
+CParticles::~CParticles()
+{
+    s_ParticlesGone = true;
+}
+
+int32_t CParticles::FlightTicks(float fromX, float fromY, float toX, float toY)
+{
+    const float blocks = std::hypot(toX - fromX, toY - fromY);
+    return std::max(1, static_cast<int32_t>(blocks / BlocksPerFlightTick));
+}
+
+void CParticles::Launch(const SProjectile& projectile, float fromX, float fromY)
+{
+    SProjectile shot = projectile;
+    shot.ticksLeft = FlightTicks(fromX, fromY, shot.aimX, shot.aimY);
+    m_Projectiles.push_back(shot);
+}
+
+void CParticles::AddArrow(bool hidden, CUnit* shooter, CUnit* target, float launchX, float launchHeight,
+                          float launchY, float aimX, float aimHeight, float aimY, int32_t kind)
+{
+    (void)launchHeight;
+    const int32_t damage = kind == KindFlameArrow ? DamageFlameArrow : DamageArrow;
+    Launch({kind, shooter, PlayerOf(shooter), target, aimX, aimHeight, aimY, AttackOf(shooter), damage, damage, 0, 0,
+            hidden},
+           launchX, launchY);
+}
+
+void CParticles::AddCatapultStone(bool hidden, CUnit* owner, float startX, float startHeight, float startY,
+                                  float targetX, float targetHeight, float targetY, int32_t kind)
+{
+    (void)startHeight;
+    const bool exploding = kind == KindExplodingStone;
+    const int32_t damage = exploding ? DamageExplosion : DamageStone;
+    Launch({kind, owner, PlayerOf(owner), nullptr, targetX, targetHeight, targetY, AttackOf(owner), damage, damage,
+            exploding ? StoneBlastRadius : 0, 0, hidden},
+           startX, startY);
+    const int32_t bx = static_cast<int32_t>(targetX);
+    const int32_t by = static_cast<int32_t>(targetY);
+    if (g_GameMap.IsOnMap(bx, by))
+        if (CUnit* below = g_GameMap.Block(bx, by).unit)
+            below->onAIIdle(0, exploding);
+}
+
+void CParticles::AddCannonball(bool hidden, CUnit* owner, CUnit* target, float startX, float startHeight,
+                               float startY, float aimX, float aimHeight, float aimY)
+{
+    (void)startHeight;
+    Launch({KindCannonball, owner, PlayerOf(owner), target, aimX, aimHeight, aimY, AttackOf(owner), DamageCannonball,
+            DamageCannonball, 0, 0, hidden},
+           startX, startY);
+}
+
+void CParticles::AddLaser(bool hidden, CUnit* owner, CUnit* target, float startX, float startHeight, float startY,
+                          float aimX, float aimHeight, float aimY)
+{
+    (void)startHeight;
+    Launch({KindLaser, owner, PlayerOf(owner), target, aimX, aimHeight, aimY, AttackOf(owner), DamageGunOnUnits,
+            DamageGunOnBuildings, 0, 0, hidden},
+           startX, startY);
+}
+
+void CParticles::AddFireBall(bool hidden, CUnit* shooter, CUnit* target, float launchX, float launchHeight,
+                             float launchY, float aimX, float aimHeight, float aimY, float tuning, float tuning2)
+{
+    (void)launchHeight;
+    (void)tuning;
+    (void)tuning2;
+    Launch({KindFireBall, shooter, PlayerOf(shooter), target, aimX, aimHeight, aimY, AttackOf(shooter),
+            DamageFireBall, DamageFireBall, 0, 0, hidden},
+           launchX, launchY);
+}
+
+void CParticles::AddBombermanHit(CUnit* source, float x, float y, int32_t radius, int32_t damageType)
+{
+    SProjectile blast{KindBlast, source, PlayerOf(source), nullptr, x, 0.0f, y, AttackOf(source), damageType,
+                      damageType, std::max(radius, 0), 1, false};
+    m_Projectiles.push_back(blast);
+}
+
+void CParticles::ForgetUnit(const CUnit* unit)
+{
+    if (s_ParticlesGone || unit == nullptr)
+        return;
+    for (SProjectile& shot : m_Projectiles)
+    {
+        if (shot.shooter == unit)
+            shot.shooter = nullptr;
+        if (shot.target == unit)
+            shot.target = nullptr;
+    }
+}
+
+void CParticles::FlyProjectiles(int32_t ticks)
+{
+    for (SProjectile& shot : m_Projectiles)
+        shot.ticksLeft -= ticks;
+    const auto landed = std::stable_partition(m_Projectiles.begin(), m_Projectiles.end(),
+                                              [](const SProjectile& shot) { return shot.ticksLeft > 0; });
+    // Hits may launch or forget projectiles: deliver from a copy.
+    const std::vector<SProjectile> arriving(landed, m_Projectiles.end());
+    m_Projectiles.erase(landed, m_Projectiles.end());
+    for (const SProjectile& shot : arriving)
+        Land(shot);
+}
+
+void CParticles::Land(const SProjectile& shot)
+{
+    const int32_t bx = static_cast<int32_t>(std::floor(shot.aimX));
+    const int32_t by = static_cast<int32_t>(std::floor(shot.aimY));
+    if (shot.blastRadius > 0)
+    {
+        // Each object in the square once, however many blocks it covers.
+        std::vector<const void*> struck;
+        for (int32_t y = by - shot.blastRadius; y <= by + shot.blastRadius; ++y)
+            for (int32_t x = bx - shot.blastRadius; x <= bx + shot.blastRadius; ++x)
+            {
+                if (!g_GameMap.IsOnMap(x, y))
+                    continue;
+                const SMapBlock& block = g_GameMap.Block(x, y);
+                CUnit* unit = StandsAlive(block.unit) ? block.unit : nullptr;
+                CBuilding* building = block.building;
+                const void* object = unit != nullptr ? static_cast<const void*>(unit) : building;
+                if (object == nullptr || std::find(struck.begin(), struck.end(), object) != struck.end())
+                    continue;
+                struck.push_back(object);
+                Strike(shot, unit, building);
+            }
+        return;
+    }
+    if (StandsAlive(shot.target))
+    {
+        Strike(shot, shot.target, nullptr);
+        return;
+    }
+    if (!g_GameMap.IsOnMap(bx, by))
+        return;
+    const SMapBlock& block = g_GameMap.Block(bx, by);
+    Strike(shot, StandsAlive(block.unit) ? block.unit : nullptr, block.building);
+}
+
+void CParticles::RecordEffect(int32_t kind, float x, float y, float height, bool hidden)
+{
+    if (static_cast<int32_t>(m_Effects.size()) >= kMostEffects)
+        m_Effects.erase(m_Effects.begin(), m_Effects.begin() + kMostEffects / 2);
+    m_Effects.push_back({kind, x, y, height, hidden, false});
+}
+
+void CParticles::AddImpact(bool hidden, float x, float height, float y, int32_t kind)
+{
+    RecordEffect(kind, x, y, height, hidden);
+}
+
+void CParticles::AddProjectile(bool hidden, float x, float height, float y, int32_t direction, float speed,
+                               int32_t kind)
+{
+    (void)direction;
+    (void)speed;
+    RecordEffect(kind, x, y, height, hidden);
+}
+
+void CParticles::AddDust(bool hidden, float x, float height, float y, float size, float growth)
+{
+    (void)size;
+    (void)growth;
+    RecordEffect(KindDust, x, y, height, hidden);
+}
+
+void CParticles::AddKind3(bool hidden, float x, float height, float y, float size)
+{
+    (void)size;
+    RecordEffect(KindHoofPuff, x, y, height, hidden);
+}
+
+void CParticles::AddWaterSplash(bool hidden, float x, float height, float y, int32_t variant)
+{
+    (void)variant;
+    RecordEffect(KindWaterSplash, x, y, height, hidden);
+}
+
+void CParticles::AddKind16(bool hidden, float x, float height, float y, int32_t direction, float size)
+{
+    (void)direction;
+    (void)size;
+    RecordEffect(KindShotFlash, x, y, height, hidden);
+}
+
+void CParticles::AddKind85(bool hidden, float x, float height, float y, float size)
+{
+    (void)size;
+    RecordEffect(KindSparkle, x, y, height, hidden);
+}
+
+void CParticles::AddFlare(bool hidden, float x, float height, float y, float size, float angle, float rise,
+                          float growth, uint32_t colour)
+{
+    (void)size;
+    (void)angle;
+    (void)rise;
+    (void)growth;
+    (void)colour;
+    RecordEffect(KindFlare, x, y, height, hidden);
+}

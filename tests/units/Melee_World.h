@@ -1,0 +1,68 @@
+#pragma once
+// A harness world for the fighting tests: the model table loaded with a
+// given frame count for every model, units made with a stance and told to
+// look around, and frames stepped with the invariant checker after each.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "media/C_ModelRecord.h"
+#include "tests/support/SimHarness.h"
+#include "units/C_Unit.h"
+#include "units/C_UnitAnimationTable.h"
+
+class CMeleeWorld
+{
+public:
+    static constexpr int32_t FrameCount = 20;
+
+    explicit CMeleeWorld(uint32_t seed = 1) : world(CSimHarness::DefaultMapSide, seed)
+    {
+        AllocGlobalModels();
+        CUnitAnimationTable::ResetLoggedModels();
+        for (int32_t model = 0; model < GlobalModelCount; ++model)
+            GetGlobalModel(model)->object.frameCount = FrameCount;
+    }
+    ~CMeleeWorld() { FreeGlobalModels(); }
+
+    // A unit with that stance that has looked around once (as after an order).
+    CUnit* Spawn(int32_t player, int32_t type, int32_t x, int32_t y, int32_t stance)
+    {
+        CUnit* unit = world.Spawn(player, type, x, y);
+        if (unit != nullptr)
+        {
+            unit->stance = stance;
+            unit->Stop();
+        }
+        return unit;
+    }
+
+    // One frame of one tick; the first invariant fault is kept.
+    void Frame()
+    {
+        world.Frame(1);
+        if (!firstFault.empty())
+            return;
+        const std::vector<std::string> faults = world.CheckInvariants();
+        if (!faults.empty())
+            firstFault = faults.front();
+    }
+
+    // Frames until the test holds, at most `most`; the frames taken.
+    template <typename Test>
+    int32_t FramesUntil(int32_t most, Test test)
+    {
+        for (int32_t frame = 1; frame <= most; ++frame)
+        {
+            Frame();
+            if (test())
+                return frame;
+        }
+        return -1;
+    }
+
+    CSimHarness world;
+    std::string firstFault;
+};

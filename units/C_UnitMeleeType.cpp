@@ -1,0 +1,299 @@
+#include "units/C_UnitMeleeType.h"
+
+#include "buildings/C_Building.h"
+#include "core/GlobalFunc.h"
+#include "media/C_ModelRecord.h"
+#include "media/C_SaveReader.h"
+#include "media/C_SaveWriter.h"
+#include "net/C_UnitCommandOutbox.h"
+#include "units/C_UnitSoundTable.h"
+
+namespace
+{
+constexpr int32_t TurnChance = 500;
+constexpr int32_t SnortChance = 1000;
+constexpr SSoundPair Snort = {150, 9};
+constexpr int32_t IdleTurnDegrees = 45;
+constexpr int32_t TurnChoices = 3;
+constexpr int32_t BodyPartSpeedSpread = 5;
+constexpr int32_t BodyPartSpeedBase = 2;
+constexpr float FullWeight = 1.0f;
+constexpr float LevelScale = 255.0f;
+constexpr int32_t NoFade = -1;
+constexpr int32_t CorpseWoundLevel = 2;
+constexpr const char* RefusalPrefix = "Unit record refused: ";
+
+// A table type always has its row; a cast without one cannot be built.
+const SUnitAnimationRow& AnimationRowOf(int32_t cast)
+{
+    static const SUnitAnimationRow Empty{};
+    const SUnitAnimationRow* row = CUnitAnimationTable::Find(cast);
+    return row != nullptr ? *row : Empty;
+}
+}  // namespace
+
+CUnitMeleeType::CUnitMeleeType(int32_t cast) : CUnitOfType(cast), m_Animation(AnimationRowOf(cast)) {}
+
+bool CUnitMeleeType::Animate(int32_t ticks)
+{
+    for (int32_t tick = 0; tick < ticks; ++tick)
+    {
+        switch (animType)
+        {
+        case ANIM_STAND:
+            StepStand();
+            break;
+        case ANIM_WALK:
+            animFrame += m_Animation.walkAdvance;
+            break;
+        case ANIM_ATTACK:
+            if (!StepSwing())
+                return true;
+            break;
+        case ANIM_WIND_DOWN:
+            animFrame += GetAttackAnimSpeed();
+            if (animFrame >= static_cast<float>(CUnitAnimationTable::FrameCount(model)))
+                Stop();
+            break;
+        case ANIM_DIE:
+            if (!StepDie())
+                return false;
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+void CUnitMeleeType::StepStand()
+{
+    animFrame += m_Animation.standAdvance;
+    if (m_Animation.idleHabit == EIdleHabit::Turn)
+    {
+        if (IsOwnedHere(player) && GlobalFunc::Random(TurnChance) == 0)
+            SetDirection(facing - IdleTurnDegrees + GlobalFunc::Random(TurnChoices) * IdleTurnDegrees, true);
+    }
+    else if (m_Animation.idleHabit == EIdleHabit::Snort)
+    {
+        if (onMap && GlobalFunc::Random(SnortChance) == 0)
+            PlaySoundAt(Snort.sample, Snort.variants, 0);
+    }
+}
+
+bool CUnitMeleeType::MayStrike()
+{
+    if (hitCount > 0 && !IsTargetReached())
+    {
+        ResumeAction();
+        return false;
+    }
+    return true;
+}
+
+void CUnitMeleeType::Strike(int32_t amount)
+{
+    ++hitCount;
+    if (actionTargetUnit != nullptr)
+        actionTargetUnit->TakeHit(this, amount, m_Animation.damageType, true);
+    else if (actionTargetBuilding != nullptr)
+        actionTargetBuilding->OnAttacked(this, amount, m_Animation.damageType, true);
+}
+
+bool CUnitMeleeType::StepSwing()
+{
+    // The swing waits until the unit faces its target.
+    if (shownFacing != facing)
+        return true;
+    animFrame += GetAttackAnimSpeed();
+    if (hitCount > 0 && actionTargetUnit != nullptr && actionTargetUnit->pathFlag && !IsTargetReached())
+    {
+        ResumeAction();
+        return false;
+    }
+    const int32_t frameCount = CUnitAnimationTable::FrameCount(model);
+    if (HasHalfBlows())
+        return StepHalfBlows(frameCount);
+    if (animFrame < static_cast<float>(frameCount))
+        return true;
+    animFrame -= static_cast<float>(frameCount);
+    if (!MayStrike())
+        return false;
+    int32_t base = 0;
+    int32_t bonus = 0;
+    Strike(GetAttack(&base, &bonus));
+    // A target killed by the blow has set the wind-down already.
+    if (animType == ANIM_ATTACK)
+        ResumeAction();
+    return true;
+}
+
+bool CUnitMeleeType::StepHalfBlows(int32_t frameCount)
+{
+    for (int32_t blow = 0; blow < m_Animation.halfBlowCount && blow < 2; ++blow)
+    {
+        if (blowDealt[blow] || animFrame < m_Animation.halfBlowFrames[blow])
+            continue;
+        if (!MayStrike())
+            return false;
+        blowDealt[blow] = 1;
+        int32_t base = 0;
+        int32_t bonus = 0;
+        Strike(GetAttack(&base, &bonus) / 2);
+        if (animType != ANIM_ATTACK)
+            return true;
+    }
+    if (animFrame >= static_cast<float>(frameCount))
+    {
+        animFrame -= static_cast<float>(frameCount);
+        blowDealt[0] = 0;
+        blowDealt[1] = 0;
+        ResumeAction();
+    }
+    return true;
+}
+
+bool CUnitMeleeType::StepDie()
+{
+    const float advance = m_Animation.dieAdvance;
+    if (HasDeathSound() && !deathSoundPlayed && animFrame + advance >= m_Animation.deathSoundFrame)
+    {
+        deathSoundPlayed = 1;
+        PlaySoundAt(m_Animation.deathSound.sample, m_Animation.deathSound.variants, 0);
+    }
+    return AnimateDeath(advance, static_cast<float>(CUnitAnimationTable::FrameCount(m_Animation.dieModel)));
+}
+
+void CUnitMeleeType::SetModelByAnimation()
+{
+    switch (animType)
+    {
+    case ANIM_STAND:
+        model = m_Animation.standModel;
+        break;
+    case ANIM_WALK:
+        model = m_Animation.walkModel;
+        break;
+    case ANIM_ATTACK:
+        // A swing in progress goes on where it is.
+        if (model != m_Animation.attackModel)
+        {
+            animFrame = m_Animation.attackStartFrame;
+            hitCount = 0;
+            blowDealt[0] = 0;
+            blowDealt[1] = 0;
+            model = m_Animation.attackModel;
+        }
+        break;
+    case ANIM_DIE:
+        animFrame = 0.0f;
+        model = m_Animation.dieModel;
+        if (tornApart)
+        {
+            // The fall is skipped; the body flies apart.
+            animFrame = static_cast<float>(CUnitAnimationTable::FrameCount(m_Animation.dieModel));
+            ThrowBodyParts(m_Animation.extraParts, m_Animation.extraPartCount, BodyPartSpeedSpread,
+                           BodyPartSpeedBase);
+        }
+        break;
+    default:
+        break;
+    }
+    SendAnimationChange();
+}
+
+void CUnitMeleeType::PlayHitSound(int32_t damageType)
+{
+    CUnitSoundTable::PlayHitSound(*this, m_Animation.hitSounds, damageType);
+}
+
+int32_t CUnitMeleeType::WoundLevel() const
+{
+    if (health >= 50.0f)
+        return 0;
+    if (health >= 25.0f)
+        return m_Animation.woundLevels[0];
+    if (health >= 5.0f)
+        return m_Animation.woundLevels[1];
+    return m_Animation.woundLevels[2];
+}
+
+void CUnitMeleeType::Render()
+{
+    if (!onMap)
+        return;
+    CModelRecord* record = GetModelRecord();
+    if (record == nullptr)
+        return;
+    // What the model drawing of the map reads for this unit's model.
+    record->SetColourSlot(player);
+    record->SetWoundLevel(WoundLevel());
+    drawnFrame = CUnitAnimationTable::FrameIndex(animFrame, model);
+}
+
+// The corpse particle's values for the two models it draws, each set right
+// before that model's draw and its fade taken back after it.
+void CUnitMeleeType::RenderAt(float dieWeight, float corpseWeight, int32_t level)
+{
+    if (tornApart)
+        return;
+    const float shade = static_cast<float>(level) / LevelScale;
+    if (corpseWeight != 0.0f)
+        if (CModelRecord* corpse = GetGlobalModel(m_Animation.corpseModel))
+        {
+            corpse->SetColourSlot(player);
+            corpse->SetShade(shade);
+            if (corpseWeight != FullWeight)
+                corpse->SetFade(static_cast<int32_t>(corpseWeight * LevelScale));
+            corpse->SetFade(NoFade);
+        }
+    if (dieWeight != 0.0f)
+        if (CModelRecord* dying = GetGlobalModel(m_Animation.dieModel))
+        {
+            dying->SetColourSlot(player);
+            dying->SetShade(shade);
+            if (!m_Animation.corpseKeepsWound)
+                dying->SetWoundLevel(CorpseWoundLevel);
+            dying->SetFade(static_cast<int32_t>(dieWeight * LevelScale));
+            dying->SetFade(NoFade);
+        }
+}
+
+void CUnitMeleeType::SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const
+{
+    (void)references;
+    CSaveWriter out(stream);
+    out.I32(hitCount);
+    if (HasHalfBlows())
+    {
+        out.Flag(blowDealt[0] != 0);
+        out.Flag(blowDealt[1] != 0);
+    }
+    if (HasDeathSound())
+        out.Flag(deathSoundPlayed != 0);
+}
+
+bool CUnitMeleeType::LoadGameExtra(CSaveStream& stream, const CObjectReferences& references)
+{
+    (void)references;
+    CSaveReader in(stream, RefusalPrefix);
+    const int32_t loadedHitCount = in.I32();
+    uint8_t loadedBlows[2] = {0, 0};
+    uint8_t loadedDeathSound = 0;
+    if (HasHalfBlows())
+    {
+        in.Flag(loadedBlows[0]);
+        in.Flag(loadedBlows[1]);
+    }
+    if (HasDeathSound())
+        in.Flag(loadedDeathSound);
+    if (!in.Failed() && loadedHitCount < 0)
+        in.Refuse("the hit count is negative");
+    if (in.Failed())
+        return false;
+    hitCount = loadedHitCount;
+    blowDealt[0] = loadedBlows[0];
+    blowDealt[1] = loadedBlows[1];
+    deathSoundPlayed = loadedDeathSound;
+    return true;
+}
