@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <queue>
@@ -17,6 +18,7 @@
 
 #include "buildings/C_Building.h"
 #include "bench/PathBenchMaps.h"
+#include "bench/PlainAStar.h"
 #include "world/C_GameMap.h"
 #include "world/C_PathFinder.h"
 
@@ -57,6 +59,65 @@ void BM_AStarRoutes(benchmark::State& state)
     state.counters["reached"] = double(reached) / double(std::max<int64_t>(searches, 1));
 }
 BENCHMARK(BM_AStarRoutes)
+    ->Arg(int(EMapKind::Open))
+    ->Arg(int(EMapKind::Obstacles))
+    ->Arg(int(EMapKind::Maze))
+    ->Arg(int(EMapKind::TwoIslands))
+    ->ArgName("map")
+    ->Unit(benchmark::kMicrosecond);
+
+// The game's finder and the plain A* yardstick on the same pairs in the same
+// run, each timed alone; "ratio" is the finder's time over the plain one's.
+// "cost_mismatches" counts pairs where the two disagree on the route's cost
+// or on reaching the goal at all (it must stay 0).
+void BM_AStarAgainstPlain(benchmark::State& state)
+{
+    using Clock = std::chrono::steady_clock;
+    SBenchMap& bench = BenchMap(EMapKind(state.range(0)));
+    auto finder = std::make_unique<CPathFinder>(*bench.map);
+    auto plain = std::make_unique<PlainAStar>(*bench.map);
+    auto route = std::make_unique<SRouteBuffer>();
+    finder->Init(0, nullptr);
+    size_t next = 0;
+    Clock::duration finderTime{};
+    Clock::duration plainTime{};
+    int64_t mismatches = 0;
+    int64_t finderCells = 0;
+    int64_t plainCells = 0;
+    for (auto _ : state)
+    {
+        const auto& [from, to] = bench.pairs[next];
+        next = (next + 1) % bench.pairs.size();
+        const int32_t failed = finder->GetFailedSearches();
+        const Clock::time_point start = Clock::now();
+        const int32_t steps = finder->FindPath(from.x, from.y, to.x, to.y, 1, CPathFinder::LayerLand, 0, 0,
+                                               nullptr, nullptr, 0, 0, route->steps, route->end);
+        const Clock::time_point middle = Clock::now();
+        const int32_t plainCost = plain->Search(from.x, from.y, to.x, to.y);
+        const Clock::time_point end = Clock::now();
+        finderTime += middle - start;
+        plainTime += end - middle;
+        finderCells += finder->GetExpandedCells();
+        plainCells += plain->GetExpandedCells();
+        int32_t finderCost = 0;
+        for (int32_t i = 0; i < steps; ++i)
+            finderCost += route->steps[i] % 2 == 0 ? 10 : 14;
+        const bool reached = finder->GetFailedSearches() == failed;
+        // A route longer than the buffer is cut, so its cost is not the whole.
+        const bool whole = steps < CPathFinder::RouteCapacity;
+        if (reached != (plainCost >= 0) || (reached && whole && finderCost != plainCost))
+            ++mismatches;
+    }
+    const double searches = double(std::max<int64_t>(state.iterations(), 1));
+    const double finderMicros = std::chrono::duration<double, std::micro>(finderTime).count() / searches;
+    const double plainMicros = std::chrono::duration<double, std::micro>(plainTime).count() / searches;
+    state.counters["finder_us"] = finderMicros;
+    state.counters["plain_us"] = plainMicros;
+    state.counters["ratio"] = plainMicros > 0 ? finderMicros / plainMicros : 0;
+    state.counters["cells_ratio"] = plainCells > 0 ? double(finderCells) / double(plainCells) : 0;
+    state.counters["cost_mismatches"] = double(mismatches);
+}
+BENCHMARK(BM_AStarAgainstPlain)
     ->Arg(int(EMapKind::Open))
     ->Arg(int(EMapKind::Obstacles))
     ->Arg(int(EMapKind::Maze))

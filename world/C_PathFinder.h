@@ -49,18 +49,14 @@ public:
     // A weight of the computer opponent's search that forbids its terrain.
     static constexpr int32_t ForbiddingWeight = -1;
 
-    // Heap entry: children 2i + 1 and 2i + 2, parent (i - 1) / 2, links fixed
-    // by InitNodePool (NoNodeLink past the pool).
+    // Heap entry (children 2i + 1 and 2i + 2, parent (i - 1) / 2), or an
+    // entry of the ring queue.
     struct SNode
     {
+        int64_t priority;
         uint8_t x;
         uint8_t y;
-        int64_t priority;
-        int32_t parent;
-        int32_t left;
-        int32_t right;
     };
-    static constexpr int32_t NoNodeLink = 100000;
 
     struct SPoint
     {
@@ -110,7 +106,6 @@ public:
     // not stored).
     bool InsertNode(int32_t x, int32_t y, int64_t priority);
     void RemoveNode(int32_t index);
-    void SwapNodes(int32_t a, int32_t b);
 
     // ---- Cell tests (C_PathFinder_Cells.cpp), for the current size, layer,
     // owner, self and target; positions off the map fail. ---------------------

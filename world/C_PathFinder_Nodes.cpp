@@ -87,16 +87,11 @@ void CPathFinder::StartSearch(int32_t startX, int32_t startY)
 void CPathFinder::InitNodePool()
 {
     std::memset(m_Nodes, 0, sizeof(m_Nodes));
-    for (int32_t i = 0; i < NodePoolSize; ++i)
-    {
-        SNode& node = m_Nodes[i];
-        node.parent = i == 0 ? -1 : (i - 1) / 2;
-        node.left = 2 * i + 1 < NodePoolSize ? 2 * i + 1 : NoNodeLink;
-        node.right = 2 * i + 2 < NodePoolSize ? 2 * i + 2 : NoNodeLink;
-    }
     m_Count = 0;
 }
 
+// The sifts move a hole instead of swapping entries; they compare exactly as
+// swapping would, so equal priorities come out in the same order.
 bool CPathFinder::InsertNode(int32_t x, int32_t y, int64_t priority)
 {
     if (m_Count >= NodePoolSize)
@@ -106,17 +101,15 @@ bool CPathFinder::InsertNode(int32_t x, int32_t y, int64_t priority)
         return false;
     }
     int32_t index = m_Count++;
-    m_Nodes[index].x = uint8_t(x);
-    m_Nodes[index].y = uint8_t(y);
-    m_Nodes[index].priority = priority;
     while (index > 0)
     {
-        const int32_t parent = m_Nodes[index].parent;
-        if (!(m_Nodes[index].priority < m_Nodes[parent].priority))
+        const int32_t parent = (index - 1) / 2;
+        if (!(priority < m_Nodes[parent].priority))
             break;
-        SwapNodes(index, parent);
+        m_Nodes[index] = m_Nodes[parent];
         index = parent;
     }
+    m_Nodes[index] = SNode{priority, uint8_t(x), uint8_t(y)};
     return true;
 }
 
@@ -130,33 +123,25 @@ void CPathFinder::RemoveNode(int32_t index)
         return;
     }
     --m_Count;
-    SwapNodes(index, m_Count);
+    // The last entry moves into the hole and sinks: it goes below the
+    // smaller child while that child is smaller, the right one on a tie.
+    const SNode moving = m_Nodes[m_Count];
+    m_Nodes[m_Count] = m_Nodes[index];
     for (;;)
     {
-        const SNode& node = m_Nodes[index];
-        const int64_t leftPriority = node.left < m_Count ? m_Nodes[node.left].priority : MissingChildPriority;
-        const int64_t rightPriority = node.right < m_Count ? m_Nodes[node.right].priority : MissingChildPriority;
-        const bool leftSmaller = leftPriority < node.priority;
-        const bool rightSmaller = rightPriority < node.priority;
-        int32_t child;
+        const int32_t left = 2 * index + 1;
+        const int32_t right = left + 1;
+        const int64_t leftPriority = left < m_Count ? m_Nodes[left].priority : MissingChildPriority;
+        const int64_t rightPriority = right < m_Count ? m_Nodes[right].priority : MissingChildPriority;
+        const bool leftSmaller = leftPriority < moving.priority;
+        const bool rightSmaller = rightPriority < moving.priority;
         if (!leftSmaller && !rightSmaller)
-            return;
-        if (rightSmaller && (!leftSmaller || rightPriority <= leftPriority))
-            child = node.right;
-        else
-            child = node.left;
-        SwapNodes(index, child);
+            break;
+        const int32_t child = rightSmaller && (!leftSmaller || rightPriority <= leftPriority) ? right : left;
+        m_Nodes[index] = m_Nodes[child];
         index = child;
     }
-}
-
-void CPathFinder::SwapNodes(int32_t a, int32_t b)
-{
-    SNode& first = m_Nodes[a];
-    SNode& second = m_Nodes[b];
-    std::swap(first.x, second.x);
-    std::swap(first.y, second.y);
-    std::swap(first.priority, second.priority);
+    m_Nodes[index] = moving;
 }
 
 void CPathFinder::ResetHeap(int32_t x, int32_t y, int64_t priority)
