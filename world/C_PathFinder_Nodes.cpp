@@ -18,7 +18,7 @@ constexpr int64_t MissingChildPriority = INT64_MAX;
 } // namespace
 
 CPathFinder::CPathFinder(CGameMap& map)
-    : m_Map(map), m_Players(&CPathFinderPlayers::Default()), m_Owner(0), m_Stamp(0), m_GoalX(0), m_GoalY(0),
+    : m_Map(map), m_Players(&CPathFinderPlayers::Default()), m_Owner(0), m_Stamp(0), m_ViewStamp(0), m_GoalX(0), m_GoalY(0),
       m_MoveLayer(LayerLand), m_BestCost(0), m_CostLimit(0), m_BestX(0), m_BestY(0), m_BestDistance(0),
       m_Placement(0), m_Size(1), m_DistanceLimit(0), m_Count(0), m_Head(-1), m_Tail(0), m_Overflowed(false),
       m_TargetUnit(nullptr), m_TargetBuilding(nullptr), m_ResourceKind(0), m_Self(nullptr), m_AttackRange(0),
@@ -26,6 +26,7 @@ CPathFinder::CPathFinder(CGameMap& map)
       m_LandWeight(0), m_WaterWeight(0), m_DangerWeight(0), m_WallWeight(0), m_DangerPlayer(-1),
       m_FinishedSearches(0), m_FailedSearches(0), m_ExpandedCells(0)
 {
+    std::memset(m_View, 0, sizeof(m_View));
     ResetVisitGrid();
     InitNodePool();
 }
@@ -191,39 +192,12 @@ bool CPathFinder::IsValidSize(int32_t size) const
 
 bool CPathFinder::ExpandNeighbours(int32_t x, int32_t y, Expansion expand)
 {
-    SCell& cell = CellAt(x, y);
-    if (cell.stamp == m_Stamp)
-    {
-        if (cell.expanded)
-            return false;
-        cell.expanded = 1;
-    }
-    ++m_ExpandedCells;
-    const int64_t cost = CostAt(x, y);
-    for (const int32_t direction : ExpansionOrder)
-    {
-        const bool straight = DirectionDX[direction] == 0 || DirectionDY[direction] == 0;
-        const SStep step{x, y, x + DirectionDX[direction], y + DirectionDY[direction], cost,
-                         straight ? StraightStepCost : DiagonalStepCost, direction};
-        if ((this->*expand)(step))
-            return true;
-        if (m_Overflowed)
-            return false;
-    }
-    return false;
+    return ExpandNeighboursWith(x, y, [this, expand](const SStep& step) { return (this->*expand)(step); });
 }
 
 CPathFinder::ESearchEnd CPathFinder::RunHeapSearch(Expansion expand)
 {
-    while (m_Count > 0 && !m_Overflowed)
-    {
-        const int32_t x = m_Nodes[0].x;
-        const int32_t y = m_Nodes[0].y;
-        RemoveNode(0);
-        if (ExpandNeighbours(x, y, expand))
-            return ESearchEnd::Found;
-    }
-    return m_Overflowed ? ESearchEnd::Overflowed : ESearchEnd::Exhausted;
+    return RunHeapSearchWith([this, expand](const SStep& step) { return (this->*expand)(step); });
 }
 
 CPathFinder::ESearchEnd CPathFinder::RunQueueSearch(Expansion expand)
@@ -268,19 +242,6 @@ void CPathFinder::StartHeapSearch(int32_t x, int32_t y, int32_t distance)
     m_BestX = x;
     m_BestY = y;
     m_BestDistance = distance;
-}
-
-int32_t CPathFinder::SearchRouteToGoal(Expansion expand, int32_t startX, int32_t startY, Route& route, SPoint& end)
-{
-    if (RunHeapSearch(expand) != ESearchEnd::Found)
-    {
-        m_GoalX = m_BestX;
-        m_GoalY = m_BestY;
-        CountFailure();
-    }
-    const int32_t steps = WriteRoute(startX, startY, route, end);
-    NextGeneration();
-    return steps;
 }
 
 int32_t CPathFinder::WriteRoute(int32_t startX, int32_t startY, Route& route, SPoint& end)
