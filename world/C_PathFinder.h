@@ -267,16 +267,19 @@ private:
     // reads the map afresh, so no change of the map can leave it stale.
     static constexpr uint8_t ViewSolid = 1;
     static constexpr uint8_t ViewStandable = 2;
-    static constexpr uint32_t ViewStampMask = 0xFFFFFF;
+    // A view entry is its stamp (1 to 255) above its flags; the entries are
+    // cleared whenever the stamps run out, so that the view stays small
+    // enough to sit in the cache.
+    static constexpr uint32_t ViewStampLimit = 0xFF;
     // Starts a new view; the searches' size, layer, owner, self and target
     // must be set before.
     void StartView();
     uint8_t ViewFlags(int32_t x, int32_t y)
     {
-        uint32_t& entry = m_View[x * CellRow + y];
-        if ((entry & ViewStampMask) != m_ViewStamp)
-            entry = (uint32_t(ReadViewFlags(x, y)) << 24) | m_ViewStamp;
-        return uint8_t(entry >> 24);
+        uint16_t& entry = m_View[x * CellRow + y];
+        if ((entry >> 8) != m_ViewStamp)
+            entry = uint16_t(m_ViewStamp << 8 | ReadViewFlags(x, y));
+        return uint8_t(entry);
     }
     uint8_t ReadViewFlags(int32_t x, int32_t y) const;
     // One block of a footprint the mover may stand on (IsFootprintFree's
@@ -368,8 +371,8 @@ private:
     int32_t m_Owner;
     uint32_t m_Stamp;   // of the current search; 0 marks no search
     SCell m_Cells[CellCount];
-    uint32_t m_ViewStamp;   // of the current view, below 2^24
-    uint32_t m_View[CellCount];   // view flags << 24 | view stamp
+    uint32_t m_ViewStamp;   // of the current view, 1 to ViewStampLimit
+    uint16_t m_View[CellCount];   // view stamp << 8 | view flags
     int32_t m_GoalX;
     int32_t m_GoalY;
     int32_t m_MoveLayer;

@@ -79,7 +79,7 @@ bool CPathFinder::IsFootprintFree(int32_t x, int32_t y) const
 
 void CPathFinder::StartView()
 {
-    if (++m_ViewStamp > ViewStampMask)
+    if (++m_ViewStamp > ViewStampLimit)
     {
         std::memset(m_View, 0, sizeof(m_View));
         m_ViewStamp = 1;
