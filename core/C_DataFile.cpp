@@ -1,22 +1,17 @@
 // The packed data files in use: loading their directories, folder listings
 // over them, and the file-system shut-down.
 
-#include <cstdlib>
-
 #include "core/C_File.h"
 #include "core/C_FileSystem.h"
 #include "core/C_LogFile.h"
+#include "core/MAIN.h"
 #include "platform/SysFile.h"
-#include "platform/SysMessageBox.h"
 
 namespace
 {
-constexpr int FatalExitCode = 1;
-
 [[noreturn]] void ExitWithMessage(const char* text)
 {
-    SysMessageBox::Show(nullptr, text, "Ironmarch(tm)");
-    std::exit(FatalExitCode);
+    EndProcessOnFatalError(text, "Ironmarch(tm)");
 }
 
 void LogNotFound(const char* path, int errorCode)

@@ -8,8 +8,8 @@
 #include "core/C_D3D8Game.h"
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
+#include "core/MAIN.h"
 #include "platform/SysDevice3DTypes.h"
-#include "platform/SysMessageBox.h"
 #include "platform/SysSound.h"
 
 namespace
@@ -22,8 +22,6 @@ constexpr int RandomShift = 16;
 constexpr uint32_t RandomMask = 0x7FFF;
 
 uint32_t g_RandomState = 1;
-
-constexpr int FatalExitCode = 1;
 
 [[noreturn]] void ReportFatal(const char* callerLabel, int32_t resultCode,
                               const char* codeLinePrefix, const char* errorText,
@@ -47,8 +45,7 @@ constexpr int FatalExitCode = 1;
 
     const CString boxText =
         CString("Caller:") + callerLabel + '\r' + codeLine + '\r' + descriptionLine;
-    SysMessageBox::Show(g_D3D8Game.window.NativeHandle(), boxText, caption);
-    std::exit(FatalExitCode);
+    EndProcessOnFatalError(boxText, caption);
 }
 } // namespace
 

@@ -6,8 +6,10 @@
 
 #include "core/MAIN.h"
 
-#include <cstring>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "core/C_Config.h"
 #include "core/C_D3D8Game.h"
@@ -71,7 +73,12 @@
 #include "world/C_ReferenceBase.h"
 #include "world/C_Technology.h"
 #include "world/C_UnitStats.h"
+#include "media/C_2DFont.h"
+#include "media/C_2DImage.h"
+#include "media/C_Music.h"
+#include "media/C_SoundStream.h"
 #include "media/C_Texture.h"
+#include "media/C_VoiceBank.h"
 #include "world/RangeTables.h"
 
 // 1: the executable folder is asked of the platform layer when needed.
@@ -96,7 +103,13 @@ CRangeTable g_FullMapDisc;
 CRangeTable g_SquareRange;
 // 15: visit grid reset and node pool set up by its constructor.
 CPathFinder g_PathFinder(g_GameMap);
-// 16-19: sample bank, ambient sound, music player, speech stream.
+// 16
+CVoiceBank g_VoiceBank;
+// 17: the ambient sound comes with its subsystem.
+// 18
+CMusic g_Music;
+// 19
+CSoundStream g_SoundStream;
 // 20: 65,536 entries and their sorted index.
 CReferenceBase g_ReferenceBase;
 // 21
@@ -179,6 +192,30 @@ const uint32_t kAcceptedDataVersions[] = {0x01010004, 0x01010000, 0x01010001, 0x
 
 constexpr int kSharedMemoryFileSize = 65536;
 
+constexpr int kFatalExitCode = 1;
+
+// One line on standard error, written at once: the process may end right
+// after it.
+void WriteErrorLine(const char* caption, const char* text)
+{
+    std::string line = std::string(caption ? caption : "") + ": ";
+    bool lastWasBreak = false;
+    for (const char* c = text ? text : ""; *c; ++c)
+    {
+        const bool isBreak = *c == '\n' || *c == '\r';
+        if (!isBreak)
+            line += *c;
+        else if (!lastWasBreak)
+            line += ' ';
+        lastWasBreak = isBreak;
+    }
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    line += '\n';
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+}
+
 int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -237,8 +274,7 @@ void LoadLocaleTexts()
     if (!g_Localizer.LoadLocaleFolder(g_Config.languageFolder))
     {
         const CString text = CString("Syntax error in locale file:\n") + g_Localizer.GetLastError();
-        SysMessageBox::Show(g_D3D8Game.window.NativeHandle(), text, "Falied to Initialize");
-        std::exit(1);
+        EndProcessOnFatalError(text, "Falied to Initialize");
     }
     g_Localizer.InitTypeNames();
 }
@@ -274,6 +310,26 @@ EBuildVersionCheck CheckBuildVersion(const char* buildText)
         version = version * 16 + static_cast<uint32_t>(digit);
     }
     return version == GlobalFunc::GameVersion ? EBuildVersionCheck::Valid : EBuildVersionCheck::Mismatch;
+}
+
+void ReportFatalError(const char* text, const char* caption)
+{
+    // Without a display the box itself would only write to standard error.
+    if (!SysMessageBox::IsHeadless())
+        SysMessageBox::Show(g_D3D8Game.window.NativeHandle(), text, caption);
+    WriteErrorLine(caption, text);
+}
+
+void EndProcessOnFatalError(const char* text, const char* caption)
+{
+    ReportFatalError(text, caption);
+    std::exit(kFatalExitCode);
+}
+
+void EndProcessOnFatalError(const char* text)
+{
+    WriteErrorLine(kGameTitle, text);
+    std::exit(kFatalExitCode);
 }
 
 bool GetClientPlacement(const char* commandLine, int32_t screenWidth, int32_t screenHeight, int32_t& x,
@@ -337,7 +393,9 @@ void Startup()
     // 3-D model slots: (with the model code)
     AllocRangeTables();
     AllocGlobalTextures();
-    // 2-D images, fonts, decoration types, command hints: (with their code)
+    AllocGlobalImages();
+    AllocGlobalFonts();
+    // Decoration types, command hints: (with their code)
     g_UnitStats = new CUnitStats[TypeRecordCount];
     // Player statistics: (with their code)
     g_TechnologyTree.Init();
@@ -359,6 +417,8 @@ void FreeGlobals()
     delete[] g_Players;
     FreeRangeTables();
     FreeGlobalTextures();
+    FreeGlobalImages();
+    FreeGlobalFonts();
     FreeDecorTypes();
     delete[] g_UnitStats;
     g_TechnologyTree.Clear();
@@ -367,6 +427,10 @@ void FreeGlobals()
     g_MultiplayerGame.Shutdown();
     g_Log.Write("Globals freed");
     g_PlayerProfiles.Save(PlayerProfilesPath());
+    // The profiles and the additional data-file names are not needed past
+    // this point; the resource report that follows counts their strings.
+    g_PlayerProfiles.Clear();
+    g_Config.includeFiles.Clear();
 }
 
 int WinMain(const char* commandLine)
@@ -379,11 +443,11 @@ int WinMain(const char* commandLine)
     switch (CheckBuildVersion(kBuildVersionText))
     {
     case EBuildVersionCheck::Malformed:
-        SysMessageBox::Show(nullptr, "The version string is not valid", "Error!");
-        return 1;
+        ReportFatalError("The version string is not valid", "Error!");
+        return kFatalExitCode;
     case EBuildVersionCheck::Mismatch:
-        SysMessageBox::Show(nullptr, "The version string doesn't match", "Error!");
-        return 1;
+        ReportFatalError("The version string doesn't match", "Error!");
+        return kFatalExitCode;
     case EBuildVersionCheck::Valid:
         break;
     }
@@ -396,8 +460,8 @@ int WinMain(const char* commandLine)
     SysInstanceLock instanceLock;
     if (!isClient && instanceLock.Acquire(kInstanceLockName) == SysInstanceLock::Result::HeldElsewhere)
     {
-        SysMessageBox::Show(nullptr, "An other instance of the game is already running", kGameTitle);
-        return 1;
+        ReportFatalError("An other instance of the game is already running", kGameTitle);
+        return kFatalExitCode;
     }
 
     ReadConfig();
@@ -417,5 +481,5 @@ int WinMain(const char* commandLine)
     ShutdownFileSystem();
     g_Log.Write("End of game...");
     instanceLock.Release();
-    return ran ? 0 : 1;
+    return ran ? 0 : kFatalExitCode;
 }

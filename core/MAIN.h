@@ -20,6 +20,22 @@ void Startup();
 // Releases what Startup built, then writes the player profiles.
 void FreeGlobals();
 
+// ---- Fatal errors ------------------------------------------------------------
+
+// Tells the player why the game cannot go on: a message box with the text and
+// the caption where a display exists, and, whatever the logging switch, the
+// line "caption: text" on standard error, its line breaks turned into blanks
+// so that it stays one line.  A start from a terminal or a script so always
+// learns why it failed.
+void ReportFatalError(const char* text, const char* caption);
+
+// ReportFatalError, then the end of the process with exit code 1.
+[[noreturn]] void EndProcessOnFatalError(const char* text, const char* caption);
+
+// For the fatal errors that show no box: the line "Ironmarch: text" on
+// standard error, then the end of the process with exit code 1.
+[[noreturn]] void EndProcessOnFatalError(const char* text);
+
 // ---- The steps of the entry function, each on its own ------------------------
 
 enum class EBuildVersionCheck

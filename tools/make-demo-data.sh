@@ -2,10 +2,9 @@
 # Builds the game's demo data file from data/demo and lays out a game folder
 # that holds it:
 #   tools/make-demo-data.sh BUILD_DIR GAME_DIR
-# BUILD_DIR is a build folder with tools/medpack; GAME_DIR gets "v2krn.med"
-# (the executable is copied beside it by whoever starts the game).
-# Text files of the data are stored with CR LF line ends, as the game writes
-# and expects them.
+# BUILD_DIR is a build folder with the tools (tools/medpack, ...); GAME_DIR
+# gets "v2krn.med" (the executable is copied beside it by whoever starts the
+# game).
 set -euo pipefail
 
 if [ $# -ne 2 ]; then
@@ -15,7 +14,8 @@ fi
 build_dir=$1
 game_dir=$2
 source_dir="$(cd "$(dirname "$0")/.." && pwd)/data/demo"
-medpack="$build_dir/tools/medpack"
+tools="$build_dir/tools"
+medpack="$tools/medpack"
 
 if [ ! -x "$medpack" ]; then
   echo "$medpack does not exist: build the tools first" >&2
@@ -25,20 +25,52 @@ fi
 staging=$(mktemp -d)
 trap 'rm -rf "$staging"' EXIT
 cp -R "$source_dir/." "$staging/"
-# Every text file but the bare version text gets CR LF line ends.
-find "$staging" -type f \( -name '*.cfg' -o -name '*.txt' \) -print0 |
+
+# The game reads its text files (configuration, locale texts, lists, names,
+# scripts) line by line, and a line ends with CR LF: every text file of the
+# sources gets CR LF line ends, also on its last line, whatever the editor
+# wrote.  "datafile.version" is compared whole, so it stays as it is.
+find "$staging" -type f ! -name datafile.version -print0 |
   while IFS= read -r -d '' file; do
-    sed -i -e 's/\r$//' -e 's/$/\r/' "$file"
+    if grep -Iq . "$file"; then
+      sed -i -e '$a\' "$file"
+      sed -i -e 's/\r$//' -e 's/$/\r/' "$file"
+    fi
   done
+
+# The colour correction table "InGame\GammaRamps\default.ramp": 256 red, then
+# 256 green, then 256 blue little-endian 16-bit entries, each channel the
+# identity ramp (entry i = i * 257, 0 to 65535), so that colours stay as they
+# are drawn.
+write_identity_ramp() {
+  local channel i value low high
+  for channel in red green blue; do
+    for ((i = 0; i < 256; ++i)); do
+      value=$((i * 257))
+      printf -v low '%02x' $((value & 255))
+      printf -v high '%02x' $((value >> 8))
+      printf "\\x$low\\x$high"
+    done
+  done
+}
+mkdir -p "$staging/InGame/GammaRamps"
+write_identity_ramp > "$staging/InGame/GammaRamps/default.ramp"
 
 # Generated data: the whole-map range disc and the four map themes with the
 # shore textures, made by the project's own tools.
 mkdir -p "$staging/InGame/Ranges" "$staging/InGame/Fluid" "$staging/Terrain/Themes"
-"$build_dir/tools/mkrange" "$staging/InGame/Ranges/fullmap.rng"
+"$tools/mkrange" "$staging/InGame/Ranges/fullmap.rng"
 for theme in continental winter swamp cave; do
-  "$build_dir/tools/mktheme" "$theme" "$staging/Terrain/Themes/$theme.theme"
+  "$tools/mktheme" "$theme" "$staging/Terrain/Themes/$theme.theme"
 done
-"$build_dir/tools/mktheme" shores "$staging/InGame/Fluid"
+"$tools/mktheme" shores "$staging/InGame/Fluid"
+
+# ---- Generated fonts, models, pictures and sounds ---------------------------
+# The generators of the other media add their steps here, each writing into
+# "$staging" under the folder the game reads it from (Fonts\English\,
+# Cursors\, Interface\, Models\, Sounds\, ...), for example:
+#   "$tools/mkfont" ... "$staging/Fonts/English"
+# ---- End of generated media -------------------------------------------------
 
 mkdir -p "$game_dir"
 "$medpack" pack "$game_dir/v2krn.med" "$staging"

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "tests/support/ScratchFolder.h"
@@ -107,6 +108,14 @@ public:
     }
 
     std::string Errors() const { return CScratchFolder::ReadFile(errPath); }
+    std::string Output() const { return CScratchFolder::ReadFile(outPath); }
+
+    // A variable set for the next Start after the test defaults, so that it
+    // overrides them.
+    void SetEnvironment(const std::string& name, const std::string& value)
+    {
+        environment.emplace_back(name, value);
+    }
 
 private:
     [[noreturn]] void RunChild(const std::string& program, const std::vector<std::string>& arguments,
@@ -127,6 +136,8 @@ private:
         // closes its window; the leak checker would report them as the
         // game's and turn a clean exit into a failed one.
         setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+        for (const auto& [name, value] : environment)
+            setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& argument : arguments)
@@ -141,6 +152,7 @@ private:
     int exitCode = -1;
     std::string outPath;
     std::string errPath;
+    std::vector<std::pair<std::string, std::string>> environment;
 };
 
 class CGameFolder
@@ -175,6 +187,17 @@ public:
                            folder.Path(), folder / "medpack"))
             return false;
         return medpack.Wait() == 0;
+    }
+
+    // Packs the project's demo data into the game folder's "v2krn.med", as
+    // ./run lays it out.
+    bool LayOutDemoData()
+    {
+        CProcess maker;
+        if (!maker.Start(V2KRN_SOURCE_DIR "/tools/make-demo-data.sh", {V2KRN_BINARY_DIR, gameFolder},
+                         folder.Path(), folder / "make-demo-data"))
+            return false;
+        return maker.Wait() == 0;
     }
 
     bool StartGame(CProcess& process, const std::vector<std::string>& arguments = {},
