@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <queue>
@@ -16,164 +17,14 @@
 #include <vector>
 
 #include "buildings/C_Building.h"
+#include "bench/PathBenchMaps.h"
+#include "bench/PlainAStar.h"
 #include "world/C_GameMap.h"
 #include "world/C_PathFinder.h"
 
 namespace
 {
-constexpr int32_t Side = MapBlockSide;
-constexpr int32_t PairCount = 4096;
-constexpr uint16_t SeaLevel = 9;
-constexpr int32_t DX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-constexpr int32_t DY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-
-enum class EMapKind
-{
-    Open,
-    Obstacles,
-    Maze,
-    TwoIslands,
-};
-
-bool IsOpen(const CGameMap& map, int32_t x, int32_t y)
-{
-    return map.IsOnMap(x, y) && !map.Block(x, y).blocked && map.Block(x, y).waterLevel <= 7;
-}
-
-void Clear(CGameMap& map)
-{
-    map.width = Side;
-    map.height = Side;
-    for (SMapBlock& block : map.blocks)
-    {
-        block.waterLevel = 0;
-        block.blocked = 0;
-        block.regionId = 0;
-        block.unit = nullptr;
-        block.building = nullptr;
-    }
-}
-
-// A perfect maze of one-block corridors on the odd blocks, dug depth first.
-void DigMaze(CGameMap& map, std::mt19937& random)
-{
-    for (SMapBlock& block : map.blocks)
-        block.blocked = 1;
-    constexpr int32_t Cells = (Side - 1) / 2;
-    std::vector<bool> dug(size_t(Cells * Cells), false);
-    std::vector<std::pair<int32_t, int32_t>> stack = {{0, 0}};
-    dug[0] = true;
-    map.Block(1, 1).blocked = 0;
-    while (!stack.empty())
-    {
-        const auto [cx, cy] = stack.back();
-        std::pair<int32_t, int32_t> next[4];
-        int32_t count = 0;
-        const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-        for (const auto& step : steps)
-        {
-            const int32_t nx = cx + step[0];
-            const int32_t ny = cy + step[1];
-            if (nx >= 0 && ny >= 0 && nx < Cells && ny < Cells && !dug[size_t(nx * Cells + ny)])
-                next[count++] = {nx, ny};
-        }
-        if (count == 0)
-        {
-            stack.pop_back();
-            continue;
-        }
-        const auto [nx, ny] = next[random() % uint32_t(count)];
-        dug[size_t(nx * Cells + ny)] = true;
-        map.Block(2 * nx + 1, 2 * ny + 1).blocked = 0;
-        map.Block(cx + nx + 1, cy + ny + 1).blocked = 0;
-        stack.push_back({nx, ny});
-    }
-}
-
-// Components by the path finder's step rules for one-block movers.
-std::vector<int32_t> Components(const CGameMap& map)
-{
-    std::vector<int32_t> component(size_t(Side * Side), -1);
-    int32_t next = 0;
-    for (int32_t x = 0; x < Side; ++x)
-        for (int32_t y = 0; y < Side; ++y)
-        {
-            if (!IsOpen(map, x, y) || component[size_t(x * Side + y)] >= 0)
-                continue;
-            std::queue<std::pair<int32_t, int32_t>> open;
-            open.push({x, y});
-            component[size_t(x * Side + y)] = next;
-            while (!open.empty())
-            {
-                const auto [cx, cy] = open.front();
-                open.pop();
-                for (int32_t d = 0; d < 8; ++d)
-                {
-                    const int32_t nx = cx + DX[d];
-                    const int32_t ny = cy + DY[d];
-                    if (!IsOpen(map, nx, ny) || component[size_t(nx * Side + ny)] >= 0)
-                        continue;
-                    const bool diagonal = DX[d] != 0 && DY[d] != 0;
-                    if (diagonal && (map.Block(nx, cy).blocked || map.Block(cx, ny).blocked))
-                        continue;
-                    component[size_t(nx * Side + ny)] = next;
-                    open.push({nx, ny});
-                }
-            }
-            ++next;
-        }
-    return component;
-}
-
-struct SBenchMap
-{
-    std::unique_ptr<CGameMap> map = std::make_unique<CGameMap>();
-    std::vector<std::pair<CPathFinder::SPoint, CPathFinder::SPoint>> pairs;
-};
-
-SBenchMap& BenchMap(EMapKind kind)
-{
-    static std::unique_ptr<SBenchMap> built[4];
-    std::unique_ptr<SBenchMap>& slot = built[int(kind)];
-    if (slot)
-        return *slot;
-    slot = std::make_unique<SBenchMap>();
-    CGameMap& map = *slot->map;
-    Clear(map);
-    std::mt19937 random(1234 + int(kind));
-    switch (kind)
-    {
-    case EMapKind::Open:
-        break;
-    case EMapKind::Obstacles:
-        for (SMapBlock& block : map.blocks)
-            block.blocked = random() % 100 < 30 ? 1 : 0;
-        break;
-    case EMapKind::Maze:
-        DigMaze(map, random);
-        break;
-    case EMapKind::TwoIslands:
-        for (int32_t x = 0; x < Side; ++x)
-            for (int32_t y = 0; y < Side; ++y)
-            {
-                const bool left = (x - 64) * (x - 64) + (y - 128) * (y - 128) < 60 * 60;
-                const bool right = (x - 192) * (x - 192) + (y - 128) * (y - 128) < 60 * 60;
-                map.Block(x, y).waterLevel = left || right ? 0 : SeaLevel;
-            }
-        break;
-    }
-    const std::vector<int32_t> component = Components(map);
-    std::uniform_int_distribution<int32_t> pick(0, Side - 1);
-    while (slot->pairs.size() < size_t(PairCount))
-    {
-        const CPathFinder::SPoint a{pick(random), pick(random)};
-        const CPathFinder::SPoint b{pick(random), pick(random)};
-        const int32_t ca = component[size_t(a.x * Side + a.y)];
-        if (ca >= 0 && ca == component[size_t(b.x * Side + b.y)] && (a.x != b.x || a.y != b.y))
-            slot->pairs.push_back({a, b});
-    }
-    return *slot;
-}
+using namespace PathBenchMaps;
 
 struct SRouteBuffer
 {
@@ -208,6 +59,65 @@ void BM_AStarRoutes(benchmark::State& state)
     state.counters["reached"] = double(reached) / double(std::max<int64_t>(searches, 1));
 }
 BENCHMARK(BM_AStarRoutes)
+    ->Arg(int(EMapKind::Open))
+    ->Arg(int(EMapKind::Obstacles))
+    ->Arg(int(EMapKind::Maze))
+    ->Arg(int(EMapKind::TwoIslands))
+    ->ArgName("map")
+    ->Unit(benchmark::kMicrosecond);
+
+// The game's finder and the plain A* yardstick on the same pairs in the same
+// run, each timed alone; "ratio" is the finder's time over the plain one's.
+// "cost_mismatches" counts pairs where the two disagree on the route's cost
+// or on reaching the goal at all (it must stay 0).
+void BM_AStarAgainstPlain(benchmark::State& state)
+{
+    using Clock = std::chrono::steady_clock;
+    SBenchMap& bench = BenchMap(EMapKind(state.range(0)));
+    auto finder = std::make_unique<CPathFinder>(*bench.map);
+    auto plain = std::make_unique<PlainAStar>(*bench.map);
+    auto route = std::make_unique<SRouteBuffer>();
+    finder->Init(0, nullptr);
+    size_t next = 0;
+    Clock::duration finderTime{};
+    Clock::duration plainTime{};
+    int64_t mismatches = 0;
+    int64_t finderCells = 0;
+    int64_t plainCells = 0;
+    for (auto _ : state)
+    {
+        const auto& [from, to] = bench.pairs[next];
+        next = (next + 1) % bench.pairs.size();
+        const int32_t failed = finder->GetFailedSearches();
+        const Clock::time_point start = Clock::now();
+        const int32_t steps = finder->FindPath(from.x, from.y, to.x, to.y, 1, CPathFinder::LayerLand, 0, 0,
+                                               nullptr, nullptr, 0, 0, route->steps, route->end);
+        const Clock::time_point middle = Clock::now();
+        const int32_t plainCost = plain->Search(from.x, from.y, to.x, to.y);
+        const Clock::time_point end = Clock::now();
+        finderTime += middle - start;
+        plainTime += end - middle;
+        finderCells += finder->GetExpandedCells();
+        plainCells += plain->GetExpandedCells();
+        int32_t finderCost = 0;
+        for (int32_t i = 0; i < steps; ++i)
+            finderCost += route->steps[i] % 2 == 0 ? 10 : 14;
+        const bool reached = finder->GetFailedSearches() == failed;
+        // A route longer than the buffer is cut, so its cost is not the whole.
+        const bool whole = steps < CPathFinder::RouteCapacity;
+        if (reached != (plainCost >= 0) || (reached && whole && finderCost != plainCost))
+            ++mismatches;
+    }
+    const double searches = double(std::max<int64_t>(state.iterations(), 1));
+    const double finderMicros = std::chrono::duration<double, std::micro>(finderTime).count() / searches;
+    const double plainMicros = std::chrono::duration<double, std::micro>(plainTime).count() / searches;
+    state.counters["finder_us"] = finderMicros;
+    state.counters["plain_us"] = plainMicros;
+    state.counters["ratio"] = plainMicros > 0 ? finderMicros / plainMicros : 0;
+    state.counters["cells_ratio"] = plainCells > 0 ? double(finderCells) / double(plainCells) : 0;
+    state.counters["cost_mismatches"] = double(mismatches);
+}
+BENCHMARK(BM_AStarAgainstPlain)
     ->Arg(int(EMapKind::Open))
     ->Arg(int(EMapKind::Obstacles))
     ->Arg(int(EMapKind::Maze))

@@ -315,6 +315,9 @@ public:
     bool Heal(float amount);
     // The sight pattern of the radius in use at the centre cell, +1 or -1.
     void ApplySight(int32_t sign);
+    // Moves the sight pattern in use from the old centre cell to the
+    // current one.
+    void MoveSight(int32_t oldCentreX, int32_t oldCentreY);
     // After a technology changed the sight radius.
     void RefreshSight();
     // Explores the unit's surroundings for its owner.

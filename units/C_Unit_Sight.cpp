@@ -38,6 +38,15 @@ void CUnit::ApplySight(int32_t sign)
     owner->AddUnitSight(GetCentreCellX(), GetCentreCellY(), *pattern, static_cast<int8_t>(sign));
 }
 
+void CUnit::MoveSight(int32_t oldCentreX, int32_t oldCentreY)
+{
+    CPlayer* owner = PlayerAt(player);
+    const CRangeTable* pattern = SightPattern(sightRadiusInUse);
+    if (owner == nullptr || pattern == nullptr)
+        return;
+    owner->MoveUnitSight(oldCentreX, oldCentreY, GetCentreCellX(), GetCentreCellY(), *pattern);
+}
+
 void CUnit::ScanSight(int32_t radius)
 {
     CPlayer* owner = PlayerAt(player);

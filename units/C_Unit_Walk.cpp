@@ -348,17 +348,16 @@ void CUnit::StepToTile(int32_t tx, int32_t ty, int32_t newFacing)
 void CUnit::SetTile(int32_t tx, int32_t ty)
 {
     const bool registered = IsFootprintRegistered();
+    const int32_t oldCentreX = GetCentreCellX();
+    const int32_t oldCentreY = GetCentreCellY();
     if (registered)
-    {
-        ApplySight(-1);
         PlaceFootprint(false);
-    }
     x = tx;
     y = ty;
     if (registered)
     {
         PlaceFootprint(true);
-        ApplySight(+1);
+        MoveSight(oldCentreX, oldCentreY);
     }
     RefreshFogArea(sightRadiusInUse);
     CaptureAdjacent();

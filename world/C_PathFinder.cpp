@@ -56,6 +56,7 @@ int32_t CPathFinder::FindPath(int32_t startX, int32_t startY, int32_t goalX, int
         return 0;
     }
 
+    StartView();
     StartSearch(startX, startY);
     m_NearLimit = BlocksToTenths(nearDistance);
     m_AcceptDistance = BlocksToTenths(acceptDistance);
@@ -64,7 +65,7 @@ int32_t CPathFinder::FindPath(int32_t startX, int32_t startY, int32_t goalX, int
     const int32_t startDistance = GlobalFunc::Distance(startX, startY, m_GoalX, m_GoalY);
     StartHeapSearch(startX, startY, startDistance);
     m_DistanceLimit = startDistance + DistanceSlackPerMapBlock * m_Map.GetWidth();
-    return SearchRouteToGoal(&CPathFinder::AddSzomszed, startX, startY, route, end);
+    return SearchRouteToGoal([this](const SStep& step) { return AddSzomszed(step); }, startX, startY, route, end);
 }
 
 // The goal of the search; false when it lies off the map (a goal without
@@ -119,8 +120,15 @@ bool CPathFinder::AddSzomszed(const SStep& step)
     const int64_t g = step.fromCost + step.stepCost;
     if (g < StartCost)
         DEBUG_REPORT("#DEBUG: CPathFinder::AddSzomszed -> minvalue underrun");
-    if (!IsInsideForSize(step.x, step.y) || g >= CostAt(step.x, step.y) ||
-        IsCornerCut(step.fromX, step.fromY, step.direction))
+    if (!IsInsideForSize(step.x, step.y))
+        return false;
+    // Without a target or an accept distance a footprint the mover may not
+    // stand on is never taken whatever it costs: turn it away before the
+    // costlier tests.  (With them, the goal tests below come first.)
+    if (m_AcceptDistance == 0 && m_TargetUnit == nullptr && m_TargetBuilding == nullptr &&
+        !ViewFootprintFree(step.x, step.y))
+        return false;
+    if (g >= CostAt(step.x, step.y) || ViewCornerCut(step.fromX, step.fromY, step.direction))
         return false;
     Record(step.x, step.y, step.fromX, step.fromY, step.direction, g);
 
@@ -130,7 +138,7 @@ bool CPathFinder::AddSzomszed(const SStep& step)
     if (m_NearLimit != 0 && h < m_NearLimit)
     {
         // Still too close: pass through without a goal test.
-        if (IsFootprintFree(step.x, step.y))
+        if (ViewFootprintFree(step.x, step.y))
             InsertNode(step.x, step.y, g + h);
         return false;
     }
@@ -140,7 +148,7 @@ bool CPathFinder::AddSzomszed(const SStep& step)
         m_GoalY = step.fromY;
         return true;
     }
-    if (!IsFootprintFree(step.x, step.y))
+    if (!ViewFootprintFree(step.x, step.y))
         return false;
     if (step.x == m_GoalX && step.y == m_GoalY)
         return true;
@@ -155,7 +163,8 @@ void CPathFinder::MoveGoalToFreeCell(int32_t fromX, int32_t fromY)
         return;
     m_GoalX = std::clamp(m_GoalX, 0, m_Map.GetWidth() - m_Size);
     m_GoalY = std::clamp(m_GoalY, 0, m_Map.GetHeight() - m_Size);
-    if (IsFootprintFree(m_GoalX, m_GoalY))
+    StartView();
+    if (ViewFootprintFree(m_GoalX, m_GoalY))
         return;
 
     // A search from the goal toward the from cell, which the goal fields
@@ -167,7 +176,7 @@ void CPathFinder::MoveGoalToFreeCell(int32_t fromX, int32_t fromY)
     RecordCost(searchFromX, searchFromY, StartCost);
     const int32_t distance = GlobalFunc::Distance(m_GoalX, m_GoalY, searchFromX, searchFromY);
     StartHeapSearch(searchFromX, searchFromY, distance);
-    if (RunHeapSearch(&CPathFinder::AddSzomszedInitEnd) != ESearchEnd::Found)
+    if (RunHeapSearchWith([this](const SStep& step) { return AddSzomszedInitEnd(step); }) != ESearchEnd::Found)
     {
         m_GoalX = m_BestX;
         m_GoalY = m_BestY;
@@ -182,7 +191,7 @@ bool CPathFinder::AddSzomszedInitEnd(const SStep& step)
         DEBUG_REPORT("#DEBUG: CPathFinder::AddSzomszedInitEnd -> minvalue underrun");
     if (!IsInsideForSize(step.x, step.y) || g >= CostAt(step.x, step.y))
         return false;
-    if (IsFootprintFree(step.x, step.y))
+    if (ViewFootprintFree(step.x, step.y))
     {
         m_GoalX = step.x;
         m_GoalY = step.y;

@@ -49,18 +49,14 @@ public:
     // A weight of the computer opponent's search that forbids its terrain.
     static constexpr int32_t ForbiddingWeight = -1;
 
-    // Heap entry: children 2i + 1 and 2i + 2, parent (i - 1) / 2, links fixed
-    // by InitNodePool (NoNodeLink past the pool).
+    // Heap entry (children 2i + 1 and 2i + 2, parent (i - 1) / 2), or an
+    // entry of the ring queue.
     struct SNode
     {
+        int64_t priority;
         uint8_t x;
         uint8_t y;
-        int64_t priority;
-        int32_t parent;
-        int32_t left;
-        int32_t right;
     };
-    static constexpr int32_t NoNodeLink = 100000;
 
     struct SPoint
     {
@@ -110,7 +106,6 @@ public:
     // not stored).
     bool InsertNode(int32_t x, int32_t y, int64_t priority);
     void RemoveNode(int32_t index);
-    void SwapNodes(int32_t a, int32_t b);
 
     // ---- Cell tests (C_PathFinder_Cells.cpp), for the current size, layer,
     // owner, self and target; positions off the map fail. ---------------------
@@ -245,11 +240,16 @@ private:
     // passed over: offering them again would change nothing.
     bool ExpandNeighbours(int32_t x, int32_t y, Expansion expand);
     ESearchEnd RunHeapSearch(Expansion expand);
+    // The same two over an expansion the compiler can see into, for the
+    // route searches that run most.
+    template <class Offer> bool ExpandNeighboursWith(int32_t x, int32_t y, Offer offer);
+    template <class Offer> ESearchEnd RunHeapSearchWith(Offer offer);
     // Puts the first cell on the heap and makes it the closest cell so far.
     void StartHeapSearch(int32_t x, int32_t y, int32_t distance);
     // Runs the heap search; when it misses the goal the route ends at the
     // closest cell reached instead.  Returns the route's step count.
-    int32_t SearchRouteToGoal(Expansion expand, int32_t startX, int32_t startY, Route& route, SPoint& end);
+    template <class Offer>
+    int32_t SearchRouteToGoal(Offer offer, int32_t startX, int32_t startY, Route& route, SPoint& end);
     ESearchEnd RunQueueSearch(Expansion expand);
     void CountFailure();
     // Writes the route from the start to the goal (cut to RouteCapacity
@@ -258,6 +258,57 @@ private:
     // Distance in tenths from the footprint centre at (x, y) to the goal.
     int32_t HeuristicToGoal(int32_t x, int32_t y) const;
     void UpdateBest(int64_t cost, int32_t x, int32_t y, int32_t distance);
+
+    // ---- The view of the blocks for the running route search
+    // (C_PathFinder_Cells.cpp).  What the route searches ask of a block
+    // (does it stop a diagonal step, may the mover stand there) is read from
+    // the map the first time a search asks and kept for the rest of it:
+    // nothing a search depends on changes while it runs, and the next search
+    // reads the map afresh, so no change of the map can leave it stale.
+    static constexpr uint8_t ViewSolid = 1;
+    static constexpr uint8_t ViewStandable = 2;
+    // A view entry is its stamp (1 to 255) above its flags; the entries are
+    // cleared whenever the stamps run out, so that the view stays small
+    // enough to sit in the cache.
+    static constexpr uint32_t ViewStampLimit = 0xFF;
+    // Starts a new view; the searches' size, layer, owner, self and target
+    // must be set before.
+    void StartView();
+    uint8_t ViewFlags(int32_t x, int32_t y)
+    {
+        uint16_t& entry = m_View[x * CellRow + y];
+        if ((entry >> 8) != m_ViewStamp)
+            entry = uint16_t(m_ViewStamp << 8 | ReadViewFlags(x, y));
+        return uint8_t(entry);
+    }
+    uint8_t ReadViewFlags(int32_t x, int32_t y) const;
+    // One block of a footprint the mover may stand on (IsFootprintFree's
+    // test of each block).
+    bool IsBlockStandable(const SMapBlock& block) const;
+    // IsFootprintFree, IsFootprintBlocked and IsCornerCut through the view.
+    bool ViewFootprintFree(int32_t x, int32_t y)
+    {
+        if (m_Size == 1)
+            return IsInsideForSize(x, y) && (ViewFlags(x, y) & ViewStandable);
+        return ViewWideFootprintFree(x, y);
+    }
+    bool ViewFootprintBlocked(int32_t x, int32_t y)
+    {
+        if (m_Size == 1)
+            return !IsInsideForSize(x, y) || (ViewFlags(x, y) & ViewSolid);
+        return ViewWideFootprintBlocked(x, y);
+    }
+    bool ViewWideFootprintFree(int32_t x, int32_t y);
+    bool ViewWideFootprintBlocked(int32_t x, int32_t y);
+    bool ViewCornerCut(int32_t fromX, int32_t fromY, int32_t direction)
+    {
+        const int32_t dx = DirectionDX[direction & 7];
+        const int32_t dy = DirectionDY[direction & 7];
+        if (dx == 0 || dy == 0)
+            return false;
+        return ViewFootprintBlocked(fromX + dx, fromY + dy) || ViewFootprintBlocked(fromX + dx, fromY) ||
+               ViewFootprintBlocked(fromX, fromY + dy);
+    }
 
     // ---- A* expansions (C_PathFinder.cpp) -------------------------------------
     bool PlaceGoal(CUnit* targetUnit, CBuilding* targetBuilding, int32_t goalX, int32_t goalY, int32_t offsetX,
@@ -320,6 +371,8 @@ private:
     int32_t m_Owner;
     uint32_t m_Stamp;   // of the current search; 0 marks no search
     SCell m_Cells[CellCount];
+    uint32_t m_ViewStamp;   // of the current view, 1 to ViewStampLimit
+    uint16_t m_View[CellCount];   // view stamp << 8 | view flags
     int32_t m_GoalX;
     int32_t m_GoalY;
     int32_t m_MoveLayer;
@@ -358,3 +411,56 @@ private:
 
 // The path finder of the game (over g_GameMap).
 extern CPathFinder g_PathFinder;
+
+// ---- The search loops, over any expansion -----------------------------------
+
+template <class Offer> bool CPathFinder::ExpandNeighboursWith(int32_t x, int32_t y, Offer offer)
+{
+    SCell& cell = CellAt(x, y);
+    if (cell.stamp == m_Stamp)
+    {
+        if (cell.expanded)
+            return false;
+        cell.expanded = 1;
+    }
+    ++m_ExpandedCells;
+    const int64_t cost = CostAt(x, y);
+    for (const int32_t direction : ExpansionOrder)
+    {
+        const bool straight = DirectionDX[direction] == 0 || DirectionDY[direction] == 0;
+        const SStep step{x, y, x + DirectionDX[direction], y + DirectionDY[direction], cost,
+                         straight ? StraightStepCost : DiagonalStepCost, direction};
+        if (offer(step))
+            return true;
+        if (m_Overflowed)
+            return false;
+    }
+    return false;
+}
+
+template <class Offer> CPathFinder::ESearchEnd CPathFinder::RunHeapSearchWith(Offer offer)
+{
+    while (m_Count > 0 && !m_Overflowed)
+    {
+        const int32_t x = m_Nodes[0].x;
+        const int32_t y = m_Nodes[0].y;
+        RemoveNode(0);
+        if (ExpandNeighboursWith(x, y, offer))
+            return ESearchEnd::Found;
+    }
+    return m_Overflowed ? ESearchEnd::Overflowed : ESearchEnd::Exhausted;
+}
+
+template <class Offer>
+int32_t CPathFinder::SearchRouteToGoal(Offer offer, int32_t startX, int32_t startY, Route& route, SPoint& end)
+{
+    if (RunHeapSearchWith(offer) != ESearchEnd::Found)
+    {
+        m_GoalX = m_BestX;
+        m_GoalY = m_BestY;
+        CountFailure();
+    }
+    const int32_t steps = WriteRoute(startX, startY, route, end);
+    NextGeneration();
+    return steps;
+}

@@ -173,7 +173,8 @@ int32_t CPathFinder::SmartAI_FindPath(int32_t startX, int32_t startY, int32_t go
     m_DistanceLimit = 0;
     m_NearLimit = 0;
     m_AcceptDistance = 0;
-    return SearchRouteToGoal(&CPathFinder::SmartAI_AddSzomszed, startX, startY, route, end);
+    return SearchRouteToGoal([this](const SStep& step) { return SmartAI_AddSzomszed(step); }, startX, startY, route,
+                             end);
 }
 
 // True when the footprint refuses the position: a blocked cell (but a

@@ -3,6 +3,8 @@
 
 #include "world/C_PathFinder.h"
 
+#include <cstring>
+
 #include "buildings/C_Building.h"
 #include "world/C_GameMap.h"
 #include "world/C_PathFinderPlayers.h"
@@ -49,27 +51,69 @@ bool CPathFinder::IsOccupantPassable(const CUnit& occupant, bool meleeChase) con
     return occupant.pathFlag != 0 && (m_Self == nullptr || m_Self->speed <= occupant.speed);
 }
 
+bool CPathFinder::IsBlockStandable(const SMapBlock& block) const
+{
+    if (m_MoveLayer != LayerLand && m_MoveLayer != LayerWater)
+        return true;
+    if (m_Self != nullptr && block.unit == m_Self)
+        return true;
+    const bool land = m_MoveLayer == LayerLand;
+    const bool wrongTerrain = land ? block.waterLevel > ShoreWaterLevel : block.waterLevel < ShoreWaterLevel;
+    if (wrongTerrain || block.blocked)
+        return false;
+    return block.unit == nullptr || IsOccupantPassable(*block.unit, land);
+}
+
 bool CPathFinder::IsFootprintFree(int32_t x, int32_t y) const
 {
     if (!IsInsideForSize(x, y))
         return false;
-    if (m_MoveLayer != LayerLand && m_MoveLayer != LayerWater)
-        return true;
-    const bool land = m_MoveLayer == LayerLand;
     for (int32_t cx = x; cx < x + m_Size; ++cx)
         for (int32_t cy = y; cy < y + m_Size; ++cy)
-        {
-            const SMapBlock& block = m_Map.Block(cx, cy);
-            if (m_Self != nullptr && block.unit == m_Self)
-                continue;
-            const bool wrongTerrain = land ? block.waterLevel > ShoreWaterLevel : block.waterLevel < ShoreWaterLevel;
-            if (wrongTerrain || block.blocked)
+            if (!IsBlockStandable(m_Map.Block(cx, cy)))
                 return false;
-            if (block.unit != nullptr && !IsOccupantPassable(*block.unit, land))
-                return false;
-        }
     return true;
 }
+
+// ---- The view of the running search ---------------------------------------------
+
+void CPathFinder::StartView()
+{
+    if (++m_ViewStamp > ViewStampLimit)
+    {
+        std::memset(m_View, 0, sizeof(m_View));
+        m_ViewStamp = 1;
+    }
+}
+
+uint8_t CPathFinder::ReadViewFlags(int32_t x, int32_t y) const
+{
+    const SMapBlock& block = m_Map.Block(x, y);
+    return uint8_t((IsSolid(block) ? ViewSolid : 0) | (IsBlockStandable(block) ? ViewStandable : 0));
+}
+
+bool CPathFinder::ViewWideFootprintFree(int32_t x, int32_t y)
+{
+    if (!IsInsideForSize(x, y))
+        return false;
+    for (int32_t cx = x; cx < x + m_Size; ++cx)
+        for (int32_t cy = y; cy < y + m_Size; ++cy)
+            if (!(ViewFlags(cx, cy) & ViewStandable))
+                return false;
+    return true;
+}
+
+bool CPathFinder::ViewWideFootprintBlocked(int32_t x, int32_t y)
+{
+    if (!IsInsideForSize(x, y))
+        return true;
+    for (int32_t cx = x; cx < x + m_Size; ++cx)
+        for (int32_t cy = y; cy < y + m_Size; ++cy)
+            if (ViewFlags(cx, cy) & ViewSolid)
+                return true;
+    return false;
+}
+
 
 bool CPathFinder::IsCellPassable(int32_t x, int32_t y) const
 {

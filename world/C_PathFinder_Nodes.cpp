@@ -18,7 +18,7 @@ constexpr int64_t MissingChildPriority = INT64_MAX;
 } // namespace
 
 CPathFinder::CPathFinder(CGameMap& map)
-    : m_Map(map), m_Players(&CPathFinderPlayers::Default()), m_Owner(0), m_Stamp(0), m_GoalX(0), m_GoalY(0),
+    : m_Map(map), m_Players(&CPathFinderPlayers::Default()), m_Owner(0), m_Stamp(0), m_ViewStamp(0), m_GoalX(0), m_GoalY(0),
       m_MoveLayer(LayerLand), m_BestCost(0), m_CostLimit(0), m_BestX(0), m_BestY(0), m_BestDistance(0),
       m_Placement(0), m_Size(1), m_DistanceLimit(0), m_Count(0), m_Head(-1), m_Tail(0), m_Overflowed(false),
       m_TargetUnit(nullptr), m_TargetBuilding(nullptr), m_ResourceKind(0), m_Self(nullptr), m_AttackRange(0),
@@ -26,6 +26,7 @@ CPathFinder::CPathFinder(CGameMap& map)
       m_LandWeight(0), m_WaterWeight(0), m_DangerWeight(0), m_WallWeight(0), m_DangerPlayer(-1),
       m_FinishedSearches(0), m_FailedSearches(0), m_ExpandedCells(0)
 {
+    std::memset(m_View, 0, sizeof(m_View));
     ResetVisitGrid();
     InitNodePool();
 }
@@ -87,16 +88,11 @@ void CPathFinder::StartSearch(int32_t startX, int32_t startY)
 void CPathFinder::InitNodePool()
 {
     std::memset(m_Nodes, 0, sizeof(m_Nodes));
-    for (int32_t i = 0; i < NodePoolSize; ++i)
-    {
-        SNode& node = m_Nodes[i];
-        node.parent = i == 0 ? -1 : (i - 1) / 2;
-        node.left = 2 * i + 1 < NodePoolSize ? 2 * i + 1 : NoNodeLink;
-        node.right = 2 * i + 2 < NodePoolSize ? 2 * i + 2 : NoNodeLink;
-    }
     m_Count = 0;
 }
 
+// The sifts move a hole instead of swapping entries; they compare exactly as
+// swapping would, so equal priorities come out in the same order.
 bool CPathFinder::InsertNode(int32_t x, int32_t y, int64_t priority)
 {
     if (m_Count >= NodePoolSize)
@@ -106,17 +102,15 @@ bool CPathFinder::InsertNode(int32_t x, int32_t y, int64_t priority)
         return false;
     }
     int32_t index = m_Count++;
-    m_Nodes[index].x = uint8_t(x);
-    m_Nodes[index].y = uint8_t(y);
-    m_Nodes[index].priority = priority;
     while (index > 0)
     {
-        const int32_t parent = m_Nodes[index].parent;
-        if (!(m_Nodes[index].priority < m_Nodes[parent].priority))
+        const int32_t parent = (index - 1) / 2;
+        if (!(priority < m_Nodes[parent].priority))
             break;
-        SwapNodes(index, parent);
+        m_Nodes[index] = m_Nodes[parent];
         index = parent;
     }
+    m_Nodes[index] = SNode{priority, uint8_t(x), uint8_t(y)};
     return true;
 }
 
@@ -130,33 +124,25 @@ void CPathFinder::RemoveNode(int32_t index)
         return;
     }
     --m_Count;
-    SwapNodes(index, m_Count);
+    // The last entry moves into the hole and sinks: it goes below the
+    // smaller child while that child is smaller, the right one on a tie.
+    const SNode moving = m_Nodes[m_Count];
+    m_Nodes[m_Count] = m_Nodes[index];
     for (;;)
     {
-        const SNode& node = m_Nodes[index];
-        const int64_t leftPriority = node.left < m_Count ? m_Nodes[node.left].priority : MissingChildPriority;
-        const int64_t rightPriority = node.right < m_Count ? m_Nodes[node.right].priority : MissingChildPriority;
-        const bool leftSmaller = leftPriority < node.priority;
-        const bool rightSmaller = rightPriority < node.priority;
-        int32_t child;
+        const int32_t left = 2 * index + 1;
+        const int32_t right = left + 1;
+        const int64_t leftPriority = left < m_Count ? m_Nodes[left].priority : MissingChildPriority;
+        const int64_t rightPriority = right < m_Count ? m_Nodes[right].priority : MissingChildPriority;
+        const bool leftSmaller = leftPriority < moving.priority;
+        const bool rightSmaller = rightPriority < moving.priority;
         if (!leftSmaller && !rightSmaller)
-            return;
-        if (rightSmaller && (!leftSmaller || rightPriority <= leftPriority))
-            child = node.right;
-        else
-            child = node.left;
-        SwapNodes(index, child);
+            break;
+        const int32_t child = rightSmaller && (!leftSmaller || rightPriority <= leftPriority) ? right : left;
+        m_Nodes[index] = m_Nodes[child];
         index = child;
     }
-}
-
-void CPathFinder::SwapNodes(int32_t a, int32_t b)
-{
-    SNode& first = m_Nodes[a];
-    SNode& second = m_Nodes[b];
-    std::swap(first.x, second.x);
-    std::swap(first.y, second.y);
-    std::swap(first.priority, second.priority);
+    m_Nodes[index] = moving;
 }
 
 void CPathFinder::ResetHeap(int32_t x, int32_t y, int64_t priority)
@@ -206,39 +192,12 @@ bool CPathFinder::IsValidSize(int32_t size) const
 
 bool CPathFinder::ExpandNeighbours(int32_t x, int32_t y, Expansion expand)
 {
-    SCell& cell = CellAt(x, y);
-    if (cell.stamp == m_Stamp)
-    {
-        if (cell.expanded)
-            return false;
-        cell.expanded = 1;
-    }
-    ++m_ExpandedCells;
-    const int64_t cost = CostAt(x, y);
-    for (const int32_t direction : ExpansionOrder)
-    {
-        const bool straight = DirectionDX[direction] == 0 || DirectionDY[direction] == 0;
-        const SStep step{x, y, x + DirectionDX[direction], y + DirectionDY[direction], cost,
-                         straight ? StraightStepCost : DiagonalStepCost, direction};
-        if ((this->*expand)(step))
-            return true;
-        if (m_Overflowed)
-            return false;
-    }
-    return false;
+    return ExpandNeighboursWith(x, y, [this, expand](const SStep& step) { return (this->*expand)(step); });
 }
 
 CPathFinder::ESearchEnd CPathFinder::RunHeapSearch(Expansion expand)
 {
-    while (m_Count > 0 && !m_Overflowed)
-    {
-        const int32_t x = m_Nodes[0].x;
-        const int32_t y = m_Nodes[0].y;
-        RemoveNode(0);
-        if (ExpandNeighbours(x, y, expand))
-            return ESearchEnd::Found;
-    }
-    return m_Overflowed ? ESearchEnd::Overflowed : ESearchEnd::Exhausted;
+    return RunHeapSearchWith([this, expand](const SStep& step) { return (this->*expand)(step); });
 }
 
 CPathFinder::ESearchEnd CPathFinder::RunQueueSearch(Expansion expand)
@@ -283,19 +242,6 @@ void CPathFinder::StartHeapSearch(int32_t x, int32_t y, int32_t distance)
     m_BestX = x;
     m_BestY = y;
     m_BestDistance = distance;
-}
-
-int32_t CPathFinder::SearchRouteToGoal(Expansion expand, int32_t startX, int32_t startY, Route& route, SPoint& end)
-{
-    if (RunHeapSearch(expand) != ESearchEnd::Found)
-    {
-        m_GoalX = m_BestX;
-        m_GoalY = m_BestY;
-        CountFailure();
-    }
-    const int32_t steps = WriteRoute(startX, startY, route, end);
-    NextGeneration();
-    return steps;
 }
 
 int32_t CPathFinder::WriteRoute(int32_t startX, int32_t startY, Route& route, SPoint& end)

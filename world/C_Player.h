@@ -166,6 +166,10 @@ public:
     // ---- Fog of war (C_Player_Fog.cpp) ----------------------------------------
     void ScanSightPattern(int32_t x, int32_t y, const CRangeTable& pattern);
     void RevealArea(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t level);
+    // Moves a unit's sight pattern from one centre block to another: a step
+    // to a neighbour touches only the blocks that enter and leave the
+    // pattern, any other move takes it away and adds it again.
+    void MoveUnitSight(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY, const CRangeTable& pattern);
     void AddUnitSight(int32_t x, int32_t y, const CRangeTable& pattern, int8_t delta);
     void AddBuildingSight(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int8_t delta);
     void UpdateSightArea(int32_t x, int32_t y, const CRangeTable& pattern, uint8_t whole);

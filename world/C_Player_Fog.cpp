@@ -4,6 +4,7 @@
 #include "core/C_Config.h"
 #include "core/GlobalFunc.h"
 #include "world/C_GameMap.h"
+#include "world/C_PatternMoves.h"
 #include "world/C_RangeTable.h"
 #include "world/RangeTables.h"
 
@@ -113,21 +114,26 @@ void CPlayer::RaiseBuildingCorners(const CBuilding& building, uint8_t level)
                 RaiseCorner(cx, cy, level);
 }
 
+// A block off the map has no corner either, except on the far edges; a
+// fully explored corner needs nothing, which is most of them once units
+// have walked about, so that is tested first.
 void CPlayer::ScanSightPattern(int32_t x, int32_t y, const CRangeTable& pattern)
 {
+    const uint32_t width = uint32_t(g_GameMap.GetWidth());
+    const uint32_t height = uint32_t(g_GameMap.GetHeight());
     for (int32_t i = 0; i < pattern.count; ++i)
     {
         const SRangeEntry& entry = pattern.entries[i];
         const int32_t cx = x + entry.dx;
         const int32_t cy = y + entry.dy;
-        if (g_GameMap.IsOnMap(cx, cy) && exploredMap[cx * MapCornerSide + cy] != FullyExplored)
-        {
-            const CBuilding* building = g_GameMap.Block(cx, cy).building;
-            if (building != nullptr)
+        if (uint32_t(cx) > width || uint32_t(cy) > height)
+            continue;
+        if (exploredMap[cx * MapCornerSide + cy] == FullyExplored)
+            continue;
+        if (uint32_t(cx) < width && uint32_t(cy) < height)
+            if (const CBuilding* building = g_GameMap.Block(cx, cy).building)
                 RaiseBuildingCorners(*building, entry.level);
-        }
-        if (IsCorner(cx, cy))
-            RaiseCorner(cx, cy, entry.level);
+        RaiseCorner(cx, cy, entry.level);
     }
 }
 
@@ -155,6 +161,27 @@ void CPlayer::AddUnitSight(int32_t x, int32_t y, const CRangeTable& pattern, int
         const int32_t cy = y + pattern.entries[i].dy;
         if (g_GameMap.IsOnMap(cx, cy))
             unitSightCounts[cx * MapBlockSide + cy] = uint8_t(unitSightCounts[cx * MapBlockSide + cy] + delta);
+    }
+}
+
+void CPlayer::MoveUnitSight(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY, const CRangeTable& pattern)
+{
+    if (fromX == toX && fromY == toY)
+        return;
+    int32_t count = 0;
+    const CPatternMoves::SChange* changes = pattern.GetMoves().Changes(toX - fromX, toY - fromY, &count);
+    if (changes == nullptr)
+    {
+        AddUnitSight(fromX, fromY, pattern, -1);
+        AddUnitSight(toX, toY, pattern, +1);
+        return;
+    }
+    for (int32_t i = 0; i < count; ++i)
+    {
+        const int32_t cx = fromX + changes[i].dx;
+        const int32_t cy = fromY + changes[i].dy;
+        if (g_GameMap.IsOnMap(cx, cy))
+            unitSightCounts[cx * MapBlockSide + cy] = uint8_t(unitSightCounts[cx * MapBlockSide + cy] + changes[i].delta);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "core/C_File.h"
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
+#include "world/C_PatternMoves.h"
 
 namespace
 {
@@ -151,8 +152,16 @@ CRangeTable::~CRangeTable()
     Free();
 }
 
+const CPatternMoves& CRangeTable::GetMoves() const
+{
+    if (!m_Moves || !m_Moves->IsFor(*this))
+        m_Moves = std::make_unique<CPatternMoves>(*this);
+    return *m_Moves;
+}
+
 void CRangeTable::Free()
 {
+    m_Moves.reset();
     delete[] entries;
     entries = nullptr;
     count = 0;

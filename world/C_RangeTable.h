@@ -5,6 +5,9 @@
 // change afterwards.  Users read `entries` and `count` directly.
 
 #include <cstdint>
+#include <memory>
+
+class CPatternMoves;
 
 // One offset; also the 8-byte record of a stored table file.
 struct SRangeEntry
@@ -49,6 +52,10 @@ public:
     int64_t GetStoredSize() const { return 4 + int64_t(count) * int64_t(sizeof(SRangeEntry)); }
     void WriteStored(uint8_t* out) const;
 
+    // What changes when the centre moves one block, worked out at the first
+    // call after the table was (re)built.
+    const CPatternMoves& GetMoves() const;
+
     SRangeEntry* entries;
     int32_t count;
 
@@ -59,6 +66,7 @@ private:
     bool ReadRingFile(const char* fileName, int32_t outer);
 
     int32_t m_Capacity;
+    mutable std::unique_ptr<CPatternMoves> m_Moves;
 };
 
 // Sorts by distance into exactly the order of the game's exchange sort

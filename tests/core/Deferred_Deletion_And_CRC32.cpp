@@ -7,6 +7,7 @@
 #include "buildings/C_Building.h"
 #include "core/C_CRC32.h"
 #include "core/C_PtrGarbage.h"
+#include "tests/support/ReferenceBytes.h"
 #include "tests/support/TestLog.h"
 #include "units/C_Unit.h"
 
@@ -17,6 +18,15 @@ TEST(CCRC32, MatchesTheIeeeCheckValues)
     EXPECT_EQ(crc.Calculate("a", -1), 0u);
     const char fox[] = "The quick brown fox jumps over the lazy dog";
     EXPECT_EQ(crc.Calculate(fox, static_cast<int>(std::strlen(fox))), 0x414FA339u);
+    // Eight bytes at a time and the bytes left over agree with the bitwise
+    // reference at every length and alignment.
+    std::string bytes;
+    for (int i = 0; i < 80; ++i)
+        bytes.push_back(char(i * 37 + 11));
+    for (size_t start = 0; start < 8; ++start)
+        for (size_t length = 1; start + length <= bytes.size(); ++length)
+            ASSERT_EQ(crc.Calculate(bytes.data() + start, int(length)), ReferenceCrc32(bytes.substr(start, length)))
+                << start << " " << length;
 }
 
 namespace

@@ -1,6 +1,8 @@
 // Sight counts and the explored map kept incrementally, against the same
 // maps recomputed from scratch.
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <set>
 
@@ -205,4 +207,38 @@ TEST_F(PlayerFog, RimUpdateRedrawsOnlyTheOuterEntries)
     g_GameMap.drawnColours[30 * MapCornerSide + 30] = 0;
     Player(1).UpdateSightArea(30, 30, disc, 1);
     EXPECT_EQ(g_GameMap.drawnColours[30 * MapCornerSide + 30], 0);
+}
+
+
+// A step moves only the blocks that enter and leave the pattern; the counts
+// must be those of taking the pattern away and adding it again, at the map
+// edges and for jumps.
+TEST_F(PlayerFog, MovedSightEqualsThePatternTakenAwayAndAddedAgain)
+{
+    const CRangeTable* patterns[] = {&g_SightDiscs[0], &g_SightDiscs[4], &g_SightDiscs[9],
+                                     &g_FilledDiscs[6], &g_SoftRings[8]};
+    std::mt19937 random(99);
+    CPlayer& moved = Player(1);
+    CPlayer& whole = Player(2);
+    for (const CRangeTable* pattern : patterns)
+    {
+        int32_t x = int32_t(random() % MapSide);
+        int32_t y = int32_t(random() % MapSide);
+        moved.AddUnitSight(x, y, *pattern, 1);
+        whole.AddUnitSight(x, y, *pattern, 1);
+        for (int32_t step = 0; step < 400; ++step)
+        {
+            // Mostly steps to a neighbour, now and then a jump or none.
+            const int32_t reach = step % 37 == 0 ? 3 : 1;
+            const int32_t toX = std::clamp(x + int32_t(random() % uint32_t(2 * reach + 1)) - reach, -2, MapSide + 1);
+            const int32_t toY = std::clamp(y + int32_t(random() % uint32_t(2 * reach + 1)) - reach, -2, MapSide + 1);
+            moved.MoveUnitSight(x, y, toX, toY, *pattern);
+            whole.AddUnitSight(x, y, *pattern, -1);
+            whole.AddUnitSight(toX, toY, *pattern, 1);
+            x = toX;
+            y = toY;
+            ASSERT_EQ(std::memcmp(moved.unitSightCounts, whole.unitSightCounts, sizeof whole.unitSightCounts), 0)
+                << "pattern of " << pattern->count << " entries, step " << step;
+        }
+    }
 }
