@@ -5,8 +5,12 @@
 
 #include "world/C_RangeTable.h"
 
-CPatternMoves::CPatternMoves(const CRangeTable& pattern) : m_Entries(pattern.entries), m_Count(pattern.count), m_Reach(0)
+CPatternMoves::CPatternMoves(const CRangeTable& pattern, int32_t rowLength)
+    : m_Entries(pattern.entries), m_Count(pattern.count), m_Reach(0)
 {
+    m_GridOffsets.reserve(size_t(std::max(pattern.count, 0)));
+    for (int32_t i = 0; i < pattern.count; ++i)
+        m_GridOffsets.push_back(int32_t(pattern.entries[i].dx) * rowLength + pattern.entries[i].dy);
     for (int32_t i = 0; i < pattern.count; ++i)
         m_Reach = std::max({m_Reach, std::abs(int32_t(pattern.entries[i].dx)), std::abs(int32_t(pattern.entries[i].dy))});
     const int32_t reach = m_Reach;

@@ -22,10 +22,13 @@ public:
     };
 
     // Works out the changes of every step for the pattern as it is now.
-    explicit CPatternMoves(const CRangeTable& pattern);
+    CPatternMoves(const CRangeTable& pattern, int32_t rowLength);
 
     // The largest |dx| or |dy| of the pattern's offsets.
     int32_t GetReach() const { return m_Reach; }
+    // Each entry's offset in a grid whose rows are rowLength apart
+    // (dx * rowLength + dy), in the pattern's order.
+    const int32_t* GetGridOffsets() const { return m_GridOffsets.data(); }
 
     // Whether these are the changes of the pattern as it is now.
     bool IsFor(const CRangeTable& pattern) const;
@@ -41,4 +44,5 @@ private:
     int32_t m_Count;
     int32_t m_Reach;
     std::vector<SChange> m_Changes[9];
+    std::vector<int32_t> m_GridOffsets;
 };

@@ -165,6 +165,8 @@ public:
 
     // ---- Fog of war (C_Player_Fog.cpp) ----------------------------------------
     void ScanSightPattern(int32_t x, int32_t y, const CRangeTable& pattern);
+    // One entry of a scanned pattern centred at (x, y).
+    void ScanSightEntry(int32_t x, int32_t y, const SRangeEntry& entry, int32_t width, int32_t height);
     void RevealArea(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t level);
     // Moves a unit's sight pattern from one centre block to another: a step
     // to a neighbour touches only the blocks that enter and leave the

@@ -22,6 +22,7 @@ constexpr int32_t SightRimDepth = 40;
 // The soft ring of inner radius 1 and outer radius 7 grows a building's
 // sight beyond its footprint.
 constexpr int32_t BuildingSightRing = 5;
+static_assert(CRangeTable::ExploredRowLength == MapCornerSide, "patterns index the explored map's corners");
 
 bool IsCorner(int32_t x, int32_t y)
 {
@@ -119,22 +120,37 @@ void CPlayer::RaiseBuildingCorners(const CBuilding& building, uint8_t level)
 // have walked about, so that is tested first.
 void CPlayer::ScanSightPattern(int32_t x, int32_t y, const CRangeTable& pattern)
 {
-    const uint32_t width = uint32_t(g_GameMap.GetWidth());
-    const uint32_t height = uint32_t(g_GameMap.GetHeight());
-    for (int32_t i = 0; i < pattern.count; ++i)
+    const int32_t width = g_GameMap.GetWidth();
+    const int32_t height = g_GameMap.GetHeight();
+    const CPatternMoves& moves = pattern.GetMoves();
+    const int32_t reach = moves.GetReach();
+    if (x - reach >= 0 && y - reach >= 0 && x + reach < width && y + reach < height)
     {
-        const SRangeEntry& entry = pattern.entries[i];
-        const int32_t cx = x + entry.dx;
-        const int32_t cy = y + entry.dy;
-        if (uint32_t(cx) > width || uint32_t(cy) > height)
-            continue;
-        if (exploredMap[cx * MapCornerSide + cy] == FullyExplored)
-            continue;
-        if (uint32_t(cx) < width && uint32_t(cy) < height)
-            if (const CBuilding* building = g_GameMap.Block(cx, cy).building)
-                RaiseBuildingCorners(*building, entry.level);
-        RaiseCorner(cx, cy, entry.level);
+        // Wholly on the map: only the corners not yet fully explored need
+        // the whole test.
+        const int32_t* offsets = moves.GetGridOffsets();
+        const uint8_t* centre = exploredMap + x * MapCornerSide + y;
+        for (int32_t i = 0; i < pattern.count; ++i)
+            if (centre[offsets[i]] != FullyExplored)
+                ScanSightEntry(x, y, pattern.entries[i], width, height);
+        return;
     }
+    for (int32_t i = 0; i < pattern.count; ++i)
+        ScanSightEntry(x, y, pattern.entries[i], width, height);
+}
+
+void CPlayer::ScanSightEntry(int32_t x, int32_t y, const SRangeEntry& entry, int32_t width, int32_t height)
+{
+    const int32_t cx = x + entry.dx;
+    const int32_t cy = y + entry.dy;
+    if (uint32_t(cx) > uint32_t(width) || uint32_t(cy) > uint32_t(height))
+        return;
+    if (exploredMap[cx * MapCornerSide + cy] == FullyExplored)
+        return;
+    if (cx < width && cy < height)
+        if (const CBuilding* building = g_GameMap.Block(cx, cy).building)
+            RaiseBuildingCorners(*building, entry.level);
+    RaiseCorner(cx, cy, entry.level);
 }
 
 void CPlayer::RevealArea(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t level)

@@ -155,7 +155,7 @@ CRangeTable::~CRangeTable()
 const CPatternMoves& CRangeTable::GetMoves() const
 {
     if (!m_Moves || !m_Moves->IsFor(*this))
-        m_Moves = std::make_unique<CPatternMoves>(*this);
+        m_Moves = std::make_unique<CPatternMoves>(*this, ExploredRowLength);
     return *m_Moves;
 }
 

@@ -52,8 +52,10 @@ public:
     int64_t GetStoredSize() const { return 4 + int64_t(count) * int64_t(sizeof(SRangeEntry)); }
     void WriteStored(uint8_t* out) const;
 
-    // What changes when the centre moves one block, worked out at the first
-    // call after the table was (re)built.
+    // What changes when the centre moves one block, and the entries' offsets
+    // in the explored map's grid of corners (rows of ExploredRowLength),
+    // worked out at the first call after the table was (re)built.
+    static constexpr int32_t ExploredRowLength = 257;
     const CPatternMoves& GetMoves() const;
 
     SRangeEntry* entries;
