@@ -7,6 +7,7 @@
 #include "core/C_LogFile.h"
 #include "core/C_PtrGarbage.h"
 #include "core/GlobalFunc.h"
+#include "media/C_ModelRecord.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
@@ -20,6 +21,20 @@ constexpr int32_t DefaultHitDebrisSecond = 2;
 constexpr int32_t SeenVolume = 100;
 constexpr int32_t UnseenVolume = 50;
 constexpr float NoHeight = -1.0f;
+
+// Hit sounds: first sample and variants.
+struct SSound
+{
+    int32_t sample;
+    int32_t variants;
+};
+constexpr SSound CrushSound = {165, 4};
+constexpr SSound PierceSound = {169, 4};
+constexpr SSound SmashSound = {173, 4};
+constexpr SSound SmashEchoSound = {184, 1};
+constexpr SSound FireSound = {177, 2};
+constexpr SSound MagicSound = {179, 1};
+constexpr SSound CollapseSound = {180, 4};
 }  // namespace
 
 CBuilding::CBuilding() : CBuilding(-1, -1, -1) {}
@@ -76,6 +91,28 @@ float CBuilding::GetHeightAt(float worldX, float worldY) const
 {
     (void)worldX;
     (void)worldY;
+    return NoHeight;
+}
+
+float CBuilding::GetHeightInModelBoxes(float worldX, float worldY, float originX, float originY,
+                                       int32_t partLimit) const
+{
+    constexpr float ModelUnitsPerBlock = 32.0f;
+    const CModelRecord* record = GetGlobalModel(model);
+    if (record == nullptr)
+        return NoHeight;
+    const float modelX = (worldX - originX) * ModelUnitsPerBlock;
+    const float modelZ = (worldY - originY) * -ModelUnitsPerBlock;
+    const int32_t parts = record->GetPartCount() < partLimit ? record->GetPartCount() : partLimit;
+    for (int32_t part = 0; part < parts; ++part)
+    {
+        float boxMin[3];
+        float boxMax[3];
+        if (!record->GetPartBox(part, boxMin, boxMax))
+            continue;
+        if (modelX >= boxMin[0] && modelX <= boxMax[0] && modelZ >= boxMin[2] && modelZ <= boxMax[2])
+            return g_GameMap.IsOnMap(x, y) ? g_GameMap.GetHeight(static_cast<float>(x), static_cast<float>(y)) : 0.0f;
+    }
     return NoHeight;
 }
 
@@ -237,6 +274,46 @@ void CBuilding::PlaySound(int32_t sample, int32_t variants, bool loop) const
         seen = g_Players[g_LocalPlayer].IsCellSeen(centreX, centreY);
     const int32_t variant = variants > 1 ? GlobalFunc::Random(variants) : 0;
     GetPlayerServices().PlaySample(sample + variant, seen ? SeenVolume : UnseenVolume);
+}
+
+void CBuilding::PlaySelectSound() const
+{
+    constexpr int32_t UnfinishedSample = 185;
+    constexpr int32_t ResourceSiteCast = 10;
+    if (GetBuildCast() == ResourceSiteCast || owner != g_LocalPlayer || owner < 0)
+        return;
+    int32_t sample = UnfinishedSample;
+    int32_t variants = 1;
+    if (IsFinished())
+        GetSelectSound(&sample, &variants);
+    const int32_t variant = variants > 1 ? GlobalFunc::Random(variants) : 0;
+    GetPlayerServices().PlaySample(sample + variant, SeenVolume);
+}
+
+void CBuilding::PlayHitSound(int32_t damageType, bool longRow, bool collapseInstead) const
+{
+    const bool collapsing = GetHitPoints() <= 0;
+    if (!(collapsing && collapseInstead))
+    {
+        switch (damageType)
+        {
+        case 1: PlaySound(CrushSound.sample, CrushSound.variants, false); break;
+        case 2:
+        case 3: PlaySound(PierceSound.sample, PierceSound.variants, false); break;
+        case 4:
+        case 9:
+            PlaySound(SmashSound.sample, SmashSound.variants, false);
+            if (longRow)
+                PlaySound(SmashEchoSound.sample, SmashEchoSound.variants, false);
+            break;
+        case 6: PlaySound(FireSound.sample, FireSound.variants, false); break;
+        case 7:
+        case 8: PlaySound(MagicSound.sample, MagicSound.variants, false); break;
+        default: break;
+        }
+    }
+    if (collapsing)
+        PlaySound(CollapseSound.sample, CollapseSound.variants, false);
 }
 
 void CBuilding::WriteLog() const

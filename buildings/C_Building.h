@@ -12,7 +12,9 @@
 // (width + 1) x (depth + 1).  Main thread only.
 
 #include <cstdint>
+#include <vector>
 
+class CPlayer;
 class CUnit;
 class CUnitStats;
 class CTechnology;
@@ -66,7 +68,9 @@ public:
     // TENUMBUILDCAST (6 tower, 9 wall, 10 resource site, 11 keep, 13 docks,
     // 18 decoration).
     virtual int32_t GetBuildCast() const { return 0; }
-    virtual void Render(int32_t pass) { (void)pass; }
+    // Draws the building; collapse is 0 for a standing one and grows while
+    // it collapses.
+    virtual void Render(float collapse) { (void)collapse; }
     virtual void Trigger(int32_t signal) { (void)signal; }
     virtual void RenderDetailsOnPanel() {}
     virtual void RenderPanelButtons() {}
@@ -83,6 +87,8 @@ public:
     // cells and the player's exploration to the test.
     virtual bool CanPlaceAt(int32_t playerIndex, int32_t margin, int32_t checkReserved,
                             int32_t checkExploration) const;
+    // The type record whose price demolition refunds.
+    virtual const CUnitStats* GetPriceRecord() const;
     // The last step of destruction.
     virtual void OnDestroyed() {}
     virtual void GetTargetPosition(float* position) const;
@@ -300,9 +306,47 @@ public:
     void InitFirePositions(int32_t capacity);
     void AddFirePosition(float threshold, float offsetX, float height, float offsetY, float size);
     void PlaySound(int32_t sample, int32_t variants, bool loop) const;
+    // The hit sound of a damage type: 4 and 9 add the echo on the long row;
+    // at 0 hit points the collapse sound plays as well, or instead.
+    void PlayHitSound(int32_t damageType, bool longRow, bool collapseInstead) const;
+    // The local owner hears the building answer: its select sound when
+    // finished, the builders' sound before.  Resource sites are silent.
+    void PlaySelectSound() const;
     bool IsFootprintInsideMap() const;
     // The building's lines of a unit log: owner, corner block and cast.
     void WriteLog() const;
+
+    // ---- Command panel details (C_Building_Panel.cpp) --------------------------
+    // The standard details under the given name: portrait, owner, and for
+    // the local owner hit points, progress, research or queue (the queue
+    // icon under the mouse becomes the pending cancel slot) and why
+    // production waits.
+    void RenderPanelDetails(const char* name);
+    // The icon at (x, y); under the mouse it sets the hint.  True then.
+    bool RenderPanelIcon(int32_t iconX, int32_t iconY, int32_t icon, int32_t hint) const;
+
+    // ---- Missile hit tests (C_Building_Hit.cpp) -----------------------------------
+    // A world point (x and y in blocks, height in world units) inside one of
+    // the model's part boxes, bounds included; false without parts.
+    bool IsPointInside(float px, float height, float py) const;
+    // The first point of the segment (x, height, y each) within 5 model
+    // units of a part box, walked in steps of one model unit across the
+    // ground; false for a model without parts or a destroyed building.
+    bool IntersectSegment(const float from[3], const float to[3], float out[3]) const;
+
+    // ---- Drawing (C_Building_Draw.cpp) ------------------------------------------
+    // The shadow texture of the model spread over the footprint and a rim
+    // of two blocks on the near side.
+    void RenderShadow() const;
+    // The footprint outline on the terrain: codes 1 white, 2 yellow,
+    // 3 green, 4 red, any other code its own 24-bit colour.
+    void DrawOutline(int32_t code) const;
+    // The outline's points as x, y pairs: 2 x (width + depth) + 1 of them.
+    void GetOutlinePoints(std::vector<float>& points) const;
+    // The local owner's rally flag at the rally block.
+    void RenderRallyFlag() const;
+    // The developer's overlay of the production state.
+    void DumpDebug() const;
 
     // Living while the whole part of maximum x health x 0.01 is above 0.
     int32_t GetHitPoints() const { return static_cast<int32_t>(GetMaxHitPoints() * health * 0.01f); }
@@ -344,6 +388,16 @@ public:
     CUnit* garrisonedUnit;          // a keep's garrison, null when empty
 
 protected:
+    // The base height of the building where a world point lies in one of
+    // the first `partLimit` part boxes of its model, placed at the origin
+    // (blocks); -1.0 elsewhere and for a model without parts.
+    float GetHeightInModelBoxes(float worldX, float worldY, float originX, float originY,
+                                int32_t partLimit) const;
+    bool IsInModelBoxes(float px, float height, float py, float margin) const;
+    void RenderRelationLine(const CPlayer* ownerPlayer) const;
+    void RenderQueueDetails() const;
+    void RenderProductionNotice() const;
+
     // What this building has added to its owner's counts and sight, so that
     // it takes away exactly that.
     uint8_t countedAsPlaced;

@@ -25,6 +25,8 @@ public:
     int32_t GetDecorationKind() const override { return decorationKind; }
     const char* GetFootprintMask() const override;
     int32_t CastsShadow() const override;
+    // The town buildings' hit sounds with the short 4-and-9 row.
+    void OnHit(int32_t damageType) override { PlayHitSound(damageType, false, false); }
 
     int32_t decorationKind;   // TENUMDECORBUILDCAST
     int32_t stateWord;

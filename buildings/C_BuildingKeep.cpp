@@ -8,6 +8,7 @@ namespace
 constexpr int32_t StrongholdTechnology = 8;   // "TC_TRONGHOLD"
 constexpr int32_t StrongholdModel = 172;
 constexpr int32_t LandTerrain = 1;
+constexpr int32_t StrongholdRecord = 36;
 }  // namespace
 
 CBuildingKeep::CBuildingKeep(int32_t ownerIndex) : CBuildingOfCast(CastKeep, ownerIndex)
@@ -31,4 +32,24 @@ bool CBuildingKeep::UngarrisonKing()
     king->ShowUnit(true);
     garrisonedUnit = nullptr;
     return true;
+}
+
+bool CBuildingKeep::IsStronghold() const
+{
+    return OwnerHasResearched(StrongholdTechnology);
+}
+
+int32_t CBuildingKeep::GetTypeRecordIndex() const
+{
+    return IsStronghold() ? StrongholdRecord : CBuildingOfCast::GetTypeRecordIndex();
+}
+
+const SBuildingStageRow& CBuildingKeep::GetStageRow() const
+{
+    return IsStronghold() ? CBuildingStageTable::Stronghold() : CBuildingOfCast::GetStageRow();
+}
+
+const char* CBuildingKeep::GetNameKey() const
+{
+    return IsStronghold() ? "BD_STRONGHOLD" : CBuildingOfCast::GetNameKey();
 }

@@ -7,13 +7,18 @@
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
+#include "buildings/C_BuildingStageTable.h"
+
+class CUnitStats;
 
 class CBuildingOfCast : public CBuilding
 {
 public:
     const SBuildingCastRow& GetCastRow() const { return m_Row; }
 
-    const char* GetName() const override { return m_Row.nameKey; }
+    // The localised name of the type's key; the key itself without a text.
+    const char* GetName() const override;
+    virtual const char* GetNameKey() const { return m_Row.nameKey; }
     int32_t GetIconIndex() const override { return m_Row.iconIndex; }
     int32_t GetWidth() const override { return m_Row.width; }
     int32_t GetDepth() const override { return m_Row.depth; }
@@ -26,17 +31,87 @@ public:
     bool IsScriptCounted() const override { return m_Row.productionPanel; }
     int32_t GetDrawClass() const override { return m_Row.drawClass; }
     bool GivesSight() const override { return m_Row.givesSight; }
-    // The building types finish through the base completion step.
-    void OnFinished() override { BuildingFinished(); }
+    // The type record's hit points scaled by the build progress, with the
+    // "TC_FF_WALL" bonus scaled alike; at least 1.
+    int32_t GetMaxHitPoints() const override;
+    // One builder's step (amount) or the completion at once (instant):
+    // dust, the progress, the construction model, and once at exactly 100
+    // the finished model, OnFinished and the owner's news.  True while
+    // still under construction.
+    bool Construct(float amount, bool instant) override;
+    // The base height where a world point lies in one of the model's part
+    // boxes placed at the building; -1.0 elsewhere.
+    float GetHeightAt(float worldX, float worldY) const override;
+    float GetRepairRate() const override;
+    void GetWorkCost(float* wood, float* stone, float* gold) const override;
+    // The aim point: the corner plus the type's offsets, at the type's
+    // height once finished.
+    void GetTargetPosition(float* position) const override;
+    // The completion step, then the owner sees the footprint.
+    void OnFinished() override;
+    // The hit sound of the damage type, and the collapse sound at 0 hit
+    // points.
+    void OnHit(int32_t damageType) override;
+    float GetDamageFactor1() const override;
+    float GetDamageFactor2() const override;
+    // Factor 3 less the owner's "TC_BUILD_D_2" or "TC_BUILD_D_1", not below 0.
+    float GetDamageFactor3() const override;
+    bool Animate(float elapsed) override;
+    // The model in the owner's colour, sunk and shaken while collapsing,
+    // the snow cover of a finished building in winter and its banners.
+    void Render(float collapse) override;
+    // The standard details under the type's name.
+    void RenderDetailsOnPanel() override { RenderPanelDetails(GetName()); }
+    // The owner's buttons: an unfinished building shows only the cancel
+    // button; a finished one of this class none.
+    void RenderPanelButtons() override;
     int32_t GetPointValue() const override { return m_Row.points; }
     void GetSelectSound(int32_t* sample, int32_t* variants) const override;
     void GetHitDebris(int32_t* first, int32_t* second) const override;
     bool IsStorage() const override { return m_Row.storage && IsFinished(); }
     bool IsShownOnMinimap() const override { return m_Row.shownOnMinimap; }
 
+    // The number of the type record that gives hit points, damage factors,
+    // repair rate and price (the keep's changes with the stronghold).
+    virtual int32_t GetTypeRecordIndex() const { return m_Row.record; }
+    const CUnitStats* GetTypeRecord() const;
+    const CUnitStats* GetPriceRecord() const override { return GetTypeRecord(); }
+    // Models, messages, sounds and aim point of the construction and hit
+    // steps.
+    virtual const SBuildingStageRow& GetStageRow() const;
+    // Whether the owner has finished the technology.
+    bool OwnerHasResearched(int32_t technology) const;
+
 protected:
     // At block (-1, -1) for the owner, with the row's model and fire positions.
     CBuildingOfCast(int32_t cast, int32_t ownerIndex);
+    // The construction model of the progress (the stage row's, or the
+    // current one where the row keeps it).
+    virtual int32_t GetStageModel(float buildProgress) const;
+    virtual int32_t GetFinishedModel() const;
+    // What completion tells the local owner: marker, message, voice.
+    void AnnounceFinished() const;
+    void RaiseDust(int32_t puffs) const;
+    void RenderBanners(float height) const;
+
+    // ---- Command panel -------------------------------------------------------
+    // The cancel button while unfinished (Escape cancels too); true when it
+    // was the whole panel.  Only a click on the button cancels: the command
+    // is published while the mouse is over it.
+    bool RenderUnfinishedPanel() const;
+    // A defeated local player of a network game sees no buttons.
+    bool MayShowButtons() const;
+    // True while the building researches nothing (unit buttons) and also
+    // has nothing queued (technology buttons).
+    bool MayShowUnitButtons() const;
+    bool MayShowTechnologyButtons() const;
+    // One button when the owner may train the unit or research the
+    // technology; its key in lower and upper case.
+    void RenderUnitButton(int32_t position, int32_t icon, int32_t unitType, char key) const;
+    void RenderTechnologyButton(int32_t position, int32_t icon, int32_t technology, char key) const;
+    // Escape cancels the current production or research while there is
+    // one; then the rally mode button, or Escape to leave the mode.
+    void RenderPanelEnd(bool withModeButton) const;
 
 private:
     const SBuildingCastRow& m_Row;

@@ -285,16 +285,21 @@ void CBuilding::Demolish()
         g_UnitCommandOutbox.SendBuildingDestroyed(this);
 }
 
-// The price of the first type record of the building's cast, in full and
-// not counted as harvest.  Unit and technology records carry cast 0, which
-// no building may claim.
-void CBuilding::RefundPrice(int32_t payer)
+// The first type record of the building's cast.  Unit and technology
+// records carry cast 0, which no building may claim.
+const CUnitStats* CBuilding::GetPriceRecord() const
 {
     const int32_t cast = GetBuildCast();
-    const CUnitStats* record = nullptr;
-    for (int32_t i = 0; cast > 0 && g_UnitStats != nullptr && i < TypeRecordCount && record == nullptr; ++i)
+    for (int32_t i = 0; cast > 0 && g_UnitStats != nullptr && i < TypeRecordCount; ++i)
         if (g_UnitStats[i].buildingCast == cast)
-            record = &g_UnitStats[i];
+            return &g_UnitStats[i];
+    return nullptr;
+}
+
+// The price in full, not counted as harvest.
+void CBuilding::RefundPrice(int32_t payer)
+{
+    const CUnitStats* record = GetPriceRecord();
     if (record == nullptr)
     {
         DEBUG_REPORT("#DEBUG: Building's property not found");

@@ -88,6 +88,8 @@ CBuilding* CPlayerFactory::MakeResource(const CPlayer& player, int32_t resourceK
     switch (resourceKind)
     {
     case ResourceKindGold:
+        // An exhausted mine comes back closed.
+        return new (std::nothrow) CBuildingGoldMine(true);
     case ResourceKindGoldMine:
         return new (std::nothrow) CBuildingGoldMine();
     case ResourceKindTree:

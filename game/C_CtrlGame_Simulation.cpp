@@ -7,6 +7,7 @@
 #include "core/C_LogFile.h"
 #include "effects/C_Particles.h"
 #include "game/C_CtrlGame.h"
+#include "game/C_MapObjectAnimation.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "units/C_Unit.h"
 #include "world/C_Player.h"
@@ -97,5 +98,6 @@ void CCtrlGame::SimulationStep(int32_t ticks)
     CPlayer::UpdateAllUnitsTimeSliced(g_Players);
     for (int32_t p = 0; p < MaxPlayers; ++p)
         UpdateBuildings(g_Players[p], ticks);
+    CMapObjectAnimation::AnimateUnlisted(ticks);
     g_Particles.Update(ticks);
 }

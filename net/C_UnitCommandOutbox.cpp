@@ -24,6 +24,12 @@ void CUnitCommandOutbox::SendUnitDirection(const CUnit* unit, int32_t facing)
     Record({.command = CommandUnitDirection, .unit = unit, .facing = facing});
 }
 
+void CUnitCommandOutbox::SendUnitAnimType(const CUnit* unit, int32_t animation, const CUnit* target,
+                                          const CBuilding* targetBuilding)
+{
+    Record({.command = CommandUnitAnimType, .unit = unit, .other = target, .kind = animation, .building = targetBuilding});
+}
+
 void CUnitCommandOutbox::SendUnitHealth(const CUnit* unit, float health)
 {
     Record({.command = CommandUnitHealth, .unit = unit, .value = health});
@@ -176,6 +182,31 @@ void CUnitCommandOutbox::SendUnitUnloaded(const CUnit* ship, const CUnit* carrie
 void CUnitCommandOutbox::SendUnloadRefused(const CUnit* ship, const CUnit* carried, int32_t ownerSlot)
 {
     Record({.command = CommandUnloadRefused, .unit = ship, .receiver = ownerSlot, .other = carried});
+}
+
+// ---- Building records and resource sites ----
+
+void CUnitCommandOutbox::SendBuildingRecord(const CBuilding* building, int32_t model)
+{
+    Record({.command = CommandBuildingRecord, .building = building, .number = model});
+}
+
+void CUnitCommandOutbox::SendBuildProgress(const CBuilding* building, float progress)
+{
+    constexpr float MostProgress = 100.0f;
+    Record({.command = CommandBuildProgress,
+            .value = progress < MostProgress ? progress : MostProgress,
+            .building = building});
+}
+
+void CUnitCommandOutbox::SendResourceRemoved(const CBuilding* site)
+{
+    Record({.command = CommandResourceRemoved, .building = site});
+}
+
+void CUnitCommandOutbox::SendResourceAmount(const CBuilding* site, int32_t amount)
+{
+    Record({.command = CommandResourceAmount, .building = site, .number = amount});
 }
 
 bool IsNetworkGame()

@@ -15,10 +15,16 @@ public:
     static constexpr int32_t CommandUnitHealth = 31;
     static constexpr int32_t CommandUnitDied = 32;
     static constexpr int32_t CommandUnitHidden = 33;
+    static constexpr int32_t CommandUnitAnimType = 34;
     static constexpr int32_t CommandUnitStopAction = 35;
     static constexpr int32_t CommandUnitStop = 36;
     static constexpr int32_t CommandBuildingHealth = 37;
     static constexpr int32_t CommandBuildingDestroyed = 39;
+    // ---- Building records and resource sites ----
+    static constexpr int32_t CommandBuildingRecord = 38;
+    static constexpr int32_t CommandBuildProgress = 40;
+    static constexpr int32_t CommandResourceRemoved = 41;
+    static constexpr int32_t CommandResourceAmount = 49;
     static constexpr int32_t CommandTechnologyResearched = 42;
     static constexpr int32_t CommandUnitHit = 43;
     static constexpr int32_t CommandBuildingHit = 44;
@@ -55,18 +61,22 @@ public:
         int32_t direction = 0;
         int32_t result = 0;     // command 58: 0 step, 1 retry, 2 give up
         int32_t receiver = AllMachines;   // machine slot, or AllMachines
-        const CUnit* other = nullptr;     // commands 43 and 44: the attacker, or none
-        int32_t kind = 0;                 // commands 43 and 44: the damage type
-        const CBuilding* building = nullptr;   // commands 37, 39 and 44
+        const CUnit* other = nullptr;     // commands 43 and 44: the attacker, or none; 34: the target unit
+        int32_t kind = 0;                 // commands 43 and 44: the damage type; 34: the animation type
+        const CBuilding* building = nullptr;   // commands 34 (target), 37, 39 and 44
         int32_t newUniqueId = 0;               // command 74: the id the converted unit gets
         int32_t player = 0;                    // command 42: the researching player
         int32_t technology = 0;                // command 42: the technology id
         int32_t unitType = 0;                  // command 51: the unit type made
         int32_t uniqueId = 0;                  // commands 51 and 52: the new unit's unique id
+        int32_t number = 0;                    // command 38: the model number; 49: the amount left
     };
 
     // Command 30: the unit's facing, to every machine.
     void SendUnitDirection(const CUnit* unit, int32_t facing);
+    // Command 34: the unit's new animation type and its target, to every
+    // machine, after each model change of a unit owned here.
+    void SendUnitAnimType(const CUnit* unit, int32_t animation, const CUnit* target, const CBuilding* targetBuilding);
     // Command 31: the unit's health.
     void SendUnitHealth(const CUnit* unit, float health);
     // Command 32: the unit died; value is its torn-apart flag.
@@ -122,6 +132,16 @@ public:
     void RequestUnload(const CUnit* ship, const CUnit* carried);
     void SendUnitUnloaded(const CUnit* ship, const CUnit* carried, int32_t x, int32_t y);
     void SendUnloadRefused(const CUnit* ship, const CUnit* carried, int32_t ownerSlot);
+
+    // ---- Building records and resource sites ----
+    // Command 38: the building's model number, which receivers store.
+    void SendBuildingRecord(const CBuilding* building, int32_t model);
+    // Command 40: the build progress percent (value), at most 100.0.
+    void SendBuildProgress(const CBuilding* building, float progress);
+    // Command 41: the resource site was removed.
+    void SendResourceRemoved(const CBuilding* site);
+    // Command 49, from the host: the amount left in the resource site.
+    void SendResourceAmount(const CBuilding* site, int32_t amount);
 
     void Clear() { m_Sent.clear(); }
     const std::vector<SCommand>& GetSent() const { return m_Sent; }

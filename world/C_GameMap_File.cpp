@@ -22,6 +22,7 @@
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "frontend/C_PlayerProfiles.h"
+#include "media/C_EnvironmentFX.h"
 #include "media/C_Texture.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
@@ -794,6 +795,7 @@ bool CGameMap::LoadMapData(CMemoryBlock& block, uint8_t editorFlag)
         std::memcpy(&weatherMap[x * MapBlockSide], &image.weather[size_t(x) * size_t(height)], size_t(height));
 
     CreateMinimap();
+    g_EnvironmentFX.InitEnvironment(true);
     for (int32_t x = 0; x < width; ++x)
         for (int32_t y = 0; y < height; ++y)
             GetTileTransition(x, y);
@@ -904,6 +906,9 @@ bool CGameMap::CreateBuildingFromFile(int32_t owner, int32_t x, int32_t y, int32
     }
     // The number scripts know the object by is the one a saved game keeps.
     building->scriptTag = scriptId;
+    // A decoration's lasting effects start once it stands.
+    if (cast == DecorationCast)
+        building->OnPlaced();
     if (owner != -1)
         FinishFromMap(*building, archers);
     return true;
@@ -916,8 +921,12 @@ void CGameMap::FinishFromMap(CBuilding& building, int32_t archers)
     auto* tower = building.GetBuildCast() == TowerCast ? dynamic_cast<CBuildingTower*>(&building) : nullptr;
     if (tower != nullptr)
         tower->SetArcherCount(MinTowerArchers);
-    building.buildProgress = CBuilding::FinishedProgress;
-    building.OnFinished();
+    building.Construct(0.0f, true);
+    if (!building.IsFinished())
+    {
+        building.buildProgress = CBuilding::FinishedProgress;
+        building.OnFinished();
+    }
     if (tower != nullptr)
         tower->SetArcherCount(std::clamp(archers, MinTowerArchers, MaxTowerArchers));
 }

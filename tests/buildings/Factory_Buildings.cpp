@@ -89,9 +89,10 @@ TEST_F(BuildingFactory, KeepOfAStrongholdOwnerGetsTheStrongholdModelAtOnce)
 
 TEST_F(BuildingFactory, ResourceSitesGetTheirKindModelAndAmountAndBelongToNobody)
 {
-    // Kind 1 and 4 both make the gold mine; odd tree variants still grow.
+    // Kind 4 makes an open gold mine, kind 1 an exhausted one; odd tree
+    // variants still grow.
     const struct { int32_t kind, variant, resourceKind, model, amount; } cases[] = {
-        {1, 0, 4, 230, 100}, {4, 0, 4, 230, 100}, {3, 0, 3, 226, 800}, {2, 0, 2, 0, 100},
+        {1, 0, 1, 231, 0}, {4, 0, 4, 230, 100}, {3, 0, 3, 226, 800}, {2, 0, 2, 0, 100},
         {2, 1, 2, 210, 100}, {2, 5, 2, 218, 100}, {2, 8, 2, 224, 100}, {2, 9, 2, 0, 100}, {2, -3, 2, 0, 100}};
     for (const auto& c : cases)
     {

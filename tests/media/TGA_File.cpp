@@ -52,16 +52,17 @@ bool LoadBytes(CTGA& image, const std::vector<uint8_t>& bytes)
 }
 } // namespace
 
-TEST(TGARead, TrueColour24HasAlphaZeroAndABottomRowFirstFileIsTurnedUpright)
+TEST(TGARead, TrueColour24HasAlphaZeroAndRowsComeInFileOrderWhateverTheOrigin)
 {
-    CTGA top;
-    ASSERT_TRUE(LoadBytes(top, BuildTga(TrueColour24(0x20))));
-    EXPECT_EQ(top.width, 2);
-    EXPECT_EQ(top.height, 2);
-    EXPECT_EQ(PixelsOf(top), (std::vector<uint32_t>{0x030201, 0x060504, 0x090807, 0x0C0B0A}));
-    CTGA bottom;
-    ASSERT_TRUE(LoadBytes(bottom, BuildTga(TrueColour24(0x00))));
-    EXPECT_EQ(PixelsOf(bottom), (std::vector<uint32_t>{0x090807, 0x0C0B0A, 0x030201, 0x060504}));
+    for (const uint8_t descriptor : {0x20, 0x00})
+    {
+        CTGA image;
+        ASSERT_TRUE(LoadBytes(image, BuildTga(TrueColour24(descriptor))));
+        EXPECT_EQ(image.width, 2);
+        EXPECT_EQ(image.height, 2);
+        EXPECT_EQ(PixelsOf(image), (std::vector<uint32_t>{0x030201, 0x060504, 0x090807, 0x0C0B0A}))
+            << int(descriptor);
+    }
 
     TgaLayout t;
     t.width = 2;
@@ -72,15 +73,16 @@ TEST(TGARead, TrueColour24HasAlphaZeroAndABottomRowFirstFileIsTurnedUpright)
     EXPECT_EQ(PixelsOf(alpha), (std::vector<uint32_t>{0x40302010, 0x80706050}));
 }
 
-TEST(TGARead, PalettedPixelsTakeTheirEntryInBothRowOrders)
+TEST(TGARead, PalettedPixelsTakeTheirEntryTopRowFirst)
 {
-    CTGA top;
-    ASSERT_TRUE(LoadBytes(top, BuildTga(Paletted(0x20))));
-    EXPECT_EQ(PixelsOf(top), (std::vector<uint32_t>{0x0000FF, 0xFF0000, 0x00FF00, 0x00FF00, 0x00FF00, 0xFF0000}));
-
-    CTGA bottom;
-    ASSERT_TRUE(LoadBytes(bottom, BuildTga(Paletted(0x00))));
-    EXPECT_EQ(PixelsOf(bottom), (std::vector<uint32_t>{0x00FF00, 0x00FF00, 0xFF0000, 0x0000FF, 0xFF0000, 0x00FF00}));
+    for (const uint8_t descriptor : {0x20, 0x00})
+    {
+        CTGA image;
+        ASSERT_TRUE(LoadBytes(image, BuildTga(Paletted(descriptor))));
+        EXPECT_EQ(PixelsOf(image),
+                  (std::vector<uint32_t>{0x0000FF, 0xFF0000, 0x00FF00, 0x00FF00, 0x00FF00, 0xFF0000}))
+            << int(descriptor);
+    }
 }
 
 TEST(TGARead, IdentificationFieldAndUnusedColourMapAreSkipped)

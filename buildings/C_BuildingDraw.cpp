@@ -1,0 +1,55 @@
+#include "buildings/C_BuildingDraw.h"
+
+#include <cmath>
+
+#include "core/C_Config.h"
+#include "core/GlobalFunc.h"
+#include "media/C_ModelRecord.h"
+#include "world/C_GameMap.h"
+
+std::vector<SModelDraw> CBuildingDraw::s_Draws;
+
+namespace
+{
+constexpr float DegreesToRadians = 3.14159265f / 180.0f;
+
+// The model's turn about the vertical axis, then the camera's.
+void ModelMatrix(float facing, float out[9])
+{
+    const float c = std::cos(facing * DegreesToRadians);
+    const float s = std::sin(facing * DegreesToRadians);
+    const float turn[9] = {c, 0.0f, -s, 0.0f, 1.0f, 0.0f, s, 0.0f, c};
+    const float* view = g_GameMap.viewMatrix;
+    for (int32_t row = 0; row < 3; ++row)
+        for (int32_t column = 0; column < 3; ++column)
+            out[row * 3 + column] = turn[row * 3] * view[column] + turn[row * 3 + 1] * view[3 + column] +
+                                    turn[row * 3 + 2] * view[6 + column];
+}
+}  // namespace
+
+void CBuildingDraw::DrawModel(int32_t modelNumber, int32_t frame, float x, float y, float height, float facing)
+{
+    CModelRecord* record = GetGlobalModel(modelNumber);
+    if (record == nullptr)
+        return;
+    const int32_t frames = record->GetFrameCount();
+    const int32_t shown = frames > 0 ? ((frame % frames) + frames) % frames : 0;
+    if (s_Draws.size() >= kMostDraws)
+        s_Draws.erase(s_Draws.begin(), s_Draws.begin() + static_cast<std::ptrdiff_t>(kMostDraws / 2));
+    s_Draws.push_back({modelNumber, shown, x, y, height, facing});
+    // A model without a vertex buffer (missing or damaged file) draws nothing.
+    if (record->object.vertexBuffer == nullptr || frames <= 0)
+        return;
+    float at[3];
+    g_GameMap.ProjectToScreenAtHeight(x, y, height, at);
+    float m[9];
+    ModelMatrix(facing, m);
+    if (g_Config.hardwareTnL)
+    {
+        record->object.SetHWTNLSimpleTransform(shown, at[0], at[1], at[2], m);
+        record->object.RenderVXBuffer(shown);
+        return;
+    }
+    record->object.SimpleTransform(shown, m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8]);
+    record->object.Render(at[0], at[1], at[2]);
+}

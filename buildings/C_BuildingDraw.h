@@ -1,0 +1,39 @@
+#pragma once
+// Draws a building's, resource site's or rally flag's model at a map point:
+// the point is carried into view space by the map's camera, the model turned
+// about the vertical axis by a facing, and the draw goes through the
+// hardware or the software path of C3DObject as the USEHWTNL= setting says.
+// Every draw is also kept in a short record for the developer's checks.
+// Main thread only.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class CModelRecord;
+
+struct SModelDraw
+{
+    int32_t model;
+    int32_t frame;
+    float x;        // blocks
+    float y;        // blocks
+    float height;   // world units
+    float facing;   // degrees about the vertical axis
+};
+
+class CBuildingDraw
+{
+public:
+    static constexpr size_t kMostDraws = 1024;
+
+    // Draws model `modelNumber` at (x, y) and that height, at the frame
+    // (taken modulo the model's frame count); nothing for a missing model.
+    static void DrawModel(int32_t modelNumber, int32_t frame, float x, float y, float height, float facing);
+
+    static const std::vector<SModelDraw>& GetDraws() { return s_Draws; }
+    static void ClearDraws() { s_Draws.clear(); }
+
+private:
+    static std::vector<SModelDraw> s_Draws;
+};

@@ -1,0 +1,158 @@
+// Picking and hit sounds of the resource sites and buildings: world points
+// against the model's part boxes, screen rectangles by their corners, and
+// the sounds a hit on a site plays.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "buildings/C_BuildingCastTable.h"
+#include "buildings/C_BuildingGoldMine.h"
+#include "buildings/C_BuildingResource.h"
+#include "buildings/C_BuildingResourceTree.h"
+#include "media/C_ModelRecord.h"
+#include "tests/buildings/Catalogue_World.h"
+#include "world/C_GameMap.h"
+#include "world/C_Player.h"
+
+namespace
+{
+// A part box in model units: x and z, height 0 .. 50.
+void GivePart(int32_t modelNumber, float minX, float maxX, float minZ, float maxZ)
+{
+    CModelRecord* record = GetGlobalModel(modelNumber);
+    C3DObject::SGroup group{};
+    group.boxMin[0] = minX;
+    group.boxMax[0] = maxX;
+    group.boxMin[2] = minZ;
+    group.boxMax[2] = maxZ;
+    group.boxMax[1] = 50.0f;
+    record->object.groups.push_back(group);
+    record->object.groupCount = static_cast<int32_t>(record->object.groups.size());
+}
+
+class ResourcePicking : public ::testing::Test
+{
+protected:
+    ResourcePicking() { AllocGlobalModels(); }
+    ~ResourcePicking() override { FreeGlobalModels(); }
+
+    CatalogueWorld m_World;
+};
+
+TEST_F(ResourcePicking, WorldPointsHitThePartBoxesAtTheBuilding)
+{
+    // The house's box: its 3 x 2 blocks (z grows toward smaller y).
+    GivePart(129, 0.0f, 96.0f, -64.0f, 0.0f);
+    CBuilding* house = m_World.PlaceFinished(0, CastHouse, 10, 10);
+    ASSERT_NE(house, nullptr);
+    const float base = g_GameMap.GetHeight(10.0f, 10.0f);
+    EXPECT_EQ(house->GetHeightAt(11.5f, 11.0f), base);
+    EXPECT_EQ(house->GetHeightAt(13.0f, 12.0f), base);
+    EXPECT_EQ(house->GetHeightAt(13.1f, 11.0f), -1.0f);
+    EXPECT_EQ(house->GetHeightAt(11.0f, 9.9f), -1.0f);
+
+    // A rock's first part stands around its block centre.
+    GivePart(226, -8.0f, 8.0f, -8.0f, 8.0f);
+    GivePart(226, -100.0f, 100.0f, -100.0f, 100.0f);
+    CResource rock;
+    rock.x = 20;
+    rock.y = 20;
+    EXPECT_NE(rock.GetHeightAt(20.5f, 20.5f), -1.0f);
+    EXPECT_NE(rock.GetHeightAt(20.7f, 20.3f), -1.0f);
+    // The second, larger part does not count.
+    EXPECT_EQ(rock.GetHeightAt(21.5f, 20.5f), -1.0f);
+    // A model without parts is never hit.
+    CBuildingGoldMine mine;
+    mine.x = 5;
+    mine.y = 5;
+    EXPECT_EQ(mine.GetHeightAt(6.0f, 6.0f), -1.0f);
+}
+
+TEST_F(ResourcePicking, MissilesHitThePartBoxesWithinTheirMargin)
+{
+    GivePart(129, 0.0f, 96.0f, -64.0f, 0.0f);
+    CBuilding* house = m_World.PlaceFinished(0, CastHouse, 10, 10);
+    ASSERT_NE(house, nullptr);
+    const float ground = g_GameMap.GetHeight(10.0f, 10.0f);
+    EXPECT_TRUE(house->IsPointInside(11.0f, ground + 10.0f, 11.0f));
+    EXPECT_TRUE(house->IsPointInside(13.0f, ground + 50.0f, 12.0f));
+    EXPECT_FALSE(house->IsPointInside(11.0f, ground + 50.5f, 11.0f));
+    EXPECT_FALSE(house->IsPointInside(9.9f, ground + 10.0f, 11.0f));
+
+    // Across the ground: 320 steps of 10 / 321 blocks; the first within 5
+    // model units of the box's near face (x = 10 - 5 / 32).
+    const float from[3] = {5.0f, ground + 20.0f, 11.0f};
+    const float to[3] = {15.0f, ground + 20.0f, 11.0f};
+    float out[3] = {};
+    ASSERT_TRUE(house->IntersectSegment(from, to, out));
+    EXPECT_GE(out[0], 10.0f - 5.0f / 32.0f);
+    EXPECT_LT(out[0], 10.0f - 5.0f / 32.0f + 10.0f / 321.0f);
+    // A vertical segment makes one step, at its middle.
+    const float high[3] = {11.0f, ground + 100.0f, 11.0f};
+    const float low[3] = {11.0f, ground, 11.0f};
+    ASSERT_TRUE(house->IntersectSegment(high, low, out));
+    EXPECT_FLOAT_EQ(out[1], ground + 50.0f);
+    const float above[3] = {11.0f, ground + 300.0f, 11.0f};
+    const float stillAbove[3] = {11.0f, ground + 200.0f, 11.0f};
+    EXPECT_FALSE(house->IntersectSegment(above, stillAbove, out));
+}
+
+TEST_F(ResourcePicking, ScreenRectanglesCountOnlyCornersInside)
+{
+    CResource rock;
+    rock.screenRect[0] = 100;
+    rock.screenRect[1] = 100;
+    rock.screenRect[2] = 140;
+    rock.screenRect[3] = 160;
+    const struct { int32_t l, t, r, b; bool hit; } cases[] = {
+        {90, 90, 100, 100, true},     // its corner on the band's corner, bounds inclusive
+        {120, 120, 300, 300, true},   // the band's first corner inside
+        {0, 0, 110, 110, true},       // the band's second corner inside
+        {0, 0, 500, 500, true},       // the whole site inside the band
+        {110, 0, 130, 500, false},    // a crossing overlap with no corner inside
+        {141, 100, 200, 160, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rock.IsInScreenRect(c.l, c.t, c.r, c.b), c.hit) << c.l << " " << c.t << " " << c.r << " " << c.b;
+    CResource fresh;
+    EXPECT_FALSE(fresh.IsInScreenRect(0, 0, 1000, 1000));
+}
+
+TEST_F(ResourcePicking, HitsOnSitesPlayTheirOwnSounds)
+{
+    struct SCase
+    {
+        int32_t kind;   // 2 tree, 3 rock, 4 gold mine
+        int32_t damageType;
+        bool dead;
+        int32_t first;   // first sample, -1 none
+        int32_t variants;
+    };
+    const SCase cases[] = {
+        {4, 2, false, 169, 4}, {4, 9, false, 173, 4}, {4, 8, false, 179, 1}, {4, 1, false, -1, 0},
+        {2, 3, false, 133, 2}, {2, 4, false, 148, 1}, {2, 1, true, 149, 1},  {2, 6, false, -1, 0},
+        {3, 4, false, -1, 0},
+    };
+    for (const SCase& c : cases)
+    {
+        CBuilding* site = m_World.Player(0).BuildingFactory(CastResource, c.kind, 1, 0);
+        ASSERT_NE(site, nullptr);
+        site->x = 4;
+        site->y = 4;
+        site->health = c.dead ? 0.0f : 100.0f;
+        const_cast<CatalogueServices&>(m_World.Services()).playedSamples.clear();
+        site->OnHit(c.damageType);
+        const std::vector<int32_t> played = m_World.Samples();
+        if (c.first < 0)
+            EXPECT_TRUE(played.empty()) << c.kind << " " << c.damageType;
+        else
+        {
+            ASSERT_EQ(played.size(), 1u) << c.kind << " " << c.damageType;
+            EXPECT_GE(played[0], c.first);
+            EXPECT_LT(played[0], c.first + c.variants);
+        }
+        delete site;
+    }
+}
+}  // namespace
