@@ -32,39 +32,73 @@ struct SRouteBuffer
     CPathFinder::SPoint end;
 };
 
+// One-block land routes between a map's pairs, one pair after the other.
+class CPairSearches
+{
+public:
+    explicit CPairSearches(EMapKind kind)
+        : m_Bench(BenchMap(kind)), m_Finder(std::make_unique<CPathFinder>(*m_Bench.map)),
+          m_Route(std::make_unique<SRouteBuffer>())
+    {
+        m_Finder->Init(0, nullptr);
+    }
+
+    const std::pair<CPathFinder::SPoint, CPathFinder::SPoint>& NextPair()
+    {
+        const auto& pair = m_Bench.pairs[m_Next];
+        m_Next = (m_Next + 1) % m_Bench.pairs.size();
+        return pair;
+    }
+    // The route's step count; whether the goal was reached.
+    int32_t Search(const std::pair<CPathFinder::SPoint, CPathFinder::SPoint>& pair, bool* reached)
+    {
+        const int32_t failed = m_Finder->GetFailedSearches();
+        const int32_t steps = m_Finder->FindPath(pair.first.x, pair.first.y, pair.second.x, pair.second.y, 1,
+                                                 CPathFinder::LayerLand, 0, 0, nullptr, nullptr, 0, 0,
+                                                 m_Route->steps, m_Route->end);
+        *reached = m_Finder->GetFailedSearches() == failed;
+        return steps;
+    }
+    CGameMap& Map() { return *m_Bench.map; }
+    const CPathFinder& Finder() const { return *m_Finder; }
+    const SRouteBuffer& Route() const { return *m_Route; }
+
+private:
+    SBenchMap& m_Bench;
+    std::unique_ptr<CPathFinder> m_Finder;
+    std::unique_ptr<SRouteBuffer> m_Route;
+    size_t m_Next = 0;
+};
+
+void MapFamilies(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->Arg(int(EMapKind::Open))
+        ->Arg(int(EMapKind::Obstacles))
+        ->Arg(int(EMapKind::Maze))
+        ->Arg(int(EMapKind::TwoIslands))
+        ->ArgName("map")
+        ->Unit(benchmark::kMicrosecond);
+}
+
 void BM_AStarRoutes(benchmark::State& state)
 {
-    SBenchMap& bench = BenchMap(EMapKind(state.range(0)));
-    auto finder = std::make_unique<CPathFinder>(*bench.map);
-    auto route = std::make_unique<SRouteBuffer>();
-    finder->Init(0, nullptr);
-    size_t next = 0;
+    CPairSearches searches(EMapKind(state.range(0)));
     int64_t expanded = 0;
     int64_t reached = 0;
-    int64_t searches = 0;
     for (auto _ : state)
     {
-        const auto& [from, to] = bench.pairs[next];
-        next = (next + 1) % bench.pairs.size();
-        const int32_t failed = finder->GetFailedSearches();
-        benchmark::DoNotOptimize(finder->FindPath(from.x, from.y, to.x, to.y, 1, CPathFinder::LayerLand, 0, 0,
-                                                  nullptr, nullptr, 0, 0, route->steps, route->end));
-        expanded += finder->GetExpandedCells();
-        reached += finder->GetFailedSearches() == failed ? 1 : 0;
-        ++searches;
+        bool found = false;
+        benchmark::DoNotOptimize(searches.Search(searches.NextPair(), &found));
+        expanded += searches.Finder().GetExpandedCells();
+        reached += found ? 1 : 0;
     }
-    state.SetItemsProcessed(searches);
+    const double count = double(std::max<int64_t>(state.iterations(), 1));
+    state.SetItemsProcessed(state.iterations());
     state.counters["cells"] = benchmark::Counter(double(expanded), benchmark::Counter::kIsRate);
-    state.counters["cells_per_search"] = double(expanded) / double(std::max<int64_t>(searches, 1));
-    state.counters["reached"] = double(reached) / double(std::max<int64_t>(searches, 1));
+    state.counters["cells_per_search"] = double(expanded) / count;
+    state.counters["reached"] = double(reached) / count;
 }
-BENCHMARK(BM_AStarRoutes)
-    ->Arg(int(EMapKind::Open))
-    ->Arg(int(EMapKind::Obstacles))
-    ->Arg(int(EMapKind::Maze))
-    ->Arg(int(EMapKind::TwoIslands))
-    ->ArgName("map")
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AStarRoutes)->Apply(MapFamilies);
 
 // The game's finder and the plain A* yardstick on the same pairs in the same
 // run, each timed alone; "ratio" is the finder's time over the plain one's.
@@ -73,12 +107,8 @@ BENCHMARK(BM_AStarRoutes)
 void BM_AStarAgainstPlain(benchmark::State& state)
 {
     using Clock = std::chrono::steady_clock;
-    SBenchMap& bench = BenchMap(EMapKind(state.range(0)));
-    auto finder = std::make_unique<CPathFinder>(*bench.map);
-    auto plain = std::make_unique<PlainAStar>(*bench.map);
-    auto route = std::make_unique<SRouteBuffer>();
-    finder->Init(0, nullptr);
-    size_t next = 0;
+    CPairSearches searches(EMapKind(state.range(0)));
+    auto plain = std::make_unique<PlainAStar>(searches.Map());
     Clock::duration finderTime{};
     Clock::duration plainTime{};
     int64_t mismatches = 0;
@@ -86,44 +116,35 @@ void BM_AStarAgainstPlain(benchmark::State& state)
     int64_t plainCells = 0;
     for (auto _ : state)
     {
-        const auto& [from, to] = bench.pairs[next];
-        next = (next + 1) % bench.pairs.size();
-        const int32_t failed = finder->GetFailedSearches();
+        const auto& [from, to] = searches.NextPair();
+        bool reached = false;
         const Clock::time_point start = Clock::now();
-        const int32_t steps = finder->FindPath(from.x, from.y, to.x, to.y, 1, CPathFinder::LayerLand, 0, 0,
-                                               nullptr, nullptr, 0, 0, route->steps, route->end);
+        const int32_t steps = searches.Search({from, to}, &reached);
         const Clock::time_point middle = Clock::now();
         const int32_t plainCost = plain->Search(from.x, from.y, to.x, to.y);
         const Clock::time_point end = Clock::now();
         finderTime += middle - start;
         plainTime += end - middle;
-        finderCells += finder->GetExpandedCells();
+        finderCells += searches.Finder().GetExpandedCells();
         plainCells += plain->GetExpandedCells();
         int32_t finderCost = 0;
         for (int32_t i = 0; i < steps; ++i)
-            finderCost += route->steps[i] % 2 == 0 ? 10 : 14;
-        const bool reached = finder->GetFailedSearches() == failed;
+            finderCost += searches.Route().steps[i] % 2 == 0 ? 10 : 14;
         // A route longer than the buffer is cut, so its cost is not the whole.
         const bool whole = steps < CPathFinder::RouteCapacity;
         if (reached != (plainCost >= 0) || (reached && whole && finderCost != plainCost))
             ++mismatches;
     }
-    const double searches = double(std::max<int64_t>(state.iterations(), 1));
-    const double finderMicros = std::chrono::duration<double, std::micro>(finderTime).count() / searches;
-    const double plainMicros = std::chrono::duration<double, std::micro>(plainTime).count() / searches;
+    const double count = double(std::max<int64_t>(state.iterations(), 1));
+    const double finderMicros = std::chrono::duration<double, std::micro>(finderTime).count() / count;
+    const double plainMicros = std::chrono::duration<double, std::micro>(plainTime).count() / count;
     state.counters["finder_us"] = finderMicros;
     state.counters["plain_us"] = plainMicros;
     state.counters["ratio"] = plainMicros > 0 ? finderMicros / plainMicros : 0;
     state.counters["cells_ratio"] = plainCells > 0 ? double(finderCells) / double(plainCells) : 0;
     state.counters["cost_mismatches"] = double(mismatches);
 }
-BENCHMARK(BM_AStarAgainstPlain)
-    ->Arg(int(EMapKind::Open))
-    ->Arg(int(EMapKind::Obstacles))
-    ->Arg(int(EMapKind::Maze))
-    ->Arg(int(EMapKind::TwoIslands))
-    ->ArgName("map")
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AStarAgainstPlain)->Apply(MapFamilies);
 
 // A resource site of one kind for the unlimited resource search.
 class BenchTree : public CBuilding

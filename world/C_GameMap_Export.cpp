@@ -84,7 +84,11 @@ void WriteCornerRows(CExportWriter& out, const char* heading, int32_t width, int
     {
         std::string row = "ROW_" + Number(y) + "=";
         for (int32_t x = 0; x <= width; ++x)
-            row += (x > 0 ? "," : "") + Number(valueOf(x * MapCornerSide + y));
+        {
+            if (x > 0)
+                row += ',';
+            row += Number(valueOf(x * MapCornerSide + y));
+        }
         out.Line(row);
     }
     out.Blank();
@@ -186,7 +190,11 @@ bool CGameMap::ExportMap(const char* path) const
     {
         std::string row = "ROW_" + Number(y) + "=";
         for (int32_t x = 0; x < width; ++x)
-            row += (x > 0 ? "," : "") + Number(weatherMap[x * MapBlockSide + y]);
+        {
+            if (x > 0)
+                row += ',';
+            row += Number(weatherMap[x * MapBlockSide + y]);
+        }
         out.Line(row);
     }
     out.Blank();
