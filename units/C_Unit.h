@@ -422,6 +422,12 @@ public:
     // type's check in the log of a non-local unit.
     void MeleeOnPerformAction(float extraDegrees, int32_t sourceLine, const char* sourceFile);
     void MeleeOnMoveEnd();
+    // (C_Unit_Ranged.cpp) The melee bodies as a unit that shoots has them:
+    // its orders stop where the target is in range.
+    void RangedOnIdle();
+    void RangedOnEnemySighted(CUnit* enemy);
+    void RangedOnAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding);
+    void RangedSeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged);
     // Whole blocks between the unit's centre and a block.
     int32_t BlocksTo(int32_t blockX, int32_t blockY) const;
     // (C_Unit_Damage.cpp) A hit whose kill is credited to `attackerPlayer`

@@ -29,6 +29,10 @@ const SUnitAnimationRow Rows[] = {
      CountOf(KnightParts), EHitSounds::Knight, EIdleHabit::Turn, {47, 1}, 18.0f},
     {UNIT_LIGHTCAVALRY, 34, 35, 36, 37, 38, 0.4f, 0.5f, 0.8f, 17.0f, 0, {0.0f, 0.0f}, 6, 30.0f, {8, 4, 2}, false,
      LightCavalryParts, CountOf(LightCavalryParts), EHitSounds::Human, EIdleHabit::Snort, {162, 1}, 27.0f},
+    {UNIT_ARCHER, 18, 19, 20, 21, 22, 0.4f, 0.5f, 0.6f, 0.0f, 0, {0.0f, 0.0f}, 2, 0.0f, {8, 4, 2}, false, nullptr, 0,
+     EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
+    {UNIT_CROSSBOWMAN, 46, 47, 48, 49, 50, 0.4f, 0.5f, 0.6f, 0.0f, 0, {0.0f, 0.0f}, 2, 0.0f, {8, 4, 2}, false, nullptr,
+     0, EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
 };
 
 std::bitset<GlobalModelCount> s_LoggedModels;

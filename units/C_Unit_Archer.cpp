@@ -1,3 +1,8 @@
 #include "units/C_Unit_Archer.h"
 
-CUnitArcher::CUnitArcher() : CUnitOfType(UNIT_ARCHER) {}
+namespace
+{
+const SRangedShot ArcherShot = {9.0f, false, "#DEBUG: Archer unit/building target at once"};
+}  // namespace
+
+CUnitArcher::CUnitArcher() : CUnitRangedType(UNIT_ARCHER, ArcherShot) {}

@@ -1,9 +1,9 @@
 #pragma once
-// The bowman of the barracks.
+// The bowman of the barracks: releases its arrow late in the draw.
 
-#include "units/C_UnitOfType.h"
+#include "units/C_UnitRangedType.h"
 
-class CUnitArcher : public CUnitOfType
+class CUnitArcher : public CUnitRangedType
 {
 public:
     CUnitArcher();

@@ -1,10 +1,13 @@
 #pragma once
-// The crossbow soldier of the barracks.
+// The crossbow soldier of the barracks: looses its bolt at the start of the
+// draw, burning bolts once TC_FLAMEARROW is researched.
 
-#include "units/C_UnitOfType.h"
+#include "units/C_UnitRangedType.h"
 
-class CUnitCrossbowman : public CUnitOfType
+class CUnitCrossbowman : public CUnitRangedType
 {
 public:
     CUnitCrossbowman();
+    // It does not wait for a target that walks into a building or ship.
+    void onMoveEnd() override;
 };
