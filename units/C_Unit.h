@@ -407,27 +407,24 @@ public:
     void ThrowBodyParts(const SBodyPart* extra, int32_t extraCount, int32_t speedSpread,
                         int32_t speedBase) const;
     // The shared fighting bodies the unit types' operations call (the table
-    // of their users is CUnitBehaviourTable).
+    // of their users is CUnitBehaviourTable).  With `fromRange` (the units
+    // that shoot) every fight order the unit gives itself stops where the
+    // target lies in range, and an enemy in sight renews a running attack on
+    // it whatever the animation.
     void MeleeOnCommand(CUnit* newTargetUnit, CBuilding* newTargetBuilding, int32_t tx, int32_t ty,
                         int32_t command);
-    void MeleeOnIdle();
-    void MeleeOnEnemySighted(CUnit* enemy);
+    void MeleeOnIdle(bool fromRange = false);
+    void MeleeOnEnemySighted(CUnit* enemy, bool fromRange = false);
     // Variant B tests the stance in its second step; variant A does not.
-    void MeleeOnAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding, bool variantB);
+    void MeleeOnAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding, bool variantB, bool fromRange = false);
     // Wind-down: the rest of the swing, then Stop.  Halt: Stop at once.
     void WindDownOnTargetLost(CUnit* unit, CBuilding* building);
     void HaltOnTargetLost(CUnit* unit, CBuilding* building);
-    void MeleeSeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged, bool rider);
+    void MeleeSeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged, bool rider, bool fromRange = false);
     // `extraDegrees` turns riders past their target; `sourceLine` names the
     // type's check in the log of a non-local unit.
     void MeleeOnPerformAction(float extraDegrees, int32_t sourceLine, const char* sourceFile);
     void MeleeOnMoveEnd();
-    // (C_Unit_Ranged.cpp) The melee bodies as a unit that shoots has them:
-    // its orders stop where the target is in range.
-    void RangedOnIdle();
-    void RangedOnEnemySighted(CUnit* enemy);
-    void RangedOnAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding);
-    void RangedSeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged);
     // Whole blocks between the unit's centre and a block.
     int32_t BlocksTo(int32_t blockX, int32_t blockY) const;
     // (C_Unit_Damage.cpp) A hit whose kill is credited to `attackerPlayer`

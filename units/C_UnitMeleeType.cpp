@@ -15,24 +15,10 @@ constexpr int32_t SnortChance = 1000;
 constexpr SSoundPair Snort = {150, 9};
 constexpr int32_t IdleTurnDegrees = 45;
 constexpr int32_t TurnChoices = 3;
-constexpr int32_t BodyPartSpeedSpread = 5;
-constexpr int32_t BodyPartSpeedBase = 2;
-constexpr float FullWeight = 1.0f;
-constexpr float LevelScale = 255.0f;
-constexpr int32_t NoFade = -1;
-constexpr int32_t CorpseWoundLevel = 2;
 constexpr const char* RefusalPrefix = "Unit record refused: ";
-
-// A table type always has its row; a cast without one cannot be built.
-const SUnitAnimationRow& AnimationRowOf(int32_t cast)
-{
-    static const SUnitAnimationRow Empty{};
-    const SUnitAnimationRow* row = CUnitAnimationTable::Find(cast);
-    return row != nullptr ? *row : Empty;
-}
 }  // namespace
 
-CUnitMeleeType::CUnitMeleeType(int32_t cast) : CUnitOfType(cast), m_Animation(AnimationRowOf(cast)) {}
+CUnitMeleeType::CUnitMeleeType(int32_t cast) : CUnitTableType(cast) {}
 
 bool CUnitMeleeType::Animate(int32_t ticks)
 {
@@ -186,36 +172,12 @@ void CUnitMeleeType::SetModelByAnimation()
         }
         break;
     case ANIM_DIE:
-        animFrame = 0.0f;
-        model = m_Animation.dieModel;
-        if (tornApart)
-        {
-            // The fall is skipped; the body flies apart.
-            animFrame = static_cast<float>(CUnitAnimationTable::FrameCount(m_Animation.dieModel));
-            ThrowBodyParts(m_Animation.extraParts, m_Animation.extraPartCount, BodyPartSpeedSpread,
-                           BodyPartSpeedBase);
-        }
+        StartDeathAnimation();
         break;
     default:
         break;
     }
     SendAnimationChange();
-}
-
-void CUnitMeleeType::PlayHitSound(int32_t damageType)
-{
-    CUnitSoundTable::PlayHitSound(*this, m_Animation.hitSounds, damageType);
-}
-
-int32_t CUnitMeleeType::WoundLevel() const
-{
-    if (health >= 50.0f)
-        return 0;
-    if (health >= 25.0f)
-        return m_Animation.woundLevels[0];
-    if (health >= 5.0f)
-        return m_Animation.woundLevels[1];
-    return m_Animation.woundLevels[2];
 }
 
 void CUnitMeleeType::Render()
@@ -229,34 +191,6 @@ void CUnitMeleeType::Render()
     record->SetColourSlot(player);
     record->SetWoundLevel(WoundLevel());
     drawnFrame = CUnitAnimationTable::FrameIndex(animFrame, model);
-}
-
-// The corpse particle's values for the two models it draws, each set right
-// before that model's draw and its fade taken back after it.
-void CUnitMeleeType::RenderAt(float dieWeight, float corpseWeight, int32_t level)
-{
-    if (tornApart)
-        return;
-    const float shade = static_cast<float>(level) / LevelScale;
-    if (corpseWeight != 0.0f)
-        if (CModelRecord* corpse = GetGlobalModel(m_Animation.corpseModel))
-        {
-            corpse->SetColourSlot(player);
-            corpse->SetShade(shade);
-            if (corpseWeight != FullWeight)
-                corpse->SetFade(static_cast<int32_t>(corpseWeight * LevelScale));
-            corpse->SetFade(NoFade);
-        }
-    if (dieWeight != 0.0f)
-        if (CModelRecord* dying = GetGlobalModel(m_Animation.dieModel))
-        {
-            dying->SetColourSlot(player);
-            dying->SetShade(shade);
-            if (!m_Animation.corpseKeepsWound)
-                dying->SetWoundLevel(CorpseWoundLevel);
-            dying->SetFade(static_cast<int32_t>(dieWeight * LevelScale));
-            dying->SetFade(NoFade);
-        }
 }
 
 void CUnitMeleeType::SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const

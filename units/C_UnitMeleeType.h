@@ -7,20 +7,15 @@
 
 #include <cstdint>
 
-#include "units/C_UnitAnimationTable.h"
-#include "units/C_UnitOfType.h"
+#include "units/C_UnitTableType.h"
 
-class CUnitMeleeType : public CUnitOfType
+class CUnitMeleeType : public CUnitTableType
 {
 public:
-    const SUnitAnimationRow& GetAnimationRow() const { return m_Animation; }
-
     // Per elapsed tick; false once the unit has become a corpse.
     bool Animate(int32_t ticks) override;
     void SetModelByAnimation() override;
-    void PlayHitSound(int32_t damageType) override;
     void Render() override;
-    void RenderAt(float dieWeight, float corpseWeight, int32_t level) override;
     // The hit count, then the blow flags of a two-blow swing, then the
     // death-sound flag of a type with a death sound.
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
@@ -45,7 +40,5 @@ private:
     void Strike(int32_t amount);
     bool HasHalfBlows() const { return m_Animation.halfBlowCount > 0; }
     bool HasDeathSound() const { return m_Animation.deathSound.variants > 0; }
-    int32_t WoundLevel() const;
 
-    const SUnitAnimationRow& m_Animation;
 };

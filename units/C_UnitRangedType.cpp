@@ -19,8 +19,6 @@ namespace
 constexpr int32_t TurnChance = 500;
 constexpr int32_t IdleTurnDegrees = 45;
 constexpr int32_t TurnChoices = 3;
-constexpr int32_t BodyPartSpeedSpread = 5;
-constexpr int32_t BodyPartSpeedBase = 2;
 constexpr SSoundPair ReleaseSound = {8, 4};
 constexpr float AimHeight = 40.0f;
 constexpr float LaunchHeight = 48.6f;
@@ -32,21 +30,10 @@ constexpr int32_t ScatterSteps = 200;
 constexpr int32_t ScatterMiddle = 100;
 constexpr float ScatterPerStep = 0.002f;
 constexpr float Half = 0.5f;
-constexpr float FullWeight = 1.0f;
-constexpr float LevelScale = 255.0f;
-constexpr int32_t NoFade = -1;
-constexpr int32_t CorpseWoundLevel = 2;
 constexpr float DegreesToRadians = 3.14159265f / 180.0f;
 constexpr int32_t TechnologyBallistic = 56;   // TC_BALLISTIC: exact aim, moving targets led
 constexpr int32_t TechnologyFlameArrow = 58;  // TC_FLAMEARROW
 constexpr const char* RefusalPrefix = "Unit record refused: ";
-
-const SUnitAnimationRow& AnimationRowOf(int32_t cast)
-{
-    static const SUnitAnimationRow Empty{};
-    const SUnitAnimationRow* row = CUnitAnimationTable::Find(cast);
-    return row != nullptr ? *row : Empty;
-}
 
 float Scatter()
 {
@@ -55,7 +42,7 @@ float Scatter()
 }  // namespace
 
 CUnitRangedType::CUnitRangedType(int32_t cast, const SRangedShot& shot)
-    : CUnitOfType(cast), m_Animation(AnimationRowOf(cast)), m_Shot(shot)
+    : CUnitTableType(cast), m_Shot(shot)
 {
 }
 
@@ -207,36 +194,12 @@ void CUnitRangedType::SetModelByAnimation()
         model = m_Animation.attackModel;
         break;
     case ANIM_DIE:
-        animFrame = 0.0f;
-        model = m_Animation.dieModel;
-        if (tornApart)
-        {
-            // The fall is skipped; the body flies apart.
-            animFrame = static_cast<float>(CUnitAnimationTable::FrameCount(m_Animation.dieModel));
-            ThrowBodyParts(m_Animation.extraParts, m_Animation.extraPartCount, BodyPartSpeedSpread,
-                           BodyPartSpeedBase);
-        }
+        StartDeathAnimation();
         break;
     default:
         break;
     }
     SendAnimationChange();
-}
-
-void CUnitRangedType::PlayHitSound(int32_t damageType)
-{
-    CUnitSoundTable::PlayHitSound(*this, m_Animation.hitSounds, damageType);
-}
-
-int32_t CUnitRangedType::WoundLevel() const
-{
-    if (health >= 50.0f)
-        return 0;
-    if (health >= 25.0f)
-        return m_Animation.woundLevels[0];
-    if (health >= 5.0f)
-        return m_Animation.woundLevels[1];
-    return m_Animation.woundLevels[2];
 }
 
 void CUnitRangedType::Render()
@@ -247,33 +210,6 @@ void CUnitRangedType::Render()
     record->SetColourSlot(player);
     record->SetWoundLevel(WoundLevel());
     drawnFrame = CUnitAnimationTable::FrameIndex(animFrame, model);
-}
-
-// The corpse particle's values for the two models it draws, each set right
-// before that model's draw and its fade taken back after it.
-void CUnitRangedType::RenderAt(float dieWeight, float corpseWeight, int32_t level)
-{
-    if (tornApart)
-        return;
-    const float shade = static_cast<float>(level) / LevelScale;
-    if (corpseWeight != 0.0f)
-        if (CModelRecord* corpse = GetGlobalModel(m_Animation.corpseModel))
-        {
-            corpse->SetColourSlot(player);
-            corpse->SetShade(shade);
-            if (corpseWeight != FullWeight)
-                corpse->SetFade(static_cast<int32_t>(corpseWeight * LevelScale));
-            corpse->SetFade(NoFade);
-        }
-    if (dieWeight != 0.0f)
-        if (CModelRecord* dying = GetGlobalModel(m_Animation.dieModel))
-        {
-            dying->SetColourSlot(player);
-            dying->SetShade(shade);
-            dying->SetWoundLevel(CorpseWoundLevel);
-            dying->SetFade(static_cast<int32_t>(dieWeight * LevelScale));
-            dying->SetFade(NoFade);
-        }
 }
 
 void CUnitRangedType::SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const

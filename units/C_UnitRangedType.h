@@ -6,8 +6,7 @@
 
 #include <cstdint>
 
-#include "units/C_UnitAnimationTable.h"
-#include "units/C_UnitOfType.h"
+#include "units/C_UnitTableType.h"
 
 struct SRangedShot
 {
@@ -16,28 +15,31 @@ struct SRangedShot
     const char* bothTargetsReport; // logged when a unit and a building are targets at once
 };
 
-class CUnitRangedType : public CUnitOfType
+class CUnitRangedType : public CUnitTableType
 {
 public:
     // Per elapsed tick; false once the unit has become a corpse.
     bool Animate(int32_t ticks) override;
     void SetModelByAnimation() override;
-    void PlayHitSound(int32_t damageType) override;
     void Render() override;
-    void RenderAt(float dieWeight, float corpseWeight, int32_t level) override;
     // The shot-released flag, one byte.
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
     bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
 
-    void onIdle() override { RangedOnIdle(); }
-    void onEnemySighted(CUnit* enemy) override { RangedOnEnemySighted(enemy); }
+    // The shared fighting bodies, as a unit that shoots has them (variant B
+    // of being attacked, on foot).
+    static constexpr bool FromRange = true;
+    static constexpr bool VariantB = true;
+    static constexpr bool OnFoot = false;
+    void onIdle() override { MeleeOnIdle(FromRange); }
+    void onEnemySighted(CUnit* enemy) override { MeleeOnEnemySighted(enemy, FromRange); }
     void onAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding) override
     {
-        RangedOnAttacked(attackerUnit, attackerBuilding);
+        MeleeOnAttacked(attackerUnit, attackerBuilding, VariantB, FromRange);
     }
     void SeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged) override
     {
-        RangedSeekTargetOnPatrol(tx, ty, engaged);
+        MeleeSeekTargetOnPatrol(tx, ty, engaged, OnFoot, FromRange);
     }
 
     uint8_t shotReleased = 0;     // the arrow of this attack cycle has left
@@ -54,8 +56,6 @@ private:
     // has left): no arrow then.
     bool AimAtTarget(float* aim);
     void Release();
-    int32_t WoundLevel() const;
 
-    const SUnitAnimationRow& m_Animation;
     const SRangedShot& m_Shot;
 };

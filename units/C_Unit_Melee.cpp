@@ -57,7 +57,7 @@ void CUnit::MeleeOnCommand(CUnit* newTargetUnit, CBuilding* newTargetBuilding, i
     InitAction(newTargetUnit, newTargetBuilding, nullptr, tx, ty, command, TARGET_CHOOSE, false, false);
 }
 
-void CUnit::MeleeOnIdle()
+void CUnit::MeleeOnIdle(bool fromRange)
 {
     if (stance == STANCE_STAND_GROUND)
         return;
@@ -72,25 +72,28 @@ void CUnit::MeleeOnIdle()
         FindTargetInRange(*circle, &foundUnit, &foundBuilding, false);
     if (foundUnit != nullptr)
     {
-        InitAction(foundUnit, nullptr, nullptr, x, y, CMD_ATTACK, TARGET_UNIT, true, false);
+        InitAction(foundUnit, nullptr, nullptr, x, y, CMD_ATTACK, TARGET_UNIT, true, fromRange);
         StoreReturnPoint();
     }
     else if (foundBuilding != nullptr)
     {
-        InitAction(nullptr, foundBuilding, nullptr, x, y, CMD_ATTACK, TARGET_BUILDING, true, false);
+        InitAction(nullptr, foundBuilding, nullptr, x, y, CMD_ATTACK, TARGET_BUILDING, true, fromRange);
         StoreReturnPoint();
     }
     else
         ResumeGuardOrPatrol();
 }
 
-void CUnit::MeleeOnEnemySighted(CUnit* enemy)
+void CUnit::MeleeOnEnemySighted(CUnit* enemy, bool fromRange)
 {
     if (enemy == nullptr || !IsOwnedHere(player) || !IsFootprintRegistered())
         return;
-    if (currentCommand == CMD_ATTACK && targetKind == TARGET_UNIT && animType != ANIM_ATTACK && targetUnit == enemy)
+    // A shooter renews its attack even while the bow is drawn, so that the
+    // range is measured again; a striker not in the middle of a blow.
+    if (currentCommand == CMD_ATTACK && targetKind == TARGET_UNIT && (fromRange || animType != ANIM_ATTACK) &&
+        targetUnit == enemy)
     {
-        InitAction(enemy, nullptr, nullptr, x, y, CMD_ATTACK, TARGET_UNIT, true, false);
+        InitAction(enemy, nullptr, nullptr, x, y, CMD_ATTACK, TARGET_UNIT, true, fromRange);
         return;
     }
     const int32_t distance = BlocksTo(enemy->GetCentreCellX(), enemy->GetCentreCellY());
@@ -102,7 +105,7 @@ void CUnit::MeleeOnEnemySighted(CUnit* enemy)
     onAttacked(enemy, nullptr);
     if (lastOrder == LAST_ORDER_PATROL)
     {
-        InitAction(enemy, nullptr, nullptr, x, y, CMD_ATTACK, TARGET_UNIT, true, false);
+        InitAction(enemy, nullptr, nullptr, x, y, CMD_ATTACK, TARGET_UNIT, true, fromRange);
         StoreReturnPoint();
     }
     else
@@ -112,7 +115,7 @@ void CUnit::MeleeOnEnemySighted(CUnit* enemy)
     }
 }
 
-void CUnit::MeleeOnAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding, bool variantB)
+void CUnit::MeleeOnAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding, bool variantB, bool fromRange)
 {
     bool isFree = animType == ANIM_STAND;
     if (currentCommand == CMD_ATTACK && actionTargetBuilding != nullptr &&
@@ -143,14 +146,14 @@ void CUnit::MeleeOnAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding, bo
     {
         attacker = attackerUnit;
         InitAction(attackerUnit, nullptr, nullptr, attackerUnit->GetCentreCellX(), attackerUnit->GetCentreCellY(),
-                   CMD_ATTACK, TARGET_UNIT, true, false);
+                   CMD_ATTACK, TARGET_UNIT, true, fromRange);
         StoreReturnPoint();
     }
     else if (attackerBuilding != nullptr && attackerBuilding->IsAlive() && !attackerBuilding->IsFriendTo(player))
     {
         InitAction(nullptr, attackerBuilding, nullptr, attackerBuilding->x + attackerBuilding->GetWidth() / 2,
                    attackerBuilding->y + attackerBuilding->GetDepth() / 2, CMD_ATTACK, TARGET_BUILDING, true,
-                   false);
+                   fromRange);
         StoreReturnPoint();
     }
 }

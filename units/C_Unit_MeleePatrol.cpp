@@ -90,7 +90,7 @@ void RaiseHoofEffects(const CUnit& rider)
 }
 }  // namespace
 
-void CUnit::MeleeSeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged, bool rider)
+void CUnit::MeleeSeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged, bool rider, bool fromRange)
 {
     *engaged = false;
     if (!IsOwnedHere(player))
@@ -114,7 +114,7 @@ void CUnit::MeleeSeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged, bool 
                 CUnit* unit = g_GameMap.Block(cellX, cellY).unit;
                 if (IsEnemyOf(unit, *this))
                 {
-                    InitAction(unit, nullptr, nullptr, x, y, CMD_ATTACK, TARGET_UNIT, true, false);
+                    InitAction(unit, nullptr, nullptr, x, y, CMD_ATTACK, TARGET_UNIT, true, fromRange);
                     StoreReturnPoint();
                     return;
                 }
@@ -143,7 +143,7 @@ void CUnit::MeleeSeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged, bool 
             CUnit* unit = g_GameMap.Block(tx + dx, ty + dy).unit;
             if (!IsEnemyOf(unit, *this))
                 continue;
-            // The enemy in the way is struck instead of stepped on.
+            // The enemy in the way is struck or shot instead of stepped on.
             pathFlag = 0;
             actionTargetUnit = unit;
             actionTargetBuilding = nullptr;
