@@ -1,14 +1,18 @@
 // The game's sample table and the start-up load of the bank.
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "core/C_File.h"
+#include "media/C_LoadingScreen.h"
 #include "media/C_VoiceBank.h"
 
 namespace
 {
 constexpr float Full = 1.0f;
+// The loading screen of start-up: the picture the language names.
+constexpr int32_t StartupLoadingScreen = 0;
 
 // first slot, count, voices, volume factor, folder, name, explicit files.
 // Slots 31, 251 and 252 stay empty.
@@ -198,15 +202,41 @@ std::vector<CString> GetSampleFileNames()
     return names;
 }
 
+namespace
+{
+// The loading screen's bar takes one step per group of rows: the rows of
+// one sample folder in a run.
+int32_t CountSampleGroups()
+{
+    int32_t groups = 0;
+    const char* previous = nullptr;
+    for (const SSampleRow& row : SampleTable)
+    {
+        if (previous == nullptr || std::strcmp(previous, row.folder) != 0)
+            ++groups;
+        previous = row.folder;
+    }
+    return groups;
+}
+} // namespace
+
 void LoadSoundBank(SysSound::Device* device)
 {
     g_VoiceBank.Init(SoundBankSlots, device);
     if (device == nullptr)
         return;
+    CLoadingScreen screen;
+    screen.Init(StartupLoadingScreen, CountSampleGroups());
     PreloadListedFiles("sounds.fls");
+    const char* previous = nullptr;
     for (const SSampleRow& row : SampleTable)
     {
+        if (previous != nullptr && std::strcmp(previous, row.folder) != 0)
+            screen.Step();
+        previous = row.folder;
         const CString files = GetSampleFileList(row);
         g_VoiceBank.LoadSample(row.volumeFactor, row.firstSlot, row.count, files.GetBuffer(), row.voices);
     }
+    screen.Step();
+    screen.Free();
 }

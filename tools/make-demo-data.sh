@@ -82,6 +82,8 @@ mkdir -p "$staging/Music"
 # interface pictures (InGame\Interface\, InGame\Menus\pause.tga).
 "$tools/mkpicture" cursors "$staging"
 "$tools/mkpicture" interface "$staging"
+# The loading screen's picture (named by FILE_LOADING_SCREEN) and its bar.
+"$tools/mkpicture" loading "$staging"
 # ---- End of generated media -------------------------------------------------
 
 mkdir -p "$game_dir"

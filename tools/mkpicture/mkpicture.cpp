@@ -5,6 +5,8 @@
 // mkpicture interface DIR: writes the five interface pictures into
 // DIR/InGame/Interface (check box, checked, third state, slider thumb) and
 // DIR/InGame/Menus (pause picture).
+// mkpicture loading DIR: writes the loading screen's picture and its bar
+// into DIR/Loading (startup.tga, csik1.tga).
 // Each file is written beside its target and renamed over it.
 
 #include <sys/stat.h>
@@ -138,6 +140,36 @@ int WriteInterface(const std::string& folder)
     DrawPause(picture);
     return Save(picture, menus + "/pause.tga") ? 0 : 1;
 }
+// A dark screen with a frame around the place of the progress bar.
+void DrawLoadingBackground(CTGA& picture)
+{
+    picture.Create(1024, 768);
+    picture.FillRect(0, 0, 1023, 767, kFieldGrey);
+    picture.FillRect(50, 670, 969, 719, kFrameGrey);
+    picture.FillRect(54, 674, 965, 715, kBlack);
+}
+
+void DrawLoadingBar(CTGA& picture)
+{
+    picture.Create(16, 16);
+    picture.FillRect(0, 0, 15, 15, kYellow);
+}
+
+int WriteLoading(const std::string& folder)
+{
+    const std::string loading = folder + "/Loading";
+    if (!MakeFolders(loading))
+    {
+        std::fprintf(stderr, "mkpicture: cannot make the folder %s\n", loading.c_str());
+        return 1;
+    }
+    CTGA picture;
+    DrawLoadingBackground(picture);
+    if (!Save(picture, loading + "/startup.tga"))
+        return 1;
+    DrawLoadingBar(picture);
+    return Save(picture, loading + "/csik1.tga") ? 0 : 1;
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -146,6 +178,8 @@ int main(int argc, char** argv)
         return WriteCursors(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "interface") == 0)
         return WriteInterface(argv[2]);
-    std::fprintf(stderr, "usage: mkpicture cursors DIR | mkpicture interface DIR\n");
+    if (argc == 3 && std::strcmp(argv[1], "loading") == 0)
+        return WriteLoading(argv[2]);
+    std::fprintf(stderr, "usage: mkpicture cursors DIR | mkpicture interface DIR | mkpicture loading DIR\n");
     return 1;
 }
