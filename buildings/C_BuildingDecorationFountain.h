@@ -1,5 +1,6 @@
 #pragma once
-// The fountain; always kind 70.
+// The fountain; always kind 70.  Its water runs from placement on and stops
+// with the fountain.
 
 #include <cstdint>
 
@@ -9,7 +10,17 @@ class CDecorationFountain : public CDecoration
 {
 public:
     explicit CDecorationFountain(int32_t kind);
+    ~CDecorationFountain() override;
     int32_t GetDecorationKind() const override { return 70; }
 
+    // Starts the water; placed again, the old water stops first.
+    void OnPlaced() override;
+    // The water handle, 4 bytes.
+    void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
+    bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
+
     int32_t waterEmitter = -1;   // water particle, -1 none
+
+private:
+    void StopWater();
 };

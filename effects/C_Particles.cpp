@@ -172,10 +172,35 @@ int32_t CParticles::AddBuildingFire(bool hidden, float x, float height, float y,
 bool CParticles::FreeParticle(int32_t handle)
 {
     const auto it = std::find(m_Fires.begin(), m_Fires.end(), handle);
-    if (it == m_Fires.end())
-        return false;
-    m_Fires.erase(it);
-    return true;
+    if (it != m_Fires.end())
+    {
+        m_Fires.erase(it);
+        return true;
+    }
+    return std::erase_if(m_Emitters, [handle](const SEmitter& emitter) { return emitter.handle == handle; }) > 0;
+}
+
+int32_t CParticles::AddEmitter(int32_t kind, float x, float height, float y)
+{
+    m_Emitters.push_back({m_NextHandle, kind, x, height, y});
+    return m_NextHandle++;
+}
+
+int32_t CParticles::AddKind35(float x, float height, float y)
+{
+    return AddEmitter(KindFlame, x, height, y);
+}
+
+int32_t CParticles::AddFountainWater(float x, float height, float y)
+{
+    return AddEmitter(KindFountainWater, x, height, y);
+}
+
+const CParticles::SEmitter* CParticles::FindEmitter(int32_t handle) const
+{
+    const auto it = std::find_if(m_Emitters.begin(), m_Emitters.end(),
+                                 [handle](const SEmitter& emitter) { return emitter.handle == handle; });
+    return it == m_Emitters.end() ? nullptr : &*it;
 }
 
 bool CParticles::IsBuildingFire(int32_t handle) const
@@ -224,4 +249,5 @@ void CParticles::ClearEffects()
     m_TargetMarkCount = 0;
     m_ExplosionMarkCount = 0;
     m_Fires.clear();
+    m_Emitters.clear();
 }

@@ -165,6 +165,25 @@ public:
     bool FreeParticle(int32_t handle);
     // Whether the handle names a burning building fire.
     bool IsBuildingFire(int32_t handle) const;
+    // The lasting emitters a decoration keeps burning or running while it
+    // stands: a kind-35 flame (torches, hearths) and the fountain's water.
+    // Their handles come from the same count as the fires' and stay valid
+    // until FreeParticle.
+    static constexpr int32_t KindFlame = 35;
+    static constexpr int32_t KindFountainWater = 1013;
+    struct SEmitter
+    {
+        int32_t handle;
+        int32_t kind;
+        float x;
+        float height;
+        float y;
+    };
+    int32_t AddKind35(float x, float height, float y);
+    int32_t AddFountainWater(float x, float height, float y);
+    // The emitter the handle names, or null.
+    const SEmitter* FindEmitter(int32_t handle) const;
+    int32_t GetEmitterCount() const { return static_cast<int32_t>(m_Emitters.size()); }
     // Frees what stands on the block: effects, corpses (their units go to
     // deferred deletion) and ruins (their buildings likewise).  Building
     // fires burn on their own building's footprint and go out with it;
@@ -211,6 +230,7 @@ private:
     void FlyProjectiles(int32_t ticks);
     static void Land(const SProjectile& projectile);
     void RecordEffect(int32_t kind, float x, float y, float height, bool hidden);
+    int32_t AddEmitter(int32_t kind, float x, float height, float y);
 
     template <typename T>
     struct SHeld
@@ -236,6 +256,7 @@ private:
     int32_t m_TargetMarkCount = 0;
     int32_t m_ExplosionMarkCount = 0;
     std::vector<int32_t> m_Fires;
+    std::vector<SEmitter> m_Emitters;
     int32_t m_NextHandle = 0;
     std::vector<SProjectile> m_Projectiles;
 };

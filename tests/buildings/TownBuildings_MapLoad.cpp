@@ -13,6 +13,7 @@
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingDecoration.h"
 #include "buildings/C_BuildingDecorationTorch.h"
+#include "effects/C_Particles.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/SimHarness.h"
 #include "tests/world/MapFile_Fixture.h"
@@ -143,6 +144,14 @@ TEST_F(TownBuildingsMapLoad, TownBuildingsStandFinishedSitesKeepTheirStateAndThe
     EXPECT_EQ(mine->GetResourceKind(), ResourceKindGold);
     EXPECT_EQ(g_GameMap.Block(20, 3).building->model, 214);
     EXPECT_EQ(g_GameMap.Block(23, 3).building->model, 226);
+    // The torch burns from the start: a kind-35 flame over its block.
+    const auto* torch = dynamic_cast<const CDecorationTorch*>(g_GameMap.Block(25, 20).building);
+    ASSERT_NE(torch, nullptr);
+    const CParticles::SEmitter* flame = g_Particles.FindEmitter(torch->flameEmitter);
+    ASSERT_NE(flame, nullptr);
+    EXPECT_EQ(flame->kind, CParticles::KindFlame);
+    EXPECT_FLOAT_EQ(flame->height, g_GameMap.GetHeight(25.5f, 20.5f) + 74.0f);
+    const int32_t flameHandle = torch->flameEmitter;
 
     const std::vector<uint8_t> save = CSaveGameRun::SaveDrawn();
     ASSERT_TRUE(CSaveGameRun::Load(save));
@@ -151,6 +160,9 @@ TEST_F(TownBuildingsMapLoad, TownBuildingsStandFinishedSitesKeepTheirStateAndThe
     ASSERT_NE(loadedMine, nullptr);
     EXPECT_EQ(loadedMine->model, 231);
     EXPECT_EQ(loadedMine->GetResourceAmount(), 0);
+    const auto* loadedTorch = dynamic_cast<const CDecorationTorch*>(g_GameMap.Block(25, 20).building);
+    ASSERT_NE(loadedTorch, nullptr);
+    EXPECT_EQ(loadedTorch->flameEmitter, flameHandle);
 }
 
 TEST_F(TownBuildingsMapLoad, AGoldMinesAmountSurvivesASavedGame)
