@@ -24,6 +24,7 @@
 #include "media/D3DDevice.h"
 #include "platform/SysDevice3D.h"
 #include "platform/SysDevice3DFactory.h"
+#include "tests/media/RestingStates.h"
 
 namespace gui_test
 {
@@ -62,7 +63,7 @@ protected:
     void Open(int width, int height)
     {
         Close();
-        KeepGraphicsLibraryLoaded();
+        media_test::KeepGraphicsLibraryLoaded();
         m_Factory = SysCreateDevice3DFactory();
         ASSERT_TRUE(m_Factory);
         m_Window = SDL_CreateWindow("gui test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
@@ -79,7 +80,7 @@ protected:
         g_Config.screenWidth = width;
         g_Config.screenHeight = height;
         g_VXBuffer.Init(12288);
-        SetRestingStates();
+        media_test::SetRestingStates(*m_Device);
         LoadFonts();
         MakePictures();
         Clear();
@@ -139,29 +140,6 @@ protected:
     }
 
 private:
-    static void KeepGraphicsLibraryLoaded()
-    {
-        static const bool loaded = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && SDL_GL_LoadLibrary(nullptr) == 0;
-        (void)loaded;
-    }
-
-    void SetRestingStates()
-    {
-        SysDevice3D& d = *m_Device;
-        d.SetRenderState(Sys3DRenderState::AlphaTestEnable, 1);
-        d.SetRenderState(Sys3DRenderState::AlphaRef, 32);
-        d.SetRenderState(Sys3DRenderState::AlphaFunc, Sys3DCompare::Always);
-        d.SetRenderState(Sys3DRenderState::LastPixel, 0);
-        d.SetRenderState(Sys3DRenderState::Lighting, 0);
-        d.SetRenderState(Sys3DRenderState::SrcBlend, Sys3DBlend::SrcAlpha);
-        d.SetRenderState(Sys3DRenderState::DestBlend, Sys3DBlend::InvSrcAlpha);
-        d.SetTextureStageState(0, Sys3DStageState::ColourOp, Sys3DTextureOp::Modulate);
-        d.SetTextureStageState(0, Sys3DStageState::ColourArg1, Sys3DTextureArg::Texture);
-        d.SetTextureStageState(0, Sys3DStageState::ColourArg2, Sys3DTextureArg::Diffuse);
-        d.SetTextureStageState(0, Sys3DStageState::AddressU, Sys3DAddress::Clamp);
-        d.SetTextureStageState(0, Sys3DStageState::AddressV, Sys3DAddress::Clamp);
-    }
-
     void LoadFonts()
     {
         AllocGlobalFonts();

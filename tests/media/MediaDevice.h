@@ -16,6 +16,7 @@
 #include "media/D3DDevice.h"
 #include "platform/SysDevice3D.h"
 #include "platform/SysDevice3DFactory.h"
+#include "tests/media/RestingStates.h"
 
 class MediaDevice : public ::testing::Test
 {
@@ -25,7 +26,7 @@ protected:
 
     void SetUp() override
     {
-        KeepGraphicsLibraryLoaded();
+        media_test::KeepGraphicsLibraryLoaded();
         m_Factory = SysCreateDevice3DFactory();
         ASSERT_TRUE(m_Factory);
         m_Window = SDL_CreateWindow("media test", 0, 0, Side, Side, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
@@ -42,7 +43,7 @@ protected:
         g_Config.screenWidth = 1024;
         g_Config.screenHeight = 768;
         g_VXBuffer.Init(12288);
-        SetRestingStates();
+        media_test::SetRestingStates(*m_Device);
         Clear(Background);
     }
 
@@ -56,32 +57,6 @@ protected:
         m_Factory.reset();
         g_Config.screenWidth = m_SavedWidth;
         g_Config.screenHeight = m_SavedHeight;
-    }
-
-    // Destroying the last window would unload the OpenGL driver, and the
-    // driver's own allocations would then read as leaks of this process.
-    static void KeepGraphicsLibraryLoaded()
-    {
-        static const bool loaded = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && SDL_GL_LoadLibrary(nullptr) == 0;
-        (void)loaded;
-    }
-
-    // The states the game rests in between draws.
-    void SetRestingStates()
-    {
-        SysDevice3D& d = *m_Device;
-        d.SetRenderState(Sys3DRenderState::AlphaTestEnable, 1);
-        d.SetRenderState(Sys3DRenderState::AlphaRef, 32);
-        d.SetRenderState(Sys3DRenderState::AlphaFunc, Sys3DCompare::Always);
-        d.SetRenderState(Sys3DRenderState::LastPixel, 0);
-        d.SetRenderState(Sys3DRenderState::Lighting, 0);
-        d.SetRenderState(Sys3DRenderState::SrcBlend, Sys3DBlend::SrcAlpha);
-        d.SetRenderState(Sys3DRenderState::DestBlend, Sys3DBlend::InvSrcAlpha);
-        d.SetTextureStageState(0, Sys3DStageState::ColourOp, Sys3DTextureOp::Modulate);
-        d.SetTextureStageState(0, Sys3DStageState::ColourArg1, Sys3DTextureArg::Texture);
-        d.SetTextureStageState(0, Sys3DStageState::ColourArg2, Sys3DTextureArg::Diffuse);
-        d.SetTextureStageState(0, Sys3DStageState::AddressU, Sys3DAddress::Clamp);
-        d.SetTextureStageState(0, Sys3DStageState::AddressV, Sys3DAddress::Clamp);
     }
 
     void Clear(uint32_t colour)

@@ -1,0 +1,35 @@
+#pragma once
+// What every media test device needs before it draws: the OpenGL driver kept
+// loaded for the whole process, and the states the game rests in between
+// draws.
+
+#include <SDL2/SDL.h>
+
+#include "platform/SysDevice3D.h"
+
+namespace media_test
+{
+// Destroying the last window would unload the OpenGL driver, and the
+// driver's own allocations would then read as leaks of this process.
+inline void KeepGraphicsLibraryLoaded()
+{
+    static const bool loaded = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)loaded;
+}
+
+inline void SetRestingStates(SysDevice3D& d)
+{
+    d.SetRenderState(Sys3DRenderState::AlphaTestEnable, 1);
+    d.SetRenderState(Sys3DRenderState::AlphaRef, 32);
+    d.SetRenderState(Sys3DRenderState::AlphaFunc, Sys3DCompare::Always);
+    d.SetRenderState(Sys3DRenderState::LastPixel, 0);
+    d.SetRenderState(Sys3DRenderState::Lighting, 0);
+    d.SetRenderState(Sys3DRenderState::SrcBlend, Sys3DBlend::SrcAlpha);
+    d.SetRenderState(Sys3DRenderState::DestBlend, Sys3DBlend::InvSrcAlpha);
+    d.SetTextureStageState(0, Sys3DStageState::ColourOp, Sys3DTextureOp::Modulate);
+    d.SetTextureStageState(0, Sys3DStageState::ColourArg1, Sys3DTextureArg::Texture);
+    d.SetTextureStageState(0, Sys3DStageState::ColourArg2, Sys3DTextureArg::Diffuse);
+    d.SetTextureStageState(0, Sys3DStageState::AddressU, Sys3DAddress::Clamp);
+    d.SetTextureStageState(0, Sys3DStageState::AddressV, Sys3DAddress::Clamp);
+}
+}  // namespace media_test
