@@ -1,10 +1,75 @@
 #pragma once
-// The player's king, who may shelter in a keep.
+// The player's king: fights no one, runs from whoever hurts him and takes
+// shelter in a keep of his own player (command 18).  A sheltered king is off
+// the map, out of the selection and out of reach; the keep holds him
+// (CBuildingKeep) and he names the keep, until the keep lets him out.
+//
+// The flight and the idle stand are shared: the settler and the transport
+// ship call the static bodies below with themselves.
 
-#include "units/C_UnitOfType.h"
+#include <cstdint>
 
-class CUnitKing : public CUnitOfType
+#include "units/C_UnitTableType.h"
+
+class CBuilding;
+
+class CUnitKing : public CUnitTableType
 {
 public:
     CUnitKing();
+
+    // Per elapsed tick; false once the king has become a corpse.
+    bool Animate(int32_t ticks) override;
+    void SetModelByAnimation() override;
+    void Render() override;
+    void onPerformAction() override;
+    void onMoveEnd() override;
+    void onAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding) override;
+    void onIdle() override;
+    // He never seeks, answers or chases an enemy.
+    void onTargetLost(CUnit* unit, CBuilding* building) override
+    {
+        (void)unit;
+        (void)building;
+    }
+    void onEnemySighted(CUnit* enemy) override { (void)enemy; }
+    void onAIIdle(int32_t unused, bool wide) override
+    {
+        (void)unused;
+        (void)wide;
+    }
+    // Into a living keep of his own player that holds no king yet; true
+    // when he went in.
+    bool EnterBuilding(CBuilding* building) override;
+    // The keep as a reference id (-1 none).  Loading refuses an id that
+    // names no keep of the king's player.
+    void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
+    bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
+
+    // The keep lets him out (or goes): the link is cleared.
+    void LeaveKeep() { keep = nullptr; }
+
+    // ---- Bodies shared with the settler and the transport ship -------------
+    // A standing unit hit by an enemy unit, or by an enemy building with an
+    // archer, orders itself away from it (command -7); a walking one keeps
+    // its course.
+    static void RunFromAttacker(CUnit& unit, CUnit* attackerUnit, CBuilding* attackerBuilding);
+    // Command -7: a route to a cell just out of the attacker's sight, which
+    // the unit walks after the order has ended.
+    static void PerformRunaway(CUnit& unit);
+    // Stand, with the model of standing.
+    static void StandIdle(CUnit& unit);
+    // Command 11 walked short: wait for the ship while it comes, else stop.
+    static void RetryBoarding(CUnit& unit);
+    // The buffered action is due again half a second from now.
+    static void RetryLater(CUnit& unit);
+
+    CBuilding* keep = nullptr;   // the keep he sits in; null on the map
+
+private:
+    void SearchKeep();
+    bool IsShelterFor(const CBuilding* building) const;
+    void ActOnArrival();
+    void StepStand();
+    void DropKeepLink();
 };

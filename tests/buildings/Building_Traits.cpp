@@ -23,7 +23,7 @@ const SExpectedFlags ExpectedFlags[] = {
     {3, true, true, true, false, true, true, 2, 80, 188, 1},    {4, true, true, true, false, true, true, 2, 80, 189, 1},
     {5, true, true, true, false, true, true, 2, 1, 190, 1},     {6, true, true, true, false, true, true, 2, 10, 191, 0},
     {7, true, true, true, true, true, false, 2, 0, 192, 1},     {8, true, true, true, false, true, true, 2, 50, 193, 1},
-    {9, false, true, false, false, true, true, 1, 0, 255, 0},   {11, true, true, true, true, true, true, 2, 200, 255, 4},
+    {9, false, true, false, false, true, true, 1, 0, 255, 0},   {11, true, true, true, true, true, true, 2, 200, 194, 4},
     {12, true, false, false, false, false, false, 0, 0, 255, 0}, {13, true, true, true, false, true, false, 2, 50, 195, 1},
     {15, true, true, true, false, true, true, 2, 100, 196, 3},
 };

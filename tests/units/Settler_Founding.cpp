@@ -1,0 +1,120 @@
+// The settler founding a keep where it stands: the keep's corner, the cart
+// gone without a drawn corpse, the placement request of a network game, and
+// the refusal that leaves everything as it was.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
+#include "core/C_Config.h"
+#include "core/C_Localizer.h"
+#include "net/C_UnitCommandOutbox.h"
+#include "tests/support/SimHarness.h"
+#include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitTypeTable.h"
+#include "units/C_Unit_Settler.h"
+#include "world/C_GameMap.h"
+
+namespace
+{
+class SettlerFounding : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_Localizer.Clear();
+        const std::string text = "MSG_SETTLERBUILT,\"Built\"\nMSG_SETTLERNOPLACE,\"No place\"\n";
+        ASSERT_TRUE(g_Localizer.LoadLocaleText("settler", text.c_str(), int(text.size())));
+        g_UnitCommandOutbox.Clear();
+    }
+    void TearDown() override
+    {
+        g_Config.networkRole = 0;
+        g_Localizer.Clear();
+        g_UnitCommandOutbox.Clear();
+    }
+
+    CUnitSettler* Settler(int32_t x, int32_t y)
+    {
+        return static_cast<CUnitSettler*>(world.Spawn(0, UNIT_SETTLER, x, y));
+    }
+    void Found(CUnitSettler* settler)
+    {
+        settler->onCommand(nullptr, nullptr, nullptr, settler->x, settler->y, CMD_FOUND_SETTLEMENT);
+        world.Frame(1);
+    }
+    static const CBuilding* KeepAt(int32_t x, int32_t y) { return g_GameMap.Block(x, y).building; }
+
+    CSimHarness world;
+};
+}  // namespace
+
+TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACorpse)
+{
+    g_Config.networkRole = 1;
+    CUnitSettler* settler = Settler(10, 10);
+    const int32_t lost = world.Player(0).statistics[STAT_BUILDINGS_LOST];
+    Found(settler);
+    const CBuilding* keep = KeepAt(9, 9);
+    ASSERT_NE(keep, nullptr);
+    EXPECT_TRUE(keep->GetBuildCast() == CastKeep && keep->x == 9 && keep->y == 9);
+    EXPECT_FALSE(keep->IsFinished());
+    EXPECT_EQ(keep->model, 165);
+    ASSERT_FALSE(world.Messages().empty());
+    EXPECT_EQ(world.Messages().back().text, "Built");
+    EXPECT_EQ(world.Messages().back().colour, 0xFFFFFFu);
+    // The other machines learn of the keep by the placement request, of the
+    // cart by its death with the torn-apart flag: no corpse is drawn.
+    int32_t requests = 0;
+    int32_t tornApartDeaths = 0;
+    for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
+    {
+        requests += sent.command == CUnitCommandOutbox::CommandRequestPlaceBuilding && sent.kind == CastKeep &&
+                    sent.x == 9 && sent.y == 9 && sent.building == keep;
+        tornApartDeaths += sent.command == CUnitCommandOutbox::CommandUnitDied && sent.value == 1.0f;
+    }
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(tornApartDeaths, 1);
+    EXPECT_FALSE(settler->onMap);
+    for (int32_t i = 0; i < 100 && world.Player(0).HasUnit(settler); ++i)
+        world.Frame(1);
+    EXPECT_EQ(world.Player(0).unitCount, 0);
+    EXPECT_EQ(world.Player(0).statistics[STAT_BUILDINGS_LOST], lost);
+    EXPECT_TRUE(world.CheckInvariants().empty());
+}
+
+TEST_F(SettlerFounding, AtTheMapEdgesTheFootprintMovesInside)
+{
+    const int32_t side = g_GameMap.GetWidth();
+    const struct
+    {
+        int32_t x, y, cornerX, cornerY;
+    } cases[] = {{0, 0, 0, 0}, {side - 2, 20, side - 4, 19}, {20, side - 2, 19, side - 4}};
+    for (const auto& c : cases)
+    {
+        Found(Settler(c.x, c.y));
+        const CBuilding* keep = KeepAt(c.cornerX, c.cornerY);
+        EXPECT_TRUE(keep != nullptr && keep->x == c.cornerX && keep->y == c.cornerY) << c.x << "," << c.y;
+    }
+}
+
+TEST_F(SettlerFounding, NoRoomLeavesTheCartWhereItWasAndThePlayersCountsAlone)
+{
+    world.Spawn(0, UNIT_WARRIOR, 11, 12);
+    CUnitSettler* settler = Settler(10, 10);
+    const CPlayer& player = world.Player(0);
+    const int32_t lost = player.statistics[STAT_BUILDINGS_LOST];
+    const int32_t score = player.score;
+    Found(settler);
+    EXPECT_EQ(KeepAt(9, 9), nullptr);
+    EXPECT_TRUE(settler->onMap && settler->x == 10 && settler->y == 10 && !settler->tornApart);
+    ASSERT_FALSE(world.Messages().empty());
+    EXPECT_EQ(world.Messages().back().text, "No place");
+    EXPECT_EQ(world.Messages().back().colour, 0xFFFF00u);
+    EXPECT_TRUE(player.statistics[STAT_BUILDINGS_LOST] == lost && player.score == score &&
+                player.buildingsUnderConstruction[CastKeep] == 0);
+    world.Frame(1);
+    EXPECT_TRUE(world.CheckInvariants().empty());
+}
