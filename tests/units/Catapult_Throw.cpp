@@ -1,0 +1,217 @@
+// The catapult through the real simulation step: when its stone leaves and
+// of which kind, how far its shots stray, the band it throws from, its
+// first stone of an automatic attack, its tilt on a slope, its heap of
+// dust.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
+#include "effects/C_Particles.h"
+#include "tests/units/Melee_World.h"
+#include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitTypeTable.h"
+#include "units/C_Unit_Catapult.h"
+#include "world/C_GameMap.h"
+
+namespace
+{
+constexpr int32_t Enemy = 1;
+constexpr int32_t TechCatapultAttack1 = 42;
+constexpr int32_t TechCatapultAttack2 = 43;
+constexpr int32_t TechBallistic = 56;
+// The catapult covers (10..11, 10..11); its centre block is (11, 11).
+constexpr int32_t CatapultTile = 10;
+constexpr int32_t CentreBlock = 11;
+
+CUnitCatapult* SpawnCatapult(CMeleeWorld& siege, int32_t stance)
+{
+    g_Particles.Reset();
+    return static_cast<CUnitCatapult*>(siege.Spawn(0, UNIT_CATAPULT, CatapultTile, CatapultTile, stance));
+}
+
+// Frames until a projectile flies, at most `most`; the frame or -1.
+int32_t FramesUntilThrown(CMeleeWorld& siege, int32_t most)
+{
+    return siege.FramesUntil(most, [] { return !g_Particles.GetProjectiles().empty(); });
+}
+
+int32_t DustPuffs()
+{
+    int32_t count = 0;
+    for (const SEffectParticle& effect : g_Particles.GetEffects())
+        count += effect.kind == CParticles::KindDust ? 1 : 0;
+    return count;
+}
+}  // namespace
+
+TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechnology)
+{
+    const struct
+    {
+        std::vector<int32_t> technologies;
+        int32_t kind;
+    } cases[] = {{{}, 12},   // plain, fire and exploding stones
+                 {{TechCatapultAttack1}, 13},
+                 {{TechCatapultAttack2}, 14},
+                 {{TechCatapultAttack1, TechCatapultAttack2}, 14}};
+    const SBuildingCastRow& houseRow = *CBuildingCastTable::Find(CastHouse);
+    for (const auto& entry : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "technologies " << entry.technologies.size() << " kind " << entry.kind);
+        CMeleeWorld siege;
+        for (const int32_t technology : entry.technologies)
+            siege.world.Research(0, technology);
+        CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
+        // Its centre block ten blocks east of the catapult's.
+        CBuilding* house = siege.world.Player(Enemy).CreateBuilding(
+            CastHouse, CentreBlock + 10 - houseRow.width / 2, CentreBlock - houseRow.depth / 2);
+        ASSERT_TRUE(catapult != nullptr && house != nullptr);
+        // Facing away: the machine turns half round before it throws.
+        catapult->facing = catapult->shownFacing = 270;
+        catapult->releaseX = catapult->releaseY = 9.0f;
+        catapult->onCommand(nullptr, house, nullptr, house->x, house->y, CMD_ATTACK);
+        int32_t frame = 0;
+        int32_t settled = -1;
+        const int32_t thrown = siege.FramesUntil(200, [&] {
+            ++frame;
+            if (settled < 0 && catapult->animType == ANIM_ATTACK && catapult->shownFacing == catapult->facing)
+                settled = frame;
+            return !g_Particles.GetProjectiles().empty();
+        });
+        ASSERT_GT(thrown, 0);
+        // The tick the facing settles counts first: 0.8, 1.6, 2.4, 3.2.
+        EXPECT_EQ(thrown, settled + 3);
+        const CParticles::SProjectile& stone = g_Particles.GetProjectiles().front();
+        EXPECT_EQ(stone.kind, entry.kind);
+        EXPECT_EQ(stone.shooter, catapult);
+        float position[3];
+        house->GetTargetPosition(position);
+        EXPECT_NEAR(stone.aimX, position[0], 0.5f);
+        EXPECT_NEAR(stone.aimY, position[2], 0.5f);
+        // Worked out in the step, without any drawing: flat ground, facing
+        // east, the cup 6.4 model units ahead and 41 up.
+        EXPECT_NEAR(catapult->releaseX, 0.2f, 1e-4f);
+        EXPECT_NEAR(catapult->releaseY, 0.0f, 1e-4f);
+        EXPECT_NEAR(catapult->releaseHeight, 41.0f, 1e-4f);
+        EXPECT_EQ(siege.firstFault, "");
+    }
+}
+
+TEST(CatapultThrow, ShotsAtTheGroundStrayWithinTheirBoundsEveryCycle)
+{
+    // Offsets from the block middle in hundredths: the small scatter alone
+    // is -25 .. 24; ten blocks away without TC_BALLISTIC the distance adds
+    // -50 .. 40 in whole tenths.
+    const struct
+    {
+        int32_t blocks;
+        bool ballistic;
+        int32_t lowest;
+        int32_t highest;
+    } cases[] = {{10, false, -75, 64}, {10, true, -25, 24}, {5, false, -25, 24}};
+    constexpr int32_t Throws = 8;
+    for (const auto& entry : cases)
+    {
+        SCOPED_TRACE(testing::Message() << entry.blocks << " blocks, ballistic " << entry.ballistic);
+        CMeleeWorld siege;
+        if (entry.ballistic)
+            siege.world.Research(0, TechBallistic);
+        CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
+        ASSERT_NE(catapult, nullptr);
+        const int32_t pointX = CentreBlock + entry.blocks;
+        catapult->onCommand(nullptr, nullptr, nullptr, pointX, CentreBlock, CMD_ATTACK_GROUND);
+        std::vector<float> offsets;
+        size_t seen = 0;
+        siege.FramesUntil(Throws * 60, [&] {
+            const auto& flying = g_Particles.GetProjectiles();
+            if (flying.size() > seen)
+            {
+                EXPECT_EQ(flying.back().aimHeight, 0.0f);
+                offsets.push_back(flying.back().aimX - (static_cast<float>(pointX) + 0.5f));
+                offsets.push_back(flying.back().aimY - (static_cast<float>(CentreBlock) + 0.5f));
+            }
+            seen = flying.size();
+            return static_cast<int32_t>(offsets.size()) >= 2 * Throws;
+        });
+        ASSERT_EQ(static_cast<int32_t>(offsets.size()), 2 * Throws);
+        bool beyondSmallScatter = false;
+        for (const float offset : offsets)
+        {
+            const float hundredths = offset * 100.0f;
+            EXPECT_NEAR(hundredths, std::round(hundredths), 1e-2f);
+            EXPECT_GE(std::lround(hundredths), entry.lowest);
+            EXPECT_LE(std::lround(hundredths), entry.highest);
+            beyondSmallScatter = beyondSmallScatter || std::lround(hundredths) < -25 || std::lround(hundredths) > 24;
+        }
+        EXPECT_EQ(beyondSmallScatter, entry.highest > 24);
+        EXPECT_EQ(catapult->currentCommand, CMD_ATTACK_GROUND);
+    }
+}
+
+TEST(CatapultThrow, ATargetThreeBlocksAwayIsNotThrownAtUntilTheCatapultBacksOff)
+{
+    CMeleeWorld siege;
+    CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
+    CUnit* warrior = siege.Spawn(Enemy, UNIT_WARRIOR, CentreBlock + 3, CentreBlock, STANCE_STAND_GROUND);
+    ASSERT_TRUE(catapult != nullptr && warrior != nullptr);
+    catapult->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_ATTACK);
+    ASSERT_GT(FramesUntilThrown(siege, 1500), 0);
+    EXPECT_NE(catapult->x, CatapultTile);
+    EXPECT_GE(catapult->BlocksTo(warrior->GetCentreCellX(), warrior->GetCentreCellY()), 4);
+    EXPECT_EQ(siege.firstFault, "");
+}
+
+TEST(CatapultThrow, AnAutomaticAttackStrikesTheEnemyNeverTheCatapultsOwnTile)
+{
+    CMeleeWorld siege;
+    CUnit* warrior = siege.Spawn(Enemy, UNIT_WARRIOR, CentreBlock + 8, CentreBlock, STANCE_STAND_GROUND);
+    CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_AGGRESSIVE);
+    ASSERT_TRUE(catapult != nullptr && warrior != nullptr);
+    // A stone at the catapult's own tile would land there within the tick.
+    ASSERT_GT(siege.FramesUntil(300, [&] { return warrior->health < 100.0f || catapult->health < 100.0f; }), 0);
+    EXPECT_EQ(catapult->health, 100.0f);
+    EXPECT_LT(warrior->health, 100.0f);
+    EXPECT_EQ(catapult->x, CatapultTile);
+}
+
+TEST(CatapultThrow, OnASlopeTheStoneLeavesFromTheTiltedMachine)
+{
+    CMeleeWorld siege;
+    // The ground rises one block's height per block eastward (45 degrees).
+    for (int32_t cx = 0; cx <= g_GameMap.GetWidth(); ++cx)
+        for (int32_t cy = 0; cy <= g_GameMap.GetHeight(); ++cy)
+            g_GameMap.CornerHeight(cx, cy) = 32 * cx;
+    CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
+    ASSERT_NE(catapult, nullptr);
+    catapult->facing = catapult->shownFacing = 90;
+    catapult->onCommand(nullptr, nullptr, nullptr, CentreBlock + 10, CentreBlock, CMD_ATTACK_GROUND);
+    ASSERT_GT(FramesUntilThrown(siege, 100), 0);
+    // Any two wheel edges lie in the ground plane: the machine leans back by
+    // 45 degrees about the north-south axis.  The cup, 41 up and 6.4 ahead
+    // along the facing f (nearly east), comes to
+    // ((6.4 sin f - 41) / sqrt(2), (6.4 sin f + 41) / sqrt(2), -6.4 cos f).
+    const float f = static_cast<float>(catapult->shownFacing) * 3.14159265f / 180.0f;
+    const float ahead = 6.4f * std::sin(f);
+    EXPECT_NEAR(catapult->releaseX, (ahead - 41.0f) / std::sqrt(2.0f) / 32.0f, 1e-3f);
+    EXPECT_NEAR(catapult->releaseHeight, (ahead + 41.0f) / std::sqrt(2.0f), 1e-2f);
+    EXPECT_NEAR(catapult->releaseY, -6.4f * std::cos(f) / 32.0f, 1e-3f);
+}
+
+TEST(CatapultDeath, TheMachineFallsIntoTwoHeapsOfDustAndACorpse)
+{
+    CMeleeWorld siege;
+    CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
+    ASSERT_NE(catapult, nullptr);
+    catapult->TakeHit(nullptr, 10000, 4, false);
+    EXPECT_EQ(catapult->animType, ANIM_DIE);
+    EXPECT_EQ(DustPuffs(), 20);
+    ASSERT_GT(siege.FramesUntil(100, [&] { return catapult->GetLife() == UnitLife::Corpse; }), 0);
+    EXPECT_EQ(DustPuffs(), 40);
+    EXPECT_TRUE(g_Particles.HoldsCorpse(catapult));
+    EXPECT_FALSE(siege.world.Player(0).HasUnit(catapult));
+    EXPECT_EQ(siege.firstFault, "");
+}

@@ -1,0 +1,353 @@
+// The war galley's animations: the broadside of two cannon shots once its
+// side faces the target, the cool-down after a lost target, the wake it
+// leaves lying and sailing, and the sinking; its hull and wreck drawing and
+// its hit sounds.
+
+#include <cmath>
+#include <iterator>
+
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingDraw.h"
+#include "core/C_LogFile.h"
+#include "core/GlobalFunc.h"
+#include "effects/C_Particles.h"
+#include "media/C_ModelRecord.h"
+#include "net/C_UnitCommandOutbox.h"
+#include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitAnimationTable.h"
+#include "units/C_UnitSoundTable.h"
+#include "units/C_Unit_Catapult.h"
+#include "units/C_Unit_WarGalley.h"
+#include "world/C_GameMap.h"
+
+namespace
+{
+constexpr int32_t HullModel = 56;
+constexpr int32_t WreckModel = 57;
+constexpr float StandFramesPerTick = 0.4f;
+constexpr float SailFramesPerTick = 0.37f;
+constexpr float SinkFramesPerTick = 0.5f;
+// The creak of a lying ship: sound 21 on one tick in 500.
+constexpr int32_t CreakChance = 500;
+constexpr SSoundPair CreakSound = {21, 3};
+constexpr SSoundPair CannonSound = {24, 1};
+// The second gun fires once the cycle has counted more than this.
+constexpr int32_t SecondShotAfter = 29;
+constexpr float BroadsideDegrees = 270.0f;
+// The two guns in the hull's own frame: blocks to the side, height in
+// model units, blocks along the hull.
+constexpr float GunSide = 1.29f;
+constexpr float GunHeight = 17.7f;
+constexpr float GunAlong[2] = {0.525f, -0.48f};
+// Cannonballs fly at a unit's body or just above the ground.
+constexpr float UnitImpactHeight = 40.0f;
+constexpr float GroundImpactHeight = 5.0f;
+constexpr float FlashSize = 1.0f;
+constexpr float FlashGroundScale = 32.0f;
+
+// One wake wave: where it starts in the hull's own frame (1/32 block) and
+// the angle it runs at from the heading.  Bow first, stern last.
+struct SWakeRow
+{
+    float x;
+    float y;
+    float angle;
+};
+constexpr SWakeRow WakeRows[] = {
+    {19.87f, 55.7f, 45.0f},    {-19.87f, 55.7f, -45.0f},   {23.66f, 8.63f, 90.0f}, {-23.49f, 8.63f, -90.0f},
+    {17.41f, -58.15f, 135.0f}, {-17.27f, -58.15f, -135.0f}, {0.0f, -80.0f, 180.0f},
+};
+constexpr int32_t LyingWaveRows = 7;
+constexpr int32_t SailingWaveRows = 4;
+constexpr float LyingWaveSpeed = 0.002f;
+constexpr float SailingWaveSpeed = 0.008f;
+constexpr float HullUnitsPerBlock = 32.0f;
+constexpr float WaveScale = 1.0f;
+constexpr float DegreesToRadians = 3.14159265f / 180.0f;
+
+// The hull lies this far below the height other units are drawn at; the
+// wreck sinks a further 160 as its corpse fades out.
+constexpr float HullHeight = -10.0f;
+constexpr float WreckSinkDepth = 160.0f;
+constexpr float FadeLevels = 255.0f;
+constexpr int32_t NoFade = -1;
+
+// Splashes of the sinking: (Random(40) - 20) / 15 blocks around the
+// centre, 20 to 39 high, in two looks.
+constexpr int32_t SplashCount = 20;
+constexpr int32_t SplashScatter = 40;
+constexpr float SplashScatterDivisor = 15.0f;
+constexpr int32_t SplashHeightRange = 20;
+constexpr int32_t SplashBaseHeight = 20;
+constexpr int32_t SplashVariants = 2;
+constexpr float BlockMiddle = 0.5f;
+}  // namespace
+
+bool CUnitWarGalley::Animate(int32_t ticks)
+{
+    for (int32_t tick = 0; tick < ticks; ++tick)
+    {
+        switch (animType)
+        {
+        case ANIM_STAND:
+            StepStand();
+            break;
+        case ANIM_WALK:
+            animFrame += SailFramesPerTick;
+            if (CountWaveTick(SailWaveTicks))
+                SpawnWake(SailingWaveRows, SailingWaveSpeed, true);
+            break;
+        case ANIM_ATTACK:
+            if (CountWaveTick(StandWaveTicks))
+                SpawnWake(LyingWaveRows, LyingWaveSpeed, false);
+            if (!StepBroadside())
+                return true;
+            break;
+        case ANIM_WIND_DOWN:
+            StepCoolDown();
+            break;
+        case ANIM_DIE:
+            if (!AnimateDeath(SinkFramesPerTick, static_cast<float>(CUnitAnimationTable::FrameCount(model))))
+                return false;
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+void CUnitWarGalley::StepStand()
+{
+    animFrame += StandFramesPerTick;
+    if (onMap && GlobalFunc::Random(CreakChance) == 1)
+        PlaySoundAt(CreakSound.sample, CreakSound.variants, 0);
+    if (CountWaveTick(StandWaveTicks))
+        SpawnWake(LyingWaveRows, LyingWaveSpeed, false);
+}
+
+bool CUnitWarGalley::StepBroadside()
+{
+    // The guns bear only once the ship lies broadside on.
+    if (shownFacing != facing)
+        return true;
+    ++cycleTicks;
+    animFrame += GetAttackAnimSpeed();
+    int32_t gun = -1;
+    if (cycleTicks > 0 && !firstShotFired)
+        gun = 0;
+    else if (cycleTicks > SecondShotAfter && !secondShotFired)
+        gun = 1;
+    if (gun >= 0)
+    {
+        if (!MayFire())
+        {
+            ResumeAction();
+            return false;
+        }
+        Fire(gun);
+    }
+    if (cycleTicks >= CycleTicks)
+    {
+        ready = 1;
+        firstShotFired = 0;
+        secondShotFired = 0;
+        cycleTicks -= CycleTicks;
+        ResumeAction();
+    }
+    return true;
+}
+
+bool CUnitWarGalley::MayFire()
+{
+    // The owner decides whether the target is still there; a copy on
+    // another machine fires for the show.
+    if (!IsOwnedHere(player))
+        return true;
+    if (actionTargetUnit == nullptr && actionTargetBuilding == nullptr && targetKind != TARGET_BLOCK)
+        return false;
+    return IsTargetReached();
+}
+
+void CUnitWarGalley::Fire(int32_t gun)
+{
+    (gun == 0 ? firstShotFired : secondShotFired) = 1;
+    PlaySoundAt(CannonSound.sample, CannonSound.variants, 0);
+    float impact[3];
+    AimBroadside(impact);
+    float muzzle[3];
+    GlobalFunc::RotateVector3(GunSide, GunHeight, GunAlong[gun], 0.0f, -static_cast<float>(facing), 0.0f, muzzle);
+    muzzle[0] += centreX;
+    muzzle[2] += centreY;
+    const bool hidden = !IsVisibleToLocalPlayer();
+    g_Particles.AddCannonball(hidden, this, actionTargetUnit, muzzle[0], muzzle[1], muzzle[2], impact[0], impact[1],
+                              impact[2]);
+    // The flash points from the muzzle to the impact; the map's blocks
+    // count 32 model units, as the heights do.
+    float toImpact[3] = {(impact[0] - muzzle[0]) * FlashGroundScale, impact[1] - muzzle[1],
+                         (impact[2] - muzzle[2]) * FlashGroundScale};
+    GlobalFunc::NormalizeVector(toImpact);
+    const float heading = GlobalFunc::GetAngle(muzzle[0] + toImpact[0], muzzle[2] + toImpact[2], muzzle[0], muzzle[2]);
+    g_Particles.AddKind16(hidden, muzzle[0], muzzle[1], muzzle[2], static_cast<int32_t>(heading), FlashSize);
+}
+
+void CUnitWarGalley::AimBroadside(float impact[3])
+{
+    float turnX = static_cast<float>(targetX) + BlockMiddle;
+    float turnY = static_cast<float>(targetY) + BlockMiddle;
+    if (actionTargetUnit != nullptr)
+    {
+        targetX = actionTargetUnit->GetCentreCellX();
+        targetY = actionTargetUnit->GetCentreCellY();
+        turnX = actionTargetUnit->centreX;
+        turnY = actionTargetUnit->centreY;
+    }
+    if (actionTargetBuilding != nullptr)
+    {
+        float position[3];
+        actionTargetBuilding->GetTargetPosition(position);
+        targetX = static_cast<int32_t>(position[0]);
+        targetY = static_cast<int32_t>(position[2]);
+        if (actionTargetUnit != nullptr)
+            g_Log.Write("#DEBUG: WarGalley unit/building target at once");
+    }
+    TurnTowards(true, turnX, turnY, BroadsideDegrees);
+    if (actionTargetBuilding != nullptr)
+    {
+        CUnitCatapult::AimAtBuilding(*actionTargetBuilding, impact);
+        return;
+    }
+    CUnitCatapult::AimAtTargetPoint(*this, &impact[0], &impact[2]);
+    impact[1] = actionTargetUnit != nullptr ? UnitImpactHeight : GroundImpactHeight;
+    CUnitCatapult::ScatterByDistance(*this, &impact[0], &impact[2]);
+}
+
+void CUnitWarGalley::StepCoolDown()
+{
+    ++cycleTicks;
+    animFrame += GetAttackAnimSpeed();
+    if (cycleTicks < CycleTicks)
+        return;
+    ready = 1;
+    Stop();
+    cycleTicks = 0;
+    firstShotFired = 0;
+    secondShotFired = 0;
+}
+
+void CUnitWarGalley::SetModelByAnimation()
+{
+    switch (animType)
+    {
+    case ANIM_STAND:
+    case ANIM_WALK:
+        model = HullModel;
+        cycleTicks = 0;
+        break;
+    case ANIM_ATTACK:
+        model = HullModel;
+        // A renewed attack in the middle of a cycle keeps its shots.
+        if (cycleTicks == 0)
+        {
+            firstShotFired = 0;
+            secondShotFired = 0;
+            ready = 0;
+        }
+        break;
+    case ANIM_DIE:
+        animFrame = 0.0f;
+        model = WreckModel;
+        ThrowSplashes();
+        break;
+    default:
+        break;
+    }
+    SendAnimationChange();
+}
+
+// ---- Wake and splashes --------------------------------------------------------
+
+// Off the map no wake is made and the count would run on for ever: it stops
+// at the longest wait, where it makes a wake in whatever way the ship next
+// lies or sails on the map.
+bool CUnitWarGalley::CountWaveTick(int32_t interval)
+{
+    if (waveTicks < StandWaveTicks)
+        ++waveTicks;
+    if (waveTicks < interval || !onMap)
+        return false;
+    waveTicks = 0;
+    return true;
+}
+
+void CUnitWarGalley::SpawnWake(int32_t rows, float speed, bool sailing) const
+{
+    const bool hidden = !IsVisibleToLocalPlayer();
+    const float heading = static_cast<float>(facing);
+    const float c = std::cos(heading * DegreesToRadians);
+    const float s = std::sin(heading * DegreesToRadians);
+    for (int32_t i = 0; i < rows && i < static_cast<int32_t>(std::size(WakeRows)); ++i)
+    {
+        const SWakeRow& row = WakeRows[i];
+        float start[3];
+        GlobalFunc::RotateVector3(row.x / HullUnitsPerBlock, 0.0f, row.y / HullUnitsPerBlock, 0.0f, -heading, 0.0f,
+                                  start);
+        const float angle = heading + row.angle;
+        float velocity[3] = {std::sin(angle * DegreesToRadians) * speed, 0.0f,
+                             std::cos(angle * DegreesToRadians) * speed};
+        if (sailing)
+        {
+            velocity[0] += s * speed;
+            velocity[2] += c * speed;
+        }
+        g_Particles.AddWakeWave(hidden, centreX + start[0], 0.0f, centreY + start[2], WaveScale, angle, velocity);
+    }
+}
+
+void CUnitWarGalley::ThrowSplashes() const
+{
+    const bool hidden = !IsVisibleToLocalPlayer();
+    for (int32_t i = 0; i < SplashCount; ++i)
+    {
+        const float dx =
+            static_cast<float>(GlobalFunc::Random(SplashScatter) - SplashScatter / 2) / SplashScatterDivisor;
+        const float dy =
+            static_cast<float>(GlobalFunc::Random(SplashScatter) - SplashScatter / 2) / SplashScatterDivisor;
+        const float height = static_cast<float>(GlobalFunc::Random(SplashHeightRange) + SplashBaseHeight);
+        g_Particles.AddWaterSplash(hidden, centreX + dx, height, centreY + dy, GlobalFunc::Random(SplashVariants));
+    }
+}
+
+// ---- Drawing and sounds -------------------------------------------------------------
+
+void CUnitWarGalley::Render()
+{
+    if (!onMap)
+        return;
+    if (CModelRecord* record = GetModelRecord())
+        record->SetColourSlot(player);
+    g_GameMap.ProjectToScreenAtHeight(centreX, centreY, HullHeight, renderPosition);
+    CBuildingDraw::DrawModel(model, CUnitAnimationTable::FrameIndex(animFrame, model), centreX, centreY, HullHeight,
+                             static_cast<float>(shownFacing));
+}
+
+void CUnitWarGalley::RenderAt(float fade, float unused, int32_t shade)
+{
+    (void)unused;
+    if (fade == 0.0f)
+        return;
+    CModelRecord* record = GetModelRecord();
+    if (record == nullptr)
+        return;
+    record->SetColourSlot(player);
+    record->SetShade(static_cast<float>(shade) / FadeLevels);
+    record->SetFade(static_cast<int32_t>(fade * FadeLevels));
+    CBuildingDraw::DrawModel(model, CUnitAnimationTable::FrameIndex(animFrame, model), centreX, centreY,
+                             HullHeight - (1.0f - fade) * WreckSinkDepth, static_cast<float>(shownFacing));
+    record->SetFade(NoFade);
+}
+
+void CUnitWarGalley::PlayHitSound(int32_t damageType)
+{
+    CUnitSoundTable::PlayHitSound(*this, EHitSounds::Ship, damageType);
+}
