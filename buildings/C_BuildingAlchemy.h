@@ -1,5 +1,7 @@
 #pragma once
-// The alchemy: researches the magic technologies.
+// The alchemy: researches eight military and building technologies and
+// trains nothing.  Its apparatus on the roof turns with the animation time,
+// read as degrees.
 
 #include <cstdint>
 
@@ -9,4 +11,13 @@ class CBuildingAlchemy : public CBuildingOfCast
 {
 public:
     explicit CBuildingAlchemy(int32_t ownerIndex);
+
+    // The apparatus turns 0.8 degrees per tick, finished or not.
+    bool Animate(float elapsed) override;
+    // The building, then the apparatus of a finished alchemy that is not
+    // collapsing.
+    void Render(float collapse) override;
+    // The technologies while nothing is researched or queued; Escape
+    // cancels a running research; no rally mode.
+    void RenderPanelButtons() override;
 };

@@ -6,10 +6,13 @@
 #include "core/C_Localizer.h"
 #include "core/C_LogFile.h"
 #include "core/C_PtrGarbage.h"
+#include "core/GlobalFunc.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitAnimationTable.h"
+#include "units/C_Unit_King.h"
 #include "world/C_GameMap.h"
 #include "world/C_ObjectReferences.h"
 #include "world/C_PathFinder.h"
@@ -27,7 +30,14 @@ constexpr uint32_t NoPlaceColour = 0xFFFF00;
 constexpr float StandFramesPerTick = 0.4f;
 constexpr float SailFramesPerTick = 0.37f;
 constexpr float SinkFramesPerTick = 0.3f;
-constexpr float WreckFrameCount = 30.0f;
+// A lying ship creaks now and then: 1 in this many ticks.
+constexpr int32_t CreakChance = 500;
+constexpr SSoundPair CreakSound = {21, 3};
+// Wake rows used while lying and while sailing, and how fast they drift.
+constexpr int32_t StandWakeRows = 7;
+constexpr int32_t SailWakeRows = 4;
+constexpr float StandWaveSpeed = 0.001f;
+constexpr float SailWaveSpeed = 0.008f;
 // Ticks between two wakes of waves, lying and sailing.
 constexpr int32_t StandWaveTicks = 128;
 constexpr int32_t SailWaveTicks = 16;
@@ -100,8 +110,16 @@ void CUnitTransportShip::onPerformAction()
         if (IsTargetReached())
             UnloadWhereItLies();
         return;   // otherwise the walk goes on
+    case CMD_RUNAWAY:
+        CUnitKing::PerformRunaway(*this);
+        return;
     default:
-        // Flight needs an attacker, which only the flight reaction sets.
+        // Any other order (a plain move) sails until its target is reached.
+        if (!IsTargetReached())
+        {
+            StartPath();
+            return;
+        }
         Stop();
         SetModelByAnimation();
         return;
@@ -175,6 +193,12 @@ void CUnitTransportShip::UnloadWhereItLies()
         UnloadOne(targetUnit, true);
     Stop();
     SetModelByAnimation();
+}
+
+// Unarmed, the ship flees as the king does.
+void CUnitTransportShip::onAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding)
+{
+    CUnitKing::RunFromAttacker(*this, attackerUnit, attackerBuilding);
 }
 
 // ---- Cargo ------------------------------------------------------------------------
@@ -399,20 +423,24 @@ void CUnitTransportShip::SetModelByAnimation()
         animFrame = 0.0f;
         model = WreckModel;
         DestroyCargo();
+        ThrowSplashes();
         return;
     }
     model = HullModel;
+    SendAnimationChange();
 }
 
 // Off the map no wake is made and the count would run on for ever: it
 // stops at the longest wait, where it makes a wake in whatever way the ship
 // next lies or sails on the map.
-void CUnitTransportShip::CountWaveTick(int32_t interval)
+bool CUnitTransportShip::CountWaveTick(int32_t interval)
 {
     if (waveTicks < StandWaveTicks)
         ++waveTicks;
-    if (waveTicks >= interval && onMap)
-        waveTicks = 0;
+    if (waveTicks < interval || !onMap)
+        return false;
+    waveTicks = 0;
+    return true;
 }
 
 bool CUnitTransportShip::Animate(int32_t ticks)
@@ -423,14 +451,18 @@ bool CUnitTransportShip::Animate(int32_t ticks)
         {
         case ANIM_STAND:
             animFrame += StandFramesPerTick;
-            CountWaveTick(StandWaveTicks);
+            if (onMap && GlobalFunc::Random(CreakChance) == 1)
+                PlaySoundAt(CreakSound.sample, CreakSound.variants, 0);
+            if (CountWaveTick(StandWaveTicks))
+                SpawnWake(StandWakeRows, StandWaveSpeed, false);
             break;
         case ANIM_WALK:
             animFrame += SailFramesPerTick;
-            CountWaveTick(SailWaveTicks);
+            if (CountWaveTick(SailWaveTicks))
+                SpawnWake(SailWakeRows, SailWaveSpeed, true);
             break;
         case ANIM_DIE:
-            if (!AnimateDeath(SinkFramesPerTick, WreckFrameCount))
+            if (!AnimateDeath(SinkFramesPerTick, static_cast<float>(CUnitAnimationTable::FrameCount(model))))
                 return false;
             break;
         default:

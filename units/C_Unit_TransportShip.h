@@ -21,8 +21,25 @@ public:
 
     CUnitTransportShip();
 
+    // Standing and sailing show the hull (the change is broadcast by the
+    // owner); the death shows the wreck, drowns the cargo and splashes.
     void SetModelByAnimation() override;
+    // Per tick: the frames, the lying ship's creaks and the wake waves, or
+    // the sinking up to the corpse.
     bool Animate(int32_t ticks) override;
+    // The hull on the map, turned by its shown facing, a little below the
+    // water line (the war galley draws its hull the same way).
+    void Render() override;
+    // The wreck while its corpse fades: `fade` 1 to 0 sinks it ever deeper
+    // and more transparent; `shade` 0 to 255.  Nothing at 0.
+    void RenderAt(float fade, float unused, int32_t shade) override;
+    // The common details, and for the local owner the carried units in rows
+    // of eight; the one under the mouse becomes the panel's hovered object.
+    void RenderDetailsOnPanel() override;
+    void PlayHitSound(int32_t damageType) override;
+    // Flees from a living enemy unit, or from a hostile building's archers,
+    // unless it is sailing already (the king's flight).
+    void onAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding) override;
     void onCommand(CUnit* newTargetUnit, CBuilding* newTargetBuilding, CBuilding* newTargetObject, int32_t tx,
                    int32_t ty, int32_t command) override;
     void onPerformAction() override;
@@ -86,13 +103,28 @@ public:
     int32_t refusedAnswers = 0;
     int32_t batchIsAll = 0;
 
+    // The carried units' places on the panel: rows of eight from (5, 475),
+    // 20 apart in a row and 45 between rows; each answers a 40 x 40 box.
+    static constexpr int32_t CargoPanelX = 5;
+    static constexpr int32_t CargoPanelY = 475;
+    static constexpr int32_t CargoPanelColumns = 8;
+    static constexpr int32_t CargoPanelStepX = 20;
+    static constexpr int32_t CargoPanelStepY = 45;
+    // What the panel's hovered object is when it is a carried unit.
+    static constexpr int32_t HoverCarriedUnit = 17;
+
 private:
+    // The first `rows` rows of the wake table, drifting at `speed` (and
+    // along the heading at the same speed while sailing).
+    void SpawnWake(int32_t rows, float speed, bool sailing) const;
+    void ThrowSplashes() const;
     void SailToCallIsland();
     void SailToCoast();
     void UnloadWhereItLies();
     void FollowRoute(int32_t length, int32_t endX, int32_t endY);
-    // One tick of the wave count; a wake is due after `interval` ticks.
-    void CountWaveTick(int32_t interval);
+    // One tick of the wave count; true when a wake is due after `interval`
+    // ticks.
+    bool CountWaveTick(int32_t interval);
     void OpenBatch(int32_t requests, bool isAll);
     void ShowNoPlaceMessage(bool isAll) const;
     int32_t IndexOf(const CUnit* unit) const;
