@@ -1,7 +1,10 @@
 #pragma once
 // A decoration object (building cast 18): owned by nobody, it occupies the
-// blocks its footprint mask marks.  As itself it is the plain decoration;
-// the other decoration classes derive from it and answer their own name.
+// blocks its footprint mask marks.  As itself it is the plain decoration,
+// which may run its model's animation forward, backward or in a loop; the
+// chest (kind 31) and the lever (kind 71) start theirs on a trigger.  The
+// other decoration classes derive from it and answer their own name; the
+// animation and its saved part belong to the plain decoration only.
 
 #include <cstdint>
 
@@ -27,16 +30,35 @@ public:
     int32_t CastsShadow() const override;
     // The town buildings' hit sounds with the short 4-and-9 row.
     void OnHit(int32_t damageType) override { PlayHitSound(damageType, false, false); }
+    // The chest opens on 1; the lever moves forward on 1 and back on 2.
+    void Trigger(int32_t code) override;
+    // Runs the animation at its speed; at an end it wraps with the loop and
+    // stops without it.
+    bool Animate(float elapsed) override;
+    // The model at the corner block at the animation's frame.
+    void Render(float collapse) override;
+    // A plain decoration's kind (4 bytes), speed (4) and loop flag (1).
+    void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
+    bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
 
-    int32_t decorationKind;   // TENUMDECORBUILDCAST
-    int32_t stateWord;
-    uint8_t flag;
+    static constexpr int32_t ChestKind = 31;
+    static constexpr int32_t LeverKind = 71;
+    static constexpr int32_t OpenChestModel = 301;
+
+    int32_t decorationKind;     // TENUMDECORBUILDCAST
+    float animSpeed = 0.0f;     // frames per tick; below 0 backwards
+    uint8_t loop = 0;
 
 protected:
     CDecoration(int32_t kind, DecorationClass decorationClass);
 
+    bool IsPlain() const { return m_Class == DecorationClass::Plain; }
+    // The frame count of the current model, 1 for a missing one.
+    int32_t GetModelFrameCount() const;
+
 private:
     const SDecorationKindRow* OwnRow() const;
+    void OpenChest();
 
     DecorationClass m_Class;
 };

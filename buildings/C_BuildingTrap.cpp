@@ -1,7 +1,12 @@
 #include "buildings/C_BuildingTrap.h"
 
+#include "buildings/C_BuildingDraw.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
+#include "media/C_ModelRecord.h"
+#include "media/C_VXBuffer.h"
+#include "media/D3DDevice.h"
+#include "platform/SysDevice3D.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 
@@ -19,6 +24,18 @@ constexpr int32_t SmashHeightRange = 10;
 constexpr float SmashBaseHeight = 5.0f;
 constexpr int32_t CrushingDamageType = 4;
 constexpr float NoHeight = -1.0f;
+constexpr uint32_t White = 0xFFFFFF;
+constexpr uint32_t Opaque = 0xFF000000u;
+// How much of the pit image the block shows, across and down.
+constexpr float PitImageAcross = 0.61f;
+constexpr float PitImageDown = 0.64f;
+
+void AddPitCorner(float cornerX, float cornerY, uint32_t colour, float u, float v)
+{
+    float view[3];
+    g_GameMap.ProjectToScreen(cornerX, cornerY, 0.0f, view);
+    g_VXBuffer.Add3dVertex(view[0], view[1], view[2], colour, u, v);
+}
 }  // namespace
 
 CBuildingTrap::CBuildingTrap(int32_t ownerIndex) : CBuildingOfCast(CastTrap, ownerIndex)
@@ -102,4 +119,58 @@ void CBuildingTrap::GetTargetPosition(float* position) const
     position[0] = static_cast<float>(x) + 0.5f;
     position[1] = 0.0f;
     position[2] = static_cast<float>(y) + 0.5f;
+}
+
+void CBuildingTrap::Render(float collapse)
+{
+    if (collapse != 0.0f || !g_GameMap.IsOnMap(x, y))
+        return;
+    int32_t light = 0;
+    if (g_Players != nullptr && g_LocalPlayer >= 0 && g_LocalPlayer < MaxPlayers)
+        light = g_Players[g_LocalPlayer].GetVisibility(x, y);
+    const uint32_t colour = GlobalFunc::ScaleColor(White, light);
+    if (CModelRecord* record = GetGlobalModel(model))
+        record->SetColourSlot(GetOwnerColour());
+    const auto left = static_cast<float>(x);
+    const auto top = static_cast<float>(y);
+    CBuildingDraw::DrawModel(model, static_cast<int32_t>(animTime), left, top, g_GameMap.GetHeight(left, top), 0.0f);
+    RenderGroundQuad(colour);
+}
+
+// The pit image is the model's ground texture.
+void CBuildingTrap::RenderGroundQuad(uint32_t colour) const
+{
+    SysDevice3D* device = GetD3DDevice();
+    if (device == nullptr)
+        return;
+    if (CModelRecord* record = GetGlobalModel(model); record != nullptr && !record->shadowTexture.IsEmpty())
+        record->shadowTexture.SetAsCurrent(0);
+    GlobalFunc::FatalD3DError("CBuildingTrap::Render/1",
+                              device->SetRenderState(Sys3DRenderState::AlphaFunc, Sys3DCompare::Greater), true);
+    const auto left = static_cast<float>(x);
+    const auto top = static_cast<float>(y);
+    const uint32_t vertexColour = Opaque | colour;
+    g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
+    // The same diagonal as the terrain's triangles.
+    if (g_GameMap.Block(x, y).triangleSplit != 0)
+    {
+        AddPitCorner(left, top, vertexColour, 0.0f, 0.0f);
+        AddPitCorner(left + 1, top, vertexColour, PitImageAcross, 0.0f);
+        AddPitCorner(left, top + 1, vertexColour, 0.0f, PitImageDown);
+        AddPitCorner(left + 1, top, vertexColour, PitImageAcross, 0.0f);
+        AddPitCorner(left + 1, top + 1, vertexColour, PitImageAcross, PitImageDown);
+        AddPitCorner(left, top + 1, vertexColour, 0.0f, PitImageDown);
+    }
+    else
+    {
+        AddPitCorner(left, top, vertexColour, 0.0f, 0.0f);
+        AddPitCorner(left + 1, top, vertexColour, PitImageAcross, 0.0f);
+        AddPitCorner(left + 1, top + 1, vertexColour, PitImageAcross, PitImageDown);
+        AddPitCorner(left, top, vertexColour, 0.0f, 0.0f);
+        AddPitCorner(left + 1, top + 1, vertexColour, PitImageAcross, PitImageDown);
+        AddPitCorner(left, top + 1, vertexColour, 0.0f, PitImageDown);
+    }
+    g_VXBuffer.Show3d();
+    GlobalFunc::FatalD3DError("CBuildingTrap::Render/2",
+                              device->SetRenderState(Sys3DRenderState::AlphaFunc, Sys3DCompare::Always), true);
 }

@@ -40,9 +40,13 @@ public:
     void OnHit(int32_t damageType) override;
     // The middle of the block at ground level: x, height, y.
     void GetTargetPosition(float* position) const override;
+    // Standing only: the model at the block corner, then the pit over the
+    // block in the local player's light, alpha-tested.
+    void Render(float collapse) override;
 
     bool IsSprung() const { return model == SprungModel; }
 
 private:
     void SetBlockBlocked(uint8_t blocked);
+    void RenderGroundQuad(uint32_t colour) const;
 };

@@ -2,13 +2,17 @@
 // units and destroyed buildings until they decay; saving them with the
 // ticks they have left makes a loaded game delete the same objects at the
 // same frames.  Fire handles are kept as they were because the buildings
-// store them to put their fires out again.
+// store them to put their fires out again; so are the lasting emitters of
+// torches and fountains, with their kind and place, so that a loaded torch
+// burns its flame again.
 //
 // Layout, little-endian 32-bit numbers: corpse count, then per corpse the
 // unit's id and its ticks left; ruin count, then per ruin the building's id
-// and its ticks left; fire count, each fire's handle, the next handle; marker
-// count, then per marker x, y and colour.
+// and its ticks left; fire count, each fire's handle; emitter count, then
+// per emitter its handle, kind, and x, height and y as floats; the next
+// handle; marker count, then per marker x, y and colour.
 
+#include <cmath>
 #include <unordered_set>
 #include <vector>
 
@@ -23,6 +27,30 @@ namespace
 // No list of the section holds more than the pool the device asks for.
 constexpr int32_t kMostRecords = CParticles::kDevicePoolSize;
 constexpr const char* kRefusal = "Particles section of the saved game rejected: ";
+
+// The torches' flames and the fountains' water: a known kind at a place.
+bool ReadEmitters(CSaveReader& in, std::vector<CParticles::SEmitter>& emitters)
+{
+    const int32_t count = in.Count(0, kMostRecords, "bad emitter count");
+    for (int32_t i = 0; i < count && !in.Failed(); ++i)
+    {
+        CParticles::SEmitter emitter;
+        emitter.handle = in.I32();
+        emitter.kind = in.I32();
+        emitter.x = in.F32();
+        emitter.height = in.F32();
+        emitter.y = in.F32();
+        if (in.Failed())
+            return false;
+        if (emitter.kind != CParticles::KindFlame && emitter.kind != CParticles::KindFountainWater &&
+            emitter.kind != CParticles::KindSmoke && emitter.kind != CParticles::KindAura)
+            return in.Refuse("an emitter of an unknown kind");
+        if (!std::isfinite(emitter.x) || !std::isfinite(emitter.height) || !std::isfinite(emitter.y))
+            return in.Refuse("an emitter out of place");
+        emitters.push_back(emitter);
+    }
+    return count >= 0 && !in.Failed();
+}
 }  // namespace
 
 struct CParticles::SStagedSection
@@ -30,6 +58,7 @@ struct CParticles::SStagedSection
     std::vector<SHeld<CUnit>> corpses;
     std::vector<SHeld<CBuilding>> ruins;
     std::vector<int32_t> fires;
+    std::vector<SEmitter> emitters;
     int32_t nextHandle = 0;
     std::vector<SMinimapMarker> markers;
 };
@@ -60,6 +89,15 @@ void CParticles::SaveGame(CSaveStream& stream, const CObjectReferences& referenc
     out.I32(static_cast<int32_t>(m_Fires.size()));
     for (int32_t handle : m_Fires)
         out.I32(handle);
+    out.I32(static_cast<int32_t>(m_Emitters.size()));
+    for (const SEmitter& emitter : m_Emitters)
+    {
+        out.I32(emitter.handle);
+        out.I32(emitter.kind);
+        out.F32(emitter.x);
+        out.F32(emitter.height);
+        out.F32(emitter.y);
+    }
     out.I32(m_NextHandle);
     out.I32(static_cast<int32_t>(m_Markers.size()));
     for (const SMinimapMarker& marker : m_Markers)
@@ -111,15 +149,18 @@ bool CParticles::ReadRuins(CSaveReader& in, const CObjectReferences& references,
     return count >= 0;
 }
 
-// Handles are handed out in rising order and only ever taken away, so the
-// list rises strictly and stays below the next handle.
+// Handles are handed out in rising order and only ever taken away, so each
+// list rises strictly, no handle is both a fire and an emitter, and all stay
+// below the next handle.
 bool CParticles::ReadFires(CSaveReader& in, SStagedSection& staged)
 {
     const int32_t count = in.Count(0, kMostRecords, "bad fire count");
     for (int32_t i = 0; i < count; ++i)
         staged.fires.push_back(in.I32());
+    if (count < 0 || in.Failed() || !ReadEmitters(in, staged.emitters))
+        return false;
     staged.nextHandle = in.I32();
-    if (count < 0 || in.Failed())
+    if (in.Failed())
         return false;
     int32_t lowest = 0;
     for (int32_t handle : staged.fires)
@@ -128,7 +169,15 @@ bool CParticles::ReadFires(CSaveReader& in, SStagedSection& staged)
             return in.Refuse("fire handles out of order");
         lowest = handle + 1;
     }
-    if (staged.nextHandle < lowest)
+    std::unordered_set<int32_t> fireHandles(staged.fires.begin(), staged.fires.end());
+    int32_t lowestEmitter = 0;
+    for (const SEmitter& emitter : staged.emitters)
+    {
+        if (emitter.handle < lowestEmitter || fireHandles.count(emitter.handle) != 0)
+            return in.Refuse("emitter handles out of order");
+        lowestEmitter = emitter.handle + 1;
+    }
+    if (staged.nextHandle < lowest || staged.nextHandle < lowestEmitter)
         return in.Refuse("the next fire handle is taken");
     return true;
 }
@@ -165,6 +214,7 @@ bool CParticles::LoadGame(CSaveStream& stream, const CObjectReferences& referenc
     m_Corpses = std::move(staged.corpses);
     m_Ruins = std::move(staged.ruins);
     m_Fires = std::move(staged.fires);
+    m_Emitters = std::move(staged.emitters);
     m_NextHandle = staged.nextHandle;
     m_Markers = std::move(staged.markers);
     m_Effects.clear();

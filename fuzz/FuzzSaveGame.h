@@ -2,9 +2,10 @@
 // The small running game that the whole-save target loads its inputs into,
 // and from which its seeds are saved: on a 32 x 32 map, a warrior of player
 // 0 and one of player 1, a blacksmith, the corpse of player 2's warrior, a
-// tower of player 0 with two archers and a transport ship of player 0 with
-// a warrior aboard.  The players, type records and map must be set up
-// already; the objects are made through the players' own operations.
+// tower of player 0 with two archers, a transport ship of player 0 with a
+// warrior aboard and a burning torch.  The players, type records and map
+// must be set up already; the objects are made through the players' own
+// operations.
 
 #include <cstdint>
 
@@ -27,6 +28,9 @@ constexpr int32_t TowerX = 14;
 constexpr int32_t TowerY = 4;
 constexpr int32_t ShipX = 24;
 constexpr int32_t ShipY = 24;
+constexpr int32_t TorchKind = 34;
+constexpr int32_t TorchX = 3;
+constexpr int32_t TorchY = 28;
 // Frames a death takes at most before the unit lies as a corpse.
 constexpr int32_t MostFramesOfDeath = 100;
 constexpr int32_t KillingBlow = 100000;
@@ -54,6 +58,11 @@ inline bool Build()
         passenger->ShowUnit(false);
         made = ship->AcceptGarrison(passenger);
     }
+    // A torch, so that the particles keep its flame.
+    CBuilding* torch = players[0].CreateDecorationBuilding(TorchKind, TorchX, TorchY);
+    made = made && torch != nullptr;
+    if (torch != nullptr)
+        torch->OnPlaced();
     for (int32_t frame = 0; frame < MostFramesOfDeath && g_Particles.GetCorpseCount() == 0; ++frame)
         CCtrlGame::SimulationStep(1);
     g_PtrGarbage.Flush();

@@ -98,7 +98,10 @@ void BuildingWorld::CheckBlocks(std::vector<std::string>& faults) const
             // A finished trap lies in the ground until it springs: its block is walkable.
             const bool armedTrap = building->GetBuildCast() == CastTrap && building->IsFinished() &&
                                    building->model != CBuildingTrap::SprungModel;
-            if (!g_GameMap.Block(x, y).blocked && !armedTrap)
+            // A wall site blocks from its first stroke on; an open gate lets units through.
+            const bool walkable = armedTrap || (building->GetBuildCast() == CastWall && !building->IsFinished()) ||
+                                  building->IsGate();
+            if (!g_GameMap.Block(x, y).blocked && !walkable)
                 faults.push_back("block " + where + " holds a building but is not blocked");
         }
 }

@@ -222,6 +222,7 @@ TEST_F(BuildingMap, BlocksAreClearedOnlyWhereTheyStillHoldTheBuilding)
     ASSERT_TRUE(Place(first));
     // Something else has taken the block since, bypassing placement.
     g_GameMap.Block(12, 12).building = second;
+    g_GameMap.Block(12, 12).blocked = 1;
     first->RemoveFromMap();
     EXPECT_EQ(g_GameMap.Block(12, 12).building, second);
     EXPECT_EQ(g_GameMap.Block(12, 12).blocked, 1);

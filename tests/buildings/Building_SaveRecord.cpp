@@ -147,10 +147,11 @@ TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemAndTwoByTwoCornersOfEachKi
     expected.I32(1).I32(2).I32(10).I32(20);           // corner row 0: textures, heights
     expected.I32(3).I32(4).I32(30).I32(40);           // corner row 1
     expected.F32(3.5f).F32(1.25f).F32(4.5f).I32(0);
+    expected.I32(0).F32(0.0f).F32(0.0f);              // the wall's own part: a post, flat
 
     const std::string bytes = Save(*wall, m_Table);
-    EXPECT_EQ(bytes.size(), RecordSize(0, 0, 1, 1));
-    EXPECT_EQ(bytes.size(), 134u);
+    EXPECT_EQ(bytes.size(), RecordSize(0, 0, 1, 1) + 12);
+    EXPECT_EQ(bytes.size(), 146u);
     EXPECT_EQ(bytes, expected.Bytes());
     EXPECT_EQ(CRecordBytes::I32At(bytes, OwnerAt), 1);
     EXPECT_EQ(CRecordBytes::I32At(bytes, CornersAt(0, 0) + 8), 10);

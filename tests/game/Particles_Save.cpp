@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,13 @@ namespace
 {
 constexpr uint32_t kMarkerColour = 0x123456;
 constexpr int32_t kDecayedTicks = 10;
+
+std::string LEF(float value)
+{
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof(bits));
+    return LE32(bits);
+}
 
 // Two units and a building of a small world, numbered 0, 1 and 2 in the
 // table as the particles register them.  The pool's holds are dropped again
@@ -62,6 +71,7 @@ protected:
         for (int32_t& handle : m_Fires)
             handle = g_Particles.AddBuildingFire(false, 1.0f, 2.0f, 3.0f, 4.0f);
         g_Particles.FreeParticle(m_Fires[1]);
+        m_Flame = g_Particles.AddKind35(7.5f, 80.0f, 8.5f);
         g_Particles.AddMinimapMarker(5, 6, kMarkerColour);
     }
     void RegisterHeld()
@@ -71,11 +81,16 @@ protected:
         ASSERT_EQ(g_ReferenceBase.GetUnitRef(m_Second), 1);
         ASSERT_EQ(g_ReferenceBase.GetBuildingRef(m_Building), 2);
     }
-    // A section of one corpse (unit 1, 300 ticks), no ruin, the given fires
+    // A section of the given corpses, no ruin, the given fires, emitters
     // and next handle, no marker.
-    static std::string Section(const std::string& corpses, const std::string& fires, uint32_t nextHandle)
+    static std::string Section(const std::string& corpses, const std::string& fires, uint32_t nextHandle,
+                               const std::string& emitters = LE32(0))
     {
-        return corpses + LE32(0) + fires + LE32(nextHandle) + LE32(0);
+        return corpses + LE32(0) + fires + emitters + LE32(nextHandle) + LE32(0);
+    }
+    static std::string OneEmitter(uint32_t handle, uint32_t kind, float height = 1.0f)
+    {
+        return LE32(1) + LE32(handle) + LE32(kind) + LEF(1.0f) + LEF(height) + LEF(2.0f);
     }
     static std::string OneCorpse(uint32_t id, uint32_t ticks) { return LE32(1) + LE32(id) + LE32(ticks); }
 
@@ -84,10 +99,11 @@ protected:
     CUnit* m_Second = nullptr;
     CBuilding* m_Building = nullptr;
     int32_t m_Fires[3] = {};
+    int32_t m_Flame = -1;
 };
 }  // namespace
 
-TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresAndMarkersAndLoadsBackAsItWas)
+TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresEmittersAndMarkersAndLoadsBackAsItWas)
 {
     FillPool();
     RegisterHeld();
@@ -98,7 +114,9 @@ TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresAndMarkersAndLoadsBackAsItWas
     const uint32_t firstTicks = uint32_t(CParticles::CorpseTicks - kDecayedTicks);
     const std::string expected = LE32(2) + LE32(0) + LE32(firstTicks) + LE32(1) + LE32(CParticles::CorpseTicks) +
                                  LE32(1) + LE32(2) + LE32(CParticles::RuinTicks) + LE32(2) + LE32(first) +
-                                 LE32(last) + LE32(last + 1) + LE32(1) + LE32(5) + LE32(6) + LE32(kMarkerColour);
+                                 LE32(last) + LE32(1) + LE32(last + 1) + LE32(CParticles::KindFlame) + LEF(7.5f) +
+                                 LEF(80.0f) + LEF(8.5f) + LE32(last + 2) + LE32(1) + LE32(5) + LE32(6) +
+                                 LE32(kMarkerColour);
     EXPECT_EQ(out.Bytes(), expected);
 
     DropHolds();
@@ -110,7 +128,11 @@ TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresAndMarkersAndLoadsBackAsItWas
     // The buildings' handles put the same fires out; new ones follow them.
     EXPECT_TRUE(g_Particles.FreeParticle(m_Fires[2]));
     EXPECT_FALSE(g_Particles.FreeParticle(m_Fires[1]));
-    EXPECT_EQ(g_Particles.AddBuildingFire(false, 0.0f, 0.0f, 0.0f, 1.0f), m_Fires[2] + 1);
+    const CParticles::SEmitter* flame = g_Particles.FindEmitter(m_Flame);
+    ASSERT_NE(flame, nullptr);
+    EXPECT_EQ(flame->kind, CParticles::KindFlame);
+    EXPECT_EQ(flame->height, 80.0f);
+    EXPECT_EQ(g_Particles.AddBuildingFire(false, 0.0f, 0.0f, 0.0f, 1.0f), m_Flame + 1);
 }
 
 TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
@@ -137,6 +159,11 @@ TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
         {Section(OneCorpse(1, 300), LE32(2) + LE32(1) + LE32(1), 3), "fire handles out of order"},
         {Section(OneCorpse(1, 300), LE32(1) + LE32(0xFFFFFFFF), 3), "fire handles out of order"},
         {Section(OneCorpse(1, 300), fires, 2), "the next fire handle is taken"},
+        {Section(OneCorpse(1, 300), fires, 4, OneEmitter(3, 36)), "an emitter of an unknown kind"},
+        {Section(OneCorpse(1, 300), fires, 4, OneEmitter(3, 35, NAN)), "an emitter out of place"},
+        {Section(OneCorpse(1, 300), fires, 4, OneEmitter(2, 35)), "emitter handles out of order"},
+        {Section(OneCorpse(1, 300), fires, 3, OneEmitter(3, 1013)), "the next fire handle is taken"},
+        {Section(OneCorpse(1, 300), fires, 3, LE32(0x10001)), "bad emitter count"},
         {LE32(0) + LE32(1) + LE32(0) + LE32(CParticles::RuinTicks), ""},
         {LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(2) + LE32(1), ""},
     };
