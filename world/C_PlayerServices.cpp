@@ -79,16 +79,12 @@ void CPlayerServices::DestroyBuilding(CBuilding& building) const
     building.TakeDown(true);
 }
 
-// Each stationed archer takes its sight again with the new range; an
-// archer whose sight is not on the map has nothing to redo.
+// The tower counts its archers' sight itself, with the new range.
 void CPlayerServices::RefreshArcherSight(CBuilding& building) const
 {
     if (building.GetBuildCast() != CastTower)
         return;
-    const CBuildingTower& tower = static_cast<const CBuildingTower&>(building);
-    for (int32_t i = 0; i < tower.archerCount && i < CBuildingTower::ArcherCapacity; ++i)
-        if (tower.archers[i] != nullptr)
-            tower.archers[i]->RefreshSight();
+    static_cast<CBuildingTower&>(building).RefreshArcherSight();
 }
 
 // Before the device start-up there is no message list yet: the log keeps
