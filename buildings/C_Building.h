@@ -189,6 +189,9 @@ public:
     // handed to deferred deletion.  False (and nothing done) the second time.
     bool TakeDown(bool tellScript);
     bool IsTakenDown() const { return takenDown != 0; }
+    // A worker's dismantling: the take-down with the computer players told,
+    // as destruction tells them.  False (and nothing done) the second time.
+    bool TakeDownDismantled();
 
     // ---- Damage, fire and destruction (C_Building_Damage.cpp) ---------------
     // A hit with the network rule: a hit by another machine's unit is that

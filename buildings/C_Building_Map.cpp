@@ -239,6 +239,15 @@ bool CBuilding::TakeDown(bool tellScript)
     return true;
 }
 
+bool CBuilding::TakeDownDismantled()
+{
+    if (!LeaveWorld(true))
+        return false;
+    TellComputerPlayersGone();
+    g_PtrGarbage.AddBuilding(this);
+    return true;
+}
+
 bool CBuilding::LeaveWorld(bool tellScript)
 {
     if (takenDown)

@@ -7,8 +7,10 @@
 
 #include "buildings/C_Building.h"
 #include "effects/C_Particles.h"
+#include "net/C_UnitCommandOutbox.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
+#include "world/C_Player.h"
 
 namespace
 {
@@ -39,12 +41,30 @@ bool StandsAlive(const CUnit* unit)
     return unit != nullptr && unit->onMap && unit->IsFootprintRegistered() && unit->IsAlive() && !unit->IsDying();
 }
 
+// An arrow that strikes counts for its shooter's player on the machine
+// that owns the shooter, where its hit counts.
+void CountArrowHit(const CParticles::SProjectile& shot, EPlayerStatistic counter)
+{
+    if (shot.kind != CParticles::KindArrow && shot.kind != CParticles::KindFlameArrow)
+        return;
+    if (!IsOwnedHere(shot.shooterPlayer))
+        return;
+    if (CPlayer* owner = PlayerAt(shot.shooterPlayer))
+        ++owner->statistics[counter];
+}
+
 void Strike(const CParticles::SProjectile& shot, CUnit* unit, CBuilding* building)
 {
     if (unit != nullptr)
+    {
+        CountArrowHit(shot, STAT_ARROWS_HIT_UNIT);
         unit->TakeHitFrom(shot.shooter, shot.shooterPlayer, shot.amount, shot.unitDamageType, true);
+    }
     else if (building != nullptr && building->IsAlive())
+    {
+        CountArrowHit(shot, STAT_ARROWS_HIT_BUILDING);
         building->OnAttacked(shot.shooter, shot.amount, shot.buildingDamageType, true);
+    }
 }
 }  // namespace
 
@@ -226,6 +246,22 @@ void CParticles::AddWaterSplash(bool hidden, float x, float height, float y, int
 {
     (void)variant;
     RecordEffect(KindWaterSplash, x, y, height, hidden);
+}
+
+void CParticles::AddWakeWave(bool hidden, float x, float height, float y, float scale, float angle,
+                             const float velocity[3])
+{
+    (void)scale;
+    (void)angle;
+    (void)velocity;
+    RecordEffect(KindWakeWave, x, y, height, hidden);
+}
+
+void CParticles::AddWaterRing(bool hidden, float x, float height, float y, float scale, float growth)
+{
+    (void)scale;
+    (void)growth;
+    RecordEffect(KindWaterRing, x, y, height, hidden);
 }
 
 void CParticles::AddKind16(bool hidden, float x, float height, float y, int32_t direction, float size)

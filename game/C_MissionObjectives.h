@@ -71,6 +71,10 @@ public:
     uint8_t newDialogLine;
     uint8_t shipsNeeded;
     CString gameFile;
+    // Work a builder or repairer does per animation cycle before research;
+    // not part of the saved section.
+    static constexpr int32_t DefaultBuildSpeed = 1;
+    int32_t buildSpeed = DefaultBuildSpeed;
 };
 
 extern CMissionObjectives g_MissionObjectives;

@@ -63,6 +63,7 @@ void CPlayer::ResetCounters()
     unitsAdded = 0;
     buildingsAdded = 0;
     std::memset(groupCounts, 0, sizeof(groupCounts));
+    std::memset(resourceRunOutTime, 0, sizeof(resourceRunOutTime));
     std::memset(queuedUnitsByType, 0, sizeof(queuedUnitsByType));
     std::memset(finishedBuildings, 0, sizeof(finishedBuildings));
     std::memset(buildingsUnderConstruction, 0, sizeof(buildingsUnderConstruction));

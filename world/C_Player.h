@@ -261,6 +261,9 @@ public:
     uint8_t militaryTypes[UnitTypeCount];
     uint8_t flaggedCasts[BuildCastCount];
     int32_t statistics[STAT_COUNT];
+    // Per resource kind (TENUMRESOURCE 0 .. 4): the tick count at which a
+    // computer player's worker last found none of it, 0 while one was found.
+    uint32_t resourceRunOutTime[5];
     int32_t unitsAdded;
     int32_t buildingsAdded;
     SPopulationSample* populationHistory;
