@@ -1,5 +1,6 @@
 #pragma once
-// The castle: trains the heavy troops.
+// The castle: trains the catapults and demolition men and researches the
+// siege, building-defence and mercenary technologies.
 
 #include <cstdint>
 
@@ -9,4 +10,8 @@ class CBuildingCastle : public CBuildingOfCast
 {
 public:
     explicit CBuildingCastle(int32_t ownerIndex);
+
+    // The two machines while nothing is researched, the technologies while
+    // nothing is queued either, then the Escape rule and the rally mode.
+    void RenderPanelButtons() override;
 };

@@ -1,3 +1,291 @@
+// The demon's fighting: its animations, the fireball, its burst and its
+// orders.  The spell, the aura and the saved part are in C_Unit_Demon_Spell.cpp.
+
 #include "units/C_Unit_Demon.h"
 
-CUnitDemon::CUnitDemon() : CUnitOfType(UNIT_DEMON) {}
+#include <cmath>
+
+#include "buildings/C_Building.h"
+#include "core/C_LogFile.h"
+#include "core/GlobalFunc.h"
+#include "effects/C_Particles.h"
+#include "net/C_UnitCommandOutbox.h"
+#include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitAnimationTable.h"
+#include "world/C_GameMap.h"
+#include "world/C_Player.h"
+
+namespace
+{
+const SRangedShot FireBallShot = {24.0f, false, "#DEBUG: Demon unit/building target at once"};
+
+constexpr int32_t TechnologyBallistic = 56; // "TC_BALLISTIC": exact aim, moving targets led
+
+constexpr int32_t TurnChance = 500;
+constexpr int32_t IdleTurnDegrees = 45;
+constexpr int32_t TurnChoices = 3;
+
+constexpr SSoundPair FireBallSound = {57, 1};
+constexpr float AimHeight = 40.0f;
+constexpr float Half = 0.5f;
+// The hand the fireball leaves from: ahead of the centre, at this height.
+constexpr float LaunchAhead = 0.87f;
+constexpr float LaunchHeight = 45.8f;
+constexpr float FireBallFlight = 2.0f;
+constexpr float FireBallArc = 0.1f;
+// Without TC_BALLISTIC the aim strays up to 0.2 blocks on each axis.
+constexpr int32_t ScatterSteps = 200;
+constexpr int32_t ScatterMiddle = 100;
+constexpr float ScatterPerStep = 0.002f;
+constexpr float DegreesToRadians = 3.14159265f / 180.0f;
+
+constexpr int32_t FullCircle = 360;
+
+// The burst: nine parts, slower than a torn soldier's.
+constexpr SBodyPart BurstParts[] = {{0, 50},   {50, 51},  {100, 54}, {150, 51}, {200, 54},
+                                    {220, 54}, {250, 54}, {300, 54}, {350, 53}};
+constexpr float BurstLift = 40.0f;
+constexpr int32_t BurstSpeedSpread = 3;
+constexpr int32_t BurstSpeedBase = 1;
+
+float Scatter()
+{
+    return static_cast<float>(GlobalFunc::Random(ScatterSteps) - ScatterMiddle) * ScatterPerStep;
+}
+}  // namespace
+
+CUnitDemon::CUnitDemon() : CUnitRangedType(UNIT_DEMON, FireBallShot) {}
+
+CUnitDemon::~CUnitDemon()
+{
+    PutOutAura();
+}
+
+// ---- Animation -------------------------------------------------------------------
+
+bool CUnitDemon::Animate(int32_t ticks)
+{
+    for (int32_t tick = 0; tick < ticks; ++tick)
+    {
+        if (HasAura())
+        {
+            float position[3];
+            GetAuraPosition(position);
+            g_Particles.MoveEmitter(aura, position[0], position[1], position[2]);
+        }
+        switch (animType)
+        {
+        case ANIM_STAND:
+            StepStand();
+            break;
+        case ANIM_WALK:
+            animFrame += m_Animation.walkAdvance;
+            break;
+        case ANIM_ATTACK:
+            if (!StepAttack())
+                return true;
+            break;
+        case ANIM_WIND_DOWN:
+            animFrame += GetAttackAnimSpeed();
+            if (animFrame >= static_cast<float>(CUnitAnimationTable::FrameCount(model)))
+            {
+                Stop();
+                shotReleased = 0;
+                return true;
+            }
+            break;
+        case ANIM_SPELL:
+            if (!StepSpell())
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+void CUnitDemon::StepStand()
+{
+    animFrame += m_Animation.standAdvance;
+    if (IsOwnedHere(player) && GlobalFunc::Random(TurnChance) == 0)
+        SetDirection(facing - IdleTurnDegrees + GlobalFunc::Random(TurnChoices) * IdleTurnDegrees, true);
+}
+
+bool CUnitDemon::StepAttack()
+{
+    // The throw starts only once the demon faces its target.
+    if (shownFacing != facing)
+        return true;
+    animFrame += GetAttackAnimSpeed();
+    if (animFrame >= FireBallShot.releaseFrame && !shotReleased)
+    {
+        // The owner decides whether the target is still there; a remote
+        // copy throws for the show.
+        if (IsOwnedHere(player) &&
+            ((actionTargetUnit == nullptr && actionTargetBuilding == nullptr) || !IsTargetReached()))
+        {
+            ResumeAction();
+            return false;
+        }
+        PlaySoundAt(FireBallSound.sample, FireBallSound.variants, 0);
+        shotReleased = 1;
+        LaunchFireBall();
+    }
+    if (animFrame >= static_cast<float>(CUnitAnimationTable::FrameCount(model)))
+    {
+        animFrame = 0.0f;
+        shotReleased = 0;
+        ResumeAction();
+        return false;
+    }
+    return true;
+}
+
+void CUnitDemon::LaunchFireBall()
+{
+    float aim[3] = {static_cast<float>(approachX) + Half, AimHeight, static_cast<float>(approachY) + Half};
+    const bool ballistic = CUnitTypeTable::IsResearched(player, TechnologyBallistic);
+    if (actionTargetUnit != nullptr)
+    {
+        if (ballistic)
+        {
+            // Led to the tile the target is stepping into.
+            actionTargetUnit->GetStepTargetCentre(&aim[0], &aim[2]);
+            approachX = static_cast<int32_t>(aim[0]);
+            approachY = static_cast<int32_t>(aim[2]);
+        }
+        else
+        {
+            approachX = actionTargetUnit->GetCentreCellX();
+            approachY = actionTargetUnit->GetCentreCellY();
+            aim[0] = actionTargetUnit->centreX;
+            aim[2] = actionTargetUnit->centreY;
+        }
+        TurnTowards(true, aim[0], aim[2], 0.0f);
+    }
+    if (actionTargetBuilding != nullptr)
+    {
+        actionTargetBuilding->GetTargetPosition(aim);
+        approachX = static_cast<int32_t>(aim[0]);
+        approachY = static_cast<int32_t>(aim[2]);
+        TurnTowards(true, aim[0], aim[2], 0.0f);
+        if (actionTargetUnit != nullptr)
+            DEBUG_REPORT(FireBallShot.bothTargetsReport);
+    }
+    const float angle = static_cast<float>(shownFacing) * DegreesToRadians;
+    const float launchX = centreX + LaunchAhead * std::sin(angle);
+    const float launchY = centreY + LaunchAhead * std::cos(angle);
+    if (!ballistic)
+    {
+        aim[0] += Scatter();
+        aim[2] += Scatter();
+    }
+    g_Particles.AddFireBall(!IsVisibleToLocalPlayer(), this, actionTargetUnit, launchX, LaunchHeight, launchY, aim[0],
+                            aim[1], aim[2], FireBallFlight, FireBallArc);
+    if (CPlayer* owner = PlayerAt(player))
+        ++owner->statistics[STAT_ARROWS_SHOT];
+}
+
+
+
+void CUnitDemon::SetModelByAnimation()
+{
+    switch (animType)
+    {
+    case ANIM_STAND:
+        model = m_Animation.standModel;
+        ready = 1;
+        // The aura comes back after an attack or a spell.
+        if (onMap)
+            onShown();
+        break;
+    case ANIM_WALK:
+        model = m_Animation.walkModel;
+        if (onMap)
+            onShown();
+        break;
+    case ANIM_ATTACK:
+        PutOutAura();
+        animFrame = 0.0f;
+        ready = 0;
+        model = m_Animation.attackModel;
+        break;
+    case ANIM_SPELL:
+        PutOutAura();
+        castBlockX = approachX;
+        castBlockY = approachY;
+        animFrame = 0.0f;
+        ready = 0;
+        model = SpellModel;
+        break;
+    case ANIM_DIE:
+        Burst();
+        break;
+    default:
+        break;
+    }
+    SendAnimationChange();
+}
+
+// The demon has no fall: the corpse starts and the parts fly at once.  Only
+// the first death bursts, and only a demon its player still lists: a
+// repeated Die animation finds the corpse, and a demon already taken out of
+// the game is deleted by whoever took it out, not held by a corpse too.
+void CUnitDemon::Burst()
+{
+    PutOutAura();
+    const CPlayer* owner = PlayerAt(player);
+    if (GetLife() != UnitLife::Dying || owner == nullptr || !owner->HasUnit(this))
+        return;
+    const bool hidden = !IsVisibleToLocalPlayer();
+    const float x0 = centreX;
+    const float y0 = centreY;
+    FinishDeath();
+    const float height = g_GameMap.GetHeight(x0, y0) + BurstLift;
+    const int32_t base = GlobalFunc::Random(FullCircle);
+    for (const SBodyPart& part : BurstParts)
+    {
+        const auto speed = static_cast<float>(GlobalFunc::Random(BurstSpeedSpread) + BurstSpeedBase);
+        g_Particles.AddProjectile(hidden, x0, height, y0, base + part.offset, speed, part.kind);
+    }
+}
+
+void CUnitDemon::RenderAt(float dieWeight, float corpseWeight, int32_t level)
+{
+    (void)dieWeight;
+    (void)corpseWeight;
+    (void)level;
+}
+
+// ---- Orders ----------------------------------------------------------------------
+
+void CUnitDemon::onPerformAction()
+{
+    if (currentCommand != CMD_CAST_MAGIC)
+    {
+        MeleeOnPerformAction(0.0f, __LINE__, __FILE__);
+        return;
+    }
+    if (IsNetworkGame() && !IsOwnedHere(player))
+    {
+        DEBUG_REPORT("#DEBUG: Unit action performed on non-local mulitplayer unit");
+        return;
+    }
+    if ((targetKind == TARGET_UNIT && targetUnit == nullptr) ||
+        (targetKind == TARGET_BUILDING && targetBuilding == nullptr))
+    {
+        Stop();
+        return;
+    }
+    if (!IsTargetReached())
+    {
+        StartPath();
+        return;
+    }
+    pathFlag = 0;
+    actionTargetUnit = nullptr;
+    actionTargetBuilding = nullptr;
+    animType = ANIM_SPELL;
+    SetModelByAnimation();
+}

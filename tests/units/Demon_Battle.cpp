@@ -1,0 +1,140 @@
+// The demon through the real simulation step: fireballs at frame 24, the
+// aura that waits out an attack, the burst of a killed demon, and two demons
+// spending one rain of hell on a block beside an enemy barracks.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
+#include "core/C_Config.h"
+#include "effects/C_Particles.h"
+#include "net/C_UnitCommandOutbox.h"
+#include "tests/units/Melee_World.h"
+#include "units/C_Unit_Demon.h"
+#include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitTypeTable.h"
+#include "world/C_Player.h"
+
+namespace
+{
+constexpr int32_t RainOfHell = 52;
+
+// A demon of player 0 at (10, 10); its attack model long enough for the
+// fireball's frame.
+class DemonBattle : public ::testing::Test
+{
+protected:
+    DemonBattle()
+    {
+        GetGlobalModel(102)->object.frameCount = 30;
+        g_Particles.Reset();
+        g_UnitCommandOutbox.Clear();
+        demon = static_cast<CUnitDemon*>(war.Spawn(0, UNIT_DEMON, 10, 10, STANCE_STAND_GROUND));
+    }
+    ~DemonBattle() override { g_Particles.Reset(); }
+
+    static std::vector<int32_t> Effects(int32_t lowest, int32_t highest)
+    {
+        std::vector<int32_t> kinds;
+        for (const SEffectParticle& effect : g_Particles.GetEffects())
+            if (effect.kind >= lowest && effect.kind <= highest)
+                kinds.push_back(effect.kind);
+        std::sort(kinds.begin(), kinds.end());
+        return kinds;
+    }
+    int32_t FramesToNextShot()
+    {
+        const int32_t& shots = war.world.Player(0).statistics[STAT_ARROWS_SHOT];
+        const int32_t before = shots;
+        return war.FramesUntil(200, [&] { return shots > before; });
+    }
+
+    CMeleeWorld war;
+    CUnitDemon* demon = nullptr;
+};
+}  // namespace
+
+TEST_F(DemonBattle, FireballsLeaveAtFrame24ScatteredOrAimedExactlyWhileTheAuraWaits)
+{
+    CUnit* warrior = war.Spawn(1, UNIT_WARRIOR, 16, 10, STANCE_STAND_GROUND);
+    ASSERT_TRUE(demon != nullptr && warrior != nullptr && demon->aura != -1);
+    demon->facing = demon->shownFacing = 90;
+    demon->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_ATTACK);
+    ASSERT_GT(war.FramesUntil(10, [&] { return demon->animType == ANIM_ATTACK; }), 0);
+    EXPECT_EQ(g_Particles.GetEmitterCount(), 0);
+    EXPECT_EQ(FramesToNextShot(), static_cast<int32_t>(std::ceil(24.0f / demon->GetAttackAnimSpeed())));
+    const CParticles::SProjectile shot = g_Particles.GetProjectiles().back();
+    EXPECT_TRUE(shot.kind == CParticles::KindFireBall && shot.target == warrior);
+    EXPECT_TRUE(std::fabs(shot.aimX - warrior->centreX) <= 0.2f && std::fabs(shot.aimY - warrior->centreY) <= 0.2f);
+
+    war.world.Research(0, 56);   // "TC_BALLISTIC"
+    ASSERT_GT(FramesToNextShot(), 0);
+    float stepX = 0.0f;
+    float stepY = 0.0f;
+    warrior->GetStepTargetCentre(&stepX, &stepY);
+    EXPECT_EQ(g_Particles.GetProjectiles().back().aimX, stepX);
+    EXPECT_EQ(g_Particles.GetProjectiles().back().aimY, stepY);
+    demon->Stop();
+    ASSERT_NE(g_Particles.FindEmitter(demon->aura), nullptr);
+    EXPECT_EQ(g_Particles.FindEmitter(demon->aura)->kind, CParticles::KindAura);
+    EXPECT_EQ(war.firstFault, "");
+}
+
+TEST_F(DemonBattle, AKilledDemonBurstsAtOnceIntoNinePartsAndDiesOnlyOnce)
+{
+    demon->TakeHit(nullptr, 100000, 1, false);
+    const std::vector<int32_t> burst = {50, 51, 51, 53, 54, 54, 54, 54, 54};
+    EXPECT_EQ(Effects(50, 61), burst);
+    EXPECT_TRUE(g_Particles.HoldsCorpse(demon) && !war.world.Player(0).HasUnit(demon));
+    EXPECT_EQ(g_Particles.GetEmitterCount(), 0);
+    demon->RemoveFromWorld(true);
+    demon->animType = ANIM_DIE;
+    demon->SetModelByAnimation();
+    EXPECT_EQ(Effects(50, 61), burst);
+    EXPECT_EQ(g_Particles.GetCorpseCount(), 1);
+}
+
+TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
+{
+    auto* second = static_cast<CUnitDemon*>(war.Spawn(0, UNIT_DEMON, 10, 12, STANCE_STAND_GROUND));
+    CBuilding* barracks = war.world.Player(1).CreateBuilding(CastBarracks, 20, 9);
+    ASSERT_TRUE(second != nullptr && barracks != nullptr);
+    barracks->Construct(0.0f, true);
+    war.world.Research(0, RainOfHell);
+    for (CUnitDemon* caster : {demon, second})
+        caster->onCommand(nullptr, nullptr, nullptr, 19, 11, CMD_CAST_MAGIC);
+    ASSERT_GT(war.FramesUntil(50, [&] { return second->animType == ANIM_SPELL; }), 0);
+    EXPECT_EQ(demon->animType, ANIM_SPELL);
+    EXPECT_EQ(war.FramesUntil(200, [&] { return second->animType != ANIM_SPELL; }), 125);
+    EXPECT_EQ(demon->animType, ANIM_STAND);
+    EXPECT_EQ(Effects(CParticles::KindFlare, CParticles::KindFlare).size(), 2u * 4u * 125u);
+    EXPECT_EQ(Effects(CParticles::KindRainOfHell, CParticles::KindRainOfHell).size(), 1u);
+    for (const SEffectParticle& rain : g_Particles.GetEffects())
+        EXPECT_TRUE(rain.kind != CParticles::KindRainOfHell || (rain.x == 19.5f && rain.y == 11.5f));
+    EXPECT_EQ(war.world.Player(0).technologies[RainOfHell].progress, 0.0f);
+    EXPECT_EQ(g_Particles.GetEmitterCount(), 2);   // both auras back
+    EXPECT_EQ(war.firstFault, "");
+}
+
+TEST_F(DemonBattle, AnUnseenBlockKeepsTheSpellAndANetworkCastIsSent)
+{
+    war.world.Research(0, RainOfHell);
+    demon->castBlockX = demon->castBlockY = 40;
+    demon->CastMagic();
+    ASSERT_EQ(war.world.Messages().size(), 1u);
+    EXPECT_EQ(war.world.Messages()[0].colour, 0xFF0000u);
+    EXPECT_EQ(war.world.Player(0).technologies[RainOfHell].progress, 100.0f);
+
+    g_Config.networkRole = 1;
+    demon->castBlockX = demon->castBlockY = 12;
+    demon->CastMagic();
+    g_Config.networkRole = 0;
+    EXPECT_EQ(Effects(CParticles::KindRainOfHell, CParticles::KindRainOfHell).size(), 1u);
+    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
+    const CUnitCommandOutbox::SCommand& cast = g_UnitCommandOutbox.GetSent()[0];
+    EXPECT_TRUE(cast.command == 48 && cast.unit == demon && cast.technology == RainOfHell && cast.x == 12);
+}
