@@ -40,7 +40,7 @@ bool ReadText(CSaveReader& in, CString& text)
     in.Bytes(buffer.data(), bytes);
     if (in.Failed())
         return false;
-    if (std::strlen(buffer.data()) != static_cast<size_t>(bytes - 1))
+    if (strnlen(buffer.data(), buffer.size()) != static_cast<size_t>(bytes - 1))
         return in.Refuse("a text is not terminated where its length says");
     text = buffer.data();
     return true;

@@ -61,6 +61,7 @@ TEST(MissionObjectivesSave, BadSectionsAreRefusedAndTheRecordStays)
         {Objectives(2, 0, OneObjective(1, Text32("t", 65537)), okTail), "bad text length"},
         {Objectives(2, 0, OneObjective(1, Text32(std::string("a\0b", 3))), okTail),
          "a text is not terminated where its length says"},
+        {Objectives(2, 0, OneObjective(1, LE32(3) + "abc"), okTail), "a text is not terminated where its length says"},
         {Objectives(2, 0, okObjective, Tail(std::string("\1\2\0", 3), Text32("file"))), "a flag is not 0 or 1"},
         {Objectives(2, 0, okObjective, LE32(0xFFFFFFFF)), "bad dialog event count"},
         {Objectives(2, 0, okObjective, okTail).substr(0, 40), ""},
