@@ -10,6 +10,7 @@
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "net/C_UnitCommandOutbox.h"
+#include "units/C_ShipWake.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitAnimationTable.h"
 #include "units/C_Unit_King.h"
@@ -33,14 +34,16 @@ constexpr float SinkFramesPerTick = 0.3f;
 // A lying ship creaks now and then: 1 in this many ticks.
 constexpr int32_t CreakChance = 500;
 constexpr SSoundPair CreakSound = {21, 3};
-// Wake rows used while lying and while sailing, and how fast they drift.
+// The wake table, bow first, stern last; the rows used while lying and
+// while sailing, and how fast they drift.
+constexpr CShipWake::SRow WakeRows[] = {
+    {14.87f, 35.7f, 45.0f},    {-14.87f, 35.7f, -45.0f},   {25.66f, -8.63f, 90.0f}, {-25.49f, -8.63f, -90.0f},
+    {19.41f, -45.15f, 135.0f}, {-19.27f, -45.15f, -135.0f}, {0.0f, -60.0f, 180.0f},
+};
 constexpr int32_t StandWakeRows = 7;
 constexpr int32_t SailWakeRows = 4;
 constexpr float StandWaveSpeed = 0.001f;
 constexpr float SailWaveSpeed = 0.008f;
-// Ticks between two wakes of waves, lying and sailing.
-constexpr int32_t StandWaveTicks = 128;
-constexpr int32_t SailWaveTicks = 16;
 // Land for unloaded units is searched this many sight radii around the ship.
 constexpr int32_t UnloadSearchSightRadii = 3;
 constexpr const char* CargoRefusalPrefix = "Transport ship record refused: ";
@@ -423,24 +426,11 @@ void CUnitTransportShip::SetModelByAnimation()
         animFrame = 0.0f;
         model = WreckModel;
         DestroyCargo();
-        ThrowSplashes();
+        CShipWake::ThrowSplashes(*this);
         return;
     }
     model = HullModel;
     SendAnimationChange();
-}
-
-// Off the map no wake is made and the count would run on for ever: it
-// stops at the longest wait, where it makes a wake in whatever way the ship
-// next lies or sails on the map.
-bool CUnitTransportShip::CountWaveTick(int32_t interval)
-{
-    if (waveTicks < StandWaveTicks)
-        ++waveTicks;
-    if (waveTicks < interval || !onMap)
-        return false;
-    waveTicks = 0;
-    return true;
 }
 
 bool CUnitTransportShip::Animate(int32_t ticks)
@@ -453,13 +443,13 @@ bool CUnitTransportShip::Animate(int32_t ticks)
             animFrame += StandFramesPerTick;
             if (onMap && GlobalFunc::Random(CreakChance) == 1)
                 PlaySoundAt(CreakSound.sample, CreakSound.variants, 0);
-            if (CountWaveTick(StandWaveTicks))
-                SpawnWake(StandWakeRows, StandWaveSpeed, false);
+            if (CShipWake::CountWaveTick(waveTicks, CShipWake::StandWaveTicks, onMap))
+                CShipWake::Spawn(*this, WakeRows, StandWakeRows, StandWaveSpeed, false);
             break;
         case ANIM_WALK:
             animFrame += SailFramesPerTick;
-            if (CountWaveTick(SailWaveTicks))
-                SpawnWake(SailWakeRows, SailWaveSpeed, true);
+            if (CShipWake::CountWaveTick(waveTicks, CShipWake::SailWaveTicks, onMap))
+                CShipWake::Spawn(*this, WakeRows, SailWakeRows, SailWaveSpeed, true);
             break;
         case ANIM_DIE:
             if (!AnimateDeath(SinkFramesPerTick, static_cast<float>(CUnitAnimationTable::FrameCount(model))))
@@ -517,7 +507,7 @@ bool CUnitTransportShip::LoadGameExtra(CSaveStream& stream, const CObjectReferen
     if (!sound || !in.Finish())
         return false;
     // A count beyond the longest wait, run up off the map, acts as that wait.
-    waveTicks = std::min(loadedWaveTicks, StandWaveTicks);
+    waveTicks = std::min(loadedWaveTicks, CShipWake::StandWaveTicks);
     std::copy(loaded, loaded + CargoCapacity, m_Cargo);
     m_CargoCount = count;
     callIsland = loadedCallIsland;

@@ -114,17 +114,10 @@ public:
     static constexpr int32_t HoverCarriedUnit = 17;
 
 private:
-    // The first `rows` rows of the wake table, drifting at `speed` (and
-    // along the heading at the same speed while sailing).
-    void SpawnWake(int32_t rows, float speed, bool sailing) const;
-    void ThrowSplashes() const;
     void SailToCallIsland();
     void SailToCoast();
     void UnloadWhereItLies();
     void FollowRoute(int32_t length, int32_t endX, int32_t endY);
-    // One tick of the wave count; true when a wake is due after `interval`
-    // ticks.
-    bool CountWaveTick(int32_t interval);
     void OpenBatch(int32_t requests, bool isAll);
     void ShowNoPlaceMessage(bool isAll) const;
     int32_t IndexOf(const CUnit* unit) const;

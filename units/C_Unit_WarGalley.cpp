@@ -11,6 +11,7 @@
 #include "media/C_SaveWriter.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "platform/SysClock.h"
+#include "units/C_ShipWake.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_Catapult.h"
@@ -170,7 +171,7 @@ bool CUnitWarGalley::LoadGameExtra(CSaveStream& stream, const CObjectReferences&
         return in.Refuse("the wave count is negative");
     cycleTicks = loadedCycle;
     // A count beyond the longest wait, run up off the map, acts as that wait.
-    waveTicks = std::min(loadedWaves, StandWaveTicks);
+    waveTicks = std::min(loadedWaves, CShipWake::StandWaveTicks);
     firstShotFired = loadedFirst;
     secondShotFired = loadedSecond;
     return true;

@@ -15,9 +15,6 @@ class CUnitWarGalley : public CUnitOfType
 public:
     // Ticks of one attack cycle, counted only while the ship faces its aim.
     static constexpr int32_t CycleTicks = 120;
-    // Ticks between two wakes, lying (or firing) and sailing.
-    static constexpr int32_t StandWaveTicks = 128;
-    static constexpr int32_t SailWaveTicks = 16;
 
     CUnitWarGalley();
 
@@ -56,10 +53,8 @@ private:
     bool StepBroadside();
     void StepCoolDown();
     void StepStand();
-    // One tick of the wave count; true when a wake is due after `interval`.
-    bool CountWaveTick(int32_t interval);
-    void SpawnWake(int32_t rows, float speed, bool sailing) const;
-    void ThrowSplashes() const;
+    // The wake of a lying (or firing) ship, due every so many ticks.
+    void LeaveLyingWake();
     // False when the owner finds nothing left to fire at.
     bool MayFire();
     // One shot from the first (0) or second (1) gun.

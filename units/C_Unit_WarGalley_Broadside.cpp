@@ -1,10 +1,7 @@
 // The war galley's animations: the broadside of two cannon shots once its
 // side faces the target, the cool-down after a lost target, the wake it
-// leaves lying and sailing, and the sinking; its hull and wreck drawing and
-// its hit sounds.
-
-#include <cmath>
-#include <iterator>
+// leaves lying and sailing (every ship's, CShipWake, from its own table),
+// and the sinking; its hull and wreck drawing and its hit sounds.
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingDraw.h"
@@ -13,6 +10,7 @@
 #include "effects/C_Particles.h"
 #include "media/C_ModelRecord.h"
 #include "net/C_UnitCommandOutbox.h"
+#include "units/C_ShipWake.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitAnimationTable.h"
 #include "units/C_UnitSoundTable.h"
@@ -45,15 +43,8 @@ constexpr float GroundImpactHeight = 5.0f;
 constexpr float FlashSize = 1.0f;
 constexpr float FlashGroundScale = 32.0f;
 
-// One wake wave: where it starts in the hull's own frame (1/32 block) and
-// the angle it runs at from the heading.  Bow first, stern last.
-struct SWakeRow
-{
-    float x;
-    float y;
-    float angle;
-};
-constexpr SWakeRow WakeRows[] = {
+// The wake table, bow first, stern last.
+constexpr CShipWake::SRow WakeRows[] = {
     {19.87f, 55.7f, 45.0f},    {-19.87f, 55.7f, -45.0f},   {23.66f, 8.63f, 90.0f}, {-23.49f, 8.63f, -90.0f},
     {17.41f, -58.15f, 135.0f}, {-17.27f, -58.15f, -135.0f}, {0.0f, -80.0f, 180.0f},
 };
@@ -61,9 +52,6 @@ constexpr int32_t LyingWaveRows = 7;
 constexpr int32_t SailingWaveRows = 4;
 constexpr float LyingWaveSpeed = 0.002f;
 constexpr float SailingWaveSpeed = 0.008f;
-constexpr float HullUnitsPerBlock = 32.0f;
-constexpr float WaveScale = 1.0f;
-constexpr float DegreesToRadians = 3.14159265f / 180.0f;
 
 // The hull lies this far below the height other units are drawn at; the
 // wreck sinks a further 160 as its corpse fades out.
@@ -72,14 +60,6 @@ constexpr float WreckSinkDepth = 160.0f;
 constexpr float FadeLevels = 255.0f;
 constexpr int32_t NoFade = -1;
 
-// Splashes of the sinking: (Random(40) - 20) / 15 blocks around the
-// centre, 20 to 39 high, in two looks.
-constexpr int32_t SplashCount = 20;
-constexpr int32_t SplashScatter = 40;
-constexpr float SplashScatterDivisor = 15.0f;
-constexpr int32_t SplashHeightRange = 20;
-constexpr int32_t SplashBaseHeight = 20;
-constexpr int32_t SplashVariants = 2;
 constexpr float BlockMiddle = 0.5f;
 }  // namespace
 
@@ -94,12 +74,11 @@ bool CUnitWarGalley::Animate(int32_t ticks)
             break;
         case ANIM_WALK:
             animFrame += SailFramesPerTick;
-            if (CountWaveTick(SailWaveTicks))
-                SpawnWake(SailingWaveRows, SailingWaveSpeed, true);
+            if (CShipWake::CountWaveTick(waveTicks, CShipWake::SailWaveTicks, onMap))
+                CShipWake::Spawn(*this, WakeRows, SailingWaveRows, SailingWaveSpeed, true);
             break;
         case ANIM_ATTACK:
-            if (CountWaveTick(StandWaveTicks))
-                SpawnWake(LyingWaveRows, LyingWaveSpeed, false);
+            LeaveLyingWake();
             if (!StepBroadside())
                 return true;
             break;
@@ -122,8 +101,13 @@ void CUnitWarGalley::StepStand()
     animFrame += StandFramesPerTick;
     if (onMap && GlobalFunc::Random(CreakChance) == 1)
         PlaySoundAt(CreakSound.sample, CreakSound.variants, 0);
-    if (CountWaveTick(StandWaveTicks))
-        SpawnWake(LyingWaveRows, LyingWaveSpeed, false);
+    LeaveLyingWake();
+}
+
+void CUnitWarGalley::LeaveLyingWake()
+{
+    if (CShipWake::CountWaveTick(waveTicks, CShipWake::StandWaveTicks, onMap))
+        CShipWake::Spawn(*this, WakeRows, LyingWaveRows, LyingWaveSpeed, false);
 }
 
 bool CUnitWarGalley::StepBroadside()
@@ -257,65 +241,12 @@ void CUnitWarGalley::SetModelByAnimation()
     case ANIM_DIE:
         animFrame = 0.0f;
         model = WreckModel;
-        ThrowSplashes();
+        CShipWake::ThrowSplashes(*this);
         break;
     default:
         break;
     }
     SendAnimationChange();
-}
-
-// ---- Wake and splashes --------------------------------------------------------
-
-// Off the map no wake is made and the count would run on for ever: it stops
-// at the longest wait, where it makes a wake in whatever way the ship next
-// lies or sails on the map.
-bool CUnitWarGalley::CountWaveTick(int32_t interval)
-{
-    if (waveTicks < StandWaveTicks)
-        ++waveTicks;
-    if (waveTicks < interval || !onMap)
-        return false;
-    waveTicks = 0;
-    return true;
-}
-
-void CUnitWarGalley::SpawnWake(int32_t rows, float speed, bool sailing) const
-{
-    const bool hidden = !IsVisibleToLocalPlayer();
-    const float heading = static_cast<float>(facing);
-    const float c = std::cos(heading * DegreesToRadians);
-    const float s = std::sin(heading * DegreesToRadians);
-    for (int32_t i = 0; i < rows && i < static_cast<int32_t>(std::size(WakeRows)); ++i)
-    {
-        const SWakeRow& row = WakeRows[i];
-        float start[3];
-        GlobalFunc::RotateVector3(row.x / HullUnitsPerBlock, 0.0f, row.y / HullUnitsPerBlock, 0.0f, -heading, 0.0f,
-                                  start);
-        const float angle = heading + row.angle;
-        float velocity[3] = {std::sin(angle * DegreesToRadians) * speed, 0.0f,
-                             std::cos(angle * DegreesToRadians) * speed};
-        if (sailing)
-        {
-            velocity[0] += s * speed;
-            velocity[2] += c * speed;
-        }
-        g_Particles.AddWakeWave(hidden, centreX + start[0], 0.0f, centreY + start[2], WaveScale, angle, velocity);
-    }
-}
-
-void CUnitWarGalley::ThrowSplashes() const
-{
-    const bool hidden = !IsVisibleToLocalPlayer();
-    for (int32_t i = 0; i < SplashCount; ++i)
-    {
-        const float dx =
-            static_cast<float>(GlobalFunc::Random(SplashScatter) - SplashScatter / 2) / SplashScatterDivisor;
-        const float dy =
-            static_cast<float>(GlobalFunc::Random(SplashScatter) - SplashScatter / 2) / SplashScatterDivisor;
-        const float height = static_cast<float>(GlobalFunc::Random(SplashHeightRange) + SplashBaseHeight);
-        g_Particles.AddWaterSplash(hidden, centreX + dx, height, centreY + dy, GlobalFunc::Random(SplashVariants));
-    }
 }
 
 // ---- Drawing and sounds -------------------------------------------------------------

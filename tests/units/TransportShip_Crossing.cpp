@@ -2,20 +2,14 @@
 // crosses the strait and puts them all ashore on the other, then flees an
 // archer on the shore.
 
+#include "Islands_World.h"
 #include "TransportShip_Fixture.h"
 
 #include "units/C_UnitActionBuffer.h"
 
 TEST_F(TransportShip, ThreeWarriorsCrossTheStraitAndLandThenTheShipFleesAnArcher)
 {
-    // Island A (region 1) is x 0..9, the strait (3) x 10..33, island B (2) x 34..47.
-    for (int32_t k = 0; k < g_GameMap.GetWidth() * g_GameMap.GetHeight(); ++k)
-    {
-        const int32_t bx = k % g_GameMap.GetWidth();
-        SMapBlock& block = g_GameMap.Block(bx, k / g_GameMap.GetWidth());
-        block.waterLevel = bx >= 10 && bx < 34 ? WaterLevel : 0;
-        block.regionId = bx < 10 ? 1 : (bx < 34 ? 3 : 2);
-    }
+    TwoIslands::Lay(WaterLevel);
     auto runUntil = [this](auto done) {
         for (int32_t frame = 0; frame < 300 && !done(); ++frame)
             world.Frame(5);
@@ -37,7 +31,7 @@ TEST_F(TransportShip, ThreeWarriorsCrossTheStraitAndLandThenTheShipFleesAnArcher
     ship->onCommand(nullptr, nullptr, nullptr, 0, 0, CMD_UNGARRISON);
     ASSERT_TRUE(runUntil([&] { return ship->GetCargoCount() == 0; }));
     for (CUnit* warrior : warriors)
-        EXPECT_EQ(warrior->GetRegionId(), 2);
+        EXPECT_EQ(warrior->GetRegionId(), TwoIslands::RegionB);
     EXPECT_TRUE(world.Messages().empty());
 
     // Shot at from the shore it sails to the edge of the archer's sight.

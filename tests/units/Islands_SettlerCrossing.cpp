@@ -1,0 +1,87 @@
+// A settlement across the strait: three warriors and a settler board a
+// transport ship on island A, it puts them all ashore on island B, the
+// settler founds a keep there, and an enemy war galley then sinks the empty
+// ship without touching anyone ashore.  Every frame is one tick followed by
+// the world's invariant check.
+
+#include "Islands_World.h"
+#include "TransportShip_Fixture.h"
+
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
+#include "effects/C_Particles.h"
+#include "units/C_UnitActionBuffer.h"
+
+namespace
+{
+class Islands : public TransportShip
+{
+protected:
+    // False when `done` never held within `most` frames or the world broke.
+    template <typename Done>
+    bool RunUntil(int32_t most, Done done)
+    {
+        for (int32_t frame = 0; frame < most; ++frame)
+        {
+            world.Frame(1);
+            const std::vector<std::string> faults = world.CheckInvariants();
+            if (!faults.empty())
+            {
+                ADD_FAILURE() << "frame " << frame << ": " << faults.front();
+                return false;
+            }
+            if (done())
+                return true;
+        }
+        return false;
+    }
+};
+}  // namespace
+
+TEST_F(Islands, ASettlerCrossesFoundsAKeepAndTheEmptyShipSinksWithoutLosses)
+{
+    constexpr int32_t MostFrames = 3000;
+    TwoIslands::Lay(WaterLevel);
+    g_Particles.Reset();
+    CUnitTransportShip* ship = static_cast<CUnitTransportShip*>(world.Spawn(0, UNIT_TRANSPORTSHIP, 10, 20));
+    CUnit* warriors[3] = {world.Spawn(0, UNIT_WARRIOR, 4, 18), world.Spawn(0, UNIT_WARRIOR, 5, 21),
+                          world.Spawn(0, UNIT_WARRIOR, 3, 24)};
+    CUnit* settler = world.Spawn(0, UNIT_SETTLER, 4, 27);
+    ASSERT_NE(settler, nullptr);
+    for (CUnit* passenger : {warriors[0], warriors[1], warriors[2], settler})
+        passenger->onCommand(ship, nullptr, nullptr, ship->x, ship->y, CMD_GARRISON_SHIP);
+    ship->callIsland = TwoIslands::RegionA;
+    ship->InitAction(nullptr, nullptr, nullptr, 4, 18, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
+    ASSERT_TRUE(RunUntil(MostFrames, [&] { return ship->GetCargoCount() == 4; }));
+
+    ship->onCommand(nullptr, nullptr, nullptr, 29, 20, CMD_MOVE_TO);
+    ASSERT_TRUE(RunUntil(MostFrames, [&] { return ship->x == 29 && ship->currentCommand == CMD_NONE; }));
+    ship->onCommand(nullptr, nullptr, nullptr, 0, 0, CMD_UNGARRISON);
+    ASSERT_TRUE(RunUntil(MostFrames, [&] { return ship->GetCargoCount() == 0; }));
+    for (CUnit* landed : {warriors[0], warriors[1], warriors[2], settler})
+        EXPECT_TRUE(landed->onMap && landed->GetRegionId() == TwoIslands::RegionB);
+
+    // Inland, clear of the warriors on the beach, the cart founds the keep.
+    settler->onCommand(nullptr, nullptr, nullptr, 41, 32, CMD_MOVE_TO);
+    ASSERT_TRUE(RunUntil(MostFrames, [&] { return settler->currentCommand == CMD_NONE; }));
+    const int32_t settlerX = settler->x;
+    const int32_t settlerY = settler->y;
+    const int32_t buildingsLost = world.Player(0).statistics[STAT_BUILDINGS_LOST];
+    settler->onCommand(nullptr, nullptr, nullptr, settlerX, settlerY, CMD_FOUND_SETTLEMENT);
+    ASSERT_TRUE(RunUntil(1, [&] { return !settler->onMap; }));
+    CBuilding* keep = g_GameMap.Block(settlerX - 1, settlerY - 1).building;
+    ASSERT_NE(keep, nullptr);
+    EXPECT_TRUE(keep->GetBuildCast() == CastKeep && keep->x == settlerX - 1 && keep->y == settlerY - 1);
+
+    // The enemy galley lies eleven blocks off the empty ship and fires.
+    CUnit* galley = world.Spawn(1, UNIT_WARGALLEY, 17, 18);
+    ASSERT_NE(galley, nullptr);
+    galley->onCommand(ship, nullptr, nullptr, ship->x, ship->y, CMD_ATTACK);
+    ASSERT_TRUE(RunUntil(MostFrames, [&] { return g_Particles.HoldsCorpse(ship); }));
+    EXPECT_FALSE(world.Player(0).HasUnit(ship));
+    for (CUnit* warrior : warriors)
+        EXPECT_TRUE(world.Player(0).HasUnit(warrior) && warrior->IsAlive() && warrior->onMap);
+    EXPECT_EQ(g_GameMap.Block(settlerX - 1, settlerY - 1).building, keep);
+    EXPECT_FALSE(keep->IsFinished());
+    EXPECT_EQ(world.Player(0).statistics[STAT_BUILDINGS_LOST], buildingsLost);
+}
