@@ -53,3 +53,37 @@ void CBuildingDraw::DrawModel(int32_t modelNumber, int32_t frame, float x, float
     record->object.SimpleTransform(shown, m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8]);
     record->object.Render(at[0], at[1], at[2]);
 }
+
+void CBuildingDraw::DrawModelAboutAxis(int32_t modelNumber, int32_t frame, float x, float y, float height,
+                                       const float axis[3], float angle)
+{
+    CModelRecord* record = GetGlobalModel(modelNumber);
+    if (record == nullptr)
+        return;
+    const int32_t frames = record->GetFrameCount();
+    const int32_t shown = frames > 0 ? ((frame % frames) + frames) % frames : 0;
+    if (s_Draws.size() >= kMostDraws)
+        s_Draws.erase(s_Draws.begin(), s_Draws.begin() + static_cast<std::ptrdiff_t>(kMostDraws / 2));
+    s_Draws.push_back({modelNumber, shown, x, y, height, angle});
+    if (record->object.vertexBuffer == nullptr || frames <= 0)
+        return;
+    float at[3];
+    g_GameMap.ProjectToScreenAtHeight(x, y, height, at);
+    float turn[9];
+    GlobalFunc::AxisAngleMatrix(axis[0], axis[1], axis[2], angle, turn);
+    // The turn first, then the camera's.
+    const float* view = g_GameMap.viewMatrix;
+    float m[9];
+    for (int32_t row = 0; row < 3; ++row)
+        for (int32_t column = 0; column < 3; ++column)
+            m[row * 3 + column] = turn[row * 3] * view[column] + turn[row * 3 + 1] * view[3 + column] +
+                                  turn[row * 3 + 2] * view[6 + column];
+    if (g_Config.hardwareTnL)
+    {
+        record->object.SetHWTNLSimpleTransform(shown, at[0], at[1], at[2], m);
+        record->object.RenderVXBuffer(shown);
+        return;
+    }
+    record->object.SimpleTransform(shown, m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8]);
+    record->object.Render(at[0], at[1], at[2]);
+}

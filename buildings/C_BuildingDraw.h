@@ -30,6 +30,11 @@ public:
     // Draws model `modelNumber` at (x, y) and that height, at the frame
     // (taken modulo the model's frame count); nothing for a missing model.
     static void DrawModel(int32_t modelNumber, int32_t frame, float x, float y, float height, float facing);
+    // The same turned by `angle` degrees about the unit axis (x, y, z)
+    // (GlobalFunc::AxisAngleMatrix) instead of about the vertical; the
+    // record keeps the angle as its facing.
+    static void DrawModelAboutAxis(int32_t modelNumber, int32_t frame, float x, float y, float height,
+                                   const float axis[3], float angle);
 
     static const std::vector<SModelDraw>& GetDraws() { return s_Draws; }
     static void ClearDraws() { s_Draws.clear(); }

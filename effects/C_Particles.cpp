@@ -196,6 +196,43 @@ int32_t CParticles::AddFountainWater(float x, float height, float y)
     return AddEmitter(KindFountainWater, x, height, y);
 }
 
+int32_t CParticles::AddKind23(int32_t kind, float x, float height, float y, float strength)
+{
+    (void)kind;
+    (void)strength;
+    return AddEmitter(KindSmoke, x, height, y);
+}
+
+int32_t CParticles::AddKind38(bool hidden, float x, float height, float y, float size, float spread,
+                              uint32_t colour)
+{
+    (void)hidden;
+    (void)size;
+    (void)spread;
+    (void)colour;
+    return AddEmitter(KindAura, x, height, y);
+}
+
+bool CParticles::MoveEmitter(int32_t handle, float x, float height, float y)
+{
+    for (SEmitter& emitter : m_Emitters)
+        if (emitter.handle == handle)
+        {
+            emitter.x = x;
+            emitter.height = height;
+            emitter.y = y;
+            return true;
+        }
+    return false;
+}
+
+void CParticles::AddUnitEffect(bool hidden, float x, float height, float y, const CUnit* caster)
+{
+    (void)caster;
+    MakeRoom(m_Effects, kMostEffects);
+    m_Effects.push_back({KindRainOfHell, x, y, height, hidden, false});
+}
+
 const CParticles::SEmitter* CParticles::FindEmitter(int32_t handle) const
 {
     const auto it = std::find_if(m_Emitters.begin(), m_Emitters.end(),

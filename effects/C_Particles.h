@@ -82,7 +82,7 @@ public:
     // target unit when that is still alive on the map, otherwise the unit
     // or else the building on the aim block.  Points are (x, height, y) in
     // blocks.  The shooter's player keeps the kill credit when the shooter
-    // itself is gone.  Projectiles are no saved state.
+    // itself is gone.  The shots in flight are saved with the game.
     static constexpr int32_t KindArrow = 10;
     static constexpr int32_t KindFlameArrow = 11;
     static constexpr int32_t KindStone = 12;
@@ -98,6 +98,8 @@ public:
     static constexpr int32_t KindDust = 1010;
     static constexpr int32_t KindWaterSplash = 1011;
     static constexpr int32_t KindFlare = 1012;
+    static constexpr int32_t KindWakeWave = 1014;
+    static constexpr int32_t KindWaterRing = 1015;
     static constexpr int32_t KindHoofPuff = 3;
     static constexpr int32_t KindShotFlash = 16;
     static constexpr int32_t KindSparkle = 85;
@@ -150,6 +152,11 @@ public:
     void AddDust(bool hidden, float x, float height, float y, float size, float growth);
     void AddKind3(bool hidden, float x, float height, float y, float size);
     void AddWaterSplash(bool hidden, float x, float height, float y, int32_t variant);
+    // A ship's wake wave: a flat ring turned by `angle` (degrees) that drifts
+    // at the velocity (x, height, y in blocks per tick).
+    void AddWakeWave(bool hidden, float x, float height, float y, float scale, float angle, const float velocity[3]);
+    // A ring that spreads over still water, growing by `growth` per tick.
+    void AddWaterRing(bool hidden, float x, float height, float y, float scale, float growth);
     void AddKind16(bool hidden, float x, float height, float y, int32_t direction, float size);
     void AddKind85(bool hidden, float x, float height, float y, float size);
     void AddFlare(bool hidden, float x, float height, float y, float size, float angle, float rise, float growth,
@@ -184,6 +191,19 @@ public:
     // The emitter the handle names, or null.
     const SEmitter* FindEmitter(int32_t handle) const;
     int32_t GetEmitterCount() const { return static_cast<int32_t>(m_Emitters.size()); }
+    // ---- The military buildings' smoke and the demon's spell ----
+    // A smoke emitter (the blacksmith's forge), a kind-38 aura that its unit
+    // moves every tick, and the rain of hell a unit casts on a point (an
+    // effect asked for; its burning is the effect's own).  The emitters are
+    // lasting ones like the flames above.
+    static constexpr int32_t KindSmoke = 23;
+    static constexpr int32_t KindAura = 38;
+    static constexpr int32_t KindRainOfHell = 1016;
+    int32_t AddKind23(int32_t kind, float x, float height, float y, float strength);
+    int32_t AddKind38(bool hidden, float x, float height, float y, float size, float spread, uint32_t colour);
+    // False when the handle names no emitter.
+    bool MoveEmitter(int32_t handle, float x, float height, float y);
+    void AddUnitEffect(bool hidden, float x, float height, float y, const CUnit* caster);
     // Frees what stands on the block: effects, corpses (their units go to
     // deferred deletion) and ruins (their buildings likewise).  Building
     // fires burn on their own building's footprint and go out with it;

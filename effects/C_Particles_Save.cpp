@@ -10,7 +10,12 @@
 // unit's id and its ticks left; ruin count, then per ruin the building's id
 // and its ticks left; fire count, each fire's handle; emitter count, then
 // per emitter its handle, kind, and x, height and y as floats; the next
-// handle; marker count, then per marker x, y and colour.
+// handle; marker count, then per marker x, y and colour; projectile count,
+// then per projectile in flight its kind, its shooter's id, the shooter's
+// player, its target's id (ids -1 for none), the aim's x, height and y as
+// floats, amount, damage types on units and on buildings, blast radius,
+// ticks left and the hidden flag as one byte.  The shots in flight are kept
+// so that a loaded game deals the same hits at the same ticks.
 
 #include <cmath>
 #include <unordered_set>
@@ -19,7 +24,9 @@
 #include "effects/C_Particles.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
+#include "world/C_GameMap.h"
 #include "world/C_ObjectReferences.h"
+#include "world/C_Player.h"
 #include "world/C_ReferenceBase.h"
 
 namespace
@@ -27,6 +34,82 @@ namespace
 // No list of the section holds more than the pool the device asks for.
 constexpr int32_t kMostRecords = CParticles::kDevicePoolSize;
 constexpr const char* kRefusal = "Particles section of the saved game rejected: ";
+// A shot flies one tick per two blocks, so none is in flight longer than
+// across the largest map; no blast reaches beyond it.
+constexpr int32_t kLongestFlight = MapBlockSide;
+constexpr int32_t kWidestBlast = MapBlockSide;
+constexpr int32_t kNoPlayer = -1;
+constexpr int32_t kLastDamageType = 9;
+
+bool IsProjectileKind(int32_t kind)
+{
+    for (const int32_t known : {CParticles::KindArrow, CParticles::KindFlameArrow, CParticles::KindStone,
+                                CParticles::KindFireStone, CParticles::KindExplodingStone, CParticles::KindFireBall,
+                                CParticles::KindCannonball, CParticles::KindLaser, CParticles::KindBlast})
+        if (kind == known)
+            return true;
+    return false;
+}
+
+// A unit id of the save, or none; false for an id that names no unit.
+bool ReadUnitLink(CSaveReader& in, const CObjectReferences& references, CUnit*& unit)
+{
+    const int32_t id = in.I32();
+    if (in.Failed())
+        return false;
+    unit = id == CObjectReferences::NoObject ? nullptr : references.GetUnit(id);
+    return id == CObjectReferences::NoObject || unit != nullptr || in.Refuse("a shot names no unit");
+}
+
+bool ReadProjectile(CSaveReader& in, const CObjectReferences& references, CParticles::SProjectile& shot)
+{
+    shot.kind = in.I32();
+    if (!in.Failed() && !IsProjectileKind(shot.kind))
+        return in.Refuse("a shot of an unknown kind");
+    if (!ReadUnitLink(in, references, shot.shooter))
+        return false;
+    shot.shooterPlayer = in.I32();
+    if (!ReadUnitLink(in, references, shot.target))
+        return false;
+    shot.aimX = in.F32();
+    shot.aimHeight = in.F32();
+    shot.aimY = in.F32();
+    shot.amount = in.I32();
+    shot.unitDamageType = in.I32();
+    shot.buildingDamageType = in.I32();
+    shot.blastRadius = in.I32();
+    shot.ticksLeft = in.I32();
+    uint8_t hidden = 0;
+    in.Flag(hidden);
+    shot.hidden = hidden != 0;
+    if (in.Failed())
+        return false;
+    if (!CSaveReader::InRange(shot.shooterPlayer, kNoPlayer, MaxPlayers - 1))
+        return in.Refuse("a shot of no player");
+    if (!std::isfinite(shot.aimX) || !std::isfinite(shot.aimHeight) || !std::isfinite(shot.aimY))
+        return in.Refuse("a shot aimed nowhere");
+    if (shot.amount < 0 || !CSaveReader::InRange(shot.unitDamageType, 1, kLastDamageType) ||
+        !CSaveReader::InRange(shot.buildingDamageType, 1, kLastDamageType))
+        return in.Refuse("a shot's damage is out of range");
+    if (!CSaveReader::InRange(shot.blastRadius, 0, kWidestBlast) ||
+        !CSaveReader::InRange(shot.ticksLeft, 1, kLongestFlight))
+        return in.Refuse("a shot's blast or flight is out of range");
+    return true;
+}
+
+bool ReadProjectiles(CSaveReader& in, const CObjectReferences& references,
+                     std::vector<CParticles::SProjectile>& projectiles)
+{
+    const int32_t count = in.Count(0, kMostRecords, "bad projectile count");
+    for (int32_t i = 0; i < count; ++i)
+    {
+        CParticles::SProjectile shot{};
+        if (!ReadProjectile(in, references, shot))
+            return false;
+        projectiles.push_back(shot);
+    }
+    return count >= 0 && !in.Failed();
+}
 
 // The torches' flames and the fountains' water: a known kind at a place.
 bool ReadEmitters(CSaveReader& in, std::vector<CParticles::SEmitter>& emitters)
@@ -61,6 +144,7 @@ struct CParticles::SStagedSection
     std::vector<SEmitter> emitters;
     int32_t nextHandle = 0;
     std::vector<SMinimapMarker> markers;
+    std::vector<SProjectile> projectiles;
 };
 
 void CParticles::RegisterReferences(CReferenceBase& references) const
@@ -105,6 +189,23 @@ void CParticles::SaveGame(CSaveStream& stream, const CObjectReferences& referenc
         out.I32(marker.x);
         out.I32(marker.y);
         out.I32(static_cast<int32_t>(marker.colour));
+    }
+    out.I32(static_cast<int32_t>(m_Projectiles.size()));
+    for (const SProjectile& shot : m_Projectiles)
+    {
+        out.I32(shot.kind);
+        out.I32(references.GetUnitRef(shot.shooter));
+        out.I32(shot.shooterPlayer);
+        out.I32(references.GetUnitRef(shot.target));
+        out.F32(shot.aimX);
+        out.F32(shot.aimHeight);
+        out.F32(shot.aimY);
+        out.I32(shot.amount);
+        out.I32(shot.unitDamageType);
+        out.I32(shot.buildingDamageType);
+        out.I32(shot.blastRadius);
+        out.I32(shot.ticksLeft);
+        out.Flag(shot.hidden);
     }
 }
 
@@ -201,7 +302,7 @@ bool CParticles::LoadGame(CSaveStream& stream, const CObjectReferences& referenc
     CSaveReader in(stream, kRefusal);
     SStagedSection staged;
     if (!ReadCorpses(in, references, staged) || !ReadRuins(in, references, staged) || !ReadFires(in, staged) ||
-        !ReadMarkers(in, staged))
+        !ReadMarkers(in, staged) || !ReadProjectiles(in, references, staged.projectiles))
     {
         if (!in.Failed())
             in.Refuse("section cut short");
@@ -217,6 +318,7 @@ bool CParticles::LoadGame(CSaveStream& stream, const CObjectReferences& referenc
     m_Emitters = std::move(staged.emitters);
     m_NextHandle = staged.nextHandle;
     m_Markers = std::move(staged.markers);
+    m_Projectiles = std::move(staged.projectiles);
     m_Effects.clear();
     return true;
 }

@@ -31,6 +31,8 @@ constexpr int32_t kBuildingCastCount = static_cast<int32_t>(sizeof(BuildingCasts
 // Unit types, building casts, a resource site, a decoration.
 constexpr int32_t kChoices = CUnitTypeTable::TypeCount + kBuildingCastCount + 2;
 constexpr int32_t kKindsPerChoice = 16;
+// Decoration kinds run from 1 to 79.
+constexpr int32_t kDecorationKinds = 80;
 
 class CPartsBuilding : public CBuilding
 {
@@ -65,8 +67,11 @@ CBuilding* MakeBuilding(int32_t choice, int32_t kind)
     if (choice < kBuildingCastCount)
         return CPlayerFactory::BuildingFactory(owner, BuildingCasts[choice], 0, 0, 0);
     if (choice == kBuildingCastCount)
-        return CPlayerFactory::BuildingFactory(owner, CastResource, kind % 8, kind / 8, 0);
-    return CPlayerFactory::BuildingFactory(owner, CastDecoration, 0, 0, kind);
+    {
+        const int32_t siteKind = kind % kKindsPerChoice;
+        return CPlayerFactory::BuildingFactory(owner, CastResource, siteKind % 8, siteKind / 8, 0);
+    }
+    return CPlayerFactory::BuildingFactory(owner, CastDecoration, 0, 0, kind % kDecorationKinds);
 }
 
 void LoadBuildingPart(SWorld& world, int32_t choice, int32_t kind, CFuzzSaveStream& stream)
@@ -95,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     SWorld& world = PreparedWorld();
     const int32_t choice = data[0] % kChoices;
-    const int32_t kind = data[1] % kKindsPerChoice;
+    const int32_t choiceKind = data[1];
     if (choice < CUnitTypeTable::TypeCount)
     {
         CFuzzSaveStream stream(data + 1, size - 1);
@@ -104,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     else
     {
         CFuzzSaveStream stream(data + 2, size - 2);
-        LoadBuildingPart(world, choice - CUnitTypeTable::TypeCount, kind, stream);
+        LoadBuildingPart(world, choice - CUnitTypeTable::TypeCount, choiceKind, stream);
     }
     return 0;
 }

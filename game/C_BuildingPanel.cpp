@@ -19,10 +19,13 @@ void CBuildingPanel::BeginFrame()
     m_Buttons.clear();
     m_Hotkeys.clear();
     m_Texts.clear();
+    m_Pictures.clear();
     progressBarWidth = -1;
     hoverRecord = nullptr;
     hoverTechnology = NoTechnology;
     hoverMode = 0;
+    hoverObjectKind = 0;
+    hoverUnit = nullptr;
 }
 
 bool CBuildingPanel::IsMouseOver(int32_t x, int32_t y) const
@@ -70,6 +73,11 @@ const SBuildingHotkey* CBuildingPanel::FindHotkey(int32_t key) const
         if (hotkey.lowerKey == key || hotkey.upperKey == key)
             return &hotkey;
     return nullptr;
+}
+
+void CBuildingPanel::RenderAbilityImage(int32_t x, int32_t y, int32_t width, int32_t height, int32_t alpha)
+{
+    m_Pictures.push_back({x, y, width, height, alpha});
 }
 
 void CBuildingPanel::PrintText(int32_t x, int32_t y, const char* text, uint32_t colour, bool small)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class CUnit;
 class CUnitStats;
 
 struct SPanelButton
@@ -27,6 +28,16 @@ struct SPanelText
     std::string text;
     uint32_t colour;
     bool small;   // the panel's second, smaller font
+};
+
+// A picture drawn on the panel (a building's ability image).
+struct SPanelPicture
+{
+    int32_t x;
+    int32_t y;
+    int32_t width;
+    int32_t height;
+    int32_t alpha;   // 0 to 255
 };
 
 struct SBuildingHotkey
@@ -65,6 +76,8 @@ public:
                            int32_t command, int32_t mode);
     // The registration of a key, or null.
     const SBuildingHotkey* FindHotkey(int32_t key) const;
+    // The panel's ability image as a width x height picture at (x, y).
+    void RenderAbilityImage(int32_t x, int32_t y, int32_t width, int32_t height, int32_t alpha);
     // A line of text on the panel in the first or the smaller font.
     void PrintText(int32_t x, int32_t y, const char* text, uint32_t colour, bool small);
     // Width of a text in the first or the smaller font; 0 without fonts.
@@ -75,6 +88,7 @@ public:
     const std::vector<SPanelButton>& GetButtons() const { return m_Buttons; }
     const std::vector<SBuildingHotkey>& GetHotkeys() const { return m_Hotkeys; }
     const std::vector<SPanelText>& GetTexts() const { return m_Texts; }
+    const std::vector<SPanelPicture>& GetPictures() const { return m_Pictures; }
 
     int32_t mouseX = -1;
     int32_t mouseY = -1;
@@ -84,6 +98,11 @@ public:
     int32_t hoverTechnology = NoTechnology;
     int32_t hoverMode = 0;
     int32_t hintId = 0;          // tooltip of the icon under the mouse
+    float pulse = 1.0f;          // the controller's blinking pulse, 0 to 1
+    // The object under the mouse that is no button (17: a carried unit,
+    // which a click puts ashore), 0 and null for none.
+    int32_t hoverObjectKind = 0;
+    CUnit* hoverUnit = nullptr;
     int32_t progressBarWidth = -1;   // pixels of the progress bar, -1 none
 
 private:
@@ -92,6 +111,7 @@ private:
     std::vector<SPanelButton> m_Buttons;
     std::vector<SBuildingHotkey> m_Hotkeys;
     std::vector<SPanelText> m_Texts;
+    std::vector<SPanelPicture> m_Pictures;
 };
 
 extern CBuildingPanel g_BuildingPanel;

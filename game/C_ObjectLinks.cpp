@@ -3,16 +3,81 @@
 #include <vector>
 
 #include "buildings/C_Building.h"
+#include "buildings/C_BuildingDecorationFountain.h"
+#include "buildings/C_BuildingDecorationTorch.h"
+#include "buildings/C_BuildingKeep.h"
 #include "buildings/C_BuildingTower.h"
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
 #include "units/C_Unit.h"
+#include "units/C_Unit_King.h"
 #include "units/C_Unit_TransportShip.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 #include "world/C_Technology.h"
 
 // ---- Who holds what --------------------------------------------------------------
+
+namespace
+{
+// A torch's flame and a fountain's water are particles of the saved pool of
+// their own kind (the brazier burns a building fire): any other handle would
+// put out another object's particle when the torch goes.
+const char* CheckLastingParticles(const std::unordered_set<const CBuilding*>& standing)
+{
+    constexpr int32_t BrazierKind = 33;
+    const auto holds = [](int32_t handle, int32_t kind) {
+        const CParticles::SEmitter* emitter = g_Particles.FindEmitter(handle);
+        return emitter != nullptr && emitter->kind == kind;
+    };
+    for (const CBuilding* building : standing)
+    {
+        if (const auto* torch = dynamic_cast<const CDecorationTorch*>(building))
+        {
+            const int32_t flame = torch->flameEmitter;
+            const bool burns = torch->decorationKind == BrazierKind ? g_Particles.IsBuildingFire(flame)
+                                                                    : holds(flame, CParticles::KindFlame);
+            if (flame != -1 && !burns)
+                return "a torch's flame is no flame of the particles";
+        }
+        if (const auto* fountain = dynamic_cast<const CDecorationFountain*>(building))
+            if (fountain->waterEmitter != -1 && !holds(fountain->waterEmitter, CParticles::KindFountainWater))
+                return "a fountain's water is no water of the particles";
+    }
+    return nullptr;
+}
+}  // namespace
+
+namespace
+{
+// A keep and the king it shelters name each other: he is a living king of
+// its owner, listed, off the map; a king who names a keep sits in that
+// standing keep.  A keep's hearth is a flame of the saved particles.
+const char* CheckShelteredKings(const std::unordered_set<const CUnit*>& listed,
+                                const std::unordered_set<const CBuilding*>& standing)
+{
+    for (const CBuilding* building : standing)
+    {
+        const auto* keep = dynamic_cast<const CBuildingKeep*>(building);
+        if (keep == nullptr)
+            continue;
+        const CParticles::SEmitter* hearth = g_Particles.FindEmitter(keep->hearthEmitter);
+        if (keep->hearthEmitter != -1 && (hearth == nullptr || hearth->kind != CParticles::KindFlame))
+            return "a keep's hearth is no flame of the particles";
+        const auto* king = dynamic_cast<const CUnitKing*>(keep->GetKing());
+        if (keep->GetKing() == nullptr)
+            continue;
+        if (king == nullptr || listed.count(king) == 0 || king->IsDying() || king->player != keep->owner ||
+            king->onMap || king->IsFootprintRegistered() || king->keep != keep)
+            return "a keep shelters no king of its owner";
+    }
+    for (const CUnit* unit : listed)
+        if (const auto* king = dynamic_cast<const CUnitKing*>(unit))
+            if (king->keep != nullptr && (standing.count(king->keep) == 0 || king->keep->garrisonedUnit != king))
+                return "a king names a keep that does not shelter him";
+    return nullptr;
+}
+}  // namespace
 
 CObjectLinks::CObjectLinks()
 {
@@ -233,6 +298,10 @@ const char* CObjectLinks::FindFault() const
     if (const char* fault = CheckResearch())
         return fault;
     if (const char* fault = CheckBlocks())
+        return fault;
+    if (const char* fault = CheckLastingParticles(m_Standing))
+        return fault;
+    if (const char* fault = CheckShelteredKings(m_Listed, m_Standing))
         return fault;
     return CheckSelection();
 }

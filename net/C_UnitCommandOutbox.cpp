@@ -158,6 +158,17 @@ void CUnitCommandOutbox::SendTowerArcherTrained(const CBuilding* building, int32
     Record({.command = CommandTowerArcherTrained, .building = building, .uniqueId = uniqueId});
 }
 
+// ---- Tower archers ----
+void CUnitCommandOutbox::SendTowerArcherTarget(const CUnit* archer, const CUnit* target)
+{
+    Record({.command = CommandTowerArcherTarget, .unit = archer, .other = target});
+}
+
+void CUnitCommandOutbox::SendTowerArcherIdle(const CUnit* archer)
+{
+    Record({.command = CommandTowerArcherIdle, .unit = archer});
+}
+
 void CUnitCommandOutbox::RequestEnterBuilding(const CBuilding* building, const CUnit* unit)
 {
     Record(
@@ -207,6 +218,46 @@ void CUnitCommandOutbox::SendResourceRemoved(const CBuilding* site)
 void CUnitCommandOutbox::SendResourceAmount(const CBuilding* site, int32_t amount)
 {
     Record({.command = CommandResourceAmount, .building = site, .number = amount});
+}
+
+void CUnitCommandOutbox::SendMagicCast(const CUnit* caster, int32_t technologyId, int32_t blockX, int32_t blockY)
+{
+    Record({.command = CommandMagicCast, .unit = caster, .x = blockX, .y = blockY, .technology = technologyId});
+}
+
+// ---- Workers ----
+void CUnitCommandOutbox::SendCarriedGoods(const CUnit* worker, int32_t kind, int32_t amount)
+{
+    Record({.command = CommandCarriedGoods, .unit = worker, .kind = kind, .number = amount});
+}
+
+void CUnitCommandOutbox::RequestWorker(const CUnit* worker)
+{
+    Record({.command = CommandRequestWorkerLeave, .unit = worker, .receiver = HostSlot});
+}
+
+void CUnitCommandOutbox::SendWorkerLeave(const CUnit* worker, int32_t x, int32_t y)
+{
+    Record({.command = CommandWorkerLeave, .unit = worker, .x = x, .y = y});
+}
+
+void CUnitCommandOutbox::RequestHarvest(const CUnit* worker, const CBuilding* site)
+{
+    Record({.command = CommandRequestHarvest, .unit = worker, .receiver = HostSlot, .building = site});
+}
+
+// ---- Founding a keep ----
+
+void CUnitCommandOutbox::RequestPlaceBuilding(const CBuilding* building, int32_t playerIndex, int32_t cast, int32_t x,
+                                              int32_t y)
+{
+    Record({.command = CommandRequestPlaceBuilding,
+            .x = x,
+            .y = y,
+            .receiver = HostSlot,
+            .kind = cast,
+            .building = building,
+            .player = playerIndex});
 }
 
 bool IsNetworkGame()

@@ -30,6 +30,9 @@ public:
     static constexpr int32_t CommandBuildingHit = 44;
     static constexpr int32_t CommandUnitProduced = 51;
     static constexpr int32_t CommandTowerArcherTrained = 52;
+    // ---- Tower archers ----
+    static constexpr int32_t CommandTowerArcherTarget = 46;
+    static constexpr int32_t CommandTowerArcherIdle = 47;
     static constexpr int32_t CommandTrapActivated = 54;
     static constexpr int32_t CommandTrapDestroyed = 55;
     static constexpr int32_t CommandRequestMoveStep = 57;
@@ -43,6 +46,17 @@ public:
     static constexpr int32_t CommandUnitConverted = 74;
     static constexpr int32_t CommandRequestConvertBuilding = 75;
     static constexpr int32_t CommandBuildingConverted = 76;
+    // ---- Workers ----
+    static constexpr int32_t CommandCarriedGoods = 50;
+    static constexpr int32_t CommandRequestWorkerLeave = 59;
+    static constexpr int32_t CommandWorkerLeave = 61;
+    static constexpr int32_t CommandRequestHarvest = 65;
+    // ---- Spells ----
+    static constexpr int32_t CommandMagicCast = 48;
+    // ---- Founding a keep ----
+    // The placement request of the control and network subsystems has no
+    // number of its own here: the stand-in's label.
+    static constexpr int32_t CommandRequestPlaceBuilding = 1001;
     // Receiver of a packet meant for every other machine.
     static constexpr int32_t AllMachines = -1;
     // The record keeps only the most recent commands, so that a long game
@@ -121,6 +135,11 @@ public:
     // stationed a new archer with that unique id.
     void SendUnitProduced(const CBuilding* building, int32_t unitType, int32_t uniqueId);
     void SendTowerArcherTrained(const CBuilding* building, int32_t uniqueId);
+    // ---- Tower archers ----
+    // Command 46, to every machine: "Tower archer new target", the archer
+    // (unit) and its target (other).  47: "Tower archer idle", the archer.
+    void SendTowerArcherTarget(const CUnit* archer, const CUnit* target);
+    void SendTowerArcherIdle(const CUnit* archer);
     // Command 67, to the host: the building's finished unit asks for an
     // exit cell.  68, to every machine: the unit leaves at (x, y).
     void RequestEnterBuilding(const CBuilding* building, const CUnit* unit);
@@ -142,6 +161,27 @@ public:
     void SendResourceRemoved(const CBuilding* site);
     // Command 49, from the host: the amount left in the resource site.
     void SendResourceAmount(const CBuilding* site, int32_t amount);
+
+    // ---- Spells ----
+    // Command 48, to every machine: the unit cast the spell of the
+    // technology on the block (x, y), whose centre it strikes.
+    void SendMagicCast(const CUnit* caster, int32_t technologyId, int32_t blockX, int32_t blockY);
+
+    // ---- Workers ----
+    // Command 50, to every machine: the worker's carried kind (kind) and
+    // amount (number).  59, to the host: the worker inside a gold mine asks
+    // to come out.  61, to every machine: the worker reappears at (x, y)
+    // (the receiver calls CUnitWorker::LeaveToStorage).  65, to the host:
+    // the worker asks for one harvest from the resource site (building).
+    void SendCarriedGoods(const CUnit* worker, int32_t kind, int32_t amount);
+    void RequestWorker(const CUnit* worker);
+    void SendWorkerLeave(const CUnit* worker, int32_t x, int32_t y);
+    void RequestHarvest(const CUnit* worker, const CBuilding* site);
+
+    // ---- Founding a keep ----
+    // To the host: the player placed the building of that cast (kind) with
+    // its corner at (x, y), so that every machine places it too.
+    void RequestPlaceBuilding(const CBuilding* building, int32_t playerIndex, int32_t cast, int32_t x, int32_t y);
 
     void Clear() { m_Sent.clear(); }
     const std::vector<SCommand>& GetSent() const { return m_Sent; }

@@ -21,7 +21,7 @@ const SUnitBehaviourRow Rows[] = {
     {UNIT_WARRIOR, true, true, true, AttA, WindDown, Melee, true, Straight, __LINE__},
     {UNIT_KNIGHT, true, true, true, AttB, WindDown, Melee, true, PastTarget, __LINE__},
     {UNIT_LIGHTCAVALRY, true, true, true, AttB, WindDown, Rider, true, PastTarget, __LINE__},
-    {UNIT_DEMOLISHMAN, true, true, false, AttNone, Halt, Melee, false, Straight, 0},
+    {UNIT_DEMOLISHMAN, true, true, false, AttNone, Halt, Melee, true, Straight, __LINE__},
     {UNIT_HEAVYCAVALRY, true, true, true, AttB, WindDown, Rider, false, Straight, 0},
     {UNIT_GIANT, true, true, true, AttB, WindDown, PatrolNone, false, Straight, 0},
     {UNIT_UNDEAD, true, true, true, AttB, WindDown, Melee, false, Straight, 0},

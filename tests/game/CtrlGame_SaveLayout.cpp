@@ -109,7 +109,7 @@ TEST_F(CtrlGameSaveLayout, SectionsLieWhereTheirSizesPutThem)
     const size_t mapBytes = 108 + (side + 1) * (side + 1) * 9 + side * side * 2 + side * side * 22 + 4 + setups;
     const size_t map = payload.size() - mapBytes;
     const std::string particles = LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(1) + LE32(3) + LE32(4) +
-                                  LE32(0xFF0000);
+                                  LE32(0xFF0000) + LE32(0);
     EXPECT_GT(map - particles.size(), player);
     EXPECT_EQ(Bytes(payload, map - particles.size(), particles.size()), particles);
     EXPECT_EQ(Bytes(payload, map, 12), LE32(0xFFFFFFFF) + LE32(kSide) + LE32(kSide));

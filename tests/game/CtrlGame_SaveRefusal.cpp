@@ -177,8 +177,9 @@ TEST_F(CtrlGameSaveRefusal, CorpsesThatHoldLivingUnitsAreRefused)
     const size_t mapBytes = 108 + (side + 1) * (side + 1) * 9 + side * side * 2 + side * side * 22 + 4 + setups;
     const size_t payloadSize = m_Before.size() - m_PayloadAt;
     const size_t map = payloadSize - mapBytes;
-    // One corpse, no ruin, no fire, no emitter, the next handle, one marker.
-    const size_t particles = map - (4 + 8 + 4 + 4 + 4 + 4 + 4 + 12);
+    // One corpse, no ruin, no fire, no emitter, the next handle, one marker,
+    // no shot.
+    const size_t particles = map - (4 + 8 + 4 + 4 + 4 + 4 + 4 + 12 + 4);
     const std::vector<uint8_t> payload = CSaveGameRun::Payload(m_Before);
     ASSERT_EQ(CSaveGameRun::U32At(payload, particles), 1u);
     ASSERT_EQ(CSaveGameRun::U32At(payload, map + 4), uint32_t(side));

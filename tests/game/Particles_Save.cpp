@@ -82,11 +82,18 @@ protected:
         ASSERT_EQ(g_ReferenceBase.GetBuildingRef(m_Building), 2);
     }
     // A section of the given corpses, no ruin, the given fires, emitters
-    // and next handle, no marker.
+    // and next handle, no marker, the given shots in flight.
     static std::string Section(const std::string& corpses, const std::string& fires, uint32_t nextHandle,
-                               const std::string& emitters = LE32(0))
+                               const std::string& emitters = LE32(0), const std::string& shots = LE32(0))
     {
-        return corpses + LE32(0) + fires + emitters + LE32(nextHandle) + LE32(0);
+        return corpses + LE32(0) + fires + emitters + LE32(nextHandle) + LE32(0) + shots;
+    }
+    // An arrow of unit `shooter` at unit `target`, of player 0, amount 5,
+    // with the ticks it has left.
+    static std::string OneArrow(uint32_t shooter, uint32_t target, uint32_t ticks, uint32_t kind = 10)
+    {
+        return LE32(1) + LE32(kind) + LE32(shooter) + LE32(0) + LE32(target) + LEF(4.5f) + LEF(40.0f) + LEF(6.5f) +
+               LE32(5) + LE32(2) + LE32(2) + LE32(0) + LE32(ticks) + std::string(1, '\0');
     }
     static std::string OneEmitter(uint32_t handle, uint32_t kind, float height = 1.0f)
     {
@@ -116,7 +123,7 @@ TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresEmittersAndMarkersAndLoadsBac
                                  LE32(1) + LE32(2) + LE32(CParticles::RuinTicks) + LE32(2) + LE32(first) +
                                  LE32(last) + LE32(1) + LE32(last + 1) + LE32(CParticles::KindFlame) + LEF(7.5f) +
                                  LEF(80.0f) + LEF(8.5f) + LE32(last + 2) + LE32(1) + LE32(5) + LE32(6) +
-                                 LE32(kMarkerColour);
+                                 LE32(kMarkerColour) + LE32(0);
     EXPECT_EQ(out.Bytes(), expected);
 
     DropHolds();
@@ -164,6 +171,9 @@ TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
         {Section(OneCorpse(1, 300), fires, 4, OneEmitter(2, 35)), "emitter handles out of order"},
         {Section(OneCorpse(1, 300), fires, 3, OneEmitter(3, 1013)), "the next fire handle is taken"},
         {Section(OneCorpse(1, 300), fires, 3, LE32(0x10001)), "bad emitter count"},
+        {Section(OneCorpse(1, 300), fires, 3, LE32(0), OneArrow(0, 9, 3)), "a shot names no unit"},
+        {Section(OneCorpse(1, 300), fires, 3, LE32(0), OneArrow(0, 1, 3, 1012)), "a shot of an unknown kind"},
+        {Section(OneCorpse(1, 300), fires, 3, LE32(0), OneArrow(0, 1, 0)), "a shot's blast or flight is out of range"},
         {LE32(0) + LE32(1) + LE32(0) + LE32(CParticles::RuinTicks), ""},
         {LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(2) + LE32(1), ""},
     };

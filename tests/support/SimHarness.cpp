@@ -224,22 +224,29 @@ void CSimHarness::CheckMapCells(std::vector<std::string>& faults) const
 
 void CSimHarness::CheckSightCounts(std::vector<std::string>& faults) const
 {
+    SBuildings buildings;
+    GatherBuildings(buildings);
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
         std::vector<int32_t> expected(MapBlockCount, 0);
-        for (const CUnit* unit : m_Live)
-        {
-            if (unit->player != p || !unit->IsFootprintRegistered())
-                continue;
-            const CRangeTable* pattern = unit->SightPattern(unit->sightRadiusInUse);
-            for (int32_t i = 0; i < pattern->count; ++i)
+        const auto count = [&expected](const CRangeTable* pattern, int32_t centreX, int32_t centreY) {
+            for (int32_t i = 0; pattern != nullptr && i < pattern->count; ++i)
             {
-                const int32_t x = unit->GetCentreCellX() + pattern->entries[i].dx;
-                const int32_t y = unit->GetCentreCellY() + pattern->entries[i].dy;
+                const int32_t x = centreX + pattern->entries[i].dx;
+                const int32_t y = centreY + pattern->entries[i].dy;
                 if (g_GameMap.IsOnMap(x, y))
                     ++expected[x * MapBlockSide + y];
             }
-        }
+        };
+        for (const CUnit* unit : m_Live)
+            if (unit->player == p && unit->IsFootprintRegistered())
+                count(unit->SightPattern(unit->sightRadiusInUse), unit->GetCentreCellX(), unit->GetCentreCellY());
+        // A tower's archers stand off the map and see from its middle.
+        for (const CBuilding* building : buildings.standing)
+            if (const auto* tower = dynamic_cast<const CBuildingTower*>(building); tower != nullptr && tower->owner == p)
+                for (int32_t i = 0; i < tower->archerCount; ++i)
+                    count(tower->archers[i]->SightPattern(tower->sightRange), tower->GetSightCentreX(),
+                          tower->GetSightCentreY());
         for (int32_t cell = 0; cell < MapBlockCount; ++cell)
             if (g_Players[p].unitSightCounts[cell] != static_cast<uint8_t>(expected[cell]))
             {
