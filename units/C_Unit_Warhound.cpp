@@ -1,3 +1,14 @@
 #include "units/C_Unit_Warhound.h"
 
-CUnitWarhound::CUnitWarhound() : CUnitOfType(UNIT_WARHOUND) {}
+namespace
+{
+const SHeroWeapon Gun = {{0.0f, false, "#DEBUG: Warhound unit/building target at once"}, 1.0f, true, false, false,
+                         false, {52, 1}};
+}  // namespace
+
+CUnitWarhound::CUnitWarhound() : CUnitHeroType(UNIT_WARHOUND, Gun) {}
+
+void CUnitWarhound::onPerformAction()
+{
+    MeleeOnPerformAction(m_Animation.facingExtra, __LINE__, __FILE__);
+}
