@@ -40,7 +40,7 @@ inline void Clear(CGameMap& map)
 {
     map.width = Side;
     map.height = Side;
-    for (SMapBlock& block : map.blocks)
+    for (SMapBlock& block : map.AllBlocks())
     {
         block.waterLevel = 0;
         block.blocked = 0;
@@ -53,7 +53,7 @@ inline void Clear(CGameMap& map)
 // A perfect maze of one-block corridors on the odd blocks, dug depth first.
 inline void DigMaze(CGameMap& map, std::mt19937& random)
 {
-    for (SMapBlock& block : map.blocks)
+    for (SMapBlock& block : map.AllBlocks())
         block.blocked = 1;
     constexpr int32_t Cells = (Side - 1) / 2;
     std::vector<bool> dug(size_t(Cells * Cells), false);
@@ -142,7 +142,7 @@ inline SBenchMap& BenchMap(EMapKind kind)
     case EMapKind::Open:
         break;
     case EMapKind::Obstacles:
-        for (SMapBlock& block : map.blocks)
+        for (SMapBlock& block : map.AllBlocks())
             block.blocked = random() % 100 < 30 ? 1 : 0;
         break;
     case EMapKind::Maze:

@@ -62,7 +62,7 @@ CGameMap::CGameMap()
     hoveredBlockY = -1;
     std::memset(dragRect, 0, sizeof(dragRect));
     visibleBlockCount = 0;
-    for (SMapBlock& block : blocks)
+    for (SMapBlock& block : AllBlocks())
         block.randomValue = GlobalFunc::Random(RandomValueRange);
     FillDrawingTables();
 }
@@ -98,7 +98,7 @@ void CGameMap::ClearGrids()
     std::memset(cornerTextures, 0, sizeof(cornerTextures));
     std::memset(weatherMap, 0, sizeof(weatherMap));
     std::memset(aiTiltMap, 0, sizeof(aiTiltMap));
-    for (SMapBlock& block : blocks)
+    for (SMapBlock& block : AllBlocks())
     {
         block = SMapBlock{};
         block.decorationModel = NoDecoration;
@@ -236,7 +236,7 @@ void CGameMap::ReleaseObjects(bool logSteps)
 {
     std::vector<CUnit*> units;
     std::vector<CBuilding*> buildings;
-    for (SMapBlock& block : blocks)
+    for (SMapBlock& block : AllBlocks())
     {
         if (block.unit != nullptr)
             units.push_back(block.unit);

@@ -11,8 +11,10 @@
 // y the corner grids (x * 257 + y).  Heights are world units (a block is 32
 // wide); 0 is the water surface, below 0 is under water.  Main thread only.
 
+#include <cstring>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "world/C_MapPlayerSettings.h"
@@ -122,8 +124,25 @@ public:
     int32_t GetWidth() const { return width; }
     int32_t GetHeight() const { return height; }
     bool IsOnMap(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-    SMapBlock& Block(int32_t x, int32_t y) { return blocks[x * MapBlockSide + y]; }
+    // Handing a block out for writing forgets what the path finder kept of
+    // it; reading through a const map keeps it.
+    SMapBlock& Block(int32_t x, int32_t y)
+    {
+        pathBits[x * MapBlockSide + y] = 0;
+        return blocks[x * MapBlockSide + y];
+    }
     const SMapBlock& Block(int32_t x, int32_t y) const { return blocks[x * MapBlockSide + y]; }
+    // Every block, for writing: the path finder's bits are all forgotten.
+    std::span<SMapBlock> AllBlocks()
+    {
+        ForgetPathBits();
+        return blocks;
+    }
+    std::span<const SMapBlock> AllBlocks() const { return blocks; }
+    // What the path finder kept of a block between its searches (its own
+    // encoding); 0 until it reads the block again.
+    uint8_t& PathBits(int32_t x, int32_t y) const { return pathBits[x * MapBlockSide + y]; }
+    void ForgetPathBits() { std::memset(pathBits, 0, sizeof(pathBits)); }
     int32_t& CornerHeight(int32_t x, int32_t y) { return cornerHeights[x * MapCornerSide + y]; }
     int32_t CornerHeight(int32_t x, int32_t y) const { return cornerHeights[x * MapCornerSide + y]; }
 
@@ -239,7 +258,11 @@ public:
     int32_t cornerScreenPositions[MapCornerCount][2];
 
     int32_t cornerHeights[MapCornerCount];
+private:
     SMapBlock blocks[MapBlockCount];
+    mutable uint8_t pathBits[MapBlockCount];
+
+public:
     int32_t cornerColours[MapCornerCount];   // grey shade 0xRRGGBB
     int32_t drawnColours[MapCornerCount];    // shade times the local player's visibility
     uint8_t cornerTextures[MapCornerCount];

@@ -65,7 +65,7 @@ int32_t CPathFinder::FindPath(int32_t startX, int32_t startY, int32_t goalX, int
     const int32_t startDistance = GlobalFunc::Distance(startX, startY, m_GoalX, m_GoalY);
     StartHeapSearch(startX, startY, startDistance);
     m_DistanceLimit = startDistance + DistanceSlackPerMapBlock * m_Map.GetWidth();
-    return SearchRouteToGoal([this](const SStep& step) { return AddSzomszed(step); }, startX, startY, route, end);
+    return SearchRouteToGoal([this](const SStep& step) { return OfferRouteStep(step); }, startX, startY, route, end);
 }
 
 // The goal of the search; false when it lies off the map (a goal without
@@ -107,7 +107,7 @@ bool CPathFinder::IsTargetOnFootprint(int32_t x, int32_t y) const
     for (int32_t cx = x; cx < x + m_Size; ++cx)
         for (int32_t cy = y; cy < y + m_Size; ++cy)
         {
-            const SMapBlock& block = m_Map.Block(cx, cy);
+            const SMapBlock& block = BlockAt(cx, cy);
             if ((m_TargetUnit != nullptr && block.unit == m_TargetUnit) ||
                 (m_TargetBuilding != nullptr && block.building == m_TargetBuilding))
                 return true;

@@ -24,6 +24,7 @@
 // (about 1.5 MB): a static or heap object, never a local.
 
 #include <cstdint>
+#include <utility>
 
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
@@ -221,6 +222,8 @@ private:
         return x >= 0 && y >= 0 && x <= m_Map.GetWidth() - m_Size && y <= m_Map.GetHeight() - m_Size;
     }
     bool IsValidSize(int32_t size) const;
+    // Reading through the const map keeps the map's path bits.
+    const SMapBlock& BlockAt(int32_t x, int32_t y) const { return std::as_const(m_Map).Block(x, y); }
     SCell& CellAt(int32_t x, int32_t y) { return m_Cells[x * CellRow + y]; }
     const SCell& CellAt(int32_t x, int32_t y) const { return m_Cells[x * CellRow + y]; }
     // The cell's cost in the current search; Unreached when not stamped.
@@ -282,6 +285,24 @@ private:
         return uint8_t(entry);
     }
     uint8_t ReadViewFlags(int32_t x, int32_t y) const;
+    // What every search asks of a block whoever moves, kept in the map's
+    // path bits between searches until the block is handed out for
+    // writing: solid for a diagonal step, blocked, occupied, and which side
+    // of the shore its water lies.
+    static constexpr uint8_t BitsKnown = 1;
+    static constexpr uint8_t BitsSolid = 2;
+    static constexpr uint8_t BitsBlocked = 4;
+    static constexpr uint8_t BitsOccupied = 8;
+    static constexpr uint8_t BitsAboveShore = 16;
+    static constexpr uint8_t BitsBelowShore = 32;
+    uint8_t BlockBits(int32_t x, int32_t y) const
+    {
+        uint8_t& bits = m_Map.PathBits(x, y);
+        if (bits == 0)
+            bits = ReadBlockBits(BlockAt(x, y));
+        return bits;
+    }
+    static uint8_t ReadBlockBits(const SMapBlock& block);
     // One block of a footprint the mover may stand on (IsFootprintFree's
     // test of each block).
     bool IsBlockStandable(const SMapBlock& block) const;
@@ -314,6 +335,16 @@ private:
     bool PlaceGoal(CUnit* targetUnit, CBuilding* targetBuilding, int32_t goalX, int32_t goalY, int32_t offsetX,
                    int32_t offsetY, int32_t nearDistance, int32_t acceptDistance, int32_t startX, int32_t startY);
     bool AddSzomszed(const SStep& step);
+    // AddSzomszed's first refusal, where the compiler can see it: most
+    // neighbours in tight country are footprints the mover cannot stand on.
+    bool OfferRouteStep(const SStep& step)
+    {
+        if (m_AcceptDistance == 0 && m_TargetUnit == nullptr && m_TargetBuilding == nullptr &&
+            step.fromCost + step.stepCost >= StartCost &&
+            (!IsInsideForSize(step.x, step.y) || !ViewFootprintFree(step.x, step.y)))
+            return false;
+        return AddSzomszed(step);
+    }
     bool AddSzomszedInitEnd(const SStep& step);
     bool IsTargetOnFootprint(int32_t x, int32_t y) const;
     bool IsOccupantPassable(const CUnit& occupant, bool meleeChase) const;

@@ -58,7 +58,7 @@ bool CPathFinder::FindBuildingPlace(int32_t startX, int32_t startY, CBuilding* p
         CountFailure();
         return false;
     }
-    m_IslandId = m_Map.Block(startX, startY).regionId;
+    m_IslandId = BlockAt(startX, startY).regionId;
     StartSearch(startX, startY);
     ResetQueue(startX, startY);
     m_CostLimit = stepLimit == 0 ? 0 : int64_t(stepLimit) * StraightStepCost;
@@ -88,7 +88,7 @@ bool CPathFinder::SmartAI_AddSzomszedBuildingPlace(const SStep& step)
         penalised = true;
     }
     const int64_t g = step.fromCost + stepCost;
-    const SMapBlock& block = m_Map.Block(step.x, step.y);
+    const SMapBlock& block = BlockAt(step.x, step.y);
     const CBuilding& probe = *m_TargetBuilding;
     const bool docks = probe.GetBuildCast() == DocksCast;
     if (!(g < CostAt(step.x, step.y)) || (!docks && block.regionId != m_IslandId))
@@ -187,7 +187,7 @@ bool CPathFinder::CountFootprintTerrain(int32_t x, int32_t y, int32_t& land, int
     for (int32_t cx = x; cx < x + m_Size; ++cx)
         for (int32_t cy = y; cy < y + m_Size; ++cy)
         {
-            const SMapBlock& block = m_Map.Block(cx, cy);
+            const SMapBlock& block = BlockAt(cx, cy);
             const CBuilding* building = block.building;
             const bool breakableWall = building != nullptr && building->GetBuildCast() == WallCast &&
                                        building->owner != m_Owner && m_WallWeight != ForbiddingWeight;
@@ -219,7 +219,7 @@ int64_t CPathFinder::WeightedCost(int32_t x, int32_t y, int64_t g, int32_t stepC
                                           SaturatingMultiply(CostWeight(m_WaterWeight), water));
     g = SaturatingAdd(g, SaturatingMultiply(terrain, stepCost));
 
-    const CBuilding* building = m_Map.Block(x, y).building;
+    const CBuilding* building = BlockAt(x, y).building;
     if (building != nullptr && building->GetBuildCast() == WallCast)
     {
         if (m_WallWeight == ForbiddingWeight)

@@ -26,7 +26,7 @@ bool CPathFinder::IsFootprintBlocked(int32_t x, int32_t y) const
         return true;
     for (int32_t cx = x; cx < x + m_Size; ++cx)
         for (int32_t cy = y; cy < y + m_Size; ++cy)
-            if (IsSolid(m_Map.Block(cx, cy)))
+            if (IsSolid(BlockAt(cx, cy)))
                 return true;
     return false;
 }
@@ -70,7 +70,7 @@ bool CPathFinder::IsFootprintFree(int32_t x, int32_t y) const
         return false;
     for (int32_t cx = x; cx < x + m_Size; ++cx)
         for (int32_t cy = y; cy < y + m_Size; ++cy)
-            if (!IsBlockStandable(m_Map.Block(cx, cy)))
+            if (!IsBlockStandable(BlockAt(cx, cy)))
                 return false;
     return true;
 }
@@ -86,10 +86,26 @@ void CPathFinder::StartView()
     }
 }
 
+uint8_t CPathFinder::ReadBlockBits(const SMapBlock& block)
+{
+    return uint8_t(BitsKnown | (IsSolid(block) ? BitsSolid : 0) | (block.blocked ? BitsBlocked : 0) |
+                   (block.unit != nullptr ? BitsOccupied : 0) |
+                   (block.waterLevel > ShoreWaterLevel ? BitsAboveShore : 0) |
+                   (block.waterLevel < ShoreWaterLevel ? BitsBelowShore : 0));
+}
+
+// The map's bits answer for an empty block; who may pass an occupant
+// depends on the mover, so an occupied block is read whole.
 uint8_t CPathFinder::ReadViewFlags(int32_t x, int32_t y) const
 {
-    const SMapBlock& block = m_Map.Block(x, y);
-    return uint8_t((IsSolid(block) ? ViewSolid : 0) | (IsBlockStandable(block) ? ViewStandable : 0));
+    const uint8_t bits = BlockBits(x, y);
+    const uint8_t solid = (bits & BitsSolid) ? ViewSolid : 0;
+    if (m_MoveLayer != LayerLand && m_MoveLayer != LayerWater)
+        return uint8_t(solid | ViewStandable);
+    if (bits & BitsOccupied)
+        return uint8_t(solid | (IsBlockStandable(BlockAt(x, y)) ? ViewStandable : 0));
+    const uint8_t wrongTerrain = m_MoveLayer == LayerLand ? BitsAboveShore : BitsBelowShore;
+    return uint8_t(solid | ((bits & (wrongTerrain | BitsBlocked)) ? 0 : ViewStandable));
 }
 
 bool CPathFinder::ViewWideFootprintFree(int32_t x, int32_t y)
@@ -119,7 +135,7 @@ bool CPathFinder::IsCellPassable(int32_t x, int32_t y) const
 {
     if (!m_Map.IsOnMap(x, y))
         return false;
-    const SMapBlock& block = m_Map.Block(x, y);
+    const SMapBlock& block = BlockAt(x, y);
     if (block.unit != nullptr)
         return (m_Self != nullptr && block.unit == m_Self) || IsOccupantPassable(*block.unit, false);
     return block.waterLevel < ShoreWaterLevel && !block.blocked;
@@ -132,7 +148,7 @@ bool CPathFinder::HasFreeLandCell(int32_t x, int32_t y) const
     for (int32_t cx = x; cx < x + m_Size; ++cx)
         for (int32_t cy = y; cy < y + m_Size; ++cy)
         {
-            const SMapBlock& block = m_Map.Block(cx, cy);
+            const SMapBlock& block = BlockAt(cx, cy);
             if (block.waterLevel < ShoreWaterLevel && !block.blocked &&
                 (block.unit == nullptr || block.unit->pathFlag != 0))
                 return true;

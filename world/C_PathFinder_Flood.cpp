@@ -33,15 +33,15 @@ void CPathFinder::FloodFill(int32_t startX, int32_t startY, uint16_t oldId, uint
 
 void CPathFinder::FloodLandStep(int32_t x, int32_t y, uint16_t oldId, uint16_t newId)
 {
-    if (m_Map.IsOnMap(x, y) && m_Map.Block(x, y).regionId == oldId &&
-        m_Map.Block(x, y).waterLevel < ShoreWaterLevel)
+    if (m_Map.IsOnMap(x, y) && BlockAt(x, y).regionId == oldId &&
+        BlockAt(x, y).waterLevel < ShoreWaterLevel)
         Relabel(x, y, newId);
 }
 
 void CPathFinder::FloodWaterStep(int32_t x, int32_t y, uint16_t oldId, uint16_t newId)
 {
-    if (m_Map.IsOnMap(x, y) && m_Map.Block(x, y).regionId == oldId &&
-        m_Map.Block(x, y).waterLevel >= ShoreWaterLevel)
+    if (m_Map.IsOnMap(x, y) && BlockAt(x, y).regionId == oldId &&
+        BlockAt(x, y).waterLevel >= ShoreWaterLevel)
         Relabel(x, y, newId);
 }
 

@@ -87,7 +87,7 @@ bool CPathFinder::TakeBuildingOrQueue(const SStep& step, bool wanted)
     {
         m_GoalX = step.fromX;
         m_GoalY = step.fromY;
-        m_TargetBuilding = m_Map.Block(step.x, step.y).building;
+        m_TargetBuilding = BlockAt(step.x, step.y).building;
         return true;
     }
     if (IsCellPassable(step.x, step.y))
@@ -109,7 +109,7 @@ bool CPathFinder::AddSzomszedResource(const SStep& step)
         return false;
     if (m_ExploredOnly != 0 && m_Players->GetVisibility(m_Owner, step.x, step.y) == 0)
         return false;
-    const CBuilding* building = m_Map.Block(step.x, step.y).building;
+    const CBuilding* building = BlockAt(step.x, step.y).building;
     return TakeBuildingOrQueue(step, building != nullptr && building->GetBuildCast() == ResourceSiteCast &&
                                          building->GetResourceKind() == m_ResourceKind);
 }
@@ -118,7 +118,7 @@ bool CPathFinder::AddSzomszedStorage(const SStep& step)
 {
     if (!OffersCell(step, "#DEBUG: CPathFinder::AddSzomszedStorage -> minvalue underrun"))
         return false;
-    const CBuilding* building = m_Map.Block(step.x, step.y).building;
+    const CBuilding* building = BlockAt(step.x, step.y).building;
     return TakeBuildingOrQueue(step, building != nullptr && IsOwnLivingBuilding(*building) && building->IsStorage());
 }
 
@@ -126,7 +126,7 @@ bool CPathFinder::AddSzomszedGarrisonKeep(const SStep& step)
 {
     if (!OffersCell(step, "#DEBUG: CPathFinder::AddSzomszedGarrisonKeep -> minvalue underrun"))
         return false;
-    const CBuilding* building = m_Map.Block(step.x, step.y).building;
+    const CBuilding* building = BlockAt(step.x, step.y).building;
     return TakeBuildingOrQueue(step, building != nullptr && IsOwnLivingBuilding(*building) &&
                                          building->GetBuildCast() == KeepCast &&
                                          building->garrisonedUnit == nullptr);
@@ -136,7 +136,7 @@ bool CPathFinder::AddSzomszedBDToBuild(const SStep& step)
 {
     if (!OffersCell(step, "#DEBUG: CPathFinder::AddSzomszedBDToBuild -> minvalue underrun"))
         return false;
-    const SMapBlock& block = m_Map.Block(step.x, step.y);
+    const SMapBlock& block = BlockAt(step.x, step.y);
     const CBuilding* building = block.building;
     return TakeBuildingOrQueue(step, building != nullptr && IsOwnLivingBuilding(*building) &&
                                          building->buildProgress != CBuilding::FinishedProgress &&
@@ -233,7 +233,7 @@ bool CPathFinder::AddSzomszedUngarrUnitPos(const SStep& step)
     for (int32_t cx = step.x; cx < step.x + m_Size && verdict == EVerdict::Free; ++cx)
         for (int32_t cy = step.y; cy < step.y + m_Size; ++cy)
         {
-            const SMapBlock& block = m_Map.Block(cx, cy);
+            const SMapBlock& block = BlockAt(cx, cy);
             const bool foreignUnit = block.unit != nullptr && block.unit->player != m_Owner;
             if (m_Self != nullptr && block.unit == m_Self)
                 verdict = EVerdict::Waypoint;

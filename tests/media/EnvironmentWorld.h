@@ -75,7 +75,7 @@ public:
     {
         g_EnvironmentFX.InitEnvironment(false);
         g_EnvironmentFX.SetSampleBank(nullptr);
-        for (SMapBlock& block : g_GameMap.blocks)
+        for (SMapBlock& block : g_GameMap.AllBlocks())
         {
             block.building = nullptr;
             block.waterLevel = 0;

@@ -148,7 +148,7 @@ std::unique_ptr<CGameMap> MakePathTestMap(int32_t width, int32_t height)
     auto map = std::make_unique<CGameMap>();
     map->width = width;
     map->height = height;
-    for (SMapBlock& block : map->blocks)
+    for (SMapBlock& block : map->AllBlocks())
     {
         block.waterLevel = 0;
         block.blocked = 0;

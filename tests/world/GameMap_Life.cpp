@@ -160,7 +160,7 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
     EXPECT_EQ(g_UnitsDeleted, 2);
     EXPECT_EQ(g_BuildingsDeleted, 1);
     EXPECT_EQ(g_PtrGarbage.GetCount(), 0);
-    for (const SMapBlock& block : g_GameMap.blocks)
+    for (const SMapBlock& block : g_GameMap.AllBlocks())
     {
         ASSERT_EQ(block.unit, nullptr);
         ASSERT_EQ(block.building, nullptr);

@@ -116,7 +116,7 @@ protected:
     void TearDown() override
     {
         // The objects belong to the test, not to the map.
-        for (SMapBlock& block : g_GameMap.blocks)
+        for (SMapBlock& block : g_GameMap.AllBlocks())
         {
             block.unit = nullptr;
             block.building = nullptr;
@@ -197,7 +197,7 @@ TEST_F(GameMapSave, LoadingIntoAnEmptyMapReadsTheThemeAndRebuildsTheTerrain)
 {
     const std::vector<uint8_t> saved = Save();
     const uint8_t split = g_GameMap.Block(9, 9).triangleSplit;
-    for (SMapBlock& block : g_GameMap.blocks)
+    for (SMapBlock& block : g_GameMap.AllBlocks())
     {
         block.unit = nullptr;
         block.building = nullptr;

@@ -92,7 +92,7 @@ TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirConnectedArea)
 TEST(PathFinderFlood, SameIdOrStartOffTheMapChangesNothingAndTheLargestMapFillsWhole)
 {
     PathTestWorld world(MakePathTestMap(256, 256));
-    for (SMapBlock& block : world.map->blocks)
+    for (SMapBlock& block : world.map->AllBlocks())
         block.regionId = OldId;
     const auto before = Ids(*world.map);
     world.finder->FloodFillLand(5, 5, OldId, OldId);

@@ -19,7 +19,7 @@ namespace
 std::unique_ptr<CGameMap> IslandMap(std::mt19937& random, int32_t width, int32_t height)
 {
     auto map = MakePathTestMap(width, height);
-    for (SMapBlock& block : map->blocks)
+    for (SMapBlock& block : map->AllBlocks())
         block.waterLevel = 9;
     std::uniform_int_distribution<int32_t> pickX(0, width - 1);
     std::uniform_int_distribution<int32_t> pickY(0, height - 1);
@@ -40,7 +40,7 @@ std::unique_ptr<CGameMap> IslandMap(std::mt19937& random, int32_t width, int32_t
             }
     }
     std::uniform_real_distribution<double> chance(0.0, 1.0);
-    for (SMapBlock& block : map->blocks)
+    for (SMapBlock& block : map->AllBlocks())
         if (chance(random) < 0.04)
             block.blocked = 1;
     return map;

@@ -76,7 +76,7 @@ protected:
 
     static void ClearMap(int32_t side)
     {
-        for (SMapBlock& block : g_GameMap.blocks)
+        for (SMapBlock& block : g_GameMap.AllBlocks())
         {
             block.unit = nullptr;
             block.building = nullptr;
