@@ -150,6 +150,19 @@ void CSimHarness::Frame(int32_t ticks)
 
 void CSimHarness::FlushDeleted()
 {
+    // A tower taken down without being destroyed deletes its archers with
+    // itself: an archer that no standing tower and no player's list holds
+    // goes with this flush.
+    SBuildings buildings;
+    GatherBuildings(buildings);
+    std::set<const CUnit*> stationed;
+    for (const CBuilding* building : buildings.standing)
+        if (const auto* tower = dynamic_cast<const CBuildingTower*>(building))
+            stationed.insert(tower->archers, tower->archers + CBuildingTower::ArcherCapacity);
+    const auto leavesWithItsTower = [&stationed](const CUnit* unit) {
+        return unit->GetCastID() == UNIT_TOWERARCHER && stationed.count(unit) == 0 && unit->player >= 0 &&
+               unit->player < MaxPlayers && !g_Players[unit->player].HasUnit(unit);
+    };
     for (auto it = m_Live.begin(); it != m_Live.end();)
     {
         const CUnit* unit = *it;
@@ -158,6 +171,8 @@ void CSimHarness::FlushDeleted()
             ++m_DeletedUnits;
             it = m_Live.erase(it);
         }
+        else if (leavesWithItsTower(unit))
+            it = m_Live.erase(it);
         else
             ++it;
     }
