@@ -191,8 +191,18 @@ TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
         EXPECT_EQ(g_Particles.GetMinimapMarkers().size(), 1u);
     }
 
-    CMemorySaveStream good(Section(OneCorpse(1, uint32_t(CParticles::CorpseTicks)), fires, 3));
+    // A sound section with an arrow in flight from the first unit at the
+    // second; saved again, the same bytes.
+    const std::string sound =
+        Section(OneCorpse(1, uint32_t(CParticles::CorpseTicks)), fires, 3, LE32(0), OneArrow(0, 1, 3));
+    CMemorySaveStream good(sound);
     EXPECT_TRUE(g_Particles.LoadGame(good, g_ReferenceBase));
     EXPECT_EQ(g_Particles.GetCorpseTicksLeft(m_Second), CParticles::CorpseTicks);
     EXPECT_TRUE(g_Particles.GetMinimapMarkers().empty());
+    ASSERT_EQ(g_Particles.GetProjectiles().size(), 1u);
+    const CParticles::SProjectile& arrow = g_Particles.GetProjectiles()[0];
+    EXPECT_TRUE(arrow.shooter == m_First && arrow.target == m_Second && arrow.ticksLeft == 3);
+    CMemorySaveStream again;
+    g_Particles.SaveGame(again, g_ReferenceBase);
+    EXPECT_EQ(again.Bytes(), sound);
 }
