@@ -57,15 +57,19 @@ int32_t CPathFinder::FindPath(int32_t startX, int32_t startY, int32_t goalX, int
     }
 
     StartView();
-    StartSearch(startX, startY);
+    RecordRoute(startX, startY, 0, StartCost);
     m_NearLimit = BlocksToTenths(nearDistance);
     m_AcceptDistance = BlocksToTenths(acceptDistance);
     // Measured to the goal the search heads for, so that the limit and the
     // closest cell agree with the distances of the expansions.
     const int32_t startDistance = GlobalFunc::Distance(startX, startY, m_GoalX, m_GoalY);
-    StartHeapSearch(startX, startY, startDistance);
+    StartRouteHeap(startX, startY, startDistance);
     m_DistanceLimit = startDistance + DistanceSlackPerMapBlock * m_Map.GetWidth();
-    return SearchRouteToGoal([this](const SStep& step) { return OfferRouteStep(step); }, startX, startY, route, end);
+    const bool plain = m_Size == 1 && m_NearLimit == 0 && m_AcceptDistance == 0 && targetUnit == nullptr &&
+                       targetBuilding == nullptr;
+    const ESearchEnd searchEnd =
+        plain ? RunPlainRouteSearch() : RunRouteSearchWith([this](const SStep& step) { return OfferRouteStep(step); });
+    return FinishRoute(searchEnd, startX, startY, route, end);
 }
 
 // The goal of the search; false when it lies off the map (a goal without
@@ -128,9 +132,9 @@ bool CPathFinder::AddSzomszed(const SStep& step)
     if (m_AcceptDistance == 0 && m_TargetUnit == nullptr && m_TargetBuilding == nullptr &&
         !ViewFootprintFree(step.x, step.y))
         return false;
-    if (g >= CostAt(step.x, step.y) || ViewCornerCut(step.fromX, step.fromY, step.direction))
+    if (g >= RouteCostAt(step.x, step.y) || ViewCornerCut(step.fromX, step.fromY, step.direction))
         return false;
-    Record(step.x, step.y, step.fromX, step.fromY, step.direction, g);
+    RecordRoute(step.x, step.y, step.direction, g);
 
     const int32_t h = HeuristicToGoal(step.x, step.y);
     if (m_DistanceLimit != 0 && h > m_DistanceLimit)
@@ -139,7 +143,7 @@ bool CPathFinder::AddSzomszed(const SStep& step)
     {
         // Still too close: pass through without a goal test.
         if (ViewFootprintFree(step.x, step.y))
-            InsertNode(step.x, step.y, g + h);
+            InsertRouteNode(step.x, step.y, g + h);
         return false;
     }
     if ((m_AcceptDistance != 0 && h <= m_AcceptDistance) || IsTargetOnFootprint(step.x, step.y))
@@ -153,7 +157,7 @@ bool CPathFinder::AddSzomszed(const SStep& step)
     if (step.x == m_GoalX && step.y == m_GoalY)
         return true;
     UpdateBest(g, step.x, step.y, h);
-    InsertNode(step.x, step.y, g + h);
+    InsertRouteNode(step.x, step.y, g + h);
     return false;
 }
 
@@ -173,15 +177,15 @@ void CPathFinder::MoveGoalToFreeCell(int32_t fromX, int32_t fromY)
     const int32_t searchFromY = m_GoalY;
     m_GoalX = std::clamp(fromX, 0, m_Map.GetWidth() - 1);
     m_GoalY = std::clamp(fromY, 0, m_Map.GetHeight() - 1);
-    RecordCost(searchFromX, searchFromY, StartCost);
+    RecordRouteCost(searchFromX, searchFromY, StartCost);
     const int32_t distance = GlobalFunc::Distance(m_GoalX, m_GoalY, searchFromX, searchFromY);
-    StartHeapSearch(searchFromX, searchFromY, distance);
-    if (RunHeapSearchWith([this](const SStep& step) { return AddSzomszedInitEnd(step); }) != ESearchEnd::Found)
+    StartRouteHeap(searchFromX, searchFromY, distance);
+    if (RunRouteSearchWith([this](const SStep& step) { return AddSzomszedInitEnd(step); }) != ESearchEnd::Found)
     {
         m_GoalX = m_BestX;
         m_GoalY = m_BestY;
     }
-    NextGeneration();
+    NextRouteGeneration();
 }
 
 bool CPathFinder::AddSzomszedInitEnd(const SStep& step)
@@ -189,7 +193,7 @@ bool CPathFinder::AddSzomszedInitEnd(const SStep& step)
     const int64_t g = step.fromCost + step.stepCost;
     if (g < StartCost)
         DEBUG_REPORT("#DEBUG: CPathFinder::AddSzomszedInitEnd -> minvalue underrun");
-    if (!IsInsideForSize(step.x, step.y) || g >= CostAt(step.x, step.y))
+    if (!IsInsideForSize(step.x, step.y) || g >= RouteCostAt(step.x, step.y))
         return false;
     if (ViewFootprintFree(step.x, step.y))
     {
@@ -197,9 +201,9 @@ bool CPathFinder::AddSzomszedInitEnd(const SStep& step)
         m_GoalY = step.y;
         return true;
     }
-    const int32_t h = GlobalFunc::Distance(step.x, step.y, m_GoalX, m_GoalY);
-    RecordCost(step.x, step.y, g);
+    const int32_t h = GridDistance(step.x, step.y, m_GoalX, m_GoalY);
+    RecordRouteCost(step.x, step.y, g);
     UpdateBest(g, step.x, step.y, h);
-    InsertNode(step.x, step.y, g + h);
+    InsertRouteNode(step.x, step.y, g + h);
     return false;
 }

@@ -21,13 +21,14 @@
 // Every search runs to its end inside one call; nothing of it survives but
 // the cell stamps and the two counters.  Main thread only; the unit and
 // building operations a search calls must not search.  The object is large
-// (about 1.5 MB): a static or heap object, never a local.
+// (about 2 MB): a static or heap object, never a local.
 
 #include <cstdint>
 #include <utility>
 
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
+#include "world/T_PathHeap.h"
 
 class CBuilding;
 class CPathFinderPlayers;
@@ -206,6 +207,18 @@ private:
         int32_t direction;
     };
 
+    // The route searches' own cell records, half the size: their costs fit
+    // 32 bits (RoutePriorityBound), the parent is the cell the direction
+    // came from, and the stamp is 16 bits, the records cleared when the
+    // stamps run out.
+    struct SRouteCell
+    {
+        int32_t cost;
+        uint16_t stamp;
+        uint8_t direction;
+        uint8_t expanded;
+    };
+
     using Expansion = bool (CPathFinder::*)(const SStep& step);
 
     enum class ESearchEnd
@@ -232,7 +245,28 @@ private:
         const SCell& cell = CellAt(x, y);
         return cell.stamp == m_Stamp ? cell.cost : Unreached;
     }
-    void Record(int32_t x, int32_t y, int32_t fromX, int32_t fromY, int32_t direction, int64_t cost);
+    SRouteCell& RouteCellAt(int32_t x, int32_t y) { return m_RouteCells[x * CellRow + y]; }
+    int64_t RouteCostAt(int32_t x, int32_t y) const
+    {
+        const SRouteCell& cell = m_RouteCells[x * CellRow + y];
+        return cell.stamp == m_RouteStamp ? cell.cost : Unreached;
+    }
+    // Records are written whole: byte stores could alias every member the
+    // search loop keeps in registers.
+    void RecordRoute(int32_t x, int32_t y, int32_t direction, int64_t cost)
+    {
+        RouteCellAt(x, y) = SRouteCell{int32_t(cost), m_RouteStamp, uint8_t(direction), 0};
+    }
+    void RecordRouteCost(int32_t x, int32_t y, int64_t cost)
+    {
+        SRouteCell& cell = RouteCellAt(x, y);
+        cell = SRouteCell{int32_t(cost), m_RouteStamp, cell.direction, 0};
+    }
+    void NextRouteGeneration();
+    void Record(int32_t x, int32_t y, int32_t fromX, int32_t fromY, int32_t direction, int64_t cost)
+    {
+        CellAt(x, y) = SCell{cost, m_Stamp, uint8_t(fromX), uint8_t(fromY), uint8_t(direction), 0};
+    }
     void RecordCost(int32_t x, int32_t y, int64_t cost);
     void StartSearch(int32_t startX, int32_t startY);
     void ResetHeap(int32_t x, int32_t y, int64_t priority);
@@ -253,14 +287,58 @@ private:
     // closest cell reached instead.  Returns the route's step count.
     template <class Offer>
     int32_t SearchRouteToGoal(Offer offer, int32_t startX, int32_t startY, Route& route, SPoint& end);
+    // The route to the goal, or to the closest cell when the search ended
+    // without it; closes the search.
+    int32_t FinishRoute(ESearchEnd searchEnd, int32_t startX, int32_t startY, Route& route, SPoint& end);
+    // The route searches (FindPath and MoveGoalToFreeCell) keep their
+    // frontier on a heap of small entries; the computer opponent's weighted
+    // search needs the node pool's 64-bit priorities.  Same order, same
+    // limit, same report when full.
+    void StartRouteHeap(int32_t x, int32_t y, int32_t distance);
+    bool InsertRouteNode(int32_t x, int32_t y, int64_t priority)
+    {
+        if (m_RouteHeap.IsFull() || priority < -RoutePriorityBound || priority > RoutePriorityBound)
+            return RefuseRouteNode();
+        m_RouteHeap.Push(int32_t(priority), uint16_t(x * CellRow + y));
+        return true;
+    }
+    bool RefuseRouteNode();
+    template <class Offer> ESearchEnd RunRouteSearchWith(Offer offer);
+    template <class Offer> bool ExpandRouteNeighboursWith(int32_t x, int32_t y, Offer offer);
+    // WriteRoute over the route cells.
+    int32_t WriteRouteSteps(int32_t startX, int32_t startY, Route& route, SPoint& end);
     ESearchEnd RunQueueSearch(Expansion expand);
     void CountFailure();
     // Writes the route from the start to the goal (cut to RouteCapacity
     // steps, the goal then moved to the cut) and returns its step count.
     int32_t WriteRoute(int32_t startX, int32_t startY, Route& route, SPoint& end);
     // Distance in tenths from the footprint centre at (x, y) to the goal.
-    int32_t HeuristicToGoal(int32_t x, int32_t y) const;
-    void UpdateBest(int64_t cost, int32_t x, int32_t y, int32_t distance);
+    int32_t HeuristicToGoal(int32_t x, int32_t y) const
+    {
+        const int32_t half = m_Size / 2;
+        return GridDistance(x + half, y + half, m_GoalX, m_GoalY) - half * StraightStepCost;
+    }
+    // GlobalFunc::Distance, read from a table of its values for the offsets
+    // within the grid.
+    int32_t GridDistance(int32_t x1, int32_t y1, int32_t x2, int32_t y2) const
+    {
+        const uint32_t dx = uint32_t(x1 > x2 ? x1 - x2 : x2 - x1);
+        const uint32_t dy = uint32_t(y1 > y2 ? y1 - y2 : y2 - y1);
+        if ((dx | dy) < uint32_t(CellRow))
+            return m_DistanceTable[dx * CellRow + dy];
+        return FarDistance(x1, y1, x2, y2);
+    }
+    static int32_t FarDistance(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    void UpdateBest(int64_t cost, int32_t x, int32_t y, int32_t distance)
+    {
+        if (cost > m_BestCost && distance < m_BestDistance)
+        {
+            m_BestCost = cost;
+            m_BestX = x;
+            m_BestY = y;
+            m_BestDistance = distance;
+        }
+    }
 
     // ---- The view of the blocks for the running route search
     // (C_PathFinder_Cells.cpp).  What the route searches ask of a block
@@ -277,13 +355,20 @@ private:
     // Starts a new view; the searches' size, layer, owner, self and target
     // must be set before.
     void StartView();
+    // A block whose path bits answer for every mover on the layer is read
+    // from them through m_FlagsOfBits; the rest (not yet read, or occupied)
+    // through the view.
     uint8_t ViewFlags(int32_t x, int32_t y)
     {
+        const uint8_t flags = m_FlagsOfBits[m_Map.PathBits(x, y)];
+        if (!(flags & ViewAsksBlock))
+            return flags;
         uint16_t& entry = m_View[x * CellRow + y];
         if ((entry >> 8) != m_ViewStamp)
             entry = uint16_t(m_ViewStamp << 8 | ReadViewFlags(x, y));
         return uint8_t(entry);
     }
+    static constexpr uint8_t ViewAsksBlock = 0x80;
     uint8_t ReadViewFlags(int32_t x, int32_t y) const;
     // What every search asks of a block whoever moves, kept in the map's
     // path bits between searches until the block is handed out for
@@ -295,6 +380,7 @@ private:
     static constexpr uint8_t BitsOccupied = 8;
     static constexpr uint8_t BitsAboveShore = 16;
     static constexpr uint8_t BitsBelowShore = 32;
+    static constexpr int32_t BitsAllKnown = 63;   // every bit above set
     uint8_t BlockBits(int32_t x, int32_t y) const
     {
         uint8_t& bits = m_Map.PathBits(x, y);
@@ -345,6 +431,21 @@ private:
             return false;
         return AddSzomszed(step);
     }
+    // FindPath's search for a one-block mover heading for its goal cell
+    // with no target and no near or accept distance, the searches that run
+    // most: RunRouteSearchWith over AddSzomszed, less the tests that cannot
+    // apply there, with the eight steps written out and what they read
+    // held in locals (C_PathFinder_Plain.cpp).
+    struct SPlainSearch;
+    enum class EStepEnd
+    {
+        Next,
+        Found,
+        Overflowed,
+    };
+    ESearchEnd RunPlainRouteSearch();
+    template <int32_t Direction>
+    EStepEnd OfferPlainStep(const SPlainSearch& search, int32_t x, int32_t y, int64_t cost);
     bool AddSzomszedInitEnd(const SStep& step);
     bool IsTargetOnFootprint(int32_t x, int32_t y) const;
     bool IsOccupantPassable(const CUnit& occupant, bool meleeChase) const;
@@ -383,6 +484,14 @@ private:
     static constexpr int32_t CellCount = CellRow * CellRow;
     static constexpr int64_t StartCost = 0;
     static constexpr int64_t Unreached = INT64_MAX;
+    // A route search's cost is the cost of a walk that never visits a cell
+    // twice (a cell's cost only falls, and each is recorded from a cell
+    // recorded before it at a lower cost), so it stays below a diagonal step
+    // per cell of the grid; its heuristic is below two straight steps per
+    // grid row.  Their sum fits the route heap's 32-bit priorities.
+    static constexpr int64_t RoutePriorityBound =
+        int64_t(DiagonalStepCost) * CellCount + int64_t(2) * StraightStepCost * CellRow;
+    static_assert(RoutePriorityBound <= INT32_MAX, "route priorities must fit 32 bits");
     // Below this water level a block is land, above it water; the level
     // itself counts differently per test.
     static constexpr int32_t ShoreWaterLevel = 7;
@@ -402,8 +511,11 @@ private:
     int32_t m_Owner;
     uint32_t m_Stamp;   // of the current search; 0 marks no search
     SCell m_Cells[CellCount];
+    uint16_t m_RouteStamp;   // of the current route search, from 1
+    SRouteCell m_RouteCells[CellCount];
     uint32_t m_ViewStamp;   // of the current view, 1 to ViewStampLimit
     uint16_t m_View[CellCount];   // view stamp << 8 | view flags
+    uint8_t m_FlagsOfBits[256];   // view flags by path bits, for the view's mover
     int32_t m_GoalX;
     int32_t m_GoalY;
     int32_t m_MoveLayer;
@@ -416,6 +528,8 @@ private:
     int32_t m_Size;
     int32_t m_DistanceLimit;   // 0 = none
     SNode m_Nodes[NodePoolSize];
+    T_PathHeap<int32_t, NodePoolSize> m_RouteHeap;
+    const uint16_t* m_DistanceTable;   // CellRow x CellRow, by |dx|, |dy|
     int32_t m_Count;
     int32_t m_Head;
     int32_t m_Tail;
@@ -477,6 +591,42 @@ template <class Offer> CPathFinder::ESearchEnd CPathFinder::RunHeapSearchWith(Of
         const int32_t y = m_Nodes[0].y;
         RemoveNode(0);
         if (ExpandNeighboursWith(x, y, offer))
+            return ESearchEnd::Found;
+    }
+    return m_Overflowed ? ESearchEnd::Overflowed : ESearchEnd::Exhausted;
+}
+
+template <class Offer> bool CPathFinder::ExpandRouteNeighboursWith(int32_t x, int32_t y, Offer offer)
+{
+    SRouteCell& cell = RouteCellAt(x, y);
+    if (cell.stamp == m_RouteStamp)
+    {
+        if (cell.expanded)
+            return false;
+        cell.expanded = 1;
+    }
+    ++m_ExpandedCells;
+    const int64_t cost = RouteCostAt(x, y);
+    for (const int32_t direction : ExpansionOrder)
+    {
+        const bool straight = DirectionDX[direction] == 0 || DirectionDY[direction] == 0;
+        const SStep step{x, y, x + DirectionDX[direction], y + DirectionDY[direction], cost,
+                         straight ? StraightStepCost : DiagonalStepCost, direction};
+        if (offer(step))
+            return true;
+        if (m_Overflowed)
+            return false;
+    }
+    return false;
+}
+
+template <class Offer> CPathFinder::ESearchEnd CPathFinder::RunRouteSearchWith(Offer offer)
+{
+    while (m_RouteHeap.Count() > 0 && !m_Overflowed)
+    {
+        const uint16_t cell = m_RouteHeap.TopCell();
+        m_RouteHeap.PopTop();
+        if (ExpandRouteNeighboursWith(cell / CellRow, cell % CellRow, offer))
             return ESearchEnd::Found;
     }
     return m_Overflowed ? ESearchEnd::Overflowed : ESearchEnd::Exhausted;

@@ -84,6 +84,21 @@ void CPathFinder::StartView()
         std::memset(m_View, 0, sizeof(m_View));
         m_ViewStamp = 1;
     }
+    // ReadViewFlags for the bits of a block no mover stands on; who may
+    // pass an occupant depends on the mover, and unknown bits (0) must be
+    // read first.
+    const bool anyTerrain = m_MoveLayer != LayerLand && m_MoveLayer != LayerWater;
+    const uint8_t wrongTerrain = m_MoveLayer == LayerLand ? BitsAboveShore : BitsBelowShore;
+    for (int32_t bits = 0; bits < 256; ++bits)
+    {
+        const uint8_t solid = (bits & BitsSolid) ? ViewSolid : 0;
+        if (!(bits & BitsKnown) || bits > BitsAllKnown || (!anyTerrain && (bits & BitsOccupied)))
+            m_FlagsOfBits[bits] = ViewAsksBlock;
+        else if (anyTerrain)
+            m_FlagsOfBits[bits] = uint8_t(solid | ViewStandable);
+        else
+            m_FlagsOfBits[bits] = uint8_t(solid | ((bits & (wrongTerrain | BitsBlocked)) ? 0 : ViewStandable));
+    }
 }
 
 uint8_t CPathFinder::ReadBlockBits(const SMapBlock& block)

@@ -4,6 +4,7 @@
 #include "world/C_PathFinder.h"
 
 #include <cstring>
+#include <vector>
 
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
@@ -15,10 +16,24 @@ namespace
 // A missing heap child compares above every stored priority.
 constexpr int64_t MissingChildPriority = INT64_MAX;
 
+// GlobalFunc::Distance(0, 0, dx, dy) for every offset within the grid,
+// built once.
+const uint16_t* GridDistanceTable(int32_t side)
+{
+    static const std::vector<uint16_t> table = [side] {
+        std::vector<uint16_t> values(size_t(side) * size_t(side));
+        for (int32_t dx = 0; dx < side; ++dx)
+            for (int32_t dy = 0; dy < side; ++dy)
+                values[size_t(dx * side + dy)] = uint16_t(GlobalFunc::Distance(0, 0, dx, dy));
+        return values;
+    }();
+    return table.data();
+}
+
 } // namespace
 
 CPathFinder::CPathFinder(CGameMap& map)
-    : m_Map(map), m_Players(&CPathFinderPlayers::Default()), m_Owner(0), m_Stamp(0), m_ViewStamp(0), m_GoalX(0), m_GoalY(0),
+    : m_Map(map), m_Players(&CPathFinderPlayers::Default()), m_Owner(0), m_Stamp(0), m_RouteStamp(0), m_ViewStamp(0), m_GoalX(0), m_GoalY(0),
       m_MoveLayer(LayerLand), m_BestCost(0), m_CostLimit(0), m_BestX(0), m_BestY(0), m_BestDistance(0),
       m_Placement(0), m_Size(1), m_DistanceLimit(0), m_Count(0), m_Head(-1), m_Tail(0), m_Overflowed(false),
       m_TargetUnit(nullptr), m_TargetBuilding(nullptr), m_ResourceKind(0), m_Self(nullptr), m_AttackRange(0),
@@ -26,7 +41,9 @@ CPathFinder::CPathFinder(CGameMap& map)
       m_LandWeight(0), m_WaterWeight(0), m_DangerWeight(0), m_WallWeight(0), m_DangerPlayer(-1),
       m_FinishedSearches(0), m_FailedSearches(0), m_ExpandedCells(0)
 {
+    m_DistanceTable = GridDistanceTable(CellRow);
     std::memset(m_View, 0, sizeof(m_View));
+    std::memset(m_FlagsOfBits, ViewAsksBlock, sizeof(m_FlagsOfBits));
     ResetVisitGrid();
     InitNodePool();
 }
@@ -57,17 +74,19 @@ void CPathFinder::ResetVisitGrid()
         cell.expanded = 0;
     }
     m_Stamp = 1;
+    for (SRouteCell& cell : m_RouteCells)
+        cell = SRouteCell{0, 0, 0, 0};
+    m_RouteStamp = 1;
 }
 
-void CPathFinder::Record(int32_t x, int32_t y, int32_t fromX, int32_t fromY, int32_t direction, int64_t cost)
+void CPathFinder::NextRouteGeneration()
 {
-    SCell& cell = CellAt(x, y);
-    cell.cost = cost;
-    cell.stamp = m_Stamp;
-    cell.parentX = uint8_t(fromX);
-    cell.parentY = uint8_t(fromY);
-    cell.direction = uint8_t(direction);
-    cell.expanded = 0;
+    if (++m_RouteStamp == 0)
+    {
+        for (SRouteCell& cell : m_RouteCells)
+            cell.stamp = 0;
+        m_RouteStamp = 1;
+    }
 }
 
 void CPathFinder::RecordCost(int32_t x, int32_t y, int64_t cost)
@@ -145,6 +164,32 @@ void CPathFinder::RemoveNode(int32_t index)
     m_Nodes[index] = moving;
 }
 
+bool CPathFinder::RefuseRouteNode()
+{
+    if (m_RouteHeap.IsFull())
+    {
+        DEBUG_REPORT("#DEBUG: CPathFinder::InsertNode -> Priority-queue overflow");
+        m_Overflowed = true;
+        return false;
+    }
+    // Cannot happen (see RoutePriorityBound; a wide mover's heuristic may
+    // be below 0): refused rather than stored out of order.
+    DEBUG_REPORT("#DEBUG: CPathFinder::InsertRouteNode -> priority out of range");
+    return false;
+}
+
+void CPathFinder::StartRouteHeap(int32_t x, int32_t y, int32_t distance)
+{
+    m_RouteHeap.Clear();
+    m_Overflowed = false;
+    m_ExpandedCells = 0;
+    InsertRouteNode(x, y, distance);
+    m_BestCost = 0;
+    m_BestX = x;
+    m_BestY = y;
+    m_BestDistance = distance;
+}
+
 void CPathFinder::ResetHeap(int32_t x, int32_t y, int64_t priority)
 {
     m_Count = 0;
@@ -218,21 +263,9 @@ void CPathFinder::CountFailure()
     ++m_FailedSearches;
 }
 
-int32_t CPathFinder::HeuristicToGoal(int32_t x, int32_t y) const
+int32_t CPathFinder::FarDistance(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 {
-    const int32_t half = m_Size / 2;
-    return GlobalFunc::Distance(x + half, y + half, m_GoalX, m_GoalY) - half * StraightStepCost;
-}
-
-void CPathFinder::UpdateBest(int64_t cost, int32_t x, int32_t y, int32_t distance)
-{
-    if (cost > m_BestCost && distance < m_BestDistance)
-    {
-        m_BestCost = cost;
-        m_BestX = x;
-        m_BestY = y;
-        m_BestDistance = distance;
-    }
+    return GlobalFunc::Distance(x1, y1, x2, y2);
 }
 
 void CPathFinder::StartHeapSearch(int32_t x, int32_t y, int32_t distance)
@@ -242,6 +275,57 @@ void CPathFinder::StartHeapSearch(int32_t x, int32_t y, int32_t distance)
     m_BestX = x;
     m_BestY = y;
     m_BestDistance = distance;
+}
+
+int32_t CPathFinder::FinishRoute(ESearchEnd searchEnd, int32_t startX, int32_t startY, Route& route, SPoint& end)
+{
+    if (searchEnd != ESearchEnd::Found)
+    {
+        m_GoalX = m_BestX;
+        m_GoalY = m_BestY;
+        CountFailure();
+    }
+    const int32_t steps = WriteRouteSteps(startX, startY, route, end);
+    NextRouteGeneration();
+    return steps;
+}
+
+int32_t CPathFinder::WriteRouteSteps(int32_t startX, int32_t startY, Route& route, SPoint& end)
+{
+    // As WriteRoute; each cell's parent is the cell its direction came
+    // from.
+    int32_t steps = 0;
+    for (int32_t x = m_GoalX, y = m_GoalY; x != startX || y != startY; ++steps)
+    {
+        const SRouteCell& cell = RouteCellAt(x, y);
+        if (cell.stamp != m_RouteStamp || steps >= CellCount)
+        {
+            DEBUG_REPORT("#DEBUG: CPathFinder::WriteRoute -> broken route");
+            m_GoalX = startX;
+            m_GoalY = startY;
+            end = {startX, startY};
+            return 0;
+        }
+        x = uint8_t(x - DirectionDX[cell.direction]);
+        y = uint8_t(y - DirectionDY[cell.direction]);
+    }
+    for (; steps > RouteCapacity; --steps)
+    {
+        const SRouteCell& cell = RouteCellAt(m_GoalX, m_GoalY);
+        m_GoalX = uint8_t(m_GoalX - DirectionDX[cell.direction]);
+        m_GoalY = uint8_t(m_GoalY - DirectionDY[cell.direction]);
+    }
+    int32_t x = m_GoalX;
+    int32_t y = m_GoalY;
+    for (int32_t i = 0; i < steps; ++i)
+    {
+        const SRouteCell& cell = RouteCellAt(x, y);
+        route[i] = cell.direction;
+        x = uint8_t(x - DirectionDX[cell.direction]);
+        y = uint8_t(y - DirectionDY[cell.direction]);
+    }
+    end = {m_GoalX, m_GoalY};
+    return steps;
 }
 
 int32_t CPathFinder::WriteRoute(int32_t startX, int32_t startY, Route& route, SPoint& end)
