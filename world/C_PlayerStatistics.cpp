@@ -156,7 +156,11 @@ std::string Joined(std::initializer_list<int32_t> values)
 {
     std::string text;
     for (const int32_t value : values)
-        text += (text.empty() ? "" : "/") + std::to_string(value);
+    {
+        if (!text.empty())
+            text += '/';
+        text += std::to_string(value);
+    }
     return text;
 }
 
