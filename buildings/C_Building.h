@@ -399,6 +399,9 @@ protected:
     bool IsInModelBoxes(float px, float height, float py, float margin) const;
     void RenderRelationLine(const CPlayer* ownerPlayer) const;
     void RenderQueueDetails() const;
+    // Marks a map block blocked or free while it is still this building's
+    // (it may have gone to another building since); nothing off the map.
+    void SetBlockBlocked(int32_t blockX, int32_t blockY, uint8_t blocked);
     void RenderProductionNotice() const;
 
     // What this building has added to its owner's counts and sight, so that

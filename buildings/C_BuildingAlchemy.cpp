@@ -13,16 +13,9 @@ constexpr float ApparatusHeight = 97.81f;
 // The apparatus turns about the diagonal (1, 0, -1), normalised.
 constexpr float ApparatusAxis[3] = {0.7071f, 0.0f, -0.7071f};
 
-struct STechnologyButton
-{
-    int32_t technology;
-    int32_t position;
-    int32_t icon;
-    char key;
-};
 // In this order: where two share a place, the technology tree offers one
 // of them at a time.
-constexpr STechnologyButton TechnologyButtons[] = {
+constexpr SCommandButton TechnologyButtons[] = {
     {53, 0, 111, 'e'},   // "TC_ADV_BUILD"
     {56, 1, 114, 'b'},   // "TC_BALLISTIC"
     {59, 1, 117, 'h'},   // "TC_HIDEOUT"
@@ -59,7 +52,6 @@ void CBuildingAlchemy::RenderPanelButtons()
     if (RenderUnfinishedPanel() || !MayShowButtons())
         return;
     if (MayShowTechnologyButtons())
-        for (const STechnologyButton& button : TechnologyButtons)
-            RenderTechnologyButton(button.position, button.icon, button.technology, button.key);
+        RenderTechnologyButtons(TechnologyButtons);
     RenderPanelEnd(false);
 }

@@ -8,17 +8,9 @@ namespace
 constexpr int32_t HorseRiding = 30;   // "TC_HORSERIDE"
 constexpr int32_t Crossbow = 31;      // "TC_CROSSBOW"
 
-struct STrainButton
-{
-    int32_t position;
-    int32_t icon;
-    int32_t unitType;
-    char key;
-};
-
-const STrainButton TrainButtons[] = {
-    {0, 43, UNIT_WARRIOR, 'w'}, {1, 44, UNIT_ARCHER, 'a'},      {2, 47, UNIT_LIGHTCAVALRY, 'l'},
-    {4, 51, UNIT_KNIGHT, 'k'},  {5, 50, UNIT_CROSSBOWMAN, 'o'}, {6, 54, UNIT_HEAVYCAVALRY, 'e'},
+const SCommandButton TrainButtons[] = {
+    {UNIT_WARRIOR, 0, 43, 'w'}, {UNIT_ARCHER, 1, 44, 'a'},      {UNIT_LIGHTCAVALRY, 2, 47, 'l'},
+    {UNIT_KNIGHT, 4, 51, 'k'},  {UNIT_CROSSBOWMAN, 5, 50, 'o'}, {UNIT_HEAVYCAVALRY, 6, 54, 'e'},
 };
 }  // namespace
 
@@ -29,8 +21,7 @@ void CBuildingBarracks::RenderPanelButtons()
     if (!MayShowButtons() || RenderUnfinishedPanel())
         return;
     if (MayShowUnitButtons())
-        for (const STrainButton& button : TrainButtons)
-            RenderUnitButton(button.position, button.icon, button.unitType, button.key);
+        RenderUnitButtons(TrainButtons);
     if (MayShowTechnologyButtons())
     {
         // Each shares its place with the rider or the crossbowman it

@@ -5,17 +5,9 @@
 
 namespace
 {
-struct SResearchButton
-{
-    int32_t technology;
-    int32_t position;
-    int32_t icon;
-    char key;
-};
-
 // Technologies that share a place are the levels of one chain, of which
 // the technology tree offers one at a time.
-const SResearchButton ResearchButtons[] = {
+const SCommandButton ResearchButtons[] = {
     {39, 4, 97, 'i'},  {40, 4, 98, 'b'},  {41, 4, 99, 'a'},    // "TC_MACINE_D_1" to "_3"
     {42, 8, 100, 'h'}, {43, 8, 101, 'e'},                      // "TC_CAT_ATT_1", "_2"
     {45, 9, 103, 's'},                                         // "TC_CAT_RANGE"
@@ -37,8 +29,7 @@ void CBuildingCastle::RenderPanelButtons()
         RenderUnitButton(1, 53, UNIT_DEMOLISHMAN, 'm');
     }
     if (MayShowTechnologyButtons())
-        for (const SResearchButton& button : ResearchButtons)
-            RenderTechnologyButton(button.position, button.icon, button.technology, button.key);
+        RenderTechnologyButtons(ResearchButtons);
     RenderPanelEnd(true);
     CBuildingBarracks::RegisterRallyKeys();
 }

@@ -116,11 +116,7 @@ void CDecorationGate::SetBlocksBlocked(uint8_t blocked)
         int32_t blockX = 0;
         int32_t blockY = 0;
         SpannedBlock(i, blockX, blockY);
-        if (!g_GameMap.IsOnMap(blockX, blockY))
-            continue;
-        SMapBlock& block = g_GameMap.Block(blockX, blockY);
-        if (block.building == this)
-            block.blocked = blocked;
+        SetBlockBlocked(blockX, blockY, blocked);
     }
 }
 

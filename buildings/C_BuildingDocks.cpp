@@ -1,11 +1,8 @@
 #include "buildings/C_BuildingDocks.h"
 
-#include <cmath>
-
 #include "buildings/C_BuildingDraw.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
-#include "media/C_ModelRecord.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "world/C_GameMap.h"
@@ -32,28 +29,19 @@ constexpr int32_t RingGrowthSteps = 10;
 constexpr float RingGrowthStep = 0.01f;
 constexpr float RingBaseGrowth = 0.12f;
 
-// A collapsing building shakes and sinks as every town building does.
 constexpr int32_t WinterTheme = 1;
-constexpr float ShakeBlocks = 0.02f;
-constexpr float ShakeSpeed = 500.0f;
+// The docks stand on the water plane, where a collapse sinks them.
 constexpr float WaterPlane = 0.0f;
 
 constexpr int32_t TransportShip = 7;
 constexpr int32_t WarGalley = 11;
 
-struct SButton
-{
-    int32_t number;   // unit type or technology
-    int32_t position;
-    int32_t icon;
-    char key;
-};
-constexpr SButton ShipButtons[] = {
+constexpr SCommandButton ShipButtons[] = {
     {TransportShip, 0, 48, 't'},
     {WarGalley, 1, 52, 'w'},
 };
 // Where two share a place, the technology tree offers one at a time.
-constexpr SButton TechnologyButtons[] = {
+constexpr SCommandButton TechnologyButtons[] = {
     {32, 4, 90, 'c'},   // "TC_WARGALLEY"
     {33, 4, 91, 'a'},   // "TC_SHIPSPD_1"
     {34, 4, 92, 'o'},   // "TC_SHIPSPD_2"
@@ -132,26 +120,12 @@ bool CBuildingDocks::Animate(float elapsed)
 
 void CBuildingDocks::Render(float collapse)
 {
-    CModelRecord* record = GetGlobalModel(model);
-    if (record == nullptr)
+    const std::optional<SDrawPoint> body = RenderBody(collapse, WaterPlane);
+    if (!body)
         return;
-    record->SetColourSlot(GetOwnerColour());
     const SBuildingStageRow& stages = GetStageRow();
-    float drawX = static_cast<float>(x);
-    float drawY = static_cast<float>(y);
-    float height = WaterPlane;
-    if (collapse != 0.0f)
-    {
-        drawX += ShakeBlocks * std::sin(ShakeSpeed * collapse);
-        drawY += ShakeBlocks * std::cos(ShakeSpeed * collapse);
-        height -= collapse * stages.sinkDepth;
-    }
-    drawPosition[0] = drawX;
-    drawPosition[1] = height;
-    drawPosition[2] = drawY;
-    CBuildingDraw::DrawModel(model, 0, drawX, drawY, height, 0.0f);
     if (IsFinished() && g_GameMap.theme == WinterTheme && stages.snowModel != 0)
-        CBuildingDraw::DrawModel(stages.snowModel, 0, drawX, drawY, height, 0.0f);
+        CBuildingDraw::DrawModel(stages.snowModel, 0, body->x, body->y, body->height, 0.0f);
 }
 
 void CBuildingDocks::RenderPanelButtons()
@@ -159,11 +133,9 @@ void CBuildingDocks::RenderPanelButtons()
     if (RenderUnfinishedPanel() || !MayShowButtons())
         return;
     if (MayShowUnitButtons())
-        for (const SButton& button : ShipButtons)
-            RenderUnitButton(button.position, button.icon, button.number, button.key);
+        RenderUnitButtons(ShipButtons);
     if (MayShowTechnologyButtons())
-        for (const SButton& button : TechnologyButtons)
-            RenderTechnologyButton(button.position, button.icon, button.number, button.key);
+        RenderTechnologyButtons(TechnologyButtons);
     RenderPanelEnd(true);
 }
 

@@ -13,64 +13,37 @@ namespace
 {
 constexpr float DegreesToRadians = 3.14159265f / 180.0f;
 
-// The model's turn about the vertical axis, then the camera's.
-void ModelMatrix(float facing, float out[9])
+// The model's turn about the vertical axis.
+void VerticalTurn(float facing, float out[9])
 {
     const float c = std::cos(facing * DegreesToRadians);
     const float s = std::sin(facing * DegreesToRadians);
     const float turn[9] = {c, 0.0f, -s, 0.0f, 1.0f, 0.0f, s, 0.0f, c};
-    const float* view = g_GameMap.viewMatrix;
-    for (int32_t row = 0; row < 3; ++row)
-        for (int32_t column = 0; column < 3; ++column)
-            out[row * 3 + column] = turn[row * 3] * view[column] + turn[row * 3 + 1] * view[3 + column] +
-                                    turn[row * 3 + 2] * view[6 + column];
+    for (int32_t i = 0; i < 9; ++i)
+        out[i] = turn[i];
 }
 }  // namespace
 
-void CBuildingDraw::DrawModel(int32_t modelNumber, int32_t frame, float x, float y, float height, float facing)
+CModelRecord* CBuildingDraw::RecordDraw(int32_t modelNumber, int32_t frame, float x, float y, float height,
+                                        float facing, int32_t* shown)
 {
     CModelRecord* record = GetGlobalModel(modelNumber);
     if (record == nullptr)
-        return;
+        return nullptr;
     const int32_t frames = record->GetFrameCount();
-    const int32_t shown = frames > 0 ? ((frame % frames) + frames) % frames : 0;
+    *shown = frames > 0 ? ((frame % frames) + frames) % frames : 0;
     if (s_Draws.size() >= kMostDraws)
         s_Draws.erase(s_Draws.begin(), s_Draws.begin() + static_cast<std::ptrdiff_t>(kMostDraws / 2));
-    s_Draws.push_back({modelNumber, shown, x, y, height, facing});
+    s_Draws.push_back({modelNumber, *shown, x, y, height, facing});
     // A model without a vertex buffer (missing or damaged file) draws nothing.
     if (record->object.vertexBuffer == nullptr || frames <= 0)
-        return;
-    float at[3];
-    g_GameMap.ProjectToScreenAtHeight(x, y, height, at);
-    float m[9];
-    ModelMatrix(facing, m);
-    if (g_Config.hardwareTnL)
-    {
-        record->object.SetHWTNLSimpleTransform(shown, at[0], at[1], at[2], m);
-        record->object.RenderVXBuffer(shown);
-        return;
-    }
-    record->object.SimpleTransform(shown, m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8]);
-    record->object.Render(at[0], at[1], at[2]);
+        return nullptr;
+    return record;
 }
 
-void CBuildingDraw::DrawModelAboutAxis(int32_t modelNumber, int32_t frame, float x, float y, float height,
-                                       const float axis[3], float angle)
+void CBuildingDraw::SubmitTurned(CModelRecord& record, int32_t shown, float x, float y, float height,
+                                 const float turn[9])
 {
-    CModelRecord* record = GetGlobalModel(modelNumber);
-    if (record == nullptr)
-        return;
-    const int32_t frames = record->GetFrameCount();
-    const int32_t shown = frames > 0 ? ((frame % frames) + frames) % frames : 0;
-    if (s_Draws.size() >= kMostDraws)
-        s_Draws.erase(s_Draws.begin(), s_Draws.begin() + static_cast<std::ptrdiff_t>(kMostDraws / 2));
-    s_Draws.push_back({modelNumber, shown, x, y, height, angle});
-    if (record->object.vertexBuffer == nullptr || frames <= 0)
-        return;
-    float at[3];
-    g_GameMap.ProjectToScreenAtHeight(x, y, height, at);
-    float turn[9];
-    GlobalFunc::AxisAngleMatrix(axis[0], axis[1], axis[2], angle, turn);
     // The turn first, then the camera's.
     const float* view = g_GameMap.viewMatrix;
     float m[9];
@@ -78,12 +51,37 @@ void CBuildingDraw::DrawModelAboutAxis(int32_t modelNumber, int32_t frame, float
         for (int32_t column = 0; column < 3; ++column)
             m[row * 3 + column] = turn[row * 3] * view[column] + turn[row * 3 + 1] * view[3 + column] +
                                   turn[row * 3 + 2] * view[6 + column];
+    float at[3];
+    g_GameMap.ProjectToScreenAtHeight(x, y, height, at);
     if (g_Config.hardwareTnL)
     {
-        record->object.SetHWTNLSimpleTransform(shown, at[0], at[1], at[2], m);
-        record->object.RenderVXBuffer(shown);
+        record.object.SetHWTNLSimpleTransform(shown, at[0], at[1], at[2], m);
+        record.object.RenderVXBuffer(shown);
         return;
     }
-    record->object.SimpleTransform(shown, m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8]);
-    record->object.Render(at[0], at[1], at[2]);
+    record.object.SimpleTransform(shown, m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8]);
+    record.object.Render(at[0], at[1], at[2]);
+}
+
+void CBuildingDraw::DrawModel(int32_t modelNumber, int32_t frame, float x, float y, float height, float facing)
+{
+    int32_t shown = 0;
+    CModelRecord* record = RecordDraw(modelNumber, frame, x, y, height, facing, &shown);
+    if (record == nullptr)
+        return;
+    float turn[9];
+    VerticalTurn(facing, turn);
+    SubmitTurned(*record, shown, x, y, height, turn);
+}
+
+void CBuildingDraw::DrawModelAboutAxis(int32_t modelNumber, int32_t frame, float x, float y, float height,
+                                       const float axis[3], float angle)
+{
+    int32_t shown = 0;
+    CModelRecord* record = RecordDraw(modelNumber, frame, x, y, height, angle, &shown);
+    if (record == nullptr)
+        return;
+    float turn[9];
+    GlobalFunc::AxisAngleMatrix(axis[0], axis[1], axis[2], angle, turn);
+    SubmitTurned(*record, shown, x, y, height, turn);
 }

@@ -36,9 +36,21 @@ public:
     static void DrawModelAboutAxis(int32_t modelNumber, int32_t frame, float x, float y, float height,
                                    const float axis[3], float angle);
 
+    // Draws frame `shown` of the record at (x, y) and that height, turned
+    // by the row-major `turn` (rows the model's x, up and z axes) before
+    // the camera's turn; kept in no draw record.  The record must have a
+    // vertex buffer and the frame.
+    static void SubmitTurned(CModelRecord& record, int32_t shown, float x, float y, float height,
+                             const float turn[9]);
+
     static const std::vector<SModelDraw>& GetDraws() { return s_Draws; }
     static void ClearDraws() { s_Draws.clear(); }
 
 private:
+    // The model's record with the draw kept in the record (its frame taken
+    // modulo the frame count in `shown`); null for a missing model, and
+    // after keeping the draw for one without a vertex buffer or frames.
+    static CModelRecord* RecordDraw(int32_t modelNumber, int32_t frame, float x, float y, float height,
+                                    float facing, int32_t* shown);
     static std::vector<SModelDraw> s_Draws;
 };

@@ -204,32 +204,47 @@ bool CBuildingOfCast::Animate(float elapsed)
     return true;
 }
 
-void CBuildingOfCast::Render(float collapse)
+float CBuildingOfCast::GetCornerGround() const
+{
+    return g_GameMap.IsOnMap(x, y) ? g_GameMap.GetHeight(static_cast<float>(x), static_cast<float>(y)) : 0.0f;
+}
+
+CBuildingOfCast::SDrawPoint CBuildingOfCast::PlaceForDrawing(SDrawPoint point, float collapse, float sinkDepth)
+{
+    if (collapse != 0.0f)
+    {
+        point.x += ShakeBlocks * std::sin(ShakeSpeed * collapse);
+        point.y += ShakeBlocks * std::cos(ShakeSpeed * collapse);
+        point.height -= collapse * sinkDepth;
+    }
+    drawPosition[0] = point.x;
+    drawPosition[1] = point.height;
+    drawPosition[2] = point.y;
+    return point;
+}
+
+std::optional<CBuildingOfCast::SDrawPoint> CBuildingOfCast::RenderBody(float collapse, float ground)
 {
     CModelRecord* record = GetGlobalModel(model);
     if (record == nullptr)
-        return;
+        return std::nullopt;
     record->SetColourSlot(GetOwnerColour());
-    const SBuildingStageRow& stages = GetStageRow();
-    float drawX = static_cast<float>(x);
-    float drawY = static_cast<float>(y);
-    float height = g_GameMap.IsOnMap(x, y) ? g_GameMap.GetHeight(drawX, drawY) : 0.0f;
-    if (collapse != 0.0f)
-    {
-        drawX += ShakeBlocks * std::sin(ShakeSpeed * collapse);
-        drawY += ShakeBlocks * std::cos(ShakeSpeed * collapse);
-        height -= collapse * stages.sinkDepth;
-    }
-    drawPosition[0] = drawX;
-    drawPosition[1] = height;
-    drawPosition[2] = drawY;
-    CBuildingDraw::DrawModel(model, 0, drawX, drawY, height, 0.0f);
-    if (!IsFinished())
+    const SDrawPoint corner{static_cast<float>(x), static_cast<float>(y), ground};
+    const SDrawPoint point = PlaceForDrawing(corner, collapse, GetStageRow().sinkDepth);
+    CBuildingDraw::DrawModel(model, 0, point.x, point.y, point.height, 0.0f);
+    return point;
+}
+
+void CBuildingOfCast::Render(float collapse)
+{
+    const std::optional<SDrawPoint> body = RenderBody(collapse, GetCornerGround());
+    if (!body || !IsFinished())
         return;
+    const SBuildingStageRow& stages = GetStageRow();
     if (g_GameMap.theme == WinterTheme && stages.snowModel != 0)
-        CBuildingDraw::DrawModel(stages.snowModel, 0, drawX, drawY, height, 0.0f);
+        CBuildingDraw::DrawModel(stages.snowModel, 0, body->x, body->y, body->height, 0.0f);
     if (collapse == 0.0f)
-        RenderBanners(height);
+        RenderBanners(body->height);
 }
 
 void CBuildingOfCast::RenderBanners(float height) const

@@ -4,12 +4,24 @@
 // it and add their own state and behaviour.
 
 #include <cstdint>
+#include <optional>
+#include <span>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingStageTable.h"
 
 class CUnitStats;
+
+// A command panel button: the unit type it trains or the technology it
+// researches, its place on the panel, its icon and its key.
+struct SCommandButton
+{
+    int32_t number;
+    int32_t position;
+    int32_t icon;
+    char key;
+};
 
 class CBuildingOfCast : public CBuilding
 {
@@ -94,6 +106,24 @@ protected:
     void RaiseDust(int32_t puffs) const;
     void RenderBanners(float height) const;
 
+    // ---- Drawing ---------------------------------------------------------------
+    // Where a model goes on the map: blocks across, world units up.
+    struct SDrawPoint
+    {
+        float x;
+        float y;
+        float height;
+    };
+    // The map height at the corner; 0.0 off the map.
+    float GetCornerGround() const;
+    // The point shaken and sunk by `sinkDepth` scaled by the collapse while
+    // collapsing, then kept as the building's draw position.
+    SDrawPoint PlaceForDrawing(SDrawPoint point, float collapse, float sinkDepth);
+    // The model in the owner's colour at the corner on `ground`, placed as
+    // above with the stage row's sink depth; where it went, or nothing (no
+    // draw) without a model record.
+    std::optional<SDrawPoint> RenderBody(float collapse, float ground);
+
     // ---- Command panel -------------------------------------------------------
     // The cancel button while unfinished (Escape cancels too); true when it
     // was the whole panel.  Only a click on the button cancels: the command
@@ -109,6 +139,9 @@ protected:
     // technology; its key in lower and upper case.
     void RenderUnitButton(int32_t position, int32_t icon, int32_t unitType, char key) const;
     void RenderTechnologyButton(int32_t position, int32_t icon, int32_t technology, char key) const;
+    // The same for each button of a table, in its order.
+    void RenderUnitButtons(std::span<const SCommandButton> buttons) const;
+    void RenderTechnologyButtons(std::span<const SCommandButton> buttons) const;
     // Escape cancels the current production or research while there is
     // one; then the rally mode button, or Escape to leave the mode.
     void RenderPanelEnd(bool withModeButton) const;

@@ -78,7 +78,7 @@ bool CBuildingOfCast::MayShowTechnologyButtons() const
 
 void CBuildingOfCast::RenderUnitButton(int32_t position, int32_t icon, int32_t unitType, char key) const
 {
-    const CPlayer* player = g_Players != nullptr && owner >= 0 && owner < MaxPlayers ? &g_Players[owner] : nullptr;
+    const CPlayer* player = PlayerAt(owner);
     const CUnitStats* record = FindUnitRecord(unitType);
     if (player == nullptr || record == nullptr || !player->CanTrainUnit(unitType))
         return;
@@ -93,7 +93,7 @@ void CBuildingOfCast::RenderUnitButton(int32_t position, int32_t icon, int32_t u
 
 void CBuildingOfCast::RenderTechnologyButton(int32_t position, int32_t icon, int32_t technology, char key) const
 {
-    const CPlayer* player = g_Players != nullptr && owner >= 0 && owner < MaxPlayers ? &g_Players[owner] : nullptr;
+    const CPlayer* player = PlayerAt(owner);
     if (player == nullptr || !player->IsTechnologyAvailable(technology))
         return;
     CBuildingPanel& panel = g_BuildingPanel;
@@ -103,6 +103,18 @@ void CBuildingOfCast::RenderTechnologyButton(int32_t position, int32_t icon, int
         g_BuildingCommand.technology = technology;
     }
     panel.AddbuildingHotkey(key, UpperKey(key), nullptr, technology, CBuildingPanel::NoCommand, 0);
+}
+
+void CBuildingOfCast::RenderUnitButtons(std::span<const SCommandButton> buttons) const
+{
+    for (const SCommandButton& button : buttons)
+        RenderUnitButton(button.position, button.icon, button.number, button.key);
+}
+
+void CBuildingOfCast::RenderTechnologyButtons(std::span<const SCommandButton> buttons) const
+{
+    for (const SCommandButton& button : buttons)
+        RenderTechnologyButton(button.position, button.icon, button.number, button.key);
 }
 
 void CBuildingOfCast::RenderPanelEnd(bool withModeButton) const

@@ -44,17 +44,7 @@ CBuildingTrap::CBuildingTrap(int32_t ownerIndex) : CBuildingOfCast(CastTrap, own
 void CBuildingTrap::OnFinished()
 {
     CBuildingOfCast::OnFinished();
-    SetBlockBlocked(0);
-}
-
-void CBuildingTrap::SetBlockBlocked(uint8_t blocked)
-{
-    if (!g_GameMap.IsOnMap(x, y))
-        return;
-    SMapBlock& block = g_GameMap.Block(x, y);
-    // The block may have gone to another building since.
-    if (block.building == this)
-        block.blocked = blocked;
+    SetBlockBlocked(x, y, 0);
 }
 
 bool CBuildingTrap::IsTrapVisible() const
@@ -74,7 +64,7 @@ void CBuildingTrap::Spring()
     animTime = 0.0f;
     model = SprungModel;
     PlaySound(SpringSample, SpringSampleVariants, false);
-    SetBlockBlocked(1);
+    SetBlockBlocked(x, y, 1);
 }
 
 void CBuildingTrap::SmashEffect()

@@ -47,6 +47,5 @@ public:
     bool IsSprung() const { return model == SprungModel; }
 
 private:
-    void SetBlockBlocked(uint8_t blocked);
     void RenderGroundQuad(uint32_t colour) const;
 };

@@ -17,8 +17,6 @@ constexpr int32_t WinterTheme = 1;
 constexpr int32_t RefreshMargin = 2;
 constexpr int32_t RefreshSide = 5;
 constexpr float ModelUnitsPerBlock = 32.0f;
-constexpr float ShakeBlocks = 0.02f;
-constexpr float ShakeSpeed = 500.0f;
 constexpr float SinkDepth = 300.0f;
 
 struct SShapeModels
@@ -89,19 +87,10 @@ void CBuildingWall::JoinNeighbours()
     UpdateJoint();
 }
 
-void CBuildingWall::SetBlockBlocked(uint8_t blocked)
-{
-    if (!g_GameMap.IsOnMap(x, y))
-        return;
-    SMapBlock& block = g_GameMap.Block(x, y);
-    if (block.building == this)
-        block.blocked = blocked;
-}
-
 void CBuildingWall::OnPlaced()
 {
     if (!IsFinished())
-        SetBlockBlocked(0);
+        SetBlockBlocked(x, y, 0);
 }
 
 bool CBuildingWall::Construct(float amount, bool instant)
@@ -112,7 +101,7 @@ bool CBuildingWall::Construct(float amount, bool instant)
     {
         if (g_GameMap.IsOnMap(x, y) && g_GameMap.Block(x, y).unit != nullptr)
             return false;
-        SetBlockBlocked(1);
+        SetBlockBlocked(x, y, 1);
     }
     return CBuildingOfCast::Construct(amount, instant);
 }
@@ -120,7 +109,7 @@ bool CBuildingWall::Construct(float amount, bool instant)
 void CBuildingWall::OnFinished()
 {
     // However it was finished, a standing wall blocks its block.
-    SetBlockBlocked(1);
+    SetBlockBlocked(x, y, 1);
     g_GameMap.UpdateArea(x - RefreshMargin, y - RefreshMargin, RefreshSide, RefreshSide);
     BuildingFinished();
     UpdateJoint();
@@ -179,19 +168,11 @@ void CBuildingWall::Render(float collapse)
         alongY = slopeY;
         drawY = top;
     }
-    float height = g_GameMap.GetHeight(drawX, drawY);
-    if (collapse != 0.0f)
-    {
-        drawX += ShakeBlocks * std::sin(ShakeSpeed * collapse);
-        drawY += ShakeBlocks * std::cos(ShakeSpeed * collapse);
-        height -= collapse * SinkDepth;
-    }
-    drawPosition[0] = drawX;
-    drawPosition[1] = height;
-    drawPosition[2] = drawY;
-    DrawTilted(model, drawX, drawY, height, alongX, alongY);
+    const SDrawPoint point =
+        PlaceForDrawing({drawX, drawY, g_GameMap.GetHeight(drawX, drawY)}, collapse, SinkDepth);
+    DrawTilted(model, point.x, point.y, point.height, alongX, alongY);
     if (IsFinished() && g_GameMap.theme == WinterTheme)
-        DrawTilted(ModelsOf(joinState).snow, drawX, drawY, height, alongX, alongY);
+        DrawTilted(ModelsOf(joinState).snow, point.x, point.y, point.height, alongX, alongY);
 }
 
 void CBuildingWall::SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const

@@ -52,6 +52,5 @@ protected:
 
 private:
     bool IsWallAt(int32_t blockX, int32_t blockY) const;
-    void SetBlockBlocked(uint8_t blocked);
     void BroadcastModelChange(int32_t oldModel) const;
 };

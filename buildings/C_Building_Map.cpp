@@ -170,6 +170,15 @@ void CBuilding::ReleaseBlocks()
         }
 }
 
+void CBuilding::SetBlockBlocked(int32_t blockX, int32_t blockY, uint8_t blocked)
+{
+    if (!g_GameMap.IsOnMap(blockX, blockY))
+        return;
+    SMapBlock& block = g_GameMap.Block(blockX, blockY);
+    if (block.building == this)
+        block.blocked = blocked;
+}
+
 void CBuilding::RestoreCorners()
 {
     const bool keepHeights = (GetWidth() == 1 && GetDepth() == 1) || GetBuildCast() == CastDocks;

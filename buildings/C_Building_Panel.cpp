@@ -89,7 +89,7 @@ void CBuilding::RenderPanelDetails(const char* name)
     CBuildingPanel& panel = g_BuildingPanel;
     RenderPanelIcon(5, 240, GetIconIndex(), 0);
     panel.PrintText(115, 240, name, White, CBuildingPanel::TextWidth(name, false) > WrapWidth);
-    const CPlayer* ownerPlayer = g_Players != nullptr && owner >= 0 && owner < MaxPlayers ? &g_Players[owner] : nullptr;
+    const CPlayer* ownerPlayer = PlayerAt(owner);
     if (ownerPlayer != nullptr)
         panel.PrintText(115, 260, ownerPlayer->name, Yellow, true);
     if (owner != g_LocalPlayer)
