@@ -9,9 +9,6 @@
 
 namespace
 {
-constexpr int32_t TurnChance = 500;
-constexpr int32_t IdleTurnDegrees = 45;
-constexpr int32_t TurnChoices = 3;
 constexpr float AimHeight = 40.0f;
 constexpr float BlockMiddle = 0.5f;
 // The guns are held a tenth of a block right and 1.55 blocks ahead, and
@@ -52,37 +49,22 @@ bool CUnitHeroType::Animate(int32_t ticks)
 
 bool CUnitHeroType::StepOneTick()
 {
+    if (StepStandOrWalk())
+        return true;
     switch (animType)
     {
-    case ANIM_STAND:
-        StepStand();
-        break;
-    case ANIM_WALK:
-        animFrame += m_Animation.walkAdvance;
-        break;
     case ANIM_ATTACK:
         return StepAttack();
     case ANIM_WIND_DOWN:
         if (!m_Weapon.windsDown)
             break;
-        animFrame += GetAttackAnimSpeed();
-        if (animFrame >= static_cast<float>(CUnitAnimationTable::FrameCount(model)))
-        {
-            Stop();
+        if (StepWindDown())
             shotReleased = 0;
-        }
         break;
     default:
         break;
     }
     return true;
-}
-
-void CUnitHeroType::StepStand()
-{
-    animFrame += m_Animation.standAdvance;
-    if (IsOwnedHere(player) && GlobalFunc::Random(TurnChance) == 0)
-        SetDirection(facing - IdleTurnDegrees + GlobalFunc::Random(TurnChoices) * IdleTurnDegrees, true);
 }
 
 bool CUnitHeroType::IsShotMoment() const
@@ -100,14 +82,8 @@ bool CUnitHeroType::StepAttack()
     animFrame += GetAttackAnimSpeed();
     if (IsShotMoment() && !shotReleased)
     {
-        // The owner decides whether the target is still there to be shot;
-        // a remote copy shoots for the show.
-        if (IsOwnedHere(player) &&
-            ((actionTargetUnit == nullptr && actionTargetBuilding == nullptr) || !IsTargetReached()))
-        {
-            ResumeAction();
+        if (ResumeIfTargetLost())
             return false;
-        }
         Shoot();
         // A target killed by the shot has ended the attack already.
         if (animType != ANIM_ATTACK)
@@ -196,27 +172,9 @@ void CUnitHeroType::FireLaser(const float aim[3])
 
 void CUnitHeroType::SetModelByAnimation()
 {
-    switch (animType)
-    {
-    case ANIM_STAND:
-        model = m_Animation.standModel;
-        ready = 1;
-        break;
-    case ANIM_WALK:
-        model = m_Animation.walkModel;
-        break;
-    case ANIM_ATTACK:
+    // A dying hero keeps the model it had.
+    if (!ChooseShooterModel() && animType == ANIM_DIE)
         animFrame = 0.0f;
-        ready = 0;
-        model = m_Animation.attackModel;
-        break;
-    case ANIM_DIE:
-        // The hero keeps the model it had.
-        animFrame = 0.0f;
-        break;
-    default:
-        break;
-    }
     SendAnimationChange();
 }
 

@@ -38,7 +38,6 @@ protected:
     bool StepOneTick();
 
 private:
-    void StepStand();
     bool StepAttack();
     bool IsShotMoment() const;
     void Shoot();

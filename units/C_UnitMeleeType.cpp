@@ -2,7 +2,6 @@
 
 #include "buildings/C_Building.h"
 #include "core/GlobalFunc.h"
-#include "media/C_ModelRecord.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "net/C_UnitCommandOutbox.h"
@@ -10,11 +9,8 @@
 
 namespace
 {
-constexpr int32_t TurnChance = 500;
 constexpr int32_t SnortChance = 1000;
 constexpr SSoundPair Snort = {150, 9};
-constexpr int32_t IdleTurnDegrees = 45;
-constexpr int32_t TurnChoices = 3;
 constexpr const char* RefusalPrefix = "Unit record refused: ";
 }  // namespace
 
@@ -37,9 +33,7 @@ bool CUnitMeleeType::Animate(int32_t ticks)
                 return true;
             break;
         case ANIM_WIND_DOWN:
-            animFrame += GetAttackAnimSpeed();
-            if (animFrame >= static_cast<float>(CUnitAnimationTable::FrameCount(model)))
-                Stop();
+            StepWindDown();
             break;
         case ANIM_DIE:
             if (!StepDie())
@@ -56,10 +50,7 @@ void CUnitMeleeType::StepStand()
 {
     animFrame += m_Animation.standAdvance;
     if (m_Animation.idleHabit == EIdleHabit::Turn)
-    {
-        if (IsOwnedHere(player) && GlobalFunc::Random(TurnChance) == 0)
-            SetDirection(facing - IdleTurnDegrees + GlobalFunc::Random(TurnChoices) * IdleTurnDegrees, true);
-    }
+        TurnNowAndThen();
     else if (m_Animation.idleHabit == EIdleHabit::Snort)
     {
         if (onMap && GlobalFunc::Random(SnortChance) == 0)
@@ -147,50 +138,31 @@ bool CUnitMeleeType::StepDie()
         deathSoundPlayed = 1;
         PlaySoundAt(m_Animation.deathSound.sample, m_Animation.deathSound.variants, 0);
     }
-    return AnimateDeath(advance, static_cast<float>(CUnitAnimationTable::FrameCount(m_Animation.dieModel)));
+    return StepFall();
 }
 
 void CUnitMeleeType::SetModelByAnimation()
 {
-    switch (animType)
+    // A swing in progress goes on where it is.
+    if (animType == ANIM_ATTACK && model != m_Animation.attackModel)
     {
-    case ANIM_STAND:
-        model = m_Animation.standModel;
-        break;
-    case ANIM_WALK:
-        model = m_Animation.walkModel;
-        break;
-    case ANIM_ATTACK:
-        // A swing in progress goes on where it is.
-        if (model != m_Animation.attackModel)
-        {
-            animFrame = m_Animation.attackStartFrame;
-            hitCount = 0;
-            blowDealt[0] = 0;
-            blowDealt[1] = 0;
-            model = m_Animation.attackModel;
-        }
-        break;
-    case ANIM_DIE:
-        StartDeathAnimation();
-        break;
-    default:
-        break;
+        animFrame = m_Animation.attackStartFrame;
+        hitCount = 0;
+        blowDealt[0] = 0;
+        blowDealt[1] = 0;
+        model = m_Animation.attackModel;
     }
+    else if (animType == ANIM_DIE)
+        StartDeathAnimation();
+    else
+        ChooseStandOrWalkModel();
     SendAnimationChange();
 }
 
 void CUnitMeleeType::Render()
 {
-    if (!onMap)
-        return;
-    CModelRecord* record = GetModelRecord();
-    if (record == nullptr)
-        return;
-    // What the model drawing of the map reads for this unit's model.
-    record->SetColourSlot(player);
-    record->SetWoundLevel(WoundLevel());
-    drawnFrame = CUnitAnimationTable::FrameIndex(animFrame, model);
+    if (onMap)
+        PrepareModelDraw(&drawnFrame);
 }
 
 void CUnitMeleeType::SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const

@@ -48,13 +48,13 @@ public:
 protected:
     CUnitRangedType(int32_t cast, const SRangedShot& shot);
 
+    // Aims at the target and turns to it; false when there is nothing to
+    // shoot at (a remote copy whose target has left).
+    bool AimAtTarget(float* aim);
+
 private:
-    void StepStand();
     // False to stop stepping this call.
     bool StepDraw();
-    // False when there is nothing to shoot at (a remote copy whose target
-    // has left): no arrow then.
-    bool AimAtTarget(float* aim);
     void Release();
 
     const SRangedShot& m_Shot;

@@ -1,7 +1,14 @@
 #include "units/C_UnitTableType.h"
 
+#include <cmath>
+
+#include "core/C_LogFile.h"
+#include "core/GlobalFunc.h"
 #include "media/C_ModelRecord.h"
+#include "net/C_UnitCommandOutbox.h"
+#include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitSoundTable.h"
+#include "units/C_UnitTypeTable.h"
 
 namespace
 {
@@ -11,6 +18,20 @@ constexpr float FullWeight = 1.0f;
 constexpr float LevelScale = 255.0f;
 constexpr int32_t NoFade = -1;
 constexpr int32_t CorpseWoundLevel = 2;
+constexpr int32_t TurnChance = 500;
+constexpr int32_t IdleTurnDegrees = 45;
+constexpr int32_t TurnChoices = 3;
+constexpr int32_t TechnologyBallistic = 56;   // TC_BALLISTIC: exact aim
+// The stray: up to 0.2 blocks either way.
+constexpr int32_t ScatterSteps = 200;
+constexpr int32_t ScatterMiddle = 100;
+constexpr float ScatterPerStep = 0.002f;
+constexpr float DegreesToRadians = 3.14159265f / 180.0f;
+
+float Scatter()
+{
+    return static_cast<float>(GlobalFunc::Random(ScatterSteps) - ScatterMiddle) * ScatterPerStep;
+}
 
 // A table type always has its row; a cast without one cannot be built.
 const SUnitAnimationRow& AnimationRowOf(int32_t cast)
@@ -74,4 +95,130 @@ void CUnitTableType::RenderAt(float dieWeight, float corpseWeight, int32_t level
             dying->SetFade(static_cast<int32_t>(dieWeight * LevelScale));
             dying->SetFade(NoFade);
         }
+}
+
+void CUnitTableType::StepStandTurning()
+{
+    animFrame += m_Animation.standAdvance;
+    TurnNowAndThen();
+}
+
+void CUnitTableType::TurnNowAndThen()
+{
+    if (IsOwnedHere(player) && GlobalFunc::Random(TurnChance) == 0)
+        SetDirection(facing - IdleTurnDegrees + GlobalFunc::Random(TurnChoices) * IdleTurnDegrees, true);
+}
+
+bool CUnitTableType::StepStandOrWalk()
+{
+    if (animType == ANIM_STAND)
+        StepStandTurning();
+    else if (animType == ANIM_WALK)
+        animFrame += m_Animation.walkAdvance;
+    else
+        return false;
+    return true;
+}
+
+bool CUnitTableType::StepWindDown()
+{
+    animFrame += GetAttackAnimSpeed();
+    if (animFrame < static_cast<float>(CUnitAnimationTable::FrameCount(model)))
+        return false;
+    Stop();
+    return true;
+}
+
+bool CUnitTableType::StepFall()
+{
+    return AnimateDeath(m_Animation.dieAdvance,
+                        static_cast<float>(CUnitAnimationTable::FrameCount(m_Animation.dieModel)));
+}
+
+bool CUnitTableType::StepWindDownOrFall(uint8_t* released)
+{
+    if (animType == ANIM_WIND_DOWN)
+    {
+        if (StepWindDown())
+            *released = 0;
+        return true;
+    }
+    return animType != ANIM_DIE || StepFall();
+}
+
+bool CUnitTableType::ResumeIfTargetLost()
+{
+    if (!IsOwnedHere(player) ||
+        ((actionTargetUnit != nullptr || actionTargetBuilding != nullptr) && IsTargetReached()))
+        return false;
+    ResumeAction();
+    return true;
+}
+
+void CUnitTableType::StrayAim(float aim[3]) const
+{
+    if (CUnitTypeTable::IsResearched(player, TechnologyBallistic))
+        return;
+    aim[0] += Scatter();
+    aim[2] += Scatter();
+}
+
+void CUnitTableType::HandAt(float facingDegrees, float side, float ahead, float* handX, float* handY) const
+{
+    const float angle = facingDegrees * DegreesToRadians;
+    *handX = centreX + side * std::cos(angle) + ahead * std::sin(angle);
+    *handY = centreY - side * std::sin(angle) + ahead * std::cos(angle);
+}
+
+bool CUnitTableType::ChooseStandOrWalkModel()
+{
+    if (animType == ANIM_STAND)
+        model = m_Animation.standModel;
+    else if (animType == ANIM_WALK)
+        model = m_Animation.walkModel;
+    else
+        return false;
+    return true;
+}
+
+bool CUnitTableType::ChooseShooterModel()
+{
+    if (ChooseStandOrWalkModel())
+    {
+        if (animType == ANIM_STAND)
+            ready = 1;
+        return true;
+    }
+    if (animType != ANIM_ATTACK)
+        return false;
+    animFrame = 0.0f;
+    ready = 0;
+    model = m_Animation.attackModel;
+    return true;
+}
+
+void CUnitTableType::PrepareModelDraw(int32_t* drawnFrame)
+{
+    CModelRecord* record = GetModelRecord();
+    if (record == nullptr)
+        return;
+    record->SetColourSlot(player);
+    record->SetWoundLevel(WoundLevel());
+    *drawnFrame = CUnitAnimationTable::FrameIndex(animFrame, model);
+}
+
+bool CUnitTableType::MayPerformAction(int32_t sourceLine, const char* sourceFile)
+{
+    if (IsNetworkGame() && !IsOwnedHere(player))
+    {
+        DebugReport("#DEBUG: Unit action performed on non-local mulitplayer unit", sourceLine, sourceFile);
+        return false;
+    }
+    if ((targetKind == TARGET_UNIT && targetUnit == nullptr) ||
+        (targetKind == TARGET_BUILDING && targetBuilding == nullptr))
+    {
+        Stop();
+        return false;
+    }
+    return true;
 }

@@ -29,5 +29,42 @@ protected:
     // the fall and throws its parts.
     void StartDeathAnimation();
 
+    // One tick of each shared animation step.  A standing unit now and then
+    // turns on the spot, its owner choosing the turn.
+    void StepStandTurning();
+    void TurnNowAndThen();
+    // A tick of standing (turning now and then) or walking; false, and
+    // nothing done, for the other animations.
+    bool StepStandOrWalk();
+    // True in the tick the wind-down ends and the unit stops.
+    bool StepWindDown();
+    // The fall of the death animation; false once the unit is a corpse.
+    bool StepFall();
+    // A tick of winding down, whose end lets the next attack's shot leave
+    // again (the released flag goes back to 0), or of the fall; false once
+    // the unit is a corpse.
+    bool StepWindDownOrFall(uint8_t* released);
+    // At the moment a shot leaves: the owner whose target is gone or out of
+    // reach resumes the action instead (true); a remote copy shoots for the
+    // show.
+    bool ResumeIfTargetLost();
+    // Without the ballistics research the aim strays a little on each axis.
+    void StrayAim(float aim[3]) const;
+    // The ground point of a hand the side and ahead offsets from the centre,
+    // for the facing in degrees.
+    void HandAt(float facingDegrees, float side, float ahead, float* handX, float* handY) const;
+    // The model of standing or walking; false, and nothing done, for the
+    // other animations.
+    bool ChooseStandOrWalkModel();
+    // The models of standing, walking and shooting, for a unit that is
+    // ready to take orders only while it stands and starts every renewed
+    // attack from its first frame; false for the other animations.
+    bool ChooseShooterModel();
+    // The colour, wound overlay and frame the map's model drawing reads.
+    void PrepareModelDraw(int32_t* drawnFrame);
+    // A remote copy reports (at the caller's source place) and a vanished
+    // target stops the unit; true when the order may be carried out.
+    bool MayPerformAction(int32_t sourceLine, const char* sourceFile);
+
     const SUnitAnimationRow& m_Animation;
 };

@@ -3,7 +3,6 @@
 #include "buildings/C_Building.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
-#include "media/C_ModelRecord.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_GameMap.h"
@@ -28,9 +27,6 @@ constexpr float BloodSpreadStep = 0.04f;
 constexpr int32_t BloodRiseSteps = 20;
 constexpr float BloodLift = 40.0f;
 constexpr float BloodSize = 8.0f;
-constexpr int32_t TurnChance = 500;
-constexpr int32_t IdleTurnDegrees = 45;
-constexpr int32_t TurnChoices = 3;
 
 float BloodOffset()
 {
@@ -44,16 +40,10 @@ bool CUnitDemolishMan::Animate(int32_t ticks)
 {
     for (int32_t tick = 0; tick < ticks; ++tick)
     {
+        if (StepStandOrWalk())
+            continue;
         switch (animType)
         {
-        case ANIM_STAND:
-            animFrame += m_Animation.standAdvance;
-            if (IsOwnedHere(player) && GlobalFunc::Random(TurnChance) == 0)
-                SetDirection(facing - IdleTurnDegrees + GlobalFunc::Random(TurnChoices) * IdleTurnDegrees, true);
-            break;
-        case ANIM_WALK:
-            animFrame += m_Animation.walkAdvance;
-            break;
         case ANIM_ATTACK:
             animFrame += GetAttackAnimSpeed();
             if (animFrame >= static_cast<float>(CUnitAnimationTable::FrameCount(model)))
@@ -109,39 +99,26 @@ void CUnitDemolishMan::Explode()
 
 void CUnitDemolishMan::SetModelByAnimation()
 {
-    switch (animType)
+    if (animType == ANIM_ATTACK)
     {
-    case ANIM_STAND:
-        model = m_Animation.standModel;
-        break;
-    case ANIM_WALK:
-        model = m_Animation.walkModel;
-        break;
-    case ANIM_ATTACK:
         if (model != m_Animation.attackModel)
             animFrame = 0.0f;
         model = m_Animation.attackModel;
-        break;
-    case ANIM_DIE:
+    }
+    else if (animType == ANIM_DIE)
+    {
         model = m_Animation.dieModel;
         animFrame = 0.0f;
-        break;
-    default:
-        break;
     }
+    else
+        ChooseStandOrWalkModel();
     SendAnimationChange();
 }
 
 void CUnitDemolishMan::Render()
 {
-    if (!onMap)
-        return;
-    CModelRecord* record = GetModelRecord();
-    if (record == nullptr)
-        return;
-    record->SetColourSlot(player);
-    record->SetWoundLevel(WoundLevel());
-    drawnFrame = CUnitAnimationTable::FrameIndex(animFrame, model);
+    if (onMap)
+        PrepareModelDraw(&drawnFrame);
 }
 
 void CUnitDemolishMan::RenderAt(float dieWeight, float corpseWeight, int32_t level)

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "buildings/C_Building.h"
-#include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "net/C_UnitCommandOutbox.h"
@@ -19,24 +18,12 @@ namespace
 {
 const SRangedShot FireBallShot = {24.0f, false, "#DEBUG: Demon unit/building target at once"};
 
-constexpr int32_t TechnologyBallistic = 56; // "TC_BALLISTIC": exact aim, moving targets led
-
-constexpr int32_t TurnChance = 500;
-constexpr int32_t IdleTurnDegrees = 45;
-constexpr int32_t TurnChoices = 3;
-
 constexpr SSoundPair FireBallSound = {57, 1};
-constexpr float AimHeight = 40.0f;
-constexpr float Half = 0.5f;
 // The hand the fireball leaves from: ahead of the centre, at this height.
 constexpr float LaunchAhead = 0.87f;
 constexpr float LaunchHeight = 45.8f;
 constexpr float FireBallFlight = 2.0f;
 constexpr float FireBallArc = 0.1f;
-// Without TC_BALLISTIC the aim strays up to 0.2 blocks on each axis.
-constexpr int32_t ScatterSteps = 200;
-constexpr int32_t ScatterMiddle = 100;
-constexpr float ScatterPerStep = 0.002f;
 constexpr float DegreesToRadians = 3.14159265f / 180.0f;
 
 constexpr int32_t FullCircle = 360;
@@ -47,11 +34,6 @@ constexpr SBodyPart BurstParts[] = {{0, 50},   {50, 51},  {100, 54}, {150, 51}, 
 constexpr float BurstLift = 40.0f;
 constexpr int32_t BurstSpeedSpread = 3;
 constexpr int32_t BurstSpeedBase = 1;
-
-float Scatter()
-{
-    return static_cast<float>(GlobalFunc::Random(ScatterSteps) - ScatterMiddle) * ScatterPerStep;
-}
 }  // namespace
 
 CUnitDemon::CUnitDemon() : CUnitRangedType(UNIT_DEMON, FireBallShot) {}
@@ -73,23 +55,17 @@ bool CUnitDemon::Animate(int32_t ticks)
             GetAuraPosition(position);
             g_Particles.MoveEmitter(aura, position[0], position[1], position[2]);
         }
+        if (StepStandOrWalk())
+            continue;
         switch (animType)
         {
-        case ANIM_STAND:
-            StepStand();
-            break;
-        case ANIM_WALK:
-            animFrame += m_Animation.walkAdvance;
-            break;
         case ANIM_ATTACK:
             if (!StepAttack())
                 return true;
             break;
         case ANIM_WIND_DOWN:
-            animFrame += GetAttackAnimSpeed();
-            if (animFrame >= static_cast<float>(CUnitAnimationTable::FrameCount(model)))
+            if (StepWindDown())
             {
-                Stop();
                 shotReleased = 0;
                 return true;
             }
@@ -105,13 +81,6 @@ bool CUnitDemon::Animate(int32_t ticks)
     return true;
 }
 
-void CUnitDemon::StepStand()
-{
-    animFrame += m_Animation.standAdvance;
-    if (IsOwnedHere(player) && GlobalFunc::Random(TurnChance) == 0)
-        SetDirection(facing - IdleTurnDegrees + GlobalFunc::Random(TurnChoices) * IdleTurnDegrees, true);
-}
-
 bool CUnitDemon::StepAttack()
 {
     // The throw starts only once the demon faces its target.
@@ -120,14 +89,8 @@ bool CUnitDemon::StepAttack()
     animFrame += GetAttackAnimSpeed();
     if (animFrame >= FireBallShot.releaseFrame && !shotReleased)
     {
-        // The owner decides whether the target is still there; a remote
-        // copy throws for the show.
-        if (IsOwnedHere(player) &&
-            ((actionTargetUnit == nullptr && actionTargetBuilding == nullptr) || !IsTargetReached()))
-        {
-            ResumeAction();
+        if (ResumeIfTargetLost())
             return false;
-        }
         PlaySoundAt(FireBallSound.sample, FireBallSound.variants, 0);
         shotReleased = 1;
         LaunchFireBall();
@@ -144,43 +107,14 @@ bool CUnitDemon::StepAttack()
 
 void CUnitDemon::LaunchFireBall()
 {
-    float aim[3] = {static_cast<float>(approachX) + Half, AimHeight, static_cast<float>(approachY) + Half};
-    const bool ballistic = CUnitTypeTable::IsResearched(player, TechnologyBallistic);
-    if (actionTargetUnit != nullptr)
-    {
-        if (ballistic)
-        {
-            // Led to the tile the target is stepping into.
-            actionTargetUnit->GetStepTargetCentre(&aim[0], &aim[2]);
-            approachX = static_cast<int32_t>(aim[0]);
-            approachY = static_cast<int32_t>(aim[2]);
-        }
-        else
-        {
-            approachX = actionTargetUnit->GetCentreCellX();
-            approachY = actionTargetUnit->GetCentreCellY();
-            aim[0] = actionTargetUnit->centreX;
-            aim[2] = actionTargetUnit->centreY;
-        }
-        TurnTowards(true, aim[0], aim[2], 0.0f);
-    }
-    if (actionTargetBuilding != nullptr)
-    {
-        actionTargetBuilding->GetTargetPosition(aim);
-        approachX = static_cast<int32_t>(aim[0]);
-        approachY = static_cast<int32_t>(aim[2]);
-        TurnTowards(true, aim[0], aim[2], 0.0f);
-        if (actionTargetUnit != nullptr)
-            DEBUG_REPORT(FireBallShot.bothTargetsReport);
-    }
+    // Unlike an arrow, the fireball leaves even when a remote copy's target
+    // has gone.
+    float aim[3];
+    AimAtTarget(aim);
     const float angle = static_cast<float>(shownFacing) * DegreesToRadians;
     const float launchX = centreX + LaunchAhead * std::sin(angle);
     const float launchY = centreY + LaunchAhead * std::cos(angle);
-    if (!ballistic)
-    {
-        aim[0] += Scatter();
-        aim[2] += Scatter();
-    }
+    StrayAim(aim);
     g_Particles.AddFireBall(!IsVisibleToLocalPlayer(), this, actionTargetUnit, launchX, LaunchHeight, launchY, aim[0],
                             aim[1], aim[2], FireBallFlight, FireBallArc);
     if (CPlayer* owner = PlayerAt(player))
@@ -191,40 +125,25 @@ void CUnitDemon::LaunchFireBall()
 
 void CUnitDemon::SetModelByAnimation()
 {
-    switch (animType)
+    // Attacking and casting put the aura out; it comes back once the demon
+    // stands or walks again.
+    if (animType == ANIM_ATTACK || animType == ANIM_SPELL)
+        PutOutAura();
+    if (ChooseShooterModel())
     {
-    case ANIM_STAND:
-        model = m_Animation.standModel;
-        ready = 1;
-        // The aura comes back after an attack or a spell.
-        if (onMap)
+        if (animType != ANIM_ATTACK && onMap)
             onShown();
-        break;
-    case ANIM_WALK:
-        model = m_Animation.walkModel;
-        if (onMap)
-            onShown();
-        break;
-    case ANIM_ATTACK:
-        PutOutAura();
-        animFrame = 0.0f;
-        ready = 0;
-        model = m_Animation.attackModel;
-        break;
-    case ANIM_SPELL:
-        PutOutAura();
+    }
+    else if (animType == ANIM_SPELL)
+    {
         castBlockX = approachX;
         castBlockY = approachY;
         animFrame = 0.0f;
         ready = 0;
         model = SpellModel;
-        break;
-    case ANIM_DIE:
-        Burst();
-        break;
-    default:
-        break;
     }
+    else if (animType == ANIM_DIE)
+        Burst();
     SendAnimationChange();
 }
 
@@ -267,17 +186,8 @@ void CUnitDemon::onPerformAction()
         MeleeOnPerformAction(0.0f, __LINE__, __FILE__);
         return;
     }
-    if (IsNetworkGame() && !IsOwnedHere(player))
-    {
-        DEBUG_REPORT("#DEBUG: Unit action performed on non-local mulitplayer unit");
+    if (!MayPerformAction(__LINE__, __FILE__))
         return;
-    }
-    if ((targetKind == TARGET_UNIT && targetUnit == nullptr) ||
-        (targetKind == TARGET_BUILDING && targetBuilding == nullptr))
-    {
-        Stop();
-        return;
-    }
     if (!IsTargetReached())
     {
         StartPath();

@@ -48,7 +48,6 @@ public:
     int32_t castBlockY = 0;
 
 private:
-    void StepStand();
     // False to stop stepping this call.
     bool StepAttack();
     bool StepSpell();

@@ -10,6 +10,7 @@
 #include "core/GlobalFunc.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "platform/SysClock.h"
+#include "units/ActionTargets.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_Player.h"
@@ -204,11 +205,7 @@ void CUnit::MeleeOnPerformAction(float extraDegrees, int32_t sourceLine, const c
     switch (currentCommand)
     {
     case CMD_ATTACK:
-        if (targetUnit != nullptr)
-            actionTargetUnit = targetUnit;
-        else
-            actionTargetBuilding = targetBuilding;
-        animType = ANIM_ATTACK;
+        AttackOrderTarget(*this);
         break;
     case CMD_PATROL:
     {
@@ -221,23 +218,13 @@ void CUnit::MeleeOnPerformAction(float extraDegrees, int32_t sourceLine, const c
         break;
     }
     case CMD_GARRISON_SHIP:
-        if (targetUnit != nullptr)
-            BoardTransport(targetUnit);
-        currentCommand = CMD_NONE;
+        BoardOrderedTransport(*this);
         break;
     default:
         Stop();
         break;
     }
-    if (actionTargetBuilding != nullptr)
-        TurnTowards(true,
-                    static_cast<float>(actionTargetBuilding->x) +
-                        static_cast<float>(actionTargetBuilding->GetWidth()) * 0.5f,
-                    static_cast<float>(actionTargetBuilding->y) +
-                        static_cast<float>(actionTargetBuilding->GetDepth()) * 0.5f,
-                    extraDegrees);
-    else if (actionTargetUnit != nullptr)
-        TurnTowards(true, actionTargetUnit->centreX, actionTargetUnit->centreY, extraDegrees);
+    FaceActionTarget(*this, extraDegrees);
     SetModelByAnimation();
 }
 

@@ -9,9 +9,9 @@
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingTower.h"
-#include "core/C_LogFile.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "platform/SysClock.h"
+#include "units/ActionTargets.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_Unit_TowerArcher.h"
 #include "world/C_GameMap.h"
@@ -165,17 +165,8 @@ void CUnitPriest::AnswerAttack(CUnit* attackerUnit, CBuilding* attackerBuilding)
 
 void CUnitPriest::onPerformAction()
 {
-    if (IsNetworkGame() && !IsOwnedHere(player))
-    {
-        DEBUG_REPORT("#DEBUG: Unit action performed on non-local mulitplayer unit");
+    if (!MayPerformAction(__LINE__, __FILE__))
         return;
-    }
-    if ((targetKind == TARGET_UNIT && targetUnit == nullptr) ||
-        (targetKind == TARGET_BUILDING && targetBuilding == nullptr))
-    {
-        Stop();
-        return;
-    }
     if (currentCommand == CMD_RUNAWAY)
     {
         PerformRunaway();
@@ -233,16 +224,10 @@ void CUnitPriest::PerformArrived()
             Stop();
             break;
         }
-        if (targetUnit != nullptr)
-            actionTargetUnit = targetUnit;
-        else
-            actionTargetBuilding = targetBuilding;
-        animType = ANIM_ATTACK;
+        AttackOrderTarget(*this);
         break;
     case CMD_GARRISON_SHIP:
-        if (targetUnit != nullptr)
-            BoardTransport(targetUnit);
-        currentCommand = CMD_NONE;
+        BoardOrderedTransport(*this);
         break;
     case CMD_HEAL:
         // A priest heals its own player's units only and never itself; an
@@ -260,21 +245,8 @@ void CUnitPriest::PerformArrived()
         Stop();
         break;
     }
-    FaceActionTarget();
+    FaceActionTarget(*this, 0.0f);
     SetModelByAnimation();
-}
-
-void CUnitPriest::FaceActionTarget()
-{
-    if (actionTargetBuilding != nullptr)
-        TurnTowards(true,
-                    static_cast<float>(actionTargetBuilding->x) +
-                        static_cast<float>(actionTargetBuilding->GetWidth()) * 0.5f,
-                    static_cast<float>(actionTargetBuilding->y) +
-                        static_cast<float>(actionTargetBuilding->GetDepth()) * 0.5f,
-                    0.0f);
-    else if (actionTargetUnit != nullptr)
-        TurnTowards(true, actionTargetUnit->centreX, actionTargetUnit->centreY, 0.0f);
 }
 
 void CUnitPriest::onMoveEnd()

@@ -38,9 +38,7 @@ private:
     void AnswerAttack(CUnit* attackerUnit, CBuilding* attackerBuilding);
     void PerformRunaway();
     void PerformArrived();
-    void FaceActionTarget();
 
-    void StepStand();
     void StepSpell();
     void AddSparkle();
     void HealStep();

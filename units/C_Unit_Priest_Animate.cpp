@@ -2,14 +2,11 @@
 // fireball at the fixed frame of its attack, its models, drawing and saved
 // part.
 
-#include <cmath>
-
 #include "buildings/C_Building.h"
 #include "core/C_Config.h"
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
-#include "media/C_ModelRecord.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "net/C_UnitCommandOutbox.h"
@@ -44,24 +41,10 @@ constexpr float LaunchHeight = 41.6f;
 constexpr float LaunchSide = -0.31f;
 constexpr float LaunchAhead = 0.8f;
 constexpr float FireBallTuning = 0.3f;
-// Without TC_BALLISTIC the aim strays up to 0.2 blocks on each axis.
-constexpr int32_t ScatterSteps = 200;
-constexpr int32_t ScatterMiddle = 100;
-constexpr float ScatterPerStep = 0.002f;
-constexpr int32_t TechnologyBallistic = 56;
 
-constexpr int32_t TurnChance = 500;
-constexpr int32_t IdleTurnDegrees = 45;
-constexpr int32_t TurnChoices = 3;
 constexpr float Half = 0.5f;
-constexpr float DegreesToRadians = 3.14159265f / 180.0f;
 constexpr float MostTimer = 2.0f;   // the timers run below 1 plus one step
 constexpr const char* RefusalPrefix = "Unit record refused: ";
-
-float Scatter()
-{
-    return static_cast<float>(GlobalFunc::Random(ScatterSteps) - ScatterMiddle) * ScatterPerStep;
-}
 
 bool IsTimer(float value)
 {
@@ -73,48 +56,21 @@ bool CUnitPriest::Animate(int32_t ticks)
 {
     for (int32_t tick = 0; tick < ticks; ++tick)
     {
-        switch (animType)
-        {
-        case ANIM_STAND:
-            StepStand();
-            break;
-        case ANIM_WALK:
-            animFrame += m_Animation.walkAdvance;
-            break;
-        case ANIM_SPELL:
+        if (StepStandOrWalk())
+            continue;
+        if (animType == ANIM_SPELL)
             StepSpell();
-            break;
-        case ANIM_ATTACK:
+        else if (animType == ANIM_ATTACK)
+        {
             if (!StepCast())
                 return true;
-            break;
-        case ANIM_WIND_DOWN:
-            animFrame += GetAttackAnimSpeed();
-            if (animFrame >= static_cast<float>(CUnitAnimationTable::FrameCount(model)))
-            {
-                // A throw cut short must not keep the next fight's first
-                // fireball from leaving.
-                castReleased = 0;
-                Stop();
-            }
-            break;
-        case ANIM_DIE:
-            if (!AnimateDeath(m_Animation.dieAdvance,
-                              static_cast<float>(CUnitAnimationTable::FrameCount(m_Animation.dieModel))))
-                return false;
-            break;
-        default:
-            break;
         }
+        // A throw cut short must not keep the next fight's first fireball
+        // from leaving.
+        else if (!StepWindDownOrFall(&castReleased))
+            return false;
     }
     return true;
-}
-
-void CUnitPriest::StepStand()
-{
-    animFrame += m_Animation.standAdvance;
-    if (IsOwnedHere(player) && GlobalFunc::Random(TurnChance) == 0)
-        SetDirection(facing - IdleTurnDegrees + GlobalFunc::Random(TurnChoices) * IdleTurnDegrees, true);
 }
 
 void CUnitPriest::StepSpell()
@@ -185,14 +141,8 @@ bool CUnitPriest::StepCast()
     animFrame += GetAttackAnimSpeed();
     if (animFrame >= ReleaseFrame && !castReleased)
     {
-        // The owner decides whether the target is still there; a remote
-        // copy throws for the show.
-        if (IsOwnedHere(player) &&
-            ((actionTargetUnit == nullptr && actionTargetBuilding == nullptr) || !IsTargetReached()))
-        {
-            ResumeAction();
+        if (ResumeIfTargetLost())
             return false;
-        }
         ThrowFireBall();
     }
     if (animFrame >= static_cast<float>(CUnitAnimationTable::FrameCount(model)))
@@ -231,56 +181,30 @@ void CUnitPriest::ThrowFireBall()
             DEBUG_REPORT("#DEBUG: Priest unit/building target at once");
     }
     TurnTowards(true, aim[0], aim[2], 0.0f);
-    const float angle = static_cast<float>(facing) * DegreesToRadians;
-    const float launchX = centreX + LaunchSide * std::cos(angle) + LaunchAhead * std::sin(angle);
-    const float launchY = centreY - LaunchSide * std::sin(angle) + LaunchAhead * std::cos(angle);
-    if (!CUnitTypeTable::IsResearched(player, TechnologyBallistic))
-    {
-        aim[0] += Scatter();
-        aim[2] += Scatter();
-    }
+    float launchX = 0.0f;
+    float launchY = 0.0f;
+    HandAt(static_cast<float>(facing), LaunchSide, LaunchAhead, &launchX, &launchY);
+    StrayAim(aim);
     g_Particles.AddFireBall(!IsVisibleToLocalPlayer(), this, actionTargetUnit, launchX, LaunchHeight, launchY, aim[0],
                             aim[1], aim[2], FireBallTuning);
 }
 
 void CUnitPriest::SetModelByAnimation()
 {
-    switch (animType)
+    if (!ChooseShooterModel())
     {
-    case ANIM_STAND:
-        model = m_Animation.standModel;
-        ready = 1;
-        break;
-    case ANIM_WALK:
-        model = m_Animation.walkModel;
-        break;
-    case ANIM_ATTACK:
-        animFrame = 0.0f;
-        ready = 0;
-        model = m_Animation.attackModel;
-        break;
-    case ANIM_SPELL:
-        model = SpellModel;
-        break;
-    case ANIM_DIE:
-        StartDeathAnimation();
-        break;
-    default:
-        break;
+        if (animType == ANIM_SPELL)
+            model = SpellModel;
+        else if (animType == ANIM_DIE)
+            StartDeathAnimation();
     }
     SendAnimationChange();
 }
 
 void CUnitPriest::Render()
 {
-    if (!onMap)
-        return;
-    CModelRecord* record = GetModelRecord();
-    if (record == nullptr)
-        return;
-    record->SetColourSlot(player);
-    record->SetWoundLevel(WoundLevel());
-    drawnFrame = CUnitAnimationTable::FrameIndex(animFrame, model);
+    if (onMap)
+        PrepareModelDraw(&drawnFrame);
 }
 
 void CUnitPriest::SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "effects/C_Particles.h"
 #include "tests/support/MemorySaveStream.h"
@@ -33,6 +34,15 @@ int32_t CountSamples(const CSimHarness& world, int32_t sample)
 {
     return static_cast<int32_t>(std::count(world.Samples().begin(), world.Samples().end(), sample));
 }
+
+// A hero of the row's type at (10, 10) and a warrior standing its ground
+// at (warriorX, 10), with no particles left from the row before.
+std::pair<CUnit*, CUnit*> SpawnDuel(CMeleeWorld& war, const SHeroCase& row, int32_t heroStance, int32_t warriorX)
+{
+    g_Particles.Reset();
+    CUnit* hero = war.Spawn(0, row.type, 10, 10, heroStance);
+    return {hero, war.Spawn(1, UNIT_WARRIOR, warriorX, 10, STANCE_STAND_GROUND)};
+}
 }  // namespace
 
 TEST(HeroesBattle, EachHeroShootsAWarriorDeadGunsAtOnceTheLaserByItsParticle)
@@ -41,10 +51,8 @@ TEST(HeroesBattle, EachHeroShootsAWarriorDeadGunsAtOnceTheLaserByItsParticle)
     {
         SCOPED_TRACE(row.type);
         CMeleeWorld war;
-        g_Particles.Reset();
-        CUnit* hero = war.Spawn(0, row.type, 10, 10, STANCE_AGGRESSIVE);
         // Far enough for the laser to fly more than one tick.
-        CUnit* warrior = war.Spawn(1, UNIT_WARRIOR, 20, 10, STANCE_STAND_GROUND);
+        const auto [hero, warrior] = SpawnDuel(war, row, STANCE_AGGRESSIVE, 20);
         int32_t shots = 0;
         int32_t hits = 0;
         int32_t hitsWithShot = 0;
@@ -76,9 +84,7 @@ TEST(HeroesBattle, ATurningHeroNeverFiresAndADeadHeroIsACorpseInTheSameFrame)
     {
         SCOPED_TRACE(row.type);
         CMeleeWorld war;
-        g_Particles.Reset();
-        CUnit* hero = war.Spawn(0, row.type, 10, 10, STANCE_STAND_GROUND);
-        CUnit* warrior = war.Spawn(1, UNIT_WARRIOR, 12, 10, STANCE_STAND_GROUND);
+        const auto [hero, warrior] = SpawnDuel(war, row, STANCE_STAND_GROUND, 12);
         hero->actionTargetUnit = warrior;
         hero->animType = ANIM_ATTACK;
         hero->SetModelByAnimation();
