@@ -14,6 +14,13 @@ constexpr float HullUnitsPerBlock = 32.0f;
 constexpr float WaveScale = 1.0f;
 constexpr float WaterHeight = 0.0f;
 
+// Animation frames per tick of every hull, lying and sailing.
+constexpr float LyingFramesPerTick = 0.4f;
+constexpr float SailingFramesPerTick = 0.37f;
+// A lying ship creaks now and then: 1 in this many ticks.
+constexpr int32_t CreakChance = 500;
+constexpr SSoundPair CreakSound = {21, 3};
+
 // Splashes scatter (Random(40) - 20) / 15 blocks around the centre, 20 to
 // 39 high, in two looks.
 constexpr int32_t SplashCount = 20;
@@ -62,6 +69,32 @@ void CShipWake::Spawn(const CUnit& ship, std::span<const SRow> table, int32_t ro
         g_Particles.AddWakeWave(hidden, ship.centreX + start[0], WaterHeight, ship.centreY + start[2], WaveScale,
                                 angle, velocity);
     }
+}
+
+bool CShipWake::StepLyingOrSailing(CUnit& ship, int32_t& waveTicks, const STable& table)
+{
+    switch (ship.animType)
+    {
+    case ANIM_STAND:
+        ship.animFrame += LyingFramesPerTick;
+        if (ship.onMap && GlobalFunc::Random(CreakChance) == 1)
+            ship.PlaySoundAt(CreakSound.sample, CreakSound.variants, 0);
+        LeaveLyingWake(ship, waveTicks, table);
+        return true;
+    case ANIM_WALK:
+        ship.animFrame += SailingFramesPerTick;
+        if (CountWaveTick(waveTicks, SailWaveTicks, ship.onMap))
+            Spawn(ship, table.rows, table.sailingRows, table.sailingSpeed, true);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CShipWake::LeaveLyingWake(const CUnit& ship, int32_t& waveTicks, const STable& table)
+{
+    if (CountWaveTick(waveTicks, StandWaveTicks, ship.onMap))
+        Spawn(ship, table.rows, table.lyingRows, table.lyingSpeed, false);
 }
 
 void CShipWake::ThrowSplashes(const CUnit& ship)

@@ -243,6 +243,15 @@ void CUnitCatapult::SeekInPatrolBand(CUnit& unit, const CRangeTable* circle, int
         unit.ResumeGuardOrPatrol();
 }
 
+bool CUnitCatapult::MayShoot(CUnit& unit)
+{
+    if (!IsOwnedHere(unit.player))
+        return true;
+    if (unit.actionTargetUnit == nullptr && unit.actionTargetBuilding == nullptr && unit.targetKind != TARGET_BLOCK)
+        return false;
+    return unit.IsTargetReached();
+}
+
 // ---- Scatter of a shot ----------------------------------------------------------
 
 void CUnitCatapult::AimAtTargetPoint(const CUnit& unit, float* aimX, float* aimY)

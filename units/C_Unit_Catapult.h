@@ -10,8 +10,8 @@
 // drawing, so that a game without a screen (or another machine of a network
 // game) throws from the same point.
 //
-// The war galley shares the ways of performing an order and of scattering
-// a shot that are public here.
+// The war galley shares the ways of performing an order, of deciding that a
+// shot may leave and of scattering it that are public here.
 
 #include <cstdint>
 
@@ -69,6 +69,11 @@ public:
     static void AimAtTargetPoint(const CUnit& unit, float* aimX, float* aimY);
     // A building's aim point moved by up to half a block on each axis.
     static void AimAtBuilding(const CBuilding& building, float aim[3]);
+    // False when the owner finds nothing left to shoot at: no target unit,
+    // building or ground point, or one out of reach.  The owner decides
+    // whether the target is still there; a copy on another machine shoots
+    // for the show.
+    static bool MayShoot(CUnit& unit);
 
     uint8_t thrown = 0;               // the stone of this attack has left
     float releaseX = 0.0f;            // blocks from the centre, along x
@@ -89,11 +94,8 @@ private:
     // One tick of each animation; false to stop stepping this call.
     bool StepThrow();
     void StepReload();
-    // False when the owner finds nothing left to throw at.
-    bool MayThrow();
     void Throw();
     int32_t StoneKind() const;
     // Dust rising around the machine, from `baseHeight` up.
     void RaiseDust(float baseHeight) const;
-    void DrawTilted();
 };

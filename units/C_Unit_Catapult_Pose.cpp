@@ -4,12 +4,10 @@
 
 #include <cmath>
 
-#include "buildings/C_BuildingDraw.h"
 #include "core/GlobalFunc.h"
-#include "media/C_ModelRecord.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
-#include "units/C_UnitAnimationTable.h"
+#include "units/C_MachineDrawing.h"
 #include "units/C_Unit_Catapult.h"
 #include "world/C_GameMap.h"
 
@@ -25,8 +23,6 @@ constexpr float CupX = 0.0f;
 constexpr float CupHeight = 41.0f;
 constexpr float CupZ = -6.4f;
 constexpr float ModelUnitsPerBlock = 32.0f;
-constexpr float FadeLevels = 255.0f;
-constexpr int32_t NoFade = -1;
 constexpr const char* RefusalPrefix = "Unit record refused: ";
 
 float Mean(float a, float b)
@@ -113,38 +109,19 @@ void CUnitCatapult::WorkOutReleasePoint()
 
 // ---- Drawing ------------------------------------------------------------------------
 
+// The drawing turns the model about the vertical only: the machine is drawn
+// at the mean height of its wheels, its tilt kept for the throw.
 void CUnitCatapult::Render()
 {
-    if (!onMap)
-        return;
-    if (CModelRecord* record = GetModelRecord())
-        record->SetColourSlot(player);
-    DrawTilted();
+    if (onMap)
+        CMachineDrawing::Draw(*this, WorkOutPose().height);
 }
 
 void CUnitCatapult::RenderAt(float dieWeight, float fade, int32_t shade)
 {
     (void)dieWeight;
-    if (fade == 0.0f)
-        return;
-    CModelRecord* record = GetModelRecord();
-    if (record == nullptr)
-        return;
-    record->SetColourSlot(player);
-    record->SetShade(static_cast<float>(shade) / FadeLevels);
-    record->SetFade(static_cast<int32_t>(fade * FadeLevels));
-    DrawTilted();
-    record->SetFade(NoFade);
-}
-
-void CUnitCatapult::DrawTilted()
-{
-    const SPose pose = WorkOutPose();
-    g_GameMap.ProjectToScreenAtHeight(centreX, centreY, pose.height, renderPosition);
-    // The drawing turns the model about the vertical only: the machine is
-    // drawn at the mean height of its wheels, its tilt kept for the throw.
-    CBuildingDraw::DrawModel(model, CUnitAnimationTable::FrameIndex(animFrame, model), centreX, centreY, pose.height,
-                             static_cast<float>(shownFacing));
+    if (fade != 0.0f)
+        CMachineDrawing::DrawFading(*this, fade, shade, WorkOutPose().height, true);
 }
 
 // ---- Saved state --------------------------------------------------------------------

@@ -83,7 +83,7 @@ bool CUnitCatapult::StepThrow()
     animFrame += GetAttackAnimSpeed();
     if (animFrame >= ReleaseFrame && !thrown)
     {
-        if (!MayThrow())
+        if (!MayShoot(*this))
         {
             ResumeAction();
             return false;
@@ -98,17 +98,6 @@ bool CUnitCatapult::StepThrow()
         SetModelByAnimation();
     }
     return true;
-}
-
-bool CUnitCatapult::MayThrow()
-{
-    // The owner decides whether the target is still there; a copy on
-    // another machine throws for the show.
-    if (!IsOwnedHere(player))
-        return true;
-    if (actionTargetUnit == nullptr && actionTargetBuilding == nullptr && targetKind != TARGET_BLOCK)
-        return false;
-    return IsTargetReached();
 }
 
 void CUnitCatapult::Throw()

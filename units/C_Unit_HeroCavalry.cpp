@@ -1,9 +1,6 @@
 #include "units/C_Unit_HeroCavalry.h"
 
-#include <algorithm>
-
-#include "buildings/C_Building.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "units/C_SelfHealingFighter.h"
 
 CUnitHeroCavalry::CUnitHeroCavalry() : CUnitHeavyCavalry(UNIT_HEROCAVALRY) {}
 
@@ -12,7 +9,7 @@ bool CUnitHeroCavalry::Animate(int32_t ticks)
     starvation = 0.0f;
     for (int32_t tick = 0; tick < ticks; ++tick)
     {
-        HealOneTick();
+        CSelfHealingFighter::HealOneTick(*this, HealPerTick);
         switch (animType)
         {
         case ANIM_ATTACK:
@@ -32,50 +29,21 @@ bool CUnitHeroCavalry::Animate(int32_t ticks)
     return true;
 }
 
-void CUnitHeroCavalry::HealOneTick()
-{
-    // Other machines learn the health from the owner's messages only.
-    if (!IsOwnedHere(player) || health <= 0.0f || health >= FullHealth)
-        return;
-    health = std::min(health + HealPerTick, FullHealth);
-    if (IsNetworkGame())
-        g_UnitCommandOutbox.SendUnitHealth(this, health);
-}
-
 bool CUnitHeroCavalry::StepSwing()
 {
-    // The swing waits until the hero faces its target.
-    if (shownFacing != facing)
-        return true;
-    animFrame += GetAttackAnimSpeed();
-    if (hitCount > 0 && IsOwnedHere(player) && actionTargetUnit != nullptr && actionTargetUnit->pathFlag &&
-        !IsTargetReached())
-    {
-        ResumeAction();
-        return false;
-    }
+    const CSelfHealingFighter::ESwing swing = CSelfHealingFighter::BeginSwingTick(*this);
+    if (swing != CSelfHealingFighter::ESwing::Running)
+        return swing == CSelfHealingFighter::ESwing::Waiting;
     const float frameCount = static_cast<float>(CUnitAnimationTable::FrameCount(model));
     if (animFrame < frameCount)
         return true;
     animFrame -= frameCount;
     if (hitCount == 0 || IsTargetReached())
-        Strike();
+        CSelfHealingFighter::Strike(*this);
     // A target killed by the blow has set the wind-down already.
     if (animType == ANIM_ATTACK)
         ResumeAction();
     return false;
-}
-
-void CUnitHeroCavalry::Strike()
-{
-    ++hitCount;
-    int32_t base = 0;
-    int32_t bonus = 0;
-    const int32_t amount = GetAttack(&base, &bonus);
-    if (actionTargetUnit != nullptr)
-        actionTargetUnit->TakeHit(this, amount, m_Animation.damageType, true);
-    else if (actionTargetBuilding != nullptr)
-        actionTargetBuilding->OnAttacked(this, amount, m_Animation.damageType, true);
 }
 
 void CUnitHeroCavalry::onPerformAction()

@@ -21,8 +21,6 @@ public:
     void onPerformAction() override;
 
 private:
-    void HealOneTick();
     // One tick of the swing; false to stop stepping this call.
     bool StepSwing();
-    void Strike();
 };

@@ -10,6 +10,7 @@
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "net/C_UnitCommandOutbox.h"
+#include "units/C_FoundRoute.h"
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_ObjectReferences.h"
 #include "world/C_PathFinder.h"
@@ -33,7 +34,7 @@ void ShowMessage(const char* key, uint32_t colour)
 }
 }  // namespace
 
-CUnitKing::CUnitKing() : CUnitTableType(UNIT_KING) {}
+CUnitKing::CUnitKing() : T_UnitIgnoringEnemies(UNIT_KING) {}
 
 // ---- Animation and drawing -----------------------------------------------------
 
@@ -106,27 +107,12 @@ void CUnitKing::Render()
 
 void CUnitKing::onPerformAction()
 {
-    if (IsNetworkGame() && !IsOwnedHere(player))
-    {
-        DEBUG_REPORT_AT("#DEBUG: Unit action performed on non-local mulitplayer unit", NonLocalCheckLine);
+    if (PerformCommonOrder(*this, NonLocalCheckLine, __FILE__))
         return;
-    }
-    if (currentCommand == CMD_RUNAWAY)
-    {
-        PerformRunaway(*this);
-        return;
-    }
     if (currentCommand == CMD_ENTER_KEEP && targetKind == TARGET_NONE)
-    {
         SearchKeep();
-        return;
-    }
-    if (!IsTargetReached())
-    {
-        StartPath();
-        return;
-    }
-    ActOnArrival();
+    else if (!WalkOnToTarget(*this))
+        ActOnArrival();
 }
 
 // The nearest free keep of the king's player: walk to it, or act at once
@@ -147,21 +133,7 @@ void CUnitKing::SearchKeep()
     }
     targetX = end.x;
     targetY = end.y;
-    if (steps > 0)
-    {
-        routeEnd = steps < RouteCapacity ? steps : RouteCapacity;
-        currentStep = routeEnd;
-        retryCounter = 0;
-        stepTicks = 0;
-        pathFlag = 1;
-        moveDestX = end.x;
-        moveDestY = end.y;
-    }
-    else
-    {
-        pathFlag = 0;
-        orderState = 1;
-    }
+    CFoundRoute::Walk(*this, steps, end.x, end.y);
     targetKind = TARGET_BUILDING;
     targetBuilding = found;
     currentCommand = CMD_ENTER_KEEP;
@@ -169,18 +141,13 @@ void CUnitKing::SearchKeep()
 
 void CUnitKing::ActOnArrival()
 {
-    pathFlag = 0;
-    actionTargetUnit = nullptr;
-    actionTargetBuilding = nullptr;
-    switch (currentCommand)
+    if (!BoardOnArrival(*this))
     {
-    case CMD_GARRISON_SHIP:
-        if (targetUnit != nullptr)
-            BoardTransport(targetUnit);
-        currentCommand = CMD_NONE;
-        break;
-    case CMD_ENTER_KEEP:
-        if (!IsShelterFor(targetBuilding))
+        if (currentCommand != CMD_ENTER_KEEP)
+            Stop();
+        else if (IsShelterFor(targetBuilding))
+            EnterBuilding(targetBuilding);
+        else
         {
             // Another king got there first, or the keep changed sides on
             // the way: look for the next keep.
@@ -188,11 +155,6 @@ void CUnitKing::ActOnArrival()
             onPerformAction();
             return;
         }
-        EnterBuilding(targetBuilding);
-        break;
-    default:
-        Stop();
-        break;
     }
     SetModelByAnimation();
 }

@@ -10,10 +10,12 @@
 #include <cstdint>
 
 #include "units/C_UnitTableType.h"
+#include "units/T_UnitIgnoringEnemies.h"
 
 class CBuilding;
 
-class CUnitKing : public CUnitTableType
+// He never seeks, answers or chases an enemy.
+class CUnitKing : public T_UnitIgnoringEnemies<CUnitTableType>
 {
 public:
     CUnitKing();
@@ -26,18 +28,6 @@ public:
     void onMoveEnd() override;
     void onAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding) override;
     void onIdle() override;
-    // He never seeks, answers or chases an enemy.
-    void onTargetLost(CUnit* unit, CBuilding* building) override
-    {
-        (void)unit;
-        (void)building;
-    }
-    void onEnemySighted(CUnit* enemy) override { (void)enemy; }
-    void onAIIdle(int32_t unused, bool wide) override
-    {
-        (void)unused;
-        (void)wide;
-    }
     // Into a living keep of his own player that holds no king yet; true
     // when he went in.
     bool EnterBuilding(CBuilding* building) override;
@@ -63,6 +53,17 @@ public:
     static void RetryBoarding(CUnit& unit);
     // The buffered action is due again half a second from now.
     static void RetryLater(CUnit& unit);
+    // The start of an order: another machine's unit does nothing but report
+    // the check at `sourceLine` of `sourceFile`; command -7 runs away.  True
+    // when the order is done with.
+    static bool PerformCommonOrder(CUnit& unit, int32_t sourceLine, const char* sourceFile);
+    // True while the unit is still on its way: a path to the target is
+    // started.
+    static bool WalkOnToTarget(CUnit& unit);
+    // Arrived: the unit stops walking and lets go of its action targets;
+    // command 11 boards the ship it walked to.  False for any other
+    // command, left to the unit.
+    static bool BoardOnArrival(CUnit& unit);
 
     CBuilding* keep = nullptr;   // the keep he sits in; null on the map
 

@@ -1,12 +1,16 @@
 // The reactions the king shares with the settler and the transport ship:
-// running from an attacker, standing idle, and waiting for a ship that is
-// on its way.
+// running from an attacker, standing idle, waiting for a ship that is on
+// its way; and the orders the king shares with the settler: the checks
+// every order starts with, the walk to the target and the boarding on
+// arrival.
 
 #include <algorithm>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingTower.h"
+#include "core/C_LogFile.h"
+#include "net/C_UnitCommandOutbox.h"
 #include "platform/SysClock.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_Unit_King.h"
@@ -110,4 +114,38 @@ void CUnitKing::RetryLater(CUnit& unit)
     // 0 means no deadline.
     const uint32_t due = SysClock::TickCount() + RetryPause;
     unit.deadline = due != 0 ? due : 1;
+}
+
+bool CUnitKing::PerformCommonOrder(CUnit& unit, int32_t sourceLine, const char* sourceFile)
+{
+    if (IsNetworkGame() && !IsOwnedHere(unit.player))
+    {
+        DebugReport("#DEBUG: Unit action performed on non-local mulitplayer unit", sourceLine, sourceFile);
+        return true;
+    }
+    if (unit.currentCommand != CMD_RUNAWAY)
+        return false;
+    PerformRunaway(unit);
+    return true;
+}
+
+bool CUnitKing::WalkOnToTarget(CUnit& unit)
+{
+    if (unit.IsTargetReached())
+        return false;
+    unit.StartPath();
+    return true;
+}
+
+bool CUnitKing::BoardOnArrival(CUnit& unit)
+{
+    unit.pathFlag = 0;
+    unit.actionTargetUnit = nullptr;
+    unit.actionTargetBuilding = nullptr;
+    if (unit.currentCommand != CMD_GARRISON_SHIP)
+        return false;
+    if (unit.targetUnit != nullptr)
+        unit.BoardTransport(unit.targetUnit);
+    unit.currentCommand = CMD_NONE;
+    return true;
 }

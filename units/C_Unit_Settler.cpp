@@ -54,7 +54,7 @@ void Normalise(float vector[3])
 }
 }  // namespace
 
-CUnitSettler::CUnitSettler() : CUnitTableType(UNIT_SETTLER) {}
+CUnitSettler::CUnitSettler() : T_UnitIgnoringEnemies(UNIT_SETTLER) {}
 
 // ---- Animation and drawing -----------------------------------------------------
 
@@ -177,42 +177,18 @@ void CUnitSettler::RenderAt(float dieWeight, float corpseWeight, int32_t level)
 
 void CUnitSettler::onPerformAction()
 {
-    if (IsNetworkGame() && !IsOwnedHere(player))
-    {
-        DEBUG_REPORT_AT("#DEBUG: Unit action performed on non-local mulitplayer unit", NonLocalCheckLine);
+    if (CUnitKing::PerformCommonOrder(*this, NonLocalCheckLine, __FILE__))
         return;
-    }
-    if (currentCommand == CMD_RUNAWAY)
-    {
-        CUnitKing::PerformRunaway(*this);
-        return;
-    }
     // The cart founds where it stands; it does not walk first.
     if (currentCommand == CMD_FOUND_SETTLEMENT)
-    {
         FoundKeep();
-        return;
-    }
-    if (!IsTargetReached())
-    {
-        StartPath();
-        return;
-    }
-    ActOnArrival();
+    else if (!CUnitKing::WalkOnToTarget(*this))
+        ActOnArrival();
 }
 
 void CUnitSettler::ActOnArrival()
 {
-    pathFlag = 0;
-    actionTargetUnit = nullptr;
-    actionTargetBuilding = nullptr;
-    if (currentCommand == CMD_GARRISON_SHIP)
-    {
-        if (targetUnit != nullptr)
-            BoardTransport(targetUnit);
-        currentCommand = CMD_NONE;
-    }
-    else
+    if (!CUnitKing::BoardOnArrival(*this))
         Stop();
     SetModelByAnimation();
 }

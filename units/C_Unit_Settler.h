@@ -7,8 +7,9 @@
 #include <cstdint>
 
 #include "units/C_UnitTableType.h"
+#include "units/T_UnitIgnoringEnemies.h"
 
-class CUnitSettler : public CUnitTableType
+class CUnitSettler : public T_UnitIgnoringEnemies<CUnitTableType>
 {
 public:
     CUnitSettler();
@@ -25,17 +26,6 @@ public:
     void onMoveEnd() override;
     void onAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding) override;
     void onIdle() override;
-    void onTargetLost(CUnit* unit, CBuilding* building) override
-    {
-        (void)unit;
-        (void)building;
-    }
-    void onEnemySighted(CUnit* enemy) override { (void)enemy; }
-    void onAIIdle(int32_t unused, bool wide) override
-    {
-        (void)unused;
-        (void)wide;
-    }
 
     // A keep under construction, 4 x 4 with its corner one block up and
     // left of the cart (moved inside the map at its edges), and the cart

@@ -10,6 +10,7 @@
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "net/C_UnitCommandOutbox.h"
+#include "units/C_FoundRoute.h"
 #include "units/C_ShipWake.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitAnimationTable.h"
@@ -27,23 +28,16 @@ constexpr int32_t ClientRole = 2;
 constexpr int32_t HullModel = 44;
 constexpr int32_t WreckModel = 45;
 constexpr uint32_t NoPlaceColour = 0xFFFF00;
-// Animation frames per tick and the frames of the sinking.
-constexpr float StandFramesPerTick = 0.4f;
-constexpr float SailFramesPerTick = 0.37f;
+// Animation frames per tick of the sinking.
 constexpr float SinkFramesPerTick = 0.3f;
-// A lying ship creaks now and then: 1 in this many ticks.
-constexpr int32_t CreakChance = 500;
-constexpr SSoundPair CreakSound = {21, 3};
 // The wake table, bow first, stern last; the rows used while lying and
 // while sailing, and how fast they drift.
 constexpr CShipWake::SRow WakeRows[] = {
     {14.87f, 35.7f, 45.0f},    {-14.87f, 35.7f, -45.0f},   {25.66f, -8.63f, 90.0f}, {-25.49f, -8.63f, -90.0f},
     {19.41f, -45.15f, 135.0f}, {-19.27f, -45.15f, -135.0f}, {0.0f, -60.0f, 180.0f},
 };
-constexpr int32_t StandWakeRows = 7;
-constexpr int32_t SailWakeRows = 4;
-constexpr float StandWaveSpeed = 0.001f;
-constexpr float SailWaveSpeed = 0.008f;
+constexpr CShipWake::STable Wake = {
+    .rows = WakeRows, .lyingRows = 7, .sailingRows = 4, .lyingSpeed = 0.001f, .sailingSpeed = 0.008f};
 // Land for unloaded units is searched this many sight radii around the ship.
 constexpr int32_t UnloadSearchSightRadii = 3;
 constexpr const char* CargoRefusalPrefix = "Transport ship record refused: ";
@@ -76,7 +70,7 @@ bool IsStillAboard(const CUnit* unit)
 }
 }  // namespace
 
-CUnitTransportShip::CUnitTransportShip() : CUnitOfType(UNIT_TRANSPORTSHIP) {}
+CUnitTransportShip::CUnitTransportShip() : T_UnitIgnoringEnemies(UNIT_TRANSPORTSHIP) {}
 
 // ---- Orders ---------------------------------------------------------------------
 
@@ -144,7 +138,7 @@ void CUnitTransportShip::SailToCallIsland()
     if (length > 0)
     {
         std::copy(routeOut, routeOut + length, route);
-        FollowRoute(length, end.x, end.y);
+        CFoundRoute::Walk(*this, length, end.x, end.y);
         return;
     }
     // The ship can come no closer: the units waiting for it give up
@@ -163,25 +157,9 @@ void CUnitTransportShip::SailToCoast()
     targetY = end.y;
     currentCommand = targetUnit != nullptr ? CMD_UNGARRISON_ONE : CMD_UNGARRISON;
     if (length > 0)
-    {
         std::copy(routeOut, routeOut + length, route);
-        FollowRoute(length, end.x, end.y);
-        return;
-    }
-    // No coast to sail to: the unloading is tried from here.
-    pathFlag = 0;
-    orderState = 1;
-}
-
-void CUnitTransportShip::FollowRoute(int32_t length, int32_t endX, int32_t endY)
-{
-    routeEnd = std::clamp(length, 0, RouteCapacity);
-    currentStep = routeEnd;
-    retryCounter = 0;
-    stepTicks = 0;
-    pathFlag = 1;
-    moveDestX = endX;
-    moveDestY = endY;
+    // With no coast to sail to, the unloading is tried from here.
+    CFoundRoute::Walk(*this, length, end.x, end.y);
 }
 
 void CUnitTransportShip::UnloadWhereItLies()
@@ -437,27 +415,11 @@ bool CUnitTransportShip::Animate(int32_t ticks)
 {
     for (int32_t tick = 0; tick < ticks; ++tick)
     {
-        switch (animType)
-        {
-        case ANIM_STAND:
-            animFrame += StandFramesPerTick;
-            if (onMap && GlobalFunc::Random(CreakChance) == 1)
-                PlaySoundAt(CreakSound.sample, CreakSound.variants, 0);
-            if (CShipWake::CountWaveTick(waveTicks, CShipWake::StandWaveTicks, onMap))
-                CShipWake::Spawn(*this, WakeRows, StandWakeRows, StandWaveSpeed, false);
-            break;
-        case ANIM_WALK:
-            animFrame += SailFramesPerTick;
-            if (CShipWake::CountWaveTick(waveTicks, CShipWake::SailWaveTicks, onMap))
-                CShipWake::Spawn(*this, WakeRows, SailWakeRows, SailWaveSpeed, true);
-            break;
-        case ANIM_DIE:
-            if (!AnimateDeath(SinkFramesPerTick, static_cast<float>(CUnitAnimationTable::FrameCount(model))))
-                return false;
-            break;
-        default:
-            break;
-        }
+        if (CShipWake::StepLyingOrSailing(*this, waveTicks, Wake))
+            continue;
+        if (animType == ANIM_DIE &&
+            !AnimateDeath(SinkFramesPerTick, static_cast<float>(CUnitAnimationTable::FrameCount(model))))
+            return false;
     }
     return true;
 }

@@ -11,10 +11,11 @@
 #include <cstdint>
 
 #include "units/C_UnitOfType.h"
+#include "units/T_UnitIgnoringEnemies.h"
 
 class CObjectReferences;
 
-class CUnitTransportShip : public CUnitOfType
+class CUnitTransportShip : public T_UnitIgnoringEnemies<CUnitOfType>
 {
 public:
     static constexpr int32_t CargoCapacity = 16;
@@ -48,18 +49,7 @@ public:
     bool AcceptGarrison(CUnit* unit) override;
     // A ship takes no notice of these.
     void onMoveEnd() override {}
-    void onTargetLost(CUnit* unit, CBuilding* building) override
-    {
-        (void)unit;
-        (void)building;
-    }
-    void onEnemySighted(CUnit* enemy) override { (void)enemy; }
     void onIdle() override {}
-    void onAIIdle(int32_t unused, bool wide) override
-    {
-        (void)unused;
-        (void)wide;
-    }
     // Wave ticks, cargo count, the carried units' ids, call island.
     // Loading refuses a negative wave count, a cargo count above 16, an id
     // that is no unit and a unit listed twice, leaving the ship as it was;
@@ -117,7 +107,6 @@ private:
     void SailToCallIsland();
     void SailToCoast();
     void UnloadWhereItLies();
-    void FollowRoute(int32_t length, int32_t endX, int32_t endY);
     void OpenBatch(int32_t requests, bool isAll);
     void ShowNoPlaceMessage(bool isAll) const;
     int32_t IndexOf(const CUnit* unit) const;

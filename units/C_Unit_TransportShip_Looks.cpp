@@ -2,15 +2,12 @@
 // its hit sounds and its part of the command panel with the carried units.
 // Its wake and the splashes of its sinking are every ship's (CShipWake).
 
-#include "buildings/C_BuildingDraw.h"
 #include "core/GlobalFunc.h"
 #include "game/C_BuildingPanel.h"
 #include "media/C_2DImage.h"
-#include "media/C_ModelRecord.h"
-#include "units/C_UnitAnimationTable.h"
+#include "units/C_MachineDrawing.h"
 #include "units/C_UnitSoundTable.h"
 #include "units/C_Unit_TransportShip.h"
-#include "world/C_GameMap.h"
 #include "world/C_Player.h"
 
 namespace
@@ -19,8 +16,6 @@ namespace
 // wreck sinks a further 100 as its corpse fades out.
 constexpr float HullHeight = -10.0f;
 constexpr float WreckSinkDepth = 100.0f;
-constexpr float FadeLevels = 255.0f;
-constexpr int32_t NoFade = -1;
 
 constexpr int32_t CargoBoxSide = 40;
 constexpr int HighlightImage = 5;
@@ -30,29 +25,14 @@ constexpr int HighlightImage = 5;
 
 void CUnitTransportShip::Render()
 {
-    if (!onMap)
-        return;
-    if (CModelRecord* record = GetModelRecord())
-        record->SetColourSlot(player);
-    g_GameMap.ProjectToScreenAtHeight(centreX, centreY, HullHeight, renderPosition);
-    CBuildingDraw::DrawModel(model, CUnitAnimationTable::FrameIndex(animFrame, model), centreX, centreY, HullHeight,
-                             static_cast<float>(shownFacing));
+    if (onMap)
+        CMachineDrawing::Draw(*this, HullHeight);
 }
 
 void CUnitTransportShip::RenderAt(float fade, float unused, int32_t shade)
 {
     (void)unused;
-    if (fade == 0.0f)
-        return;
-    CModelRecord* record = GetModelRecord();
-    if (record == nullptr)
-        return;
-    record->SetColourSlot(player);
-    record->SetShade(static_cast<float>(shade) / FadeLevels);
-    record->SetFade(static_cast<int32_t>(fade * FadeLevels));
-    CBuildingDraw::DrawModel(model, CUnitAnimationTable::FrameIndex(animFrame, model), centreX, centreY,
-                             HullHeight - (1.0f - fade) * WreckSinkDepth, static_cast<float>(shownFacing));
-    record->SetFade(NoFade);
+    CMachineDrawing::DrawFading(*this, fade, shade, HullHeight - (1.0f - fade) * WreckSinkDepth, false);
 }
 
 // ---- Panel and sounds -----------------------------------------------------------

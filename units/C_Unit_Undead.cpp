@@ -1,12 +1,9 @@
 #include "units/C_Unit_Undead.h"
 
-#include <algorithm>
-
-#include "buildings/C_Building.h"
 #include "media/C_ModelRecord.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "units/C_SelfHealingFighter.h"
 
 namespace
 {
@@ -26,7 +23,7 @@ bool CUnitUndead::Animate(int32_t ticks)
         {
         case ANIM_STAND:
             CUnitMeleeType::Animate(1);
-            HealOneTick();
+            CSelfHealingFighter::HealOneTick(*this, HealPerTick);
             break;
         case ANIM_ATTACK:
             if (!StepSwing())
@@ -47,29 +44,11 @@ bool CUnitUndead::Animate(int32_t ticks)
     return true;
 }
 
-void CUnitUndead::HealOneTick()
-{
-    // Other machines learn the health from the owner's messages only; a
-    // dying undead does not heal.
-    if (!IsOwnedHere(player) || health <= 0.0f || health >= FullHealth)
-        return;
-    health = std::min(health + HealPerTick, FullHealth);
-    if (IsNetworkGame())
-        g_UnitCommandOutbox.SendUnitHealth(this, health);
-}
-
 bool CUnitUndead::StepSwing()
 {
-    // The swing waits until the undead faces its target.
-    if (shownFacing != facing)
-        return true;
-    animFrame += GetAttackAnimSpeed();
-    if (hitCount > 0 && IsOwnedHere(player) && actionTargetUnit != nullptr && actionTargetUnit->pathFlag &&
-        !IsTargetReached())
-    {
-        ResumeAction();
-        return false;
-    }
+    const CSelfHealingFighter::ESwing swing = CSelfHealingFighter::BeginSwingTick(*this);
+    if (swing != CSelfHealingFighter::ESwing::Running)
+        return swing == CSelfHealingFighter::ESwing::Waiting;
     if (!blowDealt[0] && animFrame >= BlowFrame)
     {
         if (hitCount > 0 && !IsTargetReached())
@@ -78,7 +57,7 @@ bool CUnitUndead::StepSwing()
             return false;
         }
         blowDealt[0] = 1;
-        Strike();
+        CSelfHealingFighter::Strike(*this);
         // A target killed by the blow has set the wind-down already.
         if (animType != ANIM_ATTACK)
             return true;
@@ -91,18 +70,6 @@ bool CUnitUndead::StepSwing()
         ResumeAction();
     }
     return true;
-}
-
-void CUnitUndead::Strike()
-{
-    ++hitCount;
-    int32_t base = 0;
-    int32_t bonus = 0;
-    const int32_t amount = GetAttack(&base, &bonus);
-    if (actionTargetUnit != nullptr)
-        actionTargetUnit->TakeHit(this, amount, m_Animation.damageType, true);
-    else if (actionTargetBuilding != nullptr)
-        actionTargetBuilding->OnAttacked(this, amount, m_Animation.damageType, true);
 }
 
 void CUnitUndead::SetModelByAnimation()

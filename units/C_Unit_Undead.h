@@ -26,8 +26,6 @@ public:
     bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
 
 private:
-    void HealOneTick();
     // One tick of the swing; false to stop stepping this call.
     bool StepSwing();
-    void Strike();
 };

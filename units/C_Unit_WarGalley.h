@@ -52,11 +52,6 @@ private:
     // One tick of each animation; false to stop stepping this call.
     bool StepBroadside();
     void StepCoolDown();
-    void StepStand();
-    // The wake of a lying (or firing) ship, due every so many ticks.
-    void LeaveLyingWake();
-    // False when the owner finds nothing left to fire at.
-    bool MayFire();
     // One shot from the first (0) or second (1) gun.
     void Fire(int32_t gun);
     // Turns the broadside toward the target and gives the impact point.

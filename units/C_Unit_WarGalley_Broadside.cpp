@@ -4,30 +4,23 @@
 // and the sinking; its hull and wreck drawing and its hit sounds.
 
 #include "buildings/C_Building.h"
-#include "buildings/C_BuildingDraw.h"
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
-#include "media/C_ModelRecord.h"
 #include "net/C_UnitCommandOutbox.h"
+#include "units/C_MachineDrawing.h"
 #include "units/C_ShipWake.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitAnimationTable.h"
 #include "units/C_UnitSoundTable.h"
 #include "units/C_Unit_Catapult.h"
 #include "units/C_Unit_WarGalley.h"
-#include "world/C_GameMap.h"
 
 namespace
 {
 constexpr int32_t HullModel = 56;
 constexpr int32_t WreckModel = 57;
-constexpr float StandFramesPerTick = 0.4f;
-constexpr float SailFramesPerTick = 0.37f;
 constexpr float SinkFramesPerTick = 0.5f;
-// The creak of a lying ship: sound 21 on one tick in 500.
-constexpr int32_t CreakChance = 500;
-constexpr SSoundPair CreakSound = {21, 3};
 constexpr SSoundPair CannonSound = {24, 1};
 // The second gun fires once the cycle has counted more than this.
 constexpr int32_t SecondShotAfter = 29;
@@ -48,17 +41,14 @@ constexpr CShipWake::SRow WakeRows[] = {
     {19.87f, 55.7f, 45.0f},    {-19.87f, 55.7f, -45.0f},   {23.66f, 8.63f, 90.0f}, {-23.49f, 8.63f, -90.0f},
     {17.41f, -58.15f, 135.0f}, {-17.27f, -58.15f, -135.0f}, {0.0f, -80.0f, 180.0f},
 };
-constexpr int32_t LyingWaveRows = 7;
-constexpr int32_t SailingWaveRows = 4;
-constexpr float LyingWaveSpeed = 0.002f;
-constexpr float SailingWaveSpeed = 0.008f;
+// Every row lying, the bow's four sailing.
+constexpr CShipWake::STable Wake = {
+    .rows = WakeRows, .lyingRows = 7, .sailingRows = 4, .lyingSpeed = 0.002f, .sailingSpeed = 0.008f};
 
 // The hull lies this far below the height other units are drawn at; the
 // wreck sinks a further 160 as its corpse fades out.
 constexpr float HullHeight = -10.0f;
 constexpr float WreckSinkDepth = 160.0f;
-constexpr float FadeLevels = 255.0f;
-constexpr int32_t NoFade = -1;
 
 constexpr float BlockMiddle = 0.5f;
 }  // namespace
@@ -67,18 +57,12 @@ bool CUnitWarGalley::Animate(int32_t ticks)
 {
     for (int32_t tick = 0; tick < ticks; ++tick)
     {
+        if (CShipWake::StepLyingOrSailing(*this, waveTicks, Wake))
+            continue;
         switch (animType)
         {
-        case ANIM_STAND:
-            StepStand();
-            break;
-        case ANIM_WALK:
-            animFrame += SailFramesPerTick;
-            if (CShipWake::CountWaveTick(waveTicks, CShipWake::SailWaveTicks, onMap))
-                CShipWake::Spawn(*this, WakeRows, SailingWaveRows, SailingWaveSpeed, true);
-            break;
         case ANIM_ATTACK:
-            LeaveLyingWake();
+            CShipWake::LeaveLyingWake(*this, waveTicks, Wake);
             if (!StepBroadside())
                 return true;
             break;
@@ -96,20 +80,6 @@ bool CUnitWarGalley::Animate(int32_t ticks)
     return true;
 }
 
-void CUnitWarGalley::StepStand()
-{
-    animFrame += StandFramesPerTick;
-    if (onMap && GlobalFunc::Random(CreakChance) == 1)
-        PlaySoundAt(CreakSound.sample, CreakSound.variants, 0);
-    LeaveLyingWake();
-}
-
-void CUnitWarGalley::LeaveLyingWake()
-{
-    if (CShipWake::CountWaveTick(waveTicks, CShipWake::StandWaveTicks, onMap))
-        CShipWake::Spawn(*this, WakeRows, LyingWaveRows, LyingWaveSpeed, false);
-}
-
 bool CUnitWarGalley::StepBroadside()
 {
     // The guns bear only once the ship lies broadside on.
@@ -124,7 +94,7 @@ bool CUnitWarGalley::StepBroadside()
         gun = 1;
     if (gun >= 0)
     {
-        if (!MayFire())
+        if (!CUnitCatapult::MayShoot(*this))
         {
             ResumeAction();
             return false;
@@ -140,17 +110,6 @@ bool CUnitWarGalley::StepBroadside()
         ResumeAction();
     }
     return true;
-}
-
-bool CUnitWarGalley::MayFire()
-{
-    // The owner decides whether the target is still there; a copy on
-    // another machine fires for the show.
-    if (!IsOwnedHere(player))
-        return true;
-    if (actionTargetUnit == nullptr && actionTargetBuilding == nullptr && targetKind != TARGET_BLOCK)
-        return false;
-    return IsTargetReached();
 }
 
 void CUnitWarGalley::Fire(int32_t gun)
@@ -253,29 +212,14 @@ void CUnitWarGalley::SetModelByAnimation()
 
 void CUnitWarGalley::Render()
 {
-    if (!onMap)
-        return;
-    if (CModelRecord* record = GetModelRecord())
-        record->SetColourSlot(player);
-    g_GameMap.ProjectToScreenAtHeight(centreX, centreY, HullHeight, renderPosition);
-    CBuildingDraw::DrawModel(model, CUnitAnimationTable::FrameIndex(animFrame, model), centreX, centreY, HullHeight,
-                             static_cast<float>(shownFacing));
+    if (onMap)
+        CMachineDrawing::Draw(*this, HullHeight);
 }
 
 void CUnitWarGalley::RenderAt(float fade, float unused, int32_t shade)
 {
     (void)unused;
-    if (fade == 0.0f)
-        return;
-    CModelRecord* record = GetModelRecord();
-    if (record == nullptr)
-        return;
-    record->SetColourSlot(player);
-    record->SetShade(static_cast<float>(shade) / FadeLevels);
-    record->SetFade(static_cast<int32_t>(fade * FadeLevels));
-    CBuildingDraw::DrawModel(model, CUnitAnimationTable::FrameIndex(animFrame, model), centreX, centreY,
-                             HullHeight - (1.0f - fade) * WreckSinkDepth, static_cast<float>(shownFacing));
-    record->SetFade(NoFade);
+    CMachineDrawing::DrawFading(*this, fade, shade, HullHeight - (1.0f - fade) * WreckSinkDepth, false);
 }
 
 void CUnitWarGalley::PlayHitSound(int32_t damageType)

@@ -115,6 +115,9 @@ private:
     // Frame advance of a work animation; true at the end of a cycle, with
     // the frame wrapped.
     bool AdvanceCycle(float frames);
+    // The end of a work cycle at a target still in reach; a target out of
+    // reach resumes the action instead.
+    bool FinishWorkCycleInReach();
     void AnimateBuild();
     void AnimateRepair();
     void AnimateDismantle();

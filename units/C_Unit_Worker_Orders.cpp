@@ -8,6 +8,7 @@
 #include "core/C_LogFile.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "platform/SysClock.h"
+#include "units/C_FoundRoute.h"
 #include "units/C_Unit_Worker.h"
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_GameMap.h"
@@ -229,20 +230,10 @@ void CUnitWorker::StartFindResourceHere()
 
 void CUnitWorker::WalkFoundRoute(int32_t length, int32_t endX, int32_t endY)
 {
-    routeEnd = std::clamp(length, 0, RouteCapacity);
-    if (routeEnd > 0)
-    {
-        currentStep = routeEnd;
-        retryCounter = 0;
-        stepTicks = 0;
-        pathFlag = 1;
-        moveDestX = endX;
-        moveDestY = endY;
-        return;
-    }
-    // Beside the target already: performed on the next pass.
-    pathFlag = 0;
-    orderState = 1;
+    // Beside the target already: no route is left over from before.
+    if (length <= 0)
+        routeEnd = 0;
+    CFoundRoute::Walk(*this, length, endX, endY);
 }
 
 void CUnitWorker::SearchStorage()

@@ -50,6 +50,16 @@ bool CUnitWorker::AdvanceCycle(float frames)
     return true;
 }
 
+bool CUnitWorker::FinishWorkCycleInReach()
+{
+    if (!AdvanceCycle(WorkFramesPerTick))
+        return false;
+    if (IsTargetReached())
+        return true;
+    ResumeAction();
+    return false;
+}
+
 void CUnitWorker::StandAndStop()
 {
     animType = ANIM_STAND;
@@ -79,13 +89,8 @@ void CUnitWorker::AnimateBuild()
 
 void CUnitWorker::AnimateRepair()
 {
-    if (!AdvanceCycle(WorkFramesPerTick))
+    if (!FinishWorkCycleInReach())
         return;
-    if (!IsTargetReached())
-    {
-        ResumeAction();
-        return;
-    }
     const float work = GetWorkRate();
     EPayment payment = EPayment::Broke;
     bool needsMore = true;
@@ -161,13 +166,8 @@ CUnitWorker::EPayment CUnitWorker::PayFromPurse(float wood, float stone, float g
 
 void CUnitWorker::AnimateDismantle()
 {
-    if (!AdvanceCycle(WorkFramesPerTick))
+    if (!FinishWorkCycleInReach())
         return;
-    if (!IsTargetReached())
-    {
-        ResumeAction();
-        return;
-    }
     CBuilding* building = actionTargetBuilding;
     if (building == nullptr)
     {

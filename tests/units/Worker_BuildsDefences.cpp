@@ -16,6 +16,7 @@
 #include "effects/C_Particles.h"
 #include "game/C_MissionObjectives.h"
 #include "tests/units/Melee_World.h"
+#include "tests/units/Tower_Shots.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_Worker.h"
@@ -112,20 +113,7 @@ TEST_F(WorkerBuildsDefences, ATowerItBuildsShootsAnEnemyDeadAndDestroyedLeavesNo
 
     const int32_t middleX = tower->GetSightCentreX();
     const int32_t middleY = tower->GetSightCentreY();
-    CUnit* enemy = game.Spawn(1, UNIT_WARRIOR, middleX + 6, middleY, STANCE_STAND_GROUND);
-    ASSERT_NE(enemy, nullptr);
-    std::vector<int32_t> shotTicks;
-    int32_t tick = 0;
-    ASSERT_GT(game.FramesUntil(3000, [&] {
-        ++tick;
-        while (static_cast<int32_t>(shotTicks.size()) < owner.statistics[STAT_ARROWS_SHOT])
-            shotTicks.push_back(tick);
-        return !enemy->IsAlive();
-    }), 0);
-    ASSERT_GE(shotTicks.size(), 3u);
-    for (size_t i = 1; i < shotTicks.size(); ++i)
-        EXPECT_GE(shotTicks[i] - shotTicks[i - 1], 3) << "shot " << i;
-    EXPECT_EQ(owner.statistics[STAT_UNITS_KILLED], 1);
+    ASSERT_NO_FATAL_FAILURE(ExpectTowerShootsAWarriorDead(game, *tower, owner));
     ASSERT_GT(game.FramesUntil(3000, [&] { return builder->x == FarX && builder->routeEnd == 0; }), 0);
 
     // A second enemy is struck and answers; the tower falls under it with
