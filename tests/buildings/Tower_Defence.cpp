@@ -10,6 +10,7 @@
 #include "buildings/C_BuildingTower.h"
 #include "effects/C_Particles.h"
 #include "tests/units/Melee_World.h"
+#include "tests/units/Tower_Shots.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_UnitStats.h"
@@ -45,21 +46,7 @@ TEST(TowerDefence, BuiltMannedTrainedItKillsAWarriorAndLeavesNothingBehindWhenDe
     EXPECT_EQ(owner.towerArchers.GetCount(), 3);
 
     // An enemy walks into sight six blocks from the tower's middle.
-    CUnit* enemy = game.Spawn(1, UNIT_WARRIOR, middleX + 6, middleY, STANCE_STAND_GROUND);
-    ASSERT_NE(enemy, nullptr);
-    const int32_t& shots = owner.statistics[STAT_ARROWS_SHOT];
-    std::vector<int32_t> shotTicks;
-    int32_t tick = 0;
-    ASSERT_GT(game.FramesUntil(3000, [&] {
-        ++tick;
-        while (static_cast<int32_t>(shotTicks.size()) < shots)
-            shotTicks.push_back(tick);
-        return !enemy->IsAlive();
-    }), 0);
-    ASSERT_GE(shotTicks.size(), 3u);
-    for (size_t i = 1; i < shotTicks.size(); ++i)
-        EXPECT_GE(shotTicks[i] - shotTicks[i - 1], 3) << "shot " << i;
-    EXPECT_EQ(owner.statistics[STAT_UNITS_KILLED], 1);
+    ASSERT_NO_FATAL_FAILURE(ExpectTowerShootsAWarriorDead(game, *tower, owner));
 
     // A second enemy, struck, turns on the tower; the tower falls with the
     // next arrow in flight, which lands after its archer is gone.
