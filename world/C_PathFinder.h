@@ -280,6 +280,9 @@ private:
     // The same two over an expansion the compiler can see into, for the
     // route searches that run most.
     template <class Offer> bool ExpandNeighboursWith(int32_t x, int32_t y, Offer offer);
+    // The eight neighbours of a cell reached at `cost`, in expansion order;
+    // true once the offer ends the search.
+    template <class Offer> bool OfferNeighbours(int32_t x, int32_t y, int64_t cost, Offer offer);
     template <class Offer> ESearchEnd RunHeapSearchWith(Offer offer);
     // Puts the first cell on the heap and makes it the closest cell so far.
     void StartHeapSearch(int32_t x, int32_t y, int32_t distance);
@@ -559,17 +562,8 @@ extern CPathFinder g_PathFinder;
 
 // ---- The search loops, over any expansion -----------------------------------
 
-template <class Offer> bool CPathFinder::ExpandNeighboursWith(int32_t x, int32_t y, Offer offer)
+template <class Offer> bool CPathFinder::OfferNeighbours(int32_t x, int32_t y, int64_t cost, Offer offer)
 {
-    SCell& cell = CellAt(x, y);
-    if (cell.stamp == m_Stamp)
-    {
-        if (cell.expanded)
-            return false;
-        cell.expanded = 1;
-    }
-    ++m_ExpandedCells;
-    const int64_t cost = CostAt(x, y);
     for (const int32_t direction : ExpansionOrder)
     {
         const bool straight = DirectionDX[direction] == 0 || DirectionDY[direction] == 0;
@@ -581,6 +575,19 @@ template <class Offer> bool CPathFinder::ExpandNeighboursWith(int32_t x, int32_t
             return false;
     }
     return false;
+}
+
+template <class Offer> bool CPathFinder::ExpandNeighboursWith(int32_t x, int32_t y, Offer offer)
+{
+    SCell& cell = CellAt(x, y);
+    if (cell.stamp == m_Stamp)
+    {
+        if (cell.expanded)
+            return false;
+        cell.expanded = 1;
+    }
+    ++m_ExpandedCells;
+    return OfferNeighbours(x, y, CostAt(x, y), offer);
 }
 
 template <class Offer> CPathFinder::ESearchEnd CPathFinder::RunHeapSearchWith(Offer offer)
@@ -606,18 +613,7 @@ template <class Offer> bool CPathFinder::ExpandRouteNeighboursWith(int32_t x, in
         cell.expanded = 1;
     }
     ++m_ExpandedCells;
-    const int64_t cost = RouteCostAt(x, y);
-    for (const int32_t direction : ExpansionOrder)
-    {
-        const bool straight = DirectionDX[direction] == 0 || DirectionDY[direction] == 0;
-        const SStep step{x, y, x + DirectionDX[direction], y + DirectionDY[direction], cost,
-                         straight ? StraightStepCost : DiagonalStepCost, direction};
-        if (offer(step))
-            return true;
-        if (m_Overflowed)
-            return false;
-    }
-    return false;
+    return OfferNeighbours(x, y, RouteCostAt(x, y), offer);
 }
 
 template <class Offer> CPathFinder::ESearchEnd CPathFinder::RunRouteSearchWith(Offer offer)
