@@ -63,18 +63,7 @@ protected:
     void Open(int width, int height)
     {
         Close();
-        media_test::KeepGraphicsLibraryLoaded();
-        m_Factory = SysCreateDevice3DFactory();
-        ASSERT_TRUE(m_Factory);
-        m_Window = SDL_CreateWindow("gui test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(m_Window, nullptr) << SDL_GetError();
-        Sys3DPresentParams params;
-        params.backBufferWidth = width;
-        params.backBufferHeight = height;
-        params.backBufferFormat = Sys3DFormat::X8R8G8B8;
-        params.windowed = true;
-        ASSERT_EQ(m_Factory->CreateDevice(m_Window, params, m_Device), Sys3DError::Ok);
-        SetD3DDevice(m_Device.get());
+        ASSERT_NO_FATAL_FAILURE(media_test::OpenDevice("gui test", width, height, m_Factory, m_Window, m_Device));
         m_SavedWidth = g_Config.screenWidth;
         m_SavedHeight = g_Config.screenHeight;
         g_Config.screenWidth = width;

@@ -26,18 +26,7 @@ protected:
 
     void SetUp() override
     {
-        media_test::KeepGraphicsLibraryLoaded();
-        m_Factory = SysCreateDevice3DFactory();
-        ASSERT_TRUE(m_Factory);
-        m_Window = SDL_CreateWindow("media test", 0, 0, Side, Side, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(m_Window, nullptr) << SDL_GetError();
-        Sys3DPresentParams params;
-        params.backBufferWidth = Side;
-        params.backBufferHeight = Side;
-        params.backBufferFormat = Sys3DFormat::X8R8G8B8;
-        params.windowed = true;
-        ASSERT_EQ(m_Factory->CreateDevice(m_Window, params, m_Device), Sys3DError::Ok);
-        SetD3DDevice(m_Device.get());
+        ASSERT_NO_FATAL_FAILURE(media_test::OpenDevice("media test", Side, Side, m_Factory, m_Window, m_Device));
         m_SavedWidth = g_Config.screenWidth;
         m_SavedHeight = g_Config.screenHeight;
         g_Config.screenWidth = 1024;
