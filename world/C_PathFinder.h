@@ -310,6 +310,15 @@ private:
     template <class Offer> bool ExpandRouteNeighboursWith(int32_t x, int32_t y, Offer offer);
     // WriteRoute over the route cells.
     int32_t WriteRouteSteps(int32_t startX, int32_t startY, Route& route, SPoint& end);
+    // One cell's step back along a chain, for WriteChain.
+    struct SLink
+    {
+        bool reached;
+        uint8_t direction;
+        int32_t fromX;
+        int32_t fromY;
+    };
+    template <class Link> int32_t WriteChain(int32_t startX, int32_t startY, Route& route, SPoint& end, Link link);
     ESearchEnd RunQueueSearch(Expansion expand);
     void CountFailure();
     // Writes the route from the start to the goal (cut to RouteCapacity

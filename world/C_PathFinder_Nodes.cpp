@@ -290,15 +290,18 @@ int32_t CPathFinder::FinishRoute(ESearchEnd searchEnd, int32_t startX, int32_t s
     return steps;
 }
 
-int32_t CPathFinder::WriteRouteSteps(int32_t startX, int32_t startY, Route& route, SPoint& end)
+// Every cell of the chain was reached in this search, each at a lower cost
+// than the one after it, so the chain ends at the start; the bound only
+// guards against a broken grid.  `link` gives a cell's step: whether this
+// search reached it, the direction it came in and the cell it came from.
+template <class Link>
+int32_t CPathFinder::WriteChain(int32_t startX, int32_t startY, Route& route, SPoint& end, Link link)
 {
-    // As WriteRoute; each cell's parent is the cell its direction came
-    // from.
     int32_t steps = 0;
     for (int32_t x = m_GoalX, y = m_GoalY; x != startX || y != startY; ++steps)
     {
-        const SRouteCell& cell = RouteCellAt(x, y);
-        if (cell.stamp != m_RouteStamp || steps >= CellCount)
+        const SLink step = link(x, y);
+        if (!step.reached || steps >= CellCount)
         {
             DEBUG_REPORT("#DEBUG: CPathFinder::WriteRoute -> broken route");
             m_GoalX = startX;
@@ -306,64 +309,43 @@ int32_t CPathFinder::WriteRouteSteps(int32_t startX, int32_t startY, Route& rout
             end = {startX, startY};
             return 0;
         }
-        x = uint8_t(x - DirectionDX[cell.direction]);
-        y = uint8_t(y - DirectionDY[cell.direction]);
+        x = step.fromX;
+        y = step.fromY;
     }
+    // Too long for the buffer: keep the steps walked first and end there.
     for (; steps > RouteCapacity; --steps)
     {
-        const SRouteCell& cell = RouteCellAt(m_GoalX, m_GoalY);
-        m_GoalX = uint8_t(m_GoalX - DirectionDX[cell.direction]);
-        m_GoalY = uint8_t(m_GoalY - DirectionDY[cell.direction]);
+        const SLink step = link(m_GoalX, m_GoalY);
+        m_GoalX = step.fromX;
+        m_GoalY = step.fromY;
     }
     int32_t x = m_GoalX;
     int32_t y = m_GoalY;
     for (int32_t i = 0; i < steps; ++i)
     {
-        const SRouteCell& cell = RouteCellAt(x, y);
-        route[i] = cell.direction;
-        x = uint8_t(x - DirectionDX[cell.direction]);
-        y = uint8_t(y - DirectionDY[cell.direction]);
+        const SLink step = link(x, y);
+        route[i] = step.direction;
+        x = step.fromX;
+        y = step.fromY;
     }
     end = {m_GoalX, m_GoalY};
     return steps;
 }
 
+// A route cell's parent is the cell its direction came from.
+int32_t CPathFinder::WriteRouteSteps(int32_t startX, int32_t startY, Route& route, SPoint& end)
+{
+    return WriteChain(startX, startY, route, end, [this](int32_t x, int32_t y) {
+        const SRouteCell& cell = RouteCellAt(x, y);
+        return SLink{cell.stamp == m_RouteStamp, cell.direction, uint8_t(x - DirectionDX[cell.direction]),
+                     uint8_t(y - DirectionDY[cell.direction])};
+    });
+}
+
 int32_t CPathFinder::WriteRoute(int32_t startX, int32_t startY, Route& route, SPoint& end)
 {
-    // Every cell of the chain was reached in this search, each at a lower
-    // cost than the one after it, so the chain ends at the start; the
-    // bound only guards against a broken grid.
-    int32_t steps = 0;
-    for (int32_t x = m_GoalX, y = m_GoalY; x != startX || y != startY; ++steps)
-    {
+    return WriteChain(startX, startY, route, end, [this](int32_t x, int32_t y) {
         const SCell& cell = CellAt(x, y);
-        if (cell.stamp != m_Stamp || steps >= CellCount)
-        {
-            DEBUG_REPORT("#DEBUG: CPathFinder::WriteRoute -> broken route");
-            m_GoalX = startX;
-            m_GoalY = startY;
-            end = {startX, startY};
-            return 0;
-        }
-        x = cell.parentX;
-        y = cell.parentY;
-    }
-    // Too long for the buffer: keep the steps walked first and end there.
-    for (; steps > RouteCapacity; --steps)
-    {
-        const SCell& cell = CellAt(m_GoalX, m_GoalY);
-        m_GoalX = cell.parentX;
-        m_GoalY = cell.parentY;
-    }
-    int32_t x = m_GoalX;
-    int32_t y = m_GoalY;
-    for (int32_t i = 0; i < steps; ++i)
-    {
-        const SCell& cell = CellAt(x, y);
-        route[i] = cell.direction;
-        x = cell.parentX;
-        y = cell.parentY;
-    }
-    end = {m_GoalX, m_GoalY};
-    return steps;
+        return SLink{cell.stamp == m_Stamp, cell.direction, cell.parentX, cell.parentY};
+    });
 }
