@@ -1,9 +1,10 @@
+// Drawing into 32-bit bitmaps: lines, rectangles, squares and blits.
+
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "media/C_Bitmap32.h"
 
@@ -23,150 +24,63 @@ PixelSet InkedPixels(const CBitmap32& bitmap)
     return found;
 }
 
-CBitmap32 Numbered(int w, int h)
+PixelSet Rect(int x0, int y0, int x1, int y1)
 {
-    CBitmap32 bitmap;
-    bitmap.Create(w, h);
-    for (int i = 0; i < w * h; ++i)
-        bitmap.pixels[i] = 0xFF000000u | uint32_t(i);
-    return bitmap;
+    PixelSet s;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
+            s.insert({x, y});
+    return s;
 }
 } // namespace
 
-TEST(Bitmap32, CreateZeroesAndOwnsAttachZeroesForeignMemory)
+TEST(Bitmap32, ShapesLandOnThePixelsNamedAndAreClipped)
 {
-    CBitmap32 bitmap;
-    std::vector<uint32_t> memory(4, 0xAAAAAAAA);
-    bitmap.Attach(2, 2, memory.data());
-    EXPECT_EQ(bitmap.owned, 0);
-    EXPECT_EQ(memory, std::vector<uint32_t>(4, 0u));
-    bitmap.Free();  // must not free the foreign memory
-    EXPECT_TRUE(bitmap.IsEmpty());
-}
-
-TEST(Bitmap32, DrawLineStepsTheLongerAxisFromTheSmallerEnd)
-{
-    CBitmap32 bitmap;
-    bitmap.Create(8, 8);
-    // Slope 0.5: y runs 0.5, 1.0, 1.5, 2.0, 2.5 and is truncated.
-    bitmap.DrawLine(4, 2, 0, 0, Ink);
-    EXPECT_EQ(InkedPixels(bitmap), (PixelSet{{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}));
-
-    bitmap.Create(8, 8);
-    // Steep: x runs 1.5, 1.83, 2.17, 2.5.
-    bitmap.DrawLine(1, 0, 2, 3, Ink);
-    EXPECT_EQ(InkedPixels(bitmap), (PixelSet{{1, 0}, {1, 1}, {2, 2}, {2, 3}}));
-
-    // Partly outside: nothing lands on row or column 0 by mistake.
-    bitmap.Create(4, 4);
-    bitmap.DrawLine(-2, 1, 2, 1, Ink);
-    bitmap.DrawLine(1, -50, 1, -10, Ink);
-    EXPECT_EQ(InkedPixels(bitmap), (PixelSet{{0, 1}, {1, 1}, {2, 1}}));
-}
-
-TEST(Bitmap32, ThickLinePutsASquareAtEveryStep)
-{
-    CBitmap32 bitmap;
-    bitmap.Create(8, 8);
-    bitmap.DrawThickLine(0, 2, 4, 2, 3, Ink);
-    PixelSet expected;
-    for (int y = 1; y <= 3; ++y)
-        for (int x = 0; x <= 5; ++x)
-            expected.insert({x, y});
-    EXPECT_EQ(InkedPixels(bitmap), expected);
-}
-
-TEST(Bitmap32, FillRectIsInclusiveAndClipped)
-{
-    CBitmap32 bitmap;
-    bitmap.Create(4, 4);
-    bitmap.FillRect(-3, -3, 1, 1, Ink);
-    EXPECT_EQ(InkedPixels(bitmap), (PixelSet{{0, 0}, {1, 0}, {0, 1}, {1, 1}}));
-
-    bitmap.Create(4, 4);
-    bitmap.PutPixelClipped(-1, 0, Ink);
-    bitmap.PutPixelClipped(0, 4, Ink);
-    EXPECT_EQ(bitmap.GetPixel(5, 0), 0u);
-    bitmap.FillRect(4, 0, 6, 2, Ink);
-    bitmap.FillRect(0, 4, 2, 6, Ink);
-    bitmap.FillRect(-5, 0, -1, 2, Ink);
-    EXPECT_TRUE(InkedPixels(bitmap).empty());
-
-    bitmap.FillRect(0, 0, 10, 10, Ink);
-    EXPECT_EQ(InkedPixels(bitmap).size(), 16u);
-}
-
-TEST(Bitmap32, FillSquareCentresOnIntegerHalves)
-{
-    CBitmap32 bitmap;
-    bitmap.Create(5, 5);
-    bitmap.FillSquare(2, 2, 2, Ink);
-    EXPECT_EQ(InkedPixels(bitmap), (PixelSet{{1, 1}, {2, 1}, {1, 2}, {2, 2}}));
-
-}
-
-TEST(Bitmap32, BlitReachingTheEdgeLeavesTheLastColumnAndRow)
-{
-    CBitmap32 source;
-    source.Create(10, 10);
-    source.FillRect(0, 0, 9, 9, Ink);
-    CBitmap32 target;
-    target.Create(10, 10);
-    target.Blit(0, 0, source, false);
-    PixelSet inked = InkedPixels(target);
-    EXPECT_EQ(inked.size(), 81u);
-    EXPECT_EQ(inked.count({8, 8}), 1u);
-    EXPECT_EQ(inked.count({9, 0}), 0u);
-    EXPECT_EQ(inked.count({0, 9}), 0u);
-}
-
-TEST(Bitmap32, BlitWithNegativeOffsetStartsInsideTheSource)
-{
-    CBitmap32 source = Numbered(4, 4);
-    CBitmap32 target;
-    target.Create(10, 10);
-    target.Blit(-1, -2, source, false);
-    // Source (1, 2) lands on (0, 0); 3 columns and 2 rows remain.
-    EXPECT_EQ(target.GetPixel(0, 0), 0xFF000000u | 9u);
-    EXPECT_EQ(target.GetPixel(2, 1), 0xFF000000u | 15u);
-    EXPECT_EQ(target.GetPixel(3, 0), 0u);
-    EXPECT_EQ(target.GetPixel(0, 2), 0u);
-}
-
-TEST(Bitmap32, BlendSkipsClearCopiesOpaqueAndMixesTheRest)
-{
-    CBitmap32 source;
-    source.Create(3, 1);
-    source.pixels[0] = 0x00FFFFFF;  // alpha 0: skipped
-    source.pixels[1] = 0xFFABCDEF;  // alpha 255: copied as it is
-    source.pixels[2] = 0x80FFFFFF;  // alpha 128: mixed
-    CBitmap32 target;
-    target.Create(5, 2);
-    for (int i = 0; i < 10; ++i)
-        target.pixels[i] = 0x11102030;
-    target.Blit(0, 0, source, true);
-    EXPECT_EQ(target.GetPixel(0, 0), 0x11102030u);
-    EXPECT_EQ(target.GetPixel(1, 0), 0xFFABCDEFu);
-    // (d x 127 + 255 x 128) >> 8: red 16 -> 135, green 32 -> 143, blue 48 -> 151; alpha 0.
-    EXPECT_EQ(target.GetPixel(2, 0), 0x00878F97u);
-}
-
-TEST(Bitmap32, CreateCopyRepeatsEdgesOrFillsOutsideOnEverySide)
-{
-    const uint32_t O = 0xFF000000u;
-    CBitmap32 source = Numbered(3, 2);  // 0 1 2 / 3 4 5
-    const struct { int x, y, w, h; uint32_t fill; std::vector<uint32_t> expected; } cases[] = {
-        {1, 0, 4, 3, CBitmap32::NoFill, {O | 1, O | 2, O | 2, O | 2, O | 4, O | 5, O | 5, O | 5, O | 4, O | 5, O | 5, O | 5}},
-        {2, 1, 2, 2, 0x0000DEAD, {O | 5, 0xDEAD, 0xDEAD, 0xDEAD}},
-        {-1, -1, 2, 2, CBitmap32::NoFill, {O, O, O, O}},
-        {-1, 0, 2, 1, 0x77, {0x77, O}},
-    };
-    for (const auto& c : cases)
+    CBitmap32 block;
+    block.Create(10, 10);
+    block.FillRect(0, 0, 9, 9, Ink);
+    const struct Case
     {
-        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
-        CBitmap32 copy = source.CreateCopy(c.x, c.y, c.w, c.h, c.fill);
-        ASSERT_EQ(copy.width, c.w);
-        ASSERT_EQ(copy.height, c.h);
-        EXPECT_EQ(std::vector<uint32_t>(copy.pixels, copy.pixels + c.w * c.h), c.expected);
+        const char* name;
+        int side;
+        std::function<void(CBitmap32&)> draw;
+        PixelSet expected;
+    } cases[] = {
+        // Slope 0.5 from the smaller end: y runs 0.5, 1.0, 1.5, 2.0, 2.5, truncated.
+        {"shallow line", 8, [](CBitmap32& b) { b.DrawLine(4, 2, 0, 0, Ink); },
+         {{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}},
+        // Steep: x runs 1.5, 1.83, 2.17, 2.5.
+        {"steep line", 8, [](CBitmap32& b) { b.DrawLine(1, 0, 2, 3, Ink); }, {{1, 0}, {1, 1}, {2, 2}, {2, 3}}},
+        {"lines partly outside", 4,
+         [](CBitmap32& b) {
+             b.DrawLine(-2, 1, 2, 1, Ink);
+             b.DrawLine(1, -50, 1, -10, Ink);
+         },
+         {{0, 1}, {1, 1}, {2, 1}}},
+        {"thick line", 8, [](CBitmap32& b) { b.DrawThickLine(0, 2, 4, 2, 3, Ink); }, Rect(0, 1, 5, 3)},
+        {"rectangle inclusive and clipped", 4, [](CBitmap32& b) { b.FillRect(-3, -3, 1, 1, Ink); },
+         Rect(0, 0, 1, 1)},
+        {"everything outside", 4,
+         [](CBitmap32& b) {
+             b.PutPixelClipped(-1, 0, Ink);
+             b.PutPixelClipped(0, 4, Ink);
+             b.FillRect(4, 0, 6, 2, Ink);
+             b.FillRect(0, 4, 2, 6, Ink);
+             b.FillRect(-5, 0, -1, 2, Ink);
+         },
+         {}},
+        {"rectangle over all", 4, [](CBitmap32& b) { b.FillRect(0, 0, 10, 10, Ink); }, Rect(0, 0, 3, 3)},
+        {"square on integer halves", 5, [](CBitmap32& b) { b.FillSquare(2, 2, 2, Ink); }, Rect(1, 1, 2, 2)},
+        // A blit reaching the edge leaves the last column and row.
+        {"blit to the edge", 10, [&block](CBitmap32& b) { b.Blit(0, 0, block, false); }, Rect(0, 0, 8, 8)},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CBitmap32 bitmap;
+        bitmap.Create(c.side, c.side);
+        c.draw(bitmap);
+        EXPECT_EQ(InkedPixels(bitmap), c.expected);
+        EXPECT_EQ(bitmap.GetPixel(c.side + 1, 0), 0u);
     }
 }

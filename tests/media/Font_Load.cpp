@@ -1,18 +1,14 @@
-// Font files read into glyph tables and measured: the cell layout of the
-// pages, advance widths, damaged files refused, and the game fonts of the
-// device start-up.
+// Damaged font files, and text printed on the real device and read back.  A
+// glyph printed at x covers pixels x + 2 to x + W + 1.
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "core/C_File.h"
-#include "core/C_String.h"
 #include "media/C_2DFont.h"
-#include "tests/media/FontBytes.h"
-#include "tests/support/ScratchFolder.h"
-#include "tests/support/TestDataFile.h"
+#include "tests/media/GUIDevice.h"
 #include "tests/support/TestLog.h"
 
 namespace
@@ -21,98 +17,28 @@ bool Load(C2DFont& font, const std::vector<uint8_t>& bytes, int spaceWidth = 4, 
 {
     return font.LoadFromMemory(bytes.data(), int64_t(bytes.size()), "test.fnt", spaceWidth, spacing);
 }
+
+constexpr uint32_t White = 0xFFFFFF;
+constexpr uint32_t Black = 0x000000;
+
+// A grey level blended at alpha a (0-255) over a grey background.
+uint32_t Blend(uint32_t source, uint32_t background, int a)
+{
+    return uint32_t((int(source & 0xFF) * a + int(background & 0xFF) * (255 - a)) / 255) * 0x010101;
+}
 } // namespace
-
-TEST(FontLoad, GlyphsFillCellsColumnByColumnThenRowByRowThenPageByPage)
-{
-    // Columns 256 / (W + 2), rows 256 / (H + 2); the glyph of code c is cell
-    // c - 1.
-    const struct Case
-    {
-        uint16_t w, h;
-        int pages;
-        int code;
-        C2DFont::SGlyph expected;
-    } cases[] = {
-        {10, 12, 1, 22, {0, 0, 1}},        // 21 x 18 cells a page
-        {10, 12, 1, 255, {0, 2, 12}},      // cell 254 = 12 x 21 + 2
-        {30, 30, 4, 64, {0, 7, 7}},        // 8 x 8 cells a page
-        {30, 30, 4, 65, {1, 0, 0}},
-        {30, 30, 4, 255, {3, 6, 7}},       // cell 254 = 3 x 64 + 62
-        {1, 1, 1, 255, {0, 84, 2}},        // 85 x 85 cells a page
-        {254, 254, 255, 255, {254, 0, 0}}, // one cell a page
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(::testing::Message() << c.w << " x " << c.h << " code " << c.code);
-        FontLayout layout;
-        layout.width = c.w;
-        layout.height = c.h;
-        C2DFont font;
-        ASSERT_TRUE(Load(font, BuildFont(layout)));
-        EXPECT_EQ(font.pageCount, c.pages);
-        EXPECT_EQ(font.lineHeight, c.h);
-        EXPECT_EQ(font.glyphs[c.code].page, c.expected.page);
-        EXPECT_EQ(font.glyphs[c.code].column, c.expected.column);
-        EXPECT_EQ(font.glyphs[c.code].row, c.expected.row);
-    }
-}
-
-TEST(FontLoad, WidthsAndHeightsFollowTheAdvancesSpacingAndLines)
-{
-    FontLayout layout;
-    layout.height = 12;
-    // The file's blank (9) is overridden by the space width.
-    layout.advance = [](int code) -> uint16_t {
-        switch (code)
-        {
-        case 'a': return 5;
-        case 'b': return 7;
-        case 'c': return 3;
-        case ' ': return 9;
-        case 0xE9: return 11;
-        default: return 1;
-        }
-    };
-    C2DFont font;
-    ASSERT_TRUE(Load(font, BuildFont(layout), 4, 2));
-    const struct Case
-    {
-        std::string text;
-        int width, height;
-    } cases[] = {
-        {"", 0, 0},
-        {"ab\rc", 16, 24},            // max(5 + 7 + 2 x 2, 3 + 2)
-        {"c\rab b", 5 + 7 + 4 + 7 + 8, 24},  // the blank advances 4 + 2
-        {"\xE9", 13, 12},             // bytes above 127 are codes 128-255
-        {"\r", 0, 24},
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(font.GetTextWidth(c.text.c_str()), c.width);
-        EXPECT_EQ(font.GetTextHeight(c.text.c_str()), c.height);
-    }
-}
 
 TEST(FontLoad, DamagedFontsAreRefusedAndLeaveAnEmptyFontThatMeasuresNothing)
 {
     const std::vector<uint8_t> good = BuildFont(FontLayout{});
     // The valid 4 x 4 font with a header that claims another cell size.
     auto withCell = [&good](uint16_t w, uint16_t h) {
-        std::vector<uint8_t> bytes = good;
-        bytes[16] = uint8_t(w);
-        bytes[17] = uint8_t(w >> 8);
-        bytes[18] = uint8_t(h);
-        bytes[19] = uint8_t(h >> 8);
+        std::vector<uint8_t> bytes(good.begin(), good.begin() + 16);
+        PushLE(bytes, w | uint32_t(h) << 16, 4);
+        bytes.insert(bytes.end(), good.begin() + 20, good.end());
         return bytes;
     };
-    const struct Case
-    {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        const char* reason;
-    } cases[] = {
+    const struct { const char* what; std::vector<uint8_t> bytes; const char* reason; } cases[] = {
         {"no bytes", {}, "truncated header"},
         {"header cut short", std::vector<uint8_t>(good.begin(), good.begin() + 801), "truncated header"},
         {"zero width", withCell(0, 4), "cell size out of range"},
@@ -122,7 +48,7 @@ TEST(FontLoad, DamagedFontsAreRefusedAndLeaveAnEmptyFontThatMeasuresNothing)
         {"last glyph cut short", std::vector<uint8_t>(good.begin(), good.end() - 1), "truncated glyphs"},
         {"cell larger than the glyphs", withCell(8, 8), "truncated glyphs"},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
         CTestLog log;
@@ -130,49 +56,57 @@ TEST(FontLoad, DamagedFontsAreRefusedAndLeaveAnEmptyFontThatMeasuresNothing)
         ASSERT_TRUE(Load(font, good));
         EXPECT_FALSE(Load(font, c.bytes));
         EXPECT_TRUE(font.IsEmpty());
-        EXPECT_EQ(font.lineHeight, 0);
-        EXPECT_EQ(font.GetTextWidth("abc"), 0);
-        EXPECT_EQ(font.GetTextHeight("abc"), 0);
-        EXPECT_TRUE(log.Contains(std::string("Damaged font file: test.fnt (") + c.reason + ")"));
+        EXPECT_EQ(font.lineHeight + font.GetTextWidth("abc") + font.GetTextHeight("abc"), 0);
+        EXPECT_EQ(log.Lines(),
+                  std::vector<std::string>{std::string("Damaged font file: test.fnt (") + c.reason + ")"});
     }
 }
 
-TEST(FontLoad, GameFontsComeFromTheLanguageFolderOfTheDataFile)
+class FontPrint : public MediaDevice
 {
-    // Each font with its own cell height; "hint2.fnt" is missing.
-    const char* const names[] = {"old1.fnt", "old1-small.fnt", "small-numbers.fnt",
-                                 "hint1.fnt", "hint2.fnt", "main-menu1.fnt"};
-    const int missing = 4;
-    CTestDataFile data;
-    for (int i = 0; i < GameFontCount; ++i)
+protected:
+    void LoadFont(const FontLayout& layout, int spacing)
     {
-        FontLayout layout;
-        layout.height = uint16_t(10 + i);
-        const std::vector<uint8_t> bytes = BuildFont(layout);
-        if (i != missing)
-            data.Add((CString("FONTS\\ENGLISH\\") + names[i]).ToUpper().GetBuffer(),
-                     std::string(bytes.begin(), bytes.end()));
+        ASSERT_TRUE(Load(m_Font, BuildFont(layout), 4, spacing));
     }
-    CScratchFolder folder;
-    CString reason;
-    ASSERT_EQ(LoadDataFile(folder.Write("v2krn.med", data.Build()).c_str(), false, reason), EDataFileResult::Loaded);
 
-    CTestLog log;
-    AllocGlobalFonts();
-    LoadGameFonts("English\\");
-    for (int i = 0; i < GameFontCount; ++i)
-    {
-        SCOPED_TRACE(names[i]);
-        EXPECT_TRUE(log.Contains(std::string("Loading font:") + names[i]));
-        EXPECT_EQ(GetGlobalFont(i)->lineHeight, i == missing ? 0 : 10 + i);
-    }
-    EXPECT_TRUE(log.Contains("File not found:Fonts\\English\\hint2.fnt"));
-    EXPECT_TRUE(GetGlobalFont(missing)->IsEmpty());
-    // Space width 4 and spacing 2, but 10 and 1 for the main menu's font.
-    EXPECT_EQ(GetGlobalFont(0)->GetTextWidth("a b"), 6 + 6 + 6);
-    EXPECT_EQ(GetGlobalFont(5)->GetTextWidth("a b"), 5 + 11 + 5);
-    ReleaseGameFonts();
-    EXPECT_TRUE(GetGlobalFont(0)->IsEmpty());
-    FreeGlobalFonts();
-    ShutdownFileSystem();
+    C2DFont m_Font;
+};
+
+TEST_F(FontPrint, GlyphPixelsStandOnePixelInsideTheirCellAndBelowCoverage32AreNotDrawn)
+{
+    // Glyph 'a' of 4 x 2: top row coverage 16, 31, 32, 255; bottom row a
+    // pattern that shows the orientation.  4-bit alpha: 16 -> 17 and 31 ->
+    // 17 fail the alpha test against 32, 32 -> 34 is drawn at 34/255.
+    FontLayout layout{4, 2};
+    layout.coverage = [](int code, int i, int j) -> uint8_t {
+        static const uint8_t rows[2][4] = {{16, 31, 32, 255}, {255, 0, 0, 255}};
+        return code == 'a' ? rows[j][i] : 0;
+    };
+    LoadFont(layout, 2);
+    Clear(Black);
+    m_Font.Print(10, 20, "a", White, C2DFont::AlignLeft);
+    ReadBack();
+    // Row 21 is the cell border, column 16 and row 24 past the glyph.
+    for (const auto& [x, y, lit] : {std::tuple{11, 21, false}, {12, 22, false}, {13, 22, false}, {15, 22, true},
+                                    {12, 23, true}, {13, 23, false}, {15, 23, true}, {16, 22, false},
+                                    {12, 24, false}})
+        EXPECT_EQ(Pixel(x, y), lit ? White : Black) << x << ", " << y;
+    EXPECT_TRUE(Close(Pixel(14, 22), Blend(White, Black, 34), 2)) << std::hex << Pixel(14, 22);
+    EXPECT_EQ(RenderState(Sys3DRenderState::AlphaRef), 32u);
+
+    // The shadow and the text at half opacity: text on 12-15, shadow on 14-17.
+    constexpr uint32_t Grey = 0x404040;
+    LoadFont(FontLayout{}, 2);
+    Clear(Grey);
+    m_Font.alpha = 128;
+    m_Font.PrintShadow(10, 10, "a", White, C2DFont::AlignLeft);
+    m_Font.alpha = C2DFont::NoAlpha;
+    ReadBack();
+    const uint32_t shadowOnly = Blend(Black, Grey, 128);
+    EXPECT_TRUE(Close(Pixel(17, 17), shadowOnly, 2)) << std::hex << Pixel(17, 17);
+    EXPECT_TRUE(Close(Pixel(12, 12), Blend(White, Grey, 128), 2)) << std::hex << Pixel(12, 12);
+    EXPECT_TRUE(Close(Pixel(15, 15), Blend(White, shadowOnly, 128), 2)) << std::hex << Pixel(15, 15);
+    EXPECT_EQ(Pixel(18, 18), Grey);
+    EXPECT_EQ(RenderState(Sys3DRenderState::AlphaBlendEnable), 0u);
 }

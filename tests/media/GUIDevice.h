@@ -1,12 +1,11 @@
 #pragma once
-// The drawing device on a hidden window of a chosen size, with the configured
-// screen set to that size, the resting render states, the vertex batch, a
-// small generated font as global fonts 0 (letter spacing 2) and 1 (letter
-// spacing 0), and the interface pictures as plain colour blocks.
+// The drawing device on a hidden window as the game's device, with the render
+// states the game keeps between draws and the vertex batch ready.
 //
-// The font has 8 x 12 cells; every character advances 8 pixels and is a solid
-// block except the blank, which is empty.  So a text of n characters is 10 x n
-// pixels wide in font 0 and 8 x n in font 1, and a line is 12 pixels high.
+// Open(w, h) sets the configured screen to the window's size and adds global
+// fonts 0 (letter spacing 2) and 1 (none) of 8 x 12 cells, each character a
+// solid block 8 wide but the blank, and the interface pictures as colour
+// blocks.  A text of n characters is 10 n pixels wide in font 0, 8 n in 1.
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -24,33 +23,13 @@
 #include "media/D3DDevice.h"
 #include "platform/SysDevice3D.h"
 #include "platform/SysDevice3DFactory.h"
-#include "tests/media/RestingStates.h"
+#include "tests/media/FileBytes.h"
 
 namespace gui_test
 {
-constexpr int kCellWidth = 8;
-constexpr int kCellHeight = 12;
-constexpr int kAdvance = 8;
-constexpr int kFontSpacing = 2;  // font 0; font 1 has none
 constexpr uint32_t kThumbColour = 0x0000FF;
 constexpr uint32_t kBoxColour = 0x808080;
 constexpr uint32_t kCheckedColour = 0x00FF00;
-
-// A font file: 802 bytes of header with the cell size at 16 and 18, then one
-// record per character code 1 to 255 (advance, 4 unused bytes, coverage).
-inline std::vector<uint8_t> TinyFontFile()
-{
-    std::vector<uint8_t> bytes(802, 0);
-    bytes[16] = kCellWidth;
-    bytes[18] = kCellHeight;
-    for (int code = 1; code <= 255; ++code)
-    {
-        bytes.push_back(kAdvance);
-        bytes.insert(bytes.end(), 5, 0);
-        bytes.insert(bytes.end(), kCellWidth * kCellHeight, code == ' ' ? 0 : 255);
-    }
-    return bytes;
-}
 
 class GUIDevice : public ::testing::Test
 {
@@ -59,19 +38,60 @@ protected:
 
     void TearDown() override { Close(); }
 
-    // Opens the device at width x height; the configured screen is the same.
     void Open(int width, int height)
     {
+        ASSERT_NO_FATAL_FAILURE(OpenDevice(width, height, width, height));
+        AllocGlobalFonts();
+        const std::vector<uint8_t> file = BuildFont(
+            {8, 12, [](int) { return uint16_t(8); }, [](int c, int, int) { return uint8_t(c == ' ' ? 0 : 255); }});
+        for (int index = 0; index < 2; ++index)
+            ASSERT_TRUE(GetGlobalFont(index)->LoadFromMemory(file.data(), int64_t(file.size()), "tiny.fnt", 8,
+                                                             index == 0 ? 2 : 0));
+        SetGUIPicture(EGUIPicture::SliderThumb, Block(12, 24, kThumbColour));
+        SetGUIPicture(EGUIPicture::CheckBox, Block(8, 8, kBoxColour));
+        SetGUIPicture(EGUIPicture::CheckBoxChecked, Block(8, 8, kCheckedColour));
+        m_Gui = true;
+    }
+
+    // The device alone on the caller's window or a hidden one of its own.
+    void OpenDevice(int width, int height, int screenWidth, int screenHeight, void* window = nullptr)
+    {
         Close();
-        ASSERT_NO_FATAL_FAILURE(media_test::OpenDevice("gui test", width, height, m_Factory, m_Window, m_Device));
+        // Destroying the last window would unload the OpenGL driver, and the
+        // driver's own allocations would then read as leaks of this process.
+        [[maybe_unused]] static const bool loaded =
+            SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && SDL_GL_LoadLibrary(nullptr) == 0;
+        m_Factory = SysCreateDevice3DFactory();
+        ASSERT_TRUE(m_Factory);
+        if (window == nullptr)
+            window = m_Window =
+                SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(window, nullptr) << SDL_GetError();
+        Sys3DPresentParams params;
+        params.backBufferWidth = width;
+        params.backBufferHeight = height;
+        params.backBufferFormat = Sys3DFormat::X8R8G8B8;
+        params.windowed = true;
+        ASSERT_EQ(m_Factory->CreateDevice(window, params, m_Device), Sys3DError::Ok);
+        SetD3DDevice(m_Device.get());
         m_SavedWidth = g_Config.screenWidth;
         m_SavedHeight = g_Config.screenHeight;
-        g_Config.screenWidth = width;
-        g_Config.screenHeight = height;
+        g_Config.screenWidth = screenWidth;
+        g_Config.screenHeight = screenHeight;
         g_VXBuffer.Init(12288);
-        media_test::SetRestingStates(*m_Device);
-        LoadFonts();
-        MakePictures();
+        using R = Sys3DRenderState;
+        for (const auto& [state, value] : {std::pair{R::AlphaTestEnable, 1u}, {R::AlphaRef, 32u},
+                                           {R::AlphaFunc, uint32_t(Sys3DCompare::Always)}, {R::LastPixel, 0u},
+                                           {R::Lighting, 0u}, {R::SrcBlend, uint32_t(Sys3DBlend::SrcAlpha)},
+                                           {R::DestBlend, uint32_t(Sys3DBlend::InvSrcAlpha)}})
+            m_Device->SetRenderState(state, value);
+        using S = Sys3DStageState;
+        for (const auto& [state, value] : {std::pair{S::ColourOp, uint32_t(Sys3DTextureOp::Modulate)},
+                                           {S::ColourArg1, uint32_t(Sys3DTextureArg::Texture)},
+                                           {S::ColourArg2, uint32_t(Sys3DTextureArg::Diffuse)},
+                                           {S::AddressU, uint32_t(Sys3DAddress::Clamp)},
+                                           {S::AddressV, uint32_t(Sys3DAddress::Clamp)}})
+            m_Device->SetTextureStageState(0, state, value);
         Clear();
     }
 
@@ -79,35 +99,42 @@ protected:
     {
         if (!m_Device)
             return;
-        for (EGUIPicture which : {EGUIPicture::CheckBox, EGUIPicture::CheckBoxChecked, EGUIPicture::SliderThumb})
-            SetGUIPicture(which, nullptr);
-        m_Pictures.clear();
-        FreeGlobalFonts();
+        if (m_Gui)
+        {
+            for (EGUIPicture which : {EGUIPicture::CheckBox, EGUIPicture::CheckBoxChecked, EGUIPicture::SliderThumb})
+                SetGUIPicture(which, nullptr);
+            m_Pictures.clear();
+            FreeGlobalFonts();
+            m_Gui = false;
+        }
         g_VXBuffer.Free();
         SetD3DDevice(nullptr);
         m_Device.reset();
-        SDL_DestroyWindow(m_Window);
+        if (m_Window != nullptr)
+            SDL_DestroyWindow(m_Window);
         m_Window = nullptr;
         m_Factory.reset();
         g_Config.screenWidth = m_SavedWidth;
         g_Config.screenHeight = m_SavedHeight;
     }
 
-    void Clear() { m_Device->Clear(Sys3DClear::Target | Sys3DClear::ZBuffer, Background, 1.0f); }
+    void Clear(uint32_t colour = Background)
+    {
+        m_Device->Clear(Sys3DClear::Target | Sys3DClear::ZBuffer, colour, 1.0f);
+    }
 
-    // The back buffer as 0xRRGGBB pixels, row after row from the top.
-    void ReadBack()
+    // The back buffer as 0xRRGGBB pixels, top row first.
+    const std::vector<uint32_t>& ReadBack()
     {
         m_Device->ReadBackBuffer(m_Pixels, m_Width, m_Height);
+        for (uint32_t& p : m_Pixels)
+            p &= 0xFFFFFF;
+        return m_Pixels;
     }
 
-    uint32_t Pixel(int x, int y) const
-    {
-        return m_Pixels.at(size_t(y) * size_t(m_Width) + size_t(x)) & 0xFFFFFF;
-    }
+    uint32_t Pixel(int x, int y) const { return m_Pixels.at(size_t(y) * size_t(m_Width) + size_t(x)); }
 
-    // True when some pixel within one of (x, y) is within `tolerance` of the
-    // colour in each channel.
+    // Some pixel within one of (x, y) has each channel within `tolerance`.
     bool ColourNear(int x, int y, uint32_t colour, int tolerance = 0) const
     {
         for (int dy = -1; dy <= 1; ++dy)
@@ -128,35 +155,30 @@ protected:
         return true;
     }
 
-private:
-    void LoadFonts()
+    uint32_t RenderState(Sys3DRenderState state)
     {
-        AllocGlobalFonts();
-        const std::vector<uint8_t> file = TinyFontFile();
-        const int spacings[] = {kFontSpacing, 0};
-        for (int index = 0; index < 2; ++index)
-            ASSERT_TRUE(GetGlobalFont(index)->LoadFromMemory(file.data(), int64_t(file.size()), "tiny.fnt",
-                                                             kAdvance, spacings[index]));
+        uint32_t value = 0;
+        m_Device->GetRenderState(state, value);
+        return value;
+    }
+    uint32_t StageState(Sys3DStageState state)
+    {
+        uint32_t value = 0;
+        m_Device->GetTextureStageState(0, state, value);
+        return value;
     }
 
+    SysDevice3D& Device() { return *m_Device; }
+
+private:
     C2DImage* Block(int w, int h, uint32_t colour)
     {
         CBitmap32 bitmap;
         bitmap.Create(w, h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                bitmap.PutPixel(x, y, 0xFF000000u | colour);
+        bitmap.FillRect(0, 0, w - 1, h - 1, 0xFF000000u | colour);
         m_Pictures.push_back(std::make_unique<C2DImage>());
         EXPECT_TRUE(m_Pictures.back()->CreateFromBitmap(bitmap));
         return m_Pictures.back().get();
-    }
-
-    // A thumb 12 x 24 and check boxes 8 x 8.
-    void MakePictures()
-    {
-        SetGUIPicture(EGUIPicture::SliderThumb, Block(12, 24, kThumbColour));
-        SetGUIPicture(EGUIPicture::CheckBox, Block(8, 8, kBoxColour));
-        SetGUIPicture(EGUIPicture::CheckBoxChecked, Block(8, 8, kCheckedColour));
     }
 
     std::unique_ptr<SysDevice3DFactory> m_Factory;
@@ -168,5 +190,21 @@ private:
     int32_t m_Height = 0;
     int32_t m_SavedWidth = 0;
     int32_t m_SavedHeight = 0;
+    bool m_Gui = false;
 };
 }  // namespace gui_test
+
+// A 64 x 64 back buffer with the configured screen at 1024 x 768, so that
+// virtual coordinates are back-buffer pixels, cleared to a grey of its own.
+class MediaDevice : public gui_test::GUIDevice
+{
+protected:
+    static constexpr int Side = 64;
+    static constexpr uint32_t Background = 0x404040;
+
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(OpenDevice(Side, Side, 1024, 768));
+        Clear(Background);
+    }
+};

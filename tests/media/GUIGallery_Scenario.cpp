@@ -1,12 +1,12 @@
 // A form holding one of each widget, driven through the application object's
-// window messages and the screen controller the way a player drives it, at
-// 640 x 480 and at 1024 x 768, then drawn on the real device and read back.
-// The script's points are on the virtual screen and sent as window pixels.
+// window messages and the screen controller the way a player drives it on a
+// 640 x 480 screen, then drawn on the real device and read back.  The
+// script's points are on the virtual screen and sent as window pixels.
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
+#include <vector>
 
 #include "core/C_Ctrl.h"
 #include "core/C_D3D8Game.h"
@@ -43,35 +43,13 @@ public:
     }
 };
 
-struct Resolution
-{
-    int width, height;
-};
-
-void PrintTo(const Resolution& r, std::ostream* out) { *out << r.width << "x" << r.height; }
-
-class GUIGallery : public GUIDevice, public ::testing::WithParamInterface<Resolution>
+class GUIGallery : public GUIDevice
 {
 protected:
     void SetUp() override
     {
         SysClock::UseTestClock(1000000);
-        Open(GetParam().width, GetParam().height);
-        BuildForm();
-        ctrl.OpenForm(&form);
-    }
-
-    void TearDown() override
-    {
-        game.StopTimer();
-        form.DeleteAll();
-        texture.reset();
-        GUIDevice::TearDown();
-        SysClock::UseSystemClock();
-    }
-
-    void BuildForm()
-    {
+        Open(640, 480);
         form.Init(16);
         form.SetRect(0, 0, -1, -1);
         ok = form.AddButton(800, 704, 160, 32, "OK", nullptr);
@@ -83,39 +61,34 @@ protected:
         entry = form.AddControl(new CGUIMenuEdit(&form, 256, 192, 200, 24, "", 0, CGUIMenuEdit::NoFont, 20));
         form.AddControl(new CGUIText(&form, 512, 64, 200, "wrapped words here", 0, 0xFFFFFF, 0));
         form.AddControl(new CGUIProgressBar(&form, 512, 192, 200, 24, 0, 0, 200, 50));
-        MakeTexture();
-        form.AddControl(new CGUIImage(&form, 32, 256, 64, 64, texture.get(), kImageFrame));
+        texture.singleLevel = 1;
+        texture.format = CTexture::FormatX8R8G8B8;
+        std::vector<uint32_t> pixels(16 * 16, 0xFF000000u | kPictureColour);
+        ASSERT_TRUE(texture.LoadFromMem(16, 16, pixels.data()));
+        form.AddControl(new CGUIImage(&form, 32, 256, 64, 64, &texture, kImageFrame));
         slider = form.AddSlider(256, 320, 200, 26, 0, 10, 3);
         form.AddControl(new CGUIGroupFrame(&form, 512, 320, 200, 96, "grp", kGroupColour, 0));
+        ctrl.OpenForm(&form);
     }
 
-    void MakeTexture()
+    void TearDown() override
     {
-        texture = std::make_unique<CTexture>();
-        texture->singleLevel = 1;
-        texture->format = CTexture::FormatX8R8G8B8;
-        std::vector<uint32_t> pixels(16 * 16, 0xFF000000u | kPictureColour);
-        ASSERT_TRUE(texture->LoadFromMem(16, 16, pixels.data()));
+        game.StopTimer();
+        form.DeleteAll();
+        texture.Release();
+        GUIDevice::TearDown();
+        SysClock::UseSystemClock();
     }
 
-    // Window pixels of a virtual point.
-    int32_t Point(int vx, int vy) const
-    {
-        return MakeMessagePoint(vx * GetParam().width / 1024, vy * GetParam().height / 768);
-    }
-    // Screen pixel of a virtual coordinate.
-    int ScreenX(int vx) const { return vx * GetParam().width / 1024; }
-    int ScreenY(int vy) const { return vy * GetParam().height / 768; }
+    // Screen pixels of a virtual coordinate.
+    static int ScreenX(int vx) { return vx * 640 / 1024; }
+    static int ScreenY(int vy) { return vy * 480 / 768; }
 
-    void Send(uint32_t code, uint32_t wParam = 0, int32_t lParam = 0)
+    void Send(uint32_t code, uint32_t wParam = 0, int32_t lParam = 0) { game.WndProc({code, wParam, lParam}); }
+    void Move(int vx, int vy, uint32_t buttons = 0)
     {
-        SysMessage message;
-        message.message = code;
-        message.wParam = wParam;
-        message.lParam = lParam;
-        game.WndProc(message);
+        Send(WM_MOUSEMOVE, buttons, MakeMessagePoint(ScreenX(vx), ScreenY(vy)));
     }
-    void Move(int vx, int vy, uint32_t buttons = 0) { Send(WM_MOUSEMOVE, buttons, Point(vx, vy)); }
     void Press() { Send(WM_LBUTTONDOWN, MOUSE_BIT_LEFT); }
     void Release()
     {
@@ -133,25 +106,24 @@ protected:
         for (char c : text)
             Send(WM_CHAR, static_cast<uint8_t>(c));
     }
-    void WheelDown(int notches) { Send(WM_MOUSEWHEEL, static_cast<uint32_t>(uint16_t(int16_t(-120 * notches))) << 16); }
 
     CGUIControl& Control(int index) { return *form.controls[index]; }
 
     GalleryCtrl ctrl;
     CD3D8Game game{&ctrl};
     CGUIInterface form;
-    std::unique_ptr<CTexture> texture;
+    CTexture texture;
     int ok = -1, check = -1, combo = -1, list = -1, entry = -1, slider = -1;
 };
 }  // namespace
 
-TEST_P(GUIGallery, RecordedScriptOperatesEveryWidgetAndTheFormShowsIt)
+TEST_F(GUIGallery, RecordedScriptOperatesEveryWidgetAndTheFormShowsIt)
 {
     Click(40, 70);  // the check box toggles on the press
     Click(300, 200);  // the entry takes the focus
     Type("abc\b");
     Move(300, 90);
-    WheelDown(3);
+    Send(WM_MOUSEWHEEL, uint32_t(uint16_t(int16_t(-120 * 3))) << 16);  // three notches down
     Move(300, 330);  // the slider: pressed, dragged, and out past its end
     Press();
     Move(400, 330, MOUSE_BIT_LEFT);
@@ -192,8 +164,3 @@ TEST_P(GUIGallery, RecordedScriptOperatesEveryWidgetAndTheFormShowsIt)
     EXPECT_FALSE(ColourNear(ScreenX(264), ScreenY(334), kThumbColour, 64)) << "no thumb at the start";
     EXPECT_TRUE(ColourNear(ScreenX(36), ScreenY(70), kCheckedColour, 8)) << "checked box";
 }
-
-INSTANTIATE_TEST_SUITE_P(Resolutions, GUIGallery, ::testing::Values(Resolution{640, 480}, Resolution{1024, 768}),
-                         [](const ::testing::TestParamInfo<Resolution>& info) {
-                             return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
-                         });

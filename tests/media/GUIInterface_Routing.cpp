@@ -1,6 +1,10 @@
+// How a form hands the mouse, the keys and drawing to its controls, told by
+// the journal of what each control was asked.
+
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "media/C_GUIInterface.h"
@@ -25,7 +29,6 @@ public:
     void OnMouseDown(int32_t, int32_t) override { Note("down"); }
     void OnMouseUp(int32_t, int32_t) override { Note("up"); }
     void OnClick() override { Note("click"); }
-    void OnMouseMove(int32_t, int32_t) override { Note("move"); }
     void OnMouseEnter() override { Note("enter"); }
     void OnMouseLeave() override { Note("leave"); }
     void OnWheelUp() override { Note("wheelUp"); }
@@ -75,138 +78,118 @@ protected:
         return form.count++;
     }
 
+    // What the calls since the last look were, the journal emptied.
+    Journal Taken() { return std::exchange(journal, {}); }
+
     Journal journal;
     RecordingInterface form{journal};
 };
 }  // namespace
 
-TEST(GUIInterfaceRect, MinusOneMeansWholeScreenOrCentred)
+TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndAReleaseThereClicksIt)
 {
-    CGUIInterface form;
-    form.SetRect(-1, -1, -1, -1);
-    EXPECT_EQ((std::vector<int>{0, 0, 1024, 768}), (std::vector<int>{form.x, form.y, form.w, form.h}));
-    form.SetRect(-1, -1, 400, 300);
-    EXPECT_EQ((std::vector<int>{312, 234, 400, 300}), (std::vector<int>{form.x, form.y, form.w, form.h}));
-    form.SetRect(-1, 10, 401, 20);
-    EXPECT_EQ(312, form.x);  // 512 - 401 / 2, halves truncated
-}
-
-TEST_F(GUIInterfaceRouting, ControlsArePlacedRelativeToTheForm)
-{
-    const int index = Add("a", 10, 20, 30, 40);
-    EXPECT_EQ(110, form.controls[index]->GetAbsX());
-    EXPECT_EQ(120, form.controls[index]->GetAbsY());
-    // Right and bottom edges belong to the control.
-    EXPECT_TRUE(form.controls[index]->HitTest(140, 160));
-    EXPECT_FALSE(form.controls[index]->HitTest(141, 160));
-    form.controls[index]->enabled = 0;
-    EXPECT_FALSE(form.controls[index]->HitTest(120, 130));
-}
-
-TEST_F(GUIInterfaceRouting, MouseDownOnOverlappingControlsGoesToTheOneAddedLater)
-{
-    Add("under", 0, 0, 100, 100);
-    Add("over", 50, 50, 100, 100);
+    const int under = Add("under", 0, 0, 100, 100);
+    Add("over", 50, 50, 100, 150);
+    Add("hidden", 0, 0, 300, 300);
+    form.controls[2]->visible = 0;
+    // Placed relative to the form; right and bottom edges belong to the control.
+    EXPECT_EQ(100, form.controls[under]->GetAbsX());
+    EXPECT_TRUE(form.controls[under]->HitTest(200, 200));
+    EXPECT_FALSE(form.controls[under]->HitTest(201, 200));
     form.OnMouseDown(175, 175);
-    EXPECT_EQ((Journal{"over.down", "form.pressed1", "over.focus"}), journal);
-    EXPECT_EQ(1, form.pressed);
+    EXPECT_EQ((Journal{"over.down", "form.pressed1", "over.focus"}), Taken());
     EXPECT_EQ(1, form.focus);
     EXPECT_EQ(175, form.mouseX);
-
-    journal.clear();
-    form.OnMouseDown(120, 120);  // only "under" lies here
-    EXPECT_EQ((Journal{"under.down", "form.pressed0", "over.blur", "under.focus"}), journal);
-}
-
-TEST_F(GUIInterfaceRouting, ReleaseOnThePressedControlClicksItAndAPressMovedAwayIsCancelled)
-{
-    Add("first", 0, 0, 100, 50);
-    Add("second", 0, 100, 100, 50);
-    form.OnMouseDown(150, 120);
-    journal.clear();
-    form.OnMouseUp(160, 130);
-    EXPECT_EQ((Journal{"first.up", "first.click", "form.event0"}), journal);
+    form.OnMouseDown(120, 120);
+    EXPECT_EQ((Journal{"under.down", "form.pressed0", "over.blur", "under.focus"}), Taken());
+    form.OnMouseUp(130, 130);
+    EXPECT_EQ((Journal{"under.up", "under.click", "form.event0"}), Taken());
     EXPECT_EQ(0, form.result);
     EXPECT_EQ(-1, form.pressed);
 
+    // A press moved away is cancelled, and one left for no control at all.
     form.ResetResult();
-    form.OnMouseMove(150, 120);
-    form.OnMouseDown(150, 120);
-    journal.clear();
-    form.OnMouseMove(150, 220);
-    EXPECT_EQ((Journal{"second.enter", "first.leave", "first.up"}), journal);
-    EXPECT_EQ(-1, form.pressed);
-    journal.clear();
-    form.OnMouseUp(150, 220);
-    EXPECT_TRUE(journal.empty());
+    form.OnMouseMove(120, 120);
+    form.OnMouseDown(120, 120);
+    Taken();
+    form.OnMouseMove(170, 280);
+    EXPECT_EQ((Journal{"over.enter", "under.leave", "under.up"}), Taken());
+    form.OnMouseUp(170, 280);
+    EXPECT_TRUE(Taken().empty());
     EXPECT_EQ(-1, form.result);
-
-    // Pressed and then left for no control at all: released too.
-    form.OnMouseDown(150, 220);
-    journal.clear();
+    form.OnMouseDown(170, 280);
+    Taken();
     form.OnMouseMove(700, 700);
-    EXPECT_EQ((Journal{"second.leave", "second.up"}), journal);
+    EXPECT_EQ((Journal{"over.leave", "over.up"}), Taken());
     EXPECT_EQ(-1, form.hover);
-}
+    form.controls[under]->enabled = 0;
+    EXPECT_FALSE(form.controls[under]->HitTest(120, 130));
 
-TEST_F(GUIInterfaceRouting, HiddenControlsAreNeitherHitNorDrawn)
-{
-    Add("shown", 0, 0, 100, 100);
-    const int hidden = Add("hidden", 0, 0, 100, 100);
-    form.controls[hidden]->visible = 0;
-    form.OnMouseDown(150, 150);
+    // The wheel goes to the hovered control only; the focused one is drawn
+    // last, hidden ones not at all.
+    form.OnWheelUp();
+    form.OnMouseMove(170, 280);
+    Taken();
+    form.OnWheelUp();
+    form.OnWheelDown();
     form.Render();
-    EXPECT_EQ((Journal{"shown.down", "form.pressed0", "shown.focus", "shown.render"}), journal);
-}
-
-TEST_F(GUIInterfaceRouting, FocusedControlIsDrawnLast)
-{
-    Add("a", 0, 0, 10, 10);
-    Add("b", 20, 0, 10, 10);
-    Add("c", 40, 0, 10, 10);
+    EXPECT_EQ((Journal{"over.wheelUp", "over.wheelDown", "under.render", "over.render"}), Taken());
     form.focus = 0;
     form.Render();
-    EXPECT_EQ((Journal{"b.render", "c.render", "a.render"}), journal);
-    journal.clear();
+    EXPECT_EQ((Journal{"over.render", "under.render"}), Taken());
     form.visible = 0;
     form.Render();
-    EXPECT_TRUE(journal.empty());
+    EXPECT_TRUE(Taken().empty());
 }
 
-TEST_F(GUIInterfaceRouting, EnterAndEscapeClickTheDefaultAndCancelControlsOnlyWhileUsable)
+TEST_F(GUIInterfaceRouting, EnterAndEscapeClickWhileUsableKeysGoToTheFocusedEntryAndTabMovesOn)
 {
-    Add("ok", 0, 0, 10, 10);
-    Add("cancel", 20, 0, 10, 10);
+    Add("ok", 0, 0, 10, 10, true);
+    Add("label", 20, 0, 10, 10);
+    Add("cancel", 40, 0, 10, 10, true);
     form.OnKey(13);
     form.OnKey(27);
-    EXPECT_TRUE(journal.empty());  // neither set, nothing focused
+    EXPECT_TRUE(Taken().empty());  // neither set, nothing focused
     form.SetDefaultControl(0);
-    form.SetCancelControl(1);
+    form.SetCancelControl(2);
     form.OnKey(13);
     form.OnKey(27);
-    EXPECT_EQ((Journal{"ok.click", "form.event0", "cancel.click", "form.event1"}), journal);
-
+    EXPECT_EQ((Journal{"ok.click", "form.event0", "cancel.click", "form.event2"}), Taken());
     // A form that disables OK until its input is valid; a hidden control.
-    journal.clear();
     form.controls[0]->enabled = 0;
-    form.HideLastControl();
+    form.controls[2]->visible = 0;
     form.OnKey(13);
     form.OnKey(27);
-    EXPECT_TRUE(journal.empty());
+    EXPECT_TRUE(Taken().empty());
+    form.controls[0]->enabled = form.controls[2]->visible = 1;
+
+    form.focus = 1;
+    form.OnKey('a');
+    form.focus = 0;
+    form.OnKey('a');
+    form.OnKey(1024 + 37);
+    EXPECT_EQ((Journal{"ok.key97", "ok.key1061"}), Taken());
+    form.OnKey(9);
+    EXPECT_EQ(2, form.focus);
+    form.OnKey(1024 + 9);
+    EXPECT_EQ(0, form.focus);
+    EXPECT_EQ((Journal{"ok.blur", "cancel.focus", "cancel.blur", "ok.focus"}), Taken());
+    form.HideLastControl();  // a hidden entry is passed over
+    form.OnKey(9);
+    EXPECT_EQ((Journal{"ok.blur", "ok.focus"}), Taken());
+    form.DeleteAll();
+    EXPECT_EQ((Journal{"ok.deleted", "label.deleted", "cancel.deleted"}), Taken());
+    EXPECT_EQ(0, form.count);
+    EXPECT_EQ(-1, form.focus);
 }
 
 TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
 {
-    const struct
-    {
-        int capacity;
-        int expectedCount, expectedIndex;
-        Journal expectedDeleted;
-    } cases[] = {
-        {4, 4, 3, {"c3.deleted", "c2.deleted"}},
-        {2, 2, 1, {"c1.deleted", "c0.deleted"}},
-        {1, 1, -1, {"new.deleted"}},  // no room for label and control: refused
-        {0, 0, -1, {"new.deleted"}},
+    const struct { int capacity, expectedIndex; Journal expectedDeleted; } cases[] = {
+        {4, 3, {"c3.deleted", "c2.deleted"}},
+        {2, 1, {"c1.deleted", "c0.deleted"}},
+        {1, -1, {"new.deleted"}},  // no room for label and control: refused
+        {0, -1, {"new.deleted"}},
     };
     for (const auto& c : cases)
     {
@@ -217,12 +200,10 @@ TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
             form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, journal, "c" + std::to_string(i)));
         form.SetDefaultControl(c.capacity - 1);
         form.focus = c.capacity - 1;
-        journal.clear();
-
-        const int index = form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, journal, "new"));
-        EXPECT_EQ(c.expectedIndex, index);
-        EXPECT_EQ(c.expectedCount, form.count);
-        EXPECT_EQ(c.expectedDeleted, journal);
+        Taken();
+        EXPECT_EQ(c.expectedIndex, form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, journal, "new")));
+        EXPECT_EQ(c.capacity, form.count);
+        EXPECT_EQ(c.expectedDeleted, Taken());
         EXPECT_EQ(1, log.Count("#DEBUG: GUIInterface, control index overflow"));
         if (c.capacity >= 2)
         {
@@ -233,55 +214,7 @@ TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
             EXPECT_EQ(-1, form.defaultControl);  // its control is gone
             EXPECT_EQ(-1, form.focus);
         }
-        journal.clear();
         form.DeleteAll();
+        Taken();
     }
-}
-
-TEST_F(GUIInterfaceRouting, KeysGoToAFocusedEntryAndTabMovesToTheNextWrappingAround)
-{
-    Add("first", 0, 0, 10, 10, true);
-    Add("label", 20, 0, 10, 10);
-    Add("last", 40, 0, 10, 10, true);
-    form.focus = 1;
-    form.OnKey('a');
-    EXPECT_TRUE(journal.empty());
-    form.focus = 0;
-    form.OnKey('a');
-    form.OnKey(1024 + 37);
-    EXPECT_EQ((Journal{"first.key97", "first.key1061"}), journal);
-    journal.clear();
-    form.OnKey(9);
-    EXPECT_EQ(2, form.focus);
-    form.OnKey(1024 + 9);
-    EXPECT_EQ(0, form.focus);
-    EXPECT_EQ((Journal{"first.blur", "last.focus", "last.blur", "first.focus"}), journal);
-    // A hidden entry is passed over: the focus stays where it is.
-    form.HideLastControl();
-    journal.clear();
-    form.OnKey(9);
-    EXPECT_EQ((Journal{"first.blur", "first.focus"}), journal);
-}
-
-TEST_F(GUIInterfaceRouting, WheelGoesToTheHoveredControl)
-{
-    Add("list", 0, 0, 100, 100);
-    form.OnWheelUp();
-    EXPECT_TRUE(journal.empty());
-    form.OnMouseMove(150, 150);
-    journal.clear();
-    form.OnWheelUp();
-    form.OnWheelDown();
-    EXPECT_EQ((Journal{"list.wheelUp", "list.wheelDown"}), journal);
-}
-
-TEST_F(GUIInterfaceRouting, DeleteAllDestroysTheControlsAndKeepsTheRoom)
-{
-    Add("a", 0, 0, 10, 10);
-    Add("b", 0, 0, 10, 10);
-    form.focus = 1;
-    form.DeleteAll();
-    EXPECT_EQ((Journal{"a.deleted", "b.deleted"}), journal);
-    EXPECT_EQ(0, form.count);
-    EXPECT_EQ(-1, form.focus);
 }

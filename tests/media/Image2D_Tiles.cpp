@@ -1,9 +1,10 @@
-// Pictures cut into tiles and drawn on the real device: the tiling table,
-// pictures over 1024 pixels and missing files refused, and exact pixels read
-// back at the natural size across a tile seam, in part and with a key.
+// Pictures cut into tiles and drawn on the real device, pixels read back
+// exactly across a tile seam; pictures refused; and the saved section of a
+// prepared picture.
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,7 +12,8 @@
 #include "media/C_2DImage.h"
 #include "media/C_Bitmap32.h"
 #include "media/C_TGA.h"
-#include "tests/media/MediaDevice.h"
+#include "tests/media/GUIDevice.h"
+#include "tests/support/MemorySaveStream.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
@@ -20,7 +22,8 @@ namespace
 // Colours exact in every 16-bit format: channels 0 or 255.
 constexpr uint32_t Palette[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0xFFFF00};
 constexpr uint32_t Key = 0xFF0000;
-constexpr uint32_t NoKey = C2DImage::NoKey;
+constexpr size_t HeadSize = 24 + 16 * 8;
+constexpr size_t TextureHeadSize = 6 * 4 + 1 + 4 + 1 + 4 + 1 + 4;
 
 uint32_t PatternAt(int x, int y) { return Palette[(x * 7 + y * 3) % 6]; }
 
@@ -33,6 +36,13 @@ CBitmap32 Pattern(int w, int h)
             bitmap.PutPixel(x, y, PatternAt(x, y));
     return bitmap;
 }
+
+int32_t I32At(const std::string& bytes, size_t at)
+{
+    int32_t value;
+    std::memcpy(&value, bytes.data() + at, 4);
+    return value;
+}
 } // namespace
 
 class Image2DTiles : public MediaDevice
@@ -42,95 +52,28 @@ protected:
     // key pixels showing the background; everything else is background.
     void ExpectPicture(int left, int top, int w, int h, int sourceX, int sourceY, bool keyed)
     {
-        std::vector<uint32_t> screen;
-        int32_t width = 0;
-        int32_t height = 0;
-        Device().ReadBackBuffer(screen, width, height);
+        const std::vector<uint32_t>& screen = ReadBack();
         int wrong = 0;
-        for (int y = 0; y < height; ++y)
+        for (int y = 0; y < Side; ++y)
         {
-            for (int x = 0; x < width; ++x)
+            for (int x = 0; x < Side; ++x)
             {
                 uint32_t expected = Background;
                 if (x >= left && y >= top && x < left + w && y < top + h)
                     expected = PatternAt(x - left + sourceX, y - top + sourceY);
                 if (keyed && expected == Key)
                     expected = Background;
-                const uint32_t got = screen[size_t(y) * size_t(width) + size_t(x)];
+                const uint32_t got = screen[size_t(y * Side + x)];
                 if (got != expected && ++wrong <= 3)
                     ADD_FAILURE() << "pixel " << x << ", " << y << std::hex << ": " << got << " not " << expected;
             }
         }
         EXPECT_EQ(wrong, 0);
+        Clear(Background);
     }
 };
 
-TEST_F(Image2DTiles, PicturesAreCutIntoTilesOfPowerOfTwoSides)
-{
-    const struct Case
-    {
-        int w, h;
-        uint32_t alpha, key;
-        int tilesX, tilesY;
-        int tx, ty;  // the tile looked at
-        int visibleW, visibleH, side;
-        uint32_t format;
-    } cases[] = {
-        {300, 200, 255, NoKey, 2, 1, 0, 0, 256, 200, 256, CTexture::FormatR5G6B5},
-        {300, 200, 255, NoKey, 2, 1, 1, 0, 44, 200, 256, CTexture::FormatR5G6B5},
-        {600, 600, 255, Key, 3, 3, 2, 2, 88, 88, 128, CTexture::FormatA1R5G5B5},
-        {600, 600, 128, NoKey, 3, 3, 2, 0, 88, 256, 256, CTexture::FormatA4R4G4B4},
-        {1024, 768, CTexture::PixelAlpha, Key, 4, 3, 3, 2, 256, 256, 256, CTexture::FormatA4R4G4B4},
-        {100, 20, 255, NoKey, 1, 1, 0, 0, 100, 20, 128, CTexture::FormatR5G6B5},
-        {1024, 1024, 255, NoKey, 4, 4, 3, 3, 256, 256, 256, CTexture::FormatR5G6B5},
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(::testing::Message() << c.w << " x " << c.h << " tile " << c.tx << ", " << c.ty);
-        C2DImage image;
-        image.alpha = c.alpha;
-        image.colourKey = c.key;
-        ASSERT_TRUE(image.CreateFromBitmap(Pattern(c.w, c.h)));
-        EXPECT_EQ(image.tilesX, c.tilesX);
-        EXPECT_EQ(image.tilesY, c.tilesY);
-        const CTexture& tile = image.tiles[c.tx * 4 + c.ty];
-        EXPECT_EQ(image.tileSize[c.tx * 4 + c.ty].width, c.visibleW);
-        EXPECT_EQ(image.tileSize[c.tx * 4 + c.ty].height, c.visibleH);
-        EXPECT_EQ(tile.width, c.side);
-        EXPECT_EQ(tile.height, c.side);
-        EXPECT_EQ(tile.format, c.format);
-        EXPECT_EQ(tile.alpha, c.alpha);
-        EXPECT_EQ(tile.colourKey, c.key);
-    }
-}
-
-TEST_F(Image2DTiles, PicturesOver1024PixelsAndMissingFilesLeaveTheImageEmpty)
-{
-    CScratchFolder folder;
-    for (const auto& [w, h] : {std::pair{1025, 10}, std::pair{10, 1025}})
-    {
-        CTestLog log;
-        C2DImage image;
-        ASSERT_TRUE(image.CreateFromBitmap(Pattern(600, 600)));
-        EXPECT_FALSE(image.CreateFromBitmap(Pattern(w, h)));
-        EXPECT_TRUE(image.IsEmpty());
-        EXPECT_EQ(image.width, 0);
-        for (const CTexture& tile : image.tiles)
-            EXPECT_TRUE(tile.IsEmpty());
-        EXPECT_TRUE(log.Contains("2D image larger than 1024 x 1024 refused: " + std::to_string(w) + " x "
-                                 + std::to_string(h)));
-        // A reload over the picture, from a file that is not there.
-        ASSERT_TRUE(image.CreateFromBitmap(Pattern(8, 8)));
-        EXPECT_FALSE(image.Load((folder / "missing.tga").c_str()));
-        EXPECT_TRUE(image.IsEmpty());
-        EXPECT_TRUE(log.Contains("#DEBUG: C2DImage ReLoaded"));
-        EXPECT_TRUE(log.Contains("Loading 2D Image:" + (folder / "missing.tga")));
-        image.Render(0, 0);
-        ExpectPicture(0, 0, 0, 0, 0, 0, false);
-    }
-}
-
-TEST_F(Image2DTiles, EveryDrawAtTheNaturalSizeShowsEveryPixelAcrossTheTileSeam)
+TEST_F(Image2DTiles, EveryDrawShowsEveryPixelAcrossTheTileSeamAndOversizedOrMissingPicturesNone)
 {
     CScratchFolder folder;
     CTGA tga;
@@ -138,31 +81,104 @@ TEST_F(Image2DTiles, EveryDrawAtTheNaturalSizeShowsEveryPixelAcrossTheTileSeam)
     ASSERT_TRUE(tga.Save((folder / "a.tga").c_str()));
     C2DImage image;
     ASSERT_TRUE(image.Load((folder / "a.tga").c_str()));
-    // The seam at picture column 256 is pixel 16.
+    // The seam at picture column 256 is pixel 16.  Smooth filtering only
+    // when scaled: point sampling keeps every pixel.
     image.Render(-240, 3);
     ExpectPicture(-240, 3, 300, 200, 0, 0, false);
-    Clear(Background);
     image.Render(-240.0f, 3.0f, -1.0f, -1.0f, 255);
     ExpectPicture(-240, 3, 300, 200, 0, 0, false);
-    // Smooth filtering only when scaled: point sampling keeps every pixel.
-    Clear(Background);
     image.RenderStretch(-240, 3, -1, -1, true);
     ExpectPicture(-240, 3, 300, 200, 0, 0, false);
     // A part across the seam, and one clipped to the picture.
-    Clear(Background);
     image.RenderPart(5, 7, 240, 10, 30, 20, 0xFFFFFF);
     ExpectPicture(5, 7, 30, 20, 240, 10, false);
-    Clear(Background);
     image.RenderPart(2, 4, 290, 190, 50, 50, 0xFFFFFF);
     ExpectPicture(2, 4, 10, 10, 290, 190, false);
+    // Colour-keyed pixels leave the screen as it was.
+    C2DImage keyed;
+    keyed.colourKey = Key;
+    ASSERT_TRUE(keyed.CreateFromBitmap(Pattern(40, 30)));
+    keyed.Render(5, 6);
+    ExpectPicture(5, 6, 40, 30, 0, 0, true);
+    EXPECT_EQ(RenderState(Sys3DRenderState::AlphaFunc), uint32_t(Sys3DCompare::Always));
+
+    // Over 1024 pixels on a side, or a missing file, the image is left empty.
+    CTestLog log;
+    for (const auto& [w, h] : {std::pair{1025, 10}, std::pair{10, 1025}})
+    {
+        ASSERT_TRUE(keyed.CreateFromBitmap(Pattern(600, 600)));
+        EXPECT_FALSE(keyed.CreateFromBitmap(Pattern(w, h)));
+        EXPECT_TRUE(keyed.IsEmpty() && keyed.width == 0 && keyed.tiles[0].IsEmpty());
+        EXPECT_TRUE(log.Contains("2D image larger than 1024 x 1024 refused: " + std::to_string(w) + " x "
+                                 + std::to_string(h)));
+    }
+    EXPECT_FALSE(image.Load((folder / "missing.tga").c_str()));
+    EXPECT_TRUE(image.IsEmpty());
+    EXPECT_TRUE(log.Contains("#DEBUG: C2DImage ReLoaded"));
+    EXPECT_TRUE(log.Contains("Loading 2D Image:" + (folder / "missing.tga")));
+    image.Render(0, 0);
+    ExpectPicture(0, 0, 0, 0, 0, 0, false);
 }
 
-TEST_F(Image2DTiles, ColourKeyedPixelsLeaveTheScreenAsItWas)
+TEST_F(Image2DTiles, SavedSectionHoldsTheFieldsAndUsedTilesAndADamagedOneIsRefused)
 {
     C2DImage image;
     image.colourKey = Key;
-    ASSERT_TRUE(image.CreateFromBitmap(Pattern(40, 30)));
-    image.Render(5, 6);
-    ExpectPicture(5, 6, 40, 30, 0, 0, true);
-    EXPECT_EQ(RenderState(Sys3DRenderState::AlphaFunc), uint32_t(Sys3DCompare::Always));
+    ASSERT_TRUE(image.CreateFromBitmap(Pattern(300, 40)));
+    image.colour = 0x00FF00;
+    CMemorySaveStream out;
+    image.Save(out);
+    const std::string saved = out.Bytes();
+    // Width, height, alpha, key, tiles across and down, then 16 visible
+    // sizes; tile (0, 0) is 256 square, tile (1, 0) 64, of 16-bit texels.
+    EXPECT_EQ((std::vector<int32_t>{I32At(saved, 0), I32At(saved, 4), I32At(saved, 8), I32At(saved, 12),
+                                    I32At(saved, 16), I32At(saved, 20), I32At(saved, 24 + 32)}),
+              (std::vector<int32_t>{300, 40, 255, int32_t(Key), 2, 1, 44}));
+    const size_t second = HeadSize + TextureHeadSize + 256 * 256 * 2;
+    EXPECT_EQ(I32At(saved, second), 64);
+    EXPECT_EQ(saved.size(), second + TextureHeadSize + 64 * 64 * 2);
+    // Loaded back, all but the colour.
+    CMemorySaveStream in(saved);
+    C2DImage back;
+    back.colour = 0x123456;
+    ASSERT_TRUE(back.LoadSaved(in));
+    EXPECT_FALSE(in.HasError());
+    EXPECT_EQ(in.Position(), saved.size());
+    EXPECT_EQ(back.colour, 0x123456u);
+    back.colour = 0xFFFFFF;
+    back.Render(-250, 10);  // tiles (0, 0) and (1, 0) on screen
+    ExpectPicture(-250, 10, 300, 40, 0, 0, true);
+
+    const std::string refused = "2D image section refused: ";
+    // A 32-bit value put at `at`, or the section cut to `cutTo` bytes.
+    const struct { const char* what; size_t at; int32_t value; size_t cutTo; std::string line; } cases[] = {
+        {"tiles across 9", 16, 9, std::string::npos, refused + "the tile counts do not match the size"},
+        {"width 5000", 0, 5000, std::string::npos, refused + "the size is out of range"},
+        {"height -1", 4, -1, std::string::npos, refused + "the size is out of range"},
+        {"visible width 999", 24, 999, std::string::npos, refused + "a tile's visible size does not match the size"},
+        {"tile texture 128 wide", HeadSize, 128, std::string::npos,
+         refused + "a tile's texture does not match its visible size"},
+        {"tile texture format 99", HeadSize + 8, 99, std::string::npos, "Damaged texture record in saved game"},
+        {"cut in the sizes", std::string::npos, 0, 100, refused + "the record is cut short"},
+        {"cut in the pixels", std::string::npos, 0, HeadSize + TextureHeadSize + 10,
+         refused + "the record is cut short"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        std::string bytes = saved;
+        if (c.at != std::string::npos)
+            std::memcpy(bytes.data() + c.at, &c.value, 4);
+        if (c.cutTo != std::string::npos)
+            bytes.resize(c.cutTo);
+        CTestLog log;
+        CMemorySaveStream damaged(bytes);
+        ASSERT_TRUE(back.CreateFromBitmap(Pattern(8, 8)));
+        EXPECT_FALSE(back.LoadSaved(damaged));
+        EXPECT_TRUE(damaged.HasError());
+        EXPECT_TRUE(back.IsEmpty() && back.width == 0 && back.tiles[0].IsEmpty());
+        EXPECT_TRUE(log.Contains(c.line)) << log.Contents();
+        back.Render(0, 0);
+        ExpectPicture(0, 0, 0, 0, 0, 0, false);
+    }
 }

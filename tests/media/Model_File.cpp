@@ -1,111 +1,95 @@
-// Model files read into C3DObject without a drawing device: frames, groups
-// and their boxes (as the model record hands them out), reloads, missing and
-// damaged files.
+// Model files read into C3DObject: frames, groups and their boxes, reloads,
+// missing and damaged files, the screen rectangles and hit tests of a group,
+// and models drawn through the hardware and the CPU paths.
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <string>
 
-#include "core/C_Config.h"
 #include "core/GlobalFunc.h"
 #include "media/C_3DObject.h"
 #include "media/C_ModelRecord.h"
-#include "tests/media/ModelBytes.h"
+#include "tests/media/GUIDevice.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace
 {
+using Vec = std::array<float, 3>;
+
+constexpr float Identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+
 class ModelFile : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_SavedHwTnL = g_Config.hardwareTnL;
-        g_Config.hardwareTnL = 0;
-    }
+    void SetUp() override { g_Config.hardwareTnL = 0; }
     void TearDown() override { g_Config.hardwareTnL = m_SavedHwTnL; }
 
     std::string Write(const ModelLayout& layout, const std::string& name = "model.okm")
     {
-        const std::vector<uint8_t> bytes = BuildModel(layout);
-        return m_Folder.Write(name, bytes);
+        return m_Folder.Write(name, BuildModel(layout));
     }
 
     CScratchFolder m_Folder;
-    uint8_t m_SavedHwTnL = 0;
+    uint8_t m_SavedHwTnL = g_Config.hardwareTnL;
 };
 
-void ExpectVector(const C3DObject::SVector& v, float x, float y, float z)
-{
-    EXPECT_FLOAT_EQ(v.x, x);
-    EXPECT_FLOAT_EQ(v.y, y);
-    EXPECT_FLOAT_EQ(v.z, z);
-}
+Vec V(const C3DObject::SVector& v) { return {v.x, v.y, v.z}; }
+Vec V(const float* v) { return {v[0], v[1], v[2]}; }
 } // namespace
-
-TEST_F(ModelFile, FrameCountZeroIsOneFrameAndReadsNoFramesBlock)
-{
-    ModelLayout layout = CubeLayout(2.0f);
-    // Bytes after the groups that a frames block would take are not read.
-    layout.frames.push_back(CubePose(9.0f, {0, 0, 0}));
-    C3DObject model;
-    ASSERT_TRUE(model.Load(Write(layout).c_str(), 1));
-    EXPECT_EQ(model.frameCount, 1);
-    EXPECT_EQ(model.vertexCount, 32);
-    EXPECT_EQ(model.faceCount, 12);
-    ExpectVector(model.frames[0].positions[7], 2, 2, 2);
-    ExpectVector(model.frames[0].normals[8], 1, 0, 0);
-    EXPECT_EQ(model.faces[1].c, 11);
-    EXPECT_FLOAT_EQ(model.faces[1].uv[2][1], 1.0f);
-}
 
 TEST_F(ModelFile, FramesBlockReplacesFrameZeroButBoxesAndExtentsKeepTheBasePose)
 {
+    // Frame count 0 is one frame: bytes after the groups are not read.
+    ModelLayout single = CubeLayout(2.0f);
+    single.frames.push_back(CubePose(9.0f, {0, 0, 0}));
+    C3DObject one;
+    ASSERT_TRUE(one.Load(Write(single).c_str(), 1));
+    EXPECT_EQ((std::array<int, 4>{one.frameCount, one.vertexCount, one.faceCount, one.faces[1].c}),
+              (std::array<int, 4>{1, 32, 12, 11}));
+    EXPECT_EQ(V(one.frames[0].positions[7]), (Vec{2, 2, 2}));
+    EXPECT_EQ(V(one.frames[0].normals[8]), (Vec{1, 0, 0}));
+    EXPECT_EQ(one.faces[1].uv[2][1], 1.0f);
+
     ModelLayout layout = CubeLayout(2.0f, 3);  // frame f moved by 8 f on x
     layout.frames[0] = CubePose(2.0f, {-30, 0, 0});
     C3DObject model;
     ASSERT_TRUE(model.Load(Write(layout).c_str(), 0));
     ASSERT_EQ(model.frameCount, 3);
-    ExpectVector(model.frames[0].positions[0], -32, -2, -2);
-    ExpectVector(model.frames[2].positions[7], 18, 2, 2);
-    ExpectVector(model.transformed[0], -2, -2, -2);
-    ExpectVector({model.extents[0], model.extents[1], model.extents[2]}, 2, 2, 2);
-    ExpectVector({model.groups[0].boxMin[0], model.groups[0].boxMin[1], model.groups[0].boxMin[2]}, -2, -2, -2);
+    EXPECT_EQ(V(model.frames[0].positions[0]), (Vec{-32, -2, -2}));
+    EXPECT_EQ(V(model.frames[2].positions[7]), (Vec{18, 2, 2}));
+    EXPECT_EQ(V(model.transformed[0]), (Vec{-2, -2, -2}));
+    EXPECT_EQ(V(model.extents), (Vec{2, 2, 2}));
     // The scaled extents come from frame 0 as it is now.
     model.Scale(2.0f);
-    ExpectVector({model.extents[0], model.extents[1], model.extents[2]}, 64, 4, 4);
-    ExpectVector(model.frames[1].positions[7], 20, 4, 4);
-    ExpectVector({model.groups[0].boxMax[0], model.groups[0].boxMax[1], model.groups[0].boxMax[2]}, 4, 4, 4);
-    ExpectVector(model.transformed[0], -2, -2, -2);
-}
+    EXPECT_EQ(V(model.extents), (Vec{64, 4, 4}));
+    EXPECT_EQ(V(model.frames[1].positions[7]), (Vec{20, 4, 4}));
+    EXPECT_EQ(V(model.groups[0].boxMax), (Vec{4, 4, 4}));
 
-TEST_F(ModelFile, PartBoxesAreTrueBoundsOnTheNegativeSide)
-{
-    ModelLayout layout = CubeLayout(1.0f);
+    // The record's group boxes are true bounds on the negative side too.
+    layout = CubeLayout(1.0f);
     for (ModelVertex& v : layout.base)
     {
         v[0] -= 10.0f;  // x from -11 to -9
         v[1] += 5.0f;   // y from 4 to 6
     }
     layout.groups.push_back(layout.groups[0]);
-    C3DObject model;
-    ASSERT_TRUE(model.Load(Write(layout).c_str(), 0));
-    float extents[3];
-    EXPECT_FLOAT_EQ(model.GetExtents(0, extents), std::sqrt(11.0f * 11.0f + 6.0f * 6.0f + 1.0f));
     CModelRecord record;
     ASSERT_TRUE(record.object.Load(Write(layout).c_str(), 0));
+    float extents[3], low[3], high[3];
+    EXPECT_FLOAT_EQ(record.object.GetExtents(0, extents), std::sqrt(11.0f * 11.0f + 6.0f * 6.0f + 1.0f));
     EXPECT_EQ(record.GetPartCount(), 2);
-    float low[3], high[3];
     ASSERT_TRUE(record.GetPartBox(1, low, high));
-    ExpectVector({low[0], low[1], low[2]}, -11, 4, -1);
-    ExpectVector({high[0], high[1], high[2]}, -9, 6, 1);
+    EXPECT_EQ(V(low), (Vec{-11, 4, -1}));
+    EXPECT_EQ(V(high), (Vec{-9, 6, 1}));
     EXPECT_FALSE(record.GetPartBox(2, low, high));
 }
 
-TEST_F(ModelFile, ReloadLogsAndReplacesEverythingEvenByAModelWithoutGroups)
+TEST_F(ModelFile, ReloadReplacesEverythingAndAMissingFileLeavesAnEmptyModelWithItsTextures)
 {
     const int liveBefore = GlobalFunc::Get3DObjectRefs();
     CTestLog log;
@@ -117,58 +101,45 @@ TEST_F(ModelFile, ReloadLogsAndReplacesEverythingEvenByAModelWithoutGroups)
     ASSERT_TRUE(model.Load(second.c_str(), 2));
     EXPECT_EQ(log.Count("#DEBUG: C3DObject ReLoaded"), 1);
     EXPECT_TRUE(log.Contains("Loading 3DObject:" + second));
-    EXPECT_EQ(model.frameCount, 1);
-    EXPECT_EQ(model.groupCount, 0);
-    EXPECT_TRUE(model.groups.empty());
-    EXPECT_EQ(model.textureCount, 2);
+    EXPECT_EQ((std::array<int, 3>{model.frameCount, model.groupCount, model.textureCount}),
+              (std::array<int, 3>{1, 0, 2}));
     int32_t topLeft[2], bottomRight[2];
     EXPECT_FALSE(model.GetGroupScreenRect(0, 0, 100, 0, topLeft, bottomRight));
     model.Release();
     model.Release();
-    EXPECT_EQ(model.vertexCount, 0);
     EXPECT_EQ(GlobalFunc::Get3DObjectRefs(), liveBefore + 1);
-}
 
-TEST_F(ModelFile, MissingFileIsLoggedAndLeavesAnEmptyModelWithItsTextures)
-{
-    CTestLog log;
-    C3DObject model;
     EXPECT_FALSE(model.Load((m_Folder / "none.okm").c_str(), 3));
     EXPECT_TRUE(log.Contains("Object file not found"));
     EXPECT_TRUE(model.IsEmpty());
-    EXPECT_EQ(model.textureCount, 3);
     EXPECT_FALSE(model.LoadTexture(3, "x.tga"));
     EXPECT_TRUE(log.Contains("Model texture number out of range: 3"));
 }
 
 TEST_F(ModelFile, DamagedFilesAreRefusedWhole)
 {
-    const struct Case
-    {
-        const char* name;
-        void (*damage)(ModelLayout&);
-        const char* reason;
-    } cases[] = {
-        {"negative vertices", [](ModelLayout& m) { m.vertexField = -1000; }, "negative count"},
-        {"negative faces", [](ModelLayout& m) { m.faceField = -5; }, "negative count"},
-        {"negative frames", [](ModelLayout& m) { m.frameField = -2; }, "negative count"},
-        {"face count beyond the file", [](ModelLayout& m) { m.faceField = 13; }, "file shorter than its counts"},
-        {"huge vertex count", [](ModelLayout& m) { m.vertexField = 0x7FFFFFFF; }, "file shorter than its counts"},
-        {"frames block missing", [](ModelLayout& m) { m.frameField = 2; }, "file shorter than its counts"},
-        {"too many frames", [](ModelLayout& m) { m.vertexField = 0; m.faceField = 0; m.groupField = 0;
-                                                  m.frameField = 100000; }, "too many frames"},
-        {"face index = V", [](ModelLayout& m) { m.faces[3].b = 32; }, "face vertex out of range"},
-        {"face index negative", [](ModelLayout& m) { m.faces[0].a = -1; }, "face vertex out of range"},
-        {"texture number", [](ModelLayout& m) { m.faces[5].texture = 2; }, "texture number out of range"},
-        {"corners apart", [](ModelLayout& m) { m.groups[0].corners[5] = 6; }, "group corners not consecutive"},
-        {"corners past V", [](ModelLayout& m) { for (int k = 0; k < 8; ++k) m.groups[0].corners[k] = 30 + k; },
+    using M = ModelLayout;
+    const struct { const char* name; void (*damage)(M&); const char* reason; } cases[] = {
+        {"negative vertices", [](M& m) { m.vertexField = -1000; }, "negative count"},
+        {"negative faces", [](M& m) { m.faceField = -5; }, "negative count"},
+        {"negative frames", [](M& m) { m.frameField = -2; }, "negative count"},
+        {"face count beyond the file", [](M& m) { m.faceField = 13; }, "file shorter than its counts"},
+        {"huge vertex count", [](M& m) { m.vertexField = 0x7FFFFFFF; }, "file shorter than its counts"},
+        {"frames block missing", [](M& m) { m.frameField = 2; }, "file shorter than its counts"},
+        {"too many frames", [](M& m) { m = M{{}, {}, {}, {}, 100000}; }, "too many frames"},
+        {"face index = V", [](M& m) { m.faces[3].b = 32; }, "face vertex out of range"},
+        {"face index negative", [](M& m) { m.faces[0].a = -1; }, "face vertex out of range"},
+        {"texture number", [](M& m) { m.faces[5].texture = 2; }, "texture number out of range"},
+        {"corners apart", [](M& m) { m.groups[0].corners[5] = 6; }, "group corners not consecutive"},
+        {"corners past V", [](M& m) { std::iota(m.groups[0].corners, m.groups[0].corners + 8, 30); },
          "group corner out of range"},
-        {"box face elsewhere", [](ModelLayout& m) { m.groups[0].quads[2][1] = 9; },
+        {"box face elsewhere", [](M& m) { m.groups[0].quads[2][1] = 9; },
          "group face names a vertex that is not its corner"},
-        {"position not a number", [](ModelLayout& m) { m.base[4][1] = std::numeric_limits<float>::quiet_NaN(); },
+        {"position not a number", [](M& m) { m.base[4][1] = std::numeric_limits<float>::quiet_NaN(); },
          "vertex not a finite number"},
     };
-    for (const Case& c : cases)
+    const std::string good = Write(CubeLayout(1.0f), "good.okm");
+    for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
         ModelLayout layout = CubeLayout(1.0f);
@@ -176,7 +147,7 @@ TEST_F(ModelFile, DamagedFilesAreRefusedWhole)
         const std::string path = Write(layout);
         CTestLog log;
         C3DObject model;
-        ASSERT_TRUE(model.Load(Write(CubeLayout(1.0f), "good.okm").c_str(), 2));
+        ASSERT_TRUE(model.Load(good.c_str(), 2));
         EXPECT_FALSE(model.Load(path.c_str(), 2));
         EXPECT_TRUE(log.Contains("Damaged model file: " + path + " (" + c.reason + ")"));
         EXPECT_TRUE(model.IsEmpty());
@@ -186,9 +157,152 @@ TEST_F(ModelFile, DamagedFilesAreRefusedWhole)
     }
     // A file cut anywhere is refused.
     const std::vector<uint8_t> whole = BuildModel(CubeLayout(1.0f, 2));
+    C3DObject model;
     for (size_t size : {size_t(0), size_t(23), size_t(24 + 32 * 24), whole.size() - 1})
-    {
-        C3DObject model;
         EXPECT_FALSE(model.LoadFromMemory(whole.data(), size, "cut.okm", 1)) << size;
+}
+
+// The cube of half side 16 at depth 100 shows its near side (depth 84): x
+// from (1 - 1.4 x 16 / 84) x 512 = 375.47 to 648.53, y from 266.97 to 501.03;
+// its corners left by a CPU transform of every vertex, of the corners only,
+// or the hardware transform.
+TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformPath)
+{
+    const std::vector<uint8_t> bytes = BuildModel(CubeLayout(16.0f));
+    C3DObject cube;
+    ASSERT_TRUE(cube.LoadFromMemory(bytes.data(), bytes.size(), "cube.okm", 0));
+    const float turned[9] = {0.70710678f, 0, -0.70710678f, 0, 1, 0, 0.70710678f, 0, 0.70710678f};
+    const auto place = [&cube](int way, const float (&r)[9]) {
+        g_Config.hardwareTnL = way == 0 ? 0 : 1;
+        if (way == 2)
+            cube.SetHWTNLTransform(0, 0, 0, 0, r, Identity);
+        else
+            cube.Transform(0, r, Identity);
+    };
+    const struct { int32_t x, y; bool hit; } hits[] = {{512, 384, true}, {380, 300, true}, {647, 500, true},
+                                                       {370, 384, false}, {512, 510, false}, {650, 384, false},
+                                                       {512, 260, false}};
+    int32_t topLeft[2], bottomRight[2];
+    for (int way = 0; way < 3; ++way)
+    {
+        SCOPED_TRACE(way);
+        place(way, Identity);
+        ASSERT_TRUE(cube.GetGroupScreenRect(0, 0, 100, 0, topLeft, bottomRight));
+        EXPECT_EQ((std::array<int32_t, 4>{topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]}),
+                  (std::array<int32_t, 4>{375, 266, 648, 501}));
+        for (const auto& h : hits)
+            EXPECT_EQ(cube.HitTestGroup(0, 0, 100, 0, h.x, h.y), h.hit) << h.x << "," << h.y;
+        place(way, turned);
+        EXPECT_TRUE(cube.HitTestGroup(0, 0, 100, 0, 512, 384));
+        EXPECT_FALSE(cube.HitTestGroup(0, 0, 100, 0, 300, 384));
+    }
+    // Corners at or behind the camera give no rectangle and no hit: at depth
+    // 10 the near corners lie at -6, at 16 exactly on the plane.  Just in
+    // front of it they project far off the screen.
+    place(0, Identity);
+    for (float depth : {10.0f, 16.0f, -100.0f})
+    {
+        EXPECT_FALSE(cube.GetGroupScreenRect(0, 0, depth, 0, topLeft, bottomRight));
+        EXPECT_TRUE(topLeft[0] > bottomRight[0] && topLeft[1] > bottomRight[1]);
+        EXPECT_FALSE(cube.HitTestGroup(0, 0, depth, 0, 512, 384));
+    }
+    ASSERT_TRUE(cube.GetGroupScreenRect(0, 0, 16.0001f, 0, topLeft, bottomRight));
+    EXPECT_LT(topLeft[0], -1000000);
+    EXPECT_TRUE(cube.HitTestGroup(0, 0, 16.0001f, 0, 512, 384));
+    EXPECT_FALSE(cube.HitTestGroup(0, 0, 100, 1, 512, 384));
+    EXPECT_FALSE(cube.GetGroupScreenRect(0, 0, 100, -1, topLeft, bottomRight));
+}
+
+// The game's view: x 1.4 and y 1.6 over the depth, looking along +z; a cube
+// of half side 32 at depth 120 fills about half of the 64 x 64 back buffer.
+
+class ModelDrawing : public MediaDevice
+{
+protected:
+    void SetUp() override
+    {
+        MediaDevice::SetUp();
+        Sys3DMatrix projection;
+        projection.m[0][0] = 1.4f;
+        projection.m[1][1] = 1.6f;
+        projection.m[2][2] = projection.m[2][3] = 1.0f;
+        projection.m[3][2] = -1.0f;
+        Device().SetTransform(Sys3DTransform::Projection, projection);
+    }
+    void TearDown() override
+    {
+        g_Config.hardwareTnL = m_SavedHwTnL;
+        g_Config.unitDamage = m_SavedDamage;
+        MediaDevice::TearDown();
+    }
+
+    void LoadCube(C3DObject& model, int frames, std::vector<uint32_t> texels = std::vector<uint32_t>(4, 0xFFFFFF))
+    {
+        g_Config.hardwareTnL = 1;
+        const std::vector<uint8_t> bytes = BuildModel(CubeLayout(32.0f, frames));
+        ASSERT_TRUE(model.LoadFromMemory(bytes.data(), bytes.size(), "cube.okm", 1));
+        ASSERT_TRUE(model.SetTextureFromMem(0, 2, 2, texels.data()));
+    }
+
+    std::vector<uint32_t> Draw(C3DObject& model, bool hardware, int frame, const float (&r)[9] = Identity)
+    {
+        Clear(Background);
+        g_Config.hardwareTnL = hardware ? 1 : 0;
+        if (hardware)
+        {
+            model.SetHWTNLTransform(frame, 0, 0, 120.0f, r, Identity);
+            model.RenderVXBuffer(frame);
+        }
+        else
+        {
+            model.Transform(frame, r, Identity);
+            model.Render(0, 0, 120.0f);
+        }
+        return ReadBack();
+    }
+
+    uint8_t m_SavedHwTnL = g_Config.hardwareTnL;
+    uint8_t m_SavedDamage = g_Config.unitDamage;
+};
+
+TEST_F(ModelDrawing, LightBrightnessFadeAndDamageTintReachThePixels)
+{
+    // The near face (normal -z) is lit fully (white) by a light along +z,
+    // entry 96 of the table by one toward the camera, 48 at half brightness;
+    // any brightness stays inside the table.  The damage tint clears the top
+    // bits of green and blue; a fade of 128 over the grey 0x40 gives 159.9.
+    constexpr int32_t No = C3DObject::NoObjectAlpha;
+    const struct
+    {
+        float lightZ, brightness;
+        int stride;
+        uint8_t damage;
+        int32_t alpha;
+        uint32_t expected;
+    } cases[] = {
+        {1, 1.0f, 0, 1, No, 0xFFFFFF},  {-1, 1.0f, 0, 1, No, 0x606060}, {-1, 0.5f, 0, 1, No, 0x303030},
+        {1, 3.0f, 0, 1, No, 0xFFFFFF},  {1, -1.0f, 0, 1, No, 0x000000}, {1, 0.4f, 0, 1, No, 0x666666},
+        {1, 1.0f, 1, 1, No, 0xFF1F1F},  {1, 1.0f, 1, 0, No, 0xFFFFFF},  {1, 1.0f, 0, 0, 128, 0xA0A0A0}};
+    C3DObject model;
+    LoadCube(model, 1);
+    for (bool hardware : {true, false})
+    {
+        for (const auto& c : cases)
+        {
+            SCOPED_TRACE(testing::Message() << hardware << ": " << c.lightZ << " " << c.brightness << " stride "
+                                            << c.stride << " setting " << int(c.damage) << " alpha " << c.alpha);
+            model.lightDir[2] = c.lightZ;
+            model.brightness = c.brightness;
+            model.damageStride = c.stride;
+            model.objectAlpha = c.alpha;
+            g_Config.unitDamage = c.damage;
+            const uint32_t centre = Draw(model, hardware, 0)[32 * Side + 32];
+            EXPECT_TRUE(Close(centre, c.expected, 2)) << std::hex << centre;
+            EXPECT_EQ(model.brightness, 1.0f);
+        }
+        // What the fade changes is given back.
+        EXPECT_EQ(RenderState(Sys3DRenderState::AlphaBlendEnable), 0u);
+        EXPECT_EQ(StageState(Sys3DStageState::AlphaOp), uint32_t(Sys3DTextureOp::SelectArg1));
+        EXPECT_EQ(StageState(Sys3DStageState::AlphaArg2), uint32_t(Sys3DTextureArg::Diffuse));
     }
 }

@@ -3,46 +3,42 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "media/C_TGA.h"
+#include "tests/media/FileBytes.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
-#include "tests/media/TgaBytes.h"
 
 namespace
 {
-std::vector<uint32_t> PixelsOf(const CBitmap32& image)
+using Pixels = std::vector<uint32_t>;
+
+Pixels PixelsOf(const CBitmap32& image)
 {
-    return std::vector<uint32_t>(image.pixels, image.pixels + image.width * image.height);
+    return Pixels(image.pixels, image.pixels + image.width * image.height);
 }
 
 // Two rows of 24-bit pixels: B, G, R per pixel.
-TgaLayout TrueColour24(uint8_t descriptor)
+TgaLayout TrueColour24(uint8_t descriptor = 0x20)
 {
-    TgaLayout t;
-    t.width = 2;
-    t.height = 2;
-    t.depth = 24;
-    t.descriptor = descriptor;
-    t.pixels = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C};
-    return t;
+    return {.width = 2, .height = 2, .depth = 24, .descriptor = descriptor,
+            .pixels = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C}};
 }
 
-// Three palette entries (B, G, R): red, green, blue.
-TgaLayout Paletted(uint8_t descriptor)
+// Three palette entries (B, G, R): red, green, blue; 3 x 2 pixels.
+TgaLayout Paletted(uint8_t descriptor = 0x20)
 {
-    TgaLayout t;
-    t.imageType = 1;
-    t.colourMapType = 1;
-    t.mapLength = 3;
-    t.mapEntryBits = 24;
-    t.colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00};
-    t.width = 3;
-    t.height = 2;
-    t.depth = 8;
-    t.descriptor = descriptor;
-    t.pixels = {2, 0, 1, 1, 1, 0};
+    return {.imageType = 1, .colourMapType = 1, .mapLength = 3, .mapEntryBits = 24, .width = 3, .height = 2,
+            .depth = 8, .descriptor = descriptor,
+            .colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00}, .pixels = {2, 0, 1, 1, 1, 0}};
+}
+
+template <typename Change>
+TgaLayout With(TgaLayout t, Change change)
+{
+    change(t);
     return t;
 }
 
@@ -52,221 +48,141 @@ bool LoadBytes(CTGA& image, const std::vector<uint8_t>& bytes)
 }
 } // namespace
 
-TEST(TGARead, TrueColour24HasAlphaZeroAndRowsComeInFileOrderWhateverTheOrigin)
+TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
 {
-    for (const uint8_t descriptor : {0x20, 0x00})
-    {
-        CTGA image;
-        ASSERT_TRUE(LoadBytes(image, BuildTga(TrueColour24(descriptor))));
-        EXPECT_EQ(image.width, 2);
-        EXPECT_EQ(image.height, 2);
-        EXPECT_EQ(PixelsOf(image), (std::vector<uint32_t>{0x030201, 0x060504, 0x090807, 0x0C0B0A}))
-            << int(descriptor);
-    }
-
-    TgaLayout t;
-    t.width = 2;
-    t.height = 1;
-    t.pixels = {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80};
-    CTGA alpha;
-    ASSERT_TRUE(LoadBytes(alpha, BuildTga(t)));
-    EXPECT_EQ(PixelsOf(alpha), (std::vector<uint32_t>{0x40302010, 0x80706050}));
-}
-
-TEST(TGARead, PalettedPixelsTakeTheirEntryTopRowFirst)
-{
-    for (const uint8_t descriptor : {0x20, 0x00})
-    {
-        CTGA image;
-        ASSERT_TRUE(LoadBytes(image, BuildTga(Paletted(descriptor))));
-        EXPECT_EQ(PixelsOf(image),
-                  (std::vector<uint32_t>{0x0000FF, 0xFF0000, 0x00FF00, 0x00FF00, 0x00FF00, 0xFF0000}))
-            << int(descriptor);
-    }
-}
-
-TEST(TGARead, IdentificationFieldAndUnusedColourMapAreSkipped)
-{
-    TgaLayout t = TrueColour24(0x20);
-    t.id = "made by a paint program";
-    t.colourMapType = 1;
-    t.mapLength = 2;
-    t.mapEntryBits = 32;
-    t.colourMap = std::vector<uint8_t>(8, 0xEE);
-    CTGA image;
-    ASSERT_TRUE(LoadBytes(image, BuildTga(t)));
-    EXPECT_EQ(PixelsOf(image), (std::vector<uint32_t>{0x030201, 0x060504, 0x090807, 0x0C0B0A}));
-
-    TgaLayout p = Paletted(0x20);
-    p.id = "ABCDE";
-    CTGA paletted;
-    ASSERT_TRUE(LoadBytes(paletted, BuildTga(p)));
-    EXPECT_EQ(paletted.GetPixel(0, 0), 0x0000FFu);
-}
-
-TEST(TGARead, PaletteFirstIndexShiftsEntriesAndUnsetIndexesAreBlack)
-{
-    TgaLayout t = Paletted(0x20);
-    t.mapFirst = 1;
-    t.mapLength = 2;
-    t.colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00};  // entries 1 red, 2 green
-    t.width = 4;
-    t.height = 1;
-    t.pixels = {0, 1, 2, 200};
-    CTGA image;
-    ASSERT_TRUE(LoadBytes(image, BuildTga(t)));
-    EXPECT_EQ(PixelsOf(image), (std::vector<uint32_t>{0, 0xFF0000, 0x00FF00, 0}));
-}
-
-TEST(TGARead, FileOnDiskLoadsOwnedOrIntoTheSharedBuffer)
-{
-    CScratchFolder folder;
-    const std::string path = folder.Write("picture.tga", BuildTga(TrueColour24(0x20)));
-
-    CTGA owned;
-    ASSERT_TRUE(owned.Load(path.c_str(), true));
-    EXPECT_EQ(owned.owned, 1);
-    EXPECT_EQ(owned.GetPixel(1, 0), 0x060504u);
-
-    CTGA first;
-    ASSERT_TRUE(first.Load(path.c_str(), false));
-    EXPECT_EQ(first.owned, 0);
-    CTGA second;
-    ASSERT_TRUE(second.Load(path.c_str(), false));
-    EXPECT_EQ(second.pixels, first.pixels);
-    EXPECT_EQ(second.GetPixel(0, 1), 0x090807u);
-}
-
-TEST(TGARead, MissingFileLogsAndGivesAnEmptyImage)
-{
-    CScratchFolder folder;
-    CTestLog log;
-    const std::string path = folder / "absent.tga";
-    CTGA image;
-    EXPECT_FALSE(image.Load(path.c_str(), true));
-    EXPECT_TRUE(image.IsEmpty());
-    EXPECT_TRUE(log.Contains("File not found:" + path));
-}
-
-TEST(TGARead, CompressedAndUnknownTypesAreRefusedAsUnsupported)
-{
-    CTestLog log;
-    const struct Case { uint8_t imageType, depth; } cases[] = {{10, 24}, {3, 8}, {0, 24}, {2, 16}, {1, 24}};
-    for (const Case& c : cases)
-    {
-        TgaLayout t = TrueColour24(0x20);
-        t.imageType = c.imageType;
-        t.depth = c.depth;
-        t.pixels.resize(64, 0);
-        CTGA image;
-        EXPECT_FALSE(LoadBytes(image, BuildTga(t))) << int(c.imageType) << "/" << int(c.depth);
-        EXPECT_TRUE(image.IsEmpty());
-    }
-    EXPECT_TRUE(log.Contains("#DEBUG: Unsupported TGA format"));
-    EXPECT_TRUE(log.Contains("Unsupported TGA file: test.tga"));
-}
-
-TEST(TGARead, DamagedFilesAreRefusedWithTheirReason)
-{
-    CTestLog log;
-    using Change = void (*)(TgaLayout&);
-    const auto trueColour = [](Change change) { TgaLayout t = TrueColour24(0x20); change(t); return t; };
-    const auto paletted = [](Change change) { TgaLayout t = Paletted(0x20); change(t); return t; };
-    // `cut`: bytes taken off the end.
-    struct Case { const char* name; TgaLayout layout; size_t cut; const char* reason; };
-    const Case cases[] = {
-        {"short pixels", TrueColour24(0x20), 1, "truncated pixel data"},
-        {"short id", trueColour([](TgaLayout& t) { t.id = std::string(200, 'x'); }), 200, "truncated identification field"},
-        {"short palette", Paletted(0x20), 8, "truncated colour map"},
-        {"wide", trueColour([](TgaLayout& t) { t.width = 5000; }), 0, "image size out of range"},
-        {"huge", trueColour([](TgaLayout& t) { t.width = t.height = 65535; t.depth = 32; }), 0, "image size out of range"},
-        {"no rows", trueColour([](TgaLayout& t) { t.height = 0; }), 0, "image size out of range"},
-        {"palette 300", paletted([](TgaLayout& t) { t.mapLength = 300; t.colourMap.resize(900, 0); }), 0,
-         "colour map larger than 256 entries"},
-        {"palette past 256", paletted([](TgaLayout& t) { t.mapFirst = 200; t.mapLength = 100; t.colourMap.resize(300, 0); }),
-         0, "colour map larger than 256 entries"},
-        {"palette entry 32", paletted([](TgaLayout& t) { t.mapEntryBits = 32; }), 0, "colour map entry size not 24 bits"},
-        {"no palette", paletted([](TgaLayout& t) { t.colourMapType = 0; }), 0, "colour map missing"},
-        {"map type 2", trueColour([](TgaLayout& t) { t.colourMapType = 2; }), 0, "unknown colour map type"},
+    const Pixels colours24 = {0x030201, 0x060504, 0x090807, 0x0C0B0A};
+    const Pixels paletted = {0x0000FF, 0xFF0000, 0x00FF00, 0x00FF00, 0x00FF00, 0xFF0000};
+    const struct Case { const char* name; TgaLayout layout; Pixels expected; } cases[] = {
+        {"24 bits, top-left origin", TrueColour24(0x20), colours24},
+        {"24 bits, bottom-left origin", TrueColour24(0x00), colours24},
+        {"32 bits keep their alpha",
+         {.width = 2, .height = 1, .pixels = {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80}},
+         {0x40302010, 0x80706050}},
+        {"paletted, top-left origin", Paletted(0x20), paletted},
+        {"paletted, bottom-left origin", Paletted(0x00), paletted},
+        {"identification field and unused map skipped", With(TrueColour24(), [](TgaLayout& t) {
+             t.id = "made by a paint program";
+             t.colourMapType = 1;
+             t.mapLength = 2;
+             t.mapEntryBits = 32;
+             t.colourMap = std::vector<uint8_t>(8, 0xEE);
+         }), colours24},
+        {"identification field before the palette", With(Paletted(), [](TgaLayout& t) { t.id = "ABCDE"; }),
+         paletted},
+        // Entries 1 red and 2 green; indexes without an entry are black.
+        {"palette from index 1", With(Paletted(), [](TgaLayout& t) {
+             t.mapFirst = 1;
+             t.mapLength = 2;
+             t.colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00};
+             t.width = 4;
+             t.height = 1;
+             t.pixels = {0, 1, 2, 200};
+         }), {0, 0xFF0000, 0x00FF00, 0}},
     };
     for (const Case& c : cases)
     {
-        std::vector<uint8_t> bytes = BuildTga(c.layout);
-        bytes.resize(bytes.size() - c.cut);
+        SCOPED_TRACE(c.name);
         CTGA image;
-        EXPECT_FALSE(LoadBytes(image, bytes)) << c.name;
-        EXPECT_TRUE(image.IsEmpty()) << c.name;
-        EXPECT_TRUE(log.Contains(std::string("Damaged TGA file: test.tga (") + c.reason + ")")) << c.name;
+        ASSERT_TRUE(LoadBytes(image, BuildTga(c.layout)));
+        EXPECT_EQ(std::pair(image.width, image.height), std::pair(int(c.layout.width), int(c.layout.height)));
+        EXPECT_EQ(PixelsOf(image), c.expected);
     }
 }
 
-TEST(TGARead, ShortOrFailedLoadEmptiesAnImageThatHeldPixels)
+TEST(TGARead, UnsupportedAndDamagedFilesAreRefusedWithTheirReason)
 {
-    CTGA image;
-    const std::vector<uint8_t> header = BuildTga(TrueColour24(0x20));
-    EXPECT_FALSE(image.LoadFromMemory(header.data(), 17, true, "short"));
-    ASSERT_TRUE(LoadBytes(image, BuildTga(TrueColour24(0x20))));
-    std::vector<uint8_t> bytes = BuildTga(TrueColour24(0x20));
-    bytes[2] = 10;
-    EXPECT_FALSE(LoadBytes(image, bytes));
-    EXPECT_TRUE(image.IsEmpty());
-    EXPECT_EQ(image.width, 0);
+    const auto type = [](uint8_t imageType, uint8_t depth) {
+        return With(TrueColour24(), [=](TgaLayout& t) {
+            t.imageType = imageType;
+            t.depth = depth;
+            t.pixels.resize(64, 0);
+        });
+    };
+    // `cut`: bytes taken off the end; no reason: unsupported.
+    const struct Case { const char* name; TgaLayout layout; size_t cut; const char* reason; } cases[] = {
+        {"compressed", type(10, 24), 0, nullptr},
+        {"grey", type(3, 8), 0, nullptr},
+        {"no image", type(0, 24), 0, nullptr},
+        {"16 bits", type(2, 16), 0, nullptr},
+        {"paletted 24 bits", type(1, 24), 0, nullptr},
+        {"header only", TrueColour24(), 12 + 1, "truncated header"},
+        {"short pixels", TrueColour24(), 1, "truncated pixel data"},
+        {"short id", With(TrueColour24(), [](TgaLayout& t) { t.id = std::string(200, 'x'); }), 200,
+         "truncated identification field"},
+        {"short palette", Paletted(), 8, "truncated colour map"},
+        {"wide", With(TrueColour24(), [](TgaLayout& t) { t.width = 5000; }), 0, "image size out of range"},
+        {"huge", With(TrueColour24(), [](TgaLayout& t) { t.width = t.height = 65535; }), 0,
+         "image size out of range"},
+        {"no rows", With(TrueColour24(), [](TgaLayout& t) { t.height = 0; }), 0, "image size out of range"},
+        {"no columns", With(TrueColour24(), [](TgaLayout& t) { t.width = 0; }), 0, "image size out of range"},
+        {"palette 300", With(Paletted(), [](TgaLayout& t) { t.mapLength = 300; t.colourMap.resize(900); }), 0,
+         "colour map larger than 256 entries"},
+        {"palette past 256", With(Paletted(), [](TgaLayout& t) {
+             t.mapFirst = 200;
+             t.mapLength = 100;
+             t.colourMap.resize(300);
+         }), 0, "colour map larger than 256 entries"},
+        {"palette entry 32", With(Paletted(), [](TgaLayout& t) { t.mapEntryBits = 32; }), 0,
+         "colour map entry size not 24 bits"},
+        {"no palette", With(Paletted(), [](TgaLayout& t) { t.colourMapType = 0; }), 0, "colour map missing"},
+        {"map type 2", With(TrueColour24(), [](TgaLayout& t) { t.colourMapType = 2; }), 0,
+         "unknown colour map type"},
+        {"map entry 8", With(TrueColour24(), [](TgaLayout& t) { t.colourMapType = 1; t.mapEntryBits = 8; }), 0,
+         "bad colour map entry size"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> bytes = BuildTga(c.layout);
+        bytes.resize(bytes.size() - c.cut);
+        CTestLog log;
+        CTGA image;
+        ASSERT_TRUE(LoadBytes(image, BuildTga(TrueColour24())));
+        EXPECT_FALSE(LoadBytes(image, bytes));
+        EXPECT_TRUE(image.IsEmpty());
+        EXPECT_EQ(image.width, 0);
+        if (c.reason == nullptr)
+        {
+            EXPECT_TRUE(log.Contains("Unsupported TGA file: test.tga"));
+            EXPECT_TRUE(log.Contains("#DEBUG: Unsupported TGA format"));
+        }
+        else
+        {
+            EXPECT_EQ(log.Lines(), std::vector<std::string>{std::string("Damaged TGA file: test.tga (") + c.reason
+                                                            + ")"});
+        }
+    }
 }
 
-TEST(TGAWrite, HeaderAndPixelBytesAreLaidOutExactly)
+TEST(TGAWrite, BytesAreLaidOutExactlyAndAFailedSaveIsLogged)
 {
     CScratchFolder folder;
+    CTestLog log;
     CTGA image;
     image.Create(2, 1);
     image.pixels[0] = 0x11223344;
     image.pixels[1] = 0xAABBCCDD;
-    const std::string path = folder / "shot.tga";
+    // Replaces an old, longer file and leaves no temporary behind.
+    const std::string path = folder.Write("shot.tga", std::vector<uint8_t>(1000, 0x55));
     ASSERT_TRUE(image.Save(path.c_str()));
-
     const std::vector<uint8_t> expected = {
-        0, 0, 2,             // no id, no colour map, uncompressed true colour
-        0, 0, 0x00, 0x01,    // map first index 0, map length 256
-        32,                  // map entry size
-        0, 0, 0, 0,          // origin
-        2, 0, 1, 0,          // width 2, height 1
-        32, 0x20,            // 32 bits, top-left origin
+        0, 0, 2,           // no id, no colour map, uncompressed true colour
+        0, 0, 0x00, 0x01,  // map first index 0, map length 256
+        32,                // map entry size
+        0, 0, 0, 0,        // origin
+        2, 0, 1, 0,        // width 2, height 1
+        32, 0x20,          // 32 bits, top-left origin
         0x44, 0x33, 0x22, 0x11, 0xDD, 0xCC, 0xBB, 0xAA};
     EXPECT_EQ(CScratchFolder::ReadFile(path), std::string(expected.begin(), expected.end()));
-}
-
-TEST(TGAWrite, WrittenFileReadsBackToTheSamePixels)
-{
-    CScratchFolder folder;
-    CTGA image;
-    image.Create(5, 3);
-    for (int i = 0; i < 15; ++i)
-        image.pixels[i] = 0x01000000u * uint32_t(i * 17) + 0x00010203u * uint32_t(i);
-    // Replaces an old, longer file and leaves no temporary behind.
-    const std::string path = folder.Write("round.tga", std::vector<uint8_t>(1000, 0x55));
-    ASSERT_TRUE(image.Save(path.c_str()));
-    EXPECT_EQ(CScratchFolder::ReadFile(path).size(), 18u + 15u * 4u);
     EXPECT_FALSE(CScratchFolder::Exists(path + ".tmp"));
-
     CTGA back;
     ASSERT_TRUE(back.Load(path.c_str(), true));
-    ASSERT_EQ(back.width, 5);
-    ASSERT_EQ(back.height, 3);
-    for (int i = 0; i < 15; ++i)
-        EXPECT_EQ(back.pixels[i], image.pixels[i]) << i;
-}
+    EXPECT_EQ(PixelsOf(back), PixelsOf(image));
 
-TEST(TGAWrite, FailedSaveReportsFailureAndKeepsNothingBehind)
-{
-    CScratchFolder folder;
-    CTestLog log;
-    CTGA image;
-    image.Create(1, 1);
-    const std::string path = folder / "missing-folder/shot.tga";
-    EXPECT_FALSE(image.Save(path.c_str()));
-    EXPECT_TRUE(log.Contains("Cannot write file: " + path));
-
-    CTGA empty;
-    const std::string emptyPath = folder / "empty.tga";
-    EXPECT_FALSE(empty.Save(emptyPath.c_str()));
-    EXPECT_FALSE(CScratchFolder::Exists(emptyPath));
+    const std::string lost = folder / "missing-folder/shot.tga";
+    EXPECT_FALSE(image.Save(lost.c_str()));
+    EXPECT_TRUE(log.Contains("Cannot write file: " + lost));
+    EXPECT_FALSE(CTGA().Save((folder / "empty.tga").c_str()));
+    EXPECT_TRUE(log.Contains("Cannot write an empty image: " + folder / "empty.tga"));
+    EXPECT_FALSE(CScratchFolder::Exists(folder / "empty.tga"));
 }

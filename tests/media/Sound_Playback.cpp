@@ -1,0 +1,296 @@
+// Sound through a mixer without an output, files read from a scratch folder:
+// the sample bank, the music player and the speech stream, compared sample by
+// sample with the files.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "core/C_Config.h"
+#include "core/C_File.h"
+#include "media/C_Music.h"
+#include "media/C_SoundStream.h"
+#include "media/C_VoiceBank.h"
+#include "platform/SoundDevice.h"
+#include "platform/SysClock.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TestLog.h"
+
+namespace
+{
+using Samples = std::vector<int16_t>;
+
+constexpr uint32_t HalfFrames = 44100 / 4;
+
+// A stereo track whose every sample tells where it came from.
+Samples Track(uint32_t frames, int16_t base)
+{
+    Samples samples;
+    for (uint32_t i = 0; i < frames; ++i)
+    {
+        samples.push_back(static_cast<int16_t>(base + int32_t(i % 10000)));
+        samples.push_back(static_cast<int16_t>(-base - int32_t(i % 7000)));
+    }
+    return samples;
+}
+
+// `samples` samples of the parts played one after the other, round and round.
+Samples Join(std::initializer_list<const Samples*> parts, size_t samples)
+{
+    Samples joined;
+    while (joined.size() < samples)
+        for (const Samples* part : parts)
+            joined.insert(joined.end(), part->begin(), part->end());
+    joined.resize(samples);
+    return joined;
+}
+
+class SoundPlayback : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_Config.audioEnabled = 1;
+        g_Config.soundVolume = g_Config.musicVolume = 100;
+        m_Device = new SoundDevice();
+        InitDataFile(m_Folder.Path().c_str(), 0);
+        SysClock::UseTestClock(1000000);
+        m_Music.Init(m_Device);
+        m_Stream.Init(m_Device);
+    }
+
+    void TearDown() override
+    {
+        m_Stream.Release();
+        m_Music.Release();
+        m_Bank.Free();
+        SysClock::UseSystemClock();
+        InitDataFile("", 0);
+        m_Device->Release();
+        g_Config = m_Saved;
+    }
+
+    // Interleaved stereo frames of the mix; the cursors move on.
+    Samples Render(uint32_t frames)
+    {
+        Samples out(frames * 2);
+        m_Device->Render(out.data(), frames);
+        return out;
+    }
+
+    // 16-bit samples (interleaved when stereo) as a headerless file.
+    void WriteSamples(const std::string& relative, const Samples& samples, size_t extraBytes = 0)
+    {
+        std::string bytes(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
+        m_Folder.Write(relative, bytes.append(extraBytes, '\x7F'));
+    }
+
+    // Slot 0 of the bank holding `samples` (2205 of them are 100 ms).
+    void Load(const Samples& samples, int32_t voices, float factor = 1.0f)
+    {
+        WriteSamples("s.snd", samples);
+        m_Bank.Init(4, m_Device);
+        m_Bank.LoadSample(factor, 0, 1, "s.snd", voices);
+    }
+
+    // Asks for slot 0 and runs the update that starts it.
+    void Play(int32_t percent, float pan = 0.0f, int32_t loop = 0)
+    {
+        m_Bank.Play(0, 1, loop, percent, pan);
+        m_Bank.UpdateSoundEvents(0, 0);
+    }
+
+    // Plays `frames` frames in game frames of 735 (30 a second), one update
+    // after each, or only until the speech has ended.
+    Samples Listen(uint32_t frames, bool untilSpeechEnds = false)
+    {
+        Samples heard;
+        while (heard.size() < frames * 2 && (!untilSpeechEnds || m_Stream.IsPlaying()))
+        {
+            const Samples chunk = Render(std::min(735u, frames - uint32_t(heard.size() / 2)));
+            heard.insert(heard.end(), chunk.begin(), chunk.end());
+            m_Music.UpdateMusic();
+            m_Stream.Update();
+        }
+        return heard;
+    }
+
+    CConfig m_Saved = g_Config;
+    SoundDevice* m_Device = nullptr;
+    CScratchFolder m_Folder;
+    CVoiceBank m_Bank;
+    CMusic m_Music;
+    CSoundStream m_Stream;
+};
+} // namespace
+
+TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate)
+{
+    // Listener at (100, 100); configured sound volume 80.
+    const struct { int32_t dx, dy, percent, expected; } cases[] = {
+        {0, 0, 100, 80},  {12, 0, 100, 80},  {0, -12, 100, 80},
+        {13, 0, 100, 78},                     // factor 100 - (int)(1 * 100 / 38.0) = 98
+        {20, 0, 100, 63},  {31, 0, 100, 40},  // factors 79 and 50
+        {31, 0, 50, 20},  {21, 21, 100, 44},  // 296 tenths: 29 blocks, factor 56
+        {49, 0, 100, 2},                      // factor 3
+        {50, 0, 100, -1}, {51, 0, 100, -1}, {-36, -36, 100, -1},  // 509 tenths: 50 blocks
+    };
+    g_Config.soundVolume = 80;
+    for (const auto& c : cases)
+    {
+        m_Bank.Init(1, nullptr);
+        m_Bank.UpdateSoundEvents(100, 100);
+        EXPECT_EQ(m_Bank.PlayAt(100 + c.dx, 100 + c.dy, 0, 1, 0, c.percent, 0.0f), c.expected < 0 ? -1 : 0);
+        EXPECT_EQ(m_Bank.GetSlot(0)->requestVolume, std::max(c.expected, 0)) << c.dx << ", " << c.dy;
+    }
+    // Two requests of one update start one voice at the louder volume with
+    // the later pan, heard so: 40 % is -2000 hundredths of a decibel, a tenth.
+    g_Config.soundVolume = 100;
+    Load(Samples(2205, 10000), 2);
+    m_Bank.Play(0, 1, 0, 40, -1.0f);
+    Play(20, 1.0f);
+    EXPECT_EQ(m_Bank.GetSlot(0)->requestVolume, 0);
+    EXPECT_EQ(Render(1), (Samples{0, 1000}));  // pan right
+    uint32_t status = 0;
+    m_Bank.GetSlot(0)->voices[1]->GetStatus(&status);
+    EXPECT_EQ(status, 0u);
+}
+
+TEST_F(SoundPlayback, ABusyVoiceDropsTheRequestButKeepsItsVolumeAsTheFloorAcrossTheClockWrap)
+{
+    for (const uint32_t start : {1000000u, 0xFFFFFFC0u})
+    {
+        SysClock::UseTestClock(start);
+        Load(Samples(2205, 1000), 1);
+        Play(100);
+        SysClock::AdvanceTestClock(0x50);  // past the wrap, inside the 100 ms
+        Play(60);                          // dropped: the one voice still plays
+        EXPECT_EQ(m_Bank.GetSlot(0)->requestVolume, 60) << start;
+        EXPECT_EQ(m_Bank.GetSlot(0)->startTicks[0], start);
+        SysClock::AdvanceTestClock(0x15);
+        Play(10);  // finished: started again at the floor
+        EXPECT_EQ(m_Bank.GetSlot(0)->startTicks[0], SysClock::TickCount()) << start;
+    }
+    // Every start plays the whole sample, even after a stop half-way or a
+    // volume change that freed a voice still playing.
+    Samples ramp(4000);
+    std::iota(ramp.begin(), ramp.end(), int16_t(1));
+    Load(ramp, 1);
+    Play(100, 0.0f, 1);
+    Render(1000);
+    m_Bank.StopBank(0, 1);
+    SysClock::AdvanceTestClock(1000);
+    Play(100);
+    EXPECT_EQ(Render(1)[0], 1);
+    m_Bank.SetBankVolume(0, 1, 100);
+    Play(100);
+    EXPECT_EQ(Render(1)[0], 1);
+    // The volume factor truncates every sample toward zero.
+    const struct { float factor; int16_t in, out; } cases[] = {
+        {0.5f, -3, -1}, {0.5f, 3, 1}, {0.9f, 32767, 29490}, {0.9f, -32768, -29491}, {1.0f, -32768, -32768}};
+    for (const auto& c : cases)
+    {
+        Load({c.in, c.in}, 1, c.factor);
+        Play(100);
+        EXPECT_EQ(Render(1)[0], c.out) << c.factor << " x " << c.in;
+    }
+}
+
+TEST_F(SoundPlayback, AMissingEmptyOrOddSizedSampleLeavesItsSlotEmptyAndLengthsTakeNoOverflow)
+{
+    CTestLog log;
+    m_Folder.Write("odd.snd", std::string(5, '\1'));
+    m_Folder.Write("empty.snd", std::string());
+    m_Folder.Write("long.snd", std::string(3000000, '\0'));  // 3,000,000,000 / 44,100 ms
+    m_Bank.Init(4, m_Device);
+    m_Bank.LoadSample(1.0f, 0, 4, "missing.snd;odd.snd;empty.snd;long.snd", 2);
+    for (const char* line : {"Loading sound buffer:", "- Sample:missing.snd", "File not found:missing.snd",
+                             "Sample file is empty or not whole 16-bit samples, not loaded:odd.snd",
+                             "Sample file is empty or not whole 16-bit samples, not loaded:empty.snd"})
+        EXPECT_TRUE(log.Contains(line)) << line;
+    EXPECT_EQ((std::vector<int32_t>{m_Bank.GetSlot(0)->voiceCount, m_Bank.GetSlot(2)->voiceCount,
+                                    m_Bank.GetSlot(3)->voiceCount, m_Bank.GetSlot(3)->length}),
+              (std::vector<int32_t>{0, 0, 2, 68027}));
+    EXPECT_EQ(m_Bank.Play(1, 1, 0, 100, 0.0f), 1);
+    m_Bank.UpdateSoundEvents(0, 0);  // nothing to start: dropped quietly
+    EXPECT_EQ(m_Bank.GetSlot(1)->request, CVoiceBank::RequestNone);
+    EXPECT_EQ(m_Bank.Play(3, 2, 0, 100, 0.0f), -1);  // past the last slot
+    // With the sound switched off requests change nothing.
+    g_Config.audioEnabled = 0;
+    EXPECT_EQ(m_Bank.Play(3, 1, 0, 100, 0.0f), -1);
+    EXPECT_EQ(m_Bank.PlayAt(0, 0, 3, 1, 0, 100, 0.0f), -1);
+    m_Bank.SetAllVolumes(50);
+    EXPECT_EQ(m_Bank.GetSlot(3)->request, CVoiceBank::RequestNone);
+}
+
+TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShiftedChannels)
+{
+    // Short, empty and ragged files (three bytes of a frame too many, never
+    // heard) join without a gap; a repeated entry follows itself.
+    const Samples first = Track(33075, 1000), second = Track(20000, -20000), tiny = Track(100, -3000),
+                  ragged = Track(2000, 12000);
+    WriteSamples("Music/first.raw", first);
+    WriteSamples("second.raw", second);
+    WriteSamples("empty.raw", {});
+    WriteSamples("tiny.raw", tiny);
+    WriteSamples("ragged.raw", ragged, 3);
+    for (const char* name : {"Music\\first.raw", "second.raw", "empty.raw", "tiny.raw", "ragged.raw"})
+        m_Music.AddToPlaylist(name);
+    m_Music.Play(0, 0);
+    const uint32_t frames = 2 * (33075 + 20000 + 100 + 2000) + 5000;
+    EXPECT_EQ(Listen(frames), Join({&first, &second, &tiny, &ragged}, frames * 2));
+    EXPECT_EQ(m_Music.GetCurrentEntry(), 0);
+    m_Music.Play(1, 1);
+    EXPECT_EQ(Listen(50000), Join({&second}, 100000));
+    // Stopped: silence, then a new start from the first sample; a changed
+    // volume is heard from the next update.
+    m_Music.Stop();
+    EXPECT_EQ(Listen(100), Samples(200, 0));
+    m_Music.Play(0, 0);
+    EXPECT_EQ(Listen(HalfFrames + 1234), Join({&first}, 2 * (HalfFrames + 1234)));
+    g_Config.musicVolume = 40;  // -2000 hundredths of a decibel: a tenth
+    EXPECT_EQ(Render(1)[0], first[2 * (HalfFrames + 1234)]);
+    m_Music.UpdateMusic();
+    EXPECT_EQ(Render(1)[0], first[2 * (HalfFrames + 1235)] / 10);
+}
+
+TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextStartsAtItsFirst)
+{
+    // A ragged end, and lengths ending in the first half, the second half,
+    // exactly at the end of the buffer and after several rounds of it.
+    for (const uint32_t frames : {1000u, 5000u, 15000u, 2 * HalfFrames, 50001u})
+    {
+        const Samples speech = Track(frames, 300);
+        WriteSamples("Speech/line.raw", speech, frames == 1000 ? 3 : 0);
+        m_Stream.Play("Speech\\line.raw");
+        const Samples heard = Listen(10 * frames, true);
+        EXPECT_FALSE(m_Stream.IsPlaying());
+        // Ended within the game frame that heard the last sample.
+        ASSERT_GE(heard.size(), speech.size());
+        EXPECT_LT(heard.size() - speech.size(), 2 * 735u);
+        Samples expected = speech;
+        expected.resize(heard.size(), 0);
+        EXPECT_EQ(heard, expected) << frames;
+    }
+    // Stopped, or replaced while it plays, the next stream starts at its
+    // first sample; a missing file ends at once.
+    const Samples second = Track(3000, -9000);
+    WriteSamples("second.raw", second);
+    m_Stream.Play("Speech\\line.raw");
+    Listen(HalfFrames + 3000, true);
+    m_Stream.Stop();
+    EXPECT_EQ(Render(50), Samples(100, 0));
+    m_Stream.Play("Speech\\line.raw");
+    Listen(7000, true);
+    m_Stream.Play("second.raw");
+    const Samples heard = Listen(20000, true);
+    EXPECT_TRUE(std::equal(second.begin(), second.end(), heard.begin()));
+    CTestLog log;
+    m_Stream.Play("missing.raw");
+    EXPECT_TRUE(log.Contains("File not found:missing.raw"));
+    m_Stream.Update();
+    EXPECT_FALSE(m_Stream.IsPlaying());
+}
