@@ -1,16 +1,42 @@
-// Decorations: the gate, the saved parts of those that move, a loaded torch.
+// Walls and decorations: shapes, the gate, the saved extras, the flames and smoke they burn.
 
-#include <vector>
+#include <cmath>
 
+#include "buildings/C_BuildingBlacksmith.h"
+#include "buildings/C_BuildingDarkAltar.h"
 #include "buildings/C_BuildingDecorationGate.h"
 #include "buildings/C_BuildingDecorationTorch.h"
-#include "core/C_Config.h"
-#include "net/C_UnitCommandOutbox.h"
-#include "tests/buildings/Decoration_World.h"
+#include "buildings/C_BuildingWall.h"
+#include "media/C_ModelRecord.h"
+#include "tests/buildings/BuildingWorld.h"
+#include "tests/support/MemorySaveStream.h"
+#include "tests/support/RecordBytes.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/TestWalker.h"
+#include "world/C_ReferenceBase.h"
 
-using DecorationBehaviours = CDecorationWorld;
+namespace
+{
+// Models with frames, to time the animations.
+class DecorationBehaviours : public ::testing::Test
+{
+protected:
+    static constexpr int32_t Frames = 10;
+    void SetUp() override
+    {
+        AllocGlobalModels();
+        for (int32_t model : {297, 298, 299, 300, 338})
+            GetGlobalModel(model)->object.frameCount = Frames;
+    }
+    void TearDown() override { FreeGlobalModels(); }
+    template <typename T = CDecoration>
+    T* Place(int32_t kind, int32_t x, int32_t y)
+    {
+        return dynamic_cast<T*>(world.Player(0).CreateDecorationBuilding(kind, x, y));
+    }
+    CBuildingWorld world;
+};
+}  // namespace
 
 TEST_F(DecorationBehaviours, AGateOpensPassableAndClosingCrushesWhatStandsInItButNotItself)
 {
@@ -42,12 +68,13 @@ TEST_F(DecorationBehaviours, AGateOpensPassableAndClosingCrushesWhatStandsInItBu
     EXPECT_TRUE(!blocked(20, 14) && side->model == 300 && side->animTime == Frames - 1.0f);
 }
 
-TEST_F(DecorationBehaviours, SavedPartsComeBackByteForByteAndBadOnesAreRefused)
+TEST_F(DecorationBehaviours, SavedExtrasComeBackByteForByteAndBadOnesAreRefused)
 {
     const std::string lever = CRecordBytes().I32(71).F32(-0.5f).U8(1).Bytes();
     const std::string gate = CRecordBytes().I32(38).I32(2).Bytes();
+    const std::string torch = CRecordBytes().I32(34).I32(-1).Bytes();
     CDecoration* loaded = Place(CDecoration::LeverKind, 10, 10);
-    ExpectPart(*loaded, lever, CRecordBytes::WithI32At(lever, 0, 72),
+    ExpectSavedExtra(*loaded, lever, CRecordBytes::WithI32At(lever, 0, 72),
                "Decoration refused: a decoration kind that does not match the decoration");
     // Loaded running backward in a loop it wraps to the last frame; pulled, it runs there and stops.
     loaded->Animate(2.0f);
@@ -55,11 +82,31 @@ TEST_F(DecorationBehaviours, SavedPartsComeBackByteForByteAndBadOnesAreRefused)
     loaded->Trigger(1);
     loaded->Animate(2.0f * Frames);
     EXPECT_TRUE(loaded->animTime == Frames - 1.0f && loaded->animSpeed == 0.0f);
-    ExpectPart(*Place(38, 20, 10), gate, CRecordBytes::WithI32At(gate, 4, 3),
+    ExpectSavedExtra(*Place(38, 20, 10), gate, CRecordBytes::WithI32At(gate, 4, 3),
                "Gate refused: a motion that is no gate's");
+    CDecorationTorch loadedTorch(34);
+    ExpectSavedExtra(loadedTorch, torch, CRecordBytes::WithI32At(torch, 0, 35),
+               "Torch refused: a decoration kind that does not match the torch");
+    ExpectSavedExtra(loadedTorch, torch, CRecordBytes::WithI32At(torch, 4, -2), "Torch refused: a bad flame handle");
     CMemorySaveStream mill;
     Place(1, 30, 10)->SaveGameExtra(mill, CReferenceBase());
     EXPECT_TRUE(mill.Bytes().empty());
+}
+
+// Lit once however often the building is finished, put out when it is destroyed.
+TEST_F(DecorationBehaviours, TheForgeSmokesAndTheAltarBurnsOnceFinishedAndStopWhenDestroyed)
+{
+    auto* smithy = static_cast<CBuildingBlacksmith*>(world.PlaceFinished(0, CastBlacksmith, 10, 20));
+    auto* altar = static_cast<CBuildingDarkAltar*>(world.PlaceFinished(0, CastDarkAltar, 20, 20));
+    smithy->OnFinished();
+    altar->OnFinished();
+    EXPECT_EQ(g_Particles.GetEmitterCount(), 3);
+    const CParticles::SEmitter* smoke = g_Particles.FindEmitter(smithy->smokeEmitter);
+    ASSERT_NE(smoke, nullptr);
+    EXPECT_TRUE(smoke->kind == CParticles::KindSmoke && smoke->x == 10.92f && smoke->y == 22.31f);
+    smithy->Destroy(false);
+    altar->Destroy(false);
+    EXPECT_TRUE(g_Particles.GetEmitterCount() == 0 && altar->flameEmitters[0] == -1);
 }
 
 TEST_F(DecorationBehaviours, ATorchOfALoadedGameBurnsItsFlame)
@@ -74,4 +121,41 @@ TEST_F(DecorationBehaviours, ATorchOfALoadedGameBurnsItsFlame)
     EXPECT_TRUE(flame->kind == CParticles::KindFlame && g_Particles.GetEmitterCount() == 1);
     EXPECT_FLOAT_EQ(flame->height, g_GameMap.GetHeight(10.5f, 10.5f) + 42.0f);
     EXPECT_TRUE(CSaveGameRun::SaveDrawn() == file);
+}
+
+TEST_F(DecorationBehaviours, ARowJoinsIntoARunAndASideSegmentMakesTheMiddleAPost)
+{
+    CBuildingWall* row[3] = {};
+    for (int32_t i = 0; i < 3; ++i)
+        row[i] = dynamic_cast<CBuildingWall*>(world.Player(0).CreateBuilding(CastWall, 10 + i, 10));
+    EXPECT_TRUE(row[0]->joinState == 0 && row[1]->joinState == 1 && row[2]->joinState == 0 && row[1]->model == 187);
+    world.Player(0).CreateBuilding(CastWall, 11, 11);
+    EXPECT_EQ(row[1]->joinState, CBuildingWall::ShapePost);
+}
+
+TEST_F(DecorationBehaviours, TheFirstStrokeBlocksTheBlockButNotWhileAUnitStandsThereAndOnlyBelowHalfHealthLooksDamaged)
+{
+    auto* wall = dynamic_cast<CBuildingWall*>(world.Player(0).CreateBuilding(CastWall, 10, 10));
+    const SMapBlock& block = g_GameMap.Block(10, 10);
+    CUnit* warrior = world.Spawn(1, UNIT_WARRIOR, 10, 10);
+    EXPECT_FALSE(wall->Construct(1.0f, false));
+    EXPECT_EQ(block.blocked, 0);
+    world.Delete(warrior);
+    while (wall->Construct(1.0f, false))
+        EXPECT_EQ(block.blocked, 1);
+    EXPECT_TRUE(world.Messages().empty());
+    for (const auto& [health, model] : {std::pair{50.0f, 196}, {49.9f, 200}})
+    {
+        wall->health = health;
+        wall->OnHealthChanged();
+        EXPECT_EQ(wall->model, model) << health;
+    }
+}
+
+TEST_F(DecorationBehaviours, TheSavedExtraIsTheShapeAndBothSlopes)
+{
+    const std::string extra = CRecordBytes().I32(1).F32(0.25f).F32(-1.5f).Bytes();
+    CBuildingWall wall(0);
+    ExpectSavedExtra(wall, extra, CRecordBytes::WithI32At(extra, 0, 3), "Wall refused: a shape that is no wall's");
+    ExpectSavedExtra(wall, extra, CRecordBytes::WithF32At(extra, 8, INFINITY), "Wall refused: a slope out of range");
 }

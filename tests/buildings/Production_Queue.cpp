@@ -1,14 +1,96 @@
-// The production queue and research: paid when queued, 28 places, the
-// population gate, the rates, tower archers, cancelling, and a research
-// applied once through the simulation step.
+// The production queue and research, the finished unit leaving its building, the
+// docks' coast rule, rings and ship, and the alchemy's research through its panel.
 
-#include <algorithm>
+#include <cstring>
+#include <tuple>
 
+#include "buildings/C_BuildingDocks.h"
+#include "buildings/C_BuildingDraw.h"
 #include "buildings/C_BuildingTower.h"
-#include "core/C_Config.h"
-#include "net/C_UnitCommandOutbox.h"
-#include "tests/buildings/Production_Fixture.h"
-#include "units/C_Unit.h"
+#include "core/C_Localizer.h"
+#include "game/C_BuildingCommand.h"
+#include "game/C_BuildingPanel.h"
+#include "game/C_Selection.h"
+#include "media/C_ModelRecord.h"
+#include "tests/buildings/BuildingWorld.h"
+#include "tests/support/MemorySaveStream.h"
+#include "world/C_ReferenceBase.h"
+
+namespace
+{
+class ProductionTest : public ::testing::Test
+{
+protected:
+    static constexpr uint32_t Yellow = 0xFFFF00;
+    static constexpr uint32_t Green = 0x00FF00;
+
+    // Loaded before the world makes the type records from them.
+    struct STexts
+    {
+        STexts()
+        {
+            const std::string text = "MSG_PRODUCTIONFULL,\"Queue full\"\nMSG_WOODNEEDED,\"Wood needed\"\n"
+                                     "MSG_NEEDMOREHOUSES,\"Build houses\"\n"
+                                     "MSG_NOPLACEFORUNGARRKING,\"King cannot leave\"\nTC_BUILDSPD_1,\"Fast building\"\n"
+                                     "TC_TECHNOLOGY_RESEARCHED,\"%s researched\"\n";
+            g_Localizer.LoadLocaleText("production", text.c_str(), static_cast<int>(text.size()));
+        }
+        ~STexts() { g_Localizer.Clear(); }
+    };
+
+    // 0 worker (40 wood), 1 warrior (50 wood, rate 0.3), 2 archer (30 wood, 20 gold), 3 tower archer.
+    const CUnitStats* Record(int32_t index) const { return &g_UnitStats[index]; }
+    CPlayer& Player(int32_t index) { return m_Harness.Player(index); }
+    CBuilding* Finished(int32_t cast, int32_t x, int32_t y, int32_t owner = 0)
+    {
+        CBuilding* building = Player(owner).CreateBuilding(cast, x, y);
+        building->buildProgress = CBuilding::FinishedProgress;
+        building->BuildingFinished();
+        m_Harness.Track(building);
+        return building;
+    }
+    // Two houses: room for ten people.
+    void GiveHouses(int32_t owner = 0)
+    {
+        Finished(CastHouse, 40, 2, owner);
+        Finished(CastHouse, 40, 6, owner);
+    }
+    // Blocks (or frees) every cell a unit of size 1 could step out to.
+    static void BlockExits(const CBuilding& building, bool blocked)
+    {
+        for (int32_t i = building.x - 1; i <= building.x + building.GetWidth(); ++i)
+            for (int32_t j = building.y - 1; j <= building.y + building.GetDepth(); ++j)
+                if (g_GameMap.Block(i, j).building != &building)
+                    g_GameMap.Block(i, j).blocked = blocked ? 1 : 0;
+    }
+    bool Panel(CBuilding& building, const CUnitStats* item, int32_t technology, int32_t cancelSlot, int32_t code)
+    {
+        g_BuildingCommand = {item, technology, cancelSlot, code};
+        return building.OnPanelCommand();
+    }
+    std::vector<std::string> Texts(uint32_t colour) const
+    {
+        std::vector<std::string> texts;
+        for (const CSimHarness::SMessage& message : m_Harness.Messages())
+            if (message.colour == colour)
+                texts.push_back(message.text);
+        return texts;
+    }
+    void TearDown() override
+    {
+        g_BuildingCommand.Clear();
+        g_Selection.shiftDown = 0;
+        g_Selection.pendingAction = g_Selection.pendingValue = 0;
+        g_LocalPlayer = 0;
+    }
+
+    STexts m_Texts;
+    CBuildingWorld m_Harness{CSimHarness::DefaultMapSide};
+};
+}  // namespace
+
+using Counts = std::vector<int32_t>;
+using Lines = std::vector<std::string>;
 
 TEST_F(ProductionTest, TheTwentyNinthItemIsRefusedAndShiftStopsAtTheFirstRefusal)
 {
@@ -16,72 +98,46 @@ TEST_F(ProductionTest, TheTwentyNinthItemIsRefusedAndShiftStopsAtTheFirstRefusal
     g_Selection.shiftDown = 1;
     Player(0).wood = 160;
     Panel(*barracks, Record(1), -1, -1, 0);
-    EXPECT_EQ(std::vector<int32_t>({barracks->queueCount, Player(0).wood}), std::vector<int32_t>({3, 10}));
+    EXPECT_EQ(Counts({barracks->queueCount, Player(0).wood}), Counts({3, 10}));
     Player(0).wood = 10000;
     for (int32_t i = 0; i < 6; ++i)
         Panel(*barracks, Record(1), -1, -1, 0);
-    EXPECT_EQ(std::vector<int32_t>({barracks->queueCount, Player(0).wood}), std::vector<int32_t>({28, 8750}));
-    EXPECT_EQ(Texts(Yellow), (std::vector<std::string>{"Wood needed", "Queue full"}));
+    EXPECT_EQ(Counts({barracks->queueCount, Player(0).wood}), Counts({28, 8750}));
+    EXPECT_EQ(Texts(Yellow), (Lines{"Wood needed", "Queue full"}));
 }
 
-TEST_F(ProductionTest, PopulationMessageComesOnceButTowerArchersNeedNoRoom)
+// Tower archers need no room in the houses, only a place among the five.
+TEST_F(ProductionTest, HousesGateTheQueueMercenariesHurryItAndTheUnitHeadsForTheRallyPoint)
 {
     CBuilding* barracks = Finished(CastBarracks, 10, 10);
-    CBuildingTower* tower = static_cast<CBuildingTower*>(Finished(CastTower, 20, 20));
+    auto* tower = static_cast<CBuildingTower*>(Finished(CastTower, 20, 20));
     Player(0).wood = Player(0).gold = 1000;
-    barracks->EnqueueItem(Record(1));
-    for (int32_t i = 0; i < 10; ++i)
-        barracks->UpdateProduction(1);
-    EXPECT_EQ(barracks->productionState, CBuilding::ProductionNeedsHouses);
-    ASSERT_TRUE(tower->EnqueueItem(Record(3)));
-    tower->UpdateProduction(334);
-    ASSERT_EQ(tower->archerCount, 1);
-    EXPECT_EQ(tower->archers[0]->GetCastID(), 8);
-    EXPECT_EQ(Texts(Yellow), std::vector<std::string>{"Build houses"});
-    EXPECT_EQ(Texts(Green), std::vector<std::string>{"Archer ready"});
-    EXPECT_EQ(m_Harness.Markers(), (std::vector<int32_t>{21, 21, static_cast<int32_t>(Yellow)}));
-    // Four archers more fill the tower's five places.
-    for (int32_t i = 0; i < 4; ++i)
+    for (int32_t i = 0; i < 5; ++i)
         EXPECT_TRUE(tower->EnqueueItem(Record(3)));
     EXPECT_FALSE(tower->EnqueueItem(Record(3)));
-    EXPECT_EQ(Player(0).wood, 1000 - 50 - 5 * 50);
-
-    GiveHouses();
-    barracks->UpdateProduction(1);
-    EXPECT_EQ(barracks->productionState, CBuilding::ProductionRunning);
-    EXPECT_EQ(std::vector<int32_t>({Player(0).queuedUnits, Player(0).queuedUnitsByType[2]}),
-              std::vector<int32_t>({1, 1}));
-    Player(0).populationMaximum = 1;
-    CBuilding* second = Finished(CastBarracks, 30, 10);
-    second->EnqueueItem(Record(1));
-    second->UpdateProduction(1);
-    second->UpdateProduction(1);
-    EXPECT_EQ(second->productionState, CBuilding::ProductionPopulationMaximum);
-    EXPECT_EQ(Texts(Yellow), (std::vector<std::string>{"Build houses", "No more people"}));
-}
-
-TEST_F(ProductionTest, MercenariesTrainWarriorsFasterButNeverWorkers)
-{
-    GiveHouses();
-    CBuilding* barracks = Finished(CastBarracks, 10, 10);
-    CBuilding* keep = Finished(CastKeep, 20, 20);
-    Player(0).wood = 1000;
     barracks->EnqueueItem(Record(1));
-    keep->EnqueueItem(Record(0));
-    m_Harness.Research(0, 44);
     barracks->UpdateProduction(1);
-    keep->UpdateProduction(1);
+    barracks->UpdateProduction(1);
+    EXPECT_EQ(barracks->productionState, CBuilding::ProductionNeedsHouses);
+    EXPECT_EQ(Texts(Yellow), Lines{"Build houses"});
+    GiveHouses();
+    m_Harness.Research(0, 44);
+    barracks->SetRallyPoint(30, 30);
+    barracks->UpdateProduction(1);
     EXPECT_FLOAT_EQ(barracks->progress, 0.39f);
-    EXPECT_FLOAT_EQ(keep->progress, 0.5f);
-    // The configured speed multiplies the ticks; below 1 it counts as 1.
-    g_Config.productionFactor = 2;
-    keep->UpdateProduction(1);
-    g_Config.productionFactor = 0;
-    keep->UpdateProduction(1);
-    EXPECT_FLOAT_EQ(keep->progress, 2.0f);
+    barracks->UpdateProduction(334);
+    CUnit* warrior = barracks->productionUnit;
+    ASSERT_NE(warrior, nullptr);
+    barracks->UpdateProduction(1);
+    EXPECT_EQ(Counts({warrior->onMap, warrior->x, warrior->y, warrior->targetX, warrior->targetY}),
+              Counts({1, 9, 16, 30, 30}));
+    // A rally point on the building itself clears it and the pending action.
+    g_Selection.pendingAction = 14;
+    barracks->SetRallyPoint(12, 12);
+    EXPECT_EQ(Counts({barracks->rallyX, barracks->rallyY, g_Selection.pendingAction}), Counts({-1, -1, 0}));
 }
 
-TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnce)
+TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructionRefundsNothing)
 {
     GiveHouses();
     CBuilding* barracks = Finished(CastBarracks, 10, 10);
@@ -99,37 +155,25 @@ TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnce)
     Panel(*barracks, nullptr, -1, 1, 0);   // the archer
     Panel(*barracks, nullptr, -1, 2, 0);   // empty since
     EXPECT_EQ(barracks->queue[1], Record(0));
-    EXPECT_EQ(std::vector<int32_t>({Player(0).wood, Player(0).gold}), std::vector<int32_t>({1000 - 140, 1000}));
+    EXPECT_EQ(Counts({Player(0).wood, Player(0).gold}), Counts({1000 - 140, 1000}));
 
-    // The waiting unit is deleted without counting as lost; the counts of
-    // the started warrior next door stay.
+    // The waiting unit goes without counting as lost; the started warrior's counts stay.
     Panel(*other, nullptr, -1, 0, 0);
     EXPECT_EQ(other->productionUnit, nullptr);
-    EXPECT_EQ(std::vector<int32_t>({Player(0).unitCount, Player(0).statistics[STAT_UNITS_LOST],
-                                    Player(0).queuedUnits, Player(0).wood}),
-              std::vector<int32_t>({0, 0, 1, 910}));
+    EXPECT_EQ(Counts({Player(0).unitCount, Player(0).statistics[STAT_UNITS_LOST], Player(0).queuedUnits,
+                      Player(0).wood}),
+              Counts({0, 0, 1, 910}));
     m_Harness.FlushDeleted();
     EXPECT_EQ(m_Harness.DeletedUnits(), 1);
     BlockExits(*other, false);
     Panel(*barracks, nullptr, -1, 0, 0);
-    EXPECT_EQ(std::vector<int32_t>({Player(0).queuedUnits, Player(0).wood, barracks->queueCount}),
-              std::vector<int32_t>({0, 960, 1}));
-}
-
-TEST_F(ProductionTest, DestroyingABuildingGivesItsStartedItemBackToThePopulation)
-{
-    GiveHouses();
-    CBuilding* barracks = Finished(CastBarracks, 10, 10);
-    Player(0).wood = 1000;
-    barracks->EnqueueItem(Record(1));
-    barracks->EnqueueItem(Record(1));
-    barracks->UpdateProduction(10);
+    EXPECT_EQ(Counts({Player(0).queuedUnits, Player(0).wood, barracks->queueCount}), Counts({0, 960, 1}));
+    // Destroyed, the building gives back its started item's place but no price.
+    barracks->UpdateProduction(1);
     ASSERT_EQ(Player(0).queuedUnits, 1);
     barracks->Destroy(false);
-    // Queued items are not refunded; only the started one stops counting.
-    EXPECT_EQ(std::vector<int32_t>({Player(0).queuedUnits, Player(0).queuedUnitsByType[Record(1)->unitType],
-                                    Player(0).wood}),
-              std::vector<int32_t>({0, 0, 900}));
+    EXPECT_EQ(Counts({Player(0).queuedUnits, Player(0).queuedUnitsByType[Record(0)->unitType], Player(0).wood}),
+              Counts({0, 0, 960}));
 }
 
 TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
@@ -164,9 +208,165 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
     EXPECT_EQ(std::count_if(events.begin(), events.end(),
                             [](auto& e) { return e.kind == CScript::EEvent::TechnologyResearched; }),
               1);
-    EXPECT_EQ(Texts(Green), std::vector<std::string>{"Fast building researched"});
+    EXPECT_EQ(Texts(Green), Lines{"Fast building researched"});
     const CUnitCommandOutbox::SCommand& last = g_UnitCommandOutbox.GetSent().back();
-    EXPECT_EQ(std::vector<int32_t>({last.command, last.player, last.technology}),
-              std::vector<int32_t>({42, 0, buildSpeed}));
+    EXPECT_EQ(Counts({last.command, last.player, last.technology}), Counts({42, 0, buildSpeed}));
     EXPECT_EQ(barracks->StartResearch(buildSpeed), 0);
+}
+
+TEST_F(ProductionTest, ClientAsksTheHostFirstThenEveryThirtyTwoStepsAndLeavesOnce)
+{
+    g_Config.networkRole = 2;
+    g_LocalPlayer = 1;
+    GiveHouses(1);
+    CBuilding* barracks = Finished(CastBarracks, 10, 10, 1);
+    Player(1).wood = 1000;
+    barracks->EnqueueItem(Record(1));
+    barracks->EnqueueItem(Record(1));
+    barracks->UpdateProduction(334);
+    CUnit* warrior = barracks->productionUnit;
+    const auto& sent = g_UnitCommandOutbox.GetSent();
+    const auto countSent = [&](int32_t command) {
+        return std::count_if(sent.begin(), sent.end(), [&](auto& c) { return c.command == command; });
+    };
+    ASSERT_EQ(countSent(51), 1);
+    EXPECT_EQ(sent.back().uniqueId, warrior->uniqueId);
+    barracks->UpdateProduction(1);
+    EXPECT_EQ(barracks->productionState, CBuilding::ProductionWaitingForHost);
+    barracks->UpdateProduction(1);
+    EXPECT_EQ(barracks->productionState, CBuilding::ProductionNoExit);
+    for (int32_t i = 2; i < 65; ++i)
+        barracks->UpdateProduction(1);
+    EXPECT_EQ(countSent(67), 3);
+    EXPECT_EQ(sent.back().receiver, 0);
+    // The host answers twice: the unit leaves once and one item is popped.
+    EXPECT_TRUE(barracks->ReleaseUnit(warrior, 9, 16));
+    EXPECT_FALSE(barracks->ReleaseUnit(warrior, 9, 16));
+    EXPECT_EQ(barracks->queueCount, 1);
+}
+
+TEST_F(ProductionTest, CommandNineteenBringsTheKingOutWhenThereIsRoom)
+{
+    CBuilding* keep = Finished(CastKeep, 10, 10);
+    CUnit* king = Player(0).CreateUnit(33, -1, -1);
+    keep->garrisonedUnit = king;
+    BlockExits(*keep, true);
+    EXPECT_TRUE(Panel(*keep, nullptr, -1, -1, 19));
+    EXPECT_EQ(Texts(Yellow), Lines{"King cannot leave"});
+    BlockExits(*keep, false);
+    Panel(*keep, nullptr, -1, -1, 19);
+    EXPECT_EQ(Counts({king->onMap, king->x, king->y, keep->pendingCommand}), Counts({1, 9, 14, 0}));
+    EXPECT_EQ(keep->garrisonedUnit, nullptr);
+}
+
+using DocksTest = ProductionTest;
+
+TEST_F(DocksTest, TheCoastRuleCountsWaterAndShoreAndRefusesDryUnexploredOrOffMapBlocks)
+{
+    CBuildingDocks docks(0);
+    std::memset(Player(0).exploredMap, 255, sizeof(Player(0).exploredMap));
+    // A 6 x 6 footprint at the waterline (7) but `water` blocks (9) from the last one
+    // and `shore` blocks (3) from the first; a dry or unexplored block at (12, 12).
+    const struct
+    {
+        int32_t water, shore;
+        bool dry, unexplored, checkExploration, placeable;
+    } cases[] = {{7, 7, false, false, false, true}, {6, 30, false, false, false, false},
+                 {7, 6, false, false, false, false}, {7, 7, true, false, false, false},
+                 {7, 7, false, true, false, true},   {7, 7, false, true, true, false}};
+    for (const auto& c : cases)
+    {
+        for (int32_t k = 0; k < 36; ++k)
+            g_GameMap.Block(10 + k % 6, 10 + k / 6).waterLevel = k < c.shore ? 3 : (k >= 36 - c.water ? 9 : 7);
+        g_GameMap.Block(12, 12).waterLevel = c.dry ? 0 : g_GameMap.Block(12, 12).waterLevel;
+        Player(0).exploredMap[12 * MapCornerSide + 12] = c.unexplored ? 0 : 255;
+        docks.x = docks.y = 10;
+        EXPECT_EQ(docks.CanPlaceAt(0, 3, 1, c.checkExploration), c.placeable) << c.water << " " << c.shore;
+    }
+    const int32_t side = g_GameMap.GetWidth();
+    for (const auto& corner : {std::make_pair(side - 3, 10), {10, side - 1}, {-2, 10}, {side + 40, -40}})
+    {
+        std::tie(docks.x, docks.y) = corner;
+        EXPECT_FALSE(docks.CanPlaceAt(0, 0, 1, 1)) << corner.first << ", " << corner.second;
+    }
+}
+
+TEST_F(DocksTest, EightRingsRiseEachTimeThePhasePassesOneAndThePhaseRoundTrips)
+{
+    CBuildingDocks docks(0);
+    docks.x = docks.y = 10;
+    g_Particles.ClearEffects();
+    docks.Animate(34.0f);
+    const std::vector<SEffectParticle>& rings = g_Particles.GetEffects();
+    ASSERT_EQ(rings.size(), 8u);   // around the middle (13, 13), not on it
+    EXPECT_EQ(std::vector<float>({rings[4].x, rings[4].y, rings[7].height}), std::vector<float>({13.0f, 15.5f, -2.0f}));
+    CMemorySaveStream saved;
+    docks.SaveGameExtra(saved, g_ReferenceBase);
+    CBuildingDocks loaded(0);
+    CMemorySaveStream reading(saved.Bytes());
+    ASSERT_TRUE(loaded.LoadGameExtra(reading, g_ReferenceBase));
+    EXPECT_NEAR(loaded.ringPhase, 0.02f, 1e-4f);
+    // Not a number, 2.0, cut short: refused, the phase kept.
+    for (const std::string& bytes : {std::string("\0\0\xC0\x7F", 4), std::string("\0\0\0\x40", 4), std::string(2, 0)})
+    {
+        CMemorySaveStream bad(bytes);
+        EXPECT_FALSE(loaded.LoadGameExtra(bad, g_ReferenceBase));
+        EXPECT_EQ(loaded.ringPhase, docks.ringPhase);
+    }
+}
+
+TEST_F(DocksTest, ATransportShipOrderedOnThePanelLeavesOntoTheWater)
+{
+    const int32_t side = g_GameMap.GetWidth();
+    for (int32_t k = 0; k < side * g_GameMap.GetHeight(); ++k)
+        g_GameMap.Block(k % side, k / side).waterLevel = k % side >= 20 ? 9 : 0;
+    GiveHouses();
+    CBuilding* docks = Finished(CastDocks, 16, 10);
+    Player(0).wood = Player(0).stone = Player(0).gold = 10000;
+    Player(0).enabledUnitTypes[UNIT_TRANSPORTSHIP] = 1;   // as the map allows it
+    CBuildingPanel::PositionToScreen(0, &g_BuildingPanel.mouseX, &g_BuildingPanel.mouseY);
+    g_BuildingPanel.BeginFrame();
+    docks->RenderPanelButtons();
+    g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
+    ASSERT_TRUE(docks->OnPanelCommand());
+    ASSERT_EQ(docks->queueCount, 1);
+    CUnit* ship = nullptr;
+    for (int32_t frame = 0; frame < 400 && ship == nullptr; ++frame)
+    {
+        m_Harness.Frame(10);
+        for (int32_t i = 0; i < Player(0).unitCount; ++i)
+            if (Player(0).units[i]->GetCastID() == UNIT_TRANSPORTSHIP && Player(0).units[i]->onMap)
+                ship = Player(0).units[i];
+    }
+    ASSERT_NE(ship, nullptr);
+    EXPECT_GE(ship->x, 20);   // its whole footprint on the water
+    EXPECT_TRUE(m_Harness.CheckInvariants().empty());
+}
+
+TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatusTurns)
+{
+    const int32_t advancedBuilding = 53;   // panel place 0
+    CBuilding* alchemy = Finished(CastAlchemy, 10, 10);
+    Player(0).wood = Player(0).stone = Player(0).gold = 10000;
+    CBuildingPanel::PositionToScreen(0, &g_BuildingPanel.mouseX, &g_BuildingPanel.mouseY);
+    g_BuildingPanel.BeginFrame();
+    alchemy->RenderPanelButtons();
+    g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
+    EXPECT_EQ(g_BuildingPanel.hoverTechnology, advancedBuilding);
+    ASSERT_TRUE(alchemy->OnPanelCommand());
+    ASSERT_EQ(Player(0).technologies[advancedBuilding].researchingBuilding, alchemy);
+    for (int32_t frame = 0; frame < 500 && !Player(0).IsResearched(advancedBuilding); ++frame)
+        m_Harness.Frame(20);
+    EXPECT_TRUE(Player(0).IsResearched(advancedBuilding));
+
+    AllocGlobalModels();
+    CBuildingDraw::ClearDraws();
+    alchemy->animTime = 8.0f;
+    alchemy->Render(0.5f);
+    EXPECT_EQ(CBuildingDraw::GetDraws().size(), 1u);   // collapsing: no apparatus
+    alchemy->Render(0.0f);
+    ASSERT_EQ(CBuildingDraw::GetDraws().size(), 3u);
+    EXPECT_EQ(CBuildingDraw::GetDraws()[2].model, 235);
+    EXPECT_EQ(CBuildingDraw::GetDraws()[2].facing, 8.0f);
+    FreeGlobalModels();
 }

@@ -1,24 +1,14 @@
-// Picking and hit sounds of the resource sites and buildings: world points
-// against the model's part boxes, screen rectangles by their corners, and
-// the sounds a hit on a site plays.
+// Picking resource sites and buildings, and the sounds a hit on a site plays.
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
-#include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingGoldMine.h"
 #include "buildings/C_BuildingResource.h"
-#include "buildings/C_BuildingResourceTree.h"
 #include "media/C_ModelRecord.h"
-#include "tests/buildings/Catalogue_World.h"
-#include "world/C_GameMap.h"
-#include "world/C_Player.h"
+#include "tests/buildings/BuildingWorld.h"
 
 namespace
 {
-// A part box in model units: x and z, height 0 .. 50.
-void GivePart(int32_t modelNumber, float minX, float maxX, float minZ, float maxZ)
+// A group box in model units: x and z, height 0 .. 50.
+void GiveGroup(int32_t modelNumber, float minX, float maxX, float minZ, float maxZ)
 {
     CModelRecord* record = GetGlobalModel(modelNumber);
     C3DObject::SGroup group{};
@@ -37,49 +27,23 @@ protected:
     ResourcePicking() { AllocGlobalModels(); }
     ~ResourcePicking() override { FreeGlobalModels(); }
 
-    CatalogueWorld m_World;
+    CBuildingWorld m_World;
 };
 
-TEST_F(ResourcePicking, WorldPointsHitThePartBoxesAtTheBuilding)
+TEST_F(ResourcePicking, PointsAndMissilesHitThePartBoxesAtTheBuilding)
 {
     // The house's box: its 3 x 2 blocks (z grows toward smaller y).
-    GivePart(129, 0.0f, 96.0f, -64.0f, 0.0f);
+    GiveGroup(129, 0.0f, 96.0f, -64.0f, 0.0f);
     CBuilding* house = m_World.PlaceFinished(0, CastHouse, 10, 10);
-    ASSERT_NE(house, nullptr);
-    const float base = g_GameMap.GetHeight(10.0f, 10.0f);
-    EXPECT_EQ(house->GetHeightAt(11.5f, 11.0f), base);
-    EXPECT_EQ(house->GetHeightAt(13.0f, 12.0f), base);
-    EXPECT_EQ(house->GetHeightAt(13.1f, 11.0f), -1.0f);
-    EXPECT_EQ(house->GetHeightAt(11.0f, 9.9f), -1.0f);
-
-    // A rock's first part stands around its block centre.
-    GivePart(226, -8.0f, 8.0f, -8.0f, 8.0f);
-    GivePart(226, -100.0f, 100.0f, -100.0f, 100.0f);
-    CResource rock;
-    rock.x = 20;
-    rock.y = 20;
-    EXPECT_NE(rock.GetHeightAt(20.5f, 20.5f), -1.0f);
-    EXPECT_NE(rock.GetHeightAt(20.7f, 20.3f), -1.0f);
-    // The second, larger part does not count.
-    EXPECT_EQ(rock.GetHeightAt(21.5f, 20.5f), -1.0f);
-    // A model without parts is never hit.
-    CBuildingGoldMine mine;
-    mine.x = 5;
-    mine.y = 5;
-    EXPECT_EQ(mine.GetHeightAt(6.0f, 6.0f), -1.0f);
-}
-
-TEST_F(ResourcePicking, MissilesHitThePartBoxesWithinTheirMargin)
-{
-    GivePart(129, 0.0f, 96.0f, -64.0f, 0.0f);
-    CBuilding* house = m_World.PlaceFinished(0, CastHouse, 10, 10);
-    ASSERT_NE(house, nullptr);
     const float ground = g_GameMap.GetHeight(10.0f, 10.0f);
-    EXPECT_TRUE(house->IsPointInside(11.0f, ground + 10.0f, 11.0f));
-    EXPECT_TRUE(house->IsPointInside(13.0f, ground + 50.0f, 12.0f));
-    EXPECT_FALSE(house->IsPointInside(11.0f, ground + 50.5f, 11.0f));
-    EXPECT_FALSE(house->IsPointInside(9.9f, ground + 10.0f, 11.0f));
-
+    EXPECT_EQ(std::vector<float>({house->GetHeightAt(11.5f, 11.0f), house->GetHeightAt(13.0f, 12.0f),
+                                  house->GetHeightAt(13.1f, 11.0f), house->GetHeightAt(11.0f, 9.9f)}),
+              std::vector<float>({ground, ground, -1.0f, -1.0f}));
+    EXPECT_EQ(std::vector<bool>({house->IsPointInside(11.0f, ground + 10.0f, 11.0f),
+                                 house->IsPointInside(13.0f, ground + 50.0f, 12.0f),
+                                 house->IsPointInside(11.0f, ground + 50.5f, 11.0f),
+                                 house->IsPointInside(9.9f, ground + 10.0f, 11.0f)}),
+              std::vector<bool>({true, true, false, false}));
     // Across the ground: 320 steps of 10 / 321 blocks; the first within 5
     // model units of the box's near face (x = 10 - 5 / 32).
     const float from[3] = {5.0f, ground + 20.0f, 11.0f};
@@ -94,18 +58,33 @@ TEST_F(ResourcePicking, MissilesHitThePartBoxesWithinTheirMargin)
     ASSERT_TRUE(house->IntersectSegment(high, low, out));
     EXPECT_FLOAT_EQ(out[1], ground + 50.0f);
     const float above[3] = {11.0f, ground + 300.0f, 11.0f};
-    const float stillAbove[3] = {11.0f, ground + 200.0f, 11.0f};
-    EXPECT_FALSE(house->IntersectSegment(above, stillAbove, out));
+    EXPECT_FALSE(house->IntersectSegment(above, high, out));
+
+    // A rock's first group stands around its block centre; the second, larger
+    // one does not count, and a model without groups is never hit.
+    GiveGroup(226, -8.0f, 8.0f, -8.0f, 8.0f);
+    GiveGroup(226, -100.0f, 100.0f, -100.0f, 100.0f);
+    CResource rock;
+    rock.x = rock.y = 20;
+    EXPECT_NE(rock.GetHeightAt(20.7f, 20.3f), -1.0f);
+    EXPECT_EQ(rock.GetHeightAt(21.5f, 20.5f), -1.0f);
+    CBuildingGoldMine mine;
+    mine.x = mine.y = 5;
+    EXPECT_EQ(mine.GetHeightAt(6.0f, 6.0f), -1.0f);
 }
 
 TEST_F(ResourcePicking, ScreenRectanglesCountOnlyCornersInside)
 {
     CResource rock;
-    rock.screenRect[0] = 100;
-    rock.screenRect[1] = 100;
+    EXPECT_FALSE(rock.IsInScreenRect(0, 0, 1000, 1000));
+    rock.screenRect[0] = rock.screenRect[1] = 100;
     rock.screenRect[2] = 140;
     rock.screenRect[3] = 160;
-    const struct { int32_t l, t, r, b; bool hit; } cases[] = {
+    const struct
+    {
+        int32_t l, t, r, b;
+        bool hit;
+    } cases[] = {
         {90, 90, 100, 100, true},     // its corner on the band's corner, bounds inclusive
         {120, 120, 300, 300, true},   // the band's first corner inside
         {0, 0, 110, 110, true},       // the band's second corner inside
@@ -115,42 +94,36 @@ TEST_F(ResourcePicking, ScreenRectanglesCountOnlyCornersInside)
     };
     for (const auto& c : cases)
         EXPECT_EQ(rock.IsInScreenRect(c.l, c.t, c.r, c.b), c.hit) << c.l << " " << c.t << " " << c.r << " " << c.b;
-    CResource fresh;
-    EXPECT_FALSE(fresh.IsInScreenRect(0, 0, 1000, 1000));
 }
 
 TEST_F(ResourcePicking, HitsOnSitesPlayTheirOwnSounds)
 {
-    struct SCase
+    const struct
     {
-        int32_t kind;   // 2 tree, 3 rock, 4 gold mine
+        int32_t kind;
         int32_t damageType;
         bool dead;
         int32_t first;   // first sample, -1 none
         int32_t variants;
+    } cases[] = {
+        {ResourceKindGoldMine, 2, false, 169, 4}, {ResourceKindGoldMine, 9, false, 173, 4},
+        {ResourceKindGoldMine, 8, false, 179, 1}, {ResourceKindGoldMine, 1, false, -1, 0},
+        {ResourceKindTree, 3, false, 133, 2},     {ResourceKindTree, 4, false, 148, 1},
+        {ResourceKindTree, 1, true, 149, 1},      {ResourceKindTree, 6, false, -1, 0},
+        {ResourceKindRock, 4, false, -1, 0},
     };
-    const SCase cases[] = {
-        {4, 2, false, 169, 4}, {4, 9, false, 173, 4}, {4, 8, false, 179, 1}, {4, 1, false, -1, 0},
-        {2, 3, false, 133, 2}, {2, 4, false, 148, 1}, {2, 1, true, 149, 1},  {2, 6, false, -1, 0},
-        {3, 4, false, -1, 0},
-    };
-    for (const SCase& c : cases)
+    for (const auto& c : cases)
     {
+        SCOPED_TRACE(testing::Message() << c.kind << " hit by " << c.damageType);
         CBuilding* site = m_World.Player(0).BuildingFactory(CastResource, c.kind, 1, 0);
-        ASSERT_NE(site, nullptr);
-        site->x = 4;
-        site->y = 4;
+        site->x = site->y = 4;
         site->health = c.dead ? 0.0f : 100.0f;
-        const_cast<CatalogueServices&>(m_World.Services()).playedSamples.clear();
+        const size_t before = m_World.Samples().size();
         site->OnHit(c.damageType);
-        const std::vector<int32_t> played = m_World.Samples();
-        if (c.first < 0)
-            EXPECT_TRUE(played.empty()) << c.kind << " " << c.damageType;
-        else
+        ASSERT_EQ(m_World.Samples().size(), before + (c.first < 0 ? 0 : 2));
+        if (c.first >= 0)
         {
-            ASSERT_EQ(played.size(), 1u) << c.kind << " " << c.damageType;
-            EXPECT_GE(played[0], c.first);
-            EXPECT_LT(played[0], c.first + c.variants);
+            EXPECT_TRUE(m_World.Samples()[before] >= c.first && m_World.Samples()[before] < c.first + c.variants);
         }
         delete site;
     }

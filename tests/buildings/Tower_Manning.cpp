@@ -1,25 +1,11 @@
-// A finished tower's archers: how many it holds, what they see, whom they
-// choose, what they tell the other machines and whose they are after the
-// tower changes hands.
+// A tower's archers: their number, sight, choice of target, network news and owner.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingTower.h"
-#include "core/C_Config.h"
 #include "core/C_PtrGarbage.h"
-#include "effects/C_Particles.h"
 #include "game/C_BuildingPanel.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "tests/buildings/BuildingWorld.h"
 #include "tests/support/SaveGameRun.h"
-#include "tests/support/SimHarness.h"
-#include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_TowerArcher.h"
-#include "world/C_GameMap.h"
 #include "world/C_UnitStats.h"
 #include "world/RangeTables.h"
 
@@ -27,10 +13,6 @@ namespace
 {
 constexpr int32_t Middle = 25;   // of the tower at (24, 24)
 constexpr int32_t TowerArcherRecord = 3;
-constexpr int32_t TrainIcon = 45;
-constexpr int32_t RangeTechnology = 23;   // TC_RANGE_1
-constexpr int32_t HostRole = 1;
-constexpr int32_t ClientRole = 2;
 
 class TowerManning : public ::testing::Test
 {
@@ -38,7 +20,6 @@ protected:
     void SetUp() override
     {
         CSaveGameRun::UseSaveLanguage();
-        g_Particles.Reset();
         tower = dynamic_cast<CBuildingTower*>(world.Player(0).CreateBuilding(CastTower, Middle - 1, Middle - 1));
         ASSERT_NE(tower, nullptr);
         tower->Construct(0.0f, true);
@@ -48,14 +29,11 @@ protected:
     // The blocks of the player's unit sight map that hold exactly `count`.
     static int32_t BlocksSeen(int32_t player, int32_t count)
     {
-        int32_t blocks = 0;
-        for (const uint8_t seen : g_Players[player].unitSightCounts)
-            blocks += seen == count ? 1 : 0;
-        return blocks;
+        return static_cast<int32_t>(std::count(std::begin(g_Players[player].unitSightCounts),
+                                               std::end(g_Players[player].unitSightCounts), count));
     }
-    static int32_t Seen(int32_t player) { return g_Players[player].unitSightCounts[Middle * MapBlockSide + Middle]; }
 
-    CSimHarness world;
+    CBuildingWorld world;
     CBuildingTower* tower = nullptr;
     CUnitTowerArcher* archer = nullptr;
 };
@@ -70,7 +48,7 @@ TEST_F(TowerManning, ArcherCountStaysWithinOneToFiveAndSightFollowsIt)
         tower->SetArcherCount(wanted);
         EXPECT_EQ(tower->archerCount, held) << wanted;
         EXPECT_EQ(world.Player(0).towerArchers.GetCount(), held) << wanted;
-        EXPECT_EQ(Seen(0), held) << wanted;
+        EXPECT_EQ(g_Players[0].unitSightCounts[Middle * MapBlockSide + Middle], held) << wanted;
         world.FlushDeleted();
     }
     CUnit* leaving = tower->archers[1];
@@ -82,14 +60,12 @@ TEST_F(TowerManning, ArcherCountStaysWithinOneToFiveAndSightFollowsIt)
     EXPECT_EQ(world.Player(0).FindTowerArcher(leaving->uniqueId), nullptr);
     tower->SetArcherCount(5);
     EXPECT_FALSE(tower->AddArcher(world.Player(0).NextUnitId(0)));
-}
 
-TEST_F(TowerManning, ARangeTechnologyRecountsEveryArchersSightWithTheNewRadius)
-{
+    // A range technology recounts every archer's sight with the new radius.
     tower->SetArcherCount(3);
     const int32_t before = tower->sightRange;
-    world.Research(0, RangeTechnology);
-    world.Player(0).OnTechnologyResearched(RangeTechnology);
+    world.Research(0, 23);
+    world.Player(0).OnTechnologyResearched(23);
     EXPECT_EQ(tower->sightRange, before + 1);
     EXPECT_EQ(BlocksSeen(0, 3), g_FilledDiscs[before + 1].count);
     EXPECT_EQ(BlocksSeen(0, 3) + BlocksSeen(0, 0), MapBlockCount);
@@ -101,7 +77,6 @@ TEST_F(TowerManning, AConvertedTowersArchersBelongToTheNewOwnerAndTheGameSavesAl
     ASSERT_TRUE(tower->ConvertToPlayer(1, false));
     EXPECT_EQ(world.Player(0).towerArchers.GetCount(), 0);
     EXPECT_EQ(BlocksSeen(0, 0), MapBlockCount);
-    EXPECT_EQ(Seen(1), 3);
     for (int32_t i = 0; i < 3; ++i)
         EXPECT_EQ(world.Player(1).FindTowerArcher(tower->archers[i]->uniqueId), tower->archers[i]);
     const std::vector<uint8_t> save = CSaveGameRun::SaveDrawn();
@@ -121,36 +96,27 @@ TEST_F(TowerManning, TheTrainButtonShowsWhileStandingAndQueuedArchersAreFewerTha
         g_BuildingPanel.BeginFrame();
         tower->RenderPanelButtons();
         const auto& shown = g_BuildingPanel.GetButtons();
-        const auto isTrain = [](const SPanelButton& button) { return button.icon == TrainIcon; };
+        const auto isTrain = [](const SPanelButton& button) { return button.icon == 45; };
         EXPECT_EQ(static_cast<int>(std::count_if(shown.begin(), shown.end(), isTrain)), buttons) << standing;
     }
 }
 
-// Measured from the tower's middle to the enemy's centre, half a block
-// beyond its tile: 2.5 blocks is too near, 10.5 too far for range 10.
-TEST_F(TowerManning, AnEnemyOutsideTheRangeIsNeverChosen)
+// From the tower's middle to the enemy's centre 2.5 blocks is too near, 10.5
+// too far.  A remote copy learns of its target's leaving only by losing it.
+TEST_F(TowerManning, OnlyTheOwnerChoosesAnEnemyInRangeAndARemoteArcherWhoseTargetLeftShootsNothing)
 {
     for (const auto& [blocks, chosen] : {std::pair{2, false}, {3, true}, {9, true}, {10, false}})
     {
         CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, Middle + blocks, Middle);
-        ASSERT_NE(enemy, nullptr);
         archer->onIdle();
         EXPECT_EQ(archer->actionTargetUnit, chosen ? enemy : nullptr) << blocks;
         world.Delete(enemy);
     }
-}
-
-// The owner's machine tells the others of each choice (46) and of idleness
-// (47); a remote copy learns of its target's leaving only by losing it, and
-// then waits instead of shooting at nothing.
-TEST_F(TowerManning, OnlyTheOwnerChoosesAndARemoteArcherWhoseTargetLeftShootsNothing)
-{
     for (const int32_t localPlayer : {0, 1})
     {
-        g_Config.networkRole = localPlayer == 0 ? HostRole : ClientRole;
+        g_Config.networkRole = localPlayer == 0 ? 1 : 2;
         g_LocalPlayer = localPlayer;
         CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, Middle + 6, Middle);
-        ASSERT_NE(enemy, nullptr);
         g_UnitCommandOutbox.Clear();
         localPlayer == 0 ? archer->onIdle() : archer->SetTarget(enemy);
         archer->Animate(1);
