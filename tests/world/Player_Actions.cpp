@@ -1,122 +1,65 @@
-// The time-sliced action pass and starvation.
+// The time-sliced action pass, starvation, spending the stock, and the
+// training and building rules.
+
+#include <set>
 
 #include "Player_Fixture.h"
 
-using PlayerActionPass = PlayerTest;
-using PlayerStarvation = PlayerTest;
+using PlayerActions = PlayerTest;
+using PlayerEconomy = PlayerTest;
 
-TEST_F(PlayerActionPass, PhaseZeroPerformsOneActionPerCallAndResumesBehindIt)
+TEST_F(PlayerActions, EachCallPerformsOneActionResumesBehindItAndSurvivesRemovals)
 {
     CPlayer& player = Player(1);
-    TestUnit* a = Create(player, 2);
-    TestUnit* dead = Create(player, 2);
-    TestUnit* b = Create(player, 2);
-    TestUnit* c = Create(player, 2);
-    a->pendingActions[0] = 1;
-    c->pendingActions[0] = 1;
-    b->pendingActions[1] = 1;
-    dead->health = 1.0f;
-    dead->starvation = 1.0f;
-    dead->pendingActions[0] = 1;
+    std::vector<TestUnit*> units;
+    for (int32_t i = 0; i < 4; ++i)
+        units.push_back(Create(player, 2));
+    units[0]->pendingActions[0] = 1;
+    units[1]->pendingActions[0] = 1;
+    units[1]->health = 1.0f;
+    units[1]->starvation = 1.0f;   // dead: skipped
+    units[2]->pendingActions[1] = 1;
+    units[3]->pendingActions[0] = 1;
     EXPECT_TRUE(player.UpdateUnitsTimeSliced());
-    EXPECT_EQ(a->performed[0], 1);
     EXPECT_EQ(player.unitCursors[0], 1);
     EXPECT_TRUE(player.UpdateUnitsTimeSliced());
-    EXPECT_EQ(c->performed[0], 1);
-    EXPECT_EQ(dead->performed[0], 0);
-    // Phase 0 exhausted: phase 1 performs b's action and the call ends false.
+    EXPECT_EQ(units[3]->performed[0], 1);
+    EXPECT_EQ(units[1]->performed[0], 0);
+    // Phase 0 exhausted: phase 1 performs its action and the call ends false.
     EXPECT_FALSE(player.UpdateUnitsTimeSliced());
     EXPECT_EQ(player.unitCursors[0], 0);
-    EXPECT_EQ(b->performed[1], 1);
+    EXPECT_EQ(units[2]->performed[1], 1);
     EXPECT_EQ(player.unitCursors[1], 3);
     EXPECT_FALSE(player.UpdateUnitsTimeSliced());
     EXPECT_EQ(player.unitCursors[1], 0);
-}
-
-TEST_F(PlayerActionPass, RemovalsDuringThePassNeverPushTheCursorPastTheList)
-{
-    CPlayer& player = Player(1);
-    std::vector<TestUnit*> made;
-    for (int32_t i = 0; i < 5; ++i)
-    {
-        made.push_back(Create(player, 2));
-        made.back()->pendingActions[0] = 1;
-    }
-    for (int32_t i = 0; i < 4; ++i)
-        player.UpdateUnitsTimeSliced();
-    ASSERT_EQ(player.unitCursors[0], 4);
+    // Removals leave the cursor past the list: nothing beyond it is touched.
+    for (TestUnit* unit : units)
+        unit->pendingActions[0] = 1;
+    player.UpdateUnitsTimeSliced();
+    player.UpdateUnitsTimeSliced();
+    ASSERT_EQ(player.unitCursors[0], 3);
     for (int32_t i = 0; i < 3; ++i)
     {
         CUnit* unit = player.units[0];
         player.RemoveUnit(unit, 0);
         delete unit;
     }
-    // The cursor (4) now lies beyond the two units left; the pass goes on
-    // without touching anything past the list.
     EXPECT_FALSE(player.UpdateUnitsTimeSliced());
     EXPECT_EQ(player.unitCursors[0], 0);
 }
 
-TEST_F(PlayerActionPass, TheGamePassRunsEveryPlayerUntilAllAreDone)
-{
-    std::vector<TestUnit*> units;
-    for (int32_t p = 0; p < MaxPlayers; ++p)
-        for (int32_t i = 0; i < 3; ++i)
-        {
-            units.push_back(Create(Player(p), 2));
-            units.back()->pendingActions[0] = 2;
-        }
-    // The test clock stands still, so the time box never cuts the pass.
-    CPlayer::UpdateAllUnitsTimeSliced(g_Players);
-    for (TestUnit* unit : units)
-        EXPECT_EQ(unit->performed[0], 1);
-}
-
-namespace
-{
-// 50 houses: a limit of 250.
-void HouseFor250(CPlayer& player)
-{
-    player.finishedBuildings[5] = 50;
-}
-} // namespace
-
-// The list holds at most 256 units, so ten too many are 256 under a limit
-// of 246.
-TEST_F(PlayerStarvation, TheFirstUnitsBeyondTheLimitStarveAndRecoverLater)
-{
-    CPlayer& player = Player(2);
-    player.finishedBuildings[5] = 60;
-    player.populationMaximum = 246;
-    std::vector<TestUnit*> units;
-    units.push_back(Create(player, 4));   // catapults cannot starve
-    for (int32_t i = 1; i < 256; ++i)
-        units.push_back(Create(player, 1));
-    player.CheckStarvation(10.0f);
-    for (int32_t i = 0; i < 256; ++i)
-        EXPECT_FLOAT_EQ(units[i]->starvation, (i >= 1 && i <= 10) ? 1.0f : 0.0f) << i;
-    player.CheckStarvation(10.0f);
-    EXPECT_FLOAT_EQ(units[1]->starvation, 2.0f);
-    EXPECT_FLOAT_EQ(units[11]->starvation, 0.0f);
-    for (TestUnit* unit : units)
-        EXPECT_TRUE(unit->IsAlive());
-    // The limit rises: everyone recovers by the same amount per call.
-    player.populationMaximum = 256;
-    player.CheckStarvation(10.0f);
-    EXPECT_FLOAT_EQ(units[1]->starvation, 1.0f);
-    player.CheckStarvation(10.0f);
-    EXPECT_FLOAT_EQ(units[10]->starvation, 0.0f);
-    player.CheckStarvation(10.0f);
-    EXPECT_EQ(player.starvationTime, 0u);
-}
-
-TEST_F(PlayerStarvation, TheLocalPlayerIsToldOncePerMinute)
+TEST_F(PlayerActions, TheLocalPlayerIsToldOncePerMinuteAndHungerNeverKills)
 {
     CPlayer& player = Player(0);
-    HouseFor250(player);
-    player.populationMaximum = 256;
-    for (int32_t i = 0; i < 251; ++i)
-        Create(player, 1);
+    TestUnit* unit = Create(player, 1);   // a limit of 0
+    Services().networkGame = true;
+    player.CheckStarvation(10.0f);
+    Services().networkGame = false;
+    player.starvationEnabled = 0;
+    player.CheckStarvation(10.0f);
+    player.starvationEnabled = 1;
+    player.CheckStarvation(0.0f);
+    EXPECT_FLOAT_EQ(unit->starvation, 0.0f);
     player.CheckStarvation(5.0f);
     player.CheckStarvation(5.0f);
     ASSERT_EQ(Services().messages.size(), 1u);
@@ -125,43 +68,83 @@ TEST_F(PlayerStarvation, TheLocalPlayerIsToldOncePerMinute)
     SysClock::AdvanceTestClock(60001);
     player.CheckStarvation(5.0f);
     EXPECT_EQ(Services().messages.size(), 2u);
-}
-
-TEST_F(PlayerStarvation, NothingStarvesInANetworkGameOrWhenDisabledAndHungerNeverKills)
-{
-    CPlayer& player = Player(2);
-    TestUnit* unit = Create(player, 1);   // a limit of 0
-    Services().networkGame = true;
-    player.CheckStarvation(10.0f);
-    EXPECT_FLOAT_EQ(unit->starvation, 0.0f);
-    Services().networkGame = false;
-    player.starvationEnabled = 0;
-    player.CheckStarvation(10.0f);
-    EXPECT_FLOAT_EQ(unit->starvation, 0.0f);
-    player.starvationEnabled = 1;
-    player.CheckStarvation(0.0f);
-    EXPECT_FLOAT_EQ(unit->starvation, 0.0f);
-    player.CheckStarvation(10.0f);
-    EXPECT_FLOAT_EQ(unit->starvation, 1.0f);
-    // 1 + 60 = 61 percent; the next step would reach 100 and is taken back.
+    // 1.5 + 60 = 61.5 percent; the next step would reach 100 and is taken back.
     unit->health = 100.0f;
     for (int32_t i = 0; i < 3; ++i)
         player.CheckStarvation(600.0f);
-    EXPECT_FLOAT_EQ(unit->starvation, 61.0f);
+    EXPECT_FLOAT_EQ(unit->starvation, 61.5f);
     EXPECT_TRUE(unit->IsAlive());
+    // A house lifts the limit: hunger goes by the same amount per call, and a
+    // catapult never starved.
+    TestUnit* catapult = Create(player, 4);
+    player.finishedBuildings[5] = 1;
+    player.CheckStarvation(600.0f);
+    EXPECT_FLOAT_EQ(unit->starvation, 1.5f);
+    EXPECT_FLOAT_EQ(catapult->starvation, 0.0f);
+    // A computer player starves quietly.
+    TestUnit* hungry = Create(Player(2), 1);
+    Player(2).CheckStarvation(10.0f);
+    EXPECT_FLOAT_EQ(hungry->starvation, 1.0f);
+    EXPECT_EQ(Services().messages.size(), 2u);
 }
 
-// 50 hit points at 3 percent health less 1 percent starvation leave exactly
-// one hit point: no further hunger may take it.
-TEST_F(PlayerStarvation, AUnitWithOneHitPointLeftKeepsItWhileItStarves)
+TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothingAndOnlyTheLocalPlayerHearsWhy)
 {
-    CPlayer& player = Player(2);
-    TestUnit* unit = Create(player, 1);   // a limit of 0
-    unit->health = 3.0f;
-    unit->starvation = 1.0f;
-    ASSERT_EQ(unit->GetLivingHitPoints(), 1);
-    for (int32_t i = 0; i < 5; ++i)
-        player.CheckStarvation(10.0f);
-    EXPECT_FLOAT_EQ(unit->starvation, 1.0f);
-    EXPECT_EQ(unit->GetLivingHitPoints(), 1);
+    CPlayer& player = Player(0);
+    EXPECT_TRUE(player.HasResources(300, 200, 100, 0));
+    EXPECT_EQ(player.wood, 1000);
+    EXPECT_TRUE(player.HasResources(300, 200, 100, 1));
+    EXPECT_FALSE(player.HasResources(100, 900, 1000, 1));
+    EXPECT_EQ(std::vector<int32_t>({player.wood, player.stone, player.gold}), std::vector<int32_t>({700, 800, 900}));
+    EXPECT_FALSE(Player(4).HasResources(0, 5000, 5000, 1));
+    EXPECT_FALSE(player.HasResources(5000, 0, 0, 1));
+    EXPECT_FALSE(player.HasResources(0, 0, 5000, 1));
+    std::vector<std::string> texts;
+    for (const SRecordedMessage& message : Services().messages)
+    {
+        texts.push_back(message.text);
+        EXPECT_EQ(message.colour, 0xFFFF00u);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"Stone needed", "Wood needed", "Gold needed"}));
+    // The script's sums: military units and flagged buildings.
+    for (int32_t type : {1, 2, 3, 7})
+        Create(player, type);
+    for (int32_t cast : {2, 4, 5})
+        Finish(player, cast);
+    EXPECT_EQ(player.SumUnitValues(), 2);
+    EXPECT_EQ(player.SumBuildingValues(), 2);
+}
+
+// Everything standing and researched, exactly the listed subjects hold; each
+// condition of a rule is needed.
+TEST_F(PlayerEconomy, TrainingAndBuildingNeedEachListedBuildingAndTechnology)
+{
+    const std::set<int32_t> trainable = {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 20, 21, 22};
+    const std::set<int32_t> buildable = {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 15};
+    CPlayer& player = Player(1);
+    std::memset(player.enabledUnitTypes, 1, sizeof(player.enabledUnitTypes));
+    std::memset(player.enabledBuildingCasts, 1, sizeof(player.enabledBuildingCasts));
+    std::fill(std::begin(player.finishedBuildings), std::end(player.finishedBuildings), 1);
+    for (CTechnology& technology : player.technologies)
+        technology.progress = 100.0f;
+    for (int32_t type = -1; type <= 36; ++type)
+        EXPECT_EQ(player.CanTrainUnit(type), trainable.count(type) == 1) << type;
+    for (int32_t cast = -1; cast <= BuildCastCount; ++cast)
+        EXPECT_EQ(player.CanBuildBuilding(cast), buildable.count(cast) == 1) << cast;
+    // Training 13 needs B4, B2, T30, T28, T16, T19; building 15 needs T53, T51.
+    for (int32_t cast : {4, 2})
+    {
+        player.finishedBuildings[cast] = 0;
+        EXPECT_FALSE(player.CanTrainUnit(13)) << "without B" << cast;
+        player.finishedBuildings[cast] = 1;
+    }
+    for (int32_t id : {30, 28, 16, 19, 53, 51})
+    {
+        player.technologies[id].progress = 99.9f;
+        EXPECT_FALSE(player.CanTrainUnit(13) && player.CanBuildBuilding(15)) << "without T" << id;
+        player.technologies[id].progress = 100.0f;
+    }
+    player.enabledUnitTypes[13] = 0;
+    player.enabledBuildingCasts[15] = 0;
+    EXPECT_FALSE(player.CanTrainUnit(13) || player.CanBuildBuilding(15));
 }

@@ -90,16 +90,11 @@ protected:
 
     static void LoadMessages()
     {
-        const std::string text = "MSG_WOODNEEDED,\"Wood needed\"\n"
-                                 "MSG_STONENEEDED,\"Stone needed\"\n"
-                                 "MSG_GOLDNEEDED,\"Gold needed\"\n"
-                                 "MSG_BEINGATTACKED,\"Under attack\"\n"
-                                 "MSG_PEOPLESTARVING,\"People starving\"\n"
-                                 "MSG_PLAYERDEFEATED,\"%s is out\"\n"
-                                 "UN_WORKER,\"Worker\"\n"
-                                 "UN_MSG_WORKER,\"Worker ready\"\n"
-                                 "TC_RAIN_HELL,\"Rain of fire\"\n"
-                                 "TC_TECHNOLOGY_RESEARCHED,\"Researched: %s\"\n";
+        const std::string text = "MSG_WOODNEEDED,\"Wood needed\"\nMSG_STONENEEDED,\"Stone needed\"\n"
+                                 "MSG_GOLDNEEDED,\"Gold needed\"\nMSG_BEINGATTACKED,\"Under attack\"\n"
+                                 "MSG_PEOPLESTARVING,\"People starving\"\nMSG_PLAYERDEFEATED,\"%s is out\"\n"
+                                 "UN_WORKER,\"Worker\"\nUN_MSG_WORKER,\"Worker ready\"\n"
+                                 "TC_RAIN_HELL,\"Rain of fire\"\nTC_TECHNOLOGY_RESEARCHED,\"Researched: %s\"\n";
         ASSERT_TRUE(g_Localizer.LoadLocaleText("test", text.c_str(), int(text.size())));
     }
 

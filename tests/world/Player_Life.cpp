@@ -1,84 +1,162 @@
-// A player's initialisation, script compilation and release.
+// A player's initialisation, script, attack alerts, defeat, and what the
+// local player sees of the explored map.
 
+#include <algorithm>
 #include <fstream>
 
 #include "Player_Fixture.h"
 
 using PlayerLife = PlayerTest;
+using PlayerFog = PlayerTest;
+using Corner = std::pair<int32_t, int32_t>;
 
-TEST_F(PlayerLife, ASecondInitStartsAGameFromNothing)
+TEST_F(PlayerLife, ASecondInitStartsFromNothingAndCompilesTheScript)
 {
-    CPlayer& player = Player(1);
+    CPlayer& player = Player(2);
     Create(player, 2, 5, 5);
     Finish(player, 5);
-    player.AddResources(10, 10, 10);
     player.technologies[3].enabled = 1;
-    player.enabledUnitTypes[2] = 1;
-    player.Init(1, 4, PLAYER_REMOTE, nullptr);
-    EXPECT_EQ(player.type, PLAYER_REMOTE);
-    EXPECT_EQ(player.team, 4);
-    EXPECT_EQ(player.unitCount, 0);
-    EXPECT_EQ(player.unitsByType[2], 0);
-    EXPECT_EQ(player.finishedBuildings[5], 0);
-    EXPECT_EQ(player.score, 0);
-    EXPECT_EQ(player.wood, 1000);
-    EXPECT_EQ(player.statistics[STAT_WOOD_HARVESTED], 0);
-    EXPECT_EQ(player.technologies[3].enabled, 0);
-    EXPECT_EQ(player.enabledUnitTypes[2], 0);
-    EXPECT_EQ(player.unitSightCounts[5 * 256 + 5], 0);
-    EXPECT_EQ(player.exploredMap[5 * 257 + 5], 0);
-    // The block no longer shows the deleted unit.
-    EXPECT_EQ(g_GameMap.Block(5, 5).unit, nullptr);
-    EXPECT_EQ(Create(player, 1)->uniqueId, 0);
-}
-
-TEST_F(PlayerLife, AScriptThatCompilesIsLoggedAndNoNameCompilesNothing)
-{
-    Player(3).CompileScript("");
-    EXPECT_FALSE(Log().HasStart("Script compiled"));
-    EXPECT_FALSE(Player(3).script.IsCompiled());
     const std::string path = Folder().File("scripts/good.scr");
     std::ofstream(path) << "rule";
-    Player(2).Init(2, 2, PLAYER_COMPUTER, path.c_str());
+    player.Init(2, 4, PLAYER_COMPUTER, path.c_str());
+    EXPECT_EQ(player.finishedBuildings[5], 0);
+    EXPECT_EQ(player.score, 0);
+    EXPECT_EQ(player.technologies[3].enabled, 0);
+    EXPECT_EQ(player.exploredMap[5 * 257 + 5], 0);
+    EXPECT_EQ(g_GameMap.Block(5, 5).unit, nullptr);   // no deleted unit shown
+    EXPECT_EQ(Create(player, 1)->uniqueId, 0);
     EXPECT_TRUE(Log().Has("Script compiled successfuly"));
-    EXPECT_TRUE(Player(2).script.IsCompiled());
+    EXPECT_TRUE(player.script.IsCompiled());
     EXPECT_TRUE(Services().messages.empty());
-}
-
-TEST_F(PlayerLife, AScriptThatFailsIsClearedAndShownInRedWithoutTheScriptFolder)
-{
+    // A script that fails is cleared and shown in red without the folder.
     g_Config.scriptFolder = (Folder().Path() + "/scripts/").c_str();
-    const std::string path = Folder().Path() + "/scripts/missing.scr";
-    Player(2).Init(2, 2, PLAYER_COMPUTER, path.c_str());
+    player.Init(2, 2, PLAYER_COMPUTER, (Folder().Path() + "/scripts/missing.scr").c_str());
     EXPECT_TRUE(Log().Has("Script compiled with errors"));
-    EXPECT_FALSE(Player(2).script.IsCompiled());
+    EXPECT_FALSE(player.script.IsCompiled());
     ASSERT_EQ(Services().messages.size(), 1u);
     EXPECT_EQ(Services().messages[0].text, "Script compile error:missing.scr: cannot open the script file");
     EXPECT_EQ(Services().messages[0].colour, 0xFF0000u);
-}
-
-TEST_F(PlayerLife, OnlyAComputerPlayerRunsItsOpponentAndHearsOfQueuedUnits)
-{
-    Player(2).UpdateComputerAI();
+    // Only a computer player runs its opponent; empty, remote and defeated
+    // players are everyone's friends.
+    player.UpdateComputerAI();
     Player(0).UpdateComputerAI();
-    EXPECT_EQ(Player(2).computerAI.GetFrameCount(), 1);
+    EXPECT_EQ(player.computerAI.GetFrameCount(), 1);
     EXPECT_EQ(Player(0).computerAI.GetFrameCount(), 0);
-    TestUnit queued(9);
-    Player(2).OnUnitQueued(&queued);
-    EXPECT_EQ(Player(2).computerAI.GetNotices().back().kind, CComputerAI::ENotice::UnitAdded);
-    EXPECT_EQ(Player(2).script.GetEvents().back().kind, CScript::EEvent::UnitTrained);
-    EXPECT_EQ(Player(2).script.GetEvents().back().values[0], 9);
+    Player(5).type = PLAYER_REMOTE;
+    EXPECT_TRUE(Player(5).IsFriendTo(1));
+    EXPECT_FALSE(Player(1).IsFriendTo(5) || Player(1).IsFriendTo(8) || Player(1).IsFriendTo(-1));
+    Player(5).type = PLAYER_DEFEATED;
+    EXPECT_TRUE(Player(1).IsFriendTo(5));
 }
 
-TEST_F(PlayerLife, EnemiesSightedReachUnitsOnTheMapAndEveryBuilding)
+TEST_F(PlayerLife, TheLocalPlayerHearsOneAlertPerAreaAndMinuteAndRemovalsClearTheAlerts)
 {
-    CPlayer& player = Player(2);
-    TestUnit* shown = Create(player, 2, 8, 8);
-    TestUnit* hidden = Create(player, 2);
-    TestBuilding* tower = Finish(player, 6);
-    TestUnit enemy(2);
-    player.BroadcastToObjects(&enemy);
-    EXPECT_EQ(shown->sightedEnemies, std::vector<CUnit*>{&enemy});
-    EXPECT_TRUE(hidden->sightedEnemies.empty());
-    EXPECT_EQ(tower->sightedEnemies, std::vector<CUnit*>{&enemy});
+    CPlayer& local = Player(0);
+    CUnit* victim = Create(local, 2, 20, 20);
+    CUnit* attacker = Create(Player(5), 2, 21, 20);
+    local.AlertUnitAttacked(victim, attacker, 1);
+    local.AlertUnitAttacked(victim, attacker, 1);
+    ASSERT_EQ(Services().messages.size(), 1u);
+    EXPECT_EQ(Services().messages[0].text, "Under attack");
+    EXPECT_EQ(Services().messages[0].colour, 0xFF0000u);
+    EXPECT_EQ(Services().samples, (std::vector<int32_t>{256, 100}));
+    EXPECT_EQ(Services().markers, (std::vector<int32_t>{20, 20, 0xFF0000}));
+    // A minute on, a building's alert is filed under its centre block.
+    SysClock::AdvanceTestClock(60001);
+    TestBuilding* barracks = Finish(local, 2, 30, 30);   // 2 x 2, centre (31, 31)
+    local.AlertBuildingAttacked(barracks, attacker, 0);
+    EXPECT_EQ(local.alertGrid[17].attackedBuilding, barracks);
+    EXPECT_EQ(Services().messages.size(), 2u);
+    local.RemoveBuilding(barracks, 1);
+    local.RemoveUnit(victim, 1);
+    for (const SAttackAlert& alert : local.alertGrid)
+    {
+        EXPECT_EQ(alert.attackedBuilding, nullptr);
+        EXPECT_EQ(alert.attackedUnit, nullptr);
+    }
+    g_GameMap.Block(20, 20).unit = nullptr;
+    delete victim;
+}
+
+TEST_F(PlayerLife, ADefeatedComputerPlayerLosesEverythingButItsHousesWarehousesWallsAndWorkers)
+{
+    CPlayer& loser = Player(3);
+    loser.name = "Red";
+    std::vector<CUnit*> soldiers;
+    std::vector<CUnit*> civilians;
+    for (int32_t i = 0; i < 6; ++i)
+    {
+        soldiers.push_back(Create(loser, 2, 10 + i, 10));
+        civilians.push_back(Create(loser, 1, 10 + i, 12));
+    }
+    std::vector<TestBuilding*> kept = {Finish(loser, 5), Finish(loser, 7), Finish(loser, 9)};
+    for (int32_t cast : {2, 4, 11, 6})
+        Finish(loser, cast);
+    loser.SetDefeated();
+    EXPECT_EQ(loser.type, PLAYER_DEFEATED);
+    EXPECT_EQ(loser.unitCount, 6);
+    for (CUnit* civilian : civilians)
+    {
+        EXPECT_TRUE(loser.HasUnit(civilian));
+        EXPECT_EQ(std::count(Services().stopped.begin(), Services().stopped.end(), civilian), 1);
+        EXPECT_EQ(std::count(Services().restarted.begin(), Services().restarted.end(), civilian), 1);
+    }
+    EXPECT_EQ(loser.buildingCount, 3);
+    for (TestBuilding* building : kept)
+        EXPECT_TRUE(loser.HasBuilding(building));
+    EXPECT_EQ(Services().destroyedBuildings.size(), 4u);
+    EXPECT_EQ(loser.statistics[STAT_UNITS_LOST], 0);
+    EXPECT_EQ(loser.statistics[STAT_BUILDINGS_LOST], 0);
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        EXPECT_TRUE(loser.allied[p] && Player(p).allied[3]) << p;
+    ASSERT_FALSE(Services().messages.empty());
+    EXPECT_EQ(Services().messages.back().text, "Red is out");
+    EXPECT_EQ(Services().messages.back().colour, 0x00FFFFu);
+    loser.SetDefeated();   // once out, always out
+    EXPECT_EQ(Services().destroyedBuildings.size(), 4u);
+    // The local player loses its army, and tells the peers, only in a
+    // network game.
+    CUnit* soldier = Create(Player(0), 2, 5, 5);
+    Player(0).SetDefeated();
+    EXPECT_TRUE(Player(0).HasUnit(soldier));
+    Services().networkGame = true;
+    Player(0).type = PLAYER_LOCAL;
+    Player(0).SetDefeated();
+    EXPECT_EQ(Services().defeatsSent, std::vector<int32_t>{0});
+    EXPECT_FALSE(Player(0).HasUnit(soldier));
+}
+
+TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBesideUnseenBlocks)
+{
+    CPlayer& player = Player(0);
+    std::memset(player.exploredMap, 200, sizeof(player.exploredMap));
+    for (int x = 5; x <= 15; ++x)
+        for (int y = 5; y <= 15; ++y)
+            player.unitSightCounts[x * 256 + y] = 1;
+    // Of the neighbours of (5, 5) only the diagonal (4, 4) stays unseen.
+    for (const auto& [x, y] : {Corner{4, 5}, Corner{4, 6}, Corner{5, 4}, Corner{6, 4}, Corner{63, 0}})
+        player.unitSightCounts[x * 256 + y] = 1;
+    player.buildingSightCounts[20 * 256 + 20] = 2;
+    player.exploredMap[3 * 257 + 4] = 17;
+    player.exploredMap[31 * 257 + 31] = 201;
+    player.exploredMap[63 * 257 + 0] = 40;
+    player.exploredMap[40 * 257 + 40] = 0;
+    const struct
+    {
+        int fog, mode, x, y, level;
+    } cases[] = {{1, 2, 10, 10, 200}, {1, 2, 5, 10, 150}, {1, 2, 5, 5, 150},   {1, 1, 5, 5, 200},
+                 {1, 1, 5, 10, 150},  {1, 0, 5, 10, 200}, {1, 2, 30, 30, 100}, {1, 2, 31, 31, 100},
+                 {1, 2, 20, 20, 150}, {0, 2, 3, 4, 17},   {0, 2, 30, 30, 200}, {1, 0, 64, -3, 40},
+                 {1, 0, 500, 0, 40}};
+    for (const auto& c : cases)
+    {
+        g_Config.fogOfWar = c.fog;
+        g_Config.visibilityMode = c.mode;
+        EXPECT_EQ(player.GetVisibility(c.x, c.y), c.level) << c.fog << c.mode << " " << c.x << "," << c.y;
+    }
+    EXPECT_TRUE(player.IsCellSeen(20, 20) && player.IsCellVisible(5, 10));
+    EXPECT_FALSE(player.IsCellSeen(30, 30) || player.IsCellVisible(30, 30) || player.IsCellSeen(-1, 0));
+    g_Config.fogOfWar = 0;
+    EXPECT_TRUE(player.IsCellSeen(30, 30) && player.IsCellVisible(30, 30));
+    EXPECT_FALSE(player.IsCellSeen(40, 40) || player.IsCellVisible(40, 40) || player.IsCellVisible(300, 0));
 }

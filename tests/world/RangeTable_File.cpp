@@ -1,8 +1,9 @@
-// The stored range table: the whole-map disc written by the project's own
-// tool reads back equal to the computed one; bad files are refused.
+// The stored range table: written by the project's tool and read back equal
+// to the computed one, its byte layout, and bad files refused.
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,118 +14,102 @@
 
 namespace
 {
-const char* const FullMapFile = "InGame\\Ranges\\fullmap.rng";
-
-std::vector<uint8_t> Le32(int32_t value)
+struct Offset
 {
-    std::vector<uint8_t> out;
-    for (int i = 0; i < 4; ++i)
-        out.push_back(uint8_t(uint32_t(value) >> (8 * i)));
+    int dx;
+    int dy;
+    int distance;
+    int level;
+    bool operator==(const Offset&) const = default;
+};
+
+std::vector<Offset> Entries(const CRangeTable& table)
+{
+    std::vector<Offset> out;
+    for (int i = 0; i < table.count; ++i)
+        out.push_back({table.entries[i].dx, table.entries[i].dy, table.entries[i].distance, table.entries[i].level});
     return out;
 }
 
+const char* const FullMapFile = "InGame\\Ranges\\fullmap.rng";
+
 // count, then each entry {dx, dy, distance, level, 0}.
-std::vector<uint8_t> StoredTable(int32_t count, const std::vector<std::vector<int>>& entries)
+std::vector<uint8_t> StoredTable(int32_t count, const std::vector<Offset>& entries)
 {
-    std::vector<uint8_t> bytes = Le32(count);
-    for (const auto& e : entries)
+    std::vector<uint8_t> bytes;
+    PushLe32(bytes, count);
+    for (const Offset& e : entries)
     {
-        for (int i = 0; i < 3; ++i)
-        {
-            bytes.push_back(uint8_t(e[size_t(i)] & 0xFF));
-            bytes.push_back(uint8_t((e[size_t(i)] >> 8) & 0xFF));
-        }
-        bytes.push_back(uint8_t(e[3]));
-        bytes.push_back(0);
+        for (int value : {e.dx, e.dy, e.distance})
+            bytes.insert(bytes.end(), {uint8_t(value & 0xFF), uint8_t((value >> 8) & 0xFF)});
+        bytes.insert(bytes.end(), {uint8_t(e.level), 0});
     }
     return bytes;
 }
 
-bool SameEntries(const CRangeTable& a, const CRangeTable& b)
-{
-    if (a.count != b.count)
-        return false;
-    for (int i = 0; i < a.count; ++i)
-        if (a.entries[i].dx != b.entries[i].dx || a.entries[i].dy != b.entries[i].dy ||
-            a.entries[i].distance != b.entries[i].distance || a.entries[i].level != b.entries[i].level)
-            return false;
-    return true;
-}
-
-const std::vector<std::vector<int>> ThreeByThree = {{0, 0, 0, 255}, {-1, 0, 10, 255}, {0, -1, 10, 255},
-                                                    {0, 1, 10, 255}, {1, 0, 10, 255}, {-1, -1, 14, 255},
-                                                    {-1, 1, 14, 255}, {1, -1, 14, 255}, {1, 1, 14, 255}};
+// Levels below 255 are kept as stored.
+const std::vector<Offset> ThreeByThree = {{0, 0, 0, 255}, {-1, 0, 10, 255}, {0, -1, 10, 200}, {0, 1, 10, 255},
+                                          {1, 0, 10, 9},  {-1, -1, 14, 255}, {-1, 1, 14, 255}, {1, -1, 14, 255},
+                                          {1, 1, 14, 40}};
 } // namespace
 
-TEST(RangeFile, ToolMadeFullMapDiscReadsBackEqualToTheComputedOne)
+TEST(RangeFile, ToolMadeFileReadsBackEqualAndAMissingOrBadFileIsLoggedAndComputed)
 {
     WorldFolder folder;
-    const std::string target = folder.File("InGame/Ranges/fullmap.rng");
-    const std::string command = std::string(V2KRN_TOOLS_DIR) + "/mkrange '" + target + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-
-    CRangeTable computed;
-    computed.InitRing(0, FullMapDiscRadius, 0);
-    const std::vector<uint8_t> bytes = ReadBytes(target);
-    ASSERT_EQ(bytes.size(), size_t(4 + 8 * computed.count));
-
+    WorldLog log(folder);
     DiskDataFiles data(folder);
+    CRangeTable computed;
+    computed.InitRing(0, 3, 0);
+    CRangeTable missing;
+    EXPECT_FALSE(missing.InitRing(0, 3, 0, FullMapFile));
+    EXPECT_EQ(Entries(missing), Entries(computed));
+    EXPECT_TRUE(log.Has("Range file rejected: InGame\\Ranges\\fullmap.rng (file not found), computing the table"));
+
+    const std::string target = folder.File("InGame/Ranges/fullmap.rng");
+    WriteBytes(target, StoredTable(100000, {}));
+    CRangeTable huge;
+    EXPECT_FALSE(huge.InitRing(0, 3, 0, FullMapFile));
+    EXPECT_EQ(Entries(huge), Entries(computed));
+    EXPECT_TRUE(log.Has("Range file rejected: InGame\\Ranges\\fullmap.rng (bad count), computing the table"));
+
+    ASSERT_EQ(std::system((std::string(V2KRN_TOOLS_DIR) + "/mkrange '" + target + "'").c_str()), 0);
+    CRangeTable disc;
+    disc.InitRing(0, FullMapDiscRadius, 0);
+    EXPECT_EQ(ReadBytes(target).size(), size_t(4 + 8 * disc.count));
     CRangeTable read;
     ASSERT_TRUE(read.InitRing(0, FullMapDiscRadius, 0, FullMapFile));
-    EXPECT_TRUE(SameEntries(read, computed));
-    EXPECT_EQ(read.entries[0].distance, 0);
+    EXPECT_EQ(Entries(read), Entries(disc));
     EXPECT_EQ(read.entries[read.count - 1].distance, 1279);
 }
 
-TEST(RangeFile, StoredLayoutIsCountThenEightByteEntriesAndRoundTrips)
+TEST(RangeFile, StoredLayoutIsCountThenEightByteEntriesAndBadTablesAreRefused)
 {
     const std::vector<uint8_t> bytes = StoredTable(9, ThreeByThree);
     CRangeTable read;
     ASSERT_TRUE(read.LoadStored(bytes.data(), int64_t(bytes.size()), 2, nullptr));
-    ASSERT_EQ(read.count, 9);
-    // A stored table keeps the file's order and levels as they are.
-    for (int i = 0; i < 9; ++i)
-    {
-        EXPECT_EQ(read.entries[i].dx, ThreeByThree[size_t(i)][0]);
-        EXPECT_EQ(read.entries[i].dy, ThreeByThree[size_t(i)][1]);
-        EXPECT_EQ(read.entries[i].distance, ThreeByThree[size_t(i)][2]);
-        EXPECT_EQ(read.entries[i].level, 255);
-    }
+    EXPECT_EQ(Entries(read), ThreeByThree);   // the file's order and levels as they are
     ASSERT_EQ(read.GetStoredSize(), int64_t(bytes.size()));
     std::vector<uint8_t> again(bytes.size());
     read.WriteStored(again.data());
     EXPECT_EQ(again, bytes);
-    // Soft rings carry levels below 255.
-    CRangeTable soft;
-    soft.InitRing2(2, 6);
-    std::vector<uint8_t> softBytes(size_t(soft.GetStoredSize()));
-    soft.WriteStored(softBytes.data());
-    ASSERT_TRUE(read.LoadStored(softBytes.data(), int64_t(softBytes.size()), 6, nullptr));
-    EXPECT_TRUE(SameEntries(read, soft));
-}
 
-TEST(RangeFile, BadStoredTablesAreRefusedAndLeaveTheTable)
-{
-    struct Case
-    {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        const char* reason;
+    auto changed = [](size_t at, Offset entry) {
+        std::vector<Offset> entries = ThreeByThree;
+        entries[at] = entry;
+        return StoredTable(9, entries);
     };
-    std::vector<std::vector<int>> unsorted = ThreeByThree;
-    std::swap(unsorted[0], unsorted[8]);
-    std::vector<std::vector<int>> repeated = ThreeByThree;
-    repeated[2] = repeated[1];
-    std::vector<std::vector<int>> wrongDistance = ThreeByThree;
-    wrongDistance[1][2] = 11;
-    std::vector<std::vector<int>> tooFar = ThreeByThree;
-    tooFar[8] = {3, 0, 30, 255};
     std::vector<uint8_t> truncated = StoredTable(9, ThreeByThree);
     truncated.pop_back();
     std::vector<uint8_t> trailing = StoredTable(9, ThreeByThree);
     trailing.push_back(0);
-
-    const std::vector<Case> cases = {
+    std::vector<Offset> unsorted = ThreeByThree;
+    std::swap(unsorted[0], unsorted[8]);
+    const struct
+    {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        const char* reason;
+    } cases[] = {
         {"empty file", {}, "bad size"},
         {"short count", {9, 0}, "bad size"},
         {"negative count", StoredTable(-1, {}), "bad count"},
@@ -132,40 +117,19 @@ TEST(RangeFile, BadStoredTablesAreRefusedAndLeaveTheTable)
         {"count beyond the file", StoredTable(10, ThreeByThree), "bad size"},
         {"truncated entry", truncated, "bad size"},
         {"bytes after the entries", trailing, "bad size"},
-        {"offset beyond the radius", StoredTable(9, tooFar), "offset out of range"},
-        {"distance not of its offset", StoredTable(9, wrongDistance), "bad distance"},
+        {"offset beyond the radius", changed(8, {3, 0, 30, 255}), "offset out of range"},
+        {"distance not of its offset", changed(1, {-1, 0, 11, 255}), "bad distance"},
         {"not nearest first", StoredTable(9, unsorted), "bad distance"},
-        {"offset repeated", StoredTable(9, repeated), "offset repeated"},
+        {"offset repeated", changed(2, ThreeByThree[1]), "offset repeated"},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         CRangeTable table;
         table.InitRing(0, 2, 0);
-        CRangeTable before;
-        before.InitRing(0, 2, 0);
+        const std::vector<Offset> before = Entries(table);
         const char* reason = nullptr;
         EXPECT_FALSE(table.LoadStored(c.bytes.data(), int64_t(c.bytes.size()), 2, &reason)) << c.what;
         EXPECT_STREQ(reason, c.reason) << c.what;
-        EXPECT_TRUE(SameEntries(table, before)) << c.what;
+        EXPECT_EQ(Entries(table), before) << c.what;
     }
-}
-
-TEST(RangeFile, MissingOrBadFileIsLoggedAndTheDiscComputed)
-{
-    WorldFolder folder;
-    WorldLog log(folder);
-    DiskDataFiles data(folder);
-    CRangeTable computed;
-    computed.InitRing(0, 3, 0);
-
-    CRangeTable missing;
-    EXPECT_FALSE(missing.InitRing(0, 3, 0, FullMapFile));
-    EXPECT_TRUE(SameEntries(missing, computed));
-    EXPECT_TRUE(log.Has("Range file rejected: InGame\\Ranges\\fullmap.rng (file not found), computing the table"));
-
-    WriteBytes(folder.File("InGame/Ranges/fullmap.rng"), StoredTable(100000, {}));
-    CRangeTable huge;
-    EXPECT_FALSE(huge.InitRing(0, 3, 0, FullMapFile));
-    EXPECT_TRUE(SameEntries(huge, computed));
-    EXPECT_TRUE(log.Has("Range file rejected: InGame\\Ranges\\fullmap.rng (bad count), computing the table"));
 }

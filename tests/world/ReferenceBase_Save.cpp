@@ -1,50 +1,123 @@
-// The reference table's section of a save: creation data and object state
-// written, objects made again with the same ids, links resolved, and bad
-// sections refused with nothing left behind.
+// The reference table: ids by insertion order, misuse reported, and its
+// section of a save: creation data and object state written, objects made
+// again with the same ids, links resolved, bad sections leave nothing.
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "ReferenceBase_Objects.h"
 #include "SaveGame_Fixture.h"
+#include "WorldTestSupport.h"
+#include "buildings/C_Building.h"
+#include "units/C_Unit.h"
 #include "world/C_Player.h"
 #include "world/C_ReferenceBase.h"
+#include "world/C_ReferencedObjects.h"
 #include "world/C_SaveGame.h"
 
-using namespace ReferenceTest;
+namespace
+{
+// Each object's own state is one number; a negative one is refused.
+class CRefUnit : public CUnit
+{
+public:
+    CRefUnit(int32_t owner, int32_t cast) : m_Cast(cast) { player = owner; }
+    int32_t GetCastID() const override { return m_Cast; }
+
+    int32_t value = 0;
+
+private:
+    int32_t m_Cast;
+};
+
+class CRefBuilding : public CBuilding
+{
+public:
+    CRefBuilding(int32_t player, int32_t cast, int32_t resource, int32_t tree, int32_t decoration)
+        : m_Kinds{cast, resource, tree, decoration}
+    {
+        owner = player;
+    }
+    int32_t GetBuildCast() const override { return m_Kinds[0]; }
+    int32_t GetResourceKind() const override { return m_Kinds[1]; }
+    int32_t GetTreeCast() const override { return m_Kinds[2]; }
+    int32_t GetDecorationKind() const override { return m_Kinds[3]; }
+
+    int32_t value = 0;
+
+private:
+    int32_t m_Kinds[4];
+};
+
+// Knows unit types 0 to 24 and building casts 0 to 18; keeps what it made.
+class CRefObjects : public CReferencedObjects
+{
+public:
+    CUnit* MakeUnit(int32_t player, int32_t type) const override
+    {
+        return type < 0 || type > 24 ? nullptr : units.emplace_back(std::make_unique<CRefUnit>(player, type)).get();
+    }
+    CBuilding* MakeBuilding(int32_t player, int32_t cast, int32_t resource, int32_t tree,
+                            int32_t decoration) const override
+    {
+        if (cast < 0 || cast > 18)
+            return nullptr;
+        return buildings.emplace_back(std::make_unique<CRefBuilding>(player, cast, resource, tree, decoration)).get();
+    }
+    void DiscardUnit(CUnit* unit) const override
+    {
+        std::erase_if(units, [unit](auto& u) { return u.get() == unit; });
+    }
+    void DiscardBuilding(CBuilding* building) const override
+    {
+        std::erase_if(buildings, [building](auto& b) { return b.get() == building; });
+    }
+    void SaveUnit(CUnit& unit, CSaveStream& s) const override { Save(static_cast<CRefUnit&>(unit).value, s); }
+    void LoadUnit(CUnit& unit, CSaveStream& s) const override { Load(static_cast<CRefUnit&>(unit).value, s); }
+    void SaveBuilding(CBuilding& building, CSaveStream& stream) const override
+    {
+        Save(static_cast<CRefBuilding&>(building).value, stream);
+    }
+    void LoadBuilding(CBuilding& building, CSaveStream& stream) const override
+    {
+        Load(static_cast<CRefBuilding&>(building).value, stream);
+    }
+    size_t LiveObjects() const { return units.size() + buildings.size(); }
+
+    mutable std::vector<std::unique_ptr<CRefUnit>> units;
+    mutable std::vector<std::unique_ptr<CRefBuilding>> buildings;
+
+private:
+    static void Save(int32_t value, CSaveStream& stream) { stream.Write(&value, 4); }
+    static void Load(int32_t& value, CSaveStream& stream)
+    {
+        stream.Read(&value, 4);
+        if (value < 0)
+            stream.SetError();
+    }
+};
+
+using ReferenceBaseTest = SaveGameTest;
 
 class ReferenceBaseSaveTest : public SaveGameTest
 {
 protected:
-    void SetUp() override
+    // The table's section as little-endian 32-bit numbers.
+    std::vector<int32_t> Saved(CReferenceBase& table)
     {
-        SaveGameTest::SetUp();
-        m_SavedLocalPlayer = g_LocalPlayer;
-    }
-    void TearDown() override
-    {
-        g_LocalPlayer = m_SavedLocalPlayer;
-        SaveGameTest::TearDown();
-    }
-
-    // The payload as little-endian 32-bit numbers.
-    static std::vector<int32_t> Numbers(const std::vector<uint8_t>& bytes)
-    {
+        CSaveGame save;
+        EXPECT_TRUE(save.BeginSave(Path("table.save").c_str()));
+        table.SaveGame(save);
+        save.Close();
+        const std::vector<uint8_t> bytes = Payload(Path("table.save"));
         std::vector<int32_t> numbers;
-        for (size_t i = 0; i + 4 <= bytes.size(); i += 4)
-            numbers.push_back(int32_t(uint32_t(bytes[i]) | uint32_t(bytes[i + 1]) << 8 |
-                                      uint32_t(bytes[i + 2]) << 16 | uint32_t(bytes[i + 3]) << 24));
+        for (size_t at = 0; at + 4 <= bytes.size(); at += 4)
+            numbers.push_back(GetLe32(bytes, at));
         return numbers;
     }
-    std::vector<int32_t> PayloadNumbers(const std::string& path) const
-    {
-        const std::vector<uint8_t> bytes = Bytes(path);
-        const size_t header = 26 + std::string(SaveFileBytes::Language).size();
-        return Numbers(std::vector<uint8_t>(bytes.begin() + long(header), bytes.end()));
-    }
-    // A save file whose payload is these numbers.
-    std::string SaveNumbers(const std::vector<int32_t>& numbers)
+    // Loads a section of these numbers into a table made with `objects`.
+    bool Load(CReferenceBase& table, CRefObjects& objects, const std::vector<int32_t>& numbers)
     {
         const std::string path = Path("numbers.save");
         CSaveGame save;
@@ -52,230 +125,117 @@ protected:
         for (int32_t number : numbers)
             save.WriteI32(number);
         save.Close();
-        return path;
-    }
-
-    struct SLoadResult
-    {
-        bool loaded;
-        bool streamError;
-        int32_t count;
-        size_t liveObjects;
-    };
-    SLoadResult LoadNumbers(const std::vector<int32_t>& numbers)
-    {
-        const std::string path = SaveNumbers(numbers);
-        CReferenceBase table;
-        CRefObjects objects(table);
         table.SetObjects(&objects);
         CSaveGame load;
         load.BeginLoad(path.c_str());
-        EXPECT_FALSE(load.HasError());
         const bool loaded = table.LoadGame(load);
-        const SLoadResult result = {loaded, load.HasError(), table.GetCount(), objects.LiveObjects()};
+        EXPECT_EQ(loaded, !load.HasError());
         load.Close();
-        return result;
+        return loaded;
     }
-
-private:
-    int32_t m_SavedLocalPlayer = 0;
 };
+} // namespace
 
-TEST_F(ReferenceBaseSaveTest, SectionHoldsCreationDataThenEveryObjectsState)
+TEST_F(ReferenceBaseTest, IdsFollowInsertionOrderAndMisuseIsReportedOnce)
+{
+    auto table = std::make_unique<CReferenceBase>();
+    CRefUnit units[3] = {{0, 1}, {0, 1}, {0, 1}};   // ascending addresses
+    CRefBuilding keep(0, 11, 0, 0, 0), stranger(0, 2, 0, 0, 0);
+    EXPECT_EQ(table->AddUnit(&units[1]), 0);
+    EXPECT_EQ(table->AddUnit(&units[0]), 1);
+    EXPECT_EQ(table->AddBuilding(&keep), 2);
+    EXPECT_EQ(table->GetUnit(1), &units[0]);
+    EXPECT_EQ(table->GetUnit(-1), nullptr);
+    EXPECT_TRUE(Log().Lines().empty());
+    EXPECT_EQ(table->AddUnit(&units[0]), 1);
+    EXPECT_EQ(table->AddBuilding(&keep), 2);
+    EXPECT_EQ(table->AddUnit(nullptr), -1);
+    EXPECT_EQ(table->GetUnitRef(&units[2]), -1);
+    EXPECT_EQ(table->GetBuildingRef(&stranger), -1);
+    EXPECT_EQ(table->GetUnit(2), nullptr);
+    EXPECT_EQ(table->GetUnitRef(reinterpret_cast<const CUnit*>(&keep)), 2);   // found all the same
+    for (const char* report : {"Add unit reference twice", "Add building reference twice", "Add NULL unit reference",
+                               "Invalid unit reference index", "Unreferenced unit pointer request",
+                               "Unreferenced building pointer request", "Invalid unit reference"})
+        EXPECT_EQ(Log().Count(std::string("#DEBUG: ") + report), 1) << report;
+    EXPECT_EQ(table->GetCount(), 3);
+}
+
+TEST_F(ReferenceBaseSaveTest, SectionHoldsCreationDataThenEveryObjectsStateAndLoadsBackTheSame)
 {
     CReferenceBase table;
-    CRefObjects objects(table);
+    CRefObjects objects;
     table.SetObjects(&objects);
-    CRefUnit archer(1, 4);
-    CRefUnit worker(0, 7);
-    CRefUnit knight(5, 12);
-    CRefBuilding barracks(2, 3, 0, 0, 0);
-    CRefBuilding tree(-1, 10, 2, 5, 0);
-    CRefBuilding statue(1, 18, 0, 0, 7);
+    CRefUnit archer(1, 4), worker(0, 7), knight(5, 12);
+    CRefBuilding barracks(2, 3, 0, 0, 0), tree(-1, 10, 2, 5, 0), statue(1, 18, 0, 0, 7);
     archer.value = 100;
-    worker.value = 101;
-    knight.value = 102;
-    barracks.value = 200;
-    tree.value = 201;
     statue.value = 202;
-    archer.target = &knight;
-    knight.target = &archer;
-    statue.target = &worker;
     table.AddUnit(&archer);
     table.AddBuilding(&barracks);
     table.AddUnit(&worker);
     table.AddBuilding(&tree);
     table.AddBuilding(&statue);
     table.AddUnit(&knight);
-
-    const std::string path = Path("table.save");
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(path.c_str()));
-    table.SaveGame(save);
-    save.Close();
-    ASSERT_FALSE(save.HasError());
-
     const std::vector<int32_t> expected = {
-        6,                       // count
-        0, 1, 4,                 // archer: unit, player, type
-        1, 2, 3, 0, 0,           // barracks: building, owner, cast, resource, tree
-        0, 0, 7,                 // worker
-        1, -1, 10, 2, 5,         // neutral tree
-        1, 1, 18, 0, 0, 7,       // decoration with its kind
-        0, 5, 12,                // knight
-        100, 5,                  // archer's state, linking the knight (id 5)
-        200, -1,
-        101, -1,
-        201, -1,
-        202, 2,
-        102, 0};
-    EXPECT_EQ(PayloadNumbers(path), expected);
-}
+        6,                   // count
+        0, 1, 4,             // archer: unit, player, type
+        1, 2, 3, 0, 0,       // barracks: building, owner, cast, resource, tree
+        0, 0, 7,             // worker
+        1, -1, 10, 2, 5,     // neutral tree
+        1, 1, 18, 0, 0, 7,   // decoration with its kind
+        0, 5, 12,            // knight
+        100, 0, 0, 0, 202, 0};   // the objects' states in id order
+    ASSERT_EQ(Saved(table), expected);
 
-TEST_F(ReferenceBaseSaveTest, LoadMakesEveryObjectAgainWithItsIdAndLinks)
-{
+    // The neutral tree is made by the local player's factory.
+    const int32_t localPlayer = g_LocalPlayer;
     g_LocalPlayer = 3;
-    const std::string path = SaveNumbers({4,
-                                          0, 1, 4,          // unit of player 1, type 4
-                                          1, -1, 10, 3, 0,  // neutral rock
-                                          1, 6, 18, 0, 0, 9,
-                                          0, 7, 24,
-                                          100, 3,           // links the later unit
-                                          200, 0,
-                                          201, -1,
-                                          102, 0});
-    CReferenceBase table;
-    CRefObjects objects(table);
-    table.SetObjects(&objects);
-    CSaveGame load;
-    load.BeginLoad(path.c_str());
-    ASSERT_TRUE(table.LoadGame(load));
-    load.Close();
-    ASSERT_FALSE(load.HasError());
-    EXPECT_FALSE(Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
-
-    ASSERT_EQ(table.GetCount(), 4);
-    auto* first = static_cast<CRefUnit*>(table.GetUnit(0));
-    auto* rock = static_cast<CRefBuilding*>(table.GetBuilding(1));
-    auto* statue = static_cast<CRefBuilding*>(table.GetBuilding(2));
-    auto* last = static_cast<CRefUnit*>(table.GetUnit(3));
-    ASSERT_TRUE(first && rock && statue && last);
-    EXPECT_EQ(first->player, 1);
-    EXPECT_EQ(first->GetCastID(), 4);
-    EXPECT_EQ(first->value, 100);
-    EXPECT_EQ(first->target, last);
-    // The neutral site is made by the local player's factory.
-    EXPECT_EQ(rock->owner, 3);
-    EXPECT_EQ(rock->GetBuildCast(), 10);
-    EXPECT_EQ(rock->GetResourceKind(), 3);
-    EXPECT_EQ(statue->owner, 6);
-    EXPECT_EQ(statue->GetDecorationKind(), 9);
-    EXPECT_EQ(statue->value, 201);
-    EXPECT_EQ(last->player, 7);
-    EXPECT_EQ(last->GetCastID(), 24);
-    EXPECT_EQ(last->target, first);
-    EXPECT_EQ(table.GetUnitRef(last), 3);
-    EXPECT_EQ(objects.LiveObjects(), 4u);
-}
-
-TEST_F(ReferenceBaseSaveTest, SaveLoadSaveGivesTheSameSection)
-{
-    CReferenceBase table;
-    CRefObjects objects(table);
-    table.SetObjects(&objects);
-    CRefUnit a(2, 3);
-    CRefUnit b(4, 0);
-    CRefBuilding mine(0, 10, 4, 0, 0);
-    a.value = -7;
-    a.target = &b;
-    b.target = &b;
-    mine.value = 1500;
-    mine.target = &a;
-    table.AddBuilding(&mine);
-    table.AddUnit(&a);
-    table.AddUnit(&b);
-    const std::string first = Path("first.save");
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(first.c_str()));
-    table.SaveGame(save);
-    save.Close();
-
     CReferenceBase loaded;
-    CRefObjects made(loaded);
-    loaded.SetObjects(&made);
-    CSaveGame load;
-    load.BeginLoad(first.c_str());
-    ASSERT_TRUE(loaded.LoadGame(load));
-    load.Close();
-
-    const std::string second = Path("second.save");
-    CSaveGame again;
-    ASSERT_TRUE(again.BeginSave(second.c_str()));
-    loaded.SaveGame(again);
-    again.Close();
-    ASSERT_FALSE(again.HasError());
-    EXPECT_EQ(Bytes(second), Bytes(first));
+    CRefObjects made;
+    const bool ok = Load(loaded, made, expected);
+    g_LocalPlayer = localPlayer;
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(made.LiveObjects(), 6u);
+    EXPECT_EQ(loaded.GetUnit(0)->GetCastID(), 4);
+    EXPECT_EQ(loaded.GetBuilding(3)->owner, 3);
+    std::vector<int32_t> again = expected;
+    again[13] = 3;
+    EXPECT_EQ(Saved(loaded), again);
 }
 
-TEST_F(ReferenceBaseSaveTest, BadCreationDataFailsTheLoadAndLeavesNothing)
+TEST_F(ReferenceBaseSaveTest, BadSectionsFailTheLoadAndLeaveNothing)
 {
-    struct SCase
+    const std::string badKind = "#DEBUG: CReferenceBase::LoadGame() invalid reference cast - 1";
+    const std::string player = "Save game refused: a unit's player index is out of range";
+    const std::string owner = "Save game refused: a building's owner is out of range";
+    const std::string count = "Save game refused: the reference count is out of range";
+    // After two good objects a bad kind discards both; the stray 7 behind the
+    // barracks is taken for the next entry's kind.
+    const std::pair<std::vector<int32_t>, std::string> cases[] = {
+        {{1, 2, 0, 0}, badKind}, {{1, 0, 8, 4}, player}, {{1, 0, -1, 4}, player},
+        {{1, 1, 8, 3, 0, 0}, owner}, {{1, 1, -2, 3, 0, 0}, owner},
+        {{1, 0, 0, 25}, "Save game refused: a unit of an unknown type"},
+        {{1, 1, 0, 19, 0, 0}, "Save game refused: a building of an unknown kind"},
+        {{65537, 0, 0, 1}, count}, {{-1, 0, 0, 1}, count}, {{3, 0, 1, 4, 1, 2, 3, 0, 0, 5}, badKind},
+        {{2, 0, 1, 4, 0, 1}, "#DEBUG: Read beyond the end of save buffer"},
+        {{2, 1, 1, 3, 0, 0, 7, 0, 1, 4}, badKind}};
+    for (const auto& [numbers, line] : cases)
     {
-        const char* what;
-        std::vector<int32_t> numbers;
-        const char* logLine;
-    };
-    const SCase cases[] = {
-        {"invalid kind", {1, 2, 0, 0}, "#DEBUG: CReferenceBase::LoadGame() invalid reference cast - 1"},
-        {"unit of player 8", {1, 0, 8, 4, 0, -1}, "Save game refused: a unit's player index is out of range"},
-        {"unit of player -1", {1, 0, -1, 4, 0, -1}, "Save game refused: a unit's player index is out of range"},
-        {"building of player 8", {1, 1, 8, 3, 0, 0, 0, -1}, "Save game refused: a building's owner is out of range"},
-        {"building of player -2", {1, 1, -2, 3, 0, 0, 0, -1}, "Save game refused: a building's owner is out of range"},
-        {"unknown unit type", {1, 0, 0, 99, 0, -1}, "Save game refused: a unit of an unknown type"},
-        {"unknown cast", {1, 1, 0, 77, 0, 0, 0, -1}, "Save game refused: a building of an unknown kind"},
-        {"count 65,537", {65537, 0, 0, 1}, "Save game refused: the reference count is out of range"},
-        {"count -1", {-1, 0, 0, 1}, "Save game refused: the reference count is out of range"},
-        // Two objects made, then a bad kind: both are discarded.
-        {"bad third entry", {3, 0, 1, 4, 1, 2, 3, 0, 0, 5}, "#DEBUG: CReferenceBase::LoadGame() invalid reference cast - 1"},
-        {"section cut short", {2, 0, 1, 4, 0, 1}, nullptr},
-        // The stray 7 behind the barracks is taken for the next entry's kind.
-        {"decoration kind for another cast", {2, 1, 1, 3, 0, 0, 7, 0, 1, 4},
-         "#DEBUG: CReferenceBase::LoadGame() invalid reference cast - 1"},
-    };
-    for (const SCase& bad : cases)
-    {
+        SCOPED_TRACE(line);
         Log().Clear();
-        const SLoadResult result = LoadNumbers(bad.numbers);
-        EXPECT_FALSE(result.loaded) << bad.what;
-        EXPECT_TRUE(result.streamError) << bad.what;
-        EXPECT_EQ(result.count, 0) << bad.what;
-        EXPECT_EQ(result.liveObjects, 0u) << bad.what;
-        if (bad.logLine)
-        {
-            EXPECT_TRUE(Log().Contains(bad.logLine)) << bad.what;
-        }
+        CReferenceBase table;
+        CRefObjects objects;
+        EXPECT_FALSE(Load(table, objects, numbers));
+        EXPECT_EQ(table.GetCount(), 0);
+        EXPECT_EQ(objects.LiveObjects(), 0u);
+        EXPECT_TRUE(Log().Contains(line));
     }
-}
-
-TEST_F(ReferenceBaseSaveTest, LinkToAnIdOutsideTheTableFailsTheLoad)
-{
-    const SLoadResult result = LoadNumbers({1, 0, 1, 4, 100, 9});
-    EXPECT_FALSE(result.loaded);
-    EXPECT_TRUE(result.streamError);
-    // The objects have read their state; they stay for the caller.
-    EXPECT_EQ(result.count, 1);
-}
-
-TEST_F(ReferenceBaseSaveTest, EmptyTableIsOneNumber)
-{
+    // A state its object refuses fails the load; the objects stay for the caller.
     CReferenceBase table;
-    const std::string path = Path("empty.save");
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(path.c_str()));
-    table.SaveGame(save);
-    save.Close();
-    EXPECT_EQ(PayloadNumbers(path), std::vector<int32_t>{0});
-    const SLoadResult result = LoadNumbers({0});
-    EXPECT_TRUE(result.loaded);
-    EXPECT_EQ(result.count, 0);
+    CRefObjects objects;
+    EXPECT_FALSE(Load(table, objects, {1, 0, 1, 4, -7}));
+    EXPECT_EQ(table.GetCount(), 1);
+    CReferenceBase empty;
+    EXPECT_EQ(Saved(empty), std::vector<int32_t>{0});   // one number
+    EXPECT_TRUE(Load(empty, objects, {0}));
 }

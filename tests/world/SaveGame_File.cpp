@@ -1,31 +1,29 @@
-// The save file as written: header bytes, CRC-32, payload, growth of the
-// payload, the temporary file and the ".backup" rule.
+// The save file as written and as refused: header bytes, CRC-32, the
+// temporary file, the ".backup" rule, files that are not ours, of another
+// version or language, cut or damaged; the typed fields of the stream, reads
+// bounded by the payload, and misuse reported.
 
 #include <string>
 #include <vector>
 
 #include "SaveGame_Fixture.h"
+#include "core/C_String.h"
 #include "world/C_SaveGame.h"
 
 using namespace SaveFileBytes;
 
 namespace
 {
-void WriteAll(CSaveGame& save, const std::vector<uint8_t>& payload)
-{
-    save.Write(payload.data(), int(payload.size()));
-}
+const std::vector<uint8_t> GoodFile = File(CurrentVersion, Language, CheckPayloadCrc, CheckPayload);
 }  // namespace
 
-TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrc)
+TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrcAndTheBackupOptionKeepsTheOldSave)
 {
-    const std::string path = Path("game.save");
+    const std::string path = WriteFile("game.save", {'o', 'l', 'd'});
     CSaveGame save;
     ASSERT_TRUE(save.BeginSave(path.c_str()));
-    WriteAll(save, CheckPayload());
+    save.Write(CheckPayload.data(), int(CheckPayload.size()));
     save.Close();
-
-    EXPECT_FALSE(save.HasError());
     EXPECT_STREQ(save.GetStatus(), "Successful");
     const std::vector<uint8_t> expected = {
         'V', '2', 'K', 'R', 'N', 'S', 'A', 'V', 'E', 'G', 'A', 'M', 'E', ' ', ' ', ' ',   // magic, no zero
@@ -35,154 +33,51 @@ TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrc)
         '1', '2', '3', '4', '5', '6', '7', '8', '9'};
     EXPECT_EQ(Bytes(path), expected);
     EXPECT_FALSE(CScratchFolder::Exists(path + ".tmp"));
-}
-
-TEST_F(SaveGameTest, EmptyPayloadGivesHeaderOnlyWithCrcOfNothing)
-{
-    const std::string path = Path("empty.save");
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(path.c_str()));
-    save.Close();
-
-    const std::vector<uint8_t> bytes = Bytes(path);
-    const size_t n = std::string(Language).size();
-    ASSERT_EQ(bytes.size(), 26 + n);
-    EXPECT_EQ(bytes, Header(CurrentVersion, Language, 0));
-
-    CSaveGame load;
-    load.BeginLoad(path.c_str());
-    EXPECT_FALSE(load.HasError());
-    EXPECT_EQ(load.GetPayloadSize(), 0);
-    load.Close();
-    EXPECT_FALSE(load.HasError());
-}
-
-TEST_F(SaveGameTest, PayloadBeyondSevenMillionBytesGrowsInSteps)
-{
-    const std::string path = Path("big.save");
-    std::vector<uint8_t> chunk(100003);
-    uint32_t seed = 12345;
-    for (uint8_t& byte : chunk)
-    {
-        seed = seed * 1103515245u + 12345u;
-        byte = uint8_t(seed >> 16);
-    }
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(path.c_str()));
-    EXPECT_EQ(save.GetCapacity(), 7000000);
-    constexpr int Chunks = 71;
-    for (int i = 0; i < Chunks; ++i)
-        WriteAll(save, chunk);
-    // 71 chunks of 100,003 bytes: 7,100,213 bytes need one step of 256,000.
-    const int written = 7100213;
-    EXPECT_EQ(save.GetCapacity(), 7256000);
-    save.Close();
-    ASSERT_FALSE(save.HasError());
-
-    const size_t header = 26 + std::string(Language).size();
-    EXPECT_EQ(Bytes(path).size() - header, size_t(written));
-
-    CSaveGame load;
-    load.BeginLoad(path.c_str());
-    ASSERT_FALSE(load.HasError());
-    ASSERT_EQ(load.GetPayloadSize(), written);
-    std::vector<uint8_t> back(chunk.size());
-    for (int i = 0; i < Chunks; ++i)
-    {
-        load.Read(back.data(), int(back.size()));
-        ASSERT_EQ(back, chunk) << "chunk " << i;
-    }
-    load.Close();
-    EXPECT_FALSE(load.HasError());
-}
-
-TEST_F(SaveGameTest, LoadReadsBackTheVersionAndPayload)
-{
-    const std::string path = WriteFile("v3.save", File(0x01010003, Language, CheckPayloadCrc, CheckPayload()));
-    CSaveGame load;
-    EXPECT_TRUE(load.CheckHeader(path.c_str()));
-    load.BeginLoad(path.c_str());
-    ASSERT_FALSE(load.HasError());
-    EXPECT_EQ(load.GetVersion(), 0x01010003u);
-    EXPECT_EQ(load.GetMode(), CSaveGame::ModeLoad);
-    char digits[10] = {};
-    EXPECT_EQ(load.Read(digits, 9), 9);
-    EXPECT_STREQ(digits, "123456789");
-    load.Close();
-    EXPECT_FALSE(load.HasError());
-    EXPECT_STREQ(load.GetStatus(), "Successful");
-}
-
-TEST_F(SaveGameTest, SaveIntoMissingFolderFailsWithWriteError)
-{
-    const std::string path = Path("no/such/folder/game.save");
-    CSaveGame save;
-    EXPECT_FALSE(save.BeginSave(path.c_str()));
-    EXPECT_TRUE(save.HasError());
-    EXPECT_STREQ(save.GetStatus(), "Write error");
-    save.WriteI32(7);
-    save.Close();
-    EXPECT_TRUE(save.HasError());
-    EXPECT_FALSE(CScratchFolder::Exists(path));
-}
-
-TEST_F(SaveGameTest, FailedSaveKeepsTheOldFileWhole)
-{
-    const std::vector<uint8_t> old = {'o', 'l', 'd'};
-    const std::string path = WriteFile("keep.save", old);
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(path.c_str()));
-    // While the save runs, the old file is untouched.
-    EXPECT_EQ(Bytes(path), old);
-    save.WriteI32(1);
-    save.SetError();   // a section refused what it was to write
-    save.Close();
-
-    EXPECT_TRUE(save.HasError());
-    EXPECT_STREQ(save.GetStatus(), "Write error");
-    EXPECT_EQ(Bytes(path), old);
-    EXPECT_FALSE(CScratchFolder::Exists(path + ".tmp"));
-}
-
-TEST_F(SaveGameTest, SaveThatCannotTakeTheTargetsPlaceReportsFailure)
-{
-    // A folder in the target's place cannot be replaced by a file.
-    const std::string path = Path("taken.save");
-    WriteFile("taken.save/inside", std::vector<uint8_t>{1});
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(path.c_str()));
-    save.WriteI32(1);
-    save.Close();
-
-    EXPECT_TRUE(save.HasError());
-    EXPECT_STREQ(save.GetStatus(), "Write error");
-    EXPECT_TRUE(CScratchFolder::Exists(path + "/inside"));
-    EXPECT_FALSE(CScratchFolder::Exists(path + ".tmp"));
-}
-
-TEST_F(SaveGameTest, BackupOptionMovesTheOldSaveAsideAndOffLeavesNone)
-{
-    const std::string plain = WriteFile("plain.save", std::vector<uint8_t>{'o', 'l', 'd'});
-    CSaveGame first;
-    ASSERT_TRUE(first.BeginSave(plain.c_str()));
-    first.Close();
-    EXPECT_FALSE(first.HasError());
-    EXPECT_FALSE(CScratchFolder::Exists(plain + ".backup"));
-
+    EXPECT_FALSE(CScratchFolder::Exists(path + ".backup"));
+    // With the option on the old save goes aside, over an older backup.
     g_Config.backupFiles = 1;
-    const std::vector<uint8_t> old = {'o', 'l', 'd'};
-    const std::string path = WriteFile("backed.save", old);
-    WriteFile("backed.save.backup", std::vector<uint8_t>{'o', 'l', 'd', 'e', 'r'});
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(path.c_str()));
-    WriteAll(save, CheckPayload());
-    save.Close();
-    ASSERT_FALSE(save.HasError());
-    EXPECT_EQ(Bytes(path + ".backup"), old);
-    EXPECT_EQ(Bytes(path), File(CurrentVersion, Language, CheckPayloadCrc, CheckPayload()));
+    WriteFile("game.save.backup", {'o', 'l', 'd', 'e', 'r'});
+    CSaveGame again;
+    ASSERT_TRUE(again.BeginSave(path.c_str()));
+    again.Close();
+    EXPECT_EQ(Bytes(path + ".backup"), expected);
+    EXPECT_EQ(Bytes(path), File(CurrentVersion, Language, 0));
 }
 
-TEST_F(SaveGameTest, LanguageNameOf255BytesIsWrittenAndLongerRefused)
+// Into a missing folder, refused by a section, over a folder, or with a
+// language name beyond its length byte.
+TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndLeavesNoTemporaryFile)
+{
+    WriteFile("taken.save/inside", {1});
+    const std::string kept = WriteFile("keep.save", {'o', 'l', 'd'});
+    const struct
+    {
+        std::string path;
+        size_t languageLength;
+        bool begun;   // and the path exists before and after
+    } cases[] = {{Path("no/such/folder/game.save"), 8, false}, {kept, 8, true}, {Path("taken.save"), 8, true},
+                 {Path("long.save"), 256, false}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.path);
+        const std::string language(c.languageLength, 'L');
+        g_Config.languageFolder = language.c_str();
+        CSaveGame save;
+        EXPECT_EQ(save.BeginSave(c.path.c_str()), c.begun);
+        EXPECT_EQ(Bytes(kept), std::vector<uint8_t>({'o', 'l', 'd'}));
+        save.WriteI32(1);
+        if (c.path == kept)
+            save.SetError();   // a section refused what it was to write
+        save.Close();
+        EXPECT_STREQ(save.GetStatus(), "Write error");
+        EXPECT_FALSE(CScratchFolder::Exists(c.path + ".tmp"));
+        EXPECT_EQ(CScratchFolder::Exists(c.path), c.begun);
+    }
+    EXPECT_TRUE(CScratchFolder::Exists(Path("taken.save/inside")));
+    EXPECT_TRUE(Log().Contains("Save game refused: the language name is longer than 255 bytes"));
+}
+
+TEST_F(SaveGameTest, LanguageNameOf255BytesIsWrittenAndReadBack)
 {
     const std::string language(255, 'L');
     g_Config.languageFolder = language.c_str();
@@ -190,20 +85,169 @@ TEST_F(SaveGameTest, LanguageNameOf255BytesIsWrittenAndLongerRefused)
     CSaveGame save;
     ASSERT_TRUE(save.BeginSave(longest.c_str()));
     save.Close();
-    ASSERT_FALSE(save.HasError());
-    EXPECT_EQ(Bytes(longest), Header(CurrentVersion, language, 0));
+    EXPECT_EQ(Bytes(longest), File(CurrentVersion, language, 0));
     CSaveGame load;
     load.BeginLoad(longest.c_str());
     EXPECT_FALSE(load.HasError());
+    EXPECT_EQ(load.GetVersion(), CurrentVersion);
+}
 
-    g_Config.languageFolder = std::string(256, 'L').c_str();
-    const std::string path = Path("long.save");
+TEST_F(SaveGameTest, HeaderCheckAndLoadAcceptOnlyWholeFilesOfOurVersionsAndLanguage)
+{
+    const auto withByte = [](size_t at, int value) {
+        std::vector<uint8_t> bytes = GoodFile;
+        bytes[at] = uint8_t(value);
+        return bytes;
+    };
+    const auto cut = [](long size) { return std::vector<uint8_t>(GoodFile.begin(), GoodFile.begin() + size); };
+    const auto version = [](uint32_t v) { return File(v, Language, CheckPayloadCrc, CheckPayload); };
+    const auto language = [](const char* l) { return File(CurrentVersion, l, CheckPayloadCrc, CheckPayload); };
+    const std::string notOurs = "Not a save file", otherLanguage = "Other language", crc = "CRC error";
+    // Cuts inside the magic, at its end, at the length byte, inside the name;
+    // then inside the CRC-32; flips of the CRC-32 and of the payload.
+    const std::pair<std::vector<uint8_t>, std::string> cases[] = {
+        {GoodFile, "loaded"}, {version(0x01010003), "loaded"}, {version(0x01010002), "Wrong save version"},
+        {version(0x01010005), "Wrong save version"}, {version(0x04000101), "Wrong save version"},
+        {language("German\\"), otherLanguage}, {language("English"), otherLanguage},
+        {withByte(21 + 8, 'X'), otherLanguage}, {withByte(0, 'v'), notOurs}, {withByte(15, 0), notOurs},
+        {{}, notOurs}, {cut(10), notOurs}, {cut(16), notOurs}, {cut(20), notOurs}, {cut(21), notOurs},
+        {cut(29), notOurs}, {cut(30), "Read error"}, {cut(33), "Read error"},
+        {cut(long(GoodFile.size()) - 1), crc}, {withByte(30, GoodFile[30] ^ 1), crc},
+        {withByte(34, GoodFile[34] ^ 0x10), crc}, {withByte(42, GoodFile[42] ^ 0x10), crc}};
+    for (const auto& [bytes, status] : cases)
+    {
+        SCOPED_TRACE(testing::Message() << status << ", " << bytes.size() << " bytes");
+        const std::string path = WriteFile("checked.save", bytes);
+        CSaveGame check;
+        const bool headerOk = check.CheckHeader(path.c_str());
+        if (status == "loaded" || status == "Wrong save version" || status == otherLanguage)
+        {
+            EXPECT_EQ(headerOk ? "loaded" : std::string(check.GetStatus()), status);
+        }
+        CSaveGame load;
+        load.BeginLoad(path.c_str());
+        const bool failed = load.HasError();
+        EXPECT_EQ(load.HasPayload(), !failed);
+        EXPECT_EQ(load.ReadI32(), failed ? 0 : 0x34333231);   // a refused load hands out zeros
+        load.Close();
+        EXPECT_EQ(failed ? std::string(load.GetStatus()) : "loaded", status);
+    }
+    CSaveGame absent;
+    EXPECT_FALSE(absent.CheckHeader(Path("absent.save").c_str()));
+    EXPECT_STREQ(absent.GetStatus(), notOurs.c_str());
+}
+
+TEST_F(SaveGameTest, TypedFieldsAreLittleEndianAndReadBack)
+{
+    const std::string longest(255, 'z');
+    const std::string path = Path("typed.save");
+    CSaveGame save;
+    ASSERT_TRUE(save.BeginSave(path.c_str()));
+    save.WriteU8(0xAB);
+    save.WriteU16(0xFFFF);
+    save.WriteI16(-32768);
+    save.WriteU32(0xDEADBEEF);
+    save.WriteI32(-2);
+    save.WriteF32(-0.25f);
+    for (const std::string& text : {std::string("Hi"), std::string(), longest})
+        EXPECT_TRUE(save.WriteShortString(text.c_str()));
+    EXPECT_EQ(save.ReadI32(), 0);   // reading while saving: reported, moves nothing
+    EXPECT_EQ(save.GetPosition(), 1 + 2 + 2 + 4 + 4 + 4 + 4 + 2 + 257);
+    save.Close();
+    ASSERT_FALSE(save.HasError());
+    EXPECT_TRUE(Log().Contains("#DEBUG: Read data during save"));
+    std::vector<uint8_t> expected = {0xAB, 0xFF, 0xFF, 0x00, 0x80, 0xEF, 0xBE, 0xAD, 0xDE, 0xFE, 0xFF, 0xFF,
+                                     0xFF, 0x00, 0x00, 0x80, 0xBE, 2,    'H',  'i',  0,    0,    0,    255};
+    expected.insert(expected.end(), longest.begin(), longest.end());
+    expected.push_back(0);
+    EXPECT_EQ(Payload(path), expected);
+
+    CSaveGame load;
+    load.BeginLoad(path.c_str());
+    EXPECT_EQ(load.ReadU8(), 0xAB);
+    EXPECT_EQ(load.ReadU16(), 65535);
+    EXPECT_EQ(load.ReadI16(), -32768);
+    EXPECT_EQ(load.ReadU32(), 0xDEADBEEFu);
+    EXPECT_EQ(load.ReadI32(), -2);
+    EXPECT_EQ(load.ReadF32(), -0.25f);
+    CString text;
+    for (const std::string& wanted : {std::string("Hi"), std::string(), longest})
+    {
+        EXPECT_TRUE(load.ReadShortString(text));
+        EXPECT_EQ(std::string(text.GetBuffer()), wanted);
+    }
+    load.Close();
+    EXPECT_FALSE(load.HasError());
+    EXPECT_FALSE(Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
+}
+
+TEST_F(SaveGameTest, TooLongTextsNegativeCountsAndSavesNotBegunFailTheSave)
+{
+    const std::string path = WriteFile("text.save", {'o', 'l', 'd'});
+    CSaveGame save;
+    ASSERT_TRUE(save.BeginSave(path.c_str()));
+    save.WriteI32(1);
+    EXPECT_FALSE(save.WriteShortString(std::string(256, 'n').c_str()));
+    EXPECT_EQ(save.GetPosition(), 4);
+    EXPECT_EQ(save.Write("abc", -1), 0);
+    save.Close();
+    EXPECT_STREQ(save.GetStatus(), "Write error");
+    EXPECT_EQ(Bytes(path), std::vector<uint8_t>({'o', 'l', 'd'}));
+    EXPECT_TRUE(Log().Contains("Save game refused: a text is longer than 255 bytes"));
+    CSaveGame idle;
+    EXPECT_EQ(idle.Write("x", 1), 0);
+    EXPECT_TRUE(idle.HasError());
+    uint8_t byte = 7;
+    idle.Read(&byte, 1);
+    EXPECT_EQ(byte, 0);
+}
+
+TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
+{
+    // Three bytes read as six, a length of 5 with three letters behind it, a
+    // text without its zero.
+    const std::vector<uint8_t> payloads[] = {{0x11, 0x22, 0x33}, {5, 'a', 'b', 'c'}, {2, 'a', 'b', 'c', 0}};
+    for (size_t i = 0; i < std::size(payloads); ++i)
+    {
+        CSaveGame save;
+        ASSERT_TRUE(save.BeginSave(Path("bad.save").c_str()));
+        save.Write(payloads[i].data(), int(payloads[i].size()));
+        save.Close();
+        CSaveGame load;
+        load.BeginLoad(Path("bad.save").c_str());
+        ASSERT_FALSE(load.HasError());
+        uint8_t bytes[6] = {9, 9, 9, 9, 9, 9};
+        CString text = "kept?";
+        if (i == 0)
+        {
+            EXPECT_EQ(load.Read(bytes, 6), 3);
+            EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 6), std::vector<uint8_t>({0x11, 0x22, 0x33, 0, 0, 0}));
+            EXPECT_EQ(load.ReadI32(), 0);
+        }
+        else
+        {
+            EXPECT_FALSE(load.ReadShortString(text));
+        }
+        EXPECT_STREQ(load.GetStatus(), "Read error");
+        EXPECT_STREQ(text, i == 0 ? "kept?" : "");
+        load.Close();
+        EXPECT_TRUE(load.HasError());
+    }
+    EXPECT_TRUE(Log().Contains("#DEBUG: Read beyond the end of save buffer"));
+
+    CSaveGame unread;
+    unread.BeginLoad(Path("bad.save").c_str());
+    unread.ReadI32();
+    unread.Close();
+    EXPECT_FALSE(unread.HasError());
+    EXPECT_TRUE(Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
+    EXPECT_TRUE(Log().Contains("#DEBUG: breakpoint reached"));
     CSaveGame refused;
-    EXPECT_FALSE(refused.BeginSave(path.c_str()));
-    EXPECT_TRUE(refused.HasError());
-    EXPECT_STREQ(refused.GetStatus(), "Write error");
+    refused.BeginLoad(Path("bad.save").c_str());
+    uint8_t byte = 7;
+    EXPECT_EQ(refused.Read(&byte, -5), 0);   // a negative count fails the load
+    refused.WriteI32(5);
+    EXPECT_TRUE(Log().Contains("#DEBUG: Write data during load"));
     refused.Close();
-    EXPECT_FALSE(CScratchFolder::Exists(path));
-    EXPECT_FALSE(CScratchFolder::Exists(path + ".tmp"));
-    EXPECT_TRUE(Log().Contains("Save game refused: the language name is longer than 255 bytes"));
+    EXPECT_STREQ(refused.GetStatus(), "Read error");
 }

@@ -19,38 +19,23 @@ namespace SaveFileBytes
 {
 constexpr const char* Language = "English\\";
 constexpr uint32_t CurrentVersion = 0x01010004;
-
-inline void PutU32(std::vector<uint8_t>& bytes, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes.push_back(uint8_t(value >> (8 * i)));
-}
-
-inline std::vector<uint8_t> Header(uint32_t version, const std::string& language, uint32_t crc)
-{
-    const std::string magic = "V2KRNSAVEGAME   ";
-    std::vector<uint8_t> bytes(magic.begin(), magic.end());
-    PutU32(bytes, version);
-    bytes.push_back(uint8_t(language.size()));
-    bytes.insert(bytes.end(), language.begin(), language.end());
-    bytes.push_back(0);
-    PutU32(bytes, crc);
-    return bytes;
-}
-
-// The payload "123456789" and its CRC-32, the check value of the
-// polynomial.
-inline std::vector<uint8_t> CheckPayload()
-{
-    const std::string digits = "123456789";
-    return std::vector<uint8_t>(digits.begin(), digits.end());
-}
+constexpr size_t HeaderSize = 26 + 8;   // with the language above
+// The payload "123456789" and its CRC-32, the check value of the polynomial.
+const std::vector<uint8_t> CheckPayload = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
 constexpr uint32_t CheckPayloadCrc = 0xCBF43926u;
 
 inline std::vector<uint8_t> File(uint32_t version, const std::string& language, uint32_t crc,
-                                 const std::vector<uint8_t>& payload)
+                                 const std::vector<uint8_t>& payload = {})
 {
-    std::vector<uint8_t> bytes = Header(version, language, crc);
+    const std::string magic = "V2KRNSAVEGAME   ";
+    std::vector<uint8_t> bytes(magic.begin(), magic.end());
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(uint8_t(version >> (8 * i)));
+    bytes.push_back(uint8_t(language.size()));
+    bytes.insert(bytes.end(), language.begin(), language.end());
+    bytes.push_back(0);
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(uint8_t(crc >> (8 * i)));
     bytes.insert(bytes.end(), payload.begin(), payload.end());
     return bytes;
 }
@@ -64,12 +49,9 @@ protected:
         m_Saved = std::make_unique<CConfig>(g_Config);
         g_Config.languageFolder = SaveFileBytes::Language;
         g_Config.backupFiles = 0;
-        const std::string texts = "MSG_INVALIDSAVEFILE,\"Not a save file\"\n"
-                                  "MSG_INVALIDSAVEVERSION,\"Wrong save version\"\n"
-                                  "MSG_INVALIDSAVELANGUAGE,\"Other language\"\n"
-                                  "MSG_SAVE_ERRORREAD,\"Read error\"\n"
-                                  "MSG_SAVE_ERRORWRITE,\"Write error\"\n"
-                                  "MSG_SAVE_CRCERROR,\"CRC error\"\n";
+        const std::string texts = "MSG_INVALIDSAVEFILE,\"Not a save file\"\nMSG_SAVE_CRCERROR,\"CRC error\"\n"
+                                  "MSG_INVALIDSAVEVERSION,\"Wrong save version\"\nMSG_SAVE_ERRORREAD,\"Read error\"\n"
+                                  "MSG_INVALIDSAVELANGUAGE,\"Other language\"\nMSG_SAVE_ERRORWRITE,\"Write error\"\n";
         g_Localizer.Clear();
         ASSERT_TRUE(g_Localizer.LoadLocaleText("savetest", texts.c_str(), int(texts.size())));
         m_Log = std::make_unique<CTestLog>();
@@ -87,6 +69,11 @@ protected:
     {
         const std::string text = CScratchFolder::ReadFile(path);
         return std::vector<uint8_t>(text.begin(), text.end());
+    }
+    std::vector<uint8_t> Payload(const std::string& path) const
+    {
+        const std::vector<uint8_t> bytes = Bytes(path);
+        return std::vector<uint8_t>(bytes.begin() + std::ptrdiff_t(SaveFileBytes::HeaderSize), bytes.end());
     }
     std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) const
     {

@@ -1,10 +1,11 @@
-// The statistics record peers exchange in a memory block: its byte layout,
-// the round trip, and damaged records from another machine.
-
-#include <gtest/gtest.h>
+// The statistics record: filled from a player (research percent and
+// spending, the population history), the developer overlay of the counters,
+// and the record peers exchange in a memory block: its byte layout, the
+// round trip, and damaged records from another machine.
 
 #include <string>
 
+#include "Player_Fixture.h"
 #include "core/C_MemoryBlock.h"
 #include "tests/support/RecordBytes.h"
 #include "tests/support/TestLog.h"
@@ -71,10 +72,8 @@ TEST(StatisticsRecord, DamagedRecordsAreRefusedKeepingTheOldOne)
         std::string bytes;
         const char* reason;
     } cases[] = {
-        {"", "the record is cut short"},
-        {patched(0, -1), "the name length is out of range"},
-        {patched(0, 200), "the record is cut short"},
-        {unterminated, "the name does not end at its length"},
+        {"", "the record is cut short"}, {patched(0, -1), "the name length is out of range"},
+        {patched(0, 200), "the record is cut short"}, {unterminated, "the name does not end at its length"},
         {zeroInName, "the name does not end at its length"},
         {patched(NumbersAt, 5), "the player type is out of range"},
         {patched(NumbersAt + 4, 8), "the colour scheme is out of range"},
@@ -82,8 +81,7 @@ TEST(StatisticsRecord, DamagedRecordsAreRefusedKeepingTheOldOne)
         {patched(NumbersAt + 24, 101), "the explored percent is out of range"},
         {patched(NumbersAt + 28, 62), "the researched count is out of range"},
         {patched(NumbersAt + 44, -1), "the research percent is out of range"},
-        {patched(NumbersAt + 80, -1), "a count is negative"},
-        {good.substr(0, 50), "the record is cut short"},
+        {patched(NumbersAt + 80, -1), "a count is negative"}, {good.substr(0, 50), "the record is cut short"},
         {patched(SampleCountAt, 0x7FFFFFFF), "the sample count is out of range"},
         {patched(SampleCountAt, 3), "the record is cut short"},
         {patched(SamplesAt + 12, 257), "a population sample is out of range"},
@@ -102,4 +100,76 @@ TEST(StatisticsRecord, DamagedRecordsAreRefusedKeepingTheOldOne)
         EXPECT_TRUE(log.Contains(std::string("Statistics record refused: ") + c.reason));
         EXPECT_EQ(Written(record), good);
     }
+}
+
+using StatisticsPlayer = PlayerTest;
+using StatisticsOverlay = PlayerTest;
+
+// Harvest wood 1 (100 wood) and mining 1 (200 wood, 50 stone) of three are
+// researched, and the spell (800 gold) that never counts; the history takes
+// workers apart and exactly the used samples.
+TEST_F(StatisticsPlayer, ResearchCountsTheAvailableButNeverTheOneShotSpellAndSamplesCountWorkersApart)
+{
+    CPlayer& player = Player(1);
+    CPlayerStatistics record;
+    record.BuildStatistics(player);
+    EXPECT_EQ(record.researchPercent, 0);   // nothing available
+    for (int32_t id : {0, 3, 5, 52})
+        player.technologies[id].enabled = 1;
+    for (int32_t id : {0, 3, 52})
+        player.technologies[id].progress = CTechnology::ResearchedProgress;
+    for (int32_t type : {1, 1, 2, 4})
+        Create(player, type);
+    for (int32_t i = 0; i < 512; ++i)
+        CPlayerStatistics::AddPopulationSample(player);
+    player.type = PLAYER_DEFEATED;
+    CPlayerStatistics::AddPopulationSample(player);
+    EXPECT_EQ(player.populationHistoryCapacity, 1024);
+    record.BuildStatistics(player);
+    EXPECT_EQ(record.technologiesResearched, 2);
+    EXPECT_EQ(record.researchPercent, 66);
+    EXPECT_EQ(record.woodSpentOnResearch, 300);
+    EXPECT_EQ(record.stoneSpentOnResearch, 50);
+    EXPECT_EQ(record.goldSpentOnResearch, 0);
+    ASSERT_EQ(record.sampleCount, 513);
+    EXPECT_EQ(record.populationHistory[511].values[0], 2);
+    EXPECT_EQ(record.populationHistory[511].values[1], 2);
+    EXPECT_EQ(record.populationHistory[512].values[0], 0);
+    EXPECT_EQ(record.populationHistory[512].values[1], 0);
+    // No history: no sample, and a record without one.
+    player.Release();
+    CPlayerStatistics::AddPopulationSample(player);
+    record.BuildStatistics(player);
+    EXPECT_EQ(record.populationHistory, nullptr);
+}
+
+TEST_F(StatisticsOverlay, ShowsEveryCounterInItsPlace)
+{
+    CPlayer& player = Player(0);
+    for (int32_t type : {1, 2})
+        Create(player, type);
+    for (int32_t cast : {1, 5, 5})
+        Finish(player, cast);
+    for (int32_t cast : {5, 13})
+        player.OnBuildingPlaced(player.CreateBuilding(cast, -1, -1));
+    const int32_t counters[STAT_COUNT] = {120, 45, 300, 9, 4, 7, 6, 2, 3, 50, 21, 8};
+    std::copy(std::begin(counters), std::end(counters), player.statistics);
+    player.controlGroupCounts[0] = 5;
+    player.controlGroupCounts[8] = 12;
+
+    std::vector<std::string> expected = {
+        "270 0 ---===( Player Units/Buildings )===---", "270 20 Unit num:2", "270 40 Building num:3",
+        "270 80 ---===( Details )===---", "270 100 Castles:1+(0)", "270 120 Barracks:0+(0)",
+        "270 140 Alchemies:0+(0)", "270 160 Blacksmiths:0+(0)", "270 180 Warehouses:0+(0)", "270 200 Houses:2+(1)",
+        "270 220 Keeps:0+(0)", "270 240 Docks:0+(1)", "270 260 ---===( Statistics )===---",
+        "270 280 Harvest Wood/Stone/Gold:120/45/300", "270 300 Units Create/Lost/Kill:9/4/7",
+        "270 320 Buildings Build/Lost/Destroy:6/2/3", "270 340 Arrows shot:50",
+        "270 360 Arrow hit unit/building:21/8", "600 0 ---===( Groups )===---"};
+    for (int32_t group = 1; group <= 9; ++group)
+        expected.push_back("600 " + std::to_string(group * 20) + " group " + std::to_string(group) + " :" +
+                           (group == 1 ? "5" : group == 9 ? "12" : "0"));
+    std::vector<std::string> shown;
+    for (const SOverlayText& text : CPlayerStatistics::ComposeOverlay(player))
+        shown.push_back(std::to_string(text.x) + " " + std::to_string(text.y) + " " + text.text);
+    EXPECT_EQ(shown, expected);
 }

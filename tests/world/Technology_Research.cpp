@@ -1,6 +1,5 @@
-// The prerequisite tree, availability rules and research of one state.
+// The prerequisite tree, research of one state, and the type records.
 
-#include <algorithm>
 #include <set>
 
 #include "Player_Fixture.h"
@@ -8,109 +7,40 @@
 using TechnologyTree = PlayerTest;
 using TechnologyResearch = PlayerTest;
 
-namespace
-{
-std::set<int32_t> Chain(int32_t id)
-{
-    int32_t chain[TechnologyCount];
-    const int32_t count = g_TechnologyTree.CollectChain(id, chain);
-    return std::set<int32_t>(chain, chain + count);
-}
-} // namespace
-
 TEST_F(TechnologyTree, EnablingOrMarkingPrerequisitesReachesTheWholeChainWithoutEffects)
 {
+    const std::set<int32_t> enabled = {43, 42, 29, 8, 55, 54, 53};
+    const std::set<int32_t> researched = {25, 24, 23, 8, 29, 53};
     CPlayer& player = Player(2);
     player.SetTechnologyEnabled(43);
     player.MarkPrerequisitesResearched(25);
-    EXPECT_EQ(Chain(25), (std::set<int32_t>{25, 24, 23, 8, 29, 53}));
     for (int32_t id = 0; id < TechnologyCount; ++id)
     {
-        EXPECT_EQ(player.technologies[id].enabled, Chain(43).count(id)) << id;
-        EXPECT_EQ(player.IsResearched(id), Chain(25).count(id) == 1) << id;
+        EXPECT_EQ(player.technologies[id].enabled, enabled.count(id)) << id;
+        EXPECT_EQ(player.IsResearched(id), researched.count(id) == 1) << id;
     }
-    EXPECT_EQ(Chain(43), (std::set<int32_t>{43, 42, 29, 8, 55, 54, 53}));
-    EXPECT_EQ(player.score, 0);
-}
-
-TEST_F(TechnologyTree, TreePrerequisitesAreAllInTheRules)
-{
-    for (int32_t id = 0; id < TechnologyCount; ++id)
-    {
-        const STechnologyRule& rule = CTechnologyTree::GetRule(id);
-        const CTechnologyTree::SEntry& entry = g_TechnologyTree.entries[id];
-        std::set<int32_t> ruled;
-        for (int8_t t : rule.technologies)
-            if (t != STechnologyRule::NoRequirement)
-                ruled.insert(t);
-        std::set<int32_t> tree(entry.prerequisites, entry.prerequisites + entry.count);
-        for (int32_t t : tree)
-            EXPECT_EQ(ruled.count(t), 1u) << "technology " << id << " prerequisite " << t;
-        // Rules ask for no more than the tree, but for T8 on 34 and 51.
-        std::set<int32_t> extra;
-        std::set_difference(ruled.begin(), ruled.end(), tree.begin(), tree.end(),
-                            std::inserter(extra, extra.begin()));
-        const bool askedForEight = id == 34 || id == 51;
-        EXPECT_EQ(extra, askedForEight ? std::set<int32_t>{8} : std::set<int32_t>{}) << id;
-    }
-}
-
-TEST_F(TechnologyTree, OutOfRangeIdsAreRefusedWithALogLine)
-{
-    CPlayer& player = Player(1);
+    // Ids out of range are refused with a log line.
     player.SetTechnologyEnabled(61);
     player.MarkPrerequisitesResearched(-1);
-    EXPECT_FALSE(player.IsTechnologyAvailable(61));
     EXPECT_FALSE(player.IsTechnologyAvailable(-5));
     player.OnTechnologyResearched(99);
-    EXPECT_TRUE(Log().Has("Invalid technology id: 61"));
-    EXPECT_TRUE(Log().Has("Invalid technology id: -1"));
-    EXPECT_TRUE(Log().Has("Invalid technology id: -5"));
-    EXPECT_TRUE(Log().Has("Invalid technology id: 99"));
+    for (const char* id : {"61", "-1", "-5", "99"})
+        EXPECT_TRUE(Log().Has(std::string("Invalid technology id: ") + id)) << id;
     EXPECT_EQ(player.score, 0);
 }
 
-TEST_F(TechnologyTree, AvailabilityNeedsEnabledUnresearchedIdleAndItsRule)
-{
-    CPlayer& player = Player(1);
-    player.SetTechnologyEnabled(10);
-    EXPECT_FALSE(player.IsTechnologyAvailable(10));   // no keep
-    Finish(player, 11);
-    EXPECT_FALSE(player.IsTechnologyAvailable(10));   // 9 not researched
-    EXPECT_TRUE(player.IsTechnologyAvailable(9));
-    player.technologies[9].progress = 100.0f;
-    EXPECT_TRUE(player.IsTechnologyAvailable(10));
-    // Researched: false even with every building standing.
-    EXPECT_FALSE(player.IsTechnologyAvailable(9));
-    player.technologies[10].enabled = 0;
-    EXPECT_FALSE(player.IsTechnologyAvailable(10));
-}
-
-TEST_F(TechnologyResearch, RateOneTwentiethWithAmountThousandFinishesInTwoSteps)
+TEST_F(TechnologyResearch, RateOneTwentiethWithAmountThousandFinishesInTwoStepsAndOnlyOnce)
 {
     CPlayer& player = Player(1);
     CTechnology& technology = player.technologies[13];   // rate 0.05
-    auto* smithy = Finish(player, 4);
-    technology.StartResearch(smithy);
+    technology.StartResearch(Finish(player, 4));
     EXPECT_EQ(technology.AdvanceResearch(1000.0f), EResearchStep::Running);
     EXPECT_FLOAT_EQ(technology.progress, 50.0f);
     EXPECT_EQ(technology.AdvanceResearch(1000.0f), EResearchStep::FinishedNow);
-    EXPECT_EQ(technology.progress, 100.0f);
     EXPECT_EQ(technology.researchingBuilding, nullptr);
     EXPECT_EQ(technology.AdvanceResearch(1000.0f), EResearchStep::AlreadyFinished);
-}
-
-TEST_F(TechnologyResearch, CompletionByAnotherWayIsNotFinishedNowAndAForeignBuildingIsReported)
-{
-    CPlayer& player = Player(1);
-    CTechnology& technology = player.technologies[5];
-    technology.StartResearch(Finish(player, 11));
-    technology.AdvanceResearch(10.0f);
-    technology.progress = 100.0f;   // a script completed it meanwhile
-    EXPECT_EQ(technology.AdvanceResearch(10.0f), EResearchStep::AlreadyFinished);
-    EXPECT_EQ(technology.researchingBuilding, nullptr);
     EXPECT_FALSE(Log().Has("#DEBUG: Invalid technology!"));
-    player.technologies[6].StartResearch(Finish(Player(2), 11));
+    player.technologies[6].StartResearch(Finish(Player(2), 11));   // another player's building
     EXPECT_TRUE(Log().Has("#DEBUG: Invalid technology!"));
 }
 
@@ -118,11 +48,9 @@ TEST_F(TechnologyResearch, RainOfFireIsSpentWhenCastAndCanBeResearchedAgain)
 {
     CPlayer& player = Player(1);
     player.SetTechnologyEnabled(52);
-    Finish(player, 15);
     player.technologies[51].progress = 100.0f;
     EXPECT_EQ(player.GetRainHellSpell(nullptr), nullptr);
-    auto* altar = Finish(player, 15);
-    player.technologies[52].StartResearch(altar);
+    player.technologies[52].StartResearch(Finish(player, 15));
     EXPECT_FALSE(player.IsTechnologyAvailable(52));   // being researched
     while (player.technologies[52].AdvanceResearch(100.0f) == EResearchStep::Running)
     {
@@ -135,30 +63,34 @@ TEST_F(TechnologyResearch, RainOfFireIsSpentWhenCastAndCanBeResearchedAgain)
     EXPECT_TRUE(player.IsTechnologyAvailable(52));
 }
 
-TEST_F(TechnologyResearch, EffectsRefreshSightSpeedUpShipsAndScore)
+TEST_F(TechnologyResearch, EffectsRefreshSightAndSpeedUpShips)
 {
     CPlayer& player = Player(1);
-    auto* archer = Create(player, 3);
-    auto* galley = Create(player, 11);
-    auto* transport = Create(player, 7);
-    auto* worker = Create(player, 1);
-    galley->speed = 1.0f;
-    transport->speed = 2.0f;
-    worker->speed = 1.0f;
-    auto* tower = Finish(player, 6);
-    player.computerAI.ClearNotices();
-    player.OnTechnologyResearched(24);
-    EXPECT_EQ(Services().sightRefreshed, std::vector<CUnit*>{archer});
+    TestUnit* archer = Create(player, 3);
+    TestUnit* galley = Create(player, 11);
+    galley->speed = 2.0f;
+    TestBuilding* tower = Finish(player, 6);
+    for (int32_t id : {24, 33, 37, 45})
+        player.OnTechnologyResearched(id);
+    EXPECT_EQ(Services().sightRefreshed, (std::vector<CUnit*>{archer, galley}));
     EXPECT_EQ(Services().archerRefreshed, std::vector<CBuilding*>{tower});
-    player.OnTechnologyResearched(33);
-    EXPECT_FLOAT_EQ(galley->speed, 1.1f);
-    EXPECT_FLOAT_EQ(transport->speed, 2.2f);
-    EXPECT_FLOAT_EQ(worker->speed, 1.0f);
-    Services().sightRefreshed.clear();
-    player.OnTechnologyResearched(45);
-    EXPECT_TRUE(Services().sightRefreshed.empty());
-    EXPECT_EQ(player.score, 3 + 11 + 7 + 1 + 12 + 30);
-    ASSERT_EQ(player.computerAI.GetNotices().size(), 3u);
-    EXPECT_EQ(player.computerAI.GetNotices()[2].value, 45);
-    EXPECT_EQ(player.script.GetEvents().back().kind, CScript::EEvent::TechnologyResearched);
+    EXPECT_FLOAT_EQ(galley->speed, 2.2f);
+    EXPECT_EQ(player.computerAI.GetNotices().back().value, 45);
+}
+
+// The type records: texts from the locale or fixed, and the health option
+// that triples units but the demolition man.
+TEST_F(TechnologyTree, TypeRecordsTakeTheirTextsAndTheHealthOption)
+{
+    g_Config.unitHealthMultiply = 1;
+    InitTypeRecords();
+    EXPECT_EQ(g_UnitStats[0].hitPoints, 90);
+    EXPECT_EQ(g_UnitStats[11].hitPoints, 20);
+    EXPECT_EQ(g_UnitStats[25].hitPoints, 400);   // buildings keep theirs
+    EXPECT_STREQ(g_UnitStats[13].name, "Quib");
+    EXPECT_STREQ(g_UnitStats[0].name, "Worker");
+    EXPECT_STREQ(g_UnitStats[1].name, "*error*");   // a key the locale lacks
+    EXPECT_TRUE(g_UnitStats[0].message == "Worker ready");
+    EXPECT_TRUE(GetTechnologyRecord(52)->message == "Researched: Rain of fire");
+    EXPECT_EQ(GetTechnologyRecord(61), nullptr);
 }

@@ -1,9 +1,7 @@
 #pragma once
-// Tests whose map owns textures: a hidden window with the drawing device on
-// it, handed to the media classes as the game's device for the suite, and
-// the world map freed (with its textures) after every test.  A folder of
-// game files is read from disk, logging goes into it, and the tests get
-// eight players with the local one fully exploring.
+// Tests whose map owns textures: a hidden window with the drawing device for
+// the suite, the map freed after every test, game files read from a folder,
+// the log captured, and eight players with the local one fully exploring.
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -80,7 +78,7 @@ protected:
         m_Data.reset();
     }
 
-    // Writes a theme file with the project's tool into the game files.
+    // A theme file written with the project's tool into the game files.
     void MakeThemeFile(const char* theme, const std::string& file)
     {
         const std::string command =

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers of the world tests: a temporary folder that the data-file layer
-// reads from, the log captured into it, a save stream in memory, and theme
-// files written byte by byte from the layout the game reads.
+// reads from, the log captured, a save stream in memory, little-endian
+// numbers in byte vectors and theme files written byte by byte.
 
 #include <cstdint>
 #include <cstring>
@@ -20,7 +20,6 @@
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
-// A fresh folder, removed again at the end of the test.
 class WorldFolder
 {
 public:
@@ -37,8 +36,7 @@ private:
     CScratchFolder m_Folder;
 };
 
-// Game files are read from the folder on disk (no packed data file) while
-// the object lives.
+// Game files are read from the folder on disk while the object lives.
 class DiskDataFiles
 {
 public:
@@ -58,7 +56,23 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Logging on into a file of its own for the life of the object.
+inline void PushLe32(std::vector<uint8_t>& bytes, int32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(uint8_t(uint32_t(value) >> (8 * i)));
+}
+
+inline int32_t GetLe32(const std::vector<uint8_t>& bytes, size_t at)
+{
+    return int32_t(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24);
+}
+
+inline void SetLe32(std::vector<uint8_t>& bytes, size_t at, int32_t value)
+{
+    for (size_t i = 0; i < 4; ++i)
+        bytes[at + i] = uint8_t(uint32_t(value) >> (8 * i));
+}
+
 class WorldLog : public CTestLog
 {
 public:
@@ -89,14 +103,11 @@ public:
     }
     int Read(void* data, int count) override
     {
-        const size_t left = m_Bytes.size() - m_Pos;
-        const size_t taken = std::min(left, size_t(count));
-        if (taken > 0)
-            std::memcpy(data, m_Bytes.data() + m_Pos, taken);
-        std::memset(static_cast<uint8_t*>(data) + taken, 0, size_t(count) - taken);
+        const size_t taken = std::min(m_Bytes.size() - m_Pos, size_t(count));
+        std::memset(data, 0, size_t(count));
+        std::copy_n(m_Bytes.begin() + std::ptrdiff_t(m_Pos), taken, static_cast<uint8_t*>(data));
         m_Pos += taken;
-        if (taken < size_t(count))
-            m_Error = true;
+        m_Error = m_Error || taken < size_t(count);
         return int(m_Pos);
     }
     bool HasError() const override { return m_Error; }
@@ -117,8 +128,7 @@ class ThemeBytes
 public:
     ThemeBytes& I32(int32_t value)
     {
-        for (int i = 0; i < 4; ++i)
-            bytes.push_back(uint8_t(uint32_t(value) >> (8 * i)));
+        PushLe32(bytes, value);
         return *this;
     }
     ThemeBytes& Pixels(int64_t count, uint32_t pixel)
@@ -130,8 +140,7 @@ public:
     ThemeBytes& Name(const std::string& name)
     {
         bytes.push_back(uint8_t(name.size()));
-        bytes.insert(bytes.end(), name.begin(), name.end());
-        bytes.push_back(0);
+        bytes.insert(bytes.end(), name.c_str(), name.c_str() + name.size() + 1);   // with its zero
         return *this;
     }
     ThemeBytes& Fill(size_t count, uint8_t value)
@@ -139,8 +148,8 @@ public:
         bytes.insert(bytes.end(), count, value);
         return *this;
     }
-    // A texture record with a whole 256 x 256 image of one pixel value, the
-    // 64 drawing bytes all `data`, and `transitions` masks.
+    // A whole 256 x 256 image of one pixel, the 64 drawing bytes all `data`,
+    // and `transitions` masks.
     ThemeBytes& Texture(const std::string& name, uint32_t pixel, uint8_t data, int32_t transitions)
     {
         Name(name).Pixels(256 * 256, pixel).Fill(64, data).I32(transitions);
@@ -148,10 +157,7 @@ public:
             Fill(4, uint8_t(t + 1)).Pixels(64 * 64, 0x80FFFFFFu);
         return *this;
     }
-    ThemeBytes& Water(int32_t side, uint32_t pixel)
-    {
-        return I32(side).Pixels(int64_t(side) * side, pixel);
-    }
+    ThemeBytes& Water(int32_t side, uint32_t pixel) { return I32(side).Pixels(int64_t(side) * side, pixel); }
 
     std::vector<uint8_t> bytes;
 };
