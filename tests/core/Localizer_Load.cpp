@@ -1,10 +1,6 @@
-// Locale files: entries, the exact syntax-error texts, lookups and the
-// cached type names.
-
-#include "tests/core/Config_TestFolder.h"
+#include "tests/core/Core_Support.h"
 
 #include "core/C_Localizer.h"
-#include "tests/support/TestDataFile.h"
 
 namespace
 {
@@ -24,8 +20,9 @@ protected:
     CLocalizer m_Table;
 };
 
-TEST_F(Localizer, EntriesSpreadOverLinesWithCommentsAndBlanks)
+TEST_F(Localizer, EntriesSpreadOverLinesWithCommentsAndBlanksAndTheTableGrows)
 {
+    m_Table.Init(2);
     ASSERT_TRUE(Load("a.txt",
                      "; heading comment\r\n"
                      "one\t,\r\n"
@@ -38,6 +35,12 @@ TEST_F(Localizer, EntriesSpreadOverLinesWithCommentsAndBlanks)
     EXPECT_EQ(Text("TWO"), "");   // the first loaded text of a key wins
     EXPECT_EQ(Text("THREE"), "\xC4\xD6 \\c1");
     EXPECT_EQ(std::string(m_Table.GetLastError()), "No error");
+
+    // A missing key gives null, or the complaint with its report.
+    EXPECT_EQ(m_Table.GetString("NOWHERE", false), nullptr);
+    EXPECT_TRUE(LogLines().empty());
+    EXPECT_STREQ(m_Table.GetString("NOWHERE", true), "*error*");
+    EXPECT_EQ(LogLines(), Breakpoint(142, "core/C_Localizer.cpp", "#DEBUG: Cannot find locale resource"));
 }
 
 TEST_F(Localizer, SyntaxErrorsFailWithFileAndLine)
@@ -56,89 +59,13 @@ TEST_F(Localizer, SyntaxErrorsFailWithFileAndLine)
         m_Log.Clear();
         EXPECT_FALSE(Load(c.file, c.text));
         EXPECT_EQ(std::string(m_Table.GetLastError()), c.error);
-        EXPECT_EQ(LogLines(), (std::vector<std::string>{"!!! Locale file error !!!", c.error}));
+        EXPECT_EQ(LogLines(), (Lines{"!!! Locale file error !!!", c.error}));
     }
     // What came before the error stays; what came after is not read.
     EXPECT_EQ(Text("A"), "x");
     EXPECT_EQ(Text("C"), "(null)");
-
     m_Table.Clear();
     EXPECT_FALSE(Load("e.txt", "A, \""));
     EXPECT_EQ(m_Table.GetCount(), 0);
-}
-
-TEST_F(Localizer, MissingKeyGivesNullOrTheComplaint)
-{
-    EXPECT_EQ(m_Table.GetString("NOWHERE", false), nullptr);
-    EXPECT_TRUE(LogLines().empty());
-
-    const char* text = m_Table.GetString("NOWHERE", true);
-    ASSERT_NE(text, nullptr);
-    EXPECT_STREQ(text, "*error*");
-    const std::vector<std::string> expected = {"#DEBUG: Cannot find locale resource",
-                                               "#DEBUG: breakpoint reached",
-                                               "142 in core/C_Localizer.cpp"};
-    EXPECT_EQ(LogLines(), expected);
-}
-
-TEST_F(Localizer, TableGrowsPastItsCapacity)
-{
-    m_Table.Init(2);
-    std::string text;
-    for (int i = 0; i < 9; ++i)
-        text += "K" + std::to_string(i) + ", \"v" + std::to_string(i) + "\"\r\n";
-    ASSERT_TRUE(Load("a.txt", text));
-    EXPECT_EQ(m_Table.GetCount(), 9);
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(Text(("k" + std::to_string(i)).c_str()), "v" + std::to_string(i));
-}
-
-TEST_F(Localizer, LanguageFolderOfAPackedDataFile)
-{
-    CTestDataFile data;
-    data.Add("LOCALE\\ENGLISH\\MAIN.TXT", "TITLE, \"Packed\"\r\n");
-    data.Add("LOCALE\\ENGLISH\\MORE.TXT", "OTHER, \"More\"\r\n");
-    data.Add("LOCALE\\GERMAN\\MAIN.TXT", "TITLE, \"Gepackt\"\r\nGERMAN, \"Nur\"\r\n");
-    const std::string path = m_Folder.Write("v2krn.med", data.Build());
-    CString reason;
-    ASSERT_EQ(LoadDataFile(path.c_str(), false, reason), EDataFileResult::Loaded);
-    EXPECT_TRUE(m_Table.LoadLocaleFolder("English\\"));
-    EXPECT_EQ(m_Table.GetCount(), 2);
-    EXPECT_EQ(Text("Title"), "Packed");
-    EXPECT_EQ(Text("other"), "More");
-    EXPECT_EQ(Text("GERMAN"), "(null)");
-    // A missing file is no error.
-    EXPECT_TRUE(m_Table.LoadLocaleFile("Locale\\English\\missing.txt"));
-    EXPECT_EQ(std::string(m_Table.GetLastError()), "No error");
-}
-
-TEST_F(Localizer, FolderLoadStopsAtTheFirstBadFile)
-{
-    Write("Locale/German/a.txt", "A, \"a\"\r\n");
-    Write("Locale/German/b.txt", "B \"b\"\r\n");
-    Write("Locale/German/c.txt", "C, \"c\"\r\n");
-    EXPECT_FALSE(m_Table.LoadLocaleFolder("German\\"));
-    EXPECT_EQ(std::string(m_Table.GetLastError()),
-              "\",\" Expected in \"Locale\\German\\b.txt\" line 1");
-    EXPECT_EQ(Text("A"), "a");
-    EXPECT_EQ(Text("C"), "(null)");
-}
-
-TEST_F(Localizer, TypeNamesAreCachedInTableOrderWithTheComplaint)
-{
-    ASSERT_EQ(TypeNameCount, 70);
-    EXPECT_STREQ(TypeNameKeys[33], "BD_WALL");
-    std::string text;
-    for (int i = 0; i < TypeNameCount; ++i)
-        if (i != 33)
-            text += std::string(TypeNameKeys[i]) + ", \"name " + std::to_string(i) + "\"\r\n";
-    ASSERT_TRUE(Load("types.txt", text));
-    m_Table.InitTypeNames();
-    for (int i = 0; i < TypeNameCount; ++i)
-    {
-        ASSERT_NE(g_TypeNames[i], nullptr);
-        EXPECT_EQ(std::string(g_TypeNames[i]), i == 33 ? "*error*" : "name " + std::to_string(i));
-    }
-    EXPECT_EQ(LogLines().front(), "#DEBUG: Cannot find locale resource");
 }
 } // namespace

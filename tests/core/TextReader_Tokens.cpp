@@ -7,23 +7,31 @@
 
 #include "core/C_File.h"
 #include "core/C_TextReader.h"
-#include "tests/support/TestDataFile.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/TestDataFile.h"
 
 namespace
 {
-std::vector<std::string> Tokens(const std::string& text)
+using List = std::vector<std::string>;
+
+std::vector<std::pair<std::string, int>> Read(CTextReader& reader)
 {
-    CTextReader reader;
-    reader.LoadText(text.data(), static_cast<int>(text.size()));
-    std::vector<std::string> tokens;
+    std::vector<std::pair<std::string, int>> tokens;
     CString token;
     for (reader.NextToken(token); !token.IsEmpty(); reader.NextToken(token))
-        tokens.push_back(token.GetBuffer());
+        tokens.emplace_back(token.GetBuffer(), reader.GetLine());
     return tokens;
 }
 
-using List = std::vector<std::string>;
+List Tokens(const std::string& text)
+{
+    CTextReader reader;
+    reader.LoadText(text.data(), static_cast<int>(text.size()));
+    List tokens;
+    for (const auto& [token, line] : Read(reader))
+        tokens.push_back(token);
+    return tokens;
+}
 } // namespace
 
 TEST(CTextReader, Tokens)
@@ -55,18 +63,14 @@ TEST(CTextReader, AllLineEndsGiveTheSameTokensAndLines)
         CTextReader reader;
         reader.LoadText(text.data(), static_cast<int>(text.size()));
         EXPECT_EQ(reader.GetTextSize(), 16 + 1 + 2 + 3 + 1 + 4);
-        std::vector<std::pair<std::string, int>> seen;
-        CString token;
-        for (reader.NextToken(token); !token.IsEmpty(); reader.NextToken(token))
-            seen.emplace_back(token.GetBuffer(), reader.GetLine());
         const std::vector<std::pair<std::string, int>> expected = {{"FIRST", 1}, {"\"s\"", 3}, {"LAST", 4}};
-        EXPECT_EQ(seen, expected) << std::strlen(end);
+        EXPECT_EQ(Read(reader), expected) << std::strlen(end);
     }
 }
 
-TEST(CTextReader, FindKeyRestoresPositionAndLineOnAMiss)
+TEST(CTextReader, FindKeyRestoresPositionOnAMissAndReadIntTakesWholeTokensOnly)
 {
-    const std::string text = "\n=\nvalue";
+    const std::string text = "\n=\nvalue -12 0x10 abc";
     CTextReader reader;
     reader.LoadText(text.data(), static_cast<int>(text.size()));
     EXPECT_FALSE(reader.FindKey(","));
@@ -76,13 +80,6 @@ TEST(CTextReader, FindKeyRestoresPositionAndLineOnAMiss)
     EXPECT_STREQ(token.GetBuffer(), "=");
     EXPECT_TRUE(reader.FindKey("value"));
     EXPECT_EQ(reader.GetLine(), 3);
-}
-
-TEST(CTextReader, ReadIntConvertsWholeTokensOnly)
-{
-    const std::string text = "-12 0x10 abc";
-    CTextReader reader;
-    reader.LoadText(text.data(), static_cast<int>(text.size()));
     int value = 0;
     EXPECT_TRUE(reader.ReadInt(value));
     EXPECT_EQ(value, -12);
@@ -95,40 +92,22 @@ TEST(CTextReader, ReadIntConvertsWholeTokensOnly)
     EXPECT_EQ(value, 0);
 }
 
-TEST(CTextReader, LoadWholeReadsAnEntryOfTheDataFiles)
+TEST(CTextReader, LoadWholeReadsAnEntryOfTheDataFilesAndAFailedOpenAsAnEmptyText)
 {
     ShutdownFileSystem();
     CScratchFolder folder;
     CTestDataFile file;
-    file.Add("LOCALE\\ENGLISH\\MAIN.TXT", "MAIN_OK,\"Ok\"\r\nMAIN_NO,\"No\"");
+    file.Add("LOCALE\\ENGLISH\\MAIN.TXT", "MAIN_OK,\"Ok\"\r\nMAIN_NO");
     InitDataFile(folder.Write("v2krn.med", file.Build()).c_str(), 1);
-
     CTextReader reader;
     ASSERT_TRUE(reader.OpenRead("Locale\\English\\main.txt"));
     ASSERT_TRUE(reader.LoadWhole());
     reader.Close();
-    EXPECT_EQ(reader.GetLine(), 1);
-    CString token;
-    std::vector<std::string> tokens;
-    for (reader.NextToken(token); !token.IsEmpty(); reader.NextToken(token))
-        tokens.push_back(token.GetBuffer());
-    EXPECT_EQ(tokens, (List{"MAIN_OK", ",", "\"Ok\"", "MAIN_NO", ",", "\"No\""}));
-    EXPECT_EQ(reader.GetLine(), 2);
-
-    CTextReader missing;
-    EXPECT_FALSE(missing.OpenRead("LOCALE\\NONE.TXT"));
-    EXPECT_FALSE(missing.LoadWhole());
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"MAIN_OK", 1}, {",", 1}, {"\"Ok\"", 1}, {"MAIN_NO", 2}};
+    EXPECT_EQ(Read(reader), expected);
+    EXPECT_FALSE(reader.OpenRead("LOCALE\\NONE.TXT"));
+    EXPECT_FALSE(reader.LoadWhole());
+    EXPECT_TRUE(Read(reader).empty());
     ShutdownFileSystem();
-}
-
-TEST(CTextReader, NothingLoadedLeavesTheTokenAsItWas)
-{
-    CTextReader reader;
-    CString token("KEEP");
-    reader.NextToken(token);
-    EXPECT_STREQ(token.GetBuffer(), "KEEP");
-    // A file that failed to open is loaded as an empty text.
-    reader.LoadWhole();
-    reader.NextToken(token);
-    EXPECT_STREQ(token.GetBuffer(), "");
 }

@@ -40,18 +40,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(PlayerProfilesFile, EmptyProfilesAre28BytesWithTheirCrc)
-{
-    const std::string path = folder / "players.prf";
-    ASSERT_TRUE(profiles.Save(path.c_str()));
-    const std::string bytes = CScratchFolder::ReadFile(path);
-    const std::string body = kMagic + LE32(0) + LE32(0xFFFFFFFFu);
-    EXPECT_EQ(28u, bytes.size());
-    EXPECT_EQ(WithCrc(body), bytes);
-    EXPECT_FALSE(CScratchFolder::Exists(path + ".tmp"));
-}
-
-TEST_F(PlayerProfilesFile, LoadsProfilesAndSavesTheSameBytes)
+TEST_F(PlayerProfilesFile, LoadsProfilesAndSavesTheSameBytesAndEmptyOnesIn28)
 {
     const std::string original = WithCrc(TwoProfileBody());
     const std::string path = Write(original);
@@ -71,6 +60,9 @@ TEST_F(PlayerProfilesFile, LoadsProfilesAndSavesTheSameBytes)
 
     profiles.Clear();
     EXPECT_STREQ("Unknown player", profiles.GetName(-1));
+    ASSERT_TRUE(profiles.Save(copy.c_str()));   // empty: 28 bytes with their CRC
+    EXPECT_EQ(WithCrc(kMagic + LE32(0) + LE32(0xFFFFFFFFu)), CScratchFolder::ReadFile(copy));
+    EXPECT_FALSE(CScratchFolder::Exists(copy + ".tmp"));
 }
 
 TEST_F(PlayerProfilesFile, DamagedFilesDoNotLoadAndLeaveTheProfilesAlone)
@@ -107,7 +99,7 @@ TEST_F(PlayerProfilesFile, DamagedFilesDoNotLoadAndLeaveTheProfilesAlone)
     EXPECT_TRUE(log.Contains("#DEBUG: Invalid player profile CRC"));
 }
 
-TEST_F(PlayerProfilesFile, FailedSaveReportsAndKeepsTheOldFile)
+TEST_F(PlayerProfilesFile, FailedSaveKeepsTheOldFileAndADamagedFileIsKeptAside)
 {
     CTestLog log;
     const std::string path = Write(WithCrc(TwoProfileBody()));
@@ -116,12 +108,7 @@ TEST_F(PlayerProfilesFile, FailedSaveReportsAndKeepsTheOldFile)
     EXPECT_FALSE(profiles.Save(path.c_str()));
     EXPECT_EQ(WithCrc(TwoProfileBody()), CScratchFolder::ReadFile(path));
     EXPECT_TRUE(log.Contains("Unable to write the player profiles: " + path));
-}
-
-TEST_F(PlayerProfilesFile, DamagedFileIsKeptAside)
-{
-    CTestLog log;
-    const std::string path = Write("not a profile file");
+    Write("not a profile file");
     EXPECT_TRUE(CPlayerProfiles::KeepDamagedFile(path.c_str()));
     EXPECT_FALSE(CScratchFolder::Exists(path));
     EXPECT_EQ("not a profile file", CScratchFolder::ReadFile(path + ".damaged"));

@@ -9,8 +9,7 @@
 
 #include "platform/SysDevice3D.h"
 #include "platform/SysDevice3DFactory.h"
-
-class GlDevice3D;
+#include "platform/gl/GlDevice3D.h"
 
 struct ScreenVertex {  // XyzRhw | Diffuse | Tex1
   float x, y, z, rhw;
@@ -22,46 +21,70 @@ struct WorldVertex {  // Xyz | Diffuse | Tex1
   std::uint32_t colour;
   float u, v;
 };
-struct DualVertex {  // Xyz | Diffuse | Tex2
-  float x, y, z;
-  std::uint32_t colour;
-  float u, v, s, t;
-};
 
 constexpr std::uint32_t kScreenFvf = Sys3DFvf::XyzRhw | Sys3DFvf::Diffuse | Sys3DFvf::Tex1;
 constexpr std::uint32_t kWorldFvf = Sys3DFvf::Xyz | Sys3DFvf::Diffuse | Sys3DFvf::Tex1;
-constexpr std::uint32_t kDualFvf = Sys3DFvf::Xyz | Sys3DFvf::Diffuse | Sys3DFvf::Tex2;
 
 class Device3DHarness {
  public:
-  ~Device3DHarness();
-  // Window and back buffer of width x height, 32 bits, no multisampling;
-  // the back buffer is cleared to black with depth 1.
-  bool Open(int width, int height);
-  // `params` gets back what the device made of it.
-  bool Open(int windowWidth, int windowHeight, Sys3DPresentParams& params);
-  void Close();
+  ~Device3DHarness() {
+    device_.reset();
+    if (window_ != nullptr) SDL_DestroyWindow(window_);
+  }
+  // Window and back buffer of width x height, 32 bits, no multisampling.
+  bool Open(int width, int height) {
+    Sys3DPresentParams params;
+    params.backBufferWidth = width;
+    params.backBufferHeight = height;
+    params.backBufferFormat = Sys3DFormat::X8R8G8B8;
+    return Open(width, height, params);
+  }
+  // The back buffer is cleared to black with depth 1.
+  bool Open(int windowWidth, int windowHeight, Sys3DPresentParams& params) {
+    factory_ = SysCreateDevice3DFactory();
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    window_ = SDL_CreateWindow("device test", 0, 0, windowWidth, windowHeight, flags);
+    if (!factory_ || window_ == nullptr) return false;
+    if (factory_->CreateDevice(window_, params, device_) != Sys3DError::Ok) return false;
+    width_ = params.backBufferWidth;
+    return device_->Clear(Sys3DClear::Target | Sys3DClear::ZBuffer, 0, 1.0f) == Sys3DError::Ok;
+  }
 
   SysDevice3D& Device() { return *device_; }
-  GlDevice3D& Backend();
+  GlDevice3D& Backend() { return static_cast<GlDevice3D&>(*device_); }
+  std::uint32_t Pixel(int x, int y) {
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    device_->ReadBackBuffer(pixels, width, height);
+    return pixels[static_cast<std::size_t>(y) * width_ + x];
+  }
 
-  std::vector<std::uint32_t> Read();
-  std::uint32_t Pixel(int x, int y);
-  // Pixels of the given colour, as (x, y) in reading order.
-  std::vector<std::pair<int, int>> PixelsOf(std::uint32_t colour);
-  // The pixels x0 <= x < x1, y0 <= y < y1 in reading order.
-  static std::vector<std::pair<int, int>> Rect(int x0, int y0, int x1, int y1);
-
-  // A quad drawn as a fan TL, TR, BR, BL in screen pixels, depth z.
-  void ScreenQuad(float x0, float y0, float x1, float y1, std::uint32_t colour, float z = 0.0f);
-  // A quad with texture coordinates (u0, v0) at the top left to (u1, v1).
-  void TexturedQuad(float x0, float y0, float x1, float y1, float u0, float v0, float u1, float v1);
-  // A world quad at depth z from corner (x0, y0) to (x1, y1).
-  void WorldQuad(float x0, float y0, float x1, float y1, float z, std::uint32_t colour);
+  // A quad drawn as a fan TL, TR, BR, BL in screen pixels at depth z.
+  void ScreenQuad(float x0, float y0, float x1, float y1, std::uint32_t colour, float z = 0.0f) {
+    const ScreenVertex quad[4] = {{x0, y0, z, 1.0f, colour, 0, 0},
+                                  {x1, y0, z, 1.0f, colour, 1, 0},
+                                  {x1, y1, z, 1.0f, colour, 1, 1},
+                                  {x0, y1, z, 1.0f, colour, 0, 1}};
+    device_->SetVertexFormat(kScreenFvf);
+    device_->DrawPrimitiveUP(Sys3DPrimitive::TriangleFan, 2, quad, sizeof(ScreenVertex));
+  }
+  void WorldQuad(float x0, float y0, float x1, float y1, float z, std::uint32_t colour) {
+    const WorldVertex quad[4] = {
+        {x0, y0, z, colour, 0, 0}, {x1, y0, z, colour, 0, 0}, {x1, y1, z, colour, 0, 0}, {x0, y1, z, colour, 0, 0}};
+    device_->SetVertexFormat(kWorldFvf);
+    device_->DrawPrimitiveUP(Sys3DPrimitive::TriangleFan, 2, quad, sizeof(WorldVertex));
+  }
   // The game's perspective: near plane 1, no far plane, w = eye depth.
-  void UseGameProjection();
-  // A line strip through the points (screen pixels).
-  void ScreenLine(const std::vector<std::pair<float, float>>& points, std::uint32_t colour);
+  void UseGameProjection() {
+    Sys3DMatrix projection;
+    projection.m[0][0] = 1.4f;
+    projection.m[1][1] = 1.6f;
+    projection.m[2][2] = 1.0f;
+    projection.m[2][3] = 1.0f;
+    projection.m[3][2] = -1.0f;
+    device_->SetTransform(Sys3DTransform::Projection, projection);
+  }
 
  private:
   std::unique_ptr<SysDevice3DFactory> factory_;

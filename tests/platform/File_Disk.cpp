@@ -1,6 +1,3 @@
-// Files on disk under Windows-style names: paths, handles, folder listings
-// and the finder.
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -67,53 +64,6 @@ TEST(SysFilePaths, CaseIsResolvedPerComponentAndTheExactNameWins)
     ASSERT_EQ(chdir(previous), 0);
 }
 
-TEST(SysFileHandles, WriteTruncatesReadSharesAppendGoesToTheEnd)
-{
-    CScratchFolder folder;
-    const std::string path = folder.Write("File.bin", "old contents");
-    const int writer = SysFile::Open((folder / "FILE.BIN").c_str(), SysFile::Mode::Write);
-    ASSERT_NE(writer, SysFile::InvalidHandle);
-    EXPECT_EQ(SysFile::Write(writer, "12345", 5), 5);
-    EXPECT_TRUE(SysFile::Close(writer));
-    EXPECT_EQ(CScratchFolder::ReadFile(path), "12345");   // the existing file, in its own case
-
-    const int first = SysFile::Open(path.c_str(), SysFile::Mode::Read);
-    const int second = SysFile::Open(path.c_str(), SysFile::Mode::Read);
-    ASSERT_NE(first, SysFile::InvalidHandle);
-    ASSERT_NE(second, SysFile::InvalidHandle);
-    char buffer[16] = {};
-    EXPECT_EQ(SysFile::Read(first, buffer, 16), 5);
-    EXPECT_EQ(SysFile::Seek(second, -2, SysFile::From::End), 3);
-    EXPECT_EQ(SysFile::Read(second, buffer, 16), 2);
-    EXPECT_EQ(std::string(buffer, 2), "45");
-    EXPECT_EQ(SysFile::Write(first, "x", 1), -1);   // read-only
-    SysFile::Close(first);
-    SysFile::Close(second);
-
-    const int appender = SysFile::Open(path.c_str(), SysFile::Mode::Append);
-    EXPECT_EQ(SysFile::Seek(appender, 0, SysFile::From::Current), 5);
-    EXPECT_EQ(SysFile::Write(appender, "67", 2), 2);
-    SysFile::Close(appender);
-    EXPECT_EQ(CScratchFolder::ReadFile(path), "1234567");
-
-    EXPECT_EQ(SysFile::Open((folder / "none.txt").c_str(), SysFile::Mode::Read), SysFile::InvalidHandle);
-    EXPECT_EQ(SysFile::LastError(), ENOENT);
-    EXPECT_EQ(SysFile::Open(folder.Path().c_str(), SysFile::Mode::Read), SysFile::InvalidHandle);
-}
-
-TEST(SysFileHandles, RenameReplacesTheTargetAndRemoveDeletes)
-{
-    CScratchFolder folder;
-    const std::string from = folder.Write("new.cfg", "new");
-    const std::string to = folder.Write("v2krn.cfg", "old");
-    EXPECT_TRUE(SysFile::Rename((folder / "NEW.CFG").c_str(), to.c_str()));
-    EXPECT_EQ(CScratchFolder::ReadFile(to), "new");
-    EXPECT_FALSE(SysFile::Rename(from.c_str(), to.c_str()));
-    EXPECT_TRUE(SysFile::Remove(to.c_str()));
-    EXPECT_FALSE(CScratchFolder::Exists(to));
-    EXPECT_FALSE(SysFile::Remove(to.c_str()));
-}
-
 TEST(SysFileFolders, WildcardsAndSortedListingsMarkFoldersAndHiddenNames)
 {
     EXPECT_TRUE(SysFile::MatchesWildcard("readme", "*.*"));
@@ -166,7 +116,8 @@ TEST(CFileFinder, SkipsUnwantedAttributesReportsLocalTimeAndItsErrorCodes)
               (std::vector<int>{2021, 3, 4, 5, 6}));
     EXPECT_EQ(finder.FindNext(), CFileFinder::ErrorNoMoreFiles);
     finder.Close();
-    EXPECT_EQ(Found(folder / "Saves\\*.*", CFileFinder::AttrDirectory), (Names{".", "..", "folder.save", "game.save"}));
+    EXPECT_EQ(Found(folder / "Saves\\*.*", CFileFinder::AttrDirectory),
+              (Names{".", "..", "folder.save", "game.save"}));
     EXPECT_EQ(Found(folder / "Saves\\*.*", CFileFinder::AttrHidden), (Names{".hidden.save", "game.save"}));
 
     EXPECT_EQ(finder.FindFirst((folder / "Saves\\*.world").c_str(), 0), CFileFinder::ErrorFileNotFound);

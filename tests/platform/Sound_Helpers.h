@@ -1,5 +1,4 @@
 #pragma once
-// Builders shared by the sound tests.
 
 #include <cstdint>
 #include <cstring>
@@ -33,14 +32,6 @@ inline std::vector<uint8_t> ToBytes(const std::vector<int16_t>& samples)
         bytes.push_back(static_cast<uint8_t>(bits >> 8));
     }
     return bytes;
-}
-
-inline std::vector<int16_t> FromBytes(const uint8_t* bytes, size_t count)
-{
-    std::vector<int16_t> samples;
-    for (size_t i = 0; i + 1 < count; i += 2)
-        samples.push_back(static_cast<int16_t>(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8))));
-    return samples;
 }
 
 // A playing voice over `samples` (interleaved when stereo).

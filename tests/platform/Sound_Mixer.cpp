@@ -1,6 +1,3 @@
-// The mixer as a pure function: each output sample worked out by hand from
-// the volume law 10^(v/2000), the pan law and 16-bit clamping.
-
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -9,7 +6,6 @@
 #include "tests/platform/Sound_Helpers.h"
 
 using SoundTest::MakeVoice;
-using SoundTest::SplitChannels;
 using SoundTest::StereoOut;
 using Samples = std::vector<int16_t>;
 
@@ -17,9 +13,9 @@ namespace
 {
 StereoOut MixFrames(std::vector<SoundVoice*> voices, uint32_t frames)
 {
-    std::vector<int16_t> out(frames * 2, 12345);   // not silence: Mix must write every sample
+    Samples out(frames * 2, 12345);   // not silence: Mix must write every sample
     SoundMixer::Mix(voices, out.data(), frames);
-    return SplitChannels(out);
+    return SoundTest::SplitChannels(out);
 }
 } // namespace
 
@@ -30,7 +26,6 @@ TEST(SoundMixer, FullVolumeCentredMonoIsCopiedExactlyLittleEndian)
     const StereoOut out = MixFrames({&voice}, 6);
     EXPECT_EQ(out.left, samples);
     EXPECT_EQ(out.right, samples);
-
     SoundVoice raw = MakeVoice({0});
     raw.samples[0] = 0x34;
     raw.samples[1] = 0x12;
@@ -60,59 +55,36 @@ TEST(SoundMixer, VolumeAndPanLaws)
     }
 }
 
-TEST(SoundMixer, StereoVoiceKeepsItsChannelsAndPansEach)
-{
-    SoundVoice voice = MakeVoice({100, -200, 300, -400, 0, 0}, 2);
-    StereoOut out = MixFrames({&voice}, 2);
-    EXPECT_EQ(out.left, (Samples{100, 300}));
-    EXPECT_EQ(out.right, (Samples{-200, -400}));
-    EXPECT_EQ(voice.cursor, 8u);
-
-    SoundVoice panned = MakeVoice({10000, 10000}, 2);
-    panned.pan = -2000;
-    out = MixFrames({&panned}, 1);
-    EXPECT_EQ(out.left[0], 10000);
-    EXPECT_EQ(out.right[0], 1000);
-}
-
 TEST(SoundMixer, VoicesAreSummedAndClampedTo16Bits)
 {
-    SoundVoice a = MakeVoice({1000, 30000, -30000, 20000});
-    SoundVoice b = MakeVoice({-300, 30000, -30000, -20000});
-    const StereoOut out = MixFrames({&a, &b}, 4);
-    EXPECT_EQ(out.left, (Samples{700, 32767, -32768, 0}));
-    EXPECT_EQ(out.right, (Samples{700, 32767, -32768, 0}));
+    SoundVoice a = MakeVoice({1000, 30000, -30000, 20000, 16384, -16384});
+    SoundVoice b = MakeVoice({-300, 30000, -30000, -20000, 16384, -16385});
+    const StereoOut out = MixFrames({&a, &b}, 6);
+    EXPECT_EQ(out.left, (Samples{700, 32767, -32768, 0, 32767, -32768}));
+    EXPECT_EQ(out.right, out.left);
 }
 
-TEST(SoundMixer, LoopingWrapsAndOneShotStopsWithCursorAtZero)
+TEST(SoundMixer, LoopingWrapsOneShotStopsAndLongMixesStaySampleExact)
 {
-    SoundVoice looping = MakeVoice({1, 2, 3});
-    looping.looping = true;
-    EXPECT_EQ(MixFrames({&looping}, 7).left, (Samples{1, 2, 3, 1, 2, 3, 1}));
-    EXPECT_TRUE(looping.playing);
-    EXPECT_EQ(looping.cursor, 2u);   // one mono frame into the next round
-
     SoundVoice once = MakeVoice({5, 6, 7});
     once.cursor = 2;   // starts at the second frame
     EXPECT_EQ(MixFrames({&once}, 4).left, (Samples{6, 7, 0, 0}));
     EXPECT_FALSE(once.playing);
     EXPECT_EQ(once.cursor, 0u);
-}
 
-TEST(SoundMixer, LongMixesStaySampleExact)
-{
     SoundVoice looping = MakeVoice({1, 2, 3, 4, 5, 6, 7});
     looping.looping = true;
-    SoundVoice once = MakeVoice(Samples(1000, 100));
-    const StereoOut out = MixFrames({&looping, &once}, 1500);
+    SoundVoice burst = MakeVoice(Samples(1000, 100));
+    const StereoOut out = MixFrames({&looping, &burst}, 1500);
     for (uint32_t i = 0; i < 1500; ++i)
     {
         const int expected = static_cast<int>(i % 7) + 1 + (i < 1000 ? 100 : 0);
         ASSERT_EQ(out.left[i], expected) << "frame " << i;
         ASSERT_EQ(out.right[i], expected) << "frame " << i;
     }
+    EXPECT_TRUE(looping.playing);
     EXPECT_EQ(looping.cursor, (1500u % 7u) * 2u);
-    EXPECT_FALSE(once.playing);
+    EXPECT_FALSE(burst.playing);
 }
 
 TEST(SoundMixer, MalformedVoiceIsStoppedNotRead)

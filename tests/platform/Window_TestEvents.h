@@ -1,7 +1,5 @@
 #pragma once
 
-// SDL events as the system would deliver them, and a translator that collects
-// the window messages they turn into.
 
 #include <SDL2/SDL.h>
 
@@ -13,16 +11,18 @@
 
 namespace window_test
 {
+// The wheel's wParam: notches of 120 in the high word.
+inline uint32_t WheelParam(int delta)
+{
+    return static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(delta))) << 16;
+}
+
 inline SDL_Event Key(Uint32 type, SDL_Scancode scancode, SDL_Keycode symbol, Uint16 modifiers = KMOD_NONE,
                      Uint8 repeat = 0)
 {
     SDL_Event event{};
-    event.key.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.repeat = repeat;
-    event.key.keysym.scancode = scancode;
-    event.key.keysym.sym = symbol;
-    event.key.keysym.mod = modifiers;
+    const Uint8 state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key = {type, 0, 0, state, repeat, 0, 0, {scancode, symbol, modifiers, 0}};
     return event;
 }
 
@@ -44,12 +44,8 @@ inline SDL_Event Motion(int x, int y, Uint32 buttons = 0)
 inline SDL_Event Button(Uint32 type, Uint8 button, int x, int y)
 {
     SDL_Event event{};
-    event.button.type = type;
-    event.button.button = button;
-    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.button.clicks = 1;
-    event.button.x = x;
-    event.button.y = y;
+    const Uint8 state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.button = {type, 0, 0, 0, button, state, 1, 0, x, y};
     return event;
 }
 
@@ -70,8 +66,6 @@ inline SDL_Event WindowEvent(Uint8 what)
     return event;
 }
 
-// Feeds events through a translator and hands back every message, oldest
-// first.
 class Translation
 {
 public:

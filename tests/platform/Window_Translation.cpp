@@ -1,6 +1,3 @@
-// System events translated into window messages: virtual keys, characters,
-// mouse, wheel and window events, and the queue they wait in.
-
 #include <gtest/gtest.h>
 
 #include "platform/SysMessage.h"
@@ -14,16 +11,6 @@ namespace
 constexpr int64_t kAnyParam = -1LL << 40;
 
 struct SExpected { uint32_t message; uint32_t wParam; int64_t lParam = kAnyParam; };
-
-uint32_t WheelParam(int delta)
-{
-    return static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(delta))) << 16;
-}
-
-int32_t Point(int x, int y)
-{
-    return static_cast<int32_t>((static_cast<uint32_t>(y) << 16) | static_cast<uint16_t>(x));
-}
 
 void ExpectTranslation(const std::vector<SDL_Event>& events, const std::vector<SExpected>& expected)
 {
@@ -42,14 +29,6 @@ void ExpectTranslation(const std::vector<SDL_Event>& events, const std::vector<S
             EXPECT_EQ(expected[i].lParam, messages[i].lParam);
         }
     }
-}
-
-SysMessage Message(uint32_t code, uint32_t wParam = 0)
-{
-    SysMessage message;
-    message.message = code;
-    message.wParam = wParam;
-    return message;
 }
 }  // namespace
 
@@ -116,16 +95,17 @@ TEST(WindowKeys, SequencesOfKeysAndCharacters)
 
 TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEvents)
 {
+    const int32_t at56 = MakeMessagePoint(5, 6);
     const struct { const char* name; std::vector<SDL_Event> events; std::vector<SExpected> expected; } cases[] = {
         {"buttons and their bits; the middle button is not the game's",
          {Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 6), Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 5, 6),
           Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 5, 6), Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 5, 6),
           Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 5, 6)},
-         {{0x201, 1, Point(5, 6)}, {0x204, 3, Point(5, 6)}, {0x202, 2, Point(5, 6)}, {0x205, 0, Point(5, 6)}}},
+         {{0x201, 1, at56}, {0x204, 3, at56}, {0x202, 2, at56}, {0x205, 0, at56}}},
         {"shift and control bits",
          {Key(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, KMOD_LSHIFT),
           Key(SDL_KEYDOWN, SDL_SCANCODE_RCTRL, SDLK_RCTRL, KMOD_LSHIFT | KMOD_RCTRL), Motion(1, 1)},
-         {{0x100, 16}, {0x100, 17}, {0x200, 0x4 | 0x8, Point(1, 1)}}},
+         {{0x100, 16}, {0x100, 17}, {0x200, 0x4 | 0x8, MakeMessagePoint(1, 1)}}},
         // Notches of 120 in the high word; a huge spin keeps its sign.
         {"wheel",
          {Wheel(2), Wheel(-1), Wheel(1, SDL_MOUSEWHEEL_FLIPPED), Wheel(0), Wheel(1000), Wheel(-1000)},
@@ -155,20 +135,20 @@ TEST(WindowMouse, MovesMergeUpToAClickAndPositionsKeepTheirSign)
     // Outside the window to the upper left: x reads 65533 as an unsigned
     // word, y reads -2 with its sign.
     events.push_back(Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, -3, -2));
-    ExpectTranslation(events, {{0x200, 0, Point(99, 198)}, {0x201, 1}, {0x200, 1, Point(30, 30)},
-                               {0x204, 3, static_cast<int32_t>(0xFFFEFFFDu)}});
+    ExpectTranslation(events, {{0x200, 0, MakeMessagePoint(99, 198)}, {0x201, 1},
+                               {0x200, 1, MakeMessagePoint(30, 30)}, {0x204, 3, static_cast<int32_t>(0xFFFEFFFDu)}});
 }
 
 TEST(MessageQueue, CloseRequestIsQueuedOnceEvenWhenFull)
 {
     SysMessageQueue queue;
-    EXPECT_TRUE(queue.Post(Message(0x10)));
-    EXPECT_TRUE(queue.Post(Message(0x10)));
+    EXPECT_TRUE(queue.Post(SysMessage{0x10}));
+    EXPECT_TRUE(queue.Post(SysMessage{0x10}));
     EXPECT_EQ(1u, queue.Count());
     queue.Clear();
     for (size_t i = 0; i < SysMessageQueue::kCapacity; ++i)
-        ASSERT_TRUE(queue.Post(Message(0x100, 65)));
-    EXPECT_FALSE(queue.Post(Message(0x101, 65)));
-    EXPECT_TRUE(queue.Post(Message(0x10)));
+        ASSERT_TRUE(queue.Post(SysMessage{0x100, 65}));
+    EXPECT_FALSE(queue.Post(SysMessage{0x101, 65}));
+    EXPECT_TRUE(queue.Post(SysMessage{0x10}));
     EXPECT_EQ(SysMessageQueue::kCapacity + 1, queue.Count());
 }

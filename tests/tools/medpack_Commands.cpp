@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
 
 #include "core/C_File.h"
+#include "tests/support/ReferenceBytes.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestDataFile.h"
 
@@ -14,11 +16,9 @@ namespace
 struct SRun
 {
     int exitCode = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
-// Runs medpack with the arguments (each quoted) inside the scratch folder.
 SRun RunMedpack(const CScratchFolder& folder, const std::vector<std::string>& arguments)
 {
     std::string command = std::string("'") + V2KRN_TOOLS_DIR + "/medpack'";
@@ -33,12 +33,9 @@ SRun RunMedpack(const CScratchFolder& folder, const std::vector<std::string>& ar
     return run;
 }
 
-int CountLines(const std::string& text)
+long CountLines(const std::string& text)
 {
-    int lines = 0;
-    for (char c : text)
-        lines += c == '\n';
-    return lines;
+    return std::count(text.begin(), text.end(), '\n');
 }
 
 std::string ReadThroughTheGame(const char* name)
@@ -90,24 +87,12 @@ TEST_F(Medpack, PackWritesTheBodiesThenASortedUpperCaseDirectory)
     m_Folder.Write("src/A/c.txt", "C");
     m_Folder.Write("src/a.txt", "AAA");
     ASSERT_EQ(RunMedpack(m_Folder, {"pack", m_Folder / "out.med", m_Folder / "src"}).exitCode, 0);
-    const std::string image = CScratchFolder::ReadFile(m_Folder / "out.med");
-
     // Sorted names: A.TXT, A\C.TXT, B.TXT; bodies at 4, 7, 8; directory at 10.
-    ASSERT_EQ(image.size(), 10u + 4 + (1 + 6 + 8) + (1 + 8 + 8) + (1 + 6 + 8));
-    EXPECT_EQ(ReadLE32At(image, 0), 10u);
-    EXPECT_EQ(image.substr(4, 6), "AAACBB");
-    EXPECT_EQ(ReadLE32At(image, 10), 3u);
-    EXPECT_EQ(image[14], 6);
-    EXPECT_EQ(image.substr(15, 6), std::string("A.TXT\0", 6));
-    EXPECT_EQ(ReadLE32At(image, 21), 4u);
-    EXPECT_EQ(ReadLE32At(image, 25), 3u);
-    EXPECT_EQ(image[29], 8);
-    EXPECT_EQ(image.substr(30, 8), std::string("A\\C.TXT\0", 8));
-    EXPECT_EQ(ReadLE32At(image, 38), 7u);
-    EXPECT_EQ(ReadLE32At(image, 42), 1u);
-    EXPECT_EQ(image.substr(47, 6), std::string("B.TXT\0", 6));
-    EXPECT_EQ(ReadLE32At(image, 53), 8u);
-    EXPECT_EQ(ReadLE32At(image, 57), 2u);
+    const std::string expected = LE32(10) + "AAACBB" + LE32(3) +
+                                 "\x06" + std::string("A.TXT\0", 6) + LE32(4) + LE32(3) +
+                                 "\x08" + std::string("A\\C.TXT\0", 8) + LE32(7) + LE32(1) +
+                                 "\x06" + std::string("B.TXT\0", 6) + LE32(8) + LE32(2);
+    EXPECT_EQ(CScratchFolder::ReadFile(m_Folder / "out.med"), expected);
 }
 
 TEST_F(Medpack, PackReplacesAnOldOutputAndRefusesAMissingFolderOrTwoFilesOfOneName)
@@ -126,6 +111,12 @@ TEST_F(Medpack, PackReplacesAnOldOutputAndRefusesAMissingFolderOrTwoFilesOfOneNa
     EXPECT_EQ(twice.exitCode, 1);
     EXPECT_EQ(CountLines(twice.err), 1);
     EXPECT_FALSE(CScratchFolder::Exists(m_Folder / "twice.med"));
+
+    // A stored name holds at most 254 characters.
+    m_Folder.Write("long/d/" + std::string(252, 'n'), "fits");
+    EXPECT_EQ(RunMedpack(m_Folder, {"pack", m_Folder / "long.med", m_Folder / "long"}).exitCode, 0);
+    m_Folder.Write("long/d/" + std::string(253, 'n'), "too long");
+    EXPECT_EQ(RunMedpack(m_Folder, {"pack", m_Folder / "long.med", m_Folder / "long"}).exitCode, 1);
 }
 
 TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHand)
@@ -147,7 +138,7 @@ TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHand)
     const SRun slash = RunMedpack(m_Folder, {"cat", path, "fonts/a.fnt"});
     EXPECT_EQ(slash.exitCode, 1);
     EXPECT_EQ(slash.out, "");
-    EXPECT_EQ(CountLines(slash.err), 1);
+    EXPECT_EQ(slash.err, "medpack: " + path + ": no entry fonts/a.fnt\n");
 }
 
 TEST_F(Medpack, InvalidDataFilesGiveExitCodeOneAndOneMessage)

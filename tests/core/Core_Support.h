@@ -1,8 +1,4 @@
 #pragma once
-// Fixture of the configuration, locale and global-function tests: a scratch
-// folder that stands in for the executable folder and for the disk prefix of
-// the data files, a captured log, and the global configuration put back after
-// each test.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +11,18 @@
 #include "world/C_Player.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
+
+using Lines = std::vector<std::string>;
+
+inline Lines Breakpoint(int line, const std::string& file, const std::string& message = "")
+{
+    Lines lines;
+    if (!message.empty())
+        lines.push_back(message);
+    lines.push_back("#DEBUG: breakpoint reached");
+    lines.push_back(std::to_string(line) + " in " + file);
+    return lines;
+}
 
 class ConfigTestBase : public ::testing::Test
 {
@@ -37,7 +45,7 @@ protected:
     void Write(const std::string& name, const std::string& bytes) const { m_Folder.Write(name, bytes); }
     std::string Read(const std::string& name) const { return CScratchFolder::ReadFile(m_Folder / name); }
     bool Exists(const std::string& name) const { return CScratchFolder::Exists(m_Folder / name); }
-    std::vector<std::string> LogLines() const { return m_Log.Lines(); }
+    Lines LogLines() const { return m_Log.Lines(); }
 
     CScratchFolder m_Folder;
     CTestLog m_Log;
