@@ -1,135 +1,114 @@
-// The transport ship's cargo: boarding limits, unloading one unit or all
-// where only some find land, the client's batches of requests and the
-// host's answers.
+// The transport ship's cargo: boarding, unloading (alone, as a client, as
+// the host), the voyage to a coast, sinking with units aboard, saved bytes.
 
 #include "TransportShip_Fixture.h"
 
+#include "buildings/C_BuildingDraw.h"
+#include "effects/C_Particles.h"
 #include "game/C_Selection.h"
+#include "media/C_ModelRecord.h"
+#include "tests/support/MemorySaveStream.h"
+#include "tests/support/RecordBytes.h"
 #include "units/C_UnitActionBuffer.h"
+#include "world/C_ReferenceBase.h"
 
 namespace
 {
 constexpr uint32_t Yellow = 0xFFFF00;
+
+std::string Int32Bytes(std::initializer_list<int32_t> values)
+{
+    CRecordBytes bytes;
+    for (int32_t value : values)
+        bytes.I32(value);
+    return bytes.Bytes();
 }
 
-TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefused)
+void Sink(CUnit& ship)
 {
-    CUnitTransportShip* ship = SpawnShip(0);
-    ASSERT_NE(ship, nullptr);
-    CUnit* first = nullptr;
-    for (int32_t i = 0; i < CUnitTransportShip::CargoCapacity; ++i)
-    {
-        CUnit* unit = Board(*ship);
-        ASSERT_NE(unit, nullptr) << "unit " << i;
-        first = first != nullptr ? first : unit;
-    }
-    EXPECT_FALSE(ship->AcceptGarrison(first));
+    ship.TakeHit(nullptr, 100000, 1, false);
+}
+}  // namespace
+
+TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrierIsFound)
+{
+    std::vector<CUnit*> cargo;
+    CUnitTransportShip* empty = SpawnShip(0, 30, 30);
+    CUnitTransportShip* ship = ShipCarrying(CUnitTransportShip::CargoCapacity, cargo);
+    ASSERT_TRUE(ship != nullptr && empty != nullptr);
+    EXPECT_FALSE(ship->AcceptGarrison(cargo[0]));
     g_GameMap.Block(2, 2).waterLevel = 0;
     CUnit* seventeenth = world.Spawn(0, UNIT_WARRIOR, 2, 2);
     ASSERT_NE(seventeenth, nullptr);
     g_Selection.AddUnit(seventeenth, 0);
     EXPECT_FALSE(seventeenth->BoardTransport(ship));
-    EXPECT_EQ(seventeenth->onMap, 1);
-    EXPECT_EQ(g_Selection.unitCount, 1);
+    EXPECT_TRUE(seventeenth->onMap && g_Selection.unitCount == 1);
     EXPECT_EQ(ship->GetCargoCount(), 16);
     EXPECT_FALSE(ship->AcceptGarrison(ship));
     EXPECT_FALSE(ship->AcceptGarrison(nullptr));
-    g_Selection.RemoveUnit(seventeenth);
-    ExpectSound();
-}
-
-TEST_F(TransportShip, TheShipCarryingAUnitIsFoundInListOrder)
-{
-    CUnitTransportShip* empty = SpawnShip(0);
-    CUnitTransportShip* carrier = static_cast<CUnitTransportShip*>(world.Spawn(0, UNIT_TRANSPORTSHIP, 30, 30));
-    ASSERT_TRUE(empty != nullptr && carrier != nullptr);
-    CUnit* passenger = Board(*carrier);
-    CUnit* ashore = world.Spawn(0, UNIT_WARRIOR, 13, IsletY);
-    ASSERT_TRUE(passenger != nullptr && ashore != nullptr);
-    EXPECT_EQ(FindPlayerTransportShip(passenger), carrier);
-    EXPECT_EQ(FindPlayerTransportShip(ashore), nullptr);
+    // The first ship in the list that carries the unit.
+    EXPECT_EQ(FindPlayerTransportShip(cargo[15]), ship);
+    EXPECT_EQ(FindPlayerTransportShip(seventeenth), nullptr);
     EXPECT_EQ(FindPlayerTransportShip(nullptr), nullptr);
+    g_Selection.RemoveUnit(seventeenth);
+    ExpectWorldSound(world);
 }
 
-TEST_F(TransportShip, UngarrisonWithATargetUnitUnloadsOnlyThatUnit)
+// The islet holds two: the target lands alone, then all the rest is asked
+// ashore and only one finds room.
+TEST_F(TransportShip, UngarrisonWithATargetUnloadsItAloneAndUnloadAllTellsTheOwnerOnceWhatFound)
 {
-    CUnitTransportShip* ship = SpawnShip(0);
+    std::vector<CUnit*> cargo;
+    CUnitTransportShip* ship = ShipCarrying(3, cargo);
     ASSERT_NE(ship, nullptr);
-    CUnit* a = Board(*ship);
-    CUnit* b = Board(*ship);
-    CUnit* c = Board(*ship);
-    ASSERT_TRUE(a != nullptr && b != nullptr && c != nullptr);
-    ship->onCommand(b, nullptr, nullptr, 40, 40, CMD_UNGARRISON);
+    ship->onCommand(cargo[1], nullptr, nullptr, 40, 40, CMD_UNGARRISON);
     EXPECT_EQ(ship->currentCommand, CMD_FIND_UNGARRISON_COAST);
-    EXPECT_EQ(ship->targetKind, TARGET_NONE);
-    EXPECT_EQ(ship->threaded, 1);
-    EXPECT_EQ(ship->targetX, ShipX);
+    EXPECT_TRUE(ship->targetKind == TARGET_NONE && ship->threaded == 1 && ship->targetX == ShipX);
     for (int32_t frame = 0; frame < 4 && ship->GetCargoCount() == 3; ++frame)
         world.Frame(1);
-    EXPECT_EQ(b->onMap, 1);
-    EXPECT_EQ(b->y, IsletY);
+    EXPECT_TRUE(cargo[1]->onMap && cargo[1]->y == IsletY);
     ASSERT_EQ(ship->GetCargoCount(), 2);
-    EXPECT_EQ(ship->GetCargo(0), a);
-    EXPECT_EQ(ship->GetCargo(1), c);
+    EXPECT_TRUE(ship->GetCargo(0) == cargo[0] && ship->GetCargo(1) == cargo[2]);
     EXPECT_EQ(ship->currentCommand, CMD_NONE);
     EXPECT_TRUE(world.Messages().empty());
-    ExpectSound();
-}
 
-TEST_F(TransportShip, UnloadAllLandsWhatFitsAndTellsTheOwnerOnce)
-{
-    CUnitTransportShip* ship = SpawnShip(0);
-    ASSERT_NE(ship, nullptr);
-    CUnit* a = Board(*ship);
-    CUnit* b = Board(*ship);
-    CUnit* c = Board(*ship);
-    ASSERT_TRUE(a != nullptr && b != nullptr && c != nullptr);
     ship->UnloadAll();
-    EXPECT_EQ(a->onMap, 1);
-    EXPECT_EQ(b->onMap, 1);
-    EXPECT_EQ(c->onMap, 0);
-    EXPECT_NE(a->x, b->x);
+    EXPECT_TRUE(cargo[0]->onMap && !cargo[2]->onMap);
+    EXPECT_NE(cargo[0]->x, cargo[1]->x);
     ASSERT_EQ(ship->GetCargoCount(), 1);
-    EXPECT_EQ(ship->GetCargo(0), c);
     ASSERT_EQ(world.Messages().size(), 1u);
     EXPECT_EQ(world.Messages()[0].text, "No place for all");
     EXPECT_EQ(world.Messages()[0].colour, Yellow);
-
-    EXPECT_FALSE(ship->UnloadOne(c, true));
+    EXPECT_FALSE(ship->UnloadOne(cargo[2], true));
     ASSERT_EQ(world.Messages().size(), 2u);
     EXPECT_EQ(world.Messages()[1].text, "No place");
-    EXPECT_FALSE(ship->UnloadOne(a, true));   // ashore already
+    EXPECT_FALSE(ship->UnloadOne(cargo[0], true));   // ashore already
     EXPECT_EQ(world.Messages().size(), 2u);
-    ExpectSound();
+    ExpectWorldSound(world);
 }
 
 TEST_F(TransportShip, AClientBatchShowsItsMessageAfterTheLastAnswer)
 {
     g_LocalPlayer = 1;
-    CUnitTransportShip* ship = SpawnShip(1);
+    std::vector<CUnit*> units;
+    CUnitTransportShip* ship = ShipCarrying(5, units, 1);
     ASSERT_NE(ship, nullptr);
-    CUnit* units[5] = {};
-    for (CUnit*& unit : units)
-        ASSERT_NE(unit = Board(*ship), nullptr);
     g_Config.networkRole = 2;
     ship->UnloadAll();
-    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandRequestUnload), 5);
+    EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandRequestUnload), 5);
     EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].receiver, 0);
-    EXPECT_EQ(ship->GetCargoCount(), 5);
-    EXPECT_EQ(ship->pendingAnswers, 5);
+    EXPECT_TRUE(ship->GetCargoCount() == 5 && ship->pendingAnswers == 5);
     EXPECT_TRUE(ship->UnloadUnit(units[0], 13, IsletY));
     ship->OnUnloadRefused(units[1]);
     EXPECT_TRUE(ship->UnloadUnit(units[2], 14, IsletY));
     ship->OnUnloadRefused(units[3]);
-    EXPECT_TRUE(world.Messages().empty());
     EXPECT_FALSE(ship->UnloadUnit(units[4], -3, IsletY));   // off the map: ignored
     EXPECT_TRUE(world.Messages().empty());
     units[0]->ShowUnit(false);
     EXPECT_TRUE(ship->UnloadUnit(units[4], 13, IsletY));
     ASSERT_EQ(world.Messages().size(), 1u);
     EXPECT_EQ(world.Messages()[0].text, "No place for all");
-    EXPECT_EQ(ship->GetCargoCount(), 2);
-    EXPECT_EQ(ship->pendingAnswers, 0);
+    EXPECT_TRUE(ship->GetCargoCount() == 2 && ship->pendingAnswers == 0);
 
     EXPECT_TRUE(ship->UnloadOne(units[1], true));
     ship->OnUnloadRefused(units[1]);
@@ -138,28 +117,25 @@ TEST_F(TransportShip, AClientBatchShowsItsMessageAfterTheLastAnswer)
     ship->OnUnloadRefused(units[1]);   // answers no question
     EXPECT_EQ(ship->pendingAnswers, 0);
     EXPECT_EQ(world.Messages().size(), 2u);
-    g_Config.networkRole = 0;
-    ExpectSound();
+    ExpectWorldSound(world);
 }
 
 TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
 {
-    CUnitTransportShip* ship = SpawnShip(0);
+    std::vector<CUnit*> cargo;
+    CUnitTransportShip* ship = ShipCarrying(2, cargo);
     ASSERT_NE(ship, nullptr);
-    CUnit* a = Board(*ship);
-    CUnit* b = Board(*ship);
-    CUnit* c = Board(*ship);
-    ASSERT_TRUE(a != nullptr && b != nullptr && c != nullptr);
+    CUnit* a = cargo[0];
+    CUnit* b = cargo[1];
     g_Config.networkRole = 1;
     EXPECT_TRUE(ship->UnloadOne(a, false));
-    ASSERT_EQ(CountSent(CUnitCommandOutbox::CommandUnitUnloaded), 1);
+    ASSERT_EQ(SentCommands(CUnitCommandOutbox::CommandUnitUnloaded), 1);
     const int32_t landedX = a->x;
 
     // The same request again finds the unit ashore: refused, nothing moves.
     g_UnitCommandOutbox.Clear();
     ship->OnUnloadRequest(a);
-    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandUnloadRefused), 1);
-    EXPECT_EQ(a->x, landedX);
+    EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandUnloadRefused), 1);
     EXPECT_EQ(g_GameMap.Block(landedX, IsletY).unit, a);
     EXPECT_FALSE(ship->UnloadUnit(a, 14, IsletY));
     EXPECT_EQ(g_GameMap.Block(14, IsletY).unit, nullptr);
@@ -169,66 +145,150 @@ TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
     ASSERT_NE(stranger, nullptr);
     ship->OnUnloadRequest(stranger);
     EXPECT_EQ(stranger->onMap, 0);
-    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandUnloadRefused), 2);
+    EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandUnloadRefused), 2);
 
     g_UnitCommandOutbox.Clear();
     ship->OnUnloadRequest(b);
-    ASSERT_EQ(CountSent(CUnitCommandOutbox::CommandUnitUnloaded), 1);
+    ASSERT_EQ(SentCommands(CUnitCommandOutbox::CommandUnitUnloaded), 1);
     const CUnitCommandOutbox::SCommand& landed = g_UnitCommandOutbox.GetSent().back();
-    EXPECT_EQ(landed.other, b);
-    EXPECT_EQ(landed.x, b->x);
-    EXPECT_EQ(landed.receiver, CUnitCommandOutbox::AllMachines);
+    EXPECT_TRUE(landed.other == b && landed.x == b->x && landed.receiver == CUnitCommandOutbox::AllMachines);
     EXPECT_FALSE(ship->IsCarrying(b));
-    g_Config.networkRole = 0;
-    ExpectSound();
+    ExpectWorldSound(world);
 }
 
-TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndUnloadsThere)
+TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIsland)
 {
-    CUnitTransportShip* ship = static_cast<CUnitTransportShip*>(world.Spawn(0, UNIT_TRANSPORTSHIP, 30, 24));
+    std::vector<CUnit*> cargo;
+    CUnitTransportShip* ship = SpawnShip(0, 30, 24);
     ASSERT_NE(ship, nullptr);
-    CUnit* a = Board(*ship);
-    CUnit* b = Board(*ship);
-    ASSERT_TRUE(a != nullptr && b != nullptr);
+    cargo = {Board(*ship), Board(*ship)};
+    ASSERT_TRUE(cargo[0] != nullptr && cargo[1] != nullptr);
     ship->onCommand(nullptr, nullptr, nullptr, 0, 0, CMD_UNGARRISON);
     for (int32_t frame = 0; frame < 100 && ship->GetCargoCount() > 0; ++frame)
         world.Frame(10);
     EXPECT_EQ(ship->GetCargoCount(), 0);
-    EXPECT_EQ(a->onMap, 1);
-    EXPECT_EQ(b->onMap, 1);
-    EXPECT_EQ(a->y, IsletY);
-    EXPECT_EQ(b->y, IsletY);
+    for (const CUnit* unit : cargo)
+        EXPECT_TRUE(unit->onMap && unit->y == IsletY);
     // It lies where the blocks around its 3 x 3 footprint reach the islet.
-    EXPECT_LE(ship->x - 1, 14);
-    EXPECT_GE(ship->x + 3, 13);
-    EXPECT_LE(ship->y - 1, IsletY);
-    EXPECT_GE(ship->y + 3, IsletY);
+    EXPECT_TRUE(ship->x - 1 <= 14 && ship->x + 3 >= 13 && ship->y - 1 <= IsletY && ship->y + 3 >= IsletY);
     EXPECT_TRUE(world.Messages().empty());
-    ExpectSound();
-}
+    ExpectWorldSound(world);
 
-TEST_F(TransportShip, CalledToAShoreTheShipStopsOnceItTouchesTheIsland)
-{
+    // Called to the islet's shore from afar, it stops once it touches it.
     constexpr uint16_t Sea = 1;
     constexpr uint16_t Islet = 2;
     for (int32_t bx = 0; bx < g_GameMap.GetWidth(); ++bx)
         for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
             g_GameMap.Block(bx, by).regionId = g_GameMap.Block(bx, by).waterLevel > 7 ? Sea : Islet;
-    CUnitTransportShip* ship = static_cast<CUnitTransportShip*>(world.Spawn(0, UNIT_TRANSPORTSHIP, 30, 24));
-    ASSERT_NE(ship, nullptr);
-    ship->callIsland = Islet;
-    ship->InitAction(nullptr, nullptr, nullptr, 13, IsletY, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
-    for (int32_t frame = 0; frame < 100 && ship->currentCommand == CMD_MOVE_TO_GARRISON; ++frame)
+    CUnitTransportShip* called = SpawnShip(0, 30, 30);
+    ASSERT_NE(called, nullptr);
+    called->callIsland = Islet;
+    called->InitAction(nullptr, nullptr, nullptr, 13, IsletY, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
+    for (int32_t frame = 0; frame < 100 && called->currentCommand == CMD_MOVE_TO_GARRISON; ++frame)
         world.Frame(10);
-    EXPECT_EQ(ship->currentCommand, CMD_NONE);
-    EXPECT_TRUE(ship->IsAdjacentToRegion(Islet));
+    EXPECT_EQ(called->currentCommand, CMD_NONE);
+    EXPECT_TRUE(called->IsAdjacentToRegion(Islet));
+    ExpectWorldSound(world);
+}
 
-    // A shore it cannot come closer to ends the call, so nobody waits.
-    constexpr uint16_t Nowhere = 5;
-    ship->callIsland = Nowhere;
-    ship->InitAction(nullptr, nullptr, nullptr, ship->x, ship->y, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
+// As the host: only the owner's machine announces the drowned.
+TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRestAndLeavesAFadingWreck)
+{
+    AllocGlobalModels();
+    CBuildingDraw::ClearDraws();
+    std::vector<CUnit*> carried;
+    CUnitTransportShip* ship = ShipCarrying(4, carried);
+    CUnitTransportShip* foreign = SpawnShip(1, 30, 30);
+    ASSERT_TRUE(ship != nullptr && foreign != nullptr);
+    CUnit* foreignCargo = Board(*foreign);
+    ASSERT_NE(foreignCargo, nullptr);
+    EXPECT_FALSE(carried[3]->ConvertToPlayer(2, false));   // nobody converts a unit aboard
+    const CUnit* gone = carried.back();
+    world.Delete(carried.back());
+    carried.pop_back();
+    EXPECT_TRUE(!ship->IsCarrying(gone) && FindPlayerTransportShip(carried[0]) == ship);
+    const int32_t lost = world.Player(0).statistics[STAT_UNITS_LOST];
+    g_Particles.ClearEffects();
+    g_Config.networkRole = 1;
+    Sink(*ship);
+    EXPECT_EQ(ship->GetCargoCount(), 0);
+    EXPECT_EQ(ship->model, 45);
+    for (CUnit* unit : carried)
+        EXPECT_FALSE(world.Player(0).HasUnit(unit));
+    EXPECT_EQ(world.Player(0).unitsByType[UNIT_WARRIOR], 0);
+    EXPECT_EQ(world.Player(0).statistics[STAT_UNITS_LOST], lost + 3);
+    int32_t diedCargo = 0;
+    for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
+        diedCargo += sent.command == CUnitCommandOutbox::CommandUnitDied && sent.unit != ship ? 1 : 0;
+    EXPECT_EQ(diedCargo, 3);
+    int32_t splashes = 0;
+    for (const SEffectParticle& effect : g_Particles.GetEffects())
+        splashes += effect.kind == CParticles::KindWaterSplash && effect.height >= 20.0f && effect.height < 40.0f;
+    EXPECT_EQ(splashes, 20);
+    for (float fade : {1.0f, 0.5f, 0.0f})
+        ship->RenderAt(fade, 0.0f, 255);
+    ASSERT_EQ(CBuildingDraw::GetDraws().size(), 2u);
+    EXPECT_EQ(CBuildingDraw::GetDraws()[0].model, 45);
+    EXPECT_FLOAT_EQ(CBuildingDraw::GetDraws()[0].height, -10.0f);
+    EXPECT_FLOAT_EQ(CBuildingDraw::GetDraws()[1].height, -60.0f);
+    CBuildingDraw::ClearDraws();
+    FreeGlobalModels();
+
+    // The other machine's ship sinks here when its owner says so: its
+    // cargo leaves with it, with no death of its own and nothing sent.
+    g_UnitCommandOutbox.Clear();
+    foreign->RemoveFromWorld(false);
+    EXPECT_TRUE(g_UnitCommandOutbox.GetSent().empty());
+    EXPECT_FALSE(world.Player(1).HasUnit(foreignCargo));
+    g_Config.networkRole = 0;
     world.Frame(1);
-    EXPECT_EQ(ship->currentCommand, CMD_NONE);
-    EXPECT_EQ(ship->pathFlag, 0);
-    ExpectSound();
+    EXPECT_EQ(world.DeletedUnits(), 4);
+    EXPECT_EQ(g_GameMap.Block(13, IsletY).unit, nullptr);
+    ExpectWorldSound(world);
+    for (int32_t frame = 0; frame < 200 && world.Player(0).HasUnit(ship); ++frame)
+        world.Frame(1);
+    EXPECT_FALSE(world.Player(0).HasUnit(ship));
+    ExpectWorldSound(world);
+}
+
+TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChangeNothing)
+{
+    std::vector<CUnit*> cargo;
+    CUnitTransportShip* ship = ShipCarrying(2, cargo);
+    CUnitTransportShip* fresh = SpawnShip(0, 30, 30);
+    ASSERT_TRUE(ship != nullptr && fresh != nullptr);
+    ship->waveTicks = 5;
+    ship->callIsland = 7;
+    g_ReferenceBase.Reset();
+    const int32_t idShip = g_ReferenceBase.AddUnit(ship);
+    g_ReferenceBase.AddUnit(fresh);
+    const int32_t idB = g_ReferenceBase.AddUnit(cargo[1]);
+    const int32_t idA = g_ReferenceBase.AddUnit(cargo[0]);
+    CMemorySaveStream saved;
+    ship->SaveGameExtra(saved, g_ReferenceBase);
+    EXPECT_EQ(saved.Bytes(), Int32Bytes({5, 2, idA, idB, 7}));
+    CMemorySaveStream reading(saved.Bytes());
+    ASSERT_TRUE(fresh->LoadGameExtra(reading, g_ReferenceBase));
+    EXPECT_TRUE(fresh->GetCargo(0) == cargo[0] && fresh->GetCargo(1) == cargo[1]);
+    CMemorySaveStream again;
+    fresh->SaveGameExtra(again, g_ReferenceBase);
+    EXPECT_EQ(again.Bytes(), saved.Bytes());
+
+    const std::string damaged[] = {
+        Int32Bytes({1, 17, idA, 7}),       // more than 16 aboard
+        Int32Bytes({1, -1, 7}),            // a negative count
+        Int32Bytes({1, 1, 99, 7}),         // an id the table does not hold
+        Int32Bytes({1, 1, idShip, 7}),     // the ship aboard itself
+        Int32Bytes({1, 2, idA, idA, 7}),   // one unit twice
+        Int32Bytes({1, 1, idA}),           // cut short
+    };
+    ship->callIsland = 0;
+    for (const std::string& bytes : damaged)
+    {
+        CMemorySaveStream in(bytes);
+        EXPECT_FALSE(ship->LoadGameExtra(in, g_ReferenceBase));
+        EXPECT_TRUE(in.HasError());
+        EXPECT_TRUE(ship->GetCargoCount() == 2 && ship->GetCargo(0) == cargo[0] && ship->callIsland == 0);
+    }
+    g_ReferenceBase.Reset();
 }

@@ -1,16 +1,13 @@
 #pragma once
-// A harness world of open water with a two-block islet beside a transport
-// ship, the texts of the ship's messages, and the network role and local
-// player restored after each test.
+// Open water with a two-block islet beside a transport ship.
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/C_Config.h"
 #include "core/C_Localizer.h"
-#include "net/C_UnitCommandOutbox.h"
-#include "tests/support/SimHarness.h"
+#include "tests/units/UnitWorld.h"
 #include "units/C_Unit_TransportShip.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
@@ -35,20 +32,12 @@ protected:
                 g_GameMap.Block(bx, by).waterLevel = WaterLevel;
         g_GameMap.Block(13, IsletY).waterLevel = 0;
         g_GameMap.Block(14, IsletY).waterLevel = 0;
-        g_UnitCommandOutbox.Clear();
     }
+    void TearDown() override { g_Localizer.Clear(); }
 
-    void TearDown() override
+    CUnitTransportShip* SpawnShip(int32_t player, int32_t x = ShipX, int32_t y = ShipY)
     {
-        g_Config.networkRole = 0;
-        g_LocalPlayer = 0;
-        g_Localizer.Clear();
-        g_UnitCommandOutbox.Clear();
-    }
-
-    CUnitTransportShip* SpawnShip(int32_t player)
-    {
-        return static_cast<CUnitTransportShip*>(world.Spawn(player, UNIT_TRANSPORTSHIP, ShipX, ShipY));
+        return static_cast<CUnitTransportShip*>(world.Spawn(player, UNIT_TRANSPORTSHIP, x, y));
     }
 
     // A warrior made off the map and taken aboard.
@@ -59,20 +48,17 @@ protected:
             return nullptr;
         return unit;
     }
-
-    int32_t CountSent(int32_t command) const
+    // A new ship of the player's with that many warriors aboard, or null.
+    CUnitTransportShip* ShipCarrying(int32_t count, std::vector<CUnit*>& cargo, int32_t player = 0)
     {
-        int32_t count = 0;
-        for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
-            count += sent.command == command ? 1 : 0;
-        return count;
+        CUnitTransportShip* ship = SpawnShip(player);
+        for (int32_t i = 0; ship != nullptr && i < count; ++i)
+            cargo.push_back(Board(*ship));
+        return ship == nullptr || std::count(cargo.begin(), cargo.end(), nullptr) > 0 ? nullptr : ship;
     }
 
-    void ExpectSound() const
-    {
-        const std::vector<std::string> faults = world.CheckInvariants();
-        EXPECT_TRUE(faults.empty()) << (faults.empty() ? "" : faults.front());
-    }
+    static int32_t CountSent(int32_t command) { return SentCommands(command); }
+    void ExpectSound() const { ExpectWorldSound(world); }
 
     CSimHarness world;
 };

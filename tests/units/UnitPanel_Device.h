@@ -1,9 +1,6 @@
 #pragma once
-// Unit drawing on the device at 1024 x 768, so that back-buffer pixels are
-// those of the virtual screen: the harness's small world, the tiny block font
-// as font 1 (each character a solid 8 x 12 block, the blank a gap),
-// interface images and unit decals as plain colours, and a test unit that
-// answers what the test sets.
+// Unit drawing at 1024 x 768 (back-buffer pixels are virtual-screen pixels):
+// font 1 draws each character as a solid 8 x 12 block, images plain colours.
 
 #include <memory>
 #include <vector>

@@ -1,12 +1,12 @@
 #pragma once
-// The small simulated world most unit tests stand on: walkers of a chosen
-// speed, a move order, and a frame step that checks the world's invariants.
+// The small simulated world most unit tests stand on.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "net/C_UnitCommandOutbox.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestWalker.h"
 #include "units/C_Unit.h"
@@ -18,6 +18,15 @@ inline bool ExpectWorldSound(const CSimHarness& world)
     const std::vector<std::string> faults = world.CheckInvariants();
     EXPECT_TRUE(faults.empty()) << (faults.empty() ? "" : faults.front());
     return faults.empty();
+}
+
+// How many commands of that kind the outbox holds.
+inline int32_t SentCommands(int32_t command)
+{
+    int32_t count = 0;
+    for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
+        count += sent.command == command ? 1 : 0;
+    return count;
 }
 
 class UnitWorldTest : public ::testing::Test
@@ -35,6 +44,18 @@ protected:
     {
         world.Frame(ticks);
         return ExpectWorldSound(world);
+    }
+    // Frames of one tick until `done` holds: their number, or -1.
+    template <typename Done>
+    int32_t FramesUntil(int32_t most, Done done)
+    {
+        for (int32_t frame = 1; frame <= most; ++frame)
+        {
+            world.Frame(1);
+            if (done())
+                return frame;
+        }
+        return -1;
     }
 
     CSimHarness world;

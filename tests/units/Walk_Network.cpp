@@ -1,14 +1,11 @@
-// The tile-step protocol of a network game: a client's unit asks the host
-// for every step and waits; the host tests the tile, answers every machine
-// when the step is granted and only the owner when it is refused.
+// Steps in a network game: a client asks the host for each and waits; the
+// host answers every machine on a grant, only the owner on a refusal.
 
-#include <gtest/gtest.h>
+#include <utility>
 
-#include <string>
-#include <vector>
-
+#include "buildings/C_Building.h"
 #include "core/C_Config.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "tests/support/TestLog.h"
 #include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
@@ -23,10 +20,7 @@ constexpr int32_t EastFacing = 90;
 class WalkNetwork : public UnitWorldTest
 {
 protected:
-    ~WalkNetwork() override { g_LocalPlayer = 0; }
-
-    // This machine is the client of player 1; its unit is ordered three
-    // blocks east and has asked for its first step.
+    // Player 1's client, its unit ordered three blocks east and waiting for its first step.
     CTestWalker* ClientUnitAskingForAStep()
     {
         g_Config.networkRole = ClientRole;
@@ -37,7 +31,7 @@ protected:
         FrameSound();   // the first step is asked for
         return unit;
     }
-    const CUnitCommandOutbox::SCommand* LastSent(int32_t command) const
+    static const CUnitCommandOutbox::SCommand* LastSent(int32_t command)
     {
         const std::vector<CUnitCommandOutbox::SCommand>& sent = g_UnitCommandOutbox.GetSent();
         for (auto it = sent.rbegin(); it != sent.rend(); ++it)
@@ -45,134 +39,85 @@ protected:
                 return &*it;
         return nullptr;
     }
-    int32_t CountSent(int32_t command) const
+    // The result and receiver of the last step answer, or {-1, -1}.
+    static std::pair<int32_t, int32_t> LastAnswer()
     {
-        int32_t count = 0;
-        for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
-            count += sent.command == command ? 1 : 0;
-        return count;
+        const CUnitCommandOutbox::SCommand* answer = LastSent(CUnitCommandOutbox::CommandMoveStep);
+        return answer == nullptr ? std::pair(-1, -1) : std::pair(answer->result, answer->receiver);
     }
 };
 
-TEST_F(WalkNetwork, ClientAsksTheHostForEachStepAndWaits)
+TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplansOnARefusal)
 {
+    constexpr int32_t Request = CUnitCommandOutbox::CommandRequestMoveStep;
     CTestWalker* unit = ClientUnitAskingForAStep();
-    const CUnitCommandOutbox::SCommand* request = LastSent(CUnitCommandOutbox::CommandRequestMoveStep);
+    const CUnitCommandOutbox::SCommand* request = LastSent(Request);
     ASSERT_NE(request, nullptr);
-    EXPECT_EQ(request->unit, unit);
-    EXPECT_EQ(request->x, 11);
-    EXPECT_EQ(request->y, 10);
-    EXPECT_EQ(request->facing, EastFacing);
-    EXPECT_EQ(request->direction, East);
-    EXPECT_EQ(request->receiver, 0);
-    EXPECT_EQ(unit->awaitingMoveAnswer, 1);
-    EXPECT_EQ(unit->x, 10);
+    EXPECT_TRUE(request->unit == unit && request->x == 11 && request->y == 10 && request->receiver == 0);
+    EXPECT_TRUE(request->facing == EastFacing && request->direction == East);
+    EXPECT_TRUE(unit->awaitingMoveAnswer == 1 && unit->x == 10);
     // Without an answer nothing moves and nothing more is asked.
     for (int32_t frame = 0; frame < 10; ++frame)
         FrameSound(3);
-    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandRequestMoveStep), 1);
+    EXPECT_EQ(SentCommands(Request), 1);
     EXPECT_EQ(unit->x, 10);
-    // The host grants it: the step is taken, and the next one asked for
-    // once it is done.
-    unit->OnNetworkMoveResponse(11, 10, EastFacing, CUnit::TileFree, East);
-    EXPECT_EQ(unit->awaitingMoveAnswer, 0);
-    EXPECT_EQ(unit->x, 11);
-    EXPECT_EQ(unit->stepTicks, 10);
-    EXPECT_EQ(unit->facing, EastFacing);
-    FrameSound(10);
-    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandRequestMoveStep), 1);
-    FrameSound(1);
-    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandRequestMoveStep), 2);
-    EXPECT_EQ(LastSent(CUnitCommandOutbox::CommandRequestMoveStep)->x, 12);
-}
 
-TEST_F(WalkNetwork, ClientRetriesAndStopsCountingAsMovingAfterTwentyRetryAnswers)
-{
-    CTestWalker* unit = ClientUnitAskingForAStep();
-    for (int32_t answer = 1; answer <= CUnit::MaxTileRetries; ++answer)
-    {
-        ASSERT_EQ(unit->awaitingMoveAnswer, 1) << answer;
-        unit->OnNetworkMoveResponse(11, 10, EastFacing, CUnit::TileHeldByMovers, East);
-        EXPECT_EQ(unit->retryCounter, answer);
-        EXPECT_EQ(unit->pathFlag, answer < CUnit::MaxTileRetries ? 1 : 0) << answer;
-        EXPECT_EQ(unit->animType, ANIM_STAND);
-        EXPECT_EQ(unit->ready, 1);
-        FrameSound();   // asks again
-    }
-    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandRequestMoveStep), CUnit::MaxTileRetries + 1);
-    EXPECT_EQ(unit->x, 10);
-}
-
-TEST_F(WalkNetwork, ClientGivesUpAndAsksForANewPathOnARefusal)
-{
-    CTestWalker* unit = ClientUnitAskingForAStep();
-    unit->OnNetworkMoveResponse(11, 10, EastFacing, CUnit::TileBlocked, East);
-    EXPECT_EQ(unit->awaitingMoveAnswer, 0);
-    EXPECT_EQ(unit->routeEnd, 0);
-    EXPECT_EQ(unit->orderState, 1);
-    EXPECT_EQ(unit->threaded, 1);
-    EXPECT_EQ(unit->pathFlag, 0);
-    EXPECT_EQ(unit->x, 10);
-    const int32_t performed = unit->performCalls;
-    FrameSound();
-    EXPECT_EQ(unit->performCalls, performed + 1);
-    EXPECT_GT(unit->routeEnd, 0);
-}
-
-TEST_F(WalkNetwork, MalformedOrLateAnswersChangeNothingButTheWait)
-{
-    CTestWalker* unit = ClientUnitAskingForAStep();
     const int32_t route = unit->routeEnd;
-    struct SAnswer
-    {
-        int32_t x, y, result, direction;
-    };
-    const SAnswer bad[] = {
-        {11, 10, CUnit::TileFree, 9},    // no such direction
+    const struct { int32_t x, y, result, direction; } bad[] = {
+        {11, 10, CUnit::TileFree, 9},     // no such direction
         {11, 10, CUnit::TileFree, -1},
         {300, 5, CUnit::TileFree, East},  // off the map
         {12, 10, CUnit::TileFree, East},  // not a neighbour
         {11, 11, CUnit::TileFree, East},  // not where the direction leads
         {11, 10, 7, East},                // no such result
     };
-    for (const SAnswer& answer : bad)
+    for (const auto& answer : bad)
     {
         unit->awaitingMoveAnswer = 1;
         unit->OnNetworkMoveResponse(answer.x, answer.y, EastFacing, answer.result, answer.direction);
-        EXPECT_EQ(unit->awaitingMoveAnswer, 0);
-        EXPECT_EQ(unit->x, 10);
-        EXPECT_EQ(unit->y, 10);
-        EXPECT_EQ(unit->routeEnd, route);
-        EXPECT_EQ(unit->stepTicks, 0);
+        EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 10 && unit->y == 10) << answer.x << "," << answer.y;
+        EXPECT_TRUE(unit->routeEnd == route && unit->stepTicks == 0) << answer.x << "," << answer.y;
     }
-    // An answer for a unit that died meanwhile does not move it.
-    unit->awaitingMoveAnswer = 1;
-    unit->RemoveFromWorld(false);
-    unit->OnNetworkMoveResponse(11, 10, EastFacing, CUnit::TileFree, East);
-    EXPECT_EQ(unit->awaitingMoveAnswer, 0);
-    EXPECT_EQ(unit->x, 10);
-    EXPECT_NE(unit->animType, ANIM_WALK);
-    EXPECT_EQ(g_GameMap.Block(11, 10).unit, nullptr);
-}
 
-TEST_F(WalkNetwork, HostsOwnUnitStepsAtOnceAndTellsEveryMachine)
-{
-    g_Config.networkRole = HostRole;
-    CUnit* unit = Walker(0, 10, 10);
-    MoveTo(unit, 11, 10);
+    g_UnitCommandOutbox.Clear();
+    unit->awaitingMoveAnswer = 1;
+    for (int32_t answer = 1; answer <= CUnit::MaxTileRetries; ++answer)
+    {
+        ASSERT_EQ(unit->awaitingMoveAnswer, 1) << answer;
+        unit->OnNetworkMoveResponse(11, 10, EastFacing, CUnit::TileHeldByMovers, East);
+        EXPECT_EQ(unit->retryCounter, answer);
+        EXPECT_EQ(unit->pathFlag, answer < CUnit::MaxTileRetries ? 1 : 0) << answer;
+        EXPECT_TRUE(unit->animType == ANIM_STAND && unit->ready == 1) << answer;
+        FrameSound();   // asks again
+    }
+    EXPECT_EQ(SentCommands(Request), CUnit::MaxTileRetries);
+    EXPECT_EQ(unit->x, 10);
+
+    // A refusal sends the order back for a new path.
+    unit->OnNetworkMoveResponse(11, 10, EastFacing, CUnit::TileBlocked, East);
+    EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->routeEnd == 0 && unit->pathFlag == 0 && unit->x == 10);
+    EXPECT_TRUE(unit->orderState == 1 && unit->threaded == 1);
+    const int32_t performed = unit->performCalls;
     FrameSound();
-    FrameSound();
-    EXPECT_EQ(unit->x, 11);
-    const CUnitCommandOutbox::SCommand* step = LastSent(CUnitCommandOutbox::CommandMoveStep);
-    ASSERT_NE(step, nullptr);
-    EXPECT_EQ(step->x, 11);
-    EXPECT_EQ(step->direction, East);
-    EXPECT_EQ(step->result, CUnit::TileFree);
-    EXPECT_EQ(step->receiver, CUnitCommandOutbox::AllMachines);
-    const CUnitCommandOutbox::SCommand* turn = LastSent(CUnitCommandOutbox::CommandUnitDirection);
-    ASSERT_NE(turn, nullptr);
-    EXPECT_EQ(turn->facing, EastFacing);
-    EXPECT_EQ(CountSent(CUnitCommandOutbox::CommandRequestMoveStep), 0);
+    EXPECT_EQ(unit->performCalls, performed + 1);
+    EXPECT_GT(unit->routeEnd, 0);
+
+    // Granted: the step is taken, and the next one asked for once it is done.
+    ASSERT_GT(FramesUntil(3, [&] { return unit->awaitingMoveAnswer == 1; }), 0);
+    unit->OnNetworkMoveResponse(11, 10, EastFacing, CUnit::TileFree, East);
+    EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 11 && unit->stepTicks == 10 && unit->facing == EastFacing);
+    g_UnitCommandOutbox.Clear();
+    FrameSound(10);
+    EXPECT_EQ(SentCommands(Request), 0);
+    FrameSound(1);
+    ASSERT_EQ(SentCommands(Request), 1);
+    EXPECT_EQ(LastSent(Request)->x, 12);
+
+    // An answer for a unit that died meanwhile does not move it.
+    unit->RemoveFromWorld(false);
+    unit->OnNetworkMoveResponse(12, 10, EastFacing, CUnit::TileFree, East);
+    EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 11 && unit->animType != ANIM_WALK);
+    EXPECT_EQ(g_GameMap.Block(12, 10).unit, nullptr);
 }
 
 TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
@@ -180,40 +125,84 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
     g_Config.networkRole = HostRole;
     CUnit* unit = Walker(1, 10, 10);
     Walker(2, 10, 11);   // standing in the way
-    // From a machine that does not own the unit, off the map, not a
-    // neighbour, a bad direction, onto a standing unit: refused, to the
-    // owner alone.
-    const struct
-    {
-        int32_t sender, x, y, direction;
-    } refused[] = {{2, 11, 10, East}, {1, 300, 10, East}, {1, 12, 10, East}, {1, 11, 10, 12}, {1, 10, 11, 4}};
+    // From a machine not the owner, off the map, not a neighbour, a bad
+    // direction, onto a standing unit: refused, to the owner alone.
+    const struct { int32_t sender, x, y, direction; } refused[] = {
+        {2, 11, 10, East}, {1, 300, 10, East}, {1, 12, 10, East}, {1, 11, 10, 12}, {1, 10, 11, 4}};
     for (const auto& request : refused)
     {
         g_UnitCommandOutbox.Clear();
         unit->OnNetworkMoveRequest(request.sender, request.x, request.y, EastFacing, request.direction);
-        const CUnitCommandOutbox::SCommand* answer = LastSent(CUnitCommandOutbox::CommandMoveStep);
-        ASSERT_NE(answer, nullptr);
-        EXPECT_EQ(answer->result, CUnit::TileBlocked);
-        EXPECT_EQ(answer->receiver, 1);
+        EXPECT_EQ(LastAnswer(), std::pair(int32_t(CUnit::TileBlocked), 1)) << request.x << "," << request.y;
         EXPECT_EQ(unit->x, 10);
     }
     g_UnitCommandOutbox.Clear();
     unit->OnNetworkMoveRequest(1, 11, 10, EastFacing, East);
-    const CUnitCommandOutbox::SCommand* granted = LastSent(CUnitCommandOutbox::CommandMoveStep);
-    ASSERT_NE(granted, nullptr);
-    EXPECT_EQ(granted->result, CUnit::TileFree);
-    EXPECT_EQ(granted->receiver, CUnitCommandOutbox::AllMachines);
-    EXPECT_EQ(unit->x, 11);
-    EXPECT_EQ(unit->routeEnd, 1);
+    EXPECT_EQ(LastAnswer(), std::pair(int32_t(CUnit::TileFree), CUnitCommandOutbox::AllMachines));
+    EXPECT_TRUE(unit->x == 11 && unit->routeEnd == 1);
     FrameSound(11);
     EXPECT_FLOAT_EQ(unit->centreX, 11.5f);
     EXPECT_EQ(unit->routeEnd, 0);
-    // A request for a unit that is gone is refused.
     unit->RemoveFromWorld(false);
     g_UnitCommandOutbox.Clear();
     unit->OnNetworkMoveRequest(1, 12, 10, EastFacing, East);
-    ASSERT_NE(LastSent(CUnitCommandOutbox::CommandMoveStep), nullptr);
-    EXPECT_EQ(LastSent(CUnitCommandOutbox::CommandMoveStep)->result, CUnit::TileBlocked);
+    EXPECT_EQ(LastAnswer().first, CUnit::TileBlocked);
     EXPECT_EQ(unit->x, 11);
+}
+
+class CTestMine : public CBuilding
+{
+public:
+    CTestMine() : CBuilding(20, 20, -1) { health = FullHealth; }
+    int32_t GetBuildCast() const override { return 10; }
+    int32_t GetResourceKind() const override { return 4; }
+};
+
+TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarget)
+{
+    CTestWalker* remote = Walker(1, 10, 10);
+    CUnit* other = Walker(0, 12, 10);
+    g_Config.networkRole = HostRole;
+    remote->centreX = 10.8f;
+    remote->routeEnd = 3;
+    remote->pathFlag = 1;
+    remote->awaitingMoveAnswer = 1;
+    CTestLog log;
+    remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, true);
+    EXPECT_TRUE(log.Contains("#DEBUG: Network perform action before move response"));
+    EXPECT_TRUE(remote->awaitingMoveAnswer == 0 && remote->animType == ANIM_ATTACK && remote->tornApart == 1);
+    EXPECT_TRUE(remote->targetUnit == other && remote->actionTargetUnit == other);
+    EXPECT_TRUE(remote->targetKind == TARGET_UNIT && remote->approachX == 12);
+    EXPECT_FLOAT_EQ(remote->centreX, 10.5f);
+    EXPECT_TRUE(remote->routeEnd == 0 && remote->pathFlag == 0);
+
+    CTestMine mine;
+    remote->OnNetworkAction(ANIM_MINE_GOLD, nullptr, &mine, 20, 20, TARGET_RESOURCE, false);
+    EXPECT_TRUE(remote->targetObject == &mine && remote->targetBuilding == &mine);
+    EXPECT_TRUE(remote->objectResourceKind == 4 && remote->actionTargetBuilding == &mine);
+    remote->targetBuilding = remote->actionTargetBuilding = remote->targetObject = nullptr;
+}
+
+TEST_F(WalkNetwork, ActionsInASinglePlayerGameOutOfRangeOrForOwnOrDyingUnitsChangeNothing)
+{
+    CTestWalker* remote = Walker(1, 10, 10);
+    CUnit* own = Walker(0, 12, 10);
+    CTestLog log;
+    remote->OnNetworkAction(ANIM_ATTACK, own, nullptr, 12, 10, TARGET_UNIT, false);
+    EXPECT_TRUE(log.Contains("#DEBUG: Multiplayer event in single player mode"));
+    g_Config.networkRole = HostRole;
+    remote->OnNetworkAction(ANIM_ATTACK, own, nullptr, 12, 10, 9, false);
+    EXPECT_TRUE(log.Contains("#DEBUG: Invalid target type in network unit event"));
+    remote->OnNetworkAction(14, own, nullptr, 12, 10, TARGET_UNIT, false);
+    remote->OnNetworkAction(-1, own, nullptr, 12, 10, TARGET_UNIT, false);
+    remote->OnNetworkAction(ANIM_ATTACK, own, nullptr, 300, 10, TARGET_BLOCK, false);
+    EXPECT_TRUE(remote->animType == ANIM_STAND && remote->targetUnit == nullptr);
+    // This machine's own unit is told nothing by another machine.
+    own->OnNetworkAction(ANIM_ATTACK, remote, nullptr, 10, 10, TARGET_UNIT, false);
+    EXPECT_EQ(own->targetUnit, nullptr);
+    // Nor does a dying copy start anything.
+    remote->RemoveFromWorld(false);
+    remote->OnNetworkAction(ANIM_ATTACK, own, nullptr, 12, 10, TARGET_UNIT, false);
+    EXPECT_EQ(remote->animType, ANIM_DIE);
 }
 }  // namespace

@@ -1,22 +1,13 @@
-// Walking a route tile by tile: step times from the speed, straight and
-// diagonal steps, and frames of many ticks walking the same route.
+// Step times from the speed, and who may take a tile on the way.
 
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <limits>
-#include <string>
-#include <vector>
+#include <utility>
 
 #include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"
 
 namespace
 {
-class WalkSteps : public UnitWorldTest
-{
-};
-
 TEST(WalkStepTicks, FollowTheSpeedInThirtyTwoBitFloatAndAreNeitherZeroNorEndless)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -31,66 +22,87 @@ TEST(WalkStepTicks, FollowTheSpeedInThirtyTwoBitFloatAndAreNeitherZeroNorEndless
         EXPECT_EQ(CUnit::StepTicksFor(c.speed, c.diagonal), c.ticks) << c.speed << (c.diagonal ? " diagonal" : "");
 }
 
-TEST_F(WalkSteps, StraightStepMovesTheCentreOverTenTicks)
+using WalkOccupancy = UnitWorldTest;
+
+TEST_F(WalkOccupancy, TileTestTellsFreeMoversAndBlocked)
 {
     CUnit* unit = Walker(0, 10, 10);
-    MoveTo(unit, 11, 10);
-    // Frame 1: the order is performed and the route found.  Frame 2: the
-    // unit takes the tile.  Then ten ticks of movement.
-    world.Frame(1);
-    ASSERT_EQ(unit->routeEnd, 1);
-    world.Frame(1);
-    EXPECT_EQ(unit->x, 11);
-    EXPECT_EQ(unit->stepTicks, 10);
-    EXPECT_EQ(unit->animType, ANIM_WALK);
-    EXPECT_FLOAT_EQ(unit->centreX, 10.5f);
-    for (int32_t tick = 1; tick <= 10; ++tick)
-    {
-        world.Frame(1);
-        EXPECT_NEAR(unit->centreX, 10.5f + 0.1f * static_cast<float>(tick), 1e-4f) << tick;
-        ASSERT_TRUE(ExpectWorldSound(world));
-    }
-    EXPECT_EQ(unit->stepTicks, 0);
-    world.Frame(1);
-    EXPECT_EQ(unit->routeEnd, 0);
-    EXPECT_EQ(unit->pathFlag, 0);
-    EXPECT_EQ(unit->animType, ANIM_STAND);
-    EXPECT_FLOAT_EQ(unit->centreX, 11.5f);
-    EXPECT_FLOAT_EQ(unit->centreY, 10.5f);
-    EXPECT_EQ(unit->facing, 90);
+    Walker(0, 12, 10);
+    Walker(0, 13, 10)->pathFlag = 1;
+    g_GameMap.Block(11, 11).blocked = 1;
+    const struct { int32_t x, y, result; } tiles[] = {
+        {11, 10, CUnit::TileFree},    {10, 10, CUnit::TileFree},   // its own block
+        {12, 10, CUnit::TileBlocked}, {13, 10, CUnit::TileHeldByMovers}, {11, 11, CUnit::TileBlocked},
+        {-1, 5, CUnit::TileBlocked},  {5, -1, CUnit::TileBlocked}, {CSimHarness::DefaultMapSide, 5, CUnit::TileBlocked},
+        {300, 5, CUnit::TileBlocked}};
+    for (const auto& tile : tiles)
+        EXPECT_EQ(unit->TestTileFree(tile.x, tile.y), tile.result) << tile.x << "," << tile.y;
 }
 
-// Walks a route in frames of the given size; the ticks until the unit stood
-// at its goal, or -1.
-int32_t TicksToArrive(int32_t ticksPerFrame)
+TEST_F(WalkOccupancy, WaitsBehindAMoverAndStopsCountingAsMovingAfterTwentyTries)
 {
-    CSimHarness world;
-    CUnit* unit = world.Adopt(0, new CTestWalker(0.1f), 5, 5);
-    unit->onCommand(nullptr, nullptr, nullptr, 12, 8, CMD_MOVE_TO);
-    for (int32_t ticks = 0; ticks < 400; ticks += ticksPerFrame)
-    {
-        world.Frame(ticksPerFrame);
-        if (!world.CheckInvariants().empty())
-            return -1;
-        if (unit->x == 12 && unit->y == 8 && unit->routeEnd == 0)
-        {
-            EXPECT_FLOAT_EQ(unit->centreX, 12.5f);
-            EXPECT_FLOAT_EQ(unit->centreY, 8.5f);
-            return ticks + ticksPerFrame;
-        }
-    }
-    return -1;
+    CUnit* unit = Walker(0, 10, 10);
+    CUnit* mover = Walker(0, 11, 10);
+    MoveTo(unit, 12, 10);
+    ASSERT_TRUE(FrameSound());
+    ASSERT_GT(unit->routeEnd, 0);
+    // The unit in the way claims to walk but never leaves.
+    mover->pathFlag = 1;
+    unit->route[unit->routeEnd - 1] = 2;   // straight east into it
+    ASSERT_TRUE(FrameSound());
+    EXPECT_TRUE(unit->retryCounter == 1 && unit->animType == ANIM_STAND && unit->pathFlag == 1);
+    for (int32_t tick = 2; tick < CUnit::MaxTileRetries; ++tick)
+        ASSERT_TRUE(FrameSound());
+    EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries - 1 && unit->pathFlag == 1);
+    ASSERT_TRUE(FrameSound());
+    EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries && unit->pathFlag == 0);
+    // Once the mover leaves, the step goes on.
+    mover->pathFlag = 0;
+    world.Delete(mover);
+    ASSERT_TRUE(FrameSound());
+    EXPECT_TRUE(unit->x == 11 && unit->retryCounter == 0 && unit->pathFlag == 1);
 }
 
-TEST(WalkBatches, FramesOfManyTicksWalkTheSameRoute)
+TEST_F(WalkOccupancy, StandingUnitInTheWaySendsTheOrderBackForANewPath)
 {
-    // 7 steps, 3 of them diagonal: 4 x (10 + 1) + 3 x (14 + 1) ticks of
-    // walking after the frame that finds the route.
-    const int32_t walking = 4 * 11 + 3 * 15;
-    // One frame finds the route; the last tick only arrives.
-    EXPECT_EQ(TicksToArrive(1), 1 + walking + 1);
-    const int32_t batched = TicksToArrive(7);
-    EXPECT_GE(batched, 7 + walking + 1);
-    EXPECT_LT(batched, 7 + walking + 1 + 7);
+    CUnit* unit = Walker(0, 10, 10);
+    MoveTo(unit, 14, 10);
+    ASSERT_TRUE(FrameSound());
+    ASSERT_EQ(unit->routeEnd, 4);
+    Walker(1, 11, 10);   // appears after the route was found
+    world.Tick(1);
+    unit->UpdateActionBuffer(1);
+    EXPECT_TRUE(unit->routeEnd == 0 && unit->orderState == 1 && unit->threaded == 1 && unit->ready == 1);
+    EXPECT_EQ(unit->currentCommand, CMD_MOVE_TO);
+    // The follow-up pass finds a way round and the unit arrives.
+    for (int32_t tick = 0; tick < 120 && !(unit->x == 14 && unit->routeEnd == 0); ++tick)
+        ASSERT_TRUE(FrameSound());
+    EXPECT_TRUE(unit->x == 14 && unit->y == 10);
 }
+
+// In one-block passages (x 8 to 15, closed at both ends) a standing ally
+// steps aside, block by block to the passage's end, only for a unit of an
+// earlier player.
+TEST_F(WalkOccupancy, StandingFriendStepsAsideInAPassageOnlyForAnEarlierPlayer)
+{
+    const struct { int32_t y, walkerPlayer, walkerEndX, standerEndX; } cases[] = {{10, 0, 13, 14}, {20, 1, 10, 11}};
+    world.Player(0).allied[1] = world.Player(1).allied[0] = 1;
+    std::vector<std::pair<CUnit*, CUnit*>> pairs;
+    for (const auto& c : cases)
+    {
+        for (int32_t x = 7; x <= 16; ++x)
+            g_GameMap.Block(x, c.y - 1).blocked = g_GameMap.Block(x, c.y + 1).blocked = 1;
+        g_GameMap.Block(7, c.y).blocked = g_GameMap.Block(16, c.y).blocked = 1;
+        pairs.emplace_back(Walker(c.walkerPlayer, 9, c.y), Walker(1 - c.walkerPlayer, 11, c.y));
+        MoveTo(pairs.back().first, 13, c.y);
+    }
+    for (int32_t tick = 0; tick < 300; ++tick)
+        ASSERT_TRUE(FrameSound());
+    for (size_t i = 0; i < pairs.size(); ++i)
+    {
+        EXPECT_EQ(pairs[i].first->x, cases[i].walkerEndX) << cases[i].y;
+        EXPECT_TRUE(pairs[i].second->x == cases[i].standerEndX && pairs[i].second->y == cases[i].y) << cases[i].y;
+    }
+}
+
 }  // namespace

@@ -1,20 +1,111 @@
-// The worker's work on buildings and machines: a house built in the cycles
-// its build speed gives, a machine repaired from the purse until the player
-// runs dry, a building dismantled for half its price by its health; and
-// the flight of a worker that is hit.
-
-#include "Worker_World.h"
+// The worker on a small map: harvesting, building, repairs paid from the
+// purse, dismantling, and the flight of a worker that is hit.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
 
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
+#include "buildings/C_BuildingResourceTree.h"
+#include "core/C_Localizer.h"
+#include "game/C_MissionObjectives.h"
+#include "tests/units/UnitWorld.h"
+#include "units/C_UnitTypeTable.h"
+#include "units/C_Unit_Worker.h"
+#include "world/C_GameMap.h"
 #include "world/C_UnitStats.h"
 
 namespace
 {
-constexpr uint32_t Yellow = 0xFFFF00;
+constexpr int32_t Load = 10;
+
+class WorkerWorld : public UnitWorldTest
+{
+protected:
+    void TearDown() override
+    {
+        g_MissionObjectives.buildSpeed = CMissionObjectives::DefaultBuildSpeed;
+        g_Localizer.Clear();
+    }
+
+    CUnitWorker* Worker(int32_t x, int32_t y, int32_t player = 0)
+    {
+        return static_cast<CUnitWorker*>(world.Spawn(player, UNIT_WORKER, x, y));
+    }
+    CBuilding* Building(int32_t cast, int32_t x, int32_t y, bool finished)
+    {
+        CBuilding* building = world.Player(0).CreateBuilding(cast, x, y);
+        if (building != nullptr && finished)
+            building->Construct(0.0f, true);
+        return building;
+    }
+    // TENUMRESOURCE 2 tree, 3 rock, 4 gold mine (with its amount).
+    CBuilding* Site(int32_t kind, int32_t x, int32_t y, int32_t amount = 0)
+    {
+        return world.Player(0).CreateResource(kind, x, y, amount, 1);
+    }
+    void ExpectSound() const { ExpectWorldSound(world); }
+};
+}  // namespace
+
+TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
+{
+    ASSERT_NE(Building(CastWarehouse, 2, 2, true), nullptr);
+    auto* tree = dynamic_cast<CResourceTree*>(Site(CUnitWorker::KindWood, 11, 3));
+    CBuilding* rock = Site(CUnitWorker::KindStone, 11, 9);
+    CUnitWorker* worker = Worker(9, 3);
+    ASSERT_TRUE(tree != nullptr && rock != nullptr && worker != nullptr);
+    CPlayer& owner = world.Player(0);
+    const int32_t wood0 = owner.wood;
+    const int32_t stone0 = owner.stone;
+    int32_t felledAt = -1;
+    bool steps = true;
+    auto watch = [&] {
+        if (felledAt < 0 && !tree->IsStanding())
+            felledAt = tree->amount;
+        steps = steps && (owner.wood - wood0) % Load == 0 && (owner.stone - stone0) % Load == 0;
+        return false;
+    };
+    worker->onCommand(nullptr, nullptr, tree, tree->x, tree->y, CMD_HARVEST);
+    FramesUntil(1500, watch);
+    // An order onto another kind drops the load.
+    worker->carriedAmount = 5;
+    worker->onCommand(nullptr, nullptr, rock, rock->x, rock->y, CMD_HARVEST);
+    EXPECT_EQ(worker->carriedAmount, 0);
+    FramesUntil(1500, watch);
+
+    EXPECT_TRUE(steps);
+    EXPECT_GE(owner.wood - wood0, 2 * Load);
+    EXPECT_GE(owner.stone - stone0, 2 * Load);
+    EXPECT_EQ(felledAt, 95);
+    // Still at it: mining, or on its way with or for a load.
+    EXPECT_NE(worker->currentCommand, CMD_NONE);
+    ExpectSound();
+}
+
+TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
+{
+    ASSERT_NE(Building(CastWarehouse, 2, 2, true), nullptr);
+    CBuilding* mine = Site(CUnitWorker::KindGold, 14, 14, 3);
+    CUnitWorker* first = Worker(13, 14);
+    CUnitWorker* second = Worker(13, 16);
+    ASSERT_TRUE(mine != nullptr && first != nullptr && second != nullptr);
+    for (CUnitWorker* worker : {first, second})
+        worker->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
+    ASSERT_GT(FramesUntil(20, [&] { return !first->onMap && !second->onMap; }), 0);
+
+    EXPECT_GT(FramesUntil(60, [&] { return first->onMap && second->onMap; }), 0);
+    EXPECT_EQ(mine->GetResourceAmount(), 0);
+    EXPECT_EQ(first->carriedAmount + second->carriedAmount, 3);
+    EXPECT_GT(FramesUntil(800, [&] { return world.Player(0).gold >= 3 && first->carriedAmount == 0; }), 0);
+    ExpectSound();
+    // The closed mine still counts as gold: an order onto it keeps a gold load.
+    second->carriedKind = CUnitWorker::KindGold;
+    second->carriedAmount = 2;
+    second->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
+    EXPECT_TRUE(second->carriedAmount == 2 && second->carriedKind == CUnitWorker::KindGold);
 }
 
 TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToTheNextSite)
@@ -64,8 +155,7 @@ TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAr
     EXPECT_NEAR(worker->purseWood, 1.0f - cost[0] * std::floor(1.0f / cost[0]), 1e-4f);
     EXPECT_GT(catapult->health, 50.0f);
     ASSERT_FALSE(world.Messages().empty());
-    EXPECT_EQ(world.Messages().back().text, "No resources");
-    EXPECT_EQ(world.Messages().back().colour, Yellow);
+    EXPECT_TRUE(world.Messages().back().text == "No resources" && world.Messages().back().colour == 0xFFFF00u);
     ExpectSound();
 }
 
@@ -83,17 +173,14 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
     const int32_t lost = owner.statistics[STAT_BUILDINGS_LOST];
     for (CUnitWorker* worker : {first, second})
         worker->onCommand(nullptr, barracks, nullptr, barracks->x, barracks->y, CMD_DISMANTLE);
-    // Deleted with its frame: only its absence is seen.
     ASSERT_GT(FramesUntil(1000, [&] { return !owner.HasBuilding(barracks); }), 0);
-
     EXPECT_EQ(owner.wood - before[0], price->woodCost / 2 * 50 / 100);
     EXPECT_EQ(owner.stone - before[1], price->stoneCost / 2 * 50 / 100);
     EXPECT_EQ(owner.gold - before[2], price->goldCost / 2 * 50 / 100);
     EXPECT_EQ(owner.statistics[STAT_WOOD_HARVESTED], 0);
     EXPECT_EQ(owner.statistics[STAT_BUILDINGS_LOST], lost);
     world.Frame(1);
-    EXPECT_EQ(first->currentCommand, CMD_NONE);
-    EXPECT_EQ(second->actionTargetBuilding, nullptr);
+    EXPECT_TRUE(first->currentCommand == CMD_NONE && second->actionTargetBuilding == nullptr);
     ExpectSound();
 }
 
