@@ -108,6 +108,47 @@ TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
     EXPECT_TRUE(second->carriedAmount == 2 && second->carriedKind == CUnitWorker::KindGold);
 }
 
+// A full load waits inside while every cell around the mine is blocked; on a
+// client the miner asks the host for each stroke and once to come out.
+TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
+{
+    ASSERT_NE(Building(CastWarehouse, 2, 2, true), nullptr);
+    CBuilding* mine = Site(CUnitWorker::KindGold, 14, 14, 50);
+    CUnitWorker* worker = Worker(13, 14);
+    ASSERT_TRUE(mine != nullptr && worker != nullptr);
+    worker->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
+    ASSERT_GT(FramesUntil(20, [&] { return !worker->onMap; }), 0);
+    auto blockRing = [](uint8_t blocked) {
+        for (int32_t bx = 13; bx <= 18; ++bx)
+            for (int32_t by = 13; by <= 19; ++by)
+                if (bx == 13 || bx == 18 || by == 13 || by == 19)
+                    g_GameMap.Block(bx, by).blocked = blocked;
+    };
+    blockRing(1);
+    EXPECT_EQ(FramesUntil(100, [&] { return worker->onMap != 0; }), -1);
+    EXPECT_EQ(worker->animType, ANIM_MINE_GOLD);
+    EXPECT_EQ(worker->carriedAmount, worker->GetCarryLimit());
+    blockRing(0);
+    EXPECT_GT(FramesUntil(10, [&] { return worker->onMap != 0; }), 0);
+    EXPECT_TRUE(worker->currentCommand == CMD_FIND_STORAGE || worker->currentCommand == CMD_RETURN_GOODS);
+
+    g_Config.networkRole = 2;
+    g_LocalPlayer = 1;
+    CUnitWorker* client = Worker(13, 15, 1);
+    ASSERT_NE(client, nullptr);
+    client->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
+    ASSERT_GT(FramesUntil(20, [&] { return !client->onMap; }), 0);
+    const int32_t asked = SentCommands(CUnitCommandOutbox::CommandRequestHarvest);
+    world.Frame(10);
+    EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandRequestHarvest) - asked, 2);
+    client->carriedAmount = client->GetCarryLimit();
+    world.Frame(20);
+    EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandRequestWorkerLeave), 1);
+    EXPECT_EQ(client->animType, ANIM_MINE_GOLD);
+    client->LeaveToStorage(13, 14);
+    EXPECT_EQ(client->currentCommand, CMD_FIND_STORAGE);
+}
+
 TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToTheNextSite)
 {
     g_MissionObjectives.buildSpeed = 2;
