@@ -1,16 +1,14 @@
-// The visible-block list against a brute-force scan of every block, and the
-// minimap diamond turned with the camera.
+// The camera: the visible blocks against a brute-force scan, the minimap
+// diamond, the camera step and the rubber band over drawn units.
 
-#include <gtest/gtest.h>
-
-#include <cstring>
 #include <random>
 #include <set>
+#include <tuple>
 #include <utility>
 
+#include "Player_Fixture.h"
 #include "core/GlobalFunc.h"
-#include "world/C_GameMap.h"
-#include "world/RangeTables.h"
+#include "game/C_Selection.h"
 
 namespace
 {
@@ -47,6 +45,15 @@ BlockSet BruteForceVisible()
         }
     return visible;
 }
+
+constexpr int32_t Soldier = 3;
+
+// A building drawn wherever the band goes.
+class ShownBuilding : public CBuilding
+{
+public:
+    bool IsInScreenRect(int32_t, int32_t, int32_t, int32_t) const override { return true; }
+};
 } // namespace
 
 class CameraView : public ::testing::Test
@@ -99,10 +106,7 @@ TEST_F(CameraView, TheListEqualsABruteForceScanFor200Cameras)
         views += listed.empty() ? 0 : 1;
     }
     EXPECT_GT(views, 180);
-}
-
-TEST_F(CameraView, AViewWithNothingInFrontGivesAnEmptyList)
-{
+    // A view with nothing in front lists nothing.
     g_GameMap.viewTranslation[2] = -2000.0f;
     g_GameMap.UpdateVisibleBlocks();
     EXPECT_EQ(g_GameMap.visibleBlockCount, 0);
@@ -136,4 +140,148 @@ TEST_F(CameraView, TheMinimapCornersStandForTheMapCornersByHeading)
     EXPECT_NEAR(g_GameMap.cameraTargetX, 32.0f, 1e-3f);
     EXPECT_NEAR(g_GameMap.cameraTargetY, 16.0f, 1e-3f);
     EXPECT_EQ(g_GameMap.viewTranslation[2], 530.0f);
+}
+
+class CameraSteps : public CameraView
+{
+protected:
+    void SetUp() override
+    {
+        CameraView::SetUp();
+        g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 32.0f;
+        g_GameMap.scrollVelocityX = g_GameMap.scrollVelocityY = 0.0f;
+        g_GameMap.scrollInputX = g_GameMap.scrollInputY = 0;
+    }
+};
+
+TEST_F(CameraSteps, TheScreensAxesTurnWithTheHeadingsQuarterAndStayOnTheMap)
+{
+    // Heading, scroll input along x or y, and the move of the target.
+    const std::tuple<float, bool, float, float> cases[] = {
+        {0, true, 0.1f, -0.1f},    {330, false, 0.1f, 0.1f},   {45, true, 0.1f, 0.1f},
+        {90, false, -0.1f, 0.1f},  {180, true, -0.1f, 0.1f},   {224, false, -0.1f, -0.1f},
+        {225, true, -0.1f, -0.1f}, {270, false, 0.1f, -0.1f}};
+    for (const auto& [heading, alongX, moveX, moveY] : cases)
+    {
+        SetUp();
+        g_GameMap.cameraHeading = g_GameMap.cameraTargetHeading = heading;
+        (alongX ? g_GameMap.scrollInputX : g_GameMap.scrollInputY) = 1;
+        g_GameMap.Tick(1);
+        EXPECT_NEAR(g_GameMap.cameraTargetX, 32.0f + moveX, 1e-5f) << heading;
+        EXPECT_NEAR(g_GameMap.cameraTargetY, 32.0f + moveY, 1e-5f) << heading;
+    }
+    g_GameMap.cameraTargetX = 63.95f;
+    g_GameMap.Tick(1);
+    EXPECT_EQ(g_GameMap.cameraTargetX, 64.0f);
+}
+
+// Turning used to end on a heading of 45 with its target left at 405: the
+// camera turned for ever and the keys stayed locked.
+TEST_F(CameraSteps, ATurnEndsWrappedASecondPressIsIgnoredAndZoomKeepsItsLimits)
+{
+    g_GameMap.OnKeyDown(45);
+    g_GameMap.Tick(17);
+    EXPECT_EQ(g_GameMap.cameraHeading, 400.0f);
+    g_GameMap.OnKeyDown(45);
+    g_GameMap.Tick(100);
+    EXPECT_EQ(g_GameMap.cameraHeading, 45.0f);
+    EXPECT_EQ(g_GameMap.cameraTargetHeading, 45.0f);
+    g_GameMap.OnKeyDown(46);
+    g_GameMap.OnKeyDown(46);
+    g_GameMap.Tick(18);
+    g_GameMap.OnKeyDown(46);
+    g_GameMap.Tick(18);
+    EXPECT_EQ(g_GameMap.cameraHeading, 225.0f);
+    EXPECT_EQ(g_GameMap.cameraTargetHeading, 225.0f);
+
+    // Zoom stays within 300 and 800 and the eye follows by ten a step.
+    for (int i = 0; i < 9; ++i)
+        g_GameMap.OnKeyDown(107);
+    EXPECT_EQ(g_GameMap.cameraDistance, 300.0f);
+    for (int i = 0; i < 9; ++i)
+        g_GameMap.OnKeyDown(109);
+    EXPECT_EQ(g_GameMap.cameraDistance, 800.0f);
+    EXPECT_FALSE(g_GameMap.OnKeyDown(110));
+    // Ground at 40: the eye climbs from 500 to 840.
+    for (int32_t& height : g_GameMap.cornerHeights)
+        height = 40;
+    g_GameMap.Tick(1);
+    EXPECT_EQ(g_GameMap.viewTranslation[2], 510.0f);
+    g_GameMap.Tick(40);
+    EXPECT_EQ(g_GameMap.viewTranslation[2], 840.0f);
+}
+
+class CameraSelection : public PlayerTest
+{
+protected:
+    void SetUp() override
+    {
+        PlayerTest::SetUp();
+        g_Config.fogOfWar = 0;
+        std::memset(Player(0).exploredMap, 255, sizeof(Player(0).exploredMap));
+        g_Selection.Clear();
+        g_Selection.shiftDown = 0;
+        // Every block of the map in view, x outer.
+        g_GameMap.visibleBlockCount = 0;
+        for (int32_t x = 0; x < MapSide; ++x)
+            for (int32_t y = 0; y < MapSide; ++y)
+                g_GameMap.visibleBlocks[g_GameMap.visibleBlockCount++] = SVisibleBlock{uint8_t(x), uint8_t(y)};
+    }
+
+    void TearDown() override
+    {
+        g_Selection.Clear();
+        g_GameMap.visibleBlockCount = 0;
+        PlayerTest::TearDown();
+    }
+
+    // A unit at block (x, 10) drawn as a 10 x 10 box at (left, 100).
+    CUnit* Drawn(int32_t player, int32_t x, int32_t left)
+    {
+        CUnit* unit = Create(Player(player), Soldier, x, 10);
+        unit->screenRect[0] = left;
+        unit->screenRect[1] = 100;
+        unit->screenRect[2] = left + 10;
+        unit->screenRect[3] = 110;
+        return unit;
+    }
+};
+
+TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwentyFive)
+{
+    ShownBuilding building;
+    g_GameMap.Block(30, 30).building = &building;
+    g_GameMap.SelectInRect(0, 0, 50, 50);
+    EXPECT_EQ(g_Selection.building, &building);
+
+    CUnit* enemy = Drawn(1, 5, 100);
+    Drawn(1, 6, 120);
+    Drawn(0, 40, 900);   // outside the band
+    g_GameMap.SelectInRect(90, 90, 300, 150);
+    ASSERT_EQ(g_Selection.unitCount, 1);
+    EXPECT_EQ(g_Selection.units[0], enemy);
+    EXPECT_EQ(g_Selection.building, nullptr);
+    CUnit* own = Drawn(0, 7, 140);
+    g_GameMap.SelectInRect(90, 90, 300, 150);
+    ASSERT_EQ(g_Selection.unitCount, 1);
+    EXPECT_EQ(g_Selection.units[0], own);
+    g_GameMap.Block(30, 30).building = nullptr;
+
+    // Of 30 own units a band takes 25; with shift it adds and never unselects.
+    for (int32_t i = 11; i < 40; ++i)
+        Drawn(0, i, 100 + 12 * i);
+    g_GameMap.SelectInRect(700, 120, 90, 90);
+    EXPECT_EQ(g_Selection.unitCount, 25);
+    g_Selection.Clear();
+    g_Selection.AddUnit(own, 0);
+    g_Selection.shiftDown = 1;
+    for (int round = 0; round < 2; ++round)
+    {
+        g_GameMap.SelectInRect(135, 90, 238, 120);
+        EXPECT_EQ(g_Selection.unitCount, 2);
+    }
+    g_Selection.shiftDown = 0;
+    g_GameMap.SelectInRect(225, 90, 238, 120);
+    ASSERT_EQ(g_Selection.unitCount, 1);
+    EXPECT_NE(g_Selection.units[0], own);
 }

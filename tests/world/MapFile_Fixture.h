@@ -3,6 +3,7 @@
 // records, the technology tree and the range tables built, eight players,
 // and helpers that read and patch the little-endian bytes of a map image.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -74,6 +75,18 @@ inline std::vector<uint8_t> WithObjects(std::vector<uint8_t> bytes, int32_t side
 }
 } // namespace MapBytes
 
+// Sections of a 32 x 32 map: preview, corners and blocks; a player setup
+// with empty name and script texts.
+namespace MapLayout
+{
+inline constexpr int32_t Side = 32;
+inline constexpr size_t PreviewBytes = 32 * 32 * 2;
+inline constexpr size_t CornerBytes = 33 * 33 * 9;
+inline constexpr size_t BlockBytes = 32 * 32 * 7;
+inline constexpr size_t EmptySetupBytes = 816;
+inline constexpr size_t StartCountAt = 8 + PreviewBytes;
+} // namespace MapLayout
+
 class MapFileTest : public WorldDeviceTest
 {
 protected:
@@ -106,15 +119,12 @@ protected:
             FreeRangeTables();
     }
 
-    static std::vector<uint8_t> Bytes(const CMemoryBlock& block)
-    {
-        return std::vector<uint8_t>(block.GetData(), block.GetData() + block.GetSize());
-    }
+public:
     static std::vector<uint8_t> Save()
     {
         CMemoryBlock block;
         EXPECT_TRUE(g_GameMap.SaveMapData(block));
-        return Bytes(block);
+        return std::vector<uint8_t>(block.GetData(), block.GetData() + block.GetSize());
     }
     static bool Load(const std::vector<uint8_t>& bytes, uint8_t editor)
     {
@@ -123,8 +133,32 @@ protected:
         block.SetPos(0);
         return g_GameMap.LoadMapData(block, editor);
     }
-    static int32_t I32At(const std::vector<uint8_t>& bytes, size_t at) { return MapBytes::I32At(bytes, at); }
-    static void PutI32(std::vector<uint8_t>& bytes, size_t at, int32_t value) { MapBytes::PutI32(bytes, at, value); }
+    // An empty 32 x 32 map: player 0 the local human, the others computers.
+    static std::vector<uint8_t> EmptyMap()
+    {
+        EXPECT_TRUE(g_GameMap.NewMap(MapLayout::Side, MapLayout::Side, 0, 0));
+        for (int32_t p = 0; p < MaxPlayers; ++p)
+        {
+            g_GameMap.playerSettings[p].playerType = p == 0 ? PLAYER_LOCAL : PLAYER_COMPUTER;
+            g_GameMap.playerSettings[p].team = p + 1;
+        }
+        return Save();
+    }
+protected:
+    // The load fails, logs "Map file refused: " with the reason (any reason
+    // when empty) and leaves the map exactly as the saved image says.
+    void ExpectRefused(const std::vector<uint8_t>& bad, const std::vector<uint8_t>& good, const std::string& what,
+                       const std::string& reason = "")
+    {
+        const size_t before = Log().Lines().size();
+        EXPECT_FALSE(Load(bad, 1)) << what;
+        const std::vector<std::string> lines = Log().Lines();
+        const std::string wanted = "Map file refused: " + reason;
+        EXPECT_TRUE(std::any_of(lines.begin() + long(before), lines.end(), [&](const std::string& line)
+                                { return reason.empty() ? line.rfind(wanted, 0) == 0 : line == wanted; }))
+            << what;
+        EXPECT_EQ(Save(), good) << what;
+    }
 
 private:
     std::unique_ptr<CUnitStats[]> m_Records;
