@@ -1,6 +1,6 @@
-// Capture by contact: units and buildings of neutral and defeated players
-// change to the side of a unit that touches them, in whole chains; in a
-// network game the host takes them and a client asks the host.
+// A unit or a building changing sides: capture by contact in whole chains
+// (in a network game a client asks the host), and conversion and its
+// refusals.
 
 #include <gtest/gtest.h>
 
@@ -10,17 +10,20 @@
 #include "buildings/C_BuildingCastTable.h"
 #include "core/C_Config.h"
 #include "core/C_PtrGarbage.h"
+#include "effects/C_Particles.h"
 #include "net/C_UnitCommandOutbox.h"
-#include "tests/support/SimHarness.h"
-#include "tests/support/TestWalker.h"
+#include "tests/units/UnitWorld.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
+#include "world/C_GameMap.h"
+#include "world/C_UnitStats.h"
 
 namespace
 {
 constexpr int32_t Neutral = 2;     // player type 0
 constexpr int32_t Defeated = 3;    // player type 4
 constexpr int32_t Computer = 4;
+constexpr uint32_t Green = 0x0000FF00;
 
 class Capture : public ::testing::Test
 {
@@ -37,12 +40,15 @@ protected:
         g_PtrGarbage.Flush();
         g_LocalPlayer = 0;
     }
-    CBuilding* FinishedHouse(int32_t owner, int32_t x, int32_t y)
+    CBuilding* House(int32_t owner, int32_t x, int32_t y, bool finished = true)
     {
         CBuilding* house = world.Player(owner).CreateBuilding(CastHouse, x, y);
         buildings.push_back(house);
-        house->buildProgress = CBuilding::FinishedProgress;
-        house->OnFinished();
+        if (finished)
+        {
+            house->buildProgress = CBuilding::FinishedProgress;
+            house->OnFinished();
+        }
         return house;
     }
     static std::vector<const void*> Sent(int32_t command)
@@ -68,7 +74,7 @@ TEST_F(Capture, AWalkerTakesAChainOfTouchingUnitsAndABuilding)
     CUnit* computers = world.Spawn(Computer, UNIT_WARRIOR, 18, 24);
     CUnit* dying = world.Spawn(Defeated, UNIT_WARRIOR, 14, 22);
     CUnit* apart = world.Spawn(Defeated, UNIT_WARRIOR, 30, 30);
-    CBuilding* house = FinishedHouse(Defeated, 18, 21);           // block (18, 22) touches the third
+    CBuilding* house = House(Defeated, 18, 21);                   // block (18, 22) touches the third
     dying->RemoveFromWorld(false);
     const int32_t lost = world.Player(Defeated).statistics[STAT_BUILDINGS_LOST];
 
@@ -79,21 +85,12 @@ TEST_F(Capture, AWalkerTakesAChainOfTouchingUnitsAndABuilding)
         const std::vector<std::string> faults = world.CheckInvariants();
         ASSERT_TRUE(faults.empty()) << faults.front();
         // One block short of the goal nothing touches yet.
-        if (walker->x == 13)
-        {
-            ASSERT_EQ(first->player, Neutral);
-        }
+        ASSERT_TRUE(walker->x != 13 || first->player == Neutral);
     }
     ASSERT_EQ(walker->x, 14);
-
-    EXPECT_EQ(first->player, 0);
-    EXPECT_EQ(second->player, 0);
-    EXPECT_EQ(third->player, 0);
-    EXPECT_EQ(computers->player, Computer);
-    EXPECT_EQ(dying->player, Defeated);
-    EXPECT_EQ(apart->player, Defeated);
-    EXPECT_EQ(house->owner, 0);
-    EXPECT_TRUE(world.Player(0).HasBuilding(house));
+    EXPECT_TRUE(first->player == 0 && second->player == 0 && third->player == 0);
+    EXPECT_TRUE(computers->player == Computer && dying->player == Defeated && apart->player == Defeated);
+    EXPECT_TRUE(house->owner == 0 && world.Player(0).HasBuilding(house));
     EXPECT_EQ(world.Player(0).finishedBuildings[CastHouse], 1);
     EXPECT_EQ(world.Player(Defeated).finishedBuildings[CastHouse], 0);
     EXPECT_EQ(world.Player(Defeated).statistics[STAT_BUILDINGS_LOST], lost);
@@ -110,14 +107,10 @@ TEST_F(Capture, ALongWindingLineChangesSidesInOneStep)
             world.Spawn(Defeated, UNIT_WARRIOR, row == 0 ? 45 : 2, 11 + 2 * row);
     }
     ASSERT_EQ(world.Player(Defeated).unitCount, 134);
-    CUnit* capturer = world.Spawn(0, UNIT_WARRIOR, 1, 9);
-
-    capturer->CaptureAdjacent();
-
+    world.Spawn(0, UNIT_WARRIOR, 1, 9)->CaptureAdjacent();
     EXPECT_EQ(world.Player(0).unitCount, 135);
     EXPECT_EQ(world.Player(Defeated).unitCount, 0);
-    const std::vector<std::string> faults = world.CheckInvariants();
-    EXPECT_TRUE(faults.empty()) << (faults.empty() ? "" : faults.front());
+    EXPECT_TRUE(world.CheckInvariants().empty());
 }
 
 TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
@@ -128,13 +121,12 @@ TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
     CUnit* first = world.Spawn(Defeated, UNIT_WARRIOR, 11, 10);
     CUnit* second = world.Spawn(Defeated, UNIT_WARRIOR, 11, 11);
     world.Spawn(Defeated, UNIT_WARRIOR, 12, 11);                   // touches only the second
-    CBuilding* house = FinishedHouse(Defeated, 7, 9);              // blocks 7..9 x 9..10
+    CBuilding* house = House(Defeated, 7, 9);                      // blocks 7..9 x 9..10
     CUnit* remote = world.Spawn(5, UNIT_WARRIOR, 12, 9);
     g_UnitCommandOutbox.Clear();
 
     capturer->SetTile(10, 10);
     remote->SetTile(12, 9);
-
     EXPECT_EQ(Sent(CUnitCommandOutbox::CommandRequestConvertUnit), (std::vector<const void*>{first, second}));
     EXPECT_EQ(Sent(CUnitCommandOutbox::CommandRequestConvertBuilding), (std::vector<const void*>{house}));
     for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
@@ -145,32 +137,85 @@ TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
     g_UnitCommandOutbox.Clear();
     capturer->OnNetworkConvertUnit(second, 77);
     capturer->OnNetworkConvertUnit(first, 0x80000);
-    EXPECT_EQ(second->player, 1);
-    EXPECT_EQ(second->uniqueId, 77);
-    EXPECT_EQ(first->player, Defeated);
+    EXPECT_TRUE(second->player == 1 && second->uniqueId == 77 && first->player == Defeated);
     EXPECT_EQ(Sent(CUnitCommandOutbox::CommandRequestConvertUnit).size(), 2u);
 }
 
-TEST_F(Capture, TheHostTakesTheChainAndAnnouncesEachUnitWithItsNewId)
+TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)
 {
-    g_Config.networkRole = 1;
-    CUnit* capturer = world.Spawn(0, UNIT_WARRIOR, 10, 10);
-    CUnit* first = world.Spawn(Defeated, UNIT_WARRIOR, 11, 10);
-    CUnit* second = world.Spawn(Defeated, UNIT_WARRIOR, 12, 10);
-    CBuilding* house = FinishedHouse(Neutral, 13, 10);
-    const int32_t firstId = first->uniqueId;
-    g_UnitCommandOutbox.Clear();
+    CBuilding* unfinished = House(Defeated, 30, 30, false);
+    ASSERT_TRUE(unfinished->ConvertToPlayer(0, false));
+    EXPECT_EQ(world.Player(Defeated).buildingsUnderConstruction[CastHouse], 0);
+    EXPECT_EQ(world.Player(0).buildingsUnderConstruction[CastHouse], 1);
+    EXPECT_TRUE(!world.Player(0).HasBuilding(unfinished) && world.Player(0).buildingCount == 0);
 
-    capturer->SetTile(10, 10);
+    CBuilding* house = House(Defeated, 10, 10);
+    CPlayer& old = world.Player(Defeated);
+    const std::vector<uint8_t> sight(old.buildingSightCounts, old.buildingSightCounts + MapBlockCount);
+    CTechnology& technology = old.technologies[5];
+    technology.researchingBuilding = house;
+    house->research = &technology;
+    house->queue[0] = &g_UnitStats[1];
+    house->queueCount = house->productionState = 1;
+    house->progress = 40.0f;
+    old.CountUnitInProduction(g_UnitStats[1].unitType, +1);
+    ASSERT_TRUE(house->ConvertToPlayer(0, true));
+    EXPECT_EQ(std::vector<uint8_t>(old.buildingSightCounts, old.buildingSightCounts + MapBlockCount),
+              std::vector<uint8_t>(MapBlockCount, 0));
+    EXPECT_EQ(std::vector<uint8_t>(world.Player(0).buildingSightCounts,
+                                   world.Player(0).buildingSightCounts + MapBlockCount), sight);
+    EXPECT_TRUE(technology.researchingBuilding == nullptr && house->queueCount == 0 && old.queuedUnits == 0);
+    EXPECT_EQ(world.Messages().size(), 1u);
+    EXPECT_FALSE(house->ConvertToPlayer(8, true));
 
-    EXPECT_EQ(second->player, 0);
-    EXPECT_EQ(house->owner, 0);
-    EXPECT_NE(first->uniqueId, firstId);
-    EXPECT_EQ(Sent(CUnitCommandOutbox::CommandUnitConverted), (std::vector<const void*>{first, second}));
-    for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
-        if (sent.command == CUnitCommandOutbox::CommandUnitConverted)
-        {
-            EXPECT_EQ(sent.newUniqueId, sent.unit->uniqueId);
-        }
-    EXPECT_EQ(Sent(CUnitCommandOutbox::CommandBuildingConverted), (std::vector<const void*>{house}));
+    // Listed once, when it is finished.
+    unfinished->buildProgress = CBuilding::FinishedProgress;
+    unfinished->OnFinished();
+    EXPECT_TRUE(world.Player(0).buildingCount == 2 && world.Player(0).finishedBuildings[CastHouse] == 2);
+    EXPECT_EQ(world.Player(0).buildingSightCounts[30 * MapBlockSide + 30], 1);
+}
+
+TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesIt)
+{
+    g_Particles.Reset();
+    CUnit* unit = world.Spawn(1, UNIT_WARRIOR, 10, 10);
+    CUnit* second = world.Spawn(1, UNIT_WARRIOR, 20, 20);
+    ASSERT_TRUE(unit != nullptr && second != nullptr);
+    const int32_t lost = world.Player(1).statistics[STAT_UNITS_LOST];
+    EXPECT_TRUE(unit->ConvertToPlayer(0, false));
+    EXPECT_TRUE(unit->player == 0 && !world.Player(1).HasUnit(unit) && world.Player(0).HasUnit(unit));
+    EXPECT_EQ(world.Player(1).unitsByType[UNIT_WARRIOR], 1);
+    EXPECT_EQ(world.Player(0).unitsByType[UNIT_WARRIOR], 1);
+    EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_LOST], lost);
+    // The local player always gets the mark, and the message when asked.
+    EXPECT_EQ(g_Particles.GetTargetMarkCount(), 1);
+    EXPECT_EQ(world.Markers(), (std::vector<int32_t>{10, 10, static_cast<int32_t>(Green)}));
+    const size_t messagesBefore = world.Messages().size();
+    EXPECT_TRUE(second->ConvertToPlayer(0, true));
+    EXPECT_EQ(g_Particles.GetTargetMarkCount(), 2);
+    ASSERT_EQ(world.Messages().size(), messagesBefore + 1);
+    EXPECT_EQ(world.Messages().back().colour, Green);
+    ExpectWorldSound(world);
+    g_Particles.Reset();
+}
+
+TEST(Conversion, RefusedIntoAFullListOffTheMapOrWhenDying)
+{
+    CSimHarness world(64);
+    CUnit* unit = world.Spawn(1, UNIT_WARRIOR, 2, 2);
+    ASSERT_NE(unit, nullptr);
+    for (int32_t i = 0; i < MaxPlayerUnits; ++i)
+        ASSERT_NE(world.Spawn(3, UNIT_WARRIOR, 10 + i % 40, 10 + i / 40), nullptr);
+    for (const int32_t player : {3, 1, 8})
+        EXPECT_FALSE(unit->ConvertToPlayer(player, true)) << player;
+    EXPECT_TRUE(unit->player == 1 && world.Player(1).HasUnit(unit));
+    EXPECT_EQ(world.Player(3).unitCount, MaxPlayerUnits);
+    unit->ShowUnit(false);
+    EXPECT_FALSE(unit->ConvertToPlayer(2, true));
+    unit->x = unit->y = 2;
+    unit->ShowUnit(true);
+    unit->RemoveFromWorld(false);
+    EXPECT_FALSE(unit->ConvertToPlayer(2, true));
+    EXPECT_EQ(unit->player, 1);
+    ExpectWorldSound(world);
 }

@@ -1,21 +1,23 @@
-// A hit on a unit: the damage rules, its effects, the alerts and the
-// network rule.
+// A hit on a unit: the damage rules, its effects and the alerts; and a death
+// through the Die animation and the corpse to deferred deletion.
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "buildings/C_Building.h"
-#include "core/C_Config.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "game/C_Selection.h"
 #include "platform/SysClock.h"
 #include "tests/support/SimHarness.h"
+#include "tests/units/UnitWorld.h"
 #include "units/C_Unit.h"
+#include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 
 namespace
 {
-constexpr int32_t HostRole = 1;
-
 // A unit whose traits a test sets and which records what it was told.
 class CTargetDummy : public CUnit
 {
@@ -100,7 +102,7 @@ TEST_F(DamageWorld, EachDamageTypeUsesItsFactor)
     }
 }
 
-TEST_F(DamageWorld, ThirtyPointsGiveThirtyDropsEveryTenthStained)
+TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
 {
     victim->hitEffect = 1;
     victim->TakeHit(enemy, 30, 1, false);
@@ -110,25 +112,22 @@ TEST_F(DamageWorld, ThirtyPointsGiveThirtyDropsEveryTenthStained)
     for (size_t i = 0; i < drops.size(); ++i)
     {
         EXPECT_EQ(drops[i].kind, CParticles::KindBlood);
-        EXPECT_EQ(drops[i].stain, i == 0 || i == 10 || i == 20) << "drop " << i;
+        EXPECT_EQ(drops[i].stain, i == 0 || i == 10 || i == 20) << "drop " << i;   // every tenth stains
         EXPECT_NEAR(drops[i].x, victim->centreX, 0.4f + 1e-4f);
     }
-}
-
-TEST_F(DamageWorld, DebrisKindsFollowTheHitEffect)
-{
-    // 40 percent points lost: 12 pieces.
+    // 40 percent points lost: 12 bits of debris each.
+    g_Particles.Reset();
+    victim->health = 100.0f;
     victim->hitEffect = 2;
     victim->TakeHit(nullptr, 40, 1, false);
     victim->hitEffect = 3;
     victim->TakeHit(nullptr, 40, 1, false);
-    const std::vector<SEffectParticle>& pieces = g_Particles.GetEffects();
-    ASSERT_EQ(pieces.size(), 24u);
-    EXPECT_EQ(pieces.front().kind, 25);
-    EXPECT_EQ(pieces.back().kind, 24);
+    const std::vector<SEffectParticle>& debris = g_Particles.GetEffects();
+    ASSERT_EQ(debris.size(), 24u);
+    EXPECT_TRUE(debris.front().kind == 25 && debris.back().kind == 24);
 }
 
-TEST_F(DamageWorld, StarvationIsNotSubtractedAgainByAHit)
+TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
 {
     // 50 hit points, 20 percent starving: a 1-point hit takes 2 percent
     // points, so 40 living hit points become 39.
@@ -137,51 +136,40 @@ TEST_F(DamageWorld, StarvationIsNotSubtractedAgainByAHit)
     victim->TakeHit(nullptr, 1, 1, false);
     EXPECT_FLOAT_EQ(victim->health, 98.0f);
     EXPECT_EQ(victim->GetLivingHitPoints(), 39);
-}
-
-TEST_F(DamageWorld, HalfAHitPointLeftIsDeath)
-{
     // 100 hit points, 99.5 taken: 0.5 percent left is no whole hit point.
+    victim->maxHitPoints = 100.0f;
+    victim->health = 100.0f;
     victim->factors[0] = 0.995f;
+    const int32_t scoreBefore = world.Player(1).score;
     victim->TakeHit(enemy, 100, 1, false);
     EXPECT_FLOAT_EQ(victim->health, 0.0f);
     EXPECT_TRUE(victim->IsDying());
-    EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_KILLED], 1);
-}
-
-TEST_F(DamageWorld, TheKillerIsCreditedOnce)
-{
-    const int32_t scoreBefore = world.Player(1).score;
-    victim->TakeHit(enemy, 100, 1, false);
+    // A second hit only tells the attacker its target is gone.
     victim->TakeHit(enemy, 100, 1, false);
     EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_KILLED], 1);
     EXPECT_EQ(world.Player(1).score, scoreBefore + 7);
-    // The second hit only tells the attacker its target is gone.
-    ASSERT_EQ(enemy->targetsLost.size(), 1u);
-    EXPECT_EQ(enemy->targetsLost[0], victim);
-    EXPECT_EQ(victim->hitSounds.size(), 1u);
+    EXPECT_EQ(enemy->targetsLost, std::vector<const CUnit*>{victim});
+    EXPECT_EQ(victim->hitSounds.size(), 2u);
+    // 60 hit points: a lethal type-8 hit must take more than 20 percent to tear.
+    for (const float health : {25.0f, 15.0f})
+    {
+        CTargetDummy* torn = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 20, 20 + int(health)));
+        torn->maxHitPoints = 60.0f;
+        torn->health = health;
+        torn->TakeHit(enemy, 60, 8, false);
+        EXPECT_EQ(torn->tornApart, health > 20.0f ? 1 : 0) << health;
+    }
 }
 
-TEST_F(DamageWorld, AHeavyTearingHitTearsTheBodyApart)
+TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALivingShooter)
 {
-    // 60 hit points: a lethal type-8 hit must take more than 20 percent.
-    victim->maxHitPoints = 60.0f;
-    victim->health = 25.0f;
-    victim->TakeHit(enemy, 60, 8, false);
-    EXPECT_EQ(victim->tornApart, 1);
-    enemy->maxHitPoints = 60.0f;
-    enemy->health = 15.0f;
-    enemy->TakeHit(victim, 60, 8, false);
-    EXPECT_EQ(enemy->tornApart, 0);
-}
-
-TEST_F(DamageWorld, TheVictimStrikesBackOnlyWhenAsked)
-{
+    victim->health = 90.0f;
+    victim->ApplyHit(enemy, -50, 1, false);   // a negative amount heals nothing
+    EXPECT_FLOAT_EQ(victim->health, 90.0f);
     victim->TakeHit(enemy, 1, 1, false);
     EXPECT_TRUE(victim->attackedBy.empty());
     victim->TakeHit(enemy, 1, 1, true);
-    ASSERT_EQ(victim->attackedBy.size(), 1u);
-    EXPECT_EQ(victim->attackedBy[0], enemy);
+    EXPECT_EQ(victim->attackedBy, std::vector<const void*>{enemy});
     // A unit hit from a tower strikes back at the tower.
     CTowerDouble tower(12, 10, 1);
     g_GameMap.Block(12, 10).building = &tower;
@@ -189,91 +177,56 @@ TEST_F(DamageWorld, TheVictimStrikesBackOnlyWhenAsked)
     g_GameMap.Block(12, 10).building = nullptr;
     ASSERT_EQ(victim->attackedBy.size(), 2u);
     EXPECT_EQ(victim->attackedBy[1], &tower);
-}
-
-TEST_F(DamageWorld, FollowersAreAlertedAtMostEveryTenSeconds)
-{
+    // Followers are alerted too, unless the hit before came within ten seconds.
     CTargetDummy* follower = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 8, 8));
     follower->followedUnit = victim;
-    std::vector<CUnit*> followers;
-    victim->CollectFollowers(followers);
-    ASSERT_EQ(followers.size(), 1u);
-
-    victim->TakeHit(enemy, 1, 1, false);
-    SysClock::AdvanceTestClock(9999);
-    victim->TakeHit(enemy, 1, 1, false);
-    EXPECT_EQ(follower->attackedBy.size(), 1u);
-    SysClock::AdvanceTestClock(10000);
-    victim->TakeHit(enemy, 1, 1, false);
-    EXPECT_EQ(follower->attackedBy.size(), 2u);
-}
-
-TEST_F(DamageWorld, AShooterThatDiedIsNoOneToStrikeBackAt)
-{
+    for (const auto& [wait, alerts] : {std::pair{10000u, 1u}, std::pair{9999u, 1u}, std::pair{10000u, 2u}})
+    {
+        SysClock::AdvanceTestClock(wait);
+        victim->TakeHit(enemy, 1, 1, false);
+        EXPECT_EQ(follower->attackedBy.size(), alerts) << wait;
+    }
+    // A shooter that died is no one to strike back at; the kill still counts.
+    victim->attackedBy.clear();
     enemy->RemoveFromWorld(false);
     victim->TakeHit(enemy, 100, 1, true);
-    EXPECT_TRUE(victim->attackedBy.empty());
-    EXPECT_EQ(victim->attacker, nullptr);
-    EXPECT_EQ(victim->targetUnit, nullptr);
-    // The kill still counts for the shooter's player.
+    EXPECT_TRUE(victim->attackedBy.empty() && victim->attacker == nullptr && victim->targetUnit == nullptr);
     EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_KILLED], 1);
 }
 
-TEST_F(DamageWorld, NegativeAmountsAttackersOffTheGridAndVictimsOffTheMapAreHarmless)
+// The Die animation: 30 frames at 0.6 a tick.
+constexpr int32_t DieTicks = 50;
+
+TEST(DamageDeath, AKilledWarriorFallsDecaysAndIsDeletedOnce)
 {
-    victim->health = 90.0f;
-    victim->ApplyHit(enemy, -50, 1, false);
-    EXPECT_FLOAT_EQ(victim->health, 90.0f);
-    // An attacker off the grid is not looked up on the map.
-    enemy->ShowUnit(false);
-    enemy->x = -1;
-    enemy->y = -1;
-    victim->TakeHit(enemy, 10, 1, true);
-    EXPECT_FLOAT_EQ(victim->health, 80.0f);
-    ASSERT_EQ(victim->attackedBy.size(), 1u);
-    enemy->x = 12;
-    enemy->y = 10;
-    // A victim off the map takes no hit.
-    const size_t sounds = victim->hitSounds.size();
-    victim->ShowUnit(false);
-    victim->TakeHit(enemy, 50, 1, true);
-    EXPECT_FLOAT_EQ(victim->health, 80.0f);
-    EXPECT_EQ(victim->hitSounds.size(), sounds);
-}
-
-TEST_F(DamageWorld, NetworkHitsAreReportedByTheAttackersMachine)
-{
-    g_Config.networkRole = HostRole;
-    g_UnitCommandOutbox.Clear();
-    // Player 0 is this machine's.  A hit by another machine's unit is
-    // ignored: that machine sends command 43.
-    victim->TakeHit(enemy, 10, 1, false);
-    EXPECT_FLOAT_EQ(victim->health, 100.0f);
-    EXPECT_TRUE(g_UnitCommandOutbox.GetSent().empty());
-
-    // Our unit hits theirs: 43 goes out, the health stays theirs to decide.
-    enemy->TakeHit(victim, 10, 2, false);
-    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
-    const CUnitCommandOutbox::SCommand& hit = g_UnitCommandOutbox.GetSent()[0];
-    EXPECT_EQ(hit.command, 43);
-    EXPECT_EQ(hit.unit, enemy);
-    EXPECT_EQ(hit.other, victim);
-    EXPECT_FLOAT_EQ(hit.value, 10.0f);
-    EXPECT_EQ(hit.kind, 2);
-    EXPECT_FLOAT_EQ(enemy->health, 100.0f);
-
-    // Their hit on ours, received as 43: ours decides and sends 31.
-    g_UnitCommandOutbox.Clear();
-    victim->ApplyHit(enemy, 10, 1, false);
-    EXPECT_FLOAT_EQ(victim->health, 90.0f);
-    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
-    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].command, 31);
-    EXPECT_FLOAT_EQ(g_UnitCommandOutbox.GetSent()[0].value, 90.0f);
-
-    // A lethal one: 32 instead of 31.
-    g_UnitCommandOutbox.Clear();
-    victim->ApplyHit(enemy, 100, 1, false);
-    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
-    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].command, 32);
-    g_Config.networkRole = 0;
+    CSimHarness world;
+    g_Particles.Reset();
+    CUnit* first = world.Spawn(0, UNIT_WARRIOR, 10, 10);
+    CUnit* second = world.Spawn(1, UNIT_WARRIOR, 11, 10);
+    ASSERT_TRUE(first != nullptr && second != nullptr);
+    g_Selection.AddUnit(second, 0);
+    first->TakeHit(second, 1, 1, true);
+    second->TakeHit(first, 1000, 1, true);
+    world.Frame(1);
+    // Dying: still listed, no longer selected or targeted.
+    EXPECT_EQ(second->animType, ANIM_DIE);
+    EXPECT_TRUE(world.Player(1).HasUnit(second));
+    EXPECT_TRUE(g_Selection.unitCount == 0 && first->targetUnit != second && first->attacker != second);
+    const int32_t lost = world.Player(1).statistics[STAT_UNITS_LOST];
+    world.Frame(DieTicks - 3);
+    EXPECT_TRUE(world.Player(1).HasUnit(second));
+    world.Frame(4);
+    ExpectWorldSound(world);
+    EXPECT_EQ(second->animType, ANIM_CORPSE);
+    EXPECT_FALSE(world.Player(1).HasUnit(second));
+    EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_LOST], lost + 1);
+    EXPECT_TRUE(!second->IsFootprintRegistered() && g_GameMap.Block(11, 10).unit == nullptr);
+    EXPECT_TRUE(g_Particles.HoldsCorpse(second) && g_Particles.GetCorpseCount() == 1);
+    EXPECT_EQ(world.DeletedUnits(), 0);
+    world.Frame(CParticles::CorpseTicks);
+    ExpectWorldSound(world);
+    EXPECT_EQ(g_Particles.GetCorpseCount(), 0);
+    EXPECT_TRUE(world.DeletedUnits() == 1 && !world.IsLive(second) && world.IsLive(first));
+    world.Frame(10);
+    EXPECT_EQ(world.DeletedUnits(), 1);
 }

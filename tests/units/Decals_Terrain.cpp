@@ -1,11 +1,16 @@
-// Selection circles and shadows on the terrain.  Seen from 400 above the
-// camera's target, block x spans 1.4 x 32 / 400 x 512 = 57.3 pixels across
-// and block y 49.2 down, the target at the screen's centre (512, 384).
+// Selection circles and shadows on the terrain, and picking by the model's
+// rectangle.  Seen from 400 above the camera's target, block x spans
+// 1.4 x 32 / 400 x 512 = 57.3 pixels across and block y 49.2 down, the
+// target at the screen's centre (512, 384).
 
-#include "tests/units/UnitPanel_Device.h"
+#include <vector>
 
+#include "core/C_Config.h"
+#include "media/C_ModelRecord.h"
 #include "media/C_VXBuffer.h"
 #include "media/D3DDevice.h"
+#include "tests/media/ModelBytes.h"
+#include "tests/units/UnitPanel_Device.h"
 
 class DecalsTerrain : public UnitDrawingTest
 {
@@ -43,17 +48,6 @@ TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverTheSquareAndShadowsBlack)
         EXPECT_EQ(Pixel(410, 384), Background) << c.kind;
         EXPECT_TRUE(StatesRestored()) << c.kind;
     }
-    // Block (10, 10) is the fifth of the nine, x outer; its first triangle
-    // ends at corner (10, 11) for split 1 and at (11, 11) for split 0, and
-    // the texture square runs from 9.9 to 11.1.
-    for (uint8_t split : {0, 1})
-    {
-        g_GameMap.Block(10, 10).triangleSplit = split;
-        unit->RenderSelectionCircle(1);
-        const SVertex3D& third = g_VXBuffer.vertices3d[4 * 6 + 2];
-        EXPECT_NEAR(third.u, split ? 0.1f / 1.2f : 1.1f / 1.2f, 1e-5f);
-        EXPECT_NEAR(third.v, 1.1f / 1.2f, 1e-5f);
-    }
     unit->ShowUnit(false);
     const int32_t before = g_VXBuffer.primitivesDrawn;
     unit->RenderSelectionCircle(1);
@@ -75,13 +69,67 @@ TEST_F(DecalsTerrain, TheSquareGrowsWithTheSizeLeavingOutBlocksOffTheMap)
         unit->RenderSelectionCircle(1);
         EXPECT_EQ(g_VXBuffer.primitivesDrawn - before, 2 * c.blocks) << c.size << " at " << c.x << "," << c.y;
     }
-    // The last, of size 3 at the corner, takes the large decal: blocks 0 and
-    // 3 span x 426 to 483 and 598 to 655; block -1 would start at 369.
-    LookDownAt(1.5f, 1.5f);
-    Clear();
-    unit->RenderSelectionCircle(1);
-    ReadBack();
-    EXPECT_TRUE(Close(Pixel(450, 384), LargeDecal, 3)) << std::hex << Pixel(450, 384);
-    EXPECT_TRUE(Close(Pixel(620, 384), LargeDecal, 3));
-    EXPECT_EQ(Pixel(400, 384), Background);
+}
+
+// A cube of half side 16 at render position (0, 0, 100) shows its near face
+// (depth 84) from x (1 - 1.4 x 16 / 84) x 512 = 375.5 to 648.5 and y
+// (1 - 1.6 x 16 / 84) x 384 = 267.0 to 501.0: the rectangle (375, 266) to
+// (648, 501) in whole pixels.
+class PickingModel : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_Config.hardwareTnL = 0;  // the harness gives the configuration back
+        AllocGlobalModels();
+        const std::vector<uint8_t> bytes = BuildModel(CubeLayout(16.0f));
+        ASSERT_TRUE(GetGlobalModel(12)->object.LoadFromMemory(bytes.data(), bytes.size(), "cube.okm", 0));
+        unit->model = 12;
+        unit->renderPosition[2] = 100.0f;
+    }
+    void TearDown() override { FreeGlobalModels(); }
+
+    CSimHarness world;
+    CUnit* unit = world.Adopt(0, new CPanelTestUnit(), 10, 10);
+};
+
+TEST_F(PickingModel, TheMouseAndTheBandMeetTheRectangleEdgesIncluded)
+{
+    const struct { int32_t x, y; bool hit; } points[] = {
+        {512, 384, true}, {375, 266, true}, {648, 501, true}, {374, 384, false}, {649, 384, false},
+        {512, 265, false}, {512, 502, false}};
+    for (const auto& p : points)
+        EXPECT_FLOAT_EQ(unit->HitTestScreenPoint(p.x, p.y), p.hit ? 100.0f : -1.0f) << p.x << "," << p.y;
+    const int32_t kept[4] = {375, 266, 648, 501};
+    EXPECT_TRUE(std::equal(kept, kept + 4, unit->screenRect));
+
+    const struct { int32_t left, top, right, bottom; bool inside; } bands[] = {
+        {500, 380, 520, 390, true}, {0, 0, 375, 266, true},    {648, 501, 700, 700, true},
+        {0, 0, 374, 767, false},    {649, 0, 1023, 767, false}, {0, 502, 1023, 767, false}};
+    for (const auto& b : bands)
+        EXPECT_EQ(unit->IsInScreenRect(b.left, b.top, b.right, b.bottom), b.inside) << b.left << "," << b.top;
+}
+
+// Without a model to place, the band takes the rectangle of the unit's last
+// drawing, and the mouse never hits it.
+TEST_F(PickingModel, UnitsOffTheMapDeadBehindTheCameraOrWithoutAModelAreNotHit)
+{
+    const auto picked = [&]() {
+        return unit->HitTestScreenPoint(512, 384) >= 0.0f || unit->IsInScreenRect(0, 0, 1023, 767);
+    };
+    // Hidden, below one whole hit point of 100, behind the camera.
+    for (int32_t unpickable = 0; unpickable < 3; ++unpickable)
+    {
+        if (unpickable < 2)
+            unit->ShowUnit(unpickable != 0);
+        unit->health = unpickable == 1 ? 0.5f : 100.0f;
+        unit->renderPosition[2] = unpickable == 2 ? 10.0f : 100.0f;
+        EXPECT_FALSE(picked()) << unpickable;
+    }
+    unit->model = GlobalModelCount + 1;
+    EXPECT_FALSE(picked());
+    std::fill(unit->screenRect, unit->screenRect + 4, 110);
+    EXPECT_TRUE(unit->IsInScreenRect(0, 0, 110, 110));
+    EXPECT_FALSE(unit->IsInScreenRect(111, 0, 200, 200));
+    EXPECT_FLOAT_EQ(unit->HitTestScreenPoint(110, 110), -1.0f);
 }

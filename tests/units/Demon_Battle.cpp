@@ -1,6 +1,6 @@
 // The demon through the real simulation step: fireballs at frame 24, the
-// aura that waits out an attack, the burst of a killed demon, and two demons
-// spending one rain of hell on a block beside an enemy barracks.
+// aura that waits out an attack, the burst of a killed demon, two demons
+// spending one rain of hell, and a saved game with its burning particles.
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,8 @@
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "core/C_Config.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "tests/support/SaveGameRun.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_Unit_Demon.h"
 #include "units/C_UnitActionBuffer.h"
@@ -31,8 +30,6 @@ protected:
     DemonBattle()
     {
         GetGlobalModel(102)->object.frameCount = 30;
-        g_Particles.Reset();
-        g_UnitCommandOutbox.Clear();
         demon = static_cast<CUnitDemon*>(war.Spawn(0, UNIT_DEMON, 10, 10, STANCE_STAND_GROUND));
     }
     ~DemonBattle() override { g_Particles.Reset(); }
@@ -120,21 +117,18 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
     EXPECT_EQ(war.firstFault, "");
 }
 
-TEST_F(DemonBattle, AnUnseenBlockKeepsTheSpellAndANetworkCastIsSent)
+TEST_F(DemonBattle, AGameWithTheDemonAndTheBurningBuildingsLoadsBackByteForByte)
 {
-    war.world.Research(0, RainOfHell);
-    demon->castBlockX = demon->castBlockY = 40;
-    demon->CastMagic();
-    ASSERT_EQ(war.world.Messages().size(), 1u);
-    EXPECT_EQ(war.world.Messages()[0].colour, 0xFF0000u);
-    EXPECT_EQ(war.world.Player(0).technologies[RainOfHell].progress, 100.0f);
-
-    g_Config.networkRole = 1;
-    demon->castBlockX = demon->castBlockY = 12;
-    demon->CastMagic();
-    g_Config.networkRole = 0;
-    EXPECT_EQ(Effects(CParticles::KindRainOfHell, CParticles::KindRainOfHell).size(), 1u);
-    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
-    const CUnitCommandOutbox::SCommand& cast = g_UnitCommandOutbox.GetSent()[0];
-    EXPECT_TRUE(cast.command == 48 && cast.unit == demon && cast.technology == RainOfHell && cast.x == 12);
+    CSaveGameRun::UseSaveLanguage();
+    for (const int32_t cast : {CastBlacksmith, CastDarkAltar})
+        war.world.Player(1).CreateBuilding(cast, 10 + 2 * cast, 20)->Construct(0.0f, true);
+    for (int32_t frame = 0; frame < 5; ++frame)
+        CSaveGameRun::Frame(war.world);
+    ASSERT_EQ(g_Particles.GetEmitterCount(), 4);
+    const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();
+    ASSERT_TRUE(CSaveGameRun::Load(saved));
+    EXPECT_EQ(CSaveGameRun::SaveDrawn(), saved);
+    const auto* loaded = static_cast<const CUnitDemon*>(war.world.Player(0).units[0]);
+    ASSERT_NE(g_Particles.FindEmitter(loaded->aura), nullptr);
+    EXPECT_EQ(g_Particles.FindEmitter(loaded->aura)->kind, CParticles::KindAura);
 }

@@ -1,13 +1,11 @@
-// Facing and turning of a unit, and the search for an enemy over a pattern
-// of cells.
+// Facing and turning of a unit, and the search for an enemy over a ring of cells.
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "buildings/C_Building.h"
-#include "core/C_Config.h"
-#include "net/C_UnitCommandOutbox.h"
 #include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"
 #include "world/C_RangeTable.h"
@@ -43,6 +41,14 @@ protected:
         g_GameMap.Block(x, y).building = m_Buildings.back().get();
         return m_Buildings.back().get();
     }
+    const void* Found(CUnit* seeker, bool buildingsFirst, const CRangeTable& cells)
+    {
+        CUnit* unit = nullptr;
+        CBuilding* building = nullptr;
+        seeker->FindTargetInRange(cells, &unit, &building, buildingsFirst);
+        EXPECT_TRUE(unit == nullptr || building == nullptr);
+        return building != nullptr ? static_cast<const void*>(building) : unit;
+    }
 
     CRangeTable pattern;
 
@@ -65,168 +71,79 @@ TEST_F(FacingTurning, SetDirectionBringsAnyAngleIntoOneTurn)
     }
 }
 
-TEST_F(FacingTurning, NotifiedFacingGoesToTheOtherMachinesOnlyFromTheOwner)
-{
-    CUnit* mine = Walker(0, 10, 10);
-    CUnit* theirs = Walker(1, 12, 10);
-    mine->SetDirection(45, true);
-    EXPECT_TRUE(g_UnitCommandOutbox.GetSent().empty());   // single player
-    g_Config.networkRole = 1;
-    mine->SetDirection(90, true);
-    theirs->SetDirection(90, true);
-    mine->SetDirection(135, false);
-    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
-    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].command, CUnitCommandOutbox::CommandUnitDirection);
-    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].unit, mine);
-    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].facing, 90);
-}
-
-TEST_F(FacingTurning, TurningTakesTheShortWayTenDegreesATick)
+TEST_F(FacingTurning, TurningTakesTheShortWayTenDegreesATickNeverPastTheFacing)
 {
     CUnit* unit = Walker(0, 10, 10);
-    unit->shownFacing = 350;
-    unit->SetDirection(10, false);
-    unit->TurnStep(1);
-    EXPECT_EQ(unit->shownFacing, 0);
-    unit->TurnStep(1);
-    EXPECT_EQ(unit->shownFacing, 10);
-    unit->shownFacing = 0;
-    unit->SetDirection(180, false);
-    unit->TurnStep(17);
-    EXPECT_EQ(unit->shownFacing, 170);
-    unit->TurnStep(1);
-    EXPECT_EQ(unit->shownFacing, 180);
-    unit->TurnStep(5);
-    EXPECT_EQ(unit->shownFacing, 180);
-    // Never past the facing.
-    unit->SetDirection(185, false);
-    unit->TurnStep(1);
-    EXPECT_EQ(unit->shownFacing, 185);
-    // A facing changed half-way still turns the short way.
-    unit->shownFacing = 20;
-    unit->SetDirection(300, false);
-    unit->TurnStep(2);
-    EXPECT_EQ(unit->shownFacing, 360);   // counted on past 20 + 360
-    unit->TurnStep(6);
-    EXPECT_EQ(unit->shownFacing, 300);
-}
-
-TEST_F(FacingTurning, SimulationStepTurnsEveryUnitOnceATick)
-{
-    CUnit* first = Walker(0, 10, 10);
-    CUnit* second = Walker(3, 20, 20);
-    first->shownFacing = 0;
-    first->SetDirection(180, false);
-    second->shownFacing = 90;
-    second->SetDirection(0, false);
-    world.Frame(5);
-    EXPECT_EQ(first->shownFacing, 50);
-    EXPECT_EQ(second->shownFacing, 40);
-    world.Frame(13);
-    EXPECT_EQ(first->shownFacing, 180);
-    EXPECT_EQ(second->shownFacing, 0);
+    // Shown facing at the start (-1: where the last row left it), facing, ticks, shown after.
+    const struct
+    {
+        int32_t from, facing, ticks, shown;
+    } steps[] = {{350, 10, 1, 0}, {-1, 10, 1, 10}, {0, 180, 17, 170}, {-1, 180, 1, 180}, {-1, 180, 5, 180},
+                 {-1, 185, 1, 185},
+                 // A facing changed half-way still turns the short way, counting on past 20 + 360.
+                 {20, 300, 2, 360}, {-1, 300, 6, 300}};
+    for (const auto& step : steps)
+    {
+        if (step.from >= 0)
+            unit->shownFacing = step.from;
+        unit->SetDirection(step.facing, false);
+        unit->TurnStep(step.ticks);
+        EXPECT_EQ(unit->shownFacing, step.shown) << step.from << " to " << step.facing;
+    }
 }
 
 TEST_F(FacingTurning, TurnTowardsRoundsToTheEightDirections)
 {
     CUnit* unit = Walker(0, 10, 10);   // centre 10.5, 10.5
-    const int32_t dx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-    const int32_t dy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-    const int32_t facing[8] = {180, 135, 90, 45, 0, 315, 270, 225};
-    for (int32_t d = 0; d < 8; ++d)
+    // The eight neighbours, then east (90) plus the extra: rounded unless
+    // asked for the exact angle.  A negative extra rounds down as positive
+    // angles do: -30 is nearest to 315.
+    const struct
     {
-        unit->TurnTowards(false, 10.5f + static_cast<float>(dx[d]), 10.5f + static_cast<float>(dy[d]), 0.0f);
-        EXPECT_EQ(unit->facing, facing[d]) << d;
+        bool exact;
+        float dx, dy, extra;
+        int32_t facing;
+    } cases[] = {{false, 0, -1, 0, 180}, {false, 1, -1, 0, 135}, {false, 1, 0, 0, 90}, {false, 1, 1, 0, 45},
+                 {false, 0, 1, 0, 0}, {false, -1, 1, 0, 315}, {false, -1, 0, 0, 270}, {false, -1, -1, 0, 225},
+                 {false, 10, 0, 10, 90}, {false, 10, 0, 22.5f, 135}, {true, 10, 0, 10, 100},
+                 {false, 0, 10, -30, 315}};
+    for (const auto& c : cases)
+    {
+        unit->TurnTowards(c.exact, 10.5f + c.dx, 10.5f + c.dy, c.extra);
+        EXPECT_EQ(unit->facing, c.facing) << c.dx << "," << c.dy << " extra " << c.extra;
     }
-    // East is 90: a point a little south of east lies at less than 90.
-    unit->TurnTowards(false, 20.5f, 10.5f, 10.0f);   // 100 degrees
-    EXPECT_EQ(unit->facing, 90);
-    unit->TurnTowards(false, 20.5f, 10.5f, 22.5f);   // 112.5
-    EXPECT_EQ(unit->facing, 135);
-    unit->TurnTowards(true, 20.5f, 10.5f, 10.0f);
-    EXPECT_EQ(unit->facing, 100);
-    // A negative extra rounds down, as positive angles do: 0 - 30 = -30 is
-    // nearest to -45, that is 315.
-    unit->TurnTowards(false, 10.5f, 20.5f, -30.0f);
-    EXPECT_EQ(unit->facing, 315);
 }
 
-TEST_F(FacingTurning, UnitsFirstTakeTheNearestEnemyUnitOverATowerOnItsCell)
+TEST_F(FacingTurning, TheSearchRanksUnitsOrTowersKeepsAndCastlesFirstAndSkipsWhatItMayNotAttack)
 {
     CUnit* seeker = Walker(0, 10, 10);
-    CUnit* enemy = Walker(1, 12, 10);
-    Building(12, 10, 1, 6);
-    CUnit* foundUnit = nullptr;
-    CBuilding* foundBuilding = nullptr;
-    seeker->FindTargetInRange(pattern, &foundUnit, &foundBuilding, false);
-    EXPECT_EQ(foundUnit, enemy);
-    EXPECT_EQ(foundBuilding, nullptr);
-}
-
-TEST_F(FacingTurning, BuildingsFirstPreferTowerKeepCastleThenAny)
-{
-    CUnit* seeker = Walker(0, 10, 10);
-    Walker(1, 11, 10);
+    CUnit* enemy = Walker(1, 11, 10);
+    CTestBuilding* tower = Building(11, 10, 1, 6);   // on the enemy's cell
+    EXPECT_EQ(Found(seeker, false, pattern), enemy);
+    EXPECT_EQ(Found(seeker, true, pattern), tower);
+    // Towers, keeps, castles, then any; none with no hit points left or its own.
     CTestBuilding* house = Building(10, 12, 1, 3);
     CTestBuilding* castle = Building(10, 13, 1, 1);
     CTestBuilding* keep = Building(13, 10, 1, 11);
-    CTestBuilding* tower = Building(14, 12, 1, 6);
-    CUnit* foundUnit = nullptr;
-    CBuilding* foundBuilding = nullptr;
-    seeker->FindTargetInRange(pattern, &foundUnit, &foundBuilding, true);
-    EXPECT_EQ(foundBuilding, tower);
-    EXPECT_EQ(foundUnit, nullptr);
-    tower->health = 0.0f;   // no hit points left
-    seeker->FindTargetInRange(pattern, &foundUnit, &foundBuilding, true);
-    EXPECT_EQ(foundBuilding, keep);
-    keep->owner = 0;        // its own
-    seeker->FindTargetInRange(pattern, &foundUnit, &foundBuilding, true);
-    EXPECT_EQ(foundBuilding, castle);
+    tower->health = 0.0f;
+    EXPECT_EQ(Found(seeker, true, pattern), keep);
+    keep->owner = 0;
+    EXPECT_EQ(Found(seeker, true, pattern), castle);
     castle->owner = 0;
-    seeker->FindTargetInRange(pattern, &foundUnit, &foundBuilding, true);
-    EXPECT_EQ(foundBuilding, house);
-    // With units first and no unit, the buildings are ranked the same way.
+    EXPECT_EQ(Found(seeker, true, pattern), house);
     house->owner = 0;
-    seeker->FindTargetInRange(pattern, &foundUnit, &foundBuilding, true);
-    EXPECT_EQ(foundBuilding, nullptr);
-    ASSERT_NE(foundUnit, nullptr);
-    EXPECT_EQ(foundUnit->x, 11);
-}
+    EXPECT_EQ(Found(seeker, true, pattern), enemy);
 
-TEST_F(FacingTurning, WallsTrapsAlliesAndTheDeadAreNeverChosen)
-{
-    CUnit* seeker = Walker(0, 10, 10);
-    Building(11, 10, 1, 9);    // wall
-    Building(10, 11, 1, 12);   // trap
-    CUnit* ally = Walker(2, 12, 10);
+    // Walls, traps, allies, its own and the dead are never chosen.
+    enemy->health = 0.0f;
+    Building(12, 11, 1, 9);
+    Building(9, 11, 1, 12);
+    Walker(2, 12, 12);
     world.Player(0).allied[2] = 1;
-    CUnit* dead = Walker(1, 10, 12);
-    dead->health = 0.0f;
-    CUnit* own = Walker(0, 9, 10);
-    (void)ally;
-    (void)own;
-    CUnit* foundUnit = nullptr;
-    CBuilding* foundBuilding = nullptr;
-    for (bool buildingsFirst : {false, true})
-    {
-        seeker->FindTargetInRange(pattern, &foundUnit, &foundBuilding, buildingsFirst);
-        EXPECT_EQ(foundUnit, nullptr);
-        EXPECT_EQ(foundBuilding, nullptr);
-    }
-    dead->health = 100.0f;
+    Walker(0, 9, 10);
+    EXPECT_EQ(Found(seeker, false, pattern), nullptr);
+    EXPECT_EQ(Found(seeker, true, pattern), nullptr);
+    enemy->health = 100.0f;
 }
 
-TEST_F(FacingTurning, SearchAtTheMapCornerReadsNoCellOutsideIt)
-{
-    CUnit* seeker = Walker(0, 0, 0);
-    CRangeTable wide;
-    wide.InitRing(0, 10, 1);
-    CUnit* foundUnit = nullptr;
-    CBuilding* foundBuilding = nullptr;
-    seeker->FindTargetInRange(wide, &foundUnit, &foundBuilding, true);
-    EXPECT_EQ(foundUnit, nullptr);
-    CUnit* enemy = Walker(1, 3, 0);
-    seeker->FindTargetInRange(wide, &foundUnit, &foundBuilding, false);
-    EXPECT_EQ(foundUnit, enemy);
-}
 }  // namespace

@@ -61,7 +61,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(KingShelter, TheKingWalksIntoTheNearestFreeKeepAndEveryMachineTakesHimOffTheMap)
+TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffTheMap)
 {
     g_Config.networkRole = 1;
     CBuildingKeep* keep = Keep(0, 20, 20);
@@ -76,30 +76,13 @@ TEST_F(KingShelter, TheKingWalksIntoTheNearestFreeKeepAndEveryMachineTakesHimOff
     }));
     EXPECT_EQ(LinkFault(), nullptr);
     EXPECT_TRUE(world.CheckInvariants().empty());
-}
 
-TEST_F(KingShelter, AKeepThatChangesSidesOnTheWayIsNoShelter)
-{
-    CBuildingKeep* keep = Keep(0, 20, 20);
-    CUnitKing* king = King(0, 10, 10);
-    king->onCommand(nullptr, nullptr, nullptr, king->x, king->y, CMD_ENTER_KEEP);
-    world.Frame(1);
-    ASSERT_TRUE(keep->ConvertToPlayer(1, false));
-    for (int32_t i = 0; i < 600 && king->pathFlag; ++i)
-        world.Frame(1);
-    world.Frame(1);
-    EXPECT_TRUE(king->keep == nullptr && keep->GetKing() == nullptr && king->onMap);
-    ASSERT_FALSE(world.Messages().empty());
-    EXPECT_EQ(world.Messages().back().text, "No keep");
-}
-
-TEST_F(KingShelter, AKeepHoldingAnotherKingIsNoShelterAndOnlyTheLocalPlayerIsTold)
-{
+    // A keep holding another king is no shelter; only the local player is told.
+    Keep(1, 20, 30);
+    WalkIn(King(1, 10, 30));
     for (const int32_t player : {0, 1})
     {
-        Keep(player, 20, 20 + 10 * player);
-        WalkIn(King(player, 10, 10 + 10 * player));
-        CUnitKing* second = King(player, 12, 12 + 10 * player);
+        CUnitKing* second = King(player, 12, 12 + 20 * player);
         const size_t messages = world.Messages().size();
         WalkIn(second, 5);
         EXPECT_TRUE(second->keep == nullptr && second->onMap);
@@ -137,20 +120,17 @@ TEST_F(KingShelter, AStandingKingRunsOutOfTheAttackersSightAWalkingOneKeepsHisCo
 {
     CUnitKing* king = King(0, 20, 20);
     CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, 22, 20);
-    king->animType = ANIM_WALK;
-    king->onAttacked(enemy, nullptr);
-    EXPECT_EQ(king->currentCommand, CMD_NONE);
-    king->animType = ANIM_STAND;
-    king->onAttacked(enemy, nullptr);
-    ASSERT_EQ(king->currentCommand, CMD_RUNAWAY);
+    for (const int32_t anim : {ANIM_WALK, ANIM_STAND})
+    {
+        king->animType = anim;
+        king->onAttacked(enemy, nullptr);
+        EXPECT_EQ(king->currentCommand, anim == ANIM_WALK ? CMD_NONE : CMD_RUNAWAY);
+    }
     world.Frame(1);
-    ASSERT_TRUE(king->pathFlag);
-    EXPECT_EQ(king->currentCommand, CMD_NONE);
+    ASSERT_TRUE(king->pathFlag && king->currentCommand == CMD_NONE);
     // He stays where the flight ends, out of the warrior's sight.
-    for (int32_t i = 0; i < 620; ++i)
-        world.Frame(1);
+    world.Frame(620);
     EXPECT_FALSE(king->pathFlag);
     const int32_t blocks = std::max(std::abs(king->x - 22), std::abs(king->y - 20));
-    EXPECT_GE(blocks, enemy->GetSightRadius());
-    EXPECT_LE(blocks, 2 * enemy->GetSightRadius() + 1);
+    EXPECT_TRUE(blocks >= enemy->GetSightRadius() && blocks <= 2 * enemy->GetSightRadius() + 1) << blocks;
 }

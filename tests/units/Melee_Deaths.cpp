@@ -1,68 +1,68 @@
-// The end of a melee unit: the fall, the torn-apart burst, the death
-// sounds, a model without frames, and a death that ends inside the model
-// choice.
+// The end of a fighter: the torn-apart burst, the riders' two cries, a
+// model without frames; and the self-healing fighters.
 
 #include <gtest/gtest.h>
 
-#include "effects/C_Particles.h"
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/support/MemorySaveStream.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
-#include "units/C_Unit_Warrior.h"
+#include "units/C_UnitMeleeType.h"
 #include "units/C_UnitTypeTable.h"
+#include "world/C_ReferenceBase.h"
 
-namespace
-{
-int32_t BodyPartsThrown()
-{
-    int32_t parts = 0;
-    for (const SEffectParticle& effect : g_Particles.GetEffects())
-        if (effect.kind >= 50 && effect.kind <= 61)
-            ++parts;
-    return parts;
-}
 
-// A type whose death ends as soon as its Die model is chosen.
-class CInstantCorpse : public CUnitWarrior
+TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndead)
 {
-public:
-    void SetModelByAnimation() override
+    const struct
     {
-        CUnitWarrior::SetModelByAnimation();
-        if (animType == ANIM_DIE)
-            FinishDeath();
-    }
-};
-
-struct STornCase
-{
-    int32_t type;
-    int32_t parts;
-};
-
-const STornCase TornCases[] = {
-    {UNIT_WARRIOR, 10},
-    {UNIT_KNIGHT, 11},
-    {UNIT_LIGHTCAVALRY, 18},
-};
-}  // namespace
-
-TEST(MeleeDeaths, ATornApartUnitSkipsItsFallAndThrowsItsBodyParts)
-{
-    for (const STornCase& row : TornCases)
+        int32_t type;
+        int32_t parts;
+        int32_t dieModel;   // 0: not looked at
+    } cases[] = {{UNIT_WARRIOR, 10, 0}, {UNIT_KNIGHT, 11, 0}, {UNIT_LIGHTCAVALRY, 18, 0},
+                 {UNIT_GIANT, 11, 99}, {UNIT_UNDEAD, 0, 107}};
+    for (const auto& row : cases)
     {
         SCOPED_TRACE(row.type);
+        const bool skipsFall = row.type != UNIT_UNDEAD;
         CMeleeWorld melee;
-        g_Particles.Reset();
         CUnit* unit = melee.Spawn(1, row.type, 10, 10, STANCE_STAND_GROUND);
         unit->tornApart = 1;
         unit->RemoveFromWorld(false);
-        EXPECT_EQ(BodyPartsThrown(), row.parts);
-        EXPECT_FLOAT_EQ(unit->animFrame, static_cast<float>(CMeleeWorld::FrameCount));
-        // The next tick ends it.
-        EXPECT_FALSE(unit->Animate(1));
+        EXPECT_EQ(CMeleeWorld::EffectsOfKinds(50, 61), row.parts);
+        EXPECT_FLOAT_EQ(unit->animFrame, skipsFall ? static_cast<float>(CMeleeWorld::FrameCount) : 0.0f);
+        EXPECT_TRUE(row.dieModel == 0 || unit->model == row.dieModel);
+        if (skipsFall)
+            EXPECT_FALSE(unit->Animate(1));   // the next tick ends it
+        else
+            EXPECT_GT(melee.FramesUntil(200, [&] { return unit->GetLife() == UnitLife::Corpse; }), 0);
         EXPECT_TRUE(g_Particles.HoldsCorpse(unit));
         EXPECT_FALSE(melee.world.Player(1).HasUnit(unit));
+    }
+}
+
+TEST(MeleeDeaths, ARiderFallsWithItsOwnAndItsHorsesCryOnceAndKeepsThemInItsSavedPart)
+{
+    for (const auto& [type, dieModel] : {std::pair{UNIT_HEAVYCAVALRY, 42}, std::pair{UNIT_HEROCAVALRY, 85}})
+    {
+        SCOPED_TRACE(type);
+        CMeleeWorld melee;
+        GetGlobalModel(dieModel)->object.frameCount = 32;   // both cries fall inside
+        CUnit* rider = melee.Spawn(0, type, 10, 10, STANCE_STAND_GROUND);
+        rider->RemoveFromWorld(false);
+        const std::vector<int32_t>& samples = melee.world.Samples();
+        const size_t before = samples.size();
+        EXPECT_FALSE(rider->Animate(100));
+        EXPECT_EQ(std::vector<int32_t>(samples.begin() + static_cast<std::ptrdiff_t>(before), samples.end()),
+                  (std::vector<int32_t>{47, 100, 162, 100}));
+        CMemorySaveStream part;
+        rider->SaveGameExtra(part, CReferenceBase());
+        EXPECT_EQ(part.Bytes().substr(4), std::string("\x01\x01", 2));
     }
 }
 
@@ -80,24 +80,23 @@ TEST(MeleeDeaths, AModelWithoutFramesCountsAsOneFrameAndIsLoggedOnce)
     CUnit* warrior = melee.Spawn(0, UNIT_WARRIOR, 10, 10, STANCE_STAND_GROUND);
     CUnit* target = melee.Spawn(1, UNIT_WARRIOR, 11, 10, STANCE_STAND_GROUND);
     warrior->onCommand(target, nullptr, nullptr, 11, 10, CMD_ATTACK);
-    const float before = target->health;
-    melee.FramesUntil(200, [&] { return target->health < before; });
-    EXPECT_LT(target->health, before);
+    EXPECT_GT(melee.FramesUntil(200, [&] { return target->health < CUnit::FullHealth; }), 0);
     warrior->Render();
     EXPECT_EQ(static_cast<CUnitMeleeType*>(warrior)->drawnFrame, 0);
 }
 
-TEST(MeleeDeaths, ADeathThatEndsInsideTheModelChoiceLeavesACorpse)
+TEST(GiantBattle, TheUndeadAndTheHeroRiderHealToExactlyFullAndNeverStarve)
 {
-    CMeleeWorld melee;
-    g_Particles.Reset();
-    CUnit* unit = melee.world.Adopt(1, new CInstantCorpse(), 10, 10);
-    ASSERT_NE(unit, nullptr);
-    unit->RemoveFromWorld(false);
-    EXPECT_EQ(unit->GetLife(), UnitLife::Corpse);
-    EXPECT_EQ(unit->animType, ANIM_CORPSE);
-    EXPECT_TRUE(g_Particles.HoldsCorpse(unit));
-    EXPECT_FALSE(melee.world.Player(1).HasUnit(unit));
-    melee.Frame();
-    EXPECT_EQ(melee.firstFault, "");
+    for (const int32_t type : {UNIT_UNDEAD, UNIT_HEROCAVALRY, UNIT_HEAVYCAVALRY})
+    {
+        SCOPED_TRACE(type);
+        const bool heals = type != UNIT_HEAVYCAVALRY;
+        CMeleeWorld war;
+        CUnit* unit = war.Spawn(0, type, 10, 10, STANCE_STAND_GROUND);
+        unit->health = 99.99f;
+        unit->starvation = 1.0f;
+        war.Frame();
+        EXPECT_EQ(unit->health, heals ? 100.0f : 99.99f);
+        EXPECT_EQ(unit->starvation, heals ? 0.0f : 1.0f);
+    }
 }

@@ -1,82 +1,106 @@
-// Two hostile warriors fight to the death through the real simulation step:
-// the timing of the blows, the kill, the corpse and the bookkeeping.
+// Each fighter kills a standing warrior through the real simulation step:
+// the size and timing of its blows, the shot that carries them, the kill,
+// the corpse and the bookkeeping.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
-#include "effects/C_Particles.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
-#include "units/C_UnitMeleeType.h"
 #include "units/C_UnitTypeTable.h"
+#include "world/C_GameMap.h"
 #include "world/C_Player.h"
 
-namespace
+TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
 {
-constexpr int32_t MostFightFrames = 2000;
+    const struct
+    {
+        int32_t type;
+        int32_t stance;   // aggressive: it starts the fight itself
+        int32_t gap;
+        int32_t divisor;  // of the attack per blow; 0: not worked out here
+        bool ranged;      // through the second damage factor, not the first
+        int32_t shotSample;
+        bool laser;       // its hits come with a particle, not in the frame of the shot
+    } cases[] = {
+        {UNIT_WARRIOR, STANCE_AGGRESSIVE, 5, 1, false, 0, false},
+        {UNIT_KNIGHT, STANCE_STAND_GROUND, 1, 2, false, 0, false},
+        {UNIT_HEAVYCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false},
+        {UNIT_HEROCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false},
+        {UNIT_GIANT, STANCE_AGGRESSIVE, 4, 2, false, 0, false},
+        {UNIT_UNDEAD, STANCE_AGGRESSIVE, 3, 1, false, 0, false},
+        {UNIT_ARCHER, STANCE_STAND_GROUND, 6, 1, true, 0, false},
+        {UNIT_QUIB, STANCE_AGGRESSIVE, 10, 0, false, 51, true},
+        {UNIT_WARHOUND, STANCE_AGGRESSIVE, 10, 0, false, 52, false},
+        {UNIT_GUNSLINGER, STANCE_AGGRESSIVE, 10, 0, false, 52, false},
+    };
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(row.type);
+        CMeleeWorld war;
+        CTestLog log;
+        CUnit* fighter = war.Spawn(0, row.type, 10, 10, row.stance);
+        CUnit* warrior = war.Spawn(1, UNIT_WARRIOR, 10 + row.gap, 10, STANCE_STAND_GROUND);
+        ASSERT_TRUE(fighter != nullptr && warrior != nullptr);
+        fighter->facing = fighter->shownFacing = 90;
+        if (row.stance != STANCE_AGGRESSIVE)
+            fighter->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_ATTACK);
+        const int32_t score = war.world.Player(0).score;
+        const std::vector<int32_t>& samples = war.world.Samples();   // sample, volume
+        std::vector<int32_t> blowFrames;
+        std::vector<float> losses;
+        int32_t frame = 0;
+        int32_t hitsWithShot = 0;
+        size_t shots = 0;
+        bool sawLaser = false;
+        float last = warrior->health;
+        ASSERT_GT(war.FramesUntil(3000, [&] {
+            ++frame;
+            const auto nowShots = static_cast<size_t>(std::count(samples.begin(), samples.end(), row.shotSample));
+            if (warrior->health < last)
+            {
+                blowFrames.push_back(frame);
+                losses.push_back(last - warrior->health);
+                hitsWithShot += nowShots > shots ? 1 : 0;
+            }
+            shots = nowShots;
+            last = warrior->health;
+            for (const CParticles::SProjectile& shot : g_Particles.GetProjectiles())
+                sawLaser = sawLaser || (shot.kind == CParticles::KindLaser && shot.target == warrior);
+            return warrior->GetLife() == UnitLife::Corpse;
+        }), 0);
 
-// Blows of `attack` that take a unit from full health to below one hit
-// point: each takes attack x factor hit points off.
-int32_t BlowsToKill(const CUnit& victim, int32_t attack, float factor)
-{
-    const float perBlow = static_cast<float>(attack) * factor;
-    return static_cast<int32_t>(std::ceil((victim.GetMaxHitPoints() - 0.999f) / perBlow));
-}
-
-int32_t AttackOf(const CUnit& unit)
-{
-    int32_t base = 0;
-    int32_t bonus = 0;
-    return unit.GetAttack(&base, &bonus);
-}
-}  // namespace
-
-TEST(MeleeDuel, TwoAggressiveWarriorsFiveBlocksApartFightUntilOneIsACorpse)
-{
-    CMeleeWorld melee;
-    CTestLog log;
-    g_Particles.Reset();
-    CUnit* left = melee.Spawn(0, UNIT_WARRIOR, 10, 10, STANCE_AGGRESSIVE);
-    CUnit* right = melee.Spawn(1, UNIT_WARRIOR, 15, 10, STANCE_AGGRESSIVE);
-    ASSERT_NE(left, nullptr);
-    ASSERT_NE(right, nullptr);
-    const int32_t blows = BlowsToKill(*right, AttackOf(*left), right->GetDamageFactorA());
-    const int32_t scores[2] = {melee.world.Player(0).score, melee.world.Player(1).score};
-
-    int32_t blowsTaken[2] = {0, 0};
-    float lastHealth[2] = {left->health, right->health};
-    CUnit* fighters[2] = {left, right};
-    const int32_t frames = melee.FramesUntil(MostFightFrames, [&] {
-        for (int32_t side = 0; side < 2; ++side)
+        if (row.divisor > 0)
         {
-            if (fighters[side]->health < lastHealth[side])
-                ++blowsTaken[side];
-            lastHealth[side] = fighters[side]->health;
+            // Dead below one hit point.
+            const float factor = row.ranged ? warrior->GetDamageFactorB() : warrior->GetDamageFactorA();
+            const float hitPoints = static_cast<float>(CMeleeWorld::AttackOf(*fighter) / row.divisor) * factor;
+            ASSERT_EQ(losses.size(), static_cast<size_t>(std::ceil((warrior->GetMaxHitPoints() - 0.999f) / hitPoints)));
+            for (size_t i = 0; i + 1 < losses.size(); ++i)   // the last is cut at 0
+                EXPECT_NEAR(losses[i], hitPoints / warrior->GetMaxHitPoints() * 100.0f, 1e-3f) << "blow " << i;
         }
-        return fighters[0]->GetLife() == UnitLife::Corpse || fighters[1]->GetLife() == UnitLife::Corpse;
-    });
-    ASSERT_GT(frames, 0) << "no one died";
-    const int32_t loserSide = left->GetLife() == UnitLife::Corpse ? 0 : 1;
-    const int32_t winnerSide = 1 - loserSide;
-    CUnit* loser = fighters[loserSide];
-    CUnit* winner = fighters[winnerSide];
-
-    EXPECT_EQ(blowsTaken[loserSide], blows);
-    EXPECT_LT(blowsTaken[winnerSide], blows);
-    EXPECT_TRUE(winner->IsAlive());
-    CPlayer& winnerPlayer = melee.world.Player(winnerSide);
-    EXPECT_EQ(winnerPlayer.statistics[STAT_UNITS_KILLED], 1);
-    EXPECT_EQ(winnerPlayer.score - scores[winnerSide], 5);
-    EXPECT_FALSE(melee.world.Player(loserSide).HasUnit(loser));
-    EXPECT_EQ(melee.world.Player(loserSide).unitCount, 0);
-    EXPECT_TRUE(g_Particles.HoldsCorpse(loser));
-    EXPECT_EQ(g_Particles.GetCorpseCount(), 1);
-    // The winner finishes its swing and stands.
-    melee.FramesUntil(100, [&] { return winner->animType == ANIM_STAND; });
-    EXPECT_EQ(winner->animType, ANIM_STAND);
-    EXPECT_EQ(winner->actionTargetUnit, nullptr);
-    EXPECT_EQ(melee.firstFault, "");
-    EXPECT_FALSE(log.Contains("#DEBUG: Invalid animation type for a dead unit"));
+        // A whole model's frames per swing or per shot.
+        const float cycle = CMeleeWorld::FrameCount / fighter->GetAttackAnimSpeed();
+        for (size_t i = 1; row.divisor == 1 && i < blowFrames.size(); ++i)
+            EXPECT_NEAR(blowFrames[i] - blowFrames[i - 1], row.ranged ? std::ceil(cycle) : cycle, 1.0f) << i;
+        if (row.shotSample > 0)
+        {
+            EXPECT_EQ(sawLaser, row.laser);
+            EXPECT_EQ(hitsWithShot, row.laser ? 0 : static_cast<int32_t>(losses.size()));
+        }
+        EXPECT_TRUE(fighter->IsAlive() && g_Particles.HoldsCorpse(warrior));
+        EXPECT_EQ(g_Particles.GetCorpseCount(), 1);
+        EXPECT_FALSE(war.world.Player(1).HasUnit(warrior));
+        EXPECT_EQ(war.world.Player(0).statistics[STAT_UNITS_KILLED], 1);
+        EXPECT_EQ(war.world.Player(0).score - score, 5);
+        // The winner finishes its swing and stands.
+        EXPECT_GT(war.FramesUntil(100, [&] { return fighter->animType == ANIM_STAND; }), 0);
+        EXPECT_EQ(fighter->actionTargetUnit, nullptr);
+        EXPECT_EQ(war.firstFault, "");
+        EXPECT_FALSE(log.Contains("#DEBUG: Invalid animation type for a dead unit"));
+    }
 }

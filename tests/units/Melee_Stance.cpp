@@ -1,117 +1,133 @@
-// Whether and how far a fighter goes after an enemy by itself: the stance,
-// the guard post it returns to, and the leash of its sight radius.
+// What a fighter does by itself: the stance, the guard post it returns
+// to, the leash of its sight, what it finds before each step, and what a
+// network game's owner broadcasts and decides.
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "core/GlobalFunc.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
+#include "world/C_Player.h"
 
 namespace
 {
 constexpr int32_t PostX = 10;
 constexpr int32_t PostY = 10;
-
-struct SStanceCase
-{
-    int32_t stance;
-    bool fights;
-};
-
-const SStanceCase StanceCases[] = {
-    {STANCE_AGGRESSIVE, true},
-    {STANCE_DEFENSIVE, true},
-    {STANCE_STAND_GROUND, false},
-};
 }  // namespace
 
 TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
 {
-    for (const SStanceCase& row : StanceCases)
+    for (const int32_t stance : {STANCE_AGGRESSIVE, STANCE_DEFENSIVE, STANCE_STAND_GROUND})
     {
-        SCOPED_TRACE(row.stance);
+        SCOPED_TRACE(stance);
+        const bool fights = stance != STANCE_STAND_GROUND;
         CMeleeWorld melee;
-        CUnit* guard = melee.Spawn(0, UNIT_WARRIOR, PostX, PostY, row.stance);
+        CUnit* guard = melee.Spawn(0, UNIT_WARRIOR, PostX, PostY, stance);
         // The enemy stands ground: it never starts anything itself.
         CUnit* enemy = melee.Spawn(1, UNIT_WARRIOR, PostX + 3, PostY, STANCE_STAND_GROUND);
-        EXPECT_EQ(guard->currentCommand == CMD_ATTACK, row.fights) << "idle";
-        // An enemy walking into sight.
+        EXPECT_EQ(guard->currentCommand == CMD_ATTACK, fights) << "idle";
         guard->Stop();
         guard->currentCommand = CMD_NONE;
         guard->onEnemySighted(enemy);
-        EXPECT_EQ(guard->currentCommand == CMD_ATTACK, row.fights) << "sighted";
-        // A hit.
+        EXPECT_EQ(guard->currentCommand == CMD_ATTACK, fights) << "sighted";
         guard->Stop();
         guard->currentCommand = CMD_NONE;
         guard->TakeHit(enemy, 1, 1, true);
-        EXPECT_EQ(guard->attacker == enemy, row.fights) << "hit";
-        const float before = enemy->health;
+        EXPECT_EQ(guard->attacker == enemy, fights) << "hit";
         for (int32_t frame = 0; frame < 300; ++frame)
             melee.Frame();
-        EXPECT_EQ(enemy->health < before, row.fights);
+        EXPECT_EQ(enemy->health < CUnit::FullHealth, fights);
         EXPECT_EQ(melee.firstFault, "");
     }
 }
 
-TEST(MeleeStance, AHumansWalkingUnitKeepsWalkingWhenHitAComputersTurns)
+TEST(MeleeStance, ADefensiveGuardChasesNoFurtherThanItsSightKillsAndWalksBackToItsPost)
 {
-    for (const int32_t owner : {0, 2})
+    for (const bool fleeing : {false, true})
     {
+        SCOPED_TRACE(fleeing ? "the enemy runs off" : "the enemy stands");
         CMeleeWorld melee;
-        CUnit* walker = melee.Spawn(owner, UNIT_WARRIOR, PostX, PostY, STANCE_AGGRESSIVE);
-        CUnit* enemy = melee.Spawn(1, UNIT_WARRIOR, PostX + 5, PostY, STANCE_STAND_GROUND);
-        walker->onCommand(nullptr, nullptr, nullptr, PostX, PostY + 20, CMD_MOVE_TO);
-        walker->animType = ANIM_WALK;
-        walker->TakeHit(enemy, 1, 1, true);
-        EXPECT_EQ(walker->currentCommand == CMD_ATTACK, owner != 0) << "owner " << owner;
+        CUnit* guard = melee.world.Spawn(0, UNIT_WARRIOR, PostX, PostY);
+        const int32_t sight = guard->GetSightRadius();
+        CUnit* enemy = melee.Spawn(1, UNIT_WARRIOR, PostX + (fleeing ? 2 : 5), PostY, STANCE_STAND_GROUND);
+        if (fleeing)
+        {
+            // Along the row, faster than the guard.
+            enemy->speed = guard->speed * 2.0f;
+            enemy->onCommand(nullptr, nullptr, nullptr, PostX + 30, PostY, CMD_MOVE_TO);
+        }
+        else
+        {
+            enemy->health = 100.0f / enemy->GetMaxHitPoints() + 0.5f;   // the first blow kills
+        }
+        guard->stance = STANCE_DEFENSIVE;
+        guard->Stop();
+        EXPECT_TRUE(guard->lastOrder == LAST_ORDER_GUARD && guard->returnX == PostX && guard->returnY == PostY);
+        ASSERT_EQ(guard->targetUnit, enemy);
+        int32_t farthest = 0;
+        const bool back = melee.FramesUntil(1500, [&] {
+            farthest = std::max(farthest, GlobalFunc::Distance(guard->x, guard->y, PostX, PostY) / 10);
+            return farthest > 0 && guard->x == PostX && guard->y == PostY && guard->animType == ANIM_STAND &&
+                   guard->pathFlag == 0 && (fleeing || enemy->IsDying());
+        }) > 0;
+        EXPECT_TRUE(back) << "at " << guard->x << "," << guard->y << " command " << guard->currentCommand;
+        EXPECT_EQ(enemy->IsDying(), !fleeing);
+        EXPECT_LE(farthest, sight);
+        EXPECT_EQ(guard->returnX, -1);
+        EXPECT_EQ(melee.firstFault, "");
     }
 }
 
-TEST(MeleeStance, ADefensiveWarriorChasesKillsAndWalksBackToItsPost)
+TEST(MeleePatrol, APatrolScansOnlyTheOuterThreeBlocksOfItsSight)
 {
     CMeleeWorld melee;
-    CUnit* guard = melee.world.Spawn(0, UNIT_WARRIOR, PostX, PostY);
-    const int32_t reach = std::min(guard->GetSightRadius(), 7);
-    ASSERT_GE(reach, 5);
-    CUnit* enemy = melee.Spawn(1, UNIT_WARRIOR, PostX + reach, PostY, STANCE_STAND_GROUND);
-    // One hit point left: the first blow kills.
-    enemy->health = 100.0f / enemy->GetMaxHitPoints() + 0.5f;
-    guard->stance = STANCE_DEFENSIVE;
-    guard->Stop();
-    EXPECT_EQ(guard->lastOrder, LAST_ORDER_GUARD);
-    EXPECT_EQ(guard->returnX, PostX);
-    EXPECT_EQ(guard->returnY, PostY);
-    ASSERT_GT(melee.FramesUntil(1500, [&] { return enemy->IsDying(); }), 0);
-    const bool back = melee.FramesUntil(1500, [&] {
-        return guard->x == PostX && guard->y == PostY && guard->animType == ANIM_STAND && guard->pathFlag == 0;
-    }) > 0;
-    EXPECT_TRUE(back) << "at " << guard->x << "," << guard->y << " command " << guard->currentCommand;
-    EXPECT_EQ(guard->returnX, -1);
-    EXPECT_EQ(melee.firstFault, "");
+    // Standing ground: enemies coming into sight start nothing, the scan does.
+    CUnit* patrol = melee.Spawn(0, UNIT_WARRIOR, 10, 20, STANCE_STAND_GROUND);
+    const int32_t sight = patrol->GetSightRadius();
+    ASSERT_NE(melee.Spawn(1, UNIT_WARRIOR, 10 + sight - 4, 20, STANCE_STAND_GROUND), nullptr);
+    patrol->onCommand(nullptr, nullptr, nullptr, 30, 20, CMD_PATROL);
+    bool engaged = false;
+    patrol->SeekTargetOnPatrol(10, 21, &engaged);
+    EXPECT_EQ(patrol->currentCommand, CMD_PATROL) << "an enemy nearer than the ring";
+    CUnit* far = melee.Spawn(1, UNIT_WARRIOR, 10, 20 - (sight - 1), STANCE_STAND_GROUND);
+    patrol->SeekTargetOnPatrol(10, 21, &engaged);
+    EXPECT_FALSE(engaged);
+    EXPECT_TRUE(patrol->currentCommand == CMD_ATTACK && patrol->targetUnit == far);
+    // It comes back to the patrol from where it left it.
+    EXPECT_TRUE(patrol->returnX == 10 && patrol->returnY == 20);
 }
 
-TEST(MeleeStance, AGuardStraysNoFurtherThanItsSightFromItsPost)
+TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits)
 {
-    CMeleeWorld melee;
-    CUnit* guard = melee.world.Spawn(0, UNIT_WARRIOR, PostX, PostY);
-    CUnit* enemy = melee.Spawn(1, UNIT_WARRIOR, PostX + 2, PostY, STANCE_STAND_GROUND);
-    const int32_t sight = guard->GetSightRadius();
-    // The enemy runs off along the row, faster than the guard.
-    enemy->speed = guard->speed * 2.0f;
-    enemy->onCommand(nullptr, nullptr, nullptr, PostX + 30, PostY, CMD_MOVE_TO);
-    guard->stance = STANCE_DEFENSIVE;
-    guard->Stop();
-    ASSERT_EQ(guard->targetUnit, enemy);
-    int32_t farthest = 0;
-    for (int32_t frame = 0; frame < 1000; ++frame)
+    // Player 0 human, 1 computer.
+    const struct
     {
-        melee.Frame();
-        farthest = std::max(farthest, GlobalFunc::Distance(guard->x, guard->y, PostX, PostY) / 10);
+        int32_t type, player, command, enemyY;
+        bool strikes;
+    } cases[] = {{UNIT_WARRIOR, 0, CMD_ATTACK, 10, true}, {UNIT_WARRIOR, 0, CMD_MOVE_TO, 10, false},
+                 {UNIT_WARRIOR, 1, CMD_MOVE_TO, 10, true},
+                 // Stepping east from (10, 10) the giant enters (12, 10) and
+                 // (12, 11); a friend stands on the other one.
+                 {UNIT_GIANT, 1, CMD_PATROL, 10, true}, {UNIT_GIANT, 1, CMD_PATROL, 11, true}};
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(testing::Message() << row.type << " command " << row.command << " enemy " << row.enemyY);
+        CMeleeWorld melee;
+        melee.world.Player(1).type = PLAYER_COMPUTER;
+        const int32_t enemyX = row.type == UNIT_GIANT ? 12 : 11;
+        CUnit* walker = melee.Spawn(row.player, row.type, 10, 10, STANCE_STAND_GROUND);
+        CUnit* enemy = melee.Spawn(2, UNIT_WARRIOR, enemyX, row.enemyY, STANCE_STAND_GROUND);
+        if (row.type == UNIT_GIANT)
+            melee.Spawn(row.player, UNIT_WARRIOR, 12, 21 - row.enemyY, STANCE_STAND_GROUND);
+        walker->currentCommand = row.command;
+        bool engaged = false;
+        walker->SeekTargetOnPatrol(11, 10, &engaged);
+        EXPECT_EQ(engaged, row.strikes);
+        EXPECT_EQ(walker->animType == ANIM_ATTACK, row.strikes);
+        EXPECT_EQ(walker->actionTargetUnit == enemy, row.strikes);
+        EXPECT_TRUE(row.type != UNIT_GIANT || walker->model == 98);
     }
-    EXPECT_LE(farthest, sight);
-    EXPECT_GT(farthest, 0);
-    EXPECT_EQ(guard->x, PostX);
-    EXPECT_EQ(guard->y, PostY);
-    EXPECT_EQ(melee.firstFault, "");
 }

@@ -1,13 +1,13 @@
 #pragma once
-// A harness world for the fighting tests: the model table loaded with a
-// given frame count for every model, units made with a stance and told to
-// look around, and frames stepped with the invariant checker after each.
+// A harness world for the fighting tests: every model given FrameCount
+// frames, no particles left over, each frame followed by the invariant check.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "effects/C_Particles.h"
 #include "media/C_ModelRecord.h"
 #include "tests/support/SimHarness.h"
 #include "units/C_Unit.h"
@@ -22,6 +22,7 @@ public:
     {
         AllocGlobalModels();
         CUnitAnimationTable::ResetLoggedModels();
+        g_Particles.Reset();
         for (int32_t model = 0; model < GlobalModelCount; ++model)
             GetGlobalModel(model)->object.frameCount = FrameCount;
     }
@@ -61,6 +62,21 @@ public:
                 return frame;
         }
         return -1;
+    }
+
+    static int32_t AttackOf(const CUnit& unit)
+    {
+        int32_t base = 0;
+        int32_t bonus = 0;
+        return unit.GetAttack(&base, &bonus);
+    }
+    // Effect particles of kinds lowest to highest (body parts are 50 to 61).
+    static int32_t EffectsOfKinds(int32_t lowest, int32_t highest)
+    {
+        int32_t count = 0;
+        for (const SEffectParticle& effect : g_Particles.GetEffects())
+            count += effect.kind >= lowest && effect.kind <= highest ? 1 : 0;
+        return count;
     }
 
     CSimHarness world;

@@ -1,188 +1,85 @@
-// Filling the action buffer, performing it, the reach tests and the return
-// to a guard post or a patrol.
+// The action buffer's labels, performing it, the reach tests, and standing
+// orders walked out on a small map: patrols and following a leader.
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
-#include <vector>
 
-#include "buildings/C_Building.h"
 #include "core/C_Config.h"
+#include "core/GlobalFunc.h"
 #include "platform/SysClock.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/UnitWorld.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_GameMap.h"
 
 namespace
 {
-// A building of any footprint and resource kind, never on the map.
-class CTestSite : public CBuilding
-{
-public:
-    CTestSite(int32_t x, int32_t y, int32_t side, int32_t resourceKind, int32_t owner)
-        : CBuilding(x, y, owner), m_Side(side), m_ResourceKind(resourceKind)
-    {
-        health = FullHealth;
-    }
-    int32_t GetWidth() const override { return m_Side; }
-    int32_t GetDepth() const override { return m_Side; }
-    int32_t GetResourceKind() const override { return m_ResourceKind; }
-
-private:
-    int32_t m_Side;
-    int32_t m_ResourceKind;
-};
-
 class OrdersActionBuffer : public UnitWorldTest
 {
+protected:
+    // One-tick frames until the condition holds; false at the limit or a fault.
+    template <typename Condition>
+    bool RunUntil(Condition condition, int32_t limit = 600)
+    {
+        for (int32_t tick = 0; tick < limit; ++tick)
+            if (!FrameSound())
+                return false;
+            else if (condition())
+                return true;
+        return false;
+    }
+    bool RunTo(const CUnit* unit, int32_t x, int32_t y)
+    {
+        return RunUntil([=] { return unit->x == x && unit->y == y; });
+    }
+    static void Order(CUnit* unit, int32_t command, int32_t x, int32_t y, bool player = false, CUnit* target = nullptr,
+                      int32_t kind = TARGET_CHOOSE, bool ranged = false)
+    {
+        unit->InitAction(target, nullptr, nullptr, x, y, command, kind, !player, ranged);
+    }
 };
 
 TEST(ActionBufferLabels, PanelTextsOfCodesKindsAndOrders)
 {
-    EXPECT_STREQ(CUnitActionBuffer::CommandLabel(-11), "Find ungarrison coast");
-    EXPECT_STREQ(CUnitActionBuffer::CommandLabel(-9), "Move to defense pos");
-    EXPECT_STREQ(CUnitActionBuffer::CommandLabel(-5), "Finding uncompleted building");
-    EXPECT_STREQ(CUnitActionBuffer::CommandLabel(-2), "Move to");
-    EXPECT_STREQ(CUnitActionBuffer::CommandLabel(0), "None");
-    EXPECT_STREQ(CUnitActionBuffer::CommandLabel(2), "Attack Ground");
-    EXPECT_STREQ(CUnitActionBuffer::CommandLabel(13), "Ungarrison 1 unit");
-    EXPECT_STREQ(CUnitActionBuffer::CommandLabel(17), "Cast magic");
-    for (int32_t unlabelled : {-12, -1, 4, 6, 9, 14, 16, 18, 19})
-        EXPECT_EQ(CUnitActionBuffer::CommandLabel(unlabelled), nullptr) << unlabelled;
+    const struct
+    {
+        int32_t command;
+        const char* label;
+    } commands[] = {{-11, "Find ungarrison coast"}, {-9, "Move to defense pos"}, {-5, "Finding uncompleted building"},
+                    {-2, "Move to"}, {0, "None"}, {2, "Attack Ground"}, {13, "Ungarrison 1 unit"}, {17, "Cast magic"},
+                    {-12, nullptr}, {-1, nullptr}, {4, nullptr}, {14, nullptr}, {18, nullptr}};
+    for (const auto& c : commands)
+        EXPECT_STREQ(CUnitActionBuffer::CommandLabel(c.command), c.label) << c.command;
     EXPECT_STREQ(CUnitActionBuffer::TargetKindLabel(3), "Resource");
     EXPECT_STREQ(CUnitActionBuffer::TargetKindLabel(4), "Block");
     EXPECT_EQ(CUnitActionBuffer::TargetKindLabel(5), nullptr);
-    EXPECT_STREQ(CUnitActionBuffer::LastOrderLabel(1), "Guard");
     EXPECT_STREQ(CUnitActionBuffer::LastOrderLabel(2), "Patrol");
     EXPECT_STREQ(CUnitActionBuffer::LastOrderLabel(3), "Unknown");
 }
 
-TEST_F(OrdersActionBuffer, ChosenTargetKindFollowsTheTargetsGiven)
+TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDropped)
 {
-    CUnit* unit = Walker(0, 10, 10);
-    CUnit* other = Walker(1, 20, 20);
-    CTestSite tree(30, 30, 1, 2, -1);
-    CTestSite barracks(5, 30, 3, 0, 1);
-    // A resource site wins over a building, a building over a unit.
-    const struct { CUnit* unit; CBuilding* building; CBuilding* resource; int32_t chooser, kind; } cases[] = {
-        {other, nullptr, &tree, TARGET_CHOOSE, TARGET_RESOURCE}, {other, nullptr, nullptr, TARGET_CHOOSE, TARGET_UNIT},
-        {other, &barracks, nullptr, TARGET_CHOOSE, TARGET_BUILDING}, {nullptr, nullptr, nullptr, TARGET_CHOOSE, TARGET_BLOCK},
-        {other, nullptr, nullptr, TARGET_NONE, TARGET_NONE}};
-    for (const auto& c : cases)
-    {
-        unit->InitAction(c.unit, c.building, c.resource, 3, 4, CMD_ATTACK, c.chooser, false, false);
-        EXPECT_EQ(unit->targetKind, c.kind) << c.kind;
-    }
-    unit->InitAction(other, nullptr, &tree, 3, 4, CMD_HARVEST, TARGET_CHOOSE, false, false);
-    EXPECT_EQ(unit->targetObject, &tree);
-    EXPECT_EQ(unit->objectResourceKind, 2);
-}
-
-TEST_F(OrdersActionBuffer, RangedAttackOnALargeBuildingReachesFurther)
-{
-    CUnit* archer = world.Spawn(0, UNIT_ARCHER, 10, 10);
-    ASSERT_NE(archer, nullptr);
-    int32_t base = 0;
-    int32_t bonus = 0;
-    const int32_t range = archer->GetAttackRange(&base, &bonus);
-    CTestSite keep(30, 20, 4, 0, 1);
-    archer->onCommand(nullptr, &keep, nullptr, 30, 20, CMD_ATTACK);
-    EXPECT_EQ(archer->ranged, 1);
-    EXPECT_EQ(archer->maxRange, range + 2);   // (4 + 4) / 4
-    EXPECT_EQ(archer->minRange, archer->GetMinAttackRange() + 2);
-    EXPECT_EQ(archer->approachX, 32);
-    EXPECT_EQ(archer->approachY, 22);
-    CTestSite hut(30, 20, 1, 0, 1);
-    archer->onCommand(nullptr, &hut, nullptr, 30, 20, CMD_ATTACK);
-    EXPECT_EQ(archer->maxRange, range);   // (1 + 1) / 4 is 0
-    // A move is not ranged: no ranges, the clicked block stays the goal.
-    archer->onCommand(nullptr, &keep, nullptr, 30, 20, CMD_MOVE_TO);
-    EXPECT_EQ(archer->ranged, 0);
-    EXPECT_EQ(archer->maxRange, 0);
-    EXPECT_EQ(archer->approachX, 30);
-}
-
-TEST_F(OrdersActionBuffer, TypesKeepTheirTargetsAndRanges)
-{
-    CUnit* warrior = world.Spawn(0, UNIT_WARRIOR, 7, 5);
-    CUnit* catapult = world.Spawn(0, UNIT_CATAPULT, 9, 5);
-    CUnit* priest = world.Spawn(0, UNIT_PRIEST, 12, 5);
-    CUnit* king = world.Spawn(0, UNIT_KING, 14, 5);
-    CUnit* tower = world.Spawn(0, UNIT_TOWERARCHER, 16, 5);
-    catapult->onCommand(nullptr, nullptr, nullptr, 30, 30, CMD_ATTACK_GROUND);
-    EXPECT_EQ(catapult->ranged, 1);
-    priest->onCommand(warrior, nullptr, nullptr, 7, 5, CMD_HEAL);
-    EXPECT_EQ(priest->ranged, 1);
-    priest->onCommand(warrior, nullptr, nullptr, 7, 5, CMD_MOVE_TO);
-    EXPECT_EQ(priest->ranged, 0);
-    king->onCommand(nullptr, nullptr, nullptr, 30, 30, CMD_ENTER_KEEP);
-    EXPECT_EQ(king->targetKind, TARGET_NONE);
-    EXPECT_EQ(king->currentCommand, CMD_ENTER_KEEP);
-    tower->onCommand(nullptr, nullptr, nullptr, 30, 30, CMD_MOVE_TO);
-    EXPECT_EQ(tower->orderState, 0);
-    EXPECT_EQ(tower->currentCommand, CMD_NONE);
-}
-
-TEST_F(OrdersActionBuffer, ShipUnloadingStartsWithACoastSearchWhereItLies)
-{
-    for (int32_t x = 0; x < CSimHarness::DefaultMapSide; ++x)
-        for (int32_t y = 0; y < 12; ++y)
-            g_GameMap.Block(x, y).waterLevel = 10;
-    CUnit* ship = world.Spawn(0, UNIT_TRANSPORTSHIP, 4, 4);
-    ASSERT_NE(ship, nullptr);
-    CUnit* passenger = world.Spawn(0, UNIT_WARRIOR, 20, 20);
-    ship->onCommand(passenger, nullptr, nullptr, 40, 40, CMD_UNGARRISON_ONE);
-    EXPECT_EQ(ship->currentCommand, CMD_FIND_UNGARRISON_COAST);
-    EXPECT_EQ(ship->targetUnit, passenger);
-    EXPECT_EQ(ship->targetKind, TARGET_NONE);
-    EXPECT_EQ(ship->threaded, 1);
-    EXPECT_EQ(ship->targetX, 4);
-    EXPECT_EQ(ship->targetY, 4);
-}
-
-TEST_F(OrdersActionBuffer, PlayersOrderClearsTheGuardMemoryAndAFollowUpKeepsIt)
-{
-    CUnit* unit = Walker(0, 10, 10);
-    CUnit* enemy = Walker(1, 20, 20);
-    unit->lastOrder = LAST_ORDER_GUARD;
-    unit->returnX = 8;
-    unit->returnY = 9;
-    unit->attacker = enemy;
-    unit->InitAction(enemy, nullptr, nullptr, 20, 20, CMD_ATTACK, TARGET_CHOOSE, true, false);
-    EXPECT_EQ(unit->lastOrder, LAST_ORDER_GUARD);
-    EXPECT_EQ(unit->returnX, 8);
-    EXPECT_EQ(unit->attacker, enemy);
-    unit->InitAction(nullptr, nullptr, nullptr, 20, 20, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
-    EXPECT_EQ(unit->lastOrder, LAST_ORDER_NONE);
-    EXPECT_EQ(unit->returnX, -1);
-    EXPECT_EQ(unit->returnY, -1);
-    EXPECT_EQ(unit->attacker, nullptr);
-}
-
-TEST_F(OrdersActionBuffer, OrdersForAnotherMachineOrAHiddenUnitAreReported)
-{
+    CTestLog log;
     CUnit* remote = Walker(1, 10, 10);
     world.Player(1).type = PLAYER_REMOTE;
-    CTestLog log;
-    remote->InitAction(nullptr, nullptr, nullptr, 20, 20, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
+    Order(remote, CMD_MOVE_TO, 20, 20, true);
     EXPECT_TRUE(log.Contains("#DEBUG: No thread command for computer player"));
     world.Player(1).type = PLAYER_COMPUTER;
-
-    CUnit* hidden = Walker(0, 12, 10);
+    CTestWalker* hidden = Walker(0, 12, 10);
     hidden->ShowUnit(false);
-    hidden->InitAction(nullptr, nullptr, nullptr, 20, 20, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
+    Order(hidden, CMD_MOVE_TO, 20, 20, true);
     EXPECT_TRUE(log.Contains("#DEBUG: InitAction buffer on invisible unit"));
-    EXPECT_EQ(hidden->orderState, 0);
-    EXPECT_EQ(hidden->currentCommand, CMD_NONE);
+    EXPECT_TRUE(hidden->orderState == 0 && hidden->currentCommand == CMD_NONE);
+    hidden->orderState = 1;   // a stale order left when hiding
+    EXPECT_FALSE(hidden->PerformAction(false));
+    EXPECT_TRUE(log.Contains("#DEBUG: PerformAction on invisible unit"));
+    EXPECT_TRUE(hidden->orderState == 0 && hidden->performCalls == 0);
 }
 
 TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHost)
 {
     CTestWalker* unit = Walker(0, 10, 10);
     EXPECT_FALSE(unit->PerformAction(false));   // nothing pending
-    unit->InitAction(nullptr, nullptr, nullptr, 10, 10, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
+    Order(unit, CMD_MOVE_TO, 10, 10, true);
     // A player's order is not performed by the follow-up pass.
     EXPECT_FALSE(unit->PerformAction(true));
     unit->ready = 0;
@@ -192,148 +89,123 @@ TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHo
     EXPECT_FALSE(unit->PerformAction(false));
     world.Tick(4);   // 112 ms
     EXPECT_TRUE(unit->PerformAction(false));
-    EXPECT_EQ(unit->performCalls, 1);
-    EXPECT_EQ(unit->orderState, 0);
-    EXPECT_EQ(unit->performed, 1);
-    EXPECT_EQ(unit->threaded, 1);
+    EXPECT_TRUE(unit->performCalls == 1 && unit->orderState == 0 && unit->performed == 1 && unit->threaded == 1);
     EXPECT_EQ(unit->deadline, 0u);
     // Awaiting the host's answer holds the action in a network game.
-    unit->InitAction(nullptr, nullptr, nullptr, 10, 10, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
+    Order(unit, CMD_MOVE_TO, 10, 10, true);
     unit->awaitingMoveAnswer = 1;
     g_Config.networkRole = 1;
     EXPECT_FALSE(unit->PerformAction(false));
     g_Config.networkRole = 0;
     EXPECT_TRUE(unit->PerformAction(false));
-}
-
-TEST_F(OrdersActionBuffer, DeadlineAcrossTheClockWrapStillWaits)
-{
-    CTestWalker* unit = Walker(0, 10, 10);
+    // A deadline across the clock's wrap still waits.
     SysClock::UseTestClock(0xFFFFFF00u);
-    unit->InitAction(nullptr, nullptr, nullptr, 10, 10, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
+    Order(unit, CMD_MOVE_TO, 10, 10, true);
     unit->deadline = 0xFFFFFF00u + 500;   // wraps to 244
     EXPECT_FALSE(unit->PerformAction(false));
     SysClock::AdvanceTestClock(600);
     EXPECT_TRUE(unit->PerformAction(false));
 }
 
-TEST_F(OrdersActionBuffer, PerformingAHiddenUnitStopsIt)
-{
-    CTestWalker* unit = Walker(0, 10, 10);
-    unit->InitAction(nullptr, nullptr, nullptr, 12, 10, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
-    unit->ShowUnit(false);
-    unit->orderState = 1;   // hiding dropped it; a stale one is left
-    CTestLog log;
-    EXPECT_FALSE(unit->PerformAction(false));
-    EXPECT_TRUE(log.Contains("#DEBUG: PerformAction on invisible unit"));
-    EXPECT_EQ(unit->orderState, 0);
-    EXPECT_EQ(unit->performCalls, 0);
-}
-
-TEST_F(OrdersActionBuffer, PlayersOrdersArePerformedBeforeFollowUps)
-{
-    CTestWalker* first = Walker(0, 10, 10);
-    CTestWalker* second = Walker(0, 12, 10);
-    second->InitAction(nullptr, nullptr, nullptr, 12, 10, CMD_MOVE_TO, TARGET_CHOOSE, true, false);
-    first->InitAction(nullptr, nullptr, nullptr, 10, 10, CMD_MOVE_TO, TARGET_CHOOSE, false, false);
-    // One action per call: the order of the list does not decide.
-    EXPECT_TRUE(world.Player(0).UpdateUnitsTimeSliced());
-    EXPECT_EQ(first->performCalls, 1);
-    EXPECT_EQ(second->performCalls, 0);
-    world.Player(0).UpdateUnitsTimeSliced();
-    EXPECT_EQ(second->performCalls, 1);
-}
-
-TEST_F(OrdersActionBuffer, RangedReachIsABandWithATolerance)
+TEST_F(OrdersActionBuffer, ReachIsABandForRangedOrdersATouchForCloseOnesAndNeverAMissingTarget)
 {
     CUnit* archer = world.Spawn(0, UNIT_ARCHER, 10, 10);
     CUnit* target = Walker(1, 10, 16);
-    archer->InitAction(target, nullptr, nullptr, 10, 16, CMD_ATTACK, TARGET_CHOOSE, false, true);
+    Order(archer, CMD_ATTACK, 10, 16, true, target, TARGET_CHOOSE, true);
     archer->minRange = 3;
     archer->maxRange = 5;
-    // 6 blocks apart: within 5 + 1.
-    EXPECT_TRUE(archer->IsTargetReached());
-    target->SetTile(10, 17);   // 7 blocks
-    EXPECT_FALSE(archer->IsTargetReached());
-    target->pathFlag = 1;      // a moving target gets 2
-    EXPECT_TRUE(archer->IsTargetReached());
+    // Within 5 + 1 blocks (2 for a moving target) and 3 - 1.
+    const struct { int32_t y; uint8_t moving; bool reached; } band[] = {
+        {16, 0, true}, {17, 0, false}, {17, 1, true}, {12, 0, true}, {11, 0, false}};
+    for (const auto& c : band)
+    {
+        target->SetTile(10, c.y);
+        target->pathFlag = c.moving;
+        EXPECT_EQ(archer->IsTargetReached(), c.reached) << c.y - 10 << " blocks, moving " << int(c.moving);
+    }
     target->pathFlag = 0;
-    target->SetTile(10, 12);   // 2 blocks: within 3 - 1
-    EXPECT_TRUE(archer->IsTargetReached());
-    target->SetTile(10, 11);   // 1 block
-    EXPECT_FALSE(archer->IsTargetReached());
     EXPECT_EQ(archer->approachY, 11);
-}
 
-TEST_F(OrdersActionBuffer, ReachTestsNeverReadAMissingTarget)
-{
-    CUnit* unit = Walker(0, 10, 10);
+    CUnit* unit = Walker(0, 20, 20);
+    CUnit* other = Walker(1, 21, 21);
     for (bool isRanged : {false, true})
         for (int32_t kind : {TARGET_UNIT, TARGET_BUILDING, TARGET_RESOURCE})
         {
-            unit->InitAction(nullptr, nullptr, nullptr, 10, 10, CMD_ATTACK, kind, true, isRanged);
+            Order(unit, CMD_ATTACK, 20, 20, false, nullptr, kind, isRanged);
             EXPECT_FALSE(unit->IsTargetReached()) << kind << " " << isRanged;
         }
-    // A computer player's unit boarding a ship that is gone.
-    CUnit* computerUnit = Walker(1, 20, 20);
-    computerUnit->InitAction(nullptr, nullptr, nullptr, 20, 20, CMD_GARRISON_SHIP, TARGET_UNIT, true, false);
-    EXPECT_FALSE(computerUnit->IsTargetReached());
-    CUnit* ship = Walker(1, 25, 20);
-    computerUnit->targetUnit = ship;
-    EXPECT_TRUE(computerUnit->IsTargetReached());   // 5 blocks: below 7
+    const struct { CUnit* target; int32_t x, y, command, kind; bool reached; } close[] = {
+        {nullptr, 3, 3, CMD_NONE, TARGET_NONE, true}, {nullptr, 20, 20, CMD_MOVE_TO, TARGET_BLOCK, true},
+        {nullptr, 20, 21, CMD_MOVE_TO, TARGET_BLOCK, false},
+        {other, 21, 21, CMD_ATTACK, TARGET_CHOOSE, true},   // diagonal neighbours touch
+        {nullptr, 0, 0, CMD_ATTACK, 7, false}};
+    for (const auto& c : close)
+    {
+        Order(unit, c.command, c.x, c.y, false, c.target, c.kind);
+        EXPECT_EQ(unit->IsTargetReached(), c.reached) << c.command << " at " << c.x << "," << c.y;
+    }
+    // A computer player's unit boarding a ship that is gone, then one 5 blocks off.
+    Order(other, CMD_GARRISON_SHIP, 21, 21, false, nullptr, TARGET_UNIT);
+    EXPECT_FALSE(other->IsTargetReached());
+    other->targetUnit = Walker(1, 26, 21);
+    EXPECT_TRUE(other->IsTargetReached());
+
+    // Touching: a gap below three tenths, or nine tenths to a mover.
+    unit->centreX = unit->centreY = target->centreY = 10.5f;
+    const struct { float centreX; uint8_t moving; bool touching; } gaps[] = {
+        {11.79f, 0, true}, {11.81f, 0, false}, {12.39f, 1, true}, {12.41f, 1, false}};
+    for (const auto& c : gaps)
+    {
+        target->centreX = c.centreX;
+        target->pathFlag = c.moving;
+        EXPECT_EQ(unit->IsTouchingUnit(*target), c.touching) << c.centreX;
+    }
 }
 
-TEST_F(OrdersActionBuffer, CloseReachByKind)
+TEST_F(OrdersActionBuffer, APatrolWalksBackAndForthAndIsResumedFromAfarWithItsEnds)
 {
     CUnit* unit = Walker(0, 10, 10);
-    CUnit* other = Walker(1, 11, 11);
-    unit->InitAction(nullptr, nullptr, nullptr, 3, 3, CMD_NONE, TARGET_NONE, true, false);
-    EXPECT_TRUE(unit->IsTargetReached());
-    unit->InitAction(nullptr, nullptr, nullptr, 10, 10, CMD_MOVE_TO, TARGET_BLOCK, true, false);
-    EXPECT_TRUE(unit->IsTargetReached());
-    unit->InitAction(nullptr, nullptr, nullptr, 10, 11, CMD_MOVE_TO, TARGET_BLOCK, true, false);
-    EXPECT_FALSE(unit->IsTargetReached());
-    unit->InitAction(other, nullptr, nullptr, 11, 11, CMD_ATTACK, TARGET_CHOOSE, true, false);
-    EXPECT_TRUE(unit->IsTargetReached());   // diagonal neighbours touch
-    unit->InitAction(nullptr, nullptr, nullptr, 0, 0, CMD_ATTACK, 7, true, false);
-    EXPECT_FALSE(unit->IsTargetReached());
+    unit->onCommand(nullptr, nullptr, nullptr, 15, 12, CMD_PATROL);
+    EXPECT_TRUE(unit->patrolAX == 15 && unit->patrolAY == 12 && unit->patrolBX == 10 && unit->patrolBY == 10);
+    // Another, drawn away by a fight two blocks off its line.
+    CUnit* drawn = Walker(0, 10, 20);
+    drawn->onCommand(nullptr, nullptr, nullptr, 15, 20, CMD_PATROL);
+    drawn->StoreReturnPoint();
+    EXPECT_EQ(drawn->returnX, 10);
+    drawn->SetTile(12, 24);
+    drawn->ResumeGuardOrPatrol();
+    EXPECT_TRUE(drawn->currentCommand == CMD_PATROL && drawn->targetX == 15 && drawn->threaded == 1);
+    EXPECT_TRUE(drawn->patrolAX == 15 && drawn->patrolBX == 10 && drawn->patrolBY == 20 && drawn->returnX == -1);
+
+    ASSERT_TRUE(RunTo(unit, 15, 12));
+    ASSERT_TRUE(RunTo(unit, 10, 10));
+    ASSERT_TRUE(RunTo(unit, 15, 12));
+    EXPECT_TRUE(unit->currentCommand == CMD_PATROL && unit->lastOrder == LAST_ORDER_PATROL);
+    ASSERT_TRUE(RunTo(drawn, 10, 20));
 }
 
-TEST_F(OrdersActionBuffer, TouchingGapIsBelowThreeTenthsOrNineTenthsForAMover)
+TEST_F(OrdersActionBuffer, AFollowerWaitsWithinSightAndIsSentAfterItsLeaderBeyondIt)
 {
-    CUnit* unit = Walker(0, 10, 10);
-    CUnit* other = Walker(1, 20, 20);
-    unit->centreX = 10.5f;
-    unit->centreY = 10.5f;
-    other->centreY = 10.5f;
-    other->centreX = 11.79f;   // gap 0.29
-    EXPECT_TRUE(unit->IsTouchingUnit(*other));
-    other->centreX = 11.81f;   // gap 0.31
-    EXPECT_FALSE(unit->IsTouchingUnit(*other));
-    other->pathFlag = 1;
-    other->centreX = 12.39f;   // gap 0.89
-    EXPECT_TRUE(unit->IsTouchingUnit(*other));
-    other->centreX = 12.41f;
-    EXPECT_FALSE(unit->IsTouchingUnit(*other));
-    other->pathFlag = 0;
+    CTestWalker* follower = Walker(0, 10, 10);
+    follower->sightOverride = 8;
+    CUnit* leader = Walker(0, 17, 10);
+    follower->followedUnit = leader;
+    follower->followCountdown = 1;
+    follower->UpdateFollow(1);
+    EXPECT_TRUE(follower->orderState == 0 && follower->followCountdown == 64);
+    leader->SetTile(22, 10);
+    follower->UpdateFollow(63);
+    EXPECT_EQ(follower->orderState, 0);
+    follower->UpdateFollow(1);
+    EXPECT_TRUE(follower->orderState == 1 && follower->followCountdown == 64);
+    EXPECT_TRUE(follower->currentCommand == CMD_MOVE_TO && follower->targetUnit == leader);
+    EXPECT_TRUE(follower->targetKind == TARGET_UNIT && follower->ranged == 1 && follower->threaded == 1);
+    EXPECT_TRUE(follower->minRange == 0 && follower->maxRange == 6);
+    // It walks until it is within two blocks less than its sight.
+    ASSERT_TRUE(RunUntil([follower] { return follower->orderState == 0 && follower->routeEnd == 0; }));
+    const int32_t blocks = GlobalFunc::Distance(follower->GetCentreCellX(), follower->GetCentreCellY(),
+                                                leader->GetCentreCellX(), leader->GetCentreCellY()) / 10;
+    EXPECT_TRUE(blocks >= 5 && blocks <= 7) << blocks;
 }
 
-TEST_F(OrdersActionBuffer, AdjacencyToABuildingAndARegionWalksTheContactRing)
-{
-    CUnit* unit = Walker(0, 10, 10);
-    CTestSite hut(11, 11, 1, 0, 1);
-    g_GameMap.Block(11, 11).building = &hut;
-    EXPECT_TRUE(unit->IsAdjacentToBuilding(&hut));
-    EXPECT_FALSE(unit->IsAdjacentToBuilding(nullptr));
-    g_GameMap.Block(11, 11).building = nullptr;
-    g_GameMap.Block(12, 12).building = &hut;
-    EXPECT_FALSE(unit->IsAdjacentToBuilding(&hut));
-    g_GameMap.Block(12, 12).building = nullptr;
-    g_GameMap.Block(9, 10).regionId = 77;
-    EXPECT_TRUE(unit->IsAdjacentToRegion(77));
-    EXPECT_FALSE(unit->IsAdjacentToRegion(78));
-    // At the map's corner the ring's outer cells are skipped.
-    CUnit* cornered = Walker(0, 0, 0);
-    EXPECT_FALSE(cornered->IsAdjacentToRegion(78));
-}
 }  // namespace
