@@ -1,6 +1,7 @@
 // The choices of the device start-up over made-up capabilities and mode
-// lists: the capability report, the hardware requirements, the colour
-// correction table, the display modes and the presentation parameters.
+// lists (the capability report, the hardware requirements, the colour
+// correction table, the display modes and the presentation parameters), and
+// the gamma ramp and the frame-rate estimate as plain arithmetic.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include "core/DeviceStartup.h"
+#include "core/FrameDrawing.h"
+#include "core/GlobalFunc.h"
 
 namespace
 {
@@ -52,38 +55,25 @@ constexpr Sys3DFormat k15 = Sys3DFormat::X1R5G5B5;
 constexpr Sys3DFormat k16 = Sys3DFormat::R5G6B5;
 constexpr Sys3DFormat k32 = Sys3DFormat::X8R8G8B8;
 
-struct SChoice { bool found; int32_t width, height, depth; };
-
-SChoice Choose(const std::vector<Sys3DDisplayMode>& modes)
-{
-    SChoice choice{false, -1, -1, -1};
-    choice.found = DeviceStartup::ChooseFallbackMode(modes, choice.width, choice.height, choice.depth);
-    return choice;
-}
 } // namespace
 
-TEST(DeviceStartupCaps, ReportHasOneLinePerCapabilityInOrder)
+TEST(DeviceStartupCaps, ReportHasOneLinePerCapabilityInOrderAndTruncatedLimits)
 {
     Sys3DCaps caps = FullCaps();
     caps.pureDevice = false;
     caps.filterMipPoint = false;
     const std::vector<std::string> lines = Texts(DeviceStartup::CapabilityLines(caps));
     ASSERT_EQ(34u, lines.size());
-    EXPECT_EQ("[x] Hardware cursor", lines[0]);
-    EXPECT_EQ("[x] Immediate present interval", lines[1]);
-    EXPECT_EQ("[ ] Pure device", lines[4]);
-    EXPECT_EQ("[x] Alpha gouraud interpollation", lines[17]);
-    EXPECT_EQ("[x] Texture aplha chanel", lines[20]);
-    EXPECT_EQ("[x] Texture filter [D3DPTFILTERCAPS_MAGFPOINT]", lines[23]);
-    EXPECT_EQ("[ ] Texture filter [D3DPTFILTERCAPS_MIPFPOINT]", lines[27]);
-    EXPECT_EQ("[x] IndependentUV texture addressing", lines[30]);
-    EXPECT_EQ("[x] Texture operation [D3DTEXOPCAPS_MODULATE]", lines[32]);
-    EXPECT_EQ("[x] Directional lights", lines[33]);
-}
+    for (const auto& [at, line] : {std::pair{0, "[x] Hardware cursor"}, {1, "[x] Immediate present interval"},
+                                   {4, "[ ] Pure device"}, {17, "[x] Alpha gouraud interpollation"},
+                                   {20, "[x] Texture aplha chanel"},
+                                   {23, "[x] Texture filter [D3DPTFILTERCAPS_MAGFPOINT]"},
+                                   {27, "[ ] Texture filter [D3DPTFILTERCAPS_MIPFPOINT]"},
+                                   {30, "[x] IndependentUV texture addressing"},
+                                   {32, "[x] Texture operation [D3DTEXOPCAPS_MODULATE]"},
+                                   {33, "[x] Directional lights"}})
+        EXPECT_EQ(line, lines[size_t(at)]);
 
-TEST(DeviceStartupCaps, LimitLinesTruncateTheGuardBand)
-{
-    Sys3DCaps caps;
     caps.guardBandLeft = -2047.9f;
     caps.guardBandTop = -1.5f;
     caps.guardBandRight = 2047.9f;
@@ -99,7 +89,7 @@ TEST(DeviceStartupCaps, LimitLinesTruncateTheGuardBand)
     EXPECT_EQ(expected, Texts(DeviceStartup::LimitLines(caps)));
 }
 
-TEST(DeviceStartupCaps, DeviceWithEverythingMeetsTheRequirements)
+TEST(DeviceStartupCaps, RequirementsNameWhatIsMissingInOrder)
 {
     EXPECT_STREQ("", DeviceStartup::MissingGraphicsRequirements(FullCaps()));
     // The capabilities the game does not need may be missing.
@@ -112,56 +102,47 @@ TEST(DeviceStartupCaps, DeviceWithEverythingMeetsTheRequirements)
     caps.dither = false;
     EXPECT_STREQ("Dithering not supported\nMultitexturing not supported\n",
                  DeviceStartup::MissingGraphicsRequirements(caps));
-}
+    EXPECT_STREQ("Hardware rasterization not supported\n"
+                 "Primitive Cull CCW not supported\n"
+                 "Primitive Cull None not supported\n"
+                 "Dithering not supported\n"
+                 "Source blend SRCALPHA not supported\n"
+                 "Destination blend INVSRCALPHA not supported\n"
+                 "Alpha gouraud interpollation not supported\n"
+                 "Gouraud shading not supported\n"
+                 "Gouraud fog interpollation not supported\n"
+                 "Texture aplha chanel not supporetd\n"
+                 "Texture mipmapping not supporetd\n"
+                 "Perspective texture mapping not supported\n"
+                 "Texture filter [D3DPTFILTERCAPS_MAGFPOINT] not supported\n"
+                 "Texture filter [D3DPTFILTERCAPS_MINFLINEAR] not supported\n"
+                 "Texture filter [D3DPTFILTERCAPS_MINFPOINT] not supported\n"
+                 "Clamp texture addressing not supported\n"
+                 "Wrap texture addressing not supported\n"
+                 "Texture operation [D3DTEXOPCAPS_ADD] not supported\n"
+                 "Texture operation [D3DTEXOPCAPS_MODULATE] not supported\n"
+                 "Multitexturing not supported\n",
+                 DeviceStartup::MissingGraphicsRequirements(Sys3DCaps{}));
 
-TEST(DeviceStartupCaps, BareDeviceListsEveryRequirementInOrder)
-{
-    const char* expected =
-        "Hardware rasterization not supported\n"
-        "Primitive Cull CCW not supported\n"
-        "Primitive Cull None not supported\n"
-        "Dithering not supported\n"
-        "Source blend SRCALPHA not supported\n"
-        "Destination blend INVSRCALPHA not supported\n"
-        "Alpha gouraud interpollation not supported\n"
-        "Gouraud shading not supported\n"
-        "Gouraud fog interpollation not supported\n"
-        "Texture aplha chanel not supporetd\n"
-        "Texture mipmapping not supporetd\n"
-        "Perspective texture mapping not supported\n"
-        "Texture filter [D3DPTFILTERCAPS_MAGFPOINT] not supported\n"
-        "Texture filter [D3DPTFILTERCAPS_MINFLINEAR] not supported\n"
-        "Texture filter [D3DPTFILTERCAPS_MINFPOINT] not supported\n"
-        "Clamp texture addressing not supported\n"
-        "Wrap texture addressing not supported\n"
-        "Texture operation [D3DTEXOPCAPS_ADD] not supported\n"
-        "Texture operation [D3DTEXOPCAPS_MODULATE] not supported\n"
-        "Multitexturing not supported\n";
-    EXPECT_STREQ(expected, DeviceStartup::MissingGraphicsRequirements(Sys3DCaps{}));
-}
-
-TEST(DeviceStartupCaps, SoundRequirementsNameEachMissingFormat)
-{
-    SysSound::Caps caps;
-    caps.flags = SysSound::CapsPrimaryStereo | SysSound::CapsPrimary16Bit | SysSound::CapsSecondaryMono |
-                 SysSound::CapsSecondary16Bit;
-    EXPECT_STREQ("", DeviceStartup::MissingSoundRequirements(caps));
-    caps.flags = SysSound::CapsPrimaryStereo | SysSound::CapsSecondaryStereo;
+    SysSound::Caps sound;
+    sound.flags = SysSound::CapsPrimaryStereo | SysSound::CapsPrimary16Bit | SysSound::CapsSecondaryMono |
+                  SysSound::CapsSecondary16Bit;
+    EXPECT_STREQ("", DeviceStartup::MissingSoundRequirements(sound));
+    sound.flags = SysSound::CapsPrimaryStereo | SysSound::CapsSecondaryStereo;
     EXPECT_STREQ("16-bit primary sound buffer is not supported\n"
                  "16-bit secondary sound buffer is not supported\n"
                  "Mono sound buffer is not supported\n",
-                 DeviceStartup::MissingSoundRequirements(caps));
+                 DeviceStartup::MissingSoundRequirements(sound));
 }
 
-TEST(DeviceStartupColourTable, ChannelsAreReadLittleEndianRedGreenBlue)
+TEST(DeviceStartupColourTable, ChannelsAreReadLittleEndianRedGreenBlueAndAShortTableIsRefused)
 {
-    std::vector<uint8_t> bytes(1536);
+    std::vector<uint8_t> bytes;
     for (int channel = 0; channel < 3; ++channel)
         for (int i = 0; i < 256; ++i)
         {
             const int value = 1000 * (channel + 1) + i;  // low byte first
-            bytes[size_t(channel * 512 + i * 2)] = uint8_t(value & 0xFF);
-            bytes[size_t(channel * 512 + i * 2 + 1)] = uint8_t(value >> 8);
+            bytes.insert(bytes.end(), {uint8_t(value & 0xFF), uint8_t(value >> 8)});
         }
     bytes.push_back(0xAB);  // bytes after the table are not read
     uint16_t table[3][256] = {};
@@ -170,51 +151,30 @@ TEST(DeviceStartupColourTable, ChannelsAreReadLittleEndianRedGreenBlue)
     EXPECT_EQ(1255, table[0][255]);
     EXPECT_EQ(2017, table[1][17]);
     EXPECT_EQ(3255, table[2][255]);
-}
 
-TEST(DeviceStartupColourTable, ShortTableIsRefusedAndIdentityMapsEachLevelToItself)
-{
-    uint16_t table[3][256] = {};
-    table[1][5] = 77;
-    const std::vector<uint8_t> shortFile(1535, 0xFF);
-    EXPECT_FALSE(DeviceStartup::ReadColourTable(shortFile.data(), shortFile.size(), table));
+    EXPECT_FALSE(DeviceStartup::ReadColourTable(bytes.data(), 1535, table));
     EXPECT_FALSE(DeviceStartup::ReadColourTable(nullptr, 1536, table));
-    EXPECT_EQ(77, table[1][5]);
-
+    EXPECT_EQ(2017, table[1][17]);
     DeviceStartup::MakeIdentityColourTable(table);
     for (int channel = 0; channel < 3; ++channel)
-    {
-        EXPECT_EQ(0x0101, table[channel][1]);
-        EXPECT_EQ(0xFFFF, table[channel][255]);
-    }
+        EXPECT_TRUE(table[channel][1] == 0x0101 && table[channel][255] == 0xFFFF) << channel;
 }
 
-TEST(DeviceStartupModes, ListingLineNamesSizeAndDepth)
+TEST(DeviceStartupModes, ListingTableAndConfiguredModeTakeOnlySixteenAndThirtyTwoBits)
 {
     EXPECT_STREQ("800x600 15bit", DeviceStartup::DescribeMode(Mode(800, 600, k15)));
     EXPECT_STREQ("1600x1200 32bit", DeviceStartup::DescribeMode(Mode(1600, 1200, k32)));
     EXPECT_STREQ("", DeviceStartup::DescribeMode(Mode(800, 600, Sys3DFormat::A8R8G8B8)));
-}
 
-TEST(DeviceStartupModes, TableFlagsOnlyListedSizesInSixteenAndThirtyTwoBits)
-{
     DeviceStartup::ModeSupportTable table = {};
-    DeviceStartup::MarkModeSupport(Mode(1280, 1024, k16), table);
-    DeviceStartup::MarkModeSupport(Mode(1280, 1024, k32), table);
-    DeviceStartup::MarkModeSupport(Mode(1152, 864, k32), table);
-    DeviceStartup::MarkModeSupport(Mode(640, 480, k15), table);
-    DeviceStartup::MarkModeSupport(Mode(800, 600, k32), table);
+    for (const Sys3DDisplayMode& mode : {Mode(1280, 1024, k16), Mode(1280, 1024, k32), Mode(1152, 864, k32),
+                                         Mode(640, 480, k15), Mode(800, 600, k32)})
+        DeviceStartup::MarkModeSupport(mode, table);
     // Rows: 640x480, 800x600, 1024x768, 1280x1024, 1600x1200; columns 16, 32.
     const uint8_t expected[5][2] = {{0, 0}, {0, 1}, {0, 0}, {1, 1}, {0, 0}};
     for (int row = 0; row < 5; ++row)
-    {
-        EXPECT_EQ(expected[row][0], table[row][0]) << row;
-        EXPECT_EQ(expected[row][1], table[row][1]) << row;
-    }
-}
+        EXPECT_TRUE(expected[row][0] == table[row][0] && expected[row][1] == table[row][1]) << row;
 
-TEST(DeviceStartupModes, OnlySixteenAndThirtyTwoBitsAreEverTheConfiguredMode)
-{
     EXPECT_TRUE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k32), 1024, 768, 32));
     EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k32), 1024, 768, 24));
     EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k15), 1024, 768, 15));
@@ -222,33 +182,98 @@ TEST(DeviceStartupModes, OnlySixteenAndThirtyTwoBitsAreEverTheConfiguredMode)
 
 TEST(DeviceStartupModes, FallbackTakesTheBestOfTheThreeSizesOrLeavesTheOutputs)
 {
-    struct Case { std::vector<Sys3DDisplayMode> modes; SChoice expected; };
-    const Case cases[] = {
-        // 1024 x 768 x 16 configured but absent; 800 x 600 exists in 32 bits.
-        {{Mode(800, 600, k16), Mode(800, 600, k32), Mode(640, 480, k32)}, {true, 800, 600, 32}},
-        {{Mode(640, 480, k32), Mode(1024, 768, k16), Mode(1280, 1024, k32)}, {true, 1024, 768, 16}},
-        {{Mode(640, 480, k16), Mode(1024, 768, k15)}, {true, 640, 480, 16}},
-        {{Mode(1280, 1024, k32), Mode(1152, 864, k16), Mode(800, 600, k15)}, {false, -1, -1, -1}},
-        {{}, {false, -1, -1, -1}},
-    };
-    for (const Case& c : cases)
+    const struct
     {
-        SCOPED_TRACE(c.modes.size());
-        const SChoice got = Choose(c.modes);
-        EXPECT_EQ(c.expected.found, got.found);
-        EXPECT_EQ(c.expected.width, got.width);
-        EXPECT_EQ(c.expected.height, got.height);
-        EXPECT_EQ(c.expected.depth, got.depth);
+        std::vector<Sys3DDisplayMode> modes;
+        bool found;
+        int32_t width, height, depth;
+    } cases[] = {
+        // 1024 x 768 x 16 configured but absent; 800 x 600 exists in 32 bits.
+        {{Mode(800, 600, k16), Mode(800, 600, k32), Mode(640, 480, k32)}, true, 800, 600, 32},
+        {{Mode(640, 480, k32), Mode(1024, 768, k16), Mode(1280, 1024, k32)}, true, 1024, 768, 16},
+        {{Mode(640, 480, k16), Mode(1024, 768, k15)}, true, 640, 480, 16},
+        {{Mode(1280, 1024, k32), Mode(1152, 864, k16), Mode(800, 600, k15)}, false, -1, -1, -1},
+        {{}, false, -1, -1, -1},
+    };
+    for (const auto& c : cases)
+    {
+        int32_t width = -1, height = -1, depth = -1;
+        EXPECT_EQ(c.found, DeviceStartup::ChooseFallbackMode(c.modes, width, height, depth)) << c.modes.size();
+        EXPECT_EQ(std::vector<int32_t>({c.width, c.height, c.depth}), std::vector<int32_t>({width, height, depth}));
     }
 }
 
-TEST(DeviceStartupPresentParams, DepthPicksTheFormatAndAntialiasingTheSamples)
+// Over a table unlike the identity: entry i of channel c is 200 x i + c.
+TEST(GammaRamp, GammaBrightnessAndStepScaleTheTableAndClamp)
 {
-    struct Case { int32_t depth; Sys3DFormat format; };
-    const Case cases[] = {{15, k15}, {16, k16}, {24, k32}, {32, k32}, {8, Sys3DFormat::Unknown}};
-    for (const Case& c : cases)
-        EXPECT_EQ(c.format, DeviceStartup::MakePresentParams(640, 480, c.depth, 0, true).backBufferFormat) << c.depth;
+    uint16_t table[3][256];
+    for (int c = 0; c < 3; ++c)
+        for (int i = 0; i < 256; ++i)
+            table[c][i] = uint16_t(200 * i + c);
+    const struct
+    {
+        float gamma, brightness;
+        int32_t step, channel, entry, expected;
+    } cases[] = {
+        {1.0f, 1.0f, 0, 2, 17, 200 * 17 + 2},  // neutral: the table itself
+        {1.0f, 2.0f, 0, 1, 100, 16384 + 200 * 100 + 1},  // a quarter added
+        {1.0f, 2.0f, 0, 2, 255, 65535},  // 200 x 255 + 16384 is above the top
+        // 0.9 x 16384 = 14745.6 taken off before truncation.
+        {1.0f, 0.1f, 0, 0, 73, 0},
+        {1.0f, 0.1f, 0, 0, 100, 5254},
+        {1.0f, 0.1f, 0, 0, 255, 36254},
+        // Low gamma scales from a tenth to nearly one: 0.1 x 1 truncates to 0,
+        // (0.9 / 256 x 10 + 0.1) x 2000 = 270.3, (0.9 x 255 / 256 + 0.1) x 51000.
+        {0.1f, 1.0f, 0, 1, 0, 0},
+        {0.1f, 1.0f, 0, 0, 10, 270},
+        {0.1f, 1.0f, 0, 0, 255, 50820},
+        // The step rounds down and adds its share: 2000 -> 1536 + 2 x 10.
+        {1.0f, 1.0f, 512, 0, 10, 1556},
+    };
+    for (const auto& c : cases)
+    {
+        uint16_t ramp[3][256] = {};
+        FrameDrawing::BuildGammaRamp(table, c.gamma, c.brightness, 0, c.step, ramp);
+        EXPECT_EQ(c.expected, ramp[c.channel][c.entry]) << c.gamma << " " << c.brightness << " " << c.entry;
+    }
 
-    for (auto [antialiasing, samples] : {std::pair{2, 2u}, {4, 4u}, {5, 0u}, {1, 0u}})
-        EXPECT_EQ(samples, DeviceStartup::MakePresentParams(800, 600, 32, antialiasing, true).multiSampleType);
+    // Noise stays within its range.
+    GlobalFunc::SeedRandom(12345);
+    uint16_t ramp[3][256] = {};
+    FrameDrawing::BuildGammaRamp(table, 1.0f, 1.0f, 8, 0, ramp);
+    for (int i = 1; i < 256; ++i)
+    {
+        const int difference = int(ramp[0][i]) - int(table[0][i]);
+        ASSERT_TRUE(difference >= -8 && difference < 8) << i;
+    }
+}
+
+TEST(FrameRate, SixteenFramesInAWindowAfterSixtyGiveSixtyTwoAndAStallCatchesUpAWindowAFrame)
+{
+    int32_t start = 0, fps = 60, frames = 0;
+    FrameDrawing::CountFrame(5000, start, fps, frames);  // the first frame starts the window
+    EXPECT_EQ(5000, start);
+    frames = 15;
+    FrameDrawing::CountFrame(5250, start, fps, frames);  // not past 250 yet
+    EXPECT_EQ(16, frames);
+    EXPECT_EQ(60, fps);
+    frames = 15;
+    FrameDrawing::CountFrame(5251, start, fps, frames);
+    EXPECT_EQ(62, fps);  // (60 + 4 x 16) / 2
+    EXPECT_EQ(0, frames);
+    EXPECT_EQ(5250, start);
+
+    start = 1000, fps = 40, frames = 9;
+    FrameDrawing::CountFrame(2000, start, fps, frames);
+    EXPECT_EQ(1250, start);
+    EXPECT_EQ(40, fps);  // (40 + 40) / 2
+    FrameDrawing::CountFrame(2001, start, fps, frames);
+    EXPECT_EQ(1500, start);
+    EXPECT_EQ(22, fps);  // (40 + 4) / 2
+
+    // Across the tick wrap: 272 ms later.
+    start = int32_t(0xFFFFFF00u), fps = 0, frames = 0;
+    FrameDrawing::CountFrame(0x00000010u, start, fps, frames);
+    EXPECT_EQ(2, fps);
+    EXPECT_EQ(int32_t(0xFFFFFF00u + 250u), start);
 }

@@ -1,10 +1,13 @@
 // What the default render states, the frame bracket and the global
 // rectangles put on the screen of the real device, read back pixel by pixel;
-// and the in-game controller's answer to the screenshot key and the lost device.
+// the in-game controller's answer to the screenshot key and the lost device;
+// and screenshots: the free-name search over a folder on disk and the
+// picture written from the back buffer.
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -12,8 +15,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/C_ScreenShot.h"
 #include "core/GlobalFunc.h"
 #include "game/C_CtrlGame.h"
+#include "game/C_MessageList.h"
 #include "tests/device/DeviceGame.h"
 
 using namespace device_test;
@@ -21,16 +26,6 @@ using namespace device_test;
 namespace
 {
 constexpr uint32_t kBlack = 0x000000;
-
-struct ScreenVertex { float x, y, z, rhw; uint32_t colour; float u, v; };
-
-bool Near(uint32_t a, uint32_t b)
-{
-    for (int shift = 0; shift < 24; shift += 8)
-        if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 1)
-            return false;
-    return true;
-}
 
 using DeviceDrawing = DeviceGame;
 using DeviceFrame = DeviceGame;
@@ -65,7 +60,7 @@ public:
 };
 } // namespace
 
-TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAndControllerStatesComeLast)
+TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAndAWideGuardBandTurnsClippingOff)
 {
     Sys3DMatrix m;
     ASSERT_EQ(Sys3DError::Ok, Device().GetTransform(Sys3DTransform::Projection, m));
@@ -73,10 +68,17 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAndControllerStatesComeLast)
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c)
             EXPECT_EQ(expected[r][c], m.m[r][c]) << r << "," << c;
-    EXPECT_EQ(1, ctrl.customStates);
+    EXPECT_EQ(1, ctrl.customStates);  // the controller's states come last
+
+    game.guardBandLeft = -100000;
+    game.SetupD3D8RenderStates();
+    EXPECT_EQ(1u, RenderState(Sys3DRenderState::Clipping));
+    game.guardBandLeft = -100001;
+    game.SetupD3D8RenderStates();
+    EXPECT_EQ(0u, RenderState(Sys3DRenderState::Clipping));
 }
 
-TEST_F(DeviceDrawing, BoxCoversExactlyThePixelsItsCornersName)
+TEST_F(DeviceDrawing, BoxesCoverExactlyThePixelsTheirCornersNameAndBlend)
 {
     game.BeginDraw();
     GlobalFunc::DrawBox(30, 25, 10, 12, 0x00FF00);  // corners in either order
@@ -95,52 +97,18 @@ TEST_F(DeviceDrawing, BoxCoversExactlyThePixelsItsCornersName)
         EXPECT_EQ(0xFFFF00u, Pixel(x, y)) << x << "," << y;
     EXPECT_EQ(kBlack, Pixel(20, 45));
     game.EndDraw();
-}
-
-TEST_F(DeviceDrawing, TranslucentBoxBlendsAndSwitchesBlendingOffAgain)
-{
+    // Red at 128/255 over white: green and blue keep 127/255 of 255; then
+    // blending is off again.
     game.BeginDraw();
     GlobalFunc::DrawBox(0, 0, 20, 20, 0xFFFFFF);
     GlobalFunc::DrawBox(5, 5, 15, 15, 0x80FF0000);
     EXPECT_EQ(0u, RenderState(Sys3DRenderState::AlphaBlendEnable));
-    // Red at 128/255 over white: green and blue keep 127/255 of 255.
     EXPECT_TRUE(Near(0xFF7F7F, Pixel(10, 10))) << std::hex << Pixel(10, 10);
     EXPECT_EQ(0xFFFFFFu, Pixel(2, 2));
     game.EndDraw();
 }
 
-TEST_F(DeviceDrawing, ColourKeyAndModulatedStageUnderTheRestingStates)
-{
-    std::unique_ptr<SysDevice3DTexture> texture;
-    ASSERT_EQ(Sys3DError::Ok, Device().CreateTexture(2, 2, 1, Sys3DFormat::A8R8G8B8, texture));
-    Sys3DLockedRect locked;
-    ASSERT_EQ(Sys3DError::Ok, texture->LockRect(0, locked));
-    // Top left grey, top right keyed out, bottom left white, bottom right
-    // below the alpha reference.
-    const uint32_t texels[4] = {0xFF808080, 0x00FF0000, 0xFFFFFFFF, 0x10FFFFFF};
-    std::memcpy(locked.bits, texels, sizeof texels);
-    ASSERT_EQ(Sys3DError::Ok, texture->UnlockRect(0));
-
-    game.BeginDraw();
-    Device().SetTexture(0, texture.get());
-    Device().SetRenderState(Sys3DRenderState::AlphaFunc, Sys3DCompare::Greater);
-    const uint32_t green = 0xFF00FF00;
-    const ScreenVertex quad[4] = {{8, 8, 0, 1, green, 0, 0},
-                                  {16, 8, 0, 1, green, 1, 0},
-                                  {16, 16, 0, 1, green, 1, 1},
-                                  {8, 16, 0, 1, green, 0, 1}};
-    Device().SetVertexFormat(Sys3DFvf::XyzRhw | Sys3DFvf::Diffuse | Sys3DFvf::Tex1);
-    ASSERT_EQ(Sys3DError::Ok, Device().DrawPrimitiveUP(Sys3DPrimitive::TriangleFan, 2, quad, sizeof(ScreenVertex)));
-    EXPECT_EQ(0x008000u, Pixel(9, 9));    // grey x green
-    EXPECT_EQ(kBlack, Pixel(14, 9));       // alpha 0
-    EXPECT_EQ(0x00FF00u, Pixel(9, 14));   // white x green
-    EXPECT_EQ(kBlack, Pixel(14, 14));      // alpha 16 is not above 32
-    Device().SetTexture(0, nullptr);
-    Device().SetRenderState(Sys3DRenderState::AlphaFunc, Sys3DCompare::Always);
-    game.EndDraw();
-}
-
-TEST_F(DeviceFrame, NestedBeginDoesNotClearAgain)
+TEST_F(DeviceFrame, NestedBeginDoesNotClearAndALostDeviceIsToldOnceThenReset)
 {
     game.BeginDraw();
     GlobalFunc::DrawBox(0, 0, 4, 4, 0x0000FF);
@@ -152,41 +120,24 @@ TEST_F(DeviceFrame, NestedBeginDoesNotClearAgain)
     game.BeginDraw();
     EXPECT_EQ(kBlack, Pixel(1, 1));  // a new frame starts black
     game.EndDraw();
-}
+    const int32_t presented = game.fpsFrames;
 
-TEST_F(DeviceFrame, LostDeviceIsToldOnceAndClosingEndsTheWait)
-{
+    // Closing ends the wait for the window; nothing is presented.
     Device().NotifyWindowLost();
     game.quit = 1;
     game.BeginDraw();
     game.EndDraw();
     EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceLostKey}, ctrl.keys);
-    EXPECT_EQ(0, game.fpsFrames);  // nothing was presented
-}
+    EXPECT_EQ(presented, game.fpsFrames);
 
-TEST_F(DeviceFrame, CloseDuringTheLostDeviceWaitLetsGoOfTheDrawingScreenAfterItsCall)
-{
-    SwitchingCtrl menu;
-    LoadingCtrl loading(game);
-    menu.next = &loading;
-    game.controller = &menu;
-    game.Frame();
-    EXPECT_EQ((std::vector<std::string>{"Init", "Init done", "Release"}), loading.calls);
-    EXPECT_EQ(nullptr, game.controller);
-    EXPECT_TRUE(game.IsQuit());
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-}
-
-TEST_F(DeviceFrame, ResetDeviceGetsTheGamesStatesBack)
-{
-    Device().NotifyWindowLost();
+    // A reset device starts from the driver's defaults; the game's are back.
+    game.quit = 0;
+    ctrl.keys.clear();
     Device().NotifyWindowRestored();
     game.BeginDraw();
     game.EndDraw();
     EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceResetKey}, ctrl.keys);
     EXPECT_EQ(2, ctrl.customStates);
-    // A reset device starts from the driver's defaults; the game's are back.
     EXPECT_EQ(1u, RenderState(Sys3DRenderState::AlphaTestEnable));
     EXPECT_EQ(0u, RenderState(Sys3DRenderState::Lighting));
     EXPECT_EQ(Sys3DError::Ok, Device().TestCooperativeLevel());
@@ -201,14 +152,18 @@ TEST_F(DeviceFrame, ResetDeviceGetsTheGamesStatesBack)
     EXPECT_TRUE(ctrl.keys.empty());
 }
 
-TEST_F(DeviceDrawing, GuardBandBeyondAHundredThousandTurnsClippingOff)
+TEST_F(DeviceFrame, CloseDuringTheLostDeviceWaitLetsGoOfTheDrawingScreenAfterItsCall)
 {
-    game.guardBandLeft = -100000;
-    game.SetupD3D8RenderStates();
-    EXPECT_EQ(1u, RenderState(Sys3DRenderState::Clipping));
-    game.guardBandLeft = -100001;
-    game.SetupD3D8RenderStates();
-    EXPECT_EQ(0u, RenderState(Sys3DRenderState::Clipping));
+    SwitchingCtrl menu;
+    LoadingCtrl loading(game);
+    menu.next = &loading;
+    game.controller = &menu;
+    game.Frame();
+    EXPECT_EQ((std::vector<std::string>{"Init", "Init done", "Release"}), loading.calls);
+    EXPECT_EQ(nullptr, game.controller);
+    EXPECT_TRUE(game.IsQuit());
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
 }
 
 TEST(CtrlGameDeviceKeys, F11AsksForAScreenshotAndALostDevicePauses)
@@ -227,4 +182,135 @@ TEST(CtrlGameDeviceKeys, F11AsksForAScreenshotAndALostDevicePauses)
     g_CtrlGame.onKeyDown(19771216);  // back again: still paused
     EXPECT_EQ(1, g_CtrlGame.paused);
     g_CtrlGame.paused = 0;
+}
+
+namespace
+{
+const char kMarkName[] = "InGame/ScreenShotMark/pelwin.tga";
+
+// A 32-bit top-first TGA read byte by byte: its pixels as 0xAARRGGBB, after
+// checking the header says so.
+std::vector<uint32_t> ReadShot(const std::string& path, int side)
+{
+    const std::string bytes = CScratchFolder::ReadFile(path);
+    if (bytes.size() != size_t(18 + side * side * 4))
+    {
+        ADD_FAILURE() << path << " holds " << bytes.size() << " bytes";
+        return {};
+    }
+    EXPECT_EQ(2, bytes[2]);                                        // true colour
+    EXPECT_EQ(side, uint8_t(bytes[12]) | uint8_t(bytes[13]) << 8);  // width
+    EXPECT_EQ(side, uint8_t(bytes[14]) | uint8_t(bytes[15]) << 8);  // height
+    EXPECT_EQ(32, bytes[16]);
+    EXPECT_EQ(0x20, bytes[17] & 0x20);  // top row first
+    std::vector<uint32_t> pixels(size_t(side * side));
+    std::memcpy(pixels.data(), bytes.data() + 18, pixels.size() * 4);  // little-endian like the file
+    return pixels;
+}
+
+// A 32-bit top-first TGA of w x h pixels.
+std::string TgaFile(int w, int h, const std::vector<uint32_t>& pixels)
+{
+    std::string bytes(18, '\0');
+    bytes[2] = 2;
+    bytes[12] = char(w);
+    bytes[14] = char(h);
+    bytes[16] = 32;
+    bytes[17] = 0x28;
+    bytes.append(reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4);
+    return bytes;
+}
+
+// A green 10 x 10 box at the top left on black, a colour table that halves
+// every level, and a 4 x 3 mark whose blue bytes are its mask.
+class ScreenShotPicture : public DeviceGame
+{
+protected:
+    void PrepareData() override
+    {
+        // Every level halved: entry i is i x 128.
+        folder.Write("InGame/GammaRamps/default.ramp", ColourTableFile([](int, int i) { return i * 128; }));
+        folder.Write(kMarkName, TgaFile(4, 3, {0x000000, 0x0000FF, 0x0000FF, 0x0000FF,  //
+                                               0x0000FF, 0x000080, 0x0000FF, 0x0000FF,  //
+                                               0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF}));
+    }
+
+    void DrawScene()
+    {
+        game.BeginDraw();
+        GlobalFunc::DrawBox(0, 0, 10, 10, 0x00FF00);
+    }
+
+    void ExpectScene(const std::vector<uint32_t>& shot)
+    {
+        ASSERT_EQ(size_t(Side * Side), shot.size());
+        EXPECT_EQ(0x007F00u, shot[size_t(9 * Side + 9)]);   // 0xFF halved
+        EXPECT_EQ(0x000000u, shot[size_t(10 * Side + 10)]);
+    }
+
+    CScratchFolder shots;
+};
+} // namespace
+
+TEST_F(ScreenShotPicture, CapturesAreNumberedByTheFirstFreeNumberAndHoldTheCorrectedPictureWithTheMark)
+{
+    DrawScene();
+    const std::string first = CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer();
+    ASSERT_EQ(shots.Path() + "V2KRN_Screen_000.tga", first);
+    ASSERT_TRUE(CScreenShot::Capture(Device(), game.colourTable, first.c_str()));
+    const std::string second = CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer();
+    ASSERT_EQ(shots.Path() + "V2KRN_Screen_001.tga", second);
+    ASSERT_TRUE(CScreenShot::Capture(Device(), game.colourTable, second.c_str()));
+    game.EndDraw();
+
+    const std::vector<uint32_t> shot = ReadShot(second, Side);
+    ExpectScene(shot);
+    ASSERT_FALSE(HasFatalFailure());
+    // The mark's top-left corner lies at (64 - 4 - 5, 64 - 3 - 5) = (55, 56).
+    const auto at = [&shot](int x, int y) { return shot[size_t(y * Side + x)]; };
+    EXPECT_EQ(0x000000u, at(55, 56));  // mask 0
+    EXPECT_EQ(0xFFFFFFFFu, at(58, 58));  // a full mask copies the white mark, alpha too
+    EXPECT_TRUE(Near(0x808080, at(56, 57))) << std::hex << at(56, 57);  // mask 0x80
+    for (auto [x, y] : {std::pair{54, 56}, {59, 58}, {58, 59}})
+        EXPECT_EQ(0x000000u, at(x, y)) << x << "," << y;
+    EXPECT_EQ(ReadShot(first, Side), shot);
+
+    // The first free number counts, holes included, up to 999.
+    std::remove(first.c_str());
+    EXPECT_EQ(first, CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer());
+    for (int i = 0; i < 1000; ++i)
+        shots.Write(std::string(CScreenShot::MakeName("", i).GetBuffer()), "x");
+    EXPECT_STREQ("", CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer());
+}
+
+// Both cases write into the game folder, which every test process shares:
+// one test, so that no other process takes the number they expect.
+TEST_F(ScreenShotPicture, RequestedShotIsTakenAtTheEndOfTheFrameAndALostDeviceGivesAMessageInstead)
+{
+    const CString folder = CD3D8Game::GetModuleDir();
+    const std::string expected = CScreenShot::FindFreeName(folder).GetBuffer();
+    ASSERT_FALSE(expected.empty());
+    DrawScene();
+    game.MakeScreenShot();
+    EXPECT_FALSE(CScratchFolder::Exists(expected));
+    game.EndDraw();
+    EXPECT_EQ(0, game.screenShotRequested);
+    const std::vector<uint32_t> shot = ReadShot(expected, Side);
+    std::remove(expected.c_str());
+    ExpectScene(shot);
+    ASSERT_NE(nullptr, g_MessageList);
+    ASSERT_EQ(1u, g_MessageList->GetLines().size());
+    EXPECT_STREQ("Screen captured", g_MessageList->GetLines()[0].text);
+
+    const std::string next = CScreenShot::FindFreeName(folder).GetBuffer();
+    Device().NotifyWindowLost();
+    game.quit = 1;  // ends the wait for the window
+    DrawScene();
+    game.MakeScreenShot();
+    game.EndDraw();
+    EXPECT_FALSE(CScratchFolder::Exists(next));
+    ASSERT_EQ(2u, g_MessageList->GetLines().size());
+    EXPECT_STREQ("Unable to capture the screen", g_MessageList->GetLines()[1].text);
+    EXPECT_EQ(0xFF0000u, g_MessageList->GetLines()[1].colour);
+    EXPECT_EQ(0, game.screenShotRequested);
 }

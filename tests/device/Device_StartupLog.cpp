@@ -1,12 +1,12 @@
-// The start-up and shut-down of the real devices, read from the log, and
-// the colour correction table they load.
+// The start-up and shut-down of the real devices, read from the log, the
+// colour correction table they load, and a device that cannot be made.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "effects/C_Particles.h"
@@ -14,7 +14,6 @@
 #include "media/D3DDevice.h"
 #include "platform/SysDevice3DFactory.h"
 #include "tests/device/DeviceGame.h"
-#include "tests/device/Device_StepLines.h"
 
 using namespace device_test;
 
@@ -23,47 +22,26 @@ namespace
 const char kRampName[] = "InGame/GammaRamps/default.ramp";
 const char kRampMissing[] =
     "Color correction table \"InGame\\GammaRamps\\default.ramp\" not found, colors are not corrected";
-const char kRampShort[] =
-    "Color correction table \"InGame\\GammaRamps\\default.ramp\" is too short, colors are not corrected";
 
 std::vector<std::string> StepLines(const std::vector<std::string>& lines)
 {
     std::vector<std::string> steps;
     for (const std::string& line : lines)
         if (line.rfind("---", 0) == 0)
-            steps.push_back(line);
+            steps.push_back(line.substr(4, line.size() - 8));
     return steps;
-}
-
-// Entry i of channel c: 65535 - 200 x i - c (a falling table).
-std::vector<uint16_t> FallingTable()
-{
-    std::vector<uint16_t> values;
-    for (int c = 0; c < 3; ++c)
-        for (int i = 0; i < 256; ++i)
-            values.push_back(uint16_t(65535 - 200 * i - c));
-    return values;
 }
 
 using DeviceStartupLog = DeviceGame;
 
-class DeviceWithColourTable : public DeviceGame
-{
-protected:
-    void PrepareData() override { folder.Write(kRampName, LE16Bytes(FallingTable())); }
-};
-
-class DeviceWithShortColourTable : public DeviceGame
-{
-protected:
-    void PrepareData() override { folder.Write(kRampName, std::string(1535, '\x7F')); }
-};
+// A falling colour table (entry i of channel c is 65535 - 200 x i - c), and
 // MOUSECURSOR=D3D_HW asked of a device without a cursor of its own.
-class DeviceWithDriverCursorAsked : public DeviceGame
+class DeviceWithColourTableAndDriverCursor : public DeviceGame
 {
 protected:
     void PrepareData() override
     {
+        folder.Write(kRampName, ColourTableFile([](int c, int i) { return 65535 - 200 * i - c; }));
         g_Config.mouseCursorMode = 3;
         g_Config.hardwareCursor = 1;
     }
@@ -111,69 +89,51 @@ protected:
     std::vector<uint32_t> asked;
 };
 
-// No audio output can be opened: the sound driver named does not exist.
-class DeviceWithoutSound : public DeviceGame
-{
-protected:
-    void SetUp() override
-    {
-        const char* previous = std::getenv("SDL_AUDIODRIVER");
-        savedDriver = previous != nullptr ? previous : "";
-        setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-        DeviceGame::SetUp();
-    }
-    void TearDown() override
-    {
-        DeviceGame::TearDown();
-        setenv("SDL_AUDIODRIVER", savedDriver.c_str(), 1);
-    }
-
-    std::string savedDriver;
-};
 } // namespace
 
-TEST_F(DeviceWithoutSound, GameRunsSilentWithoutASoundDevice)
+// Without a colour table the colours stay as they are; the working driver
+// meets every requirement, and windowed mode lists the modes but checks none.
+TEST_F(DeviceStartupLog, StepsOfTheStartUpAndTheShutDownComeInOrder)
 {
-    EXPECT_TRUE(log.Contains("No sound device available, the game runs without sound"));
-    EXPECT_EQ(nullptr, game.directSound);
-    EXPECT_TRUE(log.Contains("--- Preloading finished ---"));
-    game.BeginDraw();
-    game.EndDraw();
-    EXPECT_EQ(1, game.fpsFrames);
-}
-
-TEST_F(DeviceStartupLog, StepsOfTheStartUpComeInOrder)
-{
-    EXPECT_EQ(StartUpStepLines(), StepLines(log.Lines()));
+    const std::vector<std::string> startUp = {
+        "Initializing Direct3D8", "Getting available display modes", "Getting device capabilities",
+        "Creating Direct3DDevice8", "Creating color correction table", "Setting up Direct3D8 Render states",
+        "Setting up Direct3D8 texture stage states", "Setting up transformation matrices", "Creating Gamma ramp",
+        "Initializing VertexBuffer", "Initializing Mouse cursors", "Creating Gamma ramp", "Initializing Audio",
+        "Loading game fonts", "Loading game sounds", "Initializing game music", "Initializing volume control",
+        "Initializing game timer", "Building technology tree", "Setting up game hints",
+        "Initializing particle system", "Initializing game messages", "Initializing decoration objects",
+        "Preloading finished"};
+    EXPECT_EQ(startUp, StepLines(log.Lines()));
     EXPECT_EQ(CParticles::kDevicePoolSize, g_Particles.GetCapacity());
     ASSERT_NE(nullptr, g_MessageList);
-    EXPECT_TRUE(g_MessageList->GetLines().empty());
     EXPECT_EQ(game.device.get(), GetD3DDevice());
-    // Windowed mode lists the modes but checks none.
-    EXPECT_FALSE(log.Contains("The selected screen resolution or color depth is not supported by your graphic hardware"));
     EXPECT_TRUE(game.presentParams.windowed);
-    // The working driver meets every requirement: no report of one.
+    EXPECT_FALSE(
+        log.Contains("The selected screen resolution or color depth is not supported by your graphic hardware"));
     EXPECT_FALSE(log.Contains("Your graphics hardware doesn't meet the requirements"));
-}
-
-TEST_F(DeviceStartupLog, MissingColourTableLeavesColoursAsTheyAre)
-{
     EXPECT_TRUE(log.Contains(kRampMissing));
     Sys3DGammaRamp ramp;
     ASSERT_EQ(Sys3DError::Ok, Device().GetGammaRamp(ramp));
     for (int i = 0; i < 256; ++i)
         ASSERT_EQ(i * 257, ramp.blue[i]) << i;
+
+    log.Clear();
+    game.Shutdown();
+    const std::vector<std::string> shutDown = {
+        "Releasing technology resources", "Releasing game fonts", "Releasing mouse cursors",
+        "Shutting down Direct3D8", "Releasing audio resources", "Shutting down Audio", "Releasing game timer",
+        "Shutting down particle system", "Shutting down game messages",
+        "All game resources have been released succesfuly"};
+    EXPECT_EQ(shutDown, StepLines(log.Lines()));
+    EXPECT_EQ(nullptr, GetD3DDevice());
+    EXPECT_FALSE(game.device);
+    EXPECT_EQ(nullptr, g_MessageList);
+    EXPECT_EQ(0, g_Particles.GetCapacity());
+    // A second shut-down (TearDown's) finds nothing left to release.
 }
 
-TEST_F(DeviceWithShortColourTable, ShortColourTableLeavesColoursAsTheyAre)
-{
-    EXPECT_TRUE(log.Contains(kRampShort));
-    EXPECT_FALSE(log.Contains(kRampMissing));
-    EXPECT_EQ(0xFFFF, game.colourTable[2][255]);
-    EXPECT_EQ(0x0101, game.colourTable[0][1]);
-}
-
-TEST_F(DeviceWithColourTable, TableGoesToTheDeviceAndBrightnessWhenRebuilt)
+TEST_F(DeviceWithColourTableAndDriverCursor, TableAndBrightnessGoToTheDeviceAndTheCursorFallsBackToMono)
 {
     EXPECT_FALSE(log.Contains(kRampMissing));
     Sys3DGammaRamp ramp;
@@ -189,33 +149,16 @@ TEST_F(DeviceWithColourTable, TableGoesToTheDeviceAndBrightnessWhenRebuilt)
     game.SetGammaRamp(0, 0, 1);
     Device().GetGammaRamp(ramp);
     EXPECT_EQ(65535 - 200 * 200 + 8192, ramp.red[200]);
-}
 
-TEST_F(DeviceStartupLog, ShutdownReleasesInOrderAndLetsGoOfTheDevice)
-{
-    log.Clear();
-    game.Shutdown();
-    EXPECT_EQ(ShutDownStepLines(), StepLines(log.Lines()));
-    EXPECT_EQ(nullptr, GetD3DDevice());
-    EXPECT_FALSE(game.device);
-    EXPECT_EQ(nullptr, g_MessageList);
-    EXPECT_EQ(0, g_Particles.GetCapacity());
-    // A second shut-down (TearDown's) finds nothing left to release.
-}
-
-TEST_F(DeviceWithDriverCursorAsked, MissingDriverCursorFallsBackToMono)
-{
     Sys3DCaps caps;
     ASSERT_EQ(Sys3DError::Ok, game.direct3D->GetDeviceCaps(caps));
     if (caps.hardwareCursor)
         GTEST_SKIP() << "this driver has a cursor of its own";
     const std::vector<std::string> lines = log.Lines();
-    size_t at = 0;
-    while (at < lines.size() && lines[at] != "[ ] Hardware cursor")
-        ++at;
-    ASSERT_LT(at + 2, lines.size());
-    EXPECT_EQ("WARNING: There is no DirectX mouse cursor hardrdware support", lines[at + 1]);
-    EXPECT_EQ(" Immediate present interval", lines[at + 2].substr(3));
+    const auto at = std::find(lines.begin(), lines.end(), "[ ] Hardware cursor");
+    ASSERT_LT(at + 2, lines.end());
+    EXPECT_EQ("WARNING: There is no DirectX mouse cursor hardrdware support", at[1]);
+    EXPECT_EQ(" Immediate present interval", at[2].substr(3));
     EXPECT_EQ(0, g_Config.mouseCursorMode);
     EXPECT_EQ(0, g_Config.hardwareCursor);
 }
@@ -223,22 +166,39 @@ TEST_F(DeviceWithDriverCursorAsked, MissingDriverCursorFallsBackToMono)
 TEST_F(DeviceWithoutTheConfiguredMode, FallbackAsksForTheModesAgainAndTakesTheBestOne)
 {
     EXPECT_EQ((std::vector<uint32_t>{0, 1, 0, 1}), asked);
-    std::vector<std::string> modeLines;
-    bool inside = false;
-    for (const std::string& line : log.Lines())
-    {
-        if (line == "--- Getting device capabilities ---")
-            break;
-        if (inside)
-            modeLines.push_back(line);
-        inside = inside || line == "--- Getting available display modes ---";
-    }
+    const std::vector<std::string> lines = log.Lines();
+    const auto first = std::find(lines.begin(), lines.end(), "--- Getting available display modes ---") + 1;
+    const auto last = std::find(first, lines.end(), "--- Getting device capabilities ---");
     const std::vector<std::string> expected = {
         "800x600 32bit", "640x480 16bit",
         "The selected screen resolution or color depth is not supported by your graphic hardware",
         "Trying to find an better one", "OK, new video mode selected"};
-    EXPECT_EQ(expected, modeLines);
+    EXPECT_EQ(expected, std::vector<std::string>(first, last));
     EXPECT_EQ(800, game.width);
     EXPECT_EQ(600, g_Config.screenHeight);
     EXPECT_EQ(32, game.bitsPerPixel);
+}
+
+TEST(DeviceFatal, DeviceThatCannotBeMadeEndsWithTheReportAndCodeOne)
+{
+    // Forked as it is, so that the child writes its log into this folder.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    CScratchFolder folder;
+    EXPECT_EXIT(
+        {
+            g_Config.logging = 0;  // the report switches logging on itself
+            g_Config.dataFolder = folder.Path().c_str();
+            g_Config.windowed = 1;
+            CD3D8Game game(nullptr);
+            game.width = 0;  // no back buffer can be that narrow
+            game.height = 64;
+            game.bitsPerPixel = 32;
+            if (game.window.Create("fatal test", 0, 0, 64, 64, false))
+                game.Init();
+            std::exit(2);
+        },
+        ::testing::ExitedWithCode(1), "Direct3D error: Caller:CD3D8Game::Init/4");
+    const std::string log = CScratchFolder::ReadFile(folder / "Ravelin3.log");
+    EXPECT_NE(std::string::npos, log.find("CD3D8Game::Init/4\r\nFatal D3D error- ErrorCode:1\r\nError description:"))
+        << log;
 }

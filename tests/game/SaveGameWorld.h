@@ -11,11 +11,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "buildings/C_BuildingCastTable.h"
 #include "core/C_D3D8Game.h"
-#include "core/C_PtrGarbage.h"
 #include "effects/C_Particles.h"
 #include "frontend/C_PlayerProfiles.h"
 #include "game/C_CtrlGame.h"
@@ -29,6 +29,7 @@
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
+#include "world/C_Player.h"
 
 class SaveGameWorld : public ::testing::Test
 {
@@ -47,10 +48,7 @@ protected:
         SetPlayerServices(&m_Walkers);
         CSaveGameRun::UseSaveLanguage();
         std::copy(std::begin(g_D3D8Game.timers), std::end(g_D3D8Game.timers), std::begin(m_Timers));
-        CtrlTimer& marked = g_D3D8Game.timers[MarkedTimer];
-        marked.enabled = 1;
-        marked.reload = MarkReload;
-        marked.counter = MarkCounter;
+        g_D3D8Game.timers[MarkedTimer] = CtrlTimer{1, MarkReload, MarkCounter};
     }
 
     ~SaveGameWorld() override
@@ -59,46 +57,56 @@ protected:
         m_Harness.reset();
         std::copy(std::begin(m_Timers), std::end(m_Timers), std::begin(g_D3D8Game.timers));
         g_CtrlGame.paused = 0;
-        g_MissionObjectives.gameMode = CMissionObjectives::ModeCampaign;
-        g_MissionObjectives.campaignId = -1;
-        g_MissionObjectives.scenarioId = 0;
-        g_MissionObjectives.objectives.Clear();
-        g_MissionObjectives.objectivesHint = "";
-        g_MissionObjectives.dialogEvents.Clear();
-        g_MissionObjectives.savingAllowed = 1;
-        g_MissionObjectives.newDialogLine = 0;
-        g_MissionObjectives.gameFile = "";
+        CMissionObjectives& objectives = g_MissionObjectives;
+        objectives.gameMode = CMissionObjectives::ModeCampaign;
+        objectives.campaignId = -1;
+        objectives.scenarioId = 0;
+        objectives.objectives.Clear();
+        objectives.objectivesHint = "";
+        objectives.dialogEvents.Clear();
+        objectives.savingAllowed = 1;
+        objectives.newDialogLine = 0;
+        objectives.gameFile = "";
         g_PlayerProfiles.Clear();
     }
 
     CSimHarness& World() { return *m_Harness; }
 
-    // Two warriors a side near each other, one walking off, a finished
-    // blacksmith, a dead warrior's corpse, a selected unit and a marker.
-    void BuildSmallGame()
+    void Play(int32_t frames)
     {
-        CUnit* doomed = World().Spawn(2, UNIT_WARRIOR, 30, 30);
+        for (int32_t frame = 0; frame < frames; ++frame)
+            CSaveGameRun::Frame(World());
+    }
+
+    // A warrior of the player killed at (x, y), played on until its corpse lies.
+    void MakeCorpse(int32_t player, int32_t x, int32_t y)
+    {
+        CUnit* doomed = World().Spawn(player, UNIT_WARRIOR, x, y);
         ASSERT_NE(doomed, nullptr);
         doomed->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
         for (int32_t frame = 0; frame < 100 && g_Particles.GetCorpseCount() == 0; ++frame)
             CSaveGameRun::Frame(World());
         ASSERT_EQ(g_Particles.GetCorpseCount(), 1);
-        m_Units.push_back(World().Spawn(0, UNIT_WARRIOR, 10, 10));
-        m_Units.push_back(World().Spawn(0, UNIT_WARRIOR, 10, 12));
-        m_Units.push_back(World().Spawn(1, UNIT_WARRIOR, 12, 10));
-        m_Units.push_back(World().Spawn(1, UNIT_WARRIOR, 12, 12));
-        for (CUnit* unit : m_Units)
-            ASSERT_NE(unit, nullptr);
+    }
+
+    // Two warriors a side near each other, one walking off, a blacksmith, a
+    // dead warrior's corpse, a selected unit, a control group and a marker.
+    void BuildSmallGame()
+    {
+        MakeCorpse(2, 30, 30);
+        for (const auto& [player, x, y] : {std::tuple{0, 10, 10}, {0, 10, 12}, {1, 12, 10}, {1, 12, 12}})
+        {
+            m_Units.push_back(World().Spawn(player, UNIT_WARRIOR, x, y));
+            ASSERT_NE(m_Units.back(), nullptr);
+        }
         m_Units[1]->onCommand(nullptr, nullptr, nullptr, 40, 40, CMD_MOVE_TO);
-        CBuilding* smithy = World().Player(0).CreateBuilding(CastBlacksmith, 20, 30);
-        ASSERT_NE(smithy, nullptr);
+        ASSERT_NE(World().Player(0).CreateBuilding(CastBlacksmith, 20, 30), nullptr);
         g_Selection.AddUnit(m_Units[0], 0);
         m_Units[2]->controlGroup = 2;
         World().Player(1).controlGroupCounts[1] = 1;
         g_Particles.AddMinimapMarker(12, 10, 0xFF0000);
         g_MissionObjectives.gameFile = "Maps\\Small.world";
-        for (int32_t frame = 0; frame < 5; ++frame)
-            CSaveGameRun::Frame(World());
+        Play(5);
     }
 
     // Where the controller's section starts in a save's payload.
@@ -108,6 +116,15 @@ protected:
         const auto found = std::search(payload.begin(), payload.end(), mark.begin(), mark.end());
         EXPECT_NE(found, payload.end());
         return size_t(found - payload.begin()) + mark.size() - ControllerBytes;
+    }
+
+    // The payload size of a new map's section: header, camera and water (108
+    // bytes), the corner columns, 22 bytes a block, the weather type and the
+    // eight setups, whose names a new map sets to "Player 1" and on.
+    static size_t MapBytes(size_t side)
+    {
+        const size_t setups = 8 * (4 + std::string("Player 1").size() + 1 + 6 * 4 + 61 * 4 + 36 + 19 + 8);
+        return 108 + (side + 1) * (side + 1) * 9 + side * side * 2 + side * side * 22 + 4 + setups;
     }
 
     CTestLog m_Log;

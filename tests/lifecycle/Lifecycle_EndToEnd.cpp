@@ -1,9 +1,13 @@
 // The built game started headless in a folder of its own, as a player would
-// start it, and stopped the way the system stops it.
+// start it, and stopped the way the system stops it; starts that cannot
+// succeed; and the project's demo data laid out as ./run lays it out.
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <functional>
 
 #include "tests/lifecycle/Lifecycle_GameFolder.h"
 #include "tests/support/ReferenceBytes.h"
@@ -19,79 +23,46 @@ std::string EmptyProfileFile()
     return body + LE32(ReferenceCrc32(body));
 }
 
-// True when `wanted` appear in `lines` in this order (other lines between).
-bool AppearInOrder(const std::vector<std::string>& lines, const std::vector<std::string>& wanted)
-{
-    size_t next = 0;
-    for (const std::string& line : lines)
-    {
-        if (next < wanted.size() && line == wanted[next])
-            ++next;
-    }
-    return next == wanted.size();
-}
-
-const char kVersionWarning[] =
-    "Warning: The datafile and the game have different version number,\n"
-    "it may cause run-time error, or some of the files might be missing.";
-
 class LifecycleEndToEnd : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(folder.Pack()); }
 
-    // Starts the game, waits until it runs and stops it with the signal.
-    int RunUntilTerminated(CProcess& process, int signal = SIGTERM)
-    {
-        EXPECT_TRUE(folder.StartGame(process));
-        EXPECT_TRUE(folder.WaitUntilRunning(process)) << process.Errors();
-        return process.Terminate(signal);
-    }
-
     CGameFolder folder;
 };
 }  // namespace
 
-TEST_F(LifecycleEndToEnd, RunsUntilTerminatedShutsDownInOrderAndWritesItsFiles)
+// The second run finds the profile file damaged and is stopped by an
+// interrupt, which ends it as cleanly.
+TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
 {
-    folder.SetConfig("LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\nGAMMA=1.05 ; brighter\r\n");
-    CProcess game;
-    ASSERT_EQ(0, RunUntilTerminated(game)) << game.Errors();
-    EXPECT_EQ(std::string::npos, game.Errors().find("different version number"));
-
-    const std::vector<std::string> lines = SplitLines(folder.Log());
+    const std::string config = "LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\nGAMMA=1.05 ; brighter\r\n";
+    folder.SetConfig(config);
+    ASSERT_EQ(0, folder.RunUntilStopped());
+    std::vector<std::string> lines = SplitLines(folder.Log());
     ASSERT_GE(lines.size(), 5u);
     EXPECT_EQ("All rights reserved", lines[2]);
     EXPECT_EQ("", lines[3]);
-    EXPECT_EQ("--- Initializing file system ---", lines[4]);
-    EXPECT_EQ("End of game...", lines.back());
-    EXPECT_TRUE(AppearInOrder(lines, {"--- Initializing file system ---", "--- File system initialized ---",
-                                      "--- Initializing game timer ---", kPreloadFinished,
-                                      "--- Releasing game timer ---",
-                                      "--- All game resources have been released succesfuly ---",
-                                      "Freeing global resources", "Globals freed",
-                                      "-- Allocated resources remained --", "--- Shutting down file system ---",
-                                      "End of game..."}))
-        << folder.Log();
-
-    EXPECT_EQ("LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\nGAMMA=1.05 ; brighter\r\n",
-              folder.Read("v2krn.cfg"));
+    // These lines in this order, others between them.
+    const std::vector<std::string> steps = {
+        "--- Initializing file system ---", "--- File system initialized ---", "--- Initializing game timer ---",
+        kPreloadFinished, "--- Releasing game timer ---", "--- All game resources have been released succesfuly ---",
+        "Freeing global resources", "Globals freed", "-- Allocated resources remained --",
+        "--- Shutting down file system ---", "End of game..."};
+    size_t next = 0;
+    for (auto line = lines.begin() + 4; line != lines.end() && next < steps.size(); ++line)
+        next += *line == steps[next] ? 1 : 0;
+    EXPECT_EQ(steps.size(), next) << folder.Log();
+    EXPECT_EQ(steps[0], lines[4]);
+    EXPECT_EQ(steps.back(), lines.back());
+    EXPECT_EQ(config, folder.Read("v2krn.cfg"));
     EXPECT_FALSE(folder.Exists("v2krn.cfgnew"));
     EXPECT_EQ(EmptyProfileFile(), folder.Read("players.prf"));
-}
 
-// The second run is stopped by an interrupt, which ends it as cleanly.
-TEST_F(LifecycleEndToEnd, DamagedProfileFileIsKeptAndReplaced)
-{
-    CProcess first;
-    ASSERT_EQ(0, RunUntilTerminated(first)) << first.Errors();
     std::string damaged = folder.Read("players.prf");
     damaged[20] = 1;  // one byte of the current index changed: the CRC fails
     std::ofstream(folder.GameFolder() + "players.prf", std::ios::binary) << damaged;
-    // The next run is known to be up by its own log only.
-    std::remove((folder.GameFolder() + "Ravelin3.log").c_str());
-    CProcess second;
-    ASSERT_EQ(0, RunUntilTerminated(second, SIGINT)) << second.Errors();
+    ASSERT_EQ(0, folder.RunUntilStopped(SIGINT));
     EXPECT_EQ("End of game...", SplitLines(folder.Log()).back());
     EXPECT_EQ(damaged, folder.Read("players.prf.damaged"));
     EXPECT_EQ(EmptyProfileFile(), folder.Read("players.prf"));
@@ -103,7 +74,6 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedAndTouchesNothingButClientsPass
     CProcess first;
     ASSERT_TRUE(folder.StartGame(first));
     ASSERT_TRUE(folder.WaitUntilRunning(first)) << first.Errors();
-    const std::string config = folder.Read("v2krn.cfg");
     const std::string log = folder.Log();
     const std::string profiles = folder.Read("players.prf");
 
@@ -111,46 +81,139 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedAndTouchesNothingButClientsPass
     ASSERT_TRUE(folder.StartGame(second, {}, "second"));
     EXPECT_EQ(1, second.Wait());
     EXPECT_EQ("Ironmarch: An other instance of the game is already running\n", second.Errors());
-    EXPECT_EQ(config, folder.Read("v2krn.cfg"));
     EXPECT_EQ(log, folder.Log());
     EXPECT_EQ(profiles, folder.Read("players.prf"));
 
-    std::remove((folder.GameFolder() + "Ravelin3.log").c_str());   // the client is known to be up by its own log
+    folder.RemoveLog();  // the client is known to be up by its own log
     CProcess client;
     ASSERT_TRUE(folder.StartGame(client, {"-client2"}, "client"));
     ASSERT_TRUE(folder.WaitUntilRunning(client)) << client.Errors();
-    EXPECT_EQ(std::string::npos, client.Errors().find("An other instance"));
     EXPECT_EQ(0, client.Terminate()) << client.Errors();
     EXPECT_EQ(0, first.Terminate()) << first.Errors();
 }
 
-TEST_F(LifecycleEndToEnd, DataVersionsOtherThanTheAcceptedOnesWarnAndStart)
+// Starts that cannot succeed: the built game, started headless with logging
+// off, must end with code 1 and say why in one line on standard error.
+namespace
 {
-    // An over-long file is read bounded.
-    for (const std::string& version : {std::string("1.1.0.5"), "1.1.0.4" + std::string(300, ' ')})
+const char kLoggingOff[] = "LOGGING=OFF\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\n";
+
+struct SFailedStart
+{
+    const char* what;
+    std::function<void(CGameFolder&, CProcess&)> prepare;
+    const char* errorLineStart;
+};
+
+void Pack(CGameFolder& folder)
+{
+    ASSERT_TRUE(folder.Pack());
+}
+}  // namespace
+
+TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
+{
+    const SFailedStart cases[] = {
+        {"full screen where the video driver offers no display modes",
+         [](CGameFolder& folder, CProcess&) {
+             Pack(folder);
+             folder.SetConfig("LOGGING=OFF\r\n");   // the defaults: full screen
+         },
+         "Ironmarch: Unable to find an appropriate graphics mode"},
+        {"no video device that can draw",
+         [](CGameFolder& folder, CProcess& game) {
+             Pack(folder);
+             game.SetEnvironment("SDL_VIDEODRIVER", "dummy");
+         },
+         "Ironmarch: Unable to open the game window: "},
+        {"no data file", [](CGameFolder&, CProcess&) {},
+         "Ironmarch(tm): Datafile not found, check your configuration"},
+        {"a damaged data file",
+         [](CGameFolder& folder, CProcess&) {
+             // The directory offset points far beyond the end of the file.
+             std::ofstream(folder.GameFolder() + "v2krn.med", std::ios::binary) << "\xff\xff\xff\x7f" << "body";
+         },
+         "Ironmarch(tm): Error loading data file. The file might be corrupt"},
+        {"a missing additional data file",
+         [](CGameFolder& folder, CProcess&) {
+             Pack(folder);
+             folder.SetConfig(std::string(kLoggingOff) + "INCLUDE=absent.med\r\n");
+         },
+         "Ironmarch(tm): Additional datafile not found, check your configuration"},
+        {"a locale file with a syntax error",
+         [](CGameFolder& folder, CProcess&) {
+             folder.SetDataFile("Locale/English/broken.txt", "UN_KING, \"King\"\r\nUN_GIANT \"Giant\"\r\n");
+             Pack(folder);
+         },
+         "Falied to Initialize: Syntax error in locale file: \",\" Expected in "
+         "\"Locale\\English\\BROKEN.TXT\" line 2"},
+    };
+    for (const SFailedStart& c : cases)
     {
-        SCOPED_TRACE(version);
-        folder.SetDataFile("datafile.version", version);
-        ASSERT_TRUE(folder.Pack());
-        std::remove((folder.GameFolder() + "Ravelin3.log").c_str());   // a run is known to be up by its own log
+        SCOPED_TRACE(c.what);
+        CGameFolder folder;
+        folder.SetConfig(kLoggingOff);
         CProcess game;
-        ASSERT_EQ(0, RunUntilTerminated(game)) << game.Errors();
-        EXPECT_NE(std::string::npos, game.Errors().find(kVersionWarning)) << game.Errors();
+        c.prepare(folder, game);
+        ASSERT_TRUE(folder.StartGame(game));
+        EXPECT_EQ(1, game.Wait());
+        const std::vector<std::string> lines = SplitLines(game.Errors());
+        ASSERT_EQ(1u, lines.size()) << game.Errors();
+        EXPECT_EQ(0u, lines[0].find(c.errorLineStart)) << lines[0];
+        EXPECT_FALSE(folder.Exists("Ravelin3.log"));
     }
 }
 
-TEST_F(LifecycleEndToEnd, LocaleSyntaxErrorEndsStartUpWithoutWritingTheConfiguration)
+// The project's demo data, laid out as ./run lays it out, holds every file
+// and locale text that start-up asks for, packed the way the game reads it.
+TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOrFile)
 {
-    folder.SetDataFile("Locale/English/broken.txt", "UN_KING \"King\"\r\n");
-    ASSERT_TRUE(folder.Pack());
-    const std::string config = folder.Read("v2krn.cfg");
-    CProcess game;
-    ASSERT_TRUE(folder.StartGame(game));
-    EXPECT_EQ(1, game.Wait());
-    EXPECT_EQ("Falied to Initialize: Syntax error in locale file: \",\" Expected in "
-              "\"Locale\\English\\BROKEN.TXT\" line 1\n",
-              game.Errors());
-    EXPECT_EQ(config, folder.Read("v2krn.cfg"));
-    EXPECT_NE(std::string::npos, folder.Log().find("!!! Locale file error !!!"));
-    EXPECT_EQ(std::string::npos, folder.Log().find("Globals freed"));
+    CGameFolder folder;
+    ASSERT_TRUE(folder.LayOutDemoData());
+    // The entries as medpack lists them, "OFFSET SIZE NAME" a line.
+    CProcess medpack;
+    const std::string med = folder.GameFolder() + "v2krn.med";
+    ASSERT_TRUE(medpack.Start(V2KRN_TOOLS_DIR "/medpack", {"list", med}, folder.GameFolder(), med + ".list"));
+    ASSERT_EQ(0, medpack.Wait());
+    const std::string file = folder.Read("v2krn.med");
+    std::istringstream list(medpack.Output());
+    size_t offset = 0;
+    size_t size = 0;
+    std::string name;
+    int texts = 0;
+    while (list >> offset >> size >> name && offset + size <= file.size())
+    {
+        const std::string body = file.substr(offset, size);
+        if (name == "DATAFILE.VERSION")
+            EXPECT_EQ("1.1.0.4", body);  // compared whole: no line end
+        else if (name == "INGAME\\GAMMARAMPS\\DEFAULT.RAMP")
+        {
+            // Red, green and blue, each the identity: entry i is i * 257, little-endian.
+            ASSERT_EQ(1536u, body.size());
+            for (size_t at = 0; at < body.size(); at += 2)
+                ASSERT_EQ(at / 2 % 256 * 257, size_t(uint8_t(body[at]) | uint8_t(body[at + 1]) << 8)) << at;
+        }
+        else if (body.find('\0') == std::string::npos)
+        {
+            ++texts;
+            // Every line ends with CR LF, the last one too, and no CR or LF stands alone.
+            size_t crLf = 0;
+            for (size_t at = body.find("\r\n"); at != std::string::npos; at = body.find("\r\n", at + 2))
+                ++crLf;
+            EXPECT_EQ(size_t(std::count(body.begin(), body.end(), '\n')), crLf) << name;
+            EXPECT_EQ(size_t(std::count(body.begin(), body.end(), '\r')), crLf) << name;
+            EXPECT_EQ("\r\n", body.substr(body.size() - std::min<size_t>(2, body.size()))) << name;
+        }
+    }
+    EXPECT_GE(texts, 4);  // at least the configuration and the English locale files
+
+    ASSERT_EQ(0, folder.RunUntilStopped());
+    // Missing files are logged as "File not found:NAME", "... not found ...".
+    std::string missing;
+    for (const std::string& line : SplitLines(folder.Log()))
+        if (line.find("Cannot find locale resource") != std::string::npos ||
+            line.find("not found") != std::string::npos)
+            missing += line + '\n';
+    EXPECT_EQ("", missing);
+    EXPECT_EQ("End of game...", SplitLines(folder.Log()).back());
 }

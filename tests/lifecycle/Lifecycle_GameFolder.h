@@ -9,9 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -23,9 +25,6 @@
 namespace lifecycle_test
 {
 using Clock = std::chrono::steady_clock;
-
-constexpr std::chrono::seconds kStartTimeout(60);
-constexpr std::chrono::seconds kStopTimeout(60);
 
 const char kPreloadFinished[] = "--- Preloading finished ---";
 
@@ -44,17 +43,7 @@ inline std::vector<std::string> SplitLines(const std::string& text)
 class CProcess
 {
 public:
-    CProcess() = default;
-    CProcess(const CProcess&) = delete;
-    CProcess& operator=(const CProcess&) = delete;
-    ~CProcess()
-    {
-        if (pid > 0 && !finished)
-        {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    }
+    ~CProcess() { Terminate(SIGKILL); }
 
     bool Start(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
                const std::string& outputPrefix)
@@ -62,28 +51,20 @@ public:
         outPath = outputPrefix + ".out";
         errPath = outputPrefix + ".err";
         pid = fork();
-        if (pid < 0)
-            return false;
         if (pid == 0)
             RunChild(program, arguments, folder);
-        return true;
+        return pid > 0;
     }
 
-    // Exit code, or -1 when it did not end in time (it is killed then) or
-    // ended by a signal.
-    int Wait(std::chrono::seconds timeout = kStopTimeout)
+    // Exit code, or -1 when it ended by a signal or did not end within a
+    // minute (it is killed then).
+    int Wait()
     {
-        const Clock::time_point deadline = Clock::now() + timeout;
+        const Clock::time_point deadline = Clock::now() + std::chrono::seconds(60);
         while (!HasEnded())
         {
             if (Clock::now() > deadline)
-            {
                 kill(pid, SIGKILL);
-                waitpid(pid, nullptr, 0);
-                finished = true;
-                exitCode = -1;
-                break;
-            }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return exitCode;
@@ -92,17 +73,17 @@ public:
     bool HasEnded()
     {
         int status = 0;
-        if (finished || waitpid(pid, &status, WNOHANG) == 0)
-            return finished;
-        finished = true;
-        exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return true;
+        if (!finished && pid > 0 && waitpid(pid, &status, WNOHANG) != 0)
+        {
+            finished = true;
+            exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        return finished || pid <= 0;
     }
 
-    // Sends the signal (SIGTERM unless told otherwise) and waits for the end.
     int Terminate(int signal = SIGTERM)
     {
-        if (!finished)
+        if (!HasEnded())
             kill(pid, signal);
         return Wait();
     }
@@ -110,21 +91,15 @@ public:
     std::string Errors() const { return CScratchFolder::ReadFile(errPath); }
     std::string Output() const { return CScratchFolder::ReadFile(outPath); }
 
-    // A variable set for the next Start after the test defaults, so that it
-    // overrides them.
-    void SetEnvironment(const std::string& name, const std::string& value)
-    {
-        environment.emplace_back(name, value);
-    }
+    // A variable set for the next Start after the test defaults.
+    void SetEnvironment(const std::string& name, const std::string& value) { environment.emplace_back(name, value); }
 
 private:
     [[noreturn]] void RunChild(const std::string& program, const std::vector<std::string>& arguments,
                                const std::string& folder)
     {
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
+        dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
+        dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
         if (chdir(folder.c_str()) != 0)
             _exit(126);
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
@@ -133,13 +108,12 @@ private:
         // from any game the user runs.
         setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
         // Mesa keeps allocations in libraries that SDL unloads when the game
-        // closes its window; the leak checker would report them as the
-        // game's and turn a clean exit into a failed one.
+        // closes its window; the leak checker would turn a clean exit into a
+        // failed one.
         setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
         for (const auto& [name, value] : environment)
             setenv(name.c_str(), value.c_str(), 1);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
@@ -160,44 +134,28 @@ class CGameFolder
 public:
     CGameFolder()
     {
-        const std::string binary = CScratchFolder::ReadFile(V2KRN_BINARY_DIR "/v2krn");
         // A copy, not a link: the game finds its folder through its own path.
-        game = folder.Write("game/v2krn", binary);
+        game = folder.Write("game/v2krn", CScratchFolder::ReadFile(V2KRN_BINARY_DIR "/v2krn"));
         chmod(game.c_str(), 0755);
         gameFolder = folder / "game/";
-        SetDataFile("Config/default.cfg", kDefaultConfig);
-        SetDataFile("Locale/English/texts.txt", kLocaleTexts);
+        SetDataFile("Config/default.cfg", "; Settings of the game\r\nDATADIR=.\r\nRESOLUTION=1024,768,32\r\n"
+                                          "WINDOWEDMODE=Off\r\nGAMMA=1.00\r\nLOGGING=Off\r\n");
+        SetDataFile("Locale/English/texts.txt",
+                    "; Texts of the tests\r\nUN_ARCHER, \"Archer\"\r\nBD_HOUSE, \"House\"\r\n");
         SetDataFile("datafile.version", "1.1.0.4");
         SetConfig("LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\n");
     }
 
-    // A file of the data folder that medpack packs, by its path in it.
-    void SetDataFile(const std::string& relative, const std::string& bytes)
-    {
-        folder.Write("data/" + relative, bytes);
-    }
-
+    // A file of the data folder that medpack packs.
+    void SetDataFile(const std::string& relative, const std::string& bytes) { folder.Write("data/" + relative, bytes); }
     void SetConfig(const std::string& bytes) { folder.Write("game/v2krn.cfg", bytes); }
 
     // Packs the data folder into the game folder's "v2krn.med".
-    bool Pack()
-    {
-        CProcess medpack;
-        if (!medpack.Start(V2KRN_TOOLS_DIR "/medpack", {"pack", gameFolder + "v2krn.med", folder / "data"},
-                           folder.Path(), folder / "medpack"))
-            return false;
-        return medpack.Wait() == 0;
-    }
-
-    // Packs the project's demo data into the game folder's "v2krn.med", as
-    // ./run lays it out.
+    bool Pack() { return Run(V2KRN_TOOLS_DIR "/medpack", {"pack", gameFolder + "v2krn.med", folder / "data"}); }
+    // Packs the project's demo data there instead, as ./run lays it out.
     bool LayOutDemoData()
     {
-        CProcess maker;
-        if (!maker.Start(V2KRN_SOURCE_DIR "/tools/make-demo-data.sh", {V2KRN_BINARY_DIR, gameFolder},
-                         folder.Path(), folder / "make-demo-data"))
-            return false;
-        return maker.Wait() == 0;
+        return Run(V2KRN_SOURCE_DIR "/tools/make-demo-data.sh", {V2KRN_BINARY_DIR, gameFolder});
     }
 
     bool StartGame(CProcess& process, const std::vector<std::string>& arguments = {},
@@ -206,31 +164,43 @@ public:
         return process.Start(game, arguments, gameFolder, folder / name);
     }
 
-    // Waits for the game to be up; false when it ended or took too long.
+    // Waits for the game to be up (within a minute); false when it ended.
     bool WaitUntilRunning(CProcess& process)
     {
-        const Clock::time_point deadline = Clock::now() + kStartTimeout;
-        while (Clock::now() < deadline)
+        const Clock::time_point deadline = Clock::now() + std::chrono::seconds(60);
+        while (Clock::now() < deadline && !process.HasEnded())
         {
             if (Log().find(kPreloadFinished) != std::string::npos)
                 return true;
-            if (process.HasEnded())
-                return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         return false;
     }
 
+    // Starts the game, waits until it runs and stops it with the signal; the
+    // log of an earlier run is removed first, so that this run is known to
+    // be up by its own log.
+    int RunUntilStopped(int signal = SIGTERM)
+    {
+        RemoveLog();
+        CProcess process;
+        EXPECT_TRUE(StartGame(process));
+        EXPECT_TRUE(WaitUntilRunning(process)) << process.Errors();
+        return process.Terminate(signal);
+    }
+
     std::string Read(const std::string& name) const { return CScratchFolder::ReadFile(gameFolder + name); }
     bool Exists(const std::string& name) const { return CScratchFolder::Exists(gameFolder + name); }
     std::string Log() const { return Read("Ravelin3.log"); }
+    void RemoveLog() const { std::remove((gameFolder + "Ravelin3.log").c_str()); }
     const std::string& GameFolder() const { return gameFolder; }
 
 private:
-    static constexpr const char* kDefaultConfig = "; Settings of the game\r\nDATADIR=.\r\nRESOLUTION=1024,768,32\r\n"
-                                                  "WINDOWEDMODE=Off\r\nGAMMA=1.00\r\nLOGGING=Off\r\n";
-    static constexpr const char* kLocaleTexts =
-        "; Texts of the tests\r\nUN_ARCHER, \"Archer\"\r\nBD_HOUSE, \"House\"\r\n";
+    bool Run(const std::string& tool, const std::vector<std::string>& arguments)
+    {
+        CProcess process;
+        return process.Start(tool, arguments, folder.Path(), folder / "tool") && process.Wait() == 0;
+    }
 
     CScratchFolder folder;
     std::string game;

@@ -14,8 +14,8 @@
 #include "world/C_PathFinder.h"
 #include "world/C_PathFinderPlayers.h"
 
-// A unit of a given size, speed and player.  It fights with the given
-// ranges when `fights` is set, and otherwise answers as the base unit does.
+// It fights with the given ranges when `fights` is set, and otherwise
+// answers as the base unit does.
 class PathTestUnit : public CUnit
 {
 public:
@@ -24,7 +24,7 @@ public:
     int32_t GetSize() const override { return size; }
     bool CanAttackUnits() const override { return fights; }
     int32_t GetAttackRange(int32_t* base, int32_t* bonus) const override;
-    int32_t GetMinAttackRange() const override;
+    int32_t GetMinAttackRange() const override { return fights ? minimumAttackRange : CUnit::GetMinAttackRange(); }
 
     int32_t size;
     bool fights = false;
@@ -32,10 +32,9 @@ public:
     int32_t minimumAttackRange = 0;
 };
 
-// A building, resource site, wall, keep or docks: cast, footprint, resource
-// kind and storage flag as given.  Its placement test is the one the
-// searches rely on: every footprint block on the map, unblocked, without a
-// unit and of water level below 1; every position tried is recorded.
+// Its placement test is the one the searches rely on: every footprint block
+// on the map, unblocked, without a unit and of water level below 1; every
+// position tried is recorded.
 class PathTestBuilding : public CBuilding
 {
 public:
@@ -59,40 +58,43 @@ public:
     mutable std::vector<CPathFinder::SPoint> triedPositions;
 };
 
-// Player answers from plain grids: visibility, attack alerts and sight
-// counts per player and block, alliances as a matrix (each player its own
-// friend).
+// Player answers from plain grids per player and block (0 off the grids);
+// alliances as a matrix, each player its own friend.
 class PathTestPlayers : public CPathFinderPlayers
 {
 public:
     PathTestPlayers();
 
-    int32_t GetVisibility(int32_t player, int32_t x, int32_t y) const override;
-    bool WasAttackedNear(int32_t player, int32_t x, int32_t y) const override;
-    int32_t GetUnitSightCount(int32_t player, int32_t x, int32_t y) const override;
-    int32_t GetBuildingSightCount(int32_t player, int32_t x, int32_t y) const override;
+    int32_t GetVisibility(int32_t player, int32_t x, int32_t y) const override { return At(0, player, x, y); }
+    bool WasAttackedNear(int32_t player, int32_t x, int32_t y) const override { return At(1, player, x, y) != 0; }
+    int32_t GetUnitSightCount(int32_t player, int32_t x, int32_t y) const override { return At(2, player, x, y); }
+    int32_t GetBuildingSightCount(int32_t player, int32_t x, int32_t y) const override
+    {
+        return At(3, player, x, y);
+    }
     bool IsUnitAlliedWith(const CUnit& unit, int32_t player) const override;
     bool IsBuildingFriendTo(const CBuilding& building, int32_t player) const override;
 
-    void SetVisibility(int32_t player, int32_t x, int32_t y, uint8_t value);
-    void SetAttacked(int32_t player, int32_t x, int32_t y);
-    void SetUnitSight(int32_t player, int32_t x, int32_t y, uint8_t count);
-    void SetBuildingSight(int32_t player, int32_t x, int32_t y, uint8_t count);
-    void SetAllied(int32_t a, int32_t b, bool allied);
+    void SetVisibility(int32_t player, int32_t x, int32_t y, uint8_t value) { Cell(0, player, x, y) = value; }
+    void SetAttacked(int32_t player, int32_t x, int32_t y) { Cell(1, player, x, y) = 1; }
+    void SetUnitSight(int32_t player, int32_t x, int32_t y, uint8_t count) { Cell(2, player, x, y) = count; }
+    void SetBuildingSight(int32_t player, int32_t x, int32_t y, uint8_t count) { Cell(3, player, x, y) = count; }
+    void SetAllied(int32_t a, int32_t b, bool allied) { m_Allied[a][b] = allied; }
 
 private:
-    static int32_t Index(int32_t player, int32_t x, int32_t y);
-    static bool IsValid(int32_t player, int32_t x, int32_t y);
+    uint8_t& Cell(int grid, int32_t player, int32_t x, int32_t y)
+    {
+        return m_Grids[grid][size_t((player * MapBlockSide + x) * MapBlockSide + y)];
+    }
+    int32_t At(int grid, int32_t player, int32_t x, int32_t y) const;
 
-    std::vector<uint8_t> m_Visibility;
-    std::vector<uint8_t> m_Attacked;
-    std::vector<uint8_t> m_UnitSight;
-    std::vector<uint8_t> m_BuildingSight;
+    // Visibility, attack alerts, unit sight and building sight.
+    std::vector<uint8_t> m_Grids[4];
     bool m_Allied[8][8];
 };
 
-// A map of width x height open, dry, unblocked land blocks of region 0, on
-// the heap (the map object is several megabytes).
+// Open, dry, unblocked land blocks of region 0, on the heap (the map object
+// is several megabytes).
 std::unique_ptr<CGameMap> MakePathTestMap(int32_t width, int32_t height);
 
 // Blocks drawn as text rows, one character per block: row r is y = r,
@@ -100,9 +102,8 @@ std::unique_ptr<CGameMap> MakePathTestMap(int32_t width, int32_t height);
 // ',' shore (level 7).  The map takes the rows' size.
 std::unique_ptr<CGameMap> MakePathTestMap(const std::vector<std::string>& rows);
 
-// Occupies the building's footprint (blocked, building pointer) at its x, y.
+// Occupy the footprint (a building's blocks are blocked too) at its x, y.
 void PlacePathTestBuilding(CGameMap& map, CBuilding& building);
-// Occupies the unit's footprint (unit pointer) at its x, y.
 void PlacePathTestUnit(CGameMap& map, CUnit& unit);
 
 // The cells a route passes through, from the start (not included) to its
@@ -111,9 +112,9 @@ std::vector<CPathFinder::SPoint> WalkRoute(int32_t startX, int32_t startY, const
 // Cost of a route: 10 per straight step, 14 per diagonal one.
 int64_t RouteCost(const uint8_t* route, int32_t steps);
 
-// A map with a path finder over it that asks its own player answers, and a
-// route buffer on the heap of exactly the units' size (so that a write past
-// it is caught).
+// A path finder over the map asking its own player answers, and a route
+// buffer on the heap of exactly the units' size (so that a write past it is
+// caught).
 class PathTestWorld
 {
 public:
@@ -122,9 +123,16 @@ public:
     // FindPath for a unit-less mover, into route and end.
     int32_t Find(int32_t startX, int32_t startY, int32_t goalX, int32_t goalY, int32_t size = 1,
                  int32_t moveLayer = CPathFinder::LayerLand, int32_t nearDistance = 0, int32_t acceptDistance = 0,
-                 CUnit* targetUnit = nullptr, CBuilding* targetBuilding = nullptr);
+                 CUnit* targetUnit = nullptr, CBuilding* targetBuilding = nullptr)
+    {
+        return finder->FindPath(startX, startY, goalX, goalY, size, moveLayer, nearDistance, acceptDistance,
+                                targetUnit, targetBuilding, 0, 0, Route(), end);
+    }
     // The cells of the last route found from the start.
-    std::vector<CPathFinder::SPoint> Cells(int32_t startX, int32_t startY, int32_t steps) const;
+    std::vector<CPathFinder::SPoint> Cells(int32_t startX, int32_t startY, int32_t steps) const
+    {
+        return WalkRoute(startX, startY, m_Route->steps, steps);
+    }
 
     CPathFinder::Route& Route() { return m_Route->steps; }
 

@@ -17,17 +17,14 @@ const CRangeTable& SightOf(const TestUnit& unit)
 {
     return g_SightDiscs[unit.sightRadius - 1];
 }
-} // namespace
 
+// Types the test factory knows: units 1 .. 13, 20 .. 22, 30 .. 35;
+// buildings 1 .. 13, 15 and 18.
 bool IsTestUnitType(int32_t type)
 {
     return (type >= 1 && type <= 13) || (type >= 20 && type <= 22) || (type >= 30 && type <= 35);
 }
-
-bool IsTestBuildCast(int32_t cast)
-{
-    return (cast >= 1 && cast <= 13) || cast == 15 || cast == 18;
-}
+} // namespace
 
 TestUnit::TestUnit(int32_t unitType)
     : castId(unitType), military(!IsIn(unitType, {1, 5, 7, 33, 34})), canStarve(!IsIn(unitType, {4, 7, 11})),
@@ -39,23 +36,16 @@ TestBuilding::TestBuilding(int32_t buildCast, int32_t kind, int32_t decoration)
     : cast(buildCast), resourceKind(kind), decorationKind(decoration), scriptCounted(IsIn(buildCast, {2, 4})),
       points(2 * buildCast)
 {
-    if (cast == 10)
-    {
-        listed = false;
-        width = depth = 2;
-    }
+    // Resource sites (10) and decorations (18) are not listed.
+    listed = cast != 10 && cast != 18;
     if (cast == 18)
     {
-        listed = false;
         width = depth = 3;
         checkered = true;
     }
 }
 
-TestPlayerServices::TestPlayerServices()
-{
-    SetPlayerServices(this);
-}
+TestPlayerServices::TestPlayerServices() { SetPlayerServices(this); }
 
 TestPlayerServices::~TestPlayerServices()
 {
@@ -79,7 +69,7 @@ CBuilding* TestPlayerServices::CreateBuildingObject(CPlayer& player, int32_t cas
                                                     int32_t treeCast, int32_t decorationKind) const
 {
     (void)treeCast;
-    if (!IsTestBuildCast(cast))
+    if (!((cast >= 1 && cast <= 13) || cast == 15 || cast == 18))
         return nullptr;
     auto* building = new TestBuilding(cast, resourceKind, decorationKind);
     // Resource sites and decorations belong to nobody.
@@ -126,33 +116,11 @@ void TestPlayerServices::ShowUnit(CUnit& unit, bool show) const
 
 void TestPlayerServices::MoveUnit(CUnit& unit, int32_t dx, int32_t dy) const
 {
-    auto& test = static_cast<TestUnit&>(unit);
-    CPlayer& owner = g_Players[unit.player];
-    if (!unit.onMap)
-    {
-        unit.x += dx;
-        unit.y += dy;
-        return;
-    }
-    owner.AddUnitSight(unit.x, unit.y, SightOf(test), -1);
-    if (g_GameMap.IsOnMap(unit.x, unit.y) && g_GameMap.Block(unit.x, unit.y).unit == &unit)
-        g_GameMap.Block(unit.x, unit.y).unit = nullptr;
+    const bool shown = unit.onMap != 0;
+    ShowUnit(unit, false);
     unit.x += dx;
     unit.y += dy;
-    if (g_GameMap.IsOnMap(unit.x, unit.y))
-        g_GameMap.Block(unit.x, unit.y).unit = &unit;
-    owner.AddUnitSight(unit.x, unit.y, SightOf(test), 1);
-    owner.ScanSightPattern(unit.x, unit.y, SightOf(test));
-}
-
-void TestPlayerServices::StopUnit(CUnit& unit) const
-{
-    stopped.push_back(&unit);
-}
-
-void TestPlayerServices::RestartAction(CUnit& unit) const
-{
-    restarted.push_back(&unit);
+    ShowUnit(unit, shown);
 }
 
 void TestPlayerServices::RemoveUnitFromWorld(CUnit& unit) const
@@ -160,11 +128,6 @@ void TestPlayerServices::RemoveUnitFromWorld(CUnit& unit) const
     ShowUnit(unit, false);
     g_Players[unit.player].RemoveUnit(&unit, 1);
     removedUnits.push_back(&unit);
-}
-
-void TestPlayerServices::UpdateFogOnMove(CUnit& unit) const
-{
-    sightRefreshed.push_back(&unit);
 }
 
 bool TestPlayerServices::PlaceOnMap(CBuilding& building) const
@@ -192,29 +155,4 @@ void TestPlayerServices::DestroyBuilding(CBuilding& building) const
                 g_GameMap.Block(building.x + dx, building.y + dy).building = nullptr;
     g_Players[building.owner].RemoveBuilding(&building, 1);
     destroyedBuildings.push_back(&building);
-}
-
-void TestPlayerServices::RefreshArcherSight(CBuilding& building) const
-{
-    archerRefreshed.push_back(&building);
-}
-
-void TestPlayerServices::AddMessage(const char* text, uint32_t colour) const
-{
-    messages.push_back({text, colour});
-}
-
-void TestPlayerServices::AddMinimapMarker(int32_t x, int32_t y, uint32_t colour) const
-{
-    markers.insert(markers.end(), {x, y, int32_t(colour)});
-}
-
-void TestPlayerServices::PlaySample(int32_t sample, int32_t volumePercent) const
-{
-    samples.insert(samples.end(), {sample, volumePercent});
-}
-
-void TestPlayerServices::SendPlayerDefeated(int32_t playerIndex) const
-{
-    defeatsSent.push_back(playerIndex);
 }

@@ -77,8 +77,8 @@ struct SRecordedMessage
 class TestPlayerServices : public CPlayerServices
 {
 public:
-    // Installs itself; the destructor restores the defaults and deletes the
-    // buildings it made and the units taken out of the world.
+    // Installed while it lives; it deletes the buildings it made and the
+    // units taken out of the world.
     TestPlayerServices();
     ~TestPlayerServices() override;
 
@@ -89,20 +89,23 @@ public:
     // With the unit's sight disc added to (or taken from) its player's
     // sight counts and scanned into the explored map.
     void ShowUnit(CUnit& unit, bool show) const override;
-    void StopUnit(CUnit& unit) const override;
-    void RestartAction(CUnit& unit) const override;
+    void StopUnit(CUnit& unit) const override { stopped.push_back(&unit); }
+    void RestartAction(CUnit& unit) const override { restarted.push_back(&unit); }
     void RemoveUnitFromWorld(CUnit& unit) const override;
-    void UpdateFogOnMove(CUnit& unit) const override;
-    // Marks the footprint blocks; a footprint that leaves the map is
-    // refused, as the real placing does, and the player deletes that one.
+    void UpdateFogOnMove(CUnit& unit) const override { sightRefreshed.push_back(&unit); }
+    // A footprint that leaves the map is refused, as the real placing does,
+    // and the player deletes that one.
     bool PlaceOnMap(CBuilding& building) const override;
     void DestroyBuilding(CBuilding& building) const override;
-    void RefreshArcherSight(CBuilding& building) const override;
-    void AddMessage(const char* text, uint32_t colour) const override;
-    void AddMinimapMarker(int32_t x, int32_t y, uint32_t colour) const override;
-    void PlaySample(int32_t sample, int32_t volumePercent) const override;
+    void RefreshArcherSight(CBuilding& building) const override { archerRefreshed.push_back(&building); }
+    void AddMessage(const char* text, uint32_t colour) const override { messages.push_back({text, colour}); }
+    void AddMinimapMarker(int32_t x, int32_t y, uint32_t colour) const override
+    {
+        markers.insert(markers.end(), {x, y, int32_t(colour)});
+    }
+    void PlaySample(int32_t sample, int32_t volume) const override { samples.insert(samples.end(), {sample, volume}); }
     bool IsNetworkGame() const override { return networkGame; }
-    void SendPlayerDefeated(int32_t playerIndex) const override;
+    void SendPlayerDefeated(int32_t playerIndex) const override { defeatsSent.push_back(playerIndex); }
 
     // Moves a unit on the map by one step, its sight following.
     void MoveUnit(CUnit& unit, int32_t dx, int32_t dy) const;
@@ -122,8 +125,3 @@ public:
     // The player whose building factory made each object after the probes.
     mutable std::vector<int32_t> buildingFactoryPlayers;
 };
-
-// Types the test factory knows: units 1 .. 13, 20 .. 22, 30 .. 35;
-// buildings 1 .. 13, 15 and 18.
-bool IsTestUnitType(int32_t type);
-bool IsTestBuildCast(int32_t cast);

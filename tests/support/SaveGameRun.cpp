@@ -22,10 +22,8 @@ constexpr size_t kCrcBytes = 4;
 
 void CSaveGameRun::Frame(CSimHarness& world)
 {
-    constexpr int32_t kTicks = 1;
-    world.Tick(kTicks);
-    // The step moves the corpses and ruins on as well.
-    CCtrlGame::SimulationStep(kTicks);
+    world.Tick(1);
+    CCtrlGame::SimulationStep(1);
     g_PtrGarbage.Flush();
 }
 
@@ -34,7 +32,7 @@ CUnit* CSaveGameRun::CWalkerServices::CreateUnitObject(CPlayer& player, int32_t 
     CUnit* made = CPlayerServices::CreateUnitObject(player, type);
     if (made == nullptr || type != UNIT_WARRIOR)
         return made;
-    CTestWalker* walker = new CTestWalker(WalkerSpeed);
+    auto* walker = new CTestWalker(WalkerSpeed);
     walker->player = made->player;
     walker->model = made->model;
     delete made;
@@ -87,16 +85,4 @@ std::vector<uint8_t> CSaveGameRun::WithMatchingCrc(std::vector<uint8_t> file)
     const std::string payload(file.begin() + static_cast<std::ptrdiff_t>(payloadAt), file.end());
     PutU32At(file, payloadAt - kCrcBytes, ReferenceCrc32(payload));
     return file;
-}
-
-uint32_t CSaveGameRun::U32At(const std::vector<uint8_t>& bytes, size_t at)
-{
-    return uint32_t(bytes.at(at)) | uint32_t(bytes.at(at + 1)) << 8 | uint32_t(bytes.at(at + 2)) << 16 |
-           uint32_t(bytes.at(at + 3)) << 24;
-}
-
-void CSaveGameRun::PutU32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
-{
-    for (size_t i = 0; i < 4; ++i)
-        bytes.at(at + i) = uint8_t(value >> (8 * i));
 }

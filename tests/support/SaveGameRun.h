@@ -1,6 +1,6 @@
 #pragma once
 // Whole saved games of a simulation world (CSimHarness) through the in-game
-// controller, held in memory, and the pieces of a save file the tests take
+// controller, held in memory, and the fields of a save file the tests take
 // apart: the payload behind the header, little-endian numbers inside it and
 // a copy whose CRC-32 is made to match a changed payload (by the reference
 // CRC, not the game's).
@@ -16,10 +16,9 @@ class CSimHarness;
 class CSaveGameRun
 {
 public:
-    // One game frame of one tick: the clock, the simulation step, deferred
-    // deletion.  Unlike the harness's own frame it keeps no list of live
-    // units: a load replaces every unit, and the factories' probes on
-    // loading pass through the harness unseen by it.
+    // One game frame of one tick.  Unlike the harness's own frame it keeps
+    // no list of live units: a load replaces every unit, and the factories'
+    // probes on loading pass through the harness unseen by it.
     static void Frame(CSimHarness& world);
 
     // The language the saves are written in.  Set it after the harness is
@@ -27,14 +26,12 @@ public:
     static constexpr const char* Language = "English\\";
     static void UseSaveLanguage();
 
-    // The file a save of the running game gives, byte for byte.
     static std::vector<uint8_t> Save();
     // The same after the map's corner colours are brought up to date.  They
     // are what the drawing of the last frame left, and a loaded map works
     // them out afresh; headless frames draw nothing, so games compared with
     // a loaded one update them as a drawn frame would.
     static std::vector<uint8_t> SaveDrawn();
-    // Loads a whole save file into the running world.
     static bool Load(const std::vector<uint8_t>& file);
 
     // Where the payload starts: behind the magic, version, language and CRC.
@@ -54,6 +51,14 @@ public:
         CUnit* CreateUnitObject(CPlayer& player, int32_t type) const override;
     };
 
-    static uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at);
-    static void PutU32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value);
+    static uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at)
+    {
+        return uint32_t(bytes.at(at)) | uint32_t(bytes.at(at + 1)) << 8 | uint32_t(bytes.at(at + 2)) << 16 |
+               uint32_t(bytes.at(at + 3)) << 24;
+    }
+    static void PutU32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
+    {
+        for (size_t i = 0; i < 4; ++i)
+            bytes.at(at + i) = uint8_t(value >> (8 * i));
+    }
 };

@@ -34,11 +34,6 @@ std::string CScratchFolder::Write(const std::string& relative, const std::string
     return path;
 }
 
-std::string CScratchFolder::Write(const std::string& relative, const std::vector<uint8_t>& bytes) const
-{
-    return Write(relative, std::string(bytes.begin(), bytes.end()));
-}
-
 void CScratchFolder::MakeFolder(const std::string& relative) const
 {
     fs::create_directories(m_Path + relative);

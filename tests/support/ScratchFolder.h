@@ -21,7 +21,10 @@ public:
 
     // Writes a file (creating its folders); returns its path.
     std::string Write(const std::string& relative, const std::string& bytes) const;
-    std::string Write(const std::string& relative, const std::vector<uint8_t>& bytes) const;
+    std::string Write(const std::string& relative, const std::vector<uint8_t>& bytes) const
+    {
+        return Write(relative, std::string(bytes.begin(), bytes.end()));
+    }
     void MakeFolder(const std::string& relative) const;
 
     static std::string ReadFile(const std::string& path);

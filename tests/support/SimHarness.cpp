@@ -109,11 +109,6 @@ CSimHarness::~CSimHarness()
     g_UnitCommandOutbox.Clear();
 }
 
-CUnit* CSimHarness::Spawn(int32_t player, int32_t unitType, int32_t x, int32_t y)
-{
-    return g_Players[player].CreateUnit(unitType, x, y);
-}
-
 void CSimHarness::Delete(CUnit* unit)
 {
     g_Players[unit->player].RemoveUnit(unit, 0);
@@ -148,66 +143,58 @@ void CSimHarness::Frame(int32_t ticks)
     FlushDeleted();
 }
 
-void CSimHarness::FlushDeleted()
-{
-    // A tower taken down without being destroyed deletes its archers with
-    // itself: an archer that no standing tower and no player's list holds
-    // goes with this flush.
-    SBuildings buildings;
-    GatherBuildings(buildings);
-    std::set<const CUnit*> stationed;
-    for (const CBuilding* building : buildings.standing)
-        if (const auto* tower = dynamic_cast<const CBuildingTower*>(building))
-            stationed.insert(tower->archers, tower->archers + CBuildingTower::ArcherCapacity);
-    const auto leavesWithItsTower = [&stationed](const CUnit* unit) {
-        return unit->GetCastID() == UNIT_TOWERARCHER && stationed.count(unit) == 0 && unit->player >= 0 &&
-               unit->player < MaxPlayers && !g_Players[unit->player].HasUnit(unit);
-    };
-    for (auto it = m_Live.begin(); it != m_Live.end();)
-    {
-        const CUnit* unit = *it;
-        if (g_PtrGarbage.FindUnit(unit->player, unit->uniqueId) == unit)
-        {
-            ++m_DeletedUnits;
-            it = m_Live.erase(it);
-        }
-        else if (leavesWithItsTower(unit))
-            it = m_Live.erase(it);
-        else
-            ++it;
-    }
-    g_PtrGarbage.Flush();
-}
-
-void CSimHarness::Research(int32_t player, int32_t technology, float progress)
-{
-    g_Players[player].technologies[technology].progress = progress;
-}
-
-void CSimHarness::Tick(int32_t ticks)
-{
-    SysClock::AdvanceTestClock(TickMilliseconds * static_cast<uint32_t>(ticks));
-}
-
-std::vector<std::string> CSimHarness::CheckInvariants() const
-{
-    std::vector<std::string> faults;
-    CheckMapCells(faults);
-    CheckSightCounts(faults);
-    CheckTypeCounts(faults);
-    CheckHeldPointers(faults);
-    return faults;
-}
-
 namespace
 {
+using Faults = std::vector<std::string>;
+using Live = std::set<const CUnit*>;
+
 std::string At(int32_t x, int32_t y)
 {
     return " at " + std::to_string(x) + "," + std::to_string(y);
 }
-}  // namespace
 
-void CSimHarness::CheckMapCells(std::vector<std::string>& faults) const
+std::string OfPlayer(int32_t p)
+{
+    return "player " + std::to_string(p);
+}
+
+// The buildings the world holds: those that stand (in a player's list or on
+// a block) and the ruins, which are deleted when they decay.
+struct SBuildings
+{
+    SBuildings()
+    {
+        for (int32_t p = 0; p < MaxPlayers; ++p)
+            standing.insert(g_Players[p].buildings, g_Players[p].buildings + g_Players[p].buildingCount);
+        for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
+            for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
+                if (const CBuilding* building = g_GameMap.Block(x, y).building)
+                    standing.insert(building);
+        std::vector<CUnit*> corpses;
+        std::vector<CBuilding*> held;
+        g_Particles.GetHeldObjects(corpses, held);
+        ruins.insert(held.begin(), held.end());
+        for (const CBuilding* ruin : ruins)
+            standing.erase(ruin);
+    }
+
+    std::set<const CBuilding*> standing;
+    std::set<const CBuilding*> ruins;
+};
+
+void CheckPointer(const Live& live, const CUnit* held, const char* what, Faults& faults)
+{
+    if (held != nullptr && live.count(held) == 0)
+        faults.push_back(std::string(what) + " is a dead pointer");
+}
+
+void CheckBuildingLink(const SBuildings& buildings, const CBuilding* held, const char* what, Faults& faults)
+{
+    if (held != nullptr && buildings.standing.count(held) == 0)
+        faults.push_back(std::string(what) + (buildings.ruins.count(held) != 0 ? " is a ruin" : " is a dead pointer"));
+}
+
+void CheckMapCells(const Live& live, Faults& faults)
 {
     for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
         for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
@@ -215,7 +202,7 @@ void CSimHarness::CheckMapCells(std::vector<std::string>& faults) const
             const CUnit* unit = g_GameMap.Block(x, y).unit;
             if (unit == nullptr)
                 continue;
-            if (!IsLive(unit))
+            if (live.count(unit) == 0)
             {
                 faults.push_back("block holds a dead pointer" + At(x, y));
                 continue;
@@ -225,22 +212,15 @@ void CSimHarness::CheckMapCells(std::vector<std::string>& faults) const
                 y >= unit->y + size)
                 faults.push_back("block holds a unit that does not stand there" + At(x, y));
         }
-    for (const CUnit* unit : m_Live)
-    {
-        if (!unit->IsFootprintRegistered())
-            continue;
-        const int32_t size = unit->GetSize();
-        for (int32_t x = unit->x; x < unit->x + size; ++x)
-            for (int32_t y = unit->y; y < unit->y + size; ++y)
+    for (const CUnit* unit : live)
+        for (int32_t x = unit->x; unit->IsFootprintRegistered() && x < unit->x + unit->GetSize(); ++x)
+            for (int32_t y = unit->y; y < unit->y + unit->GetSize(); ++y)
                 if (!g_GameMap.IsOnMap(x, y) || g_GameMap.Block(x, y).unit != unit)
                     faults.push_back("unit's footprint block does not hold it" + At(x, y));
-    }
 }
 
-void CSimHarness::CheckSightCounts(std::vector<std::string>& faults) const
+void CheckSightCounts(const Live& live, const SBuildings& buildings, Faults& faults)
 {
-    SBuildings buildings;
-    GatherBuildings(buildings);
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
         std::vector<int32_t> expected(MapBlockCount, 0);
@@ -253,7 +233,7 @@ void CSimHarness::CheckSightCounts(std::vector<std::string>& faults) const
                     ++expected[x * MapBlockSide + y];
             }
         };
-        for (const CUnit* unit : m_Live)
+        for (const CUnit* unit : live)
             if (unit->player == p && unit->IsFootprintRegistered())
                 count(unit->SightPattern(unit->sightRadiusInUse), unit->GetCentreCellX(), unit->GetCentreCellY());
         // A tower's archers stand off the map and see from its middle.
@@ -265,14 +245,13 @@ void CSimHarness::CheckSightCounts(std::vector<std::string>& faults) const
         for (int32_t cell = 0; cell < MapBlockCount; ++cell)
             if (g_Players[p].unitSightCounts[cell] != static_cast<uint8_t>(expected[cell]))
             {
-                faults.push_back("player " + std::to_string(p) + " sight count differs" +
-                                 At(cell / MapBlockSide, cell % MapBlockSide));
+                faults.push_back(OfPlayer(p) + " sight count differs" + At(cell / MapBlockSide, cell % MapBlockSide));
                 break;
             }
     }
 }
 
-void CSimHarness::CheckTypeCounts(std::vector<std::string>& faults) const
+void CheckTypeCounts(const Live& live, Faults& faults)
 {
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
@@ -281,76 +260,24 @@ void CSimHarness::CheckTypeCounts(std::vector<std::string>& faults) const
         for (int32_t i = 0; i < owner.unitCount; ++i)
         {
             const CUnit* unit = owner.units[i];
-            if (!IsLive(unit))
-                faults.push_back("player " + std::to_string(p) + " lists a dead pointer");
+            if (live.count(unit) == 0)
+                faults.push_back(OfPlayer(p) + " lists a dead pointer");
             else if (unit->listIndex != i || unit->player != p)
-                faults.push_back("player " + std::to_string(p) + " lists a unit with a wrong index or owner");
+                faults.push_back(OfPlayer(p) + " lists a unit with a wrong index or owner");
             const int32_t type = unit->GetCastID();
             if (type >= 0 && type < UnitTypeCount)
                 ++counted[type];
         }
         for (int32_t type = 0; type < UnitTypeCount; ++type)
             if (counted[type] != owner.unitsByType[type])
-                faults.push_back("player " + std::to_string(p) + " counts type " + std::to_string(type) +
-                                 " wrongly");
+                faults.push_back(OfPlayer(p) + " counts type " + std::to_string(type) + " wrongly");
     }
-}
-
-void CSimHarness::CheckPointer(const CUnit* held, const char* what, std::vector<std::string>& faults) const
-{
-    if (held != nullptr && !IsLive(held))
-        faults.push_back(std::string(what) + " is a dead pointer");
-}
-
-void CSimHarness::CheckHeldPointers(std::vector<std::string>& faults) const
-{
-    SBuildings buildings;
-    GatherBuildings(buildings);
-    for (const CUnit* unit : m_Live)
-    {
-        CheckPointer(unit->targetUnit, "target unit", faults);
-        CheckPointer(unit->actionTargetUnit, "action target unit", faults);
-        CheckPointer(unit->attacker, "attacker", faults);
-        CheckPointer(unit->followedUnit, "followed unit", faults);
-        CheckBuildingLink(buildings, unit->targetBuilding, "target building", faults);
-        CheckBuildingLink(buildings, unit->actionTargetBuilding, "action target building", faults);
-        CheckBuildingLink(buildings, unit->targetObject, "target object", faults);
-    }
-    for (int32_t i = 0; i < g_Selection.unitCount; ++i)
-        CheckPointer(g_Selection.units[i], "selected unit", faults);
-    CheckBuildingHolds(buildings, faults);
-}
-
-// The buildings the world holds: those that stand (in a player's list or on
-// a block) and the ruins, which are deleted when they decay.
-void CSimHarness::GatherBuildings(SBuildings& buildings) const
-{
-    for (int32_t p = 0; p < MaxPlayers; ++p)
-        for (int32_t i = 0; i < g_Players[p].buildingCount; ++i)
-            buildings.standing.insert(g_Players[p].buildings[i]);
-    for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
-        for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
-            if (const CBuilding* building = g_GameMap.Block(x, y).building)
-                buildings.standing.insert(building);
-    std::vector<CUnit*> corpses;
-    std::vector<CBuilding*> ruins;
-    g_Particles.GetHeldObjects(corpses, ruins);
-    buildings.ruins.insert(ruins.begin(), ruins.end());
-    for (const CBuilding* ruin : buildings.ruins)
-        buildings.standing.erase(ruin);
-}
-
-void CSimHarness::CheckBuildingLink(const SBuildings& buildings, const CBuilding* held, const char* what,
-                                    std::vector<std::string>& faults) const
-{
-    if (held != nullptr && buildings.standing.count(held) == 0)
-        faults.push_back(std::string(what) + (buildings.ruins.count(held) != 0 ? " is a ruin" : " is a dead pointer"));
 }
 
 // What buildings hold: a waiting unit is listed by the building's owner and
 // stands on no block; a ruin holds none; a tower's archers are live; a
 // research state names a standing building whose research it is.
-void CSimHarness::CheckBuildingHolds(const SBuildings& buildings, std::vector<std::string>& faults) const
+void CheckBuildingHolds(const Live& live, const SBuildings& buildings, Faults& faults)
 {
     for (const std::set<const CBuilding*>* group : {&buildings.standing, &buildings.ruins})
         for (const CBuilding* building : *group)
@@ -358,10 +285,10 @@ void CSimHarness::CheckBuildingHolds(const SBuildings& buildings, std::vector<st
             const CUnit* waiting = building->productionUnit;
             if (const CBuildingTower* tower = dynamic_cast<const CBuildingTower*>(building))
                 for (const CUnit* archer : tower->archers)
-                    CheckPointer(archer, "tower archer", faults);
+                    CheckPointer(live, archer, "tower archer", faults);
             if (waiting == nullptr)
                 continue;
-            if (!IsLive(waiting))
+            if (live.count(waiting) == 0)
                 faults.push_back("production unit is a dead pointer");
             else if (group == &buildings.ruins)
                 faults.push_back("a ruin holds a production unit");
@@ -376,6 +303,58 @@ void CSimHarness::CheckBuildingHolds(const SBuildings& buildings, std::vector<st
         {
             const CBuilding* building = technology.researchingBuilding;
             if (building != nullptr && (buildings.standing.count(building) == 0 || building->research != &technology))
-                faults.push_back("player " + std::to_string(p) + " researches in a building that does not research it");
+                faults.push_back(OfPlayer(p) + " researches in a building that does not research it");
         }
+}
+}  // namespace
+
+void CSimHarness::FlushDeleted()
+{
+    // A tower taken down without being destroyed deletes its archers with
+    // itself: an archer that no standing tower and no player's list holds
+    // goes with this flush.
+    std::set<const CUnit*> stationed;
+    for (const CBuilding* building : SBuildings().standing)
+        if (const auto* tower = dynamic_cast<const CBuildingTower*>(building))
+            stationed.insert(tower->archers, tower->archers + CBuildingTower::ArcherCapacity);
+    const auto leavesWithItsTower = [&stationed](const CUnit* unit) {
+        return unit->GetCastID() == UNIT_TOWERARCHER && stationed.count(unit) == 0 && unit->player >= 0 &&
+               unit->player < MaxPlayers && !g_Players[unit->player].HasUnit(unit);
+    };
+    for (auto it = m_Live.begin(); it != m_Live.end();)
+    {
+        const CUnit* unit = *it;
+        const bool deleted = g_PtrGarbage.FindUnit(unit->player, unit->uniqueId) == unit;
+        m_DeletedUnits += deleted ? 1 : 0;
+        it = deleted || leavesWithItsTower(unit) ? m_Live.erase(it) : std::next(it);
+    }
+    g_PtrGarbage.Flush();
+}
+
+void CSimHarness::Tick(int32_t ticks)
+{
+    SysClock::AdvanceTestClock(TickMilliseconds * static_cast<uint32_t>(ticks));
+}
+
+std::vector<std::string> CSimHarness::CheckInvariants() const
+{
+    const SBuildings buildings;
+    Faults faults;
+    CheckMapCells(m_Live, faults);
+    CheckSightCounts(m_Live, buildings, faults);
+    CheckTypeCounts(m_Live, faults);
+    for (const CUnit* unit : m_Live)
+    {
+        CheckPointer(m_Live, unit->targetUnit, "target unit", faults);
+        CheckPointer(m_Live, unit->actionTargetUnit, "action target unit", faults);
+        CheckPointer(m_Live, unit->attacker, "attacker", faults);
+        CheckPointer(m_Live, unit->followedUnit, "followed unit", faults);
+        CheckBuildingLink(buildings, unit->targetBuilding, "target building", faults);
+        CheckBuildingLink(buildings, unit->actionTargetBuilding, "action target building", faults);
+        CheckBuildingLink(buildings, unit->targetObject, "target object", faults);
+    }
+    for (int32_t i = 0; i < g_Selection.unitCount; ++i)
+        CheckPointer(m_Live, g_Selection.units[i], "selected unit", faults);
+    CheckBuildingHolds(m_Live, buildings, faults);
+    return faults;
 }

@@ -1,15 +1,10 @@
 #pragma once
 // A small headless world for simulation tests: a land map, the range tables,
-// the type records, eight players with their unit lists, units made through
-// the players' create operations, a seeded random generator and a test
-// clock that moves 28 ms per simulation tick.  The invariant checker compares
-// the map, the sight maps, the per-type counts and every held pointer (the
-// units' links to units and buildings, the buildings' waiting units and
-// archers, the research states' buildings) with what the units, buildings
-// and players say; it returns one text per violation.
-//
-// One harness at a time: it installs itself into the process globals and
-// restores them when destroyed.
+// the type records, eight players, a seeded random generator and a test
+// clock (28 ms per simulation tick).  The invariant checker compares the
+// map, the sight maps, the per-type counts and every held pointer with what
+// the units, buildings and players say; one text per violation.  One harness
+// at a time: it installs itself into the process globals and restores them.
 
 #include <cstdint>
 #include <memory>
@@ -41,20 +36,25 @@ public:
     CPlayer& Player(int32_t index) { return g_Players[index]; }
     // A unit of the type made by the player's create operation, shown at
     // (x, y) unless x is -1; null when the player refused it.
-    CUnit* Spawn(int32_t player, int32_t unitType, int32_t x, int32_t y);
+    CUnit* Spawn(int32_t player, int32_t unitType, int32_t x, int32_t y)
+    {
+        return g_Players[player].CreateUnit(unitType, x, y);
+    }
     // Takes the unit out of its player's list, off the map and out of the
     // world, and deletes it through deferred deletion.
     void Delete(CUnit* unit);
-    void Research(int32_t player, int32_t technology, float progress = 100.0f);
-    // Advances the test clock by whole simulation ticks.
-    void Tick(int32_t ticks);
+    void Research(int32_t player, int32_t technology, float progress = 100.0f)
+    {
+        g_Players[player].technologies[technology].progress = progress;
+    }
+    void Tick(int32_t ticks);  // the test clock only
     // One game frame of that many simulation ticks: the clock moves on,
     // the simulation step runs, corpses and ruins decay, and what waits for
     // deferred deletion is deleted.
     void Frame(int32_t ticks);
-    // Deletes what waits for deferred deletion, forgetting those units.
+    // Deletes what waits for deferred deletion, counting and forgetting
+    // those units.
     void FlushDeleted();
-    // Units the harness saw deleted through deferred deletion in frames.
     int32_t DeletedUnits() const { return m_DeletedUnits; }
     // Puts a unit made by a test (a test double of a unit type) into the
     // player's list and shows it at (x, y); the harness owns it from now on.
@@ -77,21 +77,6 @@ public:
 
 private:
     class CServices;
-
-    void CheckMapCells(std::vector<std::string>& faults) const;
-    void CheckSightCounts(std::vector<std::string>& faults) const;
-    void CheckTypeCounts(std::vector<std::string>& faults) const;
-    void CheckHeldPointers(std::vector<std::string>& faults) const;
-    void CheckPointer(const CUnit* held, const char* what, std::vector<std::string>& faults) const;
-    struct SBuildings
-    {
-        std::set<const CBuilding*> standing;
-        std::set<const CBuilding*> ruins;
-    };
-    void GatherBuildings(SBuildings& buildings) const;
-    void CheckBuildingLink(const SBuildings& buildings, const CBuilding* held, const char* what,
-                           std::vector<std::string>& faults) const;
-    void CheckBuildingHolds(const SBuildings& buildings, std::vector<std::string>& faults) const;
 
     std::unique_ptr<CServices> m_Services;
     std::unique_ptr<CPlayer[]> m_Players;

@@ -13,26 +13,17 @@ void Put32(std::vector<uint8_t>& out, uint32_t value)
 
 int CTestDataFile::Add(const std::string& name, const std::string& body)
 {
-    SEntry entry;
-    entry.name = name;
-    entry.offset = DirectoryOffset();
-    entry.size = static_cast<uint32_t>(body.size());
+    m_Entries.push_back({name, DirectoryOffset(), static_cast<uint32_t>(body.size())});
     m_Bodies += body;
-    return AddEntry(entry);
-}
-
-int CTestDataFile::AddEntry(const SEntry& entry)
-{
-    m_Entries.push_back(entry);
     return static_cast<int>(m_Entries.size()) - 1;
 }
 
 std::vector<uint8_t> CTestDataFile::Build() const
 {
     std::vector<uint8_t> out;
-    Put32(out, m_HasOffsetOverride ? m_OffsetOverride : DirectoryOffset());
+    Put32(out, m_OffsetOverride.value_or(DirectoryOffset()));
     out.insert(out.end(), m_Bodies.begin(), m_Bodies.end());
-    Put32(out, m_HasCountOverride ? m_CountOverride : static_cast<uint32_t>(m_Entries.size()));
+    Put32(out, m_CountOverride.value_or(static_cast<uint32_t>(m_Entries.size())));
     for (const SEntry& entry : m_Entries)
     {
         const int length = entry.lengthByte >= 0 ? entry.lengthByte : static_cast<int>(entry.name.size()) + 1;

@@ -6,6 +6,7 @@
 // Tests can break any field to make a corrupt file.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,13 +24,11 @@ public:
 
     // Appends a body and an entry pointing at it; the entry's index.
     int Add(const std::string& name, const std::string& body);
-    // An entry with whatever fields the test sets (no body).
-    int AddEntry(const SEntry& entry);
     SEntry& Entry(int index) { return m_Entries[index]; }
 
     // Overrides for broken files.
-    void SetCountOverride(uint32_t count) { m_CountOverride = count; m_HasCountOverride = true; }
-    void SetDirectoryOffsetOverride(uint32_t offset) { m_OffsetOverride = offset; m_HasOffsetOverride = true; }
+    void SetCountOverride(uint32_t count) { m_CountOverride = count; }
+    void SetDirectoryOffsetOverride(uint32_t offset) { m_OffsetOverride = offset; }
 
     std::vector<uint8_t> Build() const;
     // The offset at which Build puts the directory.
@@ -38,10 +37,8 @@ public:
 private:
     std::string m_Bodies;
     std::vector<SEntry> m_Entries;
-    uint32_t m_CountOverride = 0;
-    bool m_HasCountOverride = false;
-    uint32_t m_OffsetOverride = 0;
-    bool m_HasOffsetOverride = false;
+    std::optional<uint32_t> m_CountOverride;
+    std::optional<uint32_t> m_OffsetOverride;
 };
 
 // Little-endian 32-bit value at `offset` of a byte string.

@@ -5,9 +5,7 @@
 #include "core/C_Config.h"
 #include "core/C_LogFile.h"
 
-CTestLog::CTestLog()
-    : m_Path(m_Folder / "test.log")
-    , m_PreviousLogging(g_Config.logging)
+CTestLog::CTestLog() : m_Path(m_Folder / "test.log"), m_PreviousLogging(g_Config.logging)
 {
     g_Config.logging = 1;
     g_Log.Create(m_Path.c_str());
@@ -16,16 +14,6 @@ CTestLog::CTestLog()
 CTestLog::~CTestLog()
 {
     g_Config.logging = m_PreviousLogging;
-}
-
-std::string CTestLog::Contents() const
-{
-    return CScratchFolder::ReadFile(m_Path);
-}
-
-std::vector<std::string> CTestLog::Lines() const
-{
-    return SplitLines(Contents());
 }
 
 std::vector<std::string> CTestLog::SplitLines(const std::string& text)
@@ -37,11 +25,6 @@ std::vector<std::string> CTestLog::SplitLines(const std::string& text)
     if (start < text.size())
         lines.push_back(text.substr(start));
     return lines;
-}
-
-bool CTestLog::Contains(const std::string& line) const
-{
-    return Count(line) > 0;
 }
 
 int CTestLog::Count(const std::string& line) const

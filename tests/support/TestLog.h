@@ -15,11 +15,11 @@ public:
 
     const std::string& Path() const { return m_Path; }
     // The log's lines without their CR LF.
-    std::vector<std::string> Lines() const;
+    std::vector<std::string> Lines() const { return SplitLines(Contents()); }
     // The whole file as bytes.
-    std::string Contents() const;
+    std::string Contents() const { return CScratchFolder::ReadFile(m_Path); }
     // True when some line equals `line`.
-    bool Contains(const std::string& line) const;
+    bool Contains(const std::string& line) const { return Count(line) > 0; }
     // How many lines equal `line`.
     int Count(const std::string& line) const;
     // Empties the log.

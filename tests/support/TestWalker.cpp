@@ -33,9 +33,8 @@ void CTestWalker::onPerformAction()
 
 void CTestWalker::onMoveEnd()
 {
-    ++moveEndCalls;
     // Cleared so that the action buffer keeps the deadline of the retry.
     performed = 0;
     orderState = 1;
-    deadline = SysClock::TickCount() + RetryMilliseconds;
+    deadline = SysClock::TickCount() + 500;
 }

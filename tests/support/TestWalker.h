@@ -1,8 +1,8 @@
 #pragma once
-// A foot soldier whose type behaviour is only the walking part of the
+// A foot soldier whose type behaviour is only the walking of the
 // shared melee behaviour: a reached order stops it (a patrol turns round),
 // an unreached one asks for a path, a failed search tries again 500 ms
-// later.  It counts the calls the action buffer makes into the type.
+// later.  It counts the actions the action buffer asks of it.
 
 #include <cstdint>
 
@@ -11,8 +11,6 @@
 class CTestWalker : public CUnitOfType
 {
 public:
-    static constexpr uint32_t RetryMilliseconds = 500;
-
     // A warrior of the given speed in blocks per tick.
     explicit CTestWalker(float blocksPerTick);
 
@@ -26,5 +24,4 @@ public:
     // Set before the unit is shown: the sight radius instead of the type's.
     int32_t sightOverride = -1;
     int32_t performCalls = 0;
-    int32_t moveEndCalls = 0;
 };

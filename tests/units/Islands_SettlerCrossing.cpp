@@ -4,13 +4,37 @@
 // ship without touching anyone ashore.  Every frame is one tick followed by
 // the world's invariant check.
 
-#include "Islands_World.h"
 #include "TransportShip_Fixture.h"
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "effects/C_Particles.h"
 #include "units/C_UnitActionBuffer.h"
+#include "world/C_GameMap.h"
+
+// Two islands across a strait on the harness map: island A (region 1) is
+// x 0..9, the strait (region 3) x 10..33 and island B (region 2) x 34 to
+// the map's edge.
+namespace TwoIslands
+{
+constexpr int32_t StraitWest = 10;
+constexpr int32_t StraitEast = 34;
+constexpr int32_t RegionA = 1;
+constexpr int32_t RegionB = 2;
+constexpr int32_t RegionStrait = 3;
+
+inline void Lay(int32_t waterLevel)
+{
+    for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
+        for (int32_t bx = 0; bx < g_GameMap.GetWidth(); ++bx)
+        {
+            SMapBlock& block = g_GameMap.Block(bx, by);
+            const bool strait = bx >= StraitWest && bx < StraitEast;
+            block.waterLevel = static_cast<uint16_t>(strait ? waterLevel : 0);
+            block.regionId = static_cast<uint16_t>(bx < StraitWest ? RegionA : (strait ? RegionStrait : RegionB));
+        }
+}
+}  // namespace TwoIslands
 
 namespace
 {

@@ -57,7 +57,6 @@ protected:
         return ship == nullptr || std::count(cargo.begin(), cargo.end(), nullptr) > 0 ? nullptr : ship;
     }
 
-    static int32_t CountSent(int32_t command) { return SentCommands(command); }
     void ExpectSound() const { ExpectWorldSound(world); }
 
     CSimHarness world;

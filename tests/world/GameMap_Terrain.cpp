@@ -134,18 +134,6 @@ TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndF
     EXPECT_EQ(g_GameMap.minimapOverlay->format, CTexture::FormatA1R5G5B5);
 }
 
-TEST_F(GameMapLife, GroundTextureBeyondTheThemeIsItsLastAndNamesAreFoundInAnyCase)
-{
-    MakeThemeFile("winter", "Terrain/Themes/winter.theme");
-    ASSERT_TRUE(g_GameMap.NewMap(32, 32, 99, 1));
-    EXPECT_EQ(g_GameMap.cornerTextures[0], 3);
-    EXPECT_EQ(g_GameMap.Block(5, 5).mixPasses[0].texture, 3);
-    for (const auto& [name, index] : {std::pair{"snow", 0}, {"ICE", 1}, {"Frozen DIRT", 3}, {"grass", -1}})
-        EXPECT_EQ(g_GameMap.FindThemeTexture(name), index) << name;
-    ASSERT_TRUE(g_GameMap.NewMap(32, 32, -7, 1));
-    EXPECT_EQ(g_GameMap.cornerTextures[0], 0);
-}
-
 TEST_F(GameMapLife, RefusedNewMapLeavesThePresentMap)
 {
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 1, 0));

@@ -17,6 +17,7 @@
 #include "core/C_File.h"
 #include "core/C_LogFile.h"
 #include "media/C_SaveStream.h"
+#include "tests/support/MemorySaveStream.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
@@ -79,47 +80,17 @@ public:
     explicit WorldLog(const WorldFolder&) {}
 
     bool Has(const std::string& wanted) const { return Contains(wanted); }
-    bool HasStart(const std::string& wanted) const
-    {
-        for (const std::string& line : Lines())
-            if (line.compare(0, wanted.size(), wanted) == 0)
-                return true;
-        return false;
-    }
 };
 
-// A save stream over a byte vector, bounded as the game's stream is.
-class MemorySaveStream : public CSaveStream
+// The support stream over a byte vector, as the world's saved sections use.
+class MemorySaveStream : public CMemorySaveStream
 {
 public:
     MemorySaveStream() = default;
-    explicit MemorySaveStream(std::vector<uint8_t> bytes) : m_Bytes(std::move(bytes)) {}
+    explicit MemorySaveStream(const std::vector<uint8_t>& bytes)
+        : CMemorySaveStream(std::string(bytes.begin(), bytes.end())) {}
 
-    int Write(const void* data, int count) override
-    {
-        const auto* p = static_cast<const uint8_t*>(data);
-        m_Bytes.insert(m_Bytes.end(), p, p + count);
-        return count;
-    }
-    int Read(void* data, int count) override
-    {
-        const size_t taken = std::min(m_Bytes.size() - m_Pos, size_t(count));
-        std::memset(data, 0, size_t(count));
-        std::copy_n(m_Bytes.begin() + std::ptrdiff_t(m_Pos), taken, static_cast<uint8_t*>(data));
-        m_Pos += taken;
-        m_Error = m_Error || taken < size_t(count);
-        return int(m_Pos);
-    }
-    bool HasError() const override { return m_Error; }
-    void SetError() override { m_Error = true; }
-
-    const std::vector<uint8_t>& Bytes() const { return m_Bytes; }
-    size_t Position() const { return m_Pos; }
-
-private:
-    std::vector<uint8_t> m_Bytes;
-    size_t m_Pos = 0;
-    bool m_Error = false;
+    std::vector<uint8_t> Bytes() const { return {CMemorySaveStream::Bytes().begin(), CMemorySaveStream::Bytes().end()}; }
 };
 
 // Little-endian bytes of a theme file, laid out as the game reads it.

@@ -1,0 +1,492 @@
+// Saves that are cut short, damaged or hold a value the game cannot take are
+// refused, and the running game goes on exactly as it was: a damaged file
+// before anything is touched, a bad section after the half-loaded world has
+// been taken apart again and the running game brought back.
+
+#include <functional>
+
+#include "buildings/C_BuildingTower.h"
+#include "core/C_Config.h"
+#include "tests/game/SaveGameWorld.h"
+#include "tests/support/ScratchFolder.h"
+#include "units/C_Unit_TransportShip.h"
+#include "world/C_Technology.h"
+
+namespace
+{
+std::vector<uint8_t> Cut(std::vector<uint8_t> file, size_t bytes)
+{
+    file.resize(file.size() - bytes);
+    return file;
+}
+}  // namespace
+
+class CtrlGameSaveRefusal : public SaveGameWorld
+{
+protected:
+    void SetUp() override
+    {
+        BuildSmallGame();
+        m_Before = CSaveGameRun::SaveDrawn();
+        ASSERT_FALSE(m_Before.empty());
+        m_PayloadAt = CSaveGameRun::PayloadOffset(m_Before);
+    }
+
+    // The save with the 32-bit field (or the byte) at that payload offset
+    // changed, its CRC-32 made to match.
+    std::vector<uint8_t> WithField(size_t payloadOffset, uint32_t value) const
+    {
+        std::vector<uint8_t> file = m_Before;
+        CSaveGameRun::PutU32At(file, m_PayloadAt + payloadOffset, value);
+        return CSaveGameRun::WithMatchingCrc(file);
+    }
+    std::vector<uint8_t> WithByte(size_t payloadOffset, uint8_t value) const
+    {
+        std::vector<uint8_t> file = m_Before;
+        file.at(m_PayloadAt + payloadOffset) = value;
+        return CSaveGameRun::WithMatchingCrc(file);
+    }
+
+    std::vector<uint8_t> m_Before;
+    size_t m_PayloadAt = 0;
+};
+
+TEST_F(CtrlGameSaveRefusal, DamagedFilesAreRefusedBeforeTheGameIsTouched)
+{
+    CUnit* const listed = World().Player(0).units[0];
+    std::vector<uint8_t> flipped = m_Before;
+    flipped[m_PayloadAt + 100] ^= 0x10;
+    std::vector<uint8_t> otherVersion = m_Before;
+    CSaveGameRun::PutU32At(otherVersion, 16, 0x01010005);
+    for (const std::vector<uint8_t>& file : {Cut(m_Before, 1), Cut(m_Before, m_Before.size() / 2),
+                                             Cut(m_Before, m_Before.size() - 10), flipped, otherVersion, {}})
+    {
+        EXPECT_FALSE(CSaveGameRun::Load(file));
+        // The very objects are still there: nothing was taken apart.
+        EXPECT_EQ(World().Player(0).units[0], listed);
+        EXPECT_TRUE(CSaveGameRun::SaveDrawn() == m_Before);
+    }
+}
+
+TEST_F(CtrlGameSaveRefusal, BadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
+{
+    const std::vector<uint8_t> payload = CSaveGameRun::Payload(m_Before);
+    const size_t controller = ControllerAt(payload);
+    const size_t localPlayer = controller + ControllerBytes;
+    // From the objectives' game file on: its text, the empty profile name,
+    // the selection with the nine groups (the second holding one unit) and
+    // the option bytes.
+    const std::string text = LE32(uint32_t(std::string("Maps\\Small.world").size() + 1)) + "Maps\\Small.world";
+    const size_t textAt = size_t(std::search(payload.begin(), payload.end(), text.begin(), text.end()) -
+                                 payload.begin());
+    const size_t profile = textAt + text.size() + 1;
+    const size_t selection = profile + 2;
+    const size_t selectedUnit = selection + 4;
+    const size_t secondGroup = selectedUnit + 4 + 4 + 4;
+    const size_t options = secondGroup + 4 + 4 + 7 * 4;
+    ASSERT_EQ(CSaveGameRun::U32At(payload, selection), 1u);
+    ASSERT_EQ(CSaveGameRun::U32At(payload, secondGroup), 1u);
+    // The particles right before the map: one corpse, no ruin, no fire, no
+    // emitter, the next handle, one marker, no shot.
+    const size_t map = payload.size() - MapBytes(CSimHarness::DefaultMapSide);
+    const size_t particles = map - (4 + 8 + 4 + 4 + 4 + 4 + 4 + 12 + 4);
+    ASSERT_EQ(CSaveGameRun::U32At(payload, particles), 1u);
+    // The first group names the second group's unit as well.
+    std::vector<uint8_t> twice = m_Before;
+    twice.insert(twice.begin() + std::ptrdiff_t(m_PayloadAt + secondGroup - 4), 4, 0);
+    CSaveGameRun::PutU32At(twice, m_PayloadAt + secondGroup - 4, 1);
+    CSaveGameRun::PutU32At(twice, m_PayloadAt + secondGroup, CSaveGameRun::U32At(payload, secondGroup + 4));
+    std::vector<uint8_t> longer = m_Before;
+    longer.push_back(0);
+
+    const std::string refused = "Save game refused: ";
+    const std::string selectionRejected = "Selection section of the saved game rejected: ";
+    const std::string badTimer = refused + "bad pause flag or timer record";
+    const std::string badLocal = refused + "the local player's index is out of range";
+    const std::string badOption = refused + "an option byte is not 0 or 1";
+    const struct
+    {
+        std::vector<uint8_t> file;
+        std::string line;
+    } cases[] = {
+        {CSaveGameRun::WithMatchingCrc(Cut(m_Before, 1)), ""},
+        {CSaveGameRun::WithMatchingCrc(Cut(m_Before, payload.size() / 2)), ""},
+        // Inside the last object's state: the objects made so far go again.
+        {CSaveGameRun::WithMatchingCrc(Cut(m_Before, payload.size() - controller + 3)), ""},
+        {CSaveGameRun::WithMatchingCrc(longer), refused + "bytes are left over behind the map"},
+        {WithField(0, 0x7FFFFFFF), refused + "the reference count is out of range"},
+        // The first entry's kind, then its player and type.
+        {WithField(4, 7), ""},
+        {WithField(8, 9), refused + "a unit's player index is out of range"},
+        {WithField(12, 99), refused + "a unit of an unknown type"},
+        {WithByte(controller, 2), badTimer},
+        {WithByte(controller + 1, 2), badTimer},
+        {WithField(controller + 2, 0xFFFFFFFF), badTimer},
+        {WithField(localPlayer, 8), badLocal},
+        {WithField(localPlayer, 0xFFFFFFFF), badLocal},
+        {WithField(localPlayer + 4, 0), "Objectives section of the saved game rejected: unknown game mode"},
+        {WithField(textAt, 0), "Objectives section of the saved game rejected: bad text length"},
+        {WithByte(profile, 200), ""},
+        {WithField(selection, 26), selectionRejected + "bad unit count"},
+        {WithField(selectedUnit, 60000), selectionRejected + "a selected unit is unknown"},
+        {WithField(selectedUnit + 4, 60000), selectionRejected + "the selected building is unknown"},
+        {WithField(secondGroup, 2049), selectionRejected + "bad group size"},
+        {WithField(secondGroup + 4, 60000), selectionRejected + "a group's unit is unknown"},
+        {CSaveGameRun::WithMatchingCrc(twice), selectionRejected + "a unit is in two groups"},
+        {WithByte(options, 2), badOption},
+        {WithByte(options + 1, 7), badOption},
+        // Entry 0 of the table is player 0's first unit, which is alive.
+        {WithField(particles + 4, 0), refused + "a corpse holds a living unit"},
+        {WithField(particles + 8, 0), "Particles section of the saved game rejected: a corpse's time is out of range"},
+        {WithField(particles + 12, 1), ""},
+        {WithField(map + 4, 300), "Map section of the saved game rejected (bad theme or size)"},
+    };
+    for (const auto& entry : cases)
+    {
+        SCOPED_TRACE(entry.line);
+        m_Log.Clear();
+        EXPECT_FALSE(CSaveGameRun::Load(entry.file));
+        EXPECT_TRUE(CSaveGameRun::SaveDrawn() == m_Before) << "the running game changed";
+        EXPECT_TRUE(entry.line.empty() || m_Log.Contains(entry.line));
+        EXPECT_FALSE(m_Log.Contains("#DEBUG: The running game could not be restored after a failed load"));
+    }
+}
+
+TEST_F(CtrlGameSaveRefusal, SaveFileOnDiskLoadsBackAndAMissingOneIsRefused)
+{
+    CScratchFolder folder;
+    const std::string path = folder / "Small.save";
+    ASSERT_TRUE(g_CtrlGame.SaveGame(path.c_str()));
+    const std::string written = CScratchFolder::ReadFile(path);
+    EXPECT_TRUE(std::vector<uint8_t>(written.begin(), written.end()) == m_Before);
+    EXPECT_TRUE(g_CtrlGame.LoadGame(path.c_str()));
+    EXPECT_TRUE(CSaveGameRun::SaveDrawn() == m_Before);
+
+    CUnit* const listed = World().Player(0).units[0];
+    EXPECT_FALSE(g_CtrlGame.LoadGame((folder / "Missing.save").c_str()));
+    g_Config.languageFolder = "German\\";
+    EXPECT_FALSE(g_CtrlGame.LoadGame(path.c_str()));
+    EXPECT_EQ(World().Player(0).units[0], listed);
+}
+
+// A running game that does not read back (here a unit healthier than any
+// save may hold) cannot come back after a refused load: the log says that
+// the game has ended, nothing of either game is left, and the empty world
+// still runs and takes a sound save.
+TEST_F(CtrlGameSaveRefusal, ARunningGameThatDoesNotReadBackEndsWithAClearLine)
+{
+    std::vector<uint8_t> longer = m_Before;
+    longer.push_back(0);
+    m_Units[0]->health = 150.0f;
+    EXPECT_FALSE(CSaveGameRun::Load(CSaveGameRun::WithMatchingCrc(longer)));
+    EXPECT_TRUE(m_Log.Contains("Save game refused; the running game could not be brought back and has ended"));
+    EXPECT_FALSE(m_Log.Contains("Save game refused; the running game goes on"));
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        EXPECT_EQ(World().Player(p).unitCount + World().Player(p).buildingCount, 0);
+    EXPECT_EQ(g_Particles.GetCorpseCount(), 0);
+    EXPECT_EQ(g_Selection.unitCount, 0);
+    Play(1);
+    EXPECT_TRUE(CSaveGameRun::Load(m_Before));
+}
+
+TEST(CtrlGameSaveWithoutAGame, SavingIsRefusedWithALine)
+{
+    CTestLog log;
+    CScratchFolder folder;
+    EXPECT_FALSE(g_CtrlGame.SaveGame((folder / "none.save").c_str()));
+    EXPECT_TRUE(log.Contains("Save game refused: no game is running"));
+    EXPECT_FALSE(CScratchFolder::Exists(folder / "none.save"));
+}
+
+using CtrlGameSave = SaveGameWorld;
+
+// A tower deletes its archers with itself and a building its waiting unit;
+// taking the running game apart must not delete them a second time.
+TEST_F(CtrlGameSave, LoadingOverMannedTowersFreesEveryObjectOnce)
+{
+    ASSERT_NE(World().Spawn(1, UNIT_WARRIOR, 10, 10), nullptr);
+    const std::vector<uint8_t> plain = CSaveGameRun::Save();
+    auto* tower = dynamic_cast<CBuildingTower*>(World().Player(0).CreateBuilding(CastTower, 20, 20));
+    ASSERT_NE(tower, nullptr);
+    ASSERT_TRUE(tower->AddArcher(0));
+    ASSERT_TRUE(tower->AddArcher(1));
+    CBuilding* smithy = World().Player(0).CreateBuilding(CastBlacksmith, 30, 30);
+    ASSERT_NE(smithy, nullptr);
+    smithy->productionUnit = World().Spawn(0, UNIT_WARRIOR, -1, -1);
+    ASSERT_NE(smithy->productionUnit, nullptr);
+
+    ASSERT_TRUE(CSaveGameRun::Load(plain));
+    EXPECT_EQ(World().Player(0).unitCount, 0);
+    EXPECT_EQ(World().Player(0).towerArchers.GetCount(), 0);
+    EXPECT_EQ(World().Player(1).unitCount, 1);
+}
+
+// Where each section of a save lies, worked out by hand for a small game on
+// a 32 x 32 map without objects: the table, the controller's pause flag and
+// timers, the local player, the objectives, the profile, the selection and
+// the options at fixed places; the eight players behind them in order; the
+// particles right before the map, which fills the end.
+namespace
+{
+constexpr int32_t kSide = 32;
+
+std::string Bytes(const std::vector<uint8_t>& payload, size_t at, size_t count)
+{
+    return std::string(payload.begin() + std::ptrdiff_t(at), payload.begin() + std::ptrdiff_t(at + count));
+}
+
+std::string Text32(const std::string& text)
+{
+    return LE32(uint32_t(text.size() + 1)) + text + std::string(1, '\0');
+}
+}  // namespace
+
+class CtrlGameSaveLayout : public SaveGameWorld
+{
+protected:
+    CtrlGameSaveLayout() : SaveGameWorld(kSide) {}
+
+    void SetUp() override
+    {
+        g_CtrlGame.paused = 1;
+        for (CtrlTimer& timer : g_D3D8Game.timers)
+            timer = CtrlTimer{0, 0, 0};
+        g_D3D8Game.timers[0] = CtrlTimer{1, 4, 3};
+        g_D3D8Game.timers[MarkedTimer] = CtrlTimer{1, MarkReload, MarkCounter};
+        g_MissionObjectives.gameMode = CMissionObjectives::ModeScenario;
+        g_MissionObjectives.campaignId = 5;
+        g_MissionObjectives.scenarioId = 7;
+        CMissionObjectives::SObjective objective;
+        objective.value = 9;
+        objective.flag = 1;
+        objective.text = "Hold";
+        objective.hint = "H";
+        g_MissionObjectives.objectives.Add(objective);
+        g_MissionObjectives.objectivesHint = "Go";
+        g_MissionObjectives.dialogEvents.Add(CMissionObjectives::SDialogEvent{4});
+        g_MissionObjectives.gameFile = "Maps\\a.world";
+        // Two profiles without results, the second current.
+        std::string profiles = "V2KRNplprofiles1" + LE32(2) + LE32(1);
+        for (const std::string name : {"Ann", "Bob"})
+            profiles += std::string(1, char(name.size())) + name + std::string(1, '\0') + LE32(0);
+        profiles += LE32(ReferenceCrc32(profiles));
+        ASSERT_TRUE(g_PlayerProfiles.LoadFromMemory(reinterpret_cast<const uint8_t*>(profiles.data()),
+                                                    int(profiles.size()), "players.prf"));
+        g_Config.fogOfWar = 1;
+        for (int32_t p = 0; p < MaxPlayers; ++p)
+            World().Player(p).name = CString("P") + char('0' + p);
+        g_Particles.AddMinimapMarker(3, 4, 0xFF0000);
+    }
+};
+
+TEST_F(CtrlGameSaveLayout, SectionsLieWhereTheirSizesPutThem)
+{
+    const std::vector<uint8_t> payload = CSaveGameRun::Payload(CSaveGameRun::Save());
+    ASSERT_GT(payload.size(), 1000u);
+
+    std::string timers = std::string(1, '\1') + LE32(4) + LE32(3);
+    for (int32_t i = 1; i < MarkedTimer; ++i)
+        timers += std::string(9, '\0');
+    timers += std::string(1, '\1') + LE32(uint32_t(MarkReload)) + LE32(uint32_t(MarkCounter));
+    const std::string objectives = LE32(2) + LE32(0) + LE32(0) + LE32(5) + LE32(7) + LE32(1) + LE32(9) +
+                                   std::string(1, '\1') + Text32("Hold") + Text32("H") + Text32("Go") + LE32(1) +
+                                   LE32(4) + std::string("\1\0\0", 3) + Text32("Maps\\a.world");
+    const std::string profile = std::string("\3Bob", 4) + std::string(1, '\0');
+    std::string selection = LE32(0) + LE32(0xFFFFFFFF);
+    for (int32_t group = 1; group <= ControlGroupCount; ++group)
+        selection += LE32(0);
+    const std::string options = std::string("\1\0", 2);
+    const std::string head = LE32(0) + std::string(1, '\1') + timers + LE32(0) + objectives + profile + selection +
+                             options;
+    EXPECT_EQ(Bytes(payload, 0, head.size()), head);
+
+    // Each player's section opens with its name.
+    size_t player = head.size();
+    EXPECT_EQ(Bytes(payload, player, 7), Text32("P0"));
+    for (int32_t p = 1; p < MaxPlayers; ++p)
+    {
+        const std::string name = Text32(std::string("P") + char('0' + p));
+        const auto next = std::search(payload.begin() + std::ptrdiff_t(player + 1), payload.end(), name.begin(),
+                                      name.end());
+        EXPECT_GT(size_t(next - payload.begin()), player) << p;
+        player = size_t(next - payload.begin());
+    }
+
+    const size_t map = payload.size() - MapBytes(kSide);
+    const std::string particles = LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(1) + LE32(3) + LE32(4) +
+                                  LE32(0xFF0000) + LE32(0);
+    EXPECT_GT(map - particles.size(), player);
+    EXPECT_EQ(Bytes(payload, map - particles.size(), particles.size()), particles);
+    EXPECT_EQ(Bytes(payload, map, 12), LE32(0xFFFFFFFF) + LE32(kSide) + LE32(kSide));
+}
+
+TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
+{
+    const std::vector<uint8_t> file = CSaveGameRun::Save();
+    g_PlayerProfiles.current = 0;
+    g_CtrlGame.paused = 0;
+    g_Config.fogOfWar = 0;
+    g_MissionObjectives.objectives.Clear();
+    ASSERT_TRUE(CSaveGameRun::Load(file));
+    EXPECT_EQ(g_PlayerProfiles.GetCurrent(), 1);
+    EXPECT_EQ(g_CtrlGame.paused, 1);
+    EXPECT_EQ(g_Config.fogOfWar, 1);
+    EXPECT_EQ(g_D3D8Game.timers[0].counter, 3);
+    ASSERT_EQ(g_MissionObjectives.objectives.GetCount(), 1);
+    EXPECT_STREQ(g_MissionObjectives.objectives[0].text.GetBuffer(), "Hold");
+    EXPECT_STREQ(g_MissionObjectives.gameFile.GetBuffer(), "Maps\\a.world");
+
+    // Without a profile of that name no profile is current.
+    g_PlayerProfiles.Clear();
+    ASSERT_TRUE(CSaveGameRun::Load(file));
+    EXPECT_EQ(g_PlayerProfiles.GetCurrent(), CPlayerProfiles::kNoProfile);
+}
+
+// A save whose link names a corpse, a ruin, a dying unit or a unit that a
+// building or a ship holds is refused with a line naming the link, and the
+// running game goes on as it was.  Each bad save is written by the game's
+// own writer from the running game given that one bad link.
+namespace
+{
+constexpr int32_t TowerX = 30;
+constexpr int32_t TowerY = 10;
+constexpr int32_t WorkshopX = 36;
+constexpr int32_t WorkshopY = 20;
+constexpr int32_t ShipPlayer = 0;
+constexpr int32_t DyingPlayer = 3;
+
+// The objects of the game, looked up afresh after every load.
+struct SObjects
+{
+    CUnit* living;
+    CUnit* enemy;
+    CUnit* corpse;
+    CUnit* dying;
+    CUnit* waiting;
+    CUnit* carried;
+    CUnit* archer;
+    CUnitTransportShip* ship;
+    CBuilding* workshop;
+    CBuilding* smithy;
+    CBuilding* ruin;
+};
+
+CUnit* FirstOfType(int32_t player, int32_t type)
+{
+    const CPlayer& owner = g_Players[player];
+    for (int32_t i = 0; i < owner.unitCount; ++i)
+        if (owner.units[i]->GetCastID() == type)
+            return owner.units[i];
+    return nullptr;
+}
+
+SObjects Find()
+{
+    std::vector<CUnit*> corpses;
+    std::vector<CBuilding*> ruins;
+    g_Particles.GetHeldObjects(corpses, ruins);
+    auto* ship = dynamic_cast<CUnitTransportShip*>(FirstOfType(ShipPlayer, UNIT_TRANSPORTSHIP));
+    CBuilding* workshop = g_GameMap.Block(WorkshopX, WorkshopY).building;
+    auto* tower = dynamic_cast<CBuildingTower*>(g_GameMap.Block(TowerX, TowerY).building);
+    return {g_Players[0].units[0], g_Players[1].units[0], corpses.at(0), FirstOfType(DyingPlayer, UNIT_WARRIOR),
+            workshop->productionUnit, ship->GetCargo(0), tower->archers[0], ship, workshop,
+            g_GameMap.Block(20, 30).building, ruins.at(0)};
+}
+}  // namespace
+
+using CtrlGameSaveLinks = SaveGameWorld;
+
+// The small game with a manned tower, a workshop (a blacksmith) holding a
+// waiting unit, a ship with a unit aboard, a dying unit and a ruin.
+TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
+{
+    BuildSmallGame();
+    CPlayer& own = World().Player(0);
+    auto* tower = dynamic_cast<CBuildingTower*>(own.CreateBuilding(CastTower, TowerX, TowerY));
+    ASSERT_NE(tower, nullptr);
+    ASSERT_TRUE(tower->AddArcher(own.NextUnitId(0)));
+    ASSERT_TRUE(tower->AddArcher(own.NextUnitId(0)));
+    CBuilding* workshop = own.CreateBuilding(CastBlacksmith, WorkshopX, WorkshopY);
+    ASSERT_NE(workshop, nullptr);
+    workshop->productionUnit = World().Spawn(0, UNIT_WARRIOR, -1, -1);
+    ASSERT_NE(workshop->productionUnit, nullptr);
+    auto* ship = dynamic_cast<CUnitTransportShip*>(World().Spawn(ShipPlayer, UNIT_TRANSPORTSHIP, 40, 40));
+    CUnit* passenger = World().Spawn(ShipPlayer, UNIT_WARRIOR, 36, 44);
+    ASSERT_TRUE(ship != nullptr && passenger != nullptr);
+    passenger->ShowUnit(false);
+    ASSERT_TRUE(ship->AcceptGarrison(passenger));
+    CUnit* dying = World().Spawn(DyingPlayer, UNIT_WARRIOR, 4, 40);
+    ASSERT_NE(dying, nullptr);
+    dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
+    ASSERT_TRUE(dying->IsDying());
+    CBuilding* house = World().Player(DyingPlayer).CreateBuilding(CastHouse, 40, 4);
+    ASSERT_NE(house, nullptr);
+    house->Destroy(false);
+    const std::vector<uint8_t> sound = CSaveGameRun::SaveDrawn();
+
+    const struct
+    {
+        std::function<void(SObjects&)> breakLink;
+        const char* fault;
+    } cases[] = {
+        {[](SObjects& o) { o.living->followedUnit = o.corpse; }, "a unit's followed unit is no living unit"},
+        {[](SObjects& o) { o.living->attacker = o.dying; }, "a unit's attacker is no living unit"},
+        {[](SObjects& o) { o.living->targetUnit = o.waiting; }, "a unit's target unit is no living unit"},
+        {[](SObjects& o) { o.living->actionTargetUnit = o.carried; },
+         "a unit's action target unit is no living unit"},
+        {[](SObjects& o) { o.enemy->targetBuilding = o.ruin; }, "a unit's target building is no standing building"},
+        {[](SObjects& o) { o.enemy->actionTargetBuilding = o.ruin; },
+         "a unit's action target building is no standing building"},
+        {[](SObjects& o) { o.enemy->targetObject = o.ruin; }, "a unit's target object is no standing building"},
+        {[](SObjects& o) { o.archer->targetUnit = o.corpse; }, "a unit's target unit is no living unit"},
+        {[](SObjects& o) { o.dying->attacker = o.corpse; }, "a unit's attacker is no living unit"},
+        {[](SObjects& o) { o.corpse->targetUnit = o.living; }, "a corpse keeps a link to another object"},
+        {[](SObjects& o) { g_Selection.units[0] = o.dying; }, "a selected unit is no living unit"},
+        {[](SObjects& o) { g_GameMap.Block(1, 1).unit = o.living; },
+         "a map block names a unit that does not stand there"},
+        {[](SObjects& o) { g_GameMap.Block(1, 1).building = o.smithy; },
+         "a map block names a building that does not stand there"},
+        {[](SObjects& o) { o.workshop->productionUnit = o.corpse; },
+         "a building's production unit is no waiting unit of its owner"},
+        {[](SObjects& o) { o.workshop->productionUnit = o.living; },
+         "a building's production unit is no waiting unit of its owner"},
+        {[](SObjects& o) { o.smithy->productionUnit = o.waiting; }, "a production unit waits in two buildings"},
+        {[](SObjects& o) { o.ruin->productionUnit = o.waiting; }, "a ruin holds a production unit"},
+        {[](SObjects& o) { ASSERT_TRUE(o.ship->AcceptGarrison(o.waiting)); },
+         "a ship's cargo is no living unit off the map"},
+        {[this](SObjects& o) {
+             auto* second = dynamic_cast<CUnitTransportShip*>(World().Spawn(ShipPlayer, UNIT_TRANSPORTSHIP, 40, 30));
+             ASSERT_NE(second, nullptr);
+             ASSERT_TRUE(second->AcceptGarrison(o.carried));
+         },
+         "a unit is carried by two ships"},
+        {[](SObjects& o) {
+             o.archer->health = 0.0f;
+             o.archer->animType = ANIM_DIE;
+         },
+         "a tower archer is dying"},
+        {[this](SObjects& o) { World().Player(0).technologies[5].researchingBuilding = o.smithy; },
+         "a research names a building that does not research it"},
+        {[this](SObjects& o) {
+             World().Player(DyingPlayer).technologies[5].researchingBuilding = o.ruin;
+             o.ruin->research = &World().Player(DyingPlayer).technologies[5];
+         },
+         "a research names a building that does not research it"},
+    };
+    for (const auto& entry : cases)
+    {
+        SCOPED_TRACE(entry.fault);
+        // The bad link saved; then, from the sound game, the bad save is
+        // refused with the line and leaves the game as it was.
+        SObjects objects = Find();
+        entry.breakLink(objects);
+        const std::vector<uint8_t> bad = CSaveGameRun::Save();
+        ASSERT_TRUE(CSaveGameRun::Load(sound));
+        const std::vector<uint8_t> running = CSaveGameRun::SaveDrawn();
+        m_Log.Clear();
+        EXPECT_FALSE(CSaveGameRun::Load(bad));
+        EXPECT_TRUE(m_Log.Contains(std::string("Save game refused: ") + entry.fault));
+        EXPECT_TRUE(m_Log.Contains("Save game refused; the running game goes on"));
+        EXPECT_TRUE(CSaveGameRun::SaveDrawn() == running);
+    }
+}
