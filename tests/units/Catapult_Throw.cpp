@@ -105,6 +105,19 @@ TEST(CatapultThrow, OnASlopeTheStoneLeavesFromTheTiltedMachine)
     EXPECT_NEAR(catapult->releaseY, -6.4f * std::cos(f) / 32.0f, 1e-3f);
 }
 
+TEST(CatapultThrow, ATargetThreeBlocksAwayIsNotThrownAtUntilTheCatapultBacksOff)
+{
+    CMeleeWorld siege;
+    CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
+    CUnit* warrior = siege.Spawn(Enemy, UNIT_WARRIOR, CentreBlock + 3, CentreBlock, STANCE_STAND_GROUND);
+    ASSERT_TRUE(catapult != nullptr && warrior != nullptr);
+    catapult->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_ATTACK);
+    ASSERT_GT(siege.FramesUntil(1500, [] { return !g_Particles.GetProjectiles().empty(); }), 0);
+    EXPECT_NE(catapult->x, CatapultTile);
+    EXPECT_GE(catapult->BlocksTo(warrior->GetCentreCellX(), warrior->GetCentreCellY()), 4);
+    EXPECT_EQ(siege.firstFault, "");
+}
+
 TEST(CatapultThrow, AnAutomaticAttackStrikesTheEnemyNeverTheCatapultsOwnTile)
 {
     CMeleeWorld siege;

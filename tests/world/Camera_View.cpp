@@ -112,6 +112,36 @@ TEST_F(CameraView, TheListEqualsABruteForceScanFor200Cameras)
     EXPECT_EQ(g_GameMap.visibleBlockCount, 0);
 }
 
+TEST_F(CameraView, TheMinimapCornersStandForTheMapCornersByHeading)
+{
+    g_GameMap.height = 32;
+    const int32_t diamond[4][2] = {{129, 60}, {258, 135}, {129, 210}, {0, 135}};
+    const float mapCorner[4][2] = {{0, 0}, {64, 0}, {64, 32}, {0, 32}};
+    // The diamond corner of map corner (0, 0) per heading; the others follow clockwise.
+    for (auto [heading, origin] : {std::pair{0.0f, 0}, {320.0f, 0}, {90.0f, 3}, {180.0f, 2}, {270.0f, 1}})
+    {
+        g_GameMap.cameraHeading = heading;
+        for (int32_t k = 0; k < 4; ++k)
+        {
+            float x = -1.0f, y = -1.0f;
+            const int32_t* pixel = diamond[(origin + k) % 4];
+            ASSERT_TRUE(g_GameMap.MinimapToMap(pixel[0], pixel[1], &x, &y));
+            EXPECT_NEAR(x, mapCorner[k][0], 1e-3f) << heading << " corner " << k;
+            EXPECT_NEAR(y, mapCorner[k][1], 1e-3f) << heading << " corner " << k;
+        }
+    }
+    for (auto [x, y] : {std::pair{0, 0}, {258, 60}, {129, 59}, {259, 135}})
+        EXPECT_FALSE(g_GameMap.MinimapClick(x, y)) << x << "," << y;
+    // A click moves the target and sets the eye at once: ground 30 + 500.
+    for (int32_t& height : g_GameMap.cornerHeights)
+        height = 30;
+    g_GameMap.cameraHeading = 0.0f;
+    ASSERT_TRUE(g_GameMap.MinimapClick(129, 135));
+    EXPECT_NEAR(g_GameMap.cameraTargetX, 32.0f, 1e-3f);
+    EXPECT_NEAR(g_GameMap.cameraTargetY, 16.0f, 1e-3f);
+    EXPECT_EQ(g_GameMap.viewTranslation[2], 530.0f);
+}
+
 class CameraSteps : public CameraView
 {
 protected:

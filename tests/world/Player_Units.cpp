@@ -39,6 +39,30 @@ TEST_F(PlayerUnits, CountersGroupsAndScoreFollowCreationAndRemovalInAnyOrder)
     EXPECT_EQ(player.statistics[STAT_UNITS_LOST], 18);
 }
 
+TEST_F(PlayerUnits, IdleButtonsStepThroughIdleUnitsOnTheMapFromTheSelectedOne)
+{
+    CPlayer& player = Player(0);
+    Create(player, 2);   // not on the map
+    EXPECT_FALSE(player.SelectNextIdleUnit());
+    ASSERT_EQ(Services().messages.size(), 1u);
+    EXPECT_EQ(Services().messages[0].colour, 0xFFFFFFu);
+    TestUnit* first = Create(player, 1, 4, 6);
+    Create(player, 1, 5, 6)->currentCommand = 7;   // busy
+    TestUnit* soldier = Create(player, 2, 6, 6);
+    TestUnit* patrolling = Create(player, 1, 7, 9);
+    patrolling->currentCommand = 3;
+    for (TestUnit* wanted : {first, patrolling, first})
+    {
+        ASSERT_TRUE(player.SelectNextIdleWorker());
+        EXPECT_EQ(g_Selection.GetFirstUnit(), wanted);
+        EXPECT_EQ(g_Selection.unitCount, 1);
+        EXPECT_FLOAT_EQ(g_GameMap.cameraTargetY, float(wanted->y));
+    }
+    EXPECT_TRUE(player.SelectNextIdleUnit());
+    EXPECT_EQ(g_Selection.GetFirstUnit(), soldier);
+    g_Selection.Clear();
+}
+
 TEST_F(PlayerUnits, TheTwoHundredFiftySeventhUnitOrConvertIsRefusedAndIdsWrapAfterTheLast)
 {
     CPlayer& player = Player(1);

@@ -63,6 +63,21 @@ TEST_F(TechnologyResearch, RainOfFireIsSpentWhenCastAndCanBeResearchedAgain)
     EXPECT_TRUE(player.IsTechnologyAvailable(52));
 }
 
+TEST_F(TechnologyResearch, EffectsRefreshSightAndSpeedUpShips)
+{
+    CPlayer& player = Player(1);
+    TestUnit* archer = Create(player, 3);
+    TestUnit* galley = Create(player, 11);
+    galley->speed = 2.0f;
+    TestBuilding* tower = Finish(player, 6);
+    for (int32_t id : {24, 33, 37, 45})
+        player.OnTechnologyResearched(id);
+    EXPECT_EQ(Services().sightRefreshed, (std::vector<CUnit*>{archer, galley}));
+    EXPECT_EQ(Services().archerRefreshed, std::vector<CBuilding*>{tower});
+    EXPECT_FLOAT_EQ(galley->speed, 2.2f);
+    EXPECT_EQ(player.computerAI.GetNotices().back().value, 45);
+}
+
 // The type records: texts from the locale or fixed, and the health option
 // that triples units but the demolition man.
 TEST_F(TechnologyTree, TypeRecordsTakeTheirTextsAndTheHealthOption)
