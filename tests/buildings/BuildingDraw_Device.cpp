@@ -1,6 +1,5 @@
-// A trap's shadow, pit, outline and developer overlay as the device draws them.
-// Seen from 400 above (11, 10), block x spans 57.3 pixels across and block y
-// 49.2 down from the screen's centre.
+// A trap's shadow, pit, outline and developer overlay as the device draws them. Seen from 400 above
+// (11, 10), block x spans 57.3 pixels across and block y 49.2 down from the screen's centre.
 
 #include <string>
 #include <vector>

@@ -1,6 +1,5 @@
-// A tower through the real simulation step: built by a worker, manned by
-// its first archer and two trained ones, shooting an enemy warrior dead,
-// then destroyed with an arrow still in flight.
+// A tower through the real simulation step: built by a worker, manned by its first archer and two
+// trained ones, shooting an enemy warrior dead, then destroyed with an arrow still in flight.
 
 #include <gtest/gtest.h>
 

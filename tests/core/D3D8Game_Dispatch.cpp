@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "core/C_D3D8Game.h"
 #include "platform/SysClock.h"
 #include "platform/SysMessage.h"

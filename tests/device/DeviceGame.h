@@ -1,8 +1,6 @@
 #pragma once
-// The application object started for real in a hidden 64 x 64 window, with
-// its drawing device, dummy sound, timer and stand-ins, and the log of its
-// start-up.  Game files come from a scratch folder on disk, which a test may
-// fill before the start (PrepareData).
+// The application object started for real in a hidden 64 x 64 window with its drawing device, dummy
+// sound, timer, stand-ins and start-up log; game files come from a scratch folder (see PrepareData).
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,5 @@
-// The choices of the device start-up over made-up capabilities and mode
-// lists (the capability report, the hardware requirements, the colour
-// correction table, the display modes and the presentation parameters), and
-// the gamma ramp and the frame-rate estimate as plain arithmetic.
+// The device start-up's choices over made-up capabilities and mode lists (capability report, hardware
+// requirements, colour table, display modes, presentation parameters); gamma ramp and frame-rate sums.
 
 #include <gtest/gtest.h>
 

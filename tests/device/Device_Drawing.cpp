@@ -1,8 +1,6 @@
-// What the default render states, the frame bracket and the global
-// rectangles put on the screen of the real device, read back pixel by pixel;
-// the in-game controller's answer to the screenshot key and the lost device;
-// and screenshots: the free-name search over a folder on disk and the
-// picture written from the back buffer.
+// What the default render states, the frame bracket and the global rectangles put on the real device's
+// screen, read back pixel by pixel; the in-game controller's answer to the screenshot key and the lost
+// device; and screenshots: the free-name search over a folder on disk and the back buffer's picture.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>

@@ -47,9 +47,8 @@ protected:
     }
 };
 
-// A display of two full-screen modes, 800 x 600 in 32 bits and 640 x 480 in
-// 16 bits, that notes every mode asked of it; its devices are the real ones,
-// drawing into the test's window.
+// A display of two full-screen modes, 800 x 600 in 32 bits and 640 x 480 in 16 bits, that notes every
+// mode asked of it; its devices are the real ones, drawing into the test's window.
 class TwoModeDisplay : public SysDevice3DFactory
 {
 public:

@@ -1,7 +1,5 @@
-// Saves that are cut short, damaged or hold a value the game cannot take are
-// refused, and the running game goes on exactly as it was: a damaged file
-// before anything is touched, a bad section after the half-loaded world has
-// been taken apart again and the running game brought back.
+// Saves cut short, damaged or holding a value the game cannot take are refused; the game goes on as it
+// was: a damaged file at once, a bad section after undoing the half-loaded world and restoring the game.
 
 #include <functional>
 
@@ -73,9 +71,8 @@ TEST_F(CtrlGameSaveRefusal, BadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
     const std::vector<uint8_t> payload = CSaveGameRun::Payload(m_Before);
     const size_t controller = ControllerAt(payload);
     const size_t localPlayer = controller + ControllerBytes;
-    // From the objectives' game file on: its text, the empty profile name,
-    // the selection with the nine groups (the second holding one unit) and
-    // the option bytes.
+    // From the objectives' game file on: its text, the empty profile name, the selection with the nine
+    // groups (the second holding one unit) and the option bytes.
     const std::string text = LE32(uint32_t(std::string("Maps\\Small.world").size() + 1)) + "Maps\\Small.world";
     const size_t textAt = size_t(std::search(payload.begin(), payload.end(), text.begin(), text.end()) -
                                  payload.begin());
@@ -169,10 +166,9 @@ TEST_F(CtrlGameSaveRefusal, SaveFileOnDiskLoadsBackAndAMissingOneIsRefused)
     EXPECT_EQ(World().Player(0).units[0], listed);
 }
 
-// A running game that does not read back (here a unit healthier than any
-// save may hold) cannot come back after a refused load: the log says that
-// the game has ended, nothing of either game is left, and the empty world
-// still runs and takes a sound save.
+// A running game that does not read back (here a unit healthier than any save may hold) cannot come back
+// after a refused load: the log says that the game has ended, nothing of either game is left, and the
+// empty world still runs and takes a sound save.
 TEST_F(CtrlGameSaveRefusal, ARunningGameThatDoesNotReadBackEndsWithAClearLine)
 {
     std::vector<uint8_t> longer = m_Before;
@@ -221,10 +217,9 @@ TEST_F(CtrlGameSave, LoadingOverMannedTowersFreesEveryObjectOnce)
     EXPECT_EQ(World().Player(1).unitCount, 1);
 }
 
-// Where each section of a save lies, worked out by hand for a small game on
-// a 32 x 32 map without objects: the table, the controller's pause flag and
-// timers, the local player, the objectives, the profile, the selection and
-// the options at fixed places; the eight players behind them in order; the
+// Where each section of a save lies, worked out by hand for a small game on a 32 x 32 map without
+// objects: the table, the controller's pause flag and timers, the local player, the objectives, the
+// profile, the selection and the options at fixed places; the eight players behind them in order; the
 // particles right before the map, which fills the end.
 namespace
 {
@@ -342,10 +337,9 @@ TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
     EXPECT_EQ(g_PlayerProfiles.GetCurrent(), CPlayerProfiles::kNoProfile);
 }
 
-// A save whose link names a corpse, a ruin, a dying unit or a unit that a
-// building or a ship holds is refused with a line naming the link, and the
-// running game goes on as it was.  Each bad save is written by the game's
-// own writer from the running game given that one bad link.
+// A save whose link names a corpse, a ruin, a dying unit or a unit that a building or a ship holds is
+// refused with a line naming the link, and the running game goes on as it was.  Each bad save is written
+// by the game's own writer from the running game given that one bad link.
 namespace
 {
 constexpr int32_t TowerX = 30;

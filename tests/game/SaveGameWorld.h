@@ -1,9 +1,8 @@
 #pragma once
-// A small game to save and load: the simulation harness with walking
-// warriors, the save language, and the controller's own globals (pause,
-// timers, objectives, profiles, selection) put back after each test.  The
-// last timer record carries a pattern no other section holds, so that tests
-// find the controller's section in a save whose table they cannot measure.
+// A small game to save and load: the simulation harness with walking warriors, the save language, and
+// the controller's own globals (pause, timers, objectives, profiles, selection) put back after each
+// test.  The last timer record carries a pattern no other section holds, so that tests find the
+// controller's section in a save whose table they cannot measure.
 
 #include <gtest/gtest.h>
 
@@ -118,9 +117,8 @@ protected:
         return size_t(found - payload.begin()) + mark.size() - ControllerBytes;
     }
 
-    // The payload size of a new map's section: header, camera and water (108
-    // bytes), the corner columns, 22 bytes a block, the weather type and the
-    // eight setups, whose names a new map sets to "Player 1" and on.
+    // The payload size of a new map's section: header, camera and water (108 bytes), the corner columns,
+    // 22 bytes a block, the weather type and the eight setups, named "Player 1" and on by a new map.
     static size_t MapBytes(size_t side)
     {
         const size_t setups = 8 * (4 + std::string("Player 1").size() + 1 + 6 * 4 + 61 * 4 + 36 + 19 + 8);

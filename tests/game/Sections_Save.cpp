@@ -1,6 +1,5 @@
-// The particles', the objectives' and the selection's sections of a saved
-// game: their bytes, what comes back, and the sections that are refused
-// with the record left as it was.
+// The particles', the objectives' and the selection's sections of a saved game: their bytes, what comes
+// back, and the sections that are refused with the record left as it was.
 
 #include <gtest/gtest.h>
 
@@ -139,9 +138,8 @@ std::string LEF(float value)
     return LE32(std::bit_cast<uint32_t>(value));
 }
 
-// Two units and a building of a small world, numbered 0, 1 and 2 in the
-// table as the particles register them.  The pool's holds are dropped again
-// before the world goes, since the objects are the players' and the map's.
+// Two units and a building of a small world, numbered 0, 1 and 2 as the particles register them.  The
+// pool's holds are dropped before the world goes, since the objects are the players' and the map's.
 class ParticlesSave : public ::testing::Test
 {
 protected:

@@ -1,6 +1,5 @@
-// The built game started headless in a folder of its own, as a player would
-// start it, and stopped the way the system stops it; starts that cannot
-// succeed; and the project's demo data laid out as ./run lays it out.
+// The built game started headless in a folder of its own as a player would, and stopped as the system
+// stops it; starts that cannot succeed; and the project's demo data laid out as ./run lays it out.
 
 #include <gtest/gtest.h>
 

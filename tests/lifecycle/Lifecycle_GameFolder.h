@@ -1,7 +1,6 @@
 #pragma once
-// A game folder made for one test: a copy of the built game, a data file
-// packed by medpack from texts the test chooses, a configuration, and the
-// means to start the game there headless, wait for it and stop it.
+// A game folder for one test: a copy of the built game, a data file packed by medpack from texts the
+// test chooses, a configuration, and the means to start the game there headless, await and stop it.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -107,9 +106,8 @@ private:
         // The single-instance lock lives here, apart from other tests and
         // from any game the user runs.
         setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-        // Mesa keeps allocations in libraries that SDL unloads when the game
-        // closes its window; the leak checker would turn a clean exit into a
-        // failed one.
+        // Mesa keeps allocations in libraries that SDL unloads when the game closes its window; the leak
+        // checker would turn a clean exit into a failed one.
         setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
         for (const auto& [name, value] : environment)
             setenv(name.c_str(), value.c_str(), 1);
@@ -177,9 +175,8 @@ public:
         return false;
     }
 
-    // Starts the game, waits until it runs and stops it with the signal; the
-    // log of an earlier run is removed first, so that this run is known to
-    // be up by its own log.
+    // Starts the game, waits until it runs and stops it with the signal; the log of an earlier run is
+    // removed first, so that this run is known to be up by its own log.
     int RunUntilStopped(int signal = SIGTERM)
     {
         RemoveLog();

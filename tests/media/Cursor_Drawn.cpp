@@ -1,6 +1,5 @@
-// The cursor set on the game's own window and drawing device: the drawn
-// cursor and its shadow read back from a real frame, the system modes the
-// offscreen window cannot show, and the slots and pictures it refuses.
+// The cursor on the game's own window and device: the drawn cursor and its shadow read back from a real
+// frame, the system modes the offscreen window cannot show, and the slots and pictures it refuses.
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -96,9 +95,8 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
         // The block covers (27, 18) to (36, 27).
         EXPECT_EQ((std::vector<uint32_t>{kBlue, kBlue, kBackground, kBackground}),
                   (std::vector<uint32_t>{Pixel(27, 18), Pixel(36, 27), Pixel(26, 18), Pixel(27, 17)}));
-        // Shadow pixel (10, 5) at (27 + 4 + 10, 18 + 4 + 5): alpha 56, kept in
-        // four bits as 3 x 17 = 51, darkens the grey 64 to 51; shadow pixel
-        // (13, 13) is out of reach of the block.
+        // Shadow pixel (10, 5) at (27 + 4 + 10, 18 + 4 + 5): alpha 56, kept in four bits as 3 x 17 = 51,
+        // darkens the grey 64 to 51; shadow pixel (13, 13) is out of reach of the block.
         EXPECT_NEAR(51, int(Pixel(41, 27) & 0xFF), 2);
         EXPECT_EQ(Pixel(41, 27) & 0xFF, Pixel(41, 27) >> 16);
         EXPECT_EQ(kBackground, Pixel(44, 35));

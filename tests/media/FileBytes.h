@@ -57,9 +57,8 @@ inline std::vector<uint8_t> Tga24(const std::vector<uint32_t>& pixels, int w, in
     return BuildTga(t);
 }
 
-// ---- Fonts: a 16-byte header, the 16-bit cell width and height at 16 and
-// 18, 782 bytes the reader skips, then for each code 1 to 255 a 16-bit
-// advance, 4 bytes and W x H coverage bytes row by row.
+// ---- Fonts: a 16-byte header, the 16-bit cell width and height at 16 and 18, 782 bytes the reader
+// skips, then for each code 1 to 255 a 16-bit advance, 4 bytes and W x H coverage bytes row by row.
 struct FontLayout
 {
     uint16_t width = 4;
@@ -85,9 +84,8 @@ inline std::vector<uint8_t> BuildFont(const FontLayout& f)
     return out;
 }
 
-// ---- Models (".okm"): a header of six 32-bit numbers (V, 0, F, 0, G, N),
-// the base pose (V x position and normal), F faces of 41 bytes, G groups of
-// 128 bytes, and N further poses when N > 1.
+// ---- Models (".okm"): a header of six 32-bit numbers (V, 0, F, 0, G, N), the base pose (V x position
+// and normal), F faces of 41 bytes, G groups of 128 bytes, and N further poses when N > 1.
 using ModelVertex = std::array<float, 6>;  // position x, y, z, normal x, y, z
 using ModelPose = std::vector<ModelVertex>;
 
@@ -160,9 +158,8 @@ inline std::vector<uint8_t> BuildModel(const ModelLayout& m)
 inline constexpr int CubeSides[6][4] = {{1, 3, 7, 5}, {0, 4, 6, 2}, {2, 6, 7, 3},
                                         {0, 1, 5, 4}, {4, 5, 7, 6}, {0, 2, 3, 1}};
 
-// A cube of side 2 x half around `centre`: vertices 0-7 are its corners
-// (corner k takes +half on x for bit 0, y for bit 1, z for bit 2); then four
-// vertices per side with the side's normal.
+// A cube of side 2 x half around `centre`: vertices 0-7 are its corners (corner k takes +half on x for
+// bit 0, y for bit 1, z for bit 2); then four vertices per side with the side's normal.
 inline ModelPose CubePose(float half, std::array<float, 3> centre)
 {
     static const float normals[6][3] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
@@ -180,9 +177,8 @@ inline ModelPose CubePose(float half, std::array<float, 3> centre)
     return pose;
 }
 
-// The cube as group 0 of its corners, two faces per side with (b - a) x
-// (c - a) pointing out and the side's texture square from (0, 0) to (1, 1);
-// frame f moved by 8 f on x when there are several.
+// The cube as group 0 of its corners, two faces per side with (b - a) x (c - a) pointing out and the
+// side's texture square from (0, 0) to (1, 1); frame f moved by 8 f on x when there are several.
 inline ModelLayout CubeLayout(float half, int frameCount = 1)
 {
     ModelLayout m;

@@ -1,7 +1,6 @@
-// A form holding one of each widget, driven through the application object's
-// window messages and the screen controller the way a player drives it on a
-// 640 x 480 screen, then drawn on the real device and read back.  The
-// script's points are on the virtual screen and sent as window pixels.
+// A form holding one of each widget, driven through the application object's window messages and the
+// screen controller the way a player drives it on a 640 x 480 screen, then drawn on the real device and
+// read back.  The script's points are on the virtual screen and sent as window pixels.
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
-// The widgets' own rules, case by case, on the real device with the small
-// generated font (10 pixels a character in font 0, 8 in font 1, lines 12
-// high) and the plain interface pictures of GUIDevice.
+// The widgets' own rules, case by case, on the real device with the small generated font (10 pixels a
+// character in font 0, 8 in font 1, lines 12 high) and the plain interface pictures of GUIDevice.
 
 #include <gtest/gtest.h>
 

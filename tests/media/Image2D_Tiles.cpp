@@ -1,6 +1,5 @@
-// Pictures cut into tiles and drawn on the real device, pixels read back
-// exactly across a tile seam; pictures refused; and the saved section of a
-// prepared picture.
+// Pictures cut into tiles and drawn on the real device, pixels read back exactly across a tile seam;
+// pictures refused; and the saved section of a prepared picture.
 
 #include <gtest/gtest.h>
 

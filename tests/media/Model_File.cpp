@@ -1,6 +1,5 @@
-// Model files read into C3DObject: frames, groups and their boxes, reloads,
-// missing and damaged files, the screen rectangles and hit tests of a group,
-// and models drawn through the hardware and the CPU paths.
+// Model files read into C3DObject: frames, groups and their boxes, reloads, missing and damaged files,
+// a group's screen rectangles and hit tests, and models drawn through the hardware and the CPU paths.
 
 #include <gtest/gtest.h>
 
@@ -162,10 +161,9 @@ TEST_F(ModelFile, DamagedFilesAreRefusedWhole)
         EXPECT_FALSE(model.LoadFromMemory(whole.data(), size, "cut.okm", 1)) << size;
 }
 
-// The cube of half side 16 at depth 100 shows its near side (depth 84): x
-// from (1 - 1.4 x 16 / 84) x 512 = 375.47 to 648.53, y from 266.97 to 501.03;
-// its corners left by a CPU transform of every vertex, of the corners only,
-// or the hardware transform.
+// The cube of half side 16 at depth 100 shows its near side (depth 84): x from
+// (1 - 1.4 x 16 / 84) x 512 = 375.47 to 648.53, y from 266.97 to 501.03; its corners left by a CPU
+// transform of every vertex, of the corners only, or the hardware transform.
 TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformPath)
 {
     const std::vector<uint8_t> bytes = BuildModel(CubeLayout(16.0f));
@@ -196,9 +194,8 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
         EXPECT_TRUE(cube.HitTestGroup(0, 0, 100, 0, 512, 384));
         EXPECT_FALSE(cube.HitTestGroup(0, 0, 100, 0, 300, 384));
     }
-    // Corners at or behind the camera give no rectangle and no hit: at depth
-    // 10 the near corners lie at -6, at 16 exactly on the plane.  Just in
-    // front of it they project far off the screen.
+    // Corners at or behind the camera give no rectangle and no hit: at depth 10 the near corners lie at
+    // -6, at 16 exactly on the plane.  Just in front of it they project far off the screen.
     place(0, Identity);
     for (float depth : {10.0f, 16.0f, -100.0f})
     {
@@ -267,10 +264,9 @@ protected:
 
 TEST_F(ModelDrawing, LightBrightnessFadeAndDamageTintReachThePixels)
 {
-    // The near face (normal -z) is lit fully (white) by a light along +z,
-    // entry 96 of the table by one toward the camera, 48 at half brightness;
-    // any brightness stays inside the table.  The damage tint clears the top
-    // bits of green and blue; a fade of 128 over the grey 0x40 gives 159.9.
+    // The near face (normal -z) is lit fully (white) by a light along +z, entry 96 of the table by one
+    // toward the camera, 48 at half brightness; any brightness stays inside the table.  The damage tint
+    // clears the top bits of green and blue; a fade of 128 over the grey 0x40 gives 159.9.
     constexpr int32_t No = C3DObject::NoObjectAlpha;
     const struct
     {

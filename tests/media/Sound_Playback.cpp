@@ -1,6 +1,5 @@
-// Sound through a mixer without an output, files read from a scratch folder:
-// the sample bank, the music player and the speech stream, compared sample by
-// sample with the files.
+// Sound through a mixer without an output, files read from a scratch folder: the sample bank, the music
+// player and the speech stream, compared sample by sample with the files.
 
 #include <gtest/gtest.h>
 

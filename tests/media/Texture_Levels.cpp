@@ -1,6 +1,5 @@
-// Pixel conversion, the texels of every mip level read from the device's copy
-// of the texture, textures drawn through the vertex batch and read back, and
-// the saved-game record of a texture.
+// Pixel conversion, the texels of every mip level read from the device's copy of the texture, textures
+// drawn through the vertex batch and read back, and the saved-game record of a texture.
 
 #include <gtest/gtest.h>
 
@@ -170,16 +169,14 @@ TEST_F(TextureLevels, CreatedAgainOrLoadedFromAFileWholeOrReduced)
     texture.Render2DImage(0, 0, -1, -1);  // draws nothing, fails nothing
 }
 
-// A 2 x 2 texture drawn at (8, 8) with size 9 covers pixels 8 to 15; texel
-// columns meet at pixel 12, so pixels 9-10 show the left texels and 13-14
-// the right ones.
+// A 2 x 2 texture drawn at (8, 8) with size 9 covers pixels 8 to 15; texel columns meet at pixel 12, so
+// pixels 9-10 show the left texels and 13-14 the right ones.
 TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
 {
     constexpr uint32_t Bg = Background;
-    // A key is clear in formats with alpha; without alpha it shows the colour
-    // bled from its only diagonal neighbour, the lower right texel.  Magenta
-    // shades m take m x colour / 256, and 254 blue in 5 bits is 31, shown as
-    // 0xFF.  A constant alpha of 128 and a pixel alpha blend over black.
+    // A key is clear in formats with alpha; without alpha it shows the colour bled from its only
+    // diagonal neighbour, the lower right texel.  Magenta shades m take m x colour / 256, and 254 blue
+    // in 5 bits is 31, shown as 0xFF.  A constant alpha of 128 and a pixel alpha blend over black.
     const struct Case { Settings settings; uint32_t clear; Texels texels, expected; } cases[] = {
         {{A4, 255, Key}, Bg, {Key, 0x00FF00, 0x0000FF, Key}, {Bg, 0x00FF00, 0x0000FF, Bg}},
         {{CTexture::FormatX8R8G8B8, 255, Key}, Bg, {Key, 0x00FF00, 0x0000FF, 0x123456},
@@ -219,10 +216,9 @@ TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
 
 TEST(TextureConvertPixel, ChannelsArePackedByTheFormatTableAndGreyIsTinted)
 {
-    // r 0x12, g 0x34, b 0x56: 4444 keeps 1 3 5 (a 9 << 12); 1555 keeps 2 6 10
-    // and the alpha's top bit; 565 keeps 2 13 10; an unknown format gives the
-    // alpha.  Grey is 0.33 r + 0.56 g + 0.11 b, (100, 50, 200) 83 (0x53),
-    // masked by the tint; a negative alpha divides it.
+    // r 0x12, g 0x34, b 0x56: 4444 keeps 1 3 5 (a 9 << 12); 1555 keeps 2 6 10 and the alpha's top bit;
+    // 565 keeps 2 13 10; an unknown format gives the alpha.  Grey is 0.33 r + 0.56 g + 0.11 b,
+    // (100, 50, 200) 83 (0x53), masked by the tint; a negative alpha divides it.
     const struct { uint32_t format, grey, tint; int r, g, b, a; uint32_t packed; } cases[] = {
         {A4, 0, 0, 255, 255, 255, 0x9A, 0x9FFF},
         {A4, 0, 0, 0x12, 0x34, 0x56, 0x9A, 0x9135},

@@ -74,9 +74,8 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     EXPECT_EQ((std::vector<uint32_t>{Pixel(4, 4), Pixel(7, 5), Pixel(8, 5), Pixel(5, 6)}),
               (std::vector<uint32_t>{0xFF0000, 0xFF0000, Background, Background}));
 
-    // +-50 world units are the edge of the view with identity transforms:
-    // two triangles cover the screen and the seventh vertex is left; fans of
-    // seven vertices are five triangles in either array; line strips add none.
+    // +-50 world units are the view's edge with identity transforms: two triangles cover the screen, the
+    // seventh vertex is left; fans of seven vertices are five triangles in each array; strips add none.
     g_VXBuffer.primitivesDrawn = 0;
     g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
     for (const auto& [x, y] : {std::pair{-50, 50}, {50, 50}, {50, -50}, {-50, 50}, {50, -50}, {-50, -50}, {0, 0}})

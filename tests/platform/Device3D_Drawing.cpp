@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <utility>
-#include <vector>
 
 #include "platform/gl/GlDevice3D.h"
 #include "tests/platform/Device3D_Harness.h"

@@ -1,7 +1,6 @@
 #pragma once
-// A save stream held in memory for the tests of objects' own records, with
-// the reading rules of the game's stream: bounded reads that give zeros
-// past the end and set the sticky error flag.
+// A save stream held in memory for the tests of objects' own records, with the reading rules of the
+// game's stream: bounded reads that give zeros past the end and set the sticky error flag.
 
 #include <algorithm>
 #include <cstdint>
@@ -14,7 +13,6 @@ class CMemorySaveStream : public CSaveStream
 {
 public:
     CMemorySaveStream() = default;
-    // A stream to read these bytes from.
     explicit CMemorySaveStream(std::string bytes) : m_Bytes(std::move(bytes)) {}
 
     int Write(const void* data, int count) override

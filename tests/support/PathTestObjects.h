@@ -1,7 +1,6 @@
 #pragma once
-// Units, buildings, player answers and maps for the path finder tests: the
-// searches only read what the base classes of units and buildings hold, so
-// these small derived objects stand for every real type.
+// Units, buildings, player answers and maps for the path finder tests: the searches only read what the
+// base classes of units and buildings hold, so these small derived objects stand for every real type.
 
 #include <cstdint>
 #include <memory>
@@ -32,9 +31,8 @@ public:
     int32_t minimumAttackRange = 0;
 };
 
-// Its placement test is the one the searches rely on: every footprint block
-// on the map, unblocked, without a unit and of water level below 1; every
-// position tried is recorded.
+// Its placement test is the one the searches rely on: every footprint block on the map, unblocked,
+// without a unit and of water level below 1; every position tried is recorded.
 class PathTestBuilding : public CBuilding
 {
 public:
@@ -97,9 +95,8 @@ private:
 // is several megabytes).
 std::unique_ptr<CGameMap> MakePathTestMap(int32_t width, int32_t height);
 
-// Blocks drawn as text rows, one character per block: row r is y = r,
-// column c is x = c.  '.' land, '#' blocked land, '~' water (level 8),
-// ',' shore (level 7).  The map takes the rows' size.
+// Blocks drawn as text rows, one character per block: row r is y = r, column c is x = c.  '.' land, '#'
+// blocked land, '~' water (level 8), ',' shore (level 7).  The map takes the rows' size.
 std::unique_ptr<CGameMap> MakePathTestMap(const std::vector<std::string>& rows);
 
 // Occupy the footprint (a building's blocks are blocked too) at its x, y.
@@ -112,9 +109,8 @@ std::vector<CPathFinder::SPoint> WalkRoute(int32_t startX, int32_t startY, const
 // Cost of a route: 10 per straight step, 14 per diagonal one.
 int64_t RouteCost(const uint8_t* route, int32_t steps);
 
-// A path finder over the map asking its own player answers, and a route
-// buffer on the heap of exactly the units' size (so that a write past it is
-// caught).
+// A path finder over the map asking its own player answers, and a route buffer on the heap of exactly
+// the units' size (so that a write past it is caught).
 class PathTestWorld
 {
 public:

@@ -1,7 +1,6 @@
 #pragma once
-// Test units, buildings and player services for the players' tests: objects
-// derived from the real base classes with traits chosen per type, and a
-// services set that records what the players ask of the game.
+// Test units, buildings and player services for the players' tests: objects derived from the real base
+// classes with traits chosen per type, and a services set that records what the players ask of the game.
 
 #include <cstdint>
 #include <string>

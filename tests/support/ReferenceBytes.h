@@ -1,7 +1,6 @@
 #pragma once
-// Bytes of stored files built by hand, independently of the game's own
-// writers: the CRC-32 that guards them (as zlib computes it, bit by bit) and
-// little-endian numbers.
+// Bytes of stored files built by hand, independently of the game's own writers: the CRC-32 that guards
+// them (as zlib computes it, bit by bit) and little-endian numbers.
 
 #include <cstdint>
 #include <string>
@@ -18,7 +17,6 @@ inline uint32_t ReferenceCrc32(const std::string& bytes)
     return crc ^ 0xFFFFFFFFu;
 }
 
-// The four bytes of `value`, lowest first.
 inline std::string LE32(uint32_t value)
 {
     return std::string{char(value & 0xFF), char(value >> 8 & 0xFF), char(value >> 16 & 0xFF), char(value >> 24)};

@@ -1,9 +1,7 @@
 #pragma once
-// Whole saved games of a simulation world (CSimHarness) through the in-game
-// controller, held in memory, and the fields of a save file the tests take
-// apart: the payload behind the header, little-endian numbers inside it and
-// a copy whose CRC-32 is made to match a changed payload (by the reference
-// CRC, not the game's).
+// Whole saved games of a simulation world (CSimHarness) through the in-game controller, held in memory,
+// and the fields of a save file the tests take apart: the payload behind the header, its little-endian
+// numbers, and a copy whose CRC-32 (the reference one, not the game's) matches a changed payload.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,9 +14,8 @@ class CSimHarness;
 class CSaveGameRun
 {
 public:
-    // One game frame of one tick.  Unlike the harness's own frame it keeps
-    // no list of live units: a load replaces every unit, and the factories'
-    // probes on loading pass through the harness unseen by it.
+    // One game frame of one tick.  Unlike the harness's own frame it keeps no list of live units: a load
+    // replaces every unit, and the factories' probes on loading pass through the harness unseen by it.
     static void Frame(CSimHarness& world);
 
     // The language the saves are written in.  Set it after the harness is
@@ -27,10 +24,9 @@ public:
     static void UseSaveLanguage();
 
     static std::vector<uint8_t> Save();
-    // The same after the map's corner colours are brought up to date.  They
-    // are what the drawing of the last frame left, and a loaded map works
-    // them out afresh; headless frames draw nothing, so games compared with
-    // a loaded one update them as a drawn frame would.
+    // The same after the map's corner colours are brought up to date.  They are what the drawing of the
+    // last frame left, and a loaded map works them out afresh; headless frames draw nothing, so games
+    // compared with a loaded one update them as a drawn frame would.
     static std::vector<uint8_t> SaveDrawn();
     static bool Load(const std::vector<uint8_t>& file);
 
@@ -40,10 +36,9 @@ public:
     // The file with the CRC-32 field set to match its (changed) payload.
     static std::vector<uint8_t> WithMatchingCrc(std::vector<uint8_t> file);
 
-    // The game's own services, but every warrior the players make (also
-    // when a saved game is loaded) is a test walker, whose type behaviour
-    // walks its orders out; the game's warriors have none yet.  Installed
-    // after the harness is built; the harness takes it out when it goes.
+    // The game's own services, but every warrior the players make (also when a saved game is loaded) is
+    // a test walker, whose type behaviour walks its orders out; the game's warriors have none yet.
+    // Installed after the harness is built; the harness takes it out when it goes.
     class CWalkerServices : public CPlayerServices
     {
     public:

@@ -274,9 +274,8 @@ void CheckTypeCounts(const Live& live, Faults& faults)
     }
 }
 
-// What buildings hold: a waiting unit is listed by the building's owner and
-// stands on no block; a ruin holds none; a tower's archers are live; a
-// research state names a standing building whose research it is.
+// What buildings hold: a waiting unit is listed by the building's owner and stands on no block; a ruin
+// holds none; a tower's archers are live; a research state names the standing building researching.
 void CheckBuildingHolds(const Live& live, const SBuildings& buildings, Faults& faults)
 {
     for (const std::set<const CBuilding*>* group : {&buildings.standing, &buildings.ruins})
@@ -310,9 +309,8 @@ void CheckBuildingHolds(const Live& live, const SBuildings& buildings, Faults& f
 
 void CSimHarness::FlushDeleted()
 {
-    // A tower taken down without being destroyed deletes its archers with
-    // itself: an archer that no standing tower and no player's list holds
-    // goes with this flush.
+    // A tower taken down without being destroyed deletes its archers with itself: an archer that no
+    // standing tower and no player's list holds goes with this flush.
     std::set<const CUnit*> stationed;
     for (const CBuilding* building : SBuildings().standing)
         if (const auto* tower = dynamic_cast<const CBuildingTower*>(building))

@@ -1,10 +1,9 @@
 #pragma once
-// A small headless world for simulation tests: a land map, the range tables,
-// the type records, eight players, a seeded random generator and a test
-// clock (28 ms per simulation tick).  The invariant checker compares the
-// map, the sight maps, the per-type counts and every held pointer with what
-// the units, buildings and players say; one text per violation.  One harness
-// at a time: it installs itself into the process globals and restores them.
+// A small headless world for simulation tests: a land map, the range tables, the type records, eight
+// players, a seeded random generator and a test clock (28 ms per simulation tick).  The invariant
+// checker compares the map, the sight maps, the per-type counts and every held pointer with what the
+// units, buildings and players say; one text per violation.  One harness at a time: it installs itself
+// into the process globals and restores them.
 
 #include <cstdint>
 #include <memory>
@@ -48,17 +47,15 @@ public:
         g_Players[player].technologies[technology].progress = progress;
     }
     void Tick(int32_t ticks);  // the test clock only
-    // One game frame of that many simulation ticks: the clock moves on,
-    // the simulation step runs, corpses and ruins decay, and what waits for
-    // deferred deletion is deleted.
+    // One game frame of that many simulation ticks: the clock moves on, the simulation step runs,
+    // corpses and ruins decay, and what waits for deferred deletion is deleted.
     void Frame(int32_t ticks);
     // Deletes what waits for deferred deletion, counting and forgetting
     // those units.
     void FlushDeleted();
     int32_t DeletedUnits() const { return m_DeletedUnits; }
-    // Puts a unit made by a test (a test double of a unit type) into the
-    // player's list and shows it at (x, y); the harness owns it from now on.
-    // Null when the player's list refused it.
+    // Puts a unit made by a test (a test double of a unit type) into the player's list and shows it at
+    // (x, y); the harness owns it from now on. Null when the player's list refused it.
     CUnit* Adopt(int32_t player, CUnit* unit, int32_t x, int32_t y);
 
     // What the players showed and played: message lines with their colours,

@@ -1,9 +1,7 @@
 #pragma once
-// Builds packed data files byte by byte from the layout, independently of
-// the game's reader and of medpack: a 32-bit directory offset at 0, the
-// bodies, then the entry count and per entry a length byte (zero included),
-// the name with its zero, the body offset and the body size, little-endian.
-// Tests can break any field to make a corrupt file.
+// Builds packed data files byte by byte from the layout, independently of the game's reader and of
+// medpack: a 32-bit directory offset at 0, the bodies, then the entry count and per entry a length byte
+// (zero included), the name with its zero, the body offset and size, little-endian; any field can break.
 
 #include <cstdint>
 #include <optional>

@@ -22,7 +22,6 @@ public:
     bool Contains(const std::string& line) const { return Count(line) > 0; }
     // How many lines equal `line`.
     int Count(const std::string& line) const;
-    // Empties the log.
     void Clear() const;
 
     // Lines of a text with CR LF line ends, without them.

@@ -1,7 +1,6 @@
 #pragma once
-// A foot soldier whose type behaviour is only the walking of the
-// shared melee behaviour: a reached order stops it (a patrol turns round),
-// an unreached one asks for a path, a failed search tries again 500 ms
+// A foot soldier whose type behaviour is only the walking of the shared melee behaviour: a reached order
+// stops it (a patrol turns round), an unreached one asks for a path, a failed search tries again 500 ms
 // later.  It counts the actions the action buffer asks of it.
 
 #include <cstdint>

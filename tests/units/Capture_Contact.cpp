@@ -1,6 +1,5 @@
-// A unit or a building changing sides: capture by contact in whole chains
-// (in a network game a client asks the host), and conversion and its
-// refusals.
+// A unit or a building changing sides: capture by contact in whole chains (in a network game a client
+// asks the host), and conversion and its refusals.
 
 #include <gtest/gtest.h>
 

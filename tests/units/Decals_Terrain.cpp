@@ -1,7 +1,6 @@
-// Selection circles and shadows on the terrain, and picking by the model's
-// rectangle.  Seen from 400 above the camera's target, block x spans
-// 1.4 x 32 / 400 x 512 = 57.3 pixels across and block y 49.2 down, the
-// target at the screen's centre (512, 384).
+// Selection circles and shadows on the terrain, and picking by the model's rectangle.  Seen from 400
+// above the camera's target, block x spans 1.4 x 32 / 400 x 512 = 57.3 pixels across and block y 49.2
+// down, the target at the screen's centre (512, 384).
 
 #include <vector>
 
@@ -71,10 +70,9 @@ TEST_F(DecalsTerrain, TheSquareGrowsWithTheSizeLeavingOutBlocksOffTheMap)
     }
 }
 
-// A cube of half side 16 at render position (0, 0, 100) shows its near face
-// (depth 84) from x (1 - 1.4 x 16 / 84) x 512 = 375.5 to 648.5 and y
-// (1 - 1.6 x 16 / 84) x 384 = 267.0 to 501.0: the rectangle (375, 266) to
-// (648, 501) in whole pixels.
+// A cube of half side 16 at render position (0, 0, 100) shows its near face (depth 84)
+// from x (1 - 1.4 x 16 / 84) x 512 = 375.5 to 648.5 and y (1 - 1.6 x 16 / 84) x 384 = 267.0 to 501.0:
+// the rectangle (375, 266) to (648, 501) in whole pixels.
 class PickingModel : public ::testing::Test
 {
 protected:

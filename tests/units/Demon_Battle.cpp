@@ -1,6 +1,5 @@
-// The demon through the real simulation step: fireballs at frame 24, the
-// aura that waits out an attack, the burst of a killed demon, two demons
-// spending one rain of hell, and a saved game with its burning particles.
+// The demon through the real simulation step: fireballs at frame 24, the aura that waits out an attack,
+// a killed demon's burst, two demons spending one rain of hell, a saved game with burning particles.
 
 #include <gtest/gtest.h>
 

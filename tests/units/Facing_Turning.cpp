@@ -95,9 +95,8 @@ TEST_F(FacingTurning, TurningTakesTheShortWayTenDegreesATickNeverPastTheFacing)
 TEST_F(FacingTurning, TurnTowardsRoundsToTheEightDirections)
 {
     CUnit* unit = Walker(0, 10, 10);   // centre 10.5, 10.5
-    // The eight neighbours, then east (90) plus the extra: rounded unless
-    // asked for the exact angle.  A negative extra rounds down as positive
-    // angles do: -30 is nearest to 315.
+    // The eight neighbours, then east (90) plus the extra: rounded unless asked for the exact angle.  A
+    // negative extra rounds down as positive angles do: -30 is nearest to 315.
     const struct
     {
         bool exact;

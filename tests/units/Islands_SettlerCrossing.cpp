@@ -1,8 +1,6 @@
-// A settlement across the strait: three warriors and a settler board a
-// transport ship on island A, it puts them all ashore on island B, the
-// settler founds a keep there, and an enemy war galley then sinks the empty
-// ship without touching anyone ashore.  Every frame is one tick followed by
-// the world's invariant check.
+// A settlement across the strait: three warriors and a settler board a transport ship on island A, it
+// puts them all ashore on island B, the settler founds a keep there, and an enemy war galley then sinks
+// the empty ship without touching anyone ashore.  Each frame is one tick, then the invariant check.
 
 #include "TransportShip_Fixture.h"
 
@@ -12,9 +10,8 @@
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_GameMap.h"
 
-// Two islands across a strait on the harness map: island A (region 1) is
-// x 0..9, the strait (region 3) x 10..33 and island B (region 2) x 34 to
-// the map's edge.
+// Two islands across a strait on the harness map: island A (region 1) is x 0..9, the strait (region
+// 3) x 10..33 and island B (region 2) x 34 to the map's edge.
 namespace TwoIslands
 {
 constexpr int32_t StraitWest = 10;

@@ -1,6 +1,5 @@
-// The king in the simulated world: into a free keep of his own player, the
-// message when there is none, out again when his keep falls or changes
-// sides, and away from an enemy that hits him.
+// The king in the simulated world: into a free keep of his own player, the message when there is none,
+// out again when his keep falls or changes sides, and away from an enemy that hits him.
 
 #include <gtest/gtest.h>
 

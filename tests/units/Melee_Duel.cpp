@@ -1,6 +1,5 @@
-// Each fighter kills a standing warrior through the real simulation step:
-// the size and timing of its blows, the shot that carries them, the kill,
-// the corpse and the bookkeeping.
+// Each fighter kills a standing warrior through the real simulation step: the size and timing of its
+// blows, the shot that carries them, the kill, the corpse and the bookkeeping.
 
 #include <gtest/gtest.h>
 

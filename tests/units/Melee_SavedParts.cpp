@@ -1,6 +1,5 @@
-// The fighting types' own parts of the unit record: each layout read back
-// byte for byte, and parts cut short or holding values the game never
-// writes refused without changing the unit.
+// The fighting types' own parts of the unit record: each layout read back byte for byte, and parts cut
+// short or holding values the game never writes refused without changing the unit.
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
-// What a fighter does by itself: the stance, the guard post it returns
-// to, the leash of its sight, what it finds before each step, and what a
-// network game's owner broadcasts and decides.
+// What a fighter does by itself: the stance, the guard post it returns to, the leash of its sight, what
+// it finds before each step, and what a network game's owner broadcasts and decides.
 
 #include <gtest/gtest.h>
 

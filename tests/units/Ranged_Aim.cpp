@@ -1,6 +1,5 @@
-// Where the arrows of the archer and the crossbowman go: the scatter of a
-// plain shot, the exact aim with TC_BALLISTIC, the release frame and kind of
-// each type, a target that walks out of range, and a remote copy's shots.
+// Where the archer's and the crossbowman's arrows go: a plain shot's scatter, the exact aim with
+// TC_BALLISTIC, each type's release frame and kind, a target leaving range, a remote copy's shots.
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
-// The unit's panel: bars 0.4 pixels per percent, 41 below the portrait's
-// top; font 1 a run of 8 pixels a character from 2 right of the print
-// position, 5 below it.  The debug panel and unit log, word for word.
+// The unit's panel: bars 0.4 pixels per percent, 41 below the portrait's top; font 1 a run of 8 pixels
+// a character from 2 right of the print position, 5 below it.  Debug panel and unit log, word for word.
 
 #include <cstring>
 #include <string>

@@ -1,7 +1,6 @@
 // A unit's life on the map: showing, hiding, death, the simulation step's
 // checks of each unit, starvation and healing.
 
-#include <algorithm>
 #include <iterator>
 #include <numeric>
 #include <random>

@@ -80,9 +80,8 @@ TEST_F(WalkOccupancy, StandingUnitInTheWaySendsTheOrderBackForANewPath)
     EXPECT_TRUE(unit->x == 14 && unit->y == 10);
 }
 
-// In one-block passages (x 8 to 15, closed at both ends) a standing ally
-// steps aside, block by block to the passage's end, only for a unit of an
-// earlier player.
+// In one-block passages (x 8 to 15, closed at both ends) a standing ally steps aside, block by block to
+// the passage's end, only for a unit of an earlier player.
 TEST_F(WalkOccupancy, StandingFriendStepsAsideInAPassageOnlyForAnEarlierPlayer)
 {
     const struct { int32_t y, walkerPlayer, walkerEndX, standerEndX; } cases[] = {{10, 0, 13, 14}, {20, 1, 10, 11}};

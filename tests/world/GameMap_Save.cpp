@@ -127,10 +127,9 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByField)
     float target;
     std::memcpy(&target, &bytes[12], 4);
     EXPECT_EQ(target, 12.5f);
-    // Corner column 10's height of corner (10, 10) lies 10 columns of
-    // 585 + 128 bytes after column 0.  A block: water level, shore, blocked,
-    // mark, random, unit, building.  A setup: name length with its zero,
-    // the name, type 1 and player 3's gold.
+    // Corner column 10's height of corner (10, 10) lies 10 columns of 585 + 128 bytes after column 0.  A
+    // block: water level, shore, blocked, mark, random, unit, building.  A setup: name length with its
+    // zero, the name, type 1 and player 3's gold.
     const size_t unitBlock = BlockStart + size_t(30 * 64 + 31) * 22;
     const size_t markedBlock = BlockStart + size_t(20 * 64 + 20) * 22;
     const std::pair<size_t, int32_t> fields[] = {

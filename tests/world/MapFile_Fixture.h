@@ -1,7 +1,6 @@
 #pragma once
-// A themed map on the test device with the real object factories: the type
-// records, the technology tree and the range tables built, eight players,
-// and helpers that read and patch the little-endian bytes of a map image.
+// A themed map on the test device with the real object factories: type records, technology tree and
+// range tables built, eight players, and helpers that read and patch a map image's little-endian bytes.
 
 #include <algorithm>
 #include <cstdint>
@@ -54,9 +53,8 @@ inline std::vector<uint8_t> UnitRecord(int32_t owner, int32_t x, int32_t y, int3
         PutI32(record, 4 * i, fields[i]);
     return record;
 }
-// A map image of side x side blocks that held no objects, with these
-// records in its two object sections (which lie just before the
-// weather type and map).
+// A map image of side x side blocks that held no objects, with these records in its two object sections
+// (which lie just before the weather type and map).
 inline std::vector<uint8_t> WithObjects(std::vector<uint8_t> bytes, int32_t side,
                                         const std::vector<std::vector<uint8_t>>& buildings,
                                         const std::vector<std::vector<uint8_t>>& units)

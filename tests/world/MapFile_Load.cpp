@@ -1,6 +1,5 @@
-// Map files read into the world: damaged and crafted files refused with the
-// present map kept, or a single bad object record skipped; objects placed;
-// the probes and the backup; games started from a map saved and loaded back.
+// Map files read into the world: damaged and crafted files refused with the present map kept, or one bad
+// object record skipped; objects placed; probes and backup; games from a map saved and loaded back.
 
 #include <gtest/gtest.h>
 
@@ -37,9 +36,8 @@ const std::string TooLong = "a name is longer than 239 characters";
 class MapFileRefusals : public MapFileTest
 {
 protected:
-    // A 32 x 32 map with one start marker, one decoration model, a tower of
-    // player 0 and a named worker of player 1; empty setup names so that
-    // the offsets above hold.
+    // A 32 x 32 map with one start marker, one decoration model, a tower of player 0 and a named worker
+    // of player 1; empty setup names so that the offsets above hold.
     std::vector<uint8_t> MakeMap()
     {
         EXPECT_TRUE(g_GameMap.NewMap(Side, Side, 0, 0));
@@ -385,9 +383,8 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     EXPECT_TRUE(Log().Has("Map file: unknown unit stance, the unit keeps its own"));
 }
 
-// Each map holds what the reader once let through unfit for a save: a tower
-// without its archers, script numbers in a field no save wrote, a stance
-// the save refuses.
+// Each map holds what the reader once let through unfit for a save: a tower without its archers, script
+// numbers in a field no save wrote, a stance the save refuses.
 TEST_F(MapFileGameSave, GameOfAMapSavesAndLoadsBack)
 {
     struct SCase

@@ -1,6 +1,5 @@
-// A map with every kind of object saved, loaded and saved again; the byte
-// layout of the file and every line of the text export worked out from the
-// format by hand; the export's refusals.
+// A map with every kind of object saved, loaded and saved again; the byte layout of the file and every
+// line of the text export worked out from the format by hand; the export's refusals.
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,6 @@
-// The path finder's results pinned down: routes, ends, refusals, cuts and
-// the number of cells each search expanded, over searches on the
-// benchmark's maps, compared with digests recorded from the finder as it
-// was first written.  Any change to the search order, the tie rules or the
-// cell tests changes a digest.
+// The path finder's results pinned down: routes, ends, refusals, cuts and cells each search expanded,
+// over searches on the benchmark's maps, against digests recorded from the finder as first written.  Any
+// change to the search order, the tie rules or the cell tests changes a digest.
 
 #include <cstring>
 #include <memory>

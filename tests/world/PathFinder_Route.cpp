@@ -1,6 +1,5 @@
-// Searches on hand-made maps: the edge cases of the plain, targeted and
-// computer opponent's searches and of the flood fills.  Ordinary routes are
-// pinned down by the recorded routes.
+// Searches on hand-made maps: the edge cases of the plain, targeted and computer opponent's searches and
+// of the flood fills.  Ordinary routes are pinned down by the recorded routes.
 
 #include <algorithm>
 #include <cstdlib>
@@ -431,9 +430,8 @@ TEST(PathFinderSmartRoute, HugeWeightsNeitherOverflowNorBreakTheRoute)
 
 TEST(PathFinderSmartRoute, SearchOutgrowingTheNodePoolFailsTowardTheClosestCell)
 {
-    // Every other block is in the enemy's sight: the cheap blocks are all
-    // expanded first while their dangerous neighbours wait, far more than
-    // the pool holds.  The goal is walled in, so it is never found.
+    // Every other block is in the enemy's sight: the cheap blocks are all expanded first while their
+    // dangerous neighbours wait, far more than the pool holds.  The goal is walled in, so never found.
     CTestLog log;
     PathTestWorld world(MakePathTestMap(256, 256));
     for (int32_t x = 0; x < 256; ++x)

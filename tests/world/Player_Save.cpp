@@ -13,11 +13,10 @@
 
 namespace
 {
-// Offsets in the section of a player named "Ann" (4 + 4 bytes) with the
-// 512 samples of a fresh history on a 64 x 64 map, worked out by hand:
-// 16 bytes of identity, starvation 4, flag 1, 8 numbers of limit, stock and
-// groups ... 36 + 19 + 19 + 36 + 12 + 2 numbers, history 8 + 512 x 8,
-// cursors 8, allies 8, groups 36, size 8, then 65 x 65 + 64 x 128 bytes.
+// Offsets in the section of a player named "Ann" (4 + 4 bytes) with the 512 samples of a fresh history
+// on a 64 x 64 map, worked out by hand: 16 bytes of identity, starvation 4, flag 1, 8 numbers of limit,
+// stock and groups ... 36 + 19 + 19 + 36 + 12 + 2 numbers, history 8 + 512 x 8, cursors 8, allies 8,
+// groups 36, size 8, then 65 x 65 + 64 x 128 bytes.
 constexpr size_t IndexAt = 8, TeamAt = 12, TypeAt = 16, ColourAt = 20, StarvationAt = 24;
 constexpr size_t WoodAt = 33, StoneAt = 37, GoldAt = 41, GroupsAt = 45, StatisticsAt = 517;
 constexpr size_t HistoryCountAt = 573, HistoryCapacityAt = 577, SamplesAt = 581, CursorsAt = 4677;

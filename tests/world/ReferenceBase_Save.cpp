@@ -1,6 +1,5 @@
-// The reference table: ids by insertion order, misuse reported, and its
-// section of a save: creation data and object state written, objects made
-// again with the same ids, links resolved, bad sections leave nothing.
+// The reference table: ids by insertion order, misuse reported, and its save section: creation data and
+// object state written, objects remade with the same ids, links resolved, bad sections leave nothing.
 
 #include <algorithm>
 #include <memory>

@@ -1,7 +1,5 @@
-// The save file as written and as refused: header bytes, CRC-32, the
-// temporary file, the ".backup" rule, files that are not ours, of another
-// version or language, cut or damaged; the typed fields of the stream, reads
-// bounded by the payload, and misuse reported.
+// The save file written and refused: header bytes, CRC-32, the temporary file, the ".backup" rule,
+// foreign, other-version or other-language, cut or damaged files; typed fields, bounded reads, misuse.
 
 #include <string>
 #include <vector>

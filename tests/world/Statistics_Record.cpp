@@ -1,7 +1,5 @@
-// The statistics record: filled from a player (research percent and
-// spending, the population history), the developer overlay of the counters,
-// and the record peers exchange in a memory block: its byte layout, the
-// round trip, and damaged records from another machine.
+// The statistics record: filled from a player (research percent and spending, population history), the
+// counters' developer overlay, and the record peers exchange in memory: layout, round trip, damage.
 
 #include <string>
 
@@ -105,9 +103,8 @@ TEST(StatisticsRecord, DamagedRecordsAreRefusedKeepingTheOldOne)
 using StatisticsPlayer = PlayerTest;
 using StatisticsOverlay = PlayerTest;
 
-// Harvest wood 1 (100 wood) and mining 1 (200 wood, 50 stone) of three are
-// researched, and the spell (800 gold) that never counts; the history takes
-// workers apart and exactly the used samples.
+// Harvest wood 1 (100 wood) and mining 1 (200 wood, 50 stone) of three are researched, and the spell
+// (800 gold) that never counts; the history takes workers apart and exactly the used samples.
 TEST_F(StatisticsPlayer, ResearchCountsTheAvailableButNeverTheOneShotSpellAndSamplesCountWorkersApart)
 {
     CPlayer& player = Player(1);

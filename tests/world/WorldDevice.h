@@ -1,7 +1,6 @@
 #pragma once
-// Tests whose map owns textures: a hidden window with the drawing device for
-// the suite, the map freed after every test, game files read from a folder,
-// the log captured, and eight players with the local one fully exploring.
+// Tests whose map owns textures: a hidden window with the suite's drawing device, the map freed after
+// every test, game files from a folder, the log captured, and eight players, the local one seeing all.
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>

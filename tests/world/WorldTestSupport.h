@@ -1,7 +1,6 @@
 #pragma once
-// Helpers of the world tests: a temporary folder that the data-file layer
-// reads from, the log captured, a save stream in memory, little-endian
-// numbers in byte vectors and theme files written byte by byte.
+// Helpers of the world tests: a temporary folder that the data-file layer reads from, the log captured,
+// a save stream in memory, little-endian numbers in byte vectors and theme files written byte by byte.
 
 #include <cstdint>
 #include <cstring>

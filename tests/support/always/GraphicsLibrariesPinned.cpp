@@ -1,9 +1,7 @@
-// Mesa keeps a few allocations for the life of the process inside libraries
-// that SDL unloads whenever its last OpenGL window closes.  Once unloaded,
-// nothing points at those allocations any more and the leak checker blames the
-// test that closed the window.  Keeping the libraries loaded for the whole test
-// process leaves them reachable, so the checker reports only what the tests and
-// the game lose themselves.
+// Mesa keeps a few allocations for the life of the process inside libraries that SDL unloads whenever
+// its last OpenGL window closes.  Once unloaded, nothing points at those allocations; the leak checker
+// would blame the test that closed the window.  Kept loaded for the whole test process, they stay
+// reachable, so the checker reports only what the tests and the game lose themselves.
 
 #include <dlfcn.h>
 

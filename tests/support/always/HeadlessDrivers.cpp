@@ -1,9 +1,6 @@
-// Every test process runs headless: SDL's offscreen video driver gives a real
-// OpenGL context without a display, and the dummy audio driver consumes
-// sound at the real rate without a sound card.  A value already set in the
-// environment wins, so a developer can still watch a test under a desktop.
-// Child processes (the game binary started by the end-to-end tests) inherit
-// the same drivers.
+// Every test process runs headless: SDL's offscreen video driver gives a real OpenGL context without a
+// display, the dummy audio driver plays sound at the real rate without a sound card.  A value set in the
+// environment wins (a developer can watch a test on a desktop); child processes inherit the drivers.
 
 #include <cstdlib>
 
