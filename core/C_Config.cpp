@@ -1,6 +1,7 @@
 #include "core/C_Config.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -80,8 +81,9 @@ int32_t ParseInteger(const char* text)
 }
 
 // The C library's text-to-number reading of a decimal fraction: an optional
-// sign, digits, an optional point with digits and an optional exponent; the
-// rest is ignored.  Never NaN or infinite.
+// sign, then "INF", "INFINITY" or "NAN", or digits, an optional point with
+// digits and an optional exponent; the rest is ignored.  The text is in
+// upper case (a normalised line).
 float ParseDecimal(const char* text)
 {
     // Digits past the 18th change nothing a float can hold: they only move
@@ -90,6 +92,10 @@ float ParseDecimal(const char* text)
     bool negative = false;
     if (*text == '+' || *text == '-')
         negative = *text++ == '-';
+    if (StartsWith(text, "INF"))
+        return negative ? -HUGE_VALF : HUGE_VALF;
+    if (StartsWith(text, "NAN"))
+        return std::nanf("");
     double mantissa = 0.0;
     int digits = 0;
     int scale = 0;
@@ -127,10 +133,10 @@ float ParseDecimal(const char* text)
                  : exponent < -ExponentLimit ? -ExponentLimit
                                              : exponent;
     }
-    double value = mantissa == 0.0 ? 0.0 : mantissa * std::pow(10.0, scale);
-    if (!std::isfinite(value))
-        value = 1.0e30;
-    return static_cast<float>(negative ? -value : value);
+    const double value = mantissa == 0.0 ? 0.0 : mantissa * std::pow(10.0, scale);
+    // Beyond the largest float the value is infinite, as the C library reads it.
+    const float magnitude = value > FLT_MAX ? HUGE_VALF : static_cast<float>(value);
+    return negative ? -magnitude : magnitude;
 }
 
 // ---- Reading values ---------------------------------------------------------
@@ -162,14 +168,14 @@ void ReadOnOff(const char* value, uint8_t& field)
         field = 0;
 }
 
-float ReadLevel(const char* value)
+// Gamma and brightness: held between the lowest and the highest level; a
+// value that is no number leaves the field as it was.
+void ReadLevel(const char* value, float& field)
 {
     const float level = ParseDecimal(value);
-    if (level < LowestLevel)
-        return LowestLevel;
-    if (level > HighestLevel)
-        return HighestLevel;
-    return level;
+    if (std::isnan(level))
+        return;
+    field = std::clamp(level, LowestLevel, HighestLevel);
 }
 
 // The number before the next comma, which is removed with it; without a
@@ -260,8 +266,8 @@ const SReadKey ReadKeys[] = {
          return true;
      }},
     {"ANTIALIASING=", [](CConfig& c, const char* v) { ReadWord(v, AntialiasingWords, c.antialiasing); return true; }},
-    {"GAMMA=", [](CConfig& c, const char* v) { c.gamma = ReadLevel(v); return true; }},
-    {"BRIGHTNESS=", [](CConfig& c, const char* v) { c.brightness = ReadLevel(v); return true; }},
+    {"GAMMA=", [](CConfig& c, const char* v) { ReadLevel(v, c.gamma); return true; }},
+    {"BRIGHTNESS=", [](CConfig& c, const char* v) { ReadLevel(v, c.brightness); return true; }},
     {"MOUSECURSOR=", [](CConfig& c, const char* v) { ReadWord(v, MouseCursorWords, c.mouseCursorMode); return true; }},
     {"BUILDINGSHADOW=", [](CConfig& c, const char* v) { ReadWord(v, BuildingShadowWords, c.buildingShadows); return true; }},
     {"UNITSHADOW=", [](CConfig& c, const char* v) { ReadOnOff(v, c.unitShadows); return true; }},

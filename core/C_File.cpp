@@ -81,9 +81,12 @@ bool CFile::OpenRead(const char* name)
         if (!OpenOnDisk(path, EDiskMode::Read))
             return false;
         m_Name = name;
-        m_Reader = g_FileSystem.AcquireReader(this);
-        if (m_Reader)
+        const int slot = FindFreeReader();
+        if (slot >= 0)
+        {
+            m_Reader = g_FileSystem.BindReader(slot, this);
             FillReader();
+        }
         return true;
     }
 
@@ -105,6 +108,16 @@ bool CFile::OpenRead(const char* name)
     SeekDisk(record.offset);
     g_FileSystem.SeekNotify(record.offset);
     return true;
+}
+
+int CFile::FindFreeReader()
+{
+    for (int slot = 0; slot < CFileSystem::ReaderCount; ++slot)
+    {
+        if (!g_FileSystem.GetReader(slot).owner)
+            return slot;
+    }
+    return -1;
 }
 
 bool CFile::OpenReadDisk(const char* path)

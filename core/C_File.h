@@ -29,6 +29,9 @@ public:
     bool Flush();
 
     static bool Exists(const char* name);
+    // The first free slot of the reader pool, -1 when all are taken; a disk
+    // file opened by name reads through it.
+    static int FindFreeReader();
 
     int Read(void* buffer, int count);       // bytes read, -1 on failure
     int Write(const void* buffer, int count);// bytes written, -1 on failure

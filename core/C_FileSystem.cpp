@@ -73,19 +73,13 @@ char* CFileSystem::GetLineBuffer()
     return m_LineBuffer.get();
 }
 
-SFileReader* CFileSystem::AcquireReader(CFile* owner)
+SFileReader* CFileSystem::BindReader(int index, CFile* owner)
 {
-    for (SFileReader& reader : m_Readers)
-    {
-        if (!reader.owner)
-        {
-            reader.owner = owner;
-            reader.filled = 0;
-            reader.readPos = 0;
-            return &reader;
-        }
-    }
-    return nullptr;
+    SFileReader& reader = m_Readers[index];
+    reader.owner = owner;
+    reader.filled = 0;
+    reader.readPos = 0;
+    return &reader;
 }
 
 void CFileSystem::ReleaseReader(SFileReader* reader)

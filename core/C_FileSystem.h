@@ -66,8 +66,10 @@ public:
 
     // ---- Buffers -----------------------------------------------------------
     char* GetLineBuffer();
-    // A free reader bound to `owner`, or null when all are taken.
-    SFileReader* AcquireReader(CFile* owner);
+    // Reader slot `index`, 0 to ReaderCount - 1.
+    const SFileReader& GetReader(int index) const { return m_Readers[index]; }
+    // Binds reader slot `index` to `owner`, its buffer empty.
+    SFileReader* BindReader(int index, CFile* owner);
     void ReleaseReader(SFileReader* reader);
     int CountFreeReaders() const;
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "core/GlobalFunc.h"
 
@@ -448,6 +449,12 @@ void CStringArray::Add(const char* text)
         m_Capacity = capacity;
     }
     m_Items[m_Count++] = new CString(text);
+}
+
+void CStringArray::AddTemp(CString& temporary)
+{
+    Add("");
+    std::swap(m_Items[m_Count - 1]->m_Text, temporary.m_Text);
 }
 
 void CStringArray::RemoveAt(int index)

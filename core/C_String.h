@@ -67,6 +67,7 @@ public:
     static char ToUpperChar(char c);
 
 private:
+    friend class CStringArray;
     void Assign(const char* text, int length);
 
     char* m_Text;
@@ -82,6 +83,9 @@ public:
     CStringArray& operator=(const CStringArray& other);
 
     void Add(const char* text);
+    // Appends the text of a string built only to be added: its buffer moves
+    // into the list without a copy and `temporary` is left empty.
+    void AddTemp(CString& temporary);
     void RemoveAt(int index);
     void Clear();
 

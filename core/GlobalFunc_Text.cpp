@@ -79,7 +79,7 @@ void WrapText(const IFontMeasure& font, int width, const char* text, CStringArra
         }
         else
         {
-            out.Add(line);
+            out.AddTemp(line);
             line = word;
         }
         word = "";
@@ -97,8 +97,7 @@ void WrapText(const IFontMeasure& font, int width, const char* text, CStringArra
         else if (forcedBreak)
         {
             placeWord();
-            out.Add(line);
-            line = "";
+            out.AddTemp(line);
             ++i;
         }
         else
@@ -107,7 +106,7 @@ void WrapText(const IFontMeasure& font, int width, const char* text, CStringArra
         }
     }
     if (!line.IsEmpty())
-        out.Add(line);
+        out.AddTemp(line);
 }
 
 void SplitPath(const char* path, CString* folder, CString* name, CString* extension)

@@ -77,6 +77,7 @@
 #include "media/C_2DFont.h"
 #include "media/C_2DImage.h"
 #include "game/C_Hint.h"
+#include "media/C_ModelRecord.h"
 #include "media/C_Music.h"
 #include "media/C_SoundStream.h"
 #include "media/C_Texture.h"
@@ -316,10 +317,11 @@ EBuildVersionCheck CheckBuildVersion(const char* buildText)
 
 void ReportFatalError(const char* text, const char* caption)
 {
+    // The line comes first: the box waits for a player who may not be there.
+    WriteErrorLine(caption, text);
     // Without a display the box itself would only write to standard error.
     if (!SysMessageBox::IsHeadless())
         SysMessageBox::Show(g_D3D8Game.window.NativeHandle(), text, caption);
-    WriteErrorLine(caption, text);
 }
 
 void EndProcessOnFatalError(const char* text, const char* caption)
@@ -392,7 +394,7 @@ void Startup()
     // fonts, the 128 decoration types, the 119 command hints, the 100 type
     // records and the 8 player statistics; then the technology tree.
     g_Players = new CPlayer[MaxPlayers];
-    // 3-D model slots: (with the model code)
+    AllocGlobalModels();
     AllocRangeTables();
     AllocGlobalTextures();
     AllocGlobalImages();
@@ -418,6 +420,7 @@ void FreeGlobals()
     // The global tables in the order they were allocated, then the
     // technology tree.
     delete[] g_Players;
+    FreeGlobalModels();
     FreeRangeTables();
     FreeGlobalTextures();
     FreeGlobalImages();
@@ -431,7 +434,11 @@ void FreeGlobals()
     g_MemoryBlock.Free();
     g_MultiplayerGame.Shutdown();
     g_Log.Write("Globals freed");
-    g_PlayerProfiles.Save(PlayerProfilesPath());
+    // A full disk or a read-only folder may keep the log from being written
+    // as well: what was not saved is told on standard error too.
+    const CString profilesPath = PlayerProfilesPath();
+    if (!g_PlayerProfiles.Save(profilesPath))
+        WriteErrorLine(kGameTitle, CString("Unable to write the player profiles: ") + profilesPath);
     // The profiles and the additional data-file names are not needed past
     // this point; the resource report that follows counts their strings.
     g_PlayerProfiles.Clear();
@@ -457,13 +464,10 @@ int WinMain(const char* commandLine)
         break;
     }
 
-    // The -clientN placements exist to run several games on one desktop, so
-    // they pass the single-instance guard.
-    int32_t ignoredX = 0;
-    int32_t ignoredY = 0;
-    const bool isClient = GetClientPlacement(commandLine, 0, 0, ignoredX, ignoredY);
+    // Every start is guarded, -clientN ones too: two games in one folder
+    // would share their log, configuration and profiles.
     SysInstanceLock instanceLock;
-    if (!isClient && instanceLock.Acquire(kInstanceLockName) == SysInstanceLock::Result::HeldElsewhere)
+    if (instanceLock.Acquire(kInstanceLockName) == SysInstanceLock::Result::HeldElsewhere)
     {
         ReportFatalError("An other instance of the game is already running", kGameTitle);
         return kFatalExitCode;
@@ -480,7 +484,8 @@ int WinMain(const char* commandLine)
     const bool ran = g_D3D8Game.Run(kGameTitle);
 
     FreeGlobals();
-    WriteConfig();
+    if (!WriteConfig())
+        WriteErrorLine(kGameTitle, "Unable to write the configuration file v2krn.cfg");
     GlobalFunc::ReportLeaks();
     g_Log.Write("--- Shutting down file system ---");
     ShutdownFileSystem();

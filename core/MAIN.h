@@ -17,16 +17,17 @@ int WinMain(const char* commandLine);
 // process with exit code 1 after its message.
 void Startup();
 
-// Releases what Startup built, then writes the player profiles.
+// Releases what Startup built, then writes the player profiles; a failed
+// write is also told on standard error.
 void FreeGlobals();
 
 // ---- Fatal errors ------------------------------------------------------------
 
-// Tells the player why the game cannot go on: a message box with the text and
-// the caption where a display exists, and, whatever the logging switch, the
+// Tells the player why the game cannot go on: whatever the logging switch, the
 // line "caption: text" on standard error, its line breaks turned into blanks
-// so that it stays one line.  A start from a terminal or a script so always
-// learns why it failed.
+// so that it stays one line, and then, where a display exists, a message box
+// with the text and the caption.  A start from a terminal or a script so
+// always learns why it failed, even when nobody closes the box.
 void ReportFatalError(const char* text, const char* caption);
 
 // ReportFatalError, then the end of the process with exit code 1.

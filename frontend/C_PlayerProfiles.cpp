@@ -24,6 +24,29 @@ constexpr int kMaxNameLength = 255;
 constexpr int64_t kLargestFile = 16 * 1024 * 1024;
 constexpr int kResultGrowStep = 16;
 
+bool ExistsOnDisk(const char* path)
+{
+    CFile file;
+    const bool exists = file.OpenReadDisk(path);
+    file.Close();
+    return exists;
+}
+
+// "<path>.damaged", or, when a copy kept earlier has that name,
+// "<path>.damaged.1", "<path>.damaged.2" and so on: no copy replaces another.
+CString FreeDamagedName(const char* path)
+{
+    const CString first = CString(path) + ".damaged";
+    CString name = first;
+    for (int number = 1; ExistsOnDisk(name); ++number)
+    {
+        CString suffix;
+        suffix.FromInt(number);
+        name = first + "." + suffix;
+    }
+    return name;
+}
+
 void WriteInt32(CMemoryBlock& block, int32_t value)
 {
     const uint32_t bits = static_cast<uint32_t>(value);
@@ -246,7 +269,7 @@ bool CPlayerProfiles::Save(const char* filePath)
 
 bool CPlayerProfiles::KeepDamagedFile(const char* filePath)
 {
-    const CString damaged = CString(filePath) + ".damaged";
+    const CString damaged = FreeDamagedName(filePath);
     if (!SysFile::Rename(filePath, damaged))
         return false;
     g_Log.Write(CString("Damaged player profiles kept as ") + damaged);

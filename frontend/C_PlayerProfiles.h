@@ -56,7 +56,8 @@ public:
     // is no such profile.
     const char* GetName(int32_t index) const;
 
-    // Keeps a profile file that failed to load as "<path>.damaged" so that a
+    // Keeps a profile file that failed to load as "<path>.damaged" (or, when
+    // an earlier copy has that name, "<path>.damaged.1", ".2", ...) so that a
     // fresh one can take its place without losing it.  False when there was
     // no file to keep or it could not be moved.
     static bool KeepDamagedFile(const char* path);

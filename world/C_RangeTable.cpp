@@ -401,7 +401,7 @@ void CRangeTable::InitSquare(int32_t radius)
     SortRangeEntries(entries, count);
 }
 
-void CRangeTable::InitBorder(int32_t size)
+void CRangeTable::InitLine(int32_t size)
 {
     size = ClampRadius(size);
     Allocate(4 * (size + 1));

@@ -41,7 +41,10 @@ public:
     void InitSquare(int32_t radius);
     // The 4 (n + 1) blocks just outside an n x n footprint whose corner is the
     // centre, one block of each side at a time; only dx and dy are set.
-    void InitBorder(int32_t size);
+    // Start-up builds its nine "line ranges" with InitLine; InitBorder is the
+    // same table named after the footprint it surrounds.
+    void InitLine(int32_t size);
+    void InitBorder(int32_t size) { InitLine(size); }
     void Free();
 
     // Checks and loads the stored form: a 32-bit count, then count entries,

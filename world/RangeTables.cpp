@@ -15,7 +15,7 @@ void AllocRangeTables()
     g_SquareRange.InitSquare(SquareRangeRadius);
     g_SquareBorders = new CRangeTable[SquareBorderCount];
     for (int32_t n = 0; n < SquareBorderCount; ++n)
-        g_SquareBorders[n].InitBorder(n);
+        g_SquareBorders[n].InitLine(n);
     g_SoftRings = new CRangeTable[RangeRingCount];
     for (int32_t k = 0; k < RangeRingCount; ++k)
         g_SoftRings[k].InitRing2(std::max(0, k - 4), k + 2);

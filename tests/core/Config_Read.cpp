@@ -51,7 +51,8 @@ TEST_F(ConfigRead, GammaAndBrightnessAreReadAndLimited)
     const Case cases[] = {
         {"Gamma = 1.5   ; brighter\r\nBRIGHTNESS=0.05\r\n", 1.5f, 0.1f},
         {"GAMMA=3\r\nBRIGHTNESS=1.25E1\r\n", 2.0f, 2.0f},
-        {"GAMMA=NAN\r\nBRIGHTNESS=.5x\r\n", 0.1f, 0.5f},
+        {"GAMMA=NAN\r\nBRIGHTNESS=.5x\r\n", 1.0f, 0.5f},   // no number: the default stays
+        {"GAMMA=-INFINITY\r\nBRIGHTNESS=inf\r\n", 0.1f, 2.0f},
     };
     for (const Case& c : cases)
     {

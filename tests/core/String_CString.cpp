@@ -86,8 +86,12 @@ TEST(CString, CuttingPaddingAndSearchingStayInsideTheText)
 TEST(CStringArray, GrowsThirtyTwoAtATimeRemovesAndClears)
 {
     CStringArray list;
-    for (const char* text : {"a", "b", "c"})
-        list.Add(text);
+    list.Add("a");
+    CString temporary("b");
+    list.AddTemp(temporary);   // the text moves into the list
+    EXPECT_EQ(Text(temporary), "");
+    EXPECT_EQ(Text(list[1]), "b");
+    list.Add("c");
     list.RemoveAt(1);
     list.RemoveAt(7);   // out of range: nothing
     ASSERT_EQ(list.GetCount(), 2);

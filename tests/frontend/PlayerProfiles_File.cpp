@@ -107,10 +107,15 @@ TEST_F(PlayerProfilesFile, FailedSaveKeepsTheOldFileAndADamagedFileIsKeptAside)
     EXPECT_FALSE(profiles.Save(path.c_str()));
     EXPECT_EQ(WithCrc(TwoProfileBody()), CScratchFolder::ReadFile(path));
     EXPECT_TRUE(log.Contains("Unable to write the player profiles: " + path));
-    Write("not a profile file");
-    EXPECT_TRUE(CPlayerProfiles::KeepDamagedFile(path.c_str()));
-    EXPECT_FALSE(CScratchFolder::Exists(path));
-    EXPECT_EQ("not a profile file", CScratchFolder::ReadFile(path + ".damaged"));
-    EXPECT_TRUE(log.Contains("Damaged player profiles kept as " + path + ".damaged"));
+    // Each damaged file is kept, none replaces a copy kept before.
+    for (const std::string kept : {".damaged", ".damaged.1", ".damaged.2"})
+    {
+        Write("damaged as " + kept);
+        EXPECT_TRUE(CPlayerProfiles::KeepDamagedFile(path.c_str()));
+        EXPECT_FALSE(CScratchFolder::Exists(path));
+        EXPECT_TRUE(log.Contains("Damaged player profiles kept as " + path + kept));
+    }
+    for (const std::string kept : {".damaged", ".damaged.1", ".damaged.2"})
+        EXPECT_EQ("damaged as " + kept, CScratchFolder::ReadFile(path + kept));
     EXPECT_FALSE(CPlayerProfiles::KeepDamagedFile(path.c_str()));  // nothing left to keep
 }

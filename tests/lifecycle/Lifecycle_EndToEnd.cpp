@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 
@@ -66,9 +67,22 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
     EXPECT_EQ(damaged, folder.Read("players.prf.damaged"));
     EXPECT_EQ(EmptyProfileFile(), folder.Read("players.prf"));
     EXPECT_NE(std::string::npos, folder.Log().find("#DEBUG: Invalid player profile CRC"));
+
+    // A folder where each temporary file must go: nothing can be saved at exit, and the log may be as
+    // unwritable, so standard error names both files; the old ones stay whole.
+    for (const char* blocked : {"v2krn.cfgnew/in", "players.prf.tmp/in"})
+        std::filesystem::create_directories(folder.GameFolder() + blocked);
+    std::string errors;
+    ASSERT_EQ(0, folder.RunUntilStopped(SIGTERM, &errors));
+    EXPECT_EQ("Ironmarch: Unable to write the player profiles: " + folder.GameFolder() + ".\\players.prf\n"
+              "Ironmarch: Unable to write the configuration file v2krn.cfg\n", errors);
+    EXPECT_EQ(config, folder.Read("v2krn.cfg"));
+    EXPECT_EQ(EmptyProfileFile(), folder.Read("players.prf"));
 }
 
-TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedAndTouchesNothingButClientsPass)
+// A window placed for a second game on the desktop changes nothing: the
+// second game would share the first one's log, configuration and profiles.
+TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouchesNothing)
 {
     CProcess first;
     ASSERT_TRUE(folder.StartGame(first));
@@ -76,18 +90,15 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedAndTouchesNothingButClientsPass
     const std::string log = folder.Log();
     const std::string profiles = folder.Read("players.prf");
 
-    CProcess second;
-    ASSERT_TRUE(folder.StartGame(second, {}, "second"));
-    EXPECT_EQ(1, second.Wait());
-    EXPECT_EQ("Ironmarch: An other instance of the game is already running\n", second.Errors());
-    EXPECT_EQ(log, folder.Log());
-    EXPECT_EQ(profiles, folder.Read("players.prf"));
-
-    folder.RemoveLog();  // the client is known to be up by its own log
-    CProcess client;
-    ASSERT_TRUE(folder.StartGame(client, {"-client2"}, "client"));
-    ASSERT_TRUE(folder.WaitUntilRunning(client)) << client.Errors();
-    EXPECT_EQ(0, client.Terminate()) << client.Errors();
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"-client2"}, {"-CLIENT1"}})
+    {
+        CProcess second;
+        ASSERT_TRUE(folder.StartGame(second, arguments, "second"));
+        EXPECT_EQ(1, second.Wait());
+        EXPECT_EQ("Ironmarch: An other instance of the game is already running\n", second.Errors());
+        EXPECT_EQ(log, folder.Log());
+        EXPECT_EQ(profiles, folder.Read("players.prf"));
+    }
     EXPECT_EQ(0, first.Terminate()) << first.Errors();
 }
 

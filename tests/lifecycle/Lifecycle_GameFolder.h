@@ -176,14 +176,18 @@ public:
     }
 
     // Starts the game, waits until it runs and stops it with the signal; the log of an earlier run is
-    // removed first, so that this run is known to be up by its own log.
-    int RunUntilStopped(int signal = SIGTERM)
+    // removed first, so that this run is known to be up by its own log.  `errors` receives what the
+    // game wrote on standard error.
+    int RunUntilStopped(int signal = SIGTERM, std::string* errors = nullptr)
     {
         RemoveLog();
         CProcess process;
         EXPECT_TRUE(StartGame(process));
         EXPECT_TRUE(WaitUntilRunning(process)) << process.Errors();
-        return process.Terminate(signal);
+        const int exitCode = process.Terminate(signal);
+        if (errors)
+            *errors = process.Errors();
+        return exitCode;
     }
 
     std::string Read(const std::string& name) const { return CScratchFolder::ReadFile(gameFolder + name); }

@@ -1,13 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
 #include "core/C_Config.h"
+#include "core/C_File.h"
 #include "core/C_LogFile.h"
 #include "core/C_MemoryBlock.h"
 #include "core/C_PtrGarbage.h"
+#include "core/GlobalFunc.h"
 #include "core/MAIN.h"
+#include "media/C_ModelRecord.h"
+#include "tests/lifecycle/Lifecycle_GameFolder.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 #include "units/C_Unit.h"
+#include "world/RangeTables.h"
 
 TEST(StartupBuildVersion, AcceptsOnlyItsOwnHexadecimalVersion)
 {
@@ -47,23 +56,61 @@ class NotingUnit : public CUnit
 public:
     ~NotingUnit() override { g_Log.Write("unit deleted"); }
 };
+
 }  // namespace
 
-TEST(FreeGlobals, DeletesWaitingObjectsBeforeFreeingAnythingThenWritesTheProfiles)
+TEST(StartupAndFreeGlobals, StartUpOnTheDemoDataBuildsTheTablesAndFreeingDeletesWaitingObjectsFirst)
 {
-    CScratchFolder folder;
-    CTestLog log;
-    const CString dataFolder = g_Config.dataFolder;
-    g_Config.dataFolder = folder.Path().c_str();
-    g_PtrGarbage.AddUnit(new NotingUnit);
+    lifecycle_test::CGameFolder game;
+    ASSERT_TRUE(game.LayOutDemoData());
+    const CConfig config = g_Config;
+    g_Config.dataFolder = game.GameFolder().c_str();
+    g_Config.languageFolder = "English\\";
+    const int objects = GlobalFunc::Get3DObjectRefs();
+    Startup();
 
+    // The 347 model slots, each with its 3-D object.
+    EXPECT_NE(nullptr, GetGlobalModel(0));
+    EXPECT_NE(nullptr, GetGlobalModel(346));
+    EXPECT_EQ(nullptr, GetGlobalModel(347));
+    EXPECT_EQ(objects + 347, GlobalFunc::Get3DObjectRefs());
+    // Line range 1: the border of a one-block footprint, a block of each side at a time.
+    std::vector<std::pair<int, int>> line1;
+    for (int i = 0; i < g_SquareBorders[1].count; ++i)
+        line1.emplace_back(g_SquareBorders[1].entries[i].dx, g_SquareBorders[1].entries[i].dy);
+    EXPECT_EQ(line1, (std::vector<std::pair<int, int>>{{-1, -1}, {1, -1}, {0, 1}, {-1, 0}, {0, -1}, {1, 0}, {1, 1},
+                                                        {-1, 1}}));
+    EXPECT_EQ(0, g_SquareBorders[0].count);
+
+    CTestLog log;
+    g_PtrGarbage.AddUnit(new NotingUnit);
     FreeGlobals();
 
-    const std::vector<std::string> expected = {"Freeing global resources", "unit deleted", "Globals freed"};
-    EXPECT_EQ(expected, log.Lines());
+    const std::vector<std::string> lines = log.Lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ("Freeing global resources", lines[0]);
+    EXPECT_EQ("unit deleted", lines[1]);
+    EXPECT_EQ("Globals freed", lines.back());
     EXPECT_EQ(0, g_PtrGarbage.GetCount());
-    EXPECT_EQ(28u, CScratchFolder::ReadFile(folder / "players.prf").size());
+    EXPECT_EQ(nullptr, GetGlobalModel(0));
+    EXPECT_EQ(objects, GlobalFunc::Get3DObjectRefs());
+    EXPECT_EQ(28u, CScratchFolder::ReadFile(game.GameFolder() + "players.prf").size());
 
-    g_Config.dataFolder = dataFolder;
+    ShutdownFileSystem();
+    g_Config = config;
     g_MemoryBlock.Init(CMemoryBlock::DefaultGrowStep);
+}
+
+// Where a display exists the box waits for someone to close it: the line on standard error must come
+// first.  With an X display that cannot be reached, the failed box writes its own lines after it.
+TEST(StartupFailureReport, TheLineOnStandardErrorComesBeforeTheBox)
+{
+    const std::string driver = std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "offscreen";
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    setenv("DISPLAY", ":9999", 1);
+    testing::internal::CaptureStderr();
+    ReportFatalError("Syntax error in locale file:\nbad", "Falied to Initialize");
+    const std::string errors = testing::internal::GetCapturedStderr();
+    setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
+    EXPECT_EQ(0u, errors.find("Falied to Initialize: Syntax error in locale file: bad\n")) << errors;
 }
