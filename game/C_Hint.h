@@ -42,9 +42,9 @@ public:
     // One text line at (x, y), in the escapes the hint drawing reads ("\fNN"
     // picks font NN, "\cRRGGBB" the colour of what follows): the heading in
     // font 3, white, with its hotkey (a one-letter hotkey in yellow at its
-    // first place in the heading, a longer name in yellow brackets after
-    // it), then the description in font 4, grey, on a line of its own below
-    // a heading.  A null text is left out.
+    // first place in the heading, a longer name or a letter the heading
+    // lacks in yellow brackets after it), then the description in font 4,
+    // grey, on a line of its own below a heading.  A null text is left out.
     void BuildItemHint(int32_t x, int32_t y, const char* hotkey, const char* heading, const char* description);
     // The costs of a unit, building or technology record as a line at
     // (x, y), in the panel's first and second form.

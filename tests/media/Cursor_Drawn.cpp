@@ -125,9 +125,9 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
 TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLast)
 {
     // A 1024 x 768 screen: the bar, white at alpha 64 over black, lies from x 54 on at y 674 to 715,
-    // 912 / 4 pixels longer each step; back-2.tga is black, the first screen's picture red.
+    // 912 / 4 pixels longer each step; back-2.tga is blue, the first screen's picture red.
     ASSERT_NO_FATAL_FAILURE(OpenDevice(1024, 768, 1024, 768));
-    folder.Write("Loading/back-2.tga", Tga24(std::vector<uint32_t>(16, 0x000000), 4, 4));
+    folder.Write("Loading/back-2.tga", Tga24(std::vector<uint32_t>(16, kBlue), 4, 4));
     folder.Write("Loading/first.tga", Tga24(std::vector<uint32_t>(16, 0xFF0000), 4, 4));
     folder.Write("Loading/csik1.tga", Tga24(std::vector<uint32_t>(16, 0xFFFFFF), 4, 4));
     InitDataFile((folder.Path() + "/").c_str(), 0);
@@ -154,7 +154,8 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
     for (int steps = 1; steps <= 5; ++steps)
     {
         step();
-        EXPECT_EQ(ends[steps - 1], barEnd()) << steps;
+        EXPECT_EQ((std::vector<uint32_t>{uint32_t(ends[steps - 1]), kBlue}),
+                  (std::vector<uint32_t>{uint32_t(barEnd()), Pixel(2, 2)}));
         EXPECT_EQ((std::vector<bool>{false, true, true, false, true, false}),
                   (std::vector<bool>{lit(53, 694), lit(54, 694), lit(60, 674), lit(60, 673), lit(60, 715),
                                      lit(60, 716)}))
