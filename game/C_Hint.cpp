@@ -7,6 +7,8 @@
 namespace
 {
 CHint* g_Hints = nullptr;
+// Fonts break lines at a carriage return only.
+constexpr char kNewLine = '\r';
 }  // namespace
 
 void CHint::Init(int32_t hintWidth, int32_t hintHeight, int32_t maxLines, int32_t maxImages)
@@ -43,13 +45,36 @@ void CHint::BuildItemHint(int32_t x, int32_t y, const char* hotkey, const char* 
     SLine line;
     line.x = x;
     line.y = y;
-    line.hasHotkey = hotkey != nullptr;
-    line.hasHeading = heading != nullptr;
-    line.hasDescription = description != nullptr;
-    line.hotkey = hotkey ? hotkey : "";
-    line.heading = heading ? heading : "";
-    line.description = description ? description : "";
+    line.text = ComposeItemText(hotkey, heading, description);
     lines.push_back(line);
+}
+
+CString CHint::ComposeItemText(const char* hotkey, const char* heading, const char* description)
+{
+    CString text;
+    if (heading != nullptr)
+        text += CString("\\f03\\cffffff") + HeadingWithHotkey(heading, hotkey);
+    if (description != nullptr)
+    {
+        if (heading != nullptr)
+            text += kNewLine;
+        text += CString("\\f04\\caaaaaa") + description;
+    }
+    return text;
+}
+
+// A one-letter hotkey turns its first place in the heading, in either case,
+// yellow; a longer name, or a letter the heading lacks (so that the key is
+// never lost from the hint), follows the heading in yellow brackets.
+CString CHint::HeadingWithHotkey(const char* heading, const char* hotkey)
+{
+    const CString text(heading);
+    if (hotkey == nullptr || hotkey[0] == 0)
+        return text;
+    const int at = hotkey[1] == 0 ? text.FindNoCase(hotkey) : -1;
+    if (at < 0)
+        return text + " (\\cffff00" + hotkey + "\\cffffff)";
+    return text.Mid(0, at) + "\\cffff00" + text.Mid(at, 1) + "\\cffffff" + text.Mid(at + 1, text.GetLength());
 }
 
 void CHint::AddCostLine(int32_t x, int32_t y, const CUnitStats* record)

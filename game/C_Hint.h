@@ -1,8 +1,9 @@
 #pragma once
 // The tooltip record of one command-panel button: its size, its text lines
 // and cost lines, and room for its pictures.
-// Stand-in until the command panel exists: it keeps what the hint tables
-// give it, as given, and draws nothing.
+// Stand-in until the command panel exists: it composes the text lines with
+// their inline font and colour escapes, keeps the cost lines' records, and
+// draws nothing.
 
 #include <cstdint>
 #include <vector>
@@ -27,13 +28,8 @@ public:
         ELineKind kind = ELineKind::Item;
         int32_t x = 0;
         int32_t y = 0;
-        // Item lines; a text that was not given is empty and flagged so.
-        CString hotkey;
-        CString heading;
-        CString description;
-        bool hasHotkey = false;
-        bool hasHeading = false;
-        bool hasDescription = false;
+        // Item lines: the composed text, escapes included.
+        CString text;
         // Cost lines.
         const CUnitStats* record = nullptr;
     };
@@ -43,8 +39,12 @@ public:
     void Init(int32_t width, int32_t height, int32_t maxLines, int32_t maxImages);
     void Free();
 
-    // One text line at (x, y): the heading with its hotkey name, then the
-    // description; a null text is left out.
+    // One text line at (x, y), in the escapes the hint drawing reads ("\fNN"
+    // picks font NN, "\cRRGGBB" the colour of what follows): the heading in
+    // font 3, white, with its hotkey (a one-letter hotkey in yellow at its
+    // first place in the heading, a longer name or a letter the heading
+    // lacks in yellow brackets after it), then the description in font 4,
+    // grey, on a line of its own below a heading.  A null text is left out.
     void BuildItemHint(int32_t x, int32_t y, const char* hotkey, const char* heading, const char* description);
     // The costs of a unit, building or technology record as a line at
     // (x, y), in the panel's first and second form.
@@ -63,6 +63,8 @@ public:
 private:
     // False, with a check report, when the record is full.
     bool HasRoom();
+    static CString ComposeItemText(const char* hotkey, const char* heading, const char* description);
+    static CString HeadingWithHotkey(const char* heading, const char* hotkey);
     void AddCost(ELineKind kind, int32_t x, int32_t y, const CUnitStats* record);
 };
 

@@ -13,3 +13,24 @@ CMissionObjectives::CMissionObjectives()
     objectives.Allocate(kRecordGrowStep);
     dialogEvents.Allocate(kRecordGrowStep);
 }
+
+int32_t CMissionObjectives::Add(int32_t value, const char* text, const char* hint)
+{
+    SObjective objective;
+    objective.value = value;
+    objective.text = text;
+    objective.hint = hint;
+    return objectives.Add(objective);
+}
+
+bool CMissionObjectives::Complete(int32_t value)
+{
+    bool found = false;
+    for (int i = 0; i < objectives.GetCount(); ++i)
+        if (objectives[i].value == value)
+        {
+            objectives[i].flag = 1;
+            found = true;
+        }
+    return found;
+}

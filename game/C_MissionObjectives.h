@@ -15,8 +15,8 @@ public:
     // What the player is to do; each record owns its two texts.
     struct SObjective
     {
-        int32_t value = 0;
-        uint8_t flag = 0;
+        int32_t value = 0;  // the number scripts name it by
+        uint8_t flag = 0;   // 1 once completed
         CString text;
         CString hint;
     };
@@ -50,6 +50,12 @@ public:
 
     CMissionObjectives(const CMissionObjectives&) = delete;
     CMissionObjectives& operator=(const CMissionObjectives&) = delete;
+
+    // Appends an objective not yet completed; returns its index.
+    int32_t Add(int32_t value, const char* text, const char* hint);
+    // Marks every objective numbered `value` completed; false when there is
+    // none.
+    bool Complete(int32_t value);
 
     // Every field, in declaration order.  Texts are stored as a 32-bit byte
     // count that includes the terminating zero, then the bytes.

@@ -65,8 +65,8 @@ uint32_t CoveragePixel(uint8_t v) { return v == 0 ? 0 : uint32_t(v) << 24 | 0xFF
 } // namespace
 
 C2DFont::C2DFont()
-    : cellWidth(0), cellHeight(0), charWidth{}, spaceWidth(0), letterSpacing(0), lineHeight(0), pageCount(0),
-      pages(nullptr), glyphs{}, alpha(NoAlpha)
+    : cellWidth(0), cellHeight(0), charWidth{}, spaceWidth(0), letterSpacing(0), lineHeight(0), columnsPerPage(0),
+      rowsPerPage(0), pageCount(0), pages(nullptr), glyphs{}, alpha(NoAlpha)
 {
 }
 
@@ -137,9 +137,10 @@ bool C2DFont::LoadFromMemory(const uint8_t* data, int64_t size, const char* name
 // the borders are never written.
 void C2DFont::BuildPages(const uint8_t* records)
 {
-    const int32_t columns = ColumnsPerPage(cellWidth);
-    const int32_t rows = RowsPerPage(cellHeight);
-    pageCount = (GlyphCount + columns * rows - 1) / (columns * rows);
+    columnsPerPage = PageSide / (cellWidth + 2);
+    rowsPerPage = PageSide / (cellHeight + 2);
+    const int32_t cellsPerPage = columnsPerPage * rowsPerPage;
+    pageCount = (GlyphCount + cellsPerPage - 1) / cellsPerPage;
     pages = new CTexture[size_t(pageCount)];
     for (int32_t p = 0; p < pageCount; ++p)
     {
@@ -162,10 +163,10 @@ void C2DFont::BuildPages(const uint8_t* records)
         charWidth[code] = ReadU16(at);
         const uint8_t* coverage = at + 2 + GlyphRecordUnused;
         at = coverage + cellWidth * cellHeight;
-        if (++column == columns)
+        if (++column == columnsPerPage)
         {
             column = 0;
-            if (++row == rows)
+            if (++row == rowsPerPage)
             {
                 pages[page].SetImageFromMem(PageSide, PageSide, staging.data());
                 ++page;
@@ -196,6 +197,8 @@ void C2DFont::MakeEmpty()
     cellWidth = 0;
     cellHeight = 0;
     lineHeight = 0;
+    columnsPerPage = 0;
+    rowsPerPage = 0;
     std::fill(std::begin(charWidth), std::end(charWidth), 0);
 }
 

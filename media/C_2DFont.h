@@ -73,9 +73,6 @@ public:
     void PrintShadow(int32_t x, int32_t y, const char* text, uint32_t colour, int32_t align);
 
     bool IsEmpty() const { return pageCount == 0; }
-    // Cell layout of a page for a cell of w x h pixels.
-    static int32_t ColumnsPerPage(int32_t w) { return PageSide / (w + 2); }
-    static int32_t RowsPerPage(int32_t h) { return PageSide / (h + 2); }
 
     int32_t cellWidth;
     int32_t cellHeight;
@@ -83,6 +80,9 @@ public:
     int32_t spaceWidth;
     int32_t letterSpacing;
     int32_t lineHeight;
+    // Cells of (W + 2) x (H + 2) pixels across and down a page; 0 while empty.
+    int32_t columnsPerPage;
+    int32_t rowsPerPage;
     int32_t pageCount;
     CTexture* pages;  // pageCount textures, owned
     SGlyph glyphs[256];

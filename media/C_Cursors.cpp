@@ -92,11 +92,17 @@ void CCursors::Init(int32_t slotCount, SysWindow* cursorWindow)
 {
     Free();
     capacity = slotCount > 0 ? slotCount : 0;
-    slots.reset(capacity > 0 ? new SSlot[capacity] : nullptr);
+    if (capacity > 0)
+    {
+        bitmaps.reset(new SBitmaps[capacity]);
+        textures.reset(new CTexture[capacity]);
+        shadows.reset(new CTexture[capacity]);
+        hotspots.reset(new SHotspot[capacity]);
+    }
     for (int32_t i = 0; i < capacity; ++i)
     {
-        BuildColourCursor(nullptr, slots[i].colourCursor);
-        BuildColourCursor(nullptr, slots[i].monoCursor);
+        BuildColourCursor(nullptr, bitmaps[i].colour);
+        BuildColourCursor(nullptr, bitmaps[i].mono);
     }
     window = cursorWindow;
     current = NoCursor;
@@ -111,26 +117,24 @@ bool CCursors::LoadCursor(int32_t slot, const char* monoFile, const char* colour
         DEBUG_REPORT("#DEBUG: Too many mouse cursors");
         return false;
     }
-    SSlot& target = slots[slot];
     uint32_t picture[PixelCount];
     ReadPicture(monoFile, picture);
-    BuildMonoCursor(picture, target.monoCursor);
+    BuildMonoCursor(picture, bitmaps[slot].mono);
 
     ReadPicture(colourFile, picture);
-    BuildColourCursor(picture, target.colourCursor);
+    BuildColourCursor(picture, bitmaps[slot].colour);
     // The texture takes the key from the colour only, whatever alpha the
     // file carried.
     uint32_t keyed[PixelCount];
     for (int32_t i = 0; i < PixelCount; ++i)
         keyed[i] = picture[i] & kRgbMask;
-    SetupTexture(target.texture, CTexture::FormatA1R5G5B5, kOpaqueTextureAlpha, keyed);
+    SetupTexture(textures[slot], CTexture::FormatA1R5G5B5, kOpaqueTextureAlpha, keyed);
 
     uint32_t shadow[PixelCount];
     BuildShadow(picture, shadow);
-    SetupTexture(target.shadow, CTexture::FormatA4R4G4B4, CTexture::PixelAlpha, shadow);
+    SetupTexture(shadows[slot], CTexture::FormatA4R4G4B4, CTexture::PixelAlpha, shadow);
 
-    target.hotX = hotX;
-    target.hotY = hotY;
+    hotspots[slot] = {hotX, hotY};
     return true;
 }
 
@@ -147,7 +151,10 @@ void CCursors::LoadStartupCursors()
 
 void CCursors::Free()
 {
-    slots.reset();
+    bitmaps.reset();
+    textures.reset();
+    shadows.reset();
+    hotspots.reset();
     capacity = 0;
     current = NoCursor;
 }
@@ -170,7 +177,7 @@ void CCursors::SetCursor(int32_t slot)
     }
     else if (systemMode)
     {
-        ShowSystemCursor(slots[slot], mode);
+        ShowSystemCursor(slot, mode);
     }
     else if (mode == ModeDrawn && window != nullptr)
     {
@@ -179,10 +186,11 @@ void CCursors::SetCursor(int32_t slot)
     current = slot;
 }
 
-void CCursors::ShowSystemCursor(const SSlot& slot, int32_t mode)
+void CCursors::ShowSystemCursor(int32_t slot, int32_t mode)
 {
-    const uint32_t* picture = mode == ModeMono ? slot.monoCursor : slot.colourCursor;
-    if (window != nullptr && window->SetColourCursor(picture, slot.hotX, slot.hotY))
+    const uint32_t* picture = mode == ModeMono ? bitmaps[slot].mono : bitmaps[slot].colour;
+    const SHotspot& hotspot = hotspots[slot];
+    if (window != nullptr && window->SetColourCursor(picture, hotspot.x, hotspot.y))
     {
         window->ShowCursor(true);
         return;
@@ -207,19 +215,18 @@ void CCursors::Render()
     if (current == NoCursor || EffectiveMode() != ModeDrawn || window == nullptr
         || GetD3DDevice() == nullptr)
         return;
-    SSlot& slot = slots[current];
     int mouseX = 0;
     int mouseY = 0;
     window->GetMousePosition(mouseX, mouseY);
-    const float x = float(mouseX - slot.hotX);
-    const float y = float(mouseY - slot.hotY);
+    const float x = float(mouseX - hotspots[current].x);
+    const float y = float(mouseY - hotspots[current].y);
 
     SetRenderState("CCursors::Render/3", Sys3DRenderState::AlphaBlendEnable, 1);
-    DrawQuad(slot.shadow, x + float(ShadowOffset), y + float(ShadowOffset));
+    DrawQuad(shadows[current], x + float(ShadowOffset), y + float(ShadowOffset));
     SetRenderState("CCursors::Render/4", Sys3DRenderState::AlphaBlendEnable, 0);
 
     SetRenderState("CCursors::Render/1", Sys3DRenderState::AlphaFunc, Sys3DCompare::Greater);
-    DrawQuad(slot.texture, x, y);
+    DrawQuad(textures[current], x, y);
     SetRenderState("CCursors::Render/2", Sys3DRenderState::AlphaFunc, Sys3DCompare::Always);
 }
 

@@ -102,21 +102,27 @@ public:
     static void BuildShadow(const uint32_t* picture, uint32_t* out);
 
 private:
-    struct SSlot
+    // The pictures of a slot's two system cursors.
+    struct SBitmaps
     {
-        uint32_t monoCursor[PixelCount];
-        uint32_t colourCursor[PixelCount];
-        CTexture texture;
-        CTexture shadow;
-        int32_t hotX = 0;
-        int32_t hotY = 0;
+        uint32_t mono[PixelCount];
+        uint32_t colour[PixelCount];
+    };
+    struct SHotspot
+    {
+        int32_t x = 0;
+        int32_t y = 0;
     };
 
-    void ShowSystemCursor(const SSlot& slot, int32_t mode);
+    void ShowSystemCursor(int32_t slot, int32_t mode);
     void DrawQuad(CTexture& texture, float left, float top);
     bool IsSlot(int32_t slot) const { return slot >= 0 && slot < capacity; }
 
-    std::unique_ptr<SSlot[]> slots;
+    // One entry per slot each.
+    std::unique_ptr<SBitmaps[]> bitmaps;
+    std::unique_ptr<CTexture[]> textures;  // the drawn cursor
+    std::unique_ptr<CTexture[]> shadows;   // its soft shadow
+    std::unique_ptr<SHotspot[]> hotspots;
     int32_t capacity;
     int32_t current;
     SysWindow* window;

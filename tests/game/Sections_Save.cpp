@@ -1,5 +1,6 @@
 // The particles', the objectives' and the selection's sections of a saved game: their bytes, what comes
-// back, and the sections that are refused with the record left as it was.
+// back, and the sections that are refused with the record left as it was; the set-up record as built and
+// as scripts fill it, and the editor's technology columns.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
+#include "editor/F_SetTechTree.h"
 #include "effects/C_Particles.h"
 #include "game/C_MissionObjectives.h"
 #include "game/C_Selection.h"
@@ -85,6 +87,15 @@ TEST(MissionObjectivesSave, BadSectionsAreRefusedAndTheRecordStays)
         EXPECT_EQ(record.gameMode, CMissionObjectives::ModeCampaign);
     }
 
+    // As built: a campaign not yet played, room for 16 objectives, saving allowed.
+    EXPECT_EQ((std::vector<int>{1, 0, -1, 0, 16, 1}),
+              (std::vector<int>{record.gameMode, record.result, record.campaignId, record.objectives.GetCount(),
+                                record.objectives.GetCapacity(), record.savingAllowed}));
+    EXPECT_EQ(0, record.Add(9, "t", "h"));
+    EXPECT_EQ(1, record.Add(3, "other", nullptr));
+    EXPECT_TRUE(record.Complete(9));
+    EXPECT_FALSE(record.Complete(5));
+    EXPECT_EQ((std::vector<int>{1, 0}), (std::vector<int>{record.objectives[0].flag, record.objectives[1].flag}));
     CMemorySaveStream good(Objectives(2, 1, okObjective, okTail));
     ASSERT_TRUE(record.LoadGame(good));
     EXPECT_EQ(record.gameMode, CMissionObjectives::ModeScenario);
@@ -101,6 +112,27 @@ TEST(MissionObjectivesSave, BadSectionsAreRefusedAndTheRecordStays)
     CMemorySaveStream out;
     record.SaveGame(out);
     EXPECT_EQ(out.Bytes(), Objectives(2, 1, okObjective, okTail));
+}
+
+TEST(SetTechTree, EveryTechnologyStandsInOneColumnAndAMissingOneIsReported)
+{
+    // Filled before the log opens: keep and castle research, blacksmith and barracks, the rest.
+    FSetTechTree& form = g_FSetTechTree;
+    std::vector<int> seen(61, 0), heads;
+    for (const auto& column : form.columns)
+    {
+        heads.insert(heads.end(), {column.count, column.prerequisites[0]});
+        for (int i = 0; i < column.count; ++i)
+            ++seen.at(size_t(column.prerequisites[i]));
+    }
+    EXPECT_EQ(std::vector<int>(61, 1), seen);
+    EXPECT_EQ((std::vector<int>{21, 0, 21, 11, 19, 32}), heads);
+    CTestLog log;
+    form.columns[2].count = 18;  // technology 60 left out
+    EXPECT_FALSE(form.HasEveryTechnology());
+    form.FillTechnologies();
+    EXPECT_EQ(19, form.columns[2].count);
+    EXPECT_EQ(1, log.Count("#DEBUG: Not all technologies added to tech-tree editor"));
 }
 
 TEST(SelectionSave, AUnitSelectedTwiceIsRefused)

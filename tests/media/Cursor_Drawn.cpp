@@ -1,5 +1,6 @@
 // The cursor on the game's own window and device: the drawn cursor and its shadow read back from a real
-// frame, the system modes the offscreen window cannot show, and the slots and pictures it refuses.
+// frame, the system modes the offscreen window cannot show, and the slots and pictures it refuses; and
+// the loading screen's background and bar read back from its frames.
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -9,7 +10,10 @@
 #include <vector>
 
 #include "core/C_Config.h"
+#include "core/C_File.h"
+#include "core/C_Localizer.h"
 #include "media/C_Cursors.h"
+#include "media/C_LoadingScreen.h"
 #include "platform/SysWindow.h"
 #include "tests/media/GUIDevice.h"
 #include "tests/support/ScratchFolder.h"
@@ -116,4 +120,57 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
     EXPECT_FALSE(cursors.LoadCursor(2, file.c_str(), file.c_str(), 0, 0));
     DrawFrame();
     EXPECT_EQ(kBackground, Pixel(30, 20));
+}
+
+TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLast)
+{
+    // A 1024 x 768 screen: the bar, white at alpha 64 over black, lies from x 54 on at y 674 to 715,
+    // 912 / 4 pixels longer each step; back-2.tga is blue, the first screen's picture red.
+    ASSERT_NO_FATAL_FAILURE(OpenDevice(1024, 768, 1024, 768));
+    folder.Write("Loading/back-2.tga", Tga24(std::vector<uint32_t>(16, kBlue), 4, 4));
+    folder.Write("Loading/first.tga", Tga24(std::vector<uint32_t>(16, 0xFF0000), 4, 4));
+    folder.Write("Loading/csik1.tga", Tga24(std::vector<uint32_t>(16, 0xFFFFFF), 4, 4));
+    InitDataFile((folder.Path() + "/").c_str(), 0);
+    const std::string texts = "LOADING,\"Loading\"\nFILE_LOADING_SCREEN,\"first.tga\"\n";
+    g_Localizer.Clear();
+    ASSERT_TRUE(g_Localizer.LoadLocaleText("loading", texts.c_str(), int(texts.size())));
+    // Each frame on a black screen; the last lit column of the bar's middle row, -1 for none.
+    CLoadingScreen screen;
+    auto step = [&]() {
+        Clear(0);
+        screen.Step();
+        ReadBack();
+    };
+    auto lit = [this](int x, int y) { return (Pixel(x, y) & 0xFF) > 0x30; };
+    auto barEnd = [&]() {
+        int end = -1;
+        for (int x = 0; x < 1024; ++x)
+            end = lit(x, 694) ? x : end;
+        return end;
+    };
+    screen.Init(2, 4);
+    EXPECT_STREQ("Loading", screen.caption);
+    const int ends[] = {54 + 228 - 1, 54 + 456 - 1, 54 + 684 - 1, 54 + 912 - 1, 54 + 912 - 1};
+    for (int steps = 1; steps <= 5; ++steps)
+    {
+        step();
+        EXPECT_EQ((std::vector<uint32_t>{uint32_t(ends[steps - 1]), kBlue}),
+                  (std::vector<uint32_t>{uint32_t(barEnd()), Pixel(2, 2)}));
+        EXPECT_EQ((std::vector<bool>{false, true, true, false, true, false}),
+                  (std::vector<bool>{lit(53, 694), lit(54, 694), lit(60, 674), lit(60, 673), lit(60, 715),
+                                     lit(60, 716)}))
+            << steps;
+    }
+    EXPECT_EQ(1, log.Count("#DEBUG: Progressbar overflow"));
+    screen.Free();
+
+    // The first screen: its own picture, no caption, no bar.
+    screen.Init(0, 0);
+    EXPECT_STREQ("", screen.caption);
+    step();
+    EXPECT_EQ(-1, barEnd());
+    EXPECT_EQ(0xFF0000u, Pixel(2, 2));
+    screen.Free();
+    InitDataFile("", 0);
+    g_Localizer.Clear();
 }

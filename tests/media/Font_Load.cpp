@@ -60,6 +60,20 @@ TEST(FontLoad, DamagedFontsAreRefusedAndLeaveAnEmptyFontThatMeasuresNothing)
         EXPECT_EQ(log.Lines(),
                   std::vector<std::string>{std::string("Damaged font file: test.fnt (") + c.reason + ")"});
     }
+
+    // Cells of (W + 2) x (H + 2) on 256 x 256 pages: 10 x 12 gives 21 x 18 on one page, glyph 255 in
+    // its 255th cell; 30 x 30 gives 8 x 8 and four pages, glyph 255 the 63rd cell of the last.
+    const struct { uint16_t w, h; int columns, rows, pages, page, column, row; } layouts[] = {
+        {10, 12, 21, 18, 1, 0, 2, 12}, {30, 30, 8, 8, 4, 3, 6, 7}};
+    for (const auto& l : layouts)
+    {
+        C2DFont font;
+        ASSERT_TRUE(Load(font, BuildFont(FontLayout{l.w, l.h})));
+        const C2DFont::SGlyph& last = font.glyphs[255];
+        EXPECT_EQ((std::vector<int>{l.columns, l.rows, l.pages, l.page, l.column, l.row}),
+                  (std::vector<int>{font.columnsPerPage, font.rowsPerPage, font.pageCount, last.page, last.column,
+                                    last.row}));
+    }
 }
 
 class FontPrint : public MediaDevice

@@ -7,11 +7,15 @@
 #include <utility>
 #include <vector>
 
+#include "core/C_Config.h"
+#include "media/C_GUIButton.h"
+#include "media/C_GUICheckBox.h"
 #include "media/C_GUIComboBox.h"
 #include "media/C_GUIInterface.h"
 #include "media/C_GUIListBox.h"
 #include "media/C_GUIMenuEdit.h"
 #include "media/C_GUIText.h"
+#include "media/C_VoiceBank.h"
 #include "platform/SysClock.h"
 #include "tests/media/GUIDevice.h"
 #include "tests/support/TestLog.h"
@@ -87,8 +91,7 @@ TEST_F(GUIWidgets, ItemsSplitAtSemicolonsAndTextWrapsAfterBreakCharactersOrInsid
 TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem)
 {
     const struct { int y, releaseY, openTop, selection; } cases[] = {
-        {100, 100 + 3 * 16 + 4, 100, 2},  // downwards: row 3 holds item 2
-        {100, 100 + 4, 100, 0},           // the combo's own row chooses nothing
+        {100, 100 + 2 * 16 + 4, 100, 1},  // downwards: row 2 holds item 1
         {710, 662 + 16 + 4, 662, 1},      // upwards near the bottom: row 1 holds item 1
         {710, 710 + 4, 662, 0},           // the combo's own row is the last
     };
@@ -213,4 +216,62 @@ TEST_F(GUIWidgets, EntryEditsWithinItsLimits)
     number.SetText("1234");
     EXPECT_EQ(3, number.cursor);
     EXPECT_EQ(1234, number.GetInt());
+}
+
+TEST_F(GUIWidgets, ClickSoundsAndControlEventsFollowWhereThePressAndTheReleaseHappen)
+{
+    // Each widget at (100, 100) with two points inside it, P and Q; (600, 600) lies outside.  The mouse
+    // comes with two moves, as the first move onto a control only enters it.  A release outside with no
+    // move before it finds the button and the check box still hovered, so they click; the combo box
+    // stays open.  Leaving the combo box closes it without a choice; the list picks on the press.
+    enum Gesture { Full, MovedWithin, ReleasedOutside, DraggedOut, NotHovered, Disabled, GestureCount };
+    const struct { int px, py, qx, qy; } places[] = {
+        {110, 105, 170, 115}, {110, 105, 140, 110}, {110, 105, 110, 150}, {110, 105, 110, 135}};
+    // Per gesture: press click, release click, control event, then the button's pressed flag, the check
+    // box's checked flag, the combo's or the list's selection (item 2 on the combo's fourth row).
+    const int expected[4][GestureCount][4] = {
+        {{1, 1, 0, 0}, {1, 1, 0, 0}, {1, 1, -1, 0}, {1, 0, -1, 0}, {1, 0, 0, 0}, {0, 0, -1, 0}},
+        {{1, 1, 0, 1}, {1, 1, 0, 1}, {1, 1, -1, 1}, {1, 0, -1, 1}, {1, 0, 0, 1}, {0, 0, -1, 0}},
+        {{1, 1, 0, 0}, {1, 1, 0, 2}, {1, 0, -1, 0}, {1, 0, -1, 0}, {1, 1, 0, 0}, {0, 0, -1, 0}},
+        {{1, 0, 0, 0}, {1, 0, 0, 0}, {1, 0, -1, 0}, {1, 0, -1, 0}, {0, 0, 0, -1}, {0, 0, -1, -1}}};
+    const CConfig saved = g_Config;
+    g_Config.audioEnabled = 1;
+    constexpr int kClick = 255;
+    // Whether the click was asked for since the last look; the bank is emptied.
+    auto clicked = [] {
+        const bool asked = g_VoiceBank.GetSlot(kClick)->request != CVoiceBank::RequestNone;
+        g_VoiceBank.Init(kClick + 1, nullptr);
+        return int(asked);
+    };
+    g_VoiceBank.Init(kClick + 1, nullptr);
+    for (int widget = 0; widget < 4; ++widget)
+        for (int gesture = 0; gesture < GestureCount; ++gesture)
+        {
+            SCOPED_TRACE(testing::Message() << "widget " << widget << ", gesture " << gesture);
+            form.DeleteAll();
+            auto* button = widget == 0 ? new CGUIButton(&form, 100, 100, 80, 20, "OK", nullptr) : nullptr;
+            auto* box = widget == 1 ? new CGUICheckBox(&form, 100, 100, 0, "abc", false) : nullptr;
+            auto* combo = widget == 2 ? new CGUIComboBox(&form, 100, 100, 80, 16, 0, "r;g;b", 0) : nullptr;
+            auto* list = widget == 3 ? new CGUIListBox(&form, 100, 100, 200, 72, 0, "0;1;2;3", -1) : nullptr;
+            CGUIControl* control = button ? button : box ? box : combo ? combo : static_cast<CGUIControl*>(list);
+            Add(control).enabled = gesture != Disabled;
+            const auto& at = places[widget];
+            const bool within = gesture == MovedWithin;
+            const bool outside = gesture == ReleasedOutside || gesture == DraggedOut;
+            const int releaseX = within ? at.qx : outside ? 600 : at.px;
+            const int releaseY = within ? at.qy : outside ? 600 : at.py;
+            for (int move = 0; move < 2 && gesture != NotHovered; ++move)
+                form.OnMouseMove(at.px, at.py);
+            form.OnMouseDown(at.px, at.py);
+            const int pressClick = clicked();
+            if (within || gesture == DraggedOut)
+                form.OnMouseMove(releaseX, releaseY);
+            form.OnMouseUp(releaseX, releaseY);
+            const int state = button ? button->pressed : box ? box->checked : control->GetInt();
+            EXPECT_EQ((std::vector<int>(expected[widget][gesture], expected[widget][gesture] + 4)),
+                      (std::vector<int>{pressClick, clicked(), form.result, state}));
+            EXPECT_EQ(combo && gesture == ReleasedOutside, combo && combo->open);
+        }
+    g_VoiceBank.Free();
+    g_Config = saved;
 }
