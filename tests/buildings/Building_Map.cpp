@@ -123,3 +123,48 @@ TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheRe
     EXPECT_FALSE(house->CanPlaceAt(1, 0, 1, 0));
     EXPECT_TRUE(house->CanPlaceAt(1, 0, 0, 0));
 }
+
+// Placing levels the corners of the footprint to the mean of their lowest and highest (a 1 x 1
+// decoration's too; a 1 x 1 building's and the docks' not) and gives the solid corners the base texture;
+// taking the building off puts the textures back, and the heights too unless it is 1 x 1 or the docks.
+TEST_F(BuildingMap, PlacingLevelsAndRepaintsTheGroundAndTakingItOffPutsItBack)
+{
+    constexpr int32_t PlainDecoration = 2;   // one block
+    const struct
+    {
+        int32_t cast;
+        int32_t side[2];
+        bool levels;
+        bool restoresHeights;
+        bool firstCornerSolid;
+    } cases[] = {{CastHouse, {3, 2}, true, true, true},
+                 {CastWall, {1, 1}, false, false, false},
+                 {CastDocks, {6, 6}, false, false, false},
+                 {CastDecoration, {1, 1}, true, false, false}};
+    const int32_t x = 20;
+    const int32_t y = 10;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.cast);
+        SetUp();
+        int32_t lowest = 1000;
+        int32_t highest = -1000;
+        for (int32_t i = 0; i <= c.side[0]; ++i)
+            for (int32_t j = 0; j <= c.side[1]; ++j)
+            {
+                lowest = std::min(lowest, ((x + i) * 7 + (y + j) * 3) % 21);
+                highest = std::max(highest, ((x + i) * 7 + (y + j) * 3) % 21);
+            }
+        CBuilding* building = c.cast == CastDecoration
+                                  ? m_World.Track(m_World.Player(0).CreateDecorationBuilding(PlainDecoration, x, y))
+                                  : m_World.Make(1, c.cast, x, y);
+        ASSERT_TRUE(building->placed || building->PlaceOnMap());
+        const int32_t last[2] = {x + c.side[0], y + c.side[1]};
+        for (const auto& [cx, cy] : {std::pair{x, y}, {last[0], last[1]}})
+            EXPECT_EQ(g_GameMap.CornerHeight(cx, cy), c.levels ? (lowest + highest) / 2 : (cx * 7 + cy * 3) % 21);
+        EXPECT_EQ(g_GameMap.cornerTextures[x * MapCornerSide + y], c.firstCornerSolid ? 0 : m_Textures[x * MapCornerSide + y]);
+        building->RemoveFromMap();
+        EXPECT_TRUE(std::equal(m_Textures.begin(), m_Textures.end(), g_GameMap.cornerTextures));
+        EXPECT_EQ(TerrainAsAtStart(), c.restoresHeights || !c.levels);
+    }
+}
