@@ -129,42 +129,30 @@ TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheRe
 // taking the building off puts the textures back, and the heights too unless it is 1 x 1 or the docks.
 TEST_F(BuildingMap, PlacingLevelsAndRepaintsTheGroundAndTakingItOffPutsItBack)
 {
-    constexpr int32_t PlainDecoration = 2;   // one block
-    const struct
+    constexpr int32_t x = 20, y = 10, PlainDecoration = 2;
+    // Cast, footprint, whether it levels, whether it puts the heights back, whether corner (0, 0) is solid.
+    const std::tuple<int32_t, int32_t, int32_t, bool, bool, bool> cases[] = {
+        {CastHouse, 3, 2, true, true, true}, {CastWall, 1, 1, false, false, false},
+        {CastDocks, 6, 6, false, false, false}, {CastDecoration, 1, 1, true, false, false}};
+    for (const auto& [cast, width, depth, levels, restores, solid] : cases)
     {
-        int32_t cast;
-        int32_t side[2];
-        bool levels;
-        bool restoresHeights;
-        bool firstCornerSolid;
-    } cases[] = {{CastHouse, {3, 2}, true, true, true},
-                 {CastWall, {1, 1}, false, false, false},
-                 {CastDocks, {6, 6}, false, false, false},
-                 {CastDecoration, {1, 1}, true, false, false}};
-    const int32_t x = 20;
-    const int32_t y = 10;
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.cast);
+        SCOPED_TRACE(cast);
         SetUp();
-        int32_t lowest = 1000;
-        int32_t highest = -1000;
-        for (int32_t i = 0; i <= c.side[0]; ++i)
-            for (int32_t j = 0; j <= c.side[1]; ++j)
-            {
-                lowest = std::min(lowest, ((x + i) * 7 + (y + j) * 3) % 21);
-                highest = std::max(highest, ((x + i) * 7 + (y + j) * 3) % 21);
-            }
-        CBuilding* building = c.cast == CastDecoration
+        const auto height = [](int32_t cx, int32_t cy) { return (cx * 7 + cy * 3) % 21; };
+        int32_t lowest = height(x, y), highest = lowest;
+        for (int32_t i = 0; i <= width; ++i)
+            for (int32_t j = 0; j <= depth; ++j)
+                std::tie(lowest, highest) = std::pair(std::min(lowest, height(x + i, y + j)),
+                                                      std::max(highest, height(x + i, y + j)));
+        CBuilding* building = cast == CastDecoration
                                   ? m_World.Track(m_World.Player(0).CreateDecorationBuilding(PlainDecoration, x, y))
-                                  : m_World.Make(1, c.cast, x, y);
+                                  : m_World.Make(1, cast, x, y);
         ASSERT_TRUE(building->placed || building->PlaceOnMap());
-        const int32_t last[2] = {x + c.side[0], y + c.side[1]};
-        for (const auto& [cx, cy] : {std::pair{x, y}, {last[0], last[1]}})
-            EXPECT_EQ(g_GameMap.CornerHeight(cx, cy), c.levels ? (lowest + highest) / 2 : (cx * 7 + cy * 3) % 21);
-        EXPECT_EQ(g_GameMap.cornerTextures[x * MapCornerSide + y], c.firstCornerSolid ? 0 : m_Textures[x * MapCornerSide + y]);
+        for (const auto& [cx, cy] : {std::pair{x, y}, {x + width, y + depth}})
+            EXPECT_EQ(g_GameMap.CornerHeight(cx, cy), levels ? (lowest + highest) / 2 : height(cx, cy));
+        EXPECT_EQ(g_GameMap.cornerTextures[x * MapCornerSide + y], solid ? 0 : m_Textures[x * MapCornerSide + y]);
         building->RemoveFromMap();
         EXPECT_TRUE(std::equal(m_Textures.begin(), m_Textures.end(), g_GameMap.cornerTextures));
-        EXPECT_EQ(TerrainAsAtStart(), c.restoresHeights || !c.levels);
+        EXPECT_EQ(TerrainAsAtStart(), restores || !levels);
     }
 }

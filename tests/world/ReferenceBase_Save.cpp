@@ -240,26 +240,24 @@ TEST_F(ReferenceBaseSaveTest, BadSectionsFailTheLoadAndLeaveNothing)
 }
 
 // One object more than the table holds: the registration is refused, and the save of that game fails
-// with its line (its links could not all be written) and leaves no file.
+// with its line (its links could not all be written) and leaves no file; emptied, the table saves again.
 TEST_F(ReferenceBaseSaveTest, AGameWithMoreObjectsThanTheTableHoldsIsNotSaved)
 {
     auto table = std::make_unique<CReferenceBase>();
     CRefObjects objects;
     table->SetObjects(&objects);
     const auto buildings = std::make_unique<CRefBuilding[]>(CReferenceBase::Capacity + 1);
-    int32_t lastId = -1;
     for (int32_t i = 0; i < CReferenceBase::Capacity; ++i)
-        lastId = table->AddBuilding(&buildings[size_t(i)]);
-    EXPECT_EQ(lastId, CReferenceBase::Capacity - 1);
+        table->AddBuilding(&buildings[size_t(i)]);
+    EXPECT_EQ(table->GetCount(), CReferenceBase::Capacity);
     EXPECT_EQ(table->AddBuilding(&buildings[CReferenceBase::Capacity]), -1);
     CSaveGame save;
     ASSERT_TRUE(save.BeginSave(Path("full.save").c_str()));
     table->SaveGame(save);
-    EXPECT_TRUE(save.HasError());
     save.Close();
+    EXPECT_TRUE(save.HasError());
     EXPECT_FALSE(CScratchFolder::Exists(Path("full.save")));
     EXPECT_TRUE(Log().Contains("Save game failed: the game holds more objects than the reference table's 65536"));
-    // Emptied, the table saves again.
     table->Reset();
     table->AddBuilding(&buildings[0]);
     EXPECT_EQ(Saved(*table), std::vector<int32_t>({1, 1, 0, 2, 0, 0, 0}));

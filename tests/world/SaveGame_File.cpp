@@ -259,18 +259,15 @@ TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
 // 32-bit size holds).
 TEST_F(SaveGameTest, AFileLongerThanAnySaveIsRefusedBeforeItIsRead)
 {
+    const std::string path = WriteFile("huge.save", GoodFile);
     for (const uintmax_t size : {uintmax_t(CSaveGame::LongestFileBytes) + 1, uintmax_t(3) << 30})
     {
-        SCOPED_TRACE(size);
-        const std::string path = WriteFile("huge.save", GoodFile);
         std::filesystem::resize_file(path, size);
         Log().Clear();
         CSaveGame load;
         load.BeginLoad(path.c_str());
-        EXPECT_TRUE(load.HasError());
-        EXPECT_FALSE(load.HasPayload());
+        EXPECT_FALSE(load.HasPayload() || !load.HasError()) << size;
         EXPECT_STREQ(load.GetStatus(), NotASave);
         EXPECT_TRUE(Log().Contains("Save game refused: the file is longer than any saved game"));
-        std::filesystem::remove(path);
     }
 }
