@@ -173,6 +173,9 @@ const char* CheckProduction(const SBuildingRecord& r)
         return "the research is out of range";
     if (g_Players == nullptr)
         return "the research has no player to belong to";
+    // Research raises the owner's technology, no other player's.
+    if (r.research[0] != r.owner)
+        return "the research is another player's";
     return nullptr;
 }
 

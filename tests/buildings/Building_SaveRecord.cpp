@@ -204,6 +204,7 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
         {with(ResearchAt(q), 8), "the research is out of range"},
         {CRecordBytes::WithI32At(with(ResearchAt(q), 0), ResearchAt(q) + 4, 61), "the research is out of range"},
         {with(ResearchAt(q) + 4, 5), "the research is out of range"},
+        {CRecordBytes::WithI32At(with(ResearchAt(q), 2), ResearchAt(q) + 4, 5), "the research is another player's"},
         {with(FireCapacityAt(q), 11), "the fire capacity differs from the building type's"},
         {with(FireCapacityAt(q), 9), "the fire capacity differs from the building type's"},
         {with(FireCountAt(q), 11), "the fire count is out of range"},
