@@ -4,7 +4,9 @@
 // touched; an object record that names nothing sensible is skipped alone.
 // The objects take only values a saved game takes back (ObjectFieldBounds.h),
 // and a resource site or decoration laid over another object refuses the
-// map, which would otherwise lose that object's blocks.
+// map, which would otherwise lose that object's blocks; a unit over another
+// is skipped.  The corner textures written are the ground under the
+// buildings, which they paint over again when the map is loaded.
 
 #include <algorithm>
 #include <cstring>
