@@ -9,6 +9,7 @@
 #include "core/C_Config.h"
 #include "core/C_LogFile.h"
 #include "core/C_PtrGarbage.h"
+#include "editor/C_EditorPanel.h"
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
 #include "units/C_Unit.h"
@@ -20,7 +21,6 @@
 namespace
 {
 constexpr uint8_t FullyExplored = 255;
-constexpr int32_t BaseCornerTexture = 0;   // the ground a new map is painted with
 constexpr int32_t MaxCornerSpread = 48;
 constexpr int32_t DefaultSightRadius = 5;
 constexpr int32_t FogRefreshMargin = 6;
@@ -34,30 +34,6 @@ bool IsPlayerIndex(int32_t index)
 bool IsLocalOwnerUnderFog(int32_t owner)
 {
     return g_Config.fogOfWar && owner == g_LocalPlayer;
-}
-
-// Sets every corner of the rectangle to the mean of its lowest and highest.
-void LevelCorners(int32_t x, int32_t y, int32_t width, int32_t depth)
-{
-    int32_t lowest = g_GameMap.CornerHeight(x, y);
-    int32_t highest = lowest;
-    for (int32_t i = 0; i <= width; ++i)
-        for (int32_t j = 0; j <= depth; ++j)
-        {
-            lowest = std::min(lowest, g_GameMap.CornerHeight(x + i, y + j));
-            highest = std::max(highest, g_GameMap.CornerHeight(x + i, y + j));
-        }
-    const int32_t level = (lowest + highest) / 2;
-    for (int32_t i = 0; i <= width; ++i)
-        for (int32_t j = 0; j <= depth; ++j)
-            g_GameMap.CornerHeight(x + i, y + j) = level;
-    g_GameMap.UpdateArea(x - CornerRefreshMargin, y - CornerRefreshMargin, width + 2 * CornerRefreshMargin,
-                         depth + 2 * CornerRefreshMargin);
-}
-
-uint8_t& CornerTexture(int32_t x, int32_t y)
-{
-    return g_GameMap.cornerTextures[x * MapCornerSide + y];
 }
 }  // namespace
 
@@ -122,19 +98,20 @@ void CBuilding::StoreCorners()
     for (int32_t i = 0; i <= GetWidth(); ++i)
         for (int32_t j = 0; j <= GetDepth(); ++j)
         {
-            savedCornerTextures[i][j] = CornerTexture(x + i, y + j);
+            savedCornerTextures[i][j] = CEditorPanel::GetCornerTexture(x + i, y + j);
             savedCornerHeights[i][j] = g_GameMap.CornerHeight(x + i, y + j);
             if (IsSolidCell(i, j))
-                CornerTexture(x + i, y + j) = uint8_t(BaseCornerTexture);
+                CEditorPanel::ResetCornerTexture(x + i, y + j);
         }
 }
 
 void CBuilding::LevelTerrain()
 {
-    const bool decoration = GetBuildCast() == CastDecoration;
     const bool single = GetWidth() == 1 && GetDepth() == 1;
-    if (decoration || (!single && GetBuildCast() != CastDocks))
-        LevelCorners(x, y, GetWidth(), GetDepth());
+    if (GetBuildCast() == CastDecoration)
+        CEditorPanel::LevelUnderDecorBuilding(*this);
+    else if (!single && GetBuildCast() != CastDocks)
+        CEditorPanel::LevelTerrainRect(x, y, GetWidth(), GetDepth());
 }
 
 void CBuilding::RemoveFromMap()
@@ -185,7 +162,7 @@ void CBuilding::RestoreCorners()
     for (int32_t i = 0; i <= GetWidth(); ++i)
         for (int32_t j = 0; j <= GetDepth(); ++j)
         {
-            CornerTexture(x + i, y + j) = uint8_t(savedCornerTextures[i][j]);
+            CEditorPanel::SetCornerTexture(x + i, y + j, savedCornerTextures[i][j]);
             if (!keepHeights)
                 g_GameMap.CornerHeight(x + i, y + j) = savedCornerHeights[i][j];
         }

@@ -173,6 +173,9 @@ const char* CheckProduction(const SBuildingRecord& r)
         return "the research is out of range";
     if (g_Players == nullptr)
         return "the research has no player to belong to";
+    // Research raises the owner's technology, no other player's.
+    if (r.research[0] != r.owner)
+        return "the research is another player's";
     return nullptr;
 }
 
@@ -290,6 +293,16 @@ bool CBuilding::LoadGame(CSaveStream& stream, const CObjectReferences& reference
         return false;
     if (const char* reason = CheckRecord(r, width, depth))
         return in.Refuse(reason);
+    // The unit it holds is deleted with the building: one of the owner's.
+    // That it is alive, off the map and held by nothing else is known once
+    // the whole game is read (CObjectLinks).
+    CUnit* waiting = nullptr;
+    if (r.productionUnit != CObjectReferences::NoObject)
+    {
+        waiting = references.GetUnit(r.productionUnit);
+        if (waiting == nullptr || waiting->player != r.owner)
+            return in.Refuse("the production unit is no unit of the building's owner");
+    }
 
     x = r.place[0];
     y = r.place[1];
@@ -306,8 +319,7 @@ bool CBuilding::LoadGame(CSaveStream& stream, const CObjectReferences& reference
     for (int32_t i = 0; i < QueueCapacity; ++i)
         queue[i] = i < queueCount ? &g_UnitStats[r.queue[i]] : nullptr;
     progress = r.progress;
-    // An id the table does not hold comes back as none.
-    productionUnit = references.GetUnit(r.productionUnit);
+    productionUnit = waiting;
     productionState = r.productionState;
     rallyX = r.rally[0];
     rallyY = r.rally[1];

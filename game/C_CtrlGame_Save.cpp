@@ -127,6 +127,16 @@ bool ReadOptions(CSaveGame& stream)
     return true;
 }
 
+// The stream's status text and, since the locale may lack that text, its
+// key: "The saved game is damaged (MSG_SAVE_CRCERROR)".
+CString StatusLine(const CSaveGame& stream)
+{
+    CString line = stream.GetStatus();
+    if (*stream.GetStatusKey() != '\0')
+        line = line + " (" + stream.GetStatusKey() + ")";
+    return line;
+}
+
 bool HasGame()
 {
     return g_Players != nullptr;
@@ -287,7 +297,7 @@ bool CCtrlGame::LoadGame(CSaveGame& stream)
 {
     if (stream.HasError() || !stream.HasPayload() || stream.GetMode() != CSaveGame::ModeLoad)
     {
-        g_Log.Write(CString(kRefusal) + stream.GetStatus());
+        g_Log.Write(CString(kRefusal) + StatusLine(stream));
         stream.Close();
         return false;
     }

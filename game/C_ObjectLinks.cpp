@@ -113,15 +113,20 @@ void CObjectLinks::GatherBuildings()
 }
 
 // The archers of every tower, ruined ones too (a ruin deletes them with
-// itself); the waiting units of the standing buildings; the ships' cargo.
+// itself), and the kings the keeps shelter; the waiting units of the
+// standing buildings; the ships' cargo.
 const char* CObjectLinks::GatherHeldUnits()
 {
     for (const std::unordered_set<const CBuilding*>* buildings : {&m_Standing, &m_Ruins})
         for (const CBuilding* building : *buildings)
+        {
             if (const CBuildingTower* tower = dynamic_cast<const CBuildingTower*>(building))
                 for (const CUnit* archer : tower->archers)
                     if (archer != nullptr)
                         m_Manned.emplace(archer, tower);
+            if (const auto* keep = dynamic_cast<const CBuildingKeep*>(building); keep && keep->GetKing())
+                m_Sheltered.insert(keep->GetKing());
+        }
     for (const CBuilding* ruin : m_Ruins)
         if (ruin->productionUnit != nullptr)
             return "a ruin holds a production unit";
@@ -138,7 +143,8 @@ const char* CObjectLinks::GatherHeldUnits()
 }
 
 // The unit a building made and holds until it finds a way out: its owner
-// lists it, it stands on no block, and the building deletes it when it goes.
+// lists it, it stands on no block, and the building deletes it when it goes,
+// so no keep may shelter it as well.
 const char* CObjectLinks::CheckProduction(const CBuilding& building, const CUnit* waiting)
 {
     if (waiting == nullptr)
@@ -147,6 +153,8 @@ const char* CObjectLinks::CheckProduction(const CBuilding& building, const CUnit
                                !waiting->IsDying() && !waiting->onMap && !waiting->IsFootprintRegistered();
     if (!ownersWaiting)
         return "a building's production unit is no waiting unit of its owner";
+    if (m_Sheltered.count(waiting) != 0)
+        return "a building's production unit is sheltered in a keep";
     if (!m_Waiting.insert(waiting).second)
         return "a production unit waits in two buildings";
     return nullptr;

@@ -24,7 +24,7 @@ class CObjectLinks
 public:
     // Gathers the holders of the running world: the players' lists, the
     // map's blocks, the particles' corpses and ruins, the towers' archers,
-    // the buildings' waiting units and the ships' cargo.
+    // the keeps' kings, the buildings' waiting units and the ships' cargo.
     CObjectLinks();
 
     // Null when every link names an object it may name; otherwise which
@@ -53,6 +53,7 @@ private:
     std::unordered_set<const CUnit*> m_Listed;
     std::unordered_set<const CUnit*> m_Corpses;
     std::unordered_map<const CUnit*, const CBuilding*> m_Manned;
+    std::unordered_set<const CUnit*> m_Sheltered;
     std::unordered_set<const CBuilding*> m_Standing;
     std::unordered_set<const CBuilding*> m_Ruins;
     std::unordered_set<const CUnit*> m_Waiting;

@@ -4,7 +4,9 @@
 // touched; an object record that names nothing sensible is skipped alone.
 // The objects take only values a saved game takes back (ObjectFieldBounds.h),
 // and a resource site or decoration laid over another object refuses the
-// map, which would otherwise lose that object's blocks.
+// map, which would otherwise lose that object's blocks; a unit over another
+// is skipped.  The corner textures written are the ground under the
+// buildings, which they paint over again when the map is loaded.
 
 #include <algorithm>
 #include <cstring>
@@ -451,6 +453,60 @@ bool ProbeFile(const char* path, int32_t& width, int32_t& height, int32_t* start
     }
     return true;
 }
+
+// A unit covers side x side blocks from (x, y): one laid over another unit
+// would leave that one listed but on no block.
+bool IsUnitFootprintTaken(const CGameMap& map, int32_t x, int32_t y, int32_t side)
+{
+    for (int32_t i = 0; i < side; ++i)
+        for (int32_t j = 0; j < side; ++j)
+            if (map.Block(x + i, y + j).unit != nullptr)
+                return true;
+    return false;
+}
+
+// The buildings standing at their anchor blocks, each once.
+std::vector<const CBuilding*> PlacedBuildings(const CGameMap& map)
+{
+    std::vector<const CBuilding*> placed;
+    for (int32_t x = 0; x < map.width; ++x)
+        for (int32_t y = 0; y < map.height; ++y)
+        {
+            const CBuilding* b = map.Block(x, y).building;
+            if (b != nullptr && b->x == x && b->y == y && b->placed)
+                placed.push_back(b);
+        }
+    return placed;
+}
+
+// Calls visit(i, j, corner index) for every corner of the building's footprint.
+template <typename Visit> void ForEachCorner(const CBuilding& b, Visit visit)
+{
+    for (int32_t i = 0; i <= b.GetWidth(); ++i)
+        for (int32_t j = 0; j <= b.GetDepth(); ++j)
+            visit(i, j, size_t((b.x + i) * MapCornerSide + b.y + j));
+}
+
+// The corner textures of the ground without its buildings.  A placed
+// building paints its solid corners with the base texture and keeps what lay
+// there, to put it back when it goes; the file holds the ground, which the
+// buildings paint again when the map is loaded.  Where two buildings share a
+// painted corner, the one placed first kept the ground and the other the
+// paint, so the kept texture that differs from the paint is the ground.
+std::vector<uint8_t> GroundCornerTextures(const CGameMap& map)
+{
+    const std::vector<const CBuilding*> placed = PlacedBuildings(map);
+    std::vector<bool> painted(MapCornerCount, false);
+    for (const CBuilding* b : placed)
+        ForEachCorner(*b, [&](int32_t i, int32_t j, size_t c) { painted[c] = painted[c] || b->IsSolidCell(i, j); });
+    std::vector<uint8_t> ground(std::begin(map.cornerTextures), std::end(map.cornerTextures));
+    for (const CBuilding* b : placed)
+        ForEachCorner(*b, [&](int32_t i, int32_t j, size_t c) {
+            if (painted[c] && b->savedCornerTextures[i][j] != map.cornerTextures[c])
+                ground[c] = uint8_t(b->savedCornerTextures[i][j]);
+        });
+    return ground;
+}
 } // namespace
 
 // ---- Writing -----------------------------------------------------------------
@@ -539,13 +595,14 @@ bool CGameMap::SaveMapData(CMemoryBlock& block)
         out.I32(s.startViewY);
     }
     out.I32(theme);
+    const std::vector<uint8_t> ground = GroundCornerTextures(*this);
     for (int32_t x = 0; x <= width; ++x)
         for (int32_t y = 0; y <= height; ++y)
         {
             const int32_t c = x * MapCornerSide + y;
             out.I32(cornerColours[c]);
             out.I32(cornerHeights[c]);
-            out.U8(cornerTextures[c]);
+            out.U8(ground[size_t(c)]);
         }
     out.I32(FirstDecorationModel);
     for (int32_t x = 0; x < width; ++x)
@@ -971,7 +1028,7 @@ void CGameMap::CreateUnitFromFile(int32_t owner, int32_t x, int32_t y, int32_t t
         g_Log.Write("Map file: unit record with a bad owner, position or type skipped");
         return;
     }
-    if (Block(x, y).unit != nullptr)
+    if (IsUnitFootprintTaken(*this, x, y, side))
     {
         g_Log.Write("Map file: unit on an occupied block skipped");
         return;

@@ -57,7 +57,7 @@ int32_t NeutralMaker()
 }
 }  // namespace
 
-CReferenceBase::CReferenceBase() : m_Entries(Capacity), m_Objects(&g_GameReferencedObjects) {}
+CReferenceBase::CReferenceBase() : m_Entries(Capacity), m_Objects(&g_GameReferencedObjects), m_Overflowed(false) {}
 
 void CReferenceBase::SetObjects(const CReferencedObjects* objects)
 {
@@ -67,6 +67,7 @@ void CReferenceBase::SetObjects(const CReferencedObjects* objects)
 void CReferenceBase::Reset()
 {
     m_Entries.Clear();
+    m_Overflowed = false;
 }
 
 // ---- Registering and looking up ---------------------------------------------
@@ -90,8 +91,11 @@ int32_t CReferenceBase::Add(int32_t kind, CUnit* unit, CBuilding* building, cons
     entry.kind = kind;
     entry.unit = unit;
     entry.building = building;
-    // A full table is reported by the array and refused there.
+    // A full table is reported by the array and refused there; a game saved
+    // without that object would lose every link to it.
     const int32_t id = m_Entries.Insert(key, entry);
+    if (id < 0)
+        m_Overflowed = true;
     return id >= 0 ? id : NoObject;
 }
 
@@ -186,6 +190,12 @@ void CReferenceBase::SaveCreationData(CSaveGame& stream, const SEntry& entry) co
 
 void CReferenceBase::SaveGame(CSaveGame& stream) const
 {
+    if (m_Overflowed)
+    {
+        g_Log.Write("Save game failed: the game holds more objects than the reference table's 65536");
+        stream.SetError();
+        return;
+    }
     const int32_t count = m_Entries.GetCount();
     stream.WriteI32(count);
     for (int32_t id = 0; id < count; ++id)

@@ -44,6 +44,8 @@ public:
     void RegisterBuilding(CBuilding* building) override { AddBuilding(building); }
 
     // Every entry's kind and creation data, then every object's own state.
+    // Nothing, with a log line and the stream's error flag, when an object
+    // was refused for want of room since the last Reset.
     void SaveGame(CSaveGame& stream) const;
     // Empties the table, makes every object again (same ids) and then lets
     // each read its state.  False, with the stream's error flag set, on a
@@ -84,6 +86,8 @@ private:
 
     T_OrderedArray<SEntry, uintptr_t> m_Entries;
     const CReferencedObjects* m_Objects;
+    // An object was refused for want of room since the last Reset.
+    bool m_Overflowed;
 };
 
 extern CReferenceBase g_ReferenceBase;

@@ -65,6 +65,7 @@ CSaveGame::CSaveGame()
     , m_Position(0)
     , m_Error(0)
     , m_Status("Successful")
+    , m_StatusKey("")
     , m_Version(0)
 {
 }
@@ -86,15 +87,22 @@ void CSaveGame::Start(EMode mode)
     FreePayload();
     m_File.reset();
     m_Status = "Successful";
+    m_StatusKey = "";
     m_Error = 0;
     m_Mode = mode;
     m_Version = 0;
 }
 
+void CSaveGame::SetStatus(const char* statusKey)
+{
+    m_StatusKey = statusKey;
+    m_Status = g_Localizer.GetString(statusKey, true);
+}
+
 void CSaveGame::Fail(const char* statusKey)
 {
     m_Error = 1;
-    m_Status = g_Localizer.GetString(statusKey, true);
+    SetStatus(statusKey);
 }
 
 void CSaveGame::SetError()
@@ -300,7 +308,7 @@ bool CSaveGame::CheckHeader(const char* path)
     CFile file;
     if (!path || !file.OpenReadDisk(path))
     {
-        m_Status = g_Localizer.GetString("MSG_INVALIDSAVEFILE", true);
+        SetStatus("MSG_INVALIDSAVEFILE");
         return false;
     }
     uint8_t bytes[kLongestHeader];
@@ -308,7 +316,7 @@ bool CSaveGame::CheckHeader(const char* path)
     SHeader header;
     const char* failure = ParseHeader(bytes, got, header);
     if (failure)
-        m_Status = g_Localizer.GetString(failure, true);
+        SetStatus(failure);
     return failure == nullptr;
 }
 
@@ -357,6 +365,13 @@ void CSaveGame::BeginLoad(const char* path)
         return;
     }
     const int fileSize = file.GetSize();
+    if (fileSize > LongestFileBytes)
+    {
+        // Reading it would take memory and time for nothing.
+        g_Log.Write("Save game refused: the file is longer than any saved game");
+        Fail("MSG_INVALIDSAVEFILE");
+        return;
+    }
     uint8_t start[kLongestHeader + kFieldBytes];
     const int got = ReadUpTo(file, start, int(sizeof start));
     SHeader header;
@@ -434,9 +449,11 @@ int CSaveGame::Read(void* data, int count)
     return m_Position;
 }
 
+// A load refused half-way stops reading where it was refused; only one that
+// went through and still left bytes unread is reported.
 void CSaveGame::FinishLoad()
 {
-    if (m_Position < m_End)
+    if (!m_Error && m_Position < m_End)
         DEBUG_REPORT("#DEBUG: LoadGame not readed til the end of the file");
 }
 

@@ -40,6 +40,19 @@ public:
     static constexpr int MaxLanguageNameLength = 255;
     // The longest text a short string (8-bit length) can carry.
     static constexpr int MaxShortStringLength = 255;
+    // The longest file a saved game can be: what each section's reader takes
+    // at most, added up and rounded up to 1 GiB.  The reference table's
+    // 65,536 objects with 24 bytes of creation data and a record of at most
+    // 4 KiB each (the longest, a unit's with a 256-byte name, a 512-step route
+    // and 64 waypoints, or a building's with 28 queue entries, its fires and
+    // 8 x 8 corners of each kind, stay under 2 KiB): 270 MB.  The objectives'
+    // 4,096 records with two texts of 64 KiB: 537 MB.  Eight players with
+    // 1,048,576 population samples of 8 bytes and their sight grids: 69 MB.
+    // The particles' six lists of 65,536 records under 64 bytes: 25 MB.  The
+    // map of 256 x 256 blocks: 2.2 MB.  The header, the controller, the
+    // selection and the profile: under 1 MB.  In all 903 MB.  A longer file
+    // is refused before it is read.
+    static constexpr int64_t LongestFileBytes = int64_t(1) << 30;
 
     CSaveGame();
     ~CSaveGame() override;
@@ -102,6 +115,9 @@ public:
     int32_t GetMode() const { return m_Mode; }
     // "Successful", or the localised text of the last failure.
     const char* GetStatus() const { return m_Status; }
+    // The locale key of that text ("MSG_SAVE_CRCERROR" ...); empty while
+    // everything succeeded.
+    const char* GetStatusKey() const { return m_StatusKey; }
     // Of the file being loaded; SaveVersion while saving.
     uint32_t GetVersion() const { return m_Version; }
     int GetPosition() const { return m_Position; }
@@ -122,6 +138,7 @@ private:
     };
 
     void Start(EMode mode);
+    void SetStatus(const char* statusKey);
     void Fail(const char* statusKey);
     // Null when the header is sound; else the key of the failure.
     const char* ParseHeader(const uint8_t* bytes, int size, SHeader& header) const;
@@ -144,6 +161,7 @@ private:
     int m_Position;
     int32_t m_Error;
     const char* m_Status;
+    const char* m_StatusKey;
     uint32_t m_Version;
     CString m_Path;
     CString m_Language;

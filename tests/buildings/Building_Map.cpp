@@ -123,3 +123,36 @@ TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheRe
     EXPECT_FALSE(house->CanPlaceAt(1, 0, 1, 0));
     EXPECT_TRUE(house->CanPlaceAt(1, 0, 0, 0));
 }
+
+// Placing levels the corners of the footprint to the mean of their lowest and highest (a 1 x 1
+// decoration's too; a 1 x 1 building's and the docks' not) and gives the solid corners the base texture;
+// taking the building off puts the textures back, and the heights too unless it is 1 x 1 or the docks.
+TEST_F(BuildingMap, PlacingLevelsAndRepaintsTheGroundAndTakingItOffPutsItBack)
+{
+    constexpr int32_t x = 20, y = 10, PlainDecoration = 2;
+    // Cast, footprint, whether it levels, whether it puts the heights back, whether corner (0, 0) is solid.
+    const std::tuple<int32_t, int32_t, int32_t, bool, bool, bool> cases[] = {
+        {CastHouse, 3, 2, true, true, true}, {CastWall, 1, 1, false, false, false},
+        {CastDocks, 6, 6, false, false, false}, {CastDecoration, 1, 1, true, false, false}};
+    for (const auto& [cast, width, depth, levels, restores, solid] : cases)
+    {
+        SCOPED_TRACE(cast);
+        SetUp();
+        const auto height = [](int32_t cx, int32_t cy) { return (cx * 7 + cy * 3) % 21; };
+        int32_t lowest = height(x, y), highest = lowest;
+        for (int32_t i = 0; i <= width; ++i)
+            for (int32_t j = 0; j <= depth; ++j)
+                std::tie(lowest, highest) = std::pair(std::min(lowest, height(x + i, y + j)),
+                                                      std::max(highest, height(x + i, y + j)));
+        CBuilding* building = cast == CastDecoration
+                                  ? m_World.Track(m_World.Player(0).CreateDecorationBuilding(PlainDecoration, x, y))
+                                  : m_World.Make(1, cast, x, y);
+        ASSERT_TRUE(building->placed || building->PlaceOnMap());
+        for (const auto& [cx, cy] : {std::pair{x, y}, {x + width, y + depth}})
+            EXPECT_EQ(g_GameMap.CornerHeight(cx, cy), levels ? (lowest + highest) / 2 : height(cx, cy));
+        EXPECT_EQ(g_GameMap.cornerTextures[x * MapCornerSide + y], solid ? 0 : m_Textures[x * MapCornerSide + y]);
+        building->RemoveFromMap();
+        EXPECT_TRUE(std::equal(m_Textures.begin(), m_Textures.end(), g_GameMap.cornerTextures));
+        EXPECT_EQ(TerrainAsAtStart(), restores || !levels);
+    }
+}

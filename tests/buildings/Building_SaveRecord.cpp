@@ -185,6 +185,9 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
     const std::string good = Save(*barracks, m_Table);
     auto probe = Make(CastBarracks);
     ASSERT_TRUE(Load(*probe, good, m_Table));
+    // Id 0 names a warrior of player 2; the barracks is player 1's.
+    const std::unique_ptr<CUnit> foreign(m_World.Player(2).UnitFactory(UNIT_WARRIOR));
+    ASSERT_EQ(m_Table.AddUnit(foreign.get()), 0);
 
     const size_t q = 1;
     const size_t corner = FiresAt(q) + FireRecordBytes * BarracksFires;
@@ -201,6 +204,7 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
         {with(ResearchAt(q), 8), "the research is out of range"},
         {CRecordBytes::WithI32At(with(ResearchAt(q), 0), ResearchAt(q) + 4, 61), "the research is out of range"},
         {with(ResearchAt(q) + 4, 5), "the research is out of range"},
+        {CRecordBytes::WithI32At(with(ResearchAt(q), 2), ResearchAt(q) + 4, 5), "the research is another player's"},
         {with(FireCapacityAt(q), 11), "the fire capacity differs from the building type's"},
         {with(FireCapacityAt(q), 9), "the fire capacity differs from the building type's"},
         {with(FireCountAt(q), 11), "the fire count is out of range"},
@@ -210,6 +214,8 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
         {with(0, 252), "the footprint lies outside the map"},
         {with(4, -5), "the footprint lies outside the map"},
         {with(ProductionStateAt(q), 7), "the production state is out of range"},
+        {with(ProductionStateAt(q) - 4, 0), "the production unit is no unit of the building's owner"},
+        {with(ProductionStateAt(q) - 4, 1), "the production unit is no unit of the building's owner"},
         {with(corner, 256), "a corner texture is out of range"},
         {CRecordBytes::WithF32At(good, HealthAt, 101.0f), "health or progress is not a percent"},
         {CRecordBytes::WithF32At(good, HealthAt, std::nanf("")), "health or progress is not a percent"},

@@ -3,8 +3,10 @@
 
 #include <functional>
 
+#include "buildings/C_BuildingKeep.h"
 #include "buildings/C_BuildingTower.h"
 #include "core/C_Config.h"
+#include "core/C_Localizer.h"
 #include "tests/game/SaveGameWorld.h"
 #include "tests/support/ScratchFolder.h"
 #include "units/C_Unit_TransportShip.h"
@@ -49,21 +51,33 @@ protected:
     size_t m_PayloadAt = 0;
 };
 
+// The refusal says why, in the demo data's text and by its key.
 TEST_F(CtrlGameSaveRefusal, DamagedFilesAreRefusedBeforeTheGameIsTouched)
 {
+    const std::string texts = CScratchFolder::ReadFile(V2KRN_SOURCE_DIR "/data/demo/Locale/English/savegames.txt");
+    ASSERT_TRUE(g_Localizer.LoadLocaleText("savegames.txt", texts.c_str(), int(texts.size())));
     CUnit* const listed = World().Player(0).units[0];
     std::vector<uint8_t> flipped = m_Before;
     flipped[m_PayloadAt + 100] ^= 0x10;
     std::vector<uint8_t> otherVersion = m_Before;
     CSaveGameRun::PutU32At(otherVersion, 16, 0x01010005);
-    for (const std::vector<uint8_t>& file : {Cut(m_Before, 1), Cut(m_Before, m_Before.size() / 2),
-                                             Cut(m_Before, m_Before.size() - 10), flipped, otherVersion, {}})
+    const std::string damaged = "Save game refused: The saved game is damaged (MSG_SAVE_CRCERROR)";
+    const std::string notASave = "Save game refused: This file is not a saved game (MSG_INVALIDSAVEFILE)";
+    const std::pair<std::vector<uint8_t>, std::string> cases[] = {
+        {Cut(m_Before, 1), damaged}, {Cut(m_Before, m_Before.size() / 2), damaged},
+        {Cut(m_Before, m_Before.size() - 10), notASave}, {flipped, damaged},
+        {otherVersion, "Save game refused: The game was saved by another version (MSG_INVALIDSAVEVERSION)"},
+        {{}, notASave}};
+    for (const auto& [file, line] : cases)
     {
+        m_Log.Clear();
         EXPECT_FALSE(CSaveGameRun::Load(file));
+        EXPECT_TRUE(m_Log.Contains(line)) << line;
         // The very objects are still there: nothing was taken apart.
         EXPECT_EQ(World().Player(0).units[0], listed);
         EXPECT_TRUE(CSaveGameRun::SaveDrawn() == m_Before);
     }
+    g_Localizer.Clear();
 }
 
 TEST_F(CtrlGameSaveRefusal, BadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
@@ -346,6 +360,8 @@ constexpr int32_t TowerX = 30;
 constexpr int32_t TowerY = 10;
 constexpr int32_t WorkshopX = 36;
 constexpr int32_t WorkshopY = 20;
+constexpr int32_t KeepX = 44;
+constexpr int32_t KeepY = 44;
 constexpr int32_t ShipPlayer = 0;
 constexpr int32_t DyingPlayer = 3;
 
@@ -359,6 +375,7 @@ struct SObjects
     CUnit* waiting;
     CUnit* carried;
     CUnit* archer;
+    CUnit* king;
     CUnitTransportShip* ship;
     CBuilding* workshop;
     CBuilding* smithy;
@@ -382,8 +399,9 @@ SObjects Find()
     auto* ship = dynamic_cast<CUnitTransportShip*>(FirstOfType(ShipPlayer, UNIT_TRANSPORTSHIP));
     CBuilding* workshop = g_GameMap.Block(WorkshopX, WorkshopY).building;
     auto* tower = dynamic_cast<CBuildingTower*>(g_GameMap.Block(TowerX, TowerY).building);
+    auto* keep = dynamic_cast<CBuildingKeep*>(g_GameMap.Block(KeepX, KeepY).building);
     return {g_Players[0].units[0], g_Players[1].units[0], corpses.at(0), FirstOfType(DyingPlayer, UNIT_WARRIOR),
-            workshop->productionUnit, ship->GetCargo(0), tower->archers[0], ship, workshop,
+            workshop->productionUnit, ship->GetCargo(0), tower->archers[0], keep->GetKing(), ship, workshop,
             g_GameMap.Block(20, 30).building, ruins.at(0)};
 }
 }  // namespace
@@ -391,7 +409,8 @@ SObjects Find()
 using CtrlGameSaveLinks = SaveGameWorld;
 
 // The small game with a manned tower, a workshop (a blacksmith) holding a
-// waiting unit, a ship with a unit aboard, a dying unit and a ruin.
+// waiting unit, a ship with a unit aboard, a king in his keep, a dying unit
+// and a ruin.
 TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
 {
     BuildSmallGame();
@@ -409,6 +428,15 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
     ASSERT_TRUE(ship != nullptr && passenger != nullptr);
     passenger->ShowUnit(false);
     ASSERT_TRUE(ship->AcceptGarrison(passenger));
+    CBuilding* keep = own.CreateBuilding(CastKeep, KeepX, KeepY);
+    ASSERT_NE(keep, nullptr);
+    keep->Construct(0.0f, true);
+    CUnit* king = World().Spawn(0, UNIT_KING, KeepX - 2, KeepY);
+    ASSERT_NE(king, nullptr);
+    king->onCommand(nullptr, nullptr, nullptr, king->x, king->y, CMD_ENTER_KEEP);
+    for (int32_t frame = 0; frame < 20 && keep->garrisonedUnit == nullptr; ++frame)
+        Play(1);
+    ASSERT_EQ(keep->garrisonedUnit, king);
     CUnit* dying = World().Spawn(DyingPlayer, UNIT_WARRIOR, 4, 40);
     ASSERT_NE(dying, nullptr);
     dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
@@ -440,12 +468,12 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
          "a map block names a unit that does not stand there"},
         {[](SObjects& o) { g_GameMap.Block(1, 1).building = o.smithy; },
          "a map block names a building that does not stand there"},
-        {[](SObjects& o) { o.workshop->productionUnit = o.corpse; },
-         "a building's production unit is no waiting unit of its owner"},
         {[](SObjects& o) { o.workshop->productionUnit = o.living; },
          "a building's production unit is no waiting unit of its owner"},
         {[](SObjects& o) { o.smithy->productionUnit = o.waiting; }, "a production unit waits in two buildings"},
-        {[](SObjects& o) { o.ruin->productionUnit = o.waiting; }, "a ruin holds a production unit"},
+        {[](SObjects& o) { o.workshop->productionUnit = o.king; },
+         "a building's production unit is sheltered in a keep"},
+        {[](SObjects& o) { o.ruin->productionUnit = o.dying; }, "a ruin holds a production unit"},
         {[](SObjects& o) { ASSERT_TRUE(o.ship->AcceptGarrison(o.waiting)); },
          "a ship's cargo is no living unit off the map"},
         {[this](SObjects& o) {

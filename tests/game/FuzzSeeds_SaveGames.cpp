@@ -81,7 +81,11 @@ TEST(FuzzSeedsSaveGames, SeedsLoadOrAreRefusedAsTheyShould)
          "Save game refused: a unit's followed unit is no living unit"},
         {"holds_corpse.save",
          [&] { g_GameMap.Block(FuzzSaveGame::SmithyX, FuzzSaveGame::SmithyY).building->productionUnit = Corpse(); },
-         "Save game refused: a building's production unit is no waiting unit of its owner"},
+         "Building record refused: the production unit is no unit of the building's owner"},
+        // Player 1's blacksmith holding player 0's warrior, who stands on the map and is listed.
+        {"foreign_production_unit.save",
+         [&] { g_GameMap.Block(FuzzSaveGame::SmithyX, FuzzSaveGame::SmithyY).building->productionUnit = warrior(); },
+         "Building record refused: the production unit is no unit of the building's owner"},
     };
     for (const SSeed& seed : seeds)
     {

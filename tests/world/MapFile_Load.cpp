@@ -381,6 +381,14 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
         }
     }
     EXPECT_TRUE(Log().Has("Map file: unknown unit stance, the unit keeps its own"));
+
+    // A ship (2 x 2) listed after a worker that stands in its footprint, though not on its first block.
+    ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, 10, 10, UNIT_WORKER, 1), UnitRecord(0, 9, 9, UNIT_TRANSPORTSHIP, 1)}),
+                     0));
+    ASSERT_EQ(g_Players[0].unitCount, 1);
+    EXPECT_EQ(g_GameMap.Block(10, 10).unit, g_Players[0].units[0]);
+    EXPECT_EQ(g_GameMap.Block(9, 9).unit, nullptr);
+    EXPECT_TRUE(Log().Has("Map file: unit on an occupied block skipped"));
 }
 
 // Each map holds what the reader once let through unfit for a save: a tower without its archers, script

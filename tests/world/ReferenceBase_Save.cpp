@@ -33,7 +33,7 @@ private:
 class CRefBuilding : public CBuilding
 {
 public:
-    CRefBuilding(int32_t player, int32_t cast, int32_t resource, int32_t tree, int32_t decoration)
+    CRefBuilding(int32_t player = 0, int32_t cast = 2, int32_t resource = 0, int32_t tree = 0, int32_t decoration = 0)
         : m_Kinds{cast, resource, tree, decoration}
     {
         owner = player;
@@ -237,4 +237,28 @@ TEST_F(ReferenceBaseSaveTest, BadSectionsFailTheLoadAndLeaveNothing)
     CReferenceBase empty;
     EXPECT_EQ(Saved(empty), std::vector<int32_t>{0});   // one number
     EXPECT_TRUE(Load(empty, objects, {0}));
+}
+
+// One object more than the table holds: the registration is refused, and the save of that game fails
+// with its line (its links could not all be written) and leaves no file; emptied, the table saves again.
+TEST_F(ReferenceBaseSaveTest, AGameWithMoreObjectsThanTheTableHoldsIsNotSaved)
+{
+    auto table = std::make_unique<CReferenceBase>();
+    CRefObjects objects;
+    table->SetObjects(&objects);
+    const auto buildings = std::make_unique<CRefBuilding[]>(CReferenceBase::Capacity + 1);
+    for (int32_t i = 0; i < CReferenceBase::Capacity; ++i)
+        table->AddBuilding(&buildings[size_t(i)]);
+    EXPECT_EQ(table->GetCount(), CReferenceBase::Capacity);
+    EXPECT_EQ(table->AddBuilding(&buildings[CReferenceBase::Capacity]), -1);
+    CSaveGame save;
+    ASSERT_TRUE(save.BeginSave(Path("full.save").c_str()));
+    table->SaveGame(save);
+    save.Close();
+    EXPECT_TRUE(save.HasError());
+    EXPECT_FALSE(CScratchFolder::Exists(Path("full.save")));
+    EXPECT_TRUE(Log().Contains("Save game failed: the game holds more objects than the reference table's 65536"));
+    table->Reset();
+    table->AddBuilding(&buildings[0]);
+    EXPECT_EQ(Saved(*table), std::vector<int32_t>({1, 1, 0, 2, 0, 0, 0}));
 }

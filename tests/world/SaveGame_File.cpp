@@ -1,6 +1,7 @@
 // The save file written and refused: header bytes, CRC-32, the temporary file, the ".backup" rule,
 // foreign, other-version or other-language, cut or damaged files; typed fields, bounded reads, misuse.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,7 @@ TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndLeavesNoTemporaryFile)
         if (c.path == kept)
             save.SetError();   // a section refused what it was to write
         save.Close();
-        EXPECT_STREQ(save.GetStatus(), "Write error");
+        EXPECT_STREQ(save.GetStatus(), WriteError);
         EXPECT_FALSE(CScratchFolder::Exists(c.path + ".tmp"));
         EXPECT_EQ(CScratchFolder::Exists(c.path), c.begun);
     }
@@ -100,16 +101,17 @@ TEST_F(SaveGameTest, HeaderCheckAndLoadAcceptOnlyWholeFilesOfOurVersionsAndLangu
     const auto cut = [](long size) { return std::vector<uint8_t>(GoodFile.begin(), GoodFile.begin() + size); };
     const auto version = [](uint32_t v) { return File(v, Language, CheckPayloadCrc, CheckPayload); };
     const auto language = [](const char* l) { return File(CurrentVersion, l, CheckPayloadCrc, CheckPayload); };
-    const std::string notOurs = "Not a save file", otherLanguage = "Other language", crc = "CRC error";
+    const std::string notOurs = NotASave, otherLanguage = OtherLanguage, crc = Damaged, read = ReadError;
+    const std::string otherVersion = OtherVersion;
     // Cuts inside the magic, at its end, at the length byte, inside the name;
     // then inside the CRC-32; flips of the CRC-32 and of the payload.
     const std::pair<std::vector<uint8_t>, std::string> cases[] = {
-        {GoodFile, "loaded"}, {version(0x01010003), "loaded"}, {version(0x01010002), "Wrong save version"},
-        {version(0x01010005), "Wrong save version"}, {version(0x04000101), "Wrong save version"},
+        {GoodFile, "loaded"}, {version(0x01010003), "loaded"}, {version(0x01010002), otherVersion},
+        {version(0x01010005), otherVersion}, {version(0x04000101), otherVersion},
         {language("German\\"), otherLanguage}, {language("English"), otherLanguage},
         {withByte(21 + 8, 'X'), otherLanguage}, {withByte(0, 'v'), notOurs}, {withByte(15, 0), notOurs},
         {{}, notOurs}, {cut(10), notOurs}, {cut(16), notOurs}, {cut(20), notOurs}, {cut(21), notOurs},
-        {cut(29), notOurs}, {cut(30), "Read error"}, {cut(33), "Read error"},
+        {cut(29), notOurs}, {cut(30), read}, {cut(33), read},
         {cut(long(GoodFile.size()) - 1), crc}, {withByte(30, GoodFile[30] ^ 1), crc},
         {withByte(34, GoodFile[34] ^ 0x10), crc}, {withByte(42, GoodFile[42] ^ 0x10), crc}};
     for (const auto& [bytes, status] : cases)
@@ -118,7 +120,7 @@ TEST_F(SaveGameTest, HeaderCheckAndLoadAcceptOnlyWholeFilesOfOurVersionsAndLangu
         const std::string path = WriteFile("checked.save", bytes);
         CSaveGame check;
         const bool headerOk = check.CheckHeader(path.c_str());
-        if (status == "loaded" || status == "Wrong save version" || status == otherLanguage)
+        if (status == "loaded" || status == otherVersion || status == otherLanguage)
         {
             EXPECT_EQ(headerOk ? "loaded" : std::string(check.GetStatus()), status);
         }
@@ -189,7 +191,7 @@ TEST_F(SaveGameTest, TooLongTextsNegativeCountsAndSavesNotBegunFailTheSave)
     EXPECT_EQ(save.GetPosition(), 4);
     EXPECT_EQ(save.Write("abc", -1), 0);
     save.Close();
-    EXPECT_STREQ(save.GetStatus(), "Write error");
+    EXPECT_STREQ(save.GetStatus(), WriteError);
     EXPECT_EQ(Bytes(path), std::vector<uint8_t>({'o', 'l', 'd'}));
     EXPECT_TRUE(Log().Contains("Save game refused: a text is longer than 255 bytes"));
     CSaveGame idle;
@@ -226,7 +228,7 @@ TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
         {
             EXPECT_FALSE(load.ReadShortString(text));
         }
-        EXPECT_STREQ(load.GetStatus(), "Read error");
+        EXPECT_STREQ(load.GetStatus(), ReadError);
         EXPECT_STREQ(text, i == 0 ? "kept?" : "");
         load.Close();
         EXPECT_TRUE(load.HasError());
@@ -240,6 +242,8 @@ TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
     EXPECT_FALSE(unread.HasError());
     EXPECT_TRUE(Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
     EXPECT_TRUE(Log().Contains("#DEBUG: breakpoint reached"));
+    // A load refused half-way stops where it was refused: no report of unread bytes then.
+    Log().Clear();
     CSaveGame refused;
     refused.BeginLoad(Path("bad.save").c_str());
     uint8_t byte = 7;
@@ -247,5 +251,23 @@ TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
     refused.WriteI32(5);
     EXPECT_TRUE(Log().Contains("#DEBUG: Write data during load"));
     refused.Close();
-    EXPECT_STREQ(refused.GetStatus(), "Read error");
+    EXPECT_STREQ(refused.GetStatus(), ReadError);
+    EXPECT_FALSE(Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
+}
+
+// Sparse files with a sound header: one byte longer than the longest save, and 3 GiB (beyond what a
+// 32-bit size holds).
+TEST_F(SaveGameTest, AFileLongerThanAnySaveIsRefusedBeforeItIsRead)
+{
+    const std::string path = WriteFile("huge.save", GoodFile);
+    for (const uintmax_t size : {uintmax_t(CSaveGame::LongestFileBytes) + 1, uintmax_t(3) << 30})
+    {
+        std::filesystem::resize_file(path, size);
+        Log().Clear();
+        CSaveGame load;
+        load.BeginLoad(path.c_str());
+        EXPECT_FALSE(load.HasPayload() || !load.HasError()) << size;
+        EXPECT_STREQ(load.GetStatus(), NotASave);
+        EXPECT_TRUE(Log().Contains("Save game refused: the file is longer than any saved game"));
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Save files in a scratch folder: the language "English\", status texts in a small locale, the log
-// captured, and save files laid out byte by byte from the format (not by the stream that writes them).
+// Save files in a scratch folder: the language "English\", the status texts of the demo data's locale,
+// the log captured, and save files laid out byte by byte from the format (not by the stream that writes
+// them).
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,14 @@ constexpr size_t HeaderSize = 26 + 8;   // with the language above
 // The payload "123456789" and its CRC-32, the check value of the polynomial.
 const std::vector<uint8_t> CheckPayload = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
 constexpr uint32_t CheckPayloadCrc = 0xCBF43926u;
+// The demo data's texts of the stream's status keys.
+constexpr const char* DemoTexts = V2KRN_SOURCE_DIR "/data/demo/Locale/English/savegames.txt";
+constexpr const char* NotASave = "This file is not a saved game";
+constexpr const char* OtherVersion = "The game was saved by another version";
+constexpr const char* OtherLanguage = "The game was saved in another language";
+constexpr const char* Damaged = "The saved game is damaged";
+constexpr const char* ReadError = "The saved game could not be read";
+constexpr const char* WriteError = "The game could not be saved";
 
 inline std::vector<uint8_t> File(uint32_t version, const std::string& language, uint32_t crc,
                                  const std::vector<uint8_t>& payload = {})
@@ -48,11 +57,9 @@ protected:
         m_Saved = std::make_unique<CConfig>(g_Config);
         g_Config.languageFolder = SaveFileBytes::Language;
         g_Config.backupFiles = 0;
-        const std::string texts = "MSG_INVALIDSAVEFILE,\"Not a save file\"\nMSG_SAVE_CRCERROR,\"CRC error\"\n"
-                                  "MSG_INVALIDSAVEVERSION,\"Wrong save version\"\nMSG_SAVE_ERRORREAD,\"Read error\"\n"
-                                  "MSG_INVALIDSAVELANGUAGE,\"Other language\"\nMSG_SAVE_ERRORWRITE,\"Write error\"\n";
+        const std::string texts = CScratchFolder::ReadFile(SaveFileBytes::DemoTexts);
         g_Localizer.Clear();
-        ASSERT_TRUE(g_Localizer.LoadLocaleText("savetest", texts.c_str(), int(texts.size())));
+        ASSERT_TRUE(g_Localizer.LoadLocaleText("savegames.txt", texts.c_str(), int(texts.size())));
         m_Log = std::make_unique<CTestLog>();
     }
 
