@@ -199,8 +199,6 @@ void CUnit::StartPath()
         --s_StartPathDepth;
         return;
     }
-    // A friend standing in the one way out may step aside for a retry.
-    AskToGiveWayToward(targetX, targetY);
     // The computer opponent counts this order as done once; a type that
     // retries must not count it again.
     if (aiOrderPending != 0)

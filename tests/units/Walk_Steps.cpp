@@ -80,11 +80,17 @@ TEST_F(WalkOccupancy, StandingUnitInTheWaySendsTheOrderBackForANewPath)
     EXPECT_TRUE(unit->x == 14 && unit->y == 10);
 }
 
-// In one-block passages (x 8 to 15, closed at both ends) a standing ally steps aside, block by block to
-// the passage's end, only for a unit of an earlier player.
-TEST_F(WalkOccupancy, StandingFriendStepsAsideInAPassageOnlyForAnEarlierPlayer)
+// In one-block passages (x 8 to 15, closed at both ends, with one side block at x 11) a walker that
+// meets a standing ally waits in front of it: the ally keeps its block and its work, and no land unit is
+// ever pushed into the water of the side block.  Two walkers that meet head on find their way past each
+// other through the side block.
+TEST_F(WalkOccupancy, NoUnitInAPassageIsPushedIntoWaterOrAwayFromItsWorkAndTwoWalkersPass)
 {
-    const struct { int32_t y, walkerPlayer, walkerEndX, standerEndX; } cases[] = {{10, 0, 13, 14}, {20, 1, 10, 11}};
+    const struct { int32_t y, sideWater, standerCommand, standerAnim, walkerEndX, standerEndX; } cases[] = {
+        {10, 20, CMD_NONE, ANIM_STAND, 10, 11},   // idle; the side block is deep water
+        {20, 0, CMD_HARVEST, ANIM_CHOP_TREE, 10, 11},
+        {30, 0, CMD_MOVE_TO, ANIM_STAND, 13, 8},   // walks toward the walker, to x 8
+    };
     world.Player(0).allied[1] = world.Player(1).allied[0] = 1;
     std::vector<std::pair<CUnit*, CUnit*>> pairs;
     for (const auto& c : cases)
@@ -92,15 +98,26 @@ TEST_F(WalkOccupancy, StandingFriendStepsAsideInAPassageOnlyForAnEarlierPlayer)
         for (int32_t x = 7; x <= 16; ++x)
             g_GameMap.Block(x, c.y - 1).blocked = g_GameMap.Block(x, c.y + 1).blocked = 1;
         g_GameMap.Block(7, c.y).blocked = g_GameMap.Block(16, c.y).blocked = 1;
-        pairs.emplace_back(Walker(c.walkerPlayer, 9, c.y), Walker(1 - c.walkerPlayer, 11, c.y));
+        g_GameMap.Block(11, c.y + 1).blocked = 0;
+        g_GameMap.Block(11, c.y + 1).waterLevel = static_cast<uint16_t>(c.sideWater);
+        pairs.emplace_back(Walker(0, 9, c.y), Walker(1, 11, c.y));
         MoveTo(pairs.back().first, 13, c.y);
+        CUnit* stander = pairs.back().second;
+        if (c.standerCommand == CMD_MOVE_TO)
+            MoveTo(stander, c.standerEndX, c.y);
+        stander->currentCommand = c.standerCommand;
+        stander->animType = c.standerAnim;
     }
     for (int32_t tick = 0; tick < 300; ++tick)
         ASSERT_TRUE(FrameSound());
     for (size_t i = 0; i < pairs.size(); ++i)
     {
-        EXPECT_EQ(pairs[i].first->x, cases[i].walkerEndX) << cases[i].y;
-        EXPECT_TRUE(pairs[i].second->x == cases[i].standerEndX && pairs[i].second->y == cases[i].y) << cases[i].y;
+        const CUnit& walker = *pairs[i].first;
+        const CUnit& stander = *pairs[i].second;
+        EXPECT_TRUE(walker.x == cases[i].walkerEndX && walker.y == cases[i].y) << cases[i].y;
+        EXPECT_TRUE(stander.x == cases[i].standerEndX && stander.y == cases[i].y) << cases[i].y;
+        EXPECT_TRUE(stander.currentCommand == cases[i].standerCommand || cases[i].standerCommand == CMD_MOVE_TO)
+            << cases[i].y;
     }
 }
 
