@@ -229,15 +229,17 @@ void CUnitWorker::onCommand(CUnit* newTargetUnit, CBuilding* newTargetBuilding, 
     if (!onMap)
         return;
     if (newTargetObject != nullptr)
-    {
-        int32_t kind = newTargetObject->GetResourceKind();
-        if (kind == KindClosedMine)
-            kind = KindGold;
-        if (kind != carriedKind)
-            carriedAmount = 0;
-        carriedKind = kind;
-    }
+        TakeOverResourceKind(newTargetObject->GetResourceKind());
     hasHarvestPoint = 0;
+}
+
+void CUnitWorker::TakeOverResourceKind(int32_t kind)
+{
+    if (kind == KindClosedMine)
+        kind = KindGold;
+    if (kind != carriedKind)
+        carriedAmount = 0;
+    carriedKind = kind;
 }
 
 void CUnitWorker::onIdle()

@@ -48,6 +48,9 @@ public:
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
     bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
 
+    // The worker now works a resource of that kind: a load of another kind
+    // is dropped.  A closed gold mine still gives gold.
+    void TakeOverResourceKind(int32_t kind);
     // One stroke's harvest from the resource (owner's machine).
     void HarvestOne(CBuilding* resource);
     // Adds the amount to the load; true when the worker changed its task.

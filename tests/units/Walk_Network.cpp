@@ -1,12 +1,15 @@
 // Steps in a network game: a client asks the host for each and waits; the
 // host answers every machine on a grant, only the owner on a refusal.
 
+#include <tuple>
 #include <utility>
 
 #include "buildings/C_Building.h"
 #include "core/C_Config.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/UnitWorld.h"
+#include "units/C_UnitTypeTable.h"
+#include "units/C_Unit_Worker.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 
@@ -176,11 +179,28 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     EXPECT_FLOAT_EQ(remote->centreX, 10.5f);
     EXPECT_TRUE(remote->routeEnd == 0 && remote->pathFlag == 0);
 
+    // An event without a target is reported and applied all the same.
+    remote->OnNetworkAction(ANIM_STAND, nullptr, nullptr, 10, 10, TARGET_NONE, false);
+    EXPECT_TRUE(log.Contains("#DEBUG: Invalid target type in network unit event"));
+    EXPECT_TRUE(remote->animType == ANIM_STAND && remote->targetKind == TARGET_NONE && remote->targetUnit == nullptr);
+
     CTestMine mine;
     remote->OnNetworkAction(ANIM_MINE_GOLD, nullptr, &mine, 20, 20, TARGET_RESOURCE, false);
     EXPECT_TRUE(remote->targetObject == &mine && remote->targetBuilding == &mine);
     EXPECT_TRUE(remote->objectResourceKind == 4 && remote->actionTargetBuilding == &mine);
     remote->targetBuilding = remote->actionTargetBuilding = remote->targetObject = nullptr;
+    // A worker that starts on gold drops its stone; one that carries gold keeps it.
+    auto* worker = static_cast<CUnitWorker*>(world.Spawn(1, UNIT_WORKER, 14, 14));
+    ASSERT_NE(worker, nullptr);
+    for (const auto& [kind, amount, kept] :
+         {std::tuple{CUnitWorker::KindStone, 5, 0}, std::tuple{CUnitWorker::KindGold, 3, 3}})
+    {
+        worker->carriedKind = kind;
+        worker->carriedAmount = amount;
+        worker->OnNetworkAction(ANIM_MINE_GOLD, nullptr, &mine, 20, 20, TARGET_RESOURCE, false);
+        EXPECT_TRUE(worker->carriedKind == CUnitWorker::KindGold && worker->carriedAmount == kept) << kind;
+        worker->targetBuilding = worker->actionTargetBuilding = worker->targetObject = nullptr;
+    }
 }
 
 TEST_F(WalkNetwork, ActionsInASinglePlayerGameOutOfRangeOrForOwnOrDyingUnitsChangeNothing)
