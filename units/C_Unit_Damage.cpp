@@ -162,8 +162,10 @@ void CUnit::ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t am
     SpawnHitEffect(oldHealth - health);
     if (activeAttacker != nullptr && owner != nullptr && StandsOnMap(*activeAttacker))
     {
+        // The disc whose radius is the attacker's size, as every sight pattern
+        // is taken by its radius.
         const CRangeTable* disc =
-            g_SightDiscs != nullptr ? &g_SightDiscs[std::clamp(activeAttacker->GetSize() - 1, 0, RangeRingCount - 1)]
+            g_SightDiscs != nullptr ? &g_SightDiscs[std::clamp(activeAttacker->GetSize(), 0, RangeRingCount - 1)]
                                     : nullptr;
         if (disc != nullptr)
             owner->ScanSightPattern(activeAttacker->GetCentreCellX(), activeAttacker->GetCentreCellY(), *disc);

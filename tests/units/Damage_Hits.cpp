@@ -186,6 +186,13 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
         victim->TakeHit(enemy, 1, 1, false);
         EXPECT_EQ(follower->attackedBy.size(), alerts) << wait;
     }
+    // The victim's player looks around a shooter far out of its sight: the
+    // disc of radius 1 (the shooter's size) holds the eight blocks around it.
+    CTargetDummy* far = static_cast<CTargetDummy*>(world.Adopt(1, new CTargetDummy, 30, 30));
+    victim->TakeHit(far, 1, 1, false);
+    for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{1, 1}, std::pair{-1, 0}})
+        EXPECT_NE(world.Player(0).exploredMap[(30 + dx) * MapCornerSide + 30 + dy], 0) << dx << "," << dy;
+    EXPECT_EQ(world.Player(0).exploredMap[32 * MapCornerSide + 30], 0);
     // A shooter that died is no one to strike back at; the kill still counts.
     victim->attackedBy.clear();
     enemy->RemoveFromWorld(false);
