@@ -132,8 +132,9 @@ public:
 
     void AddArrow(bool hidden, CUnit* shooter, CUnit* target, float launchX, float launchHeight, float launchY,
                   float aimX, float aimHeight, float aimY, int32_t kind);
-    // Kind 12 plain, 13 fire, 14 exploding.  The units on the target block
-    // are told at launch, so that a computer player's unit may step aside.
+    // Kind 12 plain, 13 fire, 14 exploding.  The unit on the target block,
+    // or for an exploding stone every unit around it, is told at launch, so
+    // that a computer player's unit may step aside.
     void AddCatapultStone(bool hidden, CUnit* owner, float startX, float startHeight, float startY, float targetX,
                           float targetHeight, float targetY, int32_t kind);
     void AddCannonball(bool hidden, CUnit* owner, CUnit* target, float startX, float startHeight, float startY,
@@ -247,6 +248,9 @@ public:
 
 private:
     void Launch(const SProjectile& projectile, float fromX, float fromY);
+    // The units a catapult stone is about to fall on may step aside: the one
+    // on the target block, or for an exploding stone every one around it.
+    static void WarnUnitsBelow(int32_t targetX, int32_t targetY, bool exploding);
     void FlyProjectiles(int32_t ticks);
     static void Land(const SProjectile& projectile);
     void RecordEffect(int32_t kind, float x, float y, float height, bool hidden);

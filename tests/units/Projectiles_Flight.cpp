@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
+#include "core/GlobalFunc.h"
 #include "tests/units/Melee_World.h"
+#include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_Player.h"
 
@@ -56,4 +60,42 @@ TEST(ProjectilesFlight, AShotOutlivingItsDeletedShooterLandsAndCreditsTheShooter
     war.world.Frame(5);
     EXPECT_TRUE(target->IsDying());
     EXPECT_EQ(war.world.Player(0).statistics[STAT_UNITS_KILLED], 1);
+}
+
+// At launch a stone warns the computer players' idle or patrolling units it
+// may fall on: the unit on its block, or for an exploding stone every unit
+// in the disc of radius 1 around it.  Such a unit walks to the last block
+// short of its size (plus 2 from an exploding stone) away from its tile.
+TEST(ProjectilesFlight, ComputerUnitsStepAsideFromAStoneOnTheirBlockOrFromAnExplodingStoneBeside)
+{
+    CMeleeWorld war;
+    war.world.Player(2).computerAI.SetDodgeValue(0);
+    EXPECT_EQ(war.world.Player(1).computerAI.GetDodgeValue(), 100);
+    const struct { int32_t player, type, x, y, command; int32_t reach; } units[] = {
+        {1, UNIT_WARRIOR, 20, 20, CMD_NONE, 3},    {1, UNIT_WARRIOR, 19, 19, CMD_NONE, 3},
+        {1, UNIT_WARRIOR, 21, 20, CMD_PATROL, 3},  {1, UNIT_WARRIOR, 22, 20, CMD_NONE, 0},   // outside the disc
+        {1, UNIT_WARRIOR, 21, 21, CMD_ATTACK, 0},
+        {0, UNIT_WARRIOR, 20, 21, CMD_NONE, 0},    // the local player's
+        {2, UNIT_WARRIOR, 19, 21, CMD_NONE, 0},    // a computer player that never steps aside
+        {1, UNIT_CATAPULT, 30, 30, CMD_NONE, 2},  {1, UNIT_CATAPULT, 32, 30, CMD_NONE, 0}};
+    std::vector<CUnit*> spawned;
+    for (const auto& u : units)
+    {
+        spawned.push_back(war.world.Spawn(u.player, u.type, u.x, u.y));
+        ASSERT_NE(spawned.back(), nullptr);
+        spawned.back()->currentCommand = u.command;
+    }
+    g_Particles.AddCatapultStone(false, nullptr, 5.5f, 40.0f, 5.5f, 20.5f, 0.0f, 20.5f,
+                                 CParticles::KindExplodingStone);
+    g_Particles.AddCatapultStone(false, nullptr, 5.5f, 40.0f, 5.5f, 30.5f, 0.0f, 30.5f, CParticles::KindStone);
+    for (size_t i = 0; i < spawned.size(); ++i)
+    {
+        const CUnit& unit = *spawned[i];
+        const int32_t tenths = GlobalFunc::Distance(unit.x, unit.y, unit.moveDestX, unit.moveDestY);
+        EXPECT_EQ(unit.pathFlag != 0 && unit.routeEnd > 0, units[i].reach > 0) << unit.x << "," << unit.y;
+        if (units[i].reach > 0)
+        {
+            EXPECT_TRUE(tenths > 0 && tenths < units[i].reach * 10) << unit.x << "," << unit.y << ": " << tenths;
+        }
+    }
 }
