@@ -71,7 +71,7 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
     EXPECT_TRUE(hidden->orderState == 0 && hidden->currentCommand == CMD_NONE);
     hidden->orderState = 1;   // a stale order left when hiding
     EXPECT_FALSE(hidden->PerformAction(false));
-    EXPECT_TRUE(log.Contains("#DEBUG: PerformAction on invisible unit"));
+    EXPECT_TRUE(log.Contains("#DEBUG: PerformAction on invisible unit") && log.Contains("#DEBUG: unit log - END"));
     EXPECT_TRUE(hidden->orderState == 0 && hidden->performCalls == 0);
 }
 
