@@ -174,7 +174,7 @@ void CUnit::RemoveFromWorld(bool notify)
         return;
     health = 0.0f;
     DropEveryReference(true);
-    g_Selection.RemoveUnit(this);
+    g_Selection.RemoveAndClearActions(this);
     if (notify && IsNetworkGame() && IsOwnedHere(player))
         g_UnitCommandOutbox.SendUnitDied(this, tornApart != 0);
     // Dying before the model changes: a type whose death ends inside its

@@ -10,6 +10,7 @@
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingResourceTree.h"
 #include "core/C_Localizer.h"
+#include "game/C_Selection.h"
 #include "game/C_MissionObjectives.h"
 #include "tests/units/UnitWorld.h"
 #include "units/C_UnitTypeTable.h"
@@ -212,9 +213,11 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
     CPlayer& owner = world.Player(0);
     const int32_t before[3] = {owner.wood, owner.stone, owner.gold};
     const int32_t lost = owner.statistics[STAT_BUILDINGS_LOST];
+    g_Selection.SelectBuilding(barracks);
     for (CUnitWorker* worker : {first, second})
         worker->onCommand(nullptr, barracks, nullptr, barracks->x, barracks->y, CMD_DISMANTLE);
     ASSERT_GT(FramesUntil(1000, [&] { return !owner.HasBuilding(barracks); }), 0);
+    EXPECT_EQ(g_Selection.building, nullptr);
     EXPECT_EQ(owner.wood - before[0], price->woodCost / 2 * 50 / 100);
     EXPECT_EQ(owner.stone - before[1], price->stoneCost / 2 * 50 / 100);
     EXPECT_EQ(owner.gold - before[2], price->goldCost / 2 * 50 / 100);
