@@ -270,13 +270,15 @@ void CParticles::AddWaterSplash(bool hidden, float x, float height, float y, int
     RecordEffect(KindWaterSplash, x, y, height, hidden);
 }
 
-void CParticles::AddWakeWave(bool hidden, float x, float height, float y, float scale, float angle,
-                             const float velocity[3])
+void CParticles::AddShipWave(bool hidden, float x, float height, float y, float scale, float angle, float velocityX,
+                             float velocityHeight, float velocityY)
 {
     (void)scale;
     (void)angle;
-    (void)velocity;
-    RecordEffect(KindWakeWave, x, y, height, hidden);
+    (void)velocityX;
+    (void)velocityHeight;
+    (void)velocityY;
+    RecordEffect(KindShipWave, x, y, height, hidden);
 }
 
 void CParticles::AddWaterRing(bool hidden, float x, float height, float y, float scale, float growth)
@@ -308,4 +310,11 @@ void CParticles::AddFlare(bool hidden, float x, float height, float y, float siz
     (void)growth;
     (void)colour;
     RecordEffect(KindFlare, x, y, height, hidden);
+}
+
+void CParticles::AddFloatingNumber(int32_t number, uint32_t colour, float x, float height, float y)
+{
+    RecordEffect(KindFloatingNumber, x, y, height, false);
+    m_Effects.back().number = number;
+    m_Effects.back().colour = colour;
 }

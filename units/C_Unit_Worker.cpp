@@ -98,6 +98,12 @@ const char* Localised(const char* key)
 
 CUnitWorker::CUnitWorker() : CUnitTableType(UNIT_WORKER) {}
 
+uint32_t CUnitWorker::GoodsColour(int32_t kind)
+{
+    constexpr uint32_t Colours[] = {White, 0x00FF00, 0x808080, 0xFFFF00};   // by model column
+    return Colours[ModelColumn(kind, 1)];
+}
+
 const char* CUnitWorker::GetCastName() const
 {
     if (currentCommand == CMD_BUILD)

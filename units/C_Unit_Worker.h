@@ -25,6 +25,11 @@ public:
     static constexpr int32_t KindGold = 4;
     static constexpr int32_t KindCount = 5;
 
+    // Goods delivered or refunded rise as numbers this high, in the colour
+    // of their kind: green wood, grey stone, yellow gold.
+    static constexpr float GoodsNumberHeight = 80.0f;
+    static uint32_t GoodsColour(int32_t kind);
+
     CUnitWorker();
 
     // The name by what the worker does: builder, demolisher, repairer,

@@ -5,11 +5,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingResourceTree.h"
 #include "core/C_Localizer.h"
+#include "effects/C_Particles.h"
 #include "game/C_Selection.h"
 #include "game/C_MissionObjectives.h"
 #include "tests/units/UnitWorld.h"
@@ -69,6 +71,7 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
         steps = steps && (owner.wood - wood0) % Load == 0 && (owner.stone - stone0) % Load == 0;
         return false;
     };
+    g_Particles.ClearEffects();
     worker->onCommand(nullptr, nullptr, tree, tree->x, tree->y, CMD_HARVEST);
     FramesUntil(1500, watch);
     // An order onto another kind drops the load.
@@ -80,6 +83,16 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     EXPECT_TRUE(steps);
     EXPECT_GE(owner.wood - wood0, 2 * Load);
     EXPECT_GE(owner.stone - stone0, 2 * Load);
+    // Each load delivered rises over the worker: green wood, grey stone.
+    int32_t woodShown = 0;
+    int32_t stoneShown = 0;
+    for (const SEffectParticle& effect : g_Particles.GetEffects())
+        if (effect.kind == CParticles::KindFloatingNumber && effect.height == 80.0f)
+        {
+            woodShown += effect.colour == 0x00FF00u ? effect.number : 0;
+            stoneShown += effect.colour == 0x808080u ? effect.number : 0;
+        }
+    EXPECT_TRUE(woodShown == owner.wood - wood0 && stoneShown == owner.stone - stone0);
     EXPECT_EQ(felledAt, 95);
     // Still at it: mining, or on its way with or for a load.
     EXPECT_NE(worker->currentCommand, CMD_NONE);
@@ -214,6 +227,7 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
     const int32_t before[3] = {owner.wood, owner.stone, owner.gold};
     const int32_t lost = owner.statistics[STAT_BUILDINGS_LOST];
     g_Selection.SelectBuilding(barracks);
+    const float centreX = static_cast<float>(barracks->x) + static_cast<float>(barracks->GetWidth()) * 0.5f;
     for (CUnitWorker* worker : {first, second})
         worker->onCommand(nullptr, barracks, nullptr, barracks->x, barracks->y, CMD_DISMANTLE);
     ASSERT_GT(FramesUntil(1000, [&] { return !owner.HasBuilding(barracks); }), 0);
@@ -221,6 +235,19 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
     EXPECT_EQ(owner.wood - before[0], price->woodCost / 2 * 50 / 100);
     EXPECT_EQ(owner.stone - before[1], price->stoneCost / 2 * 50 / 100);
     EXPECT_EQ(owner.gold - before[2], price->goldCost / 2 * 50 / 100);
+    // Gold, stone and wood rise side by side over the barracks' centre.
+    const std::vector<SEffectParticle>& effects = g_Particles.GetEffects();
+    ASSERT_GE(effects.size(), 3u);
+    const struct { int32_t number; uint32_t colour; float x; } refunds[] = {
+        {owner.gold - before[2], 0xFFFF00, centreX - 0.5f}, {owner.stone - before[1], 0x808080, centreX},
+        {owner.wood - before[0], 0x00FF00, centreX + 0.5f}};
+    for (size_t i = 0; i < 3; ++i)
+    {
+        const SEffectParticle& shown = effects[effects.size() - 3 + i];
+        EXPECT_TRUE(shown.kind == CParticles::KindFloatingNumber && shown.number == refunds[i].number &&
+                    shown.colour == refunds[i].colour && shown.x == refunds[i].x && shown.height == 80.0f)
+            << i;
+    }
     EXPECT_EQ(owner.statistics[STAT_WOOD_HARVESTED], 0);
     EXPECT_EQ(owner.statistics[STAT_BUILDINGS_LOST], lost);
     world.Frame(1);
