@@ -99,6 +99,30 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     ExpectSound();
 }
 
+// The highest level researched counts, whether or not the lower ones are.
+TEST_F(WorkerWorld, CarryLimitAndHarvestRatesFollowTheHighestLevelResearched)
+{
+    CUnitWorker* worker = Worker(20, 20);
+    ASSERT_NE(worker, nullptr);
+    // TC_HARVEST_WOOD_1..3 are 0..2, TC_MINE_1..2 3..4, TC_CARRY_1..3 5..7.
+    const struct { std::vector<int32_t> researched; int32_t carry; float wood, stone, gold; } levels[] = {
+        {{}, 10, 0.6f, 0.8f, 0.2f},
+        {{5, 0, 3}, 12, 0.66f, 0.92f, 0.23f},
+        {{5, 6, 0, 1, 3, 4}, 15, 0.75f, 1.16f, 0.29f},
+        {{7, 2}, 20, 0.93f, 0.8f, 0.2f}};
+    for (const auto& level : levels)
+    {
+        for (int32_t technology = 0; technology <= 7; ++technology)
+            world.Research(0, technology, 0.0f);
+        for (int32_t technology : level.researched)
+            world.Research(0, technology);
+        EXPECT_EQ(worker->GetCarryLimit(), level.carry) << level.carry;
+        EXPECT_FLOAT_EQ(worker->GetHarvestRate(CUnitWorker::KindWood), level.wood) << level.carry;
+        EXPECT_FLOAT_EQ(worker->GetHarvestRate(CUnitWorker::KindStone), level.stone) << level.carry;
+        EXPECT_FLOAT_EQ(worker->GetHarvestRate(CUnitWorker::KindGold), level.gold) << level.carry;
+    }
+}
+
 TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
 {
     ASSERT_NE(Building(CastWarehouse, 2, 2, true), nullptr);
@@ -141,7 +165,7 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
     blockRing(1);
     EXPECT_EQ(FramesUntil(100, [&] { return worker->onMap != 0; }), -1);
     EXPECT_EQ(worker->animType, ANIM_MINE_GOLD);
-    EXPECT_EQ(worker->carriedAmount, worker->GetCarryLimit());
+    EXPECT_EQ(worker->carriedAmount, Load);
     blockRing(0);
     EXPECT_GT(FramesUntil(10, [&] { return worker->onMap != 0; }), 0);
     EXPECT_TRUE(worker->currentCommand == CMD_FIND_STORAGE || worker->currentCommand == CMD_RETURN_GOODS);
@@ -155,7 +179,7 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
     const int32_t asked = SentCommands(CUnitCommandOutbox::CommandRequestHarvest);
     world.Frame(10);
     EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandRequestHarvest) - asked, 2);
-    client->carriedAmount = client->GetCarryLimit();
+    client->carriedAmount = Load;
     world.Frame(20);
     EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandRequestWorkerLeave), 1);
     EXPECT_EQ(client->animType, ANIM_MINE_GOLD);
