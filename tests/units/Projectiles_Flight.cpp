@@ -62,22 +62,19 @@ TEST(ProjectilesFlight, AShotOutlivingItsDeletedShooterLandsAndCreditsTheShooter
     EXPECT_EQ(war.world.Player(0).statistics[STAT_UNITS_KILLED], 1);
 }
 
-// At launch a stone warns the computer players' idle or patrolling units it
-// may fall on: the unit on its block, or for an exploding stone every unit
-// in the disc of radius 1 around it.  Such a unit walks to the last block
-// short of its size (plus 2 from an exploding stone) away from its tile.
+// A stone warns the computer players' idle or patrolling units on its block (an exploding one those in
+// the disc of radius 1 around it): they walk to the last block short of their size (+2) away.
 TEST(ProjectilesFlight, ComputerUnitsStepAsideFromAStoneOnTheirBlockOrFromAnExplodingStoneBeside)
 {
     CMeleeWorld war;
-    war.world.Player(2).computerAI.SetDodgeValue(0);
-    EXPECT_EQ(war.world.Player(1).computerAI.GetDodgeValue(), 100);
-    const struct { int32_t player, type, x, y, command; int32_t reach; } units[] = {
-        {1, UNIT_WARRIOR, 20, 20, CMD_NONE, 3},    {1, UNIT_WARRIOR, 19, 19, CMD_NONE, 3},
-        {1, UNIT_WARRIOR, 21, 20, CMD_PATROL, 3},  {1, UNIT_WARRIOR, 22, 20, CMD_NONE, 0},   // outside the disc
-        {1, UNIT_WARRIOR, 21, 21, CMD_ATTACK, 0},
-        {0, UNIT_WARRIOR, 20, 21, CMD_NONE, 0},    // the local player's
-        {2, UNIT_WARRIOR, 19, 21, CMD_NONE, 0},    // a computer player that never steps aside
-        {1, UNIT_CATAPULT, 30, 30, CMD_NONE, 2},  {1, UNIT_CATAPULT, 32, 30, CMD_NONE, 0}};
+    war.world.Player(2).computerAI.SetDodgeValue(0);   // never steps aside; player 1 always
+    // At (22, 20) outside the disc, at (21, 21) attacking, at (20, 21) the local player's.
+    const struct { int32_t player, type, x, y, command, reach; } units[] = {
+        {1, UNIT_WARRIOR, 20, 20, CMD_NONE, 3}, {1, UNIT_WARRIOR, 19, 19, CMD_NONE, 3},
+        {1, UNIT_WARRIOR, 21, 20, CMD_PATROL, 3}, {1, UNIT_WARRIOR, 22, 20, CMD_NONE, 0},
+        {1, UNIT_WARRIOR, 21, 21, CMD_ATTACK, 0}, {0, UNIT_WARRIOR, 20, 21, CMD_NONE, 0},
+        {2, UNIT_WARRIOR, 19, 21, CMD_NONE, 0}, {1, UNIT_CATAPULT, 30, 30, CMD_NONE, 2},
+        {1, UNIT_CATAPULT, 32, 30, CMD_NONE, 0}};
     std::vector<CUnit*> spawned;
     for (const auto& u : units)
     {
@@ -92,10 +89,8 @@ TEST(ProjectilesFlight, ComputerUnitsStepAsideFromAStoneOnTheirBlockOrFromAnExpl
     {
         const CUnit& unit = *spawned[i];
         const int32_t tenths = GlobalFunc::Distance(unit.x, unit.y, unit.moveDestX, unit.moveDestY);
-        EXPECT_EQ(unit.pathFlag != 0 && unit.routeEnd > 0, units[i].reach > 0) << unit.x << "," << unit.y;
-        if (units[i].reach > 0)
-        {
-            EXPECT_TRUE(tenths > 0 && tenths < units[i].reach * 10) << unit.x << "," << unit.y << ": " << tenths;
-        }
+        const bool walks = unit.pathFlag != 0 && unit.routeEnd > 0;
+        EXPECT_EQ(walks, units[i].reach > 0) << unit.x << "," << unit.y;
+        EXPECT_TRUE(!walks || (tenths > 0 && tenths < units[i].reach * 10)) << unit.x << "," << unit.y;
     }
 }

@@ -84,43 +84,15 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     EXPECT_GE(owner.wood - wood0, 2 * Load);
     EXPECT_GE(owner.stone - stone0, 2 * Load);
     // Each load delivered rises over the worker: green wood, grey stone.
-    int32_t woodShown = 0;
-    int32_t stoneShown = 0;
-    for (const SEffectParticle& effect : g_Particles.GetEffects())
-        if (effect.kind == CParticles::KindFloatingNumber && effect.height == 80.0f)
-        {
-            woodShown += effect.colour == 0x00FF00u ? effect.number : 0;
-            stoneShown += effect.colour == 0x808080u ? effect.number : 0;
-        }
-    EXPECT_TRUE(woodShown == owner.wood - wood0 && stoneShown == owner.stone - stone0);
+    int32_t shown[2] = {0, 0};
+    for (const SEffectParticle& e : g_Particles.GetEffects())
+        if (e.kind == CParticles::KindFloatingNumber && e.height == 80.0f)
+            shown[e.colour == 0x808080u] += e.colour == 0x00FF00u || e.colour == 0x808080u ? e.number : 0;
+    EXPECT_TRUE(shown[0] == owner.wood - wood0 && shown[1] == owner.stone - stone0);
     EXPECT_EQ(felledAt, 95);
     // Still at it: mining, or on its way with or for a load.
     EXPECT_NE(worker->currentCommand, CMD_NONE);
     ExpectSound();
-}
-
-// The highest level researched counts, whether or not the lower ones are.
-TEST_F(WorkerWorld, CarryLimitAndHarvestRatesFollowTheHighestLevelResearched)
-{
-    CUnitWorker* worker = Worker(20, 20);
-    ASSERT_NE(worker, nullptr);
-    // TC_HARVEST_WOOD_1..3 are 0..2, TC_MINE_1..2 3..4, TC_CARRY_1..3 5..7.
-    const struct { std::vector<int32_t> researched; int32_t carry; float wood, stone, gold; } levels[] = {
-        {{}, 10, 0.6f, 0.8f, 0.2f},
-        {{5, 0, 3}, 12, 0.66f, 0.92f, 0.23f},
-        {{5, 6, 0, 1, 3, 4}, 15, 0.75f, 1.16f, 0.29f},
-        {{7, 2}, 20, 0.93f, 0.8f, 0.2f}};
-    for (const auto& level : levels)
-    {
-        for (int32_t technology = 0; technology <= 7; ++technology)
-            world.Research(0, technology, 0.0f);
-        for (int32_t technology : level.researched)
-            world.Research(0, technology);
-        EXPECT_EQ(worker->GetCarryLimit(), level.carry) << level.carry;
-        EXPECT_FLOAT_EQ(worker->GetHarvestRate(CUnitWorker::KindWood), level.wood) << level.carry;
-        EXPECT_FLOAT_EQ(worker->GetHarvestRate(CUnitWorker::KindStone), level.stone) << level.carry;
-        EXPECT_FLOAT_EQ(worker->GetHarvestRate(CUnitWorker::KindGold), level.gold) << level.carry;
-    }
 }
 
 TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
@@ -260,18 +232,14 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
     EXPECT_EQ(owner.stone - before[1], price->stoneCost / 2 * 50 / 100);
     EXPECT_EQ(owner.gold - before[2], price->goldCost / 2 * 50 / 100);
     // Gold, stone and wood rise side by side over the barracks' centre.
-    const std::vector<SEffectParticle>& effects = g_Particles.GetEffects();
-    ASSERT_GE(effects.size(), 3u);
-    const struct { int32_t number; uint32_t colour; float x; } refunds[] = {
-        {owner.gold - before[2], 0xFFFF00, centreX - 0.5f}, {owner.stone - before[1], 0x808080, centreX},
-        {owner.wood - before[0], 0x00FF00, centreX + 0.5f}};
-    for (size_t i = 0; i < 3; ++i)
-    {
-        const SEffectParticle& shown = effects[effects.size() - 3 + i];
-        EXPECT_TRUE(shown.kind == CParticles::KindFloatingNumber && shown.number == refunds[i].number &&
-                    shown.colour == refunds[i].colour && shown.x == refunds[i].x && shown.height == 80.0f)
+    const int32_t refunds[3] = {owner.gold - before[2], owner.stone - before[1], owner.wood - before[0]};
+    const uint32_t colours[3] = {0xFFFF00, 0x808080, 0x00FF00};
+    const SEffectParticle* shown = &g_Particles.GetEffects().back() - 2;
+    for (int32_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(shown[i].kind == CParticles::KindFloatingNumber && shown[i].number == refunds[i] &&
+                    shown[i].colour == colours[i] && shown[i].x == centreX + 0.5f * (i - 1) &&
+                    shown[i].height == 80.0f)
             << i;
-    }
     EXPECT_EQ(owner.statistics[STAT_WOOD_HARVESTED], 0);
     EXPECT_EQ(owner.statistics[STAT_BUILDINGS_LOST], lost);
     world.Frame(1);
