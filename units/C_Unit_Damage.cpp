@@ -162,8 +162,7 @@ void CUnit::ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t am
     SpawnHitEffect(oldHealth - health);
     if (activeAttacker != nullptr && owner != nullptr && StandsOnMap(*activeAttacker))
     {
-        // The disc whose radius is the attacker's size, as every sight pattern
-        // is taken by its radius.
+        // The sight discs are taken by radius: here the attacker's size.
         const CRangeTable* disc =
             g_SightDiscs != nullptr ? &g_SightDiscs[std::clamp(activeAttacker->GetSize(), 0, RangeRingCount - 1)]
                                     : nullptr;

@@ -55,6 +55,9 @@ constexpr int32_t PanelFont = 1;
 constexpr int32_t LoadTextX = 140;
 constexpr int32_t LoadTextY = 315;
 constexpr uint32_t White = 0xFFFFFF;
+constexpr uint32_t Green = 0x00FF00;
+constexpr uint32_t Grey = 0x808080;
+constexpr uint32_t Yellow = 0xFFFF00;
 
 constexpr int32_t MostPointBlock = 256;
 constexpr float MostPurse = 1.0e6f;
@@ -100,7 +103,8 @@ CUnitWorker::CUnitWorker() : CUnitTableType(UNIT_WORKER) {}
 
 uint32_t CUnitWorker::GoodsColour(int32_t kind)
 {
-    constexpr uint32_t Colours[] = {White, 0x00FF00, 0x808080, 0xFFFF00};   // by model column
+    // By the model column of the kind: nothing, wood, stone, gold.
+    constexpr uint32_t Colours[] = {White, Green, Grey, Yellow};
     return Colours[ModelColumn(kind, 1)];
 }
 
