@@ -1,14 +1,21 @@
 #include "ai/C_ComputerAI.h"
 
+#include <algorithm>
 #include <cstddef>
 
-CComputerAI::CComputerAI() : m_PlayerIndex(-1), m_Frames(0) {}
+CComputerAI::CComputerAI() : m_PlayerIndex(-1), m_Frames(0), m_Dodge(DefaultDodge) {}
 
 void CComputerAI::Init(int32_t playerIndex)
 {
     m_PlayerIndex = playerIndex;
     m_Frames = 0;
+    m_Dodge = DefaultDodge;
     m_Notices.clear();
+}
+
+void CComputerAI::SetDodgeValue(int32_t value)
+{
+    m_Dodge = std::clamp(value, 0, MostDodge);
 }
 
 void CComputerAI::DeleteAllBattlePlans() {}

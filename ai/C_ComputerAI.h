@@ -39,6 +39,13 @@ public:
     // game does not grow it for ever: at the limit the older half goes.
     static constexpr size_t kMostNotices = 4096;
 
+    // How readily the player's idle units step aside from a catapult stone
+    // about to land on them: 1 to 100, a chance of 1 in (101 - value); 0
+    // never.  The opponent's own play would set it; until then its units
+    // always step aside.
+    static constexpr int32_t MostDodge = 100;
+    static constexpr int32_t DefaultDodge = MostDodge;
+
     CComputerAI();
 
     void Init(int32_t playerIndex);
@@ -66,6 +73,10 @@ public:
     void SaveGame(CSaveStream& stream) const;
     void LoadGame(CSaveStream& stream);
 
+    int32_t GetDodgeValue() const { return m_Dodge; }
+    // Kept within 0 to 100.
+    void SetDodgeValue(int32_t value);
+
     int32_t GetPlayerIndex() const { return m_PlayerIndex; }
     int32_t GetFrameCount() const { return m_Frames; }
     const std::vector<SNotice>& GetNotices() const { return m_Notices; }
@@ -76,5 +87,6 @@ private:
 
     int32_t m_PlayerIndex;
     int32_t m_Frames;
+    int32_t m_Dodge;
     std::vector<SNotice> m_Notices;
 };

@@ -266,8 +266,7 @@ void CBuilding::DropReferences()
         for (int32_t p = 0; p < MaxPlayers; ++p)
             for (int32_t i = 0; i < g_Players[p].unitCount; ++i)
                 g_Players[p].units[i]->onBuildingRemoved(this);
-    if (g_Selection.building == this)
-        g_Selection.building = nullptr;
+    g_Selection.ForgetObject(this);
     if (research != nullptr && research->researchingBuilding == this)
         research->researchingBuilding = nullptr;
     research = nullptr;

@@ -33,6 +33,8 @@ struct SEffectParticle
     float height;
     bool hidden;
     bool stain;       // blood only: leaves a stain where it lands
+    int32_t number = 0;    // floating numbers only: the number shown
+    uint32_t colour = 0;   // floating numbers only
 };
 
 class CParticles
@@ -98,8 +100,9 @@ public:
     static constexpr int32_t KindDust = 1010;
     static constexpr int32_t KindWaterSplash = 1011;
     static constexpr int32_t KindFlare = 1012;
-    static constexpr int32_t KindWakeWave = 1014;
+    static constexpr int32_t KindShipWave = 1014;
     static constexpr int32_t KindWaterRing = 1015;
+    static constexpr int32_t KindFloatingNumber = 1017;
     static constexpr int32_t KindHoofPuff = 3;
     static constexpr int32_t KindShotFlash = 16;
     static constexpr int32_t KindSparkle = 85;
@@ -132,8 +135,9 @@ public:
 
     void AddArrow(bool hidden, CUnit* shooter, CUnit* target, float launchX, float launchHeight, float launchY,
                   float aimX, float aimHeight, float aimY, int32_t kind);
-    // Kind 12 plain, 13 fire, 14 exploding.  The units on the target block
-    // are told at launch, so that a computer player's unit may step aside.
+    // Kind 12 plain, 13 fire, 14 exploding.  The unit on the target block,
+    // or for an exploding stone every unit around it, is told at launch, so
+    // that a computer player's unit may step aside.
     void AddCatapultStone(bool hidden, CUnit* owner, float startX, float startHeight, float startY, float targetX,
                           float targetHeight, float targetY, int32_t kind);
     void AddCannonball(bool hidden, CUnit* owner, CUnit* target, float startX, float startHeight, float startY,
@@ -154,13 +158,16 @@ public:
     void AddWaterSplash(bool hidden, float x, float height, float y, int32_t variant);
     // A ship's wake wave: a flat ring turned by `angle` (degrees) that drifts
     // at the velocity (x, height, y in blocks per tick).
-    void AddWakeWave(bool hidden, float x, float height, float y, float scale, float angle, const float velocity[3]);
+    void AddShipWave(bool hidden, float x, float height, float y, float scale, float angle, float velocityX,
+                     float velocityHeight, float velocityY);
     // A ring that spreads over still water, growing by `growth` per tick.
     void AddWaterRing(bool hidden, float x, float height, float y, float scale, float growth);
     void AddKind16(bool hidden, float x, float height, float y, int32_t direction, float size);
     void AddKind85(bool hidden, float x, float height, float y, float size);
     void AddFlare(bool hidden, float x, float height, float y, float size, float angle, float rise, float growth,
                   uint32_t colour);
+    // A number in the colour (0x00RRGGBB) rising from the point at the height.
+    void AddFloatingNumber(int32_t number, uint32_t colour, float x, float height, float y);
     // A unit being deleted: no projectile refers to it any more.
     void ForgetUnit(const CUnit* unit);
     const std::vector<SProjectile>& GetProjectiles() const { return m_Projectiles; }
@@ -247,6 +254,9 @@ public:
 
 private:
     void Launch(const SProjectile& projectile, float fromX, float fromY);
+    // The units a catapult stone is about to fall on may step aside: the one
+    // on the target block, or for an exploding stone every one around it.
+    static void WarnUnitsBelow(int32_t targetX, int32_t targetY, bool exploding);
     void FlyProjectiles(int32_t ticks);
     static void Land(const SProjectile& projectile);
     void RecordEffect(int32_t kind, float x, float y, float height, bool hidden);

@@ -11,6 +11,7 @@
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
+#include "world/RangeTables.h"
 
 namespace
 {
@@ -105,11 +106,32 @@ void CParticles::AddCatapultStone(bool hidden, CUnit* owner, float startX, float
     Launch({kind, owner, PlayerOf(owner), nullptr, targetX, targetHeight, targetY, AttackOf(owner), damage, damage,
             exploding ? StoneBlastRadius : 0, 0, hidden},
            startX, startY);
-    const int32_t bx = static_cast<int32_t>(targetX);
-    const int32_t by = static_cast<int32_t>(targetY);
-    if (g_GameMap.IsOnMap(bx, by))
-        if (CUnit* below = g_GameMap.Block(bx, by).unit)
-            below->onAIIdle(0, exploding);
+    WarnUnitsBelow(static_cast<int32_t>(targetX), static_cast<int32_t>(targetY), exploding);
+}
+
+void CParticles::WarnUnitsBelow(int32_t targetX, int32_t targetY, bool exploding)
+{
+    if (!exploding)
+    {
+        if (g_GameMap.IsOnMap(targetX, targetY))
+            if (CUnit* below = g_GameMap.Block(targetX, targetY).unit)
+                below->onAIIdle(0, false);
+        return;
+    }
+    // Every unit whose tile lies in the blast's disc, each once.
+    if (g_SightDiscs == nullptr)
+        return;
+    const CRangeTable& disc = g_SightDiscs[StoneBlastRadius];
+    for (int32_t i = 0; i < disc.count; ++i)
+    {
+        const int32_t cellX = targetX + disc.entries[i].dx;
+        const int32_t cellY = targetY + disc.entries[i].dy;
+        if (!g_GameMap.IsOnMap(cellX, cellY))
+            continue;
+        CUnit* unit = g_GameMap.Block(cellX, cellY).unit;
+        if (unit != nullptr && unit->x == cellX && unit->y == cellY)
+            unit->onAIIdle(0, true);
+    }
 }
 
 void CParticles::AddCannonball(bool hidden, CUnit* owner, CUnit* target, float startX, float startHeight,
@@ -248,13 +270,15 @@ void CParticles::AddWaterSplash(bool hidden, float x, float height, float y, int
     RecordEffect(KindWaterSplash, x, y, height, hidden);
 }
 
-void CParticles::AddWakeWave(bool hidden, float x, float height, float y, float scale, float angle,
-                             const float velocity[3])
+void CParticles::AddShipWave(bool hidden, float x, float height, float y, float scale, float angle, float velocityX,
+                             float velocityHeight, float velocityY)
 {
     (void)scale;
     (void)angle;
-    (void)velocity;
-    RecordEffect(KindWakeWave, x, y, height, hidden);
+    (void)velocityX;
+    (void)velocityHeight;
+    (void)velocityY;
+    RecordEffect(KindShipWave, x, y, height, hidden);
 }
 
 void CParticles::AddWaterRing(bool hidden, float x, float height, float y, float scale, float growth)
@@ -286,4 +310,11 @@ void CParticles::AddFlare(bool hidden, float x, float height, float y, float siz
     (void)growth;
     (void)colour;
     RecordEffect(KindFlare, x, y, height, hidden);
+}
+
+void CParticles::AddFloatingNumber(int32_t number, uint32_t colour, float x, float height, float y)
+{
+    RecordEffect(KindFloatingNumber, x, y, height, false);
+    m_Effects.back().number = number;
+    m_Effects.back().colour = colour;
 }

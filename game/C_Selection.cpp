@@ -48,6 +48,19 @@ void CSelection::RemoveUnit(CUnit* unit)
     units[--unitCount] = nullptr;
 }
 
+void CSelection::RemoveAndClearActions(CUnit* unit)
+{
+    RemoveUnit(unit);
+    if (unitUnderCursor == unit)
+        unitUnderCursor = nullptr;
+}
+
+void CSelection::ForgetObject(const CBuilding* forgotten)
+{
+    if (building == forgotten)
+        building = nullptr;
+}
+
 void CSelection::SelectBuilding(CBuilding* selected)
 {
     Clear();

@@ -25,6 +25,11 @@ public:
     // more.  The flag is the caller's and changes nothing here.
     void AddUnit(CUnit* unit, int32_t flag);
     void RemoveUnit(CUnit* unit);
+    // A unit leaving the world: out of the selection, and no click acts on
+    // it as the unit under the cursor any more.
+    void RemoveAndClearActions(CUnit* unit);
+    // A building leaving the world: the selection holds it no more.
+    void ForgetObject(const CBuilding* building);
     // That one building and no units.
     void SelectBuilding(CBuilding* building);
 

@@ -66,8 +66,8 @@ void CShipWake::Spawn(const CUnit& ship, std::span<const SRow> table, int32_t ro
             velocity[0] += forwardX * speed;
             velocity[2] += forwardY * speed;
         }
-        g_Particles.AddWakeWave(hidden, ship.centreX + start[0], WaterHeight, ship.centreY + start[2], WaveScale,
-                                angle, velocity);
+        g_Particles.AddShipWave(hidden, ship.centreX + start[0], WaterHeight, ship.centreY + start[2], WaveScale,
+                                angle, velocity[0], velocity[1], velocity[2]);
     }
 }
 

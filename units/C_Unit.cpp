@@ -9,7 +9,10 @@
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
 #include "net/C_UnitCommandOutbox.h"
+#include "units/C_FoundRoute.h"
+#include "units/C_UnitActionBuffer.h"
 #include "world/C_GameMap.h"
+#include "world/C_PathFinder.h"
 #include "world/C_Player.h"
 
 namespace
@@ -21,6 +24,8 @@ constexpr int32_t FollowCheckSpread = 64;
 constexpr int32_t TargetKindBuilding = 2;
 constexpr float StarvationPerAmount = 0.1f;
 constexpr float PercentPerHitPoint = 100.0f;
+// Blocks beyond its size a unit steps aside from an exploding stone.
+constexpr int32_t ExplodingStoneReach = 2;
 }  // namespace
 
 CUnit::CUnit() : CUnit(-1, -1, 0) {}
@@ -169,7 +174,7 @@ void CUnit::RemoveFromWorld(bool notify)
         return;
     health = 0.0f;
     DropEveryReference(true);
-    g_Selection.RemoveUnit(this);
+    g_Selection.RemoveAndClearActions(this);
     if (notify && IsNetworkGame() && IsOwnedHere(player))
         g_UnitCommandOutbox.SendUnitDied(this, tornApart != 0);
     // Dying before the model changes: a type whose death ends inside its
@@ -311,4 +316,30 @@ int32_t CUnit::GetAttackRange(int32_t* base, int32_t* bonus) const
     return 1;
 }
 
-void CUnit::onAIIdle(int32_t, bool) {}
+void CUnit::onAIIdle(int32_t, bool wide)
+{
+    // Only the owner's machine sends a unit off, so that every machine sees
+    // the same walk.
+    if (player == g_LocalPlayer || !IsOwnedHere(player) || !onMap || !IsAlive())
+        return;
+    if (currentCommand != CMD_NONE && currentCommand != CMD_PATROL)
+        return;
+    const CPlayer* owner = PlayerAt(player);
+    if (owner == nullptr || owner->type != PLAYER_COMPUTER)
+        return;
+    const int32_t dodge = owner->computerAI.GetDodgeValue();
+    if (dodge <= 0 || GlobalFunc::Random(CComputerAI::MostDodge + 1 - dodge) != 0)
+        return;
+    // Out of the stone's block, and out of its blast when it explodes.
+    const int32_t reach = GetSize() + (wide ? ExplodingStoneReach : 0);
+    g_PathFinder.Init(player, this);
+    formationOffsetX = 0;
+    formationOffsetY = 0;
+    CPathFinder::SPoint end{x, y};
+    const int32_t steps = g_PathFinder.FindPath(x, y, x, y, GetSize(), GetMoveLayer(), reach, 2 * reach, nullptr,
+                                                nullptr, 0, 0, route, end);
+    if (steps > 0)
+        CFoundRoute::Walk(*this, steps, end.x, end.y);
+    else
+        pathFlag = 0;
+}

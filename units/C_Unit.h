@@ -571,9 +571,6 @@ private:
     void FinishPath();
     void StandAndWait();
     void GiveUpBlockedTile();
-    void AskToGiveWay(int32_t tileX, int32_t tileY, int32_t direction);
-    bool HasRightOfWayOver(const CUnit& other) const;
-    void AskToGiveWayToward(int32_t goalX, int32_t goalY);
     bool IsValidStep(int32_t tx, int32_t ty, int32_t direction) const;
 
     void PlaceFootprint(bool place);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "buildings/C_Building.h"
@@ -130,10 +129,7 @@ bool CUnit::PerformAction(bool isThreaded)
     if (!onMap)
     {
         DEBUG_REPORT("#DEBUG: PerformAction on invisible unit");
-        char state[128];
-        std::snprintf(state, sizeof(state), "Unit %d of player %d: command %d, tile %d,%d, state %d", uniqueId,
-                      player, currentCommand, x, y, orderState);
-        g_Log.Write(state);
+        WriteLog();
         Stop();
         orderState = 0;
         return false;
@@ -199,8 +195,6 @@ void CUnit::StartPath()
         --s_StartPathDepth;
         return;
     }
-    // A friend standing in the one way out may step aside for a retry.
-    AskToGiveWayToward(targetX, targetY);
     // The computer opponent counts this order as done once; a type that
     // retries must not count it again.
     if (aiOrderPending != 0)

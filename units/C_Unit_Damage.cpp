@@ -162,8 +162,9 @@ void CUnit::ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t am
     SpawnHitEffect(oldHealth - health);
     if (activeAttacker != nullptr && owner != nullptr && StandsOnMap(*activeAttacker))
     {
+        // The sight discs are taken by radius: here the attacker's size.
         const CRangeTable* disc =
-            g_SightDiscs != nullptr ? &g_SightDiscs[std::clamp(activeAttacker->GetSize() - 1, 0, RangeRingCount - 1)]
+            g_SightDiscs != nullptr ? &g_SightDiscs[std::clamp(activeAttacker->GetSize(), 0, RangeRingCount - 1)]
                                     : nullptr;
         if (disc != nullptr)
             owner->ScanSightPattern(activeAttacker->GetCentreCellX(), activeAttacker->GetCentreCellY(), *disc);

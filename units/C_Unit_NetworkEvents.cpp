@@ -6,6 +6,7 @@
 #include "net/C_UnitCommandOutbox.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitActionBuffer.h"
+#include "units/C_Unit_Worker.h"
 #include "world/C_GameMap.h"
 
 namespace
@@ -34,7 +35,10 @@ void CUnit::OnNetworkAction(int32_t animation, CUnit* newTargetUnit, CBuilding* 
     if (kind < TARGET_UNIT || kind > TARGET_BLOCK)
     {
         DEBUG_REPORT("#DEBUG: Invalid target type in network unit event");
-        return;
+        // An event without a target still carries the owner's animation; a
+        // kind the action buffer cannot hold is outside input to refuse.
+        if (kind != TARGET_NONE)
+            return;
     }
     // The packet is outside input: an animation or block the game does not
     // have is refused, and a unit that is dying here keeps its death.
@@ -46,7 +50,8 @@ void CUnit::OnNetworkAction(int32_t animation, CUnit* newTargetUnit, CBuilding* 
     case TARGET_UNIT: changed = changed || newTargetUnit != targetUnit; break;
     case TARGET_BUILDING: changed = changed || newTargetBuilding != targetBuilding; break;
     case TARGET_RESOURCE: changed = changed || newTargetBuilding != targetObject; break;
-    default: changed = changed || tx != targetX || ty != targetY; break;
+    case TARGET_BLOCK: changed = changed || tx != targetX || ty != targetY; break;
+    default: break;
     }
     actionTargetUnit = newTargetUnit;
     targetUnit = newTargetUnit;
@@ -58,6 +63,8 @@ void CUnit::OnNetworkAction(int32_t animation, CUnit* newTargetUnit, CBuilding* 
     {
         targetObject = newTargetBuilding;
         objectResourceKind = newTargetBuilding->GetResourceKind();
+        if (auto* worker = dynamic_cast<CUnitWorker*>(this))
+            worker->TakeOverResourceKind(objectResourceKind);
     }
     targetX = approachX = tx;
     targetY = approachY = ty;

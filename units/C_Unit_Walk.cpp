@@ -189,73 +189,9 @@ void CUnit::RequestNextTile()
         StandAndWait();
         break;
     default:
-        AskToGiveWay(nextX, nextY, direction);
         GiveUpBlockedTile();
         break;
     }
-}
-
-void CUnit::AskToGiveWay(int32_t tileX, int32_t tileY, int32_t direction)
-{
-    // Two units that want each other's block in a one-block passage would
-    // wait for each other for ever: a standing friend that has no walk of
-    // its own steps aside, so that the new path of this unit leads through.
-    // Only units of a later player or made later give way, so that two
-    // never push each other back and forth.
-    if (!g_GameMap.IsOnMap(tileX, tileY))
-        return;
-    CUnit* blocker = g_GameMap.Block(tileX, tileY).unit;
-    // A blocker still on a route has waited long enough to stop counting as
-    // moving; its route is lost, and it asks for a new one after the step.
-    if (blocker == nullptr || blocker == this || !HasRightOfWayOver(*blocker) || blocker->pathFlag ||
-        blocker->stepTicks != 0 || blocker->GetSize() != 1 || !blocker->IsAlive() || !blocker->onMap ||
-        !IsOwnedHere(blocker->player) || !blocker->IsAlliedWith(player) || blocker->awaitingMoveAnswer)
-        return;
-    // Steps of other machines' units are the host's to grant.
-    if (IsNetworkGame() && blocker->player != HostPlayer)
-        return;
-    // Sideways first, then forward-sideways, then straight on.
-    static constexpr int32_t Turns[] = {2, -2, 1, -1, 0};
-    for (int32_t turn : Turns)
-    {
-        const int32_t aside = (direction + turn + DirectionCount) % DirectionCount;
-        const int32_t asideX = tileX + DirectionDX[aside];
-        const int32_t asideY = tileY + DirectionDY[aside];
-        if (blocker->TestTileFree(asideX, asideY) != TileFree)
-            continue;
-        blocker->route[0] = static_cast<uint8_t>(aside);
-        blocker->routeEnd = 1;
-        blocker->currentStep = 0;
-        blocker->moveDestX = asideX;
-        blocker->moveDestY = asideY;
-        blocker->retryCounter = 0;
-        blocker->SetDirection(DirectionFacing[aside], true);
-        blocker->StepToTile(asideX, asideY, DirectionFacing[aside]);
-        if (IsNetworkGame())
-            g_UnitCommandOutbox.SendMoveStep(blocker, asideX, asideY, DirectionFacing[aside], aside, TileFree,
-                                             CUnitCommandOutbox::AllMachines);
-        blocker->SetModelByAnimation();
-        return;
-    }
-}
-
-void CUnit::AskToGiveWayToward(int32_t goalX, int32_t goalY)
-{
-    const int32_t dx = (goalX > x) - (goalX < x);
-    const int32_t dy = (goalY > y) - (goalY < y);
-    for (int32_t direction = 0; direction < DirectionCount; ++direction)
-        if (DirectionDX[direction] == dx && DirectionDY[direction] == dy)
-        {
-            AskToGiveWay(x + dx, y + dy, direction);
-            return;
-        }
-}
-
-bool CUnit::HasRightOfWayOver(const CUnit& other) const
-{
-    if (player != other.player)
-        return player < other.player;
-    return uniqueId < other.uniqueId;
 }
 
 void CUnit::StandAndWait()

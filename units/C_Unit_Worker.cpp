@@ -55,6 +55,9 @@ constexpr int32_t PanelFont = 1;
 constexpr int32_t LoadTextX = 140;
 constexpr int32_t LoadTextY = 315;
 constexpr uint32_t White = 0xFFFFFF;
+constexpr uint32_t Green = 0x00FF00;
+constexpr uint32_t Grey = 0x808080;
+constexpr uint32_t Yellow = 0xFFFF00;
 
 constexpr int32_t MostPointBlock = 256;
 constexpr float MostPurse = 1.0e6f;
@@ -97,6 +100,13 @@ const char* Localised(const char* key)
 }  // namespace
 
 CUnitWorker::CUnitWorker() : CUnitTableType(UNIT_WORKER) {}
+
+uint32_t CUnitWorker::GoodsColour(int32_t kind)
+{
+    // By the model column of the kind: nothing, wood, stone, gold.
+    constexpr uint32_t Colours[] = {White, Green, Grey, Yellow};
+    return Colours[ModelColumn(kind, 1)];
+}
 
 const char* CUnitWorker::GetCastName() const
 {
@@ -229,15 +239,17 @@ void CUnitWorker::onCommand(CUnit* newTargetUnit, CBuilding* newTargetBuilding, 
     if (!onMap)
         return;
     if (newTargetObject != nullptr)
-    {
-        int32_t kind = newTargetObject->GetResourceKind();
-        if (kind == KindClosedMine)
-            kind = KindGold;
-        if (kind != carriedKind)
-            carriedAmount = 0;
-        carriedKind = kind;
-    }
+        TakeOverResourceKind(newTargetObject->GetResourceKind());
     hasHarvestPoint = 0;
+}
+
+void CUnitWorker::TakeOverResourceKind(int32_t kind)
+{
+    if (kind == KindClosedMine)
+        kind = KindGold;
+    if (kind != carriedKind)
+        carriedAmount = 0;
+    carriedKind = kind;
 }
 
 void CUnitWorker::onIdle()

@@ -25,6 +25,11 @@ public:
     static constexpr int32_t KindGold = 4;
     static constexpr int32_t KindCount = 5;
 
+    // Goods delivered or refunded rise as numbers this high, in the colour
+    // of their kind: green wood, grey stone, yellow gold.
+    static constexpr float GoodsNumberHeight = 80.0f;
+    static uint32_t GoodsColour(int32_t kind);
+
     CUnitWorker();
 
     // The name by what the worker does: builder, demolisher, repairer,
@@ -48,6 +53,9 @@ public:
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
     bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
 
+    // The worker now works a resource of that kind: a load of another kind
+    // is dropped.  A closed gold mine still gives gold.
+    void TakeOverResourceKind(int32_t kind);
     // One stroke's harvest from the resource (owner's machine).
     void HarvestOne(CBuilding* resource);
     // Adds the amount to the load; true when the worker changed its task.

@@ -6,6 +6,7 @@
 
 #include "buildings/C_Building.h"
 #include "core/C_LogFile.h"
+#include "effects/C_Particles.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "platform/SysClock.h"
 #include "units/C_FoundRoute.h"
@@ -182,6 +183,8 @@ void CUnitWorker::DeliverGoods()
         else if (carriedKind == KindGold || carriedKind == KindClosedMine)
             owner->AddResources(0, 0, carriedAmount);
     }
+    if (player == g_LocalPlayer && carriedAmount != 0)
+        g_Particles.AddFloatingNumber(carriedAmount, GoodsColour(carriedKind), centreX, GoodsNumberHeight, centreY);
     carriedAmount = 0;
     if (hasHarvestPoint)
     {

@@ -6,6 +6,7 @@
 #include "core/C_Config.h"
 #include "core/C_LogFile.h"
 #include "core/C_Localizer.h"
+#include "effects/C_Particles.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "units/C_Unit_Worker.h"
 #include "units/C_UnitActionBuffer.h"
@@ -190,9 +191,18 @@ void CUnitWorker::TakeDownDismantled(CBuilding* building)
     if (record == nullptr)
         DEBUG_REPORT("#DEBUG: Building's property not found");
     else if (owner != nullptr)
-        owner->RefundResources(DismantleRefund(record->woodCost, building->health),
-                               DismantleRefund(record->stoneCost, building->health),
-                               DismantleRefund(record->goldCost, building->health));
+    {
+        const int32_t gold = DismantleRefund(record->goldCost, building->health);
+        const int32_t stone = DismantleRefund(record->stoneCost, building->health);
+        const int32_t wood = DismantleRefund(record->woodCost, building->health);
+        owner->RefundResources(wood, stone, gold);
+        // Side by side over the building's centre: gold, stone, wood.
+        const float centreX = static_cast<float>(building->x) + static_cast<float>(building->GetWidth()) * 0.5f;
+        const float centreY = static_cast<float>(building->y) + static_cast<float>(building->GetDepth()) * 0.5f;
+        g_Particles.AddFloatingNumber(gold, GoodsColour(KindGold), centreX - 0.5f, GoodsNumberHeight, centreY);
+        g_Particles.AddFloatingNumber(stone, GoodsColour(KindStone), centreX, GoodsNumberHeight, centreY);
+        g_Particles.AddFloatingNumber(wood, GoodsColour(KindWood), centreX + 0.5f, GoodsNumberHeight, centreY);
+    }
     if (IsNetworkGame())
         g_UnitCommandOutbox.SendResourceRemoved(building);
     // A dismantled building is no loss: the count stays as it was, whether

@@ -8,7 +8,6 @@
 
 #include "buildings/C_Building.h"
 #include "effects/C_Particles.h"
-#include "game/C_Selection.h"
 #include "platform/SysClock.h"
 #include "tests/support/SimHarness.h"
 #include "tests/units/UnitWorld.h"
@@ -78,22 +77,16 @@ TEST_F(DamageWorld, EachDamageTypeUsesItsFactor)
 {
     // Factors A = 0.5, B = 0.25, C = 2.0; amount 10 of 100 hit points:
     // A takes 5, B 2.5, C 20 percent points; 5, 0 and 10 take nothing.
-    struct SCase
-    {
-        int32_t damageType;
-        bool healable;
-        float expectedHealth;
-    };
-    const SCase cases[] = {{1, true, 95.0f},  {6, false, 95.0f}, {2, false, 97.5f}, {3, true, 97.5f},
-                           {3, false, 80.0f}, {7, true, 97.5f},  {7, false, 80.0f}, {4, true, 80.0f},
-                           {8, true, 80.0f},  {9, false, 80.0f}, {5, true, 100.0f}, {0, true, 100.0f},
-                           {10, true, 100.0f}};
-    for (const SCase& c : cases)
+    const struct { int32_t damageType; bool healable; float expectedHealth; } cases[] = {
+        {1, true, 95.0f},  {6, false, 95.0f}, {2, false, 97.5f}, {3, true, 97.5f},  {3, false, 80.0f},
+        {7, true, 97.5f},  {7, false, 80.0f}, {4, true, 80.0f},  {8, true, 80.0f},  {9, false, 80.0f},
+        {5, true, 100.0f}, {0, true, 100.0f}, {10, true, 100.0f}};
+    victim->factors[0] = 0.5f;
+    victim->factors[1] = 0.25f;
+    victim->factors[2] = 2.0f;
+    for (const auto& c : cases)
     {
         victim->health = 100.0f;
-        victim->factors[0] = 0.5f;
-        victim->factors[1] = 0.25f;
-        victim->factors[2] = 2.0f;
         victim->healable = c.healable;
         victim->TakeHit(nullptr, 10, c.damageType, false);
         EXPECT_FLOAT_EQ(victim->health, c.expectedHealth) << "damage type " << c.damageType;
@@ -186,6 +179,12 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
         victim->TakeHit(enemy, 1, 1, false);
         EXPECT_EQ(follower->attackedBy.size(), alerts) << wait;
     }
+    // The victim's player looks around a far shooter with the disc of its size: radius 1, 3 x 3 blocks.
+    CTargetDummy* far = static_cast<CTargetDummy*>(world.Adopt(1, new CTargetDummy, 30, 30));
+    victim->TakeHit(far, 1, 1, false);
+    for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{1, 1}, std::pair{-1, 0}})
+        EXPECT_NE(world.Player(0).exploredMap[(30 + dx) * MapCornerSide + 30 + dy], 0) << dx << "," << dy;
+    EXPECT_EQ(world.Player(0).exploredMap[32 * MapCornerSide + 30], 0);
     // A shooter that died is no one to strike back at; the kill still counts.
     victim->attackedBy.clear();
     enemy->RemoveFromWorld(false);
@@ -204,14 +203,13 @@ TEST(DamageDeath, AKilledWarriorFallsDecaysAndIsDeletedOnce)
     CUnit* first = world.Spawn(0, UNIT_WARRIOR, 10, 10);
     CUnit* second = world.Spawn(1, UNIT_WARRIOR, 11, 10);
     ASSERT_TRUE(first != nullptr && second != nullptr);
-    g_Selection.AddUnit(second, 0);
     first->TakeHit(second, 1, 1, true);
     second->TakeHit(first, 1000, 1, true);
     world.Frame(1);
-    // Dying: still listed, no longer selected or targeted.
+    // Dying: still listed, no longer targeted.
     EXPECT_EQ(second->animType, ANIM_DIE);
     EXPECT_TRUE(world.Player(1).HasUnit(second));
-    EXPECT_TRUE(g_Selection.unitCount == 0 && first->targetUnit != second && first->attacker != second);
+    EXPECT_TRUE(first->targetUnit != second && first->attacker != second);
     const int32_t lost = world.Player(1).statistics[STAT_UNITS_LOST];
     world.Frame(DieTicks - 3);
     EXPECT_TRUE(world.Player(1).HasUnit(second));

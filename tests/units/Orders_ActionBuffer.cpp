@@ -40,13 +40,10 @@ protected:
 
 TEST(ActionBufferLabels, PanelTextsOfCodesKindsAndOrders)
 {
-    const struct
-    {
-        int32_t command;
-        const char* label;
-    } commands[] = {{-11, "Find ungarrison coast"}, {-9, "Move to defense pos"}, {-5, "Finding uncompleted building"},
-                    {-2, "Move to"}, {0, "None"}, {2, "Attack Ground"}, {13, "Ungarrison 1 unit"}, {17, "Cast magic"},
-                    {-12, nullptr}, {-1, nullptr}, {4, nullptr}, {14, nullptr}, {18, nullptr}};
+    const struct { int32_t command; const char* label; } commands[] = {
+        {-11, "Find ungarrison coast"}, {-9, "Move to defense pos"}, {-5, "Finding uncompleted building"},
+        {-2, "Move to"}, {0, "None"}, {2, "Attack Ground"}, {13, "Ungarrison 1 unit"}, {17, "Cast magic"},
+        {-12, nullptr}, {-1, nullptr}, {4, nullptr}, {14, nullptr}, {18, nullptr}};
     for (const auto& c : commands)
         EXPECT_STREQ(CUnitActionBuffer::CommandLabel(c.command), c.label) << c.command;
     EXPECT_STREQ(CUnitActionBuffer::TargetKindLabel(3), "Resource");
@@ -71,7 +68,7 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
     EXPECT_TRUE(hidden->orderState == 0 && hidden->currentCommand == CMD_NONE);
     hidden->orderState = 1;   // a stale order left when hiding
     EXPECT_FALSE(hidden->PerformAction(false));
-    EXPECT_TRUE(log.Contains("#DEBUG: PerformAction on invisible unit"));
+    EXPECT_TRUE(log.Contains("#DEBUG: PerformAction on invisible unit") && log.Contains("#DEBUG: unit log - END"));
     EXPECT_TRUE(hidden->orderState == 0 && hidden->performCalls == 0);
 }
 

@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
+#include "core/GlobalFunc.h"
 #include "tests/units/Melee_World.h"
+#include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_Player.h"
 
@@ -56,4 +60,37 @@ TEST(ProjectilesFlight, AShotOutlivingItsDeletedShooterLandsAndCreditsTheShooter
     war.world.Frame(5);
     EXPECT_TRUE(target->IsDying());
     EXPECT_EQ(war.world.Player(0).statistics[STAT_UNITS_KILLED], 1);
+}
+
+// A stone warns the computer players' idle or patrolling units on its block (an exploding one those in
+// the disc of radius 1 around it): they walk to the last block short of their size (+2) away.
+TEST(ProjectilesFlight, ComputerUnitsStepAsideFromAStoneOnTheirBlockOrFromAnExplodingStoneBeside)
+{
+    CMeleeWorld war;
+    war.world.Player(2).computerAI.SetDodgeValue(0);   // never steps aside; player 1 always
+    // At (22, 20) outside the disc, at (21, 21) attacking, at (20, 21) the local player's.
+    const struct { int32_t player, type, x, y, command, reach; } units[] = {
+        {1, UNIT_WARRIOR, 20, 20, CMD_NONE, 3}, {1, UNIT_WARRIOR, 19, 19, CMD_NONE, 3},
+        {1, UNIT_WARRIOR, 21, 20, CMD_PATROL, 3}, {1, UNIT_WARRIOR, 22, 20, CMD_NONE, 0},
+        {1, UNIT_WARRIOR, 21, 21, CMD_ATTACK, 0}, {0, UNIT_WARRIOR, 20, 21, CMD_NONE, 0},
+        {2, UNIT_WARRIOR, 19, 21, CMD_NONE, 0}, {1, UNIT_CATAPULT, 30, 30, CMD_NONE, 2},
+        {1, UNIT_CATAPULT, 32, 30, CMD_NONE, 0}};
+    std::vector<CUnit*> spawned;
+    for (const auto& u : units)
+    {
+        spawned.push_back(war.world.Spawn(u.player, u.type, u.x, u.y));
+        ASSERT_NE(spawned.back(), nullptr);
+        spawned.back()->currentCommand = u.command;
+    }
+    g_Particles.AddCatapultStone(false, nullptr, 5.5f, 40.0f, 5.5f, 20.5f, 0.0f, 20.5f,
+                                 CParticles::KindExplodingStone);
+    g_Particles.AddCatapultStone(false, nullptr, 5.5f, 40.0f, 5.5f, 30.5f, 0.0f, 30.5f, CParticles::KindStone);
+    for (size_t i = 0; i < spawned.size(); ++i)
+    {
+        const CUnit& unit = *spawned[i];
+        const int32_t tenths = GlobalFunc::Distance(unit.x, unit.y, unit.moveDestX, unit.moveDestY);
+        const bool walks = unit.pathFlag != 0 && unit.routeEnd > 0;
+        EXPECT_EQ(walks, units[i].reach > 0) << unit.x << "," << unit.y;
+        EXPECT_TRUE(!walks || (tenths > 0 && tenths < units[i].reach * 10)) << unit.x << "," << unit.y;
+    }
 }

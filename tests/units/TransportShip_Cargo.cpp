@@ -163,6 +163,11 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
     ASSERT_NE(ship, nullptr);
     cargo = {Board(*ship), Board(*ship)};
     ASSERT_TRUE(cargo[0] != nullptr && cargo[1] != nullptr);
+    // Lying, it leaves seven wake waves on the water every 128 ticks.
+    g_Particles.ClearEffects();
+    world.Frame(128);
+    ASSERT_EQ(g_Particles.GetEffects().size(), 7u);
+    EXPECT_EQ(g_Particles.GetEffects().back().kind, CParticles::KindShipWave);
     ship->onCommand(nullptr, nullptr, nullptr, 0, 0, CMD_UNGARRISON);
     for (int32_t frame = 0; frame < 100 && ship->GetCargoCount() > 0; ++frame)
         world.Frame(10);

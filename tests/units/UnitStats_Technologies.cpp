@@ -3,6 +3,7 @@
 
 #include "tests/units/UnitWorld.h"
 #include "units/C_UnitTypeTable.h"
+#include "units/C_Unit_Worker.h"
 #include "world/C_UnitStats.h"
 
 namespace
@@ -10,8 +11,10 @@ namespace
 constexpr int32_t ATTACK_C_1 = 11, ATTACK_C_3 = 13, DEFENSE_C_3 = 16;
 constexpr int32_t ATTACK_R_2 = 21, RANGE_3 = 25, CROSSBOW = 31;
 constexpr int32_t SHIP_RNG_1 = 37, SHIP_RNG_2 = 38, MACINE_D_3 = 41, FLAMEARROW = 58, BLOODBATH = 60;
+constexpr int32_t WOOD_1 = 0, WOOD_2 = 1, WOOD_3 = 2, MINE_1 = 3, MINE_2 = 4, CARRY_1 = 5, CARRY_2 = 6, CARRY_3 = 7;
 
-enum class EStat { HitPoints, Attack, Range, Sight, FactorA, FactorB, FactorC, AnimSpeed };
+// The last four are the worker's (type 1).
+enum class EStat { HitPoints, Attack, Range, Sight, FactorA, FactorB, FactorC, AnimSpeed, Carry, Wood, Stone, Gold };
 
 float Read(const CUnit* unit, EStat stat)
 {
@@ -26,6 +29,10 @@ float Read(const CUnit* unit, EStat stat)
     case EStat::FactorB: return unit->GetDamageFactorB();
     case EStat::FactorC: return unit->GetDamageFactorC();
     case EStat::AnimSpeed: return unit->GetAttackAnimSpeed();
+    case EStat::Carry: return static_cast<float>(static_cast<const CUnitWorker*>(unit)->GetCarryLimit());
+    case EStat::Wood: return static_cast<const CUnitWorker*>(unit)->GetHarvestRate(CUnitWorker::KindWood);
+    case EStat::Stone: return static_cast<const CUnitWorker*>(unit)->GetHarvestRate(CUnitWorker::KindStone);
+    case EStat::Gold: return static_cast<const CUnitWorker*>(unit)->GetHarvestRate(CUnitWorker::KindGold);
     }
     return -1.0f;
 }
@@ -66,6 +73,14 @@ TEST_F(UnitStats, TechnologiesRaiseTheStatsOfTheTypesTheyServe)
         {{{MACINE_D_3}, {{4, S::FactorA, 0.8f}, {4, S::FactorB, 0.5f}, {4, S::FactorC, 0.8f}, {34, S::FactorA, 1.0f}}}},
         {{{BLOODBATH}, {{2, S::AnimSpeed, 0.65f}, {21, S::AnimSpeed, 1.105f}, {32, S::AnimSpeed, 0.7f},
                         {11, S::AnimSpeed, 0.4f}, {1, S::AnimSpeed, 0.0f}}}},
+        // The worker carries and harvests by the highest level researched, a skipped level too.
+        {{{}, {{1, S::Carry, 10}, {1, S::Wood, 0.6f}, {1, S::Stone, 0.8f}, {1, S::Gold, 0.2f}}},
+         {{CARRY_1, WOOD_1, MINE_1},
+          {{1, S::Carry, 12}, {1, S::Wood, 0.66f}, {1, S::Stone, 0.92f}, {1, S::Gold, 0.23f}}},
+         {{CARRY_2, WOOD_2, MINE_2},
+          {{1, S::Carry, 15}, {1, S::Wood, 0.75f}, {1, S::Stone, 1.16f}, {1, S::Gold, 0.29f}}},
+         {{CARRY_3, WOOD_3}, {{1, S::Carry, 20}, {1, S::Wood, 0.93f}}}},
+        {{{CARRY_3, MINE_2}, {{1, S::Carry, 20}, {1, S::Stone, 1.16f}}}},
     };
     for (size_t line = 0; line < lines.size(); ++line)
     {

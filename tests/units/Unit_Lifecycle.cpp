@@ -133,6 +133,7 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
     g_Config.networkRole = 1;
     CUnit* unit = m_World.Spawn(0, 2, 10, 10);
     g_Selection.AddUnit(unit, 0);
+    g_Selection.unitUnderCursor = unit;
     for (int32_t p = 0; p < MaxPlayers; ++p)
         m_World.Player(p).computerAI.ClearNotices();
     unit->ShowUnit(false);
@@ -140,7 +141,7 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
     unit->RemoveFromWorld(true);
     EXPECT_FLOAT_EQ(unit->health, 0.0f);
     EXPECT_TRUE(unit->animType == ANIM_DIE && unit->GetLife() == UnitLife::Dying);
-    EXPECT_EQ(g_Selection.unitCount, 0);
+    EXPECT_TRUE(g_Selection.unitCount == 0 && g_Selection.unitUnderCursor == nullptr);
     EXPECT_TRUE(unit->onMap);   // it dies where it stands
     unit->animType = ANIM_CORPSE;
     unit->RemoveFromWorld(true);

@@ -7,6 +7,8 @@
 #include "core/C_Config.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/UnitWorld.h"
+#include "units/C_UnitTypeTable.h"
+#include "units/C_Unit_Worker.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 
@@ -176,11 +178,22 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     EXPECT_FLOAT_EQ(remote->centreX, 10.5f);
     EXPECT_TRUE(remote->routeEnd == 0 && remote->pathFlag == 0);
 
+    // An event without a target is reported and applied all the same.
+    remote->OnNetworkAction(ANIM_STAND, nullptr, nullptr, 10, 10, TARGET_NONE, false);
+    EXPECT_TRUE(log.Contains("#DEBUG: Invalid target type in network unit event"));
+    EXPECT_TRUE(remote->animType == ANIM_STAND && remote->targetKind == TARGET_NONE && remote->targetUnit == nullptr);
+
+    // A worker that starts on gold takes the mine as its target and drops its stone.
     CTestMine mine;
-    remote->OnNetworkAction(ANIM_MINE_GOLD, nullptr, &mine, 20, 20, TARGET_RESOURCE, false);
-    EXPECT_TRUE(remote->targetObject == &mine && remote->targetBuilding == &mine);
-    EXPECT_TRUE(remote->objectResourceKind == 4 && remote->actionTargetBuilding == &mine);
-    remote->targetBuilding = remote->actionTargetBuilding = remote->targetObject = nullptr;
+    auto* worker = static_cast<CUnitWorker*>(world.Spawn(1, UNIT_WORKER, 14, 14));
+    ASSERT_NE(worker, nullptr);
+    worker->carriedKind = CUnitWorker::KindStone;
+    worker->carriedAmount = 5;
+    worker->OnNetworkAction(ANIM_MINE_GOLD, nullptr, &mine, 20, 20, TARGET_RESOURCE, false);
+    EXPECT_TRUE(worker->targetObject == &mine && worker->targetBuilding == &mine);
+    EXPECT_TRUE(worker->objectResourceKind == 4 && worker->actionTargetBuilding == &mine);
+    EXPECT_TRUE(worker->carriedKind == CUnitWorker::KindGold && worker->carriedAmount == 0);
+    worker->targetBuilding = worker->actionTargetBuilding = worker->targetObject = nullptr;
 }
 
 TEST_F(WalkNetwork, ActionsInASinglePlayerGameOutOfRangeOrForOwnOrDyingUnitsChangeNothing)

@@ -1,7 +1,6 @@
 // Step times from the speed, and who may take a tile on the way.
 
 #include <limits>
-#include <utility>
 
 #include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"
@@ -63,44 +62,38 @@ TEST_F(WalkOccupancy, WaitsBehindAMoverAndStopsCountingAsMovingAfterTwentyTries)
     EXPECT_TRUE(unit->x == 11 && unit->retryCounter == 0 && unit->pathFlag == 1);
 }
 
-TEST_F(WalkOccupancy, StandingUnitInTheWaySendsTheOrderBackForANewPath)
+// One-block passages (x 8 to 15, closed at both ends) with a side block at x 11: a walker that meets an
+// ally standing there waits in front of it, and the ally keeps its block and its work: it is never
+// pushed into the water of the side block.  Two walkers that meet head on pass each other by it.
+TEST_F(WalkOccupancy, NoUnitInAPassageIsPushedIntoWaterOrAwayFromItsWorkAndTwoWalkersPass)
 {
-    CUnit* unit = Walker(0, 10, 10);
-    MoveTo(unit, 14, 10);
-    ASSERT_TRUE(FrameSound());
-    ASSERT_EQ(unit->routeEnd, 4);
-    Walker(1, 11, 10);   // appears after the route was found
-    world.Tick(1);
-    unit->UpdateActionBuffer(1);
-    EXPECT_TRUE(unit->routeEnd == 0 && unit->orderState == 1 && unit->threaded == 1 && unit->ready == 1);
-    EXPECT_EQ(unit->currentCommand, CMD_MOVE_TO);
-    // The follow-up pass finds a way round and the unit arrives.
-    for (int32_t tick = 0; tick < 120 && !(unit->x == 14 && unit->routeEnd == 0); ++tick)
-        ASSERT_TRUE(FrameSound());
-    EXPECT_TRUE(unit->x == 14 && unit->y == 10);
-}
-
-// In one-block passages (x 8 to 15, closed at both ends) a standing ally steps aside, block by block to
-// the passage's end, only for a unit of an earlier player.
-TEST_F(WalkOccupancy, StandingFriendStepsAsideInAPassageOnlyForAnEarlierPlayer)
-{
-    const struct { int32_t y, walkerPlayer, walkerEndX, standerEndX; } cases[] = {{10, 0, 13, 14}, {20, 1, 10, 11}};
+    const struct { int32_t y, sideWater, command, walkerEndX, otherEndX; } cases[] = {
+        {10, 20, CMD_NONE, 10, 11}, {20, 0, CMD_HARVEST, 10, 11}, {30, 0, CMD_MOVE_TO, 13, 8}};
     world.Player(0).allied[1] = world.Player(1).allied[0] = 1;
-    std::vector<std::pair<CUnit*, CUnit*>> pairs;
-    for (const auto& c : cases)
+    CUnit* walkers[3];
+    CUnit* others[3];
+    for (int32_t i = 0; i < 3; ++i)
     {
+        const int32_t y = cases[i].y;
         for (int32_t x = 7; x <= 16; ++x)
-            g_GameMap.Block(x, c.y - 1).blocked = g_GameMap.Block(x, c.y + 1).blocked = 1;
-        g_GameMap.Block(7, c.y).blocked = g_GameMap.Block(16, c.y).blocked = 1;
-        pairs.emplace_back(Walker(c.walkerPlayer, 9, c.y), Walker(1 - c.walkerPlayer, 11, c.y));
-        MoveTo(pairs.back().first, 13, c.y);
+            g_GameMap.Block(x, y - 1).blocked = g_GameMap.Block(x, y + 1).blocked = 1;
+        g_GameMap.Block(7, y).blocked = g_GameMap.Block(16, y).blocked = 1;
+        g_GameMap.Block(11, y + 1).blocked = 0;
+        g_GameMap.Block(11, y + 1).waterLevel = static_cast<uint16_t>(cases[i].sideWater);
+        walkers[i] = Walker(0, 9, y);
+        others[i] = Walker(1, 11, y);
+        MoveTo(walkers[i], 13, y);
+        if (cases[i].command == CMD_MOVE_TO)
+            MoveTo(others[i], cases[i].otherEndX, y);
+        others[i]->currentCommand = cases[i].command;
     }
     for (int32_t tick = 0; tick < 300; ++tick)
         ASSERT_TRUE(FrameSound());
-    for (size_t i = 0; i < pairs.size(); ++i)
+    for (int32_t i = 0; i < 3; ++i)
     {
-        EXPECT_EQ(pairs[i].first->x, cases[i].walkerEndX) << cases[i].y;
-        EXPECT_TRUE(pairs[i].second->x == cases[i].standerEndX && pairs[i].second->y == cases[i].y) << cases[i].y;
+        EXPECT_TRUE(walkers[i]->x == cases[i].walkerEndX && others[i]->x == cases[i].otherEndX) << cases[i].y;
+        EXPECT_TRUE(walkers[i]->y == cases[i].y && others[i]->y == cases[i].y) << cases[i].y;
+        EXPECT_TRUE(others[i]->currentCommand == cases[i].command || cases[i].command == CMD_MOVE_TO) << cases[i].y;
     }
 }
 

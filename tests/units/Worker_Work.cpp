@@ -5,11 +5,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingResourceTree.h"
 #include "core/C_Localizer.h"
+#include "effects/C_Particles.h"
+#include "game/C_Selection.h"
 #include "game/C_MissionObjectives.h"
 #include "tests/units/UnitWorld.h"
 #include "units/C_UnitTypeTable.h"
@@ -68,6 +71,7 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
         steps = steps && (owner.wood - wood0) % Load == 0 && (owner.stone - stone0) % Load == 0;
         return false;
     };
+    g_Particles.ClearEffects();
     worker->onCommand(nullptr, nullptr, tree, tree->x, tree->y, CMD_HARVEST);
     FramesUntil(1500, watch);
     // An order onto another kind drops the load.
@@ -79,6 +83,12 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     EXPECT_TRUE(steps);
     EXPECT_GE(owner.wood - wood0, 2 * Load);
     EXPECT_GE(owner.stone - stone0, 2 * Load);
+    // Each load delivered rises over the worker: green wood, grey stone.
+    int32_t shown[2] = {0, 0};
+    for (const SEffectParticle& e : g_Particles.GetEffects())
+        if (e.kind == CParticles::KindFloatingNumber && e.height == 80.0f)
+            shown[e.colour == 0x808080u] += e.colour == 0x00FF00u || e.colour == 0x808080u ? e.number : 0;
+    EXPECT_TRUE(shown[0] == owner.wood - wood0 && shown[1] == owner.stone - stone0);
     EXPECT_EQ(felledAt, 95);
     // Still at it: mining, or on its way with or for a load.
     EXPECT_NE(worker->currentCommand, CMD_NONE);
@@ -127,7 +137,7 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
     blockRing(1);
     EXPECT_EQ(FramesUntil(100, [&] { return worker->onMap != 0; }), -1);
     EXPECT_EQ(worker->animType, ANIM_MINE_GOLD);
-    EXPECT_EQ(worker->carriedAmount, worker->GetCarryLimit());
+    EXPECT_EQ(worker->carriedAmount, Load);
     blockRing(0);
     EXPECT_GT(FramesUntil(10, [&] { return worker->onMap != 0; }), 0);
     EXPECT_TRUE(worker->currentCommand == CMD_FIND_STORAGE || worker->currentCommand == CMD_RETURN_GOODS);
@@ -141,7 +151,7 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
     const int32_t asked = SentCommands(CUnitCommandOutbox::CommandRequestHarvest);
     world.Frame(10);
     EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandRequestHarvest) - asked, 2);
-    client->carriedAmount = client->GetCarryLimit();
+    client->carriedAmount = Load;
     world.Frame(20);
     EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandRequestWorkerLeave), 1);
     EXPECT_EQ(client->animType, ANIM_MINE_GOLD);
@@ -212,12 +222,24 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
     CPlayer& owner = world.Player(0);
     const int32_t before[3] = {owner.wood, owner.stone, owner.gold};
     const int32_t lost = owner.statistics[STAT_BUILDINGS_LOST];
+    g_Selection.SelectBuilding(barracks);
+    const float centreX = static_cast<float>(barracks->x) + static_cast<float>(barracks->GetWidth()) * 0.5f;
     for (CUnitWorker* worker : {first, second})
         worker->onCommand(nullptr, barracks, nullptr, barracks->x, barracks->y, CMD_DISMANTLE);
     ASSERT_GT(FramesUntil(1000, [&] { return !owner.HasBuilding(barracks); }), 0);
+    EXPECT_EQ(g_Selection.building, nullptr);
     EXPECT_EQ(owner.wood - before[0], price->woodCost / 2 * 50 / 100);
     EXPECT_EQ(owner.stone - before[1], price->stoneCost / 2 * 50 / 100);
     EXPECT_EQ(owner.gold - before[2], price->goldCost / 2 * 50 / 100);
+    // Gold, stone and wood rise side by side over the barracks' centre.
+    const int32_t refunds[3] = {owner.gold - before[2], owner.stone - before[1], owner.wood - before[0]};
+    const uint32_t colours[3] = {0xFFFF00, 0x808080, 0x00FF00};
+    const SEffectParticle* shown = &g_Particles.GetEffects().back() - 2;
+    for (int32_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(shown[i].kind == CParticles::KindFloatingNumber && shown[i].number == refunds[i] &&
+                    shown[i].colour == colours[i] && shown[i].x == centreX + 0.5f * (i - 1) &&
+                    shown[i].height == 80.0f)
+            << i;
     EXPECT_EQ(owner.statistics[STAT_WOOD_HARVESTED], 0);
     EXPECT_EQ(owner.statistics[STAT_BUILDINGS_LOST], lost);
     world.Frame(1);
