@@ -43,13 +43,16 @@ Vec V(const float* v) { return {v[0], v[1], v[2]}; }
 
 TEST_F(ModelFile, FramesBlockReplacesFrameZeroButBoxesAndExtentsKeepTheBasePose)
 {
-    // Frame count 0 is one frame: bytes after the groups are not read.
+    // Frame count 0 is one frame: bytes after the groups are not read.  A face's texture number
+    // beyond the model's textures is kept as it is.
     ModelLayout single = CubeLayout(2.0f);
     single.frames.push_back(CubePose(9.0f, {0, 0, 0}));
+    single.faces[1].texture = 200;
     C3DObject one;
     ASSERT_TRUE(one.Load(Write(single).c_str(), 1));
-    EXPECT_EQ((std::array<int, 4>{one.frameCount, one.vertexCount, one.faceCount, one.faces[1].c}),
-              (std::array<int, 4>{1, 32, 12, 11}));
+    EXPECT_EQ((std::array<int, 5>{one.frameCount, one.vertexCount, one.faceCount, one.faces[1].c,
+                                  one.faces[1].textureNumber}),
+              (std::array<int, 5>{1, 32, 12, 11, 200}));
     EXPECT_EQ(V(one.frames[0].positions[7]), (Vec{2, 2, 2}));
     EXPECT_EQ(V(one.frames[0].normals[8]), (Vec{1, 0, 0}));
     EXPECT_EQ(one.faces[1].uv[2][1], 1.0f);
@@ -128,7 +131,6 @@ TEST_F(ModelFile, DamagedFilesAreRefusedWhole)
         {"too many frames", [](M& m) { m = M{{}, {}, {}, {}, 100000}; }, "too many frames"},
         {"face index = V", [](M& m) { m.faces[3].b = 32; }, "face vertex out of range"},
         {"face index negative", [](M& m) { m.faces[0].a = -1; }, "face vertex out of range"},
-        {"texture number", [](M& m) { m.faces[5].texture = 2; }, "texture number out of range"},
         {"corners apart", [](M& m) { m.groups[0].corners[5] = 6; }, "group corners not consecutive"},
         {"corners past V", [](M& m) { std::iota(m.groups[0].corners, m.groups[0].corners + 8, 30); },
          "group corner out of range"},

@@ -3,7 +3,6 @@
 
 #include "TransportShip_Fixture.h"
 
-#include "buildings/C_BuildingDraw.h"
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
 #include "media/C_ModelRecord.h"
@@ -195,7 +194,6 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
 TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRestAndLeavesAFadingWreck)
 {
     AllocGlobalModels();
-    CBuildingDraw::ClearDraws();
     std::vector<CUnit*> carried;
     CUnitTransportShip* ship = ShipCarrying(4, carried);
     CUnitTransportShip* foreign = SpawnShip(1, 30, 30);
@@ -225,13 +223,6 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     for (const SEffectParticle& effect : g_Particles.GetEffects())
         splashes += effect.kind == CParticles::KindWaterSplash && effect.height >= 20.0f && effect.height < 40.0f;
     EXPECT_EQ(splashes, 20);
-    for (float fade : {1.0f, 0.5f, 0.0f})
-        ship->RenderAt(fade, 0.0f, 255);
-    ASSERT_EQ(CBuildingDraw::GetDraws().size(), 2u);
-    EXPECT_EQ(CBuildingDraw::GetDraws()[0].model, 45);
-    EXPECT_FLOAT_EQ(CBuildingDraw::GetDraws()[0].height, -10.0f);
-    EXPECT_FLOAT_EQ(CBuildingDraw::GetDraws()[1].height, -60.0f);
-    CBuildingDraw::ClearDraws();
     FreeGlobalModels();
 
     // The other machine's ship sinks here when its owner says so: its
