@@ -64,8 +64,14 @@ public:
 
     void AddMinimapMarker(int32_t x, int32_t y, uint32_t colour);
     // Holds a dead unit (its death finished) until the corpse decays.  A unit
-    // held already is not held twice.
+    // held already is not held twice.  A hidden corpse is not drawn (a
+    // loaded one is drawn: the flag is not saved).
     void AddCorpse(bool hidden, CUnit* unit);
+    // Draws each corpse that is not hidden through its unit's RenderAt: the
+    // fallen body lies whole over the first third of the corpse's time and
+    // fades over the second, leaving the remains, which fade over the last;
+    // shaded by the local player's light on its block.
+    void RenderCorpses();
     // Holds a destroyed building until the ruin expires.  Held once.
     void AddRuin(CBuilding* building);
     void AddBlood(bool hidden, float x, float y, float height, float size, bool stain);
@@ -257,6 +263,7 @@ private:
     {
         T* object;
         int32_t ticksLeft;
+        bool hidden = false;
     };
 
     struct SStagedSection;

@@ -17,6 +17,9 @@ constexpr float WreckSinkDepth = 100.0f;
 
 constexpr int32_t CargoBoxSide = 40;
 constexpr int HighlightImage = 5;
+// The hint of the carried unit under the mouse stands here.
+constexpr int32_t HintX = 206;
+constexpr int32_t HintY = 768;
 }  // namespace
 
 // ---- Drawing ------------------------------------------------------------------
@@ -64,6 +67,7 @@ void CUnitTransportShip::RenderDetailsOnPanel()
             highlight->Render(hoveredX, hoveredY);
     g_BuildingPanel.hoverObjectKind = HoverCarriedUnit;
     g_BuildingPanel.hoverUnit = hovered;
+    g_BuildingPanel.RenderHint(HintX, HintY);
 }
 
 void CUnitTransportShip::PlayHitSound(int32_t damageType)

@@ -1,5 +1,6 @@
 // Model files read into C3DObject: frames, groups and their boxes, reloads, missing and damaged files,
-// a group's screen rectangles and hit tests, and models drawn through the hardware and the CPU paths.
+// the model's and a group's screen rectangles and hit tests, and models drawn through the hardware and
+// the CPU paths.
 
 #include <gtest/gtest.h>
 
@@ -187,6 +188,12 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
     {
         SCOPED_TRACE(way);
         place(way, Identity);
+        for (auto rect : {&C3DObject::GetScreenRect, &C3DObject::GetScreenRectEx})
+        {
+            ASSERT_TRUE((cube.*rect)(0, 0, 100, topLeft, bottomRight));
+            EXPECT_EQ((std::array<int32_t, 4>{topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]}),
+                      (std::array<int32_t, 4>{375, 266, 648, 501}));
+        }
         ASSERT_TRUE(cube.GetGroupScreenRect(0, 0, 100, 0, topLeft, bottomRight));
         EXPECT_EQ((std::array<int32_t, 4>{topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]}),
                   (std::array<int32_t, 4>{375, 266, 648, 501}));
@@ -210,6 +217,18 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
     EXPECT_TRUE(cube.HitTestGroup(0, 0, 16.0001f, 0, 512, 384));
     EXPECT_FALSE(cube.HitTestGroup(0, 0, 100, 1, 512, 384));
     EXPECT_FALSE(cube.GetGroupScreenRect(0, 0, 100, -1, topLeft, bottomRight));
+    // Without groups the model has no rectangle of its own; the software path's is that of every vertex it
+    // moved, and with hardware transform only the (absent) corners were moved.
+    ModelLayout bare = CubeLayout(16.0f);
+    bare.groups.clear();
+    const std::vector<uint8_t> bareBytes = BuildModel(bare);
+    ASSERT_TRUE(cube.LoadFromMemory(bareBytes.data(), bareBytes.size(), "bare.okm", 0));
+    place(0, Identity);
+    EXPECT_FALSE(cube.GetScreenRect(0, 0, 100, topLeft, bottomRight));
+    ASSERT_TRUE(cube.GetScreenRectEx(0, 0, 100, topLeft, bottomRight));
+    EXPECT_TRUE(topLeft[0] == 375 && topLeft[1] == 266 && bottomRight[0] == 648 && bottomRight[1] == 501);
+    g_Config.hardwareTnL = 1;
+    EXPECT_FALSE(cube.GetScreenRectEx(0, 0, 100, topLeft, bottomRight));
 }
 
 // The game's view: x 1.4 and y 1.6 over the depth, looking along +z; a cube
