@@ -82,6 +82,39 @@ int32_t CurrentFrame(const CUnit& unit)
 {
     return CUnitAnimationTable::FrameIndex(unit.animFrame, unit.model);
 }
+
+// One frame of the model at the camera-space point, through the path the
+// USEHWTNL= setting chooses; `rect` gets what was drawn (left, top, right,
+// bottom).
+void Submit(C3DObject& object, int32_t frame, const float at[3], const float (&turn)[9], int32_t rect[4])
+{
+    int32_t topLeft[2];
+    int32_t bottomRight[2];
+    if (g_Config.hardwareTnL != 0)
+    {
+        object.SetHWTNLTransform(frame, at[0], at[1], at[2], turn, g_GameMap.viewMatrix);
+        object.RenderVXBuffer(frame);
+        object.GetScreenRect(at[0], at[1], at[2], topLeft, bottomRight);
+    }
+    else
+    {
+        object.Transform(frame, turn, g_GameMap.viewMatrix);
+        object.Render(at[0], at[1], at[2]);
+        object.GetScreenRectEx(at[0], at[1], at[2], topLeft, bottomRight);
+    }
+    const int32_t drawn[4] = {topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]};
+    for (int32_t i = 0; i < 4; ++i)
+        rect[i] = drawn[i];
+}
+
+// A wreck `fade` of the way from gone to whole, shaded `shade` of 255.
+SModelLooks FadingWreck(float fade, int32_t shade)
+{
+    SModelLooks looks;
+    looks.shade = CUnitModelDrawing::ShadeOf(shade);
+    looks.fade = CUnitModelDrawing::FadeOf(fade);
+    return looks;
+}
 }  // namespace
 
 SModelPose CUnitModelDrawing::Upright(const CUnit& unit, float height)
@@ -147,26 +180,12 @@ void CUnitModelDrawing::Draw(CUnit& unit, int32_t model, int32_t frame, const SM
     record->SetWoundLevel(looks.wound);
     record->SetShade(looks.shade);
     record->SetFade(looks.fade);
-    int32_t topLeft[2];
-    int32_t bottomRight[2];
-    if (g_Config.hardwareTnL != 0)
-    {
-        object.SetHWTNLTransform(shown, at[0], at[1], at[2], pose.turn, g_GameMap.viewMatrix);
-        object.RenderVXBuffer(shown);
-        object.GetScreenRect(at[0], at[1], at[2], topLeft, bottomRight);
-    }
-    else
-    {
-        object.Transform(shown, pose.turn, g_GameMap.viewMatrix);
-        object.Render(at[0], at[1], at[2]);
-        object.GetScreenRectEx(at[0], at[1], at[2], topLeft, bottomRight);
-    }
+    int32_t rect[4];
+    Submit(object, shown, at, pose.turn, rect);
     record->SetFade(NoFade);
-    if (!keepsPlace)
-        return;
-    const int32_t rect[4] = {topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]};
-    for (int32_t i = 0; i < 4; ++i)
-        unit.screenRect[i] = rect[i];
+    if (keepsPlace)
+        for (int32_t i = 0; i < 4; ++i)
+            unit.screenRect[i] = rect[i];
 }
 
 void CUnitModelDrawing::DrawOnWheels(CUnit& machine)
@@ -176,12 +195,8 @@ void CUnitModelDrawing::DrawOnWheels(CUnit& machine)
 
 void CUnitModelDrawing::DrawWreckOnWheels(CUnit& machine, float fade, int32_t shade)
 {
-    if (fade == 0.0f)
-        return;
-    SModelLooks looks;
-    looks.shade = ShadeOf(shade);
-    looks.fade = FadeOf(fade);
-    Draw(machine, machine.model, CurrentFrame(machine), OnWheels(machine), looks, false);
+    if (fade != 0.0f)
+        Draw(machine, machine.model, CurrentFrame(machine), OnWheels(machine), FadingWreck(fade, shade), false);
 }
 
 void CUnitModelDrawing::DrawHull(CUnit& ship)
@@ -191,10 +206,7 @@ void CUnitModelDrawing::DrawHull(CUnit& ship)
 
 void CUnitModelDrawing::DrawSinkingWreck(CUnit& ship, float fade, int32_t shade, float sinkDepth)
 {
-    if (fade == 0.0f)
-        return;
-    SModelLooks looks;
-    looks.shade = ShadeOf(shade);
-    looks.fade = FadeOf(fade);
-    Draw(ship, ship.model, CurrentFrame(ship), Upright(ship, HullHeight - (1.0f - fade) * sinkDepth), looks, false);
+    if (fade != 0.0f)
+        Draw(ship, ship.model, CurrentFrame(ship), Upright(ship, HullHeight - (1.0f - fade) * sinkDepth),
+             FadingWreck(fade, shade), false);
 }

@@ -8,13 +8,10 @@
 #include <vector>
 
 #include "effects/C_Particles.h"
-#include "game/C_BuildingPanel.h"
 #include "media/C_ModelRecord.h"
 #include "tests/media/ModelBytes.h"
 #include "tests/units/UnitPanel_Device.h"
-#include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_Quib.h"
-#include "units/C_Unit_TransportShip.h"
 
 namespace
 {
@@ -51,22 +48,14 @@ protected:
         g_Config.hardwareTnL = g_Config.unitDamage = 1;
         AllocGlobalModels();
         ModelLayout layout = CubeLayout(8.0f);
-        for (ModelVertex& v : layout.base)
-        {
-            v[1] += 8.0f;
-            v[2] -= 16.0f;
-        }
+        layout.base = CubePose(8.0f, {0.0f, 8.0f, -16.0f});
         const std::vector<uint8_t> bytes = BuildModel(layout);
+        const std::vector<uint32_t> green(4, 0xFF00FF00u), white(4, ~0u);
         for (int32_t number = 0; number < UnitModelCount; ++number)
         {
             C3DObject& cube = GetGlobalModel(number)->object;
             ASSERT_TRUE(cube.LoadFromMemory(bytes.data(), bytes.size(), "cube.okm", 3));
-            const uint32_t slots[3] = {0xFF00FF00u, 0xFF000000u, 0xFFFFFFFFu};
-            for (int32_t slot = 0; slot < 3; ++slot)
-            {
-                const std::vector<uint32_t> pixels(4, slots[slot]);
-                ASSERT_TRUE(cube.SetTextureFromMem(slot, 2, 2, pixels.data()));
-            }
+            ASSERT_TRUE(cube.SetTextureFromMem(0, 2, 2, green.data()) && cube.SetTextureFromMem(2, 2, 2, white.data()));
         }
         World().Player(0).colourScheme = 2;
     }
@@ -77,9 +66,9 @@ protected:
         UnitDrawingTest::TearDown();
     }
 
-    CUnit* Spawn(int32_t type, int32_t facing)
+    CUnit* Spawn(int32_t type, int32_t facing, int32_t x = 20)
     {
-        CUnit* unit = World().Spawn(0, type, 20, 20);
+        CUnit* unit = World().Spawn(0, type, x, 20);
         if (unit != nullptr)
         {
             unit->facing = unit->shownFacing = facing;
@@ -161,7 +150,8 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelAndItsCorpseAsItsPartSays)
 // stands at the mean of its wheels, 95.5, leaning 45 degrees west: its cube (x 8 to 24 ahead, 0 to 16 up)
 // turns to span x -5.7 to 17.0, seen from 287 to 305 below the eye, so x -3 at height 20 is on it
 // (screen x 504) and x 22 at height 2, where an upright cube would be, is not (screen x 564).  The Quib's
-// bubble 3 stands 130 above its model's rectangle (x 497 to 526 from y 396), from its middle.
+// bubble 3 stands 130 above its model's rectangle (x 497 to 526 from y 396; on flat ground), from its
+// middle.
 TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsModel)
 {
     for (int32_t cx = 18; cx <= g_GameMap.GetWidth(); ++cx)
@@ -174,16 +164,9 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
     ReadBack();
     EXPECT_NE(Pixel(504, 384), Background);
     EXPECT_EQ(Pixel(564, 384), Background);
-    World().Delete(catapult);
 
-    for (int32_t cx = 0; cx <= g_GameMap.GetWidth(); ++cx)
-        for (int32_t cy = 0; cy <= g_GameMap.GetHeight(); ++cy)
-            g_GameMap.CornerHeight(cx, cy) = 0;
-    CBitmap32 bitmap;
-    bitmap.Create(8, 8);
-    bitmap.FillRect(0, 0, 7, 7, 0xFF000000u | Red);
-    ASSERT_TRUE(GetGlobalImage(23)->CreateFromBitmap(bitmap));
-    auto* quib = static_cast<CUnitQuib*>(Spawn(UNIT_QUIB, 0));
+    MakeImage(23, 8, Red);
+    auto* quib = static_cast<CUnitQuib*>(Spawn(UNIT_QUIB, 0, 10));
     ASSERT_NE(quib, nullptr);
     quib->bubbleTicks = 1;
     quib->bubble = 3;

@@ -123,12 +123,7 @@ TEST_F(UnitPanelPortrait, AWorkersLoadShowsItsKindsIconAndAmountAndNamesIt)
     ASSERT_TRUE(g_Localizer.LoadLocaleText("panel", texts.c_str(), int(texts.size())));
     const uint32_t icons[] = {Red, Green, Yellow};
     for (int32_t i = 0; i < 3; ++i)
-    {
-        CBitmap32 bitmap;
-        bitmap.Create(16, 16);
-        bitmap.FillRect(0, 0, 15, 15, 0xFF000000u | icons[i]);
-        ASSERT_TRUE(GetGlobalImage(6 + i)->CreateFromBitmap(bitmap));
-    }
+        MakeImage(6 + i, 16, icons[i]);
     auto* worker = static_cast<CUnitWorker*>(World().Spawn(0, UNIT_WORKER, 5, 5));
     ASSERT_NE(worker, nullptr);
     const struct { int32_t kind, amount; uint32_t icon; int32_t digits, name; } cases[] = {
