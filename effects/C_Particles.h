@@ -2,7 +2,7 @@
 // Stands in for the particle system of the projectiles, particles and world
 // rendering subsystem: the pool, the minimap markers, the corpses and ruins
 // that hold dead objects until they decay, and a record of the effects asked
-// for, without drawing anything.
+// for.  Of all these it draws only the corpses, through their units.
 //
 // Main thread only.  Map points are in blocks; colours 0x00RRGGBB; times in
 // simulation ticks.
