@@ -6,11 +6,17 @@
 #include "buildings/C_Building.h"
 #include "core/C_PtrGarbage.h"
 #include "units/C_Unit.h"
+#include "world/C_Player.h"
 
 CParticles g_Particles;
 
 namespace
 {
+// A corpse's time falls in three parts: lying, the body fading, the remains
+// fading.
+constexpr float CorpsePhases = 3.0f;
+constexpr int32_t FullLight = 255;
+
 // Particle kinds that a building placed on their block leaves standing.
 constexpr int32_t KindsKeptOnPlacing[] = {27, 41, 42};
 
@@ -102,10 +108,28 @@ void CParticles::AddMinimapMarker(int32_t x, int32_t y, uint32_t colour)
 
 void CParticles::AddCorpse(bool hidden, CUnit* unit)
 {
-    (void)hidden;
     if (unit == nullptr || HoldsCorpse(unit))
         return;
-    m_Corpses.push_back({unit, CorpseTicks});
+    m_Corpses.push_back({unit, CorpseTicks, hidden});
+}
+
+void CParticles::RenderCorpses()
+{
+    const CPlayer* local = PlayerAt(g_LocalPlayer);
+    for (const SHeld<CUnit>& corpse : m_Corpses)
+    {
+        if (corpse.hidden)
+            continue;
+        CUnit& unit = *corpse.object;
+        // Thirds of the corpse's time left, 3 down to 0.
+        const float thirdsLeft = static_cast<float>(corpse.ticksLeft) * CorpsePhases / static_cast<float>(CorpseTicks);
+        const float dieWeight = std::clamp(thirdsLeft - 1.0f, 0.0f, 1.0f);
+        const float corpseWeight = std::clamp(thirdsLeft, 0.0f, 1.0f);
+        const int32_t level = local != nullptr ? local->GetVisibility(static_cast<int32_t>(unit.centreX),
+                                                                      static_cast<int32_t>(unit.centreY))
+                                               : FullLight;
+        unit.RenderAt(dieWeight, corpseWeight, level);
+    }
 }
 
 void CParticles::AddRuin(CBuilding* building)

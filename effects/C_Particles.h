@@ -2,7 +2,7 @@
 // Stands in for the particle system of the projectiles, particles and world
 // rendering subsystem: the pool, the minimap markers, the corpses and ruins
 // that hold dead objects until they decay, and a record of the effects asked
-// for, without drawing anything.
+// for.  Of all these it draws only the corpses, through their units.
 //
 // Main thread only.  Map points are in blocks; colours 0x00RRGGBB; times in
 // simulation ticks.
@@ -66,8 +66,14 @@ public:
 
     void AddMinimapMarker(int32_t x, int32_t y, uint32_t colour);
     // Holds a dead unit (its death finished) until the corpse decays.  A unit
-    // held already is not held twice.
+    // held already is not held twice.  A hidden corpse is not drawn (a
+    // loaded one is drawn: the flag is not saved).
     void AddCorpse(bool hidden, CUnit* unit);
+    // Draws each corpse that is not hidden through its unit's RenderAt: the
+    // fallen body lies whole over the first third of the corpse's time and
+    // fades over the second, leaving the remains, which fade over the last;
+    // shaded by the local player's light on its block.
+    void RenderCorpses();
     // Holds a destroyed building until the ruin expires.  Held once.
     void AddRuin(CBuilding* building);
     void AddBlood(bool hidden, float x, float y, float height, float size, bool stain);
@@ -267,6 +273,7 @@ private:
     {
         T* object;
         int32_t ticksLeft;
+        bool hidden = false;
     };
 
     struct SStagedSection;

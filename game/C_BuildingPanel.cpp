@@ -26,6 +26,7 @@ void CBuildingPanel::BeginFrame()
     hoverMode = 0;
     hoverObjectKind = 0;
     hoverUnit = nullptr;
+    hintX = hintY = -1;
 }
 
 bool CBuildingPanel::IsMouseOver(int32_t x, int32_t y) const
@@ -73,6 +74,12 @@ const SBuildingHotkey* CBuildingPanel::FindHotkey(int32_t key) const
         if (hotkey.lowerKey == key || hotkey.upperKey == key)
             return &hotkey;
     return nullptr;
+}
+
+void CBuildingPanel::RenderHint(int32_t x, int32_t y)
+{
+    hintX = x;
+    hintY = y;
 }
 
 void CBuildingPanel::RenderAbilityImage(int32_t x, int32_t y, int32_t width, int32_t height, int32_t alpha)

@@ -76,6 +76,8 @@ public:
                            int32_t command, int32_t mode);
     // The registration of a key, or null.
     const SBuildingHotkey* FindHotkey(int32_t key) const;
+    // The hint of the hovered object, asked for at (x, y).
+    void RenderHint(int32_t x, int32_t y);
     // The panel's ability image as a width x height picture at (x, y).
     void RenderAbilityImage(int32_t x, int32_t y, int32_t width, int32_t height, int32_t alpha);
     // A line of text on the panel in the first or the smaller font.
@@ -103,6 +105,8 @@ public:
     // which a click puts ashore), 0 and null for none.
     int32_t hoverObjectKind = 0;
     CUnit* hoverUnit = nullptr;
+    int32_t hintX = -1;   // where the hovered object's hint was asked for, -1 none
+    int32_t hintY = -1;
     int32_t progressBarWidth = -1;   // pixels of the progress bar, -1 none
 
 private:

@@ -139,7 +139,9 @@ const char* ReadPose(CModelBytes& in, int32_t v, C3DObject::SFrame& frame)
     return nullptr;
 }
 
-const char* ReadFaces(CModelBytes& in, int32_t v, int32_t textureCount, std::vector<C3DObject::SFace>& faces)
+// A face's texture number is kept whatever it is: the drawing paints the
+// whole model with one texture of the caller's choosing.
+const char* ReadFaces(CModelBytes& in, int32_t v, std::vector<C3DObject::SFace>& faces)
 {
     for (C3DObject::SFace& face : faces)
     {
@@ -159,8 +161,6 @@ const char* ReadFaces(CModelBytes& in, int32_t v, int32_t textureCount, std::vec
         for (const auto& corner : face.uv)
             if (!std::isfinite(corner[0]) || !std::isfinite(corner[1]))
                 return "texture coordinate not a finite number";
-        if (textureCount > 0 && face.textureNumber >= textureCount)
-            return "texture number out of range";
     }
     return nullptr;
 }
@@ -212,7 +212,7 @@ void FitBox(C3DObject::SGroup& group, const std::vector<C3DObject::SVector>& pos
 
 } // namespace
 
-const char* C3DObject::ParseFile(const uint8_t* data, size_t size, int32_t textureCount, SLoadedModel& out)
+const char* C3DObject::ParseFile(const uint8_t* data, size_t size, SLoadedModel& out)
 {
     if (data == nullptr || size < HeaderBytes)
         return "truncated header";
@@ -236,7 +236,7 @@ const char* C3DObject::ParseFile(const uint8_t* data, size_t size, int32_t textu
         return reason;
     out.basePose = out.frames[0].positions;
     out.faces.resize(size_t(f));
-    if (const char* reason = ReadFaces(in, v, textureCount, out.faces))
+    if (const char* reason = ReadFaces(in, v, out.faces))
         return reason;
     out.groups.resize(size_t(g));
     if (const char* reason = ReadGroups(in, v, out.groups))
@@ -306,7 +306,7 @@ bool C3DObject::LoadFromMemory(const uint8_t* data, size_t size, const char* nam
 {
     Release();
     SLoadedModel model;
-    if (const char* reason = ParseFile(data, size, textureCount, model))
+    if (const char* reason = ParseFile(data, size, model))
     {
         LogDamaged(name, reason);
         CreateTextures(textureCount);

@@ -119,6 +119,14 @@ public:
     // bottomRight on both axes, overlapping nothing) and false.
     bool GetGroupScreenRect(float x, float y, float z, int32_t group, int32_t topLeft[2],
                             int32_t bottomRight[2]) const;
+    // The whole model's screen rectangle: every group's corners, which both
+    // drawing paths keep; empty and false without groups or with a corner
+    // at or behind the camera.
+    bool GetScreenRect(float x, float y, float z, int32_t topLeft[2], int32_t bottomRight[2]) const;
+    // The software path's rectangle of what it draws: every vertex of the
+    // last CPU transform.  With hardware transform on only the corners were
+    // moved, so it is GetScreenRect's.
+    bool GetScreenRectEx(float x, float y, float z, int32_t topLeft[2], int32_t bottomRight[2]) const;
     // True when the mouse point lies on a front-facing face of the group's
     // box on the screen; false when a corner is at or behind the camera.
     bool HitTestGroup(float x, float y, float z, int32_t group, int32_t mouseX, int32_t mouseY) const;
@@ -153,7 +161,7 @@ public:
 private:
     struct SLoadedModel;
     // Null when the file is sound, else why it is refused.
-    static const char* ParseFile(const uint8_t* data, size_t size, int32_t textureCount, SLoadedModel& out);
+    static const char* ParseFile(const uint8_t* data, size_t size, SLoadedModel& out);
     static float MeasureExtents(const std::vector<SVector>& positions, float out[3]);
     bool Adopt(SLoadedModel& model, int32_t textureCount);
     void CreateTextures(int32_t count);

@@ -1,7 +1,7 @@
-// Screen rectangles and mouse hit tests of a model's groups.  Both work on
-// the group corners of the last transform, placed at (x, y, z) in camera
-// space and projected onto the virtual 1024 x 768 screen as the game's view
-// projects them.  A corner at or behind the camera plane has no screen
+// Screen rectangles and mouse hit tests of a model and its groups.  They work
+// on the points of the last transform, placed at (x, y, z) in camera space
+// and projected onto the virtual 1024 x 768 screen as the game's view
+// projects them.  A point at or behind the camera plane has no screen
 // point, so the rectangle is empty and the hit test false.
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "core/C_Config.h"
 #include "media/C_3DObject.h"
 
 namespace
@@ -66,33 +67,91 @@ bool SideTest(const SScreenPoint& p0, const SScreenPoint& p1, const SScreenPoint
 {
     return (p1.y - p0.y) * (p2.x - p0.x) - (p2.y - p0.y) * (p1.x - p0.x) <= 0;
 }
+
+// The smallest rectangle round screen points, widened one point at a time;
+// empty (overlapping nothing) until the first point and after a point
+// without a screen place.
+class CScreenBounds
+{
+public:
+    bool Add(const C3DObject::SVector& p, float x, float y, float z)
+    {
+        SScreenPoint point;
+        if (!Project(p, x, y, z, point))
+        {
+            m_Placed = false;
+            return false;
+        }
+        if (m_Empty)
+        {
+            m_Low[0] = m_High[0] = point.x;
+            m_Low[1] = m_High[1] = point.y;
+            m_Empty = false;
+        }
+        m_Low[0] = std::min(m_Low[0], point.x);
+        m_Low[1] = std::min(m_Low[1], point.y);
+        m_High[0] = std::max(m_High[0], point.x);
+        m_High[1] = std::max(m_High[1], point.y);
+        return true;
+    }
+
+    bool Write(int32_t topLeft[2], int32_t bottomRight[2]) const
+    {
+        if (m_Empty || !m_Placed)
+        {
+            topLeft[0] = topLeft[1] = std::numeric_limits<int32_t>::max();
+            bottomRight[0] = bottomRight[1] = std::numeric_limits<int32_t>::min();
+            return false;
+        }
+        for (int axis = 0; axis < 2; ++axis)
+        {
+            topLeft[axis] = static_cast<int32_t>(m_Low[axis]);
+            bottomRight[axis] = static_cast<int32_t>(m_High[axis]);
+        }
+        return true;
+    }
+
+private:
+    int64_t m_Low[2] = {};
+    int64_t m_High[2] = {};
+    bool m_Empty = true;
+    bool m_Placed = true;
+};
+
 } // namespace
 
 bool C3DObject::GetGroupScreenRect(float x, float y, float z, int32_t group, int32_t topLeft[2],
                                    int32_t bottomRight[2]) const
 {
-    SScreenPoint corners[BoxCorners];
-    if (!ProjectGroup(*this, x, y, z, group, corners))
-    {
-        topLeft[0] = topLeft[1] = std::numeric_limits<int32_t>::max();
-        bottomRight[0] = bottomRight[1] = std::numeric_limits<int32_t>::min();
-        return false;
-    }
-    int64_t low[2] = {corners[0].x, corners[0].y};
-    int64_t high[2] = {corners[0].x, corners[0].y};
-    for (const SScreenPoint& c : corners)
-    {
-        low[0] = std::min(low[0], c.x);
-        low[1] = std::min(low[1], c.y);
-        high[0] = std::max(high[0], c.x);
-        high[1] = std::max(high[1], c.y);
-    }
-    for (int axis = 0; axis < 2; ++axis)
-    {
-        topLeft[axis] = static_cast<int32_t>(low[axis]);
-        bottomRight[axis] = static_cast<int32_t>(high[axis]);
-    }
-    return true;
+    CScreenBounds bounds;
+    if (group >= 0 && group < groupCount && size_t(group) < groups.size())
+        for (int32_t k = 0; k < BoxCorners; ++k)
+            if (!bounds.Add(transformed[size_t(groups[size_t(group)].corners[0] + k)], x, y, z))
+                break;
+    return bounds.Write(topLeft, bottomRight);
+}
+
+bool C3DObject::GetScreenRect(float x, float y, float z, int32_t topLeft[2], int32_t bottomRight[2]) const
+{
+    CScreenBounds bounds;
+    const size_t groupsKept = std::min(size_t(std::max(groupCount, 0)), groups.size());
+    for (size_t g = 0; g < groupsKept; ++g)
+        for (int32_t k = 0; k < BoxCorners; ++k)
+            if (!bounds.Add(transformed[size_t(groups[g].corners[0] + k)], x, y, z))
+                return bounds.Write(topLeft, bottomRight);
+    return bounds.Write(topLeft, bottomRight);
+}
+
+bool C3DObject::GetScreenRectEx(float x, float y, float z, int32_t topLeft[2], int32_t bottomRight[2]) const
+{
+    // With hardware transform the CPU moved only the group corners.
+    if (g_Config.hardwareTnL != 0)
+        return GetScreenRect(x, y, z, topLeft, bottomRight);
+    CScreenBounds bounds;
+    for (int32_t i = 0; i < vertexCount && size_t(i) < transformed.size(); ++i)
+        if (!bounds.Add(transformed[size_t(i)], x, y, z))
+            break;
+    return bounds.Write(topLeft, bottomRight);
 }
 
 bool C3DObject::HitTestGroup(float x, float y, float z, int32_t group, int32_t mouseX, int32_t mouseY) const

@@ -394,6 +394,10 @@ public:
     // The global model record of the current model number; null when the
     // model table is not loaded or the number is outside it.
     CModelRecord* GetModelRecord() const;
+    // The colour of the owner's player: the slot of the model textures that
+    // were loaded in that player's colour, which the drawing sets in the
+    // model record before each draw.
+    int32_t GetPlayerColour() const;
     // Plays one of `variants` samples from `sample` at the unit's tile: full
     // volume where the local player sees the tile, half volume for a unit of
     // a friend of the local player elsewhere, else not at all.  `flag` goes

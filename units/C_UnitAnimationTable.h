@@ -59,7 +59,7 @@ struct SUnitAnimationRow
     float facingExtra;          // degrees turned past the target
     // Wound overlay below 50, 25 and 5 percent health (0 none).
     int32_t woundLevels[3];
-    bool corpseKeepsWound;      // the dying model keeps its wound level
+    int32_t corpseWound;        // wound overlay of the fallen body a corpse shows
     const SBodyPart* extraParts;
     int32_t extraPartCount;
     EHitSounds hitSounds;

@@ -159,12 +159,6 @@ void CUnitMeleeType::SetModelByAnimation()
     SendAnimationChange();
 }
 
-void CUnitMeleeType::Render()
-{
-    if (onMap)
-        PrepareModelDraw(&drawnFrame);
-}
-
 void CUnitMeleeType::SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const
 {
     (void)references;

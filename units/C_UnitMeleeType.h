@@ -15,7 +15,6 @@ public:
     // Per elapsed tick; false once the unit has become a corpse.
     bool Animate(int32_t ticks) override;
     void SetModelByAnimation() override;
-    void Render() override;
     // The hit count, then the blow flags of a two-blow swing, then the
     // death-sound flag of a type with a death sound.
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
@@ -24,7 +23,6 @@ public:
     int32_t hitCount = 0;           // blows dealt since the swing (re)started
     uint8_t blowDealt[2] = {0, 0};  // the half blows of this cycle
     uint8_t deathSoundPlayed = 0;
-    int32_t drawnFrame = 0;         // the model frame of the last drawing
 
 protected:
     explicit CUnitMeleeType(int32_t cast);

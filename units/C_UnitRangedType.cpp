@@ -131,11 +131,6 @@ void CUnitRangedType::SetModelByAnimation()
     SendAnimationChange();
 }
 
-void CUnitRangedType::Render()
-{
-    PrepareModelDraw(&drawnFrame);
-}
-
 void CUnitRangedType::SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const
 {
     (void)references;

@@ -21,7 +21,9 @@ public:
     // Per elapsed tick; false once the unit has become a corpse.
     bool Animate(int32_t ticks) override;
     void SetModelByAnimation() override;
-    void Render() override;
+    // The ranged family draws without asking whether the unit is shown: the
+    // map draws only the units it shows.
+    void Render() override { DrawStanding(); }
     // The shot-released flag, one byte.
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
     bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
@@ -43,7 +45,6 @@ public:
     }
 
     uint8_t shotReleased = 0;     // the arrow of this attack cycle has left
-    int32_t drawnFrame = 0;       // the model frame of the last drawing
 
 protected:
     CUnitRangedType(int32_t cast, const SRangedShot& shot);

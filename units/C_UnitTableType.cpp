@@ -4,9 +4,9 @@
 
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
-#include "media/C_ModelRecord.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitModelDrawing.h"
 #include "units/C_UnitSoundTable.h"
 #include "units/C_UnitTypeTable.h"
 
@@ -15,9 +15,6 @@ namespace
 constexpr int32_t BodyPartSpeedSpread = 5;
 constexpr int32_t BodyPartSpeedBase = 2;
 constexpr float FullWeight = 1.0f;
-constexpr float LevelScale = 255.0f;
-constexpr int32_t NoFade = -1;
-constexpr int32_t CorpseWoundLevel = 2;
 constexpr int32_t TurnChance = 500;
 constexpr int32_t IdleTurnDegrees = 45;
 constexpr int32_t TurnChoices = 3;
@@ -71,30 +68,46 @@ void CUnitTableType::StartDeathAnimation()
     }
 }
 
+void CUnitTableType::Render()
+{
+    if (onMap)
+        DrawStanding();
+}
+
+void CUnitTableType::DrawStanding()
+{
+    SModelLooks looks;
+    looks.wound = WoundLevel();
+    CUnitModelDrawing::Draw(*this, model, CUnitAnimationTable::FrameIndex(animFrame, model),
+                            CUnitModelDrawing::OnGround(*this), looks, true);
+}
+
 void CUnitTableType::RenderAt(float dieWeight, float corpseWeight, int32_t level)
 {
     if (tornApart)
         return;
-    const float shade = static_cast<float>(level) / LevelScale;
     if (corpseWeight != 0.0f)
-        if (CModelRecord* corpse = GetGlobalModel(m_Animation.corpseModel))
-        {
-            corpse->SetColourSlot(player);
-            corpse->SetShade(shade);
-            if (corpseWeight != FullWeight)
-                corpse->SetFade(static_cast<int32_t>(corpseWeight * LevelScale));
-            corpse->SetFade(NoFade);
-        }
-    if (dieWeight != 0.0f)
-        if (CModelRecord* dying = GetGlobalModel(m_Animation.dieModel))
-        {
-            dying->SetColourSlot(player);
-            dying->SetShade(shade);
-            if (!m_Animation.corpseKeepsWound)
-                dying->SetWoundLevel(CorpseWoundLevel);
-            dying->SetFade(static_cast<int32_t>(dieWeight * LevelScale));
-            dying->SetFade(NoFade);
-        }
+    {
+        // Whole remains are drawn without blending.
+        SModelLooks looks;
+        looks.shade = CUnitModelDrawing::ShadeOf(level);
+        if (corpseWeight != FullWeight)
+            looks.fade = CUnitModelDrawing::FadeOf(corpseWeight);
+        CUnitModelDrawing::Draw(*this, m_Animation.corpseModel, 0, CUnitModelDrawing::OnGround(*this), looks, false);
+    }
+    DrawFallen(dieWeight, level, m_Animation.corpseWound);
+}
+
+void CUnitTableType::DrawFallen(float dieWeight, int32_t level, int32_t wound)
+{
+    if (dieWeight == 0.0f)
+        return;
+    SModelLooks looks;
+    looks.wound = wound;
+    looks.shade = CUnitModelDrawing::ShadeOf(level);
+    looks.fade = CUnitModelDrawing::FadeOf(dieWeight);
+    const int32_t lastFrame = CUnitAnimationTable::FrameCount(m_Animation.dieModel) - 1;
+    CUnitModelDrawing::Draw(*this, m_Animation.dieModel, lastFrame, CUnitModelDrawing::OnGround(*this), looks, false);
 }
 
 void CUnitTableType::StepStandTurning()
@@ -195,16 +208,6 @@ bool CUnitTableType::ChooseShooterModel()
     ready = 0;
     model = m_Animation.attackModel;
     return true;
-}
-
-void CUnitTableType::PrepareModelDraw(int32_t* drawnFrame)
-{
-    CModelRecord* record = GetModelRecord();
-    if (record == nullptr)
-        return;
-    record->SetColourSlot(player);
-    record->SetWoundLevel(WoundLevel());
-    *drawnFrame = CUnitAnimationTable::FrameIndex(animFrame, model);
 }
 
 bool CUnitTableType::MayPerformAction(int32_t sourceLine, const char* sourceFile)

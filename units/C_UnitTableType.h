@@ -1,9 +1,9 @@
 #pragma once
 // A unit type whose looks and sounds come from its row of the animation
-// table: the hurt sounds, the wound overlay by health, the fall that starts
-// its death (or the burst of a body torn apart) and the corpse particle's
-// values for its two models.  The melee and the ranged foot types build on
-// it with their own fighting.
+// table: the hurt sounds, its model drawn with the wound overlay by health,
+// the fall that starts its death (or the burst of a body torn apart) and
+// the corpse its two models show.  The melee and the ranged foot types
+// build on it with their own fighting.
 
 #include <cstdint>
 
@@ -16,8 +16,11 @@ public:
     const SUnitAnimationRow& GetAnimationRow() const { return m_Animation; }
 
     void PlayHitSound(int32_t damageType) override;
-    // The corpse particle's values for the two models it draws, each set
-    // right before that model's draw and its fade taken back after it.
+    // The unit on the map, standing on the ground under its centre.
+    void Render() override;
+    // The corpse: the remains (`corpseWeight` of them, 1 drawn opaque) under
+    // the fallen body (`dieWeight` of it), shaded `level` of 255; nothing of
+    // a body torn apart.
     void RenderAt(float dieWeight, float corpseWeight, int32_t level) override;
 
 protected:
@@ -60,8 +63,11 @@ protected:
     // ready to take orders only while it stands and starts every renewed
     // attack from its first frame; false for the other animations.
     bool ChooseShooterModel();
-    // The colour, wound overlay and frame the map's model drawing reads.
-    void PrepareModelDraw(int32_t* drawnFrame);
+    // The current model at its frame, turned by the shown facing, with the
+    // wound overlay of the unit's health.
+    void DrawStanding();
+    // The die model at its last frame, `dieWeight` of it, with that wound.
+    void DrawFallen(float dieWeight, int32_t level, int32_t wound);
     // A remote copy reports (at the caller's source place) and a vanished
     // target stops the unit; true when the order may be carried out.
     bool MayPerformAction(int32_t sourceLine, const char* sourceFile);

@@ -26,6 +26,7 @@ public:
 
     CUnitCatapult();
 
+    // The machine tilted on its wheels as the ground under them lies.
     void Render() override;
     // The wreck while its corpse fades (`fade` 1 to 0, `shade` 0 to 255),
     // standing on its wheels; nothing at fade 0.
@@ -81,14 +82,6 @@ public:
     float releaseY = 0.0f;            // blocks, subtracted from the centre's y
 
 private:
-    // The catapult on its four wheels: the mean ground height under them and
-    // the up direction of the tilted machine.
-    struct SPose
-    {
-        float height;
-        float up[3];
-    };
-    SPose WorkOutPose() const;
     // The release point of the stone for the catapult as it stands now.
     void WorkOutReleasePoint();
     // One tick of each animation; false to stop stepping this call.

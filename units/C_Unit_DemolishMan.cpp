@@ -115,12 +115,6 @@ void CUnitDemolishMan::SetModelByAnimation()
     SendAnimationChange();
 }
 
-void CUnitDemolishMan::Render()
-{
-    if (onMap)
-        PrepareModelDraw(&drawnFrame);
-}
-
 void CUnitDemolishMan::RenderAt(float dieWeight, float corpseWeight, int32_t level)
 {
     (void)dieWeight;

@@ -16,7 +16,6 @@ public:
     // Per elapsed tick; false once the unit has exploded.
     bool Animate(int32_t ticks) override;
     void SetModelByAnimation() override;
-    void Render() override;
     // The blast leaves nothing to draw.
     void RenderAt(float dieWeight, float corpseWeight, int32_t level) override;
     void onPerformAction() override;
@@ -26,6 +25,4 @@ public:
     // The blast, the corpse and the burst; only the first call does
     // anything.
     void Explode();
-
-    int32_t drawnFrame = 0;   // the model frame of the last drawing
 };

@@ -1,6 +1,5 @@
 #include "units/C_Unit_HeavyCavalry.h"
 
-#include "media/C_ModelRecord.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 
@@ -10,7 +9,6 @@ constexpr SSoundPair RiderFall = {47, 1};
 constexpr float RiderFallFrame = 23.0f;
 constexpr SSoundPair HorseFall = {162, 1};
 constexpr float HorseFallFrame = 28.0f;
-constexpr int32_t CorpseWoundLevel = 4;
 constexpr const char* RefusalPrefix = "Unit record refused: ";
 }  // namespace
 
@@ -46,15 +44,6 @@ bool CUnitHeavyCavalry::StepFall()
         PlaySoundAt(HorseFall.sample, HorseFall.variants, 0);
     }
     return AnimateDeath(advance, static_cast<float>(CUnitAnimationTable::FrameCount(m_Animation.dieModel)));
-}
-
-void CUnitHeavyCavalry::RenderAt(float dieWeight, float corpseWeight, int32_t level)
-{
-    // The row keeps the dying model's wound level; it is the rider's own.
-    if (!tornApart && dieWeight != 0.0f)
-        if (CModelRecord* dying = GetGlobalModel(m_Animation.dieModel))
-            dying->SetWoundLevel(CorpseWoundLevel);
-    CUnitTableType::RenderAt(dieWeight, corpseWeight, level);
 }
 
 void CUnitHeavyCavalry::onPerformAction()

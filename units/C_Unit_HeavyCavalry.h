@@ -16,8 +16,6 @@ public:
 
     // The light rider's steps; the fall is the rider's own.
     bool Animate(int32_t ticks) override;
-    // The corpse particle's values; the dying model shows a wound overlay.
-    void RenderAt(float dieWeight, float corpseWeight, int32_t level) override;
     void onPerformAction() override;
     void onMoveEnd() override { MeleeOnMoveEnd(); }
     // The hit count, then the rider's and the horse's death-sound flags.

@@ -6,7 +6,6 @@
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
 #include "game/C_Selection.h"
-#include "media/C_ModelRecord.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "net/C_UnitCommandOutbox.h"
@@ -90,17 +89,6 @@ void CUnitKing::SetModelByAnimation()
         break;
     }
     SendAnimationChange();
-}
-
-void CUnitKing::Render()
-{
-    if (!onMap)
-        return;
-    if (CModelRecord* record = GetModelRecord())
-    {
-        record->SetColourSlot(player);
-        record->SetWoundLevel(WoundLevel());
-    }
 }
 
 // ---- Orders --------------------------------------------------------------------

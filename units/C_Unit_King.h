@@ -23,7 +23,6 @@ public:
     // Per elapsed tick; false once the king has become a corpse.
     bool Animate(int32_t ticks) override;
     void SetModelByAnimation() override;
-    void Render() override;
     void onPerformAction() override;
     void onMoveEnd() override;
     void onAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding) override;

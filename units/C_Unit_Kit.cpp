@@ -1,6 +1,6 @@
-// What every unit type shares beside its behaviour: its model record, the
-// sounds it plays where it stands, the broadcast of its animation, and the
-// burst of body parts of a unit torn apart.
+// What every unit type shares beside its behaviour: its model record and
+// its owner's colour, the sounds it plays where it stands, the broadcast of
+// its animation, and the burst of body parts of a unit torn apart.
 
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
@@ -24,6 +24,12 @@ constexpr int32_t TenthsPerBlock = 10;
 CModelRecord* CUnit::GetModelRecord() const
 {
     return GetGlobalModel(model);
+}
+
+int32_t CUnit::GetPlayerColour() const
+{
+    const CPlayer* owner = PlayerAt(player);
+    return owner != nullptr ? owner->colourScheme : 0;
 }
 
 void CUnit::PlaySoundAt(int32_t sample, int32_t variants, int32_t flag) const

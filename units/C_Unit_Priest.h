@@ -16,7 +16,6 @@ public:
     // Per elapsed tick; false once the unit has become a corpse.
     bool Animate(int32_t ticks) override;
     void SetModelByAnimation() override;
-    void Render() override;
     void onIdle() override;
     void onAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding) override;
     void onPerformAction() override;
@@ -29,7 +28,6 @@ public:
     uint8_t castReleased = 0;     // the fireball of this attack cycle has left
     float healProgress = 0.0f;    // one heal step is due at 1.0
     float sparkleTimer = 0.0f;    // one healing sparkle is due at 1.0
-    int32_t drawnFrame = 0;       // the model frame of the last drawing
 
 private:
     // The order a hit gives: a flight from the attacker without the

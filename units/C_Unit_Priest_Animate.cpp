@@ -201,12 +201,6 @@ void CUnitPriest::SetModelByAnimation()
     SendAnimationChange();
 }
 
-void CUnitPriest::Render()
-{
-    if (onMap)
-        PrepareModelDraw(&drawnFrame);
-}
-
 void CUnitPriest::SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const
 {
     (void)references;

@@ -1,7 +1,6 @@
 #include "units/C_Unit_Settler.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
@@ -10,10 +9,10 @@
 #include "core/C_PtrGarbage.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
-#include "media/C_ModelRecord.h"
 #include "media/C_VoiceBank.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitModelDrawing.h"
 #include "units/C_Unit_King.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
@@ -36,22 +35,6 @@ constexpr int32_t DustHeightRange = 20;
 constexpr float DustLift = 20.0f;
 constexpr float DustSize = 5.0f;
 constexpr float DustGrowth = 1.0f;
-
-// The wheels in model space (x, y), the cart facing +y.
-constexpr float Wheels[4][2] = {{-0.625f, -0.687f}, {0.584f, -0.678f}, {0.584f, 0.716f}, {-0.625f, 0.716f}};
-constexpr float HeightUnitsPerBlock = 32.0f;
-constexpr float DegreesToRadians = 3.14159265f / 180.0f;
-constexpr float LevelScale = 255.0f;
-constexpr int32_t NoFade = -1;
-
-void Normalise(float vector[3])
-{
-    const float length = std::sqrt(vector[0] * vector[0] + vector[1] * vector[1] + vector[2] * vector[2]);
-    if (length <= 0.0f)
-        return;
-    for (int32_t i = 0; i < 3; ++i)
-        vector[i] /= length;
-}
 }  // namespace
 
 CUnitSettler::CUnitSettler() : T_UnitIgnoringEnemies(UNIT_SETTLER) {}
@@ -116,61 +99,18 @@ void CUnitSettler::RaiseDust(bool onGround) const
     }
 }
 
-// The ground under the four wheels, turned by the shown facing, gives the
-// model's height and its two slope directions.
-void CUnitSettler::TiltToGround()
-{
-    const float angle = static_cast<float>(shownFacing) * DegreesToRadians;
-    const float sine = std::sin(angle);
-    const float cosine = std::cos(angle);
-    float wheelX[4];
-    float wheelY[4];
-    float wheelHeight[4];
-    float sum = 0.0f;
-    for (int32_t i = 0; i < 4; ++i)
-    {
-        wheelX[i] = centreX + Wheels[i][0] * cosine + Wheels[i][1] * sine;
-        wheelY[i] = centreY - Wheels[i][0] * sine + Wheels[i][1] * cosine;
-        wheelHeight[i] = g_GameMap.GetHeight(wheelX[i], wheelY[i]);
-        sum += wheelHeight[i];
-    }
-    drawnHeight = sum * 0.25f;
-    // From the midpoint of one pair of wheels to the midpoint of the other.
-    auto edge = [&](int32_t a, int32_t b, int32_t c, int32_t d, float out[3]) {
-        out[0] = ((wheelX[c] + wheelX[d]) - (wheelX[a] + wheelX[b])) * 0.5f * HeightUnitsPerBlock;
-        out[1] = ((wheelHeight[c] + wheelHeight[d]) - (wheelHeight[a] + wheelHeight[b])) * 0.5f;
-        out[2] = ((wheelY[c] + wheelY[d]) - (wheelY[a] + wheelY[b])) * 0.5f * HeightUnitsPerBlock;
-        Normalise(out);
-    };
-    edge(0, 1, 2, 3, slopeAlong);
-    edge(0, 3, 1, 2, slopeAcross);
-    renderPosition[0] = centreX;
-    renderPosition[1] = drawnHeight;
-    renderPosition[2] = centreY;
-}
-
 void CUnitSettler::Render()
 {
-    if (!onMap)
-        return;
-    TiltToGround();
-    if (CModelRecord* record = GetModelRecord())
-        record->SetColourSlot(player);
+    if (onMap)
+        CUnitModelDrawing::DrawOnWheels(*this);
 }
 
 void CUnitSettler::RenderAt(float dieWeight, float corpseWeight, int32_t level)
 {
     (void)dieWeight;
-    if (corpseWeight == 0.0f || tornApart)
-        return;
-    CModelRecord* record = GetModelRecord();
-    if (record == nullptr)
-        return;
-    TiltToGround();
-    record->SetColourSlot(player);
-    record->SetShade(static_cast<float>(level) / LevelScale);
-    record->SetFade(static_cast<int32_t>(corpseWeight * LevelScale));
-    record->SetFade(NoFade);
+    // A cart that founded a keep leaves no wreck where the keep now stands.
+    if (!tornApart)
+        CUnitModelDrawing::DrawWreckOnWheels(*this, corpseWeight, level);
 }
 
 // ---- Orders --------------------------------------------------------------------

@@ -32,18 +32,10 @@ public:
     // leaves the game; with no room the cart stays and the player is told.
     void FoundKeep();
 
-    // What the last drawing computed: the model's height (the mean of the
-    // ground under the wheels) and its two slope directions (front-back,
-    // left-right), each normalised (x, height, y).
-    float drawnHeight = 0.0f;
-    float slopeAlong[3] = {0.0f, 0.0f, 1.0f};
-    float slopeAcross[3] = {1.0f, 0.0f, 0.0f};
-
 private:
     void ActOnArrival();
     // Puffs of dust around the centre; on the ground or, at the start of a
     // death, at their own height only.
     void RaiseDust(bool onGround) const;
-    void TiltToGround();
     void ShowNotice(const char* key, uint32_t colour) const;
 };

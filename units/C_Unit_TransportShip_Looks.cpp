@@ -5,20 +5,21 @@
 #include "core/GlobalFunc.h"
 #include "game/C_BuildingPanel.h"
 #include "media/C_2DImage.h"
-#include "units/C_MachineDrawing.h"
+#include "units/C_UnitModelDrawing.h"
 #include "units/C_UnitSoundTable.h"
 #include "units/C_Unit_TransportShip.h"
 #include "world/C_Player.h"
 
 namespace
 {
-// The hull lies this far below the height other units are drawn at; the
-// wreck sinks a further 100 as its corpse fades out.
-constexpr float HullHeight = -10.0f;
+// The wreck sinks 100 below the hull as its corpse fades out.
 constexpr float WreckSinkDepth = 100.0f;
 
 constexpr int32_t CargoBoxSide = 40;
 constexpr int HighlightImage = 5;
+// The hint of the carried unit under the mouse stands here.
+constexpr int32_t HintX = 206;
+constexpr int32_t HintY = 768;
 }  // namespace
 
 // ---- Drawing ------------------------------------------------------------------
@@ -26,13 +27,13 @@ constexpr int HighlightImage = 5;
 void CUnitTransportShip::Render()
 {
     if (onMap)
-        CMachineDrawing::Draw(*this, HullHeight);
+        CUnitModelDrawing::DrawHull(*this);
 }
 
 void CUnitTransportShip::RenderAt(float fade, float unused, int32_t shade)
 {
     (void)unused;
-    CMachineDrawing::DrawFading(*this, fade, shade, HullHeight - (1.0f - fade) * WreckSinkDepth, false);
+    CUnitModelDrawing::DrawSinkingWreck(*this, fade, shade, WreckSinkDepth);
 }
 
 // ---- Panel and sounds -----------------------------------------------------------
@@ -66,6 +67,7 @@ void CUnitTransportShip::RenderDetailsOnPanel()
             highlight->Render(hoveredX, hoveredY);
     g_BuildingPanel.hoverObjectKind = HoverCarriedUnit;
     g_BuildingPanel.hoverUnit = hovered;
+    g_BuildingPanel.RenderHint(HintX, HintY);
 }
 
 void CUnitTransportShip::PlayHitSound(int32_t damageType)

@@ -1,14 +1,11 @@
 #include "units/C_Unit_Undead.h"
 
-#include "media/C_ModelRecord.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "units/C_SelfHealingFighter.h"
 
 namespace
 {
-constexpr float LevelScale = 255.0f;
-constexpr int32_t NoFade = -1;
 constexpr const char* RefusalPrefix = "Unit record refused: ";
 }  // namespace
 
@@ -89,17 +86,10 @@ void CUnitUndead::SetModelByAnimation()
 
 void CUnitUndead::RenderAt(float dieWeight, float corpseWeight, int32_t level)
 {
-    // Only the fallen body is drawn; there is no corpse model to fade to.
+    // Only the fallen body is drawn, torn apart or not; there is no corpse
+    // model to fade to.
     (void)corpseWeight;
-    if (dieWeight == 0.0f)
-        return;
-    if (CModelRecord* dying = GetGlobalModel(m_Animation.dieModel))
-    {
-        dying->SetColourSlot(player);
-        dying->SetShade(static_cast<float>(level) / LevelScale);
-        dying->SetFade(static_cast<int32_t>(dieWeight * LevelScale));
-        dying->SetFade(NoFade);
-    }
+    DrawFallen(dieWeight, level, m_Animation.corpseWound);
 }
 
 void CUnitUndead::onPerformAction()

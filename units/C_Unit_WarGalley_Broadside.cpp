@@ -8,10 +8,10 @@
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "net/C_UnitCommandOutbox.h"
-#include "units/C_MachineDrawing.h"
 #include "units/C_ShipWake.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitAnimationTable.h"
+#include "units/C_UnitModelDrawing.h"
 #include "units/C_UnitSoundTable.h"
 #include "units/C_Unit_Catapult.h"
 #include "units/C_Unit_WarGalley.h"
@@ -45,9 +45,7 @@ constexpr CShipWake::SRow WakeRows[] = {
 constexpr CShipWake::STable Wake = {
     .rows = WakeRows, .lyingRows = 7, .sailingRows = 4, .lyingSpeed = 0.002f, .sailingSpeed = 0.008f};
 
-// The hull lies this far below the height other units are drawn at; the
-// wreck sinks a further 160 as its corpse fades out.
-constexpr float HullHeight = -10.0f;
+// The wreck sinks 160 below the hull as its corpse fades out.
 constexpr float WreckSinkDepth = 160.0f;
 
 constexpr float BlockMiddle = 0.5f;
@@ -213,13 +211,13 @@ void CUnitWarGalley::SetModelByAnimation()
 void CUnitWarGalley::Render()
 {
     if (onMap)
-        CMachineDrawing::Draw(*this, HullHeight);
+        CUnitModelDrawing::DrawHull(*this);
 }
 
 void CUnitWarGalley::RenderAt(float fade, float unused, int32_t shade)
 {
     (void)unused;
-    CMachineDrawing::DrawFading(*this, fade, shade, HullHeight - (1.0f - fade) * WreckSinkDepth, false);
+    CUnitModelDrawing::DrawSinkingWreck(*this, fade, shade, WreckSinkDepth);
 }
 
 void CUnitWarGalley::PlayHitSound(int32_t damageType)

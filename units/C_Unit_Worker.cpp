@@ -13,6 +13,7 @@
 #include "core/GlobalFunc.h"
 #include "game/C_MissionObjectives.h"
 #include "media/C_2DFont.h"
+#include "media/C_2DImage.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "net/C_UnitCommandOutbox.h"
@@ -52,6 +53,11 @@ constexpr int32_t MineStoneModel = 10;
 constexpr int32_t WorkModel = 2;
 
 constexpr int32_t PanelFont = 1;
+// The interface set's pictures of a load of wood, stone and gold (by the
+// load's column less one).
+constexpr int32_t LoadIcons[3] = {6, 7, 8};
+constexpr int32_t LoadIconX = 100;
+constexpr int32_t LoadIconY = 310;
 constexpr int32_t LoadTextX = 140;
 constexpr int32_t LoadTextY = 315;
 constexpr uint32_t White = 0xFFFFFF;
@@ -73,22 +79,28 @@ int32_t ResearchLevel(int32_t player, const int32_t (&technologies)[N])
     return 0;
 }
 
-// The model column of a carried kind; a closed mine's gold is gold.
+// The columns of the loads in the model and icon tables.
+constexpr int32_t NothingColumn = 0;
+constexpr int32_t WoodColumn = 1;
+constexpr int32_t StoneColumn = 2;
+constexpr int32_t GoldColumn = 3;
+
+// The column of a load; a closed mine's gold is gold.
 int32_t ModelColumn(int32_t kind, int32_t amount)
 {
     if (amount == 0)
-        return 0;
+        return NothingColumn;
     switch (kind)
     {
     case CUnitWorker::KindWood:
-        return 1;
+        return WoodColumn;
     case CUnitWorker::KindStone:
-        return 2;
+        return StoneColumn;
     case CUnitWorker::KindGold:
     case CUnitWorker::KindClosedMine:
-        return 3;
+        return GoldColumn;
     default:
-        return 0;
+        return NothingColumn;
     }
 }
 
@@ -116,11 +128,16 @@ const char* CUnitWorker::GetCastName() const
         return Localised("UN_WORKER_DEMOLISHER");
     if (currentCommand == CMD_REPAIR)
         return Localised("UN_WORKER_REPAIRER");
-    if (IsCarryingGoods() && carriedKind == KindWood)
+    switch (ModelColumn(carriedKind, carriedAmount))
+    {
+    case WoodColumn:
         return Localised("UN_WORKER_LUMBERJACK");
-    if (IsCarryingGoods() && (carriedKind == KindStone || carriedKind == KindGold))
+    case StoneColumn:
+    case GoldColumn:
         return Localised("UN_WORKER_MINER");
-    return Localised("UN_WORKER");
+    default:
+        return Localised("UN_WORKER");
+    }
 }
 
 float CUnitWorker::GetHarvestRate(int32_t kind) const
@@ -293,9 +310,15 @@ void CUnitWorker::FleeFrom(CUnit* from, int32_t fromX, int32_t fromY)
 void CUnitWorker::RenderDetailsOnPanel()
 {
     if (player == g_LocalPlayer && carriedAmount > 0)
+    {
+        const int32_t column = ModelColumn(carriedKind, carriedAmount);
+        C2DImage* icon = column != NothingColumn ? GetGlobalImage(LoadIcons[column - WoodColumn]) : nullptr;
+        if (icon != nullptr && !icon->IsEmpty())
+            icon->Render(LoadIconX, LoadIconY);
         if (C2DFont* font = GetGlobalFont(PanelFont))
             font->PrintShadow(LoadTextX, LoadTextY, std::to_string(carriedAmount).c_str(), White,
                               C2DFont::AlignLeft);
+    }
     RenderInfoPanel(GetCastName());
 }
 

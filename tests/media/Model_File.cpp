@@ -1,5 +1,6 @@
 // Model files read into C3DObject: frames, groups and their boxes, reloads, missing and damaged files,
-// a group's screen rectangles and hit tests, and models drawn through the hardware and the CPU paths.
+// the model's and a group's screen rectangles and hit tests, and models drawn through the hardware and
+// the CPU paths.
 
 #include <gtest/gtest.h>
 
@@ -43,13 +44,16 @@ Vec V(const float* v) { return {v[0], v[1], v[2]}; }
 
 TEST_F(ModelFile, FramesBlockReplacesFrameZeroButBoxesAndExtentsKeepTheBasePose)
 {
-    // Frame count 0 is one frame: bytes after the groups are not read.
+    // Frame count 0 is one frame: bytes after the groups are not read.  A face's texture number
+    // beyond the model's textures is kept as it is.
     ModelLayout single = CubeLayout(2.0f);
     single.frames.push_back(CubePose(9.0f, {0, 0, 0}));
+    single.faces[1].texture = 200;
     C3DObject one;
     ASSERT_TRUE(one.Load(Write(single).c_str(), 1));
-    EXPECT_EQ((std::array<int, 4>{one.frameCount, one.vertexCount, one.faceCount, one.faces[1].c}),
-              (std::array<int, 4>{1, 32, 12, 11}));
+    EXPECT_EQ((std::array<int, 5>{one.frameCount, one.vertexCount, one.faceCount, one.faces[1].c,
+                                  one.faces[1].textureNumber}),
+              (std::array<int, 5>{1, 32, 12, 11, 200}));
     EXPECT_EQ(V(one.frames[0].positions[7]), (Vec{2, 2, 2}));
     EXPECT_EQ(V(one.frames[0].normals[8]), (Vec{1, 0, 0}));
     EXPECT_EQ(one.faces[1].uv[2][1], 1.0f);
@@ -128,7 +132,6 @@ TEST_F(ModelFile, DamagedFilesAreRefusedWhole)
         {"too many frames", [](M& m) { m = M{{}, {}, {}, {}, 100000}; }, "too many frames"},
         {"face index = V", [](M& m) { m.faces[3].b = 32; }, "face vertex out of range"},
         {"face index negative", [](M& m) { m.faces[0].a = -1; }, "face vertex out of range"},
-        {"texture number", [](M& m) { m.faces[5].texture = 2; }, "texture number out of range"},
         {"corners apart", [](M& m) { m.groups[0].corners[5] = 6; }, "group corners not consecutive"},
         {"corners past V", [](M& m) { std::iota(m.groups[0].corners, m.groups[0].corners + 8, 30); },
          "group corner out of range"},
@@ -185,6 +188,12 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
     {
         SCOPED_TRACE(way);
         place(way, Identity);
+        for (auto rect : {&C3DObject::GetScreenRect, &C3DObject::GetScreenRectEx})
+        {
+            ASSERT_TRUE((cube.*rect)(0, 0, 100, topLeft, bottomRight));
+            EXPECT_EQ((std::array<int32_t, 4>{topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]}),
+                      (std::array<int32_t, 4>{375, 266, 648, 501}));
+        }
         ASSERT_TRUE(cube.GetGroupScreenRect(0, 0, 100, 0, topLeft, bottomRight));
         EXPECT_EQ((std::array<int32_t, 4>{topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]}),
                   (std::array<int32_t, 4>{375, 266, 648, 501}));
@@ -208,6 +217,18 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
     EXPECT_TRUE(cube.HitTestGroup(0, 0, 16.0001f, 0, 512, 384));
     EXPECT_FALSE(cube.HitTestGroup(0, 0, 100, 1, 512, 384));
     EXPECT_FALSE(cube.GetGroupScreenRect(0, 0, 100, -1, topLeft, bottomRight));
+    // Without groups the model has no rectangle of its own; the software path's is that of every vertex it
+    // moved, and with hardware transform only the (absent) corners were moved.
+    ModelLayout bare = CubeLayout(16.0f);
+    bare.groups.clear();
+    const std::vector<uint8_t> bareBytes = BuildModel(bare);
+    ASSERT_TRUE(cube.LoadFromMemory(bareBytes.data(), bareBytes.size(), "bare.okm", 0));
+    place(0, Identity);
+    EXPECT_FALSE(cube.GetScreenRect(0, 0, 100, topLeft, bottomRight));
+    ASSERT_TRUE(cube.GetScreenRectEx(0, 0, 100, topLeft, bottomRight));
+    EXPECT_TRUE(topLeft[0] == 375 && topLeft[1] == 266 && bottomRight[0] == 648 && bottomRight[1] == 501);
+    g_Config.hardwareTnL = 1;
+    EXPECT_FALSE(cube.GetScreenRectEx(0, 0, 100, topLeft, bottomRight));
 }
 
 // The game's view: x 1.4 and y 1.6 over the depth, looking along +z; a cube

@@ -81,7 +81,6 @@ TEST(MeleeDeaths, AModelWithoutFramesCountsAsOneFrameAndIsLoggedOnce)
     warrior->onCommand(target, nullptr, nullptr, 11, 10, CMD_ATTACK);
     EXPECT_GT(melee.FramesUntil(200, [&] { return target->health < CUnit::FullHealth; }), 0);
     warrior->Render();
-    EXPECT_EQ(static_cast<CUnitMeleeType*>(warrior)->drawnFrame, 0);
 }
 
 TEST(GiantBattle, TheUndeadAndTheHeroRiderHealToExactlyFullAndNeverStarve)

@@ -1,10 +1,12 @@
-// The transport ship's cargo: boarding, unloading (alone, as a client, as
-// the host), the voyage to a coast, sinking with units aboard, saved bytes.
+// The transport ship's cargo: boarding, the panel's rows, unloading (alone, as
+// a client, as the host), the voyage to a coast, sinking with units aboard,
+// saved bytes.
 
 #include "TransportShip_Fixture.h"
 
-#include "buildings/C_BuildingDraw.h"
+#include "core/C_Ctrl.h"
 #include "effects/C_Particles.h"
+#include "game/C_BuildingPanel.h"
 #include "game/C_Selection.h"
 #include "media/C_ModelRecord.h"
 #include "tests/support/MemorySaveStream.h"
@@ -52,6 +54,15 @@ TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrie
     EXPECT_EQ(FindPlayerTransportShip(nullptr), nullptr);
     g_Selection.RemoveUnit(seventeenth);
     ExpectWorldSound(world);
+    // Two panel rows of eight, 20 apart and 45 down: the mouse at (150, 530) is over the boxes of
+    // units 14 and 15 (x 125 and 145, y 520); the lower index is the one meant.
+    g_BuildingPanel.BeginFrame();
+    VirtualMouseX = 150;
+    VirtualMouseY = 530;
+    ship->RenderDetailsOnPanel();
+    EXPECT_TRUE(g_BuildingPanel.hoverUnit == cargo[14] && g_BuildingPanel.hoverObjectKind == 17);
+    EXPECT_TRUE(g_BuildingPanel.hintX == 206 && g_BuildingPanel.hintY == 768);
+    VirtualMouseX = VirtualMouseY = 0;
 }
 
 // The islet holds two: the target lands alone, then all the rest is asked
@@ -200,7 +211,6 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
 TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRestAndLeavesAFadingWreck)
 {
     AllocGlobalModels();
-    CBuildingDraw::ClearDraws();
     std::vector<CUnit*> carried;
     CUnitTransportShip* ship = ShipCarrying(4, carried);
     CUnitTransportShip* foreign = SpawnShip(1, 30, 30);
@@ -230,13 +240,6 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     for (const SEffectParticle& effect : g_Particles.GetEffects())
         splashes += effect.kind == CParticles::KindWaterSplash && effect.height >= 20.0f && effect.height < 40.0f;
     EXPECT_EQ(splashes, 20);
-    for (float fade : {1.0f, 0.5f, 0.0f})
-        ship->RenderAt(fade, 0.0f, 255);
-    ASSERT_EQ(CBuildingDraw::GetDraws().size(), 2u);
-    EXPECT_EQ(CBuildingDraw::GetDraws()[0].model, 45);
-    EXPECT_FLOAT_EQ(CBuildingDraw::GetDraws()[0].height, -10.0f);
-    EXPECT_FLOAT_EQ(CBuildingDraw::GetDraws()[1].height, -60.0f);
-    CBuildingDraw::ClearDraws();
     FreeGlobalModels();
 
     // The other machine's ship sinks here when its owner says so: its

@@ -91,7 +91,7 @@ protected:
         std::copy(eye, eye + 3, g_GameMap.viewTranslation);
     }
 
-private:
+    // Interface image `number`: a side x side square of the colour.
     void MakeImage(int number, int side, uint32_t colour)
     {
         CBitmap32 bitmap;
@@ -102,5 +102,6 @@ private:
         ASSERT_TRUE(GetGlobalImage(number)->CreateFromBitmap(bitmap));
     }
 
+private:
     std::unique_ptr<CSimHarness> m_World;
 };

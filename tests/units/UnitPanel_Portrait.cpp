@@ -9,6 +9,7 @@
 #include "core/C_Localizer.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/UnitPanel_Device.h"
+#include "units/C_Unit_Worker.h"
 
 class UnitPanelPortrait : public UnitDrawingTest
 {
@@ -112,6 +113,35 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowStatsAndTheirName)
     unit->customName = "Bob";
     Draw(*unit);
     EXPECT_EQ(Run(115, 240, White), 3 * 8);
+}
+
+// A worker's load shows the icon of its kind at (100, 310) and its amount at (140, 315); a closed mine's
+// load is gold.  Its name follows its load.
+TEST_F(UnitPanelPortrait, AWorkersLoadShowsItsKindsIconAndAmountAndNamesIt)
+{
+    const std::string texts = "UN_WORKER,\"Worker\"\nUN_WORKER_LUMBERJACK,\"Lumberjack\"\nUN_WORKER_MINER,\"Miner\"\n";
+    ASSERT_TRUE(g_Localizer.LoadLocaleText("panel", texts.c_str(), int(texts.size())));
+    const uint32_t icons[] = {Red, Green, Yellow};
+    for (int32_t i = 0; i < 3; ++i)
+        MakeImage(6 + i, 16, icons[i]);
+    auto* worker = static_cast<CUnitWorker*>(World().Spawn(0, UNIT_WORKER, 5, 5));
+    ASSERT_NE(worker, nullptr);
+    const struct { int32_t kind, amount; uint32_t icon; int32_t digits, name; } cases[] = {
+        {CUnitWorker::KindWood, 5, icons[0], 1, 10}, {CUnitWorker::KindStone, 10, icons[1], 2, 5},
+        {CUnitWorker::KindGold, 20, icons[2], 2, 5},  {CUnitWorker::KindClosedMine, 3, icons[2], 1, 5},
+        {CUnitWorker::KindWood, 0, Background, 0, 6}};
+    for (const auto& c : cases)
+    {
+        worker->carriedKind = c.kind;
+        worker->carriedAmount = c.amount;
+        Clear();
+        worker->RenderDetailsOnPanel();
+        ReadBack();
+        EXPECT_EQ(Pixel(108, 318), c.icon) << c.kind << " " << c.amount;
+        EXPECT_EQ(Run(140, 315, White), 8 * c.digits) << c.kind << " " << c.amount;
+        EXPECT_EQ(Run(115, 240, White), 8 * c.name) << c.kind << " " << c.amount;
+    }
+    g_Localizer.Clear();
 }
 
 TEST_F(UnitPanelPortrait, OtherPlayersUnitsShowTheirRelationAndNoStats)
