@@ -45,7 +45,7 @@ CBuilding::CBuilding(int32_t blockX, int32_t blockY, int32_t ownerIndex)
       productionUnit(nullptr), productionState(0), rallyX(NoRally), rallyY(NoRally), pendingCommand(0),
       research(nullptr), firePositions(nullptr), fireCapacity(0), fireCount(0), fireAmount(0), lastAttacked(0),
       exitRequests(0), drawPosition{}, specialId(0), garrisonedUnit(nullptr), countedAsPlaced(0),
-      countedAsFinished(0), sightGiven(0), takenDown(0)
+      countedAsFinished(0), sightGiven(0), constructionMarked(0), takenDown(0)
 {
     // Saved as they are, so a building never placed saves zeros, not noise.
     std::memset(savedCornerTextures, 0, sizeof(savedCornerTextures));

@@ -218,15 +218,24 @@ public:
     void Demolish();
 
     // ---- Conversion (C_Building_Conversion.cpp) ------------------------------
-    // Hands the building to another player, finished or not.  The old
-    // owner's queue, research and waiting unit end with it.  False, with
-    // nothing changed, for a bad index, the same owner, or a building that
-    // is destroyed or taken down.
+    // Hands the building to another player, finished or not.  The queue
+    // goes with it, to be trained for the new owner; the old owner's
+    // research is paid back to it and its finished unit waiting inside is
+    // made again for the new owner.  False, with nothing changed, for a bad
+    // index, the same owner, or a building that is destroyed or taken down.
     bool ConvertToPlayer(int32_t newOwner, bool announce);
     // Adds (+1) or removes (-1) the footprint in the owner's building sight.
     void UpdateOwnerSight(int32_t sign);
     // Lets that player (-1: the local one) see the footprint.
     void ApplySight(int32_t playerIndex);
+    // +1: an unfinished building of the local player marks its footprint on
+    // its owner's construction-site map while fog of war is on, so that the
+    // site counts as seen; -1 takes that mark back.  Only what was marked is
+    // taken back, and nothing is marked twice.
+    void AddConstructionMark(int32_t delta);
+    // The mark the building's state asks for, on a construction-site map
+    // that holds none of it (a loaded game's).
+    void RestoreConstructionMark();
 
     // ---- Production queue and research (C_Building_Production.cpp) ----------
     // Production states shown by the panel.
@@ -409,6 +418,7 @@ protected:
     uint8_t countedAsPlaced;
     uint8_t countedAsFinished;
     uint8_t sightGiven;
+    uint8_t constructionMarked;
     uint8_t takenDown;
 
 private:
@@ -432,4 +442,5 @@ private:
     void RefundPrice(int32_t payer);
     void TellComputerPlayersGone();
     void EndOwnerWork();
+    void TakeOverQueue();
 };

@@ -73,6 +73,7 @@ bool CBuilding::PlaceOnMap()
     ClaimBlocks();
     StoreCorners();
     LevelTerrain();
+    AddConstructionMark(+1);
     if (IsPlayerIndex(owner))
         g_Players[owner].RevealArea(x, y, x + GetWidth() - 1, y + GetDepth() - 1, FullyExplored);
     g_GameMap.PlaceBuildingFootprint(*this, x, y, 0, 1);
@@ -150,6 +151,7 @@ void CBuilding::RemoveFromMap()
         AddOwnerSight(-1);
     if (IsLocalOwnerUnderFog(owner))
         RefreshAround(FogRefreshMargin);
+    AddConstructionMark(-1);
     placed = 0;
 }
 
@@ -219,6 +221,7 @@ void CBuilding::BuildingFinished()
     UpdateFireEmitters();
     if (IsPlayerIndex(owner) && GivesSight() && placed && !sightGiven)
         AddOwnerSight(+1);
+    AddConstructionMark(-1);
     if (IsLocalOwnerUnderFog(owner))
     {
         const int32_t radius = FinishedSightRadius();

@@ -123,3 +123,50 @@ TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheRe
     EXPECT_FALSE(house->CanPlaceAt(1, 0, 1, 0));
     EXPECT_TRUE(house->CanPlaceAt(1, 0, 0, 0));
 }
+
+// Under fog of war the local player's building sites count as seen: each carries one mark
+// over its footprint until it is finished, removed or changes sides, and never two.
+TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedOrConverted)
+{
+    g_Config.fogOfWar = 1;
+    const auto marks = [this](int32_t player, int32_t x, int32_t y) {
+        int32_t inside = 0;
+        int32_t around = 0;   // a block beyond each side of a 3 x 2 footprint
+        for (int32_t i = -1; i <= 3; ++i)
+            for (int32_t j = -1; j <= 2; ++j)
+            {
+                const int32_t count = m_World.Player(player).constructionSiteCounts[(x + i) * MapBlockSide + y + j];
+                (i >= 0 && i < 3 && j >= 0 && j < 2 ? inside : around) += count;
+            }
+        return std::vector<int32_t>({inside, around});
+    };
+    using Marks = std::vector<int32_t>;
+    CBuilding* finished = m_World.Place(0, CastHouse, 10, 10);
+    CBuilding* removed = m_World.Place(0, CastHouse, 20, 10);
+    CBuilding* converted = m_World.Place(0, CastHouse, 30, 10);
+    m_World.Place(1, CastHouse, 40, 10);
+    EXPECT_EQ(marks(0, 10, 10), Marks({6, 0}));
+    EXPECT_TRUE(m_World.Player(0).IsCellSeen(12, 11) && !m_World.Player(0).IsCellSeen(13, 11));
+    EXPECT_EQ(marks(1, 40, 10), Marks({0, 0}));
+    finished->Construct(0.0f, true);
+    removed->TakeDown(false);
+    converted->ConvertToPlayer(1, false);
+    EXPECT_EQ(marks(0, 10, 10), Marks({0, 0}));
+    EXPECT_EQ(marks(0, 20, 10), Marks({0, 0}));
+    EXPECT_EQ(marks(0, 30, 10), Marks({0, 0}));
+    EXPECT_EQ(marks(1, 30, 10), Marks({0, 0}));
+    converted->ConvertToPlayer(0, false);
+    EXPECT_EQ(marks(0, 30, 10), Marks({6, 0}));
+    // A loaded game's map holds no marks until the sites make theirs again.
+    std::fill_n(m_World.Player(0).constructionSiteCounts, MapBlockCount, uint8_t(0));
+    m_World.Player(0).RestoreConstructionSites();
+    EXPECT_EQ(marks(0, 30, 10), Marks({6, 0}));
+    EXPECT_EQ(marks(0, 10, 10), Marks({0, 0}));
+    // Placed without fog, a site has no mark to take away when it is finished under fog.
+    g_Config.fogOfWar = 0;
+    CBuilding* unmarked = m_World.Place(0, CastHouse, 50, 10);
+    EXPECT_EQ(marks(0, 50, 10), Marks({0, 0}));
+    g_Config.fogOfWar = 1;
+    unmarked->Construct(0.0f, true);
+    EXPECT_EQ(marks(0, 50, 10), Marks({0, 0}));
+}
