@@ -80,6 +80,17 @@ bool CBuilding::Construct(float amount, bool instant)
     return false;
 }
 
+bool CBuilding::OnMapPlaced(float amount, bool instant)
+{
+    const bool underConstruction = Construct(amount, instant);
+    if (!instant || IsFinished() || PlayerAt(owner) == nullptr)
+        return underConstruction;
+    // A type whose step could not finish it still stands finished.
+    buildProgress = FinishedProgress;
+    OnFinished();
+    return false;
+}
+
 bool CBuilding::IsSolidCell(int32_t i, int32_t j) const
 {
     (void)i;
@@ -98,7 +109,7 @@ float CBuilding::GetHeightInModelBoxes(float worldX, float worldY, float originX
                                        int32_t partLimit) const
 {
     constexpr float ModelUnitsPerBlock = 32.0f;
-    const CModelRecord* record = GetGlobalModel(model);
+    const CModelRecord* record = GetTypeInfo();
     if (record == nullptr)
         return NoHeight;
     const float modelX = (worldX - originX) * ModelUnitsPerBlock;
@@ -218,6 +229,11 @@ bool CBuilding::IsVisibleToLocalPlayer() const
     if (g_Players == nullptr || g_LocalPlayer < 0 || g_LocalPlayer >= MaxPlayers)
         return false;
     return g_Players[g_LocalPlayer].IsCellVisible(x + GetWidth() / 2, y + GetDepth() / 2);
+}
+
+CModelRecord* CBuilding::GetTypeInfo() const
+{
+    return GetGlobalModel(model);
 }
 
 uint16_t CBuilding::GetIslandId() const

@@ -95,17 +95,22 @@ bool CBuilding::ConvertToPlayer(int32_t newOwner, bool announce)
 // items are paid for and the new owner trains them.
 void CBuilding::EndOwnerWork()
 {
-    if (research != nullptr)
+    const bool researching = research != nullptr;
+    if (researching)
     {
         RefundItem(research->type);
         if (research->researchingBuilding == this)
             research->researchingBuilding = nullptr;
         research = nullptr;
-        progress = 0.0f;
-        productionState = ProductionIdle;
     }
     ReturnProductionCount();
     DiscardHeldUnit();
+    // The progress was the research's.
+    if (researching)
+    {
+        progress = 0.0f;
+        productionState = ProductionIdle;
+    }
 }
 
 // The head item the old owner had started is the new owner's unit in

@@ -332,7 +332,7 @@ CBuilding* CPlayer::CreateResource(int32_t resourceKind, int32_t x, int32_t y, i
     if (site == nullptr)
         return nullptr;
     if (resourceKind == GoldMineKind)
-        site->SetResourceAmount(amount);
+        site->SetAmount(amount);
     site->x = x;
     site->y = y;
     if (x != NotPlaced && y != NotPlaced)

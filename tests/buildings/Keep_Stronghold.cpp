@@ -1,6 +1,5 @@
 // The keep and the stronghold: the upgrade at the next step, the hearth, the saved extra.
 
-#include "buildings/C_BuildingDust.h"
 #include "buildings/C_BuildingKeep.h"
 #include "tests/buildings/BuildingWorld.h"
 #include "tests/support/MemorySaveStream.h"
@@ -56,7 +55,18 @@ TEST_F(KeepStronghold, EveryKeepOfTheOwnerFollowsTheUpgradeAtTheNextStep)
     step(true, 0.0f);
     for (const CBuildingKeep* keep : {first, second})
         EXPECT_TRUE(keep->model == CBuildingKeep::UpgradeModel && keep->hearthEmitter == -1);
-    EXPECT_GE(g_BuildingDust.GetPuffs().size(), 6u);
+    // Three puffs over each upgrading keep's footprint, 10 to 30 above the ground.
+    int32_t puffs = 0;
+    for (const SEffectParticle& dust : g_Particles.GetEffects())
+        if (dust.kind == CParticles::KindDust)
+        {
+            ++puffs;
+            const float ground = g_GameMap.GetHeight(dust.x, dust.y);
+            EXPECT_TRUE(((dust.x >= 10.0f && dust.x < 14.0f) || (dust.x >= 20.0f && dust.x < 24.0f)) &&
+                        dust.y >= 10.0f && dust.y < 14.0f && dust.height >= ground + 10.0f &&
+                        dust.height < ground + 30.0f);
+        }
+    EXPECT_EQ(puffs, 6);
     int32_t sound[2] = {};
     second->GetSelectSound(&sound[0], &sound[1]);
     EXPECT_EQ(sound[0], 185);

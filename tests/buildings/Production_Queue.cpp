@@ -181,8 +181,8 @@ TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructi
 TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
 {
     GiveHouses(0);
-    Finished(CastHouse, 50, 2, 1);
-    Finished(CastHouse, 50, 6, 1);
+    Finished(CastHouse, 44, 2, 1);
+    Finished(CastHouse, 44, 6, 1);
     CBuilding* full = Finished(CastBarracks, 10, 10);
     CBuilding* waiting = Finished(CastBarracks, 20, 10);
     CBuilding* researching = Finished(CastBarracks, 30, 10);

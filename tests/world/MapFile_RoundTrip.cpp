@@ -157,7 +157,7 @@ TEST_F(MapFileRoundTrip, MapWithEveryKindOfObjectSavesLoadsAndSavesAgainByteForB
     EXPECT_STREQ(g_GameMap.Block(2, 20).unit->customName, "Hero");
     EXPECT_EQ(g_GameMap.Block(2, 20).unit->specialId, 21);
     EXPECT_EQ(dynamic_cast<CBuildingTower&>(*g_GameMap.Block(5, 5).building).archerCount, 3);
-    EXPECT_EQ(g_GameMap.Block(24, 14).building->GetResourceAmount(), 777);
+    EXPECT_EQ(g_GameMap.Block(24, 14).building->GetAmount(), 777);
     EXPECT_EQ(g_GameMap.Block(25, 5).building->GetDecorationKind(), 2);
     EXPECT_EQ(g_GameMap.Block(20, 20).decorationModel, 240);
     EXPECT_EQ(g_GameMap.Block(3, 3).decorationModel, StartPointMarker);
@@ -222,7 +222,7 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
     for (int32_t x = 0; x <= Side; ++x)
         for (int32_t y = 0; y <= Side; ++y)
             g_GameMap.CornerHeight(x, y) = x * 1000 + y;
-    const int32_t treeAmount = g_GameMap.Block(15, 2).building->GetResourceAmount();
+    const int32_t treeAmount = g_GameMap.Block(15, 2).building->GetAmount();
     const int32_t treeKind = g_GameMap.Block(15, 2).building->GetResourceKind();
 
     std::vector<std::string> e = {"MAP_SIZE=32,32", ""};
