@@ -170,3 +170,29 @@ TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedO
     unmarked->Construct(0.0f, true);
     EXPECT_EQ(marks(0, 50, 10), Marks({0, 0}));
 }
+
+// The creating player counts the resource sites on each block of their footprint, and the
+// decorations on each block of theirs (their margin is 0), masked cells or not.
+TEST_F(BuildingMap, SitesAndDecorationsAreCountedOnTheBlocksTheyCover)
+{
+    CPlayer& player = m_World.Player(0);
+    const auto counted = [](const uint8_t* counts, int32_t x, int32_t y, int32_t w, int32_t d) {
+        int32_t inside = 0;
+        int32_t all = 0;
+        for (int32_t i = 0; i < MapBlockCount; ++i)
+        {
+            const int32_t bx = i / MapBlockSide;
+            const int32_t by = i % MapBlockSide;
+            all += counts[i];
+            inside += bx >= x && bx < x + w && by >= y && by < y + d && counts[i] == 1 ? 1 : 0;
+        }
+        return std::vector<int32_t>({inside, all});
+    };
+    m_World.Track(player.CreateResource(ResourceKindGoldMine, 10, 10, 500, 0));
+    m_World.Track(player.CreateResource(ResourceKindTree, 20, 20, 0, 1));
+    m_World.Track(player.CreateDecorationBuilding(7, 30, 30));   // a branch of 3 x 2, "100111"
+    EXPECT_EQ(counted(player.resourceSiteCounts, 10, 10, 4, 5), std::vector<int32_t>({20, 21}));
+    EXPECT_EQ(player.resourceSiteCounts[20 * MapBlockSide + 20], 1);
+    EXPECT_EQ(counted(player.decorationCounts, 30, 30, 3, 2), std::vector<int32_t>({6, 6}));
+    EXPECT_EQ(g_GameMap.Block(31, 30).building, nullptr);
+}
