@@ -344,11 +344,6 @@ constexpr int32_t DebugLeft = 270;
 constexpr int32_t DebugLineStep = 20;
 constexpr uint32_t DebugColour = 0xFFFFFF;
 
-std::string Number(int64_t value)
-{
-    return std::to_string(value);
-}
-
 std::string Pointer(const void* object)
 {
     return std::to_string(reinterpret_cast<uintptr_t>(object));
@@ -377,27 +372,29 @@ void CGameMap::GetDebugInfo() const
         return;
     const bool hovered = IsOnMap(hoveredBlockX, hoveredBlockY);
     const SMapBlock* block = hovered ? &Block(hoveredBlockX, hoveredBlockY) : nullptr;
+    const std::string where = std::to_string(hoveredBlockX) + "," + std::to_string(hoveredBlockY);
+    const std::string within = std::to_string(hoveredOffsetX) + "," + std::to_string(hoveredOffsetY);
+    const int32_t tilt = hovered ? aiTiltMap[hoveredBlockX * MapBlockSide + hoveredBlockY] : 0;
     const std::string lines[] = {
         "---===( MAP General )===---",
-        "Visible block num:" + Number(visibleBlockCount),
-        "Hoovered block:" + Number(hoveredBlockX) + "," + Number(hoveredBlockY) + " (" + Number(hoveredOffsetX) +
-            "," + Number(hoveredOffsetY) + ")",
+        "Visible block num:" + std::to_string(visibleBlockCount),
+        "Hoovered block:" + where + " (" + within + ")",
         "---===( Hoovered block )===---",
         block == nullptr ? "" : block->blocked ? "Blocked" : "Not blocked",
-        block == nullptr ? "" : "Water level:" + Number(block->waterLevel),
-        block == nullptr ? "" : "Ground mix pass:" + Number(CountMixPasses(*block)),
-        block == nullptr ? "" : "Island/ocean ID:" + Number(block->regionId),
-        block == nullptr ? "" : "AI-tilt-map:" + Number(aiTiltMap[hoveredBlockX * MapBlockSide + hoveredBlockY]),
+        block == nullptr ? "" : "Water level:" + std::to_string(block->waterLevel),
+        block == nullptr ? "" : "Ground mix pass:" + std::to_string(CountMixPasses(*block)),
+        block == nullptr ? "" : "Island/ocean ID:" + std::to_string(block->regionId),
+        block == nullptr ? "" : "AI-tilt-map:" + std::to_string(tilt),
         "---===( Pointers )===---",
         "Building:" + Pointer(block != nullptr ? block->building : nullptr),
         "Unit:" + Pointer(block != nullptr ? block->unit : nullptr),
         "---===( Screen )===---",
-        "Triangles on screen:" + Number(g_VXBuffer.primitivesDrawn),
+        "Triangles on screen:" + std::to_string(g_VXBuffer.primitivesDrawn),
         "---===( Pathfinder )===---",
-        "Count:" + Number(g_PathFinder.GetFinishedSearches()),
-        "Failed count:" + Number(g_PathFinder.GetFailedSearches()),
+        "Count:" + std::to_string(g_PathFinder.GetFinishedSearches()),
+        "Failed count:" + std::to_string(g_PathFinder.GetFailedSearches()),
         "---===( Particles )===---",
-        "Count:" + Number(CountParticles()),
+        "Count:" + std::to_string(CountParticles()),
     };
     int32_t line = 0;
     for (const std::string& text : lines)
