@@ -45,7 +45,7 @@ CBuilding::CBuilding(int32_t blockX, int32_t blockY, int32_t ownerIndex)
       productionUnit(nullptr), productionState(0), rallyX(NoRally), rallyY(NoRally), pendingCommand(0),
       research(nullptr), firePositions(nullptr), fireCapacity(0), fireCount(0), fireAmount(0), lastAttacked(0),
       exitRequests(0), drawPosition{}, specialId(0), garrisonedUnit(nullptr), countedAsPlaced(0),
-      countedAsFinished(0), sightGiven(0), takenDown(0)
+      countedAsFinished(0), sightGiven(0), constructionMarked(0), takenDown(0)
 {
     // Saved as they are, so a building never placed saves zeros, not noise.
     std::memset(savedCornerTextures, 0, sizeof(savedCornerTextures));
@@ -80,6 +80,17 @@ bool CBuilding::Construct(float amount, bool instant)
     return false;
 }
 
+bool CBuilding::OnMapPlaced(float amount, bool instant)
+{
+    const bool underConstruction = Construct(amount, instant);
+    if (!instant || IsFinished() || PlayerAt(owner) == nullptr)
+        return underConstruction;
+    // A type whose step could not finish it still stands finished.
+    buildProgress = FinishedProgress;
+    OnFinished();
+    return false;
+}
+
 bool CBuilding::IsSolidCell(int32_t i, int32_t j) const
 {
     (void)i;
@@ -98,7 +109,7 @@ float CBuilding::GetHeightInModelBoxes(float worldX, float worldY, float originX
                                        int32_t partLimit) const
 {
     constexpr float ModelUnitsPerBlock = 32.0f;
-    const CModelRecord* record = GetGlobalModel(model);
+    const CModelRecord* record = GetTypeInfo();
     if (record == nullptr)
         return NoHeight;
     const float modelX = (worldX - originX) * ModelUnitsPerBlock;
@@ -218,6 +229,11 @@ bool CBuilding::IsVisibleToLocalPlayer() const
     if (g_Players == nullptr || g_LocalPlayer < 0 || g_LocalPlayer >= MaxPlayers)
         return false;
     return g_Players[g_LocalPlayer].IsCellVisible(x + GetWidth() / 2, y + GetDepth() / 2);
+}
+
+CModelRecord* CBuilding::GetTypeInfo() const
+{
+    return GetGlobalModel(model);
 }
 
 uint16_t CBuilding::GetIslandId() const

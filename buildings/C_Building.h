@@ -18,6 +18,7 @@ class CPlayer;
 class CUnit;
 class CUnitStats;
 class CTechnology;
+class CModelRecord;
 class CObjectReferences;
 class CSaveStream;
 
@@ -59,6 +60,13 @@ public:
     virtual int32_t GetDepth() const { return 1; }
     // One construction step; true while still under construction.
     virtual bool Construct(float amount, bool instant);
+    // The construction step as a founder calls it: a step of 0 opens the
+    // site (its dust and first stage).
+    bool AddBuildProgress(float amount, bool instant) { return Construct(amount, instant); }
+    // A building the map file gives a player stands as the map has it: the
+    // construction step with the map's arguments, where (0, instant)
+    // finishes it without news.  True while still under construction.
+    bool OnMapPlaced(float amount, bool instant);
     virtual void OnHealthChanged() {}
     // A corner whose terrain texture placing resets to the base texture.
     virtual bool IsSolidCell(int32_t i, int32_t j) const;
@@ -98,11 +106,15 @@ public:
     virtual bool IsListed() const { return true; }
     // A priest's conversion may take it.
     virtual bool CanBeConverted() const { return true; }
-    // The end of PlaceOnMap: permanent effects start here.
-    virtual void OnPlaced() {}
+    // The end of PlaceOnMap: a decoration's lasting effects start.
+    virtual void OnPlaced() { StartEffects(); }
+    // Starts a decoration's lasting effect (a torch's flame, a fountain's
+    // water); none for most kinds.  Map loading calls it for the decorations
+    // it lays out without PlaceOnMap.
+    virtual void StartEffects() {}
     virtual void OnOwnerChanged(int32_t previousOwner) { (void)previousOwner; }
     // Extra blocks around the footprint that the map counts as near it.
-    virtual int32_t GetFootprintBorder() const { return 0; }
+    virtual int32_t GetClearance() const { return 0; }
     // True for the town buildings but the warehouse, trap and docks.
     virtual bool IsTownBuilding() const { return false; }
     // The production trait that CPlayer::Init records per cast.
@@ -124,12 +136,12 @@ public:
     virtual float GetDamageFactor3() const { return 1.0f; }
     virtual void GetHitDebris(int32_t* first, int32_t* second) const;
     // The amount left in a resource site, 0 for other buildings.
-    virtual int32_t GetResourceAmount() const { return 0; }
+    virtual int32_t GetAmount() const { return 0; }
     // TENUMRESOURCE of a resource site (2 tree, 3 rock, 4 gold mine), else 0.
     virtual int32_t GetResourceKind() const { return 0; }
     // Takes one unit of goods out of a resource site; what was taken.
-    virtual int32_t TakeResource() { return 0; }
-    virtual void SetResourceAmount(int32_t amount) { (void)amount; }
+    virtual int32_t TakeOne() { return 0; }
+    virtual void SetAmount(int32_t amount) { (void)amount; }
     // TENUMTREECAST of a tree, else 0.
     virtual int32_t GetTreeCast() const { return 0; }
     // Workers may deliver goods here.
@@ -170,7 +182,7 @@ public:
     // Whether a footprint block is occupied: the mask for a decoration,
     // every block for the others.
     virtual bool IsFootprintCell(int32_t dx, int32_t dy) const;
-    virtual int32_t GetMargin() const { return GetFootprintBorder(); }
+    virtual int32_t GetMargin() const { return GetClearance(); }
     // A tree or mine that can still be harvested.
     virtual bool CanBeMined() const { return false; }
 
@@ -218,15 +230,24 @@ public:
     void Demolish();
 
     // ---- Conversion (C_Building_Conversion.cpp) ------------------------------
-    // Hands the building to another player, finished or not.  The old
-    // owner's queue, research and waiting unit end with it.  False, with
-    // nothing changed, for a bad index, the same owner, or a building that
-    // is destroyed or taken down.
+    // Hands the building to another player, finished or not.  The queue
+    // goes with it, to be trained for the new owner; the old owner's
+    // research is paid back to it and its finished unit waiting inside is
+    // made again for the new owner.  False, with nothing changed, for a bad
+    // index, the same owner, or a building that is destroyed or taken down.
     bool ConvertToPlayer(int32_t newOwner, bool announce);
     // Adds (+1) or removes (-1) the footprint in the owner's building sight.
     void UpdateOwnerSight(int32_t sign);
     // Lets that player (-1: the local one) see the footprint.
     void ApplySight(int32_t playerIndex);
+    // +1: an unfinished building of the local player marks its footprint on
+    // its owner's construction-site map while fog of war is on, so that the
+    // site counts as seen; -1 takes that mark back.  Only what was marked is
+    // taken back, and nothing is marked twice.
+    void AddConstructionMark(int32_t delta);
+    // The mark the building's state asks for, on a construction-site map
+    // that holds none of it (a loaded game's).
+    void RestoreConstructionMark();
 
     // ---- Production queue and research (C_Building_Production.cpp) ----------
     // Production states shown by the panel.
@@ -304,6 +325,8 @@ public:
     bool IsFriendTo(int32_t playerIndex) const;
     bool IsVisibleToLocalPlayer() const;
     uint16_t GetIslandId() const;
+    // The record of the building's model number, or null for none.
+    CModelRecord* GetTypeInfo() const;
     int32_t GetOwnerColour() const;
     bool IsFootprintMaskSet(int32_t i, int32_t j) const;
     void InitFirePositions(int32_t capacity);
@@ -399,6 +422,11 @@ protected:
     bool IsInModelBoxes(float px, float height, float py, float margin) const;
     void RenderRelationLine(const CPlayer* ownerPlayer) const;
     void RenderQueueDetails() const;
+    static void QueueIconPosition(int32_t k, int32_t* iconX, int32_t* iconY);
+    // Whether the mouse is in the 40 x 40 square at (x, y) of the panel.
+    static bool IsPanelMouseIn(int32_t x, int32_t y);
+    // The interface image of that number at (x, y), where there is one.
+    static void RenderPanelImage(int32_t image, int32_t x, int32_t y);
     // Marks a map block blocked or free while it is still this building's
     // (it may have gone to another building since); nothing off the map.
     void SetBlockBlocked(int32_t blockX, int32_t blockY, uint8_t blocked);
@@ -409,6 +437,7 @@ protected:
     uint8_t countedAsPlaced;
     uint8_t countedAsFinished;
     uint8_t sightGiven;
+    uint8_t constructionMarked;
     uint8_t takenDown;
 
 private:
@@ -432,4 +461,5 @@ private:
     void RefundPrice(int32_t payer);
     void TellComputerPlayersGone();
     void EndOwnerWork();
+    void TakeOverQueue();
 };

@@ -110,7 +110,7 @@ int32_t CDecoration::CastsShadow() const
 
 int32_t CDecoration::GetModelFrameCount() const
 {
-    const CModelRecord* record = GetGlobalModel(model);
+    const CModelRecord* record = GetTypeInfo();
     const int32_t frames = record != nullptr ? record->GetFrameCount() : 0;
     return frames > 0 ? frames : 1;
 }
@@ -175,7 +175,7 @@ void CDecoration::Render(float collapse)
     (void)collapse;
     if (!g_GameMap.IsOnMap(x, y))
         return;
-    if (CModelRecord* record = GetGlobalModel(model))
+    if (CModelRecord* record = GetTypeInfo())
         record->SetColourSlot(NeutralColour);
     const auto left = static_cast<float>(x);
     const auto top = static_cast<float>(y);

@@ -27,7 +27,7 @@ void CDecorationFountain::StopWater()
     waterEmitter = -1;
 }
 
-void CDecorationFountain::OnPlaced()
+void CDecorationFountain::StartEffects()
 {
     StopWater();
     const float waterX = static_cast<float>(x) + WaterOffset;

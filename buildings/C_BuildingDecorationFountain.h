@@ -14,7 +14,7 @@ public:
     int32_t GetDecorationKind() const override { return 70; }
 
     // Starts the water; placed again, the old water stops first.
-    void OnPlaced() override;
+    void StartEffects() override;
     // The water handle, 4 bytes.
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
     bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;

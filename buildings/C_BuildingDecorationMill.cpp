@@ -34,7 +34,7 @@ void CDecorationMill::Render(float collapse)
     if (!g_GameMap.IsOnMap(x, y))
         return;
     model = BodyModel;
-    if (CModelRecord* record = GetGlobalModel(model))
+    if (CModelRecord* record = GetTypeInfo())
         record->SetColourSlot(NeutralColour);
     const auto left = static_cast<float>(x);
     const auto top = static_cast<float>(y);

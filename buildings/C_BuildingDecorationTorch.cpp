@@ -48,7 +48,7 @@ void CDecorationTorch::PutOutFlame()
     flameEmitter = -1;
 }
 
-void CDecorationTorch::OnPlaced()
+void CDecorationTorch::StartEffects()
 {
     PutOutFlame();
     const SFlamePlace* place = FlamePlaceOf(decorationKind);

@@ -13,7 +13,7 @@ public:
 
     // Lights the flame for the torch's kind; placed again, the old flame
     // goes out first, so that a torch never burns twice.
-    void OnPlaced() override;
+    void StartEffects() override;
     // The decoration kind and the flame handle, 4 bytes each.
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
     bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;

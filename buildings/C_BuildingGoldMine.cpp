@@ -21,11 +21,7 @@ constexpr float FramesPerTick = 0.3f;
 constexpr const char* MineRefusalPrefix = "Gold mine refused: ";
 }  // namespace
 
-CBuildingGoldMine::CBuildingGoldMine(bool closed)
-    : CResource(ResourceKindGoldMine, closed ? ClosedModel : Model, closed ? 0 : StartAmount)
-{
-    resourceKind = GetResourceKind();
-}
+CBuildingGoldMine::CBuildingGoldMine() : CResource(ResourceKindGoldMine, Model, StartAmount) {}
 
 void CBuildingGoldMine::GetHitDebris(int32_t* first, int32_t* second) const
 {
@@ -38,7 +34,7 @@ int32_t CBuildingGoldMine::GetResourceKind() const
     return amount > 0 ? ResourceKindGoldMine : ResourceKindGold;
 }
 
-int32_t CBuildingGoldMine::TakeResource()
+int32_t CBuildingGoldMine::TakeOne()
 {
     if (amount <= 0)
         return 0;
@@ -66,12 +62,12 @@ void CBuildingGoldMine::Close()
     BroadcastModelFromHost();
 }
 
-void CBuildingGoldMine::SetResourceAmount(int32_t value)
+void CBuildingGoldMine::SetAmount(int32_t value)
 {
     if (amount <= 0)
         return;
     amount = ClampAmount(value) + 1;
-    TakeResource();
+    TakeOne();
 }
 
 void CBuildingGoldMine::OnHit(int32_t damageType)
@@ -130,9 +126,8 @@ bool CBuildingGoldMine::LoadGameExtra(CSaveStream& stream, const CObjectReferenc
         return false;
     if (loaded < 0)
         return in.Refuse("a negative amount");
-    // The factory made the mine open or closed by its saved kind.
-    if ((loaded == 0) != IsClosed())
-        return in.Refuse("an amount that does not match the mine's kind");
+    // The factory made an open mine of either kind; an amount of 0 closes it
+    // again (its model came back with the base state).
     amount = loaded;
     resourceKind = GetResourceKind();
     return true;

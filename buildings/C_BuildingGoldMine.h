@@ -13,24 +13,23 @@ public:
     static constexpr int32_t ClosedModel = 231;
     static constexpr int32_t StartAmount = 100;
 
-    // An open mine with the factory's amount, or a closed one (a map's
-    // kind 1) without its closing news.
-    explicit CBuildingGoldMine(bool closed = false);
+    // An open mine with the factory's amount.
+    CBuildingGoldMine();
 
     const char* GetName() const override { return "Default"; }
     int32_t GetWidth() const override { return 4; }
     int32_t GetDepth() const override { return 5; }
-    int32_t GetFootprintBorder() const override { return 1; }
+    int32_t GetClearance() const override { return 1; }
     int32_t GetDrawClass() const override { return 2; }
     void GetHitDebris(int32_t* first, int32_t* second) const override;
     int32_t GetResourceKind() const override;
     bool IsClosed() const { return amount <= 0; }
     // One unit of gold; the last one closes the mine, with a marker and a
     // message when the local player sees it.  0 from a closed mine.
-    int32_t TakeResource() override;
+    int32_t TakeOne() override;
     // The amount becomes the value; 0 closes the mine.  A closed mine stays
     // closed.
-    void SetResourceAmount(int32_t value) override;
+    void SetAmount(int32_t value) override;
     void OnHit(int32_t damageType) override;
     bool Animate(float elapsed) override;
     // At its corner block, with the snow cover in winter.

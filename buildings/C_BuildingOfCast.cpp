@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "buildings/C_BuildingDraw.h"
-#include "buildings/C_BuildingDust.h"
 #include "core/C_Config.h"
 #include "core/C_Localizer.h"
 #include "core/GlobalFunc.h"
+#include "effects/C_Particles.h"
 #include "media/C_ModelRecord.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "world/C_GameMap.h"
@@ -25,7 +25,7 @@ constexpr float BuildDefence2 = 0.3f;
 
 // Dust of a construction step: CParticles::AddDust kind 0 with 20.0 and 2.0.
 constexpr float DustSize = 20.0f;
-constexpr float DustSpread = 2.0f;
+constexpr float DustGrowth = 2.0f;
 constexpr int32_t DustHeightRange = 20;
 constexpr float DustBaseHeight = 10.0f;
 constexpr float TenthOfBlock = 0.1f;
@@ -225,7 +225,7 @@ CBuildingOfCast::SDrawPoint CBuildingOfCast::PlaceForDrawing(SDrawPoint point, f
 
 std::optional<CBuildingOfCast::SDrawPoint> CBuildingOfCast::RenderBody(float collapse, float ground)
 {
-    CModelRecord* record = GetGlobalModel(model);
+    CModelRecord* record = GetTypeInfo();
     if (record == nullptr)
         return std::nullopt;
     record->SetColourSlot(GetOwnerColour());
@@ -286,7 +286,7 @@ void CBuildingOfCast::RaiseDust(int32_t puffs) const
         const float puffY = static_cast<float>(y) + static_cast<float>(GlobalFunc::Random(GetDepth() * 10)) * TenthOfBlock;
         const float ground = g_GameMap.GetHeight(puffX, puffY);
         const float height = ground + static_cast<float>(GlobalFunc::Random(DustHeightRange)) + DustBaseHeight;
-        g_BuildingDust.Add({puffX, height, puffY, DustSize, DustSpread, hidden});
+        g_Particles.AddDust(hidden, puffX, height, puffY, DustSize, DustGrowth);
     }
 }
 

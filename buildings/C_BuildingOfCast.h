@@ -38,7 +38,7 @@ public:
     int32_t GetBuildCast() const override { return m_Row.cast; }
     bool IsListed() const override { return m_Row.listed; }
     bool CanBeConverted() const override { return m_Row.convertible; }
-    int32_t GetFootprintBorder() const override { return m_Row.clearance; }
+    int32_t GetClearance() const override { return m_Row.clearance; }
     bool IsTownBuilding() const override { return m_Row.townBuilding; }
     bool IsScriptCounted() const override { return m_Row.productionPanel; }
     int32_t GetDrawClass() const override { return m_Row.drawClass; }

@@ -31,6 +31,21 @@ struct SRockShape
 constexpr SRockShape RockShapes[] = {{600, 227}, {400, 228}, {200, 229}};
 
 constexpr const char* SiteRefusalPrefix = "Resource site refused: ";
+
+// The interface images of a site's panel: its portrait and the goods it
+// gives, which stands beside the amount.
+struct SSitePictures
+{
+    int32_t kind;   // TENUMRESOURCE
+    int32_t portrait;
+    int32_t goods;
+};
+constexpr SSitePictures SitePictures[] = {
+    {ResourceKindGoldMine, 66, 69},
+    {ResourceKindGold, 66, 69},
+    {ResourceKindTree, 67, 70},
+    {ResourceKindRock, 68, 71},
+};
 }  // namespace
 
 CResource::CResource() : CResource(ResourceKindRock, RockModel, RockAmount)
@@ -78,7 +93,7 @@ void CResource::RemoveSite()
     Destroy(true);
 }
 
-int32_t CResource::TakeResource()
+int32_t CResource::TakeOne()
 {
     return TakeRockUnit(true);
 }
@@ -99,7 +114,7 @@ int32_t CResource::TakeRockUnit(bool mayRemove)
     return 1;
 }
 
-void CResource::SetResourceAmount(int32_t value)
+void CResource::SetAmount(int32_t value)
 {
     if (amount == 0)
         return;
@@ -139,6 +154,19 @@ void CResource::RenderDetailsOnPanel()
     constexpr int32_t AmountX = 50;
     constexpr int32_t AmountY = 305;
     constexpr uint32_t White = 0xFFFFFF;
+    constexpr int32_t PortraitX = 5;
+    constexpr int32_t PortraitY = 240;
+    constexpr int32_t GoodsX = 10;
+    constexpr int32_t GoodsY = 300;
+    for (const SSitePictures& pictures : SitePictures)
+        if (pictures.kind == resourceKind)
+        {
+            RenderPanelImage(pictures.portrait, PortraitX, PortraitY);
+            // Under the mouse the portrait is drawn over itself, brighter.
+            if (IsPanelMouseIn(PortraitX, PortraitY))
+                RenderPanelImage(pictures.portrait, PortraitX, PortraitY);
+            RenderPanelImage(pictures.goods, GoodsX, GoodsY);
+        }
     const char* name = GetPanelName();
     if (C2DFont* font = GetGlobalFont(NameFont))
     {

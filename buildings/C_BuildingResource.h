@@ -2,8 +2,8 @@
 // A resource site (building cast 10): owned by nobody, never converted.  As
 // itself it is the rock; the tree and the gold mine derive from it.
 //
-// A worker's stroke takes one unit (TakeResource); in a network game the
-// host strokes and the other machines follow through SetResourceAmount and
+// A worker's stroke takes one unit (TakeOne); in a network game the
+// host strokes and the other machines follow through SetAmount and
 // the broadcasts.  Only a single-player game or the host removes a site
 // whose amount runs out; the host's removal reaches the others by network.
 
@@ -26,14 +26,14 @@ public:
     bool CanBeConverted() const override { return false; }
     int32_t GetDrawClass() const override { return 1; }
     float GetDamageFactor3() const override { return 0.0f; }
-    int32_t GetResourceAmount() const override { return amount; }
+    int32_t GetAmount() const override { return amount; }
     int32_t GetResourceKind() const override { return resourceKind; }
     // The rock's stroke: one unit, the shape at 600, 400 and 200, removal
     // at 0.  0 when nothing is left.
-    int32_t TakeResource() override;
+    int32_t TakeOne() override;
     // The amount a network update or script brings; negative amounts count
     // as 0.  The host rule decides who removes an emptied rock.
-    void SetResourceAmount(int32_t value) override;
+    void SetAmount(int32_t value) override;
     void GetHitDebris(int32_t* first, int32_t* second) const override;
     // At the block centre turned by the facing, only while standing whole.
     void Render(float collapse) override;

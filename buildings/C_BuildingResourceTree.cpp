@@ -82,7 +82,7 @@ void CResourceTree::GetHitDebris(int32_t* first, int32_t* second) const
     *second = TreeHitDebris[1];
 }
 
-int32_t CResourceTree::TakeResource()
+int32_t CResourceTree::TakeOne()
 {
     return TakeTreeUnit(IsStanding(), true);
 }
@@ -120,7 +120,7 @@ void CResourceTree::Fall()
     PlaySound(FallSample, FallVariants, false);
 }
 
-void CResourceTree::SetResourceAmount(int32_t value)
+void CResourceTree::SetAmount(int32_t value)
 {
     if (amount == 0)
         return;
@@ -164,7 +164,7 @@ void CResourceTree::Render(float collapse)
 {
     if (collapse != 0.0f)
         return;
-    if (CModelRecord* record = GetGlobalModel(model))
+    if (CModelRecord* record = GetTypeInfo())
         record->SetColourSlot(look);
     RenderAtCentre(static_cast<int32_t>(animTime));
 }

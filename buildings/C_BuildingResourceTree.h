@@ -28,10 +28,10 @@ public:
     bool CanBeMined() const override { return CastsShade(); }
     void GetHitDebris(int32_t* first, int32_t* second) const override;
     // One unit; the fall below 96, the removal at 0.
-    int32_t TakeResource() override;
+    int32_t TakeOne() override;
     // A standing tree set below 96 falls; an emptied tree goes by the host
     // rule.
-    void SetResourceAmount(int32_t value) override;
+    void SetAmount(int32_t value) override;
     void OnHit(int32_t damageType) override;
     // The sway of a standing tree, the fall of a felled one.
     bool Animate(float elapsed) override;

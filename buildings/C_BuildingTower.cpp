@@ -53,9 +53,16 @@ void DropReferencesTo(CUnit* archer)
 
 CBuildingTower::CBuildingTower(int32_t ownerIndex) : CBuildingOfCast(CastTower, ownerIndex)
 {
-    // The sight of its archers is what a tower archer of the owner sees.
+    InitSightRange();
+}
+
+// The sight of its archers is what a tower archer of the owner sees.
+void CBuildingTower::InitSightRange()
+{
     CUnitTowerArcher probe;
-    probe.player = ownerIndex;
+    probe.player = owner;
+    probe.x = x;
+    probe.y = y;
     sightRange = probe.GetSightRadius();
 }
 

@@ -24,6 +24,9 @@ public:
     // deleted with the tower.
     ~CBuildingTower() override;
 
+    // The sight range a tower archer of the owner has, taken from one made
+    // at the tower's block for the purpose.
+    void InitSightRange();
     // One more archer of the owner, with that unique id, in the tower's
     // middle; it looks for a target at once and its sight is counted.
     // False at five archers or when the owner's factory gives none.

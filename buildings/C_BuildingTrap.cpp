@@ -1,5 +1,7 @@
 #include "buildings/C_BuildingTrap.h"
 
+#include <algorithm>
+
 #include "buildings/C_BuildingDraw.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
@@ -91,9 +93,12 @@ bool CBuildingTrap::Animate(float elapsed)
     if (!IsSprung())
         return true;
     animTime += elapsed * FramesPerTick;
-    if (animTime < static_cast<float>(SprungFrameCount))
+    const CModelRecord* record = GetTypeInfo();
+    const int32_t frames = record != nullptr ? record->GetFrameCount() : 0;
+    if (animTime < static_cast<float>(frames))
         return true;
-    animTime = static_cast<float>(SprungFrameCount - 1);
+    // A model without frames has nothing to play: the trap goes at once.
+    animTime = static_cast<float>(std::max(frames - 1, 0));
     Destroy(false);
     return false;
 }
@@ -119,7 +124,7 @@ void CBuildingTrap::Render(float collapse)
     if (g_Players != nullptr && g_LocalPlayer >= 0 && g_LocalPlayer < MaxPlayers)
         light = g_Players[g_LocalPlayer].GetVisibility(x, y);
     const uint32_t colour = GlobalFunc::ScaleColor(White, light);
-    if (CModelRecord* record = GetGlobalModel(model))
+    if (CModelRecord* record = GetTypeInfo())
         record->SetColourSlot(GetOwnerColour());
     const auto left = static_cast<float>(x);
     const auto top = static_cast<float>(y);
@@ -133,7 +138,7 @@ void CBuildingTrap::RenderGroundQuad(uint32_t colour) const
     SysDevice3D* device = GetD3DDevice();
     if (device == nullptr)
         return;
-    if (CModelRecord* record = GetGlobalModel(model); record != nullptr && !record->shadowTexture.IsEmpty())
+    if (CModelRecord* record = GetTypeInfo(); record != nullptr && !record->shadowTexture.IsEmpty())
         record->shadowTexture.SetAsCurrent(0);
     GlobalFunc::FatalD3DError("CBuildingTrap::Render/1",
                               device->SetRenderState(Sys3DRenderState::AlphaFunc, Sys3DCompare::Greater), true);

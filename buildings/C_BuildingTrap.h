@@ -14,8 +14,7 @@ class CBuildingTrap : public CBuildingOfCast
 public:
     static constexpr int32_t ArmedModel = 201;
     static constexpr int32_t SprungModel = 202;
-    // Frames of the sprung model's animation, played at half a frame a tick.
-    static constexpr int32_t SprungFrameCount = 10;
+    // The sprung model's frames play at half a frame a tick.
     static constexpr float FramesPerTick = 0.5f;
 
     // The game option that shows every trap to every player.

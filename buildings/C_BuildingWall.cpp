@@ -146,7 +146,7 @@ void CBuildingWall::Render(float collapse)
 {
     if (!g_GameMap.IsOnMap(x, y))
         return;
-    if (CModelRecord* record = GetGlobalModel(model))
+    if (CModelRecord* record = GetTypeInfo())
         record->SetColourSlot(GetOwnerColour());
     const auto left = static_cast<float>(x);
     const auto top = static_cast<float>(y);

@@ -1,6 +1,7 @@
 // A building changing hands, and its part in the fog of war.
 
 #include "buildings/C_Building.h"
+#include "core/C_Config.h"
 #include "core/C_Localizer.h"
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
@@ -14,12 +15,12 @@
 namespace
 {
 constexpr uint32_t ConvertedColour = 0x0000FF00;
-constexpr int32_t NoSelectSample = 255;
 // The patterns a new owner scans over each footprint block: the smallest
 // sight disc, then the filled disc of radius 6.
 constexpr int32_t BlockSightRing = 0;
 constexpr int32_t SurroundingsRing = 5;
 constexpr int32_t SightRefreshMargin = 6;
+constexpr int32_t MarkRefreshMargin = 1;
 
 bool IsPlayerIndex(int32_t index)
 {
@@ -50,6 +51,7 @@ bool CBuilding::ConvertToPlayer(int32_t newOwner, bool announce)
     }
     if (hadSight)
         UpdateOwnerSight(-1);
+    AddConstructionMark(-1);
     owner = newOwner;
     CPlayer& player = g_Players[newOwner];
     // A finished building joins the new owner's list and counts; one under
@@ -64,8 +66,11 @@ bool CBuilding::ConvertToPlayer(int32_t newOwner, bool announce)
         ++player.buildingsAdded;
         player.script.OnBuildingConverted(this);
     }
+    TakeOverQueue();
     if (hadSight)
         UpdateOwnerSight(+1);
+    if (placed)
+        AddConstructionMark(+1);
     ApplySight(newOwner);
     OnOwnerChanged(previousOwner);
     if (newOwner != g_LocalPlayer)
@@ -79,28 +84,65 @@ bool CBuilding::ConvertToPlayer(int32_t newOwner, bool announce)
     const CString line =
         GlobalFunc::ReplaceString(text != nullptr ? text : "", "%s", name != nullptr ? name : GetName());
     GetPlayerServices().AddMessage(line.GetBuffer(), ConvertedColour);
-    int32_t sample = NoSelectSample;
-    int32_t variants = 1;
-    GetSelectSound(&sample, &variants);
-    if (sample != NoSelectSample)
-        PlaySound(sample, variants, false);
+    PlaySelectSound();
     return true;
 }
 
-// What the old owner started here ends with the change: the research
-// would go on for the old owner, the started unit would be counted out
-// of the new owner's production, and a finished unit waiting for its exit
-// belongs to the old owner's list.
+// What the old owner started here and only the old owner can go on with
+// ends with the change: its research (the technology state is the old
+// owner's) is paid back to it, and a finished unit waiting for its exit,
+// which is listed with the old owner, never lived.  The queue stays: its
+// items are paid for and the new owner trains them.
 void CBuilding::EndOwnerWork()
 {
-    if (research != nullptr && research->researchingBuilding == this)
-        research->researchingBuilding = nullptr;
-    research = nullptr;
+    const bool researching = research != nullptr;
+    if (researching)
+    {
+        RefundItem(research->type);
+        if (research->researchingBuilding == this)
+            research->researchingBuilding = nullptr;
+        research = nullptr;
+    }
     ReturnProductionCount();
     DiscardHeldUnit();
-    queueCount = 0;
-    productionState = ProductionIdle;
-    progress = 0.0f;
+    // The progress was the research's.
+    if (researching)
+    {
+        progress = 0.0f;
+        productionState = ProductionIdle;
+    }
+}
+
+// The head item the old owner had started is the new owner's unit in
+// production now: it finishes from where it stands.
+void CBuilding::TakeOverQueue()
+{
+    if (!IsHeadInProduction())
+        return;
+    if (CPlayer* player = PlayerAt(owner))
+        player->CountUnitInProduction(queue[0]->unitType, +1);
+}
+
+void CBuilding::AddConstructionMark(int32_t delta)
+{
+    CPlayer* player = PlayerAt(owner);
+    if (player == nullptr)
+        return;
+    if (delta > 0 && (constructionMarked || IsFinished() || !g_Config.fogOfWar || owner != g_LocalPlayer))
+        return;
+    if (delta < 0 && !constructionMarked)
+        return;
+    player->AddConstructionSite(x, y, x + GetWidth() - 1, y + GetDepth() - 1, delta > 0 ? int8_t(1) : int8_t(-1));
+    constructionMarked = delta > 0 ? 1 : 0;
+    g_GameMap.UpdateArea(x - MarkRefreshMargin, y - MarkRefreshMargin, GetWidth() + 2 * MarkRefreshMargin,
+                         GetDepth() + 2 * MarkRefreshMargin);
+}
+
+void CBuilding::RestoreConstructionMark()
+{
+    constructionMarked = 0;
+    if (placed)
+        AddConstructionMark(+1);
 }
 
 void CBuilding::UpdateOwnerSight(int32_t sign)

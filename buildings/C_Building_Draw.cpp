@@ -60,7 +60,7 @@ void SetState(SysDevice3D& device, const char* label, Sys3DRenderState state, ui
 void CBuilding::RenderShadow() const
 {
     SysDevice3D* device = GetD3DDevice();
-    CModelRecord* record = GetGlobalModel(model);
+    CModelRecord* record = GetTypeInfo();
     if (device == nullptr || record == nullptr || record->shadowTexture.IsEmpty())
         return;
     SetState(*device, "CBuilding::RenderShadow/1", Sys3DRenderState::AlphaFunc, Sys3DCompare::Greater);
@@ -155,7 +155,7 @@ void CBuilding::RenderRallyFlag() const
     CModelRecord* flag = GetGlobalModel(RallyFlagModel);
     if (flag == nullptr)
         return;
-    if (const CModelRecord* own = GetGlobalModel(model))
+    if (const CModelRecord* own = GetTypeInfo())
         flag->tint = own->tint;
     flag->SetColourSlot(GetOwnerColour());
     constexpr float BlockCentre = 0.5f;

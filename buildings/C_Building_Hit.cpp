@@ -24,7 +24,7 @@ bool InBox(const float point[3], const float boxMin[3], const float boxMax[3], f
 
 bool CBuilding::IsInModelBoxes(float px, float height, float py, float margin) const
 {
-    const CModelRecord* record = GetGlobalModel(model);
+    const CModelRecord* record = GetTypeInfo();
     if (record == nullptr)
         return false;
     const float ground =
@@ -48,7 +48,7 @@ bool CBuilding::IsPointInside(float px, float height, float py) const
 
 bool CBuilding::IntersectSegment(const float from[3], const float to[3], float out[3]) const
 {
-    const CModelRecord* record = GetGlobalModel(model);
+    const CModelRecord* record = GetTypeInfo();
     if (record == nullptr || record->GetPartCount() <= 0 || takenDown || health <= 0.0f)
         return false;
     const float dx = to[0] - from[0];

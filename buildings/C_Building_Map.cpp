@@ -49,6 +49,7 @@ bool CBuilding::PlaceOnMap()
     ClaimBlocks();
     StoreCorners();
     LevelTerrain();
+    AddConstructionMark(+1);
     if (IsPlayerIndex(owner))
         g_Players[owner].RevealArea(x, y, x + GetWidth() - 1, y + GetDepth() - 1, FullyExplored);
     g_GameMap.PlaceBuildingFootprint(*this, x, y, 0, 1);
@@ -127,6 +128,7 @@ void CBuilding::RemoveFromMap()
         AddOwnerSight(-1);
     if (IsLocalOwnerUnderFog(owner))
         RefreshAround(FogRefreshMargin);
+    AddConstructionMark(-1);
     placed = 0;
 }
 
@@ -196,6 +198,7 @@ void CBuilding::BuildingFinished()
     UpdateFireEmitters();
     if (IsPlayerIndex(owner) && GivesSight() && placed && !sightGiven)
         AddOwnerSight(+1);
+    AddConstructionMark(-1);
     if (IsLocalOwnerUnderFog(owner))
     {
         const int32_t radius = FinishedSightRadius();

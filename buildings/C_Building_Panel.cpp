@@ -10,6 +10,7 @@
 #include "core/C_Localizer.h"
 #include "game/C_BuildingCommand.h"
 #include "game/C_BuildingPanel.h"
+#include "media/C_2DImage.h"
 #include "world/C_Player.h"
 #include "world/C_Technology.h"
 #include "world/C_UnitStats.h"
@@ -25,18 +26,12 @@ constexpr int32_t NarrowText = 148;
 constexpr int32_t WrapWidth = 147;
 constexpr float BarPixelsPerPercent = 1.71f;
 constexpr int32_t QueueColumns = 9;
-constexpr int32_t IconSize = 40;
+constexpr int32_t HighlightFrameImage = 5;
 
 const char* Text(const char* key)
 {
     const char* text = g_Localizer.GetString(key, false);
     return text != nullptr ? text : key;
-}
-
-bool IsMouseIn(int32_t x, int32_t y)
-{
-    const CBuildingPanel& panel = g_BuildingPanel;
-    return panel.mouseX >= x && panel.mouseX < x + IconSize && panel.mouseY >= y && panel.mouseY < y + IconSize;
 }
 
 // Prints the text on one line when it is narrow, else word-wrapped.
@@ -75,12 +70,29 @@ void PrintWrapped(int32_t x, int32_t y, int32_t singleLineY, const char* text)
 }
 }  // namespace
 
+bool CBuilding::IsPanelMouseIn(int32_t x, int32_t y)
+{
+    const CBuildingPanel& panel = g_BuildingPanel;
+    constexpr int32_t Side = CBuildingPanel::ButtonSize;
+    return panel.mouseX >= x && panel.mouseX < x + Side && panel.mouseY >= y && panel.mouseY < y + Side;
+}
+
+void CBuilding::RenderPanelImage(int32_t image, int32_t x, int32_t y)
+{
+    C2DImage* picture = GetGlobalImage(image);
+    if (picture != nullptr && !picture->IsEmpty())
+        picture->Render(x, y);
+}
+
 bool CBuilding::RenderPanelIcon(int32_t iconX, int32_t iconY, int32_t icon, int32_t hint) const
 {
     CBuildingPanel& panel = g_BuildingPanel;
     const bool hovered = panel.RenderButton(iconX, iconY, icon, 0);
     if (hovered)
+    {
         panel.hintId = hint;
+        RenderPanelImage(HighlightFrameImage, iconX, iconY);
+    }
     return hovered;
 }
 
@@ -151,17 +163,33 @@ void CBuilding::RenderQueueDetails() const
     {
         if (queue[k] == nullptr)
             continue;
-        const int32_t row = (k - 1) / QueueColumns;
-        const int32_t column = k - QueueColumns * row;
-        const int32_t iconX = 16 * column - 11;
-        const int32_t iconY = 380 + 45 * row;
+        int32_t iconX = 0;
+        int32_t iconY = 0;
+        QueueIconPosition(k, &iconX, &iconY);
         panel.RenderButton(iconX, iconY, queue[k]->icon, 0);
-        if (IsMouseIn(iconX, iconY))
+        if (IsPanelMouseIn(iconX, iconY))
             underMouse = k;
     }
+    // The entry a click cancels, the lowest under the mouse, shows its frame.
     if (underMouse != CBuildingCommand::NoCancel)
+    {
         panel.hintId = QueueHint;
+        int32_t iconX = 0;
+        int32_t iconY = 0;
+        QueueIconPosition(underMouse, &iconX, &iconY);
+        RenderPanelImage(HighlightFrameImage, iconX, iconY);
+    }
     g_BuildingCommand.cancelSlot = underMouse;
+}
+
+// Entry k (1 and on) of the queue: nine 40 x 40 icons to a row, 16 pixels
+// apart, so that they overlap.
+void CBuilding::QueueIconPosition(int32_t k, int32_t* iconX, int32_t* iconY)
+{
+    const int32_t row = (k - 1) / QueueColumns;
+    const int32_t column = k - QueueColumns * row;
+    *iconX = 16 * column - 11;
+    *iconY = 380 + 45 * row;
 }
 
 void CBuilding::RenderProductionNotice() const

@@ -87,9 +87,9 @@ CBuilding* CPlayerFactory::MakeResource(const CPlayer& player, int32_t resourceK
 {
     switch (resourceKind)
     {
+    // Both kinds make an open mine; a closed one comes back closed from its
+    // saved state.
     case ResourceKindGold:
-        // An exhausted mine comes back closed.
-        return new (std::nothrow) CBuildingGoldMine(true);
     case ResourceKindGoldMine:
         return new (std::nothrow) CBuildingGoldMine();
     case ResourceKindTree:

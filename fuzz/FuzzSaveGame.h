@@ -62,7 +62,7 @@ inline bool Build()
     CBuilding* torch = players[0].CreateDecorationBuilding(TorchKind, TorchX, TorchY);
     made = made && torch != nullptr;
     if (torch != nullptr)
-        torch->OnPlaced();
+        torch->StartEffects();
     for (int32_t frame = 0; frame < MostFramesOfDeath && g_Particles.GetCorpseCount() == 0; ++frame)
         CCtrlGame::SimulationStep(1);
     g_PtrGarbage.Flush();

@@ -259,6 +259,8 @@ bool CCtrlGame::ReadGame(CSaveGame& stream, bool checkHolders)
         g_Players[p].Init(p, p, PLAYER_LOCAL, nullptr);
     if (!g_ReferenceBase.LoadGame(stream) || !ReadSections(stream))
         return false;
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        g_Players[p].RestoreConstructionSites();
     const char* fault = checkHolders ? CGameObjects::FindLoadFault(g_ReferenceBase) : nullptr;
     if (fault != nullptr)
     {

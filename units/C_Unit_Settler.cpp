@@ -180,7 +180,7 @@ void CUnitSettler::FoundKeep()
         return;
     }
     keep->PlaceOnMap();
-    keep->Construct(0.0f, false);
+    keep->AddBuildProgress(0.0f, false);
     // The other machines learn of the keep through the placement request.
     if (IsNetworkGame())
         g_UnitCommandOutbox.RequestPlaceBuilding(keep, player, CastKeep, cornerX, cornerY);

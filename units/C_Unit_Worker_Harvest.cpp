@@ -47,7 +47,7 @@ void CUnitWorker::AnimateGold()
 
 void CUnitWorker::HarvestOne(CBuilding* resource)
 {
-    if (resource == nullptr || resource->IsTakenDown() || resource->GetResourceAmount() <= 0)
+    if (resource == nullptr || resource->IsTakenDown() || resource->GetAmount() <= 0)
     {
         // A worker inside an emptied mine comes out before it looks further.
         if (!onMap && !LeaveMine())
@@ -65,13 +65,13 @@ void CUnitWorker::HarvestOne(CBuilding* resource)
     }
     if (!IsNetworkGame())
     {
-        AddCarriedGoods(resource, resource->TakeResource());
+        AddCarriedGoods(resource, resource->TakeOne());
         return;
     }
     if (g_LocalPlayer == HostPlayerIndex)
     {
-        AddCarriedGoods(resource, resource->TakeResource());
-        g_UnitCommandOutbox.SendResourceAmount(resource, resource->GetResourceAmount());
+        AddCarriedGoods(resource, resource->TakeOne());
+        g_UnitCommandOutbox.SendResourceAmount(resource, resource->GetAmount());
         return;
     }
     g_UnitCommandOutbox.RequestHarvest(this, resource);
@@ -91,7 +91,7 @@ bool CUnitWorker::AddCarriedGoods(CBuilding* resource, int32_t amount)
         GoToStorage();
         return true;
     }
-    if (resource->GetResourceAmount() > 0)
+    if (resource->GetAmount() > 0)
         return false;
     if (IsGoldKind(resource->GetResourceKind()))
         GoToStorage();

@@ -120,7 +120,7 @@ void CUnitWorker::ActOnArrival(bool keepDismantleProgress)
     case CMD_HARVEST:
     {
         const int32_t kind = targetObject != nullptr ? targetObject->GetResourceKind() : KindNone;
-        if (kind == KindWood || kind == KindStone || (kind == KindGold && targetObject->GetResourceAmount() > 0))
+        if (kind == KindWood || kind == KindStone || (kind == KindGold && targetObject->GetAmount() > 0))
         {
             actionTargetBuilding = targetObject;
             animType = kind == KindWood ? ANIM_CHOP_TREE : kind == KindStone ? ANIM_MINE_STONE : ANIM_MINE_GOLD;

@@ -3,16 +3,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "core/C_LogFile.h"
 #include "core/C_PtrGarbage.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
+#include "media/C_2DFont.h"
 #include "media/C_EnvironmentFX.h"
 #include "media/C_Texture.h"
+#include "media/C_VXBuffer.h"
 #include "units/C_Unit.h"
 #include "buildings/C_Building.h"
+#include "world/C_PathFinder.h"
 #include "world/C_Player.h"
 
 namespace
@@ -60,6 +64,8 @@ CGameMap::CGameMap()
     unitUnderCursor = nullptr;
     hoveredBlockX = -1;
     hoveredBlockY = -1;
+    hoveredOffsetX = 0;
+    hoveredOffsetY = 0;
     std::memset(dragRect, 0, sizeof(dragRect));
     visibleBlockCount = 0;
     for (SMapBlock& block : AllBlocks())
@@ -329,4 +335,68 @@ int32_t CGameMap::GetStartPointNum() const
         return -1;
     }
     return startPointCount;
+}
+
+namespace
+{
+constexpr int32_t DebugFont = 0;
+constexpr int32_t DebugLeft = 270;
+constexpr int32_t DebugLineStep = 20;
+constexpr uint32_t DebugColour = 0xFFFFFF;
+
+std::string Pointer(const void* object)
+{
+    return std::to_string(reinterpret_cast<uintptr_t>(object));
+}
+
+int32_t CountMixPasses(const SMapBlock& block)
+{
+    int32_t passes = 0;
+    while (passes < MixPassCount && block.mixPasses[passes].texture != MixPassEnd)
+        ++passes;
+    return passes;
+}
+
+// The particles the pool holds: effects that last, bodies and shots.
+int64_t CountParticles()
+{
+    return int64_t(g_Particles.GetCorpseCount()) + g_Particles.GetRuinCount() + g_Particles.GetBurningFireCount() +
+           g_Particles.GetEmitterCount() + int64_t(g_Particles.GetProjectiles().size());
+}
+} // namespace
+
+void CGameMap::GetDebugInfo() const
+{
+    C2DFont* font = GetGlobalFont(DebugFont);
+    if (font == nullptr)
+        return;
+    const bool hovered = IsOnMap(hoveredBlockX, hoveredBlockY);
+    const SMapBlock* block = hovered ? &Block(hoveredBlockX, hoveredBlockY) : nullptr;
+    const std::string where = std::to_string(hoveredBlockX) + "," + std::to_string(hoveredBlockY);
+    const std::string within = std::to_string(hoveredOffsetX) + "," + std::to_string(hoveredOffsetY);
+    const int32_t tilt = hovered ? aiTiltMap[hoveredBlockX * MapBlockSide + hoveredBlockY] : 0;
+    const std::string lines[] = {
+        "---===( MAP General )===---",
+        "Visible block num:" + std::to_string(visibleBlockCount),
+        "Hoovered block:" + where + " (" + within + ")",
+        "---===( Hoovered block )===---",
+        block == nullptr ? "" : block->blocked ? "Blocked" : "Not blocked",
+        block == nullptr ? "" : "Water level:" + std::to_string(block->waterLevel),
+        block == nullptr ? "" : "Ground mix pass:" + std::to_string(CountMixPasses(*block)),
+        block == nullptr ? "" : "Island/ocean ID:" + std::to_string(block->regionId),
+        block == nullptr ? "" : "AI-tilt-map:" + std::to_string(tilt),
+        "---===( Pointers )===---",
+        "Building:" + Pointer(block != nullptr ? block->building : nullptr),
+        "Unit:" + Pointer(block != nullptr ? block->unit : nullptr),
+        "---===( Screen )===---",
+        "Triangles on screen:" + std::to_string(g_VXBuffer.primitivesDrawn),
+        "---===( Pathfinder )===---",
+        "Count:" + std::to_string(g_PathFinder.GetFinishedSearches()),
+        "Failed count:" + std::to_string(g_PathFinder.GetFailedSearches()),
+        "---===( Particles )===---",
+        "Count:" + std::to_string(CountParticles()),
+    };
+    int32_t line = 0;
+    for (const std::string& text : lines)
+        font->Print(DebugLeft, DebugLineStep * line++, text.c_str(), DebugColour, 0);
 }

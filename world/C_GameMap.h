@@ -120,6 +120,11 @@ public:
     int32_t FindThemeTexture(const char* name) const;
     int32_t GetStartPointNum() const;
     void ResetCamera();
+    // The developer's overlay of the map: the visible blocks, the hovered
+    // block's fields and the objects on it, the triangles drawn, the path
+    // finder's searches and the particles, in the debug font down the
+    // screen from x 270.
+    void GetDebugInfo() const;
 
     int32_t GetWidth() const { return width; }
     int32_t GetHeight() const { return height; }
@@ -250,6 +255,10 @@ public:
     CUnit* unitUnderCursor;
     int32_t hoveredBlockX;
     int32_t hoveredBlockY;
+    // Where in the hovered block the pointer lies, percent of a block each
+    // way (0 .. 100).
+    int32_t hoveredOffsetX;
+    int32_t hoveredOffsetY;
     int32_t dragRect[4];
     std::unique_ptr<CTexture> minimap;
     std::unique_ptr<CTexture> minimapOverlay;

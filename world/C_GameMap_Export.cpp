@@ -157,7 +157,7 @@ bool CGameMap::ExportMap(const char* path) const
         out.Line("(TENUMBUILDCAST)=" + Number(cast));
         out.Line("(TENUMRESOURCE)=" + Number(b.GetResourceKind()));
         out.Line("(TENUMTREECAST)=" + Number(b.GetTreeCast()));
-        out.Line("RESOURCE_AMOUNT=" + Number(b.GetResourceAmount()));
+        out.Line("RESOURCE_AMOUNT=" + Number(b.GetAmount()));
         out.Line("SPECIAL_ID=" + Number(b.scriptTag));
         if (cast == DecorationCast)
             out.Line("DECORATION_BUILDING_(TENUMDECORBUILDCAST)=" + Number(b.GetDecorationKind()));

@@ -632,7 +632,7 @@ bool CGameMap::SaveMapData(CMemoryBlock& block)
             out.I32(cast);
             out.I32(b->GetResourceKind());
             out.I32(b->GetTreeCast());
-            out.I32(b->GetResourceAmount());
+            out.I32(b->GetAmount());
             out.I32(cast == DecorationCast ? b->GetDecorationKind() : 0);
             out.I32(b->scriptTag);
             out.U8(cast == TowerCast ? uint8_t(TowerArchers(b)) : 0);
@@ -965,7 +965,7 @@ bool CGameMap::CreateBuildingFromFile(int32_t owner, int32_t x, int32_t y, int32
     building->scriptTag = scriptId;
     // A decoration's lasting effects start once it stands.
     if (cast == DecorationCast)
-        building->OnPlaced();
+        building->StartEffects();
     if (owner != -1)
         FinishFromMap(*building, archers);
     return true;
@@ -978,12 +978,7 @@ void CGameMap::FinishFromMap(CBuilding& building, int32_t archers)
     auto* tower = building.GetBuildCast() == TowerCast ? dynamic_cast<CBuildingTower*>(&building) : nullptr;
     if (tower != nullptr)
         tower->SetArcherCount(MinTowerArchers);
-    building.Construct(0.0f, true);
-    if (!building.IsFinished())
-    {
-        building.buildProgress = CBuilding::FinishedProgress;
-        building.OnFinished();
-    }
+    building.OnMapPlaced(0.0f, true);
     if (tower != nullptr)
         tower->SetArcherCount(std::clamp(archers, MinTowerArchers, MaxTowerArchers));
 }

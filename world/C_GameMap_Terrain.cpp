@@ -448,7 +448,7 @@ void CGameMap::FloodRegion(int32_t x, int32_t y, uint16_t id, bool water, std::u
 
 void CGameMap::PlaceBuildingFootprint(const CBuilding& building, int32_t x, int32_t y, int32_t margin, int8_t amount)
 {
-    const int64_t grow = int64_t(building.GetFootprintBorder()) + margin;
+    const int64_t grow = int64_t(building.GetClearance()) + margin;
     const int64_t left = int64_t(x) - grow;
     const int64_t top = int64_t(y) - grow;
     const int64_t right = left + building.GetWidth() + 2 * grow - 1;

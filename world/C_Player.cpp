@@ -73,6 +73,9 @@ void CPlayer::ResetCounters()
     std::memset(exploredMap, 0, sizeof(exploredMap));
     std::memset(unitSightCounts, 0, sizeof(unitSightCounts));
     std::memset(buildingSightCounts, 0, sizeof(buildingSightCounts));
+    std::memset(constructionSiteCounts, 0, sizeof(constructionSiteCounts));
+    std::memset(resourceSiteCounts, 0, sizeof(resourceSiteCounts));
+    std::memset(decorationCounts, 0, sizeof(decorationCounts));
     std::memset(alertGrid, 0, sizeof(alertGrid));
     std::memset(controlGroupCounts, 0, sizeof(controlGroupCounts));
 }

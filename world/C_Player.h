@@ -174,6 +174,13 @@ public:
     void MoveUnitSight(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY, const CRangeTable& pattern);
     void AddUnitSight(int32_t x, int32_t y, const CRangeTable& pattern, int8_t delta);
     void AddBuildingSight(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int8_t delta);
+    // Adds delta (8-bit, wrapping) to the construction-site count of every
+    // block of the rectangle (bounds inclusive) that lies on the map.
+    void AddConstructionSite(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int8_t delta);
+    // The construction sites are no part of a saved game: once one is loaded
+    // (map, local player and options back), the marks of this player's
+    // unfinished buildings on the map are made again.
+    void RestoreConstructionSites();
     void UpdateSightArea(int32_t x, int32_t y, const CRangeTable& pattern, uint8_t whole);
     // How well the block is shown, 0 .. 255: its explored level, halved where
     // it is not seen while fog of war is on, and softened next to unseen
@@ -280,6 +287,14 @@ public:
     // block, indexed x * 256 + y.
     uint8_t unitSightCounts[256 * 256];
     uint8_t buildingSightCounts[256 * 256];
+    // The local player's unfinished buildings on each block, while fog of
+    // war is on: a construction site counts as seen.
+    uint8_t constructionSiteCounts[256 * 256];
+    // How many resource sites this player created stand on each block, and
+    // how many decorations it created stand on or beside it (within their
+    // margin).  Raised on creation only, at most 255.
+    uint8_t resourceSiteCounts[256 * 256];
+    uint8_t decorationCounts[256 * 256];
     SAttackAlert alertGrid[AlertCellCount];
     CUnit** units;
     int32_t unitCount;

@@ -1,5 +1,7 @@
 #include "world/C_Player.h"
 
+#include <cstring>
+
 #include "buildings/C_Building.h"
 #include "core/C_Config.h"
 #include "core/GlobalFunc.h"
@@ -40,7 +42,7 @@ int32_t Limit(int32_t value, int32_t last)
 bool CPlayer::IsSeen(int32_t x, int32_t y) const
 {
     const int32_t cell = x * MapBlockSide + y;
-    return unitSightCounts[cell] > 0 || buildingSightCounts[cell] > 0;
+    return unitSightCounts[cell] > 0 || buildingSightCounts[cell] > 0 || constructionSiteCounts[cell] > 0;
 }
 
 bool CPlayer::HasUnseenNeighbour(int32_t x, int32_t y, bool diagonals) const
@@ -205,6 +207,29 @@ void CPlayer::AddBuildingSightAt(int32_t x, int32_t y, int8_t delta)
 {
     if (g_GameMap.IsOnMap(x, y))
         buildingSightCounts[x * MapBlockSide + y] = uint8_t(buildingSightCounts[x * MapBlockSide + y] + delta);
+}
+
+void CPlayer::AddConstructionSite(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int8_t delta)
+{
+    for (int32_t x = x1; x <= x2; ++x)
+        for (int32_t y = y1; y <= y2; ++y)
+            if (g_GameMap.IsOnMap(x, y))
+                constructionSiteCounts[x * MapBlockSide + y] =
+                    uint8_t(constructionSiteCounts[x * MapBlockSide + y] + delta);
+}
+
+void CPlayer::RestoreConstructionSites()
+{
+    std::memset(constructionSiteCounts, 0, sizeof(constructionSiteCounts));
+    const CGameMap& map = g_GameMap;
+    for (int32_t x = 0; x < map.GetWidth(); ++x)
+        for (int32_t y = 0; y < map.GetHeight(); ++y)
+        {
+            CBuilding* building = map.Block(x, y).building;
+            // Each building once, at its corner block.
+            if (building != nullptr && building->owner == index && building->x == x && building->y == y)
+                building->RestoreConstructionMark();
+        }
 }
 
 // The footprint rectangle plus the soft ring around it: a ring offset on an

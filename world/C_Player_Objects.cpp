@@ -19,6 +19,15 @@ constexpr int32_t GoldMineKind = 4;
 constexpr int32_t WallCast = 9;
 constexpr int32_t TrapCast = 12;
 constexpr int32_t NotPlaced = -1;
+constexpr uint8_t MostBlockCount = 255;
+
+// A count that is only ever raised stops at its top rather than wrapping.
+void RaiseBlockCount(uint8_t* counts, int32_t x, int32_t y)
+{
+    uint8_t& count = counts[x * MapBlockSide + y];
+    if (count < MostBlockCount)
+        ++count;
+}
 
 // The group each unit type feeds, both when it comes and when it goes, so
 // that the counts never drift whatever way a unit leaves.
@@ -292,6 +301,7 @@ void CPlayer::MarkSiteBlocks(CBuilding& building)
             block.building = &building;
             block.blocked = 1;
             block.decorationModel = NoDecoration;
+            RaiseBlockCount(resourceSiteCounts, bx, by);
         }
 }
 
@@ -309,6 +319,11 @@ void CPlayer::MarkDecorationBlocks(CBuilding& building)
             block.blocked = 1;
             block.decorationModel = NoDecoration;
         }
+    const int32_t margin = building.GetMargin();
+    for (int32_t bx = building.x - margin; bx < building.x + building.GetWidth() + margin; ++bx)
+        for (int32_t by = building.y - margin; by < building.y + building.GetDepth() + margin; ++by)
+            if (g_GameMap.IsOnMap(bx, by))
+                RaiseBlockCount(decorationCounts, bx, by);
 }
 
 CBuilding* CPlayer::CreateResource(int32_t resourceKind, int32_t x, int32_t y, int32_t amount, int32_t treeCast)
@@ -317,7 +332,7 @@ CBuilding* CPlayer::CreateResource(int32_t resourceKind, int32_t x, int32_t y, i
     if (site == nullptr)
         return nullptr;
     if (resourceKind == GoldMineKind)
-        site->SetResourceAmount(amount);
+        site->SetAmount(amount);
     site->x = x;
     site->y = y;
     if (x != NotPlaced && y != NotPlaced)

@@ -7,8 +7,15 @@
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "core/GlobalFunc.h"
+#include "effects/C_Particles.h"
+#include "game/C_BuildingCommand.h"
+#include "game/C_BuildingPanel.h"
+#include "media/C_2DImage.h"
+#include "media/C_VXBuffer.h"
 #include "media/C_ModelRecord.h"
+#include "world/C_PathFinder.h"
 #include "world/C_Player.h"
+#include "world/C_UnitStats.h"
 #include "tests/units/UnitPanel_Device.h"
 
 class BuildingDrawDevice : public UnitDrawingTest
@@ -45,6 +52,17 @@ protected:
         uint32_t value = 0;
         GetD3DDevice()->GetRenderState(state, value);
         return value;
+    }
+    static void MakePicture(int number, uint32_t colour, uint32_t alpha)
+    {
+        CBitmap32 bitmap;
+        bitmap.Create(40, 40);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x)
+                bitmap.PutPixel(x, y, 0xFF000000u | colour);
+        C2DImage& image = *GetGlobalImage(number);
+        image.alpha = alpha;
+        ASSERT_TRUE(image.CreateFromBitmap(bitmap));
     }
     CBuilding* trap = nullptr;
 };
@@ -89,11 +107,92 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
     Clear();
     trap->DumpDebug();
     ReadBack();
-    const std::string lines[] = {"---===( Building General )===---",
-                                 "this*:" + std::to_string(reinterpret_cast<uintptr_t>(trap)), "Prodnum:3",
-                                 "Prodprogress:42", "Prodstate:1", "Research:None"};
-    for (int line = 0; line < 6; ++line)
-        for (size_t k = 0; k <= lines[line].size(); ++k)
-            EXPECT_EQ(Pixel(674 + 10 * int(k), 20 * line + 6),
-                      k < lines[line].size() && lines[line][k] != ' ' ? White : Background) << lines[line] << k;
+    const auto expectLines = [this](int left, const std::vector<std::string>& lines) {
+        for (size_t line = 0; line < lines.size(); ++line)
+            for (size_t k = 0; k <= lines[line].size(); ++k)
+                EXPECT_EQ(Pixel(left + 4 + 10 * int(k), 20 * int(line) + 6),
+                          k < lines[line].size() && lines[line][k] != ' ' ? White : Background)
+                    << lines[line] << k;
+    };
+    expectLines(670, {"---===( Building General )===---", "this*:" + std::to_string(reinterpret_cast<uintptr_t>(trap)),
+                      "Prodnum:3", "Prodprogress:42", "Prodstate:1", "Research:None"});
+
+    // The map's overlay of the hovered block, the trap's site.
+    g_GameMap.visibleBlockCount = 7;
+    g_GameMap.hoveredBlockX = 11;
+    g_GameMap.hoveredBlockY = 10;
+    g_GameMap.hoveredOffsetX = 25;
+    g_GameMap.hoveredOffsetY = 75;
+    SMapBlock& block = g_GameMap.Block(11, 10);
+    block.regionId = 42;
+    block.mixPasses[0].texture = 1;
+    block.mixPasses[1].texture = MixPassEnd;
+    g_GameMap.aiTiltMap[11 * MapBlockSide + 10] = 3;
+    g_VXBuffer.primitivesDrawn = 12;
+    g_Particles.AddBuildingFire(false, 11.0f, 0.0f, 10.0f, 5.0f);
+    g_Particles.AddKind35(11.0f, 0.0f, 10.0f);
+    Clear();
+    g_GameMap.GetDebugInfo();
+    ReadBack();
+    expectLines(270, {"---===( MAP General )===---", "Visible block num:7", "Hoovered block:11,10 (25,75)",
+                      "---===( Hoovered block )===---", "Blocked", "Water level:0", "Ground mix pass:1",
+                      "Island/ocean ID:42", "AI-tilt-map:3", "---===( Pointers )===---",
+                      "Building:" + std::to_string(reinterpret_cast<uintptr_t>(trap)), "Unit:0",
+                      "---===( Screen )===---", "Triangles on screen:12", "---===( Pathfinder )===---",
+                      "Count:" + std::to_string(g_PathFinder.GetFinishedSearches()),
+                      "Failed count:" + std::to_string(g_PathFinder.GetFailedSearches()),
+                      "---===( Particles )===---", "Count:2"});
+    g_GameMap.hoveredBlockX = g_GameMap.hoveredBlockY = -1;
+}
+
+// The icon under the mouse gets the highlight frame (image 5): the portrait, and of the
+// overlapping queue icons the lowest one, which a click cancels.  A
+// resource site's half-transparent portrait is drawn over itself while hovered, and the
+// picture of its goods stands beside the amount.
+TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortraitBrightens)
+{
+    trap->queueCount = 4;
+    for (int32_t k = 0; k < trap->queueCount; ++k)
+        trap->queue[k] = &g_UnitStats[1];
+    trap->progress = 50.0f;
+    const struct
+    {
+        int32_t mouseX, mouseY, frameX, frameY, cancelSlot;
+    } cases[] = {{10, 250, 5, 240, -1}, {30, 390, 5, 380, 1}, {70, 390, 37, 380, 3}};
+    for (const auto& c : cases)
+    {
+        g_BuildingPanel = CBuildingPanel();
+        g_BuildingPanel.mouseX = c.mouseX;
+        g_BuildingPanel.mouseY = c.mouseY;
+        Clear();
+        trap->RenderPanelDetails("Trap");
+        ReadBack();
+        EXPECT_TRUE(Pixel(c.frameX, c.frameY) == Frame && Pixel(c.frameX + 39, c.frameY + 39) == Frame &&
+                    Pixel(c.frameX + 41, c.frameY + 20) == Background) << c.mouseX;
+        EXPECT_EQ(g_BuildingCommand.cancelSlot, c.cancelSlot) << c.mouseX;
+    }
+
+    const uint32_t portrait = 0x00FF00, goods = 0x0000FF;
+    MakePicture(66, portrait, 0x88);   // a constant alpha of 8 / 15
+    MakePicture(69, goods, 255);
+    CBuilding* mine = World().Player(0).CreateResource(ResourceKindGoldMine, 20, 20, 100, 0);
+    const auto blend = [](uint32_t under, uint32_t over) {
+        uint32_t out = 0;
+        for (int shift : {0, 8, 16})
+            out |= ((((under >> shift) & 0xFF) * 7 + ((over >> shift) & 0xFF) * 8) / 15) << shift;
+        return out;
+    };
+    for (const bool hovered : {false, true})
+    {
+        g_BuildingPanel.mouseX = hovered ? 10 : 500;
+        g_BuildingPanel.mouseY = 250;
+        Clear();
+        mine->RenderDetailsOnPanel();
+        ReadBack();
+        const uint32_t once = blend(Background, portrait);
+        EXPECT_TRUE(ColourNear(20, 260, hovered ? blend(once, portrait) : once, 4)) << hovered;
+        EXPECT_TRUE(Pixel(10, 300) == goods && Pixel(49, 339) == goods && Pixel(9, 320) == Background);
+    }
+    g_BuildingPanel = CBuildingPanel();
+    g_BuildingCommand.Clear();
 }

@@ -1,6 +1,5 @@
 #include "tests/buildings/BuildingWorld.h"
 
-#include "buildings/C_BuildingDust.h"
 #include "core/C_PtrGarbage.h"
 #include "tests/support/MemorySaveStream.h"
 #include "world/C_ReferenceBase.h"
@@ -19,7 +18,6 @@ void ExpectSavedExtra(CBuilding& object, const std::string& extra, const std::st
 
 CBuildingWorld::CBuildingWorld(int32_t mapSide) : CSimHarness(mapSide)
 {
-    g_BuildingDust.Clear();
     g_Particles.Reset();
 }
 
@@ -32,7 +30,6 @@ CBuildingWorld::~CBuildingWorld()
     // Ruins and corpses hand their objects to deferred deletion.
     g_Particles.Reset();
     g_PtrGarbage.Flush();
-    g_BuildingDust.Clear();
     g_UnitCommandOutbox.Clear();
 }
 

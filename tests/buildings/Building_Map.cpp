@@ -1,5 +1,7 @@
 // Placing a building on the map and taking it off again, and the rules for both.
 
+#include <numeric>
+
 #include "core/C_PtrGarbage.h"
 #include "tests/buildings/BuildingWorld.h"
 
@@ -155,4 +157,50 @@ TEST_F(BuildingMap, PlacingLevelsAndRepaintsTheGroundAndTakingItOffPutsItBack)
         EXPECT_TRUE(std::equal(m_Textures.begin(), m_Textures.end(), g_GameMap.cornerTextures));
         EXPECT_EQ(TerrainAsAtStart(), restores || !levels);
     }
+}
+
+// Under fog of war the local player's building sites count as seen: each carries one mark
+// on each block of its footprint until it is finished, removed or changes sides, never two.
+TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedOrConverted)
+{
+    g_Config.fogOfWar = 1;
+    const auto marks = [this](int32_t player) {
+        const uint8_t* counts = m_World.Player(player).constructionSiteCounts;
+        return std::accumulate(counts, counts + MapBlockCount, 0);
+    };
+    CBuilding* finished = m_World.Place(0, CastHouse, 10, 10);
+    CBuilding* removed = m_World.Place(0, CastHouse, 20, 10);
+    CBuilding* converted = m_World.Place(0, CastHouse, 30, 10);
+    m_World.Place(1, CastHouse, 40, 10);
+    EXPECT_EQ(std::vector<int32_t>({marks(0), marks(1), m_World.Player(0).constructionSiteCounts[12 * 256 + 11]}),
+              std::vector<int32_t>({18, 0, 1}));
+    EXPECT_TRUE(m_World.Player(0).IsCellSeen(12, 11) && !m_World.Player(0).IsCellSeen(13, 11));
+    finished->Construct(0.0f, true);
+    removed->TakeDown(false);
+    converted->ConvertToPlayer(1, false);
+    EXPECT_EQ(marks(0) + marks(1), 0);
+    converted->ConvertToPlayer(0, false);
+    // A loaded game's map holds no marks until the sites make theirs again.
+    std::fill_n(m_World.Player(0).constructionSiteCounts, MapBlockCount, uint8_t(0));
+    m_World.Player(0).RestoreConstructionSites();
+    EXPECT_EQ(marks(0), 6);
+    // Placed without fog, a site has no mark to take away when it is finished under fog.
+    g_Config.fogOfWar = 0;
+    CBuilding* unmarked = m_World.Place(0, CastHouse, 30, 20);
+    g_Config.fogOfWar = 1;
+    unmarked->Construct(0.0f, true);
+    EXPECT_EQ(marks(0), 6);
+}
+
+// The creating player counts the resource sites on each block of their footprint, and the
+// decorations on each block of theirs (their margin is 0), masked cells or not.
+TEST_F(BuildingMap, SitesAndDecorationsAreCountedOnTheBlocksTheyCover)
+{
+    CPlayer& player = m_World.Player(0);
+    m_World.Track(player.CreateResource(ResourceKindGoldMine, 10, 10, 500, 0));
+    m_World.Track(player.CreateDecorationBuilding(7, 30, 30));   // a branch of 3 x 2, "100111"
+    const auto sum = [](const uint8_t* counts) { return std::accumulate(counts, counts + MapBlockCount, 0); };
+    EXPECT_EQ(std::vector<int32_t>({sum(player.resourceSiteCounts), player.resourceSiteCounts[13 * 256 + 14],
+                                    sum(player.decorationCounts), player.decorationCounts[31 * 256 + 30]}),
+              std::vector<int32_t>({20, 1, 6, 1}));
 }

@@ -112,7 +112,7 @@ TEST_F(DecorationBehaviours, TheForgeSmokesAndTheAltarBurnsOnceFinishedAndStopWh
 TEST_F(DecorationBehaviours, ATorchOfALoadedGameBurnsItsFlame)
 {
     CSaveGameRun::UseSaveLanguage();
-    Place<CDecorationTorch>(34, 10, 10)->OnPlaced();
+    Place<CDecorationTorch>(34, 10, 10)->StartEffects();
     const std::vector<uint8_t> file = CSaveGameRun::SaveDrawn();
     ASSERT_TRUE(CSaveGameRun::Load(file));
     const auto* loaded = dynamic_cast<CDecorationTorch*>(g_GameMap.Block(10, 10).building);

@@ -1,6 +1,5 @@
 // The keep and the stronghold: the upgrade at the next step, the hearth, the saved extra.
 
-#include "buildings/C_BuildingDust.h"
 #include "buildings/C_BuildingKeep.h"
 #include "tests/buildings/BuildingWorld.h"
 #include "tests/support/MemorySaveStream.h"
@@ -56,7 +55,9 @@ TEST_F(KeepStronghold, EveryKeepOfTheOwnerFollowsTheUpgradeAtTheNextStep)
     step(true, 0.0f);
     for (const CBuildingKeep* keep : {first, second})
         EXPECT_TRUE(keep->model == CBuildingKeep::UpgradeModel && keep->hearthEmitter == -1);
-    EXPECT_GE(g_BuildingDust.GetPuffs().size(), 6u);
+    // Three dust puffs over each upgrading keep.
+    const std::vector<SEffectParticle>& effects = g_Particles.GetEffects();
+    EXPECT_EQ(std::count_if(effects.begin(), effects.end(), [](auto& e) { return e.kind == CParticles::KindDust; }), 6);
     int32_t sound[2] = {};
     second->GetSelectSound(&sound[0], &sound[1]);
     EXPECT_EQ(sound[0], 185);

@@ -176,6 +176,48 @@ TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructi
               Counts({0, 0, 960}));
 }
 
+// The queue goes with a converted building and is trained for the new owner; the old
+// owner gets its research back, and its unit waiting inside is made again.
+TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
+{
+    GiveHouses(0);
+    Finished(CastHouse, 44, 2, 1);
+    Finished(CastHouse, 44, 6, 1);
+    CBuilding* full = Finished(CastBarracks, 10, 10);
+    CBuilding* waiting = Finished(CastBarracks, 20, 10);
+    CBuilding* researching = Finished(CastBarracks, 30, 10);
+    Player(0).wood = 10000;
+    Player(1).wood = 0;
+    for (int32_t i = 0; i < CBuilding::QueueCapacity; ++i)
+        full->EnqueueItem(Record(1));
+    waiting->EnqueueItem(Record(1));
+    BlockExits(*waiting, true);
+    full->UpdateProduction(10);
+    waiting->UpdateProduction(334);
+    ASSERT_EQ(researching->StartResearch(9), 1);   // 200 wood
+    ASSERT_NE(waiting->productionUnit, nullptr);
+    EXPECT_EQ(Counts({Player(0).wood, Player(0).queuedUnits, Player(0).unitCount}), Counts({8350, 1, 1}));
+    for (CBuilding* building : {full, waiting, researching})
+        EXPECT_TRUE(building->ConvertToPlayer(1, false));
+    EXPECT_EQ(Counts({full->queueCount, waiting->queueCount, Player(0).wood, Player(0).queuedUnits,
+                      Player(0).unitCount, Player(0).statistics[STAT_UNITS_LOST], Player(1).wood,
+                      Player(1).queuedUnits}),
+              Counts({28, 1, 8550, 0, 0, 0, 0, 2}));
+    EXPECT_EQ(Player(0).technologies[9].researchingBuilding, nullptr);
+    BlockExits(*waiting, false);
+    waiting->UpdateProduction(1);
+    waiting->UpdateProduction(1);
+    full->UpdateProduction(334);
+    ASSERT_NE(full->productionUnit, nullptr);
+    EXPECT_EQ(Counts({Player(1).unitCount, full->productionUnit->player, full->queueCount, Player(1).queuedUnits}),
+              Counts({2, 1, 28, 0}));
+    // A site that changes sides to the local player answers with the builders' sound.
+    CBuilding* site = Player(1).CreateBuilding(CastHouse, 40, 20);
+    m_Harness.Track(site);
+    site->ConvertToPlayer(0, true);
+    EXPECT_EQ(m_Harness.Samples(), Counts({185, 100}));
+}
+
 TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
 {
     const int32_t buildSpeed = 9;   // 200 wood, rate 0.3

@@ -27,33 +27,33 @@ TEST_F(ResourceSites, FiveStrokesFellATreeAndAHundredRemoveItWithOneRuin)
 {
     CBuilding* tree = Site(ResourceKindTree, 12, 12, 3);
     for (int32_t stroke = 1; stroke <= 4; ++stroke)
-        EXPECT_EQ(tree->TakeResource(), 1);
-    EXPECT_EQ(std::vector<int32_t>({tree->GetResourceAmount(), tree->model, g_GameMap.Block(12, 12).blocked}),
+        EXPECT_EQ(tree->TakeOne(), 1);
+    EXPECT_EQ(std::vector<int32_t>({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked}),
               std::vector<int32_t>({96, 214, 1}));
     EXPECT_TRUE(m_World.Samples().empty());
-    EXPECT_EQ(tree->TakeResource(), 1);
-    EXPECT_EQ(std::vector<int32_t>({tree->GetResourceAmount(), tree->model, g_GameMap.Block(12, 12).blocked,
+    EXPECT_EQ(tree->TakeOne(), 1);
+    EXPECT_EQ(std::vector<int32_t>({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked,
                                     g_GameMap.Block(12, 12).decorationModel}),
               std::vector<int32_t>({95, 215, 0, 254}));
     ASSERT_EQ(m_World.Samples().size(), 2u);
     EXPECT_TRUE(m_World.Samples()[0] == 146 || m_World.Samples()[0] == 147);
     for (int32_t stroke = 6; stroke <= 99; ++stroke)
-        EXPECT_EQ(tree->TakeResource(), 1);
+        EXPECT_EQ(tree->TakeOne(), 1);
     EXPECT_FALSE(tree->IsTakenDown());
-    EXPECT_EQ(tree->TakeResource(), 1);
+    EXPECT_EQ(tree->TakeOne(), 1);
     EXPECT_TRUE(tree->IsTakenDown());
     EXPECT_EQ(g_Particles.GetRuinCount(), 1);
-    EXPECT_EQ(tree->TakeResource(), 0);
+    EXPECT_EQ(tree->TakeOne(), 0);
     EXPECT_EQ(m_World.Samples().size(), 2u);
 
     // A standing tree set below the threshold falls, once.
     CBuilding* other = Site(ResourceKindTree, 20, 12, 1);
-    other->SetResourceAmount(50);
-    EXPECT_EQ(std::vector<int32_t>({other->GetResourceAmount(), other->model, g_GameMap.Block(20, 12).blocked}),
+    other->SetAmount(50);
+    EXPECT_EQ(std::vector<int32_t>({other->GetAmount(), other->model, g_GameMap.Block(20, 12).blocked}),
               std::vector<int32_t>({50, 211, 0}));
     EXPECT_FALSE(static_cast<CResourceTree*>(other)->CastsShade());
-    other->SetResourceAmount(20);
-    EXPECT_EQ(other->GetResourceAmount(), 20);
+    other->SetAmount(20);
+    EXPECT_EQ(other->GetAmount(), 20);
     EXPECT_EQ(m_World.Samples().size(), 4u);
 }
 
@@ -73,38 +73,38 @@ TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
         g_Particles.Reset();
         g_UnitCommandOutbox.Clear();
         CBuilding* tree = Site(ResourceKindTree, 5 + 3 * slot++, 20);
-        tree->SetResourceAmount(0);
-        EXPECT_EQ(tree->GetResourceAmount(), 0);
+        tree->SetAmount(0);
+        EXPECT_EQ(tree->GetAmount(), 0);
         EXPECT_EQ(tree->IsTakenDown(), c.removed);
         EXPECT_EQ(g_Particles.GetRuinCount(), c.removed ? 1 : 0);
         const auto& sent = g_UnitCommandOutbox.GetSent();
         EXPECT_EQ(!sent.empty() && sent.back().command == CUnitCommandOutbox::CommandBuildingDestroyed, c.broadcast);
         // A later update changes nothing on an emptied tree.
-        tree->SetResourceAmount(40);
-        EXPECT_EQ(tree->GetResourceAmount(), 0);
+        tree->SetAmount(40);
+        EXPECT_EQ(tree->GetAmount(), 0);
     }
     // The host tells the others of the rock's new shape, once.
     g_Config.networkRole = 1;
     g_UnitCommandOutbox.Clear();
     CBuilding* rock = Site(ResourceKindRock, 30, 30);
     static_cast<CResource*>(rock)->amount = 601;
-    EXPECT_EQ(rock->TakeResource(), 1);
-    EXPECT_EQ(rock->TakeResource(), 1);
+    EXPECT_EQ(rock->TakeOne(), 1);
+    EXPECT_EQ(rock->TakeOne(), 1);
     EXPECT_EQ(rock->model, 227);
     ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
     EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].command, CUnitCommandOutbox::CommandBuildingRecord);
     EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].number, 227);
     g_Config.networkRole = 0;
     // A negative amount empties the rock, which goes; the largest do not overflow.
-    rock->SetResourceAmount(-5);
-    EXPECT_EQ(rock->GetResourceAmount(), 0);
+    rock->SetAmount(-5);
+    EXPECT_EQ(rock->GetAmount(), 0);
     EXPECT_TRUE(rock->IsTakenDown());
     CResource bigRock;
-    bigRock.SetResourceAmount(INT_MAX);
+    bigRock.SetAmount(INT_MAX);
     CBuildingGoldMine bigMine;
-    bigMine.SetResourceAmount(INT_MAX);
-    EXPECT_EQ(bigRock.GetResourceAmount(), CResource::MostAmount);
-    EXPECT_EQ(bigMine.GetResourceAmount(), CResource::MostAmount);
+    bigMine.SetAmount(INT_MAX);
+    EXPECT_EQ(bigRock.GetAmount(), CResource::MostAmount);
+    EXPECT_EQ(bigMine.GetAmount(), CResource::MostAmount);
 }
 
 TEST_F(ResourceSites, AMineSetToThreeGivesThreeThenClosesWithItsNewsOnlyWhenSeen)
@@ -113,17 +113,17 @@ TEST_F(ResourceSites, AMineSetToThreeGivesThreeThenClosesWithItsNewsOnlyWhenSeen
     {
         SCOPED_TRACE(seen);
         CBuilding* mine = Site(ResourceKindGoldMine, seen ? 10 : 30, 10, 0, 3000);
-        EXPECT_EQ(mine->GetResourceAmount(), 3000);
+        EXPECT_EQ(mine->GetAmount(), 3000);
         const int32_t centreX = mine->x + 2;
         const int32_t centreY = mine->y + 2;
         m_World.Player(0).exploredMap[centreX * MapCornerSide + centreY] = seen ? 200 : 0;
         const size_t before = m_World.Messages().size();
-        mine->SetResourceAmount(3);
-        EXPECT_EQ(mine->TakeResource(), 1);
-        EXPECT_EQ(mine->TakeResource(), 1);
+        mine->SetAmount(3);
+        EXPECT_EQ(mine->TakeOne(), 1);
+        EXPECT_EQ(mine->TakeOne(), 1);
         EXPECT_EQ(m_World.Messages().size(), before);
-        EXPECT_EQ(mine->TakeResource(), 1);
-        EXPECT_EQ(mine->TakeResource(), 0);
+        EXPECT_EQ(mine->TakeOne(), 1);
+        EXPECT_EQ(mine->TakeOne(), 0);
         EXPECT_EQ(mine->model, 231);
         EXPECT_EQ(mine->GetResourceKind(), ResourceKindGold);
         EXPECT_FALSE(mine->IsTakenDown());
@@ -135,8 +135,8 @@ TEST_F(ResourceSites, AMineSetToThreeGivesThreeThenClosesWithItsNewsOnlyWhenSeen
             EXPECT_EQ(m_World.Markers(), (std::vector<int32_t>{centreX, centreY, 0xFFFF00}));
         }
         // A closed mine stays closed.
-        mine->SetResourceAmount(5);
-        EXPECT_EQ(mine->GetResourceAmount(), 0);
+        mine->SetAmount(5);
+        EXPECT_EQ(mine->GetAmount(), 0);
     }
     EXPECT_EQ(m_World.Markers().size(), 3u);
 }
@@ -145,7 +145,7 @@ TEST_F(ResourceSites, SavedAmountsComeBackAndDamagedOnesAreRefused)
 {
     CBuildingGoldMine mine;
     ExpectSavedExtra(mine, CRecordBytes().I32(3000).Bytes(), CRecordBytes().I32(-1).Bytes());
-    EXPECT_EQ(mine.GetResourceAmount(), 3000);
+    EXPECT_EQ(mine.GetAmount(), 3000);
     // Amount, facing, look, variant; a tree of another variant refuses it.
     const std::string extra = CRecordBytes().I32(42).F32(90.0f).I32(3).I32(7).Bytes();
     CResourceTree tree(7);
@@ -153,7 +153,7 @@ TEST_F(ResourceSites, SavedAmountsComeBackAndDamagedOnesAreRefused)
     EXPECT_TRUE(tree.amount == 42 && tree.facing == 90.0f && tree.look == 3);
     CResource rock;
     ExpectSavedExtra(rock, CRecordBytes().I32(16).F32(45.0f).Bytes(), std::string(2, '\x10'));
-    EXPECT_EQ(rock.GetResourceAmount(), 16);
+    EXPECT_EQ(rock.GetAmount(), 16);
     EXPECT_STREQ(CResource().GetPanelName(), "RES_ROCK");
     EXPECT_STREQ(CBuildingGoldMine().GetPanelName(), "RES_GOLDMINE");
     // A tree variant outside the list has no name of its own.

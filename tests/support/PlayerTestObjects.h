@@ -46,8 +46,8 @@ public:
     int32_t GetBuildCast() const override { return cast; }
     bool IsFootprintCell(int32_t dx, int32_t dy) const override { return !checkered || (dx + dy) % 2 == 0; }
     int32_t GetResourceKind() const override { return resourceKind; }
-    int32_t GetResourceAmount() const override { return amount; }
-    void SetResourceAmount(int32_t value) override { amount = value; }
+    int32_t GetAmount() const override { return amount; }
+    void SetAmount(int32_t value) override { amount = value; }
     int32_t GetDecorationKind() const override { return decorationKind; }
     bool IsListed() const override { return listed; }
     bool IsScriptCounted() const override { return scriptCounted; }

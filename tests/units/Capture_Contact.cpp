@@ -163,7 +163,7 @@ TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)
               std::vector<uint8_t>(MapBlockCount, 0));
     EXPECT_EQ(std::vector<uint8_t>(world.Player(0).buildingSightCounts,
                                    world.Player(0).buildingSightCounts + MapBlockCount), sight);
-    EXPECT_TRUE(technology.researchingBuilding == nullptr && house->queueCount == 0 && old.queuedUnits == 0);
+    EXPECT_TRUE(technology.researchingBuilding == nullptr && house->queueCount == 1 && old.queuedUnits == 0);
     EXPECT_EQ(world.Messages().size(), 1u);
     EXPECT_FALSE(house->ConvertToPlayer(8, true));
 

@@ -107,7 +107,7 @@ TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
     ASSERT_GT(FramesUntil(20, [&] { return !first->onMap && !second->onMap; }), 0);
 
     EXPECT_GT(FramesUntil(60, [&] { return first->onMap && second->onMap; }), 0);
-    EXPECT_EQ(mine->GetResourceAmount(), 0);
+    EXPECT_EQ(mine->GetAmount(), 0);
     EXPECT_EQ(first->carriedAmount + second->carriedAmount, 3);
     EXPECT_GT(FramesUntil(800, [&] { return world.Player(0).gold >= 3 && first->carriedAmount == 0; }), 0);
     ExpectSound();

@@ -195,7 +195,7 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
     for (int32_t x = 0; x <= Side; ++x)
         for (int32_t y = 0; y <= Side; ++y)
             g_GameMap.CornerHeight(x, y) = x * 1000 + y;
-    const int32_t treeAmount = g_GameMap.Block(15, 2).building->GetResourceAmount();
+    const int32_t treeAmount = g_GameMap.Block(15, 2).building->GetAmount();
     const int32_t treeKind = g_GameMap.Block(15, 2).building->GetResourceKind();
 
     std::vector<std::string> e = {"MAP_SIZE=32,32", ""};

@@ -137,6 +137,7 @@ TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBes
     for (const auto& [x, y] : {Corner{4, 5}, Corner{4, 6}, Corner{5, 4}, Corner{6, 4}, Corner{63, 0}})
         player.unitSightCounts[x * 256 + y] = 1;
     player.buildingSightCounts[20 * 256 + 20] = 2;
+    player.constructionSiteCounts[25 * 256 + 25] = 1;
     player.exploredMap[3 * 257 + 4] = 17;
     player.exploredMap[31 * 257 + 31] = 201;
     player.exploredMap[63 * 257 + 0] = 40;
@@ -147,7 +148,7 @@ TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBes
     } cases[] = {{1, 2, 10, 10, 200}, {1, 2, 5, 10, 150}, {1, 2, 5, 5, 150},   {1, 1, 5, 5, 200},
                  {1, 1, 5, 10, 150},  {1, 0, 5, 10, 200}, {1, 2, 30, 30, 100}, {1, 2, 31, 31, 100},
                  {1, 2, 20, 20, 150}, {0, 2, 3, 4, 17},   {0, 2, 30, 30, 200}, {1, 0, 64, -3, 40},
-                 {1, 0, 500, 0, 40}};
+                 {1, 0, 500, 0, 40},  {1, 0, 25, 25, 200}};
     for (const auto& c : cases)
     {
         g_Config.fogOfWar = c.fog;

@@ -133,3 +133,42 @@ TEST(RangeFile, StoredLayoutIsCountThenEightByteEntriesAndBadTablesAreRefused)
         EXPECT_EQ(Entries(table), before) << c.what;
     }
 }
+
+// A soft ring explores fully up to 1.4 blocks beyond its nearest distance and fades to 40
+// at its farthest; a border walks one block of each side of the footprint in turn.
+TEST(RangeTables, SoftRingsFadeToFortyAndBordersWalkEachSideInTurn)
+{
+    const struct
+    {
+        int inner, outer, count;
+        std::vector<std::pair<int, int>> levels;   // distance, level
+    } rings[] = {
+        {0, 2, 9, {{0, 255}, {10, 255}, {14, 255}}},
+        {-3, 3, 25, {{0, 255}, {14, 255}, {20, 162}, {22, 132}, {28, 40}}},
+        {0, 7, 145, {{14, 255}, {20, 230}, {36, 165}, {50, 108}, {64, 52}, {67, 40}}},
+        {2, 8, 184, {{20, 255}, {31, 255}, {36, 245}, {44, 206}, {60, 127}, {76, 49}, {78, 40}}},
+    };
+    for (const auto& ring : rings)
+    {
+        CRangeTable table;
+        table.InitRing2(ring.inner, ring.outer);
+        ASSERT_EQ(table.count, ring.count) << ring.outer;
+        for (int i = 1; i < table.count; ++i)
+            ASSERT_LE(table.entries[i - 1].distance, table.entries[i].distance);
+        for (const auto& [distance, level] : ring.levels)
+            for (int i = 0; i < table.count; ++i)
+                if (table.entries[i].distance == distance)
+                    EXPECT_EQ(table.entries[i].level, level) << ring.outer << " at " << distance;
+    }
+    const auto border = [](int size) {
+        CRangeTable table;
+        table.InitBorder(size);
+        std::vector<std::pair<int, int>> offsets;
+        for (int i = 0; i < table.count; ++i)
+            offsets.emplace_back(table.entries[i].dx, table.entries[i].dy);
+        return offsets;
+    };
+    using Offsets = std::vector<std::pair<int, int>>;
+    EXPECT_TRUE(border(0).empty());
+    EXPECT_EQ(border(1), (Offsets{{-1, -1}, {1, -1}, {0, 1}, {-1, 0}, {0, -1}, {1, 0}, {1, 1}, {-1, 1}}));
+}
