@@ -76,6 +76,7 @@ void MapFamilies(benchmark::internal::Benchmark* benchmark)
         ->Arg(int(EMapKind::Obstacles))
         ->Arg(int(EMapKind::Maze))
         ->Arg(int(EMapKind::TwoIslands))
+        ->Arg(int(EMapKind::Cave))
         ->ArgName("map")
         ->Unit(benchmark::kMicrosecond);
 }

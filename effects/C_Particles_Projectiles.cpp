@@ -108,7 +108,7 @@ void CParticles::AddCatapultStone(bool hidden, CUnit* owner, float startX, float
     const int32_t bx = static_cast<int32_t>(targetX);
     const int32_t by = static_cast<int32_t>(targetY);
     if (g_GameMap.IsOnMap(bx, by))
-        if (CUnit* below = g_GameMap.Block(bx, by).unit)
+        if (CUnit* below = std::as_const(g_GameMap).Block(bx, by).unit)
             below->onAIIdle(0, exploding);
 }
 
@@ -187,7 +187,7 @@ void CParticles::Land(const SProjectile& shot)
             {
                 if (!g_GameMap.IsOnMap(x, y))
                     continue;
-                const SMapBlock& block = g_GameMap.Block(x, y);
+                const SMapBlock& block = std::as_const(g_GameMap).Block(x, y);
                 CUnit* unit = StandsAlive(block.unit) ? block.unit : nullptr;
                 CBuilding* building = block.building;
                 const void* object = unit != nullptr ? static_cast<const void*>(unit) : building;
@@ -205,7 +205,7 @@ void CParticles::Land(const SProjectile& shot)
     }
     if (!g_GameMap.IsOnMap(bx, by))
         return;
-    const SMapBlock& block = g_GameMap.Block(bx, by);
+    const SMapBlock& block = std::as_const(g_GameMap).Block(bx, by);
     Strike(shot, StandsAlive(block.unit) ? block.unit : nullptr, block.building);
 }
 

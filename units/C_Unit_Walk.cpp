@@ -204,7 +204,7 @@ void CUnit::AskToGiveWay(int32_t tileX, int32_t tileY, int32_t direction)
     // never push each other back and forth.
     if (!g_GameMap.IsOnMap(tileX, tileY))
         return;
-    CUnit* blocker = g_GameMap.Block(tileX, tileY).unit;
+    CUnit* blocker = std::as_const(g_GameMap).Block(tileX, tileY).unit;
     // A blocker still on a route has waited long enough to stop counting as
     // moving; its route is lost, and it asks for a new one after the step.
     if (blocker == nullptr || blocker == this || !HasRightOfWayOver(*blocker) || blocker->pathFlag ||
@@ -293,7 +293,7 @@ int32_t CUnit::TestTileFree(int32_t tx, int32_t ty) const
         {
             if (!g_GameMap.IsOnMap(cellX, cellY))
                 return TileBlocked;
-            const SMapBlock& block = g_GameMap.Block(cellX, cellY);
+            const SMapBlock& block = std::as_const(g_GameMap).Block(cellX, cellY);
             if (block.blocked)
                 return TileBlocked;
             if (block.unit == nullptr || block.unit == this)

@@ -13,6 +13,7 @@
 #include "media/C_Texture.h"
 #include "units/C_Unit.h"
 #include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
 #include "world/C_Player.h"
 
 namespace
@@ -268,9 +269,55 @@ void CGameMap::ReleaseObjects(bool logSteps)
     // building came and hands it to deferred deletion, once.
     for (CBuilding* building : buildings)
         building->TakeDown(false);
+    mapObjects.clear();
+    mapObjectSlots.clear();
     if (!empty)
         g_PtrGarbage.Flush();
     unitUnderCursor = nullptr;
+}
+
+// ---- Resource sites and decorations ------------------------------------------
+
+namespace
+{
+bool IsMapObject(const CBuilding& building)
+{
+    return building.GetBuildCast() == CastResource || building.GetBuildCast() == CastDecoration;
+}
+} // namespace
+
+void CGameMap::AddMapObject(CBuilding* object)
+{
+    if (object == nullptr || !IsMapObject(*object) || mapObjectSlots.count(object) != 0)
+        return;
+    mapObjectSlots.emplace(object, mapObjects.size());
+    mapObjects.push_back(object);
+}
+
+void CGameMap::RemoveMapObject(const CBuilding* object)
+{
+    const auto slot = mapObjectSlots.find(object);
+    if (slot == mapObjectSlots.end())
+        return;
+    // The last object takes the freed place.
+    const size_t index = slot->second;
+    mapObjectSlots.erase(slot);
+    CBuilding* const last = mapObjects.back();
+    mapObjects.pop_back();
+    if (index < mapObjects.size())
+    {
+        mapObjects[index] = last;
+        mapObjectSlots[last] = index;
+    }
+}
+
+void CGameMap::CollectMapObjects()
+{
+    mapObjects.clear();
+    mapObjectSlots.clear();
+    for (const SMapBlock& block : std::as_const(*this).AllBlocks())
+        if (block.building != nullptr)
+            AddMapObject(block.building);
 }
 
 CPlayer* CGameMap::FindUnitOwner(const CUnit* unit) const

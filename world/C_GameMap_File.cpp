@@ -488,7 +488,7 @@ bool CGameMap::SaveMapData(CMemoryBlock& block)
         }
     for (int32_t i = 0; i < width * height; ++i)
     {
-        const CUnit* unit = Block(i / height, i % height).unit;
+        const CUnit* unit = std::as_const(*this).Block(i / height, i % height).unit;
         if (unit != nullptr && std::strlen(unit->customName) > size_t(MaxNameLength))
         {
             g_Log.Write("Map not saved: a unit name is longer than 239 characters");
@@ -551,7 +551,7 @@ bool CGameMap::SaveMapData(CMemoryBlock& block)
     for (int32_t x = 0; x < width; ++x)
         for (int32_t y = 0; y < height; ++y)
         {
-            const SMapBlock& b = Block(x, y);
+            const SMapBlock& b = std::as_const(*this).Block(x, y);
             out.U16(b.waterLevel);
             out.U8(b.blocked);
             out.U8(b.impassable);
@@ -565,7 +565,7 @@ bool CGameMap::SaveMapData(CMemoryBlock& block)
     for (int32_t x = 0; x < width; ++x)
         for (int32_t y = 0; y < height; ++y)
         {
-            const CBuilding* b = Block(x, y).building;
+            const CBuilding* b = std::as_const(*this).Block(x, y).building;
             if (b == nullptr || b->x != x || b->y != y)
                 continue;
             const int32_t cast = b->GetBuildCast();
@@ -591,7 +591,7 @@ bool CGameMap::SaveMapData(CMemoryBlock& block)
     for (int32_t x = 0; x < width; ++x)
         for (int32_t y = 0; y < height; ++y)
         {
-            const CUnit* u = Block(x, y).unit;
+            const CUnit* u = std::as_const(*this).Block(x, y).unit;
             if (u == nullptr || u->x != x || u->y != y)
                 continue;
             for (int32_t value : {u->player, x, y, u->GetCastID(), u->stance, u->specialId})
@@ -971,7 +971,7 @@ void CGameMap::CreateUnitFromFile(int32_t owner, int32_t x, int32_t y, int32_t t
         g_Log.Write("Map file: unit record with a bad owner, position or type skipped");
         return;
     }
-    if (Block(x, y).unit != nullptr)
+    if (std::as_const(*this).Block(x, y).unit != nullptr)
     {
         g_Log.Write("Map file: unit on an occupied block skipped");
         return;

@@ -84,6 +84,12 @@ void CPathFinder::StartView()
         std::memset(m_View, 0, sizeof(m_View));
         m_ViewStamp = 1;
     }
+    if (m_Map.GetWidth() != m_BitsWidth || m_Map.GetHeight() != m_BitsHeight)
+    {
+        m_Map.ForgetPathBits();
+        m_BitsWidth = m_Map.GetWidth();
+        m_BitsHeight = m_Map.GetHeight();
+    }
     // ReadViewFlags for the bits of a block no mover stands on; who may
     // pass an occupant depends on the mover, and unknown bits (0) must be
     // read first.
@@ -92,13 +98,26 @@ void CPathFinder::StartView()
     for (int32_t bits = 0; bits < 256; ++bits)
     {
         const uint8_t solid = (bits & BitsSolid) ? ViewSolid : 0;
-        if (!(bits & BitsKnown) || bits > BitsAllKnown || (!anyTerrain && (bits & BitsOccupied)))
+        if (!(bits & BitsKnown) || bits > BitsAllKnown || (!anyTerrain && !(bits & BitsOffMap) && (bits & BitsOccupied)))
             m_FlagsOfBits[bits] = ViewAsksBlock;
+        else if (bits & BitsOffMap)
+            m_FlagsOfBits[bits] = solid;
         else if (anyTerrain)
             m_FlagsOfBits[bits] = uint8_t(solid | ViewStandable);
         else
             m_FlagsOfBits[bits] = uint8_t(solid | ((bits & (wrongTerrain | BitsBlocked)) ? 0 : ViewStandable));
     }
+    m_StandMask = anyTerrain ? uint8_t(BitsKnown | BitsOffMap)
+                             : uint8_t(BitsKnown | BitsOffMap | BitsBlocked | BitsOccupied | wrongTerrain);
+}
+
+uint8_t CPathFinder::AskView(int32_t at)
+{
+    uint16_t& entry = m_View[at];
+    if ((entry >> 8) != m_ViewStamp)
+        entry = uint16_t(m_ViewStamp << 8 |
+                         ReadViewFlags(at / CGameMap::PathBitsSide - 1, at % CGameMap::PathBitsSide - 1));
+    return uint8_t(entry);
 }
 
 uint8_t CPathFinder::ReadBlockBits(const SMapBlock& block)
@@ -115,6 +134,8 @@ uint8_t CPathFinder::ReadViewFlags(int32_t x, int32_t y) const
 {
     const uint8_t bits = BlockBits(x, y);
     const uint8_t solid = (bits & BitsSolid) ? ViewSolid : 0;
+    if (bits & BitsOffMap)
+        return solid;
     if (m_MoveLayer != LayerLand && m_MoveLayer != LayerWater)
         return uint8_t(solid | ViewStandable);
     if (bits & BitsOccupied)
