@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -101,32 +102,86 @@ void BM_AStarRoutes(benchmark::State& state)
 }
 BENCHMARK(BM_AStarRoutes)->Apply(MapFamilies);
 
-// The game's finder and the plain A* yardstick on the same pairs in the same
-// run, each timed alone; "ratio" is the finder's time over the plain one's.
-// "cost_mismatches" counts pairs where the two disagree on the route's cost
-// or on reaching the goal at all (it must stay 0).
+// The yardstick's routes checked against Dijkstra's search on the first
+// pairs of the map: each route found is one the rules allow and costs what
+// the search says, never less than the cheapest route; a goal Dijkstra
+// cannot reach is not reached.  "dijkstra_faults" counts pairs that fail
+// (it must stay 0); "over_cheapest" is the mean excess of the routes found
+// over the cheapest ones (the heuristic overestimates diagonal ground and
+// the goal is taken when first reached, so routes are short, not shortest).
+struct SDijkstraCheck
+{
+    int32_t faults = 0;
+    double overCheapest = 0.0;
+};
+
+SDijkstraCheck CheckAgainstDijkstra(PlainAStar& plain, const SBenchMap& bench)
+{
+    constexpr size_t CheckedPairs = 64;
+    SDijkstraCheck check;
+    int32_t reached = 0;
+    for (size_t i = 0; i < std::min(CheckedPairs, bench.pairs.size()); ++i)
+    {
+        const auto& [from, to] = bench.pairs[i];
+        const int32_t cost = plain.Search(from.x, from.y, to.x, to.y);
+        const int32_t walked = cost >= 0 ? plain.WalkedCost(from.x, from.y, to.x, to.y) : -1;
+        const int32_t cheapest = plain.CheapestCost(from.x, from.y, to.x, to.y);
+        if (cost >= 0 && (walked != cost || cheapest < 0 || cost < cheapest))
+            ++check.faults;
+        if (cost >= 0 && cheapest > 0)
+        {
+            check.overCheapest += double(cost) / double(cheapest) - 1.0;
+            ++reached;
+        }
+    }
+    check.overCheapest /= double(std::max(reached, 1));
+    return check;
+}
+
+// The game's finder, the yardstick and the yardstick with the finder's heap
+// discipline (stale entries) on the same pairs in the same run, each timed
+// alone; "ratio" is the finder's time over the yardstick's.
+// "cost_mismatches" counts pairs where the finder and the yardstick
+// disagree on the route's cost or on reaching the goal at all, and
+// "stale_cell_mismatches" searches where the stale-entry yardstick expanded
+// other cells than the finder (both must stay 0).  "stale_us" is what the
+// stale entries cost the yardstick, "stale_share" the share of the entries
+// taken from the heap that were stale, and "ratio_without_stale" the
+// finder's time less stale_us over the yardstick's.
 void BM_AStarAgainstPlain(benchmark::State& state)
 {
     using Clock = std::chrono::steady_clock;
     CPairSearches searches(EMapKind(state.range(0)));
     auto plain = std::make_unique<PlainAStar>(searches.Map());
+    const SDijkstraCheck dijkstra = CheckAgainstDijkstra(*plain, BenchMap(EMapKind(state.range(0))));
     Clock::duration finderTime{};
     Clock::duration plainTime{};
+    Clock::duration staleTime{};
     int64_t mismatches = 0;
+    int64_t staleCellMismatches = 0;
     int64_t finderCells = 0;
     int64_t plainCells = 0;
+    int64_t staleTaken = 0;
+    int64_t staleCells = 0;
     for (auto _ : state)
     {
         const auto& [from, to] = searches.NextPair();
         bool reached = false;
         const Clock::time_point start = Clock::now();
         const int32_t steps = searches.Search({from, to}, &reached);
-        const Clock::time_point middle = Clock::now();
+        const Clock::time_point afterFinder = Clock::now();
         const int32_t plainCost = plain->Search(from.x, from.y, to.x, to.y);
+        const Clock::time_point afterPlain = Clock::now();
+        benchmark::DoNotOptimize(plain->SearchWithStaleEntries(from.x, from.y, to.x, to.y));
         const Clock::time_point end = Clock::now();
-        finderTime += middle - start;
-        plainTime += end - middle;
+        finderTime += afterFinder - start;
+        plainTime += afterPlain - afterFinder;
+        staleTime += end - afterPlain;
         finderCells += searches.Finder().GetExpandedCells();
+        staleCellMismatches += plain->GetExpandedCells() != searches.Finder().GetExpandedCells() ? 1 : 0;
+        staleTaken += plain->GetTakenEntries();
+        staleCells += plain->GetExpandedCells();
+        plain->Search(from.x, from.y, to.x, to.y);
         plainCells += plain->GetExpandedCells();
         int32_t finderCost = 0;
         for (int32_t i = 0; i < steps; ++i)
@@ -139,11 +194,18 @@ void BM_AStarAgainstPlain(benchmark::State& state)
     const double count = double(std::max<int64_t>(state.iterations(), 1));
     const double finderMicros = std::chrono::duration<double, std::micro>(finderTime).count() / count;
     const double plainMicros = std::chrono::duration<double, std::micro>(plainTime).count() / count;
+    const double staleMicros = std::chrono::duration<double, std::micro>(staleTime).count() / count - plainMicros;
     state.counters["finder_us"] = finderMicros;
     state.counters["plain_us"] = plainMicros;
     state.counters["ratio"] = plainMicros > 0 ? finderMicros / plainMicros : 0;
+    state.counters["stale_us"] = staleMicros;
+    state.counters["stale_share"] = staleTaken > 0 ? 1.0 - double(staleCells) / double(staleTaken) : 0;
+    state.counters["ratio_without_stale"] = plainMicros > 0 ? (finderMicros - staleMicros) / plainMicros : 0;
     state.counters["cells_ratio"] = plainCells > 0 ? double(finderCells) / double(plainCells) : 0;
     state.counters["cost_mismatches"] = double(mismatches);
+    state.counters["stale_cell_mismatches"] = double(staleCellMismatches);
+    state.counters["dijkstra_faults"] = double(dijkstra.faults);
+    state.counters["over_cheapest"] = dijkstra.overCheapest;
 }
 BENCHMARK(BM_AStarAgainstPlain)->Apply(MapFamilies);
 

@@ -241,6 +241,7 @@ private:
     }
 
     using Expansion = bool (CPathFinder::*)(const SStep& step);
+    using RouteHeap = T_PathHeap<int32_t, NodePoolSize>;
 
     enum class ESearchEnd
     {
@@ -572,7 +573,7 @@ private:
     int32_t m_Size;
     int32_t m_DistanceLimit;   // 0 = none
     SNode m_Nodes[NodePoolSize];
-    T_PathHeap<int32_t, NodePoolSize> m_RouteHeap;
+    RouteHeap m_RouteHeap;
     const uint16_t* m_DistanceTable;   // CellRow x CellRow, by |dx|, |dy|
     int32_t m_Count;
     int32_t m_Head;

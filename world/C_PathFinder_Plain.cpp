@@ -27,17 +27,22 @@ constexpr int32_t GridSide = CGameMap::PathBitsSide;
 // but for the closest cell so far.
 struct CPathFinder::SPlainSearch
 {
+    RouteHeap::SWork heap;
     uint8_t* pathBits;
     RouteWord* records;
     const uint16_t* distances;
     RouteWord key;
     uint8_t standMask;
+    // Bits under it other than BitsKnown alone (not read yet, or occupied
+    // where occupants matter) are the view's to answer.
+    uint8_t askMask;
     int32_t goal;
     int32_t distanceLimit;   // INT32_MAX for none
-    // Distance table offsets of the three columns and rows round the cell
-    // being expanded: |x - goal x| * CellRow and |y - goal y|.
-    int32_t columnOffset[3];
-    int32_t rowOffset[3];
+    int32_t goalX;
+    int32_t goalY;
+    // The cell being expanded less the goal.
+    int32_t towardX;
+    int32_t towardY;
     int64_t bestCost;
     int32_t bestDistance;
     int32_t best;
@@ -55,6 +60,8 @@ template <int32_t Direction>
     bool solid = false;
     if ((bits & search.standMask) == BitsKnown) [[likely]]
         solid = (bits & BitsSolid) != 0;
+    else if ((bits & search.askMask) == BitsKnown)
+        return EStepEnd::Next;   // the bits alone say the mover may not stand there
     else
     {
         const uint8_t flags = ViewFlagsAt(next);
@@ -73,12 +80,16 @@ template <int32_t Direction>
         const int32_t besideY = at + dy;
         const uint8_t bitsX = search.pathBits[besideX];
         const uint8_t bitsY = search.pathBits[besideY];
-        if ((solid || !(bitsX & bitsY & BitsKnown) || ((bitsX | bitsY) & BitsSolid)) &&
-            (solid || (ViewFlagsAt(besideX) & ViewSolid) || (ViewFlagsAt(besideY) & ViewSolid)))
+        if (!(bitsX & bitsY & BitsKnown)) [[unlikely]]
+        {
+            if (solid || (ViewFlagsAt(besideX) & ViewSolid) || (ViewFlagsAt(besideY) & ViewSolid))
+                return EStepEnd::Next;
+        }
+        else if (solid || ((bitsX | bitsY) & BitsSolid))
             return EStepEnd::Next;
     }
     record = RouteRecord(search.key, g, Direction);
-    const int32_t h = search.distances[search.columnOffset[dx + 1] + search.rowOffset[dy + 1]];
+    const int32_t h = search.distances[std::abs(search.towardX + dx) * CellRow + std::abs(search.towardY + dy)];
     if (h > search.distanceLimit)
         return EStepEnd::Next;
     if (next == search.goal)
@@ -89,35 +100,40 @@ template <int32_t Direction>
         search.best = next;
         search.bestDistance = h;
     }
-    if (m_RouteHeap.IsFull()) [[unlikely]]
+    if (search.heap.IsFull()) [[unlikely]]
     {
+        m_RouteHeap.Keep(search.heap);
         RefuseRouteNode();
         return EStepEnd::Overflowed;
     }
-    m_RouteHeap.Push(g + h, uint32_t(next));
+    search.heap.Push(g + h, uint32_t(next));
     return EStepEnd::Next;
 }
 
 CPathFinder::ESearchEnd CPathFinder::RunPlainRouteSearch()
 {
-    SPlainSearch search{m_Map.PathBitsGrid(),
+    SPlainSearch search{m_RouteHeap.Work(),
+                        m_Map.PathBitsGrid(),
                         m_RouteRecords,
                         m_DistanceTable,
                         m_RouteKey,
                         m_StandMask,
+                        uint8_t(BitsKnown | (m_StandMask & BitsOccupied)),
                         GridIndex(m_GoalX, m_GoalY),
                         m_DistanceLimit != 0 ? m_DistanceLimit : INT32_MAX,
-                        {},
-                        {},
+                        m_GoalX,
+                        m_GoalY,
+                        0,
+                        0,
                         m_BestCost,
                         m_BestDistance,
                         GridIndex(m_BestX, m_BestY)};
     int32_t expanded = 0;
     ESearchEnd end = ESearchEnd::Exhausted;
-    while (m_RouteHeap.Count() > 0)
+    while (search.heap.count > 0)
     {
-        const int32_t at = int32_t(m_RouteHeap.TopCell());
-        m_RouteHeap.PopTop();
+        const int32_t at = int32_t(search.heap.TopCell());
+        search.heap.PopTop();
         RouteWord& record = search.records[at];
         // A cell taken again at a cost whose neighbours were offered.
         if (record & RouteExpanded)
@@ -125,13 +141,8 @@ CPathFinder::ESearchEnd CPathFinder::RunPlainRouteSearch()
         record |= RouteExpanded;
         ++expanded;
         const int32_t cost = int32_t(RouteCostOf(record));
-        const int32_t x = at / GridSide - 1;
-        const int32_t y = at % GridSide - 1;
-        for (int32_t i = 0; i < 3; ++i)
-        {
-            search.columnOffset[i] = std::abs(x - 1 + i - m_GoalX) * CellRow;
-            search.rowOffset[i] = std::abs(y - 1 + i - m_GoalY);
-        }
+        search.towardX = at / GridSide - 1 - search.goalX;
+        search.towardY = at % GridSide - 1 - search.goalY;
         // ExpansionOrder: straight steps first; the first step that ends the
         // search ends the expansion.
         EStepEnd stepEnd = OfferPlainStep<0>(search, at, cost);
@@ -155,6 +166,7 @@ CPathFinder::ESearchEnd CPathFinder::RunPlainRouteSearch()
             break;
         }
     }
+    m_RouteHeap.Keep(search.heap);
     m_ExpandedCells += expanded;
     m_BestCost = search.bestCost;
     m_BestDistance = search.bestDistance;
