@@ -417,7 +417,7 @@ private:
     static constexpr uint8_t BitsAboveShore = 16;
     static constexpr uint8_t BitsBelowShore = 32;
     static constexpr uint8_t BitsOffMap = 64;
-    static constexpr int32_t BitsAllKnown = 127;   // every bit above set
+    static constexpr uint8_t BitsBuilding = 128;   // a building stands there
     uint8_t BlockBits(int32_t x, int32_t y) const
     {
         uint8_t& bits = m_Map.PathBits(x, y);
@@ -442,8 +442,22 @@ private:
             return !IsInsideForSize(x, y) || (ViewFlags(x, y) & ViewSolid);
         return ViewWideFootprintBlocked(x, y);
     }
-    bool ViewWideFootprintFree(int32_t x, int32_t y);
-    bool ViewWideFootprintBlocked(int32_t x, int32_t y);
+    bool ViewWideFootprintFree(int32_t x, int32_t y)
+    {
+        return IsInsideForSize(x, y) && (FootprintViewFlags(GridIndex(x, y)) & ViewStandable);
+    }
+    bool ViewWideFootprintBlocked(int32_t x, int32_t y)
+    {
+        return !IsInsideForSize(x, y) || (FootprintViewFlags(GridIndex(x, y)) & ViewSolid);
+    }
+    // A wider mover's footprint at a position inside the map (`at` its grid
+    // index): its view flags, read once a view (m_FootprintView).
+    uint8_t FootprintViewFlags(int32_t at)
+    {
+        const uint16_t entry = m_FootprintView[at];
+        return (entry >> 8) == m_ViewStamp ? uint8_t(entry) : ReadFootprintViewFlags(at);
+    }
+    uint8_t ReadFootprintViewFlags(int32_t at);
     bool ViewCornerCut(int32_t fromX, int32_t fromY, int32_t direction)
     {
         const int32_t dx = DirectionDX[direction & 7];
@@ -486,16 +500,30 @@ private:
     bool IsTargetOnFootprint(int32_t x, int32_t y) const;
     bool IsOccupantPassable(const CUnit& occupant, bool meleeChase) const;
 
-    // ---- Breadth-first expansions (C_PathFinder_Targets.cpp) ------------------
-    int32_t RunBuildingSearch(int32_t startX, int32_t startY, int32_t stepLimit, Expansion expand, Route& route,
+    // ---- Breadth-first searches (C_PathFinder_Targets.cpp) --------------------
+    // The frame of the searches for a building beside a one-block land
+    // mover's route and of the ships' search for a coast: a ring queue of
+    // grid indexes over the route records, each search's expansion
+    // (AddSzomszed...) offered the eight neighbours of every cell taken.
+    struct SQueueSearch;
+    template <class Expand>
+    ESearchEnd RunQueueSearchWith(int32_t startX, int32_t startY, int32_t stepLimit, Expand expand);
+    template <class Expand>
+    int32_t RunBuildingSearch(int32_t startX, int32_t startY, int32_t stepLimit, Expand expand, Route& route,
                               SPoint& end);
-    bool OffersCell(const SStep& step, const char* underrunReport);
-    bool TakeBuildingOrQueue(const SStep& step, bool wanted);
-    bool AddSzomszedResource(const SStep& step);
-    bool AddSzomszedStorage(const SStep& step);
-    bool AddSzomszedGarrisonKeep(const SStep& step);
-    bool AddSzomszedBDToBuild(const SStep& step);
-    bool AddSzomszedUngarrisonCoast(const SStep& step);
+    // The step of the four building searches: the building wanted ends the
+    // search beside it; a cell a one-block land mover may enter is queued.
+    template <int32_t Direction, class Wanted>
+    EStepEnd OfferBuildingStep(SQueueSearch& search, int32_t at, int32_t cost, const char* underrunReport,
+                               Wanted wanted);
+    template <int32_t Direction, bool ExploredOnly>
+    EStepEnd AddSzomszedResource(SQueueSearch& search, int32_t at, int32_t cost);
+    template <int32_t Direction> EStepEnd AddSzomszedStorage(SQueueSearch& search, int32_t at, int32_t cost);
+    template <int32_t Direction> EStepEnd AddSzomszedGarrisonKeep(SQueueSearch& search, int32_t at, int32_t cost);
+    template <int32_t Direction> EStepEnd AddSzomszedBDToBuild(SQueueSearch& search, int32_t at, int32_t cost);
+    template <int32_t Direction>
+    EStepEnd AddSzomszedUngarrisonCoast(SQueueSearch& search, int32_t at, int32_t cost);
+    bool QueueCell(SQueueSearch& search, int32_t at);
     bool AddSzomszedUngarrUnitPos(const SStep& step);
     bool IsOwnLivingBuilding(const CBuilding& building) const;
 
@@ -534,6 +562,10 @@ private:
     static constexpr int32_t ShoreWaterLevel = 7;
     static constexpr int32_t DirectionDX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
     static constexpr int32_t DirectionDY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+    static constexpr int32_t StepCostOf(int32_t direction)
+    {
+        return (direction & 1) != 0 ? DiagonalStepCost : StraightStepCost;
+    }
     // Neighbours are offered straight ones first, then the diagonal ones.
     static constexpr int32_t ExpansionOrder[8] = {0, 2, 4, 6, 1, 3, 5, 7};
     // TENUMBUILDCAST values the searches look for.
@@ -553,6 +585,7 @@ private:
     RouteWord m_RouteRecords[CGameMap::PathBitsCount];
     uint32_t m_ViewStamp;   // of the current view, 1 to ViewStampLimit
     uint16_t m_View[CGameMap::PathBitsCount];   // view stamp << 8 | view flags, by grid index
+    uint16_t m_FootprintView[CGameMap::PathBitsCount];   // the same of a wider mover's footprint there
     uint8_t m_FlagsOfBits[256];   // view flags by path bits, for the view's mover
     // Path bits the view's mover may stand on without asking the view are
     // those whose bits under this mask are BitsKnown alone.
@@ -573,6 +606,7 @@ private:
     int32_t m_Size;
     int32_t m_DistanceLimit;   // 0 = none
     SNode m_Nodes[NodePoolSize];
+    uint32_t m_QueueCells[NodePoolSize];   // the queue searches' ring of grid indexes
     RouteHeap m_RouteHeap;
     const uint16_t* m_DistanceTable;   // CellRow x CellRow, by |dx|, |dy|
     int32_t m_Count;

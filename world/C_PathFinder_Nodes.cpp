@@ -45,6 +45,7 @@ CPathFinder::CPathFinder(CGameMap& map)
 {
     m_DistanceTable = GridDistanceTable(CellRow);
     std::memset(m_View, 0, sizeof(m_View));
+    std::memset(m_FootprintView, 0, sizeof(m_FootprintView));
     std::memset(m_FlagsOfBits, ViewAsksBlock, sizeof(m_FlagsOfBits));
     ResetVisitGrid();
     InitNodePool();
