@@ -30,16 +30,13 @@
 #include <limits>
 #include <memory>
 
+#include "bench/PaddedGrid.h"
 #include "core/GlobalFunc.h"
 #include "world/C_GameMap.h"
 
-class PlainAStar
+class PlainAStar : SPaddedGrid
 {
 public:
-    static constexpr int32_t Side = MapBlockSide;
-    static constexpr int32_t Stride = Side + 2;   // one padding cell each side
-    static constexpr int32_t StraightCost = 10;
-    static constexpr int32_t DiagonalCost = 14;
 
     explicit PlainAStar(const CGameMap& map)
         : m_Width(map.GetWidth()), m_Height(map.GetHeight()), m_Flags(std::make_unique<uint8_t[]>(CellCount)),
@@ -57,8 +54,6 @@ public:
         for (int32_t dx = 0; dx < Side; ++dx)
             for (int32_t dy = 0; dy < Side; ++dy)
                 m_Distance[size_t(dx * Side + dy)] = uint16_t(GlobalFunc::Distance(0, 0, dx, dy));
-        for (int32_t d = 0; d < 8; ++d)
-            m_Offset[d] = DX[d] * Stride + DY[d];
     }
 
     // The route's cost in tenths, or -1 when the goal was not reached.
@@ -85,7 +80,7 @@ public:
             if (m_Nodes[size_t(cell)].generation != m_Generation || steps > Side * Side)
                 return -1;
             const int32_t direction = m_Direction[size_t(cell)];
-            const int32_t from = cell - m_Offset[direction];
+            const int32_t from = cell - Offset(direction);
             if (!(m_Flags[size_t(cell)] & Open) || !(m_Flags[size_t(from)] & Open) || CutsCorner(from, direction))
                 return -1;
             cost += IsDiagonal(direction) ? DiagonalCost : StraightCost;
@@ -107,7 +102,6 @@ private:
         Dijkstra,
     };
 
-    static constexpr int32_t CellCount = Stride * Stride;
     // Room for every cell queued twice over: far more than the game
     // finder's 20,000 entries.
     static constexpr int32_t HeapCapacity = 2 * CellCount;
@@ -116,10 +110,6 @@ private:
     static constexpr int32_t NotQueued = -1;
     static constexpr int32_t Expanded = -2;   // with stale entries: taken at its present cost
     static constexpr int32_t MissingKey = std::numeric_limits<int32_t>::max();
-    static constexpr int32_t DX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-    static constexpr int32_t DY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-    static constexpr int32_t Order[8] = {0, 2, 4, 6, 1, 3, 5, 7};
-
     struct SNode
     {
         uint32_t generation;   // the search that reached it; older: unreached
@@ -131,8 +121,6 @@ private:
         int32_t cell;
     };
 
-    static int32_t Cell(int32_t x, int32_t y) { return (x + 1) * Stride + y + 1; }
-    static bool IsDiagonal(int32_t direction) { return (direction & 1) != 0; }
     bool CutsCorner(int32_t from, int32_t direction) const
     {
         return IsDiagonal(direction) &&
@@ -177,7 +165,7 @@ private:
             const int32_t y = cell % Stride - 1;
             for (const int32_t direction : Order)
             {
-                const int32_t next = cell + m_Offset[direction];
+                const int32_t next = cell + Offset(direction);
                 if (!(m_Flags[size_t(next)] & Open))
                     continue;
                 const int32_t nextG = g + (IsDiagonal(direction) ? DiagonalCost : StraightCost);
@@ -302,7 +290,6 @@ private:
     std::unique_ptr<uint8_t[]> m_Direction;   // of the step into the cell
     std::unique_ptr<SEntry[]> m_Heap;
     std::unique_ptr<uint16_t[]> m_Distance;   // GlobalFunc::Distance by |dx| * Side + |dy|
-    int32_t m_Offset[8] = {};
     int32_t m_Count = 0;
     uint32_t m_Generation = 0;
     int32_t m_Expanded = 0;

@@ -23,21 +23,18 @@
 #include <cstdint>
 #include <memory>
 
+#include "bench/PaddedGrid.h"
 #include "buildings/C_Building.h"
 #include "world/C_GameMap.h"
 
-class PlainBreadthFirst
+class PlainBreadthFirst : SPaddedGrid
 {
 public:
-    static constexpr int32_t Side = MapBlockSide;
-    static constexpr int32_t Stride = Side + 2;   // one padding cell each side
 
     explicit PlainBreadthFirst(const CGameMap& map)
         : m_Map(map), m_Flags(std::make_unique<uint8_t[]>(CellCount)),
           m_Nodes(std::make_unique<SNode[]>(CellCount)), m_Queue(std::make_unique<int32_t[]>(CellCount))
     {
-        for (int32_t d = 0; d < 8; ++d)
-            m_Offset[d] = DX[d] * Stride + DY[d];
     }
 
     // Flags of a one-block land mover: a block it may enter (land below the
@@ -107,7 +104,7 @@ public:
             ++m_Expanded;
             for (const int32_t direction : Order)
             {
-                const int32_t next = cell + m_Offset[direction];
+                const int32_t next = cell + Offset(direction);
                 const int32_t g = taken.cost + (IsDiagonal(direction) ? DiagonalCost : StraightCost);
                 const uint8_t flags = m_Flags[size_t(next)];
                 SNode& node = m_Nodes[size_t(next)];
@@ -131,9 +128,6 @@ public:
     int32_t GetExpandedCells() const { return m_Expanded; }
 
 private:
-    static constexpr int32_t CellCount = Stride * Stride;
-    static constexpr int32_t StraightCost = 10;
-    static constexpr int32_t DiagonalCost = 14;
     static constexpr int32_t NoLimit = 0x7FFFFFFF;
     static constexpr uint16_t ShoreLevel = 7;
     static constexpr int32_t TreeResource = 2;
@@ -141,10 +135,6 @@ private:
     static constexpr uint8_t Solid = 2;    // a diagonal step may not pass it
     static constexpr uint8_t Wanted = 4;   // the search ends beside it
     static constexpr uint8_t OnMap = 8;
-    static constexpr int32_t DX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-    static constexpr int32_t DY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-    static constexpr int32_t Order[8] = {0, 2, 4, 6, 1, 3, 5, 7};
-
     struct SNode
     {
         uint32_t generation;   // the search that reached it; older: unreached
@@ -153,8 +143,6 @@ private:
         uint8_t expanded;      // its neighbours were offered at this cost
     };
 
-    static int32_t Cell(int32_t x, int32_t y) { return (x + 1) * Stride + y + 1; }
-    static bool IsDiagonal(int32_t direction) { return (direction & 1) != 0; }
     static bool IsSolid(const SMapBlock& block)
     {
         return block.blocked && (block.building == nullptr || block.building->GetResourceKind() != TreeResource);
@@ -170,7 +158,7 @@ private:
         *endY = end % Stride - 1;
         int32_t steps = 0;
         for (int32_t cell = end; cell != start; ++steps)
-            cell -= m_Offset[m_Nodes[size_t(cell)].direction];
+            cell -= Offset(m_Nodes[size_t(cell)].direction);
         return steps;
     }
 
@@ -178,7 +166,6 @@ private:
     std::unique_ptr<uint8_t[]> m_Flags;
     std::unique_ptr<SNode[]> m_Nodes;
     std::unique_ptr<int32_t[]> m_Queue;
-    int32_t m_Offset[8] = {};
     uint32_t m_Generation = 0;
     int32_t m_Expanded = 0;
 };

@@ -100,6 +100,7 @@ void CGameObjects::DetachAll()
             block.unit = nullptr;
             block.building = nullptr;
         }
+    g_GameMap.CollectMapObjects();
     if (g_Players != nullptr)
         for (int32_t p = 0; p < MaxPlayers; ++p)
         {

@@ -24,6 +24,7 @@
 // (about 2 MB): a static or heap object, never a local.
 
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 #include "units/C_Unit.h"
@@ -178,6 +179,10 @@ public:
     int32_t GetFailedSearches() const { return m_FailedSearches; }
     // Cells taken from the heap or queue by the last search (for measuring).
     int32_t GetExpandedCells() const { return m_ExpandedCells; }
+    // Blocks read from the map because their path bits were not known
+    // (never read, or forgotten when the block was handed out for writing),
+    // since the finder was made (for measuring).
+    int64_t GetBlocksRead() const { return m_BlocksRead; }
     int32_t GetNodeCount() const { return m_Count; }
     const SNode& GetNode(int32_t index) const { return m_Nodes[index]; }
 
@@ -422,7 +427,10 @@ private:
     {
         uint8_t& bits = m_Map.PathBits(x, y);
         if (bits == 0)
+        {
+            ++m_BlocksRead;
             bits = m_Map.IsOnMap(x, y) ? ReadBlockBits(BlockAt(x, y)) : uint8_t(BitsKnown | BitsSolid | BitsOffMap);
+        }
         return bits;
     }
     static uint8_t ReadBlockBits(const SMapBlock& block);
@@ -495,6 +503,28 @@ private:
         Overflowed,
     };
     ESearchEnd RunPlainRouteSearch();
+    // Calls offer(direction) with each direction of ExpansionOrder as a
+    // compile-time constant (a std::integral_constant) until a step ends
+    // the expansion; the result of the last step offered.
+    template <class Offer> [[gnu::always_inline]] static EStepEnd OfferInExpansionOrder(Offer offer)
+    {
+        EStepEnd end = offer(std::integral_constant<int32_t, 0>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 2>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 4>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 6>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 1>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 3>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 5>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 7>());
+        return end;
+    }
     template <int32_t Direction> EStepEnd OfferPlainStep(SPlainSearch& search, int32_t at, int32_t cost);
     bool AddSzomszedInitEnd(const SStep& step);
     bool IsTargetOnFootprint(int32_t x, int32_t y) const;
@@ -631,6 +661,7 @@ private:
     int32_t m_FinishedSearches;
     int32_t m_FailedSearches;
     int32_t m_ExpandedCells;
+    mutable int64_t m_BlocksRead;
 };
 
 // The path finder of the game (over g_GameMap).

@@ -41,7 +41,7 @@ CPathFinder::CPathFinder(CGameMap& map)
       m_TargetUnit(nullptr), m_TargetBuilding(nullptr), m_ResourceKind(0), m_Self(nullptr), m_AttackRange(0),
       m_MinAttackRange(0), m_ExploredOnly(0), m_IslandId(0), m_NearLimit(0), m_AcceptDistance(0),
       m_LandWeight(0), m_WaterWeight(0), m_DangerWeight(0), m_WallWeight(0), m_DangerPlayer(-1),
-      m_FinishedSearches(0), m_FailedSearches(0), m_ExpandedCells(0)
+      m_FinishedSearches(0), m_FailedSearches(0), m_ExpandedCells(0), m_BlocksRead(0)
 {
     m_DistanceTable = GridDistanceTable(CellRow);
     std::memset(m_View, 0, sizeof(m_View));

@@ -143,23 +143,10 @@ CPathFinder::ESearchEnd CPathFinder::RunPlainRouteSearch()
         const int32_t cost = int32_t(RouteCostOf(record));
         search.towardX = at / GridSide - 1 - search.goalX;
         search.towardY = at % GridSide - 1 - search.goalY;
-        // ExpansionOrder: straight steps first; the first step that ends the
-        // search ends the expansion.
-        EStepEnd stepEnd = OfferPlainStep<0>(search, at, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<2>(search, at, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<4>(search, at, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<6>(search, at, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<1>(search, at, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<3>(search, at, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<5>(search, at, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<7>(search, at, cost);
+        // The first step that ends the search ends the expansion.
+        const EStepEnd stepEnd = OfferInExpansionOrder([&](auto direction) [[gnu::always_inline]] {
+            return OfferPlainStep<decltype(direction)::value>(search, at, cost);
+        });
         if (stepEnd != EStepEnd::Next)
         {
             end = stepEnd == EStepEnd::Found ? ESearchEnd::Found : ESearchEnd::Overflowed;
