@@ -91,9 +91,24 @@ CPathFinder::ESearchEnd CPathFinder::RunQueueSearchWith(int32_t startX, int32_t 
         const int32_t cost = int32_t(RouteCostOf(record));
         search.x = at / GridSide - 1;
         search.y = at % GridSide - 1;
-        // The first step that ends the search ends the expansion.
-        const EStepEnd stepEnd = OfferInExpansionOrder(
-            [&](auto direction) [[gnu::always_inline]] { return expand(direction, search, at, cost); });
+        // ExpansionOrder: straight steps first; the first step that ends the
+        // search ends the expansion.  Written out rather than through
+        // OfferInExpansionOrder: the compiler lays this loop out better so.
+        EStepEnd stepEnd = expand(std::integral_constant<int32_t, 0>(), search, at, cost);
+        if (stepEnd == EStepEnd::Next)
+            stepEnd = expand(std::integral_constant<int32_t, 2>(), search, at, cost);
+        if (stepEnd == EStepEnd::Next)
+            stepEnd = expand(std::integral_constant<int32_t, 4>(), search, at, cost);
+        if (stepEnd == EStepEnd::Next)
+            stepEnd = expand(std::integral_constant<int32_t, 6>(), search, at, cost);
+        if (stepEnd == EStepEnd::Next)
+            stepEnd = expand(std::integral_constant<int32_t, 1>(), search, at, cost);
+        if (stepEnd == EStepEnd::Next)
+            stepEnd = expand(std::integral_constant<int32_t, 3>(), search, at, cost);
+        if (stepEnd == EStepEnd::Next)
+            stepEnd = expand(std::integral_constant<int32_t, 5>(), search, at, cost);
+        if (stepEnd == EStepEnd::Next)
+            stepEnd = expand(std::integral_constant<int32_t, 7>(), search, at, cost);
         if (stepEnd == EStepEnd::Found)
             return ESearchEnd::Found;
         if (m_Overflowed)
