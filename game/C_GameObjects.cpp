@@ -100,7 +100,7 @@ void CGameObjects::DetachAll()
             block.unit = nullptr;
             block.building = nullptr;
         }
-    g_GameMap.CollectMapObjects();
+    g_GameMap.ForgetMapObjects();
     if (g_Players != nullptr)
         for (int32_t p = 0; p < MaxPlayers; ++p)
         {

@@ -269,8 +269,7 @@ void CGameMap::ReleaseObjects(bool logSteps)
     // building came and hands it to deferred deletion, once.
     for (CBuilding* building : buildings)
         building->TakeDown(false);
-    mapObjects.clear();
-    mapObjectSlots.clear();
+    ForgetMapObjects();
     if (!empty)
         g_PtrGarbage.Flush();
     unitUnderCursor = nullptr;
@@ -311,13 +310,19 @@ void CGameMap::RemoveMapObject(const CBuilding* object)
     }
 }
 
-void CGameMap::CollectMapObjects()
+void CGameMap::ForgetMapObjects()
 {
     mapObjects.clear();
     mapObjectSlots.clear();
-    for (const SMapBlock& block : std::as_const(*this).AllBlocks())
-        if (block.building != nullptr)
-            AddMapObject(block.building);
+}
+
+void CGameMap::CollectMapObjects()
+{
+    ForgetMapObjects();
+    for (int32_t x = 0; x < width; ++x)
+        for (int32_t y = 0; y < height; ++y)
+            if (CBuilding* building = std::as_const(*this).Block(x, y).building)
+                AddMapObject(building);
 }
 
 CPlayer* CGameMap::FindUnitOwner(const CUnit* unit) const

@@ -164,6 +164,8 @@ public:
     void AddMapObject(CBuilding* object);
     void RemoveMapObject(const CBuilding* object);
     void CollectMapObjects();
+    // For blocks emptied whole by their caller.
+    void ForgetMapObjects();
     std::span<CBuilding* const> MapObjects() const { return mapObjects; }
 
     // ---- Terrain queries and updates (C_GameMap_Terrain.cpp) --------------
