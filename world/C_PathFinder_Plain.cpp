@@ -144,7 +144,7 @@ CPathFinder::ESearchEnd CPathFinder::RunPlainRouteSearch()
         search.towardX = at / GridSide - 1 - search.goalX;
         search.towardY = at % GridSide - 1 - search.goalY;
         // The first step that ends the search ends the expansion.
-        const EStepEnd stepEnd = OfferInExpansionOrder([&](auto direction) [[gnu::always_inline]] {
+        const EStepEnd stepEnd = OfferInExpansionOrder([&](auto direction) __attribute__((always_inline)) {
             return OfferPlainStep<decltype(direction)::value>(search, at, cost);
         });
         if (stepEnd != EStepEnd::Next)
