@@ -1,7 +1,8 @@
 #pragma once
 // The path finder benchmark's maps, shared with the test that pins the
 // finder's routes: 256 x 256 maps of open ground, 30 % random obstacles, a
-// one-block maze and two round islands, each with PairCount random pairs of
+// one-block maze, two round islands and a cave, each with PairCount random
+// pairs of
 // blocks that a one-block mover can connect.  Built from fixed seeds, so
 // every run sees the same maps and pairs.
 
@@ -29,7 +30,9 @@ enum class EMapKind
     Obstacles,
     Maze,
     TwoIslands,
+    Cave,
 };
+constexpr int32_t MapKindCount = 5;
 
 inline bool IsOpen(const CGameMap& map, int32_t x, int32_t y)
 {
@@ -86,6 +89,40 @@ inline void DigMaze(CGameMap& map, std::mt19937& random)
     }
 }
 
+// A cave of a cellular automaton: 45 % walls at random, then five rounds in
+// which a block is a wall when at least five of its eight neighbours are
+// (four for a block that is one already), the map's surround counting as
+// wall.
+inline void GrowCave(CGameMap& map, std::mt19937& random)
+{
+    constexpr uint32_t WallPercent = 45;
+    constexpr int32_t Rounds = 5;
+    std::vector<uint8_t> wall(size_t(Side * Side));
+    for (uint8_t& block : wall)
+        block = random() % 100 < WallPercent ? 1 : 0;
+    for (int32_t round = 0; round < Rounds; ++round)
+    {
+        std::vector<uint8_t> next(wall.size());
+        for (int32_t x = 0; x < Side; ++x)
+            for (int32_t y = 0; y < Side; ++y)
+            {
+                int32_t walls = 0;
+                for (int32_t d = 0; d < 8; ++d)
+                {
+                    const int32_t nx = x + DX[d];
+                    const int32_t ny = y + DY[d];
+                    const bool outside = nx < 0 || ny < 0 || nx >= Side || ny >= Side;
+                    walls += outside || wall[size_t(nx * Side + ny)] ? 1 : 0;
+                }
+                next[size_t(x * Side + y)] = walls >= (wall[size_t(x * Side + y)] ? 4 : 5) ? 1 : 0;
+            }
+        wall.swap(next);
+    }
+    for (int32_t x = 0; x < Side; ++x)
+        for (int32_t y = 0; y < Side; ++y)
+            map.Block(x, y).blocked = wall[size_t(x * Side + y)];
+}
+
 // Components by the path finder's step rules for one-block movers.
 inline std::vector<int32_t> Components(const CGameMap& map)
 {
@@ -129,7 +166,7 @@ struct SBenchMap
 
 inline SBenchMap& BenchMap(EMapKind kind)
 {
-    static std::unique_ptr<SBenchMap> built[4];
+    static std::unique_ptr<SBenchMap> built[MapKindCount];
     std::unique_ptr<SBenchMap>& slot = built[int(kind)];
     if (slot)
         return *slot;
@@ -156,6 +193,9 @@ inline SBenchMap& BenchMap(EMapKind kind)
                 const bool right = (x - 192) * (x - 192) + (y - 128) * (y - 128) < 60 * 60;
                 map.Block(x, y).waterLevel = left || right ? 0 : SeaLevel;
             }
+        break;
+    case EMapKind::Cave:
+        GrowCave(map, random);
         break;
     }
     const std::vector<int32_t> component = Components(map);

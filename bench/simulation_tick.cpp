@@ -1,14 +1,21 @@
-// Cost of one simulation tick of a full game: eight players with 256 units
+// Cost of one simulation tick of a game: eight players with 32 to 256 units
 // each walking to random blocks of a 256 x 256 map.  Every unit turns,
 // follows and animates, walks its route tile by tile, and a unit that
 // arrives (or finds no way) asks for a new goal and a new route.
+//
+// And the path finder as the game sees it: routes searched between ticks
+// on the same map, beside the same kind of routes searched with no tick in
+// between.  A tick changes only the blocks its units step on and off, so
+// what the finder learnt of the other blocks serves both alike.
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "core/C_Config.h"
 #include "core/GlobalFunc.h"
@@ -18,6 +25,7 @@
 #include "units/C_UnitOfType.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
+#include "world/C_PathFinder.h"
 #include "world/C_Player.h"
 #include "world/C_PlayerServices.h"
 #include "world/C_Theme.h"
@@ -26,12 +34,12 @@
 
 namespace
 {
-constexpr int32_t UnitsPerPlayer = 256;
 constexpr uint32_t TickMilliseconds = 28;
 constexpr uint32_t RetryMilliseconds = 500;
 constexpr int32_t GoalSpread = 24;
 
-std::mt19937 s_Random(11);
+constexpr uint32_t RandomSeed = 11;
+std::mt19937 s_Random(RandomSeed);
 
 int32_t RandomBlock()
 {
@@ -90,8 +98,10 @@ public:
 class CRoamingWorld
 {
 public:
-    CRoamingWorld()
+    explicit CRoamingWorld(int32_t unitsPerPlayer)
     {
+        // Every world walks the same: the same goals in every run.
+        s_Random.seed(RandomSeed);
         g_Config.fogOfWar = 1;
         g_Config.networkRole = 0;
         SysClock::UseTestClock(1000000);
@@ -108,7 +118,7 @@ public:
             g_Players[p].Init(p, p, p == 0 ? PLAYER_LOCAL : PLAYER_COMPUTER, nullptr);
         InitTypeRecords();
         for (int32_t p = 0; p < MaxPlayers; ++p)
-            for (int32_t placed = 0; placed < UnitsPerPlayer;)
+            for (int32_t placed = 0; placed < unitsPerPlayer;)
             {
                 const int32_t x = RandomBlock();
                 const int32_t y = RandomBlock();
@@ -160,15 +170,111 @@ private:
     std::unique_ptr<CPlayer[]> m_Players;
 };
 
+// Past the start, when every unit searches its first route at once.
+constexpr int32_t WarmUpTicks = 200;
+// The ticks timed: the same simulation in every run, so that figures of
+// different builds compare (how many units walk changes as the game goes).
+constexpr int32_t TimedTicks = 1000;
+
 void BM_SimulationTick(benchmark::State& state)
 {
-    CRoamingWorld world;
-    // Past the start, when every unit searches its first route at once.
-    for (int32_t warmUp = 0; warmUp < 200; ++warmUp)
+    CRoamingWorld world(static_cast<int32_t>(state.range(0)));
+    for (int32_t warmUp = 0; warmUp < WarmUpTicks; ++warmUp)
         world.Tick();
     for (auto _ : state)
         world.Tick();
     state.counters["walking"] = world.CountWalking();
 }
-BENCHMARK(BM_SimulationTick)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SimulationTick)
+    ->ArgName("units_per_player")
+    ->Arg(32)
+    ->Arg(64)
+    ->Arg(128)
+    ->Arg(256)
+    ->Iterations(TimedTicks)
+    ->Unit(benchmark::kMillisecond);
+
+// Routes of one-block land movers between random blocks of the roaming
+// world, GoalSpread apart at most, searched by the game's path finder.
+class CRouteSearches
+{
+public:
+    CRouteSearches() : m_Route(std::make_unique<Route>())
+    {
+        std::mt19937 random(5);
+        for (int32_t i = 0; i < SearchesPerBatch; ++i)
+        {
+            const int32_t x = static_cast<int32_t>(random() % MapBlockSide);
+            const int32_t y = static_cast<int32_t>(random() % MapBlockSide);
+            const int32_t dx = static_cast<int32_t>(random() % (2 * GoalSpread)) - GoalSpread;
+            const int32_t dy = static_cast<int32_t>(random() % (2 * GoalSpread)) - GoalSpread;
+            m_Pairs.push_back({x, y, std::clamp(x + dx, 0, MapBlockSide - 1), std::clamp(y + dy, 0, MapBlockSide - 1)});
+        }
+    }
+    // The batch's time in microseconds.
+    double SearchBatch()
+    {
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point start = Clock::now();
+        for (const SPair& pair : m_Pairs)
+        {
+            g_PathFinder.Init(0, nullptr);
+            benchmark::DoNotOptimize(g_PathFinder.FindPath(pair.fromX, pair.fromY, pair.toX, pair.toY, 1,
+                                                           CPathFinder::LayerLand, 0, 0, nullptr, nullptr, 0, 0,
+                                                           m_Route->steps, m_Route->end));
+        }
+        return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+    }
+
+    static constexpr int32_t SearchesPerBatch = 32;
+
+private:
+    struct SPair
+    {
+        int32_t fromX;
+        int32_t fromY;
+        int32_t toX;
+        int32_t toY;
+    };
+    struct Route
+    {
+        CPathFinder::Route steps;
+        CPathFinder::SPoint end;
+    };
+    std::vector<SPair> m_Pairs;
+    std::unique_ptr<Route> m_Route;
+};
+
+// Each iteration: one simulation tick of 8 x 256 walking units (not timed),
+// then a batch of searches (timed); with tick 0 the batch is searched again
+// with no tick before it.  "us_per_search" is a search's time,
+// "blocks_read_per_search" the blocks a search had to read from the map
+// because the finder did not know them (a tick makes it forget only the
+// blocks its units stepped on and off).
+void BM_SearchesBetweenTicks(benchmark::State& state)
+{
+    const bool ticks = state.range(0) != 0;
+    CRoamingWorld world(256);
+    for (int32_t warmUp = 0; warmUp < WarmUpTicks; ++warmUp)
+        world.Tick();
+    CRouteSearches searches;
+    searches.SearchBatch();
+    double micros = 0.0;
+    int64_t searchBlocksRead = 0;
+    for (auto _ : state)
+    {
+        if (ticks)
+            world.Tick();
+        const int64_t blocksRead = g_PathFinder.GetBlocksRead();
+        const double batch = searches.SearchBatch();
+        state.SetIterationTime(batch / 1e6);
+        micros += batch;
+        searchBlocksRead += g_PathFinder.GetBlocksRead() - blocksRead;
+    }
+    const double count = static_cast<double>(std::max<int64_t>(state.iterations(), 1));
+    state.counters["us_per_search"] = micros / count / CRouteSearches::SearchesPerBatch;
+    state.counters["blocks_read_per_search"] =
+        static_cast<double>(searchBlocksRead) / count / CRouteSearches::SearchesPerBatch;
+}
+BENCHMARK(BM_SearchesBetweenTicks)->ArgName("ticks")->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMicrosecond);
 }  // namespace

@@ -208,7 +208,7 @@ bool CBuilding::IsOnMap() const
         return false;
     for (int32_t i = 0; i < GetWidth(); ++i)
         for (int32_t j = 0; j < GetDepth(); ++j)
-            if (g_GameMap.Block(x + i, y + j).building == this)
+            if (std::as_const(g_GameMap).Block(x + i, y + j).building == this)
                 return true;
     return false;
 }
@@ -242,7 +242,7 @@ uint16_t CBuilding::GetIslandId() const
     const int32_t centreY = y + GetDepth() / 2;
     if (!g_GameMap.IsOnMap(centreX, centreY))
         return NoRegion;
-    return g_GameMap.Block(centreX, centreY).regionId;
+    return std::as_const(g_GameMap).Block(centreX, centreY).regionId;
 }
 
 int32_t CBuilding::GetOwnerColour() const

@@ -100,11 +100,11 @@ void CDecorationGate::Close()
 
 void CDecorationGate::CrushBlock(int32_t blockX, int32_t blockY)
 {
-    const SMapBlock& block = g_GameMap.Block(blockX, blockY);
+    const SMapBlock& block = std::as_const(g_GameMap).Block(blockX, blockY);
     if (CUnit* unit = block.unit; unit != nullptr && unit->IsAlive())
         unit->TakeHit(nullptr, CrushUnitDamage, CrushUnitDamageType, false);
     // The gate's own blocks name the gate: it does not crush itself.
-    CBuilding* building = g_GameMap.Block(blockX, blockY).building;
+    CBuilding* building = std::as_const(g_GameMap).Block(blockX, blockY).building;
     if (building != nullptr && building != this && building->IsAlive())
         building->OnAttacked(nullptr, CrushBuildingDamage, CrushBuildingDamageType, false);
 }

@@ -67,7 +67,7 @@ bool CBuildingDocks::CanPlaceAt(int32_t playerIndex, int32_t margin, int32_t che
     for (int32_t i = 0; i < GetWidth(); ++i)
         for (int32_t j = 0; j < GetDepth(); ++j)
         {
-            const SMapBlock& block = g_GameMap.Block(x + i, y + j);
+            const SMapBlock& block = std::as_const(g_GameMap).Block(x + i, y + j);
             if (block.blocked || block.unit != nullptr || block.waterLevel == DryLand)
                 return false;
             if (checkReserved != 0 && g_GameMap.aiTiltMap[(x + i) * MapBlockSide + y + j] != 0)
@@ -88,7 +88,7 @@ bool CBuildingDocks::IsOnIsland(uint16_t islandId) const
         return false;
     for (int32_t i = 0; i < GetWidth(); ++i)
         for (int32_t j = 0; j < GetDepth(); ++j)
-            if (g_GameMap.Block(x + i, y + j).regionId != islandId)
+            if (std::as_const(g_GameMap).Block(x + i, y + j).regionId != islandId)
                 return false;
     return true;
 }

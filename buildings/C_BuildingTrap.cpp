@@ -147,7 +147,7 @@ void CBuildingTrap::RenderGroundQuad(uint32_t colour) const
     const uint32_t vertexColour = Opaque | colour;
     g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
     // The same diagonal as the terrain's triangles.
-    if (g_GameMap.Block(x, y).triangleSplit != 0)
+    if (std::as_const(g_GameMap).Block(x, y).triangleSplit != 0)
     {
         AddPitCorner(left, top, vertexColour, 0.0f, 0.0f);
         AddPitCorner(left + 1, top, vertexColour, PitImageAcross, 0.0f);

@@ -49,7 +49,7 @@ CBuildingWall::CBuildingWall(int32_t ownerIndex) : CBuildingOfCast(CastWall, own
 
 bool CBuildingWall::IsWallAt(int32_t blockX, int32_t blockY) const
 {
-    const CBuilding* neighbour = g_GameMap.Block(blockX, blockY).building;
+    const CBuilding* neighbour = std::as_const(g_GameMap).Block(blockX, blockY).building;
     return neighbour != nullptr && neighbour->GetBuildCast() == CastWall;
 }
 
@@ -81,7 +81,7 @@ void CBuildingWall::JoinNeighbours()
         const int32_t ny = y + offset[1];
         if (!g_GameMap.IsOnMap(nx, ny))
             continue;
-        if (CBuilding* neighbour = g_GameMap.Block(nx, ny).building)
+        if (CBuilding* neighbour = std::as_const(g_GameMap).Block(nx, ny).building)
             neighbour->UpdateJoint();
     }
     UpdateJoint();
@@ -99,7 +99,7 @@ bool CBuildingWall::Construct(float amount, bool instant)
         return false;
     if (amount != 0.0f || instant)
     {
-        if (g_GameMap.IsOnMap(x, y) && g_GameMap.Block(x, y).unit != nullptr)
+        if (g_GameMap.IsOnMap(x, y) && std::as_const(g_GameMap).Block(x, y).unit != nullptr)
             return false;
         SetBlockBlocked(x, y, 1);
     }

@@ -86,7 +86,7 @@ void CBuilding::RenderShadow() const
             const auto left = static_cast<float>(cellX);
             const auto top = static_cast<float>(cellY);
             // The same diagonal as the terrain's triangles.
-            if (g_GameMap.Block(cellX, cellY).triangleSplit != 0)
+            if (std::as_const(g_GameMap).Block(cellX, cellY).triangleSplit != 0)
             {
                 AddShadowCorner(left, top, u0, v0);
                 AddShadowCorner(left + 1, top, u1, v0);

@@ -47,6 +47,7 @@ bool CBuilding::PlaceOnMap()
         return false;
     }
     ClaimBlocks();
+    g_GameMap.AddMapObject(this);
     StoreCorners();
     LevelTerrain();
     AddConstructionMark(+1);
@@ -117,6 +118,7 @@ void CBuilding::LevelTerrain()
 
 void CBuilding::RemoveFromMap()
 {
+    g_GameMap.RemoveMapObject(this);
     ReleaseBlocks();
     if (!placed)
         return;
@@ -317,7 +319,7 @@ bool CBuilding::CanPlaceAt(int32_t playerIndex, int32_t margin, int32_t checkRes
     for (int32_t i = 0; i < GetWidth(); ++i)
         for (int32_t j = 0; j < GetDepth(); ++j)
         {
-            const SMapBlock& block = g_GameMap.Block(x + i, y + j);
+            const SMapBlock& block = std::as_const(g_GameMap).Block(x + i, y + j);
             if (block.blocked || block.unit != nullptr || static_cast<int16_t>(block.waterLevel) >= 1)
                 return false;
             if (checkReserved && g_GameMap.aiTiltMap[(x + i) * MapBlockSide + y + j] != 0)
@@ -336,7 +338,7 @@ bool CBuilding::CanPlaceAt(int32_t playerIndex, int32_t margin, int32_t checkRes
         {
             if (!g_GameMap.IsOnMap(cx, cy))
                 continue;
-            const SMapBlock& block = g_GameMap.Block(cx, cy);
+            const SMapBlock& block = std::as_const(g_GameMap).Block(cx, cy);
             const bool large = block.building == nullptr || block.building->GetWidth() > 1 ||
                                block.building->GetDepth() > 1;
             if (block.blocked && large)

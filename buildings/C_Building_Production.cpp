@@ -524,7 +524,7 @@ void CBuilding::RunKingCommand()
 
 void CBuilding::SetRallyPoint(int32_t blockX, int32_t blockY)
 {
-    const bool onThisBuilding = g_GameMap.IsOnMap(blockX, blockY) && g_GameMap.Block(blockX, blockY).building == this;
+    const bool onThisBuilding = g_GameMap.IsOnMap(blockX, blockY) && std::as_const(g_GameMap).Block(blockX, blockY).building == this;
     rallyX = onThisBuilding ? NoRally : blockX;
     rallyY = onThisBuilding ? NoRally : blockY;
     pendingCommand = 0;

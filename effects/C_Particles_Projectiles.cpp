@@ -114,7 +114,7 @@ void CParticles::WarnUnitsBelow(int32_t targetX, int32_t targetY, bool exploding
     if (!exploding)
     {
         if (g_GameMap.IsOnMap(targetX, targetY))
-            if (CUnit* below = g_GameMap.Block(targetX, targetY).unit)
+            if (CUnit* below = std::as_const(g_GameMap).Block(targetX, targetY).unit)
                 below->onAIIdle(0, false);
         return;
     }
@@ -128,7 +128,7 @@ void CParticles::WarnUnitsBelow(int32_t targetX, int32_t targetY, bool exploding
         const int32_t cellY = targetY + disc.entries[i].dy;
         if (!g_GameMap.IsOnMap(cellX, cellY))
             continue;
-        CUnit* unit = g_GameMap.Block(cellX, cellY).unit;
+        CUnit* unit = std::as_const(g_GameMap).Block(cellX, cellY).unit;
         if (unit != nullptr && unit->x == cellX && unit->y == cellY)
             unit->onAIIdle(0, true);
     }
@@ -209,7 +209,7 @@ void CParticles::Land(const SProjectile& shot)
             {
                 if (!g_GameMap.IsOnMap(x, y))
                     continue;
-                const SMapBlock& block = g_GameMap.Block(x, y);
+                const SMapBlock& block = std::as_const(g_GameMap).Block(x, y);
                 CUnit* unit = StandsAlive(block.unit) ? block.unit : nullptr;
                 CBuilding* building = block.building;
                 const void* object = unit != nullptr ? static_cast<const void*>(unit) : building;
@@ -227,7 +227,7 @@ void CParticles::Land(const SProjectile& shot)
     }
     if (!g_GameMap.IsOnMap(bx, by))
         return;
-    const SMapBlock& block = g_GameMap.Block(bx, by);
+    const SMapBlock& block = std::as_const(g_GameMap).Block(bx, by);
     Strike(shot, StandsAlive(block.unit) ? block.unit : nullptr, block.building);
 }
 

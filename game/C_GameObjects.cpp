@@ -65,7 +65,7 @@ void CGameObjects::CollectMap(SHeld& onMap)
     for (int32_t x = 0; x < MapBlockSide; ++x)
         for (int32_t y = 0; y < MapBlockSide; ++y)
         {
-            const SMapBlock& block = g_GameMap.Block(x, y);
+            const SMapBlock& block = std::as_const(g_GameMap).Block(x, y);
             if (block.unit != nullptr)
                 onMap.units.insert(block.unit);
             if (block.building != nullptr)
@@ -100,6 +100,7 @@ void CGameObjects::DetachAll()
             block.unit = nullptr;
             block.building = nullptr;
         }
+    g_GameMap.ForgetMapObjects();
     if (g_Players != nullptr)
         for (int32_t p = 0; p < MaxPlayers; ++p)
         {

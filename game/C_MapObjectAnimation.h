@@ -1,8 +1,8 @@
 #pragma once
-// The animate pass over the objects on the map that no player lists: resource
-// sites, decorations, walls and unfinished buildings.  The players' pass
-// animates the listed ones with their production, so each object moves on
-// once per simulation step.  Main thread only.
+// The animate pass over the objects on the map that no player lists: the
+// map's resource sites and decorations.  The players' pass animates the
+// listed ones with their production, so each object moves on once per
+// simulation step.  Main thread only.
 
 #include <cstdint>
 

@@ -105,7 +105,7 @@ void CObjectLinks::GatherBuildings()
             m_Standing.insert(g_Players[p].buildings[i]);
     for (int32_t x = 0; x < MapBlockSide; ++x)
         for (int32_t y = 0; y < MapBlockSide; ++y)
-            if (const CBuilding* building = g_GameMap.Block(x, y).building)
+            if (const CBuilding* building = std::as_const(g_GameMap).Block(x, y).building)
                 m_Standing.insert(building);
     for (const CBuilding* ruin : m_Ruins)
         m_Standing.erase(ruin);
@@ -259,7 +259,7 @@ const char* CObjectLinks::CheckBlocks() const
     for (int32_t x = 0; x < MapBlockSide; ++x)
         for (int32_t y = 0; y < MapBlockSide; ++y)
         {
-            const SMapBlock& block = g_GameMap.Block(x, y);
+            const SMapBlock& block = std::as_const(g_GameMap).Block(x, y);
             const CUnit* unit = block.unit;
             if (unit != nullptr &&
                 (!unit->IsFootprintRegistered() || m_Waiting.count(unit) != 0 || m_Carried.count(unit) != 0 ||

@@ -160,7 +160,7 @@ void CEnvironmentFX::CountView()
 // water, and a decoration counts as nothing.
 void CEnvironmentFX::CountCell(int32_t x, int32_t y)
 {
-    const SMapBlock& block = g_GameMap.Block(x, y);
+    const SMapBlock& block = std::as_const(g_GameMap).Block(x, y);
     if (const CBuilding* building = block.building)
     {
         const int32_t cast = building->GetBuildCast();

@@ -79,7 +79,7 @@ int32_t CUnit::GetRegionId() const
 {
     if (!onMap || !g_GameMap.IsOnMap(GetCentreCellX(), GetCentreCellY()))
         return -1;
-    return g_GameMap.Block(GetCentreCellX(), GetCentreCellY()).regionId;
+    return std::as_const(g_GameMap).Block(GetCentreCellX(), GetCentreCellY()).regionId;
 }
 
 bool CUnit::FootprintInsideMap() const

@@ -69,7 +69,7 @@ void CollectCapturable(const CUnit& toucher, int32_t capturingPlayer, std::vecto
         const int32_t cellY = toucher.y + ring.entries[i].dy;
         if (!g_GameMap.IsOnMap(cellX, cellY))
             continue;
-        const SMapBlock& block = g_GameMap.Block(cellX, cellY);
+        const SMapBlock& block = std::as_const(g_GameMap).Block(cellX, cellY);
         if (MayCaptureUnit(capturingPlayer, block.unit) &&
             std::find(units.begin(), units.end(), block.unit) == units.end())
             units.push_back(block.unit);
@@ -169,7 +169,7 @@ bool CUnit::CheckTrapUnderfoot()
         {
             if (!g_GameMap.IsOnMap(cellX, cellY))
                 continue;
-            CBuilding* trap = g_GameMap.Block(cellX, cellY).building;
+            CBuilding* trap = std::as_const(g_GameMap).Block(cellX, cellY).building;
             // A sprung trap has done its work; it only waits for its end.
             if (trap == nullptr || trap->GetBuildCast() != CastTrap || trap->IsTakenDown() || !trap->IsAlive() ||
                 trap->owner == player || trap->model == CBuildingTrap::SprungModel)

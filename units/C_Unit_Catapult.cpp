@@ -229,7 +229,7 @@ void CUnitCatapult::SeekInPatrolBand(CUnit& unit, const CRangeTable* circle, int
             const int32_t cellY = cy + circle->entries[i].dy;
             if (!g_GameMap.IsOnMap(cellX, cellY))
                 continue;
-            CUnit* enemy = g_GameMap.Block(cellX, cellY).unit;
+            CUnit* enemy = std::as_const(g_GameMap).Block(cellX, cellY).unit;
             if (!IsEnemyOf(enemy, unit))
                 continue;
             unit.InitAction(enemy, nullptr, nullptr, enemy->GetCentreCellX(), enemy->GetCentreCellY(), CMD_ATTACK,

@@ -279,7 +279,7 @@ bool AnyContactCell(int32_t x, int32_t y, int32_t size, Test test)
     {
         const int32_t cellX = x + ring.entries[i].dx;
         const int32_t cellY = y + ring.entries[i].dy;
-        if (g_GameMap.IsOnMap(cellX, cellY) && test(g_GameMap.Block(cellX, cellY)))
+        if (g_GameMap.IsOnMap(cellX, cellY) && test(std::as_const(g_GameMap).Block(cellX, cellY)))
             return true;
     }
     return false;

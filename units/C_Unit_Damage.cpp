@@ -132,7 +132,7 @@ void CUnit::ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t am
         CBuilding* tower = nullptr;
         if (StandsOnMap(*activeAttacker))
         {
-            CBuilding* under = g_GameMap.Block(activeAttacker->x, activeAttacker->y).building;
+            CBuilding* under = std::as_const(g_GameMap).Block(activeAttacker->x, activeAttacker->y).building;
             if (under != nullptr && under->owner >= 0 && under->GetBuildCast() == BuildCastTower)
                 tower = under;
         }

@@ -104,7 +104,7 @@ private:
         const int32_t right = bx + 1;
         const int32_t top = by;
         const int32_t bottom = by + 1;
-        if (g_GameMap.Block(bx, by).triangleSplit != 0)
+        if (std::as_const(g_GameMap).Block(bx, by).triangleSplit != 0)
         {
             AddCorner(left, top);
             AddCorner(right, top);

@@ -129,7 +129,7 @@ void CUnit::FindTargetInRange(const CRangeTable& pattern, CUnit** foundUnit, CBu
         const int32_t cellY = cy + pattern.entries[i].dy;
         if (!g_GameMap.IsOnMap(cellX, cellY))
             continue;
-        const SMapBlock& block = g_GameMap.Block(cellX, cellY);
+        const SMapBlock& block = std::as_const(g_GameMap).Block(cellX, cellY);
         CBuilding* building = block.building;
         if (building != nullptr && !building->IsFriendTo(player) && building->GetHitPoints() >= 1 &&
             building->GetBuildCast() != CastWall && building->GetBuildCast() != CastTrap)

@@ -43,7 +43,7 @@ CUnit* CUnitGiant::EnemyOnFootprintAt(int32_t tx, int32_t ty) const
         {
             if (!g_GameMap.IsOnMap(tx + dx, ty + dy))
                 continue;
-            CUnit* unit = g_GameMap.Block(tx + dx, ty + dy).unit;
+            CUnit* unit = std::as_const(g_GameMap).Block(tx + dx, ty + dy).unit;
             if (unit != nullptr && unit != this && unit->IsAlive() && !unit->IsDying() && !IsAlliedWith(unit->player))
                 return unit;
         }

@@ -111,7 +111,7 @@ void CUnit::MeleeSeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged, bool 
             const int32_t cellY = cy + entry.dy;
             if (g_GameMap.IsOnMap(cellX, cellY))
             {
-                CUnit* unit = g_GameMap.Block(cellX, cellY).unit;
+                CUnit* unit = std::as_const(g_GameMap).Block(cellX, cellY).unit;
                 if (IsEnemyOf(unit, *this))
                 {
                     InitAction(unit, nullptr, nullptr, x, y, CMD_ATTACK, TARGET_UNIT, true, fromRange);
@@ -140,7 +140,7 @@ void CUnit::MeleeSeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged, bool 
         {
             if (!g_GameMap.IsOnMap(tx + dx, ty + dy))
                 continue;
-            CUnit* unit = g_GameMap.Block(tx + dx, ty + dy).unit;
+            CUnit* unit = std::as_const(g_GameMap).Block(tx + dx, ty + dy).unit;
             if (!IsEnemyOf(unit, *this))
                 continue;
             // The enemy in the way is struck or shot instead of stepped on.

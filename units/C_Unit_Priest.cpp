@@ -67,7 +67,7 @@ int32_t TowerSightAt(int32_t blockX, int32_t blockY)
 {
     if (!g_GameMap.IsOnMap(blockX, blockY))
         return 0;
-    const CBuilding* building = g_GameMap.Block(blockX, blockY).building;
+    const CBuilding* building = std::as_const(g_GameMap).Block(blockX, blockY).building;
     if (building == nullptr || building->owner < 0 || building->GetBuildCast() != CastTower || !building->IsAlive())
         return 0;
     CUnitTowerArcher probe;
@@ -99,7 +99,7 @@ void CUnitPriest::onIdle()
         const int32_t cellY = cy + circle.entries[i].dy;
         if (!g_GameMap.IsOnMap(cellX, cellY))
             continue;
-        CUnit* patient = g_GameMap.Block(cellX, cellY).unit;
+        CUnit* patient = std::as_const(g_GameMap).Block(cellX, cellY).unit;
         // Only its own player's units: allies are not healed.
         if (patient == nullptr || patient == this || patient->player != player || !patient->IsAlive() ||
             patient->IsDying() || patient->health == FullHealth || !patient->IsHealable())

@@ -72,7 +72,7 @@ CUnit* CUnitTowerArcher::FindTarget() const
         const int32_t cellY = GetCentreCellY() + entry.dy;
         if (!g_GameMap.IsOnMap(cellX, cellY))
             continue;
-        CUnit* unit = g_GameMap.Block(cellX, cellY).unit;
+        CUnit* unit = std::as_const(g_GameMap).Block(cellX, cellY).unit;
         if (unit != nullptr && unit != this && IsLivingEnemyOf(*unit, player))
             return unit;
     }
@@ -115,7 +115,7 @@ CBuildingTower* CUnitTowerArcher::GetTower() const
 {
     if (!g_GameMap.IsOnMap(x, y))
         return nullptr;
-    CBuilding* building = g_GameMap.Block(x, y).building;
+    CBuilding* building = std::as_const(g_GameMap).Block(x, y).building;
     if (building == nullptr || building->GetBuildCast() != CastTower)
         return nullptr;
     return static_cast<CBuildingTower*>(building);

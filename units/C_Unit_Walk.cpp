@@ -229,7 +229,7 @@ int32_t CUnit::TestTileFree(int32_t tx, int32_t ty) const
         {
             if (!g_GameMap.IsOnMap(cellX, cellY))
                 return TileBlocked;
-            const SMapBlock& block = g_GameMap.Block(cellX, cellY);
+            const SMapBlock& block = std::as_const(g_GameMap).Block(cellX, cellY);
             if (block.blocked)
                 return TileBlocked;
             if (block.unit == nullptr || block.unit == this)

@@ -125,7 +125,7 @@ bool CUnitWarGalley::EngageUnderBow(int32_t tx, int32_t ty)
         {
             if (!g_GameMap.IsOnMap(tx + dx, ty + dy))
                 continue;
-            CUnit* enemy = g_GameMap.Block(tx + dx, ty + dy).unit;
+            CUnit* enemy = std::as_const(g_GameMap).Block(tx + dx, ty + dy).unit;
             if (enemy == this || !IsActiveAttacker(enemy) || IsAlliedWith(enemy->player))
                 continue;
             pathFlag = 0;

@@ -213,7 +213,7 @@ CBuilding* CUnitWorker::FindResourceAtHarvestPoint() const
             const int32_t by = harvestY + dy;
             if (!g_GameMap.IsOnMap(bx, by))
                 continue;
-            CBuilding* building = g_GameMap.Block(bx, by).building;
+            CBuilding* building = std::as_const(g_GameMap).Block(bx, by).building;
             if (building == nullptr || building->IsTakenDown())
                 continue;
             const int32_t kind = building->GetResourceKind();

@@ -17,6 +17,7 @@
 #include "units/C_Unit.h"
 #include "buildings/C_Building.h"
 #include "world/C_PathFinder.h"
+#include "buildings/C_BuildingCastTable.h"
 #include "world/C_Player.h"
 
 namespace
@@ -274,9 +275,60 @@ void CGameMap::ReleaseObjects(bool logSteps)
     // building came and hands it to deferred deletion, once.
     for (CBuilding* building : buildings)
         building->TakeDown(false);
+    ForgetMapObjects();
     if (!empty)
         g_PtrGarbage.Flush();
     unitUnderCursor = nullptr;
+}
+
+// ---- Resource sites and decorations ------------------------------------------
+
+namespace
+{
+bool IsMapObject(const CBuilding& building)
+{
+    return building.GetBuildCast() == CastResource || building.GetBuildCast() == CastDecoration;
+}
+} // namespace
+
+void CGameMap::AddMapObject(CBuilding* object)
+{
+    if (object == nullptr || !IsMapObject(*object) || mapObjectSlots.count(object) != 0)
+        return;
+    mapObjectSlots.emplace(object, mapObjects.size());
+    mapObjects.push_back(object);
+}
+
+void CGameMap::RemoveMapObject(const CBuilding* object)
+{
+    const auto slot = mapObjectSlots.find(object);
+    if (slot == mapObjectSlots.end())
+        return;
+    // The last object takes the freed place.
+    const size_t index = slot->second;
+    mapObjectSlots.erase(slot);
+    CBuilding* const last = mapObjects.back();
+    mapObjects.pop_back();
+    if (index < mapObjects.size())
+    {
+        mapObjects[index] = last;
+        mapObjectSlots[last] = index;
+    }
+}
+
+void CGameMap::ForgetMapObjects()
+{
+    mapObjects.clear();
+    mapObjectSlots.clear();
+}
+
+void CGameMap::CollectMapObjects()
+{
+    ForgetMapObjects();
+    for (int32_t x = 0; x < width; ++x)
+        for (int32_t y = 0; y < height; ++y)
+            if (CBuilding* building = std::as_const(*this).Block(x, y).building)
+                AddMapObject(building);
 }
 
 CPlayer* CGameMap::FindUnitOwner(const CUnit* unit) const

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "world/C_MapPlayerSettings.h"
@@ -130,10 +132,10 @@ public:
     int32_t GetHeight() const { return height; }
     bool IsOnMap(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
     // Handing a block out for writing forgets what the path finder kept of
-    // it; reading through a const map keeps it.
+    // it; reading through a const map keeps it (std::as_const(map).Block).
     SMapBlock& Block(int32_t x, int32_t y)
     {
-        pathBits[x * MapBlockSide + y] = 0;
+        pathBits[PathBitsIndex(x, y)] = 0;
         return blocks[x * MapBlockSide + y];
     }
     const SMapBlock& Block(int32_t x, int32_t y) const { return blocks[x * MapBlockSide + y]; }
@@ -145,11 +147,31 @@ public:
     }
     std::span<const SMapBlock> AllBlocks() const { return blocks; }
     // What the path finder kept of a block between its searches (its own
-    // encoding); 0 until it reads the block again.
-    uint8_t& PathBits(int32_t x, int32_t y) const { return pathBits[x * MapBlockSide + y]; }
+    // encoding); 0 until it reads the block again.  The grid has a margin of
+    // one cell all round (x and y from -1 to MapBlockSide), so that a
+    // neighbour of any block has an entry; the path finder fills the margin
+    // for itself like any other entry.
+    static constexpr int32_t PathBitsSide = MapBlockSide + 2;
+    static constexpr int32_t PathBitsCount = PathBitsSide * PathBitsSide;
+    static constexpr int32_t PathBitsIndex(int32_t x, int32_t y) { return (x + 1) * PathBitsSide + y + 1; }
+    uint8_t& PathBits(int32_t x, int32_t y) const { return pathBits[PathBitsIndex(x, y)]; }
+    uint8_t* PathBitsGrid() const { return pathBits; }
     void ForgetPathBits() { std::memset(pathBits, 0, sizeof(pathBits)); }
     int32_t& CornerHeight(int32_t x, int32_t y) { return cornerHeights[x * MapCornerSide + y]; }
     int32_t CornerHeight(int32_t x, int32_t y) const { return cornerHeights[x * MapCornerSide + y]; }
+
+    // ---- Resource sites and decorations (C_GameMap.cpp) --------------------
+    // The objects standing on the map that no player lists; the map frees
+    // them with its blocks.  Whoever puts one on the blocks adds it and
+    // whoever takes one off removes it; both ignore any other building and
+    // are safe to call twice.  The blocks of a loaded game are read back
+    // whole, so the list is then collected from them (x outer, y inner).
+    void AddMapObject(CBuilding* object);
+    void RemoveMapObject(const CBuilding* object);
+    void CollectMapObjects();
+    // For blocks emptied whole by their caller.
+    void ForgetMapObjects();
+    std::span<CBuilding* const> MapObjects() const { return mapObjects; }
 
     // ---- Terrain queries and updates (C_GameMap_Terrain.cpp) --------------
     // Ground height by bilinear interpolation of the corners, the point
@@ -269,7 +291,9 @@ public:
     int32_t cornerHeights[MapCornerCount];
 private:
     SMapBlock blocks[MapBlockCount];
-    mutable uint8_t pathBits[MapBlockCount];
+    mutable uint8_t pathBits[PathBitsCount];
+    std::vector<CBuilding*> mapObjects;
+    std::unordered_map<const CBuilding*, size_t> mapObjectSlots;   // index in mapObjects
 
 public:
     int32_t cornerColours[MapCornerCount];   // grey shade 0xRRGGBB

@@ -311,7 +311,7 @@ void CGameMap::SelectInRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
         const int32_t y = visibleBlocks[i].y;
         if (!local->IsCellSeen(x, y))
             continue;
-        const SMapBlock& block = Block(x, y);
+        const SMapBlock& block = std::as_const(*this).Block(x, y);
         CUnit* unit = block.unit;
         if (unit != nullptr && unit->x == x && unit->y == y && unit->IsInScreenRect(left, top, right, bottom))
         {
@@ -355,7 +355,7 @@ void CGameMap::SelectSameTypeVisible()
     {
         const int32_t x = visibleBlocks[i].x;
         const int32_t y = visibleBlocks[i].y;
-        CUnit* unit = Block(x, y).unit;
+        CUnit* unit = std::as_const(*this).Block(x, y).unit;
         if (!IsSelectableOwnUnit(unit, x, y) || unit->GetCastID() != type)
             continue;
         // Out and in again, so that a unit kept by Shift stays selected once.
@@ -427,7 +427,7 @@ void CGameMap::ProjectCorner(int32_t cx, int32_t cy)
 
 bool CGameMap::ProjectBlockCorners(int32_t x, int32_t y)
 {
-    if (Block(x, y).frameStamp == frameStamp)
+    if (std::as_const(*this).Block(x, y).frameStamp == frameStamp)
         return true;
     bool allLeft = true;
     bool allAbove = true;
@@ -452,7 +452,7 @@ bool CGameMap::ProjectBlockCorners(int32_t x, int32_t y)
 
 void CGameMap::AddVisibleBlock(int32_t x, int32_t y)
 {
-    SMapBlock& block = Block(x, y);
+    SMapBlock& block = blocks[x * MapBlockSide + y];   // a new frame stamp is no change the path finder sees
     if (block.frameStamp == frameStamp)
         return;
     block.frameStamp = frameStamp;

@@ -544,7 +544,7 @@ bool CGameMap::SaveMapData(CMemoryBlock& block)
         }
     for (int32_t i = 0; i < width * height; ++i)
     {
-        const CUnit* unit = Block(i / height, i % height).unit;
+        const CUnit* unit = std::as_const(*this).Block(i / height, i % height).unit;
         if (unit != nullptr && std::strlen(unit->customName) > size_t(MaxNameLength))
         {
             g_Log.Write("Map not saved: a unit name is longer than 239 characters");
@@ -608,7 +608,7 @@ bool CGameMap::SaveMapData(CMemoryBlock& block)
     for (int32_t x = 0; x < width; ++x)
         for (int32_t y = 0; y < height; ++y)
         {
-            const SMapBlock& b = Block(x, y);
+            const SMapBlock& b = std::as_const(*this).Block(x, y);
             out.U16(b.waterLevel);
             out.U8(b.blocked);
             out.U8(b.impassable);
@@ -622,7 +622,7 @@ bool CGameMap::SaveMapData(CMemoryBlock& block)
     for (int32_t x = 0; x < width; ++x)
         for (int32_t y = 0; y < height; ++y)
         {
-            const CBuilding* b = Block(x, y).building;
+            const CBuilding* b = std::as_const(*this).Block(x, y).building;
             if (b == nullptr || b->x != x || b->y != y)
                 continue;
             const int32_t cast = b->GetBuildCast();
@@ -648,7 +648,7 @@ bool CGameMap::SaveMapData(CMemoryBlock& block)
     for (int32_t x = 0; x < width; ++x)
         for (int32_t y = 0; y < height; ++y)
         {
-            const CUnit* u = Block(x, y).unit;
+            const CUnit* u = std::as_const(*this).Block(x, y).unit;
             if (u == nullptr || u->x != x || u->y != y)
                 continue;
             for (int32_t value : {u->player, x, y, u->GetCastID(), u->stance, u->specialId})

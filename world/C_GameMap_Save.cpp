@@ -337,6 +337,7 @@ bool CGameMap::LoadGame(CSaveStream& stream, const CObjectReferences& references
             for (SMixPass& pass : block.mixPasses)
                 pass = SMixPass{MixPassEnd, 0};
         }
+    CollectMapObjects();
     weatherType = map.weatherType;
 
     for (int32_t p = 0; p < PlayerCount; ++p)

@@ -136,7 +136,7 @@ void CGameMap::UpdateArea(int32_t x0, int32_t y0, int32_t w, int32_t h)
     MarkShores(bx0, by0, bx1, by1);
     for (int32_t x = bx0; x < bx1; ++x)
         for (int32_t y = by0; y < by1; ++y)
-            if (Block(x, y).shoreDirection != NoShore)
+            if (std::as_const(*this).Block(x, y).shoreDirection != NoShore)
                 Block(x, y).shoreDirection = ComputeShoreDirection(x, y);
     SplitTriangles(bx0, by0, bx1, by1);
     ComputeDrawnColours(bx0, by0, bx1, by1);
@@ -242,7 +242,7 @@ void CGameMap::TintDeepWater(int32_t bx0, int32_t by0, int32_t bx1, int32_t by1)
 // their direction next.
 void CGameMap::MarkShores(int32_t bx0, int32_t by0, int32_t bx1, int32_t by1)
 {
-    auto deep = [&](int32_t x, int32_t y) { return Block(x, y).waterLevel >= ShallowWaterLevel; };
+    auto deep = [&](int32_t x, int32_t y) { return std::as_const(*this).Block(x, y).waterLevel >= ShallowWaterLevel; };
     for (int32_t x = bx0; x < bx1; ++x)
         for (int32_t y = by0; y < by1; ++y)
         {
@@ -357,13 +357,13 @@ void CGameMap::SmoothShoreDirections()
     constexpr double Radians = 3.14159265358979323846 / 180.0;
     std::vector<float> current(size_t(MapBlockCount) * 2, 0.0f);
     std::vector<float> next(size_t(MapBlockCount) * 2, 0.0f);
-    auto isShore = [&](int32_t x, int32_t y) { return IsOnMap(x, y) && Block(x, y).shoreDirection != NoShore; };
+    auto isShore = [&](int32_t x, int32_t y) { return IsOnMap(x, y) && std::as_const(*this).Block(x, y).shoreDirection != NoShore; };
 
     for (int32_t x = 0; x < width; ++x)
         for (int32_t y = 0; y < height; ++y)
             if (isShore(x, y))
             {
-                const double angle = Block(x, y).shoreDirection * Radians;
+                const double angle = std::as_const(*this).Block(x, y).shoreDirection * Radians;
                 current[size_t(x * MapBlockSide + y) * 2] = float(std::sin(angle));
                 current[size_t(x * MapBlockSide + y) * 2 + 1] = float(std::cos(angle));
             }

@@ -24,6 +24,7 @@
 // (about 2 MB): a static or heap object, never a local.
 
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 #include "units/C_Unit.h"
@@ -178,6 +179,10 @@ public:
     int32_t GetFailedSearches() const { return m_FailedSearches; }
     // Cells taken from the heap or queue by the last search (for measuring).
     int32_t GetExpandedCells() const { return m_ExpandedCells; }
+    // Blocks read from the map because their path bits were not known
+    // (never read, or forgotten when the block was handed out for writing),
+    // since the finder was made (for measuring).
+    int64_t GetBlocksRead() const { return m_BlocksRead; }
     int32_t GetNodeCount() const { return m_Count; }
     const SNode& GetNode(int32_t index) const { return m_Nodes[index]; }
 
@@ -207,19 +212,41 @@ private:
         int32_t direction;
     };
 
-    // The route searches' own cell records, half the size: their costs fit
-    // 32 bits (RoutePriorityBound), the parent is the cell the direction
-    // came from, and the stamp is 16 bits, the records cleared when the
-    // stamps run out.
-    struct SRouteCell
+    // The route searches' own cell records, one 32-bit word a cell on the
+    // grid of the map's path bits (CGameMap::PathBitsIndex): from the top,
+    // the search's generation key (8 bits), the cost (RouteCostBits: below
+    // RoutePriorityBound), the expanded mark and the direction of the step
+    // into the cell (its parent is the cell that step came from).  The keys
+    // fall from search to search, so a record of an earlier search compares
+    // above every record of the running one, and "reached at no more than
+    // g" is one comparison (RouteReachedBelow).  The records are cleared
+    // when the generations run out.
+    using RouteWord = uint32_t;
+    static constexpr int32_t RouteCostShift = 4;
+    static constexpr int32_t RouteCostBits = 20;
+    static constexpr int32_t RouteKeyShift = RouteCostShift + RouteCostBits;
+    static constexpr uint32_t RouteGenerationLimit = 0xFF;
+    static constexpr RouteWord RouteExpanded = 8;   // its neighbours were offered at this cost
+    static constexpr RouteWord RouteDirectionMask = 7;
+    static constexpr RouteWord RouteUnreached = ~RouteWord(0);
+    static RouteWord RouteKeyOf(uint32_t generation)
     {
-        int32_t cost;
-        uint16_t stamp;
-        uint8_t direction;
-        uint8_t expanded;
-    };
+        return RouteWord(RouteGenerationLimit - generation) << RouteKeyShift;
+    }
+    static RouteWord RouteRecord(RouteWord key, int64_t cost, int32_t direction)
+    {
+        return key | RouteWord(cost) << RouteCostShift | RouteWord(direction);
+    }
+    // Records below this bound were made by the running search at a cost
+    // of at most g.
+    static RouteWord RouteReachedBelow(RouteWord key, int64_t g) { return key | RouteWord(g + 1) << RouteCostShift; }
+    static int64_t RouteCostOf(RouteWord record)
+    {
+        return int64_t((record >> RouteCostShift) & ((RouteWord(1) << RouteCostBits) - 1));
+    }
 
     using Expansion = bool (CPathFinder::*)(const SStep& step);
+    using RouteHeap = T_PathHeap<int32_t, NodePoolSize>;
 
     enum class ESearchEnd
     {
@@ -245,24 +272,25 @@ private:
         const SCell& cell = CellAt(x, y);
         return cell.stamp == m_Stamp ? cell.cost : Unreached;
     }
-    SRouteCell& RouteCellAt(int32_t x, int32_t y) { return m_RouteCells[x * CellRow + y]; }
+    static int32_t GridIndex(int32_t x, int32_t y) { return CGameMap::PathBitsIndex(x, y); }
+    RouteWord& RouteRecordAt(int32_t x, int32_t y) { return m_RouteRecords[GridIndex(x, y)]; }
+    bool IsRouteReached(RouteWord record) const { return (record >> RouteKeyShift) == (m_RouteKey >> RouteKeyShift); }
     int64_t RouteCostAt(int32_t x, int32_t y) const
     {
-        const SRouteCell& cell = m_RouteCells[x * CellRow + y];
-        return cell.stamp == m_RouteStamp ? cell.cost : Unreached;
+        const RouteWord record = m_RouteRecords[GridIndex(x, y)];
+        return IsRouteReached(record) ? RouteCostOf(record) : Unreached;
     }
-    // Records are written whole: byte stores could alias every member the
-    // search loop keeps in registers.
     void RecordRoute(int32_t x, int32_t y, int32_t direction, int64_t cost)
     {
-        RouteCellAt(x, y) = SRouteCell{int32_t(cost), m_RouteStamp, uint8_t(direction), 0};
+        RouteRecordAt(x, y) = RouteRecord(m_RouteKey, cost, direction);
     }
     void RecordRouteCost(int32_t x, int32_t y, int64_t cost)
     {
-        SRouteCell& cell = RouteCellAt(x, y);
-        cell = SRouteCell{int32_t(cost), m_RouteStamp, cell.direction, 0};
+        RouteWord& record = RouteRecordAt(x, y);
+        record = RouteRecord(m_RouteKey, cost, int32_t(record & RouteDirectionMask));
     }
     void NextRouteGeneration();
+    void ForgetRouteRecords();
     void Record(int32_t x, int32_t y, int32_t fromX, int32_t fromY, int32_t direction, int64_t cost)
     {
         CellAt(x, y) = SCell{cost, m_Stamp, uint8_t(fromX), uint8_t(fromY), uint8_t(direction), 0};
@@ -302,7 +330,7 @@ private:
     {
         if (m_RouteHeap.IsFull() || priority < -RoutePriorityBound || priority > RoutePriorityBound)
             return RefuseRouteNode();
-        m_RouteHeap.Push(int32_t(priority), uint16_t(x * CellRow + y));
+        m_RouteHeap.Push(int32_t(priority), uint32_t(GridIndex(x, y)));
         return true;
     }
     bool RefuseRouteNode();
@@ -369,35 +397,40 @@ private:
     void StartView();
     // A block whose path bits answer for every mover on the layer is read
     // from them through m_FlagsOfBits; the rest (not yet read, or occupied)
-    // through the view.
-    uint8_t ViewFlags(int32_t x, int32_t y)
+    // through the view.  `at` is the block's grid index (GridIndex), which
+    // may lie in the margin round the map.
+    uint8_t ViewFlagsAt(int32_t at)
     {
-        const uint8_t flags = m_FlagsOfBits[m_Map.PathBits(x, y)];
+        const uint8_t flags = m_FlagsOfBits[m_Map.PathBitsGrid()[at]];
         if (!(flags & ViewAsksBlock))
             return flags;
-        uint16_t& entry = m_View[x * CellRow + y];
-        if ((entry >> 8) != m_ViewStamp)
-            entry = uint16_t(m_ViewStamp << 8 | ReadViewFlags(x, y));
-        return uint8_t(entry);
+        return AskView(at);
     }
+    uint8_t ViewFlags(int32_t x, int32_t y) { return ViewFlagsAt(GridIndex(x, y)); }
     static constexpr uint8_t ViewAsksBlock = 0x80;
+    uint8_t AskView(int32_t at);
     uint8_t ReadViewFlags(int32_t x, int32_t y) const;
     // What every search asks of a block whoever moves, kept in the map's
     // path bits between searches until the block is handed out for
-    // writing: solid for a diagonal step, blocked, occupied, and which side
-    // of the shore its water lies.
+    // writing: solid for a diagonal step, blocked, occupied, which side of
+    // the shore its water lies, and off the map (the margin, and the blocks
+    // beyond the map's width and height).
     static constexpr uint8_t BitsKnown = 1;
     static constexpr uint8_t BitsSolid = 2;
     static constexpr uint8_t BitsBlocked = 4;
     static constexpr uint8_t BitsOccupied = 8;
     static constexpr uint8_t BitsAboveShore = 16;
     static constexpr uint8_t BitsBelowShore = 32;
-    static constexpr int32_t BitsAllKnown = 63;   // every bit above set
+    static constexpr uint8_t BitsOffMap = 64;
+    static constexpr uint8_t BitsBuilding = 128;   // a building stands there
     uint8_t BlockBits(int32_t x, int32_t y) const
     {
         uint8_t& bits = m_Map.PathBits(x, y);
         if (bits == 0)
-            bits = ReadBlockBits(BlockAt(x, y));
+        {
+            ++m_BlocksRead;
+            bits = m_Map.IsOnMap(x, y) ? ReadBlockBits(BlockAt(x, y)) : uint8_t(BitsKnown | BitsSolid | BitsOffMap);
+        }
         return bits;
     }
     static uint8_t ReadBlockBits(const SMapBlock& block);
@@ -417,8 +450,22 @@ private:
             return !IsInsideForSize(x, y) || (ViewFlags(x, y) & ViewSolid);
         return ViewWideFootprintBlocked(x, y);
     }
-    bool ViewWideFootprintFree(int32_t x, int32_t y);
-    bool ViewWideFootprintBlocked(int32_t x, int32_t y);
+    bool ViewWideFootprintFree(int32_t x, int32_t y)
+    {
+        return IsInsideForSize(x, y) && (FootprintViewFlags(GridIndex(x, y)) & ViewStandable);
+    }
+    bool ViewWideFootprintBlocked(int32_t x, int32_t y)
+    {
+        return !IsInsideForSize(x, y) || (FootprintViewFlags(GridIndex(x, y)) & ViewSolid);
+    }
+    // A wider mover's footprint at a position inside the map (`at` its grid
+    // index): its view flags, read once a view (m_FootprintView).
+    uint8_t FootprintViewFlags(int32_t at)
+    {
+        const uint16_t entry = m_FootprintView[at];
+        return (entry >> 8) == m_ViewStamp ? uint8_t(entry) : ReadFootprintViewFlags(at);
+    }
+    uint8_t ReadFootprintViewFlags(int32_t at);
     bool ViewCornerCut(int32_t fromX, int32_t fromY, int32_t direction)
     {
         const int32_t dx = DirectionDX[direction & 7];
@@ -446,8 +493,8 @@ private:
     // FindPath's search for a one-block mover heading for its goal cell
     // with no target and no near or accept distance, the searches that run
     // most: RunRouteSearchWith over AddSzomszed, less the tests that cannot
-    // apply there, with the eight steps written out and what they read
-    // held in locals (C_PathFinder_Plain.cpp).
+    // apply there, with the eight steps written out over the grid indexes
+    // and what they read held in locals (C_PathFinder_Plain.cpp).
     struct SPlainSearch;
     enum class EStepEnd
     {
@@ -456,22 +503,57 @@ private:
         Overflowed,
     };
     ESearchEnd RunPlainRouteSearch();
-    template <int32_t Direction>
-    EStepEnd OfferPlainStep(const SPlainSearch& search, int32_t x, int32_t y, int64_t cost);
+    // Calls offer(direction) with each direction of ExpansionOrder as a
+    // compile-time constant (a std::integral_constant) until a step ends
+    // the expansion; the result of the last step offered.
+    template <class Offer> [[gnu::always_inline]] static EStepEnd OfferInExpansionOrder(Offer offer)
+    {
+        EStepEnd end = offer(std::integral_constant<int32_t, 0>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 2>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 4>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 6>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 1>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 3>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 5>());
+        if (end == EStepEnd::Next)
+            end = offer(std::integral_constant<int32_t, 7>());
+        return end;
+    }
+    template <int32_t Direction> EStepEnd OfferPlainStep(SPlainSearch& search, int32_t at, int32_t cost);
     bool AddSzomszedInitEnd(const SStep& step);
     bool IsTargetOnFootprint(int32_t x, int32_t y) const;
     bool IsOccupantPassable(const CUnit& occupant, bool meleeChase) const;
 
-    // ---- Breadth-first expansions (C_PathFinder_Targets.cpp) ------------------
-    int32_t RunBuildingSearch(int32_t startX, int32_t startY, int32_t stepLimit, Expansion expand, Route& route,
+    // ---- Breadth-first searches (C_PathFinder_Targets.cpp) --------------------
+    // The frame of the searches for a building beside a one-block land
+    // mover's route and of the ships' search for a coast: a ring queue of
+    // grid indexes over the route records, each search's expansion
+    // (AddSzomszed...) offered the eight neighbours of every cell taken.
+    struct SQueueSearch;
+    template <class Expand>
+    ESearchEnd RunQueueSearchWith(int32_t startX, int32_t startY, int32_t stepLimit, Expand expand);
+    template <class Expand>
+    int32_t RunBuildingSearch(int32_t startX, int32_t startY, int32_t stepLimit, Expand expand, Route& route,
                               SPoint& end);
-    bool OffersCell(const SStep& step, const char* underrunReport);
-    bool TakeBuildingOrQueue(const SStep& step, bool wanted);
-    bool AddSzomszedResource(const SStep& step);
-    bool AddSzomszedStorage(const SStep& step);
-    bool AddSzomszedGarrisonKeep(const SStep& step);
-    bool AddSzomszedBDToBuild(const SStep& step);
-    bool AddSzomszedUngarrisonCoast(const SStep& step);
+    // The step of the four building searches: the building wanted ends the
+    // search beside it; a cell a one-block land mover may enter is queued.
+    template <int32_t Direction, class Wanted>
+    EStepEnd OfferBuildingStep(SQueueSearch& search, int32_t at, int32_t cost, const char* underrunReport,
+                               Wanted wanted);
+    template <int32_t Direction, bool ExploredOnly>
+    EStepEnd AddSzomszedResource(SQueueSearch& search, int32_t at, int32_t cost);
+    template <int32_t Direction> EStepEnd AddSzomszedStorage(SQueueSearch& search, int32_t at, int32_t cost);
+    template <int32_t Direction> EStepEnd AddSzomszedGarrisonKeep(SQueueSearch& search, int32_t at, int32_t cost);
+    template <int32_t Direction> EStepEnd AddSzomszedBDToBuild(SQueueSearch& search, int32_t at, int32_t cost);
+    template <int32_t Direction>
+    EStepEnd AddSzomszedUngarrisonCoast(SQueueSearch& search, int32_t at, int32_t cost);
+    bool QueueCell(SQueueSearch& search, int32_t at);
     bool AddSzomszedUngarrUnitPos(const SStep& step);
     bool IsOwnLivingBuilding(const CBuilding& building) const;
 
@@ -504,11 +586,16 @@ private:
     static constexpr int64_t RoutePriorityBound =
         int64_t(DiagonalStepCost) * CellCount + int64_t(2) * StraightStepCost * CellRow;
     static_assert(RoutePriorityBound <= INT32_MAX, "route priorities must fit 32 bits");
+    static_assert(RoutePriorityBound < (int64_t(1) << RouteCostBits) - 1, "route costs must fit their records");
     // Below this water level a block is land, above it water; the level
     // itself counts differently per test.
     static constexpr int32_t ShoreWaterLevel = 7;
     static constexpr int32_t DirectionDX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
     static constexpr int32_t DirectionDY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+    static constexpr int32_t StepCostOf(int32_t direction)
+    {
+        return (direction & 1) != 0 ? DiagonalStepCost : StraightStepCost;
+    }
     // Neighbours are offered straight ones first, then the diagonal ones.
     static constexpr int32_t ExpansionOrder[8] = {0, 2, 4, 6, 1, 3, 5, 7};
     // TENUMBUILDCAST values the searches look for.
@@ -523,11 +610,20 @@ private:
     int32_t m_Owner;
     uint32_t m_Stamp;   // of the current search; 0 marks no search
     SCell m_Cells[CellCount];
-    uint16_t m_RouteStamp;   // of the current route search, from 1
-    SRouteCell m_RouteCells[CellCount];
+    uint32_t m_RouteGeneration;   // of the current route search, from 1
+    RouteWord m_RouteKey;         // RouteKeyOf(m_RouteGeneration)
+    RouteWord m_RouteRecords[CGameMap::PathBitsCount];
     uint32_t m_ViewStamp;   // of the current view, 1 to ViewStampLimit
-    uint16_t m_View[CellCount];   // view stamp << 8 | view flags
+    uint16_t m_View[CGameMap::PathBitsCount];   // view stamp << 8 | view flags, by grid index
+    uint16_t m_FootprintView[CGameMap::PathBitsCount];   // the same of a wider mover's footprint there
     uint8_t m_FlagsOfBits[256];   // view flags by path bits, for the view's mover
+    // Path bits the view's mover may stand on without asking the view are
+    // those whose bits under this mask are BitsKnown alone.
+    uint8_t m_StandMask;
+    // The map's size when its path bits were last checked: the blocks
+    // beyond it are off the map, so a new size forgets them.
+    int32_t m_BitsWidth;
+    int32_t m_BitsHeight;
     int32_t m_GoalX;
     int32_t m_GoalY;
     int32_t m_MoveLayer;
@@ -540,7 +636,8 @@ private:
     int32_t m_Size;
     int32_t m_DistanceLimit;   // 0 = none
     SNode m_Nodes[NodePoolSize];
-    T_PathHeap<int32_t, NodePoolSize> m_RouteHeap;
+    uint32_t m_QueueCells[NodePoolSize];   // the queue searches' ring of grid indexes
+    RouteHeap m_RouteHeap;
     const uint16_t* m_DistanceTable;   // CellRow x CellRow, by |dx|, |dy|
     int32_t m_Count;
     int32_t m_Head;
@@ -564,6 +661,7 @@ private:
     int32_t m_FinishedSearches;
     int32_t m_FailedSearches;
     int32_t m_ExpandedCells;
+    mutable int64_t m_BlocksRead;
 };
 
 // The path finder of the game (over g_GameMap).
@@ -614,12 +712,12 @@ template <class Offer> CPathFinder::ESearchEnd CPathFinder::RunHeapSearchWith(Of
 
 template <class Offer> bool CPathFinder::ExpandRouteNeighboursWith(int32_t x, int32_t y, Offer offer)
 {
-    SRouteCell& cell = RouteCellAt(x, y);
-    if (cell.stamp == m_RouteStamp)
+    RouteWord& record = RouteRecordAt(x, y);
+    if (IsRouteReached(record))
     {
-        if (cell.expanded)
+        if (record & RouteExpanded)
             return false;
-        cell.expanded = 1;
+        record |= RouteExpanded;
     }
     ++m_ExpandedCells;
     return OfferNeighbours(x, y, RouteCostAt(x, y), offer);
@@ -629,9 +727,9 @@ template <class Offer> CPathFinder::ESearchEnd CPathFinder::RunRouteSearchWith(O
 {
     while (m_RouteHeap.Count() > 0 && !m_Overflowed)
     {
-        const uint16_t cell = m_RouteHeap.TopCell();
+        const int32_t at = int32_t(m_RouteHeap.TopCell());
         m_RouteHeap.PopTop();
-        if (ExpandRouteNeighboursWith(cell / CellRow, cell % CellRow, offer))
+        if (ExpandRouteNeighboursWith(at / CGameMap::PathBitsSide - 1, at % CGameMap::PathBitsSide - 1, offer))
             return ESearchEnd::Found;
     }
     return m_Overflowed ? ESearchEnd::Overflowed : ESearchEnd::Exhausted;

@@ -82,7 +82,14 @@ void CPathFinder::StartView()
     if (++m_ViewStamp > ViewStampLimit)
     {
         std::memset(m_View, 0, sizeof(m_View));
+        std::memset(m_FootprintView, 0, sizeof(m_FootprintView));
         m_ViewStamp = 1;
+    }
+    if (m_Map.GetWidth() != m_BitsWidth || m_Map.GetHeight() != m_BitsHeight)
+    {
+        m_Map.ForgetPathBits();
+        m_BitsWidth = m_Map.GetWidth();
+        m_BitsHeight = m_Map.GetHeight();
     }
     // ReadViewFlags for the bits of a block no mover stands on; who may
     // pass an occupant depends on the mover, and unknown bits (0) must be
@@ -92,13 +99,26 @@ void CPathFinder::StartView()
     for (int32_t bits = 0; bits < 256; ++bits)
     {
         const uint8_t solid = (bits & BitsSolid) ? ViewSolid : 0;
-        if (!(bits & BitsKnown) || bits > BitsAllKnown || (!anyTerrain && (bits & BitsOccupied)))
+        if (!(bits & BitsKnown) || (!anyTerrain && !(bits & BitsOffMap) && (bits & BitsOccupied)))
             m_FlagsOfBits[bits] = ViewAsksBlock;
+        else if (bits & BitsOffMap)
+            m_FlagsOfBits[bits] = solid;
         else if (anyTerrain)
             m_FlagsOfBits[bits] = uint8_t(solid | ViewStandable);
         else
             m_FlagsOfBits[bits] = uint8_t(solid | ((bits & (wrongTerrain | BitsBlocked)) ? 0 : ViewStandable));
     }
+    m_StandMask = anyTerrain ? uint8_t(BitsKnown | BitsOffMap)
+                             : uint8_t(BitsKnown | BitsOffMap | BitsBlocked | BitsOccupied | wrongTerrain);
+}
+
+uint8_t CPathFinder::AskView(int32_t at)
+{
+    uint16_t& entry = m_View[at];
+    if ((entry >> 8) != m_ViewStamp)
+        entry = uint16_t(m_ViewStamp << 8 |
+                         ReadViewFlags(at / CGameMap::PathBitsSide - 1, at % CGameMap::PathBitsSide - 1));
+    return uint8_t(entry);
 }
 
 uint8_t CPathFinder::ReadBlockBits(const SMapBlock& block)
@@ -106,7 +126,8 @@ uint8_t CPathFinder::ReadBlockBits(const SMapBlock& block)
     return uint8_t(BitsKnown | (IsSolid(block) ? BitsSolid : 0) | (block.blocked ? BitsBlocked : 0) |
                    (block.unit != nullptr ? BitsOccupied : 0) |
                    (block.waterLevel > ShoreWaterLevel ? BitsAboveShore : 0) |
-                   (block.waterLevel < ShoreWaterLevel ? BitsBelowShore : 0));
+                   (block.waterLevel < ShoreWaterLevel ? BitsBelowShore : 0) |
+                   (block.building != nullptr ? BitsBuilding : 0));
 }
 
 // The map's bits answer for an empty block; who may pass an occupant
@@ -115,6 +136,8 @@ uint8_t CPathFinder::ReadViewFlags(int32_t x, int32_t y) const
 {
     const uint8_t bits = BlockBits(x, y);
     const uint8_t solid = (bits & BitsSolid) ? ViewSolid : 0;
+    if (bits & BitsOffMap)
+        return solid;
     if (m_MoveLayer != LayerLand && m_MoveLayer != LayerWater)
         return uint8_t(solid | ViewStandable);
     if (bits & BitsOccupied)
@@ -123,26 +146,18 @@ uint8_t CPathFinder::ReadViewFlags(int32_t x, int32_t y) const
     return uint8_t(solid | ((bits & (wrongTerrain | BitsBlocked)) ? 0 : ViewStandable));
 }
 
-bool CPathFinder::ViewWideFootprintFree(int32_t x, int32_t y)
+// The footprint's cells: standable when all are, solid when any is.
+uint8_t CPathFinder::ReadFootprintViewFlags(int32_t at)
 {
-    if (!IsInsideForSize(x, y))
-        return false;
-    for (int32_t cx = x; cx < x + m_Size; ++cx)
-        for (int32_t cy = y; cy < y + m_Size; ++cy)
-            if (!(ViewFlags(cx, cy) & ViewStandable))
-                return false;
-    return true;
-}
-
-bool CPathFinder::ViewWideFootprintBlocked(int32_t x, int32_t y)
-{
-    if (!IsInsideForSize(x, y))
-        return true;
-    for (int32_t cx = x; cx < x + m_Size; ++cx)
-        for (int32_t cy = y; cy < y + m_Size; ++cy)
-            if (ViewFlags(cx, cy) & ViewSolid)
-                return true;
-    return false;
+    uint8_t flags = ViewStandable;
+    for (int32_t column = at; column < at + m_Size * CGameMap::PathBitsSide; column += CGameMap::PathBitsSide)
+        for (int32_t cell = column; cell < column + m_Size; ++cell)
+        {
+            const uint8_t cellFlags = ViewFlagsAt(cell);
+            flags = uint8_t((flags & (cellFlags | ViewSolid)) | (cellFlags & ViewSolid));
+        }
+    m_FootprintView[at] = uint16_t(m_ViewStamp << 8 | flags);
+    return flags;
 }
 
 

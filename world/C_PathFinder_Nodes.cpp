@@ -3,7 +3,9 @@
 
 #include "world/C_PathFinder.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "core/C_LogFile.h"
@@ -33,16 +35,17 @@ const uint16_t* GridDistanceTable(int32_t side)
 } // namespace
 
 CPathFinder::CPathFinder(CGameMap& map)
-    : m_Map(map), m_Players(&CPathFinderPlayers::Default()), m_Owner(0), m_Stamp(0), m_RouteStamp(0), m_ViewStamp(0), m_GoalX(0), m_GoalY(0),
+    : m_Map(map), m_Players(&CPathFinderPlayers::Default()), m_Owner(0), m_Stamp(0), m_RouteGeneration(0), m_RouteKey(0), m_ViewStamp(0), m_StandMask(0), m_BitsWidth(-1), m_BitsHeight(-1), m_GoalX(0), m_GoalY(0),
       m_MoveLayer(LayerLand), m_BestCost(0), m_CostLimit(0), m_BestX(0), m_BestY(0), m_BestDistance(0),
       m_Placement(0), m_Size(1), m_DistanceLimit(0), m_Count(0), m_Head(-1), m_Tail(0), m_Overflowed(false),
       m_TargetUnit(nullptr), m_TargetBuilding(nullptr), m_ResourceKind(0), m_Self(nullptr), m_AttackRange(0),
       m_MinAttackRange(0), m_ExploredOnly(0), m_IslandId(0), m_NearLimit(0), m_AcceptDistance(0),
       m_LandWeight(0), m_WaterWeight(0), m_DangerWeight(0), m_WallWeight(0), m_DangerPlayer(-1),
-      m_FinishedSearches(0), m_FailedSearches(0), m_ExpandedCells(0)
+      m_FinishedSearches(0), m_FailedSearches(0), m_ExpandedCells(0), m_BlocksRead(0)
 {
     m_DistanceTable = GridDistanceTable(CellRow);
     std::memset(m_View, 0, sizeof(m_View));
+    std::memset(m_FootprintView, 0, sizeof(m_FootprintView));
     std::memset(m_FlagsOfBits, ViewAsksBlock, sizeof(m_FlagsOfBits));
     ResetVisitGrid();
     InitNodePool();
@@ -74,19 +77,21 @@ void CPathFinder::ResetVisitGrid()
         cell.expanded = 0;
     }
     m_Stamp = 1;
-    for (SRouteCell& cell : m_RouteCells)
-        cell = SRouteCell{0, 0, 0, 0};
-    m_RouteStamp = 1;
+    ForgetRouteRecords();
+}
+
+void CPathFinder::ForgetRouteRecords()
+{
+    std::fill(std::begin(m_RouteRecords), std::end(m_RouteRecords), RouteUnreached);
+    m_RouteGeneration = 1;
+    m_RouteKey = RouteKeyOf(m_RouteGeneration);
 }
 
 void CPathFinder::NextRouteGeneration()
 {
-    if (++m_RouteStamp == 0)
-    {
-        for (SRouteCell& cell : m_RouteCells)
-            cell.stamp = 0;
-        m_RouteStamp = 1;
-    }
+    if (++m_RouteGeneration > RouteGenerationLimit)
+        ForgetRouteRecords();
+    m_RouteKey = RouteKeyOf(m_RouteGeneration);
 }
 
 void CPathFinder::RecordCost(int32_t x, int32_t y, int64_t cost)
@@ -336,9 +341,10 @@ int32_t CPathFinder::WriteChain(int32_t startX, int32_t startY, Route& route, SP
 int32_t CPathFinder::WriteRouteSteps(int32_t startX, int32_t startY, Route& route, SPoint& end)
 {
     return WriteChain(startX, startY, route, end, [this](int32_t x, int32_t y) {
-        const SRouteCell& cell = RouteCellAt(x, y);
-        return SLink{cell.stamp == m_RouteStamp, cell.direction, uint8_t(x - DirectionDX[cell.direction]),
-                     uint8_t(y - DirectionDY[cell.direction])};
+        const RouteWord record = RouteRecordAt(x, y);
+        const int32_t direction = int32_t(record & RouteDirectionMask);
+        return SLink{IsRouteReached(record), uint8_t(direction), uint8_t(x - DirectionDX[direction]),
+                     uint8_t(y - DirectionDY[direction])};
     });
 }
 

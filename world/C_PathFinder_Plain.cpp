@@ -3,115 +3,161 @@
 // offers their neighbours and records them exactly as RunRouteSearchWith
 // over AddSzomszed does, test for test and in the same order; it leaves out
 // only the tests that cannot apply (the footprint is the one cell, no near
-// band, no target, the goal does not move) and holds what every step reads
-// in locals.
+// band, no target, the goal does not move, costs stay far below their
+// bounds) and holds what every step reads in locals.
+//
+// Cells are grid indexes (CGameMap::PathBitsIndex): the map's margin of
+// path bits reads as off the map, so a neighbour needs no bounds test, and
+// a block's path bits answer the usual case (known, empty and of the
+// mover's terrain) without the view.
 
 #include "world/C_PathFinder.h"
 
+#include <climits>
+#include <cstdlib>
+
 #include "world/C_GameMap.h"
 
-// What every step of the search reads; none of it changes while it runs.
+namespace
+{
+constexpr int32_t GridSide = CGameMap::PathBitsSide;
+} // namespace
+
+// What every step of the search reads; none of it changes while it runs,
+// but for the closest cell so far.
 struct CPathFinder::SPlainSearch
 {
-    const uint8_t* pathBits;   // the map's, CellRow wide
-    SRouteCell* cells;
-    uint32_t width;
-    uint32_t height;
-    uint16_t stamp;
+    RouteHeap::SWork heap;
+    uint8_t* pathBits;
+    RouteWord* records;
+    const uint16_t* distances;
+    RouteWord key;
+    uint8_t standMask;
+    // Bits under it other than BitsKnown alone (not read yet, or occupied
+    // where occupants matter) are the view's to answer.
+    uint8_t askMask;
+    int32_t goal;
+    int32_t distanceLimit;   // INT32_MAX for none
     int32_t goalX;
     int32_t goalY;
-    int32_t distanceLimit;
+    // The cell being expanded less the goal.
+    int32_t towardX;
+    int32_t towardY;
+    int64_t bestCost;
+    int32_t bestDistance;
+    int32_t best;
 };
 
-CPathFinder::ESearchEnd CPathFinder::RunPlainRouteSearch()
-{
-    static_assert(MapBlockSide == CellRow, "the map's path bits and the cells share their layout");
-    const SPlainSearch search{&m_Map.PathBits(0, 0), m_RouteCells,     uint32_t(m_Map.GetWidth()),
-                              uint32_t(m_Map.GetHeight()), m_RouteStamp, m_GoalX,
-                              m_GoalY,                     m_DistanceLimit};
-    while (m_RouteHeap.Count() > 0 && !m_Overflowed)
-    {
-        const int32_t index = m_RouteHeap.TopCell();
-        m_RouteHeap.PopTop();
-        SRouteCell& cell = search.cells[index];
-        if (cell.stamp == search.stamp)
-        {
-            if (cell.expanded)
-                continue;
-            cell.expanded = 1;
-        }
-        ++m_ExpandedCells;
-        const int64_t cost = cell.stamp == search.stamp ? cell.cost : Unreached;
-        const int32_t x = index / CellRow;
-        const int32_t y = index % CellRow;
-        // ExpansionOrder: straight steps first; the first step that ends the
-        // search ends the expansion.
-        EStepEnd stepEnd = OfferPlainStep<0>(search, x, y, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<2>(search, x, y, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<4>(search, x, y, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<6>(search, x, y, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<1>(search, x, y, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<3>(search, x, y, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<5>(search, x, y, cost);
-        if (stepEnd == EStepEnd::Next)
-            stepEnd = OfferPlainStep<7>(search, x, y, cost);
-        if (stepEnd == EStepEnd::Found)
-            return ESearchEnd::Found;
-    }
-    return m_Overflowed ? ESearchEnd::Overflowed : ESearchEnd::Exhausted;
-}
-
 template <int32_t Direction>
-CPathFinder::EStepEnd CPathFinder::OfferPlainStep(const SPlainSearch& search, int32_t x, int32_t y, int64_t cost)
+[[gnu::always_inline]] inline CPathFinder::EStepEnd CPathFinder::OfferPlainStep(SPlainSearch& search, int32_t at,
+                                                                                  int32_t cost)
 {
     constexpr int32_t dx = DirectionDX[Direction];
     constexpr int32_t dy = DirectionDY[Direction];
     constexpr bool diagonal = dx != 0 && dy != 0;
-    const int32_t nextX = x + dx;
-    const int32_t nextY = y + dy;
-    const int64_t g = cost + (diagonal ? DiagonalStepCost : StraightStepCost);
-    if (g < StartCost) [[unlikely]]
+    const int32_t next = at + dx * GridSide + dy;
+    const uint8_t bits = search.pathBits[next];
+    bool solid = false;
+    if ((bits & search.standMask) == BitsKnown) [[likely]]
+        solid = (bits & BitsSolid) != 0;
+    else if ((bits & search.askMask) == BitsKnown)
+        return EStepEnd::Next;   // the bits alone say the mover may not stand there
+    else
     {
-        // Only the general expansion reports it.
-        const SStep step{x, y, nextX, nextY, cost, diagonal ? DiagonalStepCost : StraightStepCost, Direction};
-        if (AddSzomszed(step))
-            return EStepEnd::Found;
-        return m_Overflowed ? EStepEnd::Overflowed : EStepEnd::Next;
+        const uint8_t flags = ViewFlagsAt(next);
+        if (!(flags & ViewStandable))
+            return EStepEnd::Next;
+        solid = (flags & ViewSolid) != 0;
     }
-    if (uint32_t(nextX) >= search.width || uint32_t(nextY) >= search.height)
-        return EStepEnd::Next;
-    const int32_t next = nextX * CellRow + nextY;
-    const auto flagsAt = [&](int32_t at, int32_t atX, int32_t atY) {
-        const uint8_t flags = m_FlagsOfBits[search.pathBits[at]];
-        return (flags & ViewAsksBlock) ? ViewFlags(atX, atY) : flags;
-    };
-    const uint8_t flags = flagsAt(next, nextX, nextY);
-    if (!(flags & ViewStandable))
-        return EStepEnd::Next;
-    SRouteCell& cell = search.cells[next];
-    if (cell.stamp == search.stamp && g >= cell.cost)
+    const int32_t g = cost + (diagonal ? DiagonalStepCost : StraightStepCost);
+    RouteWord& record = search.records[next];
+    if (record < RouteReachedBelow(search.key, g))
         return EStepEnd::Next;
     if constexpr (diagonal)
     {
         // The corner cells lie on the map: both neighbours of two cells on it.
-        if ((flags & ViewSolid) || (flagsAt(nextX * CellRow + y, nextX, y) & ViewSolid) ||
-            (flagsAt(x * CellRow + nextY, x, nextY) & ViewSolid))
+        const int32_t besideX = at + dx * GridSide;
+        const int32_t besideY = at + dy;
+        const uint8_t bitsX = search.pathBits[besideX];
+        const uint8_t bitsY = search.pathBits[besideY];
+        if (!(bitsX & bitsY & BitsKnown)) [[unlikely]]
+        {
+            if (solid || (ViewFlagsAt(besideX) & ViewSolid) || (ViewFlagsAt(besideY) & ViewSolid))
+                return EStepEnd::Next;
+        }
+        else if (solid || ((bitsX | bitsY) & BitsSolid))
             return EStepEnd::Next;
     }
-    cell = SRouteCell{int32_t(g), search.stamp, uint8_t(Direction), 0};
-    const int32_t h = GridDistance(nextX, nextY, search.goalX, search.goalY);
-    if (search.distanceLimit != 0 && h > search.distanceLimit)
+    record = RouteRecord(search.key, g, Direction);
+    const int32_t h = search.distances[std::abs(search.towardX + dx) * CellRow + std::abs(search.towardY + dy)];
+    if (h > search.distanceLimit)
         return EStepEnd::Next;
-    if (nextX == search.goalX && nextY == search.goalY)
+    if (next == search.goal)
         return EStepEnd::Found;
-    UpdateBest(g, nextX, nextY, h);
-    if (!InsertRouteNode(nextX, nextY, g + h) && m_Overflowed)
+    if (g > search.bestCost && h < search.bestDistance)
+    {
+        search.bestCost = g;
+        search.best = next;
+        search.bestDistance = h;
+    }
+    if (search.heap.IsFull()) [[unlikely]]
+    {
+        m_RouteHeap.Keep(search.heap);
+        RefuseRouteNode();
         return EStepEnd::Overflowed;
+    }
+    search.heap.Push(g + h, uint32_t(next));
     return EStepEnd::Next;
+}
+
+CPathFinder::ESearchEnd CPathFinder::RunPlainRouteSearch()
+{
+    SPlainSearch search{m_RouteHeap.Work(),
+                        m_Map.PathBitsGrid(),
+                        m_RouteRecords,
+                        m_DistanceTable,
+                        m_RouteKey,
+                        m_StandMask,
+                        uint8_t(BitsKnown | (m_StandMask & BitsOccupied)),
+                        GridIndex(m_GoalX, m_GoalY),
+                        m_DistanceLimit != 0 ? m_DistanceLimit : INT32_MAX,
+                        m_GoalX,
+                        m_GoalY,
+                        0,
+                        0,
+                        m_BestCost,
+                        m_BestDistance,
+                        GridIndex(m_BestX, m_BestY)};
+    int32_t expanded = 0;
+    ESearchEnd end = ESearchEnd::Exhausted;
+    while (search.heap.count > 0)
+    {
+        const int32_t at = int32_t(search.heap.TopCell());
+        search.heap.PopTop();
+        RouteWord& record = search.records[at];
+        // A cell taken again at a cost whose neighbours were offered.
+        if (record & RouteExpanded)
+            continue;
+        record |= RouteExpanded;
+        ++expanded;
+        const int32_t cost = int32_t(RouteCostOf(record));
+        search.towardX = at / GridSide - 1 - search.goalX;
+        search.towardY = at % GridSide - 1 - search.goalY;
+        // The first step that ends the search ends the expansion.
+        const EStepEnd stepEnd = OfferInExpansionOrder([&](auto direction) __attribute__((always_inline)) {
+            return OfferPlainStep<decltype(direction)::value>(search, at, cost);
+        });
+        if (stepEnd != EStepEnd::Next)
+        {
+            end = stepEnd == EStepEnd::Found ? ESearchEnd::Found : ESearchEnd::Overflowed;
+            break;
+        }
+    }
+    m_RouteHeap.Keep(search.heap);
+    m_ExpandedCells += expanded;
+    m_BestCost = search.bestCost;
+    m_BestDistance = search.bestDistance;
+    m_BestX = search.best / GridSide - 1;
+    m_BestY = search.best % GridSide - 1;
+    return end;
 }

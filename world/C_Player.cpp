@@ -170,7 +170,7 @@ void CPlayer::Release()
     {
         CUnit* unit = units[i];
         // A block that still shows the unit must not keep a deleted pointer.
-        if (g_GameMap.IsOnMap(unit->x, unit->y) && g_GameMap.Block(unit->x, unit->y).unit == unit)
+        if (g_GameMap.IsOnMap(unit->x, unit->y) && std::as_const(g_GameMap).Block(unit->x, unit->y).unit == unit)
             g_GameMap.Block(unit->x, unit->y).unit = nullptr;
         delete unit;
     }

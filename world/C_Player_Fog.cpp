@@ -150,7 +150,7 @@ void CPlayer::ScanSightEntry(int32_t x, int32_t y, const SRangeEntry& entry, int
     if (exploredMap[cx * MapCornerSide + cy] == FullyExplored)
         return;
     if (cx < width && cy < height)
-        if (const CBuilding* building = g_GameMap.Block(cx, cy).building)
+        if (const CBuilding* building = std::as_const(g_GameMap).Block(cx, cy).building)
             RaiseBuildingCorners(*building, entry.level);
     RaiseCorner(cx, cy, entry.level);
 }
@@ -162,7 +162,7 @@ void CPlayer::RevealArea(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t
         {
             if (g_GameMap.IsOnMap(cx, cy) && exploredMap[cx * MapCornerSide + cy] != FullyExplored)
             {
-                const CBuilding* building = g_GameMap.Block(cx, cy).building;
+                const CBuilding* building = std::as_const(g_GameMap).Block(cx, cy).building;
                 if (building != nullptr)
                     RaiseBuildingCorners(*building, level);
             }

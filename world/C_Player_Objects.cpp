@@ -303,6 +303,7 @@ void CPlayer::MarkSiteBlocks(CBuilding& building)
             block.decorationModel = NoDecoration;
             RaiseBlockCount(resourceSiteCounts, bx, by);
         }
+    g_GameMap.AddMapObject(&building);
 }
 
 void CPlayer::MarkDecorationBlocks(CBuilding& building)
@@ -324,6 +325,7 @@ void CPlayer::MarkDecorationBlocks(CBuilding& building)
         for (int32_t by = building.y - margin; by < building.y + building.GetDepth() + margin; ++by)
             if (g_GameMap.IsOnMap(bx, by))
                 RaiseBlockCount(decorationCounts, bx, by);
+    g_GameMap.AddMapObject(&building);
 }
 
 CBuilding* CPlayer::CreateResource(int32_t resourceKind, int32_t x, int32_t y, int32_t amount, int32_t treeCast)
@@ -372,7 +374,7 @@ void CPlayer::TellScriptBuilt(const CBuilding& building)
     const int32_t centreY = building.y + building.GetDepth() / 2;
     script.OnBuildingBuilt(cast);
     script.OnBuildingInRange(cast, centreX, centreY);
-    const int32_t region = g_GameMap.IsOnMap(centreX, centreY) ? g_GameMap.Block(centreX, centreY).regionId : NoRegion;
+    const int32_t region = g_GameMap.IsOnMap(centreX, centreY) ? std::as_const(g_GameMap).Block(centreX, centreY).regionId : NoRegion;
     script.OnBuildingInRegion(cast, region);
 }
 

@@ -338,7 +338,7 @@ void DiscardUnit(CUnit* unit)
         {
             const int32_t bx = unit->x + dx;
             const int32_t by = unit->y + dy;
-            if (g_GameMap.IsOnMap(bx, by) && g_GameMap.Block(bx, by).unit == unit)
+            if (g_GameMap.IsOnMap(bx, by) && std::as_const(g_GameMap).Block(bx, by).unit == unit)
                 g_GameMap.Block(bx, by).unit = nullptr;
         }
     unit->listIndex = -1;

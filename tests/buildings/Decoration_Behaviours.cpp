@@ -7,12 +7,14 @@
 #include "buildings/C_BuildingDecorationGate.h"
 #include "buildings/C_BuildingDecorationTorch.h"
 #include "buildings/C_BuildingWall.h"
+#include "game/C_MapObjectAnimation.h"
 #include "media/C_ModelRecord.h"
 #include "tests/buildings/BuildingWorld.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/RecordBytes.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/TestWalker.h"
+#include "world/C_PathFinder.h"
 #include "world/C_ReferenceBase.h"
 
 namespace
@@ -109,10 +111,11 @@ TEST_F(DecorationBehaviours, TheForgeSmokesAndTheAltarBurnsOnceFinishedAndStopWh
     EXPECT_TRUE(g_Particles.GetEmitterCount() == 0 && altar->flameEmitters[0] == -1);
 }
 
-TEST_F(DecorationBehaviours, ATorchOfALoadedGameBurnsItsFlame)
+TEST_F(DecorationBehaviours, ATorchOfALoadedGameBurnsItsFlameAndItsOpeningGateGoesOn)
 {
     CSaveGameRun::UseSaveLanguage();
     Place<CDecorationTorch>(34, 10, 10)->StartEffects();
+    Place<CDecorationGate>(37, 20, 20)->Trigger(1);
     const std::vector<uint8_t> file = CSaveGameRun::SaveDrawn();
     ASSERT_TRUE(CSaveGameRun::Load(file));
     const auto* loaded = dynamic_cast<CDecorationTorch*>(g_GameMap.Block(10, 10).building);
@@ -121,6 +124,27 @@ TEST_F(DecorationBehaviours, ATorchOfALoadedGameBurnsItsFlame)
     EXPECT_TRUE(flame->kind == CParticles::KindFlame && g_Particles.GetEmitterCount() == 1);
     EXPECT_FLOAT_EQ(flame->height, g_GameMap.GetHeight(10.5f, 10.5f) + 42.0f);
     EXPECT_TRUE(CSaveGameRun::SaveDrawn() == file);
+    // The loaded map animates its objects as the saved one did.
+    CMapObjectAnimation::AnimateUnlisted(Frames);
+    const auto* gate = dynamic_cast<CDecorationGate*>(g_GameMap.Block(20, 20).building);
+    EXPECT_TRUE(gate != nullptr && gate->motion == CDecorationGate::Still && gate->animTime == Frames - 1.0f);
+}
+
+// The pass over the map's objects reads the blocks without writing them, so
+// that a step forgets nothing the path finder learnt of blocks nobody changed.
+TEST_F(DecorationBehaviours, ASimulationStepKeepsWhatThePathFinderKnewOfTheBlocks)
+{
+    Place<CDecoration>(2, 30, 30);
+    CPathFinder::Route route = {};
+    CPathFinder::SPoint end = {};
+    const auto search = [&] {
+        g_PathFinder.Init(0, nullptr);
+        g_PathFinder.FindPath(5, 5, 50, 45, 1, CPathFinder::LayerLand, 0, 0, nullptr, nullptr, 0, 0, route, end);
+        return g_PathFinder.GetBlocksRead();
+    };
+    const int64_t read = search();
+    world.Frame(1);
+    EXPECT_EQ(search(), read);
 }
 
 TEST_F(DecorationBehaviours, ARowJoinsIntoARunAndASideSegmentMakesTheMiddleAPost)

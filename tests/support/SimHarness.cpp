@@ -168,7 +168,7 @@ struct SBuildings
             standing.insert(g_Players[p].buildings, g_Players[p].buildings + g_Players[p].buildingCount);
         for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
             for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
-                if (const CBuilding* building = g_GameMap.Block(x, y).building)
+                if (const CBuilding* building = std::as_const(g_GameMap).Block(x, y).building)
                     standing.insert(building);
         std::vector<CUnit*> corpses;
         std::vector<CBuilding*> held;
@@ -199,7 +199,7 @@ void CheckMapCells(const Live& live, Faults& faults)
     for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
         for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
         {
-            const CUnit* unit = g_GameMap.Block(x, y).unit;
+            const CUnit* unit = std::as_const(g_GameMap).Block(x, y).unit;
             if (unit == nullptr)
                 continue;
             if (live.count(unit) == 0)
@@ -215,7 +215,7 @@ void CheckMapCells(const Live& live, Faults& faults)
     for (const CUnit* unit : live)
         for (int32_t x = unit->x; unit->IsFootprintRegistered() && x < unit->x + unit->GetSize(); ++x)
             for (int32_t y = unit->y; y < unit->y + unit->GetSize(); ++y)
-                if (!g_GameMap.IsOnMap(x, y) || g_GameMap.Block(x, y).unit != unit)
+                if (!g_GameMap.IsOnMap(x, y) || std::as_const(g_GameMap).Block(x, y).unit != unit)
                     faults.push_back("unit's footprint block does not hold it" + At(x, y));
 }
 
