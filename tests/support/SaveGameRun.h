@@ -14,8 +14,8 @@ class CSimHarness;
 class CSaveGameRun
 {
 public:
-    // One game frame of one tick.  Unlike the harness's own frame it keeps no list of live units: a load
-    // replaces every unit, and the factories' probes on loading pass through the harness unseen by it.
+    // One game frame of one tick.  Unlike the harness's own frame it keeps no list of live units, so it
+    // may follow a load that did not go through CSimHarness::Load.
     static void Frame(CSimHarness& world);
 
     // The language the saves are written in.  Set it after the harness is

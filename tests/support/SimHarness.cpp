@@ -13,6 +13,7 @@
 #include "game/C_Selection.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "platform/SysClock.h"
+#include "tests/support/SaveGameRun.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
@@ -182,6 +183,24 @@ struct SBuildings
     std::set<const CBuilding*> ruins;
 };
 
+// The units the world holds: the players list every unit that lives, on the map or off it (waiting in
+// a building, sheltered, carried), and index the towers' archers; the corpses lie apart.
+Live HeldUnits()
+{
+    Live held;
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        held.insert(g_Players[p].units, g_Players[p].units + g_Players[p].unitCount);
+        for (int32_t i = 0; i < g_Players[p].towerArchers.GetCount(); ++i)
+            held.insert(g_Players[p].towerArchers[i]);
+    }
+    std::vector<CUnit*> corpses;
+    std::vector<CBuilding*> ruins;
+    g_Particles.GetHeldObjects(corpses, ruins);
+    held.insert(corpses.begin(), corpses.end());
+    return held;
+}
+
 void CheckPointer(const Live& live, const CUnit* held, const char* what, Faults& faults)
 {
     if (held != nullptr && live.count(held) == 0)
@@ -327,6 +346,17 @@ void CSimHarness::FlushDeleted()
         it = deleted || leavesWithItsTower(unit) ? m_Live.erase(it) : std::next(it);
     }
     g_PtrGarbage.Flush();
+}
+
+bool CSimHarness::Load(const std::vector<uint8_t>& file)
+{
+    // The factories record what the load makes, its probes and, after a refusal, the running game
+    // made again; of those, what the world holds now lives.
+    m_Live.clear();
+    const bool loaded = CSaveGameRun::Load(file);
+    const Live held = HeldUnits();
+    std::erase_if(m_Live, [&held](const CUnit* unit) { return held.count(unit) == 0; });
+    return loaded;
 }
 
 void CSimHarness::Tick(int32_t ticks)

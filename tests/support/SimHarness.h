@@ -53,6 +53,9 @@ public:
     // Deletes what waits for deferred deletion, counting and forgetting
     // those units.
     void FlushDeleted();
+    // Loads a save through the in-game controller, which deletes the running game's units outside
+    // deferred deletion: the harness forgets them, and the units the loaded world holds are the live ones.
+    bool Load(const std::vector<uint8_t>& file);
     int32_t DeletedUnits() const { return m_DeletedUnits; }
     // Puts a unit made by a test (a test double of a unit type) into the player's list and shows it at
     // (x, y); the harness owns it from now on. Null when the player's list refused it.
