@@ -1,7 +1,6 @@
 // A building's record in a saved game: its bytes, the round trip, damaged records refused.
 
 #include <cmath>
-#include <memory>
 
 #include "tests/buildings/BuildingWorld.h"
 #include "tests/support/MemorySaveStream.h"

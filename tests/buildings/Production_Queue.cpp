@@ -1,7 +1,6 @@
 // The production queue and research, the finished unit leaving its building, the
 // docks' coast rule, rings and ship, and the alchemy's research through its panel.
 
-#include <cstring>
 #include <tuple>
 
 #include "buildings/C_BuildingDocks.h"

@@ -1,13 +1,8 @@
 // A tower through the real simulation step: built by a worker, manned by its first archer and two
 // trained ones, shooting an enemy warrior dead, then destroyed with an arrow still in flight.
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingTower.h"
-#include "effects/C_Particles.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"

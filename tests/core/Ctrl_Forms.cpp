@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "core/C_Ctrl.h"
 #include "tests/core/Ctrl_TestDoubles.h"
 
 using namespace ctrl_test;

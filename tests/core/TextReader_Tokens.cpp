@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "core/C_File.h"
 #include "core/C_TextReader.h"

@@ -4,16 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "core/C_Config.h"
 #include "core/C_Ctrl.h"
 #include "core/C_D3D8Game.h"
 #include "core/C_File.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace device_test

@@ -2,15 +2,10 @@
 // screen, read back pixel by pixel; the in-game controller's answer to the screenshot key and the lost
 // device; and screenshots: the free-name search over a folder on disk and the back buffer's picture.
 
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "core/C_ScreenShot.h"
 #include "core/GlobalFunc.h"

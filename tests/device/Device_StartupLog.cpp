@@ -1,13 +1,8 @@
 // The start-up and shut-down of the real devices, read from the log, the
 // colour correction table they load, and a device that cannot be made.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "effects/C_Particles.h"
 #include "game/C_MessageList.h"

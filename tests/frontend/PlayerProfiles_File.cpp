@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "frontend/C_PlayerProfiles.h"
 #include "tests/support/ReferenceBytes.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace

@@ -5,10 +5,8 @@
 
 #include "buildings/C_BuildingKeep.h"
 #include "buildings/C_BuildingTower.h"
-#include "core/C_Config.h"
 #include "core/C_Localizer.h"
 #include "tests/game/SaveGameWorld.h"
-#include "tests/support/ScratchFolder.h"
 #include "units/C_Unit_TransportShip.h"
 #include "world/C_Technology.h"
 

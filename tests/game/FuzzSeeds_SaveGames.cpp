@@ -9,8 +9,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "effects/C_Particles.h"
 #include "fuzz/FuzzSaveGame.h"

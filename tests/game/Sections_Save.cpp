@@ -6,8 +6,6 @@
 
 #include <bit>
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"

@@ -1,10 +1,7 @@
 // The built game started headless in a folder of its own as a player would, and stopped as the system
 // stops it; starts that cannot succeed; and the project's demo data laid out as ./run lays it out.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>

@@ -14,10 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
-#include <string>
 #include <thread>
 #include <utility>
-#include <vector>
 
 #include "tests/support/ScratchFolder.h"
 

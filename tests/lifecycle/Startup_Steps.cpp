@@ -1,8 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <utility>
-#include <vector>
 
 #include "core/C_Config.h"
 #include "core/C_File.h"
@@ -13,7 +8,6 @@
 #include "core/MAIN.h"
 #include "media/C_ModelRecord.h"
 #include "tests/lifecycle/Lifecycle_GameFolder.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 #include "units/C_Unit.h"
 #include "world/RangeTables.h"

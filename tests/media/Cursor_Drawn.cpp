@@ -2,21 +2,14 @@
 // frame, the system modes the offscreen window cannot show, and the slots and pictures it refuses; and
 // the loading screen's background and bar read back from its frames.
 
-#include <SDL2/SDL.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <string>
-#include <vector>
 
-#include "core/C_Config.h"
 #include "core/C_File.h"
 #include "core/C_Localizer.h"
 #include "media/C_Cursors.h"
 #include "media/C_LoadingScreen.h"
 #include "platform/SysWindow.h"
 #include "tests/media/GUIDevice.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace

@@ -2,15 +2,8 @@
 // camera on its middle, both sound switches on, a test clock and a recorder in place of the sample bank:
 // what it counts in view, its shares and looping sounds, and the fog of each theme and weather.
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include "core/C_Config.h"
 #include "media/C_EnvironmentFX.h"
 #include "platform/SysClock.h"
 #include "tests/media/GUIDevice.h"

@@ -1,13 +1,8 @@
 // Damaged font files, and text printed on the real device and read back.  A
 // glyph printed at x covers pixels x + 2 to x + W + 1.
 
-#include <gtest/gtest.h>
-
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include "media/C_2DFont.h"
 #include "tests/media/GUIDevice.h"
 #include "tests/support/TestLog.h"
 

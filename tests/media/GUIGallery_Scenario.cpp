@@ -2,11 +2,6 @@
 // screen controller the way a player drives it on a 640 x 480 screen, then drawn on the real device and
 // read back.  The script's points are on the virtual screen and sent as window pixels.
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "core/C_Ctrl.h"
 #include "core/C_D3D8Game.h"
 #include "media/C_GUIComboBox.h"

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "media/C_GUIInterface.h"
 #include "media/C_GUILabel.h"

@@ -1,13 +1,8 @@
 // The widgets' own rules, case by case, on the real device with the small generated font (10 pixels a
 // character in font 0, 8 in font 1, lines 12 high) and the plain interface pictures of GUIDevice.
 
-#include <gtest/gtest.h>
-
-#include <string>
 #include <utility>
-#include <vector>
 
-#include "core/C_Config.h"
 #include "media/C_GUIButton.h"
 #include "media/C_GUICheckBox.h"
 #include "media/C_GUIComboBox.h"

@@ -1,19 +1,11 @@
 // Pictures cut into tiles and drawn on the real device, pixels read back exactly across a tile seam;
 // pictures refused; and the saved section of a prepared picture.
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
 #include <utility>
-#include <vector>
 
-#include "media/C_2DImage.h"
-#include "media/C_Bitmap32.h"
 #include "media/C_TGA.h"
 #include "tests/media/GUIDevice.h"
 #include "tests/support/MemorySaveStream.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace

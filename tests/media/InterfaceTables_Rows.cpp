@@ -5,10 +5,8 @@
 
 #include <map>
 #include <set>
-#include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "core/C_Localizer.h"
 #include "core/GlobalFunc.h"

@@ -2,19 +2,14 @@
 // the model's and a group's screen rectangles and hit tests, and models drawn through the hardware and
 // the CPU paths.
 
-#include <gtest/gtest.h>
-
-#include <array>
 #include <cmath>
 #include <limits>
 #include <numeric>
-#include <string>
 
 #include "core/GlobalFunc.h"
 #include "media/C_3DObject.h"
 #include "media/C_ModelRecord.h"
 #include "tests/media/GUIDevice.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace

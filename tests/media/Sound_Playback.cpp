@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <numeric>
-#include <string>
-#include <vector>
 
 #include "core/C_Config.h"
 #include "core/C_File.h"
@@ -15,7 +13,6 @@
 #include "media/C_VoiceBank.h"
 #include "platform/SoundDevice.h"
 #include "platform/SysClock.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace

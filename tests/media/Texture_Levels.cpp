@@ -1,16 +1,10 @@
 // Pixel conversion, the texels of every mip level read from the device's copy of the texture, textures
 // drawn through the vertex batch and read back, and the saved-game record of a texture.
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "media/C_Texture.h"
 #include "platform/SysDevice3DTexture.h"
 #include "tests/media/GUIDevice.h"
 #include "tests/support/MemorySaveStream.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace

@@ -1,12 +1,8 @@
 // The vertex batch: vertices scaled from the virtual screen and the world,
 // its capacity, and what each kind of draw puts on the device.
 
-#include <gtest/gtest.h>
-
 #include <bit>
-#include <vector>
 
-#include "media/C_VXBuffer.h"
 #include "tests/media/GUIDevice.h"
 #include "tests/support/TestLog.h"
 

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <utility>
 
-#include "platform/gl/GlDevice3D.h"
 #include "tests/platform/Device3D_Harness.h"
 
 namespace {

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include "platform/gl/GlDevice3D.h"
 #include "platform/gl/GlDisplayModes.h"
 #include "tests/platform/Device3D_Harness.h"
 

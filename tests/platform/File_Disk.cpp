@@ -2,10 +2,8 @@
 
 #include <cerrno>
 #include <ctime>
-#include <string>
 #include <unistd.h>
 #include <utime.h>
-#include <vector>
 
 #include "core/C_File.h"
 #include "platform/SysFile.h"

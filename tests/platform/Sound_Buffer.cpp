@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <vector>
-
 #include "platform/SoundDevice.h"
-#include "platform/SysSound.h"
 #include "tests/platform/Sound_Helpers.h"
 
 using namespace SysSound;

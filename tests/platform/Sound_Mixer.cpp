@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include "platform/SoundMixer.h"
 #include "tests/platform/Sound_Helpers.h"
 
 using SoundTest::MakeVoice;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/SysMessage.h"
-#include "platform/SysMessageQueue.h"
 #include "tests/platform/Window_TestEvents.h"
 
 using namespace window_test;

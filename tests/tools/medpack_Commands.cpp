@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <string>
 #include <sys/wait.h>
-#include <vector>
 
 #include "core/C_File.h"
 #include "tests/support/ReferenceBytes.h"

@@ -1,18 +1,11 @@
 // A unit or a building changing sides: capture by contact in whole chains (in a network game a client
 // asks the host), and conversion and its refusals.
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "core/C_Config.h"
 #include "core/C_PtrGarbage.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 #include "world/C_UnitStats.h"

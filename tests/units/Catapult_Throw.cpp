@@ -1,14 +1,10 @@
 // The catapult through the real simulation step: its stone's timing and kind,
 // its automatic attack, its tilt on a slope, its heaps of dust.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <vector>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "effects/C_Particles.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"

@@ -1,17 +1,12 @@
 // A hit on a unit: the damage rules, its effects and the alerts; and a death
 // through the Die animation and the corpse to deferred deletion.
 
-#include <gtest/gtest.h>
-
 #include <utility>
-#include <vector>
 
 #include "buildings/C_Building.h"
 #include "effects/C_Particles.h"
 #include "platform/SysClock.h"
-#include "tests/support/SimHarness.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 

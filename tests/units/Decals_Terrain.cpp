@@ -2,12 +2,7 @@
 // above the camera's target, block x spans 1.4 x 32 / 400 x 512 = 57.3 pixels across and block y 49.2
 // down, the target at the screen's centre (512, 384).
 
-#include <vector>
-
-#include "core/C_Config.h"
 #include "media/C_ModelRecord.h"
-#include "media/C_VXBuffer.h"
-#include "media/D3DDevice.h"
 #include "tests/media/ModelBytes.h"
 #include "tests/units/UnitPanel_Device.h"
 

@@ -1,14 +1,11 @@
 // A demolition man blows up beside an enemy barracks, at the end of its
 // attack cycle or five ticks after it was killed there, once only.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "effects/C_Particles.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"

@@ -1,21 +1,16 @@
 // The demon through the real simulation step: fireballs at frame 24, the aura that waits out an attack,
 // a killed demon's burst, two demons spending one rain of hell, a saved game with burning particles.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "effects/C_Particles.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_Unit_Demon.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_Player.h"
 
 namespace
 {

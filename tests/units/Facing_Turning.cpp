@@ -1,10 +1,5 @@
 // Facing and turning of a unit, and the search for an enemy over a ring of cells.
 
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <vector>
-
 #include "buildings/C_Building.h"
 #include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"

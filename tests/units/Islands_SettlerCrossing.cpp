@@ -7,8 +7,6 @@
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "effects/C_Particles.h"
-#include "units/C_UnitActionBuffer.h"
-#include "world/C_GameMap.h"
 
 // Two islands across a strait on the harness map: island A (region 1) is x 0..9, the strait (region
 // 3) x 10..33 and island B (region 2) x 34 to the map's edge.

@@ -6,11 +6,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
-#include <string>
 
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingKeep.h"
-#include "core/C_Config.h"
 #include "core/C_Localizer.h"
 #include "game/C_ObjectLinks.h"
 #include "net/C_UnitCommandOutbox.h"

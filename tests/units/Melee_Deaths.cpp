@@ -1,11 +1,7 @@
 // The end of a fighter: the torn-apart burst, the riders' two cries, a
 // model without frames; and the self-healing fighters.
 
-#include <gtest/gtest.h>
-
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/TestLog.h"
@@ -14,7 +10,6 @@
 #include "units/C_UnitMeleeType.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_ReferenceBase.h"
-
 
 TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndead)
 {

@@ -1,18 +1,14 @@
 // Each fighter kills a standing warrior through the real simulation step: the size and timing of its
 // blows, the shot that carries them, the kill, the corpse and the bookkeeping.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "tests/support/TestLog.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
-#include "world/C_Player.h"
 
 TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
 {

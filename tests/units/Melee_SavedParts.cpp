@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-
 #include "effects/C_Particles.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/RecordBytes.h"

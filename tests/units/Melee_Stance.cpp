@@ -1,15 +1,12 @@
 // What a fighter does by itself: the stance, the guard post it returns to, the leash of its sight, what
 // it finds before each step, and what a network game's owner broadcasts and decides.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 #include "core/GlobalFunc.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_Player.h"
 
 namespace
 {

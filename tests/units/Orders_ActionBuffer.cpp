@@ -1,10 +1,6 @@
 // The action buffer's labels, performing it, the reach tests, and standing
 // orders walked out on a small map: patrols and following a leader.
 
-#include <gtest/gtest.h>
-
-
-#include "core/C_Config.h"
 #include "core/GlobalFunc.h"
 #include "platform/SysClock.h"
 #include "tests/support/TestLog.h"

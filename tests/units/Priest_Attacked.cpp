@@ -1,19 +1,14 @@
 // A priest in the real simulation step: it heals its own wounded, runs
 // from attackers or, with the technologies, throws fireballs back.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <vector>
 
 #include "buildings/C_BuildingCastTable.h"
-#include "core/C_Config.h"
 #include "core/GlobalFunc.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_TowerArcher.h"
-#include "world/C_Player.h"
 #include "world/C_UnitStats.h"
 
 namespace

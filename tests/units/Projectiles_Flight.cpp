@@ -1,17 +1,12 @@
 // The projectiles of the particle stand-in: whom they strike on landing,
 // what the shooter's player counts, and a shooter gone while its shot flies.
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "core/GlobalFunc.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_Player.h"
 
 namespace
 {

@@ -1,17 +1,12 @@
 // Where the archer's and the crossbowman's arrows go: a plain shot's scatter, the exact aim with
 // TC_BALLISTIC, each type's release frame and kind, a target leaving range, a remote copy's shots.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 
-#include "core/C_Config.h"
-#include "effects/C_Particles.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitRangedType.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_Player.h"
 
 namespace
 {

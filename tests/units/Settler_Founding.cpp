@@ -2,7 +2,6 @@
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "core/C_Config.h"
 #include "core/C_Localizer.h"
 #include "tests/units/UnitWorld.h"
 #include "units/C_UnitTypeTable.h"

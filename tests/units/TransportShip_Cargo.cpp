@@ -11,7 +11,6 @@
 #include "media/C_ModelRecord.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/RecordBytes.h"
-#include "units/C_UnitActionBuffer.h"
 #include "world/C_ReferenceBase.h"
 
 namespace

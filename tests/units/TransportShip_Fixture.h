@@ -2,10 +2,7 @@
 // Open water with a two-block islet beside a transport ship.
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
-#include "core/C_Config.h"
 #include "core/C_Localizer.h"
 #include "tests/units/UnitWorld.h"
 #include "units/C_Unit_TransportShip.h"

@@ -5,7 +5,6 @@
 // (512 + 716.8 x / (400 - y), 384 - 614.4 z / (400 - y)).
 
 #include <cmath>
-#include <vector>
 
 #include "effects/C_Particles.h"
 #include "media/C_ModelRecord.h"

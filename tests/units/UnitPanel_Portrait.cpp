@@ -1,10 +1,6 @@
 // The unit's panel: bars 0.4 pixels per percent, 41 below the portrait's top; font 1 a run of 8 pixels
 // a character from 2 right of the print position, 5 below it.  Debug panel and unit log, word for word.
 
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "buildings/C_Building.h"
 #include "core/C_Localizer.h"
 #include "tests/support/TestLog.h"

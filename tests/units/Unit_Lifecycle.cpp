@@ -5,7 +5,6 @@
 #include <numeric>
 #include <random>
 
-#include "core/C_Config.h"
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
 #include "tests/support/TestLog.h"

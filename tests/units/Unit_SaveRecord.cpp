@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <memory>
-#include <string>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"

@@ -4,13 +4,11 @@
 #include <utility>
 
 #include "buildings/C_Building.h"
-#include "core/C_Config.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/UnitWorld.h"
 #include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_Worker.h"
 #include "world/C_GameMap.h"
-#include "world/C_Player.h"
 
 namespace
 {

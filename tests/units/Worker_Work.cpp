@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <utility>
-#include <vector>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"

@@ -1,16 +1,9 @@
 // The map's section of a saved game: its byte layout, a round trip byte for
 // byte, and every short or bad section refused with the map left as it was.
 
-#include <cstring>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include "MapFile_Fixture.h"
 #include "buildings/C_Building.h"
 #include "units/C_Unit.h"
-#include "world/C_GameMap.h"
 #include "world/C_ObjectReferences.h"
 
 namespace

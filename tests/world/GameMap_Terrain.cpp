@@ -1,19 +1,13 @@
 // A map's life (new, refused, freed) and its terrain: small shapes set by hand, the area update run, and
 // light, water, shores, splits, passability and regions checked against values worked out by hand.
 
-#include <algorithm>
-#include <cstring>
 #include <set>
-#include <string>
 #include <tuple>
-
-#include <gtest/gtest.h>
 
 #include "WorldDevice.h"
 #include "buildings/C_Building.h"
 #include "core/C_PtrGarbage.h"
 #include "units/C_Unit.h"
-#include "world/C_GameMap.h"
 #include "world/C_RangeTable.h"
 
 namespace

@@ -1,13 +1,8 @@
 // Map files read into the world: damaged and crafted files refused with the present map kept, or one bad
 // object record skipped; objects placed; probes and backup; games from a map saved and loaded back.
 
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <string>
 #include <tuple>
 #include <utility>
 
@@ -19,7 +14,6 @@
 #include "tests/support/SimHarness.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_Player.h"
 
 namespace
 {

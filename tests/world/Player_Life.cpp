@@ -1,9 +1,6 @@
 // A player's initialisation, script, attack alerts, defeat, and what the
 // local player sees of the explored map.
 
-#include <algorithm>
-#include <fstream>
-
 #include "Player_Fixture.h"
 
 using PlayerLife = PlayerTest;

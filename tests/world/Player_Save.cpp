@@ -2,11 +2,7 @@
 // starvation deadline, and refused sections.
 
 #include <cmath>
-#include <cstring>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "Player_Fixture.h"
 #include "world/C_ReferenceBase.h"

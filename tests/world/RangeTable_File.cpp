@@ -2,11 +2,7 @@
 // to the computed one, its byte layout, and bad files refused.
 
 #include <cstdlib>
-#include <string>
 #include <utility>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "WorldTestSupport.h"
 #include "world/C_RangeTable.h"

@@ -1,11 +1,6 @@
 // The reference table: ids by insertion order, misuse reported, and its save section: creation data and
 // object state written, objects remade with the same ids, links resolved, bad sections leave nothing.
 
-#include <algorithm>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "SaveGame_Fixture.h"
 #include "WorldTestSupport.h"
 #include "buildings/C_Building.h"

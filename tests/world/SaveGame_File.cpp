@@ -2,8 +2,6 @@
 // foreign, other-version or other-language, cut or damaged files; typed fields, bounded reads, misuse.
 
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "SaveGame_Fixture.h"
 #include "core/C_String.h"

@@ -1,12 +1,9 @@
 // The statistics record: filled from a player (research percent and spending, population history), the
 // counters' developer overlay, and the record peers exchange in memory: layout, round trip, damage.
 
-#include <string>
-
 #include "Player_Fixture.h"
 #include "core/C_MemoryBlock.h"
 #include "tests/support/RecordBytes.h"
-#include "tests/support/TestLog.h"
 #include "world/C_PlayerStatistics.h"
 
 namespace

@@ -1,11 +1,6 @@
 // Theme files: what a good file gives the map, and every malformed file
 // refused with the theme left.
 
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include "WorldDevice.h"
 #include "world/C_Theme.h"
 
