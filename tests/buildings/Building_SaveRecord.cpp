@@ -149,9 +149,8 @@ TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersAndGetsThemBack
     ASSERT_TRUE(Load(*again, first, table));
     EXPECT_EQ(Save(*again, table), first);
     CTechnology& research = m_World.Player(1).technologies[11];
-    EXPECT_EQ(again->research, &research);
-    EXPECT_EQ(research.researchingBuilding, again.get());
-    EXPECT_EQ(again->queue[1], &g_UnitStats[3]);
+    EXPECT_TRUE(again->research == &research && research.researchingBuilding == again.get() &&
+                again->queue[1] == &g_UnitStats[3]);
     EXPECT_EQ(again->queue[3], nullptr);
     research.researchingBuilding = nullptr;
 }

@@ -87,8 +87,7 @@ TEST_F(BuildingDamage, FiresFollowTheHealthOfAFinishedBuildingAndRepairPutsThemO
     for (const auto& [hits, fires, level] : {std::tuple{5, 1, 1}, {2, 3, 3}, {3, 4, 11}})
     {
         Hit(barracks, hits);
-        EXPECT_EQ(g_Particles.GetBurningFireCount(), fires);
-        EXPECT_EQ(barracks->fireAmount, level);
+        EXPECT_TRUE(g_Particles.GetBurningFireCount() == fires && barracks->fireAmount == level);
     }
     while (barracks->health <= 60.0f)
         barracks->Repair(10.0f);
@@ -101,16 +100,14 @@ TEST_F(BuildingDamage, FiresFollowTheHealthOfAFinishedBuildingAndRepairPutsThemO
     // Damage taken under construction lights its fires only at completion.
     CBuilding* site = Barracks(false, 30);
     Hit(site, 7);
-    EXPECT_EQ(site->UpdateFireEmitters(), 0);
-    EXPECT_EQ(g_Particles.GetBurningFireCount(), 0);
+    EXPECT_TRUE(site->UpdateFireEmitters() == 0 && g_Particles.GetBurningFireCount() == 0);
     Finish(site);
     EXPECT_EQ(g_Particles.GetBurningFireCount(), 3);
     // A fire handle that no longer names a building fire is reported.
     ASSERT_TRUE(g_Particles.FreeParticle(site->firePositions[1].particle));
     CTestLog log;
     site->RemoveFirePit();
-    EXPECT_EQ(log.Count("#DEBUG: Invalid firepit particle deleted"), 1);
-    EXPECT_EQ(g_Particles.GetBurningFireCount(), 0);
+    EXPECT_TRUE(log.Count("#DEBUG: Invalid firepit particle deleted") == 1 && g_Particles.GetBurningFireCount() == 0);
 }
 
 TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
@@ -153,9 +150,8 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     wall->buildProgress = CBuilding::FinishedProgress;
     wall->BuildingFinished();
     wall->health = 100.0f / static_cast<float>(wall->GetMaxHitPoints());   // exactly one hit point
-    EXPECT_TRUE(wall->ApplyDamage(warrior, 1, 4, false));
-    EXPECT_TRUE(wall->IsTakenDown());
-    EXPECT_EQ(g_Particles.GetExplosionMarkCount(), 1);
+    EXPECT_TRUE(wall->ApplyDamage(warrior, 1, 4, false) && wall->IsTakenDown() &&
+                g_Particles.GetExplosionMarkCount() == 1);
     EXPECT_EQ(world.Player(1).score - score, 100);
 }
 
@@ -186,9 +182,8 @@ TEST_F(BuildingDamage, NetworkHitsAndDestructionAreSentByTheRightMachine)
     CTestLog log;
     other->Destroy(true);
     g_LocalPlayer = 0;
-    EXPECT_TRUE(log.Contains("#DEBUG: Production unit in a non local player's building"));
-    EXPECT_EQ(other->productionUnit, nullptr);
-    EXPECT_FALSE(world.Player(0).HasUnit(made));
+    EXPECT_TRUE(log.Contains("#DEBUG: Production unit in a non local player's building") &&
+                other->productionUnit == nullptr && !world.Player(0).HasUnit(made));
 }
 
 namespace
@@ -231,9 +226,8 @@ TEST(Demolition, RefundsTheTypeRecordsPriceOnceAndLeavesARuinAndNoReference)
     EXPECT_EQ(std::vector<int32_t>({owner.wood - before[0], owner.gold - before[1], owner.stone - before[2],
                                     owner.GetWealthScore() - before[3], owner.statistics[STAT_WOOD_HARVESTED]}),
               std::vector<int32_t>({400, 500, 600, 0, 0}));
-    EXPECT_TRUE(g_Particles.GetRuinCount() == 1 && g_Particles.HoldsRuin(alchemy));
-    EXPECT_EQ(g_GameMap.Block(12, 12).building, nullptr);
-    EXPECT_EQ(besieger->targetBuilding, nullptr);
+    EXPECT_TRUE(g_Particles.GetRuinCount() == 1 && g_Particles.HoldsRuin(alchemy) &&
+                g_GameMap.Block(12, 12).building == nullptr && besieger->targetBuilding == nullptr);
     EXPECT_EQ(RubbleIn(10, 10, 5), 0);
     const std::vector<int32_t>& samples = world.Samples();   // sample and volume pairs
     EXPECT_TRUE(samples.size() >= 2 && samples[samples.size() - 2] >= 180 && samples[samples.size() - 2] <= 183);
@@ -248,6 +242,5 @@ TEST(Demolition, RefundsTheTypeRecordsPriceOnceAndLeavesARuinAndNoReference)
     ASSERT_TRUE(odd->PlaceOnMap());
     const int32_t wood = owner.wood;
     odd->Demolish();
-    EXPECT_TRUE(log.Contains("#DEBUG: Building's property not found"));
-    EXPECT_EQ(owner.wood, wood);
+    EXPECT_TRUE(log.Contains("#DEBUG: Building's property not found") && owner.wood == wood);
 }

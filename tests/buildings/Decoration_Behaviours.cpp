@@ -138,8 +138,7 @@ TEST_F(DecorationBehaviours, TheFirstStrokeBlocksTheBlockButNotWhileAUnitStandsT
     auto* wall = dynamic_cast<CBuildingWall*>(world.Player(0).CreateBuilding(CastWall, 10, 10));
     const SMapBlock& block = g_GameMap.Block(10, 10);
     CUnit* warrior = world.Spawn(1, UNIT_WARRIOR, 10, 10);
-    EXPECT_FALSE(wall->Construct(1.0f, false));
-    EXPECT_EQ(block.blocked, 0);
+    EXPECT_TRUE(!wall->Construct(1.0f, false) && block.blocked == 0);
     world.Delete(warrior);
     while (wall->Construct(1.0f, false))
         EXPECT_EQ(block.blocked, 1);

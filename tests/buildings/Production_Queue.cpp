@@ -227,14 +227,12 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
     EXPECT_EQ(barracks->StartResearch(buildSpeed), 1);
     barracks->UpdateProduction(50);
     Panel(*barracks, nullptr, -1, 0, 0);
-    EXPECT_EQ(Player(0).wood, 1000);
-    EXPECT_EQ(Player(0).technologies[buildSpeed].researchingBuilding, nullptr);
+    EXPECT_TRUE(Player(0).wood == 1000 && Player(0).technologies[buildSpeed].researchingBuilding == nullptr);
 
     Panel(*barracks, nullptr, buildSpeed, -1, 0);
     // Neither a second research here nor the same one elsewhere is paid.
-    EXPECT_EQ(barracks->StartResearch(buildSpeed + 1), 0);
-    EXPECT_EQ(other->StartResearch(buildSpeed), 0);
-    EXPECT_EQ(Player(0).wood, 800);
+    EXPECT_TRUE(barracks->StartResearch(buildSpeed + 1) == 0 && other->StartResearch(buildSpeed) == 0 &&
+                Player(0).wood == 800);
     const int32_t score = Player(0).score;
     for (int32_t frame = 0; frame < 3; ++frame)
         m_Harness.Frame(100);
@@ -243,8 +241,7 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
     m_Harness.Frame(100);
     m_Harness.Frame(100);
     EXPECT_EQ(Player(0).technologies[buildSpeed].progress, 100.0f);
-    EXPECT_EQ(barracks->research, nullptr);
-    EXPECT_EQ(Player(0).score, score + 10);
+    EXPECT_TRUE(barracks->research == nullptr && Player(0).score == (score + 10));
     const auto& events = Player(0).script.GetEvents();
     EXPECT_EQ(std::count_if(events.begin(), events.end(),
                             [](auto& e) { return e.kind == CScript::EEvent::TechnologyResearched; }),
@@ -278,12 +275,10 @@ TEST_F(ProductionTest, ClientAsksTheHostFirstThenEveryThirtyTwoStepsAndLeavesOnc
     EXPECT_EQ(barracks->productionState, CBuilding::ProductionNoExit);
     for (int32_t i = 2; i < 65; ++i)
         barracks->UpdateProduction(1);
-    EXPECT_EQ(countSent(67), 3);
-    EXPECT_EQ(sent.back().receiver, 0);
+    EXPECT_TRUE(countSent(67) == 3 && sent.back().receiver == 0);
     // The host answers twice: the unit leaves once and one item is popped.
-    EXPECT_TRUE(barracks->ReleaseUnit(warrior, 9, 16));
-    EXPECT_FALSE(barracks->ReleaseUnit(warrior, 9, 16));
-    EXPECT_EQ(barracks->queueCount, 1);
+    EXPECT_TRUE(barracks->ReleaseUnit(warrior, 9, 16) && !barracks->ReleaseUnit(warrior, 9, 16) &&
+                barracks->queueCount == 1);
 }
 
 TEST_F(ProductionTest, CommandNineteenBringsTheKingOutWhenThereIsRoom)
@@ -351,8 +346,7 @@ TEST_F(DocksTest, EightRingsRiseEachTimeThePhasePassesOneAndThePhaseRoundTrips)
     for (const std::string& bytes : {std::string("\0\0\xC0\x7F", 4), std::string("\0\0\0\x40", 4), std::string(2, 0)})
     {
         CMemorySaveStream bad(bytes);
-        EXPECT_FALSE(loaded.LoadGameExtra(bad, g_ReferenceBase));
-        EXPECT_EQ(loaded.ringPhase, docks.ringPhase);
+        EXPECT_TRUE(!loaded.LoadGameExtra(bad, g_ReferenceBase) && loaded.ringPhase == docks.ringPhase);
     }
 }
 

@@ -70,9 +70,7 @@ TEST(TowerDefence, BuiltMannedTrainedItKillsAWarriorAndLeavesNothingBehindWhenDe
     EXPECT_EQ(second->targetBuilding, tower);
     ASSERT_GT(game.FramesUntil(60, [&] { return !g_Particles.GetProjectiles().empty(); }), 0);
     tower->Destroy(false);
-    EXPECT_EQ(owner.towerArchers.GetCount(), 0);
-    EXPECT_EQ(tower->archerCount, 0);
-    EXPECT_EQ(second->targetBuilding, nullptr);
+    EXPECT_TRUE(owner.towerArchers.GetCount() == 0 && tower->archerCount == 0 && second->targetBuilding == nullptr);
     for (int32_t i = 0; i < 10; ++i)
         game.world.Frame(1);
     // Sight counts are those of the units alone; nothing names an archer.

@@ -54,9 +54,8 @@ TEST_F(TowerManning, ArcherCountStaysWithinOneToFiveAndSightFollowsIt)
     CUnit* leaving = tower->archers[1];
     tower->RemoveArcher();
     tower->RemoveArcher();
-    EXPECT_EQ(tower->archerCount, 1);
-    EXPECT_EQ(g_PtrGarbage.FindUnit(0, leaving->uniqueId), leaving);
-    EXPECT_FALSE(leaving->IsAlive());
+    EXPECT_TRUE(tower->archerCount == 1 && g_PtrGarbage.FindUnit(0, leaving->uniqueId) == leaving &&
+                !leaving->IsAlive());
     EXPECT_EQ(world.Player(0).FindTowerArcher(leaving->uniqueId), nullptr);
     tower->SetArcherCount(5);
     EXPECT_FALSE(tower->AddArcher(world.Player(0).NextUnitId(0)));
@@ -66,17 +65,15 @@ TEST_F(TowerManning, ArcherCountStaysWithinOneToFiveAndSightFollowsIt)
     const int32_t before = tower->sightRange;
     world.Research(0, 23);
     world.Player(0).OnTechnologyResearched(23);
-    EXPECT_EQ(tower->sightRange, before + 1);
-    EXPECT_EQ(BlocksSeen(0, 3), g_FilledDiscs[before + 1].count);
-    EXPECT_EQ(BlocksSeen(0, 3) + BlocksSeen(0, 0), MapBlockCount);
+    EXPECT_TRUE(tower->sightRange == (before + 1) && BlocksSeen(0, 3) == g_FilledDiscs[before + 1].count &&
+                (BlocksSeen(0, 3) + BlocksSeen(0, 0)) == MapBlockCount);
 }
 
 TEST_F(TowerManning, AConvertedTowersArchersBelongToTheNewOwnerAndTheGameSavesAlike)
 {
     tower->SetArcherCount(3);
     ASSERT_TRUE(tower->ConvertToPlayer(1, false));
-    EXPECT_EQ(world.Player(0).towerArchers.GetCount(), 0);
-    EXPECT_EQ(BlocksSeen(0, 0), MapBlockCount);
+    EXPECT_TRUE(world.Player(0).towerArchers.GetCount() == 0 && BlocksSeen(0, 0) == MapBlockCount);
     for (int32_t i = 0; i < 3; ++i)
         EXPECT_EQ(world.Player(1).FindTowerArcher(tower->archers[i]->uniqueId), tower->archers[i]);
     const std::vector<uint8_t> save = CSaveGameRun::SaveDrawn();

@@ -125,9 +125,7 @@ TEST_F(ConfigWrite, OnlyMatchingLinesAreReplaced)
 
 TEST_F(ConfigWrite, MissingFileIsAnExactCopyOfTheDefaultUpdatedAndNoDefaultMeansNoFile)
 {
-    EXPECT_FALSE(CopyDefaultConfig());
-    EXPECT_FALSE(WriteConfig());
-    EXPECT_FALSE(Exists("v2krn.cfg"));
+    EXPECT_TRUE(!CopyDefaultConfig() && !WriteConfig() && !Exists("v2krn.cfg"));
     EXPECT_FALSE(Exists("v2krn.cfgnew"));
 
     Write("Config/default.cfg", "; defaults\r\nGAMMA=1.00\r\nBLOOD=On\r\n");
@@ -151,8 +149,7 @@ TEST_F(ConfigWrite, FailedWriteLeavesTheOldFileWhole)
     g_Config.gamma = 1.5f;
     // Every write to the new file fails as on a full disk.
     std::filesystem::create_symlink("/dev/full", m_Folder / "v2krn.cfgnew");
-    EXPECT_FALSE(WriteConfig());
-    EXPECT_EQ(Read("v2krn.cfg"), original);
-    EXPECT_FALSE(std::filesystem::is_symlink(m_Folder / "v2krn.cfgnew"));
+    EXPECT_TRUE(!WriteConfig() && Read("v2krn.cfg") == original &&
+                !std::filesystem::is_symlink(m_Folder / "v2krn.cfgnew"));
 }
 } // namespace

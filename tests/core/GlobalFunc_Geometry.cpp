@@ -17,8 +17,7 @@ void ExpectVector(const float* actual, float x, float y, float z, float toleranc
 
 TEST(GlobalFuncGeometry, LinesPlaneRotationAndInterpolationInATriangle)
 {
-    EXPECT_TRUE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, 0));
-    EXPECT_FALSE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, -5));
+    EXPECT_TRUE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, 0) && !GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, -5));
     // Far-apart points must not overflow into the wrong side.
     EXPECT_FALSE(GlobalFunc::IsLeftOfLine(-2000000000, 0, 2000000000, 0, 0, -2000000000));
     EXPECT_FLOAT_EQ(GlobalFunc::PointLineDistance(0, 0, 3, 4, 4, -3), 5.0f);
@@ -114,8 +113,7 @@ TEST(GlobalFuncGeometry, FillTriangleRowsFromTopToBottomExcludedNeverOutsideTheG
 
     GuardedGrid huge;
     GlobalFunc::FillTriangle(huge.Cells(), 8, 8, -1000, -1000, -1000, 3000, 3000, -1000, 9);
-    EXPECT_EQ(huge.Count(9), 64);
-    EXPECT_TRUE(huge.MarginsIntact());
+    EXPECT_TRUE(huge.Count(9) == 64 && huge.MarginsIntact());
     GuardedGrid far;
     GlobalFunc::FillTriangle(far.Cells(), 8, 8, INT_MIN + 1, INT_MIN + 1, INT_MIN + 1, INT_MAX, INT_MAX,
                              INT_MIN + 1, 9);
@@ -124,7 +122,6 @@ TEST(GlobalFuncGeometry, FillTriangleRowsFromTopToBottomExcludedNeverOutsideTheG
     GlobalFunc::FillRow(row.Cells(), 8, 8, 3, -20, 20, 4);
     GlobalFunc::FillRow(row.Cells(), 8, 8, 8, 0, 7, 4);
     GlobalFunc::FillRow(row.Cells(), 8, 8, -1, 0, 7, 4);
-    EXPECT_EQ(row.Count(4), 8);
-    EXPECT_TRUE(row.MarginsIntact());
+    EXPECT_TRUE(row.Count(4) == 8 && row.MarginsIntact());
 }
 } // namespace

@@ -88,8 +88,7 @@ TEST_F(GlobalFuncCampaigns, OneRecordPerCampaignFile)
     Write("Campaigns/first.cmp", "x");
     Write("Campaigns/second.cmp", "y");
     GlobalFunc::LoadCampaigns();
-    EXPECT_EQ(g_CampaignCount, 2);
-    EXPECT_NE(g_Campaigns, nullptr);
+    EXPECT_TRUE(g_CampaignCount == 2 && g_Campaigns != nullptr);
     std::filesystem::remove_all(m_Folder / "Campaigns");
     GlobalFunc::LoadCampaigns();
     EXPECT_EQ(g_CampaignCount, 0);

@@ -71,23 +71,17 @@ TEST(CTextReader, FindKeyRestoresPositionOnAMissAndReadIntTakesWholeTokensOnly)
     const std::string text = "\n=\nvalue -12 0x10 abc";
     CTextReader reader;
     reader.LoadText(text.data(), static_cast<int>(text.size()));
-    EXPECT_FALSE(reader.FindKey(","));
-    EXPECT_EQ(reader.GetLine(), 1);
+    EXPECT_TRUE(!reader.FindKey(",") && reader.GetLine() == 1);
     CString token;
     reader.NextToken(token);
     EXPECT_STREQ(token.GetBuffer(), "=");
-    EXPECT_TRUE(reader.FindKey("value"));
-    EXPECT_EQ(reader.GetLine(), 3);
-    int value = 0;
-    EXPECT_TRUE(reader.ReadInt(value));
-    EXPECT_EQ(value, -12);
-    EXPECT_TRUE(reader.ReadInt(value));
-    EXPECT_EQ(value, 16);
-    EXPECT_FALSE(reader.ReadInt(value));
-    EXPECT_EQ(value, 0);
-    value = 5;
-    EXPECT_TRUE(reader.ReadInt(value));   // at the end: the empty token is 0
-    EXPECT_EQ(value, 0);
+    EXPECT_TRUE(reader.FindKey("value") && reader.GetLine() == 3);
+    // At the end the empty token reads as 0.
+    for (const auto& [read, wanted] : {std::pair{true, -12}, {true, 16}, {false, 0}, {true, 0}})
+    {
+        int value = 5;
+        EXPECT_TRUE(reader.ReadInt(value) == read && value == wanted);
+    }
 }
 
 TEST(CTextReader, LoadWholeReadsAnEntryOfTheDataFilesAndAFailedOpenAsAnEmptyText)
@@ -103,9 +97,7 @@ TEST(CTextReader, LoadWholeReadsAnEntryOfTheDataFilesAndAFailedOpenAsAnEmptyText
     reader.Close();
     const std::vector<std::pair<std::string, int>> expected = {
         {"MAIN_OK", 1}, {",", 1}, {"\"Ok\"", 1}, {"MAIN_NO", 2}};
-    EXPECT_EQ(Read(reader), expected);
-    EXPECT_FALSE(reader.OpenRead("LOCALE\\NONE.TXT"));
-    EXPECT_FALSE(reader.LoadWhole());
+    EXPECT_TRUE(Read(reader) == expected && !reader.OpenRead("LOCALE\\NONE.TXT") && !reader.LoadWhole());
     EXPECT_TRUE(Read(reader).empty());
     ShutdownFileSystem();
 }

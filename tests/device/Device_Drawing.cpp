@@ -129,18 +129,15 @@ TEST_F(DeviceFrame, NestedBeginDoesNotClearAndALostDeviceIsToldOnceThenReset)
     game.BeginDraw();
     game.EndDraw();
     EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceResetKey}, ctrl.keys);
-    EXPECT_EQ(2, ctrl.customStates);
-    EXPECT_EQ(1u, RenderState(Sys3DRenderState::AlphaTestEnable));
-    EXPECT_EQ(0u, RenderState(Sys3DRenderState::Lighting));
+    EXPECT_TRUE(2 == ctrl.customStates && 1u == RenderState(Sys3DRenderState::AlphaTestEnable) &&
+                0u == RenderState(Sys3DRenderState::Lighting));
     EXPECT_EQ(Sys3DError::Ok, Device().TestCooperativeLevel());
 
     ctrl.keys.clear();
     game.resetRequested = 1;
     game.BeginDraw();
     game.EndDraw();
-    EXPECT_EQ(0, game.resetRequested);
-    EXPECT_EQ(3, ctrl.customStates);
-    EXPECT_EQ(32u, RenderState(Sys3DRenderState::AlphaRef));
+    EXPECT_TRUE(0 == game.resetRequested && 3 == ctrl.customStates && 32u == RenderState(Sys3DRenderState::AlphaRef));
     EXPECT_TRUE(ctrl.keys.empty());
 }
 
@@ -152,8 +149,7 @@ TEST_F(DeviceFrame, CloseDuringTheLostDeviceWaitLetsGoOfTheDrawingScreenAfterIts
     game.controller = &menu;
     game.Frame();
     EXPECT_EQ((std::vector<std::string>{"Init", "Init done", "Release"}), loading.calls);
-    EXPECT_EQ(nullptr, game.controller);
-    EXPECT_TRUE(game.IsQuit());
+    EXPECT_TRUE(nullptr == game.controller && game.IsQuit());
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
 }
@@ -303,6 +299,5 @@ TEST_F(ScreenShotPicture, RequestedShotIsTakenAtTheEndOfTheFrameAndALostDeviceGi
     EXPECT_FALSE(CScratchFolder::Exists(next));
     ASSERT_EQ(2u, g_MessageList->GetLines().size());
     EXPECT_STREQ("Unable to capture the screen", g_MessageList->GetLines()[1].text);
-    EXPECT_EQ(0xFF0000u, g_MessageList->GetLines()[1].colour);
-    EXPECT_EQ(0, game.screenShotRequested);
+    EXPECT_TRUE(0xFF0000u == g_MessageList->GetLines()[1].colour && 0 == game.screenShotRequested);
 }

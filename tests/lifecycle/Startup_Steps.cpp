@@ -37,8 +37,7 @@ TEST(StartupClientPlacement, OnlyTheWholeCommandLineInAnyCaseMovesTheWindow)
         int32_t x = -1;
         int32_t y = -1;
         EXPECT_EQ(c.client, GetClientPlacement(c.line, 800, 600, x, y)) << (c.line ? c.line : "(null)");
-        EXPECT_EQ(c.x, x);
-        EXPECT_EQ(c.y, y);
+        EXPECT_TRUE(c.x == x && c.y == y);
     }
 }
 
@@ -64,9 +63,7 @@ TEST(StartupAndFreeGlobals, StartUpOnTheDemoDataBuildsTheTablesAndFreeingDeletes
     Startup();
 
     // The 347 model slots, each with its 3-D object.
-    EXPECT_NE(nullptr, GetGlobalModel(0));
-    EXPECT_NE(nullptr, GetGlobalModel(346));
-    EXPECT_EQ(nullptr, GetGlobalModel(347));
+    EXPECT_TRUE(nullptr != GetGlobalModel(0) && nullptr != GetGlobalModel(346) && nullptr == GetGlobalModel(347));
     EXPECT_EQ(objects + 347, GlobalFunc::Get3DObjectRefs());
     // Line range 1: the border of a one-block footprint, a block of each side at a time.
     std::vector<std::pair<int, int>> line1;
@@ -82,12 +79,10 @@ TEST(StartupAndFreeGlobals, StartUpOnTheDemoDataBuildsTheTablesAndFreeingDeletes
 
     const std::vector<std::string> lines = log.Lines();
     ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ("Freeing global resources", lines[0]);
-    EXPECT_EQ("unit deleted", lines[1]);
-    EXPECT_EQ("Globals freed", lines.back());
-    EXPECT_EQ(0, g_PtrGarbage.GetCount());
-    EXPECT_EQ(nullptr, GetGlobalModel(0));
-    EXPECT_EQ(objects, GlobalFunc::Get3DObjectRefs());
+    EXPECT_TRUE("Freeing global resources" == lines[0] && "unit deleted" == lines[1] &&
+                "Globals freed" == lines.back());
+    EXPECT_TRUE(0 == g_PtrGarbage.GetCount() && nullptr == GetGlobalModel(0) &&
+                objects == GlobalFunc::Get3DObjectRefs());
     EXPECT_EQ(28u, CScratchFolder::ReadFile(game.GameFolder() + "players.prf").size());
 
     ShutdownFileSystem();

@@ -79,8 +79,7 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     g_VXBuffer.Show3d();
     EXPECT_EQ(g_VXBuffer.primitivesDrawn, 2);
     ReadBack();
-    EXPECT_EQ(Pixel(1, 1), 0x00FF00u);
-    EXPECT_EQ(Pixel(62, 62), 0x00FF00u);
+    EXPECT_TRUE(Pixel(1, 1) == 0x00FF00u && Pixel(62, 62) == 0x00FF00u);
     g_VXBuffer.Show3dFan();
     g_VXBuffer.Show3dDualFan();
     g_VXBuffer.Show3dLineStrip();

@@ -28,12 +28,9 @@ TEST_F(Timer, RateOf128GivesSevenMillisecondPeriodsAndOtherRatesAreBounded)
     EXPECT_FALSE(timer.Start(0));
     EXPECT_EQ(0u, After(100));  // not running: nothing counted
     ASSERT_TRUE(timer.Start(5000));
-    EXPECT_EQ(1u, timer.PeriodMilliseconds());
-    EXPECT_EQ(3u, After(3));
+    EXPECT_TRUE(1u == timer.PeriodMilliseconds() && 3u == After(3));
     ASSERT_TRUE(timer.Start(kControllerRate));
-    EXPECT_EQ(7u, timer.PeriodMilliseconds());
-    EXPECT_EQ(0u, After(6));
-    EXPECT_EQ(1u, After(1));
+    EXPECT_TRUE(7u == timer.PeriodMilliseconds() && 0u == After(6) && 1u == After(1));
     timer.Stop();
     EXPECT_EQ(0u, After(70));
     // A restart counts from the restart; remainders carry over.
@@ -54,6 +51,5 @@ TEST_F(Timer, TheWrapOfTheTickCountAndAClockThatGoesBack)
     EXPECT_EQ(1u, After(7));   // now 0x00000005
     SysClock::UseTestClock(0xFFFFFF00u);
     EXPECT_EQ(0u, timer.TakeElapsedPeriods());   // nothing counted, started again
-    EXPECT_EQ(1u, After(7));
-    EXPECT_EQ(0x20u, SysClock::TicksBetween(0xFFFFFFF0u, 0x00000010u));
+    EXPECT_TRUE(1u == After(7) && 0x20u == SysClock::TicksBetween(0xFFFFFFF0u, 0x00000010u));
 }

@@ -40,19 +40,14 @@ TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheG
   std::int32_t width = 0;
   std::int32_t height = 0;
   ASSERT_EQ(h.Device().ReadBackBuffer(pixels, width, height), Sys3DError::Ok);
-  EXPECT_EQ(width, 20);
-  EXPECT_EQ(height, 10);
+  EXPECT_TRUE(width == 20 && height == 10);
   ASSERT_EQ(pixels.size(), 200u);
-  EXPECT_EQ(pixels[0], 0xFF0000u);
-  EXPECT_EQ(pixels[19], 0xFF0000u);
-  EXPECT_EQ(pixels[20], 0u);
+  EXPECT_TRUE(pixels[0] == 0xFF0000u && pixels[19] == 0xFF0000u && pixels[20] == 0u);
   EXPECT_EQ(pixels[199], 0x00FF00u);
   h.Backend().ComposeWindowPicture();
   std::vector<std::uint32_t> window;
   h.Backend().ReadWindowPicture(window, width, height);
-  EXPECT_EQ(width, 40);
-  EXPECT_EQ(height, 30);
-  EXPECT_EQ(window[0], 0xFF0000u);
+  EXPECT_TRUE(width == 40 && height == 30 && window[0] == 0xFF0000u);
   EXPECT_EQ(window[15 * 40 + 20], 0u);
 
   Sys3DGammaRamp ramp;
@@ -83,11 +78,9 @@ TEST(Device3DCreation, SixteenBitBackBufferReadsTopBitsOfEachChannel) {
 }
 
 TEST(Device3DResults, VertexAndPixelSizes) {
-  EXPECT_EQ(Sys3DVertexSize(kWorldFvf), 24u);
-  EXPECT_EQ(Sys3DVertexSize(kScreenFvf), 28u);
-  EXPECT_EQ(Sys3DVertexSize(Sys3DFvf::Xyz | Sys3DFvf::Diffuse), 0u);
-  EXPECT_EQ(Sys3DBytesPerPixel(Sys3DFormat::A4R4G4B4), 2u);
-  EXPECT_EQ(Sys3DBytesPerPixel(Sys3DFormat::Unknown), 0u);
+  EXPECT_TRUE(Sys3DVertexSize(kWorldFvf) == 24u && Sys3DVertexSize(kScreenFvf) == 28u &&
+              Sys3DVertexSize(Sys3DFvf::Xyz | Sys3DFvf::Diffuse) == 0u);
+  EXPECT_TRUE(Sys3DBytesPerPixel(Sys3DFormat::A4R4G4B4) == 2u && Sys3DBytesPerPixel(Sys3DFormat::Unknown) == 0u);
 }
 
 }  // namespace

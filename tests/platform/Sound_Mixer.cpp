@@ -21,8 +21,7 @@ TEST(SoundMixer, FullVolumeCentredMonoIsCopiedExactlyLittleEndian)
     const Samples samples{0, 1, -1, 32767, -32768, 12345};
     SoundVoice voice = MakeVoice(samples);
     const StereoOut out = MixFrames({&voice}, 6);
-    EXPECT_EQ(out.left, samples);
-    EXPECT_EQ(out.right, samples);
+    EXPECT_TRUE(out.left == samples && out.right == samples);
     SoundVoice raw = MakeVoice({0});
     raw.samples[0] = 0x34;
     raw.samples[1] = 0x12;
@@ -47,8 +46,7 @@ TEST(SoundMixer, VolumeAndPanLaws)
         voice.volume = c.volume;
         voice.pan = c.pan;
         const StereoOut out = MixFrames({&voice}, 1);
-        EXPECT_EQ(out.left[0], c.left);
-        EXPECT_EQ(out.right[0], c.right);
+        EXPECT_TRUE(out.left[0] == c.left && out.right[0] == c.right);
     }
 }
 
@@ -66,8 +64,7 @@ TEST(SoundMixer, LoopingWrapsOneShotStopsAndLongMixesStaySampleExact)
     SoundVoice once = MakeVoice({5, 6, 7});
     once.cursor = 2;   // starts at the second frame
     EXPECT_EQ(MixFrames({&once}, 4).left, (Samples{6, 7, 0, 0}));
-    EXPECT_FALSE(once.playing);
-    EXPECT_EQ(once.cursor, 0u);
+    EXPECT_TRUE(!once.playing && once.cursor == 0u);
 
     SoundVoice looping = MakeVoice({1, 2, 3, 4, 5, 6, 7});
     looping.looping = true;
@@ -79,9 +76,7 @@ TEST(SoundMixer, LoopingWrapsOneShotStopsAndLongMixesStaySampleExact)
         ASSERT_EQ(out.left[i], expected) << "frame " << i;
         ASSERT_EQ(out.right[i], expected) << "frame " << i;
     }
-    EXPECT_TRUE(looping.playing);
-    EXPECT_EQ(looping.cursor, (1500u % 7u) * 2u);
-    EXPECT_FALSE(burst.playing);
+    EXPECT_TRUE(looping.playing && looping.cursor == ((1500u % 7u) * 2u) && !burst.playing);
 }
 
 TEST(SoundMixer, MalformedVoiceIsStoppedNotRead)
@@ -95,9 +90,6 @@ TEST(SoundMixer, MalformedVoiceIsStoppedNotRead)
     SoundVoice cursorPastEnd = MakeVoice({9, 8});
     cursorPastEnd.cursor = 40;
     EXPECT_EQ(MixFrames({&stopped, &empty, &badLayout, &cursorPastEnd}, 2).left, (Samples{0, 0}));
-    EXPECT_EQ(stopped.cursor, 0u);
-    EXPECT_FALSE(empty.playing);
-    EXPECT_FALSE(badLayout.playing);
-    EXPECT_FALSE(cursorPastEnd.playing);
-    EXPECT_EQ(cursorPastEnd.cursor, 0u);
+    EXPECT_TRUE(stopped.cursor == 0u && !empty.playing && !badLayout.playing);
+    EXPECT_TRUE(!cursorPastEnd.playing && cursorPastEnd.cursor == 0u);
 }

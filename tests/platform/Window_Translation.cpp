@@ -21,8 +21,7 @@ void ExpectTranslation(const std::vector<SDL_Event>& events, const std::vector<S
     for (size_t i = 0; i < messages.size(); ++i)
     {
         SCOPED_TRACE(i);
-        EXPECT_EQ(expected[i].message, messages[i].message);
-        EXPECT_EQ(expected[i].wParam, messages[i].wParam);
+        EXPECT_TRUE(expected[i].message == messages[i].message && expected[i].wParam == messages[i].wParam);
         if (expected[i].lParam != kAnyParam)
         {
             EXPECT_EQ(expected[i].lParam, messages[i].lParam);
@@ -141,13 +140,10 @@ TEST(WindowMouse, MovesMergeUpToAClickAndPositionsKeepTheirSign)
 TEST(MessageQueue, CloseRequestIsQueuedOnceEvenWhenFull)
 {
     SysMessageQueue queue;
-    EXPECT_TRUE(queue.Post(SysMessage{0x10}));
-    EXPECT_TRUE(queue.Post(SysMessage{0x10}));
-    EXPECT_EQ(1u, queue.Count());
+    EXPECT_TRUE(queue.Post(SysMessage{0x10}) && queue.Post(SysMessage{0x10}) && 1u == queue.Count());
     queue.Clear();
     for (size_t i = 0; i < SysMessageQueue::kCapacity; ++i)
         ASSERT_TRUE(queue.Post(SysMessage{0x100, 65}));
-    EXPECT_FALSE(queue.Post(SysMessage{0x101, 65}));
-    EXPECT_TRUE(queue.Post(SysMessage{0x10}));
-    EXPECT_EQ(SysMessageQueue::kCapacity + 1, queue.Count());
+    EXPECT_TRUE(!queue.Post(SysMessage{0x101, 65}) && queue.Post(SysMessage{0x10}) &&
+                (SysMessageQueue::kCapacity + 1) == queue.Count());
 }

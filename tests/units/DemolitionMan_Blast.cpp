@@ -47,9 +47,8 @@ TEST(DemolitionManBlast, ItBlowsUpOnceBesideABarracksAfterItsAttackOrFiveTicksAf
                 EXPECT_EQ(blastTick, 0) << "a second blast at tick " << tick;
                 blastTick = tick;
             }
-        EXPECT_EQ(blastTick, expected);
-        EXPECT_TRUE(BlastsFrom(bomber) == 1 && g_Particles.GetExplosionMarkCount() == 1);
-        EXPECT_TRUE(g_Particles.HoldsCorpse(bomber) && g_Particles.GetCorpseCount() == 1);
+        EXPECT_TRUE(blastTick == expected && BlastsFrom(bomber) == 1 && g_Particles.GetExplosionMarkCount() == 1 &&
+                    g_Particles.HoldsCorpse(bomber) && g_Particles.GetCorpseCount() == 1);
         EXPECT_FALSE(world.world.Player(1).HasUnit(bomber));
         // A death that comes late starts no second fall and no second blast.
         bomber->RemoveFromWorld(true);

@@ -67,26 +67,22 @@ TEST_F(DemonBattle, FireballsLeaveAtFrame24ScatteredOrAimedExactlyWhileTheAuraWa
     float stepX = 0.0f;
     float stepY = 0.0f;
     warrior->GetStepTargetCentre(&stepX, &stepY);
-    EXPECT_EQ(g_Particles.GetProjectiles().back().aimX, stepX);
-    EXPECT_EQ(g_Particles.GetProjectiles().back().aimY, stepY);
+    EXPECT_TRUE(g_Particles.GetProjectiles().back().aimX == stepX && g_Particles.GetProjectiles().back().aimY == stepY);
     demon->Stop();
     ASSERT_NE(g_Particles.FindEmitter(demon->aura), nullptr);
-    EXPECT_EQ(g_Particles.FindEmitter(demon->aura)->kind, CParticles::KindAura);
-    EXPECT_EQ(war.firstFault, "");
+    EXPECT_TRUE(g_Particles.FindEmitter(demon->aura)->kind == CParticles::KindAura && war.firstFault == "");
 }
 
 TEST_F(DemonBattle, AKilledDemonBurstsAtOnceIntoNinePartsAndDiesOnlyOnce)
 {
     demon->TakeHit(nullptr, 100000, 1, false);
     const std::vector<int32_t> burst = {50, 51, 51, 53, 54, 54, 54, 54, 54};
-    EXPECT_EQ(Effects(50, 61), burst);
-    EXPECT_TRUE(g_Particles.HoldsCorpse(demon) && !war.world.Player(0).HasUnit(demon));
-    EXPECT_EQ(g_Particles.GetEmitterCount(), 0);
+    EXPECT_TRUE(Effects(50, 61) == burst && g_Particles.HoldsCorpse(demon) && !war.world.Player(0).HasUnit(demon) &&
+                g_Particles.GetEmitterCount() == 0);
     demon->RemoveFromWorld(true);
     demon->animType = ANIM_DIE;
     demon->SetModelByAnimation();
-    EXPECT_EQ(Effects(50, 61), burst);
-    EXPECT_EQ(g_Particles.GetCorpseCount(), 1);
+    EXPECT_TRUE(Effects(50, 61) == burst && g_Particles.GetCorpseCount() == 1);
 }
 
 TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)

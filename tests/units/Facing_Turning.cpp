@@ -113,8 +113,7 @@ TEST_F(FacingTurning, TheSearchRanksUnitsOrTowersKeepsAndCastlesFirstAndSkipsWha
     CUnit* seeker = Walker(0, 10, 10);
     CUnit* enemy = Walker(1, 11, 10);
     CTestBuilding* tower = Building(11, 10, 1, 6);   // on the enemy's cell
-    EXPECT_EQ(Found(seeker, false, pattern), enemy);
-    EXPECT_EQ(Found(seeker, true, pattern), tower);
+    EXPECT_TRUE(Found(seeker, false, pattern) == enemy && Found(seeker, true, pattern) == tower);
     // Towers, keeps, castles, then any; none with no hit points left or its own.
     CTestBuilding* house = Building(10, 12, 1, 3);
     CTestBuilding* castle = Building(10, 13, 1, 1);
@@ -135,8 +134,7 @@ TEST_F(FacingTurning, TheSearchRanksUnitsOrTowersKeepsAndCastlesFirstAndSkipsWha
     Walker(2, 12, 12);
     world.Player(0).allied[2] = 1;
     Walker(0, 9, 10);
-    EXPECT_EQ(Found(seeker, false, pattern), nullptr);
-    EXPECT_EQ(Found(seeker, true, pattern), nullptr);
+    EXPECT_TRUE(Found(seeker, false, pattern) == nullptr && Found(seeker, true, pattern) == nullptr);
     enemy->health = 100.0f;
 }
 

@@ -71,8 +71,7 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [king](const CUnitCommandOutbox::SCommand& command) {
         return command.command == CUnitCommandOutbox::CommandUnitHidden && command.unit == king;
     }));
-    EXPECT_EQ(LinkFault(), nullptr);
-    EXPECT_TRUE(world.CheckInvariants().empty());
+    EXPECT_TRUE(LinkFault() == nullptr && world.CheckInvariants().empty());
 
     // A keep holding another king is no shelter; only the local player is told.
     Keep(1, 20, 30);
@@ -85,8 +84,7 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
         EXPECT_TRUE(second->keep == nullptr && second->onMap);
         EXPECT_EQ(world.Messages().size(), messages + (player == 0 ? 1 : 0)) << player;
     }
-    EXPECT_EQ(world.Messages().back().text, "No keep");
-    EXPECT_EQ(world.Messages().back().colour, 0xFFFF00u);
+    EXPECT_TRUE(world.Messages().back().text == "No keep" && world.Messages().back().colour == 0xFFFF00u);
 }
 
 TEST_F(KingShelter, AKeepThatFallsOrChangesSidesLetsTheKingOutBesideIt)

@@ -35,8 +35,7 @@ TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndea
             EXPECT_FALSE(unit->Animate(1));   // the next tick ends it
         else
             EXPECT_GT(melee.FramesUntil(200, [&] { return unit->GetLife() == UnitLife::Corpse; }), 0);
-        EXPECT_TRUE(g_Particles.HoldsCorpse(unit));
-        EXPECT_FALSE(melee.world.Player(1).HasUnit(unit));
+        EXPECT_TRUE(g_Particles.HoldsCorpse(unit) && !melee.world.Player(1).HasUnit(unit));
     }
 }
 

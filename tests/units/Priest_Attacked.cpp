@@ -70,8 +70,7 @@ TEST(PriestAttacked, WithBothTechnologiesItThrowsFireballsBackAndWithoutPyroAnAt
         ASSERT_EQ(priest->currentCommand, CMD_ATTACK);
         // A fireball (5 of the warrior's 50 hit points) from where it stands.
         const int32_t frames = world.FramesUntil(200, [&] { return warrior->health < CUnit::FullHealth; });
-        EXPECT_EQ(frames > 0, pyro);
-        EXPECT_EQ(priest->x, 10);
+        EXPECT_TRUE((frames > 0) == pyro && priest->x == 10);
         if (pyro)
             EXPECT_FLOAT_EQ(warrior->health, 90.0f);
         else

@@ -53,8 +53,7 @@ TEST(ProjectilesFlight, AShotOutlivingItsDeletedShooterLandsAndCreditsTheShooter
     ASSERT_EQ(g_Particles.GetProjectiles().size(), 1u);
     EXPECT_EQ(g_Particles.GetProjectiles()[0].shooter, nullptr);
     war.world.Frame(5);
-    EXPECT_TRUE(target->IsDying());
-    EXPECT_EQ(war.world.Player(0).statistics[STAT_UNITS_KILLED], 1);
+    EXPECT_TRUE(target->IsDying() && war.world.Player(0).statistics[STAT_UNITS_KILLED] == 1);
 }
 
 // A stone warns the computer players' idle or patrolling units on its block (an exploding one those in

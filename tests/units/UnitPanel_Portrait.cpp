@@ -84,9 +84,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowTheirCommandsIconOnThePortraitsBottom)
         Clear();
         draw.unit->RenderHealthBar(100, 100);
         ReadBack();
-        EXPECT_EQ(Pixel(108, 124), draw.bottom);
-        EXPECT_EQ(Pixel(108, 139), draw.bottom);
-        EXPECT_EQ(Pixel(108, 122), Portrait);
+        EXPECT_TRUE(Pixel(108, 124) == draw.bottom && Pixel(108, 139) == draw.bottom && Pixel(108, 122) == Portrait);
     }
     g_Config.showUnitActionIcons = 0;
     EXPECT_EQ(own->GetCommandIcon(), -1);
@@ -154,9 +152,7 @@ TEST_F(UnitPanelPortrait, OtherPlayersUnitsShowTheirRelationAndNoStats)
         World().Player(0).allied[1] = c.allied ? 1 : 0;
         Draw(*unit);
         EXPECT_EQ(Run(90, 330, c.colour), c.width) << c.ownerType;
-        EXPECT_EQ(Run(5, 289, White), 0);
-        EXPECT_EQ(Pixel(10, 318), Background);
-        EXPECT_EQ(Run(115, 260, Yellow), 4 * 8);
+        EXPECT_TRUE(Run(5, 289, White) == 0 && Pixel(10, 318) == Background && Run(115, 260, Yellow) == (4 * 8));
     }
 }
 

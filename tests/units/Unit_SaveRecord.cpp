@@ -117,9 +117,8 @@ TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackInOrderAndWidth)
     EXPECT_TRUE(u.currentStep == -1 && u.moveDestY == 21 && u.stepDeltaY == -0.5f && u.retryCounter == 2);
     EXPECT_TRUE(u.animType == ANIM_WALK && u.animFrame == 3.5f && u.model == 77 && u.ready == 0);
     EXPECT_TRUE(u.targetY == 31 && u.targetKind == 4 && u.threaded == 1 && u.maxRange == 6);
-    EXPECT_TRUE(u.stance == STANCE_DEFENSIVE && u.returnY == -1 && u.sightRadiusInUse == 6);
-    EXPECT_TRUE(u.renderPosition[1] == 2.0f && u.scriptWatcher == 9);
-    EXPECT_EQ(Save(u, m_Table), KnownRecord());
+    EXPECT_TRUE(u.stance == STANCE_DEFENSIVE && u.returnY == -1 && u.sightRadiusInUse == 6 &&
+                u.renderPosition[1] == 2.0f && u.scriptWatcher == 9 && Save(u, m_Table) == KnownRecord());
 }
 
 TEST_F(UnitSaveRecord, NamePathAndWaypointsAreCountedAndFollowTheirCounts)
@@ -135,8 +134,7 @@ TEST_F(UnitSaveRecord, NamePathAndWaypointsAreCountedAndFollowTheirCounts)
     const std::string bytes = Save(*unit, m_Table);
     // 3 more name bytes, 3 directions, 2 waypoints of 8 bytes.
     ASSERT_EQ(bytes.size(), EmptyRecordSize + 3 + 3 + 16);
-    EXPECT_EQ(CRecordBytes::I32At(bytes, NameLengthAt), 4);
-    EXPECT_EQ(bytes.substr(NameAt, 4), std::string("Bob\0", 4));
+    EXPECT_TRUE(CRecordBytes::I32At(bytes, NameLengthAt) == 4 && bytes.substr(NameAt, 4) == std::string("Bob\0", 4));
     const size_t pathAt = PathLengthAt + 3;
     EXPECT_EQ(bytes.substr(pathAt, 11), CRecordBytes().I32(3).U8(7).U8(0).U8(4).I32(2).Bytes());
     EXPECT_EQ(bytes.substr(WaypointCountAt + 6, 20), CRecordBytes().I32(2).I32(8).I32(9).I32(40).I32(41).Bytes());
@@ -184,11 +182,9 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
     EXPECT_STREQ(u.customName.GetBuffer(), "Sir Test");
     EXPECT_EQ(u.deadline, SysClock::TickCount() + 700);
     // Shown on the map when saved: it holds its blocks again.
-    EXPECT_EQ(u.GetLife(), UnitLife::OnMap);
-    EXPECT_TRUE(u.IsFootprintRegistered());
+    EXPECT_TRUE(u.GetLife() == UnitLife::OnMap && u.IsFootprintRegistered());
     // Not saved: they hold a new unit's values.
-    EXPECT_EQ(u.lastHitTime, 0u);
-    EXPECT_EQ(u.awaitingMoveAnswer, 0);
+    EXPECT_TRUE(u.lastHitTime == 0u && u.awaitingMoveAnswer == 0);
 }
 
 TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecord)
@@ -279,8 +275,7 @@ TEST_F(UnitSaveRecord, DestroyedTargetBuildingIsWrittenAsNoneAndDeadUnitsKeepThe
     dead->health = 0.0f;
     dead->animType = ANIM_CORPSE;
     ASSERT_TRUE(Load(*loaded, Save(*dead, m_Table), m_Table));
-    EXPECT_EQ(loaded->GetLife(), UnitLife::Corpse);
-    EXPECT_FALSE(loaded->IsFootprintRegistered());
+    EXPECT_TRUE(loaded->GetLife() == UnitLife::Corpse && !loaded->IsFootprintRegistered());
     dead->animType = ANIM_DIE;
     ASSERT_TRUE(Load(*loaded, Save(*dead, m_Table), m_Table));
     EXPECT_EQ(loaded->GetLife(), UnitLife::Dying);
@@ -346,8 +341,7 @@ TEST_F(UnitSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
         CTestLog log;
         auto loaded = Make();
         const std::string before = Save(*loaded, m_Table);
-        EXPECT_FALSE(Load(*loaded, c.bytes, m_Table));
-        EXPECT_TRUE(log.Contains(std::string("Unit record refused: ") + c.reason));
-        EXPECT_EQ(Save(*loaded, m_Table), before);
+        EXPECT_TRUE(!Load(*loaded, c.bytes, m_Table) && log.Contains(std::string("Unit record refused: ") + c.reason) &&
+                    Save(*loaded, m_Table) == before);
     }
 }

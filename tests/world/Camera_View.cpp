@@ -259,8 +259,7 @@ TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwenty
     Drawn(0, 40, 900);   // outside the band
     g_GameMap.SelectInRect(90, 90, 300, 150);
     ASSERT_EQ(g_Selection.unitCount, 1);
-    EXPECT_EQ(g_Selection.units[0], enemy);
-    EXPECT_EQ(g_Selection.building, nullptr);
+    EXPECT_TRUE(g_Selection.units[0] == enemy && g_Selection.building == nullptr);
     CUnit* own = Drawn(0, 7, 140);
     g_GameMap.SelectInRect(90, 90, 300, 150);
     ASSERT_EQ(g_Selection.unitCount, 1);

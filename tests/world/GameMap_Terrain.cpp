@@ -122,9 +122,9 @@ TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndF
     EXPECT_GT(randomValues.size(), 100u);
     EXPECT_EQ(g_GameMap.weatherType, WEATHER_NONE);
     ASSERT_NE(g_GameMap.minimap, nullptr);
-    EXPECT_EQ(std::pair(g_GameMap.minimap->width, g_GameMap.minimap->height), std::pair(64, 48));
-    EXPECT_EQ(g_GameMap.minimap->format, CTexture::FormatR5G6B5);
-    EXPECT_EQ(g_GameMap.minimapOverlay->format, CTexture::FormatA1R5G5B5);
+    EXPECT_EQ((std::vector<uint32_t>{uint32_t(g_GameMap.minimap->width), uint32_t(g_GameMap.minimap->height),
+                                     g_GameMap.minimap->format, g_GameMap.minimapOverlay->format}),
+              (std::vector<uint32_t>{64, 48, CTexture::FormatR5G6B5, CTexture::FormatA1R5G5B5}));
 }
 
 TEST_F(GameMapLife, RefusedNewMapLeavesThePresentMap)
@@ -132,15 +132,13 @@ TEST_F(GameMapLife, RefusedNewMapLeavesThePresentMap)
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 1, 0));
     g_GameMap.CornerHeight(3, 3) = 17;
     EXPECT_FALSE(g_GameMap.NewMap(32, 32, 0, 2));   // no swamp theme file
-    EXPECT_TRUE(Log().Has("Theme file rejected: Terrain\\Themes\\swamp.theme (file not found)"));
-    EXPECT_FALSE(g_GameMap.NewMap(31, 64, 0, 0));
-    EXPECT_FALSE(g_GameMap.NewMap(64, 257, 0, 0));
+    EXPECT_TRUE(Log().Has("Theme file rejected: Terrain\\Themes\\swamp.theme (file not found)") &&
+                !g_GameMap.NewMap(31, 64, 0, 0) && !g_GameMap.NewMap(64, 257, 0, 0));
     EXPECT_FALSE(g_GameMap.NewMap(64, 64, 0, 4));
     EXPECT_TRUE(Log().Has("New map refused: the size must be 32 to 256 blocks each way"));
-    EXPECT_EQ(g_GameMap.width, 64);
-    EXPECT_EQ(g_GameMap.theme, 0);
-    EXPECT_EQ(g_GameMap.CornerHeight(3, 3), 17);
-    EXPECT_EQ(g_GameMap.themeTextures.GetTextureCount(), 4);
+    EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.CornerHeight(3, 3),
+                                    g_GameMap.themeTextures.GetTextureCount()}),
+              (std::vector<int32_t>{64, 0, 17, 4}));
     EXPECT_NE(g_GameMap.minimap, nullptr);
 }
 
@@ -150,9 +148,7 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
     g_GameMap.width = g_GameMap.height = 32;
     g_GameMap.CreateMinimap();
     g_GameMap.Free();
-    EXPECT_EQ(g_GameMap.theme, NoTheme);
-    EXPECT_EQ(g_GameMap.minimap, nullptr);
-    EXPECT_TRUE(Log().Has("-Free Minimap"));
+    EXPECT_TRUE(g_GameMap.theme == NoTheme && g_GameMap.minimap == nullptr && Log().Has("-Free Minimap"));
     EXPECT_FALSE(Log().Has("Releasing map data"));
 
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 0, 0));
@@ -169,8 +165,7 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
     EXPECT_EQ(g_PtrGarbage.GetCount(), 0);
     for (const SMapBlock& block : g_GameMap.AllBlocks())
         ASSERT_TRUE(block.unit == nullptr && block.building == nullptr);
-    EXPECT_EQ(g_GameMap.theme, NoTheme);
-    EXPECT_FALSE(g_GameMap.themeTextures.IsLoaded());
+    EXPECT_TRUE(g_GameMap.theme == NoTheme && !g_GameMap.themeTextures.IsLoaded());
     ExpectInOrder({"-Free Minimap", "Releasing map data", "-Terrain units", "-Terrain buildings",
                    "-Terrain textures", "-Players", "Map freed"});
     // Neither unit is in a player's list.

@@ -217,8 +217,7 @@ TEST_F(MapFileRefusals, NamesThatDoNotFitAreRefusedWhenWriting)
     EXPECT_TRUE(Log().Has("Map not saved: a player or script name is longer than 239 characters"));
     g_GameMap.playerSettings[4].scriptFile = "";
     g_GameMap.Block(20, 20).unit->customName = std::string(240, 'u').c_str();
-    EXPECT_FALSE(g_GameMap.SaveMapData(block));
-    EXPECT_TRUE(Log().Has("Map not saved: a unit name is longer than 239 characters"));
+    EXPECT_TRUE(!g_GameMap.SaveMapData(block) && Log().Has("Map not saved: a unit name is longer than 239 characters"));
 }
 
 TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
@@ -227,22 +226,18 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     ASSERT_TRUE(Load(bytes, 1));
     EXPECT_EQ(g_GameMap.Block(3, 3).decorationModel, StartPointMarker);
     ASSERT_TRUE(Load(bytes, 0));
-    EXPECT_EQ(g_GameMap.Block(3, 3).decorationModel, NoDecoration);
-    EXPECT_EQ(g_GameMap.startPointCount, 1);
-    EXPECT_EQ(g_GameMap.startPoints[0].x, 3);
+    EXPECT_TRUE(g_GameMap.Block(3, 3).decorationModel == NoDecoration && g_GameMap.startPointCount == 1 &&
+                g_GameMap.startPoints[0].x == 3);
     // Outside the editor the stored start points are written back.
     const std::vector<uint8_t> again = Save();
-    EXPECT_EQ(I32At(again, StartCountAt), 1);
-    EXPECT_EQ(I32At(again, StartCountAt + 4), 3);
-    EXPECT_EQ(g_GameMap.editor, 0);
+    EXPECT_TRUE(I32At(again, StartCountAt) == 1 && I32At(again, StartCountAt + 4) == 3 && g_GameMap.editor == 0);
 
     // The probes read a file's size and start points or report it bad.
     const std::string path = Folder().File("Maps/probe.world");
     WriteBytes(path, bytes);
     int32_t w = 0, h = 0;
-    EXPECT_TRUE(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h));
-    EXPECT_EQ(std::pair(w, h), std::pair(32, 32));
-    EXPECT_EQ(g_GameMap.ReadMapFileStartNum(path.c_str()), 1);
+    EXPECT_TRUE(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h) && std::pair(w, h) == std::pair(32, 32) &&
+                g_GameMap.ReadMapFileStartNum(path.c_str()) == 1);
     EXPECT_TRUE(g_GameMap.MapFileHasStartPoints(path.c_str()));
     std::unique_ptr<CTexture> preview;
     EXPECT_TRUE(g_GameMap.LoadMinimapPreview(path.c_str(), preview));
@@ -250,15 +245,13 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     EXPECT_EQ(preview->width, 32);
 
     const std::string missing = Folder().Path() + "/none.world";
-    EXPECT_FALSE(g_GameMap.ReadMapFileSize(missing.c_str(), &w, &h));
-    EXPECT_EQ(std::pair(w, h), std::pair(-1, -1));
-    EXPECT_EQ(g_GameMap.ReadMapFileStartNum(missing.c_str()), 0);
+    EXPECT_TRUE(!g_GameMap.ReadMapFileSize(missing.c_str(), &w, &h) && std::pair(w, h) == std::pair(-1, -1) &&
+                g_GameMap.ReadMapFileStartNum(missing.c_str()) == 0);
     EXPECT_TRUE(Log().Has("Map file not found"));
 
     const std::string cut = Folder().File("Maps/cut.world");
     WriteBytes(cut, std::vector<uint8_t>(bytes.begin(), bytes.begin() + 100));
-    EXPECT_EQ(g_GameMap.ReadMapFileStartNum(cut.c_str()), 0);
-    EXPECT_FALSE(g_GameMap.LoadMinimapPreview(cut.c_str(), preview));
+    EXPECT_TRUE(g_GameMap.ReadMapFileStartNum(cut.c_str()) == 0 && !g_GameMap.LoadMinimapPreview(cut.c_str(), preview));
 
     std::vector<uint8_t> huge = bytes;
     PutI32(huge, 0, INT_MIN);
@@ -283,8 +276,7 @@ TEST_F(MapFileRefusals, SavingKeepsABackupAndAFailedWriteKeepsTheOldFile)
     EXPECT_TRUE(Log().Has("Map file could not be written"));
     // A map that cannot be written leaves the old file whole.
     g_GameMap.playerSettings[0].name = std::string(300, 'n').c_str();
-    EXPECT_FALSE(g_GameMap.SaveMap(path.c_str()));
-    EXPECT_EQ(std::filesystem::file_size(path), bytes.size());
+    EXPECT_TRUE(!g_GameMap.SaveMap(path.c_str()) && std::filesystem::file_size(path) == bytes.size());
 }
 
 TEST_F(MapFileRefusals, MissingFileGivesTheDefaultMapPaintedWithTheThemesGround)
@@ -295,10 +287,9 @@ TEST_F(MapFileRefusals, MissingFileGivesTheDefaultMapPaintedWithTheThemesGround)
     WriteBytes(theme, bytes);
     EXPECT_TRUE(g_GameMap.LoadMap((Folder().Path() + "/absent.world").c_str(), 1));
     EXPECT_TRUE(Log().Has("Map file not found, creating new 64x64 map"));
-    EXPECT_EQ(g_GameMap.width, 64);
-    EXPECT_EQ(g_GameMap.theme, 0);
-    EXPECT_EQ(g_GameMap.cornerTextures[0], 2);
-    EXPECT_EQ(g_GameMap.Block(63, 63).mixPasses[0].texture, 2);
+    EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.cornerTextures[0],
+                                    g_GameMap.Block(63, 63).mixPasses[0].texture}),
+              (std::vector<int32_t>{64, 0, 2, 2}));
 }
 
 TEST_F(MapFilePlacement, TowersStandFinishedWithTheMapsCountOfArchersKeptInTheOwnersList)
@@ -314,8 +305,7 @@ TEST_F(MapFilePlacement, TowersStandFinishedWithTheMapsCountOfArchersKeptInTheOw
         for (int32_t i = 0; i < manned; ++i)
         {
             ASSERT_NE(tower->archers[i], nullptr);
-            EXPECT_EQ(tower->archers[i]->GetCastID(), UNIT_TOWERARCHER);
-            EXPECT_EQ(tower->archers[i]->player, 0);
+            EXPECT_TRUE(tower->archers[i]->GetCastID() == UNIT_TOWERARCHER && tower->archers[i]->player == 0);
         }
     }
 }
@@ -380,9 +370,8 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, 10, 10, UNIT_WORKER, 1), UnitRecord(0, 9, 9, UNIT_TRANSPORTSHIP, 1)}),
                      0));
     ASSERT_EQ(g_Players[0].unitCount, 1);
-    EXPECT_EQ(g_GameMap.Block(10, 10).unit, g_Players[0].units[0]);
-    EXPECT_EQ(g_GameMap.Block(9, 9).unit, nullptr);
-    EXPECT_TRUE(Log().Has("Map file: unit on an occupied block skipped"));
+    EXPECT_TRUE(g_GameMap.Block(10, 10).unit == g_Players[0].units[0] && g_GameMap.Block(9, 9).unit == nullptr &&
+                Log().Has("Map file: unit on an occupied block skipped"));
 }
 
 // Each map holds what the reader once let through unfit for a save: a tower without its archers, script

@@ -56,11 +56,9 @@ TEST_F(TechnologyResearch, RainOfFireIsSpentWhenCastAndCanBeResearchedAgain)
     {
     }
     int32_t power = 0;
-    EXPECT_EQ(player.GetRainHellSpell(&power), GetTechnologyRecord(52));
-    EXPECT_EQ(power, 4);
+    EXPECT_TRUE(player.GetRainHellSpell(&power) == GetTechnologyRecord(52) && power == 4);
     player.ClearRainHell();
-    EXPECT_EQ(player.GetRainHellSpell(nullptr), nullptr);
-    EXPECT_TRUE(player.IsTechnologyAvailable(52));
+    EXPECT_TRUE(player.GetRainHellSpell(nullptr) == nullptr && player.IsTechnologyAvailable(52));
 }
 
 TEST_F(TechnologyResearch, EffectsRefreshSightAndSpeedUpShips)
@@ -84,13 +82,11 @@ TEST_F(TechnologyTree, TypeRecordsTakeTheirTextsAndTheHealthOption)
 {
     g_Config.unitHealthMultiply = 1;
     InitTypeRecords();
-    EXPECT_EQ(g_UnitStats[0].hitPoints, 90);
-    EXPECT_EQ(g_UnitStats[11].hitPoints, 20);
+    EXPECT_TRUE(g_UnitStats[0].hitPoints == 90 && g_UnitStats[11].hitPoints == 20);
     EXPECT_EQ(g_UnitStats[25].hitPoints, 400);   // buildings keep theirs
     EXPECT_STREQ(g_UnitStats[13].name, "Quib");
     EXPECT_STREQ(g_UnitStats[0].name, "Worker");
     EXPECT_STREQ(g_UnitStats[1].name, "*error*");   // a key the locale lacks
-    EXPECT_TRUE(g_UnitStats[0].message == "Worker ready");
-    EXPECT_TRUE(GetTechnologyRecord(52)->message == "Researched: Rain of fire");
-    EXPECT_EQ(GetTechnologyRecord(61), nullptr);
+    EXPECT_TRUE(g_UnitStats[0].message == "Worker ready" &&
+                GetTechnologyRecord(52)->message == "Researched: Rain of fire" && GetTechnologyRecord(61) == nullptr);
 }
