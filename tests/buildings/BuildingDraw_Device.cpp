@@ -9,7 +9,6 @@
 #include "game/C_BuildingPanel.h"
 #include "media/C_ModelRecord.h"
 #include "world/C_PathFinder.h"
-#include "world/C_UnitStats.h"
 #include "tests/units/UnitPanel_Device.h"
 
 class BuildingDrawDevice : public UnitDrawingTest

@@ -3,8 +3,6 @@
 #include "game/C_BuildingCommand.h"
 #include "game/C_BuildingPanel.h"
 #include "tests/buildings/BuildingWorld.h"
-#include "world/C_Technology.h"
-#include "world/C_UnitStats.h"
 
 namespace
 {

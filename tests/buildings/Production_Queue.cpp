@@ -149,8 +149,7 @@ TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructi
     barracks->UpdateProduction(10);
     other->UpdateProduction(334);
     other->UpdateProduction(1);
-    ASSERT_NE(other->productionUnit, nullptr);
-    ASSERT_EQ(Player(0).queuedUnits, 1);
+    ASSERT_TRUE(other->productionUnit != nullptr && Player(0).queuedUnits == 1);
     Panel(*barracks, nullptr, -1, 1, 0);   // the archer
     Panel(*barracks, nullptr, -1, 2, 0);   // empty since
     EXPECT_EQ(barracks->queue[1], Record(0));
@@ -363,8 +362,7 @@ TEST_F(DocksTest, ATransportShipOrderedOnThePanelLeavesOntoTheWater)
     g_BuildingPanel.BeginFrame();
     docks->RenderPanelButtons();
     g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
-    ASSERT_TRUE(docks->OnPanelCommand());
-    ASSERT_EQ(docks->queueCount, 1);
+    ASSERT_TRUE(docks->OnPanelCommand() && docks->queueCount == 1);
     CUnit* ship = nullptr;
     for (int32_t frame = 0; frame < 400 && ship == nullptr; ++frame)
     {
@@ -388,8 +386,7 @@ TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatu
     alchemy->RenderPanelButtons();
     g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
     EXPECT_EQ(g_BuildingPanel.hoverTechnology, advancedBuilding);
-    ASSERT_TRUE(alchemy->OnPanelCommand());
-    ASSERT_EQ(Player(0).technologies[advancedBuilding].researchingBuilding, alchemy);
+    ASSERT_TRUE(alchemy->OnPanelCommand() && Player(0).technologies[advancedBuilding].researchingBuilding == alchemy);
     for (int32_t frame = 0; frame < 500 && !Player(0).IsResearched(advancedBuilding); ++frame)
         m_Harness.Frame(20);
     EXPECT_TRUE(Player(0).IsResearched(advancedBuilding));

@@ -6,7 +6,6 @@
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_UnitStats.h"
 
 namespace
 {

@@ -196,8 +196,7 @@ TEST_F(FileLayer, EntryPositionsAndSizesAreRelativeToTheBodyAndAClosedFileRefuse
     EXPECT_EQ(file.Read(buffer, 4), 4);
     EXPECT_EQ(file.Read(buffer, 32), 6);   // cut at the entry's end
     EXPECT_TRUE(std::string(buffer, 6) == "456789" && file.IsEOF());
-    ASSERT_TRUE(file.Seek(3));
-    ASSERT_TRUE(file.Skip(2));
+    ASSERT_TRUE(file.Seek(3) && file.Skip(2));
     EXPECT_EQ(file.GetPos(), 5);
     ASSERT_TRUE(file.Seek(100));
     EXPECT_TRUE(file.Read(buffer, 16) == 0 && !file.Seek(-1));
@@ -253,8 +252,7 @@ TEST_F(FileLayer, DiskReadsUseTheFourReadersAndGiveThemBack)
     for (CFile& file : files)   // the fifth reads unbuffered, all alike
     {
         std::string copy(big.size(), '\0');
-        ASSERT_TRUE(file.Seek(40000));
-        ASSERT_TRUE(file.Skip(-40000));
+        ASSERT_TRUE(file.Seek(40000) && file.Skip(-40000));
         EXPECT_TRUE(file.Read(copy.data(), 70000) == 70000 && file.Read(copy.data() + 70000, 70000) == 30000 &&
                     copy == big);
     }

@@ -92,8 +92,7 @@ TEST(CTextReader, LoadWholeReadsAnEntryOfTheDataFilesAndAFailedOpenAsAnEmptyText
     file.Add("LOCALE\\ENGLISH\\MAIN.TXT", "MAIN_OK,\"Ok\"\r\nMAIN_NO");
     InitDataFile(folder.Write("v2krn.med", file.Build()).c_str(), 1);
     CTextReader reader;
-    ASSERT_TRUE(reader.OpenRead("Locale\\English\\main.txt"));
-    ASSERT_TRUE(reader.LoadWhole());
+    ASSERT_TRUE(reader.OpenRead("Locale\\English\\main.txt") && reader.LoadWhole());
     reader.Close();
     const std::vector<std::pair<std::string, int>> expected = {
         {"MAIN_OK", 1}, {",", 1}, {"\"Ok\"", 1}, {"MAIN_NO", 2}};

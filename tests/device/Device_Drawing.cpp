@@ -286,8 +286,7 @@ TEST_F(ScreenShotPicture, RequestedShotIsTakenAtTheEndOfTheFrameAndALostDeviceGi
     const std::vector<uint32_t> shot = ReadShot(expected, Side);
     std::remove(expected.c_str());
     ExpectScene(shot);
-    ASSERT_NE(nullptr, g_MessageList);
-    ASSERT_EQ(1u, g_MessageList->GetLines().size());
+    ASSERT_TRUE(nullptr != g_MessageList && 1u == g_MessageList->GetLines().size());
     EXPECT_STREQ("Screen captured", g_MessageList->GetLines()[0].text);
 
     const std::string next = CScreenShot::FindFreeName(folder).GetBuffer();

@@ -8,7 +8,6 @@
 #include "core/C_Localizer.h"
 #include "tests/game/SaveGameWorld.h"
 #include "units/C_Unit_TransportShip.h"
-#include "world/C_Technology.h"
 
 namespace
 {
@@ -92,8 +91,7 @@ TEST_F(CtrlGameSaveRefusal, BadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
     const size_t selectedUnit = selection + 4;
     const size_t secondGroup = selectedUnit + 4 + 4 + 4;
     const size_t options = secondGroup + 4 + 4 + 7 * 4;
-    ASSERT_EQ(CSaveGameRun::U32At(payload, selection), 1u);
-    ASSERT_EQ(CSaveGameRun::U32At(payload, secondGroup), 1u);
+    ASSERT_TRUE(CSaveGameRun::U32At(payload, selection) == 1u && CSaveGameRun::U32At(payload, secondGroup) == 1u);
     // The particles right before the map: one corpse, no ruin, no fire, no
     // emitter, the next handle, one marker, no shot.
     const size_t map = payload.size() - MapBytes(CSimHarness::DefaultMapSide);
@@ -386,9 +384,7 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
     BuildSmallGame();
     CPlayer& own = World().Player(0);
     auto* tower = dynamic_cast<CBuildingTower*>(own.CreateBuilding(CastTower, TowerX, TowerY));
-    ASSERT_NE(tower, nullptr);
-    ASSERT_TRUE(tower->AddArcher(own.NextUnitId(0)));
-    ASSERT_TRUE(tower->AddArcher(own.NextUnitId(0)));
+    ASSERT_TRUE(tower != nullptr && tower->AddArcher(own.NextUnitId(0)) && tower->AddArcher(own.NextUnitId(0)));
     CBuilding* workshop = own.CreateBuilding(CastBlacksmith, WorkshopX, WorkshopY);
     ASSERT_NE(workshop, nullptr);
     workshop->productionUnit = World().Spawn(0, UNIT_WARRIOR, -1, -1);
@@ -448,8 +444,7 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
          "a ship's cargo is no living unit off the map"},
         {[this](SObjects& o) {
              auto* second = dynamic_cast<CUnitTransportShip*>(World().Spawn(ShipPlayer, UNIT_TRANSPORTSHIP, 40, 30));
-             ASSERT_NE(second, nullptr);
-             ASSERT_TRUE(second->AcceptGarrison(o.carried));
+             ASSERT_TRUE(second != nullptr && second->AcceptGarrison(o.carried));
          },
          "a unit is carried by two ships"},
         {[](SObjects& o) {

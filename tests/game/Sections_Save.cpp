@@ -91,8 +91,7 @@ TEST(MissionObjectivesSave, BadSectionsAreRefusedAndTheRecordStays)
     EXPECT_FALSE(record.Complete(5));
     EXPECT_EQ((std::vector<int>{1, 0}), (std::vector<int>{record.objectives[0].flag, record.objectives[1].flag}));
     CMemorySaveStream good(Objectives(2, 1, okObjective, okTail));
-    ASSERT_TRUE(record.LoadGame(good));
-    ASSERT_TRUE(record.objectives.GetCount() == 1 && record.dialogEvents.GetCount() == 1);
+    ASSERT_TRUE(record.LoadGame(good) && record.objectives.GetCount() == 1 && record.dialogEvents.GetCount() == 1);
     EXPECT_EQ((std::vector<int>{record.gameMode, record.result, record.campaignId, record.scenarioId,
                                 record.dialogEvents[0].value, record.shipsNeeded}),
               (std::vector<int>{CMissionObjectives::ModeScenario, 1, 3, 4, 6, 1}));
@@ -232,9 +231,8 @@ TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresEmittersAndMarkersAndLoadsBac
 {
     FillPool();
     g_Particles.RegisterReferences(g_ReferenceBase);
-    ASSERT_EQ(g_ReferenceBase.GetUnitRef(m_First), 0);
-    ASSERT_EQ(g_ReferenceBase.GetUnitRef(m_Second), 1);
-    ASSERT_EQ(g_ReferenceBase.GetBuildingRef(m_Building), 2);
+    ASSERT_TRUE(g_ReferenceBase.GetUnitRef(m_First) == 0 && g_ReferenceBase.GetUnitRef(m_Second) == 1 &&
+                g_ReferenceBase.GetBuildingRef(m_Building) == 2);
     CMemorySaveStream out;
     g_Particles.SaveGame(out, g_ReferenceBase);
     const uint32_t first = uint32_t(m_Fires[0]);

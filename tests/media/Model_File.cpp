@@ -56,8 +56,7 @@ TEST_F(ModelFile, FramesBlockReplacesFrameZeroButBoxesAndExtentsKeepTheBasePose)
     ModelLayout layout = CubeLayout(2.0f, 3);  // frame f moved by 8 f on x
     layout.frames[0] = CubePose(2.0f, {-30, 0, 0});
     C3DObject model;
-    ASSERT_TRUE(model.Load(Write(layout).c_str(), 0));
-    ASSERT_EQ(model.frameCount, 3);
+    ASSERT_TRUE(model.Load(Write(layout).c_str(), 0) && model.frameCount == 3);
     EXPECT_EQ(V(model.frames[0].positions[0]), (Vec{-32, -2, -2}));
     EXPECT_EQ(V(model.frames[2].positions[7]), (Vec{18, 2, 2}));
     EXPECT_EQ(V(model.transformed[0]), (Vec{-2, -2, -2}));

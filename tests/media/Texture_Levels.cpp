@@ -120,8 +120,7 @@ TEST_F(TextureLevels, CreatedAgainOrLoadedFromAFileWholeOrReduced)
     CScratchFolder folder;
     CTestLog log;
     CTexture texture;
-    ASSERT_TRUE(texture.Create(4, 4));
-    ASSERT_TRUE(texture.Create(2, 1));
+    ASSERT_TRUE(texture.Create(4, 4) && texture.Create(2, 1));
     EXPECT_TRUE(log.Contains("#DEBUG: CTexure ReCreated") && LevelTexels(texture, 0).size() == 2u &&
                 !texture.Create(4, -1));
     EXPECT_TRUE(!texture.LoadFromMem(2, 2, nullptr) && GetGlobalTexture(0) == nullptr && texture.IsEmpty());
@@ -246,8 +245,7 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
     texture.grey = 1;
     texture.tint = 0xABCDEF;
     texture.reduce = 2;
-    ASSERT_TRUE(texture.Create(2, 1));
-    ASSERT_TRUE(texture.Lock());
+    ASSERT_TRUE(texture.Create(2, 1) && texture.Lock());
     texture.PutPixel(0, 0, 0x1234);
     texture.PutPixel(1, 0, 0xBEEF);
     texture.PutPixel(2, 0, 0x5555);  // outside: ignored

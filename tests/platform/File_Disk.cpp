@@ -54,8 +54,7 @@ TEST(SysFilePaths, CaseIsResolvedPerComponentAndTheExactNameWins)
 
     // Relative paths resolve against the working folder.
     char previous[4096];
-    ASSERT_NE(getcwd(previous, sizeof(previous)), nullptr);
-    ASSERT_EQ(chdir((root + "maps").c_str()), 0);
+    ASSERT_TRUE(getcwd(previous, sizeof(previous)) != nullptr && chdir((root + "maps").c_str()) == 0);
     EXPECT_EQ(SysFile::ToDiskPath("SCRIPTS\\TEST.world"), "Scripts/test.world");
     EXPECT_EQ(SysFile::ToDiskPath(".\\scripts\\..\\SCRIPTS\\TEST.world"), "./Scripts/../Scripts/test.world");
     ASSERT_EQ(chdir(previous), 0);

@@ -127,9 +127,7 @@ TEST_F(SysSoundBuffer, VolumeAndPanNeedTheirControlAndRangeAndDuplicatesKeepThei
     Buffer* original = Make(1, 8);
     EXPECT_TRUE(original->SetVolume(1) == ErrInvalidParam && original->SetPan(-10001) == ErrInvalidParam);
     Write(original, 0, {10000, 200, 300, 400});
-    ASSERT_EQ(original->SetVolume(-2000), Ok);
-    ASSERT_EQ(original->SetPan(-600), Ok);
-    ASSERT_EQ(original->Play(PlayLooping), Ok);
+    ASSERT_TRUE(original->SetVolume(-2000) == Ok && original->SetPan(-600) == Ok && original->Play(PlayLooping) == Ok);
     SoundTest::StereoOut out = Render(1);
     EXPECT_EQ(out.left[0], 1000);    // 10000 * 0.1
     EXPECT_EQ(out.right[0], 501);    // 10000 * 0.1 * 0.50119
@@ -139,13 +137,11 @@ TEST_F(SysSoundBuffer, VolumeAndPanNeedTheirControlAndRangeAndDuplicatesKeepThei
     ASSERT_EQ(m_Device->DuplicateSoundBuffer(original, &duplicate), Ok);
     m_Buffers.push_back(duplicate);
     EXPECT_TRUE(Status(duplicate) == 0u && Position(duplicate) == 0u);
-    ASSERT_EQ(original->SetPan(10000), Ok);
-    ASSERT_EQ(duplicate->Play(0), Ok);
+    ASSERT_TRUE(original->SetPan(10000) == Ok && duplicate->Play(0) == Ok);
     out = Render(1);
     EXPECT_EQ(out.left[0], 1000);   // the duplicate's frame 0 at 0.1, the original panned right
     EXPECT_EQ(out.right[0], 501 + 20);
-    ASSERT_EQ(duplicate->SetVolume(0), Ok);
-    ASSERT_EQ(original->Stop(), Ok);
+    ASSERT_TRUE(duplicate->SetVolume(0) == Ok && original->Stop() == Ok);
     EXPECT_EQ(Position(original), 4u);
     // A write through the original is heard in the duplicate, also once the original is gone.
     Write(original, 4, {-7});

@@ -5,7 +5,6 @@
 #include "tests/support/ReferenceBytes.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestWalker.h"
-#include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 #include "world/C_SaveGame.h"
 

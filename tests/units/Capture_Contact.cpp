@@ -6,9 +6,7 @@
 #include "core/C_PtrGarbage.h"
 #include "effects/C_Particles.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
-#include "world/C_UnitStats.h"
 
 namespace
 {

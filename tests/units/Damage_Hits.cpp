@@ -7,7 +7,6 @@
 #include "effects/C_Particles.h"
 #include "platform/SysClock.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 
 namespace

@@ -5,7 +5,6 @@
 #include "platform/SysClock.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_UnitTypeTable.h"
 
 namespace
 {
@@ -169,9 +168,7 @@ TEST_F(OrdersActionBuffer, APatrolWalksBackAndForthAndIsResumedFromAfarWithItsEn
     EXPECT_TRUE(drawn->currentCommand == CMD_PATROL && drawn->targetX == 15 && drawn->threaded == 1 &&
                 drawn->patrolAX == 15 && drawn->patrolBX == 10 && drawn->patrolBY == 20 && drawn->returnX == -1);
 
-    ASSERT_TRUE(RunTo(unit, 15, 12));
-    ASSERT_TRUE(RunTo(unit, 10, 10));
-    ASSERT_TRUE(RunTo(unit, 15, 12));
+    ASSERT_TRUE(RunTo(unit, 15, 12) && RunTo(unit, 10, 10) && RunTo(unit, 15, 12));
     EXPECT_TRUE(unit->currentCommand == CMD_PATROL && unit->lastOrder == LAST_ORDER_PATROL);
     ASSERT_TRUE(RunTo(drawn, 10, 20));
 }

@@ -9,7 +9,6 @@
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_TowerArcher.h"
-#include "world/C_UnitStats.h"
 
 namespace
 {

@@ -4,7 +4,6 @@
 #include "buildings/C_BuildingCastTable.h"
 #include "core/C_Localizer.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_Settler.h"
 #include "world/C_GameMap.h"
 

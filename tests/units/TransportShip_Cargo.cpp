@@ -80,8 +80,7 @@ TEST_F(TransportShip, UngarrisonWithATargetUnloadsItAloneAndUnloadAllTellsTheOwn
 
     ship->UnloadAll();
     EXPECT_TRUE(cargo[0]->onMap && !cargo[2]->onMap && cargo[0]->x != cargo[1]->x);
-    ASSERT_EQ(ship->GetCargoCount(), 1);
-    ASSERT_EQ(world.Messages().size(), 1u);
+    ASSERT_TRUE(ship->GetCargoCount() == 1 && world.Messages().size() == 1u);
     EXPECT_TRUE(world.Messages()[0].text == "No place for all" && world.Messages()[0].colour == Yellow &&
                 !ship->UnloadOne(cargo[2], true));
     ASSERT_EQ(world.Messages().size(), 2u);

@@ -6,7 +6,6 @@
 #include "core/C_Localizer.h"
 #include "tests/units/UnitWorld.h"
 #include "units/C_Unit_TransportShip.h"
-#include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 
 class TransportShip : public ::testing::Test

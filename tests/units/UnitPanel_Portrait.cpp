@@ -74,8 +74,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowTheirCommandsIconOnThePortraitsBottom)
     for (int32_t command = -13; command <= 19; ++command)
     {
         own->currentCommand = foreign->currentCommand = command;
-        EXPECT_EQ(own->GetCommandIcon(), icons[command + 13]) << command;
-        EXPECT_EQ(foreign->GetCommandIcon(), -1) << command;
+        EXPECT_TRUE(own->GetCommandIcon() == icons[command + 13] && foreign->GetCommandIcon() == -1) << command;
     }
     own->currentCommand = foreign->currentCommand = 1;
     const struct { CUnit* unit; uint32_t bottom; } draws[] = {{own, Icon}, {foreign, Portrait}};
@@ -131,8 +130,7 @@ TEST_F(UnitPanelPortrait, AWorkersLoadShowsItsKindsIconAndAmountAndNamesIt)
         Clear();
         worker->RenderDetailsOnPanel();
         ReadBack();
-        EXPECT_EQ(Pixel(108, 318), c.icon) << c.kind << " " << c.amount;
-        EXPECT_EQ(Run(140, 315, White), 8 * c.digits) << c.kind << " " << c.amount;
+        EXPECT_TRUE(Pixel(108, 318) == c.icon && Run(140, 315, White) == (8 * c.digits)) << c.kind << " " << c.amount;
         EXPECT_EQ(Run(115, 240, White), 8 * c.name) << c.kind << " " << c.amount;
     }
     g_Localizer.Clear();

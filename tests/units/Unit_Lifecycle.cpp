@@ -9,7 +9,6 @@
 #include "game/C_Selection.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 
 namespace

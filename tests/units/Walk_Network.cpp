@@ -6,7 +6,6 @@
 #include "buildings/C_Building.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_Worker.h"
 #include "world/C_GameMap.h"
 

@@ -14,10 +14,8 @@
 #include "game/C_Selection.h"
 #include "game/C_MissionObjectives.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_Worker.h"
 #include "world/C_GameMap.h"
-#include "world/C_UnitStats.h"
 
 namespace
 {

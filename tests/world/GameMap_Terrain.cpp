@@ -113,9 +113,8 @@ TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndF
             const SMapBlock& block = g_GameMap.Block(x, y);
             ASSERT_EQ(std::tuple(block.mixPasses[0].texture, block.mixPasses[0].pattern, block.mixPasses[1].texture),
                       std::tuple(2, 255, 255));
-            ASSERT_EQ(block.decorationModel, NoDecoration);
-            ASSERT_EQ(block.blocked + block.waterLevel, 0);
-            ASSERT_EQ(block.shoreDirection, NoShore);
+            ASSERT_TRUE(block.decorationModel == NoDecoration && (block.blocked + block.waterLevel) == 0 &&
+                        block.shoreDirection == NoShore);
             ASSERT_LE(uint32_t(block.randomValue), 1023u);
             randomValues.insert(block.randomValue);
         }

@@ -5,8 +5,6 @@
 #include "WorldDevice.h"
 #include "core/C_MemoryBlock.h"
 #include "core/C_PtrGarbage.h"
-#include "world/C_Technology.h"
-#include "world/C_UnitStats.h"
 #include "world/RangeTables.h"
 
 // Little-endian fields and object records of a map image.

@@ -60,9 +60,7 @@ TEST_F(PlayerLife, TheLocalPlayerHearsOneAlertPerAreaAndMinuteAndRemovalsClearTh
     local.RemoveBuilding(barracks, 1);
     local.RemoveUnit(victim, 1);
     for (const SAttackAlert& alert : local.alertGrid)
-    {
         EXPECT_TRUE(alert.attackedBuilding == nullptr && alert.attackedUnit == nullptr);
-    }
     g_GameMap.Block(20, 20).unit = nullptr;
     delete victim;
 }

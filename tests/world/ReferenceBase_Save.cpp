@@ -184,8 +184,7 @@ TEST_F(ReferenceBaseSaveTest, SectionHoldsCreationDataThenEveryObjectsStateAndLo
     CRefObjects made;
     const bool ok = Load(loaded, made, expected);
     g_LocalPlayer = localPlayer;
-    ASSERT_TRUE(ok);
-    ASSERT_EQ(made.LiveObjects(), 6u);
+    ASSERT_TRUE(ok && made.LiveObjects() == 6u);
     EXPECT_TRUE(loaded.GetUnit(0)->GetCastID() == 4 && loaded.GetBuilding(3)->owner == 3);
     std::vector<int32_t> again = expected;
     again[13] = 3;

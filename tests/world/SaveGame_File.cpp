@@ -163,9 +163,7 @@ TEST_F(SaveGameTest, TypedFieldsAreLittleEndianAndReadBack)
     EXPECT_EQ(load.ReadF32(), -0.25f);
     CString text;
     for (const std::string& wanted : {std::string("Hi"), std::string(), longest})
-    {
         EXPECT_TRUE(load.ReadShortString(text) && std::string(text.GetBuffer()) == wanted);
-    }
     load.Close();
     EXPECT_TRUE(!load.HasError() && !Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
 }
