@@ -47,7 +47,7 @@ TEST_F(BuildingTraits, FriendsIslandAndVisibilityFollowTheOwnerAndTheCentreBlock
     EXPECT_TRUE(house->IsVisibleToLocalPlayer());
 }
 
-TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSees)
+TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSeesAndTablesRefuseWhatLiesBeyondThem)
 {
     CBuilding* barracks = Make(CastBarracks);
     barracks->x = 10;
@@ -60,10 +60,6 @@ TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSees)
     EXPECT_TRUE(m_World.Samples()[0] == 100 && m_World.Samples()[1] == 50 &&
                 m_World.Samples()[2] >= 100 && m_World.Samples()[2] <= 103);
     EXPECT_EQ(m_World.Samples()[3], 100);
-}
-
-TEST_F(BuildingTraits, TablesRefuseWhatLiesBeyondThem)
-{
     CBuilding* ally = Make(CastDecoration, 0, 74);
     // "100001100001", six per row.
     const struct

@@ -133,7 +133,7 @@ TEST_F(DecorationBehaviours, ARowJoinsIntoARunAndASideSegmentMakesTheMiddleAPost
     EXPECT_EQ(row[1]->joinState, CBuildingWall::ShapePost);
 }
 
-TEST_F(DecorationBehaviours, TheFirstStrokeBlocksTheBlockButNotWhileAUnitStandsThereAndOnlyBelowHalfHealthLooksDamaged)
+TEST_F(DecorationBehaviours, AWallsFirstStrokeBlocksItsBlockButNotUnderAUnitItLooksDamagedBelowHalfHealthAndSavesShapeAndSlopes)
 {
     auto* wall = dynamic_cast<CBuildingWall*>(world.Player(0).CreateBuilding(CastWall, 10, 10));
     const SMapBlock& block = g_GameMap.Block(10, 10);
@@ -149,12 +149,7 @@ TEST_F(DecorationBehaviours, TheFirstStrokeBlocksTheBlockButNotWhileAUnitStandsT
         wall->OnHealthChanged();
         EXPECT_EQ(wall->model, model) << health;
     }
-}
-
-TEST_F(DecorationBehaviours, TheSavedExtraIsTheShapeAndBothSlopes)
-{
     const std::string extra = CRecordBytes().I32(1).F32(0.25f).F32(-1.5f).Bytes();
-    CBuildingWall wall(0);
-    ExpectSavedExtra(wall, extra, CRecordBytes::WithI32At(extra, 0, 3), "Wall refused: a shape that is no wall's");
-    ExpectSavedExtra(wall, extra, CRecordBytes::WithF32At(extra, 8, INFINITY), "Wall refused: a slope out of range");
+    ExpectSavedExtra(*wall, extra, CRecordBytes::WithI32At(extra, 0, 3), "Wall refused: a shape that is no wall's");
+    ExpectSavedExtra(*wall, extra, CRecordBytes::WithF32At(extra, 8, INFINITY), "Wall refused: a slope out of range");
 }

@@ -32,7 +32,7 @@ List Tokens(const std::string& text)
 }
 } // namespace
 
-TEST(CTextReader, Tokens)
+TEST(CTextReader, TokensAndLinesAreTheSameWhateverTheLineEnds)
 {
     const std::pair<const char*, List> cases[] = {
         // A minus between operands stands alone, else it starts a number.
@@ -50,10 +50,6 @@ TEST(CTextReader, Tokens)
     };
     for (const auto& [text, tokens] : cases)
         EXPECT_EQ(Tokens(text), tokens) << text;
-}
-
-TEST(CTextReader, AllLineEndsGiveTheSameTokensAndLines)
-{
     for (const char* end : {"\r\n", "\n\r", "\n"})
     {
         // Comment lines count too.

@@ -16,7 +16,7 @@ StereoOut MixFrames(std::vector<SoundVoice*> voices, uint32_t frames)
 }
 } // namespace
 
-TEST(SoundMixer, FullVolumeCentredMonoIsCopiedExactlyLittleEndian)
+TEST(SoundMixer, FullVolumeCentredMonoIsCopiedExactlyAndVolumeAndPanFollowTheirLaws)
 {
     const Samples samples{0, 1, -1, 32767, -32768, 12345};
     SoundVoice voice = MakeVoice(samples);
@@ -26,10 +26,6 @@ TEST(SoundMixer, FullVolumeCentredMonoIsCopiedExactlyLittleEndian)
     raw.samples[0] = 0x34;
     raw.samples[1] = 0x12;
     EXPECT_EQ(MixFrames({&raw}, 1).left[0], 0x1234);
-}
-
-TEST(SoundMixer, VolumeAndPanLaws)
-{
     // 10^(-2000/2000) = 0.1; 10^(-600/2000) = 0.50119; 10^(-1000/2000) = 0.31623.
     struct Case { int16_t sample; int32_t volume; int32_t pan; int16_t left; int16_t right; };
     const Case cases[] = {

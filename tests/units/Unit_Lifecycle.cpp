@@ -198,17 +198,12 @@ TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOf
         EXPECT_TRUE(sent.command != CUnitCommandOutbox::CommandUnitStop || sent.unit == own);
 }
 
-TEST_F(UnitLifecycle, WaypointsBeyondSixtyFourAreDropped)
-{
-    CUnit unit(-1, -1, 0);
-    for (int32_t i = 0; i < 70; ++i)
-        unit.AddWaypoint(i, i + 1);
-    EXPECT_TRUE(unit.waypointCount == 64 && unit.waypoints[63][0] == 63 && unit.waypoints[63][1] == 64);
-}
-
-TEST_F(UnitLifecycle, AUnitDeletedOnTheMapLeavesNoPointerInItsBlocks)
+TEST_F(UnitLifecycle, WaypointsBeyondSixtyFourAreDroppedAndAUnitDeletedOnTheMapLeavesNoPointerInItsBlocks)
 {
     auto* unit = new CUnit(30, 31, 5);
+    for (int32_t i = 0; i < 70; ++i)
+        unit->AddWaypoint(i, i + 1);
+    EXPECT_TRUE(unit->waypointCount == 64 && unit->waypoints[63][0] == 63 && unit->waypoints[63][1] == 64);
     unit->ShowUnit(true);
     EXPECT_EQ(g_GameMap.Block(30, 31).unit, unit);
     unit->ApplySight(-1);   // its owner's sight map is not the point here

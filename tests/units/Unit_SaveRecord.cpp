@@ -187,7 +187,7 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
     EXPECT_TRUE(u.lastHitTime == 0u && u.awaitingMoveAnswer == 0);
 }
 
-TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecord)
+TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDamagedOnesAreRefused)
 {
     CExtraUnit unit;
     ASSERT_TRUE(Load(unit, KnownRecord() + "XTRA", m_Table));
@@ -195,12 +195,8 @@ TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecord)
     CTestLog log;
     EXPECT_FALSE(Load(unit, KnownRecord() + "YTRA", m_Table));
     EXPECT_TRUE(log.Contains("Unit record refused: the type's own part is damaged"));
-}
-
-// The worker's: carried kind and amount, harvest point, a flag, the purse, a
-// flag.  The galley's: cycle ticks, wave ticks, two shot flags.
-TEST_F(UnitSaveRecord, TypesOwnPartsReadBackExactlyAndDamagedOnesAreRefusedWithTheirReason)
-{
+    // The worker's: carried kind and amount, harvest point, a flag, the purse, a
+    // flag.  The galley's: cycle ticks, wave ticks, two shot flags.
     const std::string worker = CRecordBytes().I32(CUnitWorker::KindGold).I32(7).I32(31).I32(12).U8(1)
                                    .F32(0.5f).F32(0.0f).F32(0.25f).U8(1).Bytes();
     const std::string galley = CRecordBytes().I32(119).I32(128).U8(1).U8(0).Bytes();

@@ -175,9 +175,10 @@ TEST_F(MapFileRefusals, BadObjectRecordsAreSkippedAlone)
     EXPECT_TRUE(Log().Has("Map file: unit record with a bad owner, position or type skipped"));
 }
 
-TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesBeyondTheThemeAreMended)
+TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDecorationModelShiftsTheModels)
 {
-    std::vector<uint8_t> bytes = MakeMap();
+    const std::vector<uint8_t> good = MakeMap();
+    std::vector<uint8_t> bytes = good;
     // The first technology, unit type and building cast pairs of setup 0.
     for (const size_t at : {SetupsAt + 37, SetupsAt + 529, SetupsAt + 713})
         PutI32(bytes, at, 99);
@@ -186,11 +187,7 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesBeyondTheThemeAreMended)
     EXPECT_EQ(g_GameMap.cornerTextures[0], g_GameMap.themeTextures.GetTextureCount() - 1);
     EXPECT_TRUE(Log().Has("Map file: setup pairs with an unknown index skipped"));
     EXPECT_TRUE(Log().Has("Map file: corner textures beyond the theme's set to its last texture"));
-}
-
-TEST_F(MapFileRefusals, OlderFirstDecorationModelShiftsTheModels)
-{
-    std::vector<uint8_t> bytes = MakeMap();
+    bytes = good;
     PutI32(bytes, FirstModelAt, 230);
     ASSERT_TRUE(Load(bytes, 1));
     EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, 256);

@@ -29,7 +29,7 @@ TEST_F(TechnologyTree, EnablingOrMarkingPrerequisitesReachesTheWholeChainWithout
     EXPECT_EQ(player.score, 0);
 }
 
-TEST_F(TechnologyResearch, RateOneTwentiethWithAmountThousandFinishesInTwoStepsAndOnlyOnce)
+TEST_F(TechnologyResearch, RateOneTwentiethFinishesInTwoStepsOnlyOnceAndRainOfFireIsSpentWhenCast)
 {
     CPlayer& player = Player(1);
     CTechnology& technology = player.technologies[13];   // rate 0.05
@@ -42,11 +42,6 @@ TEST_F(TechnologyResearch, RateOneTwentiethWithAmountThousandFinishesInTwoStepsA
     EXPECT_FALSE(Log().Has("#DEBUG: Invalid technology!"));
     player.technologies[6].StartResearch(Finish(Player(2), 11));   // another player's building
     EXPECT_TRUE(Log().Has("#DEBUG: Invalid technology!"));
-}
-
-TEST_F(TechnologyResearch, RainOfFireIsSpentWhenCastAndCanBeResearchedAgain)
-{
-    CPlayer& player = Player(1);
     player.SetTechnologyEnabled(52);
     player.technologies[51].progress = 100.0f;
     EXPECT_EQ(player.GetRainHellSpell(nullptr), nullptr);
