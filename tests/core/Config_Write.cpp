@@ -123,7 +123,7 @@ TEST_F(ConfigWrite, OnlyMatchingLinesAreReplaced)
               "WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=12\r\n");
 }
 
-TEST_F(ConfigWrite, MissingFileIsAnExactCopyOfTheDefaultUpdatedAndNoDefaultMeansNoFile)
+TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAndAFailedWriteLeavesTheOldFileWhole)
 {
     EXPECT_TRUE(!CopyDefaultConfig() && !WriteConfig() && !Exists("v2krn.cfg"));
     EXPECT_FALSE(Exists("v2krn.cfgnew"));
@@ -139,10 +139,6 @@ TEST_F(ConfigWrite, MissingFileIsAnExactCopyOfTheDefaultUpdatedAndNoDefaultMeans
     Write("Config/default.cfg", defaults);
     ASSERT_TRUE(CopyDefaultConfig());   // over a longer file
     EXPECT_EQ(Read("v2krn.cfg"), defaults);
-}
-
-TEST_F(ConfigWrite, FailedWriteLeavesTheOldFileWhole)
-{
     const std::string original = "GAMMA=1.00\r\nSOUNDVOLUME=100\r\n";
     Write("v2krn.cfg", original);
     ReadConfig();

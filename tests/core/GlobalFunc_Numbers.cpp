@@ -10,7 +10,7 @@ namespace
 {
 using GlobalFuncNumbers = ConfigTestBase;
 
-TEST_F(GlobalFuncNumbers, RandomIsTheClassicGeneratorAndBelowOneGivesZeroWithAReport)
+TEST_F(GlobalFuncNumbers, RandomDistancesAnglesArcSinAndInverseLerpWithTheirReportsOutsideTheirRange)
 {
     GlobalFunc::SeedRandom(1);
     EXPECT_TRUE(GlobalFunc::Random(0) == 0 && GlobalFunc::Random(-7) == 0);
@@ -21,10 +21,6 @@ TEST_F(GlobalFuncNumbers, RandomIsTheClassicGeneratorAndBelowOneGivesZeroWithARe
     for (int value : {84, 64, 95, 25, 28})
         EXPECT_EQ(GlobalFunc::Random(100), value);
     EXPECT_EQ(LogLines().size(), 6u);   // a breakpoint report for each refusal
-}
-
-TEST_F(GlobalFuncNumbers, DistancesInTenthsAnglesAndArcSinAndInverseLerpGivingZeroOutsideTheirRange)
-{
     EXPECT_TRUE(GlobalFunc::Distance(0, 0, 3, 4) == 50 && GlobalFunc::Distance(0, 0, 1, 1) == 14 &&
                 GlobalFunc::GetDistance(1, 1, 4, 5) == 50);
     // sqrt(2 * 100000^2) * 10 = 1414213.56...: no overflow on the way.

@@ -62,7 +62,7 @@ TEST(CTextReader, TokensAndLinesAreTheSameWhateverTheLineEnds)
     }
 }
 
-TEST(CTextReader, FindKeyRestoresPositionOnAMissAndReadIntTakesWholeTokensOnly)
+TEST(CTextReader, FindKeyRestoresPositionOnAMissReadIntTakesWholeTokensAndLoadWholeReadsAnEntryOrNothing)
 {
     const std::string text = "\n=\nvalue -12 0x10 abc";
     CTextReader reader;
@@ -78,21 +78,17 @@ TEST(CTextReader, FindKeyRestoresPositionOnAMissAndReadIntTakesWholeTokensOnly)
         int value = 5;
         EXPECT_TRUE(reader.ReadInt(value) == read && value == wanted);
     }
-}
-
-TEST(CTextReader, LoadWholeReadsAnEntryOfTheDataFilesAndAFailedOpenAsAnEmptyText)
-{
     ShutdownFileSystem();
     CScratchFolder folder;
     CTestDataFile file;
     file.Add("LOCALE\\ENGLISH\\MAIN.TXT", "MAIN_OK,\"Ok\"\r\nMAIN_NO");
     InitDataFile(folder.Write("v2krn.med", file.Build()).c_str(), 1);
-    CTextReader reader;
-    ASSERT_TRUE(reader.OpenRead("Locale\\English\\main.txt") && reader.LoadWhole());
-    reader.Close();
+    CTextReader entry;
+    ASSERT_TRUE(entry.OpenRead("Locale\\English\\main.txt") && entry.LoadWhole());
+    entry.Close();
     const std::vector<std::pair<std::string, int>> expected = {
         {"MAIN_OK", 1}, {",", 1}, {"\"Ok\"", 1}, {"MAIN_NO", 2}};
-    EXPECT_TRUE(Read(reader) == expected && !reader.OpenRead("LOCALE\\NONE.TXT") && !reader.LoadWhole());
-    EXPECT_TRUE(Read(reader).empty());
+    EXPECT_TRUE(Read(entry) == expected && !entry.OpenRead("LOCALE\\NONE.TXT") && !entry.LoadWhole());
+    EXPECT_TRUE(Read(entry).empty());
     ShutdownFileSystem();
 }

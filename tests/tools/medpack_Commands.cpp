@@ -78,7 +78,7 @@ TEST_F(Medpack, PackedFolderReadsBackByteForByteThroughTheGame)
     EXPECT_EQ(ReadThroughTheGame("ingame\\big.bin"), binary);
 }
 
-TEST_F(Medpack, PackWritesTheBodiesThenASortedUpperCaseDirectory)
+TEST_F(Medpack, PackWritesTheBodiesThenASortedDirectoryReplacesAnOldOutputAndRefusesBadFolders)
 {
     m_Folder.Write("src/b.txt", "BB");
     m_Folder.Write("src/A/c.txt", "C");
@@ -90,10 +90,6 @@ TEST_F(Medpack, PackWritesTheBodiesThenASortedUpperCaseDirectory)
                                  "\x08" + std::string("A\\C.TXT\0", 8) + LE32(7) + LE32(1) +
                                  "\x06" + std::string("B.TXT\0", 6) + LE32(8) + LE32(2);
     EXPECT_EQ(CScratchFolder::ReadFile(m_Folder / "out.med"), expected);
-}
-
-TEST_F(Medpack, PackReplacesAnOldOutputAndRefusesAMissingFolderOrTwoFilesOfOneName)
-{
     m_Folder.Write("src/x.txt", "x");
     const std::string out = m_Folder.Write("out.med", "old");
     ASSERT_EQ(RunMedpack(m_Folder, {"pack", out, m_Folder / "src"}).exitCode, 0);
