@@ -74,9 +74,8 @@ TEST_F(BuildingMap, PlacingFreesTheParticlesStandingOnItsBlocks)
     m_World.Forget(house);   // deferred deletion has it now
     EXPECT_TRUE(!(g_Particles.HoldsRuin(house) || g_Particles.HoldsCorpse(fallen)) && g_Particles.HoldsCorpse(beside));
     ASSERT_EQ(g_Particles.GetEffects().size(), 1u);
-    EXPECT_EQ(g_Particles.GetEffects()[0].x, 34.5f);
-    EXPECT_EQ(g_PtrGarbage.FindUnit(1, fallen->uniqueId), fallen);
-    EXPECT_EQ(g_PtrGarbage.FindUnit(1, beside->uniqueId), nullptr);
+    EXPECT_TRUE(g_Particles.GetEffects()[0].x == 34.5f && g_PtrGarbage.FindUnit(1, fallen->uniqueId) == fallen &&
+                g_PtrGarbage.FindUnit(1, beside->uniqueId) == nullptr);
     m_World.Flush();
 }
 

@@ -93,9 +93,7 @@ TEST_F(BuildingDamage, FiresFollowTheHealthOfAFinishedBuildingAndRepairPutsThemO
         barracks->Repair(10.0f);
     EXPECT_EQ(g_Particles.GetBurningFireCount() + barracks->fireAmount, 0);
     barracks->health = 99.9f;
-    EXPECT_FALSE(barracks->Repair(1000.0f));
-    EXPECT_EQ(barracks->health, 100.0f);
-    EXPECT_FALSE(barracks->Repair(1.0f));
+    EXPECT_TRUE(!barracks->Repair(1000.0f) && barracks->health == 100.0f && !barracks->Repair(1.0f));
 
     // Damage taken under construction lights its fires only at completion.
     CBuilding* site = Barracks(false, 30);

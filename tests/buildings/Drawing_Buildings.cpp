@@ -105,8 +105,7 @@ TEST_F(DrawingBuildings, TheRallyFlagIsTheLocalOwnersOnlyAndTheOutlineWalksTheFo
     own->RenderRallyFlag();
     other->RenderRallyFlag();
     ASSERT_EQ(CBuildingDraw::GetDraws().size(), 1u);
-    EXPECT_EQ(CBuildingDraw::GetDraws()[0].x, 3.5f);
-    EXPECT_EQ(CBuildingDraw::GetDraws()[0].y, 4.5f);
+    EXPECT_TRUE(CBuildingDraw::GetDraws()[0].x == 3.5f && CBuildingDraw::GetDraws()[0].y == 4.5f);
     EXPECT_EQ(DrawnModels(), std::vector<int32_t>{234});
 
     CBuilding* house = m_World.Player(0).BuildingFactory(CastHouse, 0, 0, 0);

@@ -398,7 +398,6 @@ TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatu
     EXPECT_EQ(CBuildingDraw::GetDraws().size(), 1u);   // collapsing: no apparatus
     alchemy->Render(0.0f);
     ASSERT_EQ(CBuildingDraw::GetDraws().size(), 3u);
-    EXPECT_EQ(CBuildingDraw::GetDraws()[2].model, 235);
-    EXPECT_EQ(CBuildingDraw::GetDraws()[2].facing, 8.0f);
+    EXPECT_TRUE(CBuildingDraw::GetDraws()[2].model == 235 && CBuildingDraw::GetDraws()[2].facing == 8.0f);
     FreeGlobalModels();
 }

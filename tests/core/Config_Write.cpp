@@ -125,15 +125,13 @@ TEST_F(ConfigWrite, OnlyMatchingLinesAreReplaced)
 
 TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAndAFailedWriteLeavesTheOldFileWhole)
 {
-    EXPECT_TRUE(!CopyDefaultConfig() && !WriteConfig() && !Exists("v2krn.cfg"));
-    EXPECT_FALSE(Exists("v2krn.cfgnew"));
+    EXPECT_TRUE(!CopyDefaultConfig() && !WriteConfig() && !Exists("v2krn.cfg") && !Exists("v2krn.cfgnew"));
 
     Write("Config/default.cfg", "; defaults\r\nGAMMA=1.00\r\nBLOOD=On\r\n");
     g_Config.gamma = 1.25f;
     g_Config.blood = 0;
     ASSERT_TRUE(WriteConfig());
-    EXPECT_EQ(Read("v2krn.cfg"), "; defaults\r\nGAMMA=1.25\r\nBLOOD=Off\r\n");
-    EXPECT_FALSE(Exists("v2krn.cfgnew"));
+    EXPECT_TRUE(Read("v2krn.cfg") == "; defaults\r\nGAMMA=1.25\r\nBLOOD=Off\r\n" && !Exists("v2krn.cfgnew"));
 
     const std::string defaults("A=1\nno line end\0with zero", 25);
     Write("Config/default.cfg", defaults);

@@ -62,8 +62,7 @@ TEST_F(CtrlForms, FormsAreDrawnBottomToTopAndClosedOnlyFromTheTop)
     journal.clear();
     ctrl.RenderForms();
     EXPECT_EQ(journal, (Journal{"bottom.Render1Frame", "top.Render1Frame", "top.Release"}));
-    EXPECT_TRUE(ctrl.formCount == 2 && top.closeRequest == 0 && below.visible == 1);
-    EXPECT_EQ(ctrl.GetTopForm(), &below);
+    EXPECT_TRUE(ctrl.formCount == 2 && top.closeRequest == 0 && below.visible == 1 && ctrl.GetTopForm() == &below);
     ctrl.RenderForms();
     bottom.closeRequest = 1;
     ctrl.RenderForms();

@@ -155,7 +155,7 @@ TEST(DeviceStartupColourTable, ChannelsAreReadLittleEndianRedGreenBlueAndAShortT
         EXPECT_TRUE(table[channel][1] == 0x0101 && table[channel][255] == 0xFFFF) << channel;
 }
 
-TEST(DeviceStartupModes, ListingTableAndConfiguredModeTakeOnlySixteenAndThirtyTwoBits)
+TEST(DeviceStartupModes, ListingTableAndConfiguredModeTakeOnlySixteenAndThirtyTwoBitsAndFallbackTakesTheBest)
 {
     EXPECT_STREQ("800x600 15bit", DeviceStartup::DescribeMode(Mode(800, 600, k15)));
     EXPECT_STREQ("1600x1200 32bit", DeviceStartup::DescribeMode(Mode(1600, 1200, k32)));
@@ -173,10 +173,6 @@ TEST(DeviceStartupModes, ListingTableAndConfiguredModeTakeOnlySixteenAndThirtyTw
     EXPECT_TRUE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k32), 1024, 768, 32));
     EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k32), 1024, 768, 24));
     EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k15), 1024, 768, 15));
-}
-
-TEST(DeviceStartupModes, FallbackTakesTheBestOfTheThreeSizesOrLeavesTheOutputs)
-{
     const struct
     {
         std::vector<Sys3DDisplayMode> modes;

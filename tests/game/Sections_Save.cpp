@@ -255,9 +255,8 @@ TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresEmittersAndMarkersAndLoadsBac
     EXPECT_TRUE(g_Particles.FreeParticle(m_Fires[2]) && !g_Particles.FreeParticle(m_Fires[1]));
     const CParticles::SEmitter* flame = g_Particles.FindEmitter(m_Flame);
     ASSERT_NE(flame, nullptr);
-    EXPECT_EQ(flame->kind, CParticles::KindFlame);
-    EXPECT_EQ(flame->height, 80.0f);
-    EXPECT_EQ(g_Particles.AddBuildingFire(false, 0.0f, 0.0f, 0.0f, 1.0f), m_Flame + 1);
+    EXPECT_TRUE(flame->kind == CParticles::KindFlame && flame->height == 80.0f &&
+                g_Particles.AddBuildingFire(false, 0.0f, 0.0f, 0.0f, 1.0f) == (m_Flame + 1));
 }
 
 TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)

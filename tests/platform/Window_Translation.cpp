@@ -91,7 +91,7 @@ TEST(WindowKeys, SequencesOfKeysAndCharacters)
     }
 }
 
-TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEvents)
+TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEventsAndMovesMergeUpToAClickKeepingTheirSign)
 {
     const int32_t at56 = MakeMessagePoint(5, 6);
     const struct { const char* name; std::vector<SDL_Event> events; std::vector<SExpected> expected; } cases[] = {
@@ -120,10 +120,6 @@ TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEvents)
         SCOPED_TRACE(c.name);
         ExpectTranslation(c.events, c.expected);
     }
-}
-
-TEST(WindowMouse, MovesMergeUpToAClickAndPositionsKeepTheirSign)
-{
     std::vector<SDL_Event> events;
     for (int i = 0; i < 100; ++i)
         events.push_back(Motion(i, 2 * i));

@@ -64,9 +64,8 @@ TEST(MeleeDeaths, AModelWithoutFramesCountsAsOneFrameAndIsLoggedOnce)
     CMeleeWorld melee;
     CTestLog log;
     GetGlobalModel(15)->object.frameCount = 0;
-    EXPECT_EQ(CUnitAnimationTable::FrameIndex(7.6f, 15), 0);
-    EXPECT_EQ(CUnitAnimationTable::FrameCount(15), 1);
-    EXPECT_EQ(CUnitAnimationTable::FrameIndex(7.6f, 14), 7);
+    EXPECT_TRUE(CUnitAnimationTable::FrameIndex(7.6f, 15) == 0 && CUnitAnimationTable::FrameCount(15) == 1 &&
+                CUnitAnimationTable::FrameIndex(7.6f, 14) == 7);
     EXPECT_EQ(CUnitAnimationTable::FrameIndex(27.0f, 14), 7);
     EXPECT_EQ(log.Count("Model 15 has no frames; it is drawn and animated as one frame"), 1);
     // A warrior swinging that model neither divides by zero nor stops.
@@ -88,7 +87,6 @@ TEST(GiantBattle, TheUndeadAndTheHeroRiderHealToExactlyFullAndNeverStarve)
         unit->health = 99.99f;
         unit->starvation = 1.0f;
         war.Frame();
-        EXPECT_EQ(unit->health, heals ? 100.0f : 99.99f);
-        EXPECT_EQ(unit->starvation, heals ? 0.0f : 1.0f);
+        EXPECT_TRUE(unit->health == (heals ? 100.0f : 99.99f) && unit->starvation == (heals ? 0.0f : 1.0f));
     }
 }

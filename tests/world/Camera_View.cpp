@@ -184,15 +184,13 @@ TEST_F(CameraSteps, ATurnEndsWrappedASecondPressIsIgnoredAndZoomKeepsItsLimits)
     EXPECT_EQ(g_GameMap.cameraHeading, 400.0f);
     g_GameMap.OnKeyDown(45);
     g_GameMap.Tick(100);
-    EXPECT_EQ(g_GameMap.cameraHeading, 45.0f);
-    EXPECT_EQ(g_GameMap.cameraTargetHeading, 45.0f);
+    EXPECT_TRUE(g_GameMap.cameraHeading == 45.0f && g_GameMap.cameraTargetHeading == 45.0f);
     g_GameMap.OnKeyDown(46);
     g_GameMap.OnKeyDown(46);
     g_GameMap.Tick(18);
     g_GameMap.OnKeyDown(46);
     g_GameMap.Tick(18);
-    EXPECT_EQ(g_GameMap.cameraHeading, 225.0f);
-    EXPECT_EQ(g_GameMap.cameraTargetHeading, 225.0f);
+    EXPECT_TRUE(g_GameMap.cameraHeading == 225.0f && g_GameMap.cameraTargetHeading == 225.0f);
 
     // Zoom stays within 300 and 800 and the eye follows by ten a step.
     for (int i = 0; i < 9; ++i)
@@ -200,8 +198,7 @@ TEST_F(CameraSteps, ATurnEndsWrappedASecondPressIsIgnoredAndZoomKeepsItsLimits)
     EXPECT_EQ(g_GameMap.cameraDistance, 300.0f);
     for (int i = 0; i < 9; ++i)
         g_GameMap.OnKeyDown(109);
-    EXPECT_EQ(g_GameMap.cameraDistance, 800.0f);
-    EXPECT_FALSE(g_GameMap.OnKeyDown(110));
+    EXPECT_TRUE(g_GameMap.cameraDistance == 800.0f && !g_GameMap.OnKeyDown(110));
     // Ground at 40: the eye climbs from 500 to 840.
     for (int32_t& height : g_GameMap.cornerHeights)
         height = 40;

@@ -41,7 +41,7 @@ TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrcAndTheBackupOptionK
 
 // Into a missing folder, refused by a section, over a folder, or with a
 // language name beyond its length byte.
-TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndLeavesNoTemporaryFile)
+TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndALanguageNameOf255BytesIsWrittenAndReadBack)
 {
     WriteFile("taken.save/inside", {1});
     const std::string kept = WriteFile("keep.save", {'o', 'l', 'd'});
@@ -69,10 +69,6 @@ TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndLeavesNoTemporaryFile)
     }
     EXPECT_TRUE(CScratchFolder::Exists(Path("taken.save/inside")));
     EXPECT_TRUE(Log().Contains("Save game refused: the language name is longer than 255 bytes"));
-}
-
-TEST_F(SaveGameTest, LanguageNameOf255BytesIsWrittenAndReadBack)
-{
     const std::string language(255, 'L');
     g_Config.languageFolder = language.c_str();
     const std::string longest = Path("longest.save");
