@@ -21,7 +21,7 @@ protected:
     std::string Exe() const { return m_Folder.Path(); }
 };
 
-TEST_F(ConfigRead, MissingFileGivesDefaultsAndFolderValuesFollowThePathRule)
+TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBrightnessAreLimited)
 {
     g_Config.unitSpeechVolume = 77;
     ReadConfig();
@@ -42,10 +42,6 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsAndFolderValuesFollowThePathRule)
                                         Exe() + "EXTRA.MED", "D:\\MODS\\MORE.MED"}));
     ReadText("DATADIR=data\\sub\r\n");
     EXPECT_EQ(std::string(g_Config.dataFolder), Exe() + "DATA\\SUB\\");
-}
-
-TEST_F(ConfigRead, GammaAndBrightnessAreReadAndLimited)
-{
     struct Case { const char* text; float gamma, brightness; };
     const Case cases[] = {
         {"Gamma = 1.5   ; brighter\r\nBRIGHTNESS=0.05\r\n", 1.5f, 0.1f},

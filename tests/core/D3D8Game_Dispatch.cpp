@@ -51,7 +51,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(D3D8Game, KeyMessagesKeepTheKeyTableAndModifiers)
+TEST_F(D3D8Game, KeysKeepTheKeyTableAndModifiersAndWheelCharactersAndButtonsReachControllerAndTopForm)
 {
     const struct { uint32_t message, key; unsigned char CD3D8Game::*flag; int expected; } steps[] = {
         {WM_KEYDOWN, 16, &CD3D8Game::shiftDown, 1}, {WM_KEYUP, 16, &CD3D8Game::shiftDown, 0},
@@ -71,10 +71,6 @@ TEST_F(D3D8Game, KeyMessagesKeepTheKeyTableAndModifiers)
                               "ctrl.onKeyDown(17)",  "ctrl.onKeyDown(18)", "ctrl.onKeyUp(18)",
                               "ctrl.onKeyDown(164)", "ctrl.onKeyUp(65)"};
     EXPECT_EQ(journal, expected);
-}
-
-TEST_F(D3D8Game, WheelMovesCharactersAndButtonsReachControllerAndTopForm)
-{
     // Whole notches of 120 only, each one call.
     const std::pair<int, Journal> wheels[] = {{240, {"ctrl.onWheelUp", "ctrl.onWheelUp"}}, {60, {}},
                                               {-359, {"ctrl.onWheelDown", "ctrl.onWheelDown"}}};

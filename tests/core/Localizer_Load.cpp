@@ -20,7 +20,7 @@ protected:
     CLocalizer m_Table;
 };
 
-TEST_F(Localizer, EntriesSpreadOverLinesWithCommentsAndBlanksAndTheTableGrows)
+TEST_F(Localizer, EntriesSpreadOverLinesTheTableGrowsAndSyntaxErrorsFailWithFileAndLine)
 {
     m_Table.Init(2);
     ASSERT_TRUE(Load("a.txt",
@@ -38,10 +38,6 @@ TEST_F(Localizer, EntriesSpreadOverLinesWithCommentsAndBlanksAndTheTableGrows)
     EXPECT_TRUE(m_Table.GetString("NOWHERE", false) == nullptr && LogLines().empty());
     EXPECT_STREQ(m_Table.GetString("NOWHERE", true), "*error*");
     EXPECT_EQ(LogLines(), Breakpoint(142, "core/C_Localizer.cpp", "#DEBUG: Cannot find locale resource"));
-}
-
-TEST_F(Localizer, SyntaxErrorsFailWithFileAndLine)
-{
     struct Case { const char* file; const char* text; const char* error; };
     const Case cases[] = {
         {"LOCALE\\ENGLISH\\A.TXT", "A, \"x\"\r\n\r\nB \"y\"\r\nC, \"z\"\r\n",

@@ -2,7 +2,7 @@
 
 #include "core/C_MemoryBlock.h"
 
-TEST(CMemoryBlock, GrowsByWholeStepsEvenForAnExactFitAndZeroFillsAGap)
+TEST(CMemoryBlock, GrowsByWholeStepsZeroFillsAGapAndReadsPastTheSizeOrAfterFreeGiveZerosAndTheFlag)
 {
     CMemoryBlock block(16384);
     std::vector<uint8_t> bytes(16384, 1);
@@ -17,12 +17,8 @@ TEST(CMemoryBlock, GrowsByWholeStepsEvenForAnExactFitAndZeroFillsAGap)
     EXPECT_TRUE(std::string(reinterpret_cast<const char*>(block.GetData()) + 50000, 10) == "0123456789" &&
                 !block.SetPos(-1) && !block.Skip(-50011));
     EXPECT_TRUE(block.Skip(-10) && block.GetPos() == 50000);
-}
-
-TEST(CMemoryBlock, ReadPastTheSizeOrAfterFreeGivesZerosAndASetFlagAndWriteAfterFreeStartsAFreshBuffer)
-{
     CTestLog log;
-    CMemoryBlock block(64);
+    block.Init(64);
     const uint32_t value = 0x11223344;
     block.Write(&value, 4);
     block.SetPos(2);

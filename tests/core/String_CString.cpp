@@ -56,7 +56,7 @@ TEST(CString, NumbersFromTextReportTheOffendingIndexAndToTextPadOutsideTheSign)
     EXPECT_FALSE(s.IsEmpty());
 }
 
-TEST(CString, CuttingPaddingAndSearchingStayInsideTheText)
+TEST(CString, CuttingPaddingAndSearchingStayInsideTheTextAndGrowsThirtyTwoAtATimeRemovesAndClears)
 {
     const CString text("abcdef");
     EXPECT_TRUE(Text(text.Mid(-3, 2)) == "ab" && Text(text.Mid(4, 10)) == "ef" && Text(text.Mid(2, -1)) == "");
@@ -76,10 +76,6 @@ TEST(CString, CuttingPaddingAndSearchingStayInsideTheText)
     EXPECT_EQ(twice.ReverseFind("abc", 2), 0);
     EXPECT_EQ(twice.ReverseFind("c", 100), 5);   // a start past the end is cut back
     EXPECT_TRUE(twice.ReverseFind("c", -1) == -1 && twice.ReverseFind("abcabcx", 5) == -1);
-}
-
-TEST(CStringArray, GrowsThirtyTwoAtATimeRemovesAndClears)
-{
     CStringArray list;
     list.Add("a");
     CString temporary("b");

@@ -103,7 +103,7 @@ TEST(MissionObjectivesSave, BadSectionsAreRefusedAndTheRecordStays)
     EXPECT_EQ(out.Bytes(), Objectives(2, 1, okObjective, okTail));
 }
 
-TEST(SetTechTree, EveryTechnologyStandsInOneColumnAndAMissingOneIsReported)
+TEST(SetTechTree, EveryTechnologyStandsInOneColumnAndASelectionNamingAUnitTwiceIsRefused)
 {
     // Filled before the log opens: keep and castle research, blacksmith and barracks, the rest.
     FSetTechTree& form = g_FSetTechTree;
@@ -122,10 +122,6 @@ TEST(SetTechTree, EveryTechnologyStandsInOneColumnAndAMissingOneIsReported)
     form.FillTechnologies();
     EXPECT_EQ(19, form.columns[2].count);
     EXPECT_EQ(1, log.Count("#DEBUG: Not all technologies added to tech-tree editor"));
-}
-
-TEST(SelectionSave, AUnitSelectedTwiceIsRefused)
-{
     CSimHarness world;
     CUnit* unit = world.Spawn(0, UNIT_WARRIOR, 10, 10);
     ASSERT_NE(unit, nullptr);

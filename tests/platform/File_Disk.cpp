@@ -23,7 +23,7 @@ Names Found(const std::string& pattern, uint32_t wanted)
 }
 } // namespace
 
-TEST(SysFilePaths, AbsolutePathsAndTheirDiskNames)
+TEST(SysFilePaths, AbsolutePathsAndTheirDiskNamesAndCaseIsResolvedPerComponentAndTheExactNameWins)
 {
     for (const char* absolute : {"/home/game", "C:\\Games\\x", "\\\\server\\share"})
         EXPECT_TRUE(SysFile::IsAbsolutePath(absolute)) << absolute;
@@ -31,10 +31,6 @@ TEST(SysFilePaths, AbsolutePathsAndTheirDiskNames)
         EXPECT_FALSE(SysFile::IsAbsolutePath(relative)) << relative;
     EXPECT_TRUE(!SysFile::IsAbsolutePath(nullptr) && SysFile::ToDiskPath("C:\\") == "/" &&
                 SysFile::ToDiskPath("\\\\tmp") == SysFile::ToDiskPath("/tmp"));
-}
-
-TEST(SysFilePaths, CaseIsResolvedPerComponentAndTheExactNameWins)
-{
     CScratchFolder folder;
     folder.Write("maps/Scripts/test.world", "x");
     folder.Write("Data/a.txt", "upper folder");

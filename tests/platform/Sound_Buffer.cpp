@@ -83,7 +83,7 @@ protected:
 };
 } // namespace
 
-TEST_F(SysSoundBuffer, OnlyWholeFramesOfSixteenBitPcmAt22050HzAreMixable)
+TEST_F(SysSoundBuffer, OnlyWholeSixteenBitFramesAreMixableAndLocksRefuseBadRangesForeignRegionsAndASecondLock)
 {
     const WaveFormat mono = SoundTest::PcmFormat(1);
     const WaveFormat stereo = SoundTest::PcmFormat(2);
@@ -102,10 +102,6 @@ TEST_F(SysSoundBuffer, OnlyWholeFramesOfSixteenBitPcmAt22050HzAreMixable)
     EXPECT_TRUE(Create(400, nullptr) == ErrInvalidParam && Create(0, &mono) == ErrInvalidParam &&
                 Create(6, &stereo) == ErrInvalidParam);
     EXPECT_EQ(Create(MaxBufferBytes + 1, &mono), ErrInvalidParam);
-}
-
-TEST_F(SysSoundBuffer, LockAndUnlockRefuseBadRangesForeignRegionsAndASecondLock)
-{
     Buffer* buffer = Make(1, 100);
     EXPECT_EQ(Status(buffer), 0u);   // a new buffer is stopped at 0
     EXPECT_EQ(Position(buffer), 0u);

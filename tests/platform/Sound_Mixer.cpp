@@ -16,7 +16,7 @@ StereoOut MixFrames(std::vector<SoundVoice*> voices, uint32_t frames)
 }
 } // namespace
 
-TEST(SoundMixer, FullVolumeCentredMonoIsCopiedExactlyAndVolumeAndPanFollowTheirLaws)
+TEST(SoundMixer, MonoIsCopiedExactlyVolumeAndPanFollowTheirLawsAndVoicesAreSummedAndClamped)
 {
     const Samples samples{0, 1, -1, 32767, -32768, 12345};
     SoundVoice voice = MakeVoice(samples);
@@ -44,18 +44,14 @@ TEST(SoundMixer, FullVolumeCentredMonoIsCopiedExactlyAndVolumeAndPanFollowTheirL
         const StereoOut out = MixFrames({&voice}, 1);
         EXPECT_TRUE(out.left[0] == c.left && out.right[0] == c.right);
     }
-}
-
-TEST(SoundMixer, VoicesAreSummedAndClampedTo16Bits)
-{
     SoundVoice a = MakeVoice({1000, 30000, -30000, 20000, 16384, -16384});
     SoundVoice b = MakeVoice({-300, 30000, -30000, -20000, 16384, -16385});
-    const StereoOut out = MixFrames({&a, &b}, 6);
-    EXPECT_EQ(out.left, (Samples{700, 32767, -32768, 0, 32767, -32768}));
-    EXPECT_EQ(out.right, out.left);
+    const StereoOut summed = MixFrames({&a, &b}, 6);
+    EXPECT_EQ(summed.left, (Samples{700, 32767, -32768, 0, 32767, -32768}));
+    EXPECT_EQ(summed.right, summed.left);
 }
 
-TEST(SoundMixer, LoopingWrapsOneShotStopsAndLongMixesStaySampleExact)
+TEST(SoundMixer, LoopingWrapsOneShotStopsLongMixesStayExactAndAMalformedVoiceIsStopped)
 {
     SoundVoice once = MakeVoice({5, 6, 7});
     once.cursor = 2;   // starts at the second frame
@@ -73,10 +69,6 @@ TEST(SoundMixer, LoopingWrapsOneShotStopsAndLongMixesStaySampleExact)
         ASSERT_EQ(out.right[i], expected) << "frame " << i;
     }
     EXPECT_TRUE(looping.playing && looping.cursor == ((1500u % 7u) * 2u) && !burst.playing);
-}
-
-TEST(SoundMixer, MalformedVoiceIsStoppedNotRead)
-{
     SoundVoice stopped = MakeVoice({1000, 2000});
     stopped.playing = false;
     SoundVoice empty;

@@ -109,7 +109,7 @@ TEST_F(Medpack, PackWritesTheBodiesThenASortedDirectoryReplacesAnOldOutputAndRef
     EXPECT_EQ(RunMedpack(m_Folder, {"pack", m_Folder / "long.med", m_Folder / "long"}).exitCode, 1);
 }
 
-TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHand)
+TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHandAndInvalidDataFilesGiveExitCodeOneAndOneMessage)
 {
     CTestDataFile file;
     file.Add("FONTS\\A.FNT", "first a");
@@ -127,10 +127,6 @@ TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHand)
     const SRun slash = RunMedpack(m_Folder, {"cat", path, "fonts/a.fnt"});
     EXPECT_TRUE(slash.exitCode == 1 && slash.out == "" &&
                 slash.err == ("medpack: " + path + ": no entry fonts/a.fnt\n"));
-}
-
-TEST_F(Medpack, InvalidDataFilesGiveExitCodeOneAndOneMessage)
-{
     const auto withOneEntry = [](auto spoil) {
         CTestDataFile file;
         file.Add("A.TXT", "abc");

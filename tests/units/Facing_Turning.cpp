@@ -51,7 +51,7 @@ private:
     std::vector<std::unique_ptr<CTestBuilding>> m_Buildings;
 };
 
-TEST_F(FacingTurning, SetDirectionBringsAnyAngleIntoOneTurn)
+TEST_F(FacingTurning, AnyAngleIsBroughtIntoOneTurnAndTurningTakesTheShortWayTenDegreesATick)
 {
     CUnit* unit = Walker(0, 10, 10);
     const struct
@@ -64,11 +64,6 @@ TEST_F(FacingTurning, SetDirectionBringsAnyAngleIntoOneTurn)
         unit->SetDirection(c.angle, false);
         EXPECT_EQ(unit->facing, c.facing) << c.angle;
     }
-}
-
-TEST_F(FacingTurning, TurningTakesTheShortWayTenDegreesATickNeverPastTheFacing)
-{
-    CUnit* unit = Walker(0, 10, 10);
     // Shown facing at the start (-1: where the last row left it), facing, ticks, shown after.
     const struct
     {
