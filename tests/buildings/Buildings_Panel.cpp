@@ -52,7 +52,7 @@ protected:
     CBuildingWorld m_World;
 };
 
-TEST_F(BuildingsPanel, AnUnfinishedBuildingCancelsOnlyForAClickOnItsButton)
+TEST_F(BuildingsPanel, AnUnfinishedBuildingCancelsOnlyOnItsButtonAndAMonasteryHidesItsTechnologiesWhileTraining)
 {
     for (const int32_t cast : {CastHouse, CastWall})
     {
@@ -71,10 +71,6 @@ TEST_F(BuildingsPanel, AnUnfinishedBuildingCancelsOnlyForAClickOnItsButton)
         EXPECT_EQ(g_BuildingCommand.cancelSlot, CBuildingCommand::CancelDemolish);
     }
     EXPECT_TRUE(Show(*m_World.PlaceFinished(0, CastHouse, 40, 40)).empty() && g_BuildingPanel.GetHotkeys().empty());
-}
-
-TEST_F(BuildingsPanel, ATrainingMonasteryHidesItsTechnologiesButKeepsThePriest)
-{
     CBuilding* monastery = m_World.PlaceFinished(0, CastMonastery, 10, 10);
     m_World.Player(0).enabledUnitTypes[5] = 1;
     const Icons idle = Show(*monastery);

@@ -68,7 +68,7 @@ TEST_F(DecorationBehaviours, AGateOpensPassableAndClosingCrushesWhatStandsInItBu
     EXPECT_TRUE(!blocked(20, 14) && side->model == 300 && side->animTime == Frames - 1.0f);
 }
 
-TEST_F(DecorationBehaviours, SavedExtrasComeBackByteForByteAndBadOnesAreRefused)
+TEST_F(DecorationBehaviours, SavedExtrasComeBackOrAreRefusedAndTheForgeAndTheAltarBurnOnceFinished)
 {
     const std::string lever = CRecordBytes().I32(71).F32(-0.5f).U8(1).Bytes();
     const std::string gate = CRecordBytes().I32(38).I32(2).Bytes();
@@ -91,11 +91,7 @@ TEST_F(DecorationBehaviours, SavedExtrasComeBackByteForByteAndBadOnesAreRefused)
     CMemorySaveStream mill;
     Place(1, 30, 10)->SaveGameExtra(mill, CReferenceBase());
     EXPECT_TRUE(mill.Bytes().empty());
-}
-
-// Lit once however often the building is finished, put out when it is destroyed.
-TEST_F(DecorationBehaviours, TheForgeSmokesAndTheAltarBurnsOnceFinishedAndStopWhenDestroyed)
-{
+    // Lit once however often the building is finished, put out when it is destroyed.
     auto* smithy = static_cast<CBuildingBlacksmith*>(world.PlaceFinished(0, CastBlacksmith, 10, 20));
     auto* altar = static_cast<CBuildingDarkAltar*>(world.PlaceFinished(0, CastDarkAltar, 20, 20));
     smithy->OnFinished();

@@ -52,7 +52,7 @@ public:
 };
 } // namespace
 
-TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAndAWideGuardBandTurnsClippingOff)
+TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesCoverExactlyTheirPixels)
 {
     Sys3DMatrix m;
     ASSERT_EQ(Sys3DError::Ok, Device().GetTransform(Sys3DTransform::Projection, m));
@@ -68,10 +68,6 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAndAWideGuardBandTurnsClippingOff)
     game.guardBandLeft = -100001;
     game.SetupD3D8RenderStates();
     EXPECT_EQ(0u, RenderState(Sys3DRenderState::Clipping));
-}
-
-TEST_F(DeviceDrawing, BoxesCoverExactlyThePixelsTheirCornersNameAndBlend)
-{
     game.BeginDraw();
     GlobalFunc::DrawBox(30, 25, 10, 12, 0x00FF00);  // corners in either order
     const std::vector<uint32_t> pixels = Read();

@@ -87,7 +87,7 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     EXPECT_TRUE(world.Messages().back().text == "No keep" && world.Messages().back().colour == 0xFFFF00u);
 }
 
-TEST_F(KingShelter, AKeepThatFallsOrChangesSidesLetsTheKingOutBesideIt)
+TEST_F(KingShelter, AKeepThatFallsOrChangesSidesLetsTheKingOutAndAStandingKingRunsOutOfSight)
 {
     const std::function<void(CBuildingKeep&)> ends[] = {[](CBuildingKeep& keep) { keep.Destroy(true); },
                                                         [](CBuildingKeep& keep) { keep.Demolish(); },
@@ -109,10 +109,6 @@ TEST_F(KingShelter, AKeepThatFallsOrChangesSidesLetsTheKingOutBesideIt)
         world.Frame(1);
         EXPECT_TRUE(world.CheckInvariants().empty());
     }
-}
-
-TEST_F(KingShelter, AStandingKingRunsOutOfTheAttackersSightAWalkingOneKeepsHisCourse)
-{
     CUnitKing* king = King(0, 20, 20);
     CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, 22, 20);
     for (const int32_t anim : {ANIM_WALK, ANIM_STAND})

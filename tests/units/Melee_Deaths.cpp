@@ -39,7 +39,7 @@ TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndea
     }
 }
 
-TEST(MeleeDeaths, ARiderFallsWithItsOwnAndItsHorsesCryOnceAndKeepsThemInItsSavedPart)
+TEST(MeleeDeaths, ARiderFallsWithItsOwnAndItsHorsesCryAndAModelWithoutFramesCountsAsOne)
 {
     for (const auto& [type, dieModel] : {std::pair{UNIT_HEAVYCAVALRY, 42}, std::pair{UNIT_HEROCAVALRY, 85}})
     {
@@ -57,10 +57,6 @@ TEST(MeleeDeaths, ARiderFallsWithItsOwnAndItsHorsesCryOnceAndKeepsThemInItsSaved
         rider->SaveGameExtra(part, CReferenceBase());
         EXPECT_EQ(part.Bytes().substr(4), std::string("\x01\x01", 2));
     }
-}
-
-TEST(MeleeDeaths, AModelWithoutFramesCountsAsOneFrameAndIsLoggedOnce)
-{
     CMeleeWorld melee;
     CTestLog log;
     GetGlobalModel(15)->object.frameCount = 0;

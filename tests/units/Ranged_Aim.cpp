@@ -55,7 +55,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(RangedAim, PlainShotsScatterBallisticShotsAimAtTheTileTheTargetStepsInto)
+TEST_F(RangedAim, ShotsScatterOrAimAtTheTileTheTargetStepsIntoAndEachShooterReleasesInItsFrame)
 {
     SetUpPair(UNIT_ARCHER);
     const CParticles::SProjectile* arrow = Draw(8.9f);
@@ -77,10 +77,6 @@ TEST_F(RangedAim, PlainShotsScatterBallisticShotsAimAtTheTileTheTargetStepsInto)
         EXPECT_TRUE(arrow->aimX == expectedX && arrow->aimY == expectedY);
         EXPECT_EQ(shooter->approachX, static_cast<int32_t>(expectedX));
     }
-}
-
-TEST_F(RangedAim, TheArcherReleasesLateTheCrossbowmanEarlyAndOnlyItShootsFireWithTheTechnology)
-{
     const struct { int32_t type; float flameProgress; float releaseFrame; int32_t kind; } cases[] = {
         {UNIT_ARCHER, 100.0f, 9.0f, CParticles::KindArrow},
         {UNIT_CROSSBOWMAN, 99.9f, 1.0f, CParticles::KindArrow},

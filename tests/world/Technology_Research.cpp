@@ -29,7 +29,7 @@ TEST_F(TechnologyTree, EnablingOrMarkingPrerequisitesReachesTheWholeChainWithout
     EXPECT_EQ(player.score, 0);
 }
 
-TEST_F(TechnologyResearch, RateOneTwentiethFinishesInTwoStepsOnlyOnceAndRainOfFireIsSpentWhenCast)
+TEST_F(TechnologyResearch, ResearchFinishesOnceTheSpellIsSpentWhenCastAndEffectsRefreshSightAndShips)
 {
     CPlayer& player = Player(1);
     CTechnology& technology = player.technologies[13];   // rate 0.05
@@ -48,17 +48,11 @@ TEST_F(TechnologyResearch, RateOneTwentiethFinishesInTwoStepsOnlyOnceAndRainOfFi
     player.technologies[52].StartResearch(Finish(player, 15));
     EXPECT_FALSE(player.IsTechnologyAvailable(52));   // being researched
     while (player.technologies[52].AdvanceResearch(100.0f) == EResearchStep::Running)
-    {
-    }
+        continue;
     int32_t power = 0;
     EXPECT_TRUE(player.GetRainHellSpell(&power) == GetTechnologyRecord(52) && power == 4);
     player.ClearRainHell();
     EXPECT_TRUE(player.GetRainHellSpell(nullptr) == nullptr && player.IsTechnologyAvailable(52));
-}
-
-TEST_F(TechnologyResearch, EffectsRefreshSightAndSpeedUpShips)
-{
-    CPlayer& player = Player(1);
     TestUnit* archer = Create(player, 3);
     TestUnit* galley = Create(player, 11);
     galley->speed = 2.0f;
