@@ -12,7 +12,7 @@
 #include "units/C_Unit.h"
 #include "world/RangeTables.h"
 
-TEST(StartupBuildVersion, AcceptsOnlyItsOwnHexadecimalVersion)
+TEST(StartupChecks, TheBuildVersionIsOnlyOurOwnHexadecimalOneAndOnlyTheWholeCommandLineMovesTheWindow)
 {
     const struct { const char* text; EBuildVersionCheck result; } cases[] = {
         {"V2KRNVERSION:01010004QZV2004", EBuildVersionCheck::Valid},
@@ -24,15 +24,11 @@ TEST(StartupBuildVersion, AcceptsOnlyItsOwnHexadecimalVersion)
         {nullptr, EBuildVersionCheck::Malformed}};
     for (const auto& c : cases)
         EXPECT_EQ(c.result, CheckBuildVersion(c.text)) << (c.text ? c.text : "(null)");
-}
-
-TEST(StartupClientPlacement, OnlyTheWholeCommandLineInAnyCaseMovesTheWindow)
-{
-    const struct { const char* line; bool client; int32_t x, y; } cases[] = {
+    const struct { const char* line; bool client; int32_t x, y; } lines[] = {
         {"-client1", true, 800, 0}, {"-CLIENT2", true, 0, 600}, {"-Client3", true, 800, 600},
         {"", false, 0, 0},          {"-client2 x", false, 0, 0}, {"-client4", false, 0, 0},
         {"client1", false, 0, 0},   {"-client", false, 0, 0},   {nullptr, false, 0, 0}};
-    for (const auto& c : cases)
+    for (const auto& c : lines)
     {
         int32_t x = -1;
         int32_t y = -1;

@@ -21,7 +21,7 @@ protected:
     }
 };
 
-TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverTheSquareAndShadowsBlack)
+TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverASquareGrowingWithTheSizeAndShadowsBlack)
 {
     const struct { int32_t kind; uint32_t colour; } cases[] = {
         {1, White}, {2, Yellow}, {3, Green}, {4, Red}, {0, 0}, {5, 0}, {-1, 0}};
@@ -46,17 +46,12 @@ TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverTheSquareAndShadowsBlack)
     unit->RenderSelectionCircle(1);
     unit->RenderShadow();
     EXPECT_EQ(g_VXBuffer.primitivesDrawn, before);
-}
-
-TEST_F(DecalsTerrain, TheSquareGrowsWithTheSizeLeavingOutBlocksOffTheMap)
-{
-    const struct { int32_t size, x, y, blocks; } cases[] = {
+    // The square leaves out the blocks off the map.
+    const struct { int32_t size, x, y, blocks; } squares[] = {
         {1, 10, 10, 9}, {1, 0, 0, 4}, {3, 10, 10, 25}, {2, 46, 46, 9}, {3, 0, 0, 16}};
-    CUnit* unit = nullptr;
-    for (const auto& c : cases)
+    for (const auto& c : squares)
     {
-        if (unit != nullptr)
-            World().Delete(unit);
+        World().Delete(unit);
         unit = Unit(0, c.x, c.y, c.size);
         const int32_t before = g_VXBuffer.primitivesDrawn;
         unit->RenderSelectionCircle(1);

@@ -258,7 +258,7 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     EXPECT_TRUE(Log().Has("Map file refused: the size is not 32 to 256 blocks each way"));
 }
 
-TEST_F(MapFileRefusals, SavingKeepsABackupAndAFailedWriteKeepsTheOldFile)
+TEST_F(MapFileRefusals, SavingKeepsABackupAFailedWriteKeepsTheOldFileAndAMissingFileGivesTheDefaultMap)
 {
     const std::vector<uint8_t> bytes = MakeMap();
     const std::string path = Folder().File("Maps/keep.world");
@@ -274,14 +274,12 @@ TEST_F(MapFileRefusals, SavingKeepsABackupAndAFailedWriteKeepsTheOldFile)
     // A map that cannot be written leaves the old file whole.
     g_GameMap.playerSettings[0].name = std::string(300, 'n').c_str();
     EXPECT_TRUE(!g_GameMap.SaveMap(path.c_str()) && std::filesystem::file_size(path) == bytes.size());
-}
 
-TEST_F(MapFileRefusals, MissingFileGivesTheDefaultMapPaintedWithTheThemesGround)
-{
+    // A missing file gives the default map, painted with the theme's ground.
     const std::string theme = Folder().File("Terrain/Themes/continental.theme");
-    std::vector<uint8_t> bytes = ReadBytes(theme);
-    PutI32(bytes, 4, 2);   // the default ground texture
-    WriteBytes(theme, bytes);
+    std::vector<uint8_t> themeBytes = ReadBytes(theme);
+    PutI32(themeBytes, 4, 2);   // the default ground texture
+    WriteBytes(theme, themeBytes);
     EXPECT_TRUE(g_GameMap.LoadMap((Folder().Path() + "/absent.world").c_str(), 1));
     EXPECT_TRUE(Log().Has("Map file not found, creating new 64x64 map"));
     EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.cornerTextures[0],
