@@ -105,7 +105,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackInOrderAndWidth)
+TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackAndNamePathAndWaypointsFollowTheirCounts)
 {
     ASSERT_EQ(KnownRecord().size(), EmptyRecordSize);
     auto unit = Known();
@@ -119,11 +119,7 @@ TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackInOrderAndWidth)
     EXPECT_TRUE(u.targetY == 31 && u.targetKind == 4 && u.threaded == 1 && u.maxRange == 6);
     EXPECT_TRUE(u.stance == STANCE_DEFENSIVE && u.returnY == -1 && u.sightRadiusInUse == 6 &&
                 u.renderPosition[1] == 2.0f && u.scriptWatcher == 9 && Save(u, m_Table) == KnownRecord());
-}
 
-TEST_F(UnitSaveRecord, NamePathAndWaypointsAreCountedAndFollowTheirCounts)
-{
-    auto unit = Known();
     unit->customName = "Bob";
     unit->routeEnd = 3;
     const uint8_t route[] = {7, 0, 4, 5};   // the last beyond the path: not written
@@ -277,7 +273,7 @@ TEST_F(UnitSaveRecord, DestroyedTargetBuildingIsWrittenAsNoneAndDeadUnitsKeepThe
     EXPECT_EQ(loaded->GetLife(), UnitLife::Dying);
 }
 
-TEST_F(UnitSaveRecord, RecordCutShortAnywhereIsRefusedAndTheUnitKeepsItsState)
+TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAndTheUnitKeepsItsState)
 {
     auto unit = Known();
     unit->customName = "Cut";
@@ -293,12 +289,8 @@ TEST_F(UnitSaveRecord, RecordCutShortAnywhereIsRefusedAndTheUnitKeepsItsState)
         ASSERT_EQ(Save(*fresh, m_Table), freshBytes) << length;
     }
     EXPECT_EQ(log.Count("Unit record refused: the record is cut short"), int(whole.size()));
-}
 
-TEST_F(UnitSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
-{
     const std::string good = KnownRecord();
-    auto unit = Known();
     unit->routeEnd = 2;
     unit->route[1] = 8;
     const std::string badDirection = Save(*unit, m_Table);
