@@ -296,7 +296,7 @@ TEST_F(ProductionTest, CommandNineteenBringsTheKingOutWhenThereIsRoom)
 
 using DocksTest = ProductionTest;
 
-TEST_F(DocksTest, TheCoastRuleCountsWaterAndShoreAndRefusesDryUnexploredOrOffMapBlocks)
+TEST_F(DocksTest, TheCoastRuleRefusesDryUnexploredOrOffMapBlocksAndEightRingsRiseAsThePhasePassesOne)
 {
     CBuildingDocks docks(0);
     std::memset(Player(0).exploredMap, 255, sizeof(Player(0).exploredMap));
@@ -324,11 +324,6 @@ TEST_F(DocksTest, TheCoastRuleCountsWaterAndShoreAndRefusesDryUnexploredOrOffMap
         std::tie(docks.x, docks.y) = corner;
         EXPECT_FALSE(docks.CanPlaceAt(0, 0, 1, 1)) << corner.first << ", " << corner.second;
     }
-}
-
-TEST_F(DocksTest, EightRingsRiseEachTimeThePhasePassesOneAndThePhaseRoundTrips)
-{
-    CBuildingDocks docks(0);
     docks.x = docks.y = 10;
     g_Particles.ClearEffects();
     docks.Animate(34.0f);

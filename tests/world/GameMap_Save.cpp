@@ -113,7 +113,7 @@ protected:
 };
 } // namespace
 
-TEST_F(GameMapSave, SectionIsLaidOutFieldByField)
+TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsLeaveTheMap)
 {
     const std::vector<uint8_t> bytes = Save();
     ASSERT_EQ(bytes.size(), SectionBytes);
@@ -135,10 +135,6 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByField)
     EXPECT_EQ(bytes[markedBlock + 4], 1);   // blocked
     EXPECT_EQ(bytes[markedBlock + 5], 1);   // marked impassable
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[SetupStart + 4])), "Player 1");
-}
-
-TEST_F(GameMapSave, SectionRoundTripsByteForByte)
-{
     const std::vector<uint8_t> saved = Save();
     // Spoil the map, then load the section back.
     g_GameMap.CornerHeight(40, 40) = 0;
@@ -168,11 +164,6 @@ TEST_F(GameMapSave, SectionRoundTripsByteForByte)
                                     g_GameMap.Block(12, 12).waterLevel, g_GameMap.Block(3, 4).mixPasses[0].texture}),
               (std::vector<int32_t>{4, split, 10, 2}));
     EXPECT_EQ(Save(), saved);
-}
-
-TEST_F(GameMapSave, ShortSectionsAndBadValuesFailAndLeaveTheMap)
-{
-    const std::vector<uint8_t> saved = Save();
     struct SCase
     {
         const char* what;
