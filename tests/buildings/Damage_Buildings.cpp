@@ -61,7 +61,7 @@ protected:
 
 // Hit points are whole before the loss: two hits of 8 x 0.4 leave 1196.8
 // and then 1196 - 3.2 = 1192.8; a negative amount heals nothing.
-TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPoints)
+TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsFiresFollowTheHealthAndRepairPutsThemOut)
 {
     CBuilding* barracks = Barracks();
     const int32_t lost[] = {40, 20, 20, 100, 0, 40, 20, 100, 100};   // of 100, by damage type 1 to 9
@@ -77,13 +77,10 @@ TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPoints)
     EXPECT_NEAR(barracks->health, 1192.8f / 1200.0f * 100.0f, 1e-4f);
     barracks->ApplyDamage(nullptr, -500, 4, false);
     EXPECT_LE(barracks->health, 1192.8f / 1200.0f * 100.0f);
-}
 
-// Five hits leave 58.3 percent: one fire of 30, level 1; seven 41.7
-// percent, three fires, level 3; ten 16.7 percent, all four, (90 + 240) / 30.
-TEST_F(BuildingDamage, FiresFollowTheHealthOfAFinishedBuildingAndRepairPutsThemOut)
-{
-    CBuilding* barracks = Barracks();
+    // Five hits leave 58.3 percent: one fire of 30, level 1; seven 41.7
+    // percent, three fires, level 3; ten 16.7 percent, all four, (90 + 240) / 30.
+    barracks->health = 100.0f;
     for (const auto& [hits, fires, level] : {std::tuple{5, 1, 1}, {2, 3, 3}, {3, 4, 11}})
     {
         Hit(barracks, hits);

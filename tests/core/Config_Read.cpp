@@ -29,8 +29,7 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
     EXPECT_EQ((std::vector<std::string>{g_Config.dataFolder.GetBuffer(), g_Config.mapFolder.GetBuffer(),
                                         g_Config.languageFolder.GetBuffer()}),
               (std::vector<std::string>{Exe() + ".\\", Exe() + ".\\maps\\", "English\\"}));
-    EXPECT_EQ(g_Config.fogPlayerShown, -1);
-    EXPECT_EQ(g_Config.unitSpeechVolume, 77);   // it has no default of its own
+    EXPECT_TRUE(g_Config.fogPlayerShown == -1 && g_Config.unitSpeechVolume == 77);   // it has no default of its own
 
     ReadText("DATADIR = c:\\My Games\\data \r\nMAPSDIR=.\r\nSAVEDIR=/srv/game/saves\r\n"
              "SCRIPTDIR=\\\\server\\share\r\nINCLUDE=extra.med\r\ninclude=d:\\mods\\more.med\r\n");

@@ -185,8 +185,7 @@ std::vector<uint32_t> ReadShot(const std::string& path, int side)
     EXPECT_EQ(2, bytes[2]);                                        // true colour
     EXPECT_EQ(side, uint8_t(bytes[12]) | uint8_t(bytes[13]) << 8);  // width
     EXPECT_EQ(side, uint8_t(bytes[14]) | uint8_t(bytes[15]) << 8);  // height
-    EXPECT_EQ(32, bytes[16]);
-    EXPECT_EQ(0x20, bytes[17] & 0x20);  // top row first
+    EXPECT_TRUE(32 == bytes[16] && 0x20 == (bytes[17] & 0x20));   // top row first
     std::vector<uint32_t> pixels(size_t(side * side));
     std::memcpy(pixels.data(), bytes.data() + 18, pixels.size() * 4);  // little-endian like the file
     return pixels;

@@ -59,8 +59,7 @@ TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheG
   h.Backend().ComposeWindowPicture();
   h.Backend().ReadWindowPicture(window, width, height);
   // red 128 -> 128 x 257 / 2 = 16448 -> 64; green 192 as is; blue 16 -> 239.
-  EXPECT_EQ(window[2 * 40 + 2], 0x40C0EFu);
-  EXPECT_EQ(h.Pixel(2, 2), 0x80C010u);   // the read is not shaped
+  EXPECT_TRUE(window[2 * 40 + 2] == 0x40C0EFu && h.Pixel(2, 2) == 0x80C010u);   // the read is not shaped
   EXPECT_EQ(h.Device().Present(), Sys3DError::Ok);
 }
 

@@ -160,8 +160,7 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
         g_GameMap.Block(20 + i % 3, 5 + i / 3).building = house;
     g_Deleted = 0;
     g_GameMap.Free();
-    EXPECT_EQ(g_Deleted, 102);   // two units and one building
-    EXPECT_EQ(g_PtrGarbage.GetCount(), 0);
+    EXPECT_TRUE(g_Deleted == 102 && g_PtrGarbage.GetCount() == 0);   // two units and one building
     for (const SMapBlock& block : g_GameMap.AllBlocks())
         ASSERT_TRUE(block.unit == nullptr && block.building == nullptr);
     EXPECT_TRUE(g_GameMap.theme == NoTheme && !g_GameMap.themeTextures.IsLoaded());
@@ -232,8 +231,7 @@ TEST_F(GameMapTerrain, WaterLevelIsTheLowestCornerThirdAndDeepWaterDarkens)
     SetCorners(20, 20, 24, 24, -23);
     SetCorners(30, 30, 34, 34, -21);
     g_GameMap.UpdateArea(0, 0, 64, 64);
-    EXPECT_EQ(At(5, 5).waterLevel, 20);
-    EXPECT_EQ(At(39, 39).waterLevel, 0);   // -2 / 3 is 0
+    EXPECT_TRUE(At(5, 5).waterLevel == 20 && At(39, 39).waterLevel == 0);   // -2 / 3 is 0
     // -50: k = 10, factor 1024 / 10 = 102 of 255: 220 x 102 / 255 = 88.
     // k = 1: factor 1024 limited to 255; k = 0: no tint.
     Expect("colour", Colour, {{10, 10, 0x585858}, {22, 22, Grey220}, {32, 32, Grey220}});

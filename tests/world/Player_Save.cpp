@@ -100,8 +100,7 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
         {WidthAt, 64}, {HeightAt, 64}, {ScoreAt, 999}, {UnitCountAt, 3}};
     for (const auto& [at, value] : expected)
         EXPECT_EQ(GetLe32(b, at), value) << "offset " << at;
-    EXPECT_EQ(b[28], 0);
-    EXPECT_EQ(b[4685 + 5], 1);   // allied with player 5
+    EXPECT_TRUE(b[28] == 0 && b[4685 + 5] == 1);   // allied with player 5
     // Column 40 of the explored map, block 42 of it, and block (20, 21) of
     // the building sight counts.
     EXPECT_TRUE(b[RowsAt + 40 * (65 + 128) + 42] == 200 && b[RowsAt + 20 * (65 + 128) + 65 + 64 + 21] == 1);
