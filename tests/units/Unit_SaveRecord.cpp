@@ -226,7 +226,7 @@ TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDam
     }
 }
 
-TEST_F(UnitSaveRecord, ActionDueIn1500MillisecondsIsDue1500MillisecondsAfterLoading)
+TEST_F(UnitSaveRecord, ADeadlineIsKeptRelativeADestroyedTargetBuildingIsWrittenAsNoneAndTheDeadKeepTheirState)
 {
     auto unit = Known();
     const uint32_t savedAt = SysClock::TickCount();
@@ -245,20 +245,17 @@ TEST_F(UnitSaveRecord, ActionDueIn1500MillisecondsIsDue1500MillisecondsAfterLoad
     EXPECT_EQ(loaded->deadline, savedAt + 60000 - 200);
     ASSERT_TRUE(Load(*loaded, CRecordBytes::WithI32At(due, DeadlineAt, 0), m_Table));
     EXPECT_EQ(loaded->deadline, 0u);
-}
 
-TEST_F(UnitSaveRecord, DestroyedTargetBuildingIsWrittenAsNoneAndDeadUnitsKeepTheirState)
-{
-    CUnit* unit = m_World.Spawn(0, UNIT_WARRIOR, 5, 5);
+    CUnit* warrior = m_World.Spawn(0, UNIT_WARRIOR, 5, 5);
     CBuilding* barracks = m_World.Player(0).CreateBuilding(CastBarracks, 12, 12);
-    ASSERT_TRUE(unit != nullptr && barracks != nullptr);
-    unit->targetBuilding = unit->actionTargetBuilding = barracks;
+    ASSERT_TRUE(warrior != nullptr && barracks != nullptr);
+    warrior->targetBuilding = warrior->actionTargetBuilding = barracks;
     barracks->Destroy(false);
-    m_Table.AddUnit(unit);
-    const std::string bytes = Save(*unit, m_Table);
-    EXPECT_EQ(CRecordBytes::I32At(bytes, TargetBuildingAt), -1);
-    EXPECT_EQ(CRecordBytes::I32At(bytes, ActionTargetBuildingAt), -1);
-    auto loaded = Make(0);
+    m_Table.AddUnit(warrior);
+    const std::string bytes = Save(*warrior, m_Table);
+    EXPECT_TRUE(CRecordBytes::I32At(bytes, TargetBuildingAt) == -1 &&
+                CRecordBytes::I32At(bytes, ActionTargetBuildingAt) == -1);
+    loaded = Make(0);
     ASSERT_TRUE(Load(*loaded, bytes, m_Table));
     EXPECT_TRUE(loaded->targetBuilding == nullptr && loaded->actionTargetBuilding == nullptr);
 
