@@ -30,7 +30,7 @@ void ExpectTranslation(const std::vector<SDL_Event>& events, const std::vector<S
 }
 }  // namespace
 
-TEST(WindowKeys, EachKeyGivesItsVirtualKeyCodeWhateverTheLayout)
+TEST(WindowKeys, EachKeyGivesItsVirtualKeyCodeWhateverTheLayoutAlsoInSequencesWithCharacters)
 {
     const struct { SDL_Scancode scancode; SDL_Keycode symbol; Uint16 modifiers; uint32_t code; } keys[] = {
         {SDL_SCANCODE_RSHIFT, SDLK_RSHIFT, KMOD_RSHIFT, 16}, {SDL_SCANCODE_RCTRL, SDLK_RCTRL, KMOD_RCTRL, 17},
@@ -53,10 +53,6 @@ TEST(WindowKeys, EachKeyGivesItsVirtualKeyCodeWhateverTheLayout)
         ASSERT_FALSE(messages.empty()) << key.scancode;
         EXPECT_EQ(key.code, messages[0].wParam) << "scancode " << key.scancode;
     }
-}
-
-TEST(WindowKeys, SequencesOfKeysAndCharacters)
-{
     const SDL_Event altDown = Key(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT);
     const struct { const char* name; std::vector<SDL_Event> events; std::vector<SExpected> expected; } cases[] = {
         {"release and repeat flags",
