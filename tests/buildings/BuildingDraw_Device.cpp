@@ -1,21 +1,14 @@
 // A trap's shadow, pit, outline and developer overlay as the device draws them. Seen from 400 above
 // (11, 10), block x spans 57.3 pixels across and block y 49.2 down from the screen's centre.
 
-#include <string>
-#include <vector>
-
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "game/C_BuildingCommand.h"
 #include "game/C_BuildingPanel.h"
-#include "media/C_2DImage.h"
-#include "media/C_VXBuffer.h"
 #include "media/C_ModelRecord.h"
 #include "world/C_PathFinder.h"
-#include "world/C_Player.h"
-#include "world/C_UnitStats.h"
 #include "tests/units/UnitPanel_Device.h"
 
 class BuildingDrawDevice : public UnitDrawingTest

@@ -5,13 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <string>
-#include <vector>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "core/C_Config.h"
 #include "effects/C_Particles.h"
 #include "net/C_UnitCommandOutbox.h"
 #include "tests/support/SimHarness.h"

@@ -42,9 +42,8 @@ TEST_F(BuildingMap, FootprintLeavingTheMapIsRefusedAndChangesNothing)
     {
         CBuilding* castle = m_World.Make(1, CastCastle, x, y);
         CTestLog log;
-        EXPECT_FALSE(castle->CanPlaceAt(1, 0, 0, 0));
-        EXPECT_FALSE(castle->PlaceOnMap());
-        EXPECT_TRUE(log.Contains("#DEBUG: Building footprint outside the map"));
+        EXPECT_TRUE(!castle->CanPlaceAt(1, 0, 0, 0) && !castle->PlaceOnMap() &&
+                    log.Contains("#DEBUG: Building footprint outside the map"));
         EXPECT_FALSE(castle->placed || castle->IsOnMap());
         castle->RemoveFromMap();
     }
@@ -73,12 +72,10 @@ TEST_F(BuildingMap, PlacingFreesTheParticlesStandingOnItsBlocks)
     g_Particles.AddBlood(false, 34.5f, 31.5f, 0.0f, 8.0f, true);
     ASSERT_TRUE(m_World.Make(3, CastTower, 31, 31)->PlaceOnMap());   // blocks (31..32, 31..32)
     m_World.Forget(house);   // deferred deletion has it now
-    EXPECT_FALSE(g_Particles.HoldsRuin(house) || g_Particles.HoldsCorpse(fallen));
-    EXPECT_TRUE(g_Particles.HoldsCorpse(beside));
+    EXPECT_TRUE(!(g_Particles.HoldsRuin(house) || g_Particles.HoldsCorpse(fallen)) && g_Particles.HoldsCorpse(beside));
     ASSERT_EQ(g_Particles.GetEffects().size(), 1u);
-    EXPECT_EQ(g_Particles.GetEffects()[0].x, 34.5f);
-    EXPECT_EQ(g_PtrGarbage.FindUnit(1, fallen->uniqueId), fallen);
-    EXPECT_EQ(g_PtrGarbage.FindUnit(1, beside->uniqueId), nullptr);
+    EXPECT_TRUE(g_Particles.GetEffects()[0].x == 34.5f && g_PtrGarbage.FindUnit(1, fallen->uniqueId) == fallen &&
+                g_PtrGarbage.FindUnit(1, beside->uniqueId) == nullptr);
     m_World.Flush();
 }
 
@@ -122,8 +119,7 @@ TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheRe
               std::vector<bool>({false, true, true}));
     tower->RemoveFromMap();
     ASSERT_TRUE(m_World.Make(1, CastCastle, 25, 20)->PlaceOnMap());
-    EXPECT_FALSE(house->CanPlaceAt(1, 0, 1, 0));
-    EXPECT_TRUE(house->CanPlaceAt(1, 0, 0, 0));
+    EXPECT_TRUE(!house->CanPlaceAt(1, 0, 1, 0) && house->CanPlaceAt(1, 0, 0, 0));
 }
 
 // Placing levels the corners of the footprint to the mean of their lowest and highest (a 1 x 1

@@ -1,7 +1,6 @@
 // A building's record in a saved game: its bytes, the round trip, damaged records refused.
 
 #include <cmath>
-#include <memory>
 
 #include "tests/buildings/BuildingWorld.h"
 #include "tests/support/MemorySaveStream.h"
@@ -114,7 +113,7 @@ TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrder)
     EXPECT_EQ(Save(*wall, m_Table), expected.Bytes());
 }
 
-TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersAndGetsThemBack)
+TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersGetsThemBackAndRefusesItsRecordCutShortAnywhere)
 {
     CUnit* waiting = m_World.Player(1).UnitFactory(UNIT_WARRIOR);
     auto barracks = BusyBarracks(waiting);
@@ -150,29 +149,22 @@ TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersAndGetsThemBack
     ASSERT_TRUE(Load(*again, first, table));
     EXPECT_EQ(Save(*again, table), first);
     CTechnology& research = m_World.Player(1).technologies[11];
-    EXPECT_EQ(again->research, &research);
-    EXPECT_EQ(research.researchingBuilding, again.get());
-    EXPECT_EQ(again->queue[1], &g_UnitStats[3]);
+    EXPECT_TRUE(again->research == &research && research.researchingBuilding == again.get() &&
+                again->queue[1] == &g_UnitStats[3]);
     EXPECT_EQ(again->queue[3], nullptr);
     research.researchingBuilding = nullptr;
-}
 
-TEST_F(BuildingSaveRecord, RecordCutShortAnywhereIsRefusedAndTheBuildingKeepsItsState)
-{
-    CUnit* waiting = m_World.Player(1).UnitFactory(UNIT_WARRIOR);
-    auto barracks = BusyBarracks(waiting);
-    m_Table.AddUnit(waiting);
-    const std::string whole = Save(*barracks, m_Table);
+    // Cut short anywhere, the record is refused and the building keeps its state.
     auto fresh = Make(CastBarracks);
     const std::string freshBytes = Save(*fresh, m_Table);
     CTestLog log;
-    for (size_t length = 0; length < whole.size(); ++length)
+    for (size_t length = 0; length < first.size(); ++length)
     {
-        EXPECT_FALSE(Load(*fresh, whole.substr(0, length), m_Table)) << length;
+        EXPECT_FALSE(Load(*fresh, first.substr(0, length), m_Table)) << length;
         ASSERT_EQ(Save(*fresh, m_Table), freshBytes) << length;
     }
-    EXPECT_EQ(log.Count("Building record refused: the record is cut short"), int(whole.size()));
-    m_World.Player(1).technologies[11].researchingBuilding = nullptr;
+    EXPECT_EQ(log.Count("Building record refused: the record is cut short"), int(first.size()));
+    research.researchingBuilding = nullptr;
 }
 
 TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)

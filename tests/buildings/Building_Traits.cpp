@@ -34,8 +34,7 @@ TEST_F(BuildingTraits, FriendsIslandAndVisibilityFollowTheOwnerAndTheCentreBlock
     house->y = 30;
     // 3 x 2: the centre block is (21, 31).
     g_GameMap.Block(21, 31).regionId = 42;
-    EXPECT_EQ(house->GetIslandId(), 42);
-    EXPECT_TRUE(house->IsOnIsland(42) && !house->IsOnIsland(41));
+    EXPECT_TRUE(house->GetIslandId() == 42 && house->IsOnIsland(42) && !house->IsOnIsland(41));
     house->x = -10;
     EXPECT_EQ(house->GetIslandId(), NoRegion);
     house->x = 20;
@@ -48,7 +47,7 @@ TEST_F(BuildingTraits, FriendsIslandAndVisibilityFollowTheOwnerAndTheCentreBlock
     EXPECT_TRUE(house->IsVisibleToLocalPlayer());
 }
 
-TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSees)
+TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSeesAndTablesRefuseWhatLiesBeyondThem)
 {
     CBuilding* barracks = Make(CastBarracks);
     barracks->x = 10;
@@ -58,14 +57,9 @@ TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSees)
     m_World.Player(0).RevealArea(12, 13, 12, 13, 255);
     barracks->PlaySound(100, 4, false);
     ASSERT_EQ(m_World.Samples().size(), 4u);
-    EXPECT_EQ(m_World.Samples()[0], 100);
-    EXPECT_EQ(m_World.Samples()[1], 50);
-    EXPECT_TRUE(m_World.Samples()[2] >= 100 && m_World.Samples()[2] <= 103);
+    EXPECT_TRUE(m_World.Samples()[0] == 100 && m_World.Samples()[1] == 50 &&
+                m_World.Samples()[2] >= 100 && m_World.Samples()[2] <= 103);
     EXPECT_EQ(m_World.Samples()[3], 100);
-}
-
-TEST_F(BuildingTraits, TablesRefuseWhatLiesBeyondThem)
-{
     CBuilding* ally = Make(CastDecoration, 0, 74);
     // "100001100001", six per row.
     const struct
@@ -80,8 +74,7 @@ TEST_F(BuildingTraits, TablesRefuseWhatLiesBeyondThem)
     CBuilding* wall = Make(CastWall);
     CTestLog log;
     wall->AddFirePosition(50, 1, 2, 3, 4);
-    EXPECT_TRUE(log.Contains("#DEBUG: Too many firepos"));
-    EXPECT_EQ(wall->fireCount, 0);
+    EXPECT_TRUE(log.Contains("#DEBUG: Too many firepos") && wall->fireCount == 0);
     wall->InitFirePositions(1);
     wall->AddFirePosition(50, 1, 2, 3, 4);
     EXPECT_TRUE(wall->fireCount == 1 && wall->firePositions[0].particle == -1);

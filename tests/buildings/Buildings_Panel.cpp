@@ -3,8 +3,6 @@
 #include "game/C_BuildingCommand.h"
 #include "game/C_BuildingPanel.h"
 #include "tests/buildings/BuildingWorld.h"
-#include "world/C_Technology.h"
-#include "world/C_UnitStats.h"
 
 namespace
 {
@@ -54,7 +52,7 @@ protected:
     CBuildingWorld m_World;
 };
 
-TEST_F(BuildingsPanel, AnUnfinishedBuildingCancelsOnlyForAClickOnItsButton)
+TEST_F(BuildingsPanel, AnUnfinishedBuildingCancelsOnlyOnItsButtonAndAMonasteryHidesItsTechnologiesWhileTraining)
 {
     for (const int32_t cast : {CastHouse, CastWall})
     {
@@ -72,12 +70,7 @@ TEST_F(BuildingsPanel, AnUnfinishedBuildingCancelsOnlyForAClickOnItsButton)
         Show(*building);
         EXPECT_EQ(g_BuildingCommand.cancelSlot, CBuildingCommand::CancelDemolish);
     }
-    EXPECT_TRUE(Show(*m_World.PlaceFinished(0, CastHouse, 40, 40)).empty());
-    EXPECT_TRUE(g_BuildingPanel.GetHotkeys().empty());
-}
-
-TEST_F(BuildingsPanel, ATrainingMonasteryHidesItsTechnologiesButKeepsThePriest)
-{
+    EXPECT_TRUE(Show(*m_World.PlaceFinished(0, CastHouse, 40, 40)).empty() && g_BuildingPanel.GetHotkeys().empty());
     CBuilding* monastery = m_World.PlaceFinished(0, CastMonastery, 10, 10);
     m_World.Player(0).enabledUnitTypes[5] = 1;
     const Icons idle = Show(*monastery);
@@ -109,16 +102,14 @@ TEST_F(BuildingsPanel, DetailsShowTheOwnersHitPointsProgressAndWaitingReason)
         texts.push_back(text.text);
     EXPECT_EQ(texts[0], "BD_HOUSE");
     // 400 x 50 percent now, 400 when finished; the bar 50 x 1.71 pixels.
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "200/400"), texts.end());
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "50%"), texts.end());
-    EXPECT_EQ(g_BuildingPanel.progressBarWidth, 85);
+    EXPECT_TRUE(std::find(texts.begin(), texts.end(), "200/400") != texts.end() &&
+                std::find(texts.begin(), texts.end(), "50%") != texts.end() && g_BuildingPanel.progressBarWidth == 85);
     EXPECT_EQ(texts.back(), "BDMSG_HOUSENEEDED");
     g_BuildingPanel.BeginFrame();
     m_World.Place(1, CastHouse, 20, 10)->RenderDetailsOnPanel();
     ASSERT_FALSE(g_BuildingPanel.GetTexts().empty());
-    EXPECT_EQ(g_BuildingPanel.GetTexts().back().text, "UN_TYPE_ENEMY");
-    EXPECT_EQ(g_BuildingPanel.GetTexts().back().colour, 0xFF4040u);
-    EXPECT_EQ(g_BuildingPanel.progressBarWidth, -1);
+    EXPECT_TRUE(g_BuildingPanel.GetTexts().back().text == "UN_TYPE_ENEMY" &&
+                g_BuildingPanel.GetTexts().back().colour == 0xFF4040u && g_BuildingPanel.progressBarWidth == -1);
 
 }
 
@@ -167,8 +158,7 @@ TEST_F(MilitaryBuildingsPanel, BlacksmithAndCastleShowEachChainsLowestLevelStill
     // All three attack levels done: the place stays empty.
     EXPECT_EQ(Show(*smithy), (Icons{78, 84, 73, 75, 81}));
     ASSERT_TRUE(Press(*smithy, 'G'));
-    EXPECT_TRUE(Show(*smithy).empty());
-    EXPECT_EQ(g_BuildingPanel.GetHotkeys().size(), 1u);
+    EXPECT_TRUE(Show(*smithy).empty() && g_BuildingPanel.GetHotkeys().size() == 1u);
 }
 
 TEST_F(MilitaryBuildingsPanel, DarkAltarHidesAReadySpellAndPulsesItsAbilityImage)

@@ -61,7 +61,7 @@ protected:
 
 // Hit points are whole before the loss: two hits of 8 x 0.4 leave 1196.8
 // and then 1196 - 3.2 = 1192.8; a negative amount heals nothing.
-TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPoints)
+TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsFiresFollowTheHealthAndRepairPutsThemOut)
 {
     CBuilding* barracks = Barracks();
     const int32_t lost[] = {40, 20, 20, 100, 0, 40, 20, 100, 100};   // of 100, by damage type 1 to 9
@@ -77,40 +77,32 @@ TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPoints)
     EXPECT_NEAR(barracks->health, 1192.8f / 1200.0f * 100.0f, 1e-4f);
     barracks->ApplyDamage(nullptr, -500, 4, false);
     EXPECT_LE(barracks->health, 1192.8f / 1200.0f * 100.0f);
-}
 
-// Five hits leave 58.3 percent: one fire of 30, level 1; seven 41.7
-// percent, three fires, level 3; ten 16.7 percent, all four, (90 + 240) / 30.
-TEST_F(BuildingDamage, FiresFollowTheHealthOfAFinishedBuildingAndRepairPutsThemOut)
-{
-    CBuilding* barracks = Barracks();
+    // Five hits leave 58.3 percent: one fire of 30, level 1; seven 41.7
+    // percent, three fires, level 3; ten 16.7 percent, all four, (90 + 240) / 30.
+    barracks->health = 100.0f;
     for (const auto& [hits, fires, level] : {std::tuple{5, 1, 1}, {2, 3, 3}, {3, 4, 11}})
     {
         Hit(barracks, hits);
-        EXPECT_EQ(g_Particles.GetBurningFireCount(), fires);
-        EXPECT_EQ(barracks->fireAmount, level);
+        EXPECT_TRUE(g_Particles.GetBurningFireCount() == fires && barracks->fireAmount == level);
     }
     while (barracks->health <= 60.0f)
         barracks->Repair(10.0f);
     EXPECT_EQ(g_Particles.GetBurningFireCount() + barracks->fireAmount, 0);
     barracks->health = 99.9f;
-    EXPECT_FALSE(barracks->Repair(1000.0f));
-    EXPECT_EQ(barracks->health, 100.0f);
-    EXPECT_FALSE(barracks->Repair(1.0f));
+    EXPECT_TRUE(!barracks->Repair(1000.0f) && barracks->health == 100.0f && !barracks->Repair(1.0f));
 
     // Damage taken under construction lights its fires only at completion.
     CBuilding* site = Barracks(false, 30);
     Hit(site, 7);
-    EXPECT_EQ(site->UpdateFireEmitters(), 0);
-    EXPECT_EQ(g_Particles.GetBurningFireCount(), 0);
+    EXPECT_TRUE(site->UpdateFireEmitters() == 0 && g_Particles.GetBurningFireCount() == 0);
     Finish(site);
     EXPECT_EQ(g_Particles.GetBurningFireCount(), 3);
     // A fire handle that no longer names a building fire is reported.
     ASSERT_TRUE(g_Particles.FreeParticle(site->firePositions[1].particle));
     CTestLog log;
     site->RemoveFirePit();
-    EXPECT_EQ(log.Count("#DEBUG: Invalid firepit particle deleted"), 1);
-    EXPECT_EQ(g_Particles.GetBurningFireCount(), 0);
+    EXPECT_TRUE(log.Count("#DEBUG: Invalid firepit particle deleted") == 1 && g_Particles.GetBurningFireCount() == 0);
 }
 
 TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
@@ -153,9 +145,8 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     wall->buildProgress = CBuilding::FinishedProgress;
     wall->BuildingFinished();
     wall->health = 100.0f / static_cast<float>(wall->GetMaxHitPoints());   // exactly one hit point
-    EXPECT_TRUE(wall->ApplyDamage(warrior, 1, 4, false));
-    EXPECT_TRUE(wall->IsTakenDown());
-    EXPECT_EQ(g_Particles.GetExplosionMarkCount(), 1);
+    EXPECT_TRUE(wall->ApplyDamage(warrior, 1, 4, false) && wall->IsTakenDown() &&
+                g_Particles.GetExplosionMarkCount() == 1);
     EXPECT_EQ(world.Player(1).score - score, 100);
 }
 
@@ -186,9 +177,8 @@ TEST_F(BuildingDamage, NetworkHitsAndDestructionAreSentByTheRightMachine)
     CTestLog log;
     other->Destroy(true);
     g_LocalPlayer = 0;
-    EXPECT_TRUE(log.Contains("#DEBUG: Production unit in a non local player's building"));
-    EXPECT_EQ(other->productionUnit, nullptr);
-    EXPECT_FALSE(world.Player(0).HasUnit(made));
+    EXPECT_TRUE(log.Contains("#DEBUG: Production unit in a non local player's building") &&
+                other->productionUnit == nullptr && !world.Player(0).HasUnit(made));
 }
 
 namespace
@@ -231,9 +221,8 @@ TEST(Demolition, RefundsTheTypeRecordsPriceOnceAndLeavesARuinAndNoReference)
     EXPECT_EQ(std::vector<int32_t>({owner.wood - before[0], owner.gold - before[1], owner.stone - before[2],
                                     owner.GetWealthScore() - before[3], owner.statistics[STAT_WOOD_HARVESTED]}),
               std::vector<int32_t>({400, 500, 600, 0, 0}));
-    EXPECT_TRUE(g_Particles.GetRuinCount() == 1 && g_Particles.HoldsRuin(alchemy));
-    EXPECT_EQ(g_GameMap.Block(12, 12).building, nullptr);
-    EXPECT_EQ(besieger->targetBuilding, nullptr);
+    EXPECT_TRUE(g_Particles.GetRuinCount() == 1 && g_Particles.HoldsRuin(alchemy) &&
+                g_GameMap.Block(12, 12).building == nullptr && besieger->targetBuilding == nullptr);
     EXPECT_EQ(RubbleIn(10, 10, 5), 0);
     const std::vector<int32_t>& samples = world.Samples();   // sample and volume pairs
     EXPECT_TRUE(samples.size() >= 2 && samples[samples.size() - 2] >= 180 && samples[samples.size() - 2] <= 183);
@@ -248,6 +237,5 @@ TEST(Demolition, RefundsTheTypeRecordsPriceOnceAndLeavesARuinAndNoReference)
     ASSERT_TRUE(odd->PlaceOnMap());
     const int32_t wood = owner.wood;
     odd->Demolish();
-    EXPECT_TRUE(log.Contains("#DEBUG: Building's property not found"));
-    EXPECT_EQ(owner.wood, wood);
+    EXPECT_TRUE(log.Contains("#DEBUG: Building's property not found") && owner.wood == wood);
 }

@@ -70,7 +70,7 @@ TEST_F(DecorationBehaviours, AGateOpensPassableAndClosingCrushesWhatStandsInItBu
     EXPECT_TRUE(!blocked(20, 14) && side->model == 300 && side->animTime == Frames - 1.0f);
 }
 
-TEST_F(DecorationBehaviours, SavedExtrasComeBackByteForByteAndBadOnesAreRefused)
+TEST_F(DecorationBehaviours, SavedExtrasComeBackOrAreRefusedAndTheForgeAndTheAltarBurnOnceFinished)
 {
     const std::string lever = CRecordBytes().I32(71).F32(-0.5f).U8(1).Bytes();
     const std::string gate = CRecordBytes().I32(38).I32(2).Bytes();
@@ -93,11 +93,7 @@ TEST_F(DecorationBehaviours, SavedExtrasComeBackByteForByteAndBadOnesAreRefused)
     CMemorySaveStream mill;
     Place(1, 30, 10)->SaveGameExtra(mill, CReferenceBase());
     EXPECT_TRUE(mill.Bytes().empty());
-}
-
-// Lit once however often the building is finished, put out when it is destroyed.
-TEST_F(DecorationBehaviours, TheForgeSmokesAndTheAltarBurnsOnceFinishedAndStopWhenDestroyed)
-{
+    // Lit once however often the building is finished, put out when it is destroyed.
     auto* smithy = static_cast<CBuildingBlacksmith*>(world.PlaceFinished(0, CastBlacksmith, 10, 20));
     auto* altar = static_cast<CBuildingDarkAltar*>(world.PlaceFinished(0, CastDarkAltar, 20, 20));
     smithy->OnFinished();
@@ -157,13 +153,12 @@ TEST_F(DecorationBehaviours, ARowJoinsIntoARunAndASideSegmentMakesTheMiddleAPost
     EXPECT_EQ(row[1]->joinState, CBuildingWall::ShapePost);
 }
 
-TEST_F(DecorationBehaviours, TheFirstStrokeBlocksTheBlockButNotWhileAUnitStandsThereAndOnlyBelowHalfHealthLooksDamaged)
+TEST_F(DecorationBehaviours, AWallsFirstStrokeBlocksItsBlockButNotUnderAUnitItLooksDamagedBelowHalfHealthAndSavesShapeAndSlopes)
 {
     auto* wall = dynamic_cast<CBuildingWall*>(world.Player(0).CreateBuilding(CastWall, 10, 10));
     const SMapBlock& block = g_GameMap.Block(10, 10);
     CUnit* warrior = world.Spawn(1, UNIT_WARRIOR, 10, 10);
-    EXPECT_FALSE(wall->Construct(1.0f, false));
-    EXPECT_EQ(block.blocked, 0);
+    EXPECT_TRUE(!wall->Construct(1.0f, false) && block.blocked == 0);
     world.Delete(warrior);
     while (wall->Construct(1.0f, false))
         EXPECT_EQ(block.blocked, 1);
@@ -174,12 +169,7 @@ TEST_F(DecorationBehaviours, TheFirstStrokeBlocksTheBlockButNotWhileAUnitStandsT
         wall->OnHealthChanged();
         EXPECT_EQ(wall->model, model) << health;
     }
-}
-
-TEST_F(DecorationBehaviours, TheSavedExtraIsTheShapeAndBothSlopes)
-{
     const std::string extra = CRecordBytes().I32(1).F32(0.25f).F32(-1.5f).Bytes();
-    CBuildingWall wall(0);
-    ExpectSavedExtra(wall, extra, CRecordBytes::WithI32At(extra, 0, 3), "Wall refused: a shape that is no wall's");
-    ExpectSavedExtra(wall, extra, CRecordBytes::WithF32At(extra, 8, INFINITY), "Wall refused: a slope out of range");
+    ExpectSavedExtra(*wall, extra, CRecordBytes::WithI32At(extra, 0, 3), "Wall refused: a shape that is no wall's");
+    ExpectSavedExtra(*wall, extra, CRecordBytes::WithF32At(extra, 8, INFINITY), "Wall refused: a slope out of range");
 }

@@ -79,8 +79,7 @@ TEST_F(KeepStronghold, EveryKeepOfTheOwnerFollowsTheUpgradeAtTheNextStep)
     }
     EXPECT_EQ(std::vector<float>({float(first->GetMaxHitPoints()), first->GetRepairRate(), first->GetDamageFactor1()}),
               std::vector<float>({1600.0f, 0.5f, 0.2f}));
-    EXPECT_EQ(other->model, CBuildingKeep::KeepModel);
-    EXPECT_TRUE(Burns(*other));
+    EXPECT_TRUE(other->model == CBuildingKeep::KeepModel && Burns(*other));
     // A keep begun afterwards rises through the stronghold's stages; the
     // factory makes it a stronghold at once.
     auto* later = static_cast<CBuildingKeep*>(world.Player(0).CreateBuilding(CastKeep, 10, 30));
@@ -107,8 +106,7 @@ TEST_F(KeepStronghold, AGameWithTheKingInsideLoadsBackAndTheKeepsPartRefusesBadV
     ASSERT_NE(keep, nullptr);
     auto* sheltered = dynamic_cast<CUnitKing*>(keep->GetKing());
     ASSERT_NE(sheltered, nullptr);
-    EXPECT_EQ(sheltered->keep, keep);
-    EXPECT_FALSE(sheltered->onMap);
+    EXPECT_TRUE(sheltered->keep == keep && !sheltered->onMap);
 
     CUnit* warrior = world.Spawn(0, UNIT_WARRIOR, -1, -1);
     CReferenceBase table;
@@ -135,8 +133,7 @@ TEST_F(KeepStronghold, AGameWithTheKingInsideLoadsBackAndTheKeepsPartRefusesBadV
         CTestLog log;
         CBuildingKeep refused(0);
         CMemorySaveStream in(CRecordBytes::WithI32At(bytes, bad.at, bad.value));
-        EXPECT_FALSE(refused.LoadGameExtra(in, table));
-        EXPECT_TRUE(log.Contains(bad.logged));
-        EXPECT_TRUE(refused.GetKing() == nullptr && refused.hearthEmitter == -1);
+        EXPECT_TRUE(!refused.LoadGameExtra(in, table) && log.Contains(bad.logged) &&
+                    refused.GetKing() == nullptr && refused.hearthEmitter == -1);
     }
 }

@@ -1,7 +1,6 @@
 // The production queue and research, the finished unit leaving its building, the
 // docks' coast rule, rings and ship, and the alchemy's research through its panel.
 
-#include <cstring>
 #include <tuple>
 
 #include "buildings/C_BuildingDocks.h"
@@ -150,8 +149,7 @@ TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructi
     barracks->UpdateProduction(10);
     other->UpdateProduction(334);
     other->UpdateProduction(1);
-    ASSERT_NE(other->productionUnit, nullptr);
-    ASSERT_EQ(Player(0).queuedUnits, 1);
+    ASSERT_TRUE(other->productionUnit != nullptr && Player(0).queuedUnits == 1);
     Panel(*barracks, nullptr, -1, 1, 0);   // the archer
     Panel(*barracks, nullptr, -1, 2, 0);   // empty since
     EXPECT_EQ(barracks->queue[1], Record(0));
@@ -228,14 +226,12 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
     EXPECT_EQ(barracks->StartResearch(buildSpeed), 1);
     barracks->UpdateProduction(50);
     Panel(*barracks, nullptr, -1, 0, 0);
-    EXPECT_EQ(Player(0).wood, 1000);
-    EXPECT_EQ(Player(0).technologies[buildSpeed].researchingBuilding, nullptr);
+    EXPECT_TRUE(Player(0).wood == 1000 && Player(0).technologies[buildSpeed].researchingBuilding == nullptr);
 
     Panel(*barracks, nullptr, buildSpeed, -1, 0);
     // Neither a second research here nor the same one elsewhere is paid.
-    EXPECT_EQ(barracks->StartResearch(buildSpeed + 1), 0);
-    EXPECT_EQ(other->StartResearch(buildSpeed), 0);
-    EXPECT_EQ(Player(0).wood, 800);
+    EXPECT_TRUE(barracks->StartResearch(buildSpeed + 1) == 0 && other->StartResearch(buildSpeed) == 0 &&
+                Player(0).wood == 800);
     const int32_t score = Player(0).score;
     for (int32_t frame = 0; frame < 3; ++frame)
         m_Harness.Frame(100);
@@ -244,8 +240,7 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
     m_Harness.Frame(100);
     m_Harness.Frame(100);
     EXPECT_EQ(Player(0).technologies[buildSpeed].progress, 100.0f);
-    EXPECT_EQ(barracks->research, nullptr);
-    EXPECT_EQ(Player(0).score, score + 10);
+    EXPECT_TRUE(barracks->research == nullptr && Player(0).score == (score + 10));
     const auto& events = Player(0).script.GetEvents();
     EXPECT_EQ(std::count_if(events.begin(), events.end(),
                             [](auto& e) { return e.kind == CScript::EEvent::TechnologyResearched; }),
@@ -279,12 +274,10 @@ TEST_F(ProductionTest, ClientAsksTheHostFirstThenEveryThirtyTwoStepsAndLeavesOnc
     EXPECT_EQ(barracks->productionState, CBuilding::ProductionNoExit);
     for (int32_t i = 2; i < 65; ++i)
         barracks->UpdateProduction(1);
-    EXPECT_EQ(countSent(67), 3);
-    EXPECT_EQ(sent.back().receiver, 0);
+    EXPECT_TRUE(countSent(67) == 3 && sent.back().receiver == 0);
     // The host answers twice: the unit leaves once and one item is popped.
-    EXPECT_TRUE(barracks->ReleaseUnit(warrior, 9, 16));
-    EXPECT_FALSE(barracks->ReleaseUnit(warrior, 9, 16));
-    EXPECT_EQ(barracks->queueCount, 1);
+    EXPECT_TRUE(barracks->ReleaseUnit(warrior, 9, 16) && !barracks->ReleaseUnit(warrior, 9, 16) &&
+                barracks->queueCount == 1);
 }
 
 TEST_F(ProductionTest, CommandNineteenBringsTheKingOutWhenThereIsRoom)
@@ -303,7 +296,7 @@ TEST_F(ProductionTest, CommandNineteenBringsTheKingOutWhenThereIsRoom)
 
 using DocksTest = ProductionTest;
 
-TEST_F(DocksTest, TheCoastRuleCountsWaterAndShoreAndRefusesDryUnexploredOrOffMapBlocks)
+TEST_F(DocksTest, TheCoastRuleRefusesDryUnexploredOrOffMapBlocksAndEightRingsRiseAsThePhasePassesOne)
 {
     CBuildingDocks docks(0);
     std::memset(Player(0).exploredMap, 255, sizeof(Player(0).exploredMap));
@@ -331,11 +324,6 @@ TEST_F(DocksTest, TheCoastRuleCountsWaterAndShoreAndRefusesDryUnexploredOrOffMap
         std::tie(docks.x, docks.y) = corner;
         EXPECT_FALSE(docks.CanPlaceAt(0, 0, 1, 1)) << corner.first << ", " << corner.second;
     }
-}
-
-TEST_F(DocksTest, EightRingsRiseEachTimeThePhasePassesOneAndThePhaseRoundTrips)
-{
-    CBuildingDocks docks(0);
     docks.x = docks.y = 10;
     g_Particles.ClearEffects();
     docks.Animate(34.0f);
@@ -352,8 +340,7 @@ TEST_F(DocksTest, EightRingsRiseEachTimeThePhasePassesOneAndThePhaseRoundTrips)
     for (const std::string& bytes : {std::string("\0\0\xC0\x7F", 4), std::string("\0\0\0\x40", 4), std::string(2, 0)})
     {
         CMemorySaveStream bad(bytes);
-        EXPECT_FALSE(loaded.LoadGameExtra(bad, g_ReferenceBase));
-        EXPECT_EQ(loaded.ringPhase, docks.ringPhase);
+        EXPECT_TRUE(!loaded.LoadGameExtra(bad, g_ReferenceBase) && loaded.ringPhase == docks.ringPhase);
     }
 }
 
@@ -370,8 +357,7 @@ TEST_F(DocksTest, ATransportShipOrderedOnThePanelLeavesOntoTheWater)
     g_BuildingPanel.BeginFrame();
     docks->RenderPanelButtons();
     g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
-    ASSERT_TRUE(docks->OnPanelCommand());
-    ASSERT_EQ(docks->queueCount, 1);
+    ASSERT_TRUE(docks->OnPanelCommand() && docks->queueCount == 1);
     CUnit* ship = nullptr;
     for (int32_t frame = 0; frame < 400 && ship == nullptr; ++frame)
     {
@@ -395,8 +381,7 @@ TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatu
     alchemy->RenderPanelButtons();
     g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
     EXPECT_EQ(g_BuildingPanel.hoverTechnology, advancedBuilding);
-    ASSERT_TRUE(alchemy->OnPanelCommand());
-    ASSERT_EQ(Player(0).technologies[advancedBuilding].researchingBuilding, alchemy);
+    ASSERT_TRUE(alchemy->OnPanelCommand() && Player(0).technologies[advancedBuilding].researchingBuilding == alchemy);
     for (int32_t frame = 0; frame < 500 && !Player(0).IsResearched(advancedBuilding); ++frame)
         m_Harness.Frame(20);
     EXPECT_TRUE(Player(0).IsResearched(advancedBuilding));
@@ -408,7 +393,6 @@ TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatu
     EXPECT_EQ(CBuildingDraw::GetDraws().size(), 1u);   // collapsing: no apparatus
     alchemy->Render(0.0f);
     ASSERT_EQ(CBuildingDraw::GetDraws().size(), 3u);
-    EXPECT_EQ(CBuildingDraw::GetDraws()[2].model, 235);
-    EXPECT_EQ(CBuildingDraw::GetDraws()[2].facing, 8.0f);
+    EXPECT_TRUE(CBuildingDraw::GetDraws()[2].model == 235 && CBuildingDraw::GetDraws()[2].facing == 8.0f);
     FreeGlobalModels();
 }

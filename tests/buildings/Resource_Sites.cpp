@@ -30,8 +30,7 @@ TEST_F(ResourceSites, FiveStrokesFellATreeAndAHundredRemoveItWithOneRuin)
         EXPECT_EQ(tree->TakeOne(), 1);
     EXPECT_EQ(std::vector<int32_t>({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked}),
               std::vector<int32_t>({96, 214, 1}));
-    EXPECT_TRUE(m_World.Samples().empty());
-    EXPECT_EQ(tree->TakeOne(), 1);
+    EXPECT_TRUE(m_World.Samples().empty() && tree->TakeOne() == 1);
     EXPECT_EQ(std::vector<int32_t>({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked,
                                     g_GameMap.Block(12, 12).decorationModel}),
               std::vector<int32_t>({95, 215, 0, 254}));
@@ -39,12 +38,8 @@ TEST_F(ResourceSites, FiveStrokesFellATreeAndAHundredRemoveItWithOneRuin)
     EXPECT_TRUE(m_World.Samples()[0] == 146 || m_World.Samples()[0] == 147);
     for (int32_t stroke = 6; stroke <= 99; ++stroke)
         EXPECT_EQ(tree->TakeOne(), 1);
-    EXPECT_FALSE(tree->IsTakenDown());
-    EXPECT_EQ(tree->TakeOne(), 1);
-    EXPECT_TRUE(tree->IsTakenDown());
-    EXPECT_EQ(g_Particles.GetRuinCount(), 1);
-    EXPECT_EQ(tree->TakeOne(), 0);
-    EXPECT_EQ(m_World.Samples().size(), 2u);
+    EXPECT_TRUE(!tree->IsTakenDown() && tree->TakeOne() == 1 && tree->IsTakenDown());
+    EXPECT_TRUE(g_Particles.GetRuinCount() == 1 && tree->TakeOne() == 0 && m_World.Samples().size() == 2u);
 
     // A standing tree set below the threshold falls, once.
     CBuilding* other = Site(ResourceKindTree, 20, 12, 1);
@@ -53,8 +48,7 @@ TEST_F(ResourceSites, FiveStrokesFellATreeAndAHundredRemoveItWithOneRuin)
               std::vector<int32_t>({50, 211, 0}));
     EXPECT_FALSE(static_cast<CResourceTree*>(other)->CastsShade());
     other->SetAmount(20);
-    EXPECT_EQ(other->GetAmount(), 20);
-    EXPECT_EQ(m_World.Samples().size(), 4u);
+    EXPECT_TRUE(other->GetAmount() == 20 && m_World.Samples().size() == 4u);
 }
 
 TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
@@ -74,9 +68,8 @@ TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
         g_UnitCommandOutbox.Clear();
         CBuilding* tree = Site(ResourceKindTree, 5 + 3 * slot++, 20);
         tree->SetAmount(0);
-        EXPECT_EQ(tree->GetAmount(), 0);
-        EXPECT_EQ(tree->IsTakenDown(), c.removed);
-        EXPECT_EQ(g_Particles.GetRuinCount(), c.removed ? 1 : 0);
+        EXPECT_TRUE(tree->GetAmount() == 0 && tree->IsTakenDown() == c.removed &&
+                    g_Particles.GetRuinCount() == (c.removed ? 1 : 0));
         const auto& sent = g_UnitCommandOutbox.GetSent();
         EXPECT_EQ(!sent.empty() && sent.back().command == CUnitCommandOutbox::CommandBuildingDestroyed, c.broadcast);
         // A later update changes nothing on an emptied tree.
@@ -88,23 +81,19 @@ TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
     g_UnitCommandOutbox.Clear();
     CBuilding* rock = Site(ResourceKindRock, 30, 30);
     static_cast<CResource*>(rock)->amount = 601;
-    EXPECT_EQ(rock->TakeOne(), 1);
-    EXPECT_EQ(rock->TakeOne(), 1);
-    EXPECT_EQ(rock->model, 227);
+    EXPECT_TRUE(rock->TakeOne() == 1 && rock->TakeOne() == 1 && rock->model == 227);
     ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
     EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].command, CUnitCommandOutbox::CommandBuildingRecord);
     EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].number, 227);
     g_Config.networkRole = 0;
     // A negative amount empties the rock, which goes; the largest do not overflow.
     rock->SetAmount(-5);
-    EXPECT_EQ(rock->GetAmount(), 0);
-    EXPECT_TRUE(rock->IsTakenDown());
+    EXPECT_TRUE(rock->GetAmount() == 0 && rock->IsTakenDown());
     CResource bigRock;
     bigRock.SetAmount(INT_MAX);
     CBuildingGoldMine bigMine;
     bigMine.SetAmount(INT_MAX);
-    EXPECT_EQ(bigRock.GetAmount(), CResource::MostAmount);
-    EXPECT_EQ(bigMine.GetAmount(), CResource::MostAmount);
+    EXPECT_TRUE(bigRock.GetAmount() == CResource::MostAmount && bigMine.GetAmount() == CResource::MostAmount);
 }
 
 TEST_F(ResourceSites, AMineSetToThreeGivesThreeThenClosesWithItsNewsOnlyWhenSeen)
@@ -119,15 +108,10 @@ TEST_F(ResourceSites, AMineSetToThreeGivesThreeThenClosesWithItsNewsOnlyWhenSeen
         m_World.Player(0).exploredMap[centreX * MapCornerSide + centreY] = seen ? 200 : 0;
         const size_t before = m_World.Messages().size();
         mine->SetAmount(3);
-        EXPECT_EQ(mine->TakeOne(), 1);
-        EXPECT_EQ(mine->TakeOne(), 1);
-        EXPECT_EQ(m_World.Messages().size(), before);
-        EXPECT_EQ(mine->TakeOne(), 1);
-        EXPECT_EQ(mine->TakeOne(), 0);
-        EXPECT_EQ(mine->model, 231);
-        EXPECT_EQ(mine->GetResourceKind(), ResourceKindGold);
-        EXPECT_FALSE(mine->IsTakenDown());
-        EXPECT_EQ(m_World.Messages().size(), before + (seen ? 1 : 0));
+        EXPECT_TRUE(mine->TakeOne() == 1 && mine->TakeOne() == 1 && m_World.Messages().size() == before);
+        EXPECT_TRUE(mine->TakeOne() == 1 && mine->TakeOne() == 0 && mine->model == 231);
+        EXPECT_TRUE(mine->GetResourceKind() == ResourceKindGold && !mine->IsTakenDown() &&
+                    m_World.Messages().size() == (before + (seen ? 1 : 0)));
         if (seen)
         {
             EXPECT_EQ(m_World.Messages().back().text, "MSG_GOLDMINE_CLOSED");

@@ -1,17 +1,11 @@
 // A tower through the real simulation step: built by a worker, manned by its first archer and two
 // trained ones, shooting an enemy warrior dead, then destroyed with an arrow still in flight.
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingTower.h"
-#include "effects/C_Particles.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_UnitStats.h"
 
 namespace
 {
@@ -75,9 +69,7 @@ TEST(TowerDefence, BuiltMannedTrainedItKillsAWarriorAndLeavesNothingBehindWhenDe
     EXPECT_EQ(second->targetBuilding, tower);
     ASSERT_GT(game.FramesUntil(60, [&] { return !g_Particles.GetProjectiles().empty(); }), 0);
     tower->Destroy(false);
-    EXPECT_EQ(owner.towerArchers.GetCount(), 0);
-    EXPECT_EQ(tower->archerCount, 0);
-    EXPECT_EQ(second->targetBuilding, nullptr);
+    EXPECT_TRUE(owner.towerArchers.GetCount() == 0 && tower->archerCount == 0 && second->targetBuilding == nullptr);
     for (int32_t i = 0; i < 10; ++i)
         game.world.Frame(1);
     // Sight counts are those of the units alone; nothing names an archer.

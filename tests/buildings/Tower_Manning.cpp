@@ -6,7 +6,6 @@
 #include "tests/buildings/BuildingWorld.h"
 #include "tests/support/SaveGameRun.h"
 #include "units/C_Unit_TowerArcher.h"
-#include "world/C_UnitStats.h"
 #include "world/RangeTables.h"
 
 namespace
@@ -46,17 +45,15 @@ TEST_F(TowerManning, ArcherCountStaysWithinOneToFiveAndSightFollowsIt)
     for (const auto& [wanted, held] : {std::pair{3, 3}, {3, 3}, {9, 5}, {0, 1}, {-7, 1}, {2, 2}})
     {
         tower->SetArcherCount(wanted);
-        EXPECT_EQ(tower->archerCount, held) << wanted;
-        EXPECT_EQ(world.Player(0).towerArchers.GetCount(), held) << wanted;
+        EXPECT_TRUE(tower->archerCount == held && world.Player(0).towerArchers.GetCount() == held) << wanted;
         EXPECT_EQ(g_Players[0].unitSightCounts[Middle * MapBlockSide + Middle], held) << wanted;
         world.FlushDeleted();
     }
     CUnit* leaving = tower->archers[1];
     tower->RemoveArcher();
     tower->RemoveArcher();
-    EXPECT_EQ(tower->archerCount, 1);
-    EXPECT_EQ(g_PtrGarbage.FindUnit(0, leaving->uniqueId), leaving);
-    EXPECT_FALSE(leaving->IsAlive());
+    EXPECT_TRUE(tower->archerCount == 1 && g_PtrGarbage.FindUnit(0, leaving->uniqueId) == leaving &&
+                !leaving->IsAlive());
     EXPECT_EQ(world.Player(0).FindTowerArcher(leaving->uniqueId), nullptr);
     tower->SetArcherCount(5);
     EXPECT_FALSE(tower->AddArcher(world.Player(0).NextUnitId(0)));
@@ -66,17 +63,15 @@ TEST_F(TowerManning, ArcherCountStaysWithinOneToFiveAndSightFollowsIt)
     const int32_t before = tower->sightRange;
     world.Research(0, 23);
     world.Player(0).OnTechnologyResearched(23);
-    EXPECT_EQ(tower->sightRange, before + 1);
-    EXPECT_EQ(BlocksSeen(0, 3), g_FilledDiscs[before + 1].count);
-    EXPECT_EQ(BlocksSeen(0, 3) + BlocksSeen(0, 0), MapBlockCount);
+    EXPECT_TRUE(tower->sightRange == (before + 1) && BlocksSeen(0, 3) == g_FilledDiscs[before + 1].count &&
+                (BlocksSeen(0, 3) + BlocksSeen(0, 0)) == MapBlockCount);
 }
 
 TEST_F(TowerManning, AConvertedTowersArchersBelongToTheNewOwnerAndTheGameSavesAlike)
 {
     tower->SetArcherCount(3);
     ASSERT_TRUE(tower->ConvertToPlayer(1, false));
-    EXPECT_EQ(world.Player(0).towerArchers.GetCount(), 0);
-    EXPECT_EQ(BlocksSeen(0, 0), MapBlockCount);
+    EXPECT_TRUE(world.Player(0).towerArchers.GetCount() == 0 && BlocksSeen(0, 0) == MapBlockCount);
     for (int32_t i = 0; i < 3; ++i)
         EXPECT_EQ(world.Player(1).FindTowerArcher(tower->archers[i]->uniqueId), tower->archers[i]);
     const std::vector<uint8_t> save = CSaveGameRun::SaveDrawn();
@@ -124,8 +119,7 @@ TEST_F(TowerManning, OnlyTheOwnerChoosesAnEnemyInRangeAndARemoteArcherWhoseTarge
         g_Particles.Reset();
         world.Delete(enemy);
         archer->Animate(40);
-        EXPECT_TRUE(g_Particles.GetProjectiles().empty()) << localPlayer;
-        EXPECT_EQ(archer->animType, ANIM_STAND) << localPlayer;
+        EXPECT_TRUE(g_Particles.GetProjectiles().empty() && archer->animType == ANIM_STAND) << localPlayer;
         std::vector<int32_t> told;
         for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
             if (sent.unit == archer)

@@ -72,8 +72,7 @@ TEST_F(TrapUnderfoot, AWarriorDiesOnAFinishedEnemyTrapWhichThenPlaysOutAndLeaves
         EXPECT_TRUE(drop.kind != CParticles::KindBlood || (drop.x >= 12.5f - 10.0f / 15.0f - 1e-4f &&
                                                            drop.x <= 12.5f + 9.0f / 15.0f + 1e-4f &&
                                                            drop.height >= 40.0f && drop.height < 60.0f));
-    EXPECT_EQ(trap->model, CBuildingTrap::SprungModel);
-    EXPECT_EQ(g_GameMap.Block(12, 10).blocked, 1);
+    EXPECT_TRUE(trap->model == CBuildingTrap::SprungModel && g_GameMap.Block(12, 10).blocked == 1);
     // The frame that sprang it played the first half frame.
     for (int32_t frame = 2; frame < 2 * SprungFrames; ++frame)
         world.Frame(1);
@@ -97,15 +96,11 @@ TEST_F(TrapUnderfoot, AMachineDestroysTheTrapOnceAndAnUnfinishedOrOwnTrapDoesNot
     Walk(owner, 14, 30);
     for (const CUnit* unit : {catapult, warrior, owner})
         EXPECT_TRUE(unit->x == 14 && !unit->IsDying());
-    EXPECT_TRUE(trap->IsTakenDown());
-    EXPECT_EQ(CountEffects(CParticles::KindBlood, false), 0);
+    EXPECT_TRUE(trap->IsTakenDown() && !trap->ApplyDamage(catapult, 100, 4, false) && !trap->Animate(1.0f));
     ASSERT_EQ(world.Messages().size(), 1u);
-    EXPECT_EQ(world.Messages()[0].colour, 0x00FFFFFFu);
-    EXPECT_FALSE(trap->ApplyDamage(catapult, 100, 4, false));
-    EXPECT_FALSE(trap->Animate(1.0f));
-    EXPECT_EQ(g_Particles.GetRuinCount(), 1);
-    EXPECT_EQ(unfinished->model, CBuildingTrap::ArmedModel);
-    EXPECT_EQ(own->model, CBuildingTrap::ArmedModel);
+    EXPECT_EQ(std::vector<int64_t>({CountEffects(CParticles::KindBlood, false), world.Messages()[0].colour,
+                                    g_Particles.GetRuinCount(), unfinished->model, own->model}),
+              std::vector<int64_t>({0, 0x00FFFFFF, 1, CBuildingTrap::ArmedModel, CBuildingTrap::ArmedModel}));
 }
 
 TEST_F(TrapUnderfoot, TheHostSpringsAndTellsButOnlyTheOwnersMachineLetsTheUnitDie)
@@ -118,9 +113,8 @@ TEST_F(TrapUnderfoot, TheHostSpringsAndTellsButOnlyTheOwnersMachineLetsTheUnitDi
     CUnit* theirs = world.Spawn(2, UNIT_WARRIOR, 20, 10);
     CUnit* machine = world.Adopt(2, new CTestMachine, 30, 10);
     g_UnitCommandOutbox.Clear();
-    EXPECT_TRUE(ours->CheckTrapUnderfoot() && theirs->CheckTrapUnderfoot() && !machine->CheckTrapUnderfoot());
-    EXPECT_TRUE(ours->IsDying() && !theirs->IsDying());
-    EXPECT_EQ(second->model, CBuildingTrap::SprungModel);
+    EXPECT_TRUE(ours->CheckTrapUnderfoot() && theirs->CheckTrapUnderfoot() && !machine->CheckTrapUnderfoot() &&
+                ours->IsDying() && !theirs->IsDying() && second->model == CBuildingTrap::SprungModel);
     EXPECT_TRUE(third->IsTakenDown());
     const auto told = [&](int32_t command, const CBuilding* trap, const CUnit* unit) {
         for (const CUnitCommandOutbox::SCommand& one : g_UnitCommandOutbox.GetSent())
@@ -157,14 +151,11 @@ TEST_F(TrapUnderfoot, StrokesFinishItSilentlyAndOnlyItsOwnerOrARevealSeesIt)
     while (trap->Construct(1.0f, false))
         EXPECT_TRUE(world.Messages().empty());
     ASSERT_EQ(world.Messages().size(), 1u);
-    EXPECT_EQ(world.Messages()[0].text, "BD_MSG_TRAP");
-    EXPECT_EQ(g_GameMap.Block(12, 10).blocked, 0);
+    EXPECT_TRUE(world.Messages()[0].text == "BD_MSG_TRAP" && g_GameMap.Block(12, 10).blocked == 0);
 
     CBuildingTrap ours(0);
     CBuildingTrap theirs(1);
-    EXPECT_TRUE(ours.IsTrapVisible());
-    EXPECT_FALSE(theirs.IsTrapVisible());
-    EXPECT_EQ(theirs.GetHeightAt(0.5f, 0.5f), -1.0f);
+    EXPECT_TRUE(ours.IsTrapVisible() && !theirs.IsTrapVisible() && theirs.GetHeightAt(0.5f, 0.5f) == -1.0f);
     CBuildingTrap::revealTraps = true;
     EXPECT_TRUE(theirs.IsTrapVisible());
     CBuildingTrap::revealTraps = false;

@@ -23,11 +23,8 @@ TEST(T_Array, GrowsByItsStepAndAFullFixedArrayRefusesEachAppendWithAReport)
     CTestLog log;
     T_Array<int> fixed;
     fixed.AllocateFixed(2);
-    EXPECT_EQ(fixed.Add(10), 0);
-    EXPECT_NE(fixed.AddNew(), nullptr);
-    EXPECT_EQ(fixed.Add(30), -1);
-    EXPECT_EQ(fixed.AddNew(), nullptr);
-    EXPECT_EQ(fixed.GetCount(), 2);
+    EXPECT_TRUE(fixed.Add(10) == 0 && fixed.AddNew() != nullptr && fixed.Add(30) == -1);
+    EXPECT_TRUE(fixed.AddNew() == nullptr && fixed.GetCount() == 2);
     Lines expected = Breakpoint(26, "core/T_Array.h");
     const Lines second = Breakpoint(31, "core/T_Array.h");
     expected.insert(expected.end(), second.begin(), second.end());
@@ -56,9 +53,8 @@ TEST(T_OrderedArray, FindsEveryRecordKeepsEqualKeysInOrderAndRefusesWhenFull)
     small.Insert(5, "second five");
     EXPECT_EQ((std::vector<int>{small.GetOrdered(0), small.GetOrdered(1), small.GetOrdered(2)}),
               (std::vector<int>{1, 0, 2}));
-    EXPECT_EQ(small.Insert(3, "too many"), -1);
-    EXPECT_EQ(small.GetCount(), 3);
-    EXPECT_EQ(log.Lines(), Breakpoint(49, "core/T_OrderedArray.h"));
+    EXPECT_TRUE(small.Insert(3, "too many") == -1 && small.GetCount() == 3 &&
+                log.Lines() == Breakpoint(49, "core/T_OrderedArray.h"));
 }
 
 TEST(T_LinkedList, ReportsTheAddThatFillsItAndKeepsTheNewestEntries)
@@ -74,7 +70,6 @@ TEST(T_LinkedList, ReportsTheAddThatFillsItAndKeepsTheNewestEntries)
     ring->Add(SPacket{{1024}});
     ring->Add(SPacket{{1025}});
     EXPECT_EQ(log.Lines().size(), 2u);   // overwriting says nothing more
-    EXPECT_EQ(ring->GetCount(), 1024);
-    EXPECT_EQ((*ring)[ring->GetLatest()].fields[0], 1025);
-    EXPECT_EQ((*ring)[ring->GetOldest()].fields[0], 2);
+    EXPECT_TRUE(ring->GetCount() == 1024 && (*ring)[ring->GetLatest()].fields[0] == 1025 &&
+                (*ring)[ring->GetOldest()].fields[0] == 2);
 }

@@ -21,32 +21,26 @@ protected:
     std::string Exe() const { return m_Folder.Path(); }
 };
 
-TEST_F(ConfigRead, MissingFileGivesDefaultsAndFolderValuesFollowThePathRule)
+TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBrightnessAreLimited)
 {
     g_Config.unitSpeechVolume = 77;
     ReadConfig();
     EXPECT_FALSE(Exists("v2krn.cfg"));
-    EXPECT_EQ(std::string(g_Config.dataFolder), Exe() + ".\\");
-    EXPECT_EQ(std::string(g_Config.mapFolder), Exe() + ".\\maps\\");
-    EXPECT_EQ(std::string(g_Config.languageFolder), "English\\");
-    EXPECT_EQ(g_Config.fogPlayerShown, -1);
-    EXPECT_EQ(g_Config.unitSpeechVolume, 77);   // it has no default of its own
+    EXPECT_EQ((std::vector<std::string>{g_Config.dataFolder.GetBuffer(), g_Config.mapFolder.GetBuffer(),
+                                        g_Config.languageFolder.GetBuffer()}),
+              (std::vector<std::string>{Exe() + ".\\", Exe() + ".\\maps\\", "English\\"}));
+    EXPECT_TRUE(g_Config.fogPlayerShown == -1 && g_Config.unitSpeechVolume == 77);   // it has no default of its own
 
     ReadText("DATADIR = c:\\My Games\\data \r\nMAPSDIR=.\r\nSAVEDIR=/srv/game/saves\r\n"
              "SCRIPTDIR=\\\\server\\share\r\nINCLUDE=extra.med\r\ninclude=d:\\mods\\more.med\r\n");
-    EXPECT_EQ(std::string(g_Config.dataFolder), "C:\\MYGAMES\\DATA");
-    EXPECT_EQ(std::string(g_Config.mapFolder), Exe());
-    EXPECT_EQ(std::string(g_Config.saveFolder), "/SRV/GAME/SAVES");
-    EXPECT_EQ(std::string(g_Config.scriptFolder), "\\\\SERVER\\SHARE");
     ASSERT_EQ(g_Config.includeFiles.GetCount(), 2);
-    EXPECT_EQ(std::string(g_Config.includeFiles[0]), Exe() + "EXTRA.MED");
-    EXPECT_EQ(std::string(g_Config.includeFiles[1]), "D:\\MODS\\MORE.MED");
+    EXPECT_EQ((std::vector<std::string>{g_Config.dataFolder.GetBuffer(), g_Config.mapFolder.GetBuffer(),
+                                        g_Config.saveFolder.GetBuffer(), g_Config.scriptFolder.GetBuffer(),
+                                        g_Config.includeFiles[0].GetBuffer(), g_Config.includeFiles[1].GetBuffer()}),
+              (std::vector<std::string>{"C:\\MYGAMES\\DATA", Exe(), "/SRV/GAME/SAVES", "\\\\SERVER\\SHARE",
+                                        Exe() + "EXTRA.MED", "D:\\MODS\\MORE.MED"}));
     ReadText("DATADIR=data\\sub\r\n");
     EXPECT_EQ(std::string(g_Config.dataFolder), Exe() + "DATA\\SUB\\");
-}
-
-TEST_F(ConfigRead, GammaAndBrightnessAreReadAndLimited)
-{
     struct Case { const char* text; float gamma, brightness; };
     const Case cases[] = {
         {"Gamma = 1.5   ; brighter\r\nBRIGHTNESS=0.05\r\n", 1.5f, 0.1f},
@@ -88,9 +82,7 @@ TEST_F(ConfigRead, IntegerWordAndOnOffKeys)
         EXPECT_EQ(g_Config.*c.field, c.expected);
     }
     ReadText("BLOOD=maybe\r\nBLOODMARKS=off\r\nWINDOWEDMODE=On\r\nLANGUAGE=HUN\r\nLANGUAGE=XX\r\n");
-    EXPECT_EQ(g_Config.blood, 1);
-    EXPECT_EQ(g_Config.bloodMarks, 0);
-    EXPECT_EQ(g_Config.windowed, 1);
+    EXPECT_TRUE(g_Config.blood == 1 && g_Config.bloodMarks == 0 && g_Config.windowed == 1);
     EXPECT_EQ(std::string(g_Config.languageFolder), "Hungarian\\");
 }
 
@@ -106,20 +98,16 @@ TEST_F(ConfigRead, RefusedLinesAreReportedNormalisedAndResolutionNeedsThreePosit
     EXPECT_EQ(LogLines(), (Lines{invalid + "#DEBUG_PLAYER_ID=8", invalid + "#DEBUG_PLAYER_ID=-1"}));
 
     ReadWithLogging("#debug_multiplayer=client\r\n");
-    EXPECT_EQ(g_Config.networkRole, 2);
-    EXPECT_EQ(LogLines(), Breakpoint(597, "core/C_Config.cpp"));
+    EXPECT_TRUE(g_Config.networkRole == 2 && LogLines() == Breakpoint(597, "core/C_Config.cpp"));
 
     // Two numbers read as width 800, height 0 and depth 16: refused.
     ReadWithLogging("RESOLUTION=640,480,16\r\nRESOLUTION=800,16\r\n");
-    EXPECT_EQ(g_Config.screenWidth, 1024);
-    EXPECT_EQ(LogLines().back(), invalid + "RESOLUTION=800,16");
+    EXPECT_TRUE(g_Config.screenWidth == 1024 && LogLines().back() == (invalid + "RESOLUTION=800,16"));
     for (const char* value : {"1024", "-800,600,32", "800,600,0"})
     {
         SCOPED_TRACE(value);
         ReadText(std::string("RESOLUTION=") + value + "\r\n");
-        EXPECT_EQ(g_Config.screenWidth, 1024);
-        EXPECT_EQ(g_Config.screenHeight, 768);
-        EXPECT_EQ(g_Config.colourDepth, 32);
+        EXPECT_TRUE(g_Config.screenWidth == 1024 && g_Config.screenHeight == 768 && g_Config.colourDepth == 32);
     }
 }
 } // namespace

@@ -123,36 +123,27 @@ TEST_F(ConfigWrite, OnlyMatchingLinesAreReplaced)
               "WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=12\r\n");
 }
 
-TEST_F(ConfigWrite, MissingFileIsAnExactCopyOfTheDefaultUpdatedAndNoDefaultMeansNoFile)
+TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAndAFailedWriteLeavesTheOldFileWhole)
 {
-    EXPECT_FALSE(CopyDefaultConfig());
-    EXPECT_FALSE(WriteConfig());
-    EXPECT_FALSE(Exists("v2krn.cfg"));
-    EXPECT_FALSE(Exists("v2krn.cfgnew"));
+    EXPECT_TRUE(!CopyDefaultConfig() && !WriteConfig() && !Exists("v2krn.cfg") && !Exists("v2krn.cfgnew"));
 
     Write("Config/default.cfg", "; defaults\r\nGAMMA=1.00\r\nBLOOD=On\r\n");
     g_Config.gamma = 1.25f;
     g_Config.blood = 0;
     ASSERT_TRUE(WriteConfig());
-    EXPECT_EQ(Read("v2krn.cfg"), "; defaults\r\nGAMMA=1.25\r\nBLOOD=Off\r\n");
-    EXPECT_FALSE(Exists("v2krn.cfgnew"));
+    EXPECT_TRUE(Read("v2krn.cfg") == "; defaults\r\nGAMMA=1.25\r\nBLOOD=Off\r\n" && !Exists("v2krn.cfgnew"));
 
     const std::string defaults("A=1\nno line end\0with zero", 25);
     Write("Config/default.cfg", defaults);
     ASSERT_TRUE(CopyDefaultConfig());   // over a longer file
     EXPECT_EQ(Read("v2krn.cfg"), defaults);
-}
-
-TEST_F(ConfigWrite, FailedWriteLeavesTheOldFileWhole)
-{
     const std::string original = "GAMMA=1.00\r\nSOUNDVOLUME=100\r\n";
     Write("v2krn.cfg", original);
     ReadConfig();
     g_Config.gamma = 1.5f;
     // Every write to the new file fails as on a full disk.
     std::filesystem::create_symlink("/dev/full", m_Folder / "v2krn.cfgnew");
-    EXPECT_FALSE(WriteConfig());
-    EXPECT_EQ(Read("v2krn.cfg"), original);
-    EXPECT_FALSE(std::filesystem::is_symlink(m_Folder / "v2krn.cfgnew"));
+    EXPECT_TRUE(!WriteConfig() && Read("v2krn.cfg") == original &&
+                !std::filesystem::is_symlink(m_Folder / "v2krn.cfgnew"));
 }
 } // namespace

@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "core/C_Config.h"
 #include "core/C_File.h"
 #include "platform/SysFile.h"
 #include "world/C_Player.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 using Lines = std::vector<std::string>;

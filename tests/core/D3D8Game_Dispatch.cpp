@@ -51,7 +51,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(D3D8Game, KeyMessagesKeepTheKeyTableAndModifiers)
+TEST_F(D3D8Game, KeysKeepTheKeyTableAndModifiersAndWheelCharactersAndButtonsReachControllerAndTopForm)
 {
     const struct { uint32_t message, key; unsigned char CD3D8Game::*flag; int expected; } steps[] = {
         {WM_KEYDOWN, 16, &CD3D8Game::shiftDown, 1}, {WM_KEYUP, 16, &CD3D8Game::shiftDown, 0},
@@ -64,18 +64,13 @@ TEST_F(D3D8Game, KeyMessagesKeepTheKeyTableAndModifiers)
         Send(step.message, step.key);
         EXPECT_EQ(game.*step.flag, step.expected) << step.key;
     }
-    EXPECT_EQ(game.keys[161], 1);
-    EXPECT_EQ(game.keys[164], 1);
+    EXPECT_TRUE(game.keys[161] == 1 && game.keys[164] == 1);
     Send(WM_KEYUP, 'A');
     EXPECT_EQ(game.keys['A'], 0);
     const Journal expected = {"ctrl.onKeyDown(16)",  "ctrl.onKeyUp(16)",   "ctrl.onKeyDown(161)",
                               "ctrl.onKeyDown(17)",  "ctrl.onKeyDown(18)", "ctrl.onKeyUp(18)",
                               "ctrl.onKeyDown(164)", "ctrl.onKeyUp(65)"};
     EXPECT_EQ(journal, expected);
-}
-
-TEST_F(D3D8Game, WheelMovesCharactersAndButtonsReachControllerAndTopForm)
-{
     // Whole notches of 120 only, each one call.
     const std::pair<int, Journal> wheels[] = {{240, {"ctrl.onWheelUp", "ctrl.onWheelUp"}}, {60, {}},
                                               {-359, {"ctrl.onWheelDown", "ctrl.onWheelDown"}}};
@@ -107,9 +102,8 @@ TEST_F(D3D8Game, ReleasesLessThan300MillisecondsApartOfEitherButtonMakeADoubleCl
     ClickAfter(299);
     EXPECT_EQ(journal.back(), "ctrl.onDoubleClick(1)");
     ClickAfter(100, WM_RBUTTONDOWN, WM_RBUTTONUP);
-    EXPECT_EQ(journal[journal.size() - 3], "ctrl.onMouseDown(2)");
-    EXPECT_EQ(journal.back(), "ctrl.onDoubleClick(2)");
-    EXPECT_EQ(journal.size(), 10u);
+    EXPECT_TRUE(journal[journal.size() - 3] == "ctrl.onMouseDown(2)" && journal.back() == "ctrl.onDoubleClick(2)" &&
+                journal.size() == 10u);
 }
 
 TEST_F(D3D8Game, FramesSwitchControllersAndANullResultQuitsOnTheNextFrame)
@@ -120,16 +114,14 @@ TEST_F(D3D8Game, FramesSwitchControllersAndANullResultQuitsOnTheNextFrame)
     game.Frame();
     EXPECT_EQ(journal, (Journal{"ctrl.Init", "ctrl.Run1Frame", "ctrl.Release", "second.Init",
                                 "second.onSetCustomRenderStates"}));
-    EXPECT_EQ(game.controller, &second);
-    EXPECT_EQ(second.state, 0);   // reset before its Init
+    EXPECT_TRUE(game.controller == &second && second.state == 0);   // reset before its Init
 
     journal.clear();
     game.Frame();
     second.next = nullptr;
     game.Frame();
     EXPECT_EQ(journal, (Journal{"second.Run1Frame", "second.Run1Frame", "second.Release"}));
-    EXPECT_EQ(game.controller, nullptr);
-    EXPECT_FALSE(game.IsQuit());
+    EXPECT_TRUE(game.controller == nullptr && !game.IsQuit());
     game.Frame();
     EXPECT_TRUE(game.IsQuit());
     game.Shutdown();
@@ -144,9 +136,7 @@ TEST_F(D3D8Game, TimerRecordsFireInIndexOrderWhenTheirCounterRunsOut)
         game.OnTimer();
     EXPECT_EQ(journal, Journal{"ctrl.onTimer(3)"});
     game.OnTimer();
-    EXPECT_EQ(journal.size(), 2u);
-    EXPECT_EQ(game.timers[3].counter, 4);
-    EXPECT_EQ(game.timers[5].counter, 2);
+    EXPECT_TRUE(journal.size() == 2u && game.timers[3].counter == 4 && game.timers[5].counter == 2);
 
     Arm(3, 0);
     Arm(15, 1);
@@ -160,6 +150,5 @@ TEST_F(D3D8Game, TimerRecordsFireInIndexOrderWhenTheirCounterRunsOut)
     journal.clear();
     game.controller = nullptr;   // without a controller nothing counts down
     game.OnTimer();
-    EXPECT_TRUE(journal.empty());
-    EXPECT_EQ(game.timers[0].counter, 1);
+    EXPECT_TRUE(journal.empty() && game.timers[0].counter == 1);
 }

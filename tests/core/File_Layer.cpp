@@ -90,11 +90,9 @@ TEST_F(FileLayer, LaterDataFileOverridesNamesAreUpperCasedAndDotDotResolvedButSl
     InitDataFile(WriteDataFile("v2krn.med", main).c_str(), 1);
     InitAdditionalDataFile(WriteDataFile("extra.med", extra).c_str());
 
-    EXPECT_EQ(ReadEntry("fonts\\..\\fonts\\a.fnt"), "extra font");
-    EXPECT_EQ(ReadEntry("Fonts\\B.fnt"), "b");
-    EXPECT_EQ(ReadEntry("maps\\scripts\\..\\a.world"), "map");
-    EXPECT_EQ(ReadEntry("fonts/a.fnt"), "<missing>");
-    EXPECT_FALSE(CFile::Exists("fonts/a.fnt"));
+    EXPECT_TRUE(ReadEntry("fonts\\..\\fonts\\a.fnt") == "extra font" && ReadEntry("Fonts\\B.fnt") == "b" &&
+                ReadEntry("maps\\scripts\\..\\a.world") == "map");
+    EXPECT_TRUE(ReadEntry("fonts/a.fnt") == "<missing>" && !CFile::Exists("fonts/a.fnt"));
     EXPECT_EQ(List("Fonts"), (Lines{"A.FNT", "B.FNT", "B.FNT", "A.FNT"}));   // the later file first
     EXPECT_EQ(List("fonts\\"), List("Fonts"));
     EXPECT_EQ(List("Fonts\\Sub"), (Lines{"C.FNT"}));
@@ -103,9 +101,8 @@ TEST_F(FileLayer, LaterDataFileOverridesNamesAreUpperCasedAndDotDotResolvedButSl
     // path is asked of the disk by Exists only.
     m_Folder.Write("loose.txt", "on disk");
     EXPECT_EQ(ReadEntry((m_Folder / "loose.txt").c_str()), "<missing>");
-    EXPECT_TRUE(CFile::Exists((m_Folder / "loose.txt").c_str()));
-    EXPECT_TRUE(CFile::Exists(("C:" + (m_Folder / "LOOSE.TXT")).c_str()));
-    EXPECT_FALSE(CFile::Exists("loose.txt"));
+    EXPECT_TRUE(CFile::Exists((m_Folder / "loose.txt").c_str()) &&
+                CFile::Exists(("C:" + (m_Folder / "LOOSE.TXT")).c_str()) && !CFile::Exists("loose.txt"));
 }
 
 TEST_F(FileLayer, MissingOrBrokenFilesLeaveTheDirectoryAlone)
@@ -119,9 +116,8 @@ TEST_F(FileLayer, MissingOrBrokenFilesLeaveTheDirectoryAlone)
     ASSERT_EQ(LoadDataFile(main.c_str(), false, reason), EDataFileResult::Loaded);
     EXPECT_EQ(LoadDataFile((m_Folder / "none.med").c_str(), true, reason), EDataFileResult::NotFound);
     const std::vector<uint8_t> broken = {1, 2};
-    EXPECT_EQ(LoadDataFile(m_Folder.Write("broken.med", broken).c_str(), true, reason), EDataFileResult::Corrupt);
-    EXPECT_EQ(g_FileSystem.GetDirectory().size(), 1u);
-    EXPECT_EQ(ReadEntry("A.TXT"), "abc");
+    EXPECT_TRUE(LoadDataFile(m_Folder.Write("broken.med", broken).c_str(), true, reason) == EDataFileResult::Corrupt &&
+                g_FileSystem.GetDirectory().size() == 1u && ReadEntry("A.TXT") == "abc");
 }
 
 TEST(DataFileDirectory, KeepsTheExactFieldsAndRefusesDirectoriesThatDoNotFitTheFile)
@@ -136,21 +132,17 @@ TEST(DataFileDirectory, KeepsTheExactFieldsAndRefusesDirectoriesThatDoNotFitTheF
     ASSERT_TRUE(CDataFileDirectory::ReadFromMemory(image.data(), image.size(), 2, records, reason));
     ASSERT_EQ(records.size(), 3u);
     EXPECT_STREQ(records[0].name.GetBuffer(), "A\\B.TXT");
-    EXPECT_EQ(records[0].offset, 4u);
-    EXPECT_EQ(records[1].offset, 9u);
-    EXPECT_EQ(records[1].dataFile, 2);
+    EXPECT_TRUE(records[0].offset == 4u && records[1].offset == 9u && records[1].dataFile == 2);
 
     // Present records survive a refusal, which always gives a reason.
     const auto loads = [&](const std::vector<uint8_t>& bytes) {
         records.resize(1);
         reason = "";
         const bool loaded = CDataFileDirectory::ReadFromMemory(bytes.data(), bytes.size(), 3, records, reason);
-        EXPECT_NE(loaded, !reason.IsEmpty());
-        EXPECT_TRUE(loaded || records.size() == 1u);
+        EXPECT_TRUE(loaded != (!reason.IsEmpty()) && (loaded || records.size() == 1u));
         return loaded;
     };
-    EXPECT_FALSE(loads({}));
-    EXPECT_FALSE(loads({4, 0, 0, 0}));              // no room for the count
+    EXPECT_TRUE(!loads({}) && !loads({4, 0, 0, 0}));   // no room for the count
     EXPECT_FALSE(loads({4, 0, 0, 0, 0, 0, 0}));     // count cut short
     EXPECT_TRUE(loads({4, 0, 0, 0, 0, 0, 0, 0}));   // a complete empty directory
     const uint32_t size = static_cast<uint32_t>(OneEntry().Build().size());
@@ -200,20 +192,14 @@ TEST_F(FileLayer, EntryPositionsAndSizesAreRelativeToTheBodyAndAClosedFileRefuse
     ASSERT_TRUE(file.OpenRead("text.txt"));
     EXPECT_EQ(file.GetSize(), 10);
     char buffer[32] = {};
-    EXPECT_EQ(file.Read(buffer, 4), 4);
-    EXPECT_EQ(file.Read(buffer, 32), 6);   // cut at the entry's end
-    EXPECT_EQ(std::string(buffer, 6), "456789");
-    EXPECT_TRUE(file.IsEOF());
-    ASSERT_TRUE(file.Seek(3));
-    ASSERT_TRUE(file.Skip(2));
+    EXPECT_TRUE(file.Read(buffer, 4) == 4 && file.Read(buffer, 32) == 6);   // cut at the entry's end
+    EXPECT_TRUE(std::string(buffer, 6) == "456789" && file.IsEOF());
+    ASSERT_TRUE(file.Seek(3) && file.Skip(2));
     EXPECT_EQ(file.GetPos(), 5);
     ASSERT_TRUE(file.Seek(100));
-    EXPECT_EQ(file.Read(buffer, 16), 0);
-    EXPECT_FALSE(file.Seek(-1));
+    EXPECT_TRUE(file.Read(buffer, 16) == 0 && !file.Seek(-1));
     file.Close();
-    EXPECT_FALSE(file.OpenRead("nothing here"));
-    EXPECT_EQ(file.Read(buffer, 4), -1);
-    EXPECT_EQ(file.Write(buffer, 4), -1);
+    EXPECT_TRUE(!file.OpenRead("nothing here") && file.Read(buffer, 4) == -1 && file.Write(buffer, 4) == -1);
     EXPECT_FALSE(file.Skip(1));
     EXPECT_STREQ(file.ReadLine(), "");
 }
@@ -239,20 +225,16 @@ TEST_F(FileLayer, ReadLineTakesCrLfAndLfCrAcrossTheStepBoundaryNoLoneCrOrLfAndCu
     ASSERT_TRUE(file.OpenRead("text.txt"));
     int length = -1;
     bool ended = false;
-    EXPECT_EQ(std::string(file.ReadLine(length, ended), 3), std::string("x\0y", 3));
-    EXPECT_EQ(length, 3);
-    EXPECT_TRUE(ended);
+    EXPECT_TRUE(std::string(file.ReadLine(length, ended), 3) == std::string("x\0y", 3) && length == 3 && ended);
     EXPECT_STREQ(file.ReadLine(length, ended), "z");
-    EXPECT_EQ(length, 1);
-    EXPECT_FALSE(ended);
+    EXPECT_TRUE(length == 1 && !ended);
     file.Close();
     const std::string longLine(70000, 'q');
     UseDataFileWith(longLine + "\r\nnext");
     const Lines lines = ReadLines("TEXT.TXT");
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].size(), static_cast<size_t>(CFileSystem::LineBufferSize - 1));
-    EXPECT_EQ(lines[0].size() + lines[1].size(), longLine.size());
-    EXPECT_EQ(lines[2], "next");
+    EXPECT_TRUE(lines[0].size() == (static_cast<size_t>(CFileSystem::LineBufferSize - 1)) &&
+                (lines[0].size() + lines[1].size()) == longLine.size() && lines[2] == "next");
 }
 
 TEST_F(FileLayer, DiskReadsUseTheFourReadersAndGiveThemBack)
@@ -268,15 +250,12 @@ TEST_F(FileLayer, DiskReadsUseTheFourReadersAndGiveThemBack)
     for (CFile& file : files)   // the fifth reads unbuffered, all alike
     {
         std::string copy(big.size(), '\0');
-        ASSERT_TRUE(file.Seek(40000));
-        ASSERT_TRUE(file.Skip(-40000));
-        EXPECT_EQ(file.Read(copy.data(), 70000), 70000);
-        EXPECT_EQ(file.Read(copy.data() + 70000, 70000), 30000);
-        EXPECT_EQ(copy, big);
+        ASSERT_TRUE(file.Seek(40000) && file.Skip(-40000));
+        EXPECT_TRUE(file.Read(copy.data(), 70000) == 70000 && file.Read(copy.data() + 70000, 70000) == 30000 &&
+                    copy == big);
     }
     files[2].Close();
-    EXPECT_EQ(CFile::FindFreeReader(), 2);
-    EXPECT_EQ(g_FileSystem.CountFreeReaders(), 1);
+    EXPECT_TRUE(CFile::FindFreeReader() == 2 && g_FileSystem.CountFreeReaders() == 1);
     for (CFile& file : files)
         file.Close();
     {

@@ -15,27 +15,20 @@ void ExpectVector(const float* actual, float x, float y, float z, float toleranc
     EXPECT_NEAR(actual[2], z, tolerance);
 }
 
-TEST(GlobalFuncGeometry, LinesPlaneRotationAndInterpolationInATriangle)
+TEST(GlobalFuncGeometry, LinesPlanesRotationsMatricesVectorsAndInterpolationInATriangle)
 {
-    EXPECT_TRUE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, 0));
-    EXPECT_FALSE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, -5));
+    EXPECT_TRUE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, 0) && !GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, -5));
     // Far-apart points must not overflow into the wrong side.
     EXPECT_FALSE(GlobalFunc::IsLeftOfLine(-2000000000, 0, 2000000000, 0, 0, -2000000000));
     EXPECT_FLOAT_EQ(GlobalFunc::PointLineDistance(0, 0, 3, 4, 4, -3), 5.0f);
     EXPECT_FLOAT_EQ(GlobalFunc::PointLineDistance(2, 2, 2, 2, 9, 9), 0.0f);
-    float out[3];
+    float out[3] = {};
     GlobalFunc::RotatePoint2D(1.0f, 0.0f, 90.0f, out);
-    EXPECT_NEAR(out[0], 0.0f, 1e-4f);
-    EXPECT_NEAR(out[1], 1.0f, 1e-4f);
+    ExpectVector(out, 0.0f, 1.0f, out[2]);
     const float w0[3] = {1, 1, 1}, w1[3] = {3, 1, 1}, w2[3] = {1, 5, 1};
     const float r0[2] = {0, 0}, r1[2] = {0, 2}, r2[2] = {2, 0}, centre[2] = {1, 1};
     GlobalFunc::InterpolateInTriangle(w0, w1, w2, r0, r1, r2, centre, out);
     ExpectVector(out, 2.0f, 3.0f, 1.0f);
-}
-
-TEST(GlobalFuncGeometry, RotationsMatricesAndVectors)
-{
-    float out[3];
     GlobalFunc::RotateVector3(0, 1, 0, 90, 0, 0, out);
     ExpectVector(out, 0, 0, 1);
     // Turned about Y first to (0, 0, 1), then about X to (0, -1, 0).
@@ -114,8 +107,7 @@ TEST(GlobalFuncGeometry, FillTriangleRowsFromTopToBottomExcludedNeverOutsideTheG
 
     GuardedGrid huge;
     GlobalFunc::FillTriangle(huge.Cells(), 8, 8, -1000, -1000, -1000, 3000, 3000, -1000, 9);
-    EXPECT_EQ(huge.Count(9), 64);
-    EXPECT_TRUE(huge.MarginsIntact());
+    EXPECT_TRUE(huge.Count(9) == 64 && huge.MarginsIntact());
     GuardedGrid far;
     GlobalFunc::FillTriangle(far.Cells(), 8, 8, INT_MIN + 1, INT_MIN + 1, INT_MIN + 1, INT_MAX, INT_MAX,
                              INT_MIN + 1, 9);
@@ -124,7 +116,6 @@ TEST(GlobalFuncGeometry, FillTriangleRowsFromTopToBottomExcludedNeverOutsideTheG
     GlobalFunc::FillRow(row.Cells(), 8, 8, 3, -20, 20, 4);
     GlobalFunc::FillRow(row.Cells(), 8, 8, 8, 0, 7, 4);
     GlobalFunc::FillRow(row.Cells(), 8, 8, -1, 0, 7, 4);
-    EXPECT_EQ(row.Count(4), 8);
-    EXPECT_TRUE(row.MarginsIntact());
+    EXPECT_TRUE(row.Count(4) == 8 && row.MarginsIntact());
 }
 } // namespace

@@ -10,11 +10,10 @@ namespace
 {
 using GlobalFuncNumbers = ConfigTestBase;
 
-TEST_F(GlobalFuncNumbers, RandomIsTheClassicGeneratorAndBelowOneGivesZeroWithAReport)
+TEST_F(GlobalFuncNumbers, RandomDistancesAnglesArcSinAndInverseLerpWithTheirReportsOutsideTheirRange)
 {
     GlobalFunc::SeedRandom(1);
-    EXPECT_EQ(GlobalFunc::Random(0), 0);
-    EXPECT_EQ(GlobalFunc::Random(-7), 0);
+    EXPECT_TRUE(GlobalFunc::Random(0) == 0 && GlobalFunc::Random(-7) == 0);
     // The refused calls drew nothing from the generator.
     for (int value : {41, 18467, 6334, 26500, 19169})
         EXPECT_EQ(GlobalFunc::Random(32768), value);
@@ -22,13 +21,9 @@ TEST_F(GlobalFuncNumbers, RandomIsTheClassicGeneratorAndBelowOneGivesZeroWithARe
     for (int value : {84, 64, 95, 25, 28})
         EXPECT_EQ(GlobalFunc::Random(100), value);
     EXPECT_EQ(LogLines().size(), 6u);   // a breakpoint report for each refusal
-}
-
-TEST_F(GlobalFuncNumbers, DistancesInTenthsAnglesAndArcSinAndInverseLerpGivingZeroOutsideTheirRange)
-{
-    EXPECT_EQ(GlobalFunc::Distance(0, 0, 3, 4), 50);
-    EXPECT_EQ(GlobalFunc::Distance(0, 0, 1, 1), 14);
-    EXPECT_EQ(GlobalFunc::GetDistance(1, 1, 4, 5), 50);
+    m_Log.Clear();
+    EXPECT_TRUE(GlobalFunc::Distance(0, 0, 3, 4) == 50 && GlobalFunc::Distance(0, 0, 1, 1) == 14 &&
+                GlobalFunc::GetDistance(1, 1, 4, 5) == 50);
     // sqrt(2 * 100000^2) * 10 = 1414213.56...: no overflow on the way.
     EXPECT_EQ(GlobalFunc::Distance(0, 0, 100000, 100000), 1414213);
     EXPECT_FLOAT_EQ(GlobalFunc::DistanceF(0.0f, 0.0f, 3.0f, 4.0f), 50.0f);
@@ -39,17 +34,15 @@ TEST_F(GlobalFuncNumbers, DistancesInTenthsAnglesAndArcSinAndInverseLerpGivingZe
     // Diagonals: atan(1) x 57.29747 = 45.00133, the factor a little above 180 / pi.
     EXPECT_NEAR(GlobalFunc::GetAngle(1, 1, 0, 0), 225.00133f, 1e-4f);
     EXPECT_NEAR(GlobalFunc::GetAngle(1, -1, 0, 0), 314.99867f, 1e-4f);
-    EXPECT_TRUE(GlobalFunc::AnglesClose(350.0f, 10.0f, 20.0f));
-    EXPECT_FALSE(GlobalFunc::AnglesClose(350.0f, 10.0f, 19.9f));
-    EXPECT_TRUE(GlobalFunc::AnglesClose(-10.0f, 370.0f, 20.0f));
+    EXPECT_TRUE(GlobalFunc::AnglesClose(350.0f, 10.0f, 20.0f) && !GlobalFunc::AnglesClose(350.0f, 10.0f, 19.9f) &&
+                GlobalFunc::AnglesClose(-10.0f, 370.0f, 20.0f));
     // Angles that no loop of 360-degree steps would bring home end at once.
     GlobalFunc::AnglesClose(1.0e30f, 0.0f, 1.0f);
     EXPECT_FALSE(GlobalFunc::AnglesClose(std::numeric_limits<float>::infinity(), 0.0f, 1.0f));
     EXPECT_NEAR(GlobalFunc::ArcSin(0.5f), 0.5235988f, 1e-6f);
     EXPECT_EQ(GlobalFunc::ArcSin(1.0f), 0.0f);
     EXPECT_FLOAT_EQ(GlobalFunc::InverseLerp(2.0f, 4.0f, 6.0f), 2.0f);
-    EXPECT_TRUE(LogLines().empty());
-    EXPECT_EQ(GlobalFunc::ArcSin(2.0f), 0.0f);
+    EXPECT_TRUE(LogLines().empty() && GlobalFunc::ArcSin(2.0f) == 0.0f);
     EXPECT_EQ(LogLines(), Lines{"#DEBUG: GlobalFunc::ArcSin()"});
     m_Log.Clear();
     EXPECT_FLOAT_EQ(GlobalFunc::InverseLerp(2.0f, 2.0f, 3.0f), 0.0f);
@@ -58,9 +51,8 @@ TEST_F(GlobalFuncNumbers, DistancesInTenthsAnglesAndArcSinAndInverseLerpGivingZe
 
 TEST_F(GlobalFuncNumbers, ColoursVolumesAndPans)
 {
-    EXPECT_EQ(GlobalFunc::ScaleColor(0x00FF8040, 128), 0x00804020u);
-    EXPECT_EQ(GlobalFunc::ScaleColor(0x00FFFFFF, 300), 0x00FFFFFFu);
-    EXPECT_EQ(GlobalFunc::ScaleColor(0x00FFFFFF, -5), 0u);
+    EXPECT_TRUE(GlobalFunc::ScaleColor(0x00FF8040, 128) == 0x00804020u &&
+                GlobalFunc::ScaleColor(0x00FFFFFF, 300) == 0x00FFFFFFu && GlobalFunc::ScaleColor(0x00FFFFFF, -5) == 0u);
     // Hundredths of a decibel.
     const std::pair<int, int> volumes[] = {{-5, -10000}, {1, -3300}, {50, -1667}, {99, -34}, {150, 0}};
     for (const auto& [volume, attenuation] : volumes)

@@ -27,7 +27,7 @@ Lines Wrap(int width, const char* text)
     return result;
 }
 
-TEST(GlobalFuncText, WrapText)
+TEST(GlobalFuncText, WrapTextSplitMakeFullAndMakeSafePaths)
 {
     // "aaa" + "bb" measures 50 and fits 50, although the line drawn with its blank is 60 wide.
     EXPECT_EQ(Wrap(50, "aaa bb cc"), (Lines{"aaa bb", "cc"}));
@@ -36,10 +36,6 @@ TEST(GlobalFuncText, WrapText)
     EXPECT_EQ(Wrap(1000, "a\\b"), (Lines{"a\\b"}));
     // An over-wide first word gets an empty line before it.
     EXPECT_EQ(Wrap(20, "abcdef gh"), (Lines{"", "abcdef", "gh"}));
-}
-
-TEST(GlobalFuncText, SplitMakeFullAndMakeSafePaths)
-{
     struct Case { const char* path; const char* folder; const char* name; const char* extension; };
     const Case cases[] = {
         {"Maps\\test.world", "Maps\\", "test", ".world"},
@@ -88,8 +84,7 @@ TEST_F(GlobalFuncCampaigns, OneRecordPerCampaignFile)
     Write("Campaigns/first.cmp", "x");
     Write("Campaigns/second.cmp", "y");
     GlobalFunc::LoadCampaigns();
-    EXPECT_EQ(g_CampaignCount, 2);
-    EXPECT_NE(g_Campaigns, nullptr);
+    EXPECT_TRUE(g_CampaignCount == 2 && g_Campaigns != nullptr);
     std::filesystem::remove_all(m_Folder / "Campaigns");
     GlobalFunc::LoadCampaigns();
     EXPECT_EQ(g_CampaignCount, 0);

@@ -20,7 +20,7 @@ protected:
     CLocalizer m_Table;
 };
 
-TEST_F(Localizer, EntriesSpreadOverLinesWithCommentsAndBlanksAndTheTableGrows)
+TEST_F(Localizer, EntriesSpreadOverLinesTheTableGrowsAndSyntaxErrorsFailWithFileAndLine)
 {
     m_Table.Init(2);
     ASSERT_TRUE(Load("a.txt",
@@ -30,21 +30,14 @@ TEST_F(Localizer, EntriesSpreadOverLinesWithCommentsAndBlanksAndTheTableGrows)
                      "TWO,\"\"\n"
                      "THREE , \"\xC4\xD6 \\c1\"\n"
                      "Two, \"again\"\n"));
-    EXPECT_EQ(m_Table.GetCount(), 4);
-    EXPECT_EQ(Text("One"), "first; not a comment");
+    EXPECT_TRUE(m_Table.GetCount() == 4 && Text("One") == "first; not a comment");
     EXPECT_EQ(Text("TWO"), "");   // the first loaded text of a key wins
-    EXPECT_EQ(Text("THREE"), "\xC4\xD6 \\c1");
-    EXPECT_EQ(std::string(m_Table.GetLastError()), "No error");
+    EXPECT_TRUE(Text("THREE") == "\xC4\xD6 \\c1" && std::string(m_Table.GetLastError()) == "No error");
 
     // A missing key gives null, or the complaint with its report.
-    EXPECT_EQ(m_Table.GetString("NOWHERE", false), nullptr);
-    EXPECT_TRUE(LogLines().empty());
+    EXPECT_TRUE(m_Table.GetString("NOWHERE", false) == nullptr && LogLines().empty());
     EXPECT_STREQ(m_Table.GetString("NOWHERE", true), "*error*");
     EXPECT_EQ(LogLines(), Breakpoint(142, "core/C_Localizer.cpp", "#DEBUG: Cannot find locale resource"));
-}
-
-TEST_F(Localizer, SyntaxErrorsFailWithFileAndLine)
-{
     struct Case { const char* file; const char* text; const char* error; };
     const Case cases[] = {
         {"LOCALE\\ENGLISH\\A.TXT", "A, \"x\"\r\n\r\nB \"y\"\r\nC, \"z\"\r\n",
@@ -57,15 +50,12 @@ TEST_F(Localizer, SyntaxErrorsFailWithFileAndLine)
     {
         SCOPED_TRACE(c.text);
         m_Log.Clear();
-        EXPECT_FALSE(Load(c.file, c.text));
-        EXPECT_EQ(std::string(m_Table.GetLastError()), c.error);
+        EXPECT_TRUE(!Load(c.file, c.text) && std::string(m_Table.GetLastError()) == c.error);
         EXPECT_EQ(LogLines(), (Lines{"!!! Locale file error !!!", c.error}));
     }
     // What came before the error stays; what came after is not read.
-    EXPECT_EQ(Text("A"), "x");
-    EXPECT_EQ(Text("C"), "(null)");
+    EXPECT_TRUE(Text("A") == "x" && Text("C") == "(null)");
     m_Table.Clear();
-    EXPECT_FALSE(Load("e.txt", "A, \""));
-    EXPECT_EQ(m_Table.GetCount(), 0);
+    EXPECT_TRUE(!Load("e.txt", "A, \"") && m_Table.GetCount() == 0);
 }
 } // namespace

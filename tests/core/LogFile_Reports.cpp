@@ -34,7 +34,7 @@ TEST(CLogFile, CreateEmptiesTheLogEachLineEndsInCrLfAndLoggingOffCreatesNothing)
     g_Config.logging = saved;
 }
 
-TEST(DebugReport, WritesMessageBreakpointAndThePlaceFromTheRepositoryRoot)
+TEST(DebugReport, WritesMessageBreakpointAndPlaceAndLeakReportsLogUnderrunsAndBoxEveryCounterOffTheMark)
 {
     CTestLog log;
     DebugReport("#DEBUG: Memory file wasn't initialized", 29, "core/C_MemoryBlock.cpp");
@@ -42,12 +42,8 @@ TEST(DebugReport, WritesMessageBreakpointAndThePlaceFromTheRepositoryRoot)
     log.Clear();
     DEBUG_REPORT_AT(nullptr, 7);
     EXPECT_EQ(log.Lines(), Breakpoint(7, "tests/core/LogFile_Reports.cpp"));
-}
-
-TEST(ReportLeaks, UnderrunsAreLoggedAndEveryCounterThatDiffersFromTheMarkGetsABox)
-{
     GlobalFunc::MarkLeakBaseline();
-    CTestLog log;
+    log.Clear();
     const int start = GlobalFunc::GetTextureRefs();
     GlobalFunc::CountTextureRefs(-start - 1);   // -1
     GlobalFunc::CountTextureRefs(-1);           // -2

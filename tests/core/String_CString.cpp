@@ -56,12 +56,10 @@ TEST(CString, NumbersFromTextReportTheOffendingIndexAndToTextPadOutsideTheSign)
     EXPECT_FALSE(s.IsEmpty());
 }
 
-TEST(CString, CuttingPaddingAndSearchingStayInsideTheText)
+TEST(CString, CuttingPaddingAndSearchingStayInsideTheTextAndGrowsThirtyTwoAtATimeRemovesAndClears)
 {
     const CString text("abcdef");
-    EXPECT_EQ(Text(text.Mid(-3, 2)), "ab");
-    EXPECT_EQ(Text(text.Mid(4, 10)), "ef");
-    EXPECT_EQ(Text(text.Mid(2, -1)), "");
+    EXPECT_TRUE(Text(text.Mid(-3, 2)) == "ab" && Text(text.Mid(4, 10)) == "ef" && Text(text.Mid(2, -1)) == "");
     CString s("abc");
     s.Delete(1, 100);
     EXPECT_EQ(Text(s), "a");
@@ -73,24 +71,15 @@ TEST(CString, CuttingPaddingAndSearchingStayInsideTheText)
     EXPECT_EQ(Text(s), "bc...");
 
     const CString twice("abcabc");
-    EXPECT_EQ(twice.Find("bc", 2), 4);
-    EXPECT_EQ(twice.Find("", 0), -1);
-    EXPECT_EQ(twice.FindNoCase("BCA", 0), 1);
-    EXPECT_EQ(CString("a\xe4").FindNoCase("\xc4", 0), -1);   // only a to z fold
-    EXPECT_EQ(twice.ReverseFind("abc", 2), 0);
+    EXPECT_TRUE(twice.Find("bc", 2) == 4 && twice.Find("", 0) == -1 && twice.FindNoCase("BCA", 0) == 1);
+    EXPECT_TRUE(CString("a\xe4").FindNoCase("\xc4", 0) == -1 && twice.ReverseFind("abc", 2) == 0);   // only a to z fold
     EXPECT_EQ(twice.ReverseFind("c", 100), 5);   // a start past the end is cut back
-    EXPECT_EQ(twice.ReverseFind("c", -1), -1);
-    EXPECT_EQ(twice.ReverseFind("abcabcx", 5), -1);
-}
-
-TEST(CStringArray, GrowsThirtyTwoAtATimeRemovesAndClears)
-{
+    EXPECT_TRUE(twice.ReverseFind("c", -1) == -1 && twice.ReverseFind("abcabcx", 5) == -1);
     CStringArray list;
     list.Add("a");
     CString temporary("b");
     list.AddTemp(temporary);   // the text moves into the list
-    EXPECT_EQ(Text(temporary), "");
-    EXPECT_EQ(Text(list[1]), "b");
+    EXPECT_TRUE(Text(temporary) == "" && Text(list[1]) == "b");
     list.Add("c");
     list.RemoveAt(1);
     list.RemoveAt(7);   // out of range: nothing
@@ -101,7 +90,5 @@ TEST(CStringArray, GrowsThirtyTwoAtATimeRemovesAndClears)
     EXPECT_EQ(list.GetCapacity(), 64);
     CStringArray copy(list);
     list.Clear();
-    EXPECT_EQ(list.GetCount(), 0);
-    EXPECT_EQ(list.GetCapacity(), 0);
-    EXPECT_EQ(Text(copy[0]), "a");
+    EXPECT_TRUE(list.GetCount() == 0 && list.GetCapacity() == 0 && Text(copy[0]) == "a");
 }

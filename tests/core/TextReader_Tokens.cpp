@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "core/C_File.h"
 #include "core/C_TextReader.h"
@@ -34,7 +32,7 @@ List Tokens(const std::string& text)
 }
 } // namespace
 
-TEST(CTextReader, Tokens)
+TEST(CTextReader, TokensAndLinesAreTheSameWhateverTheLineEnds)
 {
     const std::pair<const char*, List> cases[] = {
         // A minus between operands stands alone, else it starts a number.
@@ -52,10 +50,6 @@ TEST(CTextReader, Tokens)
     };
     for (const auto& [text, tokens] : cases)
         EXPECT_EQ(Tokens(text), tokens) << text;
-}
-
-TEST(CTextReader, AllLineEndsGiveTheSameTokensAndLines)
-{
     for (const char* end : {"\r\n", "\n\r", "\n"})
     {
         // Comment lines count too.
@@ -68,46 +62,33 @@ TEST(CTextReader, AllLineEndsGiveTheSameTokensAndLines)
     }
 }
 
-TEST(CTextReader, FindKeyRestoresPositionOnAMissAndReadIntTakesWholeTokensOnly)
+TEST(CTextReader, FindKeyRestoresPositionOnAMissReadIntTakesWholeTokensAndLoadWholeReadsAnEntryOrNothing)
 {
     const std::string text = "\n=\nvalue -12 0x10 abc";
     CTextReader reader;
     reader.LoadText(text.data(), static_cast<int>(text.size()));
-    EXPECT_FALSE(reader.FindKey(","));
-    EXPECT_EQ(reader.GetLine(), 1);
+    EXPECT_TRUE(!reader.FindKey(",") && reader.GetLine() == 1);
     CString token;
     reader.NextToken(token);
     EXPECT_STREQ(token.GetBuffer(), "=");
-    EXPECT_TRUE(reader.FindKey("value"));
-    EXPECT_EQ(reader.GetLine(), 3);
-    int value = 0;
-    EXPECT_TRUE(reader.ReadInt(value));
-    EXPECT_EQ(value, -12);
-    EXPECT_TRUE(reader.ReadInt(value));
-    EXPECT_EQ(value, 16);
-    EXPECT_FALSE(reader.ReadInt(value));
-    EXPECT_EQ(value, 0);
-    value = 5;
-    EXPECT_TRUE(reader.ReadInt(value));   // at the end: the empty token is 0
-    EXPECT_EQ(value, 0);
-}
-
-TEST(CTextReader, LoadWholeReadsAnEntryOfTheDataFilesAndAFailedOpenAsAnEmptyText)
-{
+    EXPECT_TRUE(reader.FindKey("value") && reader.GetLine() == 3);
+    // At the end the empty token reads as 0.
+    for (const auto& [read, wanted] : {std::pair{true, -12}, {true, 16}, {false, 0}, {true, 0}})
+    {
+        int value = 5;
+        EXPECT_TRUE(reader.ReadInt(value) == read && value == wanted);
+    }
     ShutdownFileSystem();
     CScratchFolder folder;
     CTestDataFile file;
     file.Add("LOCALE\\ENGLISH\\MAIN.TXT", "MAIN_OK,\"Ok\"\r\nMAIN_NO");
     InitDataFile(folder.Write("v2krn.med", file.Build()).c_str(), 1);
-    CTextReader reader;
-    ASSERT_TRUE(reader.OpenRead("Locale\\English\\main.txt"));
-    ASSERT_TRUE(reader.LoadWhole());
-    reader.Close();
+    CTextReader entry;
+    ASSERT_TRUE(entry.OpenRead("Locale\\English\\main.txt") && entry.LoadWhole());
+    entry.Close();
     const std::vector<std::pair<std::string, int>> expected = {
         {"MAIN_OK", 1}, {",", 1}, {"\"Ok\"", 1}, {"MAIN_NO", 2}};
-    EXPECT_EQ(Read(reader), expected);
-    EXPECT_FALSE(reader.OpenRead("LOCALE\\NONE.TXT"));
-    EXPECT_FALSE(reader.LoadWhole());
-    EXPECT_TRUE(Read(reader).empty());
+    EXPECT_TRUE(Read(entry) == expected && !entry.OpenRead("LOCALE\\NONE.TXT") && !entry.LoadWhole());
+    EXPECT_TRUE(Read(entry).empty());
     ShutdownFileSystem();
 }

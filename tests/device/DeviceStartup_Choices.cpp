@@ -145,20 +145,17 @@ TEST(DeviceStartupColourTable, ChannelsAreReadLittleEndianRedGreenBlueAndAShortT
     bytes.push_back(0xAB);  // bytes after the table are not read
     uint16_t table[3][256] = {};
     ASSERT_TRUE(DeviceStartup::ReadColourTable(bytes.data(), bytes.size(), table));
-    EXPECT_EQ(1000, table[0][0]);
-    EXPECT_EQ(1255, table[0][255]);
-    EXPECT_EQ(2017, table[1][17]);
-    EXPECT_EQ(3255, table[2][255]);
+    EXPECT_EQ((std::vector<int>{1000, 1255, 2017, 3255}),
+              (std::vector<int>{table[0][0], table[0][255], table[1][17], table[2][255]}));
 
-    EXPECT_FALSE(DeviceStartup::ReadColourTable(bytes.data(), 1535, table));
-    EXPECT_FALSE(DeviceStartup::ReadColourTable(nullptr, 1536, table));
-    EXPECT_EQ(2017, table[1][17]);
+    EXPECT_TRUE(!DeviceStartup::ReadColourTable(bytes.data(), 1535, table) &&
+                !DeviceStartup::ReadColourTable(nullptr, 1536, table) && 2017 == table[1][17]);
     DeviceStartup::MakeIdentityColourTable(table);
     for (int channel = 0; channel < 3; ++channel)
         EXPECT_TRUE(table[channel][1] == 0x0101 && table[channel][255] == 0xFFFF) << channel;
 }
 
-TEST(DeviceStartupModes, ListingTableAndConfiguredModeTakeOnlySixteenAndThirtyTwoBits)
+TEST(DeviceStartupModes, ListingTableAndConfiguredModeTakeOnlySixteenAndThirtyTwoBitsAndFallbackTakesTheBest)
 {
     EXPECT_STREQ("800x600 15bit", DeviceStartup::DescribeMode(Mode(800, 600, k15)));
     EXPECT_STREQ("1600x1200 32bit", DeviceStartup::DescribeMode(Mode(1600, 1200, k32)));
@@ -176,10 +173,6 @@ TEST(DeviceStartupModes, ListingTableAndConfiguredModeTakeOnlySixteenAndThirtyTw
     EXPECT_TRUE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k32), 1024, 768, 32));
     EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k32), 1024, 768, 24));
     EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k15), 1024, 768, 15));
-}
-
-TEST(DeviceStartupModes, FallbackTakesTheBestOfTheThreeSizesOrLeavesTheOutputs)
-{
     const struct
     {
         std::vector<Sys3DDisplayMode> modes;
@@ -248,30 +241,17 @@ TEST(GammaRamp, GammaBrightnessAndStepScaleTheTableAndClamp)
 
 TEST(FrameRate, SixteenFramesInAWindowAfterSixtyGiveSixtyTwoAndAStallCatchesUpAWindowAFrame)
 {
-    int32_t start = 0, fps = 60, frames = 0;
-    FrameDrawing::CountFrame(5000, start, fps, frames);  // the first frame starts the window
-    EXPECT_EQ(5000, start);
-    frames = 15;
-    FrameDrawing::CountFrame(5250, start, fps, frames);  // not past 250 yet
-    EXPECT_EQ(16, frames);
-    EXPECT_EQ(60, fps);
-    frames = 15;
-    FrameDrawing::CountFrame(5251, start, fps, frames);
-    EXPECT_EQ(62, fps);  // (60 + 4 x 16) / 2
-    EXPECT_EQ(0, frames);
-    EXPECT_EQ(5250, start);
-
-    start = 1000, fps = 40, frames = 9;
-    FrameDrawing::CountFrame(2000, start, fps, frames);
-    EXPECT_EQ(1250, start);
-    EXPECT_EQ(40, fps);  // (40 + 40) / 2
-    FrameDrawing::CountFrame(2001, start, fps, frames);
-    EXPECT_EQ(1500, start);
-    EXPECT_EQ(22, fps);  // (40 + 4) / 2
-
-    // Across the tick wrap: 272 ms later.
-    start = int32_t(0xFFFFFF00u), fps = 0, frames = 0;
-    FrameDrawing::CountFrame(0x00000010u, start, fps, frames);
-    EXPECT_EQ(2, fps);
-    EXPECT_EQ(int32_t(0xFFFFFF00u + 250u), start);
+    // The first frame starts the window; 5250 is not past it yet; 62 = (60 + 4 x 16) / 2.  A stall
+    // catches up one window a frame: (40 + 40) / 2, then (40 + 4) / 2.  The last comes 272 ms later
+    // across the tick wrap.
+    const struct { uint32_t now; int32_t start, fps, frames, after[3]; } frames[] = {
+        {5000, 0, 60, 0, {5000, 60, 1}},          {5250, 5000, 60, 15, {5000, 60, 16}},
+        {5251, 5000, 60, 15, {5250, 62, 0}},      {2000, 1000, 40, 9, {1250, 40, 0}},
+        {2001, 1250, 40, 0, {1500, 22, 0}},       {0x10, int32_t(0xFFFFFF00u), 0, 0, {int32_t(0xFFFFFF00u + 250u), 2, 0}}};
+    for (const auto& f : frames)
+    {
+        int32_t start = f.start, fps = f.fps, count = f.frames;
+        FrameDrawing::CountFrame(f.now, start, fps, count);
+        EXPECT_EQ((std::vector<int32_t>{start, fps, count}), std::vector<int32_t>(f.after, f.after + 3)) << f.now;
+    }
 }

@@ -2,15 +2,10 @@
 // screen, read back pixel by pixel; the in-game controller's answer to the screenshot key and the lost
 // device; and screenshots: the free-name search over a folder on disk and the back buffer's picture.
 
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "core/C_ScreenShot.h"
 #include "core/GlobalFunc.h"
@@ -57,7 +52,7 @@ public:
 };
 } // namespace
 
-TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAndAWideGuardBandTurnsClippingOff)
+TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesCoverExactlyTheirPixels)
 {
     Sys3DMatrix m;
     ASSERT_EQ(Sys3DError::Ok, Device().GetTransform(Sys3DTransform::Projection, m));
@@ -73,10 +68,6 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAndAWideGuardBandTurnsClippingOff)
     game.guardBandLeft = -100001;
     game.SetupD3D8RenderStates();
     EXPECT_EQ(0u, RenderState(Sys3DRenderState::Clipping));
-}
-
-TEST_F(DeviceDrawing, BoxesCoverExactlyThePixelsTheirCornersNameAndBlend)
-{
     game.BeginDraw();
     GlobalFunc::DrawBox(30, 25, 10, 12, 0x00FF00);  // corners in either order
     const std::vector<uint32_t> pixels = Read();
@@ -134,18 +125,15 @@ TEST_F(DeviceFrame, NestedBeginDoesNotClearAndALostDeviceIsToldOnceThenReset)
     game.BeginDraw();
     game.EndDraw();
     EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceResetKey}, ctrl.keys);
-    EXPECT_EQ(2, ctrl.customStates);
-    EXPECT_EQ(1u, RenderState(Sys3DRenderState::AlphaTestEnable));
-    EXPECT_EQ(0u, RenderState(Sys3DRenderState::Lighting));
+    EXPECT_TRUE(2 == ctrl.customStates && 1u == RenderState(Sys3DRenderState::AlphaTestEnable) &&
+                0u == RenderState(Sys3DRenderState::Lighting));
     EXPECT_EQ(Sys3DError::Ok, Device().TestCooperativeLevel());
 
     ctrl.keys.clear();
     game.resetRequested = 1;
     game.BeginDraw();
     game.EndDraw();
-    EXPECT_EQ(0, game.resetRequested);
-    EXPECT_EQ(3, ctrl.customStates);
-    EXPECT_EQ(32u, RenderState(Sys3DRenderState::AlphaRef));
+    EXPECT_TRUE(0 == game.resetRequested && 3 == ctrl.customStates && 32u == RenderState(Sys3DRenderState::AlphaRef));
     EXPECT_TRUE(ctrl.keys.empty());
 }
 
@@ -157,8 +145,7 @@ TEST_F(DeviceFrame, CloseDuringTheLostDeviceWaitLetsGoOfTheDrawingScreenAfterIts
     game.controller = &menu;
     game.Frame();
     EXPECT_EQ((std::vector<std::string>{"Init", "Init done", "Release"}), loading.calls);
-    EXPECT_EQ(nullptr, game.controller);
-    EXPECT_TRUE(game.IsQuit());
+    EXPECT_TRUE(nullptr == game.controller && game.IsQuit());
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
 }
@@ -198,8 +185,7 @@ std::vector<uint32_t> ReadShot(const std::string& path, int side)
     EXPECT_EQ(2, bytes[2]);                                        // true colour
     EXPECT_EQ(side, uint8_t(bytes[12]) | uint8_t(bytes[13]) << 8);  // width
     EXPECT_EQ(side, uint8_t(bytes[14]) | uint8_t(bytes[15]) << 8);  // height
-    EXPECT_EQ(32, bytes[16]);
-    EXPECT_EQ(0x20, bytes[17] & 0x20);  // top row first
+    EXPECT_TRUE(32 == bytes[16] && 0x20 == (bytes[17] & 0x20));   // top row first
     std::vector<uint32_t> pixels(size_t(side * side));
     std::memcpy(pixels.data(), bytes.data() + 18, pixels.size() * 4);  // little-endian like the file
     return pixels;
@@ -295,8 +281,7 @@ TEST_F(ScreenShotPicture, RequestedShotIsTakenAtTheEndOfTheFrameAndALostDeviceGi
     const std::vector<uint32_t> shot = ReadShot(expected, Side);
     std::remove(expected.c_str());
     ExpectScene(shot);
-    ASSERT_NE(nullptr, g_MessageList);
-    ASSERT_EQ(1u, g_MessageList->GetLines().size());
+    ASSERT_TRUE(nullptr != g_MessageList && 1u == g_MessageList->GetLines().size());
     EXPECT_STREQ("Screen captured", g_MessageList->GetLines()[0].text);
 
     const std::string next = CScreenShot::FindFreeName(folder).GetBuffer();
@@ -308,6 +293,5 @@ TEST_F(ScreenShotPicture, RequestedShotIsTakenAtTheEndOfTheFrameAndALostDeviceGi
     EXPECT_FALSE(CScratchFolder::Exists(next));
     ASSERT_EQ(2u, g_MessageList->GetLines().size());
     EXPECT_STREQ("Unable to capture the screen", g_MessageList->GetLines()[1].text);
-    EXPECT_EQ(0xFF0000u, g_MessageList->GetLines()[1].colour);
-    EXPECT_EQ(0, game.screenShotRequested);
+    EXPECT_TRUE(0xFF0000u == g_MessageList->GetLines()[1].colour && 0 == game.screenShotRequested);
 }

@@ -1,13 +1,8 @@
 // The start-up and shut-down of the real devices, read from the log, the
 // colour correction table they load, and a device that cannot be made.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "effects/C_Particles.h"
 #include "game/C_MessageList.h"
@@ -103,15 +98,12 @@ TEST_F(DeviceStartupLog, StepsOfTheStartUpAndTheShutDownComeInOrder)
         "Initializing game timer", "Building technology tree", "Setting up game hints",
         "Initializing particle system", "Initializing game messages", "Initializing decoration objects",
         "Preloading finished"};
-    EXPECT_EQ(startUp, StepLines(log.Lines()));
-    EXPECT_EQ(CParticles::kDevicePoolSize, g_Particles.GetCapacity());
+    EXPECT_TRUE(startUp == StepLines(log.Lines()) && CParticles::kDevicePoolSize == g_Particles.GetCapacity());
     ASSERT_NE(nullptr, g_MessageList);
-    EXPECT_EQ(game.device.get(), GetD3DDevice());
-    EXPECT_TRUE(game.presentParams.windowed);
+    EXPECT_TRUE(game.device.get() == GetD3DDevice() && game.presentParams.windowed);
     EXPECT_FALSE(
         log.Contains("The selected screen resolution or color depth is not supported by your graphic hardware"));
-    EXPECT_FALSE(log.Contains("Your graphics hardware doesn't meet the requirements"));
-    EXPECT_TRUE(log.Contains(kRampMissing));
+    EXPECT_TRUE(!log.Contains("Your graphics hardware doesn't meet the requirements") && log.Contains(kRampMissing));
     Sys3DGammaRamp ramp;
     ASSERT_EQ(Sys3DError::Ok, Device().GetGammaRamp(ramp));
     for (int i = 0; i < 256; ++i)
@@ -124,11 +116,8 @@ TEST_F(DeviceStartupLog, StepsOfTheStartUpAndTheShutDownComeInOrder)
         "Shutting down Direct3D8", "Releasing audio resources", "Shutting down Audio", "Releasing game timer",
         "Shutting down particle system", "Shutting down game messages",
         "All game resources have been released succesfuly"};
-    EXPECT_EQ(shutDown, StepLines(log.Lines()));
-    EXPECT_EQ(nullptr, GetD3DDevice());
-    EXPECT_FALSE(game.device);
-    EXPECT_EQ(nullptr, g_MessageList);
-    EXPECT_EQ(0, g_Particles.GetCapacity());
+    EXPECT_TRUE(shutDown == StepLines(log.Lines()) && nullptr == GetD3DDevice() && !game.device);
+    EXPECT_TRUE(nullptr == g_MessageList && 0 == g_Particles.GetCapacity());
     // A second shut-down (TearDown's) finds nothing left to release.
 }
 
@@ -137,8 +126,7 @@ TEST_F(DeviceWithColourTableAndDriverCursor, TableAndBrightnessGoToTheDeviceAndT
     EXPECT_FALSE(log.Contains(kRampMissing));
     Sys3DGammaRamp ramp;
     ASSERT_EQ(Sys3DError::Ok, Device().GetGammaRamp(ramp));
-    EXPECT_EQ(65534, ramp.green[0]);
-    EXPECT_EQ(65535 - 200 * 255 - 2, ramp.blue[255]);
+    EXPECT_TRUE(65534 == ramp.green[0] && (65535 - 200 * 255 - 2) == ramp.blue[255]);
 
     g_Config.brightness = 1.5f;
     game.SetGammaRamp(0, 0, 0);
@@ -156,9 +144,8 @@ TEST_F(DeviceWithColourTableAndDriverCursor, TableAndBrightnessGoToTheDeviceAndT
     const std::vector<std::string> lines = log.Lines();
     const auto at = std::find(lines.begin(), lines.end(), "[ ] Hardware cursor");
     ASSERT_LT(at + 2, lines.end());
-    EXPECT_EQ("WARNING: There is no DirectX mouse cursor hardrdware support", at[1]);
-    EXPECT_EQ(" Immediate present interval", at[2].substr(3));
-    EXPECT_EQ(0, g_Config.mouseCursorMode);
+    EXPECT_TRUE("WARNING: There is no DirectX mouse cursor hardrdware support" == at[1] &&
+                " Immediate present interval" == at[2].substr(3) && 0 == g_Config.mouseCursorMode);
     EXPECT_EQ(0, g_Config.hardwareCursor);
 }
 
@@ -172,9 +159,8 @@ TEST_F(DeviceWithoutTheConfiguredMode, FallbackAsksForTheModesAgainAndTakesTheBe
         "800x600 32bit", "640x480 16bit",
         "The selected screen resolution or color depth is not supported by your graphic hardware",
         "Trying to find an better one", "OK, new video mode selected"};
-    EXPECT_EQ(expected, std::vector<std::string>(first, last));
-    EXPECT_EQ(800, game.width);
-    EXPECT_EQ(600, g_Config.screenHeight);
+    EXPECT_TRUE(expected == (std::vector<std::string>(first, last)) && 800 == game.width &&
+                600 == g_Config.screenHeight);
     EXPECT_EQ(32, game.bitsPerPixel);
 }
 

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "frontend/C_PlayerProfiles.h"
 #include "tests/support/ReferenceBytes.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace
@@ -44,14 +41,12 @@ TEST_F(PlayerProfilesFile, LoadsProfilesAndSavesTheSameBytesAndEmptyOnesIn28)
     const std::string original = WithCrc(TwoProfileBody());
     const std::string path = Write(original);
     ASSERT_TRUE(profiles.Load(path.c_str()));
-    EXPECT_EQ(2, profiles.count);
-    EXPECT_EQ(0, profiles.current);
-    EXPECT_STREQ("Ann", profiles.GetName(-1));
-    EXPECT_STREQ("Bo", profiles.GetName(1));
-    EXPECT_STREQ("Unknown player", profiles.GetName(2));
+    EXPECT_EQ((std::vector<std::string>{"Ann", "Bo", "Unknown player"}),
+              (std::vector<std::string>{profiles.GetName(-1), profiles.GetName(1), profiles.GetName(2)}));
     ASSERT_EQ(2, profiles.profiles[0]->results.GetCount());
-    EXPECT_EQ(4, profiles.profiles[0]->results[1].mission);
-    EXPECT_EQ(2, profiles.profiles[0]->results[1].result);
+    EXPECT_EQ((std::vector<int>{2, 0, 4, 2}), (std::vector<int>{profiles.count, profiles.current,
+                                                                profiles.profiles[0]->results[1].mission,
+                                                                profiles.profiles[0]->results[1].result}));
 
     const std::string copy = folder / "copy.prf";
     ASSERT_TRUE(profiles.Save(copy.c_str()));
@@ -94,8 +89,7 @@ TEST_F(PlayerProfilesFile, DamagedFilesDoNotLoadAndLeaveTheProfilesAlone)
     CTestLog log;
     std::string wrongCrc = WithCrc(body);
     wrongCrc.back() ^= 1;
-    EXPECT_FALSE(profiles.Load(Write(wrongCrc).c_str()));
-    EXPECT_TRUE(log.Contains("#DEBUG: Invalid player profile CRC"));
+    EXPECT_TRUE(!profiles.Load(Write(wrongCrc).c_str()) && log.Contains("#DEBUG: Invalid player profile CRC"));
 }
 
 TEST_F(PlayerProfilesFile, FailedSaveKeepsTheOldFileAndADamagedFileIsKeptAside)
@@ -104,16 +98,14 @@ TEST_F(PlayerProfilesFile, FailedSaveKeepsTheOldFileAndADamagedFileIsKeptAside)
     const std::string path = Write(WithCrc(TwoProfileBody()));
     // A folder standing where the temporary file must go makes the write fail.
     folder.MakeFolder("players.prf.tmp/inside");
-    EXPECT_FALSE(profiles.Save(path.c_str()));
-    EXPECT_EQ(WithCrc(TwoProfileBody()), CScratchFolder::ReadFile(path));
-    EXPECT_TRUE(log.Contains("Unable to write the player profiles: " + path));
+    EXPECT_TRUE(!profiles.Save(path.c_str()) && WithCrc(TwoProfileBody()) == CScratchFolder::ReadFile(path) &&
+                log.Contains("Unable to write the player profiles: " + path));
     // Each damaged file is kept, none replaces a copy kept before.
     for (const std::string kept : {".damaged", ".damaged.1", ".damaged.2"})
     {
         Write("damaged as " + kept);
-        EXPECT_TRUE(CPlayerProfiles::KeepDamagedFile(path.c_str()));
-        EXPECT_FALSE(CScratchFolder::Exists(path));
-        EXPECT_TRUE(log.Contains("Damaged player profiles kept as " + path + kept));
+        EXPECT_TRUE(CPlayerProfiles::KeepDamagedFile(path.c_str()) && !CScratchFolder::Exists(path) &&
+                    log.Contains("Damaged player profiles kept as " + path + kept));
     }
     for (const std::string kept : {".damaged", ".damaged.1", ".damaged.2"})
         EXPECT_EQ("damaged as " + kept, CScratchFolder::ReadFile(path + kept));

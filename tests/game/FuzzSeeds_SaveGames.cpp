@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "effects/C_Particles.h"
 #include "fuzz/FuzzSaveGame.h"
@@ -103,6 +101,5 @@ TEST(FuzzSeedsSaveGames, SeedsLoadOrAreRefusedAsTheyShould)
             world.Frame(1);
         EXPECT_EQ(world.CheckInvariants(), std::vector<std::string>()) << seed.name;
     }
-    EXPECT_TRUE(world.Load(empty));
-    EXPECT_TRUE(world.Load(start));
+    EXPECT_TRUE(world.Load(empty) && world.Load(start));
 }

@@ -7,11 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "buildings/C_BuildingCastTable.h"
 #include "core/C_D3D8Game.h"
@@ -28,7 +24,6 @@
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
-#include "world/C_Player.h"
 
 class SaveGameWorld : public ::testing::Test
 {

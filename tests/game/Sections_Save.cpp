@@ -6,8 +6,6 @@
 
 #include <bit>
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
@@ -80,9 +78,7 @@ TEST(MissionObjectivesSave, BadSectionsAreRefusedAndTheRecordStays)
         SCOPED_TRACE(bad.line);
         CTestLog log;
         CMemorySaveStream in(bad.bytes);
-        EXPECT_FALSE(record.LoadGame(in));
-        EXPECT_TRUE(in.HasError());
-        EXPECT_TRUE(bad.line.empty() || log.Contains(prefix + bad.line));
+        EXPECT_TRUE(!record.LoadGame(in) && in.HasError() && (bad.line.empty() || log.Contains(prefix + bad.line)));
         EXPECT_STREQ(record.gameFile.GetBuffer(), "kept");
         EXPECT_EQ(record.gameMode, CMissionObjectives::ModeCampaign);
     }
@@ -91,30 +87,23 @@ TEST(MissionObjectivesSave, BadSectionsAreRefusedAndTheRecordStays)
     EXPECT_EQ((std::vector<int>{1, 0, -1, 0, 16, 1}),
               (std::vector<int>{record.gameMode, record.result, record.campaignId, record.objectives.GetCount(),
                                 record.objectives.GetCapacity(), record.savingAllowed}));
-    EXPECT_EQ(0, record.Add(9, "t", "h"));
-    EXPECT_EQ(1, record.Add(3, "other", nullptr));
-    EXPECT_TRUE(record.Complete(9));
+    EXPECT_TRUE(0 == record.Add(9, "t", "h") && 1 == record.Add(3, "other", nullptr) && record.Complete(9));
     EXPECT_FALSE(record.Complete(5));
     EXPECT_EQ((std::vector<int>{1, 0}), (std::vector<int>{record.objectives[0].flag, record.objectives[1].flag}));
     CMemorySaveStream good(Objectives(2, 1, okObjective, okTail));
-    ASSERT_TRUE(record.LoadGame(good));
-    EXPECT_EQ(record.gameMode, CMissionObjectives::ModeScenario);
-    EXPECT_EQ(record.result, 1);
-    EXPECT_EQ(record.campaignId, 3);
-    EXPECT_EQ(record.scenarioId, 4);
-    ASSERT_EQ(record.objectives.GetCount(), 1);
-    EXPECT_STREQ(record.objectives[0].hint.GetBuffer(), "h");
-    EXPECT_STREQ(record.objectivesHint.GetBuffer(), "hint");
-    ASSERT_EQ(record.dialogEvents.GetCount(), 1);
-    EXPECT_EQ(record.dialogEvents[0].value, 6);
-    EXPECT_EQ(record.shipsNeeded, 1);
-    EXPECT_STREQ(record.gameFile.GetBuffer(), "file");
+    ASSERT_TRUE(record.LoadGame(good) && record.objectives.GetCount() == 1 && record.dialogEvents.GetCount() == 1);
+    EXPECT_EQ((std::vector<int>{record.gameMode, record.result, record.campaignId, record.scenarioId,
+                                record.dialogEvents[0].value, record.shipsNeeded}),
+              (std::vector<int>{CMissionObjectives::ModeScenario, 1, 3, 4, 6, 1}));
+    EXPECT_EQ((std::vector<std::string>{record.objectives[0].hint.GetBuffer(), record.objectivesHint.GetBuffer(),
+                                        record.gameFile.GetBuffer()}),
+              (std::vector<std::string>{"h", "hint", "file"}));
     CMemorySaveStream out;
     record.SaveGame(out);
     EXPECT_EQ(out.Bytes(), Objectives(2, 1, okObjective, okTail));
 }
 
-TEST(SetTechTree, EveryTechnologyStandsInOneColumnAndAMissingOneIsReported)
+TEST(SetTechTree, EveryTechnologyStandsInOneColumnAndASelectionNamingAUnitTwiceIsRefused)
 {
     // Filled before the log opens: keep and castle research, blacksmith and barracks, the rest.
     FSetTechTree& form = g_FSetTechTree;
@@ -133,10 +122,6 @@ TEST(SetTechTree, EveryTechnologyStandsInOneColumnAndAMissingOneIsReported)
     form.FillTechnologies();
     EXPECT_EQ(19, form.columns[2].count);
     EXPECT_EQ(1, log.Count("#DEBUG: Not all technologies added to tech-tree editor"));
-}
-
-TEST(SelectionSave, AUnitSelectedTwiceIsRefused)
-{
     CSimHarness world;
     CUnit* unit = world.Spawn(0, UNIT_WARRIOR, 10, 10);
     ASSERT_NE(unit, nullptr);
@@ -152,8 +137,7 @@ TEST(SelectionSave, AUnitSelectedTwiceIsRefused)
         EXPECT_EQ(selection.unitCount, 0);
     }
     CMemorySaveStream once(LE32(1) + LE32(0) + LE32(0xFFFFFFFF) + noGroups);
-    EXPECT_TRUE(selection.LoadGame(once, g_ReferenceBase));
-    EXPECT_EQ(selection.GetFirstUnit(), unit);
+    EXPECT_TRUE(selection.LoadGame(once, g_ReferenceBase) && selection.GetFirstUnit() == unit);
     CMemorySaveStream out;
     selection.SaveGame(out, g_ReferenceBase);
     EXPECT_EQ(out.Bytes(), LE32(1) + LE32(0) + LE32(0xFFFFFFFF) + noGroups);
@@ -243,9 +227,8 @@ TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresEmittersAndMarkersAndLoadsBac
 {
     FillPool();
     g_Particles.RegisterReferences(g_ReferenceBase);
-    ASSERT_EQ(g_ReferenceBase.GetUnitRef(m_First), 0);
-    ASSERT_EQ(g_ReferenceBase.GetUnitRef(m_Second), 1);
-    ASSERT_EQ(g_ReferenceBase.GetBuildingRef(m_Building), 2);
+    ASSERT_TRUE(g_ReferenceBase.GetUnitRef(m_First) == 0 && g_ReferenceBase.GetUnitRef(m_Second) == 1 &&
+                g_ReferenceBase.GetBuildingRef(m_Building) == 2);
     CMemorySaveStream out;
     g_Particles.SaveGame(out, g_ReferenceBase);
     const uint32_t first = uint32_t(m_Fires[0]);
@@ -265,13 +248,11 @@ TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresEmittersAndMarkersAndLoadsBac
     EXPECT_EQ(g_Particles.GetCorpseTicksLeft(m_First), CParticles::CorpseTicks - kDecayedTicks);
     EXPECT_EQ(g_Particles.GetRuinTicksLeft(m_Building), CParticles::RuinTicks);
     // The buildings' handles put the same fires out; new ones follow them.
-    EXPECT_TRUE(g_Particles.FreeParticle(m_Fires[2]));
-    EXPECT_FALSE(g_Particles.FreeParticle(m_Fires[1]));
+    EXPECT_TRUE(g_Particles.FreeParticle(m_Fires[2]) && !g_Particles.FreeParticle(m_Fires[1]));
     const CParticles::SEmitter* flame = g_Particles.FindEmitter(m_Flame);
     ASSERT_NE(flame, nullptr);
-    EXPECT_EQ(flame->kind, CParticles::KindFlame);
-    EXPECT_EQ(flame->height, 80.0f);
-    EXPECT_EQ(g_Particles.AddBuildingFire(false, 0.0f, 0.0f, 0.0f, 1.0f), m_Flame + 1);
+    EXPECT_TRUE(flame->kind == CParticles::KindFlame && flame->height == 80.0f &&
+                g_Particles.AddBuildingFire(false, 0.0f, 0.0f, 0.0f, 1.0f) == (m_Flame + 1));
 }
 
 TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
@@ -314,11 +295,9 @@ TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
         SCOPED_TRACE(bad.line);
         CTestLog log;
         CMemorySaveStream in(bad.bytes);
-        EXPECT_FALSE(g_Particles.LoadGame(in, g_ReferenceBase));
-        EXPECT_TRUE(in.HasError());
-        EXPECT_TRUE(bad.line.empty() || log.Contains(prefix + bad.line));
-        EXPECT_EQ(g_Particles.GetCorpseCount(), 0);
-        EXPECT_EQ(g_Particles.GetMinimapMarkers().size(), 1u);
+        EXPECT_TRUE(!g_Particles.LoadGame(in, g_ReferenceBase) && in.HasError() &&
+                    (bad.line.empty() || log.Contains(prefix + bad.line)));
+        EXPECT_TRUE(g_Particles.GetCorpseCount() == 0 && g_Particles.GetMinimapMarkers().size() == 1u);
     }
 
     // A sound section with an arrow in flight from the first unit at the

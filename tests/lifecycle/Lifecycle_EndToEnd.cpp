@@ -1,10 +1,7 @@
 // The built game started headless in a folder of its own as a player would, and stopped as the system
 // stops it; starts that cannot succeed; and the project's demo data laid out as ./run lays it out.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -41,8 +38,7 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
     ASSERT_EQ(0, folder.RunUntilStopped());
     std::vector<std::string> lines = SplitLines(folder.Log());
     ASSERT_GE(lines.size(), 5u);
-    EXPECT_EQ("All rights reserved", lines[2]);
-    EXPECT_EQ("", lines[3]);
+    EXPECT_TRUE("All rights reserved" == lines[2] && "" == lines[3]);
     // These lines in this order, others between them.
     const std::vector<std::string> steps = {
         "--- Initializing file system ---", "--- File system initialized ---", "--- Initializing game timer ---",
@@ -53,19 +49,16 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
     for (auto line = lines.begin() + 4; line != lines.end() && next < steps.size(); ++line)
         next += *line == steps[next] ? 1 : 0;
     EXPECT_EQ(steps.size(), next) << folder.Log();
-    EXPECT_EQ(steps[0], lines[4]);
-    EXPECT_EQ(steps.back(), lines.back());
-    EXPECT_EQ(config, folder.Read("v2krn.cfg"));
-    EXPECT_FALSE(folder.Exists("v2krn.cfgnew"));
-    EXPECT_EQ(EmptyProfileFile(), folder.Read("players.prf"));
+    EXPECT_TRUE(steps[0] == lines[4] && steps.back() == lines.back());
+    EXPECT_TRUE(config == folder.Read("v2krn.cfg") && !folder.Exists("v2krn.cfgnew") &&
+                EmptyProfileFile() == folder.Read("players.prf"));
 
     std::string damaged = folder.Read("players.prf");
     damaged[20] = 1;  // one byte of the current index changed: the CRC fails
     std::ofstream(folder.GameFolder() + "players.prf", std::ios::binary) << damaged;
     ASSERT_EQ(0, folder.RunUntilStopped(SIGINT));
-    EXPECT_EQ("End of game...", SplitLines(folder.Log()).back());
-    EXPECT_EQ(damaged, folder.Read("players.prf.damaged"));
-    EXPECT_EQ(EmptyProfileFile(), folder.Read("players.prf"));
+    EXPECT_TRUE("End of game..." == SplitLines(folder.Log()).back() && damaged == folder.Read("players.prf.damaged") &&
+                EmptyProfileFile() == folder.Read("players.prf"));
     EXPECT_NE(std::string::npos, folder.Log().find("#DEBUG: Invalid player profile CRC"));
 
     // A folder where each temporary file must go: nothing can be saved at exit, and the log may be as
@@ -76,8 +69,7 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
     ASSERT_EQ(0, folder.RunUntilStopped(SIGTERM, &errors));
     EXPECT_EQ("Ironmarch: Unable to write the player profiles: " + folder.GameFolder() + ".\\players.prf\n"
               "Ironmarch: Unable to write the configuration file v2krn.cfg\n", errors);
-    EXPECT_EQ(config, folder.Read("v2krn.cfg"));
-    EXPECT_EQ(EmptyProfileFile(), folder.Read("players.prf"));
+    EXPECT_TRUE(config == folder.Read("v2krn.cfg") && EmptyProfileFile() == folder.Read("players.prf"));
 }
 
 // A window placed for a second game on the desktop changes nothing: the
@@ -95,9 +87,8 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouche
         CProcess second;
         ASSERT_TRUE(folder.StartGame(second, arguments, "second"));
         EXPECT_EQ(1, second.Wait());
-        EXPECT_EQ("Ironmarch: An other instance of the game is already running\n", second.Errors());
-        EXPECT_EQ(log, folder.Log());
-        EXPECT_EQ(profiles, folder.Read("players.prf"));
+        EXPECT_TRUE("Ironmarch: An other instance of the game is already running\n" == second.Errors() &&
+                    log == folder.Log() && profiles == folder.Read("players.prf"));
     }
     EXPECT_EQ(0, first.Terminate()) << first.Errors();
 }
@@ -224,6 +215,5 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOr
         if (line.find("Cannot find locale resource") != std::string::npos ||
             line.find("not found") != std::string::npos)
             missing += line + '\n';
-    EXPECT_EQ("", missing);
-    EXPECT_EQ("End of game...", SplitLines(folder.Log()).back());
+    EXPECT_TRUE("" == missing && "End of game..." == SplitLines(folder.Log()).back());
 }

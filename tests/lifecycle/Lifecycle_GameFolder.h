@@ -14,10 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
-#include <string>
 #include <thread>
 #include <utility>
-#include <vector>
 
 #include "tests/support/ScratchFolder.h"
 
@@ -182,8 +180,7 @@ public:
     {
         RemoveLog();
         CProcess process;
-        EXPECT_TRUE(StartGame(process));
-        EXPECT_TRUE(WaitUntilRunning(process)) << process.Errors();
+        EXPECT_TRUE(StartGame(process) && WaitUntilRunning(process)) << process.Errors();
         const int exitCode = process.Terminate(signal);
         if (errors)
             *errors = process.Errors();

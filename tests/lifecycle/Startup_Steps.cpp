@@ -1,8 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <utility>
-#include <vector>
 
 #include "core/C_Config.h"
 #include "core/C_File.h"
@@ -13,12 +8,11 @@
 #include "core/MAIN.h"
 #include "media/C_ModelRecord.h"
 #include "tests/lifecycle/Lifecycle_GameFolder.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 #include "units/C_Unit.h"
 #include "world/RangeTables.h"
 
-TEST(StartupBuildVersion, AcceptsOnlyItsOwnHexadecimalVersion)
+TEST(StartupChecks, TheBuildVersionIsOnlyOurOwnHexadecimalOneAndOnlyTheWholeCommandLineMovesTheWindow)
 {
     const struct { const char* text; EBuildVersionCheck result; } cases[] = {
         {"V2KRNVERSION:01010004QZV2004", EBuildVersionCheck::Valid},
@@ -30,21 +24,16 @@ TEST(StartupBuildVersion, AcceptsOnlyItsOwnHexadecimalVersion)
         {nullptr, EBuildVersionCheck::Malformed}};
     for (const auto& c : cases)
         EXPECT_EQ(c.result, CheckBuildVersion(c.text)) << (c.text ? c.text : "(null)");
-}
-
-TEST(StartupClientPlacement, OnlyTheWholeCommandLineInAnyCaseMovesTheWindow)
-{
-    const struct { const char* line; bool client; int32_t x, y; } cases[] = {
+    const struct { const char* line; bool client; int32_t x, y; } lines[] = {
         {"-client1", true, 800, 0}, {"-CLIENT2", true, 0, 600}, {"-Client3", true, 800, 600},
         {"", false, 0, 0},          {"-client2 x", false, 0, 0}, {"-client4", false, 0, 0},
         {"client1", false, 0, 0},   {"-client", false, 0, 0},   {nullptr, false, 0, 0}};
-    for (const auto& c : cases)
+    for (const auto& c : lines)
     {
         int32_t x = -1;
         int32_t y = -1;
         EXPECT_EQ(c.client, GetClientPlacement(c.line, 800, 600, x, y)) << (c.line ? c.line : "(null)");
-        EXPECT_EQ(c.x, x);
-        EXPECT_EQ(c.y, y);
+        EXPECT_TRUE(c.x == x && c.y == y);
     }
 }
 
@@ -70,9 +59,7 @@ TEST(StartupAndFreeGlobals, StartUpOnTheDemoDataBuildsTheTablesAndFreeingDeletes
     Startup();
 
     // The 347 model slots, each with its 3-D object.
-    EXPECT_NE(nullptr, GetGlobalModel(0));
-    EXPECT_NE(nullptr, GetGlobalModel(346));
-    EXPECT_EQ(nullptr, GetGlobalModel(347));
+    EXPECT_TRUE(nullptr != GetGlobalModel(0) && nullptr != GetGlobalModel(346) && nullptr == GetGlobalModel(347));
     EXPECT_EQ(objects + 347, GlobalFunc::Get3DObjectRefs());
     // Line range 1: the border of a one-block footprint, a block of each side at a time.
     std::vector<std::pair<int, int>> line1;
@@ -88,12 +75,10 @@ TEST(StartupAndFreeGlobals, StartUpOnTheDemoDataBuildsTheTablesAndFreeingDeletes
 
     const std::vector<std::string> lines = log.Lines();
     ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ("Freeing global resources", lines[0]);
-    EXPECT_EQ("unit deleted", lines[1]);
-    EXPECT_EQ("Globals freed", lines.back());
-    EXPECT_EQ(0, g_PtrGarbage.GetCount());
-    EXPECT_EQ(nullptr, GetGlobalModel(0));
-    EXPECT_EQ(objects, GlobalFunc::Get3DObjectRefs());
+    EXPECT_TRUE("Freeing global resources" == lines[0] && "unit deleted" == lines[1] &&
+                "Globals freed" == lines.back());
+    EXPECT_TRUE(0 == g_PtrGarbage.GetCount() && nullptr == GetGlobalModel(0) &&
+                objects == GlobalFunc::Get3DObjectRefs());
     EXPECT_EQ(28u, CScratchFolder::ReadFile(game.GameFolder() + "players.prf").size());
 
     ShutdownFileSystem();

@@ -2,21 +2,14 @@
 // frame, the system modes the offscreen window cannot show, and the slots and pictures it refuses; and
 // the loading screen's background and bar read back from its frames.
 
-#include <SDL2/SDL.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <string>
-#include <vector>
 
-#include "core/C_Config.h"
 #include "core/C_File.h"
 #include "core/C_Localizer.h"
 #include "media/C_Cursors.h"
 #include "media/C_LoadingScreen.h"
 #include "platform/SysWindow.h"
 #include "tests/media/GUIDevice.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace
@@ -92,9 +85,8 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
         cursors.SetCursor(0);
         EXPECT_EQ(mode == CCursors::ModeDrawn ? 0 : 1,
                   log.Count("The system mouse cursor is not available, the game draws the cursor"));
-        EXPECT_EQ(CCursors::ModeDrawn, cursors.EffectiveMode());
-        EXPECT_EQ(mode, g_Config.mouseCursorMode);
-        EXPECT_EQ(SDL_DISABLE, SDL_ShowCursor(SDL_QUERY));
+        EXPECT_TRUE(CCursors::ModeDrawn == cursors.EffectiveMode() && mode == g_Config.mouseCursorMode &&
+                    SDL_DISABLE == SDL_ShowCursor(SDL_QUERY));
         DrawFrame();
         // The block covers (27, 18) to (36, 27).
         EXPECT_EQ((std::vector<uint32_t>{kBlue, kBlue, kBackground, kBackground}),
@@ -102,9 +94,8 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
         // Shadow pixel (10, 5) at (27 + 4 + 10, 18 + 4 + 5): alpha 56, kept in four bits as 3 x 17 = 51,
         // darkens the grey 64 to 51; shadow pixel (13, 13) is out of reach of the block.
         EXPECT_NEAR(51, int(Pixel(41, 27) & 0xFF), 2);
-        EXPECT_EQ(Pixel(41, 27) & 0xFF, Pixel(41, 27) >> 16);
-        EXPECT_EQ(kBackground, Pixel(44, 35));
-        EXPECT_EQ(0u, RenderState(Sys3DRenderState::AlphaBlendEnable));
+        EXPECT_TRUE((Pixel(41, 27) & 0xFF) == (Pixel(41, 27) >> 16) && kBackground == Pixel(44, 35) &&
+                    0u == RenderState(Sys3DRenderState::AlphaBlendEnable));
     }
     // The current slot is not set again, but Refresh applies it.
     window.ShowCursor(true);
@@ -168,8 +159,7 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
     screen.Init(0, 0);
     EXPECT_STREQ("", screen.caption);
     step();
-    EXPECT_EQ(-1, barEnd());
-    EXPECT_EQ(0xFF0000u, Pixel(2, 2));
+    EXPECT_TRUE(-1 == barEnd() && 0xFF0000u == Pixel(2, 2));
     screen.Free();
     InitDataFile("", 0);
     g_Localizer.Clear();

@@ -10,9 +10,7 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "core/C_Config.h"
 #include "media/C_2DFont.h"

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "media/C_GUIInterface.h"
 #include "media/C_GUILabel.h"
@@ -93,19 +91,16 @@ TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndARelease
     Add("hidden", 0, 0, 300, 300);
     form.controls[2]->visible = 0;
     // Placed relative to the form; right and bottom edges belong to the control.
-    EXPECT_EQ(100, form.controls[under]->GetAbsX());
-    EXPECT_TRUE(form.controls[under]->HitTest(200, 200));
-    EXPECT_FALSE(form.controls[under]->HitTest(201, 200));
+    EXPECT_TRUE(100 == form.controls[under]->GetAbsX() && form.controls[under]->HitTest(200, 200) &&
+                !form.controls[under]->HitTest(201, 200));
     form.OnMouseDown(175, 175);
     EXPECT_EQ((Journal{"over.down", "form.pressed1", "over.focus"}), Taken());
-    EXPECT_EQ(1, form.focus);
-    EXPECT_EQ(175, form.mouseX);
+    EXPECT_TRUE(1 == form.focus && 175 == form.mouseX);
     form.OnMouseDown(120, 120);
     EXPECT_EQ((Journal{"under.down", "form.pressed0", "over.blur", "under.focus"}), Taken());
     form.OnMouseUp(130, 130);
     EXPECT_EQ((Journal{"under.up", "under.click", "form.event0"}), Taken());
-    EXPECT_EQ(0, form.result);
-    EXPECT_EQ(-1, form.pressed);
+    EXPECT_TRUE(0 == form.result && -1 == form.pressed);
 
     // A press moved away is cancelled, and one left for no control at all.
     form.ResetResult();
@@ -115,8 +110,7 @@ TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndARelease
     form.OnMouseMove(170, 280);
     EXPECT_EQ((Journal{"over.enter", "under.leave", "under.up"}), Taken());
     form.OnMouseUp(170, 280);
-    EXPECT_TRUE(Taken().empty());
-    EXPECT_EQ(-1, form.result);
+    EXPECT_TRUE(Taken().empty() && -1 == form.result);
     form.OnMouseDown(170, 280);
     Taken();
     form.OnMouseMove(700, 700);
@@ -179,8 +173,7 @@ TEST_F(GUIInterfaceRouting, EnterAndEscapeClickWhileUsableKeysGoToTheFocusedEntr
     EXPECT_EQ((Journal{"ok.blur", "ok.focus"}), Taken());
     form.DeleteAll();
     EXPECT_EQ((Journal{"ok.deleted", "label.deleted", "cancel.deleted"}), Taken());
-    EXPECT_EQ(0, form.count);
-    EXPECT_EQ(-1, form.focus);
+    EXPECT_TRUE(0 == form.count && -1 == form.focus);
 }
 
 TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
@@ -201,17 +194,15 @@ TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
         form.SetDefaultControl(c.capacity - 1);
         form.focus = c.capacity - 1;
         Taken();
-        EXPECT_EQ(c.expectedIndex, form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, journal, "new")));
-        EXPECT_EQ(c.capacity, form.count);
-        EXPECT_EQ(c.expectedDeleted, Taken());
+        EXPECT_TRUE(c.expectedIndex == form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, journal, "new")) &&
+                    c.capacity == form.count && c.expectedDeleted == Taken());
         EXPECT_EQ(1, log.Count("#DEBUG: GUIInterface, control index overflow"));
         if (c.capacity >= 2)
         {
             const auto* label = dynamic_cast<CGUILabel*>(form.controls[c.capacity - 2]);
             ASSERT_NE(nullptr, label);
             EXPECT_STREQ("#Control index overflow", label->text);
-            EXPECT_EQ(0xFFFFFFu, label->colour);
-            EXPECT_EQ(-1, form.defaultControl);  // its control is gone
+            EXPECT_TRUE(0xFFFFFFu == label->colour && -1 == form.defaultControl);   // its control is gone
             EXPECT_EQ(-1, form.focus);
         }
         form.DeleteAll();

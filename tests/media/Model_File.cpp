@@ -2,19 +2,14 @@
 // the model's and a group's screen rectangles and hit tests, and models drawn through the hardware and
 // the CPU paths.
 
-#include <gtest/gtest.h>
-
-#include <array>
 #include <cmath>
 #include <limits>
 #include <numeric>
-#include <string>
 
 #include "core/GlobalFunc.h"
 #include "media/C_3DObject.h"
 #include "media/C_ModelRecord.h"
 #include "tests/media/GUIDevice.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace
@@ -61,8 +56,7 @@ TEST_F(ModelFile, FramesBlockReplacesFrameZeroButBoxesAndExtentsKeepTheBasePose)
     ModelLayout layout = CubeLayout(2.0f, 3);  // frame f moved by 8 f on x
     layout.frames[0] = CubePose(2.0f, {-30, 0, 0});
     C3DObject model;
-    ASSERT_TRUE(model.Load(Write(layout).c_str(), 0));
-    ASSERT_EQ(model.frameCount, 3);
+    ASSERT_TRUE(model.Load(Write(layout).c_str(), 0) && model.frameCount == 3);
     EXPECT_EQ(V(model.frames[0].positions[0]), (Vec{-32, -2, -2}));
     EXPECT_EQ(V(model.frames[2].positions[7]), (Vec{18, 2, 2}));
     EXPECT_EQ(V(model.transformed[0]), (Vec{-2, -2, -2}));
@@ -102,8 +96,7 @@ TEST_F(ModelFile, ReloadReplacesEverythingAndAMissingFileLeavesAnEmptyModelWithI
     smaller.groups.clear();
     const std::string second = Write(smaller, "b.okm");
     ASSERT_TRUE(model.Load(second.c_str(), 2));
-    EXPECT_EQ(log.Count("#DEBUG: C3DObject ReLoaded"), 1);
-    EXPECT_TRUE(log.Contains("Loading 3DObject:" + second));
+    EXPECT_TRUE(log.Count("#DEBUG: C3DObject ReLoaded") == 1 && log.Contains("Loading 3DObject:" + second));
     EXPECT_EQ((std::array<int, 3>{model.frameCount, model.groupCount, model.textureCount}),
               (std::array<int, 3>{1, 0, 2}));
     int32_t topLeft[2], bottomRight[2];
@@ -112,11 +105,9 @@ TEST_F(ModelFile, ReloadReplacesEverythingAndAMissingFileLeavesAnEmptyModelWithI
     model.Release();
     EXPECT_EQ(GlobalFunc::Get3DObjectRefs(), liveBefore + 1);
 
-    EXPECT_FALSE(model.Load((m_Folder / "none.okm").c_str(), 3));
-    EXPECT_TRUE(log.Contains("Object file not found"));
-    EXPECT_TRUE(model.IsEmpty());
-    EXPECT_FALSE(model.LoadTexture(3, "x.tga"));
-    EXPECT_TRUE(log.Contains("Model texture number out of range: 3"));
+    EXPECT_TRUE(!model.Load((m_Folder / "none.okm").c_str(), 3) && log.Contains("Object file not found") &&
+                model.IsEmpty());
+    EXPECT_TRUE(!model.LoadTexture(3, "x.tga") && log.Contains("Model texture number out of range: 3"));
 }
 
 TEST_F(ModelFile, DamagedFilesAreRefusedWhole)
@@ -150,12 +141,9 @@ TEST_F(ModelFile, DamagedFilesAreRefusedWhole)
         CTestLog log;
         C3DObject model;
         ASSERT_TRUE(model.Load(good.c_str(), 2));
-        EXPECT_FALSE(model.Load(path.c_str(), 2));
-        EXPECT_TRUE(log.Contains("Damaged model file: " + path + " (" + c.reason + ")"));
-        EXPECT_TRUE(model.IsEmpty());
-        EXPECT_EQ(model.frameCount, 0);
-        EXPECT_TRUE(model.groups.empty());
-        EXPECT_EQ(model.textureCount, 2);
+        EXPECT_TRUE(!model.Load(path.c_str(), 2) &&
+                    log.Contains("Damaged model file: " + path + " (" + c.reason + ")") && model.IsEmpty());
+        EXPECT_TRUE(model.frameCount == 0 && model.groups.empty() && model.textureCount == 2);
     }
     // A file cut anywhere is refused.
     const std::vector<uint8_t> whole = BuildModel(CubeLayout(1.0f, 2));
@@ -200,8 +188,7 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
         for (const auto& h : hits)
             EXPECT_EQ(cube.HitTestGroup(0, 0, 100, 0, h.x, h.y), h.hit) << h.x << "," << h.y;
         place(way, turned);
-        EXPECT_TRUE(cube.HitTestGroup(0, 0, 100, 0, 512, 384));
-        EXPECT_FALSE(cube.HitTestGroup(0, 0, 100, 0, 300, 384));
+        EXPECT_TRUE(cube.HitTestGroup(0, 0, 100, 0, 512, 384) && !cube.HitTestGroup(0, 0, 100, 0, 300, 384));
     }
     // Corners at or behind the camera give no rectangle and no hit: at depth 10 the near corners lie at
     // -6, at 16 exactly on the plane.  Just in front of it they project far off the screen.
@@ -214,9 +201,8 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
     }
     ASSERT_TRUE(cube.GetGroupScreenRect(0, 0, 16.0001f, 0, topLeft, bottomRight));
     EXPECT_LT(topLeft[0], -1000000);
-    EXPECT_TRUE(cube.HitTestGroup(0, 0, 16.0001f, 0, 512, 384));
-    EXPECT_FALSE(cube.HitTestGroup(0, 0, 100, 1, 512, 384));
-    EXPECT_FALSE(cube.GetGroupScreenRect(0, 0, 100, -1, topLeft, bottomRight));
+    EXPECT_TRUE(cube.HitTestGroup(0, 0, 16.0001f, 0, 512, 384) && !cube.HitTestGroup(0, 0, 100, 1, 512, 384) &&
+                !cube.GetGroupScreenRect(0, 0, 100, -1, topLeft, bottomRight));
     // Without groups the model has no rectangle of its own; the software path's is that of every vertex it
     // moved, and with hardware transform only the (absent) corners were moved.
     ModelLayout bare = CubeLayout(16.0f);

@@ -1,16 +1,10 @@
 // Pixel conversion, the texels of every mip level read from the device's copy of the texture, textures
 // drawn through the vertex batch and read back, and the saved-game record of a texture.
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "media/C_Texture.h"
 #include "platform/SysDevice3DTexture.h"
 #include "tests/media/GUIDevice.h"
 #include "tests/support/MemorySaveStream.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace
@@ -126,14 +120,10 @@ TEST_F(TextureLevels, CreatedAgainOrLoadedFromAFileWholeOrReduced)
     CScratchFolder folder;
     CTestLog log;
     CTexture texture;
-    ASSERT_TRUE(texture.Create(4, 4));
-    ASSERT_TRUE(texture.Create(2, 1));
-    EXPECT_TRUE(log.Contains("#DEBUG: CTexure ReCreated"));
-    EXPECT_EQ(LevelTexels(texture, 0).size(), 2u);
-    EXPECT_FALSE(texture.Create(4, -1));
-    EXPECT_FALSE(texture.LoadFromMem(2, 2, nullptr));
-    EXPECT_EQ(GetGlobalTexture(0), nullptr);
-    EXPECT_TRUE(texture.IsEmpty());
+    ASSERT_TRUE(texture.Create(4, 4) && texture.Create(2, 1));
+    EXPECT_TRUE(log.Contains("#DEBUG: CTexure ReCreated") && LevelTexels(texture, 0).size() == 2u &&
+                !texture.Create(4, -1));
+    EXPECT_TRUE(!texture.LoadFromMem(2, 2, nullptr) && GetGlobalTexture(0) == nullptr && texture.IsEmpty());
 
     // A 4 x 2 file, blues 0 .. 28 step 4, full and halved:
     // (0 + 4 + 16 + 20) / 4 and (8 + 12 + 24 + 28) / 4.
@@ -152,20 +142,17 @@ TEST_F(TextureLevels, CreatedAgainOrLoadedFromAFileWholeOrReduced)
         file.singleLevel = 1;
         file.reduce = r.reduce;
         ASSERT_TRUE(file.LoadFromFile(path.c_str()));
-        EXPECT_EQ(std::pair(file.width, file.height), std::pair(r.w, r.h));
-        EXPECT_EQ(LevelTexels(file, 0), r.texels);
+        EXPECT_TRUE(std::pair(file.width, file.height) == std::pair(r.w, r.h) && LevelTexels(file, 0) == r.texels);
     }
     EXPECT_TRUE(log.Contains("Loading texture file:" + path));
 
     // A missing or compressed file leaves the texture empty.
     const std::string missing = folder / "missing.tga";
-    EXPECT_FALSE(texture.LoadFromFile(missing.c_str()));
-    EXPECT_TRUE(texture.IsEmpty());
-    EXPECT_TRUE(log.Contains("File not found:" + missing));
+    EXPECT_TRUE(!texture.LoadFromFile(missing.c_str()) && texture.IsEmpty() &&
+                log.Contains("File not found:" + missing));
     t.imageType = 10;
     ASSERT_TRUE(texture.Create(2, 2));
-    EXPECT_FALSE(texture.LoadFromFile(folder.Write("rle.tga", BuildTga(t)).c_str()));
-    EXPECT_TRUE(texture.IsEmpty());
+    EXPECT_TRUE(!texture.LoadFromFile(folder.Write("rle.tga", BuildTga(t)).c_str()) && texture.IsEmpty());
     texture.Render2DImage(0, 0, -1, -1);  // draws nothing, fails nothing
 }
 
@@ -258,8 +245,7 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
     texture.grey = 1;
     texture.tint = 0xABCDEF;
     texture.reduce = 2;
-    ASSERT_TRUE(texture.Create(2, 1));
-    ASSERT_TRUE(texture.Lock());
+    ASSERT_TRUE(texture.Create(2, 1) && texture.Lock());
     texture.PutPixel(0, 0, 0x1234);
     texture.PutPixel(1, 0, 0xBEEF);
     texture.PutPixel(2, 0, 0x5555);  // outside: ignored
@@ -283,8 +269,7 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
     EXPECT_EQ(first.Bytes().size(), FieldBytes + 6 * 4);
     CTexture restored;
     ASSERT_TRUE(restored.LoadGame(first));
-    EXPECT_EQ(first.Position(), first.Bytes().size());
-    EXPECT_FALSE(first.HasError());
+    EXPECT_TRUE(first.Position() == first.Bytes().size() && !first.HasError());
     restored.SaveGame(second);
     EXPECT_EQ(second.Bytes(), first.Bytes());
 }

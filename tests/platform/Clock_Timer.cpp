@@ -23,17 +23,13 @@ protected:
 };
 }  // namespace
 
-TEST_F(Timer, RateOf128GivesSevenMillisecondPeriodsAndOtherRatesAreBounded)
+TEST_F(Timer, RatesGiveBoundedPeriodsAcrossTheTickWrapAndAClockThatGoesBack)
 {
-    EXPECT_FALSE(timer.Start(0));
-    EXPECT_EQ(0u, After(100));  // not running: nothing counted
+    EXPECT_TRUE(!timer.Start(0) && 0u == After(100));   // not running: nothing counted
     ASSERT_TRUE(timer.Start(5000));
-    EXPECT_EQ(1u, timer.PeriodMilliseconds());
-    EXPECT_EQ(3u, After(3));
+    EXPECT_TRUE(1u == timer.PeriodMilliseconds() && 3u == After(3));
     ASSERT_TRUE(timer.Start(kControllerRate));
-    EXPECT_EQ(7u, timer.PeriodMilliseconds());
-    EXPECT_EQ(0u, After(6));
-    EXPECT_EQ(1u, After(1));
+    EXPECT_TRUE(7u == timer.PeriodMilliseconds() && 0u == After(6) && 1u == After(1));
     timer.Stop();
     EXPECT_EQ(0u, After(70));
     // A restart counts from the restart; remainders carry over.
@@ -41,19 +37,13 @@ TEST_F(Timer, RateOf128GivesSevenMillisecondPeriodsAndOtherRatesAreBounded)
     uint32_t periods = 0;
     for (int pass = 0; pass < 128; ++pass)   // 640 ms hold 91 whole periods (637 ms)
         periods += After(5);
-    EXPECT_EQ(91u, periods);
-    EXPECT_EQ(1u, After(4));  // the 92nd ended at 644
+    EXPECT_TRUE(91u == periods && 1u == After(4));   // the 92nd ended at 644
     EXPECT_EQ(142857u, After(999999));   // a stall delivers every missed period
-}
-
-TEST_F(Timer, TheWrapOfTheTickCountAndAClockThatGoesBack)
-{
     SysClock::UseTestClock(0xFFFFFFF0u);
     ASSERT_TRUE(timer.Start(kControllerRate));
     EXPECT_EQ(2u, After(14));  // now 0xFFFFFFFE
     EXPECT_EQ(1u, After(7));   // now 0x00000005
     SysClock::UseTestClock(0xFFFFFF00u);
     EXPECT_EQ(0u, timer.TakeElapsedPeriods());   // nothing counted, started again
-    EXPECT_EQ(1u, After(7));
-    EXPECT_EQ(0x20u, SysClock::TicksBetween(0xFFFFFFF0u, 0x00000010u));
+    EXPECT_TRUE(1u == After(7) && 0x20u == SysClock::TicksBetween(0xFFFFFFF0u, 0x00000010u));
 }

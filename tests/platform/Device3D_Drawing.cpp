@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <utility>
 
-#include "platform/gl/GlDevice3D.h"
 #include "tests/platform/Device3D_Harness.h"
 
 namespace {
@@ -41,9 +40,8 @@ TEST_F(Device3DDrawing, RefusedValuesChangeNothingAndResetReturnsEveryStateToRes
                                                   {RS::Count, 0}};
   for (const auto& [state, value] : refused)
     EXPECT_EQ(Device().SetRenderState(state, value), Sys3DError::InvalidCall) << static_cast<int>(state);
-  EXPECT_EQ(Render(RS::AlphaFunc), Sys3DCompare::Always);
-  EXPECT_EQ(Render(RS::AlphaRef), 0u);
-  EXPECT_EQ(Device().SetTextureStageState(0, SS::MinFilter, Sys3DFilter::None), Sys3DError::InvalidCall);
+  EXPECT_TRUE(Render(RS::AlphaFunc) == Sys3DCompare::Always && Render(RS::AlphaRef) == 0u &&
+              Device().SetTextureStageState(0, SS::MinFilter, Sys3DFilter::None) == Sys3DError::InvalidCall);
   EXPECT_EQ(Device().SetTextureStageState(0, SS::AddressU, 7), Sys3DError::InvalidCall);
   EXPECT_EQ(Device().SetTextureStageState(0, SS::TexCoordIndex, 8), Sys3DError::InvalidCall);
   std::uint32_t value = 0;
@@ -62,8 +60,7 @@ TEST_F(Device3DDrawing, RefusedValuesChangeNothingAndResetReturnsEveryStateToRes
   params.backBufferHeight = 8;
   params.backBufferFormat = Sys3DFormat::X8R8G8B8;
   ASSERT_EQ(Device().Reset(params), Sys3DError::Ok);
-  EXPECT_EQ(Render(RS::AlphaBlendEnable), 0u);
-  EXPECT_EQ(Stage(0, SS::AddressU), Sys3DAddress::Wrap);
+  EXPECT_TRUE(Render(RS::AlphaBlendEnable) == 0u && Stage(0, SS::AddressU) == Sys3DAddress::Wrap);
 }
 
 TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLinearFogRunsOnEyeDepth) {

@@ -2,10 +2,8 @@
 
 #include <cerrno>
 #include <ctime>
-#include <string>
 #include <unistd.h>
 #include <utime.h>
-#include <vector>
 
 #include "core/C_File.h"
 #include "platform/SysFile.h"
@@ -25,19 +23,14 @@ Names Found(const std::string& pattern, uint32_t wanted)
 }
 } // namespace
 
-TEST(SysFilePaths, AbsolutePathsAndTheirDiskNames)
+TEST(SysFilePaths, AbsolutePathsAndTheirDiskNamesAndCaseIsResolvedPerComponentAndTheExactNameWins)
 {
     for (const char* absolute : {"/home/game", "C:\\Games\\x", "\\\\server\\share"})
         EXPECT_TRUE(SysFile::IsAbsolutePath(absolute)) << absolute;
     for (const char* relative : {"Maps\\a.world", "C:", "\\single"})
         EXPECT_FALSE(SysFile::IsAbsolutePath(relative)) << relative;
-    EXPECT_FALSE(SysFile::IsAbsolutePath(nullptr));
-    EXPECT_EQ(SysFile::ToDiskPath("C:\\"), "/");
-    EXPECT_EQ(SysFile::ToDiskPath("\\\\tmp"), SysFile::ToDiskPath("/tmp"));
-}
-
-TEST(SysFilePaths, CaseIsResolvedPerComponentAndTheExactNameWins)
-{
+    EXPECT_TRUE(!SysFile::IsAbsolutePath(nullptr) && SysFile::ToDiskPath("C:\\") == "/" &&
+                SysFile::ToDiskPath("\\\\tmp") == SysFile::ToDiskPath("/tmp"));
     CScratchFolder folder;
     folder.Write("maps/Scripts/test.world", "x");
     folder.Write("Data/a.txt", "upper folder");
@@ -57,8 +50,7 @@ TEST(SysFilePaths, CaseIsResolvedPerComponentAndTheExactNameWins)
 
     // Relative paths resolve against the working folder.
     char previous[4096];
-    ASSERT_NE(getcwd(previous, sizeof(previous)), nullptr);
-    ASSERT_EQ(chdir((root + "maps").c_str()), 0);
+    ASSERT_TRUE(getcwd(previous, sizeof(previous)) != nullptr && chdir((root + "maps").c_str()) == 0);
     EXPECT_EQ(SysFile::ToDiskPath("SCRIPTS\\TEST.world"), "Scripts/test.world");
     EXPECT_EQ(SysFile::ToDiskPath(".\\scripts\\..\\SCRIPTS\\TEST.world"), "./Scripts/../Scripts/test.world");
     ASSERT_EQ(chdir(previous), 0);
@@ -66,12 +58,12 @@ TEST(SysFilePaths, CaseIsResolvedPerComponentAndTheExactNameWins)
 
 TEST(SysFileFolders, WildcardsAndSortedListingsMarkFoldersAndHiddenNames)
 {
-    EXPECT_TRUE(SysFile::MatchesWildcard("readme", "*.*"));
-    EXPECT_TRUE(SysFile::MatchesWildcard("a.save", "*.SAVE"));
-    EXPECT_FALSE(SysFile::MatchesWildcard("a.save.bak", "*.save"));
-    EXPECT_TRUE(SysFile::MatchesWildcard("map01.world", "map??.*"));
-    EXPECT_FALSE(SysFile::MatchesWildcard("map1.world", "map??.*"));
-    EXPECT_TRUE(SysFile::MatchesWildcard("aXbXc", "*b*c"));
+    EXPECT_EQ((std::vector<bool>{SysFile::MatchesWildcard("readme", "*.*"), SysFile::MatchesWildcard("a.save", "*.SAVE"),
+                                 SysFile::MatchesWildcard("a.save.bak", "*.save"),
+                                 SysFile::MatchesWildcard("map01.world", "map??.*"),
+                                 SysFile::MatchesWildcard("map1.world", "map??.*"),
+                                 SysFile::MatchesWildcard("aXbXc", "*b*c")}),
+              (std::vector<bool>{true, true, false, true, false, true}));
 
     CScratchFolder folder;
     folder.Write("Saves/b.save", "12345");
@@ -85,9 +77,8 @@ TEST(SysFileFolders, WildcardsAndSortedListingsMarkFoldersAndHiddenNames)
     for (const SysFile::FolderEntry& entry : entries)
         names.push_back(entry.name);
     EXPECT_EQ(names, (Names{".hidden.save", "a.SAVE", "b.save", "old.save"}));
-    EXPECT_EQ(entries[0].attributes & SysFile::AttrHidden, SysFile::AttrHidden);
-    EXPECT_EQ(entries[2].size, 5u);
-    EXPECT_EQ(entries[3].attributes & SysFile::AttrDirectory, SysFile::AttrDirectory);
+    EXPECT_TRUE((entries[0].attributes & SysFile::AttrHidden) == SysFile::AttrHidden && entries[2].size == 5u &&
+                (entries[3].attributes & SysFile::AttrDirectory) == SysFile::AttrDirectory);
     EXPECT_FALSE(SysFile::ListFolder((folder / "nowhere\\*.*").c_str(), entries));
 }
 

@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <vector>
-
 #include "platform/SoundDevice.h"
-#include "platform/SysSound.h"
 #include "tests/platform/Sound_Helpers.h"
 
 using namespace SysSound;
@@ -87,12 +83,11 @@ protected:
 };
 } // namespace
 
-TEST_F(SysSoundBuffer, OnlyWholeFramesOfSixteenBitPcmAt22050HzAreMixable)
+TEST_F(SysSoundBuffer, OnlyWholeSixteenBitFramesAreMixableAndLocksRefuseBadRangesForeignRegionsAndASecondLock)
 {
     const WaveFormat mono = SoundTest::PcmFormat(1);
     const WaveFormat stereo = SoundTest::PcmFormat(2);
-    EXPECT_EQ(Create(2, &mono), Ok);
-    EXPECT_EQ(Create(4, &stereo), Ok);
+    EXPECT_TRUE(Create(2, &mono) == Ok && Create(4, &stereo) == Ok);
     WaveFormat eightBit = mono;
     eightBit.bitsPerSample = 8;
     eightBit.blockAlign = 1;
@@ -104,21 +99,14 @@ TEST_F(SysSoundBuffer, OnlyWholeFramesOfSixteenBitPcmAt22050HzAreMixable)
     wrongAlign.blockAlign = 2;
     for (const WaveFormat* bad : {&eightBit, &fastRate, &wrongAlign})
         EXPECT_EQ(Create(400, bad), ErrBadFormat);
-    EXPECT_EQ(Create(400, nullptr), ErrInvalidParam);
-    EXPECT_EQ(Create(0, &mono), ErrInvalidParam);
-    EXPECT_EQ(Create(6, &stereo), ErrInvalidParam);
+    EXPECT_TRUE(Create(400, nullptr) == ErrInvalidParam && Create(0, &mono) == ErrInvalidParam &&
+                Create(6, &stereo) == ErrInvalidParam);
     EXPECT_EQ(Create(MaxBufferBytes + 1, &mono), ErrInvalidParam);
-}
-
-TEST_F(SysSoundBuffer, LockAndUnlockRefuseBadRangesForeignRegionsAndASecondLock)
-{
     Buffer* buffer = Make(1, 100);
-    EXPECT_EQ(Status(buffer), 0u);   // a new buffer is stopped at 0
-    EXPECT_EQ(Position(buffer), 0u);
+    EXPECT_TRUE(Status(buffer) == 0u && Position(buffer) == 0u);   // a new buffer is stopped at 0
     Locked lock;
-    EXPECT_EQ(lock.Lock(buffer, 100, 2), ErrInvalidParam);
-    EXPECT_EQ(lock.Lock(buffer, 0, 102), ErrInvalidParam);
-    EXPECT_EQ(buffer->Unlock(lock.region1, 0, nullptr, 0), ErrInvalidCall);
+    EXPECT_TRUE(lock.Lock(buffer, 100, 2) == ErrInvalidParam && lock.Lock(buffer, 0, 102) == ErrInvalidParam &&
+                buffer->Unlock(lock.region1, 0, nullptr, 0) == ErrInvalidCall);
     ASSERT_EQ(lock.Lock(buffer, 90, 20), Ok);
     Locked other;
     EXPECT_EQ(other.Lock(buffer, 0, 2), ErrInvalidCall);
@@ -132,12 +120,9 @@ TEST_F(SysSoundBuffer, VolumeAndPanNeedTheirControlAndRangeAndDuplicatesKeepThei
 {
     EXPECT_EQ(Make(2, 4, BufferCtrlVolume)->SetPan(100), ErrControlUnavailable);
     Buffer* original = Make(1, 8);
-    EXPECT_EQ(original->SetVolume(1), ErrInvalidParam);
-    EXPECT_EQ(original->SetPan(-10001), ErrInvalidParam);
+    EXPECT_TRUE(original->SetVolume(1) == ErrInvalidParam && original->SetPan(-10001) == ErrInvalidParam);
     Write(original, 0, {10000, 200, 300, 400});
-    ASSERT_EQ(original->SetVolume(-2000), Ok);
-    ASSERT_EQ(original->SetPan(-600), Ok);
-    ASSERT_EQ(original->Play(PlayLooping), Ok);
+    ASSERT_TRUE(original->SetVolume(-2000) == Ok && original->SetPan(-600) == Ok && original->Play(PlayLooping) == Ok);
     SoundTest::StereoOut out = Render(1);
     EXPECT_EQ(out.left[0], 1000);    // 10000 * 0.1
     EXPECT_EQ(out.right[0], 501);    // 10000 * 0.1 * 0.50119
@@ -146,15 +131,12 @@ TEST_F(SysSoundBuffer, VolumeAndPanNeedTheirControlAndRangeAndDuplicatesKeepThei
     Buffer* duplicate = nullptr;
     ASSERT_EQ(m_Device->DuplicateSoundBuffer(original, &duplicate), Ok);
     m_Buffers.push_back(duplicate);
-    EXPECT_EQ(Status(duplicate), 0u);
-    EXPECT_EQ(Position(duplicate), 0u);
-    ASSERT_EQ(original->SetPan(10000), Ok);
-    ASSERT_EQ(duplicate->Play(0), Ok);
+    EXPECT_TRUE(Status(duplicate) == 0u && Position(duplicate) == 0u);
+    ASSERT_TRUE(original->SetPan(10000) == Ok && duplicate->Play(0) == Ok);
     out = Render(1);
     EXPECT_EQ(out.left[0], 1000);   // the duplicate's frame 0 at 0.1, the original panned right
     EXPECT_EQ(out.right[0], 501 + 20);
-    ASSERT_EQ(duplicate->SetVolume(0), Ok);
-    ASSERT_EQ(original->Stop(), Ok);
+    ASSERT_TRUE(duplicate->SetVolume(0) == Ok && original->Stop() == Ok);
     EXPECT_EQ(Position(original), 4u);
     // A write through the original is heard in the duplicate, also once the original is gone.
     Write(original, 4, {-7});

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include "platform/SoundMixer.h"
 #include "tests/platform/Sound_Helpers.h"
 
 using SoundTest::MakeVoice;
@@ -19,21 +16,16 @@ StereoOut MixFrames(std::vector<SoundVoice*> voices, uint32_t frames)
 }
 } // namespace
 
-TEST(SoundMixer, FullVolumeCentredMonoIsCopiedExactlyLittleEndian)
+TEST(SoundMixer, MonoIsCopiedExactlyVolumeAndPanFollowTheirLawsAndVoicesAreSummedAndClamped)
 {
     const Samples samples{0, 1, -1, 32767, -32768, 12345};
     SoundVoice voice = MakeVoice(samples);
     const StereoOut out = MixFrames({&voice}, 6);
-    EXPECT_EQ(out.left, samples);
-    EXPECT_EQ(out.right, samples);
+    EXPECT_TRUE(out.left == samples && out.right == samples);
     SoundVoice raw = MakeVoice({0});
     raw.samples[0] = 0x34;
     raw.samples[1] = 0x12;
     EXPECT_EQ(MixFrames({&raw}, 1).left[0], 0x1234);
-}
-
-TEST(SoundMixer, VolumeAndPanLaws)
-{
     // 10^(-2000/2000) = 0.1; 10^(-600/2000) = 0.50119; 10^(-1000/2000) = 0.31623.
     struct Case { int16_t sample; int32_t volume; int32_t pan; int16_t left; int16_t right; };
     const Case cases[] = {
@@ -50,27 +42,21 @@ TEST(SoundMixer, VolumeAndPanLaws)
         voice.volume = c.volume;
         voice.pan = c.pan;
         const StereoOut out = MixFrames({&voice}, 1);
-        EXPECT_EQ(out.left[0], c.left);
-        EXPECT_EQ(out.right[0], c.right);
+        EXPECT_TRUE(out.left[0] == c.left && out.right[0] == c.right);
     }
-}
-
-TEST(SoundMixer, VoicesAreSummedAndClampedTo16Bits)
-{
     SoundVoice a = MakeVoice({1000, 30000, -30000, 20000, 16384, -16384});
     SoundVoice b = MakeVoice({-300, 30000, -30000, -20000, 16384, -16385});
-    const StereoOut out = MixFrames({&a, &b}, 6);
-    EXPECT_EQ(out.left, (Samples{700, 32767, -32768, 0, 32767, -32768}));
-    EXPECT_EQ(out.right, out.left);
+    const StereoOut summed = MixFrames({&a, &b}, 6);
+    EXPECT_EQ(summed.left, (Samples{700, 32767, -32768, 0, 32767, -32768}));
+    EXPECT_EQ(summed.right, summed.left);
 }
 
-TEST(SoundMixer, LoopingWrapsOneShotStopsAndLongMixesStaySampleExact)
+TEST(SoundMixer, LoopingWrapsOneShotStopsLongMixesStayExactAndAMalformedVoiceIsStopped)
 {
     SoundVoice once = MakeVoice({5, 6, 7});
     once.cursor = 2;   // starts at the second frame
     EXPECT_EQ(MixFrames({&once}, 4).left, (Samples{6, 7, 0, 0}));
-    EXPECT_FALSE(once.playing);
-    EXPECT_EQ(once.cursor, 0u);
+    EXPECT_TRUE(!once.playing && once.cursor == 0u);
 
     SoundVoice looping = MakeVoice({1, 2, 3, 4, 5, 6, 7});
     looping.looping = true;
@@ -82,13 +68,7 @@ TEST(SoundMixer, LoopingWrapsOneShotStopsAndLongMixesStaySampleExact)
         ASSERT_EQ(out.left[i], expected) << "frame " << i;
         ASSERT_EQ(out.right[i], expected) << "frame " << i;
     }
-    EXPECT_TRUE(looping.playing);
-    EXPECT_EQ(looping.cursor, (1500u % 7u) * 2u);
-    EXPECT_FALSE(burst.playing);
-}
-
-TEST(SoundMixer, MalformedVoiceIsStoppedNotRead)
-{
+    EXPECT_TRUE(looping.playing && looping.cursor == ((1500u % 7u) * 2u) && !burst.playing);
     SoundVoice stopped = MakeVoice({1000, 2000});
     stopped.playing = false;
     SoundVoice empty;
@@ -98,9 +78,6 @@ TEST(SoundMixer, MalformedVoiceIsStoppedNotRead)
     SoundVoice cursorPastEnd = MakeVoice({9, 8});
     cursorPastEnd.cursor = 40;
     EXPECT_EQ(MixFrames({&stopped, &empty, &badLayout, &cursorPastEnd}, 2).left, (Samples{0, 0}));
-    EXPECT_EQ(stopped.cursor, 0u);
-    EXPECT_FALSE(empty.playing);
-    EXPECT_FALSE(badLayout.playing);
-    EXPECT_FALSE(cursorPastEnd.playing);
-    EXPECT_EQ(cursorPastEnd.cursor, 0u);
+    EXPECT_TRUE(stopped.cursor == 0u && !empty.playing && !badLayout.playing);
+    EXPECT_TRUE(!cursorPastEnd.playing && cursorPastEnd.cursor == 0u);
 }

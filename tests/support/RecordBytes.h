@@ -3,8 +3,6 @@
 // the game's own writers, and reading or patching numbers at offsets.
 
 #include <bit>
-#include <cstdint>
-#include <string>
 
 #include "tests/support/ReferenceBytes.h"
 #include "tests/support/TestDataFile.h"

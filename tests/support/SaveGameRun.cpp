@@ -1,16 +1,11 @@
 #include "tests/support/SaveGameRun.h"
 
-#include <string>
-
-#include "core/C_Config.h"
 #include "core/C_PtrGarbage.h"
 #include "game/C_CtrlGame.h"
 #include "tests/support/ReferenceBytes.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestWalker.h"
-#include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
-#include "world/C_Player.h"
 #include "world/C_SaveGame.h"
 
 namespace

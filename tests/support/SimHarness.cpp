@@ -18,9 +18,7 @@
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 #include "world/C_ReferenceBase.h"
-#include "world/C_Technology.h"
 #include "world/C_Theme.h"
-#include "world/C_UnitStats.h"
 #include "world/RangeTables.h"
 
 // The players reach units through these; messages, markers and samples are

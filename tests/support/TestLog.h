@@ -2,9 +2,6 @@
 // Switches logging on into a log file of its own for the life of the object
 // and hands the lines back; logging is off again afterwards.
 
-#include <string>
-#include <vector>
-
 #include "tests/support/ScratchFolder.h"
 
 class CTestLog

@@ -2,7 +2,6 @@
 
 #include "platform/SysClock.h"
 #include "units/C_UnitActionBuffer.h"
-#include "units/C_UnitTypeTable.h"
 
 CTestWalker::CTestWalker(float blocksPerTick) : CUnitOfType(UNIT_WARRIOR)
 {

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <string>
 #include <sys/wait.h>
-#include <vector>
 
 #include "core/C_File.h"
 #include "tests/support/ReferenceBytes.h"
@@ -72,8 +70,7 @@ TEST_F(Medpack, PackedFolderReadsBackByteForByteThroughTheGame)
 
     const SRun pack = RunMedpack(m_Folder, {"pack", m_Folder / "v2krn.med", m_Folder / "src"});
     ASSERT_EQ(pack.exitCode, 0) << pack.err;
-    EXPECT_EQ(pack.err, "");
-    EXPECT_FALSE(CScratchFolder::Exists(m_Folder / "v2krn.med.tmp"));
+    EXPECT_TRUE(pack.err == "" && !CScratchFolder::Exists(m_Folder / "v2krn.med.tmp"));
 
     InitDataFile((m_Folder / "v2krn.med").c_str(), 1);
     EXPECT_EQ(ReadThroughTheGame("FONTS\\SUB\\EMPTY.BIN"), "");
@@ -81,7 +78,7 @@ TEST_F(Medpack, PackedFolderReadsBackByteForByteThroughTheGame)
     EXPECT_EQ(ReadThroughTheGame("ingame\\big.bin"), binary);
 }
 
-TEST_F(Medpack, PackWritesTheBodiesThenASortedUpperCaseDirectory)
+TEST_F(Medpack, PackWritesTheBodiesThenASortedDirectoryReplacesAnOldOutputAndRefusesBadFolders)
 {
     m_Folder.Write("src/b.txt", "BB");
     m_Folder.Write("src/A/c.txt", "C");
@@ -93,24 +90,17 @@ TEST_F(Medpack, PackWritesTheBodiesThenASortedUpperCaseDirectory)
                                  "\x08" + std::string("A\\C.TXT\0", 8) + LE32(7) + LE32(1) +
                                  "\x06" + std::string("B.TXT\0", 6) + LE32(8) + LE32(2);
     EXPECT_EQ(CScratchFolder::ReadFile(m_Folder / "out.med"), expected);
-}
-
-TEST_F(Medpack, PackReplacesAnOldOutputAndRefusesAMissingFolderOrTwoFilesOfOneName)
-{
     m_Folder.Write("src/x.txt", "x");
     const std::string out = m_Folder.Write("out.med", "old");
     ASSERT_EQ(RunMedpack(m_Folder, {"pack", out, m_Folder / "src"}).exitCode, 0);
     EXPECT_NE(CScratchFolder::ReadFile(out), "old");
     const SRun missing = RunMedpack(m_Folder, {"pack", out, m_Folder / "nothing"});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(CountLines(missing.err), 1);
+    EXPECT_TRUE(missing.exitCode == 1 && CountLines(missing.err) == 1);
 
     m_Folder.Write("twice/a.txt", "lower");
     m_Folder.Write("twice/A.TXT", "upper");
     const SRun twice = RunMedpack(m_Folder, {"pack", m_Folder / "twice.med", m_Folder / "twice"});
-    EXPECT_EQ(twice.exitCode, 1);
-    EXPECT_EQ(CountLines(twice.err), 1);
-    EXPECT_FALSE(CScratchFolder::Exists(m_Folder / "twice.med"));
+    EXPECT_TRUE(twice.exitCode == 1 && CountLines(twice.err) == 1 && !CScratchFolder::Exists(m_Folder / "twice.med"));
 
     // A stored name holds at most 254 characters.
     m_Folder.Write("long/d/" + std::string(252, 'n'), "fits");
@@ -119,7 +109,7 @@ TEST_F(Medpack, PackReplacesAnOldOutputAndRefusesAMissingFolderOrTwoFilesOfOneNa
     EXPECT_EQ(RunMedpack(m_Folder, {"pack", m_Folder / "long.med", m_Folder / "long"}).exitCode, 1);
 }
 
-TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHand)
+TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHandAndInvalidDataFilesGiveExitCodeOneAndOneMessage)
 {
     CTestDataFile file;
     file.Add("FONTS\\A.FNT", "first a");
@@ -128,21 +118,14 @@ TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHand)
     const std::string path = m_Folder.Write("hand.med", file.Build());
 
     const SRun list = RunMedpack(m_Folder, {"list", path});
-    EXPECT_EQ(list.exitCode, 0);
-    EXPECT_EQ(list.out, "4 7 FONTS\\A.FNT\n11 5 MAPS\\X.WORLD\n16 8 FONTS\\A.FNT\n");
+    EXPECT_TRUE(list.exitCode == 0 && list.out == "4 7 FONTS\\A.FNT\n11 5 MAPS\\X.WORLD\n16 8 FONTS\\A.FNT\n");
 
     const SRun cat = RunMedpack(m_Folder, {"cat", path, "fonts\\..\\fonts\\a.fnt"});
-    EXPECT_EQ(cat.exitCode, 0);
-    EXPECT_EQ(cat.out, "second a");   // the last record wins
+    EXPECT_TRUE(cat.exitCode == 0 && cat.out == "second a");   // the last record wins
 
     const SRun slash = RunMedpack(m_Folder, {"cat", path, "fonts/a.fnt"});
-    EXPECT_EQ(slash.exitCode, 1);
-    EXPECT_EQ(slash.out, "");
-    EXPECT_EQ(slash.err, "medpack: " + path + ": no entry fonts/a.fnt\n");
-}
-
-TEST_F(Medpack, InvalidDataFilesGiveExitCodeOneAndOneMessage)
-{
+    EXPECT_TRUE(slash.exitCode == 1 && slash.out == "" &&
+                slash.err == ("medpack: " + path + ": no entry fonts/a.fnt\n"));
     const auto withOneEntry = [](auto spoil) {
         CTestDataFile file;
         file.Add("A.TXT", "abc");
@@ -161,13 +144,11 @@ TEST_F(Medpack, InvalidDataFilesGiveExitCodeOneAndOneMessage)
              {std::vector<std::string>{"list", path}, std::vector<std::string>{"cat", path, "A.TXT"}})
         {
             const SRun run = RunMedpack(m_Folder, arguments);
-            EXPECT_EQ(run.exitCode, 1) << label;
-            EXPECT_EQ(run.out, "") << label;
+            EXPECT_TRUE(run.exitCode == 1 && run.out == "") << label;
             EXPECT_EQ(CountLines(run.err), 1) << label << ": " << run.err;
             EXPECT_NE(run.err.find("not a valid packed data file"), std::string::npos) << label;
         }
     }
     const SRun missing = RunMedpack(m_Folder, {"list", m_Folder / "none.med"});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(CountLines(missing.err), 1);
+    EXPECT_TRUE(missing.exitCode == 1 && CountLines(missing.err) == 1);
 }

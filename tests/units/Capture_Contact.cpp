@@ -1,21 +1,12 @@
 // A unit or a building changing sides: capture by contact in whole chains (in a network game a client
 // asks the host), and conversion and its refusals.
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "core/C_Config.h"
 #include "core/C_PtrGarbage.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_UnitActionBuffer.h"
-#include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
-#include "world/C_UnitStats.h"
 
 namespace
 {
@@ -107,9 +98,8 @@ TEST_F(Capture, ALongWindingLineChangesSidesInOneStep)
     }
     ASSERT_EQ(world.Player(Defeated).unitCount, 134);
     world.Spawn(0, UNIT_WARRIOR, 1, 9)->CaptureAdjacent();
-    EXPECT_EQ(world.Player(0).unitCount, 135);
-    EXPECT_EQ(world.Player(Defeated).unitCount, 0);
-    EXPECT_TRUE(world.CheckInvariants().empty());
+    EXPECT_TRUE(world.Player(0).unitCount == 135 && world.Player(Defeated).unitCount == 0 &&
+                world.CheckInvariants().empty());
 }
 
 TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
@@ -163,9 +153,8 @@ TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)
               std::vector<uint8_t>(MapBlockCount, 0));
     EXPECT_EQ(std::vector<uint8_t>(world.Player(0).buildingSightCounts,
                                    world.Player(0).buildingSightCounts + MapBlockCount), sight);
-    EXPECT_TRUE(technology.researchingBuilding == nullptr && house->queueCount == 1 && old.queuedUnits == 0);
-    EXPECT_EQ(world.Messages().size(), 1u);
-    EXPECT_FALSE(house->ConvertToPlayer(8, true));
+    EXPECT_TRUE(technology.researchingBuilding == nullptr && house->queueCount == 1 && old.queuedUnits == 0 &&
+                world.Messages().size() == 1u && !house->ConvertToPlayer(8, true));
 
     // Listed once, when it is finished.
     unfinished->buildProgress = CBuilding::FinishedProgress;
@@ -182,16 +171,14 @@ TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesIt)
     ASSERT_TRUE(unit != nullptr && second != nullptr);
     const int32_t lost = world.Player(1).statistics[STAT_UNITS_LOST];
     EXPECT_TRUE(unit->ConvertToPlayer(0, false));
-    EXPECT_TRUE(unit->player == 0 && !world.Player(1).HasUnit(unit) && world.Player(0).HasUnit(unit));
-    EXPECT_EQ(world.Player(1).unitsByType[UNIT_WARRIOR], 1);
-    EXPECT_EQ(world.Player(0).unitsByType[UNIT_WARRIOR], 1);
+    EXPECT_TRUE(unit->player == 0 && !world.Player(1).HasUnit(unit) && world.Player(0).HasUnit(unit) &&
+                world.Player(1).unitsByType[UNIT_WARRIOR] == 1 && world.Player(0).unitsByType[UNIT_WARRIOR] == 1);
     EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_LOST], lost);
     // The local player always gets the mark, and the message when asked.
     EXPECT_EQ(g_Particles.GetTargetMarkCount(), 1);
     EXPECT_EQ(world.Markers(), (std::vector<int32_t>{10, 10, static_cast<int32_t>(Green)}));
     const size_t messagesBefore = world.Messages().size();
-    EXPECT_TRUE(second->ConvertToPlayer(0, true));
-    EXPECT_EQ(g_Particles.GetTargetMarkCount(), 2);
+    EXPECT_TRUE(second->ConvertToPlayer(0, true) && g_Particles.GetTargetMarkCount() == 2);
     ASSERT_EQ(world.Messages().size(), messagesBefore + 1);
     EXPECT_EQ(world.Messages().back().colour, Green);
     ExpectWorldSound(world);
@@ -207,14 +194,12 @@ TEST(Conversion, RefusedIntoAFullListOffTheMapOrWhenDying)
         ASSERT_NE(world.Spawn(3, UNIT_WARRIOR, 10 + i % 40, 10 + i / 40), nullptr);
     for (const int32_t player : {3, 1, 8})
         EXPECT_FALSE(unit->ConvertToPlayer(player, true)) << player;
-    EXPECT_TRUE(unit->player == 1 && world.Player(1).HasUnit(unit));
-    EXPECT_EQ(world.Player(3).unitCount, MaxPlayerUnits);
+    EXPECT_TRUE(unit->player == 1 && world.Player(1).HasUnit(unit) && world.Player(3).unitCount == MaxPlayerUnits);
     unit->ShowUnit(false);
     EXPECT_FALSE(unit->ConvertToPlayer(2, true));
     unit->x = unit->y = 2;
     unit->ShowUnit(true);
     unit->RemoveFromWorld(false);
-    EXPECT_FALSE(unit->ConvertToPlayer(2, true));
-    EXPECT_EQ(unit->player, 1);
+    EXPECT_TRUE(!unit->ConvertToPlayer(2, true) && unit->player == 1);
     ExpectWorldSound(world);
 }

@@ -1,14 +1,10 @@
 // The catapult through the real simulation step: its stone's timing and kind,
 // its automatic attack, its tilt on a slope, its heaps of dust.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <vector>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "effects/C_Particles.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
@@ -138,7 +134,6 @@ TEST(CatapultDeath, TheMachineFallsIntoTwoHeapsOfDustAndACorpse)
     catapult->TakeHit(nullptr, 10000, 4, false);
     EXPECT_TRUE(catapult->animType == ANIM_DIE && dustPuffs() == 20);
     ASSERT_GT(siege.FramesUntil(100, [&] { return catapult->GetLife() == UnitLife::Corpse; }), 0);
-    EXPECT_EQ(dustPuffs(), 40);
-    EXPECT_TRUE(g_Particles.HoldsCorpse(catapult) && !siege.world.Player(0).HasUnit(catapult));
-    EXPECT_EQ(siege.firstFault, "");
+    EXPECT_TRUE(dustPuffs() == 40 && g_Particles.HoldsCorpse(catapult) && !siege.world.Player(0).HasUnit(catapult) &&
+                siege.firstFault == "");
 }

@@ -1,18 +1,12 @@
 // A hit on a unit: the damage rules, its effects and the alerts; and a death
 // through the Die animation and the corpse to deferred deletion.
 
-#include <gtest/gtest.h>
-
 #include <utility>
-#include <vector>
 
 #include "buildings/C_Building.h"
 #include "effects/C_Particles.h"
 #include "platform/SysClock.h"
-#include "tests/support/SimHarness.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_Unit.h"
-#include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 
 namespace
@@ -139,8 +133,7 @@ TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
     EXPECT_TRUE(victim->IsDying());
     // A second hit only tells the attacker its target is gone.
     victim->TakeHit(enemy, 100, 1, false);
-    EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_KILLED], 1);
-    EXPECT_EQ(world.Player(1).score, scoreBefore + 7);
+    EXPECT_TRUE(world.Player(1).statistics[STAT_UNITS_KILLED] == 1 && world.Player(1).score == (scoreBefore + 7));
     EXPECT_EQ(enemy->targetsLost, std::vector<const CUnit*>{victim});
     EXPECT_EQ(victim->hitSounds.size(), 2u);
     // 60 hit points: a lethal type-8 hit must take more than 20 percent to tear.
@@ -207,20 +200,17 @@ TEST(DamageDeath, AKilledWarriorFallsDecaysAndIsDeletedOnce)
     second->TakeHit(first, 1000, 1, true);
     world.Frame(1);
     // Dying: still listed, no longer targeted.
-    EXPECT_EQ(second->animType, ANIM_DIE);
-    EXPECT_TRUE(world.Player(1).HasUnit(second));
-    EXPECT_TRUE(first->targetUnit != second && first->attacker != second);
+    EXPECT_TRUE(second->animType == ANIM_DIE && world.Player(1).HasUnit(second) &&
+                first->targetUnit != second && first->attacker != second);
     const int32_t lost = world.Player(1).statistics[STAT_UNITS_LOST];
     world.Frame(DieTicks - 3);
     EXPECT_TRUE(world.Player(1).HasUnit(second));
     world.Frame(4);
     ExpectWorldSound(world);
-    EXPECT_EQ(second->animType, ANIM_CORPSE);
-    EXPECT_FALSE(world.Player(1).HasUnit(second));
-    EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_LOST], lost + 1);
-    EXPECT_TRUE(!second->IsFootprintRegistered() && g_GameMap.Block(11, 10).unit == nullptr);
-    EXPECT_TRUE(g_Particles.HoldsCorpse(second) && g_Particles.GetCorpseCount() == 1);
-    EXPECT_EQ(world.DeletedUnits(), 0);
+    EXPECT_TRUE(second->animType == ANIM_CORPSE && !world.Player(1).HasUnit(second) &&
+                world.Player(1).statistics[STAT_UNITS_LOST] == (lost + 1));
+    EXPECT_TRUE(!second->IsFootprintRegistered() && g_GameMap.Block(11, 10).unit == nullptr &&
+                g_Particles.HoldsCorpse(second) && g_Particles.GetCorpseCount() == 1 && world.DeletedUnits() == 0);
     world.Frame(CParticles::CorpseTicks);
     ExpectWorldSound(world);
     EXPECT_EQ(g_Particles.GetCorpseCount(), 0);

@@ -1,14 +1,11 @@
 // A demolition man blows up beside an enemy barracks, at the end of its
 // attack cycle or five ticks after it was killed there, once only.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "effects/C_Particles.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
@@ -50,9 +47,8 @@ TEST(DemolitionManBlast, ItBlowsUpOnceBesideABarracksAfterItsAttackOrFiveTicksAf
                 EXPECT_EQ(blastTick, 0) << "a second blast at tick " << tick;
                 blastTick = tick;
             }
-        EXPECT_EQ(blastTick, expected);
-        EXPECT_TRUE(BlastsFrom(bomber) == 1 && g_Particles.GetExplosionMarkCount() == 1);
-        EXPECT_TRUE(g_Particles.HoldsCorpse(bomber) && g_Particles.GetCorpseCount() == 1);
+        EXPECT_TRUE(blastTick == expected && BlastsFrom(bomber) == 1 && g_Particles.GetExplosionMarkCount() == 1 &&
+                    g_Particles.HoldsCorpse(bomber) && g_Particles.GetCorpseCount() == 1);
         EXPECT_FALSE(world.world.Player(1).HasUnit(bomber));
         // A death that comes late starts no second fall and no second blast.
         bomber->RemoveFromWorld(true);

@@ -1,21 +1,16 @@
 // The demon through the real simulation step: fireballs at frame 24, the aura that waits out an attack,
 // a killed demon's burst, two demons spending one rain of hell, a saved game with burning particles.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "effects/C_Particles.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_Unit_Demon.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_Player.h"
 
 namespace
 {
@@ -72,26 +67,22 @@ TEST_F(DemonBattle, FireballsLeaveAtFrame24ScatteredOrAimedExactlyWhileTheAuraWa
     float stepX = 0.0f;
     float stepY = 0.0f;
     warrior->GetStepTargetCentre(&stepX, &stepY);
-    EXPECT_EQ(g_Particles.GetProjectiles().back().aimX, stepX);
-    EXPECT_EQ(g_Particles.GetProjectiles().back().aimY, stepY);
+    EXPECT_TRUE(g_Particles.GetProjectiles().back().aimX == stepX && g_Particles.GetProjectiles().back().aimY == stepY);
     demon->Stop();
     ASSERT_NE(g_Particles.FindEmitter(demon->aura), nullptr);
-    EXPECT_EQ(g_Particles.FindEmitter(demon->aura)->kind, CParticles::KindAura);
-    EXPECT_EQ(war.firstFault, "");
+    EXPECT_TRUE(g_Particles.FindEmitter(demon->aura)->kind == CParticles::KindAura && war.firstFault == "");
 }
 
 TEST_F(DemonBattle, AKilledDemonBurstsAtOnceIntoNinePartsAndDiesOnlyOnce)
 {
     demon->TakeHit(nullptr, 100000, 1, false);
     const std::vector<int32_t> burst = {50, 51, 51, 53, 54, 54, 54, 54, 54};
-    EXPECT_EQ(Effects(50, 61), burst);
-    EXPECT_TRUE(g_Particles.HoldsCorpse(demon) && !war.world.Player(0).HasUnit(demon));
-    EXPECT_EQ(g_Particles.GetEmitterCount(), 0);
+    EXPECT_TRUE(Effects(50, 61) == burst && g_Particles.HoldsCorpse(demon) && !war.world.Player(0).HasUnit(demon) &&
+                g_Particles.GetEmitterCount() == 0);
     demon->RemoveFromWorld(true);
     demon->animType = ANIM_DIE;
     demon->SetModelByAnimation();
-    EXPECT_EQ(Effects(50, 61), burst);
-    EXPECT_EQ(g_Particles.GetCorpseCount(), 1);
+    EXPECT_TRUE(Effects(50, 61) == burst && g_Particles.GetCorpseCount() == 1);
 }
 
 TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
@@ -112,8 +103,7 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
     for (const SEffectParticle& rain : g_Particles.GetEffects())
         EXPECT_TRUE(rain.kind != CParticles::KindRainOfHell || (rain.x == 19.5f && rain.y == 11.5f));
     EXPECT_EQ(war.world.Player(0).technologies[RainOfHell].progress, 0.0f);
-    EXPECT_EQ(g_Particles.GetEmitterCount(), 2);   // both auras back
-    EXPECT_EQ(war.firstFault, "");
+    EXPECT_TRUE(g_Particles.GetEmitterCount() == 2 && war.firstFault == "");   // both auras back
 }
 
 TEST_F(DemonBattle, AGameWithTheDemonAndTheBurningBuildingsLoadsBackByteForByte)

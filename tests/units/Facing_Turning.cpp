@@ -1,10 +1,5 @@
 // Facing and turning of a unit, and the search for an enemy over a ring of cells.
 
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <vector>
-
 #include "buildings/C_Building.h"
 #include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"
@@ -56,7 +51,7 @@ private:
     std::vector<std::unique_ptr<CTestBuilding>> m_Buildings;
 };
 
-TEST_F(FacingTurning, SetDirectionBringsAnyAngleIntoOneTurn)
+TEST_F(FacingTurning, AnyAngleIsBroughtIntoOneTurnAndTurningTakesTheShortWayTenDegreesATick)
 {
     CUnit* unit = Walker(0, 10, 10);
     const struct
@@ -69,11 +64,6 @@ TEST_F(FacingTurning, SetDirectionBringsAnyAngleIntoOneTurn)
         unit->SetDirection(c.angle, false);
         EXPECT_EQ(unit->facing, c.facing) << c.angle;
     }
-}
-
-TEST_F(FacingTurning, TurningTakesTheShortWayTenDegreesATickNeverPastTheFacing)
-{
-    CUnit* unit = Walker(0, 10, 10);
     // Shown facing at the start (-1: where the last row left it), facing, ticks, shown after.
     const struct
     {
@@ -118,8 +108,7 @@ TEST_F(FacingTurning, TheSearchRanksUnitsOrTowersKeepsAndCastlesFirstAndSkipsWha
     CUnit* seeker = Walker(0, 10, 10);
     CUnit* enemy = Walker(1, 11, 10);
     CTestBuilding* tower = Building(11, 10, 1, 6);   // on the enemy's cell
-    EXPECT_EQ(Found(seeker, false, pattern), enemy);
-    EXPECT_EQ(Found(seeker, true, pattern), tower);
+    EXPECT_TRUE(Found(seeker, false, pattern) == enemy && Found(seeker, true, pattern) == tower);
     // Towers, keeps, castles, then any; none with no hit points left or its own.
     CTestBuilding* house = Building(10, 12, 1, 3);
     CTestBuilding* castle = Building(10, 13, 1, 1);
@@ -140,8 +129,7 @@ TEST_F(FacingTurning, TheSearchRanksUnitsOrTowersKeepsAndCastlesFirstAndSkipsWha
     Walker(2, 12, 12);
     world.Player(0).allied[2] = 1;
     Walker(0, 9, 10);
-    EXPECT_EQ(Found(seeker, false, pattern), nullptr);
-    EXPECT_EQ(Found(seeker, true, pattern), nullptr);
+    EXPECT_TRUE(Found(seeker, false, pattern) == nullptr && Found(seeker, true, pattern) == nullptr);
     enemy->health = 100.0f;
 }
 

@@ -6,11 +6,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
-#include <string>
 
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingKeep.h"
-#include "core/C_Config.h"
 #include "core/C_Localizer.h"
 #include "game/C_ObjectLinks.h"
 #include "net/C_UnitCommandOutbox.h"
@@ -73,8 +71,7 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [king](const CUnitCommandOutbox::SCommand& command) {
         return command.command == CUnitCommandOutbox::CommandUnitHidden && command.unit == king;
     }));
-    EXPECT_EQ(LinkFault(), nullptr);
-    EXPECT_TRUE(world.CheckInvariants().empty());
+    EXPECT_TRUE(LinkFault() == nullptr && world.CheckInvariants().empty());
 
     // A keep holding another king is no shelter; only the local player is told.
     Keep(1, 20, 30);
@@ -87,11 +84,10 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
         EXPECT_TRUE(second->keep == nullptr && second->onMap);
         EXPECT_EQ(world.Messages().size(), messages + (player == 0 ? 1 : 0)) << player;
     }
-    EXPECT_EQ(world.Messages().back().text, "No keep");
-    EXPECT_EQ(world.Messages().back().colour, 0xFFFF00u);
+    EXPECT_TRUE(world.Messages().back().text == "No keep" && world.Messages().back().colour == 0xFFFF00u);
 }
 
-TEST_F(KingShelter, AKeepThatFallsOrChangesSidesLetsTheKingOutBesideIt)
+TEST_F(KingShelter, AKeepThatFallsOrChangesSidesLetsTheKingOutAndAStandingKingRunsOutOfSight)
 {
     const std::function<void(CBuildingKeep&)> ends[] = {[](CBuildingKeep& keep) { keep.Destroy(true); },
                                                         [](CBuildingKeep& keep) { keep.Demolish(); },
@@ -113,10 +109,6 @@ TEST_F(KingShelter, AKeepThatFallsOrChangesSidesLetsTheKingOutBesideIt)
         world.Frame(1);
         EXPECT_TRUE(world.CheckInvariants().empty());
     }
-}
-
-TEST_F(KingShelter, AStandingKingRunsOutOfTheAttackersSightAWalkingOneKeepsHisCourse)
-{
     CUnitKing* king = King(0, 20, 20);
     CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, 22, 20);
     for (const int32_t anim : {ANIM_WALK, ANIM_STAND})

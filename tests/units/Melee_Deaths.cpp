@@ -1,11 +1,7 @@
 // The end of a fighter: the torn-apart burst, the riders' two cries, a
 // model without frames; and the self-healing fighters.
 
-#include <gtest/gtest.h>
-
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/TestLog.h"
@@ -14,7 +10,6 @@
 #include "units/C_UnitMeleeType.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_ReferenceBase.h"
-
 
 TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndead)
 {
@@ -40,12 +35,11 @@ TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndea
             EXPECT_FALSE(unit->Animate(1));   // the next tick ends it
         else
             EXPECT_GT(melee.FramesUntil(200, [&] { return unit->GetLife() == UnitLife::Corpse; }), 0);
-        EXPECT_TRUE(g_Particles.HoldsCorpse(unit));
-        EXPECT_FALSE(melee.world.Player(1).HasUnit(unit));
+        EXPECT_TRUE(g_Particles.HoldsCorpse(unit) && !melee.world.Player(1).HasUnit(unit));
     }
 }
 
-TEST(MeleeDeaths, ARiderFallsWithItsOwnAndItsHorsesCryOnceAndKeepsThemInItsSavedPart)
+TEST(MeleeDeaths, ARiderFallsWithItsOwnAndItsHorsesCryAndAModelWithoutFramesCountsAsOne)
 {
     for (const auto& [type, dieModel] : {std::pair{UNIT_HEAVYCAVALRY, 42}, std::pair{UNIT_HEROCAVALRY, 85}})
     {
@@ -63,16 +57,11 @@ TEST(MeleeDeaths, ARiderFallsWithItsOwnAndItsHorsesCryOnceAndKeepsThemInItsSaved
         rider->SaveGameExtra(part, CReferenceBase());
         EXPECT_EQ(part.Bytes().substr(4), std::string("\x01\x01", 2));
     }
-}
-
-TEST(MeleeDeaths, AModelWithoutFramesCountsAsOneFrameAndIsLoggedOnce)
-{
     CMeleeWorld melee;
     CTestLog log;
     GetGlobalModel(15)->object.frameCount = 0;
-    EXPECT_EQ(CUnitAnimationTable::FrameIndex(7.6f, 15), 0);
-    EXPECT_EQ(CUnitAnimationTable::FrameCount(15), 1);
-    EXPECT_EQ(CUnitAnimationTable::FrameIndex(7.6f, 14), 7);
+    EXPECT_TRUE(CUnitAnimationTable::FrameIndex(7.6f, 15) == 0 && CUnitAnimationTable::FrameCount(15) == 1 &&
+                CUnitAnimationTable::FrameIndex(7.6f, 14) == 7);
     EXPECT_EQ(CUnitAnimationTable::FrameIndex(27.0f, 14), 7);
     EXPECT_EQ(log.Count("Model 15 has no frames; it is drawn and animated as one frame"), 1);
     // A warrior swinging that model neither divides by zero nor stops.
@@ -94,7 +83,6 @@ TEST(GiantBattle, TheUndeadAndTheHeroRiderHealToExactlyFullAndNeverStarve)
         unit->health = 99.99f;
         unit->starvation = 1.0f;
         war.Frame();
-        EXPECT_EQ(unit->health, heals ? 100.0f : 99.99f);
-        EXPECT_EQ(unit->starvation, heals ? 0.0f : 1.0f);
+        EXPECT_TRUE(unit->health == (heals ? 100.0f : 99.99f) && unit->starvation == (heals ? 0.0f : 1.0f));
     }
 }

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-
 #include "effects/C_Particles.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/RecordBytes.h"
@@ -35,7 +32,7 @@ bool Load(CUnit& unit, const std::string& bytes)
 }
 }  // namespace
 
-TEST(FighterSavedParts, EachLayoutReadsBackByteForByteAndBadPartsChangeNothing)
+TEST(FighterSavedParts, EachLayoutReadsBackByteForByteBadPartsChangeNothingAndADemonsAuraNamesItsParticle)
 {
     CSimHarness world;
     CTestLog log;
@@ -97,11 +94,6 @@ TEST(FighterSavedParts, EachLayoutReadsBackByteForByteAndBadPartsChangeNothing)
     for (const char* line : {"the hit count is negative", "a flag is neither 0 nor 1",
                              "the release point is no finite number", "a priest's heal or sparkle timer is out of range"})
         EXPECT_TRUE(log.Contains(std::string("Unit record refused: ") + line)) << line;
-}
-
-TEST(FighterSavedParts, ADemonLeavesAParticleItsDamagedAuraHandleNamesBe)
-{
-    CSimHarness world;
     std::unique_ptr<CUnitDemon> demon(static_cast<CUnitDemon*>(world.Player(1).UnitFactory(UNIT_DEMON)));
     const int32_t flame = g_Particles.AddKind35(1.0f, 2.0f, 3.0f);
     demon->aura = flame;

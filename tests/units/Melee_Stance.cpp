@@ -1,15 +1,12 @@
 // What a fighter does by itself: the stance, the guard post it returns to, the leash of its sight, what
 // it finds before each step, and what a network game's owner broadcasts and decides.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 #include "core/GlobalFunc.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_Player.h"
 
 namespace
 {
@@ -38,8 +35,7 @@ TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
         EXPECT_EQ(guard->attacker == enemy, fights) << "hit";
         for (int32_t frame = 0; frame < 300; ++frame)
             melee.Frame();
-        EXPECT_EQ(enemy->health < CUnit::FullHealth, fights);
-        EXPECT_EQ(melee.firstFault, "");
+        EXPECT_TRUE((enemy->health < CUnit::FullHealth) == fights && melee.firstFault == "");
     }
 }
 
@@ -75,8 +71,7 @@ TEST(MeleeStance, ADefensiveGuardChasesNoFurtherThanItsSightKillsAndWalksBackToI
         EXPECT_TRUE(back) << "at " << guard->x << "," << guard->y << " command " << guard->currentCommand;
         EXPECT_EQ(enemy->IsDying(), !fleeing);
         EXPECT_LE(farthest, sight);
-        EXPECT_EQ(guard->returnX, -1);
-        EXPECT_EQ(melee.firstFault, "");
+        EXPECT_TRUE(guard->returnX == -1 && melee.firstFault == "");
     }
 }
 
@@ -93,8 +88,7 @@ TEST(MeleePatrol, APatrolScansOnlyTheOuterThreeBlocksOfItsSight)
     EXPECT_EQ(patrol->currentCommand, CMD_PATROL) << "an enemy nearer than the ring";
     CUnit* far = melee.Spawn(1, UNIT_WARRIOR, 10, 20 - (sight - 1), STANCE_STAND_GROUND);
     patrol->SeekTargetOnPatrol(10, 21, &engaged);
-    EXPECT_FALSE(engaged);
-    EXPECT_TRUE(patrol->currentCommand == CMD_ATTACK && patrol->targetUnit == far);
+    EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_ATTACK && patrol->targetUnit == far);
     // It comes back to the patrol from where it left it.
     EXPECT_TRUE(patrol->returnX == 10 && patrol->returnY == 20);
 }
@@ -124,9 +118,8 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
         walker->currentCommand = row.command;
         bool engaged = false;
         walker->SeekTargetOnPatrol(11, 10, &engaged);
-        EXPECT_EQ(engaged, row.strikes);
-        EXPECT_EQ(walker->animType == ANIM_ATTACK, row.strikes);
-        EXPECT_EQ(walker->actionTargetUnit == enemy, row.strikes);
+        EXPECT_TRUE(engaged == row.strikes && (walker->animType == ANIM_ATTACK) == row.strikes &&
+                    (walker->actionTargetUnit == enemy) == row.strikes);
         EXPECT_TRUE(row.type != UNIT_GIANT || walker->model == 98);
     }
 }

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "effects/C_Particles.h"
 #include "media/C_ModelRecord.h"
 #include "tests/support/SimHarness.h"

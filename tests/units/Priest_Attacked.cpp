@@ -1,20 +1,14 @@
 // A priest in the real simulation step: it heals its own wounded, runs
 // from attackers or, with the technologies, throws fireballs back.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <vector>
 
 #include "buildings/C_BuildingCastTable.h"
-#include "core/C_Config.h"
 #include "core/GlobalFunc.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_TowerArcher.h"
-#include "world/C_Player.h"
-#include "world/C_UnitStats.h"
 
 namespace
 {
@@ -75,8 +69,7 @@ TEST(PriestAttacked, WithBothTechnologiesItThrowsFireballsBackAndWithoutPyroAnAt
         ASSERT_EQ(priest->currentCommand, CMD_ATTACK);
         // A fireball (5 of the warrior's 50 hit points) from where it stands.
         const int32_t frames = world.FramesUntil(200, [&] { return warrior->health < CUnit::FullHealth; });
-        EXPECT_EQ(frames > 0, pyro);
-        EXPECT_EQ(priest->x, 10);
+        EXPECT_TRUE((frames > 0) == pyro && priest->x == 10);
         if (pyro)
             EXPECT_FLOAT_EQ(warrior->health, 90.0f);
         else

@@ -1,17 +1,12 @@
 // The projectiles of the particle stand-in: whom they strike on landing,
 // what the shooter's player counts, and a shooter gone while its shot flies.
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "core/GlobalFunc.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_Player.h"
 
 namespace
 {
@@ -58,8 +53,7 @@ TEST(ProjectilesFlight, AShotOutlivingItsDeletedShooterLandsAndCreditsTheShooter
     ASSERT_EQ(g_Particles.GetProjectiles().size(), 1u);
     EXPECT_EQ(g_Particles.GetProjectiles()[0].shooter, nullptr);
     war.world.Frame(5);
-    EXPECT_TRUE(target->IsDying());
-    EXPECT_EQ(war.world.Player(0).statistics[STAT_UNITS_KILLED], 1);
+    EXPECT_TRUE(target->IsDying() && war.world.Player(0).statistics[STAT_UNITS_KILLED] == 1);
 }
 
 // A stone warns the computer players' idle or patrolling units on its block (an exploding one those in

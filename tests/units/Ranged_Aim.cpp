@@ -1,17 +1,12 @@
 // Where the archer's and the crossbowman's arrows go: a plain shot's scatter, the exact aim with
 // TC_BALLISTIC, each type's release frame and kind, a target leaving range, a remote copy's shots.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 
-#include "core/C_Config.h"
-#include "effects/C_Particles.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitRangedType.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_Player.h"
 
 namespace
 {
@@ -60,7 +55,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(RangedAim, PlainShotsScatterBallisticShotsAimAtTheTileTheTargetStepsInto)
+TEST_F(RangedAim, ShotsScatterOrAimAtTheTileTheTargetStepsIntoAndEachShooterReleasesInItsFrame)
 {
     SetUpPair(UNIT_ARCHER);
     const CParticles::SProjectile* arrow = Draw(8.9f);
@@ -82,10 +77,6 @@ TEST_F(RangedAim, PlainShotsScatterBallisticShotsAimAtTheTileTheTargetStepsInto)
         EXPECT_TRUE(arrow->aimX == expectedX && arrow->aimY == expectedY);
         EXPECT_EQ(shooter->approachX, static_cast<int32_t>(expectedX));
     }
-}
-
-TEST_F(RangedAim, TheArcherReleasesLateTheCrossbowmanEarlyAndOnlyItShootsFireWithTheTechnology)
-{
     const struct { int32_t type; float flameProgress; float releaseFrame; int32_t kind; } cases[] = {
         {UNIT_ARCHER, 100.0f, 9.0f, CParticles::KindArrow},
         {UNIT_CROSSBOWMAN, 99.9f, 1.0f, CParticles::KindArrow},

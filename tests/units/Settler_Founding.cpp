@@ -2,10 +2,8 @@
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "core/C_Config.h"
 #include "core/C_Localizer.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_Settler.h"
 #include "world/C_GameMap.h"
 
@@ -45,9 +43,8 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
     Found(settler);
     const CBuilding* keep = KeepAt(9, 9);
     ASSERT_NE(keep, nullptr);
-    EXPECT_TRUE(keep->GetBuildCast() == CastKeep && keep->x == 9 && keep->y == 9);
-    EXPECT_FALSE(keep->IsFinished());
-    EXPECT_EQ(keep->model, 165);
+    EXPECT_TRUE(keep->GetBuildCast() == CastKeep && keep->x == 9 && keep->y == 9 && !keep->IsFinished() &&
+                keep->model == 165);
     ASSERT_FALSE(world.Messages().empty());
     EXPECT_TRUE(world.Messages().back().text == "Built" && world.Messages().back().colour == 0xFFFFFFu);
     // The other machines learn of the keep by the placement request, of the
@@ -60,8 +57,7 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
                     sent.x == 9 && sent.y == 9 && sent.building == keep;
         tornApartDeaths += sent.command == CUnitCommandOutbox::CommandUnitDied && sent.value == 1.0f;
     }
-    EXPECT_TRUE(requests == 1 && tornApartDeaths == 1);
-    EXPECT_FALSE(settler->onMap);
+    EXPECT_TRUE(requests == 1 && tornApartDeaths == 1 && !settler->onMap);
     for (int32_t i = 0; i < 100 && world.Player(0).HasUnit(settler); ++i)
         world.Frame(1);
     EXPECT_TRUE(world.Player(0).unitCount == 0 && world.Player(0).statistics[STAT_BUILDINGS_LOST] == lost);

@@ -11,7 +11,6 @@
 #include "media/C_ModelRecord.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/RecordBytes.h"
-#include "units/C_UnitActionBuffer.h"
 #include "world/C_ReferenceBase.h"
 
 namespace
@@ -43,15 +42,12 @@ TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrie
     CUnit* seventeenth = world.Spawn(0, UNIT_WARRIOR, 2, 2);
     ASSERT_NE(seventeenth, nullptr);
     g_Selection.AddUnit(seventeenth, 0);
-    EXPECT_FALSE(seventeenth->BoardTransport(ship));
-    EXPECT_TRUE(seventeenth->onMap && g_Selection.unitCount == 1);
-    EXPECT_EQ(ship->GetCargoCount(), 16);
-    EXPECT_FALSE(ship->AcceptGarrison(ship));
-    EXPECT_FALSE(ship->AcceptGarrison(nullptr));
+    EXPECT_TRUE(!seventeenth->BoardTransport(ship) && seventeenth->onMap && g_Selection.unitCount == 1 &&
+                ship->GetCargoCount() == 16);
+    EXPECT_TRUE(!ship->AcceptGarrison(ship) && !ship->AcceptGarrison(nullptr));
     // The first ship in the list that carries the unit.
-    EXPECT_EQ(FindPlayerTransportShip(cargo[15]), ship);
-    EXPECT_EQ(FindPlayerTransportShip(seventeenth), nullptr);
-    EXPECT_EQ(FindPlayerTransportShip(nullptr), nullptr);
+    EXPECT_TRUE(FindPlayerTransportShip(cargo[15]) == ship && FindPlayerTransportShip(seventeenth) == nullptr &&
+                FindPlayerTransportShip(nullptr) == nullptr);
     g_Selection.RemoveUnit(seventeenth);
     ExpectWorldSound(world);
     // Two panel rows of eight, 20 apart and 45 down: the mouse at (150, 530) is over the boxes of
@@ -79,21 +75,16 @@ TEST_F(TransportShip, UngarrisonWithATargetUnloadsItAloneAndUnloadAllTellsTheOwn
         world.Frame(1);
     EXPECT_TRUE(cargo[1]->onMap && cargo[1]->y == IsletY);
     ASSERT_EQ(ship->GetCargoCount(), 2);
-    EXPECT_TRUE(ship->GetCargo(0) == cargo[0] && ship->GetCargo(1) == cargo[2]);
-    EXPECT_EQ(ship->currentCommand, CMD_NONE);
-    EXPECT_TRUE(world.Messages().empty());
+    EXPECT_TRUE(ship->GetCargo(0) == cargo[0] && ship->GetCargo(1) == cargo[2] && ship->currentCommand == CMD_NONE &&
+                world.Messages().empty());
 
     ship->UnloadAll();
-    EXPECT_TRUE(cargo[0]->onMap && !cargo[2]->onMap);
-    EXPECT_NE(cargo[0]->x, cargo[1]->x);
-    ASSERT_EQ(ship->GetCargoCount(), 1);
-    ASSERT_EQ(world.Messages().size(), 1u);
-    EXPECT_EQ(world.Messages()[0].text, "No place for all");
-    EXPECT_EQ(world.Messages()[0].colour, Yellow);
-    EXPECT_FALSE(ship->UnloadOne(cargo[2], true));
+    EXPECT_TRUE(cargo[0]->onMap && !cargo[2]->onMap && cargo[0]->x != cargo[1]->x);
+    ASSERT_TRUE(ship->GetCargoCount() == 1 && world.Messages().size() == 1u);
+    EXPECT_TRUE(world.Messages()[0].text == "No place for all" && world.Messages()[0].colour == Yellow &&
+                !ship->UnloadOne(cargo[2], true));
     ASSERT_EQ(world.Messages().size(), 2u);
-    EXPECT_EQ(world.Messages()[1].text, "No place");
-    EXPECT_FALSE(ship->UnloadOne(cargo[0], true));   // ashore already
+    EXPECT_TRUE(world.Messages()[1].text == "No place" && !ship->UnloadOne(cargo[0], true));   // ashore already
     EXPECT_EQ(world.Messages().size(), 2u);
     ExpectWorldSound(world);
 }
@@ -107,14 +98,12 @@ TEST_F(TransportShip, AClientBatchShowsItsMessageAfterTheLastAnswer)
     g_Config.networkRole = 2;
     ship->UnloadAll();
     EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandRequestUnload), 5);
-    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].receiver, 0);
-    EXPECT_TRUE(ship->GetCargoCount() == 5 && ship->pendingAnswers == 5);
-    EXPECT_TRUE(ship->UnloadUnit(units[0], 13, IsletY));
+    EXPECT_TRUE(g_UnitCommandOutbox.GetSent()[0].receiver == 0 &&
+                ship->GetCargoCount() == 5 && ship->pendingAnswers == 5 && ship->UnloadUnit(units[0], 13, IsletY));
     ship->OnUnloadRefused(units[1]);
     EXPECT_TRUE(ship->UnloadUnit(units[2], 14, IsletY));
     ship->OnUnloadRefused(units[3]);
-    EXPECT_FALSE(ship->UnloadUnit(units[4], -3, IsletY));   // off the map: ignored
-    EXPECT_TRUE(world.Messages().empty());
+    EXPECT_TRUE(!ship->UnloadUnit(units[4], -3, IsletY) && world.Messages().empty());   // off the map: ignored
     units[0]->ShowUnit(false);
     EXPECT_TRUE(ship->UnloadUnit(units[4], 13, IsletY));
     ASSERT_EQ(world.Messages().size(), 1u);
@@ -126,8 +115,7 @@ TEST_F(TransportShip, AClientBatchShowsItsMessageAfterTheLastAnswer)
     ASSERT_EQ(world.Messages().size(), 2u);
     EXPECT_EQ(world.Messages()[1].text, "No place");
     ship->OnUnloadRefused(units[1]);   // answers no question
-    EXPECT_EQ(ship->pendingAnswers, 0);
-    EXPECT_EQ(world.Messages().size(), 2u);
+    EXPECT_TRUE(ship->pendingAnswers == 0 && world.Messages().size() == 2u);
     ExpectWorldSound(world);
 }
 
@@ -146,17 +134,15 @@ TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
     // The same request again finds the unit ashore: refused, nothing moves.
     g_UnitCommandOutbox.Clear();
     ship->OnUnloadRequest(a);
-    EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandUnloadRefused), 1);
-    EXPECT_EQ(g_GameMap.Block(landedX, IsletY).unit, a);
-    EXPECT_FALSE(ship->UnloadUnit(a, 14, IsletY));
+    EXPECT_TRUE(SentCommands(CUnitCommandOutbox::CommandUnloadRefused) == 1 &&
+                g_GameMap.Block(landedX, IsletY).unit == a && !ship->UnloadUnit(a, 14, IsletY));
     EXPECT_EQ(g_GameMap.Block(14, IsletY).unit, nullptr);
 
     // Another player's hidden unit may not be asked ashore.
     CUnit* stranger = world.Spawn(2, UNIT_WARRIOR, -1, -1);
     ASSERT_NE(stranger, nullptr);
     ship->OnUnloadRequest(stranger);
-    EXPECT_EQ(stranger->onMap, 0);
-    EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandUnloadRefused), 2);
+    EXPECT_TRUE(stranger->onMap == 0 && SentCommands(CUnitCommandOutbox::CommandUnloadRefused) == 2);
 
     g_UnitCommandOutbox.Clear();
     ship->OnUnloadRequest(b);
@@ -202,8 +188,7 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
     called->InitAction(nullptr, nullptr, nullptr, 13, IsletY, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
     for (int32_t frame = 0; frame < 100 && called->currentCommand == CMD_MOVE_TO_GARRISON; ++frame)
         world.Frame(10);
-    EXPECT_EQ(called->currentCommand, CMD_NONE);
-    EXPECT_TRUE(called->IsAdjacentToRegion(Islet));
+    EXPECT_TRUE(called->currentCommand == CMD_NONE && called->IsAdjacentToRegion(Islet));
     ExpectWorldSound(world);
 }
 
@@ -226,8 +211,7 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     g_Particles.ClearEffects();
     g_Config.networkRole = 1;
     Sink(*ship);
-    EXPECT_EQ(ship->GetCargoCount(), 0);
-    EXPECT_EQ(ship->model, 45);
+    EXPECT_TRUE(ship->GetCargoCount() == 0 && ship->model == 45);
     for (CUnit* unit : carried)
         EXPECT_FALSE(world.Player(0).HasUnit(unit));
     EXPECT_EQ(world.Player(0).unitsByType[UNIT_WARRIOR], 0);
@@ -246,12 +230,10 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     // cargo leaves with it, with no death of its own and nothing sent.
     g_UnitCommandOutbox.Clear();
     foreign->RemoveFromWorld(false);
-    EXPECT_TRUE(g_UnitCommandOutbox.GetSent().empty());
-    EXPECT_FALSE(world.Player(1).HasUnit(foreignCargo));
+    EXPECT_TRUE(g_UnitCommandOutbox.GetSent().empty() && !world.Player(1).HasUnit(foreignCargo));
     g_Config.networkRole = 0;
     world.Frame(1);
-    EXPECT_EQ(world.DeletedUnits(), 4);
-    EXPECT_EQ(g_GameMap.Block(13, IsletY).unit, nullptr);
+    EXPECT_TRUE(world.DeletedUnits() == 4 && g_GameMap.Block(13, IsletY).unit == nullptr);
     ExpectWorldSound(world);
     for (int32_t frame = 0; frame < 200 && world.Player(0).HasUnit(ship); ++frame)
         world.Frame(1);
@@ -294,9 +276,8 @@ TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChang
     for (const std::string& bytes : damaged)
     {
         CMemorySaveStream in(bytes);
-        EXPECT_FALSE(ship->LoadGameExtra(in, g_ReferenceBase));
-        EXPECT_TRUE(in.HasError());
-        EXPECT_TRUE(ship->GetCargoCount() == 2 && ship->GetCargo(0) == cargo[0] && ship->callIsland == 0);
+        EXPECT_TRUE(!ship->LoadGameExtra(in, g_ReferenceBase) && in.HasError() &&
+                    ship->GetCargoCount() == 2 && ship->GetCargo(0) == cargo[0] && ship->callIsland == 0);
     }
     g_ReferenceBase.Reset();
 }

@@ -2,14 +2,10 @@
 // Open water with a two-block islet beside a transport ship.
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
-#include "core/C_Config.h"
 #include "core/C_Localizer.h"
 #include "tests/units/UnitWorld.h"
 #include "units/C_Unit_TransportShip.h"
-#include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 
 class TransportShip : public ::testing::Test

@@ -2,10 +2,6 @@
 // Unit drawing at 1024 x 768 (back-buffer pixels are virtual-screen pixels):
 // font 1 draws each character as a solid 8 x 12 block, images plain colours.
 
-#include <memory>
-#include <vector>
-
-#include "media/C_Bitmap32.h"
 #include "media/C_Texture.h"
 #include "tests/media/GUIDevice.h"
 #include "tests/support/SimHarness.h"

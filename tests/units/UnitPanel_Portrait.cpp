@@ -1,10 +1,6 @@
 // The unit's panel: bars 0.4 pixels per percent, 41 below the portrait's top; font 1 a run of 8 pixels
 // a character from 2 right of the print position, 5 below it.  Debug panel and unit log, word for word.
 
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "buildings/C_Building.h"
 #include "core/C_Localizer.h"
 #include "tests/support/TestLog.h"
@@ -78,8 +74,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowTheirCommandsIconOnThePortraitsBottom)
     for (int32_t command = -13; command <= 19; ++command)
     {
         own->currentCommand = foreign->currentCommand = command;
-        EXPECT_EQ(own->GetCommandIcon(), icons[command + 13]) << command;
-        EXPECT_EQ(foreign->GetCommandIcon(), -1) << command;
+        EXPECT_TRUE(own->GetCommandIcon() == icons[command + 13] && foreign->GetCommandIcon() == -1) << command;
     }
     own->currentCommand = foreign->currentCommand = 1;
     const struct { CUnit* unit; uint32_t bottom; } draws[] = {{own, Icon}, {foreign, Portrait}};
@@ -88,9 +83,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowTheirCommandsIconOnThePortraitsBottom)
         Clear();
         draw.unit->RenderHealthBar(100, 100);
         ReadBack();
-        EXPECT_EQ(Pixel(108, 124), draw.bottom);
-        EXPECT_EQ(Pixel(108, 139), draw.bottom);
-        EXPECT_EQ(Pixel(108, 122), Portrait);
+        EXPECT_TRUE(Pixel(108, 124) == draw.bottom && Pixel(108, 139) == draw.bottom && Pixel(108, 122) == Portrait);
     }
     g_Config.showUnitActionIcons = 0;
     EXPECT_EQ(own->GetCommandIcon(), -1);
@@ -108,8 +101,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowStatsAndTheirName)
         {115, 240, White, 56}, {115, 260, Yellow, 32}};                     // "Warrior", "Anna"
     for (const auto& t : texts)
         EXPECT_EQ(Run(t.x, t.y, t.colour), t.width) << t.x << "," << t.y;
-    EXPECT_EQ(Pixel(10, 318), Icon);
-    EXPECT_EQ(Pixel(94, 335), Background);  // no relation
+    EXPECT_TRUE(Pixel(10, 318) == Icon && Pixel(94, 335) == Background);   // no relation
     unit->customName = "Bob";
     Draw(*unit);
     EXPECT_EQ(Run(115, 240, White), 3 * 8);
@@ -137,8 +129,7 @@ TEST_F(UnitPanelPortrait, AWorkersLoadShowsItsKindsIconAndAmountAndNamesIt)
         Clear();
         worker->RenderDetailsOnPanel();
         ReadBack();
-        EXPECT_EQ(Pixel(108, 318), c.icon) << c.kind << " " << c.amount;
-        EXPECT_EQ(Run(140, 315, White), 8 * c.digits) << c.kind << " " << c.amount;
+        EXPECT_TRUE(Pixel(108, 318) == c.icon && Run(140, 315, White) == (8 * c.digits)) << c.kind << " " << c.amount;
         EXPECT_EQ(Run(115, 240, White), 8 * c.name) << c.kind << " " << c.amount;
     }
     g_Localizer.Clear();
@@ -158,9 +149,7 @@ TEST_F(UnitPanelPortrait, OtherPlayersUnitsShowTheirRelationAndNoStats)
         World().Player(0).allied[1] = c.allied ? 1 : 0;
         Draw(*unit);
         EXPECT_EQ(Run(90, 330, c.colour), c.width) << c.ownerType;
-        EXPECT_EQ(Run(5, 289, White), 0);
-        EXPECT_EQ(Pixel(10, 318), Background);
-        EXPECT_EQ(Run(115, 260, Yellow), 4 * 8);
+        EXPECT_TRUE(Run(5, 289, White) == 0 && Pixel(10, 318) == Background && Run(115, 260, Yellow) == (4 * 8));
     }
 }
 

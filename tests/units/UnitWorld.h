@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "net/C_UnitCommandOutbox.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestWalker.h"

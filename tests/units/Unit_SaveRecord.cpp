@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <memory>
-#include <string>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
@@ -108,7 +105,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackInOrderAndWidth)
+TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackAndNamePathAndWaypointsFollowTheirCounts)
 {
     ASSERT_EQ(KnownRecord().size(), EmptyRecordSize);
     auto unit = Known();
@@ -120,14 +117,9 @@ TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackInOrderAndWidth)
     EXPECT_TRUE(u.currentStep == -1 && u.moveDestY == 21 && u.stepDeltaY == -0.5f && u.retryCounter == 2);
     EXPECT_TRUE(u.animType == ANIM_WALK && u.animFrame == 3.5f && u.model == 77 && u.ready == 0);
     EXPECT_TRUE(u.targetY == 31 && u.targetKind == 4 && u.threaded == 1 && u.maxRange == 6);
-    EXPECT_TRUE(u.stance == STANCE_DEFENSIVE && u.returnY == -1 && u.sightRadiusInUse == 6);
-    EXPECT_TRUE(u.renderPosition[1] == 2.0f && u.scriptWatcher == 9);
-    EXPECT_EQ(Save(u, m_Table), KnownRecord());
-}
+    EXPECT_TRUE(u.stance == STANCE_DEFENSIVE && u.returnY == -1 && u.sightRadiusInUse == 6 &&
+                u.renderPosition[1] == 2.0f && u.scriptWatcher == 9 && Save(u, m_Table) == KnownRecord());
 
-TEST_F(UnitSaveRecord, NamePathAndWaypointsAreCountedAndFollowTheirCounts)
-{
-    auto unit = Known();
     unit->customName = "Bob";
     unit->routeEnd = 3;
     const uint8_t route[] = {7, 0, 4, 5};   // the last beyond the path: not written
@@ -138,8 +130,7 @@ TEST_F(UnitSaveRecord, NamePathAndWaypointsAreCountedAndFollowTheirCounts)
     const std::string bytes = Save(*unit, m_Table);
     // 3 more name bytes, 3 directions, 2 waypoints of 8 bytes.
     ASSERT_EQ(bytes.size(), EmptyRecordSize + 3 + 3 + 16);
-    EXPECT_EQ(CRecordBytes::I32At(bytes, NameLengthAt), 4);
-    EXPECT_EQ(bytes.substr(NameAt, 4), std::string("Bob\0", 4));
+    EXPECT_TRUE(CRecordBytes::I32At(bytes, NameLengthAt) == 4 && bytes.substr(NameAt, 4) == std::string("Bob\0", 4));
     const size_t pathAt = PathLengthAt + 3;
     EXPECT_EQ(bytes.substr(pathAt, 11), CRecordBytes().I32(3).U8(7).U8(0).U8(4).I32(2).Bytes());
     EXPECT_EQ(bytes.substr(WaypointCountAt + 6, 20), CRecordBytes().I32(2).I32(8).I32(9).I32(40).I32(41).Bytes());
@@ -187,14 +178,12 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
     EXPECT_STREQ(u.customName.GetBuffer(), "Sir Test");
     EXPECT_EQ(u.deadline, SysClock::TickCount() + 700);
     // Shown on the map when saved: it holds its blocks again.
-    EXPECT_EQ(u.GetLife(), UnitLife::OnMap);
-    EXPECT_TRUE(u.IsFootprintRegistered());
+    EXPECT_TRUE(u.GetLife() == UnitLife::OnMap && u.IsFootprintRegistered());
     // Not saved: they hold a new unit's values.
-    EXPECT_EQ(u.lastHitTime, 0u);
-    EXPECT_EQ(u.awaitingMoveAnswer, 0);
+    EXPECT_TRUE(u.lastHitTime == 0u && u.awaitingMoveAnswer == 0);
 }
 
-TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecord)
+TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDamagedOnesAreRefused)
 {
     CExtraUnit unit;
     ASSERT_TRUE(Load(unit, KnownRecord() + "XTRA", m_Table));
@@ -202,12 +191,8 @@ TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecord)
     CTestLog log;
     EXPECT_FALSE(Load(unit, KnownRecord() + "YTRA", m_Table));
     EXPECT_TRUE(log.Contains("Unit record refused: the type's own part is damaged"));
-}
-
-// The worker's: carried kind and amount, harvest point, a flag, the purse, a
-// flag.  The galley's: cycle ticks, wave ticks, two shot flags.
-TEST_F(UnitSaveRecord, TypesOwnPartsReadBackExactlyAndDamagedOnesAreRefusedWithTheirReason)
-{
+    // The worker's: carried kind and amount, harvest point, a flag, the purse, a
+    // flag.  The galley's: cycle ticks, wave ticks, two shot flags.
     const std::string worker = CRecordBytes().I32(CUnitWorker::KindGold).I32(7).I32(31).I32(12).U8(1)
                                    .F32(0.5f).F32(0.0f).F32(0.25f).U8(1).Bytes();
     const std::string galley = CRecordBytes().I32(119).I32(128).U8(1).U8(0).Bytes();
@@ -241,7 +226,7 @@ TEST_F(UnitSaveRecord, TypesOwnPartsReadBackExactlyAndDamagedOnesAreRefusedWithT
     }
 }
 
-TEST_F(UnitSaveRecord, ActionDueIn1500MillisecondsIsDue1500MillisecondsAfterLoading)
+TEST_F(UnitSaveRecord, ADeadlineIsKeptRelativeADestroyedTargetBuildingIsWrittenAsNoneAndTheDeadKeepTheirState)
 {
     auto unit = Known();
     const uint32_t savedAt = SysClock::TickCount();
@@ -260,20 +245,17 @@ TEST_F(UnitSaveRecord, ActionDueIn1500MillisecondsIsDue1500MillisecondsAfterLoad
     EXPECT_EQ(loaded->deadline, savedAt + 60000 - 200);
     ASSERT_TRUE(Load(*loaded, CRecordBytes::WithI32At(due, DeadlineAt, 0), m_Table));
     EXPECT_EQ(loaded->deadline, 0u);
-}
 
-TEST_F(UnitSaveRecord, DestroyedTargetBuildingIsWrittenAsNoneAndDeadUnitsKeepTheirState)
-{
-    CUnit* unit = m_World.Spawn(0, UNIT_WARRIOR, 5, 5);
+    CUnit* warrior = m_World.Spawn(0, UNIT_WARRIOR, 5, 5);
     CBuilding* barracks = m_World.Player(0).CreateBuilding(CastBarracks, 12, 12);
-    ASSERT_TRUE(unit != nullptr && barracks != nullptr);
-    unit->targetBuilding = unit->actionTargetBuilding = barracks;
+    ASSERT_TRUE(warrior != nullptr && barracks != nullptr);
+    warrior->targetBuilding = warrior->actionTargetBuilding = barracks;
     barracks->Destroy(false);
-    m_Table.AddUnit(unit);
-    const std::string bytes = Save(*unit, m_Table);
-    EXPECT_EQ(CRecordBytes::I32At(bytes, TargetBuildingAt), -1);
-    EXPECT_EQ(CRecordBytes::I32At(bytes, ActionTargetBuildingAt), -1);
-    auto loaded = Make(0);
+    m_Table.AddUnit(warrior);
+    const std::string bytes = Save(*warrior, m_Table);
+    EXPECT_TRUE(CRecordBytes::I32At(bytes, TargetBuildingAt) == -1 &&
+                CRecordBytes::I32At(bytes, ActionTargetBuildingAt) == -1);
+    loaded = Make(0);
     ASSERT_TRUE(Load(*loaded, bytes, m_Table));
     EXPECT_TRUE(loaded->targetBuilding == nullptr && loaded->actionTargetBuilding == nullptr);
 
@@ -282,14 +264,13 @@ TEST_F(UnitSaveRecord, DestroyedTargetBuildingIsWrittenAsNoneAndDeadUnitsKeepThe
     dead->health = 0.0f;
     dead->animType = ANIM_CORPSE;
     ASSERT_TRUE(Load(*loaded, Save(*dead, m_Table), m_Table));
-    EXPECT_EQ(loaded->GetLife(), UnitLife::Corpse);
-    EXPECT_FALSE(loaded->IsFootprintRegistered());
+    EXPECT_TRUE(loaded->GetLife() == UnitLife::Corpse && !loaded->IsFootprintRegistered());
     dead->animType = ANIM_DIE;
     ASSERT_TRUE(Load(*loaded, Save(*dead, m_Table), m_Table));
     EXPECT_EQ(loaded->GetLife(), UnitLife::Dying);
 }
 
-TEST_F(UnitSaveRecord, RecordCutShortAnywhereIsRefusedAndTheUnitKeepsItsState)
+TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAndTheUnitKeepsItsState)
 {
     auto unit = Known();
     unit->customName = "Cut";
@@ -305,12 +286,8 @@ TEST_F(UnitSaveRecord, RecordCutShortAnywhereIsRefusedAndTheUnitKeepsItsState)
         ASSERT_EQ(Save(*fresh, m_Table), freshBytes) << length;
     }
     EXPECT_EQ(log.Count("Unit record refused: the record is cut short"), int(whole.size()));
-}
 
-TEST_F(UnitSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
-{
     const std::string good = KnownRecord();
-    auto unit = Known();
     unit->routeEnd = 2;
     unit->route[1] = 8;
     const std::string badDirection = Save(*unit, m_Table);
@@ -349,8 +326,7 @@ TEST_F(UnitSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
         CTestLog log;
         auto loaded = Make();
         const std::string before = Save(*loaded, m_Table);
-        EXPECT_FALSE(Load(*loaded, c.bytes, m_Table));
-        EXPECT_TRUE(log.Contains(std::string("Unit record refused: ") + c.reason));
-        EXPECT_EQ(Save(*loaded, m_Table), before);
+        EXPECT_TRUE(!Load(*loaded, c.bytes, m_Table) && log.Contains(std::string("Unit record refused: ") + c.reason) &&
+                    Save(*loaded, m_Table) == before);
     }
 }

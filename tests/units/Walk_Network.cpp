@@ -4,13 +4,10 @@
 #include <utility>
 
 #include "buildings/C_Building.h"
-#include "core/C_Config.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_Worker.h"
 #include "world/C_GameMap.h"
-#include "world/C_Player.h"
 
 namespace
 {
@@ -55,14 +52,13 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
     CTestWalker* unit = ClientUnitAskingForAStep();
     const CUnitCommandOutbox::SCommand* request = LastSent(Request);
     ASSERT_NE(request, nullptr);
-    EXPECT_TRUE(request->unit == unit && request->x == 11 && request->y == 10 && request->receiver == 0);
-    EXPECT_TRUE(request->facing == EastFacing && request->direction == East);
+    EXPECT_TRUE(request->unit == unit && request->x == 11 && request->y == 10 && request->receiver == 0 &&
+                request->facing == EastFacing && request->direction == East);
     EXPECT_TRUE(unit->awaitingMoveAnswer == 1 && unit->x == 10);
     // Without an answer nothing moves and nothing more is asked.
     for (int32_t frame = 0; frame < 10; ++frame)
         FrameSound(3);
-    EXPECT_EQ(SentCommands(Request), 1);
-    EXPECT_EQ(unit->x, 10);
+    EXPECT_TRUE(SentCommands(Request) == 1 && unit->x == 10);
 
     const int32_t route = unit->routeEnd;
     const struct { int32_t x, y, result, direction; } bad[] = {
@@ -92,17 +88,15 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
         EXPECT_TRUE(unit->animType == ANIM_STAND && unit->ready == 1) << answer;
         FrameSound();   // asks again
     }
-    EXPECT_EQ(SentCommands(Request), CUnit::MaxTileRetries);
-    EXPECT_EQ(unit->x, 10);
+    EXPECT_TRUE(SentCommands(Request) == CUnit::MaxTileRetries && unit->x == 10);
 
     // A refusal sends the order back for a new path.
     unit->OnNetworkMoveResponse(11, 10, EastFacing, CUnit::TileBlocked, East);
-    EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->routeEnd == 0 && unit->pathFlag == 0 && unit->x == 10);
-    EXPECT_TRUE(unit->orderState == 1 && unit->threaded == 1);
+    EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->routeEnd == 0 && unit->pathFlag == 0 && unit->x == 10 &&
+                unit->orderState == 1 && unit->threaded == 1);
     const int32_t performed = unit->performCalls;
     FrameSound();
-    EXPECT_EQ(unit->performCalls, performed + 1);
-    EXPECT_GT(unit->routeEnd, 0);
+    EXPECT_TRUE(unit->performCalls == performed + 1 && unit->routeEnd > 0);
 
     // Granted: the step is taken, and the next one asked for once it is done.
     ASSERT_GT(FramesUntil(3, [&] { return unit->awaitingMoveAnswer == 1; }), 0);
@@ -148,8 +142,7 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
     unit->RemoveFromWorld(false);
     g_UnitCommandOutbox.Clear();
     unit->OnNetworkMoveRequest(1, 12, 10, EastFacing, East);
-    EXPECT_EQ(LastAnswer().first, CUnit::TileBlocked);
-    EXPECT_EQ(unit->x, 11);
+    EXPECT_TRUE(LastAnswer().first == CUnit::TileBlocked && unit->x == 11);
 }
 
 class CTestMine : public CBuilding
@@ -173,10 +166,8 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, true);
     EXPECT_TRUE(log.Contains("#DEBUG: Network perform action before move response"));
     EXPECT_TRUE(remote->awaitingMoveAnswer == 0 && remote->animType == ANIM_ATTACK && remote->tornApart == 1);
-    EXPECT_TRUE(remote->targetUnit == other && remote->actionTargetUnit == other);
-    EXPECT_TRUE(remote->targetKind == TARGET_UNIT && remote->approachX == 12);
-    EXPECT_FLOAT_EQ(remote->centreX, 10.5f);
-    EXPECT_TRUE(remote->routeEnd == 0 && remote->pathFlag == 0);
+    EXPECT_TRUE(remote->targetUnit == other && remote->actionTargetUnit == other && remote->targetKind == TARGET_UNIT);
+    EXPECT_TRUE(remote->approachX == 12 && remote->centreX == 10.5f && remote->routeEnd == 0 && remote->pathFlag == 0);
 
     // An event without a target is reported and applied all the same.
     remote->OnNetworkAction(ANIM_STAND, nullptr, nullptr, 10, 10, TARGET_NONE, false);
@@ -190,9 +181,9 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     worker->carriedKind = CUnitWorker::KindStone;
     worker->carriedAmount = 5;
     worker->OnNetworkAction(ANIM_MINE_GOLD, nullptr, &mine, 20, 20, TARGET_RESOURCE, false);
-    EXPECT_TRUE(worker->targetObject == &mine && worker->targetBuilding == &mine);
-    EXPECT_TRUE(worker->objectResourceKind == 4 && worker->actionTargetBuilding == &mine);
-    EXPECT_TRUE(worker->carriedKind == CUnitWorker::KindGold && worker->carriedAmount == 0);
+    EXPECT_TRUE(worker->targetObject == &mine && worker->targetBuilding == &mine && worker->objectResourceKind == 4);
+    EXPECT_TRUE(worker->actionTargetBuilding == &mine && worker->carriedKind == CUnitWorker::KindGold &&
+                worker->carriedAmount == 0);
     worker->targetBuilding = worker->actionTargetBuilding = worker->targetObject = nullptr;
 }
 

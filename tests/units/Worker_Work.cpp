@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <utility>
-#include <vector>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
@@ -15,10 +14,8 @@
 #include "game/C_Selection.h"
 #include "game/C_MissionObjectives.h"
 #include "tests/units/UnitWorld.h"
-#include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_Worker.h"
 #include "world/C_GameMap.h"
-#include "world/C_UnitStats.h"
 
 namespace
 {
@@ -49,7 +46,6 @@ protected:
     {
         return world.Player(0).CreateResource(kind, x, y, amount, 1);
     }
-    void ExpectSound() const { ExpectWorldSound(world); }
 };
 }  // namespace
 
@@ -88,11 +84,10 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     for (const SEffectParticle& e : g_Particles.GetEffects())
         if (e.kind == CParticles::KindFloatingNumber && e.height == 80.0f)
             shown[e.colour == 0x808080u] += e.colour == 0x00FF00u || e.colour == 0x808080u ? e.number : 0;
-    EXPECT_TRUE(shown[0] == owner.wood - wood0 && shown[1] == owner.stone - stone0);
-    EXPECT_EQ(felledAt, 95);
+    EXPECT_TRUE(shown[0] == owner.wood - wood0 && shown[1] == owner.stone - stone0 && felledAt == 95);
     // Still at it: mining, or on its way with or for a load.
     EXPECT_NE(worker->currentCommand, CMD_NONE);
-    ExpectSound();
+    ExpectWorldSound(world);
 }
 
 TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
@@ -107,10 +102,9 @@ TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
     ASSERT_GT(FramesUntil(20, [&] { return !first->onMap && !second->onMap; }), 0);
 
     EXPECT_GT(FramesUntil(60, [&] { return first->onMap && second->onMap; }), 0);
-    EXPECT_EQ(mine->GetAmount(), 0);
-    EXPECT_EQ(first->carriedAmount + second->carriedAmount, 3);
+    EXPECT_TRUE(mine->GetAmount() == 0 && (first->carriedAmount + second->carriedAmount) == 3);
     EXPECT_GT(FramesUntil(800, [&] { return world.Player(0).gold >= 3 && first->carriedAmount == 0; }), 0);
-    ExpectSound();
+    ExpectWorldSound(world);
     // The closed mine still counts as gold: an order onto it keeps a gold load.
     second->carriedKind = CUnitWorker::KindGold;
     second->carriedAmount = 2;
@@ -136,8 +130,7 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
     };
     blockRing(1);
     EXPECT_EQ(FramesUntil(100, [&] { return worker->onMap != 0; }), -1);
-    EXPECT_EQ(worker->animType, ANIM_MINE_GOLD);
-    EXPECT_EQ(worker->carriedAmount, Load);
+    EXPECT_TRUE(worker->animType == ANIM_MINE_GOLD && worker->carriedAmount == Load);
     blockRing(0);
     EXPECT_GT(FramesUntil(10, [&] { return worker->onMap != 0; }), 0);
     EXPECT_TRUE(worker->currentCommand == CMD_FIND_STORAGE || worker->currentCommand == CMD_RETURN_GOODS);
@@ -153,8 +146,7 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
     EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandRequestHarvest) - asked, 2);
     client->carriedAmount = Load;
     world.Frame(20);
-    EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandRequestWorkerLeave), 1);
-    EXPECT_EQ(client->animType, ANIM_MINE_GOLD);
+    EXPECT_TRUE(SentCommands(CUnitCommandOutbox::CommandRequestWorkerLeave) == 1 && client->animType == ANIM_MINE_GOLD);
     client->LeaveToStorage(13, 14);
     EXPECT_EQ(client->currentCommand, CMD_FIND_STORAGE);
 }
@@ -179,7 +171,7 @@ TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToThe
     EXPECT_EQ(cycles, expected);
     EXPECT_GT(FramesUntil(300, [&] { return worker->actionTargetBuilding == next; }), 0);
     EXPECT_EQ(worker->currentCommand, CMD_BUILD);
-    ExpectSound();
+    ExpectWorldSound(world);
 }
 
 TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAreRepaired)
@@ -207,7 +199,7 @@ TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAr
     EXPECT_GT(catapult->health, 50.0f);
     ASSERT_FALSE(world.Messages().empty());
     EXPECT_TRUE(world.Messages().back().text == "No resources" && world.Messages().back().colour == 0xFFFF00u);
-    ExpectSound();
+    ExpectWorldSound(world);
 }
 
 TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoLoss)
@@ -228,11 +220,11 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
         worker->onCommand(nullptr, barracks, nullptr, barracks->x, barracks->y, CMD_DISMANTLE);
     ASSERT_GT(FramesUntil(1000, [&] { return !owner.HasBuilding(barracks); }), 0);
     EXPECT_EQ(g_Selection.building, nullptr);
-    EXPECT_EQ(owner.wood - before[0], price->woodCost / 2 * 50 / 100);
-    EXPECT_EQ(owner.stone - before[1], price->stoneCost / 2 * 50 / 100);
-    EXPECT_EQ(owner.gold - before[2], price->goldCost / 2 * 50 / 100);
     // Gold, stone and wood rise side by side over the barracks' centre.
     const int32_t refunds[3] = {owner.gold - before[2], owner.stone - before[1], owner.wood - before[0]};
+    EXPECT_EQ(std::vector<int32_t>(refunds, refunds + 3),
+              (std::vector<int32_t>{price->goldCost / 2 * 50 / 100, price->stoneCost / 2 * 50 / 100,
+                                    price->woodCost / 2 * 50 / 100}));
     const uint32_t colours[3] = {0xFFFF00, 0x808080, 0x00FF00};
     const SEffectParticle* shown = &g_Particles.GetEffects().back() - 2;
     for (int32_t i = 0; i < 3; ++i)
@@ -240,11 +232,10 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
                     shown[i].colour == colours[i] && shown[i].x == centreX + 0.5f * (i - 1) &&
                     shown[i].height == 80.0f)
             << i;
-    EXPECT_EQ(owner.statistics[STAT_WOOD_HARVESTED], 0);
-    EXPECT_EQ(owner.statistics[STAT_BUILDINGS_LOST], lost);
+    EXPECT_TRUE(owner.statistics[STAT_WOOD_HARVESTED] == 0 && owner.statistics[STAT_BUILDINGS_LOST] == lost);
     world.Frame(1);
     EXPECT_TRUE(first->currentCommand == CMD_NONE && second->actionTargetBuilding == nullptr);
-    ExpectSound();
+    ExpectWorldSound(world);
 }
 
 TEST_F(WorkerWorld, AHitWorkerFleesBeyondTheAttackersSightWithItsLoadAndStaysThere)
@@ -259,6 +250,5 @@ TEST_F(WorkerWorld, AHitWorkerFleesBeyondTheAttackersSightWithItsLoadAndStaysThe
     const int32_t away = std::max(std::abs(worker->x - 22), std::abs(worker->y - 20));
     EXPECT_GT(away, warrior->GetSightRadius() / 2);
     EXPECT_LE(away, 2 * warrior->GetSightRadius());
-    EXPECT_EQ(worker->currentCommand, CMD_NONE);
-    EXPECT_EQ(worker->carriedAmount, 4);
+    EXPECT_TRUE(worker->currentCommand == CMD_NONE && worker->carriedAmount == 4);
 }

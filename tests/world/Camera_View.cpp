@@ -184,15 +184,13 @@ TEST_F(CameraSteps, ATurnEndsWrappedASecondPressIsIgnoredAndZoomKeepsItsLimits)
     EXPECT_EQ(g_GameMap.cameraHeading, 400.0f);
     g_GameMap.OnKeyDown(45);
     g_GameMap.Tick(100);
-    EXPECT_EQ(g_GameMap.cameraHeading, 45.0f);
-    EXPECT_EQ(g_GameMap.cameraTargetHeading, 45.0f);
+    EXPECT_TRUE(g_GameMap.cameraHeading == 45.0f && g_GameMap.cameraTargetHeading == 45.0f);
     g_GameMap.OnKeyDown(46);
     g_GameMap.OnKeyDown(46);
     g_GameMap.Tick(18);
     g_GameMap.OnKeyDown(46);
     g_GameMap.Tick(18);
-    EXPECT_EQ(g_GameMap.cameraHeading, 225.0f);
-    EXPECT_EQ(g_GameMap.cameraTargetHeading, 225.0f);
+    EXPECT_TRUE(g_GameMap.cameraHeading == 225.0f && g_GameMap.cameraTargetHeading == 225.0f);
 
     // Zoom stays within 300 and 800 and the eye follows by ten a step.
     for (int i = 0; i < 9; ++i)
@@ -200,8 +198,7 @@ TEST_F(CameraSteps, ATurnEndsWrappedASecondPressIsIgnoredAndZoomKeepsItsLimits)
     EXPECT_EQ(g_GameMap.cameraDistance, 300.0f);
     for (int i = 0; i < 9; ++i)
         g_GameMap.OnKeyDown(109);
-    EXPECT_EQ(g_GameMap.cameraDistance, 800.0f);
-    EXPECT_FALSE(g_GameMap.OnKeyDown(110));
+    EXPECT_TRUE(g_GameMap.cameraDistance == 800.0f && !g_GameMap.OnKeyDown(110));
     // Ground at 40: the eye climbs from 500 to 840.
     for (int32_t& height : g_GameMap.cornerHeights)
         height = 40;
@@ -259,8 +256,7 @@ TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwenty
     Drawn(0, 40, 900);   // outside the band
     g_GameMap.SelectInRect(90, 90, 300, 150);
     ASSERT_EQ(g_Selection.unitCount, 1);
-    EXPECT_EQ(g_Selection.units[0], enemy);
-    EXPECT_EQ(g_Selection.building, nullptr);
+    EXPECT_TRUE(g_Selection.units[0] == enemy && g_Selection.building == nullptr);
     CUnit* own = Drawn(0, 7, 140);
     g_GameMap.SelectInRect(90, 90, 300, 150);
     ASSERT_EQ(g_Selection.unitCount, 1);

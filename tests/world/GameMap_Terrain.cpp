@@ -1,19 +1,13 @@
 // A map's life (new, refused, freed) and its terrain: small shapes set by hand, the area update run, and
 // light, water, shores, splits, passability and regions checked against values worked out by hand.
 
-#include <algorithm>
-#include <cstring>
 #include <set>
-#include <string>
 #include <tuple>
-
-#include <gtest/gtest.h>
 
 #include "WorldDevice.h"
 #include "buildings/C_Building.h"
 #include "core/C_PtrGarbage.h"
 #include "units/C_Unit.h"
-#include "world/C_GameMap.h"
 #include "world/C_RangeTable.h"
 
 namespace
@@ -119,18 +113,17 @@ TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndF
             const SMapBlock& block = g_GameMap.Block(x, y);
             ASSERT_EQ(std::tuple(block.mixPasses[0].texture, block.mixPasses[0].pattern, block.mixPasses[1].texture),
                       std::tuple(2, 255, 255));
-            ASSERT_EQ(block.decorationModel, NoDecoration);
-            ASSERT_EQ(block.blocked + block.waterLevel, 0);
-            ASSERT_EQ(block.shoreDirection, NoShore);
+            ASSERT_TRUE(block.decorationModel == NoDecoration && (block.blocked + block.waterLevel) == 0 &&
+                        block.shoreDirection == NoShore);
             ASSERT_LE(uint32_t(block.randomValue), 1023u);
             randomValues.insert(block.randomValue);
         }
     EXPECT_GT(randomValues.size(), 100u);
     EXPECT_EQ(g_GameMap.weatherType, WEATHER_NONE);
     ASSERT_NE(g_GameMap.minimap, nullptr);
-    EXPECT_EQ(std::pair(g_GameMap.minimap->width, g_GameMap.minimap->height), std::pair(64, 48));
-    EXPECT_EQ(g_GameMap.minimap->format, CTexture::FormatR5G6B5);
-    EXPECT_EQ(g_GameMap.minimapOverlay->format, CTexture::FormatA1R5G5B5);
+    EXPECT_EQ((std::vector<uint32_t>{uint32_t(g_GameMap.minimap->width), uint32_t(g_GameMap.minimap->height),
+                                     g_GameMap.minimap->format, g_GameMap.minimapOverlay->format}),
+              (std::vector<uint32_t>{64, 48, CTexture::FormatR5G6B5, CTexture::FormatA1R5G5B5}));
 }
 
 TEST_F(GameMapLife, RefusedNewMapLeavesThePresentMap)
@@ -138,15 +131,13 @@ TEST_F(GameMapLife, RefusedNewMapLeavesThePresentMap)
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 1, 0));
     g_GameMap.CornerHeight(3, 3) = 17;
     EXPECT_FALSE(g_GameMap.NewMap(32, 32, 0, 2));   // no swamp theme file
-    EXPECT_TRUE(Log().Has("Theme file rejected: Terrain\\Themes\\swamp.theme (file not found)"));
-    EXPECT_FALSE(g_GameMap.NewMap(31, 64, 0, 0));
-    EXPECT_FALSE(g_GameMap.NewMap(64, 257, 0, 0));
+    EXPECT_TRUE(Log().Has("Theme file rejected: Terrain\\Themes\\swamp.theme (file not found)") &&
+                !g_GameMap.NewMap(31, 64, 0, 0) && !g_GameMap.NewMap(64, 257, 0, 0));
     EXPECT_FALSE(g_GameMap.NewMap(64, 64, 0, 4));
     EXPECT_TRUE(Log().Has("New map refused: the size must be 32 to 256 blocks each way"));
-    EXPECT_EQ(g_GameMap.width, 64);
-    EXPECT_EQ(g_GameMap.theme, 0);
-    EXPECT_EQ(g_GameMap.CornerHeight(3, 3), 17);
-    EXPECT_EQ(g_GameMap.themeTextures.GetTextureCount(), 4);
+    EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.CornerHeight(3, 3),
+                                    g_GameMap.themeTextures.GetTextureCount()}),
+              (std::vector<int32_t>{64, 0, 17, 4}));
     EXPECT_NE(g_GameMap.minimap, nullptr);
 }
 
@@ -156,9 +147,7 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
     g_GameMap.width = g_GameMap.height = 32;
     g_GameMap.CreateMinimap();
     g_GameMap.Free();
-    EXPECT_EQ(g_GameMap.theme, NoTheme);
-    EXPECT_EQ(g_GameMap.minimap, nullptr);
-    EXPECT_TRUE(Log().Has("-Free Minimap"));
+    EXPECT_TRUE(g_GameMap.theme == NoTheme && g_GameMap.minimap == nullptr && Log().Has("-Free Minimap"));
     EXPECT_FALSE(Log().Has("Releasing map data"));
 
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 0, 0));
@@ -171,12 +160,10 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
         g_GameMap.Block(20 + i % 3, 5 + i / 3).building = house;
     g_Deleted = 0;
     g_GameMap.Free();
-    EXPECT_EQ(g_Deleted, 102);   // two units and one building
-    EXPECT_EQ(g_PtrGarbage.GetCount(), 0);
+    EXPECT_TRUE(g_Deleted == 102 && g_PtrGarbage.GetCount() == 0);   // two units and one building
     for (const SMapBlock& block : g_GameMap.AllBlocks())
         ASSERT_TRUE(block.unit == nullptr && block.building == nullptr);
-    EXPECT_EQ(g_GameMap.theme, NoTheme);
-    EXPECT_FALSE(g_GameMap.themeTextures.IsLoaded());
+    EXPECT_TRUE(g_GameMap.theme == NoTheme && !g_GameMap.themeTextures.IsLoaded());
     ExpectInOrder({"-Free Minimap", "Releasing map data", "-Terrain units", "-Terrain buildings",
                    "-Terrain textures", "-Players", "Map freed"});
     // Neither unit is in a player's list.
@@ -244,8 +231,7 @@ TEST_F(GameMapTerrain, WaterLevelIsTheLowestCornerThirdAndDeepWaterDarkens)
     SetCorners(20, 20, 24, 24, -23);
     SetCorners(30, 30, 34, 34, -21);
     g_GameMap.UpdateArea(0, 0, 64, 64);
-    EXPECT_EQ(At(5, 5).waterLevel, 20);
-    EXPECT_EQ(At(39, 39).waterLevel, 0);   // -2 / 3 is 0
+    EXPECT_TRUE(At(5, 5).waterLevel == 20 && At(39, 39).waterLevel == 0);   // -2 / 3 is 0
     // -50: k = 10, factor 1024 / 10 = 102 of 255: 220 x 102 / 255 = 88.
     // k = 1: factor 1024 limited to 255; k = 0: no tint.
     Expect("colour", Colour, {{10, 10, 0x585858}, {22, 22, Grey220}, {32, 32, Grey220}});

@@ -2,20 +2,9 @@
 // A themed map on the test device with the real object factories: type records, technology tree and
 // range tables built, eight players, and helpers that read and patch a map image's little-endian bytes.
 
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
-#include <iterator>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "WorldDevice.h"
 #include "core/C_MemoryBlock.h"
 #include "core/C_PtrGarbage.h"
-#include "world/C_GameMap.h"
-#include "world/C_Technology.h"
-#include "world/C_UnitStats.h"
 #include "world/RangeTables.h"
 
 // Little-endian fields and object records of a map image.

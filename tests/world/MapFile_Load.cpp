@@ -1,13 +1,8 @@
 // Map files read into the world: damaged and crafted files refused with the present map kept, or one bad
 // object record skipped; objects placed; probes and backup; games from a map saved and loaded back.
 
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <string>
 #include <tuple>
 #include <utility>
 
@@ -19,7 +14,6 @@
 #include "tests/support/SimHarness.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_Player.h"
 
 namespace
 {
@@ -181,9 +175,10 @@ TEST_F(MapFileRefusals, BadObjectRecordsAreSkippedAlone)
     EXPECT_TRUE(Log().Has("Map file: unit record with a bad owner, position or type skipped"));
 }
 
-TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesBeyondTheThemeAreMended)
+TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDecorationModelShiftsTheModels)
 {
-    std::vector<uint8_t> bytes = MakeMap();
+    const std::vector<uint8_t> good = MakeMap();
+    std::vector<uint8_t> bytes = good;
     // The first technology, unit type and building cast pairs of setup 0.
     for (const size_t at : {SetupsAt + 37, SetupsAt + 529, SetupsAt + 713})
         PutI32(bytes, at, 99);
@@ -192,11 +187,7 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesBeyondTheThemeAreMended)
     EXPECT_EQ(g_GameMap.cornerTextures[0], g_GameMap.themeTextures.GetTextureCount() - 1);
     EXPECT_TRUE(Log().Has("Map file: setup pairs with an unknown index skipped"));
     EXPECT_TRUE(Log().Has("Map file: corner textures beyond the theme's set to its last texture"));
-}
-
-TEST_F(MapFileRefusals, OlderFirstDecorationModelShiftsTheModels)
-{
-    std::vector<uint8_t> bytes = MakeMap();
+    bytes = good;
     PutI32(bytes, FirstModelAt, 230);
     ASSERT_TRUE(Load(bytes, 1));
     EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, 256);
@@ -223,8 +214,7 @@ TEST_F(MapFileRefusals, NamesThatDoNotFitAreRefusedWhenWriting)
     EXPECT_TRUE(Log().Has("Map not saved: a player or script name is longer than 239 characters"));
     g_GameMap.playerSettings[4].scriptFile = "";
     g_GameMap.Block(20, 20).unit->customName = std::string(240, 'u').c_str();
-    EXPECT_FALSE(g_GameMap.SaveMapData(block));
-    EXPECT_TRUE(Log().Has("Map not saved: a unit name is longer than 239 characters"));
+    EXPECT_TRUE(!g_GameMap.SaveMapData(block) && Log().Has("Map not saved: a unit name is longer than 239 characters"));
 }
 
 TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
@@ -233,22 +223,18 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     ASSERT_TRUE(Load(bytes, 1));
     EXPECT_EQ(g_GameMap.Block(3, 3).decorationModel, StartPointMarker);
     ASSERT_TRUE(Load(bytes, 0));
-    EXPECT_EQ(g_GameMap.Block(3, 3).decorationModel, NoDecoration);
-    EXPECT_EQ(g_GameMap.startPointCount, 1);
-    EXPECT_EQ(g_GameMap.startPoints[0].x, 3);
+    EXPECT_TRUE(g_GameMap.Block(3, 3).decorationModel == NoDecoration && g_GameMap.startPointCount == 1 &&
+                g_GameMap.startPoints[0].x == 3);
     // Outside the editor the stored start points are written back.
     const std::vector<uint8_t> again = Save();
-    EXPECT_EQ(I32At(again, StartCountAt), 1);
-    EXPECT_EQ(I32At(again, StartCountAt + 4), 3);
-    EXPECT_EQ(g_GameMap.editor, 0);
+    EXPECT_TRUE(I32At(again, StartCountAt) == 1 && I32At(again, StartCountAt + 4) == 3 && g_GameMap.editor == 0);
 
     // The probes read a file's size and start points or report it bad.
     const std::string path = Folder().File("Maps/probe.world");
     WriteBytes(path, bytes);
     int32_t w = 0, h = 0;
-    EXPECT_TRUE(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h));
-    EXPECT_EQ(std::pair(w, h), std::pair(32, 32));
-    EXPECT_EQ(g_GameMap.ReadMapFileStartNum(path.c_str()), 1);
+    EXPECT_TRUE(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h) && std::pair(w, h) == std::pair(32, 32) &&
+                g_GameMap.ReadMapFileStartNum(path.c_str()) == 1);
     EXPECT_TRUE(g_GameMap.MapFileHasStartPoints(path.c_str()));
     std::unique_ptr<CTexture> preview;
     EXPECT_TRUE(g_GameMap.LoadMinimapPreview(path.c_str(), preview));
@@ -256,15 +242,13 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     EXPECT_EQ(preview->width, 32);
 
     const std::string missing = Folder().Path() + "/none.world";
-    EXPECT_FALSE(g_GameMap.ReadMapFileSize(missing.c_str(), &w, &h));
-    EXPECT_EQ(std::pair(w, h), std::pair(-1, -1));
-    EXPECT_EQ(g_GameMap.ReadMapFileStartNum(missing.c_str()), 0);
+    EXPECT_TRUE(!g_GameMap.ReadMapFileSize(missing.c_str(), &w, &h) && std::pair(w, h) == std::pair(-1, -1) &&
+                g_GameMap.ReadMapFileStartNum(missing.c_str()) == 0);
     EXPECT_TRUE(Log().Has("Map file not found"));
 
     const std::string cut = Folder().File("Maps/cut.world");
     WriteBytes(cut, std::vector<uint8_t>(bytes.begin(), bytes.begin() + 100));
-    EXPECT_EQ(g_GameMap.ReadMapFileStartNum(cut.c_str()), 0);
-    EXPECT_FALSE(g_GameMap.LoadMinimapPreview(cut.c_str(), preview));
+    EXPECT_TRUE(g_GameMap.ReadMapFileStartNum(cut.c_str()) == 0 && !g_GameMap.LoadMinimapPreview(cut.c_str(), preview));
 
     std::vector<uint8_t> huge = bytes;
     PutI32(huge, 0, INT_MIN);
@@ -274,7 +258,7 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     EXPECT_TRUE(Log().Has("Map file refused: the size is not 32 to 256 blocks each way"));
 }
 
-TEST_F(MapFileRefusals, SavingKeepsABackupAndAFailedWriteKeepsTheOldFile)
+TEST_F(MapFileRefusals, SavingKeepsABackupAFailedWriteKeepsTheOldFileAndAMissingFileGivesTheDefaultMap)
 {
     const std::vector<uint8_t> bytes = MakeMap();
     const std::string path = Folder().File("Maps/keep.world");
@@ -289,22 +273,18 @@ TEST_F(MapFileRefusals, SavingKeepsABackupAndAFailedWriteKeepsTheOldFile)
     EXPECT_TRUE(Log().Has("Map file could not be written"));
     // A map that cannot be written leaves the old file whole.
     g_GameMap.playerSettings[0].name = std::string(300, 'n').c_str();
-    EXPECT_FALSE(g_GameMap.SaveMap(path.c_str()));
-    EXPECT_EQ(std::filesystem::file_size(path), bytes.size());
-}
+    EXPECT_TRUE(!g_GameMap.SaveMap(path.c_str()) && std::filesystem::file_size(path) == bytes.size());
 
-TEST_F(MapFileRefusals, MissingFileGivesTheDefaultMapPaintedWithTheThemesGround)
-{
+    // A missing file gives the default map, painted with the theme's ground.
     const std::string theme = Folder().File("Terrain/Themes/continental.theme");
-    std::vector<uint8_t> bytes = ReadBytes(theme);
-    PutI32(bytes, 4, 2);   // the default ground texture
-    WriteBytes(theme, bytes);
+    std::vector<uint8_t> themeBytes = ReadBytes(theme);
+    PutI32(themeBytes, 4, 2);   // the default ground texture
+    WriteBytes(theme, themeBytes);
     EXPECT_TRUE(g_GameMap.LoadMap((Folder().Path() + "/absent.world").c_str(), 1));
     EXPECT_TRUE(Log().Has("Map file not found, creating new 64x64 map"));
-    EXPECT_EQ(g_GameMap.width, 64);
-    EXPECT_EQ(g_GameMap.theme, 0);
-    EXPECT_EQ(g_GameMap.cornerTextures[0], 2);
-    EXPECT_EQ(g_GameMap.Block(63, 63).mixPasses[0].texture, 2);
+    EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.cornerTextures[0],
+                                    g_GameMap.Block(63, 63).mixPasses[0].texture}),
+              (std::vector<int32_t>{64, 0, 2, 2}));
 }
 
 TEST_F(MapFilePlacement, TowersStandFinishedWithTheMapsCountOfArchersKeptInTheOwnersList)
@@ -320,8 +300,7 @@ TEST_F(MapFilePlacement, TowersStandFinishedWithTheMapsCountOfArchersKeptInTheOw
         for (int32_t i = 0; i < manned; ++i)
         {
             ASSERT_NE(tower->archers[i], nullptr);
-            EXPECT_EQ(tower->archers[i]->GetCastID(), UNIT_TOWERARCHER);
-            EXPECT_EQ(tower->archers[i]->player, 0);
+            EXPECT_TRUE(tower->archers[i]->GetCastID() == UNIT_TOWERARCHER && tower->archers[i]->player == 0);
         }
     }
 }
@@ -339,11 +318,9 @@ TEST_F(MapFilePlacement, NeutralObjectOverAnotherRefusesTheMapAndFreesWhatWasMad
     for (const auto& [what, over] : cases)
     {
         ASSERT_TRUE(Load(MapWith({}), 0));
-        EXPECT_FALSE(Load(MapWith({tower, mill, over}), 0)) << what;
-        EXPECT_EQ(g_GameMap.theme, NoTheme) << what;
+        EXPECT_TRUE(!Load(MapWith({tower, mill, over}), 0) && g_GameMap.theme == NoTheme) << what;
         g_PtrGarbage.Flush();
-        EXPECT_EQ(g_Players[0].buildingCount, 0) << what;
-        EXPECT_EQ(g_Players[0].towerArchers.GetCount(), 0) << what;
+        EXPECT_TRUE(g_Players[0].buildingCount == 0 && g_Players[0].towerArchers.GetCount() == 0) << what;
     }
     EXPECT_TRUE(Log().Has("Map file refused: a resource site or decoration lies over another object"));
 
@@ -386,9 +363,8 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, 10, 10, UNIT_WORKER, 1), UnitRecord(0, 9, 9, UNIT_TRANSPORTSHIP, 1)}),
                      0));
     ASSERT_EQ(g_Players[0].unitCount, 1);
-    EXPECT_EQ(g_GameMap.Block(10, 10).unit, g_Players[0].units[0]);
-    EXPECT_EQ(g_GameMap.Block(9, 9).unit, nullptr);
-    EXPECT_TRUE(Log().Has("Map file: unit on an occupied block skipped"));
+    EXPECT_TRUE(g_GameMap.Block(10, 10).unit == g_Players[0].units[0] && g_GameMap.Block(9, 9).unit == nullptr &&
+                Log().Has("Map file: unit on an occupied block skipped"));
 }
 
 // Each map holds what the reader once let through unfit for a save: a tower without its archers, script

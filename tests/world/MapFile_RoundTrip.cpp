@@ -1,10 +1,6 @@
 // A map laid out from the format by hand loaded and saved back byte for byte; every line of the text
 // export worked out from the format by hand; the export's refusals.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
 #include "MapFile_Fixture.h"
 #include "tests/support/RecordBytes.h"
 #include "buildings/C_Building.h"
@@ -12,7 +8,6 @@
 #include "buildings/C_BuildingTower.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
-#include "world/C_Player.h"
 
 namespace
 {
@@ -101,7 +96,6 @@ std::string FormatMap()
             m.U8(uint8_t((x * 3 + y) % 7));
     return m.Bytes();
 }
-
 
 // The lines of an exported file, each ended by CR LF.
 std::vector<std::string> ExportLines(const std::string& path)

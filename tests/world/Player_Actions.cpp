@@ -20,18 +20,11 @@ TEST_F(PlayerActions, EachCallPerformsOneActionResumesBehindItAndSurvivesRemoval
     units[1]->starvation = 1.0f;   // dead: skipped
     units[2]->pendingActions[1] = 1;
     units[3]->pendingActions[0] = 1;
-    EXPECT_TRUE(player.UpdateUnitsTimeSliced());
-    EXPECT_EQ(player.unitCursors[0], 1);
-    EXPECT_TRUE(player.UpdateUnitsTimeSliced());
-    EXPECT_EQ(units[3]->performed[0], 1);
-    EXPECT_EQ(units[1]->performed[0], 0);
+    EXPECT_TRUE(player.UpdateUnitsTimeSliced() && player.unitCursors[0] == 1 && player.UpdateUnitsTimeSliced());
+    EXPECT_TRUE(units[3]->performed[0] == 1 && units[1]->performed[0] == 0);
     // Phase 0 exhausted: phase 1 performs its action and the call ends false.
-    EXPECT_FALSE(player.UpdateUnitsTimeSliced());
-    EXPECT_EQ(player.unitCursors[0], 0);
-    EXPECT_EQ(units[2]->performed[1], 1);
-    EXPECT_EQ(player.unitCursors[1], 3);
-    EXPECT_FALSE(player.UpdateUnitsTimeSliced());
-    EXPECT_EQ(player.unitCursors[1], 0);
+    EXPECT_TRUE(!player.UpdateUnitsTimeSliced() && player.unitCursors[0] == 0 && units[2]->performed[1] == 1);
+    EXPECT_TRUE(player.unitCursors[1] == 3 && !player.UpdateUnitsTimeSliced() && player.unitCursors[1] == 0);
     // Removals leave the cursor past the list: nothing beyond it is touched.
     for (TestUnit* unit : units)
         unit->pendingActions[0] = 1;
@@ -44,8 +37,7 @@ TEST_F(PlayerActions, EachCallPerformsOneActionResumesBehindItAndSurvivesRemoval
         player.RemoveUnit(unit, 0);
         delete unit;
     }
-    EXPECT_FALSE(player.UpdateUnitsTimeSliced());
-    EXPECT_EQ(player.unitCursors[0], 0);
+    EXPECT_TRUE(!player.UpdateUnitsTimeSliced() && player.unitCursors[0] == 0);
 }
 
 TEST_F(PlayerActions, TheLocalPlayerIsToldOncePerMinuteAndHungerNeverKills)
@@ -63,8 +55,7 @@ TEST_F(PlayerActions, TheLocalPlayerIsToldOncePerMinuteAndHungerNeverKills)
     player.CheckStarvation(5.0f);
     player.CheckStarvation(5.0f);
     ASSERT_EQ(Services().messages.size(), 1u);
-    EXPECT_EQ(Services().messages[0].text, "People starving");
-    EXPECT_EQ(Services().messages[0].colour, 0xFFFF00u);
+    EXPECT_TRUE(Services().messages[0].text == "People starving" && Services().messages[0].colour == 0xFFFF00u);
     SysClock::AdvanceTestClock(60001);
     player.CheckStarvation(5.0f);
     EXPECT_EQ(Services().messages.size(), 2u);
@@ -91,14 +82,11 @@ TEST_F(PlayerActions, TheLocalPlayerIsToldOncePerMinuteAndHungerNeverKills)
 TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothingAndOnlyTheLocalPlayerHearsWhy)
 {
     CPlayer& player = Player(0);
-    EXPECT_TRUE(player.HasResources(300, 200, 100, 0));
-    EXPECT_EQ(player.wood, 1000);
-    EXPECT_TRUE(player.HasResources(300, 200, 100, 1));
+    EXPECT_TRUE(player.HasResources(300, 200, 100, 0) && player.wood == 1000 && player.HasResources(300, 200, 100, 1));
     EXPECT_FALSE(player.HasResources(100, 900, 1000, 1));
     EXPECT_EQ(std::vector<int32_t>({player.wood, player.stone, player.gold}), std::vector<int32_t>({700, 800, 900}));
-    EXPECT_FALSE(Player(4).HasResources(0, 5000, 5000, 1));
-    EXPECT_FALSE(player.HasResources(5000, 0, 0, 1));
-    EXPECT_FALSE(player.HasResources(0, 0, 5000, 1));
+    EXPECT_TRUE(!Player(4).HasResources(0, 5000, 5000, 1) && !player.HasResources(5000, 0, 0, 1) &&
+                !player.HasResources(0, 0, 5000, 1));
     std::vector<std::string> texts;
     for (const SRecordedMessage& message : Services().messages)
     {
@@ -111,8 +99,7 @@ TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothingAndOnlyTheLocalPlayerHears
         Create(player, type);
     for (int32_t cast : {2, 4, 5})
         Finish(player, cast);
-    EXPECT_EQ(player.SumUnitValues(), 2);
-    EXPECT_EQ(player.SumBuildingValues(), 2);
+    EXPECT_TRUE(player.SumUnitValues() == 2 && player.SumBuildingValues() == 2);
 }
 
 // Everything standing and researched, exactly the listed subjects hold; each

@@ -2,14 +2,9 @@
 // Eight players on a small map with the test factory: type records, the technology tree and the range
 // tables built, a locale with the messages the players show, the log captured, and a test clock.
 
-#include <gtest/gtest.h>
-
-#include <cstring>
 #include <memory>
-#include <string>
 
 #include "WorldTestSupport.h"
-#include "core/C_Config.h"
 #include "core/C_Localizer.h"
 #include "platform/SysClock.h"
 #include "tests/support/PlayerTestObjects.h"

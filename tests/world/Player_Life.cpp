@@ -1,9 +1,6 @@
 // A player's initialisation, script, attack alerts, defeat, and what the
 // local player sees of the explored map.
 
-#include <algorithm>
-#include <fstream>
-
 #include "Player_Fixture.h"
 
 using PlayerLife = PlayerTest;
@@ -19,29 +16,24 @@ TEST_F(PlayerLife, ASecondInitStartsFromNothingAndCompilesTheScript)
     const std::string path = Folder().File("scripts/good.scr");
     std::ofstream(path) << "rule";
     player.Init(2, 4, PLAYER_COMPUTER, path.c_str());
-    EXPECT_EQ(player.finishedBuildings[5], 0);
-    EXPECT_EQ(player.score, 0);
-    EXPECT_EQ(player.technologies[3].enabled, 0);
+    EXPECT_TRUE(player.finishedBuildings[5] == 0 && player.score == 0 && player.technologies[3].enabled == 0);
     EXPECT_EQ(player.exploredMap[5 * 257 + 5], 0);
     EXPECT_EQ(g_GameMap.Block(5, 5).unit, nullptr);   // no deleted unit shown
-    EXPECT_EQ(Create(player, 1)->uniqueId, 0);
-    EXPECT_TRUE(Log().Has("Script compiled successfuly"));
-    EXPECT_TRUE(player.script.IsCompiled());
+    EXPECT_TRUE(Create(player, 1)->uniqueId == 0 && Log().Has("Script compiled successfuly") &&
+                player.script.IsCompiled());
     EXPECT_TRUE(Services().messages.empty());
     // A script that fails is cleared and shown in red without the folder.
     g_Config.scriptFolder = (Folder().Path() + "/scripts/").c_str();
     player.Init(2, 2, PLAYER_COMPUTER, (Folder().Path() + "/scripts/missing.scr").c_str());
-    EXPECT_TRUE(Log().Has("Script compiled with errors"));
-    EXPECT_FALSE(player.script.IsCompiled());
+    EXPECT_TRUE(Log().Has("Script compiled with errors") && !player.script.IsCompiled());
     ASSERT_EQ(Services().messages.size(), 1u);
-    EXPECT_EQ(Services().messages[0].text, "Script compile error:missing.scr: cannot open the script file");
-    EXPECT_EQ(Services().messages[0].colour, 0xFF0000u);
+    EXPECT_TRUE(Services().messages[0].text == "Script compile error:missing.scr: cannot open the script file" &&
+                Services().messages[0].colour == 0xFF0000u);
     // Only a computer player runs its opponent; empty, remote and defeated
     // players are everyone's friends.
     player.UpdateComputerAI();
     Player(0).UpdateComputerAI();
-    EXPECT_EQ(player.computerAI.GetFrameCount(), 1);
-    EXPECT_EQ(Player(0).computerAI.GetFrameCount(), 0);
+    EXPECT_TRUE(player.computerAI.GetFrameCount() == 1 && Player(0).computerAI.GetFrameCount() == 0);
     Player(5).type = PLAYER_REMOTE;
     EXPECT_TRUE(Player(5).IsFriendTo(1));
     EXPECT_FALSE(Player(1).IsFriendTo(5) || Player(1).IsFriendTo(8) || Player(1).IsFriendTo(-1));
@@ -57,23 +49,18 @@ TEST_F(PlayerLife, TheLocalPlayerHearsOneAlertPerAreaAndMinuteAndRemovalsClearTh
     local.AlertUnitAttacked(victim, attacker, 1);
     local.AlertUnitAttacked(victim, attacker, 1);
     ASSERT_EQ(Services().messages.size(), 1u);
-    EXPECT_EQ(Services().messages[0].text, "Under attack");
-    EXPECT_EQ(Services().messages[0].colour, 0xFF0000u);
+    EXPECT_TRUE(Services().messages[0].text == "Under attack" && Services().messages[0].colour == 0xFF0000u);
     EXPECT_EQ(Services().samples, (std::vector<int32_t>{256, 100}));
     EXPECT_EQ(Services().markers, (std::vector<int32_t>{20, 20, 0xFF0000}));
     // A minute on, a building's alert is filed under its centre block.
     SysClock::AdvanceTestClock(60001);
     TestBuilding* barracks = Finish(local, 2, 30, 30);   // 2 x 2, centre (31, 31)
     local.AlertBuildingAttacked(barracks, attacker, 0);
-    EXPECT_EQ(local.alertGrid[17].attackedBuilding, barracks);
-    EXPECT_EQ(Services().messages.size(), 2u);
+    EXPECT_TRUE(local.alertGrid[17].attackedBuilding == barracks && Services().messages.size() == 2u);
     local.RemoveBuilding(barracks, 1);
     local.RemoveUnit(victim, 1);
     for (const SAttackAlert& alert : local.alertGrid)
-    {
-        EXPECT_EQ(alert.attackedBuilding, nullptr);
-        EXPECT_EQ(alert.attackedUnit, nullptr);
-    }
+        EXPECT_TRUE(alert.attackedBuilding == nullptr && alert.attackedUnit == nullptr);
     g_GameMap.Block(20, 20).unit = nullptr;
     delete victim;
 }
@@ -93,8 +80,7 @@ TEST_F(PlayerLife, ADefeatedComputerPlayerLosesEverythingButItsHousesWarehousesW
     for (int32_t cast : {2, 4, 11, 6})
         Finish(loser, cast);
     loser.SetDefeated();
-    EXPECT_EQ(loser.type, PLAYER_DEFEATED);
-    EXPECT_EQ(loser.unitCount, 6);
+    EXPECT_TRUE(loser.type == PLAYER_DEFEATED && loser.unitCount == 6);
     for (CUnit* civilian : civilians)
     {
         EXPECT_TRUE(loser.HasUnit(civilian));
@@ -104,14 +90,12 @@ TEST_F(PlayerLife, ADefeatedComputerPlayerLosesEverythingButItsHousesWarehousesW
     EXPECT_EQ(loser.buildingCount, 3);
     for (TestBuilding* building : kept)
         EXPECT_TRUE(loser.HasBuilding(building));
-    EXPECT_EQ(Services().destroyedBuildings.size(), 4u);
-    EXPECT_EQ(loser.statistics[STAT_UNITS_LOST], 0);
-    EXPECT_EQ(loser.statistics[STAT_BUILDINGS_LOST], 0);
+    EXPECT_TRUE(Services().destroyedBuildings.size() == 4u && loser.statistics[STAT_UNITS_LOST] == 0 &&
+                loser.statistics[STAT_BUILDINGS_LOST] == 0);
     for (int32_t p = 0; p < MaxPlayers; ++p)
         EXPECT_TRUE(loser.allied[p] && Player(p).allied[3]) << p;
     ASSERT_FALSE(Services().messages.empty());
-    EXPECT_EQ(Services().messages.back().text, "Red is out");
-    EXPECT_EQ(Services().messages.back().colour, 0x00FFFFu);
+    EXPECT_TRUE(Services().messages.back().text == "Red is out" && Services().messages.back().colour == 0x00FFFFu);
     loser.SetDefeated();   // once out, always out
     EXPECT_EQ(Services().destroyedBuildings.size(), 4u);
     // The local player loses its army, and tells the peers, only in a

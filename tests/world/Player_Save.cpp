@@ -2,11 +2,7 @@
 // starvation deadline, and refused sections.
 
 #include <cmath>
-#include <cstring>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "Player_Fixture.h"
 #include "world/C_ReferenceBase.h"
@@ -56,8 +52,7 @@ protected:
     {
         MemorySaveStream in(bytes);
         const bool loaded = p.LoadGame(in, *m_Table);
-        EXPECT_EQ(loaded, !in.HasError());
-        EXPECT_TRUE(!loaded || in.Position() == bytes.size());
+        EXPECT_TRUE(loaded == (!in.HasError()) && (!loaded || in.Position() == bytes.size()));
         return loaded;
     }
     // Player 2 of a computer opponent with every field set.
@@ -96,8 +91,7 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
     const std::vector<uint8_t> saved = Save(p);
     const std::vector<uint8_t>& b = saved;
     EXPECT_EQ(m_Table->GetCount(), 3 + 1 + 2);   // units, the tower archer, buildings
-    EXPECT_EQ(GetLe32(b, 0), 4);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[4]), 4), std::string("Ann", 4));
+    EXPECT_TRUE(GetLe32(b, 0) == 4 && std::string(reinterpret_cast<const char*>(&b[4]), 4) == std::string("Ann", 4));
     const std::vector<std::pair<size_t, int32_t>> expected = {
         {IndexAt, 2}, {TeamAt, 4}, {TypeAt, PLAYER_COMPUTER}, {ColourAt, 6}, {StarvationAt, -5000}, {29, 120},
         {WoodAt, 1234}, {StoneAt, 567}, {GoldAt, 89}, {GroupsAt, 1}, {GroupsAt + 4 * GROUP_ARCHERS, 1}, {73, 3},
@@ -106,33 +100,26 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
         {WidthAt, 64}, {HeightAt, 64}, {ScoreAt, 999}, {UnitCountAt, 3}};
     for (const auto& [at, value] : expected)
         EXPECT_EQ(GetLe32(b, at), value) << "offset " << at;
-    EXPECT_EQ(b[28], 0);
-    EXPECT_EQ(b[4685 + 5], 1);   // allied with player 5
+    EXPECT_TRUE(b[28] == 0 && b[4685 + 5] == 1);   // allied with player 5
     // Column 40 of the explored map, block 42 of it, and block (20, 21) of
     // the building sight counts.
-    EXPECT_EQ(b[RowsAt + 40 * (65 + 128) + 42], 200);
-    EXPECT_EQ(b[RowsAt + 20 * (65 + 128) + 65 + 64 + 21], 1);
+    EXPECT_TRUE(b[RowsAt + 40 * (65 + 128) + 42] == 200 && b[RowsAt + 20 * (65 + 128) + 65 + 64 + 21] == 1);
     const size_t research = UnitCountAt + 4 + 3 * 4 + 4 + 2 * 4 + 30 * 9;
     EXPECT_EQ(GetLe32(b, research + 1), FloatBits(42.5f));
     EXPECT_EQ(GetLe32(b, research + 5), 4);   // the barracks, behind the units and the archer
     const size_t enabledAt = research - 30 * 9 + 61 * 9;
-    EXPECT_EQ(b[enabledAt + 2], 1);
-    EXPECT_EQ(b[enabledAt + 36 + 5], 1);
+    EXPECT_TRUE(b[enabledAt + 2] == 1 && b[enabledAt + 36 + 5] == 1);
 
     // Units made again by the table carry no unique id.
     for (int32_t i = 0; i < p.unitCount; ++i)
         p.units[i]->uniqueId = -1;
     SysClock::AdvanceTestClock(100000);
     ASSERT_TRUE(Reload(p, saved));
-    EXPECT_EQ(p.wood, 1234);
     EXPECT_EQ(p.technologies[30].researchingBuilding, p.buildings[0]);
-    EXPECT_EQ(p.starvationTime, StartTicks + 95000);
-    EXPECT_EQ(p.computerAI.GetPlayerIndex(), 2);
+    EXPECT_EQ((std::vector<int64_t>{p.wood, p.starvationTime, p.computerAI.GetPlayerIndex()}),
+              (std::vector<int64_t>{1234, StartTicks + 95000, 2}));
     for (int32_t i = 0; i < p.unitCount; ++i)
-    {
-        EXPECT_EQ(p.units[i]->listIndex, i);
-        EXPECT_EQ(p.units[i]->uniqueId, i);
-    }
+        EXPECT_TRUE(p.units[i]->listIndex == i && p.units[i]->uniqueId == i);
     // The tower gives its archer back to the player while the table loads.
     p.AddTowerArcher(&archer);
     EXPECT_EQ(Save(p), saved);
@@ -166,12 +153,10 @@ TEST_F(PlayerSave, BadSectionsAreRefusedAndLeaveThePlayerAsItWas)
     {
         std::vector<uint8_t> bad = saved;
         SetLe32(bad, at, value);
-        EXPECT_FALSE(Load(p, bad)) << line;
-        EXPECT_TRUE(Log().Has(line)) << line;
+        EXPECT_TRUE(!Load(p, bad) && Log().Has(line)) << line;
     }
     for (const size_t cut : {size_t(6), size_t(2000), size_t(10000), UnitCountAt + 6, research + 2, saved.size() - 1})
         EXPECT_FALSE(Load(p, std::vector<uint8_t>(saved.begin(), saved.begin() + std::ptrdiff_t(cut)))) << cut;
-    EXPECT_TRUE(Log().Has(player + "the record is cut short"));
-    EXPECT_TRUE(Log().Has(state + "the record is cut short"));
-    EXPECT_EQ(Save(p), saved);
+    EXPECT_TRUE(Log().Has(player + "the record is cut short") && Log().Has(state + "the record is cut short") &&
+                Save(p) == saved);
 }

@@ -33,9 +33,8 @@ TEST_F(PlayerUnits, CountersGroupsAndScoreFollowCreationAndRemovalInAnyOrder)
         }
         EXPECT_TRUE(std::equal(std::begin(byType), std::end(byType), player.unitsByType));
     }
-    EXPECT_TRUE(Log().Has("#DEBUG: Unit is missing from player's list"));
-    EXPECT_EQ(player.score, 0);
-    EXPECT_EQ(std::accumulate(std::begin(player.groupCounts), std::end(player.groupCounts), 0), 0);
+    EXPECT_TRUE(Log().Has("#DEBUG: Unit is missing from player's list") && player.score == 0 &&
+                std::accumulate(std::begin(player.groupCounts), std::end(player.groupCounts), 0) == 0);
     EXPECT_EQ(player.statistics[STAT_UNITS_LOST], 18);
 }
 
@@ -54,12 +53,10 @@ TEST_F(PlayerUnits, IdleButtonsStepThroughIdleUnitsOnTheMapFromTheSelectedOne)
     for (TestUnit* wanted : {first, patrolling, first})
     {
         ASSERT_TRUE(player.SelectNextIdleWorker());
-        EXPECT_EQ(g_Selection.GetFirstUnit(), wanted);
-        EXPECT_EQ(g_Selection.unitCount, 1);
+        EXPECT_TRUE(g_Selection.GetFirstUnit() == wanted && g_Selection.unitCount == 1);
         EXPECT_FLOAT_EQ(g_GameMap.cameraTargetY, float(wanted->y));
     }
-    EXPECT_TRUE(player.SelectNextIdleUnit());
-    EXPECT_EQ(g_Selection.GetFirstUnit(), soldier);
+    EXPECT_TRUE(player.SelectNextIdleUnit() && g_Selection.GetFirstUnit() == soldier);
     g_Selection.Clear();
 }
 
@@ -69,15 +66,11 @@ TEST_F(PlayerUnits, TheTwoHundredFiftySeventhUnitOrConvertIsRefusedAndIdsWrapAft
     player.nextUniqueId = 0x7FFFE;
     for (int32_t i = 0; i < MaxPlayerUnits; ++i)
         ASSERT_NE(Create(player, 1), nullptr);
-    EXPECT_EQ(player.units[0]->uniqueId, 0x7FFFF);
-    EXPECT_EQ(player.units[1]->uniqueId, 0);
-    EXPECT_TRUE(Log().Has("#DEBUG: Unit unique id overflow"));
-    EXPECT_EQ(Create(player, 2), nullptr);
-    EXPECT_TRUE(Log().Has("#DEBUG: Unitnum exceeds the limit"));
+    EXPECT_TRUE(player.units[0]->uniqueId == 0x7FFFF && player.units[1]->uniqueId == 0 &&
+                Log().Has("#DEBUG: Unit unique id overflow"));
+    EXPECT_TRUE(Create(player, 2) == nullptr && Log().Has("#DEBUG: Unitnum exceeds the limit"));
     TestUnit convert(2);
-    EXPECT_FALSE(player.AddUnit(&convert));
-    EXPECT_EQ(convert.listIndex, -1);
-    EXPECT_EQ(player.unitsByType[2], 0);
+    EXPECT_TRUE(!player.AddUnit(&convert) && convert.listIndex == -1 && player.unitsByType[2] == 0);
     EXPECT_EQ(player.statistics[STAT_UNITS_CREATED], MaxPlayerUnits);
 }
 
@@ -90,22 +83,18 @@ TEST_F(PlayerUnits, ConvertedUnitsKeepTheirIdAndRemovalTellsScriptOpponentAndGro
     knight->player = 2;
     ASSERT_TRUE(to.AddUnit(knight));
     EXPECT_FALSE(to.AddUnit(knight));   // already there
-    EXPECT_EQ(knight->uniqueId, id);
-    EXPECT_EQ(to.unitsAdded, 1);
-    EXPECT_EQ(to.statistics[STAT_UNITS_CREATED], 0);
+    EXPECT_TRUE(knight->uniqueId == id && to.unitsAdded == 1 && to.statistics[STAT_UNITS_CREATED] == 0);
     EXPECT_EQ(to.script.GetEvents().back().kind, CScript::EEvent::UnitConverted);
     knight->scriptTag = 77;
     knight->controlGroup = 3;
     to.controlGroupCounts[2] = 1;
     to.RemoveUnit(knight, 1);
-    EXPECT_EQ(to.controlGroupCounts[2], 0);
-    EXPECT_EQ(to.script.GetEvents().back().values[0], 77);
-    EXPECT_EQ(to.computerAI.GetNotices().back().kind, CComputerAI::ENotice::UnitDied);
+    EXPECT_TRUE(to.controlGroupCounts[2] == 0 && to.script.GetEvents().back().values[0] == 77 &&
+                to.computerAI.GetNotices().back().kind == CComputerAI::ENotice::UnitDied);
     // A group count below zero is reported and held at zero.
     to.AddUnit(knight);
     to.RemoveUnit(knight, 1);
-    EXPECT_EQ(to.controlGroupCounts[2], 0);
-    EXPECT_TRUE(Log().Has("#DEBUG: Group unit count underrun"));
+    EXPECT_TRUE(to.controlGroupCounts[2] == 0 && Log().Has("#DEBUG: Group unit count underrun"));
     // Tower archers are found by id and leave in order.
     TestUnit first(8), second(8);
     to.AddTowerArcher(&first);

@@ -1,11 +1,6 @@
 // The reference table: ids by insertion order, misuse reported, and its save section: creation data and
 // object state written, objects remade with the same ids, links resolved, bad sections leave nothing.
 
-#include <algorithm>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "SaveGame_Fixture.h"
 #include "WorldTestSupport.h"
 #include "buildings/C_Building.h"
@@ -140,19 +135,15 @@ TEST_F(ReferenceBaseTest, IdsFollowInsertionOrderAndMisuseIsReportedOnce)
     auto table = std::make_unique<CReferenceBase>();
     CRefUnit units[3] = {{0, 1}, {0, 1}, {0, 1}};   // ascending addresses
     CRefBuilding keep(0, 11, 0, 0, 0), stranger(0, 2, 0, 0, 0);
-    EXPECT_EQ(table->AddUnit(&units[1]), 0);
-    EXPECT_EQ(table->AddUnit(&units[0]), 1);
-    EXPECT_EQ(table->AddBuilding(&keep), 2);
-    EXPECT_EQ(table->GetUnit(1), &units[0]);
-    EXPECT_EQ(table->GetUnit(-1), nullptr);
-    EXPECT_TRUE(Log().Lines().empty());
-    EXPECT_EQ(table->AddUnit(&units[0]), 1);
-    EXPECT_EQ(table->AddBuilding(&keep), 2);
-    EXPECT_EQ(table->AddUnit(nullptr), -1);
-    EXPECT_EQ(table->GetUnitRef(&units[2]), -1);
-    EXPECT_EQ(table->GetBuildingRef(&stranger), -1);
+    EXPECT_EQ((std::vector<int32_t>{table->AddUnit(&units[1]), table->AddUnit(&units[0]), table->AddBuilding(&keep)}),
+              (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_TRUE(table->GetUnit(1) == &units[0] && table->GetUnit(-1) == nullptr && Log().Lines().empty());
+    // Twice, null, unknown; the building's address asked as a unit's is found all the same.
+    EXPECT_EQ((std::vector<int32_t>{table->AddUnit(&units[0]), table->AddBuilding(&keep), table->AddUnit(nullptr),
+                                    table->GetUnitRef(&units[2]), table->GetBuildingRef(&stranger),
+                                    table->GetUnitRef(reinterpret_cast<const CUnit*>(&keep))}),
+              (std::vector<int32_t>{1, 2, -1, -1, -1, 2}));
     EXPECT_EQ(table->GetUnit(2), nullptr);
-    EXPECT_EQ(table->GetUnitRef(reinterpret_cast<const CUnit*>(&keep)), 2);   // found all the same
     for (const char* report : {"Add unit reference twice", "Add building reference twice", "Add NULL unit reference",
                                "Invalid unit reference index", "Unreferenced unit pointer request",
                                "Unreferenced building pointer request", "Invalid unit reference"})
@@ -193,10 +184,8 @@ TEST_F(ReferenceBaseSaveTest, SectionHoldsCreationDataThenEveryObjectsStateAndLo
     CRefObjects made;
     const bool ok = Load(loaded, made, expected);
     g_LocalPlayer = localPlayer;
-    ASSERT_TRUE(ok);
-    ASSERT_EQ(made.LiveObjects(), 6u);
-    EXPECT_EQ(loaded.GetUnit(0)->GetCastID(), 4);
-    EXPECT_EQ(loaded.GetBuilding(3)->owner, 3);
+    ASSERT_TRUE(ok && made.LiveObjects() == 6u);
+    EXPECT_TRUE(loaded.GetUnit(0)->GetCastID() == 4 && loaded.GetBuilding(3)->owner == 3);
     std::vector<int32_t> again = expected;
     again[13] = 3;
     EXPECT_EQ(Saved(loaded), again);
@@ -224,16 +213,13 @@ TEST_F(ReferenceBaseSaveTest, BadSectionsFailTheLoadAndLeaveNothing)
         Log().Clear();
         CReferenceBase table;
         CRefObjects objects;
-        EXPECT_FALSE(Load(table, objects, numbers));
-        EXPECT_EQ(table.GetCount(), 0);
-        EXPECT_EQ(objects.LiveObjects(), 0u);
+        EXPECT_TRUE(!Load(table, objects, numbers) && table.GetCount() == 0 && objects.LiveObjects() == 0u);
         EXPECT_TRUE(Log().Contains(line));
     }
     // A state its object refuses fails the load; the objects stay for the caller.
     CReferenceBase table;
     CRefObjects objects;
-    EXPECT_FALSE(Load(table, objects, {1, 0, 1, 4, -7}));
-    EXPECT_EQ(table.GetCount(), 1);
+    EXPECT_TRUE(!Load(table, objects, {1, 0, 1, 4, -7}) && table.GetCount() == 1);
     CReferenceBase empty;
     EXPECT_EQ(Saved(empty), std::vector<int32_t>{0});   // one number
     EXPECT_TRUE(Load(empty, objects, {0}));
@@ -255,9 +241,8 @@ TEST_F(ReferenceBaseSaveTest, AGameWithMoreObjectsThanTheTableHoldsIsNotSaved)
     ASSERT_TRUE(save.BeginSave(Path("full.save").c_str()));
     table->SaveGame(save);
     save.Close();
-    EXPECT_TRUE(save.HasError());
-    EXPECT_FALSE(CScratchFolder::Exists(Path("full.save")));
-    EXPECT_TRUE(Log().Contains("Save game failed: the game holds more objects than the reference table's 65536"));
+    EXPECT_TRUE(save.HasError() && !CScratchFolder::Exists(Path("full.save")) &&
+                Log().Contains("Save game failed: the game holds more objects than the reference table's 65536"));
     table->Reset();
     table->AddBuilding(&buildings[0]);
     EXPECT_EQ(Saved(*table), std::vector<int32_t>({1, 1, 0, 2, 0, 0, 0}));

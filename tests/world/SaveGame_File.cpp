@@ -2,8 +2,6 @@
 // foreign, other-version or other-language, cut or damaged files; typed fields, bounded reads, misuse.
 
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "SaveGame_Fixture.h"
 #include "core/C_String.h"
@@ -30,22 +28,20 @@ TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrcAndTheBackupOptionK
         8, 'E', 'n', 'g', 'l', 'i', 's', 'h', '\\', 0,                                // language
         0x26, 0x39, 0xF4, 0xCB,                                                       // CRC-32
         '1', '2', '3', '4', '5', '6', '7', '8', '9'};
-    EXPECT_EQ(Bytes(path), expected);
-    EXPECT_FALSE(CScratchFolder::Exists(path + ".tmp"));
-    EXPECT_FALSE(CScratchFolder::Exists(path + ".backup"));
+    EXPECT_TRUE(Bytes(path) == expected && !CScratchFolder::Exists(path + ".tmp") &&
+                !CScratchFolder::Exists(path + ".backup"));
     // With the option on the old save goes aside, over an older backup.
     g_Config.backupFiles = 1;
     WriteFile("game.save.backup", {'o', 'l', 'd', 'e', 'r'});
     CSaveGame again;
     ASSERT_TRUE(again.BeginSave(path.c_str()));
     again.Close();
-    EXPECT_EQ(Bytes(path + ".backup"), expected);
-    EXPECT_EQ(Bytes(path), File(CurrentVersion, Language, 0));
+    EXPECT_TRUE(Bytes(path + ".backup") == expected && Bytes(path) == File(CurrentVersion, Language, 0));
 }
 
 // Into a missing folder, refused by a section, over a folder, or with a
 // language name beyond its length byte.
-TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndLeavesNoTemporaryFile)
+TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndALanguageNameOf255BytesIsWrittenAndReadBack)
 {
     WriteFile("taken.save/inside", {1});
     const std::string kept = WriteFile("keep.save", {'o', 'l', 'd'});
@@ -69,15 +65,10 @@ TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndLeavesNoTemporaryFile)
             save.SetError();   // a section refused what it was to write
         save.Close();
         EXPECT_STREQ(save.GetStatus(), WriteError);
-        EXPECT_FALSE(CScratchFolder::Exists(c.path + ".tmp"));
-        EXPECT_EQ(CScratchFolder::Exists(c.path), c.begun);
+        EXPECT_TRUE(!CScratchFolder::Exists(c.path + ".tmp") && CScratchFolder::Exists(c.path) == c.begun);
     }
     EXPECT_TRUE(CScratchFolder::Exists(Path("taken.save/inside")));
     EXPECT_TRUE(Log().Contains("Save game refused: the language name is longer than 255 bytes"));
-}
-
-TEST_F(SaveGameTest, LanguageNameOf255BytesIsWrittenAndReadBack)
-{
     const std::string language(255, 'L');
     g_Config.languageFolder = language.c_str();
     const std::string longest = Path("longest.save");
@@ -87,8 +78,7 @@ TEST_F(SaveGameTest, LanguageNameOf255BytesIsWrittenAndReadBack)
     EXPECT_EQ(Bytes(longest), File(CurrentVersion, language, 0));
     CSaveGame load;
     load.BeginLoad(longest.c_str());
-    EXPECT_FALSE(load.HasError());
-    EXPECT_EQ(load.GetVersion(), CurrentVersion);
+    EXPECT_TRUE(!load.HasError() && load.GetVersion() == CurrentVersion);
 }
 
 TEST_F(SaveGameTest, HeaderCheckAndLoadAcceptOnlyWholeFilesOfOurVersionsAndLanguage)
@@ -164,21 +154,14 @@ TEST_F(SaveGameTest, TypedFieldsAreLittleEndianAndReadBack)
 
     CSaveGame load;
     load.BeginLoad(path.c_str());
-    EXPECT_EQ(load.ReadU8(), 0xAB);
-    EXPECT_EQ(load.ReadU16(), 65535);
-    EXPECT_EQ(load.ReadI16(), -32768);
-    EXPECT_EQ(load.ReadU32(), 0xDEADBEEFu);
-    EXPECT_EQ(load.ReadI32(), -2);
+    EXPECT_EQ((std::vector<int64_t>{load.ReadU8(), load.ReadU16(), load.ReadI16(), load.ReadU32(), load.ReadI32()}),
+              (std::vector<int64_t>{0xAB, 65535, -32768, 0xDEADBEEF, -2}));
     EXPECT_EQ(load.ReadF32(), -0.25f);
     CString text;
     for (const std::string& wanted : {std::string("Hi"), std::string(), longest})
-    {
-        EXPECT_TRUE(load.ReadShortString(text));
-        EXPECT_EQ(std::string(text.GetBuffer()), wanted);
-    }
+        EXPECT_TRUE(load.ReadShortString(text) && std::string(text.GetBuffer()) == wanted);
     load.Close();
-    EXPECT_FALSE(load.HasError());
-    EXPECT_FALSE(Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
+    EXPECT_TRUE(!load.HasError() && !Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
 }
 
 TEST_F(SaveGameTest, TooLongTextsNegativeCountsAndSavesNotBegunFailTheSave)
@@ -187,16 +170,14 @@ TEST_F(SaveGameTest, TooLongTextsNegativeCountsAndSavesNotBegunFailTheSave)
     CSaveGame save;
     ASSERT_TRUE(save.BeginSave(path.c_str()));
     save.WriteI32(1);
-    EXPECT_FALSE(save.WriteShortString(std::string(256, 'n').c_str()));
-    EXPECT_EQ(save.GetPosition(), 4);
-    EXPECT_EQ(save.Write("abc", -1), 0);
+    EXPECT_TRUE(!save.WriteShortString(std::string(256, 'n').c_str()) && save.GetPosition() == 4 &&
+                save.Write("abc", -1) == 0);
     save.Close();
     EXPECT_STREQ(save.GetStatus(), WriteError);
     EXPECT_EQ(Bytes(path), std::vector<uint8_t>({'o', 'l', 'd'}));
     EXPECT_TRUE(Log().Contains("Save game refused: a text is longer than 255 bytes"));
     CSaveGame idle;
-    EXPECT_EQ(idle.Write("x", 1), 0);
-    EXPECT_TRUE(idle.HasError());
+    EXPECT_TRUE(idle.Write("x", 1) == 0 && idle.HasError());
     uint8_t byte = 7;
     idle.Read(&byte, 1);
     EXPECT_EQ(byte, 0);
@@ -239,9 +220,8 @@ TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
     unread.BeginLoad(Path("bad.save").c_str());
     unread.ReadI32();
     unread.Close();
-    EXPECT_FALSE(unread.HasError());
-    EXPECT_TRUE(Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
-    EXPECT_TRUE(Log().Contains("#DEBUG: breakpoint reached"));
+    EXPECT_TRUE(!unread.HasError() && Log().Contains("#DEBUG: LoadGame not readed til the end of the file") &&
+                Log().Contains("#DEBUG: breakpoint reached"));
     // A load refused half-way stops where it was refused: no report of unread bytes then.
     Log().Clear();
     CSaveGame refused;

@@ -5,14 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "core/C_Config.h"
 #include "core/C_Localizer.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 namespace SaveFileBytes

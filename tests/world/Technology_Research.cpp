@@ -29,7 +29,7 @@ TEST_F(TechnologyTree, EnablingOrMarkingPrerequisitesReachesTheWholeChainWithout
     EXPECT_EQ(player.score, 0);
 }
 
-TEST_F(TechnologyResearch, RateOneTwentiethWithAmountThousandFinishesInTwoStepsAndOnlyOnce)
+TEST_F(TechnologyResearch, ResearchFinishesOnceTheSpellIsSpentWhenCastAndEffectsRefreshSightAndShips)
 {
     CPlayer& player = Player(1);
     CTechnology& technology = player.technologies[13];   // rate 0.05
@@ -42,30 +42,17 @@ TEST_F(TechnologyResearch, RateOneTwentiethWithAmountThousandFinishesInTwoStepsA
     EXPECT_FALSE(Log().Has("#DEBUG: Invalid technology!"));
     player.technologies[6].StartResearch(Finish(Player(2), 11));   // another player's building
     EXPECT_TRUE(Log().Has("#DEBUG: Invalid technology!"));
-}
-
-TEST_F(TechnologyResearch, RainOfFireIsSpentWhenCastAndCanBeResearchedAgain)
-{
-    CPlayer& player = Player(1);
     player.SetTechnologyEnabled(52);
     player.technologies[51].progress = 100.0f;
     EXPECT_EQ(player.GetRainHellSpell(nullptr), nullptr);
     player.technologies[52].StartResearch(Finish(player, 15));
     EXPECT_FALSE(player.IsTechnologyAvailable(52));   // being researched
     while (player.technologies[52].AdvanceResearch(100.0f) == EResearchStep::Running)
-    {
-    }
+        continue;
     int32_t power = 0;
-    EXPECT_EQ(player.GetRainHellSpell(&power), GetTechnologyRecord(52));
-    EXPECT_EQ(power, 4);
+    EXPECT_TRUE(player.GetRainHellSpell(&power) == GetTechnologyRecord(52) && power == 4);
     player.ClearRainHell();
-    EXPECT_EQ(player.GetRainHellSpell(nullptr), nullptr);
-    EXPECT_TRUE(player.IsTechnologyAvailable(52));
-}
-
-TEST_F(TechnologyResearch, EffectsRefreshSightAndSpeedUpShips)
-{
-    CPlayer& player = Player(1);
+    EXPECT_TRUE(player.GetRainHellSpell(nullptr) == nullptr && player.IsTechnologyAvailable(52));
     TestUnit* archer = Create(player, 3);
     TestUnit* galley = Create(player, 11);
     galley->speed = 2.0f;
@@ -84,13 +71,11 @@ TEST_F(TechnologyTree, TypeRecordsTakeTheirTextsAndTheHealthOption)
 {
     g_Config.unitHealthMultiply = 1;
     InitTypeRecords();
-    EXPECT_EQ(g_UnitStats[0].hitPoints, 90);
-    EXPECT_EQ(g_UnitStats[11].hitPoints, 20);
+    EXPECT_TRUE(g_UnitStats[0].hitPoints == 90 && g_UnitStats[11].hitPoints == 20);
     EXPECT_EQ(g_UnitStats[25].hitPoints, 400);   // buildings keep theirs
     EXPECT_STREQ(g_UnitStats[13].name, "Quib");
     EXPECT_STREQ(g_UnitStats[0].name, "Worker");
     EXPECT_STREQ(g_UnitStats[1].name, "*error*");   // a key the locale lacks
-    EXPECT_TRUE(g_UnitStats[0].message == "Worker ready");
-    EXPECT_TRUE(GetTechnologyRecord(52)->message == "Researched: Rain of fire");
-    EXPECT_EQ(GetTechnologyRecord(61), nullptr);
+    EXPECT_TRUE(g_UnitStats[0].message == "Worker ready" &&
+                GetTechnologyRecord(52)->message == "Researched: Rain of fire" && GetTechnologyRecord(61) == nullptr);
 }

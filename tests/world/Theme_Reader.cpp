@@ -1,11 +1,6 @@
 // Theme files: what a good file gives the map, and every malformed file
 // refused with the theme left.
 
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include "WorldDevice.h"
 #include "world/C_Theme.h"
 
@@ -34,23 +29,18 @@ TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataMasksAndWater)
 {
     CTheme theme;
     ASSERT_TRUE(LoadBytes(theme, SmallTheme().bytes));
-    ASSERT_EQ(theme.GetTextureCount(), 2);
-    EXPECT_EQ(theme.defaultGroundTexture, 1);
+    ASSERT_TRUE(theme.GetTextureCount() == 2 && theme.textures[0].transitions.size() == 2u);
     EXPECT_STREQ(theme.textures[0].name, "GRASS");
-    EXPECT_EQ(theme.FindTexture("rOcK"), 1);
-    EXPECT_EQ(theme.textures[1].data[63], 9);
-    ASSERT_EQ(theme.textures[0].transitions.size(), 2u);
-    EXPECT_EQ(theme.textures[0].transitions[1].info[0], 2);
-    EXPECT_EQ(theme.textures[0].transitions[1].mask->width, 64);
-    EXPECT_EQ(theme.textures[0].transitions[1].mask->format, CTexture::FormatA4R4G4B4);
-    EXPECT_EQ(theme.waterTextures[1]->width, 2);
-    EXPECT_EQ(theme.waterTextures[0]->format, CTexture::FormatA4R4G4B4);
+    const SThemeTransition& second = theme.textures[0].transitions[1];
+    EXPECT_EQ((std::vector<int64_t>{theme.defaultGroundTexture, theme.FindTexture("rOcK"), theme.textures[1].data[63],
+                                    second.info[0], second.mask->width, second.mask->format,
+                                    theme.waterTextures[1]->width, theme.waterTextures[0]->format}),
+              (std::vector<int64_t>{1, 1, 9, 2, 64, CTexture::FormatA4R4G4B4, 2, CTexture::FormatA4R4G4B4}));
     // A default ground texture outside the theme is clamped.
     ThemeBytes clamped = SmallTheme();
     clamped.bytes[4] = 5;
     ASSERT_TRUE(LoadBytes(theme, clamped.bytes));
-    EXPECT_EQ(theme.defaultGroundTexture, 1);
-    EXPECT_TRUE(Log().Has("Theme default ground texture out of range: test.theme"));
+    EXPECT_TRUE(theme.defaultGroundTexture == 1 && Log().Has("Theme default ground texture out of range: test.theme"));
 }
 
 TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)

@@ -3,14 +3,10 @@
 // every test, game files from a folder, the log captured, and eight players, the local one seeing all.
 
 #include <SDL2/SDL.h>
-#include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
-#include <string>
 
 #include "WorldTestSupport.h"
-#include "core/C_Config.h"
 #include "media/D3DDevice.h"
 #include "platform/SysDevice3D.h"
 #include "platform/SysDevice3DFactory.h"

@@ -2,22 +2,16 @@
 // Helpers of the world tests: a temporary folder that the data-file layer reads from, the log captured,
 // a save stream in memory, little-endian numbers in byte vectors and theme files written byte by byte.
 
-#include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "core/C_Config.h"
 #include "core/C_File.h"
 #include "core/C_LogFile.h"
-#include "media/C_SaveStream.h"
 #include "tests/support/MemorySaveStream.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestLog.h"
 
 class WorldFolder
