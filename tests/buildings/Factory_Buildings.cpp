@@ -81,10 +81,9 @@ TEST(BuildingFactory, ListedNumbersGiveTheirModelsOwnersAmountsAndFirePoints)
         EXPECT_EQ(std::vector<int32_t>({made->x, made->y, made->model, made->owner, made->GetAmount()}),
                   std::vector<int32_t>({-1, -1, row.model, row.owner, row.amount}));
         EXPECT_EQ(made->GetBuildCast(), row.cast);
-        if (row.cast == CastResource && row.kind != 2 && row.kind != 3)
-            EXPECT_EQ(made->GetResourceKind(), ResourceKindGoldMine);
-        if (decoration)
-            EXPECT_STREQ(made->GetName(), row.name);
+        EXPECT_TRUE(row.cast != CastResource || row.kind == 2 || row.kind == 3 ||
+                    made->GetResourceKind() == ResourceKindGoldMine);
+        EXPECT_TRUE(!decoration || std::string(made->GetName()) == row.name);
     }
     // The fire points of each building, threshold:x,height,z,strength, in their order.
     const std::pair<int32_t, const char*> fires[] = {

@@ -150,8 +150,8 @@ TEST(RangeTables, SoftRingsFadeToFortyAndBordersWalkEachSideInTurn)
             ASSERT_LE(table.entries[i - 1].distance, table.entries[i].distance);
         for (const auto& [distance, level] : ring.levels)
             for (int i = 0; i < table.count; ++i)
-                if (table.entries[i].distance == distance)
-                    EXPECT_EQ(table.entries[i].level, level) << ring.outer << " at " << distance;
+                EXPECT_TRUE(table.entries[i].distance != distance || table.entries[i].level == level)
+                    << ring.outer << " at " << distance;
     }
     const auto border = [](int size) {
         CRangeTable table;
