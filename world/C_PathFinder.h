@@ -526,6 +526,12 @@ private:
         return end;
     }
     template <int32_t Direction> EStepEnd OfferPlainStep(SPlainSearch& search, int32_t at, int32_t cost);
+    static bool OpenLanes(const SPlainSearch& search, int32_t at, int32_t cost, uint32_t& lanes);
+    // Records the neighbour `next` (dx, dy from the cell expanded) reached at
+    // g, and queues it unless it lies beyond the distance limit or is the
+    // goal (found).
+    EStepEnd QueuePlainCell(SPlainSearch& search, int32_t next, int32_t g, int32_t dx, int32_t dy,
+                            int32_t direction);
     bool AddSzomszedInitEnd(const SStep& step);
     bool IsTargetOnFootprint(int32_t x, int32_t y) const;
     bool IsOccupantPassable(const CUnit& occupant, bool meleeChase) const;
