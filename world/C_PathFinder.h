@@ -347,6 +347,13 @@ private:
         int32_t fromY;
     };
     template <class Link> int32_t WriteChain(int32_t startX, int32_t startY, Route& route, SPoint& end, Link link);
+    // A step of the chain WriteChain walks, and the cell it leads into.
+    struct SRingStep
+    {
+        uint8_t direction;
+        uint8_t x;
+        uint8_t y;
+    };
     ESearchEnd RunQueueSearch(Expansion expand);
     void CountFailure();
     // Writes the route from the start to the goal (cut to RouteCapacity
@@ -645,6 +652,7 @@ private:
     uint32_t m_QueueCells[NodePoolSize];   // the queue searches' ring of grid indexes
     RouteHeap m_RouteHeap;
     const uint16_t* m_DistanceTable;   // CellRow x CellRow, by |dx|, |dy|
+    SRingStep m_RouteRing[RouteCapacity];   // WriteChain's last steps walked
     int32_t m_Count;
     int32_t m_Head;
     int32_t m_Tail;
