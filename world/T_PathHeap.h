@@ -7,12 +7,17 @@
 // below it, the right child on equal children.  Bounds and the full-pool
 // report are the caller's.
 //
+// Every slot from the count up to twice the capacity holds a priority above
+// every stored one (MissingPriority): a missing child then simply never
+// wins, and a sink needs no test of where the entries end.
+//
 // A search loop works on the heap through a SWork: the array and the count
 // as plain values that the compiler can keep in registers (the heap's own
 // count would be read again after every store to memory of the same type),
 // put back with Keep.
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
 
@@ -48,56 +53,49 @@ public:
             }
             entries[index] = SEntry{priority, cell};
         }
-        // Removes the top entry; the heap must not be empty.  The last entry
-        // sinks from the root two levels a step: the four grandchildren are
-        // read with the two children, before the child is chosen, so that
-        // one wait for memory serves two levels.
+        // Removes the top entry; the heap must not be empty.  The sink runs
+        // without a branch, as many levels as the heap has below the root:
+        // where it stops is as likely as not a level earlier or later, which
+        // a branch would guess wrong once a sink, and the sinks of a tight
+        // heap are short.  Once the sinking entry has stopped, the levels
+        // left compare the same children again and leave the hole where it
+        // is; what they copy into the hole is overwritten by the entry.
         void PopTop()
         {
             const int32_t last = --count;
             const SEntry moving = entries[last];
-            // A missing right child never wins: the slot after the last
-            // entry holds a priority above every stored one.
             entries[last].priority = MissingPriority;
             int32_t hole = 0;
-            while (4 * hole + 6 < last)
+            const int32_t levels = int32_t(std::bit_width(uint32_t(last))) - 1;
+            for (int32_t level = 0; level < levels; ++level)
             {
                 const int32_t left = 2 * hole + 1;
-                const int32_t grand = 4 * hole + 3;
                 const TPriority leftPriority = entries[left].priority;
                 const TPriority rightPriority = entries[left + 1].priority;
-                const TPriority grand0 = entries[grand].priority;
-                const TPriority grand1 = entries[grand + 1].priority;
-                const TPriority grand2 = entries[grand + 2].priority;
-                const TPriority grand3 = entries[grand + 3].priority;
-                const bool right = rightPriority <= leftPriority;
-                if (!(std::min(leftPriority, rightPriority) < moving.priority))
-                    break;
-                const int32_t child = left + int32_t(right);
+                const int32_t child = left + int32_t(rightPriority <= leftPriority);
+                const bool rises = std::min(leftPriority, rightPriority) < moving.priority;
                 entries[hole] = entries[child];
-                hole = child;
-                const TPriority grandLeft = Pick(right, grand2, grand0);
-                const TPriority grandRight = Pick(right, grand3, grand1);
-                const bool grandRightWins = grandRight <= grandLeft;
-                if (!(std::min(grandLeft, grandRight) < moving.priority))
-                    break;
-                const int32_t grandChild = grand + 2 * int32_t(right) + int32_t(grandRightWins);
-                entries[hole] = entries[grandChild];
-                hole = grandChild;
-            }
-            for (int32_t left = 2 * hole + 1; left < last; left = 2 * hole + 1)
-            {
-                const int32_t child = left + int32_t(entries[left + 1].priority <= entries[left].priority);
-                if (!(entries[child].priority < moving.priority))
-                    break;
-                entries[hole] = entries[child];
-                hole = child;
+                hole = rises ? child : hole;
             }
             entries[hole] = moving;
         }
     };
 
-    void Clear() { m_Count = 0; }
+    T_PathHeap()
+    {
+        for (SEntry& slot : m_Slots)
+            slot = SEntry{MissingPriority, 0};
+    }
+    T_PathHeap(const T_PathHeap&) = delete;
+    T_PathHeap& operator=(const T_PathHeap&) = delete;
+
+    void Clear()
+    {
+        SEntry* entries = Entries();
+        for (int32_t i = 0; i < m_Count; ++i)
+            entries[i].priority = MissingPriority;
+        m_Count = 0;
+    }
     int32_t Count() const { return m_Count; }
     bool IsFull() const { return m_Count >= Capacity; }
     uint32_t TopCell() const { return Entries()[0].cell; }
@@ -120,18 +118,12 @@ public:
 private:
     static constexpr TPriority MissingPriority = std::numeric_limits<TPriority>::max();
 
-    // `choose ? a : b` in arithmetic: the choices in the sift are as likely
-    // as not, which a branch would guess wrong half the time.
-    static TPriority Pick(bool choose, TPriority a, TPriority b) { return b ^ ((a ^ b) & -TPriority(choose)); }
-
     // Entry i is kept in slot i + 1, so that two children (2i + 1, 2i + 2)
-    // share an aligned pair of slots and four grandchildren an aligned
-    // quadruple.
+    // share an aligned pair of slots.
     SEntry* Entries() { return m_Slots + 1; }
     const SEntry* Entries() const { return m_Slots + 1; }
 
     int32_t m_Count = 0;
-    // Slot 0 is unused; one slot more than the capacity: the one after the
-    // last entry.
-    alignas(64) SEntry m_Slots[Capacity + 2];
+    // Slot 0 is unused; a sink reads children up to index 2 x capacity.
+    alignas(64) SEntry m_Slots[2 * Capacity + 2];
 };
