@@ -1,11 +1,11 @@
 #pragma once
 // The path finder's binary min-heap of cells over a fixed array (children
-// 2i + 1 and 2i + 2, parent (i - 1) / 2), with small entries: a priority and
-// the cell's index.  Its order is the node pool's to the tie: a new entry
-// rises while it is strictly below its parent, and the last entry, moved
-// into the root, sinks below the smaller child while that child is strictly
-// below it, the right child on equal children.  Bounds and the full-pool
-// report are the caller's.
+// 2i + 1 and 2i + 2, parent (i - 1) / 2), with small entries: a 32-bit
+// priority and the cell's index.  Its order is the node pool's to the tie: a
+// new entry rises while it is strictly below its parent, and the last entry,
+// moved into the root, sinks below the smaller child while that child is
+// strictly below it, the right child on equal children.  Bounds and the
+// full-pool report are the caller's.
 //
 // Every slot from the count up to twice the capacity holds a priority above
 // every stored one (MissingPriority): a missing child then simply never
@@ -20,15 +20,29 @@
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
 template <typename TPriority, int32_t Capacity>
 class T_PathHeap
 {
+    static_assert(std::is_same_v<TPriority, int32_t>, "an entry packs a 32-bit priority");
+
 public:
+    // An entry in one 64-bit word, the priority in its low half.  Every
+    // entry is written whole by one store: a sink copies entries that were
+    // written a moment before, and a processor serves a read from a store
+    // still on its way to the cache only when one store wrote all of it
+    // (two halves written apart make the read wait for both).
     struct SEntry
     {
-        TPriority priority;
-        uint32_t cell;
+        uint64_t word;
+
+        static SEntry Of(TPriority priority, uint32_t cell)
+        {
+            return SEntry{uint64_t(uint32_t(priority)) | uint64_t(cell) << 32};
+        }
+        TPriority Priority() const { return TPriority(uint32_t(word)); }
+        uint32_t Cell() const { return uint32_t(word >> 32); }
     };
 
     struct SWork
@@ -37,7 +51,7 @@ public:
         int32_t count;
 
         bool IsFull() const { return count >= Capacity; }
-        uint32_t TopCell() const { return entries[0].cell; }
+        uint32_t TopCell() const { return entries[0].Cell(); }
         // The heap must not be full.  The sift moves a hole instead of
         // swapping entries; it compares exactly as swapping would.
         void Push(TPriority priority, uint32_t cell)
@@ -46,12 +60,12 @@ public:
             while (index > 0)
             {
                 const int32_t parent = (index - 1) / 2;
-                if (!(priority < entries[parent].priority))
+                if (!(priority < entries[parent].Priority()))
                     break;
                 entries[index] = entries[parent];
                 index = parent;
             }
-            entries[index] = SEntry{priority, cell};
+            entries[index] = SEntry::Of(priority, cell);
         }
         // Removes the top entry; the heap must not be empty.  The sink runs
         // without a branch, as many levels as the heap has below the root:
@@ -64,16 +78,16 @@ public:
         {
             const int32_t last = --count;
             const SEntry moving = entries[last];
-            entries[last].priority = MissingPriority;
+            entries[last] = Missing;
             int32_t hole = 0;
             const int32_t levels = int32_t(std::bit_width(uint32_t(last))) - 1;
             for (int32_t level = 0; level < levels; ++level)
             {
                 const int32_t left = 2 * hole + 1;
-                const TPriority leftPriority = entries[left].priority;
-                const TPriority rightPriority = entries[left + 1].priority;
+                const TPriority leftPriority = entries[left].Priority();
+                const TPriority rightPriority = entries[left + 1].Priority();
                 const int32_t child = left + int32_t(rightPriority <= leftPriority);
-                const bool rises = std::min(leftPriority, rightPriority) < moving.priority;
+                const bool rises = std::min(leftPriority, rightPriority) < moving.Priority();
                 entries[hole] = entries[child];
                 hole = rises ? child : hole;
             }
@@ -84,7 +98,7 @@ public:
     T_PathHeap()
     {
         for (SEntry& slot : m_Slots)
-            slot = SEntry{MissingPriority, 0};
+            slot = Missing;
     }
     T_PathHeap(const T_PathHeap&) = delete;
     T_PathHeap& operator=(const T_PathHeap&) = delete;
@@ -93,12 +107,12 @@ public:
     {
         SEntry* entries = Entries();
         for (int32_t i = 0; i < m_Count; ++i)
-            entries[i].priority = MissingPriority;
+            entries[i] = Missing;
         m_Count = 0;
     }
     int32_t Count() const { return m_Count; }
     bool IsFull() const { return m_Count >= Capacity; }
-    uint32_t TopCell() const { return Entries()[0].cell; }
+    uint32_t TopCell() const { return Entries()[0].Cell(); }
     void Push(TPriority priority, uint32_t cell)
     {
         SWork work = Work();
@@ -116,7 +130,7 @@ public:
     void Keep(const SWork& work) { m_Count = work.count; }
 
 private:
-    static constexpr TPriority MissingPriority = std::numeric_limits<TPriority>::max();
+    static constexpr SEntry Missing{uint32_t(std::numeric_limits<TPriority>::max())};
 
     // Entry i is kept in slot i + 1, so that two children (2i + 1, 2i + 2)
     // share an aligned pair of slots.
