@@ -533,6 +533,9 @@ private:
         return end;
     }
     template <int32_t Direction> EStepEnd OfferPlainStep(SPlainSearch& search, int32_t at, int32_t cost);
+    // The eight steps one by one, for a cell with a neighbour the view must
+    // answer.
+    EStepEnd OfferPlainSteps(SPlainSearch& search, int32_t at, int32_t cost);
     static bool OpenLanes(const SPlainSearch& search, int32_t at, int32_t cost, uint32_t& lanes);
     // Records the neighbour `next` (dx, dy from the cell expanded) reached at
     // g, and queues it unless it lies beyond the distance limit or is the

@@ -102,9 +102,10 @@ struct CPathFinder::SPlainSearch
 [[gnu::always_inline]] inline bool CPathFinder::OpenLanes(const SPlainSearch& search, int32_t at, int32_t cost,
                                                            uint32_t& lanes)
 {
+    const uint8_t* const bitsAround = search.pathBits + at;
     uint64_t bits = 0;
     for (int32_t lane = 0; lane < LaneCount; ++lane)
-        bits |= uint64_t(search.pathBits[at + LaneOffset(lane)]) << (8 * lane);
+        bits |= uint64_t(bitsAround[LaneOffset(lane)]) << (8 * lane);
     const uint8_t occupiedAsks = search.askMask & ~BitsKnown;
     if (((~bits & EachLane * BitsKnown) | (bits & EachLane * occupiedAsks)) != 0) [[unlikely]]
         return false;
@@ -119,11 +120,12 @@ struct CPathFinder::SPlainSearch
         ((straightSolid | straightSolid >> 1 | straightSolid << 3) & StraightLanes) << DiagonalLaneShift;
     const RouteWord straightBelow = RouteReachedBelow(search.key, cost + StraightStepCost);
     const RouteWord diagonalBelow = RouteReachedBelow(search.key, cost + DiagonalStepCost);
+    const RouteWord* const recordsAround = search.records + at;
     uint32_t reached = 0;
     for (int32_t lane = 0; lane < LaneCount; ++lane)
     {
         const RouteWord below = lane < DiagonalLaneShift ? straightBelow : diagonalBelow;
-        reached |= uint32_t(search.records[at + LaneOffset(lane)] < below) << lane;
+        reached |= uint32_t(recordsAround[LaneOffset(lane)] < below) << lane;
     }
     lanes = ~(unstandable | (solid & ~StraightLanes) | cornerCut | reached) & ((1u << LaneCount) - 1);
     return true;
@@ -198,6 +200,16 @@ template <int32_t Direction>
     return EStepEnd::Next;
 }
 
+// Out of line: the blocks it asks the view about are few (read once a map,
+// or occupied), and the registers of the search loop are better spent on
+// the usual case.
+[[gnu::noinline]] CPathFinder::EStepEnd CPathFinder::OfferPlainSteps(SPlainSearch& search, int32_t at, int32_t cost)
+{
+    return OfferInExpansionOrder([&](auto direction) __attribute__((always_inline)) {
+        return OfferPlainStep<decltype(direction)::value>(search, at, cost);
+    });
+}
+
 CPathFinder::ESearchEnd CPathFinder::RunPlainRouteSearch()
 {
     SPlainSearch search{m_RouteHeap.Work(),
@@ -244,9 +256,7 @@ CPathFinder::ESearchEnd CPathFinder::RunPlainRouteSearch()
             }
         }
         else
-            stepEnd = OfferInExpansionOrder([&](auto direction) __attribute__((always_inline)) {
-                return OfferPlainStep<decltype(direction)::value>(search, at, cost);
-            });
+            stepEnd = OfferPlainSteps(search, at, cost);
         if (stepEnd != EStepEnd::Next)
         {
             end = stepEnd == EStepEnd::Found ? ESearchEnd::Found : ESearchEnd::Overflowed;
