@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <type_traits>
@@ -78,16 +79,19 @@ public:
         {
             const int32_t last = --count;
             const SEntry moving = entries[last];
+            const TPriority movingPriority = moving.Priority();
             entries[last] = Missing;
-            int32_t hole = 0;
+            // Indexes as wide as a pointer spare the sink's chain of
+            // dependent reads a widening at every level.
+            size_t hole = 0;
             const int32_t levels = int32_t(std::bit_width(uint32_t(last))) - 1;
             for (int32_t level = 0; level < levels; ++level)
             {
-                const int32_t left = 2 * hole + 1;
+                const size_t left = 2 * hole + 1;
                 const TPriority leftPriority = entries[left].Priority();
                 const TPriority rightPriority = entries[left + 1].Priority();
-                const int32_t child = left + int32_t(rightPriority <= leftPriority);
-                const bool rises = std::min(leftPriority, rightPriority) < moving.Priority();
+                const size_t child = left + size_t(rightPriority <= leftPriority);
+                const bool rises = std::min(leftPriority, rightPriority) < movingPriority;
                 entries[hole] = entries[child];
                 hole = rises ? child : hole;
             }
