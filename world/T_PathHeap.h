@@ -57,10 +57,10 @@ public:
         // swapping entries; it compares exactly as swapping would.
         void Push(TPriority priority, uint32_t cell)
         {
-            int32_t index = count++;
+            size_t index = size_t(count++);
             while (index > 0)
             {
-                const int32_t parent = (index - 1) / 2;
+                const size_t parent = (index - 1) / 2;
                 if (!(priority < entries[parent].Priority()))
                     break;
                 entries[index] = entries[parent];
