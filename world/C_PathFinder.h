@@ -536,6 +536,9 @@ private:
     // The eight steps one by one, for a cell with a neighbour the view must
     // answer.
     EStepEnd OfferPlainSteps(SPlainSearch& search, int32_t at, int32_t cost);
+    // The neighbours of the cell `at` (reached at `cost`) to record, a bit
+    // each in expansion order, found without a branch; false when the view
+    // must answer for one of them.
     static bool OpenLanes(const SPlainSearch& search, int32_t at, int32_t cost, uint32_t& lanes);
     // Records the neighbour `next` (dx, dy from the cell expanded) reached at
     // g, and queues it unless it lies beyond the distance limit or is the

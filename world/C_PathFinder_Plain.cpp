@@ -26,28 +26,12 @@
 #include <bit>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 
 #include "world/C_GameMap.h"
 
 namespace
 {
 constexpr int32_t GridSide = CGameMap::PathBitsSide;
-
-// The neighbours as lanes: lane i is the neighbour in direction
-// ExpansionOrder[i], so that the lowest lane comes first.  The straight
-// neighbours are lanes 0 to 3; diagonal lane 4 + i lies between straight
-// lanes i and (i + 1) % 4, the cells whose corner it passes.
-constexpr int32_t LaneCount = 8;
-constexpr uint32_t StraightLanes = 0x0F;
-constexpr int32_t DiagonalLaneShift = 4;
-constexpr int32_t LaneDirection[LaneCount] = {0, 2, 4, 6, 1, 3, 5, 7};
-constexpr int32_t LaneDX[LaneCount] = {0, 1, 0, -1, 1, 1, -1, -1};
-constexpr int32_t LaneDY[LaneCount] = {-1, 0, 1, 0, -1, 1, 1, -1};
-constexpr int32_t LaneOffset(int32_t lane)
-{
-    return LaneDX[lane] * GridSide + LaneDY[lane];
-}
 
 // Eight bytes, one a lane, in a 64-bit word.
 constexpr uint64_t EachLane = 0x0101010101010101;
@@ -75,6 +59,31 @@ static_assert(LanesWithAny(0x0000000000000400, 0x06) == 0x02 && LanesWithAny(0x7
 // but for the closest cell so far.
 struct CPathFinder::SPlainSearch
 {
+    // The neighbours as lanes: lane i is the neighbour in direction
+    // ExpansionOrder[i], so that the lowest lane comes first.  The straight
+    // neighbours are lanes 0 to 3; diagonal lane 4 + i lies between straight
+    // lanes i and (i + 1) % 4, the cells whose corners it passes.
+    static constexpr int32_t LaneCount = 8;
+    static constexpr uint32_t AllLanes = (1u << LaneCount) - 1;
+    static constexpr uint32_t StraightLanes = 0x0F;
+    static constexpr int32_t DiagonalLaneShift = 4;
+    static constexpr int32_t LaneDirection(int32_t lane) { return ExpansionOrder[lane]; }
+    static constexpr int32_t LaneDX(int32_t lane) { return DirectionDX[LaneDirection(lane)]; }
+    static constexpr int32_t LaneDY(int32_t lane) { return DirectionDY[LaneDirection(lane)]; }
+    static constexpr int32_t LaneOffset(int32_t lane) { return LaneDX(lane) * GridSide + LaneDY(lane); }
+    static constexpr bool LanesAsSaid()
+    {
+        for (int32_t lane = 0; lane < DiagonalLaneShift; ++lane)
+        {
+            const int32_t next = (lane + 1) % DiagonalLaneShift;
+            const int32_t diagonal = DiagonalLaneShift + lane;
+            if ((LaneDX(lane) != 0 && LaneDY(lane) != 0) || LaneDX(diagonal) != LaneDX(lane) + LaneDX(next) ||
+                LaneDY(diagonal) != LaneDY(lane) + LaneDY(next))
+                return false;
+        }
+        return true;
+    }
+
     RouteHeap::SWork heap;
     uint8_t* pathBits;
     RouteWord* records;
@@ -102,10 +111,12 @@ struct CPathFinder::SPlainSearch
 [[gnu::always_inline]] inline bool CPathFinder::OpenLanes(const SPlainSearch& search, int32_t at, int32_t cost,
                                                            uint32_t& lanes)
 {
+    using Lanes = SPlainSearch;
+    static_assert(Lanes::LanesAsSaid());
     const uint8_t* const bitsAround = search.pathBits + at;
     uint64_t bits = 0;
-    for (int32_t lane = 0; lane < LaneCount; ++lane)
-        bits |= uint64_t(bitsAround[LaneOffset(lane)]) << (8 * lane);
+    for (int32_t lane = 0; lane < Lanes::LaneCount; ++lane)
+        bits |= uint64_t(bitsAround[Lanes::LaneOffset(lane)]) << (8 * lane);
     const uint8_t occupiedAsks = search.askMask & ~BitsKnown;
     if (((~bits & EachLane * BitsKnown) | (bits & EachLane * occupiedAsks)) != 0) [[unlikely]]
         return false;
@@ -113,21 +124,22 @@ struct CPathFinder::SPlainSearch
     // the stand mask is set.
     static_assert((BitsKnown | BitsOffMap | BitsBlocked | BitsOccupied | BitsAboveShore | BitsBelowShore) < 0x80);
     const uint32_t unstandable = LanesWithAny(bits, search.standMask & ~BitsKnown);
-    const uint32_t solid = GatherLanes((bits >> 1) & EachLane);
-    static_assert(BitsSolid == 2);
-    const uint32_t straightSolid = solid & StraightLanes;
-    const uint32_t cornerCut =
-        ((straightSolid | straightSolid >> 1 | straightSolid << 3) & StraightLanes) << DiagonalLaneShift;
+    const uint32_t solid = GatherLanes((bits >> std::countr_zero(BitsSolid)) & EachLane);
+    // Diagonal lane 4 + i passes the corners of straight lanes i and
+    // (i + 1) % 4; bit i of the turned mask is lane (i + 1) % 4.
+    const uint32_t straightSolid = solid & Lanes::StraightLanes;
+    const uint32_t nextStraightSolid = (straightSolid >> 1 | straightSolid << 3) & Lanes::StraightLanes;
+    const uint32_t cornerCut = (straightSolid | nextStraightSolid) << Lanes::DiagonalLaneShift;
     const RouteWord straightBelow = RouteReachedBelow(search.key, cost + StraightStepCost);
     const RouteWord diagonalBelow = RouteReachedBelow(search.key, cost + DiagonalStepCost);
     const RouteWord* const recordsAround = search.records + at;
     uint32_t reached = 0;
-    for (int32_t lane = 0; lane < LaneCount; ++lane)
+    for (int32_t lane = 0; lane < Lanes::LaneCount; ++lane)
     {
-        const RouteWord below = lane < DiagonalLaneShift ? straightBelow : diagonalBelow;
-        reached |= uint32_t(recordsAround[LaneOffset(lane)] < below) << lane;
+        const RouteWord below = lane < Lanes::DiagonalLaneShift ? straightBelow : diagonalBelow;
+        reached |= uint32_t(recordsAround[Lanes::LaneOffset(lane)] < below) << lane;
     }
-    lanes = ~(unstandable | (solid & ~StraightLanes) | cornerCut | reached) & ((1u << LaneCount) - 1);
+    lanes = ~(unstandable | (solid & ~Lanes::StraightLanes) | cornerCut | reached) & Lanes::AllLanes;
     return true;
 }
 
@@ -250,9 +262,11 @@ CPathFinder::ESearchEnd CPathFinder::RunPlainRouteSearch()
         {
             for (; lanes != 0 && stepEnd == EStepEnd::Next; lanes &= lanes - 1)
             {
+                using Lanes = SPlainSearch;
                 const int32_t lane = std::countr_zero(lanes);
-                stepEnd = QueuePlainCell(search, at + LaneOffset(lane), cost + StepCostOf(LaneDirection[lane]),
-                                         LaneDX[lane], LaneDY[lane], LaneDirection[lane]);
+                stepEnd = QueuePlainCell(search, at + Lanes::LaneOffset(lane),
+                                         cost + StepCostOf(Lanes::LaneDirection(lane)), Lanes::LaneDX(lane),
+                                         Lanes::LaneDY(lane), Lanes::LaneDirection(lane));
             }
         }
         else
