@@ -302,9 +302,9 @@ int32_t CPathFinder::FinishRoute(ESearchEnd searchEnd, int32_t startX, int32_t s
 //
 // The chain is walked once, from the goal back to the start: its steps come
 // in the route's order (the last step first).  A route longer than the
-// buffer keeps its first RouteCapacity steps from the start, the last ones
-// walked, so the walk goes round a ring of that many steps, and the cut
-// route starts in the ring where the steps cut off end.
+// buffer keeps its first RouteCapacity steps from the start, which are the
+// last ones walked: the walk writes round a ring of that many steps, and a
+// cut route is read from the ring beginning with the first step kept.
 template <class Link>
 int32_t CPathFinder::WriteChain(int32_t startX, int32_t startY, Route& route, SPoint& end, Link link)
 {

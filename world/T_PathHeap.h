@@ -69,12 +69,12 @@ public:
             entries[index] = SEntry::Of(priority, cell);
         }
         // Removes the top entry; the heap must not be empty.  The sink runs
-        // without a branch, as many levels as the heap has below the root:
-        // where it stops is as likely as not a level earlier or later, which
-        // a branch would guess wrong once a sink, and the sinks of a tight
-        // heap are short.  Once the sinking entry has stopped, the levels
-        // left compare the same children again and leave the hole where it
-        // is; what they copy into the hole is overwritten by the entry.
+        // without a branch over every level below the root: the level where
+        // a sink stops is one a branch would guess wrong about once a sink,
+        // a longer wait than the few levels it might save.  Once the sinking
+        // entry has stopped, the levels left compare the same children again
+        // and leave the hole where it is; what they copy into the hole is
+        // overwritten by the entry.
         void PopTop()
         {
             const int32_t last = --count;
