@@ -347,6 +347,13 @@ private:
         int32_t fromY;
     };
     template <class Link> int32_t WriteChain(int32_t startX, int32_t startY, Route& route, SPoint& end, Link link);
+    // A step of the chain WriteChain walks, and the cell it leads into.
+    struct SRingStep
+    {
+        uint8_t direction;
+        uint8_t x;
+        uint8_t y;
+    };
     ESearchEnd RunQueueSearch(Expansion expand);
     void CountFailure();
     // Writes the route from the start to the goal (cut to RouteCapacity
@@ -526,6 +533,18 @@ private:
         return end;
     }
     template <int32_t Direction> EStepEnd OfferPlainStep(SPlainSearch& search, int32_t at, int32_t cost);
+    // The eight steps one by one, for a cell with a neighbour the view must
+    // answer.
+    EStepEnd OfferPlainSteps(SPlainSearch& search, int32_t at, int32_t cost);
+    // The neighbours of the cell `at` (reached at `cost`) to record, a bit
+    // each in expansion order, found without a branch; false when the view
+    // must answer for one of them.
+    static bool OpenLanes(const SPlainSearch& search, int32_t at, int32_t cost, uint32_t& lanes);
+    // Records the neighbour `next` (dx, dy from the cell expanded) reached at
+    // g, and queues it unless it lies beyond the distance limit or is the
+    // goal (found).
+    EStepEnd QueuePlainCell(SPlainSearch& search, int32_t next, int32_t g, int32_t dx, int32_t dy,
+                            int32_t direction);
     bool AddSzomszedInitEnd(const SStep& step);
     bool IsTargetOnFootprint(int32_t x, int32_t y) const;
     bool IsOccupantPassable(const CUnit& occupant, bool meleeChase) const;
@@ -639,6 +658,7 @@ private:
     uint32_t m_QueueCells[NodePoolSize];   // the queue searches' ring of grid indexes
     RouteHeap m_RouteHeap;
     const uint16_t* m_DistanceTable;   // CellRow x CellRow, by |dx|, |dy|
+    SRingStep m_RouteRing[RouteCapacity];   // WriteChain's last steps walked
     int32_t m_Count;
     int32_t m_Head;
     int32_t m_Tail;

@@ -299,9 +299,17 @@ int32_t CPathFinder::FinishRoute(ESearchEnd searchEnd, int32_t startX, int32_t s
 // than the one after it, so the chain ends at the start; the bound only
 // guards against a broken grid.  `link` gives a cell's step: whether this
 // search reached it, the direction it came in and the cell it came from.
+//
+// The chain is walked once, from the goal back to the start: its steps come
+// in the route's order (the last step first).  A route longer than the
+// buffer keeps its first RouteCapacity steps from the start, which are the
+// last ones walked: the walk writes round a ring of that many steps, and a
+// cut route is read from the ring beginning with the first step kept.
 template <class Link>
 int32_t CPathFinder::WriteChain(int32_t startX, int32_t startY, Route& route, SPoint& end, Link link)
 {
+    static_assert((RouteCapacity & (RouteCapacity - 1)) == 0, "the ring index is a mask");
+    constexpr int32_t RingMask = RouteCapacity - 1;
     int32_t steps = 0;
     for (int32_t x = m_GoalX, y = m_GoalY; x != startX || y != startY; ++steps)
     {
@@ -314,27 +322,22 @@ int32_t CPathFinder::WriteChain(int32_t startX, int32_t startY, Route& route, SP
             end = {startX, startY};
             return 0;
         }
+        m_RouteRing[steps & RingMask] = SRingStep{step.direction, uint8_t(x), uint8_t(y)};
         x = step.fromX;
         y = step.fromY;
     }
-    // Too long for the buffer: keep the steps walked first and end there.
-    for (; steps > RouteCapacity; --steps)
+    const int32_t kept = std::min(steps, RouteCapacity);
+    const int32_t cut = steps - kept;
+    for (int32_t i = 0; i < kept; ++i)
+        route[i] = m_RouteRing[(cut + i) & RingMask].direction;
+    if (cut > 0)
     {
-        const SLink step = link(m_GoalX, m_GoalY);
-        m_GoalX = step.fromX;
-        m_GoalY = step.fromY;
-    }
-    int32_t x = m_GoalX;
-    int32_t y = m_GoalY;
-    for (int32_t i = 0; i < steps; ++i)
-    {
-        const SLink step = link(x, y);
-        route[i] = step.direction;
-        x = step.fromX;
-        y = step.fromY;
+        // The route now ends where the steps cut off began.
+        m_GoalX = m_RouteRing[cut & RingMask].x;
+        m_GoalY = m_RouteRing[cut & RingMask].y;
     }
     end = {m_GoalX, m_GoalY};
-    return steps;
+    return kept;
 }
 
 // A route cell's parent is the cell its direction came from.
