@@ -102,9 +102,10 @@ void Submit(C3DObject& object, int32_t frame, const float at[3], const float (&t
         object.Render(at[0], at[1], at[2]);
         object.GetScreenRectEx(at[0], at[1], at[2], topLeft, bottomRight);
     }
-    const int32_t drawn[4] = {topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]};
-    for (int32_t i = 0; i < 4; ++i)
-        rect[i] = drawn[i];
+    rect[0] = topLeft[0];
+    rect[1] = topLeft[1];
+    rect[2] = bottomRight[0];
+    rect[3] = bottomRight[1];
 }
 
 // A wreck `fade` of the way from gone to whole, shaded `shade` of 255.

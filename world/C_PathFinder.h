@@ -304,9 +304,8 @@ private:
     // cell taken again at a cost whose neighbours were offered already is
     // passed over: offering them again would change nothing.
     bool ExpandNeighbours(int32_t x, int32_t y, Expansion expand);
-    ESearchEnd RunHeapSearch(Expansion expand);
-    // The same two over an expansion the compiler can see into, for the
-    // route searches that run most.
+    // The same over an expansion the compiler can see into, and the heap
+    // search over one, for the route searches that run most.
     template <class Offer> bool ExpandNeighboursWith(int32_t x, int32_t y, Offer offer);
     // The eight neighbours of a cell reached at `cost`, in expansion order;
     // true once the offer ends the search.

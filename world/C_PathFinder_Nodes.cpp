@@ -245,11 +245,6 @@ bool CPathFinder::ExpandNeighbours(int32_t x, int32_t y, Expansion expand)
     return ExpandNeighboursWith(x, y, [this, expand](const SStep& step) { return (this->*expand)(step); });
 }
 
-CPathFinder::ESearchEnd CPathFinder::RunHeapSearch(Expansion expand)
-{
-    return RunHeapSearchWith([this, expand](const SStep& step) { return (this->*expand)(step); });
-}
-
 CPathFinder::ESearchEnd CPathFinder::RunQueueSearch(Expansion expand)
 {
     while (m_Count > 0 && !m_Overflowed)
