@@ -19,6 +19,24 @@ int64_t BlocksToTenths(int32_t blocks)
 {
     return int64_t(blocks) * CPathFinder::StraightStepCost;
 }
+
+// A goal given farther than this many blocks beyond the grid measures as if
+// it lay this far: it is then farther from the start than any two blocks of
+// the map are apart, however far it really lies, so every comparison of a
+// search with its start distance comes out the same, and the sums stay small.
+constexpr int32_t FarGoalReach = 4 * MapBlockSide;
+
+// The start distance of a route search: measured to the goal as the caller
+// gave it, before offsets, targets and the move to a free cell.  The start's
+// priority, the closest distance to beat and the distance limit derive from
+// it, so a goal moved nearer the start still leaves the search the room the
+// given goal asked for.
+int32_t StartDistance(int32_t startX, int32_t startY, int32_t goalX, int32_t goalY)
+{
+    const int32_t x = std::clamp(goalX, -FarGoalReach, MapBlockSide + FarGoalReach);
+    const int32_t y = std::clamp(goalY, -FarGoalReach, MapBlockSide + FarGoalReach);
+    return GlobalFunc::Distance(startX, startY, x, y);
+}
 } // namespace
 
 void CPathFinder::Init(int32_t owner, CUnit* self)
@@ -60,9 +78,7 @@ int32_t CPathFinder::FindPath(int32_t startX, int32_t startY, int32_t goalX, int
     RecordRoute(startX, startY, 0, StartCost);
     m_NearLimit = BlocksToTenths(nearDistance);
     m_AcceptDistance = BlocksToTenths(acceptDistance);
-    // Measured to the goal the search heads for, so that the limit and the
-    // closest cell agree with the distances of the expansions.
-    const int32_t startDistance = GlobalFunc::Distance(startX, startY, m_GoalX, m_GoalY);
+    const int32_t startDistance = StartDistance(startX, startY, goalX, goalY);
     StartRouteHeap(startX, startY, startDistance);
     m_DistanceLimit = startDistance + DistanceSlackPerMapBlock * m_Map.GetWidth();
     const bool plain = m_Size == 1 && m_NearLimit == 0 && m_AcceptDistance == 0 && targetUnit == nullptr &&

@@ -86,9 +86,13 @@ public:
     // goal whose footprint is not free is first moved to the nearest free
     // cell toward the start.  Between near and accept distance (blocks) from
     // the goal, the route ends at the last cell before that band.  Offsets
-    // shift the goal.  Returns the step count and writes the end cell; when
-    // the goal is not reached the route leads to the cell that came closest
-    // (0 steps: the start), and the failure is counted.  A start off the
+    // shift the goal.  Cells farther from the goal than the start is from
+    // the goal as given (goalX, goalY: before offsets, targets and moving),
+    // plus 3 tenths a block of map width, are not explored, and a cell
+    // must come closer than that start distance to count as closest.
+    // Returns the step count and writes the end cell; when the goal is not
+    // reached the route leads to the cell that came closest (0 steps: the
+    // start), and the failure is counted.  A start off the
     // map, a goal off the map (with distances or a target) or a size below 1
     // or larger than the map gives 0 steps ending at the start.
     int32_t FindPath(int32_t startX, int32_t startY, int32_t goalX, int32_t goalY, int32_t size, int32_t moveLayer,

@@ -130,6 +130,43 @@ TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
     EXPECT_TRUE(log.Contains("#DEBUG: CPathFinder::FindPath -> start or goal outside the map"));
 }
 
+TEST(PathFinderRoute, TheStartDistanceIsMeasuredToTheGoalAsGivenBeforeOffsetsAndTargets)
+{
+    // A row of 10 blocks: cells farther than the start distance plus 30 tenths from the goal are not
+    // explored.  The goal given, its x offset, a target unit's x (-1: none); the steps and end x (0 steps:
+    // failed, the route ends at the start).
+    constexpr int32_t Far = std::numeric_limits<int32_t>::max();
+    const std::tuple<const char*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t> cases[] = {
+        {"offset goal at the limit", 0, 0, 4, -1, 4, 4},       {"offset goal past the limit", 0, 0, 5, -1, 0, 0},
+        {"offset back toward the start", 9, 0, -4, -1, 5, 5},  {"target at the limit", 0, 0, 0, 4, 3, 3},
+        {"target past the limit", 0, 0, 0, 5, 0, 0},           {"target where the goal is", 6, 0, 0, 6, 5, 5},
+        {"goal far beyond the grid", Far, -Far - 1, 0, -1, 9, 9}};
+    for (const auto& [name, goalX, goalY, offsetX, targetX, steps, endX] : cases)
+    {
+        SCOPED_TRACE(name);
+        PathTestWorld world(MakePathTestMap({".........."}));
+        PathTestUnit target(1);
+        CUnit* targetUnit = targetX < 0 ? nullptr : &Placed(world, target, targetX, 0);
+        EXPECT_EQ(world.finder->FindPath(0, 0, goalX, goalY, 1, Land, 0, 0, targetUnit, nullptr, offsetX, 0,
+                                         world.Route(), world.end),
+                  steps);
+        EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(endX, 0));
+        EXPECT_EQ(world.finder->GetFailedSearches(), steps == 0 ? 1 : 0);
+    }
+
+    // A goal inside rock moves to (11, 1), 10 blocks from the start, but the start distance stays the
+    // 17 blocks to the goal given: the way round the wall, through (6, 18), lies 17.7 blocks from (11, 1),
+    // within the 23 allowed (and beyond the 16 the moved goal would allow).
+    std::vector<std::string> rows(19, "......#.....########");
+    rows[1][11] = '.';
+    rows[18][6] = '.';
+    PathTestWorld world(MakePathTestMap(rows));
+    const int32_t steps = world.Find(1, 1, 18, 1);
+    ExpectRoute(world, 1, 1, steps, [](const SMapBlock& b) { return !b.blocked; });
+    EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(11, 1));
+    EXPECT_EQ(world.finder->GetFailedSearches(), 0);
+}
+
 TEST(PathFinderRoute, RouteLongerThanTheBufferIsCutAfterItsFirstSteps)
 {
     // 64 lanes of 34 blocks joined at alternate ends: about 2,200 steps,
