@@ -259,6 +259,84 @@ TEST(PathFinderTargets, BesideMeansNoStepsAndEveryMissCountsAFailure)
     EXPECT_EQ(finder.GetFinishedSearches(), 1);
 }
 
+TEST(PathFinderTargets, BuildSitesAndKeepsAreOnlyTheOwnersLivingUnfinishedOrEmptyOnes)
+{
+    // A row with the building at x 6: found from x 5, 5 straight steps from the start, at a cost of 60.
+    // The building's cast, progress, health percent (of 100 hit points: living from 1 hit point),
+    // owner, a garrison, a unit on its block, the step limit; whether it is found.
+    enum ESearch { Site, Keep };
+    const std::tuple<const char*, ESearch, int32_t, float, float, int32_t, bool, bool, int32_t, bool> cases[] = {
+        {"site at 99.9", Site, 2, 99.9f, 100.0f, 0, false, false, 7, true},
+        {"site finished", Site, 2, 100.0f, 100.0f, 0, false, false, 0, false},
+        {"site at 1 hit point", Site, 2, 0.0f, 1.0f, 0, false, false, 0, true},
+        {"site at 0.5 hit points", Site, 2, 0.0f, 0.5f, 0, false, false, 0, false},
+        {"site of another player", Site, 2, 50.0f, 100.0f, 1, false, false, 0, false},
+        {"site with a unit on it", Site, 2, 50.0f, 100.0f, 0, false, true, 0, false},
+        {"site one step too far", Site, 2, 50.0f, 100.0f, 0, false, false, 6, false},
+        {"empty keep", Keep, 11, 100.0f, 100.0f, 0, false, false, 0, true},
+        {"keep under construction", Keep, 11, 10.0f, 100.0f, 0, false, false, 0, true},
+        {"garrisoned keep", Keep, 11, 100.0f, 100.0f, 0, true, false, 0, false},
+        {"keep of another player", Keep, 11, 100.0f, 100.0f, 2, false, false, 0, false},
+        {"ruined keep", Keep, 11, 100.0f, 0.0f, 0, false, false, 0, false},
+        {"castle", Keep, 1, 100.0f, 100.0f, 0, false, false, 0, false}};
+    for (const auto& [name, search, cast, progress, health, owner, garrisoned, unitOn, stepLimit, found] : cases)
+    {
+        SCOPED_TRACE(name);
+        PathTestWorld world(MakePathTestMap({"..........."}));
+        PathTestBuilding building(cast, 1, 1, owner);
+        building.buildProgress = progress;
+        building.health = health;
+        PathTestUnit king(0);
+        building.garrisonedUnit = garrisoned ? &king : nullptr;
+        Placed(world, building, 6, 0);
+        PathTestUnit worker(0);
+        if (unitOn)
+            Placed(world, worker, 6, 0);
+        const int32_t steps = search == Site ? world.finder->FindBuildSite(0, 0, stepLimit, world.Route(), world.end)
+                                             : world.finder->FindGarrisonKeep(0, 0, world.Route(), world.end);
+        EXPECT_EQ(steps, found ? 5 : 0);
+        if (found)
+            EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(5, 0));
+        EXPECT_EQ(world.finder->GetTargetBuilding(), found ? &building : nullptr);
+        EXPECT_EQ(world.finder->GetFailedSearches(), found ? 0 : 1);
+    }
+}
+
+TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShip)
+{
+    // A 2 x 2 unit leaves the ship at (1, 1).  Its footprint is scanned x outer, y inner: a blocked block,
+    // or another player's unit, ends the scan as a dead end when it comes first, and as a waypoint to go on
+    // from otherwise; an own unit makes a waypoint.  The blocks held, by whom (a player, or -1: rock), the
+    // step limit; the end (-1: none).
+    const std::tuple<const char*, std::vector<CPathFinder::SPoint>, int32_t, int32_t, CPathFinder::SPoint> cases[] = {
+        {"free beside the ship", {}, 0, 0, {2, 1}},
+        {"one straight step allowed", {}, 0, 2, {2, 1}},
+        {"no step allowed", {}, 0, 1, {-1, -1}},
+        {"own unit in the footprint", {{2, 2}}, 0, 0, {2, 0}},
+        {"foreign unit first, then second", {{2, 1}}, 1, 0, {3, 0}},
+        {"rock first: a dead end, and a cut corner", {{2, 1}}, -1, 0, {-1, -1}},
+        {"rock last: waypoints round it", {{3, 1}}, -1, 0, {4, 0}},
+        {"walled in", {{2, 0}, {2, 1}, {2, 2}}, 1, 0, {-1, -1}}};
+    for (const auto& [name, held, holder, stepLimit, expected] : cases)
+    {
+        SCOPED_TRACE(name);
+        PathTestWorld world(MakePathTestMap({"~~....", "~~....", "~~...."}));
+        std::deque<PathTestUnit> units;
+        for (const CPathFinder::SPoint& at : held)
+        {
+            if (holder < 0)
+                world.map->Block(at.x, at.y).blocked = 1;
+            else
+                Placed(world, units.emplace_back(holder), at.x, at.y);
+        }
+        const bool found = expected.x >= 0;
+        EXPECT_EQ(world.finder->FindUngarrisonPos(1, 1, 2, stepLimit, world.end), found ? 1 : 0);
+        if (found)
+            EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(expected.x, expected.y));
+        EXPECT_EQ(world.finder->GetFailedSearches(), found ? 0 : 1);
+    }
+}
+
 TEST(PathFinderShips, TheShipStopsBesideFreeLandNotBlockedLand)
 {
     PathTestWorld world(MakePathTestMap({"~~~#.", "~~~~."}));
