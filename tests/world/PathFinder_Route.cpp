@@ -296,7 +296,9 @@ TEST(PathFinderTargets, BuildSitesAndKeepsAreOnlyTheOwnersLivingUnfinishedOrEmpt
                                              : world.finder->FindGarrisonKeep(0, 0, world.Route(), world.end);
         EXPECT_EQ(steps, found ? 5 : 0);
         if (found)
+        {
             EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(5, 0));
+        }
         EXPECT_EQ(world.finder->GetTargetBuilding(), found ? &building : nullptr);
         EXPECT_EQ(world.finder->GetFailedSearches(), found ? 0 : 1);
     }
@@ -332,7 +334,9 @@ TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShip)
         const bool found = expected.x >= 0;
         EXPECT_EQ(world.finder->FindUngarrisonPos(1, 1, 2, stepLimit, world.end), found ? 1 : 0);
         if (found)
+        {
             EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(expected.x, expected.y));
+        }
         EXPECT_EQ(world.finder->GetFailedSearches(), found ? 0 : 1);
     }
 }
