@@ -11,7 +11,7 @@ constexpr int32_t Sample = 64;
 constexpr float MarkerPan = 0.5f;
 }  // namespace
 
-// Configured sound volume 80.  A unit is heard at 100 where the local player
+// Configured sound volume 100.  A unit is heard at 100 where the local player
 // sees its tile, at 50 when it belongs to a friend elsewhere, else not at
 // all; a building at 100 where its centre block is seen, else at 50.  The
 // distance factor is 100 up to 12 blocks, 100 - (int)((d - 12) * 100 / 38)
@@ -25,17 +25,18 @@ TEST(SoundPositions, UnitsAndBuildingsAreHeardByDistanceFromTheListener)
         bool building, seen, allied;
         int32_t blocks, volume;   // volume -1: not heard
     } cases[] = {
-        {"seen unit at the full-volume distance", false, true, false, 12, 80},
-        {"seen unit one block further", false, true, false, 13, 78},
-        {"friend's unit out of sight", false, false, true, 12, 40},
-        {"friend's unit out of sight, far", false, false, true, 31, 20},
-        {"seen unit at the edge of hearing", false, true, false, 49, 2},
+        {"seen unit at the full-volume distance", false, true, false, 12, 100},
+        {"seen unit one block further", false, true, false, 13, 98},
+        {"friend's unit out of sight", false, false, true, 12, 50},
+        {"friend's unit out of sight, one block further", false, false, true, 13, 49},
+        {"friend's unit out of sight, far", false, false, true, 31, 25},
+        {"seen unit at the edge of hearing", false, true, false, 49, 3},
         {"seen unit at the silence distance", false, true, false, 50, -1},
         {"seen unit far beyond hearing", false, true, false, 90, -1},
         {"enemy unit out of sight", false, false, false, 5, -1},
-        {"seen building", true, true, false, 12, 80},
-        {"building out of sight", true, false, false, 12, 40},
-        {"building out of sight, far", true, false, true, 31, 20},
+        {"seen building", true, true, false, 12, 100},
+        {"building out of sight", true, false, false, 12, 50},
+        {"building out of sight, far", true, false, true, 31, 25},
         {"seen building at the silence distance", true, true, false, 50, -1},
     };
     for (const Case& c : cases)
@@ -44,7 +45,7 @@ TEST(SoundPositions, UnitsAndBuildingsAreHeardByDistanceFromTheListener)
         CBuildingWorld world;
         SetPlayerServices(nullptr);   // the game's own: the global sample bank
         g_Config.audioEnabled = 1;
-        g_Config.soundVolume = 80;
+        g_Config.soundVolume = 100;
         g_VoiceBank.Init(SoundBankSlots, nullptr);
         world.Player(0).allied[1] = c.allied ? 1 : 0;
         // Barracks are 5 x 6: the corner (8, 17) has its centre at (10, 20).
