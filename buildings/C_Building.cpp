@@ -278,18 +278,17 @@ void CBuilding::AddFirePosition(float threshold, float offsetX, float height, fl
     position.particle = NoParticle;
 }
 
-// The sample bank has no positional play yet: the volume says whether the
-// local player sees the building.
+// Heard from the centre block, louder where the local player sees it.
 void CBuilding::PlaySound(int32_t sample, int32_t variants, bool loop) const
 {
-    (void)loop;
     const int32_t centreX = x + GetWidth() / 2;
     const int32_t centreY = y + GetDepth() / 2;
     bool seen = false;
     if (g_Players != nullptr && g_LocalPlayer >= 0 && g_LocalPlayer < MaxPlayers && g_GameMap.IsOnMap(centreX, centreY))
         seen = g_Players[g_LocalPlayer].IsCellSeen(centreX, centreY);
     const int32_t variant = variants > 1 ? GlobalFunc::Random(variants) : 0;
-    GetPlayerServices().PlaySample(sample + variant, seen ? SeenVolume : UnseenVolume);
+    GetPlayerServices().PlaySampleAt(centreX, centreY, sample + variant, loop ? 1 : 0,
+                                     seen ? SeenVolume : UnseenVolume);
 }
 
 void CBuilding::PlaySelectSound() const

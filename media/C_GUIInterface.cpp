@@ -58,7 +58,16 @@ void CGUIInterface::DeleteAll()
         delete controls[i];
         controls[i] = nullptr;
     }
+    ++rebuilds;
     ResetIndexes();
+}
+
+// A form may destroy and re-add its controls from any hook a control
+// reaches (a slider reports every step of a drag); the input step under way
+// then no longer concerns the controls it started with and must stop.
+bool CGUIInterface::Rebuilt(uint32_t rebuildsBefore) const
+{
+    return rebuilds != rebuildsBefore;
 }
 
 void CGUIInterface::ResetIndexes()
@@ -102,6 +111,7 @@ void CGUIInterface::DropControl(int32_t index)
 {
     delete controls[index];
     controls[index] = nullptr;
+    ++rebuilds;
     for (int32_t* slot : {&focus, &pressed, &hover, &defaultControl, &cancelControl})
     {
         if (*slot == index)
@@ -202,12 +212,17 @@ void CGUIInterface::OnMouseDown(int32_t px, int32_t py)
     if (index == kNone)
         return;
     pressed = index;
+    const uint32_t held = rebuilds;
     controls[index]->OnMouseDown(px, py);
+    if (Rebuilt(held))
+        return;
     OnControlPressed(index);
-    if (index >= count)
-        return;   // the form rebuilt its controls while reacting
+    if (Rebuilt(held))
+        return;
     if (focus >= 0 && focus < count)
         controls[focus]->OnBlur();
+    if (Rebuilt(held))
+        return;
     controls[index]->OnFocus();
     focus = index;
 }
@@ -222,11 +237,16 @@ void CGUIInterface::OnMouseUp(int32_t px, int32_t py)
         return;
     }
     const int32_t index = pressed;
+    const uint32_t held = rebuilds;
     CGUIControl* control = controls[index];
     control->OnMouseUp(px, py);
+    if (Rebuilt(held))
+        return;
     if (control->HitTest(px, py))
     {
         control->OnClick();
+        if (Rebuilt(held))
+            return;
         OnControlEvent(index);
     }
     pressed = kNone;
@@ -244,30 +264,42 @@ void CGUIInterface::OnMouseMove(int32_t px, int32_t py)
             controls[found]->OnMouseMove(px, py);
             return;
         }
+        const uint32_t held = rebuilds;
         controls[found]->OnMouseEnter();
+        if (Rebuilt(held))
+            return;
         if (hover >= 0 && hover < count)
         {
             controls[hover]->OnMouseLeave();
             // Moving onto another control cancels a press.
-            if (pressed >= 0 && pressed < count)
-            {
-                controls[pressed]->OnMouseUp(px, py);
-                pressed = kNone;
-            }
+            if (Rebuilt(held) || !CancelPress(px, py))
+                return;
         }
         hover = found;
         return;
     }
     if (hover >= 0 && hover < count)
     {
+        const uint32_t held = rebuilds;
         controls[hover]->OnMouseLeave();
-        if (hover == pressed)
-        {
-            controls[pressed]->OnMouseUp(px, py);
-            pressed = kNone;
-        }
+        if (Rebuilt(held) || (hover == pressed && !CancelPress(px, py)))
+            return;
     }
     hover = kNone;
+}
+
+// Ends the press without a click; false when the form rebuilt its controls
+// meanwhile.
+bool CGUIInterface::CancelPress(int32_t px, int32_t py)
+{
+    if (pressed < 0 || pressed >= count)
+        return true;
+    const uint32_t held = rebuilds;
+    controls[pressed]->OnMouseUp(px, py);
+    if (Rebuilt(held))
+        return false;
+    pressed = kNone;
+    return true;
 }
 
 void CGUIInterface::OnWheelUp()
@@ -294,8 +326,10 @@ bool CGUIInterface::CanTakeFocus(int32_t index) const
 
 void CGUIInterface::ActivateControl(int32_t index)
 {
+    const uint32_t held = rebuilds;
     controls[index]->OnClick();
-    OnControlEvent(index);
+    if (!Rebuilt(held))
+        OnControlEvent(index);
 }
 
 void CGUIInterface::OnKey(int32_t key)
@@ -326,7 +360,10 @@ void CGUIInterface::OnKey(int32_t key)
 // Hidden and disabled entries are passed over.
 void CGUIInterface::MoveFocusToNext()
 {
+    const uint32_t held = rebuilds;
     controls[focus]->OnBlur();
+    if (Rebuilt(held))
+        return;
     int32_t next = focus;
     for (int32_t step = 1; step <= count; ++step)
     {

@@ -94,6 +94,8 @@ public:
 
 private:
     void ResetIndexes();
+    bool Rebuilt(uint32_t rebuildsBefore) const;
+    bool CancelPress(int32_t px, int32_t py);
     int32_t FindControlAt(int32_t px, int32_t py) const;
     int32_t FindHoveredControl(int32_t px, int32_t py) const;
     bool IsHit(int32_t index, int32_t px, int32_t py) const;
@@ -102,4 +104,8 @@ private:
     void ActivateControl(int32_t index);
     void DropControl(int32_t index);
     void MoveFocusToNext();
+
+    // Counts every destruction of controls, so that an input step can tell
+    // whether the controls it holds are still the form's.
+    uint32_t rebuilds = 0;
 };

@@ -55,15 +55,20 @@ int32_t CGUISlider::ValueAt(int32_t px) const
     return static_cast<int32_t>(std::clamp(unclamped, static_cast<double>(low), static_cast<double>(high)));
 }
 
+// The form's hook may destroy this slider (a form that rebuilds its
+// controls), so nothing of it is touched after the report.
 void CGUISlider::FollowMouse(int32_t px)
 {
-    dragging = 1;
     value = ValueAt(px);
     if (parent)
         parent->OnControlEvent(IndexInParent());
 }
 
-void CGUISlider::OnMouseDown(int32_t px, int32_t) { FollowMouse(px); }
+void CGUISlider::OnMouseDown(int32_t px, int32_t)
+{
+    dragging = 1;
+    FollowMouse(px);
+}
 
 void CGUISlider::OnMouseMove(int32_t px, int32_t)
 {
@@ -76,9 +81,10 @@ void CGUISlider::OnMouseMove(int32_t px, int32_t)
 // out past an end holds that end.
 void CGUISlider::OnMouseUp(int32_t px, int32_t py)
 {
-    if (dragging && !HitTest(px, py))
-        FollowMouse(px);
+    const bool draggedOut = dragging && !HitTest(px, py);
     dragging = 0;
+    if (draggedOut)
+        FollowMouse(px);
 }
 
 void CGUISlider::OnMouseEnter() { hovered = 1; }

@@ -166,7 +166,9 @@ bool CTGA::Load(const char* fileName, bool own)
     CFile file;
     if (!file.OpenRead(fileName))
     {
+        // Nothing read leaves a header of depth 0, which no format has.
         g_Log.Write(CString("File not found:") + fileName);
+        DEBUG_REPORT("#DEBUG: Unsupported TGA format");
         return false;
     }
     const int fileSize = file.GetSize();

@@ -472,11 +472,20 @@ void CTexture::Render2DImage(int32_t x, int32_t y, int32_t w, int32_t h)
 // each), single level (1), player colour (4), grey (1), tint (4), shared (1),
 // reduce (4), then level 0 in the record's format (2 or 4 bytes a pixel).
 // A texture without a device texture is saved as 0 x 0, a shared one without
-// pixels, so that the reader always knows how many pixel bytes follow.
-void CTexture::SaveGame(CSaveStream& stream)
+// pixels, so that the reader always knows how many pixel bytes follow.  A
+// texture whose pixels cannot be read writes nothing and fails the stream:
+// a record without them would put every later field out of step.
+bool CTexture::SaveGame(CSaveStream& stream)
 {
     const bool held = texture != nullptr;
     const FormatInfo* heldFormat = held ? FindDeviceFormat(texture->GetFormat()) : nullptr;
+    const bool wasLocked = lockedBits != nullptr;
+    if (held && !shared && (heldFormat == nullptr || !Lock()))
+    {
+        g_Log.Write("Cannot save a texture whose pixels cannot be read");
+        stream.SetError();
+        return false;
+    }
     WriteU32(stream, uint32_t(held ? width : 0));
     WriteU32(stream, uint32_t(held ? height : 0));
     WriteU32(stream, heldFormat ? heldFormat->code : format);
@@ -490,18 +499,16 @@ void CTexture::SaveGame(CSaveStream& stream)
     WriteU8(stream, shared);
     WriteU32(stream, uint32_t(reduce));
     if (!held)
-        return;
+        return true;
     if (shared)
     {
         DEBUG_REPORT("#DEBUG: Cannot save cloned texture");
-        return;
+        return true;
     }
-    const bool wasLocked = lockedBits != nullptr;
-    if (!Lock())
-        return;
     stream.Write(lockedBits, width * height * int32_t(heldFormat->bytesPerPixel));
     if (!wasLocked)
         Unlock();
+    return true;
 }
 
 bool CTexture::LoadGame(CSaveStream& stream)

@@ -65,7 +65,8 @@ public:
     // -1 take the texture's own size.
     void Render2DImage(int32_t x, int32_t y, int32_t w, int32_t h);
 
-    void SaveGame(CSaveStream& stream);
+    // False (nothing written, error flag set) when the pixels cannot be read.
+    bool SaveGame(CSaveStream& stream);
     // Refuses (error flag set, texture untouched) a record it cannot accept.
     bool LoadGame(CSaveStream& stream);
 

@@ -34,7 +34,6 @@ int32_t CUnit::GetPlayerColour() const
 
 void CUnit::PlaySoundAt(int32_t sample, int32_t variants, int32_t flag) const
 {
-    (void)flag;   // the sample bank's own argument; the stand-in plays once
     const CPlayer* local = PlayerAt(g_LocalPlayer);
     if (local == nullptr || variants <= 0)
         return;
@@ -46,7 +45,7 @@ void CUnit::PlaySoundAt(int32_t sample, int32_t variants, int32_t flag) const
     if (volume == 0)
         return;
     const int32_t variant = variants > 1 ? GlobalFunc::Random(variants) : 0;
-    GetPlayerServices().PlaySample(sample + variant, volume);
+    GetPlayerServices().PlaySampleAt(x, y, sample + variant, flag, volume);
 }
 
 void CUnit::SendAnimationChange() const

@@ -107,6 +107,11 @@ void CPlayerServices::PlaySample(int32_t sample, int32_t volumePercent) const
     g_VoiceBank.Play(sample, 1, 0, volumePercent, 0.0f);
 }
 
+void CPlayerServices::PlaySampleAt(int32_t x, int32_t y, int32_t sample, int32_t loop, int32_t volumePercent) const
+{
+    g_VoiceBank.PlayAt(x, y, sample, 1, loop, volumePercent, 0.0f);
+}
+
 bool CPlayerServices::IsNetworkGame() const
 {
     return ::IsNetworkGame();

@@ -50,6 +50,10 @@ public:
     virtual void AddMinimapMarker(int32_t x, int32_t y, uint32_t colour) const;
     // Plays a sample of the global bank once at the volume in percent.
     virtual void PlaySample(int32_t sample, int32_t volumePercent) const;
+    // Plays a sample of the global bank (looping when `loop` is not 0) at map
+    // block (x, y): the volume in percent, fainter with the distance to the
+    // listener and not at all beyond hearing.
+    virtual void PlaySampleAt(int32_t x, int32_t y, int32_t sample, int32_t loop, int32_t volumePercent) const;
     virtual bool IsNetworkGame() const;
     // Tells the other machines that this machine's player is out.
     virtual void SendPlayerDefeated(int32_t playerIndex) const;

@@ -209,3 +209,102 @@ TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
         Taken();
     }
 }
+
+namespace
+{
+// Reports itself as activated from its click, blur, wheel and key handlers.
+class EventRaiser : public CGUIControl
+{
+public:
+    using CGUIControl::CGUIControl;
+    bool CanFocus() override { return true; }
+    void OnClick() override { Raise(); }
+    void OnBlur() override { Raise(); }
+    void OnWheelUp() override { Raise(); }
+    void OnKey(int32_t) override { Raise(); }
+
+private:
+    void Raise() { parent->OnControlEvent(IndexInParent()); }
+};
+
+// Once armed, destroys and re-adds its controls on every event: a slider
+// from 0 to 10 at value 5 on (10, 10, 100, 20) and a raiser on (10, 40, 100, 20),
+// the default control.
+class RebuildingForm : public CGUIInterface
+{
+public:
+    explicit RebuildingForm(Journal& journal) : journal(journal) { Init(4); SetRect(0, 0, -1, -1); Fill(); }
+
+    void Fill()
+    {
+        DeleteAll();
+        AddSlider(10, 10, 100, 20, 0, 10, 5);
+        AddControl(new EventRaiser(this, 10, 40, 100, 20));
+        SetDefaultControl(1);
+    }
+    void OnControlPressed(int32_t index) override { journal.push_back("pressed" + std::to_string(index)); }
+    int32_t OnControlEvent(int32_t index) override
+    {
+        journal.push_back("event" + std::to_string(index) +
+                          (index == 0 ? "=" + std::to_string(controls[0]->GetInt()) : ""));
+        if (armed)
+        {
+            Fill();
+            journal.push_back("rebuilt");
+        }
+        return CGUIInterface::OnControlEvent(index);
+    }
+
+    bool armed = false;
+
+private:
+    Journal& journal;
+};
+}  // namespace
+
+// Without a thumb picture the slider's step is 100 / 10 pixels: x = 50 gives
+// value 4, 60 and 75 give 5 and 7, anything past x = 105 the maximum 10.
+// Once the form has rebuilt, nothing more happens to the controls it had.
+TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath)
+{
+    enum Kind { Move, Down, Up, Wheel, Key, Arm };
+    struct Step { Kind kind; int x = 0, y = 0; };
+    const struct Case { const char* name; std::vector<Step> steps; Journal expected; } cases[] = {
+        {"slider released outside", {{Move, 50, 15}, {Down, 50, 15}, {Arm}, {Up, 500, 500}},
+         {"event0=4", "pressed0", "event0=10", "rebuilt"}},
+        {"slider dragged off its end", {{Move, 50, 15}, {Down, 50, 15}, {Arm}, {Move, 300, 15}},
+         {"event0=4", "pressed0", "event0=10", "rebuilt"}},
+        {"slider dragged onto another control", {{Move, 50, 15}, {Down, 50, 15}, {Arm}, {Move, 50, 45}},
+         {"event0=4", "pressed0", "event0=4", "rebuilt"}},
+        {"slider dragged along, then released", {{Move, 50, 15}, {Down, 50, 15}, {Arm}, {Move, 75, 15}, {Up, 75, 15}},
+         {"event0=4", "pressed0", "event0=7", "rebuilt"}},
+        {"slider released inside", {{Move, 50, 15}, {Down, 50, 15}, {Arm}, {Up, 60, 15}},
+         {"event0=4", "pressed0", "event0=4", "rebuilt"}},
+        {"slider pressed", {{Arm}, {Down, 50, 15}}, {"event0=4", "rebuilt"}},
+        {"wheel", {{Move, 50, 45}, {Arm}, {Wheel}}, {"event1", "rebuilt"}},
+        {"Enter", {{Arm}, {Key, 13}}, {"event1", "rebuilt"}},
+        {"Tab", {{Down, 50, 45}, {Arm}, {Key, 9}}, {"pressed1", "event1", "rebuilt"}},
+        {"key", {{Down, 50, 45}, {Arm}, {Key, 'a'}}, {"pressed1", "event1", "rebuilt"}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Journal journal;
+        RebuildingForm form(journal);
+        for (const Step& step : c.steps)
+        {
+            switch (step.kind)
+            {
+            case Move: form.OnMouseMove(step.x, step.y); break;
+            case Down: form.OnMouseDown(step.x, step.y); break;
+            case Up: form.OnMouseUp(step.x, step.y); break;
+            case Wheel: form.OnWheelUp(); break;
+            case Key: form.OnKey(step.x); break;
+            case Arm: form.armed = true; break;
+            }
+        }
+        EXPECT_EQ(journal, c.expected);
+        EXPECT_TRUE(form.count == 2 && form.controls[0]->GetInt() == 5 && form.pressed == -1 && form.hover == -1 &&
+                    form.focus == -1);
+    }
+}

@@ -142,6 +142,17 @@ TEST(TGARead, UnsupportedAndDamagedFilesAreRefusedWithTheirReason)
         EXPECT_TRUE(!c.reason || log.Lines() == Strings{std::string("Damaged TGA file: test.tga (") + c.reason + ")"})
             << log.Contents();
     }
+    // A file that cannot be opened: nothing read, so no format either.
+    CScratchFolder folder;
+    CTestLog log;
+    CTGA image;
+    const std::string missing = folder / "missing.tga";
+    EXPECT_TRUE(!image.Load(missing.c_str(), true) && image.IsEmpty());
+    const Strings lines = log.Lines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(Strings(lines.begin(), lines.begin() + 3),
+              (Strings{"File not found:" + missing, "#DEBUG: Unsupported TGA format", "#DEBUG: breakpoint reached"}));
+    EXPECT_TRUE(lines[3].find(" in ") != std::string::npos && lines[3].ends_with("media/C_TGA.cpp")) << lines[3];
 }
 
 TEST(TGAWrite, BytesAreLaidOutExactlyAndAFailedSaveIsLogged)

@@ -272,4 +272,21 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
     EXPECT_TRUE(first.Position() == first.Bytes().size() && !first.HasError());
     restored.SaveGame(second);
     EXPECT_EQ(second.Bytes(), first.Bytes());
+
+    // A device texture whose lock gives no pixels: no record, and the save fails.
+    struct NoPixels : SysDevice3DTexture
+    {
+        Sys3DFormat GetFormat() const override { return Sys3DFormat::R5G6B5; }
+        uint32_t GetLevelCount() const override { return 1; }
+        Sys3DResult GetLevelSize(uint32_t, int32_t&, int32_t&) const override { return Sys3DError::Ok; }
+        Sys3DResult LockRect(uint32_t, Sys3DLockedRect&) override { return Sys3DError::Ok; }
+        Sys3DResult UnlockRect(uint32_t) override { return Sys3DError::Ok; }
+    };
+    CTestLog log;
+    CTexture unreadable;
+    unreadable.texture = new NoPixels;
+    unreadable.width = unreadable.height = 2;
+    CMemorySaveStream third;
+    EXPECT_TRUE(!unreadable.SaveGame(third) && third.Bytes().empty() && third.HasError());
+    EXPECT_TRUE(log.Contains("Cannot save a texture whose pixels cannot be read"));
 }

@@ -49,6 +49,10 @@ public:
     {
         m_World.m_Samples.insert(m_World.m_Samples.end(), {sample, volumePercent});
     }
+    void PlaySampleAt(int32_t, int32_t, int32_t sample, int32_t, int32_t volumePercent) const override
+    {
+        PlaySample(sample, volumePercent);
+    }
 
 private:
     CSimHarness& m_World;
