@@ -192,6 +192,10 @@ TEST_F(TwoMachines, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStillP
         {CNetPacket::Make(71, s, passenger, -1, 4), 2, "#DEBUG: Network packet value out of range"},
         {CNetPacket::Make(71, s, passenger, 19, 4), 2, nullptr},
         {CNetPacket::Make(57, w, 6, 5, 90, 2), 2, "#DEBUG: Network packet meant for the host"},
+        {CNetPacket::Make(70, s, passenger), 2, "#DEBUG: Network packet meant for the host"},
+        {CNetPacket::Make(70, w, passenger), 1, "#DEBUG: Network packet names a unit of the wrong type"},
+        {CNetPacket::Make(72, s, passenger), 2, "#DEBUG: Network packet names another machine's object"},
+        {CNetPacket::Make(33, w), 2, nullptr},
         {CNetPacket::Make(45, w), 2, "#DEBUG: Network packet of an unknown command"},
         {CNetPacket::Make(30, w, 90), 0, "#DEBUG: Network packet in a single player game"},
     };
