@@ -1,6 +1,6 @@
 #pragma once
 // The building tests' world: the simulation harness with dust, particles and network
-// outbox cleared, and the buildings the test made taken down again at the end.
+// record of sent packets cleared, and the buildings the test made taken down again at the end.
 
 #include <gtest/gtest.h>
 
