@@ -2,7 +2,7 @@
 
 #include "core/C_LogFile.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_King.h"

@@ -6,7 +6,7 @@
 #include "game/C_BuildingCommand.h"
 #include "game/C_BuildingPanel.h"
 #include "media/C_ModelRecord.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 

@@ -9,7 +9,7 @@
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "media/C_ModelRecord.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 #include "world/C_PlayerServices.h"
@@ -318,7 +318,7 @@ bool CBuildingOfCast::Construct(float amount, bool instant)
     const int32_t oldModel = model;
     buildProgress += GetRepairRate() * amount;
     if (IsNetworkGame() && ownedHere && !instant)
-        g_UnitCommandOutbox.SendBuildProgress(this, buildProgress);
+        g_MultiplayerGame.SendBuildProgress(this, buildProgress);
     model = GetStageModel(buildProgress);
     if (buildProgress >= FinishedProgress)
     {
@@ -329,6 +329,6 @@ bool CBuildingOfCast::Construct(float amount, bool instant)
             AnnounceFinished();
     }
     if (model != oldModel && amount != 0.0f && IsNetworkGame() && ownedHere)
-        g_UnitCommandOutbox.SendBuildingRecord(this, model);
+        g_MultiplayerGame.SendBuildingRecord(this, model);
     return buildProgress < FinishedProgress;
 }

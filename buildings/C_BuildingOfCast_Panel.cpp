@@ -6,7 +6,7 @@
 #include "buildings/C_BuildingOfCast.h"
 #include "game/C_BuildingCommand.h"
 #include "game/C_BuildingPanel.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "world/C_Player.h"
 #include "world/C_UnitStats.h"
 

@@ -11,7 +11,7 @@
 #include "media/C_2DFont.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "world/C_GameMap.h"
 
 namespace
@@ -85,7 +85,7 @@ int32_t CResource::ClampAmount(int32_t value)
 void CResource::BroadcastModelFromHost() const
 {
     if (IsNetworkGame() && g_Config.networkRole == HostRole)
-        g_UnitCommandOutbox.SendBuildingRecord(this, model);
+        g_MultiplayerGame.SendBuildingRecord(this, model);
 }
 
 void CResource::RemoveSite()

@@ -6,7 +6,7 @@
 #include "media/C_ModelRecord.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "world/C_GameMap.h"
 
 namespace
@@ -128,7 +128,7 @@ void CBuildingWall::OnHealthChanged()
 void CBuildingWall::BroadcastModelChange(int32_t oldModel) const
 {
     if (model != oldModel && IsNetworkGame() && IsOwnedHere(owner))
-        g_UnitCommandOutbox.SendBuildingRecord(this, model);
+        g_MultiplayerGame.SendBuildingRecord(this, model);
 }
 
 int32_t CBuildingWall::GetStageModel(float progressNow) const

@@ -10,7 +10,7 @@
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "platform/SysClock.h"
 #include "units/C_Unit.h"
 #include "world/C_DecorType.h"
@@ -80,7 +80,7 @@ bool CBuilding::OnAttacked(CUnit* attackerUnit, int32_t amount, int32_t damageTy
     {
         if (attackerUnit != nullptr && !IsOwnedHere(attackerUnit->player))
             return true;
-        g_UnitCommandOutbox.SendBuildingHit(this, attackerUnit, amount, damageType);
+        g_MultiplayerGame.SendBuildingAttacked(this, attackerUnit, amount, damageType);
     }
     return ApplyDamage(attackerUnit, amount, damageType, alert);
 }
@@ -120,7 +120,7 @@ bool CBuilding::ApplyDamage(CUnit* attackerUnit, int32_t amount, int32_t damageT
     if (IsAlive())
     {
         if (IsNetworkGame() && IsDecidedHere())
-            g_UnitCommandOutbox.SendBuildingHealth(this, health);
+            g_MultiplayerGame.SendBuildingHealth(this, health);
         return health != oldHealth;
     }
     OnDestroyedByDamage(attackerUnit);
@@ -237,7 +237,7 @@ void CBuilding::Destroy(bool broadcast)
         return;
     const bool neutralOnHost = previousOwner < 0 && g_Config.networkRole == HostRole;
     if ((broadcast && previousOwner >= 0 && IsOwnedHere(previousOwner)) || neutralOnHost)
-        g_UnitCommandOutbox.SendBuildingDestroyed(this);
+        g_MultiplayerGame.SendBuildingDestroyed(this);
 }
 
 void CBuilding::TellComputerPlayersGone()
@@ -282,7 +282,7 @@ void CBuilding::Demolish()
     g_Particles.AddRuin(this);
     OnDestroyed();
     if (IsNetworkGame() && previousOwner >= 0 && IsOwnedHere(previousOwner))
-        g_UnitCommandOutbox.SendBuildingDestroyed(this);
+        g_MultiplayerGame.SendBuildingDestroyed(this);
 }
 
 // The first type record of the building's cast.  Unit and technology
@@ -317,7 +317,7 @@ bool CBuilding::Repair(float amount)
         return false;
     health = std::min(health + GetRepairRate() * RepairShare * amount, 100.0f);
     if (IsNetworkGame())
-        g_UnitCommandOutbox.SendBuildingHealth(this, health);
+        g_MultiplayerGame.SendBuildingHealth(this, health);
     UpdateFireEmitters();
     OnHealthChanged();
     return health != 100.0f;

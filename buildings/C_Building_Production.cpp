@@ -19,7 +19,7 @@
 #include "core/C_LogFile.h"
 #include "game/C_BuildingCommand.h"
 #include "game/C_Selection.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
@@ -213,7 +213,7 @@ void CBuilding::StepResearch(float work)
         if (IsLocalOwner(owner))
             AnnounceDone(state->type);
         if (IsNetworkGame() && IsOwnedHere(owner))
-            g_UnitCommandOutbox.SendTechnologyResearched(owner, state->technologyId);
+            g_MultiplayerGame.SendTechnologyResearched(owner, state->technologyId);
     }
     research = nullptr;
     progress = 0.0f;
@@ -284,7 +284,7 @@ void CBuilding::CompleteHeadItem()
     productionUnit = unit;
     player->CountUnitInProduction(unitType, -1);
     if (IsNetworkGame() && IsOwnedHere(owner))
-        g_UnitCommandOutbox.SendUnitProduced(this, unitType, unit->uniqueId);
+        g_MultiplayerGame.SendUnitProduced(this, unitType, unit->uniqueId);
 }
 
 // The archer goes straight to the tower: it never waits for an exit and is
@@ -300,7 +300,7 @@ void CBuilding::StationTowerArcher()
     if (room && tower->AddArcher(uniqueId))
     {
         if (IsNetworkGame() && IsOwnedHere(owner))
-            g_UnitCommandOutbox.SendTowerArcherTrained(this, uniqueId);
+            g_MultiplayerGame.SendTowerArcherTrained(this, uniqueId);
         if (IsLocalOwner(owner))
             AnnounceDone(item);
     }
@@ -325,11 +325,14 @@ bool CBuilding::TryReleaseUnit()
         if (!FindExitCell(unit->GetSize(), unit->GetMoveLayer(), cell))
             return false;
         if (IsNetworkGame())
-            g_UnitCommandOutbox.SendBuildingExit(this, unit, cell[0], cell[1]);
+            g_MultiplayerGame.SendPacket(CNetPacket::Make(CMultiplayerGame::CommandBuildingExit,
+                                                          CMultiplayer::GetBuildingRef(this),
+                                                          CMultiplayer::GetUnitRef(unit), cell[0], cell[1]),
+                                         CMultiplayer::AllMachines);
         return ReleaseUnit(unit, cell[0], cell[1]);
     }
     if (exitRequests % ExitRequestInterval == 0)
-        g_UnitCommandOutbox.RequestEnterBuilding(this, unit);
+        g_MultiplayerGame.RequestEnterBuilding(this, unit);
     ++exitRequests;
     return false;
 }

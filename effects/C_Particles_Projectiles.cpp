@@ -7,7 +7,7 @@
 
 #include "buildings/C_Building.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"

@@ -8,7 +8,7 @@
 #include "effects/C_Particles.h"
 #include "game/C_CtrlGame.h"
 #include "game/C_MapObjectAnimation.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
 #include "world/C_Player.h"
 

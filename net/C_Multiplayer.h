@@ -1,22 +1,52 @@
 #pragma once
 // Stands in for the multiplayer networking subsystem: the network transport
-// base, which does nothing while no network game runs.
+// base.  No link is ever opened yet, so what is sent is kept in order where
+// the tests (and later the links) read it.
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "core/C_String.h"
 #include "net/C_NetPacket.h"
+
+class CBuilding;
+class CUnit;
 
 class CMultiplayer
 {
 public:
     static constexpr int32_t kMaxPlayers = 8;
     static constexpr int32_t kSendRingPackets = 1024;
+    // Target of a packet meant for every other machine.
+    static constexpr int32_t AllMachines = -1;
+    // The host's slot, which also arbitrates the contested steps.
+    static constexpr int32_t HostSlot = 0;
+    // Network roles of this machine.
+    static constexpr int32_t RoleSinglePlayer = 0;
+    static constexpr int32_t RoleHost = 1;
+    static constexpr int32_t RoleClient = 2;
+    // Reference of no unit or building.
+    static constexpr int32_t NoRef = -1;
+    // The largest unique id a unit reference can carry in 32 bits.
+    static constexpr int32_t kMostUniqueId = 0x7FFFF;
+    // The record of sent packets keeps only the most recent ones, so that a
+    // long game does not grow it for ever: at the limit the older half goes.
+    static constexpr size_t kMostSent = 8192;
 
     // One player's link with its queue of packets to send.
     struct SPlayerSlot
     {
         CNetPacket* sendRing = nullptr;
+    };
+
+    // A packet handed to SendPacket: its target (a slot, or AllMachines) and
+    // the name it shows under in the packet dump (null for none).
+    struct SSentPacket
+    {
+        CNetPacket packet;
+        int32_t target;
+        const char* label;
     };
 
     CMultiplayer();
@@ -31,7 +61,35 @@ public:
     // Leaves or ends a network game and closes its links.
     void Shutdown();
 
+    // The network reference of a unit: ((unique id x 16 + owner) x 256 +
+    // index in the owner's unit list); a unit outside the list (a tower
+    // archer) gives index 255.  NoRef for none.
+    static int32_t GetUnitRef(const CUnit* unit);
+    // The network reference of a building: x x 65536 + y of its corner
+    // block.  NoRef for none.
+    static int32_t GetBuildingRef(const CBuilding* building);
+    // The unit or building a reference names on this machine, or null.  The
+    // list index is only a hint (two machines' lists may be ordered apart);
+    // the owner and the unique id decide.
+    static CUnit* FindUnitByRef(int32_t ref);
+    static CBuilding* FindBuildingByRef(int32_t ref);
+
+    // Stamps this machine's slot into the packet and queues it for `target`:
+    // one slot, or AllMachines.  `label` names the packet in the dump.
+    void SendPacket(const CNetPacket& packet, int32_t target, const char* label = nullptr);
+    const std::vector<SSentPacket>& GetSent() const { return m_Sent; }
+    void ClearSent() { m_Sent.clear(); }
+
     CString name;
     SPlayerSlot* slots;
     int32_t maxPlayers;
+
+private:
+    std::vector<SSentPacket> m_Sent;
 };
+
+// Network role of this machine (0 single player, 1 host, 2 client) and
+// whether this machine owns the objects of a player: in a single-player
+// game it owns all of them, in a network game those of its own slot.
+bool IsNetworkGame();
+bool IsOwnedHere(int32_t playerIndex);

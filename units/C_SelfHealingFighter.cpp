@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "buildings/C_Building.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_UnitMeleeType.h"
 
 void CSelfHealingFighter::HealOneTick(CUnit& fighter, float perTick)
@@ -12,7 +12,7 @@ void CSelfHealingFighter::HealOneTick(CUnit& fighter, float perTick)
         return;
     fighter.health = std::min(fighter.health + perTick, CUnit::FullHealth);
     if (IsNetworkGame())
-        g_UnitCommandOutbox.SendUnitHealth(&fighter, fighter.health);
+        g_MultiplayerGame.SendUnitHealth(&fighter, fighter.health);
 }
 
 CSelfHealingFighter::ESwing CSelfHealingFighter::BeginSwingTick(CUnitMeleeType& fighter)

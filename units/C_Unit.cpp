@@ -8,7 +8,7 @@
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_FoundRoute.h"
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_GameMap.h"
@@ -176,7 +176,7 @@ void CUnit::RemoveFromWorld(bool notify)
     DropEveryReference(true);
     g_Selection.RemoveAndClearActions(this);
     if (notify && IsNetworkGame() && IsOwnedHere(player))
-        g_UnitCommandOutbox.SendUnitDied(this, tornApart != 0);
+        g_MultiplayerGame.SendUnitDied(this, tornApart != 0);
     // Dying before the model changes: a type whose death ends inside its
     // model choice (the corpse at once) finishes it there.
     m_Life = UnitLife::Dying;
@@ -262,7 +262,7 @@ void CUnit::Stop()
     onIdle();
     stopped = 1;
     if (IsNetworkGame() && IsOwnedHere(player))
-        g_UnitCommandOutbox.SendUnitStop(this);
+        g_MultiplayerGame.SendUnitStop(this);
 }
 
 void CUnit::AddWaypoint(int32_t wx, int32_t wy)
@@ -297,7 +297,7 @@ bool CUnit::Heal(float amount)
     // off, so it must not be taken off here as well.
     health = std::min(health + amount * PercentPerHitPoint / maxHitPoints, FullHealth);
     if (IsNetworkGame())
-        g_UnitCommandOutbox.SendUnitHealth(this, health);
+        g_MultiplayerGame.SendUnitHealth(this, health);
     return health < FullHealth;
 }
 

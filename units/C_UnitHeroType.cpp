@@ -4,7 +4,7 @@
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "world/C_GameMap.h"
 
 namespace

@@ -4,7 +4,7 @@
 #include "core/GlobalFunc.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_UnitSoundTable.h"
 
 namespace

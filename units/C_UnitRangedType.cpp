@@ -5,7 +5,7 @@
 #include "effects/C_Particles.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_UnitSoundTable.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_Player.h"

@@ -4,7 +4,7 @@
 
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitModelDrawing.h"
 #include "units/C_UnitSoundTable.h"

@@ -13,7 +13,7 @@
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
@@ -99,9 +99,9 @@ void CUnit::CaptureAdjacent()
     {
         CollectCapturable(*this, player, units, buildings);
         for (size_t i = 0; i < units.size() && i < size_t(MaxCaptureRequests); ++i)
-            g_UnitCommandOutbox.RequestConvertUnit(this, units[i]);
+            g_MultiplayerGame.RequestConvertUnit(this, units[i]);
         for (size_t i = 0; i < buildings.size() && i < size_t(MaxCaptureRequests); ++i)
-            g_UnitCommandOutbox.RequestConvertBuilding(this, buildings[i]);
+            g_MultiplayerGame.SendConvertBuilding(this, buildings[i]);
         return;
     }
     // The chain is walked with a list of units still to look around from,
@@ -117,18 +117,19 @@ void CUnit::CaptureAdjacent()
         CollectCapturable(*toucher, player, units, buildings);
         for (CUnit* unit : units)
         {
+            // The other machines know the unit by its old owner and id: it is
+            // announced before it changes sides, with the id it will take.
+            if (IsNetworkGame())
+                g_MultiplayerGame.SendUnitConverted(this, unit, g_Players[player].NextUnitId(1));
             if (!unit->ConvertToPlayer(player, true))
                 continue;
             if (IsNetworkGame())
-            {
                 unit->uniqueId = g_Players[player].NextUnitId(0);
-                g_UnitCommandOutbox.SendUnitConverted(this, unit, unit->uniqueId);
-            }
             lookFrom.push_back(unit);
         }
         for (CBuilding* building : buildings)
             if (building->ConvertToPlayer(player, true) && IsNetworkGame())
-                g_UnitCommandOutbox.SendBuildingConverted(this, building);
+                g_MultiplayerGame.SendBuildingConverted(this, building);
     }
 }
 
@@ -177,7 +178,7 @@ bool CUnit::CheckTrapUnderfoot()
             if (!IsHealable())
             {
                 if (IsNetworkGame())
-                    g_UnitCommandOutbox.SendTrapDestroyed(trap, this);
+                    g_MultiplayerGame.SendTrapDestroyed(trap, this);
                 trap->Destroy(false);
                 if (player == g_LocalPlayer)
                 {
@@ -189,7 +190,7 @@ bool CUnit::CheckTrapUnderfoot()
             if (!trap->IsFinished())
                 continue;
             if (IsNetworkGame())
-                g_UnitCommandOutbox.SendTrapActivated(trap, this);
+                g_MultiplayerGame.SendTrapActivated(trap, this);
             SpringTrap(trap);
             return true;
         }

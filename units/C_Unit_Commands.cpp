@@ -9,7 +9,7 @@
 #include "buildings/C_Building.h"
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "platform/SysClock.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitActionBuffer.h"
@@ -314,7 +314,7 @@ void CUnit::RestartAction()
 {
     InitAction(nullptr, nullptr, nullptr, x, y, CMD_NONE, TARGET_NONE, true, false);
     if (IsNetworkGame() && IsOwnedHere(player))
-        g_UnitCommandOutbox.SendUnitStopAction(this);
+        g_MultiplayerGame.SendUnitStopAction(this);
 }
 
 void CUnit::StoreReturnPoint()

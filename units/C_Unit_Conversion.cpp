@@ -6,7 +6,7 @@
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
 #include "units/C_Unit_TransportShip.h"
 #include "units/C_UnitTypeTable.h"
@@ -101,7 +101,7 @@ bool CUnit::BoardTransport(CUnit* transport)
         return false;
     g_Selection.RemoveUnit(this);
     if (IsNetworkGame())
-        g_UnitCommandOutbox.SendUnitHidden(this);
+        g_MultiplayerGame.SendUnitHidden(this);
     ShowUnit(false);
     return true;
 }

@@ -9,7 +9,7 @@
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "platform/SysClock.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
@@ -89,7 +89,7 @@ void CUnit::TakeHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amo
         // The attacker's machine reports the hit itself.
         if (attackerPlayer != NoAttackerPlayer && !IsOwnedHere(attackerPlayer))
             return;
-        g_UnitCommandOutbox.SendUnitHit(this, attackerUnit, amount, damageType);
+        g_MultiplayerGame.SendUnitAttacked(this, attackerUnit, amount, damageType);
     }
     ApplyHitFrom(attackerUnit, attackerPlayer, amount, damageType, retaliate);
 }
@@ -176,7 +176,7 @@ void CUnit::ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t am
         if (!IsOwnedHere(player))
             health = oldHealth;
         else if (IsAlive())
-            g_UnitCommandOutbox.SendUnitHealth(this, health);
+            g_MultiplayerGame.SendUnitHealth(this, health);
     }
     if (IsAlive())
         return;

@@ -3,7 +3,7 @@
 #include "buildings/C_Building.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_GameMap.h"
 

@@ -9,7 +9,7 @@
 #include "effects/C_Particles.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit_Demon.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
@@ -100,7 +100,7 @@ void CUnitDemon::CastMagic()
         return;
     }
     if (IsNetworkGame())
-        g_UnitCommandOutbox.SendMagicCast(this, spell->technologyId, castBlockX, castBlockY);
+        g_MultiplayerGame.SendMagicCast(this, spell->technologyId, castBlockX, castBlockY);
     if (spell->technologyId == RainOfHell)
         g_Particles.AddUnitEffect(!IsVisibleToLocalPlayer(), castX, 0.0f, castY, this);
     owner->ClearRainHell();

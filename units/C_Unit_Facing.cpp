@@ -5,7 +5,7 @@
 
 #include "buildings/C_Building.h"
 #include "core/GlobalFunc.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_GameMap.h"
@@ -69,7 +69,7 @@ void CUnit::SetDirection(int32_t angle, bool notify)
     // 0 .. 359; within -360 .. 719 this is one turn added or taken off.
     facing = ((angle % FullTurn) + FullTurn) % FullTurn;
     if (notify && IsNetworkGame() && IsOwnedHere(player))
-        g_UnitCommandOutbox.SendUnitDirection(this, facing);
+        g_MultiplayerGame.SendUnitDirection(this, facing);
 }
 
 void CUnit::TurnTowards(bool exact, float tx, float ty, float extra)

@@ -1,6 +1,6 @@
 #include "units/C_Unit_Giant.h"
 
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"

@@ -8,7 +8,7 @@
 #include "game/C_Selection.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_FoundRoute.h"
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_ObjectReferences.h"
@@ -180,7 +180,7 @@ bool CUnitKing::EnterBuilding(CBuilding* building)
     g_Selection.RemoveUnit(this);
     // The other machines take the king off their maps too.
     if (IsNetworkGame())
-        g_UnitCommandOutbox.SendUnitHidden(this);
+        g_MultiplayerGame.SendUnitHidden(this);
     ShowUnit(false);
     static_cast<CBuildingKeep*>(building)->Garrison(this);
     keep = building;

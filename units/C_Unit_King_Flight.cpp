@@ -10,7 +10,7 @@
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingTower.h"
 #include "core/C_LogFile.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "platform/SysClock.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_Unit_King.h"

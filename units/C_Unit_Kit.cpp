@@ -5,8 +5,9 @@
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "media/C_ModelRecord.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
+#include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitAnimationTable.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
@@ -51,7 +52,8 @@ void CUnit::PlaySoundAt(int32_t sample, int32_t variants, int32_t flag) const
 void CUnit::SendAnimationChange() const
 {
     if (IsNetworkGame() && IsOwnedHere(player))
-        g_UnitCommandOutbox.SendUnitAnimType(this, animType, targetUnit, targetBuilding);
+        g_MultiplayerGame.SendUnitAnimType(this, animType, targetUnit,
+                                           targetKind == TARGET_RESOURCE ? targetObject : targetBuilding);
 }
 
 void CUnit::ThrowBodyParts(const SBodyPart* extra, int32_t extraCount, int32_t speedSpread, int32_t speedBase) const

@@ -8,7 +8,7 @@
 #include "buildings/C_Building.h"
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "platform/SysClock.h"
 #include "units/ActionTargets.h"
 #include "units/C_Unit.h"

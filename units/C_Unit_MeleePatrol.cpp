@@ -7,7 +7,7 @@
 
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_GameMap.h"

@@ -3,7 +3,7 @@
 
 #include "buildings/C_Building.h"
 #include "core/C_LogFile.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_Unit_Worker.h"

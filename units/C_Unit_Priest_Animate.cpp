@@ -9,7 +9,7 @@
 #include "effects/C_Particles.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_Unit_Priest.h"
 #include "world/C_GameMap.h"

@@ -10,7 +10,7 @@
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "media/C_VoiceBank.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitModelDrawing.h"
 #include "units/C_Unit_King.h"
@@ -183,7 +183,7 @@ void CUnitSettler::FoundKeep()
     keep->AddBuildProgress(0.0f, false);
     // The other machines learn of the keep through the placement request.
     if (IsNetworkGame())
-        g_UnitCommandOutbox.RequestPlaceBuilding(keep, player, CastKeep, cornerX, cornerY);
+        g_MultiplayerGame.RequestPlaceBuilding(keep, player, CastKeep, cornerX, cornerY);
     ShowNotice("MSG_SETTLERBUILT", BuiltColour);
     g_VoiceBank.PlayAt(cornerX + keep->GetWidth() / 2, cornerY + keep->GetDepth() / 2, PlaceSample, 1, 0, FullVolume,
                        0.0f);

@@ -6,7 +6,7 @@
 #include "buildings/C_BuildingTower.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 #include "world/RangeTables.h"
@@ -103,12 +103,12 @@ void CUnitTowerArcher::SeekTarget()
     {
         animFrame = 0.0f;
         if (IsNetworkGame() && IsOwnedHere(player))
-            g_UnitCommandOutbox.SendTowerArcherIdle(this);
+            g_MultiplayerGame.SendTowerArcherIdle(this);
         return;
     }
     animType = ANIM_ATTACK;
     if (IsNetworkGame())
-        g_UnitCommandOutbox.SendTowerArcherTarget(this, actionTargetUnit);
+        g_MultiplayerGame.SendTowerArcherTarget(this, actionTargetUnit);
 }
 
 CBuildingTower* CUnitTowerArcher::GetTower() const

@@ -9,7 +9,7 @@
 #include "core/GlobalFunc.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_FoundRoute.h"
 #include "units/C_ShipWake.h"
 #include "units/C_UnitActionBuffer.h"
@@ -241,7 +241,7 @@ void CUnitTransportShip::UnloadAll()
     if (IsClientMachine())
     {
         for (int32_t i = 0; i < m_CargoCount; ++i)
-            g_UnitCommandOutbox.RequestUnload(this, m_Cargo[i]);
+            g_MultiplayerGame.RequestUnload(this, m_Cargo[i]);
         OpenBatch(m_CargoCount, true);
         return;
     }
@@ -266,7 +266,7 @@ bool CUnitTransportShip::UnloadOne(CUnit* unit, bool report)
     }
     if (IsClientMachine())
     {
-        g_UnitCommandOutbox.RequestUnload(this, unit);
+        g_MultiplayerGame.RequestUnload(this, unit);
         OpenBatch(1, false);
         return true;
     }
@@ -283,7 +283,9 @@ bool CUnitTransportShip::UnloadOne(CUnit* unit, bool report)
     RemoveAt(IndexOf(unit));
     // Every machine puts its copy ashore, whether one unit or all were asked.
     if (IsHostMachine())
-        g_UnitCommandOutbox.SendUnitUnloaded(this, unit, tx, ty);
+        g_MultiplayerGame.SendPacket(CNetPacket::Make(CMultiplayerGame::CommandUnitUnloaded, CMultiplayer::GetUnitRef(this),
+                                                      CMultiplayer::GetUnitRef(unit), tx, ty),
+                                     CMultiplayer::AllMachines);
     return true;
 }
 
@@ -354,10 +356,14 @@ void CUnitTransportShip::OnUnloadRequest(CUnit* unit)
     if (askable && FindUnloadTile(unit->GetSize(), &tx, &ty) && UnloadUnit(unit, tx, ty))
     {
         TakeOutEveryOccurrence(unit);
-        g_UnitCommandOutbox.SendUnitUnloaded(this, unit, tx, ty);
+        g_MultiplayerGame.SendPacket(CNetPacket::Make(CMultiplayerGame::CommandUnitUnloaded, CMultiplayer::GetUnitRef(this),
+                                                      CMultiplayer::GetUnitRef(unit), tx, ty),
+                                     CMultiplayer::AllMachines);
         return;
     }
-    g_UnitCommandOutbox.SendUnloadRefused(this, unit, player);
+    g_MultiplayerGame.SendPacket(CNetPacket::Make(CMultiplayerGame::CommandUnloadRefused, CMultiplayer::GetUnitRef(this),
+                                                  CMultiplayer::GetUnitRef(unit)),
+                                 player);
 }
 
 void CUnitTransportShip::OpenBatch(int32_t requests, bool isAll)
@@ -391,7 +397,7 @@ void CUnitTransportShip::DestroyCargo()
         unit->health = 0.0f;
         owner->RemoveUnit(unit, 1);
         if (announce)
-            g_UnitCommandOutbox.SendUnitDied(unit, false);
+            g_MultiplayerGame.SendUnitDied(unit, false);
         g_PtrGarbage.AddUnit(unit);
     }
     m_CargoCount = 0;

@@ -7,7 +7,7 @@
 
 #include "core/C_Config.h"
 #include "core/C_LogFile.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
@@ -172,7 +172,7 @@ void CUnit::RequestNextTile()
     if (IsNetworkGame() && player != HostPlayer)
     {
         awaitingMoveAnswer = 1;
-        g_UnitCommandOutbox.RequestMoveStep(this, nextX, nextY, newFacing, direction);
+        g_MultiplayerGame.RequestMoveStep(this, nextX, nextY, newFacing, direction);
         return;
     }
     SetDirection(newFacing, true);
@@ -181,8 +181,9 @@ void CUnit::RequestNextTile()
     case TileFree:
         StepToTile(nextX, nextY, newFacing);
         if (IsNetworkGame())
-            g_UnitCommandOutbox.SendMoveStep(this, nextX, nextY, newFacing, direction, TileFree,
-                                             CUnitCommandOutbox::AllMachines);
+            g_MultiplayerGame.SendPacket(CNetPacket::Make(CMultiplayerGame::CommandMoveStep, CMultiplayer::GetUnitRef(this),
+                                                          nextX, nextY, newFacing, direction, TileFree),
+                                         CMultiplayer::AllMachines);
         SetModelByAnimation();
         break;
     case TileHeldByMovers:
@@ -387,7 +388,9 @@ void CUnit::OnNetworkMoveRequest(int32_t sender, int32_t tx, int32_t ty, int32_t
     if (sender == player && IsAlive() && onMap && IsFootprintRegistered() && GetLife() == UnitLife::OnMap &&
         IsValidStep(tx, ty, direction))
         result = TestTileFree(tx, ty);
-    const int32_t receiver = result == TileFree ? CUnitCommandOutbox::AllMachines : player;
-    g_UnitCommandOutbox.SendMoveStep(this, tx, ty, newFacing, direction, result, receiver);
+    const int32_t receiver = result == TileFree ? CMultiplayer::AllMachines : player;
+    g_MultiplayerGame.SendPacket(CNetPacket::Make(CMultiplayerGame::CommandMoveStep, CMultiplayer::GetUnitRef(this), tx,
+                                                  ty, newFacing, direction, result),
+                                 receiver);
     OnNetworkMoveResponse(tx, ty, newFacing, result, direction);
 }

@@ -9,7 +9,7 @@
 #include "core/GlobalFunc.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "platform/SysClock.h"
 #include "units/C_ShipWake.h"
 #include "units/C_UnitActionBuffer.h"

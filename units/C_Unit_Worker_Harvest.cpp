@@ -5,7 +5,7 @@
 
 #include "buildings/C_Building.h"
 #include "game/C_Selection.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit_Worker.h"
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_GameMap.h"
@@ -71,10 +71,10 @@ void CUnitWorker::HarvestOne(CBuilding* resource)
     if (g_LocalPlayer == HostPlayerIndex)
     {
         AddCarriedGoods(resource, resource->TakeOne());
-        g_UnitCommandOutbox.SendResourceAmount(resource, resource->GetAmount());
+        g_MultiplayerGame.SendResourceAmount(resource, resource->GetAmount());
         return;
     }
-    g_UnitCommandOutbox.RequestHarvest(this, resource);
+    g_MultiplayerGame.RequestHarvest(this, resource);
 }
 
 bool CUnitWorker::AddCarriedGoods(CBuilding* resource, int32_t amount)
@@ -85,7 +85,7 @@ bool CUnitWorker::AddCarriedGoods(CBuilding* resource, int32_t amount)
     const bool wasEmpty = carriedAmount == 0;
     carriedAmount += amount;
     if (wasEmpty && carriedAmount > 0 && IsNetworkGame() && IsOwnedHere(player))
-        g_UnitCommandOutbox.SendCarriedGoods(this, carriedKind, carriedAmount);
+        g_MultiplayerGame.SendCarriedGoods(this, carriedKind, carriedAmount);
     if (carriedAmount >= limit)
     {
         GoToStorage();
@@ -137,7 +137,7 @@ bool CUnitWorker::LeaveMine()
         if (!leaveRequested)
         {
             leaveRequested = 1;
-            g_UnitCommandOutbox.RequestWorker(this);
+            g_MultiplayerGame.RequestWorker(this);
         }
         return false;
     }
@@ -157,7 +157,7 @@ bool CUnitWorker::LeaveMine()
         return false;
     actionTargetBuilding = nullptr;
     if (IsNetworkGame())
-        g_UnitCommandOutbox.SendWorkerLeave(this, x, y);
+        g_MultiplayerGame.SendWorkerLeave(this, x, y);
     return true;
 }
 
@@ -169,7 +169,7 @@ void CUnitWorker::EnterMine()
     harvestY = y;
     g_Selection.RemoveUnit(this);
     if (IsNetworkGame() && IsOwnedHere(player))
-        g_UnitCommandOutbox.SendUnitHidden(this);
+        g_MultiplayerGame.SendUnitHidden(this);
     ShowUnit(false);
     animFrame = 0.0f;
 }

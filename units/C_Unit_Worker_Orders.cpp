@@ -7,7 +7,7 @@
 #include "buildings/C_Building.h"
 #include "core/C_LogFile.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "platform/SysClock.h"
 #include "units/C_FoundRoute.h"
 #include "units/C_Unit_Worker.h"
@@ -200,7 +200,7 @@ void CUnitWorker::DeliverGoods()
         Stop();
     animType = ANIM_STAND;
     if (IsNetworkGame())
-        g_UnitCommandOutbox.SendCarriedGoods(this, carriedKind, carriedAmount);
+        g_MultiplayerGame.SendCarriedGoods(this, carriedKind, carriedAmount);
 }
 
 CBuilding* CUnitWorker::FindResourceAtHarvestPoint() const

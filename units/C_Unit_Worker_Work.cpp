@@ -7,7 +7,7 @@
 #include "core/C_LogFile.h"
 #include "core/C_Localizer.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit_Worker.h"
 #include "units/C_UnitActionBuffer.h"
 #include "world/C_Player.h"
@@ -204,7 +204,7 @@ void CUnitWorker::TakeDownDismantled(CBuilding* building)
         g_Particles.AddFloatingNumber(wood, GoodsColour(KindWood), centreX + 0.5f, GoodsNumberHeight, centreY);
     }
     if (IsNetworkGame())
-        g_UnitCommandOutbox.SendResourceRemoved(building);
+        g_MultiplayerGame.SendResourceRemoved(building);
     // A dismantled building is no loss: the count stays as it was, whether
     // or not the building's kind counts among the losses.
     CPlayer* buildingOwner = PlayerAt(building->owner);

@@ -30,7 +30,7 @@ CBuildingWorld::~CBuildingWorld()
     // Ruins and corpses hand their objects to deferred deletion.
     g_Particles.Reset();
     g_PtrGarbage.Flush();
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
 }
 
 CBuilding* CBuildingWorld::Track(CBuilding* building)

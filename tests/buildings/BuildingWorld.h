@@ -1,6 +1,6 @@
 #pragma once
 // The building tests' world: the simulation harness with dust, particles and network
-// outbox cleared, and the buildings the test made taken down again at the end.
+// record of sent packets cleared, and the buildings the test made taken down again at the end.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "effects/C_Particles.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "tests/support/SentPackets.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestLog.h"
 #include "units/C_Unit.h"

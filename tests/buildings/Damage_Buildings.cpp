@@ -158,15 +158,17 @@ TEST_F(BuildingDamage, NetworkHitsAndDestructionAreSentByTheRightMachine)
     g_Config.networkRole = 1;
     // Another machine's unit: its machine sends the hit.
     EXPECT_TRUE(barracks->OnAttacked(theirs, 100, 4, false));
-    EXPECT_TRUE(barracks->health == 100.0f && g_UnitCommandOutbox.GetSent().empty());
+    EXPECT_TRUE(barracks->health == 100.0f && g_MultiplayerGame.GetSent().empty());
     // Ours: the hit first, then our building's health; then its destruction.
     barracks->OnAttacked(ours, 100, 4, false);
     barracks->ApplyDamage(theirs, 5000, 4, false);
-    const auto& sent = g_UnitCommandOutbox.GetSent();
+    const auto& sent = g_MultiplayerGame.GetSent();
     ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(std::vector<int32_t>({sent[0].command, sent[1].command, sent[2].command}),
+    EXPECT_EQ(std::vector<int32_t>({sent[0].packet.Command(), sent[1].packet.Command(), sent[2].packet.Command()}),
               std::vector<int32_t>({44, 37, 39}));
-    EXPECT_EQ(sent[0].building, barracks);
+    // Building, attacking unit, amount, damage type.
+    EXPECT_EQ(std::vector<int32_t>(sent[0].packet.fields + 2, sent[0].packet.fields + 6),
+              std::vector<int32_t>({barracks->x * 65536 + barracks->y, Ref(ours), 100, 4}));
 
     // On a client another machine's building may still hold a finished unit.
     CBuilding* other = Barracks(true, 30);

@@ -59,8 +59,8 @@ TEST_F(DecorationBehaviours, AGateOpensPassableAndClosingCrushesWhatStandsInItBu
     g_Config.networkRole = 1;
     CUnit* unit = world.Adopt(0, new CSturdyWalker, 12, 10);
     gate->Trigger(2);
-    for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
-        EXPECT_NE(sent.building, gate);
+    for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
+        EXPECT_NE(sent.packet.Value(0), Ref(gate));
     EXPECT_TRUE(unit->health == 50.0f && blocked(14, 10) && gate->motion == CDecorationGate::Closing);
     gate->Trigger(4);
     EXPECT_TRUE(unit->health == 0.0f && gate->model == 297 && gate->motion == CDecorationGate::Still);

@@ -246,8 +246,8 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
                             [](auto& e) { return e.kind == CScript::EEvent::TechnologyResearched; }),
               1);
     EXPECT_EQ(Texts(Green), Lines{"Fast building researched"});
-    const CUnitCommandOutbox::SCommand& last = g_UnitCommandOutbox.GetSent().back();
-    EXPECT_EQ(Counts({last.command, last.player, last.technology}), Counts({42, 0, buildSpeed}));
+    const CMultiplayer::SSentPacket& last = g_MultiplayerGame.GetSent().back();
+    EXPECT_EQ(Counts({last.packet.Command(), last.packet.Value(0), last.packet.Value(1)}), Counts({42, 0, buildSpeed}));
     EXPECT_EQ(barracks->StartResearch(buildSpeed), 0);
 }
 
@@ -262,19 +262,21 @@ TEST_F(ProductionTest, ClientAsksTheHostFirstThenEveryThirtyTwoStepsAndLeavesOnc
     barracks->EnqueueItem(Record(1));
     barracks->UpdateProduction(334);
     CUnit* warrior = barracks->productionUnit;
-    const auto& sent = g_UnitCommandOutbox.GetSent();
+    const auto& sent = g_MultiplayerGame.GetSent();
     const auto countSent = [&](int32_t command) {
-        return std::count_if(sent.begin(), sent.end(), [&](auto& c) { return c.command == command; });
+        return std::count_if(sent.begin(), sent.end(), [&](auto& c) { return c.packet.Command() == command; });
     };
     ASSERT_EQ(countSent(51), 1);
-    EXPECT_EQ(sent.back().uniqueId, warrior->uniqueId);
+    EXPECT_EQ(std::vector<int32_t>(sent.back().packet.fields + 2, sent.back().packet.fields + 5),
+              std::vector<int32_t>({Ref(barracks), 2, warrior->uniqueId}));   // type 2: a warrior
     barracks->UpdateProduction(1);
     EXPECT_EQ(barracks->productionState, CBuilding::ProductionWaitingForHost);
     barracks->UpdateProduction(1);
     EXPECT_EQ(barracks->productionState, CBuilding::ProductionNoExit);
     for (int32_t i = 2; i < 65; ++i)
         barracks->UpdateProduction(1);
-    EXPECT_TRUE(countSent(67) == 3 && sent.back().receiver == 0);
+    EXPECT_TRUE(countSent(67) == 3 && sent.back().target == 0 && sent.back().packet.Value(0) == Ref(barracks) &&
+                sent.back().packet.Value(1) == Ref(warrior));
     // The host answers twice: the unit leaves once and one item is popped.
     EXPECT_TRUE(barracks->ReleaseUnit(warrior, 9, 16) && !barracks->ReleaseUnit(warrior, 9, 16) &&
                 barracks->queueCount == 1);

@@ -65,26 +65,27 @@ TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
         SCOPED_TRACE(c.role);
         g_Config.networkRole = c.role;
         g_Particles.Reset();
-        g_UnitCommandOutbox.Clear();
+        g_MultiplayerGame.ClearSent();
         CBuilding* tree = Site(ResourceKindTree, 5 + 3 * slot++, 20);
         tree->SetAmount(0);
         EXPECT_TRUE(tree->GetAmount() == 0 && tree->IsTakenDown() == c.removed &&
                     g_Particles.GetRuinCount() == (c.removed ? 1 : 0));
-        const auto& sent = g_UnitCommandOutbox.GetSent();
-        EXPECT_EQ(!sent.empty() && sent.back().command == CUnitCommandOutbox::CommandBuildingDestroyed, c.broadcast);
+        const auto& sent = g_MultiplayerGame.GetSent();
+        EXPECT_EQ(!sent.empty() && sent.back().packet.Command() == CMultiplayerGame::CommandBuildingDestroyed, c.broadcast);
         // A later update changes nothing on an emptied tree.
         tree->SetAmount(40);
         EXPECT_EQ(tree->GetAmount(), 0);
     }
     // The host tells the others of the rock's new shape, once.
     g_Config.networkRole = 1;
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     CBuilding* rock = Site(ResourceKindRock, 30, 30);
     static_cast<CResource*>(rock)->amount = 601;
     EXPECT_TRUE(rock->TakeOne() == 1 && rock->TakeOne() == 1 && rock->model == 227);
-    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
-    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].command, CUnitCommandOutbox::CommandBuildingRecord);
-    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].number, 227);
+    ASSERT_EQ(g_MultiplayerGame.GetSent().size(), 1u);
+    const CNetPacket& record = g_MultiplayerGame.GetSent()[0].packet;
+    EXPECT_TRUE(record.Command() == CMultiplayerGame::CommandBuildingRecord && record.Value(0) == 30 * 65536 + 30 &&
+                record.Value(1) == 227);
     g_Config.networkRole = 0;
     // A negative amount empties the rock, which goes; the largest do not overflow.
     rock->SetAmount(-5);

@@ -112,7 +112,7 @@ TEST_F(TowerManning, OnlyTheOwnerChoosesAnEnemyInRangeAndARemoteArcherWhoseTarge
         g_Config.networkRole = localPlayer == 0 ? 1 : 2;
         g_LocalPlayer = localPlayer;
         CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, Middle + 6, Middle);
-        g_UnitCommandOutbox.Clear();
+        g_MultiplayerGame.ClearSent();
         localPlayer == 0 ? archer->onIdle() : archer->SetTarget(enemy);
         archer->Animate(1);
         EXPECT_EQ(g_Particles.GetProjectiles().size(), 1u) << localPlayer;
@@ -121,11 +121,11 @@ TEST_F(TowerManning, OnlyTheOwnerChoosesAnEnemyInRangeAndARemoteArcherWhoseTarge
         archer->Animate(40);
         EXPECT_TRUE(g_Particles.GetProjectiles().empty() && archer->animType == ANIM_STAND) << localPlayer;
         std::vector<int32_t> told;
-        for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
-            if (sent.unit == archer)
-                told.push_back(sent.command);
-        const std::vector<int32_t> byOwner = {CUnitCommandOutbox::CommandTowerArcherTarget,
-                                              CUnitCommandOutbox::CommandTowerArcherIdle};
+        for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
+            if (sent.packet.Value(0) == Ref(archer))
+                told.push_back(sent.packet.Command());
+        const std::vector<int32_t> byOwner = {CMultiplayerGame::CommandTowerArcherTarget,
+                                              CMultiplayerGame::CommandTowerArcherIdle};
         EXPECT_EQ(told, localPlayer == 0 ? byOwner : std::vector<int32_t>()) << localPlayer;
     }
     g_LocalPlayer = 0;

@@ -112,27 +112,27 @@ TEST_F(TrapUnderfoot, TheHostSpringsAndTellsButOnlyTheOwnersMachineLetsTheUnitDi
     CUnit* ours = world.Spawn(0, UNIT_WARRIOR, 10, 10);
     CUnit* theirs = world.Spawn(2, UNIT_WARRIOR, 20, 10);
     CUnit* machine = world.Adopt(2, new CTestMachine, 30, 10);
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     EXPECT_TRUE(ours->CheckTrapUnderfoot() && theirs->CheckTrapUnderfoot() && !machine->CheckTrapUnderfoot() &&
                 ours->IsDying() && !theirs->IsDying() && second->model == CBuildingTrap::SprungModel);
     EXPECT_TRUE(third->IsTakenDown());
     const auto told = [&](int32_t command, const CBuilding* trap, const CUnit* unit) {
-        for (const CUnitCommandOutbox::SCommand& one : g_UnitCommandOutbox.GetSent())
-            if (one.command == command && one.building == trap && one.unit == unit)
+        for (const CMultiplayer::SSentPacket& one : g_MultiplayerGame.GetSent())
+            if (one.packet.Command() == command && one.packet.Value(0) == Ref(trap) && one.packet.Value(1) == Ref(unit))
                 return true;
         return false;
     };
-    EXPECT_TRUE(told(CUnitCommandOutbox::CommandTrapActivated, first, ours));
-    EXPECT_TRUE(told(CUnitCommandOutbox::CommandTrapActivated, second, theirs));
-    EXPECT_TRUE(told(CUnitCommandOutbox::CommandTrapDestroyed, third, machine));
+    EXPECT_TRUE(told(CMultiplayerGame::CommandTrapActivated, first, ours));
+    EXPECT_TRUE(told(CMultiplayerGame::CommandTrapActivated, second, theirs));
+    EXPECT_TRUE(told(CMultiplayerGame::CommandTrapDestroyed, third, machine));
 
     // Sprung, every machine plays it out and destroys it without telling.
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     for (int32_t tick = 1; tick < 2 * SprungFrames; ++tick)
         EXPECT_TRUE(first->Animate(1.0f));
     EXPECT_FALSE(first->Animate(1.0f));
     first->Destroy(true);
-    EXPECT_TRUE(g_UnitCommandOutbox.GetSent().empty());
+    EXPECT_TRUE(g_MultiplayerGame.GetSent().empty());
 
     // The unit's own machine springs the trap on it when told; a client
     // leaves the underfoot check to the host.

@@ -11,7 +11,7 @@
 #include "game/C_CtrlGame.h"
 #include "game/C_GameObjects.h"
 #include "game/C_Selection.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "net/C_MultiplayerGame.h"
 #include "platform/SysClock.h"
 #include "tests/support/SaveGameRun.h"
 #include "units/C_Unit.h"
@@ -64,7 +64,7 @@ CSimHarness::CSimHarness(int32_t mapSide, uint32_t seed)
     g_Config.fogOfWar = 0;
     g_Config.networkRole = 0;
     g_Config.unitHealthMultiply = 0;
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     SysClock::UseTestClock(ClockStart);
     GlobalFunc::SeedRandom(seed);
     g_GameMap.NewMap(mapSide, mapSide, 0, NoTheme);
@@ -109,7 +109,7 @@ CSimHarness::~CSimHarness()
         FreeRangeTables();
     SysClock::UseSystemClock();
     g_Config = m_SavedConfig;
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
 }
 
 void CSimHarness::Delete(CUnit* unit)

@@ -41,12 +41,13 @@ protected:
         }
         return house;
     }
-    static std::vector<const void*> Sent(int32_t command)
+    // The objects the requests of that command ask for, as references.
+    static std::vector<int32_t> Sent(int32_t command)
     {
-        std::vector<const void*> named;
-        for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
-            if (sent.command == command)
-                named.push_back(sent.unit != nullptr ? static_cast<const void*>(sent.unit) : sent.building);
+        std::vector<int32_t> named;
+        for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
+            if (sent.packet.Command() == command)
+                named.push_back(sent.packet.Value(1));
         return named;
     }
 
@@ -112,22 +113,22 @@ TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
     world.Spawn(Defeated, UNIT_WARRIOR, 12, 11);                   // touches only the second
     CBuilding* house = House(Defeated, 7, 9);                      // blocks 7..9 x 9..10
     CUnit* remote = world.Spawn(5, UNIT_WARRIOR, 12, 9);
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
 
     capturer->SetTile(10, 10);
     remote->SetTile(12, 9);
-    EXPECT_EQ(Sent(CUnitCommandOutbox::CommandRequestConvertUnit), (std::vector<const void*>{first, second}));
-    EXPECT_EQ(Sent(CUnitCommandOutbox::CommandRequestConvertBuilding), (std::vector<const void*>{house}));
-    for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
-        EXPECT_TRUE(sent.receiver == 0 && sent.other == capturer);
+    EXPECT_EQ(Sent(CMultiplayerGame::CommandRequestConvertUnit), (std::vector<int32_t>{Ref(first), Ref(second)}));
+    EXPECT_EQ(Sent(CMultiplayerGame::CommandConvertBuilding), (std::vector<int32_t>{Ref(house)}));
+    for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
+        EXPECT_TRUE(sent.target == 0 && sent.packet.Value(0) == Ref(capturer));
     EXPECT_EQ(first->player, Defeated);
 
     // The host's answer converts here; the owner goes on asking from there.
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     capturer->OnNetworkConvertUnit(second, 77);
     capturer->OnNetworkConvertUnit(first, 0x80000);
     EXPECT_TRUE(second->player == 1 && second->uniqueId == 77 && first->player == Defeated);
-    EXPECT_EQ(Sent(CUnitCommandOutbox::CommandRequestConvertUnit).size(), 2u);
+    EXPECT_EQ(Sent(CMultiplayerGame::CommandRequestConvertUnit).size(), 2u);
 }
 
 TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)

@@ -11,7 +11,7 @@
 #include "buildings/C_BuildingKeep.h"
 #include "core/C_Localizer.h"
 #include "game/C_ObjectLinks.h"
-#include "net/C_UnitCommandOutbox.h"
+#include "tests/support/SentPackets.h"
 #include "tests/support/SimHarness.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
@@ -32,7 +32,7 @@ protected:
     {
         g_Config.networkRole = 0;
         g_Localizer.Clear();
-        g_UnitCommandOutbox.Clear();
+        g_MultiplayerGame.ClearSent();
     }
 
     CBuildingKeep* Keep(int32_t player, int32_t x, int32_t y)
@@ -63,13 +63,13 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     g_Config.networkRole = 1;
     CBuildingKeep* keep = Keep(0, 20, 20);
     CUnitKing* king = King(0, 10, 10);
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     WalkIn(king);
     ASSERT_EQ(king->keep, keep);
     EXPECT_TRUE(keep->GetKing() == king && !king->onMap);
-    const auto& sent = g_UnitCommandOutbox.GetSent();
-    EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [king](const CUnitCommandOutbox::SCommand& command) {
-        return command.command == CUnitCommandOutbox::CommandUnitHidden && command.unit == king;
+    const auto& sent = g_MultiplayerGame.GetSent();
+    EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [king](const CMultiplayer::SSentPacket& command) {
+        return command.packet.Command() == CMultiplayerGame::CommandUnitHidden && command.packet.Value(0) == Ref(king);
     }));
     EXPECT_TRUE(LinkFault() == nullptr && world.CheckInvariants().empty());
 

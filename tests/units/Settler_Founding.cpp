@@ -51,11 +51,14 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
     // cart by its death with the torn-apart flag: no corpse is drawn.
     int32_t requests = 0;
     int32_t tornApartDeaths = 0;
-    for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
+    for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
     {
-        requests += sent.command == CUnitCommandOutbox::CommandRequestPlaceBuilding && sent.kind == CastKeep &&
-                    sent.x == 9 && sent.y == 9 && sent.building == keep;
-        tornApartDeaths += sent.command == CUnitCommandOutbox::CommandUnitDied && sent.value == 1.0f;
+        const CNetPacket& p = sent.packet;
+        requests += p.Command() == CMultiplayerGame::CommandRequestPlaceBuilding && p.Value(0) == Ref(keep) &&
+                    p.Value(1) == settler->player && p.Value(2) == CastKeep && p.Value(3) == 9 && p.Value(4) == 9 &&
+                    sent.target == CMultiplayer::HostSlot;
+        tornApartDeaths += p.Command() == CMultiplayerGame::CommandUnitDied && p.Value(1) == 1 &&
+                           std::string(sent.label) == "Unit died";
     }
     EXPECT_TRUE(requests == 1 && tornApartDeaths == 1 && !settler->onMap);
     for (int32_t i = 0; i < 100 && world.Player(0).HasUnit(settler); ++i)

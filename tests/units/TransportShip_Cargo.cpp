@@ -97,8 +97,8 @@ TEST_F(TransportShip, AClientBatchShowsItsMessageAfterTheLastAnswer)
     ASSERT_NE(ship, nullptr);
     g_Config.networkRole = 2;
     ship->UnloadAll();
-    EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandRequestUnload), 5);
-    EXPECT_TRUE(g_UnitCommandOutbox.GetSent()[0].receiver == 0 &&
+    EXPECT_EQ(SentCommands(CMultiplayerGame::CommandRequestUnload), 5);
+    EXPECT_TRUE(g_MultiplayerGame.GetSent()[0].target == 0 &&
                 ship->GetCargoCount() == 5 && ship->pendingAnswers == 5 && ship->UnloadUnit(units[0], 13, IsletY));
     ship->OnUnloadRefused(units[1]);
     EXPECT_TRUE(ship->UnloadUnit(units[2], 14, IsletY));
@@ -128,13 +128,13 @@ TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
     CUnit* b = cargo[1];
     g_Config.networkRole = 1;
     EXPECT_TRUE(ship->UnloadOne(a, false));
-    ASSERT_EQ(SentCommands(CUnitCommandOutbox::CommandUnitUnloaded), 1);
+    ASSERT_EQ(SentCommands(CMultiplayerGame::CommandUnitUnloaded), 1);
     const int32_t landedX = a->x;
 
     // The same request again finds the unit ashore: refused, nothing moves.
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     ship->OnUnloadRequest(a);
-    EXPECT_TRUE(SentCommands(CUnitCommandOutbox::CommandUnloadRefused) == 1 &&
+    EXPECT_TRUE(SentCommands(CMultiplayerGame::CommandUnloadRefused) == 1 &&
                 g_GameMap.Block(landedX, IsletY).unit == a && !ship->UnloadUnit(a, 14, IsletY));
     EXPECT_EQ(g_GameMap.Block(14, IsletY).unit, nullptr);
 
@@ -142,13 +142,14 @@ TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
     CUnit* stranger = world.Spawn(2, UNIT_WARRIOR, -1, -1);
     ASSERT_NE(stranger, nullptr);
     ship->OnUnloadRequest(stranger);
-    EXPECT_TRUE(stranger->onMap == 0 && SentCommands(CUnitCommandOutbox::CommandUnloadRefused) == 2);
+    EXPECT_TRUE(stranger->onMap == 0 && SentCommands(CMultiplayerGame::CommandUnloadRefused) == 2);
 
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     ship->OnUnloadRequest(b);
-    ASSERT_EQ(SentCommands(CUnitCommandOutbox::CommandUnitUnloaded), 1);
-    const CUnitCommandOutbox::SCommand& landed = g_UnitCommandOutbox.GetSent().back();
-    EXPECT_TRUE(landed.other == b && landed.x == b->x && landed.receiver == CUnitCommandOutbox::AllMachines);
+    ASSERT_EQ(SentCommands(CMultiplayerGame::CommandUnitUnloaded), 1);
+    const CMultiplayer::SSentPacket& landed = g_MultiplayerGame.GetSent().back();
+    EXPECT_TRUE(landed.packet.Value(0) == Ref(ship) && landed.packet.Value(1) == Ref(b) && landed.packet.Value(2) == b->x &&
+                landed.packet.Value(3) == b->y && landed.target == CMultiplayer::AllMachines);
     EXPECT_FALSE(ship->IsCarrying(b));
     ExpectWorldSound(world);
 }
@@ -217,8 +218,8 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     EXPECT_EQ(world.Player(0).unitsByType[UNIT_WARRIOR], 0);
     EXPECT_EQ(world.Player(0).statistics[STAT_UNITS_LOST], lost + 3);
     int32_t diedCargo = 0;
-    for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
-        diedCargo += sent.command == CUnitCommandOutbox::CommandUnitDied && sent.unit != ship ? 1 : 0;
+    for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
+        diedCargo += sent.packet.Command() == CMultiplayerGame::CommandUnitDied && sent.packet.Value(0) != Ref(ship);
     EXPECT_EQ(diedCargo, 3);
     int32_t splashes = 0;
     for (const SEffectParticle& effect : g_Particles.GetEffects())
@@ -228,9 +229,9 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
 
     // The other machine's ship sinks here when its owner says so: its
     // cargo leaves with it, with no death of its own and nothing sent.
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     foreign->RemoveFromWorld(false);
-    EXPECT_TRUE(g_UnitCommandOutbox.GetSent().empty() && !world.Player(1).HasUnit(foreignCargo));
+    EXPECT_TRUE(g_MultiplayerGame.GetSent().empty() && !world.Player(1).HasUnit(foreignCargo));
     g_Config.networkRole = 0;
     world.Frame(1);
     EXPECT_TRUE(world.DeletedUnits() == 4 && g_GameMap.Block(13, IsletY).unit == nullptr);

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "net/C_UnitCommandOutbox.h"
+#include "tests/support/SentPackets.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestWalker.h"
 #include "units/C_Unit.h"
@@ -15,15 +15,6 @@ inline bool ExpectWorldSound(const CSimHarness& world)
     const std::vector<std::string> faults = world.CheckInvariants();
     EXPECT_TRUE(faults.empty()) << (faults.empty() ? "" : faults.front());
     return faults.empty();
-}
-
-// How many commands of that kind the outbox holds.
-inline int32_t SentCommands(int32_t command)
-{
-    int32_t count = 0;
-    for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
-        count += sent.command == command ? 1 : 0;
-    return count;
 }
 
 class UnitWorldTest : public ::testing::Test

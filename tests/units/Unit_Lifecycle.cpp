@@ -132,7 +132,7 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
     EXPECT_TRUE(unit->onMap);   // it dies where it stands
     unit->animType = ANIM_CORPSE;
     unit->RemoveFromWorld(true);
-    EXPECT_TRUE(unit->animType == ANIM_CORPSE && SentCommands(CUnitCommandOutbox::CommandUnitDied) == 1);
+    EXPECT_TRUE(unit->animType == ANIM_CORPSE && SentCommands(CMultiplayerGame::CommandUnitDied) == 1);
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
         const auto& notices = m_World.Player(p).computerAI.GetNotices();
@@ -172,7 +172,7 @@ TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOf
     CUnit* own = m_World.Spawn(0, 2, 14, 14);
     CUnit* remote = m_World.Spawn(1, 2, 20, 20);
     CUnit* dead = m_World.Spawn(0, 2, 30, 30);
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     walker->animType = ANIM_WALK;
     walker->currentCommand = 5;
     walker->AddWaypoint(3, 3);
@@ -180,7 +180,7 @@ TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOf
     walker->stopped = 0;
     walker->Stop();
     EXPECT_TRUE(walker->currentCommand == 0 && walker->waypointCount == 0 && walker->targetUnit == nullptr &&
-                walker->animType == ANIM_WALK && walker->stopped == 0 && g_UnitCommandOutbox.GetSent().empty());
+                walker->animType == ANIM_WALK && walker->stopped == 0 && g_MultiplayerGame.GetSent().empty());
 
     dead->health = 0.0f;
     dead->currentCommand = 7;
@@ -193,9 +193,9 @@ TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOf
     EXPECT_TRUE(own->animType == ANIM_STAND && own->stopped == 1);
     remote->Stop();
     // The standing unit's new model is broadcast as well (command 34).
-    ASSERT_EQ(SentCommands(CUnitCommandOutbox::CommandUnitStop), 1);
-    for (const CUnitCommandOutbox::SCommand& sent : g_UnitCommandOutbox.GetSent())
-        EXPECT_TRUE(sent.command != CUnitCommandOutbox::CommandUnitStop || sent.unit == own);
+    ASSERT_EQ(SentCommands(CMultiplayerGame::CommandUnitStop), 1);
+    for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
+        EXPECT_TRUE(sent.packet.Command() != CMultiplayerGame::CommandUnitStop || sent.packet.Value(0) == Ref(own));
 }
 
 TEST_F(UnitLifecycle, WaypointsBeyondSixtyFourAreDroppedAndAUnitDeletedOnTheMapLeavesNoPointerInItsBlocks)
@@ -284,13 +284,14 @@ TEST_F(UnitLifecycle, OnlyTheOwnerHealsInANetworkGame)
     g_Config.networkRole = 2;
     CUnit* own = m_World.Spawn(0, 2, 5, 5);
     CUnit* remote = m_World.Spawn(3, 2, 9, 9);
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     own->health = remote->health = 50.0f;
     EXPECT_FALSE(remote->Heal(10.0f));
     EXPECT_FLOAT_EQ(remote->health, 50.0f);
     EXPECT_TRUE(own->Heal(10.0f));
     EXPECT_FLOAT_EQ(own->health, 70.0f);   // 10 of the warrior's 50 hit points
-    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
-    EXPECT_EQ(g_UnitCommandOutbox.GetSent()[0].command, CUnitCommandOutbox::CommandUnitHealth);
-    EXPECT_FLOAT_EQ(g_UnitCommandOutbox.GetSent()[0].value, 70.0f);
+    ASSERT_EQ(g_MultiplayerGame.GetSent().size(), 1u);
+    const CNetPacket& told = g_MultiplayerGame.GetSent()[0].packet;
+    EXPECT_TRUE(told.Command() == CMultiplayerGame::CommandUnitHealth && told.Value(0) == Ref(own));
+    EXPECT_FLOAT_EQ(CNetPacket::ToFloat(told.Value(1)), 70.0f);
 }

@@ -30,30 +30,24 @@ protected:
         FrameSound();   // the first step is asked for
         return unit;
     }
-    static const CUnitCommandOutbox::SCommand* LastSent(int32_t command)
-    {
-        const std::vector<CUnitCommandOutbox::SCommand>& sent = g_UnitCommandOutbox.GetSent();
-        for (auto it = sent.rbegin(); it != sent.rend(); ++it)
-            if (it->command == command)
-                return &*it;
-        return nullptr;
-    }
     // The result and receiver of the last step answer, or {-1, -1}.
     static std::pair<int32_t, int32_t> LastAnswer()
     {
-        const CUnitCommandOutbox::SCommand* answer = LastSent(CUnitCommandOutbox::CommandMoveStep);
-        return answer == nullptr ? std::pair(-1, -1) : std::pair(answer->result, answer->receiver);
+        const CMultiplayer::SSentPacket* answer = LastSent(CMultiplayerGame::CommandMoveStep);
+        return answer == nullptr ? std::pair(-1, -1) : std::pair(answer->packet.Value(5), answer->target);
     }
 };
 
 TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplansOnARefusal)
 {
-    constexpr int32_t Request = CUnitCommandOutbox::CommandRequestMoveStep;
+    constexpr int32_t Request = CMultiplayerGame::CommandRequestMoveStep;
     CTestWalker* unit = ClientUnitAskingForAStep();
-    const CUnitCommandOutbox::SCommand* request = LastSent(Request);
+    const CMultiplayer::SSentPacket* request = LastSent(Request);
     ASSERT_NE(request, nullptr);
-    EXPECT_TRUE(request->unit == unit && request->x == 11 && request->y == 10 && request->receiver == 0 &&
-                request->facing == EastFacing && request->direction == East);
+    // Unit, x, y, facing, direction, to the host.
+    EXPECT_EQ(std::vector<int32_t>(request->packet.fields + 2, request->packet.fields + 7),
+              std::vector<int32_t>({Ref(unit), 11, 10, EastFacing, East}));
+    EXPECT_EQ(request->target, 0);
     EXPECT_TRUE(unit->awaitingMoveAnswer == 1 && unit->x == 10);
     // Without an answer nothing moves and nothing more is asked.
     for (int32_t frame = 0; frame < 10; ++frame)
@@ -77,7 +71,7 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
         EXPECT_TRUE(unit->routeEnd == route && unit->stepTicks == 0) << answer.x << "," << answer.y;
     }
 
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     unit->awaitingMoveAnswer = 1;
     for (int32_t answer = 1; answer <= CUnit::MaxTileRetries; ++answer)
     {
@@ -102,12 +96,12 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
     ASSERT_GT(FramesUntil(3, [&] { return unit->awaitingMoveAnswer == 1; }), 0);
     unit->OnNetworkMoveResponse(11, 10, EastFacing, CUnit::TileFree, East);
     EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 11 && unit->stepTicks == 10 && unit->facing == EastFacing);
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     FrameSound(10);
     EXPECT_EQ(SentCommands(Request), 0);
     FrameSound(1);
     ASSERT_EQ(SentCommands(Request), 1);
-    EXPECT_EQ(LastSent(Request)->x, 12);
+    EXPECT_EQ(LastSent(Request)->packet.Value(1), 12);
 
     // An answer for a unit that died meanwhile does not move it.
     unit->RemoveFromWorld(false);
@@ -127,20 +121,20 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
         {2, 11, 10, East}, {1, 300, 10, East}, {1, 12, 10, East}, {1, 11, 10, 12}, {1, 10, 11, 4}};
     for (const auto& request : refused)
     {
-        g_UnitCommandOutbox.Clear();
+        g_MultiplayerGame.ClearSent();
         unit->OnNetworkMoveRequest(request.sender, request.x, request.y, EastFacing, request.direction);
         EXPECT_EQ(LastAnswer(), std::pair(int32_t(CUnit::TileBlocked), 1)) << request.x << "," << request.y;
         EXPECT_EQ(unit->x, 10);
     }
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     unit->OnNetworkMoveRequest(1, 11, 10, EastFacing, East);
-    EXPECT_EQ(LastAnswer(), std::pair(int32_t(CUnit::TileFree), CUnitCommandOutbox::AllMachines));
+    EXPECT_EQ(LastAnswer(), std::pair(int32_t(CUnit::TileFree), CMultiplayer::AllMachines));
     EXPECT_TRUE(unit->x == 11 && unit->routeEnd == 1);
     FrameSound(11);
     EXPECT_FLOAT_EQ(unit->centreX, 11.5f);
     EXPECT_EQ(unit->routeEnd, 0);
     unit->RemoveFromWorld(false);
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     unit->OnNetworkMoveRequest(1, 12, 10, EastFacing, East);
     EXPECT_TRUE(LastAnswer().first == CUnit::TileBlocked && unit->x == 11);
 }

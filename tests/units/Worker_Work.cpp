@@ -141,12 +141,12 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
     ASSERT_NE(client, nullptr);
     client->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
     ASSERT_GT(FramesUntil(20, [&] { return !client->onMap; }), 0);
-    const int32_t asked = SentCommands(CUnitCommandOutbox::CommandRequestHarvest);
+    const int32_t asked = SentCommands(CMultiplayerGame::CommandRequestHarvest);
     world.Frame(10);
-    EXPECT_EQ(SentCommands(CUnitCommandOutbox::CommandRequestHarvest) - asked, 2);
+    EXPECT_EQ(SentCommands(CMultiplayerGame::CommandRequestHarvest) - asked, 2);
     client->carriedAmount = Load;
     world.Frame(20);
-    EXPECT_TRUE(SentCommands(CUnitCommandOutbox::CommandRequestWorkerLeave) == 1 && client->animType == ANIM_MINE_GOLD);
+    EXPECT_TRUE(SentCommands(CMultiplayerGame::CommandRequestWorkerLeave) == 1 && client->animType == ANIM_MINE_GOLD);
     client->LeaveToStorage(13, 14);
     EXPECT_EQ(client->currentCommand, CMD_FIND_STORAGE);
 }

@@ -1,0 +1,241 @@
+// Two machines of one game in one process, in turn: the host plays from a
+// saved start and its packets are recorded; the same start is loaded again
+// as player 1's client, which receives them.  Afterwards the client agrees
+// with the host on every object the host decides about; hostile packets
+// change nothing there.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "tests/support/SaveGameRun.h"
+#include "tests/support/SentPackets.h"
+#include "tests/support/SimHarness.h"
+#include "tests/support/TestLog.h"
+#include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitTypeTable.h"
+#include "units/C_Unit_TransportShip.h"
+#include "world/C_GameMap.h"
+
+namespace
+{
+constexpr int32_t Host = 0;
+constexpr int32_t Client = 1;
+constexpr int32_t Defeated = 3;
+constexpr int32_t ShipX = 20;   // the ship covers 20..22 x 4..6, on water from x 20 on
+constexpr int32_t ShipY = 4;
+
+// What a machine knows of a unit, keyed by owner and unique id.
+using SUnitState = std::tuple<int32_t, int32_t, float, int32_t, int32_t, bool, bool, int32_t>;
+using SWorldState = std::map<std::pair<int32_t, int32_t>, SUnitState>;
+
+SWorldState Snapshot()
+{
+    SWorldState state;
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        for (int32_t i = 0; i < g_Players[p].unitCount; ++i)
+        {
+            const CUnit* u = g_Players[p].units[i];
+            state[{p, u->uniqueId}] = {u->x, u->y, u->health, u->facing, u->animType, u->onMap != 0, u->IsDying(),
+                                       u->tornApart};
+        }
+    return state;
+}
+
+// The unit standing on a block, or null.
+CUnit* At(int32_t x, int32_t y)
+{
+    return g_GameMap.Block(x, y).unit;
+}
+
+class TwoMachines : public ::testing::Test
+{
+protected:
+    TwoMachines() : world(32)
+    {
+        SetPlayerServices(&walkers);
+        CSaveGameRun::UseSaveLanguage();
+        // Deep water from the ship's column east (a loaded map works the
+        // levels out from the corners).
+        for (int32_t x = ShipX + 1; x <= 32; ++x)
+            for (int32_t y = 0; y <= 32; ++y)
+                g_GameMap.CornerHeight(x, y) = -30;
+        g_GameMap.UpdateArea(0, 0, -1, -1);
+        world.Player(Defeated).type = PLAYER_DEFEATED;
+        world.Spawn(Host, UNIT_WARRIOR, 5, 5);        // walks east into the defeated unit's reach
+        world.Spawn(Defeated, UNIT_WARRIOR, 10, 5);   // taken over on contact
+        world.Spawn(Host, UNIT_WARRIOR, 5, 10);       // hit
+        world.Spawn(Host, UNIT_WARRIOR, 5, 12);       // killed
+        world.Spawn(Client, UNIT_WARRIOR, 5, 14);     // the client's own
+        auto* ship = static_cast<CUnitTransportShip*>(world.Spawn(Host, UNIT_TRANSPORTSHIP, ShipX, ShipY));
+        CUnit* passenger = world.Spawn(Host, UNIT_WARRIOR, -1, -1);
+        EXPECT_TRUE(ship != nullptr && passenger != nullptr && ship->AcceptGarrison(passenger));
+        start = CSaveGameRun::Save();
+    }
+
+    // The host's game: the walk, the hits, the unloading.  Its packets for
+    // the client (to every machine or to slot 1) in order.
+    std::vector<CNetPacket> PlayHost()
+    {
+        EXPECT_TRUE(world.Load(start));
+        g_Config.networkRole = CMultiplayer::RoleHost;
+        g_LocalPlayer = Host;
+        g_MultiplayerGame.ClearSent();
+        CUnit* walker = At(5, 5);
+        walker->onCommand(nullptr, nullptr, nullptr, 9, 5, CMD_MOVE_TO);
+        for (int32_t frame = 0; frame < 80 && walker->x != 9; ++frame)
+            world.Frame(1);
+        EXPECT_EQ(At(10, 5)->player, Host);
+        At(5, 10)->TakeHit(walker, 30, 1, false);
+        At(5, 12)->TakeHit(walker, 100000, 8, false);
+        At(5, 14)->TakeHit(walker, 20, 1, false);
+        static_cast<CUnitTransportShip*>(At(ShipX, ShipY))->UnloadAll();
+        std::vector<CNetPacket> forClient;
+        for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
+            if (sent.target == CMultiplayer::AllMachines || sent.target == Client)
+                forClient.push_back(sent.packet);
+        return forClient;
+    }
+
+    void BecomeClient()
+    {
+        ASSERT_TRUE(world.Load(start));
+        g_Config.networkRole = CMultiplayer::RoleClient;
+        g_LocalPlayer = Client;
+    }
+
+    CSimHarness world;
+    CSaveGameRun::CWalkerServices walkers;
+    std::vector<uint8_t> start;
+};
+
+TEST_F(TwoMachines, TheClientAgreesWithTheHostOnMovedHitKilledTakenAndUnloadedUnits)
+{
+    const std::vector<CNetPacket> packets = PlayHost();
+    SWorldState host = Snapshot();
+    ASSERT_EQ(SentCommands(CMultiplayerGame::CommandUnitUnloaded), 1);
+    BecomeClient();
+    CUnit* passenger = static_cast<CUnitTransportShip*>(At(ShipX, ShipY))->GetCargo(0);
+    CTestLog log;
+    for (const CNetPacket& packet : packets)
+        g_MultiplayerGame.OnGamePacket(packet);
+    EXPECT_FALSE(log.Contains("#DEBUG: breakpoint reached"));   // nothing the host sent is refused
+    SWorldState client = Snapshot();
+    // The client owns its unit: the host's copy keeps its health until the
+    // owner tells, the owner applies 20 of 50 hit points.
+    const auto own = std::find_if(client.begin(), client.end(), [](auto& u) { return u.first.first == Client; });
+    ASSERT_NE(own, client.end());
+    EXPECT_FLOAT_EQ(std::get<2>(host[own->first]), 100.0f);
+    EXPECT_FLOAT_EQ(std::get<2>(own->second), 60.0f);
+    host.erase(own->first);
+    client.erase(own->first);
+    EXPECT_EQ(client, host);
+    // What the states hold, worked out from the moves and hits themselves.
+    EXPECT_EQ(At(9, 5)->player, Host);
+    EXPECT_EQ(At(10, 5)->player, Host);
+    EXPECT_FLOAT_EQ(At(5, 10)->health, 40.0f);
+    EXPECT_TRUE(At(5, 12)->IsDying() && At(5, 12)->tornApart == 1);
+    EXPECT_EQ(static_cast<CUnitTransportShip*>(At(ShipX, ShipY))->GetCargoCount(), 0);
+    EXPECT_TRUE(passenger->onMap && passenger->x == ShipX - 1);
+}
+
+TEST_F(TwoMachines, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStillPass)
+{
+    PlayHost();
+    BecomeClient();
+    CUnit* walker = At(5, 5);
+    CUnit* ship = At(ShipX, ShipY);
+    const int32_t w = Ref(walker);
+    const int32_t s = Ref(ship);
+    const int32_t passenger = Ref(static_cast<CUnitTransportShip*>(ship)->GetCargo(0));
+    const int32_t hit = Ref(At(5, 10));
+    const int32_t own = Ref(At(5, 14));
+    const int32_t dead = Ref(At(5, 12));
+    At(5, 12)->RemoveFromWorld(false);
+    const auto bits = [](float value) { return CNetPacket::FromFloat(value); };
+    const struct
+    {
+        CNetPacket packet;
+        int32_t role;
+        const char* report;   // null: the packet is sound and applied
+    } rows[] = {
+        {CNetPacket::Make(30, w, 359), 2, nullptr},
+        {CNetPacket::Make(30, w, 360), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(30, w, -1), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(31, hit, bits(50.0f)), 2, nullptr},
+        {CNetPacket::Make(31, hit, bits(100.0f)), 2, nullptr},
+        {CNetPacket::Make(31, hit, bits(100.5f)), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(31, hit, bits(0.0f)), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(31, hit, bits(0.5f)), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(31, hit, bits(NAN)), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(32, w, 2), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(34, w, 14, -1, -1, 5, 5, 0, 0), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(34, w, 1, -1, -1, 5, 5, 5, 0), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(34, w, 1, -1, -1, 32, 5, 0, 0), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(43, own, -1, 10, 9), 2, nullptr},
+        {CNetPacket::Make(43, own, -1, 10, 10), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(43, own, -1, 10, 0), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(43, own, -1, 10, 1), 2, nullptr},
+        {CNetPacket::Make(43, own, -1, -1, 1), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(43, dead, -1, 10, 1), 2, "#DEBUG: Network packet names a dead unit"},
+        {CNetPacket::Make(43, w + 40 * 4096, -1, 10, 1), 2, "#DEBUG: Network packet names no unit"},
+        {CNetPacket::Make(44, 3 * 65536 + 3, -1, 10, 1), 2, "#DEBUG: Network packet names no building"},
+        {CNetPacket::Make(58, w, 6, 5, 90, 2, 3), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(58, w, 6, 5, 90, 8, 0), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(71, w, passenger, 19, 4), 2, "#DEBUG: Network packet names a unit of the wrong type"},
+        {CNetPacket::Make(71, s, passenger, 32, 4), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(71, s, passenger, -1, 4), 2, "#DEBUG: Network packet value out of range"},
+        {CNetPacket::Make(71, s, passenger, 19, 4), 2, nullptr},
+        {CNetPacket::Make(57, w, 6, 5, 90, 2), 2, "#DEBUG: Network packet meant for the host"},
+        {CNetPacket::Make(70, s, passenger), 2, "#DEBUG: Network packet meant for the host"},
+        {CNetPacket::Make(70, w, passenger), 1, "#DEBUG: Network packet names a unit of the wrong type"},
+        {CNetPacket::Make(72, s, passenger), 2, "#DEBUG: Network packet names another machine's object"},
+        {CNetPacket::Make(33, w), 2, nullptr},
+        {CNetPacket::Make(45, w), 2, "#DEBUG: Network packet of an unknown command"},
+        {CNetPacket::Make(30, w, 90), 0, "#DEBUG: Network packet in a single player game"},
+    };
+    CTestLog log;
+    for (const auto& row : rows)
+    {
+        g_Config.networkRole = row.role;
+        log.Clear();
+        const SWorldState before = Snapshot();
+        g_MultiplayerGame.OnGamePacket(row.packet);
+        EXPECT_EQ(Snapshot() == before, row.report != nullptr) << row.packet.Command() << " " << row.packet.Value(1);
+        EXPECT_EQ(log.Contains(row.report ? row.report : "#DEBUG: breakpoint reached"), row.report != nullptr)
+            << row.packet.Command() << " " << row.packet.Value(1);
+    }
+    // Senders: another machine's unit, this machine or none, not the host.
+    g_Config.networkRole = CMultiplayer::RoleClient;
+    struct
+    {
+        int32_t command, sender;
+        const char* report;
+    } senders[] = {{30, 2, "#DEBUG: Network packet names another machine's object"},
+                   {30, Client, "#DEBUG: Network packet from no other machine"},
+                   {30, 8, "#DEBUG: Network packet from no other machine"},
+                   {58, 2, "#DEBUG: Network packet not sent by the host"}};
+    for (const auto& row : senders)
+    {
+        CNetPacket packet = CNetPacket::Make(row.command, w, 6, 5, 90, 2, 0);
+        packet.fields[CNetPacket::SenderField] = row.sender;
+        log.Clear();
+        const SWorldState before = Snapshot();
+        g_MultiplayerGame.OnGamePacket(packet);
+        EXPECT_TRUE(Snapshot() == before && log.Contains(row.report)) << row.command << " " << row.sender;
+    }
+    // Bytes: only a whole packet is read.
+    uint8_t bytes[73] = {};
+    CNetPacket::Make(30, w, 45).ToBytes(bytes);
+    log.Clear();
+    g_MultiplayerGame.OnGamePacket(bytes, 71);
+    EXPECT_TRUE(log.Contains("#DEBUG: Network packet of the wrong size") && walker->facing != 45);
+    g_MultiplayerGame.OnGamePacket(bytes, 72);
+    EXPECT_EQ(walker->facing, 45);
+}
+}  // namespace
