@@ -31,11 +31,6 @@ CString ConfigPath()
     return ExecutableFolder() + "v2krn.cfg";
 }
 
-CString NewConfigPath()
-{
-    return ExecutableFolder() + "v2krn.cfgnew";
-}
-
 // Upper case (a to z), without any byte of 32 or below (NUL included) or of
 // 128 or above, cut at the first ';'.
 CString NormaliseLine(const std::string& line)
@@ -654,8 +649,35 @@ void ReadConfig()
     file.Close();
 }
 
+namespace
+{
+// The file that a write-back replaces: "v2krn.cfg" itself, or the file its
+// link leads to, so that a linked configuration stays linked.  A folder, a
+// pipe or a device there is never replaced.
+bool FindConfigTarget(CString& target)
+{
+    std::string disk;
+    if (!SysFile::FindReplacementTarget(ConfigPath(), disk))
+    {
+        ReportWriteFailure("\"v2krn.cfg\" is no regular file");
+        return false;
+    }
+    target = disk.c_str();
+    return true;
+}
+
+// The new file is made beside the one it replaces: "v2krn.cfgnew".
+CString NewConfigPath(const CString& target)
+{
+    return target + "new";
+}
+} // namespace
+
 bool CopyDefaultConfig()
 {
+    CString target;
+    if (!FindConfigTarget(target))
+        return false;
     CFile source;
     if (!source.OpenRead("Config\\default.cfg"))
     {
@@ -670,9 +692,9 @@ bool CopyDefaultConfig()
     bool copied = false;
     if (read == size)
     {
-        CReplacingFile writer(NewConfigPath());
+        CReplacingFile writer(NewConfigPath(target));
         writer.Write(buffer, size);
-        copied = writer.Commit(ConfigPath());
+        copied = writer.Commit(target);
     }
     delete[] buffer;
     if (!copied)
@@ -682,19 +704,22 @@ bool CopyDefaultConfig()
 
 bool WriteConfig()
 {
+    CString target;
+    if (!FindConfigTarget(target))
+        return false;
     CFile current;
-    if (!current.OpenReadDisk(ConfigPath()))
+    if (!current.OpenReadDisk(target))
     {
         if (!CopyDefaultConfig())
             return false;
-        if (!current.OpenReadDisk(ConfigPath()))
+        if (!current.OpenReadDisk(target))
         {
             ReportWriteFailure("\"v2krn.cfg\" cannot be read");
             return false;
         }
     }
 
-    CReplacingFile writer(NewConfigPath());
+    CReplacingFile writer(NewConfigPath(target));
     if (!writer.IsOpen())
     {
         current.Close();
@@ -709,7 +734,7 @@ bool WriteConfig()
     });
     current.Close();
 
-    if (!readWhole || !writer.Commit(ConfigPath()))
+    if (!readWhole || !writer.Commit(target))
     {
         ReportWriteFailure("writing \"v2krn.cfgnew\" failed");
         return false;

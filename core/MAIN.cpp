@@ -63,6 +63,7 @@
 #include "platform/SysClock.h"
 #include "platform/SysCloseSignals.h"
 #include "platform/SysCodePage.h"
+#include "platform/SysFile.h"
 #include "platform/SysInstanceLock.h"
 #include "platform/SysMessageBox.h"
 #include "randommap/C_CtrlRandomGame.h"
@@ -76,6 +77,7 @@
 #include "world/C_UnitStats.h"
 #include "media/C_2DFont.h"
 #include "media/C_2DImage.h"
+#include "media/C_EnvironmentFX.h"
 #include "game/C_Hint.h"
 #include "media/C_ModelRecord.h"
 #include "media/C_Music.h"
@@ -108,7 +110,8 @@ CRangeTable g_SquareRange;
 CPathFinder g_PathFinder(g_GameMap);
 // 16
 CVoiceBank g_VoiceBank;
-// 17: the ambient sound comes with its subsystem.
+// 17
+CEnvironmentFX g_EnvironmentFX;
 // 18
 CMusic g_Music;
 // 19
@@ -186,6 +189,7 @@ constexpr int kBuildVersionDigitCount = 8;
 
 const char kGameTitle[] = "Ironmarch";
 const char kInstanceLockName[] = "V2KRN";
+const char kUnguardedText[] = "Running without the single-instance guard: no lock file could be made";
 
 // "datafile.version" holds at most this many characters; a longer text names
 // no version this game knows.
@@ -287,6 +291,16 @@ CString PlayerProfilesPath()
     return g_Config.dataFolder + "players.prf";
 }
 
+// A path as the player finds it on disk: the game's own form keeps the ".\"
+// of the default data folder.
+std::string ShownDiskPath(const char* path)
+{
+    std::string disk = SysFile::ToDiskPath(path);
+    for (size_t at = disk.find("/./"); at != std::string::npos; at = disk.find("/./", at))
+        disk.erase(at, 2);
+    return disk;
+}
+
 // A profile file that does not load is kept aside before the empty one that
 // start-up promises is written in its place.
 void LoadPlayerProfiles()
@@ -317,6 +331,9 @@ EBuildVersionCheck CheckBuildVersion(const char* buildText)
 
 void ReportFatalError(const char* text, const char* caption)
 {
+    // The game ends after this: a close request must end it with its box, not
+    // wait for the OK that the box waits for.
+    SysCloseSignals::EndProcessOnSignal();
     // The line comes first: the box waits for a player who may not be there.
     WriteErrorLine(caption, text);
     // Without a display the box itself would only write to standard error.
@@ -438,7 +455,7 @@ void FreeGlobals()
     // as well: what was not saved is told on standard error too.
     const CString profilesPath = PlayerProfilesPath();
     if (!g_PlayerProfiles.Save(profilesPath))
-        WriteErrorLine(kGameTitle, CString("Unable to write the player profiles: ") + profilesPath);
+        WriteErrorLine(kGameTitle, ("Unable to write the player profiles: " + ShownDiskPath(profilesPath)).c_str());
     // The profiles and the additional data-file names are not needed past
     // this point; the resource report that follows counts their strings.
     g_PlayerProfiles.Clear();
@@ -467,16 +484,23 @@ int WinMain(const char* commandLine)
     // Every start is guarded, -clientN ones too: two games in one folder
     // would share their log, configuration and profiles.
     SysInstanceLock instanceLock;
-    if (instanceLock.Acquire(kInstanceLockName) == SysInstanceLock::Result::HeldElsewhere)
+    const SysInstanceLock::Result guard = instanceLock.Acquire(kInstanceLockName);
+    if (guard == SysInstanceLock::Result::HeldElsewhere)
     {
         ReportFatalError("An other instance of the game is already running", kGameTitle);
         return kFatalExitCode;
     }
+    // No lock anywhere: the game still runs, but says so, since a second game
+    // in this folder would now share its files.
+    if (guard == SysInstanceLock::Result::Unavailable)
+        WriteErrorLine(kGameTitle, kUnguardedText);
 
     ReadConfig();
     SysCodePage::SetCurrent(SysCodePage::ForLanguage(g_Config.languageFolder));
     PlaceWindow(commandLine);
     Startup();
+    if (guard == SysInstanceLock::Result::Unavailable)
+        g_Log.Write(kUnguardedText);
 
     g_D3D8Game.width = g_Config.screenWidth;
     g_D3D8Game.height = g_Config.screenHeight;

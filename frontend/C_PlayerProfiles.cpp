@@ -24,21 +24,13 @@ constexpr int kMaxNameLength = 255;
 constexpr int64_t kLargestFile = 16 * 1024 * 1024;
 constexpr int kResultGrowStep = 16;
 
-bool ExistsOnDisk(const char* path)
-{
-    CFile file;
-    const bool exists = file.OpenReadDisk(path);
-    file.Close();
-    return exists;
-}
-
 // "<path>.damaged", or, when a copy kept earlier has that name,
 // "<path>.damaged.1", "<path>.damaged.2" and so on: no copy replaces another.
 CString FreeDamagedName(const char* path)
 {
     const CString first = CString(path) + ".damaged";
     CString name = first;
-    for (int number = 1; ExistsOnDisk(name); ++number)
+    for (int number = 1; SysFile::EntryExists(name); ++number)
     {
         CString suffix;
         suffix.FromInt(number);
@@ -261,7 +253,10 @@ bool CPlayerProfiles::Save(const char* filePath)
     const uint32_t sum = crc.Calculate(block.GetData(), block.GetSize());
     WriteInt32(block, static_cast<int32_t>(sum));
     path = filePath;
-    if (block.SaveToFile(filePath))
+    // A linked file is written through its link; a pipe or a device in its
+    // place is never replaced.
+    std::string target;
+    if (SysFile::FindReplacementTarget(filePath, target) && block.SaveToFile(target.c_str()))
         return true;
     g_Log.Write(CString("Unable to write the player profiles: ") + filePath);
     return false;
@@ -269,6 +264,10 @@ bool CPlayerProfiles::Save(const char* filePath)
 
 bool CPlayerProfiles::KeepDamagedFile(const char* filePath)
 {
+    // Only a file can be damaged: a pipe or a device there is left alone.
+    std::string target;
+    if (!SysFile::FindReplacementTarget(filePath, target))
+        return false;
     const CString damaged = FreeDamagedName(filePath);
     if (!SysFile::Rename(filePath, damaged))
         return false;

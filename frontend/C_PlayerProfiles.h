@@ -48,7 +48,9 @@ public:
     // names it in log lines and is remembered on success.
     bool LoadFromMemory(const uint8_t* bytes, int size, const char* path);
     // Writes every profile through a temporary file that replaces the old
-    // one only once it is complete; false (old file whole) on failure.
+    // one only once it is complete; false (old file whole) on failure.  A
+    // linked file is written through its link; false, and nothing written,
+    // when a pipe, a device or a folder stands in its place.
     bool Save(const char* path);
     // Deletes every profile; no current profile afterwards.
     void Clear();
@@ -59,7 +61,8 @@ public:
     // Keeps a profile file that failed to load as "<path>.damaged" (or, when
     // an earlier copy has that name, "<path>.damaged.1", ".2", ...) so that a
     // fresh one can take its place without losing it.  False when there was
-    // no file to keep or it could not be moved.
+    // no file to keep (a pipe or a device in its place is left where it is)
+    // or it could not be moved.
     static bool KeepDamagedFile(const char* path);
 
     int32_t GetCount() const { return count; }

@@ -85,8 +85,6 @@ void SetRenderState(SysDevice3D& device, Sys3DRenderState state, uint32_t value,
 }
 } // namespace
 
-CEnvironmentFX g_EnvironmentFX;
-
 CEnvironmentFX::CEnvironmentFX()
 {
     InitEnvironment(false);

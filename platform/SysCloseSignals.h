@@ -15,4 +15,9 @@ public:
 
     // True once for each signal received since the last call.
     static bool TakeRequest();
+
+    // From now on either signal ends the process at once, the default way.
+    // For a game that is ending anyway and waits only for its last box to be
+    // closed: a request noted then would never be taken.
+    static void EndProcessOnSignal();
 };

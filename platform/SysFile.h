@@ -15,6 +15,10 @@
 // "\\"; a drive is dropped and "\\" read as the root, and any other path is
 // relative to the working folder.
 //
+// Opening never waits: a named pipe without a writer, or a device, cannot
+// hold the game up.  A file opened for reading must be a regular file;
+// anything else (a folder, a pipe, a device) does not open.
+//
 // Handles are small non-negative numbers owned by whoever opened them and
 // given back with Close.  Calls may come from any thread, but one handle is
 // used by one thread at a time.  Sizes and positions are in bytes.
@@ -57,6 +61,18 @@ public:
     // same file system).
     static bool Rename(const char* from, const char* to);
     static bool Remove(const char* path);
+    // True when anything at all stands at the path: a file, a folder, a
+    // pipe, a device, or a link (even one that leads nowhere).
+    static bool EntryExists(const char* path);
+
+    // The disk path that a file replaced whole (written beside it, then
+    // renamed over it) is renamed onto: the path itself, or, for a symbolic
+    // link, the file the link leads to (followed to its end, relative links
+    // from the link's folder), so that the link stays a link.  A path that
+    // leads to nothing yet is its own target.  False when the target is
+    // anything but a regular file (a folder, a pipe, a device), or the
+    // links do not end: such a file is never replaced.
+    static bool FindReplacementTarget(const char* path, std::string& target);
 
     static bool IsAbsolutePath(const char* path);
     // The disk path a game path maps to (see above); "" for null.

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Single-instance guard: a named lock that at most one process of the user
 // holds at a time.  The operating system releases it when the holder ends,
 // however it ends, so a crashed game never blocks the next start.
 //
-// The lock lives in a file named after the lock in $XDG_RUNTIME_DIR, or in
-// /tmp (with the user id in the name) when that is not set.  The file itself
-// is left in place; only holding it counts.
+// The lock lives in a file named after the lock in $XDG_RUNTIME_DIR.  When
+// that is not set, or the file cannot be made there (a folder that does not
+// exist), it lives in the temporary folder ($TMPDIR, else /tmp) with the user
+// id in the name.  The file itself is left in place; only holding it counts.
 class SysInstanceLock
 {
 public:
@@ -24,7 +26,8 @@ public:
     SysInstanceLock(const SysInstanceLock&) = delete;
     SysInstanceLock& operator=(const SysInstanceLock&) = delete;
 
-    // Takes the lock `name` in the default folder without waiting.
+    // Takes the lock `name` without waiting, trying its files in order;
+    // Unavailable only when none of them can be made.
     Result Acquire(const char* name);
     // The same with the lock file at `path` (tests use their own folder).
     Result AcquireFile(const std::string& path);
@@ -33,8 +36,8 @@ public:
     void Release();
     bool IsHeld() const;
 
-    // Where Acquire(name) keeps its lock file.
-    static std::string DefaultLockPath(const char* name);
+    // The files Acquire(name) tries, in its order.
+    static std::vector<std::string> LockPaths(const char* name);
 
 private:
     int descriptor = -1;

@@ -101,11 +101,14 @@ apply_mutant() {
 }
 
 # ---- Build and test ---------------------------------------------------------------------
-# The test programs of the folders a regex names, and the tool a file belongs to.
+# The test programs of the folders a regex names (and the game for the
+# life-cycle tests), and the tool a file belongs to.
 targets_for() {
   local regex=$1 file=$2 word
   for word in $(grep -o '[a-z_]\+' <<<"$regex" | sort -u); do
     [ -d "tests/$word" ] && echo "test_$word"
+    # The life-cycle tests start the game itself.
+    [ "$word" = lifecycle ] && echo v2krn
   done
   case "$file" in tools/*/*) word=${file#tools/}; echo "${word%%/*}" ;; esac
 }

@@ -22,6 +22,14 @@ void HandleOnce(int signalNumber)
     sigaction(signalNumber, &action, nullptr);
 }
 
+void EndOnSignal(int signalNumber)
+{
+    struct sigaction action{};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signalNumber, &action, nullptr);
+}
+
 void ArmBoth()
 {
     HandleOnce(SIGINT);
@@ -41,4 +49,10 @@ bool SysCloseSignals::TakeRequest()
     closeRequested = 0;
     ArmBoth();
     return true;
+}
+
+void SysCloseSignals::EndProcessOnSignal()
+{
+    EndOnSignal(SIGINT);
+    EndOnSignal(SIGTERM);
 }

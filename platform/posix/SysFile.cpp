@@ -45,6 +45,31 @@ int Whence(SysFile::From from)
 }
 
 constexpr mode_t NewFileMode = 0644;   // narrowed further by the umask
+
+// Whether a file just opened may be used in that mode.  What the game reads
+// must be a regular file: a pipe or a device could feed it without end.  A
+// written file may be a device (a log sent to a terminal), which then waits
+// as a device does: O_NONBLOCK is only for the open.
+bool IsUsable(int handle, SysFile::Mode mode)
+{
+    struct stat info;
+    if (::fstat(handle, &info) != 0)
+        return Fail(), false;
+    if (S_ISDIR(info.st_mode))
+    {
+        t_LastError = EISDIR;
+        return false;
+    }
+    if (S_ISREG(info.st_mode))
+        return true;
+    if (mode == SysFile::Mode::Read)
+    {
+        t_LastError = EINVAL;
+        return false;
+    }
+    const int flags = ::fcntl(handle, F_GETFL);
+    return flags >= 0 && ::fcntl(handle, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
 } // namespace
 
 int SysFile::Open(const char* path, Mode mode)
@@ -55,18 +80,17 @@ int SysFile::Open(const char* path, Mode mode)
         return InvalidHandle;
     }
     const std::string diskPath = ToDiskPath(path);
+    // O_NONBLOCK: opening a named pipe would otherwise wait for its other end
+    // for ever, deaf to a close request.
     int handle;
     do
-        handle = ::open(diskPath.c_str(), OpenFlags(mode) | O_CLOEXEC, NewFileMode);
+        handle = ::open(diskPath.c_str(), OpenFlags(mode) | O_CLOEXEC | O_NONBLOCK, NewFileMode);
     while (handle < 0 && errno == EINTR);
     if (handle < 0)
         return Fail();
-
-    struct stat info;
-    if (::fstat(handle, &info) == 0 && S_ISDIR(info.st_mode))
+    if (!IsUsable(handle, mode))
     {
         ::close(handle);
-        t_LastError = EISDIR;
         return InvalidHandle;
     }
     if (mode == Mode::Append && ::lseek(handle, 0, SEEK_END) < 0)
@@ -171,6 +195,12 @@ bool SysFile::Rename(const char* from, const char* to)
     if (std::rename(ToDiskPath(from).c_str(), ToDiskPath(to).c_str()) != 0)
         return Fail(), false;
     return true;
+}
+
+bool SysFile::EntryExists(const char* path)
+{
+    struct stat info;
+    return path && *path && ::lstat(ToDiskPath(path).c_str(), &info) == 0;
 }
 
 bool SysFile::Remove(const char* path)

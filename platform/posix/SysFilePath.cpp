@@ -3,6 +3,7 @@
 
 #include "platform/SysFile.h"
 
+#include <cerrno>
 #include <dirent.h>
 #include <mutex>
 #include <sys/stat.h>
@@ -106,6 +107,33 @@ std::string ResolveComponents(const std::string& path)
     return resolved;
 }
 
+// Far more links than any real chain; beyond it the links go round.
+constexpr int kMostLinksFollowed = 40;
+
+// The text a symbolic link holds; false when `path` is no link.
+bool ReadLink(const std::string& path, std::string& destination)
+{
+    std::string buffer(256, '\0');
+    for (;;)
+    {
+        const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (length < 0)
+            return false;
+        if (static_cast<size_t>(length) < buffer.size())
+        {
+            destination.assign(buffer.data(), static_cast<size_t>(length));
+            return true;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 std::mutex g_FolderLock;
 std::string g_ExecutableFolder;
 bool g_ExecutableFolderKnown = false;
@@ -149,6 +177,24 @@ std::string SysFile::ToDiskPath(const char* path)
     if (normal.empty() || ExistsOnDisk(normal))
         return normal;
     return ResolveComponents(normal);
+}
+
+bool SysFile::FindReplacementTarget(const char* path, std::string& target)
+{
+    target = ToDiskPath(path);
+    if (target.empty())
+        return false;
+    std::string destination;
+    for (int links = 0; ReadLink(target, destination); ++links)
+    {
+        if (links == kMostLinksFollowed)
+            return false;
+        target = destination[0] == '/' ? destination : FolderOf(target) + destination;
+    }
+    struct stat info;
+    if (::lstat(target.c_str(), &info) != 0)
+        return errno == ENOENT;
+    return S_ISREG(info.st_mode);
 }
 
 const std::string& SysFile::ExecutableFolder()

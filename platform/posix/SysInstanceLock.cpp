@@ -21,6 +21,11 @@ int OpenLockFile(const std::string& path)
     return fd;
 }
 
+bool IsAbsoluteFolder(const char* folder)
+{
+    return folder != nullptr && folder[0] == '/';
+}
+
 int LockWithoutWaiting(int fd)
 {
     int result;
@@ -38,7 +43,13 @@ SysInstanceLock::~SysInstanceLock()
 
 SysInstanceLock::Result SysInstanceLock::Acquire(const char* name)
 {
-    return AcquireFile(DefaultLockPath(name));
+    for (const std::string& path : LockPaths(name))
+    {
+        const Result result = AcquireFile(path);
+        if (result != Result::Unavailable)
+            return result;
+    }
+    return Result::Unavailable;
 }
 
 SysInstanceLock::Result SysInstanceLock::AcquireFile(const std::string& path)
@@ -72,11 +83,17 @@ bool SysInstanceLock::IsHeld() const
     return descriptor >= 0;
 }
 
-std::string SysInstanceLock::DefaultLockPath(const char* name)
+std::vector<std::string> SysInstanceLock::LockPaths(const char* name)
 {
+    std::vector<std::string> paths;
     const char* runtimeFolder = std::getenv("XDG_RUNTIME_DIR");
-    if (runtimeFolder != nullptr && runtimeFolder[0] == '/')
-        return std::string(runtimeFolder) + "/" + name + ".lock";
-    // /tmp is shared by every user: one user's game must not block another's.
-    return std::string("/tmp/") + name + "-" + std::to_string(getuid()) + ".lock";
+    if (IsAbsoluteFolder(runtimeFolder))
+        paths.push_back(std::string(runtimeFolder) + "/" + name + ".lock");
+    // The temporary folder is shared by every user: one user's game must not
+    // block another's.
+    const char* temporaryFolder = std::getenv("TMPDIR");
+    if (!IsAbsoluteFolder(temporaryFolder))
+        temporaryFolder = "/tmp";
+    paths.push_back(std::string(temporaryFolder) + "/" + name + "-" + std::to_string(getuid()) + ".lock");
+    return paths;
 }

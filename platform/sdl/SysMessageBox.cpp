@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/SysCodePage.h"
+#include "platform/SysForkGuard.h"
 
 namespace
 {
@@ -53,6 +54,8 @@ void SysMessageBox::Show(void* ownerWindow, const char* text, const char* captio
     const bool wasConfined = owner != nullptr && SDL_GetWindowGrab(owner) == SDL_TRUE;
     if (wasConfined)
         SDL_SetWindowGrab(owner, SDL_FALSE);
+    // The box may be shown by a child process: it must go with the game.
+    const SysForkGuard boxGoesWithTheGame;
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Caption.c_str(), utf8Text.c_str(), owner) != 0)
         WriteToStandardError(utf8Caption, utf8Text);
     if (wasConfined)

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <sys/stat.h>
 #include <utility>
 
 #include "core/C_FileSystem.h"
@@ -145,5 +147,53 @@ TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAnd
     std::filesystem::create_symlink("/dev/full", m_Folder / "v2krn.cfgnew");
     EXPECT_TRUE(!WriteConfig() && Read("v2krn.cfg") == original &&
                 !std::filesystem::is_symlink(m_Folder / "v2krn.cfgnew"));
+}
+
+// A pipe or a folder in place of the file, or at the end of its link, is not read (a pipe could hold
+// start-up for ever) and never replaced; a link is written through to the file it leads to and stays a
+// link.  (Every file of the test lies in its own folder, whatever the code under test does.)
+TEST_F(ConfigWrite, OnlyARegularFileIsReadOrReplacedAndALinkIsWrittenThrough)
+{
+    namespace fs = std::filesystem;
+    Write("Config/default.cfg", "GAMMA=1.00\r\n");
+    const auto link = [this](const char* to) { return [this, to] { fs::create_symlink(to, m_Folder / "v2krn.cfg"); }; };
+    const auto linkedFile = [this, link](const char* to) {
+        return [this, to, link] {
+            Write("settings/game.cfg", "GAMMA=1.00\r\n");
+            link(to)();
+        };
+    };
+    const struct { const char* what; std::function<void()> make; const char* writtenTo; } cases[] = {
+        {"a named pipe", [this] { ASSERT_EQ(0, mkfifo((m_Folder / "v2krn.cfg").c_str(), 0600)); }, nullptr},
+        {"a folder", [this] { m_Folder.MakeFolder("v2krn.cfg"); }, nullptr},
+        {"a link to a pipe", [this, link] {
+             ASSERT_EQ(0, mkfifo((m_Folder / "settings/pipe").c_str(), 0600));
+             link("settings/pipe")();
+         }, nullptr},
+        {"a link to a file", linkedFile("settings/game.cfg"), "settings/game.cfg"},
+        {"a link to a link", [this, linkedFile] {
+             linkedFile("settings/link.cfg")();
+             fs::create_symlink("game.cfg", m_Folder / "settings/link.cfg");
+         }, "settings/game.cfg"},
+        {"a link that leads nowhere yet: the default file is made there", link("settings/new.cfg"),
+         "settings/new.cfg"},
+    };
+    m_Folder.MakeFolder("settings");
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(m_Folder / "settings");
+        fs::remove_all(m_Folder / "v2krn.cfg");
+        m_Folder.MakeFolder("settings");
+        c.make();
+        const fs::file_type kind = fs::symlink_status(m_Folder / "v2krn.cfg").type();
+        ReadConfig();
+        g_Config.gamma = 1.5f;
+        EXPECT_EQ(c.writtenTo != nullptr, WriteConfig());
+        EXPECT_EQ(kind, fs::symlink_status(m_Folder / "v2krn.cfg").type());
+        if (c.writtenTo)
+            EXPECT_EQ("GAMMA=1.50\r\n", Read(c.writtenTo));
+        EXPECT_FALSE(Exists("v2krn.cfgnew") || Exists("settings/game.cfgnew") || Exists("settings/new.cfgnew"));
+    }
 }
 } // namespace

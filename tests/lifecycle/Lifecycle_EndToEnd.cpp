@@ -67,30 +67,79 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
         std::filesystem::create_directories(folder.GameFolder() + blocked);
     std::string errors;
     ASSERT_EQ(0, folder.RunUntilStopped(SIGTERM, &errors));
-    EXPECT_EQ("Ironmarch: Unable to write the player profiles: " + folder.GameFolder() + ".\\players.prf\n"
+    EXPECT_EQ("Ironmarch: Unable to write the player profiles: " + folder.GameFolder() + "players.prf\n"
               "Ironmarch: Unable to write the configuration file v2krn.cfg\n", errors);
     EXPECT_TRUE(config == folder.Read("v2krn.cfg") && EmptyProfileFile() == folder.Read("players.prf"));
 }
 
+// A named pipe in place of the profile file holds nothing up and is neither kept aside nor replaced: the
+// game runs without profiles and names the file at exit.  A linked configuration is written through its
+// link.
+TEST_F(LifecycleEndToEnd, APipeForTheProfilesIsLeftAloneAndALinkedConfigurationIsWrittenThrough)
+{
+    namespace fs = std::filesystem;
+    const std::string game = folder.GameFolder();
+    ASSERT_EQ(0, mkfifo((game + "players.prf").c_str(), 0600));
+    const std::string settings = "LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\nGAMMA=1.5";
+    std::ofstream(game + "settings.cfg", std::ios::binary) << settings << "\r\n";
+    fs::remove(game + "v2krn.cfg");
+    fs::create_symlink("settings.cfg", game + "v2krn.cfg");
+    std::string errors;
+    ASSERT_EQ(0, folder.RunUntilStopped(SIGTERM, &errors));
+    EXPECT_EQ("Ironmarch: Unable to write the player profiles: " + game + "players.prf\n", errors);
+    EXPECT_TRUE(fs::is_fifo(game + "players.prf") && !folder.Exists("players.prf.damaged"));
+    EXPECT_TRUE(fs::is_symlink(game + "v2krn.cfg") && settings + "0\r\n" == folder.Read("settings.cfg"));
+}
+
 // A window placed for a second game on the desktop changes nothing: the
 // second game would share the first one's log, configuration and profiles.
+// Nor does a runtime folder that does not exist: the lock then lies in the
+// temporary folder.  Only where no lock can be made at all does a game run
+// unguarded, and it says so.
 TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouchesNothing)
 {
-    CProcess first;
-    ASSERT_TRUE(folder.StartGame(first));
-    ASSERT_TRUE(folder.WaitUntilRunning(first)) << first.Errors();
-    const std::string log = folder.Log();
-    const std::string profiles = folder.Read("players.prf");
-
-    for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"-client2"}, {"-CLIENT1"}})
+    const std::string missing = folder.GameFolder() + "missing";
+    for (const bool runtimeFolderMissing : {false, true})
     {
-        CProcess second;
-        ASSERT_TRUE(folder.StartGame(second, arguments, "second"));
-        EXPECT_EQ(1, second.Wait());
-        EXPECT_TRUE("Ironmarch: An other instance of the game is already running\n" == second.Errors() &&
-                    log == folder.Log() && profiles == folder.Read("players.prf"));
+        SCOPED_TRACE(runtimeFolderMissing);
+        const auto prepare = [&](CProcess& game) {
+            if (runtimeFolderMissing)
+            {
+                game.SetEnvironment("XDG_RUNTIME_DIR", missing);
+                game.SetEnvironment("TMPDIR", folder.GameFolder());
+            }
+        };
+        folder.RemoveLog();   // the game is up once its own log says so
+        CProcess first;
+        prepare(first);
+        ASSERT_TRUE(folder.StartGame(first));
+        ASSERT_TRUE(folder.WaitUntilRunning(first)) << first.Errors();
+        const std::string log = folder.Log();
+        const std::string profiles = folder.Read("players.prf");
+
+        for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"-client2"}, {"-CLIENT1"}})
+        {
+            CProcess second;
+            prepare(second);
+            ASSERT_TRUE(folder.StartGame(second, arguments, "second"));
+            EXPECT_EQ(1, second.Wait());
+            EXPECT_TRUE("Ironmarch: An other instance of the game is already running\n" == second.Errors() &&
+                        log == folder.Log() && profiles == folder.Read("players.prf"));
+        }
+        EXPECT_EQ(0, first.Terminate()) << first.Errors();
+        EXPECT_EQ("", first.Errors());
     }
-    EXPECT_EQ(0, first.Terminate()) << first.Errors();
+
+    const char unguarded[] = "Running without the single-instance guard: no lock file could be made";
+    folder.RemoveLog();
+    CProcess alone;
+    alone.SetEnvironment("XDG_RUNTIME_DIR", missing);
+    alone.SetEnvironment("TMPDIR", missing);
+    ASSERT_TRUE(folder.StartGame(alone) && folder.WaitUntilRunning(alone)) << alone.Errors();
+    EXPECT_EQ(0, alone.Terminate());
+    EXPECT_EQ(std::string("Ironmarch: ") + unguarded + "\n", alone.Errors());
+    const std::vector<std::string> lines = SplitLines(folder.Log());
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(), unguarded));
 }
 
 // Starts that cannot succeed: the built game, started headless with logging

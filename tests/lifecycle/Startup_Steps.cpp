@@ -7,7 +7,9 @@
 #include "core/GlobalFunc.h"
 #include "core/MAIN.h"
 #include "media/C_ModelRecord.h"
+#include "platform/SysCloseSignals.h"
 #include "tests/lifecycle/Lifecycle_GameFolder.h"
+#include "tests/platform/Child_Process.h"
 #include "tests/support/TestLog.h"
 #include "units/C_Unit.h"
 #include "world/RangeTables.h"
@@ -98,4 +100,17 @@ TEST(StartupFailureReport, TheLineOnStandardErrorComesBeforeTheBox)
     const std::string errors = testing::internal::GetCapturedStderr();
     setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
     EXPECT_EQ(0u, errors.find("Falied to Initialize: Syntax error in locale file: bad\n")) << errors;
+}
+
+// A close request while the box of a fatal error waits for its OK ends the
+// game at once: one signal, not a second one after an OK nobody gives.
+TEST(StartupFailureReport, OneCloseSignalEndsAGameThatShowsItsFatalError)
+{
+    for (const int signal : {SIGINT, SIGTERM})
+        EXPECT_EQ(128 + signal, child_test::RunInChild([signal] {
+                      SysCloseSignals::Install();
+                      ReportFatalError("Datafile not found, check your configuration", "Ironmarch(tm)");
+                      raise(signal);
+                      return 0;
+                  }));
 }

@@ -2,11 +2,13 @@
 
 #include <cerrno>
 #include <ctime>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
 
 #include "core/C_File.h"
 #include "platform/SysFile.h"
+#include "tests/platform/Child_Process.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace
@@ -115,4 +117,52 @@ TEST(CFileFinder, SkipsUnwantedAttributesReportsLocalTimeAndItsErrorCodes)
     EXPECT_EQ(finder.FindFirst((folder / "Saves\\.hidden*").c_str(), 0), CFileFinder::ErrorNoMoreFiles);
     EXPECT_EQ(finder.FindFirst((folder / "None\\*.*").c_str(), 0), 3);
     EXPECT_EQ(finder.FindNext(), CFileFinder::ErrorNoMoreFiles);
+}
+
+// What each kind of entry gives when opened (in a child, so that an open that waits shows as a failure),
+// and what a file replaced whole is renamed onto.  Only a regular file is read or replaced; a link is
+// followed to its end.
+TEST(SysFileSpecialFiles, OnlyRegularFilesAreReadOrReplacedNoOpenWaitsAndLinksAreFollowedToTheirEnd)
+{
+    CScratchFolder folder;
+    const std::string file = folder.Write("real/file.cfg", "x");
+    folder.MakeFolder("folder");
+    ASSERT_EQ(0, mkfifo((folder / "pipe").c_str(), 0600));
+    const std::pair<const char*, std::string> links[] = {
+        {"relative", "real/file.cfg"}, {"absolute", file},   {"chain", "relative"}, {"dangling", "real/none.cfg"},
+        {"to-pipe", "pipe"},           {"loop", "loop"},     {"to-folder", "folder"}};
+    for (const auto& [name, destination] : links)
+        ASSERT_EQ(0, symlink(destination.c_str(), (folder / name).c_str()));
+    enum { Fails = 0, Opens = 1 };
+    const struct { std::string path; int reads; int writes; const char* target; } cases[] = {
+        {folder / "real/file.cfg", Opens, Opens, "real/file.cfg"},
+        {folder / "relative", Opens, Opens, "real/file.cfg"},
+        {folder / "absolute", Opens, Opens, "real/file.cfg"},
+        {folder / "chain", Opens, Opens, "real/file.cfg"},
+        {folder / "missing.cfg", Fails, Opens, "missing.cfg"},
+        {folder / "dangling", Fails, Opens, "real/none.cfg"},   // writing through it makes the file
+        {folder / "pipe", Fails, Fails, nullptr},               // no reader: opening to write fails too
+        {folder / "to-pipe", Fails, Fails, nullptr},
+        {folder / "folder", Fails, Fails, nullptr},
+        {folder / "to-folder", Fails, Fails, nullptr},
+        {folder / "loop", Fails, Fails, nullptr},
+        {"/dev/null", Fails, Opens, nullptr},                    // a device may be written, never read
+    };
+    for (const auto& c : cases)
+    {
+        std::string target;
+        EXPECT_EQ(c.target != nullptr, SysFile::FindReplacementTarget(c.path.c_str(), target)) << c.path;
+        if (c.target)
+            EXPECT_EQ(folder / c.target, target) << c.path;
+        const std::pair<SysFile::Mode, int> modes[] = {{SysFile::Mode::Read, c.reads}, {SysFile::Mode::Write, c.writes}};
+        for (const auto& [mode, expected] : modes)
+        {
+            const int opened = child_test::RunInChild([&, mode = mode] {
+                const int handle = SysFile::Open(c.path.c_str(), mode);
+                return handle == SysFile::InvalidHandle ? Fails : Opens;
+            });
+            EXPECT_EQ(expected, opened) << c.path << (mode == SysFile::Mode::Read ? " read" : " written");
+        }
+    }
+    EXPECT_TRUE(SysFile::EntryExists((folder / "loop").c_str()) && !SysFile::EntryExists((folder / "none").c_str()));
 }
