@@ -52,7 +52,7 @@ public:
     // `path`; on failure the old file stays whole and the result is false.
     bool SaveToFile(const char* path) const;
     // Replaces the contents by a whole file, found through the data files
-    // or else on disk; false (and the block unchanged) when neither opens.
+    // or else on disk; false (and the block unchanged) when it cannot be had.
     bool LoadFromFile(const char* name);
     // The same for a file of at most longestFile bytes; a longer one is
     // refused before anything is read or allocated.  On anything but Loaded
