@@ -5,8 +5,9 @@
 // The objects take only values a saved game takes back (ObjectFieldBounds.h),
 // and a resource site or decoration laid over another object refuses the
 // map, which would otherwise lose that object's blocks; an owned building or
-// a unit over another is skipped.  Loading never destroys what stands.  The corner textures written are the ground under the
-// buildings, which they paint over again when the map is loaded.
+// a unit over another is skipped: loading never ends what stands.  The
+// corner textures written are the ground under the buildings, which they
+// paint over again when the map is loaded.
 
 #include <algorithm>
 #include <climits>
