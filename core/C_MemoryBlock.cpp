@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <system_error>
 
 #include "core/C_File.h"
 #include "core/C_LogFile.h"
@@ -11,6 +12,30 @@
 namespace
 {
 constexpr int64_t LargestBlock = std::numeric_limits<int>::max();
+
+// An open that failed because nothing is there, as against one that found
+// something it may not or cannot open (a folder, a device, no permission).
+bool IsMissing(int error)
+{
+    const std::error_condition condition = std::system_category().default_error_condition(error);
+    return condition == std::errc::no_such_file_or_directory || condition == std::errc::not_a_directory;
+}
+
+// Opens a name through the data files and else on disk.  On failure `error`
+// is the system's error of the first attempt that found something, or of
+// the last one when neither did; a name missing from the data files in use
+// counts as not found.
+bool OpenAnywhere(CFile& file, const char* name, int& error)
+{
+    if (file.OpenRead(name))
+        return true;
+    const int first = IsDataFileInUse() ? 0 : SysFile::LastError();
+    if (file.OpenReadDisk(name))
+        return true;
+    const int second = SysFile::LastError();
+    error = first != 0 && !IsMissing(first) ? first : second;
+    return false;
+}
 } // namespace
 
 CMemoryBlock::CMemoryBlock(int initialSize)
@@ -162,19 +187,39 @@ bool CMemoryBlock::SaveToFile(const char* path) const
 
 bool CMemoryBlock::LoadFromFile(const char* name)
 {
+    CString cause;
+    return LoadFromFile(name, LargestBlock, cause) == ELoad::Loaded;
+}
+
+CMemoryBlock::ELoad CMemoryBlock::LoadFromFile(const char* name, int64_t longestFile, CString& cause)
+{
     CFile file;
-    if (!file.OpenRead(name) && !file.OpenReadDisk(name))
-        return false;
+    int error = 0;
+    if (!OpenAnywhere(file, name, error))
+    {
+        if (IsMissing(error))
+            return ELoad::Missing;
+        cause = std::system_category().message(error).c_str();
+        return ELoad::Unreadable;
+    }
+    // A size beyond what an int holds comes back as the largest int.
     const int64_t size = file.GetSize();
     const int64_t step = EffectiveGrowStep();
     const int64_t capacity = (size / step + 1) * step;
-    uint8_t* data = capacity <= LargestBlock ? new (std::nothrow) uint8_t[capacity] : nullptr;
-    const int got = data ? file.Read(data, static_cast<int>(size)) : -1;
-    file.Close();
+    if (size > longestFile || capacity > LargestBlock)
+        return ELoad::TooLong;
+    uint8_t* data = new (std::nothrow) uint8_t[capacity];
+    if (!data)
+    {
+        cause = "out of memory";
+        return ELoad::Unreadable;
+    }
+    const int got = file.Read(data, static_cast<int>(size));
     if (got < 0)
     {
+        cause = std::system_category().message(SysFile::LastError()).c_str();
         delete[] data;
-        return false;
+        return ELoad::Unreadable;
     }
     delete[] m_Data;
     m_Data = data;
@@ -183,5 +228,5 @@ bool CMemoryBlock::LoadFromFile(const char* name)
     m_GrowStep = static_cast<int>(step);
     m_Pos = 0;
     m_Error = false;
-    return true;
+    return ELoad::Loaded;
 }

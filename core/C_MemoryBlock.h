@@ -11,10 +11,21 @@
 
 #include <cstdint>
 
+#include "core/C_String.h"
+
 class CMemoryBlock
 {
 public:
     static constexpr int DefaultGrowStep = 16384;
+
+    // What a whole-file load found.
+    enum class ELoad
+    {
+        Loaded,
+        Missing,      // no such file in the data files or on disk
+        Unreadable,   // something is there that cannot be opened or read
+        TooLong       // longer than the caller's bound: not read at all
+    };
 
     // Starts with Init(initialSize).
     explicit CMemoryBlock(int initialSize = DefaultGrowStep);
@@ -41,8 +52,13 @@ public:
     // `path`; on failure the old file stays whole and the result is false.
     bool SaveToFile(const char* path) const;
     // Replaces the contents by a whole file, found through the data files
-    // or else on disk; false (and the block unchanged) when neither opens.
+    // or else on disk; false (and the block unchanged) when it cannot be had.
     bool LoadFromFile(const char* name);
+    // The same for a file of at most longestFile bytes; a longer one is
+    // refused before anything is read or allocated.  On anything but Loaded
+    // the block is unchanged, and for Unreadable `cause` holds the system's
+    // text of the failure.
+    ELoad LoadFromFile(const char* name, int64_t longestFile, CString& cause);
 
     uint8_t* GetData() { return m_Data; }
     const uint8_t* GetData() const { return m_Data; }

@@ -8,6 +8,7 @@ CReplacingFile::CReplacingFile(const char* temporaryPath)
     : m_Path(temporaryPath)
     , m_Handle(SysFile::Open(temporaryPath, SysFile::Mode::Write))
     , m_Failed(m_Handle == SysFile::InvalidHandle)
+    , m_Error(m_Failed ? SysFile::LastError() : 0)
 {
 }
 
@@ -29,7 +30,14 @@ void CReplacingFile::Write(const void* data, int size)
     if (m_Failed || size <= 0)
         return;
     if (SysFile::Write(m_Handle, data, size) != size)
-        m_Failed = true;
+        Fail();
+}
+
+void CReplacingFile::Fail()
+{
+    if (!m_Failed)
+        m_Error = SysFile::LastError();
+    m_Failed = true;
 }
 
 void CReplacingFile::WriteLine(const char* text)
@@ -42,11 +50,15 @@ bool CReplacingFile::Commit(const char* targetPath)
 {
     if (m_Handle == SysFile::InvalidHandle)
         return false;
-    const bool flushed = !m_Failed && SysFile::Flush(m_Handle);
-    const bool closed = SysFile::Close(m_Handle);
+    if (!m_Failed && !SysFile::Flush(m_Handle))
+        Fail();
+    if (!SysFile::Close(m_Handle))
+        Fail();
     m_Handle = SysFile::InvalidHandle;
-    if (flushed && closed && SysFile::Rename(m_Path, targetPath))
+    if (!m_Failed && SysFile::Rename(m_Path, targetPath))
         return true;
+    if (!m_Failed)
+        Fail();
     SysFile::Remove(m_Path);
     return false;
 }

@@ -23,9 +23,15 @@ public:
 
     // True when every write succeeded and the target now holds them.
     bool Commit(const char* targetPath);
+    // The system's error number of the first failure, 0 while none; for
+    // the log line that says why.
+    int GetError() const { return m_Error; }
 
 private:
+    void Fail();
+
     CString m_Path;
     int m_Handle;
     bool m_Failed;
+    int m_Error;
 };

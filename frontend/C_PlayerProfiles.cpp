@@ -73,6 +73,8 @@ bool ReadWholeFile(const char* path, CMemoryBlock& block)
         return false;
     const int64_t size = file.GetSize();
     bool complete = size >= 0 && size <= kLargestFile;
+    if (size > kLargestFile)
+        g_Log.Write(CString("Player profile file is longer than any profile file: ") + path);
     if (complete && size > 0)
     {
         std::unique_ptr<uint8_t[]> bytes(new uint8_t[size]);

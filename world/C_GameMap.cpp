@@ -16,6 +16,7 @@
 #include "media/C_VXBuffer.h"
 #include "units/C_Unit.h"
 #include "buildings/C_Building.h"
+#include "world/C_BusyCursor.h"
 #include "world/C_PathFinder.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "world/C_Player.h"
@@ -146,6 +147,7 @@ bool CGameMap::NewMap(int32_t newWidth, int32_t newHeight, int32_t groundTexture
     }
 
     Free();
+    const CBusyCursor busy;
     g_Particles.Reset();
     themeTextures.Swap(loaded);
     theme = newTheme;

@@ -19,11 +19,11 @@
 #include <utility>
 #include <vector>
 
+#include "core/C_MemoryBlock.h"
 #include "world/C_MapPlayerSettings.h"
 #include "world/C_Theme.h"
 
 class CBuilding;
-class CMemoryBlock;
 class CRangeTable;
 class CSaveStream;
 class CTexture;
@@ -219,13 +219,19 @@ public:
     // not fit the file's 8-bit length.
     bool SaveMapData(CMemoryBlock& block);
     // A missing file gives the new 64 x 64 map of theme 0; false when the
-    // file is refused (the present map stays).
+    // file is refused or cannot be read (the present map stays).
     bool LoadMap(const char* path, uint8_t editorFlag);
+    // The whole file into `block` (the data files first, then disk), or a
+    // log line: a file longer than any map is refused unread, one that is
+    // there but cannot be read is named with its cause.  A missing file is
+    // left to the caller.
+    static CMemoryBlock::ELoad ReadMapFile(const char* path, CMemoryBlock& block);
     // Reads and checks the whole image before the present map is freed;
     // false, with a log line and the map untouched, when it is refused.
-    // Single bad object records are skipped with a log line; a resource
-    // site or decoration lying over another object refuses the map, which
-    // is then freed with the objects made so far.
+    // Single bad object records are skipped with a log line, an owned
+    // building lying over another object too; a resource site or decoration
+    // lying over another object refuses the map, which is then freed with
+    // the objects made so far.
     bool LoadMapData(CMemoryBlock& block, uint8_t editorFlag);
     // Editor only: start points from the 266 markers, x outer, y inner.
     int32_t CollectStartPoints();
@@ -322,8 +328,9 @@ private:
     CPlayer* FindUnitOwner(const CUnit* unit) const;
     // Steps of LoadMapData once the file has been checked.
     void SetUpPlayersFromSettings();
-    // False when the record lies over another object; a record that names
-    // nothing sensible is skipped with a log line.
+    // False when a resource site or decoration lies over another object; an
+    // owned building there, or a record that names nothing sensible, is
+    // skipped with a log line.
     bool CreateBuildingFromFile(int32_t owner, int32_t x, int32_t y, int32_t cast, int32_t resourceKind,
                                 int32_t treeCast, int32_t amount, int32_t decorationKind, int32_t scriptId,
                                 int32_t archers);
@@ -334,8 +341,8 @@ private:
         OffMap,
         Taken,
     };
-    EFootprint CheckNeutralFootprint(CPlayer& maker, int32_t x, int32_t y, int32_t cast, int32_t resourceKind,
-                                     int32_t treeCast, int32_t decorationKind) const;
+    EFootprint CheckFootprint(CPlayer& maker, int32_t x, int32_t y, int32_t cast, int32_t resourceKind,
+                              int32_t treeCast, int32_t decorationKind) const;
     void CreateUnitFromFile(int32_t owner, int32_t x, int32_t y, int32_t type, int32_t stance, int32_t specialId,
                             const char* name);
     void LoadPlayerScripts();

@@ -10,6 +10,7 @@
 #include "core/C_LogFile.h"
 #include "core/C_ReplacingFile.h"
 #include "units/C_Unit.h"
+#include "world/C_BusyCursor.h"
 #include "world/C_GameMap.h"
 
 namespace
@@ -103,6 +104,7 @@ bool CGameMap::ExportMap(const char* path) const
         g_Log.Write("Map export refused: no map is loaded");
         return false;
     }
+    const CBusyCursor busy;
     CReplacingFile file((std::string(path) + ".tmp").c_str());
     CExportWriter out(file);
     out.Line("MAP_SIZE=" + Number(width) + "," + Number(height));

@@ -4,11 +4,13 @@
 // touched; an object record that names nothing sensible is skipped alone.
 // The objects take only values a saved game takes back (ObjectFieldBounds.h),
 // and a resource site or decoration laid over another object refuses the
-// map, which would otherwise lose that object's blocks; a unit over another
-// is skipped.  The corner textures written are the ground under the
-// buildings, which they paint over again when the map is loaded.
+// map, which would otherwise lose that object's blocks; an owned building or
+// a unit over another is skipped: loading never ends what stands.  The
+// corner textures written are the ground under the buildings, which they
+// paint over again when the map is loaded.
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -28,6 +30,7 @@
 #include "media/C_Texture.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
+#include "world/C_BusyCursor.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 #include "world/ObjectFieldBounds.h"
@@ -53,6 +56,26 @@ constexpr int32_t CornerRecordBytes = 9;
 constexpr int32_t BlockRecordBytes = 7;
 constexpr int32_t StartPointBytes = 8;
 constexpr int32_t DefaultMapSide = 64;
+constexpr int32_t SizeBytes = 8;
+constexpr int32_t PreviewPixelBytes = 2;
+constexpr int32_t CountBytes = 4;
+
+// The longest file the format can hold: a 256 x 256 map with eight start
+// points, setups with names of 239 characters and the writer's 61, 36 and
+// 19 pairs, and at every block a building record and a unit record named
+// with 239 characters.  A longer file is no map and is refused unread.
+constexpr int64_t MaxBlocks = int64_t(MaxMapSide) * MaxMapSide;
+constexpr int64_t MaxCorners = int64_t(MaxMapSide + 1) * (MaxMapSide + 1);
+constexpr int64_t LongestShortText = 1 + MaxNameLength + 1;
+constexpr int64_t LongestSetup = 2 * LongestShortText + 6 * 4 + 1 + 4 +
+                                 CountBytes + CMapPlayerSettings::TechnologyStateCount * 8 +
+                                 CountBytes + CMapPlayerSettings::UnitFlagCount * 5 +
+                                 CountBytes + CMapPlayerSettings::BuildingFlagCount * 5 + 8;
+constexpr int64_t LongestUnitRecord = UnitRecordBytes + 1 + CountBytes + MaxNameLength + 1;
+constexpr int64_t LongestMapFile =
+    SizeBytes + MaxBlocks * PreviewPixelBytes + CountBytes + MaxStartPoints * StartPointBytes +
+    MaxPlayers * LongestSetup + 4 + MaxCorners * CornerRecordBytes + 4 + MaxBlocks * BlockRecordBytes +
+    CountBytes + MaxBlocks * BuildingRecordBytes + CountBytes + MaxBlocks * LongestUnitRecord + 4 + MaxBlocks;
 
 struct SSetupImage
 {
@@ -110,6 +133,7 @@ class CMapReader
 {
 public:
     explicit CMapReader(const CMemoryBlock& block) : m_Data(block.GetData()), m_Size(block.GetSize()) {}
+    CMapReader(const uint8_t* data, int64_t size) : m_Data(data), m_Size(size) {}
 
     bool Failed() const { return !m_Reason.empty(); }
     const std::string& Reason() const { return m_Reason; }
@@ -430,28 +454,50 @@ const char* Translated(const std::string& text, bool editor)
     return found != nullptr ? found : text.c_str();
 }
 
-// Size, preview skip and start-point count of a file, for the map lists.
-bool ProbeFile(const char* path, int32_t& width, int32_t& height, int32_t* startCount)
+// False, with the reason logged, when the reader failed.
+bool Accepted(const CMapReader& in)
 {
-    CMemoryBlock block;
-    if (!block.LoadFromFile(path))
+    if (in.Failed())
+        g_Log.Write((std::string("Map file refused: ") + in.Reason()).c_str());
+    return !in.Failed();
+}
+
+// `count` bytes at `offset` of an open file; false when the file ends first.
+bool ReadAt(CFile& file, int64_t offset, void* out, int64_t count)
+{
+    return offset <= INT_MAX && count <= INT_MAX && file.Seek(int(offset)) && file.Read(out, int(count)) == count;
+}
+
+// Opens a map for the probes of the map lists (the data files first, then
+// disk) and reads its size.  The probes read no more than they report, so
+// a file of any length costs them a few bytes.
+bool OpenProbe(CFile& file, const char* path, int32_t& width, int32_t& height)
+{
+    if (!file.OpenRead(path) && !file.OpenReadDisk(path))
     {
         g_Log.Write("Map file not found");
         return false;
     }
-    CMapReader in(block);
+    uint8_t bytes[SizeBytes];
+    CMapReader in(bytes, ReadAt(file, 0, bytes, SizeBytes) ? SizeBytes : 0);
     ReadSize(in, width, height);
-    if (startCount != nullptr && !in.Failed())
-    {
-        in.Skip(int64_t(width) * height * 2);
-        *startCount = in.Count(StartPointBytes, "start point");
-    }
-    if (in.Failed())
-    {
-        g_Log.Write((std::string("Map file refused: ") + in.Reason()).c_str());
+    return Accepted(in);
+}
+
+// The start-point count behind the preview, which must fit in the file.
+bool ProbeStartCount(const char* path, int32_t& count)
+{
+    CFile file;
+    int32_t w = 0, h = 0;
+    if (!OpenProbe(file, path, w, h))
         return false;
-    }
-    return true;
+    const int64_t at = SizeBytes + int64_t(w) * h * PreviewPixelBytes;
+    uint8_t bytes[CountBytes];
+    CMapReader in(bytes, ReadAt(file, at, bytes, CountBytes) ? CountBytes : 0);
+    count = in.I32();
+    if (!in.Failed() && (count < 0 || int64_t(count) * StartPointBytes > file.GetSize() - at - CountBytes))
+        in.Fail("bad start point count");
+    return Accepted(in);
 }
 
 // A unit covers side x side blocks from (x, y): one laid over another unit
@@ -551,6 +597,7 @@ bool CGameMap::SaveMapData(CMemoryBlock& block)
             return false;
         }
     }
+    const CBusyCursor busy;
     CMapWriter out(block);
     out.I32(width);
     out.I32(height);
@@ -701,16 +748,32 @@ bool CGameMap::SaveMap(const char* path)
 
 // ---- Reading -----------------------------------------------------------------
 
+CMemoryBlock::ELoad CGameMap::ReadMapFile(const char* path, CMemoryBlock& block)
+{
+    CString cause;
+    const CMemoryBlock::ELoad read = block.LoadFromFile(path, LongestMapFile, cause);
+    if (read == CMemoryBlock::ELoad::TooLong)
+        g_Log.Write("Map file refused: the file is longer than any map");
+    else if (read == CMemoryBlock::ELoad::Unreadable)
+        g_Log.Write(CString("Map file cannot be read: ") + cause);
+    return read;
+}
+
 bool CGameMap::LoadMap(const char* path, uint8_t editorFlag)
 {
     g_Log.Write((std::string("Loading map file: ") + path).c_str());
     CMemoryBlock block;
-    if (!block.LoadFromFile(path))
+    const CMemoryBlock::ELoad read = ReadMapFile(path, block);
+    // Only a file that is not there gives the blank map: one that is there
+    // but cannot be taken fails the load and leaves the present map.
+    if (read == CMemoryBlock::ELoad::Missing)
     {
         g_Log.Write("Map file not found, creating new 64x64 map");
         editor = editorFlag;
         return NewMap(DefaultMapSide, DefaultMapSide, ThemeGroundTexture, 0);
     }
+    if (read != CMemoryBlock::ELoad::Loaded)
+        return false;
     ResetCamera();
     const bool loaded = LoadMapData(block, editorFlag);
     g_Log.Write("Loading end");
@@ -939,23 +1002,27 @@ bool CGameMap::CreateBuildingFromFile(int32_t owner, int32_t x, int32_t y, int32
         g_Log.Write("Map file: owned resource site or decoration skipped");
         return true;
     }
-    CBuilding* building = nullptr;
-    if (owner == -1)
+    const bool neutral = owner == -1;
+    CPlayer& maker = g_Players[neutral ? std::clamp(g_LocalPlayer, 0, MaxPlayers - 1) : owner];
+    const EFootprint footprint = CheckFootprint(maker, x, y, cast, resourceKind, treeCast, decorationKind);
+    if (footprint == EFootprint::OffMap)
     {
-        CPlayer& local = g_Players[std::clamp(g_LocalPlayer, 0, MaxPlayers - 1)];
-        const EFootprint footprint = CheckNeutralFootprint(local, x, y, cast, resourceKind, treeCast, decorationKind);
-        if (footprint == EFootprint::Taken)
-            return false;
-        if (footprint == EFootprint::OffMap)
-        {
-            g_Log.Write("Map file: building record with a bad owner, position or cast skipped");
-            return true;
-        }
-        building = cast == ResourceSiteCast ? local.CreateResource(resourceKind, x, y, amount, treeCast)
-                                            : local.CreateDecorationBuilding(decorationKind, x, y);
+        g_Log.Write("Map file: building record with a bad owner, position or cast skipped");
+        return true;
     }
-    else
-        building = g_Players[owner].CreateBuilding(cast, x, y);
+    if (footprint == EFootprint::Taken)
+    {
+        if (neutral)
+            return false;
+        // Placing it would end what stands there, leaving rubble.
+        g_Log.Write(("Map file: building of player " + std::to_string(owner) + " (cast " + std::to_string(cast) +
+                     ") at " + std::to_string(x) + "," + std::to_string(y) + " over another object skipped")
+                        .c_str());
+        return true;
+    }
+    CBuilding* building = !neutral                  ? maker.CreateBuilding(cast, x, y)
+                          : cast == ResourceSiteCast ? maker.CreateResource(resourceKind, x, y, amount, treeCast)
+                                                     : maker.CreateDecorationBuilding(decorationKind, x, y);
     if (building == nullptr)
     {
         g_Log.Write("Map file: building that cannot be made or placed skipped");
@@ -983,14 +1050,14 @@ void CGameMap::FinishFromMap(CBuilding& building, int32_t archers)
         tower->SetArcherCount(std::clamp(archers, MinTowerArchers, MaxTowerArchers));
 }
 
-// A resource site or decoration takes only free blocks of the map: one laid
-// over another object would leave that object without its blocks.
-CGameMap::EFootprint CGameMap::CheckNeutralFootprint(CPlayer& maker, int32_t x, int32_t y, int32_t cast,
-                                                     int32_t resourceKind, int32_t treeCast,
-                                                     int32_t decorationKind) const
+// Every object of a map takes only free blocks: one laid over another
+// object would end it or leave it without its blocks.
+CGameMap::EFootprint CGameMap::CheckFootprint(CPlayer& maker, int32_t x, int32_t y, int32_t cast,
+                                              int32_t resourceKind, int32_t treeCast, int32_t decorationKind) const
 {
-    CBuilding* probe = cast == ResourceSiteCast ? maker.BuildingFactory(cast, resourceKind, treeCast, 0)
-                                                : maker.BuildingFactory(cast, 0, 0, decorationKind);
+    const bool site = cast == ResourceSiteCast;
+    CBuilding* probe = maker.BuildingFactory(cast, site ? resourceKind : 0, site ? treeCast : 0,
+                                             cast == DecorationCast ? decorationKind : 0);
     if (probe == nullptr)
         return EFootprint::Free;   // the maker refuses it in turn
     EFootprint result = EFootprint::Free;
@@ -1074,8 +1141,9 @@ void CGameMap::LoadPlayerScripts()
 
 bool CGameMap::ReadMapFileSize(const char* path, int32_t* outWidth, int32_t* outHeight) const
 {
+    CFile file;
     int32_t w = -1, h = -1;
-    const bool found = ProbeFile(path, w, h, nullptr);
+    const bool found = OpenProbe(file, path, w, h);
     *outWidth = found ? w : -1;
     *outHeight = found ? h : -1;
     return found;
@@ -1083,8 +1151,8 @@ bool CGameMap::ReadMapFileSize(const char* path, int32_t* outWidth, int32_t* out
 
 int32_t CGameMap::ReadMapFileStartNum(const char* path) const
 {
-    int32_t w = 0, h = 0, starts = 0;
-    return ProbeFile(path, w, h, &starts) ? starts : 0;
+    int32_t starts = 0;
+    return ProbeStartCount(path, starts) ? starts : 0;
 }
 
 bool CGameMap::MapFileHasStartPoints(const char* path) const
@@ -1095,23 +1163,17 @@ bool CGameMap::MapFileHasStartPoints(const char* path) const
 bool CGameMap::LoadMinimapPreview(const char* path, std::unique_ptr<CTexture>& out) const
 {
     g_Log.Write((std::string("Loading minimap preview: ") + path).c_str());
-    CMemoryBlock block;
-    if (!block.LoadFromFile(path))
-    {
-        g_Log.Write("Map file not found");
-        return false;
-    }
-    CMapReader in(block);
+    CFile file;
     int32_t w = 0, h = 0;
-    ReadSize(in, w, h);
-    std::vector<uint16_t> pixels(in.Failed() ? 0 : size_t(w) * size_t(h));
+    if (!OpenProbe(file, path, w, h))
+        return false;
+    std::vector<uint8_t> bytes(size_t(w) * size_t(h) * PreviewPixelBytes);
+    CMapReader in(bytes.data(), ReadAt(file, SizeBytes, bytes.data(), int64_t(bytes.size())) ? bytes.size() : 0);
+    std::vector<uint16_t> pixels(size_t(w) * size_t(h));
     for (uint16_t& pixel : pixels)
         pixel = in.U16();
-    if (in.Failed())
-    {
-        g_Log.Write((std::string("Map file refused: ") + in.Reason()).c_str());
+    if (!Accepted(in))
         return false;
-    }
     auto texture = std::make_unique<CTexture>();
     texture->format = CTexture::FormatR5G6B5;
     texture->singleLevel = 1;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <system_error>
 
 #include "core/C_CRC32.h"
 #include "core/C_Config.h"
@@ -48,6 +49,14 @@ int ReadUpTo(CFile& file, uint8_t* buffer, int count)
         total += got;
     }
     return total;
+}
+
+// A save the disk did not take names why: a missing folder, a folder in
+// the file's place, a full disk.
+void LogUnwritten(const CString& path, int error)
+{
+    g_Log.Write(CString("Save game could not be written to ") + path + ": " +
+                std::system_category().message(error).c_str());
 }
 
 bool ExistsOnDisk(const char* path)
@@ -158,6 +167,8 @@ bool CSaveGame::BeginSave(const char* path)
     m_File = std::make_unique<CReplacingFile>(m_Path + ".tmp");
     if (m_Path.IsEmpty() || !m_File->IsOpen())
     {
+        if (!m_File->IsOpen())
+            LogUnwritten(m_Path, m_File->GetError());
         m_File.reset();
         Fail("MSG_SAVE_ERRORWRITE");
         return false;
@@ -228,8 +239,10 @@ void CSaveGame::FinishSave()
         return;
     }
     WriteFile();
-    if (!CommitFile())
-        Fail("MSG_SAVE_ERRORWRITE");
+    if (CommitFile())
+        return;
+    LogUnwritten(m_Path, m_File->GetError());
+    Fail("MSG_SAVE_ERRORWRITE");
 }
 
 std::vector<uint8_t> CSaveGame::MakeFileStart() const

@@ -240,6 +240,11 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     EXPECT_TRUE(g_GameMap.LoadMinimapPreview(path.c_str(), preview));
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->width, 32);
+    // They read no more than they report: the same head on a file of 3 GiB answers alike.
+    std::filesystem::resize_file(path, uintmax_t(3) << 30);
+    preview.reset();
+    EXPECT_TRUE(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h) && std::pair(w, h) == std::pair(32, 32) &&
+                g_GameMap.ReadMapFileStartNum(path.c_str()) == 1 && g_GameMap.LoadMinimapPreview(path.c_str(), preview));
 
     const std::string missing = Folder().Path() + "/none.world";
     EXPECT_TRUE(!g_GameMap.ReadMapFileSize(missing.c_str(), &w, &h) && std::pair(w, h) == std::pair(-1, -1) &&
@@ -285,6 +290,10 @@ TEST_F(MapFileRefusals, SavingKeepsABackupAFailedWriteKeepsTheOldFileAndAMissing
     EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.cornerTextures[0],
                                     g_GameMap.Block(63, 63).mixPasses[0].texture}),
               (std::vector<int32_t>{64, 0, 2, 2}));
+    // A folder in the file's place is there but unreadable: the load fails with the cause, the map stays.
+    EXPECT_FALSE(g_GameMap.LoadMap((Folder().Path() + "/Maps").c_str(), 1));
+    EXPECT_TRUE(Log().Has("Map file cannot be read: Is a directory") &&
+                Log().Count("Map file not found, creating new 64x64 map") == 1 && g_GameMap.width == 64);
 }
 
 TEST_F(MapFilePlacement, TowersStandFinishedWithTheMapsCountOfArchersKeptInTheOwnersList)
@@ -331,6 +340,43 @@ TEST_F(MapFilePlacement, NeutralObjectOverAnotherRefusesTheMapAndFreesWhatWasMad
     // A gold mine (4 x 5) reaching off the map is skipped alone.
     ASSERT_TRUE(Load(MapWith({BuildingRecord(Neutral, 30, 20, CastResource, ResourceKindGoldMine, 0, 0, 0)}), 0));
     EXPECT_EQ(g_GameMap.Block(30, 20).building, nullptr);
+}
+
+// A castle (7 x 7) at (5, 5) and a gold mine (4 x 5) at (24, 20), then one more owned record over them
+// or beside them.  Over them it is skipped with a line naming it, and nothing that stood is ended: the
+// map saves back exactly as the map without that record.
+TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
+{
+    const std::vector<std::vector<uint8_t>> standing = {
+        BuildingRecord(0, 5, 5, CastCastle, 0, 0, 0, 0),
+        BuildingRecord(Neutral, 24, 20, CastResource, ResourceKindGoldMine, 0, 0, 0)};
+    const std::tuple<int32_t, int32_t, int32_t, int32_t, const char*> cases[] = {
+        {1, CastHouse, 10, 10, "Map file: building of player 1 (cast 5) at 10,10 over another object skipped"},
+        {1, CastHouse, 3, 4, "Map file: building of player 1 (cast 5) at 3,4 over another object skipped"},
+        {2, CastTower, 26, 24, "Map file: building of player 2 (cast 6) at 26,24 over another object skipped"},
+        {1, CastHouse, 12, 5, nullptr},   // beside the castle
+        {2, CastTower, 26, 25, nullptr},  // beside the mine
+    };
+    for (const auto& [owner, cast, x, y, line] : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "cast " << cast << " at " << x << "," << y);
+        std::vector<std::vector<uint8_t>> records = standing;
+        records.push_back(BuildingRecord(owner, x, y, cast, 0, 0, 0, 1));
+        ASSERT_TRUE(Load(MapWith(line != nullptr ? standing : records), 1));
+        const std::vector<uint8_t> expected = Save();
+        Log().Clear();
+        ASSERT_TRUE(Load(MapWith(records), 1));
+        const std::vector<std::string> lines = Log().Lines();
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [](const std::string& l) { return l.starts_with("Map file: building of"); }),
+                  line != nullptr ? 1 : 0);
+        EXPECT_TRUE(line == nullptr || Log().Has(line));
+        EXPECT_EQ(g_GameMap.Block(5, 5).building->GetBuildCast(), CastCastle);
+        EXPECT_EQ(g_GameMap.Block(24, 20).building->GetResourceKind(), ResourceKindGold);   // the mine holds gold
+        const CBuilding* added = g_GameMap.Block(x, y).building;
+        EXPECT_EQ(added != nullptr && added->owner == owner && added->GetBuildCast() == cast, line == nullptr);
+        EXPECT_EQ(Save(), expected);
+    }
 }
 
 TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)

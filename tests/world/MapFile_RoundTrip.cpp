@@ -1,7 +1,10 @@
 // A map laid out from the format by hand loaded and saved back byte for byte; every line of the text
 // export worked out from the format by hand; the export's refusals.
 
+#include <functional>
+
 #include "MapFile_Fixture.h"
+#include "core/C_D3D8Game.h"
 #include "tests/support/RecordBytes.h"
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
@@ -261,4 +264,26 @@ TEST_F(MapExport, FailedExportIsReportedAndKeepsTheOldFileAndAnEmptyMapHasItsBla
     const std::vector<std::string> lines = ExportLines(path);
     const std::vector<std::string> blanks = {"NUMBER_OF_BUILDINGS=0", "", "NUMBER_OF_UNITS=0", ""};
     EXPECT_NE(std::search(lines.begin(), lines.end(), blanks.begin(), blanks.end()), lines.end());
+}
+
+// A new map, a map image and an export each end on the normal cursor (slot 0); a refused new map leaves
+// the cursor it found.
+TEST_F(MapExport, LongMapOperationsEndOnTheNormalCursor)
+{
+    CCursors& cursors = g_D3D8Game.cursors;
+    cursors.Init(CCursors::StartupCount, nullptr);
+    const std::string path = Folder().File("cursor.export");
+    const std::pair<const char*, std::function<bool()>> cases[] = {
+        {"new map", [] { return g_GameMap.NewMap(Side, Side, 0, 0); }},
+        {"map image", [] { CMemoryBlock block; return g_GameMap.SaveMapData(block); }},
+        {"export", [&path] { return g_GameMap.ExportMap(path.c_str()); }},
+        {"refused new map", [] { return !g_GameMap.NewMap(Side - 1, Side, 0, 0); }},
+    };
+    for (const auto& [what, operation] : cases)
+    {
+        cursors.SetCursor(5);
+        EXPECT_TRUE(operation()) << what;
+        EXPECT_EQ(cursors.GetCurrent(), std::string(what) == "refused new map" ? 5 : 0) << what;
+    }
+    cursors.Free();
 }

@@ -1,16 +1,44 @@
 // The save file written and refused: header bytes, CRC-32, the temporary file, the ".backup" rule,
 // foreign, other-version or other-language, cut or damaged files; typed fields, bounded reads, misuse.
 
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include "SaveGame_Fixture.h"
 #include "core/C_String.h"
+#include "frontend/C_PlayerProfiles.h"
+#include "world/C_GameMap.h"
 #include "world/C_SaveGame.h"
 
 using namespace SaveFileBytes;
 
 namespace
 {
+// Writes past `bytes` fail as on a full disk (EFBIG, the signal ignored) while it lives.
+class CFileSizeLimit
+{
+public:
+    explicit CFileSizeLimit(rlim_t bytes) : m_Signal(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &m_Old);
+        const rlimit limit = {bytes, m_Old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~CFileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_Old);
+        std::signal(SIGXFSZ, m_Signal);
+    }
+
+private:
+    void (*m_Signal)(int);
+    rlimit m_Old = {};
+};
+
 const std::vector<uint8_t> GoodFile = File(CurrentVersion, Language, CheckPayloadCrc, CheckPayload);
 }  // namespace
 
@@ -39,8 +67,8 @@ TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrcAndTheBackupOptionK
     EXPECT_TRUE(Bytes(path + ".backup") == expected && Bytes(path) == File(CurrentVersion, Language, 0));
 }
 
-// Into a missing folder, refused by a section, over a folder, or with a
-// language name beyond its length byte.
+// Into a missing folder, refused by a section, over a folder, onto a full disk (a file size limit here),
+// or with a language name beyond its length byte.  What the disk refused is logged with its cause.
 TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndALanguageNameOf255BytesIsWrittenAndReadBack)
 {
     WriteFile("taken.save/inside", {1});
@@ -49,23 +77,38 @@ TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndALanguageNameOf255BytesIs
     {
         std::string path;
         size_t languageLength;
-        bool begun;   // and the path exists before and after
-    } cases[] = {{Path("no/such/folder/game.save"), 8, false}, {kept, 8, true}, {Path("taken.save"), 8, true},
-                 {Path("long.save"), 256, false}};
+        bool begun;
+        bool exists;         // before and after
+        const char* cause;   // of the line naming what the disk refused
+    } cases[] = {{Path("no/such/folder/game.save"), 8, false, false, "No such file or directory"},
+                 {kept, 8, true, true, nullptr},
+                 {Path("taken.save"), 8, true, true, "Is a directory"},
+                 {Path("full.save"), 8, true, false, "File too large"},
+                 {Path("long.save"), 256, false, false, nullptr}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.path);
+        Log().Clear();
         const std::string language(c.languageLength, 'L');
         g_Config.languageFolder = language.c_str();
         CSaveGame save;
         EXPECT_EQ(save.BeginSave(c.path.c_str()), c.begun);
         EXPECT_EQ(Bytes(kept), std::vector<uint8_t>({'o', 'l', 'd'}));
-        save.WriteI32(1);
+        const std::vector<uint8_t> payload(65536, 7);
+        save.Write(payload.data(), int(payload.size()));
         if (c.path == kept)
             save.SetError();   // a section refused what it was to write
-        save.Close();
+        {
+            const CFileSizeLimit limit(c.path == Path("full.save") ? 4096 : RLIM_INFINITY);
+            save.Close();
+        }
         EXPECT_STREQ(save.GetStatus(), WriteError);
-        EXPECT_TRUE(!CScratchFolder::Exists(c.path + ".tmp") && CScratchFolder::Exists(c.path) == c.begun);
+        EXPECT_TRUE(!CScratchFolder::Exists(c.path + ".tmp") && CScratchFolder::Exists(c.path) == c.exists);
+        const std::vector<std::string> lines = Log().Lines();
+        const std::string named = "Save game could not be written to " + c.path + ": ";
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(named); }),
+                  c.cause != nullptr ? 1 : 0);
+        EXPECT_TRUE(c.cause == nullptr || Log().Contains(named + c.cause));
     }
     EXPECT_TRUE(CScratchFolder::Exists(Path("taken.save/inside")));
     EXPECT_TRUE(Log().Contains("Save game refused: the language name is longer than 255 bytes"));
@@ -235,19 +278,66 @@ TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
     EXPECT_FALSE(Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
 }
 
-// Sparse files with a sound header: one byte longer than the longest save, and 3 GiB (beyond what a
-// 32-bit size holds).
-TEST_F(SaveGameTest, AFileLongerThanAnySaveIsRefusedBeforeItIsRead)
+// Sparse files with a sound head, at each reader's bound, one byte over it and at 3 GiB (beyond what a
+// 32-bit size holds).  The longest map: a 256 x 256 map with 8 start points, setups named with 239
+// characters, and at each block a building record and a unit record named with 239 characters.  A file at
+// the bound is taken (the map read whole into no more than its size and one grow step, the save's header
+// checked, the profiles' CRC-32); one over it is refused with its line, and nothing is allocated for it.
+TEST_F(SaveGameTest, FilesLongerThanTheirFormatCanHoldAreRefusedUnread)
 {
-    const std::string path = WriteFile("huge.save", GoodFile);
-    for (const uintmax_t size : {uintmax_t(CSaveGame::LongestFileBytes) + 1, uintmax_t(3) << 30})
-    {
-        std::filesystem::resize_file(path, size);
-        Log().Clear();
+    constexpr uintmax_t LongestMap = 8 + 256 * 256 * 2 + 4 + 8 * 8 + 8 * (2 * 241 + 24 + 1 + 4 + 4 + 61 * 8 + 4 +
+                                     36 * 5 + 4 + 19 * 5 + 8) + 4 + 257 * 257 * 9 + 4 + 256 * 256 * 7 + 4 +
+                                     256 * 256 * 40 + 4 + 256 * 256 * (24 + 1 + 4 + 240) + 4 + 256 * 256;
+    static_assert(LongestMap == 21510873);
+    const std::string profileHead = "V2KRNplprofiles1";
+    const auto map = [](const std::string& path) {
+        CMemoryBlock block;
+        const CMemoryBlock::ELoad read = CGameMap::ReadMapFile(path.c_str(), block);
+        const int64_t size = int64_t(std::filesystem::file_size(path));
+        if (read == CMemoryBlock::ELoad::Loaded && block.GetSize() == size && block.GetCapacity() <= size + 16384)
+            return "taken";
+        return read == CMemoryBlock::ELoad::TooLong && block.GetCapacity() == 16384 ? "refused" : "other";
+    };
+    const auto save = [](const std::string& path) {
         CSaveGame load;
         load.BeginLoad(path.c_str());
-        EXPECT_FALSE(load.HasPayload() || !load.HasError()) << size;
-        EXPECT_STREQ(load.GetStatus(), NotASave);
-        EXPECT_TRUE(Log().Contains("Save game refused: the file is longer than any saved game"));
+        const std::string status = load.GetStatus();
+        return load.HasPayload() || load.GetCapacity() != 0 ? "other"
+               : status == OtherLanguage                    ? "taken"
+               : status == NotASave                         ? "refused"
+                                                            : "other";
+    };
+    const auto profiles = [this](const std::string& path) {
+        CPlayerProfiles read;
+        return read.Load(path.c_str()) ? "other" : Log().Contains("#DEBUG: Invalid player profile CRC") ? "taken"
+                                                                                                         : "refused";
+    };
+    const struct
+    {
+        const char* name;
+        std::vector<uint8_t> head;
+        uintmax_t bound;
+        std::function<const char*(const std::string&)> read;
+        std::string refusal;
+    } readers[] = {
+        {"huge.world", {32, 0, 0, 0, 32, 0, 0, 0}, LongestMap, map,
+         "Map file refused: the file is longer than any map"},
+        {"huge.save", File(CurrentVersion, "German\\", 0), uintmax_t(1) << 30, save,
+         "Save game refused: the file is longer than any saved game"},
+        {"players.prf", {profileHead.begin(), profileHead.end()}, uintmax_t(16) << 20, profiles,
+         "Player profile file is longer than any profile file: " + Path("players.prf")},
+    };
+    for (const auto& r : readers)
+    {
+        const std::string path = WriteFile(r.name, r.head);
+        for (const uintmax_t size : {r.bound, r.bound + 1, uintmax_t(3) << 30})
+        {
+            SCOPED_TRACE(testing::Message() << r.name << ", " << size << " bytes");
+            std::filesystem::resize_file(path, size);
+            Log().Clear();
+            const bool over = size > r.bound;
+            EXPECT_STREQ(r.read(path), over ? "refused" : "taken");
+            EXPECT_EQ(Log().Contains(r.refusal), over);
+        }
     }
 }
