@@ -42,6 +42,9 @@ public:
     static constexpr int32_t MaxCornerSide = MaxFootprintSide + 1;
     static constexpr int32_t NoRally = -1;
     static constexpr int32_t NoParticle = -1;
+    // An object of this owner index draws with the renderer's pulse as the
+    // tint of its model (the trap's ground pulses red as well).
+    static constexpr int32_t PulsingOwner = 9;
 
     // Values of the record before a factory gives it a place and an owner.
     CBuilding();
@@ -369,6 +372,9 @@ public:
     void DrawOutline(int32_t code) const;
     // The outline's points as x, y pairs: 2 x (width + depth) + 1 of them.
     void GetOutlinePoints(std::vector<float>& points) const;
+    // Readies the model record for this object's draw: the pulse as its
+    // tint for the pulsing owner, then the colour slot.
+    void SetDrawLooks(CModelRecord& record, int32_t colourSlot) const;
     // The local owner's rally flag at the rally block.
     void RenderRallyFlag() const;
     // The developer's overlay of the production state.

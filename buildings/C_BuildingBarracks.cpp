@@ -29,7 +29,7 @@ void CBuildingBarracks::RenderPanelButtons()
         RenderTechnologyButton(2, 88, HorseRiding, 'h');
         RenderTechnologyButton(5, 89, Crossbow, 'c');
     }
-    RenderPanelEnd(true);
+    RenderPanelEnd(true, EscapeCancels);
     RegisterRallyKeys();
 }
 

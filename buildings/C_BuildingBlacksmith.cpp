@@ -61,7 +61,7 @@ void CBuildingBlacksmith::RenderPanelButtons()
                                            chain.keys[level]);
                     break;
                 }
-    RenderPanelEnd(false);
+    RenderPanelEnd(false, EscapeCancels);
 }
 
 void CBuildingBlacksmith::OnFinished()

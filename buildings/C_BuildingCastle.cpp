@@ -30,6 +30,6 @@ void CBuildingCastle::RenderPanelButtons()
     }
     if (MayShowTechnologyButtons())
         RenderTechnologyButtons(ResearchButtons);
-    RenderPanelEnd(true);
+    RenderPanelEnd(true, EscapeCancels);
     CBuildingBarracks::RegisterRallyKeys();
 }

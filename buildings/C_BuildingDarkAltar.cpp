@@ -3,10 +3,13 @@
 #include <algorithm>
 
 #include "buildings/C_BuildingBarracks.h"
+#include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
 #include "game/C_BuildingPanel.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
+#include "media/D3DDevice.h"
+#include "platform/SysDevice3D.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
@@ -25,6 +28,16 @@ constexpr int32_t AbilityImageX = 25;
 constexpr int32_t AbilityImageY = 655;
 constexpr int32_t AbilityImageSize = 96;
 constexpr float OpaqueAlpha = 255.0f;
+
+// The ability image repeats across its picture; the panel rests clamped.
+void SetPanelAddressing(const char* label, uint32_t addressing)
+{
+    SysDevice3D* device = GetD3DDevice();
+    if (device == nullptr)
+        return;
+    GlobalFunc::FatalD3DError(label, device->SetTextureStageState(0, Sys3DStageState::AddressU, addressing), true);
+    GlobalFunc::FatalD3DError(label, device->SetTextureStageState(0, Sys3DStageState::AddressV, addressing), true);
+}
 }  // namespace
 
 CBuildingDarkAltar::CBuildingDarkAltar(int32_t ownerIndex) : CBuildingOfCast(CastDarkAltar, ownerIndex) {}
@@ -48,7 +61,7 @@ void CBuildingDarkAltar::RenderPanelButtons()
     const CPlayer* player = PlayerAt(owner);
     if (MayShowTechnologyButtons() && player != nullptr && player->GetRainHellSpell(nullptr) == nullptr)
         RenderTechnologyButton(8, 110, RainOfHell, 'a');
-    RenderPanelEnd(true);
+    RenderPanelEnd(true, EscapeCancels);
     CBuildingBarracks::RegisterRallyKeys();
 }
 
@@ -59,8 +72,10 @@ void CBuildingDarkAltar::RenderDetailsOnPanel()
         return;
     CBuildingPanel& panel = g_BuildingPanel;
     const float pulse = std::clamp(panel.pulse, 0.0f, 1.0f);
+    SetPanelAddressing("CBuildingDarkAltar::RenderDetailsOnPanel/1", Sys3DAddress::Wrap);
     panel.RenderAbilityImage(AbilityImageX, AbilityImageY, AbilityImageSize, AbilityImageSize,
                              static_cast<int32_t>(pulse * OpaqueAlpha));
+    SetPanelAddressing("CBuildingDarkAltar::RenderDetailsOnPanel/2", Sys3DAddress::Clamp);
 }
 
 void CBuildingDarkAltar::OnFinished()

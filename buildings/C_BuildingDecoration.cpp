@@ -176,7 +176,7 @@ void CDecoration::Render(float collapse)
     if (!g_GameMap.IsOnMap(x, y))
         return;
     if (CModelRecord* record = GetTypeInfo())
-        record->SetColourSlot(NeutralColour);
+        SetDrawLooks(*record, NeutralColour);
     const auto left = static_cast<float>(x);
     const auto top = static_cast<float>(y);
     CBuildingDraw::DrawModel(model, static_cast<int32_t>(animTime), left, top, g_GameMap.GetHeight(left, top), 0.0f);

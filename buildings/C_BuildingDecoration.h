@@ -41,8 +41,8 @@ public:
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
     bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
 
-    static constexpr int32_t ChestKind = 31;
-    static constexpr int32_t LeverKind = 71;
+    static constexpr int32_t ChestKind = 31;   // "ED_DECOR_BD_CHEST_1"
+    static constexpr int32_t LeverKind = 71;   // "ED_DECOR_BD_LEVER"
     static constexpr int32_t OpenChestModel = 301;
 
     int32_t decorationKind;     // TENUMDECORBUILDCAST

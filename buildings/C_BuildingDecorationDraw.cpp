@@ -7,11 +7,9 @@ void CBuildingDecorationDraw::DrawTransformed(int32_t modelNumber, int32_t frame
                                               const float modelMatrix[9])
 {
     CModelRecord* record = GetGlobalModel(modelNumber);
-    if (record == nullptr || record->object.vertexBuffer == nullptr)
+    if (record == nullptr || !CBuildingDraw::IsDrawable(*record))
         return;
     const int32_t frames = record->GetFrameCount();
-    if (frames <= 0)
-        return;
     const int32_t shown = ((frame % frames) + frames) % frames;
     CBuildingDraw::SubmitTurned(*record, shown, x, y, height, modelMatrix);
 }

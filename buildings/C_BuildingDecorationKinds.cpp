@@ -1,6 +1,6 @@
 #include "buildings/C_BuildingDecorationKinds.h"
 
-// kind, class, model, width, depth, footprint mask
+// kind, class, model, width, depth, footprint mask, key
 const SDecorationKindRow CBuildingDecorationKinds::s_Rows[KindCount] = {
     {1, DecorationClass::Mill, 267, 5, 6, "111000110111110111000010001000"},
     {2, DecorationClass::Plain, 269, 1, 1, "1"},
@@ -29,14 +29,14 @@ const SDecorationKindRow CBuildingDecorationKinds::s_Rows[KindCount] = {
     {28, DecorationClass::Grave, 334, 1, 1, "1"},
     {29, DecorationClass::Grave, 335, 2, 1, "11"},
     {30, DecorationClass::Grave, 336, 1, 2, "11"},
-    {31, DecorationClass::Plain, 291, 1, 1, "1"},
+    {31, DecorationClass::Plain, 291, 1, 1, "1", "ED_DECOR_BD_CHEST_1"},
     {32, DecorationClass::Torch, 292, 1, 1, "1"},
     {33, DecorationClass::Torch, 293, 2, 2, "1111"},
     {34, DecorationClass::Torch, 294, 1, 1, "1"},
     {35, DecorationClass::Torch, 295, 1, 1, "1"},
     {36, DecorationClass::Torch, 296, 1, 1, "1"},
-    {37, DecorationClass::Gate, 297, 5, 1, "11111"},
-    {38, DecorationClass::Gate, 299, 1, 5, "11111"},
+    {37, DecorationClass::Gate, 297, 5, 1, "11111", "ED_DECOR_BD_GATE_1"},
+    {38, DecorationClass::Gate, 299, 1, 5, "11111", "ED_DECOR_BD_GATE_2"},
     {39, DecorationClass::CaveEntrance, 302, 4, 1, "1111"},
     {40, DecorationClass::CaveEntrance, 303, 1, 4, "1111"},
     {41, DecorationClass::CaveWall, 304, 4, 1, "1111"},
@@ -69,7 +69,7 @@ const SDecorationKindRow CBuildingDecorationKinds::s_Rows[KindCount] = {
     {68, DecorationClass::CaveWall, 331, 1, 1, "1"},
     {69, DecorationClass::CaveWall, 332, 3, 2, "111110"},
     {70, DecorationClass::Fountain, 337, 2, 2, "1111"},
-    {71, DecorationClass::Plain, 338, 1, 1, "1"},
+    {71, DecorationClass::Plain, 338, 1, 1, "1", "ED_DECOR_BD_LEVER"},
     {72, DecorationClass::Column, 339, 1, 1, "1"},
     {73, DecorationClass::Column, 340, 2, 2, "1111"},
     {74, DecorationClass::Ally, 341, 6, 2, "100001100001"},

@@ -31,6 +31,9 @@ struct SDecorationKindRow
     int32_t width;
     int32_t depth;
     const char* mask;   // width characters per row, '1' = occupied
+    // The key the kind goes by where it has one of its own (the gates, the
+    // chest and the lever), else null.
+    const char* key = nullptr;
 };
 
 class CBuildingDecorationKinds

@@ -35,7 +35,7 @@ void CDecorationMill::Render(float collapse)
         return;
     model = BodyModel;
     if (CModelRecord* record = GetTypeInfo())
-        record->SetColourSlot(NeutralColour);
+        SetDrawLooks(*record, NeutralColour);
     const auto left = static_cast<float>(x);
     const auto top = static_cast<float>(y);
     CBuildingDraw::DrawModel(model, 0, left, top, g_GameMap.GetHeight(left, top), 0.0f);

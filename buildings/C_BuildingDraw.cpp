@@ -1,5 +1,6 @@
 #include "buildings/C_BuildingDraw.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/C_Config.h"
@@ -35,14 +36,17 @@ CModelRecord* CBuildingDraw::RecordDraw(int32_t modelNumber, int32_t frame, floa
     if (s_Draws.size() >= kMostDraws)
         s_Draws.erase(s_Draws.begin(), s_Draws.begin() + static_cast<std::ptrdiff_t>(kMostDraws / 2));
     s_Draws.push_back({modelNumber, *shown, x, y, height, facing});
-    // A model without a vertex buffer (missing or damaged file) draws nothing.
-    if (record->object.vertexBuffer == nullptr || frames <= 0)
-        return nullptr;
-    return record;
+    // A missing or damaged model file leaves an empty model: nothing to draw.
+    return IsDrawable(*record) ? record : nullptr;
+}
+
+bool CBuildingDraw::IsDrawable(const CModelRecord& record)
+{
+    return !record.object.IsEmpty() && record.GetFrameCount() > 0;
 }
 
 void CBuildingDraw::SubmitTurned(CModelRecord& record, int32_t shown, float x, float y, float height,
-                                 const float turn[9])
+                                 const float turn[9], float* viewPoint)
 {
     // The turn first, then the camera's.
     const float* view = g_GameMap.viewMatrix;
@@ -53,6 +57,8 @@ void CBuildingDraw::SubmitTurned(CModelRecord& record, int32_t shown, float x, f
                                   turn[row * 3 + 2] * view[6 + column];
     float at[3];
     g_GameMap.ProjectToScreenAtHeight(x, y, height, at);
+    if (viewPoint != nullptr)
+        std::copy(at, at + 3, viewPoint);
     if (g_Config.hardwareTnL)
     {
         record.object.SetHWTNLSimpleTransform(shown, at[0], at[1], at[2], m);
@@ -63,15 +69,17 @@ void CBuildingDraw::SubmitTurned(CModelRecord& record, int32_t shown, float x, f
     record.object.Render(at[0], at[1], at[2]);
 }
 
-void CBuildingDraw::DrawModel(int32_t modelNumber, int32_t frame, float x, float y, float height, float facing)
+bool CBuildingDraw::DrawModel(int32_t modelNumber, int32_t frame, float x, float y, float height, float facing,
+                              float* viewPoint)
 {
     int32_t shown = 0;
     CModelRecord* record = RecordDraw(modelNumber, frame, x, y, height, facing, &shown);
     if (record == nullptr)
-        return;
+        return false;
     float turn[9];
     VerticalTurn(facing, turn);
-    SubmitTurned(*record, shown, x, y, height, turn);
+    SubmitTurned(*record, shown, x, y, height, turn, viewPoint);
+    return true;
 }
 
 void CBuildingDraw::DrawModelAboutAxis(int32_t modelNumber, int32_t frame, float x, float y, float height,

@@ -94,7 +94,9 @@ void CBuildingGoldMine::Render(float collapse)
     constexpr int32_t WinterTheme = 1;
     const float height = g_GameMap.IsOnMap(x, y) ? g_GameMap.GetHeight(static_cast<float>(x), static_cast<float>(y)) : 0.0f;
     const auto frame = static_cast<int32_t>(animTime);
-    CBuildingDraw::DrawModel(model, frame, static_cast<float>(x), static_cast<float>(y), height, 0.0f);
+    float viewPoint[3];
+    if (CBuildingDraw::DrawModel(model, frame, static_cast<float>(x), static_cast<float>(y), height, 0.0f, viewPoint))
+        KeepScreenPlace(viewPoint);
     if (g_GameMap.theme == WinterTheme)
         CBuildingDraw::DrawModel(SnowModel, frame, static_cast<float>(x), static_cast<float>(y), height, 0.0f);
 }

@@ -228,7 +228,7 @@ std::optional<CBuildingOfCast::SDrawPoint> CBuildingOfCast::RenderBody(float col
     CModelRecord* record = GetTypeInfo();
     if (record == nullptr)
         return std::nullopt;
-    record->SetColourSlot(GetOwnerColour());
+    SetDrawLooks(*record, GetOwnerColour());
     const SDrawPoint corner{static_cast<float>(x), static_cast<float>(y), ground};
     const SDrawPoint point = PlaceForDrawing(corner, collapse, GetStageRow().sinkDepth);
     CBuildingDraw::DrawModel(model, 0, point.x, point.y, point.height, 0.0f);

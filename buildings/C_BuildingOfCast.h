@@ -142,9 +142,14 @@ protected:
     // The same for each button of a table, in its order.
     void RenderUnitButtons(std::span<const SCommandButton> buttons) const;
     void RenderTechnologyButtons(std::span<const SCommandButton> buttons) const;
+    // What Escape hands the command panel to cancel the current production
+    // or research: the barracks, blacksmith, castle and dark altar say -1,
+    // the other producing buildings 0.
+    static constexpr int32_t EscapeCancelsCurrent = 0;
+    static constexpr int32_t EscapeCancels = -1;
     // Escape cancels the current production or research while there is
     // one; then the rally mode button, or Escape to leave the mode.
-    void RenderPanelEnd(bool withModeButton) const;
+    void RenderPanelEnd(bool withModeButton, int32_t escapeCommand = EscapeCancelsCurrent) const;
 
 private:
     const SBuildingCastRow& m_Row;

@@ -15,7 +15,6 @@ namespace
 constexpr int32_t CancelIcon = 94;
 constexpr int32_t ModeIcon = 107;
 constexpr int32_t CancelConstruction = -2;
-constexpr int32_t CancelProduction = 0;
 constexpr int32_t UnitRecordCount = 25;
 
 const CUnitStats* FindUnitRecord(int32_t unitType)
@@ -117,12 +116,12 @@ void CBuildingOfCast::RenderTechnologyButtons(std::span<const SCommandButton> bu
         RenderTechnologyButton(button.position, button.icon, button.number, button.key);
 }
 
-void CBuildingOfCast::RenderPanelEnd(bool withModeButton) const
+void CBuildingOfCast::RenderPanelEnd(bool withModeButton, int32_t escapeCommand) const
 {
     CBuildingPanel& panel = g_BuildingPanel;
     if (research != nullptr || queueCount > 0)
         panel.AddbuildingHotkey(CBuildingPanel::EscapeKey, CBuildingPanel::EscapeKey, nullptr,
-                                CBuildingPanel::NoTechnology, CancelProduction, 0);
+                                CBuildingPanel::NoTechnology, escapeCommand, 0);
     if (!withModeButton)
         return;
     if (panel.panelMode == CBuildingPanel::ModeRally)

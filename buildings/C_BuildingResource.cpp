@@ -9,6 +9,7 @@
 #include "core/C_Localizer.h"
 #include "core/GlobalFunc.h"
 #include "media/C_2DFont.h"
+#include "media/C_ModelRecord.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "net/C_MultiplayerGame.h"
@@ -128,13 +129,33 @@ void CResource::Render(float collapse)
         RenderAtCentre(0);
 }
 
-void CResource::RenderAtCentre(int32_t frame) const
+void CResource::RenderAtCentre(int32_t frame)
 {
     constexpr float BlockCentre = 0.5f;
     const float centreX = static_cast<float>(x) + BlockCentre;
     const float centreY = static_cast<float>(y) + BlockCentre;
     const float height = g_GameMap.IsOnMap(x, y) ? g_GameMap.GetHeight(centreX, centreY) : 0.0f;
-    CBuildingDraw::DrawModel(model, frame, centreX, centreY, height, facing);
+    float viewPoint[3];
+    if (CBuildingDraw::DrawModel(model, frame, centreX, centreY, height, facing, viewPoint))
+        KeepScreenPlace(viewPoint);
+}
+
+// Right after the draw, while the model's points are this site's: the
+// next site of the same model moves them.
+void CResource::KeepScreenPlace(const float viewPoint[3])
+{
+    constexpr int32_t PickedPart = 0;
+    const CModelRecord* record = GetTypeInfo();
+    if (record == nullptr)
+        return;
+    int32_t topLeft[2];
+    int32_t bottomRight[2];
+    record->object.GetGroupScreenRect(viewPoint[0], viewPoint[1], viewPoint[2], PickedPart, topLeft, bottomRight);
+    screenRect[0] = topLeft[0];
+    screenRect[1] = topLeft[1];
+    screenRect[2] = bottomRight[0];
+    screenRect[3] = bottomRight[1];
+    screenDepth = viewPoint[2];
 }
 
 const char* CResource::GetPanelName() const
@@ -177,11 +198,13 @@ void CResource::RenderDetailsOnPanel()
         font->Print(AmountX, AmountY, std::to_string(amount).c_str(), White, C2DFont::AlignLeft);
 }
 
-float CResource::GetHeightAt(float worldX, float worldY) const
+float CResource::GetHeightAt(float screenX, float screenY) const
 {
-    constexpr float BlockCentre = 0.5f;
-    return GetHeightInModelBoxes(worldX, worldY, static_cast<float>(x) + BlockCentre,
-                                 static_cast<float>(y) + BlockCentre, 1);
+    constexpr float NotHit = -1.0f;
+    const int32_t* own = screenRect;
+    const bool inside = screenX >= static_cast<float>(own[0]) && screenX <= static_cast<float>(own[2]) &&
+                        screenY >= static_cast<float>(own[1]) && screenY <= static_cast<float>(own[3]);
+    return inside ? screenDepth : NotHit;
 }
 
 bool CResource::IsInScreenRect(int32_t left, int32_t top, int32_t right, int32_t bottom) const

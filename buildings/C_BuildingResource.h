@@ -43,8 +43,11 @@ public:
     virtual bool PanelNameMayRise() const { return false; }
     // The name and the amount left.
     void RenderDetailsOnPanel() override;
-    // Picking: the first part box of the model around the block centre.
-    float GetHeightAt(float worldX, float worldY) const override;
+    // Picking of the tree and the rock: here the two arguments are a point
+    // of the virtual screen.  The view depth of the site's last drawing
+    // when the point lies in the screen rectangle of its model's first part
+    // (edges included), else -1.0.
+    float GetHeightAt(float screenX, float screenY) const override;
     // A corner of either rectangle inside the other; a crossing overlap
     // without a corner inside is no hit.
     bool IsInScreenRect(int32_t left, int32_t top, int32_t right, int32_t bottom) const override;
@@ -56,8 +59,10 @@ public:
     int32_t amount;
     float facing;           // degrees
     // Screen rectangle of the model's first part at its last drawing:
-    // left, top, right, bottom; empty before it.
+    // left, top, right, bottom; empty before it.  The view depth of that
+    // drawing.
     int32_t screenRect[4] = {0, 0, -1, -1};
+    float screenDepth = -1.0f;
 
 protected:
     CResource(int32_t kind, int32_t modelNumber, int32_t startAmount);
@@ -71,7 +76,10 @@ protected:
     // Off the map with the broadcast flag; only the first call counts.
     void RemoveSite();
     // Model at the block centre turned by the facing, at the frame.
-    void RenderAtCentre(int32_t frame) const;
+    void RenderAtCentre(int32_t frame);
+    // After a draw of the site's model placed at `viewPoint`: the screen
+    // rectangle and depth that picking uses until the next draw.
+    void KeepScreenPlace(const float viewPoint[3]);
 
 private:
     int32_t TakeRockUnit(bool mayRemove);

@@ -5,6 +5,7 @@
 #include "buildings/C_BuildingDraw.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
+#include "game/C_BuildingPanel.h"
 #include "media/C_ModelRecord.h"
 #include "media/C_VXBuffer.h"
 #include "media/D3DDevice.h"
@@ -31,6 +32,18 @@ constexpr uint32_t Opaque = 0xFF000000u;
 // How much of the pit image the block shows, across and down.
 constexpr float PitImageAcross = 0.61f;
 constexpr float PitImageDown = 0.64f;
+
+// The pulsing owner's ground: red as bright as the renderer's pulse, the
+// pulse of 1.0 kept at full red rather than running over into the next byte.
+uint32_t PulsingRed()
+{
+    constexpr float PulseScale = 256.0f;
+    constexpr int32_t FullRed = 255;
+    constexpr int32_t RedShift = 16;
+    const float pulse = std::clamp(g_BuildingPanel.pulse, 0.0f, 1.0f);
+    const int32_t red = std::min(static_cast<int32_t>(pulse * PulseScale), FullRed);
+    return static_cast<uint32_t>(red) << RedShift;
+}
 
 void AddPitCorner(float cornerX, float cornerY, uint32_t colour, float u, float v)
 {
@@ -123,9 +136,9 @@ void CBuildingTrap::Render(float collapse)
     int32_t light = 0;
     if (g_Players != nullptr && g_LocalPlayer >= 0 && g_LocalPlayer < MaxPlayers)
         light = g_Players[g_LocalPlayer].GetVisibility(x, y);
-    const uint32_t colour = GlobalFunc::ScaleColor(White, light);
+    const uint32_t colour = GlobalFunc::ScaleColor(owner == PulsingOwner ? PulsingRed() : White, light);
     if (CModelRecord* record = GetTypeInfo())
-        record->SetColourSlot(GetOwnerColour());
+        SetDrawLooks(*record, GetOwnerColour());
     const auto left = static_cast<float>(x);
     const auto top = static_cast<float>(y);
     CBuildingDraw::DrawModel(model, static_cast<int32_t>(animTime), left, top, g_GameMap.GetHeight(left, top), 0.0f);

@@ -147,7 +147,7 @@ void CBuildingWall::Render(float collapse)
     if (!g_GameMap.IsOnMap(x, y))
         return;
     if (CModelRecord* record = GetTypeInfo())
-        record->SetColourSlot(GetOwnerColour());
+        SetDrawLooks(*record, GetOwnerColour());
     const auto left = static_cast<float>(x);
     const auto top = static_cast<float>(y);
     float drawX = left + 0.5f;

@@ -9,6 +9,7 @@
 #include "buildings/C_BuildingDraw.h"
 #include "core/C_Config.h"
 #include "core/GlobalFunc.h"
+#include "game/C_BuildingPanel.h"
 #include "media/C_2DFont.h"
 #include "media/C_ModelRecord.h"
 #include "media/C_Texture.h"
@@ -146,6 +147,13 @@ void CBuilding::DrawOutline(int32_t code) const
         g_VXBuffer.Add3dVertex(view[0], view[1], view[2], colour, 0.0f, 0.0f);
     }
     g_VXBuffer.Show3dLines();
+}
+
+void CBuilding::SetDrawLooks(CModelRecord& record, int32_t colourSlot) const
+{
+    if (owner == PulsingOwner)
+        record.tint = g_BuildingPanel.pulse;
+    record.SetColourSlot(colourSlot);
 }
 
 void CBuilding::RenderRallyFlag() const

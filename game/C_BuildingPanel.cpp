@@ -1,6 +1,8 @@
 #include "game/C_BuildingPanel.h"
 
 #include "media/C_2DFont.h"
+#include "media/D3DDevice.h"
+#include "platform/SysDevice3D.h"
 
 CBuildingPanel g_BuildingPanel;
 
@@ -84,7 +86,14 @@ void CBuildingPanel::RenderHint(int32_t x, int32_t y)
 
 void CBuildingPanel::RenderAbilityImage(int32_t x, int32_t y, int32_t width, int32_t height, int32_t alpha)
 {
-    m_Pictures.push_back({x, y, width, height, alpha});
+    uint32_t across = 0;
+    uint32_t down = 0;
+    if (const SysDevice3D* device = GetD3DDevice())
+    {
+        device->GetTextureStageState(0, Sys3DStageState::AddressU, across);
+        device->GetTextureStageState(0, Sys3DStageState::AddressV, down);
+    }
+    m_Pictures.push_back({x, y, width, height, alpha, across == down ? across : 0u});
 }
 
 void CBuildingPanel::PrintText(int32_t x, int32_t y, const char* text, uint32_t colour, bool small)

@@ -38,6 +38,9 @@ struct SPanelPicture
     int32_t width;
     int32_t height;
     int32_t alpha;   // 0 to 255
+    // The texture addressing of stage 0 it is drawn with (Sys3DAddress of
+    // both axes, 0 when they differ or without a device).
+    uint32_t addressing;
 };
 
 struct SBuildingHotkey
@@ -46,7 +49,9 @@ struct SBuildingHotkey
     int32_t upperKey;
     const CUnitStats* record;   // unit to queue, or null
     int32_t technology;         // technology to research, -1 none
-    int32_t command;            // panel command: -2 cancel construction, 0 cancel production
+    // Panel command: -2 cancels construction; with no unit, technology or
+    // mode, 0 or -1 cancels the current production or research.
+    int32_t command;
     int32_t mode;               // panel mode it arms, 0 none
 };
 

@@ -69,4 +69,8 @@ void CSelection::SelectBuilding(CBuilding* selected)
 
 void CSelection::OnLeftClick() {}
 void CSelection::OnRightClick() {}
-void CSelection::OnMinimapRightClick(int32_t, int32_t) {}
+void CSelection::OnMinimapRightClick(int32_t x, int32_t y)
+{
+    minimapOrderX = x;
+    minimapOrderY = y;
+}

@@ -63,6 +63,9 @@ public:
     // (14 places the rally point), and its second value.
     int32_t pendingAction = 0;
     int32_t pendingValue = 0;
+    // The block of the last move order given on the minimap, -1 none.
+    int32_t minimapOrderX = -1;
+    int32_t minimapOrderY = -1;
 
 private:
     int32_t IndexOf(const CUnit* unit) const;

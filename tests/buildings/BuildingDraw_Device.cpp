@@ -9,6 +9,7 @@
 #include "game/C_BuildingPanel.h"
 #include "media/C_ModelRecord.h"
 #include "world/C_PathFinder.h"
+#include "world/C_PlayerStatistics.h"
 #include "tests/units/UnitPanel_Device.h"
 
 class BuildingDrawDevice : public UnitDrawingTest
@@ -79,6 +80,23 @@ TEST_F(BuildingDrawDevice, TheShadowAndThePitSpreadTheImageWhereItIsNotClear)
     const uint32_t lit = GlobalFunc::ScaleColor(Pit, g_Players[0].GetVisibility(11, 10));
     EXPECT_TRUE(lit != 0 && Shows(11.8f, 10.3f, lit, 4) && Shows(11.3f, 10.3f, Background));
     EXPECT_TRUE(Shows(12.5f, 10.3f, Background) && State(Sys3DRenderState::AlphaFunc) == Sys3DCompare::Always);
+
+    // Owner 9's pit pulses red: the pulse x 256, a full pulse full red, in the same light.
+    std::vector<uint32_t> white(64);
+    for (int i = 0; i < 64; ++i)
+        white[size_t(i)] = i % 8 < 2 ? Hole : White;
+    ASSERT_TRUE(GetGlobalModel(trap->model)->shadowTexture.LoadFromMem(8, 8, white.data()));
+    trap->owner = 9;
+    for (const auto& [pulse, red] : {std::pair{0.5f, 0x800000u}, {1.0f, 0xFF0000u}})
+    {
+        g_BuildingPanel.pulse = pulse;
+        Clear();
+        trap->Render(0.0f);
+        ReadBack();
+        EXPECT_TRUE(Shows(11.8f, 10.3f, GlobalFunc::ScaleColor(red, g_Players[0].GetVisibility(11, 10)), 4)) << pulse;
+    }
+    trap->owner = 0;
+    g_BuildingPanel = CBuildingPanel();
 }
 
 // The outline runs along the block's edges in the code's colour.  The overlay's
@@ -100,10 +118,10 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
     Clear();
     trap->DumpDebug();
     ReadBack();
-    const auto expectLines = [this](int left, const std::vector<std::string>& lines) {
+    const auto expectLines = [this](int left, const std::vector<std::string>& lines, int top = 0) {
         for (size_t line = 0; line < lines.size(); ++line)
             for (size_t k = 0; k <= lines[line].size(); ++k)
-                EXPECT_EQ(Pixel(left + 4 + 10 * int(k), 20 * int(line) + 6),
+                EXPECT_EQ(Pixel(left + 4 + 10 * int(k), top + 20 * int(line) + 6),
                           k < lines[line].size() && lines[line][k] != ' ' ? White : Background)
                     << lines[line] << k;
     };
@@ -136,6 +154,38 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
                       "Failed count:" + std::to_string(g_PathFinder.GetFailedSearches()),
                       "---===( Particles )===---", "Count:2"});
     g_GameMap.hoveredBlockX = g_GameMap.hoveredBlockY = -1;
+
+    // The player's counters in white in the game font, from the second line of each column (the
+    // two headings share the top line).
+    CPlayer& player = World().Player(0);
+    player.statistics[STAT_ARROWS_SHOT] = 17;
+    player.controlGroupCounts[1] = 4;
+    Clear();
+    CPlayerStatistics::DumpStatistics(player);
+    ReadBack();
+    expectLines(270, {"Unit num:" + std::to_string(player.unitCount)}, 20);
+    expectLines(270, {"---===( Statistics )===---"}, 260);
+    expectLines(270, {"Arrows shot:17"}, 340);
+    expectLines(600, {"group 1 :0", "group 2 :4"}, 20);
+}
+
+// The ability image is drawn with the texture wrapping; the panel is left clamped again.
+TEST_F(BuildingDrawDevice, TheDarkAltarDrawsItsAbilityImageWrappedAndLeavesThePanelClamped)
+{
+    CBuilding* altar = World().Player(0).CreateBuilding(CastDarkAltar, 30, 30);
+    altar->Construct(0.0f, true);
+    World().Research(0, 52);
+    g_BuildingPanel = CBuildingPanel();
+    altar->RenderDetailsOnPanel();
+    ASSERT_EQ(g_BuildingPanel.GetPictures().size(), 1u);
+    EXPECT_EQ(g_BuildingPanel.GetPictures()[0].addressing, uint32_t(Sys3DAddress::Wrap));
+    for (const Sys3DStageState axis : {Sys3DStageState::AddressU, Sys3DStageState::AddressV})
+    {
+        uint32_t addressing = 0;
+        GetD3DDevice()->GetTextureStageState(0, axis, addressing);
+        EXPECT_EQ(addressing, uint32_t(Sys3DAddress::Clamp));
+    }
+    g_BuildingPanel = CBuildingPanel();
 }
 
 // The icon under the mouse gets the highlight frame (image 5): the portrait, and of the

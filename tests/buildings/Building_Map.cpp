@@ -2,6 +2,7 @@
 
 #include <numeric>
 
+#include "core/C_Config.h"
 #include "core/C_PtrGarbage.h"
 #include "tests/buildings/BuildingWorld.h"
 
@@ -76,6 +77,49 @@ TEST_F(BuildingMap, PlacingFreesTheParticlesStandingOnItsBlocks)
     ASSERT_EQ(g_Particles.GetEffects().size(), 1u);
     EXPECT_TRUE(g_Particles.GetEffects()[0].x == 34.5f && g_PtrGarbage.FindUnit(1, fallen->uniqueId) == fallen &&
                 g_PtrGarbage.FindUnit(1, beside->uniqueId) == nullptr);
+    m_World.Flush();
+}
+
+// The AI tilt map counts each building over its footprint grown by its clearance; a building
+// placed over a standing one destroys it first, with the network told, and takes over its count.
+TEST_F(BuildingMap, PlacingOverAStandingBuildingDestroysItFirstAndTheTiltMapFollowsBothFootprints)
+{
+    std::fill(std::begin(g_GameMap.aiTiltMap), std::end(g_GameMap.aiTiltMap), uint8_t(0));
+    const auto tilted = [](int32_t left, int32_t top, int32_t right, int32_t bottom) {
+        int32_t cells = 0;   // the tilted cells, all of them in the rectangle
+        for (int32_t cx = 0; cx < g_GameMap.GetWidth(); ++cx)
+            for (int32_t cy = 0; cy < g_GameMap.GetHeight(); ++cy)
+            {
+                const int32_t value = g_GameMap.aiTiltMap[cx * MapBlockSide + cy];
+                const bool inside = cx >= left && cx <= right && cy >= top && cy <= bottom;
+                cells += value != 0 ? 1 : 0;
+                EXPECT_TRUE(value == (inside ? 1 : 0)) << cx << "," << cy;
+            }
+        return cells;
+    };
+    g_Config.networkRole = 1;   // the host, which owns player 0's buildings
+    CBuilding* house = m_World.PlaceFinished(0, CastHouse, 20, 20);   // 3 x 2, clearance 1
+    EXPECT_EQ(tilted(19, 19, 23, 22), 20);
+    g_UnitCommandOutbox.Clear();
+    CBuilding* tower = m_World.Make(2, CastTower, 22, 21);   // 2 x 2, clearance 0, over (22, 21)
+    ASSERT_TRUE(tower->PlaceOnMap());
+    m_World.Forget(house);
+    EXPECT_TRUE(house->health == 0.0f && g_Particles.HoldsRuin(house) && m_World.Player(0).buildingCount == 0);
+    EXPECT_TRUE(g_GameMap.Block(20, 20).building == nullptr && g_GameMap.Block(22, 21).building == tower);
+    const auto& sent = g_UnitCommandOutbox.GetSent();
+    EXPECT_TRUE(sent.size() == 1u && sent[0].command == CUnitCommandOutbox::CommandBuildingDestroyed &&
+                sent[0].building == house);
+    EXPECT_EQ(tilted(22, 21, 23, 22), 4);
+    // A wider margin, and the cells beyond the map's edges skipped on both sides.
+    tower->RemoveFromMap();
+    g_GameMap.PlaceBuildingFootprint(*tower, 0, 1, 1, 1);
+    EXPECT_EQ(tilted(0, 0, 2, 3), 12);
+    g_GameMap.PlaceBuildingFootprint(*tower, 0, 1, 1, -1);
+    const int32_t last = g_GameMap.GetWidth() - 1;
+    g_GameMap.PlaceBuildingFootprint(*tower, last - 1, last - 1, 2, 1);
+    EXPECT_EQ(tilted(last - 3, last - 3, last, last), 16);
+    g_GameMap.PlaceBuildingFootprint(*tower, last - 1, last - 1, 2, -1);
+    g_Config.networkRole = 0;
     m_World.Flush();
 }
 

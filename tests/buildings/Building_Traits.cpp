@@ -96,3 +96,72 @@ TEST_F(BuildingTraits, ATowerFinishedWithoutArchersIsReportedAndStillCounts)
                              "BuildingFinished()"));
     EXPECT_EQ(m_World.Player(0).finishedBuildings[CastTower], 1);
 }
+
+// A builder's stroke, even one of nothing, raises the class's dust over the footprint, 10 to 29
+// above the ground there; an instant completion raises none.
+TEST_F(BuildingTraits, EachStrokeRaisesTheClassesDustOverItsFootprint)
+{
+    const std::pair<int32_t, int32_t> dustByCast[] = {
+        {CastCastle, 15},    {CastBarracks, 15}, {CastBlacksmith, 15}, {CastTower, 15}, {CastDarkAltar, 15},
+        {CastTrap, 15},      {CastAlchemy, 10},  {CastMonastery, 10},  {CastKeep, 10},  {CastHouse, 5},
+        {CastWarehouse, 5},  {CastWall, 5},      {CastDocks, 0}};
+    const std::vector<SEffectParticle>& effects = g_Particles.GetEffects();
+    for (size_t i = 0; i < std::size(dustByCast); ++i)
+    {
+        const auto [cast, puffs] = dustByCast[i];
+        SCOPED_TRACE(cast);
+        const int32_t x = 2 + 8 * int32_t(i % 7), y = 2 + 9 * int32_t(i / 7);
+        CBuilding* site = m_World.Place(0, cast, x, y);
+        for (const bool instant : {false, true})
+        {
+            const size_t before = effects.size();
+            EXPECT_EQ(site->Construct(0.0f, instant), !instant);
+            ASSERT_EQ(effects.size() - before, size_t(instant ? 0 : puffs));
+            for (size_t k = before; k < effects.size(); ++k)
+            {
+                const SEffectParticle& puff = effects[k];
+                const float above = puff.height - g_GameMap.GetHeight(puff.x, puff.y);
+                EXPECT_TRUE(puff.kind == CParticles::KindDust && !puff.hidden && puff.x >= float(x) &&
+                            puff.x < float(x + site->GetWidth()) && puff.y >= float(y) &&
+                            puff.y < float(y + site->GetDepth()) && above >= 10.0f && above < 30.0f)
+                    << puff.x << "," << puff.y << " " << above;
+            }
+        }
+    }
+}
+
+// The stage changes just above 25, 50 and 75; a stroke to 100 finishes with the local owner's news,
+// an instant completion (a foreign one on a network client too) without any.  On the owner's
+// machine a stroke of nothing still sends the progress but not the stage it brings.
+TEST_F(BuildingTraits, TheProgressPicksTheStageAndOnlyAStrokeToTheEndAnnouncesIt)
+{
+    CBuilding* house = m_World.Place(0, CastHouse, 10, 10);
+    for (const auto& [progress, stage] : {std::pair{25.0f, 130}, {25.01f, 131}, {50.0f, 131}, {50.01f, 132},
+                                          {75.0f, 132}, {75.01f, 133}})
+    {
+        house->buildProgress = progress;
+        EXPECT_TRUE(house->Construct(0.0f, false));
+        EXPECT_EQ(house->model, stage) << progress;
+    }
+    house->buildProgress = 98.0f;
+    EXPECT_FALSE(house->Construct(1.0f, false));   // 3 per unit of work
+    EXPECT_TRUE(house->buildProgress == 100.0f && house->model == 129 && !house->Construct(1.0f, false));
+    ASSERT_EQ(m_World.Messages().size(), 1u);
+    EXPECT_TRUE(m_World.Messages()[0].text == "BD_MSG_HOUSE" && m_World.Messages()[0].colour == 0x00FF00u);
+    EXPECT_EQ(m_World.Markers(), (std::vector<int32_t>{11, 11, 0xFFFF00}));
+    EXPECT_EQ(m_World.Samples(), (std::vector<int32_t>{190, 100}));
+
+    g_Config.networkRole = 2;
+    CBuilding* foreign = m_World.Place(1, CastHouse, 20, 10);
+    CBuilding* own = m_World.Place(0, CastHouse, 30, 10);
+    g_UnitCommandOutbox.Clear();
+    EXPECT_TRUE(foreign->Construct(1.0f, false) && foreign->buildProgress == CBuilding::StartProgress);
+    EXPECT_TRUE(!foreign->Construct(0.0f, true) && foreign->model == 129 && g_UnitCommandOutbox.GetSent().empty());
+    own->buildProgress = 25.01f;
+    own->Construct(0.0f, false);
+    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
+    EXPECT_TRUE(own->model == 131 &&
+                g_UnitCommandOutbox.GetSent()[0].command == CUnitCommandOutbox::CommandBuildProgress);
+    EXPECT_EQ(m_World.Messages().size(), 1u);
+    g_Config.networkRole = 0;
+}

@@ -39,8 +39,10 @@ protected:
         g_BuildingCommand.Clear();
         g_BuildingCommand.item = hotkey->record;
         g_BuildingCommand.technology = hotkey->technology;
-        if (hotkey->command == CBuildingCommand::CancelCurrent)
-            g_BuildingCommand.cancelSlot = hotkey->command;
+        // A bare 0 or -1 (Escape) cancels the current production or research.
+        const bool bare = hotkey->record == nullptr && hotkey->technology == CBuildingPanel::NoTechnology;
+        if (bare && (hotkey->command == 0 || hotkey->command == -1))
+            g_BuildingCommand.cancelSlot = CBuildingCommand::CancelCurrent;
         return hotkey->mode != 0 || building.OnPanelCommand();
     }
     void Research(std::vector<int32_t> technologies)
@@ -135,6 +137,7 @@ TEST_F(MilitaryBuildingsPanel, BarracksKeysTrainResearchCancelAndArmTheRally)
     EXPECT_EQ(Show(*barracks), (Icons{43, 44, 88, 89, Rally}));
     ASSERT_TRUE(Press(*barracks, 'H'));
     EXPECT_EQ(Show(*barracks), Icons{Rally});
+    EXPECT_EQ(g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command, -1);
     ASSERT_TRUE(Press(*barracks, CBuildingPanel::EscapeKey));
     EXPECT_EQ(barracks->research, nullptr);
     Research({30, 31});
@@ -159,6 +162,15 @@ TEST_F(MilitaryBuildingsPanel, BlacksmithAndCastleShowEachChainsLowestLevelStill
     EXPECT_EQ(Show(*smithy), (Icons{78, 84, 73, 75, 81}));
     ASSERT_TRUE(Press(*smithy, 'G'));
     EXPECT_TRUE(Show(*smithy).empty() && g_BuildingPanel.GetHotkeys().size() == 1u);
+    // Escape cancels with -1 here, at the castle and at the dark altar.
+    EXPECT_EQ(g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command, -1);
+    for (CBuilding* trainer : {castle, m_World.PlaceFinished(0, CastDarkAltar, 30, 20)})
+    {
+        Show(*trainer);
+        ASSERT_TRUE(Press(*trainer, 'C') || Press(*trainer, 'G'));
+        Show(*trainer);
+        EXPECT_EQ(g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command, -1) << trainer->GetBuildCast();
+    }
 }
 
 TEST_F(MilitaryBuildingsPanel, DarkAltarHidesAReadySpellAndPulsesItsAbilityImage)

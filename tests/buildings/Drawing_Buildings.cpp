@@ -5,6 +5,7 @@
 #include "buildings/C_BuildingDraw.h"
 #include "buildings/C_BuildingResource.h"
 #include "buildings/C_BuildingResourceTree.h"
+#include "game/C_BuildingPanel.h"
 #include "media/C_ModelRecord.h"
 #include "tests/buildings/BuildingWorld.h"
 
@@ -92,6 +93,38 @@ TEST_F(DrawingBuildings, TreesTurnByTheirFacingAndTakeTheirLookAsColour)
     CResource rock;
     rock.Render(0.3f);
     EXPECT_EQ(CBuildingDraw::GetDraws().size(), 1u);
+}
+
+// Whatever owner 9 stands for, its town buildings, walls, traps and decorations draw with the
+// renderer's pulse as their model's tint; other owners leave the tint alone.
+TEST_F(DrawingBuildings, ObjectsOfThePulsingOwnerTakeThePulseAsTheirModelsTint)
+{
+    g_BuildingPanel.pulse = 0.375f;
+    const struct
+    {
+        int32_t cast;
+        int32_t decorationKind;
+    } objects[] = {{CastHouse, 0}, {CastBarracks, 0}, {CastWall, 0}, {CastTrap, 0}, {CastDecoration, 2},
+                   {CastDecoration, 1}};
+    for (const auto& object : objects)
+    {
+        CBuilding* drawn = object.cast == CastDecoration
+                               ? m_World.Track(m_World.Player(0).BuildingFactory(CastDecoration, 0, 0,
+                                                                                   object.decorationKind))
+                               : m_World.Make(0, object.cast, 10, 10);
+        drawn->x = drawn->y = 10;
+        const int32_t owner = drawn->owner;
+        for (const int32_t drawnFor : {owner, 8, 9})
+        {
+            drawn->owner = drawnFor;
+            GetGlobalModel(drawn->model)->tint = -1.0f;
+            drawn->Render(0.0f);
+            EXPECT_EQ(GetGlobalModel(drawn->model)->tint, drawnFor == 9 ? 0.375f : -1.0f)
+                << object.cast << " kind " << object.decorationKind << " owner " << drawnFor;
+        }
+        drawn->owner = owner;
+    }
+    g_BuildingPanel = CBuildingPanel();
 }
 
 TEST_F(DrawingBuildings, TheRallyFlagIsTheLocalOwnersOnlyAndTheOutlineWalksTheFootprintEdgeOnce)

@@ -1,6 +1,7 @@
 // The factories refuse every number outside their lists with its report,
 // silently while a player's factory is not ready.
 
+#include "buildings/C_BuildingDecorationKinds.h"
 #include "buildings/C_Player_Factory.h"
 #include "tests/buildings/BuildingWorld.h"
 
@@ -85,6 +86,11 @@ TEST(BuildingFactory, ListedNumbersGiveTheirModelsOwnersAmountsAndFirePoints)
                     made->GetResourceKind() == ResourceKindGoldMine);
         EXPECT_TRUE(!decoration || std::string(made->GetName()) == row.name);
     }
+    // The kinds that go by a key of their own.
+    for (const auto& [kind, key] : {std::pair<int32_t, const char*>{31, "ED_DECOR_BD_CHEST_1"},
+                                    {37, "ED_DECOR_BD_GATE_1"}, {38, "ED_DECOR_BD_GATE_2"},
+                                    {71, "ED_DECOR_BD_LEVER"}, {2, nullptr}, {39, nullptr}})
+        EXPECT_STREQ(CBuildingDecorationKinds::Find(kind)->key, key) << kind;
     // The fire points of each building, threshold:x,height,z,strength, in their order.
     const std::pair<int32_t, const char*> fires[] = {
         {CastCastle, "60:1.2,106,5.5,50;55:6.1,106,1.2,40;50:5.9,106,5.7,30;50:1.4,100,1.2,40;45:1.1,70,3.2,50;"

@@ -2,7 +2,9 @@
 
 #include "buildings/C_BuildingGoldMine.h"
 #include "buildings/C_BuildingResource.h"
+#include "core/C_Config.h"
 #include "media/C_ModelRecord.h"
+#include "tests/media/FileBytes.h"
 #include "tests/buildings/BuildingWorld.h"
 
 namespace
@@ -59,17 +61,56 @@ TEST_F(ResourcePicking, PointsAndMissilesHitThePartBoxesAtTheBuilding)
     EXPECT_FLOAT_EQ(out[1], ground + 50.0f);
     const float above[3] = {11.0f, ground + 300.0f, 11.0f};
     EXPECT_FALSE(house->IntersectSegment(above, high, out));
-
-    // A rock's first group stands around its block centre; the second, larger
-    // one does not count, and a model without groups is never hit.
-    GiveGroup(226, -8.0f, 8.0f, -8.0f, 8.0f);
-    GiveGroup(226, -100.0f, 100.0f, -100.0f, 100.0f);
-    CResource rock;
-    rock.x = rock.y = 20;
-    EXPECT_TRUE(rock.GetHeightAt(20.7f, 20.3f) != -1.0f && rock.GetHeightAt(21.5f, 20.5f) == -1.0f);
+    // A gold mine's model without groups is never hit.
     CBuildingGoldMine mine;
     mine.x = mine.y = 5;
     EXPECT_EQ(mine.GetHeightAt(6.0f, 6.0f), -1.0f);
+}
+
+// Drawn by the software path 100 in front of the camera, a cube of half side 16 shows its near
+// face (depth 84) from x (1 - 1.4 x 16 / 84) x 512 = 375.5 to 648.5 and y (1 - 1.6 x 16 / 84) x 384
+// = 267.0 to 501.0: the rectangle (375, 266) to (648, 501).  Trees and rocks take a screen point and
+// answer the drawing's depth inside it, edges included; the mine is picked by the band alone.
+TEST_F(ResourcePicking, SitesArePickedOnTheScreenWhereTheyWereLastDrawn)
+{
+    g_Config.hardwareTnL = 0;
+    const std::vector<uint8_t> cube = BuildModel(CubeLayout(16.0f));
+    const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    std::copy(identity, identity + 9, g_GameMap.viewMatrix);
+    const float eye[3] = {0.0f, 0.0f, 100.0f};
+    std::copy(eye, eye + 3, g_GameMap.viewTranslation);
+    const struct
+    {
+        int32_t kind;
+        int32_t model;
+        float drawnAt;   // the block centre, or the mine's corner
+    } sites[] = {{ResourceKindRock, 226, 20.5f}, {ResourceKindTree, 210, 20.5f}, {ResourceKindGoldMine, 230, 20.0f}};
+    for (const auto& site : sites)
+    {
+        SCOPED_TRACE(site.kind);
+        ASSERT_TRUE(GetGlobalModel(site.model)->object.LoadFromMemory(cube.data(), cube.size(), "cube.okm", 0));
+        auto* drawn = static_cast<CResource*>(m_World.Player(0).BuildingFactory(CastResource, site.kind, 1, 0));
+        drawn->x = drawn->y = 20;
+        drawn->facing = 0.0f;
+        g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = site.drawnAt;
+        EXPECT_TRUE(drawn->GetHeightAt(512.0f, 384.0f) == -1.0f && !drawn->IsInScreenRect(0, 0, 1023, 767));
+        drawn->Render(0.0f);
+        EXPECT_EQ(std::vector<int32_t>(drawn->screenRect, drawn->screenRect + 4),
+                  std::vector<int32_t>({375, 266, 648, 501}));
+        EXPECT_TRUE(drawn->IsInScreenRect(648, 501, 700, 700) && !drawn->IsInScreenRect(649, 0, 1023, 767));
+        if (site.kind == ResourceKindGoldMine)
+            EXPECT_EQ(drawn->GetHeightAt(512.0f, 384.0f), -1.0f);
+        else
+        {
+            const struct { float x, y; bool hit; } points[] = {
+                {512, 384, true}, {375, 266, true}, {648, 501, true}, {374, 384, false},
+                {649, 384, false}, {512, 265, false}, {512, 502, false}};
+            for (const auto& p : points)
+                EXPECT_EQ(drawn->GetHeightAt(p.x, p.y), p.hit ? 100.0f : -1.0f) << p.x << "," << p.y;
+        }
+        delete drawn;
+    }
+    g_GameMap.ResetCamera();
 }
 
 TEST_F(ResourcePicking, ScreenRectanglesCountOnlyCornersInside)

@@ -8,6 +8,7 @@
 
 #include "Player_Fixture.h"
 #include "core/GlobalFunc.h"
+#include "game/C_GamePanel.h"
 #include "game/C_Selection.h"
 
 namespace
@@ -140,6 +141,47 @@ TEST_F(CameraView, TheMinimapCornersStandForTheMapCornersByHeading)
     EXPECT_NEAR(g_GameMap.cameraTargetX, 32.0f, 1e-3f);
     EXPECT_NEAR(g_GameMap.cameraTargetY, 16.0f, 1e-3f);
     EXPECT_EQ(g_GameMap.viewTranslation[2], 530.0f);
+
+    // A right click orders the selection to the block there, kept inside the map; none outside.
+    const struct
+    {
+        float heading;
+        int32_t x, y, blockX, blockY;
+    } orders[] = {{0, 129, 135, 32, 16}, {0, 129, 210, 63, 31}, {180, 129, 210, 0, 0}, {0, 0, 0, -1, -1}};
+    for (const auto& order : orders)
+    {
+        g_GameMap.cameraHeading = order.heading;
+        g_Selection.minimapOrderX = g_Selection.minimapOrderY = -1;
+        EXPECT_EQ(g_GameMap.MinimapOrder(order.x, order.y), order.blockX >= 0);
+        EXPECT_TRUE(g_Selection.minimapOrderX == order.blockX && g_Selection.minimapOrderY == order.blockY)
+            << order.x << "," << order.y << " turned " << order.heading;
+    }
+}
+
+// The end corner follows the hovered block and, while a wall is placed, the wall preview with it.
+TEST_F(CameraView, TheDragRectangleFollowsTheHoveredBlockAndSteersTheWallPreview)
+{
+    const auto hover = [](int32_t x, int32_t y) {
+        g_GameMap.hoveredBlockX = x;
+        g_GameMap.hoveredBlockY = y;
+    };
+    const auto rect = [] { return std::vector<int32_t>(g_GameMap.dragRect, g_GameMap.dragRect + 4); };
+    hover(5, 7);
+    g_GameMap.BeginDragRect();
+    EXPECT_EQ(rect(), (std::vector<int32_t>{5, 7, 5, 7}));
+    g_Selection.cursorMode = CSelection::kCursorModeWallPlacement;
+    g_GamePanel = CGamePanel();
+    g_GameMap.UpdateDragRect();
+    EXPECT_EQ(g_GamePanel.wallPreviewUpdates, 0);
+    hover(9, 7);
+    g_GameMap.UpdateDragRect();
+    EXPECT_TRUE(rect() == (std::vector<int32_t>{5, 7, 9, 7}) && g_GamePanel.wallPreviewUpdates == 1);
+    EXPECT_EQ(std::vector<int32_t>(g_GamePanel.wallPreview, g_GamePanel.wallPreview + 4), rect());
+    g_Selection.cursorMode = 0;
+    hover(2, 12);
+    g_GameMap.UpdateDragRect();
+    EXPECT_TRUE(rect() == (std::vector<int32_t>{5, 7, 2, 12}) && g_GamePanel.wallPreviewUpdates == 1);
+    hover(-1, -1);
 }
 
 class CameraSteps : public CameraView
@@ -198,7 +240,7 @@ TEST_F(CameraSteps, ATurnEndsWrappedASecondPressIsIgnoredAndZoomKeepsItsLimits)
     EXPECT_EQ(g_GameMap.cameraDistance, 300.0f);
     for (int i = 0; i < 9; ++i)
         g_GameMap.OnKeyDown(109);
-    EXPECT_TRUE(g_GameMap.cameraDistance == 800.0f && !g_GameMap.OnKeyDown(110));
+    EXPECT_TRUE(g_GameMap.cameraDistance == 800.0f && !g_GameMap.OnKeyDown(110) && !g_GameMap.OnKeyDown(35));
     // Ground at 40: the eye climbs from 500 to 840.
     for (int32_t& height : g_GameMap.cornerHeights)
         height = 40;
@@ -280,4 +322,85 @@ TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwenty
     g_GameMap.SelectInRect(225, 90, 238, 120);
     ASSERT_EQ(g_Selection.unitCount, 1);
     EXPECT_NE(g_Selection.units[0], own);
+}
+
+namespace
+{
+class WideUnit : public TestUnit
+{
+public:
+    WideUnit() : TestUnit(Soldier) {}
+    int32_t GetSize() const override { return 3; }
+};
+} // namespace
+
+// Home centres on the first selected unit's middle block, else on the selected building's.
+TEST_F(CameraSelection, HomeCentresOnTheSelectionAndCommaAndFullStopFindTheNextIdleUnit)
+{
+    const auto target = [] { return std::pair{g_GameMap.cameraTargetX, g_GameMap.cameraTargetY}; };
+    g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 1.0f;
+    EXPECT_TRUE(g_GameMap.OnKeyDown(36) && target() == (std::pair{1.0f, 1.0f}));
+    TestBuilding house(5, 0, 0);
+    house.width = 3;
+    house.x = 30;
+    house.y = 40;
+    g_Selection.SelectBuilding(&house);
+    g_GameMap.OnKeyDown(36);
+    EXPECT_EQ(target(), (std::pair{31.0f, 41.0f}));
+    WideUnit wide;
+    wide.x = 10;
+    wide.y = 20;
+    g_Selection.AddUnit(&wide, 0);
+    g_GameMap.OnKeyDown(36);
+    EXPECT_EQ(target(), (std::pair{11.0f, 21.0f}));
+    g_Selection.Clear();
+
+    // "," takes the next idle unit on the map, "." the next idle worker; none: the message.
+    EXPECT_FALSE(g_GameMap.OnKeyCommand('a') || g_GameMap.OnKeyCommand(45));
+    EXPECT_TRUE(g_GameMap.OnKeyCommand(44) && g_GameMap.OnKeyCommand(46));
+    ASSERT_EQ(Services().messages.size(), 2u);
+    EXPECT_TRUE(Services().messages[0].text == "No idle unit" && Services().messages[1].text == "No idle worker");
+    CUnit* soldier = Create(Player(0), Soldier, 4, 6);
+    CUnit* worker = Create(Player(0), 1, 8, 6);
+    soldier->currentCommand = 7;   // busy
+    EXPECT_TRUE(g_GameMap.OnKeyCommand(',') && g_Selection.GetFirstUnit() == worker);
+    soldier->currentCommand = 0;
+    EXPECT_TRUE(g_GameMap.OnKeyCommand(',') && g_Selection.GetFirstUnit() == soldier);
+    EXPECT_TRUE(g_GameMap.OnKeyCommand('.') && g_Selection.GetFirstUnit() == worker && g_Selection.unitCount == 1);
+    EXPECT_EQ(Services().messages.size(), 2u);
+}
+
+// The own unit under the cursor brings every own visible unit of its type, at most 25; Shift keeps
+// what was selected, and a unit already selected stays selected once.
+TEST_F(CameraSelection, SameTypeVisibleTakesTheOwnUnitsOfTheTypeUnderTheCursorAtMostTwentyFive)
+{
+    std::vector<CUnit*> soldiers;
+    for (int32_t x = 0; x < 28; ++x)
+        soldiers.push_back(Drawn(0, x, 0));
+    CUnit* archer = Create(Player(0), 2, 40, 10);
+    CUnit* enemy = Create(Player(1), Soldier, 41, 10);
+    const auto selected = [] {
+        return std::vector<CUnit*>(g_Selection.units, g_Selection.units + g_Selection.unitCount);
+    };
+    for (CUnit* under : {static_cast<CUnit*>(nullptr), enemy})
+    {
+        g_Selection.AddUnit(archer, 0);
+        g_Selection.unitUnderCursor = under;
+        g_GameMap.SelectSameTypeVisible();
+        EXPECT_EQ(selected(), std::vector<CUnit*>{archer});
+        g_Selection.Clear();
+    }
+    g_Selection.AddUnit(archer, 0);
+    g_Selection.unitUnderCursor = soldiers[5];
+    g_GameMap.SelectSameTypeVisible();
+    EXPECT_EQ(selected(), std::vector<CUnit*>(soldiers.begin(), soldiers.begin() + 25));
+    g_Selection.Clear();
+    g_Selection.AddUnit(archer, 0);
+    g_Selection.AddUnit(soldiers[0], 0);
+    g_Selection.shiftDown = 1;
+    g_GameMap.SelectSameTypeVisible();
+    std::vector<CUnit*> kept = {archer};
+    kept.insert(kept.end(), soldiers.begin(), soldiers.begin() + 24);
+    EXPECT_EQ(selected(), kept);
+    g_Selection.unitUnderCursor = nullptr;
 }

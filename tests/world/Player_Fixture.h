@@ -88,7 +88,8 @@ protected:
                                  "MSG_GOLDNEEDED,\"Gold needed\"\nMSG_BEINGATTACKED,\"Under attack\"\n"
                                  "MSG_PEOPLESTARVING,\"People starving\"\nMSG_PLAYERDEFEATED,\"%s is out\"\n"
                                  "UN_WORKER,\"Worker\"\nUN_MSG_WORKER,\"Worker ready\"\n"
-                                 "TC_RAIN_HELL,\"Rain of fire\"\nTC_TECHNOLOGY_RESEARCHED,\"Researched: %s\"\n";
+                                 "TC_RAIN_HELL,\"Rain of fire\"\nTC_TECHNOLOGY_RESEARCHED,\"Researched: %s\"\n"
+                                 "MSG_NOIDLEUNIT,\"No idle unit\"\nMSG_NOIDLESLAVE,\"No idle worker\"\n";
         ASSERT_TRUE(g_Localizer.LoadLocaleText("test", text.c_str(), int(text.size())));
     }
 
