@@ -131,7 +131,7 @@ TEST(CatapultDeath, TheMachineFallsIntoTwoHeapsOfDustAndACorpse)
     CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
     ASSERT_NE(catapult, nullptr);
     const auto dustPuffs = [] { return CMeleeWorld::EffectsOfKinds(CParticles::KindDust, CParticles::KindDust); };
-    catapult->TakeHit(nullptr, 10000, 4, false);
+    catapult->TakeHit(nullptr, 10000, DAMAGE_STONE, false);
     EXPECT_TRUE(catapult->animType == ANIM_DIE && dustPuffs() == 20);
     ASSERT_GT(siege.FramesUntil(100, [&] { return catapult->GetLife() == UnitLife::Corpse; }), 0);
     EXPECT_TRUE(dustPuffs() == 40 && g_Particles.HoldsCorpse(catapult) && !siege.world.Player(0).HasUnit(catapult) &&

@@ -31,7 +31,7 @@ TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
         EXPECT_EQ(guard->currentCommand == CMD_ATTACK, fights) << "sighted";
         guard->Stop();
         guard->currentCommand = CMD_NONE;
-        guard->TakeHit(enemy, 1, 1, true);
+        guard->TakeHit(enemy, 1, DAMAGE_BLADE, true);
         EXPECT_EQ(guard->attacker == enemy, fights) << "hit";
         for (int32_t frame = 0; frame < 300; ++frame)
             melee.Frame();
