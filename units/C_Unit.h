@@ -245,8 +245,8 @@ public:
     bool AnimateDeath(float frames, float frameCount);
     // Dying or already a corpse.
     bool IsDying() const { return m_Life == UnitLife::Dying || m_Life == UnitLife::Corpse; }
-    // A shooter may have died while its projectile flew: a dying attacker is
-    // no one to strike back at, alert about or follow.
+    // Alive and not dying: a shooter may have died while its projectile
+    // flew, and a dying unit is no one to strike back at or run from.
     static bool IsActiveAttacker(const CUnit* attacker)
     {
         return attacker != nullptr && attacker->IsAlive() && !attacker->IsDying();

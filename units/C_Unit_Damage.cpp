@@ -112,50 +112,52 @@ void CUnit::ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t am
     lastHitTime = now;
     PlayHitSound(damageType);
 
-    CUnit* activeAttacker = IsActiveAttacker(attackerUnit) ? attackerUnit : nullptr;
-    if (retaliate && IsAlive() && activeAttacker != nullptr)
+    // An attacker that died while its shot flew still made the hit: it is
+    // reported and looked at like any other, and every type's onAttacked
+    // leaves an attacker that no longer lives alone.
+    if (retaliate && IsAlive() && attackerUnit != nullptr)
     {
         CBuilding* tower = nullptr;
-        if (StandsOnMap(*activeAttacker))
+        if (StandsOnMap(*attackerUnit))
         {
-            CBuilding* under = std::as_const(g_GameMap).Block(activeAttacker->x, activeAttacker->y).building;
+            CBuilding* under = std::as_const(g_GameMap).Block(attackerUnit->x, attackerUnit->y).building;
             if (under != nullptr && under->owner >= 0 && under->GetBuildCast() == BuildCastTower)
                 tower = under;
         }
         if (tower != nullptr)
             onAttacked(nullptr, tower);
         else
-            onAttacked(activeAttacker, nullptr);
+            onAttacked(attackerUnit, nullptr);
     }
     CPlayer* owner = PlayerAt(player);
-    if (activeAttacker != nullptr && owner != nullptr)
+    if (attackerUnit != nullptr && owner != nullptr)
     {
-        owner->AlertUnitAttacked(this, activeAttacker, retaliate ? 1 : 0);
+        owner->AlertUnitAttacked(this, attackerUnit, retaliate ? 1 : 0);
         if (attackEventArmed && specialId != 0 && IsAlive())
         {
             attackEventArmed = 0;
             owner->script.OnUnitAttacked(specialId);
         }
     }
-    if (IsOwnedHere(player) && activeAttacker != nullptr &&
+    if (IsOwnedHere(player) && attackerUnit != nullptr &&
         (previousHitTime == 0 || SysClock::TicksBetween(previousHitTime, now) >= FollowerAlertPause))
     {
         CUnitList followers;
         CollectFollowers(followers);
         for (int32_t i = 0; i < followers.GetCount(); ++i)
-            followers.GetAt(i)->AlertToAttacker(activeAttacker);
+            followers.GetAt(i)->AlertToAttacker(attackerUnit);
     }
     SpawnHitEffect(oldHealth - health);
-    if (activeAttacker != nullptr && owner != nullptr && StandsOnMap(*activeAttacker))
+    if (attackerUnit != nullptr && owner != nullptr && StandsOnMap(*attackerUnit))
     {
         // The sight discs are taken by radius: here the attacker's size.
         const CRangeTable* disc =
-            g_SightDiscs != nullptr ? &g_SightDiscs[std::clamp(activeAttacker->GetSize(), 0, RangeRingCount - 1)]
+            g_SightDiscs != nullptr ? &g_SightDiscs[std::clamp(attackerUnit->GetSize(), 0, RangeRingCount - 1)]
                                     : nullptr;
         if (disc != nullptr)
-            owner->ScanSightPattern(activeAttacker->GetCentreCellX(), activeAttacker->GetCentreCellY(), *disc);
-        if (player == g_LocalPlayer && activeAttacker->player != g_LocalPlayer)
-            g_Particles.AddRevealArea(activeAttacker, activeAttacker->GetSize(), AttackerRevealTime);
+            owner->ScanSightPattern(attackerUnit->GetCentreCellX(), attackerUnit->GetCentreCellY(), *disc);
+        if (player == g_LocalPlayer && attackerUnit->player != g_LocalPlayer)
+            g_Particles.AddRevealArea(attackerUnit, attackerUnit->GetSize(), AttackerRevealTime);
     }
     if (IsNetworkGame())
     {

@@ -190,11 +190,14 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
     for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{1, 1}, std::pair{-1, 0}})
         EXPECT_NE(world.Player(0).exploredMap[(30 + dx) * MapCornerSide + 30 + dy], 0) << dx << "," << dy;
     EXPECT_EQ(world.Player(0).exploredMap[32 * MapCornerSide + 30], 0);
-    // A shooter that died is no one to strike back at; the kill still counts.
+    // A shooter that died while its shot flew still attacked: the owner is
+    // alerted again after the quiet minute, and the kill counts.
     victim->attackedBy.clear();
     enemy->RemoveFromWorld(false);
+    SysClock::AdvanceTestClock(60000);
+    const size_t markers = world.Markers().size();
     victim->TakeHit(enemy, 100, DAMAGE_BLADE, true);
-    EXPECT_TRUE(victim->attackedBy.empty() && victim->attacker == nullptr && victim->targetUnit == nullptr);
+    EXPECT_TRUE(victim->attackedBy.empty() && world.Markers().size() == markers + 3);
     EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_KILLED], 1);
 }
 
