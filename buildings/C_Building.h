@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "units/C_DamageTypeTable.h"
+
 class CPlayer;
 class CUnit;
 class CUnitStats;
@@ -118,6 +120,8 @@ public:
     virtual void OnOwnerChanged(int32_t previousOwner) { (void)previousOwner; }
     // Extra blocks around the footprint that the map counts as near it.
     virtual int32_t GetClearance() const { return 0; }
+    // The same margin under the name the map's services know it by.
+    int32_t GetFootprintBorder() const { return GetClearance(); }
     // True for the town buildings but the warehouse, trap and docks.
     virtual bool IsTownBuilding() const { return false; }
     // The production trait that CPlayer::Init records per cast.
@@ -131,7 +135,7 @@ public:
     // call BuildingFinished from here.
     virtual void OnFinished() {}
     virtual int32_t GetPointValue() const { return 0; }
-    virtual void OnHit(int32_t damageType) { (void)damageType; }
+    virtual void OnHit(TENUMDAMAGETYPE damageType) { (void)damageType; }
     virtual void GetSelectSound(int32_t* sample, int32_t* variants) const;
     // Damage taken per damage-type group: 1 and 6; 2, 3 and 7; 4, 8 and 9.
     virtual float GetDamageFactor1() const { return 0.0f; }
@@ -145,6 +149,9 @@ public:
     // Takes one unit of goods out of a resource site; what was taken.
     virtual int32_t TakeOne() { return 0; }
     virtual void SetAmount(int32_t amount) { (void)amount; }
+    // The amount under the names the map and player services use.
+    int32_t GetResourceAmount() const { return GetAmount(); }
+    void SetResourceAmount(int32_t amount) { SetAmount(amount); }
     // TENUMTREECAST of a tree, else 0.
     virtual int32_t GetTreeCast() const { return 0; }
     // Workers may deliver goods here.
@@ -211,10 +218,10 @@ public:
     // ---- Damage, fire and destruction (C_Building_Damage.cpp) ---------------
     // A hit with the network rule: a hit by another machine's unit is that
     // machine's to send.  What ApplyDamage returns.
-    bool OnAttacked(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool alert);
+    bool OnAttacked(CUnit* attackerUnit, int32_t amount, TENUMDAMAGETYPE damageType, bool alert);
     // False when the building was destroyed already or the hit changed
     // nothing; true when it changed the health or destroyed the building.
-    bool ApplyDamage(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool alert);
+    bool ApplyDamage(CUnit* attackerUnit, int32_t amount, TENUMDAMAGETYPE damageType, bool alert);
     // Fires start below their thresholds and go out above them on a
     // finished building; returns the new fire level.
     int32_t UpdateFireEmitters();

@@ -29,7 +29,7 @@ public:
     const char* GetFootprintMask() const override;
     int32_t CastsShadow() const override;
     // The town buildings' hit sounds with the short 4-and-9 row.
-    void OnHit(int32_t damageType) override { PlayHitSound(damageType, false, false); }
+    void OnHit(TENUMDAMAGETYPE damageType) override { PlayHitSound(damageType, false, false); }
     // The chest opens on 1; the lever moves forward on 1 and back on 2.
     void Trigger(int32_t code) override;
     // Runs the animation at its speed; at an end it wraps with the loop and

@@ -10,8 +10,8 @@ namespace
 constexpr const char* GateRefusalPrefix = "Gate refused: ";
 constexpr int32_t GateSample = 253;
 constexpr int32_t AlongYKind = 38;   // "ED_DECOR_BD_GATE_2"; "ED_DECOR_BD_GATE_1" (37) runs along x
-constexpr int32_t CrushUnitDamageType = 1;
-constexpr int32_t CrushBuildingDamageType = 6;
+constexpr TENUMDAMAGETYPE CrushUnitDamageType = DAMAGE_BLADE;
+constexpr TENUMDAMAGETYPE CrushBuildingDamageType = DAMAGE_CHARGE;
 
 // "ED_DECOR_BD_GATE_1" closed and moving or open, then "ED_DECOR_BD_GATE_2".
 constexpr int32_t AlongXModels[2] = {297, 298};

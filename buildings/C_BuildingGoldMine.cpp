@@ -70,7 +70,7 @@ void CBuildingGoldMine::SetAmount(int32_t value)
     TakeOne();
 }
 
-void CBuildingGoldMine::OnHit(int32_t damageType)
+void CBuildingGoldMine::OnHit(TENUMDAMAGETYPE damageType)
 {
     if (damageType == 2 || damageType == 3)
         PlaySound(169, 4, false);

@@ -30,7 +30,7 @@ public:
     // The amount becomes the value; 0 closes the mine.  A closed mine stays
     // closed.
     void SetAmount(int32_t value) override;
-    void OnHit(int32_t damageType) override;
+    void OnHit(TENUMDAMAGETYPE damageType) override;
     bool Animate(float elapsed) override;
     // At its corner block, with the snow cover in winter.
     void Render(float collapse) override;

@@ -188,7 +188,7 @@ void CBuildingOfCast::OnFinished()
     ApplySight(owner);
 }
 
-void CBuildingOfCast::OnHit(int32_t damageType)
+void CBuildingOfCast::OnHit(TENUMDAMAGETYPE damageType)
 {
     const SBuildingStageRow& stages = GetStageRow();
     PlayHitSound(damageType, stages.longHitRow, stages.collapseInstead);

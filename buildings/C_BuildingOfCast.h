@@ -63,7 +63,7 @@ public:
     void OnFinished() override;
     // The hit sound of the damage type, and the collapse sound at 0 hit
     // points.
-    void OnHit(int32_t damageType) override;
+    void OnHit(TENUMDAMAGETYPE damageType) override;
     float GetDamageFactor1() const override;
     float GetDamageFactor2() const override;
     // Factor 3 less the owner's "TC_BUILD_D_2" or "TC_BUILD_D_1", not below 0.

@@ -136,7 +136,7 @@ void CResourceTree::SetAmount(int32_t value)
         RemoveSite();
 }
 
-void CResourceTree::OnHit(int32_t damageType)
+void CResourceTree::OnHit(TENUMDAMAGETYPE damageType)
 {
     if (GetHitPoints() <= 0)
         PlaySound(DeathSample, 1, false);

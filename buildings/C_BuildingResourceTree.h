@@ -32,7 +32,7 @@ public:
     // A standing tree set below 96 falls; an emptied tree goes by the host
     // rule.
     void SetAmount(int32_t value) override;
-    void OnHit(int32_t damageType) override;
+    void OnHit(TENUMDAMAGETYPE damageType) override;
     // The sway of a standing tree, the fall of a felled one.
     bool Animate(float elapsed) override;
     // Coloured by its look number, at its sway or fall frame.

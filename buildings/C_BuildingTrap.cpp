@@ -25,7 +25,7 @@ constexpr int32_t SmashSpread = 40;          // random range of the offsets, in 
 constexpr float SmashSpreadStep = 0.04f;
 constexpr int32_t SmashHeightRange = 10;
 constexpr float SmashBaseHeight = 5.0f;
-constexpr int32_t CrushingDamageType = 4;
+constexpr TENUMDAMAGETYPE CrushingDamageType = DAMAGE_STONE;
 constexpr float NoHeight = -1.0f;
 constexpr uint32_t White = 0xFFFFFF;
 constexpr uint32_t Opaque = 0xFF000000u;
@@ -116,7 +116,7 @@ bool CBuildingTrap::Animate(float elapsed)
     return false;
 }
 
-void CBuildingTrap::OnHit(int32_t damageType)
+void CBuildingTrap::OnHit(TENUMDAMAGETYPE damageType)
 {
     if (damageType == CrushingDamageType)
         PlaySound(SmashSample, SmashSampleVariants, false);

@@ -36,7 +36,7 @@ public:
     // Plays the sprung animation; at its last frame the trap destroys
     // itself and answers false.
     bool Animate(float elapsed) override;
-    void OnHit(int32_t damageType) override;
+    void OnHit(TENUMDAMAGETYPE damageType) override;
     // The middle of the block at ground level: x, height, y.
     void GetTargetPosition(float* position) const override;
     // Standing only: the model at the block corner, then the pit over the

@@ -32,27 +32,14 @@ constexpr int32_t RuinRefreshMargin = 2;
 constexpr int32_t DemolishSample = 180;
 constexpr int32_t DemolishSampleVariants = 4;
 
-bool SelectDamageFactor(const CBuilding& building, int32_t damageType, float* factor)
+bool SelectDamageFactor(const CBuilding& building, TENUMDAMAGETYPE damageType, float* factor)
 {
-    switch (damageType)
-    {
-    case 1:
-    case 6:
-        *factor = building.GetDamageFactor1();
-        return true;
-    case 2:
-    case 3:
-    case 7:
-        *factor = building.GetDamageFactor2();
-        return true;
-    case 4:
-    case 8:
-    case 9:
-        *factor = building.GetDamageFactor3();
-        return true;
-    default:
+    const EDamageFactor selected = CDamageTypeTable::ForBuilding(damageType);
+    if (selected == EDamageFactor::None)
         return false;
-    }
+    const float factors[] = {building.GetDamageFactor1(), building.GetDamageFactor2(), building.GetDamageFactor3()};
+    *factor = factors[static_cast<int32_t>(selected)];
+    return true;
 }
 
 bool StandsOnMap(const CUnit& unit)
@@ -74,7 +61,7 @@ bool CBuilding::IsDecidedHere() const
     return !IsNetworkGame() || g_Config.networkRole == HostRole;
 }
 
-bool CBuilding::OnAttacked(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool alert)
+bool CBuilding::OnAttacked(CUnit* attackerUnit, int32_t amount, TENUMDAMAGETYPE damageType, bool alert)
 {
     if (IsNetworkGame())
     {
@@ -85,7 +72,7 @@ bool CBuilding::OnAttacked(CUnit* attackerUnit, int32_t amount, int32_t damageTy
     return ApplyDamage(attackerUnit, amount, damageType, alert);
 }
 
-bool CBuilding::ApplyDamage(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool alert)
+bool CBuilding::ApplyDamage(CUnit* attackerUnit, int32_t amount, TENUMDAMAGETYPE damageType, bool alert)
 {
     const float maxHitPoints = static_cast<float>(GetMaxHitPoints());
     const int32_t hitPoints = GetHitPoints();

@@ -72,6 +72,7 @@ int WriteDigits(uint64_t magnitude, unsigned base, char* out)
 }
 
 // Backward scan shared by ToInt and HexToInt.  Place values wrap in 32 bits.
+// Only a decimal text may carry a sign; in a hexadecimal one it is an error.
 int ScanNumber(const char* text, int length, unsigned base, int* errorPos)
 {
     uint32_t sum = 0;
@@ -92,7 +93,7 @@ int ScanNumber(const char* text, int length, unsigned base, int* errorPos)
             sum += static_cast<uint32_t>(digit) * place;
             place *= base;
         }
-        else if (c == '-' && i == 0)
+        else if (base == 10 && c == '-' && i == 0)
         {
             sum = 0u - sum;
         }

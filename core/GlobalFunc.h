@@ -67,6 +67,12 @@ int Sign(int value);
 int SignF(float value);
 void Swap(int32_t& a, int32_t& b);
 int Select(int flag, int a, int b);
+// Takes one argument and does nothing: the hook of an event nobody needs
+// told (a unit with an opponent's order reaching the end of its path).
+inline void NopArg(const void* argument)
+{
+    (void)argument;
+}
 
 // ---- 2-D geometry -----------------------------------------------------------
 // Distances are in tenths of a unit: neighbours 10, diagonal neighbours 14.

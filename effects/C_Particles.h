@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "units/C_DamageTypeTable.h"
+
 class CBuilding;
 class CObjectReferences;
 class CReferenceBase;
@@ -113,14 +115,14 @@ public:
     static constexpr int32_t KindShotFlash = 16;
     static constexpr int32_t KindSparkle = 85;
     // Damage types the projectiles deal.
-    static constexpr int32_t DamageArrow = 2;
-    static constexpr int32_t DamageFlameArrow = 3;
-    static constexpr int32_t DamageStone = 4;
-    static constexpr int32_t DamageExplosion = 8;
-    static constexpr int32_t DamageFireBall = 7;
-    static constexpr int32_t DamageCannonball = 4;
-    static constexpr int32_t DamageGunOnUnits = 2;
-    static constexpr int32_t DamageGunOnBuildings = 4;
+    static constexpr TENUMDAMAGETYPE DamageArrow = DAMAGE_ARROW;
+    static constexpr TENUMDAMAGETYPE DamageFlameArrow = DAMAGE_FIRE_ARROW;
+    static constexpr TENUMDAMAGETYPE DamageStone = DAMAGE_STONE;
+    static constexpr TENUMDAMAGETYPE DamageExplosion = DAMAGE_BLAST;
+    static constexpr TENUMDAMAGETYPE DamageFireBall = DAMAGE_FIRE_BALL;
+    static constexpr TENUMDAMAGETYPE DamageCannonball = DAMAGE_STONE;
+    static constexpr TENUMDAMAGETYPE DamageGunOnUnits = DAMAGE_ARROW;
+    static constexpr TENUMDAMAGETYPE DamageGunOnBuildings = DAMAGE_STONE;
 
     struct SProjectile
     {

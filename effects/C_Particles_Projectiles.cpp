@@ -59,12 +59,13 @@ void Strike(const CParticles::SProjectile& shot, CUnit* unit, CBuilding* buildin
     if (unit != nullptr)
     {
         CountArrowHit(shot, STAT_ARROWS_HIT_UNIT);
-        unit->TakeHitFrom(shot.shooter, shot.shooterPlayer, shot.amount, shot.unitDamageType, true);
+        unit->TakeHitFrom(shot.shooter, shot.shooterPlayer, shot.amount,
+                          static_cast<TENUMDAMAGETYPE>(shot.unitDamageType), true);
     }
     else if (building != nullptr && building->IsAlive())
     {
         CountArrowHit(shot, STAT_ARROWS_HIT_BUILDING);
-        building->OnAttacked(shot.shooter, shot.amount, shot.buildingDamageType, true);
+        building->OnAttacked(shot.shooter, shot.amount, static_cast<TENUMDAMAGETYPE>(shot.buildingDamageType), true);
     }
 }
 }  // namespace

@@ -34,7 +34,7 @@ constexpr int32_t TorchY = 28;
 // Frames a death takes at most before the unit lies as a corpse.
 constexpr int32_t MostFramesOfDeath = 100;
 constexpr int32_t KillingBlow = 100000;
-constexpr int32_t MeleeDamage = 1;
+constexpr TENUMDAMAGETYPE MeleeDamage = DAMAGE_BLADE;
 
 // False when a player refused an object.
 inline bool Build()

@@ -245,7 +245,8 @@ void OnUnitAttacked(const CNetPacket& packet)
         return;
     // What strikes back and who is alerted follows from the attacker, as
     // where the hit was struck.
-    victim->ApplyHitFrom(attacker, attackerPlayer, packet.Value(2), packet.Value(3), attacker != nullptr);
+    victim->ApplyHitFrom(attacker, attackerPlayer, packet.Value(2), static_cast<TENUMDAMAGETYPE>(packet.Value(3)),
+                         attacker != nullptr);
 }
 
 void OnBuildingAttacked(const CNetPacket& packet)
@@ -255,7 +256,7 @@ void OnBuildingAttacked(const CNetPacket& packet)
     int32_t attackerPlayer = CUnit::NoAttackerPlayer;
     if (building == nullptr || !AttackerAt(packet, 1, &attacker, &attackerPlayer) || !IsHit(packet, 2))
         return;
-    building->ApplyDamage(attacker, packet.Value(2), packet.Value(3), attacker != nullptr);
+    building->ApplyDamage(attacker, packet.Value(2), static_cast<TENUMDAMAGETYPE>(packet.Value(3)), attacker != nullptr);
 }
 
 void OnTowerArcherTarget(const CNetPacket& packet)

@@ -36,7 +36,7 @@ void CSelfHealingFighter::Strike(CUnitMeleeType& fighter)
     int32_t base = 0;
     int32_t bonus = 0;
     const int32_t amount = fighter.GetAttack(&base, &bonus);
-    const int32_t damageType = fighter.GetAnimationRow().damageType;
+    const TENUMDAMAGETYPE damageType = fighter.GetAnimationRow().damageType;
     if (fighter.actionTargetUnit != nullptr)
         fighter.actionTargetUnit->TakeHit(&fighter, amount, damageType, true);
     else if (fighter.actionTargetBuilding != nullptr)

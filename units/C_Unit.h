@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/C_String.h"
+#include "units/C_DamageTypeTable.h"
 
 class CBuilding;
 class CModelRecord;
@@ -20,6 +21,7 @@ struct SBodyPart;
 class CObjectReferences;
 class CRangeTable;
 class CSaveStream;
+class CUnitList;
 
 // TENUMSTANCE
 enum TENUMSTANCE : int32_t
@@ -224,15 +226,15 @@ public:
     void onBuildingRemoved(CBuilding* building);
 
     // ---- Hits, damage and death (C_Unit_Damage.cpp) --------------------------
-    // Damage types 1 to 9; any other value changes no health.
-    static constexpr int32_t DamageTypeTearing = 8;
     // Every hit on a unit: the network rule, then ApplyHit.  attacker may be
-    // null (traps, spells without a caster).
-    void TakeHit(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool retaliate);
+    // null (traps, spells without a caster).  A damage type outside 1 to 9
+    // changes no health.
+    void TakeHit(CUnit* attackerUnit, int32_t amount, TENUMDAMAGETYPE damageType, bool retaliate);
     // Applies a hit on this machine (also the receiver of command 43).
-    void ApplyHit(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool retaliate);
-    // The units of this unit's player that follow it, in list order.
-    void CollectFollowers(std::vector<CUnit*>& followers) const;
+    void ApplyHit(CUnit* attackerUnit, int32_t amount, TENUMDAMAGETYPE damageType, bool retaliate);
+    // Empties the list, then fills it with the units of this unit's player
+    // that follow it, in list order.
+    void CollectFollowers(CUnitList& followers) const;
     void AlertToAttacker(CUnit* attackerUnit);
     // The end of the Die animation: the unit becomes a corpse held by the
     // particles, leaves its player's list and the map.  Only the first call
@@ -243,8 +245,8 @@ public:
     bool AnimateDeath(float frames, float frameCount);
     // Dying or already a corpse.
     bool IsDying() const { return m_Life == UnitLife::Dying || m_Life == UnitLife::Corpse; }
-    // A shooter may have died while its projectile flew: a dying attacker is
-    // no one to strike back at, alert about or follow.
+    // Alive and not dying: a shooter may have died while its projectile
+    // flew, and a dying unit is no one to strike back at or run from.
     static bool IsActiveAttacker(const CUnit* attacker)
     {
         return attacker != nullptr && attacker->IsAlive() && !attacker->IsDying();
@@ -435,9 +437,9 @@ public:
     // even when the attacker itself is gone (a projectile outliving its
     // shooter); -1 none.
     static constexpr int32_t NoAttackerPlayer = -1;
-    void TakeHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amount, int32_t damageType,
+    void TakeHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amount, TENUMDAMAGETYPE damageType,
                      bool retaliate);
-    void ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amount, int32_t damageType,
+    void ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amount, TENUMDAMAGETYPE damageType,
                       bool retaliate);
 
     // ---- Screen rectangle of the last drawing (rubber-band selection) ------

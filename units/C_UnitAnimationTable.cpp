@@ -10,6 +10,8 @@
 namespace
 {
 constexpr SSoundPair NoDeathSound = {0, 0};
+// The king and the settler strike no one.
+constexpr TENUMDAMAGETYPE NoBlows = static_cast<TENUMDAMAGETYPE>(0);
 
 const SBodyPart WarriorParts[] = {{120, 58}};
 const SBodyPart KnightParts[] = {{20, 60}, {280, 61}};
@@ -23,58 +25,59 @@ constexpr int32_t CountOf(const SBodyPart (&)[N])
 }
 
 const SUnitAnimationRow Rows[] = {
-    {UNIT_WARRIOR, 13, 14, 15, 16, 17, 0.4f, 0.37f, 0.6f, 10.0f, 0, {0.0f, 0.0f}, 1, 0.0f, {8, 4, 2}, 2, WarriorParts,
-     CountOf(WarriorParts), EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
+    {UNIT_WARRIOR, 13, 14, 15, 16, 17, 0.4f, 0.37f, 0.6f, 10.0f, 0, {0.0f, 0.0f}, DAMAGE_BLADE, 0.0f, {8, 4, 2}, 2,
+     WarriorParts, CountOf(WarriorParts), EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
     // The knight shows no wounds, standing or fallen.
-    {UNIT_KNIGHT, 51, 52, 53, 54, 55, 0.4f, 0.33f, 0.4f, 4.0f, 2, {8.0f, 17.0f}, 1, 30.0f, {0, 0, 0}, 0, KnightParts,
-     CountOf(KnightParts), EHitSounds::Knight, EIdleHabit::Turn, {47, 1}, 18.0f},
-    {UNIT_LIGHTCAVALRY, 34, 35, 36, 37, 38, 0.4f, 0.5f, 0.8f, 17.0f, 0, {0.0f, 0.0f}, 6, 30.0f, {8, 4, 2}, 2,
-     LightCavalryParts, CountOf(LightCavalryParts), EHitSounds::Human, EIdleHabit::Snort, {162, 1}, 27.0f},
+    {UNIT_KNIGHT, 51, 52, 53, 54, 55, 0.4f, 0.33f, 0.4f, 4.0f, 2, {8.0f, 17.0f}, DAMAGE_BLADE, 30.0f, {0, 0, 0}, 0,
+     KnightParts, CountOf(KnightParts), EHitSounds::Knight, EIdleHabit::Turn, {47, 1}, 18.0f},
+    {UNIT_LIGHTCAVALRY, 34, 35, 36, 37, 38, 0.4f, 0.5f, 0.8f, 17.0f, 0, {0.0f, 0.0f}, DAMAGE_CHARGE, 30.0f, {8, 4, 2},
+     2, LightCavalryParts, CountOf(LightCavalryParts), EHitSounds::Human, EIdleHabit::Snort, {162, 1}, 27.0f},
     // The armoured and the hero rider throw the light rider's parts and show
     // deeper wounds; their two death sounds are their own
     // (C_Unit_HeavyCavalry.cpp).
-    {UNIT_HEAVYCAVALRY, 39, 40, 41, 42, 43, 0.4f, 0.5f, 0.8f, 17.0f, 0, {0.0f, 0.0f}, 6, 30.0f, {16, 8, 4}, 4,
-     LightCavalryParts, CountOf(LightCavalryParts), EHitSounds::KnightHorse, EIdleHabit::Snort, NoDeathSound, 0.0f},
-    {UNIT_HEROCAVALRY, 82, 83, 84, 85, 86, 0.4f, 0.5f, 0.8f, 17.0f, 0, {0.0f, 0.0f}, 1, 0.0f, {16, 8, 4}, 4,
-     LightCavalryParts, CountOf(LightCavalryParts), EHitSounds::KnightHorse, EIdleHabit::Snort, NoDeathSound, 0.0f},
-    {UNIT_ARCHER, 18, 19, 20, 21, 22, 0.4f, 0.5f, 0.6f, 0.0f, 0, {0.0f, 0.0f}, 2, 0.0f, {8, 4, 2}, 2, nullptr, 0,
-     EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
-    {UNIT_CROSSBOWMAN, 46, 47, 48, 49, 50, 0.4f, 0.5f, 0.6f, 0.0f, 0, {0.0f, 0.0f}, 2, 0.0f, {8, 4, 2}, 2, nullptr,
-     0, EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
+    {UNIT_HEAVYCAVALRY, 39, 40, 41, 42, 43, 0.4f, 0.5f, 0.8f, 17.0f, 0, {0.0f, 0.0f}, DAMAGE_CHARGE, 30.0f,
+     {16, 8, 4}, 4, LightCavalryParts, CountOf(LightCavalryParts), EHitSounds::KnightHorse, EIdleHabit::Snort,
+     NoDeathSound, 0.0f},
+    {UNIT_HEROCAVALRY, 82, 83, 84, 85, 86, 0.4f, 0.5f, 0.8f, 17.0f, 0, {0.0f, 0.0f}, DAMAGE_BLADE, 0.0f, {16, 8, 4},
+     4, LightCavalryParts, CountOf(LightCavalryParts), EHitSounds::KnightHorse, EIdleHabit::Snort, NoDeathSound, 0.0f},
+    {UNIT_ARCHER, 18, 19, 20, 21, 22, 0.4f, 0.5f, 0.6f, 0.0f, 0, {0.0f, 0.0f}, DAMAGE_ARROW, 0.0f, {8, 4, 2}, 2,
+     nullptr, 0, EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
+    {UNIT_CROSSBOWMAN, 46, 47, 48, 49, 50, 0.4f, 0.5f, 0.6f, 0.0f, 0, {0.0f, 0.0f}, DAMAGE_ARROW, 0.0f, {8, 4, 2}, 2,
+     nullptr, 0, EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
     // The priest's spell model and its fireball are its own (C_Unit_Priest_Animate.cpp).
-    {UNIT_PRIEST, 28, 29, 31, 32, 33, 0.4f, 0.4f, 0.9f, 0.0f, 0, {0.0f, 0.0f}, 7, 0.0f, {8, 4, 2}, 2, nullptr, 0,
-     EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
+    {UNIT_PRIEST, 28, 29, 31, 32, 33, 0.4f, 0.4f, 0.9f, 0.0f, 0, {0.0f, 0.0f}, DAMAGE_FIRE_BALL, 0.0f, {8, 4, 2}, 2,
+     nullptr, 0, EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
     // The demolition man falls on its stand model and leaves no corpse model:
     // its blast is the end (C_Unit_DemolishMan.cpp).
-    {UNIT_DEMOLISHMAN, 58, 59, 60, 58, 0, 0.4f, 0.37f, 1.0f, 0.0f, 0, {0.0f, 0.0f}, 8, 0.0f, {8, 4, 2}, 0, nullptr,
-     0, EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
+    {UNIT_DEMOLISHMAN, 58, 59, 60, 58, 0, 0.4f, 0.37f, 1.0f, 0.0f, 0, {0.0f, 0.0f}, DAMAGE_BLAST, 0.0f, {8, 4, 2}, 0,
+     nullptr, 0, EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
     // The worker has no attack; its work models are its own (C_Unit_Worker.cpp).
-    {UNIT_WORKER, 0, 1, 0, 11, 12, 0.4f, 0.37f, 0.3f, 0.0f, 0, {0.0f, 0.0f}, 1, 0.0f, {8, 4, 2}, 2, nullptr, 0,
-     EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
+    {UNIT_WORKER, 0, 1, 0, 11, 12, 0.4f, 0.37f, 0.3f, 0.0f, 0, {0.0f, 0.0f}, DAMAGE_BLADE, 0.0f, {8, 4, 2}, 2,
+     nullptr, 0, EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
     // The king fights no one; the settler's cart draws and moves by its own
     // rules (C_Unit_King.cpp, C_Unit_Settler.cpp).
-    {UNIT_KING, 61, 62, 0, 63, 64, 0.2f, 0.3f, 0.3f, 0.0f, 0, {0.0f, 0.0f}, 0, 0.0f, {8, 4, 2}, 2, nullptr, 0,
+    {UNIT_KING, 61, 62, 0, 63, 64, 0.2f, 0.3f, 0.3f, 0.0f, 0, {0.0f, 0.0f}, NoBlows, 0.0f, {8, 4, 2}, 2, nullptr, 0,
      EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
-    {UNIT_SETTLER, 69, 70, 0, 71, 71, 0.0f, 0.8f, 0.6f, 0.0f, 0, {0.0f, 0.0f}, 0, 0.0f, {0, 0, 0}, 0, nullptr, 0,
-     EHitSounds::Machine, EIdleHabit::None, NoDeathSound, 0.0f},
+    {UNIT_SETTLER, 69, 70, 0, 71, 71, 0.0f, 0.8f, 0.6f, 0.0f, 0, {0.0f, 0.0f}, NoBlows, 0.0f, {0, 0, 0}, 0, nullptr,
+     0, EHitSounds::Machine, EIdleHabit::None, NoDeathSound, 0.0f},
     // The demon bursts instead of falling: no die or corpse model.
-    {UNIT_DEMON, 101, 101, 102, 0, 0, 0.4f, 0.4f, 0.0f, 0.0f, 0, {0.0f, 0.0f}, 7, 0.0f, {8, 4, 2}, 0, nullptr, 0,
-     EHitSounds::Demon, EIdleHabit::Turn, NoDeathSound, 0.0f},
+    {UNIT_DEMON, 101, 101, 102, 0, 0, 0.4f, 0.4f, 0.0f, 0.0f, 0, {0.0f, 0.0f}, DAMAGE_FIRE_BALL, 0.0f, {8, 4, 2}, 0,
+     nullptr, 0, EHitSounds::Demon, EIdleHabit::Turn, NoDeathSound, 0.0f},
     // The giant swings its club twice and throws the knight's parts; the
     // undead strikes once at frame 8, shows no wounds and leaves only its
     // fallen body (C_Unit_Giant.cpp, C_Unit_Undead.cpp).
-    {UNIT_GIANT, 96, 97, 98, 99, 100, 0.4f, 0.28f, 0.45f, 4.0f, 2, {8.0f, 15.0f}, 6, 0.0f, {8, 4, 2}, 2, KnightParts,
-     CountOf(KnightParts), EHitSounds::Giant, EIdleHabit::Turn, {162, 1}, 16.0f},
-    {UNIT_UNDEAD, 104, 105, 106, 107, 0, 0.4f, 0.42f, 0.6f, 4.0f, 0, {0.0f, 0.0f}, 1, 0.0f, {0, 0, 0}, 0, nullptr, 0,
-     EHitSounds::Undead, EIdleHabit::Turn, NoDeathSound, 0.0f},
+    {UNIT_GIANT, 96, 97, 98, 99, 100, 0.4f, 0.28f, 0.45f, 4.0f, 2, {8.0f, 15.0f}, DAMAGE_CHARGE, 0.0f, {8, 4, 2}, 2,
+     KnightParts, CountOf(KnightParts), EHitSounds::Giant, EIdleHabit::Turn, {162, 1}, 16.0f},
+    {UNIT_UNDEAD, 104, 105, 106, 107, 0, 0.4f, 0.42f, 0.6f, 4.0f, 0, {0.0f, 0.0f}, DAMAGE_BLADE, 0.0f, {0, 0, 0}, 0,
+     nullptr, 0, EHitSounds::Undead, EIdleHabit::Turn, NoDeathSound, 0.0f},
     // The heroes fall at once and leave nothing to draw; their shots are
     // their own (C_UnitHeroType.cpp).
-    {UNIT_QUIB, 87, 88, 89, 0, 0, 0.4f, 0.5f, 0.0f, 0.0f, 0, {0.0f, 0.0f}, 2, 0.0f, {8, 4, 2}, 0, nullptr, 0,
-     EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
-    {UNIT_WARHOUND, 90, 91, 92, 0, 0, 0.4f, 0.5f, 0.0f, 0.0f, 0, {0.0f, 0.0f}, 2, 0.0f, {8, 4, 2}, 0, nullptr, 0,
-     EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
-    {UNIT_GUNSLINGER, 93, 94, 95, 0, 0, 0.4f, 0.37f, 0.0f, 0.0f, 0, {0.0f, 0.0f}, 2, 0.0f, {8, 4, 2}, 0, nullptr, 0,
-     EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
+    {UNIT_QUIB, 87, 88, 89, 0, 0, 0.4f, 0.5f, 0.0f, 0.0f, 0, {0.0f, 0.0f}, DAMAGE_ARROW, 0.0f, {8, 4, 2}, 0, nullptr,
+     0, EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
+    {UNIT_WARHOUND, 90, 91, 92, 0, 0, 0.4f, 0.5f, 0.0f, 0.0f, 0, {0.0f, 0.0f}, DAMAGE_ARROW, 0.0f, {8, 4, 2}, 0,
+     nullptr, 0, EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
+    {UNIT_GUNSLINGER, 93, 94, 95, 0, 0, 0.4f, 0.37f, 0.0f, 0.0f, 0, {0.0f, 0.0f}, DAMAGE_ARROW, 0.0f, {8, 4, 2}, 0,
+     nullptr, 0, EHitSounds::Human, EIdleHabit::Turn, NoDeathSound, 0.0f},
 };
 
 std::bitset<GlobalModelCount> s_LoggedModels;

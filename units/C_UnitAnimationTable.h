@@ -55,7 +55,7 @@ struct SUnitAnimationRow
     // count; listed frames each strike half the attack.
     int32_t halfBlowCount;
     float halfBlowFrames[2];
-    int32_t damageType;
+    TENUMDAMAGETYPE damageType;
     float facingExtra;          // degrees turned past the target
     // Wound overlay below 50, 25 and 5 percent health (0 none).
     int32_t woundLevels[3];

@@ -99,9 +99,9 @@ bool CUnitMeleeType::StepSwing()
     int32_t base = 0;
     int32_t bonus = 0;
     Strike(GetAttack(&base, &bonus));
-    // A target killed by the blow has set the wind-down already.
-    if (animType == ANIM_ATTACK)
-        ResumeAction();
+    // Whatever the blow did: a target it killed is no longer in the buffer,
+    // so the attack performed again finds none and stands the unit.
+    ResumeAction();
     return true;
 }
 

@@ -33,7 +33,7 @@ constexpr int32_t BloodHeightRange = 20;
 constexpr float BloodBaseHeight = 40.0f;
 constexpr float BloodDropSize = 8.0f;
 constexpr int32_t StainEvery = 10;
-constexpr int32_t TrapHitDamageType = 5;
+constexpr TENUMDAMAGETYPE TrapHitDamageType = DAMAGE_HARMLESS;
 
 bool IsOwnedByTheCapturable(int32_t playerIndex)
 {

@@ -6,9 +6,8 @@
 // its stone leaves from.
 //
 // The release point of a stone depends on the ground under the wheels; it
-// is worked out in the simulation step right before a throw, never by the
-// drawing, so that a game without a screen (or another machine of a network
-// game) throws from the same point.
+// is worked out each time the machine is drawn, kept with the saved unit,
+// and a throw leaves from the point of the last drawing.
 //
 // The war galley shares the ways of performing an order, of deciding that a
 // shot may leave and of scattering it that are public here.
@@ -82,7 +81,8 @@ public:
     float releaseY = 0.0f;            // blocks, subtracted from the centre's y
 
 private:
-    // The release point of the stone for the catapult as it stands now.
+    // The release point of the stone for the catapult as it stands now;
+    // each drawing works it out, and the next throw leaves from it.
     void WorkOutReleasePoint();
     // One tick of each animation; false to stop stepping this call.
     bool StepThrow();

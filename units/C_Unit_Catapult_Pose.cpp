@@ -31,8 +31,10 @@ void CUnitCatapult::WorkOutReleasePoint()
 
 void CUnitCatapult::Render()
 {
-    if (onMap)
-        CUnitModelDrawing::DrawOnWheels(*this);
+    if (!onMap)
+        return;
+    WorkOutReleasePoint();
+    CUnitModelDrawing::DrawOnWheels(*this);
 }
 
 void CUnitCatapult::RenderAt(float dieWeight, float fade, int32_t shade)

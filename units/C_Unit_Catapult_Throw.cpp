@@ -103,7 +103,6 @@ bool CUnitCatapult::StepThrow()
 void CUnitCatapult::Throw()
 {
     thrown = 1;
-    WorkOutReleasePoint();
     float aim[3] = {0.0f, 0.0f, 0.0f};
     if (actionTargetBuilding != nullptr)
         AimAtBuilding(*actionTargetBuilding, aim);

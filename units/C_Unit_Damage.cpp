@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "ai/C_UnitList.h"
 #include "buildings/C_Building.h"
 #include "core/C_PtrGarbage.h"
 #include "core/GlobalFunc.h"
@@ -38,29 +39,14 @@ enum HitEffect : int32_t
 
 // The factor of the victim that the damage type selects; false for the
 // types that change no health.
-bool SelectDamageFactor(const CUnit& victim, int32_t damageType, float* factor)
+bool SelectDamageFactor(const CUnit& victim, TENUMDAMAGETYPE damageType, float* factor)
 {
-    switch (damageType)
-    {
-    case 1:
-    case 6:
-        *factor = victim.GetDamageFactorA();
-        return true;
-    case 2:
-        *factor = victim.GetDamageFactorB();
-        return true;
-    case 3:
-    case 7:
-        *factor = victim.IsHealable() ? victim.GetDamageFactorB() : victim.GetDamageFactorC();
-        return true;
-    case 4:
-    case 8:
-    case 9:
-        *factor = victim.GetDamageFactorC();
-        return true;
-    default:
+    const EDamageFactor selected = CDamageTypeTable::ForUnit(damageType, victim.IsHealable());
+    if (selected == EDamageFactor::None)
         return false;
-    }
+    const float factors[] = {victim.GetDamageFactorA(), victim.GetDamageFactorB(), victim.GetDamageFactorC()};
+    *factor = factors[static_cast<int32_t>(selected)];
+    return true;
 }
 
 // Garrisoned and tower units may stand nowhere on the grid.
@@ -75,13 +61,13 @@ float Spread(int32_t range)
 }
 }  // namespace
 
-void CUnit::TakeHit(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool retaliate)
+void CUnit::TakeHit(CUnit* attackerUnit, int32_t amount, TENUMDAMAGETYPE damageType, bool retaliate)
 {
     TakeHitFrom(attackerUnit, attackerUnit != nullptr ? attackerUnit->player : NoAttackerPlayer, amount, damageType,
                 retaliate);
 }
 
-void CUnit::TakeHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amount, int32_t damageType,
+void CUnit::TakeHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amount, TENUMDAMAGETYPE damageType,
                         bool retaliate)
 {
     if (IsNetworkGame())
@@ -94,13 +80,13 @@ void CUnit::TakeHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amo
     ApplyHitFrom(attackerUnit, attackerPlayer, amount, damageType, retaliate);
 }
 
-void CUnit::ApplyHit(CUnit* attackerUnit, int32_t amount, int32_t damageType, bool retaliate)
+void CUnit::ApplyHit(CUnit* attackerUnit, int32_t amount, TENUMDAMAGETYPE damageType, bool retaliate)
 {
     ApplyHitFrom(attackerUnit, attackerUnit != nullptr ? attackerUnit->player : NoAttackerPlayer, amount, damageType,
                  retaliate);
 }
 
-void CUnit::ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amount, int32_t damageType,
+void CUnit::ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t amount, TENUMDAMAGETYPE damageType,
                          bool retaliate)
 {
     if (!onMap)
@@ -126,50 +112,52 @@ void CUnit::ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t am
     lastHitTime = now;
     PlayHitSound(damageType);
 
-    CUnit* activeAttacker = IsActiveAttacker(attackerUnit) ? attackerUnit : nullptr;
-    if (retaliate && IsAlive() && activeAttacker != nullptr)
+    // An attacker that died while its shot flew still made the hit: it is
+    // reported and looked at like any other, and every type's onAttacked
+    // leaves an attacker that no longer lives alone.
+    if (retaliate && IsAlive() && attackerUnit != nullptr)
     {
         CBuilding* tower = nullptr;
-        if (StandsOnMap(*activeAttacker))
+        if (StandsOnMap(*attackerUnit))
         {
-            CBuilding* under = std::as_const(g_GameMap).Block(activeAttacker->x, activeAttacker->y).building;
+            CBuilding* under = std::as_const(g_GameMap).Block(attackerUnit->x, attackerUnit->y).building;
             if (under != nullptr && under->owner >= 0 && under->GetBuildCast() == BuildCastTower)
                 tower = under;
         }
         if (tower != nullptr)
             onAttacked(nullptr, tower);
         else
-            onAttacked(activeAttacker, nullptr);
+            onAttacked(attackerUnit, nullptr);
     }
     CPlayer* owner = PlayerAt(player);
-    if (activeAttacker != nullptr && owner != nullptr)
+    if (attackerUnit != nullptr && owner != nullptr)
     {
-        owner->AlertUnitAttacked(this, activeAttacker, retaliate ? 1 : 0);
+        owner->AlertUnitAttacked(this, attackerUnit, retaliate ? 1 : 0);
         if (attackEventArmed && specialId != 0 && IsAlive())
         {
             attackEventArmed = 0;
             owner->script.OnUnitAttacked(specialId);
         }
     }
-    if (IsOwnedHere(player) && activeAttacker != nullptr &&
+    if (IsOwnedHere(player) && attackerUnit != nullptr &&
         (previousHitTime == 0 || SysClock::TicksBetween(previousHitTime, now) >= FollowerAlertPause))
     {
-        std::vector<CUnit*> followers;
+        CUnitList followers;
         CollectFollowers(followers);
-        for (CUnit* follower : followers)
-            follower->AlertToAttacker(activeAttacker);
+        for (int32_t i = 0; i < followers.GetCount(); ++i)
+            followers.GetAt(i)->AlertToAttacker(attackerUnit);
     }
     SpawnHitEffect(oldHealth - health);
-    if (activeAttacker != nullptr && owner != nullptr && StandsOnMap(*activeAttacker))
+    if (attackerUnit != nullptr && owner != nullptr && StandsOnMap(*attackerUnit))
     {
         // The sight discs are taken by radius: here the attacker's size.
         const CRangeTable* disc =
-            g_SightDiscs != nullptr ? &g_SightDiscs[std::clamp(activeAttacker->GetSize(), 0, RangeRingCount - 1)]
+            g_SightDiscs != nullptr ? &g_SightDiscs[std::clamp(attackerUnit->GetSize(), 0, RangeRingCount - 1)]
                                     : nullptr;
         if (disc != nullptr)
-            owner->ScanSightPattern(activeAttacker->GetCentreCellX(), activeAttacker->GetCentreCellY(), *disc);
-        if (player == g_LocalPlayer && activeAttacker->player != g_LocalPlayer)
-            g_Particles.AddRevealArea(activeAttacker, activeAttacker->GetSize(), AttackerRevealTime);
+            owner->ScanSightPattern(attackerUnit->GetCentreCellX(), attackerUnit->GetCentreCellY(), *disc);
+        if (player == g_LocalPlayer && attackerUnit->player != g_LocalPlayer)
+            g_Particles.AddRevealArea(attackerUnit, attackerUnit->GetSize(), AttackerRevealTime);
     }
     if (IsNetworkGame())
     {
@@ -186,7 +174,7 @@ void CUnit::ApplyHitFrom(CUnit* attackerUnit, int32_t attackerPlayer, int32_t am
             ++killer->statistics[STAT_UNITS_KILLED];
             killer->score += GetPointValue();
         }
-    if (damageType == DamageTypeTearing && oldHealth - health > maxHitPoints * TearingShare)
+    if (damageType == DAMAGE_BLAST && oldHealth - health > maxHitPoints * TearingShare)
         tornApart = 1;
     health = 0.0f;
     if (IsOwnedHere(player))
@@ -230,15 +218,15 @@ void CUnit::SpawnHitEffect(float percentLost)
     }
 }
 
-void CUnit::CollectFollowers(std::vector<CUnit*>& followers) const
+void CUnit::CollectFollowers(CUnitList& followers) const
 {
-    followers.clear();
+    followers.Clear();
     const CPlayer* owner = PlayerAt(player);
     if (owner == nullptr)
         return;
     for (int32_t i = 0; i < owner->unitCount; ++i)
         if (owner->units[i] != nullptr && owner->units[i]->followedUnit == this)
-            followers.push_back(owner->units[i]);
+            followers.Add(owner->units[i]);
 }
 
 void CUnit::AlertToAttacker(CUnit* attackerUnit)

@@ -14,7 +14,7 @@ namespace
 constexpr float FallFramesBeforeBlast = 5.0f;
 constexpr float BlastLift = 5.0f;
 constexpr int32_t BlastRadius = 1;
-constexpr int32_t BlastDamageType = 8;
+constexpr TENUMDAMAGETYPE BlastDamageType = DAMAGE_BLAST;
 constexpr float MarkSize = 3.0f;
 constexpr SSoundPair BlastSound = {48, 3};
 constexpr int32_t BodyPartSpeedSpread = 5;

@@ -123,13 +123,13 @@ void CUnit::MeleeSeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged, bool 
                 break;
         }
     }
-    // The leash: no further than the sight radius from the post.  The
-    // step is not taken; the way back replaces the chase.
+    // The leash: no further than the sight radius from the post.  The way
+    // back is ordered now; the step about to be taken is still taken, and
+    // the new order stops the walk at the next tile.
     if (lastOrder != LAST_ORDER_NONE && returnX != NoReturnPoint &&
         GlobalFunc::Distance(tx, ty, returnX, returnY) / TenthsPerBlock > radius)
     {
         ResumeGuardOrPatrol();
-        *engaged = true;
         return;
     }
     if (currentCommand != CMD_ATTACK && !IsComputerPlayer(player))

@@ -7,6 +7,7 @@
 
 #include "core/C_Config.h"
 #include "core/C_LogFile.h"
+#include "core/GlobalFunc.h"
 #include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
@@ -146,6 +147,8 @@ void CUnit::FinishPath()
     animType = ANIM_STAND;
     ready = 1;
     SetModelByAnimation();
+    if (aiOrderPending != 0)
+        GlobalFunc::NopArg(this);
     if (!IsOwnedHere(player))
         return;
     if (waypointCount > 0)

@@ -86,7 +86,9 @@ void CUnitWarGalley::onTargetLost(CUnit* unit, CBuilding* building)
 {
     const bool firedAt = (unit != nullptr && unit == actionTargetUnit) ||
                          (building != nullptr && building == actionTargetBuilding);
-    if (firedAt && IsAlive())
+    // Within its cycle the ship is not ready: its next shot finds no target
+    // and the attack ends there.
+    if (firedAt && ready != 0 && IsAlive())
         animType = ANIM_WIND_DOWN;
 }
 

@@ -31,7 +31,8 @@ public:
     void onMoveEnd() override;
     void onPerformAction() override;
     void SeekTargetOnPatrol(int32_t tx, int32_t ty, bool* engaged) override;
-    // The target it fires at is gone: the rest of the cycle cools down.
+    // The target it fires at is gone: a ready ship cools down for the rest
+    // of the cycle.
     void onTargetLost(CUnit* unit, CBuilding* building) override;
     void onAttacked(CUnit* attackerUnit, CBuilding* attackerBuilding) override;
     void onEnemySighted(CUnit* enemy) override;

@@ -29,37 +29,42 @@ void RaiseBlockCount(uint8_t* counts, int32_t x, int32_t y)
         ++count;
 }
 
-// The group each unit type feeds, both when it comes and when it goes, so
-// that the counts never drift whatever way a unit leaves.
-int32_t GroupOfType(int32_t unitType)
+// The group count a unit type raises when it is created and lowers when it
+// is removed.  The heroes (30, 31, 33) join the foot soldiers and never leave
+// them; saved games carry the counts as they come out of these rows.  A unit
+// that joins by conversion (AddUnit) raises no group.
+struct SUnitGroupRow
 {
-    switch (unitType)
-    {
-    case 1:
-        return GROUP_WORKERS;
-    case 2:
-    case 10:
-    case 12:
-    case 30:
-    case 31:
-    case 33:
-        return GROUP_FOOT_SOLDIERS;
-    case 3:
-    case 9:
-        return GROUP_ARCHERS;
-    case 6:
-    case 13:
-        return GROUP_CAVALRY;
-    case 4:
-        return GROUP_CATAPULTS;
-    case 5:
-        return GROUP_PRIESTS;
-    case 7:
-    case 11:
-        return GROUP_SHIPS;
-    default:
-        return NoGroup;
-    }
+    int32_t unitType;
+    int32_t raised;
+    int32_t lowered;
+};
+
+constexpr SUnitGroupRow UnitGroups[] = {
+    {1, GROUP_WORKERS, GROUP_WORKERS},
+    {2, GROUP_FOOT_SOLDIERS, GROUP_FOOT_SOLDIERS},
+    {10, GROUP_FOOT_SOLDIERS, GROUP_FOOT_SOLDIERS},
+    {12, GROUP_FOOT_SOLDIERS, GROUP_FOOT_SOLDIERS},
+    {30, GROUP_FOOT_SOLDIERS, NoGroup},
+    {31, GROUP_FOOT_SOLDIERS, NoGroup},
+    {33, GROUP_FOOT_SOLDIERS, NoGroup},
+    {3, GROUP_ARCHERS, GROUP_ARCHERS},
+    {9, GROUP_ARCHERS, GROUP_ARCHERS},
+    {6, GROUP_CAVALRY, GROUP_CAVALRY},
+    {13, GROUP_CAVALRY, GROUP_CAVALRY},
+    {4, GROUP_CATAPULTS, GROUP_CATAPULTS},
+    {5, GROUP_PRIESTS, GROUP_PRIESTS},
+    {7, GROUP_SHIPS, GROUP_SHIPS},
+    {11, GROUP_SHIPS, GROUP_SHIPS},
+};
+
+// Other types feed no group.
+const SUnitGroupRow* GroupRowOf(int32_t unitType)
+{
+    for (const SUnitGroupRow& row : UnitGroups)
+        if (row.unitType == unitType)
+            return &row;
+    return nullptr;
 }
 
 bool IsUnitType(int32_t unitType)
@@ -81,9 +86,9 @@ bool CountsAsBuilt(int32_t cast)
 void CPlayer::CountUnitIn(const CUnit& unit, bool created)
 {
     const int32_t unitType = unit.GetCastID();
-    const int32_t group = GroupOfType(unitType);
-    if (group != NoGroup)
-        ++groupCounts[group];
+    const SUnitGroupRow* groups = GroupRowOf(unitType);
+    if (created && groups != nullptr && groups->raised != NoGroup)
+        ++groupCounts[groups->raised];
     if (IsUnitType(unitType))
         ++unitsByType[unitType];
     if (created)
@@ -96,9 +101,11 @@ void CPlayer::CountUnitIn(const CUnit& unit, bool created)
 void CPlayer::CountUnitOut(const CUnit& unit)
 {
     const int32_t unitType = unit.GetCastID();
-    const int32_t group = GroupOfType(unitType);
-    if (group != NoGroup && groupCounts[group] > 0)
-        --groupCounts[group];
+    const SUnitGroupRow* groups = GroupRowOf(unitType);
+    // A convert that leaves again would take its group below zero, which no
+    // saved game may hold: the count stops at zero.
+    if (groups != nullptr && groups->lowered != NoGroup && groupCounts[groups->lowered] > 0)
+        --groupCounts[groups->lowered];
     if (IsUnitType(unitType) && unitsByType[unitType] > 0)
         --unitsByType[unitType];
     ++statistics[STAT_UNITS_LOST];

@@ -52,7 +52,7 @@ protected:
     static void Hit(CBuilding* building, int32_t times)
     {
         for (int32_t hit = 0; hit < times; ++hit)
-            building->ApplyDamage(nullptr, 100, 4, false);
+            building->ApplyDamage(nullptr, 100, DAMAGE_STONE, false);
     }
 
     CBuildingWorld world;
@@ -64,18 +64,20 @@ protected:
 TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsFiresFollowTheHealthAndRepairPutsThemOut)
 {
     CBuilding* barracks = Barracks();
-    const int32_t lost[] = {40, 20, 20, 100, 0, 40, 20, 100, 100};   // of 100, by damage type 1 to 9
-    for (int32_t type = 1; type <= 9; ++type)
+    // Of 100, by damage type 0 to 10: none outside 1 to 9.
+    const int32_t lost[] = {0, 40, 20, 20, 100, 0, 40, 20, 100, 100, 0};
+    for (int32_t type = 0; type <= 10; ++type)
     {
         barracks->health = 100.0f;
-        EXPECT_EQ(barracks->ApplyDamage(nullptr, 100, type, false), lost[type - 1] != 0) << type;
-        EXPECT_EQ(barracks->GetHitPoints(), 1200 - lost[type - 1]) << type;
+        EXPECT_EQ(barracks->ApplyDamage(nullptr, 100, static_cast<TENUMDAMAGETYPE>(type), false), lost[type] != 0)
+            << type;
+        EXPECT_EQ(barracks->GetHitPoints(), 1200 - lost[type]) << type;
     }
     barracks->health = 100.0f;
-    barracks->ApplyDamage(nullptr, 8, 1, false);
-    barracks->ApplyDamage(nullptr, 8, 1, false);
+    barracks->ApplyDamage(nullptr, 8, DAMAGE_BLADE, false);
+    barracks->ApplyDamage(nullptr, 8, DAMAGE_BLADE, false);
     EXPECT_NEAR(barracks->health, 1192.8f / 1200.0f * 100.0f, 1e-4f);
-    barracks->ApplyDamage(nullptr, -500, 4, false);
+    barracks->ApplyDamage(nullptr, -500, DAMAGE_STONE, false);
     EXPECT_LE(barracks->health, 1192.8f / 1200.0f * 100.0f);
 
     // Five hits leave 58.3 percent: one fire of 30, level 1; seven 41.7
@@ -118,7 +120,7 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     bool burned = false;
     while (!barracks->IsTakenDown() && hits < 20)
     {
-        EXPECT_TRUE(barracks->OnAttacked(warrior, 100, 4, true));
+        EXPECT_TRUE(barracks->OnAttacked(warrior, 100, DAMAGE_STONE, true));
         ++hits;
         burned = burned || g_Particles.GetBurningFireCount() > 0;
         world.Frame(1);
@@ -132,7 +134,7 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     EXPECT_TRUE(warrior->targetBuilding == nullptr && warrior->actionTargetBuilding == nullptr);
     EXPECT_EQ(g_Selection.building, nullptr);
     // Hit or destroyed again, nothing happens.
-    EXPECT_FALSE(barracks->ApplyDamage(warrior, 100, 4, true));
+    EXPECT_FALSE(barracks->ApplyDamage(warrior, 100, DAMAGE_STONE, true));
     barracks->Destroy(true);
     EXPECT_EQ(g_Particles.GetRuinCount(), 1);
     world.Forget(barracks);
@@ -145,7 +147,7 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     wall->buildProgress = CBuilding::FinishedProgress;
     wall->BuildingFinished();
     wall->health = 100.0f / static_cast<float>(wall->GetMaxHitPoints());   // exactly one hit point
-    EXPECT_TRUE(wall->ApplyDamage(warrior, 1, 4, false) && wall->IsTakenDown() &&
+    EXPECT_TRUE(wall->ApplyDamage(warrior, 1, DAMAGE_STONE, false) && wall->IsTakenDown() &&
                 g_Particles.GetExplosionMarkCount() == 1);
     EXPECT_EQ(world.Player(1).score - score, 100);
 }
@@ -157,11 +159,11 @@ TEST_F(BuildingDamage, NetworkHitsAndDestructionAreSentByTheRightMachine)
     CUnit* theirs = world.Player(1).CreateUnit(UNIT_WARRIOR, 22, 20);
     g_Config.networkRole = 1;
     // Another machine's unit: its machine sends the hit.
-    EXPECT_TRUE(barracks->OnAttacked(theirs, 100, 4, false));
+    EXPECT_TRUE(barracks->OnAttacked(theirs, 100, DAMAGE_STONE, false));
     EXPECT_TRUE(barracks->health == 100.0f && g_MultiplayerGame.GetSent().empty());
     // Ours: the hit first, then our building's health; then its destruction.
-    barracks->OnAttacked(ours, 100, 4, false);
-    barracks->ApplyDamage(theirs, 5000, 4, false);
+    barracks->OnAttacked(ours, 100, DAMAGE_STONE, false);
+    barracks->ApplyDamage(theirs, 5000, DAMAGE_STONE, false);
     const auto& sent = g_MultiplayerGame.GetSent();
     ASSERT_EQ(sent.size(), 3u);
     EXPECT_EQ(std::vector<int32_t>({sent[0].packet.Command(), sent[1].packet.Command(), sent[2].packet.Command()}),

@@ -159,7 +159,7 @@ TEST_F(ResourcePicking, HitsOnSitesPlayTheirOwnSounds)
         site->x = site->y = 4;
         site->health = c.dead ? 0.0f : 100.0f;
         const size_t before = m_World.Samples().size();
-        site->OnHit(c.damageType);
+        site->OnHit(static_cast<TENUMDAMAGETYPE>(c.damageType));
         ASSERT_EQ(m_World.Samples().size(), before + (c.first < 0 ? 0 : 2));
         if (c.first >= 0)
         {

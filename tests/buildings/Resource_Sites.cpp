@@ -103,12 +103,13 @@ TEST_F(ResourceSites, AMineSetToThreeGivesThreeThenClosesWithItsNewsOnlyWhenSeen
     {
         SCOPED_TRACE(seen);
         CBuilding* mine = Site(ResourceKindGoldMine, seen ? 10 : 30, 10, 0, 3000);
-        EXPECT_EQ(mine->GetAmount(), 3000);
+        // The names the map's services know the amount and the margin by.
+        EXPECT_TRUE(mine->GetResourceAmount() == 3000 && mine->GetFootprintBorder() == 1);
         const int32_t centreX = mine->x + 2;
         const int32_t centreY = mine->y + 2;
         m_World.Player(0).exploredMap[centreX * MapCornerSide + centreY] = seen ? 200 : 0;
         const size_t before = m_World.Messages().size();
-        mine->SetAmount(3);
+        mine->SetResourceAmount(3);
         EXPECT_TRUE(mine->TakeOne() == 1 && mine->TakeOne() == 1 && m_World.Messages().size() == before);
         EXPECT_TRUE(mine->TakeOne() == 1 && mine->TakeOne() == 0 && mine->model == 231);
         EXPECT_TRUE(mine->GetResourceKind() == ResourceKindGold && !mine->IsTakenDown() &&

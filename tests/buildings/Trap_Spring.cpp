@@ -96,7 +96,7 @@ TEST_F(TrapUnderfoot, AMachineDestroysTheTrapOnceAndAnUnfinishedOrOwnTrapDoesNot
     Walk(owner, 14, 30);
     for (const CUnit* unit : {catapult, warrior, owner})
         EXPECT_TRUE(unit->x == 14 && !unit->IsDying());
-    EXPECT_TRUE(trap->IsTakenDown() && !trap->ApplyDamage(catapult, 100, 4, false) && !trap->Animate(1.0f));
+    EXPECT_TRUE(trap->IsTakenDown() && !trap->ApplyDamage(catapult, 100, DAMAGE_STONE, false) && !trap->Animate(1.0f));
     ASSERT_EQ(world.Messages().size(), 1u);
     EXPECT_EQ(std::vector<int64_t>({CountEffects(CParticles::KindBlood, false), world.Messages()[0].colour,
                                     g_Particles.GetRuinCount(), unfinished->model, own->model}),
@@ -163,9 +163,9 @@ TEST_F(TrapUnderfoot, StrokesFinishItSilentlyAndOnlyItsOwnerOrARevealSeesIt)
     EXPECT_TRUE(theirs.IsTrapVisible());
     // Only a crushing blow makes it sound.
     const size_t before = world.Samples().size();
-    theirs.OnHit(1);
+    theirs.OnHit(DAMAGE_BLADE);
     EXPECT_EQ(world.Samples().size(), before);
-    theirs.OnHit(4);
+    theirs.OnHit(DAMAGE_STONE);
     ASSERT_EQ(world.Samples().size(), before + 2);
     EXPECT_TRUE(world.Samples()[before] >= 25 && world.Samples()[before] <= 27);
 }

@@ -21,7 +21,7 @@ TEST(CString, NumbersFromTextReportTheOffendingIndexAndToTextPadOutsideTheSign)
         {"-2147483648", false, INT_MIN, -1},
         {"4294967297", false, 1, -1},   // 2^32 + 1 wraps in 32 bits
         {"1A", true, 26, -1},   {"0x10", true, 0, 1},
-        {"-F", true, -15, -1},   {"FFFFFFFF", true, -1, -1},
+        {"-ff", true, 0, 0},    {"+F", true, 0, 0},     {"", true, 0, -1},   {"FFFFFFFF", true, -1, -1},
     };
     for (const Case& c : cases)
     {

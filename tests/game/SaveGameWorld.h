@@ -34,7 +34,7 @@ protected:
     // Pause flag and sixteen records of enabled, reload and counter.
     static constexpr size_t ControllerBytes = 1 + 16 * 9;
     static constexpr int32_t KillingBlow = 100000;
-    static constexpr int32_t MeleeDamage = 1;
+    static constexpr TENUMDAMAGETYPE MeleeDamage = DAMAGE_BLADE;
 
     explicit SaveGameWorld(int32_t mapSide = CSimHarness::DefaultMapSide)
         : m_Harness(std::make_unique<CSimHarness>(mapSide))

@@ -91,9 +91,9 @@ protected:
         for (int32_t frame = 0; frame < 80 && walker->x != 9; ++frame)
             world.Frame(1);
         EXPECT_EQ(At(10, 5)->player, Host);
-        At(5, 10)->TakeHit(walker, 30, 1, false);
-        At(5, 12)->TakeHit(walker, 100000, 8, false);
-        At(5, 14)->TakeHit(walker, 20, 1, false);
+        At(5, 10)->TakeHit(walker, 30, DAMAGE_BLADE, false);
+        At(5, 12)->TakeHit(walker, 100000, DAMAGE_BLAST, false);
+        At(5, 14)->TakeHit(walker, 20, DAMAGE_BLADE, false);
         static_cast<CUnitTransportShip*>(At(ShipX, ShipY))->UnloadAll();
         std::vector<CNetPacket> forClient;
         for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())

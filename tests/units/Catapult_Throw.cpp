@@ -70,8 +70,11 @@ TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechno
         house->GetTargetPosition(position);
         EXPECT_NEAR(stone.aimX, position[0], 0.5f);
         EXPECT_NEAR(stone.aimY, position[2], 0.5f);
-        // Worked out in the step, without any drawing: flat ground, facing
-        // east, the cup 6.4 model units ahead and 41 up.
+        // The throw keeps the release point of the last drawing; each drawing
+        // works it out again: flat ground, facing east, the cup 6.4 model
+        // units ahead and 41 up.
+        EXPECT_TRUE(catapult->releaseX == 9.0f && catapult->releaseY == 9.0f);
+        catapult->Render();
         EXPECT_NEAR(catapult->releaseX, 0.2f, 1e-4f);
         EXPECT_NEAR(catapult->releaseY, 0.0f, 1e-4f);
         EXPECT_NEAR(catapult->releaseHeight, 41.0f, 1e-4f);
@@ -89,7 +92,12 @@ TEST(CatapultThrow, OnASlopeTheStoneLeavesFromTheTiltedMachine)
     CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
     catapult->facing = catapult->shownFacing = 90;
     catapult->onCommand(nullptr, nullptr, nullptr, CentreBlock + 10, CentreBlock, CMD_ATTACK_GROUND);
-    ASSERT_GT(siege.FramesUntil(100, [] { return !g_Particles.GetProjectiles().empty(); }), 0);
+    ASSERT_GT(siege.FramesUntil(100,
+                                [&] {
+                                    catapult->Render();
+                                    return !g_Particles.GetProjectiles().empty();
+                                }),
+              0);
     // Any two wheel edges lie in the ground plane: the machine leans back by
     // 45 degrees about the north-south axis.  The cup, 41 up and 6.4 ahead
     // along the facing f (nearly east), comes to
@@ -131,7 +139,7 @@ TEST(CatapultDeath, TheMachineFallsIntoTwoHeapsOfDustAndACorpse)
     CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
     ASSERT_NE(catapult, nullptr);
     const auto dustPuffs = [] { return CMeleeWorld::EffectsOfKinds(CParticles::KindDust, CParticles::KindDust); };
-    catapult->TakeHit(nullptr, 10000, 4, false);
+    catapult->TakeHit(nullptr, 10000, DAMAGE_STONE, false);
     EXPECT_TRUE(catapult->animType == ANIM_DIE && dustPuffs() == 20);
     ASSERT_GT(siege.FramesUntil(100, [&] { return catapult->GetLife() == UnitLife::Corpse; }), 0);
     EXPECT_TRUE(dustPuffs() == 40 && g_Particles.HoldsCorpse(catapult) && !siege.world.Player(0).HasUnit(catapult) &&

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "ai/C_UnitList.h"
 #include "buildings/C_Building.h"
 #include "effects/C_Particles.h"
 #include "platform/SysClock.h"
@@ -82,7 +83,7 @@ TEST_F(DamageWorld, EachDamageTypeUsesItsFactor)
     {
         victim->health = 100.0f;
         victim->healable = c.healable;
-        victim->TakeHit(nullptr, 10, c.damageType, false);
+        victim->TakeHit(nullptr, 10, static_cast<TENUMDAMAGETYPE>(c.damageType), false);
         EXPECT_FLOAT_EQ(victim->health, c.expectedHealth) << "damage type " << c.damageType;
         ASSERT_FALSE(victim->hitSounds.empty());
         EXPECT_EQ(victim->hitSounds.back(), c.damageType);
@@ -92,7 +93,7 @@ TEST_F(DamageWorld, EachDamageTypeUsesItsFactor)
 TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
 {
     victim->hitEffect = 1;
-    victim->TakeHit(enemy, 30, 1, false);
+    victim->TakeHit(enemy, 30, DAMAGE_BLADE, false);
     EXPECT_FLOAT_EQ(victim->health, 70.0f);
     const std::vector<SEffectParticle>& drops = g_Particles.GetEffects();
     ASSERT_EQ(drops.size(), 30u);
@@ -106,9 +107,9 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
     g_Particles.Reset();
     victim->health = 100.0f;
     victim->hitEffect = 2;
-    victim->TakeHit(nullptr, 40, 1, false);
+    victim->TakeHit(nullptr, 40, DAMAGE_BLADE, false);
     victim->hitEffect = 3;
-    victim->TakeHit(nullptr, 40, 1, false);
+    victim->TakeHit(nullptr, 40, DAMAGE_BLADE, false);
     const std::vector<SEffectParticle>& debris = g_Particles.GetEffects();
     ASSERT_EQ(debris.size(), 24u);
     EXPECT_TRUE(debris.front().kind == 25 && debris.back().kind == 24);
@@ -120,7 +121,7 @@ TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
     // points, so 40 living hit points become 39.
     victim->maxHitPoints = 50.0f;
     victim->starvation = 20.0f;
-    victim->TakeHit(nullptr, 1, 1, false);
+    victim->TakeHit(nullptr, 1, DAMAGE_BLADE, false);
     EXPECT_FLOAT_EQ(victim->health, 98.0f);
     EXPECT_EQ(victim->GetLivingHitPoints(), 39);
     // 100 hit points, 99.5 taken: 0.5 percent left is no whole hit point.
@@ -128,11 +129,11 @@ TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
     victim->health = 100.0f;
     victim->factors[0] = 0.995f;
     const int32_t scoreBefore = world.Player(1).score;
-    victim->TakeHit(enemy, 100, 1, false);
+    victim->TakeHit(enemy, 100, DAMAGE_BLADE, false);
     EXPECT_FLOAT_EQ(victim->health, 0.0f);
     EXPECT_TRUE(victim->IsDying());
     // A second hit only tells the attacker its target is gone.
-    victim->TakeHit(enemy, 100, 1, false);
+    victim->TakeHit(enemy, 100, DAMAGE_BLADE, false);
     EXPECT_TRUE(world.Player(1).statistics[STAT_UNITS_KILLED] == 1 && world.Player(1).score == (scoreBefore + 7));
     EXPECT_EQ(enemy->targetsLost, std::vector<const CUnit*>{victim});
     EXPECT_EQ(victim->hitSounds.size(), 2u);
@@ -142,7 +143,7 @@ TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
         CTargetDummy* torn = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 20, 20 + int(health)));
         torn->maxHitPoints = 60.0f;
         torn->health = health;
-        torn->TakeHit(enemy, 60, 8, false);
+        torn->TakeHit(enemy, 60, DAMAGE_BLAST, false);
         EXPECT_EQ(torn->tornApart, health > 20.0f ? 1 : 0) << health;
     }
 }
@@ -150,16 +151,16 @@ TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
 TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALivingShooter)
 {
     victim->health = 90.0f;
-    victim->ApplyHit(enemy, -50, 1, false);   // a negative amount heals nothing
+    victim->ApplyHit(enemy, -50, DAMAGE_BLADE, false);   // a negative amount heals nothing
     EXPECT_FLOAT_EQ(victim->health, 90.0f);
-    victim->TakeHit(enemy, 1, 1, false);
+    victim->TakeHit(enemy, 1, DAMAGE_BLADE, false);
     EXPECT_TRUE(victim->attackedBy.empty());
-    victim->TakeHit(enemy, 1, 1, true);
+    victim->TakeHit(enemy, 1, DAMAGE_BLADE, true);
     EXPECT_EQ(victim->attackedBy, std::vector<const void*>{enemy});
     // A unit hit from a tower strikes back at the tower.
     CTowerDouble tower(12, 10, 1);
     g_GameMap.Block(12, 10).building = &tower;
-    victim->TakeHit(enemy, 1, 1, true);
+    victim->TakeHit(enemy, 1, DAMAGE_BLADE, true);
     g_GameMap.Block(12, 10).building = nullptr;
     ASSERT_EQ(victim->attackedBy.size(), 2u);
     EXPECT_EQ(victim->attackedBy[1], &tower);
@@ -169,20 +170,34 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
     for (const auto& [wait, alerts] : {std::pair{10000u, 1u}, std::pair{9999u, 1u}, std::pair{10000u, 2u}})
     {
         SysClock::AdvanceTestClock(wait);
-        victim->TakeHit(enemy, 1, 1, false);
+        victim->TakeHit(enemy, 1, DAMAGE_BLADE, false);
         EXPECT_EQ(follower->attackedBy.size(), alerts) << wait;
     }
+    // The followers' list is emptied first and counts by type.
+    CUnitList followers;
+    followers.Add(enemy);
+    victim->CollectFollowers(followers);
+    EXPECT_TRUE(followers.GetCount() == 1 && followers.GetAt(0) == follower && followers.GetAt(1) == nullptr &&
+                followers.CountOfType(follower->GetCastID()) == 1);
+    for (int32_t count = 1; count < 256; ++count)
+        ASSERT_TRUE(followers.Add(enemy));
+    EXPECT_FALSE(followers.Add(enemy));   // the 257th
+    followers.Clear();
+    EXPECT_TRUE(followers.GetCount() == 0 && followers.CountOfType(enemy->GetCastID()) == 0);
     // The victim's player looks around a far shooter with the disc of its size: radius 1, 3 x 3 blocks.
     CTargetDummy* far = static_cast<CTargetDummy*>(world.Adopt(1, new CTargetDummy, 30, 30));
-    victim->TakeHit(far, 1, 1, false);
+    victim->TakeHit(far, 1, DAMAGE_BLADE, false);
     for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{1, 1}, std::pair{-1, 0}})
         EXPECT_NE(world.Player(0).exploredMap[(30 + dx) * MapCornerSide + 30 + dy], 0) << dx << "," << dy;
     EXPECT_EQ(world.Player(0).exploredMap[32 * MapCornerSide + 30], 0);
-    // A shooter that died is no one to strike back at; the kill still counts.
+    // A shooter that died while its shot flew still attacked: the owner is
+    // alerted again after the quiet minute, and the kill counts.
     victim->attackedBy.clear();
     enemy->RemoveFromWorld(false);
-    victim->TakeHit(enemy, 100, 1, true);
-    EXPECT_TRUE(victim->attackedBy.empty() && victim->attacker == nullptr && victim->targetUnit == nullptr);
+    SysClock::AdvanceTestClock(60000);
+    const size_t markers = world.Markers().size();
+    victim->TakeHit(enemy, 100, DAMAGE_BLADE, true);
+    EXPECT_TRUE(victim->attackedBy.empty() && world.Markers().size() == markers + 3);
     EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_KILLED], 1);
 }
 
@@ -196,8 +211,8 @@ TEST(DamageDeath, AKilledWarriorFallsDecaysAndIsDeletedOnce)
     CUnit* first = world.Spawn(0, UNIT_WARRIOR, 10, 10);
     CUnit* second = world.Spawn(1, UNIT_WARRIOR, 11, 10);
     ASSERT_TRUE(first != nullptr && second != nullptr);
-    first->TakeHit(second, 1, 1, true);
-    second->TakeHit(first, 1000, 1, true);
+    first->TakeHit(second, 1, DAMAGE_BLADE, true);
+    second->TakeHit(first, 1000, DAMAGE_BLADE, true);
     world.Frame(1);
     // Dying: still listed, no longer targeted.
     EXPECT_TRUE(second->animType == ANIM_DIE && world.Player(1).HasUnit(second) &&

@@ -36,7 +36,7 @@ TEST(DemolitionManBlast, ItBlowsUpOnceBesideABarracksAfterItsAttackOrFiveTicksAf
         ASSERT_GT(world.FramesUntil(300, [&] { return bomber->animType == ANIM_ATTACK; }), 0);
         EXPECT_TRUE(bomber->IsAdjacentToBuilding(barracks));
         if (killed)
-            bomber->TakeHit(nullptr, 1000, 2, false);
+            bomber->TakeHit(nullptr, 1000, DAMAGE_ARROW, false);
         // Ticks until the blast: the attack cycle at 1.5 frames a tick, or
         // the five ticks of the fall.
         const int32_t expected = killed ? 5 : static_cast<int32_t>(std::ceil(CMeleeWorld::FrameCount / 1.5f));

@@ -75,7 +75,7 @@ TEST_F(DemonBattle, FireballsLeaveAtFrame24ScatteredOrAimedExactlyWhileTheAuraWa
 
 TEST_F(DemonBattle, AKilledDemonBurstsAtOnceIntoNinePartsAndDiesOnlyOnce)
 {
-    demon->TakeHit(nullptr, 100000, 1, false);
+    demon->TakeHit(nullptr, 100000, DAMAGE_BLADE, false);
     const std::vector<int32_t> burst = {50, 51, 51, 53, 54, 54, 54, 54, 54};
     EXPECT_TRUE(Effects(50, 61) == burst && g_Particles.HoldsCorpse(demon) && !war.world.Player(0).HasUnit(demon) &&
                 g_Particles.GetEmitterCount() == 0);

@@ -21,17 +21,22 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
         bool ranged;      // through the second damage factor, not the first
         int32_t shotSample;
         bool laser;       // its hits come with a particle, not in the frame of the shot
+        // The animation in the tick of the killing blow: a whole blow is
+        // followed by the buffered attack again, which finds no target and
+        // stands the fighter; a half blow leaves the swing to wind down.
+        // -1: not looked at.
+        int32_t animAtKill;
     } cases[] = {
-        {UNIT_WARRIOR, STANCE_AGGRESSIVE, 5, 1, false, 0, false},
-        {UNIT_KNIGHT, STANCE_STAND_GROUND, 1, 2, false, 0, false},
-        {UNIT_HEAVYCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false},
-        {UNIT_HEROCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false},
-        {UNIT_GIANT, STANCE_AGGRESSIVE, 4, 2, false, 0, false},
-        {UNIT_UNDEAD, STANCE_AGGRESSIVE, 3, 1, false, 0, false},
-        {UNIT_ARCHER, STANCE_STAND_GROUND, 6, 1, true, 0, false},
-        {UNIT_QUIB, STANCE_AGGRESSIVE, 10, 0, false, 51, true},
-        {UNIT_WARHOUND, STANCE_AGGRESSIVE, 10, 0, false, 52, false},
-        {UNIT_GUNSLINGER, STANCE_AGGRESSIVE, 10, 0, false, 52, false},
+        {UNIT_WARRIOR, STANCE_AGGRESSIVE, 5, 1, false, 0, false, ANIM_STAND},
+        {UNIT_KNIGHT, STANCE_STAND_GROUND, 1, 2, false, 0, false, ANIM_WIND_DOWN},
+        {UNIT_HEAVYCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false, ANIM_STAND},
+        {UNIT_HEROCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false, -1},
+        {UNIT_GIANT, STANCE_AGGRESSIVE, 4, 2, false, 0, false, -1},
+        {UNIT_UNDEAD, STANCE_AGGRESSIVE, 3, 1, false, 0, false, -1},
+        {UNIT_ARCHER, STANCE_STAND_GROUND, 6, 1, true, 0, false, -1},
+        {UNIT_QUIB, STANCE_AGGRESSIVE, 10, 0, false, 51, true, -1},
+        {UNIT_WARHOUND, STANCE_AGGRESSIVE, 10, 0, false, 52, false, -1},
+        {UNIT_GUNSLINGER, STANCE_AGGRESSIVE, 10, 0, false, 52, false, -1},
     };
     for (const auto& row : cases)
     {
@@ -53,6 +58,7 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
         size_t shots = 0;
         bool sawLaser = false;
         float last = warrior->health;
+        int32_t animAtKill = -1;
         ASSERT_GT(war.FramesUntil(3000, [&] {
             ++frame;
             const auto nowShots = static_cast<size_t>(std::count(samples.begin(), samples.end(), row.shotSample));
@@ -64,6 +70,8 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
             }
             shots = nowShots;
             last = warrior->health;
+            if (animAtKill < 0 && warrior->IsDying())
+                animAtKill = fighter->animType;
             for (const CParticles::SProjectile& shot : g_Particles.GetProjectiles())
                 sawLaser = sawLaser || (shot.kind == CParticles::KindLaser && shot.target == warrior);
             return warrior->GetLife() == UnitLife::Corpse;
@@ -89,6 +97,8 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
         EXPECT_TRUE(fighter->IsAlive() && g_Particles.HoldsCorpse(warrior) && g_Particles.GetCorpseCount() == 1 &&
                     !war.world.Player(1).HasUnit(warrior));
         EXPECT_TRUE(war.world.Player(0).statistics[STAT_UNITS_KILLED] == 1 && (war.world.Player(0).score - score) == 5);
+        if (row.animAtKill >= 0)
+            EXPECT_EQ(animAtKill, row.animAtKill);
         // The winner finishes its swing and stands.
         EXPECT_GT(war.FramesUntil(100, [&] { return fighter->animType == ANIM_STAND; }), 0);
         EXPECT_TRUE(fighter->actionTargetUnit == nullptr && war.firstFault == "" &&

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
 #include "core/GlobalFunc.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_UnitActionBuffer.h"
@@ -31,7 +33,7 @@ TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
         EXPECT_EQ(guard->currentCommand == CMD_ATTACK, fights) << "sighted";
         guard->Stop();
         guard->currentCommand = CMD_NONE;
-        guard->TakeHit(enemy, 1, 1, true);
+        guard->TakeHit(enemy, 1, DAMAGE_BLADE, true);
         EXPECT_EQ(guard->attacker == enemy, fights) << "hit";
         for (int32_t frame = 0; frame < 300; ++frame)
             melee.Frame();
@@ -70,7 +72,8 @@ TEST(MeleeStance, ADefensiveGuardChasesNoFurtherThanItsSightKillsAndWalksBackToI
         }) > 0;
         EXPECT_TRUE(back) << "at " << guard->x << "," << guard->y << " command " << guard->currentCommand;
         EXPECT_EQ(enemy->IsDying(), !fleeing);
-        EXPECT_LE(farthest, sight);
+        // The leash pulls before a step beyond the sight; that step is taken.
+        EXPECT_EQ(farthest, fleeing ? sight + 1 : 4);
         EXPECT_TRUE(guard->returnX == -1 && melee.firstFault == "");
     }
 }
@@ -89,8 +92,13 @@ TEST(MeleePatrol, APatrolScansOnlyTheOuterThreeBlocksOfItsSight)
     CUnit* far = melee.Spawn(1, UNIT_WARRIOR, 10, 20 - (sight - 1), STANCE_STAND_GROUND);
     patrol->SeekTargetOnPatrol(10, 21, &engaged);
     EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_ATTACK && patrol->targetUnit == far);
-    // It comes back to the patrol from where it left it.
+    // It comes back to the patrol from where it left it, once a step would
+    // take it beyond its sight from there; that step is still taken.
     EXPECT_TRUE(patrol->returnX == 10 && patrol->returnY == 20);
+    patrol->SeekTargetOnPatrol(10 + sight, 20, &engaged);
+    EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_ATTACK);
+    patrol->SeekTargetOnPatrol(10 + sight + 1, 20, &engaged);
+    EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_PATROL && patrol->returnX == -1);
 }
 
 TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits)
@@ -121,5 +129,38 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
         EXPECT_TRUE(engaged == row.strikes && (walker->animType == ANIM_ATTACK) == row.strikes &&
                     (walker->actionTargetUnit == enemy) == row.strikes);
         EXPECT_TRUE(row.type != UNIT_GIANT || walker->model == 98);
+    }
+}
+
+TEST(MeleeStance, AUnitHitWhileStrikingABuildingTurnsOnTheHitterUnlessItStandsGroundWhenOnlyTheWarriorForgetsItsAttacker)
+{
+    const struct
+    {
+        int32_t type, stance;
+        bool turns, keepsAttacker;
+    } cases[] = {{UNIT_WARRIOR, STANCE_STAND_GROUND, false, false},
+                 {UNIT_KNIGHT, STANCE_STAND_GROUND, false, true},
+                 {UNIT_WARRIOR, STANCE_AGGRESSIVE, true, false},
+                 {UNIT_KNIGHT, STANCE_AGGRESSIVE, true, false}};
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(testing::Message() << row.type << " stance " << row.stance);
+        CMeleeWorld melee;
+        CBuilding* house = melee.world.Player(1).CreateBuilding(CastHouse, PostX + 1, PostY);
+        ASSERT_NE(house, nullptr);
+        house->buildProgress = CBuilding::FinishedProgress;
+        house->OnFinished();
+        CUnit* striker = melee.Spawn(0, row.type, PostX - 1, PostY, row.stance);
+        CUnit* earlier = melee.Spawn(1, UNIT_WARRIOR, PostX + 20, PostY + 20, STANCE_STAND_GROUND);
+        CUnit* hitter = melee.Spawn(1, UNIT_WARRIOR, PostX - 1, PostY + 2, STANCE_STAND_GROUND);
+        ASSERT_TRUE(striker != nullptr && earlier != nullptr && hitter != nullptr);
+        striker->onCommand(nullptr, house, nullptr, house->x, house->y, CMD_ATTACK);
+        ASSERT_GT(melee.FramesUntil(200, [&] { return striker->actionTargetBuilding == house; }), 0);
+        striker->attacker = earlier;
+        striker->TakeHit(hitter, 1, DAMAGE_BLADE, true);
+        EXPECT_EQ(striker->targetUnit == hitter && striker->attacker == hitter, row.turns);
+        EXPECT_EQ(striker->targetBuilding == house && striker->currentCommand == CMD_ATTACK, !row.turns);
+        EXPECT_EQ(striker->attacker == earlier, row.keepsAttacker);
+        EXPECT_EQ(melee.firstFault, "");
     }
 }

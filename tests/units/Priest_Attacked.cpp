@@ -32,7 +32,7 @@ TEST(PriestAttacked, WithoutTheTechnologyItRunsOutOfSightOfAWarriorOrOfATowerWit
         else if (CUnit* warrior = world.Spawn(1, UNIT_WARRIOR, 24, 21, STANCE_STAND_GROUND))
         {
             sight = warrior->GetSightRadius();
-            priest->TakeHit(warrior, 1, 1, true);
+            priest->TakeHit(warrior, 1, DAMAGE_BLADE, true);
             EXPECT_EQ(priest->attacker, warrior);
         }
         ASSERT_EQ(priest->currentCommand, CMD_RUNAWAY);
@@ -63,7 +63,7 @@ TEST(PriestAttacked, WithBothTechnologiesItThrowsFireballsBackAndWithoutPyroAnAt
         CUnit* warrior = world.Spawn(1, UNIT_WARRIOR, 16, 10, STANCE_STAND_GROUND);
         ASSERT_TRUE(priest != nullptr && warrior != nullptr);
         if (pyro)
-            priest->TakeHit(warrior, 1, 1, true);
+            priest->TakeHit(warrior, 1, DAMAGE_BLADE, true);
         else
             priest->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_ATTACK);
         ASSERT_EQ(priest->currentCommand, CMD_ATTACK);

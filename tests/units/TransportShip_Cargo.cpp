@@ -27,7 +27,7 @@ std::string Int32Bytes(std::initializer_list<int32_t> values)
 
 void Sink(CUnit& ship)
 {
-    ship.TakeHit(nullptr, 100000, 1, false);
+    ship.TakeHit(nullptr, 100000, DAMAGE_BLADE, false);
 }
 }  // namespace
 

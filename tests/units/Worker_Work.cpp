@@ -245,7 +245,7 @@ TEST_F(WorkerWorld, AHitWorkerFleesBeyondTheAttackersSightWithItsLoadAndStaysThe
     ASSERT_TRUE(worker != nullptr && warrior != nullptr);
     worker->carriedKind = CUnitWorker::KindWood;
     worker->carriedAmount = 4;
-    worker->TakeHit(warrior, 1, 1, true);
+    worker->TakeHit(warrior, 1, DAMAGE_BLADE, true);
     FramesUntil(300, [] { return false; });
     const int32_t away = std::max(std::abs(worker->x - 22), std::abs(worker->y - 20));
     EXPECT_GT(away, warrior->GetSightRadius() / 2);

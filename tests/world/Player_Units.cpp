@@ -33,8 +33,10 @@ TEST_F(PlayerUnits, CountersGroupsAndScoreFollowCreationAndRemovalInAnyOrder)
         }
         EXPECT_TRUE(std::equal(std::begin(byType), std::end(byType), player.unitsByType));
     }
+    // The heroes 30, 31 and 33 joined the foot soldiers and never leave them.
     EXPECT_TRUE(Log().Has("#DEBUG: Unit is missing from player's list") && player.score == 0 &&
-                std::accumulate(std::begin(player.groupCounts), std::end(player.groupCounts), 0) == 0);
+                std::accumulate(std::begin(player.groupCounts), std::end(player.groupCounts), 0) == 3 &&
+                player.groupCounts[GROUP_FOOT_SOLDIERS] == 3);
     EXPECT_EQ(player.statistics[STAT_UNITS_LOST], 18);
 }
 
@@ -83,14 +85,18 @@ TEST_F(PlayerUnits, ConvertedUnitsKeepTheirIdAndRemovalTellsScriptOpponentAndGro
     knight->player = 2;
     ASSERT_TRUE(to.AddUnit(knight));
     EXPECT_FALSE(to.AddUnit(knight));   // already there
-    EXPECT_TRUE(knight->uniqueId == id && to.unitsAdded == 1 && to.statistics[STAT_UNITS_CREATED] == 0);
+    EXPECT_TRUE(knight->uniqueId == id && to.unitsAdded == 1 && to.statistics[STAT_UNITS_CREATED] == 0 &&
+                to.unitsByType[10] == 1);
+    // A convert joins no group; its removal takes none below zero.
+    EXPECT_TRUE(to.groupCounts[GROUP_FOOT_SOLDIERS] == 0 && Player(1).groupCounts[GROUP_FOOT_SOLDIERS] == 0);
     EXPECT_EQ(to.script.GetEvents().back().kind, CScript::EEvent::UnitConverted);
     knight->scriptTag = 77;
     knight->controlGroup = 3;
     to.controlGroupCounts[2] = 1;
     to.RemoveUnit(knight, 1);
     EXPECT_TRUE(to.controlGroupCounts[2] == 0 && to.script.GetEvents().back().values[0] == 77 &&
-                to.computerAI.GetNotices().back().kind == CComputerAI::ENotice::UnitDied);
+                to.computerAI.GetNotices().back().kind == CComputerAI::ENotice::UnitDied &&
+                to.groupCounts[GROUP_FOOT_SOLDIERS] == 0);
     // A group count below zero is reported and held at zero.
     to.AddUnit(knight);
     to.RemoveUnit(knight, 1);
