@@ -125,6 +125,77 @@ TEST_F(ConfigWrite, OnlyMatchingLinesAreReplaced)
               "WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=12\r\n");
 }
 
+// Each word a key knows is read into its number and written back in the game's own spelling; keys the
+// game never changes keep their line as it was.
+TEST_F(ConfigWrite, EveryWordAndSwitchOfEveryKeyIsReadAndWrittenBack)
+{
+    const struct { const char* key; int32_t CConfig::*field; const char* word; int32_t value; const char* written; } words[] = {
+        {"ANTIALIASING", &CConfig::antialiasing, "none", 0, nullptr},
+        {"ANTIALIASING", &CConfig::antialiasing, "2x", 2, nullptr},
+        {"ANTIALIASING", &CConfig::antialiasing, "3x", 3, nullptr},
+        {"ANTIALIASING", &CConfig::antialiasing, "4x", 4, nullptr},
+        {"MOUSECURSOR", &CConfig::mouseCursorMode, "mono", 0, nullptr},
+        {"MOUSECURSOR", &CConfig::mouseCursorMode, "color", 1, nullptr},
+        {"MOUSECURSOR", &CConfig::mouseCursorMode, "d3d", 2, nullptr},
+        {"MOUSECURSOR", &CConfig::mouseCursorMode, "d3d_hw", 3, nullptr},
+        {"BUILDINGSHADOW", &CConfig::buildingShadows, "none", 0, "None"},
+        {"BUILDINGSHADOW", &CConfig::buildingShadows, "block", 1, "Block"},
+        {"BUILDINGSHADOW", &CConfig::buildingShadows, "all", 2, "All"},
+        {"PARTICLEDETAIL", &CConfig::particleDetail, "low", 0, "Low"},
+        {"PARTICLEDETAIL", &CConfig::particleDetail, "medium", 1, "Medium"},
+        {"PARTICLEDETAIL", &CConfig::particleDetail, "high", 2, "High"},
+        {"CORPSEFRAY", &CConfig::corpseDecaySpeed, "slow", 2, "Slow"},
+        {"CORPSEFRAY", &CConfig::corpseDecaySpeed, "normal", 1, "Normal"},
+        {"CORPSEFRAY", &CConfig::corpseDecaySpeed, "fast", 0, "Fast"},
+        {"WATERDETAIL", &CConfig::waterDetail, "low", 0, "Low"},
+        {"WATERDETAIL", &CConfig::waterDetail, "medium", 1, "Medium"},
+        {"WATERDETAIL", &CConfig::waterDetail, "high", 2, "High"},
+        {"WATERDETAIL", &CConfig::waterDetail, "full", 3, "Full"},
+        {"UNITTEXTUREDETAIL", &CConfig::unitTextureDetail, "poor", 0, "Poor"},
+        {"UNITTEXTUREDETAIL", &CConfig::unitTextureDetail, "low", 1, "Low"},
+        {"UNITTEXTUREDETAIL", &CConfig::unitTextureDetail, "medium", 2, "Medium"},
+        {"UNITTEXTUREDETAIL", &CConfig::unitTextureDetail, "high", 3, "High"},
+        {"BUILDINGTEXTUREDETAIL", &CConfig::buildingTextureDetail, "low", 0, "Low"},
+        {"BUILDINGTEXTUREDETAIL", &CConfig::buildingTextureDetail, "medium", 1, "Medium"},
+        {"BUILDINGTEXTUREDETAIL", &CConfig::buildingTextureDetail, "high", 2, "High"},
+        {"TERRAINTEXTUREDETAIL", &CConfig::terrainTextureDetail, "low", 0, "Low"},
+        {"TERRAINTEXTUREDETAIL", &CConfig::terrainTextureDetail, "medium", 1, "Medium"},
+        {"TERRAINTEXTUREDETAIL", &CConfig::terrainTextureDetail, "high", 2, "High"},
+        {"WEATHERDETAIL", &CConfig::weatherDetail, "none", 0, "None"},
+        {"WEATHERDETAIL", &CConfig::weatherDetail, "medium", 1, "Medium"},
+        {"WEATHERDETAIL", &CConfig::weatherDetail, "full", 2, "Full"},
+    };
+    // Each switch set to the opposite of its default.
+    const struct { const char* key; uint8_t CConfig::*field; bool on; bool written; } switches[] = {
+        {"UNITSHADOW", &CConfig::unitShadows, false, true}, {"CORPSES", &CConfig::corpses, false, true},
+        {"BLOOD", &CConfig::blood, false, true}, {"BLOODMARKS", &CConfig::bloodMarks, false, true},
+        {"UNITDAMAGE", &CConfig::unitDamage, false, true}, {"USEHWTNL", &CConfig::hardwareTnL, false, false},
+        {"AUDIOENABLED", &CConfig::audioEnabled, false, false},
+        {"ENVIRONMENTEFFECTS", &CConfig::environmentEffects, false, true},
+        {"LOGGING", &CConfig::logging, true, false}, {"MOUSESCROLLING", &CConfig::mouseScrolling, false, true},
+        {"HOOVERHINT", &CConfig::hoverHints, false, true}, {"BACKUPFILES", &CConfig::backupFiles, false, true},
+        {"SHOWUNITACTIONICONS", &CConfig::showUnitActionIcons, true, true},
+        {"UNITHEALTHMULTIPLY", &CConfig::unitHealthMultiply, false, true},
+        {"WINDOWEDMODE", &CConfig::windowed, true, false},
+    };
+    const auto writtenBack = [this](const std::string& line, const char* key, const char* written) {
+        const std::string expected = written ? std::string(key) + "=" + written : line;
+        EXPECT_EQ(WriteChanged(line + "\r\n", [] {}), expected + "\r\n");
+    };
+    for (const auto& w : words)
+    {
+        SCOPED_TRACE(std::string(w.key) + "=" + w.word);
+        writtenBack(std::string(w.key) + "=" + w.word, w.key, w.written);
+        EXPECT_EQ(g_Config.*w.field, w.value);
+    }
+    for (const auto& s : switches)
+    {
+        SCOPED_TRACE(s.key);
+        writtenBack(std::string(s.key) + (s.on ? "=on" : "=off"), s.key, s.written ? (s.on ? "On" : "Off") : nullptr);
+        EXPECT_EQ(g_Config.*s.field, s.on ? 1 : 0);
+    }
+}
+
 TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAndAFailedWriteLeavesTheOldFileWhole)
 {
     EXPECT_TRUE(!CopyDefaultConfig() && !WriteConfig() && !Exists("v2krn.cfg") && !Exists("v2krn.cfgnew"));
