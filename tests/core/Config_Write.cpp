@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <sys/stat.h>
 #include <utility>
 
@@ -129,41 +130,18 @@ TEST_F(ConfigWrite, OnlyMatchingLinesAreReplaced)
 // game never changes keep their line as it was.
 TEST_F(ConfigWrite, EveryWordAndSwitchOfEveryKeyIsReadAndWrittenBack)
 {
-    const struct { const char* key; int32_t CConfig::*field; const char* word; int32_t value; const char* written; } words[] = {
-        {"ANTIALIASING", &CConfig::antialiasing, "none", 0, nullptr},
-        {"ANTIALIASING", &CConfig::antialiasing, "2x", 2, nullptr},
-        {"ANTIALIASING", &CConfig::antialiasing, "3x", 3, nullptr},
-        {"ANTIALIASING", &CConfig::antialiasing, "4x", 4, nullptr},
-        {"MOUSECURSOR", &CConfig::mouseCursorMode, "mono", 0, nullptr},
-        {"MOUSECURSOR", &CConfig::mouseCursorMode, "color", 1, nullptr},
-        {"MOUSECURSOR", &CConfig::mouseCursorMode, "d3d", 2, nullptr},
-        {"MOUSECURSOR", &CConfig::mouseCursorMode, "d3d_hw", 3, nullptr},
-        {"BUILDINGSHADOW", &CConfig::buildingShadows, "none", 0, "None"},
-        {"BUILDINGSHADOW", &CConfig::buildingShadows, "block", 1, "Block"},
-        {"BUILDINGSHADOW", &CConfig::buildingShadows, "all", 2, "All"},
-        {"PARTICLEDETAIL", &CConfig::particleDetail, "low", 0, "Low"},
-        {"PARTICLEDETAIL", &CConfig::particleDetail, "medium", 1, "Medium"},
-        {"PARTICLEDETAIL", &CConfig::particleDetail, "high", 2, "High"},
-        {"CORPSEFRAY", &CConfig::corpseDecaySpeed, "slow", 2, "Slow"},
-        {"CORPSEFRAY", &CConfig::corpseDecaySpeed, "normal", 1, "Normal"},
-        {"CORPSEFRAY", &CConfig::corpseDecaySpeed, "fast", 0, "Fast"},
-        {"WATERDETAIL", &CConfig::waterDetail, "low", 0, "Low"},
-        {"WATERDETAIL", &CConfig::waterDetail, "medium", 1, "Medium"},
-        {"WATERDETAIL", &CConfig::waterDetail, "high", 2, "High"},
-        {"WATERDETAIL", &CConfig::waterDetail, "full", 3, "Full"},
-        {"UNITTEXTUREDETAIL", &CConfig::unitTextureDetail, "poor", 0, "Poor"},
-        {"UNITTEXTUREDETAIL", &CConfig::unitTextureDetail, "low", 1, "Low"},
-        {"UNITTEXTUREDETAIL", &CConfig::unitTextureDetail, "medium", 2, "Medium"},
-        {"UNITTEXTUREDETAIL", &CConfig::unitTextureDetail, "high", 3, "High"},
-        {"BUILDINGTEXTUREDETAIL", &CConfig::buildingTextureDetail, "low", 0, "Low"},
-        {"BUILDINGTEXTUREDETAIL", &CConfig::buildingTextureDetail, "medium", 1, "Medium"},
-        {"BUILDINGTEXTUREDETAIL", &CConfig::buildingTextureDetail, "high", 2, "High"},
-        {"TERRAINTEXTUREDETAIL", &CConfig::terrainTextureDetail, "low", 0, "Low"},
-        {"TERRAINTEXTUREDETAIL", &CConfig::terrainTextureDetail, "medium", 1, "Medium"},
-        {"TERRAINTEXTUREDETAIL", &CConfig::terrainTextureDetail, "high", 2, "High"},
-        {"WEATHERDETAIL", &CConfig::weatherDetail, "none", 0, "None"},
-        {"WEATHERDETAIL", &CConfig::weatherDetail, "medium", 1, "Medium"},
-        {"WEATHERDETAIL", &CConfig::weatherDetail, "full", 2, "Full"},
+    // Per key: each word as read, its number and the text written back ("-" for keys never written).
+    const struct { const char* key; int32_t CConfig::*field; const char* words; } words[] = {
+        {"ANTIALIASING", &CConfig::antialiasing, "none 0 - 2x 2 - 3x 3 - 4x 4 -"},
+        {"MOUSECURSOR", &CConfig::mouseCursorMode, "mono 0 - color 1 - d3d 2 - d3d_hw 3 -"},
+        {"BUILDINGSHADOW", &CConfig::buildingShadows, "none 0 None block 1 Block all 2 All"},
+        {"PARTICLEDETAIL", &CConfig::particleDetail, "low 0 Low medium 1 Medium high 2 High"},
+        {"CORPSEFRAY", &CConfig::corpseDecaySpeed, "slow 2 Slow normal 1 Normal fast 0 Fast"},
+        {"WATERDETAIL", &CConfig::waterDetail, "low 0 Low medium 1 Medium high 2 High full 3 Full"},
+        {"UNITTEXTUREDETAIL", &CConfig::unitTextureDetail, "poor 0 Poor low 1 Low medium 2 Medium high 3 High"},
+        {"BUILDINGTEXTUREDETAIL", &CConfig::buildingTextureDetail, "low 0 Low medium 1 Medium high 2 High"},
+        {"TERRAINTEXTUREDETAIL", &CConfig::terrainTextureDetail, "low 0 Low medium 1 Medium high 2 High"},
+        {"WEATHERDETAIL", &CConfig::weatherDetail, "none 0 None medium 1 Medium full 2 Full"},
     };
     // Each switch set to the opposite of its default.
     const struct { const char* key; uint8_t CConfig::*field; bool on; bool written; } switches[] = {
@@ -184,9 +162,14 @@ TEST_F(ConfigWrite, EveryWordAndSwitchOfEveryKeyIsReadAndWrittenBack)
     };
     for (const auto& w : words)
     {
-        SCOPED_TRACE(std::string(w.key) + "=" + w.word);
-        writtenBack(std::string(w.key) + "=" + w.word, w.key, w.written);
-        EXPECT_EQ(g_Config.*w.field, w.value);
+        std::istringstream row(w.words);
+        std::string word, written;
+        for (int32_t value = 0; row >> word >> value >> written;)
+        {
+            SCOPED_TRACE(std::string(w.key) + "=" + word);
+            writtenBack(std::string(w.key) + "=" + word, w.key, written == "-" ? nullptr : written.c_str());
+            EXPECT_EQ(g_Config.*w.field, value);
+        }
     }
     for (const auto& s : switches)
     {
