@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <sys/stat.h>
 #include <utility>
 
@@ -123,6 +124,59 @@ TEST_F(ConfigWrite, OnlyMatchingLinesAreReplaced)
                                g_Config.musicVolume = 10;
                            }),
               "WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=12\r\n");
+}
+
+// Each word a key knows is read into its number and written back in the game's own spelling; keys the
+// game never changes keep their line as it was.
+TEST_F(ConfigWrite, EveryWordAndSwitchOfEveryKeyIsReadAndWrittenBack)
+{
+    // Per key: each word as read, its number and the text written back ("-" for keys never written).
+    const struct { const char* key; int32_t CConfig::*field; const char* words; } words[] = {
+        {"ANTIALIASING", &CConfig::antialiasing, "none 0 - 2x 2 - 3x 3 - 4x 4 -"},
+        {"MOUSECURSOR", &CConfig::mouseCursorMode, "mono 0 - color 1 - d3d 2 - d3d_hw 3 -"},
+        {"BUILDINGSHADOW", &CConfig::buildingShadows, "none 0 None block 1 Block all 2 All"},
+        {"PARTICLEDETAIL", &CConfig::particleDetail, "low 0 Low medium 1 Medium high 2 High"},
+        {"CORPSEFRAY", &CConfig::corpseDecaySpeed, "slow 2 Slow normal 1 Normal fast 0 Fast"},
+        {"WATERDETAIL", &CConfig::waterDetail, "low 0 Low medium 1 Medium high 2 High full 3 Full"},
+        {"UNITTEXTUREDETAIL", &CConfig::unitTextureDetail, "poor 0 Poor low 1 Low medium 2 Medium high 3 High"},
+        {"BUILDINGTEXTUREDETAIL", &CConfig::buildingTextureDetail, "low 0 Low medium 1 Medium high 2 High"},
+        {"TERRAINTEXTUREDETAIL", &CConfig::terrainTextureDetail, "low 0 Low medium 1 Medium high 2 High"},
+        {"WEATHERDETAIL", &CConfig::weatherDetail, "none 0 None medium 1 Medium full 2 Full"},
+    };
+    // Each switch set to the opposite of its default.
+    const struct { const char* key; uint8_t CConfig::*field; bool on; bool written; } switches[] = {
+        {"UNITSHADOW", &CConfig::unitShadows, false, true}, {"CORPSES", &CConfig::corpses, false, true},
+        {"BLOOD", &CConfig::blood, false, true}, {"BLOODMARKS", &CConfig::bloodMarks, false, true},
+        {"UNITDAMAGE", &CConfig::unitDamage, false, true}, {"USEHWTNL", &CConfig::hardwareTnL, false, false},
+        {"AUDIOENABLED", &CConfig::audioEnabled, false, false},
+        {"ENVIRONMENTEFFECTS", &CConfig::environmentEffects, false, true},
+        {"LOGGING", &CConfig::logging, true, false}, {"MOUSESCROLLING", &CConfig::mouseScrolling, false, true},
+        {"HOOVERHINT", &CConfig::hoverHints, false, true}, {"BACKUPFILES", &CConfig::backupFiles, false, true},
+        {"SHOWUNITACTIONICONS", &CConfig::showUnitActionIcons, true, true},
+        {"UNITHEALTHMULTIPLY", &CConfig::unitHealthMultiply, false, true},
+        {"WINDOWEDMODE", &CConfig::windowed, true, false},
+    };
+    const auto writtenBack = [this](const std::string& line, const char* key, const char* written) {
+        const std::string expected = written ? std::string(key) + "=" + written : line;
+        EXPECT_EQ(WriteChanged(line + "\r\n", [] {}), expected + "\r\n");
+    };
+    for (const auto& w : words)
+    {
+        std::istringstream row(w.words);
+        std::string word, written;
+        for (int32_t value = 0; row >> word >> value >> written;)
+        {
+            SCOPED_TRACE(std::string(w.key) + "=" + word);
+            writtenBack(std::string(w.key) + "=" + word, w.key, written == "-" ? nullptr : written.c_str());
+            EXPECT_EQ(g_Config.*w.field, value);
+        }
+    }
+    for (const auto& s : switches)
+    {
+        SCOPED_TRACE(s.key);
+        writtenBack(std::string(s.key) + (s.on ? "=on" : "=off"), s.key, s.written ? (s.on ? "On" : "Off") : nullptr);
+        EXPECT_EQ(g_Config.*s.field, s.on ? 1 : 0);
+    }
 }
 
 TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAndAFailedWriteLeavesTheOldFileWhole)

@@ -69,8 +69,17 @@ TEST(CPtrGarbage, QueuedTwiceIsReportedOnceAndDeletedOnceInQueueingOrder)
     garbage.AddBuilding(building);
     EXPECT_EQ(log.Lines(),
               Breakpoint(47, "core/C_PtrGarbage.cpp", "#DEBUG: Building duplication in garbage collection"));
-    EXPECT_TRUE(garbage.FindUnit(1, 7) == unit && garbage.FindUnit(2, 7) == nullptr);
+    // Units found at the first, a middle and the last place, past buildings; the first of two alike wins.
+    CUnit* middle = new CCountedUnit("middle", 2, 7);
+    CUnit* twin = new CCountedUnit("twin", 2, 7);
+    CUnit* last = new CCountedUnit("last", 1, 9);
+    garbage.AddUnit(middle);
+    garbage.AddBuilding(new CCountedBuilding("barn"));
+    garbage.AddUnit(twin);
+    garbage.AddUnit(last);
+    EXPECT_TRUE(garbage.FindUnit(1, 7) == unit && garbage.FindUnit(2, 7) == middle && garbage.FindUnit(1, 9) == last &&
+                garbage.FindUnit(2, 9) == nullptr && garbage.GetCount() == 6);
     garbage.Flush();
-    EXPECT_EQ(g_Deleted, (Lines{"unit", "house"}));
+    EXPECT_EQ(g_Deleted, (Lines{"unit", "house", "middle", "barn", "twin", "last"}));
     EXPECT_EQ(garbage.GetCount(), 0);
 }

@@ -4,6 +4,7 @@
 #include <climits>
 #include <vector>
 
+#include "core/C_Ctrl.h"
 #include "core/GlobalFunc.h"
 
 namespace
@@ -64,12 +65,15 @@ TEST(GlobalFuncGeometry, LinesPlanesRotationsMatricesVectorsAndInterpolationInAT
     EXPECT_NEAR(out[1], 0.095f, 1e-3f);
 }
 
-TEST(GlobalFuncGeometry, MinimapPositionsTurnWithTheViewInQuarters)
+TEST(GlobalFuncGeometry, MinimapPositionsTurnWithTheViewInQuartersAndScreenTestsKeepBothBounds)
 {
     struct Case { float bx, by, rotation, mapW, mapH, x, y; };
     const Case cases[] = {
         {0, 0, 0, 256, 256, 129, 60},    {256, 0, 0, 256, 256, 258, 135},
         {0, 0, 44.9f, 256, 256, 129, 60}, {0, 0, 45, 256, 256, 0, 135},
+        {0, 0, 134.9f, 256, 256, 0, 135}, {0, 0, 135, 256, 256, 129, 210},
+        {0, 0, 224.9f, 256, 256, 129, 210}, {0, 0, 225, 256, 256, 258, 135},
+        {0, 0, 314.9f, 256, 256, 258, 135}, {0, 0, 315, 256, 256, 129, 60},
         {0, 0, 180, 256, 256, 129, 210}, {128, 64, 0, 128, 64, 129, 210},
     };
     float out[2];
@@ -80,6 +84,22 @@ TEST(GlobalFuncGeometry, MinimapPositionsTurnWithTheViewInQuarters)
         EXPECT_NEAR(out[0], c.x, 1e-4f);
         EXPECT_NEAR(out[1], c.y, 1e-4f);
     }
+    // The rectangle [10, 30) x [20, 25) of the virtual screen.
+    const struct { int x, y; bool inside; } mouse[] = {
+        {10, 20, true}, {29, 24, true}, {9, 20, false}, {30, 20, false}, {10, 19, false}, {10, 25, false}};
+    for (const auto& m : mouse)
+    {
+        VirtualMouseX = m.x;
+        VirtualMouseY = m.y;
+        EXPECT_EQ(GlobalFunc::IsMouseInRect(10, 20, 20, 5), m.inside) << m.x << "," << m.y;
+    }
+    VirtualMouseX = VirtualMouseY = 0;
+    int32_t screen[2] = {-1, -1};
+    GlobalFunc::ProjectToScreen(0.0f, 0.0f, 1.0f, screen);
+    EXPECT_TRUE(screen[0] == 512 && screen[1] == 384);
+    GlobalFunc::ProjectToScreen(1.0f, 1.0f, 0.0f, screen);   // at the eye: nothing to show
+    GlobalFunc::ProjectToScreen(1.0f, 1.0f, -1.0f, screen);
+    EXPECT_TRUE(screen[0] == 512 && screen[1] == 384);
 }
 
 // An 8 x 8 grid inside a buffer whose guard margins must stay untouched.

@@ -14,9 +14,9 @@ TEST_F(GlobalFuncNumbers, RandomDistancesAnglesArcSinAndInverseLerpWithTheirRepo
 {
     GlobalFunc::SeedRandom(1);
     EXPECT_TRUE(GlobalFunc::Random(0) == 0 && GlobalFunc::Random(-7) == 0);
-    // The refused calls drew nothing from the generator.
-    for (int value : {41, 18467, 6334, 26500, 19169})
-        EXPECT_EQ(GlobalFunc::Random(32768), value);
+    // The refused calls drew nothing from the generator; a range of 1 draws, gives 0 and is no refusal.
+    for (const auto& [n, value] : {std::pair{32768, 41}, {1, 0}, {32768, 6334}, {32768, 26500}, {32768, 19169}})
+        EXPECT_EQ(GlobalFunc::Random(n), value);
     GlobalFunc::SeedRandom(12345);
     for (int value : {84, 64, 95, 25, 28})
         EXPECT_EQ(GlobalFunc::Random(100), value);
@@ -24,13 +24,17 @@ TEST_F(GlobalFuncNumbers, RandomDistancesAnglesArcSinAndInverseLerpWithTheirRepo
     m_Log.Clear();
     EXPECT_TRUE(GlobalFunc::Distance(0, 0, 3, 4) == 50 && GlobalFunc::Distance(0, 0, 1, 1) == 14 &&
                 GlobalFunc::GetDistance(1, 1, 4, 5) == 50);
+    EXPECT_TRUE(GlobalFunc::Distance(0, 0, 1, 0) == 10 && GlobalFunc::Distance(3, 4, 0, 0) == 50 &&
+                GlobalFunc::Distance(5, 5, 5, 5) == 0);
     // sqrt(2 * 100000^2) * 10 = 1414213.56...: no overflow on the way.
     EXPECT_EQ(GlobalFunc::Distance(0, 0, 100000, 100000), 1414213);
     EXPECT_FLOAT_EQ(GlobalFunc::DistanceF(0.0f, 0.0f, 3.0f, 4.0f), 50.0f);
 
     EXPECT_NEAR(GlobalFunc::GetAngle(0, -1, 0, 0), 0.0f, 1e-4f);
     EXPECT_NEAR(GlobalFunc::GetAngle(-1, 0, 0, 0), 90.0f, 1e-4f);
+    EXPECT_NEAR(GlobalFunc::GetAngle(0, 1, 0, 0), 180.0f, 1e-4f);
     EXPECT_NEAR(GlobalFunc::GetAngle(1, 0, 0, 0), 270.0f, 1e-4f);
+    EXPECT_NEAR(GlobalFunc::GetAngle(4, 4, 4, 4), 90.0f, 1e-4f);   // no vector at all
     // Diagonals: atan(1) x 57.29747 = 45.00133, the factor a little above 180 / pi.
     EXPECT_NEAR(GlobalFunc::GetAngle(1, 1, 0, 0), 225.00133f, 1e-4f);
     EXPECT_NEAR(GlobalFunc::GetAngle(1, -1, 0, 0), 314.99867f, 1e-4f);
@@ -54,7 +58,8 @@ TEST_F(GlobalFuncNumbers, ColoursVolumesAndPans)
     EXPECT_TRUE(GlobalFunc::ScaleColor(0x00FF8040, 128) == 0x00804020u &&
                 GlobalFunc::ScaleColor(0x00FFFFFF, 300) == 0x00FFFFFFu && GlobalFunc::ScaleColor(0x00FFFFFF, -5) == 0u);
     // Hundredths of a decibel.
-    const std::pair<int, int> volumes[] = {{-5, -10000}, {1, -3300}, {50, -1667}, {99, -34}, {150, 0}};
+    const std::pair<int, int> volumes[] = {{-5, -10000}, {0, -10000}, {1, -3300}, {50, -1667}, {99, -34},
+                                          {100, 0}, {150, 0}};
     for (const auto& [volume, attenuation] : volumes)
         EXPECT_EQ(GlobalFunc::VolumeToAttenuation(volume), attenuation) << volume;
     const std::pair<float, int> levels[] = {{-0.25f, -2500}, {3.0f, 0}, {-1.0e20f, -10000}};

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "core/GlobalFunc.h"
 #include "core/IFontMeasure.h"
@@ -55,6 +56,15 @@ TEST(GlobalFuncText, WrapTextSplitMakeFullAndMakeSafePaths)
     EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("C:\\G\\", "maps")), "C:\\G\\maps\\");
     EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("/game/", "D:\\x")), "D:\\x");
     EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("/game/", "/abs/dir")), "/abs/dir");
+
+    // Versions: the bytes from the highest, the lowest left out when 0; the media block's values, padding cut.
+    EXPECT_TRUE(GlobalFunc::VersionToText(0x01020300) == "1.2.3" && GlobalFunc::VersionToText(0xFF000001) == "255.0.0.1" &&
+                GlobalFunc::GetGameVersionText() == "1.1.0.4");
+    const std::pair<const char*, const char*> fields[] = {
+        {"#MEDIAINFO#", "Ironmarch"}, {"#version#", "0x01010004"}, {"#LANGUAGE#", "English"},
+        {"#MULTILANGUAGE#", "1"}, {"#LANGUAGE_4#", "Polish"}, {"#LANGUAGE_5#", ""}, {"#NONE#", ""}};
+    for (const auto& [key, value] : fields)
+        EXPECT_EQ(std::string(GlobalFunc::GetMediaInfoField(key)), value) << key;
 
     CString text("My:Save*01?.sav");
     GlobalFunc::MakeSafeFileName(text);

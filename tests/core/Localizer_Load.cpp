@@ -2,6 +2,10 @@
 
 #include "core/C_Localizer.h"
 
+#include <algorithm>
+#include <array>
+#include <sstream>
+
 namespace
 {
 class Localizer : public ConfigTestBase
@@ -57,5 +61,32 @@ TEST_F(Localizer, EntriesSpreadOverLinesTheTableGrowsAndSyntaxErrorsFailWithFile
     EXPECT_TRUE(Text("A") == "x" && Text("C") == "(null)");
     m_Table.Clear();
     EXPECT_TRUE(!Load("e.txt", "A, \"") && m_Table.GetCount() == 0);
+}
+
+TEST_F(Localizer, TheCachedNamesAreLookedUpInTheirOrderWithTheComplaint)
+{
+    const std::string keys =
+        "UN_ARCHER UN_TOWERARCHER UN_CROSSBOWMAN UN_KNIGHT UN_PRIEST UN_WARRIOR UN_WORKER UN_WORKER_BUILDER "
+        "UN_WORKER_DEMOLISHER UN_WORKER_REPAIRER UN_WORKER_LUMBERJACK UN_WORKER_MINER UN_CATAPULT UN_DEMOLISHMAN "
+        "UN_HEAVYCAVALRY UN_LIGHTCAVALRY UN_TRANSPORTSHIP UN_WARGALLEY UN_HEROCAVALRY UN_KING UN_SETTLER UN_GIANT "
+        "UN_DEMON UN_UNDEAD UN_TYPE_ALLY UN_TYPE_ENEMY UN_TYPE_NEUTRAL UN_TYPE_DEFEATED BD_HOUSE BD_WAREHOUSE "
+        "BD_BLACKSMITH BD_BARRACKS BD_TOWER BD_WALL BD_CASTLE BD_MONASTERY BD_TRAP BD_DOCKS BD_KEEP BD_STRONGHOLD "
+        "BD_ALCHEMY BD_DARKALTAR RES_TREE_PINE RES_TREE_OAK RES_TREE_PALM RES_TREE_DEAD RES_TREE_PLANE "
+        "RES_TREE_SWAMP RES_ROCK RES_GOLDMINE SUM_UNITS_1 SUM_UNITS_2 SUM_UNITS_3 SUM_BUILD_1 SUM_BUILD_2 "
+        "SUM_BUILD_3 SUM_WOOD SUM_STONE SUM_GOLD SUM_MAPEXPLORE SUM_SURVIVED SUM_SURVIVE_YES SUM_SURVIVE_NO "
+        "SUM_RESEARCH_1 SUM_RESEARCH_2 SUM_RESEARCH_3 SUM_RESEARCH_4 SUM_RESEARCH_5 BDMSG_NOROOMFORUNIT";
+    // Each key's text is its place; the last key, BDMSG_POPLIMITREACHED, is in no file.
+    std::istringstream words(keys);
+    std::string text;
+    std::string key;
+    for (int place = 0; words >> key; ++place)
+        text += key + ", \"" + std::to_string(place) + "\"\n";
+    ASSERT_TRUE(Load("names.txt", text) && m_Table.GetCount() == TypeNameCount - 1);
+    const auto saved = std::to_array(g_TypeNames);
+    m_Table.InitTypeNames();
+    for (int i = 0; i < TypeNameCount; ++i)
+        EXPECT_EQ(g_TypeNames[i], i + 1 < TypeNameCount ? std::to_string(i) : "*error*") << i;
+    EXPECT_EQ(LogLines(), Breakpoint(142, "core/C_Localizer.cpp", "#DEBUG: Cannot find locale resource"));
+    std::copy(saved.begin(), saved.end(), g_TypeNames);
 }
 } // namespace

@@ -1,5 +1,7 @@
 #include "tests/core/Core_Support.h"
 
+#include <cstdio>
+
 #include "buildings/C_Building.h"
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
@@ -31,6 +33,13 @@ TEST(CLogFile, CreateEmptiesTheLogEachLineEndsInCrLfAndLoggingOffCreatesNothing)
     log.Write("");
     log.Write("third");
     EXPECT_EQ(CScratchFolder::ReadFile(path), "first\r\n\r\nthird\r\n");
+    // A log that went away, or could not be made, loses its lines and is never made by them.
+    std::remove(path.c_str());
+    log.Write("lost");
+    const std::string nowhere = folder / "missing/run.log";
+    log.Create(nowhere.c_str());
+    log.Write("lost");
+    EXPECT_FALSE(CScratchFolder::Exists(path) || CScratchFolder::Exists(nowhere));
     g_Config.logging = saved;
 }
 

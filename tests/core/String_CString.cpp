@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <string>
+#include <utility>
 
 #include "core/C_String.h"
 
@@ -80,15 +81,24 @@ TEST(CString, CuttingPaddingAndSearchingStayInsideTheTextAndGrowsThirtyTwoAtATim
     CString temporary("b");
     list.AddTemp(temporary);   // the text moves into the list
     EXPECT_TRUE(Text(temporary) == "" && Text(list[1]) == "b");
-    list.Add("c");
-    list.RemoveAt(1);
-    list.RemoveAt(7);   // out of range: nothing
-    ASSERT_EQ(list.GetCount(), 2);
-    EXPECT_EQ(Text(list[1]), "c");
+    for (const char* text : {"c", "d", "e"})
+        list.Add(text);
+    const auto whole = [&list] {
+        std::string texts;
+        for (int i = 0; i < list.GetCount(); ++i)
+            texts += Text(list[i]);
+        return texts;
+    };
+    // The first, the last and a middle one; indexes outside the list change nothing.
+    for (const auto& [index, left] : {std::pair{0, "bcde"}, {3, "bcd"}, {1, "bd"}, {2, "bd"}, {-1, "bd"}})
+    {
+        list.RemoveAt(index);
+        EXPECT_EQ(whole(), left) << index;
+    }
     for (int i = 2; i < 33; ++i)
         list.Add("x");
     EXPECT_EQ(list.GetCapacity(), 64);
     CStringArray copy(list);
     list.Clear();
-    EXPECT_TRUE(list.GetCount() == 0 && list.GetCapacity() == 0 && Text(copy[0]) == "a");
+    EXPECT_TRUE(list.GetCount() == 0 && list.GetCapacity() == 0 && Text(copy[0]) == "b");
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/C_CRC32.h"
 #include "frontend/C_PlayerProfiles.h"
 #include "tests/support/ReferenceBytes.h"
 #include "tests/support/TestLog.h"
@@ -19,11 +20,20 @@ std::string WithCrc(const std::string& body)
 const std::string kMagic = "V2KRNplprofiles1";
 
 // Two profiles: "Ann" with two results, current, and "Bo" with none.
-std::string TwoProfileBody()
+std::string TwoProfileBody(int32_t current = 0)
 {
-    return kMagic + LE32(2) + LE32(0) +
+    return kMagic + LE32(2) + LE32(current) +
            ShortString("Ann") + LE32(2) + LE32(1) + LE32(3) + LE32(1) + LE32(1) + LE32(4) + LE32(2) +
            ShortString("Bo") + LE32(0);
+}
+
+// One profile whose name has `nameLength` characters, with `results` results; the CRC as the game computes it
+// (checked against the bitwise one above), which is quicker on files of megabytes.
+std::string OneProfileFile(int nameLength, int results)
+{
+    const std::string body = kMagic + LE32(1) + LE32(0) + ShortString(std::string(nameLength, 'n')) + LE32(results) +
+                             std::string(12 * static_cast<size_t>(results), '\1');
+    return body + LE32(CCRC32().Calculate(body.data(), static_cast<int>(body.size())));
 }
 
 class PlayerProfilesFile : public ::testing::Test
@@ -90,6 +100,29 @@ TEST_F(PlayerProfilesFile, DamagedFilesDoNotLoadAndLeaveTheProfilesAlone)
     std::string wrongCrc = WithCrc(body);
     wrongCrc.back() ^= 1;
     EXPECT_TRUE(!profiles.Load(Write(wrongCrc).c_str()) && log.Contains("#DEBUG: Invalid player profile CRC"));
+}
+
+TEST_F(PlayerProfilesFile, CountsAndTheCurrentProfileLoadUpToTheirBoundsAndFilesUpToSixteenMebibytes)
+{
+    // Three unnamed profiles without results fill the file exactly; the current one is the last.
+    const std::string unnamed = ShortString("") + LE32(0);
+    ASSERT_TRUE(profiles.Load(Write(WithCrc(kMagic + LE32(3) + LE32(2) + unnamed + unnamed + unnamed)).c_str()));
+    EXPECT_TRUE(profiles.count == 3 && profiles.current == 2 && std::string(profiles.GetName(-1)).empty());
+    EXPECT_FALSE(profiles.Load(Write(WithCrc(kMagic + LE32(4) + LE32(0) + unnamed + unnamed + unnamed)).c_str()));
+    // No current profile (-1) up to the last of the two.
+    int32_t kept = profiles.current;
+    for (const auto& [current, loads] : {std::pair{-2, false}, {-1, true}, {1, true}, {2, false}})
+    {
+        EXPECT_EQ(loads, profiles.Load(Write(WithCrc(TwoProfileBody(current))).c_str())) << current;
+        kept = loads ? current : kept;
+        EXPECT_EQ(kept, profiles.current) << current;
+    }
+    // 16 MiB loads; a byte more is refused.
+    EXPECT_EQ(OneProfileFile(6, 1398098).size(), 16u << 20);
+    ASSERT_TRUE(profiles.Load(Write(OneProfileFile(6, 1398098)).c_str()));
+    EXPECT_EQ(1398098, profiles.profiles[0]->results.GetCount());
+    EXPECT_FALSE(profiles.Load(Write(OneProfileFile(7, 1398098)).c_str()));
+    EXPECT_STREQ("nnnnnn", profiles.GetName(0));
 }
 
 TEST_F(PlayerProfilesFile, FailedSaveKeepsTheOldFileAndADamagedFileIsKeptAside)

@@ -26,6 +26,12 @@ TEST(StartupChecks, TheBuildVersionIsOnlyOurOwnHexadecimalOneAndOnlyTheWholeComm
         {nullptr, EBuildVersionCheck::Malformed}};
     for (const auto& c : cases)
         EXPECT_EQ(c.result, CheckBuildVersion(c.text)) << (c.text ? c.text : "(null)");
+    // The data versions read without a warning, compared whole and with case.
+    const std::pair<const char*, bool> dataVersions[] = {
+        {"1.1.0.4", true},  {"1.1.0", true},     {"1.1.0.1", true},     {"1.1.0.2", true},   {"1.1.0.3", true},
+        {"1.1.0.5", false}, {"1.1.0.0", false},  {"1.1.0.4 ", false},   {"1.1.0.4\r\n", false}, {"", false}};
+    for (const auto& [text, accepted] : dataVersions)
+        EXPECT_EQ(accepted, IsAcceptedDataVersion(text)) << text;
     const struct { const char* line; bool client; int32_t x, y; } lines[] = {
         {"-client1", true, 800, 0}, {"-CLIENT2", true, 0, 600}, {"-Client3", true, 800, 600},
         {"", false, 0, 0},          {"-client2 x", false, 0, 0}, {"-client4", false, 0, 0},

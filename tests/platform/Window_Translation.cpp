@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/SysMessage.h"
+#include "platform/sdl/SysWindowKeys.h"
 #include "tests/platform/Window_TestEvents.h"
 
 using namespace window_test;
@@ -29,6 +30,44 @@ void ExpectTranslation(const std::vector<SDL_Event>& events, const std::vector<S
     }
 }
 }  // namespace
+
+TEST(WindowKeys, EveryKeyOfTheKeyboardGivesItsWindowsCode)
+{
+    const auto code = [](int scancode, SDL_Keycode symbol = SDLK_UNKNOWN, Uint16 modifiers = KMOD_NONE) {
+        return SysWindowKeys::VirtualKeyOf(SDL_Keysym{SDL_Scancode(scancode), symbol, modifiers, 0});
+    };
+    for (int i = 0; i < 26; ++i)
+        EXPECT_EQ(65u + i, code(SDL_SCANCODE_A + i, SDLK_a + i)) << "letter " << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(49u + i, code(SDL_SCANCODE_1 + i)) << "digit " << i + 1;
+    EXPECT_EQ(48u, code(SDL_SCANCODE_0));
+    for (int i = 0; i < 12; ++i)
+        EXPECT_TRUE(112u + i == code(SDL_SCANCODE_F1 + i) && 124u + i == code(SDL_SCANCODE_F13 + i)) << "F" << i + 1;
+    // Keypad 0 to 9 and its point, with Num Lock and without.
+    const int keypad[] = {SDL_SCANCODE_KP_0, SDL_SCANCODE_KP_1, SDL_SCANCODE_KP_2, SDL_SCANCODE_KP_3,
+                          SDL_SCANCODE_KP_4, SDL_SCANCODE_KP_5, SDL_SCANCODE_KP_6, SDL_SCANCODE_KP_7,
+                          SDL_SCANCODE_KP_8, SDL_SCANCODE_KP_9, SDL_SCANCODE_KP_PERIOD};
+    const uint32_t withoutNumLock[] = {45, 35, 40, 34, 37, 12, 39, 36, 38, 33, 46};
+    for (int i = 0; i < 11; ++i)
+        EXPECT_TRUE((i < 10 ? 96u + i : 110u) == code(keypad[i], SDLK_UNKNOWN, KMOD_NUM) &&
+                    withoutNumLock[i] == code(keypad[i])) << i;
+    const std::pair<int, uint32_t> others[] = {
+        {SDL_SCANCODE_BACKSPACE, 8}, {SDL_SCANCODE_TAB, 9}, {SDL_SCANCODE_RETURN, 13}, {SDL_SCANCODE_KP_ENTER, 13},
+        {SDL_SCANCODE_LSHIFT, 16}, {SDL_SCANCODE_RSHIFT, 16}, {SDL_SCANCODE_LCTRL, 17}, {SDL_SCANCODE_RCTRL, 17},
+        {SDL_SCANCODE_LALT, 18}, {SDL_SCANCODE_RALT, 18}, {SDL_SCANCODE_PAUSE, 19}, {SDL_SCANCODE_CAPSLOCK, 20},
+        {SDL_SCANCODE_ESCAPE, 27}, {SDL_SCANCODE_SPACE, 32}, {SDL_SCANCODE_PAGEUP, 33}, {SDL_SCANCODE_PAGEDOWN, 34},
+        {SDL_SCANCODE_END, 35}, {SDL_SCANCODE_HOME, 36}, {SDL_SCANCODE_LEFT, 37}, {SDL_SCANCODE_UP, 38},
+        {SDL_SCANCODE_RIGHT, 39}, {SDL_SCANCODE_DOWN, 40}, {SDL_SCANCODE_PRINTSCREEN, 44}, {SDL_SCANCODE_INSERT, 45},
+        {SDL_SCANCODE_DELETE, 46}, {SDL_SCANCODE_LGUI, 91}, {SDL_SCANCODE_RGUI, 92}, {SDL_SCANCODE_APPLICATION, 93},
+        {SDL_SCANCODE_KP_MULTIPLY, 106}, {SDL_SCANCODE_KP_PLUS, 107}, {SDL_SCANCODE_KP_MINUS, 109},
+        {SDL_SCANCODE_KP_DIVIDE, 111}, {SDL_SCANCODE_NUMLOCKCLEAR, 144}, {SDL_SCANCODE_SCROLLLOCK, 145},
+        {SDL_SCANCODE_SEMICOLON, 186}, {SDL_SCANCODE_EQUALS, 187}, {SDL_SCANCODE_COMMA, 188},
+        {SDL_SCANCODE_MINUS, 189}, {SDL_SCANCODE_PERIOD, 190}, {SDL_SCANCODE_SLASH, 191}, {SDL_SCANCODE_GRAVE, 192},
+        {SDL_SCANCODE_LEFTBRACKET, 219}, {SDL_SCANCODE_BACKSLASH, 220}, {SDL_SCANCODE_RIGHTBRACKET, 221},
+        {SDL_SCANCODE_APOSTROPHE, 222}, {SDL_SCANCODE_NONUSBACKSLASH, 226}, {SDL_SCANCODE_F24 + 1, 0}};
+    for (const auto& [scancode, windowsCode] : others)
+        EXPECT_EQ(windowsCode, code(scancode)) << "scancode " << scancode;
+}
 
 TEST(WindowKeys, EachKeyGivesItsVirtualKeyCodeWhateverTheLayoutAlsoInSequencesWithCharacters)
 {
