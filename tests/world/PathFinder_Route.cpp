@@ -746,19 +746,17 @@ TEST(PathFinderRoute, ADiagonalStepPastABlockedSideIsRefusedButPastATreeAUnitOrW
                 Placed(world, thing == Tree ? tree : wall, x, y);
             else if (thing == StandingUnit)
                 Placed(world, unit, x, y);
-            Steps found;
             if (size == 0)
-            {
                 Placed(world, site, 2, 1);
-                found.assign(world.Route(), world.Route() + world.finder->FindResource(0, 0, 4, 0, 0, world.Route(),
-                                                                                       world.end));
-                EXPECT_EQ(found, resourceRoute);
-                EXPECT_EQ(world.finder->GetTargetBuilding(), &site);
-                continue;
+            // Twice: the second search knows the blocks from the first.
+            for (int32_t round = 0; round < 2; ++round)
+            {
+                const int32_t steps = size == 0 ? world.finder->FindResource(0, 0, 4, 0, 0, world.Route(), world.end)
+                                                : world.Find(0, 0, 1, 1, size);
+                EXPECT_EQ(Steps(world.Route(), world.Route() + steps), size == 0 ? resourceRoute : route);
+                EXPECT_TRUE(size == 0 ? world.finder->GetTargetBuilding() == &site
+                                      : world.end.x == 1 && world.end.y == 1);
             }
-            found.assign(world.Route(), world.Route() + world.Find(0, 0, 1, 1, size));
-            EXPECT_EQ(found, route);
-            EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(1, 1));
         }
 }
 
@@ -768,8 +766,12 @@ TEST(PathFinderRoute, EqualPrioritiesAndTheGoalTestOnReachingSettleTheRoute)
     // corner.  The way over the top was queued first at each equal priority, so it is taken.  With the
     // goal a target unit the route ends beside it.
     PathTestWorld world(MakePathTestMap({"...", ".#.", "..."}));
-    int32_t steps = world.Find(0, 1, 2, 1);
-    EXPECT_EQ(std::vector<uint8_t>(world.Route(), world.Route() + steps), (std::vector<uint8_t>{4, 2, 2, 0}));
+    int32_t steps = 0;
+    for (int32_t round = 0; round < 2; ++round)
+    {
+        steps = world.Find(0, 1, 2, 1);
+        EXPECT_EQ(std::vector<uint8_t>(world.Route(), world.Route() + steps), (std::vector<uint8_t>{4, 2, 2, 0}));
+    }
     PathTestUnit target(1);
     steps = world.Find(0, 1, 2, 1, 1, Land, 0, 0, &Placed(world, target, 2, 1));
     EXPECT_EQ(std::vector<uint8_t>(world.Route(), world.Route() + steps), (std::vector<uint8_t>{2, 2, 0}));
