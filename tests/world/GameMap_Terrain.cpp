@@ -1,12 +1,14 @@
 // A map's life (new, refused, freed) and its terrain: small shapes set by hand, the area update run, and
 // light, water, shores, splits, passability and regions checked against values worked out by hand.
 
+#include <deque>
 #include <set>
 #include <tuple>
 
 #include "WorldDevice.h"
 #include "buildings/C_Building.h"
 #include "core/C_PtrGarbage.h"
+#include "tests/support/PathTestObjects.h"
 #include "units/C_Unit.h"
 #include "world/C_RangeTable.h"
 
@@ -87,6 +89,53 @@ protected:
     static int32_t Water(int32_t x, int32_t y) { return At(x, y).waterLevel; }
 };
 } // namespace
+
+// The objects no player lists (resource sites and decorations): where one leaves, the last takes its place
+// and the rest keep theirs; anything else, and a second add or removal, changes nothing.  Collected from
+// the blocks, x outer and y inner, each once.
+TEST(GameMapObjects, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGap)
+{
+    std::unique_ptr<CGameMap> map = MakePathTestMap(8, 8);
+    std::deque<PathTestBuilding> objects;
+    for (int32_t i = 0; i < 6; ++i)
+        objects.emplace_back(i % 2 == 0 ? 10 : 18, 1, 1, -1);
+    PathTestBuilding house(5, 1, 1, 0);
+    const auto listed = [&] {
+        std::vector<int32_t> at;
+        for (CBuilding* object : map->MapObjects())
+            for (size_t i = 0; i < objects.size(); ++i)
+                if (object == &objects[i])
+                    at.push_back(int32_t(i));
+        return at;
+    };
+    for (PathTestBuilding& object : objects)
+        map->AddMapObject(&object);
+    map->AddMapObject(&objects[2]);
+    map->AddMapObject(&house);
+    map->AddMapObject(nullptr);
+    EXPECT_EQ(listed(), (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
+    const std::pair<int32_t, std::vector<int32_t>> removals[] = {
+        {0, {5, 1, 2, 3, 4}}, {2, {5, 1, 4, 3}}, {3, {5, 1, 4}}, {3, {5, 1, 4}}, {5, {4, 1}}, {1, {4}}, {4, {}}};
+    for (const auto& [removed, left] : removals)
+    {
+        map->RemoveMapObject(&objects[size_t(removed)]);
+        map->RemoveMapObject(&house);
+        EXPECT_EQ(listed(), left) << removed;
+    }
+    map->AddMapObject(&objects[3]);
+    map->AddMapObject(&objects[0]);
+    EXPECT_EQ(listed(), (std::vector<int32_t>{3, 0}));
+
+    for (const auto& [index, x, y] : {SAt{4, 0, 6}, SAt{4, 0, 7}, SAt{3, 0, 3}, SAt{1, 2, 0}, SAt{0, 7, 7}})
+        map->Block(x, y).building = &objects[size_t(index)];
+    map->Block(1, 1).building = &house;
+    map->CollectMapObjects();
+    EXPECT_EQ(listed(), (std::vector<int32_t>{3, 4, 1, 0}));
+    map->RemoveMapObject(&objects[4]);
+    EXPECT_EQ(listed(), (std::vector<int32_t>{3, 0, 1}));
+    map->ForgetMapObjects();
+    EXPECT_TRUE(listed().empty());
+}
 
 // The setups' defaults are checked line by line by the export test.
 TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndFlat)

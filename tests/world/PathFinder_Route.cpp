@@ -259,12 +259,13 @@ TEST(PathFinderTargets, BesideMeansNoStepsAndEveryMissCountsAFailure)
     EXPECT_EQ(finder.GetFinishedSearches(), 1);
 }
 
-TEST(PathFinderTargets, BuildSitesAndKeepsAreOnlyTheOwnersLivingUnfinishedOrEmptyOnes)
+TEST(PathFinderTargets, EachSearchFindsOnlyItsOwnKindOfBuildingWithinItsStepLimit)
 {
     // A row with the building at x 6: found from x 5, 5 straight steps from the start, at a cost of 60.
-    // The building's cast, progress, health percent (of 100 hit points: living from 1 hit point),
-    // owner, a garrison, a unit on its block, the step limit; whether it is found.
-    enum ESearch { Site, Keep };
+    // The building's cast (warehouses and keeps store), progress, health percent (of 100 hit points:
+    // living from 1 hit point), owner, a garrison, a unit on its block, the step limit; whether it is
+    // found.  Resource sites are gold (kind 4); Wood searches for trees.
+    enum ESearch { Site, Keep, Gold, Wood, Storage };
     const std::tuple<const char*, ESearch, int32_t, float, float, int32_t, bool, bool, int32_t, bool> cases[] = {
         {"site at 99.9", Site, 2, 99.9f, 100.0f, 0, false, false, 7, true},
         {"site finished", Site, 2, 100.0f, 100.0f, 0, false, false, 0, false},
@@ -278,7 +279,15 @@ TEST(PathFinderTargets, BuildSitesAndKeepsAreOnlyTheOwnersLivingUnfinishedOrEmpt
         {"garrisoned keep", Keep, 11, 100.0f, 100.0f, 0, true, false, 0, false},
         {"keep of another player", Keep, 11, 100.0f, 100.0f, 2, false, false, 0, false},
         {"ruined keep", Keep, 11, 100.0f, 0.0f, 0, false, false, 0, false},
-        {"castle", Keep, 1, 100.0f, 100.0f, 0, false, false, 0, false}};
+        {"castle", Keep, 1, 100.0f, 100.0f, 0, false, false, 0, false},
+        {"gold within the step limit", Gold, 10, 100.0f, 100.0f, -1, false, false, 7, true},
+        {"gold one step too far", Gold, 10, 100.0f, 100.0f, -1, false, false, 6, false},
+        {"gold when wood is wanted", Wood, 10, 100.0f, 100.0f, -1, false, false, 0, false},
+        {"own warehouse", Storage, 7, 100.0f, 100.0f, 0, false, false, 0, true},
+        {"keep as a storage", Storage, 11, 100.0f, 100.0f, 0, false, false, 0, true},
+        {"house", Storage, 5, 100.0f, 100.0f, 0, false, false, 0, false},
+        {"warehouse of another player", Storage, 7, 100.0f, 100.0f, 3, false, false, 0, false},
+        {"ruined warehouse", Storage, 7, 100.0f, 0.0f, 0, false, false, 0, false}};
     for (const auto& [name, search, cast, progress, health, owner, garrisoned, unitOn, stepLimit, found] : cases)
     {
         SCOPED_TRACE(name);
@@ -286,14 +295,21 @@ TEST(PathFinderTargets, BuildSitesAndKeepsAreOnlyTheOwnersLivingUnfinishedOrEmpt
         PathTestBuilding building(cast, 1, 1, owner);
         building.buildProgress = progress;
         building.health = health;
+        building.resourceKind = 4;
+        building.storage = cast == 7 || cast == 11;
         PathTestUnit king(0);
         building.garrisonedUnit = garrisoned ? &king : nullptr;
         Placed(world, building, 6, 0);
         PathTestUnit worker(0);
         if (unitOn)
             Placed(world, worker, 6, 0);
-        const int32_t steps = search == Site ? world.finder->FindBuildSite(0, 0, stepLimit, world.Route(), world.end)
-                                             : world.finder->FindGarrisonKeep(0, 0, world.Route(), world.end);
+        CPathFinder& finder = *world.finder;
+        CPathFinder::Route& route = world.Route();
+        const int32_t steps = search == Site      ? finder.FindBuildSite(0, 0, stepLimit, route, world.end)
+                              : search == Keep    ? finder.FindGarrisonKeep(0, 0, route, world.end)
+                              : search == Storage ? finder.FindStorage(0, 0, route, world.end)
+                                                  : finder.FindResource(0, 0, search == Gold ? 4 : 2, 0, stepLimit,
+                                                                        route, world.end);
         EXPECT_EQ(steps, found ? 5 : 0);
         if (found)
         {
@@ -302,6 +318,28 @@ TEST(PathFinderTargets, BuildSitesAndKeepsAreOnlyTheOwnersLivingUnfinishedOrEmpt
         EXPECT_EQ(world.finder->GetTargetBuilding(), found ? &building : nullptr);
         EXPECT_EQ(world.finder->GetFailedSearches(), found ? 0 : 1);
     }
+}
+
+TEST(PathFinderTargets, StorageAndKeepSearchesHaveNoStepLimitAndExhaustWhatTheyReach)
+{
+    // Across the widest map, and on a map without one, where every cell west of a rock wall is expanded.
+    PathTestWorld wide(MakePathTestMap(256, 1));
+    PathTestBuilding warehouse(7, 1, 1, 0);
+    warehouse.storage = true;
+    Placed(wide, warehouse, 255, 0);
+    EXPECT_EQ(wide.finder->FindStorage(0, 0, wide.Route(), wide.end), 254);
+    warehouse.cast = 11;
+    EXPECT_EQ(wide.finder->FindGarrisonKeep(0, 0, wide.Route(), wide.end), 254);
+    EXPECT_EQ(std::pair(wide.end.x, wide.end.y), std::pair(254, 0));
+
+    PathTestWorld walled(MakePathTestMap(120, 2));
+    for (int32_t y = 0; y < 2; ++y)
+        walled.map->Block(100, y).blocked = 1;
+    EXPECT_EQ(walled.finder->FindStorage(0, 0, walled.Route(), walled.end), 0);
+    EXPECT_EQ(walled.finder->GetExpandedCells(), 200);
+    EXPECT_EQ(walled.finder->FindGarrisonKeep(99, 1, walled.Route(), walled.end), 0);
+    EXPECT_EQ(walled.finder->GetExpandedCells(), 200);
+    EXPECT_EQ(walled.finder->GetFailedSearches(), 2);
 }
 
 TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShip)
@@ -341,7 +379,7 @@ TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShip)
     }
 }
 
-TEST(PathFinderShips, TheShipStopsBesideFreeLandNotBlockedLand)
+TEST(PathFinderShips, TheShipStopsBesideFreeLandNotBlockedLandWithinItsStepLimit)
 {
     PathTestWorld world(MakePathTestMap({"~~~#.", "~~~~."}));
     PathTestUnit ship(0, 1, 1.0f);
@@ -349,6 +387,14 @@ TEST(PathFinderShips, TheShipStopsBesideFreeLandNotBlockedLand)
     EXPECT_EQ(world.finder->FindCoastToUngarrison(0, 0, 1, 0, world.Route(), world.end), 3);
     EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(3, 1));
     EXPECT_EQ(world.finder->GetFailedSearches(), 0);
+    // The land at (3, 0) is met at a cost of 30: a limit of 4 steps reaches it, one of 3 does not.
+    PathTestWorld row(MakePathTestMap({"~~~."}));
+    for (const auto& [limit, steps] : {std::pair(4, 2), std::pair(3, 0), std::pair(0, 2)})
+    {
+        EXPECT_EQ(row.finder->FindCoastToUngarrison(0, 0, 1, limit, row.Route(), row.end), steps) << limit;
+        EXPECT_EQ(row.end.x, steps) << limit;
+    }
+    EXPECT_EQ(row.finder->GetFailedSearches(), 1);
 }
 
 TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedArea)
@@ -424,6 +470,20 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
     for (const auto& tried : small.triedPositions)
         EXPECT_GT(Chebyshev(tried.x, tried.y, 15, 15), 5) << tried.x << "," << tried.y;
     EXPECT_EQ(Chebyshev(world.end.x, world.end.y, 15, 15), 6);
+
+    // On a row where only x 5 passes the test, reached from x 4 (cost 40) at a cost of 50: a step limit
+    // of 5 still expands x 4, one of 4 does not; near steps of 5 test it, of 6 pass over it.
+    PathTestWorld row(MakePathTestMap({"........"}));
+    std::unique_ptr<CGameMap> onlyFive = MakePathTestMap({"#####.##"});
+    PathTestBuilding house(5, 1, 1, 0);
+    house.placementMap = onlyFive.get();
+    for (const auto& [stepLimit, nearSteps, found] : {std::tuple(5, 0, true), std::tuple(4, 0, false),
+                                                     std::tuple(0, 5, true), std::tuple(0, 6, false)})
+    {
+        EXPECT_EQ(row.finder->FindBuildingPlace(0, 0, &house, nearSteps, stepLimit, 0, row.end), found)
+            << stepLimit << " " << nearSteps;
+        EXPECT_EQ(row.end.x, found ? 5 : 0);
+    }
 }
 
 TEST(PathFinderBuildingPlace, KeepsToTheStartIslandUnlessItIsDocks)
@@ -604,4 +664,187 @@ TEST(PathFinderRouteEnds, BothEndsMoveToFreeCellsTowardEachOther)
     EXPECT_EQ(second.x, 12);
     EXPECT_GE(second.y, 3);
     EXPECT_LE(second.y, 8);
+}
+
+TEST(PathFinderHeap, EqualPrioritiesRiseOnlyWhenStrictlySmallerAndTheRightChildGoesFirst)
+{
+    // Priorities pushed in turn (entry i is cell i); the cells in the order they leave.  Both heaps: the
+    // node pool's and the route searches' small one.
+    const std::tuple<const char*, std::vector<int32_t>, std::vector<int32_t>> cases[] = {
+        {"an equal newcomer stays below", {5, 5}, {0, 1}},
+        {"equal children: the right rises", {1, 4, 4, 9}, {0, 2, 1, 3}},
+        {"equal to its child: the sinking entry stays", {0, 5, 9, 5}, {0, 3, 1, 2}},
+        {"all equal: the last comes first", {0, 2, 2, 2, 2, 2, 2}, {0, 6, 5, 4, 3, 2, 1}},
+        {"right child twice, then a missing right", {1, 3, 3, 3, 3, 3, 3, 9}, {0, 2, 6, 5, 4, 3, 1, 7}},
+        {"only the right child smaller", {0, 6, 2, 7, 8, 5}, {0, 2, 5, 1, 3, 4}},
+        {"distinct priorities in order", {7, 3, 9, 1, 5, 6, 8, 2}, {3, 7, 1, 4, 5, 0, 6, 2}}};
+    PathTestWorld world(MakePathTestMap(8, 8));
+    CPathFinder& pool = *world.finder;
+    for (const auto& [name, priorities, order] : cases)
+    {
+        SCOPED_TRACE(name);
+        T_PathHeap<int32_t, 16> heap;
+        pool.InitNodePool();
+        for (size_t i = 0; i < priorities.size(); ++i)
+        {
+            heap.Push(priorities[i], uint32_t(i));
+            ASSERT_TRUE(pool.InsertNode(int32_t(i), 0, priorities[i]));
+        }
+        std::vector<int32_t> fromHeap, fromPool;
+        for (size_t i = 0; i < priorities.size(); ++i)
+        {
+            fromHeap.push_back(int32_t(heap.TopCell()));
+            heap.PopTop();
+            fromPool.push_back(pool.GetNode(0).x);
+            pool.RemoveNode(0);
+        }
+        EXPECT_EQ(fromHeap, order);
+        EXPECT_EQ(fromPool, order);
+        EXPECT_EQ(heap.Count() + pool.GetNodeCount(), 0);
+    }
+    // The pool takes 20,000 entries and refuses the next with a report.
+    CTestLog log;
+    pool.InitNodePool();
+    for (int32_t i = 0; i < CPathFinder::NodePoolSize; ++i)
+        ASSERT_TRUE(pool.InsertNode(i % 8, 0, CPathFinder::NodePoolSize - i));
+    EXPECT_FALSE(log.Contains("Priority-queue overflow"));
+    EXPECT_FALSE(pool.InsertNode(0, 0, -1));
+    EXPECT_TRUE(pool.GetNodeCount() == CPathFinder::NodePoolSize && pool.GetNode(0).priority == 1);
+    EXPECT_TRUE(log.Contains("#DEBUG: CPathFinder::InsertNode -> Priority-queue overflow"));
+}
+
+TEST(PathFinderRoute, ADiagonalStepPastABlockedSideIsRefusedButPastATreeAUnitOrWaterAllowed)
+{
+    // A diagonal step from (0, 0) to (1, 1) with one thing beside it, on the side at (size, 0) or, below,
+    // at (0, size).  The route (last step first) of a one-block and of a two-block mover heading for
+    // (1, 1), and of a resource search for a site at (2, 1), found from (1, 1) or, when the rock below
+    // sends it east first, from (2, 0) (a diagonal step onto the blocked site itself is always refused).
+    enum EThing { Nothing, Rock, Tree, Wall, StandingUnit, Water };
+    using Steps = std::vector<uint8_t>;
+    const std::tuple<const char*, EThing, bool, Steps, Steps> cases[] = {
+        {"nothing", Nothing, false, {3}, {3}},            {"rock beside", Rock, false, {2, 4}, {2, 4}},
+        {"rock below", Rock, true, {4, 2}, {2, 2}},       {"tree beside", Tree, false, {3}, {3}},
+        {"wall beside", Wall, false, {2, 4}, {2, 4}},     {"standing unit beside", StandingUnit, false, {3}, {3}},
+        {"water beside", Water, false, {3}, {3}}};
+    for (const auto& [name, thing, below, route, resourceRoute] : cases)
+        for (int32_t size : {1, 2, 0})
+        {
+            SCOPED_TRACE(std::string(name) + " size " + std::to_string(size));
+            const int32_t side = std::max(size, 1);
+            PathTestWorld world(MakePathTestMap(side + 2, side + 2));
+            PathTestBuilding site(10, 1, 1, -1), tree(10, 1, 1, -1), wall(9, 1, 1, 1);
+            site.resourceKind = 4;
+            tree.resourceKind = 2;
+            PathTestUnit unit(1);
+            const int32_t x = below ? 0 : side;
+            const int32_t y = below ? side : 0;
+            if (thing == Rock)
+                world.map->Block(x, y).blocked = 1;
+            else if (thing == Water)
+                world.map->Block(x, y).waterLevel = 8;
+            else if (thing == Tree || thing == Wall)
+                Placed(world, thing == Tree ? tree : wall, x, y);
+            else if (thing == StandingUnit)
+                Placed(world, unit, x, y);
+            if (size == 0)
+                Placed(world, site, 2, 1);
+            // Twice: the second search knows the blocks from the first.
+            for (int32_t round = 0; round < 2; ++round)
+            {
+                const int32_t steps = size == 0 ? world.finder->FindResource(0, 0, 4, 0, 0, world.Route(), world.end)
+                                                : world.Find(0, 0, 1, 1, size);
+                EXPECT_EQ(Steps(world.Route(), world.Route() + steps), size == 0 ? resourceRoute : route);
+                EXPECT_TRUE(size == 0 ? world.finder->GetTargetBuilding() == &site
+                                      : world.end.x == 1 && world.end.y == 1);
+            }
+        }
+}
+
+TEST(PathFinderRoute, EqualPrioritiesAndTheGoalTestOnReachingSettleTheRoute)
+{
+    // Round a rock from (0, 1) to (2, 1): both ways cost the same and every diagonal cuts the rock's
+    // corner.  The way over the top was queued first at each equal priority, so it is taken.  With the
+    // goal a target unit the route ends beside it.
+    PathTestWorld world(MakePathTestMap({"...", ".#.", "..."}));
+    int32_t steps = 0;
+    for (int32_t round = 0; round < 2; ++round)
+    {
+        steps = world.Find(0, 1, 2, 1);
+        EXPECT_EQ(std::vector<uint8_t>(world.Route(), world.Route() + steps), (std::vector<uint8_t>{4, 2, 2, 0}));
+    }
+    PathTestUnit target(1);
+    steps = world.Find(0, 1, 2, 1, 1, Land, 0, 0, &Placed(world, target, 2, 1));
+    EXPECT_EQ(std::vector<uint8_t>(world.Route(), world.Route() + steps), (std::vector<uint8_t>{2, 2, 0}));
+    EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(2, 0));
+    EXPECT_EQ(world.finder->GetFailedSearches(), 0);
+
+    // A start on its free goal never meets it (the start is not reached again): every cell within the
+    // distance limit of 0 + 3 x 7 tenths is expanded, 13 with the start, and the route is empty.
+    PathTestWorld open(MakePathTestMap(7, 7));
+    EXPECT_EQ(open.Find(3, 3, 3, 3), 0);
+    EXPECT_EQ(std::pair(open.end.x, open.end.y), std::pair(3, 3));
+    EXPECT_EQ(open.finder->GetExpandedCells(), 13);
+    EXPECT_EQ(open.finder->GetFailedSearches(), 1);
+}
+
+TEST(PathFinderRoute, ABlockedGoalMovesToTheFirstFreeCellTheSearchFromItReaches)
+{
+    // The goal (4, 5) is rock; the start (8, 5) lies east.  The search from the goal offers the
+    // straight neighbours first (north, east, south, west), then the diagonal ones, and the first free
+    // one becomes the goal, even where a nearer one to the start follows.  Round a 3 x 3 rock the
+    // cheapest waiting cell, (5, 5), is expanded first and its east neighbour taken.
+    using Cells = std::vector<std::pair<int32_t, int32_t>>;
+    const std::tuple<const char*, Cells, std::pair<int32_t, int32_t>> cases[] = {
+        {"north first", {{4, 5}}, {4, 4}},
+        {"then east", {{4, 5}, {4, 4}}, {5, 5}},
+        {"then the first diagonal", {{4, 5}, {4, 4}, {5, 5}, {4, 6}, {3, 5}}, {5, 4}},
+        {"round a 3 x 3 rock", {}, {6, 5}}};
+    for (const auto& [name, rocks, end] : cases)
+    {
+        SCOPED_TRACE(name);
+        PathTestWorld world(MakePathTestMap(10, 10));
+        Cells blocked = rocks;
+        if (blocked.empty())
+            for (int32_t x = 3; x <= 5; ++x)
+                for (int32_t y = 4; y <= 6; ++y)
+                    blocked.emplace_back(x, y);
+        for (const auto& [x, y] : blocked)
+            world.map->Block(x, y).blocked = 1;
+        const int32_t steps = world.Find(8, 5, 4, 5);
+        ExpectRoute(world, 8, 5, steps, [](const SMapBlock& b) { return !b.blocked; });
+        EXPECT_EQ(std::pair(world.end.x, world.end.y), end);
+        EXPECT_EQ(world.finder->GetFailedSearches(), 0);
+    }
+}
+
+TEST(PathFinderRoute, RoutesUpToTheBufferAreWholeAndALongerOneEndsAtItsLastStepKept)
+{
+    // A one-block corridor winding through columns of 5 blocks: cell k of it lies in column 2 (k / 6),
+    // running down in even columns and up in odd ones, with the joins in the walls between.  Goals 511,
+    // 512 and 513 steps along it.
+    const auto cell = [](int32_t k) {
+        const int32_t m = k / 6, j = k % 6;
+        const bool down = m % 2 == 0;
+        return j == 5 ? std::pair(2 * m + 1, down ? 4 : 0) : std::pair(2 * m, down ? j : 4 - j);
+    };
+    std::vector<std::string> rows(5, std::string(172, '.'));
+    for (int32_t x = 1; x < 172; x += 2)
+        for (int32_t y = 0; y < 5; ++y)
+            rows[size_t(y)][size_t(x)] = y == ((x / 2) % 2 == 0 ? 4 : 0) ? '.' : '#';
+    PathTestWorld world(MakePathTestMap(rows));
+    for (const int32_t length : {511, 512, 513})
+    {
+        SCOPED_TRACE(length);
+        const auto [goalX, goalY] = cell(length);
+        const int32_t steps = world.Find(0, 0, goalX, goalY);
+        const int32_t kept = std::min(length, CPathFinder::RouteCapacity);
+        ASSERT_EQ(steps, kept);
+        const auto cells = world.Cells(0, 0, steps);
+        for (int32_t k = 1; k <= kept; ++k)
+            ASSERT_EQ(std::pair(cells[size_t(k - 1)].x, cells[size_t(k - 1)].y), cell(k)) << k;
+        EXPECT_EQ(std::pair(world.end.x, world.end.y), cell(kept));
+        EXPECT_EQ(world.finder->GetFailedSearches(), 0);
+    }
+    // The rest of the cut route from where it ended.
+    EXPECT_EQ(world.Find(world.end.x, world.end.y, cell(513).first, cell(513).second), 1);
 }

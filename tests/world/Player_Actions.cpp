@@ -103,7 +103,7 @@ TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothingAndOnlyTheLocalPlayerHears
 }
 
 // Everything standing and researched, exactly the listed subjects hold; each
-// condition of a rule is needed.
+// row of the rules asks for exactly its buildings and technologies.
 TEST_F(PlayerEconomy, TrainingAndBuildingNeedEachListedBuildingAndTechnology)
 {
     const std::set<int32_t> trainable = {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 20, 21, 22};
@@ -111,26 +111,32 @@ TEST_F(PlayerEconomy, TrainingAndBuildingNeedEachListedBuildingAndTechnology)
     CPlayer& player = Player(1);
     std::memset(player.enabledUnitTypes, 1, sizeof(player.enabledUnitTypes));
     std::memset(player.enabledBuildingCasts, 1, sizeof(player.enabledBuildingCasts));
-    std::fill(std::begin(player.finishedBuildings), std::end(player.finishedBuildings), 1);
-    for (CTechnology& technology : player.technologies)
-        technology.progress = 100.0f;
+    const auto everything = [&] {
+        std::fill(std::begin(player.finishedBuildings), std::end(player.finishedBuildings), 1);
+        for (CTechnology& technology : player.technologies)
+            technology.progress = 100.0f;
+    };
+    everything();
     for (int32_t type = -1; type <= 36; ++type)
         EXPECT_EQ(player.CanTrainUnit(type), trainable.count(type) == 1) << type;
     for (int32_t cast = -1; cast <= BuildCastCount; ++cast)
         EXPECT_EQ(player.CanBuildBuilding(cast), buildable.count(cast) == 1) << cast;
-    // Training 13 needs B4, B2, T30, T28, T16, T19; building 15 needs T53, T51.
-    for (int32_t cast : {4, 2})
-    {
-        player.finishedBuildings[cast] = 0;
-        EXPECT_FALSE(player.CanTrainUnit(13)) << "without B" << cast;
-        player.finishedBuildings[cast] = 1;
-    }
-    for (int32_t id : {30, 28, 16, 19, 53, 51})
-    {
-        player.technologies[id].progress = 99.9f;
-        EXPECT_FALSE(player.CanTrainUnit(13) && player.CanBuildBuilding(15)) << "without T" << id;
-        player.technologies[id].progress = 100.0f;
-    }
+    const std::pair<std::vector<int32_t>, const char*> training[] = {
+        {{1}, "B11"},         {{2, 3}, "B2"},         {{4}, "B4 B1"},      {{5}, "B8"},
+        {{6}, "T30 B2"},      {{7}, "B13"},           {{9}, "T31 B2"},     {{10}, "T13 T16 T19 B4 B2"},
+        {{11}, "T32 T54 B4 B13"},                     {{12}, "B3 B1 T54 T55"},
+        {{13}, "T30 T28 T16 T19 B4 B2"},              {{20, 22}, "B4 B15"}, {{21}, "B3 B15"}};
+    const std::pair<std::vector<int32_t>, const char*> building[] = {
+        {{1, 8, 12, 13}, "T53"}, {{2, 4}, "T9"}, {{3}, "B4 T10"}, {{5, 7}, "B11"}, {{6, 9, 11}, "T10"},
+        {{15}, "T53 T51"}};
+    for (const auto& [types, conditions] : training)
+        for (int32_t type : types)
+            ExpectExactlyTheConditions(player, conditions, type, [&] { return player.CanTrainUnit(type); });
+    for (const auto& [casts, conditions] : building)
+        for (int32_t cast : casts)
+            ExpectExactlyTheConditions(player, conditions, cast, [&] { return player.CanBuildBuilding(cast); });
+    everything();
+    ASSERT_TRUE(player.CanTrainUnit(13) && player.CanBuildBuilding(15));
     player.enabledUnitTypes[13] = 0;
     player.enabledBuildingCasts[15] = 0;
     EXPECT_FALSE(player.CanTrainUnit(13) || player.CanBuildBuilding(15));

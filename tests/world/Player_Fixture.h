@@ -2,7 +2,9 @@
 // Eight players on a small map with the test factory: type records, the technology tree and the range
 // tables built, a locale with the messages the players show, the log captured, and a test clock.
 
+#include <functional>
 #include <memory>
+#include <sstream>
 
 #include "WorldTestSupport.h"
 #include "core/C_Localizer.h"
@@ -111,6 +113,40 @@ protected:
         building->buildProgress = CBuilding::FinishedProgress;
         player.OnBuildingFinished(building);
         return building;
+    }
+
+    // A rule's conditions as the tables write them, "B4 T8": a finished building of cast 4, technology 8
+    // researched; "Tid-1" is the technology before `id`.  With exactly these met (no other building, no
+    // other research) the rule holds, and it fails when any one of them is taken away.
+    void ExpectExactlyTheConditions(CPlayer& player, const std::string& conditions, int32_t id,
+                                    const std::function<bool()>& holds)
+    {
+        std::vector<std::pair<int32_t*, float*>> met;
+        std::istringstream words(conditions);
+        for (std::string word; words >> word;)
+        {
+            const int32_t number = word == "Tid-1" ? id - 1 : std::stoi(word.substr(1));
+            met.emplace_back(word[0] == 'B' ? &player.finishedBuildings[number] : nullptr,
+                             word[0] == 'T' ? &player.technologies[number].progress : nullptr);
+        }
+        const auto set = [](const std::pair<int32_t*, float*>& condition, bool on) {
+            if (condition.first != nullptr)
+                *condition.first = on ? 1 : 0;
+            else
+                *condition.second = on ? CTechnology::ResearchedProgress : 0.0f;
+        };
+        std::fill(std::begin(player.finishedBuildings), std::end(player.finishedBuildings), 0);
+        for (CTechnology& technology : player.technologies)
+            technology.progress = 0.0f;
+        for (const auto& condition : met)
+            set(condition, true);
+        EXPECT_TRUE(holds()) << id << ": " << conditions;
+        for (size_t i = 0; i < met.size(); ++i)
+        {
+            set(met[i], false);
+            EXPECT_FALSE(holds()) << id << ": " << conditions << " without condition " << i + 1;
+            set(met[i], true);
+        }
     }
 
 private:

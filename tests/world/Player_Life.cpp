@@ -145,3 +145,39 @@ TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBes
     EXPECT_TRUE(player.IsCellSeen(30, 30) && player.IsCellVisible(30, 30));
     EXPECT_FALSE(player.IsCellSeen(40, 40) || player.IsCellVisible(40, 40) || player.IsCellVisible(300, 0));
 }
+
+// Right after each change, before anything rebuilds the counts: a construction site counts over its
+// rectangle on the map (8-bit, wrapping), a building's sight over its footprint and the soft ring of
+// radius 1 to 7 beyond its edges and corners; a block counted is seen under fog of war.
+TEST_F(PlayerFog, SitesAndBuildingSightCountOverTheirRectangleAndRingOnly)
+{
+    CPlayer& player = Player(0);
+    player.AddConstructionSite(10, 10, 12, 11, 1);
+    player.AddConstructionSite(62, 62, 65, 65, 1);
+    player.AddConstructionSite(0, 0, 0, 0, -1);
+    player.AddBuildingSight(20, 20, 21, 21, 1);
+    player.AddBuildingSight(62, 62, 63, 63, 1);
+    const struct
+    {
+        int x, y, sites, sight;
+    } cases[] = {{10, 10, 1, 0},  {12, 11, 1, 0},  {13, 11, 0, 0},  {12, 12, 0, 0},  {9, 10, 0, 0},
+                 {10, 9, 0, 0},   {62, 62, 1, 1},  {63, 63, 1, 1},  {0, 0, 255, 0}, {20, 20, 0, 1},
+                 {21, 21, 0, 1},  {27, 20, 0, 1},  {28, 20, 0, 0},  {20, 14, 0, 1},  {21, 13, 0, 0},
+                 {14, 21, 0, 1},  {13, 20, 0, 0},  {25, 25, 0, 1},  {26, 26, 0, 0},  {25, 26, 0, 1},
+                 {27, 24, 0, 1},  {27, 25, 0, 0},  {16, 16, 0, 1},  {15, 15, 0, 0},  {21, 27, 0, 1},
+                 {25, 27, 0, 0},  {56, 63, 0, 1},  {55, 62, 0, 0}};
+    for (const auto& c : cases)
+    {
+        const int32_t cell = c.x * 256 + c.y;
+        EXPECT_TRUE(player.constructionSiteCounts[cell] == c.sites && player.buildingSightCounts[cell] == c.sight &&
+                    player.IsCellSeen(c.x, c.y) == (c.sites + c.sight > 0))
+            << c.x << "," << c.y;
+    }
+    player.AddConstructionSite(10, 10, 10, 10, -1);
+    player.AddBuildingSight(20, 20, 21, 21, -1);
+    EXPECT_FALSE(player.IsCellSeen(10, 10) || player.IsCellSeen(20, 20) || player.IsCellSeen(27, 20));
+    EXPECT_TRUE(player.IsCellSeen(11, 10) && player.IsCellSeen(63, 63));
+    // The corner building's 4 blocks, 6 rows of 2 above and 6 columns of 2 to the left, and the 30 blocks
+    // of its upper left corner with dx^2 + dy^2 < 49.
+    EXPECT_EQ(std::count(player.buildingSightCounts, player.buildingSightCounts + 256 * 256, 1), 58);
+}

@@ -111,3 +111,42 @@ TEST_F(PlayerUnits, ConvertedUnitsKeepTheirIdAndRemovalTellsScriptOpponentAndGro
     EXPECT_EQ(to.FindTowerArcher(second.uniqueId), &second);
     delete knight;
 }
+
+// Where a unit or a listed building leaves, the last one takes its place and the rest keep theirs.  The
+// building list holds 1024: a building finished beyond them is counted but not listed.
+TEST_F(PlayerUnits, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGap)
+{
+    CPlayer& player = Player(1);
+    std::vector<CUnit*> units;
+    std::vector<CBuilding*> buildings;
+    for (int32_t i = 0; i < 6; ++i)
+    {
+        units.push_back(Create(player, 2));
+        buildings.push_back(Finish(player, 5));
+    }
+    const std::pair<int32_t, std::vector<int32_t>> removals[] = {
+        {0, {5, 1, 2, 3, 4}}, {2, {5, 1, 4, 3}}, {3, {5, 1, 4}}, {5, {4, 1}}, {1, {4}}, {4, {}}};
+    for (const auto& [removed, left] : removals)
+    {
+        SCOPED_TRACE(removed);
+        ASSERT_TRUE(player.RemoveUnit(units[size_t(removed)], 0));
+        ASSERT_TRUE(player.RemoveBuilding(buildings[size_t(removed)], 0));
+        ASSERT_TRUE(player.unitCount == int32_t(left.size()) && player.buildingCount == int32_t(left.size()));
+        for (size_t i = 0; i < left.size(); ++i)
+        {
+            EXPECT_TRUE(player.units[i] == units[size_t(left[i])] && player.units[i]->listIndex == int32_t(i));
+            EXPECT_EQ(player.buildings[i], buildings[size_t(left[i])]);
+        }
+        EXPECT_TRUE(player.units[left.size()] == nullptr && player.buildings[left.size()] == nullptr);
+        EXPECT_EQ(units[size_t(removed)]->listIndex, -1);
+    }
+    for (CUnit* unit : units)
+        delete unit;
+
+    for (int32_t i = 1; i <= MaxPlayerBuildings + 1; ++i)
+    {
+        Finish(player, 7);
+        ASSERT_EQ(player.buildingCount, std::min(i, MaxPlayerBuildings));
+    }
+    EXPECT_EQ(player.finishedBuildings[7], MaxPlayerBuildings + 1);
+}

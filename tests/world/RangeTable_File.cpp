@@ -1,7 +1,10 @@
 // The stored range table: written by the project's tool and read back equal
 // to the computed one, its byte layout, and bad files refused.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <set>
 #include <utility>
 
 #include "WorldTestSupport.h"
@@ -164,4 +167,88 @@ TEST(RangeTables, SoftRingsFadeToFortyAndBordersWalkEachSideInTurn)
     using Offsets = std::vector<std::pair<int, int>>;
     EXPECT_TRUE(border(0).empty());
     EXPECT_EQ(border(1), (Offsets{{-1, -1}, {1, -1}, {0, 1}, {-1, 0}, {0, -1}, {1, 0}, {1, 1}, {-1, 1}}));
+}
+
+namespace
+{
+int DistanceOf(int dx, int dy)
+{
+    return int(std::sqrt(double(dx * dx + dy * dy)) * 10);
+}
+
+// For i, for j from i: i and j change places when i is the farther.
+std::vector<Offset> ExchangeSorted(std::vector<Offset> offsets)
+{
+    for (size_t i = 0; i + 1 < offsets.size(); ++i)
+        for (size_t j = i; j < offsets.size(); ++j)
+            if (offsets[i].distance > offsets[j].distance)
+                std::swap(offsets[i], offsets[j]);
+    return offsets;
+}
+
+// A ring worked out step by step as its rule says: offsets dx outer and dy inner from -outer to outer - 1,
+// kept at inner * 10 <= distance < outer * 10; with fill a second pass appends each kept offset's
+// (dx + 1, dy), (dx + 1, dy + 1) and (dx, dy + 1) at its distance when not present; the exchange sort;
+// levels 255, or for a soft ring falling from 255 at 1.4 blocks beyond the nearest to 40 at the farthest.
+std::vector<Offset> RingByItsRule(int inner, int outer, bool fill, bool soft)
+{
+    std::vector<Offset> ring;
+    std::set<std::pair<int, int>> present;
+    const auto eachKept = [&](const auto& use) {
+        for (int dx = -outer; dx < outer; ++dx)
+            for (int dy = -outer; dy < outer; ++dy)
+                if (const int d = DistanceOf(dx, dy); inner * 10 <= d && d < outer * 10)
+                    use(dx, dy, d);
+    };
+    eachKept([&](int dx, int dy, int d) {
+        ring.push_back({dx, dy, d, 255});
+        present.emplace(dx, dy);
+    });
+    if (fill)
+        eachKept([&](int dx, int dy, int d) {
+            for (const auto& [fx, fy] : {std::pair(dx + 1, dy), std::pair(dx + 1, dy + 1), std::pair(dx, dy + 1)})
+                if (present.emplace(fx, fy).second)
+                    ring.push_back({fx, fy, d, 255});
+        });
+    ring = ExchangeSorted(ring);
+    const int base = ring.front().distance + 14;
+    const int span = ring.back().distance - base;
+    for (Offset& e : ring)
+        if (soft && span != 0)
+            e.level = std::clamp((255 * span - 215 * (e.distance - base)) / span, 0, 255);
+    return ring;
+}
+} // namespace
+
+// Every table the start-up builds but the stored one, entry for entry in order, against its rule.
+TEST(RangeTables, EveryStartUpTableHoldsItsRuleEntryForEntry)
+{
+    CTestLog log;
+    AllocRangeTables();
+    EXPECT_EQ(Entries(g_SightDiscs[1]), (std::vector<Offset>{{0, 0, 0, 255}, {0, -1, 10, 255}, {-1, 0, 10, 255},
+                                                            {0, 1, 10, 255}, {1, 0, 10, 255}, {-1, -1, 14, 255},
+                                                            {1, -1, 14, 255}, {-1, 1, 14, 255}, {1, 1, 14, 255}}));
+    for (int k = 0; k < RangeRingCount; ++k)
+    {
+        EXPECT_EQ(Entries(g_SightDiscs[k]), RingByItsRule(0, k + 1, false, false)) << k;
+        EXPECT_EQ(Entries(g_FilledDiscs[k]), RingByItsRule(0, k + 1, true, false)) << k;
+        EXPECT_EQ(Entries(g_SoftRings[k]), RingByItsRule(std::max(0, k - 4), k + 2, false, true)) << k;
+    }
+    std::vector<Offset> square, built = Entries(g_SquareRange);
+    for (int dx = -SquareRangeRadius; dx <= SquareRangeRadius; ++dx)
+        for (int dy = -SquareRangeRadius; dy <= SquareRangeRadius; ++dy)
+            square.push_back({dx, dy, DistanceOf(dx, dy), 0});
+    for (Offset& e : built)
+        e.level = 0;   // not used
+    EXPECT_EQ(built, ExchangeSorted(square));
+    for (int n = 0; n < SquareBorderCount; ++n)
+    {
+        std::vector<std::pair<int, int>> border, line;
+        for (int i = 0; n > 0 && i <= n; ++i)
+            border.insert(border.end(), {{i - 1, -1}, {n, i - 1}, {i, n}, {-1, i}});
+        for (int i = 0; i < g_SquareBorders[n].count; ++i)
+            line.emplace_back(g_SquareBorders[n].entries[i].dx, g_SquareBorders[n].entries[i].dy);
+        EXPECT_EQ(line, border) << n;
+    }
+    FreeRangeTables();
 }

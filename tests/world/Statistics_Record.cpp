@@ -113,6 +113,7 @@ TEST_F(StatisticsPlayer, ResearchCountsTheAvailableButNeverTheOneShotSpellAndSam
         Create(player, type);
     for (int32_t i = 0; i < 512; ++i)
         CPlayerStatistics::AddPopulationSample(player);
+    EXPECT_EQ(player.populationHistoryCapacity, 512);
     player.type = PLAYER_DEFEATED;
     CPlayerStatistics::AddPopulationSample(player);
     EXPECT_EQ(player.populationHistoryCapacity, 1024);
@@ -123,6 +124,19 @@ TEST_F(StatisticsPlayer, ResearchCountsTheAvailableButNeverTheOneShotSpellAndSam
                                     record.stoneSpentOnResearch, record.goldSpentOnResearch, samples[511].values[0],
                                     samples[511].values[1], samples[512].values[0], samples[512].values[1]}),
               (std::vector<int32_t>{2, 66, 300, 50, 0, 2, 2, 0, 0}));
+    // Of the 64 x 64 blocks: 40 explored are 0 %, 41 are 1 %, all but one 99 %; the corners beyond the last
+    // block column and row are no blocks.
+    for (const auto& [explored, percent] :
+         {std::pair(40, 0), std::pair(41, 1), std::pair(4095, 99), std::pair(4096, 100)})
+    {
+        std::memset(player.exploredMap, 0, sizeof(player.exploredMap));
+        for (int32_t x = 0; x <= 64; ++x)
+            player.exploredMap[x * 257 + 64] = 1;
+        std::memset(player.exploredMap + 64 * 257, 1, 65);
+        for (int32_t i = 0; i < explored; ++i)
+            player.exploredMap[(i / 64) * 257 + i % 64] = uint8_t(1 + i % 255);
+        EXPECT_EQ(CPlayerStatistics::GetExploredPercent(player), percent) << explored;
+    }
     // No history: no sample, and a record without one.
     player.Release();
     CPlayerStatistics::AddPopulationSample(player);
