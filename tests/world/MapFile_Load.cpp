@@ -99,6 +99,10 @@ TEST_F(MapFileRefusals, TruncatedFilesAreRefusedAndKeepTheMap)
     for (size_t cut : cuts)
         ExpectRefused(std::vector<uint8_t>(good.begin(), good.begin() + long(cut)), good,
                       "cut at " + std::to_string(cut));
+    // A count whose records just fit what is left passes its own check; the file then ends early.
+    for (const size_t end : {StartCountAt + 4 + 8, UnitsAt})
+        ExpectRefused(std::vector<uint8_t>(good.begin(), good.begin() + long(end)), good, "records to the end",
+                      "the file ends early");
 }
 
 TEST_F(MapFileRefusals, BadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
@@ -111,7 +115,9 @@ TEST_F(MapFileRefusals, BadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
         {"start count -1", StartCountAt, -1, "bad start point count"},
         {"start count 2^31-1", StartCountAt, INT_MAX, "bad start point count"},
         {"player type 5", SetupsAt + 4, 5, "a player type is not 0 to 4"},
+        {"player type -1", SetupsAt + 4, -1, "a player type is not 0 to 4"},
         {"colour scheme 8", SetupsAt + 8, 8, "a colour scheme is not 0 to 7"},
+        {"colour scheme -1", SetupsAt + 8, -1, "a colour scheme is not 0 to 7"},
         {"team -1", SetupsAt + 12, -1, "a team is not 0 to 8"},
         {"team 9", SetupsAt + 12, 9, "a team is not 0 to 8"},
         {"technology count -1", SetupsAt + 33, -1, "bad technology count"},
@@ -128,6 +134,15 @@ TEST_F(MapFileRefusals, BadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
         PutI32(bad, at, value);
         ExpectRefused(bad, good, what, reason);
     }
+    // The last values still taken, each on its own.
+    for (const auto& [at, value] : {std::pair{SetupsAt + 4, 0}, {SetupsAt + 4, 4}, {SetupsAt + 8, 7},
+                                    {SetupsAt + 12, 0}, {SetupsAt + 12, 8}})
+    {
+        std::vector<uint8_t> taken = good;
+        PutI32(taken, at, value);
+        EXPECT_TRUE(Load(taken, 1)) << at << " = " << value;
+    }
+    ASSERT_TRUE(Load(good, 1));
     std::vector<uint8_t> noZero = good;
     noZero[SetupsAt + 1] = 'x';
     ExpectRefused(noZero, good, "name without its zero", "a name lacks its terminating zero");
@@ -193,14 +208,39 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
     EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, 256);
     EXPECT_EQ(g_GameMap.Block(3, 3).decorationModel, StartPointMarker + 6);
     EXPECT_EQ(g_GameMap.Block(0, 0).decorationModel, NoDecoration);
-    // A model pushed below 0 or past the model slots is dropped.
-    for (const int32_t first : {236 + 251, INT_MIN})
+    // Model 250 shifted to the first and the last of the 347 model slots is kept; one past either, dropped.
+    for (const auto& [first, model] : {std::pair{236 + 250, 0}, {236 + 251, int(NoDecoration)},
+                                       {236 - 96, 346}, {236 - 97, int(NoDecoration)}, {INT_MIN, int(NoDecoration)}})
     {
         PutI32(bytes, FirstModelAt, first);
         ASSERT_TRUE(Load(bytes, 1));
-        EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, NoDecoration) << first;
+        EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, model) << first;
     }
     EXPECT_TRUE(Log().Has("Map file: decoration models out of range removed"));
+    // Weather types 0 to 2 are taken; any other is none.
+    for (const auto& [stored, taken] : {std::pair{2, 2}, {3, 0}, {-1, 0}})
+    {
+        bytes = good;
+        PutI32(bytes, good.size() - 4 - 32 * 32, stored);
+        ASSERT_TRUE(Load(bytes, 1));
+        EXPECT_EQ(g_GameMap.weatherType, taken) << stored;
+    }
+    EXPECT_EQ(Log().Count("Map file: unknown weather type taken as none"), 2);
+    // Eight start points are taken; a ninth is skipped with a line.
+    for (const int32_t starts : {8, 9})
+    {
+        bytes = good;
+        PutI32(bytes, StartCountAt, starts);
+        for (int32_t i = 1; i < starts; ++i)
+        {
+            const uint8_t point[8] = {uint8_t(i), 0, 0, 0, uint8_t(i + 1), 0, 0, 0};
+            bytes.insert(bytes.begin() + long(StartCountAt + 4 + 8 * size_t(i)), point, point + 8);
+        }
+        Log().Clear();
+        ASSERT_TRUE(Load(bytes, 1));
+        EXPECT_TRUE(g_GameMap.startPointCount == 8 && g_GameMap.startPoints[7].x == 7 && g_GameMap.startPoints[7].y == 8);
+        EXPECT_EQ(Log().Has("Map file: start points beyond the eighth skipped"), starts == 9);
+    }
 }
 
 TEST_F(MapFileRefusals, NamesThatDoNotFitAreRefusedWhenWriting)
@@ -393,6 +433,7 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
         {"stance 0", 3, UNIT_WARRIOR, 0, true, own},
         {"stance -2^31", 3, UNIT_WARRIOR, INT_MIN, true, own},
         {"galley past the edge", Side - 1, UNIT_WARGALLEY, 1, false, 0},
+        {"worker on the last column", Side - 1, UNIT_WORKER, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
     };
     for (const auto& [what, x, type, stance, made, kept] : cases)
     {
