@@ -129,19 +129,11 @@ TEST_F(MapFileRefusals, BadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
         {"unit name length huge", unitName, INT_MAX, TooLong}, {"unit name length 240", unitName, 240, TooLong},
     };
     for (const auto& [what, at, value, reason] : cases)
-    {
-        std::vector<uint8_t> bad = good;
-        PutI32(bad, at, value);
-        ExpectRefused(bad, good, what, reason);
-    }
+        ExpectRefused(Patched(good, at, value), good, what, reason);
     // The last values still taken, each on its own.
     for (const auto& [at, value] : {std::pair{SetupsAt + 4, 0}, {SetupsAt + 4, 4}, {SetupsAt + 8, 7},
                                     {SetupsAt + 12, 0}, {SetupsAt + 12, 8}})
-    {
-        std::vector<uint8_t> taken = good;
-        PutI32(taken, at, value);
-        EXPECT_TRUE(Load(taken, 1)) << at << " = " << value;
-    }
+        EXPECT_TRUE(Load(Patched(good, at, value), 1)) << at << " = " << value;
     ASSERT_TRUE(Load(good, 1));
     std::vector<uint8_t> noZero = good;
     noZero[SetupsAt + 1] = 'x';
@@ -178,9 +170,7 @@ TEST_F(MapFileRefusals, BadObjectRecordsAreSkippedAlone)
     };
     for (const auto& [what, at, value, towerGone] : cases)
     {
-        std::vector<uint8_t> bad = good;
-        PutI32(bad, at, value);
-        ASSERT_TRUE(Load(bad, 1)) << what;
+        ASSERT_TRUE(Load(Patched(good, at, value), 1)) << what;
         EXPECT_EQ(g_GameMap.Block(5, 5).building == nullptr, towerGone) << what;
         EXPECT_EQ(g_GameMap.Block(20, 20).unit == nullptr, !towerGone) << what;
         // The skipped unit's name is read past: the weather after it is whole.
@@ -202,9 +192,7 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
     EXPECT_EQ(g_GameMap.cornerTextures[0], g_GameMap.themeTextures.GetTextureCount() - 1);
     EXPECT_TRUE(Log().Has("Map file: setup pairs with an unknown index skipped"));
     EXPECT_TRUE(Log().Has("Map file: corner textures beyond the theme's set to its last texture"));
-    bytes = good;
-    PutI32(bytes, FirstModelAt, 230);
-    ASSERT_TRUE(Load(bytes, 1));
+    ASSERT_TRUE(Load(Patched(good, FirstModelAt, 230), 1));
     EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, 256);
     EXPECT_EQ(g_GameMap.Block(3, 3).decorationModel, StartPointMarker + 6);
     EXPECT_EQ(g_GameMap.Block(0, 0).decorationModel, NoDecoration);
@@ -212,30 +200,20 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
     for (const auto& [first, model] : {std::pair{236 + 250, 0}, {236 + 251, int(NoDecoration)},
                                        {236 - 96, 346}, {236 - 97, int(NoDecoration)}, {INT_MIN, int(NoDecoration)}})
     {
-        PutI32(bytes, FirstModelAt, first);
-        ASSERT_TRUE(Load(bytes, 1));
+        ASSERT_TRUE(Load(Patched(good, FirstModelAt, first), 1));
         EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, model) << first;
     }
     EXPECT_TRUE(Log().Has("Map file: decoration models out of range removed"));
     // Weather types 0 to 2 are taken; any other is none.
     for (const auto& [stored, taken] : {std::pair{2, 2}, {3, 0}, {-1, 0}})
-    {
-        bytes = good;
-        PutI32(bytes, good.size() - 4 - 32 * 32, stored);
-        ASSERT_TRUE(Load(bytes, 1));
-        EXPECT_EQ(g_GameMap.weatherType, taken) << stored;
-    }
+        EXPECT_TRUE(Load(Patched(good, good.size() - 4 - 32 * 32, stored), 1) && g_GameMap.weatherType == taken);
     EXPECT_EQ(Log().Count("Map file: unknown weather type taken as none"), 2);
     // Eight start points are taken; a ninth is skipped with a line.
     for (const int32_t starts : {8, 9})
     {
-        bytes = good;
-        PutI32(bytes, StartCountAt, starts);
+        bytes = Patched(good, StartCountAt, starts);
         for (int32_t i = 1; i < starts; ++i)
-        {
-            const uint8_t point[8] = {uint8_t(i), 0, 0, 0, uint8_t(i + 1), 0, 0, 0};
-            bytes.insert(bytes.begin() + long(StartCountAt + 4 + 8 * size_t(i)), point, point + 8);
-        }
+            bytes.insert(bytes.begin() + long(StartCountAt + 4 + 8 * size_t(i)), {uint8_t(i), 0, 0, 0, uint8_t(i + 1), 0, 0, 0});
         Log().Clear();
         ASSERT_TRUE(Load(bytes, 1));
         EXPECT_TRUE(g_GameMap.startPointCount == 8 && g_GameMap.startPoints[7].x == 7 && g_GameMap.startPoints[7].y == 8);

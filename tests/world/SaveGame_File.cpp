@@ -213,16 +213,14 @@ TEST_F(SaveGameTest, PayloadGrowsInStepsOf256000BytesAndTheFileHoldsItExactly)
 {
     CSaveGame save;
     ASSERT_TRUE(save.BeginSaveToMemory());
-    EXPECT_EQ(save.GetCapacity(), 7000000);
     std::vector<uint8_t> payload;
     // Bytes written, then the room held: an exact fit, one byte over, exact again, one whole step, three.
     for (const auto& [count, room] : {std::pair{7000000, 7000000}, {1, 7256000}, {255999, 7256000},
                                       {256000, 7512000}, {600000, 8280000}})
     {
         const std::vector<uint8_t> bytes(size_t(count), uint8_t(payload.size() % 251));
-        EXPECT_EQ(save.Write(bytes.data(), count), count);
         payload.insert(payload.end(), bytes.begin(), bytes.end());
-        EXPECT_EQ(save.GetCapacity(), room) << payload.size();
+        EXPECT_TRUE(save.Write(bytes.data(), count) == count && save.GetCapacity() == room) << payload.size();
     }
     std::vector<uint8_t> file;
     ASSERT_TRUE(save.CloseToMemory(file));
