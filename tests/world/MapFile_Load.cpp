@@ -213,10 +213,12 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
     {
         bytes = Patched(good, StartCountAt, starts);
         for (int32_t i = 1; i < starts; ++i)
-            bytes.insert(bytes.begin() + long(StartCountAt + 4 + 8 * size_t(i)), {uint8_t(i), 0, 0, 0, uint8_t(i + 1), 0, 0, 0});
+            bytes.insert(bytes.begin() + long(StartCountAt + 4 + 8 * size_t(i)),
+                         {uint8_t(i + 10), 0, 0, 0, uint8_t(i + 20), 0, 0, 0});
         Log().Clear();
         ASSERT_TRUE(Load(bytes, 1));
-        EXPECT_TRUE(g_GameMap.startPointCount == 8 && g_GameMap.startPoints[7].x == 7 && g_GameMap.startPoints[7].y == 8);
+        const SStartPoint last = g_GameMap.startPoints[7];
+        EXPECT_TRUE(g_GameMap.startPointCount == 8 && last.x == 17 && last.y == 27);
         EXPECT_EQ(Log().Has("Map file: start points beyond the eighth skipped"), starts == 9);
     }
 }
