@@ -293,6 +293,12 @@ TEST_F(MapFileRefusals, SavingKeepsABackupAFailedWriteKeepsTheOldFileAndAMissing
     EXPECT_TRUE(Log().Has("Saving map file:" + path));
     EXPECT_EQ(std::filesystem::file_size(Folder().Path() + "/Maps/keep.backup"), 3u);
     EXPECT_EQ(std::filesystem::file_size(path), bytes.size());
+    // A backup the disk does not take (a folder in its place) is logged, and the map is saved all the same.
+    Folder().File("Maps/taken.backup/x");
+    const std::string taken = Folder().File("Maps/taken.world");
+    WriteBytes(taken, {1});
+    EXPECT_TRUE(g_GameMap.SaveMap(taken.c_str()) && Log().Has("Map backup could not be written") &&
+                std::filesystem::file_size(taken) == bytes.size());
 
     EXPECT_FALSE(g_GameMap.SaveMap((Folder().Path() + "/no such folder/x.world").c_str()));
     EXPECT_TRUE(Log().Has("Map file could not be written"));
