@@ -8,6 +8,7 @@
 #include "core/C_Localizer.h"
 #include "tests/game/SaveGameWorld.h"
 #include "units/C_Unit_TransportShip.h"
+#include "world/C_SaveGame.h"
 
 namespace
 {
@@ -156,6 +157,8 @@ TEST_F(CtrlGameSaveRefusal, BadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
         EXPECT_TRUE(entry.line.empty() || m_Log.Contains(entry.line));
         EXPECT_FALSE(m_Log.Contains("#DEBUG: The running game could not be restored after a failed load"));
     }
+    // The last player's index is still taken.
+    EXPECT_TRUE(CSaveGameRun::Load(WithField(localPlayer, 7)) && g_LocalPlayer == 7 && CSaveGameRun::Load(m_Before));
 }
 
 TEST_F(CtrlGameSaveRefusal, SaveFileOnDiskLoadsBackAndAMissingOneIsRefused)
@@ -164,10 +167,26 @@ TEST_F(CtrlGameSaveRefusal, SaveFileOnDiskLoadsBackAndAMissingOneIsRefused)
     const std::string path = folder / "Small.save";
     ASSERT_TRUE(g_CtrlGame.SaveGame(path.c_str()));
     const std::string written = CScratchFolder::ReadFile(path);
-    EXPECT_TRUE(std::vector<uint8_t>(written.begin(), written.end()) == m_Before && g_CtrlGame.LoadGame(path.c_str()) &&
-                CSaveGameRun::SaveDrawn() == m_Before);
-
+    ASSERT_TRUE(std::vector<uint8_t>(written.begin(), written.end()) == m_Before && g_CtrlGame.LoadGame(path.c_str()));
+    // Before any frame the links are the loaded objects: the selected unit, its block, its group's unit.
     CUnit* const listed = World().Player(0).units[0];
+    EXPECT_TRUE(g_Selection.unitCount == 1 && g_Selection.units[0] == listed &&
+                g_GameMap.Block(listed->x, listed->y).unit == listed && World().Player(1).units[0]->controlGroup == 2);
+    EXPECT_EQ(CSaveGameRun::SaveDrawn(), m_Before);
+
+    // A save the disk does not take (no folder; a folder in the file's place) is a failure.
+    folder.Write("Taken.save/inside", std::string("x"));
+    for (const auto& [name, cause] : {std::pair{"no/Small.save", "No such file or directory"},
+                                      {"Taken.save", "Is a directory"}})
+        EXPECT_TRUE(!g_CtrlGame.SaveGame((folder / name).c_str()) &&
+                    m_Log.Contains("Save game could not be written to " + folder / name + ": " + cause)) << name;
+    // A running game that cannot be kept aside is not given up for the save.
+    CSaveGame stream;
+    stream.BeginLoad(path.c_str());
+    g_Config.languageFolder = std::string(256, 'L').c_str();
+    EXPECT_TRUE(!g_CtrlGame.LoadGame(stream) && World().Player(0).units[0] == listed &&
+                m_Log.Contains("Save game refused: the running game could not be kept aside"));
+    CSaveGameRun::UseSaveLanguage();
     EXPECT_FALSE(g_CtrlGame.LoadGame((folder / "Missing.save").c_str()));
     g_Config.languageFolder = "German\\";
     EXPECT_TRUE(!g_CtrlGame.LoadGame(path.c_str()) && World().Player(0).units[0] == listed);
@@ -197,6 +216,11 @@ TEST(CtrlGameSaveWithoutAGame, SavingIsRefusedWithALine)
     CScratchFolder folder;
     EXPECT_TRUE(!g_CtrlGame.SaveGame((folder / "none.save").c_str()) &&
                 log.Contains("Save game refused: no game is running") && !CScratchFolder::Exists(folder / "none.save"));
+    CSaveGame empty;
+    ASSERT_TRUE(empty.BeginSave((folder / "empty.save").c_str()));
+    empty.Close();
+    EXPECT_TRUE(!g_CtrlGame.LoadGame((folder / "empty.save").c_str()) &&
+                log.Contains("Save game refused: there are no players to load it into"));
 }
 
 // Where each section of a save lies, worked out by hand for a small game on a 32 x 32 map without

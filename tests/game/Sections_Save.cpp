@@ -1,4 +1,4 @@
-// The particles', the objectives' and the selection's sections of a saved game: their bytes, what comes
+// The particles' and the objectives' sections of a saved game: their bytes, what comes
 // back, and the sections that are refused with the record left as it was; the set-up record as built and
 // as scripts fill it, and the editor's technology columns.
 
@@ -12,7 +12,6 @@
 #include "editor/F_SetTechTree.h"
 #include "effects/C_Particles.h"
 #include "game/C_MissionObjectives.h"
-#include "game/C_Selection.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/ReferenceBytes.h"
 #include "tests/support/SimHarness.h"
@@ -103,7 +102,7 @@ TEST(MissionObjectivesSave, BadSectionsAreRefusedAndTheRecordStays)
     EXPECT_EQ(out.Bytes(), Objectives(2, 1, okObjective, okTail));
 }
 
-TEST(SetTechTree, EveryTechnologyStandsInOneColumnAndASelectionNamingAUnitTwiceIsRefused)
+TEST(SetTechTree, EveryTechnologyStandsInOneColumn)
 {
     // Filled before the log opens: keep and castle research, blacksmith and barracks, the rest.
     FSetTechTree& form = g_FSetTechTree;
@@ -122,26 +121,6 @@ TEST(SetTechTree, EveryTechnologyStandsInOneColumnAndASelectionNamingAUnitTwiceI
     form.FillTechnologies();
     EXPECT_EQ(19, form.columns[2].count);
     EXPECT_EQ(1, log.Count("#DEBUG: Not all technologies added to tech-tree editor"));
-    CSimHarness world;
-    CUnit* unit = world.Spawn(0, UNIT_WARRIOR, 10, 10);
-    ASSERT_NE(unit, nullptr);
-    g_ReferenceBase.Reset();
-    g_ReferenceBase.AddUnit(unit);
-    const std::string noGroups(9 * 4, '\0');
-    CSelection selection;
-    {
-        CTestLog log;
-        CMemorySaveStream twice(LE32(2) + LE32(0) + LE32(0) + LE32(0xFFFFFFFF) + noGroups);
-        EXPECT_FALSE(selection.LoadGame(twice, g_ReferenceBase));
-        EXPECT_TRUE(log.Contains("Selection section of the saved game rejected: a unit is selected twice"));
-        EXPECT_EQ(selection.unitCount, 0);
-    }
-    CMemorySaveStream once(LE32(1) + LE32(0) + LE32(0xFFFFFFFF) + noGroups);
-    EXPECT_TRUE(selection.LoadGame(once, g_ReferenceBase) && selection.GetFirstUnit() == unit);
-    CMemorySaveStream out;
-    selection.SaveGame(out, g_ReferenceBase);
-    EXPECT_EQ(out.Bytes(), LE32(1) + LE32(0) + LE32(0xFFFFFFFF) + noGroups);
-    g_ReferenceBase.Reset();
 }
 
 namespace

@@ -22,6 +22,12 @@ inline void PutI32(std::vector<uint8_t>& bytes, size_t at, int32_t value)
         bytes[at + size_t(i)] = uint8_t(uint32_t(value) >> (8 * i));
 }
 
+inline std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, size_t at, int32_t value)
+{
+    PutI32(bytes, at, value);
+    return bytes;
+}
+
 // Object records as the format lays them out: a building of 40 bytes,
 // a unit of 24 bytes and its has-name byte 0.
 inline std::vector<uint8_t> BuildingRecord(int32_t owner, int32_t x, int32_t y, int32_t cast, int32_t kind,

@@ -99,6 +99,10 @@ TEST_F(MapFileRefusals, TruncatedFilesAreRefusedAndKeepTheMap)
     for (size_t cut : cuts)
         ExpectRefused(std::vector<uint8_t>(good.begin(), good.begin() + long(cut)), good,
                       "cut at " + std::to_string(cut));
+    // A count whose records just fit what is left passes its own check; the file then ends early.
+    for (const size_t end : {StartCountAt + 4 + 8, UnitsAt})
+        ExpectRefused(std::vector<uint8_t>(good.begin(), good.begin() + long(end)), good, "records to the end",
+                      "the file ends early");
 }
 
 TEST_F(MapFileRefusals, BadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
@@ -111,7 +115,9 @@ TEST_F(MapFileRefusals, BadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
         {"start count -1", StartCountAt, -1, "bad start point count"},
         {"start count 2^31-1", StartCountAt, INT_MAX, "bad start point count"},
         {"player type 5", SetupsAt + 4, 5, "a player type is not 0 to 4"},
+        {"player type -1", SetupsAt + 4, -1, "a player type is not 0 to 4"},
         {"colour scheme 8", SetupsAt + 8, 8, "a colour scheme is not 0 to 7"},
+        {"colour scheme -1", SetupsAt + 8, -1, "a colour scheme is not 0 to 7"},
         {"team -1", SetupsAt + 12, -1, "a team is not 0 to 8"},
         {"team 9", SetupsAt + 12, 9, "a team is not 0 to 8"},
         {"technology count -1", SetupsAt + 33, -1, "bad technology count"},
@@ -123,11 +129,12 @@ TEST_F(MapFileRefusals, BadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
         {"unit name length huge", unitName, INT_MAX, TooLong}, {"unit name length 240", unitName, 240, TooLong},
     };
     for (const auto& [what, at, value, reason] : cases)
-    {
-        std::vector<uint8_t> bad = good;
-        PutI32(bad, at, value);
-        ExpectRefused(bad, good, what, reason);
-    }
+        ExpectRefused(Patched(good, at, value), good, what, reason);
+    // The last values still taken, each on its own.
+    for (const auto& [at, value] : {std::pair{SetupsAt + 4, 0}, {SetupsAt + 4, 4}, {SetupsAt + 8, 7},
+                                    {SetupsAt + 12, 0}, {SetupsAt + 12, 8}})
+        EXPECT_TRUE(Load(Patched(good, at, value), 1)) << at << " = " << value;
+    ASSERT_TRUE(Load(good, 1));
     std::vector<uint8_t> noZero = good;
     noZero[SetupsAt + 1] = 'x';
     ExpectRefused(noZero, good, "name without its zero", "a name lacks its terminating zero");
@@ -163,9 +170,7 @@ TEST_F(MapFileRefusals, BadObjectRecordsAreSkippedAlone)
     };
     for (const auto& [what, at, value, towerGone] : cases)
     {
-        std::vector<uint8_t> bad = good;
-        PutI32(bad, at, value);
-        ASSERT_TRUE(Load(bad, 1)) << what;
+        ASSERT_TRUE(Load(Patched(good, at, value), 1)) << what;
         EXPECT_EQ(g_GameMap.Block(5, 5).building == nullptr, towerGone) << what;
         EXPECT_EQ(g_GameMap.Block(20, 20).unit == nullptr, !towerGone) << what;
         // The skipped unit's name is read past: the weather after it is whole.
@@ -187,20 +192,35 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
     EXPECT_EQ(g_GameMap.cornerTextures[0], g_GameMap.themeTextures.GetTextureCount() - 1);
     EXPECT_TRUE(Log().Has("Map file: setup pairs with an unknown index skipped"));
     EXPECT_TRUE(Log().Has("Map file: corner textures beyond the theme's set to its last texture"));
-    bytes = good;
-    PutI32(bytes, FirstModelAt, 230);
-    ASSERT_TRUE(Load(bytes, 1));
+    ASSERT_TRUE(Load(Patched(good, FirstModelAt, 230), 1));
     EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, 256);
     EXPECT_EQ(g_GameMap.Block(3, 3).decorationModel, StartPointMarker + 6);
     EXPECT_EQ(g_GameMap.Block(0, 0).decorationModel, NoDecoration);
-    // A model pushed below 0 or past the model slots is dropped.
-    for (const int32_t first : {236 + 251, INT_MIN})
+    // Model 250 shifted to the first and the last of the 347 model slots is kept; one past either, dropped.
+    for (const auto& [first, model] : {std::pair{236 + 250, 0}, {236 + 251, int(NoDecoration)},
+                                       {236 - 96, 346}, {236 - 97, int(NoDecoration)}, {INT_MIN, int(NoDecoration)}})
     {
-        PutI32(bytes, FirstModelAt, first);
-        ASSERT_TRUE(Load(bytes, 1));
-        EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, NoDecoration) << first;
+        ASSERT_TRUE(Load(Patched(good, FirstModelAt, first), 1));
+        EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, model) << first;
     }
     EXPECT_TRUE(Log().Has("Map file: decoration models out of range removed"));
+    // Weather types 0 to 2 are taken; any other is none.
+    for (const auto& [stored, taken] : {std::pair{2, 2}, {3, 0}, {-1, 0}})
+        EXPECT_TRUE(Load(Patched(good, good.size() - 4 - 32 * 32, stored), 1) && g_GameMap.weatherType == taken);
+    EXPECT_EQ(Log().Count("Map file: unknown weather type taken as none"), 2);
+    // Eight start points are taken; a ninth is skipped with a line.
+    for (const int32_t starts : {8, 9})
+    {
+        bytes = Patched(good, StartCountAt, starts);
+        for (int32_t i = 1; i < starts; ++i)
+            bytes.insert(bytes.begin() + long(StartCountAt + 4 + 8 * size_t(i)),
+                         {uint8_t(i + 10), 0, 0, 0, uint8_t(i + 20), 0, 0, 0});
+        Log().Clear();
+        ASSERT_TRUE(Load(bytes, 1));
+        const SStartPoint last = g_GameMap.startPoints[7];
+        EXPECT_TRUE(g_GameMap.startPointCount == 8 && last.x == 17 && last.y == 27);
+        EXPECT_EQ(Log().Has("Map file: start points beyond the eighth skipped"), starts == 9);
+    }
 }
 
 TEST_F(MapFileRefusals, NamesThatDoNotFitAreRefusedWhenWriting)
@@ -273,6 +293,12 @@ TEST_F(MapFileRefusals, SavingKeepsABackupAFailedWriteKeepsTheOldFileAndAMissing
     EXPECT_TRUE(Log().Has("Saving map file:" + path));
     EXPECT_EQ(std::filesystem::file_size(Folder().Path() + "/Maps/keep.backup"), 3u);
     EXPECT_EQ(std::filesystem::file_size(path), bytes.size());
+    // A backup the disk does not take (a folder in its place) is logged, and the map is saved all the same.
+    Folder().File("Maps/taken.backup/x");
+    const std::string taken = Folder().File("Maps/taken.world");
+    WriteBytes(taken, {1});
+    EXPECT_TRUE(g_GameMap.SaveMap(taken.c_str()) && Log().Has("Map backup could not be written") &&
+                std::filesystem::file_size(taken) == bytes.size());
 
     EXPECT_FALSE(g_GameMap.SaveMap((Folder().Path() + "/no such folder/x.world").c_str()));
     EXPECT_TRUE(Log().Has("Map file could not be written"));
@@ -393,6 +419,7 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
         {"stance 0", 3, UNIT_WARRIOR, 0, true, own},
         {"stance -2^31", 3, UNIT_WARRIOR, INT_MIN, true, own},
         {"galley past the edge", Side - 1, UNIT_WARGALLEY, 1, false, 0},
+        {"worker on the last column", Side - 1, UNIT_WORKER, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
     };
     for (const auto& [what, x, type, stance, made, kept] : cases)
     {

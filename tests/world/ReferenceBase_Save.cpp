@@ -216,6 +216,14 @@ TEST_F(ReferenceBaseSaveTest, BadSectionsFailTheLoadAndLeaveNothing)
         EXPECT_TRUE(!Load(table, objects, numbers) && table.GetCount() == 0 && objects.LiveObjects() == 0u);
         EXPECT_TRUE(Log().Contains(line));
     }
+    // The most a section may hold: 65,536 units, of the last player.
+    std::vector<int32_t> most = {65536};
+    for (int32_t i = 0; i < 65536; ++i)
+        most.insert(most.end(), {0, 7, 1});
+    most.resize(most.size() + 65536, 0);
+    CReferenceBase full;
+    CRefObjects made;
+    EXPECT_TRUE(Load(full, made, most) && full.GetCount() == 65536 && full.GetUnit(65535)->player == 7);
     // A state its object refuses fails the load; the objects stay for the caller.
     CReferenceBase table;
     CRefObjects objects;

@@ -207,6 +207,30 @@ TEST_F(SaveGameTest, TypedFieldsAreLittleEndianAndReadBack)
     EXPECT_TRUE(!load.HasError() && !Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
 }
 
+// The payload starts with room for 7,000,000 bytes and grows by whole steps of 256,000 until a write
+// fits; the file still carries exactly the bytes written.
+TEST_F(SaveGameTest, PayloadGrowsInStepsOf256000BytesAndTheFileHoldsItExactly)
+{
+    CSaveGame save;
+    ASSERT_TRUE(save.BeginSaveToMemory());
+    std::vector<uint8_t> payload;
+    // Bytes written, then the room held: an exact fit, one byte over, exact again, one whole step, three.
+    for (const auto& [count, room] : {std::pair{7000000, 7000000}, {1, 7256000}, {255999, 7256000},
+                                      {256000, 7512000}, {600000, 8280000}})
+    {
+        const std::vector<uint8_t> bytes(size_t(count), uint8_t(payload.size() % 251));
+        payload.insert(payload.end(), bytes.begin(), bytes.end());
+        EXPECT_TRUE(save.Write(bytes.data(), count) == count && save.GetCapacity() == room) << payload.size();
+    }
+    std::vector<uint8_t> file;
+    ASSERT_TRUE(save.CloseToMemory(file));
+    ASSERT_EQ(file.size(), HeaderSize + 8112000);
+    EXPECT_TRUE(std::equal(payload.begin(), payload.end(), file.begin() + long(HeaderSize)));
+    CSaveGame load;
+    load.BeginLoadFromMemory(file.data(), int(file.size()));
+    EXPECT_TRUE(!load.HasError() && load.GetPayloadSize() == 8112000);
+}
+
 TEST_F(SaveGameTest, TooLongTextsNegativeCountsAndSavesNotBegunFailTheSave)
 {
     const std::string path = WriteFile("text.save", {'o', 'l', 'd'});
