@@ -96,3 +96,89 @@ TEST_F(BuildingTraits, ATowerFinishedWithoutArchersIsReportedAndStillCounts)
                              "BuildingFinished()"));
     EXPECT_EQ(m_World.Player(0).finishedBuildings[CastTower], 1);
 }
+
+// Pieces of debris of kinds 24 and 25 a projectile knocks off, per cast and class; and the point
+// attackers aim at, corner plus (x, y) at a height only once fully built (the docks 25 before).
+TEST_F(BuildingTraits, HitDebrisAndAimPointsFollowTheirTablesRowByRow)
+{
+    const struct { int32_t cast, resourceKind, decorationKind, first, second; } debris[] = {
+        {CastCastle, 0, 0, 5, 0},     {CastTower, 0, 0, 5, 0},       {CastWall, 0, 0, 5, 0},
+        {CastTrap, 0, 0, 5, 0},       {CastDarkAltar, 0, 0, 5, 0},   {CastDecoration, 0, 39, 5, 0},
+        {CastDecoration, 0, 41, 5, 0}, {CastBarracks, 0, 0, 3, 2},   {CastAlchemy, 0, 0, 4, 1},
+        {CastBlacksmith, 0, 0, 4, 1}, {CastHouse, 0, 0, 4, 1},       {CastMonastery, 0, 0, 4, 1},
+        {CastDecoration, 0, 1, 4, 1}, {CastDecoration, 0, 37, 4, 1}, {CastWarehouse, 0, 0, 0, 5},
+        {CastDocks, 0, 0, 0, 5},      {CastKeep, 0, 0, 0, 5},        {CastResource, ResourceKindGoldMine, 0, 3, 2},
+        {CastResource, ResourceKindTree, 0, 0, 10}, {CastResource, ResourceKindRock, 0, 3, 0},
+        {CastDecoration, 0, 27, 2, 0}, {CastDecoration, 0, 6, 0, 2},  {CastDecoration, 0, 11, 4, 0},
+        {CastDecoration, 0, 19, 4, 0}, {CastDecoration, 0, 70, 4, 0}, {CastDecoration, 0, 72, 4, 0},
+        {CastDecoration, 0, 74, 4, 0}, {CastDecoration, 0, 2, 0, 0},  {CastDecoration, 0, 32, 0, 0}};
+    for (const auto& row : debris)
+    {
+        int32_t pieces[2] = {-1, -1};
+        Make(row.cast, row.resourceKind, row.decorationKind)->GetHitDebris(&pieces[0], &pieces[1]);
+        EXPECT_TRUE(pieces[0] == row.first && pieces[1] == row.second)
+            << row.cast << "/" << row.resourceKind << "/" << row.decorationKind << ": " << pieces[0] << ", " << pieces[1];
+    }
+    const struct { int32_t cast; float x, y, height, unfinished; } aims[] = {
+        {CastCastle, 3.5f, 3.5f, 95.81f, 0},   {CastBarracks, 2.0f, 2.0f, 67.98f, 0}, {CastAlchemy, 1.65f, 2.51f, 44.71f, 0},
+        {CastBlacksmith, 2.0f, 1.5f, 51.15f, 0}, {CastHouse, 1.39f, 0.84f, 63.8f, 0}, {CastTower, 1.0f, 1.0f, 98.8f, 0},
+        {CastWarehouse, 1.0f, 1.0f, 52.0f, 0}, {CastMonastery, 2.35f, 2.39f, 44.77f, 0}, {CastWall, 0.5f, 0.5f, 45.3f, 0},
+        {CastKeep, 1.23f, 1.0f, 68.47f, 0},    {CastTrap, 0.5f, 0.5f, 0.0f, 0},       {CastDocks, 2.98f, 2.82f, 47.32f, 25.0f},
+        {CastDarkAltar, 2.0f, 2.0f, 67.98f, 0}};
+    for (const auto& aim : aims)
+    {
+        CBuilding* building = Make(aim.cast);
+        building->x = 10;
+        building->y = 20;
+        for (const float progress : {CBuilding::FinishedProgress, 99.9f})
+        {
+            building->buildProgress = progress;
+            float at[3] = {};
+            building->GetTargetPosition(at);
+            const float height = progress == CBuilding::FinishedProgress ? aim.height : aim.unfinished;
+            EXPECT_EQ(std::vector<float>(at, at + 3), (std::vector<float>{10 + aim.x, height, 20 + aim.y}))
+                << aim.cast << " at " << progress;
+        }
+    }
+}
+
+// Each step of construction raises the cast's dust puffs anywhere on the footprint, a tenth of a block
+// apart, 10 to 29 above the ground there; the docks raise none.
+TEST_F(BuildingTraits, ConstructionRaisesItsCastsDustAllOverTheFootprint)
+{
+    const struct { int32_t cast, puffs; } rows[] = {
+        {CastCastle, 15},    {CastBarracks, 15}, {CastAlchemy, 10}, {CastBlacksmith, 15}, {CastHouse, 5},
+        {CastTower, 15},     {CastWarehouse, 5}, {CastMonastery, 10}, {CastWall, 5},      {CastKeep, 10},
+        {CastTrap, 15},      {CastDocks, 0},     {CastDarkAltar, 15}};
+    constexpr int32_t Steps = 60;
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.cast);
+        g_Particles.Reset();
+        CBuilding* site = m_World.Make(0, row.cast, 10, 20);
+        for (int32_t step = 0; step < Steps; ++step)
+            site->Construct(0.0f, false);
+        float low[3] = {1e9f, 1e9f, 1e9f}, high[3] = {-1e9f, -1e9f, -1e9f};
+        int32_t puffs = 0;
+        for (const SEffectParticle& e : g_Particles.GetEffects())
+        {
+            if (e.kind != CParticles::KindDust)
+                continue;
+            ++puffs;
+            const float offsets[3] = {e.x - 10.0f, e.y - 20.0f, e.height - g_GameMap.GetHeight(e.x, e.y)};
+            for (int32_t i = 0; i < 3; ++i)
+            {
+                low[i] = std::min(low[i], offsets[i]);
+                high[i] = std::max(high[i], offsets[i]);
+            }
+        }
+        EXPECT_EQ(puffs, row.puffs * Steps);
+        if (puffs == 0)
+            continue;
+        const float most[3] = {float(site->GetWidth()) - 0.1f, float(site->GetDepth()) - 0.1f, 29.0f};
+        const float least[3] = {0.0f, 0.0f, 10.0f};
+        for (int32_t i = 0; i < 3; ++i)
+            EXPECT_TRUE(std::abs(low[i] - least[i]) < 1e-4f && std::abs(high[i] - most[i]) < 1e-4f)
+                << i << ": " << low[i] << " to " << high[i];
+    }
+}
