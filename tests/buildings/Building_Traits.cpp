@@ -1,6 +1,7 @@
 // What a building answers of itself, and the guards of its tables.
 
 #include "tests/buildings/BuildingWorld.h"
+#include "tests/support/OffsetRange.h"
 
 namespace
 {
@@ -158,27 +159,19 @@ TEST_F(BuildingTraits, ConstructionRaisesItsCastsDustAllOverTheFootprint)
         CBuilding* site = m_World.Make(0, row.cast, 10, 20);
         for (int32_t step = 0; step < Steps; ++step)
             site->Construct(0.0f, false);
-        float low[3] = {1e9f, 1e9f, 1e9f}, high[3] = {-1e9f, -1e9f, -1e9f};
+        SOffsetRange range;
         int32_t puffs = 0;
         for (const SEffectParticle& e : g_Particles.GetEffects())
-        {
-            if (e.kind != CParticles::KindDust)
-                continue;
-            ++puffs;
-            const float offsets[3] = {e.x - 10.0f, e.y - 20.0f, e.height - g_GameMap.GetHeight(e.x, e.y)};
-            for (int32_t i = 0; i < 3; ++i)
+            if (e.kind == CParticles::KindDust)
             {
-                low[i] = std::min(low[i], offsets[i]);
-                high[i] = std::max(high[i], offsets[i]);
+                ++puffs;
+                range.Add(e.x - 10.0f, e.y - 20.0f, e.height - g_GameMap.GetHeight(e.x, e.y));
             }
-        }
         EXPECT_EQ(puffs, row.puffs * Steps);
-        if (puffs == 0)
-            continue;
         const float most[3] = {float(site->GetWidth()) - 0.1f, float(site->GetDepth()) - 0.1f, 29.0f};
         const float least[3] = {0.0f, 0.0f, 10.0f};
-        for (int32_t i = 0; i < 3; ++i)
-            EXPECT_TRUE(std::abs(low[i] - least[i]) < 1e-4f && std::abs(high[i] - most[i]) < 1e-4f)
-                << i << ": " << low[i] << " to " << high[i];
+        for (int32_t i = 0; i < 3 && puffs > 0; ++i)
+            EXPECT_TRUE(std::abs(range.low[i] - least[i]) < 1e-4f && std::abs(range.high[i] - most[i]) < 1e-4f)
+                << i << ": " << range.low[i] << " to " << range.high[i];
     }
 }

@@ -6,6 +6,7 @@
 #include "core/C_PtrGarbage.h"
 #include "game/C_Selection.h"
 #include "tests/buildings/BuildingWorld.h"
+#include "tests/support/OffsetRange.h"
 
 namespace
 {
@@ -165,7 +166,7 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
 // north edges to 0.99 in, 10 to 89 above the ground.  Over twenty trees both ends are reached.
 TEST_F(BuildingDamage, ATreeShotDownScattersFiftyChipsOverItsBlock)
 {
-    float low[3] = {1e9f, 1e9f, 1e9f}, high[3] = {-1e9f, -1e9f, -1e9f};
+    SOffsetRange range;
     for (int32_t i = 0; i < 20; ++i)
     {
         g_Particles.Reset();
@@ -175,20 +176,13 @@ TEST_F(BuildingDamage, ATreeShotDownScattersFiftyChipsOverItsBlock)
         ASSERT_EQ(g_Particles.GetEffects().size(), 50u);
         for (const SEffectParticle& chip : g_Particles.GetEffects())
         {
-            const float offsets[3] = {chip.x - float(2 + 2 * i), chip.y - 40.0f,
-                                      chip.height - g_GameMap.GetHeight(chip.x, chip.y)};
             EXPECT_EQ(chip.kind, 26);
-            for (int32_t k = 0; k < 3; ++k)
-            {
-                low[k] = std::min(low[k], offsets[k]);
-                high[k] = std::max(high[k], offsets[k]);
-            }
+            range.Add(chip.x - float(2 + 2 * i), chip.y - 40.0f, chip.height - g_GameMap.GetHeight(chip.x, chip.y));
         }
     }
-    EXPECT_EQ(std::vector<float>(low, low + 3), (std::vector<float>{0.0f, 0.0f, 10.0f}));
-    EXPECT_NEAR(high[0], 0.99f, 1e-4f);
-    EXPECT_NEAR(high[1], 0.99f, 1e-4f);
-    EXPECT_EQ(high[2], 89.0f);
+    EXPECT_EQ(std::vector<float>(range.low, range.low + 3), (std::vector<float>{0.0f, 0.0f, 10.0f}));
+    EXPECT_TRUE(std::abs(range.high[0] - 0.99f) < 1e-4f && std::abs(range.high[1] - 0.99f) < 1e-4f);
+    EXPECT_EQ(range.high[2], 89.0f);
 }
 
 TEST_F(BuildingDamage, NetworkHitsAndDestructionAreSentByTheRightMachine)

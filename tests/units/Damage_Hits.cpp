@@ -7,6 +7,7 @@
 #include "core/C_PtrGarbage.h"
 #include "effects/C_Particles.h"
 #include "platform/SysClock.h"
+#include "tests/support/OffsetRange.h"
 #include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"
 
@@ -135,21 +136,14 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
             victim->health = 100.0f;
             victim->TakeHit(nullptr, 90, 1, false);
         }
-        float low[3] = {1e9f, 1e9f, 1e9f}, high[3] = {-1e9f, -1e9f, -1e9f};
+        SOffsetRange range;
         for (const SEffectParticle& e : g_Particles.GetEffects())
-        {
-            const float offsets[3] = {e.x - victim->centreX, e.y - victim->centreY, e.height - ground};
-            for (int32_t i = 0; i < 3; ++i)
-            {
-                low[i] = std::min(low[i], offsets[i]);
-                high[i] = std::max(high[i], offsets[i]);
-            }
-        }
+            range.Add(e.x - victim->centreX, e.y - victim->centreY, e.height - ground);
         const float reach = float(spread.steps / 2) * 0.04f;
         for (int32_t i = 0; i < 2; ++i)
-            EXPECT_TRUE(std::abs(low[i] + reach) < 1e-4f && std::abs(high[i] - reach + 0.04f) < 1e-4f)
-                << low[i] << " to " << high[i];
-        EXPECT_TRUE(low[2] == spread.lowest && high[2] == spread.lowest + 19.0f) << low[2] << " to " << high[2];
+            EXPECT_TRUE(std::abs(range.low[i] + reach) < 1e-4f && std::abs(range.high[i] - reach + 0.04f) < 1e-4f)
+                << range.low[i] << " to " << range.high[i];
+        EXPECT_TRUE(range.low[2] == spread.lowest && range.high[2] == spread.lowest + 19.0f);
     }
 }
 
