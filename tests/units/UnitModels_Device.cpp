@@ -183,12 +183,6 @@ TEST_F(UnitModels, TheWoundOverlayChangesJustBelowEachThresholdAndTheFallenBodyK
     }
 }
 
-// The ground rises 32 a block eastward from x = 18 (45 degrees).  A catapult facing east at centre (21, 21)
-// stands at the mean of its wheels, 95.5, leaning 45 degrees west: its cube (x 8 to 24 ahead, 0 to 16 up)
-// turns to span x -5.7 to 17.0, seen from 287 to 305 below the eye, so x -3 at height 20 is on it
-// (screen x 504) and x 22 at height 2, where an upright cube would be, is not (screen x 564).  The Quib's
-// bubble 3 stands 130 above its model's rectangle (x 497 to 526 from y 396; on flat ground), from its
-// middle.
 // Seen level from 100 ahead of the bow, the cube's near face (16 high, 76 away) spans rows
 // 384 -+ 614.4 x 8 / 76 when the eye is level with its middle.  Ships float 10 below the ground; a
 // wreck sinks as its corpse fades (f from 1 to 0) to 10 + (1 - f) x 100 below it, the galley's to
@@ -230,9 +224,15 @@ TEST_F(UnitModels, AShipFloatsTenBelowTheGroundAndItsWreckSinksAsItFades)
     }
 }
 
+// The ground rises 32 a block eastward from x = 18 (45 degrees).  A catapult facing east at centre (21, 21)
+// stands at the mean of its wheels, 95.5, leaning 45 degrees west: its cube (x 8 to 24 ahead, 0 to 16 up)
+// turns to span x -5.7 to 17.0, seen from 287 to 305 below the eye, so x -3 at height 20 is on it
+// (screen x 504) and x 22 at height 2, where an upright cube would be, is not (screen x 564).  The Quib's
+// bubble 3 stands 130 above its model's rectangle (x 497 to 526 from y 396; on flat ground), from its
+// middle.
 // Before that, on plain ramps: the machine stands at the mean ground height under its four wheels
-// (-0.625, -0.687), (0.584, -0.678), (0.584, 0.716), (-0.625, 0.716); a wheel (x, z) stands at
-// map offset (x, -z) facing north-south and (-z, -x) facing east.  Its up is square to the ramp.
+// (-0.625, -0.687), (0.584, -0.678), (0.584, 0.716), (-0.625, 0.716); a wheel (x, z) stands at map
+// offset (x, -z) at facing 0 and (-z, -x) at facing 90.  Its up is square to the ramp.
 TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsModel)
 {
     const float wheels[4][2] = {{-0.625f, -0.687f}, {0.584f, -0.678f}, {0.584f, 0.716f}, {-0.625f, 0.716f}};
@@ -252,7 +252,7 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
             {
                 const float mapX = facing == 0 ? wheel[0] : -wheel[1];
                 const float mapY = facing == 0 ? -wheel[1] : -wheel[0];
-                mean += 8.0f * (eastward ? machine->centreX + mapX : machine->centreY + mapY);
+                mean += 32.0f * (eastward ? machine->centreX + mapX : machine->centreY + mapY) / 4.0f;
             }
             const SModelPose pose = CUnitModelDrawing::OnWheels(*machine);
             EXPECT_NEAR(pose.height, mean, 1e-3f);
