@@ -22,6 +22,9 @@ bool s_ParticlesGone = false;
 constexpr float BlocksPerFlightTick = 2.0f;
 constexpr int32_t NoPlayer = -1;
 constexpr int32_t StoneBlastRadius = 1;
+// The two kinds of debris a struck building throws, in the order of its
+// hit debris counts.
+constexpr int32_t HitDebrisKinds[2] = {24, 25};
 
 int32_t AttackOf(const CUnit* shooter)
 {
@@ -54,6 +57,21 @@ void CountArrowHit(const CParticles::SProjectile& shot, EPlayerStatistic counter
         ++owner->statistics[counter];
 }
 
+// A projectile that strikes a building knocks off as many pieces of each
+// debris kind as the building gives, where it struck; the demolition blast
+// is no projectile and knocks off none.
+void KnockOffDebris(const CParticles::SProjectile& shot, const CBuilding& building)
+{
+    if (shot.kind == CParticles::KindBlast)
+        return;
+    int32_t pieces[2] = {0, 0};
+    building.GetHitDebris(&pieces[0], &pieces[1]);
+    const bool hidden = !building.IsVisibleToLocalPlayer();
+    for (int32_t k = 0; k < 2; ++k)
+        for (int32_t i = 0; i < pieces[k]; ++i)
+            g_Particles.AddSmash(hidden, shot.aimX, shot.aimY, shot.aimHeight, HitDebrisKinds[k]);
+}
+
 void Strike(const CParticles::SProjectile& shot, CUnit* unit, CBuilding* building)
 {
     if (unit != nullptr)
@@ -66,6 +84,7 @@ void Strike(const CParticles::SProjectile& shot, CUnit* unit, CBuilding* buildin
     {
         CountArrowHit(shot, STAT_ARROWS_HIT_BUILDING);
         building->OnAttacked(shot.shooter, shot.amount, static_cast<TENUMDAMAGETYPE>(shot.buildingDamageType), true);
+        KnockOffDebris(shot, *building);
     }
 }
 }  // namespace

@@ -1,6 +1,7 @@
 // What a building answers of itself, and the guards of its tables.
 
 #include "tests/buildings/BuildingWorld.h"
+#include "tests/support/OffsetRange.h"
 
 namespace
 {
@@ -97,39 +98,6 @@ TEST_F(BuildingTraits, ATowerFinishedWithoutArchersIsReportedAndStillCounts)
     EXPECT_EQ(m_World.Player(0).finishedBuildings[CastTower], 1);
 }
 
-// A builder's stroke, even one of nothing, raises the class's dust over the footprint, 10 to 29
-// above the ground there; an instant completion raises none.
-TEST_F(BuildingTraits, EachStrokeRaisesTheClassesDustOverItsFootprint)
-{
-    const std::pair<int32_t, int32_t> dustByCast[] = {
-        {CastCastle, 15},    {CastBarracks, 15}, {CastBlacksmith, 15}, {CastTower, 15}, {CastDarkAltar, 15},
-        {CastTrap, 15},      {CastAlchemy, 10},  {CastMonastery, 10},  {CastKeep, 10},  {CastHouse, 5},
-        {CastWarehouse, 5},  {CastWall, 5},      {CastDocks, 0}};
-    const std::vector<SEffectParticle>& effects = g_Particles.GetEffects();
-    for (size_t i = 0; i < std::size(dustByCast); ++i)
-    {
-        const auto [cast, puffs] = dustByCast[i];
-        SCOPED_TRACE(cast);
-        const int32_t x = 2 + 8 * int32_t(i % 7), y = 2 + 9 * int32_t(i / 7);
-        CBuilding* site = m_World.Place(0, cast, x, y);
-        for (const bool instant : {false, true})
-        {
-            const size_t before = effects.size();
-            EXPECT_EQ(site->Construct(0.0f, instant), !instant);
-            ASSERT_EQ(effects.size() - before, size_t(instant ? 0 : puffs));
-            for (size_t k = before; k < effects.size(); ++k)
-            {
-                const SEffectParticle& puff = effects[k];
-                const float above = puff.height - g_GameMap.GetHeight(puff.x, puff.y);
-                EXPECT_TRUE(puff.kind == CParticles::KindDust && !puff.hidden && puff.x >= float(x) &&
-                            puff.x < float(x + site->GetWidth()) && puff.y >= float(y) &&
-                            puff.y < float(y + site->GetDepth()) && above >= 10.0f && above < 30.0f)
-                    << puff.x << "," << puff.y << " " << above;
-            }
-        }
-    }
-}
-
 // The stage changes just above 25, 50 and 75; a stroke to 100 finishes with the local owner's news,
 // an instant completion (a foreign one on a network client too) without any.  On the owner's
 // machine a stroke of nothing still sends the progress but not the stage it brings.
@@ -164,4 +132,86 @@ TEST_F(BuildingTraits, TheProgressPicksTheStageAndOnlyAStrokeToTheEndAnnouncesIt
                 g_MultiplayerGame.GetSent()[0].packet.Command() == CMultiplayerGame::CommandBuildProgress);
     EXPECT_EQ(m_World.Messages().size(), 1u);
     g_Config.networkRole = 0;
+}
+
+// Pieces of debris of kinds 24 and 25 a projectile knocks off, per cast and class; and the point
+// attackers aim at, corner plus (x, y) at a height only once fully built (the docks 25 before).
+TEST_F(BuildingTraits, HitDebrisAndAimPointsFollowTheirTablesRowByRow)
+{
+    const struct { int32_t cast, resourceKind, decorationKind, first, second; } debris[] = {
+        {CastCastle, 0, 0, 5, 0},     {CastTower, 0, 0, 5, 0},       {CastWall, 0, 0, 5, 0},
+        {CastTrap, 0, 0, 5, 0},       {CastDarkAltar, 0, 0, 5, 0},   {CastDecoration, 0, 39, 5, 0},
+        {CastDecoration, 0, 41, 5, 0}, {CastBarracks, 0, 0, 3, 2},   {CastAlchemy, 0, 0, 4, 1},
+        {CastBlacksmith, 0, 0, 4, 1}, {CastHouse, 0, 0, 4, 1},       {CastMonastery, 0, 0, 4, 1},
+        {CastDecoration, 0, 1, 4, 1}, {CastDecoration, 0, 37, 4, 1}, {CastWarehouse, 0, 0, 0, 5},
+        {CastDocks, 0, 0, 0, 5},      {CastKeep, 0, 0, 0, 5},        {CastResource, ResourceKindGoldMine, 0, 3, 2},
+        {CastResource, ResourceKindTree, 0, 0, 10}, {CastResource, ResourceKindRock, 0, 3, 0},
+        {CastDecoration, 0, 27, 2, 0}, {CastDecoration, 0, 6, 0, 2},  {CastDecoration, 0, 11, 4, 0},
+        {CastDecoration, 0, 19, 4, 0}, {CastDecoration, 0, 70, 4, 0}, {CastDecoration, 0, 72, 4, 0},
+        {CastDecoration, 0, 74, 4, 0}, {CastDecoration, 0, 2, 0, 0},  {CastDecoration, 0, 32, 0, 0}};
+    for (const auto& row : debris)
+    {
+        int32_t pieces[2] = {-1, -1};
+        Make(row.cast, row.resourceKind, row.decorationKind)->GetHitDebris(&pieces[0], &pieces[1]);
+        EXPECT_TRUE(pieces[0] == row.first && pieces[1] == row.second)
+            << row.cast << "/" << row.resourceKind << "/" << row.decorationKind << ": " << pieces[0] << ", " << pieces[1];
+    }
+    const struct { int32_t cast; float x, y, height, unfinished; } aims[] = {
+        {CastCastle, 3.5f, 3.5f, 95.81f, 0},   {CastBarracks, 2.0f, 2.0f, 67.98f, 0}, {CastAlchemy, 1.65f, 2.51f, 44.71f, 0},
+        {CastBlacksmith, 2.0f, 1.5f, 51.15f, 0}, {CastHouse, 1.39f, 0.84f, 63.8f, 0}, {CastTower, 1.0f, 1.0f, 98.8f, 0},
+        {CastWarehouse, 1.0f, 1.0f, 52.0f, 0}, {CastMonastery, 2.35f, 2.39f, 44.77f, 0}, {CastWall, 0.5f, 0.5f, 45.3f, 0},
+        {CastKeep, 1.23f, 1.0f, 68.47f, 0},    {CastTrap, 0.5f, 0.5f, 0.0f, 0},       {CastDocks, 2.98f, 2.82f, 47.32f, 25.0f},
+        {CastDarkAltar, 2.0f, 2.0f, 67.98f, 0}};
+    for (const auto& aim : aims)
+    {
+        CBuilding* building = Make(aim.cast);
+        building->x = 10;
+        building->y = 20;
+        for (const float progress : {CBuilding::FinishedProgress, 99.9f})
+        {
+            building->buildProgress = progress;
+            float at[3] = {};
+            building->GetTargetPosition(at);
+            const float height = progress == CBuilding::FinishedProgress ? aim.height : aim.unfinished;
+            EXPECT_EQ(std::vector<float>(at, at + 3), (std::vector<float>{10 + aim.x, height, 20 + aim.y}))
+                << aim.cast << " at " << progress;
+        }
+    }
+}
+
+// Each step of construction raises the cast's dust puffs anywhere on the footprint, a tenth of a block
+// apart, 10 to 29 above the ground there; the docks raise none, and an instant completion none either.
+TEST_F(BuildingTraits, ConstructionRaisesItsCastsDustAllOverTheFootprint)
+{
+    const struct { int32_t cast, puffs; } rows[] = {
+        {CastCastle, 15},    {CastBarracks, 15}, {CastAlchemy, 10}, {CastBlacksmith, 15}, {CastHouse, 5},
+        {CastTower, 15},     {CastWarehouse, 5}, {CastMonastery, 10}, {CastWall, 5},      {CastKeep, 10},
+        {CastTrap, 15},      {CastDocks, 0},     {CastDarkAltar, 15}};
+    constexpr int32_t Steps = 60;
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.cast);
+        g_Particles.Reset();
+        CBuilding* site = m_World.Make(0, row.cast, 10, 20);
+        for (int32_t step = 0; step < Steps; ++step)
+            EXPECT_TRUE(site->Construct(0.0f, false));
+        const size_t beforeInstant = g_Particles.GetEffects().size();
+        EXPECT_FALSE(site->Construct(0.0f, true));   // an instant completion raises none
+        EXPECT_EQ(g_Particles.GetEffects().size(), beforeInstant);
+        SOffsetRange range;
+        int32_t puffs = 0;
+        for (const SEffectParticle& e : g_Particles.GetEffects())
+            if (e.kind == CParticles::KindDust)
+            {
+                ++puffs;
+                EXPECT_FALSE(e.hidden);
+                range.Add(e.x - 10.0f, e.y - 20.0f, e.height - g_GameMap.GetHeight(e.x, e.y));
+            }
+        EXPECT_EQ(puffs, row.puffs * Steps);
+        const float most[3] = {float(site->GetWidth()) - 0.1f, float(site->GetDepth()) - 0.1f, 29.0f};
+        const float least[3] = {0.0f, 0.0f, 10.0f};
+        for (int32_t i = 0; i < 3 && puffs > 0; ++i)
+            EXPECT_TRUE(std::abs(range.low[i] - least[i]) < 1e-4f && std::abs(range.high[i] - most[i]) < 1e-4f)
+                << i << ": " << range.low[i] << " to " << range.high[i];
+    }
 }

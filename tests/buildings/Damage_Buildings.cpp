@@ -6,6 +6,7 @@
 #include "core/C_PtrGarbage.h"
 #include "game/C_Selection.h"
 #include "tests/buildings/BuildingWorld.h"
+#include "tests/support/OffsetRange.h"
 
 namespace
 {
@@ -105,6 +106,15 @@ TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsFiresFollowThe
     CTestLog log;
     site->RemoveFirePit();
     EXPECT_TRUE(log.Count("#DEBUG: Invalid firepit particle deleted") == 1 && g_Particles.GetBurningFireCount() == 0);
+
+    // A fire starts only below its threshold and goes out only above it: at exactly 60 neither happens.
+    CBuilding* edge = Barracks(true, 40);
+    for (const auto& [health, fires] : {std::pair{60.0f, 0}, {59.9f, 1}, {60.0f, 1}, {60.1f, 0}})
+    {
+        edge->health = health;
+        edge->UpdateFireEmitters();
+        EXPECT_EQ(g_Particles.GetBurningFireCount(), fires) << health;
+    }
 }
 
 TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
@@ -138,8 +148,10 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     barracks->Destroy(true);
     EXPECT_EQ(g_Particles.GetRuinCount(), 1);
     world.Forget(barracks);
-    for (int32_t tick = 0; tick < CParticles::RuinTicks; ++tick)
-        world.Frame(1);
+    // The ruin stands its whole time (the last hit's frame took one tick of it) and not a tick longer.
+    world.Frame(CParticles::RuinTicks - 2);
+    EXPECT_TRUE(g_Particles.HoldsRuin(barracks) && g_Particles.GetRuinTicksLeft(barracks) == 1);
+    world.Frame(1);
     EXPECT_EQ(g_Particles.GetRuinCount() + g_PtrGarbage.GetCount(), 0);
 
     // A wall gives no score and leaves no scorch mark.
@@ -150,6 +162,29 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     EXPECT_TRUE(wall->ApplyDamage(warrior, 1, DAMAGE_STONE, false) && wall->IsTakenDown() &&
                 g_Particles.GetExplosionMarkCount() == 1);
     EXPECT_EQ(world.Player(1).score - score, 100);
+}
+
+// A tree shot down leaves its felled trunk and 50 chips of kind 26 over its block: from its west and
+// north edges to 0.99 in, 10 to 89 above the ground.  Over twenty trees both ends are reached.
+TEST_F(BuildingDamage, ATreeShotDownScattersFiftyChipsOverItsBlock)
+{
+    SOffsetRange range;
+    for (int32_t i = 0; i < 20; ++i)
+    {
+        g_Particles.Reset();
+        CBuilding* tree = world.Track(world.Player(0).CreateResource(ResourceKindTree, 2 + 2 * i, 40, 0, 1));
+        ASSERT_TRUE(tree->ApplyDamage(nullptr, 100000, DAMAGE_STONE, false) && tree->IsTakenDown());
+        EXPECT_EQ(g_GameMap.Block(2 + 2 * i, 40).decorationModel, 254);
+        ASSERT_EQ(g_Particles.GetEffects().size(), 50u);
+        for (const SEffectParticle& chip : g_Particles.GetEffects())
+        {
+            EXPECT_EQ(chip.kind, 26);
+            range.Add(chip.x - float(2 + 2 * i), chip.y - 40.0f, chip.height - g_GameMap.GetHeight(chip.x, chip.y));
+        }
+    }
+    EXPECT_EQ(std::vector<float>(range.low, range.low + 3), (std::vector<float>{0.0f, 0.0f, 10.0f}));
+    EXPECT_TRUE(std::abs(range.high[0] - 0.99f) < 1e-4f && std::abs(range.high[1] - 0.99f) < 1e-4f);
+    EXPECT_EQ(range.high[2], 89.0f);
 }
 
 TEST_F(BuildingDamage, NetworkHitsAndDestructionAreSentByTheRightMachine)

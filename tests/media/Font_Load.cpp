@@ -56,9 +56,11 @@ TEST(FontLoad, DamagedFontsAreRefusedAndLeaveAnEmptyFontThatMeasuresNothing)
     }
 
     // Cells of (W + 2) x (H + 2) on 256 x 256 pages: 10 x 12 gives 21 x 18 on one page, glyph 255 in
-    // its 255th cell; 30 x 30 gives 8 x 8 and four pages, glyph 255 the 63rd cell of the last.
+    // its 255th cell; 30 x 30 gives 8 x 8 and four pages, glyph 255 the 63rd cell of the last.  A side
+    // of 254, the most a cell may have, leaves one cell across (or down) and 85 the other way.
     const struct { uint16_t w, h; int columns, rows, pages, page, column, row; } layouts[] = {
-        {10, 12, 21, 18, 1, 0, 2, 12}, {30, 30, 8, 8, 4, 3, 6, 7}};
+        {10, 12, 21, 18, 1, 0, 2, 12}, {30, 30, 8, 8, 4, 3, 6, 7}, {254, 1, 1, 85, 3, 2, 0, 84},
+        {1, 254, 85, 1, 3, 2, 84, 0}};
     for (const auto& l : layouts)
     {
         C2DFont font;

@@ -85,6 +85,16 @@ TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
         EXPECT_EQ(std::pair(image.width, image.height), std::pair(int(c.layout.width), int(c.layout.height)));
         EXPECT_EQ(PixelsOf(image), c.expected);
     }
+    // A row or a column of 4096 pixels, the most either side may have, is read whole.
+    for (const auto& [w, h] : {std::pair{4096, 1}, std::pair{1, 4096}})
+    {
+        TgaLayout line = With(TrueColour24(), [w = w, h = h](TgaLayout& t) { t.width = uint16_t(w), t.height = uint16_t(h); });
+        line.pixels.assign(size_t(w * h) * 3, 0x11);
+        line.pixels.back() = 0x33;
+        CTGA image;
+        ASSERT_TRUE(LoadBytes(image, BuildTga(line))) << w << " x " << h;
+        EXPECT_TRUE(image.width == w && image.height == h && image.pixels[w * h - 1] == 0x331111);
+    }
 }
 
 TEST(TGARead, UnsupportedAndDamagedFilesAreRefusedWithTheirReason)
@@ -108,7 +118,8 @@ TEST(TGARead, UnsupportedAndDamagedFilesAreRefusedWithTheirReason)
         {"short id", With(TrueColour24(), [](TgaLayout& t) { t.id = std::string(200, 'x'); }), 200,
          "truncated identification field"},
         {"short palette", Paletted(), 8, "truncated colour map"},
-        {"wide", With(TrueColour24(), [](TgaLayout& t) { t.width = 5000; }), 0, "image size out of range"},
+        {"wide", With(TrueColour24(), [](TgaLayout& t) { t.width = 4097; }), 0, "image size out of range"},
+        {"high", With(TrueColour24(), [](TgaLayout& t) { t.height = 4097; }), 0, "image size out of range"},
         {"huge", With(TrueColour24(), [](TgaLayout& t) { t.width = t.height = 65535; }), 0,
          "image size out of range"},
         {"no rows", With(TrueColour24(), [](TgaLayout& t) { t.height = 0; }), 0, "image size out of range"},

@@ -5,8 +5,10 @@
 
 #include "ai/C_UnitList.h"
 #include "buildings/C_Building.h"
+#include "core/C_PtrGarbage.h"
 #include "effects/C_Particles.h"
 #include "platform/SysClock.h"
+#include "tests/support/OffsetRange.h"
 #include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"
 
@@ -24,6 +26,12 @@ public:
     std::vector<int32_t> hitSounds;
     std::vector<const void*> attackedBy;
     std::vector<const CUnit*> targetsLost;
+    std::vector<std::vector<float>> corpseDraws;   // die weight, corpse weight, level
+
+    void RenderAt(float dieWeight, float corpseWeight, int32_t level) override
+    {
+        corpseDraws.push_back({dieWeight, corpseWeight, float(level)});
+    }
 
     float GetMaxHitPoints() const override { return maxHitPoints; }
     float GetDamageFactorA() const override { return factors[0]; }
@@ -113,6 +121,31 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
     const std::vector<SEffectParticle>& debris = g_Particles.GetEffects();
     ASSERT_EQ(debris.size(), 24u);
     EXPECT_TRUE(debris.front().kind == 25 && debris.back().kind == 24);
+
+    // Over many hits both ends of the spread are reached: drops (r(20) - 10) x 0.04 blocks from the
+    // centre and r(20) + 40 above the ground, debris (r(40) - 20) x 0.04 and r(20) + 20 above.
+    const float ground = g_GameMap.GetHeight(victim->centreX, victim->centreY);
+    const struct { int32_t effect, kind, steps; float lowest; } spreads[] = {{1, CParticles::KindBlood, 20, 40.0f},
+                                                                             {3, 24, 40, 20.0f}};
+    for (const auto& spread : spreads)
+    {
+        SCOPED_TRACE(spread.kind);
+        g_Particles.Reset();
+        victim->hitEffect = spread.effect;
+        for (int32_t hit = 0; hit < 20; ++hit)
+        {
+            victim->health = 100.0f;
+            victim->TakeHit(nullptr, 90, DAMAGE_BLADE, false);
+        }
+        SOffsetRange range;
+        for (const SEffectParticle& e : g_Particles.GetEffects())
+            range.Add(e.x - victim->centreX, e.y - victim->centreY, e.height - ground);
+        const float reach = float(spread.steps / 2) * 0.04f;
+        for (int32_t i = 0; i < 2; ++i)
+            EXPECT_TRUE(std::abs(range.low[i] + reach) < 1e-4f && std::abs(range.high[i] - reach + 0.04f) < 1e-4f)
+                << range.low[i] << " to " << range.high[i];
+        EXPECT_TRUE(range.low[2] == spread.lowest && range.high[2] == spread.lowest + 19.0f);
+    }
 }
 
 TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
@@ -199,6 +232,33 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
     victim->TakeHit(enemy, 100, DAMAGE_BLADE, true);
     EXPECT_TRUE(victim->attackedBy.empty() && world.Markers().size() == markers + 3);
     EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_KILLED], 1);
+}
+
+// A corpse lies whole for the first third of its time, the fallen body fades over the second and the
+// remains over the last; then the unit goes to deferred deletion.  A hidden corpse is never drawn.
+TEST_F(DamageWorld, ACorpseFadesItsBodyThenItsRemainsAndLetsGoWhenItsTimeIsUp)
+{
+    auto* body = new CTargetDummy;
+    auto* unseen = new CTargetDummy;
+    body->centreX = body->centreY = 20.5f;
+    g_Particles.AddCorpse(false, body);
+    g_Particles.AddCorpse(true, unseen);
+    const float level = float(world.Player(g_LocalPlayer).GetVisibility(20, 20));
+    const struct { int32_t ticksLeft; float dieWeight, corpseWeight; } stages[] = {
+        {600, 1.0f, 1.0f}, {450, 1.0f, 1.0f}, {300, 0.5f, 1.0f},  {250, 0.25f, 1.0f},
+        {200, 0.0f, 1.0f}, {100, 0.0f, 0.5f}, {50, 0.0f, 0.25f}, {1, 0.0f, 0.005f}};
+    for (const auto& stage : stages)
+    {
+        g_Particles.Update(g_Particles.GetCorpseTicksLeft(body) - stage.ticksLeft);
+        body->corpseDraws.clear();
+        g_Particles.RenderCorpses();
+        ASSERT_EQ(body->corpseDraws.size(), 1u) << stage.ticksLeft;
+        EXPECT_EQ(body->corpseDraws[0], (std::vector<float>{stage.dieWeight, stage.corpseWeight, level}))
+            << stage.ticksLeft;
+    }
+    EXPECT_TRUE(unseen->corpseDraws.empty() && g_Particles.GetCorpseCount() == 2);
+    g_Particles.Update(1);
+    EXPECT_TRUE(g_Particles.GetCorpseCount() == 0 && g_PtrGarbage.GetCount() == 2);
 }
 
 // The Die animation: 30 frames at 0.6 a tick.

@@ -1,5 +1,9 @@
 // The projectiles of the particle stand-in: whom they strike on landing,
-// what the shooter's player counts, and a shooter gone while its shot flies.
+// what the shooter's player counts, and a shooter gone while its shot flies;
+// and the limits of its record of effects.
+
+#include <functional>
+#include <tuple>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
@@ -37,6 +41,10 @@ TEST(ProjectilesFlight, ArrowsStrikeWithTheAttackAtLaunchAndCountWhereTheyLandFo
     Shoot(archer, nullptr, 10.5f, 20.5f, CParticles::KindFlameArrow);
     war.world.Frame(20);
     EXPECT_EQ(stats[STAT_ARROWS_HIT_BUILDING], 1);
+    // The house throws its 4 pieces of debris kind 24 and 1 of kind 25 where the arrow struck.
+    EXPECT_TRUE(CMeleeWorld::EffectsOfKinds(24, 24) == 4 && CMeleeWorld::EffectsOfKinds(25, 25) == 1);
+    for (const SEffectParticle& piece : g_Particles.GetEffects())
+        EXPECT_TRUE(piece.kind < 24 || piece.kind > 25 || (piece.x == 10.5f && piece.y == 20.5f));
     Shoot(archer, nullptr, 30.5f, 30.5f);   // nothing there
     war.world.Frame(20);
     EXPECT_EQ(stats[STAT_ARROWS_HIT_UNIT] + stats[STAT_ARROWS_HIT_BUILDING], 2);
@@ -87,4 +95,44 @@ TEST(ProjectilesFlight, ComputerUnitsStepAsideFromAStoneOnTheirBlockOrFromAnExpl
         EXPECT_EQ(walks, units[i].reach > 0) << unit.x << "," << unit.y;
         EXPECT_TRUE(!walks || (tenths > 0 && tenths < units[i].reach * 10)) << unit.x << "," << unit.y;
     }
+}
+
+// The record of effects keeps at most 8192 and the minimap at most 256 markers: one more drops the older
+// half.  Freeing a block takes what stands on it, from its west and north edges to just short of the
+// next block, but leaves the kinds 27, 41 and 42.
+TEST(ParticlePool, AtItsLimitTheOlderHalfGoesAndFreeingABlockKeepsItsThreeLastingKinds)
+{
+    CMeleeWorld world;
+    const struct { int32_t most; std::function<void(int32_t)> add; std::function<int32_t(size_t)> at; } pools[] = {
+        {CParticles::kMostEffects, [](int32_t i) { g_Particles.AddSmash(false, float(i), 0.5f, 0.0f, 24); },
+         [](size_t i) { return int32_t(g_Particles.GetEffects().at(i).x); }},
+        {CParticles::kMostMinimapMarkers, [](int32_t i) { g_Particles.AddMinimapMarker(i, 0, 0xFFFF00); },
+         [](size_t i) { return g_Particles.GetMinimapMarkers().at(i).x; }}};
+    for (const auto& pool : pools)
+    {
+        for (int32_t i = 0; i < pool.most; ++i)
+            pool.add(i);
+        EXPECT_TRUE(pool.at(0) == 0 && pool.at(size_t(pool.most) - 1) == pool.most - 1);
+        pool.add(pool.most);
+        EXPECT_TRUE(pool.at(0) == pool.most / 2 && pool.at(size_t(pool.most / 2)) == pool.most) << pool.most;
+    }
+    EXPECT_EQ(g_Particles.GetEffects().size(), size_t(CParticles::kMostEffects / 2 + 1));
+    EXPECT_EQ(g_Particles.GetMinimapMarkers().size(), size_t(CParticles::kMostMinimapMarkers / 2 + 1));
+
+    g_Particles.Reset();
+    const struct { float x, y; int32_t kind; bool stays; } pieces[] = {
+        {31.0f, 31.0f, 24, false},  {31.99f, 31.99f, 25, false}, {30.99f, 31.5f, 24, true}, {32.0f, 31.5f, 24, true},
+        {31.5f, 30.99f, 24, true},  {31.5f, 32.0f, 24, true},    {31.5f, 31.5f, 26, false}, {31.5f, 31.5f, 27, true},
+        {31.5f, 31.5f, 28, false},  {31.5f, 31.5f, 40, false},   {31.5f, 31.5f, 41, true},  {31.5f, 31.5f, 42, true},
+        {31.5f, 31.5f, 43, false}};
+    for (const auto& piece : pieces)
+        g_Particles.AddSmash(false, piece.x, piece.y, 0.0f, piece.kind);
+    g_Particles.RemoveAt(31, 31);
+    std::vector<std::tuple<float, float, int32_t>> left, staying;
+    for (const SEffectParticle& effect : g_Particles.GetEffects())
+        left.emplace_back(effect.x, effect.y, effect.kind);
+    for (const auto& piece : pieces)
+        if (piece.stays)
+            staying.emplace_back(piece.x, piece.y, piece.kind);
+    EXPECT_EQ(left, staying);
 }

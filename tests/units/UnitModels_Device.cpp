@@ -10,6 +10,7 @@
 #include "media/C_ModelRecord.h"
 #include "tests/media/ModelBytes.h"
 #include "tests/units/UnitPanel_Device.h"
+#include "units/C_UnitModelDrawing.h"
 #include "units/C_Unit_Quib.h"
 
 namespace
@@ -144,17 +145,125 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelAndItsCorpseAsItsPartSays)
     }
 }
 
+// The wound overlay steps in below 50, 25 and 5 percent health: 8, 4, 2 for the foot and the shared
+// drawing, 16, 8, 4 for the armoured and the hero rider, none for the knight, undead, machines and ships.
+// The fallen body a corpse shows keeps the overlay of its type: 2, the riders' 4, none for the undead.
+TEST_F(UnitModels, TheWoundOverlayChangesJustBelowEachThresholdAndTheFallenBodyKeepsItsOwn)
+{
+    const float healths[] = {100.0f, 50.0f, 49.9f, 25.0f, 24.9f, 5.0f, 4.9f};
+    const struct { int32_t type, below50, below25, below5, dieModel, fallen; } rows[] = {
+        {UNIT_WORKER, 8, 4, 2, 11, 2},       {UNIT_WARRIOR, 8, 4, 2, 16, 2},     {UNIT_ARCHER, 8, 4, 2, 21, 2},
+        {UNIT_CATAPULT, 0, 0, 0, 0, 0},      {UNIT_PRIEST, 8, 4, 2, 32, 2},      {UNIT_LIGHTCAVALRY, 8, 4, 2, 37, 2},
+        {UNIT_TRANSPORTSHIP, 0, 0, 0, 0, 0}, {UNIT_CROSSBOWMAN, 8, 4, 2, 49, 2}, {UNIT_KNIGHT, 0, 0, 0, 0, 0},
+        {UNIT_WARGALLEY, 0, 0, 0, 0, 0},     {UNIT_DEMOLISHMAN, 8, 4, 2, 0, 0},  {UNIT_HEAVYCAVALRY, 16, 8, 4, 42, 4},
+        {UNIT_GIANT, 8, 4, 2, 99, 2},        {UNIT_DEMON, 8, 4, 2, 0, 0},        {UNIT_UNDEAD, 0, 0, 0, 107, 0},
+        {UNIT_QUIB, 8, 4, 2, 0, 0},          {UNIT_WARHOUND, 8, 4, 2, 0, 0},     {UNIT_GUNSLINGER, 8, 4, 2, 0, 0},
+        {UNIT_KING, 8, 4, 2, 63, 2},         {UNIT_SETTLER, 0, 0, 0, 0, 0},      {UNIT_HEROCAVALRY, 16, 8, 4, 85, 4}};
+    constexpr int32_t Unset = 99;
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(testing::Message() << "type " << row.type);
+        CUnit* unit = Spawn(row.type, 0);
+        ASSERT_NE(unit, nullptr);
+        const int32_t expected[] = {0, 0, row.below50, row.below50, row.below25, row.below25, row.below5};
+        for (size_t i = 0; i < std::size(healths); ++i)
+        {
+            GetGlobalModel(unit->model)->object.damageStride = Unset;
+            unit->health = healths[i];
+            unit->Render();
+            EXPECT_EQ(GetGlobalModel(unit->model)->object.damageStride, expected[i]) << healths[i];
+        }
+        if (row.dieModel != 0)
+        {
+            GetGlobalModel(row.dieModel)->object.damageStride = Unset;
+            unit->RenderAt(1.0f, 0.0f, 255);
+            EXPECT_EQ(GetGlobalModel(row.dieModel)->object.damageStride, row.fallen);
+        }
+        World().Delete(unit);
+    }
+}
+
+// Seen level from 100 ahead of the bow, the cube's near face (16 high, 76 away) spans rows
+// 384 -+ 614.4 x 8 / 76 when the eye is level with its middle.  Ships float 10 below the ground; a
+// wreck sinks as its corpse fades (f from 1 to 0) to 10 + (1 - f) x 100 below it, the galley's to
+// 10 + (1 - f) x 160, and is gone at 0.
+TEST_F(UnitModels, AShipFloatsTenBelowTheGroundAndItsWreckSinksAsItFades)
+{
+    const struct { int32_t type; float fade, height; } cases[] = {
+        {UNIT_TRANSPORTSHIP, 1.0f, -10.0f}, {UNIT_TRANSPORTSHIP, 0.75f, -35.0f}, {UNIT_TRANSPORTSHIP, 0.0f, 0.0f},
+        {UNIT_WARGALLEY, 1.0f, -10.0f},     {UNIT_WARGALLEY, 0.75f, -50.0f},     {UNIT_WARGALLEY, 0.25f, -130.0f}};
+    const float halfFace = 614.4f * 8.0f / 76.0f;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "type " << c.type << " fade " << c.fade);
+        CUnit* ship = Spawn(c.type, 0);
+        ASSERT_NE(ship, nullptr);
+        const float level[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+        std::copy(level, level + 9, g_GameMap.viewMatrix);
+        const float eye[3] = {0.0f, -c.height - 8.0f, 100.0f};
+        std::copy(eye, eye + 3, g_GameMap.viewTranslation);
+        Clear();
+        if (c.fade == 1.0f)
+            ship->Render();
+        else
+            ship->RenderAt(c.fade, 0.0f, 255);
+        ReadBack();
+        int32_t top = -1, bottom = -1;
+        for (int32_t y = 0; y < 768; ++y)
+            if (Pixel(512, y) != Background)
+            {
+                top = top < 0 ? y : top;
+                bottom = y;
+            }
+        if (c.fade == 0.0f)
+            EXPECT_EQ(top, -1);
+        else
+            EXPECT_TRUE(std::abs(top - (384.0f - halfFace)) < 2.0f && std::abs(bottom - (384.0f + halfFace)) < 2.0f)
+                << top << " to " << bottom;
+        World().Delete(ship);
+    }
+}
+
 // The ground rises 32 a block eastward from x = 18 (45 degrees).  A catapult facing east at centre (21, 21)
 // stands at the mean of its wheels, 95.5, leaning 45 degrees west: its cube (x 8 to 24 ahead, 0 to 16 up)
 // turns to span x -5.7 to 17.0, seen from 287 to 305 below the eye, so x -3 at height 20 is on it
 // (screen x 504) and x 22 at height 2, where an upright cube would be, is not (screen x 564).  The Quib's
 // bubble 3 stands 130 above its model's rectangle (x 497 to 526 from y 396; on flat ground), from its
 // middle.
+// Before that, on plain ramps: the machine stands at the mean ground height under its four wheels
+// (-0.625, -0.687), (0.584, -0.678), (0.584, 0.716), (-0.625, 0.716); a wheel (x, z) stands at map
+// offset (x, -z) at facing 0 and (-z, -x) at facing 90.  Its up is square to the ramp.
 TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsModel)
 {
-    for (int32_t cx = 18; cx <= g_GameMap.GetWidth(); ++cx)
+    const float wheels[4][2] = {{-0.625f, -0.687f}, {0.584f, -0.678f}, {0.584f, 0.716f}, {-0.625f, 0.716f}};
+    CUnit* machine = Spawn(UNIT_CATAPULT, 0, 30);
+    ASSERT_NE(machine, nullptr);
+    const float root = std::sqrt(0.5f);
+    for (const bool eastward : {true, false})
+        for (const int32_t facing : {0, 90})
+        {
+            SCOPED_TRACE(testing::Message() << (eastward ? "east" : "south") << " ramp, facing " << facing);
+            for (int32_t cx = 0; cx <= g_GameMap.GetWidth(); ++cx)
+                for (int32_t cy = 0; cy <= g_GameMap.GetHeight(); ++cy)
+                    g_GameMap.CornerHeight(cx, cy) = 32 * (eastward ? cx : cy);
+            machine->shownFacing = facing;
+            float mean = 0.0f;
+            for (const auto& wheel : wheels)
+            {
+                const float mapX = facing == 0 ? wheel[0] : -wheel[1];
+                const float mapY = facing == 0 ? -wheel[1] : -wheel[0];
+                mean += 32.0f * (eastward ? machine->centreX + mapX : machine->centreY + mapY) / 4.0f;
+            }
+            const SModelPose pose = CUnitModelDrawing::OnWheels(*machine);
+            EXPECT_NEAR(pose.height, mean, 1e-3f);
+            const float up[3] = {eastward ? -root : 0.0f, root, eastward ? 0.0f : root};
+            for (int32_t i = 0; i < 3; ++i)
+                EXPECT_NEAR(pose.turn[3 + i], up[i], 1e-4f) << i;
+        }
+    World().Delete(machine);
+    for (int32_t cx = 0; cx <= g_GameMap.GetWidth(); ++cx)
         for (int32_t cy = 0; cy <= g_GameMap.GetHeight(); ++cy)
-            g_GameMap.CornerHeight(cx, cy) = 32 * (cx - 18);
+            g_GameMap.CornerHeight(cx, cy) = 32 * std::max(cx - 18, 0);
     CUnit* catapult = Spawn(UNIT_CATAPULT, 90);
     ASSERT_NE(catapult, nullptr);
     Clear();

@@ -50,7 +50,7 @@ TEST_F(UnitPanelPortrait, TheBarFollowsHealthLessStarvationInWidthAndImage)
 {
     const struct { float health, starvation; uint32_t colour; int32_t width; } cases[] = {
         {100, 0, Green, 40}, {60, 20, Yellow, 16}, {51, 0, Green, 20}, {50, 0, Yellow, 20},
-        {25, 0, Red, 10},    {10, 0, Red, 4},      {30, 30, Red, 0},   {10, 40, Red, 0}};
+        {25.5f, 0, Yellow, 10}, {25, 0, Red, 10}, {10, 0, Red, 4},   {30, 30, Red, 0},   {10, 40, Red, 0}};
     CUnit* unit = Unit(0, 5, 5);
     for (const auto& c : cases)
     {
