@@ -100,15 +100,15 @@ TEST_F(BuildingMap, PlacingOverAStandingBuildingDestroysItFirstAndTheTiltMapFoll
     g_Config.networkRole = 1;   // the host, which owns player 0's buildings
     CBuilding* house = m_World.PlaceFinished(0, CastHouse, 20, 20);   // 3 x 2, clearance 1
     EXPECT_EQ(tilted(19, 19, 23, 22), 20);
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     CBuilding* tower = m_World.Make(2, CastTower, 22, 21);   // 2 x 2, clearance 0, over (22, 21)
     ASSERT_TRUE(tower->PlaceOnMap());
     m_World.Forget(house);
     EXPECT_TRUE(house->health == 0.0f && g_Particles.HoldsRuin(house) && m_World.Player(0).buildingCount == 0);
     EXPECT_TRUE(g_GameMap.Block(20, 20).building == nullptr && g_GameMap.Block(22, 21).building == tower);
-    const auto& sent = g_UnitCommandOutbox.GetSent();
-    EXPECT_TRUE(sent.size() == 1u && sent[0].command == CUnitCommandOutbox::CommandBuildingDestroyed &&
-                sent[0].building == house);
+    const auto& sent = g_MultiplayerGame.GetSent();
+    EXPECT_TRUE(sent.size() == 1u && sent[0].packet.Command() == CMultiplayerGame::CommandBuildingDestroyed &&
+                sent[0].packet.Value(0) == Ref(house));
     EXPECT_EQ(tilted(22, 21, 23, 22), 4);
     // A wider margin, and the cells beyond the map's edges skipped on both sides.
     tower->RemoveFromMap();

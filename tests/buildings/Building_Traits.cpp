@@ -154,14 +154,14 @@ TEST_F(BuildingTraits, TheProgressPicksTheStageAndOnlyAStrokeToTheEndAnnouncesIt
     g_Config.networkRole = 2;
     CBuilding* foreign = m_World.Place(1, CastHouse, 20, 10);
     CBuilding* own = m_World.Place(0, CastHouse, 30, 10);
-    g_UnitCommandOutbox.Clear();
+    g_MultiplayerGame.ClearSent();
     EXPECT_TRUE(foreign->Construct(1.0f, false) && foreign->buildProgress == CBuilding::StartProgress);
-    EXPECT_TRUE(!foreign->Construct(0.0f, true) && foreign->model == 129 && g_UnitCommandOutbox.GetSent().empty());
+    EXPECT_TRUE(!foreign->Construct(0.0f, true) && foreign->model == 129 && g_MultiplayerGame.GetSent().empty());
     own->buildProgress = 25.01f;
     own->Construct(0.0f, false);
-    ASSERT_EQ(g_UnitCommandOutbox.GetSent().size(), 1u);
+    ASSERT_EQ(g_MultiplayerGame.GetSent().size(), 1u);
     EXPECT_TRUE(own->model == 131 &&
-                g_UnitCommandOutbox.GetSent()[0].command == CUnitCommandOutbox::CommandBuildProgress);
+                g_MultiplayerGame.GetSent()[0].packet.Command() == CMultiplayerGame::CommandBuildProgress);
     EXPECT_EQ(m_World.Messages().size(), 1u);
     g_Config.networkRole = 0;
 }
