@@ -64,12 +64,12 @@ protected:
 TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsFiresFollowTheHealthAndRepairPutsThemOut)
 {
     CBuilding* barracks = Barracks();
-    const int32_t lost[] = {40, 20, 20, 100, 0, 40, 20, 100, 100};   // of 100, by damage type 1 to 9
-    for (int32_t type = 1; type <= 9; ++type)
+    const int32_t lost[] = {0, 40, 20, 20, 100, 0, 40, 20, 100, 100, 0};   // of 100, by damage type 0 to 10
+    for (int32_t type = 0; type <= 10; ++type)
     {
         barracks->health = 100.0f;
-        EXPECT_EQ(barracks->ApplyDamage(nullptr, 100, type, false), lost[type - 1] != 0) << type;
-        EXPECT_EQ(barracks->GetHitPoints(), 1200 - lost[type - 1]) << type;
+        EXPECT_EQ(barracks->ApplyDamage(nullptr, 100, type, false), lost[type] != 0) << type;
+        EXPECT_EQ(barracks->GetHitPoints(), 1200 - lost[type]) << type;
     }
     barracks->health = 100.0f;
     barracks->ApplyDamage(nullptr, 8, 1, false);
@@ -105,6 +105,25 @@ TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsFiresFollowThe
     EXPECT_TRUE(log.Count("#DEBUG: Invalid firepit particle deleted") == 1 && g_Particles.GetBurningFireCount() == 0);
 }
 
+// The barracks' fires (thresholds 60, 50, 50, 45, 40, 30 x 4, 20; sizes 30 x 4, 40, 30, 35, 35, 30, 40 on
+// 30 blocks) start only below their thresholds and stop only above them.  Repair adds rate 0.8 x 0.5
+// per unit of work.
+TEST_F(BuildingDamage, FiresStartBelowAndStopAboveTheirThresholds)
+{
+    CBuilding* barracks = world.PlaceFinished(0, CastBarracks, 10, 10);
+    for (const auto& [health, fires, level] :
+         {std::tuple{60.0f, 0, 0}, {59.99f, 1, 1}, {50.0f, 1, 1}, {49.99f, 3, 3}, {45.0f, 3, 3}, {44.99f, 4, 4},
+          {20.0f, 9, 9}, {19.99f, 10, 11}, {20.0f, 10, 11}, {20.01f, 9, 9}, {30.0f, 9, 9}, {30.01f, 5, 5},
+          {60.0f, 1, 1}, {60.01f, 0, 0}, {59.8f, 1, 1}})
+    {
+        barracks->health = health;
+        EXPECT_EQ(barracks->UpdateFireEmitters(), level) << health;
+        EXPECT_TRUE(g_Particles.GetBurningFireCount() == fires && barracks->fireAmount == level) << health;
+    }
+    EXPECT_TRUE(barracks->Repair(1.0f) && g_Particles.GetBurningFireCount() == 0);
+    EXPECT_FLOAT_EQ(barracks->health, 60.2f);
+}
+
 TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
 {
     CBuilding* barracks = Barracks();
@@ -136,8 +155,13 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     barracks->Destroy(true);
     EXPECT_EQ(g_Particles.GetRuinCount(), 1);
     world.Forget(barracks);
-    for (int32_t tick = 0; tick < CParticles::RuinTicks; ++tick)
+    // The ruin holds it a tick less each frame, up to its last.
+    const int32_t left = g_Particles.GetRuinTicksLeft(barracks);
+    EXPECT_GT(left, CParticles::RuinTicks - 3);
+    for (int32_t tick = 1; tick < left; ++tick)
         world.Frame(1);
+    EXPECT_TRUE(g_Particles.HoldsRuin(barracks) && g_Particles.GetRuinTicksLeft(barracks) == 1);
+    world.Frame(1);
     EXPECT_EQ(g_Particles.GetRuinCount() + g_PtrGarbage.GetCount(), 0);
 
     // A wall gives no score and leaves no scorch mark.
@@ -147,6 +171,22 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     wall->health = 100.0f / static_cast<float>(wall->GetMaxHitPoints());   // exactly one hit point
     EXPECT_TRUE(wall->ApplyDamage(warrior, 1, 4, false) && wall->IsTakenDown() &&
                 g_Particles.GetExplosionMarkCount() == 1);
+    EXPECT_EQ(world.Player(1).score - score, 100);
+    // A tree of 50 hit points falls to one blow of 50: its block keeps the felled trunk, and 50
+    // splinters fly within half a block of its middle, 10 to 89 above the ground; no scorch mark.
+    CBuilding* tree = world.Track(world.Player(0).CreateResource(ResourceKindTree, 30, 30, 0, 1));
+    g_Particles.ClearEffects();
+    EXPECT_TRUE(!tree->ApplyDamage(warrior, 49, 5, false) && tree->ApplyDamage(warrior, 50, 4, false));
+    int32_t splinters = 0;
+    for (const SEffectParticle& piece : g_Particles.GetEffects())
+    {
+        const float above = piece.height - g_GameMap.GetHeight(piece.x, piece.y);
+        splinters += piece.kind == 26 ? 1 : 0;
+        EXPECT_TRUE(piece.x >= 30.0f && piece.x <= 30.99f && piece.y >= 30.0f && piece.y <= 30.99f && above >= 10.0f &&
+                    above < 90.0f) << piece.x << "," << piece.y << " " << above;
+    }
+    EXPECT_EQ(std::vector<int32_t>({splinters, tree->IsTakenDown(), g_Particles.GetExplosionMarkCount()}), std::vector<int32_t>({50, 1, 0}));
+    EXPECT_EQ(g_GameMap.Block(30, 30).decorationModel, 254);
     EXPECT_EQ(world.Player(1).score - score, 100);
 }
 
