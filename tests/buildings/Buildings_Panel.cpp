@@ -120,7 +120,10 @@ TEST_F(BuildingsPanel, DetailsShowTheOwnersHitPointsProgressAndWaitingReason)
     ASSERT_EQ(icons.size(), 29u);   // the portrait, the head, 27 more
     for (const auto& [k, x, y] : {std::tuple{0, 5, 335}, {1, 5, 380}, {9, 133, 380}, {10, 5, 425}, {18, 133, 425},
                                   {19, 5, 470}, {27, 133, 470}})
-        EXPECT_EQ(Icons({icons[k == 0 ? 1 : size_t(29 - k)].x, icons[k == 0 ? 1 : size_t(29 - k)].y}), Icons({x, y})) << k;
+    {
+        const SPanelButton& icon = icons[k == 0 ? 1 : size_t(29 - k)];
+        EXPECT_EQ(Icons({icon.x, icon.y}), Icons({x, y})) << k;
+    }
     house->queueCount = 0;
     g_BuildingPanel.BeginFrame();
     m_World.Place(1, CastHouse, 20, 10)->RenderDetailsOnPanel();
@@ -164,13 +167,7 @@ protected:
 // at its place with its icon and record, and its key in both cases asks for it.
 TEST_F(MilitaryBuildingsPanel, EachButtonStandsAtItsPlaceWithItsIconAndKey)
 {
-    const struct
-    {
-        int32_t cast;
-        bool unit;
-        int32_t number, position, icon;
-        char key;
-    } buttons[] = {
+    const struct { int32_t cast; bool unit; int32_t number, position, icon; char key; } buttons[] = {
         {2, 1, 2, 0, 43, 'w'}, {2, 1, 3, 1, 44, 'a'}, {2, 1, 6, 2, 47, 'l'}, {2, 1, 10, 4, 51, 'k'},
         {2, 1, 9, 5, 50, 'o'}, {2, 1, 13, 6, 54, 'e'}, {2, 0, 30, 2, 88, 'h'}, {2, 0, 31, 5, 89, 'c'},
         {4, 0, 11, 0, 69, 'i'}, {4, 0, 12, 0, 70, 'h'}, {4, 0, 13, 0, 71, 'w'}, {4, 0, 20, 1, 78, 'g'},

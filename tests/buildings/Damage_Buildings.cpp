@@ -9,59 +9,27 @@
 
 namespace
 {
-// 1200 hit points, factors 0.4, 0.2 and 1.0, worth 100 points; fires at 60, 45, 45
-// and 20 percent of sizes 30, 30, 30 and 240 on its 30 blocks.
-class CTestBarracks : public CBuilding
-{
-public:
-    explicit CTestBarracks(int32_t bx) : CBuilding(bx, 10, 0)
-    {
-        InitFirePositions(4);
-        AddFirePosition(60.0f, 1.0f, 2.0f, 1.0f, 30.0f);
-        AddFirePosition(45.0f, 2.0f, 2.0f, 1.0f, 30.0f);
-        AddFirePosition(45.0f, 3.0f, 2.0f, 1.0f, 30.0f);
-        AddFirePosition(20.0f, 2.0f, 3.0f, 3.0f, 240.0f);
-    }
-    int32_t GetMaxHitPoints() const override { return 1200; }
-    int32_t GetWidth() const override { return 5; }
-    int32_t GetDepth() const override { return 6; }
-    int32_t GetBuildCast() const override { return CastBarracks; }
-    int32_t GetPointValue() const override { return 100; }
-    float GetDamageFactor1() const override { return 0.4f; }
-    float GetDamageFactor2() const override { return 0.2f; }
-    float GetDamageFactor3() const override { return 1.0f; }
-};
-
+// A barracks: 1200 hit points, factors 0.4, 0.2 and 1.0, repair rate 0.8, worth 100 points; fires at
+// 60, 50, 50, 45, 40, 30 x 4 and 20 percent of sizes 30 x 4, 40, 30, 35, 35, 30 and 40 on its 30 blocks.
 class BuildingDamage : public ::testing::Test
 {
 protected:
     CBuilding* Barracks(bool finished = true, int32_t x = 10)
     {
-        CBuilding* barracks = new CTestBarracks(x);
-        EXPECT_TRUE(barracks->PlaceOnMap());
-        world.Track(barracks);
+        CBuilding* barracks = world.Place(0, CastBarracks, x, 10);
         if (finished)
-            Finish(barracks);
+            barracks->Construct(0.0f, true);
         return barracks;
-    }
-    void Finish(CBuilding* building)
-    {
-        building->buildProgress = CBuilding::FinishedProgress;
-        building->BuildingFinished();
-    }
-    static void Hit(CBuilding* building, int32_t times)
-    {
-        for (int32_t hit = 0; hit < times; ++hit)
-            building->ApplyDamage(nullptr, 100, 4, false);
     }
 
     CBuildingWorld world;
 };
 }  // namespace
 
-// Hit points are whole before the loss: two hits of 8 x 0.4 leave 1196.8
-// and then 1196 - 3.2 = 1192.8; a negative amount heals nothing.
-TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsFiresFollowTheHealthAndRepairPutsThemOut)
+// Hit points are whole before the loss: two hits of 8 x 0.4 leave 1196.8 and then 1196 - 3.2 = 1192.8;
+// a negative amount heals nothing.  Fires start only below their thresholds and stop only above them;
+// repair adds 0.8 x 0.5 per unit of work and ends at exactly 100.
+TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsAndFiresBurnBelowTheirThresholds)
 {
     CBuilding* barracks = Barracks();
     const int32_t lost[] = {0, 40, 20, 20, 100, 0, 40, 20, 100, 100, 0};   // of 100, by damage type 0 to 10
@@ -78,39 +46,6 @@ TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsFiresFollowThe
     barracks->ApplyDamage(nullptr, -500, 4, false);
     EXPECT_LE(barracks->health, 1192.8f / 1200.0f * 100.0f);
 
-    // Five hits leave 58.3 percent: one fire of 30, level 1; seven 41.7
-    // percent, three fires, level 3; ten 16.7 percent, all four, (90 + 240) / 30.
-    barracks->health = 100.0f;
-    for (const auto& [hits, fires, level] : {std::tuple{5, 1, 1}, {2, 3, 3}, {3, 4, 11}})
-    {
-        Hit(barracks, hits);
-        EXPECT_TRUE(g_Particles.GetBurningFireCount() == fires && barracks->fireAmount == level);
-    }
-    while (barracks->health <= 60.0f)
-        barracks->Repair(10.0f);
-    EXPECT_EQ(g_Particles.GetBurningFireCount() + barracks->fireAmount, 0);
-    barracks->health = 99.9f;
-    EXPECT_TRUE(!barracks->Repair(1000.0f) && barracks->health == 100.0f && !barracks->Repair(1.0f));
-
-    // Damage taken under construction lights its fires only at completion.
-    CBuilding* site = Barracks(false, 30);
-    Hit(site, 7);
-    EXPECT_TRUE(site->UpdateFireEmitters() == 0 && g_Particles.GetBurningFireCount() == 0);
-    Finish(site);
-    EXPECT_EQ(g_Particles.GetBurningFireCount(), 3);
-    // A fire handle that no longer names a building fire is reported.
-    ASSERT_TRUE(g_Particles.FreeParticle(site->firePositions[1].particle));
-    CTestLog log;
-    site->RemoveFirePit();
-    EXPECT_TRUE(log.Count("#DEBUG: Invalid firepit particle deleted") == 1 && g_Particles.GetBurningFireCount() == 0);
-}
-
-// The barracks' fires (thresholds 60, 50, 50, 45, 40, 30 x 4, 20; sizes 30 x 4, 40, 30, 35, 35, 30, 40 on
-// 30 blocks) start only below their thresholds and stop only above them.  Repair adds rate 0.8 x 0.5
-// per unit of work.
-TEST_F(BuildingDamage, FiresStartBelowAndStopAboveTheirThresholds)
-{
-    CBuilding* barracks = world.PlaceFinished(0, CastBarracks, 10, 10);
     for (const auto& [health, fires, level] :
          {std::tuple{60.0f, 0, 0}, {59.99f, 1, 1}, {50.0f, 1, 1}, {49.99f, 3, 3}, {45.0f, 3, 3}, {44.99f, 4, 4},
           {20.0f, 9, 9}, {19.99f, 10, 11}, {20.0f, 10, 11}, {20.01f, 9, 9}, {30.0f, 9, 9}, {30.01f, 5, 5},
@@ -122,6 +57,20 @@ TEST_F(BuildingDamage, FiresStartBelowAndStopAboveTheirThresholds)
     }
     EXPECT_TRUE(barracks->Repair(1.0f) && g_Particles.GetBurningFireCount() == 0);
     EXPECT_FLOAT_EQ(barracks->health, 60.2f);
+    barracks->health = 99.9f;
+    EXPECT_TRUE(!barracks->Repair(1000.0f) && barracks->health == 100.0f && !barracks->Repair(1.0f));
+
+    // Damage taken under construction lights its fires only at completion.
+    CBuilding* site = Barracks(false, 30);
+    site->health = 41.0f;
+    EXPECT_TRUE(site->UpdateFireEmitters() == 0 && g_Particles.GetBurningFireCount() == 0);
+    site->Construct(0.0f, true);
+    EXPECT_EQ(g_Particles.GetBurningFireCount(), 4);
+    // A fire handle that no longer names a building fire is reported.
+    ASSERT_TRUE(g_Particles.FreeParticle(site->firePositions[1].particle));
+    CTestLog log;
+    site->RemoveFirePit();
+    EXPECT_TRUE(log.Count("#DEBUG: Invalid firepit particle deleted") == 1 && g_Particles.GetBurningFireCount() == 0);
 }
 
 TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
@@ -185,7 +134,8 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
         EXPECT_TRUE(piece.x >= 30.0f && piece.x <= 30.99f && piece.y >= 30.0f && piece.y <= 30.99f && above >= 10.0f &&
                     above < 90.0f) << piece.x << "," << piece.y << " " << above;
     }
-    EXPECT_EQ(std::vector<int32_t>({splinters, tree->IsTakenDown(), g_Particles.GetExplosionMarkCount()}), std::vector<int32_t>({50, 1, 0}));
+    EXPECT_EQ(std::vector<int32_t>({splinters, tree->IsTakenDown(), g_Particles.GetExplosionMarkCount()}),
+              std::vector<int32_t>({50, 1, 0}));
     EXPECT_EQ(g_GameMap.Block(30, 30).decorationModel, 254);
     EXPECT_EQ(world.Player(1).score - score, 100);
 }

@@ -93,33 +93,26 @@ protected:
 using Counts = std::vector<int32_t>;
 using Lines = std::vector<std::string>;
 
-TEST_F(ProductionTest, TheTwentyNinthItemIsRefusedAndShiftStopsAtTheFirstRefusal)
+// Shift queues five but stops at the first refusal; the 29th item is refused.  Of 28 entries (warriors
+// then three-record cycles) the last, a middle one and the head are cancelled, each refunded in full
+// with the entries behind it moved up; a slot past the end is refused; a new item goes last.
+TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
 {
     CBuilding* barracks = Finished(CastBarracks, 10, 10);
     g_Selection.shiftDown = 1;
     Player(0).wood = 160;
     Panel(*barracks, Record(1), -1, -1, 0);
     EXPECT_EQ(Counts({barracks->queueCount, Player(0).wood}), Counts({3, 10}));
-    Player(0).wood = 10000;
-    for (int32_t i = 0; i < 6; ++i)
-        Panel(*barracks, Record(1), -1, -1, 0);
-    EXPECT_EQ(Counts({barracks->queueCount, Player(0).wood}), Counts({28, 8750}));
-    EXPECT_EQ(Texts(Yellow), (Lines{"Wood needed", "Queue full"}));
-}
-
-// A queue of 28 three-record cycles: cancelling the last, a middle and the head entry, each refunded
-// in full with the entries behind it moved up; a slot past the end is refused; a new item goes last.
-TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
-{
-    CBuilding* barracks = Finished(CastBarracks, 10, 10);
     Player(0).wood = Player(0).gold = 10000;
-    const int32_t stock = Player(0).wood + Player(0).gold + Player(0).stone;
-    std::vector<const CUnitStats*> expected;
-    for (int32_t k = 0; k < CBuilding::QueueCapacity; ++k)
+    const int32_t stock = Player(0).wood + Player(0).gold + Player(0).stone + 150;
+    std::vector<const CUnitStats*> expected(3, Record(1));
+    for (int32_t k = 3; k < CBuilding::QueueCapacity; ++k)
     {
         expected.push_back(Record(k % 3));
         ASSERT_TRUE(barracks->EnqueueItem(expected.back()));
     }
+    Panel(*barracks, Record(1), -1, -1, 0);
+    EXPECT_EQ(Texts(Yellow), (Lines{"Wood needed", "Queue full"}));
     const auto paid = [&] {
         int32_t price = 0;
         for (const CUnitStats* item : expected)
@@ -163,12 +156,7 @@ TEST_F(ProductionTest, EachRefusalIsLoggedAndChangesNothing)
     CBuilding* idle = Finished(CastBarracks, 20, 20);
     const int32_t side = g_GameMap.GetWidth();
     const Counts stock = {Player(0).wood, Player(0).gold, Player(0).stone};
-    const struct
-    {
-        std::function<void()> act;
-        const char* logged;
-        bool breakpoint;
-    } refusals[] = {
+    const struct { std::function<void()> act; const char* logged; bool breakpoint; } refusals[] = {
         {[&] { EXPECT_EQ(keep->StartResearch(10), 0); },
          "#DEBUG: Technology research not allowed when an other is in progress", true},
         {[&] { EXPECT_EQ(idle->StartResearch(0), 0); }, "#DEBUG: Technology is researched or being researched",
@@ -398,13 +386,9 @@ TEST_F(DocksTest, TheCoastRuleRefusesDryUnexploredOrOffMapBlocksAndEightRingsRis
     std::memset(Player(0).exploredMap, 255, sizeof(Player(0).exploredMap));
     // A 6 x 6 footprint at the waterline (7) but `water` blocks (9) from the last one
     // and `shore` blocks (3) from the first; a dry or unexplored block at (12, 12).
-    const struct
-    {
-        int32_t water, shore;
-        bool dry, unexplored, checkExploration, placeable;
-    } cases[] = {{7, 7, false, false, false, true}, {6, 30, false, false, false, false},
-                 {7, 6, false, false, false, false}, {7, 7, true, false, false, false},
-                 {7, 7, false, true, false, true},   {7, 7, false, true, true, false}};
+    const struct { int32_t water, shore; bool dry, unexplored, checkExploration, placeable; } cases[] = {
+        {7, 7, false, false, false, true}, {6, 30, false, false, false, false}, {7, 6, false, false, false, false},
+        {7, 7, true, false, false, false}, {7, 7, false, true, false, true},    {7, 7, false, true, true, false}};
     for (const auto& c : cases)
     {
         for (int32_t k = 0; k < 36; ++k)

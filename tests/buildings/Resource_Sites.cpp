@@ -87,12 +87,8 @@ TEST_F(ResourceSites, TreesShadeWhileStandingSwayAndFallOnceToRest)
 
 TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
 {
-    const struct
-    {
-        int32_t role;
-        bool removed;
-        bool broadcast;
-    } cases[] = {{0, true, false}, {1, true, true}, {2, false, false}};
+    const struct { int32_t role; bool removed, broadcast; } cases[] = {
+        {0, true, false}, {1, true, true}, {2, false, false}};
     int32_t slot = 0;
     for (const auto& c : cases)
     {

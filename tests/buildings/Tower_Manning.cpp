@@ -112,8 +112,10 @@ TEST_F(TowerManning, TheTrainButtonShowsWhileStandingAndQueuedArchersAreFewerTha
         EXPECT_TRUE(lines[0] == attack && lines[1] == range) << standing << " " << lines[0] << " " << lines[1];
         const SPanelText& last = g_BuildingPanel.GetTexts().back();
         EXPECT_TRUE(queued != 0 || (last.x >= 50 && last.text == "/" + std::to_string(archer->GetSightRadius())));
-        EXPECT_TRUE(queued != 0 || standing < 2 || std::any_of(g_BuildingPanel.GetTexts().begin(), g_BuildingPanel.GetTexts().end(),
-                                                [](const SPanelText& t) { return t.x == 100 && t.text == "*2"; }));
+        const auto& texts = g_BuildingPanel.GetTexts();
+        EXPECT_TRUE(queued != 0 || standing < 2 || std::any_of(texts.begin(), texts.end(), [](const SPanelText& t) {
+                        return t.x == 100 && t.text == "*2";
+                    }));
     }
 }
 
