@@ -246,8 +246,8 @@ TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedO
     // At once: the marks gone, the site counted by its new owner and no loss for the old; the new
     // owner explores around it, 4 blocks out but not 8.
     const auto sites = [this](int32_t player) { return m_World.Player(player).buildingsUnderConstruction[CastHouse]; };
-    EXPECT_EQ(std::vector<int32_t>({marks(0) + marks(1), sites(0), sites(1),
-                                    m_World.Player(0).statistics[STAT_BUILDINGS_LOST], explored(1, 26), explored(1, 22)}),
+    const int32_t lost = m_World.Player(0).statistics[STAT_BUILDINGS_LOST];
+    EXPECT_EQ(std::vector<int32_t>({marks(0) + marks(1), sites(0), sites(1), lost, explored(1, 26), explored(1, 22)}),
               std::vector<int32_t>({0, 0, 2, 1, 1, 0}));
     converted->ConvertToPlayer(0, false);
     finished->ConvertToPlayer(1, false);
