@@ -288,6 +288,21 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
     FreeGlobalModels();
 }
 
+// Each damage type sounds its own samples, on the long row (the keep) and the short row (the house).
+TEST_F(BuildingTraits, EachDamageTypeSoundsItsOwnSamples)
+{
+    CBuilding* keep = m_World.PlaceFinished(0, CastKeep, 10, 10);
+    CBuilding* house = m_World.PlaceFinished(0, CastHouse, 20, 10);
+    const std::set<int32_t> none, smash = Sounds({{173, 4}}), pierce = Sounds({{169, 4}}), magic = Sounds({{179, 1}});
+    const std::set<int32_t> heard[] = {none,  Sounds({{165, 4}}), pierce, pierce, Sounds({{173, 4}, {184, 1}}), none,
+                                       Sounds({{177, 2}}), magic, magic, Sounds({{173, 4}, {184, 1}}), none};
+    for (int32_t type = 0; type <= 10; ++type)
+    {
+        EXPECT_EQ(Heard(*keep, type), heard[type]) << type;
+        EXPECT_EQ(Heard(*house, type), type == 4 || type == 9 ? smash : heard[type]) << type;
+    }
+}
+
 // A stroke to exactly 100 finishes with the local owner's news in green, an instant completion (a
 // foreign one on a network client too) without any.  On the owner's machine a stroke of nothing
 // still sends the progress but not the stage it brings.
