@@ -108,7 +108,7 @@ TEST_F(BuildingMap, PlacingOverAStandingBuildingDestroysItFirstAndTheTiltMapFoll
     EXPECT_TRUE(g_GameMap.Block(20, 20).building == nullptr && g_GameMap.Block(22, 21).building == tower);
     const auto& sent = g_MultiplayerGame.GetSent();
     EXPECT_TRUE(sent.size() == 1u && sent[0].packet.Command() == CMultiplayerGame::CommandBuildingDestroyed &&
-                sent[0].packet.Value(0) == CMultiplayer::GetBuildingRef(house));
+                sent[0].packet.Value(0) == Ref(house));
     EXPECT_EQ(tilted(22, 21, 23, 22), 4);
     // A wider margin, and the cells beyond the map's edges skipped on both sides.
     tower->RemoveFromMap();
@@ -121,6 +121,27 @@ TEST_F(BuildingMap, PlacingOverAStandingBuildingDestroysItFirstAndTheTiltMapFoll
     g_GameMap.PlaceBuildingFootprint(*tower, last - 1, last - 1, 2, -1);
     g_Config.networkRole = 0;
     m_World.Flush();
+}
+
+// Around a 3 x 2 house at (20, 20) a free cell is looked for along the far y side (x 19 up to 23), the
+// far x side (y 22 down to 19), the near x side (the same) and the near y side (x 20 up to 23); a free
+// start point wins at once.  With every cell taken the point holds the last one tried.
+TEST_F(BuildingMap, AnExitIsTheFirstFreeCellAroundTheFootprintInItsOrder)
+{
+    CBuilding* house = m_World.Place(1, CastHouse, 20, 20);
+    int32_t point[2] = {5, 5};
+    EXPECT_TRUE(house->FindExitCell(1, 1, point) && point[0] == 5 && point[1] == 5);
+    point[0] = point[1] = -1;
+    EXPECT_TRUE(house->FindExitCell(2, 1, point) && point[0] == 18 && point[1] == 22);
+    const std::pair<int32_t, int32_t> ring[] = {{19, 22}, {20, 22}, {21, 22}, {22, 22}, {23, 22}, {23, 21}, {23, 20},
+                                                {23, 19}, {19, 21}, {19, 20}, {19, 19}, {20, 19}, {21, 19}, {22, 19}};
+    for (const auto& [cx, cy] : ring)
+    {
+        point[0] = point[1] = -1;
+        EXPECT_TRUE(house->FindExitCell(1, 1, point) && point[0] == cx && point[1] == cy) << cx << "," << cy;
+        g_GameMap.Block(cx, cy).blocked = 1;
+    }
+    EXPECT_TRUE(!house->FindExitCell(1, 1, point) && point[0] == 23 && point[1] == 19);
 }
 
 TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheReservedRings)
@@ -217,9 +238,21 @@ TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedO
     EXPECT_TRUE(m_World.Player(0).IsCellSeen(12, 11) && !m_World.Player(0).IsCellSeen(13, 11));
     finished->Construct(0.0f, true);
     removed->TakeDown(false);
+    const auto explored = [this](int32_t player, int32_t cx) {
+        return m_World.Player(player).exploredMap[cx * MapCornerSide + 10] != 0;
+    };
+    EXPECT_FALSE(explored(1, 26));
     converted->ConvertToPlayer(1, false);
-    EXPECT_EQ(marks(0) + marks(1), 0);
+    // At once: the marks gone, the site counted by its new owner and no loss for the old; the new
+    // owner explores around it, 4 blocks out but not 8.
+    const auto sites = [this](int32_t player) { return m_World.Player(player).buildingsUnderConstruction[CastHouse]; };
+    const int32_t lost = m_World.Player(0).statistics[STAT_BUILDINGS_LOST];
+    EXPECT_EQ(std::vector<int32_t>({marks(0) + marks(1), sites(0), sites(1), lost, explored(1, 26), explored(1, 22)}),
+              std::vector<int32_t>({0, 0, 2, 1, 1, 0}));
     converted->ConvertToPlayer(0, false);
+    finished->ConvertToPlayer(1, false);
+    finished->ConvertToPlayer(0, false);
+    EXPECT_TRUE(marks(0) == 6 && m_World.Player(0).IsCellSeen(32, 11) && sites(0) == 1 && sites(1) == 1);
     // A loaded game's map holds no marks until the sites make theirs again.
     std::fill_n(m_World.Player(0).constructionSiteCounts, MapBlockCount, uint8_t(0));
     m_World.Player(0).RestoreConstructionSites();

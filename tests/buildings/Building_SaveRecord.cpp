@@ -124,11 +124,7 @@ TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersGetsThemBackAnd
     ASSERT_EQ(first.size(), 690u);
     const size_t q = 3;
     const size_t lastRow = FiresAt(q) + FireRecordBytes * BarracksFires + 5 * 56;
-    const struct
-    {
-        size_t at;
-        int32_t value;
-    } items[] = {
+    const struct { size_t at; int32_t value; } items[] = {
         {QueueCountAt, 3}, {QueueAt, 2}, {QueueAt + 4, 3},
         {ProductionStateAt(q) - 4, 1},   // the waiting unit's id
         {ResearchAt(q), 1}, {ResearchAt(q) + 4, 11},
@@ -184,11 +180,7 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
     const size_t q = 1;
     const size_t corner = FiresAt(q) + FireRecordBytes * BarracksFires;
     const auto with = [&](size_t at, int32_t value) { return CRecordBytes::WithI32At(good, at, value); };
-    const struct
-    {
-        std::string bytes;
-        const char* reason;
-    } cases[] = {
+    const struct { std::string bytes; const char* reason; } cases[] = {
         {with(QueueCountAt, 29), "the queue count is out of range"},
         {with(QueueCountAt, -1), "the queue count is out of range"},
         {with(QueueAt, 100), "a queue entry's type record is out of range"},

@@ -10,68 +10,34 @@
 
 namespace
 {
-// 1200 hit points, factors 0.4, 0.2 and 1.0, worth 100 points; fires at 60, 45, 45
-// and 20 percent of sizes 30, 30, 30 and 240 on its 30 blocks.
-class CTestBarracks : public CBuilding
-{
-public:
-    explicit CTestBarracks(int32_t bx) : CBuilding(bx, 10, 0)
-    {
-        InitFirePositions(4);
-        AddFirePosition(60.0f, 1.0f, 2.0f, 1.0f, 30.0f);
-        AddFirePosition(45.0f, 2.0f, 2.0f, 1.0f, 30.0f);
-        AddFirePosition(45.0f, 3.0f, 2.0f, 1.0f, 30.0f);
-        AddFirePosition(20.0f, 2.0f, 3.0f, 3.0f, 240.0f);
-    }
-    int32_t GetMaxHitPoints() const override { return 1200; }
-    int32_t GetWidth() const override { return 5; }
-    int32_t GetDepth() const override { return 6; }
-    int32_t GetBuildCast() const override { return CastBarracks; }
-    int32_t GetPointValue() const override { return 100; }
-    float GetDamageFactor1() const override { return 0.4f; }
-    float GetDamageFactor2() const override { return 0.2f; }
-    float GetDamageFactor3() const override { return 1.0f; }
-};
-
+// A barracks: 1200 hit points, factors 0.4, 0.2 and 1.0, repair rate 0.8, worth 100 points; fires at
+// 60, 50, 50, 45, 40, 30 x 4 and 20 percent of sizes 30 x 4, 40, 30, 35, 35, 30 and 40 on its 30 blocks.
 class BuildingDamage : public ::testing::Test
 {
 protected:
     CBuilding* Barracks(bool finished = true, int32_t x = 10)
     {
-        CBuilding* barracks = new CTestBarracks(x);
-        EXPECT_TRUE(barracks->PlaceOnMap());
-        world.Track(barracks);
+        CBuilding* barracks = world.Place(0, CastBarracks, x, 10);
         if (finished)
-            Finish(barracks);
+            barracks->Construct(0.0f, true);
         return barracks;
-    }
-    void Finish(CBuilding* building)
-    {
-        building->buildProgress = CBuilding::FinishedProgress;
-        building->BuildingFinished();
-    }
-    static void Hit(CBuilding* building, int32_t times)
-    {
-        for (int32_t hit = 0; hit < times; ++hit)
-            building->ApplyDamage(nullptr, 100, DAMAGE_STONE, false);
     }
 
     CBuildingWorld world;
 };
 }  // namespace
 
-// Hit points are whole before the loss: two hits of 8 x 0.4 leave 1196.8
-// and then 1196 - 3.2 = 1192.8; a negative amount heals nothing.
-TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsFiresFollowTheHealthAndRepairPutsThemOut)
+// Hit points are whole before the loss: two hits of 8 x 0.4 leave 1196.8 and then 1196 - 3.2 = 1192.8;
+// a negative amount heals nothing.  Fires start only below their thresholds and stop only above them;
+// repair adds 0.8 x 0.5 per unit of work and ends at exactly 100.
+TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsAndFiresBurnBelowTheirThresholds)
 {
     CBuilding* barracks = Barracks();
-    // Of 100, by damage type 0 to 10: none outside 1 to 9.
-    const int32_t lost[] = {0, 40, 20, 20, 100, 0, 40, 20, 100, 100, 0};
+    const int32_t lost[] = {0, 40, 20, 20, 100, 0, 40, 20, 100, 100, 0};   // of 100, by damage type 0 to 10
     for (int32_t type = 0; type <= 10; ++type)
     {
         barracks->health = 100.0f;
-        EXPECT_EQ(barracks->ApplyDamage(nullptr, 100, static_cast<TENUMDAMAGETYPE>(type), false), lost[type] != 0)
-            << type;
+        EXPECT_EQ(barracks->ApplyDamage(nullptr, 100, static_cast<TENUMDAMAGETYPE>(type), false), lost[type] != 0) << type;
         EXPECT_EQ(barracks->GetHitPoints(), 1200 - lost[type]) << type;
     }
     barracks->health = 100.0f;
@@ -81,26 +47,26 @@ TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsFiresFollowThe
     barracks->ApplyDamage(nullptr, -500, DAMAGE_STONE, false);
     EXPECT_LE(barracks->health, 1192.8f / 1200.0f * 100.0f);
 
-    // Five hits leave 58.3 percent: one fire of 30, level 1; seven 41.7
-    // percent, three fires, level 3; ten 16.7 percent, all four, (90 + 240) / 30.
-    barracks->health = 100.0f;
-    for (const auto& [hits, fires, level] : {std::tuple{5, 1, 1}, {2, 3, 3}, {3, 4, 11}})
+    for (const auto& [health, fires, level] :
+         {std::tuple{60.0f, 0, 0}, {59.99f, 1, 1}, {50.0f, 1, 1}, {49.99f, 3, 3}, {45.0f, 3, 3}, {44.99f, 4, 4},
+          {20.0f, 9, 9}, {19.99f, 10, 11}, {20.0f, 10, 11}, {20.01f, 9, 9}, {30.0f, 9, 9}, {30.01f, 5, 5},
+          {60.0f, 1, 1}, {60.01f, 0, 0}, {59.8f, 1, 1}})
     {
-        Hit(barracks, hits);
-        EXPECT_TRUE(g_Particles.GetBurningFireCount() == fires && barracks->fireAmount == level);
+        barracks->health = health;
+        EXPECT_EQ(barracks->UpdateFireEmitters(), level) << health;
+        EXPECT_TRUE(g_Particles.GetBurningFireCount() == fires && barracks->fireAmount == level) << health;
     }
-    while (barracks->health <= 60.0f)
-        barracks->Repair(10.0f);
-    EXPECT_EQ(g_Particles.GetBurningFireCount() + barracks->fireAmount, 0);
+    EXPECT_TRUE(barracks->Repair(1.0f) && g_Particles.GetBurningFireCount() == 0);
+    EXPECT_FLOAT_EQ(barracks->health, 60.2f);
     barracks->health = 99.9f;
     EXPECT_TRUE(!barracks->Repair(1000.0f) && barracks->health == 100.0f && !barracks->Repair(1.0f));
 
     // Damage taken under construction lights its fires only at completion.
     CBuilding* site = Barracks(false, 30);
-    Hit(site, 7);
+    site->health = 41.0f;
     EXPECT_TRUE(site->UpdateFireEmitters() == 0 && g_Particles.GetBurningFireCount() == 0);
-    Finish(site);
-    EXPECT_EQ(g_Particles.GetBurningFireCount(), 3);
+    site->Construct(0.0f, true);
+    EXPECT_EQ(g_Particles.GetBurningFireCount(), 4);
     // A fire handle that no longer names a building fire is reported.
     ASSERT_TRUE(g_Particles.FreeParticle(site->firePositions[1].particle));
     CTestLog log;
@@ -161,6 +127,23 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     wall->health = 100.0f / static_cast<float>(wall->GetMaxHitPoints());   // exactly one hit point
     EXPECT_TRUE(wall->ApplyDamage(warrior, 1, DAMAGE_STONE, false) && wall->IsTakenDown() &&
                 g_Particles.GetExplosionMarkCount() == 1);
+    EXPECT_EQ(world.Player(1).score - score, 100);
+    // A tree of 50 hit points falls to one blow of 50: its block keeps the felled trunk, and 50
+    // splinters fly within half a block of its middle, 10 to 89 above the ground; no scorch mark.
+    CBuilding* tree = world.Track(world.Player(0).CreateResource(ResourceKindTree, 30, 30, 0, 1));
+    g_Particles.ClearEffects();
+    EXPECT_TRUE(!tree->ApplyDamage(warrior, 49, DAMAGE_HARMLESS, false) && tree->ApplyDamage(warrior, 50, DAMAGE_STONE, false));
+    int32_t splinters = 0;
+    for (const SEffectParticle& piece : g_Particles.GetEffects())
+    {
+        const float above = piece.height - g_GameMap.GetHeight(piece.x, piece.y);
+        splinters += piece.kind == 26 ? 1 : 0;
+        EXPECT_TRUE(piece.x >= 30.0f && piece.x <= 30.99f && piece.y >= 30.0f && piece.y <= 30.99f && above >= 10.0f &&
+                    above < 90.0f) << piece.x << "," << piece.y << " " << above;
+    }
+    EXPECT_EQ(std::vector<int32_t>({splinters, tree->IsTakenDown(), g_Particles.GetExplosionMarkCount()}),
+              std::vector<int32_t>({50, 1, 0}));
+    EXPECT_EQ(g_GameMap.Block(30, 30).decorationModel, 254);
     EXPECT_EQ(world.Player(1).score - score, 100);
 }
 

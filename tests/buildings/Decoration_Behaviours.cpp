@@ -52,8 +52,11 @@ TEST_F(DecorationBehaviours, AGateOpensPassableAndClosingCrushesWhatStandsInItBu
     const auto blocked = [](int32_t x, int32_t y) { return g_GameMap.Block(x, y).blocked != 0; };
     gate->Trigger(1);
     EXPECT_TRUE(!blocked(10, 10) && !blocked(14, 10) && gate->model == 298);
-    // The map's own pass over the objects no player lists moves it.
-    world.Frame(Frames);
+    // The map's own pass over the objects no player lists moves it, a frame a tick, and stops it
+    // on its last frame.
+    world.Frame(3);
+    EXPECT_TRUE(gate->motion == CDecorationGate::Opening && gate->animTime == 3.0f);
+    world.Frame(Frames - 3);
     EXPECT_TRUE(gate->motion == CDecorationGate::Still && gate->animTime == Frames - 1.0f);
     // In a network game a blow to a building is told: none to the gate itself.
     g_Config.networkRole = 1;
@@ -62,6 +65,8 @@ TEST_F(DecorationBehaviours, AGateOpensPassableAndClosingCrushesWhatStandsInItBu
     for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
         EXPECT_NE(sent.packet.Value(0), Ref(gate));
     EXPECT_TRUE(unit->health == 50.0f && blocked(14, 10) && gate->motion == CDecorationGate::Closing);
+    gate->Animate(4.0f);
+    EXPECT_TRUE(gate->animTime == Frames - 5.0f && gate->motion == CDecorationGate::Closing);
     gate->Trigger(4);
     EXPECT_TRUE(unit->health == 0.0f && gate->model == 297 && gate->motion == CDecorationGate::Still);
     // The other gate spans its depth along y.

@@ -36,22 +36,6 @@ protected:
     CBuildingWorld m_World;
 };
 
-TEST_F(DrawingBuildings, TownBuildingsStandAtTheirBlockWithSnowOnlyOnceFinished)
-{
-    g_GameMap.theme = 1;   // winter
-    CBuilding* house = m_World.Place(0, CastHouse, 10, 12);
-    house->Construct(0.0f, false);
-    house->Render(0.0f);
-    EXPECT_EQ(DrawnModels(), std::vector<int32_t>{130});
-    house->Construct(0.0f, true);
-    house->Render(0.0f);
-    const SModelDraw draw = CBuildingDraw::GetDraws()[0];
-    EXPECT_EQ(DrawnModels(), (std::vector<int32_t>{129, 134}));
-    EXPECT_EQ(std::vector<float>({draw.x, draw.y, draw.height, house->drawPosition[0]}),
-              std::vector<float>({10.0f, 12.0f, g_GameMap.GetHeight(10.0f, 12.0f), 10.0f}));
-    g_GameMap.theme = NoTheme;
-}
-
 TEST_F(DrawingBuildings, ACollapsingBuildingShakesAndSinksWithoutItsBanners)
 {
     CBuilding* barracks = m_World.PlaceFinished(0, CastBarracks, 10, 10);
@@ -100,12 +84,8 @@ TEST_F(DrawingBuildings, TreesTurnByTheirFacingAndTakeTheirLookAsColour)
 TEST_F(DrawingBuildings, ObjectsOfThePulsingOwnerTakeThePulseAsTheirModelsTint)
 {
     g_BuildingPanel.pulse = 0.375f;
-    const struct
-    {
-        int32_t cast;
-        int32_t decorationKind;
-    } objects[] = {{CastHouse, 0}, {CastBarracks, 0}, {CastWall, 0}, {CastTrap, 0}, {CastDecoration, 2},
-                   {CastDecoration, 1}};
+    const struct { int32_t cast, decorationKind; } objects[] = {
+        {CastHouse, 0}, {CastBarracks, 0}, {CastWall, 0}, {CastTrap, 0}, {CastDecoration, 2}, {CastDecoration, 1}};
     for (const auto& object : objects)
     {
         CBuilding* drawn = object.cast == CastDecoration

@@ -13,11 +13,7 @@ TEST(BuildingFactory, UnlistedNumbersGiveNoneWithTheirReportsOnceTheFactoryIsRea
     const char* const resource = "#DEBUG: Building factory: Unknown resource type";
     const char* const decoration = "#DEBUG: Building factory: Unknown decoration type";
     const char* const building = "#DEBUG: Building factory: Unknown building type";
-    const struct
-    {
-        int32_t cast, resourceKind, decorationKind;
-        const char* message;
-    } cases[] = {
+    const struct { int32_t cast, resourceKind, decorationKind; const char* message; } cases[] = {
         {CastResource, 0, 0, resource},      {CastResource, 5, 0, resource},      {CastResource, -1, 0, resource},
         {CastDecoration, 0, 24, decoration}, {CastDecoration, 0, 26, decoration}, {CastDecoration, 0, 80, decoration},
         {0, 0, 0, building},                 {14, 0, 0, building},                {16, 0, 0, building},
@@ -52,11 +48,8 @@ TEST(BuildingFactory, UnlistedNumbersGiveNoneWithTheirReportsOnceTheFactoryIsRea
 TEST(BuildingFactory, ListedNumbersGiveTheirModelsOwnersAmountsAndFirePoints)
 {
     CBuildingWorld world;
-    const struct
-    {
-        int32_t cast, kind, variant, model, owner, amount;
-        const char* name;   // of a decoration
-    } rows[] = {
+    // The name is a decoration's.
+    const struct { int32_t cast, kind, variant, model, owner, amount; const char* name; } rows[] = {
         {1, 0, 0, 108, 2, 0, ""}, {2, 0, 0, 115, 2, 0, ""}, {3, 0, 0, 122, 2, 0, ""}, {4, 0, 0, 150, 2, 0, ""},
         {5, 0, 0, 129, 2, 0, ""}, {6, 0, 0, 136, 2, 0, ""}, {7, 0, 0, 143, 2, 0, ""}, {8, 0, 0, 157, 2, 0, ""},
         {9, 0, 0, 196, 2, 0, ""}, {11, 0, 0, 164, 2, 0, ""}, {12, 0, 0, 201, 2, 0, ""}, {13, 0, 0, 203, 2, 0, ""},

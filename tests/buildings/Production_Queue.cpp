@@ -1,9 +1,11 @@
 // The production queue and research, the finished unit leaving its building, the
 // docks' coast rule, rings and ship, and the alchemy's research through its panel.
 
+#include <functional>
 #include <tuple>
 
 #include "buildings/C_BuildingDocks.h"
+#include "buildings/C_BuildingKeep.h"
 #include "buildings/C_BuildingDraw.h"
 #include "buildings/C_BuildingTower.h"
 #include "core/C_Localizer.h"
@@ -91,18 +93,98 @@ protected:
 using Counts = std::vector<int32_t>;
 using Lines = std::vector<std::string>;
 
-TEST_F(ProductionTest, TheTwentyNinthItemIsRefusedAndShiftStopsAtTheFirstRefusal)
+// Shift queues five but stops at the first refusal; the 29th item is refused.  Of 28 entries (warriors
+// then three-record cycles) the last, a middle one and the head are cancelled, each refunded in full
+// with the entries behind it moved up; a slot past the end is refused; a new item goes last.
+TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
 {
     CBuilding* barracks = Finished(CastBarracks, 10, 10);
     g_Selection.shiftDown = 1;
     Player(0).wood = 160;
     Panel(*barracks, Record(1), -1, -1, 0);
     EXPECT_EQ(Counts({barracks->queueCount, Player(0).wood}), Counts({3, 10}));
-    Player(0).wood = 10000;
-    for (int32_t i = 0; i < 6; ++i)
-        Panel(*barracks, Record(1), -1, -1, 0);
-    EXPECT_EQ(Counts({barracks->queueCount, Player(0).wood}), Counts({28, 8750}));
+    Player(0).wood = Player(0).gold = 10000;
+    const int32_t stock = Player(0).wood + Player(0).gold + Player(0).stone + 150;
+    std::vector<const CUnitStats*> expected(3, Record(1));
+    for (int32_t k = 3; k < CBuilding::QueueCapacity; ++k)
+    {
+        expected.push_back(Record(k % 3));
+        ASSERT_TRUE(barracks->EnqueueItem(expected.back()));
+    }
+    Panel(*barracks, Record(1), -1, -1, 0);
     EXPECT_EQ(Texts(Yellow), (Lines{"Wood needed", "Queue full"}));
+    const auto paid = [&] {
+        int32_t price = 0;
+        for (const CUnitStats* item : expected)
+            price += item->woodCost + item->goldCost + item->stoneCost;
+        return price;
+    };
+    for (const int32_t slot : {27, 13, 26, 0, -1})
+    {
+        CTestLog log;
+        if (slot < 0)
+            barracks->EnqueueItem(Record(2));
+        else
+            Panel(*barracks, nullptr, -1, slot, 0);
+        if (slot < 0)
+            expected.push_back(Record(2));
+        else if (slot < int32_t(expected.size()))
+            expected.erase(expected.begin() + slot);
+        EXPECT_EQ(std::vector<const CUnitStats*>(barracks->queue, barracks->queue + barracks->queueCount), expected)
+            << slot;
+        EXPECT_EQ(Player(0).wood + Player(0).gold + Player(0).stone, stock - paid()) << slot;
+        EXPECT_EQ(log.Contains("#DEBUG: Cancelled production slot is empty"), slot == 26) << slot;
+    }
+}
+
+// Each refusal logs its reason and leaves the building, the unit and the owner's stock as they were.
+TEST_F(ProductionTest, EachRefusalIsLoggedAndChangesNothing)
+{
+    GiveHouses();
+    CBuilding* barracks = Finished(CastBarracks, 10, 10);
+    CBuilding* keep = Finished(CastKeep, 30, 10);
+    CUnit* king = Player(0).CreateUnit(UNIT_KING, 20, 30);
+    CUnit* warrior = Player(0).CreateUnit(UNIT_WARRIOR, 22, 30);
+    Player(0).wood = Player(0).gold = Player(0).stone = 10000;
+    ASSERT_EQ(keep->StartResearch(9), 1);
+    m_Harness.Research(0, 0);
+    barracks->EnqueueItem(Record(1));
+    barracks->UpdateProduction(334);
+    CUnit* held = barracks->productionUnit;
+    ASSERT_NE(held, nullptr);
+    BlockExits(*barracks, true);
+    CBuilding* idle = Finished(CastBarracks, 20, 20);
+    const int32_t side = g_GameMap.GetWidth();
+    const Counts stock = {Player(0).wood, Player(0).gold, Player(0).stone};
+    const struct { std::function<void()> act; const char* logged; bool breakpoint; } refusals[] = {
+        {[&] { EXPECT_EQ(keep->StartResearch(10), 0); },
+         "#DEBUG: Technology research not allowed when an other is in progress", true},
+        {[&] { EXPECT_EQ(idle->StartResearch(0), 0); }, "#DEBUG: Technology is researched or being researched",
+         true},
+        {[&] { EXPECT_FALSE(barracks->EnqueueItem(nullptr)); }, "#DEBUG: Nothing to queue", true},
+        {[&] { Panel(*barracks, nullptr, -1, -1, 19); }, "#DEBUG: Ungarrison available only for keep", true},
+        {[&] { static_cast<CBuildingKeep*>(keep)->Garrison(warrior); }, "#DEBUG: Only king is allowed", true},
+        {[&] { EXPECT_FALSE(barracks->ReleaseUnit(king, 9, 16)); }, "#DEBUG: Only for production units!", true},
+        {[&] { EXPECT_FALSE(barracks->ReleaseUnit(warrior, 9, 16)); },
+         "#DEBUG: Exit for a unit the building does not hold", false},
+        {[&] { EXPECT_FALSE(barracks->ReleaseUnit(held, side, 16)); }, "#DEBUG: Exit cell outside the map", false},
+        {[&] { keep->PopQueue(); }, "#DEBUG: Unit production count underrun", true},
+    };
+    for (const auto& refusal : refusals)
+    {
+        SCOPED_TRACE(refusal.logged);
+        CTestLog log;
+        refusal.act();
+        EXPECT_TRUE(log.Contains(refusal.logged));
+        EXPECT_EQ(log.Contains("#DEBUG: breakpoint reached"), refusal.breakpoint);
+        EXPECT_EQ(Counts({Player(0).wood, Player(0).gold, Player(0).stone}), stock);
+        EXPECT_EQ(Counts({barracks->queueCount, keep->queueCount, held->onMap, warrior->onMap, king->onMap}),
+                  Counts({1, 0, 0, 1, 1}));
+        EXPECT_TRUE(barracks->productionUnit == held && keep->garrisonedUnit == nullptr);
+    }
+    CTestLog log;
+    static_cast<CBuildingKeep*>(keep)->Garrison(warrior);
+    EXPECT_TRUE(log.Lines().size() == 3u && log.Lines()[2].rfind("406 in ", 0) == 0) << log.Contents();
 }
 
 // Tower archers need no room in the houses, only a place among the five.
@@ -304,13 +386,9 @@ TEST_F(DocksTest, TheCoastRuleRefusesDryUnexploredOrOffMapBlocksAndEightRingsRis
     std::memset(Player(0).exploredMap, 255, sizeof(Player(0).exploredMap));
     // A 6 x 6 footprint at the waterline (7) but `water` blocks (9) from the last one
     // and `shore` blocks (3) from the first; a dry or unexplored block at (12, 12).
-    const struct
-    {
-        int32_t water, shore;
-        bool dry, unexplored, checkExploration, placeable;
-    } cases[] = {{7, 7, false, false, false, true}, {6, 30, false, false, false, false},
-                 {7, 6, false, false, false, false}, {7, 7, true, false, false, false},
-                 {7, 7, false, true, false, true},   {7, 7, false, true, true, false}};
+    const struct { int32_t water, shore; bool dry, unexplored, checkExploration, placeable; } cases[] = {
+        {7, 7, false, false, false, true}, {6, 30, false, false, false, false}, {7, 6, false, false, false, false},
+        {7, 7, true, false, false, false}, {7, 7, false, true, false, true},    {7, 7, false, true, true, false}};
     for (const auto& c : cases)
     {
         for (int32_t k = 0; k < 36; ++k)

@@ -79,12 +79,9 @@ TEST_F(ResourcePicking, SitesArePickedOnTheScreenWhereTheyWereLastDrawn)
     std::copy(identity, identity + 9, g_GameMap.viewMatrix);
     const float eye[3] = {0.0f, 0.0f, 100.0f};
     std::copy(eye, eye + 3, g_GameMap.viewTranslation);
-    const struct
-    {
-        int32_t kind;
-        int32_t model;
-        float drawnAt;   // the block centre, or the mine's corner
-    } sites[] = {{ResourceKindRock, 226, 20.5f}, {ResourceKindTree, 210, 20.5f}, {ResourceKindGoldMine, 230, 20.0f}};
+    // Drawn at the block centre, or the mine at its corner.
+    const struct { int32_t kind, model; float drawnAt; } sites[] = {
+        {ResourceKindRock, 226, 20.5f}, {ResourceKindTree, 210, 20.5f}, {ResourceKindGoldMine, 230, 20.0f}};
     for (const auto& site : sites)
     {
         SCOPED_TRACE(site.kind);
@@ -120,11 +117,7 @@ TEST_F(ResourcePicking, ScreenRectanglesCountOnlyCornersInside)
     rock.screenRect[0] = rock.screenRect[1] = 100;
     rock.screenRect[2] = 140;
     rock.screenRect[3] = 160;
-    const struct
-    {
-        int32_t l, t, r, b;
-        bool hit;
-    } cases[] = {
+    const struct { int32_t l, t, r, b; bool hit; } cases[] = {
         {90, 90, 100, 100, true},     // its corner on the band's corner, bounds inclusive
         {120, 120, 300, 300, true},   // the band's first corner inside
         {0, 0, 110, 110, true},       // the band's second corner inside
@@ -138,14 +131,8 @@ TEST_F(ResourcePicking, ScreenRectanglesCountOnlyCornersInside)
 
 TEST_F(ResourcePicking, HitsOnSitesPlayTheirOwnSounds)
 {
-    const struct
-    {
-        int32_t kind;
-        int32_t damageType;
-        bool dead;
-        int32_t first;   // first sample, -1 none
-        int32_t variants;
-    } cases[] = {
+    // The first sample, -1 for none, and the number of variants.
+    const struct { int32_t kind, damageType; bool dead; int32_t first, variants; } cases[] = {
         {ResourceKindGoldMine, 2, false, 169, 4}, {ResourceKindGoldMine, 9, false, 173, 4},
         {ResourceKindGoldMine, 8, false, 179, 1}, {ResourceKindGoldMine, 1, false, -1, 0},
         {ResourceKindTree, 3, false, 133, 2},     {ResourceKindTree, 4, false, 148, 1},

@@ -1,10 +1,12 @@
 // The resource sites: strokes, closing, the host rule and saved amounts.
 
 #include <climits>
+#include <tuple>
 
 #include "buildings/C_BuildingGoldMine.h"
 #include "buildings/C_BuildingResource.h"
 #include "buildings/C_BuildingResourceTree.h"
+#include "media/C_ModelRecord.h"
 #include "tests/buildings/BuildingWorld.h"
 #include "tests/support/RecordBytes.h"
 
@@ -51,14 +53,42 @@ TEST_F(ResourceSites, FiveStrokesFellATreeAndAHundredRemoveItWithOneRuin)
     EXPECT_TRUE(other->GetAmount() == 20 && m_World.Samples().size() == 4u);
 }
 
+// Leafy trees shade while standing (96 and more), bare ones (winter oak, palm, dead) never.  Standing,
+// a tree sways 0.6 frames a tick; felled (10 frames) it falls 1.2 a tick until past frame 8 and rests,
+// or lies at once when it fell out of view.
+TEST_F(ResourceSites, TreesShadeWhileStandingSwayAndFallOnceToRest)
+{
+    std::string shade;
+    for (int32_t variant = 1; variant <= 8; ++variant)
+        shade += CResourceTree(variant).CastsShade() ? '1' : '0';
+    EXPECT_EQ(shade, "11100011");
+    AllocGlobalModels();
+    GetGlobalModel(211)->object.frameCount = GetGlobalModel(213)->object.frameCount = 10;
+    auto* seen = static_cast<CResourceTree*>(Site(ResourceKindTree, 10, 10, 1));
+    CBuilding* unseen = Site(ResourceKindTree, 20, 10, 2);
+    g_GameMap.Block(10, 10).frameStamp = g_GameMap.frameStamp;
+    g_GameMap.Block(20, 10).frameStamp = g_GameMap.frameStamp - 1;
+    seen->Animate(5.0f);
+    EXPECT_FLOAT_EQ(seen->animTime, 3.0f);
+    for (int32_t stroke = 1; stroke <= 4; ++stroke)
+        seen->TakeOne();
+    EXPECT_TRUE(seen->CastsShade());
+    seen->TakeOne();
+    unseen->SetAmount(95);
+    EXPECT_EQ(std::vector<float>({float(seen->CastsShade()), seen->animTime, unseen->animTime}),
+              std::vector<float>({0.0f, 0.0f, 9.0f}));
+    for (const auto& [ticks, frame] : {std::pair{1.0f, 1.2f}, {3.0f, 4.8f}, {10.0f, 8.4f}})
+    {
+        seen->Animate(ticks);
+        EXPECT_NEAR(seen->animTime, frame, 1e-4f) << ticks;
+    }
+    FreeGlobalModels();
+}
+
 TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
 {
-    const struct
-    {
-        int32_t role;
-        bool removed;
-        bool broadcast;
-    } cases[] = {{0, true, false}, {1, true, true}, {2, false, false}};
+    const struct { int32_t role; bool removed, broadcast; } cases[] = {
+        {0, true, false}, {1, true, true}, {2, false, false}};
     int32_t slot = 0;
     for (const auto& c : cases)
     {
@@ -83,6 +113,14 @@ TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
     static_cast<CResource*>(rock)->amount = 601;
     EXPECT_TRUE(rock->TakeOne() == 1 && rock->TakeOne() == 1 && rock->model == 227);
     ASSERT_EQ(g_MultiplayerGame.GetSent().size(), 1u);
+    for (const auto& [from, before, after] : {std::tuple{401, 227, 228}, {400, 228, 228}, {201, 228, 229}})
+    {
+        auto* shaped = static_cast<CResource*>(Site(ResourceKindRock, 40, 30 + from % 7));
+        shaped->amount = from;
+        shaped->model = before;
+        shaped->TakeOne();
+        EXPECT_EQ(shaped->model, after) << from;
+    }
     const CNetPacket& record = g_MultiplayerGame.GetSent()[0].packet;
     EXPECT_TRUE(record.Command() == CMultiplayerGame::CommandBuildingRecord && record.Value(0) == 30 * 65536 + 30 &&
                 record.Value(1) == 227);

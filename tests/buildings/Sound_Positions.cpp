@@ -19,12 +19,8 @@ constexpr float MarkerPan = 0.5f;
 // give 3, 50 give 0.  A request not made leaves the marker pan in place.
 TEST(SoundPositions, UnitsAndBuildingsAreHeardByDistanceFromTheListener)
 {
-    const struct Case
-    {
-        const char* name;
-        bool building, seen, allied;
-        int32_t blocks, volume;   // volume -1: not heard
-    } cases[] = {
+    // A volume of -1: not heard.
+    const struct Case { const char* name; bool building, seen, allied; int32_t blocks, volume; } cases[] = {
         {"seen unit at the full-volume distance", false, true, false, 12, 100},
         {"seen unit one block further", false, true, false, 13, 98},
         {"friend's unit out of sight", false, false, true, 12, 50},

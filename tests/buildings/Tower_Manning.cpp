@@ -1,5 +1,7 @@
 // A tower's archers: their number, sight, choice of target, network news and owner.
 
+#include <tuple>
+
 #include "buildings/C_BuildingTower.h"
 #include "core/C_PtrGarbage.h"
 #include "game/C_BuildingPanel.h"
@@ -93,6 +95,27 @@ TEST_F(TowerManning, TheTrainButtonShowsWhileStandingAndQueuedArchersAreFewerTha
         const auto& shown = g_BuildingPanel.GetButtons();
         const auto isTrain = [](const SPanelButton& button) { return button.icon == 45; };
         EXPECT_EQ(static_cast<int>(std::count_if(shown.begin(), shown.end(), isTrain)), buttons) << standing;
+    }
+    // The details add the first archer's attack, "*" and the count from two archers on, and its range
+    // and sight; not while an archer is queued.
+    for (const auto& [standing, queued, attack, range] : {std::tuple{4, 1, "", ""}, {1, 0, "WY", "WYW"},
+                                                          {2, 0, "WYY", "WYW"}})
+    {
+        tower->SetArcherCount(standing);
+        tower->queueCount = queued;
+        g_BuildingPanel.BeginFrame();
+        tower->RenderDetailsOnPanel();
+        std::string lines[2];
+        for (const SPanelText& text : g_BuildingPanel.GetTexts())
+            if (text.y == 315 || text.y == 350)
+                lines[text.y == 350 ? 1 : 0] += text.colour == 0xFFFFFFu ? 'W' : text.colour == 0xFFFF00u ? 'Y' : '?';
+        EXPECT_TRUE(lines[0] == attack && lines[1] == range) << standing << " " << lines[0] << " " << lines[1];
+        const SPanelText& last = g_BuildingPanel.GetTexts().back();
+        EXPECT_TRUE(queued != 0 || (last.x >= 50 && last.text == "/" + std::to_string(archer->GetSightRadius())));
+        const auto& texts = g_BuildingPanel.GetTexts();
+        EXPECT_TRUE(queued != 0 || standing < 2 || std::any_of(texts.begin(), texts.end(), [](const SPanelText& t) {
+                        return t.x == 100 && t.text == "*2";
+                    }));
     }
 }
 

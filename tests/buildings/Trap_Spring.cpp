@@ -73,6 +73,12 @@ TEST_F(TrapUnderfoot, AWarriorDiesOnAFinishedEnemyTrapWhichThenPlaysOutAndLeaves
                                                            drop.x <= 12.5f + 9.0f / 15.0f + 1e-4f &&
                                                            drop.height >= 40.0f && drop.height < 60.0f));
     EXPECT_TRUE(trap->model == CBuildingTrap::SprungModel && g_GameMap.Block(12, 10).blocked == 1);
+    // Its 30 pieces fly (Random(40) - 20) x 0.04 blocks from the corner, 5 to 14 above the ground.
+    for (const SEffectParticle& piece : g_Particles.GetEffects())
+        EXPECT_TRUE(piece.kind != 25 || (piece.x >= 11.2f - 1e-4f && piece.x <= 12.76f + 1e-4f &&
+                                         piece.y >= 9.2f - 1e-4f && piece.y <= 10.76f + 1e-4f &&
+                                         piece.height >= 5.0f && piece.height < 15.0f))
+            << piece.x << "," << piece.y << " " << piece.height;
     // The frame that sprang it played the first half frame.
     for (int32_t frame = 2; frame < 2 * SprungFrames; ++frame)
         world.Frame(1);
