@@ -158,12 +158,11 @@ TEST_F(TwoMachines, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStillP
     const int32_t dead = Ref(At(5, 12));
     At(5, 12)->RemoveFromWorld(false);
     const auto bits = [](float value) { return CNetPacket::FromFloat(value); };
-    const struct
-    {
-        CNetPacket packet;
-        int32_t role;
-        const char* report;   // null: the packet is sound and applied
-    } rows[] = {
+    const auto from = [](int32_t sender, CNetPacket packet) {
+        packet.fields[CNetPacket::SenderField] = sender;
+        return packet;
+    };
+    const struct { CNetPacket packet; int32_t role; const char* report; } rows[] = {   // report null: applied
         {CNetPacket::Make(30, w, 359), 2, nullptr},
         {CNetPacket::Make(30, w, 360), 2, "#DEBUG: Network packet value out of range"},
         {CNetPacket::Make(30, w, -1), 2, "#DEBUG: Network packet value out of range"},
@@ -198,6 +197,11 @@ TEST_F(TwoMachines, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStillP
         {CNetPacket::Make(33, w), 2, nullptr},
         {CNetPacket::Make(45, w), 2, "#DEBUG: Network packet of an unknown command"},
         {CNetPacket::Make(30, w, 90), 0, "#DEBUG: Network packet in a single player game"},
+        // Senders: another machine's unit, this machine or none, not the host.
+        {from(2, CNetPacket::Make(30, w, 6, 5, 90, 2, 0)), 2, "#DEBUG: Network packet names another machine's object"},
+        {from(Client, CNetPacket::Make(30, w, 6, 5, 90, 2, 0)), 2, "#DEBUG: Network packet from no other machine"},
+        {from(8, CNetPacket::Make(30, w, 6, 5, 90, 2, 0)), 2, "#DEBUG: Network packet from no other machine"},
+        {from(2, CNetPacket::Make(58, w, 6, 5, 90, 2, 0)), 2, "#DEBUG: Network packet not sent by the host"},
     };
     CTestLog log;
     for (const auto& row : rows)
@@ -206,29 +210,12 @@ TEST_F(TwoMachines, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStillP
         log.Clear();
         const SWorldState before = Snapshot();
         g_MultiplayerGame.OnGamePacket(row.packet);
-        EXPECT_EQ(Snapshot() == before, row.report != nullptr) << row.packet.Command() << " " << row.packet.Value(1);
-        EXPECT_EQ(log.Contains(row.report ? row.report : "#DEBUG: breakpoint reached"), row.report != nullptr)
-            << row.packet.Command() << " " << row.packet.Value(1);
+        SCOPED_TRACE(testing::Message() << row.packet.Command() << " from " << row.packet.Sender() << " naming "
+                                        << row.packet.Value(1));
+        EXPECT_EQ(Snapshot() == before, row.report != nullptr);
+        EXPECT_EQ(log.Contains(row.report ? row.report : "#DEBUG: breakpoint reached"), row.report != nullptr);
     }
-    // Senders: another machine's unit, this machine or none, not the host.
     g_Config.networkRole = CMultiplayer::RoleClient;
-    struct
-    {
-        int32_t command, sender;
-        const char* report;
-    } senders[] = {{30, 2, "#DEBUG: Network packet names another machine's object"},
-                   {30, Client, "#DEBUG: Network packet from no other machine"},
-                   {30, 8, "#DEBUG: Network packet from no other machine"},
-                   {58, 2, "#DEBUG: Network packet not sent by the host"}};
-    for (const auto& row : senders)
-    {
-        CNetPacket packet = CNetPacket::Make(row.command, w, 6, 5, 90, 2, 0);
-        packet.fields[CNetPacket::SenderField] = row.sender;
-        log.Clear();
-        const SWorldState before = Snapshot();
-        g_MultiplayerGame.OnGamePacket(packet);
-        EXPECT_TRUE(Snapshot() == before && log.Contains(row.report)) << row.command << " " << row.sender;
-    }
     // Bytes: only a whole packet is read.
     uint8_t bytes[73] = {};
     CNetPacket::Make(30, w, 45).ToBytes(bytes);
