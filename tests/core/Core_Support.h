@@ -20,6 +20,18 @@ inline Lines Breakpoint(int line, const std::string& file, const std::string& me
     return lines;
 }
 
+// A file read whole through the game's file layer, "<missing>" or "<short>" when it cannot be.
+inline std::string ReadEntry(const char* name)
+{
+    CFile file;
+    if (!file.OpenRead(name))
+        return "<missing>";
+    std::string body(file.GetSize(), '\0');
+    const int got = file.Read(body.data(), file.GetSize());
+    file.Close();
+    return got == static_cast<int>(body.size()) ? body : "<short>";
+}
+
 class ConfigTestBase : public ::testing::Test
 {
 protected:

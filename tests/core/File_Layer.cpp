@@ -12,20 +12,6 @@ protected:
     void SetUp() override { ShutdownFileSystem(); }
     void TearDown() override { ShutdownFileSystem(); }
 
-    std::string WriteDataFile(const std::string& name, const CTestDataFile& file) const
-    {
-        return m_Folder.Write(name, file.Build());
-    }
-    static std::string ReadEntry(const char* name)
-    {
-        CFile file;
-        if (!file.OpenRead(name))
-            return "<missing>";
-        std::string body(file.GetSize(), '\0');
-        const int got = file.Read(body.data(), file.GetSize());
-        file.Close();
-        return got == static_cast<int>(body.size()) ? body : "<short>";
-    }
     static Lines List(const char* folder)
     {
         CStringArray list;
@@ -41,7 +27,7 @@ protected:
         file.Add("BEFORE.BIN", "<<<<");
         file.Add("TEXT.TXT", body);
         file.Add("AFTER.BIN", ">>>>");
-        InitDataFile(WriteDataFile("v2krn.med", file).c_str(), 1);
+        InitDataFile(m_Folder.Write("v2krn.med", file.Build()).c_str(), 1);
     }
     void UseDiskFileWith(const std::string& body) const
     {
@@ -87,8 +73,8 @@ TEST_F(FileLayer, LaterDataFileOverridesNamesAreUpperCasedAndDotDotResolvedButSl
     main.Add("MAPS\\A.WORLD", "map");
     CTestDataFile extra;
     extra.Add("FONTS\\A.FNT", "extra font");
-    InitDataFile(WriteDataFile("v2krn.med", main).c_str(), 1);
-    InitAdditionalDataFile(WriteDataFile("extra.med", extra).c_str());
+    InitDataFile(m_Folder.Write("v2krn.med", main.Build()).c_str(), 1);
+    InitAdditionalDataFile(m_Folder.Write("extra.med", extra.Build()).c_str());
 
     EXPECT_TRUE(ReadEntry("fonts\\..\\fonts\\a.fnt") == "extra font" && ReadEntry("Fonts\\B.fnt") == "b" &&
                 ReadEntry("maps\\scripts\\..\\a.world") == "map");
@@ -107,12 +93,12 @@ TEST_F(FileLayer, LaterDataFileOverridesNamesAreUpperCasedAndDotDotResolvedButSl
 
 TEST_F(FileLayer, MissingOrBrokenFilesLeaveTheDirectoryAlone)
 {
-    InitAdditionalDataFile(WriteDataFile("extra.med", OneEntry()).c_str());
+    InitAdditionalDataFile(m_Folder.Write("extra.med", OneEntry().Build()).c_str());
     EXPECT_FALSE(IsDataFileInUse());   // no main file yet
     CString reason;
     EXPECT_EQ(LoadDataFile((m_Folder / "none.med").c_str(), false, reason), EDataFileResult::NotFound);
     EXPECT_EQ(g_FileSystem.GetDataFiles().GetCount(), 1);   // listed before the open is checked
-    const std::string main = WriteDataFile("v2krn.med", OneEntry());
+    const std::string main = m_Folder.Write("v2krn.med", OneEntry().Build());
     ASSERT_EQ(LoadDataFile(main.c_str(), false, reason), EDataFileResult::Loaded);
     EXPECT_EQ(LoadDataFile((m_Folder / "none.med").c_str(), true, reason), EDataFileResult::NotFound);
     const std::vector<uint8_t> broken = {1, 2};
@@ -175,12 +161,12 @@ TEST_F(FileLayer, FatalPathsEndTheProcessAndLogWhatWentWrong)
     log.Clear();
     CTestDataFile file = OneEntry();
     file.Entry(0).lengthByte = 0;
-    const std::string bad = WriteDataFile("bad.med", file);
+    const std::string bad = m_Folder.Write("bad.med", file.Build());
     EXPECT_EXIT(InitDataFile(bad.c_str(), 1), testing::ExitedWithCode(1),
                 "Error loading data file. The file might be corrupt");
     const std::string corrupt = "Error loading data file. The file might be corrupt";
     EXPECT_EQ(log.Lines(), (Lines{corrupt, bad, "entry 0 has the bad name length 0"}));
-    InitDataFile(WriteDataFile("v2krn.med", CTestDataFile()).c_str(), 1);
+    InitDataFile(m_Folder.Write("v2krn.med", CTestDataFile().Build()).c_str(), 1);
     EXPECT_EXIT(InitAdditionalDataFile(path.c_str()), testing::ExitedWithCode(1),
                 "Additional datafile not found, check your configuration");
 }
