@@ -144,35 +144,20 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouche
 
 // Starts that cannot succeed: the built game, started headless with logging
 // off, must end with code 1 and say why in one line on standard error.
-namespace
-{
-const char kLoggingOff[] = "LOGGING=OFF\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\n";
-
-struct SFailedStart
-{
-    const char* what;
-    std::function<void(CGameFolder&, CProcess&)> prepare;
-    const char* errorLineStart;
-};
-
-void Pack(CGameFolder& folder)
-{
-    ASSERT_TRUE(folder.Pack());
-}
-}  // namespace
-
 TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
 {
-    const SFailedStart cases[] = {
+    const char loggingOff[] = "LOGGING=OFF\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\n";
+    const struct { const char* what; std::function<void(CGameFolder&, CProcess&)> prepare; const char* errorStart; }
+        cases[] = {
         {"full screen where the video driver offers no display modes",
          [](CGameFolder& folder, CProcess&) {
-             Pack(folder);
+             ASSERT_TRUE(folder.Pack());
              folder.SetConfig("LOGGING=OFF\r\n");   // the defaults: full screen
          },
          "Ironmarch: Unable to find an appropriate graphics mode"},
         {"no video device that can draw",
          [](CGameFolder& folder, CProcess& game) {
-             Pack(folder);
+             ASSERT_TRUE(folder.Pack());
              game.SetEnvironment("SDL_VIDEODRIVER", "dummy");
          },
          "Ironmarch: Unable to open the game window: "},
@@ -185,31 +170,31 @@ TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
          },
          "Ironmarch(tm): Error loading data file. The file might be corrupt"},
         {"a missing additional data file",
-         [](CGameFolder& folder, CProcess&) {
-             Pack(folder);
-             folder.SetConfig(std::string(kLoggingOff) + "INCLUDE=absent.med\r\n");
+         [&loggingOff](CGameFolder& folder, CProcess&) {
+             ASSERT_TRUE(folder.Pack());
+             folder.SetConfig(std::string(loggingOff) + "INCLUDE=absent.med\r\n");
          },
          "Ironmarch(tm): Additional datafile not found, check your configuration"},
         {"a locale file with a syntax error",
          [](CGameFolder& folder, CProcess&) {
              folder.SetDataFile("Locale/English/broken.txt", "UN_KING, \"King\"\r\nUN_GIANT \"Giant\"\r\n");
-             Pack(folder);
+             ASSERT_TRUE(folder.Pack());
          },
          "Falied to Initialize: Syntax error in locale file: \",\" Expected in "
          "\"Locale\\English\\BROKEN.TXT\" line 2"},
     };
-    for (const SFailedStart& c : cases)
+    for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
         CGameFolder folder;
-        folder.SetConfig(kLoggingOff);
+        folder.SetConfig(loggingOff);
         CProcess game;
         c.prepare(folder, game);
         ASSERT_TRUE(folder.StartGame(game));
         EXPECT_EQ(1, game.Wait());
         const std::vector<std::string> lines = SplitLines(game.Errors());
         ASSERT_EQ(1u, lines.size()) << game.Errors();
-        EXPECT_EQ(0u, lines[0].find(c.errorLineStart)) << lines[0];
+        EXPECT_EQ(0u, lines[0].find(c.errorStart)) << lines[0];
         EXPECT_FALSE(folder.Exists("Ravelin3.log"));
     }
 }
