@@ -4,12 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "core/C_Config.h"
 #include "core/C_Ctrl.h"
 #include "core/C_D3D8Game.h"
 #include "core/C_File.h"
+#include "tests/platform/Device3D_Harness.h"
 #include "tests/support/TestLog.h"
 
 namespace device_test
@@ -25,15 +24,6 @@ public:
     std::vector<int32_t> keys;
     int customStates = 0;
 };
-
-// Colours within one level of each other in every channel.
-inline bool Near(uint32_t a, uint32_t b)
-{
-    for (int shift = 0; shift < 24; shift += 8)
-        if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 1)
-            return false;
-    return true;
-}
 
 // A colour table file: entry i of channel c made by the function,
 // little-endian 16-bit entries, red, green, then blue.

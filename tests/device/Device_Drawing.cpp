@@ -11,6 +11,7 @@
 #include "core/GlobalFunc.h"
 #include "game/C_CtrlGame.h"
 #include "game/C_MessageList.h"
+#include "platform/SysFile.h"
 #include "tests/device/DeviceGame.h"
 
 using namespace device_test;
@@ -49,6 +50,72 @@ class SwitchingCtrl : public CCtrl
 public:
     CCtrl* Run1Frame() override { return next; }
     CCtrl* next = nullptr;
+};
+
+const char kMarkName[] = "InGame/ScreenShotMark/pelwin.tga";
+
+// A 32-bit top-first TGA read byte by byte: its pixels as 0xAARRGGBB, after
+// checking the header says so.
+std::vector<uint32_t> ReadShot(const std::string& path, int side)
+{
+    const std::string bytes = CScratchFolder::ReadFile(path);
+    if (bytes.size() != size_t(18 + side * side * 4))
+    {
+        ADD_FAILURE() << path << " holds " << bytes.size() << " bytes";
+        return {};
+    }
+    EXPECT_EQ(2, bytes[2]);                                        // true colour
+    EXPECT_EQ(side, uint8_t(bytes[12]) | uint8_t(bytes[13]) << 8);  // width
+    EXPECT_EQ(side, uint8_t(bytes[14]) | uint8_t(bytes[15]) << 8);  // height
+    EXPECT_TRUE(32 == bytes[16] && 0x20 == (bytes[17] & 0x20));   // top row first
+    std::vector<uint32_t> pixels(size_t(side * side));
+    std::memcpy(pixels.data(), bytes.data() + 18, pixels.size() * 4);  // little-endian like the file
+    return pixels;
+}
+
+// A 32-bit top-first TGA of w x h pixels.
+std::string TgaFile(int w, int h, const std::vector<uint32_t>& pixels)
+{
+    std::string bytes(18, '\0');
+    bytes[2] = 2;
+    bytes[12] = char(w);
+    bytes[14] = char(h);
+    bytes[16] = 32;
+    bytes[17] = 0x28;
+    bytes.append(reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4);
+    return bytes;
+}
+
+// A green 10 x 10 box at the top left on black, a colour table that halves
+// every level, and a 4 x 3 mark whose blue bytes are its mask.
+class ScreenShotPicture : public DeviceGame
+{
+protected:
+    void PrepareData() override
+    {
+        // Every level halved: entry i is i x 128.
+        folder.Write("InGame/GammaRamps/default.ramp", ColourTableFile([](int, int i) { return i * 128; }));
+        folder.Write(kMarkName, TgaFile(4, 3, {0x000000, 0x0000FF, 0x0000FF, 0x0000FF,  //
+                                               0x0000FF, 0x000080, 0x0000FF, 0x0000FF,  //
+                                               0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF}));
+    }
+
+    void DrawScene()
+    {
+        game.BeginDraw();
+        GlobalFunc::DrawBox(0, 0, 10, 10, 0x00FF00);
+    }
+
+    void ExpectScene(const std::vector<uint32_t>& shot)
+    {
+        ASSERT_EQ(size_t(Side * Side), shot.size());
+        EXPECT_EQ(0x007F00u, shot[size_t(9 * Side + 9)]);   // 0xFF halved
+        EXPECT_EQ(0x000000u, shot[size_t(10 * Side + 10)]);
+    }
+
+    ~ScreenShotPicture() override { SysFile::SetExecutableFolderForTests(nullptr); }
+
+    CScratchFolder shots;
 };
 } // namespace
 
@@ -168,72 +235,6 @@ TEST(CtrlGameDeviceKeys, F11AsksForAScreenshotAndALostDevicePauses)
     g_CtrlGame.paused = 0;
 }
 
-namespace
-{
-const char kMarkName[] = "InGame/ScreenShotMark/pelwin.tga";
-
-// A 32-bit top-first TGA read byte by byte: its pixels as 0xAARRGGBB, after
-// checking the header says so.
-std::vector<uint32_t> ReadShot(const std::string& path, int side)
-{
-    const std::string bytes = CScratchFolder::ReadFile(path);
-    if (bytes.size() != size_t(18 + side * side * 4))
-    {
-        ADD_FAILURE() << path << " holds " << bytes.size() << " bytes";
-        return {};
-    }
-    EXPECT_EQ(2, bytes[2]);                                        // true colour
-    EXPECT_EQ(side, uint8_t(bytes[12]) | uint8_t(bytes[13]) << 8);  // width
-    EXPECT_EQ(side, uint8_t(bytes[14]) | uint8_t(bytes[15]) << 8);  // height
-    EXPECT_TRUE(32 == bytes[16] && 0x20 == (bytes[17] & 0x20));   // top row first
-    std::vector<uint32_t> pixels(size_t(side * side));
-    std::memcpy(pixels.data(), bytes.data() + 18, pixels.size() * 4);  // little-endian like the file
-    return pixels;
-}
-
-// A 32-bit top-first TGA of w x h pixels.
-std::string TgaFile(int w, int h, const std::vector<uint32_t>& pixels)
-{
-    std::string bytes(18, '\0');
-    bytes[2] = 2;
-    bytes[12] = char(w);
-    bytes[14] = char(h);
-    bytes[16] = 32;
-    bytes[17] = 0x28;
-    bytes.append(reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4);
-    return bytes;
-}
-
-// A green 10 x 10 box at the top left on black, a colour table that halves
-// every level, and a 4 x 3 mark whose blue bytes are its mask.
-class ScreenShotPicture : public DeviceGame
-{
-protected:
-    void PrepareData() override
-    {
-        // Every level halved: entry i is i x 128.
-        folder.Write("InGame/GammaRamps/default.ramp", ColourTableFile([](int, int i) { return i * 128; }));
-        folder.Write(kMarkName, TgaFile(4, 3, {0x000000, 0x0000FF, 0x0000FF, 0x0000FF,  //
-                                               0x0000FF, 0x000080, 0x0000FF, 0x0000FF,  //
-                                               0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF}));
-    }
-
-    void DrawScene()
-    {
-        game.BeginDraw();
-        GlobalFunc::DrawBox(0, 0, 10, 10, 0x00FF00);
-    }
-
-    void ExpectScene(const std::vector<uint32_t>& shot)
-    {
-        ASSERT_EQ(size_t(Side * Side), shot.size());
-        EXPECT_EQ(0x007F00u, shot[size_t(9 * Side + 9)]);   // 0xFF halved
-        EXPECT_EQ(0x000000u, shot[size_t(10 * Side + 10)]);
-    }
-
-    CScratchFolder shots;
-};
-} // namespace
 
 TEST_F(ScreenShotPicture, CapturesAreNumberedByTheFirstFreeNumberAndHoldTheCorrectedPictureWithTheMark)
 {
@@ -266,31 +267,26 @@ TEST_F(ScreenShotPicture, CapturesAreNumberedByTheFirstFreeNumberAndHoldTheCorre
     EXPECT_STREQ("", CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer());
 }
 
-// Both cases write into the game folder, which every test process shares:
-// one test, so that no other process takes the number they expect.
+// The shot goes into the game's folder, a scratch folder here.
 TEST_F(ScreenShotPicture, RequestedShotIsTakenAtTheEndOfTheFrameAndALostDeviceGivesAMessageInstead)
 {
-    const CString folder = CD3D8Game::GetModuleDir();
-    const std::string expected = CScreenShot::FindFreeName(folder).GetBuffer();
-    ASSERT_FALSE(expected.empty());
+    SysFile::SetExecutableFolderForTests(shots.Path().c_str());
+    const std::string expected = shots.Path() + "V2KRN_Screen_000.tga";
     DrawScene();
     game.MakeScreenShot();
     EXPECT_FALSE(CScratchFolder::Exists(expected));
     game.EndDraw();
     EXPECT_EQ(0, game.screenShotRequested);
-    const std::vector<uint32_t> shot = ReadShot(expected, Side);
-    std::remove(expected.c_str());
-    ExpectScene(shot);
+    ExpectScene(ReadShot(expected, Side));
     ASSERT_TRUE(nullptr != g_MessageList && 1u == g_MessageList->GetLines().size());
     EXPECT_STREQ("Screen captured", g_MessageList->GetLines()[0].text);
 
-    const std::string next = CScreenShot::FindFreeName(folder).GetBuffer();
     Device().NotifyWindowLost();
     game.quit = 1;  // ends the wait for the window
     DrawScene();
     game.MakeScreenShot();
     game.EndDraw();
-    EXPECT_FALSE(CScratchFolder::Exists(next));
+    EXPECT_FALSE(CScratchFolder::Exists(shots.Path() + "V2KRN_Screen_001.tga"));
     ASSERT_EQ(2u, g_MessageList->GetLines().size());
     EXPECT_STREQ("Unable to capture the screen", g_MessageList->GetLines()[1].text);
     EXPECT_TRUE(0xFF0000u == g_MessageList->GetLines()[1].colour && 0 == game.screenShotRequested);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <utility>
 
 #include "tests/platform/Device3D_Harness.h"
@@ -23,14 +22,6 @@ class Device3DDrawing : public ::testing::Test {
     std::uint32_t value = 0xDEADBEEF;
     EXPECT_EQ(Device().GetTextureStageState(stage, state, value), Sys3DError::Ok);
     return value;
-  }
-  // Each channel within 1 of the expected one.
-  static bool Near(std::uint32_t actual, std::uint32_t expected) {
-    for (int shift = 0; shift < 24; shift += 8) {
-      if (std::abs(static_cast<int>((actual >> shift) & 0xFF) - static_cast<int>((expected >> shift) & 0xFF)) > 1)
-        return false;
-    }
-    return true;
   }
   Device3DHarness h;
 };
@@ -55,10 +46,7 @@ TEST_F(Device3DDrawing, RefusedValuesChangeNothingAndResetReturnsEveryStateToRes
 
   ASSERT_EQ(Device().SetRenderState(RS::AlphaBlendEnable, 1), Sys3DError::Ok);
   ASSERT_EQ(Device().SetTextureStageState(0, SS::AddressU, Sys3DAddress::Clamp), Sys3DError::Ok);
-  Sys3DPresentParams params;
-  params.backBufferWidth = 8;
-  params.backBufferHeight = 8;
-  params.backBufferFormat = Sys3DFormat::X8R8G8B8;
+  Sys3DPresentParams params = BackBuffer(8, 8);
   ASSERT_EQ(Device().Reset(params), Sys3DError::Ok);
   EXPECT_TRUE(Render(RS::AlphaBlendEnable) == 0u && Stage(0, SS::AddressU) == Sys3DAddress::Wrap);
 }

@@ -9,14 +9,6 @@ static bool operator==(const Sys3DDisplayMode& a, const Sys3DDisplayMode& b) {
 
 namespace {
 
-Sys3DPresentParams BackBuffer(int width, int height, Sys3DFormat format) {
-  Sys3DPresentParams params;
-  params.backBufferWidth = width;
-  params.backBufferHeight = height;
-  params.backBufferFormat = format;
-  return params;
-}
-
 TEST(Device3DModes, EachSizeAndFormatIsListedOnceInFirstSeenOrder) {
   const std::vector<GlRawDisplayMode> raw = {
       {1024, 768, 32}, {1024, 768, 32},  // two refresh rates
