@@ -25,10 +25,8 @@ TEST(T_Array, GrowsByItsStepAndAFullFixedArrayRefusesEachAppendWithAReport)
     fixed.AllocateFixed(2);
     EXPECT_TRUE(fixed.Add(10) == 0 && fixed.AddNew() != nullptr && fixed.Add(30) == -1);
     EXPECT_TRUE(fixed.AddNew() == nullptr && fixed.GetCount() == 2);
-    Lines expected = Breakpoint(26, "core/T_Array.h");
-    const Lines second = Breakpoint(31, "core/T_Array.h");
-    expected.insert(expected.end(), second.begin(), second.end());
-    EXPECT_EQ(log.Lines(), expected);
+    EXPECT_EQ(log.Lines(), (Lines{"#DEBUG: breakpoint reached", "26 in core/T_Array.h", "#DEBUG: breakpoint reached",
+                                  "31 in core/T_Array.h"}));
 }
 
 TEST(T_OrderedArray, FindsEveryRecordKeepsEqualKeysInOrderAndRefusesWhenFull)

@@ -76,8 +76,7 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
                                         Exe() + "EXTRA.MED", "D:\\MODS\\MORE.MED"}));
     ReadText("DATADIR=data\\sub\r\n");
     EXPECT_EQ(std::string(g_Config.dataFolder), Exe() + "DATA\\SUB\\");
-    struct Case { const char* text; float gamma, brightness; };
-    const Case cases[] = {
+    const struct { const char* text; float gamma, brightness; } cases[] = {
         {"Gamma = 1.5   ; brighter\r\nBRIGHTNESS=0.05\r\n", 1.5f, 0.1f},
         {"GAMMA=3\r\nBRIGHTNESS=1.25E1\r\n", 2.0f, 2.0f},
         {"GAMMA=NAN\r\nBRIGHTNESS=.5x\r\n", 1.0f, 0.5f},   // no number: the default stays
@@ -86,7 +85,7 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
         {"GAMMA=0.11\r\nBRIGHTNESS=1.99\r\n", 0.11f, 1.99f},
         {"GAMMA=0.09\r\nBRIGHTNESS=2.01\r\n", 0.1f, 2.0f},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         SCOPED_TRACE(c.text);
         ReadText(c.text);
@@ -97,8 +96,7 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
 
 TEST_F(ConfigRead, IntegerWordAndOnOffKeys)
 {
-    struct Case { const char* text; int32_t CConfig::*field; int32_t expected; };
-    const Case cases[] = {
+    const struct { const char* text; int32_t CConfig::*field; int32_t expected; } cases[] = {
         {"TCPIP_PORT=70000", &CConfig::networkPort, 65535},
         {"TCPIP_PORT=-5", &CConfig::networkPort, 0},
         {"WINSOCKPORT=70000", &CConfig::networkPort, 70000},
@@ -113,11 +111,10 @@ TEST_F(ConfigRead, IntegerWordAndOnOffKeys)
         {"UNITSPEECHVOLUME=99999999999", &CConfig::unitSpeechVolume, INT_MAX},
         {"MUSIC\tVOLUME=\xA0" "5\xFF" "0", &CConfig::musicVolume, 50},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.text);
         ReadText(std::string(c.text) + "\r\n");
-        EXPECT_EQ(g_Config.*c.field, c.expected);
+        EXPECT_EQ(g_Config.*c.field, c.expected) << c.text;
     }
     ReadText("BLOOD=maybe\r\nBLOODMARKS=off\r\nWINDOWEDMODE=On\r\nLANGUAGE=HUN\r\nLANGUAGE=XX\r\n");
     EXPECT_TRUE(g_Config.blood == 1 && g_Config.bloodMarks == 0 && g_Config.windowed == 1);

@@ -1,9 +1,11 @@
 #include "tests/core/Core_Support.h"
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <utility>
 
@@ -67,6 +69,24 @@ TEST_F(ConfigWrite, ChangesExactlyTheWrittenValuesAndNothingElse)
                            }),
               after);
     EXPECT_FALSE(Exists("v2krn.cfgnew"));
+    // Words outside their table are written as an error.
+    EXPECT_EQ(WriteChanged("BUILDINGSHADOW=All\r\nPARTICLEDETAIL=High\r\nWEATHERDETAIL=Full\r\n",
+                           [] {
+                               g_Config.buildingShadows = 7;
+                               g_Config.particleDetail = -1;
+                               g_Config.weatherDetail = 3;
+                           }),
+              "BUILDINGSHADOW=*ERROR*\r\nPARTICLEDETAIL=*ERROR*\r\nWEATHERDETAIL=*ERROR*\r\n");
+    // The port goes into TCPIP_PORT lines only; settings without a line are not added;
+    // "SOUND VOLUME" is not found in the line as the user wrote it.
+    EXPECT_EQ(WriteChanged("WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=3\r\n",
+                           [] {
+                               g_Config.networkPort = 6000;
+                               g_Config.soundVolume = 20;
+                               g_Config.autosave = 12;
+                               g_Config.musicVolume = 10;
+                           }),
+              "WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=12\r\n");
 }
 
 TEST_F(ConfigWrite, EveryLineIsKeptByteForByteWhateverItHolds)
@@ -102,28 +122,6 @@ TEST_F(ConfigWrite, EveryLineIsKeptByteForByteWhateverItHolds)
     Write("v2krn.cfg", "GAM\0MA=1.25\r\n"s + fillsTheLineBuffer + "GAMMA=2\r\n");
     ReadConfig();
     EXPECT_FLOAT_EQ(g_Config.gamma, 1.25f);
-}
-
-TEST_F(ConfigWrite, OnlyMatchingLinesAreReplaced)
-{
-    // Words outside their table are written as an error.
-    EXPECT_EQ(WriteChanged("BUILDINGSHADOW=All\r\nPARTICLEDETAIL=High\r\nWEATHERDETAIL=Full\r\n",
-                           [] {
-                               g_Config.buildingShadows = 7;
-                               g_Config.particleDetail = -1;
-                               g_Config.weatherDetail = 3;
-                           }),
-              "BUILDINGSHADOW=*ERROR*\r\nPARTICLEDETAIL=*ERROR*\r\nWEATHERDETAIL=*ERROR*\r\n");
-    // The port goes into TCPIP_PORT lines only; settings without a line are not added;
-    // "SOUND VOLUME" is not found in the line as the user wrote it.
-    EXPECT_EQ(WriteChanged("WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=3\r\n",
-                           [] {
-                               g_Config.networkPort = 6000;
-                               g_Config.soundVolume = 20;
-                               g_Config.autosave = 12;
-                               g_Config.musicVolume = 10;
-                           }),
-              "WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=12\r\n");
 }
 
 // Each word a key knows is read into its number and written back in the game's own spelling; keys the
@@ -197,10 +195,15 @@ TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAnd
     Write("v2krn.cfg", original);
     ReadConfig();
     g_Config.gamma = 1.5f;
-    // Every write to the new file fails as on a full disk.
-    std::filesystem::create_symlink("/dev/full", m_Folder / "v2krn.cfgnew");
-    EXPECT_TRUE(!WriteConfig() && Read("v2krn.cfg") == original &&
-                !std::filesystem::is_symlink(m_Folder / "v2krn.cfgnew"));
+    // The new file opens, but every write to it fails as on a full disk: no file may grow past 4 bytes.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &saved));
+    const rlimit small{4, saved.rlim_max};
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
+    const bool written = WriteConfig();
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &saved));
+    EXPECT_TRUE(!written && Read("v2krn.cfg") == original && !Exists("v2krn.cfgnew"));
 }
 
 // A pipe or a folder in place of the file, or at the end of its link, is not read (a pipe could hold

@@ -76,17 +76,15 @@ TEST_F(CtrlForms, FormsAreDrawnBottomToTopAndClosedOnlyFromTheTop)
 
 TEST(CtrlVirtualMouse, ScalesWindowPixelsToTheVirtualScreenTruncating)
 {
-    struct Case { int x, y, width, height, expectedX, expectedY; };
     // x * 1024 / width and y * 768 / height, truncated.
-    const Case cases[] = {
+    const struct { int x, y, width, height, expectedX, expectedY; } cases[] = {
         {799, 599, 800, 600, 1022, 766},      // 1022.72, 766.72
         {1279, 1023, 1280, 1024, 1023, 767},  // 1023.2, 767.25
         {300, 200, 0, 0, 300, 200},           // no division by zero
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
-        SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " at " << c.width << "x" << c.height);
         CCtrl::SetVirtualMouse(c.x, c.y, c.width, c.height);
-        EXPECT_TRUE(VirtualMouseX == c.expectedX && VirtualMouseY == c.expectedY);
+        EXPECT_TRUE(VirtualMouseX == c.expectedX && VirtualMouseY == c.expectedY) << c.x << "," << c.y << " " << c.width;
     }
 }

@@ -138,10 +138,8 @@ TEST_F(D3D8Game, TimerRecordsFireInIndexOrderWhenTheirCounterRunsOut)
     game.OnTimer();
     EXPECT_TRUE(journal.size() == 2u && game.timers[3].counter == 4 && game.timers[5].counter == 2);
 
-    Arm(3, 0);
-    Arm(15, 1);
-    Arm(0, 1);
-    Arm(7, 2);
+    for (const auto& [index, reload] : {std::pair{3, 0}, {15, 1}, {0, 1}, {7, 2}})
+        Arm(index, reload);
     journal.clear();
     game.OnTimer();
     game.OnTimer();
