@@ -83,8 +83,7 @@ TEST_F(FileLayer, LaterDataFileOverridesNamesAreUpperCasedAndDotDotResolvedButSl
     EXPECT_EQ(List("fonts\\"), List("Fonts"));
     EXPECT_EQ(List("Fonts\\Sub"), (Lines{"C.FNT"}));
 
-    // No fall-back to the disk while data files are in use; an absolute
-    // path is asked of the disk by Exists only.
+    // No fall-back to the disk while data files are in use; an absolute path is asked of the disk by Exists only.
     m_Folder.Write("loose.txt", "on disk");
     EXPECT_EQ(ReadEntry((m_Folder / "loose.txt").c_str()), "<missing>");
     EXPECT_TRUE(CFile::Exists((m_Folder / "loose.txt").c_str()) &&

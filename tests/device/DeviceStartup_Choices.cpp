@@ -241,9 +241,8 @@ TEST(GammaRamp, GammaBrightnessAndStepScaleTheTableAndClamp)
 
 TEST(FrameRate, SixteenFramesInAWindowAfterSixtyGiveSixtyTwoAndAStallCatchesUpAWindowAFrame)
 {
-    // The first frame starts the window; 5250 is not past it yet; 62 = (60 + 4 x 16) / 2.  A stall
-    // catches up one window a frame: (40 + 40) / 2, then (40 + 4) / 2.  The last comes 272 ms later
-    // across the tick wrap.
+    // The first frame starts the window; 5250 is not past it yet; 62 = (60 + 4 x 16) / 2.  A stall catches up one
+    // window a frame: (40 + 40) / 2, then (40 + 4) / 2.  The last comes 272 ms later across the tick wrap.
     const struct { uint32_t now; int32_t start, fps, frames, after[3]; } frames[] = {
         {5000, 0, 60, 0, {5000, 60, 1}},          {5250, 5000, 60, 15, {5000, 60, 16}},
         {5251, 5000, 60, 15, {5250, 62, 0}},      {2000, 1000, 40, 9, {1250, 40, 0}},

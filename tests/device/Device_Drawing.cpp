@@ -54,8 +54,7 @@ public:
 
 const char kMarkName[] = "InGame/ScreenShotMark/pelwin.tga";
 
-// A 32-bit top-first TGA read byte by byte: its pixels as 0xAARRGGBB, after
-// checking the header says so.
+// A 32-bit top-first TGA read byte by byte: its pixels as 0xAARRGGBB, after checking the header says so.
 std::vector<uint32_t> ReadShot(const std::string& path, int side)
 {
     const std::string bytes = CScratchFolder::ReadFile(path);
@@ -152,8 +151,7 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesC
         EXPECT_EQ(0xFFFF00u, Pixel(x, y)) << x << "," << y;
     EXPECT_EQ(kBlack, Pixel(20, 45));
     game.EndDraw();
-    // Red at 128/255 over white: green and blue keep 127/255 of 255; then
-    // blending is off again.
+    // Red at 128/255 over white: green and blue keep 127/255 of 255; then blending is off again.
     game.BeginDraw();
     GlobalFunc::DrawBox(0, 0, 20, 20, 0xFFFFFF);
     GlobalFunc::DrawBox(5, 5, 15, 15, 0x80FF0000);

@@ -29,8 +29,7 @@ protected:
 };
 }  // namespace
 
-// The second run finds the profile file damaged and is stopped by an
-// interrupt, which ends it as cleanly.
+// The second run finds the profile file damaged and is stopped by an interrupt, which ends it as cleanly.
 TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
 {
     const std::string config = "LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\nGAMMA=1.05 ; brighter\r\n";
@@ -72,9 +71,8 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
     EXPECT_TRUE(config == folder.Read("v2krn.cfg") && EmptyProfileFile() == folder.Read("players.prf"));
 }
 
-// A named pipe in place of the profile file holds nothing up and is neither kept aside nor replaced: the
-// game runs without profiles and names the file at exit.  A linked configuration is written through its
-// link.
+// A named pipe in place of the profile file holds nothing up and is neither kept aside nor replaced: the game runs
+// without profiles and names the file at exit.  A linked configuration is written through its link.
 TEST_F(LifecycleEndToEnd, APipeForTheProfilesIsLeftAloneAndALinkedConfigurationIsWrittenThrough)
 {
     namespace fs = std::filesystem;
@@ -91,11 +89,9 @@ TEST_F(LifecycleEndToEnd, APipeForTheProfilesIsLeftAloneAndALinkedConfigurationI
     EXPECT_TRUE(fs::is_symlink(game + "v2krn.cfg") && settings + "0\r\n" == folder.Read("settings.cfg"));
 }
 
-// A window placed for a second game on the desktop changes nothing: the
-// second game would share the first one's log, configuration and profiles.
-// Nor does a runtime folder that does not exist: the lock then lies in the
-// temporary folder.  Only where no lock can be made at all does a game run
-// unguarded, and it says so.
+// A window placed for a second game on the desktop changes nothing: the second game would share the first one's log,
+// configuration and profiles. Nor does a runtime folder that does not exist: the lock then lies in the temporary
+// folder.  Only where no lock can be made at all does a game run unguarded, and it says so.
 TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouchesNothing)
 {
     const std::string missing = folder.GameFolder() + "missing";

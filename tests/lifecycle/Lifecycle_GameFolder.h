@@ -53,8 +53,7 @@ public:
         return pid > 0;
     }
 
-    // Exit code, or -1 when it ended by a signal or did not end within a
-    // minute (it is killed then).
+    // Exit code, or -1 when it ended by a signal or did not end within a minute (it is killed then).
     int Wait()
     {
         const Clock::time_point deadline = Clock::now() + std::chrono::seconds(60);
@@ -101,8 +100,7 @@ private:
             _exit(126);
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        // The single-instance lock lives here, apart from other tests and
-        // from any game the user runs.
+        // The single-instance lock lives here, apart from other tests and from any game the user runs.
         setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
         // Mesa keeps allocations in libraries that SDL unloads when the game closes its window; the leak
         // checker would turn a clean exit into a failed one.
@@ -173,9 +171,8 @@ public:
         return false;
     }
 
-    // Starts the game, waits until it runs and stops it with the signal; the log of an earlier run is
-    // removed first, so that this run is known to be up by its own log.  `errors` receives what the
-    // game wrote on standard error.
+    // Starts the game, waits until it runs and stops it with the signal; the log of an earlier run is removed first,
+    // so that this run is known to be up by its own log.  `errors` receives what the game wrote on standard error.
     int RunUntilStopped(int signal = SIGTERM, std::string* errors = nullptr)
     {
         RemoveLog();

@@ -1,8 +1,6 @@
-// Two machines of one game in one process, in turn: the host plays from a
-// saved start and its packets are recorded; the same start is loaded again
-// as player 1's client, which receives them.  Afterwards the client agrees
-// with the host on every object the host decides about; hostile packets
-// change nothing there.
+// Two machines of one game in one process, in turn: the host plays from a saved start and its packets are recorded;
+// the same start is loaded again as player 1's client, which receives them.  Afterwards the client agrees with the
+// host on every object the host decides about; hostile packets change nothing there.
 
 #include <gtest/gtest.h>
 
@@ -60,8 +58,7 @@ protected:
     {
         SetPlayerServices(&walkers);
         CSaveGameRun::UseSaveLanguage();
-        // Deep water from the ship's column east (a loaded map works the
-        // levels out from the corners).
+        // Deep water from the ship's column east (a loaded map works the levels out from the corners).
         for (int32_t x = ShipX + 1; x <= 32; ++x)
             for (int32_t y = 0; y <= 32; ++y)
                 g_GameMap.CornerHeight(x, y) = -30;

@@ -61,8 +61,7 @@ TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLine
   material.emissive = {0.0f, 0.0f, 0.25f, 0.0f};
   ASSERT_EQ(Device().SetMaterial(material), Sys3DError::Ok);
   Device().SetRenderState(RS::Ambient, 0x00404040);
-  // A directional light adds its ambient colour; its diffuse colour needs
-  // a normal, which no vertex format has.
+  // A directional light adds its ambient colour; its diffuse colour needs a normal, which no vertex format has.
   Sys3DLight light;
   light.type = Sys3DLightType::Directional;
   light.direction = {0.0f, 0.0f, 1.0f};
@@ -80,8 +79,7 @@ TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLine
   h.WorldQuad(-5, 5, 5, -5, 2.0f, 0xFF123456);
   EXPECT_EQ(h.Pixel(8, 8), 0x123456u);
 
-  // f = (end - depth) / (end - start); colour = f x black + (1 - f) x white.
-  // Screen vertices have rhw 1, so depth 1.
+  // f = (end - depth) / (end - start); colour = f x black + (1 - f) x white. Screen vertices have rhw 1, so depth 1.
   const struct {
     bool screen;
     float start, end, depth;

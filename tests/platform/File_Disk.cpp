@@ -119,9 +119,8 @@ TEST(CFileFinder, SkipsUnwantedAttributesReportsLocalTimeAndItsErrorCodes)
     EXPECT_EQ(finder.FindNext(), CFileFinder::ErrorNoMoreFiles);
 }
 
-// What each kind of entry gives when opened (in a child, so that an open that waits shows as a failure),
-// and what a file replaced whole is renamed onto.  Only a regular file is read or replaced; a link is
-// followed to its end.
+// What each kind of entry gives when opened (in a child, so that an open that waits shows as a failure), and what a
+// file replaced whole is renamed onto.  Only a regular file is read or replaced; a link is followed to its end.
 TEST(SysFileSpecialFiles, OnlyRegularFilesAreReadOrReplacedNoOpenWaitsAndLinksAreFollowedToTheirEnd)
 {
     CScratchFolder folder;

@@ -112,10 +112,9 @@ TEST(SysCloseSignals, EachSignalIsARequestUntilTheGameOnlyEndsThenTheFirstEndsIt
     }
 }
 
-// A stand-in for the game forks a child that waits for ever, as a message box shown from a child process
-// does, and is then killed.  The orphan comes to this test process (a subreaper), which learns how it
-// ended: with the guard, by the SIGKILL that the game's end sends it; without, it still waits and only the
-// test's own SIGTERM ends it.
+// A stand-in for the game forks a child that waits for ever, as a message box shown from a child process does, and is
+// then killed.  The orphan comes to this test process (a subreaper), which learns how it ended: with the guard, by
+// the SIGKILL that the game's end sends it; without, it still waits and only the test's own SIGTERM ends it.
 TEST(SysForkGuard, AChildForkedUnderTheGuardEndsWithTheGameOneForkedWithoutOutlivesIt)
 {
     ASSERT_EQ(0, prctl(PR_SET_CHILD_SUBREAPER, 1));

@@ -161,8 +161,7 @@ TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEventsAndMovesMergeUpToAClick
     events.push_back(Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 99, 198));
     events.push_back(Motion(20, 20, SDL_BUTTON_LMASK));
     events.push_back(Motion(30, 30, SDL_BUTTON_LMASK));
-    // Outside the window to the upper left: x reads 65533 as an unsigned
-    // word, y reads -2 with its sign.
+    // Outside the window to the upper left: x reads 65533 as an unsigned word, y reads -2 with its sign.
     events.push_back(Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, -3, -2));
     ExpectTranslation(events, {{0x200, 0, MakeMessagePoint(99, 198)}, {0x201, 1},
                                {0x200, 1, MakeMessagePoint(30, 30)}, {0x204, 3, static_cast<int32_t>(0xFFFEFFFDu)}});
