@@ -14,9 +14,8 @@ TEST(T_Array, GrowsByItsStepAndAFullFixedArrayRefusesEachAppendWithAReport)
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(list.Add(CString(std::to_string(i).c_str())), i);
     EXPECT_EQ(list.GetCapacity(), 6);
-    list.Add(list[0]);   // an element of the array itself, while it grows
-    list.Add(list[1]);
-    list.Add(list[2]);
+    for (int i = 0; i < 3; ++i)
+        list.Add(list[i]);   // an element of the array itself, while it grows
     EXPECT_EQ(list.GetCapacity(), 9);
     EXPECT_STREQ(list[6].GetBuffer(), "2");
 
@@ -34,13 +33,10 @@ TEST(T_OrderedArray, FindsEveryRecordKeepsEqualKeysInOrderAndRefusesWhenFull)
     T_OrderedArray<int> ordered(100);
     for (int i = 0; i < 100; ++i)
         ordered.Insert((i * 37) % 100 - 50, i);   // distinct, negative ones too
+    const auto found = [&ordered](int key) { return ordered.Find(key) ? *ordered.Find(key) : -1; };   // -1: none
     for (int i = 0; i < 100; ++i)
-    {
-        const int* record = ordered.Find((i * 37) % 100 - 50);
-        ASSERT_NE(record, nullptr);
-        EXPECT_EQ(*record, i);
-    }
-    EXPECT_EQ(ordered.Find(1000), nullptr);
+        EXPECT_EQ(found((i * 37) % 100 - 50), i);
+    EXPECT_EQ(found(1000), -1);
     for (int position = 1; position < 100; ++position)
         EXPECT_LT(ordered.GetKey(ordered.GetOrdered(position - 1)), ordered.GetKey(ordered.GetOrdered(position)));
 

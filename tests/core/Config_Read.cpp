@@ -87,10 +87,8 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.text);
         ReadText(c.text);
-        EXPECT_FLOAT_EQ(g_Config.gamma, c.gamma);
-        EXPECT_FLOAT_EQ(g_Config.brightness, c.brightness);
+        EXPECT_EQ(std::pair(g_Config.gamma, g_Config.brightness), std::pair(c.gamma, c.brightness)) << c.text;
     }
 }
 

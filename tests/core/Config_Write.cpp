@@ -235,7 +235,6 @@ TEST_F(ConfigWrite, OnlyARegularFileIsReadOrReplacedAndALinkIsWrittenThrough)
         {"a link that leads nowhere yet: the default file is made there", link("settings/new.cfg"),
          "settings/new.cfg"},
     };
-    m_Folder.MakeFolder("settings");
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);

@@ -161,9 +161,8 @@ TEST_F(FileLayer, FatalPathsEndTheProcessAndLogWhatWentWrong)
     CTestDataFile file = OneEntry();
     file.Entry(0).lengthByte = 0;
     const std::string bad = m_Folder.Write("bad.med", file.Build());
-    EXPECT_EXIT(InitDataFile(bad.c_str(), 1), testing::ExitedWithCode(1),
-                "Error loading data file. The file might be corrupt");
     const std::string corrupt = "Error loading data file. The file might be corrupt";
+    EXPECT_EXIT(InitDataFile(bad.c_str(), 1), testing::ExitedWithCode(1), corrupt);
     EXPECT_EQ(log.Lines(), (Lines{corrupt, bad, "entry 0 has the bad name length 0"}));
     InitDataFile(m_Folder.Write("v2krn.med", CTestDataFile().Build()).c_str(), 1);
     EXPECT_EXIT(InitAdditionalDataFile(path.c_str()), testing::ExitedWithCode(1),

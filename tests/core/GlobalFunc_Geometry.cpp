@@ -67,8 +67,7 @@ TEST(GlobalFuncGeometry, LinesPlanesRotationsMatricesVectorsAndInterpolationInAT
 
 TEST(GlobalFuncGeometry, MinimapPositionsTurnWithTheViewInQuartersAndScreenTestsKeepBothBounds)
 {
-    struct Case { float bx, by, rotation, mapW, mapH, x, y; };
-    const Case cases[] = {
+    const struct { float bx, by, rotation, mapW, mapH, x, y; } cases[] = {
         {0, 0, 0, 256, 256, 129, 60},    {256, 0, 0, 256, 256, 258, 135},
         {0, 0, 44.9f, 256, 256, 129, 60}, {0, 0, 45, 256, 256, 0, 135},
         {0, 0, 134.9f, 256, 256, 0, 135}, {0, 0, 135, 256, 256, 129, 210},
@@ -77,7 +76,7 @@ TEST(GlobalFuncGeometry, MinimapPositionsTurnWithTheViewInQuartersAndScreenTests
         {0, 0, 180, 256, 256, 129, 210}, {128, 64, 0, 128, 64, 129, 210},
     };
     float out[2];
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         SCOPED_TRACE(testing::Message() << c.bx << "," << c.by << " at " << c.rotation);
         GlobalFunc::MapToMinimap(c.bx, c.by, c.rotation, c.mapW, c.mapH, out);

@@ -30,14 +30,12 @@ TEST_F(GlobalFuncNumbers, RandomDistancesAnglesArcSinAndInverseLerpWithTheirRepo
     EXPECT_EQ(GlobalFunc::Distance(0, 0, 100000, 100000), 1414213);
     EXPECT_FLOAT_EQ(GlobalFunc::DistanceF(0.0f, 0.0f, 3.0f, 4.0f), 50.0f);
 
-    EXPECT_NEAR(GlobalFunc::GetAngle(0, -1, 0, 0), 0.0f, 1e-4f);
-    EXPECT_NEAR(GlobalFunc::GetAngle(-1, 0, 0, 0), 90.0f, 1e-4f);
-    EXPECT_NEAR(GlobalFunc::GetAngle(0, 1, 0, 0), 180.0f, 1e-4f);
-    EXPECT_NEAR(GlobalFunc::GetAngle(1, 0, 0, 0), 270.0f, 1e-4f);
-    EXPECT_NEAR(GlobalFunc::GetAngle(4, 4, 4, 4), 90.0f, 1e-4f);   // no vector at all
-    // Diagonals: atan(1) x 57.29747 = 45.00133, the factor a little above 180 / pi.
-    EXPECT_NEAR(GlobalFunc::GetAngle(1, 1, 0, 0), 225.00133f, 1e-4f);
-    EXPECT_NEAR(GlobalFunc::GetAngle(1, -1, 0, 0), 314.99867f, 1e-4f);
+    // 4,4 to 4,4 is no vector at all.  Diagonals: atan(1) x 57.29747 = 45.00133, the factor a little above 180 / pi.
+    const struct { float x, y, toX, toY, angle; } angles[] = {
+        {0, -1, 0, 0, 0.0f}, {-1, 0, 0, 0, 90.0f},       {0, 1, 0, 0, 180.0f},       {1, 0, 0, 0, 270.0f},
+        {4, 4, 4, 4, 90.0f}, {1, 1, 0, 0, 225.00133f}, {1, -1, 0, 0, 314.99867f}};
+    for (const auto& a : angles)
+        EXPECT_NEAR(GlobalFunc::GetAngle(a.x, a.y, a.toX, a.toY), a.angle, 1e-4f) << a.x << "," << a.y;
     EXPECT_TRUE(GlobalFunc::AnglesClose(350.0f, 10.0f, 20.0f) && !GlobalFunc::AnglesClose(350.0f, 10.0f, 19.9f) &&
                 GlobalFunc::AnglesClose(-10.0f, 370.0f, 20.0f));
     // Angles that no loop of 360-degree steps would bring home end at once.

@@ -37,19 +37,17 @@ TEST(GlobalFuncText, WrapTextSplitMakeFullAndMakeSafePaths)
     EXPECT_EQ(Wrap(1000, "a\\b"), (Lines{"a\\b"}));
     // An over-wide first word gets an empty line before it.
     EXPECT_EQ(Wrap(20, "abcdef gh"), (Lines{"", "abcdef", "gh"}));
-    struct Case { const char* path; const char* folder; const char* name; const char* extension; };
-    const Case cases[] = {
+    const struct { const char* path; const char* folder; const char* name; const char* extension; } cases[] = {
         {"Maps\\test.world", "Maps\\", "test", ".world"},
         {"a\\b.c.d", "a\\", "b.c", ".d"},
         {"Maps.v2\\test", "Maps.v2\\", "test", ""},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.path);
         CString folder, name, extension;
         GlobalFunc::SplitPath(c.path, &folder, &name, &extension);
         EXPECT_EQ(std::string(folder) + "|" + name.GetBuffer() + "|" + extension.GetBuffer(),
-                  std::string(c.folder) + "|" + c.name + "|" + c.extension);
+                  std::string(c.folder) + "|" + c.name + "|" + c.extension) << c.path;
     }
 
     EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("/game/", ".")), "/game/");

@@ -42,15 +42,14 @@ TEST_F(Localizer, EntriesSpreadOverLinesTheTableGrowsAndSyntaxErrorsFailWithFile
     EXPECT_TRUE(m_Table.GetString("NOWHERE", false) == nullptr && LogLines().empty());
     EXPECT_STREQ(m_Table.GetString("NOWHERE", true), "*error*");
     EXPECT_EQ(LogLines(), Breakpoint(142, "core/C_Localizer.cpp", "#DEBUG: Cannot find locale resource"));
-    struct Case { const char* file; const char* text; const char* error; };
-    const Case cases[] = {
+    const struct { const char* file; const char* text; const char* error; } cases[] = {
         {"LOCALE\\ENGLISH\\A.TXT", "A, \"x\"\r\n\r\nB \"y\"\r\nC, \"z\"\r\n",
          "\",\" Expected in \"LOCALE\\ENGLISH\\A.TXT\" line 3"},
         {"b.txt", "A, B\r\n", "Quoted string value expected in \"b.txt\" line 1"},
         {"c.txt", "A,\r\n", "Quoted string value expected in \"c.txt\" line 2"},
         {"d.txt", "A, \"open\r\nB, \"b\"\r\n", "Quoted string value expected in \"d.txt\" line 1"},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         SCOPED_TRACE(c.text);
         m_Log.Clear();

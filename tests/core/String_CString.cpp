@@ -16,15 +16,14 @@ std::string Text(const CString& s)
 
 TEST(CString, NumbersFromTextReportTheOffendingIndexAndToTextPadOutsideTheSign)
 {
-    struct Case { const char* text; bool hex; int value, errorPos; };
-    const Case cases[] = {
+    const struct { const char* text; bool hex; int value, errorPos; } cases[] = {
         {"-12", false, -12, -1}, {"1-2", false, 0, 1},   {"+5", false, 0, 0},
         {"-2147483648", false, INT_MIN, -1},
         {"4294967297", false, 1, -1},   // 2^32 + 1 wraps in 32 bits
         {"1A", true, 26, -1},   {"0x10", true, 0, 1},
         {"-ff", true, 0, 0},    {"+F", true, 0, 0},     {"", true, 0, -1},   {"FFFFFFFF", true, -1, -1},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         SCOPED_TRACE(c.text);
         int errorPos = 99;
@@ -44,15 +43,14 @@ TEST(CString, NumbersFromTextReportTheOffendingIndexAndToTextPadOutsideTheSign)
         EXPECT_EQ(Text(s), i.text) << i.value;
     }
     // Floats truncate toward zero.
-    const struct { float value; int decimals; const char* text; } floats[] = {
-        {-0.25f, 2, "-0.25"}, {3.999f, 0, "3"}, {0.05f, 2, "0.05"}, {-0.001f, 2, "0.00"}};
+    const struct { float value; int decimals, width; char pad; const char* text; } floats[] = {
+        {-0.25f, 2, 0, ' ', "-0.25"}, {3.999f, 0, 0, ' ', "3"},       {0.05f, 2, 0, ' ', "0.05"},
+        {-0.001f, 2, 0, ' ', "0.00"}, {2.5f, 1, 6, '*', "***2.5"}};
     for (const auto& f : floats)
     {
-        s.FromFloat(f.value, f.decimals);
+        s.FromFloat(f.value, f.decimals, f.width, f.pad);
         EXPECT_EQ(Text(s), f.text) << f.value;
     }
-    s.FromFloat(2.5f, 1, 6, '*');
-    EXPECT_EQ(Text(s), "***2.5");
     s.FromFloat(1.0e30f, 2);   // saturates instead of overflowing
     EXPECT_FALSE(s.IsEmpty());
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 
 #include "tests/lifecycle/Lifecycle_GameFolder.h"
 #include "tests/support/ReferenceBytes.h"
@@ -35,7 +36,7 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
     const std::string config = "LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\nGAMMA=1.05 ; brighter\r\n";
     folder.SetConfig(config);
     ASSERT_EQ(0, folder.RunUntilStopped());
-    std::vector<std::string> lines = SplitLines(folder.Log());
+    std::vector<std::string> lines = folder.LogLines();
     ASSERT_GE(lines.size(), 5u);
     EXPECT_TRUE("All rights reserved" == lines[2] && "" == lines[3]);
     // These lines in this order, others between them.
@@ -56,7 +57,7 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
     damaged[20] = 1;  // one byte of the current index changed: the CRC fails
     std::ofstream(folder.GameFolder() + "players.prf", std::ios::binary) << damaged;
     ASSERT_EQ(0, folder.RunUntilStopped(SIGINT));
-    EXPECT_TRUE("End of game..." == SplitLines(folder.Log()).back() && damaged == folder.Read("players.prf.damaged") &&
+    EXPECT_TRUE("End of game..." == folder.LogLines().back() && damaged == folder.Read("players.prf.damaged") &&
                 EmptyProfileFile() == folder.Read("players.prf"));
     EXPECT_NE(std::string::npos, folder.Log().find("#DEBUG: Invalid player profile CRC"));
 
@@ -99,11 +100,8 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouche
     {
         SCOPED_TRACE(runtimeFolderMissing);
         const auto prepare = [&](CProcess& game) {
-            if (runtimeFolderMissing)
-            {
-                game.SetEnvironment("XDG_RUNTIME_DIR", missing);
-                game.SetEnvironment("TMPDIR", folder.GameFolder());
-            }
+            game.SetEnvironment("XDG_RUNTIME_DIR", runtimeFolderMissing ? missing : folder.GameFolder());
+            game.SetEnvironment("TMPDIR", folder.GameFolder());
         };
         folder.RemoveLog();   // the game is up once its own log says so
         CProcess first;
@@ -134,7 +132,7 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouche
     ASSERT_TRUE(folder.StartGame(alone) && folder.WaitUntilRunning(alone)) << alone.Errors();
     EXPECT_EQ(0, alone.Terminate());
     EXPECT_EQ(std::string("Ironmarch: ") + unguarded + "\n", alone.Errors());
-    const std::vector<std::string> lines = SplitLines(folder.Log());
+    const std::vector<std::string> lines = folder.LogLines();
     EXPECT_EQ(1, std::count(lines.begin(), lines.end(), unguarded));
 }
 
@@ -188,9 +186,8 @@ TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
         c.prepare(folder, game);
         ASSERT_TRUE(folder.StartGame(game));
         EXPECT_EQ(1, game.Wait());
-        const std::vector<std::string> lines = SplitLines(game.Errors());
-        ASSERT_EQ(1u, lines.size()) << game.Errors();
-        EXPECT_EQ(0u, lines[0].find(c.errorStart)) << lines[0];
+        const std::string errors = game.Errors();   // one line
+        EXPECT_TRUE(errors.find(c.errorStart) == 0 && errors.find('\n') == errors.size() - 1) << errors;
         EXPECT_FALSE(folder.Exists("Ravelin3.log"));
     }
 }
@@ -208,8 +205,7 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOr
     ASSERT_EQ(0, medpack.Wait());
     const std::string file = folder.Read("v2krn.med");
     std::istringstream list(medpack.Output());
-    size_t offset = 0;
-    size_t size = 0;
+    size_t offset = 0, size = 0;
     std::string name;
     int texts = 0;
     while (list >> offset >> size >> name && offset + size <= file.size())
@@ -241,9 +237,9 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOr
     ASSERT_EQ(0, folder.RunUntilStopped());
     // Missing files are logged as "File not found:NAME", "... not found ...".
     std::string missing;
-    for (const std::string& line : SplitLines(folder.Log()))
+    for (const std::string& line : folder.LogLines())
         if (line.find("Cannot find locale resource") != std::string::npos ||
             line.find("not found") != std::string::npos)
             missing += line + '\n';
-    EXPECT_TRUE("" == missing && "End of game..." == SplitLines(folder.Log()).back());
+    EXPECT_TRUE("" == missing && "End of game..." == folder.LogLines().back());
 }

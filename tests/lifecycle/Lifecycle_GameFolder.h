@@ -13,28 +13,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <thread>
 #include <utility>
 
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/TestLog.h"
 
 namespace lifecycle_test
 {
 using Clock = std::chrono::steady_clock;
 
 const char kPreloadFinished[] = "--- Preloading finished ---";
-
-// The lines of a text without their CR LF (or LF) ends.
-inline std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::string line;
-    std::istringstream stream(text);
-    while (std::getline(stream, line))
-        lines.push_back(line.empty() || line.back() != '\r' ? line : line.substr(0, line.size() - 1));
-    return lines;
-}
 
 // A started game (or tool) process whose output goes to two files.
 class CProcess
@@ -187,6 +176,7 @@ public:
     std::string Read(const std::string& name) const { return CScratchFolder::ReadFile(gameFolder + name); }
     bool Exists(const std::string& name) const { return CScratchFolder::Exists(gameFolder + name); }
     std::string Log() const { return Read("Ravelin3.log"); }
+    std::vector<std::string> LogLines() const { return CTestLog::SplitLines(Log()); }
     void RemoveLog() const { std::remove((gameFolder + "Ravelin3.log").c_str()); }
     const std::string& GameFolder() const { return gameFolder; }
 

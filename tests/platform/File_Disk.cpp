@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,10 +26,11 @@ Names Found(const std::string& pattern, uint32_t wanted)
 
 TEST(SysFilePaths, AbsolutePathsAndTheirDiskNamesAndCaseIsResolvedPerComponentAndTheExactNameWins)
 {
-    for (const char* absolute : {"/home/game", "C:\\Games\\x", "\\\\server\\share"})
-        EXPECT_TRUE(SysFile::IsAbsolutePath(absolute)) << absolute;
-    for (const char* relative : {"Maps\\a.world", "C:", "\\single"})
-        EXPECT_FALSE(SysFile::IsAbsolutePath(relative)) << relative;
+    const std::pair<const char*, bool> absolutes[] = {{"/home/game", true}, {"C:\\Games\\x", true},
+                                                       {"\\\\server\\share", true}, {"Maps\\a.world", false},
+                                                       {"C:", false}, {"\\single", false}};
+    for (const auto& [path, absolute] : absolutes)
+        EXPECT_EQ(absolute, SysFile::IsAbsolutePath(path)) << path;
     EXPECT_TRUE(!SysFile::IsAbsolutePath(nullptr) && SysFile::ToDiskPath("C:\\") == "/" &&
                 SysFile::ToDiskPath("\\\\tmp") == SysFile::ToDiskPath("/tmp"));
     CScratchFolder folder;
@@ -60,12 +60,11 @@ TEST(SysFilePaths, AbsolutePathsAndTheirDiskNamesAndCaseIsResolvedPerComponentAn
 
 TEST(SysFileFolders, WildcardsAndSortedListingsMarkFoldersAndHiddenNames)
 {
-    EXPECT_EQ((std::vector<bool>{SysFile::MatchesWildcard("readme", "*.*"), SysFile::MatchesWildcard("a.save", "*.SAVE"),
-                                 SysFile::MatchesWildcard("a.save.bak", "*.save"),
-                                 SysFile::MatchesWildcard("map01.world", "map??.*"),
-                                 SysFile::MatchesWildcard("map1.world", "map??.*"),
-                                 SysFile::MatchesWildcard("aXbXc", "*b*c")}),
-              (std::vector<bool>{true, true, false, true, false, true}));
+    const std::tuple<const char*, const char*, bool> wildcards[] = {
+        {"readme", "*.*", true},           {"a.save", "*.SAVE", true},       {"a.save.bak", "*.save", false},
+        {"map01.world", "map??.*", true}, {"map1.world", "map??.*", false}, {"aXbXc", "*b*c", true}};
+    for (const auto& [name, pattern, matches] : wildcards)
+        EXPECT_EQ(matches, SysFile::MatchesWildcard(name, pattern)) << name << " " << pattern;
 
     CScratchFolder folder;
     folder.Write("Saves/b.save", "12345");
@@ -90,13 +89,8 @@ TEST(CFileFinder, SkipsUnwantedAttributesReportsLocalTimeAndItsErrorCodes)
     const std::string path = folder.Write("Saves/game.save", "abc");
     folder.Write("Saves/.hidden.save", "");
     folder.MakeFolder("Saves/folder.save");
-    struct tm when = {};   // 2021-03-04 05:06 local time
-    when.tm_year = 121;
-    when.tm_mon = 2;
-    when.tm_mday = 4;
-    when.tm_hour = 5;
-    when.tm_min = 6;
-    when.tm_isdst = -1;
+    // 2021-03-04 05:06 local time.
+    struct tm when = {.tm_min = 6, .tm_hour = 5, .tm_mday = 4, .tm_mon = 2, .tm_year = 121, .tm_isdst = -1};
     const time_t stamp = mktime(&when);
     struct utimbuf times = {stamp, stamp};
     ASSERT_EQ(utime(path.c_str(), &times), 0);

@@ -47,14 +47,7 @@ TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyN
     const std::string tmp = folder / "tmp";
     const std::string missing = folder / "missing";
     const std::string inTemporary = "tmp/TESTLOCK-" + std::to_string(getuid()) + ".lock";
-    const struct
-    {
-        const char* runtime;
-        const char* temporary;
-        Result first;
-        Result second;
-        const char* file;
-    } cases[] = {
+    const struct { const char* runtime; const char* temporary; Result first, second; const char* file; } cases[] = {
         {run.c_str(), tmp.c_str(), Result::Acquired, Result::HeldElsewhere, "run/TESTLOCK.lock"},
         {missing.c_str(), tmp.c_str(), Result::Acquired, Result::HeldElsewhere, inTemporary.c_str()},
         {nullptr, tmp.c_str(), Result::Acquired, Result::HeldElsewhere, inTemporary.c_str()},
@@ -66,12 +59,10 @@ TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyN
         SCOPED_TRACE(std::string(c.runtime ? c.runtime : "(unset)") + " " + c.temporary);
         const CEnvironmentValue runtime("XDG_RUNTIME_DIR", c.runtime);
         const CEnvironmentValue temporary("TMPDIR", c.temporary);
-        SysInstanceLock first;
-        SysInstanceLock second;
+        SysInstanceLock first, second;
         EXPECT_EQ(c.first, first.Acquire("TESTLOCK"));
         EXPECT_EQ(c.second, second.Acquire("TESTLOCK"));
-        EXPECT_EQ(c.first == Result::Acquired, first.IsHeld());
-        EXPECT_FALSE(second.IsHeld());
+        EXPECT_TRUE(first.IsHeld() == (c.first == Result::Acquired) && !second.IsHeld());
         EXPECT_TRUE(!c.file || CScratchFolder::Exists(folder / c.file));
         first.Release();
         EXPECT_EQ(c.first, second.Acquire("TESTLOCK"));   // free again once given up

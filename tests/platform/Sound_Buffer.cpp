@@ -65,17 +65,12 @@ protected:
         m_Device->Render(out.data(), frames);
         return SoundTest::SplitChannels(out);
     }
-    static uint32_t Position(Buffer* buffer)
+    // The status flags and the play cursor.
+    static std::pair<uint32_t, uint32_t> StatusAndPosition(Buffer* buffer)
     {
-        uint32_t cursor = 0xFFFFFFFF;
-        EXPECT_EQ(buffer->GetCurrentPosition(&cursor), Ok);
-        return cursor;
-    }
-    static uint32_t Status(Buffer* buffer)
-    {
-        uint32_t status = 0xFFFFFFFF;
-        EXPECT_EQ(buffer->GetStatus(&status), Ok);
-        return status;
+        uint32_t status = 0xFFFFFFFF, cursor = 0xFFFFFFFF;
+        EXPECT_TRUE(buffer->GetStatus(&status) == Ok && buffer->GetCurrentPosition(&cursor) == Ok);
+        return {status, cursor};
     }
 
     SoundDevice* m_Device = new SoundDevice();
@@ -103,7 +98,7 @@ TEST_F(SysSoundBuffer, OnlyWholeSixteenBitFramesAreMixableAndLocksRefuseBadRange
                 Create(6, &stereo) == ErrInvalidParam);
     EXPECT_EQ(Create(MaxBufferBytes + 1, &mono), ErrInvalidParam);
     Buffer* buffer = Make(1, 100);
-    EXPECT_TRUE(Status(buffer) == 0u && Position(buffer) == 0u);   // a new buffer is stopped at 0
+    EXPECT_EQ(StatusAndPosition(buffer), std::pair(0u, 0u));   // a new buffer is stopped at 0
     Locked lock;
     EXPECT_TRUE(lock.Lock(buffer, 100, 2) == ErrInvalidParam && lock.Lock(buffer, 0, 102) == ErrInvalidParam &&
                 buffer->Unlock(lock.region1, 0, nullptr, 0) == ErrInvalidCall);
@@ -131,13 +126,13 @@ TEST_F(SysSoundBuffer, VolumeAndPanNeedTheirControlAndRangeAndDuplicatesKeepThei
     Buffer* duplicate = nullptr;
     ASSERT_EQ(m_Device->DuplicateSoundBuffer(original, &duplicate), Ok);
     m_Buffers.push_back(duplicate);
-    EXPECT_TRUE(Status(duplicate) == 0u && Position(duplicate) == 0u);
+    EXPECT_EQ(StatusAndPosition(duplicate), std::pair(0u, 0u));
     ASSERT_TRUE(original->SetPan(10000) == Ok && duplicate->Play(0) == Ok);
     out = Render(1);
     EXPECT_EQ(out.left[0], 1000);   // the duplicate's frame 0 at 0.1, the original panned right
     EXPECT_EQ(out.right[0], 501 + 20);
     ASSERT_TRUE(duplicate->SetVolume(0) == Ok && original->Stop() == Ok);
-    EXPECT_EQ(Position(original), 4u);
+    EXPECT_EQ(StatusAndPosition(original), std::pair(0u, 4u));
     // A write through the original is heard in the duplicate, also once the original is gone.
     Write(original, 4, {-7});
     std::erase(m_Buffers, original);

@@ -27,15 +27,14 @@ TEST(SoundMixer, MonoIsCopiedExactlyVolumeAndPanFollowTheirLawsAndVoicesAreSumme
     raw.samples[1] = 0x12;
     EXPECT_EQ(MixFrames({&raw}, 1).left[0], 0x1234);
     // 10^(-2000/2000) = 0.1; 10^(-600/2000) = 0.50119; 10^(-1000/2000) = 0.31623.
-    struct Case { int16_t sample; int32_t volume; int32_t pan; int16_t left; int16_t right; };
-    const Case cases[] = {
+    const struct { int16_t sample; int32_t volume, pan; int16_t left, right; } cases[] = {
         {10000, -2000, 0, 1000, 1000},       {-10000, -2000, 0, -1000, -1000},
         {30000, -600, 0, 15036, 15036},      {30000, -4000, 0, 300, 300},
         {32767, -10000, 0, 0, 0},            {10000, 0, 2000, 1000, 10000},
         {-10000, 0, -600, -10000, -5012},    {20000, 0, 10000, 0, 20000},
         {20000, 0, -10000, 20000, 0},        {20000, -1000, 1000, 2000, 6325},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         SCOPED_TRACE(testing::Message() << "volume " << c.volume << " pan " << c.pan);
         SoundVoice voice = MakeVoice({c.sample});
