@@ -1,9 +1,5 @@
 #include "tests/core/Core_Support.h"
 
-#include <memory>
-
-#include "core/C_String.h"
-#include "core/T_Array.h"
 #include "core/T_LinkedList.h"
 #include "core/T_OrderedArray.h"
 

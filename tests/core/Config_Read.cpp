@@ -1,10 +1,5 @@
 #include "tests/core/Core_Support.h"
 
-#include <climits>
-#include <cstdlib>
-#include <iterator>
-#include <utility>
-
 namespace
 {
 class ConfigRead : public ConfigTestBase

@@ -1,13 +1,8 @@
 #include "tests/core/Core_Support.h"
 
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
-#include <functional>
-#include <sstream>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <utility>
 
 #include "core/C_FileSystem.h"
 

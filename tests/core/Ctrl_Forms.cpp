@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "tests/core/Ctrl_TestDoubles.h"
 
 using namespace ctrl_test;

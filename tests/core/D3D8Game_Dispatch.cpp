@@ -2,7 +2,6 @@
 
 #include "core/C_D3D8Game.h"
 #include "platform/SysClock.h"
-#include "platform/SysMessage.h"
 #include "tests/core/Ctrl_TestDoubles.h"
 #include "tests/platform/Window_TestEvents.h"
 

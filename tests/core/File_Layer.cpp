@@ -1,6 +1,5 @@
 #include "tests/core/Core_Support.h"
 
-#include "core/C_DataFileDirectory.h"
 #include "core/C_FileSystem.h"
 #include "tests/support/TestDataFile.h"
 

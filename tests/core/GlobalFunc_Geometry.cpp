@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <climits>
-#include <vector>
-
 #include "core/C_Ctrl.h"
 #include "core/GlobalFunc.h"
 

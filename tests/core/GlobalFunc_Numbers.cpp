@@ -1,8 +1,6 @@
 #include "tests/core/Core_Support.h"
 
 #include <cmath>
-#include <limits>
-#include <utility>
 
 #include "core/GlobalFunc.h"
 

@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <utility>
 
 #include "core/GlobalFunc.h"
 #include "core/IFontMeasure.h"

@@ -2,10 +2,6 @@
 
 #include "core/C_Localizer.h"
 
-#include <algorithm>
-#include <array>
-#include <sstream>
-
 namespace
 {
 class Localizer : public ConfigTestBase

@@ -1,9 +1,6 @@
 #include "tests/core/Core_Support.h"
 
-#include <cstdio>
-
 #include "buildings/C_Building.h"
-#include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
 #include "units/C_Unit.h"
 

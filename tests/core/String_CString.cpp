@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <string>
-#include <utility>
-
 #include "core/C_String.h"
 
 namespace

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <utility>
 
-#include "core/C_File.h"
 #include "core/C_TextReader.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestDataFile.h"

@@ -1,13 +1,6 @@
 // The device start-up's choices over made-up capabilities and mode lists (capability report, hardware
 // requirements, colour table, display modes, presentation parameters); gamma ramp and frame-rate sums.
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <utility>
-#include <vector>
-
-#include "core/DeviceStartup.h"
 #include "core/FrameDrawing.h"
 #include "core/GlobalFunc.h"
 #include "tests/device/DeviceGame.h"

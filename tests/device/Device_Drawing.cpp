@@ -3,9 +3,6 @@
 // device; and screenshots: the free-name search over a folder on disk and the back buffer's picture.
 
 #include <csignal>
-#include <cstdio>
-#include <cstring>
-#include <utility>
 
 #include "core/C_ScreenShot.h"
 #include "core/GlobalFunc.h"
@@ -232,7 +229,6 @@ TEST(CtrlGameDeviceKeys, F11AsksForAScreenshotAndALostDevicePauses)
     EXPECT_EQ(1, g_CtrlGame.paused);
     g_CtrlGame.paused = 0;
 }
-
 
 TEST_F(ScreenShotPicture, CapturesAreNumberedByTheFirstFreeNumberAndHoldTheCorrectedPictureWithTheMark)
 {

@@ -1,13 +1,9 @@
 // The start-up and shut-down of the real devices, read from the log, the
 // colour correction table they load, and a device that cannot be made.
 
-#include <algorithm>
-#include <memory>
-
 #include "effects/C_Particles.h"
 #include "game/C_MessageList.h"
 #include "media/D3DDevice.h"
-#include "platform/SysDevice3DFactory.h"
 #include "tests/device/DeviceGame.h"
 
 using namespace device_test;

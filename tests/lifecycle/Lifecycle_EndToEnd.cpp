@@ -1,11 +1,8 @@
 // The built game started headless in a folder of its own as a player would, and stopped as the system
 // stops it; starts that cannot succeed; and the project's demo data laid out as ./run lays it out.
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <sstream>
 
 #include "tests/lifecycle/Lifecycle_GameFolder.h"
 #include "tests/support/ReferenceBytes.h"

@@ -1,7 +1,5 @@
-
 #include "core/C_Config.h"
 #include "core/C_File.h"
-#include "core/C_LogFile.h"
 #include "core/C_MemoryBlock.h"
 #include "core/C_PtrGarbage.h"
 #include "core/GlobalFunc.h"
@@ -10,7 +8,6 @@
 #include "platform/SysCloseSignals.h"
 #include "tests/lifecycle/Lifecycle_GameFolder.h"
 #include "tests/platform/Child_Process.h"
-#include "tests/support/TestLog.h"
 #include "units/C_Unit.h"
 #include "world/RangeTables.h"
 

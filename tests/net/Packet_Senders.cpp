@@ -3,11 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <string>
-#include <vector>
-
-#include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "tests/support/SentPackets.h"
 #include "tests/support/SimHarness.h"

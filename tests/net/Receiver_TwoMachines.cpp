@@ -4,19 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <map>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/SentPackets.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestLog.h"
 #include "units/C_UnitActionBuffer.h"
-#include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_TransportShip.h"
 #include "world/C_GameMap.h"
 

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <utility>
-
 #include "tests/platform/Device3D_Harness.h"
 
 namespace {

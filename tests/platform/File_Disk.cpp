@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <ctime>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utime.h>
 
 #include "core/C_File.h"

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstdlib>
-#include <optional>
 #include <sys/prctl.h>
 
 #include "platform/SysCloseSignals.h"

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "platform/SysCodePage.h"
-#include "platform/SysMessage.h"
 #include "tests/platform/Window_TestEvents.h"
 
 using namespace window_test;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "platform/SysMessage.h"
 #include "platform/sdl/SysWindowKeys.h"
 #include "tests/platform/Window_TestEvents.h"
 

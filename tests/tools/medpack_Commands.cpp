@@ -1,7 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
 #include "tests/core/Core_Support.h"
 #include "tests/lifecycle/Lifecycle_GameFolder.h"
 #include "tests/support/ReferenceBytes.h"
