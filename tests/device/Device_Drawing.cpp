@@ -177,8 +177,7 @@ TEST_F(DeviceFrame, NestedBeginDoesNotClearAndALostDeviceIsToldOnceThenReset)
     game.quit = 1;
     game.BeginDraw();
     game.EndDraw();
-    EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceLostKey}, ctrl.keys);
-    EXPECT_EQ(presented, game.fpsFrames);
+    EXPECT_TRUE(std::vector<int32_t>{CD3D8Game::kDeviceLostKey} == ctrl.keys && presented == game.fpsFrames);
 
     // A reset device starts from the driver's defaults; the game's are back.
     game.quit = 0;

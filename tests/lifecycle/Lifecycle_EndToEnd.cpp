@@ -103,8 +103,7 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouche
         folder.RemoveLog();   // the game is up once its own log says so
         CProcess first;
         prepare(first);
-        ASSERT_TRUE(folder.StartGame(first));
-        ASSERT_TRUE(folder.WaitUntilRunning(first)) << first.Errors();
+        ASSERT_TRUE(folder.StartGame(first) && folder.WaitUntilRunning(first)) << first.Errors();
         const std::string log = folder.Log();
         const std::string profiles = folder.Read("players.prf");
 
@@ -127,8 +126,8 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouche
     alone.SetEnvironment("XDG_RUNTIME_DIR", missing);
     alone.SetEnvironment("TMPDIR", missing);
     ASSERT_TRUE(folder.StartGame(alone) && folder.WaitUntilRunning(alone)) << alone.Errors();
-    EXPECT_EQ(0, alone.Terminate());
-    EXPECT_EQ(std::string("Ironmarch: ") + unguarded + "\n", alone.Errors());
+    EXPECT_TRUE(0 == alone.Terminate() && "Ironmarch: " + std::string(unguarded) + "\n" == alone.Errors())
+        << alone.Errors();
     const std::vector<std::string> lines = folder.LogLines();
     EXPECT_EQ(1, std::count(lines.begin(), lines.end(), unguarded));
 }

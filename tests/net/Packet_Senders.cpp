@@ -56,8 +56,7 @@ protected:
 TEST_F(NetworkSenders, ReferencesFollowTheFormulaAndFindTheirObjectsOnly)
 {
     ASSERT_TRUE(mine != nullptr && theirs != nullptr && tower != nullptr);
-    EXPECT_EQ(Ref(mine), UnitRefOf(mine->uniqueId, 2, mine->listIndex));
-    EXPECT_EQ(Ref(tower), 12 * 65536 + 34);
+    EXPECT_TRUE(Ref(mine) == UnitRefOf(mine->uniqueId, 2, mine->listIndex) && Ref(tower) == 12 * 65536 + 34);
     EXPECT_TRUE(Ref(static_cast<CUnit*>(nullptr)) == -1 && Ref(static_cast<CBuilding*>(nullptr)) == -1);
     CUnit probe;
     const struct { int32_t uniqueId, player, listIndex, ref; } formula[] = {

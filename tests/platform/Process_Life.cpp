@@ -57,8 +57,7 @@ TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyN
         const CEnvironmentValue runtime("XDG_RUNTIME_DIR", c.runtime);
         const CEnvironmentValue temporary("TMPDIR", c.temporary);
         SysInstanceLock first, second;
-        EXPECT_EQ(c.first, first.Acquire("TESTLOCK"));
-        EXPECT_EQ(c.second, second.Acquire("TESTLOCK"));
+        EXPECT_TRUE(c.first == first.Acquire("TESTLOCK") && c.second == second.Acquire("TESTLOCK"));
         EXPECT_TRUE(first.IsHeld() == (c.first == Result::Acquired) && !second.IsHeld());
         EXPECT_TRUE(!c.file || CScratchFolder::Exists(folder / c.file));
         first.Release();
