@@ -25,8 +25,7 @@ public:
     int customStates = 0;
 };
 
-// A colour table file: entry i of channel c made by the function,
-// little-endian 16-bit entries, red, green, then blue.
+// A colour table file: entry i of channel c made by the function, little-endian 16-bit entries, red, green, then blue.
 template <typename Entry>
 std::string ColourTableFile(Entry entry)
 {
