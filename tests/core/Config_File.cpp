@@ -23,6 +23,15 @@ protected:
         ReadText("LOGGING=ON\r\n" + lines);
     }
     std::string Exe() const { return m_Folder.Path(); }
+    // The file as written after the change to what was read from `text`.
+    template <typename Change>
+    std::string WriteChanged(const std::string& text, Change change)
+    {
+        ReadText(text);
+        change();
+        EXPECT_TRUE(WriteConfig());
+        return Read("v2krn.cfg");
+    }
 };
 
 TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBrightnessAreLimited)
@@ -151,19 +160,7 @@ TEST_F(ConfigRead, RefusedLinesAreReportedNormalisedAndResolutionNeedsThreePosit
     }
 }
 
-class ConfigWrite : public ConfigTestBase
-{
-protected:
-    template <typename Change>
-    std::string WriteChanged(const std::string& text, Change change)
-    {
-        Write("v2krn.cfg", text);
-        ReadConfig();
-        change();
-        EXPECT_TRUE(WriteConfig());
-        return Read("v2krn.cfg");
-    }
-};
+using ConfigWrite = ConfigRead;
 
 TEST_F(ConfigWrite, ChangesExactlyTheWrittenValuesAndNothingElse)
 {
@@ -385,8 +382,7 @@ TEST_F(ConfigWrite, OnlyARegularFileIsReadOrReplacedAndALinkIsWrittenThrough)
         g_Config.gamma = 1.5f;
         EXPECT_EQ(c.writtenTo != nullptr, WriteConfig());
         EXPECT_EQ(kind, fs::symlink_status(m_Folder / "v2krn.cfg").type());
-        if (c.writtenTo)
-            EXPECT_EQ("GAMMA=1.50\r\n", Read(c.writtenTo));
+        EXPECT_TRUE(!c.writtenTo || Read(c.writtenTo) == "GAMMA=1.50\r\n");
         EXPECT_FALSE(Exists("v2krn.cfgnew") || Exists("settings/game.cfgnew") || Exists("settings/new.cfgnew"));
     }
 }

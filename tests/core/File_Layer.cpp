@@ -37,9 +37,7 @@ protected:
     {
         CFile file;
         Lines lines;
-        if (!file.OpenRead(name))
-            return lines;
-        while (!file.IsEOF())
+        for (bool open = file.OpenRead(name); open && !file.IsEOF();)
             lines.push_back(file.ReadLine());
         file.Close();
         return lines;
@@ -98,8 +96,8 @@ TEST_F(FileLayer, MissingOrBrokenFilesLeaveTheDirectoryAlone)
     const std::string main = m_Folder.Write("v2krn.med", OneEntry().Build());
     ASSERT_EQ(LoadDataFile(main.c_str(), false, reason), EDataFileResult::Loaded);
     EXPECT_EQ(LoadDataFile((m_Folder / "none.med").c_str(), true, reason), EDataFileResult::NotFound);
-    const std::vector<uint8_t> broken = {1, 2};
-    EXPECT_TRUE(LoadDataFile(m_Folder.Write("broken.med", broken).c_str(), true, reason) == EDataFileResult::Corrupt &&
+    const std::string broken = m_Folder.Write("broken.med", "\x01\x02");
+    EXPECT_TRUE(LoadDataFile(broken.c_str(), true, reason) == EDataFileResult::Corrupt &&
                 g_FileSystem.GetDirectory().size() == 1u && ReadEntry("A.TXT") == "abc");
 }
 
@@ -176,9 +174,7 @@ TEST_F(FileLayer, EntryPositionsAndSizesAreRelativeToTheBodyAndAClosedFileRefuse
     char buffer[32] = {};
     EXPECT_TRUE(file.Read(buffer, 4) == 4 && file.Read(buffer, 32) == 6);   // cut at the entry's end
     EXPECT_TRUE(std::string(buffer, 6) == "456789" && file.IsEOF());
-    ASSERT_TRUE(file.Seek(3) && file.Skip(2));
-    EXPECT_EQ(file.GetPos(), 5);
-    ASSERT_TRUE(file.Seek(100));
+    ASSERT_TRUE(file.Seek(3) && file.Skip(2) && file.GetPos() == 5 && file.Seek(100));
     EXPECT_TRUE(file.Read(buffer, 16) == 0 && !file.Seek(-1));
     file.Close();
     EXPECT_TRUE(!file.OpenRead("nothing here") && file.Read(buffer, 4) == -1 && file.Write(buffer, 4) == -1);

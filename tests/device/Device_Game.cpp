@@ -259,8 +259,7 @@ TEST_F(DeviceFrame, NestedBeginDoesNotClearAndALostDeviceIsToldOnceThenReset)
     game.EndDraw();
     EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceResetKey}, ctrl.keys);
     EXPECT_TRUE(2 == ctrl.customStates && 1u == RenderState(Sys3DRenderState::AlphaTestEnable) &&
-                0u == RenderState(Sys3DRenderState::Lighting));
-    EXPECT_EQ(Sys3DError::Ok, Device().TestCooperativeLevel());
+                0u == RenderState(Sys3DRenderState::Lighting) && Sys3DError::Ok == Device().TestCooperativeLevel());
 
     ctrl.keys.clear();
     game.resetRequested = 1;
@@ -371,8 +370,7 @@ TEST_F(DeviceStartupLog, StepsOfTheStartUpAndTheShutDownComeInOrder)
         "Initializing particle system", "Initializing game messages", "Initializing decoration objects",
         "Preloading finished"};
     EXPECT_TRUE(startUp == StepLines(log.Lines()) && CParticles::kDevicePoolSize == g_Particles.GetCapacity());
-    ASSERT_NE(nullptr, g_MessageList);
-    EXPECT_TRUE(game.device.get() == GetD3DDevice() && game.presentParams.windowed);
+    EXPECT_TRUE(nullptr != g_MessageList && game.device.get() == GetD3DDevice() && game.presentParams.windowed);
     EXPECT_FALSE(
         log.Contains("The selected screen resolution or color depth is not supported by your graphic hardware"));
     EXPECT_TRUE(!log.Contains("Your graphics hardware doesn't meet the requirements") && log.Contains(kRampMissing));

@@ -142,8 +142,7 @@ TEST(SysFileSpecialFiles, OnlyRegularFilesAreReadOrReplacedNoOpenWaitsAndLinksAr
     {
         std::string target;
         EXPECT_EQ(c.target != nullptr, SysFile::FindReplacementTarget(c.path.c_str(), target)) << c.path;
-        if (c.target)
-            EXPECT_EQ(folder / c.target, target) << c.path;
+        EXPECT_TRUE(!c.target || folder / c.target == target) << c.path << " replaced at " << target;
         const std::pair<SysFile::Mode, int> modes[] = {{SysFile::Mode::Read, c.reads}, {SysFile::Mode::Write, c.writes}};
         for (const auto& [mode, expected] : modes)
         {

@@ -92,17 +92,11 @@ TEST_F(SysSoundBuffer, OnlyWholeSixteenBitFramesAreMixableAndLocksRefuseBadRange
     const WaveFormat mono = SoundTest::PcmFormat(1);
     const WaveFormat stereo = SoundTest::PcmFormat(2);
     EXPECT_TRUE(Create(2, &mono) == Ok && Create(4, &stereo) == Ok);
-    WaveFormat eightBit = mono;
-    eightBit.bitsPerSample = 8;
-    eightBit.blockAlign = 1;
-    eightBit.avgBytesPerSec = 22050;
-    WaveFormat fastRate = stereo;
-    fastRate.samplesPerSec = 44100;
-    fastRate.avgBytesPerSec = 176400;
-    WaveFormat wrongAlign = stereo;
-    wrongAlign.blockAlign = 2;
-    for (const WaveFormat* bad : {&eightBit, &fastRate, &wrongAlign})
-        EXPECT_EQ(Create(400, bad), ErrBadFormat);
+    // Tag, channels, rate, bytes a second, bytes a frame, bits: 8 bits, 44100 a second, a stereo frame of 2 bytes.
+    const WaveFormat bad[] = {{FormatPcm, 1, 22050, 22050, 1, 8}, {FormatPcm, 2, 44100, 176400, 4, 16},
+                              {FormatPcm, 2, 22050, 88200, 2, 16}};
+    for (const WaveFormat& format : bad)
+        EXPECT_EQ(Create(400, &format), ErrBadFormat) << format.samplesPerSec << " " << format.blockAlign;
     EXPECT_TRUE(Create(400, nullptr) == ErrInvalidParam && Create(0, &mono) == ErrInvalidParam &&
                 Create(6, &stereo) == ErrInvalidParam);
     EXPECT_EQ(Create(MaxBufferBytes + 1, &mono), ErrInvalidParam);
