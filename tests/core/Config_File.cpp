@@ -105,16 +105,11 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
 TEST_F(ConfigRead, IntegerWordAndOnOffKeys)
 {
     const struct { const char* text; int32_t CConfig::*field; int32_t expected; } cases[] = {
-        {"TCPIP_PORT=70000", &CConfig::networkPort, 65535},
-        {"TCPIP_PORT=-5", &CConfig::networkPort, 0},
-        {"WINSOCKPORT=70000", &CConfig::networkPort, 70000},
-        {"autosave=oFf", &CConfig::autosave, -1},
-        {"CORPSEFRAY=slow", &CConfig::corpseDecaySpeed, 2},
-        {"ANTIALIASING=2x", &CConfig::antialiasing, 2},
-        {"MOUSECURSOR=D3D_HW", &CConfig::mouseCursorMode, 3},
-        {"WATERDETAIL=ultra", &CConfig::waterDetail, 3},
-        {"BUILDINGSHADOW=Block", &CConfig::buildingShadows, 1},
-        {"MUSICVOLUME=-20abc", &CConfig::musicVolume, -20},
+        {"TCPIP_PORT=70000", &CConfig::networkPort, 65535}, {"TCPIP_PORT=-5", &CConfig::networkPort, 0},
+        {"WINSOCKPORT=70000", &CConfig::networkPort, 70000}, {"autosave=oFf", &CConfig::autosave, -1},
+        {"CORPSEFRAY=slow", &CConfig::corpseDecaySpeed, 2}, {"ANTIALIASING=2x", &CConfig::antialiasing, 2},
+        {"MOUSECURSOR=D3D_HW", &CConfig::mouseCursorMode, 3}, {"WATERDETAIL=ultra", &CConfig::waterDetail, 3},
+        {"BUILDINGSHADOW=Block", &CConfig::buildingShadows, 1}, {"MUSICVOLUME=-20abc", &CConfig::musicVolume, -20},
         {"SOUNDVOLUME=abc", &CConfig::soundVolume, 0},
         {"UNITSPEECHVOLUME=99999999999", &CConfig::unitSpeechVolume, INT_MAX},
         {"MUSIC\tVOLUME=\xA0" "5\xFF" "0", &CConfig::musicVolume, 50},
@@ -165,21 +160,15 @@ using ConfigWrite = ConfigRead;
 TEST_F(ConfigWrite, ChangesExactlyTheWrittenValuesAndNothingElse)
 {
     const std::pair<const char*, const char*> lines[] = {
-        {"; Ironmarch settings", "; Ironmarch settings"},
-        {"DATADIR=.", "DATADIR=."},
+        {"; Ironmarch settings", "; Ironmarch settings"}, {"DATADIR=.", "DATADIR=."},
         {"include = extra.med", "include = extra.med"},
         {"Resolution = 1024,768,32 ; screen", "Resolution =800,600,16 ; screen"},
         {"gamma=1.00;no blank", "gamma=1.05;no blank"},
         {"  Brightness =  1.00   ; keep blanks", "  Brightness =2.00   ; keep blanks"},
-        {"SOUNDVOLUME=100", "SOUNDVOLUME=-3"},
-        {"BUILDINGSHADOW=All", "BUILDINGSHADOW=None"},
-        {"unittexturedetail=High", "unittexturedetail=Poor"},
-        {"AUTOSAVE=3", "AUTOSAVE=Off"},
-        {"TCPIP_PORT=5555", "TCPIP_PORT=6000"},
-        {"WINSOCKPORT=5555", "WINSOCKPORT=5555"},
-        {"#DEBUG_PLAYER_ID=2", "#DEBUG_PLAYER_ID=2"},
-        {"UNKNOWNKEY=whatever", "UNKNOWNKEY=whatever"},
-        {"", ""},
+        {"SOUNDVOLUME=100", "SOUNDVOLUME=-3"}, {"BUILDINGSHADOW=All", "BUILDINGSHADOW=None"},
+        {"unittexturedetail=High", "unittexturedetail=Poor"}, {"AUTOSAVE=3", "AUTOSAVE=Off"},
+        {"TCPIP_PORT=5555", "TCPIP_PORT=6000"}, {"WINSOCKPORT=5555", "WINSOCKPORT=5555"},
+        {"#DEBUG_PLAYER_ID=2", "#DEBUG_PLAYER_ID=2"}, {"UNKNOWNKEY=whatever", "UNKNOWNKEY=whatever"}, {"", ""},
         {"BLOOD=maybe", "BLOOD=On"},
     };
     std::string before;

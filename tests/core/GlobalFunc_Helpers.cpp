@@ -226,8 +226,7 @@ TEST(GlobalFuncText, WrapTextSplitMakeFullAndMakeSafePaths)
     // An over-wide first word gets an empty line before it.
     EXPECT_EQ(Wrap(20, "abcdef gh"), (Lines{"", "abcdef", "gh"}));
     const struct { const char* path; const char* folder; const char* name; const char* extension; } cases[] = {
-        {"Maps\\test.world", "Maps\\", "test", ".world"},
-        {"a\\b.c.d", "a\\", "b.c", ".d"},
+        {"Maps\\test.world", "Maps\\", "test", ".world"}, {"a\\b.c.d", "a\\", "b.c", ".d"},
         {"Maps.v2\\test", "Maps.v2\\", "test", ""},
     };
     for (const auto& c : cases)

@@ -117,13 +117,11 @@ TEST(CTextReader, TokensAndLinesAreTheSameWhateverTheLineEnds)
         {"a-1", {"A", "-", "1"}}, {"(-1)", {"(", "-1", ")"}}, {"x = -5", {"X", "=", "-5"}},
         {"3-4", {"3", "-", "4"}}, {"- 4", {"-", "4"}},
         // Hexadecimal needs two characters after the x; a prefix without digits is 0.
-        {"0x1F", {"31"}}, {"0X1f,", {"31", ","}}, {"0xF", {"0", "XF"}}, {"0x g", {"0", "G"}},
-        {"0xFFFFFFFF", {"-1"}},
+        {"0x1F", {"31"}}, {"0X1f,", {"31", ","}}, {"0xF", {"0", "XF"}}, {"0x g", {"0", "G"}}, {"0xFFFFFFFF", {"-1"}},
         {"12AB", {"12", "AB"}}, {"_snake_Case9 x", {"_SNAKE_CASE9", "X"}}, {"\t  \r ", {}},
         // Quoted strings keep their case and quotes.
         {"KEY,\"Hello; World\"", {"KEY", ",", "\"Hello; World\""}}, {"\"\"", {"\"\""}},
-        {"\"open\nnext", {"INVALID STRING VALUE", "NEXT"}},
-        {"a \"never closed", {"A", "INVALID STRING VALUE"}},
+        {"\"open\nnext", {"INVALID STRING VALUE", "NEXT"}}, {"a \"never closed", {"A", "INVALID STRING VALUE"}},
         {"a ; only a comment", {"A"}},
     };
     for (const auto& [text, tokens] : cases)

@@ -188,14 +188,10 @@ TEST(GammaRamp, GammaBrightnessAndStepScaleTheTableAndClamp)
         {1.0f, 2.0f, 0, 1, 100, 16384 + 200 * 100 + 1},  // a quarter added
         {1.0f, 2.0f, 0, 2, 255, 65535},  // 200 x 255 + 16384 is above the top
         // 0.9 x 16384 = 14745.6 taken off before truncation.
-        {1.0f, 0.1f, 0, 0, 73, 0},
-        {1.0f, 0.1f, 0, 0, 100, 5254},
-        {1.0f, 0.1f, 0, 0, 255, 36254},
+        {1.0f, 0.1f, 0, 0, 73, 0}, {1.0f, 0.1f, 0, 0, 100, 5254}, {1.0f, 0.1f, 0, 0, 255, 36254},
         // Low gamma scales from a tenth to nearly one: 0.1 x 1 truncates to 0,
         // (0.9 / 256 x 10 + 0.1) x 2000 = 270.3, (0.9 x 255 / 256 + 0.1) x 51000.
-        {0.1f, 1.0f, 0, 1, 0, 0},
-        {0.1f, 1.0f, 0, 0, 10, 270},
-        {0.1f, 1.0f, 0, 0, 255, 50820},
+        {0.1f, 1.0f, 0, 1, 0, 0}, {0.1f, 1.0f, 0, 0, 10, 270}, {0.1f, 1.0f, 0, 0, 255, 50820},
         // The step rounds down and adds its share: 2000 -> 1536 + 2 x 10.
         {1.0f, 1.0f, 512, 0, 10, 1556},
     };

@@ -36,12 +36,9 @@ TEST(SysFilePaths, AbsolutePathsAndTheirDiskNamesAndCaseIsResolvedPerComponentAn
     folder.Write("data/a.txt", "lower folder");
     const std::string root = folder.Path();
     const std::pair<const char*, const char*> cases[] = {
-        {"MAPS\\SCRIPTS\\Test.World", "maps/Scripts/test.world"},
-        {"maps/scripts/new.world", "maps/Scripts/new.world"},
-        {"Missing\\Deeper\\x.txt", "Missing/Deeper/x.txt"},
-        {"maps\\\\scripts\\", "maps/Scripts/"},
-        {"data\\A.TXT", "data/a.txt"},
-        {"Data\\A.TXT", "Data/a.txt"},
+        {"MAPS\\SCRIPTS\\Test.World", "maps/Scripts/test.world"}, {"maps/scripts/new.world", "maps/Scripts/new.world"},
+        {"Missing\\Deeper\\x.txt", "Missing/Deeper/x.txt"}, {"maps\\\\scripts\\", "maps/Scripts/"},
+        {"data\\A.TXT", "data/a.txt"}, {"Data\\A.TXT", "Data/a.txt"},
         {"DATA\\a.txt", "Data/a.txt"},  // no exact match: the alphabetically first, every time
     };
     for (const auto& [asked, found] : cases)
@@ -125,17 +122,13 @@ TEST(SysFileSpecialFiles, OnlyRegularFilesAreReadOrReplacedNoOpenWaitsAndLinksAr
         ASSERT_EQ(0, symlink(destination.c_str(), (folder / name).c_str()));
     enum { Fails = 0, Opens = 1 };
     const struct { std::string path; int reads; int writes; const char* target; } cases[] = {
-        {folder / "real/file.cfg", Opens, Opens, "real/file.cfg"},
-        {folder / "relative", Opens, Opens, "real/file.cfg"},
-        {folder / "absolute", Opens, Opens, "real/file.cfg"},
-        {folder / "chain", Opens, Opens, "real/file.cfg"},
+        {folder / "real/file.cfg", Opens, Opens, "real/file.cfg"}, {folder / "relative", Opens, Opens, "real/file.cfg"},
+        {folder / "absolute", Opens, Opens, "real/file.cfg"}, {folder / "chain", Opens, Opens, "real/file.cfg"},
         {folder / "missing.cfg", Fails, Opens, "missing.cfg"},
         {folder / "dangling", Fails, Opens, "real/none.cfg"},   // writing through it makes the file
         {folder / "pipe", Fails, Fails, nullptr},               // no reader: opening to write fails too
-        {folder / "to-pipe", Fails, Fails, nullptr},
-        {folder / "folder", Fails, Fails, nullptr},
-        {folder / "to-folder", Fails, Fails, nullptr},
-        {folder / "loop", Fails, Fails, nullptr},
+        {folder / "to-pipe", Fails, Fails, nullptr}, {folder / "folder", Fails, Fails, nullptr},
+        {folder / "to-folder", Fails, Fails, nullptr}, {folder / "loop", Fails, Fails, nullptr},
         {"/dev/null", Fails, Opens, nullptr},                    // a device may be written, never read
     };
     for (const auto& c : cases)

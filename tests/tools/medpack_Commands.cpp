@@ -38,8 +38,7 @@ TEST_F(Medpack, PackedFolderReadsBackByteForByteThroughTheGame)
     for (int i = 0; i < 70000; ++i)
         binary += static_cast<char>(i * 13);
     const std::vector<std::pair<std::string, std::string>> files = {
-        {"src/Fonts/sub/Empty.bin", ""},
-        {"src/locale/English/main.txt", "MAIN_OK,\"Ok\"\r\n"},
+        {"src/Fonts/sub/Empty.bin", ""}, {"src/locale/English/main.txt", "MAIN_OK,\"Ok\"\r\n"},
         {"src/InGame/big.bin", binary},
     };
     for (const auto& [path, body] : files)
@@ -110,8 +109,7 @@ TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHandAndInvalidDataFilesGiveExitCod
         return file.Build();
     };
     const std::vector<std::pair<const char*, std::vector<uint8_t>>> broken = {
-        {"short", {1, 0}},
-        {"entry past the end", withOneEntry([](CTestDataFile& f) { f.Entry(0).size = 100; })},
+        {"short", {1, 0}}, {"entry past the end", withOneEntry([](CTestDataFile& f) { f.Entry(0).size = 100; })},
         {"count too large", withOneEntry([](CTestDataFile& f) { f.SetCountOverride(3000000); })},
     };
     for (const auto& [label, image] : broken)
