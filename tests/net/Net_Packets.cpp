@@ -93,10 +93,7 @@ TEST_F(NetworkSenders, ReferencesFollowTheFormulaAndFindTheirObjectsOnly)
 
 TEST_F(NetworkSenders, EachCommandCarriesItsNumberSenderAndValuesToItsMachines)
 {
-    const int32_t m = Ref(mine);
-    const int32_t t = Ref(theirs);
-    const int32_t b = 12 * 65536 + 34;
-    const int32_t all = CMultiplayer::AllMachines;
+    const int32_t m = Ref(mine), t = Ref(theirs), b = 12 * 65536 + 34, all = CMultiplayer::AllMachines;
     mine->targetX = 7;
     mine->targetY = 8;
     mine->targetKind = 2;
@@ -264,12 +261,8 @@ TEST_F(TwoMachines, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStillP
     BecomeClient();
     CUnit* walker = At(5, 5);
     CUnit* ship = At(ShipX, ShipY);
-    const int32_t w = Ref(walker);
-    const int32_t s = Ref(ship);
+    const int32_t w = Ref(walker), s = Ref(ship), hit = Ref(At(5, 10)), own = Ref(At(5, 14)), dead = Ref(At(5, 12));
     const int32_t passenger = Ref(static_cast<CUnitTransportShip*>(ship)->GetCargo(0));
-    const int32_t hit = Ref(At(5, 10));
-    const int32_t own = Ref(At(5, 14));
-    const int32_t dead = Ref(At(5, 12));
     At(5, 12)->RemoveFromWorld(false);
     const auto bits = [](float value) { return CNetPacket::FromFloat(value); };
     const auto from = [](int32_t sender, CNetPacket packet) {
