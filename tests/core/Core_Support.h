@@ -12,11 +12,9 @@ using Lines = std::vector<std::string>;
 
 inline Lines Breakpoint(int line, const std::string& file, const std::string& message = "")
 {
-    Lines lines;
+    Lines lines = {"#DEBUG: breakpoint reached", std::to_string(line) + " in " + file};
     if (!message.empty())
-        lines.push_back(message);
-    lines.push_back("#DEBUG: breakpoint reached");
-    lines.push_back(std::to_string(line) + " in " + file);
+        lines.insert(lines.begin(), message);
     return lines;
 }
 

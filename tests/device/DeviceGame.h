@@ -9,6 +9,7 @@
 #include "core/C_D3D8Game.h"
 #include "core/C_File.h"
 #include "tests/platform/Device3D_Harness.h"
+#include "tests/support/ReferenceBytes.h"
 #include "tests/support/TestLog.h"
 
 namespace device_test
@@ -32,11 +33,7 @@ std::string ColourTableFile(Entry entry)
     std::string bytes;
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 256; ++i)
-        {
-            const uint16_t value = uint16_t(entry(c, i));
-            bytes += char(value & 0xFF);
-            bytes += char(value >> 8);
-        }
+            bytes += LE32(uint16_t(entry(c, i))).substr(0, 2);
     return bytes;
 }
 

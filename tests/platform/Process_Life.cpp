@@ -84,18 +84,16 @@ TEST(SysCloseSignals, EachSignalIsARequestUntilTheGameOnlyEndsThenTheFirstEndsIt
                       }
                       return 0;
                   }));
-        EXPECT_EQ(128 + signal, child_test::RunInChild([signal] {
-                      SysCloseSignals::Install();
-                      raise(signal);
-                      raise(signal);
-                      return 0;
-                  }));
-        EXPECT_EQ(128 + signal, child_test::RunInChild([signal] {
-                      SysCloseSignals::Install();
-                      SysCloseSignals::EndProcessOnSignal();
-                      raise(signal);
-                      return 0;
-                  }));
+        for (const bool onlyEnding : {false, true})
+            EXPECT_EQ(128 + signal, child_test::RunInChild([signal, onlyEnding] {
+                          SysCloseSignals::Install();
+                          if (onlyEnding)
+                              SysCloseSignals::EndProcessOnSignal();
+                          else
+                              raise(signal);
+                          raise(signal);
+                          return 0;
+                      })) << onlyEnding;
     }
 }
 

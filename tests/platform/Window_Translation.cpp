@@ -44,14 +44,14 @@ TEST(WindowKeys, EveryKeyOfTheKeyboardGivesItsWindowsCode)
     EXPECT_EQ(48u, code(SDL_SCANCODE_0));
     for (int i = 0; i < 12; ++i)
         EXPECT_TRUE(112u + i == code(SDL_SCANCODE_F1 + i) && 124u + i == code(SDL_SCANCODE_F13 + i)) << "F" << i + 1;
-    // Keypad 0 to 9 and its point, with Num Lock and without.
-    const int keypad[] = {SDL_SCANCODE_KP_0, SDL_SCANCODE_KP_1, SDL_SCANCODE_KP_2, SDL_SCANCODE_KP_3,
-                          SDL_SCANCODE_KP_4, SDL_SCANCODE_KP_5, SDL_SCANCODE_KP_6, SDL_SCANCODE_KP_7,
-                          SDL_SCANCODE_KP_8, SDL_SCANCODE_KP_9, SDL_SCANCODE_KP_PERIOD};
-    const uint32_t withoutNumLock[] = {45, 35, 40, 34, 37, 12, 39, 36, 38, 33, 46};
-    for (int i = 0; i < 11; ++i)
-        EXPECT_TRUE((i < 10 ? 96u + i : 110u) == code(keypad[i], SDLK_UNKNOWN, KMOD_NUM) &&
-                    withoutNumLock[i] == code(keypad[i])) << i;
+    // Keypad 0 to 9 and its point: with Num Lock, and without.
+    const std::tuple<int, uint32_t, uint32_t> keypad[] = {
+        {SDL_SCANCODE_KP_0, 96, 45},  {SDL_SCANCODE_KP_1, 97, 35},  {SDL_SCANCODE_KP_2, 98, 40},
+        {SDL_SCANCODE_KP_3, 99, 34},  {SDL_SCANCODE_KP_4, 100, 37}, {SDL_SCANCODE_KP_5, 101, 12},
+        {SDL_SCANCODE_KP_6, 102, 39}, {SDL_SCANCODE_KP_7, 103, 36}, {SDL_SCANCODE_KP_8, 104, 38},
+        {SDL_SCANCODE_KP_9, 105, 33}, {SDL_SCANCODE_KP_PERIOD, 110, 46}};
+    for (const auto& [scancode, withNumLock, without] : keypad)
+        EXPECT_TRUE(withNumLock == code(scancode, SDLK_UNKNOWN, KMOD_NUM) && without == code(scancode)) << scancode;
     const std::pair<int, uint32_t> others[] = {
         {SDL_SCANCODE_BACKSPACE, 8}, {SDL_SCANCODE_TAB, 9}, {SDL_SCANCODE_RETURN, 13}, {SDL_SCANCODE_KP_ENTER, 13},
         {SDL_SCANCODE_LSHIFT, 16}, {SDL_SCANCODE_RSHIFT, 16}, {SDL_SCANCODE_LCTRL, 17}, {SDL_SCANCODE_RCTRL, 17},
