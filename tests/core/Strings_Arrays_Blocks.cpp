@@ -147,10 +147,9 @@ TEST(CString, NumbersFromTextReportTheOffendingIndexAndToTextPadOutsideTheSign)
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.text);
         int errorPos = 99;
-        EXPECT_EQ(c.hex ? CString(c.text).HexToInt(&errorPos) : CString(c.text).ToInt(&errorPos), c.value);
-        EXPECT_EQ(errorPos, c.errorPos);
+        const int value = c.hex ? CString(c.text).HexToInt(&errorPos) : CString(c.text).ToInt(&errorPos);
+        EXPECT_TRUE(value == c.value && errorPos == c.errorPos) << c.text << ": " << value << " at " << errorPos;
     }
     // The sign stays outside the width.
     const struct { int value, width; char pad; bool hex; const char* text; } ints[] = {

@@ -51,10 +51,9 @@ TEST_F(Localizer, EntriesSpreadOverLinesTheTableGrowsAndSyntaxErrorsFailWithFile
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.text);
         m_Log.Clear();
-        EXPECT_TRUE(!Load(c.file, c.text) && std::string(m_Table.GetLastError()) == c.error);
-        EXPECT_EQ(LogLines(), (Lines{"!!! Locale file error !!!", c.error}));
+        EXPECT_TRUE(!Load(c.file, c.text) && std::string(m_Table.GetLastError()) == c.error) << c.file;
+        EXPECT_EQ(LogLines(), (Lines{"!!! Locale file error !!!", c.error})) << c.file;
     }
     // What came before the error stays; what came after is not read.
     EXPECT_TRUE(Text("A") == "x" && Text("C") == "(null)");

@@ -12,8 +12,10 @@ constexpr int64_t kAnyParam = -1LL << 40;
 
 struct SExpected { uint32_t message; uint32_t wParam; int64_t lParam = kAnyParam; };
 
-void ExpectTranslation(const std::vector<SDL_Event>& events, const std::vector<SExpected>& expected)
+void ExpectTranslation(const std::string& what, const std::vector<SDL_Event>& events,
+                       const std::vector<SExpected>& expected)
 {
+    SCOPED_TRACE(what);
     Translation translation;
     for (const SDL_Event& event : events)
         translation << event;
@@ -86,10 +88,8 @@ TEST(WindowKeys, EachKeyGivesItsVirtualKeyCodeWhateverTheLayoutAlsoInSequencesWi
         {SDL_SCANCODE_KP_DIVIDE, SDLK_KP_DIVIDE, KMOD_NONE, 111},
     };
     for (const auto& key : keys)
-    {
-        SCOPED_TRACE(testing::Message() << "scancode " << key.scancode);
-        ExpectTranslation({Key(SDL_KEYDOWN, key.scancode, key.symbol, key.modifiers)}, {{0x100, key.code}});
-    }
+        ExpectTranslation("scancode " + std::to_string(key.scancode),
+                          {Key(SDL_KEYDOWN, key.scancode, key.symbol, key.modifiers)}, {{0x100, key.code}});
     const SDL_Event altDown = Key(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT);
     const struct { const char* name; std::vector<SDL_Event> events; std::vector<SExpected> expected; } cases[] = {
         {"release and repeat flags",
@@ -118,10 +118,7 @@ TEST(WindowKeys, EachKeyGivesItsVirtualKeyCodeWhateverTheLayoutAlsoInSequencesWi
          {altDown, WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), Text("q")}, {{0x104, 18}, {0x1C, 0}, {0x102, 113}}},
     };
     for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        ExpectTranslation(c.events, c.expected);
-    }
+        ExpectTranslation(c.name, c.events, c.expected);
 }
 
 TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEventsAndMovesMergeUpToAClickKeepingTheirSign)
@@ -149,10 +146,7 @@ TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEventsAndMovesMergeUpToAClick
          {{0x1C, 0}, {0x05, 1}, {0x05, 0}, {0x1C, 1}, {0x10, 0}}},
     };
     for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        ExpectTranslation(c.events, c.expected);
-    }
+        ExpectTranslation(c.name, c.events, c.expected);
     std::vector<SDL_Event> events;
     for (int i = 0; i < 100; ++i)
         events.push_back(Motion(i, 2 * i));
@@ -161,8 +155,9 @@ TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEventsAndMovesMergeUpToAClick
     events.push_back(Motion(30, 30, SDL_BUTTON_LMASK));
     // Outside the window to the upper left: x reads 65533 as an unsigned word, y reads -2 with its sign.
     events.push_back(Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, -3, -2));
-    ExpectTranslation(events, {{0x200, 0, MakeMessagePoint(99, 198)}, {0x201, 1},
-                               {0x200, 1, MakeMessagePoint(30, 30)}, {0x204, 3, static_cast<int32_t>(0xFFFEFFFDu)}});
+    ExpectTranslation("moves merged up to a click", events,
+                      {{0x200, 0, MakeMessagePoint(99, 198)}, {0x201, 1}, {0x200, 1, MakeMessagePoint(30, 30)},
+                       {0x204, 3, static_cast<int32_t>(0xFFFEFFFDu)}});
 }
 
 TEST(MessageQueue, CloseRequestIsQueuedOnceEvenWhenFull)
