@@ -98,8 +98,7 @@ TEST_F(SysSoundBuffer, OnlyWholeSixteenBitFramesAreMixableAndLocksRefuseBadRange
     for (const WaveFormat& format : bad)
         EXPECT_EQ(Create(400, &format), ErrBadFormat) << format.samplesPerSec << " " << format.blockAlign;
     EXPECT_TRUE(Create(400, nullptr) == ErrInvalidParam && Create(0, &mono) == ErrInvalidParam &&
-                Create(6, &stereo) == ErrInvalidParam);
-    EXPECT_EQ(Create(MaxBufferBytes + 1, &mono), ErrInvalidParam);
+                Create(6, &stereo) == ErrInvalidParam && Create(MaxBufferBytes + 1, &mono) == ErrInvalidParam);
     Buffer* buffer = Make(1, 100);
     EXPECT_EQ(StatusAndPosition(buffer), std::pair(0u, 0u));   // a new buffer is stopped at 0
     Locked lock;
@@ -122,8 +121,7 @@ TEST_F(SysSoundBuffer, VolumeAndPanNeedTheirControlAndRangeAndDuplicatesKeepThei
     Write(original, 0, {10000, 200, 300, 400});
     ASSERT_TRUE(original->SetVolume(-2000) == Ok && original->SetPan(-600) == Ok && original->Play(PlayLooping) == Ok);
     SoundTest::StereoOut out = Render(1);
-    EXPECT_EQ(out.left[0], 1000);    // 10000 * 0.1
-    EXPECT_EQ(out.right[0], 501);    // 10000 * 0.1 * 0.50119
+    EXPECT_TRUE(out.left[0] == 1000 && out.right[0] == 501);   // 10000 * 0.1, and * 0.50119 on the right
 
     // A duplicate starts stopped at 0 with the original's volume and pan.
     Buffer* duplicate = nullptr;
@@ -132,8 +130,8 @@ TEST_F(SysSoundBuffer, VolumeAndPanNeedTheirControlAndRangeAndDuplicatesKeepThei
     EXPECT_EQ(StatusAndPosition(duplicate), std::pair(0u, 0u));
     ASSERT_TRUE(original->SetPan(10000) == Ok && duplicate->Play(0) == Ok);
     out = Render(1);
-    EXPECT_EQ(out.left[0], 1000);   // the duplicate's frame 0 at 0.1, the original panned right
-    EXPECT_EQ(out.right[0], 501 + 20);
+    // The duplicate's frame 0 at 0.1 in both, the original panned right.
+    EXPECT_TRUE(out.left[0] == 1000 && out.right[0] == 501 + 20) << out.left[0] << " " << out.right[0];
     ASSERT_TRUE(duplicate->SetVolume(0) == Ok && original->Stop() == Ok);
     EXPECT_EQ(StatusAndPosition(original), std::pair(0u, 4u));
     // A write through the original is heard in the duplicate, also once the original is gone.
@@ -163,12 +161,11 @@ TEST(SoundMixer, MonoIsCopiedExactlyVolumeAndPanFollowTheirLawsAndVoicesAreSumme
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(testing::Message() << "volume " << c.volume << " pan " << c.pan);
         SoundVoice voice = MakeVoice({c.sample});
         voice.volume = c.volume;
         voice.pan = c.pan;
         const StereoOut out = MixFrames({&voice}, 1);
-        EXPECT_TRUE(out.left[0] == c.left && out.right[0] == c.right);
+        EXPECT_TRUE(out.left[0] == c.left && out.right[0] == c.right) << "volume " << c.volume << " pan " << c.pan;
     }
     SoundVoice a = MakeVoice({1000, 30000, -30000, 20000, 16384, -16384});
     SoundVoice b = MakeVoice({-300, 30000, -30000, -20000, 16384, -16385});
@@ -189,8 +186,7 @@ TEST(SoundMixer, LoopingWrapsOneShotStopsLongMixesStayExactAndAMalformedVoiceIsS
     for (uint32_t i = 0; i < 1500; ++i)
     {
         const int expected = static_cast<int>(i % 7) + 1 + (i < 1000 ? 100 : 0);
-        ASSERT_EQ(out.left[i], expected) << "frame " << i;
-        ASSERT_EQ(out.right[i], expected) << "frame " << i;
+        ASSERT_TRUE(out.left[i] == expected && out.right[i] == expected) << "frame " << i << ": " << out.left[i];
     }
     EXPECT_TRUE(looping.playing && looping.cursor == ((1500u % 7u) * 2u) && !burst.playing);
     SoundVoice stopped = MakeVoice({1000, 2000});
