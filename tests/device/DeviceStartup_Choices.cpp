@@ -206,11 +206,9 @@ TEST(GammaRamp, GammaBrightnessAndStepScaleTheTableAndClamp)
     GlobalFunc::SeedRandom(12345);
     uint16_t ramp[3][256] = {};
     FrameDrawing::BuildGammaRamp(table, 1.0f, 1.0f, 8, 0, ramp);
+    const auto noise = [&](int i) { return int(ramp[0][i]) - int(table[0][i]); };
     for (int i = 1; i < 256; ++i)
-    {
-        const int difference = int(ramp[0][i]) - int(table[0][i]);
-        ASSERT_TRUE(difference >= -8 && difference < 8) << i;
-    }
+        ASSERT_TRUE(noise(i) >= -8 && noise(i) < 8) << i << ": " << noise(i);
 }
 
 TEST(FrameRate, SixteenFramesInAWindowAfterSixtyGiveSixtyTwoAndAStallCatchesUpAWindowAFrame)

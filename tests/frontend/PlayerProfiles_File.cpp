@@ -118,8 +118,8 @@ TEST_F(PlayerProfilesFile, CountsAndTheCurrentProfileLoadUpToTheirBoundsAndFiles
     }
     // 16 MiB loads; a byte more is refused.
     EXPECT_EQ(OneProfileFile(6, 1398098).size(), 16u << 20);
-    ASSERT_TRUE(profiles.Load(Write(OneProfileFile(6, 1398098)).c_str()));
-    EXPECT_EQ(1398098, profiles.profiles[0]->results.GetCount());
+    ASSERT_TRUE(profiles.Load(Write(OneProfileFile(6, 1398098)).c_str()) &&
+                profiles.profiles[0]->results.GetCount() == 1398098);
     EXPECT_FALSE(profiles.Load(Write(OneProfileFile(7, 1398098)).c_str()));
     EXPECT_STREQ("nnnnnn", profiles.GetName(0));
 }
