@@ -171,8 +171,7 @@ TEST_F(ConfigWrite, ChangesExactlyTheWrittenValuesAndNothingElse)
         {"#DEBUG_PLAYER_ID=2", "#DEBUG_PLAYER_ID=2"}, {"UNKNOWNKEY=whatever", "UNKNOWNKEY=whatever"}, {"", ""},
         {"BLOOD=maybe", "BLOOD=On"},
     };
-    std::string before;
-    std::string after;
+    std::string before, after;
     for (const auto& [read, written] : lines)
     {
         before += std::string(read) + "\r\n";
@@ -313,8 +312,7 @@ TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAnd
 
     const std::string defaults("A=1\nno line end\0with zero", 25);
     Write("Config/default.cfg", defaults);
-    ASSERT_TRUE(CopyDefaultConfig());   // over a longer file
-    EXPECT_EQ(Read("v2krn.cfg"), defaults);
+    ASSERT_TRUE(CopyDefaultConfig() && Read("v2krn.cfg") == defaults);   // over a longer file
     const std::string original = "GAMMA=1.00\r\nSOUNDVOLUME=100\r\n";
     Write("v2krn.cfg", original);
     ReadConfig();

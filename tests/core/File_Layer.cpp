@@ -63,11 +63,9 @@ CTestDataFile OneEntry()
 TEST_F(FileLayer, LaterDataFileOverridesNamesAreUpperCasedAndDotDotResolvedButSlashIsNoSeparator)
 {
     CTestDataFile main;
-    main.Add("FONTS\\A.FNT", "main font");
-    main.Add("FONTS\\B.FNT", "first");
-    main.Add("FONTS\\B.FNT", "b");
-    main.Add("FONTS\\SUB\\C.FNT", "deeper");
-    main.Add("MAPS\\A.WORLD", "map");
+    for (const auto& [name, body] : {std::pair{"FONTS\\A.FNT", "main font"}, {"FONTS\\B.FNT", "first"},
+                                     {"FONTS\\B.FNT", "b"}, {"FONTS\\SUB\\C.FNT", "deeper"}, {"MAPS\\A.WORLD", "map"}})
+        main.Add(name, body);
     CTestDataFile extra;
     extra.Add("FONTS\\A.FNT", "extra font");
     InitDataFile(m_Folder.Write("v2krn.med", main.Build()).c_str(), 1);
@@ -104,15 +102,13 @@ TEST_F(FileLayer, MissingOrBrokenFilesLeaveTheDirectoryAlone)
 TEST(DataFileDirectory, KeepsTheExactFieldsAndRefusesDirectoriesThatDoNotFitTheFile)
 {
     CTestDataFile file;
-    file.Add("A\\B.TXT", "hello");
-    file.Add("C.TXT", "xy");
-    file.Add("EMPTY.TXT", "");
+    for (const auto& [name, body] : {std::pair{"A\\B.TXT", "hello"}, {"C.TXT", "xy"}, {"EMPTY.TXT", ""}})
+        file.Add(name, body);
     std::vector<uint8_t> image = file.Build();
     std::vector<SDataFileRecord> records;
     CString reason;
     ASSERT_TRUE(CDataFileDirectory::ReadFromMemory(image.data(), image.size(), 2, records, reason));
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_STREQ(records[0].name.GetBuffer(), "A\\B.TXT");
+    ASSERT_TRUE(records.size() == 3u && std::string(records[0].name.GetBuffer()) == "A\\B.TXT");
     EXPECT_TRUE(records[0].offset == 4u && records[1].offset == 9u && records[1].dataFile == 2);
 
     // Present records survive a refusal, which always gives a reason.
@@ -169,8 +165,7 @@ TEST_F(FileLayer, EntryPositionsAndSizesAreRelativeToTheBodyAndAClosedFileRefuse
 {
     UseDataFileWith("0123456789");
     CFile file;
-    ASSERT_TRUE(file.OpenRead("text.txt"));
-    EXPECT_EQ(file.GetSize(), 10);
+    ASSERT_TRUE(file.OpenRead("text.txt") && file.GetSize() == 10);
     char buffer[32] = {};
     EXPECT_TRUE(file.Read(buffer, 4) == 4 && file.Read(buffer, 32) == 6);   // cut at the entry's end
     EXPECT_TRUE(std::string(buffer, 6) == "456789" && file.IsEOF());

@@ -75,8 +75,7 @@ protected:
     std::vector<uint32_t> Read()
     {
         std::vector<uint32_t> pixels;
-        int32_t w = 0;
-        int32_t h = 0;
+        int32_t w = 0, h = 0;
         EXPECT_TRUE(Sys3DError::Ok == Device().ReadBackBuffer(pixels, w, h) && w == Side && h == Side);
         return pixels;
     }

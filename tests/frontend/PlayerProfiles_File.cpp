@@ -59,8 +59,7 @@ TEST_F(PlayerProfilesFile, LoadsProfilesAndSavesTheSameBytesAndEmptyOnesIn28)
                                                                 profiles.profiles[0]->results[1].result}));
 
     const std::string copy = folder / "copy.prf";
-    ASSERT_TRUE(profiles.Save(copy.c_str()));
-    EXPECT_EQ(original, CScratchFolder::ReadFile(copy));
+    ASSERT_TRUE(profiles.Save(copy.c_str()) && original == CScratchFolder::ReadFile(copy));
 
     profiles.Clear();
     EXPECT_STREQ("Unknown player", profiles.GetName(-1));

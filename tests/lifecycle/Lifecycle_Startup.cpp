@@ -122,15 +122,13 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouche
         CProcess first;
         prepare(first);
         ASSERT_TRUE(folder.StartGame(first) && folder.WaitUntilRunning(first)) << first.Errors();
-        const std::string log = folder.Log();
-        const std::string profiles = folder.Read("players.prf");
+        const std::string log = folder.Log(), profiles = folder.Read("players.prf");
 
         for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"-client2"}, {"-CLIENT1"}})
         {
             CProcess second;
             prepare(second);
-            ASSERT_TRUE(folder.StartGame(second, arguments, "second"));
-            EXPECT_EQ(1, second.Wait());
+            ASSERT_TRUE(folder.StartGame(second, arguments, "second") && 1 == second.Wait());
             EXPECT_TRUE("Ironmarch: An other instance of the game is already running\n" == second.Errors() &&
                         log == folder.Log() && profiles == folder.Read("players.prf"));
         }
@@ -198,8 +196,7 @@ TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
         folder.SetConfig(loggingOff);
         CProcess game;
         c.prepare(folder, game);
-        ASSERT_TRUE(folder.StartGame(game));
-        EXPECT_EQ(1, game.Wait());
+        ASSERT_TRUE(folder.StartGame(game) && 1 == game.Wait());
         const std::string errors = game.Errors();   // one line
         EXPECT_TRUE(errors.find(c.errorStart) == 0 && errors.find('\n') == errors.size() - 1) << errors;
         EXPECT_FALSE(folder.Exists("Ravelin3.log"));

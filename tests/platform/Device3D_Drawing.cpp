@@ -128,10 +128,8 @@ TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheG
   h.ScreenQuad(0, 0, 20, 1, 0xFFFF0000);
   h.ScreenQuad(19, 9, 20, 10, 0xFF00FF00);
   std::vector<std::uint32_t> pixels;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  ASSERT_EQ(h.Device().ReadBackBuffer(pixels, width, height), Sys3DError::Ok);
-  EXPECT_TRUE(width == 20 && height == 10);
+  std::int32_t width = 0, height = 0;
+  ASSERT_TRUE(h.Device().ReadBackBuffer(pixels, width, height) == Sys3DError::Ok && width == 20 && height == 10);
   ASSERT_EQ(pixels.size(), 200u);
   EXPECT_TRUE(pixels[0] == 0xFF0000u && pixels[19] == 0xFF0000u && pixels[20] == 0u && pixels[199] == 0x00FF00u);
   h.Backend().ComposeWindowPicture();

@@ -69,8 +69,7 @@ class Device3DHarness {
   GlDevice3D& Backend() { return static_cast<GlDevice3D&>(*device_); }
   std::uint32_t Pixel(int x, int y) {
     std::vector<std::uint32_t> pixels;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
+    std::int32_t width = 0, height = 0;
     device_->ReadBackBuffer(pixels, width, height);
     return pixels[static_cast<std::size_t>(y) * width_ + x];
   }

@@ -31,9 +31,9 @@ TEST(SysFilePaths, AbsolutePathsAndTheirDiskNamesAndCaseIsResolvedPerComponentAn
     EXPECT_TRUE(!SysFile::IsAbsolutePath(nullptr) && SysFile::ToDiskPath("C:\\") == "/" &&
                 SysFile::ToDiskPath("\\\\tmp") == SysFile::ToDiskPath("/tmp"));
     CScratchFolder folder;
-    folder.Write("maps/Scripts/test.world", "x");
-    folder.Write("Data/a.txt", "upper folder");
-    folder.Write("data/a.txt", "lower folder");
+    for (const auto& [name, body] : {std::pair{"maps/Scripts/test.world", "x"}, {"Data/a.txt", "upper folder"},
+                                     {"data/a.txt", "lower folder"}})
+        folder.Write(name, body);
     const std::string root = folder.Path();
     const std::pair<const char*, const char*> cases[] = {
         {"MAPS\\SCRIPTS\\Test.World", "maps/Scripts/test.world"}, {"maps/scripts/new.world", "maps/Scripts/new.world"},
@@ -61,10 +61,9 @@ TEST(SysFileFolders, WildcardsAndSortedListingsMarkFoldersAndHiddenNames)
         EXPECT_EQ(matches, SysFile::MatchesWildcard(name, pattern)) << name << " " << pattern;
 
     CScratchFolder folder;
-    folder.Write("Saves/b.save", "12345");
-    folder.Write("Saves/a.SAVE", "1");
-    folder.Write("Saves/.hidden.save", "");
-    folder.Write("Saves/notes.txt", "");
+    for (const auto& [name, body] : {std::pair{"Saves/b.save", "12345"}, {"Saves/a.SAVE", "1"},
+                                     {"Saves/.hidden.save", ""}, {"Saves/notes.txt", ""}})
+        folder.Write(name, body);
     folder.MakeFolder("Saves/old.save");
     std::vector<SysFile::FolderEntry> entries;
     ASSERT_TRUE(SysFile::ListFolder((folder / "SAVES\\*.save").c_str(), entries));

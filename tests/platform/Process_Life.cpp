@@ -40,9 +40,7 @@ TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyN
     CScratchFolder folder;
     folder.MakeFolder("run");
     folder.MakeFolder("tmp");
-    const std::string run = folder / "run";
-    const std::string tmp = folder / "tmp";
-    const std::string missing = folder / "missing";
+    const std::string run = folder / "run", tmp = folder / "tmp", missing = folder / "missing";
     const std::string inTemporary = "tmp/TESTLOCK-" + std::to_string(getuid()) + ".lock";
     const struct { const char* runtime; const char* temporary; Result first, second; const char* file; } cases[] = {
         {run.c_str(), tmp.c_str(), Result::Acquired, Result::HeldElsewhere, "run/TESTLOCK.lock"},

@@ -89,8 +89,7 @@ StereoOut MixFrames(std::vector<SoundVoice*> voices, uint32_t frames)
 
 TEST_F(SysSoundBuffer, OnlyWholeSixteenBitFramesAreMixableAndLocksRefuseBadRangesForeignRegionsAndASecondLock)
 {
-    const WaveFormat mono = SoundTest::PcmFormat(1);
-    const WaveFormat stereo = SoundTest::PcmFormat(2);
+    const WaveFormat mono = SoundTest::PcmFormat(1), stereo = SoundTest::PcmFormat(2);
     EXPECT_TRUE(Create(2, &mono) == Ok && Create(4, &stereo) == Ok);
     // Tag, channels, rate, bytes a second, bytes a frame, bits: 8 bits, 44100 a second, a stereo frame of 2 bytes.
     const WaveFormat bad[] = {{FormatPcm, 1, 22050, 22050, 1, 8}, {FormatPcm, 2, 44100, 176400, 4, 16},
