@@ -12,12 +12,22 @@ using Lines = std::vector<std::string>;
 
 inline Lines Breakpoint(int line, const std::string& file, const std::string& message = "")
 {
-    Lines lines;
+    Lines lines = {"#DEBUG: breakpoint reached", std::to_string(line) + " in " + file};
     if (!message.empty())
-        lines.push_back(message);
-    lines.push_back("#DEBUG: breakpoint reached");
-    lines.push_back(std::to_string(line) + " in " + file);
+        lines.insert(lines.begin(), message);
     return lines;
+}
+
+// A file read whole through the game's file layer, "<missing>" or "<short>" when it cannot be.
+inline std::string ReadEntry(const char* name)
+{
+    CFile file;
+    if (!file.OpenRead(name))
+        return "<missing>";
+    std::string body(file.GetSize(), '\0');
+    const int got = file.Read(body.data(), file.GetSize());
+    file.Close();
+    return got == static_cast<int>(body.size()) ? body : "<short>";
 }
 
 class ConfigTestBase : public ::testing::Test

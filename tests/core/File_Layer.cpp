@@ -1,6 +1,5 @@
 #include "tests/core/Core_Support.h"
 
-#include "core/C_DataFileDirectory.h"
 #include "core/C_FileSystem.h"
 #include "tests/support/TestDataFile.h"
 
@@ -12,20 +11,6 @@ protected:
     void SetUp() override { ShutdownFileSystem(); }
     void TearDown() override { ShutdownFileSystem(); }
 
-    std::string WriteDataFile(const std::string& name, const CTestDataFile& file) const
-    {
-        return m_Folder.Write(name, file.Build());
-    }
-    static std::string ReadEntry(const char* name)
-    {
-        CFile file;
-        if (!file.OpenRead(name))
-            return "<missing>";
-        std::string body(file.GetSize(), '\0');
-        const int got = file.Read(body.data(), file.GetSize());
-        file.Close();
-        return got == static_cast<int>(body.size()) ? body : "<short>";
-    }
     static Lines List(const char* folder)
     {
         CStringArray list;
@@ -41,7 +26,7 @@ protected:
         file.Add("BEFORE.BIN", "<<<<");
         file.Add("TEXT.TXT", body);
         file.Add("AFTER.BIN", ">>>>");
-        InitDataFile(WriteDataFile("v2krn.med", file).c_str(), 1);
+        InitDataFile(m_Folder.Write("v2krn.med", file.Build()).c_str(), 1);
     }
     void UseDiskFileWith(const std::string& body) const
     {
@@ -52,9 +37,7 @@ protected:
     {
         CFile file;
         Lines lines;
-        if (!file.OpenRead(name))
-            return lines;
-        while (!file.IsEOF())
+        for (bool open = file.OpenRead(name); open && !file.IsEOF();)
             lines.push_back(file.ReadLine());
         file.Close();
         return lines;
@@ -80,25 +63,21 @@ CTestDataFile OneEntry()
 TEST_F(FileLayer, LaterDataFileOverridesNamesAreUpperCasedAndDotDotResolvedButSlashIsNoSeparator)
 {
     CTestDataFile main;
-    main.Add("FONTS\\A.FNT", "main font");
-    main.Add("FONTS\\B.FNT", "first");
-    main.Add("FONTS\\B.FNT", "b");
-    main.Add("FONTS\\SUB\\C.FNT", "deeper");
-    main.Add("MAPS\\A.WORLD", "map");
+    for (const auto& [name, body] : {std::pair{"FONTS\\A.FNT", "main font"}, {"FONTS\\B.FNT", "first"},
+                                     {"FONTS\\B.FNT", "b"}, {"FONTS\\SUB\\C.FNT", "deeper"}, {"MAPS\\A.WORLD", "map"}})
+        main.Add(name, body);
     CTestDataFile extra;
     extra.Add("FONTS\\A.FNT", "extra font");
-    InitDataFile(WriteDataFile("v2krn.med", main).c_str(), 1);
-    InitAdditionalDataFile(WriteDataFile("extra.med", extra).c_str());
+    InitDataFile(m_Folder.Write("v2krn.med", main.Build()).c_str(), 1);
+    InitAdditionalDataFile(m_Folder.Write("extra.med", extra.Build()).c_str());
 
     EXPECT_TRUE(ReadEntry("fonts\\..\\fonts\\a.fnt") == "extra font" && ReadEntry("Fonts\\B.fnt") == "b" &&
                 ReadEntry("maps\\scripts\\..\\a.world") == "map");
     EXPECT_TRUE(ReadEntry("fonts/a.fnt") == "<missing>" && !CFile::Exists("fonts/a.fnt"));
     EXPECT_EQ(List("Fonts"), (Lines{"A.FNT", "B.FNT", "B.FNT", "A.FNT"}));   // the later file first
-    EXPECT_EQ(List("fonts\\"), List("Fonts"));
-    EXPECT_EQ(List("Fonts\\Sub"), (Lines{"C.FNT"}));
+    EXPECT_TRUE(List("fonts\\") == List("Fonts") && List("Fonts\\Sub") == (Lines{"C.FNT"}));
 
-    // No fall-back to the disk while data files are in use; an absolute
-    // path is asked of the disk by Exists only.
+    // No fall-back to the disk while data files are in use; an absolute path is asked of the disk by Exists only.
     m_Folder.Write("loose.txt", "on disk");
     EXPECT_EQ(ReadEntry((m_Folder / "loose.txt").c_str()), "<missing>");
     EXPECT_TRUE(CFile::Exists((m_Folder / "loose.txt").c_str()) &&
@@ -107,31 +86,29 @@ TEST_F(FileLayer, LaterDataFileOverridesNamesAreUpperCasedAndDotDotResolvedButSl
 
 TEST_F(FileLayer, MissingOrBrokenFilesLeaveTheDirectoryAlone)
 {
-    InitAdditionalDataFile(WriteDataFile("extra.med", OneEntry()).c_str());
+    InitAdditionalDataFile(m_Folder.Write("extra.med", OneEntry().Build()).c_str());
     EXPECT_FALSE(IsDataFileInUse());   // no main file yet
     CString reason;
     EXPECT_EQ(LoadDataFile((m_Folder / "none.med").c_str(), false, reason), EDataFileResult::NotFound);
     EXPECT_EQ(g_FileSystem.GetDataFiles().GetCount(), 1);   // listed before the open is checked
-    const std::string main = WriteDataFile("v2krn.med", OneEntry());
+    const std::string main = m_Folder.Write("v2krn.med", OneEntry().Build());
     ASSERT_EQ(LoadDataFile(main.c_str(), false, reason), EDataFileResult::Loaded);
     EXPECT_EQ(LoadDataFile((m_Folder / "none.med").c_str(), true, reason), EDataFileResult::NotFound);
-    const std::vector<uint8_t> broken = {1, 2};
-    EXPECT_TRUE(LoadDataFile(m_Folder.Write("broken.med", broken).c_str(), true, reason) == EDataFileResult::Corrupt &&
+    const std::string broken = m_Folder.Write("broken.med", "\x01\x02");
+    EXPECT_TRUE(LoadDataFile(broken.c_str(), true, reason) == EDataFileResult::Corrupt &&
                 g_FileSystem.GetDirectory().size() == 1u && ReadEntry("A.TXT") == "abc");
 }
 
 TEST(DataFileDirectory, KeepsTheExactFieldsAndRefusesDirectoriesThatDoNotFitTheFile)
 {
     CTestDataFile file;
-    file.Add("A\\B.TXT", "hello");
-    file.Add("C.TXT", "xy");
-    file.Add("EMPTY.TXT", "");
+    for (const auto& [name, body] : {std::pair{"A\\B.TXT", "hello"}, {"C.TXT", "xy"}, {"EMPTY.TXT", ""}})
+        file.Add(name, body);
     std::vector<uint8_t> image = file.Build();
     std::vector<SDataFileRecord> records;
     CString reason;
     ASSERT_TRUE(CDataFileDirectory::ReadFromMemory(image.data(), image.size(), 2, records, reason));
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_STREQ(records[0].name.GetBuffer(), "A\\B.TXT");
+    ASSERT_TRUE(records.size() == 3u && std::string(records[0].name.GetBuffer()) == "A\\B.TXT");
     EXPECT_TRUE(records[0].offset == 4u && records[1].offset == 9u && records[1].dataFile == 2);
 
     // Present records survive a refusal, which always gives a reason.
@@ -175,12 +152,11 @@ TEST_F(FileLayer, FatalPathsEndTheProcessAndLogWhatWentWrong)
     log.Clear();
     CTestDataFile file = OneEntry();
     file.Entry(0).lengthByte = 0;
-    const std::string bad = WriteDataFile("bad.med", file);
-    EXPECT_EXIT(InitDataFile(bad.c_str(), 1), testing::ExitedWithCode(1),
-                "Error loading data file. The file might be corrupt");
+    const std::string bad = m_Folder.Write("bad.med", file.Build());
     const std::string corrupt = "Error loading data file. The file might be corrupt";
+    EXPECT_EXIT(InitDataFile(bad.c_str(), 1), testing::ExitedWithCode(1), corrupt);
     EXPECT_EQ(log.Lines(), (Lines{corrupt, bad, "entry 0 has the bad name length 0"}));
-    InitDataFile(WriteDataFile("v2krn.med", CTestDataFile()).c_str(), 1);
+    InitDataFile(m_Folder.Write("v2krn.med", CTestDataFile().Build()).c_str(), 1);
     EXPECT_EXIT(InitAdditionalDataFile(path.c_str()), testing::ExitedWithCode(1),
                 "Additional datafile not found, check your configuration");
 }
@@ -189,19 +165,15 @@ TEST_F(FileLayer, EntryPositionsAndSizesAreRelativeToTheBodyAndAClosedFileRefuse
 {
     UseDataFileWith("0123456789");
     CFile file;
-    ASSERT_TRUE(file.OpenRead("text.txt"));
-    EXPECT_EQ(file.GetSize(), 10);
+    ASSERT_TRUE(file.OpenRead("text.txt") && file.GetSize() == 10);
     char buffer[32] = {};
     EXPECT_TRUE(file.Read(buffer, 4) == 4 && file.Read(buffer, 32) == 6);   // cut at the entry's end
     EXPECT_TRUE(std::string(buffer, 6) == "456789" && file.IsEOF());
-    ASSERT_TRUE(file.Seek(3) && file.Skip(2));
-    EXPECT_EQ(file.GetPos(), 5);
-    ASSERT_TRUE(file.Seek(100));
+    ASSERT_TRUE(file.Seek(3) && file.Skip(2) && file.GetPos() == 5 && file.Seek(100));
     EXPECT_TRUE(file.Read(buffer, 16) == 0 && !file.Seek(-1));
     file.Close();
     EXPECT_TRUE(!file.OpenRead("nothing here") && file.Read(buffer, 4) == -1 && file.Write(buffer, 4) == -1);
-    EXPECT_FALSE(file.Skip(1));
-    EXPECT_STREQ(file.ReadLine(), "");
+    EXPECT_TRUE(!file.Skip(1) && std::string(file.ReadLine()) == "");
 }
 
 TEST_F(FileLayer, ReadLineTakesCrLfAndLfCrAcrossTheStepBoundaryNoLoneCrOrLfAndCutsOverlongLines)
@@ -226,8 +198,7 @@ TEST_F(FileLayer, ReadLineTakesCrLfAndLfCrAcrossTheStepBoundaryNoLoneCrOrLfAndCu
     int length = -1;
     bool ended = false;
     EXPECT_TRUE(std::string(file.ReadLine(length, ended), 3) == std::string("x\0y", 3) && length == 3 && ended);
-    EXPECT_STREQ(file.ReadLine(length, ended), "z");
-    EXPECT_TRUE(length == 1 && !ended);
+    EXPECT_TRUE(std::string(file.ReadLine(length, ended)) == "z" && length == 1 && !ended);
     file.Close();
     const std::string longLine(70000, 'q');
     UseDataFileWith(longLine + "\r\nnext");

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "core/C_Config.h"
 #include "core/C_Ctrl.h"
 #include "core/C_D3D8Game.h"
 #include "core/C_File.h"
+#include "tests/platform/Device3D_Harness.h"
+#include "tests/support/ReferenceBytes.h"
 #include "tests/support/TestLog.h"
 
 namespace device_test
@@ -26,28 +26,14 @@ public:
     int customStates = 0;
 };
 
-// Colours within one level of each other in every channel.
-inline bool Near(uint32_t a, uint32_t b)
-{
-    for (int shift = 0; shift < 24; shift += 8)
-        if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 1)
-            return false;
-    return true;
-}
-
-// A colour table file: entry i of channel c made by the function,
-// little-endian 16-bit entries, red, green, then blue.
+// A colour table file: entry i of channel c made by the function, little-endian 16-bit entries, red, green, then blue.
 template <typename Entry>
 std::string ColourTableFile(Entry entry)
 {
     std::string bytes;
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 256; ++i)
-        {
-            const uint16_t value = uint16_t(entry(c, i));
-            bytes += char(value & 0xFF);
-            bytes += char(value >> 8);
-        }
+            bytes += LE32(uint16_t(entry(c, i))).substr(0, 2);
     return bytes;
 }
 
@@ -89,8 +75,7 @@ protected:
     std::vector<uint32_t> Read()
     {
         std::vector<uint32_t> pixels;
-        int32_t w = 0;
-        int32_t h = 0;
+        int32_t w = 0, h = 0;
         EXPECT_TRUE(Sys3DError::Ok == Device().ReadBackBuffer(pixels, w, h) && w == Side && h == Side);
         return pixels;
     }

@@ -1,15 +1,9 @@
 // The device start-up's choices over made-up capabilities and mode lists (capability report, hardware
 // requirements, colour table, display modes, presentation parameters); gamma ramp and frame-rate sums.
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <utility>
-#include <vector>
-
-#include "core/DeviceStartup.h"
 #include "core/FrameDrawing.h"
 #include "core/GlobalFunc.h"
+#include "tests/device/DeviceGame.h"
 
 namespace
 {
@@ -58,18 +52,16 @@ constexpr Sys3DFormat k32 = Sys3DFormat::X8R8G8B8;
 TEST(DeviceStartupCaps, ReportHasOneLinePerCapabilityInOrderAndTruncatedLimits)
 {
     Sys3DCaps caps = FullCaps();
-    caps.pureDevice = false;
-    caps.filterMipPoint = false;
+    caps.pureDevice = caps.filterMipPoint = false;
     const std::vector<std::string> lines = Texts(DeviceStartup::CapabilityLines(caps));
     ASSERT_EQ(34u, lines.size());
     for (const auto& [at, line] : {std::pair{0, "[x] Hardware cursor"}, {1, "[x] Immediate present interval"},
                                    {4, "[ ] Pure device"}, {17, "[x] Alpha gouraud interpollation"},
-                                   {20, "[x] Texture aplha chanel"},
+                                   {20, "[x] Texture aplha chanel"}, {33, "[x] Directional lights"},
                                    {23, "[x] Texture filter [D3DPTFILTERCAPS_MAGFPOINT]"},
                                    {27, "[ ] Texture filter [D3DPTFILTERCAPS_MIPFPOINT]"},
                                    {30, "[x] IndependentUV texture addressing"},
-                                   {32, "[x] Texture operation [D3DTEXOPCAPS_MODULATE]"},
-                                   {33, "[x] Directional lights"}})
+                                   {32, "[x] Texture operation [D3DTEXOPCAPS_MODULATE]"}})
         EXPECT_EQ(line, lines[size_t(at)]);
 
     caps.guardBandLeft = -2047.9f;
@@ -135,20 +127,15 @@ TEST(DeviceStartupCaps, RequirementsNameWhatIsMissingInOrder)
 
 TEST(DeviceStartupColourTable, ChannelsAreReadLittleEndianRedGreenBlueAndAShortTableIsRefused)
 {
-    std::vector<uint8_t> bytes;
-    for (int channel = 0; channel < 3; ++channel)
-        for (int i = 0; i < 256; ++i)
-        {
-            const int value = 1000 * (channel + 1) + i;  // low byte first
-            bytes.insert(bytes.end(), {uint8_t(value & 0xFF), uint8_t(value >> 8)});
-        }
-    bytes.push_back(0xAB);  // bytes after the table are not read
+    // Entry i of channel c is 1000 x (c + 1) + i; a byte after the table is not read.
+    const std::string file = device_test::ColourTableFile([](int c, int i) { return 1000 * (c + 1) + i; }) + '\xAB';
+    const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
     uint16_t table[3][256] = {};
-    ASSERT_TRUE(DeviceStartup::ReadColourTable(bytes.data(), bytes.size(), table));
+    ASSERT_TRUE(DeviceStartup::ReadColourTable(bytes, file.size(), table));
     EXPECT_EQ((std::vector<int>{1000, 1255, 2017, 3255}),
               (std::vector<int>{table[0][0], table[0][255], table[1][17], table[2][255]}));
 
-    EXPECT_TRUE(!DeviceStartup::ReadColourTable(bytes.data(), 1535, table) &&
+    EXPECT_TRUE(!DeviceStartup::ReadColourTable(bytes, 1535, table) &&
                 !DeviceStartup::ReadColourTable(nullptr, 1536, table) && 2017 == table[1][17]);
     DeviceStartup::MakeIdentityColourTable(table);
     for (int channel = 0; channel < 3; ++channel)
@@ -173,12 +160,7 @@ TEST(DeviceStartupModes, ListingTableAndConfiguredModeTakeOnlySixteenAndThirtyTw
     EXPECT_TRUE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k32), 1024, 768, 32));
     EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k32), 1024, 768, 24));
     EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k15), 1024, 768, 15));
-    const struct
-    {
-        std::vector<Sys3DDisplayMode> modes;
-        bool found;
-        int32_t width, height, depth;
-    } cases[] = {
+    const struct { std::vector<Sys3DDisplayMode> modes; bool found; int32_t width, height, depth; } cases[] = {
         // 1024 x 768 x 16 configured but absent; 800 x 600 exists in 32 bits.
         {{Mode(800, 600, k16), Mode(800, 600, k32), Mode(640, 480, k32)}, true, 800, 600, 32},
         {{Mode(640, 480, k32), Mode(1024, 768, k16), Mode(1280, 1024, k32)}, true, 1024, 768, 16},
@@ -201,23 +183,15 @@ TEST(GammaRamp, GammaBrightnessAndStepScaleTheTableAndClamp)
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 256; ++i)
             table[c][i] = uint16_t(200 * i + c);
-    const struct
-    {
-        float gamma, brightness;
-        int32_t step, channel, entry, expected;
-    } cases[] = {
+    const struct { float gamma, brightness; int32_t step, channel, entry, expected; } cases[] = {
         {1.0f, 1.0f, 0, 2, 17, 200 * 17 + 2},  // neutral: the table itself
         {1.0f, 2.0f, 0, 1, 100, 16384 + 200 * 100 + 1},  // a quarter added
         {1.0f, 2.0f, 0, 2, 255, 65535},  // 200 x 255 + 16384 is above the top
         // 0.9 x 16384 = 14745.6 taken off before truncation.
-        {1.0f, 0.1f, 0, 0, 73, 0},
-        {1.0f, 0.1f, 0, 0, 100, 5254},
-        {1.0f, 0.1f, 0, 0, 255, 36254},
+        {1.0f, 0.1f, 0, 0, 73, 0}, {1.0f, 0.1f, 0, 0, 100, 5254}, {1.0f, 0.1f, 0, 0, 255, 36254},
         // Low gamma scales from a tenth to nearly one: 0.1 x 1 truncates to 0,
         // (0.9 / 256 x 10 + 0.1) x 2000 = 270.3, (0.9 x 255 / 256 + 0.1) x 51000.
-        {0.1f, 1.0f, 0, 1, 0, 0},
-        {0.1f, 1.0f, 0, 0, 10, 270},
-        {0.1f, 1.0f, 0, 0, 255, 50820},
+        {0.1f, 1.0f, 0, 1, 0, 0}, {0.1f, 1.0f, 0, 0, 10, 270}, {0.1f, 1.0f, 0, 0, 255, 50820},
         // The step rounds down and adds its share: 2000 -> 1536 + 2 x 10.
         {1.0f, 1.0f, 512, 0, 10, 1556},
     };
@@ -232,18 +206,15 @@ TEST(GammaRamp, GammaBrightnessAndStepScaleTheTableAndClamp)
     GlobalFunc::SeedRandom(12345);
     uint16_t ramp[3][256] = {};
     FrameDrawing::BuildGammaRamp(table, 1.0f, 1.0f, 8, 0, ramp);
+    const auto noise = [&](int i) { return int(ramp[0][i]) - int(table[0][i]); };
     for (int i = 1; i < 256; ++i)
-    {
-        const int difference = int(ramp[0][i]) - int(table[0][i]);
-        ASSERT_TRUE(difference >= -8 && difference < 8) << i;
-    }
+        ASSERT_TRUE(noise(i) >= -8 && noise(i) < 8) << i << ": " << noise(i);
 }
 
 TEST(FrameRate, SixteenFramesInAWindowAfterSixtyGiveSixtyTwoAndAStallCatchesUpAWindowAFrame)
 {
-    // The first frame starts the window; 5250 is not past it yet; 62 = (60 + 4 x 16) / 2.  A stall
-    // catches up one window a frame: (40 + 40) / 2, then (40 + 4) / 2.  The last comes 272 ms later
-    // across the tick wrap.
+    // The first frame starts the window; 5250 is not past it yet; 62 = (60 + 4 x 16) / 2.  A stall catches up one
+    // window a frame: (40 + 40) / 2, then (40 + 4) / 2.  The last comes 272 ms later across the tick wrap.
     const struct { uint32_t now; int32_t start, fps, frames, after[3]; } frames[] = {
         {5000, 0, 60, 0, {5000, 60, 1}},          {5250, 5000, 60, 15, {5000, 60, 16}},
         {5251, 5000, 60, 15, {5250, 62, 0}},      {2000, 1000, 40, 9, {1250, 40, 0}},

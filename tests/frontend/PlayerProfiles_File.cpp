@@ -59,14 +59,13 @@ TEST_F(PlayerProfilesFile, LoadsProfilesAndSavesTheSameBytesAndEmptyOnesIn28)
                                                                 profiles.profiles[0]->results[1].result}));
 
     const std::string copy = folder / "copy.prf";
-    ASSERT_TRUE(profiles.Save(copy.c_str()));
-    EXPECT_EQ(original, CScratchFolder::ReadFile(copy));
+    ASSERT_TRUE(profiles.Save(copy.c_str()) && original == CScratchFolder::ReadFile(copy));
 
     profiles.Clear();
     EXPECT_STREQ("Unknown player", profiles.GetName(-1));
     ASSERT_TRUE(profiles.Save(copy.c_str()));   // empty: 28 bytes with their CRC
-    EXPECT_EQ(WithCrc(kMagic + LE32(0) + LE32(0xFFFFFFFFu)), CScratchFolder::ReadFile(copy));
-    EXPECT_FALSE(CScratchFolder::Exists(copy + ".tmp"));
+    EXPECT_TRUE(WithCrc(kMagic + LE32(0) + LE32(0xFFFFFFFFu)) == CScratchFolder::ReadFile(copy) &&
+                !CScratchFolder::Exists(copy + ".tmp"));
 }
 
 TEST_F(PlayerProfilesFile, DamagedFilesDoNotLoadAndLeaveTheProfilesAlone)
@@ -93,8 +92,7 @@ TEST_F(PlayerProfilesFile, DamagedFilesDoNotLoadAndLeaveTheProfilesAlone)
     for (const std::string& damaged : cases)
     {
         EXPECT_FALSE(profiles.Load(Write(damaged).c_str())) << "file of " << damaged.size() << " bytes";
-        EXPECT_EQ(2, profiles.count);
-        EXPECT_STREQ("Ann", profiles.GetName(-1));
+        EXPECT_TRUE(profiles.count == 2 && std::string(profiles.GetName(-1)) == "Ann") << damaged.size() << " bytes";
     }
     CTestLog log;
     std::string wrongCrc = WithCrc(body);
@@ -119,8 +117,8 @@ TEST_F(PlayerProfilesFile, CountsAndTheCurrentProfileLoadUpToTheirBoundsAndFiles
     }
     // 16 MiB loads; a byte more is refused.
     EXPECT_EQ(OneProfileFile(6, 1398098).size(), 16u << 20);
-    ASSERT_TRUE(profiles.Load(Write(OneProfileFile(6, 1398098)).c_str()));
-    EXPECT_EQ(1398098, profiles.profiles[0]->results.GetCount());
+    ASSERT_TRUE(profiles.Load(Write(OneProfileFile(6, 1398098)).c_str()) &&
+                profiles.profiles[0]->results.GetCount() == 1398098);
     EXPECT_FALSE(profiles.Load(Write(OneProfileFile(7, 1398098)).c_str()));
     EXPECT_STREQ("nnnnnn", profiles.GetName(0));
 }

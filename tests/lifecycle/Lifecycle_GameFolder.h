@@ -13,28 +13,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <thread>
 #include <utility>
 
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/TestLog.h"
 
 namespace lifecycle_test
 {
 using Clock = std::chrono::steady_clock;
 
 const char kPreloadFinished[] = "--- Preloading finished ---";
-
-// The lines of a text without their CR LF (or LF) ends.
-inline std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::string line;
-    std::istringstream stream(text);
-    while (std::getline(stream, line))
-        lines.push_back(line.empty() || line.back() != '\r' ? line : line.substr(0, line.size() - 1));
-    return lines;
-}
 
 // A started game (or tool) process whose output goes to two files.
 class CProcess
@@ -53,8 +42,7 @@ public:
         return pid > 0;
     }
 
-    // Exit code, or -1 when it ended by a signal or did not end within a
-    // minute (it is killed then).
+    // Exit code, or -1 when it ended by a signal or did not end within a minute (it is killed then).
     int Wait()
     {
         const Clock::time_point deadline = Clock::now() + std::chrono::seconds(60);
@@ -101,8 +89,7 @@ private:
             _exit(126);
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        // The single-instance lock lives here, apart from other tests and
-        // from any game the user runs.
+        // The single-instance lock lives here, apart from other tests and from any game the user runs.
         setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
         // Mesa keeps allocations in libraries that SDL unloads when the game closes its window; the leak
         // checker would turn a clean exit into a failed one.
@@ -173,9 +160,8 @@ public:
         return false;
     }
 
-    // Starts the game, waits until it runs and stops it with the signal; the log of an earlier run is
-    // removed first, so that this run is known to be up by its own log.  `errors` receives what the
-    // game wrote on standard error.
+    // Starts the game, waits until it runs and stops it with the signal; the log of an earlier run is removed first,
+    // so that this run is known to be up by its own log.  `errors` receives what the game wrote on standard error.
     int RunUntilStopped(int signal = SIGTERM, std::string* errors = nullptr)
     {
         RemoveLog();
@@ -190,6 +176,7 @@ public:
     std::string Read(const std::string& name) const { return CScratchFolder::ReadFile(gameFolder + name); }
     bool Exists(const std::string& name) const { return CScratchFolder::Exists(gameFolder + name); }
     std::string Log() const { return Read("Ravelin3.log"); }
+    std::vector<std::string> LogLines() const { return CTestLog::SplitLines(Log()); }
     void RemoveLog() const { std::remove((gameFolder + "Ravelin3.log").c_str()); }
     const std::string& GameFolder() const { return gameFolder; }
 

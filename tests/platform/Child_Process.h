@@ -9,9 +9,8 @@
 
 namespace child_test
 {
-// The child's exit code (the result of `body`), or 128 + the signal that
-// ended it.  A child still running after 10 s is ended by SIGALRM: a
-// hanging call shows as 128 + SIGALRM instead of holding the test up.
+// The child's exit code (the result of `body`), or 128 + the signal that ended it.  A child still running after 10 s
+// is ended by SIGALRM: a hanging call shows as 128 + SIGALRM instead of holding the test up.
 inline int RunInChild(const std::function<int()>& body)
 {
     const pid_t child = fork();

@@ -26,10 +26,8 @@ protected:
 TEST_F(Timer, RatesGiveBoundedPeriodsAcrossTheTickWrapAndAClockThatGoesBack)
 {
     EXPECT_TRUE(!timer.Start(0) && 0u == After(100));   // not running: nothing counted
-    ASSERT_TRUE(timer.Start(5000));
-    EXPECT_TRUE(1u == timer.PeriodMilliseconds() && 3u == After(3));
-    ASSERT_TRUE(timer.Start(kControllerRate));
-    EXPECT_TRUE(7u == timer.PeriodMilliseconds() && 0u == After(6) && 1u == After(1));
+    ASSERT_TRUE(timer.Start(5000) && 1u == timer.PeriodMilliseconds() && 3u == After(3));
+    ASSERT_TRUE(timer.Start(kControllerRate) && 7u == timer.PeriodMilliseconds() && 0u == After(6) && 1u == After(1));
     timer.Stop();
     EXPECT_EQ(0u, After(70));
     // A restart counts from the restart; remainders carry over.
@@ -40,9 +38,7 @@ TEST_F(Timer, RatesGiveBoundedPeriodsAcrossTheTickWrapAndAClockThatGoesBack)
     EXPECT_TRUE(91u == periods && 1u == After(4));   // the 92nd ended at 644
     EXPECT_EQ(142857u, After(999999));   // a stall delivers every missed period
     SysClock::UseTestClock(0xFFFFFFF0u);
-    ASSERT_TRUE(timer.Start(kControllerRate));
-    EXPECT_EQ(2u, After(14));  // now 0xFFFFFFFE
-    EXPECT_EQ(1u, After(7));   // now 0x00000005
+    ASSERT_TRUE(timer.Start(kControllerRate) && 2u == After(14) && 1u == After(7));   // now 0xFFFFFFFE, then 0x00000005
     SysClock::UseTestClock(0xFFFFFF00u);
     EXPECT_EQ(0u, timer.TakeElapsedPeriods());   // nothing counted, started again
     EXPECT_TRUE(1u == After(7) && 0x20u == SysClock::TicksBetween(0xFFFFFFF0u, 0x00000010u));

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <utility>
-
+#include "platform/gl/GlDisplayModes.h"
 #include "tests/platform/Device3D_Harness.h"
+
+static bool operator==(const Sys3DDisplayMode& a, const Sys3DDisplayMode& b) {
+  return a.width == b.width && a.height == b.height && a.format == b.format;
+}
 
 namespace {
 
@@ -23,14 +25,6 @@ class Device3DDrawing : public ::testing::Test {
     std::uint32_t value = 0xDEADBEEF;
     EXPECT_EQ(Device().GetTextureStageState(stage, state, value), Sys3DError::Ok);
     return value;
-  }
-  // Each channel within 1 of the expected one.
-  static bool Near(std::uint32_t actual, std::uint32_t expected) {
-    for (int shift = 0; shift < 24; shift += 8) {
-      if (std::abs(static_cast<int>((actual >> shift) & 0xFF) - static_cast<int>((expected >> shift) & 0xFF)) > 1)
-        return false;
-    }
-    return true;
   }
   Device3DHarness h;
 };
@@ -55,10 +49,7 @@ TEST_F(Device3DDrawing, RefusedValuesChangeNothingAndResetReturnsEveryStateToRes
 
   ASSERT_EQ(Device().SetRenderState(RS::AlphaBlendEnable, 1), Sys3DError::Ok);
   ASSERT_EQ(Device().SetTextureStageState(0, SS::AddressU, Sys3DAddress::Clamp), Sys3DError::Ok);
-  Sys3DPresentParams params;
-  params.backBufferWidth = 8;
-  params.backBufferHeight = 8;
-  params.backBufferFormat = Sys3DFormat::X8R8G8B8;
+  Sys3DPresentParams params = BackBuffer(8, 8);
   ASSERT_EQ(Device().Reset(params), Sys3DError::Ok);
   EXPECT_TRUE(Render(RS::AlphaBlendEnable) == 0u && Stage(0, SS::AddressU) == Sys3DAddress::Wrap);
 }
@@ -73,8 +64,7 @@ TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLine
   material.emissive = {0.0f, 0.0f, 0.25f, 0.0f};
   ASSERT_EQ(Device().SetMaterial(material), Sys3DError::Ok);
   Device().SetRenderState(RS::Ambient, 0x00404040);
-  // A directional light adds its ambient colour; its diffuse colour needs
-  // a normal, which no vertex format has.
+  // A directional light adds its ambient colour; its diffuse colour needs a normal, which no vertex format has.
   Sys3DLight light;
   light.type = Sys3DLightType::Directional;
   light.direction = {0.0f, 0.0f, 1.0f};
@@ -92,8 +82,7 @@ TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLine
   h.WorldQuad(-5, 5, 5, -5, 2.0f, 0xFF123456);
   EXPECT_EQ(h.Pixel(8, 8), 0x123456u);
 
-  // f = (end - depth) / (end - start); colour = f x black + (1 - f) x white.
-  // Screen vertices have rhw 1, so depth 1.
+  // f = (end - depth) / (end - start); colour = f x black + (1 - f) x white. Screen vertices have rhw 1, so depth 1.
   const struct {
     bool screen;
     float start, end, depth;
@@ -119,4 +108,61 @@ TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLine
   }
 }
 
+TEST(Device3DModes, EachSizeAndFormatIsListedOnceInFirstSeenOrder) {
+  const std::vector<GlRawDisplayMode> raw = {
+      {1024, 768, 32}, {1024, 768, 32},  // two refresh rates
+      {1024, 768, 16}, {800, 600, 24},  {640, 480, 15}, {0, 0, 0},
+      {1152, 864, 8},  {800, 600, 32},  // 24 and 32 bits are the same format
+  };
+  const std::vector<Sys3DDisplayMode> expected = {{1024, 768, Sys3DFormat::X8R8G8B8},
+                                                  {1024, 768, Sys3DFormat::R5G6B5},
+                                                  {800, 600, Sys3DFormat::X8R8G8B8},
+                                                  {640, 480, Sys3DFormat::X1R5G5B5}};
+  EXPECT_EQ(GlBuildModeList(raw), expected);
+}
+
+TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheGammaRamp) {
+  Device3DHarness h;
+  Sys3DPresentParams params = BackBuffer(20, 10, Sys3DFormat::X8R8G8B8);
+  ASSERT_TRUE(h.Open(40, 30, params));
+  h.ScreenQuad(0, 0, 20, 1, 0xFFFF0000);
+  h.ScreenQuad(19, 9, 20, 10, 0xFF00FF00);
+  std::vector<std::uint32_t> pixels;
+  std::int32_t width = 0, height = 0;
+  ASSERT_TRUE(h.Device().ReadBackBuffer(pixels, width, height) == Sys3DError::Ok && width == 20 && height == 10);
+  ASSERT_EQ(pixels.size(), 200u);
+  EXPECT_TRUE(pixels[0] == 0xFF0000u && pixels[19] == 0xFF0000u && pixels[20] == 0u && pixels[199] == 0x00FF00u);
+  h.Backend().ComposeWindowPicture();
+  std::vector<std::uint32_t> window;
+  h.Backend().ReadWindowPicture(window, width, height);
+  EXPECT_TRUE(width == 40 && height == 30 && window[0] == 0xFF0000u && window[15 * 40 + 20] == 0u);
+
+  Sys3DGammaRamp ramp;
+  for (int i = 0; i < 256; ++i) {
+    ramp.red[i] = static_cast<std::uint16_t>(i * 257 / 2);       // half
+    ramp.green[i] = static_cast<std::uint16_t>(i * 257);         // as is
+    ramp.blue[i] = static_cast<std::uint16_t>(65535 - i * 257);  // inverted
+  }
+  ASSERT_EQ(h.Device().SetGammaRamp(ramp), Sys3DError::Ok);
+  h.Device().Clear(Sys3DClear::Target, 0xFF80C010, 1.0f);
+  h.Backend().ComposeWindowPicture();
+  h.Backend().ReadWindowPicture(window, width, height);
+  // red 128 -> 128 x 257 / 2 = 16448 -> 64; green 192 as is; blue 16 -> 239.
+  EXPECT_TRUE(window[2 * 40 + 2] == 0x40C0EFu && h.Pixel(2, 2) == 0x80C010u);   // the read is not shaped
+  EXPECT_EQ(h.Device().Present(), Sys3DError::Ok);
+}
+
+TEST(Device3DCreation, SixteenBitBackBufferReadsTopBitsOfEachChannelAndSizesFollowTheFormat) {
+  Device3DHarness h;
+  Sys3DPresentParams params = BackBuffer(4, 4, Sys3DFormat::R5G6B5);
+  ASSERT_TRUE(h.Open(4, 4, params));
+  h.Device().Clear(Sys3DClear::Target, 0xFFFFFFFF, 1.0f);
+  EXPECT_EQ(h.Pixel(0, 0), 0xF8FCF8u);
+  // 0x12 -> 5 bits 2 -> 0x10; 0x34 -> 6 bits 13 -> 0x34; 0x56 -> 5 bits 10 -> 0x50.
+  h.Device().Clear(Sys3DClear::Target, 0xFF123456, 1.0f);
+  EXPECT_EQ(h.Pixel(3, 3), 0x103450u);
+  EXPECT_TRUE(Sys3DVertexSize(kWorldFvf) == 24u && Sys3DVertexSize(kScreenFvf) == 28u &&
+              Sys3DVertexSize(Sys3DFvf::Xyz | Sys3DFvf::Diffuse) == 0u);
+  EXPECT_TRUE(Sys3DBytesPerPixel(Sys3DFormat::A4R4G4B4) == 2u && Sys3DBytesPerPixel(Sys3DFormat::Unknown) == 0u);
+}
 }  // namespace

@@ -4,6 +4,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -25,6 +26,23 @@ struct WorldVertex {  // Xyz | Diffuse | Tex1
 constexpr std::uint32_t kScreenFvf = Sys3DFvf::XyzRhw | Sys3DFvf::Diffuse | Sys3DFvf::Tex1;
 constexpr std::uint32_t kWorldFvf = Sys3DFvf::Xyz | Sys3DFvf::Diffuse | Sys3DFvf::Tex1;
 
+// Back-buffer parameters of width x height in the format, no multisampling.
+inline Sys3DPresentParams BackBuffer(int width, int height, Sys3DFormat format = Sys3DFormat::X8R8G8B8) {
+  Sys3DPresentParams params;
+  params.backBufferWidth = width;
+  params.backBufferHeight = height;
+  params.backBufferFormat = format;
+  return params;
+}
+
+// Colours within one level of each other in every channel.
+inline bool Near(std::uint32_t a, std::uint32_t b) {
+  for (int shift = 0; shift < 24; shift += 8) {
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 1) return false;
+  }
+  return true;
+}
+
 class Device3DHarness {
  public:
   ~Device3DHarness() {
@@ -33,10 +51,7 @@ class Device3DHarness {
   }
   // Window and back buffer of width x height, 32 bits, no multisampling.
   bool Open(int width, int height) {
-    Sys3DPresentParams params;
-    params.backBufferWidth = width;
-    params.backBufferHeight = height;
-    params.backBufferFormat = Sys3DFormat::X8R8G8B8;
+    Sys3DPresentParams params = BackBuffer(width, height);
     return Open(width, height, params);
   }
   // The back buffer is cleared to black with depth 1.
@@ -54,8 +69,7 @@ class Device3DHarness {
   GlDevice3D& Backend() { return static_cast<GlDevice3D&>(*device_); }
   std::uint32_t Pixel(int x, int y) {
     std::vector<std::uint32_t> pixels;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
+    std::int32_t width = 0, height = 0;
     device_->ReadBackBuffer(pixels, width, height);
     return pixels[static_cast<std::size_t>(y) * width_ + x];
   }

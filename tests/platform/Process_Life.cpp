@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstdlib>
-#include <optional>
 #include <sys/prctl.h>
 
 #include "platform/SysCloseSignals.h"
@@ -43,18 +40,9 @@ TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyN
     CScratchFolder folder;
     folder.MakeFolder("run");
     folder.MakeFolder("tmp");
-    const std::string run = folder / "run";
-    const std::string tmp = folder / "tmp";
-    const std::string missing = folder / "missing";
+    const std::string run = folder / "run", tmp = folder / "tmp", missing = folder / "missing";
     const std::string inTemporary = "tmp/TESTLOCK-" + std::to_string(getuid()) + ".lock";
-    const struct
-    {
-        const char* runtime;
-        const char* temporary;
-        Result first;
-        Result second;
-        const char* file;
-    } cases[] = {
+    const struct { const char* runtime; const char* temporary; Result first, second; const char* file; } cases[] = {
         {run.c_str(), tmp.c_str(), Result::Acquired, Result::HeldElsewhere, "run/TESTLOCK.lock"},
         {missing.c_str(), tmp.c_str(), Result::Acquired, Result::HeldElsewhere, inTemporary.c_str()},
         {nullptr, tmp.c_str(), Result::Acquired, Result::HeldElsewhere, inTemporary.c_str()},
@@ -66,12 +54,9 @@ TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyN
         SCOPED_TRACE(std::string(c.runtime ? c.runtime : "(unset)") + " " + c.temporary);
         const CEnvironmentValue runtime("XDG_RUNTIME_DIR", c.runtime);
         const CEnvironmentValue temporary("TMPDIR", c.temporary);
-        SysInstanceLock first;
-        SysInstanceLock second;
-        EXPECT_EQ(c.first, first.Acquire("TESTLOCK"));
-        EXPECT_EQ(c.second, second.Acquire("TESTLOCK"));
-        EXPECT_EQ(c.first == Result::Acquired, first.IsHeld());
-        EXPECT_FALSE(second.IsHeld());
+        SysInstanceLock first, second;
+        EXPECT_TRUE(c.first == first.Acquire("TESTLOCK") && c.second == second.Acquire("TESTLOCK"));
+        EXPECT_TRUE(first.IsHeld() == (c.first == Result::Acquired) && !second.IsHeld());
         EXPECT_TRUE(!c.file || CScratchFolder::Exists(folder / c.file));
         first.Release();
         EXPECT_EQ(c.first, second.Acquire("TESTLOCK"));   // free again once given up
@@ -97,25 +82,22 @@ TEST(SysCloseSignals, EachSignalIsARequestUntilTheGameOnlyEndsThenTheFirstEndsIt
                       }
                       return 0;
                   }));
-        EXPECT_EQ(128 + signal, child_test::RunInChild([signal] {
-                      SysCloseSignals::Install();
-                      raise(signal);
-                      raise(signal);
-                      return 0;
-                  }));
-        EXPECT_EQ(128 + signal, child_test::RunInChild([signal] {
-                      SysCloseSignals::Install();
-                      SysCloseSignals::EndProcessOnSignal();
-                      raise(signal);
-                      return 0;
-                  }));
+        for (const bool onlyEnding : {false, true})
+            EXPECT_EQ(128 + signal, child_test::RunInChild([signal, onlyEnding] {
+                          SysCloseSignals::Install();
+                          if (onlyEnding)
+                              SysCloseSignals::EndProcessOnSignal();
+                          else
+                              raise(signal);
+                          raise(signal);
+                          return 0;
+                      })) << onlyEnding;
     }
 }
 
-// A stand-in for the game forks a child that waits for ever, as a message box shown from a child process
-// does, and is then killed.  The orphan comes to this test process (a subreaper), which learns how it
-// ended: with the guard, by the SIGKILL that the game's end sends it; without, it still waits and only the
-// test's own SIGTERM ends it.
+// A stand-in for the game forks a child that waits for ever, as a message box shown from a child process does, and is
+// then killed.  The orphan comes to this test process (a subreaper), which learns how it ended: with the guard, by
+// the SIGKILL that the game's end sends it; without, it still waits and only the test's own SIGTERM ends it.
 TEST(SysForkGuard, AChildForkedUnderTheGuardEndsWithTheGameOneForkedWithoutOutlivesIt)
 {
     ASSERT_EQ(0, prctl(PR_SET_CHILD_SUBREAPER, 1));

@@ -11,14 +11,7 @@ namespace SoundTest
 {
 inline SysSound::WaveFormat PcmFormat(uint16_t channels)
 {
-    SysSound::WaveFormat format;
-    format.formatTag = SysSound::FormatPcm;
-    format.channels = channels;
-    format.samplesPerSec = 22050;
-    format.blockAlign = static_cast<uint16_t>(channels * 2);
-    format.avgBytesPerSec = 22050u * channels * 2;
-    format.bitsPerSample = 16;
-    return format;
+    return {SysSound::FormatPcm, channels, 22050, 22050u * channels * 2, static_cast<uint16_t>(channels * 2), 16};
 }
 
 // Little-endian bytes of 16-bit samples, written byte by byte.

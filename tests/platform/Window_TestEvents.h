@@ -61,8 +61,7 @@ inline SDL_Event Wheel(int notches, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
 inline SDL_Event WindowEvent(Uint8 what)
 {
     SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = what;
+    event.window = {SDL_WINDOWEVENT, 0, 0, what, 0, 0, 0, 0, 0};
     return event;
 }
 

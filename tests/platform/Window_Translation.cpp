@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/SysMessage.h"
+#include "platform/SysCodePage.h"
 #include "platform/sdl/SysWindowKeys.h"
 #include "tests/platform/Window_TestEvents.h"
 
@@ -12,23 +12,26 @@ constexpr int64_t kAnyParam = -1LL << 40;
 
 struct SExpected { uint32_t message; uint32_t wParam; int64_t lParam = kAnyParam; };
 
-void ExpectTranslation(const std::vector<SDL_Event>& events, const std::vector<SExpected>& expected)
+void ExpectTranslation(const std::string& what, const std::vector<SDL_Event>& events,
+                       const std::vector<SExpected>& expected)
 {
+    SCOPED_TRACE(what);
     Translation translation;
     for (const SDL_Event& event : events)
         translation << event;
     const std::vector<SysMessage> messages = translation.Messages();
     ASSERT_EQ(expected.size(), messages.size());
     for (size_t i = 0; i < messages.size(); ++i)
-    {
-        SCOPED_TRACE(i);
-        EXPECT_TRUE(expected[i].message == messages[i].message && expected[i].wParam == messages[i].wParam);
-        if (expected[i].lParam != kAnyParam)
-        {
-            EXPECT_EQ(expected[i].lParam, messages[i].lParam);
-        }
-    }
+        EXPECT_TRUE(expected[i].message == messages[i].message && expected[i].wParam == messages[i].wParam &&
+                    (expected[i].lParam == kAnyParam || expected[i].lParam == messages[i].lParam))
+            << "at " << i << ": " << messages[i].message << " " << messages[i].wParam << " " << messages[i].lParam;
 }
+
+class WindowChars : public ::testing::Test
+{
+protected:
+    void TearDown() override { SysCodePage::SetCurrent(SysCodePage::kWesternEuropean); }
+};
 }  // namespace
 
 TEST(WindowKeys, EveryKeyOfTheKeyboardGivesItsWindowsCode)
@@ -43,14 +46,14 @@ TEST(WindowKeys, EveryKeyOfTheKeyboardGivesItsWindowsCode)
     EXPECT_EQ(48u, code(SDL_SCANCODE_0));
     for (int i = 0; i < 12; ++i)
         EXPECT_TRUE(112u + i == code(SDL_SCANCODE_F1 + i) && 124u + i == code(SDL_SCANCODE_F13 + i)) << "F" << i + 1;
-    // Keypad 0 to 9 and its point, with Num Lock and without.
-    const int keypad[] = {SDL_SCANCODE_KP_0, SDL_SCANCODE_KP_1, SDL_SCANCODE_KP_2, SDL_SCANCODE_KP_3,
-                          SDL_SCANCODE_KP_4, SDL_SCANCODE_KP_5, SDL_SCANCODE_KP_6, SDL_SCANCODE_KP_7,
-                          SDL_SCANCODE_KP_8, SDL_SCANCODE_KP_9, SDL_SCANCODE_KP_PERIOD};
-    const uint32_t withoutNumLock[] = {45, 35, 40, 34, 37, 12, 39, 36, 38, 33, 46};
-    for (int i = 0; i < 11; ++i)
-        EXPECT_TRUE((i < 10 ? 96u + i : 110u) == code(keypad[i], SDLK_UNKNOWN, KMOD_NUM) &&
-                    withoutNumLock[i] == code(keypad[i])) << i;
+    // Keypad 0 to 9 and its point: with Num Lock, and without.
+    const std::tuple<int, uint32_t, uint32_t> keypad[] = {
+        {SDL_SCANCODE_KP_0, 96, 45},  {SDL_SCANCODE_KP_1, 97, 35},  {SDL_SCANCODE_KP_2, 98, 40},
+        {SDL_SCANCODE_KP_3, 99, 34},  {SDL_SCANCODE_KP_4, 100, 37}, {SDL_SCANCODE_KP_5, 101, 12},
+        {SDL_SCANCODE_KP_6, 102, 39}, {SDL_SCANCODE_KP_7, 103, 36}, {SDL_SCANCODE_KP_8, 104, 38},
+        {SDL_SCANCODE_KP_9, 105, 33}, {SDL_SCANCODE_KP_PERIOD, 110, 46}};
+    for (const auto& [scancode, withNumLock, without] : keypad)
+        EXPECT_TRUE(withNumLock == code(scancode, SDLK_UNKNOWN, KMOD_NUM) && without == code(scancode)) << scancode;
     const std::pair<int, uint32_t> others[] = {
         {SDL_SCANCODE_BACKSPACE, 8}, {SDL_SCANCODE_TAB, 9}, {SDL_SCANCODE_RETURN, 13}, {SDL_SCANCODE_KP_ENTER, 13},
         {SDL_SCANCODE_LSHIFT, 16}, {SDL_SCANCODE_RSHIFT, 16}, {SDL_SCANCODE_LCTRL, 17}, {SDL_SCANCODE_RCTRL, 17},
@@ -85,13 +88,8 @@ TEST(WindowKeys, EachKeyGivesItsVirtualKeyCodeWhateverTheLayoutAlsoInSequencesWi
         {SDL_SCANCODE_KP_DIVIDE, SDLK_KP_DIVIDE, KMOD_NONE, 111},
     };
     for (const auto& key : keys)
-    {
-        Translation translation;
-        translation << Key(SDL_KEYDOWN, key.scancode, key.symbol, key.modifiers);
-        const std::vector<SysMessage> messages = translation.Messages();
-        ASSERT_FALSE(messages.empty()) << key.scancode;
-        EXPECT_EQ(key.code, messages[0].wParam) << "scancode " << key.scancode;
-    }
+        ExpectTranslation("scancode " + std::to_string(key.scancode),
+                          {Key(SDL_KEYDOWN, key.scancode, key.symbol, key.modifiers)}, {{0x100, key.code}});
     const SDL_Event altDown = Key(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT);
     const struct { const char* name; std::vector<SDL_Event> events; std::vector<SExpected> expected; } cases[] = {
         {"release and repeat flags",
@@ -120,10 +118,7 @@ TEST(WindowKeys, EachKeyGivesItsVirtualKeyCodeWhateverTheLayoutAlsoInSequencesWi
          {altDown, WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), Text("q")}, {{0x104, 18}, {0x1C, 0}, {0x102, 113}}},
     };
     for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        ExpectTranslation(c.events, c.expected);
-    }
+        ExpectTranslation(c.name, c.events, c.expected);
 }
 
 TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEventsAndMovesMergeUpToAClickKeepingTheirSign)
@@ -151,21 +146,18 @@ TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEventsAndMovesMergeUpToAClick
          {{0x1C, 0}, {0x05, 1}, {0x05, 0}, {0x1C, 1}, {0x10, 0}}},
     };
     for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        ExpectTranslation(c.events, c.expected);
-    }
+        ExpectTranslation(c.name, c.events, c.expected);
     std::vector<SDL_Event> events;
     for (int i = 0; i < 100; ++i)
         events.push_back(Motion(i, 2 * i));
     events.push_back(Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 99, 198));
     events.push_back(Motion(20, 20, SDL_BUTTON_LMASK));
     events.push_back(Motion(30, 30, SDL_BUTTON_LMASK));
-    // Outside the window to the upper left: x reads 65533 as an unsigned
-    // word, y reads -2 with its sign.
+    // Outside the window to the upper left: x reads 65533 as an unsigned word, y reads -2 with its sign.
     events.push_back(Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, -3, -2));
-    ExpectTranslation(events, {{0x200, 0, MakeMessagePoint(99, 198)}, {0x201, 1},
-                               {0x200, 1, MakeMessagePoint(30, 30)}, {0x204, 3, static_cast<int32_t>(0xFFFEFFFDu)}});
+    ExpectTranslation("moves merged up to a click", events,
+                      {{0x200, 0, MakeMessagePoint(99, 198)}, {0x201, 1}, {0x200, 1, MakeMessagePoint(30, 30)},
+                       {0x204, 3, static_cast<int32_t>(0xFFFEFFFDu)}});
 }
 
 TEST(MessageQueue, CloseRequestIsQueuedOnceEvenWhenFull)
@@ -177,4 +169,40 @@ TEST(MessageQueue, CloseRequestIsQueuedOnceEvenWhenFull)
         ASSERT_TRUE(queue.Post(SysMessage{0x100, 65}));
     EXPECT_TRUE(!queue.Post(SysMessage{0x101, 65}) && queue.Post(SysMessage{0x10}) &&
                 (SysMessageQueue::kCapacity + 1) == queue.Count());
+}
+
+TEST_F(WindowChars, TypedTextArrivesInTheCurrentCodePageWhichTheLanguageFolderChooses)
+{
+    const struct { int codePage; const char* utf8; std::vector<uint32_t> characters; } cases[] = {
+        {1252, "\xC3\xA4\xC3\x9F\xE2\x82\xAC", {0xE4, 0xDF, 0x80}},  // ä ß €
+        {1251, "\xD0\xB6\xD0\x96\xD0\x81", {0xE6, 0xC6, 0xA8}},      // ж Ж Ё
+        {1252, "a\xD0\xB6" "b", {'a', 'b'}},                          // ж between
+        {1251, "\xC3\xA4", {}},                                        // ä
+    };
+    for (const auto& c : cases)
+    {
+        SysCodePage::SetCurrent(c.codePage);
+        Translation translation;
+        translation << Text(c.utf8);
+        std::vector<uint32_t> characters;
+        for (const SysMessage& message : translation.Messages())
+        {
+            EXPECT_EQ(0x102u, message.message);
+            characters.push_back(message.wParam);
+        }
+        EXPECT_EQ(c.characters, characters) << c.codePage << " " << c.utf8;
+    }
+    // A lone continuation byte, a lead byte cut short by 'x', an overlong
+    // slash, an encoded surrogate, and a sequence cut off by the end.
+    std::string out;
+    SysCodePage::AppendFromUtf8("\x80" "a\xC3" "x\xC0\xAF" "b\xED\xA0\x80" "c\xE2\x82", 1252, out);
+    EXPECT_EQ("axbc", out);
+    const std::pair<const char*, int> languages[] = {{"English\\", 1252}, {"Polish\\", 1250}, {"HUNGARIAN", 1250},
+                                                     {"russian\\", 1251}, {"Russians\\", 1252}, {nullptr, 1252}};
+    for (const auto& [folder, codePage] : languages)
+        EXPECT_EQ(codePage, SysCodePage::ForLanguage(folder)) << (folder ? folder : "null");
+    SysCodePage::SetCurrent(437);
+    EXPECT_TRUE(1252 == SysCodePage::Current() && "\xD0\x96\xD0\xB6" == SysCodePage::ToUtf8("\xC6\xE6", 1251) &&
+                ("\xE2\x82\xAC" "5") == SysCodePage::ToUtf8("\x80" "5", 1252));
+    EXPECT_EQ("ab", SysCodePage::ToUtf8("a\x81" "b", 1252));   // 0x81 has no character in 1252
 }

@@ -1,12 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <sys/wait.h>
-
-#include "core/C_File.h"
+#include "tests/core/Core_Support.h"
+#include "tests/lifecycle/Lifecycle_GameFolder.h"
 #include "tests/support/ReferenceBytes.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestDataFile.h"
 
 namespace
@@ -19,32 +13,15 @@ struct SRun
 
 SRun RunMedpack(const CScratchFolder& folder, const std::vector<std::string>& arguments)
 {
-    std::string command = std::string("'") + V2KRN_TOOLS_DIR + "/medpack'";
-    for (const std::string& argument : arguments)
-        command += " '" + argument + "'";
-    command += " >'" + (folder / "stdout") + "' 2>'" + (folder / "stderr") + "'";
-    const int status = std::system(command.c_str());
-    SRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = CScratchFolder::ReadFile(folder / "stdout");
-    run.err = CScratchFolder::ReadFile(folder / "stderr");
-    return run;
+    lifecycle_test::CProcess medpack;
+    medpack.Start(V2KRN_TOOLS_DIR "/medpack", arguments, folder.Path(), folder / "medpack");
+    const int exitCode = medpack.Wait();
+    return {exitCode, medpack.Output(), medpack.Errors()};
 }
 
 long CountLines(const std::string& text)
 {
     return std::count(text.begin(), text.end(), '\n');
-}
-
-std::string ReadThroughTheGame(const char* name)
-{
-    CFile file;
-    if (!file.OpenRead(name))
-        return "<missing>";
-    std::string body(file.GetSize(), '\0');
-    const int got = file.Read(body.data(), file.GetSize());
-    file.Close();
-    return got == static_cast<int>(body.size()) ? body : "<short>";
 }
 
 class Medpack : public testing::Test
@@ -61,8 +38,7 @@ TEST_F(Medpack, PackedFolderReadsBackByteForByteThroughTheGame)
     for (int i = 0; i < 70000; ++i)
         binary += static_cast<char>(i * 13);
     const std::vector<std::pair<std::string, std::string>> files = {
-        {"src/Fonts/sub/Empty.bin", ""},
-        {"src/locale/English/main.txt", "MAIN_OK,\"Ok\"\r\n"},
+        {"src/Fonts/sub/Empty.bin", ""}, {"src/locale/English/main.txt", "MAIN_OK,\"Ok\"\r\n"},
         {"src/InGame/big.bin", binary},
     };
     for (const auto& [path, body] : files)
@@ -73,9 +49,9 @@ TEST_F(Medpack, PackedFolderReadsBackByteForByteThroughTheGame)
     EXPECT_TRUE(pack.err == "" && !CScratchFolder::Exists(m_Folder / "v2krn.med.tmp"));
 
     InitDataFile((m_Folder / "v2krn.med").c_str(), 1);
-    EXPECT_EQ(ReadThroughTheGame("FONTS\\SUB\\EMPTY.BIN"), "");
-    EXPECT_EQ(ReadThroughTheGame("Locale\\English\\MAIN.TXT"), "MAIN_OK,\"Ok\"\r\n");
-    EXPECT_EQ(ReadThroughTheGame("ingame\\big.bin"), binary);
+    EXPECT_EQ(ReadEntry("FONTS\\SUB\\EMPTY.BIN"), "");
+    EXPECT_EQ(ReadEntry("Locale\\English\\MAIN.TXT"), "MAIN_OK,\"Ok\"\r\n");
+    EXPECT_EQ(ReadEntry("ingame\\big.bin"), binary);
 }
 
 TEST_F(Medpack, PackWritesTheBodiesThenASortedDirectoryReplacesAnOldOutputAndRefusesBadFolders)
@@ -133,8 +109,7 @@ TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHandAndInvalidDataFilesGiveExitCod
         return file.Build();
     };
     const std::vector<std::pair<const char*, std::vector<uint8_t>>> broken = {
-        {"short", {1, 0}},
-        {"entry past the end", withOneEntry([](CTestDataFile& f) { f.Entry(0).size = 100; })},
+        {"short", {1, 0}}, {"entry past the end", withOneEntry([](CTestDataFile& f) { f.Entry(0).size = 100; })},
         {"count too large", withOneEntry([](CTestDataFile& f) { f.SetCountOverride(3000000); })},
     };
     for (const auto& [label, image] : broken)
@@ -144,9 +119,8 @@ TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHandAndInvalidDataFilesGiveExitCod
              {std::vector<std::string>{"list", path}, std::vector<std::string>{"cat", path, "A.TXT"}})
         {
             const SRun run = RunMedpack(m_Folder, arguments);
-            EXPECT_TRUE(run.exitCode == 1 && run.out == "") << label;
-            EXPECT_EQ(CountLines(run.err), 1) << label << ": " << run.err;
-            EXPECT_NE(run.err.find("not a valid packed data file"), std::string::npos) << label;
+            EXPECT_TRUE(run.exitCode == 1 && run.out == "" && CountLines(run.err) == 1 &&
+                        run.err.find("not a valid packed data file") != std::string::npos) << label << ": " << run.err;
         }
     }
     const SRun missing = RunMedpack(m_Folder, {"list", m_Folder / "none.med"});

@@ -2,7 +2,6 @@
 
 #include "core/C_D3D8Game.h"
 #include "platform/SysClock.h"
-#include "platform/SysMessage.h"
 #include "tests/core/Ctrl_TestDoubles.h"
 #include "tests/platform/Window_TestEvents.h"
 
@@ -40,14 +39,29 @@ protected:
     }
     void Arm(int index, int32_t reload)
     {
-        game.timers[index].reload = reload;
-        game.timers[index].counter = reload;
+        game.timers[index].reload = game.timers[index].counter = reload;
         game.timers[index].enabled = 1;
     }
     Journal journal;
     RecordingCtrl ctrl{journal, "ctrl"};
     StatefulCtrl second{journal, "second"};
     CD3D8Game game{&ctrl};
+};
+
+class PlainCtrl : public CCtrl {};   // the base behaviour, untouched
+
+class CtrlForms : public ::testing::Test
+{
+protected:
+    RecordingForm& MakeForm(const std::string& name)
+    {
+        forms.push_back(std::make_unique<RecordingForm>(journal, name));
+        return *forms.back();
+    }
+
+    Journal journal;
+    PlainCtrl ctrl;
+    std::vector<std::unique_ptr<RecordingForm>> forms;
 };
 }  // namespace
 
@@ -64,9 +78,8 @@ TEST_F(D3D8Game, KeysKeepTheKeyTableAndModifiersAndWheelCharactersAndButtonsReac
         Send(step.message, step.key);
         EXPECT_EQ(game.*step.flag, step.expected) << step.key;
     }
-    EXPECT_TRUE(game.keys[161] == 1 && game.keys[164] == 1);
     Send(WM_KEYUP, 'A');
-    EXPECT_EQ(game.keys['A'], 0);
+    EXPECT_TRUE(game.keys[161] == 1 && game.keys[164] == 1 && game.keys['A'] == 0);
     const Journal expected = {"ctrl.onKeyDown(16)",  "ctrl.onKeyUp(16)",   "ctrl.onKeyDown(161)",
                               "ctrl.onKeyDown(17)",  "ctrl.onKeyDown(18)", "ctrl.onKeyUp(18)",
                               "ctrl.onKeyDown(164)", "ctrl.onKeyUp(65)"};
@@ -138,10 +151,8 @@ TEST_F(D3D8Game, TimerRecordsFireInIndexOrderWhenTheirCounterRunsOut)
     game.OnTimer();
     EXPECT_TRUE(journal.size() == 2u && game.timers[3].counter == 4 && game.timers[5].counter == 2);
 
-    Arm(3, 0);
-    Arm(15, 1);
-    Arm(0, 1);
-    Arm(7, 2);
+    for (const auto& [index, reload] : {std::pair{3, 0}, {15, 1}, {0, 1}, {7, 2}})
+        Arm(index, reload);
     journal.clear();
     game.OnTimer();
     game.OnTimer();
@@ -151,4 +162,64 @@ TEST_F(D3D8Game, TimerRecordsFireInIndexOrderWhenTheirCounterRunsOut)
     game.controller = nullptr;   // without a controller nothing counts down
     game.OnTimer();
     EXPECT_TRUE(journal.empty() && game.timers[0].counter == 1);
+}
+
+TEST_F(CtrlForms, SeventeenthFormIsRefusedWithoutPreparingIt)
+{
+    RecordingForm& first = MakeForm("f0");
+    first.visible = 0;
+    ASSERT_TRUE(ctrl.OpenForm(&first));
+    EXPECT_TRUE(first.visible == 1 && journal == Journal{"f0.ResetResult"});   // opening shows it and lets it prepare
+    for (int i = 1; i < CCtrl::kMaxForms; ++i)
+        ASSERT_TRUE(ctrl.OpenForm(&MakeForm("f" + std::to_string(i))));
+    journal.clear();
+    RecordingForm& extra = MakeForm("extra");
+    extra.visible = 0;
+    EXPECT_TRUE(!ctrl.OpenForm(&extra) && ctrl.formCount == 16 && extra.visible == 0);
+    EXPECT_TRUE(journal.empty() && ctrl.GetTopForm() == forms[15].get());
+}
+
+TEST_F(CtrlForms, FormsAreDrawnBottomToTopAndClosedOnlyFromTheTop)
+{
+    RecordingForm& bottom = MakeForm("bottom");
+    RecordingForm& below = MakeForm("below");
+    RecordingForm& top = MakeForm("top");
+    for (RecordingForm* form : {&bottom, &below, &top})
+        ctrl.OpenForm(form);
+    below.visible = 0;   // the opener hid it
+    below.closeRequest = 1;   // waits until it is on top
+    journal.clear();
+    ctrl.RenderForms();
+    EXPECT_TRUE(journal == (Journal{"bottom.Render1Frame", "top.Render1Frame"}) && ctrl.formCount == 3);
+
+    // A closed top is drawn once more before the one below is shown.
+    top.closeRequest = 1;
+    journal.clear();
+    ctrl.RenderForms();
+    EXPECT_EQ(journal, (Journal{"bottom.Render1Frame", "top.Render1Frame", "top.Release"}));
+    EXPECT_TRUE(ctrl.formCount == 2 && top.closeRequest == 0 && below.visible == 1 && ctrl.GetTopForm() == &below);
+    ctrl.RenderForms();
+    bottom.closeRequest = 1;
+    ctrl.RenderForms();
+    EXPECT_TRUE(ctrl.formCount == 0 && ctrl.GetTopForm() == nullptr);
+    journal.clear();
+    ctrl.onChar('x');   // input without an open form goes nowhere
+    ctrl.onMouseDown(CCtrl::kLeftButton);
+    ctrl.RenderForms();
+    EXPECT_TRUE(journal.empty());
+}
+
+TEST(CtrlVirtualMouse, ScalesWindowPixelsToTheVirtualScreenTruncating)
+{
+    // x * 1024 / width and y * 768 / height, truncated.
+    const struct { int x, y, width, height, expectedX, expectedY; } cases[] = {
+        {799, 599, 800, 600, 1022, 766},      // 1022.72, 766.72
+        {1279, 1023, 1280, 1024, 1023, 767},  // 1023.2, 767.25
+        {300, 200, 0, 0, 300, 200},           // no division by zero
+    };
+    for (const auto& c : cases)
+    {
+        CCtrl::SetVirtualMouse(c.x, c.y, c.width, c.height);
+        EXPECT_TRUE(VirtualMouseX == c.expectedX && VirtualMouseY == c.expectedY) << c.x << " " << c.width;
+    }
 }

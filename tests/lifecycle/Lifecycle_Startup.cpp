@@ -1,13 +1,22 @@
-// The built game started headless in a folder of its own as a player would, and stopped as the system
-// stops it; starts that cannot succeed; and the project's demo data laid out as ./run lays it out.
+// The built game started headless in a folder of its own as a player would, and stopped as the system stops it; starts
+// that cannot succeed; the project's demo data laid out as ./run lays it out; and the start-up's own steps and checks.
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
+#include "core/C_Config.h"
+#include "core/C_File.h"
+#include "core/C_MemoryBlock.h"
+#include "core/C_PtrGarbage.h"
+#include "core/GlobalFunc.h"
+#include "core/MAIN.h"
+#include "media/C_ModelRecord.h"
+#include "platform/SysCloseSignals.h"
 #include "tests/lifecycle/Lifecycle_GameFolder.h"
+#include "tests/platform/Child_Process.h"
 #include "tests/support/ReferenceBytes.h"
+#include "units/C_Unit.h"
+#include "world/RangeTables.h"
 
 using namespace lifecycle_test;
 
@@ -27,16 +36,22 @@ protected:
 
     CGameFolder folder;
 };
+
+// A unit that notes in the log when it is finally deleted.
+class NotingUnit : public CUnit
+{
+public:
+    ~NotingUnit() override { g_Log.Write("unit deleted"); }
+};
 }  // namespace
 
-// The second run finds the profile file damaged and is stopped by an
-// interrupt, which ends it as cleanly.
+// The second run finds the profile file damaged and is stopped by an interrupt, which ends it as cleanly.
 TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
 {
     const std::string config = "LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\nGAMMA=1.05 ; brighter\r\n";
     folder.SetConfig(config);
     ASSERT_EQ(0, folder.RunUntilStopped());
-    std::vector<std::string> lines = SplitLines(folder.Log());
+    std::vector<std::string> lines = folder.LogLines();
     ASSERT_GE(lines.size(), 5u);
     EXPECT_TRUE("All rights reserved" == lines[2] && "" == lines[3]);
     // These lines in this order, others between them.
@@ -57,7 +72,7 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
     damaged[20] = 1;  // one byte of the current index changed: the CRC fails
     std::ofstream(folder.GameFolder() + "players.prf", std::ios::binary) << damaged;
     ASSERT_EQ(0, folder.RunUntilStopped(SIGINT));
-    EXPECT_TRUE("End of game..." == SplitLines(folder.Log()).back() && damaged == folder.Read("players.prf.damaged") &&
+    EXPECT_TRUE("End of game..." == folder.LogLines().back() && damaged == folder.Read("players.prf.damaged") &&
                 EmptyProfileFile() == folder.Read("players.prf"));
     EXPECT_NE(std::string::npos, folder.Log().find("#DEBUG: Invalid player profile CRC"));
 
@@ -72,9 +87,8 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
     EXPECT_TRUE(config == folder.Read("v2krn.cfg") && EmptyProfileFile() == folder.Read("players.prf"));
 }
 
-// A named pipe in place of the profile file holds nothing up and is neither kept aside nor replaced: the
-// game runs without profiles and names the file at exit.  A linked configuration is written through its
-// link.
+// A named pipe in place of the profile file holds nothing up and is neither kept aside nor replaced: the game runs
+// without profiles and names the file at exit.  A linked configuration is written through its link.
 TEST_F(LifecycleEndToEnd, APipeForTheProfilesIsLeftAloneAndALinkedConfigurationIsWrittenThrough)
 {
     namespace fs = std::filesystem;
@@ -91,11 +105,9 @@ TEST_F(LifecycleEndToEnd, APipeForTheProfilesIsLeftAloneAndALinkedConfigurationI
     EXPECT_TRUE(fs::is_symlink(game + "v2krn.cfg") && settings + "0\r\n" == folder.Read("settings.cfg"));
 }
 
-// A window placed for a second game on the desktop changes nothing: the
-// second game would share the first one's log, configuration and profiles.
-// Nor does a runtime folder that does not exist: the lock then lies in the
-// temporary folder.  Only where no lock can be made at all does a game run
-// unguarded, and it says so.
+// A window placed for a second game on the desktop changes nothing: the second game would share the first one's log,
+// configuration and profiles. Nor does a runtime folder that does not exist: the lock then lies in the temporary
+// folder.  Only where no lock can be made at all does a game run unguarded, and it says so.
 TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouchesNothing)
 {
     const std::string missing = folder.GameFolder() + "missing";
@@ -103,26 +115,20 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouche
     {
         SCOPED_TRACE(runtimeFolderMissing);
         const auto prepare = [&](CProcess& game) {
-            if (runtimeFolderMissing)
-            {
-                game.SetEnvironment("XDG_RUNTIME_DIR", missing);
-                game.SetEnvironment("TMPDIR", folder.GameFolder());
-            }
+            game.SetEnvironment("XDG_RUNTIME_DIR", runtimeFolderMissing ? missing : folder.GameFolder());
+            game.SetEnvironment("TMPDIR", folder.GameFolder());
         };
         folder.RemoveLog();   // the game is up once its own log says so
         CProcess first;
         prepare(first);
-        ASSERT_TRUE(folder.StartGame(first));
-        ASSERT_TRUE(folder.WaitUntilRunning(first)) << first.Errors();
-        const std::string log = folder.Log();
-        const std::string profiles = folder.Read("players.prf");
+        ASSERT_TRUE(folder.StartGame(first) && folder.WaitUntilRunning(first)) << first.Errors();
+        const std::string log = folder.Log(), profiles = folder.Read("players.prf");
 
         for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"-client2"}, {"-CLIENT1"}})
         {
             CProcess second;
             prepare(second);
-            ASSERT_TRUE(folder.StartGame(second, arguments, "second"));
-            EXPECT_EQ(1, second.Wait());
+            ASSERT_TRUE(folder.StartGame(second, arguments, "second") && 1 == second.Wait());
             EXPECT_TRUE("Ironmarch: An other instance of the game is already running\n" == second.Errors() &&
                         log == folder.Log() && profiles == folder.Read("players.prf"));
         }
@@ -136,43 +142,28 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouche
     alone.SetEnvironment("XDG_RUNTIME_DIR", missing);
     alone.SetEnvironment("TMPDIR", missing);
     ASSERT_TRUE(folder.StartGame(alone) && folder.WaitUntilRunning(alone)) << alone.Errors();
-    EXPECT_EQ(0, alone.Terminate());
-    EXPECT_EQ(std::string("Ironmarch: ") + unguarded + "\n", alone.Errors());
-    const std::vector<std::string> lines = SplitLines(folder.Log());
+    EXPECT_TRUE(0 == alone.Terminate() && "Ironmarch: " + std::string(unguarded) + "\n" == alone.Errors())
+        << alone.Errors();
+    const std::vector<std::string> lines = folder.LogLines();
     EXPECT_EQ(1, std::count(lines.begin(), lines.end(), unguarded));
 }
 
 // Starts that cannot succeed: the built game, started headless with logging
 // off, must end with code 1 and say why in one line on standard error.
-namespace
-{
-const char kLoggingOff[] = "LOGGING=OFF\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\n";
-
-struct SFailedStart
-{
-    const char* what;
-    std::function<void(CGameFolder&, CProcess&)> prepare;
-    const char* errorLineStart;
-};
-
-void Pack(CGameFolder& folder)
-{
-    ASSERT_TRUE(folder.Pack());
-}
-}  // namespace
-
 TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
 {
-    const SFailedStart cases[] = {
+    const char loggingOff[] = "LOGGING=OFF\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\n";
+    const struct { const char* what; std::function<void(CGameFolder&, CProcess&)> prepare; const char* errorStart; }
+        cases[] = {
         {"full screen where the video driver offers no display modes",
          [](CGameFolder& folder, CProcess&) {
-             Pack(folder);
+             ASSERT_TRUE(folder.Pack());
              folder.SetConfig("LOGGING=OFF\r\n");   // the defaults: full screen
          },
          "Ironmarch: Unable to find an appropriate graphics mode"},
         {"no video device that can draw",
          [](CGameFolder& folder, CProcess& game) {
-             Pack(folder);
+             ASSERT_TRUE(folder.Pack());
              game.SetEnvironment("SDL_VIDEODRIVER", "dummy");
          },
          "Ironmarch: Unable to open the game window: "},
@@ -185,31 +176,29 @@ TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
          },
          "Ironmarch(tm): Error loading data file. The file might be corrupt"},
         {"a missing additional data file",
-         [](CGameFolder& folder, CProcess&) {
-             Pack(folder);
-             folder.SetConfig(std::string(kLoggingOff) + "INCLUDE=absent.med\r\n");
+         [&loggingOff](CGameFolder& folder, CProcess&) {
+             ASSERT_TRUE(folder.Pack());
+             folder.SetConfig(std::string(loggingOff) + "INCLUDE=absent.med\r\n");
          },
          "Ironmarch(tm): Additional datafile not found, check your configuration"},
         {"a locale file with a syntax error",
          [](CGameFolder& folder, CProcess&) {
              folder.SetDataFile("Locale/English/broken.txt", "UN_KING, \"King\"\r\nUN_GIANT \"Giant\"\r\n");
-             Pack(folder);
+             ASSERT_TRUE(folder.Pack());
          },
          "Falied to Initialize: Syntax error in locale file: \",\" Expected in "
          "\"Locale\\English\\BROKEN.TXT\" line 2"},
     };
-    for (const SFailedStart& c : cases)
+    for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
         CGameFolder folder;
-        folder.SetConfig(kLoggingOff);
+        folder.SetConfig(loggingOff);
         CProcess game;
         c.prepare(folder, game);
-        ASSERT_TRUE(folder.StartGame(game));
-        EXPECT_EQ(1, game.Wait());
-        const std::vector<std::string> lines = SplitLines(game.Errors());
-        ASSERT_EQ(1u, lines.size()) << game.Errors();
-        EXPECT_EQ(0u, lines[0].find(c.errorLineStart)) << lines[0];
+        ASSERT_TRUE(folder.StartGame(game) && 1 == game.Wait());
+        const std::string errors = game.Errors();   // one line
+        EXPECT_TRUE(errors.find(c.errorStart) == 0 && errors.find('\n') == errors.size() - 1) << errors;
         EXPECT_FALSE(folder.Exists("Ravelin3.log"));
     }
 }
@@ -227,8 +216,7 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOr
     ASSERT_EQ(0, medpack.Wait());
     const std::string file = folder.Read("v2krn.med");
     std::istringstream list(medpack.Output());
-    size_t offset = 0;
-    size_t size = 0;
+    size_t offset = 0, size = 0;
     std::string name;
     int texts = 0;
     while (list >> offset >> size >> name && offset + size <= file.size())
@@ -260,9 +248,102 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOr
     ASSERT_EQ(0, folder.RunUntilStopped());
     // Missing files are logged as "File not found:NAME", "... not found ...".
     std::string missing;
-    for (const std::string& line : SplitLines(folder.Log()))
+    for (const std::string& line : folder.LogLines())
         if (line.find("Cannot find locale resource") != std::string::npos ||
             line.find("not found") != std::string::npos)
             missing += line + '\n';
-    EXPECT_TRUE("" == missing && "End of game..." == SplitLines(folder.Log()).back());
+    EXPECT_TRUE("" == missing && "End of game..." == folder.LogLines().back());
+}
+
+TEST(StartupChecks, TheBuildVersionIsOnlyOurOwnHexadecimalOneAndOnlyTheWholeCommandLineMovesTheWindow)
+{
+    const struct { const char* text; EBuildVersionCheck result; } cases[] = {
+        {"V2KRNVERSION:01010004QZV2004", EBuildVersionCheck::Valid}, {nullptr, EBuildVersionCheck::Malformed},
+        {"V2KRNVERSION:01010003QZV2004", EBuildVersionCheck::Mismatch},
+        {"V2KRNVERSION:0101000A", EBuildVersionCheck::Mismatch}, {"V2KRNVERSION:0101", EBuildVersionCheck::Malformed},
+        {"V2KRNVERSION:0101000a", EBuildVersionCheck::Mismatch},   // either case, and not ours
+        {"V2KRNVERSION:0101000G", EBuildVersionCheck::Malformed}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.result, CheckBuildVersion(c.text)) << (c.text ? c.text : "(null)");
+    // The data versions read without a warning, compared whole and with case.
+    const std::pair<const char*, bool> dataVersions[] = {
+        {"1.1.0.4", true},  {"1.1.0", true},     {"1.1.0.1", true},     {"1.1.0.2", true},   {"1.1.0.3", true},
+        {"1.1.0.5", false}, {"1.1.0.0", false},  {"1.1.0.4 ", false},   {"1.1.0.4\r\n", false}, {"", false}};
+    for (const auto& [text, accepted] : dataVersions)
+        EXPECT_EQ(accepted, IsAcceptedDataVersion(text)) << text;
+    const struct { const char* line; bool client; int32_t x, y; } lines[] = {
+        {"-client1", true, 800, 0}, {"-CLIENT2", true, 0, 600}, {"-Client3", true, 800, 600},
+        {"", false, 0, 0},          {"-client2 x", false, 0, 0}, {"-client4", false, 0, 0},
+        {"client1", false, 0, 0},   {"-client", false, 0, 0},   {nullptr, false, 0, 0}};
+    for (const auto& c : lines)
+    {
+        int32_t x = -1, y = -1;
+        EXPECT_TRUE(c.client == GetClientPlacement(c.line, 800, 600, x, y) && c.x == x && c.y == y)
+            << (c.line ? c.line : "(null)");
+    }
+}
+
+TEST(StartupAndFreeGlobals, StartUpOnTheDemoDataBuildsTheTablesAndFreeingDeletesWaitingObjectsFirst)
+{
+    CGameFolder game;
+    ASSERT_TRUE(game.LayOutDemoData());
+    const CConfig config = g_Config;
+    g_Config.dataFolder = game.GameFolder().c_str();
+    g_Config.languageFolder = "English\\";
+    const int objects = GlobalFunc::Get3DObjectRefs();
+    Startup();
+
+    // The 347 model slots, each with its 3-D object.
+    EXPECT_TRUE(nullptr != GetGlobalModel(0) && nullptr != GetGlobalModel(346) && nullptr == GetGlobalModel(347));
+    EXPECT_EQ(objects + 347, GlobalFunc::Get3DObjectRefs());
+    // Line range 1: the border of a one-block footprint, a block of each side at a time.
+    std::vector<std::pair<int, int>> line1;
+    for (int i = 0; i < g_SquareBorders[1].count; ++i)
+        line1.emplace_back(g_SquareBorders[1].entries[i].dx, g_SquareBorders[1].entries[i].dy);
+    EXPECT_EQ(line1, (std::vector<std::pair<int, int>>{{-1, -1}, {1, -1}, {0, 1}, {-1, 0}, {0, -1}, {1, 0}, {1, 1},
+                                                        {-1, 1}}));
+    EXPECT_EQ(0, g_SquareBorders[0].count);
+
+    CTestLog log;
+    g_PtrGarbage.AddUnit(new NotingUnit);
+    FreeGlobals();
+
+    const std::vector<std::string> lines = log.Lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_TRUE("Freeing global resources" == lines[0] && "unit deleted" == lines[1] &&
+                "Globals freed" == lines.back());
+    EXPECT_TRUE(0 == g_PtrGarbage.GetCount() && nullptr == GetGlobalModel(0) &&
+                objects == GlobalFunc::Get3DObjectRefs());
+    EXPECT_EQ(28u, CScratchFolder::ReadFile(game.GameFolder() + "players.prf").size());
+
+    ShutdownFileSystem();
+    g_Config = config;
+    g_MemoryBlock.Init(CMemoryBlock::DefaultGrowStep);
+}
+
+// Where a display exists the box waits for someone to close it: the line on standard error must come
+// first.  With an X display that cannot be reached, the failed box writes its own lines after it.
+TEST(StartupFailureReport, TheLineOnStandardErrorComesBeforeTheBox)
+{
+    const std::string driver = std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "offscreen";
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    setenv("DISPLAY", ":9999", 1);
+    testing::internal::CaptureStderr();
+    ReportFatalError("Syntax error in locale file:\nbad", "Falied to Initialize");
+    const std::string errors = testing::internal::GetCapturedStderr();
+    setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
+    EXPECT_EQ(0u, errors.find("Falied to Initialize: Syntax error in locale file: bad\n")) << errors;
+}
+
+// A close request while the box of a fatal error waits for its OK ends the
+// game at once: one signal, not a second one after an OK nobody gives.
+TEST(StartupFailureReport, OneCloseSignalEndsAGameThatShowsItsFatalError)
+{
+    for (const int signal : {SIGINT, SIGTERM})
+        EXPECT_EQ(128 + signal, child_test::RunInChild([signal] {
+                      SysCloseSignals::Install();
+                      ReportFatalError("Datafile not found, check your configuration", "Ironmarch(tm)");
+                      raise(signal);
+                      return 0;
+                  }));
 }

@@ -1,0 +1,457 @@
+// The start-up and shut-down of the real devices, read from the log, the colour correction table they load, and a
+// device that cannot be made.  What the default render states, the frame bracket and the global rectangles put on the
+// real device's screen, read back pixel by pixel; the in-game controller's answer to the screenshot key and the lost
+// device; and screenshots: the free-name search over a folder on disk and the back buffer's picture.
+
+#include <csignal>
+
+#include "core/C_ScreenShot.h"
+#include "core/GlobalFunc.h"
+#include "effects/C_Particles.h"
+#include "game/C_CtrlGame.h"
+#include "game/C_MessageList.h"
+#include "media/D3DDevice.h"
+#include "platform/SysFile.h"
+#include "tests/device/DeviceGame.h"
+
+using namespace device_test;
+
+namespace
+{
+constexpr uint32_t kBlack = 0x000000;
+
+using DeviceDrawing = DeviceGame;
+using DeviceFrame = DeviceGame;
+
+// A screen that shows a loading picture from inside its Init, while the
+// window goes away and the game is asked to close.
+class LoadingCtrl : public CCtrl
+{
+public:
+    explicit LoadingCtrl(CD3D8Game& game) : game(game) {}
+    void Init() override
+    {
+        calls.push_back("Init");
+        game.device->NotifyWindowLost();
+        std::raise(SIGTERM);
+        game.BeginDraw();
+        game.EndDraw();
+        calls.push_back("Init done");
+    }
+    void Release() override { calls.push_back("Release"); }
+    CCtrl* Run1Frame() override { return this; }
+
+    CD3D8Game& game;
+    std::vector<std::string> calls;
+};
+
+class SwitchingCtrl : public CCtrl
+{
+public:
+    CCtrl* Run1Frame() override { return next; }
+    CCtrl* next = nullptr;
+};
+
+const char kMarkName[] = "InGame/ScreenShotMark/pelwin.tga";
+
+// A 32-bit top-first TGA read byte by byte: its pixels as 0xAARRGGBB, after checking the header says so.
+std::vector<uint32_t> ReadShot(const std::string& path, int side)
+{
+    const std::string bytes = CScratchFolder::ReadFile(path);
+    if (bytes.size() != size_t(18 + side * side * 4))
+    {
+        ADD_FAILURE() << path << " holds " << bytes.size() << " bytes";
+        return {};
+    }
+    EXPECT_EQ(2, bytes[2]);                                        // true colour
+    EXPECT_EQ(side, uint8_t(bytes[12]) | uint8_t(bytes[13]) << 8);  // width
+    EXPECT_EQ(side, uint8_t(bytes[14]) | uint8_t(bytes[15]) << 8);  // height
+    EXPECT_TRUE(32 == bytes[16] && 0x20 == (bytes[17] & 0x20));   // top row first
+    std::vector<uint32_t> pixels(size_t(side * side));
+    std::memcpy(pixels.data(), bytes.data() + 18, pixels.size() * 4);  // little-endian like the file
+    return pixels;
+}
+
+// A 32-bit top-first TGA of w x h pixels.
+std::string TgaFile(int w, int h, const std::vector<uint32_t>& pixels)
+{
+    std::string bytes(18, '\0');
+    bytes[2] = 2;
+    bytes[12] = char(w);
+    bytes[14] = char(h);
+    bytes[16] = 32;
+    bytes[17] = 0x28;
+    bytes.append(reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4);
+    return bytes;
+}
+
+// A green 10 x 10 box at the top left on black, a colour table that halves
+// every level, and a 4 x 3 mark whose blue bytes are its mask.
+class ScreenShotPicture : public DeviceGame
+{
+protected:
+    void PrepareData() override
+    {
+        // Every level halved: entry i is i x 128.
+        folder.Write("InGame/GammaRamps/default.ramp", ColourTableFile([](int, int i) { return i * 128; }));
+        folder.Write(kMarkName, TgaFile(4, 3, {0x000000, 0x0000FF, 0x0000FF, 0x0000FF,  //
+                                               0x0000FF, 0x000080, 0x0000FF, 0x0000FF,  //
+                                               0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF}));
+    }
+
+    void DrawScene()
+    {
+        game.BeginDraw();
+        GlobalFunc::DrawBox(0, 0, 10, 10, 0x00FF00);
+    }
+
+    void ExpectScene(const std::vector<uint32_t>& shot)
+    {
+        ASSERT_TRUE(size_t(Side * Side) == shot.size() && 0x007F00u == shot[size_t(9 * Side + 9)]);   // 0xFF halved
+        EXPECT_EQ(0x000000u, shot[size_t(10 * Side + 10)]);
+    }
+
+    ~ScreenShotPicture() override { SysFile::SetExecutableFolderForTests(nullptr); }
+
+    CScratchFolder shots;
+};
+
+const char kRampName[] = "InGame/GammaRamps/default.ramp";
+const char kRampMissing[] =
+    "Color correction table \"InGame\\GammaRamps\\default.ramp\" not found, colors are not corrected";
+
+std::vector<std::string> StepLines(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> steps;
+    for (const std::string& line : lines)
+        if (line.rfind("---", 0) == 0)
+            steps.push_back(line.substr(4, line.size() - 8));
+    return steps;
+}
+
+using DeviceStartupLog = DeviceGame;
+
+// A falling colour table (entry i of channel c is 65535 - 200 x i - c), and
+// MOUSECURSOR=D3D_HW asked of a device without a cursor of its own.
+class DeviceWithColourTableAndDriverCursor : public DeviceGame
+{
+protected:
+    void PrepareData() override
+    {
+        folder.Write(kRampName, ColourTableFile([](int c, int i) { return 65535 - 200 * i - c; }));
+        g_Config.mouseCursorMode = 3;
+        g_Config.hardwareCursor = 1;
+    }
+};
+
+// A display of two full-screen modes, 800 x 600 in 32 bits and 640 x 480 in 16 bits, that notes every
+// mode asked of it; its devices are the real ones, drawing into the test's window.
+class TwoModeDisplay : public SysDevice3DFactory
+{
+public:
+    explicit TwoModeDisplay(std::vector<uint32_t>& asked) : asked(asked), real(SysCreateDevice3DFactory()) {}
+    uint32_t GetAdapterModeCount() override { return 2; }
+    Sys3DResult EnumAdapterModes(uint32_t index, Sys3DDisplayMode& mode) override
+    {
+        asked.push_back(index);
+        mode.width = index == 0 ? 800 : 640;
+        mode.height = index == 0 ? 600 : 480;
+        mode.format = index == 0 ? Sys3DFormat::X8R8G8B8 : Sys3DFormat::R5G6B5;
+        return Sys3DError::Ok;
+    }
+    Sys3DResult GetDeviceCaps(Sys3DCaps& caps) override { return real->GetDeviceCaps(caps); }
+    Sys3DResult CreateDevice(void* nativeWindow, Sys3DPresentParams& params,
+                             std::unique_ptr<SysDevice3D>& device) override
+    {
+        params.windowed = true;
+        return real->CreateDevice(nativeWindow, params, device);
+    }
+
+private:
+    std::vector<uint32_t>& asked;
+    std::unique_ptr<SysDevice3DFactory> real;
+};
+
+// Full screen in the fixture's 64 x 64, which the display does not offer.
+class DeviceWithoutTheConfiguredMode : public DeviceGame
+{
+protected:
+    void PrepareData() override
+    {
+        g_Config.windowed = 0;
+        game.direct3D = std::make_unique<TwoModeDisplay>(asked);
+    }
+
+    std::vector<uint32_t> asked;
+};
+} // namespace
+
+TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesCoverExactlyTheirPixels)
+{
+    Sys3DMatrix m;
+    ASSERT_EQ(Sys3DError::Ok, Device().GetTransform(Sys3DTransform::Projection, m));
+    const float expected[4][4] = {{1.4f, 0, 0, 0}, {0, 1.6f, 0, 0}, {0, 0, 1, 1}, {0, 0, -1, 0}};
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(expected[r][c], m.m[r][c]) << r << "," << c;
+    EXPECT_EQ(1, ctrl.customStates);  // the controller's states come last
+
+    game.guardBandLeft = -100000;
+    game.SetupD3D8RenderStates();
+    EXPECT_EQ(1u, RenderState(Sys3DRenderState::Clipping));
+    game.guardBandLeft = -100001;
+    game.SetupD3D8RenderStates();
+    EXPECT_EQ(0u, RenderState(Sys3DRenderState::Clipping));
+    game.BeginDraw();
+    GlobalFunc::DrawBox(30, 25, 10, 12, 0x00FF00);  // corners in either order
+    const std::vector<uint32_t> pixels = Read();
+    game.EndDraw();
+    for (int y = 0; y < Side; ++y)
+        for (int x = 0; x < Side; ++x)
+        {
+            const bool inside = x >= 10 && x < 30 && y >= 12 && y < 25;
+            ASSERT_EQ(inside ? 0x00FF00u : kBlack, pixels[size_t(y) * Side + size_t(x)]) << x << "," << y;
+        }
+    // An outline touches the edges and leaves the inside.
+    game.BeginDraw();
+    GlobalFunc::DrawRect(10, 40, 30, 50, 0xFFFF00);
+    for (auto [x, y] : {std::pair{20, 40}, {10, 45}, {30, 45}, {20, 50}})
+        EXPECT_EQ(0xFFFF00u, Pixel(x, y)) << x << "," << y;
+    EXPECT_EQ(kBlack, Pixel(20, 45));
+    game.EndDraw();
+    // Red at 128/255 over white: green and blue keep 127/255 of 255; then blending is off again.
+    game.BeginDraw();
+    GlobalFunc::DrawBox(0, 0, 20, 20, 0xFFFFFF);
+    GlobalFunc::DrawBox(5, 5, 15, 15, 0x80FF0000);
+    EXPECT_EQ(0u, RenderState(Sys3DRenderState::AlphaBlendEnable));
+    EXPECT_TRUE(Near(0xFF7F7F, Pixel(10, 10))) << std::hex << Pixel(10, 10);
+    EXPECT_EQ(0xFFFFFFu, Pixel(2, 2));
+    game.EndDraw();
+}
+
+TEST_F(DeviceFrame, NestedBeginDoesNotClearAndALostDeviceIsToldOnceThenReset)
+{
+    game.BeginDraw();
+    GlobalFunc::DrawBox(0, 0, 4, 4, 0x0000FF);
+    game.BeginDraw();
+    EXPECT_EQ(0x0000FFu, Pixel(1, 1));
+    game.EndDraw();
+    EXPECT_EQ(0, game.drawing);
+    game.EndDraw();  // nothing to end
+    game.BeginDraw();
+    EXPECT_EQ(kBlack, Pixel(1, 1));  // a new frame starts black
+    game.EndDraw();
+    const int32_t presented = game.fpsFrames;
+
+    // Closing ends the wait for the window; nothing is presented.
+    Device().NotifyWindowLost();
+    game.quit = 1;
+    game.BeginDraw();
+    game.EndDraw();
+    EXPECT_TRUE(std::vector<int32_t>{CD3D8Game::kDeviceLostKey} == ctrl.keys && presented == game.fpsFrames);
+
+    // A reset device starts from the driver's defaults; the game's are back.
+    game.quit = 0;
+    ctrl.keys.clear();
+    Device().NotifyWindowRestored();
+    game.BeginDraw();
+    game.EndDraw();
+    EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceResetKey}, ctrl.keys);
+    EXPECT_TRUE(2 == ctrl.customStates && 1u == RenderState(Sys3DRenderState::AlphaTestEnable) &&
+                0u == RenderState(Sys3DRenderState::Lighting) && Sys3DError::Ok == Device().TestCooperativeLevel());
+
+    ctrl.keys.clear();
+    game.resetRequested = 1;
+    game.BeginDraw();
+    game.EndDraw();
+    EXPECT_TRUE(0 == game.resetRequested && 3 == ctrl.customStates && 32u == RenderState(Sys3DRenderState::AlphaRef));
+    EXPECT_TRUE(ctrl.keys.empty());
+}
+
+TEST_F(DeviceFrame, CloseDuringTheLostDeviceWaitLetsGoOfTheDrawingScreenAfterItsCall)
+{
+    SwitchingCtrl menu;
+    LoadingCtrl loading(game);
+    menu.next = &loading;
+    game.controller = &menu;
+    game.Frame();
+    EXPECT_EQ((std::vector<std::string>{"Init", "Init done", "Release"}), loading.calls);
+    EXPECT_TRUE(nullptr == game.controller && game.IsQuit());
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
+
+TEST(CtrlGameDeviceKeys, F11AsksForAScreenshotAndALostDevicePauses)
+{
+    g_D3D8Game.screenShotRequested = 0;
+    g_CtrlGame.onKeyDown(122);  // F11
+    EXPECT_EQ(1, g_D3D8Game.screenShotRequested);
+    g_D3D8Game.screenShotRequested = 0;
+    g_CtrlGame.onKeyDown(121);  // F10 is not it
+    EXPECT_EQ(0, g_D3D8Game.screenShotRequested);
+
+    // The lost device pauses and nothing unpauses.
+    g_CtrlGame.paused = 0;
+    g_CtrlGame.onKeyDown(1977);
+    EXPECT_EQ(1, g_CtrlGame.paused);
+    g_CtrlGame.onKeyDown(19771216);  // back again: still paused
+    EXPECT_EQ(1, g_CtrlGame.paused);
+    g_CtrlGame.paused = 0;
+}
+
+TEST_F(ScreenShotPicture, CapturesAreNumberedByTheFirstFreeNumberAndHoldTheCorrectedPictureWithTheMark)
+{
+    DrawScene();
+    const std::string first = CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer();
+    ASSERT_EQ(shots.Path() + "V2KRN_Screen_000.tga", first);
+    ASSERT_TRUE(CScreenShot::Capture(Device(), game.colourTable, first.c_str()));
+    const std::string second = CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer();
+    ASSERT_EQ(shots.Path() + "V2KRN_Screen_001.tga", second);
+    ASSERT_TRUE(CScreenShot::Capture(Device(), game.colourTable, second.c_str()));
+    game.EndDraw();
+
+    const std::vector<uint32_t> shot = ReadShot(second, Side);
+    ExpectScene(shot);
+    ASSERT_FALSE(HasFatalFailure());
+    // The mark's top-left corner lies at (64 - 4 - 5, 64 - 3 - 5) = (55, 56).
+    const auto at = [&shot](int x, int y) { return shot[size_t(y * Side + x)]; };
+    EXPECT_EQ(0xFFFFFFFFu, at(58, 58));  // a full mask copies the white mark, alpha too
+    EXPECT_TRUE(Near(0x808080, at(56, 57))) << std::hex << at(56, 57);  // mask 0x80
+    for (auto [x, y] : {std::pair{55, 56}, {54, 56}, {59, 58}, {58, 59}})   // mask 0, and just outside the mark
+        EXPECT_EQ(0x000000u, at(x, y)) << x << "," << y;
+    EXPECT_EQ(ReadShot(first, Side), shot);
+
+    // The first free number counts, holes included, up to 999.
+    std::remove(first.c_str());
+    EXPECT_EQ(first, CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer());
+    for (int i = 0; i < 1000; ++i)
+        shots.Write(std::string(CScreenShot::MakeName("", i).GetBuffer()), "x");
+    EXPECT_STREQ("", CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer());
+}
+
+// The shot goes into the game's folder, a scratch folder here.
+TEST_F(ScreenShotPicture, RequestedShotIsTakenAtTheEndOfTheFrameAndALostDeviceGivesAMessageInstead)
+{
+    SysFile::SetExecutableFolderForTests(shots.Path().c_str());
+    const std::string expected = shots.Path() + "V2KRN_Screen_000.tga";
+    DrawScene();
+    game.MakeScreenShot();
+    EXPECT_FALSE(CScratchFolder::Exists(expected));
+    game.EndDraw();
+    EXPECT_EQ(0, game.screenShotRequested);
+    ExpectScene(ReadShot(expected, Side));
+    ASSERT_TRUE(nullptr != g_MessageList && 1u == g_MessageList->GetLines().size());
+    EXPECT_STREQ("Screen captured", g_MessageList->GetLines()[0].text);
+
+    Device().NotifyWindowLost();
+    game.quit = 1;  // ends the wait for the window
+    DrawScene();
+    game.MakeScreenShot();
+    game.EndDraw();
+    EXPECT_FALSE(CScratchFolder::Exists(shots.Path() + "V2KRN_Screen_001.tga"));
+    ASSERT_EQ(2u, g_MessageList->GetLines().size());
+    EXPECT_STREQ("Unable to capture the screen", g_MessageList->GetLines()[1].text);
+    EXPECT_TRUE(0xFF0000u == g_MessageList->GetLines()[1].colour && 0 == game.screenShotRequested);
+}
+
+// Without a colour table the colours stay as they are; the working driver
+// meets every requirement, and windowed mode lists the modes but checks none.
+TEST_F(DeviceStartupLog, StepsOfTheStartUpAndTheShutDownComeInOrder)
+{
+    const std::vector<std::string> startUp = {
+        "Initializing Direct3D8", "Getting available display modes", "Getting device capabilities",
+        "Creating Direct3DDevice8", "Creating color correction table", "Setting up Direct3D8 Render states",
+        "Setting up Direct3D8 texture stage states", "Setting up transformation matrices", "Creating Gamma ramp",
+        "Initializing VertexBuffer", "Initializing Mouse cursors", "Creating Gamma ramp", "Initializing Audio",
+        "Loading game fonts", "Loading game sounds", "Initializing game music", "Initializing volume control",
+        "Initializing game timer", "Building technology tree", "Setting up game hints",
+        "Initializing particle system", "Initializing game messages", "Initializing decoration objects",
+        "Preloading finished"};
+    EXPECT_TRUE(startUp == StepLines(log.Lines()) && CParticles::kDevicePoolSize == g_Particles.GetCapacity());
+    EXPECT_TRUE(nullptr != g_MessageList && game.device.get() == GetD3DDevice() && game.presentParams.windowed);
+    EXPECT_FALSE(
+        log.Contains("The selected screen resolution or color depth is not supported by your graphic hardware"));
+    EXPECT_TRUE(!log.Contains("Your graphics hardware doesn't meet the requirements") && log.Contains(kRampMissing));
+    Sys3DGammaRamp ramp;
+    ASSERT_EQ(Sys3DError::Ok, Device().GetGammaRamp(ramp));
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(i * 257, ramp.blue[i]) << i;
+
+    log.Clear();
+    game.Shutdown();
+    const std::vector<std::string> shutDown = {
+        "Releasing technology resources", "Releasing game fonts", "Releasing mouse cursors",
+        "Shutting down Direct3D8", "Releasing audio resources", "Shutting down Audio", "Releasing game timer",
+        "Shutting down particle system", "Shutting down game messages",
+        "All game resources have been released succesfuly"};
+    EXPECT_TRUE(shutDown == StepLines(log.Lines()) && nullptr == GetD3DDevice() && !game.device);
+    EXPECT_TRUE(nullptr == g_MessageList && 0 == g_Particles.GetCapacity());
+    // A second shut-down (TearDown's) finds nothing left to release.
+}
+
+TEST_F(DeviceWithColourTableAndDriverCursor, TableAndBrightnessGoToTheDeviceAndTheCursorFallsBackToMono)
+{
+    EXPECT_FALSE(log.Contains(kRampMissing));
+    Sys3DGammaRamp ramp;
+    ASSERT_EQ(Sys3DError::Ok, Device().GetGammaRamp(ramp));
+    EXPECT_TRUE(65534 == ramp.green[0] && (65535 - 200 * 255 - 2) == ramp.blue[255]);
+
+    g_Config.brightness = 1.5f;
+    game.SetGammaRamp(0, 0, 0);
+    Device().GetGammaRamp(ramp);
+    EXPECT_EQ(65535 - 200 * 200, ramp.red[200]);  // not applied yet
+    EXPECT_EQ(65535 - 200 * 200 + 8192, game.gammaRamp[0][200]);
+    game.SetGammaRamp(0, 0, 1);
+    Device().GetGammaRamp(ramp);
+    EXPECT_EQ(65535 - 200 * 200 + 8192, ramp.red[200]);
+
+    Sys3DCaps caps;
+    ASSERT_EQ(Sys3DError::Ok, game.direct3D->GetDeviceCaps(caps));
+    if (caps.hardwareCursor)
+        GTEST_SKIP() << "this driver has a cursor of its own";
+    const std::vector<std::string> lines = log.Lines();
+    const auto at = std::find(lines.begin(), lines.end(), "[ ] Hardware cursor");
+    ASSERT_LT(at + 2, lines.end());
+    EXPECT_TRUE("WARNING: There is no DirectX mouse cursor hardrdware support" == at[1] &&
+                " Immediate present interval" == at[2].substr(3) && 0 == g_Config.mouseCursorMode);
+    EXPECT_EQ(0, g_Config.hardwareCursor);
+}
+
+TEST_F(DeviceWithoutTheConfiguredMode, FallbackAsksForTheModesAgainAndTakesTheBestOne)
+{
+    EXPECT_EQ((std::vector<uint32_t>{0, 1, 0, 1}), asked);
+    const std::vector<std::string> lines = log.Lines();
+    const auto first = std::find(lines.begin(), lines.end(), "--- Getting available display modes ---") + 1;
+    const auto last = std::find(first, lines.end(), "--- Getting device capabilities ---");
+    const std::vector<std::string> expected = {
+        "800x600 32bit", "640x480 16bit",
+        "The selected screen resolution or color depth is not supported by your graphic hardware",
+        "Trying to find an better one", "OK, new video mode selected"};
+    EXPECT_TRUE(expected == (std::vector<std::string>(first, last)) && 800 == game.width &&
+                600 == g_Config.screenHeight);
+    EXPECT_EQ(32, game.bitsPerPixel);
+}
+
+TEST(DeviceFatal, DeviceThatCannotBeMadeEndsWithTheReportAndCodeOne)
+{
+    // Forked as it is, so that the child writes its log into this folder.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    CScratchFolder folder;
+    EXPECT_EXIT(
+        {
+            g_Config.logging = 0;  // the report switches logging on itself
+            g_Config.dataFolder = folder.Path().c_str();
+            g_Config.windowed = 1;
+            CD3D8Game game(nullptr);
+            game.width = 0;  // no back buffer can be that narrow
+            game.height = 64;
+            game.bitsPerPixel = 32;
+            if (game.window.Create("fatal test", 0, 0, 64, 64, false))
+                game.Init();
+            std::exit(2);
+        },
+        ::testing::ExitedWithCode(1), "Direct3D error: Caller:CD3D8Game::Init/4");
+    const std::string log = CScratchFolder::ReadFile(folder / "Ravelin3.log");
+    EXPECT_NE(std::string::npos, log.find("CD3D8Game::Init/4\r\nFatal D3D error- ErrorCode:1\r\nError description:"))
+        << log;
+}
