@@ -1,5 +1,7 @@
 // The settler founding a keep where it stands, or refused for want of room.
 
+#include <utility>
+
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "core/C_Localizer.h"
@@ -79,5 +81,11 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
     for (int32_t i = 0; i < 100 && world.Player(0).HasUnit(settler); ++i)
         world.Frame(1);
     EXPECT_TRUE(world.Player(0).unitCount == 0 && world.Player(0).statistics[STAT_BUILDINGS_LOST] == lost);
+    // At the map's edges the footprint moves in: corner (0, 0), or 4 short of the far edges from the last tile.
+    for (const auto& [tile, corner] : {std::pair{0, 0}, std::pair{g_GameMap.GetWidth() - 2, g_GameMap.GetWidth() - 4}})
+    {
+        Found(Settler(tile, tile));
+        EXPECT_TRUE(KeepAt(corner, corner) != nullptr && KeepAt(corner, corner)->x == corner) << tile;
+    }
     ExpectWorldSound(world);
 }
