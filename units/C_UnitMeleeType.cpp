@@ -189,7 +189,7 @@ bool CUnitMeleeType::LoadGameExtra(CSaveStream& stream, const CObjectReferences&
         in.Flag(loadedDeathSound);
     if (!in.Failed() && loadedHitCount < 0)
         in.Refuse("the hit count is negative");
-    if (in.Failed())
+    if (!in.Finish())
         return false;
     hitCount = loadedHitCount;
     blowDealt[0] = loadedBlows[0];

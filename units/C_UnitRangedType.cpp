@@ -143,7 +143,7 @@ bool CUnitRangedType::LoadGameExtra(CSaveStream& stream, const CObjectReferences
     CSaveReader in(stream, RefusalPrefix);
     uint8_t loaded = 0;
     in.Flag(loaded);
-    if (in.Failed())
+    if (!in.Finish())
         return false;
     shotReleased = loaded;
     return true;

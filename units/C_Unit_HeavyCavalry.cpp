@@ -71,7 +71,7 @@ bool CUnitHeavyCavalry::LoadGameExtra(CSaveStream& stream, const CObjectReferenc
     in.Flag(loadedHorseFall);
     if (!in.Failed() && loadedHitCount < 0)
         in.Refuse("the hit count is negative");
-    if (in.Failed())
+    if (!in.Finish())
         return false;
     hitCount = loadedHitCount;
     riderFallSounded = loadedRiderFall;

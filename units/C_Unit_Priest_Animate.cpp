@@ -218,7 +218,7 @@ bool CUnitPriest::LoadGameExtra(CSaveStream& stream, const CObjectReferences& re
     in.Flag(released);
     const float progress = in.F32();
     const float timer = in.F32();
-    if (in.Failed())
+    if (!in.Finish())
         return false;
     if (!IsTimer(progress) || !IsTimer(timer))
         return in.Refuse("a priest's heal or sparkle timer is out of range");

@@ -83,7 +83,7 @@ bool CUnitQuib::LoadGameExtra(CSaveStream& stream, const CObjectReferences& refe
         in.Refuse("the speech bubble's ticks are out of range");
     if (!in.Failed() && (loadedBubble < 0 || loadedBubble >= BubbleCount))
         in.Refuse("the speech bubble's number is out of range");
-    if (in.Failed())
+    if (!in.Finish())
     {
         shotReleased = shotBefore;
         return false;

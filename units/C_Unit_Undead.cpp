@@ -119,7 +119,7 @@ bool CUnitUndead::LoadGameExtra(CSaveStream& stream, const CObjectReferences& re
     in.Flag(loadedBlow);
     if (!in.Failed() && loadedHitCount < 0)
         in.Refuse("the hit count is negative");
-    if (in.Failed())
+    if (!in.Finish())
         return false;
     hitCount = loadedHitCount;
     blowDealt[0] = loadedBlow;

@@ -5,6 +5,7 @@
 #include "buildings/C_BuildingCastTable.h"
 #include "core/C_PtrGarbage.h"
 #include "effects/C_Particles.h"
+#include "game/C_Selection.h"
 #include "tests/units/UnitWorld.h"
 #include "world/C_GameMap.h"
 
@@ -164,17 +165,25 @@ TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)
     EXPECT_EQ(world.Player(0).buildingSightCounts[30 * MapBlockSide + 30], 1);
 }
 
-TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesIt)
+TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesItUnlessItIsRefused)
 {
     g_Particles.Reset();
     CUnit* unit = world.Spawn(1, UNIT_WARRIOR, 10, 10);
     CUnit* second = world.Spawn(1, UNIT_WARRIOR, 20, 20);
-    ASSERT_TRUE(unit != nullptr && second != nullptr);
+    CUnit* hunter = world.Spawn(0, UNIT_WARRIOR, 40, 40);
+    ASSERT_TRUE(unit != nullptr && second != nullptr && hunter != nullptr);
+    hunter->targetUnit = hunter->attacker = unit;
+    unit->onCommand(nullptr, nullptr, nullptr, 15, 15, CMD_MOVE_TO);
     const int32_t lost = world.Player(1).statistics[STAT_UNITS_LOST];
+    const auto explored = [&](int32_t x, int32_t y) { return world.Player(0).exploredMap[x * MapCornerSide + y]; };
+    ASSERT_EQ(explored(10, 10) + explored(13, 10), 0);
     EXPECT_TRUE(unit->ConvertToPlayer(0, false));
     EXPECT_TRUE(unit->player == 0 && !world.Player(1).HasUnit(unit) && world.Player(0).HasUnit(unit) &&
-                world.Player(1).unitsByType[UNIT_WARRIOR] == 1 && world.Player(0).unitsByType[UNIT_WARRIOR] == 1);
-    EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_LOST], lost);
+                world.Player(1).unitsByType[UNIT_WARRIOR] == 1 && world.Player(0).unitsByType[UNIT_WARRIOR] == 2);
+    // At once: no loss, its order dropped, the new owner sees around it and its units let it go.
+    EXPECT_TRUE(world.Player(1).statistics[STAT_UNITS_LOST] == lost && unit->currentCommand == CMD_NONE &&
+                hunter->targetUnit == nullptr && hunter->attacker == nullptr);
+    EXPECT_TRUE(explored(10, 10) != 0 && explored(13, 10) != 0 && explored(30, 30) == 0);
     // The local player always gets the mark, and the message when asked.
     EXPECT_EQ(g_Particles.GetTargetMarkCount(), 1);
     EXPECT_EQ(world.Markers(), (std::vector<int32_t>{10, 10, static_cast<int32_t>(Green)}));
@@ -182,25 +191,21 @@ TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesIt)
     EXPECT_TRUE(second->ConvertToPlayer(0, true) && g_Particles.GetTargetMarkCount() == 2);
     ASSERT_EQ(world.Messages().size(), messagesBefore + 1);
     EXPECT_EQ(world.Messages().back().colour, Green);
-    ExpectWorldSound(world);
-    g_Particles.Reset();
-}
-
-TEST(Conversion, RefusedIntoAFullListOffTheMapOrWhenDying)
-{
-    CSimHarness world(64);
-    CUnit* unit = world.Spawn(1, UNIT_WARRIOR, 2, 2);
-    ASSERT_NE(unit, nullptr);
+    // Given away, it leaves the local player's selection.
+    g_Selection.AddUnit(second, 0);
+    EXPECT_TRUE(second->ConvertToPlayer(1, false) && g_Selection.unitCount == 0);
+    // Refused into a full list, to its own player or to none, off the map and when dying.
     for (int32_t i = 0; i < MaxPlayerUnits; ++i)
-        ASSERT_NE(world.Spawn(3, UNIT_WARRIOR, 10 + i % 40, 10 + i / 40), nullptr);
-    for (const int32_t player : {3, 1, 8})
+        ASSERT_NE(world.Spawn(Defeated, UNIT_WARRIOR, 2 + i % 40, 22 + i / 40), nullptr);
+    for (const int32_t player : {Defeated, 0, 8})
         EXPECT_FALSE(unit->ConvertToPlayer(player, true)) << player;
-    EXPECT_TRUE(unit->player == 1 && world.Player(1).HasUnit(unit) && world.Player(3).unitCount == MaxPlayerUnits);
+    EXPECT_TRUE(unit->player == 0 && world.Player(0).HasUnit(unit));
     unit->ShowUnit(false);
     EXPECT_FALSE(unit->ConvertToPlayer(2, true));
-    unit->x = unit->y = 2;
+    unit->x = unit->y = 10;
     unit->ShowUnit(true);
     unit->RemoveFromWorld(false);
-    EXPECT_TRUE(!unit->ConvertToPlayer(2, true) && unit->player == 1);
+    EXPECT_TRUE(!unit->ConvertToPlayer(2, true) && unit->player == 0);
     ExpectWorldSound(world);
+    g_Particles.Reset();
 }

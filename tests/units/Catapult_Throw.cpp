@@ -1,7 +1,9 @@
 // The catapult through the real simulation step: its stone's timing and kind,
 // its automatic attack, its tilt on a slope, its heaps of dust.
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
@@ -29,14 +31,10 @@ CUnitCatapult* SpawnCatapult(CMeleeWorld& siege, int32_t stance)
 
 TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechnology)
 {
-    const struct
-    {
-        std::vector<int32_t> technologies;
-        int32_t kind;
-    } cases[] = {{{}, 12},   // plain, fire and exploding stones
-                 {{TechCatapultAttack1}, 13},
-                 {{TechCatapultAttack2}, 14},
-                 {{TechCatapultAttack1, TechCatapultAttack2}, 14}};
+    // Plain, fire and exploding stones.
+    const struct { std::vector<int32_t> technologies; int32_t kind; } cases[] = {
+        {{}, 12}, {{TechCatapultAttack1}, 13}, {{TechCatapultAttack2}, 14},
+        {{TechCatapultAttack1, TechCatapultAttack2}, 14}};
     const SBuildingCastRow& houseRow = *CBuildingCastTable::Find(CastHouse);
     for (const auto& entry : cases)
     {
@@ -82,6 +80,33 @@ TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechno
     }
 }
 
+// A stone thrown at a point strays (Random(50) - 25) hundredths of a block on each axis and, beyond 5 whole
+// blocks, from -s to s - 1 tenths more for s blocks beyond, unless TC_BALLISTIC is researched.
+TEST(CatapultThrow, AStoneAtAPointStraysWithinItsBandAndFurtherOnlyBeyondFiveBlocks)
+{
+    CMeleeWorld siege;
+    CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
+    catapult->targetY = CentreBlock;
+    const struct { int32_t blocks; bool ballistic; long lowest, highest; } cases[] = {
+        {5, false, -25, 24}, {6, false, -35, 24}, {10, false, -75, 64}, {10, true, -25, 24}};
+    for (const auto& c : cases)
+    {
+        siege.world.Research(0, TechBallistic, c.ballistic ? 100.0f : 0.0f);
+        catapult->targetX = CentreBlock + c.blocks;
+        std::pair<long, long> band(1000, -1000);   // hundredths of a block, either axis
+        for (int32_t shot = 0; shot < 4000; ++shot)
+        {
+            float aim[2];
+            CUnitCatapult::AimAtTargetPoint(*catapult, &aim[0], &aim[1]);
+            CUnitCatapult::ScatterByDistance(*catapult, &aim[0], &aim[1]);
+            for (const long stray : {std::lround((aim[0] - catapult->targetX - 0.5f) * 100),
+                                     std::lround((aim[1] - catapult->targetY - 0.5f) * 100)})
+                band = {std::min(band.first, stray), std::max(band.second, stray)};
+        }
+        EXPECT_EQ(band, std::pair(c.lowest, c.highest)) << c.blocks << " blocks";
+    }
+}
+
 TEST(CatapultThrow, OnASlopeTheStoneLeavesFromTheTiltedMachine)
 {
     CMeleeWorld siege;
@@ -109,28 +134,24 @@ TEST(CatapultThrow, OnASlopeTheStoneLeavesFromTheTiltedMachine)
     EXPECT_NEAR(catapult->releaseY, -6.4f * std::cos(f) / 32.0f, 1e-3f);
 }
 
-TEST(CatapultThrow, ATargetThreeBlocksAwayIsNotThrownAtUntilTheCatapultBacksOff)
+// Ordered at a warrior 3 blocks off, inside its minimum range, it backs off before it throws; finding one
+// 8 blocks off by itself, it strikes it from where it stands, never its own tile.
+TEST(CatapultThrow, ItThrowsOnlyBeyondItsMinimumRangeAndNeverAtItsOwnTile)
 {
-    CMeleeWorld siege;
-    CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
-    CUnit* warrior = siege.Spawn(Enemy, UNIT_WARRIOR, CentreBlock + 3, CentreBlock, STANCE_STAND_GROUND);
-    ASSERT_TRUE(catapult != nullptr && warrior != nullptr);
-    catapult->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_ATTACK);
-    ASSERT_GT(siege.FramesUntil(1500, [] { return !g_Particles.GetProjectiles().empty(); }), 0);
-    EXPECT_NE(catapult->x, CatapultTile);
-    EXPECT_GE(catapult->BlocksTo(warrior->GetCentreCellX(), warrior->GetCentreCellY()), 4);
-    EXPECT_EQ(siege.firstFault, "");
-}
-
-TEST(CatapultThrow, AnAutomaticAttackStrikesTheEnemyNeverTheCatapultsOwnTile)
-{
-    CMeleeWorld siege;
-    CUnit* warrior = siege.Spawn(Enemy, UNIT_WARRIOR, CentreBlock + 8, CentreBlock, STANCE_STAND_GROUND);
-    CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_AGGRESSIVE);
-    ASSERT_TRUE(catapult != nullptr && warrior != nullptr);
-    // A stone at the catapult's own tile would land there within the tick.
-    ASSERT_GT(siege.FramesUntil(300, [&] { return warrior->health < 100.0f || catapult->health < 100.0f; }), 0);
-    EXPECT_TRUE(catapult->health == 100.0f && warrior->health < 100.0f && catapult->x == CatapultTile);
+    for (const int32_t blocks : {3, 8})
+    {
+        SCOPED_TRACE(blocks);
+        CMeleeWorld siege;
+        CUnit* warrior = siege.Spawn(Enemy, UNIT_WARRIOR, CentreBlock + blocks, CentreBlock, STANCE_STAND_GROUND);
+        CUnitCatapult* catapult = SpawnCatapult(siege, blocks == 3 ? STANCE_STAND_GROUND : STANCE_AGGRESSIVE);
+        ASSERT_TRUE(catapult != nullptr && warrior != nullptr);
+        if (blocks == 3)
+            catapult->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_ATTACK);
+        ASSERT_GT(siege.FramesUntil(1500, [&] { return warrior->health < 100.0f || catapult->health < 100.0f; }), 0);
+        EXPECT_TRUE(catapult->health == 100.0f && (catapult->x == CatapultTile) == (blocks == 8));
+        EXPECT_GE(catapult->BlocksTo(warrior->GetCentreCellX(), warrior->GetCentreCellY()), 4);
+        EXPECT_EQ(siege.firstFault, "");
+    }
 }
 
 TEST(CatapultDeath, TheMachineFallsIntoTwoHeapsOfDustAndACorpse)

@@ -78,24 +78,23 @@ struct DamageWorld : ::testing::Test
 
 TEST_F(DamageWorld, EachDamageTypeUsesItsFactor)
 {
-    // Factors A = 0.5, B = 0.25, C = 2.0; amount 10 of 100 hit points:
-    // A takes 5, B 2.5, C 20 percent points; 5, 0 and 10 take nothing.
-    const struct { int32_t damageType; bool healable; float expectedHealth; } cases[] = {
-        {1, true, 95.0f},  {6, false, 95.0f}, {2, false, 97.5f}, {3, true, 97.5f},  {3, false, 80.0f},
-        {7, true, 97.5f},  {7, false, 80.0f}, {4, true, 80.0f},  {8, true, 80.0f},  {9, false, 80.0f},
-        {5, true, 100.0f}, {0, true, 100.0f}, {10, true, 100.0f}};
+    // Factors A = 0.5, B = 0.25, C = 2.0; amount 10 of 100 hit points: A takes 5, B 2.5, C 20 percent
+    // points, from a living being and from a machine; 5 and the types outside 1 to 9 take nothing.
+    const float taken[][2] = {{0, 0}, {5, 5},     {2.5f, 2.5f}, {2.5f, 20}, {20, 20}, {0, 0},
+                              {5, 5}, {2.5f, 20}, {20, 20},     {20, 20},   {0, 0}};
     victim->factors[0] = 0.5f;
     victim->factors[1] = 0.25f;
     victim->factors[2] = 2.0f;
-    for (const auto& c : cases)
-    {
-        victim->health = 100.0f;
-        victim->healable = c.healable;
-        victim->TakeHit(nullptr, 10, static_cast<TENUMDAMAGETYPE>(c.damageType), false);
-        EXPECT_FLOAT_EQ(victim->health, c.expectedHealth) << "damage type " << c.damageType;
-        ASSERT_FALSE(victim->hitSounds.empty());
-        EXPECT_EQ(victim->hitSounds.back(), c.damageType);
-    }
+    for (int32_t damageType = 0; damageType <= 10; ++damageType)
+        for (const bool living : {true, false})
+        {
+            victim->health = 100.0f;
+            victim->healable = living;
+            victim->TakeHit(nullptr, 10, static_cast<TENUMDAMAGETYPE>(damageType), false);
+            EXPECT_FLOAT_EQ(victim->health, 100.0f - taken[damageType][living ? 0 : 1]) << damageType << living;
+            ASSERT_FALSE(victim->hitSounds.empty());
+            EXPECT_EQ(victim->hitSounds.back(), damageType);
+        }
 }
 
 TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
@@ -170,14 +169,16 @@ TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
     EXPECT_TRUE(world.Player(1).statistics[STAT_UNITS_KILLED] == 1 && world.Player(1).score == (scoreBefore + 7));
     EXPECT_EQ(enemy->targetsLost, std::vector<const CUnit*>{victim});
     EXPECT_EQ(victim->hitSounds.size(), 2u);
-    // 60 hit points: a lethal type-8 hit must take more than 20 percent to tear.
-    for (const float health : {25.0f, 15.0f})
+    // 60 hit points: a lethal blast must take more than 20 percent to tear; a stone never tears.
+    const struct { float health; TENUMDAMAGETYPE type; uint8_t torn; } tears[] = {
+        {25.0f, DAMAGE_BLAST, 1}, {15.0f, DAMAGE_BLAST, 0}, {25.0f, DAMAGE_STONE, 0}};
+    for (const auto& t : tears)
     {
-        CTargetDummy* torn = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 20, 20 + int(health)));
+        auto* torn = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 20 + t.type, 20 + int(t.health)));
         torn->maxHitPoints = 60.0f;
-        torn->health = health;
-        torn->TakeHit(enemy, 60, DAMAGE_BLAST, false);
-        EXPECT_EQ(torn->tornApart, health > 20.0f ? 1 : 0) << health;
+        torn->health = t.health;
+        torn->TakeHit(enemy, 60, t.type, false);
+        EXPECT_EQ(torn->tornApart, t.torn) << t.health << " type " << t.type;
     }
 }
 

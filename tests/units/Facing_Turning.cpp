@@ -51,27 +51,21 @@ private:
     std::vector<std::unique_ptr<CTestBuilding>> m_Buildings;
 };
 
-TEST_F(FacingTurning, AnyAngleIsBroughtIntoOneTurnAndTurningTakesTheShortWayTenDegreesATick)
+TEST_F(FacingTurning, AnyAngleIsBroughtIntoOneTurnTurningTakesTheShortWayAndTurningTowardsRoundsToEightDirections)
 {
     CUnit* unit = Walker(0, 10, 10);
-    const struct
-    {
-        int32_t angle, facing;
-    } cases[] = {{-90, 270}, {370, 10}, {0, 0}, {359, 359}, {360, 0}, {-360, 0}, {719, 359},
-                 {5000, 320}, {-5000, 40}, {INT32_MIN, 232}, {INT32_MAX, 127}};
+    const struct { int32_t angle, facing; } cases[] = {{-90, 270}, {370, 10}, {0, 0}, {359, 359}, {360, 0},
+        {-360, 0}, {719, 359}, {5000, 320}, {-5000, 40}, {INT32_MIN, 232}, {INT32_MAX, 127}};
     for (const auto& c : cases)
     {
         unit->SetDirection(c.angle, false);
         EXPECT_EQ(unit->facing, c.facing) << c.angle;
     }
     // Shown facing at the start (-1: where the last row left it), facing, ticks, shown after.
-    const struct
-    {
-        int32_t from, facing, ticks, shown;
-    } steps[] = {{350, 10, 1, 0}, {-1, 10, 1, 10}, {0, 180, 17, 170}, {-1, 180, 1, 180}, {-1, 180, 5, 180},
-                 {-1, 185, 1, 185},
-                 // A facing changed half-way still turns the short way, counting on past 20 + 360.
-                 {20, 300, 2, 360}, {-1, 300, 6, 300}};
+    const struct { int32_t from, facing, ticks, shown; } steps[] = {{350, 10, 1, 0}, {-1, 10, 1, 10},
+        {0, 180, 17, 170}, {-1, 180, 1, 180}, {-1, 180, 5, 180}, {-1, 185, 1, 185},
+        // A facing changed half-way still turns the short way, counting on past 20 + 360.
+        {20, 300, 2, 360}, {-1, 300, 6, 300}};
     for (const auto& step : steps)
     {
         if (step.from >= 0)
@@ -80,23 +74,13 @@ TEST_F(FacingTurning, AnyAngleIsBroughtIntoOneTurnAndTurningTakesTheShortWayTenD
         unit->TurnStep(step.ticks);
         EXPECT_EQ(unit->shownFacing, step.shown) << step.from << " to " << step.facing;
     }
-}
-
-TEST_F(FacingTurning, TurnTowardsRoundsToTheEightDirections)
-{
-    CUnit* unit = Walker(0, 10, 10);   // centre 10.5, 10.5
-    // The eight neighbours, then east (90) plus the extra: rounded unless asked for the exact angle.  A
-    // negative extra rounds down as positive angles do: -30 is nearest to 315.
-    const struct
-    {
-        bool exact;
-        float dx, dy, extra;
-        int32_t facing;
-    } cases[] = {{false, 0, -1, 0, 180}, {false, 1, -1, 0, 135}, {false, 1, 0, 0, 90}, {false, 1, 1, 0, 45},
-                 {false, 0, 1, 0, 0}, {false, -1, 1, 0, 315}, {false, -1, 0, 0, 270}, {false, -1, -1, 0, 225},
-                 {false, 10, 0, 10, 90}, {false, 10, 0, 22.5f, 135}, {true, 10, 0, 10, 100},
-                 {false, 0, 10, -30, 315}};
-    for (const auto& c : cases)
+    // Towards the eight neighbours of its centre (10.5, 10.5), then east (90) plus the extra: rounded unless
+    // asked for the exact angle.  A negative extra rounds down as positive angles do: -30 is nearest to 315.
+    const struct { bool exact; float dx, dy, extra; int32_t facing; } towards[] = {
+        {false, 0, -1, 0, 180}, {false, 1, -1, 0, 135}, {false, 1, 0, 0, 90}, {false, 1, 1, 0, 45},
+        {false, 0, 1, 0, 0}, {false, -1, 1, 0, 315}, {false, -1, 0, 0, 270}, {false, -1, -1, 0, 225},
+        {false, 10, 0, 10, 90}, {false, 10, 0, 22.5f, 135}, {true, 10, 0, 10, 100}, {false, 0, 10, -30, 315}};
+    for (const auto& c : towards)
     {
         unit->TurnTowards(c.exact, 10.5f + c.dx, 10.5f + c.dy, c.extra);
         EXPECT_EQ(unit->facing, c.facing) << c.dx << "," << c.dy << " extra " << c.extra;

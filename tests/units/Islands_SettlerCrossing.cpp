@@ -33,28 +33,7 @@ inline void Lay(int32_t waterLevel)
 
 namespace
 {
-class Islands : public TransportShip
-{
-protected:
-    // False when `done` never held within `most` frames or the world broke.
-    template <typename Done>
-    bool RunUntil(int32_t most, Done done)
-    {
-        for (int32_t frame = 0; frame < most; ++frame)
-        {
-            world.Frame(1);
-            const std::vector<std::string> faults = world.CheckInvariants();
-            if (!faults.empty())
-            {
-                ADD_FAILURE() << "frame " << frame << ": " << faults.front();
-                return false;
-            }
-            if (done())
-                return true;
-        }
-        return false;
-    }
-};
+using Islands = TransportShip;
 }  // namespace
 
 TEST_F(Islands, ASettlerCrossesFoundsAKeepAndTheEmptyShipSinksWithoutLosses)
@@ -71,23 +50,23 @@ TEST_F(Islands, ASettlerCrossesFoundsAKeepAndTheEmptyShipSinksWithoutLosses)
         passenger->onCommand(ship, nullptr, nullptr, ship->x, ship->y, CMD_GARRISON_SHIP);
     ship->callIsland = TwoIslands::RegionA;
     ship->InitAction(nullptr, nullptr, nullptr, 4, 18, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
-    ASSERT_TRUE(RunUntil(MostFrames, [&] { return ship->GetCargoCount() == 4; }));
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return ship->GetCargoCount() == 4; }), 0);
 
     ship->onCommand(nullptr, nullptr, nullptr, 29, 20, CMD_MOVE_TO);
-    ASSERT_TRUE(RunUntil(MostFrames, [&] { return ship->x == 29 && ship->currentCommand == CMD_NONE; }));
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return ship->x == 29 && ship->currentCommand == CMD_NONE; }), 0);
     ship->onCommand(nullptr, nullptr, nullptr, 0, 0, CMD_UNGARRISON);
-    ASSERT_TRUE(RunUntil(MostFrames, [&] { return ship->GetCargoCount() == 0; }));
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return ship->GetCargoCount() == 0; }), 0);
     for (CUnit* landed : {warriors[0], warriors[1], warriors[2], settler})
         EXPECT_TRUE(landed->onMap && landed->GetRegionId() == TwoIslands::RegionB);
 
     // Inland, clear of the warriors on the beach, the cart founds the keep.
     settler->onCommand(nullptr, nullptr, nullptr, 41, 32, CMD_MOVE_TO);
-    ASSERT_TRUE(RunUntil(MostFrames, [&] { return settler->currentCommand == CMD_NONE; }));
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return settler->currentCommand == CMD_NONE; }), 0);
     const int32_t settlerX = settler->x;
     const int32_t settlerY = settler->y;
     const int32_t buildingsLost = world.Player(0).statistics[STAT_BUILDINGS_LOST];
     settler->onCommand(nullptr, nullptr, nullptr, settlerX, settlerY, CMD_FOUND_SETTLEMENT);
-    ASSERT_TRUE(RunUntil(1, [&] { return !settler->onMap; }));
+    ASSERT_GT(FramesUntil(1, [&] { return !settler->onMap; }), 0);
     CBuilding* keep = g_GameMap.Block(settlerX - 1, settlerY - 1).building;
     ASSERT_NE(keep, nullptr);
     EXPECT_TRUE(keep->GetBuildCast() == CastKeep && keep->x == settlerX - 1 && keep->y == settlerY - 1);
@@ -96,7 +75,7 @@ TEST_F(Islands, ASettlerCrossesFoundsAKeepAndTheEmptyShipSinksWithoutLosses)
     CUnit* galley = world.Spawn(1, UNIT_WARGALLEY, 17, 18);
     ASSERT_NE(galley, nullptr);
     galley->onCommand(ship, nullptr, nullptr, ship->x, ship->y, CMD_ATTACK);
-    ASSERT_TRUE(RunUntil(MostFrames, [&] { return g_Particles.HoldsCorpse(ship); }));
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return g_Particles.HoldsCorpse(ship); }), 0);
     EXPECT_FALSE(world.Player(0).HasUnit(ship));
     for (CUnit* warrior : warriors)
         EXPECT_TRUE(world.Player(0).HasUnit(warrior) && warrior->IsAlive() && warrior->onMap);

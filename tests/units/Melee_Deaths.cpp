@@ -13,13 +13,9 @@
 
 TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndead)
 {
-    const struct
-    {
-        int32_t type;
-        int32_t parts;
-        int32_t dieModel;   // 0: not looked at
-    } cases[] = {{UNIT_WARRIOR, 10, 0}, {UNIT_KNIGHT, 11, 0}, {UNIT_LIGHTCAVALRY, 18, 0},
-                 {UNIT_GIANT, 11, 99}, {UNIT_UNDEAD, 0, 107}};
+    // The body parts thrown, and the die model (0: not looked at).
+    const struct { int32_t type, parts, dieModel; } cases[] = {{UNIT_WARRIOR, 10, 0}, {UNIT_KNIGHT, 11, 0},
+        {UNIT_LIGHTCAVALRY, 18, 0}, {UNIT_GIANT, 11, 99}, {UNIT_UNDEAD, 0, 107}};
     for (const auto& row : cases)
     {
         SCOPED_TRACE(row.type);

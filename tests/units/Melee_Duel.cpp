@@ -12,20 +12,13 @@
 
 TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
 {
-    const struct
-    {
-        int32_t type;
-        int32_t stance;   // aggressive: it starts the fight itself
-        int32_t gap;
-        int32_t divisor;  // of the attack per blow; 0: not worked out here
-        bool ranged;      // through the second damage factor, not the first
-        int32_t shotSample;
-        bool laser;       // its hits come with a particle, not in the frame of the shot
-        // The animation in the tick of the killing blow: a whole blow is
-        // followed by the buffered attack again, which finds no target and
-        // stands the fighter; a half blow leaves the swing to wind down.
-        // -1: not looked at.
-        int32_t animAtKill;
+    // Type, stance (aggressive: it starts the fight itself), gap, divisor of the attack per blow (0: not
+    // worked out here), whether through the second damage factor, the shot's sample, whether its hits come
+    // with a particle instead of in the frame of the shot, and the animation in the tick of the killing blow
+    // (-1: not looked at): a whole blow is followed by the buffered attack again, which finds no target and
+    // stands the fighter; a half blow leaves the swing to wind down.
+    const struct {
+        int32_t type, stance, gap, divisor; bool ranged; int32_t shotSample; bool laser; int32_t animAtKill;
     } cases[] = {
         {UNIT_WARRIOR, STANCE_AGGRESSIVE, 5, 1, false, 0, false, ANIM_STAND},
         {UNIT_KNIGHT, STANCE_STAND_GROUND, 1, 2, false, 0, false, ANIM_WIND_DOWN},

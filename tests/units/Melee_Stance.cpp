@@ -16,21 +16,26 @@ constexpr int32_t PostX = 10;
 constexpr int32_t PostY = 10;
 }  // namespace
 
+// The enemy 3 blocks off, or as far as a warrior sees (8) and one block further, where it is not answered
+// until it strikes.
 TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
 {
-    for (const int32_t stance : {STANCE_AGGRESSIVE, STANCE_DEFENSIVE, STANCE_STAND_GROUND})
+    const struct { int32_t stance, blocks; } cases[] = {{STANCE_AGGRESSIVE, 3}, {STANCE_DEFENSIVE, 3},
+        {STANCE_STAND_GROUND, 3}, {STANCE_AGGRESSIVE, 8}, {STANCE_AGGRESSIVE, 9}};
+    for (const auto& c : cases)
     {
-        SCOPED_TRACE(stance);
-        const bool fights = stance != STANCE_STAND_GROUND;
+        SCOPED_TRACE(testing::Message() << "stance " << c.stance << ", " << c.blocks << " blocks");
+        const bool fights = c.stance != STANCE_STAND_GROUND;
+        const bool answers = fights && c.blocks <= 8;
         CMeleeWorld melee;
-        CUnit* guard = melee.Spawn(0, UNIT_WARRIOR, PostX, PostY, stance);
+        CUnit* guard = melee.Spawn(0, UNIT_WARRIOR, PostX, PostY, c.stance);
         // The enemy stands ground: it never starts anything itself.
-        CUnit* enemy = melee.Spawn(1, UNIT_WARRIOR, PostX + 3, PostY, STANCE_STAND_GROUND);
-        EXPECT_EQ(guard->currentCommand == CMD_ATTACK, fights) << "idle";
+        CUnit* enemy = melee.Spawn(1, UNIT_WARRIOR, PostX + c.blocks, PostY, STANCE_STAND_GROUND);
+        EXPECT_EQ(guard->currentCommand == CMD_ATTACK, answers) << "idle";
         guard->Stop();
         guard->currentCommand = CMD_NONE;
         guard->onEnemySighted(enemy);
-        EXPECT_EQ(guard->currentCommand == CMD_ATTACK, fights) << "sighted";
+        EXPECT_EQ(guard->currentCommand == CMD_ATTACK, answers) << "sighted";
         guard->Stop();
         guard->currentCommand = CMD_NONE;
         guard->TakeHit(enemy, 1, DAMAGE_BLADE, true);
@@ -78,41 +83,44 @@ TEST(MeleeStance, ADefensiveGuardChasesNoFurtherThanItsSightKillsAndWalksBackToI
     }
 }
 
+// The catapult's scan reads the same band of its own sight circle and keeps the same leash.
 TEST(MeleePatrol, APatrolScansOnlyTheOuterThreeBlocksOfItsSight)
 {
-    CMeleeWorld melee;
-    // Standing ground: enemies coming into sight start nothing, the scan does.
-    CUnit* patrol = melee.Spawn(0, UNIT_WARRIOR, 10, 20, STANCE_STAND_GROUND);
-    const int32_t sight = patrol->GetSightRadius();
-    ASSERT_NE(melee.Spawn(1, UNIT_WARRIOR, 10 + sight - 4, 20, STANCE_STAND_GROUND), nullptr);
-    patrol->onCommand(nullptr, nullptr, nullptr, 30, 20, CMD_PATROL);
-    bool engaged = false;
-    patrol->SeekTargetOnPatrol(10, 21, &engaged);
-    EXPECT_EQ(patrol->currentCommand, CMD_PATROL) << "an enemy nearer than the ring";
-    CUnit* far = melee.Spawn(1, UNIT_WARRIOR, 10, 20 - (sight - 1), STANCE_STAND_GROUND);
-    patrol->SeekTargetOnPatrol(10, 21, &engaged);
-    EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_ATTACK && patrol->targetUnit == far);
-    // It comes back to the patrol from where it left it, once a step would
-    // take it beyond its sight from there; that step is still taken.
-    EXPECT_TRUE(patrol->returnX == 10 && patrol->returnY == 20);
-    patrol->SeekTargetOnPatrol(10 + sight, 20, &engaged);
-    EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_ATTACK);
-    patrol->SeekTargetOnPatrol(10 + sight + 1, 20, &engaged);
-    EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_PATROL && patrol->returnX == -1);
+    for (const int32_t type : {UNIT_WARRIOR, UNIT_CATAPULT})
+    {
+        SCOPED_TRACE(type);
+        CMeleeWorld melee;
+        // Standing ground: enemies coming into sight start nothing, the scan does.
+        CUnit* patrol = melee.Spawn(0, type, PostX, PostY, STANCE_STAND_GROUND);
+        const int32_t sight = patrol->GetSightRadius();
+        const int32_t cx = patrol->GetCentreCellX();
+        const int32_t cy = patrol->GetCentreCellY();
+        ASSERT_NE(melee.Spawn(1, UNIT_WARRIOR, cx + sight - 4, cy, STANCE_STAND_GROUND), nullptr);
+        patrol->onCommand(nullptr, nullptr, nullptr, 40, PostY, CMD_PATROL);
+        bool engaged = false;
+        patrol->SeekTargetOnPatrol(PostX, PostY + 1, &engaged);
+        EXPECT_EQ(patrol->currentCommand, CMD_PATROL) << "an enemy nearer than the ring";
+        CUnit* edge = melee.Spawn(1, UNIT_WARRIOR, cx, cy + sight - 3, STANCE_STAND_GROUND);
+        patrol->SeekTargetOnPatrol(PostX, PostY + 1, &engaged);
+        EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_ATTACK && patrol->targetUnit == edge);
+        // It comes back to the patrol from where it left it, once a step would
+        // take it beyond its sight from there; that step is still taken.
+        EXPECT_TRUE(patrol->returnX == PostX && patrol->returnY == PostY);
+        patrol->SeekTargetOnPatrol(PostX + sight, PostY, &engaged);
+        EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_ATTACK);
+        patrol->SeekTargetOnPatrol(PostX + sight + 1, PostY, &engaged);
+        EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_PATROL && patrol->returnX == -1);
+    }
 }
 
 TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits)
 {
     // Player 0 human, 1 computer.
-    const struct
-    {
-        int32_t type, player, command, enemyY;
-        bool strikes;
-    } cases[] = {{UNIT_WARRIOR, 0, CMD_ATTACK, 10, true}, {UNIT_WARRIOR, 0, CMD_MOVE_TO, 10, false},
-                 {UNIT_WARRIOR, 1, CMD_MOVE_TO, 10, true},
-                 // Stepping east from (10, 10) the giant enters (12, 10) and
-                 // (12, 11); a friend stands on the other one.
-                 {UNIT_GIANT, 1, CMD_PATROL, 10, true}, {UNIT_GIANT, 1, CMD_PATROL, 11, true}};
+    const struct { int32_t type, player, command, enemyY; bool strikes; } cases[] = {
+        {UNIT_WARRIOR, 0, CMD_ATTACK, 10, true}, {UNIT_WARRIOR, 0, CMD_MOVE_TO, 10, false},
+        {UNIT_WARRIOR, 1, CMD_MOVE_TO, 10, true},
+        // Stepping east from (10, 10) the giant enters (12, 10) and (12, 11); a friend stands on the other one.
+        {UNIT_GIANT, 1, CMD_PATROL, 10, true}, {UNIT_GIANT, 1, CMD_PATROL, 11, true}};
     for (const auto& row : cases)
     {
         SCOPED_TRACE(testing::Message() << row.type << " command " << row.command << " enemy " << row.enemyY);
@@ -134,14 +142,9 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
 
 TEST(MeleeStance, AUnitHitWhileStrikingABuildingTurnsOnTheHitterUnlessItStandsGroundWhenOnlyTheWarriorForgetsItsAttacker)
 {
-    const struct
-    {
-        int32_t type, stance;
-        bool turns, keepsAttacker;
-    } cases[] = {{UNIT_WARRIOR, STANCE_STAND_GROUND, false, false},
-                 {UNIT_KNIGHT, STANCE_STAND_GROUND, false, true},
-                 {UNIT_WARRIOR, STANCE_AGGRESSIVE, true, false},
-                 {UNIT_KNIGHT, STANCE_AGGRESSIVE, true, false}};
+    const struct { int32_t type, stance; bool turns, keepsAttacker; } cases[] = {
+        {UNIT_WARRIOR, STANCE_STAND_GROUND, false, false}, {UNIT_KNIGHT, STANCE_STAND_GROUND, false, true},
+        {UNIT_WARRIOR, STANCE_AGGRESSIVE, true, false}, {UNIT_KNIGHT, STANCE_AGGRESSIVE, true, false}};
     for (const auto& row : cases)
     {
         SCOPED_TRACE(testing::Message() << row.type << " stance " << row.stance);

@@ -1,30 +1,23 @@
 // The action buffer's labels, performing it, the reach tests, and standing
 // orders walked out on a small map: patrols and following a leader.
 
+#include <utility>
+
 #include "core/GlobalFunc.h"
 #include "platform/SysClock.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/UnitWorld.h"
+#include "world/C_GameMap.h"
 
 namespace
 {
 class OrdersActionBuffer : public UnitWorldTest
 {
 protected:
-    // One-tick frames until the condition holds; false at the limit or a fault.
-    template <typename Condition>
-    bool RunUntil(Condition condition, int32_t limit = 600)
-    {
-        for (int32_t tick = 0; tick < limit; ++tick)
-            if (!FrameSound())
-                return false;
-            else if (condition())
-                return true;
-        return false;
-    }
+    // One-tick frames until the unit stands there; false after 600 or at a fault.
     bool RunTo(const CUnit* unit, int32_t x, int32_t y)
     {
-        return RunUntil([=] { return unit->x == x && unit->y == y; });
+        return FramesUntil(600, [=] { return unit->x == x && unit->y == y; }) > 0;
     }
     static void Order(CUnit* unit, int32_t command, int32_t x, int32_t y, bool player = false, CUnit* target = nullptr,
                       int32_t kind = TARGET_CHOOSE, bool ranged = false)
@@ -64,6 +57,17 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
     EXPECT_FALSE(hidden->PerformAction(false));
     EXPECT_TRUE(log.Contains("#DEBUG: PerformAction on invisible unit") && log.Contains("#DEBUG: unit log - END"));
     EXPECT_TRUE(hidden->orderState == 0 && hidden->performCalls == 0);
+    // A computer player's unit that finds no way tells its opponent once, then tries again by itself.
+    CTestWalker* boxed = Walker(1, 30, 30);
+    for (int32_t cell = 0; cell < 9; ++cell)
+        g_GameMap.Block(29 + cell % 3, 29 + cell / 3).blocked = cell != 4;
+    world.Player(1).computerAI.ClearNotices();
+    boxed->aiOrderPending = 1;
+    MoveTo(boxed, 40, 40);
+    FramesUntil(40, [] { return false; });
+    const auto& notices = world.Player(1).computerAI.GetNotices();
+    EXPECT_TRUE(notices.size() == 1u && notices[0].kind == CComputerAI::ENotice::OrderDone &&
+                notices[0].object == boxed && boxed->aiOrderPending == 0 && boxed->performCalls >= 2);
 }
 
 TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHost)
@@ -153,7 +157,7 @@ TEST_F(OrdersActionBuffer, ReachIsABandForRangedOrdersATouchForCloseOnesAndNever
     }
 }
 
-TEST_F(OrdersActionBuffer, APatrolWalksBackAndForthAndIsResumedFromAfarWithItsEnds)
+TEST_F(OrdersActionBuffer, APatrolWalksBackAndForthAndIsResumedFromAfarWithItsEndsAndWaypointsGoLastFirst)
 {
     CUnit* unit = Walker(0, 10, 10);
     unit->onCommand(nullptr, nullptr, nullptr, 15, 12, CMD_PATROL);
@@ -171,6 +175,17 @@ TEST_F(OrdersActionBuffer, APatrolWalksBackAndForthAndIsResumedFromAfarWithItsEn
     ASSERT_TRUE(RunTo(unit, 15, 12) && RunTo(unit, 10, 10) && RunTo(unit, 15, 12));
     EXPECT_TRUE(unit->currentCommand == CMD_PATROL && unit->lastOrder == LAST_ORDER_PATROL);
     ASSERT_TRUE(RunTo(drawn, 10, 20));
+    // Shift waypoints queue behind an order; each path leads to the one queued last, so they are walked in
+    // the reverse of their order, and the first one queued ends the walk.
+    CUnit* queued = Walker(0, 30, 30);
+    MoveTo(queued, 40, 40);
+    for (const auto& [x, y] : {std::pair{30, 34}, std::pair{34, 34}, std::pair{34, 30}})
+        queued->AddWaypoint(x, y);
+    ASSERT_TRUE(RunTo(queued, 34, 30));
+    EXPECT_EQ(queued->waypointCount, 2);
+    ASSERT_TRUE(RunTo(queued, 34, 34) && RunTo(queued, 30, 34));
+    ASSERT_GT(FramesUntil(600, [queued] { return queued->pathFlag == 0; }), 0);
+    EXPECT_TRUE(queued->x == 30 && queued->y == 34);
 }
 
 TEST_F(OrdersActionBuffer, AFollowerWaitsWithinSightAndIsSentAfterItsLeaderBeyondIt)
@@ -182,7 +197,7 @@ TEST_F(OrdersActionBuffer, AFollowerWaitsWithinSightAndIsSentAfterItsLeaderBeyon
     follower->followCountdown = 1;
     follower->UpdateFollow(1);
     EXPECT_TRUE(follower->orderState == 0 && follower->followCountdown == 64);
-    leader->SetTile(22, 10);
+    leader->SetTile(18, 10);   // as far as it sees
     follower->UpdateFollow(63);
     EXPECT_EQ(follower->orderState, 0);
     follower->UpdateFollow(1);
@@ -191,7 +206,7 @@ TEST_F(OrdersActionBuffer, AFollowerWaitsWithinSightAndIsSentAfterItsLeaderBeyon
     EXPECT_TRUE(follower->targetKind == TARGET_UNIT && follower->ranged == 1 && follower->threaded == 1 &&
                 follower->minRange == 0 && follower->maxRange == 6);
     // It walks until it is within two blocks less than its sight.
-    ASSERT_TRUE(RunUntil([follower] { return follower->orderState == 0 && follower->routeEnd == 0; }));
+    ASSERT_GT(FramesUntil(600, [=] { return follower->orderState == 0 && follower->routeEnd == 0; }), 0);
     const int32_t blocks = GlobalFunc::Distance(follower->GetCentreCellX(), follower->GetCentreCellY(),
                                                 leader->GetCentreCellX(), leader->GetCentreCellY()) / 10;
     EXPECT_TRUE(blocks >= 5 && blocks <= 7) << blocks;

@@ -5,6 +5,8 @@
 #include <functional>
 #include <tuple>
 
+#include <algorithm>
+
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "core/GlobalFunc.h"
@@ -65,18 +67,21 @@ TEST(ProjectilesFlight, AShotOutlivingItsDeletedShooterLandsAndCreditsTheShooter
 }
 
 // A stone warns the computer players' idle or patrolling units on its block (an exploding one those in
-// the disc of radius 1 around it): they walk to the last block short of their size (+2) away.
+// the disc of radius 1 around it): they walk to where the search of the band r (their size, + 2) to 2r
+// first reaches r blocks, so a foot soldier ends at least r - 1 and less than r blocks away.
 TEST(ProjectilesFlight, ComputerUnitsStepAsideFromAStoneOnTheirBlockOrFromAnExplodingStoneBeside)
 {
     CMeleeWorld war;
-    war.world.Player(2).computerAI.SetDodgeValue(0);   // never steps aside; player 1 always
-    // At (22, 20) outside the disc, at (21, 21) attacking, at (20, 21) the local player's.
+    war.world.Player(2).computerAI.SetDodgeValue(0);   // never steps aside; players 1 and 3 always
+    war.world.Player(3).type = PLAYER_REMOTE;
+    // At (22, 20) outside the disc, at (21, 21) attacking, at (20, 21) the local player's, at (20, 19) a
+    // remote player's.
     const struct { int32_t player, type, x, y, command, reach; } units[] = {
         {1, UNIT_WARRIOR, 20, 20, CMD_NONE, 3}, {1, UNIT_WARRIOR, 19, 19, CMD_NONE, 3},
         {1, UNIT_WARRIOR, 21, 20, CMD_PATROL, 3}, {1, UNIT_WARRIOR, 22, 20, CMD_NONE, 0},
         {1, UNIT_WARRIOR, 21, 21, CMD_ATTACK, 0}, {0, UNIT_WARRIOR, 20, 21, CMD_NONE, 0},
-        {2, UNIT_WARRIOR, 19, 21, CMD_NONE, 0}, {1, UNIT_CATAPULT, 30, 30, CMD_NONE, 2},
-        {1, UNIT_CATAPULT, 32, 30, CMD_NONE, 0}};
+        {2, UNIT_WARRIOR, 19, 21, CMD_NONE, 0}, {3, UNIT_WARRIOR, 20, 19, CMD_NONE, 0},
+        {1, UNIT_CATAPULT, 30, 30, CMD_NONE, 2}, {1, UNIT_CATAPULT, 32, 30, CMD_NONE, 0}};
     std::vector<CUnit*> spawned;
     for (const auto& u : units)
     {
@@ -93,7 +98,8 @@ TEST(ProjectilesFlight, ComputerUnitsStepAsideFromAStoneOnTheirBlockOrFromAnExpl
         const int32_t tenths = GlobalFunc::Distance(unit.x, unit.y, unit.moveDestX, unit.moveDestY);
         const bool walks = unit.pathFlag != 0 && unit.routeEnd > 0;
         EXPECT_EQ(walks, units[i].reach > 0) << unit.x << "," << unit.y;
-        EXPECT_TRUE(!walks || (tenths > 0 && tenths < units[i].reach * 10)) << unit.x << "," << unit.y;
+        const int32_t nearest = std::max(1, (units[i].reach - unit.GetSize()) * 10);
+        EXPECT_TRUE(!walks || (tenths >= nearest && tenths < units[i].reach * 10)) << unit.x << "," << unit.y;
     }
 }
 

@@ -8,7 +8,7 @@
 #include "units/C_Unit_TransportShip.h"
 #include "world/C_GameMap.h"
 
-class TransportShip : public ::testing::Test
+class TransportShip : public UnitWorldTest
 {
 protected:
     // The ship covers (10..12, 9..11); the islet is (13, 10) and (14, 10).
@@ -52,8 +52,4 @@ protected:
             cargo.push_back(Board(*ship));
         return ship == nullptr || std::count(cargo.begin(), cargo.end(), nullptr) > 0 ? nullptr : ship;
     }
-
-    void ExpectSound() const { ExpectWorldSound(world); }
-
-    CSimHarness world;
 };

@@ -33,13 +33,16 @@ protected:
         world.Frame(ticks);
         return ExpectWorldSound(world);
     }
-    // Frames of one tick until `done` holds: their number, or -1.
+    // Frames of one tick, each followed by the invariant check, until `done` holds: their number, or -1
+    // when it never held within `most` frames or the world broke.
     template <typename Done>
     int32_t FramesUntil(int32_t most, Done done)
     {
         for (int32_t frame = 1; frame <= most; ++frame)
         {
             world.Frame(1);
+            if (!ExpectWorldSound(world))
+                return -1;
             if (done())
                 return frame;
         }

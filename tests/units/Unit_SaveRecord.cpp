@@ -1,5 +1,5 @@
-// A unit's record in a saved game and the worker's and war galley's own
-// parts of it; damaged records are refused with the unit left as it was.
+// A unit's record in a saved game and each type's own part of it; damaged records are refused with the
+// unit left as it was.
 
 #include <gtest/gtest.h>
 
@@ -7,17 +7,22 @@
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
+#include "effects/C_Particles.h"
 #include "platform/SysClock.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/RecordBytes.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestLog.h"
 #include "units/C_UnitTypeTable.h"
+#include "units/C_Unit_Demon.h"
 #include "units/C_Unit_Worker.h"
 #include "world/C_ReferenceBase.h"
 
 namespace
 {
+using Bytes = CRecordBytes;
+constexpr int32_t Count = 0x01020304;
+constexpr float NotANumber = __builtin_nanf("");
 // Offsets in a record with an empty name, no path and no waypoints.
 constexpr size_t TileAt = 9;
 constexpr size_t HealthAt = 17;
@@ -191,27 +196,69 @@ TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDam
     CTestLog log;
     EXPECT_FALSE(Load(unit, KnownRecord() + "YTRA", m_Table));
     EXPECT_TRUE(log.Contains("Unit record refused: the type's own part is damaged"));
-    // The worker's: carried kind and amount, harvest point, a flag, the purse, a
-    // flag.  The galley's: cycle ticks, wave ticks, two shot flags.
+    // The worker's: carried kind and amount, harvest point, a flag, the purse, a flag.  The galley's: cycle
+    // ticks, wave ticks, two shot flags.  A saved-back part left empty is the part read.
     const std::string worker = CRecordBytes().I32(CUnitWorker::KindGold).I32(7).I32(31).I32(12).U8(1)
                                    .F32(0.5f).F32(0.0f).F32(0.25f).U8(1).Bytes();
     const std::string galley = CRecordBytes().I32(119).I32(128).U8(1).U8(0).Bytes();
     ASSERT_TRUE(worker.size() == 30 && galley.size() == 10);
+    const char* const Flag = "a flag is neither 0 nor 1";
+    const char* const PriestTimers = "a priest's heal or sparkle timer is out of range";
     const struct { int32_t type; std::string bytes, savedBack; const char* reason; } cases[] = {
         {UNIT_WORKER, worker, worker, nullptr},
         {UNIT_WORKER, worker.substr(0, 29), "", "the record is cut short"},
         {UNIT_WORKER, CRecordBytes::WithI32At(worker, 0, 5), "", "a worker's carried kind is out of range"},
         {UNIT_WORKER, CRecordBytes::WithI32At(worker, 8, -3), "", "a worker's harvest point is off the map"},
         {UNIT_WORKER, CRecordBytes::WithF32At(worker, 17, -1.0f), "", "a worker's repair purse is out of range"},
-        {UNIT_WORKER, std::string(worker).replace(16, 1, 1, '\x02'), "", "a flag is neither 0 nor 1"},
+        {UNIT_WORKER, std::string(worker).replace(16, 1, 1, '\x02'), "", Flag},
         {UNIT_WARGALLEY, galley, galley, nullptr},
         {UNIT_WARGALLEY, std::string(10, '\0'), std::string(10, '\0'), nullptr},
         // A wave count run up off the map comes back as the longest wait.
         {UNIT_WARGALLEY, CRecordBytes::WithI32At(galley, 4, 4096), galley, nullptr},
         {UNIT_WARGALLEY, CRecordBytes::WithI32At(galley, 0, 120), "", "the attack cycle's ticks are out of range"},
         {UNIT_WARGALLEY, CRecordBytes::WithI32At(galley, 4, -1), "", "the wave count is negative"},
-        {UNIT_WARGALLEY, std::string(galley).replace(9, 1, 1, '\x02'), "", "a flag is neither 0 nor 1"},
+        {UNIT_WARGALLEY, std::string(galley).replace(9, 1, 1, '\x02'), "", Flag},
         {UNIT_WARGALLEY, galley.substr(0, 9), "", "the record is cut short"},
+        // Hit count, then the blow and death-sound flags the type keeps.
+        {UNIT_WARRIOR, Bytes().I32(Count).Bytes(), "", nullptr},
+        {UNIT_WARRIOR, Bytes().I32(-1).Bytes(), "", "the hit count is negative"},
+        {UNIT_KNIGHT, Bytes().I32(Count).U8(1).U8(0).U8(1).Bytes(), "", nullptr},
+        {UNIT_KNIGHT, Bytes().I32(Count).U8(1).U8(0).Bytes(), "", "the record is cut short"},
+        {UNIT_KNIGHT, Bytes().I32(Count).U8(2).U8(0).U8(0).Bytes(), "", Flag},
+        {UNIT_LIGHTCAVALRY, Bytes().I32(Count).U8(1).Bytes(), "", nullptr},
+        {UNIT_GIANT, Bytes().I32(Count).U8(1).U8(0).U8(1).Bytes(), "", nullptr},
+        {UNIT_UNDEAD, Bytes().I32(Count).U8(1).Bytes(), "", nullptr},
+        {UNIT_UNDEAD, Bytes().I32(Count).Bytes(), "", "the record is cut short"},
+        // Hit count, then the rider's and the horse's cry flags.
+        {UNIT_HEAVYCAVALRY, Bytes().I32(2).U8(1).U8(1).Bytes(), "", nullptr},
+        {UNIT_HEAVYCAVALRY, Bytes().I32(2).U8(1).U8(3).Bytes(), "", Flag},
+        {UNIT_HEAVYCAVALRY, Bytes().I32(2).U8(1).Bytes(), "", "the record is cut short"},
+        // Shot released.
+        {UNIT_ARCHER, Bytes().U8(0).Bytes(), "", nullptr},
+        {UNIT_ARCHER, "", "", "the record is cut short"},
+        {UNIT_CROSSBOWMAN, Bytes().U8(0xFF).Bytes(), "", Flag},
+        // Thrown, then the release point x, height, y.
+        {UNIT_CATAPULT, Bytes().U8(1).F32(0.25f).F32(41.0f).F32(-0.125f).Bytes(), "", nullptr},
+        {UNIT_CATAPULT, Bytes().U8(1).F32(0.25f).F32(41.0f).Bytes(), "", "the record is cut short"},
+        {UNIT_CATAPULT, Bytes().U8(2).F32(0.25f).F32(41.0f).F32(-0.125f).Bytes(), "", Flag},
+        {UNIT_CATAPULT, Bytes().U8(1).F32(0.25f).F32(NotANumber).F32(-0.125f).Bytes(), "",
+         "the release point is no finite number"},
+        // Cast released, heal progress, sparkle timer.
+        {UNIT_PRIEST, Bytes().U8(1).F32(0.5f).F32(0.25f).Bytes(), "", nullptr},
+        {UNIT_PRIEST, Bytes().U8(1).F32(0.5f).Bytes(), "", "the record is cut short"},
+        {UNIT_PRIEST, Bytes().U8(1).F32(NotANumber).F32(0.25f).Bytes(), "", PriestTimers},
+        {UNIT_PRIEST, Bytes().U8(1).F32(2.0f).F32(0.25f).Bytes(), "", PriestTimers},
+        // Fired, aura handle, cast block.
+        {UNIT_DEMON, Bytes().U8(1).I32(5).I32(12).I32(40).Bytes(), "", nullptr},
+        {UNIT_DEMON, Bytes().U8(2).I32(5).I32(12).I32(40).Bytes(), "", Flag},
+        {UNIT_DEMON, Bytes().U8(1).I32(-2).I32(12).I32(40).Bytes(), "", "a bad aura handle"},
+        {UNIT_DEMON, Bytes().U8(1).I32(5).I32(12).I32(256).Bytes(), "", "a cast block off the map"},
+        // Shot released, bubble ticks, bubble.
+        {UNIT_QUIB, Bytes().U8(1).I32(150).I32(6).Bytes(), "", nullptr},
+        {UNIT_QUIB, Bytes().U8(1).I32(150).I32(7).Bytes(), "", "the speech bubble's number is out of range"},
+        {UNIT_QUIB, Bytes().U8(1).I32(201).I32(0).Bytes(), "", "the speech bubble's ticks are out of range"},
+        {UNIT_QUIB, Bytes().U8(2).I32(0).I32(0).Bytes(), "", Flag},
+        {UNIT_QUIB, Bytes().U8(1).I32(150).Bytes(), "", "the record is cut short"},
     };
     for (const auto& c : cases)
     {
@@ -221,9 +268,19 @@ TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDam
         CTestLog log;
         CMemorySaveStream in(c.bytes);
         EXPECT_EQ(unit->LoadGameExtra(in, m_Table) && !in.HasError(), c.reason == nullptr);
-        EXPECT_EQ(SaveExtra(*unit, m_Table), c.reason == nullptr ? c.savedBack : before);
+        const std::string& read = c.savedBack.empty() ? c.bytes : c.savedBack;
+        EXPECT_EQ(SaveExtra(*unit, m_Table), c.reason == nullptr ? read : before);
         EXPECT_TRUE(c.reason == nullptr || log.Contains(std::string("Unit record refused: ") + c.reason));
+        if (c.type == UNIT_DEMON)
+            static_cast<CUnitDemon&>(*unit).aura = -1;   // no emitter of this world
     }
+    // A demon's aura handle read back names another particle: hiding the demon leaves that one alone.
+    auto demon = Make(1, UNIT_DEMON);
+    const int32_t flame = g_Particles.AddKind35(1.0f, 2.0f, 3.0f);
+    static_cast<CUnitDemon&>(*demon).aura = flame;
+    demon->onHidden();
+    EXPECT_NE(g_Particles.FindEmitter(flame), nullptr);
+    g_Particles.Reset();
 }
 
 TEST_F(UnitSaveRecord, ADeadlineIsKeptRelativeADestroyedTargetBuildingIsWrittenAsNoneAndTheDeadKeepTheirState)
@@ -296,11 +353,7 @@ TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAn
     const std::string offMap = Save(*neverPlaced, m_Table);
     ASSERT_TRUE(Load(*neverPlaced, offMap, m_Table));
     EXPECT_EQ(neverPlaced->GetLife(), UnitLife::OffMap);
-    const struct
-    {
-        std::string bytes;
-        const char* reason;
-    } cases[] = {
+    const struct { std::string bytes; const char* reason; } cases[] = {
         {CRecordBytes::WithI32At(good, NameLengthAt, 257), "the name length is out of range"},
         {CRecordBytes::WithI32At(good, NameLengthAt, 0), "the name length is out of range"},
         {CRecordBytes::WithI32At(good, NameLengthAt, -1), "the name length is out of range"},

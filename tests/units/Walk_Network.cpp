@@ -130,7 +130,9 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
     unit->OnNetworkMoveRequest(1, 11, 10, EastFacing, East);
     EXPECT_EQ(LastAnswer(), std::pair(int32_t(CUnit::TileFree), CMultiplayer::AllMachines));
     EXPECT_TRUE(unit->x == 11 && unit->routeEnd == 1);
-    FrameSound(11);
+    FrameSound(5);   // half the step's 10 ticks
+    EXPECT_FLOAT_EQ(unit->centreX, 11.0f);
+    FrameSound(6);
     EXPECT_FLOAT_EQ(unit->centreX, 11.5f);
     EXPECT_EQ(unit->routeEnd, 0);
     unit->RemoveFromWorld(false);
@@ -147,16 +149,20 @@ public:
     int32_t GetResourceKind() const override { return 4; }
 };
 
+// A copy takes another machine's action on its tile; in a single-player game, with a kind, animation or
+// point out of range, for this machine's own unit or for a dying copy nothing changes.
 TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarget)
 {
     CTestWalker* remote = Walker(1, 10, 10);
     CUnit* other = Walker(0, 12, 10);
+    CTestLog log;
+    remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, false);
+    EXPECT_TRUE(log.Contains("#DEBUG: Multiplayer event in single player mode") && remote->targetUnit == nullptr);
     g_Config.networkRole = HostRole;
     remote->centreX = 10.8f;
     remote->routeEnd = 3;
     remote->pathFlag = 1;
     remote->awaitingMoveAnswer = 1;
-    CTestLog log;
     remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, true);
     EXPECT_TRUE(log.Contains("#DEBUG: Network perform action before move response"));
     EXPECT_TRUE(remote->awaitingMoveAnswer == 0 && remote->animType == ANIM_ATTACK && remote->tornApart == 1);
@@ -167,6 +173,17 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     remote->OnNetworkAction(ANIM_STAND, nullptr, nullptr, 10, 10, TARGET_NONE, false);
     EXPECT_TRUE(log.Contains("#DEBUG: Invalid target type in network unit event"));
     EXPECT_TRUE(remote->animType == ANIM_STAND && remote->targetKind == TARGET_NONE && remote->targetUnit == nullptr);
+    remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, 9, false);
+    EXPECT_EQ(log.Count("#DEBUG: Invalid target type in network unit event"), 2);
+    remote->OnNetworkAction(14, other, nullptr, 12, 10, TARGET_UNIT, false);
+    remote->OnNetworkAction(-1, other, nullptr, 12, 10, TARGET_UNIT, false);
+    remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 300, 10, TARGET_BLOCK, false);
+    EXPECT_TRUE(remote->animType == ANIM_STAND && remote->targetUnit == nullptr);
+    other->OnNetworkAction(ANIM_ATTACK, remote, nullptr, 10, 10, TARGET_UNIT, false);
+    EXPECT_EQ(other->targetUnit, nullptr);
+    remote->RemoveFromWorld(false);
+    remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, false);
+    EXPECT_EQ(remote->animType, ANIM_DIE);
 
     // A worker that starts on gold takes the mine as its target and drops its stone.
     CTestMine mine;
@@ -179,28 +196,5 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     EXPECT_TRUE(worker->actionTargetBuilding == &mine && worker->carriedKind == CUnitWorker::KindGold &&
                 worker->carriedAmount == 0);
     worker->targetBuilding = worker->actionTargetBuilding = worker->targetObject = nullptr;
-}
-
-TEST_F(WalkNetwork, ActionsInASinglePlayerGameOutOfRangeOrForOwnOrDyingUnitsChangeNothing)
-{
-    CTestWalker* remote = Walker(1, 10, 10);
-    CUnit* own = Walker(0, 12, 10);
-    CTestLog log;
-    remote->OnNetworkAction(ANIM_ATTACK, own, nullptr, 12, 10, TARGET_UNIT, false);
-    EXPECT_TRUE(log.Contains("#DEBUG: Multiplayer event in single player mode"));
-    g_Config.networkRole = HostRole;
-    remote->OnNetworkAction(ANIM_ATTACK, own, nullptr, 12, 10, 9, false);
-    EXPECT_TRUE(log.Contains("#DEBUG: Invalid target type in network unit event"));
-    remote->OnNetworkAction(14, own, nullptr, 12, 10, TARGET_UNIT, false);
-    remote->OnNetworkAction(-1, own, nullptr, 12, 10, TARGET_UNIT, false);
-    remote->OnNetworkAction(ANIM_ATTACK, own, nullptr, 300, 10, TARGET_BLOCK, false);
-    EXPECT_TRUE(remote->animType == ANIM_STAND && remote->targetUnit == nullptr);
-    // This machine's own unit is told nothing by another machine.
-    own->OnNetworkAction(ANIM_ATTACK, remote, nullptr, 10, 10, TARGET_UNIT, false);
-    EXPECT_EQ(own->targetUnit, nullptr);
-    // Nor does a dying copy start anything.
-    remote->RemoveFromWorld(false);
-    remote->OnNetworkAction(ANIM_ATTACK, own, nullptr, 12, 10, TARGET_UNIT, false);
-    EXPECT_EQ(remote->animType, ANIM_DIE);
 }
 }  // namespace

@@ -25,21 +25,6 @@ protected:
     {
         return static_cast<int32_t>(std::count(world.Samples().begin(), world.Samples().end(), CannonSample));
     }
-    // Frames of one tick while `going` holds, at most `most`; the frames
-    // run, or -1 when it still held or the world broke.
-    template <typename Going>
-    int32_t FramesWhile(int32_t most, Going going)
-    {
-        for (int32_t frame = 1; frame <= most; ++frame)
-        {
-            world.Frame(1);
-            if (!ExpectWorldSound(world))
-                return -1;
-            if (!going())
-                return frame;
-        }
-        return -1;
-    }
 };
 }  // namespace
 
@@ -53,7 +38,7 @@ TEST_F(WarGalley, FiresOnTheFirstCountedTickAndAfterTwentyNineMoreEveryHundredAn
     std::vector<int32_t> shotFrames;
     std::vector<int32_t> cycleAtShot;
     int32_t frame = 0;
-    FramesWhile(400, [&] {
+    FramesUntil(400, [&] {
         ++frame;
         if (CannonShots() > static_cast<int32_t>(shotFrames.size()))
         {
@@ -62,9 +47,10 @@ TEST_F(WarGalley, FiresOnTheFirstCountedTickAndAfterTwentyNineMoreEveryHundredAn
             EXPECT_TRUE(!g_Particles.GetProjectiles().empty() &&
                         g_Particles.GetProjectiles().back().aimHeight == 5.0f);   // a ground point
         }
-        return shotFrames.size() < 4;
+        return shotFrames.size() >= 4;
     });
     ASSERT_EQ(shotFrames.size(), 4u);
+    EXPECT_EQ(galley->facing, 270);   // its side to the point due south (facing 0)
     // The first shot on the first tick counted broadside on, the second on
     // the thirtieth; the next cycle starts 120 counted ticks after the first.
     EXPECT_EQ(cycleAtShot[0], 1);
@@ -80,15 +66,19 @@ TEST_F(WarGalley, ALostTargetCoolsDownOnlyAReadyShipWhichStopsAtTheEndOfTheCycle
     CUnitTransportShip* prey = SpawnShip(1, 20, 32);
     ASSERT_TRUE(galley != nullptr && prey != nullptr);
     galley->onCommand(prey, nullptr, nullptr, prey->x, prey->y, CMD_ATTACK);
-    ASSERT_GT(FramesWhile(400, [&] { return CannonShots() < 1; }), 0);
-    // In the middle of its cycle the ship is not ready: nothing changes.
+    ASSERT_GT(FramesUntil(400, [&] { return CannonShots() >= 1; }), 0);
+    // A unit is aimed at 40 up.  In the middle of its cycle the ship is not ready: a renewed attack
+    // keeps the shot fired, and a lost target changes nothing.
     ASSERT_TRUE(galley->animType == ANIM_ATTACK && galley->ready == 0 && galley->cycleTicks == 1);
+    EXPECT_EQ(g_Particles.GetProjectiles().back().aimHeight, 40.0f);
+    galley->SetModelByAnimation();
+    EXPECT_TRUE(galley->firstShotFired == 1 && galley->ready == 0);
     galley->onTargetLost(prey, nullptr);
     EXPECT_EQ(galley->animType, ANIM_ATTACK);
     // Ready, it cools down for the rest of the 120 ticks, then stops.
     galley->ready = 1;
     galley->onTargetLost(prey, nullptr);
     EXPECT_EQ(galley->animType, ANIM_WIND_DOWN);
-    EXPECT_EQ(FramesWhile(200, [&] { return galley->animType == ANIM_WIND_DOWN; }), 119);
+    EXPECT_EQ(FramesUntil(200, [&] { return galley->animType != ANIM_WIND_DOWN; }), 119);
     EXPECT_TRUE(galley->currentCommand == CMD_NONE && galley->firstShotFired == 0 && galley->secondShotFired == 0);
 }
