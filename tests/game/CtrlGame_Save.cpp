@@ -49,36 +49,13 @@ protected:
     size_t m_PayloadAt = 0;
 };
 
-// The refusal says why, in the demo data's text and by its key.
-TEST_F(CtrlGameSaveRefusal, DamagedFilesAreRefusedBeforeTheGameIsTouched)
+// A damaged file is refused before the game is touched, saying why in the demo data's text and by its key;
+// a bad section after undoing the half-loaded world and restoring the game, with its line.
+TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
 {
     const std::string texts = CScratchFolder::ReadFile(V2KRN_SOURCE_DIR "/data/demo/Locale/English/savegames.txt");
     ASSERT_TRUE(g_Localizer.LoadLocaleText("savegames.txt", texts.c_str(), int(texts.size())));
     CUnit* const listed = World().Player(0).units[0];
-    std::vector<uint8_t> flipped = m_Before;
-    flipped[m_PayloadAt + 100] ^= 0x10;
-    std::vector<uint8_t> otherVersion = m_Before;
-    CSaveGameRun::PutU32At(otherVersion, 16, 0x01010005);
-    const std::string damaged = "Save game refused: The saved game is damaged (MSG_SAVE_CRCERROR)";
-    const std::string notASave = "Save game refused: This file is not a saved game (MSG_INVALIDSAVEFILE)";
-    const std::pair<std::vector<uint8_t>, std::string> cases[] = {
-        {Cut(m_Before, 1), damaged}, {Cut(m_Before, m_Before.size() / 2), damaged},
-        {Cut(m_Before, m_Before.size() - 10), notASave}, {flipped, damaged},
-        {otherVersion, "Save game refused: The game was saved by another version (MSG_INVALIDSAVEVERSION)"},
-        {{}, notASave}};
-    for (const auto& [file, line] : cases)
-    {
-        m_Log.Clear();
-        EXPECT_FALSE(CSaveGameRun::Load(file));
-        EXPECT_TRUE(m_Log.Contains(line)) << line;
-        // The very objects are still there: nothing was taken apart.
-        EXPECT_TRUE(World().Player(0).units[0] == listed && CSaveGameRun::SaveDrawn() == m_Before);
-    }
-    g_Localizer.Clear();
-}
-
-TEST_F(CtrlGameSaveRefusal, BadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
-{
     const std::vector<uint8_t> payload = CSaveGameRun::Payload(m_Before);
     const size_t controller = ControllerAt(payload);
     const size_t localPlayer = controller + ControllerBytes;
@@ -103,19 +80,24 @@ TEST_F(CtrlGameSaveRefusal, BadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
     twice.insert(twice.begin() + std::ptrdiff_t(m_PayloadAt + secondGroup - 4), 4, 0);
     CSaveGameRun::PutU32At(twice, m_PayloadAt + secondGroup - 4, 1);
     CSaveGameRun::PutU32At(twice, m_PayloadAt + secondGroup, CSaveGameRun::U32At(payload, secondGroup + 4));
-    std::vector<uint8_t> longer = m_Before;
+    std::vector<uint8_t> longer = m_Before, flipped = m_Before, otherVersion = m_Before;
     longer.push_back(0);
+    flipped[m_PayloadAt + 100] ^= 0x10;
+    CSaveGameRun::PutU32At(otherVersion, 16, 0x01010005);
 
     const std::string refused = "Save game refused: ";
     const std::string selectionRejected = "Selection section of the saved game rejected: ";
     const std::string badTimer = refused + "bad pause flag or timer record";
     const std::string badLocal = refused + "the local player's index is out of range";
     const std::string badOption = refused + "an option byte is not 0 or 1";
-    const struct
-    {
-        std::vector<uint8_t> file;
-        std::string line;
-    } cases[] = {
+    const std::string damaged = refused + "The saved game is damaged (MSG_SAVE_CRCERROR)";
+    const std::string notASave = refused + "This file is not a saved game (MSG_INVALIDSAVEFILE)";
+    // Whether the game is untouched: the very objects are still there, nothing was taken apart.
+    const struct { std::vector<uint8_t> file; std::string line; bool untouched = false; } cases[] = {
+        {Cut(m_Before, 1), damaged, true}, {Cut(m_Before, m_Before.size() / 2), damaged, true},
+        {Cut(m_Before, m_Before.size() - 10), notASave, true}, {flipped, damaged, true},
+        {otherVersion, refused + "The game was saved by another version (MSG_INVALIDSAVEVERSION)", true},
+        {{}, notASave, true},
         {CSaveGameRun::WithMatchingCrc(Cut(m_Before, 1)), ""},
         {CSaveGameRun::WithMatchingCrc(Cut(m_Before, payload.size() / 2)), ""},
         // Inside the last object's state: the objects made so far go again.
@@ -155,8 +137,10 @@ TEST_F(CtrlGameSaveRefusal, BadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
         EXPECT_FALSE(CSaveGameRun::Load(entry.file));
         EXPECT_TRUE(CSaveGameRun::SaveDrawn() == m_Before) << "the running game changed";
         EXPECT_TRUE(entry.line.empty() || m_Log.Contains(entry.line));
+        EXPECT_TRUE(!entry.untouched || World().Player(0).units[0] == listed);
         EXPECT_FALSE(m_Log.Contains("#DEBUG: The running game could not be restored after a failed load"));
     }
+    g_Localizer.Clear();
     // The last player's index is still taken.
     EXPECT_TRUE(CSaveGameRun::Load(WithField(localPlayer, 7)) && g_LocalPlayer == 7 && CSaveGameRun::Load(m_Before));
 }
@@ -347,30 +331,15 @@ TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
 // by the game's own writer from the running game given that one bad link.
 namespace
 {
-constexpr int32_t TowerX = 30;
-constexpr int32_t TowerY = 10;
-constexpr int32_t WorkshopX = 36;
-constexpr int32_t WorkshopY = 20;
-constexpr int32_t KeepX = 44;
-constexpr int32_t KeepY = 44;
-constexpr int32_t ShipPlayer = 0;
-constexpr int32_t DyingPlayer = 3;
+constexpr int32_t TowerX = 30, TowerY = 10, WorkshopX = 36, WorkshopY = 20, KeepX = 44, KeepY = 44;
+constexpr int32_t ShipPlayer = 0, DyingPlayer = 3;
 
 // The objects of the game, looked up afresh after every load.
 struct SObjects
 {
-    CUnit* living;
-    CUnit* enemy;
-    CUnit* corpse;
-    CUnit* dying;
-    CUnit* waiting;
-    CUnit* carried;
-    CUnit* archer;
-    CUnit* king;
+    CUnit *living, *enemy, *corpse, *dying, *waiting, *carried, *archer, *king;
     CUnitTransportShip* ship;
-    CBuilding* workshop;
-    CBuilding* smithy;
-    CBuilding* ruin;
+    CBuilding *workshop, *smithy, *ruin;
 };
 
 CUnit* FirstOfType(int32_t player, int32_t type)
@@ -436,11 +405,7 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
     house->Destroy(false);
     const std::vector<uint8_t> sound = CSaveGameRun::SaveDrawn();
 
-    const struct
-    {
-        std::function<void(SObjects&)> breakLink;
-        const char* fault;
-    } cases[] = {
+    const struct { std::function<void(SObjects&)> breakLink; const char* fault; } cases[] = {
         {[](SObjects& o) { o.living->followedUnit = o.corpse; }, "a unit's followed unit is no living unit"},
         {[](SObjects& o) { o.living->attacker = o.dying; }, "a unit's attacker is no living unit"},
         {[](SObjects& o) { o.living->targetUnit = o.waiting; }, "a unit's target unit is no living unit"},
