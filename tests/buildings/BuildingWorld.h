@@ -17,6 +17,7 @@
 #include "world/C_GameMap.h"
 
 using Faults = std::vector<std::string>;
+using Ints = std::vector<int32_t>;
 
 // `extra` loads into `object` and saves again unchanged; `bad` is refused,
 // with `logged` in the log when one is given.

@@ -24,9 +24,9 @@ protected:
         CBuildingDraw::ClearDraws();
         FreeGlobalModels();
     }
-    static std::vector<int32_t> DrawnModels()
+    static Ints DrawnModels()
     {
-        std::vector<int32_t> models;
+        Ints models;
         for (const SModelDraw& draw : CBuildingDraw::GetDraws())
             models.push_back(draw.model);
         CBuildingDraw::ClearDraws();
@@ -44,14 +44,14 @@ TEST_F(DrawingBuildings, ACollapsingBuildingShakesAndSinksWithoutItsBanners)
     barracks->Render(0.0f);
     // The model, then two banners at frames 7 + 16 and 7 + 24, modulo 20.
     const std::vector<SModelDraw> draws = CBuildingDraw::GetDraws();
-    ASSERT_EQ(DrawnModels(), (std::vector<int32_t>{115, 233, 233}));
+    ASSERT_EQ(DrawnModels(), (Ints{115, 233, 233}));
     EXPECT_TRUE(draws[1].frame == 3 && draws[2].frame == 11);
     EXPECT_FLOAT_EQ(draws[1].x, 10.8f);
     EXPECT_FLOAT_EQ(draws[1].y, 15.4f);
     EXPECT_FLOAT_EQ(draws[1].height, draws[0].height + 70.0f);
     barracks->Render(0.5f);
     const SModelDraw sinking = CBuildingDraw::GetDraws()[0];
-    ASSERT_EQ(DrawnModels(), std::vector<int32_t>{115});
+    ASSERT_EQ(DrawnModels(), Ints{115});
     EXPECT_FLOAT_EQ(sinking.x, 10.0f + 0.02f * std::sin(250.0f));
     EXPECT_FLOAT_EQ(sinking.y, 10.0f + 0.02f * std::cos(250.0f));
     EXPECT_FLOAT_EQ(sinking.height, g_GameMap.GetHeight(10.0f, 10.0f) - 125.0f);
@@ -119,7 +119,7 @@ TEST_F(DrawingBuildings, TheRallyFlagIsTheLocalOwnersOnlyAndTheOutlineWalksTheFo
     other->RenderRallyFlag();
     ASSERT_EQ(CBuildingDraw::GetDraws().size(), 1u);
     EXPECT_TRUE(CBuildingDraw::GetDraws()[0].x == 3.5f && CBuildingDraw::GetDraws()[0].y == 4.5f);
-    EXPECT_EQ(DrawnModels(), std::vector<int32_t>{234});
+    EXPECT_EQ(DrawnModels(), Ints{234});
 
     CBuilding* house = m_World.Player(0).BuildingFactory(CastHouse, 0, 0, 0);
     house->x = 4;

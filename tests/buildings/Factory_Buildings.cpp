@@ -72,8 +72,8 @@ TEST(BuildingFactory, ListedNumbersGiveTheirModelsOwnersAmountsAndFirePoints)
                                                           row.variant, decoration ? row.kind : 0);
         ASSERT_NE(made, nullptr);
         world.Track(made);
-        EXPECT_EQ(std::vector<int32_t>({made->x, made->y, made->model, made->owner, made->GetAmount()}),
-                  std::vector<int32_t>({-1, -1, row.model, row.owner, row.amount}));
+        EXPECT_EQ(Ints({made->x, made->y, made->model, made->owner, made->GetAmount()}),
+                  Ints({-1, -1, row.model, row.owner, row.amount}));
         EXPECT_EQ(made->GetBuildCast(), row.cast);
         EXPECT_TRUE(row.cast != CastResource || row.kind == 2 || row.kind == 3 ||
                     made->GetResourceKind() == ResourceKindGoldMine);

@@ -92,8 +92,7 @@ TEST_F(ResourcePicking, SitesArePickedOnTheScreenWhereTheyWereLastDrawn)
         g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = site.drawnAt;
         EXPECT_TRUE(drawn->GetHeightAt(512.0f, 384.0f) == -1.0f && !drawn->IsInScreenRect(0, 0, 1023, 767));
         drawn->Render(0.0f);
-        EXPECT_EQ(std::vector<int32_t>(drawn->screenRect, drawn->screenRect + 4),
-                  std::vector<int32_t>({375, 266, 648, 501}));
+        EXPECT_EQ(Ints(drawn->screenRect, drawn->screenRect + 4), Ints({375, 266, 648, 501}));
         EXPECT_TRUE(drawn->IsInScreenRect(648, 501, 700, 700) && !drawn->IsInScreenRect(649, 0, 1023, 767));
         if (site.kind == ResourceKindGoldMine)
             EXPECT_EQ(drawn->GetHeightAt(512.0f, 384.0f), -1.0f);

@@ -30,12 +30,11 @@ TEST_F(ResourceSites, FiveStrokesFellATreeAndAHundredRemoveItWithOneRuin)
     CBuilding* tree = Site(ResourceKindTree, 12, 12, 3);
     for (int32_t stroke = 1; stroke <= 4; ++stroke)
         EXPECT_EQ(tree->TakeOne(), 1);
-    EXPECT_EQ(std::vector<int32_t>({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked}),
-              std::vector<int32_t>({96, 214, 1}));
+    EXPECT_EQ(Ints({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked}), Ints({96, 214, 1}));
     EXPECT_TRUE(m_World.Samples().empty() && tree->TakeOne() == 1);
-    EXPECT_EQ(std::vector<int32_t>({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked,
+    EXPECT_EQ(Ints({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked,
                                     g_GameMap.Block(12, 12).decorationModel}),
-              std::vector<int32_t>({95, 215, 0, 254}));
+              Ints({95, 215, 0, 254}));
     ASSERT_EQ(m_World.Samples().size(), 2u);
     EXPECT_TRUE(m_World.Samples()[0] == 146 || m_World.Samples()[0] == 147);
     for (int32_t stroke = 6; stroke <= 99; ++stroke)
@@ -46,8 +45,7 @@ TEST_F(ResourceSites, FiveStrokesFellATreeAndAHundredRemoveItWithOneRuin)
     // A standing tree set below the threshold falls, once.
     CBuilding* other = Site(ResourceKindTree, 20, 12, 1);
     other->SetAmount(50);
-    EXPECT_EQ(std::vector<int32_t>({other->GetAmount(), other->model, g_GameMap.Block(20, 12).blocked}),
-              std::vector<int32_t>({50, 211, 0}));
+    EXPECT_EQ(Ints({other->GetAmount(), other->model, g_GameMap.Block(20, 12).blocked}), Ints({50, 211, 0}));
     EXPECT_FALSE(static_cast<CResourceTree*>(other)->CastsShade());
     other->SetAmount(20);
     EXPECT_TRUE(other->GetAmount() == 20 && m_World.Samples().size() == 4u);
@@ -156,7 +154,7 @@ TEST_F(ResourceSites, AMineSetToThreeGivesThreeThenClosesWithItsNewsOnlyWhenSeen
         {
             EXPECT_EQ(m_World.Messages().back().text, "MSG_GOLDMINE_CLOSED");
             EXPECT_EQ(m_World.Messages().back().colour, 0xFFFFFFu);
-            EXPECT_EQ(m_World.Markers(), (std::vector<int32_t>{centreX, centreY, 0xFFFF00}));
+            EXPECT_EQ(m_World.Markers(), (Ints{centreX, centreY, 0xFFFF00}));
         }
         // A closed mine stays closed.
         mine->SetAmount(5);

@@ -64,9 +64,9 @@ TEST_F(TrapUnderfoot, AWarriorDiesOnAFinishedEnemyTrapWhichThenPlaysOutAndLeaves
     Walk(warrior, 14, 10);
     ASSERT_TRUE(warrior->IsDying());
     const int32_t killed = world.Player(TrapOwner).statistics[STAT_UNITS_KILLED];
-    EXPECT_EQ(std::vector<int32_t>({warrior->x, warrior->routeEnd, killed, CountEffects(CParticles::KindBlood, false),
+    EXPECT_EQ(Ints({warrior->x, warrior->routeEnd, killed, CountEffects(CParticles::KindBlood, false),
                                     CountEffects(CParticles::KindBlood, true), CountEffects(25, false)}),
-              std::vector<int32_t>({12, 0, 1, 100, 10, 30}));
+              Ints({12, 0, 1, 100, 10, 30}));
     // (Random(20) - 10) / 15 blocks around the centre 12.5, 40 to 60 high.
     for (const SEffectParticle& drop : g_Particles.GetEffects())
         EXPECT_TRUE(drop.kind != CParticles::KindBlood || (drop.x >= 12.5f - 10.0f / 15.0f - 1e-4f &&
