@@ -12,11 +12,8 @@
 
 namespace
 {
-std::vector<uint8_t> Cut(std::vector<uint8_t> file, size_t bytes)
-{
-    file.resize(file.size() - bytes);
-    return file;
-}
+// The file without its last `bytes`.
+std::vector<uint8_t> Cut(const std::vector<uint8_t>& f, size_t bytes) { return {f.begin(), f.end() - long(bytes)}; }
 }  // namespace
 
 class CtrlGameSaveRefusal : public SaveGameWorld
@@ -219,11 +216,7 @@ std::string Bytes(const std::vector<uint8_t>& payload, size_t at, size_t count)
 {
     return std::string(payload.begin() + std::ptrdiff_t(at), payload.begin() + std::ptrdiff_t(at + count));
 }
-
-std::string Text32(const std::string& text)
-{
-    return LE32(uint32_t(text.size() + 1)) + text + std::string(1, '\0');
-}
+std::string Text32(const std::string& text) { return LE32(uint32_t(text.size() + 1)) + text + std::string(1, '\0'); }
 }  // namespace
 
 class CtrlGameSaveLayout : public SaveGameWorld
@@ -241,12 +234,7 @@ protected:
         g_MissionObjectives.gameMode = CMissionObjectives::ModeScenario;
         g_MissionObjectives.campaignId = 5;
         g_MissionObjectives.scenarioId = 7;
-        CMissionObjectives::SObjective objective;
-        objective.value = 9;
-        objective.flag = 1;
-        objective.text = "Hold";
-        objective.hint = "H";
-        g_MissionObjectives.objectives.Add(objective);
+        ASSERT_TRUE(g_MissionObjectives.Add(9, "Hold", "H") == 0 && g_MissionObjectives.Complete(9));
         g_MissionObjectives.objectivesHint = "Go";
         g_MissionObjectives.dialogEvents.Add(CMissionObjectives::SDialogEvent{4});
         g_MissionObjectives.gameFile = "Maps\\a.world";

@@ -25,13 +25,8 @@ namespace
 // right after loading.
 constexpr int32_t CorpseTicksLeftAtSave = 2;
 
-struct SSeed
-{
-    const char* name;
-    std::function<void()> change;
-    // Empty when the seed loads.
-    const char* refusal;
-};
+// The refusal is empty when the seed loads.
+struct SSeed { const char* name; std::function<void()> change; const char* refusal; };
 
 CUnit* Corpse()
 {
