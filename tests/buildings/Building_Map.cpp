@@ -11,8 +11,7 @@ namespace
 class BuildingMap : public ::testing::Test
 {
 protected:
-    // Gentle hills (steps below the steepest walkable slope) and four
-    // textures, so that levelling and restoring show.
+    // Gentle hills (steps below the steepest walkable slope) and four textures, so that levelling and restoring show.
     void SetUp() override
     {
         for (int32_t x = 0; x <= g_GameMap.GetWidth(); ++x)
@@ -273,6 +272,6 @@ TEST_F(BuildingMap, SitesAndDecorationsAreCountedOnTheBlocksTheyCover)
     m_World.Track(player.CreateDecorationBuilding(7, 30, 30));   // a branch of 3 x 2, "100111"
     const auto sum = [](const uint8_t* counts) { return std::accumulate(counts, counts + MapBlockCount, 0); };
     EXPECT_EQ(Ints({sum(player.resourceSiteCounts), player.resourceSiteCounts[13 * 256 + 14],
-                                    sum(player.decorationCounts), player.decorationCounts[31 * 256 + 30]}),
+                    sum(player.decorationCounts), player.decorationCounts[31 * 256 + 30]}),
               Ints({20, 1, 6, 1}));
 }

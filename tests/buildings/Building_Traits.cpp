@@ -38,9 +38,7 @@ protected:
 
     CBuilding* Make(int32_t cast, int32_t resourceKind = 0, int32_t decorationKind = 0)
     {
-        CBuilding* building = m_World.Player(1).BuildingFactory(cast, resourceKind, 0, decorationKind);
-        m_World.Track(building);
-        return building;
+        return m_World.Track(m_World.Player(1).BuildingFactory(cast, resourceKind, 0, decorationKind));
     }
 
     CBuildingWorld m_World;
@@ -166,7 +164,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
          {2, 2, 67.98f, 0}, {.2f, .8f, 0}, true, true},
     };
     const std::vector<SEffectParticle>& effects = g_Particles.GetEffects();
-    AllocGlobalModels();
+    const SGlobalModels models;
     g_GameMap.theme = 1;   // winter
     for (size_t i = 0; i < std::size(rows); ++i)
     {
@@ -191,8 +189,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
                     << k << "," << j;
         float aim[3] = {}, work[3] = {-1, -1, -1};
         b->GetTargetPosition(aim);
-        EXPECT_EQ(std::vector<float>(aim, aim + 3),
-                  std::vector<float>({float(x) + r.aim[0], r.aim[3], float(y) + r.aim[1]}));
+        EXPECT_EQ(Floats(aim, aim + 3), Floats({float(x) + r.aim[0], r.aim[3], float(y) + r.aim[1]}));
         b->buildProgress = 10.0f;
         EXPECT_EQ(b->GetMaxHitPoints(), std::max(1, r.hitPoints / 10));
         // The stage changes just above 25, 50 and 75.
@@ -239,10 +236,10 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         b->GetSelectSound(&sample[0], &sample[1]);
         b->GetWorkCost(&work[0], &work[1], &work[2]);
         EXPECT_EQ(Ints({debris[0], debris[1], sample[0], sample[1]}), Ints({r.debris[0], r.debris[1], r.select, 1}));
-        EXPECT_EQ(std::vector<float>(work, work + 3), std::vector<float>(r.work, r.work + 3));
-        EXPECT_EQ(std::vector<float>({float(b->GetMaxHitPoints()), b->GetDamageFactor1(), b->GetDamageFactor2(),
-                                      b->GetDamageFactor3(), b->GetRepairRate()}),
-                  std::vector<float>({float(r.hitPoints), r.factor1, r.factor2, 1.0f, r.repair}));
+        EXPECT_EQ(Floats(work, work + 3), Floats(r.work, r.work + 3));
+        EXPECT_EQ(Floats({float(b->GetMaxHitPoints()), b->GetDamageFactor1(), b->GetDamageFactor2(),
+                          b->GetDamageFactor3(), b->GetRepairRate()}),
+                  Floats({float(r.hitPoints), r.factor1, r.factor2, 1.0f, r.repair}));
         // "TC_FF_WALL" raises the castle, wall and tower; "TC_BUILD_D_1" and "_2" lower factor 3.
         for (const auto& [technology, points, factor3] : {std::tuple{48, r.hitPoints + r.firewall, 1.0f},
                                                           {46, r.hitPoints, 0.9f}, {47, r.hitPoints, 0.7f}})
@@ -283,7 +280,6 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
     }
     g_GameMap.theme = NoTheme;
     CBuildingDraw::ClearDraws();
-    FreeGlobalModels();
 }
 
 // A stroke to exactly 100 finishes with the local owner's news in green, an instant completion (a

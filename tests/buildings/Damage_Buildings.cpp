@@ -1,5 +1,4 @@
-// Hits on buildings: factors, fires, repair, the network and the ruin left behind; the
-// refund of a demolition.
+// Hits on buildings: factors, fires, repair, the network and the ruin left behind; the refund of a demolition.
 
 #include <tuple>
 
@@ -95,8 +94,8 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     }
     EXPECT_TRUE(hits == 12 && burned);
     EXPECT_EQ(Ints({g_Particles.GetBurningFireCount(), g_Particles.GetExplosionMarkCount(),
-                                    g_Particles.GetRuinCount(), world.Player(1).statistics[STAT_BUILDINGS_DESTROYED],
-                                    world.Player(1).score - score}),
+                    g_Particles.GetRuinCount(), world.Player(1).statistics[STAT_BUILDINGS_DESTROYED],
+                    world.Player(1).score - score}),
               Ints({0, 1, 1, 1, 100}));
     EXPECT_TRUE(g_Particles.HoldsRuin(barracks) && !world.Player(0).HasBuilding(barracks));
     EXPECT_TRUE(warrior->targetBuilding == nullptr && warrior->actionTargetBuilding == nullptr);
@@ -145,7 +144,7 @@ TEST_F(BuildingDamage, ATreeShotDownScattersFiftyChipsOverItsBlock)
             range.Add(chip.x - float(2 + 2 * i), chip.y - 40.0f, chip.height - g_GameMap.GetHeight(chip.x, chip.y));
         }
     }
-    EXPECT_EQ(std::vector<float>(range.low, range.low + 3), (std::vector<float>{0.0f, 0.0f, 10.0f}));
+    EXPECT_EQ(Floats(range.low, range.low + 3), (Floats{0.0f, 0.0f, 10.0f}));
     EXPECT_TRUE(std::abs(range.high[0] - 0.99f) < 1e-4f && std::abs(range.high[1] - 0.99f) < 1e-4f);
     EXPECT_EQ(range.high[2], 89.0f);
 }
@@ -220,7 +219,7 @@ TEST(Demolition, RefundsTheTypeRecordsPriceOnceAndLeavesARuinAndNoReference)
     alchemy->Demolish();
     // The alchemy's record: 400 wood, 500 gold, 600 stone, and no harvest.
     EXPECT_EQ(Ints({owner.wood - before[0], owner.gold - before[1], owner.stone - before[2],
-                                    owner.GetWealthScore() - before[3], owner.statistics[STAT_WOOD_HARVESTED]}),
+                    owner.GetWealthScore() - before[3], owner.statistics[STAT_WOOD_HARVESTED]}),
               Ints({400, 500, 600, 0, 0}));
     EXPECT_TRUE(g_Particles.GetRuinCount() == 1 && g_Particles.HoldsRuin(alchemy) &&
                 g_GameMap.Block(12, 12).building == nullptr && besieger->targetBuilding == nullptr);

@@ -14,16 +14,8 @@ namespace
 class DrawingBuildings : public ::testing::Test
 {
 protected:
-    DrawingBuildings()
-    {
-        AllocGlobalModels();
-        CBuildingDraw::ClearDraws();
-    }
-    ~DrawingBuildings() override
-    {
-        CBuildingDraw::ClearDraws();
-        FreeGlobalModels();
-    }
+    DrawingBuildings() { CBuildingDraw::ClearDraws(); }
+    ~DrawingBuildings() override { CBuildingDraw::ClearDraws(); }
     static Ints DrawnModels()
     {
         Ints models;
@@ -34,6 +26,7 @@ protected:
     }
 
     CBuildingWorld m_World;
+    SGlobalModels m_Models;
 };
 
 TEST_F(DrawingBuildings, ACollapsingBuildingShakesAndSinksWithoutItsBanners)
@@ -69,8 +62,7 @@ TEST_F(DrawingBuildings, TreesTurnByTheirFacingAndTakeTheirLookAsColour)
     tree.Render(0.0f);
     ASSERT_EQ(CBuildingDraw::GetDraws().size(), 1u);
     const SModelDraw& draw = CBuildingDraw::GetDraws()[0];
-    EXPECT_EQ(std::vector<float>({float(draw.frame), draw.x, draw.y, draw.facing}),
-              std::vector<float>({1.0f, 5.5f, 6.5f, 90.0f}));
+    EXPECT_EQ(Floats({float(draw.frame), draw.x, draw.y, draw.facing}), Floats({1.0f, 5.5f, 6.5f, 90.0f}));
     EXPECT_EQ(GetGlobalModel(210)->object.currentTexture, 2);
     // Sites are not drawn while collapsing.
     tree.Render(0.3f);
@@ -124,9 +116,9 @@ TEST_F(DrawingBuildings, TheRallyFlagIsTheLocalOwnersOnlyAndTheOutlineWalksTheFo
     CBuilding* house = m_World.Player(0).BuildingFactory(CastHouse, 0, 0, 0);
     house->x = 4;
     house->y = 7;
-    std::vector<float> points;
+    Floats points;
     house->GetOutlinePoints(points);
-    EXPECT_EQ(points, (std::vector<float>{4, 7, 5, 7, 6, 7, 7, 7, 7, 8, 7, 9, 6, 9, 5, 9, 4, 9, 4, 8, 4, 7}));
+    EXPECT_EQ(points, (Floats{4, 7, 5, 7, 6, 7, 7, 7, 7, 8, 7, 9, 6, 9, 5, 9, 4, 9, 4, 8, 4, 7}));
     delete house;
 }
 }  // namespace

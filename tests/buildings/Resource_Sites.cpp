@@ -17,9 +17,7 @@ class ResourceSites : public ::testing::Test
 protected:
     CBuilding* Site(int32_t kind, int32_t x, int32_t y, int32_t treeCast = 1, int32_t amount = 0)
     {
-        CBuilding* site = m_World.Player(0).CreateResource(kind, x, y, amount, treeCast);
-        m_World.Track(site);
-        return site;
+        return m_World.Track(m_World.Player(0).CreateResource(kind, x, y, amount, treeCast));
     }
 
     CBuildingWorld m_World;
@@ -33,7 +31,7 @@ TEST_F(ResourceSites, FiveStrokesFellATreeAndAHundredRemoveItWithOneRuin)
     EXPECT_EQ(Ints({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked}), Ints({96, 214, 1}));
     EXPECT_TRUE(m_World.Samples().empty() && tree->TakeOne() == 1);
     EXPECT_EQ(Ints({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked,
-                                    g_GameMap.Block(12, 12).decorationModel}),
+                    g_GameMap.Block(12, 12).decorationModel}),
               Ints({95, 215, 0, 254}));
     ASSERT_EQ(m_World.Samples().size(), 2u);
     EXPECT_TRUE(m_World.Samples()[0] == 146 || m_World.Samples()[0] == 147);
@@ -60,7 +58,7 @@ TEST_F(ResourceSites, TreesShadeWhileStandingSwayAndFallOnceToRest)
     for (int32_t variant = 1; variant <= 8; ++variant)
         shade += CResourceTree(variant).CastsShade() ? '1' : '0';
     EXPECT_EQ(shade, "11100011");
-    AllocGlobalModels();
+    const SGlobalModels models;
     GetGlobalModel(211)->object.frameCount = GetGlobalModel(213)->object.frameCount = 10;
     auto* seen = static_cast<CResourceTree*>(Site(ResourceKindTree, 10, 10, 1));
     CBuilding* unseen = Site(ResourceKindTree, 20, 10, 2);
@@ -73,14 +71,12 @@ TEST_F(ResourceSites, TreesShadeWhileStandingSwayAndFallOnceToRest)
     EXPECT_TRUE(seen->CastsShade());
     seen->TakeOne();
     unseen->SetAmount(95);
-    EXPECT_EQ(std::vector<float>({float(seen->CastsShade()), seen->animTime, unseen->animTime}),
-              std::vector<float>({0.0f, 0.0f, 9.0f}));
+    EXPECT_EQ(Floats({float(seen->CastsShade()), seen->animTime, unseen->animTime}), Floats({0.0f, 0.0f, 9.0f}));
     for (const auto& [ticks, frame] : {std::pair{1.0f, 1.2f}, {3.0f, 4.8f}, {10.0f, 8.4f}})
     {
         seen->Animate(ticks);
         EXPECT_NEAR(seen->animTime, frame, 1e-4f) << ticks;
     }
-    FreeGlobalModels();
 }
 
 TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)

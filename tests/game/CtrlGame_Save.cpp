@@ -27,8 +27,7 @@ protected:
         m_PayloadAt = CSaveGameRun::PayloadOffset(m_Before);
     }
 
-    // The save with the 32-bit field (or the byte) at that payload offset
-    // changed, its CRC-32 made to match.
+    // The save with the 32-bit field (or the byte) at that payload offset changed, its CRC-32 made to match.
     std::vector<uint8_t> WithField(size_t payloadOffset, uint32_t value) const
     {
         std::vector<uint8_t> file = m_Before;
@@ -356,10 +355,9 @@ SObjects Find()
 
 using CtrlGameSaveLinks = SaveGameWorld;
 
-// The small game with a manned tower, a workshop (a blacksmith) holding a
-// waiting unit, a ship with a unit aboard, a king in his keep, a dying unit
-// and a ruin.  Each load over it takes it apart: a tower deletes its archers
-// with itself and a building its waiting unit, never a second time.
+// The small game with a manned tower, a workshop (a blacksmith) holding a waiting unit, a ship with a unit aboard, a
+// king in his keep, a dying unit and a ruin.  Each load over it takes it apart: a tower deletes its archers with
+// itself and a building its waiting unit, never a second time.
 TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
 {
     BuildSmallGame();

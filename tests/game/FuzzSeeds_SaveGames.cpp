@@ -21,8 +21,7 @@
 
 namespace
 {
-// Ticks a corpse has left in the saves that name it, so that it decays
-// right after loading.
+// Ticks a corpse has left in the saves that name it, so that it decays right after loading.
 constexpr int32_t CorpseTicksLeftAtSave = 2;
 
 // The refusal is empty when the seed loads.

@@ -170,8 +170,7 @@ protected:
     {
         return corpses + LE32(0) + fires + emitters + LE32(nextHandle) + LE32(0) + shots;
     }
-    // An arrow of unit `shooter` at unit `target`, of player 0, amount 5,
-    // with the ticks it has left.
+    // An arrow of unit `shooter` at unit `target`, of player 0, amount 5, with the ticks it has left.
     static std::string OneArrow(uint32_t shooter, uint32_t target, uint32_t ticks, uint32_t kind = 10)
     {
         return LE32(1) + LE32(kind) + LE32(shooter) + LE32(0) + LE32(target) + LEF(4.5f) + LEF(40.0f) + LEF(6.5f) +
@@ -264,8 +263,7 @@ TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
         EXPECT_TRUE(g_Particles.GetCorpseCount() == 0 && g_Particles.GetMinimapMarkers().size() == 1u);
     }
 
-    // A sound section with an arrow in flight from the first unit at the
-    // second; saved again, the same bytes.
+    // A sound section with an arrow in flight from the first unit at the second; saved again, the same bytes.
     const std::string sound =
         Section(OneCorpse(1, uint32_t(CParticles::CorpseTicks)), fires, 3, LE32(0), OneArrow(0, 1, 3));
     CMemorySaveStream good(sound);
