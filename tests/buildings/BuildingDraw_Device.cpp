@@ -188,10 +188,9 @@ TEST_F(BuildingDrawDevice, TheDarkAltarDrawsItsAbilityImageWrappedAndLeavesThePa
     g_BuildingPanel = CBuildingPanel();
 }
 
-// The icon under the mouse gets the highlight frame (image 5): the portrait, and of the
-// overlapping queue icons the lowest one, which a click cancels.  A
-// resource site's half-transparent portrait is drawn over itself while hovered, and the
-// picture of its goods stands beside the amount.
+// The icon under the mouse gets the highlight frame (image 5): the portrait, and of the overlapping queue icons the
+// lowest one, which a click cancels.  A resource site's half-transparent portrait is drawn over itself while hovered,
+// and the picture of its goods stands beside the amount.
 TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortraitBrightens)
 {
     trap->queueCount = 4;

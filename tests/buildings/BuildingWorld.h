@@ -9,6 +9,7 @@
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "effects/C_Particles.h"
+#include "media/C_ModelRecord.h"
 #include "tests/support/SentPackets.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestLog.h"
@@ -17,11 +18,20 @@
 #include "world/C_GameMap.h"
 
 using Faults = std::vector<std::string>;
+using Ints = std::vector<int32_t>;
+using Floats = std::vector<float>;
 
 // `extra` loads into `object` and saves again unchanged; `bad` is refused,
 // with `logged` in the log when one is given.
 void ExpectSavedExtra(CBuilding& object, const std::string& extra, const std::string& bad,
                       const char* logged = nullptr);
+
+// The game's list of models while it lives; made after the world, so that it goes first.
+struct SGlobalModels
+{
+    SGlobalModels() { AllocGlobalModels(); }
+    ~SGlobalModels() { FreeGlobalModels(); }
+};
 
 class CBuildingWorld : public CSimHarness
 {

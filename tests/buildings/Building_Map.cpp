@@ -11,8 +11,7 @@ namespace
 class BuildingMap : public ::testing::Test
 {
 protected:
-    // Gentle hills (steps below the steepest walkable slope) and four
-    // textures, so that levelling and restoring show.
+    // Gentle hills (steps below the steepest walkable slope) and four textures, so that levelling and restoring show.
     void SetUp() override
     {
         for (int32_t x = 0; x <= g_GameMap.GetWidth(); ++x)
@@ -31,7 +30,7 @@ protected:
     }
 
     CBuildingWorld m_World;
-    std::vector<int32_t> m_Heights;
+    Ints m_Heights;
     std::vector<uint8_t> m_Textures;
 };
 }  // namespace
@@ -233,8 +232,7 @@ TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedO
     CBuilding* removed = m_World.Place(0, CastHouse, 20, 10);
     CBuilding* converted = m_World.Place(0, CastHouse, 30, 10);
     m_World.Place(1, CastHouse, 40, 10);
-    EXPECT_EQ(std::vector<int32_t>({marks(0), marks(1), m_World.Player(0).constructionSiteCounts[12 * 256 + 11]}),
-              std::vector<int32_t>({18, 0, 1}));
+    EXPECT_EQ(Ints({marks(0), marks(1), m_World.Player(0).constructionSiteCounts[12 * 256 + 11]}), Ints({18, 0, 1}));
     EXPECT_TRUE(m_World.Player(0).IsCellSeen(12, 11) && !m_World.Player(0).IsCellSeen(13, 11));
     finished->Construct(0.0f, true);
     removed->TakeDown(false);
@@ -247,8 +245,8 @@ TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedO
     // owner explores around it, 4 blocks out but not 8.
     const auto sites = [this](int32_t player) { return m_World.Player(player).buildingsUnderConstruction[CastHouse]; };
     const int32_t lost = m_World.Player(0).statistics[STAT_BUILDINGS_LOST];
-    EXPECT_EQ(std::vector<int32_t>({marks(0) + marks(1), sites(0), sites(1), lost, explored(1, 26), explored(1, 22)}),
-              std::vector<int32_t>({0, 0, 2, 1, 1, 0}));
+    EXPECT_EQ(Ints({marks(0) + marks(1), sites(0), sites(1), lost, explored(1, 26), explored(1, 22)}),
+              Ints({0, 0, 2, 1, 1, 0}));
     converted->ConvertToPlayer(0, false);
     finished->ConvertToPlayer(1, false);
     finished->ConvertToPlayer(0, false);
@@ -273,7 +271,7 @@ TEST_F(BuildingMap, SitesAndDecorationsAreCountedOnTheBlocksTheyCover)
     m_World.Track(player.CreateResource(ResourceKindGoldMine, 10, 10, 500, 0));
     m_World.Track(player.CreateDecorationBuilding(7, 30, 30));   // a branch of 3 x 2, "100111"
     const auto sum = [](const uint8_t* counts) { return std::accumulate(counts, counts + MapBlockCount, 0); };
-    EXPECT_EQ(std::vector<int32_t>({sum(player.resourceSiteCounts), player.resourceSiteCounts[13 * 256 + 14],
-                                    sum(player.decorationCounts), player.decorationCounts[31 * 256 + 30]}),
-              std::vector<int32_t>({20, 1, 6, 1}));
+    EXPECT_EQ(Ints({sum(player.resourceSiteCounts), player.resourceSiteCounts[13 * 256 + 14],
+                    sum(player.decorationCounts), player.decorationCounts[31 * 256 + 30]}),
+              Ints({20, 1, 6, 1}));
 }

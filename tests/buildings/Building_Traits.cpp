@@ -11,7 +11,6 @@
 
 namespace
 {
-using Ints = std::vector<int32_t>;
 
 class BuildingTraits : public ::testing::Test
 {
@@ -39,9 +38,7 @@ protected:
 
     CBuilding* Make(int32_t cast, int32_t resourceKind = 0, int32_t decorationKind = 0)
     {
-        CBuilding* building = m_World.Player(1).BuildingFactory(cast, resourceKind, 0, decorationKind);
-        m_World.Track(building);
-        return building;
+        return m_World.Track(m_World.Player(1).BuildingFactory(cast, resourceKind, 0, decorationKind));
     }
 
     CBuildingWorld m_World;
@@ -130,14 +127,9 @@ TEST_F(BuildingTraits, ATowerFinishedWithoutArchersIsReportedAndStillCounts)
 TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
 {
     // Aim: x, y, height, height unfinished.
-    const struct
-    {
-        int32_t cast, width, depth, clearance, points, select, icon, hitPoints, firewall;
-        float factor1, factor2, repair;
-        const char *name, *message, *flags, *corners;
-        int32_t stages[4], finished, snow, sink, dust, debris[2];
-        float aim[4], work[3];
-        bool longRow, collapseInstead;
+    const struct { int32_t cast, width, depth, clearance, points, select, icon, hitPoints, firewall;
+        float factor1, factor2, repair; const char *name, *message, *flags, *corners;
+        int32_t stages[4], finished, snow, sink, dust, debris[2]; float aim[4], work[3]; bool longRow, collapseInstead;
     } rows[] = {
         {1, 7, 7, 3, 130, 186, 52, 2000, 1000, .2f, .1f, .5f, "BD_CASTLE", "BD_MSG_CASTLE", "1111110", "*",
          {109, 110, 111, 112}, 108, 113, 350, 15, {5, 0}, {3.5f, 3.5f, 95.81f, 0}, {.3f, .8f, 0}, true, true},
@@ -172,7 +164,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
          {2, 2, 67.98f, 0}, {.2f, .8f, 0}, true, true},
     };
     const std::vector<SEffectParticle>& effects = g_Particles.GetEffects();
-    AllocGlobalModels();
+    const SGlobalModels models;
     g_GameMap.theme = 1;   // winter
     for (size_t i = 0; i < std::size(rows); ++i)
     {
@@ -190,17 +182,14 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
                         b->GetDrawClass()}),
                   Ints({r.width, r.depth, r.clearance, r.points, r.icon, r.cast == 9 ? 1 : r.cast == 12 ? 0 : 2}));
         EXPECT_STREQ(b->GetNameKey(), r.name);
+        const std::string mask = r.corners;   // rows of width + 1 digits and a '/'
         for (int32_t j = 0; j <= r.depth; ++j)
-            for (int32_t k = 0; k <= r.width; ++k)
-            {
-                const std::string mask = r.corners;   // rows of width + 1 digits and a '/'
-                const size_t at = size_t(j) * size_t(r.width + 2) + size_t(k);
-                EXPECT_EQ(b->IsSolidCell(k, j), mask == "*" || (at < mask.size() && mask[at] == '1')) << k << "," << j;
-            }
+            for (int32_t k = 0, at = j * (r.width + 2); k <= r.width; ++k, ++at)
+                EXPECT_EQ(b->IsSolidCell(k, j), mask == "*" || (size_t(at) < mask.size() && mask[size_t(at)] == '1'))
+                    << k << "," << j;
         float aim[3] = {}, work[3] = {-1, -1, -1};
         b->GetTargetPosition(aim);
-        EXPECT_EQ(std::vector<float>(aim, aim + 3),
-                  std::vector<float>({float(x) + r.aim[0], r.aim[3], float(y) + r.aim[1]}));
+        EXPECT_EQ(Floats(aim, aim + 3), Floats({float(x) + r.aim[0], r.aim[3], float(y) + r.aim[1]}));
         b->buildProgress = 10.0f;
         EXPECT_EQ(b->GetMaxHitPoints(), std::max(1, r.hitPoints / 10));
         // The stage changes just above 25, 50 and 75.
@@ -231,9 +220,9 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         const bool news = r.message != nullptr;
         ASSERT_EQ(m_World.Messages().size(), size_t(std::count_if(rows, &r + 1, [](auto& o) { return o.message; })));
         EXPECT_TRUE(!news || m_World.Messages().back().text == r.message);
-        EXPECT_EQ(std::vector<int32_t>(m_World.Markers().end() - (news ? 3 : 0), m_World.Markers().end()),
+        EXPECT_EQ(Ints(m_World.Markers().end() - (news ? 3 : 0), m_World.Markers().end()),
                   news ? Ints({x + r.width / 2, y + r.depth / 2, 0xFFFF00}) : Ints());
-        EXPECT_EQ(std::vector<int32_t>(m_World.Samples().begin() + long(samples), m_World.Samples().end()),
+        EXPECT_EQ(Ints(m_World.Samples().begin() + long(samples), m_World.Samples().end()),
                   news ? Ints({r.select, 100}) : Ints());
         b->GetTargetPosition(aim);
         EXPECT_EQ(aim[1], r.aim[2]);
@@ -247,10 +236,10 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         b->GetSelectSound(&sample[0], &sample[1]);
         b->GetWorkCost(&work[0], &work[1], &work[2]);
         EXPECT_EQ(Ints({debris[0], debris[1], sample[0], sample[1]}), Ints({r.debris[0], r.debris[1], r.select, 1}));
-        EXPECT_EQ(std::vector<float>(work, work + 3), std::vector<float>(r.work, r.work + 3));
-        EXPECT_EQ(std::vector<float>({float(b->GetMaxHitPoints()), b->GetDamageFactor1(), b->GetDamageFactor2(),
-                                      b->GetDamageFactor3(), b->GetRepairRate()}),
-                  std::vector<float>({float(r.hitPoints), r.factor1, r.factor2, 1.0f, r.repair}));
+        EXPECT_EQ(Floats(work, work + 3), Floats(r.work, r.work + 3));
+        EXPECT_EQ(Floats({float(b->GetMaxHitPoints()), b->GetDamageFactor1(), b->GetDamageFactor2(),
+                          b->GetDamageFactor3(), b->GetRepairRate()}),
+                  Floats({float(r.hitPoints), r.factor1, r.factor2, 1.0f, r.repair}));
         // "TC_FF_WALL" raises the castle, wall and tower; "TC_BUILD_D_1" and "_2" lower factor 3.
         for (const auto& [technology, points, factor3] : {std::tuple{48, r.hitPoints + r.firewall, 1.0f},
                                                           {46, r.hitPoints, 0.9f}, {47, r.hitPoints, 0.7f}})
@@ -262,9 +251,14 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         }
         if (r.cast == CastTrap)
             continue;
-        // Damage type 4 sounds the 184 echo on the long row; at no hit points the collapse sound
-        // replaces the hit sound on the castle's row, follows it on the others.
-        EXPECT_EQ(Heard(*b, 4), r.longRow ? Sounds({{173, 4}, {184, 1}}) : Sounds({{173, 4}}));
+        // Each damage type sounds its own samples, the smashing ones (4, 9) with the 184 echo on the long row;
+        // at no hit points the collapse sound replaces the hit sound on the castle's row, follows it on the others.
+        const std::set<int32_t> none, pierce = Sounds({{169, 4}}), magic = Sounds({{179, 1}}),
+                                smash = r.longRow ? Sounds({{173, 4}, {184, 1}}) : Sounds({{173, 4}});
+        const std::set<int32_t> heard[] = {none, Sounds({{165, 4}}), pierce, pierce, smash, none,
+                                           Sounds({{177, 2}}), magic, magic, smash, none};
+        for (int32_t type = 0; type <= 10; ++type)
+            EXPECT_EQ(Heard(*b, type), heard[type]) << type;
         b->health = 0.0f;
         EXPECT_EQ(Heard(*b, 1), r.collapseInstead ? Sounds({{180, 4}}) : Sounds({{165, 4}, {180, 4}}));
         b->health = 100.0f;
@@ -286,22 +280,6 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
     }
     g_GameMap.theme = NoTheme;
     CBuildingDraw::ClearDraws();
-    FreeGlobalModels();
-}
-
-// Each damage type sounds its own samples, on the long row (the keep) and the short row (the house).
-TEST_F(BuildingTraits, EachDamageTypeSoundsItsOwnSamples)
-{
-    CBuilding* keep = m_World.PlaceFinished(0, CastKeep, 10, 10);
-    CBuilding* house = m_World.PlaceFinished(0, CastHouse, 20, 10);
-    const std::set<int32_t> none, smash = Sounds({{173, 4}}), pierce = Sounds({{169, 4}}), magic = Sounds({{179, 1}});
-    const std::set<int32_t> heard[] = {none,  Sounds({{165, 4}}), pierce, pierce, Sounds({{173, 4}, {184, 1}}), none,
-                                       Sounds({{177, 2}}), magic, magic, Sounds({{173, 4}, {184, 1}}), none};
-    for (int32_t type = 0; type <= 10; ++type)
-    {
-        EXPECT_EQ(Heard(*keep, type), heard[type]) << type;
-        EXPECT_EQ(Heard(*house, type), type == 4 || type == 9 ? smash : heard[type]) << type;
-    }
 }
 
 // A stroke to exactly 100 finishes with the local owner's news in green, an instant completion (a

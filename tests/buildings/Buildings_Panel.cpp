@@ -9,7 +9,7 @@
 
 namespace
 {
-using Icons = std::vector<int32_t>;
+using Icons = Ints;
 constexpr int32_t Rally = 107;
 
 class BuildingsPanel : public ::testing::Test
@@ -48,7 +48,7 @@ protected:
             g_BuildingCommand.cancelSlot = CBuildingCommand::CancelCurrent;
         return hotkey->mode != 0 || building.OnPanelCommand();
     }
-    void Research(std::vector<int32_t> technologies)
+    void Research(Ints technologies)
     {
         for (const int32_t technology : technologies)
             m_World.Player(0).technologies[technology].progress = 100.0f;

@@ -26,17 +26,16 @@ protected:
     static constexpr int32_t Frames = 10;
     void SetUp() override
     {
-        AllocGlobalModels();
         for (int32_t model : {297, 298, 299, 300, 338})
             GetGlobalModel(model)->object.frameCount = Frames;
     }
-    void TearDown() override { FreeGlobalModels(); }
     template <typename T = CDecoration>
     T* Place(int32_t kind, int32_t x, int32_t y)
     {
         return dynamic_cast<T*>(world.Player(0).CreateDecorationBuilding(kind, x, y));
     }
     CBuildingWorld world;
+    SGlobalModels m_Models;
 };
 }  // namespace
 
@@ -52,8 +51,7 @@ TEST_F(DecorationBehaviours, AGateOpensPassableAndClosingCrushesWhatStandsInItBu
     const auto blocked = [](int32_t x, int32_t y) { return g_GameMap.Block(x, y).blocked != 0; };
     gate->Trigger(1);
     EXPECT_TRUE(!blocked(10, 10) && !blocked(14, 10) && gate->model == 298);
-    // The map's own pass over the objects no player lists moves it, a frame a tick, and stops it
-    // on its last frame.
+    // The map's own pass over the objects no player lists moves it, a frame a tick, and stops it on its last frame.
     world.Frame(3);
     EXPECT_TRUE(gate->motion == CDecorationGate::Opening && gate->animTime == 3.0f);
     world.Frame(Frames - 3);

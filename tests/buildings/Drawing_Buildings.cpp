@@ -14,19 +14,11 @@ namespace
 class DrawingBuildings : public ::testing::Test
 {
 protected:
-    DrawingBuildings()
+    DrawingBuildings() { CBuildingDraw::ClearDraws(); }
+    ~DrawingBuildings() override { CBuildingDraw::ClearDraws(); }
+    static Ints DrawnModels()
     {
-        AllocGlobalModels();
-        CBuildingDraw::ClearDraws();
-    }
-    ~DrawingBuildings() override
-    {
-        CBuildingDraw::ClearDraws();
-        FreeGlobalModels();
-    }
-    static std::vector<int32_t> DrawnModels()
-    {
-        std::vector<int32_t> models;
+        Ints models;
         for (const SModelDraw& draw : CBuildingDraw::GetDraws())
             models.push_back(draw.model);
         CBuildingDraw::ClearDraws();
@@ -34,6 +26,7 @@ protected:
     }
 
     CBuildingWorld m_World;
+    SGlobalModels m_Models;
 };
 
 TEST_F(DrawingBuildings, ACollapsingBuildingShakesAndSinksWithoutItsBanners)
@@ -44,14 +37,14 @@ TEST_F(DrawingBuildings, ACollapsingBuildingShakesAndSinksWithoutItsBanners)
     barracks->Render(0.0f);
     // The model, then two banners at frames 7 + 16 and 7 + 24, modulo 20.
     const std::vector<SModelDraw> draws = CBuildingDraw::GetDraws();
-    ASSERT_EQ(DrawnModels(), (std::vector<int32_t>{115, 233, 233}));
+    ASSERT_EQ(DrawnModels(), (Ints{115, 233, 233}));
     EXPECT_TRUE(draws[1].frame == 3 && draws[2].frame == 11);
     EXPECT_FLOAT_EQ(draws[1].x, 10.8f);
     EXPECT_FLOAT_EQ(draws[1].y, 15.4f);
     EXPECT_FLOAT_EQ(draws[1].height, draws[0].height + 70.0f);
     barracks->Render(0.5f);
     const SModelDraw sinking = CBuildingDraw::GetDraws()[0];
-    ASSERT_EQ(DrawnModels(), std::vector<int32_t>{115});
+    ASSERT_EQ(DrawnModels(), Ints{115});
     EXPECT_FLOAT_EQ(sinking.x, 10.0f + 0.02f * std::sin(250.0f));
     EXPECT_FLOAT_EQ(sinking.y, 10.0f + 0.02f * std::cos(250.0f));
     EXPECT_FLOAT_EQ(sinking.height, g_GameMap.GetHeight(10.0f, 10.0f) - 125.0f);
@@ -69,8 +62,7 @@ TEST_F(DrawingBuildings, TreesTurnByTheirFacingAndTakeTheirLookAsColour)
     tree.Render(0.0f);
     ASSERT_EQ(CBuildingDraw::GetDraws().size(), 1u);
     const SModelDraw& draw = CBuildingDraw::GetDraws()[0];
-    EXPECT_EQ(std::vector<float>({float(draw.frame), draw.x, draw.y, draw.facing}),
-              std::vector<float>({1.0f, 5.5f, 6.5f, 90.0f}));
+    EXPECT_EQ(Floats({float(draw.frame), draw.x, draw.y, draw.facing}), Floats({1.0f, 5.5f, 6.5f, 90.0f}));
     EXPECT_EQ(GetGlobalModel(210)->object.currentTexture, 2);
     // Sites are not drawn while collapsing.
     tree.Render(0.3f);
@@ -119,14 +111,14 @@ TEST_F(DrawingBuildings, TheRallyFlagIsTheLocalOwnersOnlyAndTheOutlineWalksTheFo
     other->RenderRallyFlag();
     ASSERT_EQ(CBuildingDraw::GetDraws().size(), 1u);
     EXPECT_TRUE(CBuildingDraw::GetDraws()[0].x == 3.5f && CBuildingDraw::GetDraws()[0].y == 4.5f);
-    EXPECT_EQ(DrawnModels(), std::vector<int32_t>{234});
+    EXPECT_EQ(DrawnModels(), Ints{234});
 
     CBuilding* house = m_World.Player(0).BuildingFactory(CastHouse, 0, 0, 0);
     house->x = 4;
     house->y = 7;
-    std::vector<float> points;
+    Floats points;
     house->GetOutlinePoints(points);
-    EXPECT_EQ(points, (std::vector<float>{4, 7, 5, 7, 6, 7, 7, 7, 7, 8, 7, 9, 6, 9, 5, 9, 4, 9, 4, 8, 4, 7}));
+    EXPECT_EQ(points, (Floats{4, 7, 5, 7, 6, 7, 7, 7, 7, 8, 7, 9, 6, 9, 5, 9, 4, 9, 4, 8, 4, 7}));
     delete house;
 }
 }  // namespace

@@ -72,8 +72,8 @@ TEST(BuildingFactory, ListedNumbersGiveTheirModelsOwnersAmountsAndFirePoints)
                                                           row.variant, decoration ? row.kind : 0);
         ASSERT_NE(made, nullptr);
         world.Track(made);
-        EXPECT_EQ(std::vector<int32_t>({made->x, made->y, made->model, made->owner, made->GetAmount()}),
-                  std::vector<int32_t>({-1, -1, row.model, row.owner, row.amount}));
+        EXPECT_EQ(Ints({made->x, made->y, made->model, made->owner, made->GetAmount()}),
+                  Ints({-1, -1, row.model, row.owner, row.amount}));
         EXPECT_EQ(made->GetBuildCast(), row.cast);
         EXPECT_TRUE(row.cast != CastResource || row.kind == 2 || row.kind == 3 ||
                     made->GetResourceKind() == ResourceKindGoldMine);
@@ -116,7 +116,7 @@ TEST(BuildingFactory, ListedNumbersGiveTheirModelsOwnersAmountsAndFirePoints)
     for (const auto& [cast, list] : fires)
     {
         SCOPED_TRACE(cast);
-        std::vector<float> expected;
+        Floats expected;
         float v[5];
         int used = 0;
         for (const char* at = list;
@@ -126,7 +126,7 @@ TEST(BuildingFactory, ListedNumbersGiveTheirModelsOwnersAmountsAndFirePoints)
             used += at[used] == ';' ? 1 : 0;
         }
         CBuilding* made = world.Track(CPlayerFactory::BuildingFactory(world.Player(1), cast, 0, 0, 0));
-        std::vector<float> burning;
+        Floats burning;
         for (int32_t i = 0; i < made->fireCount; ++i)
         {
             const CFirePosition& fire = made->firePositions[i];

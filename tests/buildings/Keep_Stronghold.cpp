@@ -58,8 +58,8 @@ TEST_F(KeepStronghold, EveryKeepOfTheOwnerFollowsTheUpgradeAtTheNextStep)
     EXPECT_EQ(second->model, CBuildingKeep::KeepModel);
     ASSERT_TRUE(Burns(*second));
     const CParticles::SEmitter* hearth = g_Particles.FindEmitter(second->hearthEmitter);
-    EXPECT_EQ(std::vector<float>({hearth->x, hearth->y, hearth->height}),
-              std::vector<float>({23.21f, 13.01f, g_GameMap.GetHeight(23.21f, 13.01f) + 6.0f}));
+    EXPECT_EQ(Floats({hearth->x, hearth->y, hearth->height}),
+              Floats({23.21f, 13.01f, g_GameMap.GetHeight(23.21f, 13.01f) + 6.0f}));
 
     step(true, 0.0f);
     step(false, CTechnology::ResearchedProgress);
@@ -73,12 +73,11 @@ TEST_F(KeepStronghold, EveryKeepOfTheOwnerFollowsTheUpgradeAtTheNextStep)
     first->GetWorkCost(&cost[0], &cost[1], &cost[2]);
     int32_t debris[2] = {};
     first->GetHitDebris(&debris[0], &debris[1]);
-    EXPECT_EQ(std::vector<float>({float(first->GetMaxHitPoints()), first->GetRepairRate(), first->GetDamageFactor1(),
-                                  cost[0], cost[1], cost[2], float(debris[0]), float(debris[1])}),
-              std::vector<float>({1600.0f, 0.5f, 0.2f, 0.2f, 0.8f, 0.0f, 5.0f, 0.0f}));
+    EXPECT_EQ(Floats({float(first->GetMaxHitPoints()), first->GetRepairRate(), first->GetDamageFactor1(),
+                      cost[0], cost[1], cost[2], float(debris[0]), float(debris[1])}),
+              Floats({1600.0f, 0.5f, 0.2f, 0.2f, 0.8f, 0.0f, 5.0f, 0.0f}));
     EXPECT_TRUE(other->model == CBuildingKeep::KeepModel && Burns(*other));
-    // A keep begun afterwards rises through the stronghold's stages; the
-    // factory makes it a stronghold at once.
+    // A keep begun afterwards rises through the stronghold's stages; the factory makes it a stronghold at once.
     auto* later = static_cast<CBuildingKeep*>(world.Player(0).CreateBuilding(CastKeep, 10, 30));
     later->Construct(0.0f, false);
     EXPECT_EQ(later->model, 173);

@@ -22,8 +22,7 @@ namespace
 class ProductionTest : public ::testing::Test
 {
 protected:
-    static constexpr uint32_t Yellow = 0xFFFF00;
-    static constexpr uint32_t Green = 0x00FF00;
+    static constexpr uint32_t Yellow = 0xFFFF00, Green = 0x00FF00;
 
     // Loaded before the world makes the type records from them.
     struct STexts
@@ -44,10 +43,9 @@ protected:
     CPlayer& Player(int32_t index) { return m_Harness.Player(index); }
     CBuilding* Finished(int32_t cast, int32_t x, int32_t y, int32_t owner = 0)
     {
-        CBuilding* building = Player(owner).CreateBuilding(cast, x, y);
+        CBuilding* building = m_Harness.Track(Player(owner).CreateBuilding(cast, x, y));
         building->buildProgress = CBuilding::FinishedProgress;
         building->BuildingFinished();
-        m_Harness.Track(building);
         return building;
     }
     // Two houses: room for ten people.
@@ -90,7 +88,6 @@ protected:
 };
 }  // namespace
 
-using Counts = std::vector<int32_t>;
 using Lines = std::vector<std::string>;
 
 // Shift queues five but stops at the first refusal; the 29th item is refused.  Of 28 entries (warriors
@@ -102,7 +99,7 @@ TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
     g_Selection.shiftDown = 1;
     Player(0).wood = 160;
     Panel(*barracks, Record(1), -1, -1, 0);
-    EXPECT_EQ(Counts({barracks->queueCount, Player(0).wood}), Counts({3, 10}));
+    EXPECT_EQ(Ints({barracks->queueCount, Player(0).wood}), Ints({3, 10}));
     Player(0).wood = Player(0).gold = 10000;
     const int32_t stock = Player(0).wood + Player(0).gold + Player(0).stone + 150;
     std::vector<const CUnitStats*> expected(3, Record(1));
@@ -113,12 +110,6 @@ TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
     }
     Panel(*barracks, Record(1), -1, -1, 0);
     EXPECT_EQ(Texts(Yellow), (Lines{"Wood needed", "Queue full"}));
-    const auto paid = [&] {
-        int32_t price = 0;
-        for (const CUnitStats* item : expected)
-            price += item->woodCost + item->goldCost + item->stoneCost;
-        return price;
-    };
     for (const int32_t slot : {27, 13, 26, 0, -1})
     {
         CTestLog log;
@@ -130,9 +121,12 @@ TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
             expected.push_back(Record(2));
         else if (slot < int32_t(expected.size()))
             expected.erase(expected.begin() + slot);
+        int32_t paid = 0;
+        for (const CUnitStats* item : expected)
+            paid += item->woodCost + item->goldCost + item->stoneCost;
         EXPECT_EQ(std::vector<const CUnitStats*>(barracks->queue, barracks->queue + barracks->queueCount), expected)
             << slot;
-        EXPECT_EQ(Player(0).wood + Player(0).gold + Player(0).stone, stock - paid()) << slot;
+        EXPECT_EQ(Player(0).wood + Player(0).gold + Player(0).stone, stock - paid) << slot;
         EXPECT_EQ(log.Contains("#DEBUG: Cancelled production slot is empty"), slot == 26) << slot;
     }
 }
@@ -155,7 +149,7 @@ TEST_F(ProductionTest, EachRefusalIsLoggedAndChangesNothing)
     BlockExits(*barracks, true);
     CBuilding* idle = Finished(CastBarracks, 20, 20);
     const int32_t side = g_GameMap.GetWidth();
-    const Counts stock = {Player(0).wood, Player(0).gold, Player(0).stone};
+    const Ints stock = {Player(0).wood, Player(0).gold, Player(0).stone};
     const struct { std::function<void()> act; const char* logged; bool breakpoint; } refusals[] = {
         {[&] { EXPECT_EQ(keep->StartResearch(10), 0); },
          "#DEBUG: Technology research not allowed when an other is in progress", true},
@@ -177,9 +171,9 @@ TEST_F(ProductionTest, EachRefusalIsLoggedAndChangesNothing)
         refusal.act();
         EXPECT_TRUE(log.Contains(refusal.logged));
         EXPECT_EQ(log.Contains("#DEBUG: breakpoint reached"), refusal.breakpoint);
-        EXPECT_EQ(Counts({Player(0).wood, Player(0).gold, Player(0).stone}), stock);
-        EXPECT_EQ(Counts({barracks->queueCount, keep->queueCount, held->onMap, warrior->onMap, king->onMap}),
-                  Counts({1, 0, 0, 1, 1}));
+        EXPECT_EQ(Ints({Player(0).wood, Player(0).gold, Player(0).stone}), stock);
+        EXPECT_EQ(Ints({barracks->queueCount, keep->queueCount, held->onMap, warrior->onMap, king->onMap}),
+                  Ints({1, 0, 0, 1, 1}));
         EXPECT_TRUE(barracks->productionUnit == held && keep->garrisonedUnit == nullptr);
     }
     CTestLog log;
@@ -199,8 +193,8 @@ TEST_F(ProductionTest, HousesGateTheQueueMercenariesHurryItAndTheUnitHeadsForThe
     barracks->EnqueueItem(Record(1));
     barracks->UpdateProduction(1);
     barracks->UpdateProduction(1);
-    EXPECT_EQ(barracks->productionState, CBuilding::ProductionNeedsHouses);
-    EXPECT_EQ(Texts(Yellow), Lines{"Build houses"});
+    EXPECT_TRUE(barracks->productionState == CBuilding::ProductionNeedsHouses && Texts(Yellow) == Lines{"Build houses"})
+        << barracks->productionState;
     GiveHouses();
     m_Harness.Research(0, 44);
     barracks->SetRallyPoint(30, 30);
@@ -210,12 +204,12 @@ TEST_F(ProductionTest, HousesGateTheQueueMercenariesHurryItAndTheUnitHeadsForThe
     CUnit* warrior = barracks->productionUnit;
     ASSERT_NE(warrior, nullptr);
     barracks->UpdateProduction(1);
-    EXPECT_EQ(Counts({warrior->onMap, warrior->x, warrior->y, warrior->targetX, warrior->targetY}),
-              Counts({1, 9, 16, 30, 30}));
+    EXPECT_EQ(Ints({warrior->onMap, warrior->x, warrior->y, warrior->targetX, warrior->targetY}),
+              Ints({1, 9, 16, 30, 30}));
     // A rally point on the building itself clears it and the pending action.
     g_Selection.pendingAction = 14;
     barracks->SetRallyPoint(12, 12);
-    EXPECT_EQ(Counts({barracks->rallyX, barracks->rallyY, g_Selection.pendingAction}), Counts({-1, -1, 0}));
+    EXPECT_EQ(Ints({barracks->rallyX, barracks->rallyY, g_Selection.pendingAction}), Ints({-1, -1, 0}));
 }
 
 TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructionRefundsNothing)
@@ -234,26 +228,24 @@ TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructi
     ASSERT_TRUE(other->productionUnit != nullptr && Player(0).queuedUnits == 1);
     Panel(*barracks, nullptr, -1, 1, 0);   // the archer
     Panel(*barracks, nullptr, -1, 2, 0);   // empty since
-    EXPECT_EQ(barracks->queue[1], Record(0));
-    EXPECT_EQ(Counts({Player(0).wood, Player(0).gold}), Counts({1000 - 140, 1000}));
+    EXPECT_TRUE(barracks->queue[1] == Record(0) && Ints({Player(0).wood, Player(0).gold}) == Ints({1000 - 140, 1000}));
 
     // The waiting unit goes without counting as lost; the started warrior's counts stay.
     Panel(*other, nullptr, -1, 0, 0);
-    EXPECT_EQ(other->productionUnit, nullptr);
-    EXPECT_EQ(Counts({Player(0).unitCount, Player(0).statistics[STAT_UNITS_LOST], Player(0).queuedUnits,
-                      Player(0).wood}),
-              Counts({0, 0, 1, 910}));
+    EXPECT_EQ(Ints({other->productionUnit != nullptr, Player(0).unitCount, Player(0).statistics[STAT_UNITS_LOST],
+                    Player(0).queuedUnits, Player(0).wood}),
+              Ints({0, 0, 0, 1, 910}));
     m_Harness.FlushDeleted();
     EXPECT_EQ(m_Harness.DeletedUnits(), 1);
     BlockExits(*other, false);
     Panel(*barracks, nullptr, -1, 0, 0);
-    EXPECT_EQ(Counts({Player(0).queuedUnits, Player(0).wood, barracks->queueCount}), Counts({0, 960, 1}));
+    EXPECT_EQ(Ints({Player(0).queuedUnits, Player(0).wood, barracks->queueCount}), Ints({0, 960, 1}));
     // Destroyed, the building gives back its started item's place but no price.
     barracks->UpdateProduction(1);
     ASSERT_EQ(Player(0).queuedUnits, 1);
     barracks->Destroy(false);
-    EXPECT_EQ(Counts({Player(0).queuedUnits, Player(0).queuedUnitsByType[Record(0)->unitType], Player(0).wood}),
-              Counts({0, 0, 960}));
+    EXPECT_EQ(Ints({Player(0).queuedUnits, Player(0).queuedUnitsByType[Record(0)->unitType], Player(0).wood}),
+              Ints({0, 0, 960}));
 }
 
 // The queue goes with a converted building and is trained for the new owner; the old
@@ -276,26 +268,26 @@ TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
     waiting->UpdateProduction(334);
     ASSERT_EQ(researching->StartResearch(9), 1);   // 200 wood
     ASSERT_NE(waiting->productionUnit, nullptr);
-    EXPECT_EQ(Counts({Player(0).wood, Player(0).queuedUnits, Player(0).unitCount}), Counts({8350, 1, 1}));
+    EXPECT_EQ(Ints({Player(0).wood, Player(0).queuedUnits, Player(0).unitCount}), Ints({8350, 1, 1}));
     for (CBuilding* building : {full, waiting, researching})
         EXPECT_TRUE(building->ConvertToPlayer(1, false));
-    EXPECT_EQ(Counts({full->queueCount, waiting->queueCount, Player(0).wood, Player(0).queuedUnits,
-                      Player(0).unitCount, Player(0).statistics[STAT_UNITS_LOST], Player(1).wood,
-                      Player(1).queuedUnits}),
-              Counts({28, 1, 8550, 0, 0, 0, 0, 2}));
+    EXPECT_EQ(Ints({full->queueCount, waiting->queueCount, Player(0).wood, Player(0).queuedUnits,
+                    Player(0).unitCount, Player(0).statistics[STAT_UNITS_LOST], Player(1).wood,
+                    Player(1).queuedUnits}),
+              Ints({28, 1, 8550, 0, 0, 0, 0, 2}));
     EXPECT_EQ(Player(0).technologies[9].researchingBuilding, nullptr);
     BlockExits(*waiting, false);
     waiting->UpdateProduction(1);
     waiting->UpdateProduction(1);
     full->UpdateProduction(334);
     ASSERT_NE(full->productionUnit, nullptr);
-    EXPECT_EQ(Counts({Player(1).unitCount, full->productionUnit->player, full->queueCount, Player(1).queuedUnits}),
-              Counts({2, 1, 28, 0}));
+    EXPECT_EQ(Ints({Player(1).unitCount, full->productionUnit->player, full->queueCount, Player(1).queuedUnits}),
+              Ints({2, 1, 28, 0}));
     // A site that changes sides to the local player answers with the builders' sound.
     CBuilding* site = Player(1).CreateBuilding(CastHouse, 40, 20);
     m_Harness.Track(site);
     site->ConvertToPlayer(0, true);
-    EXPECT_EQ(m_Harness.Samples(), Counts({185, 100}));
+    EXPECT_EQ(m_Harness.Samples(), Ints({185, 100}));
 }
 
 TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
@@ -329,7 +321,7 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
               1);
     EXPECT_EQ(Texts(Green), Lines{"Fast building researched"});
     const CMultiplayer::SSentPacket& last = g_MultiplayerGame.GetSent().back();
-    EXPECT_EQ(Counts({last.packet.Command(), last.packet.Value(0), last.packet.Value(1)}), Counts({42, 0, buildSpeed}));
+    EXPECT_EQ(Ints({last.packet.Command(), last.packet.Value(0), last.packet.Value(1)}), Ints({42, 0, buildSpeed}));
     EXPECT_EQ(barracks->StartResearch(buildSpeed), 0);
 }
 
@@ -349,8 +341,8 @@ TEST_F(ProductionTest, ClientAsksTheHostFirstThenEveryThirtyTwoStepsAndLeavesOnc
         return std::count_if(sent.begin(), sent.end(), [&](auto& c) { return c.packet.Command() == command; });
     };
     ASSERT_EQ(countSent(51), 1);
-    EXPECT_EQ(std::vector<int32_t>(sent.back().packet.fields + 2, sent.back().packet.fields + 5),
-              std::vector<int32_t>({Ref(barracks), 2, warrior->uniqueId}));   // type 2: a warrior
+    EXPECT_EQ(Ints(sent.back().packet.fields + 2, sent.back().packet.fields + 5),
+              Ints({Ref(barracks), 2, warrior->uniqueId}));   // type 2: a warrior
     barracks->UpdateProduction(1);
     EXPECT_EQ(barracks->productionState, CBuilding::ProductionWaitingForHost);
     barracks->UpdateProduction(1);
@@ -374,8 +366,8 @@ TEST_F(ProductionTest, CommandNineteenBringsTheKingOutWhenThereIsRoom)
     EXPECT_EQ(Texts(Yellow), Lines{"King cannot leave"});
     BlockExits(*keep, false);
     Panel(*keep, nullptr, -1, -1, 19);
-    EXPECT_EQ(Counts({king->onMap, king->x, king->y, keep->pendingCommand}), Counts({1, 9, 14, 0}));
-    EXPECT_EQ(keep->garrisonedUnit, nullptr);
+    EXPECT_EQ(Ints({king->onMap, king->x, king->y, keep->pendingCommand, keep->garrisonedUnit != nullptr}),
+              Ints({1, 9, 14, 0, 0}));
 }
 
 using DocksTest = ProductionTest;
@@ -409,7 +401,7 @@ TEST_F(DocksTest, TheCoastRuleRefusesDryUnexploredOrOffMapBlocksAndEightRingsRis
     docks.Animate(34.0f);
     const std::vector<SEffectParticle>& rings = g_Particles.GetEffects();
     ASSERT_EQ(rings.size(), 8u);   // around the middle (13, 13), not on it
-    EXPECT_EQ(std::vector<float>({rings[4].x, rings[4].y, rings[7].height}), std::vector<float>({13.0f, 15.5f, -2.0f}));
+    EXPECT_EQ(Floats({rings[4].x, rings[4].y, rings[7].height}), Floats({13.0f, 15.5f, -2.0f}));
     CMemorySaveStream saved;
     docks.SaveGameExtra(saved, g_ReferenceBase);
     CBuildingDocks loaded(0);
@@ -466,7 +458,7 @@ TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatu
         m_Harness.Frame(20);
     EXPECT_TRUE(Player(0).IsResearched(advancedBuilding));
 
-    AllocGlobalModels();
+    const SGlobalModels models;
     CBuildingDraw::ClearDraws();
     alchemy->animTime = 8.0f;
     alchemy->Render(0.5f);
@@ -474,5 +466,4 @@ TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatu
     alchemy->Render(0.0f);
     ASSERT_EQ(CBuildingDraw::GetDraws().size(), 3u);
     EXPECT_TRUE(CBuildingDraw::GetDraws()[2].model == 235 && CBuildingDraw::GetDraws()[2].facing == 8.0f);
-    FreeGlobalModels();
 }

@@ -26,10 +26,8 @@ void GiveGroup(int32_t modelNumber, float minX, float maxX, float minZ, float ma
 class ResourcePicking : public ::testing::Test
 {
 protected:
-    ResourcePicking() { AllocGlobalModels(); }
-    ~ResourcePicking() override { FreeGlobalModels(); }
-
     CBuildingWorld m_World;
+    SGlobalModels m_Models;
 };
 
 TEST_F(ResourcePicking, PointsAndMissilesHitThePartBoxesAtTheBuilding)
@@ -38,9 +36,9 @@ TEST_F(ResourcePicking, PointsAndMissilesHitThePartBoxesAtTheBuilding)
     GiveGroup(129, 0.0f, 96.0f, -64.0f, 0.0f);
     CBuilding* house = m_World.PlaceFinished(0, CastHouse, 10, 10);
     const float ground = g_GameMap.GetHeight(10.0f, 10.0f);
-    EXPECT_EQ(std::vector<float>({house->GetHeightAt(11.5f, 11.0f), house->GetHeightAt(13.0f, 12.0f),
-                                  house->GetHeightAt(13.1f, 11.0f), house->GetHeightAt(11.0f, 9.9f)}),
-              std::vector<float>({ground, ground, -1.0f, -1.0f}));
+    EXPECT_EQ(Floats({house->GetHeightAt(11.5f, 11.0f), house->GetHeightAt(13.0f, 12.0f),
+                      house->GetHeightAt(13.1f, 11.0f), house->GetHeightAt(11.0f, 9.9f)}),
+              Floats({ground, ground, -1.0f, -1.0f}));
     EXPECT_EQ(std::vector<bool>({house->IsPointInside(11.0f, ground + 10.0f, 11.0f),
                                  house->IsPointInside(13.0f, ground + 50.0f, 12.0f),
                                  house->IsPointInside(11.0f, ground + 50.5f, 11.0f),
@@ -92,8 +90,7 @@ TEST_F(ResourcePicking, SitesArePickedOnTheScreenWhereTheyWereLastDrawn)
         g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = site.drawnAt;
         EXPECT_TRUE(drawn->GetHeightAt(512.0f, 384.0f) == -1.0f && !drawn->IsInScreenRect(0, 0, 1023, 767));
         drawn->Render(0.0f);
-        EXPECT_EQ(std::vector<int32_t>(drawn->screenRect, drawn->screenRect + 4),
-                  std::vector<int32_t>({375, 266, 648, 501}));
+        EXPECT_EQ(Ints(drawn->screenRect, drawn->screenRect + 4), Ints({375, 266, 648, 501}));
         EXPECT_TRUE(drawn->IsInScreenRect(648, 501, 700, 700) && !drawn->IsInScreenRect(649, 0, 1023, 767));
         if (site.kind == ResourceKindGoldMine)
             EXPECT_EQ(drawn->GetHeightAt(512.0f, 384.0f), -1.0f);

@@ -17,9 +17,7 @@ class ResourceSites : public ::testing::Test
 protected:
     CBuilding* Site(int32_t kind, int32_t x, int32_t y, int32_t treeCast = 1, int32_t amount = 0)
     {
-        CBuilding* site = m_World.Player(0).CreateResource(kind, x, y, amount, treeCast);
-        m_World.Track(site);
-        return site;
+        return m_World.Track(m_World.Player(0).CreateResource(kind, x, y, amount, treeCast));
     }
 
     CBuildingWorld m_World;
@@ -30,12 +28,11 @@ TEST_F(ResourceSites, FiveStrokesFellATreeAndAHundredRemoveItWithOneRuin)
     CBuilding* tree = Site(ResourceKindTree, 12, 12, 3);
     for (int32_t stroke = 1; stroke <= 4; ++stroke)
         EXPECT_EQ(tree->TakeOne(), 1);
-    EXPECT_EQ(std::vector<int32_t>({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked}),
-              std::vector<int32_t>({96, 214, 1}));
+    EXPECT_EQ(Ints({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked}), Ints({96, 214, 1}));
     EXPECT_TRUE(m_World.Samples().empty() && tree->TakeOne() == 1);
-    EXPECT_EQ(std::vector<int32_t>({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked,
-                                    g_GameMap.Block(12, 12).decorationModel}),
-              std::vector<int32_t>({95, 215, 0, 254}));
+    EXPECT_EQ(Ints({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked,
+                    g_GameMap.Block(12, 12).decorationModel}),
+              Ints({95, 215, 0, 254}));
     ASSERT_EQ(m_World.Samples().size(), 2u);
     EXPECT_TRUE(m_World.Samples()[0] == 146 || m_World.Samples()[0] == 147);
     for (int32_t stroke = 6; stroke <= 99; ++stroke)
@@ -46,8 +43,7 @@ TEST_F(ResourceSites, FiveStrokesFellATreeAndAHundredRemoveItWithOneRuin)
     // A standing tree set below the threshold falls, once.
     CBuilding* other = Site(ResourceKindTree, 20, 12, 1);
     other->SetAmount(50);
-    EXPECT_EQ(std::vector<int32_t>({other->GetAmount(), other->model, g_GameMap.Block(20, 12).blocked}),
-              std::vector<int32_t>({50, 211, 0}));
+    EXPECT_EQ(Ints({other->GetAmount(), other->model, g_GameMap.Block(20, 12).blocked}), Ints({50, 211, 0}));
     EXPECT_FALSE(static_cast<CResourceTree*>(other)->CastsShade());
     other->SetAmount(20);
     EXPECT_TRUE(other->GetAmount() == 20 && m_World.Samples().size() == 4u);
@@ -62,7 +58,7 @@ TEST_F(ResourceSites, TreesShadeWhileStandingSwayAndFallOnceToRest)
     for (int32_t variant = 1; variant <= 8; ++variant)
         shade += CResourceTree(variant).CastsShade() ? '1' : '0';
     EXPECT_EQ(shade, "11100011");
-    AllocGlobalModels();
+    const SGlobalModels models;
     GetGlobalModel(211)->object.frameCount = GetGlobalModel(213)->object.frameCount = 10;
     auto* seen = static_cast<CResourceTree*>(Site(ResourceKindTree, 10, 10, 1));
     CBuilding* unseen = Site(ResourceKindTree, 20, 10, 2);
@@ -75,14 +71,12 @@ TEST_F(ResourceSites, TreesShadeWhileStandingSwayAndFallOnceToRest)
     EXPECT_TRUE(seen->CastsShade());
     seen->TakeOne();
     unseen->SetAmount(95);
-    EXPECT_EQ(std::vector<float>({float(seen->CastsShade()), seen->animTime, unseen->animTime}),
-              std::vector<float>({0.0f, 0.0f, 9.0f}));
+    EXPECT_EQ(Floats({float(seen->CastsShade()), seen->animTime, unseen->animTime}), Floats({0.0f, 0.0f, 9.0f}));
     for (const auto& [ticks, frame] : {std::pair{1.0f, 1.2f}, {3.0f, 4.8f}, {10.0f, 8.4f}})
     {
         seen->Animate(ticks);
         EXPECT_NEAR(seen->animTime, frame, 1e-4f) << ticks;
     }
-    FreeGlobalModels();
 }
 
 TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
@@ -156,7 +150,7 @@ TEST_F(ResourceSites, AMineSetToThreeGivesThreeThenClosesWithItsNewsOnlyWhenSeen
         {
             EXPECT_EQ(m_World.Messages().back().text, "MSG_GOLDMINE_CLOSED");
             EXPECT_EQ(m_World.Messages().back().colour, 0xFFFFFFu);
-            EXPECT_EQ(m_World.Markers(), (std::vector<int32_t>{centreX, centreY, 0xFFFF00}));
+            EXPECT_EQ(m_World.Markers(), (Ints{centreX, centreY, 0xFFFF00}));
         }
         // A closed mine stays closed.
         mine->SetAmount(5);

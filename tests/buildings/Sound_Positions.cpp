@@ -11,12 +11,10 @@ constexpr int32_t Sample = 64;
 constexpr float MarkerPan = 0.5f;
 }  // namespace
 
-// Configured sound volume 100.  A unit is heard at 100 where the local player
-// sees its tile, at 50 when it belongs to a friend elsewhere, else not at
-// all; a building at 100 where its centre block is seen, else at 50.  The
-// distance factor is 100 up to 12 blocks, 100 - (int)((d - 12) * 100 / 38)
-// up to 50, and nothing at 0 or beyond: 13 blocks give 98, 31 give 50, 49
-// give 3, 50 give 0.  A request not made leaves the marker pan in place.
+// Configured sound volume 100.  A unit is heard at 100 where the local player sees its tile, at 50 when it belongs to
+// a friend elsewhere, else not at all; a building at 100 where its centre block is seen, else at 50.  The distance
+// factor is 100 up to 12 blocks, 100 - (int)((d - 12) * 100 / 38) up to 50, and nothing at 0 or beyond: 13 blocks
+// give 98, 31 give 50, 49 give 3, 50 give 0.  A request not made leaves the marker pan in place.
 TEST(SoundPositions, UnitsAndBuildingsAreHeardByDistanceFromTheListener)
 {
     // A volume of -1: not heard.

@@ -143,13 +143,13 @@ TEST_F(TowerManning, OnlyTheOwnerChoosesAnEnemyInRangeAndARemoteArcherWhoseTarge
         world.Delete(enemy);
         archer->Animate(40);
         EXPECT_TRUE(g_Particles.GetProjectiles().empty() && archer->animType == ANIM_STAND) << localPlayer;
-        std::vector<int32_t> told;
+        Ints told;
         for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
             if (sent.packet.Value(0) == Ref(archer))
                 told.push_back(sent.packet.Command());
-        const std::vector<int32_t> byOwner = {CMultiplayerGame::CommandTowerArcherTarget,
+        const Ints byOwner = {CMultiplayerGame::CommandTowerArcherTarget,
                                               CMultiplayerGame::CommandTowerArcherIdle};
-        EXPECT_EQ(told, localPlayer == 0 ? byOwner : std::vector<int32_t>()) << localPlayer;
+        EXPECT_EQ(told, localPlayer == 0 ? byOwner : Ints()) << localPlayer;
     }
     g_LocalPlayer = 0;
 }

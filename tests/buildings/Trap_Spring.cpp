@@ -23,16 +23,8 @@ class TrapUnderfoot : public ::testing::Test
 protected:
     // The sprung model's own frames, played at half a frame a tick.
     static constexpr int32_t SprungFrames = 12;
-    void SetUp() override
-    {
-        AllocGlobalModels();
-        GetGlobalModel(CBuildingTrap::SprungModel)->object.frameCount = SprungFrames;
-    }
-    void TearDown() override
-    {
-        FreeGlobalModels();
-        g_LocalPlayer = 0;
-    }
+    void SetUp() override { GetGlobalModel(CBuildingTrap::SprungModel)->object.frameCount = SprungFrames; }
+    void TearDown() override { g_LocalPlayer = 0; }
     CBuilding* Trap(int32_t owner, int32_t x, int32_t y) { return world.PlaceFinished(owner, CastTrap, x, y); }
     // Frames until the unit stands at its goal or dies, checking the world.
     void Walk(CUnit* unit, int32_t x, int32_t y)
@@ -53,6 +45,7 @@ protected:
     }
 
     CBuildingWorld world;
+    SGlobalModels m_Models;
 };
 }  // namespace
 
@@ -64,9 +57,9 @@ TEST_F(TrapUnderfoot, AWarriorDiesOnAFinishedEnemyTrapWhichThenPlaysOutAndLeaves
     Walk(warrior, 14, 10);
     ASSERT_TRUE(warrior->IsDying());
     const int32_t killed = world.Player(TrapOwner).statistics[STAT_UNITS_KILLED];
-    EXPECT_EQ(std::vector<int32_t>({warrior->x, warrior->routeEnd, killed, CountEffects(CParticles::KindBlood, false),
-                                    CountEffects(CParticles::KindBlood, true), CountEffects(25, false)}),
-              std::vector<int32_t>({12, 0, 1, 100, 10, 30}));
+    EXPECT_EQ(Ints({warrior->x, warrior->routeEnd, killed, CountEffects(CParticles::KindBlood, false),
+                    CountEffects(CParticles::KindBlood, true), CountEffects(25, false)}),
+              Ints({12, 0, 1, 100, 10, 30}));
     // (Random(20) - 10) / 15 blocks around the centre 12.5, 40 to 60 high.
     for (const SEffectParticle& drop : g_Particles.GetEffects())
         EXPECT_TRUE(drop.kind != CParticles::KindBlood || (drop.x >= 12.5f - 10.0f / 15.0f - 1e-4f &&
@@ -140,8 +133,7 @@ TEST_F(TrapUnderfoot, TheHostSpringsAndTellsButOnlyTheOwnersMachineLetsTheUnitDi
     first->Destroy(true);
     EXPECT_TRUE(g_MultiplayerGame.GetSent().empty());
 
-    // The unit's own machine springs the trap on it when told; a client
-    // leaves the underfoot check to the host.
+    // The unit's own machine springs the trap on it when told; a client leaves the underfoot check to the host.
     g_Config.networkRole = 2;
     g_LocalPlayer = 2;
     theirs->SpringTrap(second);

@@ -12,11 +12,8 @@
 
 namespace
 {
-std::vector<uint8_t> Cut(std::vector<uint8_t> file, size_t bytes)
-{
-    file.resize(file.size() - bytes);
-    return file;
-}
+// The file without its last `bytes`.
+std::vector<uint8_t> Cut(const std::vector<uint8_t>& f, size_t bytes) { return {f.begin(), f.end() - long(bytes)}; }
 }  // namespace
 
 class CtrlGameSaveRefusal : public SaveGameWorld
@@ -30,8 +27,7 @@ protected:
         m_PayloadAt = CSaveGameRun::PayloadOffset(m_Before);
     }
 
-    // The save with the 32-bit field (or the byte) at that payload offset
-    // changed, its CRC-32 made to match.
+    // The save with the 32-bit field (or the byte) at that payload offset changed, its CRC-32 made to match.
     std::vector<uint8_t> WithField(size_t payloadOffset, uint32_t value) const
     {
         std::vector<uint8_t> file = m_Before;
@@ -49,36 +45,13 @@ protected:
     size_t m_PayloadAt = 0;
 };
 
-// The refusal says why, in the demo data's text and by its key.
-TEST_F(CtrlGameSaveRefusal, DamagedFilesAreRefusedBeforeTheGameIsTouched)
+// A damaged file is refused before the game is touched, saying why in the demo data's text and by its key;
+// a bad section after undoing the half-loaded world and restoring the game, with its line.
+TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
 {
     const std::string texts = CScratchFolder::ReadFile(V2KRN_SOURCE_DIR "/data/demo/Locale/English/savegames.txt");
     ASSERT_TRUE(g_Localizer.LoadLocaleText("savegames.txt", texts.c_str(), int(texts.size())));
     CUnit* const listed = World().Player(0).units[0];
-    std::vector<uint8_t> flipped = m_Before;
-    flipped[m_PayloadAt + 100] ^= 0x10;
-    std::vector<uint8_t> otherVersion = m_Before;
-    CSaveGameRun::PutU32At(otherVersion, 16, 0x01010005);
-    const std::string damaged = "Save game refused: The saved game is damaged (MSG_SAVE_CRCERROR)";
-    const std::string notASave = "Save game refused: This file is not a saved game (MSG_INVALIDSAVEFILE)";
-    const std::pair<std::vector<uint8_t>, std::string> cases[] = {
-        {Cut(m_Before, 1), damaged}, {Cut(m_Before, m_Before.size() / 2), damaged},
-        {Cut(m_Before, m_Before.size() - 10), notASave}, {flipped, damaged},
-        {otherVersion, "Save game refused: The game was saved by another version (MSG_INVALIDSAVEVERSION)"},
-        {{}, notASave}};
-    for (const auto& [file, line] : cases)
-    {
-        m_Log.Clear();
-        EXPECT_FALSE(CSaveGameRun::Load(file));
-        EXPECT_TRUE(m_Log.Contains(line)) << line;
-        // The very objects are still there: nothing was taken apart.
-        EXPECT_TRUE(World().Player(0).units[0] == listed && CSaveGameRun::SaveDrawn() == m_Before);
-    }
-    g_Localizer.Clear();
-}
-
-TEST_F(CtrlGameSaveRefusal, BadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
-{
     const std::vector<uint8_t> payload = CSaveGameRun::Payload(m_Before);
     const size_t controller = ControllerAt(payload);
     const size_t localPlayer = controller + ControllerBytes;
@@ -103,19 +76,24 @@ TEST_F(CtrlGameSaveRefusal, BadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
     twice.insert(twice.begin() + std::ptrdiff_t(m_PayloadAt + secondGroup - 4), 4, 0);
     CSaveGameRun::PutU32At(twice, m_PayloadAt + secondGroup - 4, 1);
     CSaveGameRun::PutU32At(twice, m_PayloadAt + secondGroup, CSaveGameRun::U32At(payload, secondGroup + 4));
-    std::vector<uint8_t> longer = m_Before;
+    std::vector<uint8_t> longer = m_Before, flipped = m_Before, otherVersion = m_Before;
     longer.push_back(0);
+    flipped[m_PayloadAt + 100] ^= 0x10;
+    CSaveGameRun::PutU32At(otherVersion, 16, 0x01010005);
 
     const std::string refused = "Save game refused: ";
     const std::string selectionRejected = "Selection section of the saved game rejected: ";
     const std::string badTimer = refused + "bad pause flag or timer record";
     const std::string badLocal = refused + "the local player's index is out of range";
     const std::string badOption = refused + "an option byte is not 0 or 1";
-    const struct
-    {
-        std::vector<uint8_t> file;
-        std::string line;
-    } cases[] = {
+    const std::string damaged = refused + "The saved game is damaged (MSG_SAVE_CRCERROR)";
+    const std::string notASave = refused + "This file is not a saved game (MSG_INVALIDSAVEFILE)";
+    // Whether the game is untouched: the very objects are still there, nothing was taken apart.
+    const struct { std::vector<uint8_t> file; std::string line; bool untouched = false; } cases[] = {
+        {Cut(m_Before, 1), damaged, true}, {Cut(m_Before, m_Before.size() / 2), damaged, true},
+        {Cut(m_Before, m_Before.size() - 10), notASave, true}, {flipped, damaged, true},
+        {otherVersion, refused + "The game was saved by another version (MSG_INVALIDSAVEVERSION)", true},
+        {{}, notASave, true},
         {CSaveGameRun::WithMatchingCrc(Cut(m_Before, 1)), ""},
         {CSaveGameRun::WithMatchingCrc(Cut(m_Before, payload.size() / 2)), ""},
         // Inside the last object's state: the objects made so far go again.
@@ -155,8 +133,10 @@ TEST_F(CtrlGameSaveRefusal, BadSectionsAreRefusedWithTheirLineAndTheGameGoesOn)
         EXPECT_FALSE(CSaveGameRun::Load(entry.file));
         EXPECT_TRUE(CSaveGameRun::SaveDrawn() == m_Before) << "the running game changed";
         EXPECT_TRUE(entry.line.empty() || m_Log.Contains(entry.line));
+        EXPECT_TRUE(!entry.untouched || World().Player(0).units[0] == listed);
         EXPECT_FALSE(m_Log.Contains("#DEBUG: The running game could not be restored after a failed load"));
     }
+    g_Localizer.Clear();
     // The last player's index is still taken.
     EXPECT_TRUE(CSaveGameRun::Load(WithField(localPlayer, 7)) && g_LocalPlayer == 7 && CSaveGameRun::Load(m_Before));
 }
@@ -235,11 +215,7 @@ std::string Bytes(const std::vector<uint8_t>& payload, size_t at, size_t count)
 {
     return std::string(payload.begin() + std::ptrdiff_t(at), payload.begin() + std::ptrdiff_t(at + count));
 }
-
-std::string Text32(const std::string& text)
-{
-    return LE32(uint32_t(text.size() + 1)) + text + std::string(1, '\0');
-}
+std::string Text32(const std::string& text) { return LE32(uint32_t(text.size() + 1)) + text + std::string(1, '\0'); }
 }  // namespace
 
 class CtrlGameSaveLayout : public SaveGameWorld
@@ -257,12 +233,7 @@ protected:
         g_MissionObjectives.gameMode = CMissionObjectives::ModeScenario;
         g_MissionObjectives.campaignId = 5;
         g_MissionObjectives.scenarioId = 7;
-        CMissionObjectives::SObjective objective;
-        objective.value = 9;
-        objective.flag = 1;
-        objective.text = "Hold";
-        objective.hint = "H";
-        g_MissionObjectives.objectives.Add(objective);
+        ASSERT_TRUE(g_MissionObjectives.Add(9, "Hold", "H") == 0 && g_MissionObjectives.Complete(9));
         g_MissionObjectives.objectivesHint = "Go";
         g_MissionObjectives.dialogEvents.Add(CMissionObjectives::SDialogEvent{4});
         g_MissionObjectives.gameFile = "Maps\\a.world";
@@ -347,30 +318,15 @@ TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
 // by the game's own writer from the running game given that one bad link.
 namespace
 {
-constexpr int32_t TowerX = 30;
-constexpr int32_t TowerY = 10;
-constexpr int32_t WorkshopX = 36;
-constexpr int32_t WorkshopY = 20;
-constexpr int32_t KeepX = 44;
-constexpr int32_t KeepY = 44;
-constexpr int32_t ShipPlayer = 0;
-constexpr int32_t DyingPlayer = 3;
+constexpr int32_t TowerX = 30, TowerY = 10, WorkshopX = 36, WorkshopY = 20, KeepX = 44, KeepY = 44;
+constexpr int32_t ShipPlayer = 0, DyingPlayer = 3;
 
 // The objects of the game, looked up afresh after every load.
 struct SObjects
 {
-    CUnit* living;
-    CUnit* enemy;
-    CUnit* corpse;
-    CUnit* dying;
-    CUnit* waiting;
-    CUnit* carried;
-    CUnit* archer;
-    CUnit* king;
+    CUnit *living, *enemy, *corpse, *dying, *waiting, *carried, *archer, *king;
     CUnitTransportShip* ship;
-    CBuilding* workshop;
-    CBuilding* smithy;
-    CBuilding* ruin;
+    CBuilding *workshop, *smithy, *ruin;
 };
 
 CUnit* FirstOfType(int32_t player, int32_t type)
@@ -399,10 +355,9 @@ SObjects Find()
 
 using CtrlGameSaveLinks = SaveGameWorld;
 
-// The small game with a manned tower, a workshop (a blacksmith) holding a
-// waiting unit, a ship with a unit aboard, a king in his keep, a dying unit
-// and a ruin.  Each load over it takes it apart: a tower deletes its archers
-// with itself and a building its waiting unit, never a second time.
+// The small game with a manned tower, a workshop (a blacksmith) holding a waiting unit, a ship with a unit aboard, a
+// king in his keep, a dying unit and a ruin.  Each load over it takes it apart: a tower deletes its archers with
+// itself and a building its waiting unit, never a second time.
 TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
 {
     BuildSmallGame();
@@ -436,11 +391,7 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
     house->Destroy(false);
     const std::vector<uint8_t> sound = CSaveGameRun::SaveDrawn();
 
-    const struct
-    {
-        std::function<void(SObjects&)> breakLink;
-        const char* fault;
-    } cases[] = {
+    const struct { std::function<void(SObjects&)> breakLink; const char* fault; } cases[] = {
         {[](SObjects& o) { o.living->followedUnit = o.corpse; }, "a unit's followed unit is no living unit"},
         {[](SObjects& o) { o.living->attacker = o.dying; }, "a unit's attacker is no living unit"},
         {[](SObjects& o) { o.living->targetUnit = o.waiting; }, "a unit's target unit is no living unit"},

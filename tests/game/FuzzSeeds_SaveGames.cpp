@@ -21,17 +21,11 @@
 
 namespace
 {
-// Ticks a corpse has left in the saves that name it, so that it decays
-// right after loading.
+// Ticks a corpse has left in the saves that name it, so that it decays right after loading.
 constexpr int32_t CorpseTicksLeftAtSave = 2;
 
-struct SSeed
-{
-    const char* name;
-    std::function<void()> change;
-    // Empty when the seed loads.
-    const char* refusal;
-};
+// The refusal is empty when the seed loads.
+struct SSeed { const char* name; std::function<void()> change; const char* refusal; };
 
 CUnit* Corpse()
 {

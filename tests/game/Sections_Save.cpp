@@ -22,13 +22,10 @@
 
 namespace
 {
-std::string Text32(const std::string& text, uint32_t bytes)
+// A saved text: its length with the zero (or `bytes`), the text and the zero.
+std::string Text32(const std::string& text, int64_t bytes = -1)
 {
-    return LE32(bytes) + text + std::string(1, '\0');
-}
-std::string Text32(const std::string& text)
-{
-    return Text32(text, uint32_t(text.size() + 1));
+    return LE32(uint32_t(bytes < 0 ? int64_t(text.size()) + 1 : bytes)) + text + std::string(1, '\0');
 }
 
 // Mode, result, type, campaign, scenario, then the objectives.
@@ -53,11 +50,7 @@ TEST(MissionObjectivesSave, BadSectionsAreRefusedAndTheRecordStays)
     const std::string okObjective = OneObjective(1, Text32("t"));
     const std::string okTail = Tail(std::string("\1\0\1", 3), Text32("file"));
     const std::string prefix = "Objectives section of the saved game rejected: ";
-    const struct
-    {
-        std::string bytes;
-        std::string line;
-    } cases[] = {
+    const struct { std::string bytes, line; } cases[] = {
         {Objectives(0, 0, okObjective, okTail), "unknown game mode"},
         {Objectives(7, 0, okObjective, okTail), "unknown game mode"},
         {Objectives(2, 3, okObjective, okTail), "unknown result"},
@@ -128,10 +121,7 @@ namespace
 constexpr uint32_t kMarkerColour = 0x123456;
 constexpr int32_t kDecayedTicks = 10;
 
-std::string LEF(float value)
-{
-    return LE32(std::bit_cast<uint32_t>(value));
-}
+std::string LEF(float value) { return LE32(std::bit_cast<uint32_t>(value)); }
 
 // Two units and a building of a small world, numbered 0, 1 and 2 as the particles register them.  The
 // pool's holds are dropped before the world goes, since the objects are the players' and the map's.
@@ -180,8 +170,7 @@ protected:
     {
         return corpses + LE32(0) + fires + emitters + LE32(nextHandle) + LE32(0) + shots;
     }
-    // An arrow of unit `shooter` at unit `target`, of player 0, amount 5,
-    // with the ticks it has left.
+    // An arrow of unit `shooter` at unit `target`, of player 0, amount 5, with the ticks it has left.
     static std::string OneArrow(uint32_t shooter, uint32_t target, uint32_t ticks, uint32_t kind = 10)
     {
         return LE32(1) + LE32(kind) + LE32(shooter) + LE32(0) + LE32(target) + LEF(4.5f) + LEF(40.0f) + LEF(6.5f) +
@@ -194,8 +183,7 @@ protected:
     static std::string OneCorpse(uint32_t id, uint32_t ticks) { return LE32(1) + LE32(id) + LE32(ticks); }
 
     CSimHarness m_World;
-    CUnit* m_First = nullptr;
-    CUnit* m_Second = nullptr;
+    CUnit *m_First = nullptr, *m_Second = nullptr;
     CBuilding* m_Building = nullptr;
     int32_t m_Fires[3] = {};
     int32_t m_Flame = -1;
@@ -242,11 +230,7 @@ TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
     g_Particles.AddMinimapMarker(7, 7, kMarkerColour);
     const std::string prefix = "Particles section of the saved game rejected: ";
     const std::string fires = LE32(2) + LE32(0) + LE32(2);
-    const struct
-    {
-        std::string bytes;
-        std::string line;
-    } cases[] = {
+    const struct { std::string bytes, line; } cases[] = {
         {Section(LE32(0xFFFFFFFF), fires, 3), "bad corpse count"},
         {Section(LE32(65537), fires, 3), "bad corpse count"},
         {Section(OneCorpse(99, 300), fires, 3), "a corpse without a unit of its own"},
@@ -279,8 +263,7 @@ TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
         EXPECT_TRUE(g_Particles.GetCorpseCount() == 0 && g_Particles.GetMinimapMarkers().size() == 1u);
     }
 
-    // A sound section with an arrow in flight from the first unit at the
-    // second; saved again, the same bytes.
+    // A sound section with an arrow in flight from the first unit at the second; saved again, the same bytes.
     const std::string sound =
         Section(OneCorpse(1, uint32_t(CParticles::CorpseTicks)), fires, 3, LE32(0), OneArrow(0, 1, 3));
     CMemorySaveStream good(sound);

@@ -103,9 +103,8 @@ TEST(Selection, HoldsUpTo25UnitsInOrderOrOneBuilding)
     EXPECT_TRUE(selection.unitCount == 0 && selection.building == nullptr);
 }
 
-// 25 selected units and a group of every unit eight players may have are the most a section holds; one
-// more is refused and leaves the selection and the groups as they were.  Groups are checked right after
-// the load.
+// 25 selected units and a group of every unit eight players may have are the most a section holds; one more is
+// refused and leaves the selection and the groups as they were.  Groups are checked right after the load.
 TEST(Selection, SavedSelectionAndGroupsLoadWithinTheirBounds)
 {
     CUnitsById ids;
