@@ -3,6 +3,7 @@
 // the loading screen's background and bar read back from its frames.
 
 #include <algorithm>
+#include <tuple>
 
 #include "core/C_File.h"
 #include "core/C_Localizer.h"
@@ -65,9 +66,7 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
         std::fill_n(picture.begin() + y * 32, 10, kBlue);
     const std::string file = folder.Write("block.tga", Tga24(picture, 32, 32));
     SDL_Event event = {};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.x = 30;
-    event.motion.y = 20;
+    event.motion = {SDL_MOUSEMOTION, 0, 0, 0, 0, 30, 20, 0, 0};  // the mouse at (30, 20)
     // The system modes fall back to the drawn cursor with one log line.
     for (const int32_t mode : {CCursors::ModeDrawn, CCursors::ModeMono, CCursors::ModeColour})
     {
@@ -76,9 +75,7 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
         log.Clear();
         ASSERT_TRUE(cursors.LoadCursor(0, file.c_str(), file.c_str(), 3, 2));
         SDL_PushEvent(&event);
-        for (SysMessage message; window.PeekMessage(message);)
-        {
-        }
+        for (SysMessage message; window.PeekMessage(message);) {}
         g_Config.mouseCursorMode = mode;
         cursors.SetCursor(0);
         cursors.SetCursor(1);
@@ -106,8 +103,8 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
     // A missing picture gives a clear slot; a slot past the set is refused.
     const std::string missing = folder / "missing.tga";
     ASSERT_TRUE(cursors.LoadCursor(0, missing.c_str(), missing.c_str(), 0, 0));
-    EXPECT_EQ(2, log.Count("Mouse cursor picture \"" + missing
-                           + "\" is missing or not 32 x 32, the cursor is transparent"));
+    EXPECT_EQ(2, log.Count("Mouse cursor picture \"" + missing +
+                           "\" is missing or not 32 x 32, the cursor is transparent"));
     EXPECT_FALSE(cursors.LoadCursor(2, file.c_str(), file.c_str(), 0, 0));
     DrawFrame();
     EXPECT_EQ(kBackground, Pixel(30, 20));
@@ -118,9 +115,8 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
     // A 1024 x 768 screen: the bar, white at alpha 64 over black, lies from x 54 on at y 674 to 715,
     // 912 / 4 pixels longer each step; back-2.tga is blue, the first screen's picture red.
     ASSERT_NO_FATAL_FAILURE(OpenDevice(1024, 768, 1024, 768));
-    folder.Write("Loading/back-2.tga", Tga24(std::vector<uint32_t>(16, kBlue), 4, 4));
-    folder.Write("Loading/first.tga", Tga24(std::vector<uint32_t>(16, 0xFF0000), 4, 4));
-    folder.Write("Loading/csik1.tga", Tga24(std::vector<uint32_t>(16, 0xFFFFFF), 4, 4));
+    for (const auto& [name, colour] : {std::pair{"back-2", kBlue}, {"first", 0xFF0000u}, {"csik1", 0xFFFFFFu}})
+        folder.Write("Loading/" + std::string(name) + ".tga", Tga24(std::vector<uint32_t>(16, colour), 4, 4));
     InitDataFile((folder.Path() + "/").c_str(), 0);
     const std::string texts = "LOADING,\"Loading\"\nFILE_LOADING_SCREEN,\"first.tga\"\n";
     g_Localizer.Clear();
@@ -145,12 +141,9 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
     for (int steps = 1; steps <= 5; ++steps)
     {
         step();
-        EXPECT_EQ((std::vector<uint32_t>{uint32_t(ends[steps - 1]), kBlue}),
-                  (std::vector<uint32_t>{uint32_t(barEnd()), Pixel(2, 2)}));
-        EXPECT_EQ((std::vector<bool>{false, true, true, false, true, false}),
-                  (std::vector<bool>{lit(53, 694), lit(54, 694), lit(60, 674), lit(60, 673), lit(60, 715),
-                                     lit(60, 716)}))
-            << steps;
+        EXPECT_EQ((std::tuple{ends[steps - 1], kBlue, false, true, true, false, true, false}),
+                  (std::tuple{barEnd(), Pixel(2, 2), lit(53, 694), lit(54, 694), lit(60, 674), lit(60, 673),
+                              lit(60, 715), lit(60, 716)})) << steps;
     }
     EXPECT_EQ(1, log.Count("#DEBUG: Progressbar overflow"));
     screen.Free();

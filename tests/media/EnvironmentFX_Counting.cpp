@@ -130,14 +130,11 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAndAFireLoopsFromOneRequest)
     EXPECT_EQ(fx.openLand.volume,
               std::min(int32_t(double(fx.openLand.count * 100 / fx.sampleCount) * 1.3), 100));
     const int32_t fire = Share(29, 10);
-    std::vector<Call> loops;
-    for (const Call& call : bank.calls)
-        if (call.slot == 217 || call.slot == 218)
-            loops.push_back(call);
+    std::vector<Call> loops = bank.calls;
+    std::erase_if(loops, [](const Call& call) { return call.slot != 217 && call.slot != 218; });
     EXPECT_EQ(loops, (std::vector<Call>{{"loop", 218, 1, 30}, {"volume", 218, 1, 30}, {"loop", 217, 1, fire},
                                         {"volume", 217, 1, fire}}));
-    // A new map stops the fire loop with the rain: forgotten, it would sound
-    // on over the next map.
+    // A new map stops the fire loop with the rain: forgotten, it would sound on over the next map.
     bank.calls.clear();
     g_EnvironmentFX.InitEnvironment(true);
     EXPECT_EQ(bank.calls, (std::vector<Call>{{"stop", 218, 1, 0}, {"stop", 217, 1, 0}}));
@@ -146,13 +143,7 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAndAFireLoopsFromOneRequest)
 TEST_F(EnvironmentFX, EachThemeAndWeatherSetsItsFog)
 {
     using T = CEnvironmentFX;
-    const struct
-    {
-        int32_t theme, weather;
-        uint8_t value;
-        uint32_t enabled, colour;
-        float start, end;
-    } cases[] = {
+    const struct { int32_t theme, weather; uint8_t value; uint32_t enabled, colour; float start, end; } cases[] = {
         {T::ThemeContinental, WEATHER_RAIN, 80, 1, 0x95CDDF, 3.0f, 60.0f},
         {T::ThemeContinental, WEATHER_RAIN, 30, 1, 0x95CDDF, 8.0f, 85.0f},
         {T::ThemeContinental, WEATHER_NONE, 0, 0, 0, 0, 0},
@@ -171,10 +162,10 @@ TEST_F(EnvironmentFX, EachThemeAndWeatherSetsItsFog)
         ASSERT_EQ(RenderState(Sys3DRenderState::FogEnable), c.enabled);
         if (c.enabled == 0)
             continue;
-        EXPECT_EQ(RenderState(Sys3DRenderState::FogColour), c.colour);
-        EXPECT_EQ(RenderState(Sys3DRenderState::FogTableMode), Sys3DFogMode::Linear);
-        EXPECT_EQ(Sys3DBitsToFloat(RenderState(Sys3DRenderState::FogStart)), c.start);
-        EXPECT_EQ(Sys3DBitsToFloat(RenderState(Sys3DRenderState::FogEnd)), c.end);
+        EXPECT_EQ(std::tuple(RenderState(Sys3DRenderState::FogColour), RenderState(Sys3DRenderState::FogTableMode),
+                             Sys3DBitsToFloat(RenderState(Sys3DRenderState::FogStart)),
+                             Sys3DBitsToFloat(RenderState(Sys3DRenderState::FogEnd))),
+                  std::tuple(c.colour, uint32_t(Sys3DFogMode::Linear), c.start, c.end));
     }
     // A view with nothing seen keeps the theme's fog; a new map clears it.
     std::memset(m_Players[0].exploredMap, 0, sizeof(m_Players[0].exploredMap));

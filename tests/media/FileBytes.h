@@ -1,6 +1,5 @@
 #pragma once
-// Picture, font and model files laid out byte by byte, independently of the
-// readers under test.
+// Picture, font and model files laid out byte by byte, independently of the readers under test.
 
 #include <array>
 #include <cstdint>
@@ -15,8 +14,7 @@ inline void PushLE(std::vector<uint8_t>& out, uint32_t value, int bytes)
         out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-// ---- TGA: an 18-byte header, the identification field, the colour map and
-// the pixels in file order.
+// ---- TGA: an 18-byte header, the identification field, the colour map and the pixels in file order.
 struct TgaLayout
 {
     uint8_t imageType = 2, colourMapType = 0;

@@ -51,8 +51,7 @@ TEST(FontLoad, DamagedFontsAreRefusedAndLeaveAnEmptyFontThatMeasuresNothing)
         ASSERT_TRUE(Load(font, good));
         EXPECT_TRUE(!Load(font, c.bytes) && font.IsEmpty() &&
                     (font.lineHeight + font.GetTextWidth("abc") + font.GetTextHeight("abc")) == 0);
-        EXPECT_EQ(log.Lines(),
-                  std::vector<std::string>{std::string("Damaged font file: test.fnt (") + c.reason + ")"});
+        EXPECT_EQ(log.Lines(), std::vector<std::string>{std::string("Damaged font file: test.fnt (") + c.reason + ")"});
     }
 
     // Cells of (W + 2) x (H + 2) on 256 x 256 pages: 10 x 12 gives 21 x 18 on one page, glyph 255 in
@@ -72,30 +71,21 @@ TEST(FontLoad, DamagedFontsAreRefusedAndLeaveAnEmptyFontThatMeasuresNothing)
     }
 }
 
-class FontPrint : public MediaDevice
-{
-protected:
-    void LoadFont(const FontLayout& layout, int spacing)
-    {
-        ASSERT_TRUE(Load(m_Font, BuildFont(layout), 4, spacing));
-    }
-
-    C2DFont m_Font;
-};
+using FontPrint = MediaDevice;
 
 TEST_F(FontPrint, GlyphPixelsStandOnePixelInsideTheirCellAndBelowCoverage32AreNotDrawn)
 {
-    // Glyph 'a' of 4 x 2: top row coverage 16, 31, 32, 255; bottom row a
-    // pattern that shows the orientation.  4-bit alpha: 16 -> 17 and 31 ->
-    // 17 fail the alpha test against 32, 32 -> 34 is drawn at 34/255.
+    // Glyph 'a' of 4 x 2: top row coverage 16, 31, 32, 255; bottom row a pattern that shows the orientation.  4-bit
+    // alpha: 16 -> 17 and 31 -> 17 fail the alpha test against 32, 32 -> 34 is drawn at 34/255.
+    C2DFont font;
     FontLayout layout{4, 2};
     layout.coverage = [](int code, int i, int j) -> uint8_t {
         static const uint8_t rows[2][4] = {{16, 31, 32, 255}, {255, 0, 0, 255}};
         return code == 'a' ? rows[j][i] : 0;
     };
-    LoadFont(layout, 2);
+    ASSERT_TRUE(Load(font, BuildFont(layout)));
     Clear(Black);
-    m_Font.Print(10, 20, "a", White, C2DFont::AlignLeft);
+    font.Print(10, 20, "a", White, C2DFont::AlignLeft);
     ReadBack();
     // Row 21 is the cell border, column 16 and row 24 past the glyph.
     for (const auto& [x, y, lit] : {std::tuple{11, 21, false}, {12, 22, false}, {13, 22, false}, {15, 22, true},
@@ -107,11 +97,11 @@ TEST_F(FontPrint, GlyphPixelsStandOnePixelInsideTheirCellAndBelowCoverage32AreNo
 
     // The shadow and the text at half opacity: text on 12-15, shadow on 14-17.
     constexpr uint32_t Grey = 0x404040;
-    LoadFont(FontLayout{}, 2);
+    ASSERT_TRUE(Load(font, BuildFont(FontLayout{})));
     Clear(Grey);
-    m_Font.alpha = 128;
-    m_Font.PrintShadow(10, 10, "a", White, C2DFont::AlignLeft);
-    m_Font.alpha = C2DFont::NoAlpha;
+    font.alpha = 128;
+    font.PrintShadow(10, 10, "a", White, C2DFont::AlignLeft);
+    font.alpha = C2DFont::NoAlpha;
     ReadBack();
     const uint32_t shadowOnly = Blend(Black, Grey, 128);
     EXPECT_TRUE(Close(Pixel(17, 17), shadowOnly, 2)) << std::hex << Pixel(17, 17);

@@ -2,10 +2,9 @@
 // The drawing device on a hidden window as the game's device, with the render
 // states the game keeps between draws and the vertex batch ready.
 //
-// Open(w, h) sets the configured screen to the window's size and adds global
-// fonts 0 (letter spacing 2) and 1 (none) of 8 x 12 cells, each character a
-// solid block 8 wide but the blank, and the interface pictures as colour
-// blocks.  A text of n characters is 10 n pixels wide in font 0, 8 n in 1.
+// Open(w, h) sets the configured screen to the window's size and adds global fonts 0 (letter spacing 2) and 1 (none) of
+// 8 x 12 cells, each character a solid block 8 wide but the blank, and the interface pictures as colour blocks.  A text
+// of n characters is 10 n pixels wide in font 0, 8 n in 1.
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// How a form hands the mouse, the keys and drawing to its controls, told by
-// the journal of what each control was asked.
+// How a form hands the mouse, the keys and drawing to its controls, told by the journal of what each control was asked.
 
 #include <gtest/gtest.h>
 
@@ -119,8 +118,7 @@ TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndARelease
     form.controls[under]->enabled = 0;
     EXPECT_FALSE(form.controls[under]->HitTest(120, 130));
 
-    // The wheel goes to the hovered control only; the focused one is drawn
-    // last, hidden ones not at all.
+    // The wheel goes to the hovered control only; the focused one is drawn last, hidden ones not at all.
     form.OnWheelUp();
     form.OnMouseMove(170, 280);
     Taken();
@@ -227,9 +225,8 @@ private:
     void Raise() { parent->OnControlEvent(IndexInParent()); }
 };
 
-// Once armed, destroys and re-adds its controls on every event: a slider
-// from 0 to 10 at value 5 on (10, 10, 100, 20) and a raiser on (10, 40, 100, 20),
-// the default control.
+// Once armed, destroys and re-adds its controls on every event: a slider from 0 to 10 at value 5 on (10, 10, 100, 20)
+// and a raiser on (10, 40, 100, 20), the default control.
 class RebuildingForm : public CGUIInterface
 {
 public:
@@ -262,9 +259,8 @@ private:
 };
 }  // namespace
 
-// Without a thumb picture the slider's step is 100 / 10 pixels: x = 50 gives
-// value 4, 60 and 75 give 5 and 7, anything past x = 105 the maximum 10.
-// Once the form has rebuilt, nothing more happens to the controls it had.
+// Without a thumb picture the slider's step is 100 / 10 pixels: x = 50 gives value 4, 60 and 75 give 5 and 7, anything
+// past x = 105 the maximum 10.  Once the form has rebuilt, nothing more happens to the controls it had.
 TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath)
 {
     enum Kind { Move, Down, Up, Wheel, Key, Arm };

@@ -68,17 +68,14 @@ TEST_F(GUIWidgets, ItemsSplitAtSemicolonsAndTextWrapsAfterBreakCharactersOrInsid
     for (const auto& c : lists)
     {
         CGUIListBox list(&form, 0, 0, 100, 100, 0, c.text, 0);
-        EXPECT_EQ(c.items, Texts(list.items)) << (c.text ? c.text : "(null)");
-        EXPECT_EQ(int(c.items.size()), list.itemCount);
+        EXPECT_EQ(std::pair(c.items, int(c.items.size())), std::pair(Texts(list.items), list.itemCount))
+            << (c.text ? c.text : "(null)");
     }
+    // "abc def" is 70 wide: at 69 only its last character overflows.  A character wider than the text keeps
+    // its own line.
     const struct { const char* text; int w; Strings lines; } texts[] = {
-        {"abc def", 69, {"abc ", "def"}},  // 70 wide: only the last character overflows
-        {"abc def", 70, {"abc def"}},
-        {"abcdefgh", 35, {"abc", "def", "gh"}},
-        {"ab-cd/ef", 45, {"ab-", "cd/", "ef"}},
-        {"ab", 5, {"a", "b"}},  // a character wider than the text keeps its own line
-        {"", 50, {""}},
-    };
+        {"abc def", 69, {"abc ", "def"}}, {"abc def", 70, {"abc def"}}, {"abcdefgh", 35, {"abc", "def", "gh"}},
+        {"ab-cd/ef", 45, {"ab-", "cd/", "ef"}}, {"ab", 5, {"a", "b"}}, {"", 50, {""}}};
     for (const auto& c : texts)
         EXPECT_EQ(c.lines, Texts(CGUIText(&form, 0, 0, c.w, c.text, 0, 0xFFFFFF, 0).lines)) << c.text << c.w;
 }
@@ -100,8 +97,8 @@ TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem
         combo.Render();
         form.OnMouseMove(40, c.releaseY);
         form.OnMouseUp(40, c.releaseY);
-        EXPECT_EQ(c.selection, combo.GetInt());
-        EXPECT_EQ((std::vector<int>{c.y, 16, 0}), (std::vector<int>{combo.y, combo.h, combo.open}));
+        EXPECT_EQ((std::vector<int>{c.selection, c.y, 16, 0}),
+                  (std::vector<int>{combo.GetInt(), combo.y, combo.h, combo.open}));
     }
     CTestLog log;
     CGUIComboBox empty(&form, 0, 0, 100, 16, 0, "", 0);
@@ -120,18 +117,15 @@ TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem
 
 TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
 {
-    // 72 high: (72 - 4) / 14 = 4 rows; the thumb is 11 x 23 and the track
-    // 72 - 23 - 4 = 45 pixels.
+    // 72 high: (72 - 4) / 14 = 4 rows; the thumb is 11 x 23 and the track 72 - 23 - 4 = 45 pixels.
     auto& list = Add(new CGUIListBox(&form, 100, 100, 200, 72, 0, "0;1;2;3;4;5;6;7;8;9", -1));
-    EXPECT_EQ((std::vector<int>{4, 11, 23}),
-              (std::vector<int>{list.visibleRows, list.thumbWidth, list.thumbHeight}));
+    EXPECT_EQ((std::vector<int>{4, 11, 23}), (std::vector<int>{list.visibleRows, list.thumbWidth, list.thumbHeight}));
     for (int i = 0; i < 8; ++i)
         list.OnWheelDown();
     EXPECT_EQ(std::pair(6, 45), std::pair(list.firstRow, list.thumbPosition));
     list.OnWheelUp();
     EXPECT_EQ(std::pair(5, 37), std::pair(list.firstRow, list.thumbPosition));  // 45 / 6 x 5
-    // The thumb dragged to either end of the bar; the first move onto a
-    // control only enters it.
+    // The thumb dragged to either end of the bar; the first move onto a control only enters it.
     form.OnMouseMove(295, 150);
     Press(295, 150);
     EXPECT_EQ(1, list.overScrollBar);
@@ -175,19 +169,12 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
 TEST_F(GUIWidgets, EntryEditsWithinItsLimits)
 {
     constexpr int kHome = 1024 + 36, kEnd = 1024 + 35, kLeft = 1024 + 37, kRight = 1024 + 39;
-    const struct
-    {
-        const char* start;
-        int w, measuringFont, limit;
-        std::vector<int> keys;
-        const char* expected;
-        int expectedCursor;
-    } cases[] = {
+    const struct { const char* start; int w, measuringFont, limit; std::vector<int> keys; const char* expected;
+                   int expectedCursor; } cases[] = {
         {"", 400, -1, 5, {'a', 'b', 'c', 'd', 'e', 'f'}, "abcde", 4},       // five characters
         {"", 70, -1, 99, {'a', 'b', 'c', 'd', 'e', 'f', 'g'}, "abcdef", 5},  // the entry's width less 10
         {"", 400, 1, 24, {'a', 'b', 'c', 'd'}, "abc", 2},                    // pixels of the measuring font
-        {"bc", 400, -1, 9, {kHome, 'a'}, "abc", 0},
-        {"ac", 400, -1, 9, {kLeft, 'b', kEnd, 'd'}, "abcd", 3},
+        {"bc", 400, -1, 9, {kHome, 'a'}, "abc", 0}, {"ac", 400, -1, 9, {kLeft, 'b', kEnd, 'd'}, "abcd", 3},
         {"ab", 400, -1, 9, {kHome, kRight, kRight, kRight, 'c'}, "abc", 2},
         {"ab", 400, -1, 9, {kLeft, kLeft, kLeft, kLeft, 'x'}, "xab", 0},
         {"ab", 400, -1, 9, {kHome, 8, 8}, "ab", -1},  // backspace before the first
@@ -200,8 +187,8 @@ TEST_F(GUIWidgets, EntryEditsWithinItsLimits)
         CGUIMenuEdit entry(&form, 0, 0, c.w, 20, c.start, 0, c.measuringFont, c.limit);
         for (int key : c.keys)
             entry.OnKey(key);
-        EXPECT_STREQ(c.expected, entry.GetString()) << c.start << " -> " << c.expected;
-        EXPECT_EQ(c.expectedCursor, entry.cursor) << c.start << " -> " << c.expected;
+        EXPECT_EQ(std::pair(std::string(c.expected), c.expectedCursor),
+                  std::pair(std::string(entry.GetString()), entry.cursor)) << c.start;
         entry.OnFocus();
         entry.Render();  // with the caret after the cursor character
     }

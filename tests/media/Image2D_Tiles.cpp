@@ -72,8 +72,7 @@ TEST_F(Image2DTiles, EveryDrawShowsEveryPixelAcrossTheTileSeamAndOversizedOrMiss
     ASSERT_TRUE(tga.Save((folder / "a.tga").c_str()));
     C2DImage image;
     ASSERT_TRUE(image.Load((folder / "a.tga").c_str()));
-    // The seam at picture column 256 is pixel 16.  Smooth filtering only
-    // when scaled: point sampling keeps every pixel.
+    // The seam at picture column 256 is pixel 16.  Smooth filtering only when scaled: point sampling keeps every pixel.
     image.Render(-240, 3);
     ExpectPicture(-240, 3, 300, 200, 0, 0, false);
     image.Render(-240.0f, 3.0f, -1.0f, -1.0f, 255);

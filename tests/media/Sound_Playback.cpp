@@ -240,8 +240,7 @@ TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShifted
     EXPECT_EQ(m_Music.GetCurrentEntry(), 0);
     m_Music.Play(1, 1);
     EXPECT_EQ(Listen(50000), Join({&second}, 100000));
-    // Stopped: silence, then a new start from the first sample; a changed
-    // volume is heard from the next update.
+    // Stopped: silence, then a new start from the first sample; a changed volume is heard from the next update.
     m_Music.Stop();
     EXPECT_EQ(Listen(100), Samples(200, 0));
     m_Music.Play(0, 0);
@@ -270,8 +269,7 @@ TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextSta
         expected.resize(heard.size(), 0);
         EXPECT_EQ(heard, expected) << frames;
     }
-    // Stopped, or replaced while it plays, the next stream starts at its
-    // first sample; a missing file ends at once.
+    // Stopped, or replaced while it plays, the next stream starts at its first sample; a missing file ends at once.
     const Samples second = Track(3000, -9000);
     WriteSamples("second.raw", second);
     m_Stream.Play("Speech\\line.raw");

@@ -5,6 +5,7 @@
 #include "platform/SysDevice3DTexture.h"
 #include "tests/media/GUIDevice.h"
 #include "tests/support/MemorySaveStream.h"
+#include "tests/support/ReferenceBytes.h"
 #include "tests/support/TestLog.h"
 
 namespace
@@ -15,22 +16,23 @@ constexpr uint32_t Key = 0xFF0000;
 constexpr uint32_t O = 0xFF000000;  // opaque
 constexpr uint32_t A8 = CTexture::FormatA8R8G8B8;
 constexpr uint32_t A4 = CTexture::FormatA4R4G4B4;
+constexpr uint32_t A1 = CTexture::FormatA1R5G5B5;
+constexpr uint32_t R5 = CTexture::FormatR5G6B5;
+constexpr uint32_t X8 = CTexture::FormatX8R8G8B8;
 constexpr uint32_t None = CTexture::None;
 constexpr uint32_t PixelAlpha = CTexture::PixelAlpha;
 
 // The texels of a level, 16 or 32 bits each by the format.
 Texels LevelTexels(CTexture& texture, uint32_t level)
 {
-    int32_t w = 0;
-    int32_t h = 0;
+    int32_t w = 0, h = 0;
     EXPECT_EQ(texture.texture->GetLevelSize(level, w, h), Sys3DError::Ok);
     Sys3DLockedRect locked;
     EXPECT_EQ(texture.texture->LockRect(level, locked), Sys3DError::Ok);
     Texels texels(size_t(w * h));
     for (size_t i = 0; i < texels.size(); ++i)
-        texels[i] = texture.format == A8 || texture.format == CTexture::FormatX8R8G8B8
-                        ? static_cast<const uint32_t*>(locked.bits)[i]
-                        : static_cast<const uint16_t*>(locked.bits)[i];
+        texels[i] = texture.format == A8 || texture.format == X8 ? static_cast<const uint32_t*>(locked.bits)[i]
+                                                                 : static_cast<const uint16_t*>(locked.bits)[i];
     texture.texture->UnlockRect(level);
     return texels;
 }
@@ -38,28 +40,27 @@ Texels LevelTexels(CTexture& texture, uint32_t level)
 struct Settings
 {
     uint32_t format = A8, alpha = 255, key = None, playerColour = None, singleLevel = 1;
+    int32_t reduce = 0;
 };
 
-void Fill(CTexture& texture, const Settings& s, int w, int h, Texels pixels)
+void Apply(CTexture& texture, const Settings& s)
 {
     texture.format = s.format;
     texture.alpha = s.alpha;
     texture.colourKey = s.key;
     texture.playerColour = s.playerColour;
-    texture.singleLevel = s.singleLevel;
+    texture.singleLevel = uint8_t(s.singleLevel);
+    texture.reduce = s.reduce;
+}
+
+void Fill(CTexture& texture, const Settings& s, int w, int h, Texels pixels)
+{
+    Apply(texture, s);
     ASSERT_TRUE(texture.Create(w, h));
     texture.SetImageFromMem(w, h, pixels.data());
 }
 
 constexpr size_t FieldBytes = 8 + 4 * 4 + 1 + 4 + 1 + 4 + 1 + 4;
-
-std::string LE(std::initializer_list<uint32_t> values)
-{
-    std::vector<uint8_t> out;
-    for (uint32_t v : values)
-        PushLE(out, v, 4);
-    return std::string(out.begin(), out.end());
-}
 } // namespace
 
 using TextureLevels = MediaDevice;
@@ -70,24 +71,16 @@ TEST_F(TextureLevels, TexelsOfEachLevelFollowFormatKeyAlphaAndPlayerColour)
     const Texels wide = {0, 8, 16, 24, 32, 40, 48, 56, 4, 12, 20, 28, 36, 44, 52, 60};
     const Texels odd = {0, 2, 4, 6, 8, 20, 22, 24, 26, 28, 40, 42, 44, 46, 48};
     const Settings mip{A8, 255, None, None, 0};
-    const struct Case
-    {
-        const char* name;
-        Settings settings;
-        int w, h;
-        Texels pixels;
-        uint32_t level;
-        Texels expected;
-    } cases[] = {
+    constexpr uint32_t G = 0x00FF00;
+    const struct Case { const char* name; Settings settings; int w, h; Texels pixels; uint32_t level; Texels expected; }
+        cases[] = {
         {"non-square level 1", mip, 8, 2, wide, 1, {O | 6, O | 22, O | 38, O | 54}},
         {"non-square level 3", mip, 8, 2, wide, 3, {O | 30}},
         {"odd side level 2", mip, 5, 3, odd, 2, {O | 13}},
         // A key takes the average of its diagonal neighbours that are no key,
         // alpha 0: (0x30 + 0x10 + 0) / 3 red, 0x30 / 3 blue; with none, itself.
-        {"key bleed", {A8, 255, Key}, 3, 3,
-         {0x300000, 0x00FF00, 0x100000, 0x00FF00, Key, 0x00FF00, 0x000030, 0x00FF00, Key}, 0,
-         {O | 0x300000, O | 0x00FF00, O | 0x100000, O | 0x00FF00, 0x00150010, O | 0x00FF00, O | 0x000030,
-          O | 0x00FF00, 0x00FF0000}},
+        {"key bleed", {A8, 255, Key}, 3, 3, {0x300000, G, 0x100000, G, Key, G, 0x000030, G, Key}, 0,
+         {O | 0x300000, O | G, O | 0x100000, O | G, 0x00150010, O | G, O | 0x000030, O | G, 0x00FF0000}},
         {"mip skips keys", {A8, 255, Key, None, 0}, 2, 2, {Key, Key, Key, 0x000080}, 1, {O | 0x80}},
         {"mip of keys only", {A8, 255, Key, None, 0}, 2, 2, {Key, Key, Key, Key}, 1, {0x00FF0000}},
         {"pixel alpha level 1", {A8, PixelAlpha, None, None, 0}, 2, 1, {0x40000010, 0xC0000030}, 1, {0x80000020}},
@@ -109,9 +102,7 @@ TEST_F(TextureLevels, TexelsOfEachLevelFollowFormatKeyAlphaAndPlayerColour)
     CTexture chain;
     Fill(chain, mip, 8, 2, wide);
     EXPECT_EQ(chain.texture->GetLevelCount(), 4u);
-    // An image of another size than the texture is refused.
-    Texels big(16, 0xFFFFFF);
-    chain.SetImageFromMem(4, 4, big.data());
+    chain.SetImageFromMem(4, 4, Texels(16, 0xFFFFFF).data());  // another size than the texture's: refused
     EXPECT_EQ(LevelTexels(chain, 3), (Texels{O | 30}));
 }
 
@@ -125,22 +116,18 @@ TEST_F(TextureLevels, CreatedAgainOrLoadedFromAFileWholeOrReduced)
                 !texture.Create(4, -1));
     EXPECT_TRUE(!texture.LoadFromMem(2, 2, nullptr) && GetGlobalTexture(0) == nullptr && texture.IsEmpty());
 
-    // A 4 x 2 file, blues 0 .. 28 step 4, full and halved:
-    // (0 + 4 + 16 + 20) / 4 and (8 + 12 + 24 + 28) / 4.
+    // A 4 x 2 file, blues 0 .. 28 step 4, full and halved: (0 + 4 + 16 + 20) / 4 and (8 + 12 + 24 + 28) / 4.
     TgaLayout t{.width = 4, .height = 2};
     for (int i = 0; i < 8; ++i)
         t.pixels.insert(t.pixels.end(), {uint8_t(i * 4), 0, 0, 0xFF});
     const std::string path = folder.Write("wall.tga", BuildTga(t));
-    const struct { uint8_t reduce; int w, h; Texels texels; } reduced[] = {
-        {0, 4, 2, {O, O | 4, O | 8, O | 12, O | 16, O | 20, O | 24, O | 28}},
-        {1, 2, 1, {O | 10, O | 18}},
+    const struct { int32_t reduce; int w, h; Texels texels; } reduced[] = {
+        {0, 4, 2, {O, O | 4, O | 8, O | 12, O | 16, O | 20, O | 24, O | 28}}, {1, 2, 1, {O | 10, O | 18}},
         {5, 1, 1, {O | 14}}};
     for (const auto& r : reduced)
     {
         CTexture file;
-        file.format = A8;
-        file.singleLevel = 1;
-        file.reduce = r.reduce;
+        Apply(file, {.reduce = r.reduce});
         ASSERT_TRUE(file.LoadFromFile(path.c_str()));
         EXPECT_TRUE(std::pair(file.width, file.height) == std::pair(r.w, r.h) && LevelTexels(file, 0) == r.texels);
     }
@@ -166,9 +153,9 @@ TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
     // in 5 bits is 31, shown as 0xFF.  A constant alpha of 128 and a pixel alpha blend over black.
     const struct Case { Settings settings; uint32_t clear; Texels texels, expected; } cases[] = {
         {{A4, 255, Key}, Bg, {Key, 0x00FF00, 0x0000FF, Key}, {Bg, 0x00FF00, 0x0000FF, Bg}},
-        {{CTexture::FormatX8R8G8B8, 255, Key}, Bg, {Key, 0x00FF00, 0x0000FF, 0x123456},
+        {{X8, 255, Key}, Bg, {Key, 0x00FF00, 0x0000FF, 0x123456},
          {0x123456, 0x00FF00, 0x0000FF, 0x123456}},
-        {{CTexture::FormatA1R5G5B5, 255, Key, 0x0000FF}, Bg, {0xFF00FF, Key, 0xFFFFFF, 0x00FF00},
+        {{A1, 255, Key, 0x0000FF}, Bg, {0xFF00FF, Key, 0xFFFFFF, 0x00FF00},
          {0x0000FF, Bg, 0xFFFFFF, 0x00FF00}},
         {{A8, 128}, 0, Texels(4, 0xFFFFFF), Texels(4, 0x808080)},
         {{A8, PixelAlpha}, 0, {0x00FFFFFF, 0xFF00FF00, 0x80FFFFFF, 0xFF0000FF}, {0, 0x00FF00, 0x808080, 0x0000FF}},
@@ -184,8 +171,8 @@ TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
         const Texels shown = {Pixel(9, 10), Pixel(14, 9), Pixel(10, 13), Pixel(13, 14)};
         for (size_t i = 0; i < 4; ++i)
             EXPECT_TRUE(Close(shown[i], c.expected[i], 1)) << i << std::hex << ": " << shown[i];
-        EXPECT_EQ(RenderState(Sys3DRenderState::AlphaFunc), uint32_t(Sys3DCompare::Always));
-        EXPECT_EQ(RenderState(Sys3DRenderState::AlphaBlendEnable), 0u);
+        EXPECT_EQ(std::pair(RenderState(Sys3DRenderState::AlphaFunc), RenderState(Sys3DRenderState::AlphaBlendEnable)),
+                  std::pair(uint32_t(Sys3DCompare::Always), 0u));
     }
 
     // At its own size on a 512 x 384 screen: virtual (16, 16) is pixel
@@ -194,7 +181,7 @@ TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
     g_Config.screenHeight = 384;
     Clear(Background);
     CTexture texture;
-    ASSERT_NO_FATAL_FAILURE(Fill(texture, {CTexture::FormatR5G6B5}, 16, 16, Texels(16 * 16, 0xFFFFFF)));
+    ASSERT_NO_FATAL_FAILURE(Fill(texture, {R5}, 16, 16, Texels(16 * 16, 0xFFFFFF)));
     texture.Render2DImage(16, 16, -1, -1);
     ReadBack();
     EXPECT_EQ((Texels{Pixel(7, 10), Pixel(10, 10), Pixel(16, 10)}), (Texels{Background, 0xFFFFFF, Background}));
@@ -207,21 +194,14 @@ TEST(TextureConvertPixel, ChannelsArePackedByTheFormatTableAndGreyIsTinted)
     // 565 keeps 2 13 10; an unknown format gives the alpha.  Grey is 0.33 r + 0.56 g + 0.11 b,
     // (100, 50, 200) 83 (0x53), masked by the tint; a negative alpha divides it.
     const struct { uint32_t format, grey, tint; int r, g, b, a; uint32_t packed; } cases[] = {
-        {A4, 0, 0, 255, 255, 255, 0x9A, 0x9FFF},
-        {A4, 0, 0, 0x12, 0x34, 0x56, 0x9A, 0x9135},
-        {CTexture::FormatA1R5G5B5, 0, 0, 255, 255, 255, 0x9A, 0xFFFF},
-        {CTexture::FormatA1R5G5B5, 0, 0, 0x12, 0x34, 0x56, 0x7F, 0x08CA},
-        {CTexture::FormatR5G6B5, 0, 0, 255, 255, 255, 0x9A, 0xFFFF},
-        {CTexture::FormatR5G6B5, 0, 0, 0x12, 0x34, 0x56, 0x9A, 0x11AA},
-        {A8, 0, 0, 0x12, 0x34, 0x56, 0x9A, 0x9A123456},
-        {CTexture::FormatX8R8G8B8, 0, 0, 0x12, 0x34, 0x56, 0x9A, 0x123456},
+        {A4, 0, 0, 255, 255, 255, 0x9A, 0x9FFF}, {A4, 0, 0, 0x12, 0x34, 0x56, 0x9A, 0x9135},
+        {A1, 0, 0, 255, 255, 255, 0x9A, 0xFFFF}, {A1, 0, 0, 0x12, 0x34, 0x56, 0x7F, 0x08CA},
+        {R5, 0, 0, 255, 255, 255, 0x9A, 0xFFFF}, {R5, 0, 0, 0x12, 0x34, 0x56, 0x9A, 0x11AA},
+        {A8, 0, 0, 0x12, 0x34, 0x56, 0x9A, 0x9A123456}, {X8, 0, 0, 0x12, 0x34, 0x56, 0x9A, 0x123456},
         {8, 0, 0, 0x12, 0x34, 0x56, 77, 77},
-        {A8, 1, 0xFF0000, 255, 255, 255, 255, 0xFFFF0000},
-        {A8, 1, 0xFF0000, 100, 50, 200, 255, 0xFF530000},
+        {A8, 1, 0xFF0000, 255, 255, 255, 255, 0xFFFF0000}, {A8, 1, 0xFF0000, 100, 50, 200, 255, 0xFF530000},
         {A8, 1, 0x0F0F0F, 100, 50, 200, 255, 0xFF030303},
-        {A8, 0, 0, 100, 50, 200, -1, 0x536432C8},
-        {A8, 0, 0, 100, 50, 200, -3, 0x1B6432C8},
-    };
+        {A8, 0, 0, 100, 50, 200, -1, 0x536432C8}, {A8, 0, 0, 100, 50, 200, -3, 0x1B6432C8}};
     CTexture texture;
     for (const auto& c : cases)
     {
@@ -237,14 +217,9 @@ using TextureSaveGame = MediaDevice;
 TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes)
 {
     CTexture texture;
-    texture.format = CTexture::FormatA4R4G4B4;
-    texture.alpha = 200;
-    texture.colourKey = 0xFF0000;
-    texture.singleLevel = 1;
-    texture.playerColour = 0x102030;
+    Apply(texture, {A4, 200, 0xFF0000, 0x102030, 1, 2});
     texture.grey = 1;
     texture.tint = 0xABCDEF;
-    texture.reduce = 2;
     ASSERT_TRUE(texture.Create(2, 1) && texture.Lock());
     texture.PutPixel(0, 0, 0x1234);
     texture.PutPixel(1, 0, 0xBEEF);
@@ -255,8 +230,8 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
     texture.SaveGame(stream);
     // Width, height, format, alpha, key, alpha bits; single level; player
     // colour; grey; tint; shared; reduce; the texels.
-    EXPECT_EQ(stream.Bytes(), LE({2, 1, 12, 200, 0xFF0000, 4}) + '\1' + LE({0x102030}) + '\1' + LE({0xABCDEF})
-                                  + '\0' + LE({2}) + "\x34\x12\xEF\xBE");
+    EXPECT_EQ(stream.Bytes(), LE32(2) + LE32(1) + LE32(12) + LE32(200) + LE32(0xFF0000) + LE32(4) + '\1' +
+                                  LE32(0x102030) + '\1' + LE32(0xABCDEF) + '\0' + LE32(2) + "\x34\x12\xEF\xBE");
     // 32-bit texels, loaded back and saved again.
     CTexture original;
     original.format = A8;
