@@ -2,8 +2,9 @@
 // Picture, font and model files laid out byte by byte, independently of the readers under test.
 
 #include <array>
-#include <cstdint>
+#include <bit>
 #include <cstring>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,14 +30,10 @@ struct TgaLayout
 inline std::vector<uint8_t> BuildTga(const TgaLayout& t)
 {
     std::vector<uint8_t> out = {uint8_t(t.id.size()), t.colourMapType, t.imageType};
-    PushLE(out, t.mapFirst, 2);
-    PushLE(out, t.mapLength, 2);
-    out.push_back(t.mapEntryBits);
-    PushLE(out, 0, 4);
-    PushLE(out, t.width, 2);
-    PushLE(out, t.height, 2);
-    out.push_back(t.depth);
-    out.push_back(t.descriptor);
+    // Each header field after those three and its size in bytes; the origin is (0, 0).
+    for (const auto& [value, bytes] : {std::pair<uint32_t, int>{t.mapFirst, 2}, {t.mapLength, 2}, {t.mapEntryBits, 1},
+                                       {0, 4}, {t.width, 2}, {t.height, 2}, {t.depth, 1}, {t.descriptor, 1}})
+        PushLE(out, value, bytes);
     out.insert(out.end(), t.id.begin(), t.id.end());
     out.insert(out.end(), t.colourMap.begin(), t.colourMap.end());
     out.insert(out.end(), t.pixels.begin(), t.pixels.end());
@@ -110,14 +107,12 @@ struct ModelLayout
     int32_t vertexField = -1, faceField = -1, groupField = -1;
 };
 
-inline void PushFloats(std::vector<uint8_t>& out, const float* values, size_t count)
+// 32-bit numbers, floats by their bits.
+template <typename Number>
+inline void PushWords(std::vector<uint8_t>& out, const Number* values, size_t count)
 {
     for (size_t i = 0; i < count; ++i)
-    {
-        uint32_t bits;
-        std::memcpy(&bits, values + i, 4);
-        PushLE(out, bits, 4);
-    }
+        PushLE(out, std::bit_cast<uint32_t>(values[i]), 4);
 }
 
 inline std::vector<uint8_t> BuildModel(const ModelLayout& m)
@@ -128,26 +123,24 @@ inline std::vector<uint8_t> BuildModel(const ModelLayout& m)
                           pick(m.groupField, m.groups.size()), m.frameField})
         PushLE(out, uint32_t(value), 4);
     for (const ModelVertex& v : m.base)
-        PushFloats(out, v.data(), 6);
+        PushWords(out, v.data(), 6);
     for (const ModelFace& f : m.faces)
     {
         for (int32_t index : {f.a, f.b, f.c})
             PushLE(out, uint32_t(index), 4);
-        PushFloats(out, f.uv, 6);
+        PushWords(out, f.uv, 6);
         PushLE(out, 0, 4);
         out.push_back(f.texture);
     }
     for (const ModelGroup& g : m.groups)
     {
         for (const auto& quad : g.quads)
-            for (int32_t index : quad)
-                PushLE(out, uint32_t(index), 4);
-        for (int32_t corner : g.corners)
-            PushLE(out, uint32_t(corner), 4);
+            PushWords(out, quad, 4);
+        PushWords(out, g.corners, 8);
     }
     for (const ModelPose& pose : m.frames)
         for (const ModelVertex& v : pose)
-            PushFloats(out, v.data(), 6);
+            PushWords(out, v.data(), 6);
     return out;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The drawing device on a hidden window as the game's device, with the render
-// states the game keeps between draws and the vertex batch ready.
+// The drawing device on a hidden window as the game's device, with the render states the game keeps between draws
+// and the vertex batch ready.
 //
 // Open(w, h) sets the configured screen to the window's size and adds global fonts 0 (letter spacing 2) and 1 (none) of
 // 8 x 12 cells, each character a solid block 8 wide but the blank, and the interface pictures as colour blocks.  A text
@@ -183,10 +183,8 @@ private:
     std::unique_ptr<SysDevice3D> m_Device;
     std::vector<std::unique_ptr<C2DImage>> m_Pictures;
     std::vector<uint32_t> m_Pixels;
-    int32_t m_Width = 0;
-    int32_t m_Height = 0;
-    int32_t m_SavedWidth = 0;
-    int32_t m_SavedHeight = 0;
+    int32_t m_Width = 0, m_Height = 0;
+    int32_t m_SavedWidth = 0, m_SavedHeight = 0;
     bool m_Gui = false;
 };
 }  // namespace gui_test

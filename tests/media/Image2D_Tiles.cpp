@@ -6,6 +6,7 @@
 #include "media/C_TGA.h"
 #include "tests/media/GUIDevice.h"
 #include "tests/support/MemorySaveStream.h"
+#include "tests/support/RecordBytes.h"
 #include "tests/support/TestLog.h"
 
 namespace
@@ -28,12 +29,7 @@ CBitmap32 Pattern(int w, int h)
     return bitmap;
 }
 
-int32_t I32At(const std::string& bytes, size_t at)
-{
-    int32_t value;
-    std::memcpy(&value, bytes.data() + at, 4);
-    return value;
-}
+int32_t I32At(const std::string& bytes, size_t at) { return CRecordBytes::I32At(bytes, at); }
 } // namespace
 
 class Image2DTiles : public MediaDevice
@@ -97,8 +93,8 @@ TEST_F(Image2DTiles, EveryDrawShowsEveryPixelAcrossTheTileSeamAndOversizedOrMiss
     for (const auto& [w, h] : {std::pair{1025, 10}, std::pair{10, 1025}})
     {
         ASSERT_TRUE(keyed.CreateFromBitmap(Pattern(600, 600)));
-        EXPECT_FALSE(keyed.CreateFromBitmap(Pattern(w, h)));
-        EXPECT_TRUE(keyed.IsEmpty() && keyed.width == 0 && keyed.tiles[0].IsEmpty());
+        EXPECT_TRUE(!keyed.CreateFromBitmap(Pattern(w, h)) && keyed.IsEmpty() && keyed.width == 0 &&
+                    keyed.tiles[0].IsEmpty());
         EXPECT_TRUE(log.Contains("2D image larger than 1024 x 1024 refused: " + std::to_string(w) + " x "
                                  + std::to_string(h)));
     }
@@ -136,26 +132,23 @@ TEST_F(Image2DTiles, SavedSectionHoldsTheFieldsAndUsedTilesAndADamagedOneIsRefus
     ExpectPicture(-250, 10, 300, 40, 0, 0, true);
 
     const std::string refused = "2D image section refused: ";
+    constexpr size_t None = std::string::npos;
     // A 32-bit value put at `at`, or the section cut to `cutTo` bytes.
     const struct { const char* what; size_t at; int32_t value; size_t cutTo; std::string line; } cases[] = {
-        {"tiles across 9", 16, 9, std::string::npos, refused + "the tile counts do not match the size"},
-        {"width 5000", 0, 5000, std::string::npos, refused + "the size is out of range"},
-        {"height -1", 4, -1, std::string::npos, refused + "the size is out of range"},
-        {"visible width 999", 24, 999, std::string::npos, refused + "a tile's visible size does not match the size"},
-        {"tile texture 128 wide", HeadSize, 128, std::string::npos,
-         refused + "a tile's texture does not match its visible size"},
-        {"tile texture format 99", HeadSize + 8, 99, std::string::npos, "Damaged texture record in saved game"},
-        {"cut in the sizes", std::string::npos, 0, 100, refused + "the record is cut short"},
-        {"cut in the pixels", std::string::npos, 0, HeadSize + TextureHeadSize + 10,
-         refused + "the record is cut short"},
+        {"tiles across 9", 16, 9, None, refused + "the tile counts do not match the size"},
+        {"width 5000", 0, 5000, None, refused + "the size is out of range"},
+        {"height -1", 4, -1, None, refused + "the size is out of range"},
+        {"visible width 999", 24, 999, None, refused + "a tile's visible size does not match the size"},
+        {"tile texture 128 wide", HeadSize, 128, None, refused + "a tile's texture does not match its visible size"},
+        {"tile texture format 99", HeadSize + 8, 99, None, "Damaged texture record in saved game"},
+        {"cut in the sizes", None, 0, 100, refused + "the record is cut short"},
+        {"cut in the pixels", None, 0, HeadSize + TextureHeadSize + 10, refused + "the record is cut short"},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
-        std::string bytes = saved;
-        if (c.at != std::string::npos)
-            std::memcpy(bytes.data() + c.at, &c.value, 4);
-        if (c.cutTo != std::string::npos)
+        std::string bytes = c.at != None ? CRecordBytes::WithI32At(saved, c.at, c.value) : saved;
+        if (c.cutTo != None)
             bytes.resize(c.cutTo);
         CTestLog log;
         CMemorySaveStream damaged(bytes);
