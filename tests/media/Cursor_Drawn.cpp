@@ -1,6 +1,5 @@
-// The cursor on the game's own window and device: the drawn cursor and its shadow read back from a real
-// frame, the system modes the offscreen window cannot show, and the slots and pictures it refuses; and
-// the loading screen's background and bar read back from its frames.
+// The cursor on the game's window and device: the drawn cursor and its shadow read back, the system modes the
+// offscreen window cannot show, refused slots and pictures; and the loading screen's background and bar.
 
 #include <algorithm>
 #include <tuple>
@@ -39,7 +38,6 @@ protected:
         g_Config = saved;
     }
 
-    // One frame of the cursor alone, read back.
     void DrawFrame()
     {
         Clear(kBackground);
@@ -59,8 +57,7 @@ protected:
 
 TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEveryMode)
 {
-    // Slot 0: a blue 10 x 10 block in the top-left corner of a red (clear)
-    // picture, hot spot (3, 2); the mouse at (30, 20).
+    // Slot 0: a blue 10 x 10 block in the top-left corner of a red (clear) picture, hot spot (3, 2).
     std::vector<uint32_t> picture(32 * 32, 0xFF0000);
     for (int y = 0; y < 10; ++y)
         std::fill_n(picture.begin() + y * 32, 10, kBlue);

@@ -1,6 +1,5 @@
-// The ambient sound on a 64 x 64 continental map of open land, seen whole by the local player, the
-// camera on its middle, both sound switches on, a test clock and a recorder in place of the sample bank:
-// what it counts in view, its shares and looping sounds, and the fog of each theme and weather.
+// The ambient sound on a 64 x 64 continental map of open land seen whole, the camera on its middle, a recorder in
+// place of the sample bank: what it counts in view, its shares and looping sounds, the fog of each theme and weather.
 
 #include <tuple>
 

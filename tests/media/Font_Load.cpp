@@ -1,5 +1,4 @@
-// Damaged font files, and text printed on the real device and read back.  A
-// glyph printed at x covers pixels x + 2 to x + W + 1.
+// Damaged font files; text printed on the real device and read back; a glyph printed at x covers x + 2 to x + W + 1.
 
 #include <tuple>
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 #include "core/C_Config.h"
 #include "media/C_2DFont.h"
@@ -64,17 +65,12 @@ protected:
             window = m_Window =
                 SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(window, nullptr) << SDL_GetError();
-        Sys3DPresentParams params;
-        params.backBufferWidth = width;
-        params.backBufferHeight = height;
-        params.backBufferFormat = Sys3DFormat::X8R8G8B8;
-        params.windowed = true;
+        Sys3DPresentParams params{.backBufferWidth = width, .backBufferHeight = height,
+                                  .backBufferFormat = Sys3DFormat::X8R8G8B8, .windowed = true};
         ASSERT_EQ(m_Factory->CreateDevice(window, params, m_Device), Sys3DError::Ok);
         SetD3DDevice(m_Device.get());
-        m_SavedWidth = g_Config.screenWidth;
-        m_SavedHeight = g_Config.screenHeight;
-        g_Config.screenWidth = screenWidth;
-        g_Config.screenHeight = screenHeight;
+        m_SavedWidth = std::exchange(g_Config.screenWidth, screenWidth);
+        m_SavedHeight = std::exchange(g_Config.screenHeight, screenHeight);
         g_VXBuffer.Init(12288);
         using R = Sys3DRenderState;
         for (const auto& [state, value] : {std::pair{R::AlphaTestEnable, 1u}, {R::AlphaRef, 32u},

@@ -17,9 +17,7 @@ class RecordingControl : public CGUIControl
 public:
     RecordingControl(CGUIInterface* parent, int x, int y, int w, int h, Journal& journal, std::string name,
                      bool focusable = false)
-        : CGUIControl(parent, x, y, w, h), journal(journal), name(std::move(name)), focusable(focusable)
-    {
-    }
+        : CGUIControl(parent, x, y, w, h), journal(journal), name(std::move(name)), focusable(focusable) {}
     ~RecordingControl() override { Note("deleted"); }
 
     bool CanFocus() override { return focusable; }
@@ -288,7 +286,6 @@ TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath
         Journal journal;
         RebuildingForm form(journal);
         for (const Step& step : c.steps)
-        {
             switch (step.kind)
             {
             case Move: form.OnMouseMove(step.x, step.y); break;
@@ -298,7 +295,6 @@ TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath
             case Key: form.OnKey(step.x); break;
             case Arm: form.armed = true; break;
             }
-        }
         EXPECT_EQ(journal, c.expected);
         EXPECT_TRUE(form.count == 2 && form.controls[0]->GetInt() == 5 && form.pressed == -1 && form.hover == -1 &&
                     form.focus == -1);

@@ -120,7 +120,6 @@ protected:
         GUIWidgets::TearDown();
     }
 
-    // Screen pixels of a virtual coordinate.
     static int ScreenX(int vx) { return vx * 640 / 1024; }
     static int ScreenY(int vy) { return vy * 480 / 768; }
 
@@ -167,8 +166,7 @@ TEST_F(GUIWidgets, ItemsSplitAtSemicolonsAndTextWrapsAfterBreakCharactersOrInsid
         EXPECT_EQ(std::pair(c.items, int(c.items.size())), std::pair(Texts(list.items), list.itemCount))
             << (c.text ? c.text : "(null)");
     }
-    // "abc def" is 70 wide: at 69 only its last character overflows.  A character wider than the text keeps
-    // its own line.
+    // "abc def" is 70 wide: at 69 only its last character overflows.  A character wider than the text stands alone.
     const struct { const char* text; int w; Strings lines; } texts[] = {
         {"abc def", 69, {"abc ", "def"}}, {"abc def", 70, {"abc def"}}, {"abcdefgh", 35, {"abc", "def", "gh"}},
         {"ab-cd/ef", 45, {"ab-", "cd/", "ef"}}, {"ab", 5, {"a", "b"}}, {"", 50, {""}}};

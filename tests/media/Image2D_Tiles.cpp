@@ -1,5 +1,5 @@
-// Pictures cut into tiles and drawn on the real device, pixels read back exactly across a tile seam;
-// pictures refused; and the saved section of a prepared picture.
+// Pictures cut into tiles and drawn on the real device, read back exactly across a tile seam; pictures refused; and
+// the saved section of a prepared picture.
 
 #include <utility>
 
@@ -35,8 +35,7 @@ int32_t I32At(const std::string& bytes, size_t at) { return CRecordBytes::I32At(
 class Image2DTiles : public MediaDevice
 {
 protected:
-    // The w x h picture part at (sourceX, sourceY) shows at (left, top),
-    // key pixels showing the background; everything else is background.
+    // The w x h picture part at (sourceX, sourceY) shows at (left, top) but its key pixels; all else is background.
     void ExpectPicture(int left, int top, int w, int h, int sourceX, int sourceY, bool keyed)
     {
         const std::vector<uint32_t>& screen = ReadBack();
@@ -114,8 +113,7 @@ TEST_F(Image2DTiles, SavedSectionHoldsTheFieldsAndUsedTilesAndADamagedOneIsRefus
     CMemorySaveStream out;
     image.Save(out);
     const std::string saved = out.Bytes();
-    // Width, height, alpha, key, tiles across and down, then 16 visible
-    // sizes; tile (0, 0) is 256 square, tile (1, 0) 64, of 16-bit texels.
+    // Width, height, alpha, key, tiles across and down, 16 visible sizes; tiles of 256 and 64, 16-bit texels.
     EXPECT_EQ((std::vector<int32_t>{I32At(saved, 0), I32At(saved, 4), I32At(saved, 8), I32At(saved, 12),
                                     I32At(saved, 16), I32At(saved, 20), I32At(saved, 24 + 32)}),
               (std::vector<int32_t>{300, 40, 255, int32_t(Key), 2, 1, 44}));

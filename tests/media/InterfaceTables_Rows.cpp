@@ -1,5 +1,4 @@
-// The start-up tables of the interface: the 119 command hints built in the current language, and the
-// decoration types with their random picks.
+// The interface's start-up tables: the 119 command hints in the current language, the decoration types and their picks.
 
 #include <gtest/gtest.h>
 
@@ -24,10 +23,7 @@ void LoadTexts(const std::string& text)
     ASSERT_TRUE(g_Localizer.LoadLocaleText("hints", text.c_str(), int(text.size())));
 }
 
-std::string Text(int slot, int line)
-{
-    return GetGlobalHint(slot)->lines.at(size_t(line)).text.GetBuffer();
-}
+std::string Text(int slot, int line) { return GetGlobalHint(slot)->lines.at(size_t(line)).text.GetBuffer(); }
 }  // namespace
 
 TEST(InterfaceTables, CommandHintsAreSizedByTheirKindAndComposeHeadingHotkeyAndDescription)
@@ -50,9 +46,8 @@ TEST(InterfaceTables, CommandHintsAreSizedByTheirKindAndComposeHeadingHotkeyAndD
         EXPECT_EQ(std::make_pair(650, 150), std::make_pair(hint.width, hint.height)) << slot;
         ++sizes[{hint.lineCapacity, hint.imageCapacity}];
     }
-    EXPECT_EQ((std::map<std::pair<int, int>, int>{{{10, 0}, 9}, {{10, 3}, 23}, {{15, 3}, 1}, {{10, 6}, 70},
-                                                  {{15, 6}, 16}}),
-              sizes);
+    EXPECT_EQ(sizes, (std::map<std::pair<int, int>, int>{{{10, 0}, 9}, {{10, 3}, 23}, {{15, 3}, 1}, {{10, 6}, 70},
+                                                         {{15, 6}, 16}}));
 
     // A long hotkey name follows the heading in brackets; a letter is marked where it first stands in
     // the heading, or bracketed when the heading lacks it; the description goes on a line of its own.
@@ -64,9 +59,8 @@ TEST(InterfaceTables, CommandHintsAreSizedByTheirKindAndComposeHeadingHotkeyAndD
     std::vector<std::tuple<Kind, int, int, const CUnitStats*>> layout;
     for (const CHint::SLine& line : GetGlobalHint(37)->lines)
         layout.emplace_back(line.kind, line.x, line.y, line.record);
-    EXPECT_EQ((decltype(layout){{Kind::Item, 0, 0, nullptr}, {Kind::Cost, 0, 35, &g_UnitStats[0]},
-                                {Kind::SecondCost, 0, 35, &g_UnitStats[0]}, {Kind::Item, 90, 30, nullptr}}),
-              layout);
+    EXPECT_EQ(layout, (decltype(layout){{Kind::Item, 0, 0, nullptr}, {Kind::Cost, 0, 35, &g_UnitStats[0]},
+                                        {Kind::SecondCost, 0, 35, &g_UnitStats[0]}, {Kind::Item, 90, 30, nullptr}}));
     EXPECT_TRUE("\\f03\\cffffffPeasant (\\cffff00L\\cffffff)" == Text(37, 0) && "\\f04\\caaaaaaBuilds" == Text(37, 3));
     // The tower archer is one piece and one cost line; research costs come from record 39 + id.
     EXPECT_TRUE("\\f03\\cffffffBowm\\cffff00a\\cffffffn" == Text(40, 0) && 2 == GetGlobalHint(40)->LineCount());
@@ -103,8 +97,7 @@ TEST(InterfaceTables, DecorationRowsNameTheirKindsAndPickWithinThem)
     EXPECT_EQ(10, log.Count("#DEBUG: Cannot find locale resource"));  // all 11 rows but the grass
     FreeDecorTypes();
 
-    // The start marker always stands at kind 266 unrotated; the ruins give 259 to 265, turned to whole
-    // degrees 0 to 359.
+    // The start marker always stands at kind 266 unrotated; the ruins give 259 to 265, turned 0 to 359 degrees.
     GlobalFunc::SeedRandom(7);
     std::set<int> start, ruins, turns;
     for (int i = 0; i < 400; ++i)

@@ -38,8 +38,8 @@ Vec V(const float* v) { return {v[0], v[1], v[2]}; }
 
 TEST_F(ModelFile, FramesBlockReplacesFrameZeroButBoxesAndExtentsKeepTheBasePose)
 {
-    // Frame count 0 is one frame: bytes after the groups are not read.  A face's texture number
-    // beyond the model's textures is kept as it is.
+    // Frame count 0 is one frame: bytes after the groups are not read.  A face's texture number past the model's
+    // textures is kept.
     ModelLayout single = CubeLayout(2.0f);
     single.frames.push_back(CubePose(9.0f, {0, 0, 0}));
     single.faces[1].texture = 200;
@@ -205,8 +205,8 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
     EXPECT_FALSE(cube.GetScreenRectEx(0, 0, 100, topLeft, bottomRight));
 }
 
-// The game's view: x 1.4 and y 1.6 over the depth, looking along +z; a cube
-// of half side 32 at depth 120 fills about half of the 64 x 64 back buffer.
+// The game's view: x 1.4 and y 1.6 over the depth, looking along +z; a cube of half side 32 at depth 120 fills about
+// half of the 64 x 64 back buffer.
 
 class ModelDrawing : public MediaDevice
 {

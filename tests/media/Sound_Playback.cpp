@@ -1,5 +1,5 @@
-// Sound through a mixer without an output, files read from a scratch folder: the sample bank, the music
-// player and the speech stream, compared sample by sample with the files.
+// The sample bank, the music player and the speech stream through a mixer without an output, compared sample by
+// sample with the files.
 
 #include <gtest/gtest.h>
 
@@ -99,8 +99,7 @@ protected:
         m_Bank.UpdateSoundEvents(0, 0);
     }
 
-    // Plays `frames` frames in game frames of 735 (30 a second), one update
-    // after each, or only until the speech has ended.
+    // `frames` frames in game frames of 735 (30 a second), one update after each, or until the speech has ended.
     Samples Listen(uint32_t frames, bool untilSpeechEnds = false)
     {
         Samples heard;
@@ -142,8 +141,8 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate
         EXPECT_EQ(m_Bank.PlayAt(100 + c.dx, 100 + c.dy, 0, 1, 0, c.percent, 0.0f), c.expected < 0 ? -1 : 0);
         EXPECT_EQ(m_Bank.GetSlot(0)->requestVolume, std::max(c.expected, 0)) << c.dx << ", " << c.dy;
     }
-    // Two requests of one update start one voice at the louder volume with
-    // the later pan, heard so: 40 % is -2000 hundredths of a decibel, a tenth.
+    // Two requests of one update start one voice at the louder volume with the later pan: 40 % is -2000 hundredths
+    // of a decibel, a tenth.
     g_Config.soundVolume = 100;
     Load(Samples(2205, 10000), 2);
     m_Bank.Play(0, 1, 0, 40, -1.0f);
@@ -170,8 +169,7 @@ TEST_F(SoundPlayback, ABusyVoiceDropsTheRequestButKeepsItsVolumeAsTheFloorAcross
         Play(10);  // finished: started again at the floor
         EXPECT_EQ(m_Bank.GetSlot(0)->startTicks[0], SysClock::TickCount()) << start;
     }
-    // Every start plays the whole sample, even after a stop half-way or a
-    // volume change that freed a voice still playing.
+    // Every start plays the whole sample, even after a stop half-way or a volume change that freed a playing voice.
     Samples ramp(4000);
     std::iota(ramp.begin(), ramp.end(), int16_t(1));
     Load(ramp, 1);
@@ -223,8 +221,8 @@ TEST_F(SoundPlayback, AMissingEmptyOrOddSizedSampleLeavesItsSlotEmptyAndLengthsT
 
 TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShiftedChannels)
 {
-    // Short, empty and ragged files (three bytes of a frame too many, never
-    // heard) join without a gap; a repeated entry follows itself.
+    // Short, empty and ragged files (three bytes of a frame too many, never heard) join without a gap; a repeated
+    // entry follows itself.
     const Samples first = Track(33075, 1000), second = Track(20000, -20000), tiny = Track(100, -3000),
                   ragged = Track(2000, 12000);
     WriteSamples("Music/first.raw", first);
@@ -253,8 +251,7 @@ TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShifted
 
 TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextStartsAtItsFirst)
 {
-    // A ragged end, and lengths ending in the first half, the second half,
-    // exactly at the end of the buffer and after several rounds of it.
+    // A ragged end, and lengths ending in the first half, the second half, at the end of the buffer and after rounds.
     for (const uint32_t frames : {1000u, 5000u, 15000u, 2 * HalfFrames, 50001u})
     {
         const Samples speech = Track(frames, 300);

@@ -1,6 +1,5 @@
-// Pixel conversion, the texels of every mip level read from the device's copy of the texture, textures drawn through
-// the vertex batch and read back, and the saved-game record of a texture; the vertex batch itself: vertices scaled
-// from the virtual screen and the world, its capacity, and what each kind of draw puts on the device.
+// Pixel conversion, every mip level's texels read from the device, textures drawn and read back, a texture's saved-game
+// record; the vertex batch: scaling from the screen and the world, its capacity, what each kind of draw puts out.
 
 #include <bit>
 
@@ -182,8 +181,7 @@ TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
                   std::pair(uint32_t(Sys3DCompare::Always), 0u));
     }
 
-    // At its own size on a 512 x 384 screen: virtual (16, 16) is pixel
-    // (8, 8), the 16-wide quad spans 7.5 pixels, point sampled.
+    // Own size on a 512 x 384 screen: virtual (16, 16) is pixel (8, 8), the 16-wide quad 7.5 pixels, point sampled.
     g_Config.screenWidth = 512;
     g_Config.screenHeight = 384;
     Clear(Background);
@@ -235,8 +233,7 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
     texture.Unlock();
     CMemorySaveStream stream;
     texture.SaveGame(stream);
-    // Width, height, format, alpha, key, alpha bits; single level; player
-    // colour; grey; tint; shared; reduce; the texels.
+    // Width, height, format, alpha, key, alpha bits; single level; player colour; grey; tint; shared; reduce; texels.
     EXPECT_EQ(stream.Bytes(), LE32(2) + LE32(1) + LE32(12) + LE32(200) + LE32(0xFF0000) + LE32(4) + '\1' +
                                   LE32(0x102030) + '\1' + LE32(0xABCDEF) + '\0' + LE32(2) + "\x34\x12\xEF\xBE");
     // 32-bit texels, loaded back and saved again.
