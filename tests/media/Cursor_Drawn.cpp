@@ -14,20 +14,18 @@
 
 namespace
 {
-constexpr int kSide = 64;
 constexpr uint32_t kBlue = 0x0000FF;
-constexpr uint32_t kBackground = 0x404040;
 
-class CursorFrame : public gui_test::GUIDevice
+class CursorFrame : public MediaDevice
 {
 protected:
     void SetUp() override
     {
         g_Config.windowed = 1;
         g_Config.mouseCursorMode = CCursors::ModeDrawn;
-        ASSERT_TRUE(window.Create("cursor test", 0, 0, kSide, kSide, false)) << SysWindow::LastError();
+        ASSERT_TRUE(window.Create("cursor test", 0, 0, Side, Side, false)) << SysWindow::LastError();
         ASSERT_NO_FATAL_FAILURE(
-            OpenDevice(kSide, kSide, g_Config.screenWidth, g_Config.screenHeight, window.NativeHandle()));
+            OpenDevice(Side, Side, g_Config.screenWidth, g_Config.screenHeight, window.NativeHandle()));
     }
 
     void TearDown() override
@@ -40,7 +38,7 @@ protected:
 
     void DrawFrame()
     {
-        Clear(kBackground);
+        Clear(Background);
         Device().BeginScene();
         cursors.Render();
         Device().EndScene();
@@ -83,12 +81,12 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
                     SDL_DISABLE == SDL_ShowCursor(SDL_QUERY));
         DrawFrame();
         // The block covers (27, 18) to (36, 27).
-        EXPECT_EQ((std::vector<uint32_t>{kBlue, kBlue, kBackground, kBackground}),
+        EXPECT_EQ((std::vector<uint32_t>{kBlue, kBlue, Background, Background}),
                   (std::vector<uint32_t>{Pixel(27, 18), Pixel(36, 27), Pixel(26, 18), Pixel(27, 17)}));
         // Shadow pixel (10, 5) at (27 + 4 + 10, 18 + 4 + 5): alpha 56, kept in four bits as 3 x 17 = 51,
         // darkens the grey 64 to 51; shadow pixel (13, 13) is out of reach of the block.
         EXPECT_NEAR(51, int(Pixel(41, 27) & 0xFF), 2);
-        EXPECT_TRUE((Pixel(41, 27) & 0xFF) == (Pixel(41, 27) >> 16) && kBackground == Pixel(44, 35) &&
+        EXPECT_TRUE((Pixel(41, 27) & 0xFF) == (Pixel(41, 27) >> 16) && Background == Pixel(44, 35) &&
                     0u == RenderState(Sys3DRenderState::AlphaBlendEnable));
     }
     // The current slot is not set again, but Refresh applies it.
@@ -104,7 +102,7 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
                            "\" is missing or not 32 x 32, the cursor is transparent"));
     EXPECT_FALSE(cursors.LoadCursor(2, file.c_str(), file.c_str(), 0, 0));
     DrawFrame();
-    EXPECT_EQ(kBackground, Pixel(30, 20));
+    EXPECT_EQ(Background, Pixel(30, 20));
 }
 
 TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLast)

@@ -160,8 +160,7 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
             cube.Transform(0, r, Identity);
     };
     const struct { int32_t x, y; bool hit; } hits[] = {{512, 384, true}, {380, 300, true}, {647, 500, true},
-                                                       {370, 384, false}, {512, 510, false}, {650, 384, false},
-                                                       {512, 260, false}};
+        {370, 384, false}, {512, 510, false}, {650, 384, false}, {512, 260, false}};
     int32_t topLeft[2], bottomRight[2];
     const auto rect = [&] { return std::array{topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]}; };
     const std::array<int32_t, 4> nearSide = {375, 266, 648, 501};
@@ -268,8 +267,7 @@ TEST_F(ModelDrawing, LightBrightnessFadeAndDamageTintReachThePixels)
     {
         for (const auto& c : cases)
         {
-            SCOPED_TRACE(testing::Message() << hardware << ": " << c.lightZ << " " << c.brightness << " stride "
-                                            << c.stride << " setting " << int(c.damage) << " alpha " << c.alpha);
+            SCOPED_TRACE(testing::Message() << (hardware ? "hardware" : "software") << ", row " << &c - cases);
             model.lightDir[2] = c.lightZ;
             model.brightness = c.brightness;
             model.damageStride = c.stride;

@@ -15,10 +15,7 @@ namespace
 using Pixels = std::vector<uint32_t>;
 using Strings = std::vector<std::string>;
 
-Pixels PixelsOf(const CBitmap32& image)
-{
-    return Pixels(image.pixels, image.pixels + image.width * image.height);
-}
+Pixels PixelsOf(const CBitmap32& image) { return Pixels(image.pixels, image.pixels + image.width * image.height); }
 
 // Two rows of 24-bit pixels: B, G, R per pixel.
 TgaLayout TrueColour24(uint8_t descriptor = 0x20)
@@ -102,11 +99,10 @@ TEST(Bitmap32, ShapesLandOnThePixelsNamedAndAreClipped)
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.name);
         CBitmap32 bitmap;
         bitmap.Create(c.side, c.side);
         c.draw(bitmap);
-        EXPECT_TRUE(InkedPixels(bitmap) == c.expected && bitmap.GetPixel(c.side + 1, 0) == 0u);
+        EXPECT_TRUE(InkedPixels(bitmap) == c.expected && bitmap.GetPixel(c.side + 1, 0) == 0u) << c.name;
     }
 }
 
