@@ -2,8 +2,6 @@
 // real device with the small generated font (10 pixels a character in font 0, 8 in font 1, lines 12 high) and the
 // plain interface pictures of GUIDevice.
 
-#include <utility>
-
 #include "core/C_Ctrl.h"
 #include "core/C_D3D8Game.h"
 #include "media/C_GUIButton.h"

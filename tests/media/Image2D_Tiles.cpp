@@ -3,7 +3,6 @@
 // covers x + 2 to x + W + 1.
 
 #include <tuple>
-#include <utility>
 
 #include "media/C_TGA.h"
 #include "tests/media/GUIDevice.h"

@@ -3,13 +3,10 @@
 // middle, a recorder in place of the sample bank: what it counts in view, its shares and looping sounds, the fog of
 // each theme and weather.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <numeric>
 #include <tuple>
 
-#include "core/C_Config.h"
 #include "core/C_File.h"
 #include "media/C_EnvironmentFX.h"
 #include "media/C_Music.h"

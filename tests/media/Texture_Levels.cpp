@@ -1,8 +1,6 @@
 // Pixel conversion, every mip level's texels read from the device, textures drawn and read back, a texture's saved-game
 // record; the vertex batch: scaling from the screen and the world, its capacity, what each kind of draw puts out.
 
-#include <bit>
-
 #include "media/C_Texture.h"
 #include "platform/SysDevice3DTexture.h"
 #include "tests/media/GUIDevice.h"
