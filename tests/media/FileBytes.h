@@ -65,8 +65,7 @@ struct FontLayout
 inline std::vector<uint8_t> BuildFont(const FontLayout& f)
 {
     std::vector<uint8_t> out(16, 0xAB);
-    PushLE(out, f.width, 2);
-    PushLE(out, f.height, 2);
+    PushLE(out, f.width | uint32_t(f.height) << 16, 4);
     out.resize(802, 0xAB);
     for (int code = 1; code <= 255; ++code)
     {
@@ -91,10 +90,7 @@ struct ModelFace
     uint8_t texture = 0;
 };
 
-struct ModelGroup
-{
-    int32_t quads[6][4], corners[8];
-};
+struct ModelGroup { int32_t quads[6][4], corners[8]; };
 
 struct ModelLayout
 {
@@ -186,11 +182,8 @@ inline ModelLayout CubeLayout(float half, int frameCount = 1)
     for (int k = 0; k < 8; ++k)
         group.corners[k] = k;
     m.groups.push_back(group);
-    if (frameCount > 1)
-    {
-        m.frameField = frameCount;
-        for (int f = 0; f < frameCount; ++f)
-            m.frames.push_back(CubePose(half, {8.0f * float(f), 0, 0}));
-    }
+    m.frameField = frameCount > 1 ? frameCount : 0;  // a single frame is the base pose
+    for (int f = 0; f < m.frameField; ++f)
+        m.frames.push_back(CubePose(half, {8.0f * float(f), 0, 0}));
     return m;
 }

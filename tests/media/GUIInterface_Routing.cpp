@@ -131,7 +131,6 @@ protected:
         return form.count++;
     }
 
-    // What the calls since the last look were, the journal emptied.
     Journal Taken() { return std::exchange(journal, {}); }
 
     Journal journal;

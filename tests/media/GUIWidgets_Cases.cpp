@@ -74,7 +74,6 @@ constexpr uint32_t kImageFrame = 0xFF00FF;
 constexpr uint32_t kGroupColour = 0x00FFFF;
 constexpr uint32_t kPictureColour = 0x00C000;
 
-// A screen whose frames only draw its forms.
 class GalleryCtrl : public CCtrl
 {
 public:

@@ -56,7 +56,6 @@ protected:
         const std::vector<uint32_t>& screen = ReadBack();
         int wrong = 0;
         for (int y = 0; y < Side; ++y)
-        {
             for (int x = 0; x < Side; ++x)
             {
                 uint32_t expected = Background;
@@ -68,7 +67,6 @@ protected:
                 if (got != expected && ++wrong <= 3)
                     ADD_FAILURE() << "pixel " << x << ", " << y << std::hex << ": " << got << " not " << expected;
             }
-        }
         EXPECT_EQ(wrong, 0);
         Clear(Background);
     }

@@ -82,7 +82,6 @@ protected:
         return out;
     }
 
-    // 16-bit samples (interleaved when stereo) as a headerless file.
     void WriteSamples(const std::string& relative, const Samples& samples, size_t extraBytes = 0)
     {
         std::string bytes(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
@@ -97,7 +96,6 @@ protected:
         m_Bank.LoadSample(factor, 0, 1, "s.snd", voices);
     }
 
-    // Asks for slot 0 and runs the update that starts it.
     void Play(int32_t percent, float pan = 0.0f, int32_t loop = 0)
     {
         m_Bank.Play(0, 1, loop, percent, pan);
