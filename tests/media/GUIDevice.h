@@ -9,6 +9,7 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <utility>
 
@@ -140,11 +141,8 @@ protected:
     static bool Close(uint32_t a, uint32_t b, int tolerance)
     {
         for (int shift = 0; shift < 24; shift += 8)
-        {
-            const int d = int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
-            if (d > tolerance || d < -tolerance)
+            if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance)
                 return false;
-        }
         return true;
     }
 

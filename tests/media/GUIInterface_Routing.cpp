@@ -21,13 +21,13 @@
 namespace
 {
 using Journal = std::vector<std::string>;
+Journal journal;  // what the recording controls and forms below were asked, in order
 
 class RecordingControl : public CGUIControl
 {
 public:
-    RecordingControl(CGUIInterface* parent, int x, int y, int w, int h, Journal& journal, std::string name,
-                     bool focusable = false)
-        : CGUIControl(parent, x, y, w, h), journal(journal), name(std::move(name)), focusable(focusable) {}
+    RecordingControl(CGUIInterface* parent, int x, int y, int w, int h, std::string name, bool focusable = false)
+        : CGUIControl(parent, x, y, w, h), name(std::move(name)), focusable(focusable) {}
     ~RecordingControl() override { Note("deleted"); }
 
     bool CanFocus() override { return focusable; }
@@ -46,7 +46,6 @@ public:
 private:
     void Note(const std::string& what) { journal.push_back(name + "." + what); }
 
-    Journal& journal;
     std::string name;
     bool focusable;
 };
@@ -54,17 +53,12 @@ private:
 class RecordingInterface : public CGUIInterface
 {
 public:
-    explicit RecordingInterface(Journal& journal) : journal(journal) {}
-
     void OnControlPressed(int32_t index) override { journal.push_back("form.pressed" + std::to_string(index)); }
     int32_t OnControlEvent(int32_t index) override
     {
         journal.push_back("form.event" + std::to_string(index));
         return CGUIInterface::OnControlEvent(index);
     }
-
-private:
-    Journal& journal;
 };
 
 // Reports itself as activated from its click, blur, wheel and key handlers.
@@ -87,7 +81,7 @@ private:
 class RebuildingForm : public CGUIInterface
 {
 public:
-    explicit RebuildingForm(Journal& journal) : journal(journal) { Init(4); SetRect(0, 0, -1, -1); Fill(); }
+    RebuildingForm() { Init(4); SetRect(0, 0, -1, -1); Fill(); }
 
     void Fill()
     {
@@ -110,9 +104,6 @@ public:
     }
 
     bool armed = false;
-
-private:
-    Journal& journal;
 };
 
 class GUIInterfaceRouting : public ::testing::Test
@@ -120,6 +111,7 @@ class GUIInterfaceRouting : public ::testing::Test
 protected:
     void SetUp() override
     {
+        journal.clear();
         form.Init(8);
         form.SetRect(100, 100, 400, 300);
     }
@@ -127,14 +119,13 @@ protected:
     // Appends a control the way forms do, handing it over to the form.
     int Add(const std::string& name, int x, int y, int w, int h, bool focusable = false)
     {
-        form.controls[form.count] = new RecordingControl(&form, x, y, w, h, journal, name, focusable);
+        form.controls[form.count] = new RecordingControl(&form, x, y, w, h, name, focusable);
         return form.count++;
     }
 
     Journal Taken() { return std::exchange(journal, {}); }
 
-    Journal journal;
-    RecordingInterface form{journal};
+    RecordingInterface form;
 };
 
 void LoadTexts(const std::string& text)
@@ -248,11 +239,11 @@ TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
         CTestLog log;
         form.Init(c.capacity);
         for (int i = 0; i < c.capacity; ++i)
-            form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, journal, "c" + std::to_string(i)));
+            form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, "c" + std::to_string(i)));
         form.SetDefaultControl(c.capacity - 1);
         form.focus = c.capacity - 1;
         Taken();
-        EXPECT_TRUE(c.expectedIndex == form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, journal, "new")) &&
+        EXPECT_TRUE(c.expectedIndex == form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, "new")) &&
                     c.capacity == form.count && c.expectedDeleted == Taken());
         EXPECT_EQ(1, log.Count("#DEBUG: GUIInterface, control index overflow"));
         if (c.capacity >= 2)
@@ -293,8 +284,8 @@ TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
-        Journal journal;
-        RebuildingForm form(journal);
+        journal.clear();
+        RebuildingForm form;
         for (const Step& step : c.steps)
             switch (step.kind)
             {

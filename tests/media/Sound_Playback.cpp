@@ -31,10 +31,7 @@ Samples Track(uint32_t frames, int16_t base)
 {
     Samples samples;
     for (uint32_t i = 0; i < frames; ++i)
-    {
-        samples.push_back(static_cast<int16_t>(base + int32_t(i % 10000)));
-        samples.push_back(static_cast<int16_t>(-base - int32_t(i % 7000)));
-    }
+        samples.insert(samples.end(), {int16_t(base + int32_t(i % 10000)), int16_t(-base - int32_t(i % 7000))});
     return samples;
 }
 

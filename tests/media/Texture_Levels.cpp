@@ -151,18 +151,16 @@ TEST_F(TextureLevels, CreatedAgainOrLoadedFromAFileWholeOrReduced)
 // pixels 9-10 show the left texels and 13-14 the right ones.
 TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
 {
-    constexpr uint32_t Bg = Background;
+    constexpr uint32_t Bg = Background, G = 0x00FF00, B = 0x0000FF;
     // A key is clear in formats with alpha; without alpha it shows the colour bled from its only
     // diagonal neighbour, the lower right texel.  Magenta shades m take m x colour / 256, and 254 blue
     // in 5 bits is 31, shown as 0xFF.  A constant alpha of 128 and a pixel alpha blend over black.
     const struct Case { Settings settings; uint32_t clear; Texels texels, expected; } cases[] = {
-        {{A4, 255, Key}, Bg, {Key, 0x00FF00, 0x0000FF, Key}, {Bg, 0x00FF00, 0x0000FF, Bg}},
-        {{X8, 255, Key}, Bg, {Key, 0x00FF00, 0x0000FF, 0x123456},
-         {0x123456, 0x00FF00, 0x0000FF, 0x123456}},
-        {{A1, 255, Key, 0x0000FF}, Bg, {0xFF00FF, Key, 0xFFFFFF, 0x00FF00},
-         {0x0000FF, Bg, 0xFFFFFF, 0x00FF00}},
+        {{A4, 255, Key}, Bg, {Key, G, B, Key}, {Bg, G, B, Bg}},
+        {{X8, 255, Key}, Bg, {Key, G, B, 0x123456}, {0x123456, G, B, 0x123456}},
+        {{A1, 255, Key, B}, Bg, {0xFF00FF, Key, 0xFFFFFF, G}, {B, Bg, 0xFFFFFF, G}},
         {{A8, 128}, 0, Texels(4, 0xFFFFFF), Texels(4, 0x808080)},
-        {{A8, PixelAlpha}, 0, {0x00FFFFFF, 0xFF00FF00, 0x80FFFFFF, 0xFF0000FF}, {0, 0x00FF00, 0x808080, 0x0000FF}},
+        {{A8, PixelAlpha}, 0, {0x00FFFFFF, 0xFF00FF00, 0x80FFFFFF, 0xFF0000FF}, {0, G, 0x808080, B}},
     };
     for (const Case& c : cases)
     {
