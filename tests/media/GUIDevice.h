@@ -26,9 +26,7 @@
 
 namespace gui_test
 {
-constexpr uint32_t kThumbColour = 0x0000FF;
-constexpr uint32_t kBoxColour = 0x808080;
-constexpr uint32_t kCheckedColour = 0x00FF00;
+constexpr uint32_t kThumbColour = 0x0000FF, kBoxColour = 0x808080, kCheckedColour = 0x00FF00;
 
 class GUIDevice : public ::testing::Test
 {
@@ -63,8 +61,7 @@ protected:
         m_Factory = SysCreateDevice3DFactory();
         ASSERT_TRUE(m_Factory);
         if (window == nullptr)
-            window = m_Window =
-                SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+            window = m_Window = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(window, nullptr) << SDL_GetError();
         Sys3DPresentParams params{.backBufferWidth = width, .backBufferHeight = height,
                                   .backBufferFormat = Sys3DFormat::X8R8G8B8, .windowed = true};

@@ -279,8 +279,7 @@ TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath
         {"wheel", {{Move, 50, 45}, {Arm}, {Wheel}}, {"event1", "rebuilt"}},
         {"Enter", {{Arm}, {Key, 13}}, {"event1", "rebuilt"}},
         {"Tab", {{Down, 50, 45}, {Arm}, {Key, 9}}, {"pressed1", "event1", "rebuilt"}},
-        {"key", {{Down, 50, 45}, {Arm}, {Key, 'a'}}, {"pressed1", "event1", "rebuilt"}},
-    };
+        {"key", {{Down, 50, 45}, {Arm}, {Key, 'a'}}, {"pressed1", "event1", "rebuilt"}}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);

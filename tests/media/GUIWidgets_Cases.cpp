@@ -79,10 +79,7 @@ protected:
 
 // The gallery: a form on a 640 x 480 screen driven through the application object's window messages and the screen
 // controller, then drawn and read back.  The script's points are on the virtual screen and sent as window pixels.
-constexpr uint32_t kYellow = 0xFFFF00;
-constexpr uint32_t kImageFrame = 0xFF00FF;
-constexpr uint32_t kGroupColour = 0x00FFFF;
-constexpr uint32_t kPictureColour = 0x00C000;
+constexpr uint32_t kYellow = 0xFFFF00, kImageFrame = 0xFF00FF, kGroupColour = 0x00FFFF, kPictureColour = 0x00C000;
 
 class GalleryCtrl : public CCtrl
 {
@@ -218,8 +215,7 @@ TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem
     const struct { int y, releaseY, openTop, selection; } cases[] = {
         {100, 100 + 2 * 16 + 4, 100, 1},  // downwards: row 2 holds item 1
         {710, 662 + 16 + 4, 662, 1},      // upwards near the bottom: row 1 holds item 1
-        {710, 710 + 4, 662, 0},           // the combo's own row is the last
-    };
+        {710, 710 + 4, 662, 0}};          // the combo's own row is the last
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.releaseY);
@@ -274,8 +270,7 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
         {"a;b", 72, 5, -1, 0},                 // selection beyond the items: none
         {"a;b", 72, 1, 1, 0},                  // every item fits: no scroll bar
         {"0;1;2;3;4;5;6;7;8;9", 30, 8, 8, 8},  // 1 row, selection scrolled into view
-        {"0;1;2;3;4;5;6;7;8;9", 3, 4, 4, 5},   // no row at all and a negative track
-    };
+        {"0;1;2;3;4;5;6;7;8;9", 3, 4, 4, 5}};  // no row at all and a negative track
     for (const auto& c : cases)
     {
         CGUIListBox small(&form, 0, 0, 200, c.h, 0, c.items, c.selected);
@@ -313,8 +308,7 @@ TEST_F(GUIWidgets, EntryEditsWithinItsLimits)
         {"ab", 400, -1, 9, {kHome, 8, 8}, "ab", -1},  // backspace before the first
         {"abc", 400, -1, 9, {8, kLeft, 8}, "b", -1},
         {"", 400, -1, 9, {1, 10, 26, 127, 13, 27, 1024 + 65, 1024 + 38}, "", -1},  // control characters
-        {"", 400, -1, 9, {0xE4, ' ', '~'}, "\xE4 ~", 2},                         // code page characters
-    };
+        {"", 400, -1, 9, {0xE4, ' ', '~'}, "\xE4 ~", 2}};                        // code page characters
     for (const auto& c : cases)
     {
         CGUIMenuEdit entry(&form, 0, 0, c.w, 20, c.start, 0, c.measuringFont, c.limit);

@@ -37,8 +37,7 @@ bool Load(C2DFont& font, const std::vector<uint8_t>& bytes, int spaceWidth = 4, 
     return font.LoadFromMemory(bytes.data(), int64_t(bytes.size()), "test.fnt", spaceWidth, spacing);
 }
 
-constexpr uint32_t White = 0xFFFFFF;
-constexpr uint32_t Black = 0x000000;
+constexpr uint32_t White = 0xFFFFFF, Black = 0x000000;
 
 // A grey level blended at alpha a (0-255) over a grey background.
 uint32_t Blend(uint32_t source, uint32_t background, int a)
@@ -153,8 +152,7 @@ TEST_F(Image2DTiles, SavedSectionHoldsTheFieldsAndUsedTilesAndADamagedOneIsRefus
         {"tile texture 128 wide", HeadSize, 128, None, refused + "a tile's texture does not match its visible size"},
         {"tile texture format 99", HeadSize + 8, 99, None, "Damaged texture record in saved game"},
         {"cut in the sizes", None, 0, 100, refused + "the record is cut short"},
-        {"cut in the pixels", None, 0, HeadSize + TextureHeadSize + 10, refused + "the record is cut short"},
-    };
+        {"cut in the pixels", None, 0, HeadSize + TextureHeadSize + 10, refused + "the record is cut short"}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
@@ -190,8 +188,7 @@ TEST(FontLoad, DamagedFontsAreRefusedAndLeaveAnEmptyFontThatMeasuresNothing)
         {"width 255", withCell(255, 4), "cell size out of range"},
         {"height 65535", withCell(4, 65535), "cell size out of range"},
         {"last glyph cut short", std::vector<uint8_t>(good.begin(), good.end() - 1), "truncated glyphs"},
-        {"cell larger than the glyphs", withCell(8, 8), "truncated glyphs"},
-    };
+        {"cell larger than the glyphs", withCell(8, 8), "truncated glyphs"}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);

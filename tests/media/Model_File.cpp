@@ -120,8 +120,7 @@ TEST_F(ModelFile, DamagedFilesAreRefusedWhole)
         {"box face elsewhere", [](M& m) { m.groups[0].quads[2][1] = 9; },
          "group face names a vertex that is not its corner"},
         {"position not a number", [](M& m) { m.base[4][1] = std::numeric_limits<float>::quiet_NaN(); },
-         "vertex not a finite number"},
-    };
+         "vertex not a finite number"}};
     const std::string good = Write(CubeLayout(1.0f), "good.okm");
     for (const auto& c : cases)
     {

@@ -218,8 +218,7 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate
         {20, 0, 100, 63},  {31, 0, 100, 40},  // factors 79 and 50
         {31, 0, 50, 20},  {21, 21, 100, 44},  // 296 tenths: 29 blocks, factor 56
         {49, 0, 100, 2},                      // factor 3
-        {50, 0, 100, -1}, {51, 0, 100, -1}, {-36, -36, 100, -1},  // 509 tenths: 50 blocks
-    };
+        {50, 0, 100, -1}, {51, 0, 100, -1}, {-36, -36, 100, -1}};  // 509 tenths: 50 blocks
     g_Config.soundVolume = 80;
     for (const auto& c : cases)
     {
@@ -410,13 +409,11 @@ TEST_F(EnvironmentFX, EachThemeAndWeatherSetsItsFog)
     const struct { int32_t theme, weather; uint8_t value; uint32_t enabled, colour; float start, end; } cases[] = {
         {T::ThemeContinental, WEATHER_RAIN, 80, 1, 0x95CDDF, 3.0f, 60.0f},
         {T::ThemeContinental, WEATHER_RAIN, 30, 1, 0x95CDDF, 8.0f, 85.0f},
-        {T::ThemeContinental, WEATHER_NONE, 0, 0, 0, 0, 0},
-        {T::ThemeWinter, WEATHER_NONE, 0, 1, 0xFFFFFF, 5.0f, 43.0f},
+        {T::ThemeContinental, WEATHER_NONE, 0, 0, 0, 0, 0}, {T::ThemeWinter, WEATHER_NONE, 0, 1, 0xFFFFFF, 5.0f, 43.0f},
         {T::ThemeWinter, WEATHER_SNOW, 0, 1, 0xFFFFFF, 3.0f, 35.0f},
         {T::ThemeWinter, WEATHER_SNOW, 100, 1, 0xFFFFFF, 1.0f, 25.0f},
         {T::ThemeSwamp, WEATHER_RAIN, 90, 1, 0x30DF40, 1.0f, 60.0f},
-        {T::ThemeCave, WEATHER_NONE, 0, 1, 0x000000, 1.0f, 40.0f},
-    };
+        {T::ThemeCave, WEATHER_NONE, 0, 1, 0x000000, 1.0f, 40.0f}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(::testing::Message() << c.theme << "/" << int(c.value));

@@ -26,9 +26,9 @@ TgaLayout TrueColour24(uint8_t descriptor = 0x20)
 // Three palette entries (B, G, R): red, green, blue; 3 x 2 pixels.
 TgaLayout Paletted(uint8_t descriptor = 0x20)
 {
-    return {.imageType = 1, .colourMapType = 1, .mapLength = 3, .mapEntryBits = 24, .width = 3, .height = 2,
-            .depth = 8, .descriptor = descriptor,
-            .colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00}, .pixels = {2, 0, 1, 1, 1, 0}};
+    return {.imageType = 1, .colourMapType = 1, .mapLength = 3, .mapEntryBits = 24, .width = 3, .height = 2, .depth = 8,
+            .descriptor = descriptor, .colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00},
+            .pixels = {2, 0, 1, 1, 1, 0}};
 }
 
 template <typename Change>
@@ -93,8 +93,7 @@ TEST(Bitmap32, ShapesLandOnThePixelsNamedAndAreClipped)
         {"rectangle over all", 4, [](auto& b) { b.FillRect(0, 0, 10, 10, Ink); }, Rect(0, 0, 3, 3)},
         {"square on integer halves", 5, [](auto& b) { b.FillSquare(2, 2, 2, Ink); }, Rect(1, 1, 2, 2)},
         // A blit reaching the edge leaves the last column and row.
-        {"blit to the edge", 10, [&block](CBitmap32& b) { b.Blit(0, 0, block, false); }, Rect(0, 0, 8, 8)},
-    };
+        {"blit to the edge", 10, [&block](CBitmap32& b) { b.Blit(0, 0, block, false); }, Rect(0, 0, 8, 8)}};
     for (const auto& c : cases)
     {
         CBitmap32 bitmap;
@@ -116,24 +115,16 @@ TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
          {0x40302010, 0x80706050}},
         {"paletted, top-left origin", Paletted(0x20), paletted},
         {"paletted, bottom-left origin", Paletted(0x00), paletted},
-        {"identification field and unused map skipped", With([](auto& t) {
-             t.id = "made by a paint program";
-             t.colourMapType = 1;
-             t.mapLength = 2;
-             t.mapEntryBits = 32;
-             t.colourMap = std::vector<uint8_t>(8, 0xEE);
-         }), colours24},
+        {"identification field and unused map skipped",
+         {.colourMapType = 1, .mapLength = 2, .mapEntryBits = 32, .width = 2, .height = 2, .depth = 24,
+          .id = "made by a paint program", .colourMap = std::vector<uint8_t>(8, 0xEE), .pixels = TrueColour24().pixels},
+         colours24},
         {"identification field before the palette", With([](auto& t) { t.id = "ABCDE"; }, Paletted()), paletted},
         // Entries 1 red and 2 green; indexes without an entry are black.
-        {"palette from index 1", With([](auto& t) {
-             t.mapFirst = 1;
-             t.mapLength = 2;
-             t.colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00};
-             t.width = 4;
-             t.height = 1;
-             t.pixels = {0, 1, 2, 200};
-         }, Paletted()), {0, 0xFF0000, 0x00FF00, 0}},
-    };
+        {"palette from index 1",
+         {.imageType = 1, .colourMapType = 1, .mapFirst = 1, .mapLength = 2, .mapEntryBits = 24, .width = 4,
+          .height = 1, .depth = 8, .colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00}, .pixels = {0, 1, 2, 200}},
+         {0, 0xFF0000, 0x00FF00, 0}}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -179,11 +170,10 @@ TEST(TGARead, UnsupportedAndDamagedFilesAreRefusedWithTheirReason)
         {"no columns", With([](auto& t) { t.width = 0; }), 0, "image size out of range"},
         {"palette 300", With([](auto& t) { t.mapLength = 300; t.colourMap.resize(900); }, Paletted()), 0,
          "colour map larger than 256 entries"},
-        {"palette past 256", With([](auto& t) {
-             t.mapFirst = 200;
-             t.mapLength = 100;
-             t.colourMap.resize(300);
-         }, Paletted()), 0, "colour map larger than 256 entries"},
+        {"palette past 256",
+         {.imageType = 1, .colourMapType = 1, .mapFirst = 200, .mapLength = 100, .mapEntryBits = 24, .width = 3,
+          .height = 2, .depth = 8, .colourMap = std::vector<uint8_t>(300), .pixels = Paletted().pixels},
+         0, "colour map larger than 256 entries"},
         {"palette entry 32", With([](auto& t) { t.mapEntryBits = 32; }, Paletted()), 0,
          "colour map entry size not 24 bits"},
         {"no palette", With([](auto& t) { t.colourMapType = 0; }, Paletted()), 0, "colour map missing"},

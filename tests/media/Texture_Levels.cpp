@@ -12,15 +12,11 @@ namespace
 {
 using Texels = std::vector<uint32_t>;
 
-constexpr uint32_t Key = 0xFF0000;
+constexpr uint32_t Key = 0xFF0000, G = 0x00FF00, B = 0x0000FF;
 constexpr uint32_t O = 0xFF000000;  // opaque
-constexpr uint32_t A8 = CTexture::FormatA8R8G8B8;
-constexpr uint32_t A4 = CTexture::FormatA4R4G4B4;
-constexpr uint32_t A1 = CTexture::FormatA1R5G5B5;
-constexpr uint32_t R5 = CTexture::FormatR5G6B5;
-constexpr uint32_t X8 = CTexture::FormatX8R8G8B8;
-constexpr uint32_t None = CTexture::None;
-constexpr uint32_t PixelAlpha = CTexture::PixelAlpha;
+constexpr uint32_t A8 = CTexture::FormatA8R8G8B8, A4 = CTexture::FormatA4R4G4B4, A1 = CTexture::FormatA1R5G5B5;
+constexpr uint32_t R5 = CTexture::FormatR5G6B5, X8 = CTexture::FormatX8R8G8B8;
+constexpr uint32_t None = CTexture::None, PixelAlpha = CTexture::PixelAlpha;
 
 // The texels of a level, 16 or 32 bits each by the format.
 Texels LevelTexels(CTexture& texture, uint32_t level)
@@ -61,8 +57,7 @@ void Fill(CTexture& texture, const Settings& s, int w, int h, Texels pixels)
 }
 
 constexpr size_t FieldBytes = 8 + 4 * 4 + 1 + 4 + 1 + 4 + 1 + 4;
-constexpr uint32_t Red = 0xFFFF0000;
-constexpr uint32_t Green = 0xFF00FF00;
+constexpr uint32_t Red = 0xFFFF0000, Green = 0xFF00FF00;  // with their alpha, for the vertex batch
 
 uint32_t Bits(float value) { return std::bit_cast<uint32_t>(value); }
 } // namespace
@@ -75,12 +70,10 @@ TEST_F(TextureLevels, TexelsOfEachLevelFollowFormatKeyAlphaAndPlayerColour)
     const Texels wide = {0, 8, 16, 24, 32, 40, 48, 56, 4, 12, 20, 28, 36, 44, 52, 60};
     const Texels odd = {0, 2, 4, 6, 8, 20, 22, 24, 26, 28, 40, 42, 44, 46, 48};
     const Settings mip{A8, 255, None, None, 0};
-    constexpr uint32_t G = 0x00FF00;
     const struct Case { const char* name; Settings settings; int w, h; Texels pixels; uint32_t level; Texels expected; }
         cases[] = {
         {"non-square level 1", mip, 8, 2, wide, 1, {O | 6, O | 22, O | 38, O | 54}},
-        {"non-square level 3", mip, 8, 2, wide, 3, {O | 30}},
-        {"odd side level 2", mip, 5, 3, odd, 2, {O | 13}},
+        {"non-square level 3", mip, 8, 2, wide, 3, {O | 30}}, {"odd side level 2", mip, 5, 3, odd, 2, {O | 13}},
         // A key takes the average of its diagonal neighbours that are no key,
         // alpha 0: (0x30 + 0x10 + 0) / 3 red, 0x30 / 3 blue; with none, itself.
         {"key bleed", {A8, 255, Key}, 3, 3, {0x300000, G, 0x100000, G, Key, G, 0x000030, G, Key}, 0,
@@ -95,8 +88,7 @@ TEST_F(TextureLevels, TexelsOfEachLevelFollowFormatKeyAlphaAndPlayerColour)
         {"constant alpha", {A4, 0x70, Key}, 2, 1, {0xFFFFFF, Key}, 0, {0x7FFF, 0x0F00}},
         // m 255: 255 x (255, 128, 64) / 256 = (254, 127, 63); m 128: (127, 64, 32).
         {"player colour", {A8, 255, None, 0xFF8040, 0}, 2, 1, {0xFF00FF, 0x800080}, 0, {0xFFFE7F3F, 0xFF7F4020}},
-        {"player colour level 1", {A8, 255, None, 0xFF8040, 0}, 2, 1, {0xFF00FF, 0x800080}, 1, {0xFFBE5F2F}},
-    };
+        {"player colour level 1", {A8, 255, None, 0xFF8040, 0}, 2, 1, {0xFF00FF, 0x800080}, 1, {0xFFBE5F2F}}};
     for (const Case& c : cases)
     {
         CTexture texture;
@@ -151,7 +143,7 @@ TEST_F(TextureLevels, CreatedAgainOrLoadedFromAFileWholeOrReduced)
 // pixels 9-10 show the left texels and 13-14 the right ones.
 TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
 {
-    constexpr uint32_t Bg = Background, G = 0x00FF00, B = 0x0000FF;
+    constexpr uint32_t Bg = Background;
     // A key is clear in formats with alpha; without alpha it shows the colour bled from its only
     // diagonal neighbour, the lower right texel.  Magenta shades m take m x colour / 256, and 254 blue
     // in 5 bits is 31, shown as 0xFF.  A constant alpha of 128 and a pixel alpha blend over black.
@@ -160,8 +152,7 @@ TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
         {{X8, 255, Key}, Bg, {Key, G, B, 0x123456}, {0x123456, G, B, 0x123456}},
         {{A1, 255, Key, B}, Bg, {0xFF00FF, Key, 0xFFFFFF, G}, {B, Bg, 0xFFFFFF, G}},
         {{A8, 128}, 0, Texels(4, 0xFFFFFF), Texels(4, 0x808080)},
-        {{A8, PixelAlpha}, 0, {0x00FFFFFF, 0xFF00FF00, 0x80FFFFFF, 0xFF0000FF}, {0, G, 0x808080, B}},
-    };
+        {{A8, PixelAlpha}, 0, {0x00FFFFFF, 0xFF00FF00, 0x80FFFFFF, 0xFF0000FF}, {0, G, 0x808080, B}}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(::testing::Message() << "format " << c.settings.format << " alpha " << c.settings.alpha);
