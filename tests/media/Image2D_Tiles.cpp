@@ -254,4 +254,5 @@ TEST_F(FontPrint, GlyphPixelsStandOnePixelInsideTheirCellAndBelowCoverage32AreNo
     EXPECT_TRUE(Close(Pixel(12, 12), Blend(White, Grey, 128), 2)) << std::hex << Pixel(12, 12);
     EXPECT_TRUE(Close(Pixel(15, 15), Blend(White, shadowOnly, 128), 2)) << std::hex << Pixel(15, 15);
     EXPECT_TRUE(Pixel(18, 18) == Grey && RenderState(Sys3DRenderState::AlphaBlendEnable) == 0u);
+    Close();  // the font's pages outlive the device and must let go of it quietly
 }
