@@ -1,10 +1,10 @@
 #pragma once
-// Picture, font and model files laid out byte by byte, independently of the
-// readers under test.
+// Picture, font and model files laid out byte by byte, independently of the readers under test.
 
 #include <array>
-#include <cstdint>
+#include <bit>
 #include <cstring>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,8 +15,7 @@ inline void PushLE(std::vector<uint8_t>& out, uint32_t value, int bytes)
         out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-// ---- TGA: an 18-byte header, the identification field, the colour map and
-// the pixels in file order.
+// ---- TGA: an 18-byte header, the identification field, the colour map and the pixels in file order.
 struct TgaLayout
 {
     uint8_t imageType = 2, colourMapType = 0;
@@ -31,14 +30,10 @@ struct TgaLayout
 inline std::vector<uint8_t> BuildTga(const TgaLayout& t)
 {
     std::vector<uint8_t> out = {uint8_t(t.id.size()), t.colourMapType, t.imageType};
-    PushLE(out, t.mapFirst, 2);
-    PushLE(out, t.mapLength, 2);
-    out.push_back(t.mapEntryBits);
-    PushLE(out, 0, 4);
-    PushLE(out, t.width, 2);
-    PushLE(out, t.height, 2);
-    out.push_back(t.depth);
-    out.push_back(t.descriptor);
+    // Each header field after those three and its size in bytes; the origin is (0, 0).
+    for (const auto& [value, bytes] : {std::pair<uint32_t, int>{t.mapFirst, 2}, {t.mapLength, 2}, {t.mapEntryBits, 1},
+                                       {0, 4}, {t.width, 2}, {t.height, 2}, {t.depth, 1}, {t.descriptor, 1}})
+        PushLE(out, value, bytes);
     out.insert(out.end(), t.id.begin(), t.id.end());
     out.insert(out.end(), t.colourMap.begin(), t.colourMap.end());
     out.insert(out.end(), t.pixels.begin(), t.pixels.end());
@@ -70,8 +65,7 @@ struct FontLayout
 inline std::vector<uint8_t> BuildFont(const FontLayout& f)
 {
     std::vector<uint8_t> out(16, 0xAB);
-    PushLE(out, f.width, 2);
-    PushLE(out, f.height, 2);
+    PushLE(out, f.width | uint32_t(f.height) << 16, 4);
     out.resize(802, 0xAB);
     for (int code = 1; code <= 255; ++code)
     {
@@ -96,10 +90,7 @@ struct ModelFace
     uint8_t texture = 0;
 };
 
-struct ModelGroup
-{
-    int32_t quads[6][4], corners[8];
-};
+struct ModelGroup { int32_t quads[6][4], corners[8]; };
 
 struct ModelLayout
 {
@@ -112,14 +103,12 @@ struct ModelLayout
     int32_t vertexField = -1, faceField = -1, groupField = -1;
 };
 
-inline void PushFloats(std::vector<uint8_t>& out, const float* values, size_t count)
+// 32-bit numbers, floats by their bits.
+template <typename Number>
+inline void PushWords(std::vector<uint8_t>& out, const Number* values, size_t count)
 {
     for (size_t i = 0; i < count; ++i)
-    {
-        uint32_t bits;
-        std::memcpy(&bits, values + i, 4);
-        PushLE(out, bits, 4);
-    }
+        PushLE(out, std::bit_cast<uint32_t>(values[i]), 4);
 }
 
 inline std::vector<uint8_t> BuildModel(const ModelLayout& m)
@@ -130,26 +119,24 @@ inline std::vector<uint8_t> BuildModel(const ModelLayout& m)
                           pick(m.groupField, m.groups.size()), m.frameField})
         PushLE(out, uint32_t(value), 4);
     for (const ModelVertex& v : m.base)
-        PushFloats(out, v.data(), 6);
+        PushWords(out, v.data(), 6);
     for (const ModelFace& f : m.faces)
     {
         for (int32_t index : {f.a, f.b, f.c})
             PushLE(out, uint32_t(index), 4);
-        PushFloats(out, f.uv, 6);
+        PushWords(out, f.uv, 6);
         PushLE(out, 0, 4);
         out.push_back(f.texture);
     }
     for (const ModelGroup& g : m.groups)
     {
         for (const auto& quad : g.quads)
-            for (int32_t index : quad)
-                PushLE(out, uint32_t(index), 4);
-        for (int32_t corner : g.corners)
-            PushLE(out, uint32_t(corner), 4);
+            PushWords(out, quad, 4);
+        PushWords(out, g.corners, 8);
     }
     for (const ModelPose& pose : m.frames)
         for (const ModelVertex& v : pose)
-            PushFloats(out, v.data(), 6);
+            PushWords(out, v.data(), 6);
     return out;
 }
 
@@ -195,11 +182,8 @@ inline ModelLayout CubeLayout(float half, int frameCount = 1)
     for (int k = 0; k < 8; ++k)
         group.corners[k] = k;
     m.groups.push_back(group);
-    if (frameCount > 1)
-    {
-        m.frameField = frameCount;
-        for (int f = 0; f < frameCount; ++f)
-            m.frames.push_back(CubePose(half, {8.0f * float(f), 0, 0}));
-    }
+    m.frameField = frameCount > 1 ? frameCount : 0;  // a single frame is the base pose
+    for (int f = 0; f < m.frameField; ++f)
+        m.frames.push_back(CubePose(half, {8.0f * float(f), 0, 0}));
     return m;
 }

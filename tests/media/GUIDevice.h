@@ -1,16 +1,17 @@
 #pragma once
-// The drawing device on a hidden window as the game's device, with the render
-// states the game keeps between draws and the vertex batch ready.
+// The drawing device on a hidden window as the game's device, with the render states the game keeps between draws
+// and the vertex batch ready.
 //
-// Open(w, h) sets the configured screen to the window's size and adds global
-// fonts 0 (letter spacing 2) and 1 (none) of 8 x 12 cells, each character a
-// solid block 8 wide but the blank, and the interface pictures as colour
-// blocks.  A text of n characters is 10 n pixels wide in font 0, 8 n in 1.
+// Open(w, h) sets the configured screen to the window's size and adds global fonts 0 (letter spacing 2) and 1 (none) of
+// 8 x 12 cells, each character a solid block 8 wide but the blank, and the interface pictures as colour blocks.  A text
+// of n characters is 10 n pixels wide in font 0, 8 n in 1.
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "core/C_Config.h"
 #include "media/C_2DFont.h"
@@ -25,9 +26,7 @@
 
 namespace gui_test
 {
-constexpr uint32_t kThumbColour = 0x0000FF;
-constexpr uint32_t kBoxColour = 0x808080;
-constexpr uint32_t kCheckedColour = 0x00FF00;
+constexpr uint32_t kThumbColour = 0x0000FF, kBoxColour = 0x808080, kCheckedColour = 0x00FF00;
 
 class GUIDevice : public ::testing::Test
 {
@@ -62,20 +61,14 @@ protected:
         m_Factory = SysCreateDevice3DFactory();
         ASSERT_TRUE(m_Factory);
         if (window == nullptr)
-            window = m_Window =
-                SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+            window = m_Window = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(window, nullptr) << SDL_GetError();
-        Sys3DPresentParams params;
-        params.backBufferWidth = width;
-        params.backBufferHeight = height;
-        params.backBufferFormat = Sys3DFormat::X8R8G8B8;
-        params.windowed = true;
+        Sys3DPresentParams params{.backBufferWidth = width, .backBufferHeight = height,
+                                  .backBufferFormat = Sys3DFormat::X8R8G8B8, .windowed = true};
         ASSERT_EQ(m_Factory->CreateDevice(window, params, m_Device), Sys3DError::Ok);
         SetD3DDevice(m_Device.get());
-        m_SavedWidth = g_Config.screenWidth;
-        m_SavedHeight = g_Config.screenHeight;
-        g_Config.screenWidth = screenWidth;
-        g_Config.screenHeight = screenHeight;
+        m_SavedWidth = std::exchange(g_Config.screenWidth, screenWidth);
+        m_SavedHeight = std::exchange(g_Config.screenHeight, screenHeight);
         g_VXBuffer.Init(12288);
         using R = Sys3DRenderState;
         for (const auto& [state, value] : {std::pair{R::AlphaTestEnable, 1u}, {R::AlphaRef, 32u},
@@ -145,11 +138,8 @@ protected:
     static bool Close(uint32_t a, uint32_t b, int tolerance)
     {
         for (int shift = 0; shift < 24; shift += 8)
-        {
-            const int d = int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
-            if (d > tolerance || d < -tolerance)
+            if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance)
                 return false;
-        }
         return true;
     }
 
@@ -184,10 +174,8 @@ private:
     std::unique_ptr<SysDevice3D> m_Device;
     std::vector<std::unique_ptr<C2DImage>> m_Pictures;
     std::vector<uint32_t> m_Pixels;
-    int32_t m_Width = 0;
-    int32_t m_Height = 0;
-    int32_t m_SavedWidth = 0;
-    int32_t m_SavedHeight = 0;
+    int32_t m_Width = 0, m_Height = 0;
+    int32_t m_SavedWidth = 0, m_SavedHeight = 0;
     bool m_Gui = false;
 };
 }  // namespace gui_test

@@ -1,26 +1,33 @@
-// How a form hands the mouse, the keys and drawing to its controls, told by
-// the journal of what each control was asked.
+// How a form hands the mouse, the keys and drawing to its controls, told by the journal of what each control was asked;
+// the interface's start-up tables: the 119 command hints in the current language, the decoration types and picks.
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+#include <tuple>
 #include <utility>
 
+#include "core/C_Localizer.h"
+#include "core/GlobalFunc.h"
+#include "game/C_Hint.h"
 #include "media/C_GUIInterface.h"
 #include "media/C_GUILabel.h"
+#include "media/InterfaceTables.h"
 #include "tests/support/TestLog.h"
+#include "world/C_DecorType.h"
+#include "world/C_UnitStats.h"
 
 namespace
 {
 using Journal = std::vector<std::string>;
+Journal journal;  // what the recording controls and forms below were asked, in order
 
 class RecordingControl : public CGUIControl
 {
 public:
-    RecordingControl(CGUIInterface* parent, int x, int y, int w, int h, Journal& journal, std::string name,
-                     bool focusable = false)
-        : CGUIControl(parent, x, y, w, h), journal(journal), name(std::move(name)), focusable(focusable)
-    {
-    }
+    RecordingControl(CGUIInterface* parent, int x, int y, int w, int h, std::string name, bool focusable = false)
+        : CGUIControl(parent, x, y, w, h), name(std::move(name)), focusable(focusable) {}
     ~RecordingControl() override { Note("deleted"); }
 
     bool CanFocus() override { return focusable; }
@@ -39,7 +46,6 @@ public:
 private:
     void Note(const std::string& what) { journal.push_back(name + "." + what); }
 
-    Journal& journal;
     std::string name;
     bool focusable;
 };
@@ -47,17 +53,57 @@ private:
 class RecordingInterface : public CGUIInterface
 {
 public:
-    explicit RecordingInterface(Journal& journal) : journal(journal) {}
-
     void OnControlPressed(int32_t index) override { journal.push_back("form.pressed" + std::to_string(index)); }
     int32_t OnControlEvent(int32_t index) override
     {
         journal.push_back("form.event" + std::to_string(index));
         return CGUIInterface::OnControlEvent(index);
     }
+};
+
+// Reports itself as activated from its click, blur, wheel and key handlers.
+class EventRaiser : public CGUIControl
+{
+public:
+    using CGUIControl::CGUIControl;
+    bool CanFocus() override { return true; }
+    void OnClick() override { Raise(); }
+    void OnBlur() override { Raise(); }
+    void OnWheelUp() override { Raise(); }
+    void OnKey(int32_t) override { Raise(); }
 
 private:
-    Journal& journal;
+    void Raise() { parent->OnControlEvent(IndexInParent()); }
+};
+
+// Once armed, destroys and re-adds its controls on every event: a slider from 0 to 10 at value 5 on (10, 10, 100, 20)
+// and a raiser on (10, 40, 100, 20), the default control.
+class RebuildingForm : public CGUIInterface
+{
+public:
+    RebuildingForm() { Init(4); SetRect(0, 0, -1, -1); Fill(); }
+
+    void Fill()
+    {
+        DeleteAll();
+        AddSlider(10, 10, 100, 20, 0, 10, 5);
+        AddControl(new EventRaiser(this, 10, 40, 100, 20));
+        SetDefaultControl(1);
+    }
+    void OnControlPressed(int32_t index) override { journal.push_back("pressed" + std::to_string(index)); }
+    int32_t OnControlEvent(int32_t index) override
+    {
+        journal.push_back("event" + std::to_string(index) +
+                          (index == 0 ? "=" + std::to_string(controls[0]->GetInt()) : ""));
+        if (armed)
+        {
+            Fill();
+            journal.push_back("rebuilt");
+        }
+        return CGUIInterface::OnControlEvent(index);
+    }
+
+    bool armed = false;
 };
 
 class GUIInterfaceRouting : public ::testing::Test
@@ -65,6 +111,7 @@ class GUIInterfaceRouting : public ::testing::Test
 protected:
     void SetUp() override
     {
+        journal.clear();
         form.Init(8);
         form.SetRect(100, 100, 400, 300);
     }
@@ -72,16 +119,22 @@ protected:
     // Appends a control the way forms do, handing it over to the form.
     int Add(const std::string& name, int x, int y, int w, int h, bool focusable = false)
     {
-        form.controls[form.count] = new RecordingControl(&form, x, y, w, h, journal, name, focusable);
+        form.controls[form.count] = new RecordingControl(&form, x, y, w, h, name, focusable);
         return form.count++;
     }
 
-    // What the calls since the last look were, the journal emptied.
     Journal Taken() { return std::exchange(journal, {}); }
 
-    Journal journal;
-    RecordingInterface form{journal};
+    RecordingInterface form;
 };
+
+void LoadTexts(const std::string& text)
+{
+    g_Localizer.Clear();
+    ASSERT_TRUE(g_Localizer.LoadLocaleText("hints", text.c_str(), int(text.size())));
+}
+
+std::string Text(int slot, int line) { return GetGlobalHint(slot)->lines.at(size_t(line)).text.GetBuffer(); }
 }  // namespace
 
 TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndAReleaseThereClicksIt)
@@ -119,8 +172,7 @@ TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndARelease
     form.controls[under]->enabled = 0;
     EXPECT_FALSE(form.controls[under]->HitTest(120, 130));
 
-    // The wheel goes to the hovered control only; the focused one is drawn
-    // last, hidden ones not at all.
+    // The wheel goes to the hovered control only; the focused one is drawn last, hidden ones not at all.
     form.OnWheelUp();
     form.OnMouseMove(170, 280);
     Taken();
@@ -179,22 +231,19 @@ TEST_F(GUIInterfaceRouting, EnterAndEscapeClickWhileUsableKeysGoToTheFocusedEntr
 TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
 {
     const struct { int capacity, expectedIndex; Journal expectedDeleted; } cases[] = {
-        {4, 3, {"c3.deleted", "c2.deleted"}},
-        {2, 1, {"c1.deleted", "c0.deleted"}},
-        {1, -1, {"new.deleted"}},  // no room for label and control: refused
-        {0, -1, {"new.deleted"}},
-    };
+        {4, 3, {"c3.deleted", "c2.deleted"}}, {2, 1, {"c1.deleted", "c0.deleted"}},
+        {1, -1, {"new.deleted"}}, {0, -1, {"new.deleted"}}};  // no room for label and control: refused
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.capacity);
         CTestLog log;
         form.Init(c.capacity);
         for (int i = 0; i < c.capacity; ++i)
-            form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, journal, "c" + std::to_string(i)));
+            form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, "c" + std::to_string(i)));
         form.SetDefaultControl(c.capacity - 1);
         form.focus = c.capacity - 1;
         Taken();
-        EXPECT_TRUE(c.expectedIndex == form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, journal, "new")) &&
+        EXPECT_TRUE(c.expectedIndex == form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, "new")) &&
                     c.capacity == form.count && c.expectedDeleted == Taken());
         EXPECT_EQ(1, log.Count("#DEBUG: GUIInterface, control index overflow"));
         if (c.capacity >= 2)
@@ -202,69 +251,15 @@ TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
             const auto* label = dynamic_cast<CGUILabel*>(form.controls[c.capacity - 2]);
             ASSERT_NE(nullptr, label);
             EXPECT_STREQ("#Control index overflow", label->text);
-            EXPECT_TRUE(0xFFFFFFu == label->colour && -1 == form.defaultControl);   // its control is gone
-            EXPECT_EQ(-1, form.focus);
+            EXPECT_TRUE(0xFFFFFFu == label->colour && -1 == form.defaultControl && -1 == form.focus);  // control gone
         }
         form.DeleteAll();
         Taken();
     }
 }
 
-namespace
-{
-// Reports itself as activated from its click, blur, wheel and key handlers.
-class EventRaiser : public CGUIControl
-{
-public:
-    using CGUIControl::CGUIControl;
-    bool CanFocus() override { return true; }
-    void OnClick() override { Raise(); }
-    void OnBlur() override { Raise(); }
-    void OnWheelUp() override { Raise(); }
-    void OnKey(int32_t) override { Raise(); }
-
-private:
-    void Raise() { parent->OnControlEvent(IndexInParent()); }
-};
-
-// Once armed, destroys and re-adds its controls on every event: a slider
-// from 0 to 10 at value 5 on (10, 10, 100, 20) and a raiser on (10, 40, 100, 20),
-// the default control.
-class RebuildingForm : public CGUIInterface
-{
-public:
-    explicit RebuildingForm(Journal& journal) : journal(journal) { Init(4); SetRect(0, 0, -1, -1); Fill(); }
-
-    void Fill()
-    {
-        DeleteAll();
-        AddSlider(10, 10, 100, 20, 0, 10, 5);
-        AddControl(new EventRaiser(this, 10, 40, 100, 20));
-        SetDefaultControl(1);
-    }
-    void OnControlPressed(int32_t index) override { journal.push_back("pressed" + std::to_string(index)); }
-    int32_t OnControlEvent(int32_t index) override
-    {
-        journal.push_back("event" + std::to_string(index) +
-                          (index == 0 ? "=" + std::to_string(controls[0]->GetInt()) : ""));
-        if (armed)
-        {
-            Fill();
-            journal.push_back("rebuilt");
-        }
-        return CGUIInterface::OnControlEvent(index);
-    }
-
-    bool armed = false;
-
-private:
-    Journal& journal;
-};
-}  // namespace
-
-// Without a thumb picture the slider's step is 100 / 10 pixels: x = 50 gives
-// value 4, 60 and 75 give 5 and 7, anything past x = 105 the maximum 10.
-// Once the form has rebuilt, nothing more happens to the controls it had.
+// Without a thumb picture the slider's step is 100 / 10 pixels: x = 50 gives value 4, 60 and 75 give 5 and 7, anything
+// past x = 105 the maximum 10.  Once the form has rebuilt, nothing more happens to the controls it had.
 TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath)
 {
     enum Kind { Move, Down, Up, Wheel, Key, Arm };
@@ -284,15 +279,13 @@ TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath
         {"wheel", {{Move, 50, 45}, {Arm}, {Wheel}}, {"event1", "rebuilt"}},
         {"Enter", {{Arm}, {Key, 13}}, {"event1", "rebuilt"}},
         {"Tab", {{Down, 50, 45}, {Arm}, {Key, 9}}, {"pressed1", "event1", "rebuilt"}},
-        {"key", {{Down, 50, 45}, {Arm}, {Key, 'a'}}, {"pressed1", "event1", "rebuilt"}},
-    };
+        {"key", {{Down, 50, 45}, {Arm}, {Key, 'a'}}, {"pressed1", "event1", "rebuilt"}}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
-        Journal journal;
-        RebuildingForm form(journal);
+        journal.clear();
+        RebuildingForm form;
         for (const Step& step : c.steps)
-        {
             switch (step.kind)
             {
             case Move: form.OnMouseMove(step.x, step.y); break;
@@ -302,9 +295,97 @@ TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath
             case Key: form.OnKey(step.x); break;
             case Arm: form.armed = true; break;
             }
-        }
         EXPECT_EQ(journal, c.expected);
         EXPECT_TRUE(form.count == 2 && form.controls[0]->GetInt() == 5 && form.pressed == -1 && form.hover == -1 &&
                     form.focus == -1);
     }
+}
+
+TEST(InterfaceTables, CommandHintsAreSizedByTheirKindAndComposeHeadingHotkeyAndDescription)
+{
+    CTestLog log;
+    CUnitStats* const savedRecords = g_UnitStats;
+    g_UnitStats = new CUnitStats[TypeRecordCount];
+    AllocGlobalHints();
+    LoadTexts("HH_CANCEL_H,\"Cancel\"\nHH_CANCEL_D,\"Drops the order\"\nHH_STOP_H,\"Stop\"\nHH_STOP_D,\"Halt\"\n"
+              "HH_TRAIN_WORKER_H,\"Peasant\"\nHH_TRAIN_WORKER_D,\"Builds\"\nHH_TRAIN_TOWERARCHER_H,\"Bowman\"\n"
+              "HH_IF_INGAME_MENU_D,\"Menu\"\n");
+    LoadCommandHints();
+
+    // Every slot filled: 650 x 150; 15 lines for the tower and the 16 training rows; no pictures for
+    // the 9 plain commands, 3 for the 14 buildings and the 10 priest, military, stance and ship rows.
+    std::map<std::pair<int, int>, int> sizes;
+    for (int slot = 0; slot < GlobalHintCount; ++slot)
+    {
+        const CHint& hint = *GetGlobalHint(slot);
+        EXPECT_EQ(std::make_pair(650, 150), std::make_pair(hint.width, hint.height)) << slot;
+        ++sizes[{hint.lineCapacity, hint.imageCapacity}];
+    }
+    EXPECT_EQ(sizes, (std::map<std::pair<int, int>, int>{{{10, 0}, 9}, {{10, 3}, 23}, {{15, 3}, 1}, {{10, 6}, 70},
+                                                         {{15, 6}, 16}}));
+
+    // A long hotkey name follows the heading in brackets; a letter is marked where it first stands in
+    // the heading, or bracketed when the heading lacks it; the description goes on a line of its own.
+    EXPECT_EQ("\\f03\\cffffffCancel (\\cffff00Escape\\cffffff)\r\\f04\\caaaaaaDrops the order", Text(0, 0));
+    EXPECT_EQ("\\f03\\cffffffS\\cffff00t\\cffffffop\r\\f04\\caaaaaaHalt", Text(1, 0));
+    EXPECT_EQ("\\f04\\caaaaaaMenu", Text(118, 0));  // no heading, no hotkey mark
+    // A training row: the heading, its two cost lines at (0, 35), the description at (90, 30).
+    using Kind = CHint::ELineKind;
+    std::vector<std::tuple<Kind, int, int, const CUnitStats*>> layout;
+    for (const CHint::SLine& line : GetGlobalHint(37)->lines)
+        layout.emplace_back(line.kind, line.x, line.y, line.record);
+    EXPECT_EQ(layout, (decltype(layout){{Kind::Item, 0, 0, nullptr}, {Kind::Cost, 0, 35, &g_UnitStats[0]},
+                                        {Kind::SecondCost, 0, 35, &g_UnitStats[0]}, {Kind::Item, 90, 30, nullptr}}));
+    EXPECT_TRUE("\\f03\\cffffffPeasant (\\cffff00L\\cffffff)" == Text(37, 0) && "\\f04\\caaaaaaBuilds" == Text(37, 3));
+    // The tower archer is one piece and one cost line; research costs come from record 39 + id.
+    EXPECT_TRUE("\\f03\\cffffffBowm\\cffff00a\\cffffffn" == Text(40, 0) && 2 == GetGlobalHint(40)->LineCount());
+    EXPECT_EQ("", Text(113, 0));  // the locale lacks both texts
+    EXPECT_EQ(&g_UnitStats[39 + 52], GetGlobalHint(113)->lines[1].record);
+
+    // Another language: new texts, the same hotkeys.
+    LoadTexts("HH_STOP_H,\"Halt\"\nHH_STOP_D,\"Anhalten\"\n");
+    LoadCommandHints();
+    EXPECT_EQ("\\f03\\cffffffHal\\cffff00t\\cffffff\r\\f04\\caaaaaaAnhalten", Text(1, 0));
+    EXPECT_EQ(1, GetGlobalHint(1)->LineCount());
+
+    FreeGlobalHints();
+    delete[] g_UnitStats;
+    g_UnitStats = savedRecords;
+    g_Localizer.Clear();
+}
+
+TEST(InterfaceTables, DecorationRowsNameTheirKindsAndPickWithinThem)
+{
+    CTestLog log;
+    LoadTexts("ED_DECOR_GRASS,\"Grass\"\n");
+    LoadDecorTypes();
+    const struct { int row; const char* key; int base, count, fixed; const char* name; } rows[] = {
+        {2, "ED_DECOR_GRASS", 239, 2, 0, "Grass"}, {8, "ED_DECOR_WEED_2", 255, 4, 0, "*error*"},
+        {10, "ED_DECOR_MULTIPLAYER_START", 266, 1, 1, "*error*"}};
+    for (const auto& r : rows)
+    {
+        const CDecorType& type = GetDecorType(r.row);
+        EXPECT_EQ((std::vector<std::string>{r.key, r.name}), (std::vector<std::string>{type.GetKey(), type.name}));
+        EXPECT_EQ((std::vector<int>{r.base, r.count, r.fixed}),
+                  (std::vector<int>{type.base, type.count, type.fixedRotation}));
+    }
+    EXPECT_EQ(10, log.Count("#DEBUG: Cannot find locale resource"));  // all 11 rows but the grass
+    FreeDecorTypes();
+
+    // The start marker always stands at kind 266 unrotated; the ruins give 259 to 265, turned 0 to 359 degrees.
+    GlobalFunc::SeedRandom(7);
+    std::set<int> start, ruins, turns;
+    for (int i = 0; i < 400; ++i)
+    {
+        int kind = 0, rotation = 0;
+        GetDecorType(10).PickVariant(&kind, &rotation);
+        start.insert(kind * 1000 + rotation);
+        GetDecorType(9).PickVariant(&kind, &rotation);
+        ruins.insert(kind);
+        turns.insert(rotation);
+    }
+    EXPECT_EQ(std::set<int>{266000}, start);
+    EXPECT_EQ((std::set<int>{259, 260, 261, 262, 263, 264, 265}), ruins);
+    EXPECT_TRUE(*turns.begin() >= 0 && *turns.rbegin() <= 359 && turns.size() > 100u);
+    g_Localizer.Clear();
 }

@@ -1,22 +1,39 @@
-// The widgets' own rules, case by case, on the real device with the small generated font (10 pixels a
-// character in font 0, 8 in font 1, lines 12 high) and the plain interface pictures of GUIDevice.
+// The widgets' own rules, case by case, and a form holding one of each driven the way a player drives it, on the
+// real device with the small generated font (10 pixels a character in font 0, 8 in font 1, lines 12 high) and the
+// plain interface pictures of GUIDevice.  The cursor on the game's window and device: the drawn cursor and its
+// shadow read back, the system modes the offscreen window cannot show, refused slots and pictures; and the loading
+// screen's background and bar.
 
-#include <utility>
+#include <algorithm>
+#include <tuple>
 
+#include "core/C_Ctrl.h"
+#include "core/C_D3D8Game.h"
+#include "core/C_File.h"
+#include "core/C_Localizer.h"
+#include "media/C_Cursors.h"
 #include "media/C_GUIButton.h"
 #include "media/C_GUICheckBox.h"
 #include "media/C_GUIComboBox.h"
+#include "media/C_GUIGroupFrame.h"
+#include "media/C_GUIImage.h"
 #include "media/C_GUIInterface.h"
 #include "media/C_GUIListBox.h"
 #include "media/C_GUIMenuEdit.h"
+#include "media/C_GUIProgressBar.h"
 #include "media/C_GUIText.h"
+#include "media/C_LoadingScreen.h"
+#include "media/C_Texture.h"
 #include "media/C_VoiceBank.h"
 #include "platform/SysClock.h"
+#include "platform/SysMessage.h"
+#include "platform/SysWindow.h"
 #include "tests/media/GUIDevice.h"
 #include "tests/support/TestLog.h"
 
 namespace
 {
+using namespace gui_test;
 using Strings = std::vector<std::string>;
 
 Strings Texts(const CStringArray& array)
@@ -27,14 +44,15 @@ Strings Texts(const CStringArray& array)
     return out;
 }
 
-class GUIWidgets : public gui_test::GUIDevice
+class GUIWidgets : public GUIDevice
 {
 protected:
-    void SetUp() override
+    void SetUp() override { OpenForm(1024, 768, 8); }
+    void OpenForm(int width, int height, int capacity)
     {
         SysClock::UseTestClock(1000000);  // the caret shows at this time
-        Open(1024, 768);
-        form.Init(8);
+        Open(width, height);
+        form.Init(capacity);
         form.SetRect(0, 0, -1, -1);
     }
     void TearDown() override
@@ -58,6 +76,119 @@ protected:
 
     CGUIInterface form;
 };
+
+// The gallery: a form on a 640 x 480 screen driven through the application object's window messages and the screen
+// controller, then drawn and read back.  The script's points are on the virtual screen and sent as window pixels.
+constexpr uint32_t kYellow = 0xFFFF00, kImageFrame = 0xFF00FF, kGroupColour = 0x00FFFF, kPictureColour = 0x00C000;
+
+class GalleryCtrl : public CCtrl
+{
+public:
+    CCtrl* Run1Frame() override
+    {
+        RenderForms();
+        return this;
+    }
+};
+
+class GUIGallery : public GUIWidgets
+{
+protected:
+    void SetUp() override
+    {
+        OpenForm(640, 480, 16);
+        ok = form.AddButton(800, 704, 160, 32, "OK", nullptr);
+        form.SetDefaultControl(ok);
+        form.AddLabel(32, 16, "GALLERY", 0, kYellow, 0);
+        form.AddCheckBox(32, 64, 0, "box", false);
+        form.AddControl(new CGUIComboBox(&form, 32, 128, 160, 16, 0, "red;green;blue", 0));
+        list = form.AddControl(new CGUIListBox(&form, 256, 64, 200, 72, 0, "i0;i1;i2;i3;i4;i5;i6;i7;i8;i9", -1));
+        entry = form.AddControl(new CGUIMenuEdit(&form, 256, 192, 200, 24, "", 0, CGUIMenuEdit::NoFont, 20));
+        form.AddControl(new CGUIText(&form, 512, 64, 200, "wrapped words here", 0, 0xFFFFFF, 0));
+        form.AddControl(new CGUIProgressBar(&form, 512, 192, 200, 24, 0, 0, 200, 50));
+        texture.singleLevel = 1;
+        texture.format = CTexture::FormatX8R8G8B8;
+        std::vector<uint32_t> pixels(16 * 16, 0xFF000000u | kPictureColour);
+        ASSERT_TRUE(texture.LoadFromMem(16, 16, pixels.data()));
+        form.AddControl(new CGUIImage(&form, 32, 256, 64, 64, &texture, kImageFrame));
+        slider = form.AddSlider(256, 320, 200, 26, 0, 10, 3);
+        form.AddControl(new CGUIGroupFrame(&form, 512, 320, 200, 96, "grp", kGroupColour, 0));
+        ctrl.OpenForm(&form);
+    }
+
+    void TearDown() override
+    {
+        game.StopTimer();
+        form.DeleteAll();
+        texture.Release();
+        GUIWidgets::TearDown();
+    }
+
+    static int ScreenX(int vx) { return vx * 640 / 1024; }
+    static int ScreenY(int vy) { return vy * 480 / 768; }
+
+    void Send(uint32_t code, uint32_t wParam = 0, int32_t lParam = 0) { game.WndProc({code, wParam, lParam}); }
+    void Move(int vx, int vy, uint32_t buttons = 0)
+    {
+        Send(WM_MOUSEMOVE, buttons, MakeMessagePoint(ScreenX(vx), ScreenY(vy)));
+    }
+    void Press() { Send(WM_LBUTTONDOWN, MOUSE_BIT_LEFT); }
+    void Release()
+    {
+        SysClock::AdvanceTestClock(1000);  // no double clicks in this script
+        Send(WM_LBUTTONUP);
+    }
+    void Type(const std::string& text)
+    {
+        for (char c : text)
+            Send(WM_CHAR, static_cast<uint8_t>(c));
+    }
+
+    CGUIControl& Control(int index) { return *form.controls[index]; }
+
+    GalleryCtrl ctrl;
+    CD3D8Game game{&ctrl};
+    CTexture texture;
+    int ok = -1, list = -1, entry = -1, slider = -1;
+};
+
+constexpr uint32_t kBlue = 0x0000FF;
+
+class CursorFrame : public MediaDevice
+{
+protected:
+    void SetUp() override
+    {
+        g_Config.windowed = 1;
+        g_Config.mouseCursorMode = CCursors::ModeDrawn;
+        ASSERT_TRUE(window.Create("cursor test", 0, 0, Side, Side, false)) << SysWindow::LastError();
+        ASSERT_NO_FATAL_FAILURE(
+            OpenDevice(Side, Side, g_Config.screenWidth, g_Config.screenHeight, window.NativeHandle()));
+    }
+
+    void TearDown() override
+    {
+        cursors.Free();
+        Close();
+        window.Destroy();
+        g_Config = saved;
+    }
+
+    void DrawFrame()
+    {
+        Clear(Background);
+        Device().BeginScene();
+        cursors.Render();
+        Device().EndScene();
+        ReadBack();
+    }
+
+    CConfig saved = g_Config;
+    CScratchFolder folder;
+    CTestLog log;
+    SysWindow window;
+    CCursors cursors;
+};
 }  // namespace
 
 TEST_F(GUIWidgets, ItemsSplitAtSemicolonsAndTextWrapsAfterBreakCharactersOrInsideLongWords)
@@ -68,17 +199,13 @@ TEST_F(GUIWidgets, ItemsSplitAtSemicolonsAndTextWrapsAfterBreakCharactersOrInsid
     for (const auto& c : lists)
     {
         CGUIListBox list(&form, 0, 0, 100, 100, 0, c.text, 0);
-        EXPECT_EQ(c.items, Texts(list.items)) << (c.text ? c.text : "(null)");
-        EXPECT_EQ(int(c.items.size()), list.itemCount);
+        EXPECT_EQ(std::pair(c.items, int(c.items.size())), std::pair(Texts(list.items), list.itemCount))
+            << (c.text ? c.text : "(null)");
     }
+    // "abc def" is 70 wide: at 69 only its last character overflows.  A character wider than the text stands alone.
     const struct { const char* text; int w; Strings lines; } texts[] = {
-        {"abc def", 69, {"abc ", "def"}},  // 70 wide: only the last character overflows
-        {"abc def", 70, {"abc def"}},
-        {"abcdefgh", 35, {"abc", "def", "gh"}},
-        {"ab-cd/ef", 45, {"ab-", "cd/", "ef"}},
-        {"ab", 5, {"a", "b"}},  // a character wider than the text keeps its own line
-        {"", 50, {""}},
-    };
+        {"abc def", 69, {"abc ", "def"}}, {"abc def", 70, {"abc def"}}, {"abcdefgh", 35, {"abc", "def", "gh"}},
+        {"ab-cd/ef", 45, {"ab-", "cd/", "ef"}}, {"ab", 5, {"a", "b"}}, {"", 50, {""}}};
     for (const auto& c : texts)
         EXPECT_EQ(c.lines, Texts(CGUIText(&form, 0, 0, c.w, c.text, 0, 0xFFFFFF, 0).lines)) << c.text << c.w;
 }
@@ -88,8 +215,7 @@ TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem
     const struct { int y, releaseY, openTop, selection; } cases[] = {
         {100, 100 + 2 * 16 + 4, 100, 1},  // downwards: row 2 holds item 1
         {710, 662 + 16 + 4, 662, 1},      // upwards near the bottom: row 1 holds item 1
-        {710, 710 + 4, 662, 0},           // the combo's own row is the last
-    };
+        {710, 710 + 4, 662, 0}};          // the combo's own row is the last
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.releaseY);
@@ -100,8 +226,8 @@ TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem
         combo.Render();
         form.OnMouseMove(40, c.releaseY);
         form.OnMouseUp(40, c.releaseY);
-        EXPECT_EQ(c.selection, combo.GetInt());
-        EXPECT_EQ((std::vector<int>{c.y, 16, 0}), (std::vector<int>{combo.y, combo.h, combo.open}));
+        EXPECT_EQ((std::vector<int>{c.selection, c.y, 16, 0}),
+                  (std::vector<int>{combo.GetInt(), combo.y, combo.h, combo.open}));
     }
     CTestLog log;
     CGUIComboBox empty(&form, 0, 0, 100, 16, 0, "", 0);
@@ -120,18 +246,15 @@ TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem
 
 TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
 {
-    // 72 high: (72 - 4) / 14 = 4 rows; the thumb is 11 x 23 and the track
-    // 72 - 23 - 4 = 45 pixels.
+    // 72 high: (72 - 4) / 14 = 4 rows; the thumb is 11 x 23 and the track 72 - 23 - 4 = 45 pixels.
     auto& list = Add(new CGUIListBox(&form, 100, 100, 200, 72, 0, "0;1;2;3;4;5;6;7;8;9", -1));
-    EXPECT_EQ((std::vector<int>{4, 11, 23}),
-              (std::vector<int>{list.visibleRows, list.thumbWidth, list.thumbHeight}));
+    EXPECT_EQ((std::vector<int>{4, 11, 23}), (std::vector<int>{list.visibleRows, list.thumbWidth, list.thumbHeight}));
     for (int i = 0; i < 8; ++i)
         list.OnWheelDown();
     EXPECT_EQ(std::pair(6, 45), std::pair(list.firstRow, list.thumbPosition));
     list.OnWheelUp();
     EXPECT_EQ(std::pair(5, 37), std::pair(list.firstRow, list.thumbPosition));  // 45 / 6 x 5
-    // The thumb dragged to either end of the bar; the first move onto a
-    // control only enters it.
+    // The thumb dragged to either end of the bar; the first move onto a control only enters it.
     form.OnMouseMove(295, 150);
     Press(295, 150);
     EXPECT_EQ(1, list.overScrollBar);
@@ -147,8 +270,7 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
         {"a;b", 72, 5, -1, 0},                 // selection beyond the items: none
         {"a;b", 72, 1, 1, 0},                  // every item fits: no scroll bar
         {"0;1;2;3;4;5;6;7;8;9", 30, 8, 8, 8},  // 1 row, selection scrolled into view
-        {"0;1;2;3;4;5;6;7;8;9", 3, 4, 4, 5},   // no row at all and a negative track
-    };
+        {"0;1;2;3;4;5;6;7;8;9", 3, 4, 4, 5}};  // no row at all and a negative track
     for (const auto& c : cases)
     {
         CGUIListBox small(&form, 0, 0, 200, c.h, 0, c.items, c.selected);
@@ -175,33 +297,25 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
 TEST_F(GUIWidgets, EntryEditsWithinItsLimits)
 {
     constexpr int kHome = 1024 + 36, kEnd = 1024 + 35, kLeft = 1024 + 37, kRight = 1024 + 39;
-    const struct
-    {
-        const char* start;
-        int w, measuringFont, limit;
-        std::vector<int> keys;
-        const char* expected;
-        int expectedCursor;
-    } cases[] = {
+    const struct { const char* start; int w, measuringFont, limit; std::vector<int> keys; const char* expected;
+                   int expectedCursor; } cases[] = {
         {"", 400, -1, 5, {'a', 'b', 'c', 'd', 'e', 'f'}, "abcde", 4},       // five characters
         {"", 70, -1, 99, {'a', 'b', 'c', 'd', 'e', 'f', 'g'}, "abcdef", 5},  // the entry's width less 10
         {"", 400, 1, 24, {'a', 'b', 'c', 'd'}, "abc", 2},                    // pixels of the measuring font
-        {"bc", 400, -1, 9, {kHome, 'a'}, "abc", 0},
-        {"ac", 400, -1, 9, {kLeft, 'b', kEnd, 'd'}, "abcd", 3},
+        {"bc", 400, -1, 9, {kHome, 'a'}, "abc", 0}, {"ac", 400, -1, 9, {kLeft, 'b', kEnd, 'd'}, "abcd", 3},
         {"ab", 400, -1, 9, {kHome, kRight, kRight, kRight, 'c'}, "abc", 2},
         {"ab", 400, -1, 9, {kLeft, kLeft, kLeft, kLeft, 'x'}, "xab", 0},
         {"ab", 400, -1, 9, {kHome, 8, 8}, "ab", -1},  // backspace before the first
         {"abc", 400, -1, 9, {8, kLeft, 8}, "b", -1},
         {"", 400, -1, 9, {1, 10, 26, 127, 13, 27, 1024 + 65, 1024 + 38}, "", -1},  // control characters
-        {"", 400, -1, 9, {0xE4, ' ', '~'}, "\xE4 ~", 2},                         // code page characters
-    };
+        {"", 400, -1, 9, {0xE4, ' ', '~'}, "\xE4 ~", 2}};                        // code page characters
     for (const auto& c : cases)
     {
         CGUIMenuEdit entry(&form, 0, 0, c.w, 20, c.start, 0, c.measuringFont, c.limit);
         for (int key : c.keys)
             entry.OnKey(key);
-        EXPECT_STREQ(c.expected, entry.GetString()) << c.start << " -> " << c.expected;
-        EXPECT_EQ(c.expectedCursor, entry.cursor) << c.start << " -> " << c.expected;
+        EXPECT_EQ(std::pair(std::string(c.expected), c.expectedCursor),
+                  std::pair(std::string(entry.GetString()), entry.cursor)) << c.start;
         entry.OnFocus();
         entry.Render();  // with the caret after the cursor character
     }
@@ -266,4 +380,141 @@ TEST_F(GUIWidgets, ClickSoundsAndControlEventsFollowWhereThePressAndTheReleaseHa
         }
     g_VoiceBank.Free();
     g_Config = saved;
+}
+
+
+TEST_F(GUIGallery, RecordedScriptOperatesEveryWidgetAndTheFormShowsIt)
+{
+    Move(300, 200);  // a click: the entry takes the focus
+    Press();
+    Release();
+    Type("abc\b");
+    Move(300, 90);
+    Send(WM_MOUSEWHEEL, uint32_t(uint16_t(int16_t(-120 * 3))) << 16);  // three notches down
+    Move(300, 330);  // the slider: pressed, dragged, and out past its end
+    Press();
+    Move(400, 330, MOUSE_BIT_LEFT);
+    Move(700, 330, MOUSE_BIT_LEFT);
+    Release();
+    Type("\r");
+
+    EXPECT_STREQ("ab", Control(entry).GetString());
+    EXPECT_TRUE(3 == (static_cast<CGUIListBox&>(Control(list)).firstRow) && 10 == Control(slider).GetInt() &&
+                ok == form.result);
+
+    Clear();
+    ctrl.Run1Frame();
+    ReadBack();
+    // Frames in their colours: list box and progress bar yellow (not hovered), the image's frame and the group frame
+    // in their own.  The entry's text "ab" at (258, 194): glyph k spans x 260 + 10 k to 267 + 10 k and y 196 to 207;
+    // the removed "c" left nothing.  The slider thumb stands at the right end of its track.
+    const struct { int x, y; uint32_t colour; int tolerance; bool shown; const char* what; } marks[] = {
+        {256, 100, kYellow, 0, true, "list box frame"}, {512, 204, kYellow, 0, true, "progress bar frame"},
+        {32, 288, kImageFrame, 0, true, "image frame"}, {512, 376, kGroupColour, 0, true, "group frame"},
+        {64, 288, kPictureColour, 0, true, "image texture"}, {264, 202, kYellow, 8, true, "glyph a"},
+        {274, 202, kYellow, 8, true, "glyph b"}, {284, 202, kYellow, 64, false, "no glyph c"},
+        {448, 334, kThumbColour, 8, true, "thumb at the end"}, {36, 70, kBoxColour, 8, true, "unchecked box"},
+        {264, 334, kThumbColour, 64, false, "no thumb at the start"}};
+    for (const auto& m : marks)
+        EXPECT_EQ(m.shown, ColourNear(ScreenX(m.x), ScreenY(m.y), m.colour, m.tolerance)) << m.what;
+}
+
+TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEveryMode)
+{
+    // Slot 0: a blue 10 x 10 block in the top-left corner of a red (clear) picture, hot spot (3, 2).
+    std::vector<uint32_t> picture(32 * 32, 0xFF0000);
+    for (int y = 0; y < 10; ++y)
+        std::fill_n(picture.begin() + y * 32, 10, kBlue);
+    const std::string file = folder.Write("block.tga", Tga24(picture, 32, 32));
+    SDL_Event event = {};
+    event.motion = {SDL_MOUSEMOTION, 0, 0, 0, 0, 30, 20, 0, 0};  // the mouse at (30, 20)
+    // The system modes fall back to the drawn cursor with one log line.
+    for (const int32_t mode : {CCursors::ModeDrawn, CCursors::ModeMono, CCursors::ModeColour})
+    {
+        SCOPED_TRACE(mode);
+        cursors.Init(2, &window);
+        log.Clear();
+        ASSERT_TRUE(cursors.LoadCursor(0, file.c_str(), file.c_str(), 3, 2));
+        SDL_PushEvent(&event);
+        for (SysMessage message; window.PeekMessage(message);) {}
+        g_Config.mouseCursorMode = mode;
+        cursors.SetCursor(0);
+        cursors.SetCursor(1);
+        cursors.SetCursor(0);
+        EXPECT_EQ(mode == CCursors::ModeDrawn ? 0 : 1,
+                  log.Count("The system mouse cursor is not available, the game draws the cursor"));
+        EXPECT_TRUE(CCursors::ModeDrawn == cursors.EffectiveMode() && mode == g_Config.mouseCursorMode &&
+                    SDL_DISABLE == SDL_ShowCursor(SDL_QUERY));
+        DrawFrame();
+        // The block covers (27, 18) to (36, 27).
+        EXPECT_EQ((std::vector<uint32_t>{kBlue, kBlue, Background, Background}),
+                  (std::vector<uint32_t>{Pixel(27, 18), Pixel(36, 27), Pixel(26, 18), Pixel(27, 17)}));
+        // Shadow pixel (10, 5) at (27 + 4 + 10, 18 + 4 + 5): alpha 56, kept in four bits as 3 x 17 = 51,
+        // darkens the grey 64 to 51; shadow pixel (13, 13) is out of reach of the block.
+        EXPECT_NEAR(51, int(Pixel(41, 27) & 0xFF), 2);
+        EXPECT_TRUE((Pixel(41, 27) & 0xFF) == (Pixel(41, 27) >> 16) && Background == Pixel(44, 35) &&
+                    0u == RenderState(Sys3DRenderState::AlphaBlendEnable));
+    }
+    // The current slot is not set again, but Refresh applies it.
+    window.ShowCursor(true);
+    cursors.SetCursor(0);
+    EXPECT_EQ(SDL_ENABLE, SDL_ShowCursor(SDL_QUERY));
+    cursors.Refresh();
+    EXPECT_EQ(SDL_DISABLE, SDL_ShowCursor(SDL_QUERY));
+    // A missing picture gives a clear slot; a slot past the set is refused.
+    const std::string missing = folder / "missing.tga";
+    ASSERT_TRUE(cursors.LoadCursor(0, missing.c_str(), missing.c_str(), 0, 0));
+    EXPECT_EQ(2, log.Count("Mouse cursor picture \"" + missing +
+                           "\" is missing or not 32 x 32, the cursor is transparent"));
+    EXPECT_FALSE(cursors.LoadCursor(2, file.c_str(), file.c_str(), 0, 0));
+    DrawFrame();
+    EXPECT_EQ(Background, Pixel(30, 20));
+}
+
+TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLast)
+{
+    // A 1024 x 768 screen: the bar, white at alpha 64 over black, lies from x 54 on at y 674 to 715,
+    // 912 / 4 pixels longer each step; back-2.tga is blue, the first screen's picture red.
+    ASSERT_NO_FATAL_FAILURE(OpenDevice(1024, 768, 1024, 768));
+    for (const auto& [name, colour] : {std::pair{"back-2", kBlue}, {"first", 0xFF0000u}, {"csik1", 0xFFFFFFu}})
+        folder.Write("Loading/" + std::string(name) + ".tga", Tga24(std::vector<uint32_t>(16, colour), 4, 4));
+    InitDataFile((folder.Path() + "/").c_str(), 0);
+    const std::string texts = "LOADING,\"Loading\"\nFILE_LOADING_SCREEN,\"first.tga\"\n";
+    g_Localizer.Clear();
+    ASSERT_TRUE(g_Localizer.LoadLocaleText("loading", texts.c_str(), int(texts.size())));
+    // Each frame on a black screen; the last lit column of the bar's middle row, -1 for none.
+    CLoadingScreen screen;
+    auto step = [&]() {
+        Clear(0);
+        screen.Step();
+        ReadBack();
+    };
+    auto lit = [this](int x, int y) { return (Pixel(x, y) & 0xFF) > 0x30; };
+    auto barEnd = [&]() {
+        int end = -1;
+        for (int x = 0; x < 1024; ++x)
+            end = lit(x, 694) ? x : end;
+        return end;
+    };
+    screen.Init(2, 4);
+    EXPECT_STREQ("Loading", screen.caption);
+    const int ends[] = {54 + 228 - 1, 54 + 456 - 1, 54 + 684 - 1, 54 + 912 - 1, 54 + 912 - 1};
+    for (int steps = 1; steps <= 5; ++steps)
+    {
+        step();
+        EXPECT_EQ((std::tuple{ends[steps - 1], kBlue, false, true, true, false, true, false}),
+                  (std::tuple{barEnd(), Pixel(2, 2), lit(53, 694), lit(54, 694), lit(60, 674), lit(60, 673),
+                              lit(60, 715), lit(60, 716)})) << steps;
+    }
+    EXPECT_EQ(1, log.Count("#DEBUG: Progressbar overflow"));
+    screen.Free();
+
+    // The first screen: its own picture, no caption, no bar.
+    screen.Init(0, 0);
+    EXPECT_STREQ("", screen.caption);
+    step();
+    EXPECT_TRUE(-1 == barEnd() && 0xFF0000u == Pixel(2, 2));
+    screen.Free();
+    InitDataFile("", 0);
+    g_Localizer.Clear();
 }

@@ -1,6 +1,5 @@
-// Model files read into C3DObject: frames, groups and their boxes, reloads, missing and damaged files,
-// the model's and a group's screen rectangles and hit tests, and models drawn through the hardware and
-// the CPU paths.
+// Model files read into C3DObject: frames, groups and their boxes, reloads, missing and damaged files, the model's and
+// a group's screen rectangles and hit tests, and models drawn through the hardware and the CPU paths.
 
 #include <cmath>
 #include <limits>
@@ -22,7 +21,7 @@ class ModelFile : public ::testing::Test
 {
 protected:
     void SetUp() override { g_Config.hardwareTnL = 0; }
-    void TearDown() override { g_Config.hardwareTnL = m_SavedHwTnL; }
+    void TearDown() override { g_Config = m_Saved; }
 
     std::string Write(const ModelLayout& layout, const std::string& name = "model.okm")
     {
@@ -30,7 +29,7 @@ protected:
     }
 
     CScratchFolder m_Folder;
-    uint8_t m_SavedHwTnL = g_Config.hardwareTnL;
+    const CConfig m_Saved = g_Config;
 };
 
 Vec V(const C3DObject::SVector& v) { return {v.x, v.y, v.z}; }
@@ -39,33 +38,28 @@ Vec V(const float* v) { return {v[0], v[1], v[2]}; }
 
 TEST_F(ModelFile, FramesBlockReplacesFrameZeroButBoxesAndExtentsKeepTheBasePose)
 {
-    // Frame count 0 is one frame: bytes after the groups are not read.  A face's texture number
-    // beyond the model's textures is kept as it is.
+    // Frame count 0 is one frame: bytes after the groups are not read.  A face's texture number past the model's
+    // textures is kept.
     ModelLayout single = CubeLayout(2.0f);
     single.frames.push_back(CubePose(9.0f, {0, 0, 0}));
     single.faces[1].texture = 200;
     C3DObject one;
     ASSERT_TRUE(one.Load(Write(single).c_str(), 1));
     EXPECT_EQ((std::array<int, 5>{one.frameCount, one.vertexCount, one.faceCount, one.faces[1].c,
-                                  one.faces[1].textureNumber}),
-              (std::array<int, 5>{1, 32, 12, 11, 200}));
-    EXPECT_EQ(V(one.frames[0].positions[7]), (Vec{2, 2, 2}));
-    EXPECT_EQ(V(one.frames[0].normals[8]), (Vec{1, 0, 0}));
-    EXPECT_EQ(one.faces[1].uv[2][1], 1.0f);
+                                  one.faces[1].textureNumber}), (std::array{1, 32, 12, 11, 200}));
+    EXPECT_TRUE(V(one.frames[0].positions[7]) == (Vec{2, 2, 2}) && V(one.frames[0].normals[8]) == (Vec{1, 0, 0}) &&
+                one.faces[1].uv[2][1] == 1.0f);
 
     ModelLayout layout = CubeLayout(2.0f, 3);  // frame f moved by 8 f on x
     layout.frames[0] = CubePose(2.0f, {-30, 0, 0});
     C3DObject model;
     ASSERT_TRUE(model.Load(Write(layout).c_str(), 0) && model.frameCount == 3);
-    EXPECT_EQ(V(model.frames[0].positions[0]), (Vec{-32, -2, -2}));
-    EXPECT_EQ(V(model.frames[2].positions[7]), (Vec{18, 2, 2}));
-    EXPECT_EQ(V(model.transformed[0]), (Vec{-2, -2, -2}));
-    EXPECT_EQ(V(model.extents), (Vec{2, 2, 2}));
-    // The scaled extents come from frame 0 as it is now.
-    model.Scale(2.0f);
-    EXPECT_EQ(V(model.extents), (Vec{64, 4, 4}));
-    EXPECT_EQ(V(model.frames[1].positions[7]), (Vec{20, 4, 4}));
-    EXPECT_EQ(V(model.groups[0].boxMax), (Vec{4, 4, 4}));
+    EXPECT_EQ((std::array{V(model.frames[0].positions[0]), V(model.frames[2].positions[7]), V(model.transformed[0]),
+                          V(model.extents)}),
+              (std::array{Vec{-32, -2, -2}, Vec{18, 2, 2}, Vec{-2, -2, -2}, Vec{2, 2, 2}}));
+    model.Scale(2.0f);  // the scaled extents come from frame 0 as it is now
+    EXPECT_EQ((std::array{V(model.extents), V(model.frames[1].positions[7]), V(model.groups[0].boxMax)}),
+              (std::array{Vec{64, 4, 4}, Vec{20, 4, 4}, Vec{4, 4, 4}}));
 
     // The record's group boxes are true bounds on the negative side too.
     layout = CubeLayout(1.0f);
@@ -79,10 +73,8 @@ TEST_F(ModelFile, FramesBlockReplacesFrameZeroButBoxesAndExtentsKeepTheBasePose)
     ASSERT_TRUE(record.object.Load(Write(layout).c_str(), 0));
     float extents[3], low[3], high[3];
     EXPECT_FLOAT_EQ(record.object.GetExtents(0, extents), std::sqrt(11.0f * 11.0f + 6.0f * 6.0f + 1.0f));
-    EXPECT_EQ(record.GetPartCount(), 2);
-    ASSERT_TRUE(record.GetPartBox(1, low, high));
-    EXPECT_EQ(V(low), (Vec{-11, 4, -1}));
-    EXPECT_EQ(V(high), (Vec{-9, 6, 1}));
+    ASSERT_TRUE(record.GetPartCount() == 2 && record.GetPartBox(1, low, high));
+    EXPECT_EQ(std::pair(V(low), V(high)), std::pair(Vec{-11, 4, -1}, Vec{-9, 6, 1}));
     EXPECT_FALSE(record.GetPartBox(2, low, high));
 }
 
@@ -97,8 +89,7 @@ TEST_F(ModelFile, ReloadReplacesEverythingAndAMissingFileLeavesAnEmptyModelWithI
     const std::string second = Write(smaller, "b.okm");
     ASSERT_TRUE(model.Load(second.c_str(), 2));
     EXPECT_TRUE(log.Count("#DEBUG: C3DObject ReLoaded") == 1 && log.Contains("Loading 3DObject:" + second));
-    EXPECT_EQ((std::array<int, 3>{model.frameCount, model.groupCount, model.textureCount}),
-              (std::array<int, 3>{1, 0, 2}));
+    EXPECT_EQ((std::array<int, 3>{model.frameCount, model.groupCount, model.textureCount}), (std::array{1, 0, 2}));
     int32_t topLeft[2], bottomRight[2];
     EXPECT_FALSE(model.GetGroupScreenRect(0, 0, 100, 0, topLeft, bottomRight));
     model.Release();
@@ -129,8 +120,7 @@ TEST_F(ModelFile, DamagedFilesAreRefusedWhole)
         {"box face elsewhere", [](M& m) { m.groups[0].quads[2][1] = 9; },
          "group face names a vertex that is not its corner"},
         {"position not a number", [](M& m) { m.base[4][1] = std::numeric_limits<float>::quiet_NaN(); },
-         "vertex not a finite number"},
-    };
+         "vertex not a finite number"}};
     const std::string good = Write(CubeLayout(1.0f), "good.okm");
     for (const auto& c : cases)
     {
@@ -169,22 +159,21 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
             cube.Transform(0, r, Identity);
     };
     const struct { int32_t x, y; bool hit; } hits[] = {{512, 384, true}, {380, 300, true}, {647, 500, true},
-                                                       {370, 384, false}, {512, 510, false}, {650, 384, false},
-                                                       {512, 260, false}};
+        {370, 384, false}, {512, 510, false}, {650, 384, false}, {512, 260, false}};
     int32_t topLeft[2], bottomRight[2];
+    const auto rect = [&] { return std::array{topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]}; };
+    const std::array<int32_t, 4> nearSide = {375, 266, 648, 501};
     for (int way = 0; way < 3; ++way)
     {
         SCOPED_TRACE(way);
         place(way, Identity);
-        for (auto rect : {&C3DObject::GetScreenRect, &C3DObject::GetScreenRectEx})
+        for (auto screenRect : {&C3DObject::GetScreenRect, &C3DObject::GetScreenRectEx})
         {
-            ASSERT_TRUE((cube.*rect)(0, 0, 100, topLeft, bottomRight));
-            EXPECT_EQ((std::array<int32_t, 4>{topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]}),
-                      (std::array<int32_t, 4>{375, 266, 648, 501}));
+            ASSERT_TRUE((cube.*screenRect)(0, 0, 100, topLeft, bottomRight));
+            EXPECT_EQ(rect(), nearSide);
         }
         ASSERT_TRUE(cube.GetGroupScreenRect(0, 0, 100, 0, topLeft, bottomRight));
-        EXPECT_EQ((std::array<int32_t, 4>{topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]}),
-                  (std::array<int32_t, 4>{375, 266, 648, 501}));
+        EXPECT_EQ(rect(), nearSide);
         for (const auto& h : hits)
             EXPECT_EQ(cube.HitTestGroup(0, 0, 100, 0, h.x, h.y), h.hit) << h.x << "," << h.y;
         place(way, turned);
@@ -194,11 +183,8 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
     // -6, at 16 exactly on the plane.  Just in front of it they project far off the screen.
     place(0, Identity);
     for (float depth : {10.0f, 16.0f, -100.0f})
-    {
-        EXPECT_FALSE(cube.GetGroupScreenRect(0, 0, depth, 0, topLeft, bottomRight));
-        EXPECT_TRUE(topLeft[0] > bottomRight[0] && topLeft[1] > bottomRight[1]);
-        EXPECT_FALSE(cube.HitTestGroup(0, 0, depth, 0, 512, 384));
-    }
+        EXPECT_TRUE(!cube.GetGroupScreenRect(0, 0, depth, 0, topLeft, bottomRight) && topLeft[0] > bottomRight[0] &&
+                    topLeft[1] > bottomRight[1] && !cube.HitTestGroup(0, 0, depth, 0, 512, 384)) << depth;
     ASSERT_TRUE(cube.GetGroupScreenRect(0, 0, 16.0001f, 0, topLeft, bottomRight));
     EXPECT_LT(topLeft[0], -1000000);
     EXPECT_TRUE(cube.HitTestGroup(0, 0, 16.0001f, 0, 512, 384) && !cube.HitTestGroup(0, 0, 100, 1, 512, 384) &&
@@ -212,13 +198,13 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
     place(0, Identity);
     EXPECT_FALSE(cube.GetScreenRect(0, 0, 100, topLeft, bottomRight));
     ASSERT_TRUE(cube.GetScreenRectEx(0, 0, 100, topLeft, bottomRight));
-    EXPECT_TRUE(topLeft[0] == 375 && topLeft[1] == 266 && bottomRight[0] == 648 && bottomRight[1] == 501);
+    EXPECT_EQ(rect(), nearSide);
     g_Config.hardwareTnL = 1;
     EXPECT_FALSE(cube.GetScreenRectEx(0, 0, 100, topLeft, bottomRight));
 }
 
-// The game's view: x 1.4 and y 1.6 over the depth, looking along +z; a cube
-// of half side 32 at depth 120 fills about half of the 64 x 64 back buffer.
+// The game's view: x 1.4 and y 1.6 over the depth, looking along +z; a cube of half side 32 at depth 120 fills about
+// half of the 64 x 64 back buffer.
 
 class ModelDrawing : public MediaDevice
 {
@@ -235,38 +221,29 @@ protected:
     }
     void TearDown() override
     {
-        g_Config.hardwareTnL = m_SavedHwTnL;
-        g_Config.unitDamage = m_SavedDamage;
+        g_Config = m_Saved;
         MediaDevice::TearDown();
     }
 
-    void LoadCube(C3DObject& model, int frames, std::vector<uint32_t> texels = std::vector<uint32_t>(4, 0xFFFFFF))
-    {
-        g_Config.hardwareTnL = 1;
-        const std::vector<uint8_t> bytes = BuildModel(CubeLayout(32.0f, frames));
-        ASSERT_TRUE(model.LoadFromMemory(bytes.data(), bytes.size(), "cube.okm", 1));
-        ASSERT_TRUE(model.SetTextureFromMem(0, 2, 2, texels.data()));
-    }
-
-    std::vector<uint32_t> Draw(C3DObject& model, bool hardware, int frame, const float (&r)[9] = Identity)
+    // The middle pixel of the model drawn at depth 120 through the hardware or the CPU transform.
+    uint32_t DrawnCentre(C3DObject& model, bool hardware)
     {
         Clear(Background);
         g_Config.hardwareTnL = hardware ? 1 : 0;
         if (hardware)
         {
-            model.SetHWTNLTransform(frame, 0, 0, 120.0f, r, Identity);
-            model.RenderVXBuffer(frame);
+            model.SetHWTNLTransform(0, 0, 0, 120.0f, Identity, Identity);
+            model.RenderVXBuffer(0);
         }
         else
         {
-            model.Transform(frame, r, Identity);
+            model.Transform(0, Identity, Identity);
             model.Render(0, 0, 120.0f);
         }
-        return ReadBack();
+        return ReadBack()[32 * Side + 32];
     }
 
-    uint8_t m_SavedHwTnL = g_Config.hardwareTnL;
-    uint8_t m_SavedDamage = g_Config.unitDamage;
+    const CConfig m_Saved = g_Config;
 };
 
 TEST_F(ModelDrawing, LightBrightnessFadeAndDamageTintReachThePixels)
@@ -275,37 +252,33 @@ TEST_F(ModelDrawing, LightBrightnessFadeAndDamageTintReachThePixels)
     // toward the camera, 48 at half brightness; any brightness stays inside the table.  The damage tint
     // clears the top bits of green and blue; a fade of 128 over the grey 0x40 gives 159.9.
     constexpr int32_t No = C3DObject::NoObjectAlpha;
-    const struct
-    {
-        float lightZ, brightness;
-        int stride;
-        uint8_t damage;
-        int32_t alpha;
-        uint32_t expected;
-    } cases[] = {
+    const struct { float lightZ, brightness; int stride; uint8_t damage; int32_t alpha; uint32_t expected; } cases[] = {
         {1, 1.0f, 0, 1, No, 0xFFFFFF},  {-1, 1.0f, 0, 1, No, 0x606060}, {-1, 0.5f, 0, 1, No, 0x303030},
         {1, 3.0f, 0, 1, No, 0xFFFFFF},  {1, -1.0f, 0, 1, No, 0x000000}, {1, 0.4f, 0, 1, No, 0x666666},
         {1, 1.0f, 1, 1, No, 0xFF1F1F},  {1, 1.0f, 1, 0, No, 0xFFFFFF},  {1, 1.0f, 0, 0, 128, 0xA0A0A0}};
     C3DObject model;
-    LoadCube(model, 1);
+    const std::vector<uint8_t> bytes = BuildModel(CubeLayout(32.0f));
+    const std::vector<uint32_t> white(4, 0xFFFFFF);
+    g_Config.hardwareTnL = 1;
+    ASSERT_TRUE(model.LoadFromMemory(bytes.data(), bytes.size(), "cube.okm", 1) &&
+                model.SetTextureFromMem(0, 2, 2, white.data()));
     for (bool hardware : {true, false})
     {
         for (const auto& c : cases)
         {
-            SCOPED_TRACE(testing::Message() << hardware << ": " << c.lightZ << " " << c.brightness << " stride "
-                                            << c.stride << " setting " << int(c.damage) << " alpha " << c.alpha);
+            SCOPED_TRACE(testing::Message() << (hardware ? "hardware" : "software") << ", row " << &c - cases);
             model.lightDir[2] = c.lightZ;
             model.brightness = c.brightness;
             model.damageStride = c.stride;
             model.objectAlpha = c.alpha;
             g_Config.unitDamage = c.damage;
-            const uint32_t centre = Draw(model, hardware, 0)[32 * Side + 32];
+            const uint32_t centre = DrawnCentre(model, hardware);
             EXPECT_TRUE(Close(centre, c.expected, 2)) << std::hex << centre;
             EXPECT_EQ(model.brightness, 1.0f);
         }
         // What the fade changes is given back.
-        EXPECT_EQ(RenderState(Sys3DRenderState::AlphaBlendEnable), 0u);
-        EXPECT_EQ(StageState(Sys3DStageState::AlphaOp), uint32_t(Sys3DTextureOp::SelectArg1));
-        EXPECT_EQ(StageState(Sys3DStageState::AlphaArg2), uint32_t(Sys3DTextureArg::Diffuse));
+        EXPECT_EQ((std::array{RenderState(Sys3DRenderState::AlphaBlendEnable), StageState(Sys3DStageState::AlphaOp),
+                              StageState(Sys3DStageState::AlphaArg2)}),
+                  (std::array{0u, uint32_t(Sys3DTextureOp::SelectArg1), uint32_t(Sys3DTextureArg::Diffuse)}));
     }
 }

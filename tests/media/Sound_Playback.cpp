@@ -1,19 +1,24 @@
-// Sound through a mixer without an output, files read from a scratch folder: the sample bank, the music
-// player and the speech stream, compared sample by sample with the files.
-
-#include <gtest/gtest.h>
+// The sample bank, the music player and the speech stream through a mixer without an output, compared sample by
+// sample with the files.  The ambient sound on a 64 x 64 continental map of open land seen whole, the camera on its
+// middle, a recorder in place of the sample bank: what it counts in view, its shares and looping sounds, the fog of
+// each theme and weather.
 
 #include <algorithm>
 #include <numeric>
+#include <tuple>
 
-#include "core/C_Config.h"
 #include "core/C_File.h"
+#include "media/C_EnvironmentFX.h"
 #include "media/C_Music.h"
 #include "media/C_SoundStream.h"
 #include "media/C_VoiceBank.h"
 #include "platform/SoundDevice.h"
 #include "platform/SysClock.h"
+#include "tests/media/GUIDevice.h"
+#include "tests/support/PlayerTestObjects.h"
 #include "tests/support/TestLog.h"
+#include "world/C_GameMap.h"
+#include "world/C_Player.h"
 
 namespace
 {
@@ -26,10 +31,7 @@ Samples Track(uint32_t frames, int16_t base)
 {
     Samples samples;
     for (uint32_t i = 0; i < frames; ++i)
-    {
-        samples.push_back(static_cast<int16_t>(base + int32_t(i % 10000)));
-        samples.push_back(static_cast<int16_t>(-base - int32_t(i % 7000)));
-    }
+        samples.insert(samples.end(), {int16_t(base + int32_t(i % 10000)), int16_t(-base - int32_t(i % 7000))});
     return samples;
 }
 
@@ -77,7 +79,6 @@ protected:
         return out;
     }
 
-    // 16-bit samples (interleaved when stereo) as a headerless file.
     void WriteSamples(const std::string& relative, const Samples& samples, size_t extraBytes = 0)
     {
         std::string bytes(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
@@ -92,15 +93,13 @@ protected:
         m_Bank.LoadSample(factor, 0, 1, "s.snd", voices);
     }
 
-    // Asks for slot 0 and runs the update that starts it.
     void Play(int32_t percent, float pan = 0.0f, int32_t loop = 0)
     {
         m_Bank.Play(0, 1, loop, percent, pan);
         m_Bank.UpdateSoundEvents(0, 0);
     }
 
-    // Plays `frames` frames in game frames of 735 (30 a second), one update
-    // after each, or only until the speech has ended.
+    // `frames` frames in game frames of 735 (30 a second), one update after each, or until the speech has ended.
     Samples Listen(uint32_t frames, bool untilSpeechEnds = false)
     {
         Samples heard;
@@ -121,6 +120,93 @@ protected:
     CMusic m_Music;
     CSoundStream m_Stream;
 };
+
+class RecordingSampleBank : public IAmbientSampleBank
+{
+public:
+    struct Call
+    {
+        std::string what;  // "play", "loop", "stop", "stopbank", "volume"
+        int32_t slot, count, volume;
+        bool operator==(const Call&) const = default;
+    };
+
+    int32_t Play(int32_t first, int32_t count, int32_t loop, int32_t volume, float) override
+    {
+        calls.push_back({loop != 0 ? "loop" : "play", first, count, volume});
+        return first;
+    }
+    void Stop(int32_t slot) override { calls.push_back({"stop", slot, 1, 0}); }
+    void StopBank(int32_t first, int32_t count) override { calls.push_back({"stopbank", first, count, 0}); }
+    void SetBankVolume(int32_t first, int32_t count, int32_t percent) override
+    {
+        calls.push_back({"volume", first, count, percent});
+    }
+
+    std::vector<Call> calls;
+};
+
+class EnvironmentFX : public MediaDevice
+{
+protected:
+    void SetUp() override
+    {
+        MediaDevice::SetUp();
+        g_Config.audioEnabled = g_Config.environmentEffects = 1;
+        g_Config.soundVolume = 100;
+        g_Config.fogOfWar = 0;
+        g_Players = m_Players.get();
+        g_LocalPlayer = 0;
+        std::memset(m_Players[0].exploredMap, 255, sizeof(m_Players[0].exploredMap));
+        SysClock::UseTestClock(7000000);
+        g_GameMap.width = g_GameMap.height = 64;
+        g_GameMap.theme = CEnvironmentFX::ThemeContinental;
+        g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 32.0f;
+        g_EnvironmentFX.SetSampleBank(&bank);
+        g_EnvironmentFX.InitEnvironment(false);
+    }
+
+    void TearDown() override
+    {
+        g_EnvironmentFX.InitEnvironment(false);
+        g_EnvironmentFX.SetSampleBank(nullptr);
+        Stand(nullptr, 0, 0, 64, 64);
+        Weather(WEATHER_NONE, 0);
+        g_GameMap.width = g_GameMap.height = 0;
+        g_GameMap.theme = NoTheme;
+        g_Players = nullptr;
+        SysClock::UseSystemClock();
+        g_Config = *m_Saved;
+        MediaDevice::TearDown();
+    }
+
+    // The object (or water level) on the blocks [x0, x1) x [y0, y1).
+    static void Stand(CBuilding* building, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint16_t level = 0)
+    {
+        for (int32_t x = x0; x < x1; ++x)
+            for (int32_t y = y0; y < y1; ++y)
+            {
+                g_GameMap.Block(x, y).building = building;
+                g_GameMap.Block(x, y).waterLevel = level;
+            }
+    }
+    static void Weather(int32_t type, uint8_t value)
+    {
+        g_GameMap.weatherType = type;
+        std::memset(g_GameMap.weatherMap, value, sizeof(g_GameMap.weatherMap));
+    }
+
+    RecordingSampleBank bank;
+    std::unique_ptr<CConfig> m_Saved = std::make_unique<CConfig>(g_Config);
+    std::unique_ptr<CPlayer[]> m_Players = std::make_unique<CPlayer[]>(MaxPlayers);
+};
+
+using Call = RecordingSampleBank::Call;
+
+int32_t Share(int32_t count, int32_t factor)
+{
+    return std::min(count * 100 / g_EnvironmentFX.sampleCount * factor, 100);
+}
 } // namespace
 
 TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate)
@@ -132,8 +218,7 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate
         {20, 0, 100, 63},  {31, 0, 100, 40},  // factors 79 and 50
         {31, 0, 50, 20},  {21, 21, 100, 44},  // 296 tenths: 29 blocks, factor 56
         {49, 0, 100, 2},                      // factor 3
-        {50, 0, 100, -1}, {51, 0, 100, -1}, {-36, -36, 100, -1},  // 509 tenths: 50 blocks
-    };
+        {50, 0, 100, -1}, {51, 0, 100, -1}, {-36, -36, 100, -1}};  // 509 tenths: 50 blocks
     g_Config.soundVolume = 80;
     for (const auto& c : cases)
     {
@@ -142,8 +227,8 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate
         EXPECT_EQ(m_Bank.PlayAt(100 + c.dx, 100 + c.dy, 0, 1, 0, c.percent, 0.0f), c.expected < 0 ? -1 : 0);
         EXPECT_EQ(m_Bank.GetSlot(0)->requestVolume, std::max(c.expected, 0)) << c.dx << ", " << c.dy;
     }
-    // Two requests of one update start one voice at the louder volume with
-    // the later pan, heard so: 40 % is -2000 hundredths of a decibel, a tenth.
+    // Two requests of one update start one voice at the louder volume with the later pan: 40 % is -2000 hundredths
+    // of a decibel, a tenth.
     g_Config.soundVolume = 100;
     Load(Samples(2205, 10000), 2);
     m_Bank.Play(0, 1, 0, 40, -1.0f);
@@ -170,8 +255,7 @@ TEST_F(SoundPlayback, ABusyVoiceDropsTheRequestButKeepsItsVolumeAsTheFloorAcross
         Play(10);  // finished: started again at the floor
         EXPECT_EQ(m_Bank.GetSlot(0)->startTicks[0], SysClock::TickCount()) << start;
     }
-    // Every start plays the whole sample, even after a stop half-way or a
-    // volume change that freed a voice still playing.
+    // Every start plays the whole sample, even after a stop half-way or a volume change that freed a playing voice.
     Samples ramp(4000);
     std::iota(ramp.begin(), ramp.end(), int16_t(1));
     Load(ramp, 1);
@@ -223,8 +307,8 @@ TEST_F(SoundPlayback, AMissingEmptyOrOddSizedSampleLeavesItsSlotEmptyAndLengthsT
 
 TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShiftedChannels)
 {
-    // Short, empty and ragged files (three bytes of a frame too many, never
-    // heard) join without a gap; a repeated entry follows itself.
+    // Short, empty and ragged files (three bytes of a frame too many, never heard) join without a gap; a repeated
+    // entry follows itself.
     const Samples first = Track(33075, 1000), second = Track(20000, -20000), tiny = Track(100, -3000),
                   ragged = Track(2000, 12000);
     WriteSamples("Music/first.raw", first);
@@ -240,8 +324,7 @@ TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShifted
     EXPECT_EQ(m_Music.GetCurrentEntry(), 0);
     m_Music.Play(1, 1);
     EXPECT_EQ(Listen(50000), Join({&second}, 100000));
-    // Stopped: silence, then a new start from the first sample; a changed
-    // volume is heard from the next update.
+    // Stopped: silence, then a new start from the first sample; a changed volume is heard from the next update.
     m_Music.Stop();
     EXPECT_EQ(Listen(100), Samples(200, 0));
     m_Music.Play(0, 0);
@@ -254,8 +337,7 @@ TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShifted
 
 TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextStartsAtItsFirst)
 {
-    // A ragged end, and lengths ending in the first half, the second half,
-    // exactly at the end of the buffer and after several rounds of it.
+    // A ragged end, and lengths ending in the first half, the second half, at the end of the buffer and after rounds.
     for (const uint32_t frames : {1000u, 5000u, 15000u, 2 * HalfFrames, 50001u})
     {
         const Samples speech = Track(frames, 300);
@@ -270,8 +352,7 @@ TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextSta
         expected.resize(heard.size(), 0);
         EXPECT_EQ(heard, expected) << frames;
     }
-    // Stopped, or replaced while it plays, the next stream starts at its
-    // first sample; a missing file ends at once.
+    // Stopped, or replaced while it plays, the next stream starts at its first sample; a missing file ends at once.
     const Samples second = Track(3000, -9000);
     WriteSamples("second.raw", second);
     m_Stream.Play("Speech\\line.raw");
@@ -288,4 +369,73 @@ TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextSta
     EXPECT_TRUE(log.Contains("File not found:missing.raw"));
     m_Stream.Update();
     EXPECT_FALSE(m_Stream.IsPlaying());
+}
+
+// A tree is not also a building, docks are water, a decoration nothing.
+TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAndAFireLoopsFromOneRequest)
+{
+    Stand(nullptr, 20, 20, 30, 24, 3);
+    Stand(nullptr, 40, 40, 45, 44, 8);
+    TestBuilding docks(13, 0, 0), statue(18, 0, 1), rock(10, 3, 0), tree(10, 2, 0), house(1, 0, 0);
+    tree.fireAmount = 5;
+    house.fireAmount = 1;
+    for (const auto& [object, x0, y0, x1, y1] : {std::tuple{&docks, 30, 30, 32, 32}, {&statue, 33, 30, 35, 32},
+                                                 {&rock, 36, 30, 38, 32}, {&tree, 30, 34, 32, 36},
+                                                 {&house, 34, 34, 37, 37}})
+        Stand(object, x0, y0, x1, y1);
+    Weather(WEATHER_RAIN, 30);
+    g_EnvironmentFX.Update();
+    g_EnvironmentFX.Update();
+    const CEnvironmentFX& fx = g_EnvironmentFX;
+    ASSERT_EQ(fx.sampleCount, fx.viewList.count);
+    EXPECT_EQ((std::vector{fx.trees.count, fx.shallowWater.count, fx.sea.count, fx.buildings.count, fx.fires.count}),
+              (std::vector{4, 40 + 4, 20, 4 + 9, 4 * 5 + 9}));
+    EXPECT_TRUE(fx.openLand.count == (fx.sampleCount - 40 - 20 - 4 * 4 - 9) && fx.shallowWater.volume == Share(44, 3));
+    EXPECT_EQ(fx.openLand.volume, std::min(int32_t(double(fx.openLand.count * 100 / fx.sampleCount) * 1.3), 100));
+    const int32_t fire = Share(29, 10);
+    std::vector<Call> loops = bank.calls;
+    std::erase_if(loops, [](const Call& call) { return call.slot != 217 && call.slot != 218; });
+    EXPECT_EQ(loops, (std::vector<Call>{{"loop", 218, 1, 30}, {"volume", 218, 1, 30}, {"loop", 217, 1, fire},
+                                        {"volume", 217, 1, fire}}));
+    // A new map stops the fire loop with the rain: forgotten, it would sound on over the next map.
+    bank.calls.clear();
+    g_EnvironmentFX.InitEnvironment(true);
+    EXPECT_EQ(bank.calls, (std::vector<Call>{{"stop", 218, 1, 0}, {"stop", 217, 1, 0}}));
+}
+
+TEST_F(EnvironmentFX, EachThemeAndWeatherSetsItsFog)
+{
+    using T = CEnvironmentFX;
+    const struct { int32_t theme, weather; uint8_t value; uint32_t enabled, colour; float start, end; } cases[] = {
+        {T::ThemeContinental, WEATHER_RAIN, 80, 1, 0x95CDDF, 3.0f, 60.0f},
+        {T::ThemeContinental, WEATHER_RAIN, 30, 1, 0x95CDDF, 8.0f, 85.0f},
+        {T::ThemeContinental, WEATHER_NONE, 0, 0, 0, 0, 0}, {T::ThemeWinter, WEATHER_NONE, 0, 1, 0xFFFFFF, 5.0f, 43.0f},
+        {T::ThemeWinter, WEATHER_SNOW, 0, 1, 0xFFFFFF, 3.0f, 35.0f},
+        {T::ThemeWinter, WEATHER_SNOW, 100, 1, 0xFFFFFF, 1.0f, 25.0f},
+        {T::ThemeSwamp, WEATHER_RAIN, 90, 1, 0x30DF40, 1.0f, 60.0f},
+        {T::ThemeCave, WEATHER_NONE, 0, 1, 0x000000, 1.0f, 40.0f}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(::testing::Message() << c.theme << "/" << int(c.value));
+        g_GameMap.theme = c.theme;
+        Weather(c.weather, c.value);
+        g_EnvironmentFX.Update();
+        ASSERT_EQ(RenderState(Sys3DRenderState::FogEnable), c.enabled);
+        if (c.enabled == 0)
+            continue;
+        EXPECT_EQ(std::tuple(RenderState(Sys3DRenderState::FogColour), RenderState(Sys3DRenderState::FogTableMode),
+                             Sys3DBitsToFloat(RenderState(Sys3DRenderState::FogStart)),
+                             Sys3DBitsToFloat(RenderState(Sys3DRenderState::FogEnd))),
+                  std::tuple(c.colour, uint32_t(Sys3DFogMode::Linear), c.start, c.end));
+    }
+    // A view with nothing seen keeps the theme's fog; a new map clears it.
+    std::memset(m_Players[0].exploredMap, 0, sizeof(m_Players[0].exploredMap));
+    g_EnvironmentFX.Update();
+    EXPECT_EQ(RenderState(Sys3DRenderState::FogEnable), 1u);
+    // Without a view list nothing is divided by its empty count.
+    g_EnvironmentFX.viewList.Free();
+    g_EnvironmentFX.Update();
+    EXPECT_EQ(g_EnvironmentFX.openLand.volume, 0);
+    g_EnvironmentFX.InitEnvironment(true);
+    EXPECT_EQ(RenderState(Sys3DRenderState::FogEnable), 0u);
 }

@@ -1,7 +1,8 @@
-// TGA files read byte by byte and written back.
+// Drawing into 32-bit bitmaps: lines, rectangles, squares and blits; and TGA files read byte by byte and written back.
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <utility>
 
 #include "media/C_TGA.h"
@@ -13,10 +14,7 @@ namespace
 using Pixels = std::vector<uint32_t>;
 using Strings = std::vector<std::string>;
 
-Pixels PixelsOf(const CBitmap32& image)
-{
-    return Pixels(image.pixels, image.pixels + image.width * image.height);
-}
+Pixels PixelsOf(const CBitmap32& image) { return Pixels(image.pixels, image.pixels + image.width * image.height); }
 
 // Two rows of 24-bit pixels: B, G, R per pixel.
 TgaLayout TrueColour24(uint8_t descriptor = 0x20)
@@ -28,13 +26,13 @@ TgaLayout TrueColour24(uint8_t descriptor = 0x20)
 // Three palette entries (B, G, R): red, green, blue; 3 x 2 pixels.
 TgaLayout Paletted(uint8_t descriptor = 0x20)
 {
-    return {.imageType = 1, .colourMapType = 1, .mapLength = 3, .mapEntryBits = 24, .width = 3, .height = 2,
-            .depth = 8, .descriptor = descriptor,
-            .colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00}, .pixels = {2, 0, 1, 1, 1, 0}};
+    return {.imageType = 1, .colourMapType = 1, .mapLength = 3, .mapEntryBits = 24, .width = 3, .height = 2, .depth = 8,
+            .descriptor = descriptor, .colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00},
+            .pixels = {2, 0, 1, 1, 1, 0}};
 }
 
 template <typename Change>
-TgaLayout With(TgaLayout t, Change change)
+TgaLayout With(Change change, TgaLayout t = TrueColour24())
 {
     change(t);
     return t;
@@ -44,7 +42,66 @@ bool LoadBytes(CTGA& image, const std::vector<uint8_t>& bytes)
 {
     return image.LoadFromMemory(bytes.data(), bytes.size(), true, "test.tga");
 }
+
+constexpr uint32_t Ink = 0xFF123456;
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+PixelSet InkedPixels(const CBitmap32& bitmap)
+{
+    PixelSet found;
+    for (int y = 0; y < bitmap.height; ++y)
+        for (int x = 0; x < bitmap.width; ++x)
+            if (bitmap.GetPixel(x, y) == Ink)
+                found.insert({x, y});
+    return found;
+}
+
+PixelSet Rect(int x0, int y0, int x1, int y1)
+{
+    PixelSet s;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
+            s.insert({x, y});
+    return s;
+}
 } // namespace
+
+TEST(Bitmap32, ShapesLandOnThePixelsNamedAndAreClipped)
+{
+    CBitmap32 block;
+    block.Create(10, 10);
+    block.FillRect(0, 0, 9, 9, Ink);
+    const struct { const char* name; int side; std::function<void(CBitmap32&)> draw; PixelSet expected; } cases[] = {
+        // Slope 0.5 from the smaller end: y runs 0.5, 1.0, 1.5, 2.0, 2.5, truncated.
+        {"shallow line", 8, [](auto& b) { b.DrawLine(4, 2, 0, 0, Ink); }, {{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}},
+        // Steep: x runs 1.5, 1.83, 2.17, 2.5.
+        {"steep line", 8, [](auto& b) { b.DrawLine(1, 0, 2, 3, Ink); }, {{1, 0}, {1, 1}, {2, 2}, {2, 3}}},
+        {"lines partly outside", 4, [](auto& b) {
+             b.DrawLine(-2, 1, 2, 1, Ink);
+             b.DrawLine(1, -50, 1, -10, Ink);
+         }, {{0, 1}, {1, 1}, {2, 1}}},
+        {"thick line", 8, [](auto& b) { b.DrawThickLine(0, 2, 4, 2, 3, Ink); }, Rect(0, 1, 5, 3)},
+        {"rectangle inclusive and clipped", 4, [](auto& b) { b.FillRect(-3, -3, 1, 1, Ink); }, Rect(0, 0, 1, 1)},
+        {"everything outside", 4, [](auto& b) {
+             b.PutPixelClipped(-1, 0, Ink);
+             b.PutPixelClipped(0, 4, Ink);
+             b.FillRect(4, 0, 6, 2, Ink);
+             b.FillRect(0, 4, 2, 6, Ink);
+             b.FillRect(-5, 0, -1, 2, Ink);
+         }, {}},
+        {"rectangle over all", 4, [](auto& b) { b.FillRect(0, 0, 10, 10, Ink); }, Rect(0, 0, 3, 3)},
+        {"square on integer halves", 5, [](auto& b) { b.FillSquare(2, 2, 2, Ink); }, Rect(1, 1, 2, 2)},
+        // A blit reaching the edge leaves the last column and row.
+        {"blit to the edge", 10, [&block](CBitmap32& b) { b.Blit(0, 0, block, false); }, Rect(0, 0, 8, 8)}};
+    for (const auto& c : cases)
+    {
+        CBitmap32 bitmap;
+        bitmap.Create(c.side, c.side);
+        c.draw(bitmap);
+        EXPECT_TRUE(InkedPixels(bitmap) == c.expected && bitmap.GetPixel(c.side + 1, 0) == 0u) << c.name;
+    }
+}
 
 TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
 {
@@ -58,25 +115,16 @@ TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
          {0x40302010, 0x80706050}},
         {"paletted, top-left origin", Paletted(0x20), paletted},
         {"paletted, bottom-left origin", Paletted(0x00), paletted},
-        {"identification field and unused map skipped", With(TrueColour24(), [](TgaLayout& t) {
-             t.id = "made by a paint program";
-             t.colourMapType = 1;
-             t.mapLength = 2;
-             t.mapEntryBits = 32;
-             t.colourMap = std::vector<uint8_t>(8, 0xEE);
-         }), colours24},
-        {"identification field before the palette", With(Paletted(), [](TgaLayout& t) { t.id = "ABCDE"; }),
-         paletted},
+        {"identification field and unused map skipped",
+         {.colourMapType = 1, .mapLength = 2, .mapEntryBits = 32, .width = 2, .height = 2, .depth = 24,
+          .id = "made by a paint program", .colourMap = std::vector<uint8_t>(8, 0xEE), .pixels = TrueColour24().pixels},
+         colours24},
+        {"identification field before the palette", With([](auto& t) { t.id = "ABCDE"; }, Paletted()), paletted},
         // Entries 1 red and 2 green; indexes without an entry are black.
-        {"palette from index 1", With(Paletted(), [](TgaLayout& t) {
-             t.mapFirst = 1;
-             t.mapLength = 2;
-             t.colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00};
-             t.width = 4;
-             t.height = 1;
-             t.pixels = {0, 1, 2, 200};
-         }), {0, 0xFF0000, 0x00FF00, 0}},
-    };
+        {"palette from index 1",
+         {.imageType = 1, .colourMapType = 1, .mapFirst = 1, .mapLength = 2, .mapEntryBits = 24, .width = 4,
+          .height = 1, .depth = 8, .colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00}, .pixels = {0, 1, 2, 200}},
+         {0, 0xFF0000, 0x00FF00, 0}}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -88,7 +136,7 @@ TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
     // A row or a column of 4096 pixels, the most either side may have, is read whole.
     for (const auto& [w, h] : {std::pair{4096, 1}, std::pair{1, 4096}})
     {
-        TgaLayout line = With(TrueColour24(), [w = w, h = h](TgaLayout& t) { t.width = uint16_t(w), t.height = uint16_t(h); });
+        TgaLayout line{.width = uint16_t(w), .height = uint16_t(h), .depth = 24};
         line.pixels.assign(size_t(w * h) * 3, 0x11);
         line.pixels.back() = 0x33;
         CTGA image;
@@ -100,7 +148,7 @@ TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
 TEST(TGARead, UnsupportedAndDamagedFilesAreRefusedWithTheirReason)
 {
     const auto type = [](uint8_t imageType, uint8_t depth) {
-        return With(TrueColour24(), [=](TgaLayout& t) {
+        return With([=](auto& t) {
             t.imageType = imageType;
             t.depth = depth;
             t.pixels.resize(64, 0);
@@ -108,36 +156,29 @@ TEST(TGARead, UnsupportedAndDamagedFilesAreRefusedWithTheirReason)
     };
     // `cut`: bytes taken off the end; no reason: unsupported.
     const struct Case { const char* name; TgaLayout layout; size_t cut; const char* reason; } cases[] = {
-        {"compressed", type(10, 24), 0, nullptr},
-        {"grey", type(3, 8), 0, nullptr},
-        {"no image", type(0, 24), 0, nullptr},
-        {"16 bits", type(2, 16), 0, nullptr},
+        {"compressed", type(10, 24), 0, nullptr}, {"grey", type(3, 8), 0, nullptr},
+        {"16 bits", type(2, 16), 0, nullptr}, {"no image", type(0, 24), 0, nullptr},
         {"paletted 24 bits", type(1, 24), 0, nullptr},
         {"header only", TrueColour24(), 12 + 1, "truncated header"},
         {"short pixels", TrueColour24(), 1, "truncated pixel data"},
-        {"short id", With(TrueColour24(), [](TgaLayout& t) { t.id = std::string(200, 'x'); }), 200,
-         "truncated identification field"},
+        {"short id", With([](auto& t) { t.id = std::string(200, 'x'); }), 200, "truncated identification field"},
         {"short palette", Paletted(), 8, "truncated colour map"},
-        {"wide", With(TrueColour24(), [](TgaLayout& t) { t.width = 4097; }), 0, "image size out of range"},
-        {"high", With(TrueColour24(), [](TgaLayout& t) { t.height = 4097; }), 0, "image size out of range"},
-        {"huge", With(TrueColour24(), [](TgaLayout& t) { t.width = t.height = 65535; }), 0,
-         "image size out of range"},
-        {"no rows", With(TrueColour24(), [](TgaLayout& t) { t.height = 0; }), 0, "image size out of range"},
-        {"no columns", With(TrueColour24(), [](TgaLayout& t) { t.width = 0; }), 0, "image size out of range"},
-        {"palette 300", With(Paletted(), [](TgaLayout& t) { t.mapLength = 300; t.colourMap.resize(900); }), 0,
+        {"wide", With([](auto& t) { t.width = 4097; }), 0, "image size out of range"},
+        {"high", With([](auto& t) { t.height = 4097; }), 0, "image size out of range"},
+        {"huge", With([](auto& t) { t.width = t.height = 65535; }), 0, "image size out of range"},
+        {"no rows", With([](auto& t) { t.height = 0; }), 0, "image size out of range"},
+        {"no columns", With([](auto& t) { t.width = 0; }), 0, "image size out of range"},
+        {"palette 300", With([](auto& t) { t.mapLength = 300; t.colourMap.resize(900); }, Paletted()), 0,
          "colour map larger than 256 entries"},
-        {"palette past 256", With(Paletted(), [](TgaLayout& t) {
-             t.mapFirst = 200;
-             t.mapLength = 100;
-             t.colourMap.resize(300);
-         }), 0, "colour map larger than 256 entries"},
-        {"palette entry 32", With(Paletted(), [](TgaLayout& t) { t.mapEntryBits = 32; }), 0,
+        {"palette past 256",
+         {.imageType = 1, .colourMapType = 1, .mapFirst = 200, .mapLength = 100, .mapEntryBits = 24, .width = 3,
+          .height = 2, .depth = 8, .colourMap = std::vector<uint8_t>(300), .pixels = Paletted().pixels},
+         0, "colour map larger than 256 entries"},
+        {"palette entry 32", With([](auto& t) { t.mapEntryBits = 32; }, Paletted()), 0,
          "colour map entry size not 24 bits"},
-        {"no palette", With(Paletted(), [](TgaLayout& t) { t.colourMapType = 0; }), 0, "colour map missing"},
-        {"map type 2", With(TrueColour24(), [](TgaLayout& t) { t.colourMapType = 2; }), 0,
-         "unknown colour map type"},
-        {"map entry 8", With(TrueColour24(), [](TgaLayout& t) { t.colourMapType = 1; t.mapEntryBits = 8; }), 0,
-         "bad colour map entry size"},
+        {"no palette", With([](auto& t) { t.colourMapType = 0; }, Paletted()), 0, "colour map missing"},
+        {"map type 2", With([](auto& t) { t.colourMapType = 2; }), 0, "unknown colour map type"},
+        {"map entry 8", With([](auto& t) { t.colourMapType = 1; t.mapEntryBits = 8; }), 0, "bad colour map entry size"},
     };
     for (const Case& c : cases)
     {
@@ -148,10 +189,9 @@ TEST(TGARead, UnsupportedAndDamagedFilesAreRefusedWithTheirReason)
         CTGA image;
         ASSERT_TRUE(LoadBytes(image, BuildTga(TrueColour24())));
         EXPECT_TRUE(!LoadBytes(image, bytes) && image.IsEmpty() && image.width == 0);
-        EXPECT_TRUE(c.reason || (log.Contains("Unsupported TGA file: test.tga") &&
-                                 log.Contains("#DEBUG: Unsupported TGA format")));
-        EXPECT_TRUE(!c.reason || log.Lines() == Strings{std::string("Damaged TGA file: test.tga (") + c.reason + ")"})
-            << log.Contents();
+        EXPECT_TRUE(c.reason ? log.Lines() == Strings{std::string("Damaged TGA file: test.tga (") + c.reason + ")"}
+                             : log.Contains("Unsupported TGA file: test.tga") &&
+                                   log.Contains("#DEBUG: Unsupported TGA format")) << log.Contents();
     }
     // A file that cannot be opened: nothing read, so no format either.
     CScratchFolder folder;
