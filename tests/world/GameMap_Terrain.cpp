@@ -180,10 +180,10 @@ TEST_F(GameMapLife, RefusedNewMapLeavesThePresentMap)
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 1, 0));
     g_GameMap.CornerHeight(3, 3) = 17;
     EXPECT_FALSE(g_GameMap.NewMap(32, 32, 0, 2));   // no swamp theme file
-    EXPECT_TRUE(Log().Has("Theme file rejected: Terrain\\Themes\\swamp.theme (file not found)") &&
+    EXPECT_TRUE(Log().Contains("Theme file rejected: Terrain\\Themes\\swamp.theme (file not found)") &&
                 !g_GameMap.NewMap(31, 64, 0, 0) && !g_GameMap.NewMap(64, 257, 0, 0));
     EXPECT_FALSE(g_GameMap.NewMap(64, 64, 0, 4));
-    EXPECT_TRUE(Log().Has("New map refused: the size must be 32 to 256 blocks each way"));
+    EXPECT_TRUE(Log().Contains("New map refused: the size must be 32 to 256 blocks each way"));
     EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.CornerHeight(3, 3),
                                     g_GameMap.themeTextures.GetTextureCount()}),
               (std::vector<int32_t>{64, 0, 17, 4}));
@@ -196,8 +196,8 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
     g_GameMap.width = g_GameMap.height = 32;
     g_GameMap.CreateMinimap();
     g_GameMap.Free();
-    EXPECT_TRUE(g_GameMap.theme == NoTheme && g_GameMap.minimap == nullptr && Log().Has("-Free Minimap"));
-    EXPECT_FALSE(Log().Has("Releasing map data"));
+    EXPECT_TRUE(g_GameMap.theme == NoTheme && g_GameMap.minimap == nullptr && Log().Contains("-Free Minimap"));
+    EXPECT_FALSE(Log().Contains("Releasing map data"));
 
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 0, 0));
     auto* bigUnit = new CountedUnit;

@@ -10,6 +10,7 @@
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingTower.h"
+#include "tests/support/RecordBytes.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/SimHarness.h"
 #include "units/C_Unit.h"
@@ -176,8 +177,8 @@ TEST_F(MapFileRefusals, BadObjectRecordsAreSkippedAlone)
         // The skipped unit's name is read past: the weather after it is whole.
         EXPECT_EQ(g_GameMap.weatherType, WEATHER_NONE) << what;
     }
-    EXPECT_TRUE(Log().Has("Map file: building record with a bad owner, position or cast skipped"));
-    EXPECT_TRUE(Log().Has("Map file: unit record with a bad owner, position or type skipped"));
+    EXPECT_TRUE(Log().Contains("Map file: building record with a bad owner, position or cast skipped"));
+    EXPECT_TRUE(Log().Contains("Map file: unit record with a bad owner, position or type skipped"));
 }
 
 TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDecorationModelShiftsTheModels)
@@ -186,12 +187,12 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
     std::vector<uint8_t> bytes = good;
     // The first technology, unit type and building cast pairs of setup 0.
     for (const size_t at : {SetupsAt + 37, SetupsAt + 529, SetupsAt + 713})
-        PutI32(bytes, at, 99);
+        SetLe32(bytes, at, 99);
     bytes[ThemeAt + 4 + 8] = 200;   // the texture of corner (0, 0)
     ASSERT_TRUE(Load(bytes, 1));
     EXPECT_EQ(g_GameMap.cornerTextures[0], g_GameMap.themeTextures.GetTextureCount() - 1);
-    EXPECT_TRUE(Log().Has("Map file: setup pairs with an unknown index skipped"));
-    EXPECT_TRUE(Log().Has("Map file: corner textures beyond the theme's set to its last texture"));
+    EXPECT_TRUE(Log().Contains("Map file: setup pairs with an unknown index skipped"));
+    EXPECT_TRUE(Log().Contains("Map file: corner textures beyond the theme's set to its last texture"));
     ASSERT_TRUE(Load(Patched(good, FirstModelAt, 230), 1));
     EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, 256);
     EXPECT_EQ(g_GameMap.Block(3, 3).decorationModel, StartPointMarker + 6);
@@ -203,7 +204,7 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
         ASSERT_TRUE(Load(Patched(good, FirstModelAt, first), 1));
         EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, model) << first;
     }
-    EXPECT_TRUE(Log().Has("Map file: decoration models out of range removed"));
+    EXPECT_TRUE(Log().Contains("Map file: decoration models out of range removed"));
     // Weather types 0 to 2 are taken; any other is none.
     for (const auto& [stored, taken] : {std::pair{2, 2}, {3, 0}, {-1, 0}})
         EXPECT_TRUE(Load(Patched(good, good.size() - 4 - 32 * 32, stored), 1) && g_GameMap.weatherType == taken);
@@ -219,7 +220,7 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
         ASSERT_TRUE(Load(bytes, 1));
         const SStartPoint last = g_GameMap.startPoints[7];
         EXPECT_TRUE(g_GameMap.startPointCount == 8 && last.x == 17 && last.y == 27);
-        EXPECT_EQ(Log().Has("Map file: start points beyond the eighth skipped"), starts == 9);
+        EXPECT_EQ(Log().Contains("Map file: start points beyond the eighth skipped"), starts == 9);
     }
 }
 
@@ -231,10 +232,11 @@ TEST_F(MapFileRefusals, NamesThatDoNotFitAreRefusedWhenWriting)
     EXPECT_TRUE(g_GameMap.SaveMapData(block));
     g_GameMap.playerSettings[4].scriptFile = std::string(240, 'b').c_str();
     EXPECT_FALSE(g_GameMap.SaveMapData(block));
-    EXPECT_TRUE(Log().Has("Map not saved: a player or script name is longer than 239 characters"));
+    EXPECT_TRUE(Log().Contains("Map not saved: a player or script name is longer than 239 characters"));
     g_GameMap.playerSettings[4].scriptFile = "";
     g_GameMap.Block(20, 20).unit->customName = std::string(240, 'u').c_str();
-    EXPECT_TRUE(!g_GameMap.SaveMapData(block) && Log().Has("Map not saved: a unit name is longer than 239 characters"));
+    EXPECT_FALSE(g_GameMap.SaveMapData(block));
+    EXPECT_TRUE(Log().Contains("Map not saved: a unit name is longer than 239 characters"));
 }
 
 TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
@@ -247,11 +249,10 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
                 g_GameMap.startPoints[0].x == 3);
     // Outside the editor the stored start points are written back.
     const std::vector<uint8_t> again = Save();
-    EXPECT_TRUE(I32At(again, StartCountAt) == 1 && I32At(again, StartCountAt + 4) == 3 && g_GameMap.editor == 0);
+    EXPECT_TRUE(GetLe32(again, StartCountAt) == 1 && GetLe32(again, StartCountAt + 4) == 3 && g_GameMap.editor == 0);
 
     // The probes read a file's size and start points or report it bad.
-    const std::string path = Folder().File("Maps/probe.world");
-    WriteBytes(path, bytes);
+    const std::string path = Folder().Write("Maps/probe.world", bytes);
     int32_t w = 0, h = 0;
     EXPECT_TRUE(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h) && std::pair(w, h) == std::pair(32, 32) &&
                 g_GameMap.ReadMapFileStartNum(path.c_str()) == 1);
@@ -264,61 +265,57 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     std::filesystem::resize_file(path, uintmax_t(3) << 30);
     preview.reset();
     EXPECT_TRUE(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h) && std::pair(w, h) == std::pair(32, 32) &&
-                g_GameMap.ReadMapFileStartNum(path.c_str()) == 1 && g_GameMap.LoadMinimapPreview(path.c_str(), preview));
+                g_GameMap.ReadMapFileStartNum(path.c_str()) == 1 &&
+                g_GameMap.LoadMinimapPreview(path.c_str(), preview));
 
-    const std::string missing = Folder().Path() + "/none.world";
+    const std::string missing = Folder() / "none.world";
     EXPECT_TRUE(!g_GameMap.ReadMapFileSize(missing.c_str(), &w, &h) && std::pair(w, h) == std::pair(-1, -1) &&
                 g_GameMap.ReadMapFileStartNum(missing.c_str()) == 0);
-    EXPECT_TRUE(Log().Has("Map file not found"));
+    EXPECT_TRUE(Log().Contains("Map file not found"));
 
-    const std::string cut = Folder().File("Maps/cut.world");
-    WriteBytes(cut, std::vector<uint8_t>(bytes.begin(), bytes.begin() + 100));
+    const std::string cut = Folder().Write("Maps/cut.world", std::vector<uint8_t>(bytes.begin(), bytes.begin() + 100));
     EXPECT_TRUE(g_GameMap.ReadMapFileStartNum(cut.c_str()) == 0 && !g_GameMap.LoadMinimapPreview(cut.c_str(), preview));
 
     std::vector<uint8_t> huge = bytes;
-    PutI32(huge, 0, INT_MIN);
-    PutI32(huge, 4, INT_MIN);
-    WriteBytes(cut, huge);
+    SetLe32(huge, 0, INT_MIN);
+    SetLe32(huge, 4, INT_MIN);
+    Folder().Write("Maps/cut.world", huge);
     EXPECT_EQ(g_GameMap.ReadMapFileStartNum(cut.c_str()), 0);
-    EXPECT_TRUE(Log().Has("Map file refused: the size is not 32 to 256 blocks each way"));
+    EXPECT_TRUE(Log().Contains("Map file refused: the size is not 32 to 256 blocks each way"));
 }
 
 TEST_F(MapFileRefusals, SavingKeepsABackupAFailedWriteKeepsTheOldFileAndAMissingFileGivesTheDefaultMap)
 {
     const std::vector<uint8_t> bytes = MakeMap();
-    const std::string path = Folder().File("Maps/keep.world");
-    WriteBytes(path, {1, 2, 3});
+    const std::string path = Folder().Write("Maps/keep.world", "123");
     g_Config.backupFiles = 1;
     ASSERT_TRUE(g_GameMap.SaveMap(path.c_str()));
-    EXPECT_TRUE(Log().Has("Saving map file:" + path));
-    EXPECT_EQ(std::filesystem::file_size(Folder().Path() + "/Maps/keep.backup"), 3u);
+    EXPECT_TRUE(Log().Contains("Saving map file:" + path));
+    EXPECT_EQ(std::filesystem::file_size(Folder() / "Maps/keep.backup"), 3u);
     EXPECT_EQ(std::filesystem::file_size(path), bytes.size());
     // A backup the disk does not take (a folder in its place) is logged, and the map is saved all the same.
-    Folder().File("Maps/taken.backup/x");
-    const std::string taken = Folder().File("Maps/taken.world");
-    WriteBytes(taken, {1});
-    EXPECT_TRUE(g_GameMap.SaveMap(taken.c_str()) && Log().Has("Map backup could not be written") &&
+    Folder().MakeFolder("Maps/taken.backup");
+    const std::string taken = Folder().Write("Maps/taken.world", "1");
+    EXPECT_TRUE(g_GameMap.SaveMap(taken.c_str()) && Log().Contains("Map backup could not be written") &&
                 std::filesystem::file_size(taken) == bytes.size());
 
-    EXPECT_FALSE(g_GameMap.SaveMap((Folder().Path() + "/no such folder/x.world").c_str()));
-    EXPECT_TRUE(Log().Has("Map file could not be written"));
+    EXPECT_FALSE(g_GameMap.SaveMap((Folder() / "no such folder/x.world").c_str()));
+    EXPECT_TRUE(Log().Contains("Map file could not be written"));
     // A map that cannot be written leaves the old file whole.
     g_GameMap.playerSettings[0].name = std::string(300, 'n').c_str();
     EXPECT_TRUE(!g_GameMap.SaveMap(path.c_str()) && std::filesystem::file_size(path) == bytes.size());
 
-    // A missing file gives the default map, painted with the theme's ground.
-    const std::string theme = Folder().File("Terrain/Themes/continental.theme");
-    std::vector<uint8_t> themeBytes = ReadBytes(theme);
-    PutI32(themeBytes, 4, 2);   // the default ground texture
-    WriteBytes(theme, themeBytes);
-    EXPECT_TRUE(g_GameMap.LoadMap((Folder().Path() + "/absent.world").c_str(), 1));
-    EXPECT_TRUE(Log().Has("Map file not found, creating new 64x64 map"));
+    // A missing file gives the default map, painted with the theme's ground texture, made 2 here.
+    const std::string theme = CScratchFolder::ReadFile(Folder() / "Terrain/Themes/continental.theme");
+    Folder().Write("Terrain/Themes/continental.theme", CRecordBytes::WithI32At(theme, 4, 2));
+    EXPECT_TRUE(g_GameMap.LoadMap((Folder() / "absent.world").c_str(), 1));
+    EXPECT_TRUE(Log().Contains("Map file not found, creating new 64x64 map"));
     EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.cornerTextures[0],
                                     g_GameMap.Block(63, 63).mixPasses[0].texture}),
               (std::vector<int32_t>{64, 0, 2, 2}));
     // A folder in the file's place is there but unreadable: the load fails with the cause, the map stays.
-    EXPECT_FALSE(g_GameMap.LoadMap((Folder().Path() + "/Maps").c_str(), 1));
-    EXPECT_TRUE(Log().Has("Map file cannot be read: Is a directory") &&
+    EXPECT_FALSE(g_GameMap.LoadMap((Folder() / "Maps").c_str(), 1));
+    EXPECT_TRUE(Log().Contains("Map file cannot be read: Is a directory") &&
                 Log().Count("Map file not found, creating new 64x64 map") == 1 && g_GameMap.width == 64);
 }
 
@@ -357,7 +354,7 @@ TEST_F(MapFilePlacement, NeutralObjectOverAnotherRefusesTheMapAndFreesWhatWasMad
         g_PtrGarbage.Flush();
         EXPECT_TRUE(g_Players[0].buildingCount == 0 && g_Players[0].towerArchers.GetCount() == 0) << what;
     }
-    EXPECT_TRUE(Log().Has("Map file refused: a resource site or decoration lies over another object"));
+    EXPECT_TRUE(Log().Contains("Map file refused: a resource site or decoration lies over another object"));
 
     // A block the mill's mask leaves free takes a tree.
     ASSERT_TRUE(Load(MapWith({tower, mill, BuildingRecord(Neutral, 23, 20, CastResource, TreeKind, 0, 0, 0)}), 0));
@@ -396,7 +393,7 @@ TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                                 [](const std::string& l) { return l.starts_with("Map file: building of"); }),
                   line != nullptr ? 1 : 0);
-        EXPECT_TRUE(line == nullptr || Log().Has(line));
+        EXPECT_TRUE(line == nullptr || Log().Contains(line));
         EXPECT_EQ(g_GameMap.Block(5, 5).building->GetBuildCast(), CastCastle);
         EXPECT_EQ(g_GameMap.Block(24, 20).building->GetResourceKind(), ResourceKindGold);   // the mine holds gold
         const CBuilding* added = g_GameMap.Block(x, y).building;
@@ -430,14 +427,14 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
             EXPECT_EQ(g_GameMap.Block(x, 4).unit->stance, kept) << what;
         }
     }
-    EXPECT_TRUE(Log().Has("Map file: unknown unit stance, the unit keeps its own"));
+    EXPECT_TRUE(Log().Contains("Map file: unknown unit stance, the unit keeps its own"));
 
     // A ship (2 x 2) listed after a worker that stands in its footprint, though not on its first block.
     ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, 10, 10, UNIT_WORKER, 1), UnitRecord(0, 9, 9, UNIT_TRANSPORTSHIP, 1)}),
                      0));
     ASSERT_EQ(g_Players[0].unitCount, 1);
     EXPECT_TRUE(g_GameMap.Block(10, 10).unit == g_Players[0].units[0] && g_GameMap.Block(9, 9).unit == nullptr &&
-                Log().Has("Map file: unit on an occupied block skipped"));
+                Log().Contains("Map file: unit on an occupied block skipped"));
 }
 
 // Each map holds what the reader once let through unfit for a save: a tower without its archers, script
@@ -468,9 +465,9 @@ TEST_F(MapFileGameSave, GameOfAMapSavesAndLoadsBack)
         // The loaded objects keep the record's script number and archers.
         for (const std::vector<uint8_t>& record : c.buildings)
         {
-            const CBuilding* building = g_GameMap.Block(I32At(record, 4), I32At(record, 8)).building;
+            const CBuilding* building = g_GameMap.Block(GetLe32(record, 4), GetLe32(record, 8)).building;
             ASSERT_NE(building, nullptr) << c.what;
-            EXPECT_EQ(building->scriptTag, I32At(record, 32)) << c.what;
+            EXPECT_EQ(building->scriptTag, GetLe32(record, 32)) << c.what;
             const auto* tower = dynamic_cast<const CBuildingTower*>(building);
             EXPECT_EQ(tower != nullptr ? tower->archerCount : 0, record[36]) << c.what;
         }

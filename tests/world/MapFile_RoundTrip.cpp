@@ -103,8 +103,7 @@ std::string FormatMap()
 // The lines of an exported file, each ended by CR LF.
 std::vector<std::string> ExportLines(const std::string& path)
 {
-    const std::vector<uint8_t> bytes = ReadBytes(path);
-    return CTestLog::SplitLines(std::string(bytes.begin(), bytes.end()));
+    return CTestLog::SplitLines(CScratchFolder::ReadFile(path));
 }
 
 // A grid section: "ROW_y=" and the values of x = 0 .. side - 1, comma separated.
@@ -242,7 +241,7 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
 
     const std::string path = Folder().File("small.export");
     ASSERT_TRUE(g_GameMap.ExportMap(path.c_str()));
-    EXPECT_TRUE(Log().Has("Exporting map file:" + path));
+    EXPECT_TRUE(Log().Contains("Exporting map file:" + path));
     const std::vector<std::string> lines = ExportLines(path);
     ASSERT_EQ(lines.size(), e.size());
     for (size_t i = 0; i < e.size(); ++i)
@@ -251,14 +250,13 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
 
 TEST_F(MapExport, FailedExportIsReportedAndKeepsTheOldFileAndAnEmptyMapHasItsBlanks)
 {
-    const std::string path = Folder().File("old.export");
-    WriteBytes(path, {'o', 'l', 'd'});
+    const std::string path = Folder().Write("old.export", "old");
     EXPECT_FALSE(g_GameMap.ExportMap(path.c_str()));   // no map loaded
-    EXPECT_TRUE(Log().Has("Map export refused: no map is loaded"));
+    EXPECT_TRUE(Log().Contains("Map export refused: no map is loaded"));
     ASSERT_TRUE(g_GameMap.NewMap(Side, Side, 0, 0));
-    EXPECT_FALSE(g_GameMap.ExportMap((Folder().Path() + "/missing folder/x.export").c_str()));
-    EXPECT_TRUE(Log().Has("Map export could not be written"));
-    EXPECT_EQ(ReadBytes(path), std::vector<uint8_t>({'o', 'l', 'd'}));
+    EXPECT_FALSE(g_GameMap.ExportMap((Folder() / "missing folder/x.export").c_str()));
+    EXPECT_TRUE(Log().Contains("Map export could not be written"));
+    EXPECT_EQ(CScratchFolder::ReadFile(path), "old");
 
     ASSERT_TRUE(g_GameMap.ExportMap(path.c_str()));
     const std::vector<std::string> lines = ExportLines(path);

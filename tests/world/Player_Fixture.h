@@ -38,7 +38,7 @@ protected:
     void SetUp() override
     {
         m_Saved = std::make_unique<CConfig>(g_Config);
-        m_Log = std::make_unique<WorldLog>(m_Folder);
+        m_Log = std::make_unique<CTestLog>();
         g_Config.fogOfWar = 1;
         g_Config.visibilityMode = 2;
         g_Config.unitHealthMultiply = 0;
@@ -97,7 +97,7 @@ protected:
 
     CPlayer& Player(int32_t index) { return g_Players[index]; }
     TestPlayerServices& Services() { return *m_Services; }
-    const WorldLog& Log() const { return *m_Log; }
+    const CTestLog& Log() const { return *m_Log; }
     const WorldFolder& Folder() const { return m_Folder; }
 
     TestUnit* Create(CPlayer& player, int32_t type, int32_t x = -1, int32_t y = -1)
@@ -151,7 +151,7 @@ protected:
 
 private:
     WorldFolder m_Folder;
-    std::unique_ptr<WorldLog> m_Log;
+    std::unique_ptr<CTestLog> m_Log;
     std::unique_ptr<CConfig> m_Saved;
     std::unique_ptr<TestPlayerServices> m_Services;
     std::unique_ptr<CPlayer[]> m_Players;

@@ -13,19 +13,18 @@ TEST_F(PlayerLife, ASecondInitStartsFromNothingAndCompilesTheScript)
     Create(player, 2, 5, 5);
     Finish(player, 5);
     player.technologies[3].enabled = 1;
-    const std::string path = Folder().File("scripts/good.scr");
-    std::ofstream(path) << "rule";
+    const std::string path = Folder().Write("scripts/good.scr", "rule");
     player.Init(2, 4, PLAYER_COMPUTER, path.c_str());
     EXPECT_TRUE(player.finishedBuildings[5] == 0 && player.score == 0 && player.technologies[3].enabled == 0);
     EXPECT_EQ(player.exploredMap[5 * 257 + 5], 0);
     EXPECT_EQ(g_GameMap.Block(5, 5).unit, nullptr);   // no deleted unit shown
-    EXPECT_TRUE(Create(player, 1)->uniqueId == 0 && Log().Has("Script compiled successfuly") &&
+    EXPECT_TRUE(Create(player, 1)->uniqueId == 0 && Log().Contains("Script compiled successfuly") &&
                 player.script.IsCompiled());
     EXPECT_TRUE(Services().messages.empty());
     // A script that fails is cleared and shown in red without the folder.
-    g_Config.scriptFolder = (Folder().Path() + "/scripts/").c_str();
-    player.Init(2, 2, PLAYER_COMPUTER, (Folder().Path() + "/scripts/missing.scr").c_str());
-    EXPECT_TRUE(Log().Has("Script compiled with errors") && !player.script.IsCompiled());
+    g_Config.scriptFolder = (Folder() / "scripts/").c_str();
+    player.Init(2, 2, PLAYER_COMPUTER, (Folder() / "scripts/missing.scr").c_str());
+    EXPECT_TRUE(Log().Contains("Script compiled with errors") && !player.script.IsCompiled());
     ASSERT_EQ(Services().messages.size(), 1u);
     EXPECT_TRUE(Services().messages[0].text == "Script compile error:missing.scr: cannot open the script file" &&
                 Services().messages[0].colour == 0xFF0000u);

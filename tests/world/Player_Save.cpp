@@ -153,10 +153,10 @@ TEST_F(PlayerSave, BadSectionsAreRefusedAndLeaveThePlayerAsItWas)
     {
         std::vector<uint8_t> bad = saved;
         SetLe32(bad, at, value);
-        EXPECT_TRUE(!Load(p, bad) && Log().Has(line)) << line;
+        EXPECT_TRUE(!Load(p, bad) && Log().Contains(line)) << line;
     }
     for (const size_t cut : {size_t(6), size_t(2000), size_t(10000), UnitCountAt + 6, research + 2, saved.size() - 1})
         EXPECT_FALSE(Load(p, std::vector<uint8_t>(saved.begin(), saved.begin() + std::ptrdiff_t(cut)))) << cut;
-    EXPECT_TRUE(Log().Has(player + "the record is cut short") && Log().Has(state + "the record is cut short") &&
-                Save(p) == saved);
+    EXPECT_TRUE(Log().Contains(player + "the record is cut short") &&
+                Log().Contains(state + "the record is cut short") && Save(p) == saved);
 }

@@ -27,7 +27,7 @@ TEST_F(TechnologyTree, EnablingOrMarkingPrerequisitesReachesTheWholeChainWithout
     EXPECT_FALSE(player.IsTechnologyAvailable(-5));
     player.OnTechnologyResearched(99);
     for (const char* id : {"61", "-1", "-5", "99"})
-        EXPECT_TRUE(Log().Has(std::string("Invalid technology id: ") + id)) << id;
+        EXPECT_TRUE(Log().Contains(std::string("Invalid technology id: ") + id)) << id;
     EXPECT_EQ(player.score, 0);
 }
 
@@ -41,9 +41,9 @@ TEST_F(TechnologyResearch, ResearchFinishesOnceTheSpellIsSpentWhenCastAndEffects
     EXPECT_EQ(technology.AdvanceResearch(1000.0f), EResearchStep::FinishedNow);
     EXPECT_EQ(technology.researchingBuilding, nullptr);
     EXPECT_EQ(technology.AdvanceResearch(1000.0f), EResearchStep::AlreadyFinished);
-    EXPECT_FALSE(Log().Has("#DEBUG: Invalid technology!"));
+    EXPECT_FALSE(Log().Contains("#DEBUG: Invalid technology!"));
     player.technologies[6].StartResearch(Finish(Player(2), 11));   // another player's building
-    EXPECT_TRUE(Log().Has("#DEBUG: Invalid technology!"));
+    EXPECT_TRUE(Log().Contains("#DEBUG: Invalid technology!"));
     player.SetTechnologyEnabled(52);
     player.technologies[51].progress = 100.0f;
     EXPECT_EQ(player.GetRainHellSpell(nullptr), nullptr);

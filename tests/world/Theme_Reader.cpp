@@ -40,7 +40,8 @@ TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataMasksAndWater)
     ThemeBytes clamped = SmallTheme();
     clamped.bytes[4] = 5;
     ASSERT_TRUE(LoadBytes(theme, clamped.bytes));
-    EXPECT_TRUE(theme.defaultGroundTexture == 1 && Log().Has("Theme default ground texture out of range: test.theme"));
+    EXPECT_EQ(theme.defaultGroundTexture, 1);
+    EXPECT_TRUE(Log().Contains("Theme default ground texture out of range: test.theme"));
 }
 
 TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)
@@ -81,7 +82,7 @@ TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)
     {
         SCOPED_TRACE(testing::Message() << reason << ", " << bytes.size() << " bytes");
         EXPECT_FALSE(LoadBytes(theme, bytes));
-        EXPECT_TRUE(Log().Has(std::string("Theme file rejected: test.theme (") + reason + ")"));
+        EXPECT_TRUE(Log().Contains(std::string("Theme file rejected: test.theme (") + reason + ")"));
         ASSERT_EQ(theme.GetTextureCount(), 2);
         EXPECT_STREQ(theme.textures[1].name, "ROCK");
         EXPECT_EQ(theme.waterTextures[0]->width, 4);
@@ -91,18 +92,18 @@ TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)
 // Shores come with the theme; a bad new file leaves the map its theme.
 TEST_F(ThemeReader, ShoreTexturesAreLoadedAfterTheThemeAndABadFileLeavesTheMapsTheme)
 {
-    const std::string fluid = Folder().Path() + "/InGame/Fluid";
+    const std::string fluid = Folder() / "InGame/Fluid";
     std::filesystem::create_directories(fluid);
     const std::string command = std::string(V2KRN_TOOLS_DIR) + "/mktheme shores '" + fluid + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::vector<uint8_t> bytes = SmallTheme().bytes;
-    WriteBytes(Folder().File("Terrain/Themes/good.theme"), bytes);
+    Folder().Write("Terrain/Themes/good.theme", bytes);
     bytes[0] = 0;   // no textures
-    WriteBytes(Folder().File("Terrain/Themes/bad.theme"), bytes);
+    Folder().Write("Terrain/Themes/bad.theme", bytes);
     ASSERT_TRUE(g_GameMap.LoadTheme("Terrain\\Themes\\good.theme"));
-    EXPECT_TRUE(Log().Has("Loading texture file:InGame\\Fluid\\shore-4.tga"));
+    EXPECT_TRUE(Log().Contains("Loading texture file:InGame\\Fluid\\shore-4.tga"));
     EXPECT_FALSE(g_GameMap.LoadTheme("Terrain\\Themes\\bad.theme"));
-    EXPECT_TRUE(Log().Has("Theme file rejected: Terrain\\Themes\\bad.theme (bad texture count)"));
+    EXPECT_TRUE(Log().Contains("Theme file rejected: Terrain\\Themes\\bad.theme (bad texture count)"));
     EXPECT_EQ(g_GameMap.FindThemeTexture("rock"), 1);
     g_GameMap.FreeThemeTextures();
 }

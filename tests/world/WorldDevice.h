@@ -49,7 +49,7 @@ protected:
     void SetUp() override
     {
         m_Data = std::make_unique<DiskDataFiles>(m_Folder);
-        m_Log = std::make_unique<WorldLog>(m_Folder);
+        m_Log = std::make_unique<CTestLog>();
         m_Saved = std::make_unique<CConfig>(g_Config);
         g_Config.logging = 1;
         g_Config.terrainTextureDetail = 2;
@@ -81,7 +81,7 @@ protected:
         ASSERT_EQ(std::system(command.c_str()), 0);
     }
 
-    const WorldLog& Log() const { return *m_Log; }
+    const CTestLog& Log() const { return *m_Log; }
     const WorldFolder& Folder() const { return m_Folder; }
 
 private:
@@ -91,7 +91,7 @@ private:
 
     WorldFolder m_Folder;
     std::unique_ptr<DiskDataFiles> m_Data;
-    std::unique_ptr<WorldLog> m_Log;
+    std::unique_ptr<CTestLog> m_Log;
     std::unique_ptr<CConfig> m_Saved;
     std::unique_ptr<CPlayer[]> m_Players;
 };
