@@ -342,7 +342,7 @@ TEST(PathFinderTargets, StorageAndKeepSearchesHaveNoStepLimitAndExhaustWhatTheyR
     EXPECT_EQ(walled.finder->GetFailedSearches(), 2);
 }
 
-TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShip)
+TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShipWhichStopsBesideFreeLandWithinItsLimit)
 {
     // A 2 x 2 unit leaves the ship at (1, 1).  Its footprint is scanned x outer, y inner: a blocked block,
     // or another player's unit, ends the scan as a dead end when it comes first, and as a waypoint to go on
@@ -377,16 +377,14 @@ TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShip)
         }
         EXPECT_EQ(world.finder->GetFailedSearches(), found ? 0 : 1);
     }
-}
 
-TEST(PathFinderShips, TheShipStopsBesideFreeLandNotBlockedLandWithinItsStepLimit)
-{
-    PathTestWorld world(MakePathTestMap({"~~~#.", "~~~~."}));
+    // The ship stops beside free land, not blocked land, within its step limit.
+    PathTestWorld coast(MakePathTestMap({"~~~#.", "~~~~."}));
     PathTestUnit ship(0, 1, 1.0f);
-    world.finder->Init(0, &Placed(world, ship, 0, 0));
-    EXPECT_EQ(world.finder->FindCoastToUngarrison(0, 0, 1, 0, world.Route(), world.end), 3);
-    EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(3, 1));
-    EXPECT_EQ(world.finder->GetFailedSearches(), 0);
+    coast.finder->Init(0, &Placed(coast, ship, 0, 0));
+    EXPECT_EQ(coast.finder->FindCoastToUngarrison(0, 0, 1, 0, coast.Route(), coast.end), 3);
+    EXPECT_EQ(std::pair(coast.end.x, coast.end.y), std::pair(3, 1));
+    EXPECT_EQ(coast.finder->GetFailedSearches(), 0);
     // The land at (3, 0) is met at a cost of 30: a limit of 4 steps reaches it, one of 3 does not.
     PathTestWorld row(MakePathTestMap({"~~~."}));
     for (const auto& [limit, steps] : {std::pair(4, 2), std::pair(3, 0), std::pair(0, 2)})
@@ -397,7 +395,7 @@ TEST(PathFinderShips, TheShipStopsBesideFreeLandNotBlockedLandWithinItsStepLimit
     EXPECT_EQ(row.finder->GetFailedSearches(), 1);
 }
 
-TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedArea)
+TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedAreaFromOnTheMapToANewIdUpToTheLargestMap)
 {
     // ',' is shore (level 7), filled as water; '#' holds another id.  The
     // ids after the fill: 'n' new, 'o' old, '3' the other.
@@ -420,18 +418,13 @@ TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedArea)
     };
     EXPECT_EQ(fill(false, 0, 0), (std::vector<std::string>{"nnoonn", "n3oo3n", "nnonnn", "oononn"}));
     EXPECT_EQ(fill(true, 2, 0), (std::vector<std::string>{"oonnoo", "o3nn3o", "oonooo", "nnonoo"}));
-}
 
-TEST(PathFinderFlood, SameIdOrStartOffTheMapChangesNothingAndTheLargestMapFillsWhole)
-{
+    // The same id, or a start off the map, changes nothing; the largest map fills whole.
     PathTestWorld world(MakePathTestMap(256, 256));
     for (SMapBlock& block : world.map->AllBlocks())
         block.regionId = OldId;
     const auto allAre = [&](uint16_t id)
-    {
-        const auto blocks = world.map->AllBlocks();
-        return std::all_of(blocks.begin(), blocks.end(), [&](const SMapBlock& b) { return b.regionId == id; });
-    };
+    { return std::ranges::all_of(world.map->AllBlocks(), [&](const SMapBlock& b) { return b.regionId == id; }); };
     world.finder->FloodFillLand(5, 5, OldId, OldId);
     world.finder->FloodFillLand(-1, 5, OldId, NewId);
     world.finder->FloodFillWater(5, 256, OldId, NewId);

@@ -197,60 +197,53 @@ TEST_F(TechnologyTree, EveryTypeRecordHoldsItsRowOfTheTables)
     ASSERT_TRUE(g_Localizer.LoadLocaleText("keys", keys.c_str(), int(keys.size())));
     InitTypeRecords();
 
+    // Each record against its row: the three costs first, then the numbers of its table, its name and message.
     using Numbers = std::vector<float>;
-    const auto costs = [](const CUnitStats& r) {
-        return Numbers{float(r.woodCost), float(r.goldCost), float(r.stoneCost)};
-    };
-    const auto factors = [](const CUnitStats& r) { return Numbers(r.damageFactors, r.damageFactors + 3); };
     std::set<int32_t> filled;
+    const auto expectRow = [&filled](int32_t index, const char* name, const std::string& message, const Numbers& row,
+                                     Numbers numbers) {
+        const CUnitStats& record = g_UnitStats[index];
+        numbers.insert(numbers.begin(), {float(record.woodCost), float(record.goldCost), float(record.stoneCost)});
+        EXPECT_EQ(numbers, row) << name;
+        EXPECT_TRUE(std::string(record.name) == name && record.message == message.c_str()) << name;
+        filled.insert(index);
+    };
     for (const SUnitRow& row : units)
     {
-        const CUnitStats& record = g_UnitStats[row.record];
+        const CUnitStats& r = g_UnitStats[row.record];
         const bool keyed = std::strncmp(row.name, "UN_", 3) == 0;
-        const std::string message =
-            keyed ? std::string("UN_MSG_") + (row.name + 3) : std::string("-- ") + row.name + " created --";
-        EXPECT_EQ(costs(record), (Numbers{float(row.wood), float(row.gold), float(row.stone)})) << row.name;
-        EXPECT_EQ((Numbers{float(record.unitType), float(record.hitPoints), float(record.attack),
-                           float(record.attackRange), float(record.sightRadius), float(record.producingCast),
-                           float(record.icon), record.rate}),
-                  (Numbers{float(row.type), float(row.hitPoints), float(row.attack), float(row.range),
-                           float(row.sight), float(row.producedAt), float(row.icon), row.rate}))
-            << row.name;
-        EXPECT_EQ(factors(record), Numbers(row.factors, row.factors + 3)) << row.name;
-        EXPECT_TRUE(std::string(record.name) == row.name && record.message == message.c_str()) << row.name;
-        filled.insert(row.record);
+        expectRow(row.record, row.name,
+                  keyed ? std::string("UN_MSG_") + (row.name + 3) : std::string("-- ") + row.name + " created --",
+                  {float(row.wood), float(row.gold), float(row.stone), float(row.type), float(row.hitPoints),
+                   float(row.attack), float(row.range), float(row.sight), float(row.producedAt), float(row.icon),
+                   row.rate, row.factors[0], row.factors[1], row.factors[2]},
+                  {float(r.unitType), float(r.hitPoints), float(r.attack), float(r.attackRange), float(r.sightRadius),
+                   float(r.producingCast), float(r.icon), r.rate, r.damageFactors[0], r.damageFactors[1],
+                   r.damageFactors[2]});
     }
     for (const SBuildingRow& row : buildings)
     {
-        const CUnitStats& record = g_UnitStats[row.record];
-        EXPECT_EQ(costs(record), (Numbers{float(row.wood), float(row.gold), float(row.stone)})) << row.name;
-        EXPECT_EQ((Numbers{float(record.buildingCast), float(record.hitPoints), float(record.icon), record.rate}),
-                  (Numbers{float(row.cast), float(row.hitPoints), float(row.icon), row.rate}))
-            << row.name;
-        EXPECT_EQ(factors(record), Numbers(row.factors, row.factors + 3)) << row.name;
-        EXPECT_TRUE(std::string(record.name) == row.name && record.message.IsEmpty()) << row.name;
-        filled.insert(row.record);
+        const CUnitStats& r = g_UnitStats[row.record];
+        expectRow(row.record, row.name, "",
+                  {float(row.wood), float(row.gold), float(row.stone), float(row.cast), float(row.hitPoints),
+                   float(row.icon), row.rate, row.factors[0], row.factors[1], row.factors[2]},
+                  {float(r.buildingCast), float(r.hitPoints), float(r.icon), r.rate, r.damageFactors[0],
+                   r.damageFactors[1], r.damageFactors[2]});
     }
     for (int32_t id = 0; id < TechnologyCount; ++id)
     {
         const STechnologyRow& row = technologies[id];
-        const CUnitStats& record = g_UnitStats[FirstTechnologyRecord + id];
-        EXPECT_EQ(costs(record), (Numbers{float(row.wood), float(row.gold), float(row.stone)})) << row.name;
-        EXPECT_EQ((Numbers{float(record.technologyId), float(record.producingCast), float(record.icon), record.rate}),
-                  (Numbers{float(id), float(row.researchedAt), float(118 + id), row.rate}))
-            << row.name;
-        EXPECT_TRUE(std::string(record.name) == row.name &&
-                    record.message == (std::string(row.name) + " researched").c_str())
-            << row.name;
-        filled.insert(FirstTechnologyRecord + id);
+        const CUnitStats& r = g_UnitStats[FirstTechnologyRecord + id];
+        expectRow(FirstTechnologyRecord + id, row.name, std::string(row.name) + " researched",
+                  {float(row.wood), float(row.gold), float(row.stone), float(id), float(row.researchedAt),
+                   float(118 + id), row.rate},
+                  {float(r.technologyId), float(r.producingCast), float(r.icon), r.rate});
     }
     for (int32_t index = 0; index < TypeRecordCount; ++index)
     {
-        EXPECT_EQ(g_UnitStats[index].index, index);
-        if (filled.count(index) == 0)
-        {
-            EXPECT_TRUE(g_UnitStats[index].name == nullptr && g_UnitStats[index].hitPoints == 0) << index;
-        }
+        const CUnitStats& record = g_UnitStats[index];
+        EXPECT_EQ(record.index, index);
+        EXPECT_TRUE(filled.count(index) == 1 || (record.name == nullptr && record.hitPoints == 0)) << index;
     }
     EXPECT_EQ(filled.size(), size_t(TypeRecordCount - 3));   // 17, 19 and 20 are never filled
 }
