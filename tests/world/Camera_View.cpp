@@ -55,6 +55,13 @@ class ShownBuilding : public CBuilding
 public:
     bool IsInScreenRect(int32_t, int32_t, int32_t, int32_t) const override { return true; }
 };
+
+class WideUnit : public TestUnit
+{
+public:
+    WideUnit() : TestUnit(Soldier) {}
+    int32_t GetSize() const override { return 3; }
+};
 } // namespace
 
 class CameraView : public ::testing::Test
@@ -142,19 +149,17 @@ TEST_F(CameraView, TheMinimapCornersStandForTheMapCornersByHeading)
     EXPECT_NEAR(g_GameMap.cameraTargetY, 16.0f, 1e-3f);
     EXPECT_EQ(g_GameMap.viewTranslation[2], 530.0f);
 
-    // A right click orders the selection to the block there, kept inside the map; none outside.
-    const struct
+    // A right click orders the selection to the block there, kept inside the map; none outside.  The
+    // heading, the pixel clicked and the block ordered to.
+    const std::tuple<float, int32_t, int32_t, int32_t, int32_t> orders[] = {
+        {0, 129, 135, 32, 16}, {0, 129, 210, 63, 31}, {180, 129, 210, 0, 0}, {0, 0, 0, -1, -1}};
+    for (const auto& [heading, x, y, blockX, blockY] : orders)
     {
-        float heading;
-        int32_t x, y, blockX, blockY;
-    } orders[] = {{0, 129, 135, 32, 16}, {0, 129, 210, 63, 31}, {180, 129, 210, 0, 0}, {0, 0, 0, -1, -1}};
-    for (const auto& order : orders)
-    {
-        g_GameMap.cameraHeading = order.heading;
+        g_GameMap.cameraHeading = heading;
         g_Selection.minimapOrderX = g_Selection.minimapOrderY = -1;
-        EXPECT_EQ(g_GameMap.MinimapOrder(order.x, order.y), order.blockX >= 0);
-        EXPECT_TRUE(g_Selection.minimapOrderX == order.blockX && g_Selection.minimapOrderY == order.blockY)
-            << order.x << "," << order.y << " turned " << order.heading;
+        EXPECT_EQ(g_GameMap.MinimapOrder(x, y), blockX >= 0);
+        EXPECT_EQ(std::pair(g_Selection.minimapOrderX, g_Selection.minimapOrderY), std::pair(blockX, blockY))
+            << x << "," << y << " turned " << heading;
     }
 }
 
@@ -323,16 +328,6 @@ TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwenty
     ASSERT_EQ(g_Selection.unitCount, 1);
     EXPECT_NE(g_Selection.units[0], own);
 }
-
-namespace
-{
-class WideUnit : public TestUnit
-{
-public:
-    WideUnit() : TestUnit(Soldier) {}
-    int32_t GetSize() const override { return 3; }
-};
-} // namespace
 
 // Home centres on the first selected unit's middle block, else on the selected building's.
 TEST_F(CameraSelection, HomeCentresOnTheSelectionAndCommaAndFullStopFindTheNextIdleUnit)

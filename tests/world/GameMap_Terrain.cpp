@@ -138,7 +138,7 @@ TEST(GameMapObjects, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGa
 }
 
 // The setups' defaults are checked line by line by the export test.
-TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndFlat)
+TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndFlatAndARefusedOneLeavesTheMap)
 {
     ASSERT_TRUE(g_GameMap.NewMap(64, 48, 2, 0));
     EXPECT_EQ(g_GameMap.theme, 0);
@@ -173,10 +173,8 @@ TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndF
     EXPECT_EQ((std::vector<uint32_t>{uint32_t(g_GameMap.minimap->width), uint32_t(g_GameMap.minimap->height),
                                      g_GameMap.minimap->format, g_GameMap.minimapOverlay->format}),
               (std::vector<uint32_t>{64, 48, CTexture::FormatR5G6B5, CTexture::FormatA1R5G5B5}));
-}
 
-TEST_F(GameMapLife, RefusedNewMapLeavesThePresentMap)
-{
+    // A refused new map leaves the present one.
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 1, 0));
     g_GameMap.CornerHeight(3, 3) = 17;
     EXPECT_FALSE(g_GameMap.NewMap(32, 32, 0, 2));   // no swamp theme file

@@ -441,13 +441,8 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
 // numbers in a field no save wrote, a stance the save refuses.
 TEST_F(MapFileGameSave, GameOfAMapSavesAndLoadsBack)
 {
-    struct SCase
-    {
-        const char* what;
-        std::vector<std::vector<uint8_t>> buildings;
-        std::vector<std::vector<uint8_t>> units;
-    };
-    const SCase cases[] = {
+    using Records = std::vector<std::vector<uint8_t>>;
+    const std::tuple<const char*, Records, Records> cases[] = {
         {"manned tower", {BuildingRecord(0, 5, 5, CastTower, 0, 0, 0, 3)}, {}},
         {"script numbers",
          {BuildingRecord(1, 10, 12, CastHouse, 0, 0, 12, 0),
@@ -456,20 +451,21 @@ TEST_F(MapFileGameSave, GameOfAMapSavesAndLoadsBack)
          {}},
         {"stance 7", {}, {UnitRecord(0, 3, 3, UNIT_WORKER, 7)}},
     };
-    for (const SCase& c : cases)
+    for (const auto& [what, buildings, units] : cases)
     {
-        ASSERT_TRUE(StartGame(c.buildings, c.units)) << c.what;
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(StartGame(buildings, units));
         const std::vector<uint8_t> save = CSaveGameRun::SaveDrawn();
-        ASSERT_TRUE(CSaveGameRun::Load(save)) << c.what;
-        EXPECT_EQ(CSaveGameRun::SaveDrawn(), save) << c.what;
+        ASSERT_TRUE(CSaveGameRun::Load(save));
+        EXPECT_EQ(CSaveGameRun::SaveDrawn(), save);
         // The loaded objects keep the record's script number and archers.
-        for (const std::vector<uint8_t>& record : c.buildings)
+        for (const std::vector<uint8_t>& record : buildings)
         {
             const CBuilding* building = g_GameMap.Block(GetLe32(record, 4), GetLe32(record, 8)).building;
-            ASSERT_NE(building, nullptr) << c.what;
-            EXPECT_EQ(building->scriptTag, GetLe32(record, 32)) << c.what;
+            ASSERT_NE(building, nullptr);
+            EXPECT_EQ(building->scriptTag, GetLe32(record, 32));
             const auto* tower = dynamic_cast<const CBuildingTower*>(building);
-            EXPECT_EQ(tower != nullptr ? tower->archerCount : 0, record[36]) << c.what;
+            EXPECT_EQ(tower != nullptr ? tower->archerCount : 0, record[36]);
         }
     }
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -45,14 +46,6 @@ public:
 
 private:
     std::vector<uint8_t> m_Bytes;
-};
-
-struct SRecordedFamily
-{
-    EMapKind kind;
-    const char* name;
-    int32_t searches;
-    uint32_t digest;
 };
 
 // One-block land movers between the map's pairs, then two-block movers,
@@ -116,23 +109,24 @@ uint32_t RecordTargetedSearches(EMapKind kind, int32_t searches)
 
 TEST(PathFinderRecordedRoutes, RoutesOnTheBenchmarkMapsAreTheRecordedOnes)
 {
-    const SRecordedFamily families[] = {
+    // The map, its name, the number of searches and the digest of their answers.
+    const std::tuple<EMapKind, const char*, int32_t, uint32_t> families[] = {
         {EMapKind::Open, "open", 400, 3628642392u},
         {EMapKind::Obstacles, "obstacles", 600, 1109014408u},
         {EMapKind::Maze, "maze", 150, 1611751715u},
         {EMapKind::TwoIslands, "islands", 600, 768370366u},
     };
-    for (const SRecordedFamily& family : families)
-        EXPECT_EQ(RecordRoutes(family.kind, family.searches), family.digest) << family.name;
+    for (const auto& [kind, name, searches, digest] : families)
+        EXPECT_EQ(RecordRoutes(kind, searches), digest) << name;
 }
 
 TEST(PathFinderRecordedRoutes, BreadthFirstSearchesAreTheRecordedOnes)
 {
-    const SRecordedFamily families[] = {
+    const std::tuple<EMapKind, const char*, int32_t, uint32_t> families[] = {
         {EMapKind::Open, "open", 12, 2315564969u},
         {EMapKind::Obstacles, "obstacles", 12, 3447430384u},
     };
-    for (const SRecordedFamily& family : families)
-        EXPECT_EQ(RecordTargetedSearches(family.kind, family.searches), family.digest) << family.name;
+    for (const auto& [kind, name, searches, digest] : families)
+        EXPECT_EQ(RecordTargetedSearches(kind, searches), digest) << name;
 }
 } // namespace

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <tuple>
 
 #include "WorldTestSupport.h"
 #include "core/C_Localizer.h"

@@ -125,18 +125,16 @@ TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBes
     player.exploredMap[31 * 257 + 31] = 201;
     player.exploredMap[63 * 257 + 0] = 40;
     player.exploredMap[40 * 257 + 40] = 0;
-    const struct
+    // Fog of war, visibility mode, the block and its level.
+    const std::tuple<int, int, int, int, int> cases[] = {
+        {1, 2, 10, 10, 200}, {1, 2, 5, 10, 150},  {1, 2, 5, 5, 150},   {1, 1, 5, 5, 200},  {1, 1, 5, 10, 150},
+        {1, 0, 5, 10, 200},  {1, 2, 30, 30, 100}, {1, 2, 31, 31, 100}, {1, 2, 20, 20, 150}, {0, 2, 3, 4, 17},
+        {0, 2, 30, 30, 200}, {1, 0, 64, -3, 40},  {1, 0, 500, 0, 40},  {1, 0, 25, 25, 200}};
+    for (const auto& [fog, mode, x, y, level] : cases)
     {
-        int fog, mode, x, y, level;
-    } cases[] = {{1, 2, 10, 10, 200}, {1, 2, 5, 10, 150}, {1, 2, 5, 5, 150},   {1, 1, 5, 5, 200},
-                 {1, 1, 5, 10, 150},  {1, 0, 5, 10, 200}, {1, 2, 30, 30, 100}, {1, 2, 31, 31, 100},
-                 {1, 2, 20, 20, 150}, {0, 2, 3, 4, 17},   {0, 2, 30, 30, 200}, {1, 0, 64, -3, 40},
-                 {1, 0, 500, 0, 40},  {1, 0, 25, 25, 200}};
-    for (const auto& c : cases)
-    {
-        g_Config.fogOfWar = c.fog;
-        g_Config.visibilityMode = c.mode;
-        EXPECT_EQ(player.GetVisibility(c.x, c.y), c.level) << c.fog << c.mode << " " << c.x << "," << c.y;
+        g_Config.fogOfWar = fog;
+        g_Config.visibilityMode = mode;
+        EXPECT_EQ(player.GetVisibility(x, y), level) << fog << mode << " " << x << "," << y;
     }
     EXPECT_TRUE(player.IsCellSeen(20, 20) && player.IsCellVisible(5, 10));
     EXPECT_FALSE(player.IsCellSeen(30, 30) || player.IsCellVisible(30, 30) || player.IsCellSeen(-1, 0));
@@ -156,21 +154,19 @@ TEST_F(PlayerFog, SitesAndBuildingSightCountOverTheirRectangleAndRingOnly)
     player.AddConstructionSite(0, 0, 0, 0, -1);
     player.AddBuildingSight(20, 20, 21, 21, 1);
     player.AddBuildingSight(62, 62, 63, 63, 1);
-    const struct
+    // The block, its site count and its building sight count.
+    const std::tuple<int, int, int, int> cases[] = {
+        {10, 10, 1, 0}, {12, 11, 1, 0}, {13, 11, 0, 0}, {12, 12, 0, 0}, {9, 10, 0, 0},  {10, 9, 0, 0},
+        {62, 62, 1, 1}, {63, 63, 1, 1}, {0, 0, 255, 0}, {20, 20, 0, 1}, {21, 21, 0, 1}, {27, 20, 0, 1},
+        {28, 20, 0, 0}, {20, 14, 0, 1}, {21, 13, 0, 0}, {14, 21, 0, 1}, {13, 20, 0, 0}, {25, 25, 0, 1},
+        {26, 26, 0, 0}, {25, 26, 0, 1}, {27, 24, 0, 1}, {27, 25, 0, 0}, {16, 16, 0, 1}, {15, 15, 0, 0},
+        {21, 27, 0, 1}, {25, 27, 0, 0}, {56, 63, 0, 1}, {55, 62, 0, 0}};
+    for (const auto& [x, y, sites, sight] : cases)
     {
-        int x, y, sites, sight;
-    } cases[] = {{10, 10, 1, 0},  {12, 11, 1, 0},  {13, 11, 0, 0},  {12, 12, 0, 0},  {9, 10, 0, 0},
-                 {10, 9, 0, 0},   {62, 62, 1, 1},  {63, 63, 1, 1},  {0, 0, 255, 0}, {20, 20, 0, 1},
-                 {21, 21, 0, 1},  {27, 20, 0, 1},  {28, 20, 0, 0},  {20, 14, 0, 1},  {21, 13, 0, 0},
-                 {14, 21, 0, 1},  {13, 20, 0, 0},  {25, 25, 0, 1},  {26, 26, 0, 0},  {25, 26, 0, 1},
-                 {27, 24, 0, 1},  {27, 25, 0, 0},  {16, 16, 0, 1},  {15, 15, 0, 0},  {21, 27, 0, 1},
-                 {25, 27, 0, 0},  {56, 63, 0, 1},  {55, 62, 0, 0}};
-    for (const auto& c : cases)
-    {
-        const int32_t cell = c.x * 256 + c.y;
-        EXPECT_TRUE(player.constructionSiteCounts[cell] == c.sites && player.buildingSightCounts[cell] == c.sight &&
-                    player.IsCellSeen(c.x, c.y) == (c.sites + c.sight > 0))
-            << c.x << "," << c.y;
+        const int32_t cell = x * 256 + y;
+        EXPECT_TRUE(player.constructionSiteCounts[cell] == sites && player.buildingSightCounts[cell] == sight &&
+                    player.IsCellSeen(x, y) == (sites + sight > 0))
+            << x << "," << y;
     }
     player.AddConstructionSite(10, 10, 10, 10, -1);
     player.AddBuildingSight(20, 20, 21, 21, -1);

@@ -25,10 +25,11 @@ bool LoadBytes(CTheme& theme, const std::vector<uint8_t>& bytes)
 }
 } // namespace
 
-TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataMasksAndWater)
+TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataMasksAndWaterAndMalformedOnesAreRefusedAndLeaveIt)
 {
     CTheme theme;
-    ASSERT_TRUE(LoadBytes(theme, SmallTheme().bytes));
+    const std::vector<uint8_t> good = SmallTheme().bytes;
+    ASSERT_TRUE(LoadBytes(theme, good));
     ASSERT_TRUE(theme.GetTextureCount() == 2 && theme.textures[0].transitions.size() == 2u);
     EXPECT_STREQ(theme.textures[0].name, "GRASS");
     const SThemeTransition& second = theme.textures[0].transitions[1];
@@ -42,10 +43,7 @@ TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataMasksAndWater)
     ASSERT_TRUE(LoadBytes(theme, clamped.bytes));
     EXPECT_EQ(theme.defaultGroundTexture, 1);
     EXPECT_TRUE(Log().Contains("Theme default ground texture out of range: test.theme"));
-}
 
-TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)
-{
     auto header = [](int32_t count, int32_t size) { return ThemeBytes().I32(count).I32(0).I32(size); };
     auto oneTexture = [&](int32_t transitions)
     {
@@ -57,7 +55,6 @@ TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)
     unterminated.insert(unterminated.end(), {3, 'A', 'B', 'C', 'D'});
     std::vector<uint8_t> innerZero = header(1, 16).bytes;
     innerZero.insert(innerZero.end(), {3, 'A', 0, 'C', 0});
-    std::vector<uint8_t> good = SmallTheme().bytes;
     std::vector<uint8_t> truncated(good.begin(), good.end() - 1);
 
     const std::pair<std::vector<uint8_t>, const char*> cases[] = {
@@ -76,7 +73,6 @@ TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)
         {oneTexture(0).Water(1, 0).bytes, "file too short"},   // the second water missing
         {truncated, "file too short"},
     };
-    CTheme theme;
     ASSERT_TRUE(LoadBytes(theme, good));
     for (const auto& [bytes, reason] : cases)
     {
