@@ -3,8 +3,6 @@
 
 #include <random>
 #include <set>
-#include <tuple>
-#include <utility>
 
 #include "Player_Fixture.h"
 #include "core/GlobalFunc.h"

@@ -5,21 +5,11 @@
 #include <tuple>
 
 #include "WorldDevice.h"
-#include "buildings/C_Building.h"
-#include "units/C_Unit.h"
+#include "tests/support/PathTestObjects.h"
 #include "world/C_ObjectReferences.h"
 
 namespace
 {
-class SavedBuilding : public CBuilding
-{
-public:
-    int32_t GetMaxHitPoints() const override { return 100; }
-    int32_t GetWidth() const override { return 2; }
-    int32_t GetDepth() const override { return 2; }
-    int32_t GetBuildCast() const override { return 1; }
-};
-
 // The test's one unit and one building have the id 0.
 class TestReferences : public CObjectReferences
 {
@@ -35,9 +25,8 @@ public:
     std::vector<CBuilding*> registered;
 };
 
-// Sizes of the section of a 64 x 64 map whose setups are named "Player 1"
-// to "Player 8": 12 + 96, 65 corner columns of 65 x 9 bytes, 64 columns of
-// weather and tilt bytes, 22 bytes a block, the weather type, 8 x (8 + 336).
+// Sizes of the section of a 64 x 64 map whose setups are named "Player 1" to "Player 8": 12 + 96, 65 corner columns
+// of 65 x 9 bytes, 64 columns of weather and tilt bytes, 22 bytes a block, the weather type, 8 x (8 + 336).
 constexpr size_t HeaderBytes = 12;
 constexpr size_t CameraBytes = 96;
 constexpr size_t CornerBytes = 65 * (65 * 4 * 2 + 65) + 64 * 64 * 2;
@@ -109,7 +98,7 @@ protected:
 
     TestReferences m_References;
     CUnit m_Unit;
-    SavedBuilding m_Building;
+    PathTestBuilding m_Building{1, 2, 2, -1};
 };
 } // namespace
 
@@ -149,8 +138,7 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
     // A building of four blocks is registered once.
     g_GameMap.RegisterReferences(m_References);
     EXPECT_EQ(m_References.registered, std::vector<CBuilding*>{&m_Building});
-    // The same theme is not read again; into a freed map it is, and the
-    // terrain is rebuilt.
+    // The same theme is not read again; into a freed map it is, and the terrain is rebuilt.
     EXPECT_EQ(Log().Count("Loading theme file:Terrain\\Themes\\continental.theme"), 1);
     const uint8_t split = g_GameMap.Block(9, 9).triangleSplit;
     FreeMap();

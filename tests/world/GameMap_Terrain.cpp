@@ -6,10 +6,8 @@
 #include <tuple>
 
 #include "WorldDevice.h"
-#include "buildings/C_Building.h"
 #include "core/C_PtrGarbage.h"
 #include "tests/support/PathTestObjects.h"
-#include "units/C_Unit.h"
 #include "world/C_RangeTable.h"
 
 namespace
@@ -22,14 +20,11 @@ public:
     ~CountedUnit() override { ++g_Deleted; }
 };
 
-class CountedBuilding : public CBuilding
+class CountedBuilding : public PathTestBuilding
 {
 public:
+    CountedBuilding() : PathTestBuilding(1, 3, 3, -1) {}
     ~CountedBuilding() override { g_Deleted += 100; }
-    int32_t GetMaxHitPoints() const override { return 100; }
-    int32_t GetWidth() const override { return 3; }
-    int32_t GetDepth() const override { return 3; }
-    int32_t GetBuildCast() const override { return 1; }
 };
 
 class GameMapLife : public WorldDeviceTest
@@ -231,8 +226,7 @@ TEST_F(GameMapTerrain, LakeHasWaterShoresLightAndHeights)
             ASSERT_EQ(At(x, y).shoreDirection != NoShore, shore) << x << "," << y;
             ASSERT_EQ(At(x, y).blocked, 0) << x << "," << y;
         }
-    // Toward the land: west 90, north 0, east 270, south 180, between west
-    // and north 45.
+    // Toward the land: west 90, north 0, east 270, south 180, between west and north 45.
     Expect("shore", Shore, {{19, 22, 90}, {22, 19, 0}, {26, 23, 270}, {23, 26, 180}, {19, 19, 45}, {20, 19, 45}});
     // West bank: A = 60, B = 0: 160.  North bank: B = 60: 2.5 x 60 + 220 clamped to 255.  South bank:
     // B = -60: 70 clamped to 150.  Lake bed and land: 220; -30 is too shallow for the deep tint.
@@ -309,9 +303,8 @@ TEST_F(GameMapTerrain, PassabilityFollowsSlopeWaterObjectsAndTheMark)
     g_GameMap.Block(50, 5).blocked = 1;
     g_GameMap.Block(3, 3).impassable = 1;
     g_GameMap.UpdateArea(0, 0, 64, 64);
-    // Steep land; steep but a unit stands there; the flat top; flat but a
-    // building; steep, deep and all corners below 1; steep and deep with one
-    // corner above the water; steep and deep with corners -60 and 0; marked.
+    // Steep land; steep but a unit stands there; the flat top; flat but a building; steep, deep and all corners
+    // below 1; steep and deep with one corner above the water; steep and deep with corners -60 and 0; marked.
     Expect("blocked", Blocked, {{44, 4, 1}, {44, 5, 0}, {46, 5, 0}, {50, 5, 1}, {10, 10, 0}, {20, 20, 1}, {19, 19, 0},
                    {3, 3, 1}, {4, 4, 0}});
     EXPECT_EQ(At(20, 20).waterLevel, 20);

@@ -16,8 +16,7 @@ inline std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, size_t at, int32
     return bytes;
 }
 
-// Object records as the format lays them out: a building of 40 bytes,
-// a unit of 24 bytes and its has-name byte 0.
+// Object records as the format lays them out: a building of 40 bytes, a unit of 24 bytes and its has-name byte 0.
 inline std::vector<uint8_t> BuildingRecord(int32_t owner, int32_t x, int32_t y, int32_t cast, int32_t kind,
                                            int32_t decorationKind, int32_t scriptId, uint8_t archers)
 {
@@ -56,8 +55,7 @@ inline std::vector<uint8_t> WithObjects(std::vector<uint8_t> bytes, int32_t side
 }
 } // namespace MapBytes
 
-// Sections of a 32 x 32 map: preview, corners and blocks; a player setup
-// with empty name and script texts.
+// Sections of a 32 x 32 map: preview, corners and blocks; a player setup with empty name and script texts.
 namespace MapLayout
 {
 inline constexpr int32_t Side = 32;

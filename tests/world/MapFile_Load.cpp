@@ -4,16 +4,12 @@
 #include <climits>
 #include <cstdlib>
 #include <tuple>
-#include <utility>
 
 #include "MapFile_Fixture.h"
-#include "buildings/C_Building.h"
-#include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingTower.h"
 #include "tests/support/RecordBytes.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/SimHarness.h"
-#include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 
 namespace
@@ -76,8 +72,7 @@ protected:
         EXPECT_EQ(std::system(command.c_str()), 0);
     }
 
-    // A 32 x 32 map with these objects, player 0 the local human and the
-    // others computers, started as a game.
+    // A 32 x 32 map with these objects, player 0 the local human and the others computers, started as a game.
     static bool StartGame(const std::vector<std::vector<uint8_t>>& buildings,
                           const std::vector<std::vector<uint8_t>>& units)
     {
@@ -159,8 +154,7 @@ TEST_F(MapFileRefusals, BadObjectRecordsAreSkippedAlone)
     const std::vector<uint8_t> good = MakeMap();
     const size_t tower = BuildingsAt + 4;
     const size_t unit = UnitsAt + 4;
-    // The field patched, its value and whether the tower's record (or else
-    // the unit's) is skipped.
+    // The field patched, its value and whether the tower's record (or else the unit's) is skipped.
     const std::tuple<const char*, size_t, int32_t, bool> cases[] = {
         {"building owner 8", tower, 8, true},   {"building owner -2", tower, -2, true},
         {"building x off the map", tower + 4, 32, true}, {"building y -1", tower + 8, -1, true},
@@ -408,8 +402,7 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     ASSERT_NE(probe, nullptr);
     const int32_t own = probe->stance;
     ASSERT_NE(own, STANCE_DEFENSIVE);
-    // Block x, type and stance of the record; whether a unit is made and the
-    // stance it keeps.
+    // Block x, type and stance of the record; whether a unit is made and the stance it keeps.
     const std::tuple<const char*, int32_t, int32_t, int32_t, bool, int32_t> cases[] = {
         {"defensive", 3, UNIT_WARRIOR, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
         {"stance 7", 3, UNIT_WARRIOR, 7, true, own},

@@ -6,10 +6,7 @@
 #include "MapFile_Fixture.h"
 #include "core/C_D3D8Game.h"
 #include "tests/support/RecordBytes.h"
-#include "buildings/C_Building.h"
-#include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingTower.h"
-#include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 
 namespace
@@ -42,9 +39,8 @@ bool UnderAnObject(int32_t x, int32_t y)
                        { return x >= o.x && x < o.x + o.width && y >= o.y && y < o.y + o.depth; });
 }
 
-// A 32 x 32 map image laid out field by field as the format gives it: flat land, corner textures 1 to 3, a
-// start point with its marker, eight setups (one with a script), the objects above, a named and an
-// unnamed worker, rain.
+// A 32 x 32 map image laid out field by field as the format gives it: flat land, corner textures 1 to 3, a start
+// point with its marker, eight setups (one with a script), the objects above, a named and an unnamed worker, rain.
 std::string FormatMap()
 {
     CRecordBytes m;

@@ -3,9 +3,7 @@
 // rules, the cell tests or the start distance changes a digest.
 
 #include <cstring>
-#include <memory>
 #include <tuple>
-#include <vector>
 
 #include <gtest/gtest.h>
 

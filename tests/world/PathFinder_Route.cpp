@@ -6,10 +6,7 @@
 #include <deque>
 #include <functional>
 #include <limits>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -79,8 +76,7 @@ TEST(PathFinderRoute, UnitsInTheWayBlockUnlessTheyWalkAsFastOrAreAMeleeChasersEn
         SCOPED_TRACE(name);
         PathTestWorld world(MakePathTestMap({"##########", "..........", "##########"}));
         world.players.SetAllied(2, 0, true);
-        // Each Init takes the ranges of its own unit: after a catapult the
-        // base unit chases as a melee unit.
+        // Each Init takes the ranges of its own unit: after a catapult the base unit chases as a melee unit.
         PathTestUnit catapult(0);
         catapult.fights = true;
         catapult.attackRange = 8;
@@ -169,8 +165,7 @@ TEST(PathFinderRoute, TheStartDistanceIsMeasuredToTheGoalAsGivenBeforeOffsetsAnd
 
 TEST(PathFinderRoute, RouteLongerThanTheBufferIsCutAfterItsFirstSteps)
 {
-    // 64 lanes of 34 blocks joined at alternate ends: about 2,200 steps,
-    // whose costs pass 20,000 tenths.
+    // 64 lanes of 34 blocks joined at alternate ends: about 2,200 steps, whose costs pass 20,000 tenths.
     constexpr int32_t Width = 128;
     constexpr int32_t Height = 34;
     std::vector<std::string> rows(Height, std::string(Width, '.'));
@@ -220,8 +215,7 @@ TEST(PathFinderRoute, ResultsDoNotDependOnEarlierSearches)
 
 TEST(PathFinderTargets, BesideMeansNoStepsAndEveryMissCountsAFailure)
 {
-    // Beside is a straight step away: a diagonal step onto a building
-    // passes its own blocked corner.
+    // Beside is a straight step away: a diagonal step onto a building passes its own blocked corner.
     PathTestWorld world(MakePathTestMap(40, 40));
     CPathFinder& finder = *world.finder;
     PathTestBuilding mine(10, 2, 2, -1);
@@ -235,8 +229,7 @@ TEST(PathFinderTargets, BesideMeansNoStepsAndEveryMissCountsAFailure)
     EXPECT_EQ(finder.GetTargetBuilding(), &mine);
     EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(4, 5));
 
-    // An unexplored mine, nothing to find, and starts off the map: every
-    // search fails cleanly.
+    // An unexplored mine, nothing to find, and starts off the map: every search fails cleanly.
     for (int32_t x = 5; x < 7; ++x)
         for (int32_t y = 5; y < 7; ++y)
             world.players.SetVisibility(0, x, y, 0);
@@ -516,8 +509,7 @@ TEST(PathFinderBuildingPlace, KeepsToTheStartIslandUnlessItIsDocks)
 
 TEST(PathFinderSmartRoute, ForbiddenLayerKeepsTheRouteToTheOtherAndShore)
 {
-    // A spit of land across a sea, and a pond across land; the shore (',')
-    // is open to both.
+    // A spit of land across a sea, and a pond across land; the shore (',') is open to both.
     PathTestWorld sea(MakePathTestMap({"~~~~~~~~~~~~", "~~~~~..~~~~~", "~~~~~..~~~~~", "~~~~~,,~~~~~",
                                        "~~~~~~~~~~~~"}));
     int32_t steps = SmartPath(sea, 0, 1, 11, 1, Forbid, 1);
@@ -575,9 +567,8 @@ TEST(PathFinderSmartRoute, ForeignWallsMayBeBrokenThroughUnlessForbiddenOrOwn)
 
 TEST(PathFinderSmartRoute, HugeWeightsNeitherOverflowNorBreakTheRoute)
 {
-    // The largest weights, sight counts and a footprint of 80 x 80 blocks:
-    // one step costs about 6 x 10^16, so the costs of a route across the
-    // map would pass even 64 bits; they stop growing instead.
+    // The largest weights, sight counts and a footprint of 80 x 80 blocks: one step costs about 6 x 10^16, so the
+    // costs of a route across the map would pass even 64 bits; they stop growing instead.
     constexpr int32_t Size = 80;
     PathTestWorld world(MakePathTestMap(256, 256));
     for (int32_t x = 0; x < 256; ++x)

@@ -1,5 +1,4 @@
-// A player's initialisation, script, attack alerts, defeat, and what the
-// local player sees of the explored map.
+// A player's initialisation, script, attack alerts, defeat, and what the local player sees of the explored map.
 
 #include "Player_Fixture.h"
 
@@ -28,8 +27,7 @@ TEST_F(PlayerLife, ASecondInitStartsFromNothingAndCompilesTheScript)
     ASSERT_EQ(Services().messages.size(), 1u);
     EXPECT_TRUE(Services().messages[0].text == "Script compile error:missing.scr: cannot open the script file" &&
                 Services().messages[0].colour == 0xFF0000u);
-    // Only a computer player runs its opponent; empty, remote and defeated
-    // players are everyone's friends.
+    // Only a computer player runs its opponent; empty, remote and defeated players are everyone's friends.
     player.UpdateComputerAI();
     Player(0).UpdateComputerAI();
     EXPECT_TRUE(player.computerAI.GetFrameCount() == 1 && Player(0).computerAI.GetFrameCount() == 0);
@@ -97,8 +95,7 @@ TEST_F(PlayerLife, ADefeatedComputerPlayerLosesEverythingButItsHousesWarehousesW
     EXPECT_TRUE(Services().messages.back().text == "Red is out" && Services().messages.back().colour == 0x00FFFFu);
     loser.SetDefeated();   // once out, always out
     EXPECT_EQ(Services().destroyedBuildings.size(), 4u);
-    // The local player loses its army, and tells the peers, only in a
-    // network game.
+    // The local player loses its army, and tells the peers, only in a network game.
     CUnit* soldier = Create(Player(0), 2, 5, 5);
     Player(0).SetDefeated();
     EXPECT_TRUE(Player(0).HasUnit(soldier));

@@ -1,8 +1,6 @@
-// The player's section of a saved game: byte layout, round trip with the
-// starvation deadline, and refused sections.
+// The player's section of a saved game: byte layout, round trip with the starvation deadline, and refused sections.
 
 #include <cmath>
-#include <tuple>
 
 #include "Player_Fixture.h"
 #include "world/C_ReferenceBase.h"
@@ -28,8 +26,7 @@ int32_t FloatBits(float value)
 class PlayerSave : public PlayerTest
 {
 protected:
-    // Saved the way a game is: the player's units and its buildings
-    // registered first.
+    // Saved the way a game is: the player's units and its buildings registered first.
     std::vector<uint8_t> Save(CPlayer& p)
     {
         m_Table->Reset();
@@ -101,8 +98,7 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
     for (const auto& [at, value] : expected)
         EXPECT_EQ(GetLe32(b, at), value) << "offset " << at;
     EXPECT_TRUE(b[28] == 0 && b[4685 + 5] == 1);   // allied with player 5
-    // Column 40 of the explored map, block 42 of it, and block (20, 21) of
-    // the building sight counts.
+    // Column 40 of the explored map, block 42 of it, and block (20, 21) of the building sight counts.
     EXPECT_TRUE(b[RowsAt + 40 * (65 + 128) + 42] == 200 && b[RowsAt + 20 * (65 + 128) + 65 + 64 + 21] == 1);
     const size_t research = UnitCountAt + 4 + 3 * 4 + 4 + 2 * 4 + 30 * 9;
     EXPECT_EQ(GetLe32(b, research + 1), FloatBits(42.5f));

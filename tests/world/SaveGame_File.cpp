@@ -249,8 +249,7 @@ TEST_F(SaveGameTest, TooLongTextsNegativeCountsAndSavesNotBegunFailTheSave)
 
 TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
 {
-    // Three bytes read as six, a length of 5 with three letters behind it, a
-    // text without its zero.
+    // Three bytes read as six, a length of 5 with three letters behind it, a text without its zero.
     const std::vector<uint8_t> payloads[] = {{0x11, 0x22, 0x33}, {5, 'a', 'b', 'c'}, {2, 'a', 'b', 'c', 0}};
     for (size_t i = 0; i < std::size(payloads); ++i)
     {

@@ -1,7 +1,6 @@
 #pragma once
-// Save files in a scratch folder: the language "English\", the status texts of the demo data's locale,
-// the log captured, and save files laid out byte by byte from the format (not by the stream that writes
-// them).
+// Save files in a scratch folder: the language "English\", the status texts of the demo data's locale, the log
+// captured, and save files laid out byte by byte from the format (not by the stream that writes them).
 
 #include <gtest/gtest.h>
 

@@ -248,8 +248,7 @@ TEST_F(TechnologyTree, EveryTypeRecordHoldsItsRowOfTheTables)
     EXPECT_EQ(filled.size(), size_t(TypeRecordCount - 3));   // 17, 19 and 20 are never filled
 }
 
-// The tree in its stored order, and each availability rule asking for exactly its buildings and
-// technologies.
+// The tree in its stored order, and each availability rule asking for exactly its buildings and technologies.
 TEST_F(TechnologyTree, EveryTechnologyHasItsPrerequisitesInOrderAndExactlyItsRule)
 {
     const std::map<int32_t, std::vector<int32_t>> prerequisites = {

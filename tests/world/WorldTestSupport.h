@@ -81,8 +81,7 @@ public:
         bytes.insert(bytes.end(), count, value);
         return *this;
     }
-    // A whole 256 x 256 image of one pixel, the 64 drawing bytes all `data`,
-    // and `transitions` masks.
+    // A whole 256 x 256 image of one pixel, the 64 drawing bytes all `data`, and `transitions` masks.
     ThemeBytes& Texture(const std::string& name, uint32_t pixel, uint8_t data, int32_t transitions)
     {
         Name(name).Pixels(256 * 256, pixel).Fill(64, data).I32(transitions);
