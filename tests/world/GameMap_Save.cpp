@@ -41,7 +41,7 @@ protected:
     void SetUp() override
     {
         WorldDeviceTest::SetUp();
-        MakeThemeFile("continental", "Terrain/Themes/continental.theme");
+        MakeThemeFile("continental");
         ASSERT_TRUE(g_GameMap.NewMap(64, 64, 1, 0));
         // A little of everything the section holds.
         for (int x = 10; x <= 14; ++x)

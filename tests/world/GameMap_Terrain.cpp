@@ -33,7 +33,7 @@ protected:
     void SetUp() override
     {
         WorldDeviceTest::SetUp();
-        MakeThemeFile("continental", "Terrain/Themes/continental.theme");
+        MakeThemeFile("continental");
     }
 
     // The lines appear in this order, others between them.

@@ -35,11 +35,11 @@ inline std::vector<uint8_t> UnitRecord(int32_t owner, int32_t x, int32_t y, int3
         SetLe32(record, 4 * i, fields[i]);
     return record;
 }
+using Records = std::vector<std::vector<uint8_t>>;
 // A map image of side x side blocks that held no objects, with these records in its two object sections
 // (which lie just before the weather type and map).
-inline std::vector<uint8_t> WithObjects(std::vector<uint8_t> bytes, int32_t side,
-                                        const std::vector<std::vector<uint8_t>>& buildings,
-                                        const std::vector<std::vector<uint8_t>>& units)
+inline std::vector<uint8_t> WithObjects(std::vector<uint8_t> bytes, int32_t side, const Records& buildings,
+                                        const Records& units)
 {
     const size_t at = bytes.size() - 4 - size_t(side) * size_t(side) - 8;
     std::vector<uint8_t> objects(8, 0);
@@ -82,8 +82,8 @@ protected:
         m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount);
         g_UnitStats = m_Records.get();
         InitTypeRecords();
-        MakeThemeFile("continental", "Terrain/Themes/continental.theme");
-        MakeThemeFile("winter", "Terrain/Themes/winter.theme");
+        MakeThemeFile("continental");
+        MakeThemeFile("winter");
     }
 
     void TearDown() override

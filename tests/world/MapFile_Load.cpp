@@ -47,8 +47,7 @@ protected:
         g_GameMap.UpdateArea(0, 0, -1, -1);
         return Save();
     }
-    std::vector<uint8_t> MapWith(const std::vector<std::vector<uint8_t>>& buildings,
-                                 const std::vector<std::vector<uint8_t>>& units = {})
+    std::vector<uint8_t> MapWith(const Records& buildings, const Records& units = {})
     {
         return WithObjects(EmptyMap(), Side, buildings, units);
     }
@@ -67,14 +66,11 @@ protected:
     MapFileGameSave() : m_Data(m_Folder), m_World(std::make_unique<CSimHarness>())
     {
         CSaveGameRun::UseSaveLanguage();
-        const std::string command = std::string(V2KRN_TOOLS_DIR) + "/mktheme continental '" +
-                                    m_Folder.File("Terrain/Themes/continental.theme") + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
+        RunTool("mktheme continental", m_Folder.File("Terrain/Themes/continental.theme"));
     }
 
     // A 32 x 32 map with these objects, player 0 the local human and the others computers, started as a game.
-    static bool StartGame(const std::vector<std::vector<uint8_t>>& buildings,
-                          const std::vector<std::vector<uint8_t>>& units)
+    static bool StartGame(const Records& buildings, const Records& units)
     {
         return MapFileTest::Load(WithObjects(MapFileTest::EmptyMap(), Side, buildings, units), 0);
     }
@@ -364,7 +360,7 @@ TEST_F(MapFilePlacement, NeutralObjectOverAnotherRefusesTheMapAndFreesWhatWasMad
 // map saves back exactly as the map without that record.
 TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
 {
-    const std::vector<std::vector<uint8_t>> standing = {
+    const Records standing = {
         BuildingRecord(0, 5, 5, CastCastle, 0, 0, 0, 0),
         BuildingRecord(Neutral, 24, 20, CastResource, ResourceKindGoldMine, 0, 0, 0)};
     const std::tuple<int32_t, int32_t, int32_t, int32_t, const char*> cases[] = {
@@ -377,7 +373,7 @@ TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
     for (const auto& [owner, cast, x, y, line] : cases)
     {
         SCOPED_TRACE(testing::Message() << "cast " << cast << " at " << x << "," << y);
-        std::vector<std::vector<uint8_t>> records = standing;
+        Records records = standing;
         records.push_back(BuildingRecord(owner, x, y, cast, 0, 0, 0, 1));
         ASSERT_TRUE(Load(MapWith(line != nullptr ? standing : records), 1));
         const std::vector<uint8_t> expected = Save();
@@ -434,7 +430,6 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
 // numbers in a field no save wrote, a stance the save refuses.
 TEST_F(MapFileGameSave, GameOfAMapSavesAndLoadsBack)
 {
-    using Records = std::vector<std::vector<uint8_t>>;
     const std::tuple<const char*, Records, Records> cases[] = {
         {"manned tower", {BuildingRecord(0, 5, 5, CastTower, 0, 0, 0, 3)}, {}},
         {"script numbers",

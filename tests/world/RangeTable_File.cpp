@@ -75,7 +75,7 @@ TEST(RangeFile, ToolMadeFileReadsBackEqualAndAMissingOrBadFileIsLoggedAndCompute
     EXPECT_TRUE(!huge.InitRing(0, 3, 0, FullMapFile) && Entries(huge) == Entries(computed) &&
                 log.Contains("Range file rejected: InGame\\Ranges\\fullmap.rng (bad count), computing the table"));
 
-    ASSERT_EQ(std::system((std::string(V2KRN_TOOLS_DIR) + "/mkrange '" + target + "'").c_str()), 0);
+    RunTool("mkrange", target);
     CRangeTable disc;
     disc.InitRing(0, FullMapDiscRadius, 0);
     EXPECT_EQ(CScratchFolder::ReadFile(target).size(), size_t(4 + 8 * disc.count));

@@ -87,10 +87,8 @@ TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataMasksAndWaterAndMalformedO
 // Shores come with the theme; a bad new file leaves the map its theme.
 TEST_F(ThemeReader, ShoreTexturesAreLoadedAfterTheThemeAndABadFileLeavesTheMapsTheme)
 {
-    const std::string fluid = Folder() / "InGame/Fluid";
-    std::filesystem::create_directories(fluid);
-    const std::string command = std::string(V2KRN_TOOLS_DIR) + "/mktheme shores '" + fluid + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    Folder().MakeFolder("InGame/Fluid");
+    RunTool("mktheme shores", Folder() / "InGame/Fluid");
     std::vector<uint8_t> bytes = SmallTheme().bytes;
     Folder().Write("Terrain/Themes/good.theme", bytes);
     bytes[0] = 0;   // no textures

@@ -73,12 +73,10 @@ protected:
         m_Data.reset();
     }
 
-    // A theme file written with the project's tool into the game files.
-    void MakeThemeFile(const char* theme, const std::string& file)
+    // A theme file of the game files, written with the project's tool.
+    void MakeThemeFile(const std::string& theme)
     {
-        const std::string command =
-            std::string(V2KRN_TOOLS_DIR) + "/mktheme " + theme + " '" + m_Folder.File(file) + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        RunTool("mktheme " + theme, m_Folder.File("Terrain/Themes/" + theme + ".theme"));
     }
 
     const CTestLog& Log() const { return *m_Log; }

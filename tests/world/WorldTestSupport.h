@@ -2,6 +2,7 @@
 // Helpers of the world tests: a scratch folder that the data-file layer reads from, little-endian numbers in
 // byte vectors, a save stream over them and theme files written byte by byte.
 
+#include <cstdlib>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -31,6 +32,12 @@ public:
     explicit DiskDataFiles(const WorldFolder& folder) { InitDataFile(folder.Path().c_str(), 0); }
     ~DiskDataFiles() { InitDataFile("", 0); }
 };
+
+// Runs one of the project's tools on a path, e.g. "mktheme winter".
+inline void RunTool(const std::string& tool, const std::string& path)
+{
+    ASSERT_EQ(std::system((std::string(V2KRN_TOOLS_DIR) + "/" + tool + " '" + path + "'").c_str()), 0) << tool;
+}
 
 inline int32_t GetLe32(const std::vector<uint8_t>& bytes, size_t at)
 {
