@@ -3,8 +3,7 @@
 
 #include "SaveGame_Fixture.h"
 #include "WorldTestSupport.h"
-#include "buildings/C_Building.h"
-#include "units/C_Unit.h"
+#include "tests/support/PlayerTestObjects.h"
 #include "world/C_Player.h"
 #include "world/C_ReferenceBase.h"
 #include "world/C_ReferencedObjects.h"
@@ -13,35 +12,28 @@
 namespace
 {
 // Each object's own state is one number; a negative one is refused.
-class CRefUnit : public CUnit
+class CRefUnit : public TestUnit
 {
 public:
-    CRefUnit(int32_t owner, int32_t cast) : m_Cast(cast) { player = owner; }
-    int32_t GetCastID() const override { return m_Cast; }
+    CRefUnit(int32_t owner, int32_t cast) : TestUnit(cast) { player = owner; }
 
     int32_t value = 0;
-
-private:
-    int32_t m_Cast;
 };
 
-class CRefBuilding : public CBuilding
+class CRefBuilding : public TestBuilding
 {
 public:
     CRefBuilding(int32_t player = 0, int32_t cast = 2, int32_t resource = 0, int32_t tree = 0, int32_t decoration = 0)
-        : m_Kinds{cast, resource, tree, decoration}
+        : TestBuilding(cast, resource, decoration), m_Tree(tree)
     {
         owner = player;
     }
-    int32_t GetBuildCast() const override { return m_Kinds[0]; }
-    int32_t GetResourceKind() const override { return m_Kinds[1]; }
-    int32_t GetTreeCast() const override { return m_Kinds[2]; }
-    int32_t GetDecorationKind() const override { return m_Kinds[3]; }
+    int32_t GetTreeCast() const override { return m_Tree; }
 
     int32_t value = 0;
 
 private:
-    int32_t m_Kinds[4];
+    int32_t m_Tree;
 };
 
 // Knows unit types 0 to 24 and building casts 0 to 18; keeps what it made.
