@@ -21,13 +21,11 @@ BlockSet BruteForceVisible()
     for (int32_t x = 0; x < g_GameMap.width; ++x)
         for (int32_t y = 0; y < g_GameMap.height; ++y)
         {
-            int32_t low[2] = {1 << 30, 1 << 30};
-            int32_t high[2] = {-(1 << 30), -(1 << 30)};
+            int32_t low[2] = {1 << 30, 1 << 30}, high[2] = {-(1 << 30), -(1 << 30)};
             bool inFront = true;
             for (int32_t c = 0; c < 4 && inFront; ++c)
             {
-                const int32_t cx = x + (c & 1);
-                const int32_t cy = y + (c >> 1);
+                const int32_t cx = x + (c & 1), cy = y + (c >> 1);
                 float view[3];
                 g_GameMap.ProjectToScreenAtHeight(float(cx), float(cy), float(g_GameMap.CornerHeight(cx, cy)), view);
                 int32_t screen[2] = {0, 0};
@@ -71,6 +69,9 @@ protected:
     {
         g_GameMap.width = g_GameMap.height = 64;
         g_GameMap.ResetCamera();
+        g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 32.0f;
+        g_GameMap.scrollVelocityX = g_GameMap.scrollVelocityY = 0.0f;
+        g_GameMap.scrollInputX = g_GameMap.scrollInputY = 0;
     }
     void TearDown() override
     {
@@ -187,17 +188,7 @@ TEST_F(CameraView, TheDragRectangleFollowsTheHoveredBlockAndSteersTheWallPreview
     hover(-1, -1);
 }
 
-class CameraSteps : public CameraView
-{
-protected:
-    void SetUp() override
-    {
-        CameraView::SetUp();
-        g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 32.0f;
-        g_GameMap.scrollVelocityX = g_GameMap.scrollVelocityY = 0.0f;
-        g_GameMap.scrollInputX = g_GameMap.scrollInputY = 0;
-    }
-};
+using CameraSteps = CameraView;
 
 TEST_F(CameraSteps, TheScreensAxesTurnWithTheHeadingsQuarterAndStayOnTheMap)
 {

@@ -51,24 +51,15 @@ public:
             return nullptr;
         return buildings.emplace_back(std::make_unique<CRefBuilding>(player, cast, resource, tree, decoration)).get();
     }
-    void DiscardUnit(CUnit* unit) const override
+    void DiscardUnit(CUnit* u) const override { std::erase_if(units, [u](auto& p) { return p.get() == u; }); }
+    void DiscardBuilding(CBuilding* b) const override
     {
-        std::erase_if(units, [unit](auto& u) { return u.get() == unit; });
-    }
-    void DiscardBuilding(CBuilding* building) const override
-    {
-        std::erase_if(buildings, [building](auto& b) { return b.get() == building; });
+        std::erase_if(buildings, [b](auto& p) { return p.get() == b; });
     }
     void SaveUnit(CUnit& unit, CSaveStream& s) const override { Save(static_cast<CRefUnit&>(unit).value, s); }
     void LoadUnit(CUnit& unit, CSaveStream& s) const override { Load(static_cast<CRefUnit&>(unit).value, s); }
-    void SaveBuilding(CBuilding& building, CSaveStream& stream) const override
-    {
-        Save(static_cast<CRefBuilding&>(building).value, stream);
-    }
-    void LoadBuilding(CBuilding& building, CSaveStream& stream) const override
-    {
-        Load(static_cast<CRefBuilding&>(building).value, stream);
-    }
+    void SaveBuilding(CBuilding& b, CSaveStream& s) const override { Save(static_cast<CRefBuilding&>(b).value, s); }
+    void LoadBuilding(CBuilding& b, CSaveStream& s) const override { Load(static_cast<CRefBuilding&>(b).value, s); }
     size_t LiveObjects() const { return units.size() + buildings.size(); }
 
     mutable std::vector<std::unique_ptr<CRefUnit>> units;
