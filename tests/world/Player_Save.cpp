@@ -1,5 +1,6 @@
 // The player's section of a saved game: byte layout, round trip with the starvation deadline, and refused sections.
 
+#include <bit>
 #include <cmath>
 
 #include "Player_Fixture.h"
@@ -15,13 +16,6 @@ constexpr size_t IndexAt = 8, TeamAt = 12, TypeAt = 16, ColourAt = 20, Starvatio
 constexpr size_t WoodAt = 33, StoneAt = 37, GoldAt = 41, GroupsAt = 45, StatisticsAt = 517;
 constexpr size_t HistoryCountAt = 573, HistoryCapacityAt = 577, SamplesAt = 581, CursorsAt = 4677;
 constexpr size_t WidthAt = 4729, HeightAt = 4733, RowsAt = 4737, ScoreAt = 17154, UnitCountAt = 17162;
-
-int32_t FloatBits(float value)
-{
-    int32_t bits;
-    std::memcpy(&bits, &value, 4);
-    return bits;
-}
 
 class PlayerSave : public PlayerTest
 {
@@ -101,7 +95,7 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
     // Column 40 of the explored map, block 42 of it, and block (20, 21) of the building sight counts.
     EXPECT_TRUE(b[RowsAt + 40 * (65 + 128) + 42] == 200 && b[RowsAt + 20 * (65 + 128) + 65 + 64 + 21] == 1);
     const size_t research = UnitCountAt + 4 + 3 * 4 + 4 + 2 * 4 + 30 * 9;
-    EXPECT_EQ(GetLe32(b, research + 1), FloatBits(42.5f));
+    EXPECT_EQ(GetLe32(b, research + 1), std::bit_cast<int32_t>(42.5f));
     EXPECT_EQ(GetLe32(b, research + 5), 4);   // the barracks, behind the units and the archer
     const size_t enabledAt = research - 30 * 9 + 61 * 9;
     EXPECT_TRUE(b[enabledAt + 2] == 1 && b[enabledAt + 36 + 5] == 1);
@@ -142,8 +136,8 @@ TEST_F(PlayerSave, BadSectionsAreRefusedAndLeaveThePlayerAsItWas)
         {HeightAt, 257, player + "the map height is out of range"},
         {UnitCountAt, 257, player + "the unit count is out of range"},
         {buildingCountAt, 1025, player + "the building count is out of range"},
-        {research + 1, FloatBits(NAN), state + "the progress is not a percentage"},
-        {research + 1, FloatBits(100.5f), state + "the progress is not a percentage"},
+        {research + 1, std::bit_cast<int32_t>(NAN), state + "the progress is not a percentage"},
+        {research + 1, std::bit_cast<int32_t>(100.5f), state + "the progress is not a percentage"},
         {research + 5, 999, state + "the researching building is unknown"}};
     for (const auto& [at, value, line] : cases)
     {

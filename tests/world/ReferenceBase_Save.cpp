@@ -143,12 +143,9 @@ TEST_F(ReferenceBaseSaveTest, SectionHoldsCreationDataThenEveryObjectsStateAndLo
     CRefBuilding barracks(2, 3, 0, 0, 0), tree(-1, 10, 2, 5, 0), statue(1, 18, 0, 0, 7);
     archer.value = 100;
     statue.value = 202;
-    table.AddUnit(&archer);
-    table.AddBuilding(&barracks);
-    table.AddUnit(&worker);
-    table.AddBuilding(&tree);
-    table.AddBuilding(&statue);
-    table.AddUnit(&knight);
+    EXPECT_EQ((std::vector<int32_t>{table.AddUnit(&archer), table.AddBuilding(&barracks), table.AddUnit(&worker),
+                                    table.AddBuilding(&tree), table.AddBuilding(&statue), table.AddUnit(&knight)}),
+              (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
     const std::vector<int32_t> expected = {
         6,                   // count
         0, 1, 4,             // archer: unit, player, type
