@@ -320,10 +320,8 @@ TEST_F(MapFilePlacement, TowersStandFinishedWithTheMapsCountOfArchersKeptInTheOw
         ASSERT_EQ(tower->archerCount, manned) << stored;
         EXPECT_EQ(g_Players[0].towerArchers.GetCount(), manned);
         for (int32_t i = 0; i < manned; ++i)
-        {
-            ASSERT_NE(tower->archers[i], nullptr);
-            EXPECT_TRUE(tower->archers[i]->GetCastID() == UNIT_TOWERARCHER && tower->archers[i]->player == 0);
-        }
+            EXPECT_TRUE(tower->archers[i] != nullptr && tower->archers[i]->GetCastID() == UNIT_TOWERARCHER &&
+                        tower->archers[i]->player == 0) << i;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "core/C_Config.h"
 #include "core/C_Localizer.h"
 #include "tests/support/RecordBytes.h"
+#include "tests/support/SaveGameRun.h"
 #include "tests/support/TestLog.h"
 
 namespace SaveFileBytes
@@ -65,11 +66,7 @@ protected:
         const std::string text = CScratchFolder::ReadFile(path);
         return std::vector<uint8_t>(text.begin(), text.end());
     }
-    std::vector<uint8_t> Payload(const std::string& path) const
-    {
-        const std::vector<uint8_t> bytes = Bytes(path);
-        return std::vector<uint8_t>(bytes.begin() + std::ptrdiff_t(SaveFileBytes::HeaderSize), bytes.end());
-    }
+    std::vector<uint8_t> Payload(const std::string& path) const { return CSaveGameRun::Payload(Bytes(path)); }
     std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) const
     {
         return m_Folder.Write(name, bytes);
