@@ -110,8 +110,7 @@ TEST_F(MapFileRefusals, BadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
         {"player type -1", SetupsAt + 4, -1, "a player type is not 0 to 4"},
         {"colour scheme 8", SetupsAt + 8, 8, "a colour scheme is not 0 to 7"},
         {"colour scheme -1", SetupsAt + 8, -1, "a colour scheme is not 0 to 7"},
-        {"team -1", SetupsAt + 12, -1, "a team is not 0 to 8"},
-        {"team 9", SetupsAt + 12, 9, "a team is not 0 to 8"},
+        {"team -1", SetupsAt + 12, -1, "a team is not 0 to 8"}, {"team 9", SetupsAt + 12, 9, "a team is not 0 to 8"},
         {"technology count -1", SetupsAt + 33, -1, "bad technology count"},
         {"technology count huge", SetupsAt + 33, 0x10000000, "bad technology count"},
         {"theme 4", ThemeAt, 4, "unknown theme"}, {"theme -1", ThemeAt, -1, "unknown theme"},
@@ -399,8 +398,7 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     // Block x, type and stance of the record; whether a unit is made and the stance it keeps.
     const std::tuple<const char*, int32_t, int32_t, int32_t, bool, int32_t> cases[] = {
         {"defensive", 3, UNIT_WARRIOR, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
-        {"stance 7", 3, UNIT_WARRIOR, 7, true, own},
-        {"stance 0", 3, UNIT_WARRIOR, 0, true, own},
+        {"stance 7", 3, UNIT_WARRIOR, 7, true, own}, {"stance 0", 3, UNIT_WARRIOR, 0, true, own},
         {"stance -2^31", 3, UNIT_WARRIOR, INT_MIN, true, own},
         {"galley past the edge", Side - 1, UNIT_WARGALLEY, 1, false, 0},
         {"worker on the last column", Side - 1, UNIT_WORKER, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},

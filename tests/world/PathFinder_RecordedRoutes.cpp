@@ -54,10 +54,8 @@ TEST(PathFinderRecordedRoutes, RoutesOnTheBenchmarkMapsAreTheRecordedOnes)
 {
     // The map, its name, the number of searches and the digest of their answers.
     const std::tuple<EMapKind, const char*, int32_t, uint32_t> families[] = {
-        {EMapKind::Open, "open", 400, 3628642392u},
-        {EMapKind::Obstacles, "obstacles", 600, 1109014408u},
-        {EMapKind::Maze, "maze", 150, 1611751715u},
-        {EMapKind::TwoIslands, "islands", 600, 768370366u},
+        {EMapKind::Open, "open", 400, 3628642392u}, {EMapKind::Obstacles, "obstacles", 600, 1109014408u},
+        {EMapKind::Maze, "maze", 150, 1611751715u}, {EMapKind::TwoIslands, "islands", 600, 768370366u},
     };
     for (const auto& [kind, name, searches, digest] : families)
     {
@@ -78,8 +76,7 @@ TEST(PathFinderRecordedRoutes, RoutesOnTheBenchmarkMapsAreTheRecordedOnes)
 TEST(PathFinderRecordedRoutes, BreadthFirstSearchesAreTheRecordedOnes)
 {
     const std::tuple<EMapKind, const char*, int32_t, uint32_t> families[] = {
-        {EMapKind::Open, "open", 12, 2315564969u},
-        {EMapKind::Obstacles, "obstacles", 12, 3447430384u},
+        {EMapKind::Open, "open", 12, 2315564969u}, {EMapKind::Obstacles, "obstacles", 12, 3447430384u},
     };
     for (const auto& [kind, name, searches, digest] : families)
     {

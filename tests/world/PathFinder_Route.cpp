@@ -163,7 +163,7 @@ TEST(PathFinderRoute, TheStartDistanceIsMeasuredToTheGoalAsGivenBeforeOffsetsAnd
     EXPECT_EQ(world.finder->GetFailedSearches(), 0);
 }
 
-TEST(PathFinderRoute, RouteLongerThanTheBufferIsCutAfterItsFirstSteps)
+TEST(PathFinderRoute, RoutesUpToTheBufferAreWholeAndALongerOneIsCutAfterItsFirstStepsAndGoesOnFromItsEnd)
 {
     // 64 lanes of 34 blocks joined at alternate ends: about 2,200 steps, whose costs pass 20,000 tenths.
     constexpr int32_t Width = 128;
@@ -194,6 +194,35 @@ TEST(PathFinderRoute, RouteLongerThanTheBufferIsCutAfterItsFirstSteps)
     EXPECT_GE(legs, 4);
     EXPECT_GT(totalSteps * CPathFinder::StraightStepCost, 20000);
     EXPECT_EQ(world.finder->GetFailedSearches(), 0);
+
+    // A one-block corridor winding through columns of 5 blocks: cell k of it lies in column 2 (k / 6),
+    // running down in even columns and up in odd ones, with the joins in the walls between.  Goals 511,
+    // 512 and 513 steps along it.
+    const auto cell = [](int32_t k) {
+        const int32_t m = k / 6, j = k % 6;
+        const bool down = m % 2 == 0;
+        return j == 5 ? std::pair(2 * m + 1, down ? 4 : 0) : std::pair(2 * m, down ? j : 4 - j);
+    };
+    std::vector<std::string> corridor(5, std::string(172, '.'));
+    for (int32_t x = 1; x < 172; x += 2)
+        for (int32_t y = 0; y < 5; ++y)
+            corridor[size_t(y)][size_t(x)] = y == ((x / 2) % 2 == 0 ? 4 : 0) ? '.' : '#';
+    PathTestWorld winding(MakePathTestMap(corridor));
+    for (const int32_t length : {511, 512, 513})
+    {
+        SCOPED_TRACE(length);
+        const auto [goalX, goalY] = cell(length);
+        const int32_t steps = winding.Find(0, 0, goalX, goalY);
+        const int32_t kept = std::min(length, CPathFinder::RouteCapacity);
+        ASSERT_EQ(steps, kept);
+        const auto cells = winding.Cells(0, 0, steps);
+        for (int32_t k = 1; k <= kept; ++k)
+            ASSERT_EQ(std::pair(cells[size_t(k - 1)].x, cells[size_t(k - 1)].y), cell(k)) << k;
+        EXPECT_EQ(std::pair(winding.end.x, winding.end.y), cell(kept));
+        EXPECT_EQ(winding.finder->GetFailedSearches(), 0);
+    }
+    // The rest of the cut route from where it ended.
+    EXPECT_EQ(winding.Find(winding.end.x, winding.end.y, cell(513).first, cell(513).second), 1);
 }
 
 TEST(PathFinderRoute, ResultsDoNotDependOnEarlierSearches)
@@ -342,10 +371,8 @@ TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShipWhichSt
     // from otherwise; an own unit makes a waypoint.  The blocks held, by whom (a player, or -1: rock), the
     // step limit; the end (-1: none).
     const std::tuple<const char*, std::vector<CPathFinder::SPoint>, int32_t, int32_t, CPathFinder::SPoint> cases[] = {
-        {"free beside the ship", {}, 0, 0, {2, 1}},
-        {"one straight step allowed", {}, 0, 2, {2, 1}},
-        {"no step allowed", {}, 0, 1, {-1, -1}},
-        {"own unit in the footprint", {{2, 2}}, 0, 0, {2, 0}},
+        {"free beside the ship", {}, 0, 0, {2, 1}}, {"one straight step allowed", {}, 0, 2, {2, 1}},
+        {"no step allowed", {}, 0, 1, {-1, -1}}, {"own unit in the footprint", {{2, 2}}, 0, 0, {2, 0}},
         {"foreign unit first, then second", {{2, 1}}, 1, 0, {3, 0}},
         {"rock first: a dead end, and a cut corner", {{2, 1}}, -1, 0, {-1, -1}},
         {"rock last: waypoints round it", {{3, 1}}, -1, 0, {4, 0}},
@@ -426,7 +453,7 @@ TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedAreaFromOnTheMa
     EXPECT_TRUE(allAre(NewId));
 }
 
-TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttackedPlaces)
+TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttackedPlacesOnTheStartIslandUnlessItIsDocks)
 {
     PathTestWorld world(MakePathTestMap(30, 30));
     PathTestBuilding probe(4, 2, 2, 0);
@@ -470,37 +497,34 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
             << stepLimit << " " << nearSteps;
         EXPECT_EQ(row.end.x, found ? 5 : 0);
     }
-}
 
-TEST(PathFinderBuildingPlace, KeepsToTheStartIslandUnlessItIsDocks)
-{
     // Land joined to the start's, but numbered as another island; the
     // start's own island is full for the placement test (but walkable).
-    PathTestWorld world(MakePathTestMap(20, 10));
+    PathTestWorld islands(MakePathTestMap(20, 10));
     std::unique_ptr<CGameMap> placementView = MakePathTestMap(20, 10);
     for (int32_t x = 0; x < 20; ++x)
         for (int32_t y = 0; y < 10; ++y)
         {
-            world.map->Block(x, y).regionId = x < 6 ? 1 : 2;
+            islands.map->Block(x, y).regionId = x < 6 ? 1 : 2;
             placementView->Block(x, y).blocked = x < 6;
         }
-    PathTestBuilding probe(4, 1, 1, 0);
+    PathTestBuilding landProbe(4, 1, 1, 0);
     PathTestBuilding docks(13, 2, 2, 0);
-    probe.placementMap = placementView.get();
+    landProbe.placementMap = placementView.get();
     docks.placementMap = placementView.get();
 
-    EXPECT_FALSE(world.finder->FindBuildingPlace(2, 5, &probe, 0, 0, 0, world.end));
-    for (const auto& tried : probe.triedPositions)
+    EXPECT_FALSE(islands.finder->FindBuildingPlace(2, 5, &landProbe, 0, 0, 0, islands.end));
+    for (const auto& tried : landProbe.triedPositions)
         EXPECT_LT(tried.x, 6);
-    EXPECT_EQ(world.finder->GetFailedSearches(), 1);
-    EXPECT_TRUE(world.finder->FindBuildingPlace(2, 5, &docks, 0, 0, 0, world.end));
-    EXPECT_GE(world.end.x, 6);
+    EXPECT_EQ(islands.finder->GetFailedSearches(), 1);
+    EXPECT_TRUE(islands.finder->FindBuildingPlace(2, 5, &docks, 0, 0, 0, islands.end));
+    EXPECT_GE(islands.end.x, 6);
 
     // Without a placement map every test fails: docks are tried on the map,
     // first at the first cell (5, 4) shifted by half their 4 x 4.
-    PathTestWorld small(MakePathTestMap(12, 12));
+    PathTestWorld noView(MakePathTestMap(12, 12));
     PathTestBuilding big(13, 4, 4, 0);
-    EXPECT_FALSE(small.finder->FindBuildingPlace(5, 5, &big, 0, 0, 0, small.end));
+    EXPECT_FALSE(noView.finder->FindBuildingPlace(5, 5, &big, 0, 0, 0, noView.end));
     ASSERT_GE(big.triedPositions.size(), 8u);
     EXPECT_EQ(std::pair(big.triedPositions[0].x, big.triedPositions[0].y), std::pair(1, 0));
     for (const auto& position : big.triedPositions)
@@ -779,8 +803,7 @@ TEST(PathFinderRoute, ABlockedGoalMovesToTheFirstFreeCellTheSearchFromItReaches)
     // cheapest waiting cell, (5, 5), is expanded first and its east neighbour taken.
     using Cells = std::vector<std::pair<int32_t, int32_t>>;
     const std::tuple<const char*, Cells, std::pair<int32_t, int32_t>> cases[] = {
-        {"north first", {{4, 5}}, {4, 4}},
-        {"then east", {{4, 5}, {4, 4}}, {5, 5}},
+        {"north first", {{4, 5}}, {4, 4}}, {"then east", {{4, 5}, {4, 4}}, {5, 5}},
         {"then the first diagonal", {{4, 5}, {4, 4}, {5, 5}, {4, 6}, {3, 5}}, {5, 4}},
         {"round a 3 x 3 rock", {}, {6, 5}}};
     for (const auto& [name, rocks, end] : cases)
@@ -799,36 +822,4 @@ TEST(PathFinderRoute, ABlockedGoalMovesToTheFirstFreeCellTheSearchFromItReaches)
         EXPECT_EQ(std::pair(world.end.x, world.end.y), end);
         EXPECT_EQ(world.finder->GetFailedSearches(), 0);
     }
-}
-
-TEST(PathFinderRoute, RoutesUpToTheBufferAreWholeAndALongerOneEndsAtItsLastStepKept)
-{
-    // A one-block corridor winding through columns of 5 blocks: cell k of it lies in column 2 (k / 6),
-    // running down in even columns and up in odd ones, with the joins in the walls between.  Goals 511,
-    // 512 and 513 steps along it.
-    const auto cell = [](int32_t k) {
-        const int32_t m = k / 6, j = k % 6;
-        const bool down = m % 2 == 0;
-        return j == 5 ? std::pair(2 * m + 1, down ? 4 : 0) : std::pair(2 * m, down ? j : 4 - j);
-    };
-    std::vector<std::string> rows(5, std::string(172, '.'));
-    for (int32_t x = 1; x < 172; x += 2)
-        for (int32_t y = 0; y < 5; ++y)
-            rows[size_t(y)][size_t(x)] = y == ((x / 2) % 2 == 0 ? 4 : 0) ? '.' : '#';
-    PathTestWorld world(MakePathTestMap(rows));
-    for (const int32_t length : {511, 512, 513})
-    {
-        SCOPED_TRACE(length);
-        const auto [goalX, goalY] = cell(length);
-        const int32_t steps = world.Find(0, 0, goalX, goalY);
-        const int32_t kept = std::min(length, CPathFinder::RouteCapacity);
-        ASSERT_EQ(steps, kept);
-        const auto cells = world.Cells(0, 0, steps);
-        for (int32_t k = 1; k <= kept; ++k)
-            ASSERT_EQ(std::pair(cells[size_t(k - 1)].x, cells[size_t(k - 1)].y), cell(k)) << k;
-        EXPECT_EQ(std::pair(world.end.x, world.end.y), cell(kept));
-        EXPECT_EQ(world.finder->GetFailedSearches(), 0);
-    }
-    // The rest of the cut route from where it ended.
-    EXPECT_EQ(world.Find(world.end.x, world.end.y, cell(513).first, cell(513).second), 1);
 }

@@ -107,13 +107,11 @@ TEST(RangeFile, StoredLayoutIsCountThenEightByteEntriesAndBadTablesAreRefused)
     std::vector<Offset> unsorted = ThreeByThree;
     std::swap(unsorted[0], unsorted[8]);
     const std::tuple<const char*, std::vector<uint8_t>, const char*> cases[] = {
-        {"empty file", {}, "bad size"},
-        {"short count", {9, 0}, "bad size"},
+        {"empty file", {}, "bad size"}, {"short count", {9, 0}, "bad size"},
         {"negative count", StoredTable(-1, {}), "bad count"},
         {"count above the room", StoredTable(26, ThreeByThree), "bad count"},
         {"count beyond the file", StoredTable(10, ThreeByThree), "bad size"},
-        {"truncated entry", truncated, "bad size"},
-        {"bytes after the entries", trailing, "bad size"},
+        {"truncated entry", truncated, "bad size"}, {"bytes after the entries", trailing, "bad size"},
         {"offset beyond the radius", changed(8, {3, 0, 30, 255}), "offset out of range"},
         {"distance not of its offset", changed(1, {-1, 0, 11, 255}), "bad distance"},
         {"not nearest first", StoredTable(9, unsorted), "bad distance"},

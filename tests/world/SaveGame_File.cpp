@@ -78,8 +78,7 @@ TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndALanguageNameOf255BytesIs
     // and after, and the cause on the line naming what the disk refused.
     const std::tuple<std::string, size_t, bool, bool, const char*> cases[] = {
         {Path("no/such/folder/game.save"), 8, false, false, "No such file or directory"},
-        {kept, 8, true, true, nullptr},
-        {Path("taken.save"), 8, true, true, "Is a directory"},
+        {kept, 8, true, true, nullptr}, {Path("taken.save"), 8, true, true, "Is a directory"},
         {Path("full.save"), 8, true, false, "File too large"},
         {Path("long.save"), 256, false, false, nullptr}};
     for (const auto& [path, languageLength, begun, exists, cause] : cases)

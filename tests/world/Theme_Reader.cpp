@@ -57,14 +57,10 @@ TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataMasksAndWaterAndMalformedO
     std::vector<uint8_t> truncated(good.begin(), good.end() - 1);
 
     const std::pair<std::vector<uint8_t>, const char*> cases[] = {
-        {{}, "file too short"},
-        {header(0, 16).bytes, "bad texture count"},
-        {header(256, 16).bytes, "bad texture count"},
-        {header(1, 0).bytes, "bad image size"},
-        {header(1, 262145).bytes, "bad image size"},
-        {unterminated, "bad texture name"},
-        {innerZero, "bad texture name"},
-        {ThemeBytes(header(1, 16)).Name("A").Pixels(3, 0).bytes, "file too short"},
+        {{}, "file too short"}, {header(0, 16).bytes, "bad texture count"},
+        {header(256, 16).bytes, "bad texture count"}, {header(1, 0).bytes, "bad image size"},
+        {header(1, 262145).bytes, "bad image size"}, {unterminated, "bad texture name"},
+        {innerZero, "bad texture name"}, {ThemeBytes(header(1, 16)).Name("A").Pixels(3, 0).bytes, "file too short"},
         {oneTexture(-1).bytes, "bad transition count"},
         {oneTexture(2).Fill(4 + 16384, 0).bytes, "bad transition count"},   // beyond the file
         {oneTexture(0).Water(0, 0).bytes, "bad water image size"},
