@@ -81,7 +81,7 @@ protected:
 };
 } // namespace
 
-TEST_F(MapFileRefusals, TruncatedFilesAreRefusedAndKeepTheMap)
+TEST_F(MapFileRefusals, TruncatedFilesAndBadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
 {
     const std::vector<uint8_t> good = MakeMap();
     std::vector<size_t> cuts = {0, 3, 8, StartCountAt, SetupsAt, SetupsAt + 1, ThemeAt, FirstModelAt,
@@ -95,11 +95,7 @@ TEST_F(MapFileRefusals, TruncatedFilesAreRefusedAndKeepTheMap)
     for (const size_t end : {StartCountAt + 4 + 8, UnitsAt})
         ExpectRefused(std::vector<uint8_t>(good.begin(), good.begin() + long(end)), good, "records to the end",
                       "the file ends early");
-}
 
-TEST_F(MapFileRefusals, BadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
-{
-    const std::vector<uint8_t> good = MakeMap();
     const std::string size = "the size is not 32 to 256 blocks each way";
     const size_t unitName = UnitsAt + 4 + 25;
     const std::tuple<const char*, size_t, int32_t, std::string> cases[] = {

@@ -3,6 +3,7 @@
 // tables built, a locale with the messages the players show, the log captured, and a test clock.
 
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <tuple>
@@ -122,31 +123,26 @@ protected:
     void ExpectExactlyTheConditions(CPlayer& player, const std::string& conditions, int32_t id,
                                     const std::function<bool()>& holds)
     {
-        std::vector<std::pair<int32_t*, float*>> met;
         std::istringstream words(conditions);
-        for (std::string word; words >> word;)
-        {
+        const std::vector<std::string> met{std::istream_iterator<std::string>(words), {}};
+        const auto set = [&](const std::string& word, bool on) {
             const int32_t number = word == "Tid-1" ? id - 1 : std::stoi(word.substr(1));
-            met.emplace_back(word[0] == 'B' ? &player.finishedBuildings[number] : nullptr,
-                             word[0] == 'T' ? &player.technologies[number].progress : nullptr);
-        }
-        const auto set = [](const std::pair<int32_t*, float*>& condition, bool on) {
-            if (condition.first != nullptr)
-                *condition.first = on ? 1 : 0;
+            if (word[0] == 'B')
+                player.finishedBuildings[number] = on ? 1 : 0;
             else
-                *condition.second = on ? CTechnology::ResearchedProgress : 0.0f;
+                player.technologies[number].progress = on ? CTechnology::ResearchedProgress : 0.0f;
         };
         std::fill(std::begin(player.finishedBuildings), std::end(player.finishedBuildings), 0);
         for (CTechnology& technology : player.technologies)
             technology.progress = 0.0f;
-        for (const auto& condition : met)
-            set(condition, true);
+        for (const std::string& word : met)
+            set(word, true);
         EXPECT_TRUE(holds()) << id << ": " << conditions;
-        for (size_t i = 0; i < met.size(); ++i)
+        for (const std::string& word : met)
         {
-            set(met[i], false);
-            EXPECT_FALSE(holds()) << id << ": " << conditions << " without condition " << i + 1;
-            set(met[i], true);
+            set(word, false);
+            EXPECT_FALSE(holds()) << id << ": " << conditions << " without " << word;
+            set(word, true);
         }
     }
 
