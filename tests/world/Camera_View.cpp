@@ -1,5 +1,4 @@
-// The camera: the visible blocks against a brute-force scan, the minimap
-// diamond, the camera step and the rubber band over drawn units.
+// The camera: visible blocks against a brute-force scan, the minimap, camera steps and the band over drawn units.
 
 #include <array>
 #include <random>

@@ -1,5 +1,4 @@
-// The map's section of a saved game: its byte layout, a round trip byte for
-// byte, and every short or bad section refused with the map left as it was.
+// The map's section of a saved game: byte layout, round trip, and bad sections refused with the map kept.
 
 #include <bit>
 #include <tuple>

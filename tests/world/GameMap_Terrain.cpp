@@ -1,5 +1,4 @@
-// A map's life (new, refused, freed) and its terrain: small shapes set by hand, the area update run, and
-// light, water, shores, splits, passability and regions checked against values worked out by hand.
+// A map's life (new, refused, freed) and its terrain on small shapes, against values worked out by hand.
 
 #include <deque>
 #include <set>

@@ -1,5 +1,4 @@
-// Map files read into the world: damaged and crafted files refused with the present map kept, or one bad
-// object record skipped; objects placed; probes and backup; games from a map saved and loaded back.
+// Map files read in: bad files refused keeping the map, bad records skipped, objects placed, probes and backups.
 
 #include <climits>
 #include <cstdlib>

@@ -1,5 +1,4 @@
-// A map laid out from the format by hand loaded and saved back byte for byte; every line of the text
-// export worked out from the format by hand; the export's refusals.
+// A map laid out by hand from the format, loaded and saved back byte for byte, and its text export line by line.
 
 #include <functional>
 

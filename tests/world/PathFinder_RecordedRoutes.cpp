@@ -1,6 +1,5 @@
-// The path finder's results pinned down: routes, ends, refusals, cuts and cells each search expanded,
-// over searches on the benchmark's maps, against recorded digests.  Any change to the search order, the tie
-// rules, the cell tests or the start distance changes a digest.
+// The path finder's answers over searches on the benchmark's maps, against recorded digests: any change to the
+// search order, the tie rules, the cell tests or the start distance changes a digest.
 
 #include <functional>
 #include <memory>

@@ -1,5 +1,4 @@
-// Searches on hand-made maps: the edge cases of the plain, targeted and computer opponent's searches and
-// of the flood fills.  Ordinary routes are pinned down by the recorded routes.
+// The searches' edge cases on hand-made maps; ordinary routes are pinned down by the recorded routes.
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,5 +1,4 @@
-// Units joining and leaving a player: counters, groups, score, list order,
-// the limit of the list, conversions, tower archers and the idle buttons.
+// Units joining and leaving a player: counters, groups, score, list order and limit, converts, archers, idle keys.
 
 #include <numeric>
 #include <random>

@@ -1,5 +1,4 @@
-// The stored range table: written by the project's tool and read back equal
-// to the computed one, its byte layout, and bad files refused.
+// Range tables: the stored file read back equal to the computed one, its layout, bad files; each table's rule.
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,4 @@
-// The reference table: ids by insertion order, misuse reported, and its save section: creation data and
-// object state written, objects remade with the same ids, links resolved, bad sections leave nothing.
+// The reference table: ids in insertion order, misuse reported, and its save section written, loaded and refused.
 
 #include "SaveGame_Fixture.h"
 #include "WorldTestSupport.h"

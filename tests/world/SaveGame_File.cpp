@@ -1,5 +1,4 @@
-// The save file written and refused: header bytes, CRC-32, the temporary file, the ".backup" rule,
-// foreign, other-version or other-language, cut or damaged files; typed fields, bounded reads, misuse.
+// The save file: header bytes, CRC-32, temporary file and backup, refused files, typed fields, bounded reads, misuse.
 
 #include <sys/resource.h>
 

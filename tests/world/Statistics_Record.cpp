@@ -1,5 +1,4 @@
-// The statistics record: filled from a player (research percent and spending, population history), the
-// counters' developer overlay, and the record peers exchange in memory: layout, round trip, damage.
+// The statistics record: built from a player, the counters' overlay, and its bytes read, written back and refused.
 
 #include "Player_Fixture.h"
 #include "core/C_MemoryBlock.h"

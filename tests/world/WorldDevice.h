@@ -23,11 +23,8 @@ protected:
         ASSERT_NE(s_Factory, nullptr);
         s_Window = SDL_CreateWindow("world test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(s_Window, nullptr) << SDL_GetError();
-        Sys3DPresentParams params;
-        params.backBufferWidth = 64;
-        params.backBufferHeight = 64;
-        params.backBufferFormat = Sys3DFormat::X8R8G8B8;
-        params.windowed = true;
+        Sys3DPresentParams params{.backBufferWidth = 64, .backBufferHeight = 64,
+                                  .backBufferFormat = Sys3DFormat::X8R8G8B8, .windowed = true};
         std::unique_ptr<SysDevice3D> device;
         ASSERT_EQ(s_Factory->CreateDevice(s_Window, params, device), Sys3DError::Ok);
         s_Device = device.release();
