@@ -26,13 +26,9 @@ public:
 
 // Sizes of the section of a 64 x 64 map whose setups are named "Player 1" to "Player 8": 12 + 96, 65 corner columns
 // of 65 x 9 bytes, 64 columns of weather and tilt bytes, 22 bytes a block, the weather type, 8 x (8 + 336).
-constexpr size_t HeaderBytes = 12;
-constexpr size_t CameraBytes = 96;
-constexpr size_t CornerBytes = 65 * (65 * 4 * 2 + 65) + 64 * 64 * 2;
-constexpr size_t BlockStart = HeaderBytes + CameraBytes + CornerBytes;
-constexpr size_t BlockBytes = 64 * 64 * 22;
-constexpr size_t SetupStart = BlockStart + BlockBytes + 4;
-constexpr size_t SectionBytes = SetupStart + 8 * (8 + 336);
+constexpr size_t HeaderBytes = 12, CameraBytes = 96, CornerBytes = 65 * (65 * 4 * 2 + 65) + 64 * 64 * 2;
+constexpr size_t BlockStart = HeaderBytes + CameraBytes + CornerBytes, BlockBytes = 64 * 64 * 22;
+constexpr size_t SetupStart = BlockStart + BlockBytes + 4, SectionBytes = SetupStart + 8 * (8 + 336);
 
 class GameMapSave : public WorldDeviceTest
 {

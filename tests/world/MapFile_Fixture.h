@@ -59,11 +59,8 @@ inline std::vector<uint8_t> WithObjects(std::vector<uint8_t> bytes, int32_t side
 namespace MapLayout
 {
 inline constexpr int32_t Side = 32;
-inline constexpr size_t PreviewBytes = 32 * 32 * 2;
-inline constexpr size_t CornerBytes = 33 * 33 * 9;
-inline constexpr size_t BlockBytes = 32 * 32 * 7;
-inline constexpr size_t EmptySetupBytes = 816;
-inline constexpr size_t StartCountAt = 8 + PreviewBytes;
+inline constexpr size_t PreviewBytes = 32 * 32 * 2, CornerBytes = 33 * 33 * 9, BlockBytes = 32 * 32 * 7;
+inline constexpr size_t EmptySetupBytes = 816, StartCountAt = 8 + PreviewBytes;
 } // namespace MapLayout
 
 class MapFileTest : public WorldDeviceTest

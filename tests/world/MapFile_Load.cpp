@@ -16,10 +16,8 @@ namespace
 using namespace MapBytes;
 using namespace MapLayout;
 
-constexpr size_t SetupsAt = StartCountAt + 4 + 8;
-constexpr size_t ThemeAt = SetupsAt + 8 * EmptySetupBytes;
-constexpr size_t FirstModelAt = ThemeAt + 4 + CornerBytes;
-constexpr size_t BuildingsAt = FirstModelAt + 4 + BlockBytes;
+constexpr size_t SetupsAt = StartCountAt + 4 + 8, ThemeAt = SetupsAt + 8 * EmptySetupBytes;
+constexpr size_t FirstModelAt = ThemeAt + 4 + CornerBytes, BuildingsAt = FirstModelAt + 4 + BlockBytes;
 constexpr size_t UnitsAt = BuildingsAt + 4 + 40;
 const std::string TooLong = "a name is longer than 239 characters";
 

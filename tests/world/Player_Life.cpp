@@ -66,11 +66,10 @@ TEST_F(PlayerLife, ADefeatedComputerPlayerLosesEverythingButItsHousesWarehousesW
 {
     CPlayer& loser = Player(3);
     loser.name = "Red";
-    std::vector<CUnit*> soldiers;
     std::vector<CUnit*> civilians;
     for (int32_t i = 0; i < 6; ++i)
     {
-        soldiers.push_back(Create(loser, 2, 10 + i, 10));
+        Create(loser, 2, 10 + i, 10);   // a soldier
         civilians.push_back(Create(loser, 1, 10 + i, 12));
     }
     std::vector<TestBuilding*> kept = {Finish(loser, 5), Finish(loser, 7), Finish(loser, 9)};

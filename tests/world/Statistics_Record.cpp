@@ -7,11 +7,9 @@
 
 namespace
 {
-// The record of a player "Ann", written out by hand: name length without
-// the zero, the name with it, 21 numbers, 2 samples.  Offsets into it:
-constexpr size_t NumbersAt = 8;
-constexpr size_t SampleCountAt = NumbersAt + 21 * 4;
-constexpr size_t SamplesAt = SampleCountAt + 4;
+// The record of a player "Ann", written out by hand: name length without the zero, the name with it, 21 numbers,
+// 2 samples.  Offsets into it:
+constexpr size_t NumbersAt = 8, SampleCountAt = NumbersAt + 21 * 4, SamplesAt = SampleCountAt + 4;
 
 std::string AnnBytes()
 {
