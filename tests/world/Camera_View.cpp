@@ -268,6 +268,8 @@ protected:
         PlayerTest::TearDown();
     }
 
+    static std::vector<CUnit*> Selected() { return {g_Selection.units, g_Selection.units + g_Selection.unitCount}; }
+
     // A unit at block (x, 10) drawn as a 10 x 10 box at (left, 100).
     CUnit* Drawn(int32_t player, int32_t x, int32_t left)
     {
@@ -292,7 +294,7 @@ TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwenty
     EXPECT_TRUE(g_Selection.units[0] == enemy && g_Selection.building == nullptr);
     CUnit* own = Drawn(0, 7, 140);
     g_GameMap.SelectInRect(90, 90, 300, 150);
-    EXPECT_EQ(std::vector<CUnit*>(g_Selection.units, g_Selection.units + g_Selection.unitCount), std::vector{own});
+    EXPECT_EQ(Selected(), std::vector{own});
     g_GameMap.Block(30, 30).building = nullptr;
 
     // Of 30 own units a band takes 25; with shift it adds and never unselects.
@@ -359,21 +361,18 @@ TEST_F(CameraSelection, SameTypeVisibleTakesTheOwnUnitsOfTheTypeUnderTheCursorAt
         soldiers.push_back(Drawn(0, x, 0));
     CUnit* archer = Create(Player(0), 2, 40, 10);
     CUnit* enemy = Create(Player(1), Soldier, 41, 10);
-    const auto selected = [] {
-        return std::vector<CUnit*>(g_Selection.units, g_Selection.units + g_Selection.unitCount);
-    };
     for (CUnit* under : {static_cast<CUnit*>(nullptr), enemy})
     {
         g_Selection.AddUnit(archer, 0);
         g_Selection.unitUnderCursor = under;
         g_GameMap.SelectSameTypeVisible();
-        EXPECT_EQ(selected(), std::vector<CUnit*>{archer});
+        EXPECT_EQ(Selected(), std::vector<CUnit*>{archer});
         g_Selection.Clear();
     }
     g_Selection.AddUnit(archer, 0);
     g_Selection.unitUnderCursor = soldiers[5];
     g_GameMap.SelectSameTypeVisible();
-    EXPECT_EQ(selected(), std::vector<CUnit*>(soldiers.begin(), soldiers.begin() + 25));
+    EXPECT_EQ(Selected(), std::vector<CUnit*>(soldiers.begin(), soldiers.begin() + 25));
     g_Selection.Clear();
     g_Selection.AddUnit(archer, 0);
     g_Selection.AddUnit(soldiers[0], 0);
@@ -381,6 +380,6 @@ TEST_F(CameraSelection, SameTypeVisibleTakesTheOwnUnitsOfTheTypeUnderTheCursorAt
     g_GameMap.SelectSameTypeVisible();
     std::vector<CUnit*> kept = {archer};
     kept.insert(kept.end(), soldiers.begin(), soldiers.begin() + 24);
-    EXPECT_EQ(selected(), kept);
+    EXPECT_EQ(Selected(), kept);
     g_Selection.unitUnderCursor = nullptr;
 }
