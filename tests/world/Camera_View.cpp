@@ -1,10 +1,8 @@
-// The camera: the visible blocks against a brute-force scan, the minimap
-// diamond, the camera step and the rubber band over drawn units.
+// The camera: visible blocks against a brute-force scan, the minimap, camera steps and the band over drawn units.
 
+#include <array>
 #include <random>
 #include <set>
-#include <tuple>
-#include <utility>
 
 #include "Player_Fixture.h"
 #include "core/GlobalFunc.h"
@@ -23,13 +21,11 @@ BlockSet BruteForceVisible()
     for (int32_t x = 0; x < g_GameMap.width; ++x)
         for (int32_t y = 0; y < g_GameMap.height; ++y)
         {
-            int32_t low[2] = {1 << 30, 1 << 30};
-            int32_t high[2] = {-(1 << 30), -(1 << 30)};
+            int32_t low[2] = {1 << 30, 1 << 30}, high[2] = {-(1 << 30), -(1 << 30)};
             bool inFront = true;
             for (int32_t c = 0; c < 4 && inFront; ++c)
             {
-                const int32_t cx = x + (c & 1);
-                const int32_t cy = y + (c >> 1);
+                const int32_t cx = x + (c & 1), cy = y + (c >> 1);
                 float view[3];
                 g_GameMap.ProjectToScreenAtHeight(float(cx), float(cy), float(g_GameMap.CornerHeight(cx, cy)), view);
                 int32_t screen[2] = {0, 0};
@@ -55,6 +51,13 @@ class ShownBuilding : public CBuilding
 public:
     bool IsInScreenRect(int32_t, int32_t, int32_t, int32_t) const override { return true; }
 };
+
+class WideUnit : public TestUnit
+{
+public:
+    WideUnit() : TestUnit(Soldier) {}
+    int32_t GetSize() const override { return 3; }
+};
 } // namespace
 
 class CameraView : public ::testing::Test
@@ -66,6 +69,9 @@ protected:
     {
         g_GameMap.width = g_GameMap.height = 64;
         g_GameMap.ResetCamera();
+        g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 32.0f;
+        g_GameMap.scrollVelocityX = g_GameMap.scrollVelocityY = 0.0f;
+        g_GameMap.scrollInputX = g_GameMap.scrollInputY = 0;
     }
     void TearDown() override
     {
@@ -142,19 +148,17 @@ TEST_F(CameraView, TheMinimapCornersStandForTheMapCornersByHeading)
     EXPECT_NEAR(g_GameMap.cameraTargetY, 16.0f, 1e-3f);
     EXPECT_EQ(g_GameMap.viewTranslation[2], 530.0f);
 
-    // A right click orders the selection to the block there, kept inside the map; none outside.
-    const struct
+    // A right click orders the selection to the block there, kept inside the map; none outside.  The
+    // heading, the pixel clicked and the block ordered to.
+    const std::tuple<float, int32_t, int32_t, int32_t, int32_t> orders[] = {
+        {0, 129, 135, 32, 16}, {0, 129, 210, 63, 31}, {180, 129, 210, 0, 0}, {0, 0, 0, -1, -1}};
+    for (const auto& [heading, x, y, blockX, blockY] : orders)
     {
-        float heading;
-        int32_t x, y, blockX, blockY;
-    } orders[] = {{0, 129, 135, 32, 16}, {0, 129, 210, 63, 31}, {180, 129, 210, 0, 0}, {0, 0, 0, -1, -1}};
-    for (const auto& order : orders)
-    {
-        g_GameMap.cameraHeading = order.heading;
+        g_GameMap.cameraHeading = heading;
         g_Selection.minimapOrderX = g_Selection.minimapOrderY = -1;
-        EXPECT_EQ(g_GameMap.MinimapOrder(order.x, order.y), order.blockX >= 0);
-        EXPECT_TRUE(g_Selection.minimapOrderX == order.blockX && g_Selection.minimapOrderY == order.blockY)
-            << order.x << "," << order.y << " turned " << order.heading;
+        EXPECT_EQ(g_GameMap.MinimapOrder(x, y), blockX >= 0);
+        EXPECT_EQ(std::pair(g_Selection.minimapOrderX, g_Selection.minimapOrderY), std::pair(blockX, blockY))
+            << x << "," << y << " turned " << heading;
     }
 }
 
@@ -184,17 +188,7 @@ TEST_F(CameraView, TheDragRectangleFollowsTheHoveredBlockAndSteersTheWallPreview
     hover(-1, -1);
 }
 
-class CameraSteps : public CameraView
-{
-protected:
-    void SetUp() override
-    {
-        CameraView::SetUp();
-        g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 32.0f;
-        g_GameMap.scrollVelocityX = g_GameMap.scrollVelocityY = 0.0f;
-        g_GameMap.scrollInputX = g_GameMap.scrollInputY = 0;
-    }
-};
+using CameraSteps = CameraView;
 
 TEST_F(CameraSteps, TheScreensAxesTurnWithTheHeadingsQuarterAndStayOnTheMap)
 {
@@ -274,14 +268,13 @@ protected:
         PlayerTest::TearDown();
     }
 
+    static std::vector<CUnit*> Selected() { return {g_Selection.units, g_Selection.units + g_Selection.unitCount}; }
+
     // A unit at block (x, 10) drawn as a 10 x 10 box at (left, 100).
     CUnit* Drawn(int32_t player, int32_t x, int32_t left)
     {
         CUnit* unit = Create(Player(player), Soldier, x, 10);
-        unit->screenRect[0] = left;
-        unit->screenRect[1] = 100;
-        unit->screenRect[2] = left + 10;
-        unit->screenRect[3] = 110;
+        std::ranges::copy(std::array{left, 100, left + 10, 110}, unit->screenRect);
         return unit;
     }
 };
@@ -301,8 +294,7 @@ TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwenty
     EXPECT_TRUE(g_Selection.units[0] == enemy && g_Selection.building == nullptr);
     CUnit* own = Drawn(0, 7, 140);
     g_GameMap.SelectInRect(90, 90, 300, 150);
-    ASSERT_EQ(g_Selection.unitCount, 1);
-    EXPECT_EQ(g_Selection.units[0], own);
+    EXPECT_EQ(Selected(), std::vector{own});
     g_GameMap.Block(30, 30).building = nullptr;
 
     // Of 30 own units a band takes 25; with shift it adds and never unselects.
@@ -323,16 +315,6 @@ TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwenty
     ASSERT_EQ(g_Selection.unitCount, 1);
     EXPECT_NE(g_Selection.units[0], own);
 }
-
-namespace
-{
-class WideUnit : public TestUnit
-{
-public:
-    WideUnit() : TestUnit(Soldier) {}
-    int32_t GetSize() const override { return 3; }
-};
-} // namespace
 
 // Home centres on the first selected unit's middle block, else on the selected building's.
 TEST_F(CameraSelection, HomeCentresOnTheSelectionAndCommaAndFullStopFindTheNextIdleUnit)
@@ -379,21 +361,18 @@ TEST_F(CameraSelection, SameTypeVisibleTakesTheOwnUnitsOfTheTypeUnderTheCursorAt
         soldiers.push_back(Drawn(0, x, 0));
     CUnit* archer = Create(Player(0), 2, 40, 10);
     CUnit* enemy = Create(Player(1), Soldier, 41, 10);
-    const auto selected = [] {
-        return std::vector<CUnit*>(g_Selection.units, g_Selection.units + g_Selection.unitCount);
-    };
     for (CUnit* under : {static_cast<CUnit*>(nullptr), enemy})
     {
         g_Selection.AddUnit(archer, 0);
         g_Selection.unitUnderCursor = under;
         g_GameMap.SelectSameTypeVisible();
-        EXPECT_EQ(selected(), std::vector<CUnit*>{archer});
+        EXPECT_EQ(Selected(), std::vector<CUnit*>{archer});
         g_Selection.Clear();
     }
     g_Selection.AddUnit(archer, 0);
     g_Selection.unitUnderCursor = soldiers[5];
     g_GameMap.SelectSameTypeVisible();
-    EXPECT_EQ(selected(), std::vector<CUnit*>(soldiers.begin(), soldiers.begin() + 25));
+    EXPECT_EQ(Selected(), std::vector<CUnit*>(soldiers.begin(), soldiers.begin() + 25));
     g_Selection.Clear();
     g_Selection.AddUnit(archer, 0);
     g_Selection.AddUnit(soldiers[0], 0);
@@ -401,6 +380,6 @@ TEST_F(CameraSelection, SameTypeVisibleTakesTheOwnUnitsOfTheTypeUnderTheCursorAt
     g_GameMap.SelectSameTypeVisible();
     std::vector<CUnit*> kept = {archer};
     kept.insert(kept.end(), soldiers.begin(), soldiers.begin() + 24);
-    EXPECT_EQ(selected(), kept);
+    EXPECT_EQ(Selected(), kept);
     g_Selection.unitUnderCursor = nullptr;
 }

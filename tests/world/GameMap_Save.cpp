@@ -1,22 +1,14 @@
-// The map's section of a saved game: its byte layout, a round trip byte for
-// byte, and every short or bad section refused with the map left as it was.
+// The map's section of a saved game: byte layout, round trip, and bad sections refused with the map kept.
 
-#include "MapFile_Fixture.h"
-#include "buildings/C_Building.h"
-#include "units/C_Unit.h"
+#include <bit>
+#include <tuple>
+
+#include "WorldDevice.h"
+#include "tests/support/PathTestObjects.h"
 #include "world/C_ObjectReferences.h"
 
 namespace
 {
-class SavedBuilding : public CBuilding
-{
-public:
-    int32_t GetMaxHitPoints() const override { return 100; }
-    int32_t GetWidth() const override { return 2; }
-    int32_t GetDepth() const override { return 2; }
-    int32_t GetBuildCast() const override { return 1; }
-};
-
 // The test's one unit and one building have the id 0.
 class TestReferences : public CObjectReferences
 {
@@ -32,19 +24,11 @@ public:
     std::vector<CBuilding*> registered;
 };
 
-using MapBytes::I32At;
-using MapBytes::PutI32;
-
-// Sizes of the section of a 64 x 64 map whose setups are named "Player 1"
-// to "Player 8": 12 + 96, 65 corner columns of 65 x 9 bytes, 64 columns of
-// weather and tilt bytes, 22 bytes a block, the weather type, 8 x (8 + 336).
-constexpr size_t HeaderBytes = 12;
-constexpr size_t CameraBytes = 96;
-constexpr size_t CornerBytes = 65 * (65 * 4 * 2 + 65) + 64 * 64 * 2;
-constexpr size_t BlockStart = HeaderBytes + CameraBytes + CornerBytes;
-constexpr size_t BlockBytes = 64 * 64 * 22;
-constexpr size_t SetupStart = BlockStart + BlockBytes + 4;
-constexpr size_t SectionBytes = SetupStart + 8 * (8 + 336);
+// Sizes of the section of a 64 x 64 map whose setups are named "Player 1" to "Player 8": 12 + 96, 65 corner columns
+// of 65 x 9 bytes, 64 columns of weather and tilt bytes, 22 bytes a block, the weather type, 8 x (8 + 336).
+constexpr size_t HeaderBytes = 12, CameraBytes = 96, CornerBytes = 65 * (65 * 4 * 2 + 65) + 64 * 64 * 2;
+constexpr size_t BlockStart = HeaderBytes + CameraBytes + CornerBytes, BlockBytes = 64 * 64 * 22;
+constexpr size_t SetupStart = BlockStart + BlockBytes + 4, SectionBytes = SetupStart + 8 * (8 + 336);
 
 class GameMapSave : public WorldDeviceTest
 {
@@ -52,7 +36,7 @@ protected:
     void SetUp() override
     {
         WorldDeviceTest::SetUp();
-        MakeThemeFile("continental", "Terrain/Themes/continental.theme");
+        MakeThemeFile("continental");
         ASSERT_TRUE(g_GameMap.NewMap(64, 64, 1, 0));
         // A little of everything the section holds.
         for (int x = 10; x <= 14; ++x)
@@ -109,17 +93,15 @@ protected:
 
     TestReferences m_References;
     CUnit m_Unit;
-    SavedBuilding m_Building;
+    PathTestBuilding m_Building{1, 2, 2, -1};
 };
 } // namespace
 
 TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsLeaveTheMap)
 {
-    const std::vector<uint8_t> bytes = Save();
-    ASSERT_EQ(bytes.size(), SectionBytes);
-    float target;
-    std::memcpy(&target, &bytes[12], 4);
-    EXPECT_EQ(target, 12.5f);
+    const std::vector<uint8_t> saved = Save();
+    ASSERT_EQ(saved.size(), SectionBytes);
+    EXPECT_EQ(std::bit_cast<float>(GetLe32(saved, 12)), 12.5f);   // the camera's target x
     // Corner column 10's height of corner (10, 10) lies 10 columns of 585 + 128 bytes after column 0.  A
     // block: water level, shore, blocked, mark, random, unit, building.  A setup: name length with its
     // zero, the name, type 1 and player 3's gold.
@@ -131,11 +113,10 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
         {unitBlock + 10, 0}, {SetupStart - 4, WEATHER_SNOW}, {SetupStart, 9}, {SetupStart + 13, 1},
         {SetupStart + 344 * 2 + 13 + 5 * 4, 1234}};
     for (const auto& [at, value] : fields)
-        EXPECT_EQ(I32At(bytes, at), value) << "at byte " << at;
-    EXPECT_EQ(bytes[markedBlock + 4], 1);   // blocked
-    EXPECT_EQ(bytes[markedBlock + 5], 1);   // marked impassable
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[SetupStart + 4])), "Player 1");
-    const std::vector<uint8_t> saved = Save();
+        EXPECT_EQ(GetLe32(saved, at), value) << "at byte " << at;
+    EXPECT_EQ(saved[markedBlock + 4], 1);   // blocked
+    EXPECT_EQ(saved[markedBlock + 5], 1);   // marked impassable
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&saved[SetupStart + 4])), "Player 1");
     // Spoil the map, then load the section back.
     g_GameMap.CornerHeight(40, 40) = 0;
     g_GameMap.weatherType = WEATHER_NONE;
@@ -152,8 +133,7 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
     // A building of four blocks is registered once.
     g_GameMap.RegisterReferences(m_References);
     EXPECT_EQ(m_References.registered, std::vector<CBuilding*>{&m_Building});
-    // The same theme is not read again; into a freed map it is, and the
-    // terrain is rebuilt.
+    // The same theme is not read again; into a freed map it is, and the terrain is rebuilt.
     EXPECT_EQ(Log().Count("Loading theme file:Terrain\\Themes\\continental.theme"), 1);
     const uint8_t split = g_GameMap.Block(9, 9).triangleSplit;
     FreeMap();
@@ -164,16 +144,10 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
                                     g_GameMap.Block(12, 12).waterLevel, g_GameMap.Block(3, 4).mixPasses[0].texture}),
               (std::vector<int32_t>{4, split, 10, 2}));
     EXPECT_EQ(Save(), saved);
-    struct SCase
-    {
-        const char* what;
-        size_t at;   // the field patched, or the length of a short section
-        int32_t value;
-        const char* reason;
-    };
+    // What is wrong, the field patched (or the length of a short section), its value and the reason logged.
     const size_t lastSetupName = SetupStart + 7 * 344;
     const char* const shortSection = "section too short";
-    std::vector<SCase> cases = {
+    std::vector<std::tuple<const char*, size_t, int32_t, const char*>> cases = {
         {"theme 4", 0, 4, "bad theme or size"}, {"width 300", 4, 300, "bad theme or size"},
         {"height 31", 8, 31, "bad theme or size"}, {"weather type 3", SetupStart - 4, 3, "bad weather type"},
         {"unknown unit id", BlockStart + 10, 5, "unknown object reference"},
@@ -184,17 +158,18 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
     };
     for (size_t cut : {size_t(0), size_t(5), size_t(100), BlockStart + 7, saved.size() / 2, SetupStart + 2,
                        saved.size() - 1})
-        cases.push_back({"cut", cut, 0, shortSection});
-    for (const SCase& c : cases)
+        cases.emplace_back("cut", cut, 0, shortSection);
+    for (const auto& [what, at, value, reason] : cases)
     {
+        SCOPED_TRACE(testing::Message() << what << " at " << at);
         std::vector<uint8_t> bad = saved;
-        if (c.reason == shortSection)
-            bad.resize(c.at);
+        if (reason == shortSection)
+            bad.resize(at);
         else
-            PutI32(bad, c.at, c.value);
+            SetLe32(bad, at, value);
         MemorySaveStream stream(bad);
-        EXPECT_TRUE(!g_GameMap.LoadGame(stream, m_References) && stream.HasError()) << c.what << " " << c.at;
-        EXPECT_TRUE(Log().Has(std::string("Map section of the saved game rejected (") + c.reason + ")")) << c.what;
-        ASSERT_EQ(Save(), saved) << c.what << " " << c.at;
+        EXPECT_TRUE(!g_GameMap.LoadGame(stream, m_References) && stream.HasError());
+        EXPECT_TRUE(Log().Contains(std::string("Map section of the saved game rejected (") + reason + ")"));
+        ASSERT_EQ(Save(), saved);
     }
 }

@@ -1,15 +1,12 @@
-// A map's life (new, refused, freed) and its terrain: small shapes set by hand, the area update run, and
-// light, water, shores, splits, passability and regions checked against values worked out by hand.
+// A map's life (new, refused, freed) and its terrain on small shapes, against values worked out by hand.
 
 #include <deque>
 #include <set>
 #include <tuple>
 
 #include "WorldDevice.h"
-#include "buildings/C_Building.h"
 #include "core/C_PtrGarbage.h"
 #include "tests/support/PathTestObjects.h"
-#include "units/C_Unit.h"
 #include "world/C_RangeTable.h"
 
 namespace
@@ -22,14 +19,11 @@ public:
     ~CountedUnit() override { ++g_Deleted; }
 };
 
-class CountedBuilding : public CBuilding
+class CountedBuilding : public PathTestBuilding
 {
 public:
+    CountedBuilding() : PathTestBuilding(1, 3, 3, -1) {}
     ~CountedBuilding() override { g_Deleted += 100; }
-    int32_t GetMaxHitPoints() const override { return 100; }
-    int32_t GetWidth() const override { return 3; }
-    int32_t GetDepth() const override { return 3; }
-    int32_t GetBuildCast() const override { return 1; }
 };
 
 class GameMapLife : public WorldDeviceTest
@@ -38,7 +32,7 @@ protected:
     void SetUp() override
     {
         WorldDeviceTest::SetUp();
-        MakeThemeFile("continental", "Terrain/Themes/continental.theme");
+        MakeThemeFile("continental");
     }
 
     // The lines appear in this order, others between them.
@@ -138,7 +132,7 @@ TEST(GameMapObjects, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGa
 }
 
 // The setups' defaults are checked line by line by the export test.
-TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndFlat)
+TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndFlatAndARefusedOneLeavesTheMap)
 {
     ASSERT_TRUE(g_GameMap.NewMap(64, 48, 2, 0));
     EXPECT_EQ(g_GameMap.theme, 0);
@@ -173,17 +167,15 @@ TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndF
     EXPECT_EQ((std::vector<uint32_t>{uint32_t(g_GameMap.minimap->width), uint32_t(g_GameMap.minimap->height),
                                      g_GameMap.minimap->format, g_GameMap.minimapOverlay->format}),
               (std::vector<uint32_t>{64, 48, CTexture::FormatR5G6B5, CTexture::FormatA1R5G5B5}));
-}
 
-TEST_F(GameMapLife, RefusedNewMapLeavesThePresentMap)
-{
+    // A refused new map leaves the present one.
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 1, 0));
     g_GameMap.CornerHeight(3, 3) = 17;
     EXPECT_FALSE(g_GameMap.NewMap(32, 32, 0, 2));   // no swamp theme file
-    EXPECT_TRUE(Log().Has("Theme file rejected: Terrain\\Themes\\swamp.theme (file not found)") &&
+    EXPECT_TRUE(Log().Contains("Theme file rejected: Terrain\\Themes\\swamp.theme (file not found)") &&
                 !g_GameMap.NewMap(31, 64, 0, 0) && !g_GameMap.NewMap(64, 257, 0, 0));
     EXPECT_FALSE(g_GameMap.NewMap(64, 64, 0, 4));
-    EXPECT_TRUE(Log().Has("New map refused: the size must be 32 to 256 blocks each way"));
+    EXPECT_TRUE(Log().Contains("New map refused: the size must be 32 to 256 blocks each way"));
     EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.CornerHeight(3, 3),
                                     g_GameMap.themeTextures.GetTextureCount()}),
               (std::vector<int32_t>{64, 0, 17, 4}));
@@ -196,8 +188,8 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
     g_GameMap.width = g_GameMap.height = 32;
     g_GameMap.CreateMinimap();
     g_GameMap.Free();
-    EXPECT_TRUE(g_GameMap.theme == NoTheme && g_GameMap.minimap == nullptr && Log().Has("-Free Minimap"));
-    EXPECT_FALSE(Log().Has("Releasing map data"));
+    EXPECT_TRUE(g_GameMap.theme == NoTheme && g_GameMap.minimap == nullptr && Log().Contains("-Free Minimap"));
+    EXPECT_FALSE(Log().Contains("Releasing map data"));
 
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 0, 0));
     auto* bigUnit = new CountedUnit;
@@ -233,8 +225,7 @@ TEST_F(GameMapTerrain, LakeHasWaterShoresLightAndHeights)
             ASSERT_EQ(At(x, y).shoreDirection != NoShore, shore) << x << "," << y;
             ASSERT_EQ(At(x, y).blocked, 0) << x << "," << y;
         }
-    // Toward the land: west 90, north 0, east 270, south 180, between west
-    // and north 45.
+    // Toward the land: west 90, north 0, east 270, south 180, between west and north 45.
     Expect("shore", Shore, {{19, 22, 90}, {22, 19, 0}, {26, 23, 270}, {23, 26, 180}, {19, 19, 45}, {20, 19, 45}});
     // West bank: A = 60, B = 0: 160.  North bank: B = 60: 2.5 x 60 + 220 clamped to 255.  South bank:
     // B = -60: 70 clamped to 150.  Lake bed and land: 220; -30 is too shallow for the deep tint.
@@ -311,9 +302,8 @@ TEST_F(GameMapTerrain, PassabilityFollowsSlopeWaterObjectsAndTheMark)
     g_GameMap.Block(50, 5).blocked = 1;
     g_GameMap.Block(3, 3).impassable = 1;
     g_GameMap.UpdateArea(0, 0, 64, 64);
-    // Steep land; steep but a unit stands there; the flat top; flat but a
-    // building; steep, deep and all corners below 1; steep and deep with one
-    // corner above the water; steep and deep with corners -60 and 0; marked.
+    // Steep land; steep but a unit stands there; the flat top; flat but a building; steep, deep and all corners
+    // below 1; steep and deep with one corner above the water; steep and deep with corners -60 and 0; marked.
     Expect("blocked", Blocked, {{44, 4, 1}, {44, 5, 0}, {46, 5, 0}, {50, 5, 1}, {10, 10, 0}, {20, 20, 1}, {19, 19, 0},
                    {3, 3, 1}, {4, 4, 0}});
     EXPECT_EQ(At(20, 20).waterLevel, 20);

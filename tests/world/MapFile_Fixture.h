@@ -10,33 +10,20 @@
 // Little-endian fields and object records of a map image.
 namespace MapBytes
 {
-inline int32_t I32At(const std::vector<uint8_t>& bytes, size_t at)
-{
-    return int32_t(uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-                   uint32_t(bytes[at + 3]) << 24);
-}
-
-inline void PutI32(std::vector<uint8_t>& bytes, size_t at, int32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + size_t(i)] = uint8_t(uint32_t(value) >> (8 * i));
-}
-
 inline std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, size_t at, int32_t value)
 {
-    PutI32(bytes, at, value);
+    SetLe32(bytes, at, value);
     return bytes;
 }
 
-// Object records as the format lays them out: a building of 40 bytes,
-// a unit of 24 bytes and its has-name byte 0.
+// Object records as the format lays them out: a building of 40 bytes, a unit of 24 bytes and its has-name byte 0.
 inline std::vector<uint8_t> BuildingRecord(int32_t owner, int32_t x, int32_t y, int32_t cast, int32_t kind,
                                            int32_t decorationKind, int32_t scriptId, uint8_t archers)
 {
     std::vector<uint8_t> record(40, 0);
     const int32_t fields[] = {owner, x, y, cast, kind, 0, 0, decorationKind, scriptId};
     for (size_t i = 0; i < std::size(fields); ++i)
-        PutI32(record, 4 * i, fields[i]);
+        SetLe32(record, 4 * i, fields[i]);
     record[36] = archers;
     return record;
 }
@@ -45,21 +32,21 @@ inline std::vector<uint8_t> UnitRecord(int32_t owner, int32_t x, int32_t y, int3
     std::vector<uint8_t> record(25, 0);
     const int32_t fields[] = {owner, x, y, type, stance, 0};
     for (size_t i = 0; i < std::size(fields); ++i)
-        PutI32(record, 4 * i, fields[i]);
+        SetLe32(record, 4 * i, fields[i]);
     return record;
 }
+using Records = std::vector<std::vector<uint8_t>>;
 // A map image of side x side blocks that held no objects, with these records in its two object sections
 // (which lie just before the weather type and map).
-inline std::vector<uint8_t> WithObjects(std::vector<uint8_t> bytes, int32_t side,
-                                        const std::vector<std::vector<uint8_t>>& buildings,
-                                        const std::vector<std::vector<uint8_t>>& units)
+inline std::vector<uint8_t> WithObjects(std::vector<uint8_t> bytes, int32_t side, const Records& buildings,
+                                        const Records& units)
 {
     const size_t at = bytes.size() - 4 - size_t(side) * size_t(side) - 8;
     std::vector<uint8_t> objects(8, 0);
-    PutI32(objects, 0, int32_t(buildings.size()));
+    SetLe32(objects, 0, int32_t(buildings.size()));
     for (const std::vector<uint8_t>& record : buildings)
         objects.insert(objects.begin() + long(objects.size()) - 4, record.begin(), record.end());
-    PutI32(objects, objects.size() - 4, int32_t(units.size()));
+    SetLe32(objects, objects.size() - 4, int32_t(units.size()));
     for (const std::vector<uint8_t>& record : units)
         objects.insert(objects.end(), record.begin(), record.end());
     bytes.erase(bytes.begin() + long(at), bytes.begin() + long(at) + 8);
@@ -68,16 +55,12 @@ inline std::vector<uint8_t> WithObjects(std::vector<uint8_t> bytes, int32_t side
 }
 } // namespace MapBytes
 
-// Sections of a 32 x 32 map: preview, corners and blocks; a player setup
-// with empty name and script texts.
+// Sections of a 32 x 32 map: preview, corners and blocks; a player setup with empty name and script texts.
 namespace MapLayout
 {
 inline constexpr int32_t Side = 32;
-inline constexpr size_t PreviewBytes = 32 * 32 * 2;
-inline constexpr size_t CornerBytes = 33 * 33 * 9;
-inline constexpr size_t BlockBytes = 32 * 32 * 7;
-inline constexpr size_t EmptySetupBytes = 816;
-inline constexpr size_t StartCountAt = 8 + PreviewBytes;
+inline constexpr size_t PreviewBytes = 32 * 32 * 2, CornerBytes = 33 * 33 * 9, BlockBytes = 32 * 32 * 7;
+inline constexpr size_t EmptySetupBytes = 816, StartCountAt = 8 + PreviewBytes;
 } // namespace MapLayout
 
 class MapFileTest : public WorldDeviceTest
@@ -96,8 +79,8 @@ protected:
         m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount);
         g_UnitStats = m_Records.get();
         InitTypeRecords();
-        MakeThemeFile("continental", "Terrain/Themes/continental.theme");
-        MakeThemeFile("winter", "Terrain/Themes/winter.theme");
+        MakeThemeFile("continental");
+        MakeThemeFile("winter");
     }
 
     void TearDown() override

@@ -1,18 +1,14 @@
-// Map files read into the world: damaged and crafted files refused with the present map kept, or one bad
-// object record skipped; objects placed; probes and backup; games from a map saved and loaded back.
+// Map files read in: bad files refused keeping the map, bad records skipped, objects placed, probes and backups.
 
 #include <climits>
 #include <cstdlib>
 #include <tuple>
-#include <utility>
 
 #include "MapFile_Fixture.h"
-#include "buildings/C_Building.h"
-#include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingTower.h"
+#include "tests/support/RecordBytes.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/SimHarness.h"
-#include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 
 namespace
@@ -20,10 +16,8 @@ namespace
 using namespace MapBytes;
 using namespace MapLayout;
 
-constexpr size_t SetupsAt = StartCountAt + 4 + 8;
-constexpr size_t ThemeAt = SetupsAt + 8 * EmptySetupBytes;
-constexpr size_t FirstModelAt = ThemeAt + 4 + CornerBytes;
-constexpr size_t BuildingsAt = FirstModelAt + 4 + BlockBytes;
+constexpr size_t SetupsAt = StartCountAt + 4 + 8, ThemeAt = SetupsAt + 8 * EmptySetupBytes;
+constexpr size_t FirstModelAt = ThemeAt + 4 + CornerBytes, BuildingsAt = FirstModelAt + 4 + BlockBytes;
 constexpr size_t UnitsAt = BuildingsAt + 4 + 40;
 const std::string TooLong = "a name is longer than 239 characters";
 
@@ -50,8 +44,7 @@ protected:
         g_GameMap.UpdateArea(0, 0, -1, -1);
         return Save();
     }
-    std::vector<uint8_t> MapWith(const std::vector<std::vector<uint8_t>>& buildings,
-                                 const std::vector<std::vector<uint8_t>>& units = {})
+    std::vector<uint8_t> MapWith(const Records& buildings, const Records& units = {})
     {
         return WithObjects(EmptyMap(), Side, buildings, units);
     }
@@ -70,15 +63,11 @@ protected:
     MapFileGameSave() : m_Data(m_Folder), m_World(std::make_unique<CSimHarness>())
     {
         CSaveGameRun::UseSaveLanguage();
-        const std::string command = std::string(V2KRN_TOOLS_DIR) + "/mktheme continental '" +
-                                    m_Folder.File("Terrain/Themes/continental.theme") + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
+        RunTool("mktheme continental", m_Folder.File("Terrain/Themes/continental.theme"));
     }
 
-    // A 32 x 32 map with these objects, player 0 the local human and the
-    // others computers, started as a game.
-    static bool StartGame(const std::vector<std::vector<uint8_t>>& buildings,
-                          const std::vector<std::vector<uint8_t>>& units)
+    // A 32 x 32 map with these objects, player 0 the local human and the others computers, started as a game.
+    static bool StartGame(const Records& buildings, const Records& units)
     {
         return MapFileTest::Load(WithObjects(MapFileTest::EmptyMap(), Side, buildings, units), 0);
     }
@@ -89,7 +78,7 @@ protected:
 };
 } // namespace
 
-TEST_F(MapFileRefusals, TruncatedFilesAreRefusedAndKeepTheMap)
+TEST_F(MapFileRefusals, TruncatedFilesAndBadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
 {
     const std::vector<uint8_t> good = MakeMap();
     std::vector<size_t> cuts = {0, 3, 8, StartCountAt, SetupsAt, SetupsAt + 1, ThemeAt, FirstModelAt,
@@ -103,11 +92,7 @@ TEST_F(MapFileRefusals, TruncatedFilesAreRefusedAndKeepTheMap)
     for (const size_t end : {StartCountAt + 4 + 8, UnitsAt})
         ExpectRefused(std::vector<uint8_t>(good.begin(), good.begin() + long(end)), good, "records to the end",
                       "the file ends early");
-}
 
-TEST_F(MapFileRefusals, BadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
-{
-    const std::vector<uint8_t> good = MakeMap();
     const std::string size = "the size is not 32 to 256 blocks each way";
     const size_t unitName = UnitsAt + 4 + 25;
     const std::tuple<const char*, size_t, int32_t, std::string> cases[] = {
@@ -118,8 +103,7 @@ TEST_F(MapFileRefusals, BadFieldsAreRefusedWithTheirReasonAndKeepTheMap)
         {"player type -1", SetupsAt + 4, -1, "a player type is not 0 to 4"},
         {"colour scheme 8", SetupsAt + 8, 8, "a colour scheme is not 0 to 7"},
         {"colour scheme -1", SetupsAt + 8, -1, "a colour scheme is not 0 to 7"},
-        {"team -1", SetupsAt + 12, -1, "a team is not 0 to 8"},
-        {"team 9", SetupsAt + 12, 9, "a team is not 0 to 8"},
+        {"team -1", SetupsAt + 12, -1, "a team is not 0 to 8"}, {"team 9", SetupsAt + 12, 9, "a team is not 0 to 8"},
         {"technology count -1", SetupsAt + 33, -1, "bad technology count"},
         {"technology count huge", SetupsAt + 33, 0x10000000, "bad technology count"},
         {"theme 4", ThemeAt, 4, "unknown theme"}, {"theme -1", ThemeAt, -1, "unknown theme"},
@@ -158,8 +142,7 @@ TEST_F(MapFileRefusals, BadObjectRecordsAreSkippedAlone)
     const std::vector<uint8_t> good = MakeMap();
     const size_t tower = BuildingsAt + 4;
     const size_t unit = UnitsAt + 4;
-    // The field patched, its value and whether the tower's record (or else
-    // the unit's) is skipped.
+    // The field patched, its value and whether the tower's record (or else the unit's) is skipped.
     const std::tuple<const char*, size_t, int32_t, bool> cases[] = {
         {"building owner 8", tower, 8, true},   {"building owner -2", tower, -2, true},
         {"building x off the map", tower + 4, 32, true}, {"building y -1", tower + 8, -1, true},
@@ -176,8 +159,8 @@ TEST_F(MapFileRefusals, BadObjectRecordsAreSkippedAlone)
         // The skipped unit's name is read past: the weather after it is whole.
         EXPECT_EQ(g_GameMap.weatherType, WEATHER_NONE) << what;
     }
-    EXPECT_TRUE(Log().Has("Map file: building record with a bad owner, position or cast skipped"));
-    EXPECT_TRUE(Log().Has("Map file: unit record with a bad owner, position or type skipped"));
+    EXPECT_TRUE(Log().Contains("Map file: building record with a bad owner, position or cast skipped"));
+    EXPECT_TRUE(Log().Contains("Map file: unit record with a bad owner, position or type skipped"));
 }
 
 TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDecorationModelShiftsTheModels)
@@ -186,12 +169,12 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
     std::vector<uint8_t> bytes = good;
     // The first technology, unit type and building cast pairs of setup 0.
     for (const size_t at : {SetupsAt + 37, SetupsAt + 529, SetupsAt + 713})
-        PutI32(bytes, at, 99);
+        SetLe32(bytes, at, 99);
     bytes[ThemeAt + 4 + 8] = 200;   // the texture of corner (0, 0)
     ASSERT_TRUE(Load(bytes, 1));
     EXPECT_EQ(g_GameMap.cornerTextures[0], g_GameMap.themeTextures.GetTextureCount() - 1);
-    EXPECT_TRUE(Log().Has("Map file: setup pairs with an unknown index skipped"));
-    EXPECT_TRUE(Log().Has("Map file: corner textures beyond the theme's set to its last texture"));
+    EXPECT_TRUE(Log().Contains("Map file: setup pairs with an unknown index skipped"));
+    EXPECT_TRUE(Log().Contains("Map file: corner textures beyond the theme's set to its last texture"));
     ASSERT_TRUE(Load(Patched(good, FirstModelAt, 230), 1));
     EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, 256);
     EXPECT_EQ(g_GameMap.Block(3, 3).decorationModel, StartPointMarker + 6);
@@ -203,7 +186,7 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
         ASSERT_TRUE(Load(Patched(good, FirstModelAt, first), 1));
         EXPECT_EQ(g_GameMap.Block(9, 9).decorationModel, model) << first;
     }
-    EXPECT_TRUE(Log().Has("Map file: decoration models out of range removed"));
+    EXPECT_TRUE(Log().Contains("Map file: decoration models out of range removed"));
     // Weather types 0 to 2 are taken; any other is none.
     for (const auto& [stored, taken] : {std::pair{2, 2}, {3, 0}, {-1, 0}})
         EXPECT_TRUE(Load(Patched(good, good.size() - 4 - 32 * 32, stored), 1) && g_GameMap.weatherType == taken);
@@ -219,7 +202,7 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
         ASSERT_TRUE(Load(bytes, 1));
         const SStartPoint last = g_GameMap.startPoints[7];
         EXPECT_TRUE(g_GameMap.startPointCount == 8 && last.x == 17 && last.y == 27);
-        EXPECT_EQ(Log().Has("Map file: start points beyond the eighth skipped"), starts == 9);
+        EXPECT_EQ(Log().Contains("Map file: start points beyond the eighth skipped"), starts == 9);
     }
 }
 
@@ -231,10 +214,11 @@ TEST_F(MapFileRefusals, NamesThatDoNotFitAreRefusedWhenWriting)
     EXPECT_TRUE(g_GameMap.SaveMapData(block));
     g_GameMap.playerSettings[4].scriptFile = std::string(240, 'b').c_str();
     EXPECT_FALSE(g_GameMap.SaveMapData(block));
-    EXPECT_TRUE(Log().Has("Map not saved: a player or script name is longer than 239 characters"));
+    EXPECT_TRUE(Log().Contains("Map not saved: a player or script name is longer than 239 characters"));
     g_GameMap.playerSettings[4].scriptFile = "";
     g_GameMap.Block(20, 20).unit->customName = std::string(240, 'u').c_str();
-    EXPECT_TRUE(!g_GameMap.SaveMapData(block) && Log().Has("Map not saved: a unit name is longer than 239 characters"));
+    EXPECT_FALSE(g_GameMap.SaveMapData(block));
+    EXPECT_TRUE(Log().Contains("Map not saved: a unit name is longer than 239 characters"));
 }
 
 TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
@@ -247,11 +231,10 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
                 g_GameMap.startPoints[0].x == 3);
     // Outside the editor the stored start points are written back.
     const std::vector<uint8_t> again = Save();
-    EXPECT_TRUE(I32At(again, StartCountAt) == 1 && I32At(again, StartCountAt + 4) == 3 && g_GameMap.editor == 0);
+    EXPECT_TRUE(GetLe32(again, StartCountAt) == 1 && GetLe32(again, StartCountAt + 4) == 3 && g_GameMap.editor == 0);
 
     // The probes read a file's size and start points or report it bad.
-    const std::string path = Folder().File("Maps/probe.world");
-    WriteBytes(path, bytes);
+    const std::string path = Folder().Write("Maps/probe.world", bytes);
     int32_t w = 0, h = 0;
     EXPECT_TRUE(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h) && std::pair(w, h) == std::pair(32, 32) &&
                 g_GameMap.ReadMapFileStartNum(path.c_str()) == 1);
@@ -264,61 +247,57 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     std::filesystem::resize_file(path, uintmax_t(3) << 30);
     preview.reset();
     EXPECT_TRUE(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h) && std::pair(w, h) == std::pair(32, 32) &&
-                g_GameMap.ReadMapFileStartNum(path.c_str()) == 1 && g_GameMap.LoadMinimapPreview(path.c_str(), preview));
+                g_GameMap.ReadMapFileStartNum(path.c_str()) == 1 &&
+                g_GameMap.LoadMinimapPreview(path.c_str(), preview));
 
-    const std::string missing = Folder().Path() + "/none.world";
+    const std::string missing = Folder() / "none.world";
     EXPECT_TRUE(!g_GameMap.ReadMapFileSize(missing.c_str(), &w, &h) && std::pair(w, h) == std::pair(-1, -1) &&
                 g_GameMap.ReadMapFileStartNum(missing.c_str()) == 0);
-    EXPECT_TRUE(Log().Has("Map file not found"));
+    EXPECT_TRUE(Log().Contains("Map file not found"));
 
-    const std::string cut = Folder().File("Maps/cut.world");
-    WriteBytes(cut, std::vector<uint8_t>(bytes.begin(), bytes.begin() + 100));
+    const std::string cut = Folder().Write("Maps/cut.world", std::vector<uint8_t>(bytes.begin(), bytes.begin() + 100));
     EXPECT_TRUE(g_GameMap.ReadMapFileStartNum(cut.c_str()) == 0 && !g_GameMap.LoadMinimapPreview(cut.c_str(), preview));
 
     std::vector<uint8_t> huge = bytes;
-    PutI32(huge, 0, INT_MIN);
-    PutI32(huge, 4, INT_MIN);
-    WriteBytes(cut, huge);
+    SetLe32(huge, 0, INT_MIN);
+    SetLe32(huge, 4, INT_MIN);
+    Folder().Write("Maps/cut.world", huge);
     EXPECT_EQ(g_GameMap.ReadMapFileStartNum(cut.c_str()), 0);
-    EXPECT_TRUE(Log().Has("Map file refused: the size is not 32 to 256 blocks each way"));
+    EXPECT_TRUE(Log().Contains("Map file refused: the size is not 32 to 256 blocks each way"));
 }
 
 TEST_F(MapFileRefusals, SavingKeepsABackupAFailedWriteKeepsTheOldFileAndAMissingFileGivesTheDefaultMap)
 {
     const std::vector<uint8_t> bytes = MakeMap();
-    const std::string path = Folder().File("Maps/keep.world");
-    WriteBytes(path, {1, 2, 3});
+    const std::string path = Folder().Write("Maps/keep.world", "123");
     g_Config.backupFiles = 1;
     ASSERT_TRUE(g_GameMap.SaveMap(path.c_str()));
-    EXPECT_TRUE(Log().Has("Saving map file:" + path));
-    EXPECT_EQ(std::filesystem::file_size(Folder().Path() + "/Maps/keep.backup"), 3u);
+    EXPECT_TRUE(Log().Contains("Saving map file:" + path));
+    EXPECT_EQ(std::filesystem::file_size(Folder() / "Maps/keep.backup"), 3u);
     EXPECT_EQ(std::filesystem::file_size(path), bytes.size());
     // A backup the disk does not take (a folder in its place) is logged, and the map is saved all the same.
-    Folder().File("Maps/taken.backup/x");
-    const std::string taken = Folder().File("Maps/taken.world");
-    WriteBytes(taken, {1});
-    EXPECT_TRUE(g_GameMap.SaveMap(taken.c_str()) && Log().Has("Map backup could not be written") &&
+    Folder().MakeFolder("Maps/taken.backup");
+    const std::string taken = Folder().Write("Maps/taken.world", "1");
+    EXPECT_TRUE(g_GameMap.SaveMap(taken.c_str()) && Log().Contains("Map backup could not be written") &&
                 std::filesystem::file_size(taken) == bytes.size());
 
-    EXPECT_FALSE(g_GameMap.SaveMap((Folder().Path() + "/no such folder/x.world").c_str()));
-    EXPECT_TRUE(Log().Has("Map file could not be written"));
+    EXPECT_FALSE(g_GameMap.SaveMap((Folder() / "no such folder/x.world").c_str()));
+    EXPECT_TRUE(Log().Contains("Map file could not be written"));
     // A map that cannot be written leaves the old file whole.
     g_GameMap.playerSettings[0].name = std::string(300, 'n').c_str();
     EXPECT_TRUE(!g_GameMap.SaveMap(path.c_str()) && std::filesystem::file_size(path) == bytes.size());
 
-    // A missing file gives the default map, painted with the theme's ground.
-    const std::string theme = Folder().File("Terrain/Themes/continental.theme");
-    std::vector<uint8_t> themeBytes = ReadBytes(theme);
-    PutI32(themeBytes, 4, 2);   // the default ground texture
-    WriteBytes(theme, themeBytes);
-    EXPECT_TRUE(g_GameMap.LoadMap((Folder().Path() + "/absent.world").c_str(), 1));
-    EXPECT_TRUE(Log().Has("Map file not found, creating new 64x64 map"));
+    // A missing file gives the default map, painted with the theme's ground texture, made 2 here.
+    const std::string theme = CScratchFolder::ReadFile(Folder() / "Terrain/Themes/continental.theme");
+    Folder().Write("Terrain/Themes/continental.theme", CRecordBytes::WithI32At(theme, 4, 2));
+    EXPECT_TRUE(g_GameMap.LoadMap((Folder() / "absent.world").c_str(), 1));
+    EXPECT_TRUE(Log().Contains("Map file not found, creating new 64x64 map"));
     EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.cornerTextures[0],
                                     g_GameMap.Block(63, 63).mixPasses[0].texture}),
               (std::vector<int32_t>{64, 0, 2, 2}));
     // A folder in the file's place is there but unreadable: the load fails with the cause, the map stays.
-    EXPECT_FALSE(g_GameMap.LoadMap((Folder().Path() + "/Maps").c_str(), 1));
-    EXPECT_TRUE(Log().Has("Map file cannot be read: Is a directory") &&
+    EXPECT_FALSE(g_GameMap.LoadMap((Folder() / "Maps").c_str(), 1));
+    EXPECT_TRUE(Log().Contains("Map file cannot be read: Is a directory") &&
                 Log().Count("Map file not found, creating new 64x64 map") == 1 && g_GameMap.width == 64);
 }
 
@@ -333,10 +312,8 @@ TEST_F(MapFilePlacement, TowersStandFinishedWithTheMapsCountOfArchersKeptInTheOw
         ASSERT_EQ(tower->archerCount, manned) << stored;
         EXPECT_EQ(g_Players[0].towerArchers.GetCount(), manned);
         for (int32_t i = 0; i < manned; ++i)
-        {
-            ASSERT_NE(tower->archers[i], nullptr);
-            EXPECT_TRUE(tower->archers[i]->GetCastID() == UNIT_TOWERARCHER && tower->archers[i]->player == 0);
-        }
+            EXPECT_TRUE(tower->archers[i] != nullptr && tower->archers[i]->GetCastID() == UNIT_TOWERARCHER &&
+                        tower->archers[i]->player == 0) << i;
     }
 }
 
@@ -357,7 +334,7 @@ TEST_F(MapFilePlacement, NeutralObjectOverAnotherRefusesTheMapAndFreesWhatWasMad
         g_PtrGarbage.Flush();
         EXPECT_TRUE(g_Players[0].buildingCount == 0 && g_Players[0].towerArchers.GetCount() == 0) << what;
     }
-    EXPECT_TRUE(Log().Has("Map file refused: a resource site or decoration lies over another object"));
+    EXPECT_TRUE(Log().Contains("Map file refused: a resource site or decoration lies over another object"));
 
     // A block the mill's mask leaves free takes a tree.
     ASSERT_TRUE(Load(MapWith({tower, mill, BuildingRecord(Neutral, 23, 20, CastResource, TreeKind, 0, 0, 0)}), 0));
@@ -373,7 +350,7 @@ TEST_F(MapFilePlacement, NeutralObjectOverAnotherRefusesTheMapAndFreesWhatWasMad
 // map saves back exactly as the map without that record.
 TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
 {
-    const std::vector<std::vector<uint8_t>> standing = {
+    const Records standing = {
         BuildingRecord(0, 5, 5, CastCastle, 0, 0, 0, 0),
         BuildingRecord(Neutral, 24, 20, CastResource, ResourceKindGoldMine, 0, 0, 0)};
     const std::tuple<int32_t, int32_t, int32_t, int32_t, const char*> cases[] = {
@@ -386,7 +363,7 @@ TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
     for (const auto& [owner, cast, x, y, line] : cases)
     {
         SCOPED_TRACE(testing::Message() << "cast " << cast << " at " << x << "," << y);
-        std::vector<std::vector<uint8_t>> records = standing;
+        Records records = standing;
         records.push_back(BuildingRecord(owner, x, y, cast, 0, 0, 0, 1));
         ASSERT_TRUE(Load(MapWith(line != nullptr ? standing : records), 1));
         const std::vector<uint8_t> expected = Save();
@@ -396,7 +373,7 @@ TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                                 [](const std::string& l) { return l.starts_with("Map file: building of"); }),
                   line != nullptr ? 1 : 0);
-        EXPECT_TRUE(line == nullptr || Log().Has(line));
+        EXPECT_TRUE(line == nullptr || Log().Contains(line));
         EXPECT_EQ(g_GameMap.Block(5, 5).building->GetBuildCast(), CastCastle);
         EXPECT_EQ(g_GameMap.Block(24, 20).building->GetResourceKind(), ResourceKindGold);   // the mine holds gold
         const CBuilding* added = g_GameMap.Block(x, y).building;
@@ -411,12 +388,10 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     ASSERT_NE(probe, nullptr);
     const int32_t own = probe->stance;
     ASSERT_NE(own, STANCE_DEFENSIVE);
-    // Block x, type and stance of the record; whether a unit is made and the
-    // stance it keeps.
+    // Block x, type and stance of the record; whether a unit is made and the stance it keeps.
     const std::tuple<const char*, int32_t, int32_t, int32_t, bool, int32_t> cases[] = {
         {"defensive", 3, UNIT_WARRIOR, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
-        {"stance 7", 3, UNIT_WARRIOR, 7, true, own},
-        {"stance 0", 3, UNIT_WARRIOR, 0, true, own},
+        {"stance 7", 3, UNIT_WARRIOR, 7, true, own}, {"stance 0", 3, UNIT_WARRIOR, 0, true, own},
         {"stance -2^31", 3, UNIT_WARRIOR, INT_MIN, true, own},
         {"galley past the edge", Side - 1, UNIT_WARGALLEY, 1, false, 0},
         {"worker on the last column", Side - 1, UNIT_WORKER, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
@@ -430,27 +405,21 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
             EXPECT_EQ(g_GameMap.Block(x, 4).unit->stance, kept) << what;
         }
     }
-    EXPECT_TRUE(Log().Has("Map file: unknown unit stance, the unit keeps its own"));
+    EXPECT_TRUE(Log().Contains("Map file: unknown unit stance, the unit keeps its own"));
 
     // A ship (2 x 2) listed after a worker that stands in its footprint, though not on its first block.
     ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, 10, 10, UNIT_WORKER, 1), UnitRecord(0, 9, 9, UNIT_TRANSPORTSHIP, 1)}),
                      0));
     ASSERT_EQ(g_Players[0].unitCount, 1);
     EXPECT_TRUE(g_GameMap.Block(10, 10).unit == g_Players[0].units[0] && g_GameMap.Block(9, 9).unit == nullptr &&
-                Log().Has("Map file: unit on an occupied block skipped"));
+                Log().Contains("Map file: unit on an occupied block skipped"));
 }
 
 // Each map holds what the reader once let through unfit for a save: a tower without its archers, script
 // numbers in a field no save wrote, a stance the save refuses.
 TEST_F(MapFileGameSave, GameOfAMapSavesAndLoadsBack)
 {
-    struct SCase
-    {
-        const char* what;
-        std::vector<std::vector<uint8_t>> buildings;
-        std::vector<std::vector<uint8_t>> units;
-    };
-    const SCase cases[] = {
+    const std::tuple<const char*, Records, Records> cases[] = {
         {"manned tower", {BuildingRecord(0, 5, 5, CastTower, 0, 0, 0, 3)}, {}},
         {"script numbers",
          {BuildingRecord(1, 10, 12, CastHouse, 0, 0, 12, 0),
@@ -459,20 +428,21 @@ TEST_F(MapFileGameSave, GameOfAMapSavesAndLoadsBack)
          {}},
         {"stance 7", {}, {UnitRecord(0, 3, 3, UNIT_WORKER, 7)}},
     };
-    for (const SCase& c : cases)
+    for (const auto& [what, buildings, units] : cases)
     {
-        ASSERT_TRUE(StartGame(c.buildings, c.units)) << c.what;
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(StartGame(buildings, units));
         const std::vector<uint8_t> save = CSaveGameRun::SaveDrawn();
-        ASSERT_TRUE(CSaveGameRun::Load(save)) << c.what;
-        EXPECT_EQ(CSaveGameRun::SaveDrawn(), save) << c.what;
+        ASSERT_TRUE(CSaveGameRun::Load(save));
+        EXPECT_EQ(CSaveGameRun::SaveDrawn(), save);
         // The loaded objects keep the record's script number and archers.
-        for (const std::vector<uint8_t>& record : c.buildings)
+        for (const std::vector<uint8_t>& record : buildings)
         {
-            const CBuilding* building = g_GameMap.Block(I32At(record, 4), I32At(record, 8)).building;
-            ASSERT_NE(building, nullptr) << c.what;
-            EXPECT_EQ(building->scriptTag, I32At(record, 32)) << c.what;
+            const CBuilding* building = g_GameMap.Block(GetLe32(record, 4), GetLe32(record, 8)).building;
+            ASSERT_NE(building, nullptr);
+            EXPECT_EQ(building->scriptTag, GetLe32(record, 32));
             const auto* tower = dynamic_cast<const CBuildingTower*>(building);
-            EXPECT_EQ(tower != nullptr ? tower->archerCount : 0, record[36]) << c.what;
+            EXPECT_EQ(tower != nullptr ? tower->archerCount : 0, record[36]);
         }
     }
 }

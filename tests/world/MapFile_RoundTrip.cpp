@@ -1,15 +1,11 @@
-// A map laid out from the format by hand loaded and saved back byte for byte; every line of the text
-// export worked out from the format by hand; the export's refusals.
+// A map laid out by hand from the format, loaded and saved back byte for byte, and its text export line by line.
 
 #include <functional>
 
 #include "MapFile_Fixture.h"
 #include "core/C_D3D8Game.h"
 #include "tests/support/RecordBytes.h"
-#include "buildings/C_Building.h"
-#include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingTower.h"
-#include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 
 namespace
@@ -42,9 +38,8 @@ bool UnderAnObject(int32_t x, int32_t y)
                        { return x >= o.x && x < o.x + o.width && y >= o.y && y < o.y + o.depth; });
 }
 
-// A 32 x 32 map image laid out field by field as the format gives it: flat land, corner textures 1 to 3, a
-// start point with its marker, eight setups (one with a script), the objects above, a named and an
-// unnamed worker, rain.
+// A 32 x 32 map image laid out field by field as the format gives it: flat land, corner textures 1 to 3, a start
+// point with its marker, eight setups (one with a script), the objects above, a named and an unnamed worker, rain.
 std::string FormatMap()
 {
     CRecordBytes m;
@@ -70,13 +65,11 @@ std::string FormatMap()
         m.I32(p * 3).I32(31 - p);
     }
     m.I32(0);   // continental
+    // The decoration at (2, 25) shades the corners with it one block west, or two west and one south.
     for (int32_t x = 0; x <= Side; ++x)
         for (int32_t y = 0; y <= Side; ++y)
-        {
-            // The decoration at (2, 25) shades the corners with it one block west, or two west and one south.
-            const bool shaded = (x == 3 && y == 25) || (x == 4 && y == 24);
-            m.I32(shaded ? ShadedGrey : FlatGrey).I32(FlatHeight).U8(uint8_t(1 + (x + 2 * y) % 3));
-        }
+            m.I32((x == 3 && y == 25) || (x == 4 && y == 24) ? ShadedGrey : FlatGrey).I32(FlatHeight)
+                .U8(uint8_t(1 + (x + 2 * y) % 3));
     m.I32(236);
     for (int32_t x = 0; x < Side; ++x)
         for (int32_t y = 0; y < Side; ++y)
@@ -85,11 +78,9 @@ std::string FormatMap()
             m.U8(0).U8(0).U8(UnderAnObject(x, y) ? 1 : 0).U8(0).U8(0).U8(uint8_t(model)).U8(uint8_t(model >> 8));
         }
     m.I32(int32_t(std::size(Objects)));
-    for (const SObjectRecord& o : Objects)
-    {
-        m.I32(o.owner).I32(o.x).I32(o.y).I32(o.cast).I32(o.kind).I32(0).I32(o.amount).I32(o.decorationKind);
-        m.I32(o.scriptId).I32(o.archers);   // and three reserved bytes
-    }
+    for (const SObjectRecord& o : Objects)   // each with three reserved bytes behind
+        m.I32(o.owner).I32(o.x).I32(o.y).I32(o.cast).I32(o.kind).I32(0).I32(o.amount).I32(o.decorationKind)
+            .I32(o.scriptId).I32(o.archers);
     m.I32(2);
     m.I32(0).I32(20).I32(5).I32(UNIT_WORKER).I32(2).I32(21).U8(1).I32(3).Text("Ann").U8(0);
     m.I32(2).I32(22).I32(8).I32(UNIT_WORKER).I32(1).I32(0).U8(0);
@@ -98,13 +89,6 @@ std::string FormatMap()
         for (int32_t y = 0; y < Side; ++y)
             m.U8(uint8_t((x * 3 + y) % 7));
     return m.Bytes();
-}
-
-// The lines of an exported file, each ended by CR LF.
-std::vector<std::string> ExportLines(const std::string& path)
-{
-    const std::vector<uint8_t> bytes = ReadBytes(path);
-    return CTestLog::SplitLines(std::string(bytes.begin(), bytes.end()));
 }
 
 // A grid section: "ROW_y=" and the values of x = 0 .. side - 1, comma separated.
@@ -128,22 +112,15 @@ void AddPlayer(std::vector<std::string>& e, int32_t p)
                        p == 3 ? "ENABLE_STARVING=FALSE" : "ENABLE_STARVING=TRUE", "POPULATION_LIMIT=256",
                        "MAX_TEHCNOLOGY_NUM=61"});
     for (int i = 0; i < 61; ++i)
-    {
-        e.push_back("TECHNOLOGY_ID=" + std::to_string(i));
-        e.push_back(p == 3 && i == 5 ? "(TENUMTECHSTATE)=2" : "(TENUMTECHSTATE)=0");
-    }
+        e.insert(e.end(), {"TECHNOLOGY_ID=" + std::to_string(i),
+                           p == 3 && i == 5 ? "(TENUMTECHSTATE)=2" : "(TENUMTECHSTATE)=0"});
     e.push_back("MAX_UNITCAST_NUM=36");
     for (int i = 0; i < 36; ++i)
-    {
-        e.push_back("(TENUMUNITCAST)=" + std::to_string(i));
-        e.push_back(p == 3 && i == 7 ? "UNIT_ENABLED=FALSE" : "UNIT_ENABLED=TRUE");
-    }
+        e.insert(e.end(), {"(TENUMUNITCAST)=" + std::to_string(i),
+                           p == 3 && i == 7 ? "UNIT_ENABLED=FALSE" : "UNIT_ENABLED=TRUE"});
     e.push_back("MAX_BUILDCAST_NUM=19");
     for (int i = 0; i < 19; ++i)
-    {
-        e.push_back("(TENUMBUILDCAST)=" + std::to_string(i));
-        e.push_back("BUILDING_ENABLED=TRUE");
-    }
+        e.insert(e.end(), {"(TENUMBUILDCAST)=" + std::to_string(i), "BUILDING_ENABLED=TRUE"});
     e.insert(e.end(), {"STARTING_VIEW_POSITION=0,0", ""});
 }
 } // namespace
@@ -213,12 +190,10 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
     e.insert(e.end(), {"", "FIRST_DECORATION_MODEL=236", "", "MAP_TILES"});
     for (int x = 0; x < 32; ++x)
         for (int y = 0; y < 32; ++y)
-        {
-            e.push_back("TILE=" + std::to_string(x) + "," + std::to_string(y));
-            e.push_back(x == 1 && y == 2 ? "DECORATION_OBJECT=240" : "DECORATION_OBJECT=-1");
-        }
+            e.insert(e.end(), {"TILE=" + std::to_string(x) + "," + std::to_string(y),
+                               x == 1 && y == 2 ? "DECORATION_OBJECT=240" : "DECORATION_OBJECT=-1"});
     e.push_back("");
-    const std::vector<std::string> objects = {
+    e.insert(e.end(), {
         "NUMBER_OF_BUILDINGS=3",
         "BUILDING=0", "PLAYER_ID=0", "POSITION=5,5", "(TENUMBUILDCAST)=6", "(TENUMRESOURCE)=0", "(TENUMTREECAST)=0",
         "RESOURCE_AMOUNT=0", "SPECIAL_ID=7", "TOWER_ARCHER_NUM=2",
@@ -235,15 +210,14 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
         "(TENUMSTANCE)=" + std::to_string(g_GameMap.Block(4, 22).unit->stance), "SPECIAL_ID=0",
         "UNIT_CUSTOM_NAME=\"\"",
         "",
-        "(TENUMWEATHER)=1", "", "WEATHER_MAP"};
-    e.insert(e.end(), objects.begin(), objects.end());
+        "(TENUMWEATHER)=1", "", "WEATHER_MAP"});
     AddRows(e, Side, [](int32_t x, int32_t y) { return (x + 2 * y) % 5; });
     e.insert(e.end(), {"", "END_OF_EXPORT"});
 
     const std::string path = Folder().File("small.export");
     ASSERT_TRUE(g_GameMap.ExportMap(path.c_str()));
-    EXPECT_TRUE(Log().Has("Exporting map file:" + path));
-    const std::vector<std::string> lines = ExportLines(path);
+    EXPECT_TRUE(Log().Contains("Exporting map file:" + path));
+    const std::vector<std::string> lines = CTestLog::SplitLines(CScratchFolder::ReadFile(path));   // CR LF ended
     ASSERT_EQ(lines.size(), e.size());
     for (size_t i = 0; i < e.size(); ++i)
         ASSERT_EQ(lines[i], e[i]) << "line " << i + 1;
@@ -251,17 +225,16 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
 
 TEST_F(MapExport, FailedExportIsReportedAndKeepsTheOldFileAndAnEmptyMapHasItsBlanks)
 {
-    const std::string path = Folder().File("old.export");
-    WriteBytes(path, {'o', 'l', 'd'});
+    const std::string path = Folder().Write("old.export", "old");
     EXPECT_FALSE(g_GameMap.ExportMap(path.c_str()));   // no map loaded
-    EXPECT_TRUE(Log().Has("Map export refused: no map is loaded"));
+    EXPECT_TRUE(Log().Contains("Map export refused: no map is loaded"));
     ASSERT_TRUE(g_GameMap.NewMap(Side, Side, 0, 0));
-    EXPECT_FALSE(g_GameMap.ExportMap((Folder().Path() + "/missing folder/x.export").c_str()));
-    EXPECT_TRUE(Log().Has("Map export could not be written"));
-    EXPECT_EQ(ReadBytes(path), std::vector<uint8_t>({'o', 'l', 'd'}));
+    EXPECT_FALSE(g_GameMap.ExportMap((Folder() / "missing folder/x.export").c_str()));
+    EXPECT_TRUE(Log().Contains("Map export could not be written"));
+    EXPECT_EQ(CScratchFolder::ReadFile(path), "old");
 
     ASSERT_TRUE(g_GameMap.ExportMap(path.c_str()));
-    const std::vector<std::string> lines = ExportLines(path);
+    const std::vector<std::string> lines = CTestLog::SplitLines(CScratchFolder::ReadFile(path));
     const std::vector<std::string> blanks = {"NUMBER_OF_BUILDINGS=0", "", "NUMBER_OF_UNITS=0", ""};
     EXPECT_NE(std::search(lines.begin(), lines.end(), blanks.begin(), blanks.end()), lines.end());
 }

@@ -1,81 +1,41 @@
-// The path finder's results pinned down: routes, ends, refusals, cuts and cells each search expanded,
-// over searches on the benchmark's maps, against recorded digests.  Any change to the search order, the tie
-// rules, the cell tests or the start distance changes a digest.
+// The path finder's answers over searches on the benchmark's maps, against recorded digests: any change to the
+// search order, the tie rules, the cell tests or the start distance changes a digest.
 
-#include <cstring>
+#include <functional>
 #include <memory>
-#include <vector>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "bench/PathBenchMaps.h"
 #include "buildings/C_Building.h"
 #include "core/C_CRC32.h"
+#include "tests/support/RecordBytes.h"
 #include "world/C_PathFinder.h"
 
 namespace
 {
 using namespace PathBenchMaps;
 
-// Everything a search answers, appended in a fixed layout.
-class CSearchRecord
-{
-public:
-    void Add(int32_t value)
-    {
-        uint8_t bytes[4];
-        std::memcpy(bytes, &value, sizeof bytes);
-        m_Bytes.insert(m_Bytes.end(), bytes, bytes + 4);
-    }
-    void AddSearch(const CPathFinder& finder, int32_t steps, const CPathFinder::Route& route,
-                   const CPathFinder::SPoint& end)
-    {
-        Add(steps);
-        Add(end.x);
-        Add(end.y);
-        Add(finder.GetExpandedCells());
-        Add(finder.GetFailedSearches());
-        m_Bytes.insert(m_Bytes.end(), route, route + steps);
-    }
-    uint32_t Digest() const
-    {
-        static const CCRC32 crc;
-        return crc.Calculate(m_Bytes.data(), int(m_Bytes.size()));
-    }
+// Search i on the finder, into the route and end; its steps.
+using Search = std::function<int32_t(int32_t, CPathFinder&, CPathFinder::Route&, CPathFinder::SPoint&)>;
 
-private:
-    std::vector<uint8_t> m_Bytes;
-};
-
-struct SRecordedFamily
+// The digest of everything the searches answer, appended in a fixed layout: steps, end, cells expanded, failed
+// searches so far and the route.
+uint32_t Digest(const SBenchMap& bench, int32_t searches, const Search& search)
 {
-    EMapKind kind;
-    const char* name;
-    int32_t searches;
-    uint32_t digest;
-};
-
-// One-block land movers between the map's pairs, then two-block movers,
-// then searches that stop short of the goal (near and accept distances).
-uint32_t RecordRoutes(EMapKind kind, int32_t searches)
-{
-    SBenchMap& bench = BenchMap(kind);
     auto finder = std::make_unique<CPathFinder>(*bench.map);
     CPathFinder::Route route{};
     CPathFinder::SPoint end{};
-    CSearchRecord record;
+    CRecordBytes record;
     finder->Init(0, nullptr);
     for (int32_t i = 0; i < searches; ++i)
     {
-        const auto& [from, to] = bench.pairs[size_t(i)];
-        const int32_t size = i % 4 == 3 ? 2 : 1;
-        const int32_t nearDistance = i % 5 == 4 ? 2 : 0;
-        const int32_t acceptDistance = i % 5 == 4 ? 4 : 0;
-        const int32_t steps = finder->FindPath(from.x, from.y, to.x, to.y, size, CPathFinder::LayerLand,
-                                               nearDistance, acceptDistance, nullptr, nullptr, 0, 0, route, end);
-        record.AddSearch(*finder, steps, route, end);
+        const int32_t steps = search(i, *finder, route, end);
+        record.I32(steps).I32(end.x).I32(end.y).I32(finder->GetExpandedCells()).I32(finder->GetFailedSearches());
+        record.Text(std::string(route, route + steps));
     }
-    return record.Digest();
+    return CCRC32().Calculate(record.Bytes().data(), int(record.Bytes().size()));
 }
 
 // A resource site for the breadth-first searches.
@@ -85,54 +45,54 @@ public:
     int32_t GetBuildCast() const override { return 10; }
     int32_t GetResourceKind() const override { return 2; }
 };
+} // namespace
 
-// Breadth-first searches for a tree from pair starts, with and without a
-// step limit, and storage searches that find nothing.
-uint32_t RecordTargetedSearches(EMapKind kind, int32_t searches)
-{
-    SBenchMap& bench = BenchMap(kind);
-    CGameMap& map = *bench.map;
-    const CPathFinder::SPoint treeAt = bench.pairs[0].second;
-    RecordedTree tree;
-    map.Block(treeAt.x, treeAt.y).building = &tree;
-    map.Block(treeAt.x, treeAt.y).blocked = 1;
-    auto finder = std::make_unique<CPathFinder>(map);
-    CPathFinder::Route route{};
-    CPathFinder::SPoint end{};
-    CSearchRecord record;
-    finder->Init(0, nullptr);
-    for (int32_t i = 0; i < searches; ++i)
-    {
-        const CPathFinder::SPoint from = bench.pairs[size_t(i + 1)].first;
-        const int32_t steps = i % 3 == 2 ? finder->FindStorage(from.x, from.y, route, end)
-                                         : finder->FindResource(from.x, from.y, 2, 0, i % 3 == 0 ? 0 : 40, route,
-                                                                end);
-        record.AddSearch(*finder, steps, route, end);
-    }
-    map.Block(treeAt.x, treeAt.y).building = nullptr;
-    map.Block(treeAt.x, treeAt.y).blocked = 0;
-    return record.Digest();
-}
-
+// One-block land movers between the map's pairs, then two-block movers, then searches that stop short of the goal
+// (near and accept distances).
 TEST(PathFinderRecordedRoutes, RoutesOnTheBenchmarkMapsAreTheRecordedOnes)
 {
-    const SRecordedFamily families[] = {
-        {EMapKind::Open, "open", 400, 3628642392u},
-        {EMapKind::Obstacles, "obstacles", 600, 1109014408u},
-        {EMapKind::Maze, "maze", 150, 1611751715u},
-        {EMapKind::TwoIslands, "islands", 600, 768370366u},
+    // The map, its name, the number of searches and the digest of their answers.
+    const std::tuple<EMapKind, const char*, int32_t, uint32_t> families[] = {
+        {EMapKind::Open, "open", 400, 3628642392u}, {EMapKind::Obstacles, "obstacles", 600, 1109014408u},
+        {EMapKind::Maze, "maze", 150, 1611751715u}, {EMapKind::TwoIslands, "islands", 600, 768370366u},
     };
-    for (const SRecordedFamily& family : families)
-        EXPECT_EQ(RecordRoutes(family.kind, family.searches), family.digest) << family.name;
+    for (const auto& [kind, name, searches, digest] : families)
+    {
+        const SBenchMap& bench = BenchMap(kind);
+        const Search search = [&bench](int32_t i, CPathFinder& finder, CPathFinder::Route& route,
+                                       CPathFinder::SPoint& end) {
+            const auto& [from, to] = bench.pairs[size_t(i)];
+            const int32_t near = i % 5 == 4 ? 2 : 0;
+            return finder.FindPath(from.x, from.y, to.x, to.y, i % 4 == 3 ? 2 : 1, CPathFinder::LayerLand, near,
+                                   near * 2, nullptr, nullptr, 0, 0, route, end);
+        };
+        EXPECT_EQ(Digest(bench, searches, search), digest) << name;
+    }
 }
 
+// Breadth-first searches for a tree from pair starts, with and without a step limit, and storage searches that
+// find nothing.
 TEST(PathFinderRecordedRoutes, BreadthFirstSearchesAreTheRecordedOnes)
 {
-    const SRecordedFamily families[] = {
-        {EMapKind::Open, "open", 12, 2315564969u},
-        {EMapKind::Obstacles, "obstacles", 12, 3447430384u},
+    const std::tuple<EMapKind, const char*, int32_t, uint32_t> families[] = {
+        {EMapKind::Open, "open", 12, 2315564969u}, {EMapKind::Obstacles, "obstacles", 12, 3447430384u},
     };
-    for (const SRecordedFamily& family : families)
-        EXPECT_EQ(RecordTargetedSearches(family.kind, family.searches), family.digest) << family.name;
+    for (const auto& [kind, name, searches, digest] : families)
+    {
+        SBenchMap& bench = BenchMap(kind);
+        const CPathFinder::SPoint treeAt = bench.pairs[0].second;
+        RecordedTree tree;
+        SMapBlock& treeBlock = bench.map->Block(treeAt.x, treeAt.y);
+        treeBlock.building = &tree;
+        treeBlock.blocked = 1;
+        const Search search = [&bench](int32_t i, CPathFinder& finder, CPathFinder::Route& route,
+                                       CPathFinder::SPoint& end) {
+            const CPathFinder::SPoint from = bench.pairs[size_t(i + 1)].first;
+            return i % 3 == 2 ? finder.FindStorage(from.x, from.y, route, end)
+                              : finder.FindResource(from.x, from.y, 2, 0, i % 3 == 0 ? 0 : 40, route, end);
+        };
+        EXPECT_EQ(Digest(bench, searches, search), digest) << name;
+        treeBlock.building = nullptr;
+        treeBlock.blocked = 0;
+    }
 }
-} // namespace

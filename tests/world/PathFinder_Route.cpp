@@ -1,15 +1,11 @@
-// Searches on hand-made maps: the edge cases of the plain, targeted and computer opponent's searches and
-// of the flood fills.  Ordinary routes are pinned down by the recorded routes.
+// The searches' edge cases on hand-made maps; ordinary routes are pinned down by the recorded routes.
 
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <functional>
 #include <limits>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -79,8 +75,7 @@ TEST(PathFinderRoute, UnitsInTheWayBlockUnlessTheyWalkAsFastOrAreAMeleeChasersEn
         SCOPED_TRACE(name);
         PathTestWorld world(MakePathTestMap({"##########", "..........", "##########"}));
         world.players.SetAllied(2, 0, true);
-        // Each Init takes the ranges of its own unit: after a catapult the
-        // base unit chases as a melee unit.
+        // Each Init takes the ranges of its own unit: after a catapult the base unit chases as a melee unit.
         PathTestUnit catapult(0);
         catapult.fights = true;
         catapult.attackRange = 8;
@@ -167,10 +162,9 @@ TEST(PathFinderRoute, TheStartDistanceIsMeasuredToTheGoalAsGivenBeforeOffsetsAnd
     EXPECT_EQ(world.finder->GetFailedSearches(), 0);
 }
 
-TEST(PathFinderRoute, RouteLongerThanTheBufferIsCutAfterItsFirstSteps)
+TEST(PathFinderRoute, RoutesUpToTheBufferAreWholeAndALongerOneIsCutAfterItsFirstStepsAndGoesOnFromItsEnd)
 {
-    // 64 lanes of 34 blocks joined at alternate ends: about 2,200 steps,
-    // whose costs pass 20,000 tenths.
+    // 64 lanes of 34 blocks joined at alternate ends: about 2,200 steps, whose costs pass 20,000 tenths.
     constexpr int32_t Width = 128;
     constexpr int32_t Height = 34;
     std::vector<std::string> rows(Height, std::string(Width, '.'));
@@ -199,6 +193,35 @@ TEST(PathFinderRoute, RouteLongerThanTheBufferIsCutAfterItsFirstSteps)
     EXPECT_GE(legs, 4);
     EXPECT_GT(totalSteps * CPathFinder::StraightStepCost, 20000);
     EXPECT_EQ(world.finder->GetFailedSearches(), 0);
+
+    // A one-block corridor winding through columns of 5 blocks: cell k of it lies in column 2 (k / 6),
+    // running down in even columns and up in odd ones, with the joins in the walls between.  Goals 511,
+    // 512 and 513 steps along it.
+    const auto cell = [](int32_t k) {
+        const int32_t m = k / 6, j = k % 6;
+        const bool down = m % 2 == 0;
+        return j == 5 ? std::pair(2 * m + 1, down ? 4 : 0) : std::pair(2 * m, down ? j : 4 - j);
+    };
+    std::vector<std::string> corridor(5, std::string(172, '.'));
+    for (int32_t x = 1; x < 172; x += 2)
+        for (int32_t y = 0; y < 5; ++y)
+            corridor[size_t(y)][size_t(x)] = y == ((x / 2) % 2 == 0 ? 4 : 0) ? '.' : '#';
+    PathTestWorld winding(MakePathTestMap(corridor));
+    for (const int32_t length : {511, 512, 513})
+    {
+        SCOPED_TRACE(length);
+        const auto [goalX, goalY] = cell(length);
+        const int32_t steps = winding.Find(0, 0, goalX, goalY);
+        const int32_t kept = std::min(length, CPathFinder::RouteCapacity);
+        ASSERT_EQ(steps, kept);
+        const auto cells = winding.Cells(0, 0, steps);
+        for (int32_t k = 1; k <= kept; ++k)
+            ASSERT_EQ(std::pair(cells[size_t(k - 1)].x, cells[size_t(k - 1)].y), cell(k)) << k;
+        EXPECT_EQ(std::pair(winding.end.x, winding.end.y), cell(kept));
+        EXPECT_EQ(winding.finder->GetFailedSearches(), 0);
+    }
+    // The rest of the cut route from where it ended.
+    EXPECT_EQ(winding.Find(winding.end.x, winding.end.y, cell(513).first, cell(513).second), 1);
 }
 
 TEST(PathFinderRoute, ResultsDoNotDependOnEarlierSearches)
@@ -220,8 +243,7 @@ TEST(PathFinderRoute, ResultsDoNotDependOnEarlierSearches)
 
 TEST(PathFinderTargets, BesideMeansNoStepsAndEveryMissCountsAFailure)
 {
-    // Beside is a straight step away: a diagonal step onto a building
-    // passes its own blocked corner.
+    // Beside is a straight step away: a diagonal step onto a building passes its own blocked corner.
     PathTestWorld world(MakePathTestMap(40, 40));
     CPathFinder& finder = *world.finder;
     PathTestBuilding mine(10, 2, 2, -1);
@@ -235,8 +257,7 @@ TEST(PathFinderTargets, BesideMeansNoStepsAndEveryMissCountsAFailure)
     EXPECT_EQ(finder.GetTargetBuilding(), &mine);
     EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(4, 5));
 
-    // An unexplored mine, nothing to find, and starts off the map: every
-    // search fails cleanly.
+    // An unexplored mine, nothing to find, and starts off the map: every search fails cleanly.
     for (int32_t x = 5; x < 7; ++x)
         for (int32_t y = 5; y < 7; ++y)
             world.players.SetVisibility(0, x, y, 0);
@@ -342,17 +363,15 @@ TEST(PathFinderTargets, StorageAndKeepSearchesHaveNoStepLimitAndExhaustWhatTheyR
     EXPECT_EQ(walled.finder->GetFailedSearches(), 2);
 }
 
-TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShip)
+TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShipWhichStopsBesideFreeLandWithinItsLimit)
 {
     // A 2 x 2 unit leaves the ship at (1, 1).  Its footprint is scanned x outer, y inner: a blocked block,
     // or another player's unit, ends the scan as a dead end when it comes first, and as a waypoint to go on
     // from otherwise; an own unit makes a waypoint.  The blocks held, by whom (a player, or -1: rock), the
     // step limit; the end (-1: none).
     const std::tuple<const char*, std::vector<CPathFinder::SPoint>, int32_t, int32_t, CPathFinder::SPoint> cases[] = {
-        {"free beside the ship", {}, 0, 0, {2, 1}},
-        {"one straight step allowed", {}, 0, 2, {2, 1}},
-        {"no step allowed", {}, 0, 1, {-1, -1}},
-        {"own unit in the footprint", {{2, 2}}, 0, 0, {2, 0}},
+        {"free beside the ship", {}, 0, 0, {2, 1}}, {"one straight step allowed", {}, 0, 2, {2, 1}},
+        {"no step allowed", {}, 0, 1, {-1, -1}}, {"own unit in the footprint", {{2, 2}}, 0, 0, {2, 0}},
         {"foreign unit first, then second", {{2, 1}}, 1, 0, {3, 0}},
         {"rock first: a dead end, and a cut corner", {{2, 1}}, -1, 0, {-1, -1}},
         {"rock last: waypoints round it", {{3, 1}}, -1, 0, {4, 0}},
@@ -377,16 +396,14 @@ TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShip)
         }
         EXPECT_EQ(world.finder->GetFailedSearches(), found ? 0 : 1);
     }
-}
 
-TEST(PathFinderShips, TheShipStopsBesideFreeLandNotBlockedLandWithinItsStepLimit)
-{
-    PathTestWorld world(MakePathTestMap({"~~~#.", "~~~~."}));
+    // The ship stops beside free land, not blocked land, within its step limit.
+    PathTestWorld coast(MakePathTestMap({"~~~#.", "~~~~."}));
     PathTestUnit ship(0, 1, 1.0f);
-    world.finder->Init(0, &Placed(world, ship, 0, 0));
-    EXPECT_EQ(world.finder->FindCoastToUngarrison(0, 0, 1, 0, world.Route(), world.end), 3);
-    EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(3, 1));
-    EXPECT_EQ(world.finder->GetFailedSearches(), 0);
+    coast.finder->Init(0, &Placed(coast, ship, 0, 0));
+    EXPECT_EQ(coast.finder->FindCoastToUngarrison(0, 0, 1, 0, coast.Route(), coast.end), 3);
+    EXPECT_EQ(std::pair(coast.end.x, coast.end.y), std::pair(3, 1));
+    EXPECT_EQ(coast.finder->GetFailedSearches(), 0);
     // The land at (3, 0) is met at a cost of 30: a limit of 4 steps reaches it, one of 3 does not.
     PathTestWorld row(MakePathTestMap({"~~~."}));
     for (const auto& [limit, steps] : {std::pair(4, 2), std::pair(3, 0), std::pair(0, 2)})
@@ -397,7 +414,7 @@ TEST(PathFinderShips, TheShipStopsBesideFreeLandNotBlockedLandWithinItsStepLimit
     EXPECT_EQ(row.finder->GetFailedSearches(), 1);
 }
 
-TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedArea)
+TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedAreaFromOnTheMapToANewIdUpToTheLargestMap)
 {
     // ',' is shore (level 7), filled as water; '#' holds another id.  The
     // ids after the fill: 'n' new, 'o' old, '3' the other.
@@ -420,18 +437,13 @@ TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedArea)
     };
     EXPECT_EQ(fill(false, 0, 0), (std::vector<std::string>{"nnoonn", "n3oo3n", "nnonnn", "oononn"}));
     EXPECT_EQ(fill(true, 2, 0), (std::vector<std::string>{"oonnoo", "o3nn3o", "oonooo", "nnonoo"}));
-}
 
-TEST(PathFinderFlood, SameIdOrStartOffTheMapChangesNothingAndTheLargestMapFillsWhole)
-{
+    // The same id, or a start off the map, changes nothing; the largest map fills whole.
     PathTestWorld world(MakePathTestMap(256, 256));
     for (SMapBlock& block : world.map->AllBlocks())
         block.regionId = OldId;
     const auto allAre = [&](uint16_t id)
-    {
-        const auto blocks = world.map->AllBlocks();
-        return std::all_of(blocks.begin(), blocks.end(), [&](const SMapBlock& b) { return b.regionId == id; });
-    };
+    { return std::ranges::all_of(world.map->AllBlocks(), [&](const SMapBlock& b) { return b.regionId == id; }); };
     world.finder->FloodFillLand(5, 5, OldId, OldId);
     world.finder->FloodFillLand(-1, 5, OldId, NewId);
     world.finder->FloodFillWater(5, 256, OldId, NewId);
@@ -440,7 +452,7 @@ TEST(PathFinderFlood, SameIdOrStartOffTheMapChangesNothingAndTheLargestMapFillsW
     EXPECT_TRUE(allAre(NewId));
 }
 
-TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttackedPlaces)
+TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttackedPlacesOnTheStartIslandUnlessItIsDocks)
 {
     PathTestWorld world(MakePathTestMap(30, 30));
     PathTestBuilding probe(4, 2, 2, 0);
@@ -484,37 +496,34 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
             << stepLimit << " " << nearSteps;
         EXPECT_EQ(row.end.x, found ? 5 : 0);
     }
-}
 
-TEST(PathFinderBuildingPlace, KeepsToTheStartIslandUnlessItIsDocks)
-{
     // Land joined to the start's, but numbered as another island; the
     // start's own island is full for the placement test (but walkable).
-    PathTestWorld world(MakePathTestMap(20, 10));
+    PathTestWorld islands(MakePathTestMap(20, 10));
     std::unique_ptr<CGameMap> placementView = MakePathTestMap(20, 10);
     for (int32_t x = 0; x < 20; ++x)
         for (int32_t y = 0; y < 10; ++y)
         {
-            world.map->Block(x, y).regionId = x < 6 ? 1 : 2;
+            islands.map->Block(x, y).regionId = x < 6 ? 1 : 2;
             placementView->Block(x, y).blocked = x < 6;
         }
-    PathTestBuilding probe(4, 1, 1, 0);
+    PathTestBuilding landProbe(4, 1, 1, 0);
     PathTestBuilding docks(13, 2, 2, 0);
-    probe.placementMap = placementView.get();
+    landProbe.placementMap = placementView.get();
     docks.placementMap = placementView.get();
 
-    EXPECT_FALSE(world.finder->FindBuildingPlace(2, 5, &probe, 0, 0, 0, world.end));
-    for (const auto& tried : probe.triedPositions)
+    EXPECT_FALSE(islands.finder->FindBuildingPlace(2, 5, &landProbe, 0, 0, 0, islands.end));
+    for (const auto& tried : landProbe.triedPositions)
         EXPECT_LT(tried.x, 6);
-    EXPECT_EQ(world.finder->GetFailedSearches(), 1);
-    EXPECT_TRUE(world.finder->FindBuildingPlace(2, 5, &docks, 0, 0, 0, world.end));
-    EXPECT_GE(world.end.x, 6);
+    EXPECT_EQ(islands.finder->GetFailedSearches(), 1);
+    EXPECT_TRUE(islands.finder->FindBuildingPlace(2, 5, &docks, 0, 0, 0, islands.end));
+    EXPECT_GE(islands.end.x, 6);
 
     // Without a placement map every test fails: docks are tried on the map,
     // first at the first cell (5, 4) shifted by half their 4 x 4.
-    PathTestWorld small(MakePathTestMap(12, 12));
+    PathTestWorld noView(MakePathTestMap(12, 12));
     PathTestBuilding big(13, 4, 4, 0);
-    EXPECT_FALSE(small.finder->FindBuildingPlace(5, 5, &big, 0, 0, 0, small.end));
+    EXPECT_FALSE(noView.finder->FindBuildingPlace(5, 5, &big, 0, 0, 0, noView.end));
     ASSERT_GE(big.triedPositions.size(), 8u);
     EXPECT_EQ(std::pair(big.triedPositions[0].x, big.triedPositions[0].y), std::pair(1, 0));
     for (const auto& position : big.triedPositions)
@@ -523,8 +532,7 @@ TEST(PathFinderBuildingPlace, KeepsToTheStartIslandUnlessItIsDocks)
 
 TEST(PathFinderSmartRoute, ForbiddenLayerKeepsTheRouteToTheOtherAndShore)
 {
-    // A spit of land across a sea, and a pond across land; the shore (',')
-    // is open to both.
+    // A spit of land across a sea, and a pond across land; the shore (',') is open to both.
     PathTestWorld sea(MakePathTestMap({"~~~~~~~~~~~~", "~~~~~..~~~~~", "~~~~~..~~~~~", "~~~~~,,~~~~~",
                                        "~~~~~~~~~~~~"}));
     int32_t steps = SmartPath(sea, 0, 1, 11, 1, Forbid, 1);
@@ -582,9 +590,8 @@ TEST(PathFinderSmartRoute, ForeignWallsMayBeBrokenThroughUnlessForbiddenOrOwn)
 
 TEST(PathFinderSmartRoute, HugeWeightsNeitherOverflowNorBreakTheRoute)
 {
-    // The largest weights, sight counts and a footprint of 80 x 80 blocks:
-    // one step costs about 6 x 10^16, so the costs of a route across the
-    // map would pass even 64 bits; they stop growing instead.
+    // The largest weights, sight counts and a footprint of 80 x 80 blocks: one step costs about 6 x 10^16, so the
+    // costs of a route across the map would pass even 64 bits; they stop growing instead.
     constexpr int32_t Size = 80;
     PathTestWorld world(MakePathTestMap(256, 256));
     for (int32_t x = 0; x < 256; ++x)
@@ -795,8 +802,7 @@ TEST(PathFinderRoute, ABlockedGoalMovesToTheFirstFreeCellTheSearchFromItReaches)
     // cheapest waiting cell, (5, 5), is expanded first and its east neighbour taken.
     using Cells = std::vector<std::pair<int32_t, int32_t>>;
     const std::tuple<const char*, Cells, std::pair<int32_t, int32_t>> cases[] = {
-        {"north first", {{4, 5}}, {4, 4}},
-        {"then east", {{4, 5}, {4, 4}}, {5, 5}},
+        {"north first", {{4, 5}}, {4, 4}}, {"then east", {{4, 5}, {4, 4}}, {5, 5}},
         {"then the first diagonal", {{4, 5}, {4, 4}, {5, 5}, {4, 6}, {3, 5}}, {5, 4}},
         {"round a 3 x 3 rock", {}, {6, 5}}};
     for (const auto& [name, rocks, end] : cases)
@@ -815,36 +821,4 @@ TEST(PathFinderRoute, ABlockedGoalMovesToTheFirstFreeCellTheSearchFromItReaches)
         EXPECT_EQ(std::pair(world.end.x, world.end.y), end);
         EXPECT_EQ(world.finder->GetFailedSearches(), 0);
     }
-}
-
-TEST(PathFinderRoute, RoutesUpToTheBufferAreWholeAndALongerOneEndsAtItsLastStepKept)
-{
-    // A one-block corridor winding through columns of 5 blocks: cell k of it lies in column 2 (k / 6),
-    // running down in even columns and up in odd ones, with the joins in the walls between.  Goals 511,
-    // 512 and 513 steps along it.
-    const auto cell = [](int32_t k) {
-        const int32_t m = k / 6, j = k % 6;
-        const bool down = m % 2 == 0;
-        return j == 5 ? std::pair(2 * m + 1, down ? 4 : 0) : std::pair(2 * m, down ? j : 4 - j);
-    };
-    std::vector<std::string> rows(5, std::string(172, '.'));
-    for (int32_t x = 1; x < 172; x += 2)
-        for (int32_t y = 0; y < 5; ++y)
-            rows[size_t(y)][size_t(x)] = y == ((x / 2) % 2 == 0 ? 4 : 0) ? '.' : '#';
-    PathTestWorld world(MakePathTestMap(rows));
-    for (const int32_t length : {511, 512, 513})
-    {
-        SCOPED_TRACE(length);
-        const auto [goalX, goalY] = cell(length);
-        const int32_t steps = world.Find(0, 0, goalX, goalY);
-        const int32_t kept = std::min(length, CPathFinder::RouteCapacity);
-        ASSERT_EQ(steps, kept);
-        const auto cells = world.Cells(0, 0, steps);
-        for (int32_t k = 1; k <= kept; ++k)
-            ASSERT_EQ(std::pair(cells[size_t(k - 1)].x, cells[size_t(k - 1)].y), cell(k)) << k;
-        EXPECT_EQ(std::pair(world.end.x, world.end.y), cell(kept));
-        EXPECT_EQ(world.finder->GetFailedSearches(), 0);
-    }
-    // The rest of the cut route from where it ended.
-    EXPECT_EQ(world.Find(world.end.x, world.end.y, cell(513).first, cell(513).second), 1);
 }

@@ -1,5 +1,4 @@
-// The time-sliced action pass, starvation, spending the stock, and the
-// training and building rules.
+// The time-sliced action pass, starvation, spending the stock, and the training and building rules.
 
 #include <set>
 
@@ -65,8 +64,7 @@ TEST_F(PlayerActions, TheLocalPlayerIsToldOncePerMinuteAndHungerNeverKills)
         player.CheckStarvation(600.0f);
     EXPECT_FLOAT_EQ(unit->starvation, 61.5f);
     EXPECT_TRUE(unit->IsAlive());
-    // A house lifts the limit: hunger goes by the same amount per call, and a
-    // catapult never starved.
+    // A house lifts the limit: hunger goes by the same amount per call, and a catapult never starved.
     TestUnit* catapult = Create(player, 4);
     player.finishedBuildings[5] = 1;
     player.CheckStarvation(600.0f);

@@ -3,8 +3,10 @@
 // tables built, a locale with the messages the players show, the log captured, and a test clock.
 
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <sstream>
+#include <tuple>
 
 #include "WorldTestSupport.h"
 #include "core/C_Localizer.h"
@@ -38,7 +40,7 @@ protected:
     void SetUp() override
     {
         m_Saved = std::make_unique<CConfig>(g_Config);
-        m_Log = std::make_unique<WorldLog>(m_Folder);
+        m_Log = std::make_unique<CTestLog>();
         g_Config.fogOfWar = 1;
         g_Config.visibilityMode = 2;
         g_Config.unitHealthMultiply = 0;
@@ -97,7 +99,7 @@ protected:
 
     CPlayer& Player(int32_t index) { return g_Players[index]; }
     TestPlayerServices& Services() { return *m_Services; }
-    const WorldLog& Log() const { return *m_Log; }
+    const CTestLog& Log() const { return *m_Log; }
     const WorldFolder& Folder() const { return m_Folder; }
 
     TestUnit* Create(CPlayer& player, int32_t type, int32_t x = -1, int32_t y = -1)
@@ -121,37 +123,32 @@ protected:
     void ExpectExactlyTheConditions(CPlayer& player, const std::string& conditions, int32_t id,
                                     const std::function<bool()>& holds)
     {
-        std::vector<std::pair<int32_t*, float*>> met;
         std::istringstream words(conditions);
-        for (std::string word; words >> word;)
-        {
+        const std::vector<std::string> met{std::istream_iterator<std::string>(words), {}};
+        const auto set = [&](const std::string& word, bool on) {
             const int32_t number = word == "Tid-1" ? id - 1 : std::stoi(word.substr(1));
-            met.emplace_back(word[0] == 'B' ? &player.finishedBuildings[number] : nullptr,
-                             word[0] == 'T' ? &player.technologies[number].progress : nullptr);
-        }
-        const auto set = [](const std::pair<int32_t*, float*>& condition, bool on) {
-            if (condition.first != nullptr)
-                *condition.first = on ? 1 : 0;
+            if (word[0] == 'B')
+                player.finishedBuildings[number] = on ? 1 : 0;
             else
-                *condition.second = on ? CTechnology::ResearchedProgress : 0.0f;
+                player.technologies[number].progress = on ? CTechnology::ResearchedProgress : 0.0f;
         };
         std::fill(std::begin(player.finishedBuildings), std::end(player.finishedBuildings), 0);
         for (CTechnology& technology : player.technologies)
             technology.progress = 0.0f;
-        for (const auto& condition : met)
-            set(condition, true);
+        for (const std::string& word : met)
+            set(word, true);
         EXPECT_TRUE(holds()) << id << ": " << conditions;
-        for (size_t i = 0; i < met.size(); ++i)
+        for (const std::string& word : met)
         {
-            set(met[i], false);
-            EXPECT_FALSE(holds()) << id << ": " << conditions << " without condition " << i + 1;
-            set(met[i], true);
+            set(word, false);
+            EXPECT_FALSE(holds()) << id << ": " << conditions << " without " << word;
+            set(word, true);
         }
     }
 
 private:
     WorldFolder m_Folder;
-    std::unique_ptr<WorldLog> m_Log;
+    std::unique_ptr<CTestLog> m_Log;
     std::unique_ptr<CConfig> m_Saved;
     std::unique_ptr<TestPlayerServices> m_Services;
     std::unique_ptr<CPlayer[]> m_Players;

@@ -1,5 +1,4 @@
-// A player's initialisation, script, attack alerts, defeat, and what the
-// local player sees of the explored map.
+// A player's initialisation, script, attack alerts, defeat, and what the local player sees of the explored map.
 
 #include "Player_Fixture.h"
 
@@ -13,24 +12,22 @@ TEST_F(PlayerLife, ASecondInitStartsFromNothingAndCompilesTheScript)
     Create(player, 2, 5, 5);
     Finish(player, 5);
     player.technologies[3].enabled = 1;
-    const std::string path = Folder().File("scripts/good.scr");
-    std::ofstream(path) << "rule";
+    const std::string path = Folder().Write("scripts/good.scr", "rule");
     player.Init(2, 4, PLAYER_COMPUTER, path.c_str());
     EXPECT_TRUE(player.finishedBuildings[5] == 0 && player.score == 0 && player.technologies[3].enabled == 0);
     EXPECT_EQ(player.exploredMap[5 * 257 + 5], 0);
     EXPECT_EQ(g_GameMap.Block(5, 5).unit, nullptr);   // no deleted unit shown
-    EXPECT_TRUE(Create(player, 1)->uniqueId == 0 && Log().Has("Script compiled successfuly") &&
+    EXPECT_TRUE(Create(player, 1)->uniqueId == 0 && Log().Contains("Script compiled successfuly") &&
                 player.script.IsCompiled());
     EXPECT_TRUE(Services().messages.empty());
     // A script that fails is cleared and shown in red without the folder.
-    g_Config.scriptFolder = (Folder().Path() + "/scripts/").c_str();
-    player.Init(2, 2, PLAYER_COMPUTER, (Folder().Path() + "/scripts/missing.scr").c_str());
-    EXPECT_TRUE(Log().Has("Script compiled with errors") && !player.script.IsCompiled());
+    g_Config.scriptFolder = (Folder() / "scripts/").c_str();
+    player.Init(2, 2, PLAYER_COMPUTER, (Folder() / "scripts/missing.scr").c_str());
+    EXPECT_TRUE(Log().Contains("Script compiled with errors") && !player.script.IsCompiled());
     ASSERT_EQ(Services().messages.size(), 1u);
     EXPECT_TRUE(Services().messages[0].text == "Script compile error:missing.scr: cannot open the script file" &&
                 Services().messages[0].colour == 0xFF0000u);
-    // Only a computer player runs its opponent; empty, remote and defeated
-    // players are everyone's friends.
+    // Only a computer player runs its opponent; empty, remote and defeated players are everyone's friends.
     player.UpdateComputerAI();
     Player(0).UpdateComputerAI();
     EXPECT_TRUE(player.computerAI.GetFrameCount() == 1 && Player(0).computerAI.GetFrameCount() == 0);
@@ -69,11 +66,10 @@ TEST_F(PlayerLife, ADefeatedComputerPlayerLosesEverythingButItsHousesWarehousesW
 {
     CPlayer& loser = Player(3);
     loser.name = "Red";
-    std::vector<CUnit*> soldiers;
     std::vector<CUnit*> civilians;
     for (int32_t i = 0; i < 6; ++i)
     {
-        soldiers.push_back(Create(loser, 2, 10 + i, 10));
+        Create(loser, 2, 10 + i, 10);   // a soldier
         civilians.push_back(Create(loser, 1, 10 + i, 12));
     }
     std::vector<TestBuilding*> kept = {Finish(loser, 5), Finish(loser, 7), Finish(loser, 9)};
@@ -98,8 +94,7 @@ TEST_F(PlayerLife, ADefeatedComputerPlayerLosesEverythingButItsHousesWarehousesW
     EXPECT_TRUE(Services().messages.back().text == "Red is out" && Services().messages.back().colour == 0x00FFFFu);
     loser.SetDefeated();   // once out, always out
     EXPECT_EQ(Services().destroyedBuildings.size(), 4u);
-    // The local player loses its army, and tells the peers, only in a
-    // network game.
+    // The local player loses its army, and tells the peers, only in a network game.
     CUnit* soldier = Create(Player(0), 2, 5, 5);
     Player(0).SetDefeated();
     EXPECT_TRUE(Player(0).HasUnit(soldier));
@@ -126,18 +121,16 @@ TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBes
     player.exploredMap[31 * 257 + 31] = 201;
     player.exploredMap[63 * 257 + 0] = 40;
     player.exploredMap[40 * 257 + 40] = 0;
-    const struct
+    // Fog of war, visibility mode, the block and its level.
+    const std::tuple<int, int, int, int, int> cases[] = {
+        {1, 2, 10, 10, 200}, {1, 2, 5, 10, 150},  {1, 2, 5, 5, 150},   {1, 1, 5, 5, 200},  {1, 1, 5, 10, 150},
+        {1, 0, 5, 10, 200},  {1, 2, 30, 30, 100}, {1, 2, 31, 31, 100}, {1, 2, 20, 20, 150}, {0, 2, 3, 4, 17},
+        {0, 2, 30, 30, 200}, {1, 0, 64, -3, 40},  {1, 0, 500, 0, 40},  {1, 0, 25, 25, 200}};
+    for (const auto& [fog, mode, x, y, level] : cases)
     {
-        int fog, mode, x, y, level;
-    } cases[] = {{1, 2, 10, 10, 200}, {1, 2, 5, 10, 150}, {1, 2, 5, 5, 150},   {1, 1, 5, 5, 200},
-                 {1, 1, 5, 10, 150},  {1, 0, 5, 10, 200}, {1, 2, 30, 30, 100}, {1, 2, 31, 31, 100},
-                 {1, 2, 20, 20, 150}, {0, 2, 3, 4, 17},   {0, 2, 30, 30, 200}, {1, 0, 64, -3, 40},
-                 {1, 0, 500, 0, 40},  {1, 0, 25, 25, 200}};
-    for (const auto& c : cases)
-    {
-        g_Config.fogOfWar = c.fog;
-        g_Config.visibilityMode = c.mode;
-        EXPECT_EQ(player.GetVisibility(c.x, c.y), c.level) << c.fog << c.mode << " " << c.x << "," << c.y;
+        g_Config.fogOfWar = fog;
+        g_Config.visibilityMode = mode;
+        EXPECT_EQ(player.GetVisibility(x, y), level) << fog << mode << " " << x << "," << y;
     }
     EXPECT_TRUE(player.IsCellSeen(20, 20) && player.IsCellVisible(5, 10));
     EXPECT_FALSE(player.IsCellSeen(30, 30) || player.IsCellVisible(30, 30) || player.IsCellSeen(-1, 0));
@@ -157,21 +150,19 @@ TEST_F(PlayerFog, SitesAndBuildingSightCountOverTheirRectangleAndRingOnly)
     player.AddConstructionSite(0, 0, 0, 0, -1);
     player.AddBuildingSight(20, 20, 21, 21, 1);
     player.AddBuildingSight(62, 62, 63, 63, 1);
-    const struct
+    // The block, its site count and its building sight count.
+    const std::tuple<int, int, int, int> cases[] = {
+        {10, 10, 1, 0}, {12, 11, 1, 0}, {13, 11, 0, 0}, {12, 12, 0, 0}, {9, 10, 0, 0},  {10, 9, 0, 0},
+        {62, 62, 1, 1}, {63, 63, 1, 1}, {0, 0, 255, 0}, {20, 20, 0, 1}, {21, 21, 0, 1}, {27, 20, 0, 1},
+        {28, 20, 0, 0}, {20, 14, 0, 1}, {21, 13, 0, 0}, {14, 21, 0, 1}, {13, 20, 0, 0}, {25, 25, 0, 1},
+        {26, 26, 0, 0}, {25, 26, 0, 1}, {27, 24, 0, 1}, {27, 25, 0, 0}, {16, 16, 0, 1}, {15, 15, 0, 0},
+        {21, 27, 0, 1}, {25, 27, 0, 0}, {56, 63, 0, 1}, {55, 62, 0, 0}};
+    for (const auto& [x, y, sites, sight] : cases)
     {
-        int x, y, sites, sight;
-    } cases[] = {{10, 10, 1, 0},  {12, 11, 1, 0},  {13, 11, 0, 0},  {12, 12, 0, 0},  {9, 10, 0, 0},
-                 {10, 9, 0, 0},   {62, 62, 1, 1},  {63, 63, 1, 1},  {0, 0, 255, 0}, {20, 20, 0, 1},
-                 {21, 21, 0, 1},  {27, 20, 0, 1},  {28, 20, 0, 0},  {20, 14, 0, 1},  {21, 13, 0, 0},
-                 {14, 21, 0, 1},  {13, 20, 0, 0},  {25, 25, 0, 1},  {26, 26, 0, 0},  {25, 26, 0, 1},
-                 {27, 24, 0, 1},  {27, 25, 0, 0},  {16, 16, 0, 1},  {15, 15, 0, 0},  {21, 27, 0, 1},
-                 {25, 27, 0, 0},  {56, 63, 0, 1},  {55, 62, 0, 0}};
-    for (const auto& c : cases)
-    {
-        const int32_t cell = c.x * 256 + c.y;
-        EXPECT_TRUE(player.constructionSiteCounts[cell] == c.sites && player.buildingSightCounts[cell] == c.sight &&
-                    player.IsCellSeen(c.x, c.y) == (c.sites + c.sight > 0))
-            << c.x << "," << c.y;
+        const int32_t cell = x * 256 + y;
+        EXPECT_TRUE(player.constructionSiteCounts[cell] == sites && player.buildingSightCounts[cell] == sight &&
+                    player.IsCellSeen(x, y) == (sites + sight > 0))
+            << x << "," << y;
     }
     player.AddConstructionSite(10, 10, 10, 10, -1);
     player.AddBuildingSight(20, 20, 21, 21, -1);

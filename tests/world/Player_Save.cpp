@@ -1,8 +1,7 @@
-// The player's section of a saved game: byte layout, round trip with the
-// starvation deadline, and refused sections.
+// The player's section of a saved game: byte layout, round trip with the starvation deadline, and refused sections.
 
+#include <bit>
 #include <cmath>
-#include <tuple>
 
 #include "Player_Fixture.h"
 #include "world/C_ReferenceBase.h"
@@ -18,18 +17,10 @@ constexpr size_t WoodAt = 33, StoneAt = 37, GoldAt = 41, GroupsAt = 45, Statisti
 constexpr size_t HistoryCountAt = 573, HistoryCapacityAt = 577, SamplesAt = 581, CursorsAt = 4677;
 constexpr size_t WidthAt = 4729, HeightAt = 4733, RowsAt = 4737, ScoreAt = 17154, UnitCountAt = 17162;
 
-int32_t FloatBits(float value)
-{
-    int32_t bits;
-    std::memcpy(&bits, &value, 4);
-    return bits;
-}
-
 class PlayerSave : public PlayerTest
 {
 protected:
-    // Saved the way a game is: the player's units and its buildings
-    // registered first.
+    // Saved the way a game is: the player's units and its buildings registered first.
     std::vector<uint8_t> Save(CPlayer& p)
     {
         m_Table->Reset();
@@ -101,11 +92,10 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
     for (const auto& [at, value] : expected)
         EXPECT_EQ(GetLe32(b, at), value) << "offset " << at;
     EXPECT_TRUE(b[28] == 0 && b[4685 + 5] == 1);   // allied with player 5
-    // Column 40 of the explored map, block 42 of it, and block (20, 21) of
-    // the building sight counts.
+    // Column 40 of the explored map, block 42 of it, and block (20, 21) of the building sight counts.
     EXPECT_TRUE(b[RowsAt + 40 * (65 + 128) + 42] == 200 && b[RowsAt + 20 * (65 + 128) + 65 + 64 + 21] == 1);
     const size_t research = UnitCountAt + 4 + 3 * 4 + 4 + 2 * 4 + 30 * 9;
-    EXPECT_EQ(GetLe32(b, research + 1), FloatBits(42.5f));
+    EXPECT_EQ(GetLe32(b, research + 1), std::bit_cast<int32_t>(42.5f));
     EXPECT_EQ(GetLe32(b, research + 5), 4);   // the barracks, behind the units and the archer
     const size_t enabledAt = research - 30 * 9 + 61 * 9;
     EXPECT_TRUE(b[enabledAt + 2] == 1 && b[enabledAt + 36 + 5] == 1);
@@ -146,17 +136,17 @@ TEST_F(PlayerSave, BadSectionsAreRefusedAndLeaveThePlayerAsItWas)
         {HeightAt, 257, player + "the map height is out of range"},
         {UnitCountAt, 257, player + "the unit count is out of range"},
         {buildingCountAt, 1025, player + "the building count is out of range"},
-        {research + 1, FloatBits(NAN), state + "the progress is not a percentage"},
-        {research + 1, FloatBits(100.5f), state + "the progress is not a percentage"},
+        {research + 1, std::bit_cast<int32_t>(NAN), state + "the progress is not a percentage"},
+        {research + 1, std::bit_cast<int32_t>(100.5f), state + "the progress is not a percentage"},
         {research + 5, 999, state + "the researching building is unknown"}};
     for (const auto& [at, value, line] : cases)
     {
         std::vector<uint8_t> bad = saved;
         SetLe32(bad, at, value);
-        EXPECT_TRUE(!Load(p, bad) && Log().Has(line)) << line;
+        EXPECT_TRUE(!Load(p, bad) && Log().Contains(line)) << line;
     }
     for (const size_t cut : {size_t(6), size_t(2000), size_t(10000), UnitCountAt + 6, research + 2, saved.size() - 1})
         EXPECT_FALSE(Load(p, std::vector<uint8_t>(saved.begin(), saved.begin() + std::ptrdiff_t(cut)))) << cut;
-    EXPECT_TRUE(Log().Has(player + "the record is cut short") && Log().Has(state + "the record is cut short") &&
-                Save(p) == saved);
+    EXPECT_TRUE(Log().Contains(player + "the record is cut short") &&
+                Log().Contains(state + "the record is cut short") && Save(p) == saved);
 }

@@ -1,5 +1,4 @@
-// Units joining and leaving a player: counters, groups, score, list order,
-// the limit of the list, conversions, tower archers and the idle buttons.
+// Units joining and leaving a player: counters, groups, score, list order and limit, converts, archers, idle keys.
 
 #include <numeric>
 #include <random>
@@ -34,7 +33,7 @@ TEST_F(PlayerUnits, CountersGroupsAndScoreFollowCreationAndRemovalInAnyOrder)
         EXPECT_TRUE(std::equal(std::begin(byType), std::end(byType), player.unitsByType));
     }
     // The heroes 30, 31 and 33 joined the foot soldiers and never leave them.
-    EXPECT_TRUE(Log().Has("#DEBUG: Unit is missing from player's list") && player.score == 0 &&
+    EXPECT_TRUE(Log().Contains("#DEBUG: Unit is missing from player's list") && player.score == 0 &&
                 std::accumulate(std::begin(player.groupCounts), std::end(player.groupCounts), 0) == 3 &&
                 player.groupCounts[GROUP_FOOT_SOLDIERS] == 3);
     EXPECT_EQ(player.statistics[STAT_UNITS_LOST], 18);
@@ -69,8 +68,8 @@ TEST_F(PlayerUnits, TheTwoHundredFiftySeventhUnitOrConvertIsRefusedAndIdsWrapAft
     for (int32_t i = 0; i < MaxPlayerUnits; ++i)
         ASSERT_NE(Create(player, 1), nullptr);
     EXPECT_TRUE(player.units[0]->uniqueId == 0x7FFFF && player.units[1]->uniqueId == 0 &&
-                Log().Has("#DEBUG: Unit unique id overflow"));
-    EXPECT_TRUE(Create(player, 2) == nullptr && Log().Has("#DEBUG: Unitnum exceeds the limit"));
+                Log().Contains("#DEBUG: Unit unique id overflow"));
+    EXPECT_TRUE(Create(player, 2) == nullptr && Log().Contains("#DEBUG: Unitnum exceeds the limit"));
     TestUnit convert(2);
     EXPECT_TRUE(!player.AddUnit(&convert) && convert.listIndex == -1 && player.unitsByType[2] == 0);
     EXPECT_EQ(player.statistics[STAT_UNITS_CREATED], MaxPlayerUnits);
@@ -100,13 +99,13 @@ TEST_F(PlayerUnits, ConvertedUnitsKeepTheirIdAndRemovalTellsScriptOpponentAndGro
     // A group count below zero is reported and held at zero.
     to.AddUnit(knight);
     to.RemoveUnit(knight, 1);
-    EXPECT_TRUE(to.controlGroupCounts[2] == 0 && Log().Has("#DEBUG: Group unit count underrun"));
+    EXPECT_TRUE(to.controlGroupCounts[2] == 0 && Log().Contains("#DEBUG: Group unit count underrun"));
     // Tower archers are found by id and leave in order.
     TestUnit first(8), second(8);
     to.AddTowerArcher(&first);
     to.AddTowerArcher(&second);
     to.RemoveTowerArcher(knight);
-    EXPECT_TRUE(Log().Has("#DEBUG: Tower archer is missing from player's list"));
+    EXPECT_TRUE(Log().Contains("#DEBUG: Tower archer is missing from player's list"));
     to.RemoveTowerArcher(&first);
     EXPECT_EQ(to.FindTowerArcher(second.uniqueId), &second);
     delete knight;

@@ -1,11 +1,10 @@
-// The stored range table: written by the project's tool and read back equal
-// to the computed one, its byte layout, and bad files refused.
+// Range tables: the stored file read back equal to the computed one, its layout, bad files; each table's rule.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <set>
-#include <utility>
+#include <tuple>
 
 #include "WorldTestSupport.h"
 #include "world/C_RangeTable.h"
@@ -15,10 +14,7 @@ namespace
 {
 struct Offset
 {
-    int dx;
-    int dy;
-    int distance;
-    int level;
+    int dx, dy, distance, level;
     bool operator==(const Offset&) const = default;
 };
 
@@ -30,13 +26,23 @@ std::vector<Offset> Entries(const CRangeTable& table)
     return out;
 }
 
+using Offsets = std::vector<std::pair<int, int>>;
+
+Offsets DxDy(const CRangeTable& table)
+{
+    Offsets out;
+    for (int i = 0; i < table.count; ++i)
+        out.emplace_back(table.entries[i].dx, table.entries[i].dy);
+    return out;
+}
+
 const char* const FullMapFile = "InGame\\Ranges\\fullmap.rng";
 
 // count, then each entry {dx, dy, distance, level, 0}.
 std::vector<uint8_t> StoredTable(int32_t count, const std::vector<Offset>& entries)
 {
-    std::vector<uint8_t> bytes;
-    PushLe32(bytes, count);
+    std::vector<uint8_t> bytes(4);
+    SetLe32(bytes, 0, count);
     for (const Offset& e : entries)
     {
         for (int value : {e.dx, e.dy, e.distance})
@@ -55,24 +61,23 @@ const std::vector<Offset> ThreeByThree = {{0, 0, 0, 255}, {-1, 0, 10, 255}, {0, 
 TEST(RangeFile, ToolMadeFileReadsBackEqualAndAMissingOrBadFileIsLoggedAndComputed)
 {
     WorldFolder folder;
-    WorldLog log(folder);
+    CTestLog log;
     DiskDataFiles data(folder);
     CRangeTable computed;
     computed.InitRing(0, 3, 0);
     CRangeTable missing;
     EXPECT_TRUE(!missing.InitRing(0, 3, 0, FullMapFile) && Entries(missing) == Entries(computed) &&
-                log.Has("Range file rejected: InGame\\Ranges\\fullmap.rng (file not found), computing the table"));
+                log.Contains("Range file rejected: InGame\\Ranges\\fullmap.rng (file not found), computing the table"));
 
-    const std::string target = folder.File("InGame/Ranges/fullmap.rng");
-    WriteBytes(target, StoredTable(100000, {}));
+    const std::string target = folder.Write("InGame/Ranges/fullmap.rng", StoredTable(100000, {}));
     CRangeTable huge;
     EXPECT_TRUE(!huge.InitRing(0, 3, 0, FullMapFile) && Entries(huge) == Entries(computed) &&
-                log.Has("Range file rejected: InGame\\Ranges\\fullmap.rng (bad count), computing the table"));
+                log.Contains("Range file rejected: InGame\\Ranges\\fullmap.rng (bad count), computing the table"));
 
-    ASSERT_EQ(std::system((std::string(V2KRN_TOOLS_DIR) + "/mkrange '" + target + "'").c_str()), 0);
+    RunTool("mkrange", target);
     CRangeTable disc;
     disc.InitRing(0, FullMapDiscRadius, 0);
-    EXPECT_EQ(ReadBytes(target).size(), size_t(4 + 8 * disc.count));
+    EXPECT_EQ(CScratchFolder::ReadFile(target).size(), size_t(4 + 8 * disc.count));
     CRangeTable read;
     ASSERT_TRUE(read.InitRing(0, FullMapDiscRadius, 0, FullMapFile));
     EXPECT_TRUE(Entries(read) == Entries(disc) && read.entries[read.count - 1].distance == 1279);
@@ -100,33 +105,27 @@ TEST(RangeFile, StoredLayoutIsCountThenEightByteEntriesAndBadTablesAreRefused)
     trailing.push_back(0);
     std::vector<Offset> unsorted = ThreeByThree;
     std::swap(unsorted[0], unsorted[8]);
-    const struct
-    {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        const char* reason;
-    } cases[] = {
-        {"empty file", {}, "bad size"},
-        {"short count", {9, 0}, "bad size"},
+    const std::tuple<const char*, std::vector<uint8_t>, const char*> cases[] = {
+        {"empty file", {}, "bad size"}, {"short count", {9, 0}, "bad size"},
         {"negative count", StoredTable(-1, {}), "bad count"},
         {"count above the room", StoredTable(26, ThreeByThree), "bad count"},
         {"count beyond the file", StoredTable(10, ThreeByThree), "bad size"},
-        {"truncated entry", truncated, "bad size"},
-        {"bytes after the entries", trailing, "bad size"},
+        {"truncated entry", truncated, "bad size"}, {"bytes after the entries", trailing, "bad size"},
         {"offset beyond the radius", changed(8, {3, 0, 30, 255}), "offset out of range"},
         {"distance not of its offset", changed(1, {-1, 0, 11, 255}), "bad distance"},
         {"not nearest first", StoredTable(9, unsorted), "bad distance"},
         {"offset repeated", changed(2, ThreeByThree[1]), "offset repeated"},
     };
-    for (const auto& c : cases)
+    for (const auto& [what, bad, wanted] : cases)
     {
+        SCOPED_TRACE(what);
         CRangeTable table;
         table.InitRing(0, 2, 0);
         const std::vector<Offset> before = Entries(table);
         const char* reason = nullptr;
-        EXPECT_FALSE(table.LoadStored(c.bytes.data(), int64_t(c.bytes.size()), 2, &reason)) << c.what;
-        EXPECT_STREQ(reason, c.reason) << c.what;
-        EXPECT_EQ(Entries(table), before) << c.what;
+        EXPECT_FALSE(table.LoadStored(bad.data(), int64_t(bad.size()), 2, &reason));
+        EXPECT_STREQ(reason, wanted);
+        EXPECT_EQ(Entries(table), before);
     }
 }
 
@@ -134,37 +133,30 @@ TEST(RangeFile, StoredLayoutIsCountThenEightByteEntriesAndBadTablesAreRefused)
 // at its farthest; a border walks one block of each side of the footprint in turn.
 TEST(RangeTables, SoftRingsFadeToFortyAndBordersWalkEachSideInTurn)
 {
-    const struct
-    {
-        int inner, outer, count;
-        std::vector<std::pair<int, int>> levels;   // distance, level
-    } rings[] = {
+    // Inner and outer radius, entries, and levels by distance.
+    const std::tuple<int, int, int, Offsets> rings[] = {
         {0, 2, 9, {{0, 255}, {10, 255}, {14, 255}}},
         {-3, 3, 25, {{0, 255}, {14, 255}, {20, 162}, {22, 132}, {28, 40}}},
         {0, 7, 145, {{14, 255}, {20, 230}, {36, 165}, {50, 108}, {64, 52}, {67, 40}}},
         {2, 8, 184, {{20, 255}, {31, 255}, {36, 245}, {44, 206}, {60, 127}, {76, 49}, {78, 40}}},
     };
-    for (const auto& ring : rings)
+    for (const auto& [inner, outer, count, levels] : rings)
     {
         CRangeTable table;
-        table.InitRing2(ring.inner, ring.outer);
-        ASSERT_EQ(table.count, ring.count) << ring.outer;
+        table.InitRing2(inner, outer);
+        ASSERT_EQ(table.count, count) << outer;
         for (int i = 1; i < table.count; ++i)
             ASSERT_LE(table.entries[i - 1].distance, table.entries[i].distance);
-        for (const auto& [distance, level] : ring.levels)
+        for (const auto& [distance, level] : levels)
             for (int i = 0; i < table.count; ++i)
                 EXPECT_TRUE(table.entries[i].distance != distance || table.entries[i].level == level)
-                    << ring.outer << " at " << distance;
+                    << outer << " at " << distance;
     }
     const auto border = [](int size) {
         CRangeTable table;
         table.InitBorder(size);
-        std::vector<std::pair<int, int>> offsets;
-        for (int i = 0; i < table.count; ++i)
-            offsets.emplace_back(table.entries[i].dx, table.entries[i].dy);
-        return offsets;
+        return DxDy(table);
     };
-    using Offsets = std::vector<std::pair<int, int>>;
     EXPECT_TRUE(border(0).empty());
     EXPECT_EQ(border(1), (Offsets{{-1, -1}, {1, -1}, {0, 1}, {-1, 0}, {0, -1}, {1, 0}, {1, 1}, {-1, 1}}));
 }
@@ -243,12 +235,10 @@ TEST(RangeTables, EveryStartUpTableHoldsItsRuleEntryForEntry)
     EXPECT_EQ(built, ExchangeSorted(square));
     for (int n = 0; n < SquareBorderCount; ++n)
     {
-        std::vector<std::pair<int, int>> border, line;
+        Offsets border;
         for (int i = 0; n > 0 && i <= n; ++i)
             border.insert(border.end(), {{i - 1, -1}, {n, i - 1}, {i, n}, {-1, i}});
-        for (int i = 0; i < g_SquareBorders[n].count; ++i)
-            line.emplace_back(g_SquareBorders[n].entries[i].dx, g_SquareBorders[n].entries[i].dy);
-        EXPECT_EQ(line, border) << n;
+        EXPECT_EQ(DxDy(g_SquareBorders[n]), border) << n;
     }
     FreeRangeTables();
 }

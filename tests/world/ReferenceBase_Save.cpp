@@ -1,10 +1,8 @@
-// The reference table: ids by insertion order, misuse reported, and its save section: creation data and
-// object state written, objects remade with the same ids, links resolved, bad sections leave nothing.
+// The reference table: ids in insertion order, misuse reported, and its save section written, loaded and refused.
 
 #include "SaveGame_Fixture.h"
 #include "WorldTestSupport.h"
-#include "buildings/C_Building.h"
-#include "units/C_Unit.h"
+#include "tests/support/PlayerTestObjects.h"
 #include "world/C_Player.h"
 #include "world/C_ReferenceBase.h"
 #include "world/C_ReferencedObjects.h"
@@ -13,35 +11,28 @@
 namespace
 {
 // Each object's own state is one number; a negative one is refused.
-class CRefUnit : public CUnit
+class CRefUnit : public TestUnit
 {
 public:
-    CRefUnit(int32_t owner, int32_t cast) : m_Cast(cast) { player = owner; }
-    int32_t GetCastID() const override { return m_Cast; }
+    CRefUnit(int32_t owner, int32_t cast) : TestUnit(cast) { player = owner; }
 
     int32_t value = 0;
-
-private:
-    int32_t m_Cast;
 };
 
-class CRefBuilding : public CBuilding
+class CRefBuilding : public TestBuilding
 {
 public:
     CRefBuilding(int32_t player = 0, int32_t cast = 2, int32_t resource = 0, int32_t tree = 0, int32_t decoration = 0)
-        : m_Kinds{cast, resource, tree, decoration}
+        : TestBuilding(cast, resource, decoration), m_Tree(tree)
     {
         owner = player;
     }
-    int32_t GetBuildCast() const override { return m_Kinds[0]; }
-    int32_t GetResourceKind() const override { return m_Kinds[1]; }
-    int32_t GetTreeCast() const override { return m_Kinds[2]; }
-    int32_t GetDecorationKind() const override { return m_Kinds[3]; }
+    int32_t GetTreeCast() const override { return m_Tree; }
 
     int32_t value = 0;
 
 private:
-    int32_t m_Kinds[4];
+    int32_t m_Tree;
 };
 
 // Knows unit types 0 to 24 and building casts 0 to 18; keeps what it made.
@@ -59,24 +50,15 @@ public:
             return nullptr;
         return buildings.emplace_back(std::make_unique<CRefBuilding>(player, cast, resource, tree, decoration)).get();
     }
-    void DiscardUnit(CUnit* unit) const override
+    void DiscardUnit(CUnit* u) const override { std::erase_if(units, [u](auto& p) { return p.get() == u; }); }
+    void DiscardBuilding(CBuilding* b) const override
     {
-        std::erase_if(units, [unit](auto& u) { return u.get() == unit; });
-    }
-    void DiscardBuilding(CBuilding* building) const override
-    {
-        std::erase_if(buildings, [building](auto& b) { return b.get() == building; });
+        std::erase_if(buildings, [b](auto& p) { return p.get() == b; });
     }
     void SaveUnit(CUnit& unit, CSaveStream& s) const override { Save(static_cast<CRefUnit&>(unit).value, s); }
     void LoadUnit(CUnit& unit, CSaveStream& s) const override { Load(static_cast<CRefUnit&>(unit).value, s); }
-    void SaveBuilding(CBuilding& building, CSaveStream& stream) const override
-    {
-        Save(static_cast<CRefBuilding&>(building).value, stream);
-    }
-    void LoadBuilding(CBuilding& building, CSaveStream& stream) const override
-    {
-        Load(static_cast<CRefBuilding&>(building).value, stream);
-    }
+    void SaveBuilding(CBuilding& b, CSaveStream& s) const override { Save(static_cast<CRefBuilding&>(b).value, s); }
+    void LoadBuilding(CBuilding& b, CSaveStream& s) const override { Load(static_cast<CRefBuilding&>(b).value, s); }
     size_t LiveObjects() const { return units.size() + buildings.size(); }
 
     mutable std::vector<std::unique_ptr<CRefUnit>> units;
@@ -160,12 +142,9 @@ TEST_F(ReferenceBaseSaveTest, SectionHoldsCreationDataThenEveryObjectsStateAndLo
     CRefBuilding barracks(2, 3, 0, 0, 0), tree(-1, 10, 2, 5, 0), statue(1, 18, 0, 0, 7);
     archer.value = 100;
     statue.value = 202;
-    table.AddUnit(&archer);
-    table.AddBuilding(&barracks);
-    table.AddUnit(&worker);
-    table.AddBuilding(&tree);
-    table.AddBuilding(&statue);
-    table.AddUnit(&knight);
+    EXPECT_EQ((std::vector<int32_t>{table.AddUnit(&archer), table.AddBuilding(&barracks), table.AddUnit(&worker),
+                                    table.AddBuilding(&tree), table.AddBuilding(&statue), table.AddUnit(&knight)}),
+              (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
     const std::vector<int32_t> expected = {
         6,                   // count
         0, 1, 4,             // archer: unit, player, type

@@ -1,5 +1,4 @@
-// The save file written and refused: header bytes, CRC-32, the temporary file, the ".backup" rule,
-// foreign, other-version or other-language, cut or damaged files; typed fields, bounded reads, misuse.
+// The save file: header bytes, CRC-32, temporary file and backup, refused files, typed fields, bounded reads, misuse.
 
 #include <sys/resource.h>
 
@@ -7,6 +6,7 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "SaveGame_Fixture.h"
 #include "core/C_String.h"
@@ -73,42 +73,37 @@ TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndALanguageNameOf255BytesIs
 {
     WriteFile("taken.save/inside", {1});
     const std::string kept = WriteFile("keep.save", {'o', 'l', 'd'});
-    const struct
+    // The path, the length of the language name, whether the save is begun, whether the file exists before
+    // and after, and the cause on the line naming what the disk refused.
+    const std::tuple<std::string, size_t, bool, bool, const char*> cases[] = {
+        {Path("no/such/folder/game.save"), 8, false, false, "No such file or directory"},
+        {kept, 8, true, true, nullptr}, {Path("taken.save"), 8, true, true, "Is a directory"},
+        {Path("full.save"), 8, true, false, "File too large"},
+        {Path("long.save"), 256, false, false, nullptr}};
+    for (const auto& [path, languageLength, begun, exists, cause] : cases)
     {
-        std::string path;
-        size_t languageLength;
-        bool begun;
-        bool exists;         // before and after
-        const char* cause;   // of the line naming what the disk refused
-    } cases[] = {{Path("no/such/folder/game.save"), 8, false, false, "No such file or directory"},
-                 {kept, 8, true, true, nullptr},
-                 {Path("taken.save"), 8, true, true, "Is a directory"},
-                 {Path("full.save"), 8, true, false, "File too large"},
-                 {Path("long.save"), 256, false, false, nullptr}};
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.path);
+        SCOPED_TRACE(path);
         Log().Clear();
-        const std::string language(c.languageLength, 'L');
+        const std::string language(languageLength, 'L');
         g_Config.languageFolder = language.c_str();
         CSaveGame save;
-        EXPECT_EQ(save.BeginSave(c.path.c_str()), c.begun);
+        EXPECT_EQ(save.BeginSave(path.c_str()), begun);
         EXPECT_EQ(Bytes(kept), std::vector<uint8_t>({'o', 'l', 'd'}));
         const std::vector<uint8_t> payload(65536, 7);
         save.Write(payload.data(), int(payload.size()));
-        if (c.path == kept)
+        if (path == kept)
             save.SetError();   // a section refused what it was to write
         {
-            const CFileSizeLimit limit(c.path == Path("full.save") ? 4096 : RLIM_INFINITY);
+            const CFileSizeLimit limit(path == Path("full.save") ? 4096 : RLIM_INFINITY);
             save.Close();
         }
         EXPECT_STREQ(save.GetStatus(), WriteError);
-        EXPECT_TRUE(!CScratchFolder::Exists(c.path + ".tmp") && CScratchFolder::Exists(c.path) == c.exists);
+        EXPECT_TRUE(!CScratchFolder::Exists(path + ".tmp") && CScratchFolder::Exists(path) == exists);
         const std::vector<std::string> lines = Log().Lines();
-        const std::string named = "Save game could not be written to " + c.path + ": ";
+        const std::string named = "Save game could not be written to " + path + ": ";
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(named); }),
-                  c.cause != nullptr ? 1 : 0);
-        EXPECT_TRUE(c.cause == nullptr || Log().Contains(named + c.cause));
+                  cause != nullptr ? 1 : 0);
+        EXPECT_TRUE(cause == nullptr || Log().Contains(named + cause));
     }
     EXPECT_TRUE(CScratchFolder::Exists(Path("taken.save/inside")));
     EXPECT_TRUE(Log().Contains("Save game refused: the language name is longer than 255 bytes"));
@@ -252,8 +247,7 @@ TEST_F(SaveGameTest, TooLongTextsNegativeCountsAndSavesNotBegunFailTheSave)
 
 TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
 {
-    // Three bytes read as six, a length of 5 with three letters behind it, a
-    // text without its zero.
+    // Three bytes read as six, a length of 5 with three letters behind it, a text without its zero.
     const std::vector<uint8_t> payloads[] = {{0x11, 0x22, 0x33}, {5, 'a', 'b', 'c'}, {2, 'a', 'b', 'c', 0}};
     for (size_t i = 0; i < std::size(payloads); ++i)
     {
@@ -273,9 +267,7 @@ TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
             EXPECT_EQ(load.ReadI32(), 0);
         }
         else
-        {
             EXPECT_FALSE(load.ReadShortString(text));
-        }
         EXPECT_STREQ(load.GetStatus(), ReadError);
         EXPECT_STREQ(text, i == 0 ? "kept?" : "");
         load.Close();
@@ -336,14 +328,9 @@ TEST_F(SaveGameTest, FilesLongerThanTheirFormatCanHoldAreRefusedUnread)
         return read.Load(path.c_str()) ? "other" : Log().Contains("#DEBUG: Invalid player profile CRC") ? "taken"
                                                                                                          : "refused";
     };
-    const struct
-    {
-        const char* name;
-        std::vector<uint8_t> head;
-        uintmax_t bound;
-        std::function<const char*(const std::string&)> read;
-        std::string refusal;
-    } readers[] = {
+    // The file, its head, the bound, the reader and the line refusing a longer file.
+    using Reader = std::function<const char*(const std::string&)>;
+    const std::tuple<const char*, std::vector<uint8_t>, uintmax_t, Reader, std::string> readers[] = {
         {"huge.world", {32, 0, 0, 0, 32, 0, 0, 0}, LongestMap, map,
          "Map file refused: the file is longer than any map"},
         {"huge.save", File(CurrentVersion, "German\\", 0), uintmax_t(1) << 30, save,
@@ -351,17 +338,17 @@ TEST_F(SaveGameTest, FilesLongerThanTheirFormatCanHoldAreRefusedUnread)
         {"players.prf", {profileHead.begin(), profileHead.end()}, uintmax_t(16) << 20, profiles,
          "Player profile file is longer than any profile file: " + Path("players.prf")},
     };
-    for (const auto& r : readers)
+    for (const auto& [name, head, bound, read, refusal] : readers)
     {
-        const std::string path = WriteFile(r.name, r.head);
-        for (const uintmax_t size : {r.bound, r.bound + 1, uintmax_t(3) << 30})
+        const std::string path = WriteFile(name, head);
+        for (const uintmax_t size : {bound, bound + 1, uintmax_t(3) << 30})
         {
-            SCOPED_TRACE(testing::Message() << r.name << ", " << size << " bytes");
+            SCOPED_TRACE(testing::Message() << name << ", " << size << " bytes");
             std::filesystem::resize_file(path, size);
             Log().Clear();
-            const bool over = size > r.bound;
-            EXPECT_STREQ(r.read(path), over ? "refused" : "taken");
-            EXPECT_EQ(Log().Contains(r.refusal), over);
+            const bool over = size > bound;
+            EXPECT_STREQ(read(path), over ? "refused" : "taken");
+            EXPECT_EQ(Log().Contains(refusal), over);
         }
     }
 }

@@ -1,7 +1,6 @@
 #pragma once
-// Save files in a scratch folder: the language "English\", the status texts of the demo data's locale,
-// the log captured, and save files laid out byte by byte from the format (not by the stream that writes
-// them).
+// Save files in a scratch folder: the language "English\", the status texts of the demo data's locale, the log
+// captured, and save files laid out byte by byte from the format (not by the stream that writes them).
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,8 @@
 
 #include "core/C_Config.h"
 #include "core/C_Localizer.h"
+#include "tests/support/RecordBytes.h"
+#include "tests/support/SaveGameRun.h"
 #include "tests/support/TestLog.h"
 
 namespace SaveFileBytes
@@ -31,17 +32,10 @@ constexpr const char* WriteError = "The game could not be saved";
 inline std::vector<uint8_t> File(uint32_t version, const std::string& language, uint32_t crc,
                                  const std::vector<uint8_t>& payload = {})
 {
-    const std::string magic = "V2KRNSAVEGAME   ";
-    std::vector<uint8_t> bytes(magic.begin(), magic.end());
-    for (int i = 0; i < 4; ++i)
-        bytes.push_back(uint8_t(version >> (8 * i)));
-    bytes.push_back(uint8_t(language.size()));
-    bytes.insert(bytes.end(), language.begin(), language.end());
-    bytes.push_back(0);
-    for (int i = 0; i < 4; ++i)
-        bytes.push_back(uint8_t(crc >> (8 * i)));
-    bytes.insert(bytes.end(), payload.begin(), payload.end());
-    return bytes;
+    CRecordBytes file;
+    file.Text("V2KRNSAVEGAME   ").I32(int32_t(version)).U8(uint8_t(language.size())).Text(language).U8(0);
+    file.I32(int32_t(crc)).Text(std::string(payload.begin(), payload.end()));
+    return std::vector<uint8_t>(file.Bytes().begin(), file.Bytes().end());
 }
 }  // namespace SaveFileBytes
 
@@ -72,11 +66,7 @@ protected:
         const std::string text = CScratchFolder::ReadFile(path);
         return std::vector<uint8_t>(text.begin(), text.end());
     }
-    std::vector<uint8_t> Payload(const std::string& path) const
-    {
-        const std::vector<uint8_t> bytes = Bytes(path);
-        return std::vector<uint8_t>(bytes.begin() + std::ptrdiff_t(SaveFileBytes::HeaderSize), bytes.end());
-    }
+    std::vector<uint8_t> Payload(const std::string& path) const { return CSaveGameRun::Payload(Bytes(path)); }
     std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) const
     {
         return m_Folder.Write(name, bytes);

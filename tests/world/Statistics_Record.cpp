@@ -1,5 +1,4 @@
-// The statistics record: filled from a player (research percent and spending, population history), the
-// counters' developer overlay, and the record peers exchange in memory: layout, round trip, damage.
+// The statistics record: built from a player, the counters' overlay, and its bytes read, written back and refused.
 
 #include "Player_Fixture.h"
 #include "core/C_MemoryBlock.h"
@@ -8,11 +7,9 @@
 
 namespace
 {
-// The record of a player "Ann", written out by hand: name length without
-// the zero, the name with it, 21 numbers, 2 samples.  Offsets into it:
-constexpr size_t NumbersAt = 8;
-constexpr size_t SampleCountAt = NumbersAt + 21 * 4;
-constexpr size_t SamplesAt = SampleCountAt + 4;
+// The record of a player "Ann", written out by hand: name length without the zero, the name with it, 21 numbers,
+// 2 samples.  Offsets into it:
+constexpr size_t NumbersAt = 8, SampleCountAt = NumbersAt + 21 * 4, SamplesAt = SampleCountAt + 4;
 
 std::string AnnBytes()
 {
@@ -39,32 +36,24 @@ std::string Written(const CPlayerStatistics& record)
 }
 }  // namespace
 
-TEST(StatisticsRecord, ReadsTheHandWorkedBytesAndWritesThemBack)
+TEST(StatisticsRecord, ReadsTheHandWorkedBytesAndWritesThemBackAndRefusesDamagedRecordsKeepingTheOldOne)
 {
+    const std::string good = AnnBytes();
     CMemoryBlock block;
-    Load(block, AnnBytes());
+    Load(block, good);
     CPlayerStatistics record;
     ASSERT_TRUE(record.Read(block));  // from position 0, wherever the block stood
-
     EXPECT_STREQ(record.name, "Ann");
     ASSERT_EQ(record.sampleCount, 2);
     EXPECT_EQ((std::vector<int32_t>{record.playerType, record.researchPercent, record.arrowsHitBuilding,
                                     record.populationHistory[1].values[0], record.populationHistory[1].values[1]}),
               (std::vector<int32_t>{2, 20, 6, 7, 256}));
-    EXPECT_EQ(Written(record), AnnBytes());
-}
+    EXPECT_EQ(Written(record), good);
 
-TEST(StatisticsRecord, DamagedRecordsAreRefusedKeepingTheOldOne)
-{
-    const std::string good = AnnBytes();
     auto patched = [&](size_t offset, int32_t value) { return CRecordBytes::WithI32At(good, offset, value); };
     const std::string unterminated = good.substr(0, 7) + "x" + good.substr(8);
     const std::string zeroInName = good.substr(0, 5) + '\0' + good.substr(6);
-    const struct
-    {
-        std::string bytes;
-        const char* reason;
-    } cases[] = {
+    const std::pair<std::string, const char*> cases[] = {
         {"", "the record is cut short"}, {patched(0, -1), "the name length is out of range"},
         {patched(0, 200), "the record is cut short"}, {unterminated, "the name does not end at its length"},
         {zeroInName, "the name does not end at its length"},
@@ -79,17 +68,14 @@ TEST(StatisticsRecord, DamagedRecordsAreRefusedKeepingTheOldOne)
         {patched(SampleCountAt, 3), "the record is cut short"},
         {patched(SamplesAt + 12, 257), "a population sample is out of range"},
     };
-    for (const auto& c : cases)
+    for (const auto& [bytes, reason] : cases)
     {
-        SCOPED_TRACE(c.reason);
+        SCOPED_TRACE(reason);
         CTestLog log;
-        CMemoryBlock block;
         Load(block, good);
-        CPlayerStatistics record;
         ASSERT_TRUE(record.Read(block));
-        Load(block, c.bytes);
-
-        EXPECT_TRUE(!record.Read(block) && log.Contains(std::string("Statistics record refused: ") + c.reason) &&
+        Load(block, bytes);
+        EXPECT_TRUE(!record.Read(block) && log.Contains(std::string("Statistics record refused: ") + reason) &&
                     Written(record) == good);
     }
 }

@@ -27,7 +27,7 @@ TEST_F(TechnologyTree, EnablingOrMarkingPrerequisitesReachesTheWholeChainWithout
     EXPECT_FALSE(player.IsTechnologyAvailable(-5));
     player.OnTechnologyResearched(99);
     for (const char* id : {"61", "-1", "-5", "99"})
-        EXPECT_TRUE(Log().Has(std::string("Invalid technology id: ") + id)) << id;
+        EXPECT_TRUE(Log().Contains(std::string("Invalid technology id: ") + id)) << id;
     EXPECT_EQ(player.score, 0);
 }
 
@@ -41,9 +41,9 @@ TEST_F(TechnologyResearch, ResearchFinishesOnceTheSpellIsSpentWhenCastAndEffects
     EXPECT_EQ(technology.AdvanceResearch(1000.0f), EResearchStep::FinishedNow);
     EXPECT_EQ(technology.researchingBuilding, nullptr);
     EXPECT_EQ(technology.AdvanceResearch(1000.0f), EResearchStep::AlreadyFinished);
-    EXPECT_FALSE(Log().Has("#DEBUG: Invalid technology!"));
+    EXPECT_FALSE(Log().Contains("#DEBUG: Invalid technology!"));
     player.technologies[6].StartResearch(Finish(Player(2), 11));   // another player's building
-    EXPECT_TRUE(Log().Has("#DEBUG: Invalid technology!"));
+    EXPECT_TRUE(Log().Contains("#DEBUG: Invalid technology!"));
     player.SetTechnologyEnabled(52);
     player.technologies[51].progress = 100.0f;
     EXPECT_EQ(player.GetRainHellSpell(nullptr), nullptr);
@@ -86,177 +86,149 @@ TEST_F(TechnologyTree, TypeRecordsTakeTheirTextsAndTheHealthOption)
 // messages name their keys; the heroes carry fixed texts.
 TEST_F(TechnologyTree, EveryTypeRecordHoldsItsRowOfTheTables)
 {
-    struct SUnitRow
-    {
-        int32_t record, type;
-        const char* name;
-        int32_t wood, gold, stone, hitPoints, attack, range, sight;
-        float factors[3];
-        int32_t producedAt, icon;
-        float rate;
+    // A record's index, its name and its numbers in its table's order.
+    using Numbers = std::vector<float>;
+    using Row = std::tuple<int32_t, const char*, Numbers>;
+    // Units: type, wood, gold, stone, hit points, attack, range, sight, the three damage factors, the producing cast,
+    // icon and rate.
+    const Row units[] = {
+        {0, "UN_WORKER", {1, 40, 0, 0, 30, 0, 1, 6, 1, 1, 1, 11, 27, 0.5f}},
+        {1, "UN_WARRIOR", {2, 50, 0, 0, 50, 8, 1, 8, 1, 1, 1, 2, 28, 0.3f}},
+        {2, "UN_ARCHER", {3, 30, 20, 0, 40, 5, 8, 10, 2, 1, 1, 2, 29, 0.3f}},
+        {3, "UN_TOWERARCHER", {8, 50, 30, 0, 40, 0, 0, 0, 0, 0, 0, 6, 30, 0.3f}},
+        {4, "UN_CATAPULT", {4, 250, 80, 0, 70, 30, 14, 16, 1, 0.8f, 1, 1, 31, 0.08f}},
+        {5, "UN_LIGHTCAVALRY", {6, 80, 50, 0, 65, 14, 1, 11, 1, 1, 1, 2, 33, 0.2f}},
+        {6, "UN_TRANSPORTSHIP", {7, 300, 0, 0, 120, 0, 1, 12, 1, 0.9f, 1, 13, 34, 0.1f}},
+        {7, "UN_PRIEST", {5, 0, 200, 0, 30, 3, 12, 14, 1, 1, 1, 8, 32, 0.2f}},
+        {8, "UN_CROSSBOWMAN", {9, 60, 50, 0, 50, 6, 9, 10, 1.6f, 0.7f, 1, 2, 35, 0.25f}},
+        {9, "UN_KNIGHT", {10, 70, 90, 0, 70, 18, 1, 10, 0.8f, 0.3f, 1, 2, 36, 0.15f}},
+        {10, "UN_WARGALLEY", {11, 300, 50, 0, 400, 35, 14, 16, 1, 0.7f, 1, 13, 37, 0.08f}},
+        {11, "UN_DEMOLISHMAN", {12, 200, 100, 0, 20, 300, 1, 8, 1, 1, 1, 1, 38, 0.1f}},
+        {12, "UN_HEAVYCAVALRY", {13, 90, 120, 0, 80, 28, 1, 12, 0.8f, 0.6f, 1, 2, 39, 0.15f}},
+        {13, "Quib", {30, 200, 100, 0, 8000, 250, 14, 16, 0, 0, 0, 0, 40, 0.1f}},
+        {14, "Warhound", {31, 200, 100, 0, 8000, 40, 14, 16, 0, 0, 0, 0, 41, 0.1f}},
+        {15, "Gunslinger", {32, 200, 100, 0, 8000, 40, 14, 16, 0, 0, 0, 0, 42, 0.1f}},
+        {16, "UN_KING", {33, 0, 0, 0, 60, 0, 1, 8, 1, 1, 1, 0, 43, 0}},
+        {18, "UN_SETTLER", {34, 0, 0, 0, 120, 0, 1, 8, 1, 1, 1, 0, 45, 0}},
+        {21, "UN_HEROCAVALRY", {35, 90, 120, 0, 120, 30, 1, 12, 0.7f, 0.6f, 1, 0, 48, 0.15f}},
+        {22, "UN_GIANT", {20, 400, 300, 0, 300, 32, 1, 8, 0.8f, 0.9f, 1, 15, 49, 0.2f}},
+        {23, "UN_DEMON", {21, 100, 300, 0, 50, 30, 12, 14, 1, 1, 1, 15, 50, 0.2f}},
+        {24, "UN_UNDEAD", {22, 200, 100, 0, 40, 10, 1, 7, 0.8f, 0.6f, 1, 15, 51, 0.2f}},
     };
-    const SUnitRow units[] = {
-        {0, 1, "UN_WORKER", 40, 0, 0, 30, 0, 1, 6, {1, 1, 1}, 11, 27, 0.5f},
-        {1, 2, "UN_WARRIOR", 50, 0, 0, 50, 8, 1, 8, {1, 1, 1}, 2, 28, 0.3f},
-        {2, 3, "UN_ARCHER", 30, 20, 0, 40, 5, 8, 10, {2, 1, 1}, 2, 29, 0.3f},
-        {3, 8, "UN_TOWERARCHER", 50, 30, 0, 40, 0, 0, 0, {0, 0, 0}, 6, 30, 0.3f},
-        {4, 4, "UN_CATAPULT", 250, 80, 0, 70, 30, 14, 16, {1, 0.8f, 1}, 1, 31, 0.08f},
-        {5, 6, "UN_LIGHTCAVALRY", 80, 50, 0, 65, 14, 1, 11, {1, 1, 1}, 2, 33, 0.2f},
-        {6, 7, "UN_TRANSPORTSHIP", 300, 0, 0, 120, 0, 1, 12, {1, 0.9f, 1}, 13, 34, 0.1f},
-        {7, 5, "UN_PRIEST", 0, 200, 0, 30, 3, 12, 14, {1, 1, 1}, 8, 32, 0.2f},
-        {8, 9, "UN_CROSSBOWMAN", 60, 50, 0, 50, 6, 9, 10, {1.6f, 0.7f, 1}, 2, 35, 0.25f},
-        {9, 10, "UN_KNIGHT", 70, 90, 0, 70, 18, 1, 10, {0.8f, 0.3f, 1}, 2, 36, 0.15f},
-        {10, 11, "UN_WARGALLEY", 300, 50, 0, 400, 35, 14, 16, {1, 0.7f, 1}, 13, 37, 0.08f},
-        {11, 12, "UN_DEMOLISHMAN", 200, 100, 0, 20, 300, 1, 8, {1, 1, 1}, 1, 38, 0.1f},
-        {12, 13, "UN_HEAVYCAVALRY", 90, 120, 0, 80, 28, 1, 12, {0.8f, 0.6f, 1}, 2, 39, 0.15f},
-        {13, 30, "Quib", 200, 100, 0, 8000, 250, 14, 16, {0, 0, 0}, 0, 40, 0.1f},
-        {14, 31, "Warhound", 200, 100, 0, 8000, 40, 14, 16, {0, 0, 0}, 0, 41, 0.1f},
-        {15, 32, "Gunslinger", 200, 100, 0, 8000, 40, 14, 16, {0, 0, 0}, 0, 42, 0.1f},
-        {16, 33, "UN_KING", 0, 0, 0, 60, 0, 1, 8, {1, 1, 1}, 0, 43, 0},
-        {18, 34, "UN_SETTLER", 0, 0, 0, 120, 0, 1, 8, {1, 1, 1}, 0, 45, 0},
-        {21, 35, "UN_HEROCAVALRY", 90, 120, 0, 120, 30, 1, 12, {0.7f, 0.6f, 1}, 0, 48, 0.15f},
-        {22, 20, "UN_GIANT", 400, 300, 0, 300, 32, 1, 8, {0.8f, 0.9f, 1}, 15, 49, 0.2f},
-        {23, 21, "UN_DEMON", 100, 300, 0, 50, 30, 12, 14, {1, 1, 1}, 15, 50, 0.2f},
-        {24, 22, "UN_UNDEAD", 200, 100, 0, 40, 10, 1, 7, {0.8f, 0.6f, 1}, 15, 51, 0.2f},
+    // Buildings: cast, wood, gold, stone, hit points, the three damage factors, icon and rate.
+    const Row buildings[] = {
+        {25, "BD_HOUSE", {5, 60, 0, 0, 400, 0.4f, 0.2f, 1, 53, 3}},
+        {26, "BD_WAREHOUSE", {7, 50, 0, 0, 300, 0.4f, 0.2f, 1, 57, 6}},
+        {27, "BD_BARRACKS", {2, 200, 0, 200, 1200, 0.4f, 0.2f, 1, 54, 0.8f}},
+        {28, "BD_BLACKSMITH", {4, 300, 0, 100, 1000, 0.4f, 0.2f, 1, 58, 1.2f}},
+        {29, "BD_TOWER", {6, 50, 30, 160, 1000, 0.2f, 0.1f, 1, 56, 1.8f}},
+        {30, "BD_WALL", {9, 0, 0, 5, 1200, 0.2f, 0.1f, 1, 62, 12}},
+        {31, "BD_CASTLE", {1, 600, 0, 800, 2000, 0.2f, 0.1f, 1, 52, 0.5f}},
+        {32, "BD_MONASTERY", {8, 200, 0, 300, 800, 0.4f, 0.2f, 1, 59, 1.6f}},
+        {33, "BD_TRAP", {12, 50, 0, 0, 5, 1, 1, 1, 63, 12}},
+        {34, "BD_DOCKS", {13, 500, 0, 0, 800, 0.4f, 0.2f, 1, 64, 1.4f}},
+        {35, "BD_KEEP", {11, 600, 0, 0, 1200, 0.4f, 0.2f, 1, 60, 0.6f}},
+        {36, "BD_STRONGHOLD", {11, 400, 0, 600, 1600, 0.2f, 0.1f, 1, 61, 0.5f}},
+        {37, "BD_ALCHEMY", {3, 400, 500, 600, 1200, 0.4f, 0.2f, 1, 55, 0.7f}},
+        {38, "BD_DARKALTAR", {15, 800, 500, 1000, 1600, 0.6f, 0.2f, 1, 65, 0.4f}},
     };
-    struct SBuildingRow
-    {
-        int32_t record, cast;
-        const char* name;
-        int32_t wood, gold, stone, hitPoints;
-        float factors[3];
-        int32_t icon;
-        float rate;
-    };
-    const SBuildingRow buildings[] = {
-        {25, 5, "BD_HOUSE", 60, 0, 0, 400, {0.4f, 0.2f, 1}, 53, 3},
-        {26, 7, "BD_WAREHOUSE", 50, 0, 0, 300, {0.4f, 0.2f, 1}, 57, 6},
-        {27, 2, "BD_BARRACKS", 200, 0, 200, 1200, {0.4f, 0.2f, 1}, 54, 0.8f},
-        {28, 4, "BD_BLACKSMITH", 300, 0, 100, 1000, {0.4f, 0.2f, 1}, 58, 1.2f},
-        {29, 6, "BD_TOWER", 50, 30, 160, 1000, {0.2f, 0.1f, 1}, 56, 1.8f},
-        {30, 9, "BD_WALL", 0, 0, 5, 1200, {0.2f, 0.1f, 1}, 62, 12},
-        {31, 1, "BD_CASTLE", 600, 0, 800, 2000, {0.2f, 0.1f, 1}, 52, 0.5f},
-        {32, 8, "BD_MONASTERY", 200, 0, 300, 800, {0.4f, 0.2f, 1}, 59, 1.6f},
-        {33, 12, "BD_TRAP", 50, 0, 0, 5, {1, 1, 1}, 63, 12},
-        {34, 13, "BD_DOCKS", 500, 0, 0, 800, {0.4f, 0.2f, 1}, 64, 1.4f},
-        {35, 11, "BD_KEEP", 600, 0, 0, 1200, {0.4f, 0.2f, 1}, 60, 0.6f},
-        {36, 11, "BD_STRONGHOLD", 400, 0, 600, 1600, {0.2f, 0.1f, 1}, 61, 0.5f},
-        {37, 3, "BD_ALCHEMY", 400, 500, 600, 1200, {0.4f, 0.2f, 1}, 55, 0.7f},
-        {38, 15, "BD_DARKALTAR", 800, 500, 1000, 1600, {0.6f, 0.2f, 1}, 65, 0.4f},
-    };
-    // Technology id t is record 39 + t; the icons run from 118 in id order.
-    struct STechnologyRow
-    {
-        const char* name;
-        int32_t wood, gold, stone, researchedAt;
-        float rate;
-    };
-    const STechnologyRow technologies[] = {
-        {"TC_HARVEST_WOOD_1", 100, 0, 0, 11, 0.5f}, {"TC_HARVEST_WOOD_2", 200, 0, 0, 11, 0.3f},
-        {"TC_HARVEST_WOOD_3", 500, 100, 0, 11, 0.1f}, {"TC_MINE_1", 200, 0, 50, 11, 0.4f},
-        {"TC_MINE_2", 400, 100, 50, 11, 0.3f}, {"TC_CARRY_1", 100, 0, 0, 11, 0.5f},
-        {"TC_CARRY_2", 200, 0, 0, 11, 0.3f}, {"TC_CARRY_3", 400, 100, 0, 11, 0.1f},
-        {"TC_TRONGHOLD", 1000, 1000, 1500, 11, 0.05f}, {"TC_BUILDSPD_1", 200, 0, 0, 11, 0.3f},
-        {"TC_BUILDSPD_2", 300, 100, 50, 11, 0.2f}, {"TC_ATTACK_C_1", 200, 0, 0, 4, 0.3f},
-        {"TC_ATTACK_C_2", 100, 200, 0, 4, 0.1f}, {"TC_ATTACK_C_3", 0, 600, 0, 4, 0.05f},
-        {"TC_DEFENSE_C_1", 200, 0, 0, 4, 0.3f}, {"TC_DEFENSE_C_2", 0, 500, 0, 4, 0.1f},
-        {"TC_DEFENSE_C_3", 0, 800, 0, 4, 0.05f}, {"TC_DEFENSE_R_1", 200, 0, 0, 4, 0.2f},
-        {"TC_DEFENSE_R_2", 0, 300, 0, 4, 0.1f}, {"TC_DEFENSE_R_3", 0, 800, 0, 4, 0.05f},
-        {"TC_ATTACK_R_1", 200, 0, 0, 4, 0.2f}, {"TC_ATTACK_R_2", 0, 300, 0, 4, 0.1f},
-        {"TC_ATTACK_R_3", 0, 500, 0, 4, 0.05f}, {"TC_RANGE_1", 200, 0, 0, 4, 0.2f},
-        {"TC_RANGE_2", 0, 300, 0, 4, 0.1f}, {"TC_RANGE_3", 0, 500, 0, 4, 0.05f},
-        {"TC_ATTACK_M_1", 200, 0, 0, 4, 0.2f}, {"TC_ATTACK_M_2", 0, 300, 0, 4, 0.1f},
-        {"TC_ATTACK_M_3", 0, 500, 0, 4, 0.05f}, {"TC_IRONWORK", 200, 1000, 0, 4, 0.05f},
-        {"TC_HORSERIDE", 200, 300, 0, 2, 0.2f}, {"TC_CROSSBOW", 300, 500, 0, 2, 0.2f},
-        {"TC_WARGALLEY", 0, 300, 0, 13, 0.2f}, {"TC_SHIPSPD_1", 0, 600, 0, 13, 0.1f},
-        {"TC_SHIPSPD_2", 300, 500, 0, 13, 0.05f}, {"TC_SHIP_ATT_1", 100, 800, 0, 13, 0.5f},
-        {"TC_SHIP_ATT_2", 500, 2000, 0, 13, 0.02f}, {"TC_SHIP_RNG_1", 0, 1200, 0, 13, 0.1f},
-        {"TC_SHIP_RNG_2", 0, 2500, 0, 13, 0.05f}, {"TC_MACINE_D_1", 400, 0, 0, 1, 0.3f},
-        {"TC_MACINE_D_2", 800, 200, 0, 1, 0.1f}, {"TC_MACINE_D_3", 500, 800, 0, 1, 0.05f},
-        {"TC_CAT_ATT_1", 100, 1000, 0, 1, 0.1f}, {"TC_CAT_ATT_2", 500, 2000, 0, 1, 0.05f},
-        {"TC_MERC_FORCE", 0, 1000, 0, 1, 0.2f}, {"TC_CAT_RANGE", 0, 700, 0, 1, 0.2f},
-        {"TC_BUILD_D_1", 0, 500, 200, 1, 0.2f}, {"TC_BUILD_D_2", 0, 800, 300, 1, 0.1f},
-        {"TC_FF_WALL", 0, 100, 600, 1, 0.2f}, {"TC_PRIEST_DEF", 0, 500, 0, 8, 0.3f},
-        {"TC_PRIEST_ATT_1", 0, 600, 0, 8, 0.2f}, {"TC_AO_GOD", 0, 2000, 0, 8, 0.02f},
-        {"TC_RAIN_HELL", 0, 800, 0, 8, 0.2f}, {"TC_ADV_BUILD", 500, 800, 200, 3, 0.1f},
-        {"TC_PYRO", 0, 800, 0, 3, 0.2f}, {"TC_EXPLSIVE", 0, 1200, 0, 3, 0.05f},
-        {"TC_BALLISTIC", 0, 600, 0, 3, 0.1f}, {"TC_CURVESHOT", 200, 800, 0, 3, 0.1f},
-        {"TC_FLAMEARROW", 500, 1500, 0, 3, 0.1f}, {"TC_HIDEOUT", 0, 1000, 0, 3, 0.2f},
-        {"TC_BLOODBATH", 0, 1500, 0, 3, 0.1f},
+    // Technology id t is record 39 + t; the icons run from 118 in id order.  Wood, gold, stone, the researching cast
+    // and rate.
+    const std::pair<const char*, Numbers> technologies[] = {
+        {"TC_HARVEST_WOOD_1", {100, 0, 0, 11, 0.5f}}, {"TC_HARVEST_WOOD_2", {200, 0, 0, 11, 0.3f}},
+        {"TC_HARVEST_WOOD_3", {500, 100, 0, 11, 0.1f}}, {"TC_MINE_1", {200, 0, 50, 11, 0.4f}},
+        {"TC_MINE_2", {400, 100, 50, 11, 0.3f}}, {"TC_CARRY_1", {100, 0, 0, 11, 0.5f}},
+        {"TC_CARRY_2", {200, 0, 0, 11, 0.3f}}, {"TC_CARRY_3", {400, 100, 0, 11, 0.1f}},
+        {"TC_TRONGHOLD", {1000, 1000, 1500, 11, 0.05f}}, {"TC_BUILDSPD_1", {200, 0, 0, 11, 0.3f}},
+        {"TC_BUILDSPD_2", {300, 100, 50, 11, 0.2f}}, {"TC_ATTACK_C_1", {200, 0, 0, 4, 0.3f}},
+        {"TC_ATTACK_C_2", {100, 200, 0, 4, 0.1f}}, {"TC_ATTACK_C_3", {0, 600, 0, 4, 0.05f}},
+        {"TC_DEFENSE_C_1", {200, 0, 0, 4, 0.3f}}, {"TC_DEFENSE_C_2", {0, 500, 0, 4, 0.1f}},
+        {"TC_DEFENSE_C_3", {0, 800, 0, 4, 0.05f}}, {"TC_DEFENSE_R_1", {200, 0, 0, 4, 0.2f}},
+        {"TC_DEFENSE_R_2", {0, 300, 0, 4, 0.1f}}, {"TC_DEFENSE_R_3", {0, 800, 0, 4, 0.05f}},
+        {"TC_ATTACK_R_1", {200, 0, 0, 4, 0.2f}}, {"TC_ATTACK_R_2", {0, 300, 0, 4, 0.1f}},
+        {"TC_ATTACK_R_3", {0, 500, 0, 4, 0.05f}}, {"TC_RANGE_1", {200, 0, 0, 4, 0.2f}},
+        {"TC_RANGE_2", {0, 300, 0, 4, 0.1f}}, {"TC_RANGE_3", {0, 500, 0, 4, 0.05f}},
+        {"TC_ATTACK_M_1", {200, 0, 0, 4, 0.2f}}, {"TC_ATTACK_M_2", {0, 300, 0, 4, 0.1f}},
+        {"TC_ATTACK_M_3", {0, 500, 0, 4, 0.05f}}, {"TC_IRONWORK", {200, 1000, 0, 4, 0.05f}},
+        {"TC_HORSERIDE", {200, 300, 0, 2, 0.2f}}, {"TC_CROSSBOW", {300, 500, 0, 2, 0.2f}},
+        {"TC_WARGALLEY", {0, 300, 0, 13, 0.2f}}, {"TC_SHIPSPD_1", {0, 600, 0, 13, 0.1f}},
+        {"TC_SHIPSPD_2", {300, 500, 0, 13, 0.05f}}, {"TC_SHIP_ATT_1", {100, 800, 0, 13, 0.5f}},
+        {"TC_SHIP_ATT_2", {500, 2000, 0, 13, 0.02f}}, {"TC_SHIP_RNG_1", {0, 1200, 0, 13, 0.1f}},
+        {"TC_SHIP_RNG_2", {0, 2500, 0, 13, 0.05f}}, {"TC_MACINE_D_1", {400, 0, 0, 1, 0.3f}},
+        {"TC_MACINE_D_2", {800, 200, 0, 1, 0.1f}}, {"TC_MACINE_D_3", {500, 800, 0, 1, 0.05f}},
+        {"TC_CAT_ATT_1", {100, 1000, 0, 1, 0.1f}}, {"TC_CAT_ATT_2", {500, 2000, 0, 1, 0.05f}},
+        {"TC_MERC_FORCE", {0, 1000, 0, 1, 0.2f}}, {"TC_CAT_RANGE", {0, 700, 0, 1, 0.2f}},
+        {"TC_BUILD_D_1", {0, 500, 200, 1, 0.2f}}, {"TC_BUILD_D_2", {0, 800, 300, 1, 0.1f}},
+        {"TC_FF_WALL", {0, 100, 600, 1, 0.2f}}, {"TC_PRIEST_DEF", {0, 500, 0, 8, 0.3f}},
+        {"TC_PRIEST_ATT_1", {0, 600, 0, 8, 0.2f}}, {"TC_AO_GOD", {0, 2000, 0, 8, 0.02f}},
+        {"TC_RAIN_HELL", {0, 800, 0, 8, 0.2f}}, {"TC_ADV_BUILD", {500, 800, 200, 3, 0.1f}},
+        {"TC_PYRO", {0, 800, 0, 3, 0.2f}}, {"TC_EXPLSIVE", {0, 1200, 0, 3, 0.05f}},
+        {"TC_BALLISTIC", {0, 600, 0, 3, 0.1f}}, {"TC_CURVESHOT", {200, 800, 0, 3, 0.1f}},
+        {"TC_FLAMEARROW", {500, 1500, 0, 3, 0.1f}}, {"TC_HIDEOUT", {0, 1000, 0, 3, 0.2f}},
+        {"TC_BLOODBATH", {0, 1500, 0, 3, 0.1f}},
     };
     std::string keys = "TC_TECHNOLOGY_RESEARCHED,\"%s researched\"\n";
-    for (const SUnitRow& row : units)
-        if (std::strncmp(row.name, "UN_", 3) == 0)
-            keys += std::string(row.name) + ",\"" + row.name + "\"\nUN_MSG_" + (row.name + 3) + ",\"UN_MSG_" +
-                    (row.name + 3) + "\"\n";
-    for (const SBuildingRow& row : buildings)
-        keys += std::string(row.name) + ",\"" + row.name + "\"\n";
-    for (const STechnologyRow& row : technologies)
-        keys += std::string(row.name) + ",\"" + row.name + "\"\n";
+    const auto key = [&keys](const std::string& name) { keys += name + ",\"" + name + "\"\n"; };
+    for (const auto& [index, name, row] : units)
+        if (std::strncmp(name, "UN_", 3) == 0)
+        {
+            key(name);
+            key(std::string("UN_MSG_") + (name + 3));
+        }
+    for (const auto& [index, name, row] : buildings)
+        key(name);
+    for (const auto& [name, row] : technologies)
+        key(name);
     g_Localizer.Clear();
     ASSERT_TRUE(g_Localizer.LoadLocaleText("keys", keys.c_str(), int(keys.size())));
     InitTypeRecords();
 
-    using Numbers = std::vector<float>;
-    const auto costs = [](const CUnitStats& r) {
-        return Numbers{float(r.woodCost), float(r.goldCost), float(r.stoneCost)};
-    };
-    const auto factors = [](const CUnitStats& r) { return Numbers(r.damageFactors, r.damageFactors + 3); };
+    // Each record against its row: its numbers, its name and its message.
     std::set<int32_t> filled;
-    for (const SUnitRow& row : units)
+    const auto expectRow = [&filled](int32_t index, const char* name, const std::string& message, const Numbers& row,
+                                     const Numbers& numbers) {
+        const CUnitStats& record = g_UnitStats[index];
+        EXPECT_EQ(numbers, row) << name;
+        EXPECT_TRUE(std::string(record.name) == name && record.message == message.c_str()) << name;
+        filled.insert(index);
+    };
+    for (const auto& [index, name, row] : units)
     {
-        const CUnitStats& record = g_UnitStats[row.record];
-        const bool keyed = std::strncmp(row.name, "UN_", 3) == 0;
-        const std::string message =
-            keyed ? std::string("UN_MSG_") + (row.name + 3) : std::string("-- ") + row.name + " created --";
-        EXPECT_EQ(costs(record), (Numbers{float(row.wood), float(row.gold), float(row.stone)})) << row.name;
-        EXPECT_EQ((Numbers{float(record.unitType), float(record.hitPoints), float(record.attack),
-                           float(record.attackRange), float(record.sightRadius), float(record.producingCast),
-                           float(record.icon), record.rate}),
-                  (Numbers{float(row.type), float(row.hitPoints), float(row.attack), float(row.range),
-                           float(row.sight), float(row.producedAt), float(row.icon), row.rate}))
-            << row.name;
-        EXPECT_EQ(factors(record), Numbers(row.factors, row.factors + 3)) << row.name;
-        EXPECT_TRUE(std::string(record.name) == row.name && record.message == message.c_str()) << row.name;
-        filled.insert(row.record);
+        const CUnitStats& r = g_UnitStats[index];
+        const bool keyed = std::strncmp(name, "UN_", 3) == 0;
+        expectRow(index, name, keyed ? std::string("UN_MSG_") + (name + 3) : std::string("-- ") + name + " created --",
+                  row,
+                  {float(r.unitType), float(r.woodCost), float(r.goldCost), float(r.stoneCost), float(r.hitPoints),
+                   float(r.attack), float(r.attackRange), float(r.sightRadius), r.damageFactors[0], r.damageFactors[1],
+                   r.damageFactors[2], float(r.producingCast), float(r.icon), r.rate});
     }
-    for (const SBuildingRow& row : buildings)
+    for (const auto& [index, name, row] : buildings)
     {
-        const CUnitStats& record = g_UnitStats[row.record];
-        EXPECT_EQ(costs(record), (Numbers{float(row.wood), float(row.gold), float(row.stone)})) << row.name;
-        EXPECT_EQ((Numbers{float(record.buildingCast), float(record.hitPoints), float(record.icon), record.rate}),
-                  (Numbers{float(row.cast), float(row.hitPoints), float(row.icon), row.rate}))
-            << row.name;
-        EXPECT_EQ(factors(record), Numbers(row.factors, row.factors + 3)) << row.name;
-        EXPECT_TRUE(std::string(record.name) == row.name && record.message.IsEmpty()) << row.name;
-        filled.insert(row.record);
+        const CUnitStats& r = g_UnitStats[index];
+        expectRow(index, name, "", row,
+                  {float(r.buildingCast), float(r.woodCost), float(r.goldCost), float(r.stoneCost), float(r.hitPoints),
+                   r.damageFactors[0], r.damageFactors[1], r.damageFactors[2], float(r.icon), r.rate});
     }
     for (int32_t id = 0; id < TechnologyCount; ++id)
     {
-        const STechnologyRow& row = technologies[id];
-        const CUnitStats& record = g_UnitStats[FirstTechnologyRecord + id];
-        EXPECT_EQ(costs(record), (Numbers{float(row.wood), float(row.gold), float(row.stone)})) << row.name;
-        EXPECT_EQ((Numbers{float(record.technologyId), float(record.producingCast), float(record.icon), record.rate}),
-                  (Numbers{float(id), float(row.researchedAt), float(118 + id), row.rate}))
-            << row.name;
-        EXPECT_TRUE(std::string(record.name) == row.name &&
-                    record.message == (std::string(row.name) + " researched").c_str())
-            << row.name;
-        filled.insert(FirstTechnologyRecord + id);
+        const auto& [name, row] = technologies[id];
+        const CUnitStats& r = g_UnitStats[FirstTechnologyRecord + id];
+        Numbers wanted = row;
+        wanted.insert(wanted.end(), {float(id), float(118 + id)});
+        expectRow(FirstTechnologyRecord + id, name, std::string(name) + " researched", wanted,
+                  {float(r.woodCost), float(r.goldCost), float(r.stoneCost), float(r.producingCast), r.rate,
+                   float(r.technologyId), float(r.icon)});
     }
     for (int32_t index = 0; index < TypeRecordCount; ++index)
     {
-        EXPECT_EQ(g_UnitStats[index].index, index);
-        if (filled.count(index) == 0)
-        {
-            EXPECT_TRUE(g_UnitStats[index].name == nullptr && g_UnitStats[index].hitPoints == 0) << index;
-        }
+        const CUnitStats& record = g_UnitStats[index];
+        EXPECT_EQ(record.index, index);
+        EXPECT_TRUE(filled.count(index) == 1 || (record.name == nullptr && record.hitPoints == 0)) << index;
     }
     EXPECT_EQ(filled.size(), size_t(TypeRecordCount - 3));   // 17, 19 and 20 are never filled
 }
 
-// The tree in its stored order, and each availability rule asking for exactly its buildings and
-// technologies.
+// The tree in its stored order, and each availability rule asking for exactly its buildings and technologies.
 TEST_F(TechnologyTree, EveryTechnologyHasItsPrerequisitesInOrderAndExactlyItsRule)
 {
     const std::map<int32_t, std::vector<int32_t>> prerequisites = {

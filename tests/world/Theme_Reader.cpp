@@ -1,5 +1,4 @@
-// Theme files: what a good file gives the map, and every malformed file
-// refused with the theme left.
+// Theme files: what a good file gives the map, and every malformed file refused with the theme left.
 
 #include "WorldDevice.h"
 #include "world/C_Theme.h"
@@ -25,10 +24,11 @@ bool LoadBytes(CTheme& theme, const std::vector<uint8_t>& bytes)
 }
 } // namespace
 
-TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataMasksAndWater)
+TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataMasksAndWaterAndMalformedOnesAreRefusedAndLeaveIt)
 {
     CTheme theme;
-    ASSERT_TRUE(LoadBytes(theme, SmallTheme().bytes));
+    const std::vector<uint8_t> good = SmallTheme().bytes;
+    ASSERT_TRUE(LoadBytes(theme, good));
     ASSERT_TRUE(theme.GetTextureCount() == 2 && theme.textures[0].transitions.size() == 2u);
     EXPECT_STREQ(theme.textures[0].name, "GRASS");
     const SThemeTransition& second = theme.textures[0].transitions[1];
@@ -40,11 +40,9 @@ TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataMasksAndWater)
     ThemeBytes clamped = SmallTheme();
     clamped.bytes[4] = 5;
     ASSERT_TRUE(LoadBytes(theme, clamped.bytes));
-    EXPECT_TRUE(theme.defaultGroundTexture == 1 && Log().Has("Theme default ground texture out of range: test.theme"));
-}
+    EXPECT_EQ(theme.defaultGroundTexture, 1);
+    EXPECT_TRUE(Log().Contains("Theme default ground texture out of range: test.theme"));
 
-TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)
-{
     auto header = [](int32_t count, int32_t size) { return ThemeBytes().I32(count).I32(0).I32(size); };
     auto oneTexture = [&](int32_t transitions)
     {
@@ -56,18 +54,13 @@ TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)
     unterminated.insert(unterminated.end(), {3, 'A', 'B', 'C', 'D'});
     std::vector<uint8_t> innerZero = header(1, 16).bytes;
     innerZero.insert(innerZero.end(), {3, 'A', 0, 'C', 0});
-    std::vector<uint8_t> good = SmallTheme().bytes;
     std::vector<uint8_t> truncated(good.begin(), good.end() - 1);
 
     const std::pair<std::vector<uint8_t>, const char*> cases[] = {
-        {{}, "file too short"},
-        {header(0, 16).bytes, "bad texture count"},
-        {header(256, 16).bytes, "bad texture count"},
-        {header(1, 0).bytes, "bad image size"},
-        {header(1, 262145).bytes, "bad image size"},
-        {unterminated, "bad texture name"},
-        {innerZero, "bad texture name"},
-        {ThemeBytes(header(1, 16)).Name("A").Pixels(3, 0).bytes, "file too short"},
+        {{}, "file too short"}, {header(0, 16).bytes, "bad texture count"},
+        {header(256, 16).bytes, "bad texture count"}, {header(1, 0).bytes, "bad image size"},
+        {header(1, 262145).bytes, "bad image size"}, {unterminated, "bad texture name"},
+        {innerZero, "bad texture name"}, {ThemeBytes(header(1, 16)).Name("A").Pixels(3, 0).bytes, "file too short"},
         {oneTexture(-1).bytes, "bad transition count"},
         {oneTexture(2).Fill(4 + 16384, 0).bytes, "bad transition count"},   // beyond the file
         {oneTexture(0).Water(0, 0).bytes, "bad water image size"},
@@ -75,13 +68,12 @@ TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)
         {oneTexture(0).Water(1, 0).bytes, "file too short"},   // the second water missing
         {truncated, "file too short"},
     };
-    CTheme theme;
     ASSERT_TRUE(LoadBytes(theme, good));
     for (const auto& [bytes, reason] : cases)
     {
         SCOPED_TRACE(testing::Message() << reason << ", " << bytes.size() << " bytes");
         EXPECT_FALSE(LoadBytes(theme, bytes));
-        EXPECT_TRUE(Log().Has(std::string("Theme file rejected: test.theme (") + reason + ")"));
+        EXPECT_TRUE(Log().Contains(std::string("Theme file rejected: test.theme (") + reason + ")"));
         ASSERT_EQ(theme.GetTextureCount(), 2);
         EXPECT_STREQ(theme.textures[1].name, "ROCK");
         EXPECT_EQ(theme.waterTextures[0]->width, 4);
@@ -91,18 +83,16 @@ TEST_F(ThemeReader, MalformedThemesAreRefusedAndLeaveTheTheme)
 // Shores come with the theme; a bad new file leaves the map its theme.
 TEST_F(ThemeReader, ShoreTexturesAreLoadedAfterTheThemeAndABadFileLeavesTheMapsTheme)
 {
-    const std::string fluid = Folder().Path() + "/InGame/Fluid";
-    std::filesystem::create_directories(fluid);
-    const std::string command = std::string(V2KRN_TOOLS_DIR) + "/mktheme shores '" + fluid + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    Folder().MakeFolder("InGame/Fluid");
+    RunTool("mktheme shores", Folder() / "InGame/Fluid");
     std::vector<uint8_t> bytes = SmallTheme().bytes;
-    WriteBytes(Folder().File("Terrain/Themes/good.theme"), bytes);
+    Folder().Write("Terrain/Themes/good.theme", bytes);
     bytes[0] = 0;   // no textures
-    WriteBytes(Folder().File("Terrain/Themes/bad.theme"), bytes);
+    Folder().Write("Terrain/Themes/bad.theme", bytes);
     ASSERT_TRUE(g_GameMap.LoadTheme("Terrain\\Themes\\good.theme"));
-    EXPECT_TRUE(Log().Has("Loading texture file:InGame\\Fluid\\shore-4.tga"));
+    EXPECT_TRUE(Log().Contains("Loading texture file:InGame\\Fluid\\shore-4.tga"));
     EXPECT_FALSE(g_GameMap.LoadTheme("Terrain\\Themes\\bad.theme"));
-    EXPECT_TRUE(Log().Has("Theme file rejected: Terrain\\Themes\\bad.theme (bad texture count)"));
+    EXPECT_TRUE(Log().Contains("Theme file rejected: Terrain\\Themes\\bad.theme (bad texture count)"));
     EXPECT_EQ(g_GameMap.FindThemeTexture("rock"), 1);
     g_GameMap.FreeThemeTextures();
 }

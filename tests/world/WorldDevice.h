@@ -23,11 +23,8 @@ protected:
         ASSERT_NE(s_Factory, nullptr);
         s_Window = SDL_CreateWindow("world test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(s_Window, nullptr) << SDL_GetError();
-        Sys3DPresentParams params;
-        params.backBufferWidth = 64;
-        params.backBufferHeight = 64;
-        params.backBufferFormat = Sys3DFormat::X8R8G8B8;
-        params.windowed = true;
+        Sys3DPresentParams params{.backBufferWidth = 64, .backBufferHeight = 64,
+                                  .backBufferFormat = Sys3DFormat::X8R8G8B8, .windowed = true};
         std::unique_ptr<SysDevice3D> device;
         ASSERT_EQ(s_Factory->CreateDevice(s_Window, params, device), Sys3DError::Ok);
         s_Device = device.release();
@@ -49,7 +46,7 @@ protected:
     void SetUp() override
     {
         m_Data = std::make_unique<DiskDataFiles>(m_Folder);
-        m_Log = std::make_unique<WorldLog>(m_Folder);
+        m_Log = std::make_unique<CTestLog>();
         m_Saved = std::make_unique<CConfig>(g_Config);
         g_Config.logging = 1;
         g_Config.terrainTextureDetail = 2;
@@ -73,15 +70,13 @@ protected:
         m_Data.reset();
     }
 
-    // A theme file written with the project's tool into the game files.
-    void MakeThemeFile(const char* theme, const std::string& file)
+    // A theme file of the game files, written with the project's tool.
+    void MakeThemeFile(const std::string& theme)
     {
-        const std::string command =
-            std::string(V2KRN_TOOLS_DIR) + "/mktheme " + theme + " '" + m_Folder.File(file) + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        RunTool("mktheme " + theme, m_Folder.File("Terrain/Themes/" + theme + ".theme"));
     }
 
-    const WorldLog& Log() const { return *m_Log; }
+    const CTestLog& Log() const { return *m_Log; }
     const WorldFolder& Folder() const { return m_Folder; }
 
 private:
@@ -91,7 +86,7 @@ private:
 
     WorldFolder m_Folder;
     std::unique_ptr<DiskDataFiles> m_Data;
-    std::unique_ptr<WorldLog> m_Log;
+    std::unique_ptr<CTestLog> m_Log;
     std::unique_ptr<CConfig> m_Saved;
     std::unique_ptr<CPlayer[]> m_Players;
 };

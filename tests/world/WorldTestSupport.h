@@ -1,10 +1,9 @@
 #pragma once
-// Helpers of the world tests: a temporary folder that the data-file layer reads from, the log captured,
-// a save stream in memory, little-endian numbers in byte vectors and theme files written byte by byte.
+// Helpers of the world tests: a scratch folder that the data-file layer reads from, little-endian numbers in
+// byte vectors, a save stream over them and theme files written byte by byte.
 
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -14,46 +13,30 @@
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/TestLog.h"
 
-class WorldFolder
+class WorldFolder : public CScratchFolder
 {
 public:
-    std::string Path() const { return m_Folder.Path().substr(0, m_Folder.Path().size() - 1); }
     // A file below the folder; '/' separated, parents are made.
     std::string File(const std::string& relative) const
     {
-        const std::filesystem::path path = m_Folder / relative;
+        const std::filesystem::path path = *this / relative;
         std::filesystem::create_directories(path.parent_path());
         return path.string();
     }
-
-private:
-    CScratchFolder m_Folder;
 };
 
 // Game files are read from the folder on disk while the object lives.
 class DiskDataFiles
 {
 public:
-    explicit DiskDataFiles(const WorldFolder& folder) { InitDataFile((folder.Path() + "/").c_str(), 0); }
+    explicit DiskDataFiles(const WorldFolder& folder) { InitDataFile(folder.Path().c_str(), 0); }
     ~DiskDataFiles() { InitDataFile("", 0); }
 };
 
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+// Runs one of the project's tools on a path, e.g. "mktheme winter".
+inline void RunTool(const std::string& tool, const std::string& path)
 {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void PushLe32(std::vector<uint8_t>& bytes, int32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes.push_back(uint8_t(uint32_t(value) >> (8 * i)));
+    ASSERT_EQ(std::system((std::string(V2KRN_TOOLS_DIR) + "/" + tool + " '" + path + "'").c_str()), 0) << tool;
 }
 
 inline int32_t GetLe32(const std::vector<uint8_t>& bytes, size_t at)
@@ -66,14 +49,6 @@ inline void SetLe32(std::vector<uint8_t>& bytes, size_t at, int32_t value)
     for (size_t i = 0; i < 4; ++i)
         bytes[at + i] = uint8_t(uint32_t(value) >> (8 * i));
 }
-
-class WorldLog : public CTestLog
-{
-public:
-    explicit WorldLog(const WorldFolder&) {}
-
-    bool Has(const std::string& wanted) const { return Contains(wanted); }
-};
 
 // The support stream over a byte vector, as the world's saved sections use.
 class MemorySaveStream : public CMemorySaveStream
@@ -92,7 +67,8 @@ class ThemeBytes
 public:
     ThemeBytes& I32(int32_t value)
     {
-        PushLe32(bytes, value);
+        bytes.resize(bytes.size() + 4);
+        SetLe32(bytes, bytes.size() - 4, value);
         return *this;
     }
     ThemeBytes& Pixels(int64_t count, uint32_t pixel)
@@ -112,8 +88,7 @@ public:
         bytes.insert(bytes.end(), count, value);
         return *this;
     }
-    // A whole 256 x 256 image of one pixel, the 64 drawing bytes all `data`,
-    // and `transitions` masks.
+    // A whole 256 x 256 image of one pixel, the 64 drawing bytes all `data`, and `transitions` masks.
     ThemeBytes& Texture(const std::string& name, uint32_t pixel, uint8_t data, int32_t transitions)
     {
         Name(name).Pixels(256 * 256, pixel).Fill(64, data).I32(transitions);
