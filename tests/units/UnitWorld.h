@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/C_Localizer.h"
 #include "tests/support/SentPackets.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestWalker.h"
@@ -20,6 +21,13 @@ inline bool ExpectWorldSound(const CSimHarness& world)
 class UnitWorldTest : public ::testing::Test
 {
 protected:
+    ~UnitWorldTest() override { g_Localizer.Clear(); }
+    // The message texts a test shows, as lines of a locale file.
+    static void UseTexts(const std::string& lines)
+    {
+        g_Localizer.Clear();
+        ASSERT_TRUE(g_Localizer.LoadLocaleText("test", lines.c_str(), int(lines.size())));
+    }
     CTestWalker* Walker(int32_t player, int32_t x, int32_t y, float speed = 0.1f)
     {
         return static_cast<CTestWalker*>(world.Adopt(player, new CTestWalker(speed), x, y));

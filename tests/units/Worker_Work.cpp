@@ -9,7 +9,6 @@
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingResourceTree.h"
-#include "core/C_Localizer.h"
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
 #include "game/C_MissionObjectives.h"
@@ -24,11 +23,7 @@ constexpr int32_t Load = 10;
 class WorkerWorld : public UnitWorldTest
 {
 protected:
-    void TearDown() override
-    {
-        g_MissionObjectives.buildSpeed = CMissionObjectives::DefaultBuildSpeed;
-        g_Localizer.Clear();
-    }
+    void TearDown() override { g_MissionObjectives.buildSpeed = CMissionObjectives::DefaultBuildSpeed; }
 
     CUnitWorker* Worker(int32_t x, int32_t y, int32_t player = 0)
     {
@@ -176,8 +171,7 @@ TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToThe
 
 TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAreRepaired)
 {
-    const std::string text = "MSG_SLAVEOUTOFRES,\"No resources\"\n";
-    ASSERT_TRUE(g_Localizer.LoadLocaleText("worker", text.c_str(), int(text.size())));
+    UseTexts("MSG_SLAVEOUTOFRES,\"No resources\"\n");
     CUnit* catapult = world.Spawn(0, UNIT_CATAPULT, 10, 10);
     CUnit* warrior = world.Spawn(0, UNIT_WARRIOR, 10, 14);
     CUnitWorker* worker = Worker(12, 10);

@@ -1,9 +1,11 @@
-// The transport ship's cargo: boarding, the panel's rows, unloading (alone, as
-// a client, as the host), the voyage to a coast, sinking with units aboard,
-// saved bytes.
+// Ships on open water: the transport ship's cargo (boarding, the panel's rows, unloading alone, as a client
+// and as the host, the voyage to a coast, sinking with units aboard, saved bytes), a settlement carried
+// across a strait, and the war galley's broadside.
 
-#include "TransportShip_Fixture.h"
+#include <algorithm>
 
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
 #include "core/C_Ctrl.h"
 #include "effects/C_Particles.h"
 #include "game/C_BuildingPanel.h"
@@ -11,11 +13,24 @@
 #include "media/C_ModelRecord.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/RecordBytes.h"
+#include "tests/units/UnitWorld.h"
+#include "units/C_UnitActionBuffer.h"
+#include "units/C_Unit_TransportShip.h"
+#include "units/C_Unit_WarGalley.h"
+#include "world/C_GameMap.h"
 #include "world/C_ReferenceBase.h"
 
 namespace
 {
 constexpr uint32_t Yellow = 0xFFFF00;
+constexpr int32_t CannonSample = 24;
+// Two islands across a strait on the harness map: island A (region 1) is x 0..9, the strait (region 3)
+// x 10..33 and island B (region 2) x 34 to the map's edge.
+constexpr int32_t StraitWest = 10;
+constexpr int32_t StraitEast = 34;
+constexpr int32_t RegionA = 1;
+constexpr int32_t RegionB = 2;
+constexpr int32_t RegionStrait = 3;
 
 std::string Int32Bytes(std::initializer_list<int32_t> values)
 {
@@ -25,10 +40,70 @@ std::string Int32Bytes(std::initializer_list<int32_t> values)
     return bytes.Bytes();
 }
 
-void Sink(CUnit& ship)
+// Open water with a two-block islet beside a transport ship.
+class TransportShip : public UnitWorldTest
 {
-    ship.TakeHit(nullptr, 100000, DAMAGE_BLADE, false);
-}
+protected:
+    // The ship covers (10..12, 9..11); the islet is (13, 10) and (14, 10).
+    static constexpr int32_t ShipX = 10;
+    static constexpr int32_t ShipY = 9;
+    static constexpr int32_t IsletY = 10;
+    static constexpr int32_t WaterLevel = 9;
+
+    void SetUp() override
+    {
+        UseTexts("MSG_TRANSPORTNOPLACE1,\"No place\"\nMSG_TRANSPORTNOPLACEALL,\"No place for all\"\n");
+        for (int32_t bx = 0; bx < g_GameMap.GetWidth(); ++bx)
+            for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
+                g_GameMap.Block(bx, by).waterLevel = WaterLevel;
+        g_GameMap.Block(13, IsletY).waterLevel = 0;
+        g_GameMap.Block(14, IsletY).waterLevel = 0;
+    }
+
+    CUnitTransportShip* SpawnShip(int32_t player, int32_t x = ShipX, int32_t y = ShipY)
+    {
+        return static_cast<CUnitTransportShip*>(world.Spawn(player, UNIT_TRANSPORTSHIP, x, y));
+    }
+
+    // A warrior made off the map and taken aboard.
+    CUnit* Board(CUnitTransportShip& ship)
+    {
+        CUnit* unit = world.Spawn(ship.player, UNIT_WARRIOR, -1, -1);
+        if (unit == nullptr || !ship.AcceptGarrison(unit))
+            return nullptr;
+        return unit;
+    }
+    // A new ship of the player's with that many warriors aboard, or null.
+    CUnitTransportShip* ShipCarrying(int32_t count, std::vector<CUnit*>& cargo, int32_t player = 0)
+    {
+        CUnitTransportShip* ship = SpawnShip(player);
+        for (int32_t i = 0; ship != nullptr && i < count; ++i)
+            cargo.push_back(Board(*ship));
+        return ship == nullptr || std::count(cargo.begin(), cargo.end(), nullptr) > 0 ? nullptr : ship;
+    }
+    static void Sink(CUnit& ship) { ship.TakeHit(nullptr, 100000, DAMAGE_BLADE, false); }
+    static void LayTwoIslands()
+    {
+        for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
+            for (int32_t bx = 0; bx < g_GameMap.GetWidth(); ++bx)
+            {
+                SMapBlock& block = g_GameMap.Block(bx, by);
+                const bool strait = bx >= StraitWest && bx < StraitEast;
+                block.waterLevel = static_cast<uint16_t>(strait ? WaterLevel : 0);
+                block.regionId = static_cast<uint16_t>(bx < StraitWest ? RegionA : (strait ? RegionStrait : RegionB));
+            }
+    }
+    CUnitWarGalley* SpawnGalley(int32_t player, int32_t x, int32_t y)
+    {
+        return static_cast<CUnitWarGalley*>(world.Spawn(player, UNIT_WARGALLEY, x, y));
+    }
+    int32_t CannonShots() const
+    {
+        return static_cast<int32_t>(std::count(world.Samples().begin(), world.Samples().end(), CannonSample));
+    }
+};
+using Islands = TransportShip;
+using WarGalley = TransportShip;
 }  // namespace
 
 TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrierIsFound)
@@ -281,4 +356,108 @@ TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChang
                     ship->GetCargoCount() == 2 && ship->GetCargo(0) == cargo[0] && ship->callIsland == 0);
     }
     g_ReferenceBase.Reset();
+}
+
+// Three warriors and a settler board on island A, land on island B, the settler founds a keep there, and
+// an enemy war galley then sinks the empty ship without touching anyone ashore.
+TEST_F(Islands, ASettlerCrossesFoundsAKeepAndTheEmptyShipSinksWithoutLosses)
+{
+    constexpr int32_t MostFrames = 3000;
+    LayTwoIslands();
+    g_Particles.Reset();
+    CUnitTransportShip* ship = static_cast<CUnitTransportShip*>(world.Spawn(0, UNIT_TRANSPORTSHIP, 10, 20));
+    CUnit* warriors[3] = {world.Spawn(0, UNIT_WARRIOR, 4, 18), world.Spawn(0, UNIT_WARRIOR, 5, 21),
+                          world.Spawn(0, UNIT_WARRIOR, 3, 24)};
+    CUnit* settler = world.Spawn(0, UNIT_SETTLER, 4, 27);
+    ASSERT_NE(settler, nullptr);
+    for (CUnit* passenger : {warriors[0], warriors[1], warriors[2], settler})
+        passenger->onCommand(ship, nullptr, nullptr, ship->x, ship->y, CMD_GARRISON_SHIP);
+    ship->callIsland = RegionA;
+    ship->InitAction(nullptr, nullptr, nullptr, 4, 18, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return ship->GetCargoCount() == 4; }), 0);
+
+    ship->onCommand(nullptr, nullptr, nullptr, 29, 20, CMD_MOVE_TO);
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return ship->x == 29 && ship->currentCommand == CMD_NONE; }), 0);
+    ship->onCommand(nullptr, nullptr, nullptr, 0, 0, CMD_UNGARRISON);
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return ship->GetCargoCount() == 0; }), 0);
+    for (CUnit* landed : {warriors[0], warriors[1], warriors[2], settler})
+        EXPECT_TRUE(landed->onMap && landed->GetRegionId() == RegionB);
+
+    // Inland, clear of the warriors on the beach, the cart founds the keep.
+    settler->onCommand(nullptr, nullptr, nullptr, 41, 32, CMD_MOVE_TO);
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return settler->currentCommand == CMD_NONE; }), 0);
+    const int32_t settlerX = settler->x;
+    const int32_t settlerY = settler->y;
+    const int32_t buildingsLost = world.Player(0).statistics[STAT_BUILDINGS_LOST];
+    settler->onCommand(nullptr, nullptr, nullptr, settlerX, settlerY, CMD_FOUND_SETTLEMENT);
+    ASSERT_GT(FramesUntil(1, [&] { return !settler->onMap; }), 0);
+    CBuilding* keep = g_GameMap.Block(settlerX - 1, settlerY - 1).building;
+    ASSERT_NE(keep, nullptr);
+    EXPECT_TRUE(keep->GetBuildCast() == CastKeep && keep->x == settlerX - 1 && keep->y == settlerY - 1);
+
+    // The enemy galley lies eleven blocks off the empty ship and fires.
+    CUnit* galley = world.Spawn(1, UNIT_WARGALLEY, 17, 18);
+    ASSERT_NE(galley, nullptr);
+    galley->onCommand(ship, nullptr, nullptr, ship->x, ship->y, CMD_ATTACK);
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return g_Particles.HoldsCorpse(ship); }), 0);
+    EXPECT_FALSE(world.Player(0).HasUnit(ship));
+    for (CUnit* warrior : warriors)
+        EXPECT_TRUE(world.Player(0).HasUnit(warrior) && warrior->IsAlive() && warrior->onMap);
+    EXPECT_TRUE(g_GameMap.Block(settlerX - 1, settlerY - 1).building == keep && !keep->IsFinished() &&
+                world.Player(0).statistics[STAT_BUILDINGS_LOST] == buildingsLost);
+}
+
+TEST_F(WarGalley, FiresOnTheFirstCountedTickAndAfterTwentyNineMoreEveryHundredAndTwenty)
+{
+    g_Particles.Reset();
+    CUnitWarGalley* galley = SpawnGalley(0, 20, 20);
+    ASSERT_NE(galley, nullptr);
+    // A ground point ten blocks south of its centre block (22, 22).
+    galley->onCommand(nullptr, nullptr, nullptr, 22, 32, CMD_ATTACK_GROUND);
+    std::vector<int32_t> shotFrames;
+    std::vector<int32_t> cycleAtShot;
+    int32_t frame = 0;
+    FramesUntil(400, [&] {
+        ++frame;
+        if (CannonShots() > static_cast<int32_t>(shotFrames.size()))
+        {
+            shotFrames.push_back(frame);
+            cycleAtShot.push_back(galley->cycleTicks);
+            EXPECT_TRUE(!g_Particles.GetProjectiles().empty() &&
+                        g_Particles.GetProjectiles().back().aimHeight == 5.0f);   // a ground point
+        }
+        return shotFrames.size() >= 4;
+    });
+    ASSERT_EQ(shotFrames.size(), 4u);
+    EXPECT_EQ(galley->facing, 270);   // its side to the point due south (facing 0)
+    // The first shot on the first tick counted broadside on, the second on
+    // the thirtieth; the next cycle starts 120 counted ticks after the first.
+    EXPECT_EQ(cycleAtShot[0], 1);
+    EXPECT_EQ(cycleAtShot[1], 30);
+    EXPECT_EQ(std::vector<int32_t>({shotFrames[1] - shotFrames[0], shotFrames[2] - shotFrames[0],
+                                    shotFrames[3] - shotFrames[0]}),
+              std::vector<int32_t>({29, 120, 149}));
+}
+
+TEST_F(WarGalley, ALostTargetCoolsDownOnlyAReadyShipWhichStopsAtTheEndOfTheCycle)
+{
+    CUnitWarGalley* galley = SpawnGalley(0, 20, 20);
+    CUnitTransportShip* prey = SpawnShip(1, 20, 32);
+    ASSERT_TRUE(galley != nullptr && prey != nullptr);
+    galley->onCommand(prey, nullptr, nullptr, prey->x, prey->y, CMD_ATTACK);
+    ASSERT_GT(FramesUntil(400, [&] { return CannonShots() >= 1; }), 0);
+    // A unit is aimed at 40 up.  In the middle of its cycle the ship is not ready: a renewed attack
+    // keeps the shot fired, and a lost target changes nothing.
+    ASSERT_TRUE(galley->animType == ANIM_ATTACK && galley->ready == 0 && galley->cycleTicks == 1);
+    EXPECT_EQ(g_Particles.GetProjectiles().back().aimHeight, 40.0f);
+    galley->SetModelByAnimation();
+    EXPECT_TRUE(galley->firstShotFired == 1 && galley->ready == 0);
+    galley->onTargetLost(prey, nullptr);
+    EXPECT_EQ(galley->animType, ANIM_ATTACK);
+    // Ready, it cools down for the rest of the 120 ticks, then stops.
+    galley->ready = 1;
+    galley->onTargetLost(prey, nullptr);
+    EXPECT_EQ(galley->animType, ANIM_WIND_DOWN);
+    EXPECT_EQ(FramesUntil(200, [&] { return galley->animType != ANIM_WIND_DOWN; }), 119);
+    EXPECT_TRUE(galley->currentCommand == CMD_NONE && galley->firstShotFired == 0 && galley->secondShotFired == 0);
 }
