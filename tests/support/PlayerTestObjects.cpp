@@ -77,10 +77,7 @@ CBuilding* TestPlayerServices::CreateBuildingObject(CPlayer& player, int32_t cas
     building->owner = neutral ? -1 : player.index;
     // Probes are deleted by the player itself.
     if (player.factoryReady)
-    {
         createdBuildings.push_back(building);
-        buildingFactoryPlayers.push_back(player.index);
-    }
     return building;
 }
 
@@ -112,15 +109,6 @@ void TestPlayerServices::ShowUnit(CUnit& unit, bool show) const
     if (show)
         owner.ScanSightPattern(unit.x, unit.y, SightOf(test));
     unit.onMap = show ? 1 : 0;
-}
-
-void TestPlayerServices::MoveUnit(CUnit& unit, int32_t dx, int32_t dy) const
-{
-    const bool shown = unit.onMap != 0;
-    ShowUnit(unit, false);
-    unit.x += dx;
-    unit.y += dy;
-    ShowUnit(unit, shown);
 }
 
 void TestPlayerServices::RemoveUnitFromWorld(CUnit& unit) const

@@ -106,9 +106,6 @@ public:
     bool IsNetworkGame() const override { return networkGame; }
     void SendPlayerDefeated(int32_t playerIndex) const override { defeatsSent.push_back(playerIndex); }
 
-    // Moves a unit on the map by one step, its sight following.
-    void MoveUnit(CUnit& unit, int32_t dx, int32_t dy) const;
-
     bool networkGame = false;
     mutable std::vector<SRecordedMessage> messages;
     mutable std::vector<int32_t> markers;      // x, y, colour per marker
@@ -121,6 +118,4 @@ public:
     mutable std::vector<CBuilding*> destroyedBuildings;
     mutable std::vector<CBuilding*> archerRefreshed;
     mutable std::vector<CBuilding*> createdBuildings;
-    // The player whose building factory made each object after the probes.
-    mutable std::vector<int32_t> buildingFactoryPlayers;
 };

@@ -149,8 +149,7 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
 
 TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
 {
-    // 50 hit points, 20 percent starving: a 1-point hit takes 2 percent
-    // points, so 40 living hit points become 39.
+    // 50 hit points, 20 percent starving: a 1-point hit takes 2 percent points, so 40 living hit points become 39.
     victim->maxHitPoints = 50.0f;
     victim->starvation = 20.0f;
     victim->TakeHit(nullptr, 1, DAMAGE_BLADE, false);

@@ -175,5 +175,4 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
         Found(Settler(tile, tile));
         EXPECT_TRUE(KeepAt(corner, corner) != nullptr && KeepAt(corner, corner)->x == corner) << tile;
     }
-    ExpectWorldSound(world);
 }

@@ -69,19 +69,16 @@ protected:
     CUnit* Board(CUnitTransportShip& ship)
     {
         CUnit* unit = world.Spawn(ship.player, UNIT_WARRIOR, -1, -1);
-        if (unit == nullptr || !ship.AcceptGarrison(unit))
-            return nullptr;
-        return unit;
+        return unit != nullptr && ship.AcceptGarrison(unit) ? unit : nullptr;
     }
-    // A new ship of the player's with that many warriors aboard, or null.
-    CUnitTransportShip* ShipCarrying(int32_t count, std::vector<CUnit*>& cargo, int32_t player = 0)
+    // A new ship of the player's with that many warriors aboard, in `cargo`; or null.
+    CUnitTransportShip* ShipCarrying(int32_t count, int32_t player = 0, int32_t x = ShipX, int32_t y = ShipY)
     {
-        CUnitTransportShip* ship = SpawnShip(player);
+        CUnitTransportShip* ship = SpawnShip(player, x, y);
         for (int32_t i = 0; ship != nullptr && i < count; ++i)
             cargo.push_back(Board(*ship));
         return ship == nullptr || std::count(cargo.begin(), cargo.end(), nullptr) > 0 ? nullptr : ship;
     }
-    static void Sink(CUnit& ship) { ship.TakeHit(nullptr, 100000, DAMAGE_BLADE, false); }
     static void LayTwoIslands()
     {
         for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
@@ -101,6 +98,8 @@ protected:
     {
         return static_cast<int32_t>(std::count(world.Samples().begin(), world.Samples().end(), CannonSample));
     }
+
+    std::vector<CUnit*> cargo;
 };
 using Islands = TransportShip;
 using WarGalley = TransportShip;
@@ -108,9 +107,8 @@ using WarGalley = TransportShip;
 
 TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrierIsFound)
 {
-    std::vector<CUnit*> cargo;
     CUnitTransportShip* empty = SpawnShip(0, 30, 30);
-    CUnitTransportShip* ship = ShipCarrying(CUnitTransportShip::CargoCapacity, cargo);
+    CUnitTransportShip* ship = ShipCarrying(CUnitTransportShip::CargoCapacity);
     ASSERT_TRUE(ship != nullptr && empty != nullptr);
     EXPECT_FALSE(ship->AcceptGarrison(cargo[0]));
     g_GameMap.Block(2, 2).waterLevel = 0;
@@ -136,12 +134,10 @@ TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrie
     VirtualMouseX = VirtualMouseY = 0;
 }
 
-// The islet holds two: the target lands alone, then all the rest is asked
-// ashore and only one finds room.
+// The islet holds two: the target lands alone, then all the rest is asked ashore and only one finds room.
 TEST_F(TransportShip, UngarrisonWithATargetUnloadsItAloneAndUnloadAllTellsTheOwnerOnceWhatFound)
 {
-    std::vector<CUnit*> cargo;
-    CUnitTransportShip* ship = ShipCarrying(3, cargo);
+    CUnitTransportShip* ship = ShipCarrying(3);
     ASSERT_NE(ship, nullptr);
     ship->onCommand(cargo[1], nullptr, nullptr, 40, 40, CMD_UNGARRISON);
     EXPECT_EQ(ship->currentCommand, CMD_FIND_UNGARRISON_COAST);
@@ -161,56 +157,50 @@ TEST_F(TransportShip, UngarrisonWithATargetUnloadsItAloneAndUnloadAllTellsTheOwn
     ASSERT_EQ(world.Messages().size(), 2u);
     EXPECT_TRUE(world.Messages()[1].text == "No place" && !ship->UnloadOne(cargo[0], true));   // ashore already
     EXPECT_EQ(world.Messages().size(), 2u);
-    ExpectWorldSound(world);
 }
 
 TEST_F(TransportShip, AClientBatchShowsItsMessageAfterTheLastAnswer)
 {
     g_LocalPlayer = 1;
-    std::vector<CUnit*> units;
-    CUnitTransportShip* ship = ShipCarrying(5, units, 1);
+    CUnitTransportShip* ship = ShipCarrying(5, 1);
     ASSERT_NE(ship, nullptr);
     g_Config.networkRole = 2;
     ship->UnloadAll();
     EXPECT_EQ(SentCommands(CMultiplayerGame::CommandRequestUnload), 5);
     EXPECT_TRUE(g_MultiplayerGame.GetSent()[0].target == 0 &&
-                ship->GetCargoCount() == 5 && ship->pendingAnswers == 5 && ship->UnloadUnit(units[0], 13, IsletY));
-    ship->OnUnloadRefused(units[1]);
-    EXPECT_TRUE(ship->UnloadUnit(units[2], 14, IsletY));
-    ship->OnUnloadRefused(units[3]);
-    EXPECT_TRUE(!ship->UnloadUnit(units[4], -3, IsletY) && world.Messages().empty());   // off the map: ignored
-    units[0]->ShowUnit(false);
-    EXPECT_TRUE(ship->UnloadUnit(units[4], 13, IsletY));
+                ship->GetCargoCount() == 5 && ship->pendingAnswers == 5 && ship->UnloadUnit(cargo[0], 13, IsletY));
+    ship->OnUnloadRefused(cargo[1]);
+    EXPECT_TRUE(ship->UnloadUnit(cargo[2], 14, IsletY));
+    ship->OnUnloadRefused(cargo[3]);
+    EXPECT_TRUE(!ship->UnloadUnit(cargo[4], -3, IsletY) && world.Messages().empty());   // off the map: ignored
+    cargo[0]->ShowUnit(false);
+    EXPECT_TRUE(ship->UnloadUnit(cargo[4], 13, IsletY));
     ASSERT_EQ(world.Messages().size(), 1u);
     EXPECT_EQ(world.Messages()[0].text, "No place for all");
     EXPECT_TRUE(ship->GetCargoCount() == 2 && ship->pendingAnswers == 0);
 
-    EXPECT_TRUE(ship->UnloadOne(units[1], true));
-    ship->OnUnloadRefused(units[1]);
+    EXPECT_TRUE(ship->UnloadOne(cargo[1], true));
+    ship->OnUnloadRefused(cargo[1]);
     ASSERT_EQ(world.Messages().size(), 2u);
     EXPECT_EQ(world.Messages()[1].text, "No place");
-    ship->OnUnloadRefused(units[1]);   // answers no question
+    ship->OnUnloadRefused(cargo[1]);   // answers no question
     EXPECT_TRUE(ship->pendingAnswers == 0 && world.Messages().size() == 2u);
-    ExpectWorldSound(world);
 }
 
 TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
 {
-    std::vector<CUnit*> cargo;
-    CUnitTransportShip* ship = ShipCarrying(2, cargo);
+    CUnitTransportShip* ship = ShipCarrying(2);
     ASSERT_NE(ship, nullptr);
-    CUnit* a = cargo[0];
-    CUnit* b = cargo[1];
     g_Config.networkRole = 1;
-    EXPECT_TRUE(ship->UnloadOne(a, false));
+    EXPECT_TRUE(ship->UnloadOne(cargo[0], false));
     ASSERT_EQ(SentCommands(CMultiplayerGame::CommandUnitUnloaded), 1);
-    const int32_t landedX = a->x;
+    const int32_t landedX = cargo[0]->x;
 
     // The same request again finds the unit ashore: refused, nothing moves.
     g_MultiplayerGame.ClearSent();
-    ship->OnUnloadRequest(a);
+    ship->OnUnloadRequest(cargo[0]);
     EXPECT_TRUE(SentCommands(CMultiplayerGame::CommandUnloadRefused) == 1 &&
-                g_GameMap.Block(landedX, IsletY).unit == a && !ship->UnloadUnit(a, 14, IsletY));
+                g_GameMap.Block(landedX, IsletY).unit == cargo[0] && !ship->UnloadUnit(cargo[0], 14, IsletY));
     EXPECT_EQ(g_GameMap.Block(14, IsletY).unit, nullptr);
 
     // Another player's hidden unit may not be asked ashore.
@@ -220,22 +210,19 @@ TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
     EXPECT_TRUE(stranger->onMap == 0 && SentCommands(CMultiplayerGame::CommandUnloadRefused) == 2);
 
     g_MultiplayerGame.ClearSent();
-    ship->OnUnloadRequest(b);
+    ship->OnUnloadRequest(cargo[1]);
     ASSERT_EQ(SentCommands(CMultiplayerGame::CommandUnitUnloaded), 1);
     const CMultiplayer::SSentPacket& landed = g_MultiplayerGame.GetSent().back();
-    EXPECT_TRUE(landed.packet.Value(0) == Ref(ship) && landed.packet.Value(1) == Ref(b) && landed.packet.Value(2) == b->x &&
-                landed.packet.Value(3) == b->y && landed.target == CMultiplayer::AllMachines);
-    EXPECT_FALSE(ship->IsCarrying(b));
-    ExpectWorldSound(world);
+    EXPECT_EQ(std::vector<int32_t>(landed.packet.fields + 2, landed.packet.fields + 6),
+              (std::vector<int32_t>{Ref(ship), Ref(cargo[1]), cargo[1]->x, cargo[1]->y}));
+    EXPECT_EQ(landed.target, CMultiplayer::AllMachines);
+    EXPECT_FALSE(ship->IsCarrying(cargo[1]));
 }
 
 TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIsland)
 {
-    std::vector<CUnit*> cargo;
-    CUnitTransportShip* ship = SpawnShip(0, 30, 24);
+    CUnitTransportShip* ship = ShipCarrying(2, 0, 30, 24);
     ASSERT_NE(ship, nullptr);
-    cargo = {Board(*ship), Board(*ship)};
-    ASSERT_TRUE(cargo[0] != nullptr && cargo[1] != nullptr);
     // Lying, it leaves seven wake waves on the water every 128 ticks.
     g_Particles.ClearEffects();
     world.Frame(128);
@@ -265,30 +252,28 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
     for (int32_t frame = 0; frame < 100 && called->currentCommand == CMD_MOVE_TO_GARRISON; ++frame)
         world.Frame(10);
     EXPECT_TRUE(called->currentCommand == CMD_NONE && called->IsAdjacentToRegion(Islet));
-    ExpectWorldSound(world);
 }
 
 // As the host: only the owner's machine announces the drowned.
 TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRestAndLeavesAFadingWreck)
 {
     AllocGlobalModels();
-    std::vector<CUnit*> carried;
-    CUnitTransportShip* ship = ShipCarrying(4, carried);
+    CUnitTransportShip* ship = ShipCarrying(4);
     CUnitTransportShip* foreign = SpawnShip(1, 30, 30);
     ASSERT_TRUE(ship != nullptr && foreign != nullptr);
     CUnit* foreignCargo = Board(*foreign);
     ASSERT_NE(foreignCargo, nullptr);
-    EXPECT_FALSE(carried[3]->ConvertToPlayer(2, false));   // nobody converts a unit aboard
-    const CUnit* gone = carried.back();
-    world.Delete(carried.back());
-    carried.pop_back();
-    EXPECT_TRUE(!ship->IsCarrying(gone) && FindPlayerTransportShip(carried[0]) == ship);
+    EXPECT_FALSE(cargo[3]->ConvertToPlayer(2, false));   // nobody converts a unit aboard
+    const CUnit* gone = cargo.back();
+    world.Delete(cargo.back());
+    cargo.pop_back();
+    EXPECT_TRUE(!ship->IsCarrying(gone) && FindPlayerTransportShip(cargo[0]) == ship);
     const int32_t lost = world.Player(0).statistics[STAT_UNITS_LOST];
     g_Particles.ClearEffects();
     g_Config.networkRole = 1;
-    Sink(*ship);
+    ship->TakeHit(nullptr, 100000, DAMAGE_BLADE, false);   // sunk
     EXPECT_TRUE(ship->GetCargoCount() == 0 && ship->model == 45);
-    for (CUnit* unit : carried)
+    for (CUnit* unit : cargo)
         EXPECT_FALSE(world.Player(0).HasUnit(unit));
     EXPECT_EQ(world.Player(0).unitsByType[UNIT_WARRIOR], 0);
     EXPECT_EQ(world.Player(0).statistics[STAT_UNITS_LOST], lost + 3);
@@ -314,13 +299,11 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     for (int32_t frame = 0; frame < 200 && world.Player(0).HasUnit(ship); ++frame)
         world.Frame(1);
     EXPECT_FALSE(world.Player(0).HasUnit(ship));
-    ExpectWorldSound(world);
 }
 
 TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChangeNothing)
 {
-    std::vector<CUnit*> cargo;
-    CUnitTransportShip* ship = ShipCarrying(2, cargo);
+    CUnitTransportShip* ship = ShipCarrying(2);
     CUnitTransportShip* fresh = SpawnShip(0, 30, 30);
     ASSERT_TRUE(ship != nullptr && fresh != nullptr);
     ship->waveTicks = 5;

@@ -22,6 +22,8 @@ class UnitWorldTest : public ::testing::Test
 {
 protected:
     ~UnitWorldTest() override { g_Localizer.Clear(); }
+    // Every test ends in a sound world.
+    void TearDown() override { ExpectWorldSound(world); }
     // The message texts a test shows, as lines of a locale file.
     static void UseTexts(const std::string& lines)
     {

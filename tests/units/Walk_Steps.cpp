@@ -1,6 +1,5 @@
-// Walking: step times from the speed, who may take a tile on the way, and steps in a network game, where a
-// client asks the host for each and waits and the host answers every machine on a grant, only the owner
-// on a refusal.
+// Walking: step times from the speed, who may take a tile on the way, and steps in a network game, where a client
+// asks the host for each and waits and the host answers every machine on a grant, only the owner on a refusal.
 
 #include <limits>
 #include <utility>

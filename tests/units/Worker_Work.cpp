@@ -23,7 +23,11 @@ constexpr int32_t Load = 10;
 class WorkerWorld : public UnitWorldTest
 {
 protected:
-    void TearDown() override { g_MissionObjectives.buildSpeed = CMissionObjectives::DefaultBuildSpeed; }
+    void TearDown() override
+    {
+        UnitWorldTest::TearDown();
+        g_MissionObjectives.buildSpeed = CMissionObjectives::DefaultBuildSpeed;
+    }
 
     CUnitWorker* Worker(int32_t x, int32_t y, int32_t player = 0)
     {
@@ -82,7 +86,6 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     EXPECT_TRUE(shown[0] == owner.wood - wood0 && shown[1] == owner.stone - stone0 && felledAt == 95);
     // Still at it: mining, or on its way with or for a load.
     EXPECT_NE(worker->currentCommand, CMD_NONE);
-    ExpectWorldSound(world);
 }
 
 TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
@@ -166,7 +169,6 @@ TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToThe
     EXPECT_EQ(cycles, expected);
     EXPECT_GT(FramesUntil(300, [&] { return worker->actionTargetBuilding == next; }), 0);
     EXPECT_EQ(worker->currentCommand, CMD_BUILD);
-    ExpectWorldSound(world);
 }
 
 TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAreRepaired)
@@ -193,7 +195,6 @@ TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAr
     EXPECT_GT(catapult->health, 50.0f);
     ASSERT_FALSE(world.Messages().empty());
     EXPECT_TRUE(world.Messages().back().text == "No resources" && world.Messages().back().colour == 0xFFFF00u);
-    ExpectWorldSound(world);
 }
 
 TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoLoss)
@@ -229,7 +230,6 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
     EXPECT_TRUE(owner.statistics[STAT_WOOD_HARVESTED] == 0 && owner.statistics[STAT_BUILDINGS_LOST] == lost);
     world.Frame(1);
     EXPECT_TRUE(first->currentCommand == CMD_NONE && second->actionTargetBuilding == nullptr);
-    ExpectWorldSound(world);
 }
 
 TEST_F(WorkerWorld, AHitWorkerFleesBeyondTheAttackersSightWithItsLoadAndStaysThere)
