@@ -68,8 +68,7 @@ TEST_F(DemonBattle, FireballsLeaveAtFrame24ScatteredOrAimedExactlyWhileTheAuraWa
 
     war.world.Research(0, 56);   // "TC_BALLISTIC"
     ASSERT_GT(FramesToNextShot(), 0);
-    float stepX = 0.0f;
-    float stepY = 0.0f;
+    float stepX = 0.0f, stepY = 0.0f;
     warrior->GetStepTargetCentre(&stepX, &stepY);
     EXPECT_TRUE(g_Particles.GetProjectiles().back().aimX == stepX && g_Particles.GetProjectiles().back().aimY == stepY);
     demon->Stop();

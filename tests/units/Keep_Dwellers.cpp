@@ -133,8 +133,7 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
     CUnit* blocker = world.Spawn(0, UNIT_WARRIOR, 11, 12);
     CUnitSettler* settler = Settler(10, 10);
     const CPlayer& player = world.Player(0);
-    const int32_t lost = player.statistics[STAT_BUILDINGS_LOST];
-    const int32_t score = player.score;
+    const int32_t lost = player.statistics[STAT_BUILDINGS_LOST], score = player.score;
     Found(settler);
     EXPECT_EQ(KeepAt(9, 9), nullptr);
     EXPECT_TRUE(settler->onMap && settler->x == 10 && settler->y == 10 && !settler->tornApart);
@@ -154,8 +153,7 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
     EXPECT_TRUE(world.Messages().back().text == "Built" && world.Messages().back().colour == 0xFFFFFFu);
     // The other machines learn of the keep by the placement request, of the
     // cart by its death with the torn-apart flag: no corpse is drawn.
-    int32_t requests = 0;
-    int32_t tornApartDeaths = 0;
+    int32_t requests = 0, tornApartDeaths = 0;
     for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
     {
         const CNetPacket& p = sent.packet;

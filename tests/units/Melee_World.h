@@ -67,8 +67,7 @@ public:
 
     static int32_t AttackOf(const CUnit& unit)
     {
-        int32_t base = 0;
-        int32_t bonus = 0;
+        int32_t base = 0, bonus = 0;
         return unit.GetAttack(&base, &bonus);
     }
     // Effect particles of kinds lowest to highest (body parts are 50 to 61).

@@ -214,19 +214,6 @@ TEST_F(OrdersActionBuffer, AFollowerWaitsWithinSightAndIsSentAfterItsLeaderBeyon
     EXPECT_TRUE(blocks >= 5 && blocks <= 7) << blocks;
 }
 
-class CTestBuilding : public CBuilding
-{
-public:
-    CTestBuilding(int32_t x, int32_t y, int32_t owner, int32_t cast) : CBuilding(x, y, owner), m_Cast(cast)
-    {
-        health = FullHealth;
-    }
-    int32_t GetBuildCast() const override { return m_Cast; }
-
-private:
-    int32_t m_Cast;
-};
-
 class FacingTurning : public UnitWorldTest
 {
 protected:
@@ -237,9 +224,9 @@ protected:
             g_GameMap.Block(building->x, building->y).building = nullptr;
     }
     // A building standing on one block only, for the search to meet.
-    CTestBuilding* Building(int32_t x, int32_t y, int32_t owner, int32_t cast)
+    CBuildingDouble* Building(int32_t x, int32_t y, int32_t owner, int32_t cast)
     {
-        m_Buildings.push_back(std::make_unique<CTestBuilding>(x, y, owner, cast));
+        m_Buildings.push_back(std::make_unique<CBuildingDouble>(x, y, owner, cast));
         g_GameMap.Block(x, y).building = m_Buildings.back().get();
         return m_Buildings.back().get();
     }
@@ -255,7 +242,7 @@ protected:
     CRangeTable pattern;
 
 private:
-    std::vector<std::unique_ptr<CTestBuilding>> m_Buildings;
+    std::vector<std::unique_ptr<CBuildingDouble>> m_Buildings;
 };
 
 TEST_F(FacingTurning, AnyAngleIsBroughtIntoOneTurnTurningTakesTheShortWayAndTurningTowardsRoundsToEightDirections)
@@ -298,12 +285,12 @@ TEST_F(FacingTurning, TheSearchRanksUnitsOrTowersKeepsAndCastlesFirstAndSkipsWha
 {
     CUnit* seeker = Walker(0, 10, 10);
     CUnit* enemy = Walker(1, 11, 10);
-    CTestBuilding* tower = Building(11, 10, 1, 6);   // on the enemy's cell
+    CBuildingDouble* tower = Building(11, 10, 1, 6);   // on the enemy's cell
     EXPECT_TRUE(Found(seeker, false, pattern) == enemy && Found(seeker, true, pattern) == tower);
     // Towers, keeps, castles, then any; none with no hit points left or its own.
-    CTestBuilding* house = Building(10, 12, 1, 3);
-    CTestBuilding* castle = Building(10, 13, 1, 1);
-    CTestBuilding* keep = Building(13, 10, 1, 11);
+    CBuildingDouble* house = Building(10, 12, 1, 3);
+    CBuildingDouble* castle = Building(10, 13, 1, 1);
+    CBuildingDouble* keep = Building(13, 10, 1, 11);
     tower->health = 0.0f;
     EXPECT_EQ(Found(seeker, true, pattern), keep);
     keep->owner = 0;

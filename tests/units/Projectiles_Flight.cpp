@@ -203,8 +203,7 @@ TEST_F(RangedAim, ShotsScatterOrAimAtTheTileTheTargetStepsIntoAndEachShooterRele
     for (const uint8_t stepping : {uint8_t{0}, uint8_t{1}})
     {
         target->pathFlag = stepping;
-        float expectedX = 0.0f;
-        float expectedY = 0.0f;
+        float expectedX = 0.0f, expectedY = 0.0f;
         target->GetStepTargetCentre(&expectedX, &expectedY);
         const CParticles::SProjectile* arrow = Draw(8.9f);
         ASSERT_NE(arrow, nullptr);

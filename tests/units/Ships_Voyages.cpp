@@ -311,8 +311,7 @@ TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChang
     g_ReferenceBase.Reset();
     const int32_t idShip = g_ReferenceBase.AddUnit(ship);
     g_ReferenceBase.AddUnit(fresh);
-    const int32_t idB = g_ReferenceBase.AddUnit(cargo[1]);
-    const int32_t idA = g_ReferenceBase.AddUnit(cargo[0]);
+    const int32_t idB = g_ReferenceBase.AddUnit(cargo[1]), idA = g_ReferenceBase.AddUnit(cargo[0]);
     CMemorySaveStream saved;
     ship->SaveGameExtra(saved, g_ReferenceBase);
     EXPECT_EQ(saved.Bytes(), Int32Bytes({5, 2, idA, idB, 7}));
@@ -369,8 +368,7 @@ TEST_F(Islands, ASettlerCrossesFoundsAKeepAndTheEmptyShipSinksWithoutLosses)
     // Inland, clear of the warriors on the beach, the cart founds the keep.
     settler->onCommand(nullptr, nullptr, nullptr, 41, 32, CMD_MOVE_TO);
     ASSERT_GT(FramesUntil(MostFrames, [&] { return settler->currentCommand == CMD_NONE; }), 0);
-    const int32_t settlerX = settler->x;
-    const int32_t settlerY = settler->y;
+    const int32_t settlerX = settler->x, settlerY = settler->y;
     const int32_t buildingsLost = world.Player(0).statistics[STAT_BUILDINGS_LOST];
     settler->onCommand(nullptr, nullptr, nullptr, settlerX, settlerY, CMD_FOUND_SETTLEMENT);
     ASSERT_GT(FramesUntil(1, [&] { return !settler->onMap; }), 0);

@@ -61,8 +61,7 @@ TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechno
         catapult->facing = catapult->shownFacing = 270;
         catapult->releaseX = catapult->releaseY = 9.0f;
         catapult->onCommand(nullptr, house, nullptr, house->x, house->y, CMD_ATTACK);
-        int32_t frame = 0;
-        int32_t settled = -1;
+        int32_t frame = 0, settled = -1;
         const int32_t thrown = siege.FramesUntil(200, [&] {
             ++frame;
             if (settled < 0 && catapult->animType == ANIM_ATTACK && catapult->shownFacing == catapult->facing)

@@ -229,8 +229,7 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
             float mean = 0.0f;
             for (const auto& wheel : wheels)
             {
-                const float mapX = facing == 0 ? wheel[0] : -wheel[1];
-                const float mapY = facing == 0 ? -wheel[1] : -wheel[0];
+                const float mapX = facing == 0 ? wheel[0] : -wheel[1], mapY = facing == 0 ? -wheel[1] : -wheel[0];
                 mean += 32.0f * (eastward ? machine->centreX + mapX : machine->centreY + mapY) / 4.0f;
             }
             const SModelPose pose = CUnitModelDrawing::OnWheels(*machine);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "buildings/C_Building.h"
 #include "core/C_Localizer.h"
 #include "tests/support/SentPackets.h"
 #include "tests/support/SimHarness.h"
@@ -17,6 +18,22 @@ inline bool ExpectWorldSound(const CSimHarness& world)
     EXPECT_TRUE(faults.empty()) << (faults.empty() ? "" : faults.front());
     return faults.empty();
 }
+
+// A building of the cast (and resource kind) at full health, for the tests that put it on blocks themselves.
+class CBuildingDouble : public CBuilding
+{
+public:
+    CBuildingDouble(int32_t x, int32_t y, int32_t owner, int32_t cast, int32_t resourceKind = 0)
+        : CBuilding(x, y, owner), m_Cast(cast), m_ResourceKind(resourceKind)
+    {
+        health = FullHealth;
+    }
+    int32_t GetBuildCast() const override { return m_Cast; }
+    int32_t GetResourceKind() const override { return m_ResourceKind; }
+
+private:
+    int32_t m_Cast, m_ResourceKind;
+};
 
 class UnitWorldTest : public ::testing::Test
 {

@@ -29,13 +29,15 @@ public:
     int32_t lostOrderState = -1;
 };
 
+class CHundredPointUnit : public CUnit
+{
+public:
+    float GetMaxHitPoints() const override { return 100.0f; }
+};
+
 class UnitLifecycle : public UnitWorldTest
 {
 protected:
-    CWatchingUnit* Watcher(int32_t player, int32_t x, int32_t y)
-    {
-        return static_cast<CWatchingUnit*>(world.Adopt(player, new CWatchingUnit(), x, y));
-    }
     int32_t Sight(int32_t player)
     {
         const auto& counts = world.Player(player).unitSightCounts;
@@ -50,8 +52,7 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
     for (int32_t i = 0; i < 22; ++i)
     {
         // Tiles 7 blocks apart hold every footprint (at most 5 x 5) apart.
-        const int32_t x = 1 + (i % 6) * 7;
-        const int32_t y = 1 + (i / 6) * 7;
+        const int32_t x = 1 + (i % 6) * 7, y = 1 + (i / 6) * 7;
         // Half appear at once, half are made off the map and shown later.
         CUnit* unit = world.Spawn(i % MaxPlayers, AllTypes[i], i % 2 == 0 ? x : -1, i % 2 == 0 ? y : -1);
         ASSERT_NE(unit, nullptr) << AllTypes[i];
@@ -149,7 +150,7 @@ TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsResetAndEnds
     hidden->routeEnd = 12;
     hidden->retryCounter = 3;
     hidden->awaitingMoveAnswer = 1;
-    CWatchingUnit* watcher = Watcher(0, -1, -1);
+    auto* watcher = static_cast<CWatchingUnit*>(world.Adopt(0, new CWatchingUnit(), -1, -1));
     watcher->actionTargetUnit = watcher->targetUnit = watcher->attacker = watcher->followedUnit = hidden;
     watcher->lastHitTime = 5;
     hidden->ShowUnit(false);
@@ -236,16 +237,10 @@ TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndANegativeFrameAndLeavesRemot
     EXPECT_TRUE(log.Count("#DEBUG: Invalid animation type for a dead unit") == 1 && !remote->IsDying());
 }
 
-namespace
-{
-class CHundredPointUnit : public CUnit
-{
-public:
-    float GetMaxHitPoints() const override { return 100.0f; }
-};
-}  // namespace
+using UnitHealth = UnitLifecycle;
 
-TEST(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButNotOfTheDead)
+// In a network game only the owner's machine heals, and tells the others.
+TEST_F(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButNotOfTheDeadNorOnAnotherMachine)
 {
     CHundredPointUnit unit;
     unit.starvation = 100.0f;
@@ -273,10 +268,7 @@ TEST(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButNot
         EXPECT_EQ(unit.Heal(10.0f), c.healed) << c.health;
         EXPECT_FLOAT_EQ(unit.health, c.after) << c.health;
     }
-}
 
-TEST_F(UnitLifecycle, OnlyTheOwnerHealsInANetworkGame)
-{
     g_Config.networkRole = 2;
     CUnit* own = world.Spawn(0, 2, 5, 5);
     CUnit* remote = world.Spawn(3, 2, 9, 9);

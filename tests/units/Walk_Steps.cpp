@@ -14,8 +14,7 @@ namespace
 {
 TEST(WalkStepTicks, FollowTheSpeedInThirtyTwoBitFloatAndAreNeitherZeroNorEndless)
 {
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float infinity = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN(), infinity = std::numeric_limits<float>::infinity();
     // 1 / 0.1f is 9.99999985 in double but 10 in float, as the game counts.
     const struct { float speed; bool diagonal; int32_t ticks; } cases[] = {
         {0.1f, false, 10}, {0.1f, true, 14},  {0.05f, false, 20}, {0.055f, false, 18}, {0.08f, true, 17},
@@ -232,14 +231,6 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
     EXPECT_TRUE(LastAnswer().first == CUnit::TileBlocked && unit->x == 11);
 }
 
-class CTestMine : public CBuilding
-{
-public:
-    CTestMine() : CBuilding(20, 20, -1) { health = FullHealth; }
-    int32_t GetBuildCast() const override { return 10; }
-    int32_t GetResourceKind() const override { return 4; }
-};
-
 // A copy takes another machine's action on its tile; in a single-player game, with a kind, animation or
 // point out of range, for this machine's own unit or for a dying copy nothing changes.
 TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarget)
@@ -277,7 +268,7 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     EXPECT_EQ(remote->animType, ANIM_DIE);
 
     // A worker that starts on gold takes the mine as its target and drops its stone.
-    CTestMine mine;
+    CBuildingDouble mine(20, 20, -1, 10, 4);   // a gold mine
     auto* worker = static_cast<CUnitWorker*>(world.Spawn(1, UNIT_WORKER, 14, 14));
     ASSERT_NE(worker, nullptr);
     worker->carriedKind = CUnitWorker::KindStone;

@@ -56,8 +56,7 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     CUnitWorker* worker = Worker(9, 3);
     ASSERT_TRUE(tree != nullptr && rock != nullptr && worker != nullptr);
     CPlayer& owner = world.Player(0);
-    const int32_t wood0 = owner.wood;
-    const int32_t stone0 = owner.stone;
+    const int32_t wood0 = owner.wood, stone0 = owner.stone;
     int32_t felledAt = -1;
     bool steps = true;
     auto watch = [&] {
