@@ -18,8 +18,7 @@ const CRangeTable& SightOf(const TestUnit& unit)
     return g_SightDiscs[unit.sightRadius - 1];
 }
 
-// Types the test factory knows: units 1 .. 13, 20 .. 22, 30 .. 35;
-// buildings 1 .. 13, 15 and 18.
+// Types the test factory knows: units 1 .. 13, 20 .. 22, 30 .. 35; buildings 1 .. 13, 15 and 18.
 bool IsTestUnitType(int32_t type)
 {
     return (type >= 1 && type <= 13) || (type >= 20 && type <= 22) || (type >= 30 && type <= 35);

@@ -76,8 +76,7 @@ struct SRecordedMessage
 class TestPlayerServices : public CPlayerServices
 {
 public:
-    // Installed while it lives; it deletes the buildings it made and the
-    // units taken out of the world.
+    // Installed while it lives; it deletes the buildings it made and the units taken out of the world.
     TestPlayerServices();
     ~TestPlayerServices() override;
 
@@ -92,8 +91,7 @@ public:
     void RestartAction(CUnit& unit) const override { restarted.push_back(&unit); }
     void RemoveUnitFromWorld(CUnit& unit) const override;
     void UpdateFogOnMove(CUnit& unit) const override { sightRefreshed.push_back(&unit); }
-    // A footprint that leaves the map is refused, as the real placing does,
-    // and the player deletes that one.
+    // A footprint that leaves the map is refused, as the real placing does, and the player deletes that one.
     bool PlaceOnMap(CBuilding& building) const override;
     void DestroyBuilding(CBuilding& building) const override;
     void RefreshArcherSight(CBuilding& building) const override { archerRefreshed.push_back(&building); }
