@@ -13,8 +13,7 @@
 #include "world/C_PathFinder.h"
 #include "world/C_PathFinderPlayers.h"
 
-// It fights with the given ranges when `fights` is set, and otherwise
-// answers as the base unit does.
+// It fights with the given ranges when `fights` is set, and otherwise answers as the base unit does.
 class PathTestUnit : public CUnit
 {
 public:
@@ -91,8 +90,7 @@ private:
     bool m_Allied[8][8];
 };
 
-// Open, dry, unblocked land blocks of region 0, on the heap (the map object
-// is several megabytes).
+// Open, dry, unblocked land blocks of region 0, on the heap (the map object is several megabytes).
 std::unique_ptr<CGameMap> MakePathTestMap(int32_t width, int32_t height);
 
 // Blocks drawn as text rows, one character per block: row r is y = r, column c is x = c.  '.' land, '#'
@@ -103,8 +101,7 @@ std::unique_ptr<CGameMap> MakePathTestMap(const std::vector<std::string>& rows);
 void PlacePathTestBuilding(CGameMap& map, CBuilding& building);
 void PlacePathTestUnit(CGameMap& map, CUnit& unit);
 
-// The cells a route passes through, from the start (not included) to its
-// end; routes are stored last step first.
+// The cells a route passes through, from the start (not included) to its end; routes are stored last step first.
 std::vector<CPathFinder::SPoint> WalkRoute(int32_t startX, int32_t startY, const uint8_t* route, int32_t steps);
 // Cost of a route: 10 per straight step, 14 per diagonal one.
 int64_t RouteCost(const uint8_t* route, int32_t steps);

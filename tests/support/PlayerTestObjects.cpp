@@ -18,8 +18,7 @@ const CRangeTable& SightOf(const TestUnit& unit)
     return g_SightDiscs[unit.sightRadius - 1];
 }
 
-// Types the test factory knows: units 1 .. 13, 20 .. 22, 30 .. 35;
-// buildings 1 .. 13, 15 and 18.
+// Types the test factory knows: units 1 .. 13, 20 .. 22, 30 .. 35; buildings 1 .. 13, 15 and 18.
 bool IsTestUnitType(int32_t type)
 {
     return (type >= 1 && type <= 13) || (type >= 20 && type <= 22) || (type >= 30 && type <= 35);
@@ -77,10 +76,7 @@ CBuilding* TestPlayerServices::CreateBuildingObject(CPlayer& player, int32_t cas
     building->owner = neutral ? -1 : player.index;
     // Probes are deleted by the player itself.
     if (player.factoryReady)
-    {
         createdBuildings.push_back(building);
-        buildingFactoryPlayers.push_back(player.index);
-    }
     return building;
 }
 
@@ -112,15 +108,6 @@ void TestPlayerServices::ShowUnit(CUnit& unit, bool show) const
     if (show)
         owner.ScanSightPattern(unit.x, unit.y, SightOf(test));
     unit.onMap = show ? 1 : 0;
-}
-
-void TestPlayerServices::MoveUnit(CUnit& unit, int32_t dx, int32_t dy) const
-{
-    const bool shown = unit.onMap != 0;
-    ShowUnit(unit, false);
-    unit.x += dx;
-    unit.y += dy;
-    ShowUnit(unit, shown);
 }
 
 void TestPlayerServices::RemoveUnitFromWorld(CUnit& unit) const

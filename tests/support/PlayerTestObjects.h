@@ -76,8 +76,7 @@ struct SRecordedMessage
 class TestPlayerServices : public CPlayerServices
 {
 public:
-    // Installed while it lives; it deletes the buildings it made and the
-    // units taken out of the world.
+    // Installed while it lives; it deletes the buildings it made and the units taken out of the world.
     TestPlayerServices();
     ~TestPlayerServices() override;
 
@@ -92,8 +91,7 @@ public:
     void RestartAction(CUnit& unit) const override { restarted.push_back(&unit); }
     void RemoveUnitFromWorld(CUnit& unit) const override;
     void UpdateFogOnMove(CUnit& unit) const override { sightRefreshed.push_back(&unit); }
-    // A footprint that leaves the map is refused, as the real placing does,
-    // and the player deletes that one.
+    // A footprint that leaves the map is refused, as the real placing does, and the player deletes that one.
     bool PlaceOnMap(CBuilding& building) const override;
     void DestroyBuilding(CBuilding& building) const override;
     void RefreshArcherSight(CBuilding& building) const override { archerRefreshed.push_back(&building); }
@@ -105,9 +103,6 @@ public:
     void PlaySample(int32_t sample, int32_t volume) const override { samples.insert(samples.end(), {sample, volume}); }
     bool IsNetworkGame() const override { return networkGame; }
     void SendPlayerDefeated(int32_t playerIndex) const override { defeatsSent.push_back(playerIndex); }
-
-    // Moves a unit on the map by one step, its sight following.
-    void MoveUnit(CUnit& unit, int32_t dx, int32_t dy) const;
 
     bool networkGame = false;
     mutable std::vector<SRecordedMessage> messages;
@@ -121,6 +116,4 @@ public:
     mutable std::vector<CBuilding*> destroyedBuildings;
     mutable std::vector<CBuilding*> archerRefreshed;
     mutable std::vector<CBuilding*> createdBuildings;
-    // The player whose building factory made each object after the probes.
-    mutable std::vector<int32_t> buildingFactoryPlayers;
 };

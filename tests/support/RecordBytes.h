@@ -5,7 +5,6 @@
 #include <bit>
 
 #include "tests/support/ReferenceBytes.h"
-#include "tests/support/TestDataFile.h"
 
 // Little-endian record bytes, built field by field.
 class CRecordBytes
@@ -22,7 +21,13 @@ public:
     const std::string& Bytes() const { return m_Bytes; }
 
     // The 32-bit number at an offset of a byte string.
-    static int32_t I32At(const std::string& bytes, size_t offset) { return int32_t(ReadLE32At(bytes, offset)); }
+    static int32_t I32At(const std::string& bytes, size_t offset)
+    {
+        uint32_t value = 0;
+        for (size_t i = 4; i-- > 0;)
+            value = value << 8 | uint8_t(bytes.at(offset + i));
+        return int32_t(value);
+    }
     // A copy with the 32-bit number at the offset replaced.
     static std::string WithI32At(std::string bytes, size_t offset, int32_t value)
     {

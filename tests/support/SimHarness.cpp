@@ -21,8 +21,7 @@
 #include "world/C_Theme.h"
 #include "world/RangeTables.h"
 
-// The players reach units through these; messages, markers and samples are
-// recorded for the tests.
+// The players reach units through these; messages, markers and samples are recorded for the tests.
 class CSimHarness::CServices : public CPlayerServices
 {
 public:

@@ -1,9 +1,8 @@
 #pragma once
-// A small headless world for simulation tests: a land map, the range tables, the type records, eight
-// players, a seeded random generator and a test clock (28 ms per simulation tick).  The invariant
-// checker compares the map, the sight maps, the per-type counts and every held pointer with what the
-// units, buildings and players say; one text per violation.  One harness at a time: it installs itself
-// into the process globals and restores them.
+// A small headless world for simulation tests: a land map, the range tables, the type records, eight players, a
+// seeded random generator and a test clock (28 ms per simulation tick).  The invariant checker compares the map, the
+// sight maps, the per-type counts and every held pointer with what the units, buildings and players say; one text per
+// violation.  One harness at a time: it installs itself into the process globals and restores them.
 
 #include <cstdint>
 #include <memory>
@@ -25,8 +24,7 @@ public:
     static constexpr uint32_t ClockStart = 1000000;
     static constexpr int32_t DefaultMapSide = 48;
 
-    // Player 0 is the local player; the others are computer players, each
-    // on a team of its own.
+    // Player 0 is the local player; the others are computer players, each on a team of its own.
     explicit CSimHarness(int32_t mapSide = DefaultMapSide, uint32_t seed = 1);
     ~CSimHarness();
     CSimHarness(const CSimHarness&) = delete;
@@ -50,8 +48,7 @@ public:
     // One game frame of that many simulation ticks: the clock moves on, the simulation step runs,
     // corpses and ruins decay, and what waits for deferred deletion is deleted.
     void Frame(int32_t ticks);
-    // Deletes what waits for deferred deletion, counting and forgetting
-    // those units.
+    // Deletes what waits for deferred deletion, counting and forgetting those units.
     void FlushDeleted();
     // Loads a save through the in-game controller, which deletes the running game's units outside
     // deferred deletion: the harness forgets them, and the units the loaded world holds are the live ones.

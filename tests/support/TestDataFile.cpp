@@ -36,11 +36,3 @@ std::vector<uint8_t> CTestDataFile::Build() const
     }
     return out;
 }
-
-uint32_t ReadLE32At(const std::string& bytes, size_t offset)
-{
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<uint8_t>(bytes.at(offset + i));
-    return value;
-}

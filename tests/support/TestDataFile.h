@@ -38,6 +38,3 @@ private:
     std::optional<uint32_t> m_CountOverride;
     std::optional<uint32_t> m_OffsetOverride;
 };
-
-// Little-endian 32-bit value at `offset` of a byte string.
-uint32_t ReadLE32At(const std::string& bytes, size_t offset);

@@ -16,16 +16,17 @@ constexpr int32_t Defeated = 3;    // player type 4
 constexpr int32_t Computer = 4;
 constexpr uint32_t Green = 0x0000FF00;
 
-class Capture : public ::testing::Test
+class Capture : public UnitWorldTest
 {
 protected:
-    void SetUp() override
+    Capture()
     {
         world.Player(Neutral).type = PLAYER_NONE;
         world.Player(Defeated).type = PLAYER_DEFEATED;
     }
     void TearDown() override
     {
+        UnitWorldTest::TearDown();
         for (CBuilding* building : buildings)
             building->TakeDown(false);
         g_PtrGarbage.Flush();
@@ -52,14 +53,13 @@ protected:
         return named;
     }
 
-    CSimHarness world;
     std::vector<CBuilding*> buildings;
 };
 }  // namespace
 
 TEST_F(Capture, AWalkerTakesAChainOfTouchingUnitsAndABuilding)
 {
-    CUnit* walker = world.Adopt(0, new CTestWalker(0.1f), 10, 20);
+    CUnit* walker = Walker(0, 10, 20);
     CUnit* first = world.Spawn(Neutral, UNIT_WARRIOR, 15, 21);    // touches the walker's goal
     CUnit* second = world.Spawn(Defeated, UNIT_WARRIOR, 16, 22);  // touches the first
     CUnit* third = world.Spawn(Neutral, UNIT_WARRIOR, 17, 23);    // touches the second
@@ -70,12 +70,10 @@ TEST_F(Capture, AWalkerTakesAChainOfTouchingUnitsAndABuilding)
     dying->RemoveFromWorld(false);
     const int32_t lost = world.Player(Defeated).statistics[STAT_BUILDINGS_LOST];
 
-    walker->onCommand(nullptr, nullptr, nullptr, 14, 20, CMD_MOVE_TO);
+    MoveTo(walker, 14, 20);
     for (int32_t frame = 0; frame < 80; ++frame)
     {
-        world.Frame(1);
-        const std::vector<std::string> faults = world.CheckInvariants();
-        ASSERT_TRUE(faults.empty()) << faults.front();
+        ASSERT_TRUE(FrameSound());
         // One block short of the goal nothing touches yet.
         ASSERT_TRUE(walker->x != 13 || first->player == Neutral);
     }
@@ -136,8 +134,8 @@ TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)
 {
     CBuilding* unfinished = House(Defeated, 30, 30, false);
     ASSERT_TRUE(unfinished->ConvertToPlayer(0, false));
-    EXPECT_EQ(world.Player(Defeated).buildingsUnderConstruction[CastHouse], 0);
-    EXPECT_EQ(world.Player(0).buildingsUnderConstruction[CastHouse], 1);
+    EXPECT_TRUE(world.Player(Defeated).buildingsUnderConstruction[CastHouse] == 0 &&
+                world.Player(0).buildingsUnderConstruction[CastHouse] == 1);
     EXPECT_TRUE(!world.Player(0).HasBuilding(unfinished) && world.Player(0).buildingCount == 0);
 
     CBuilding* house = House(Defeated, 10, 10);

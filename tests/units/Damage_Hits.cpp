@@ -21,8 +21,7 @@ public:
     float maxHitPoints = 100.0f;
     float factors[3] = {1.0f, 1.0f, 1.0f};
     bool healable = true;
-    int32_t hitEffect = 0;
-    int32_t pointValue = 7;
+    int32_t hitEffect = 0, pointValue = 7;
     std::vector<int32_t> hitSounds;
     std::vector<const void*> attackedBy;
     std::vector<const CUnit*> targetsLost;
@@ -47,13 +46,6 @@ public:
                                                      : static_cast<const void*>(attackerBuilding));
     }
     void onTargetLost(CUnit* unit, CBuilding*) override { targetsLost.push_back(unit); }
-};
-
-class CTowerDouble : public CBuilding
-{
-public:
-    CTowerDouble(int32_t bx, int32_t by, int32_t ownerIndex) : CBuilding(bx, by, ownerIndex) {}
-    int32_t GetBuildCast() const override { return 6; }
 };
 
 struct DamageWorld : ::testing::Test
@@ -149,8 +141,7 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
 
 TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
 {
-    // 50 hit points, 20 percent starving: a 1-point hit takes 2 percent
-    // points, so 40 living hit points become 39.
+    // 50 hit points, 20 percent starving: a 1-point hit takes 2 percent points, so 40 living hit points become 39.
     victim->maxHitPoints = 50.0f;
     victim->starvation = 20.0f;
     victim->TakeHit(nullptr, 1, DAMAGE_BLADE, false);
@@ -192,7 +183,7 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
     victim->TakeHit(enemy, 1, DAMAGE_BLADE, true);
     EXPECT_EQ(victim->attackedBy, std::vector<const void*>{enemy});
     // A unit hit from a tower strikes back at the tower.
-    CTowerDouble tower(12, 10, 1);
+    CBuildingDouble tower(12, 10, 1, 6);
     g_GameMap.Block(12, 10).building = &tower;
     victim->TakeHit(enemy, 1, DAMAGE_BLADE, true);
     g_GameMap.Block(12, 10).building = nullptr;

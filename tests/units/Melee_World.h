@@ -1,6 +1,6 @@
 #pragma once
-// A harness world for the fighting tests: every model given FrameCount
-// frames, no particles left over, each frame followed by the invariant check.
+// A harness world for the fighting tests: every model given FrameCount frames, no particles left over, each
+// frame followed by the invariant check, whose first fault fails the test when the world goes.
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,11 @@ public:
         for (int32_t model = 0; model < GlobalModelCount; ++model)
             GetGlobalModel(model)->object.frameCount = FrameCount;
     }
-    ~CMeleeWorld() { FreeGlobalModels(); }
+    ~CMeleeWorld()
+    {
+        EXPECT_EQ(firstFault, "");
+        FreeGlobalModels();
+    }
 
     // A unit with that stance that has looked around once (as after an order).
     CUnit* Spawn(int32_t player, int32_t type, int32_t x, int32_t y, int32_t stance)
@@ -63,8 +67,7 @@ public:
 
     static int32_t AttackOf(const CUnit& unit)
     {
-        int32_t base = 0;
-        int32_t bonus = 0;
+        int32_t base = 0, bonus = 0;
         return unit.GetAttack(&base, &bonus);
     }
     // Effect particles of kinds lowest to highest (body parts are 50 to 61).

@@ -1,7 +1,7 @@
-// Every unit type's model and corpse as the map drawing shows them.  Each model slot holds a cube of
-// side 16 standing on the ground 16 ahead of the origin (ahead is -z), textured per colour slot: slot 0
-// green, slot 2 white.  Lit from the side its top is grey 0x80 of the texture.  The camera looks down
-// from 400 above the unit's centre: a world point (x, height y, z) lands at
+// Every unit type's model and corpse as the map drawing shows them (its circles, shadow and picking at the end).
+// Each model slot holds a cube of side 16 standing on the ground 16 ahead of the origin (ahead is -z), textured per
+// colour slot: slot 0 green, slot 2 white.  Lit from the side its top is grey 0x80 of the texture.  The camera looks
+// down from 400 above the unit's centre: a world point (x, height y, z) lands at
 // (512 + 716.8 x / (400 - y), 384 - 614.4 z / (400 - y)).
 
 #include <cmath>
@@ -78,33 +78,53 @@ protected:
     }
 };
 
-// Turned to its facing: the cube shows ahead of the centre and nothing behind it, at the unit's pick
-// rectangle; its top takes the owner's colour slot (2, white), not its index (0, green).  At 30 % health
-// the wound overlay reddens the top's marked corner.  The corpse lies whole, then its remains fade out
-// over the last third of its time (the body of a ship or an undead is gone by then), then nothing.
-TEST_F(UnitModels, EveryTypeDrawsItsModelAndItsCorpseAsItsPartSays)
+// Turned to its facing: the cube shows ahead of the centre and nothing behind it, at the unit's pick rectangle; its
+// top takes the owner's colour slot (2, white), not its index (0, green).  The wound overlay steps in below 50, 25
+// and 5 percent health: 8, 4, 2 for the foot and the shared drawing, 16, 8, 4 for the armoured and the hero rider,
+// none for the knight, undead, machines and ships; at 30 % it reddens the top's marked corner.  The fallen body a
+// corpse shows keeps the overlay of its type: 2, the riders' 4, none for the undead.  The corpse lies whole, then its
+// remains fade out over the last third of its time (the body of a ship or an undead is gone by then), then nothing.
+TEST_F(UnitModels, EveryTypeDrawsItsModelItsWoundsBelowEachThresholdAndItsCorpseAsItsPartSays)
 {
     enum ECorpse { NoCorpse, BodyOnly, ToTheEnd };
-    const struct { int32_t type, facing; bool wounds; ECorpse corpse; float height; } rows[] = {
-        {UNIT_WORKER, 0, true, ToTheEnd, 0},          {UNIT_WARRIOR, 90, true, ToTheEnd, 0},
-        {UNIT_ARCHER, 180, true, ToTheEnd, 0},        {UNIT_CATAPULT, 270, false, ToTheEnd, 0},
-        {UNIT_PRIEST, 45, true, ToTheEnd, 0},         {UNIT_LIGHTCAVALRY, 135, true, ToTheEnd, 0},
-        {UNIT_TRANSPORTSHIP, 225, false, BodyOnly, -10}, {UNIT_CROSSBOWMAN, 315, true, ToTheEnd, 0},
-        {UNIT_KNIGHT, 0, false, ToTheEnd, 0},         {UNIT_WARGALLEY, 90, false, BodyOnly, -10},
-        {UNIT_DEMOLISHMAN, 180, true, NoCorpse, 0},   {UNIT_HEAVYCAVALRY, 270, true, ToTheEnd, 0},
-        {UNIT_GIANT, 0, true, ToTheEnd, 0},           {UNIT_DEMON, 90, true, NoCorpse, 0},
-        {UNIT_UNDEAD, 180, false, BodyOnly, 0},       {UNIT_QUIB, 270, true, NoCorpse, 0},
-        {UNIT_WARHOUND, 0, true, NoCorpse, 0},        {UNIT_GUNSLINGER, 90, true, NoCorpse, 0},
-        {UNIT_KING, 180, true, ToTheEnd, 0},          {UNIT_SETTLER, 270, false, ToTheEnd, 0},
-        {UNIT_HEROCAVALRY, 45, true, ToTheEnd, 0}};
+    const float healths[] = {100.0f, 50.0f, 49.9f, 25.0f, 24.9f, 5.0f, 4.9f};
+    const struct { int32_t type, facing; ECorpse corpse; int32_t height, below50, below25, below5, dieModel, fallen; }
+        rows[] = {
+        {UNIT_WORKER, 0, ToTheEnd, 0, 8, 4, 2, 11, 2},         {UNIT_WARRIOR, 90, ToTheEnd, 0, 8, 4, 2, 16, 2},
+        {UNIT_ARCHER, 180, ToTheEnd, 0, 8, 4, 2, 21, 2},       {UNIT_CATAPULT, 270, ToTheEnd, 0, 0, 0, 0, 0, 0},
+        {UNIT_PRIEST, 45, ToTheEnd, 0, 8, 4, 2, 32, 2},        {UNIT_LIGHTCAVALRY, 135, ToTheEnd, 0, 8, 4, 2, 37, 2},
+        {UNIT_TRANSPORTSHIP, 225, BodyOnly, -10, 0, 0, 0, 0, 0}, {UNIT_CROSSBOWMAN, 315, ToTheEnd, 0, 8, 4, 2, 49, 2},
+        {UNIT_KNIGHT, 0, ToTheEnd, 0, 0, 0, 0, 0, 0},          {UNIT_WARGALLEY, 90, BodyOnly, -10, 0, 0, 0, 0, 0},
+        {UNIT_DEMOLISHMAN, 180, NoCorpse, 0, 8, 4, 2, 0, 0},   {UNIT_HEAVYCAVALRY, 270, ToTheEnd, 0, 16, 8, 4, 42, 4},
+        {UNIT_GIANT, 0, ToTheEnd, 0, 8, 4, 2, 99, 2},          {UNIT_DEMON, 90, NoCorpse, 0, 8, 4, 2, 0, 0},
+        {UNIT_UNDEAD, 180, BodyOnly, 0, 0, 0, 0, 107, 0},      {UNIT_QUIB, 270, NoCorpse, 0, 8, 4, 2, 0, 0},
+        {UNIT_WARHOUND, 0, NoCorpse, 0, 8, 4, 2, 0, 0},        {UNIT_GUNSLINGER, 90, NoCorpse, 0, 8, 4, 2, 0, 0},
+        {UNIT_KING, 180, ToTheEnd, 0, 8, 4, 2, 63, 2},         {UNIT_SETTLER, 270, ToTheEnd, 0, 0, 0, 0, 0, 0},
+        {UNIT_HEROCAVALRY, 45, ToTheEnd, 0, 16, 8, 4, 85, 4}};
+    constexpr int32_t Unset = 99;
     for (const auto& row : rows)
     {
         SCOPED_TRACE(testing::Message() << "type " << row.type);
+        g_Config.hardwareTnL = 1;
         CUnit* unit = Spawn(row.type, row.facing);
         ASSERT_NE(unit, nullptr);
-        const SPoint top = OnScreen(0, 16, -16, row.facing, row.height);
-        const SPoint behind = OnScreen(0, 16, 16, row.facing, row.height);
-        const SPoint marked = OnScreen(-6.8f, 16, -22.8f, row.facing, row.height);
+        const int32_t strides[] = {0, 0, row.below50, row.below50, row.below25, row.below25, row.below5};
+        for (size_t i = 0; i < std::size(healths); ++i)
+        {
+            GetGlobalModel(unit->model)->object.damageStride = Unset;
+            unit->health = healths[i];
+            unit->Render();
+            EXPECT_EQ(GetGlobalModel(unit->model)->object.damageStride, strides[i]) << healths[i];
+        }
+        if (row.dieModel != 0)
+        {
+            GetGlobalModel(row.dieModel)->object.damageStride = Unset;
+            unit->RenderAt(1.0f, 0.0f, 255);
+            EXPECT_EQ(GetGlobalModel(row.dieModel)->object.damageStride, row.fallen);
+        }
+        const SPoint top = OnScreen(0, 16, -16, row.facing, float(row.height));
+        const SPoint behind = OnScreen(0, 16, 16, row.facing, float(row.height));
+        const SPoint marked = OnScreen(-6.8f, 16, -22.8f, row.facing, float(row.height));
         const auto draw = [&](float health) {
             unit->health = health;
             Clear();
@@ -123,7 +143,7 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelAndItsCorpseAsItsPartSays)
             EXPECT_TRUE(unit->IsInScreenRect(top.x - 1, top.y - 1, top.x + 1, top.y + 1));
             EXPECT_FALSE(Reddened(Pixel(marked.x, marked.y)));
             draw(30.0f);
-            EXPECT_EQ(Reddened(Pixel(marked.x, marked.y)), row.wounds) << std::hex << Pixel(marked.x, marked.y);
+            EXPECT_EQ(Reddened(Pixel(marked.x, marked.y)), row.below50 != 0) << std::hex << Pixel(marked.x, marked.y);
         }
         unit->RemoveFromWorld(true);
         for (int32_t frame = 0; frame < 100 && !g_Particles.HoldsCorpse(unit); ++frame)
@@ -145,48 +165,9 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelAndItsCorpseAsItsPartSays)
     }
 }
 
-// The wound overlay steps in below 50, 25 and 5 percent health: 8, 4, 2 for the foot and the shared
-// drawing, 16, 8, 4 for the armoured and the hero rider, none for the knight, undead, machines and ships.
-// The fallen body a corpse shows keeps the overlay of its type: 2, the riders' 4, none for the undead.
-TEST_F(UnitModels, TheWoundOverlayChangesJustBelowEachThresholdAndTheFallenBodyKeepsItsOwn)
-{
-    const float healths[] = {100.0f, 50.0f, 49.9f, 25.0f, 24.9f, 5.0f, 4.9f};
-    const struct { int32_t type, below50, below25, below5, dieModel, fallen; } rows[] = {
-        {UNIT_WORKER, 8, 4, 2, 11, 2},       {UNIT_WARRIOR, 8, 4, 2, 16, 2},     {UNIT_ARCHER, 8, 4, 2, 21, 2},
-        {UNIT_CATAPULT, 0, 0, 0, 0, 0},      {UNIT_PRIEST, 8, 4, 2, 32, 2},      {UNIT_LIGHTCAVALRY, 8, 4, 2, 37, 2},
-        {UNIT_TRANSPORTSHIP, 0, 0, 0, 0, 0}, {UNIT_CROSSBOWMAN, 8, 4, 2, 49, 2}, {UNIT_KNIGHT, 0, 0, 0, 0, 0},
-        {UNIT_WARGALLEY, 0, 0, 0, 0, 0},     {UNIT_DEMOLISHMAN, 8, 4, 2, 0, 0},  {UNIT_HEAVYCAVALRY, 16, 8, 4, 42, 4},
-        {UNIT_GIANT, 8, 4, 2, 99, 2},        {UNIT_DEMON, 8, 4, 2, 0, 0},        {UNIT_UNDEAD, 0, 0, 0, 107, 0},
-        {UNIT_QUIB, 8, 4, 2, 0, 0},          {UNIT_WARHOUND, 8, 4, 2, 0, 0},     {UNIT_GUNSLINGER, 8, 4, 2, 0, 0},
-        {UNIT_KING, 8, 4, 2, 63, 2},         {UNIT_SETTLER, 0, 0, 0, 0, 0},      {UNIT_HEROCAVALRY, 16, 8, 4, 85, 4}};
-    constexpr int32_t Unset = 99;
-    for (const auto& row : rows)
-    {
-        SCOPED_TRACE(testing::Message() << "type " << row.type);
-        CUnit* unit = Spawn(row.type, 0);
-        ASSERT_NE(unit, nullptr);
-        const int32_t expected[] = {0, 0, row.below50, row.below50, row.below25, row.below25, row.below5};
-        for (size_t i = 0; i < std::size(healths); ++i)
-        {
-            GetGlobalModel(unit->model)->object.damageStride = Unset;
-            unit->health = healths[i];
-            unit->Render();
-            EXPECT_EQ(GetGlobalModel(unit->model)->object.damageStride, expected[i]) << healths[i];
-        }
-        if (row.dieModel != 0)
-        {
-            GetGlobalModel(row.dieModel)->object.damageStride = Unset;
-            unit->RenderAt(1.0f, 0.0f, 255);
-            EXPECT_EQ(GetGlobalModel(row.dieModel)->object.damageStride, row.fallen);
-        }
-        World().Delete(unit);
-    }
-}
-
-// Seen level from 100 ahead of the bow, the cube's near face (16 high, 76 away) spans rows
-// 384 -+ 614.4 x 8 / 76 when the eye is level with its middle.  Ships float 10 below the ground; a
-// wreck sinks as its corpse fades (f from 1 to 0) to 10 + (1 - f) x 100 below it, the galley's to
-// 10 + (1 - f) x 160, and is gone at 0.
+// Seen level from 100 ahead of the bow, the cube's near face (16 high, 76 away) spans rows 384 -+ 614.4 x 8 / 76 when
+// the eye is level with its middle.  Ships float 10 below the ground; a wreck sinks as its corpse fades
+// (f from 1 to 0) to 10 + (1 - f) x 100 below it, the galley's to 10 + (1 - f) x 160, and is gone at 0.
 TEST_F(UnitModels, AShipFloatsTenBelowTheGroundAndItsWreckSinksAsItFades)
 {
     const struct { int32_t type; float fade, height; } cases[] = {
@@ -224,15 +205,13 @@ TEST_F(UnitModels, AShipFloatsTenBelowTheGroundAndItsWreckSinksAsItFades)
     }
 }
 
-// The ground rises 32 a block eastward from x = 18 (45 degrees).  A catapult facing east at centre (21, 21)
-// stands at the mean of its wheels, 95.5, leaning 45 degrees west: its cube (x 8 to 24 ahead, 0 to 16 up)
-// turns to span x -5.7 to 17.0, seen from 287 to 305 below the eye, so x -3 at height 20 is on it
-// (screen x 504) and x 22 at height 2, where an upright cube would be, is not (screen x 564).  The Quib's
-// bubble 3 stands 130 above its model's rectangle (x 497 to 526 from y 396; on flat ground), from its
-// middle.
-// Before that, on plain ramps: the machine stands at the mean ground height under its four wheels
-// (-0.625, -0.687), (0.584, -0.678), (0.584, 0.716), (-0.625, 0.716); a wheel (x, z) stands at map
-// offset (x, -z) at facing 0 and (-z, -x) at facing 90.  Its up is square to the ramp.
+// The ground rises 32 a block eastward from x = 18 (45 degrees).  A catapult facing east at centre (21, 21) stands at
+// the mean of its wheels, 95.5, leaning 45 degrees west: its cube (x 8 to 24 ahead, 0 to 16 up) turns to span x -5.7
+// to 17.0, seen from 287 to 305 below the eye, so x -3 at height 20 is on it (screen x 504) and x 22 at height 2,
+// where an upright cube would be, is not (screen x 564).  The Quib's bubble 3 stands 130 above its model's rectangle
+// (x 497 to 526 from y 396; on flat ground), from its middle.  Before that, on plain ramps: the machine stands at the
+// mean ground height under its four wheels (-0.625, -0.687), (0.584, -0.678), (0.584, 0.716), (-0.625, 0.716); a
+// wheel (x, z) stands at map offset (x, -z) at facing 0 and (-z, -x) at facing 90.  Its up is square to the ramp.
 TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsModel)
 {
     const float wheels[4][2] = {{-0.625f, -0.687f}, {0.584f, -0.678f}, {0.584f, 0.716f}, {-0.625f, 0.716f}};
@@ -250,8 +229,7 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
             float mean = 0.0f;
             for (const auto& wheel : wheels)
             {
-                const float mapX = facing == 0 ? wheel[0] : -wheel[1];
-                const float mapY = facing == 0 ? -wheel[1] : -wheel[0];
+                const float mapX = facing == 0 ? wheel[0] : -wheel[1], mapY = facing == 0 ? -wheel[1] : -wheel[0];
                 mean += 32.0f * (eastward ? machine->centreX + mapX : machine->centreY + mapY) / 4.0f;
             }
             const SModelPose pose = CUnitModelDrawing::OnWheels(*machine);
@@ -281,4 +259,111 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
     ReadBack();
     EXPECT_TRUE(Pixel(512, 267) == Red && Pixel(518, 273) == Red);
     EXPECT_TRUE(Pixel(510, 267) == Background && Pixel(512, 265) == Background && Pixel(512, 275) == Background);
+}
+
+// Selection circles and shadows on the terrain, and picking by the model's rectangle.  Seen from 400
+// above the camera's target, block x spans 1.4 x 32 / 400 x 512 = 57.3 pixels across and block y 49.2
+// down, the target at the screen's centre (512, 384).
+class DecalsTerrain : public UnitDrawingTest
+{
+protected:
+    static bool StatesRestored()
+    {
+        uint32_t blend = 1, depthWrites = 0, minFilter = 0, magFilter = 0;
+        SysDevice3D& device = *GetD3DDevice();
+        device.GetRenderState(Sys3DRenderState::AlphaBlendEnable, blend);
+        device.GetRenderState(Sys3DRenderState::ZWriteEnable, depthWrites);
+        device.GetTextureStageState(0, Sys3DStageState::MinFilter, minFilter);
+        device.GetTextureStageState(0, Sys3DStageState::MagFilter, magFilter);
+        return blend == 0 && depthWrites == 1 && minFilter == Sys3DFilter::Point && magFilter == Sys3DFilter::Point;
+    }
+};
+
+TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverASquareGrowingWithTheSizeAndShadowsBlack)
+{
+    const struct { int32_t kind; uint32_t colour; } cases[] = {
+        {1, White}, {2, Yellow}, {3, Green}, {4, Red}, {0, 0}, {5, 0}, {-1, 0}};
+    CUnit* unit = Unit(0, 10, 10);
+    LookDownAt(10.5f, 10.5f);
+    for (const auto& c : cases)
+    {
+        Clear();
+        if (c.kind == -1)
+            unit->RenderShadow();
+        else
+            unit->RenderSelectionCircle(c.kind);
+        ReadBack();
+        // The unit's block, the far corner of the 3 x 3 square (x 426 to 598, y 310 to 458), and beyond it.
+        EXPECT_TRUE(Close(Pixel(512, 384), c.colour, 3)) << c.kind << ": " << std::hex << Pixel(512, 384);
+        EXPECT_TRUE(Close(Pixel(590, 450), c.colour, 3) && Pixel(410, 384) == Background) << c.kind;
+        EXPECT_TRUE(StatesRestored()) << c.kind;
+    }
+    unit->ShowUnit(false);
+    const int32_t before = g_VXBuffer.primitivesDrawn;
+    unit->RenderSelectionCircle(1);
+    unit->RenderShadow();
+    EXPECT_EQ(g_VXBuffer.primitivesDrawn, before);
+    // The square leaves out the blocks off the map.
+    const struct { int32_t size, x, y, blocks; } squares[] = {
+        {1, 10, 10, 9}, {1, 0, 0, 4}, {3, 10, 10, 25}, {2, 46, 46, 9}, {3, 0, 0, 16}};
+    for (const auto& c : squares)
+    {
+        World().Delete(unit);
+        unit = Unit(0, c.x, c.y, c.size);
+        const int32_t before = g_VXBuffer.primitivesDrawn;
+        unit->RenderSelectionCircle(1);
+        EXPECT_EQ(g_VXBuffer.primitivesDrawn - before, 2 * c.blocks) << c.size << " at " << c.x << "," << c.y;
+    }
+}
+
+// A cube of half side 16 at render position (0, 0, 100) shows its near face (depth 84)
+// from x (1 - 1.4 x 16 / 84) x 512 = 375.5 to 648.5 and y (1 - 1.6 x 16 / 84) x 384 = 267.0 to 501.0:
+// the rectangle (375, 266) to (648, 501) in whole pixels.
+class PickingModel : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_Config.hardwareTnL = 0;  // the harness gives the configuration back
+        AllocGlobalModels();
+        const std::vector<uint8_t> bytes = BuildModel(CubeLayout(16.0f));
+        ASSERT_TRUE(GetGlobalModel(12)->object.LoadFromMemory(bytes.data(), bytes.size(), "cube.okm", 0));
+        unit->model = 12;
+        unit->renderPosition[2] = 100.0f;
+    }
+    void TearDown() override { FreeGlobalModels(); }
+
+    CSimHarness world;
+    CUnit* unit = world.Adopt(0, new CPanelTestUnit(), 10, 10);
+};
+
+// Edges count; a unit hidden, below one whole hit point of 100 or behind the camera is never picked, and
+// without a model to place the band takes the rectangle of the unit's last drawing.
+TEST_F(PickingModel, TheMouseAndTheBandMeetTheRectangleEdgesIncludedOfPickableUnitsOnly)
+{
+    const struct { int32_t x, y; bool hit; } points[] = {
+        {512, 384, true}, {375, 266, true}, {648, 501, true}, {374, 384, false}, {649, 384, false},
+        {512, 265, false}, {512, 502, false}};
+    for (const auto& p : points)
+        EXPECT_FLOAT_EQ(unit->HitTestScreenPoint(p.x, p.y), p.hit ? 100.0f : -1.0f) << p.x << "," << p.y;
+    const int32_t kept[4] = {375, 266, 648, 501};
+    EXPECT_TRUE(std::equal(kept, kept + 4, unit->screenRect));
+    const struct { int32_t left, top, right, bottom; bool inside; } bands[] = {
+        {500, 380, 520, 390, true}, {0, 0, 375, 266, true},    {648, 501, 700, 700, true},
+        {0, 0, 374, 767, false},    {649, 0, 1023, 767, false}, {0, 502, 1023, 767, false}};
+    for (const auto& b : bands)
+        EXPECT_EQ(unit->IsInScreenRect(b.left, b.top, b.right, b.bottom), b.inside) << b.left << "," << b.top;
+
+    for (int32_t unpickable = 0; unpickable < 3; ++unpickable)
+    {
+        if (unpickable < 2)
+            unit->ShowUnit(unpickable != 0);
+        unit->health = unpickable == 1 ? 0.5f : 100.0f;
+        unit->renderPosition[2] = unpickable == 2 ? 10.0f : 100.0f;
+        EXPECT_TRUE(unit->HitTestScreenPoint(512, 384) < 0.0f && !unit->IsInScreenRect(0, 0, 1023, 767)) << unpickable;
+    }
+    unit->model = GlobalModelCount + 1;
+    std::fill(unit->screenRect, unit->screenRect + 4, 110);
+    EXPECT_TRUE(unit->IsInScreenRect(0, 0, 110, 110) && !unit->IsInScreenRect(111, 0, 200, 200));
+    EXPECT_FLOAT_EQ(unit->HitTestScreenPoint(110, 110), -1.0f);
 }

@@ -75,8 +75,7 @@ protected:
         return static_cast<CPanelTestUnit*>(m_World->Adopt(player, new CPanelTestUnit(size), x, y));
     }
 
-    // The camera 400 world units straight above (x, y): block x grows to the
-    // right of the screen, block y downwards.
+    // The camera 400 world units straight above (x, y): block x grows to the right of the screen, block y downwards.
     static void LookDownAt(float x, float y)
     {
         g_GameMap.cameraTargetX = x;

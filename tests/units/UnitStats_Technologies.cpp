@@ -1,5 +1,4 @@
-// The technologies that raise the unit types' stats (start values plus
-// bonuses worked out by hand).
+// The technologies that raise the unit types' stats (start values plus bonuses worked out by hand).
 
 #include <sstream>
 #include <string>
@@ -57,14 +56,12 @@ TEST_F(UnitStats, TechnologiesRaiseTheStatsOfTheTypesTheyServe)
 {
     using S = EStat;
     const std::vector<std::vector<SStep>> lines = {
-        // The highest level counts, a skipped level too; knights are not on
-        // this line.
+        // The highest level counts, a skipped level too; knights are not on this line.
         {{{ATTACK_C_1}, {{2, S::Attack, 9}, {22, S::Attack, 11}}},
          {{ATTACK_C_3}, {{2, S::Attack, 12}, {22, S::Attack, 14}, {10, S::Attack, 18}}}},
         // Flame arrows are the crossbowman's only.
         {{{ATTACK_R_2, FLAMEARROW}, {{9, S::Attack, 10}, {3, S::Attack, 7}}}},
-        // The tower archer shoots as an archer or, once researched, a
-        // crossbowman, and keeps the archer's hit points.
+        // The tower archer shoots as an archer or, once researched, a crossbowman, and keeps the archer's hit points.
         {{{CROSSBOW}, {{8, S::Attack, 6}, {8, S::Range, 11}, {8, S::Sight, 12}, {8, S::HitPoints, 40}}},
          {{RANGE_3}, {{8, S::Range, 16}, {8, S::Sight, 17}}}, {{DEFENSE_C_3}, {{8, S::FactorA, 0.0f}}}},
         // Both ship range technologies add up; the transport ship does not shoot.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "buildings/C_Building.h"
+#include "core/C_Localizer.h"
 #include "tests/support/SentPackets.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestWalker.h"
@@ -17,9 +19,34 @@ inline bool ExpectWorldSound(const CSimHarness& world)
     return faults.empty();
 }
 
+// A building of the cast (and resource kind) at full health, for the tests that put it on blocks themselves.
+class CBuildingDouble : public CBuilding
+{
+public:
+    CBuildingDouble(int32_t x, int32_t y, int32_t owner, int32_t cast, int32_t resourceKind = 0)
+        : CBuilding(x, y, owner), m_Cast(cast), m_ResourceKind(resourceKind)
+    {
+        health = FullHealth;
+    }
+    int32_t GetBuildCast() const override { return m_Cast; }
+    int32_t GetResourceKind() const override { return m_ResourceKind; }
+
+private:
+    int32_t m_Cast, m_ResourceKind;
+};
+
 class UnitWorldTest : public ::testing::Test
 {
 protected:
+    ~UnitWorldTest() override { g_Localizer.Clear(); }
+    // Every test ends in a sound world.
+    void TearDown() override { ExpectWorldSound(world); }
+    // The message texts a test shows, as lines of a locale file.
+    static void UseTexts(const std::string& lines)
+    {
+        g_Localizer.Clear();
+        ASSERT_TRUE(g_Localizer.LoadLocaleText("test", lines.c_str(), int(lines.size())));
+    }
     CTestWalker* Walker(int32_t player, int32_t x, int32_t y, float speed = 0.1f)
     {
         return static_cast<CTestWalker*>(world.Adopt(player, new CTestWalker(speed), x, y));

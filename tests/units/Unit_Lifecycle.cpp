@@ -29,20 +29,20 @@ public:
     int32_t lostOrderState = -1;
 };
 
-class UnitLifecycle : public ::testing::Test
+class CHundredPointUnit : public CUnit
+{
+public:
+    float GetMaxHitPoints() const override { return 100.0f; }
+};
+
+class UnitLifecycle : public UnitWorldTest
 {
 protected:
-    CWatchingUnit* Watcher(int32_t player, int32_t x, int32_t y)
-    {
-        return static_cast<CWatchingUnit*>(m_World.Adopt(player, new CWatchingUnit(), x, y));
-    }
     int32_t Sight(int32_t player)
     {
-        const auto& counts = m_World.Player(player).unitSightCounts;
+        const auto& counts = world.Player(player).unitSightCounts;
         return std::accumulate(std::begin(counts), std::end(counts), 0);
     }
-
-    CSimHarness m_World{48};
 };
 }  // namespace
 
@@ -52,10 +52,9 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
     for (int32_t i = 0; i < 22; ++i)
     {
         // Tiles 7 blocks apart hold every footprint (at most 5 x 5) apart.
-        const int32_t x = 1 + (i % 6) * 7;
-        const int32_t y = 1 + (i / 6) * 7;
+        const int32_t x = 1 + (i % 6) * 7, y = 1 + (i / 6) * 7;
         // Half appear at once, half are made off the map and shown later.
-        CUnit* unit = m_World.Spawn(i % MaxPlayers, AllTypes[i], i % 2 == 0 ? x : -1, i % 2 == 0 ? y : -1);
+        CUnit* unit = world.Spawn(i % MaxPlayers, AllTypes[i], i % 2 == 0 ? x : -1, i % 2 == 0 ? y : -1);
         ASSERT_NE(unit, nullptr) << AllTypes[i];
         if (i % 2 != 0)
         {
@@ -66,7 +65,7 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
         }
         EXPECT_EQ(g_GameMap.Block(x, y).unit, unit);
         units.push_back(unit);
-        ExpectWorldSound(m_World);
+        ExpectWorldSound(world);
     }
     std::mt19937 order(7);
     for (int32_t round = 0; round < 3; ++round)
@@ -75,17 +74,17 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
         for (CUnit* unit : units)
         {
             unit->ShowUnit(!unit->onMap);
-            ExpectWorldSound(m_World);
+            ExpectWorldSound(world);
         }
     }
     std::shuffle(units.begin(), units.end(), order);
     for (CUnit* unit : units)
     {
-        m_World.Delete(unit);
-        ExpectWorldSound(m_World);
+        world.Delete(unit);
+        ExpectWorldSound(world);
     }
     for (int32_t p = 0; p < MaxPlayers; ++p)
-        EXPECT_TRUE(m_World.Player(p).unitCount == 0 && Sight(p) == 0) << p;
+        EXPECT_TRUE(world.Player(p).unitCount == 0 && Sight(p) == 0) << p;
     for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
         for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
             ASSERT_EQ(g_GameMap.Block(x, y).unit, nullptr);
@@ -94,7 +93,7 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
 TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefused)
 {
     CTestLog log;
-    CUnit* unit = m_World.Spawn(0, 2, 10, 10);
+    CUnit* unit = world.Spawn(0, 2, 10, 10);
     const int32_t sight = Sight(0);
     EXPECT_GT(sight, 0);
     unit->ShowUnit(true);
@@ -104,25 +103,24 @@ TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefused)
     unit->ShowUnit(false);
     EXPECT_TRUE(log.Count("#DEBUG: ShowUnit called with the same parameter") == 2 && Sight(0) == 0);
 
-    CUnit* galley = m_World.Spawn(0, 11, 44, 44);   // 5 x 5 from 44 reaches 48
+    CUnit* galley = world.Spawn(0, 11, 44, 44);   // 5 x 5 from 44 reaches 48
     ASSERT_NE(galley, nullptr);
     EXPECT_TRUE(!galley->onMap && log.Contains("#DEBUG: ShowUnit outside the map"));
     EXPECT_TRUE(Sight(0) == 0 && g_GameMap.Block(44, 44).unit == nullptr);
     galley->x = galley->y = 43;
     galley->ShowUnit(true);
     EXPECT_EQ(g_GameMap.Block(47, 47).unit, galley);
-    ExpectWorldSound(m_World);
 }
 
 // Hiding tells the computer opponents nothing, death tells each once.
 TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
 {
     g_Config.networkRole = 1;
-    CUnit* unit = m_World.Spawn(0, 2, 10, 10);
+    CUnit* unit = world.Spawn(0, 2, 10, 10);
     g_Selection.AddUnit(unit, 0);
     g_Selection.unitUnderCursor = unit;
     for (int32_t p = 0; p < MaxPlayers; ++p)
-        m_World.Player(p).computerAI.ClearNotices();
+        world.Player(p).computerAI.ClearNotices();
     unit->ShowUnit(false);
     unit->ShowUnit(true);
     unit->RemoveFromWorld(true);
@@ -135,25 +133,24 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
     EXPECT_TRUE(unit->animType == ANIM_CORPSE && SentCommands(CMultiplayerGame::CommandUnitDied) == 1);
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
-        const auto& notices = m_World.Player(p).computerAI.GetNotices();
+        const auto& notices = world.Player(p).computerAI.GetNotices();
         // The local player has no opponent.
         ASSERT_EQ(notices.size(), p == 0 ? 0u : 1u) << p;
         EXPECT_TRUE(p == 0 || (notices[0].kind == CComputerAI::ENotice::ObjectDestroyed && notices[0].object == unit));
     }
     unit->RefreshVisibility();
     EXPECT_EQ(unit->GetLife(), UnitLife::Corpse);
-    ExpectWorldSound(m_World);
 }
 
 TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsResetAndEndsTheWalk)
 {
-    CUnit* hidden = m_World.Spawn(1, 2, 10, 10);
+    CUnit* hidden = world.Spawn(1, 2, 10, 10);
     hidden->orderState = 4;
     hidden->pathFlag = 1;
     hidden->routeEnd = 12;
     hidden->retryCounter = 3;
     hidden->awaitingMoveAnswer = 1;
-    CWatchingUnit* watcher = Watcher(0, -1, -1);
+    auto* watcher = static_cast<CWatchingUnit*>(world.Adopt(0, new CWatchingUnit(), -1, -1));
     watcher->actionTargetUnit = watcher->targetUnit = watcher->attacker = watcher->followedUnit = hidden;
     watcher->lastHitTime = 5;
     hidden->ShowUnit(false);
@@ -168,10 +165,10 @@ TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsResetAndEnds
 TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOfAStandingUnit)
 {
     g_Config.networkRole = 1;
-    CUnit* walker = m_World.Spawn(0, 2, 10, 10);
-    CUnit* own = m_World.Spawn(0, 2, 14, 14);
-    CUnit* remote = m_World.Spawn(1, 2, 20, 20);
-    CUnit* dead = m_World.Spawn(0, 2, 30, 30);
+    CUnit* walker = world.Spawn(0, 2, 10, 10);
+    CUnit* own = world.Spawn(0, 2, 14, 14);
+    CUnit* remote = world.Spawn(1, 2, 20, 20);
+    CUnit* dead = world.Spawn(0, 2, 30, 30);
     g_MultiplayerGame.ClearSent();
     walker->animType = ANIM_WALK;
     walker->currentCommand = 5;
@@ -214,42 +211,36 @@ TEST_F(UnitLifecycle, WaypointsBeyondSixtyFourAreDroppedAndAUnitDeletedOnTheMapL
 // Only the owner's machine lets a unit die; the others wait for its death command.
 TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndANegativeFrameAndLeavesRemoteDeathsToTheirOwner)
 {
-    CUnit* unit = m_World.Spawn(1, UNIT_WARRIOR, 10, 10);
-    CUnit* remote = m_World.Spawn(3, UNIT_WARRIOR, 20, 20);
-    CUnit* negative = m_World.Spawn(0, UNIT_WARRIOR, 30, 30);
+    CUnit* unit = world.Spawn(1, UNIT_WARRIOR, 10, 10);
+    CUnit* remote = world.Spawn(3, UNIT_WARRIOR, 20, 20);
+    CUnit* negative = world.Spawn(0, UNIT_WARRIOR, 30, 30);
     ASSERT_TRUE(unit != nullptr && remote != nullptr && negative != nullptr);
     CTestLog log;
     // 0 living hit points, neither alive nor dying.
     unit->starvation = CUnit::MaxStarvation;
     ASSERT_FALSE(unit->IsAlive() || unit->IsDying());
     negative->animFrame = -5.0f;
-    m_World.Frame(1);
+    world.Frame(1);
     for (const char* line : {"#DEBUG: unit log - START", "PlayerID=1", "Pos=10,10", "CastID=2",
                              "#DEBUG: unit log - END", "#DEBUG: Unit Animframe < 0"})
         EXPECT_TRUE(log.Contains(line)) << line;
     EXPECT_TRUE(unit->IsDying() && unit->animType == ANIM_DIE);
-    m_World.Frame(50);   // the warrior's Die animation: 30 frames at 0.6 a tick
+    world.Frame(50);   // the warrior's Die animation: 30 frames at 0.6 a tick
     EXPECT_TRUE(log.Count("#DEBUG: Invalid animation type for a dead unit") == 1 && g_Particles.HoldsCorpse(unit) &&
-                !m_World.Player(1).HasUnit(unit));
+                !world.Player(1).HasUnit(unit));
     EXPECT_EQ(g_GameMap.Block(10, 10).unit, nullptr);
-    ExpectWorldSound(m_World);
+    ExpectWorldSound(world);
 
     g_Config.networkRole = 2;
     remote->health = 0.0f;
-    m_World.Frame(1);
+    world.Frame(1);
     EXPECT_TRUE(log.Count("#DEBUG: Invalid animation type for a dead unit") == 1 && !remote->IsDying());
 }
 
-namespace
-{
-class CHundredPointUnit : public CUnit
-{
-public:
-    float GetMaxHitPoints() const override { return 100.0f; }
-};
-}  // namespace
+using UnitHealth = UnitLifecycle;
 
-TEST(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButNotOfTheDead)
+// In a network game only the owner's machine heals, and tells the others.
+TEST_F(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButNotOfTheDeadNorOnAnotherMachine)
 {
     CHundredPointUnit unit;
     unit.starvation = 100.0f;
@@ -277,13 +268,10 @@ TEST(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButNot
         EXPECT_EQ(unit.Heal(10.0f), c.healed) << c.health;
         EXPECT_FLOAT_EQ(unit.health, c.after) << c.health;
     }
-}
 
-TEST_F(UnitLifecycle, OnlyTheOwnerHealsInANetworkGame)
-{
     g_Config.networkRole = 2;
-    CUnit* own = m_World.Spawn(0, 2, 5, 5);
-    CUnit* remote = m_World.Spawn(3, 2, 9, 9);
+    CUnit* own = world.Spawn(0, 2, 5, 5);
+    CUnit* remote = world.Spawn(3, 2, 9, 9);
     g_MultiplayerGame.ClearSent();
     own->health = remote->health = 50.0f;
     EXPECT_FALSE(remote->Heal(10.0f));

@@ -234,8 +234,7 @@ TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDam
         {UNIT_HEAVYCAVALRY, Bytes().I32(2).U8(1).U8(3).Bytes(), "", Flag},
         {UNIT_HEAVYCAVALRY, Bytes().I32(2).U8(1).Bytes(), "", "the record is cut short"},
         // Shot released.
-        {UNIT_ARCHER, Bytes().U8(0).Bytes(), "", nullptr},
-        {UNIT_ARCHER, "", "", "the record is cut short"},
+        {UNIT_ARCHER, Bytes().U8(0).Bytes(), "", nullptr}, {UNIT_ARCHER, "", "", "the record is cut short"},
         {UNIT_CROSSBOWMAN, Bytes().U8(0xFF).Bytes(), "", Flag},
         // Thrown, then the release point x, height, y.
         {UNIT_CATAPULT, Bytes().U8(1).F32(0.25f).F32(41.0f).F32(-0.125f).Bytes(), "", nullptr},

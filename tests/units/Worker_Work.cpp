@@ -9,7 +9,6 @@
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingResourceTree.h"
-#include "core/C_Localizer.h"
 #include "effects/C_Particles.h"
 #include "game/C_Selection.h"
 #include "game/C_MissionObjectives.h"
@@ -26,8 +25,8 @@ class WorkerWorld : public UnitWorldTest
 protected:
     void TearDown() override
     {
+        UnitWorldTest::TearDown();
         g_MissionObjectives.buildSpeed = CMissionObjectives::DefaultBuildSpeed;
-        g_Localizer.Clear();
     }
 
     CUnitWorker* Worker(int32_t x, int32_t y, int32_t player = 0)
@@ -57,8 +56,7 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     CUnitWorker* worker = Worker(9, 3);
     ASSERT_TRUE(tree != nullptr && rock != nullptr && worker != nullptr);
     CPlayer& owner = world.Player(0);
-    const int32_t wood0 = owner.wood;
-    const int32_t stone0 = owner.stone;
+    const int32_t wood0 = owner.wood, stone0 = owner.stone;
     int32_t felledAt = -1;
     bool steps = true;
     auto watch = [&] {
@@ -87,7 +85,6 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     EXPECT_TRUE(shown[0] == owner.wood - wood0 && shown[1] == owner.stone - stone0 && felledAt == 95);
     // Still at it: mining, or on its way with or for a load.
     EXPECT_NE(worker->currentCommand, CMD_NONE);
-    ExpectWorldSound(world);
 }
 
 TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
@@ -171,13 +168,11 @@ TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToThe
     EXPECT_EQ(cycles, expected);
     EXPECT_GT(FramesUntil(300, [&] { return worker->actionTargetBuilding == next; }), 0);
     EXPECT_EQ(worker->currentCommand, CMD_BUILD);
-    ExpectWorldSound(world);
 }
 
 TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAreRepaired)
 {
-    const std::string text = "MSG_SLAVEOUTOFRES,\"No resources\"\n";
-    ASSERT_TRUE(g_Localizer.LoadLocaleText("worker", text.c_str(), int(text.size())));
+    UseTexts("MSG_SLAVEOUTOFRES,\"No resources\"\n");
     CUnit* catapult = world.Spawn(0, UNIT_CATAPULT, 10, 10);
     CUnit* warrior = world.Spawn(0, UNIT_WARRIOR, 10, 14);
     CUnitWorker* worker = Worker(12, 10);
@@ -199,7 +194,6 @@ TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAr
     EXPECT_GT(catapult->health, 50.0f);
     ASSERT_FALSE(world.Messages().empty());
     EXPECT_TRUE(world.Messages().back().text == "No resources" && world.Messages().back().colour == 0xFFFF00u);
-    ExpectWorldSound(world);
 }
 
 TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoLoss)
@@ -235,7 +229,6 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
     EXPECT_TRUE(owner.statistics[STAT_WOOD_HARVESTED] == 0 && owner.statistics[STAT_BUILDINGS_LOST] == lost);
     world.Frame(1);
     EXPECT_TRUE(first->currentCommand == CMD_NONE && second->actionTargetBuilding == nullptr);
-    ExpectWorldSound(world);
 }
 
 TEST_F(WorkerWorld, AHitWorkerFleesBeyondTheAttackersSightWithItsLoadAndStaysThere)

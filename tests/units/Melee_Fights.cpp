@@ -1,0 +1,331 @@
+// Fighters through the real simulation step.  What a fighter does by itself: the stance, the guard post it
+// returns to, the leash of its sight, what it finds before each step.  A fight to the end: each fighter killing
+// a standing warrior blow by blow, the torn-apart burst, the riders' two cries, a model without frames, and the
+// self-healing fighters.
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
+#include "core/GlobalFunc.h"
+#include "tests/support/MemorySaveStream.h"
+#include "tests/support/TestLog.h"
+#include "tests/units/Melee_World.h"
+#include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitTypeTable.h"
+#include "world/C_ReferenceBase.h"
+
+namespace
+{
+constexpr int32_t PostX = 10;
+constexpr int32_t PostY = 10;
+}  // namespace
+
+// The enemy 3 blocks off, or as far as a warrior sees (8) and one block further, where it is not answered
+// until it strikes.
+TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
+{
+    const struct { int32_t stance, blocks; } cases[] = {{STANCE_AGGRESSIVE, 3}, {STANCE_DEFENSIVE, 3},
+        {STANCE_STAND_GROUND, 3}, {STANCE_AGGRESSIVE, 8}, {STANCE_AGGRESSIVE, 9}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "stance " << c.stance << ", " << c.blocks << " blocks");
+        const bool fights = c.stance != STANCE_STAND_GROUND;
+        const bool answers = fights && c.blocks <= 8;
+        CMeleeWorld melee;
+        CUnit* guard = melee.Spawn(0, UNIT_WARRIOR, PostX, PostY, c.stance);
+        // The enemy stands ground: it never starts anything itself.
+        CUnit* enemy = melee.Spawn(1, UNIT_WARRIOR, PostX + c.blocks, PostY, STANCE_STAND_GROUND);
+        EXPECT_EQ(guard->currentCommand == CMD_ATTACK, answers) << "idle";
+        guard->Stop();
+        guard->currentCommand = CMD_NONE;
+        guard->onEnemySighted(enemy);
+        EXPECT_EQ(guard->currentCommand == CMD_ATTACK, answers) << "sighted";
+        guard->Stop();
+        guard->currentCommand = CMD_NONE;
+        guard->TakeHit(enemy, 1, DAMAGE_BLADE, true);
+        EXPECT_EQ(guard->attacker == enemy, fights) << "hit";
+        for (int32_t frame = 0; frame < 300; ++frame)
+            melee.Frame();
+        EXPECT_TRUE((enemy->health < CUnit::FullHealth) == fights);
+    }
+}
+
+TEST(MeleeStance, ADefensiveGuardChasesNoFurtherThanItsSightKillsAndWalksBackToItsPost)
+{
+    for (const bool fleeing : {false, true})
+    {
+        SCOPED_TRACE(fleeing ? "the enemy runs off" : "the enemy stands");
+        CMeleeWorld melee;
+        CUnit* guard = melee.world.Spawn(0, UNIT_WARRIOR, PostX, PostY);
+        const int32_t sight = guard->GetSightRadius();
+        CUnit* enemy = melee.Spawn(1, UNIT_WARRIOR, PostX + (fleeing ? 2 : 5), PostY, STANCE_STAND_GROUND);
+        if (fleeing)
+        {
+            // Along the row, faster than the guard.
+            enemy->speed = guard->speed * 2.0f;
+            enemy->onCommand(nullptr, nullptr, nullptr, PostX + 30, PostY, CMD_MOVE_TO);
+        }
+        else
+        {
+            enemy->health = 100.0f / enemy->GetMaxHitPoints() + 0.5f;   // the first blow kills
+        }
+        guard->stance = STANCE_DEFENSIVE;
+        guard->Stop();
+        EXPECT_TRUE(guard->lastOrder == LAST_ORDER_GUARD && guard->returnX == PostX && guard->returnY == PostY);
+        ASSERT_EQ(guard->targetUnit, enemy);
+        int32_t farthest = 0;
+        const bool back = melee.FramesUntil(1500, [&] {
+            farthest = std::max(farthest, GlobalFunc::Distance(guard->x, guard->y, PostX, PostY) / 10);
+            return farthest > 0 && guard->x == PostX && guard->y == PostY && guard->animType == ANIM_STAND &&
+                   guard->pathFlag == 0 && (fleeing || enemy->IsDying());
+        }) > 0;
+        EXPECT_TRUE(back) << "at " << guard->x << "," << guard->y << " command " << guard->currentCommand;
+        EXPECT_EQ(enemy->IsDying(), !fleeing);
+        // The leash pulls before a step beyond the sight; that step is taken.
+        EXPECT_EQ(farthest, fleeing ? sight + 1 : 4);
+        EXPECT_TRUE(guard->returnX == -1);
+    }
+}
+
+// The catapult's scan reads the same band of its own sight circle and keeps the same leash.
+TEST(MeleePatrol, APatrolScansOnlyTheOuterThreeBlocksOfItsSight)
+{
+    for (const int32_t type : {UNIT_WARRIOR, UNIT_CATAPULT})
+    {
+        SCOPED_TRACE(type);
+        CMeleeWorld melee;
+        // Standing ground: enemies coming into sight start nothing, the scan does.
+        CUnit* patrol = melee.Spawn(0, type, PostX, PostY, STANCE_STAND_GROUND);
+        const int32_t sight = patrol->GetSightRadius(), cx = patrol->GetCentreCellX();
+        const int32_t cy = patrol->GetCentreCellY();
+        ASSERT_NE(melee.Spawn(1, UNIT_WARRIOR, cx + sight - 4, cy, STANCE_STAND_GROUND), nullptr);
+        patrol->onCommand(nullptr, nullptr, nullptr, 40, PostY, CMD_PATROL);
+        bool engaged = false;
+        patrol->SeekTargetOnPatrol(PostX, PostY + 1, &engaged);
+        EXPECT_EQ(patrol->currentCommand, CMD_PATROL) << "an enemy nearer than the ring";
+        CUnit* edge = melee.Spawn(1, UNIT_WARRIOR, cx, cy + sight - 3, STANCE_STAND_GROUND);
+        patrol->SeekTargetOnPatrol(PostX, PostY + 1, &engaged);
+        EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_ATTACK && patrol->targetUnit == edge);
+        // It comes back to the patrol from where it left it, once a step would
+        // take it beyond its sight from there; that step is still taken.
+        EXPECT_TRUE(patrol->returnX == PostX && patrol->returnY == PostY);
+        patrol->SeekTargetOnPatrol(PostX + sight, PostY, &engaged);
+        EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_ATTACK);
+        patrol->SeekTargetOnPatrol(PostX + sight + 1, PostY, &engaged);
+        EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_PATROL && patrol->returnX == -1);
+    }
+}
+
+TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits)
+{
+    // Player 0 human, 1 computer.
+    const struct { int32_t type, player, command, enemyY; bool strikes; } cases[] = {
+        {UNIT_WARRIOR, 0, CMD_ATTACK, 10, true}, {UNIT_WARRIOR, 0, CMD_MOVE_TO, 10, false},
+        {UNIT_WARRIOR, 1, CMD_MOVE_TO, 10, true},
+        // Stepping east from (10, 10) the giant enters (12, 10) and (12, 11); a friend stands on the other one.
+        {UNIT_GIANT, 1, CMD_PATROL, 10, true}, {UNIT_GIANT, 1, CMD_PATROL, 11, true}};
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(testing::Message() << row.type << " command " << row.command << " enemy " << row.enemyY);
+        CMeleeWorld melee;
+        melee.world.Player(1).type = PLAYER_COMPUTER;
+        const int32_t enemyX = row.type == UNIT_GIANT ? 12 : 11;
+        CUnit* walker = melee.Spawn(row.player, row.type, 10, 10, STANCE_STAND_GROUND);
+        CUnit* enemy = melee.Spawn(2, UNIT_WARRIOR, enemyX, row.enemyY, STANCE_STAND_GROUND);
+        if (row.type == UNIT_GIANT)
+            melee.Spawn(row.player, UNIT_WARRIOR, 12, 21 - row.enemyY, STANCE_STAND_GROUND);
+        walker->currentCommand = row.command;
+        bool engaged = false;
+        walker->SeekTargetOnPatrol(11, 10, &engaged);
+        EXPECT_TRUE(engaged == row.strikes && (walker->animType == ANIM_ATTACK) == row.strikes &&
+                    (walker->actionTargetUnit == enemy) == row.strikes);
+        EXPECT_TRUE(row.type != UNIT_GIANT || walker->model == 98);
+    }
+}
+
+TEST(MeleeStance, AUnitHitWhileStrikingABuildingTurnsOnTheHitterUnlessItStandsGroundWhenOnlyTheWarriorForgetsItsAttacker)
+{
+    const struct { int32_t type, stance; bool turns, keepsAttacker; } cases[] = {
+        {UNIT_WARRIOR, STANCE_STAND_GROUND, false, false}, {UNIT_KNIGHT, STANCE_STAND_GROUND, false, true},
+        {UNIT_WARRIOR, STANCE_AGGRESSIVE, true, false}, {UNIT_KNIGHT, STANCE_AGGRESSIVE, true, false}};
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(testing::Message() << row.type << " stance " << row.stance);
+        CMeleeWorld melee;
+        CBuilding* house = melee.world.Player(1).CreateBuilding(CastHouse, PostX + 1, PostY);
+        ASSERT_NE(house, nullptr);
+        house->buildProgress = CBuilding::FinishedProgress;
+        house->OnFinished();
+        CUnit* striker = melee.Spawn(0, row.type, PostX - 1, PostY, row.stance);
+        CUnit* earlier = melee.Spawn(1, UNIT_WARRIOR, PostX + 20, PostY + 20, STANCE_STAND_GROUND);
+        CUnit* hitter = melee.Spawn(1, UNIT_WARRIOR, PostX - 1, PostY + 2, STANCE_STAND_GROUND);
+        ASSERT_TRUE(striker != nullptr && earlier != nullptr && hitter != nullptr);
+        striker->onCommand(nullptr, house, nullptr, house->x, house->y, CMD_ATTACK);
+        ASSERT_GT(melee.FramesUntil(200, [&] { return striker->actionTargetBuilding == house; }), 0);
+        striker->attacker = earlier;
+        striker->TakeHit(hitter, 1, DAMAGE_BLADE, true);
+        EXPECT_EQ(striker->targetUnit == hitter && striker->attacker == hitter, row.turns);
+        EXPECT_EQ(striker->targetBuilding == house && striker->currentCommand == CMD_ATTACK, !row.turns);
+        EXPECT_EQ(striker->attacker == earlier, row.keepsAttacker);
+    }
+}
+
+TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
+{
+    // Type, stance (aggressive: it starts the fight itself), gap, divisor of the attack per blow (0: not
+    // worked out here), whether through the second damage factor, the shot's sample, whether its hits come
+    // with a particle instead of in the frame of the shot, and the animation in the tick of the killing blow
+    // (-1: not looked at): a whole blow is followed by the buffered attack again, which finds no target and
+    // stands the fighter; a half blow leaves the swing to wind down.
+    const struct {
+        int32_t type, stance, gap, divisor; bool ranged; int32_t shotSample; bool laser; int32_t animAtKill;
+    } cases[] = {
+        {UNIT_WARRIOR, STANCE_AGGRESSIVE, 5, 1, false, 0, false, ANIM_STAND},
+        {UNIT_KNIGHT, STANCE_STAND_GROUND, 1, 2, false, 0, false, ANIM_WIND_DOWN},
+        {UNIT_HEAVYCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false, ANIM_STAND},
+        {UNIT_HEROCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false, -1},
+        {UNIT_GIANT, STANCE_AGGRESSIVE, 4, 2, false, 0, false, -1},
+        {UNIT_UNDEAD, STANCE_AGGRESSIVE, 3, 1, false, 0, false, -1},
+        {UNIT_ARCHER, STANCE_STAND_GROUND, 6, 1, true, 0, false, -1},
+        {UNIT_QUIB, STANCE_AGGRESSIVE, 10, 0, false, 51, true, -1},
+        {UNIT_WARHOUND, STANCE_AGGRESSIVE, 10, 0, false, 52, false, -1},
+        {UNIT_GUNSLINGER, STANCE_AGGRESSIVE, 10, 0, false, 52, false, -1},
+    };
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(row.type);
+        CMeleeWorld war;
+        CTestLog log;
+        CUnit* fighter = war.Spawn(0, row.type, 10, 10, row.stance);
+        CUnit* warrior = war.Spawn(1, UNIT_WARRIOR, 10 + row.gap, 10, STANCE_STAND_GROUND);
+        ASSERT_TRUE(fighter != nullptr && warrior != nullptr);
+        fighter->facing = fighter->shownFacing = 90;
+        if (row.stance != STANCE_AGGRESSIVE)
+            fighter->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_ATTACK);
+        const int32_t score = war.world.Player(0).score;
+        const std::vector<int32_t>& samples = war.world.Samples();   // sample, volume
+        std::vector<int32_t> blowFrames;
+        std::vector<float> losses;
+        int32_t frame = 0, hitsWithShot = 0;
+        size_t shots = 0;
+        bool sawLaser = false;
+        float last = warrior->health;
+        int32_t animAtKill = -1;
+        ASSERT_GT(war.FramesUntil(3000, [&] {
+            ++frame;
+            const auto nowShots = static_cast<size_t>(std::count(samples.begin(), samples.end(), row.shotSample));
+            if (warrior->health < last)
+            {
+                blowFrames.push_back(frame);
+                losses.push_back(last - warrior->health);
+                hitsWithShot += nowShots > shots ? 1 : 0;
+            }
+            shots = nowShots;
+            last = warrior->health;
+            if (animAtKill < 0 && warrior->IsDying())
+                animAtKill = fighter->animType;
+            for (const CParticles::SProjectile& shot : g_Particles.GetProjectiles())
+                sawLaser = sawLaser || (shot.kind == CParticles::KindLaser && shot.target == warrior);
+            return warrior->GetLife() == UnitLife::Corpse;
+        }), 0);
+
+        if (row.divisor > 0)
+        {
+            // Dead below one hit point.
+            const float factor = row.ranged ? warrior->GetDamageFactorB() : warrior->GetDamageFactorA();
+            const float hitPoints = static_cast<float>(CMeleeWorld::AttackOf(*fighter) / row.divisor) * factor;
+            ASSERT_EQ(losses.size(), static_cast<size_t>(std::ceil((warrior->GetMaxHitPoints() - 0.999f) / hitPoints)));
+            for (size_t i = 0; i + 1 < losses.size(); ++i)   // the last is cut at 0
+                EXPECT_NEAR(losses[i], hitPoints / warrior->GetMaxHitPoints() * 100.0f, 1e-3f) << "blow " << i;
+        }
+        // A whole model's frames per swing or per shot.
+        const float cycle = CMeleeWorld::FrameCount / fighter->GetAttackAnimSpeed();
+        for (size_t i = 1; row.divisor == 1 && i < blowFrames.size(); ++i)
+            EXPECT_NEAR(blowFrames[i] - blowFrames[i - 1], row.ranged ? std::ceil(cycle) : cycle, 1.0f) << i;
+        EXPECT_TRUE(row.shotSample == 0 ||
+                    (sawLaser == row.laser && hitsWithShot == (row.laser ? 0 : static_cast<int32_t>(losses.size()))));
+        EXPECT_TRUE(fighter->IsAlive() && g_Particles.HoldsCorpse(warrior) && g_Particles.GetCorpseCount() == 1 &&
+                    !war.world.Player(1).HasUnit(warrior));
+        EXPECT_TRUE(war.world.Player(0).statistics[STAT_UNITS_KILLED] == 1 && (war.world.Player(0).score - score) == 5);
+        EXPECT_TRUE(row.animAtKill < 0 || animAtKill == row.animAtKill) << animAtKill;
+        // The winner finishes its swing and stands.
+        EXPECT_GT(war.FramesUntil(100, [&] { return fighter->animType == ANIM_STAND; }), 0);
+        EXPECT_TRUE(fighter->actionTargetUnit == nullptr &&
+                    !log.Contains("#DEBUG: Invalid animation type for a dead unit"));
+    }
+}
+
+TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndead)
+{
+    // The body parts thrown, and the die model (0: not looked at).
+    const struct { int32_t type, parts, dieModel; } cases[] = {{UNIT_WARRIOR, 10, 0}, {UNIT_KNIGHT, 11, 0},
+        {UNIT_LIGHTCAVALRY, 18, 0}, {UNIT_GIANT, 11, 99}, {UNIT_UNDEAD, 0, 107}};
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(row.type);
+        const bool skipsFall = row.type != UNIT_UNDEAD;
+        CMeleeWorld melee;
+        CUnit* unit = melee.Spawn(1, row.type, 10, 10, STANCE_STAND_GROUND);
+        unit->tornApart = 1;
+        unit->RemoveFromWorld(false);
+        EXPECT_EQ(CMeleeWorld::EffectsOfKinds(50, 61), row.parts);
+        EXPECT_FLOAT_EQ(unit->animFrame, skipsFall ? static_cast<float>(CMeleeWorld::FrameCount) : 0.0f);
+        EXPECT_TRUE(row.dieModel == 0 || unit->model == row.dieModel);
+        if (skipsFall)
+            EXPECT_FALSE(unit->Animate(1));   // the next tick ends it
+        else
+            EXPECT_GT(melee.FramesUntil(200, [&] { return unit->GetLife() == UnitLife::Corpse; }), 0);
+        EXPECT_TRUE(g_Particles.HoldsCorpse(unit) && !melee.world.Player(1).HasUnit(unit));
+    }
+}
+
+TEST(MeleeDeaths, ARiderFallsWithItsOwnAndItsHorsesCryAndAModelWithoutFramesCountsAsOne)
+{
+    for (const auto& [type, dieModel] : {std::pair{UNIT_HEAVYCAVALRY, 42}, std::pair{UNIT_HEROCAVALRY, 85}})
+    {
+        SCOPED_TRACE(type);
+        CMeleeWorld melee;
+        GetGlobalModel(dieModel)->object.frameCount = 32;   // both cries fall inside
+        CUnit* rider = melee.Spawn(0, type, 10, 10, STANCE_STAND_GROUND);
+        rider->RemoveFromWorld(false);
+        const std::vector<int32_t>& samples = melee.world.Samples();
+        const size_t before = samples.size();
+        EXPECT_FALSE(rider->Animate(100));
+        EXPECT_EQ(std::vector<int32_t>(samples.begin() + static_cast<std::ptrdiff_t>(before), samples.end()),
+                  (std::vector<int32_t>{47, 100, 162, 100}));
+        CMemorySaveStream part;
+        rider->SaveGameExtra(part, CReferenceBase());
+        EXPECT_EQ(part.Bytes().substr(4), std::string("\x01\x01", 2));
+    }
+    CMeleeWorld melee;
+    CTestLog log;
+    GetGlobalModel(15)->object.frameCount = 0;
+    EXPECT_TRUE(CUnitAnimationTable::FrameIndex(7.6f, 15) == 0 && CUnitAnimationTable::FrameCount(15) == 1 &&
+                CUnitAnimationTable::FrameIndex(7.6f, 14) == 7);
+    EXPECT_EQ(CUnitAnimationTable::FrameIndex(27.0f, 14), 7);
+    EXPECT_EQ(log.Count("Model 15 has no frames; it is drawn and animated as one frame"), 1);
+    // A warrior swinging that model neither divides by zero nor stops.
+    CUnit* warrior = melee.Spawn(0, UNIT_WARRIOR, 10, 10, STANCE_STAND_GROUND);
+    CUnit* target = melee.Spawn(1, UNIT_WARRIOR, 11, 10, STANCE_STAND_GROUND);
+    warrior->onCommand(target, nullptr, nullptr, 11, 10, CMD_ATTACK);
+    EXPECT_GT(melee.FramesUntil(200, [&] { return target->health < CUnit::FullHealth; }), 0);
+    warrior->Render();
+}
+
+TEST(GiantBattle, TheUndeadAndTheHeroRiderHealToExactlyFullAndNeverStarve)
+{
+    for (const int32_t type : {UNIT_UNDEAD, UNIT_HEROCAVALRY, UNIT_HEAVYCAVALRY})
+    {
+        SCOPED_TRACE(type);
+        const bool heals = type != UNIT_HEAVYCAVALRY;
+        CMeleeWorld war;
+        CUnit* unit = war.Spawn(0, type, 10, 10, STANCE_STAND_GROUND);
+        unit->health = 99.99f;
+        unit->starvation = 1.0f;
+        war.Frame();
+        EXPECT_TRUE(unit->health == (heals ? 100.0f : 99.99f) && unit->starvation == (heals ? 0.0f : 1.0f));
+    }
+}

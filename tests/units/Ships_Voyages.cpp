@@ -1,0 +1,444 @@
+// Ships on open water: the transport ship's cargo (boarding, the panel's rows, unloading alone, as a client
+// and as the host, the voyage to a coast, sinking with units aboard, saved bytes), a settlement carried
+// across a strait, and the war galley's broadside.
+
+#include <algorithm>
+
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
+#include "core/C_Ctrl.h"
+#include "effects/C_Particles.h"
+#include "game/C_BuildingPanel.h"
+#include "game/C_Selection.h"
+#include "media/C_ModelRecord.h"
+#include "tests/support/MemorySaveStream.h"
+#include "tests/support/RecordBytes.h"
+#include "tests/units/UnitWorld.h"
+#include "units/C_UnitActionBuffer.h"
+#include "units/C_Unit_TransportShip.h"
+#include "units/C_Unit_WarGalley.h"
+#include "world/C_GameMap.h"
+#include "world/C_ReferenceBase.h"
+
+namespace
+{
+constexpr uint32_t Yellow = 0xFFFF00;
+constexpr int32_t CannonSample = 24;
+// Two islands across a strait on the harness map: island A (region 1) is x 0..9, the strait (region 3)
+// x 10..33 and island B (region 2) x 34 to the map's edge.
+constexpr int32_t StraitWest = 10;
+constexpr int32_t StraitEast = 34;
+constexpr int32_t RegionA = 1;
+constexpr int32_t RegionB = 2;
+constexpr int32_t RegionStrait = 3;
+
+std::string Int32Bytes(std::initializer_list<int32_t> values)
+{
+    CRecordBytes bytes;
+    for (int32_t value : values)
+        bytes.I32(value);
+    return bytes.Bytes();
+}
+
+// Open water with a two-block islet beside a transport ship.
+class TransportShip : public UnitWorldTest
+{
+protected:
+    // The ship covers (10..12, 9..11); the islet is (13, 10) and (14, 10).
+    static constexpr int32_t ShipX = 10;
+    static constexpr int32_t ShipY = 9;
+    static constexpr int32_t IsletY = 10;
+    static constexpr int32_t WaterLevel = 9;
+
+    void SetUp() override
+    {
+        UseTexts("MSG_TRANSPORTNOPLACE1,\"No place\"\nMSG_TRANSPORTNOPLACEALL,\"No place for all\"\n");
+        for (int32_t bx = 0; bx < g_GameMap.GetWidth(); ++bx)
+            for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
+                g_GameMap.Block(bx, by).waterLevel = WaterLevel;
+        g_GameMap.Block(13, IsletY).waterLevel = 0;
+        g_GameMap.Block(14, IsletY).waterLevel = 0;
+    }
+
+    CUnitTransportShip* SpawnShip(int32_t player, int32_t x = ShipX, int32_t y = ShipY)
+    {
+        return static_cast<CUnitTransportShip*>(world.Spawn(player, UNIT_TRANSPORTSHIP, x, y));
+    }
+
+    // A warrior made off the map and taken aboard.
+    CUnit* Board(CUnitTransportShip& ship)
+    {
+        CUnit* unit = world.Spawn(ship.player, UNIT_WARRIOR, -1, -1);
+        return unit != nullptr && ship.AcceptGarrison(unit) ? unit : nullptr;
+    }
+    // A new ship of the player's with that many warriors aboard, in `cargo`; or null.
+    CUnitTransportShip* ShipCarrying(int32_t count, int32_t player = 0, int32_t x = ShipX, int32_t y = ShipY)
+    {
+        CUnitTransportShip* ship = SpawnShip(player, x, y);
+        for (int32_t i = 0; ship != nullptr && i < count; ++i)
+            cargo.push_back(Board(*ship));
+        return ship == nullptr || std::count(cargo.begin(), cargo.end(), nullptr) > 0 ? nullptr : ship;
+    }
+    static void LayTwoIslands()
+    {
+        for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
+            for (int32_t bx = 0; bx < g_GameMap.GetWidth(); ++bx)
+            {
+                SMapBlock& block = g_GameMap.Block(bx, by);
+                const bool strait = bx >= StraitWest && bx < StraitEast;
+                block.waterLevel = static_cast<uint16_t>(strait ? WaterLevel : 0);
+                block.regionId = static_cast<uint16_t>(bx < StraitWest ? RegionA : (strait ? RegionStrait : RegionB));
+            }
+    }
+    CUnitWarGalley* SpawnGalley(int32_t player, int32_t x, int32_t y)
+    {
+        return static_cast<CUnitWarGalley*>(world.Spawn(player, UNIT_WARGALLEY, x, y));
+    }
+    int32_t CannonShots() const
+    {
+        return static_cast<int32_t>(std::count(world.Samples().begin(), world.Samples().end(), CannonSample));
+    }
+
+    std::vector<CUnit*> cargo;
+};
+using Islands = TransportShip;
+using WarGalley = TransportShip;
+}  // namespace
+
+TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrierIsFound)
+{
+    CUnitTransportShip* empty = SpawnShip(0, 30, 30);
+    CUnitTransportShip* ship = ShipCarrying(CUnitTransportShip::CargoCapacity);
+    ASSERT_TRUE(ship != nullptr && empty != nullptr);
+    EXPECT_FALSE(ship->AcceptGarrison(cargo[0]));
+    g_GameMap.Block(2, 2).waterLevel = 0;
+    CUnit* seventeenth = world.Spawn(0, UNIT_WARRIOR, 2, 2);
+    ASSERT_NE(seventeenth, nullptr);
+    g_Selection.AddUnit(seventeenth, 0);
+    EXPECT_TRUE(!seventeenth->BoardTransport(ship) && seventeenth->onMap && g_Selection.unitCount == 1 &&
+                ship->GetCargoCount() == 16);
+    EXPECT_TRUE(!ship->AcceptGarrison(ship) && !ship->AcceptGarrison(nullptr));
+    // The first ship in the list that carries the unit.
+    EXPECT_TRUE(FindPlayerTransportShip(cargo[15]) == ship && FindPlayerTransportShip(seventeenth) == nullptr &&
+                FindPlayerTransportShip(nullptr) == nullptr);
+    g_Selection.RemoveUnit(seventeenth);
+    ExpectWorldSound(world);
+    // Two panel rows of eight, 20 apart and 45 down: the mouse at (150, 530) is over the boxes of
+    // units 14 and 15 (x 125 and 145, y 520); the lower index is the one meant.
+    g_BuildingPanel.BeginFrame();
+    VirtualMouseX = 150;
+    VirtualMouseY = 530;
+    ship->RenderDetailsOnPanel();
+    EXPECT_TRUE(g_BuildingPanel.hoverUnit == cargo[14] && g_BuildingPanel.hoverObjectKind == 17);
+    EXPECT_TRUE(g_BuildingPanel.hintX == 206 && g_BuildingPanel.hintY == 768);
+    VirtualMouseX = VirtualMouseY = 0;
+}
+
+// The islet holds two: the target lands alone, then all the rest is asked ashore and only one finds room.
+TEST_F(TransportShip, UngarrisonWithATargetUnloadsItAloneAndUnloadAllTellsTheOwnerOnceWhatFound)
+{
+    CUnitTransportShip* ship = ShipCarrying(3);
+    ASSERT_NE(ship, nullptr);
+    ship->onCommand(cargo[1], nullptr, nullptr, 40, 40, CMD_UNGARRISON);
+    EXPECT_EQ(ship->currentCommand, CMD_FIND_UNGARRISON_COAST);
+    EXPECT_TRUE(ship->targetKind == TARGET_NONE && ship->threaded == 1 && ship->targetX == ShipX);
+    for (int32_t frame = 0; frame < 4 && ship->GetCargoCount() == 3; ++frame)
+        world.Frame(1);
+    EXPECT_TRUE(cargo[1]->onMap && cargo[1]->y == IsletY);
+    ASSERT_EQ(ship->GetCargoCount(), 2);
+    EXPECT_TRUE(ship->GetCargo(0) == cargo[0] && ship->GetCargo(1) == cargo[2] && ship->currentCommand == CMD_NONE &&
+                world.Messages().empty());
+
+    ship->UnloadAll();
+    EXPECT_TRUE(cargo[0]->onMap && !cargo[2]->onMap && cargo[0]->x != cargo[1]->x);
+    ASSERT_TRUE(ship->GetCargoCount() == 1 && world.Messages().size() == 1u);
+    EXPECT_TRUE(world.Messages()[0].text == "No place for all" && world.Messages()[0].colour == Yellow &&
+                !ship->UnloadOne(cargo[2], true));
+    ASSERT_EQ(world.Messages().size(), 2u);
+    EXPECT_TRUE(world.Messages()[1].text == "No place" && !ship->UnloadOne(cargo[0], true));   // ashore already
+    EXPECT_EQ(world.Messages().size(), 2u);
+}
+
+TEST_F(TransportShip, AClientBatchShowsItsMessageAfterTheLastAnswer)
+{
+    g_LocalPlayer = 1;
+    CUnitTransportShip* ship = ShipCarrying(5, 1);
+    ASSERT_NE(ship, nullptr);
+    g_Config.networkRole = 2;
+    ship->UnloadAll();
+    EXPECT_EQ(SentCommands(CMultiplayerGame::CommandRequestUnload), 5);
+    EXPECT_TRUE(g_MultiplayerGame.GetSent()[0].target == 0 &&
+                ship->GetCargoCount() == 5 && ship->pendingAnswers == 5 && ship->UnloadUnit(cargo[0], 13, IsletY));
+    ship->OnUnloadRefused(cargo[1]);
+    EXPECT_TRUE(ship->UnloadUnit(cargo[2], 14, IsletY));
+    ship->OnUnloadRefused(cargo[3]);
+    EXPECT_TRUE(!ship->UnloadUnit(cargo[4], -3, IsletY) && world.Messages().empty());   // off the map: ignored
+    cargo[0]->ShowUnit(false);
+    EXPECT_TRUE(ship->UnloadUnit(cargo[4], 13, IsletY));
+    ASSERT_EQ(world.Messages().size(), 1u);
+    EXPECT_EQ(world.Messages()[0].text, "No place for all");
+    EXPECT_TRUE(ship->GetCargoCount() == 2 && ship->pendingAnswers == 0);
+
+    EXPECT_TRUE(ship->UnloadOne(cargo[1], true));
+    ship->OnUnloadRefused(cargo[1]);
+    ASSERT_EQ(world.Messages().size(), 2u);
+    EXPECT_EQ(world.Messages()[1].text, "No place");
+    ship->OnUnloadRefused(cargo[1]);   // answers no question
+    EXPECT_TRUE(ship->pendingAnswers == 0 && world.Messages().size() == 2u);
+}
+
+TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
+{
+    CUnitTransportShip* ship = ShipCarrying(2);
+    ASSERT_NE(ship, nullptr);
+    g_Config.networkRole = 1;
+    EXPECT_TRUE(ship->UnloadOne(cargo[0], false));
+    ASSERT_EQ(SentCommands(CMultiplayerGame::CommandUnitUnloaded), 1);
+    const int32_t landedX = cargo[0]->x;
+
+    // The same request again finds the unit ashore: refused, nothing moves.
+    g_MultiplayerGame.ClearSent();
+    ship->OnUnloadRequest(cargo[0]);
+    EXPECT_TRUE(SentCommands(CMultiplayerGame::CommandUnloadRefused) == 1 &&
+                g_GameMap.Block(landedX, IsletY).unit == cargo[0] && !ship->UnloadUnit(cargo[0], 14, IsletY));
+    EXPECT_EQ(g_GameMap.Block(14, IsletY).unit, nullptr);
+
+    // Another player's hidden unit may not be asked ashore.
+    CUnit* stranger = world.Spawn(2, UNIT_WARRIOR, -1, -1);
+    ASSERT_NE(stranger, nullptr);
+    ship->OnUnloadRequest(stranger);
+    EXPECT_TRUE(stranger->onMap == 0 && SentCommands(CMultiplayerGame::CommandUnloadRefused) == 2);
+
+    g_MultiplayerGame.ClearSent();
+    ship->OnUnloadRequest(cargo[1]);
+    ASSERT_EQ(SentCommands(CMultiplayerGame::CommandUnitUnloaded), 1);
+    const CMultiplayer::SSentPacket& landed = g_MultiplayerGame.GetSent().back();
+    EXPECT_EQ(std::vector<int32_t>(landed.packet.fields + 2, landed.packet.fields + 6),
+              (std::vector<int32_t>{Ref(ship), Ref(cargo[1]), cargo[1]->x, cargo[1]->y}));
+    EXPECT_EQ(landed.target, CMultiplayer::AllMachines);
+    EXPECT_FALSE(ship->IsCarrying(cargo[1]));
+}
+
+TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIsland)
+{
+    CUnitTransportShip* ship = ShipCarrying(2, 0, 30, 24);
+    ASSERT_NE(ship, nullptr);
+    // Lying, it leaves seven wake waves on the water every 128 ticks.
+    g_Particles.ClearEffects();
+    world.Frame(128);
+    ASSERT_EQ(g_Particles.GetEffects().size(), 7u);
+    EXPECT_EQ(g_Particles.GetEffects().back().kind, CParticles::KindShipWave);
+    ship->onCommand(nullptr, nullptr, nullptr, 0, 0, CMD_UNGARRISON);
+    for (int32_t frame = 0; frame < 100 && ship->GetCargoCount() > 0; ++frame)
+        world.Frame(10);
+    EXPECT_EQ(ship->GetCargoCount(), 0);
+    for (const CUnit* unit : cargo)
+        EXPECT_TRUE(unit->onMap && unit->y == IsletY);
+    // It lies where the blocks around its 3 x 3 footprint reach the islet.
+    EXPECT_TRUE(ship->x - 1 <= 14 && ship->x + 3 >= 13 && ship->y - 1 <= IsletY && ship->y + 3 >= IsletY);
+    EXPECT_TRUE(world.Messages().empty());
+    ExpectWorldSound(world);
+
+    // Called to the islet's shore from afar, it stops once it touches it.
+    constexpr uint16_t Sea = 1;
+    constexpr uint16_t Islet = 2;
+    for (int32_t bx = 0; bx < g_GameMap.GetWidth(); ++bx)
+        for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
+            g_GameMap.Block(bx, by).regionId = g_GameMap.Block(bx, by).waterLevel > 7 ? Sea : Islet;
+    CUnitTransportShip* called = SpawnShip(0, 30, 30);
+    ASSERT_NE(called, nullptr);
+    called->callIsland = Islet;
+    called->InitAction(nullptr, nullptr, nullptr, 13, IsletY, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
+    for (int32_t frame = 0; frame < 100 && called->currentCommand == CMD_MOVE_TO_GARRISON; ++frame)
+        world.Frame(10);
+    EXPECT_TRUE(called->currentCommand == CMD_NONE && called->IsAdjacentToRegion(Islet));
+}
+
+// As the host: only the owner's machine announces the drowned.
+TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRestAndLeavesAFadingWreck)
+{
+    AllocGlobalModels();
+    CUnitTransportShip* ship = ShipCarrying(4);
+    CUnitTransportShip* foreign = SpawnShip(1, 30, 30);
+    ASSERT_TRUE(ship != nullptr && foreign != nullptr);
+    CUnit* foreignCargo = Board(*foreign);
+    ASSERT_NE(foreignCargo, nullptr);
+    EXPECT_FALSE(cargo[3]->ConvertToPlayer(2, false));   // nobody converts a unit aboard
+    const CUnit* gone = cargo.back();
+    world.Delete(cargo.back());
+    cargo.pop_back();
+    EXPECT_TRUE(!ship->IsCarrying(gone) && FindPlayerTransportShip(cargo[0]) == ship);
+    const int32_t lost = world.Player(0).statistics[STAT_UNITS_LOST];
+    g_Particles.ClearEffects();
+    g_Config.networkRole = 1;
+    ship->TakeHit(nullptr, 100000, DAMAGE_BLADE, false);   // sunk
+    EXPECT_TRUE(ship->GetCargoCount() == 0 && ship->model == 45);
+    for (CUnit* unit : cargo)
+        EXPECT_FALSE(world.Player(0).HasUnit(unit));
+    EXPECT_EQ(world.Player(0).unitsByType[UNIT_WARRIOR], 0);
+    EXPECT_EQ(world.Player(0).statistics[STAT_UNITS_LOST], lost + 3);
+    int32_t diedCargo = 0;
+    for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
+        diedCargo += sent.packet.Command() == CMultiplayerGame::CommandUnitDied && sent.packet.Value(0) != Ref(ship);
+    EXPECT_EQ(diedCargo, 3);
+    int32_t splashes = 0;
+    for (const SEffectParticle& effect : g_Particles.GetEffects())
+        splashes += effect.kind == CParticles::KindWaterSplash && effect.height >= 20.0f && effect.height < 40.0f;
+    EXPECT_EQ(splashes, 20);
+    FreeGlobalModels();
+
+    // The other machine's ship sinks here when its owner says so: its
+    // cargo leaves with it, with no death of its own and nothing sent.
+    g_MultiplayerGame.ClearSent();
+    foreign->RemoveFromWorld(false);
+    EXPECT_TRUE(g_MultiplayerGame.GetSent().empty() && !world.Player(1).HasUnit(foreignCargo));
+    g_Config.networkRole = 0;
+    world.Frame(1);
+    EXPECT_TRUE(world.DeletedUnits() == 4 && g_GameMap.Block(13, IsletY).unit == nullptr);
+    ExpectWorldSound(world);
+    for (int32_t frame = 0; frame < 200 && world.Player(0).HasUnit(ship); ++frame)
+        world.Frame(1);
+    EXPECT_FALSE(world.Player(0).HasUnit(ship));
+}
+
+TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChangeNothing)
+{
+    CUnitTransportShip* ship = ShipCarrying(2);
+    CUnitTransportShip* fresh = SpawnShip(0, 30, 30);
+    ASSERT_TRUE(ship != nullptr && fresh != nullptr);
+    ship->waveTicks = 5;
+    ship->callIsland = 7;
+    g_ReferenceBase.Reset();
+    const int32_t idShip = g_ReferenceBase.AddUnit(ship);
+    g_ReferenceBase.AddUnit(fresh);
+    const int32_t idB = g_ReferenceBase.AddUnit(cargo[1]), idA = g_ReferenceBase.AddUnit(cargo[0]);
+    CMemorySaveStream saved;
+    ship->SaveGameExtra(saved, g_ReferenceBase);
+    EXPECT_EQ(saved.Bytes(), Int32Bytes({5, 2, idA, idB, 7}));
+    CMemorySaveStream reading(saved.Bytes());
+    ASSERT_TRUE(fresh->LoadGameExtra(reading, g_ReferenceBase));
+    EXPECT_TRUE(fresh->GetCargo(0) == cargo[0] && fresh->GetCargo(1) == cargo[1]);
+    CMemorySaveStream again;
+    fresh->SaveGameExtra(again, g_ReferenceBase);
+    EXPECT_EQ(again.Bytes(), saved.Bytes());
+
+    const std::string damaged[] = {
+        Int32Bytes({1, 17, idA, 7}),       // more than 16 aboard
+        Int32Bytes({1, -1, 7}),            // a negative count
+        Int32Bytes({1, 1, 99, 7}),         // an id the table does not hold
+        Int32Bytes({1, 1, idShip, 7}),     // the ship aboard itself
+        Int32Bytes({1, 2, idA, idA, 7}),   // one unit twice
+        Int32Bytes({1, 1, idA}),           // cut short
+    };
+    ship->callIsland = 0;
+    for (const std::string& bytes : damaged)
+    {
+        CMemorySaveStream in(bytes);
+        EXPECT_TRUE(!ship->LoadGameExtra(in, g_ReferenceBase) && in.HasError() &&
+                    ship->GetCargoCount() == 2 && ship->GetCargo(0) == cargo[0] && ship->callIsland == 0);
+    }
+    g_ReferenceBase.Reset();
+}
+
+// Three warriors and a settler board on island A, land on island B, the settler founds a keep there, and
+// an enemy war galley then sinks the empty ship without touching anyone ashore.
+TEST_F(Islands, ASettlerCrossesFoundsAKeepAndTheEmptyShipSinksWithoutLosses)
+{
+    constexpr int32_t MostFrames = 3000;
+    LayTwoIslands();
+    g_Particles.Reset();
+    CUnitTransportShip* ship = static_cast<CUnitTransportShip*>(world.Spawn(0, UNIT_TRANSPORTSHIP, 10, 20));
+    CUnit* warriors[3] = {world.Spawn(0, UNIT_WARRIOR, 4, 18), world.Spawn(0, UNIT_WARRIOR, 5, 21),
+                          world.Spawn(0, UNIT_WARRIOR, 3, 24)};
+    CUnit* settler = world.Spawn(0, UNIT_SETTLER, 4, 27);
+    ASSERT_NE(settler, nullptr);
+    for (CUnit* passenger : {warriors[0], warriors[1], warriors[2], settler})
+        passenger->onCommand(ship, nullptr, nullptr, ship->x, ship->y, CMD_GARRISON_SHIP);
+    ship->callIsland = RegionA;
+    ship->InitAction(nullptr, nullptr, nullptr, 4, 18, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return ship->GetCargoCount() == 4; }), 0);
+
+    ship->onCommand(nullptr, nullptr, nullptr, 29, 20, CMD_MOVE_TO);
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return ship->x == 29 && ship->currentCommand == CMD_NONE; }), 0);
+    ship->onCommand(nullptr, nullptr, nullptr, 0, 0, CMD_UNGARRISON);
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return ship->GetCargoCount() == 0; }), 0);
+    for (CUnit* landed : {warriors[0], warriors[1], warriors[2], settler})
+        EXPECT_TRUE(landed->onMap && landed->GetRegionId() == RegionB);
+
+    // Inland, clear of the warriors on the beach, the cart founds the keep.
+    settler->onCommand(nullptr, nullptr, nullptr, 41, 32, CMD_MOVE_TO);
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return settler->currentCommand == CMD_NONE; }), 0);
+    const int32_t settlerX = settler->x, settlerY = settler->y;
+    const int32_t buildingsLost = world.Player(0).statistics[STAT_BUILDINGS_LOST];
+    settler->onCommand(nullptr, nullptr, nullptr, settlerX, settlerY, CMD_FOUND_SETTLEMENT);
+    ASSERT_GT(FramesUntil(1, [&] { return !settler->onMap; }), 0);
+    CBuilding* keep = g_GameMap.Block(settlerX - 1, settlerY - 1).building;
+    ASSERT_NE(keep, nullptr);
+    EXPECT_TRUE(keep->GetBuildCast() == CastKeep && keep->x == settlerX - 1 && keep->y == settlerY - 1);
+
+    // The enemy galley lies eleven blocks off the empty ship and fires.
+    CUnit* galley = world.Spawn(1, UNIT_WARGALLEY, 17, 18);
+    ASSERT_NE(galley, nullptr);
+    galley->onCommand(ship, nullptr, nullptr, ship->x, ship->y, CMD_ATTACK);
+    ASSERT_GT(FramesUntil(MostFrames, [&] { return g_Particles.HoldsCorpse(ship); }), 0);
+    EXPECT_FALSE(world.Player(0).HasUnit(ship));
+    for (CUnit* warrior : warriors)
+        EXPECT_TRUE(world.Player(0).HasUnit(warrior) && warrior->IsAlive() && warrior->onMap);
+    EXPECT_TRUE(g_GameMap.Block(settlerX - 1, settlerY - 1).building == keep && !keep->IsFinished() &&
+                world.Player(0).statistics[STAT_BUILDINGS_LOST] == buildingsLost);
+}
+
+TEST_F(WarGalley, FiresOnTheFirstCountedTickAndAfterTwentyNineMoreEveryHundredAndTwenty)
+{
+    g_Particles.Reset();
+    CUnitWarGalley* galley = SpawnGalley(0, 20, 20);
+    ASSERT_NE(galley, nullptr);
+    // A ground point ten blocks south of its centre block (22, 22).
+    galley->onCommand(nullptr, nullptr, nullptr, 22, 32, CMD_ATTACK_GROUND);
+    std::vector<int32_t> shotFrames;
+    std::vector<int32_t> cycleAtShot;
+    int32_t frame = 0;
+    FramesUntil(400, [&] {
+        ++frame;
+        if (CannonShots() > static_cast<int32_t>(shotFrames.size()))
+        {
+            shotFrames.push_back(frame);
+            cycleAtShot.push_back(galley->cycleTicks);
+            EXPECT_TRUE(!g_Particles.GetProjectiles().empty() &&
+                        g_Particles.GetProjectiles().back().aimHeight == 5.0f);   // a ground point
+        }
+        return shotFrames.size() >= 4;
+    });
+    ASSERT_EQ(shotFrames.size(), 4u);
+    EXPECT_EQ(galley->facing, 270);   // its side to the point due south (facing 0)
+    // The first shot on the first tick counted broadside on, the second on
+    // the thirtieth; the next cycle starts 120 counted ticks after the first.
+    EXPECT_EQ(cycleAtShot[0], 1);
+    EXPECT_EQ(cycleAtShot[1], 30);
+    EXPECT_EQ(std::vector<int32_t>({shotFrames[1] - shotFrames[0], shotFrames[2] - shotFrames[0],
+                                    shotFrames[3] - shotFrames[0]}),
+              std::vector<int32_t>({29, 120, 149}));
+}
+
+TEST_F(WarGalley, ALostTargetCoolsDownOnlyAReadyShipWhichStopsAtTheEndOfTheCycle)
+{
+    CUnitWarGalley* galley = SpawnGalley(0, 20, 20);
+    CUnitTransportShip* prey = SpawnShip(1, 20, 32);
+    ASSERT_TRUE(galley != nullptr && prey != nullptr);
+    galley->onCommand(prey, nullptr, nullptr, prey->x, prey->y, CMD_ATTACK);
+    ASSERT_GT(FramesUntil(400, [&] { return CannonShots() >= 1; }), 0);
+    // A unit is aimed at 40 up.  In the middle of its cycle the ship is not ready: a renewed attack
+    // keeps the shot fired, and a lost target changes nothing.
+    ASSERT_TRUE(galley->animType == ANIM_ATTACK && galley->ready == 0 && galley->cycleTicks == 1);
+    EXPECT_EQ(g_Particles.GetProjectiles().back().aimHeight, 40.0f);
+    galley->SetModelByAnimation();
+    EXPECT_TRUE(galley->firstShotFired == 1 && galley->ready == 0);
+    galley->onTargetLost(prey, nullptr);
+    EXPECT_EQ(galley->animType, ANIM_ATTACK);
+    // Ready, it cools down for the rest of the 120 ticks, then stops.
+    galley->ready = 1;
+    galley->onTargetLost(prey, nullptr);
+    EXPECT_EQ(galley->animType, ANIM_WIND_DOWN);
+    EXPECT_EQ(FramesUntil(200, [&] { return galley->animType != ANIM_WIND_DOWN; }), 119);
+    EXPECT_TRUE(galley->currentCommand == CMD_NONE && galley->firstShotFired == 0 && galley->secondShotFired == 0);
+}
