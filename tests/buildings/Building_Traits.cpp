@@ -1,5 +1,6 @@
 // What a building answers of itself, and the guards of its tables.
 
+#include <cstdio>
 #include <set>
 #include <tuple>
 
@@ -126,42 +127,62 @@ TEST_F(BuildingTraits, ATowerFinishedWithoutArchersIsReportedAndStillCounts)
 // the footprint, 10 to 29 above the ground there; an instant completion raises none and tells nothing.
 TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
 {
-    // Aim: x, y, height, height unfinished.
+    // Aim: x, y, height, height unfinished.  Fire points: threshold:x,height,z,strength, in their order.
     const struct { int32_t cast, width, depth, clearance, points, select, icon, hitPoints, firewall;
         float factor1, factor2, repair; const char *name, *message, *flags, *corners;
         int32_t stages[4], finished, snow, sink, dust, debris[2]; float aim[4], work[3]; bool longRow, collapseInstead;
+        const char* fires;
     } rows[] = {
         {1, 7, 7, 3, 130, 186, 52, 2000, 1000, .2f, .1f, .5f, "BD_CASTLE", "BD_MSG_CASTLE", "1111110", "*",
-         {109, 110, 111, 112}, 108, 113, 350, 15, {5, 0}, {3.5f, 3.5f, 95.81f, 0}, {.3f, .8f, 0}, true, true},
+         {109, 110, 111, 112}, 108, 113, 350, 15, {5, 0}, {3.5f, 3.5f, 95.81f, 0}, {.3f, .8f, 0}, true, true,
+         "60:1.2,106,5.5,50;55:6.1,106,1.2,40;50:5.9,106,5.7,30;50:1.4,100,1.2,40;45:1.1,70,3.2,50;"
+         "45:3.1,52,2.9,30;40:3.4,74,4.7,20;40:4.6,52,0.6,40;35:3.8,81,5.9,50;30:4.7,93,4.0,30"},
         {2, 5, 6, 3, 100, 187, 54, 1200, 0, .4f, .2f, .8f, "BD_BARRACKS", "BD_MSG_BARRACKS", "1111110", "*",
-         {116, 117, 118, 119}, 115, 120, 250, 15, {3, 2}, {2, 2, 67.98f, 0}, {.5f, .5f, 0}, true, true},
+         {116, 117, 118, 119}, 115, 120, 250, 15, {3, 2}, {2, 2, 67.98f, 0}, {.5f, .5f, 0}, true, true,
+         "60:3.2,69,2.0,30;50:0.3,55,4.2,30;50:4.6,55,1.0,30;45:4.5,55,5.2,30;40:0.5,46,2.8,40;30:1.3,5,2.8,30;"
+         "30:4.6,55,2.9,35;30:1.0,55,0.3,35;30:0.3,55,2.0,30;20:2.8,5,1.6,40"},
         {3, 5, 5, 1, 80, 188, 55, 1200, 0, .4f, .2f, .7f, "BD_ALCHEMY", "BD_MSG_ALCHEMY", "1111110",
          "011100/111100/111110/111110/111100/011100", {123, 124, 125, 126}, 122, 127, 300, 10, {4, 1},
-         {1.65f, 2.51f, 44.71f, 0}, {.5f, .5f, .5f}, true, false},
+         {1.65f, 2.51f, 44.71f, 0}, {.5f, .5f, .5f}, true, false,
+         "60:1.6,67.4,4.0,30;55:2.3,58.8,0.7,40;50:2.4,60.7,4.3,40;45:2.7,21.7,1.6,30;40:2.2,64.9,3.1,30;"
+         "35:2.3,62.6,2.5,30;35:0.8,23.7,1.5,30;30:1.0,63.6,2.2,20;30:4.4,20.3,1.5,20"},
         {4, 4, 4, 1, 80, 189, 58, 1000, 0, .4f, .2f, 1.2f, "BD_BLACKSMITH", "BD_MSG_BLACKSMITH", "1111110",
          "11111/11111/11111/11111/01110", {151, 152, 153, 154}, 150, 155, 250, 15, {4, 1}, {2, 1.5f, 51.15f, 0},
-         {.5f, .5f, 0}, true, true},
+         {.5f, .5f, 0}, true, true,
+         "60:3.3,22.4,3.0,20;50:0.8,67.9,0.5,40;40:2.5,76.8,2.1,50;40:3.4,67.5,0.6,30;35:1.8,79.8,3.5,40;"
+         "30:1.2,80.8,1.1,30;25:2.0,8.9,2.0,30;20:0.9,22.2,3.0,30;20:0.9,77.8,1.4,40"},
         {5, 3, 2, 1, 1, 190, 53, 400, 0, .4f, .2f, 3, "BD_HOUSE", "BD_MSG_HOUSE", "1111010", "1111/1111/1110",
-         {130, 131, 132, 133}, 129, 134, 250, 5, {4, 1}, {1.39f, .84f, 63.8f, 0}, {1, 0, 0}, false, false},
+         {130, 131, 132, 133}, 129, 134, 250, 5, {4, 1}, {1.39f, .84f, 63.8f, 0}, {1, 0, 0}, false, false,
+         "60:1.9,64,1.2,20;50:0.7,64,0.5,30;40:0.8,72,1.5,40;40:2.4,83,0.8,40;30:1.6,52,0.3,30;20:1.7,4,1.7,20"},
         {6, 2, 2, 0, 10, 191, 56, 1000, 200, .2f, .1f, 1.8f, "BD_TOWER", "BD_MSG_TOWER", "1111010", "*",
-         {137, 138, 139, 140}, 136, 141, 300, 15, {5, 0}, {1, 1, 98.8f, 0}, {0, 1, 0}, true, true},
+         {137, 138, 139, 140}, 136, 141, 300, 15, {5, 0}, {1, 1, 98.8f, 0}, {0, 1, 0}, true, true,
+         "60:1.3,146,1.0,30;50:0.6,146,1.2,20;40:1.9,11,1.0,30;30:0.3,124,0.9,20;20:1.5,124,0.3,20"},
         {7, 2, 2, 1, 0, 192, 57, 300, 0, .4f, .2f, 6, "BD_WAREHOUSE", "BD_MSG_WAREHOUSE", "0111011", "*",
-         {144, 145, 146, 147}, 143, 148, 250, 5, {0, 5}, {1, 1, 52, 0}, {1, 0, 0}, false, false},
+         {144, 145, 146, 147}, 143, 148, 250, 5, {0, 5}, {1, 1, 52, 0}, {1, 0, 0}, false, false,
+         "60:1.0,72,1.0,50;50:0.5,72,0.5,30;40:1.5,72,1.5,30;30:1.5,72,0.5,30;20:0.5,72,1.5,30"},
         {8, 4, 5, 1, 50, 193, 59, 800, 0, .4f, .2f, 1.6f, "BD_MONASTERY", "BD_MSG_MONASTERY", "1111110",
          "00110/11111/11111/11111/11111/00110", {158, 159, 160, 161}, 157, 162, 300, 10, {4, 1},
-         {2.35f, 2.39f, 44.77f, 0}, {.5f, .5f, 0}, true, false},
+         {2.35f, 2.39f, 44.77f, 0}, {.5f, .5f, 0}, true, false,
+         "60:1.0,106,3.5,40;50:2.0,72,3.6,40;50:2.8,72,2.1,50;45:1.0,38,1.8,40;44:2.8,72,4.0,30;40:2.8,72,2.1,30;"
+         "30:2.2,72,1.1,40;20:3.4,43,2.6,30;20:2.6,8,4.3,20"},
         {9, 1, 1, 0, 0, 255, 62, 1200, 500, .2f, .1f, 12, "BD_WALL", nullptr, "1010010", "", {197, 197, 197, 197},
-         196, 198, 300, 5, {5, 0}, {.5f, .5f, 45.3f, 0}, {0, 1, 0}, true, false},
+         196, 198, 300, 5, {5, 0}, {.5f, .5f, 45.3f, 0}, {0, 1, 0}, true, false, ""},
         {11, 4, 4, 4, 200, 194, 60, 1200, 0, .4f, .2f, .6f, "BD_KEEP", "BD_MSG_KEEP", "1111111",
          "11111/11111/11111/11100/11100", {165, 166, 167, 168}, 164, 169, 350, 10, {0, 5}, {1.23f, 1, 68.47f, 0},
-         {.8f, .2f, 0}, true, false},
+         {.8f, .2f, 0}, true, false,
+         "60:0.6,91.6,0.5,30;50:1.0,91.6,1.7,30;40:1.0,47.4,3.0,30;35:1.9,91.6,0.5,20;30:2.5,51.7,1.1,30;"
+         "20:1.2,5.4,2.2,30"},
         {12, 1, 1, 0, 0, 255, 63, 5, 0, 1, 1, 12, "BD_TRAP", "BD_MSG_TRAP", "0100000", "", {201, 201, 201, 201},
-         201, 0, 0, 15, {5, 0}, {.5f, .5f, 0, 0}, {1, 0, 0}, false, false},
+         201, 0, 0, 15, {5, 0}, {.5f, .5f, 0, 0}, {1, 0, 0}, false, false, ""},
         {13, 6, 6, 1, 50, 195, 64, 800, 0, .4f, .2f, 1.4f, "BD_DOCKS", "BD_MSG_DOCKS", "0111110", "",
-         {204, 205, 206, 207}, 203, 208, 200, 0, {0, 5}, {2.98f, 2.82f, 47.32f, 25}, {1, 0, 0}, true, false},
+         {204, 205, 206, 207}, 203, 208, 200, 0, {0, 5}, {2.98f, 2.82f, 47.32f, 25}, {1, 0, 0}, true, false,
+         "60:2.2,73,2.0,40;50:3.8,75,4.0,40;50:2.0,26,5.0,30;45:3.0,82.6,3.9,20;40:5.0,26,5.0,30;40:3.5,76,2.0,30;"
+         "35:1.0,26,3.0,40;35:5.0,26,3.0,20;30:1.0,26,1.0,50;25:4.4,26,1.5,40;20:2.3,36.8,4.1,50"},
         {15, 4, 5, 3, 100, 196, 65, 1600, 0, .6f, .2f, .4f, "BD_DARKALTAR", "BD_MSG_DARKALTAR", "1111110",
          "11111/11111/11111/11111/11011/00000", {180, 181, 182, 183}, 179, 184, 250, 15, {5, 0},
-         {2, 2, 67.98f, 0}, {.2f, .8f, 0}, true, true},
+         {2, 2, 67.98f, 0}, {.2f, .8f, 0}, true, true,
+         "60:2.8,59.7,2.6,30;50:1.5,70.9,3.8,30;45:2.6,70.2,3.3,30;40:1.7,41.4,2.0,30;30:2.6,13.6,0.7,40;"
+         "30:2.0,0.1,3.1,30;30:2.0,58.3,4.3,20;30:1.0,56.8,3.0,30;20:1.9,70.1,2.1,30;20:3.0,58.8,3.0,20"},
     };
     const std::vector<SEffectParticle>& effects = g_Particles.GetEffects();
     const SGlobalModels models;
@@ -178,6 +199,20 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         instant->TakeDown(false);
         auto* b = dynamic_cast<CBuildingOfCast*>(m_World.Place(0, r.cast, x, y));
         ASSERT_NE(b, nullptr);
+        Floats fires, burning;
+        float v[5];
+        int used = 0;
+        for (const char* at = r.fires;
+             std::sscanf(at, "%f:%f,%f,%f,%f%n", &v[0], &v[1], &v[2], &v[3], &v[4], &used) == 5;
+             at += used + (at[used] == ';' ? 1 : 0))
+            fires.insert(fires.end(), v, v + 5);
+        for (int32_t k = 0; k < b->fireCount; ++k)
+        {
+            const CFirePosition& fire = b->firePositions[k];
+            burning.insert(burning.end(), {fire.threshold, fire.offset[0], fire.offset[1], fire.offset[2], fire.size});
+            EXPECT_EQ(fire.particle, CBuilding::NoParticle);
+        }
+        EXPECT_TRUE(burning == fires && b->fireCapacity == b->fireCount);
         EXPECT_EQ(Ints({b->GetWidth(), b->GetDepth(), b->GetClearance(), b->GetPointValue(), b->GetIconIndex(),
                         b->GetDrawClass()}),
                   Ints({r.width, r.depth, r.clearance, r.points, r.icon, r.cast == 9 ? 1 : r.cast == 12 ? 0 : 2}));
@@ -307,7 +342,6 @@ TEST_F(BuildingTraits, OnlyAStrokeToTheEndAnnouncesItAndOnlyTheOwnerSendsTheProg
     EXPECT_TRUE(own->model == 131 &&
                 g_MultiplayerGame.GetSent()[0].packet.Command() == CMultiplayerGame::CommandBuildProgress);
     EXPECT_EQ(m_World.Messages().size(), 1u);
-    g_Config.networkRole = 0;
 }
 
 // Pieces of debris of kinds 24 and 25 a projectile knocks off a resource site or a decoration, by

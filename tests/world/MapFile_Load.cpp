@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <tuple>
 
 #include "MapFile_Fixture.h"
@@ -63,7 +64,7 @@ protected:
     MapFileGameSave() : m_Data(m_Folder), m_World(std::make_unique<CSimHarness>())
     {
         CSaveGameRun::UseSaveLanguage();
-        RunTool("mktheme continental", m_Folder.File("Terrain/Themes/continental.theme"));
+        RunTool("mktheme continental", m_Folder.Write("Terrain/Themes/continental.theme", ""));
     }
 
     // A 32 x 32 map with these objects, player 0 the local human and the others computers, started as a game.
@@ -72,7 +73,7 @@ protected:
         return MapFileTest::Load(WithObjects(MapFileTest::EmptyMap(), Side, buildings, units), 0);
     }
 
-    WorldFolder m_Folder;
+    CScratchFolder m_Folder;
     DiskDataFiles m_Data;
     std::unique_ptr<CSimHarness> m_World;
 };

@@ -60,7 +60,7 @@ const std::vector<Offset> ThreeByThree = {{0, 0, 0, 255}, {-1, 0, 10, 255}, {0, 
 
 TEST(RangeFile, ToolMadeFileReadsBackEqualAndAMissingOrBadFileIsLoggedAndComputed)
 {
-    WorldFolder folder;
+    CScratchFolder folder;
     CTestLog log;
     DiskDataFiles data(folder);
     CRangeTable computed;

@@ -73,18 +73,18 @@ protected:
     // A theme file of the game files, written with the project's tool.
     void MakeThemeFile(const std::string& theme)
     {
-        RunTool("mktheme " + theme, m_Folder.File("Terrain/Themes/" + theme + ".theme"));
+        RunTool("mktheme " + theme, m_Folder.Write("Terrain/Themes/" + theme + ".theme", ""));
     }
 
     const CTestLog& Log() const { return *m_Log; }
-    const WorldFolder& Folder() const { return m_Folder; }
+    const CScratchFolder& Folder() const { return m_Folder; }
 
 private:
     static inline SysDevice3DFactory* s_Factory = nullptr;
     static inline SDL_Window* s_Window = nullptr;
     static inline SysDevice3D* s_Device = nullptr;
 
-    WorldFolder m_Folder;
+    CScratchFolder m_Folder;
     std::unique_ptr<DiskDataFiles> m_Data;
     std::unique_ptr<CTestLog> m_Log;
     std::unique_ptr<CConfig> m_Saved;

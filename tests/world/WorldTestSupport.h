@@ -3,7 +3,6 @@
 // byte vectors, a save stream over them and theme files written byte by byte.
 
 #include <cstdlib>
-#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -13,23 +12,11 @@
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/TestLog.h"
 
-class WorldFolder : public CScratchFolder
-{
-public:
-    // A file below the folder; '/' separated, parents are made.
-    std::string File(const std::string& relative) const
-    {
-        const std::filesystem::path path = *this / relative;
-        std::filesystem::create_directories(path.parent_path());
-        return path.string();
-    }
-};
-
 // Game files are read from the folder on disk while the object lives.
 class DiskDataFiles
 {
 public:
-    explicit DiskDataFiles(const WorldFolder& folder) { InitDataFile(folder.Path().c_str(), 0); }
+    explicit DiskDataFiles(const CScratchFolder& folder) { InitDataFile(folder.Path().c_str(), 0); }
     ~DiskDataFiles() { InitDataFile("", 0); }
 };
 
