@@ -401,10 +401,7 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     {
         ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, x, 4, type, stance)}), 0)) << what;
         ASSERT_EQ(g_Players[0].unitCount, made ? 1 : 0) << what;
-        if (made)
-        {
-            EXPECT_EQ(g_GameMap.Block(x, 4).unit->stance, kept) << what;
-        }
+        EXPECT_TRUE(!made || g_GameMap.Block(x, 4).unit->stance == kept) << what;
     }
     EXPECT_TRUE(Log().Contains("Map file: unknown unit stance, the unit keeps its own"));
 

@@ -332,10 +332,7 @@ TEST(PathFinderTargets, EachSearchFindsOnlyItsOwnKindOfBuildingWithinItsStepLimi
                                                   : finder.FindResource(0, 0, search == Gold ? 4 : 2, 0, stepLimit,
                                                                         route, world.end);
         EXPECT_EQ(steps, found ? 5 : 0);
-        if (found)
-        {
-            EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(5, 0));
-        }
+        EXPECT_TRUE(!found || std::pair(world.end.x, world.end.y) == std::pair(5, 0));
         EXPECT_EQ(world.finder->GetTargetBuilding(), found ? &building : nullptr);
         EXPECT_EQ(world.finder->GetFailedSearches(), found ? 0 : 1);
     }
@@ -390,10 +387,7 @@ TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShipWhichSt
         }
         const bool found = expected.x >= 0;
         EXPECT_EQ(world.finder->FindUngarrisonPos(1, 1, 2, stepLimit, world.end), found ? 1 : 0);
-        if (found)
-        {
-            EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(expected.x, expected.y));
-        }
+        EXPECT_TRUE(!found || std::pair(world.end.x, world.end.y) == std::pair(expected.x, expected.y));
         EXPECT_EQ(world.finder->GetFailedSearches(), found ? 0 : 1);
     }
 
