@@ -4,8 +4,10 @@
 #include <set>
 #include <tuple>
 
+#include "buildings/C_BuildingDecorationKinds.h"
 #include "buildings/C_BuildingDraw.h"
 #include "buildings/C_BuildingOfCast.h"
+#include "buildings/C_Player_Factory.h"
 #include "media/C_ModelRecord.h"
 #include "tests/buildings/BuildingWorld.h"
 #include "tests/support/OffsetRange.h"
@@ -344,24 +346,58 @@ TEST_F(BuildingTraits, OnlyAStrokeToTheEndAnnouncesItAndOnlyTheOwnerSendsTheProg
     EXPECT_EQ(m_World.Messages().size(), 1u);
 }
 
-// Pieces of debris of kinds 24 and 25 a projectile knocks off a resource site or a decoration, by
-// its kind (the buildings' own are rows of the catalogue above).
-TEST_F(BuildingTraits, HitDebrisOfSitesAndDecorationsFollowsItsTableRowByRow)
+// Every listed number gives its object, off the map, with its row's model, owner and amount; a kind-1
+// gold mine is an open one, and a tree of an unknown variant still stands, with model 0.  A resource site
+// and a decoration also give their name and the pieces of debris of kinds 24 and 25 a projectile knocks
+// off them (the buildings' own are rows of the catalogue above).
+TEST_F(BuildingTraits, EveryListedObjectComesWithItsModelOwnerAmountNameAndHitDebris)
 {
-    const struct { int32_t cast, resourceKind, decorationKind, first, second; } debris[] = {
-        {CastDecoration, 0, 39, 5, 0}, {CastDecoration, 0, 41, 5, 0}, {CastDecoration, 0, 1, 4, 1},
-        {CastDecoration, 0, 37, 4, 1}, {CastResource, ResourceKindGoldMine, 0, 3, 2},
-        {CastResource, ResourceKindTree, 0, 0, 10}, {CastResource, ResourceKindRock, 0, 3, 0},
-        {CastDecoration, 0, 27, 2, 0}, {CastDecoration, 0, 6, 0, 2}, {CastDecoration, 0, 11, 4, 0},
-        {CastDecoration, 0, 19, 4, 0}, {CastDecoration, 0, 70, 4, 0}, {CastDecoration, 0, 72, 4, 0},
-        {CastDecoration, 0, 74, 4, 0}, {CastDecoration, 0, 2, 0, 0}, {CastDecoration, 0, 32, 0, 0}};
-    for (const auto& row : debris)
+    const struct { int32_t cast, kind, variant, model, owner, amount; const char* name; int32_t debris[2]; } rows[] = {
+        {1, 0, 0, 108, 2, 0, ""}, {2, 0, 0, 115, 2, 0, ""}, {3, 0, 0, 122, 2, 0, ""}, {4, 0, 0, 150, 2, 0, ""},
+        {5, 0, 0, 129, 2, 0, ""}, {6, 0, 0, 136, 2, 0, ""}, {7, 0, 0, 143, 2, 0, ""}, {8, 0, 0, 157, 2, 0, ""},
+        {9, 0, 0, 196, 2, 0, ""}, {11, 0, 0, 164, 2, 0, ""}, {12, 0, 0, 201, 2, 0, ""}, {13, 0, 0, 203, 2, 0, ""},
+        {15, 0, 0, 179, 2, 0, ""}, {10, 1, 0, 230, -1, 100, "", {3, 2}}, {10, 4, 0, 230, -1, 100, "", {3, 2}},
+        {10, 2, 1, 210, -1, 100, "", {0, 10}}, {10, 2, 8, 224, -1, 100, "", {0, 10}},
+        {10, 2, 0, 0, -1, 100, "", {0, 10}}, {10, 2, 9, 0, -1, 100, "", {0, 10}},
+        {10, 3, 0, 226, -1, 800, "", {3, 0}}, {18, 1, 0, 267, -1, 0, "Mill", {4, 1}},
+        {18, 2, 0, 269, -1, 0, "Decoration", {0, 0}}, {18, 23, 0, 290, -1, 0, "Decoration", {0, 0}},
+        {18, 31, 0, 291, -1, 0, "Decoration", {0, 0}}, {18, 71, 0, 338, -1, 0, "Decoration", {0, 0}},
+        {18, 6, 0, 273, -1, 0, "Branch", {0, 2}}, {18, 11, 0, 278, -1, 0, "Ruins", {4, 0}},
+        {18, 14, 0, 281, -1, 0, "Ruins", {4, 0}}, {18, 19, 0, 286, -1, 0, "Statue", {4, 0}},
+        {18, 21, 0, 288, -1, 0, "Statue", {4, 0}}, {18, 27, 0, 333, -1, 0, "Grave", {2, 0}},
+        {18, 32, 0, 292, -1, 0, "Torch", {0, 0}}, {18, 79, 0, 346, -1, 0, "Torch", {0, 0}},
+        {18, 37, 0, 297, -1, 0, "Gate", {4, 1}}, {18, 38, 0, 299, -1, 0, "Gate", {4, 1}},
+        {18, 39, 0, 302, -1, 0, "Cave entrance", {5, 0}}, {18, 40, 0, 303, -1, 0, "Cave entrance", {5, 0}},
+        {18, 41, 0, 304, -1, 0, "CaveWall", {5, 0}}, {18, 69, 0, 332, -1, 0, "CaveWall", {5, 0}},
+        {18, 70, 0, 337, -1, 0, "Fountain", {4, 0}}, {18, 72, 0, 339, -1, 0, "Column", {4, 0}},
+        {18, 73, 0, 340, -1, 0, "Column", {4, 0}}, {18, 74, 0, 341, -1, 0, "Ally", {4, 0}},
+        {18, 75, 0, 342, -1, 0, "Ally", {4, 0}},
+    };
+    for (const auto& row : rows)
     {
-        int32_t pieces[2] = {-1, -1};
-        Make(row.cast, row.resourceKind, row.decorationKind)->GetHitDebris(&pieces[0], &pieces[1]);
-        EXPECT_TRUE(pieces[0] == row.first && pieces[1] == row.second)
-            << row.cast << "/" << row.resourceKind << "/" << row.decorationKind << ": " << pieces[0] << ", " << pieces[1];
+        SCOPED_TRACE(testing::Message() << row.cast << " " << row.kind << " " << row.variant);
+        const bool decoration = row.cast == CastDecoration;
+        CBuilding* made = CPlayerFactory::BuildingFactory(m_World.Player(2), row.cast, decoration ? 0 : row.kind,
+                                                          row.variant, decoration ? row.kind : 0);
+        ASSERT_NE(made, nullptr);
+        m_World.Track(made);
+        EXPECT_EQ(Ints({made->x, made->y, made->model, made->owner, made->GetAmount()}),
+                  Ints({-1, -1, row.model, row.owner, row.amount}));
+        EXPECT_EQ(made->GetBuildCast(), row.cast);
+        EXPECT_TRUE(row.cast != CastResource || row.kind == 2 || row.kind == 3 ||
+                    made->GetResourceKind() == ResourceKindGoldMine);
+        EXPECT_TRUE(!decoration || std::string(made->GetName()) == row.name);
+        int32_t debris[2] = {-1, -1};
+        made->GetHitDebris(&debris[0], &debris[1]);
+        const bool building = row.cast != CastResource && !decoration;
+        EXPECT_TRUE(building || Ints(debris, debris + 2) == Ints(row.debris, row.debris + 2))
+            << debris[0] << ", " << debris[1];
     }
+    // The kinds that go by a key of their own.
+    for (const auto& [kind, key] : {std::pair<int32_t, const char*>{31, "ED_DECOR_BD_CHEST_1"},
+                                    {37, "ED_DECOR_BD_GATE_1"}, {38, "ED_DECOR_BD_GATE_2"},
+                                    {71, "ED_DECOR_BD_LEVER"}, {2, nullptr}, {39, nullptr}})
+        EXPECT_STREQ(CBuildingDecorationKinds::Find(kind)->key, key) << kind;
 }
 
 // The dust of construction (its count per cast is a row of the catalogue above) reaches every
