@@ -7,7 +7,6 @@
 
 #include "MapFile_Fixture.h"
 #include "buildings/C_BuildingTower.h"
-#include "tests/support/RecordBytes.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/SimHarness.h"
 #include "units/C_UnitTypeTable.h"

@@ -4,7 +4,6 @@
 
 #include "MapFile_Fixture.h"
 #include "core/C_D3D8Game.h"
-#include "tests/support/RecordBytes.h"
 #include "buildings/C_BuildingTower.h"
 #include "units/C_UnitTypeTable.h"
 
