@@ -1,6 +1,8 @@
 // A trap's shadow, pit, outline and developer overlay as the device draws them. Seen from 400 above
 // (11, 10), block x spans 57.3 pixels across and block y 49.2 down from the screen's centre.
 
+#include <functional>
+
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "core/GlobalFunc.h"
@@ -30,7 +32,6 @@ protected:
         image.format = CTexture::FormatA8R8G8B8;
         image.colourKey = Hole;
         ASSERT_TRUE(image.LoadFromMem(8, 8, pixels.data()));
-        Clear();
     }
     void TearDown() override
     {
@@ -47,16 +48,12 @@ protected:
         GetD3DDevice()->GetRenderState(state, value);
         return value;
     }
-    static void MakePicture(int number, uint32_t colour, uint32_t alpha)
+    // Draws on a cleared screen and reads the screen back.
+    void Drawn(const std::function<void()>& draw)
     {
-        CBitmap32 bitmap;
-        bitmap.Create(40, 40);
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 40; ++x)
-                bitmap.PutPixel(x, y, 0xFF000000u | colour);
-        C2DImage& image = *GetGlobalImage(number);
-        image.alpha = alpha;
-        ASSERT_TRUE(image.CreateFromBitmap(bitmap));
+        Clear();
+        draw();
+        ReadBack();
     }
     CBuilding* trap = nullptr;
 };
@@ -65,8 +62,7 @@ protected:
 // before it; the pit, in the local player's light, shows 0.61 of it over the block.
 TEST_F(BuildingDrawDevice, TheShadowAndThePitSpreadTheImageWhereItIsNotClear)
 {
-    trap->RenderShadow();
-    ReadBack();
+    Drawn([&] { trap->RenderShadow(); });
     EXPECT_TRUE(Shows(12.5f, 8.5f, Pit, 8) && Shows(12.3f, 9.5f, Pit, 8) && Shows(13.5f, 10.5f, Pit, 8));
     for (const auto& [bx, by] : {std::pair{11.3f, 9.5f}, {10.5f, 9.5f}, {14.5f, 9.5f}, {12.5f, 7.5f}, {12.5f, 11.5f}})
         EXPECT_TRUE(Shows(bx, by, Background)) << bx << "," << by;
@@ -74,9 +70,7 @@ TEST_F(BuildingDrawDevice, TheShadowAndThePitSpreadTheImageWhereItIsNotClear)
     GetD3DDevice()->GetTextureStageState(0, Sys3DStageState::MagFilter, magFilter);
     EXPECT_TRUE(State(Sys3DRenderState::AlphaBlendEnable) == 0 && State(Sys3DRenderState::ZWriteEnable) == 1);
     EXPECT_TRUE(State(Sys3DRenderState::AlphaFunc) == Sys3DCompare::Always && magFilter == Sys3DFilter::Point);
-    Clear();
-    trap->Render(0.0f);
-    ReadBack();
+    Drawn([&] { trap->Render(0.0f); });
     const uint32_t lit = GlobalFunc::ScaleColor(Pit, g_Players[0].GetVisibility(11, 10));
     EXPECT_TRUE(lit != 0 && Shows(11.8f, 10.3f, lit, 4) && Shows(11.3f, 10.3f, Background));
     EXPECT_TRUE(Shows(12.5f, 10.3f, Background) && State(Sys3DRenderState::AlphaFunc) == Sys3DCompare::Always);
@@ -90,9 +84,7 @@ TEST_F(BuildingDrawDevice, TheShadowAndThePitSpreadTheImageWhereItIsNotClear)
     for (const auto& [pulse, red] : {std::pair{0.5f, 0x800000u}, {1.0f, 0xFF0000u}})
     {
         g_BuildingPanel.pulse = pulse;
-        Clear();
-        trap->Render(0.0f);
-        ReadBack();
+        Drawn([&] { trap->Render(0.0f); });
         EXPECT_TRUE(Shows(11.8f, 10.3f, GlobalFunc::ScaleColor(red, g_Players[0].GetVisibility(11, 10)), 4)) << pulse;
     }
     trap->owner = 0;
@@ -105,9 +97,7 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
 {
     for (const auto& [code, colour] : {std::pair{1, White}, {2, Yellow}, {3, Green}, {4, Red}, {0x123456, 0x123456u}})
     {
-        Clear();
-        trap->DrawOutline(code);
-        ReadBack();
+        Drawn([&] { trap->DrawOutline(code); });
         for (const auto& [bx, by] : {std::pair{11.5f, 10.0f}, {12.0f, 10.5f}, {11.5f, 11.0f}, {11.0f, 10.5f}})
             EXPECT_TRUE(Shows(bx, by, colour, 3)) << code << " at " << bx << "," << by;
         EXPECT_TRUE(Shows(11.5f, 10.5f, Background) && Shows(13.0f, 10.5f, Background)) << code;
@@ -115,9 +105,7 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
     trap->queueCount = 3;
     trap->progress = 42.9f;
     trap->productionState = 1;
-    Clear();
-    trap->DumpDebug();
-    ReadBack();
+    Drawn([&] { trap->DumpDebug(); });
     const auto expectLines = [this](int left, const std::vector<std::string>& lines, int top = 0) {
         for (size_t line = 0; line < lines.size(); ++line)
             for (size_t k = 0; k <= lines[line].size(); ++k)
@@ -142,9 +130,7 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
     g_VXBuffer.primitivesDrawn = 12;
     g_Particles.AddBuildingFire(false, 11.0f, 0.0f, 10.0f, 5.0f);
     g_Particles.AddKind35(11.0f, 0.0f, 10.0f);
-    Clear();
-    g_GameMap.GetDebugInfo();
-    ReadBack();
+    Drawn([&] { g_GameMap.GetDebugInfo(); });
     expectLines(270, {"---===( MAP General )===---", "Visible block num:7", "Hoovered block:11,10 (25,75)",
                       "---===( Hoovered block )===---", "Blocked", "Water level:0", "Ground mix pass:1",
                       "Island/ocean ID:42", "AI-tilt-map:3", "---===( Pointers )===---",
@@ -160,9 +146,7 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
     CPlayer& player = World().Player(0);
     player.statistics[STAT_ARROWS_SHOT] = 17;
     player.controlGroupCounts[1] = 4;
-    Clear();
-    CPlayerStatistics::DumpStatistics(player);
-    ReadBack();
+    Drawn([&] { CPlayerStatistics::DumpStatistics(player); });
     expectLines(270, {"Unit num:" + std::to_string(player.unitCount)}, 20);
     expectLines(270, {"---===( Statistics )===---"}, 260);
     expectLines(270, {"Arrows shot:17"}, 340);
@@ -204,17 +188,17 @@ TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortrai
         g_BuildingPanel = CBuildingPanel();
         g_BuildingPanel.mouseX = c.mouseX;
         g_BuildingPanel.mouseY = c.mouseY;
-        Clear();
-        trap->RenderPanelDetails("Trap");
-        ReadBack();
+        Drawn([&] { trap->RenderPanelDetails("Trap"); });
         EXPECT_TRUE(Pixel(c.frameX, c.frameY) == Frame && Pixel(c.frameX + 39, c.frameY + 39) == Frame &&
                     Pixel(c.frameX + 41, c.frameY + 20) == Background) << c.mouseX;
         EXPECT_EQ(g_BuildingCommand.cancelSlot, c.cancelSlot) << c.mouseX;
     }
 
     const uint32_t portrait = 0x00FF00, goods = 0x0000FF;
-    MakePicture(66, portrait, 0x88);   // a constant alpha of 8 / 15
-    MakePicture(69, goods, 255);
+    GetGlobalImage(66)->alpha = 0x88;   // a constant alpha of 8 / 15
+    GetGlobalImage(69)->alpha = 255;
+    MakeImage(66, 40, portrait);
+    MakeImage(69, 40, goods);
     CBuilding* mine = World().Player(0).CreateResource(ResourceKindGoldMine, 20, 20, 100, 0);
     const auto blend = [](uint32_t under, uint32_t over) {
         uint32_t out = 0;
@@ -226,9 +210,7 @@ TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortrai
     {
         g_BuildingPanel.mouseX = hovered ? 10 : 500;
         g_BuildingPanel.mouseY = 250;
-        Clear();
-        mine->RenderDetailsOnPanel();
-        ReadBack();
+        Drawn([&] { mine->RenderDetailsOnPanel(); });
         const uint32_t once = blend(Background, portrait);
         EXPECT_TRUE(ColourNear(20, 260, hovered ? blend(once, portrait) : once, 4)) << hovered;
         EXPECT_TRUE(Pixel(10, 300) == goods && Pixel(49, 339) == goods && Pixel(9, 320) == Background);

@@ -1,10 +1,13 @@
 // What a building answers of itself, and the guards of its tables.
 
+#include <cstdio>
 #include <set>
 #include <tuple>
 
+#include "buildings/C_BuildingDecorationKinds.h"
 #include "buildings/C_BuildingDraw.h"
 #include "buildings/C_BuildingOfCast.h"
+#include "buildings/C_Player_Factory.h"
 #include "media/C_ModelRecord.h"
 #include "tests/buildings/BuildingWorld.h"
 #include "tests/support/OffsetRange.h"
@@ -126,42 +129,62 @@ TEST_F(BuildingTraits, ATowerFinishedWithoutArchersIsReportedAndStillCounts)
 // the footprint, 10 to 29 above the ground there; an instant completion raises none and tells nothing.
 TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
 {
-    // Aim: x, y, height, height unfinished.
+    // Aim: x, y, height, height unfinished.  Fire points: threshold:x,height,z,strength, in their order.
     const struct { int32_t cast, width, depth, clearance, points, select, icon, hitPoints, firewall;
         float factor1, factor2, repair; const char *name, *message, *flags, *corners;
         int32_t stages[4], finished, snow, sink, dust, debris[2]; float aim[4], work[3]; bool longRow, collapseInstead;
+        const char* fires;
     } rows[] = {
         {1, 7, 7, 3, 130, 186, 52, 2000, 1000, .2f, .1f, .5f, "BD_CASTLE", "BD_MSG_CASTLE", "1111110", "*",
-         {109, 110, 111, 112}, 108, 113, 350, 15, {5, 0}, {3.5f, 3.5f, 95.81f, 0}, {.3f, .8f, 0}, true, true},
+         {109, 110, 111, 112}, 108, 113, 350, 15, {5, 0}, {3.5f, 3.5f, 95.81f, 0}, {.3f, .8f, 0}, true, true,
+         "60:1.2,106,5.5,50;55:6.1,106,1.2,40;50:5.9,106,5.7,30;50:1.4,100,1.2,40;45:1.1,70,3.2,50;"
+         "45:3.1,52,2.9,30;40:3.4,74,4.7,20;40:4.6,52,0.6,40;35:3.8,81,5.9,50;30:4.7,93,4.0,30"},
         {2, 5, 6, 3, 100, 187, 54, 1200, 0, .4f, .2f, .8f, "BD_BARRACKS", "BD_MSG_BARRACKS", "1111110", "*",
-         {116, 117, 118, 119}, 115, 120, 250, 15, {3, 2}, {2, 2, 67.98f, 0}, {.5f, .5f, 0}, true, true},
+         {116, 117, 118, 119}, 115, 120, 250, 15, {3, 2}, {2, 2, 67.98f, 0}, {.5f, .5f, 0}, true, true,
+         "60:3.2,69,2.0,30;50:0.3,55,4.2,30;50:4.6,55,1.0,30;45:4.5,55,5.2,30;40:0.5,46,2.8,40;30:1.3,5,2.8,30;"
+         "30:4.6,55,2.9,35;30:1.0,55,0.3,35;30:0.3,55,2.0,30;20:2.8,5,1.6,40"},
         {3, 5, 5, 1, 80, 188, 55, 1200, 0, .4f, .2f, .7f, "BD_ALCHEMY", "BD_MSG_ALCHEMY", "1111110",
          "011100/111100/111110/111110/111100/011100", {123, 124, 125, 126}, 122, 127, 300, 10, {4, 1},
-         {1.65f, 2.51f, 44.71f, 0}, {.5f, .5f, .5f}, true, false},
+         {1.65f, 2.51f, 44.71f, 0}, {.5f, .5f, .5f}, true, false,
+         "60:1.6,67.4,4.0,30;55:2.3,58.8,0.7,40;50:2.4,60.7,4.3,40;45:2.7,21.7,1.6,30;40:2.2,64.9,3.1,30;"
+         "35:2.3,62.6,2.5,30;35:0.8,23.7,1.5,30;30:1.0,63.6,2.2,20;30:4.4,20.3,1.5,20"},
         {4, 4, 4, 1, 80, 189, 58, 1000, 0, .4f, .2f, 1.2f, "BD_BLACKSMITH", "BD_MSG_BLACKSMITH", "1111110",
          "11111/11111/11111/11111/01110", {151, 152, 153, 154}, 150, 155, 250, 15, {4, 1}, {2, 1.5f, 51.15f, 0},
-         {.5f, .5f, 0}, true, true},
+         {.5f, .5f, 0}, true, true,
+         "60:3.3,22.4,3.0,20;50:0.8,67.9,0.5,40;40:2.5,76.8,2.1,50;40:3.4,67.5,0.6,30;35:1.8,79.8,3.5,40;"
+         "30:1.2,80.8,1.1,30;25:2.0,8.9,2.0,30;20:0.9,22.2,3.0,30;20:0.9,77.8,1.4,40"},
         {5, 3, 2, 1, 1, 190, 53, 400, 0, .4f, .2f, 3, "BD_HOUSE", "BD_MSG_HOUSE", "1111010", "1111/1111/1110",
-         {130, 131, 132, 133}, 129, 134, 250, 5, {4, 1}, {1.39f, .84f, 63.8f, 0}, {1, 0, 0}, false, false},
+         {130, 131, 132, 133}, 129, 134, 250, 5, {4, 1}, {1.39f, .84f, 63.8f, 0}, {1, 0, 0}, false, false,
+         "60:1.9,64,1.2,20;50:0.7,64,0.5,30;40:0.8,72,1.5,40;40:2.4,83,0.8,40;30:1.6,52,0.3,30;20:1.7,4,1.7,20"},
         {6, 2, 2, 0, 10, 191, 56, 1000, 200, .2f, .1f, 1.8f, "BD_TOWER", "BD_MSG_TOWER", "1111010", "*",
-         {137, 138, 139, 140}, 136, 141, 300, 15, {5, 0}, {1, 1, 98.8f, 0}, {0, 1, 0}, true, true},
+         {137, 138, 139, 140}, 136, 141, 300, 15, {5, 0}, {1, 1, 98.8f, 0}, {0, 1, 0}, true, true,
+         "60:1.3,146,1.0,30;50:0.6,146,1.2,20;40:1.9,11,1.0,30;30:0.3,124,0.9,20;20:1.5,124,0.3,20"},
         {7, 2, 2, 1, 0, 192, 57, 300, 0, .4f, .2f, 6, "BD_WAREHOUSE", "BD_MSG_WAREHOUSE", "0111011", "*",
-         {144, 145, 146, 147}, 143, 148, 250, 5, {0, 5}, {1, 1, 52, 0}, {1, 0, 0}, false, false},
+         {144, 145, 146, 147}, 143, 148, 250, 5, {0, 5}, {1, 1, 52, 0}, {1, 0, 0}, false, false,
+         "60:1.0,72,1.0,50;50:0.5,72,0.5,30;40:1.5,72,1.5,30;30:1.5,72,0.5,30;20:0.5,72,1.5,30"},
         {8, 4, 5, 1, 50, 193, 59, 800, 0, .4f, .2f, 1.6f, "BD_MONASTERY", "BD_MSG_MONASTERY", "1111110",
          "00110/11111/11111/11111/11111/00110", {158, 159, 160, 161}, 157, 162, 300, 10, {4, 1},
-         {2.35f, 2.39f, 44.77f, 0}, {.5f, .5f, 0}, true, false},
+         {2.35f, 2.39f, 44.77f, 0}, {.5f, .5f, 0}, true, false,
+         "60:1.0,106,3.5,40;50:2.0,72,3.6,40;50:2.8,72,2.1,50;45:1.0,38,1.8,40;44:2.8,72,4.0,30;40:2.8,72,2.1,30;"
+         "30:2.2,72,1.1,40;20:3.4,43,2.6,30;20:2.6,8,4.3,20"},
         {9, 1, 1, 0, 0, 255, 62, 1200, 500, .2f, .1f, 12, "BD_WALL", nullptr, "1010010", "", {197, 197, 197, 197},
-         196, 198, 300, 5, {5, 0}, {.5f, .5f, 45.3f, 0}, {0, 1, 0}, true, false},
+         196, 198, 300, 5, {5, 0}, {.5f, .5f, 45.3f, 0}, {0, 1, 0}, true, false, ""},
         {11, 4, 4, 4, 200, 194, 60, 1200, 0, .4f, .2f, .6f, "BD_KEEP", "BD_MSG_KEEP", "1111111",
          "11111/11111/11111/11100/11100", {165, 166, 167, 168}, 164, 169, 350, 10, {0, 5}, {1.23f, 1, 68.47f, 0},
-         {.8f, .2f, 0}, true, false},
+         {.8f, .2f, 0}, true, false,
+         "60:0.6,91.6,0.5,30;50:1.0,91.6,1.7,30;40:1.0,47.4,3.0,30;35:1.9,91.6,0.5,20;30:2.5,51.7,1.1,30;"
+         "20:1.2,5.4,2.2,30"},
         {12, 1, 1, 0, 0, 255, 63, 5, 0, 1, 1, 12, "BD_TRAP", "BD_MSG_TRAP", "0100000", "", {201, 201, 201, 201},
-         201, 0, 0, 15, {5, 0}, {.5f, .5f, 0, 0}, {1, 0, 0}, false, false},
+         201, 0, 0, 15, {5, 0}, {.5f, .5f, 0, 0}, {1, 0, 0}, false, false, ""},
         {13, 6, 6, 1, 50, 195, 64, 800, 0, .4f, .2f, 1.4f, "BD_DOCKS", "BD_MSG_DOCKS", "0111110", "",
-         {204, 205, 206, 207}, 203, 208, 200, 0, {0, 5}, {2.98f, 2.82f, 47.32f, 25}, {1, 0, 0}, true, false},
+         {204, 205, 206, 207}, 203, 208, 200, 0, {0, 5}, {2.98f, 2.82f, 47.32f, 25}, {1, 0, 0}, true, false,
+         "60:2.2,73,2.0,40;50:3.8,75,4.0,40;50:2.0,26,5.0,30;45:3.0,82.6,3.9,20;40:5.0,26,5.0,30;40:3.5,76,2.0,30;"
+         "35:1.0,26,3.0,40;35:5.0,26,3.0,20;30:1.0,26,1.0,50;25:4.4,26,1.5,40;20:2.3,36.8,4.1,50"},
         {15, 4, 5, 3, 100, 196, 65, 1600, 0, .6f, .2f, .4f, "BD_DARKALTAR", "BD_MSG_DARKALTAR", "1111110",
          "11111/11111/11111/11111/11011/00000", {180, 181, 182, 183}, 179, 184, 250, 15, {5, 0},
-         {2, 2, 67.98f, 0}, {.2f, .8f, 0}, true, true},
+         {2, 2, 67.98f, 0}, {.2f, .8f, 0}, true, true,
+         "60:2.8,59.7,2.6,30;50:1.5,70.9,3.8,30;45:2.6,70.2,3.3,30;40:1.7,41.4,2.0,30;30:2.6,13.6,0.7,40;"
+         "30:2.0,0.1,3.1,30;30:2.0,58.3,4.3,20;30:1.0,56.8,3.0,30;20:1.9,70.1,2.1,30;20:3.0,58.8,3.0,20"},
     };
     const std::vector<SEffectParticle>& effects = g_Particles.GetEffects();
     const SGlobalModels models;
@@ -178,6 +201,20 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         instant->TakeDown(false);
         auto* b = dynamic_cast<CBuildingOfCast*>(m_World.Place(0, r.cast, x, y));
         ASSERT_NE(b, nullptr);
+        Floats fires, burning;
+        float v[5];
+        int used = 0;
+        for (const char* at = r.fires;
+             std::sscanf(at, "%f:%f,%f,%f,%f%n", &v[0], &v[1], &v[2], &v[3], &v[4], &used) == 5;
+             at += used + (at[used] == ';' ? 1 : 0))
+            fires.insert(fires.end(), v, v + 5);
+        for (int32_t k = 0; k < b->fireCount; ++k)
+        {
+            const CFirePosition& fire = b->firePositions[k];
+            burning.insert(burning.end(), {fire.threshold, fire.offset[0], fire.offset[1], fire.offset[2], fire.size});
+            EXPECT_EQ(fire.particle, CBuilding::NoParticle);
+        }
+        EXPECT_TRUE(burning == fires && b->fireCapacity == b->fireCount);
         EXPECT_EQ(Ints({b->GetWidth(), b->GetDepth(), b->GetClearance(), b->GetPointValue(), b->GetIconIndex(),
                         b->GetDrawClass()}),
                   Ints({r.width, r.depth, r.clearance, r.points, r.icon, r.cast == 9 ? 1 : r.cast == 12 ? 0 : 2}));
@@ -193,6 +230,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         b->buildProgress = 10.0f;
         EXPECT_EQ(b->GetMaxHitPoints(), std::max(1, r.hitPoints / 10));
         // The stage changes just above 25, 50 and 75.
+        g_Particles.ClearEffects();
         for (const auto& [progress, stage] : {std::pair{25.0f, 0}, {25.01f, 1}, {50.0f, 1}, {50.01f, 2}, {75.0f, 2},
                                               {75.01f, 3}})
         {
@@ -200,16 +238,21 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
             before = effects.size();
             EXPECT_TRUE(b->Construct(0.0f, false) && b->model == r.stages[stage]) << progress;
             ASSERT_EQ(effects.size() - before, size_t(r.dust));
-            for (size_t k = before; k < effects.size(); ++k)
-            {
-                const SEffectParticle& puff = effects[k];
-                const float above = puff.height - g_GameMap.GetHeight(puff.x, puff.y);
-                EXPECT_TRUE(puff.kind == CParticles::KindDust && !puff.hidden && puff.x >= float(x) &&
-                            puff.x < float(x + r.width) && puff.y >= float(y) && puff.y < float(y + r.depth) &&
-                            above >= 10.0f && above < 30.0f)
-                    << puff.x << "," << puff.y << " " << above;
-            }
         }
+        // The dust of those and of 60 more strokes reaches every corner of the footprint, a tenth of a
+        // block apart, and both heights.
+        for (int32_t stroke = 0; stroke < 60; ++stroke)
+            b->Construct(0.0f, false);
+        SOffsetRange range;
+        for (const SEffectParticle& puff : effects)
+        {
+            EXPECT_TRUE(puff.kind == CParticles::KindDust && !puff.hidden);
+            range.Add(puff.x - float(x), puff.y - float(y), puff.height - g_GameMap.GetHeight(puff.x, puff.y));
+        }
+        const float least[3] = {0, 0, 10}, most[3] = {float(r.width) - 0.1f, float(r.depth) - 0.1f, 29};
+        for (int32_t k = 0; k < 3 && r.dust > 0; ++k)
+            EXPECT_TRUE(std::abs(range.low[k] - least[k]) < 1e-4f && std::abs(range.high[k] - most[k]) < 1e-4f)
+                << k << ": " << range.low[k] << " to " << range.high[k];
         // Unfinished it wears no snow.
         CBuildingDraw::ClearDraws();
         b->Render(0.0f);
@@ -307,49 +350,58 @@ TEST_F(BuildingTraits, OnlyAStrokeToTheEndAnnouncesItAndOnlyTheOwnerSendsTheProg
     EXPECT_TRUE(own->model == 131 &&
                 g_MultiplayerGame.GetSent()[0].packet.Command() == CMultiplayerGame::CommandBuildProgress);
     EXPECT_EQ(m_World.Messages().size(), 1u);
-    g_Config.networkRole = 0;
 }
 
-// Pieces of debris of kinds 24 and 25 a projectile knocks off a resource site or a decoration, by
-// its kind (the buildings' own are rows of the catalogue above).
-TEST_F(BuildingTraits, HitDebrisOfSitesAndDecorationsFollowsItsTableRowByRow)
+// Every listed number gives its object, off the map, with its row's model, owner and amount; a kind-1
+// gold mine is an open one, and a tree of an unknown variant still stands, with model 0.  A resource site
+// and a decoration also give their name and the pieces of debris of kinds 24 and 25 a projectile knocks
+// off them (the buildings' own are rows of the catalogue above).
+TEST_F(BuildingTraits, EveryListedObjectComesWithItsModelOwnerAmountNameAndHitDebris)
 {
-    const struct { int32_t cast, resourceKind, decorationKind, first, second; } debris[] = {
-        {CastDecoration, 0, 39, 5, 0}, {CastDecoration, 0, 41, 5, 0}, {CastDecoration, 0, 1, 4, 1},
-        {CastDecoration, 0, 37, 4, 1}, {CastResource, ResourceKindGoldMine, 0, 3, 2},
-        {CastResource, ResourceKindTree, 0, 0, 10}, {CastResource, ResourceKindRock, 0, 3, 0},
-        {CastDecoration, 0, 27, 2, 0}, {CastDecoration, 0, 6, 0, 2}, {CastDecoration, 0, 11, 4, 0},
-        {CastDecoration, 0, 19, 4, 0}, {CastDecoration, 0, 70, 4, 0}, {CastDecoration, 0, 72, 4, 0},
-        {CastDecoration, 0, 74, 4, 0}, {CastDecoration, 0, 2, 0, 0}, {CastDecoration, 0, 32, 0, 0}};
-    for (const auto& row : debris)
+    const struct { int32_t cast, kind, variant, model, owner, amount; const char* name; int32_t debris[2]; } rows[] = {
+        {1, 0, 0, 108, 2, 0, ""}, {2, 0, 0, 115, 2, 0, ""}, {3, 0, 0, 122, 2, 0, ""}, {4, 0, 0, 150, 2, 0, ""},
+        {5, 0, 0, 129, 2, 0, ""}, {6, 0, 0, 136, 2, 0, ""}, {7, 0, 0, 143, 2, 0, ""}, {8, 0, 0, 157, 2, 0, ""},
+        {9, 0, 0, 196, 2, 0, ""}, {11, 0, 0, 164, 2, 0, ""}, {12, 0, 0, 201, 2, 0, ""}, {13, 0, 0, 203, 2, 0, ""},
+        {15, 0, 0, 179, 2, 0, ""}, {10, 1, 0, 230, -1, 100, "", {3, 2}}, {10, 4, 0, 230, -1, 100, "", {3, 2}},
+        {10, 2, 1, 210, -1, 100, "", {0, 10}}, {10, 2, 8, 224, -1, 100, "", {0, 10}},
+        {10, 2, 0, 0, -1, 100, "", {0, 10}}, {10, 2, 9, 0, -1, 100, "", {0, 10}},
+        {10, 3, 0, 226, -1, 800, "", {3, 0}}, {18, 1, 0, 267, -1, 0, "Mill", {4, 1}},
+        {18, 2, 0, 269, -1, 0, "Decoration", {0, 0}}, {18, 23, 0, 290, -1, 0, "Decoration", {0, 0}},
+        {18, 31, 0, 291, -1, 0, "Decoration", {0, 0}}, {18, 71, 0, 338, -1, 0, "Decoration", {0, 0}},
+        {18, 6, 0, 273, -1, 0, "Branch", {0, 2}}, {18, 11, 0, 278, -1, 0, "Ruins", {4, 0}},
+        {18, 14, 0, 281, -1, 0, "Ruins", {4, 0}}, {18, 19, 0, 286, -1, 0, "Statue", {4, 0}},
+        {18, 21, 0, 288, -1, 0, "Statue", {4, 0}}, {18, 27, 0, 333, -1, 0, "Grave", {2, 0}},
+        {18, 32, 0, 292, -1, 0, "Torch", {0, 0}}, {18, 79, 0, 346, -1, 0, "Torch", {0, 0}},
+        {18, 37, 0, 297, -1, 0, "Gate", {4, 1}}, {18, 38, 0, 299, -1, 0, "Gate", {4, 1}},
+        {18, 39, 0, 302, -1, 0, "Cave entrance", {5, 0}}, {18, 40, 0, 303, -1, 0, "Cave entrance", {5, 0}},
+        {18, 41, 0, 304, -1, 0, "CaveWall", {5, 0}}, {18, 69, 0, 332, -1, 0, "CaveWall", {5, 0}},
+        {18, 70, 0, 337, -1, 0, "Fountain", {4, 0}}, {18, 72, 0, 339, -1, 0, "Column", {4, 0}},
+        {18, 73, 0, 340, -1, 0, "Column", {4, 0}}, {18, 74, 0, 341, -1, 0, "Ally", {4, 0}},
+        {18, 75, 0, 342, -1, 0, "Ally", {4, 0}},
+    };
+    for (const auto& row : rows)
     {
-        int32_t pieces[2] = {-1, -1};
-        Make(row.cast, row.resourceKind, row.decorationKind)->GetHitDebris(&pieces[0], &pieces[1]);
-        EXPECT_TRUE(pieces[0] == row.first && pieces[1] == row.second)
-            << row.cast << "/" << row.resourceKind << "/" << row.decorationKind << ": " << pieces[0] << ", " << pieces[1];
+        SCOPED_TRACE(testing::Message() << row.cast << " " << row.kind << " " << row.variant);
+        const bool decoration = row.cast == CastDecoration;
+        CBuilding* made = CPlayerFactory::BuildingFactory(m_World.Player(2), row.cast, decoration ? 0 : row.kind,
+                                                          row.variant, decoration ? row.kind : 0);
+        ASSERT_NE(made, nullptr);
+        m_World.Track(made);
+        EXPECT_EQ(Ints({made->x, made->y, made->model, made->owner, made->GetAmount()}),
+                  Ints({-1, -1, row.model, row.owner, row.amount}));
+        EXPECT_EQ(made->GetBuildCast(), row.cast);
+        EXPECT_TRUE(row.cast != CastResource || row.kind == 2 || row.kind == 3 ||
+                    made->GetResourceKind() == ResourceKindGoldMine);
+        EXPECT_TRUE(!decoration || std::string(made->GetName()) == row.name);
+        int32_t debris[2] = {-1, -1};
+        made->GetHitDebris(&debris[0], &debris[1]);
+        const bool building = row.cast != CastResource && !decoration;
+        EXPECT_TRUE(building || Ints(debris, debris + 2) == Ints(row.debris, row.debris + 2))
+            << debris[0] << ", " << debris[1];
     }
-}
-
-// The dust of construction (its count per cast is a row of the catalogue above) reaches every
-// corner of the footprint, a tenth of a block apart, and 10 to 29 above the ground there.
-TEST_F(BuildingTraits, ConstructionDustReachesTheWholeFootprintAndBothHeights)
-{
-    constexpr int32_t Steps = 60;
-    for (const int32_t cast : {CastCastle, CastHouse, CastWall})
-    {
-        SCOPED_TRACE(cast);
-        g_Particles.Reset();
-        CBuilding* site = m_World.Make(0, cast, 10, 20);
-        for (int32_t step = 0; step < Steps; ++step)
-            site->Construct(0.0f, false);
-        SOffsetRange range;
-        for (const SEffectParticle& e : g_Particles.GetEffects())
-            if (e.kind == CParticles::KindDust)
-                range.Add(e.x - 10.0f, e.y - 20.0f, e.height - g_GameMap.GetHeight(e.x, e.y));
-        const float most[3] = {float(site->GetWidth()) - 0.1f, float(site->GetDepth()) - 0.1f, 29.0f};
-        const float least[3] = {0.0f, 0.0f, 10.0f};
-        for (int32_t i = 0; i < 3; ++i)
-            EXPECT_TRUE(std::abs(range.low[i] - least[i]) < 1e-4f && std::abs(range.high[i] - most[i]) < 1e-4f)
-                << i << ": " << range.low[i] << " to " << range.high[i];
-    }
+    // The kinds that go by a key of their own.
+    for (const auto& [kind, key] : {std::pair<int32_t, const char*>{31, "ED_DECOR_BD_CHEST_1"},
+                                    {37, "ED_DECOR_BD_GATE_1"}, {38, "ED_DECOR_BD_GATE_2"},
+                                    {71, "ED_DECOR_BD_LEVER"}, {2, nullptr}, {39, nullptr}})
+        EXPECT_STREQ(CBuildingDecorationKinds::Find(kind)->key, key) << kind;
 }

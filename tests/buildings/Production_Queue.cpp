@@ -337,10 +337,7 @@ TEST_F(ProductionTest, ClientAsksTheHostFirstThenEveryThirtyTwoStepsAndLeavesOnc
     barracks->UpdateProduction(334);
     CUnit* warrior = barracks->productionUnit;
     const auto& sent = g_MultiplayerGame.GetSent();
-    const auto countSent = [&](int32_t command) {
-        return std::count_if(sent.begin(), sent.end(), [&](auto& c) { return c.packet.Command() == command; });
-    };
-    ASSERT_EQ(countSent(51), 1);
+    ASSERT_EQ(SentCommands(51), 1);
     EXPECT_EQ(Ints(sent.back().packet.fields + 2, sent.back().packet.fields + 5),
               Ints({Ref(barracks), 2, warrior->uniqueId}));   // type 2: a warrior
     barracks->UpdateProduction(1);
@@ -349,7 +346,7 @@ TEST_F(ProductionTest, ClientAsksTheHostFirstThenEveryThirtyTwoStepsAndLeavesOnc
     EXPECT_EQ(barracks->productionState, CBuilding::ProductionNoExit);
     for (int32_t i = 2; i < 65; ++i)
         barracks->UpdateProduction(1);
-    EXPECT_TRUE(countSent(67) == 3 && sent.back().target == 0 && sent.back().packet.Value(0) == Ref(barracks) &&
+    EXPECT_TRUE(SentCommands(67) == 3 && sent.back().target == 0 && sent.back().packet.Value(0) == Ref(barracks) &&
                 sent.back().packet.Value(1) == Ref(warrior));
     // The host answers twice: the unit leaves once and one item is popped.
     EXPECT_TRUE(barracks->ReleaseUnit(warrior, 9, 16) && !barracks->ReleaseUnit(warrior, 9, 16) &&

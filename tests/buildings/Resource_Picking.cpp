@@ -145,10 +145,8 @@ TEST_F(ResourcePicking, HitsOnSitesPlayTheirOwnSounds)
         const size_t before = m_World.Samples().size();
         site->OnHit(static_cast<TENUMDAMAGETYPE>(c.damageType));
         ASSERT_EQ(m_World.Samples().size(), before + (c.first < 0 ? 0 : 2));
-        if (c.first >= 0)
-        {
-            EXPECT_TRUE(m_World.Samples()[before] >= c.first && m_World.Samples()[before] < c.first + c.variants);
-        }
+        EXPECT_TRUE(c.first < 0 || (m_World.Samples()[before] >= c.first &&
+                                    m_World.Samples()[before] < c.first + c.variants));
         delete site;
     }
 }

@@ -146,12 +146,9 @@ TEST_F(ResourceSites, AMineSetToThreeGivesThreeThenClosesWithItsNewsOnlyWhenSeen
         EXPECT_TRUE(mine->TakeOne() == 1 && mine->TakeOne() == 0 && mine->model == 231);
         EXPECT_TRUE(mine->GetResourceKind() == ResourceKindGold && !mine->IsTakenDown() &&
                     m_World.Messages().size() == (before + (seen ? 1 : 0)));
-        if (seen)
-        {
-            EXPECT_EQ(m_World.Messages().back().text, "MSG_GOLDMINE_CLOSED");
-            EXPECT_EQ(m_World.Messages().back().colour, 0xFFFFFFu);
-            EXPECT_EQ(m_World.Markers(), (Ints{centreX, centreY, 0xFFFF00}));
-        }
+        EXPECT_TRUE(!seen || (m_World.Messages().back().text == "MSG_GOLDMINE_CLOSED" &&
+                              m_World.Messages().back().colour == 0xFFFFFFu &&
+                              m_World.Markers() == Ints({centreX, centreY, 0xFFFF00})));
         // A closed mine stays closed.
         mine->SetAmount(5);
         EXPECT_EQ(mine->GetAmount(), 0);

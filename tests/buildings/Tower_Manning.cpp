@@ -147,9 +147,7 @@ TEST_F(TowerManning, OnlyTheOwnerChoosesAnEnemyInRangeAndARemoteArcherWhoseTarge
         for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
             if (sent.packet.Value(0) == Ref(archer))
                 told.push_back(sent.packet.Command());
-        const Ints byOwner = {CMultiplayerGame::CommandTowerArcherTarget,
-                                              CMultiplayerGame::CommandTowerArcherIdle};
+        const Ints byOwner = {CMultiplayerGame::CommandTowerArcherTarget, CMultiplayerGame::CommandTowerArcherIdle};
         EXPECT_EQ(told, localPlayer == 0 ? byOwner : Ints()) << localPlayer;
     }
-    g_LocalPlayer = 0;
 }

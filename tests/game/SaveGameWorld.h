@@ -16,6 +16,7 @@
 #include "game/C_CtrlGame.h"
 #include "game/C_MissionObjectives.h"
 #include "game/C_Selection.h"
+#include "tests/support/MemorySaveStream.h"
 #include "tests/support/ReferenceBytes.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/SimHarness.h"
@@ -51,16 +52,11 @@ protected:
         m_Harness.reset();
         std::copy(std::begin(m_Timers), std::end(m_Timers), std::begin(g_D3D8Game.timers));
         g_CtrlGame.paused = 0;
-        CMissionObjectives& objectives = g_MissionObjectives;
-        objectives.gameMode = CMissionObjectives::ModeCampaign;
-        objectives.campaignId = -1;
-        objectives.scenarioId = 0;
-        objectives.objectives.Clear();
-        objectives.objectivesHint = "";
-        objectives.dialogEvents.Clear();
-        objectives.savingAllowed = 1;
-        objectives.newDialogLine = 0;
-        objectives.gameFile = "";
+        // The objectives as built: a new record's section loaded over them.
+        CMemorySaveStream built;
+        CMissionObjectives().SaveGame(built);
+        CMemorySaveStream reading(built.Bytes());
+        g_MissionObjectives.LoadGame(reading);
         g_PlayerProfiles.Clear();
     }
 

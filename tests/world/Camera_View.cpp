@@ -317,7 +317,7 @@ TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwenty
 }
 
 // Home centres on the first selected unit's middle block, else on the selected building's.
-TEST_F(CameraSelection, HomeCentresOnTheSelectionAndCommaAndFullStopFindTheNextIdleUnit)
+TEST_F(CameraSelection, HomeCentresOnTheSelectionAndCommaAndFullStopStepThroughTheIdleUnits)
 {
     const auto target = [] { return std::pair{g_GameMap.cameraTargetX, g_GameMap.cameraTargetY}; };
     g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 1.0f;
@@ -337,18 +337,23 @@ TEST_F(CameraSelection, HomeCentresOnTheSelectionAndCommaAndFullStopFindTheNextI
     EXPECT_EQ(target(), (std::pair{11.0f, 21.0f}));
     g_Selection.Clear();
 
-    // "," takes the next idle unit on the map, "." the next idle worker; none: the message.
+    // "," takes the next idle unit on the map from the selected one, "." the next idle worker (a patrolling one
+    // counts as idle), the camera following; none: the message in white.
     EXPECT_FALSE(g_GameMap.OnKeyCommand('a') || g_GameMap.OnKeyCommand(45));
+    Create(Player(0), Soldier);   // not on the map
     EXPECT_TRUE(g_GameMap.OnKeyCommand(44) && g_GameMap.OnKeyCommand(46));
     ASSERT_EQ(Services().messages.size(), 2u);
-    EXPECT_TRUE(Services().messages[0].text == "No idle unit" && Services().messages[1].text == "No idle worker");
-    CUnit* soldier = Create(Player(0), Soldier, 4, 6);
-    CUnit* worker = Create(Player(0), 1, 8, 6);
-    soldier->currentCommand = 7;   // busy
-    EXPECT_TRUE(g_GameMap.OnKeyCommand(',') && g_Selection.GetFirstUnit() == worker);
-    soldier->currentCommand = 0;
+    EXPECT_TRUE(Services().messages[0].text == "No idle unit" && Services().messages[1].text == "No idle worker" &&
+                Services().messages[0].colour == 0xFFFFFFu);
+    CUnit* worker = Create(Player(0), 1, 4, 6);
+    Create(Player(0), 1, 5, 6)->currentCommand = 7;   // busy
+    CUnit* soldier = Create(Player(0), Soldier, 6, 6);
+    CUnit* patrolling = Create(Player(0), 1, 7, 9);
+    patrolling->currentCommand = 3;
+    for (CUnit* wanted : {worker, patrolling, worker})
+        EXPECT_TRUE(g_GameMap.OnKeyCommand('.') && g_Selection.GetFirstUnit() == wanted && g_Selection.unitCount == 1 &&
+                    g_GameMap.cameraTargetY == float(wanted->y));
     EXPECT_TRUE(g_GameMap.OnKeyCommand(',') && g_Selection.GetFirstUnit() == soldier);
-    EXPECT_TRUE(g_GameMap.OnKeyCommand('.') && g_Selection.GetFirstUnit() == worker && g_Selection.unitCount == 1);
     EXPECT_EQ(Services().messages.size(), 2u);
 }
 

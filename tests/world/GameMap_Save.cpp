@@ -4,7 +4,9 @@
 #include <tuple>
 
 #include "WorldDevice.h"
+#include "tests/support/MemorySaveStream.h"
 #include "tests/support/PathTestObjects.h"
+#include "tests/support/RecordBytes.h"
 #include "world/C_ObjectReferences.h"
 
 namespace
@@ -84,9 +86,9 @@ protected:
         g_GameMap.Free();
     }
 
-    std::vector<uint8_t> Save() const
+    std::string Save() const
     {
-        MemorySaveStream stream;
+        CMemorySaveStream stream;
         g_GameMap.SaveGame(stream, m_References);
         return stream.Bytes();
     }
@@ -99,9 +101,9 @@ protected:
 
 TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsLeaveTheMap)
 {
-    const std::vector<uint8_t> saved = Save();
+    const std::string saved = Save();
     ASSERT_EQ(saved.size(), SectionBytes);
-    EXPECT_EQ(std::bit_cast<float>(GetLe32(saved, 12)), 12.5f);   // the camera's target x
+    EXPECT_EQ(std::bit_cast<float>(CRecordBytes::I32At(saved, 12)), 12.5f);   // the camera's target x
     // Corner column 10's height of corner (10, 10) lies 10 columns of 585 + 128 bytes after column 0.  A
     // block: water level, shore, blocked, mark, random, unit, building.  A setup: name length with its
     // zero, the name, type 1 and player 3's gold.
@@ -113,10 +115,10 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
         {unitBlock + 10, 0}, {SetupStart - 4, WEATHER_SNOW}, {SetupStart, 9}, {SetupStart + 13, 1},
         {SetupStart + 344 * 2 + 13 + 5 * 4, 1234}};
     for (const auto& [at, value] : fields)
-        EXPECT_EQ(GetLe32(saved, at), value) << "at byte " << at;
+        EXPECT_EQ(CRecordBytes::I32At(saved, at), value) << "at byte " << at;
     EXPECT_EQ(saved[markedBlock + 4], 1);   // blocked
     EXPECT_EQ(saved[markedBlock + 5], 1);   // marked impassable
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&saved[SetupStart + 4])), "Player 1");
+    EXPECT_EQ(saved.substr(SetupStart + 4, 9), std::string("Player 1", 9));
     // Spoil the map, then load the section back.
     g_GameMap.CornerHeight(40, 40) = 0;
     g_GameMap.weatherType = WEATHER_NONE;
@@ -124,7 +126,7 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
     g_GameMap.Block(30, 31).unit = nullptr;
     g_GameMap.Block(50, 50).regionId = 99;
 
-    MemorySaveStream stream(saved);
+    CMemorySaveStream stream(saved);
     ASSERT_TRUE(g_GameMap.LoadGame(stream, m_References));
     EXPECT_TRUE(!stream.HasError() && stream.Position() == saved.size());
     EXPECT_TRUE(g_GameMap.Block(30, 31).unit == &m_Unit && g_GameMap.Block(41, 3).building == &m_Building);
@@ -137,7 +139,7 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
     EXPECT_EQ(Log().Count("Loading theme file:Terrain\\Themes\\continental.theme"), 1);
     const uint8_t split = g_GameMap.Block(9, 9).triangleSplit;
     FreeMap();
-    MemorySaveStream again(saved);
+    CMemorySaveStream again(saved);
     ASSERT_TRUE(g_GameMap.LoadGame(again, m_References));
     EXPECT_NE(g_GameMap.minimap, nullptr);
     EXPECT_EQ((std::vector<int32_t>{g_GameMap.themeTextures.GetTextureCount(), g_GameMap.Block(9, 9).triangleSplit,
@@ -162,12 +164,8 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
     for (const auto& [what, at, value, reason] : cases)
     {
         SCOPED_TRACE(testing::Message() << what << " at " << at);
-        std::vector<uint8_t> bad = saved;
-        if (reason == shortSection)
-            bad.resize(at);
-        else
-            SetLe32(bad, at, value);
-        MemorySaveStream stream(bad);
+        CMemorySaveStream stream(reason == shortSection ? saved.substr(0, at)
+                                                        : CRecordBytes::WithI32At(saved, at, value));
         EXPECT_TRUE(!g_GameMap.LoadGame(stream, m_References) && stream.HasError());
         EXPECT_TRUE(Log().Contains(std::string("Map section of the saved game rejected (") + reason + ")"));
         ASSERT_EQ(Save(), saved);

@@ -5,6 +5,7 @@
 #include "WorldDevice.h"
 #include "core/C_MemoryBlock.h"
 #include "core/C_PtrGarbage.h"
+#include "tests/support/RecordBytes.h"
 #include "world/RangeTables.h"
 
 // Little-endian fields and object records of a map image.
@@ -20,20 +21,14 @@ inline std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, size_t at, int32
 inline std::vector<uint8_t> BuildingRecord(int32_t owner, int32_t x, int32_t y, int32_t cast, int32_t kind,
                                            int32_t decorationKind, int32_t scriptId, uint8_t archers)
 {
-    std::vector<uint8_t> record(40, 0);
-    const int32_t fields[] = {owner, x, y, cast, kind, 0, 0, decorationKind, scriptId};
-    for (size_t i = 0; i < std::size(fields); ++i)
-        SetLe32(record, 4 * i, fields[i]);
-    record[36] = archers;
-    return record;
+    const std::string record = CRecordBytes().I32(owner).I32(x).I32(y).I32(cast).I32(kind).I32(0).I32(0)
+                                   .I32(decorationKind).I32(scriptId).U8(archers).Text(std::string(3, '\0')).Bytes();
+    return {record.begin(), record.end()};
 }
 inline std::vector<uint8_t> UnitRecord(int32_t owner, int32_t x, int32_t y, int32_t type, int32_t stance)
 {
-    std::vector<uint8_t> record(25, 0);
-    const int32_t fields[] = {owner, x, y, type, stance, 0};
-    for (size_t i = 0; i < std::size(fields); ++i)
-        SetLe32(record, 4 * i, fields[i]);
-    return record;
+    const std::string record = CRecordBytes().I32(owner).I32(x).I32(y).I32(type).I32(stance).I32(0).U8(0).Bytes();
+    return {record.begin(), record.end()};
 }
 using Records = std::vector<std::vector<uint8_t>>;
 // A map image of side x side blocks that held no objects, with these records in its two object sections

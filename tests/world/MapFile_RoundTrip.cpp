@@ -4,7 +4,6 @@
 
 #include "MapFile_Fixture.h"
 #include "core/C_D3D8Game.h"
-#include "tests/support/RecordBytes.h"
 #include "buildings/C_BuildingTower.h"
 #include "units/C_UnitTypeTable.h"
 
@@ -214,7 +213,7 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
     AddRows(e, Side, [](int32_t x, int32_t y) { return (x + 2 * y) % 5; });
     e.insert(e.end(), {"", "END_OF_EXPORT"});
 
-    const std::string path = Folder().File("small.export");
+    const std::string path = Folder() / "small.export";
     ASSERT_TRUE(g_GameMap.ExportMap(path.c_str()));
     EXPECT_TRUE(Log().Contains("Exporting map file:" + path));
     const std::vector<std::string> lines = CTestLog::SplitLines(CScratchFolder::ReadFile(path));   // CR LF ended
@@ -245,7 +244,7 @@ TEST_F(MapExport, LongMapOperationsEndOnTheNormalCursor)
 {
     CCursors& cursors = g_D3D8Game.cursors;
     cursors.Init(CCursors::StartupCount, nullptr);
-    const std::string path = Folder().File("cursor.export");
+    const std::string path = Folder() / "cursor.export";
     const std::pair<const char*, std::function<bool()>> cases[] = {
         {"new map", [] { return g_GameMap.NewMap(Side, Side, 0, 0); }},
         {"map image", [] { CMemoryBlock block; return g_GameMap.SaveMapData(block); }},

@@ -100,7 +100,7 @@ protected:
     CPlayer& Player(int32_t index) { return g_Players[index]; }
     TestPlayerServices& Services() { return *m_Services; }
     const CTestLog& Log() const { return *m_Log; }
-    const WorldFolder& Folder() const { return m_Folder; }
+    const CScratchFolder& Folder() const { return m_Folder; }
 
     TestUnit* Create(CPlayer& player, int32_t type, int32_t x = -1, int32_t y = -1)
     {
@@ -147,7 +147,7 @@ protected:
     }
 
 private:
-    WorldFolder m_Folder;
+    CScratchFolder m_Folder;
     std::unique_ptr<CTestLog> m_Log;
     std::unique_ptr<CConfig> m_Saved;
     std::unique_ptr<TestPlayerServices> m_Services;

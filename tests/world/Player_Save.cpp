@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "Player_Fixture.h"
+#include "tests/support/MemorySaveStream.h"
+#include "tests/support/RecordBytes.h"
 #include "world/C_ReferenceBase.h"
 
 namespace
@@ -21,27 +23,27 @@ class PlayerSave : public PlayerTest
 {
 protected:
     // Saved the way a game is: the player's units and its buildings registered first.
-    std::vector<uint8_t> Save(CPlayer& p)
+    std::string Save(CPlayer& p)
     {
         m_Table->Reset();
         p.RegisterReferences(*m_Table);
         for (int32_t i = 0; i < p.buildingCount; ++i)
             m_Table->AddBuilding(p.buildings[i]);
-        MemorySaveStream out;
+        CMemorySaveStream out;
         p.SaveGame(out, *m_Table);
         return out.Bytes();
     }
     // Loaded the way a game is: the objects exist (the table made them),
     // the player was initialised as player i of team i.
-    bool Reload(CPlayer& p, const std::vector<uint8_t>& bytes)
+    bool Reload(CPlayer& p, const std::string& bytes)
     {
         p.unitCount = p.buildingCount = 0;
         p.Init(p.index, p.index, PLAYER_LOCAL, nullptr);
         return Load(p, bytes);
     }
-    bool Load(CPlayer& p, const std::vector<uint8_t>& bytes)
+    bool Load(CPlayer& p, const std::string& bytes)
     {
-        MemorySaveStream in(bytes);
+        CMemorySaveStream in(bytes);
         const bool loaded = p.LoadGame(in, *m_Table);
         EXPECT_TRUE(loaded == (!in.HasError()) && (!loaded || in.Position() == bytes.size()));
         return loaded;
@@ -79,10 +81,10 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
     CPlayer& p = Filled();
     TestUnit archer(8);
     p.AddTowerArcher(&archer);
-    const std::vector<uint8_t> saved = Save(p);
-    const std::vector<uint8_t>& b = saved;
+    const std::string saved = Save(p);
+    const auto at32 = [&saved](size_t at) { return CRecordBytes::I32At(saved, at); };
     EXPECT_EQ(m_Table->GetCount(), 3 + 1 + 2);   // units, the tower archer, buildings
-    EXPECT_TRUE(GetLe32(b, 0) == 4 && std::string(reinterpret_cast<const char*>(&b[4]), 4) == std::string("Ann", 4));
+    EXPECT_TRUE(at32(0) == 4 && saved.substr(4, 4) == std::string("Ann", 4));
     const std::vector<std::pair<size_t, int32_t>> expected = {
         {IndexAt, 2}, {TeamAt, 4}, {TypeAt, PLAYER_COMPUTER}, {ColourAt, 6}, {StarvationAt, -5000}, {29, 120},
         {WoodAt, 1234}, {StoneAt, 567}, {GoldAt, 89}, {GroupsAt, 1}, {GroupsAt + 4 * GROUP_ARCHERS, 1}, {73, 3},
@@ -90,15 +92,16 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
         {HistoryCountAt, 2}, {HistoryCapacityAt, 512}, {SamplesAt + 12, 4}, {CursorsAt + 4, 2},
         {WidthAt, 64}, {HeightAt, 64}, {ScoreAt, 999}, {UnitCountAt, 3}};
     for (const auto& [at, value] : expected)
-        EXPECT_EQ(GetLe32(b, at), value) << "offset " << at;
-    EXPECT_TRUE(b[28] == 0 && b[4685 + 5] == 1);   // allied with player 5
+        EXPECT_EQ(at32(at), value) << "offset " << at;
+    EXPECT_TRUE(saved[28] == 0 && saved[4685 + 5] == 1);   // allied with player 5
     // Column 40 of the explored map, block 42 of it, and block (20, 21) of the building sight counts.
-    EXPECT_TRUE(b[RowsAt + 40 * (65 + 128) + 42] == 200 && b[RowsAt + 20 * (65 + 128) + 65 + 64 + 21] == 1);
+    EXPECT_TRUE(uint8_t(saved[RowsAt + 40 * (65 + 128) + 42]) == 200 &&
+                saved[RowsAt + 20 * (65 + 128) + 65 + 64 + 21] == 1);
     const size_t research = UnitCountAt + 4 + 3 * 4 + 4 + 2 * 4 + 30 * 9;
-    EXPECT_EQ(GetLe32(b, research + 1), std::bit_cast<int32_t>(42.5f));
-    EXPECT_EQ(GetLe32(b, research + 5), 4);   // the barracks, behind the units and the archer
+    EXPECT_EQ(at32(research + 1), std::bit_cast<int32_t>(42.5f));
+    EXPECT_EQ(at32(research + 5), 4);   // the barracks, behind the units and the archer
     const size_t enabledAt = research - 30 * 9 + 61 * 9;
-    EXPECT_TRUE(b[enabledAt + 2] == 1 && b[enabledAt + 36 + 5] == 1);
+    EXPECT_TRUE(saved[enabledAt + 2] == 1 && saved[enabledAt + 36 + 5] == 1);
 
     // Units made again by the table carry no unique id.
     for (int32_t i = 0; i < p.unitCount; ++i)
@@ -118,7 +121,7 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
 TEST_F(PlayerSave, BadSectionsAreRefusedAndLeaveThePlayerAsItWas)
 {
     CPlayer& p = Filled();
-    const std::vector<uint8_t> saved = Save(p);
+    const std::string saved = Save(p);
     const size_t buildingCountAt = UnitCountAt + 4 + 3 * 4;
     const size_t research = buildingCountAt + 4 + 2 * 4 + 30 * 9;
     const std::string player = "Player section refused: ", state = "Technology state refused: ";
@@ -141,12 +144,10 @@ TEST_F(PlayerSave, BadSectionsAreRefusedAndLeaveThePlayerAsItWas)
         {research + 5, 999, state + "the researching building is unknown"}};
     for (const auto& [at, value, line] : cases)
     {
-        std::vector<uint8_t> bad = saved;
-        SetLe32(bad, at, value);
-        EXPECT_TRUE(!Load(p, bad) && Log().Contains(line)) << line;
+        EXPECT_TRUE(!Load(p, CRecordBytes::WithI32At(saved, at, value)) && Log().Contains(line)) << line;
     }
     for (const size_t cut : {size_t(6), size_t(2000), size_t(10000), UnitCountAt + 6, research + 2, saved.size() - 1})
-        EXPECT_FALSE(Load(p, std::vector<uint8_t>(saved.begin(), saved.begin() + std::ptrdiff_t(cut)))) << cut;
+        EXPECT_FALSE(Load(p, saved.substr(0, cut))) << cut;
     EXPECT_TRUE(Log().Contains(player + "the record is cut short") &&
                 Log().Contains(state + "the record is cut short") && Save(p) == saved);
 }

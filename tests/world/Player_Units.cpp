@@ -1,10 +1,9 @@
-// Units joining and leaving a player: counters, groups, score, list order and limit, converts, archers, idle keys.
+// Units joining and leaving a player: counters, groups, score, list order and limit, converts, archers.
 
 #include <numeric>
 #include <random>
 
 #include "Player_Fixture.h"
-#include "game/C_Selection.h"
 
 using PlayerUnits = PlayerTest;
 
@@ -37,28 +36,6 @@ TEST_F(PlayerUnits, CountersGroupsAndScoreFollowCreationAndRemovalInAnyOrder)
                 std::accumulate(std::begin(player.groupCounts), std::end(player.groupCounts), 0) == 3 &&
                 player.groupCounts[GROUP_FOOT_SOLDIERS] == 3);
     EXPECT_EQ(player.statistics[STAT_UNITS_LOST], 18);
-}
-
-TEST_F(PlayerUnits, IdleButtonsStepThroughIdleUnitsOnTheMapFromTheSelectedOne)
-{
-    CPlayer& player = Player(0);
-    Create(player, 2);   // not on the map
-    EXPECT_FALSE(player.SelectNextIdleUnit());
-    ASSERT_EQ(Services().messages.size(), 1u);
-    EXPECT_EQ(Services().messages[0].colour, 0xFFFFFFu);
-    TestUnit* first = Create(player, 1, 4, 6);
-    Create(player, 1, 5, 6)->currentCommand = 7;   // busy
-    TestUnit* soldier = Create(player, 2, 6, 6);
-    TestUnit* patrolling = Create(player, 1, 7, 9);
-    patrolling->currentCommand = 3;
-    for (TestUnit* wanted : {first, patrolling, first})
-    {
-        ASSERT_TRUE(player.SelectNextIdleWorker());
-        EXPECT_TRUE(g_Selection.GetFirstUnit() == wanted && g_Selection.unitCount == 1);
-        EXPECT_FLOAT_EQ(g_GameMap.cameraTargetY, float(wanted->y));
-    }
-    EXPECT_TRUE(player.SelectNextIdleUnit() && g_Selection.GetFirstUnit() == soldier);
-    g_Selection.Clear();
 }
 
 TEST_F(PlayerUnits, TheTwoHundredFiftySeventhUnitOrConvertIsRefusedAndIdsWrapAfterTheLast)

@@ -60,7 +60,7 @@ const std::vector<Offset> ThreeByThree = {{0, 0, 0, 255}, {-1, 0, 10, 255}, {0, 
 
 TEST(RangeFile, ToolMadeFileReadsBackEqualAndAMissingOrBadFileIsLoggedAndComputed)
 {
-    WorldFolder folder;
+    CScratchFolder folder;
     CTestLog log;
     DiskDataFiles data(folder);
     CRangeTable computed;
@@ -99,9 +99,7 @@ TEST(RangeFile, StoredLayoutIsCountThenEightByteEntriesAndBadTablesAreRefused)
         entries[at] = entry;
         return StoredTable(9, entries);
     };
-    std::vector<uint8_t> truncated = StoredTable(9, ThreeByThree);
-    truncated.pop_back();
-    std::vector<uint8_t> trailing = StoredTable(9, ThreeByThree);
+    std::vector<uint8_t> trailing = bytes;
     trailing.push_back(0);
     std::vector<Offset> unsorted = ThreeByThree;
     std::swap(unsorted[0], unsorted[8]);
@@ -110,7 +108,8 @@ TEST(RangeFile, StoredLayoutIsCountThenEightByteEntriesAndBadTablesAreRefused)
         {"negative count", StoredTable(-1, {}), "bad count"},
         {"count above the room", StoredTable(26, ThreeByThree), "bad count"},
         {"count beyond the file", StoredTable(10, ThreeByThree), "bad size"},
-        {"truncated entry", truncated, "bad size"}, {"bytes after the entries", trailing, "bad size"},
+        {"truncated entry", {bytes.begin(), bytes.end() - 1}, "bad size"},
+        {"bytes after the entries", trailing, "bad size"},
         {"offset beyond the radius", changed(8, {3, 0, 30, 255}), "offset out of range"},
         {"distance not of its offset", changed(1, {-1, 0, 11, 255}), "bad distance"},
         {"not nearest first", StoredTable(9, unsorted), "bad distance"},

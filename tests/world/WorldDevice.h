@@ -1,50 +1,20 @@
 #pragma once
-// Tests whose map owns textures: a hidden window with the suite's drawing device, the map freed after
+// Tests whose map owns textures: the media tests' drawing device on a hidden window, the map freed after
 // every test, game files from a folder, the log captured, and eight players, the local one seeing all.
-
-#include <SDL2/SDL.h>
 
 #include <memory>
 
 #include "WorldTestSupport.h"
-#include "media/D3DDevice.h"
-#include "platform/SysDevice3D.h"
-#include "platform/SysDevice3DFactory.h"
+#include "tests/media/GUIDevice.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 
-class WorldDeviceTest : public ::testing::Test
+class WorldDeviceTest : public gui_test::GUIDevice
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        s_Factory = SysCreateDevice3DFactory().release();
-        ASSERT_NE(s_Factory, nullptr);
-        s_Window = SDL_CreateWindow("world test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(s_Window, nullptr) << SDL_GetError();
-        Sys3DPresentParams params{.backBufferWidth = 64, .backBufferHeight = 64,
-                                  .backBufferFormat = Sys3DFormat::X8R8G8B8, .windowed = true};
-        std::unique_ptr<SysDevice3D> device;
-        ASSERT_EQ(s_Factory->CreateDevice(s_Window, params, device), Sys3DError::Ok);
-        s_Device = device.release();
-        SetD3DDevice(s_Device);
-    }
-
-    static void TearDownTestSuite()
-    {
-        SetD3DDevice(nullptr);
-        delete s_Device;
-        s_Device = nullptr;
-        if (s_Window != nullptr)
-            SDL_DestroyWindow(s_Window);
-        s_Window = nullptr;
-        delete s_Factory;
-        s_Factory = nullptr;
-    }
-
     void SetUp() override
     {
+        ASSERT_NO_FATAL_FAILURE(OpenDevice(64, 64, g_Config.screenWidth, g_Config.screenHeight));
         m_Data = std::make_unique<DiskDataFiles>(m_Folder);
         m_Log = std::make_unique<CTestLog>();
         m_Saved = std::make_unique<CConfig>(g_Config);
@@ -68,23 +38,20 @@ protected:
         g_Config = *m_Saved;
         m_Log.reset();
         m_Data.reset();
+        GUIDevice::TearDown();
     }
 
     // A theme file of the game files, written with the project's tool.
     void MakeThemeFile(const std::string& theme)
     {
-        RunTool("mktheme " + theme, m_Folder.File("Terrain/Themes/" + theme + ".theme"));
+        RunTool("mktheme " + theme, m_Folder.Write("Terrain/Themes/" + theme + ".theme", ""));
     }
 
     const CTestLog& Log() const { return *m_Log; }
-    const WorldFolder& Folder() const { return m_Folder; }
+    const CScratchFolder& Folder() const { return m_Folder; }
 
 private:
-    static inline SysDevice3DFactory* s_Factory = nullptr;
-    static inline SDL_Window* s_Window = nullptr;
-    static inline SysDevice3D* s_Device = nullptr;
-
-    WorldFolder m_Folder;
+    CScratchFolder m_Folder;
     std::unique_ptr<DiskDataFiles> m_Data;
     std::unique_ptr<CTestLog> m_Log;
     std::unique_ptr<CConfig> m_Saved;

@@ -1,35 +1,21 @@
 #pragma once
 // Helpers of the world tests: a scratch folder that the data-file layer reads from, little-endian numbers in
-// byte vectors, a save stream over them and theme files written byte by byte.
+// byte vectors and theme files written byte by byte.
 
 #include <cstdlib>
-#include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "core/C_Config.h"
 #include "core/C_File.h"
 #include "core/C_LogFile.h"
-#include "tests/support/MemorySaveStream.h"
 #include "tests/support/TestLog.h"
-
-class WorldFolder : public CScratchFolder
-{
-public:
-    // A file below the folder; '/' separated, parents are made.
-    std::string File(const std::string& relative) const
-    {
-        const std::filesystem::path path = *this / relative;
-        std::filesystem::create_directories(path.parent_path());
-        return path.string();
-    }
-};
 
 // Game files are read from the folder on disk while the object lives.
 class DiskDataFiles
 {
 public:
-    explicit DiskDataFiles(const WorldFolder& folder) { InitDataFile(folder.Path().c_str(), 0); }
+    explicit DiskDataFiles(const CScratchFolder& folder) { InitDataFile(folder.Path().c_str(), 0); }
     ~DiskDataFiles() { InitDataFile("", 0); }
 };
 
@@ -49,17 +35,6 @@ inline void SetLe32(std::vector<uint8_t>& bytes, size_t at, int32_t value)
     for (size_t i = 0; i < 4; ++i)
         bytes[at + i] = uint8_t(uint32_t(value) >> (8 * i));
 }
-
-// The support stream over a byte vector, as the world's saved sections use.
-class MemorySaveStream : public CMemorySaveStream
-{
-public:
-    MemorySaveStream() = default;
-    explicit MemorySaveStream(const std::vector<uint8_t>& bytes)
-        : CMemorySaveStream(std::string(bytes.begin(), bytes.end())) {}
-
-    std::vector<uint8_t> Bytes() const { return {CMemorySaveStream::Bytes().begin(), CMemorySaveStream::Bytes().end()}; }
-};
 
 // Little-endian bytes of a theme file, laid out as the game reads it.
 class ThemeBytes
