@@ -70,8 +70,12 @@ while IFS= read -r line || [ -n "$line" ]; do
 done <"$list"
 add_mutant
 
+# Looked up in the shell: with pipefail, a grep -q that stops reading early
+# would fail the pipe now and then and report a listed mutant as missing.
+declare -A listed=()
+for id in "${ids[@]}"; do listed[$id]=1; done
 for w in "${wanted[@]}"; do
-  printf '%s\n' "${ids[@]}" | grep -qxF -- "$w" || { echo "mutants.txt: no mutant $w" >&2; exit 2; }
+  [ -n "${listed[$w]:-}" ] || { echo "mutants.txt: no mutant $w" >&2; exit 2; }
 done
 
 # ---- Source edits, always undone ---------------------------------------------------
