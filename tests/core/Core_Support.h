@@ -18,6 +18,15 @@ inline Lines Breakpoint(int line, const std::string& file, const std::string& me
     return lines;
 }
 
+// The texts of a string list, in order.
+inline Lines Texts(const CStringArray& list)
+{
+    Lines texts;
+    for (int i = 0; i < list.GetCount(); ++i)
+        texts.push_back(list[i].GetBuffer());
+    return texts;
+}
+
 // A file read whole through the game's file layer, "<missing>" or "<short>" when it cannot be.
 inline std::string ReadEntry(const char* name)
 {

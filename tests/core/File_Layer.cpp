@@ -15,10 +15,7 @@ protected:
     {
         CStringArray list;
         ListFolderFiles(folder, list);
-        Lines names;
-        for (int i = 0; i < list.GetCount(); ++i)
-            names.push_back(list[i].GetBuffer());
-        return names;
+        return Texts(list);
     }
     void UseDataFileWith(const std::string& body)
     {

@@ -211,10 +211,7 @@ Lines Wrap(int width, const char* text)
     CFixedWidthFont font;
     CStringArray lines;
     GlobalFunc::WrapText(font, width, text, lines);
-    Lines result;
-    for (int i = 0; i < lines.GetCount(); ++i)
-        result.push_back(std::string(lines[i]));
-    return result;
+    return Texts(lines);
 }
 
 TEST(GlobalFuncText, WrapTextSplitMakeFullAndMakeSafePaths)
@@ -236,10 +233,9 @@ TEST(GlobalFuncText, WrapTextSplitMakeFullAndMakeSafePaths)
                   std::string(c.folder) + "|" + c.name + "|" + c.extension) << c.path;
     }
 
-    EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("/game/", ".")), "/game/");
-    EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("C:\\G\\", "maps")), "C:\\G\\maps\\");
-    EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("/game/", "D:\\x")), "D:\\x");
-    EXPECT_EQ(std::string(GlobalFunc::MakeFullPath("/game/", "/abs/dir")), "/abs/dir");
+    for (const auto& [folder, path, full] : {std::tuple{"/game/", ".", "/game/"}, {"C:\\G\\", "maps", "C:\\G\\maps\\"},
+                                             {"/game/", "D:\\x", "D:\\x"}, {"/game/", "/abs/dir", "/abs/dir"}})
+        EXPECT_EQ(std::string(GlobalFunc::MakeFullPath(folder, path)), full) << path;
 
     // Versions: the bytes from the highest, the lowest left out when 0; the media block's values, padding cut.
     EXPECT_TRUE(GlobalFunc::VersionToText(0x01020300) == "1.2.3" && GlobalFunc::VersionToText(0xFF000001) == "255.0.0.1" &&

@@ -53,8 +53,7 @@ TEST(CLogFile, CreateEmptiesTheLogEachLineEndsInCrLfAndLoggingOffCreatesNothing)
 {
     CScratchFolder folder;
     const std::string path = folder.Write("run.log", "from the last run\r\n");
-    const unsigned char saved = g_Config.logging;
-    g_Config.logging = 0;
+    const unsigned char saved = std::exchange(g_Config.logging, 0);
     CLogFile log;
     log.Create(path.c_str());
     EXPECT_EQ(CScratchFolder::ReadFile(path), "from the last run\r\n");

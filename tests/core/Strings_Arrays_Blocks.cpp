@@ -202,17 +202,12 @@ TEST(CString, CuttingPaddingAndSearchingStayInsideTheTextAndGrowsThirtyTwoAtATim
     EXPECT_TRUE(Text(temporary) == "" && Text(list[1]) == "b");
     for (const char* text : {"c", "d", "e"})
         list.Add(text);
-    const auto whole = [&list] {
-        std::string texts;
-        for (int i = 0; i < list.GetCount(); ++i)
-            texts += Text(list[i]);
-        return texts;
-    };
     // The first, the last and a middle one; indexes outside the list change nothing.
-    for (const auto& [index, left] : {std::pair{0, "bcde"}, {3, "bcd"}, {1, "bd"}, {2, "bd"}, {-1, "bd"}})
+    for (const auto& [index, left] : {std::pair{0, Lines{"b", "c", "d", "e"}}, {3, {"b", "c", "d"}}, {1, {"b", "d"}},
+                                      {2, {"b", "d"}}, {-1, {"b", "d"}}})
     {
         list.RemoveAt(index);
-        EXPECT_EQ(whole(), left) << index;
+        EXPECT_EQ(Texts(list), left) << index;
     }
     for (int i = 2; i < 33; ++i)
         list.Add("x");

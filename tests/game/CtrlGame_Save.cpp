@@ -28,18 +28,14 @@ protected:
     }
 
     // The save with the 32-bit field (or the byte) at that payload offset changed, its CRC-32 made to match.
-    std::vector<uint8_t> WithField(size_t payloadOffset, uint32_t value) const
+    std::vector<uint8_t> WithField(size_t payloadOffset, uint32_t value, size_t bytes = 4) const
     {
         std::vector<uint8_t> file = m_Before;
-        CSaveGameRun::PutU32At(file, m_PayloadAt + payloadOffset, value);
+        for (size_t i = 0; i < bytes; ++i)
+            file.at(m_PayloadAt + payloadOffset + i) = uint8_t(value >> (8 * i));
         return CSaveGameRun::WithMatchingCrc(file);
     }
-    std::vector<uint8_t> WithByte(size_t payloadOffset, uint8_t value) const
-    {
-        std::vector<uint8_t> file = m_Before;
-        file.at(m_PayloadAt + payloadOffset) = value;
-        return CSaveGameRun::WithMatchingCrc(file);
-    }
+    std::vector<uint8_t> WithByte(size_t offset, uint8_t value) const { return WithField(offset, value, 1); }
 
     std::vector<uint8_t> m_Before;
     size_t m_PayloadAt = 0;
@@ -256,20 +252,15 @@ TEST_F(CtrlGameSaveLayout, SectionsLieWhereTheirSizesPutThem)
     const std::vector<uint8_t> payload = CSaveGameRun::Payload(CSaveGameRun::Save());
     ASSERT_GT(payload.size(), 1000u);
 
-    std::string timers = std::string(1, '\1') + LE32(4) + LE32(3);
-    for (int32_t i = 1; i < MarkedTimer; ++i)
-        timers += std::string(9, '\0');
-    timers += std::string(1, '\1') + LE32(uint32_t(MarkReload)) + LE32(uint32_t(MarkCounter));
+    const std::string timers = std::string(1, '\1') + LE32(4) + LE32(3) + std::string(9 * (MarkedTimer - 1), '\0') +
+                               std::string(1, '\1') + LE32(uint32_t(MarkReload)) + LE32(uint32_t(MarkCounter));
     const std::string objectives = LE32(2) + LE32(0) + LE32(0) + LE32(5) + LE32(7) + LE32(1) + LE32(9) +
                                    std::string(1, '\1') + Text32("Hold") + Text32("H") + Text32("Go") + LE32(1) +
                                    LE32(4) + std::string("\1\0\0", 3) + Text32("Maps\\a.world");
     const std::string profile = std::string("\3Bob", 4) + std::string(1, '\0');
-    std::string selection = LE32(0) + LE32(0xFFFFFFFF);
-    for (int32_t group = 1; group <= ControlGroupCount; ++group)
-        selection += LE32(0);
-    const std::string options = std::string("\1\0", 2);
+    const std::string selection = LE32(0) + LE32(0xFFFFFFFF) + std::string(4 * ControlGroupCount, '\0');
     const std::string head = LE32(0) + std::string(1, '\1') + timers + LE32(0) + objectives + profile + selection +
-                             options;
+                             std::string("\1\0", 2);
     EXPECT_EQ(Bytes(payload, 0, head.size()), head);
 
     // Each player's section opens with its name.
@@ -383,11 +374,10 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
         Play(1);
     ASSERT_EQ(keep->garrisonedUnit, king);
     CUnit* dying = World().Spawn(DyingPlayer, UNIT_WARRIOR, 4, 40);
-    ASSERT_NE(dying, nullptr);
+    CBuilding* house = World().Player(DyingPlayer).CreateBuilding(CastHouse, 40, 4);
+    ASSERT_TRUE(dying != nullptr && house != nullptr);
     dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
     ASSERT_TRUE(dying->IsDying());
-    CBuilding* house = World().Player(DyingPlayer).CreateBuilding(CastHouse, 40, 4);
-    ASSERT_NE(house, nullptr);
     house->Destroy(false);
     const std::vector<uint8_t> sound = CSaveGameRun::SaveDrawn();
 

@@ -68,22 +68,16 @@ protected:
             CSaveGameRun::Frame(World());
     }
 
-    // A warrior of the player killed at (x, y), played on until its corpse lies.
-    void MakeCorpse(int32_t player, int32_t x, int32_t y)
+    // Two warriors a side near each other, one walking off, a blacksmith, a dead warrior's corpse (played on
+    // until it lies), a selected unit, a control group and a marker.
+    void BuildSmallGame()
     {
-        CUnit* doomed = World().Spawn(player, UNIT_WARRIOR, x, y);
+        CUnit* doomed = World().Spawn(2, UNIT_WARRIOR, 30, 30);
         ASSERT_NE(doomed, nullptr);
         doomed->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
         for (int32_t frame = 0; frame < 100 && g_Particles.GetCorpseCount() == 0; ++frame)
             CSaveGameRun::Frame(World());
         ASSERT_EQ(g_Particles.GetCorpseCount(), 1);
-    }
-
-    // Two warriors a side near each other, one walking off, a blacksmith, a
-    // dead warrior's corpse, a selected unit, a control group and a marker.
-    void BuildSmallGame()
-    {
-        MakeCorpse(2, 30, 30);
         for (const auto& [player, x, y] : {std::tuple{0, 10, 10}, {0, 10, 12}, {1, 12, 10}, {1, 12, 12}})
         {
             m_Units.push_back(World().Spawn(player, UNIT_WARRIOR, x, y));

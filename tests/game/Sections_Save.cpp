@@ -1,6 +1,5 @@
-// The particles' and the objectives' sections of a saved game: their bytes, what comes
-// back, and the sections that are refused with the record left as it was; the set-up record as built and
-// as scripts fill it, and the editor's technology columns.
+// The particles' and the objectives' sections of a saved game, refused ones leaving the record as it was; the
+// editor's technology columns.
 
 #include <gtest/gtest.h>
 
@@ -106,8 +105,7 @@ TEST(SetTechTree, EveryTechnologyStandsInOneColumn)
         for (int i = 0; i < column.count; ++i)
             ++seen.at(size_t(column.prerequisites[i]));
     }
-    EXPECT_EQ(std::vector<int>(61, 1), seen);
-    EXPECT_EQ((std::vector<int>{21, 0, 21, 11, 19, 32}), heads);
+    EXPECT_EQ(std::pair(std::vector<int>(61, 1), std::vector<int>{21, 0, 21, 11, 19, 32}), std::pair(seen, heads));
     CTestLog log;
     form.columns[2].count = 18;  // technology 60 left out
     EXPECT_FALSE(form.HasEveryTechnology());
@@ -198,8 +196,7 @@ TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresEmittersAndMarkersAndLoadsBac
                 g_ReferenceBase.GetBuildingRef(m_Building) == 2);
     CMemorySaveStream out;
     g_Particles.SaveGame(out, g_ReferenceBase);
-    const uint32_t first = uint32_t(m_Fires[0]);
-    const uint32_t last = uint32_t(m_Fires[2]);
+    const uint32_t first = uint32_t(m_Fires[0]), last = uint32_t(m_Fires[2]);
     const uint32_t firstTicks = uint32_t(CParticles::CorpseTicks - kDecayedTicks);
     const std::string expected = LE32(2) + LE32(0) + LE32(firstTicks) + LE32(1) + LE32(CParticles::CorpseTicks) +
                                  LE32(1) + LE32(2) + LE32(CParticles::RuinTicks) + LE32(2) + LE32(first) +

@@ -1,5 +1,4 @@
-// How a form hands the mouse, the keys and drawing to its controls, told by the journal of what each control was asked;
-// the interface's start-up tables: the 119 command hints in the current language, the decoration types and picks.
+// How a form hands input and drawing to its controls, told by a journal; the interface's hint and decoration tables.
 
 #include <gtest/gtest.h>
 
@@ -167,8 +166,7 @@ TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndARelease
     form.OnMouseDown(170, 280);
     Taken();
     form.OnMouseMove(700, 700);
-    EXPECT_EQ((Journal{"over.leave", "over.up"}), Taken());
-    EXPECT_EQ(-1, form.hover);
+    EXPECT_EQ(std::pair(Journal{"over.leave", "over.up"}, -1), std::pair(Taken(), form.hover));
     form.controls[under]->enabled = 0;
     EXPECT_FALSE(form.controls[under]->HitTest(120, 130));
 
@@ -304,8 +302,7 @@ TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath
 TEST(InterfaceTables, CommandHintsAreSizedByTheirKindAndComposeHeadingHotkeyAndDescription)
 {
     CTestLog log;
-    CUnitStats* const savedRecords = g_UnitStats;
-    g_UnitStats = new CUnitStats[TypeRecordCount];
+    CUnitStats* const savedRecords = std::exchange(g_UnitStats, new CUnitStats[TypeRecordCount]);
     AllocGlobalHints();
     LoadTexts("HH_CANCEL_H,\"Cancel\"\nHH_CANCEL_D,\"Drops the order\"\nHH_STOP_H,\"Stop\"\nHH_STOP_D,\"Halt\"\n"
               "HH_TRAIN_WORKER_H,\"Peasant\"\nHH_TRAIN_WORKER_D,\"Builds\"\nHH_TRAIN_TOWERARCHER_H,\"Bowman\"\n"

@@ -1,8 +1,5 @@
-// The widgets' own rules, case by case, and a form holding one of each driven the way a player drives it, on the
-// real device with the small generated font (10 pixels a character in font 0, 8 in font 1, lines 12 high) and the
-// plain interface pictures of GUIDevice.  The cursor on the game's window and device: the drawn cursor and its
-// shadow read back, the system modes the offscreen window cannot show, refused slots and pictures; and the loading
-// screen's background and bar.
+// The widgets case by case and a form of each driven as a player does, on the real device with GUIDevice's font and
+// pictures; the drawn cursor and the loading screen read back.
 
 #include <algorithm>
 #include <tuple>
@@ -290,8 +287,7 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
     tall.OnMouseMove(195, 20);
     tall.OnMouseDown(195, 20);
     tall.OnMouseMove(195, 39);
-    EXPECT_GT(tall.firstRow, 0);
-    EXPECT_LE(tall.firstRow, 200 - tall.visibleRows);
+    EXPECT_TRUE(tall.firstRow > 0 && tall.firstRow <= 200 - tall.visibleRows) << tall.firstRow;
 }
 
 TEST_F(GUIWidgets, EntryEditsWithinItsLimits)
@@ -438,9 +434,8 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
         SDL_PushEvent(&event);
         for (SysMessage message; window.PeekMessage(message);) {}
         g_Config.mouseCursorMode = mode;
-        cursors.SetCursor(0);
-        cursors.SetCursor(1);
-        cursors.SetCursor(0);
+        for (const int slot : {0, 1, 0})
+            cursors.SetCursor(slot);
         EXPECT_EQ(mode == CCursors::ModeDrawn ? 0 : 1,
                   log.Count("The system mouse cursor is not available, the game draws the cursor"));
         EXPECT_TRUE(CCursors::ModeDrawn == cursors.EffectiveMode() && mode == g_Config.mouseCursorMode &&

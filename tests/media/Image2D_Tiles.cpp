@@ -1,6 +1,4 @@
-// Pictures cut into tiles and drawn on the real device, read back exactly across a tile seam; pictures refused; the
-// saved section of a prepared picture.  Damaged font files; text printed and read back, where a glyph printed at x
-// covers x + 2 to x + W + 1.
+// Pictures in tiles and text drawn on the real device and read back; a glyph printed at x covers x + 2 to x + W + 1.
 
 #include <tuple>
 

@@ -1,5 +1,4 @@
-// Model files read into C3DObject: frames, groups and their boxes, reloads, missing and damaged files, the model's and
-// a group's screen rectangles and hit tests, and models drawn through the hardware and the CPU paths.
+// Model files read into C3DObject, their screen rectangles and hit tests, and models drawn on both transform paths.
 
 #include <cmath>
 #include <limits>

@@ -1,7 +1,5 @@
-// The sample bank, the music player and the speech stream through a mixer without an output, compared sample by
-// sample with the files.  The ambient sound on a 64 x 64 continental map of open land seen whole, the camera on its
-// middle, a recorder in place of the sample bank: what it counts in view, its shares and looping sounds, the fog of
-// each theme and weather.
+// Samples, music and speech through a mixer without an output, compared sample by sample with the files; the ambient
+// sound on a 64 x 64 map of open land seen whole, with a recorder in place of the sample bank.
 
 #include <algorithm>
 #include <numeric>

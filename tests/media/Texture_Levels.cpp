@@ -1,5 +1,4 @@
-// Pixel conversion, every mip level's texels read from the device, textures drawn and read back, a texture's saved-game
-// record; the vertex batch: scaling from the screen and the world, its capacity, what each kind of draw puts out.
+// Texture texels read from the device level by level, drawn, and saved; the vertex batch and what each draw puts out.
 
 #include "media/C_Texture.h"
 #include "platform/SysDevice3DTexture.h"

@@ -65,9 +65,8 @@ CUnit* TestPlayerServices::CreateUnitObject(CPlayer& player, int32_t type) const
 }
 
 CBuilding* TestPlayerServices::CreateBuildingObject(CPlayer& player, int32_t cast, int32_t resourceKind,
-                                                    int32_t treeCast, int32_t decorationKind) const
+                                                    int32_t /*treeCast*/, int32_t decorationKind) const
 {
-    (void)treeCast;
     if (!((cast >= 1 && cast <= 13) || cast == 15 || cast == 18))
         return nullptr;
     auto* building = new TestBuilding(cast, resourceKind, decorationKind);

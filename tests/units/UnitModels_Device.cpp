@@ -8,7 +8,7 @@
 
 #include "effects/C_Particles.h"
 #include "media/C_ModelRecord.h"
-#include "tests/media/ModelBytes.h"
+#include "tests/media/FileBytes.h"
 #include "tests/units/UnitPanel_Device.h"
 #include "units/C_UnitModelDrawing.h"
 #include "units/C_Unit_Quib.h"
