@@ -14,7 +14,7 @@ using SS = Sys3DStageState;
 
 class Device3DDrawing : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(h.Open(16, 16)); }
+  void SetUp() override { ASSERT_TRUE(h.Open(16, 16, BackBuffer(16, 16))); }
   SysDevice3D& Device() { return h.Device(); }
   std::uint32_t Render(RS state) {
     std::uint32_t value = 0xDEADBEEF;
@@ -123,8 +123,7 @@ TEST(Device3DModes, EachSizeAndFormatIsListedOnceInFirstSeenOrder) {
 
 TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheGammaRamp) {
   Device3DHarness h;
-  Sys3DPresentParams params = BackBuffer(20, 10, Sys3DFormat::X8R8G8B8);
-  ASSERT_TRUE(h.Open(40, 30, params));
+  ASSERT_TRUE(h.Open(40, 30, BackBuffer(20, 10)));
   h.ScreenQuad(0, 0, 20, 1, 0xFFFF0000);
   h.ScreenQuad(19, 9, 20, 10, 0xFF00FF00);
   std::vector<std::uint32_t> pixels;
@@ -154,8 +153,7 @@ TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheG
 
 TEST(Device3DCreation, SixteenBitBackBufferReadsTopBitsOfEachChannelAndSizesFollowTheFormat) {
   Device3DHarness h;
-  Sys3DPresentParams params = BackBuffer(4, 4, Sys3DFormat::R5G6B5);
-  ASSERT_TRUE(h.Open(4, 4, params));
+  ASSERT_TRUE(h.Open(4, 4, BackBuffer(4, 4, Sys3DFormat::R5G6B5)));
   h.Device().Clear(Sys3DClear::Target, 0xFFFFFFFF, 1.0f);
   EXPECT_EQ(h.Pixel(0, 0), 0xF8FCF8u);
   // 0x12 -> 5 bits 2 -> 0x10; 0x34 -> 6 bits 13 -> 0x34; 0x56 -> 5 bits 10 -> 0x50.
