@@ -190,10 +190,8 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesC
 {
     Sys3DMatrix m;
     ASSERT_EQ(Sys3DError::Ok, Device().GetTransform(Sys3DTransform::Projection, m));
-    const float expected[4][4] = {{1.4f, 0, 0, 0}, {0, 1.6f, 0, 0}, {0, 0, 1, 1}, {0, 0, -1, 0}};
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(expected[r][c], m.m[r][c]) << r << "," << c;
+    EXPECT_EQ((std::vector<float>{1.4f, 0, 0, 0, 0, 1.6f, 0, 0, 0, 0, 1, 1, 0, 0, -1, 0}),
+              std::vector<float>(&m.m[0][0], &m.m[0][0] + 16));
     EXPECT_EQ(1, ctrl.customStates);  // the controller's states come last
 
     game.guardBandLeft = -100000;
