@@ -4,6 +4,7 @@
 
 #include "platform/SoundDevice.h"
 #include "platform/SoundMixer.h"
+#include "tests/support/ReferenceBytes.h"
 
 using namespace SysSound;
 using Samples = std::vector<int16_t>;
@@ -18,14 +19,10 @@ WaveFormat PcmFormat(uint16_t channels)
 // Little-endian bytes of 16-bit samples, written byte by byte.
 std::vector<uint8_t> ToBytes(const Samples& samples)
 {
-    std::vector<uint8_t> bytes;
+    std::string bytes;
     for (int16_t sample : samples)
-    {
-        const auto bits = static_cast<uint16_t>(sample);
-        bytes.push_back(static_cast<uint8_t>(bits & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(bits >> 8));
-    }
-    return bytes;
+        bytes += LE32(static_cast<uint16_t>(sample)).substr(0, 2);
+    return {bytes.begin(), bytes.end()};
 }
 
 // A playing mono voice over `samples`.
@@ -108,7 +105,6 @@ protected:
         m_Device->Render(out.data(), frames);
         return SplitChannels(out);
     }
-    // The status flags and the play cursor.
     static std::pair<uint32_t, uint32_t> StatusAndPosition(Buffer* buffer)
     {
         uint32_t status = 0xFFFFFFFF, cursor = 0xFFFFFFFF;
