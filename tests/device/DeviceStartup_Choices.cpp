@@ -34,14 +34,7 @@ std::vector<std::string> Texts(const std::vector<CString>& lines)
         out.emplace_back(line.GetBuffer());
     return out;
 }
-Sys3DDisplayMode Mode(int32_t width, int32_t height, Sys3DFormat format)
-{
-    Sys3DDisplayMode mode;
-    mode.width = width;
-    mode.height = height;
-    mode.format = format;
-    return mode;
-}
+using Mode = Sys3DDisplayMode;
 
 constexpr Sys3DFormat k15 = Sys3DFormat::X1R5G5B5;
 constexpr Sys3DFormat k16 = Sys3DFormat::R5G6B5;
@@ -144,28 +137,28 @@ TEST(DeviceStartupColourTable, ChannelsAreReadLittleEndianRedGreenBlueAndAShortT
 
 TEST(DeviceStartupModes, ListingTableAndConfiguredModeTakeOnlySixteenAndThirtyTwoBitsAndFallbackTakesTheBest)
 {
-    EXPECT_STREQ("800x600 15bit", DeviceStartup::DescribeMode(Mode(800, 600, k15)));
-    EXPECT_STREQ("1600x1200 32bit", DeviceStartup::DescribeMode(Mode(1600, 1200, k32)));
-    EXPECT_STREQ("", DeviceStartup::DescribeMode(Mode(800, 600, Sys3DFormat::A8R8G8B8)));
+    EXPECT_STREQ("800x600 15bit", DeviceStartup::DescribeMode(Mode{800, 600, k15}));
+    EXPECT_STREQ("1600x1200 32bit", DeviceStartup::DescribeMode(Mode{1600, 1200, k32}));
+    EXPECT_STREQ("", DeviceStartup::DescribeMode(Mode{800, 600, Sys3DFormat::A8R8G8B8}));
 
     DeviceStartup::ModeSupportTable table = {};
-    for (const Sys3DDisplayMode& mode : {Mode(1280, 1024, k16), Mode(1280, 1024, k32), Mode(1152, 864, k32),
-                                         Mode(640, 480, k15), Mode(800, 600, k32)})
+    for (const Sys3DDisplayMode& mode : {Mode{1280, 1024, k16}, Mode{1280, 1024, k32}, Mode{1152, 864, k32},
+                                         Mode{640, 480, k15}, Mode{800, 600, k32}})
         DeviceStartup::MarkModeSupport(mode, table);
     // Rows: 640x480, 800x600, 1024x768, 1280x1024, 1600x1200; columns 16, 32.
     const uint8_t expected[5][2] = {{0, 0}, {0, 1}, {0, 0}, {1, 1}, {0, 0}};
     for (int row = 0; row < 5; ++row)
         EXPECT_TRUE(expected[row][0] == table[row][0] && expected[row][1] == table[row][1]) << row;
 
-    EXPECT_TRUE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k32), 1024, 768, 32));
-    EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k32), 1024, 768, 24));
-    EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode(1024, 768, k15), 1024, 768, 15));
+    EXPECT_TRUE(DeviceStartup::IsConfiguredMode(Mode{1024, 768, k32}, 1024, 768, 32));
+    EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode{1024, 768, k32}, 1024, 768, 24));
+    EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode{1024, 768, k15}, 1024, 768, 15));
     const struct { std::vector<Sys3DDisplayMode> modes; bool found; int32_t width, height, depth; } cases[] = {
         // 1024 x 768 x 16 configured but absent; 800 x 600 exists in 32 bits.
-        {{Mode(800, 600, k16), Mode(800, 600, k32), Mode(640, 480, k32)}, true, 800, 600, 32},
-        {{Mode(640, 480, k32), Mode(1024, 768, k16), Mode(1280, 1024, k32)}, true, 1024, 768, 16},
-        {{Mode(640, 480, k16), Mode(1024, 768, k15)}, true, 640, 480, 16},
-        {{Mode(1280, 1024, k32), Mode(1152, 864, k16), Mode(800, 600, k15)}, false, -1, -1, -1},
+        {{Mode{800, 600, k16}, Mode{800, 600, k32}, Mode{640, 480, k32}}, true, 800, 600, 32},
+        {{Mode{640, 480, k32}, Mode{1024, 768, k16}, Mode{1280, 1024, k32}}, true, 1024, 768, 16},
+        {{Mode{640, 480, k16}, Mode{1024, 768, k15}}, true, 640, 480, 16},
+        {{Mode{1280, 1024, k32}, Mode{1152, 864, k16}, Mode{800, 600, k15}}, false, -1, -1, -1},
         {{}, false, -1, -1, -1},
     };
     for (const auto& c : cases)

@@ -1,7 +1,5 @@
-// The start-up and shut-down of the real devices, read from the log, the colour correction table they load, and a
-// device that cannot be made.  What the default render states, the frame bracket and the global rectangles put on the
-// real device's screen, read back pixel by pixel; the in-game controller's answer to the screenshot key and the lost
-// device; and screenshots: the free-name search over a folder on disk and the back buffer's picture.
+// The real devices' start-up and shut-down as logged, their colour table and a device that cannot be made; what the
+// frame bracket and the global rectangles draw; the in-game device keys; screenshots' free names and pictures.
 
 #include <csignal>
 
@@ -23,8 +21,7 @@ constexpr uint32_t kBlack = 0x000000;
 using DeviceDrawing = DeviceGame;
 using DeviceFrame = DeviceGame;
 
-// A screen that shows a loading picture from inside its Init, while the
-// window goes away and the game is asked to close.
+// A screen that shows a loading picture from inside its Init while the window goes away and the game is asked to close.
 class LoadingCtrl : public CCtrl
 {
 public:
@@ -53,6 +50,7 @@ public:
 };
 
 const char kMarkName[] = "InGame/ScreenShotMark/pelwin.tga";
+const char kRampName[] = "InGame/GammaRamps/default.ramp";
 
 // A 32-bit top-first TGA read byte by byte: its pixels as 0xAARRGGBB, after checking the header says so.
 std::vector<uint32_t> ReadShot(const std::string& path, int side)
@@ -85,15 +83,14 @@ std::string TgaFile(int w, int h, const std::vector<uint32_t>& pixels)
     return bytes;
 }
 
-// A green 10 x 10 box at the top left on black, a colour table that halves
-// every level, and a 4 x 3 mark whose blue bytes are its mask.
+// A green 10 x 10 box at the top left on black, a colour table halving every level (entry i is i x 128) and a 4 x 3
+// mark whose blue bytes are its mask.
 class ScreenShotPicture : public DeviceGame
 {
 protected:
     void PrepareData() override
     {
-        // Every level halved: entry i is i x 128.
-        folder.Write("InGame/GammaRamps/default.ramp", ColourTableFile([](int, int i) { return i * 128; }));
+        folder.Write(kRampName, ColourTableFile([](int, int i) { return i * 128; }));
         folder.Write(kMarkName, TgaFile(4, 3, {0x000000, 0x0000FF, 0x0000FF, 0x0000FF,  //
                                                0x0000FF, 0x000080, 0x0000FF, 0x0000FF,  //
                                                0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF}));
@@ -116,7 +113,6 @@ protected:
     CScratchFolder shots;
 };
 
-const char kRampName[] = "InGame/GammaRamps/default.ramp";
 const char kRampMissing[] =
     "Color correction table \"InGame\\GammaRamps\\default.ramp\" not found, colors are not corrected";
 
@@ -154,9 +150,8 @@ public:
     Sys3DResult EnumAdapterModes(uint32_t index, Sys3DDisplayMode& mode) override
     {
         asked.push_back(index);
-        mode.width = index == 0 ? 800 : 640;
-        mode.height = index == 0 ? 600 : 480;
-        mode.format = index == 0 ? Sys3DFormat::X8R8G8B8 : Sys3DFormat::R5G6B5;
+        mode = index == 0 ? Sys3DDisplayMode{800, 600, Sys3DFormat::X8R8G8B8}
+                          : Sys3DDisplayMode{640, 480, Sys3DFormat::R5G6B5};
         return Sys3DError::Ok;
     }
     Sys3DResult GetDeviceCaps(Sys3DCaps& caps) override { return real->GetDeviceCaps(caps); }
@@ -190,10 +185,8 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesC
 {
     Sys3DMatrix m;
     ASSERT_EQ(Sys3DError::Ok, Device().GetTransform(Sys3DTransform::Projection, m));
-    const float expected[4][4] = {{1.4f, 0, 0, 0}, {0, 1.6f, 0, 0}, {0, 0, 1, 1}, {0, 0, -1, 0}};
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(expected[r][c], m.m[r][c]) << r << "," << c;
+    EXPECT_EQ((std::vector<float>{1.4f, 0, 0, 0, 0, 1.6f, 0, 0, 0, 0, 1, 1, 0, 0, -1, 0}),
+              std::vector<float>(&m.m[0][0], &m.m[0][0] + 16));
     EXPECT_EQ(1, ctrl.customStates);  // the controller's states come last
 
     game.guardBandLeft = -100000;

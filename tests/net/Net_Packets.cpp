@@ -1,7 +1,6 @@
-// The 72-byte packet on the wire, the network references of units and buildings, and what each named game command
-// puts into its packet.  Then two machines of one game in one process, in turn: the host plays from a saved start and
-// its packets are recorded; the same start is loaded again as player 1's client, which receives them.  Afterwards the
-// client agrees with the host on every object the host decides about; hostile packets change nothing there.
+// The 72-byte packet, the network references and what each game command puts into its packet; then two machines in
+// one process, in turn: the host's packets from a saved start go to the same start loaded as player 1's client, which
+// then agrees with the host on every object the host decides about, and hostile packets change nothing there.
 
 #include <gtest/gtest.h>
 
@@ -190,8 +189,7 @@ protected:
         start = CSaveGameRun::Save();
     }
 
-    // The host's game: the walk, the hits, the unloading.  Its packets for
-    // the client (to every machine or to slot 1) in order.
+    // The host's game (the walk, the hits, the unloading) and its packets for the client (to all or to slot 1) in order.
     std::vector<CNetPacket> PlayHost()
     {
         EXPECT_TRUE(world.Load(start));

@@ -14,7 +14,7 @@ using SS = Sys3DStageState;
 
 class Device3DDrawing : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(h.Open(16, 16)); }
+  void SetUp() override { ASSERT_TRUE(h.Open(16, 16, BackBuffer(16, 16))); }
   SysDevice3D& Device() { return h.Device(); }
   std::uint32_t Render(RS state) {
     std::uint32_t value = 0xDEADBEEF;
@@ -42,9 +42,7 @@ TEST_F(Device3DDrawing, RefusedValuesChangeNothingAndResetReturnsEveryStateToRes
   EXPECT_EQ(Device().GetTextureStageState(9, SS::MinFilter, value), Sys3DError::InvalidCall);
   EXPECT_EQ(Device().SetTexture(8, nullptr), Sys3DError::InvalidCall);
   EXPECT_EQ(Stage(0, SS::MinFilter), Sys3DFilter::Point);
-  Sys3DLight light;
-  light.type = static_cast<decltype(light.type)>(99);
-  EXPECT_EQ(Device().SetLight(0, light), Sys3DError::InvalidCall);
+  EXPECT_EQ(Device().SetLight(0, {.type = static_cast<Sys3DLightType>(99)}), Sys3DError::InvalidCall);
   EXPECT_EQ(Device().LightEnable(8, true), Sys3DError::InvalidCall);
 
   ASSERT_EQ(Device().SetRenderState(RS::AlphaBlendEnable, 1), Sys3DError::Ok);
@@ -59,17 +57,12 @@ TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLine
   // Resting state: lighting on, ambient 0, zero material: black.
   h.WorldQuad(-5, 5, 5, -5, 2.0f, 0xFFFFFFFF);
   EXPECT_EQ(h.Pixel(8, 8), 0u);
-  Sys3DMaterial material;
-  material.ambient = {1.0f, 1.0f, 1.0f, 1.0f};
-  material.emissive = {0.0f, 0.0f, 0.25f, 0.0f};
+  const Sys3DMaterial material{.ambient = {1.0f, 1.0f, 1.0f, 1.0f}, .emissive = {0.0f, 0.0f, 0.25f, 0.0f}};
   ASSERT_EQ(Device().SetMaterial(material), Sys3DError::Ok);
   Device().SetRenderState(RS::Ambient, 0x00404040);
   // A directional light adds its ambient colour; its diffuse colour needs a normal, which no vertex format has.
-  Sys3DLight light;
-  light.type = Sys3DLightType::Directional;
-  light.direction = {0.0f, 0.0f, 1.0f};
-  light.ambient = {0.25f, 0.0f, 0.0f, 0.0f};
-  light.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+  const Sys3DLight light{.type = Sys3DLightType::Directional, .diffuse = {1.0f, 1.0f, 1.0f, 1.0f},
+                         .ambient = {0.25f, 0.0f, 0.0f, 0.0f}, .direction = {0.0f, 0.0f, 1.0f}};
   ASSERT_EQ(Device().SetLight(0, light), Sys3DError::Ok);
   for (const auto& [on, colour] : {std::pair{false, 0x404080u}, std::pair{true, 0x804080u}}) {
     ASSERT_EQ(Device().LightEnable(0, on), Sys3DError::Ok);
@@ -123,8 +116,7 @@ TEST(Device3DModes, EachSizeAndFormatIsListedOnceInFirstSeenOrder) {
 
 TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheGammaRamp) {
   Device3DHarness h;
-  Sys3DPresentParams params = BackBuffer(20, 10, Sys3DFormat::X8R8G8B8);
-  ASSERT_TRUE(h.Open(40, 30, params));
+  ASSERT_TRUE(h.Open(40, 30, BackBuffer(20, 10)));
   h.ScreenQuad(0, 0, 20, 1, 0xFFFF0000);
   h.ScreenQuad(19, 9, 20, 10, 0xFF00FF00);
   std::vector<std::uint32_t> pixels;
@@ -154,8 +146,7 @@ TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheG
 
 TEST(Device3DCreation, SixteenBitBackBufferReadsTopBitsOfEachChannelAndSizesFollowTheFormat) {
   Device3DHarness h;
-  Sys3DPresentParams params = BackBuffer(4, 4, Sys3DFormat::R5G6B5);
-  ASSERT_TRUE(h.Open(4, 4, params));
+  ASSERT_TRUE(h.Open(4, 4, BackBuffer(4, 4, Sys3DFormat::R5G6B5)));
   h.Device().Clear(Sys3DClear::Target, 0xFFFFFFFF, 1.0f);
   EXPECT_EQ(h.Pixel(0, 0), 0xF8FCF8u);
   // 0x12 -> 5 bits 2 -> 0x10; 0x34 -> 6 bits 13 -> 0x34; 0x56 -> 5 bits 10 -> 0x50.

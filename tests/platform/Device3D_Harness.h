@@ -28,11 +28,7 @@ constexpr std::uint32_t kWorldFvf = Sys3DFvf::Xyz | Sys3DFvf::Diffuse | Sys3DFvf
 
 // Back-buffer parameters of width x height in the format, no multisampling.
 inline Sys3DPresentParams BackBuffer(int width, int height, Sys3DFormat format = Sys3DFormat::X8R8G8B8) {
-  Sys3DPresentParams params;
-  params.backBufferWidth = width;
-  params.backBufferHeight = height;
-  params.backBufferFormat = format;
-  return params;
+  return {.backBufferWidth = width, .backBufferHeight = height, .backBufferFormat = format};
 }
 
 // Colours within one level of each other in every channel.
@@ -49,13 +45,8 @@ class Device3DHarness {
     device_.reset();
     if (window_ != nullptr) SDL_DestroyWindow(window_);
   }
-  // Window and back buffer of width x height, 32 bits, no multisampling.
-  bool Open(int width, int height) {
-    Sys3DPresentParams params = BackBuffer(width, height);
-    return Open(width, height, params);
-  }
   // The back buffer is cleared to black with depth 1.
-  bool Open(int windowWidth, int windowHeight, Sys3DPresentParams& params) {
+  bool Open(int windowWidth, int windowHeight, Sys3DPresentParams params) {
     factory_ = SysCreateDevice3DFactory();
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     window_ = SDL_CreateWindow("device test", 0, 0, windowWidth, windowHeight, flags);

@@ -1,21 +1,62 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "platform/SoundDevice.h"
-#include "tests/platform/Sound_Helpers.h"
+#include "platform/SoundMixer.h"
+#include "tests/support/ReferenceBytes.h"
 
 using namespace SysSound;
 using Samples = std::vector<int16_t>;
-using SoundTest::MakeVoice;
-using SoundTest::StereoOut;
 
 namespace
 {
+WaveFormat PcmFormat(uint16_t channels)
+{
+    return {FormatPcm, channels, 22050, 22050u * channels * 2, static_cast<uint16_t>(channels * 2), 16};
+}
+
+// Little-endian bytes of 16-bit samples, written byte by byte.
+std::vector<uint8_t> ToBytes(const Samples& samples)
+{
+    std::string bytes;
+    for (int16_t sample : samples)
+        bytes += LE32(static_cast<uint16_t>(sample)).substr(0, 2);
+    return {bytes.begin(), bytes.end()};
+}
+
+// A playing mono voice over `samples`.
+SoundVoice MakeVoice(const Samples& samples)
+{
+    const std::vector<uint8_t> bytes = ToBytes(samples);
+    SoundVoice voice;
+    voice.samples = std::shared_ptr<uint8_t[]>(new uint8_t[bytes.size()]);
+    std::memcpy(voice.samples.get(), bytes.data(), bytes.size());
+    voice.bytes = static_cast<uint32_t>(bytes.size());
+    voice.playing = true;
+    return voice;
+}
+
+struct StereoOut
+{
+    Samples left, right;
+};
+
+StereoOut SplitChannels(const Samples& interleaved)
+{
+    StereoOut out;
+    for (size_t i = 0; i + 1 < interleaved.size(); i += 2)
+    {
+        out.left.push_back(interleaved[i]);
+        out.right.push_back(interleaved[i + 1]);
+    }
+    return out;
+}
+
 struct Locked
 {
-    void* region1 = nullptr;
-    void* region2 = nullptr;
-    uint32_t bytes1 = 0;
-    uint32_t bytes2 = 0;
+    void *region1 = nullptr, *region2 = nullptr;
+    uint32_t bytes1 = 0, bytes2 = 0;
     Result Lock(Buffer* buffer, uint32_t offset, uint32_t bytes)
     {
         return buffer->Lock(offset, bytes, &region1, &bytes1, &region2, &bytes2);
@@ -35,10 +76,7 @@ protected:
 
     Result Create(uint32_t bytes, const WaveFormat* format, uint32_t flags = BufferCtrlVolume | BufferCtrlPan)
     {
-        BufferDesc desc;
-        desc.flags = flags;
-        desc.bufferBytes = bytes;
-        desc.format = format;
+        const BufferDesc desc{.flags = flags, .bufferBytes = bytes, .format = format};
         Buffer* buffer = reinterpret_cast<Buffer*>(this);   // must be reset to null on failure
         const Result result = m_Device->CreateSoundBuffer(desc, &buffer);
         if (result == Ok)
@@ -49,25 +87,24 @@ protected:
     }
     Buffer* Make(uint16_t channels, uint32_t bytes, uint32_t flags = BufferCtrlVolume | BufferCtrlPan)
     {
-        const WaveFormat format = SoundTest::PcmFormat(channels);
+        const WaveFormat format = PcmFormat(channels);
         EXPECT_EQ(Create(bytes, &format, flags), Ok);
         return m_Buffers.back();
     }
     static void Write(Buffer* buffer, uint32_t offset, const Samples& samples)
     {
-        const std::vector<uint8_t> bytes = SoundTest::ToBytes(samples);
+        const std::vector<uint8_t> bytes = ToBytes(samples);
         Locked lock;
         ASSERT_EQ(lock.Lock(buffer, offset, static_cast<uint32_t>(bytes.size())), Ok);
         std::memcpy(lock.region1, bytes.data(), lock.bytes1);
         ASSERT_EQ(lock.Unlock(buffer), Ok);
     }
-    SoundTest::StereoOut Render(uint32_t frames)
+    StereoOut Render(uint32_t frames)
     {
         Samples out(frames * 2);
         m_Device->Render(out.data(), frames);
-        return SoundTest::SplitChannels(out);
+        return SplitChannels(out);
     }
-    // The status flags and the play cursor.
     static std::pair<uint32_t, uint32_t> StatusAndPosition(Buffer* buffer)
     {
         uint32_t status = 0xFFFFFFFF, cursor = 0xFFFFFFFF;
@@ -83,13 +120,13 @@ StereoOut MixFrames(std::vector<SoundVoice*> voices, uint32_t frames)
 {
     Samples out(frames * 2, 12345);   // not silence: Mix must write every sample
     SoundMixer::Mix(voices, out.data(), frames);
-    return SoundTest::SplitChannels(out);
+    return SplitChannels(out);
 }
 } // namespace
 
 TEST_F(SysSoundBuffer, OnlyWholeSixteenBitFramesAreMixableAndLocksRefuseBadRangesForeignRegionsAndASecondLock)
 {
-    const WaveFormat mono = SoundTest::PcmFormat(1), stereo = SoundTest::PcmFormat(2);
+    const WaveFormat mono = PcmFormat(1), stereo = PcmFormat(2);
     EXPECT_TRUE(Create(2, &mono) == Ok && Create(4, &stereo) == Ok);
     // Tag, channels, rate, bytes a second, bytes a frame, bits: 8 bits, 44100 a second, a stereo frame of 2 bytes.
     const WaveFormat bad[] = {{FormatPcm, 1, 22050, 22050, 1, 8}, {FormatPcm, 2, 44100, 176400, 4, 16},
@@ -119,7 +156,7 @@ TEST_F(SysSoundBuffer, VolumeAndPanNeedTheirControlAndRangeAndDuplicatesKeepThei
     EXPECT_TRUE(original->SetVolume(1) == ErrInvalidParam && original->SetPan(-10001) == ErrInvalidParam);
     Write(original, 0, {10000, 200, 300, 400});
     ASSERT_TRUE(original->SetVolume(-2000) == Ok && original->SetPan(-600) == Ok && original->Play(PlayLooping) == Ok);
-    SoundTest::StereoOut out = Render(1);
+    StereoOut out = Render(1);
     EXPECT_TRUE(out.left[0] == 1000 && out.right[0] == 501);   // 10000 * 0.1, and * 0.50119 on the right
 
     // A duplicate starts stopped at 0 with the original's volume and pan.

@@ -1,6 +1,5 @@
 #pragma once
 
-
 #include <SDL2/SDL.h>
 
 #include <cstring>
@@ -52,9 +51,7 @@ inline SDL_Event Button(Uint32 type, Uint8 button, int x, int y)
 inline SDL_Event Wheel(int notches, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
 {
     SDL_Event event{};
-    event.type = SDL_MOUSEWHEEL;
-    event.wheel.y = notches;
-    event.wheel.direction = direction;
+    event.wheel = {SDL_MOUSEWHEEL, 0, 0, 0, 0, notches, direction};
     return event;
 }
 

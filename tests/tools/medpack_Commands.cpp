@@ -37,12 +37,9 @@ TEST_F(Medpack, PackedFolderReadsBackByteForByteThroughTheGame)
     std::string binary;
     for (int i = 0; i < 70000; ++i)
         binary += static_cast<char>(i * 13);
-    const std::vector<std::pair<std::string, std::string>> files = {
-        {"src/Fonts/sub/Empty.bin", ""}, {"src/locale/English/main.txt", "MAIN_OK,\"Ok\"\r\n"},
-        {"src/InGame/big.bin", binary},
-    };
-    for (const auto& [path, body] : files)
-        m_Folder.Write(path, body);
+    m_Folder.Write("src/Fonts/sub/Empty.bin", "");
+    m_Folder.Write("src/locale/English/main.txt", "MAIN_OK,\"Ok\"\r\n");
+    m_Folder.Write("src/InGame/big.bin", binary);
 
     const SRun pack = RunMedpack(m_Folder, {"pack", m_Folder / "v2krn.med", m_Folder / "src"});
     ASSERT_EQ(pack.exitCode, 0) << pack.err;
