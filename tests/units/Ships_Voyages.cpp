@@ -275,8 +275,8 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     EXPECT_TRUE(ship->GetCargoCount() == 0 && ship->model == 45);
     for (CUnit* unit : cargo)
         EXPECT_FALSE(world.Player(0).HasUnit(unit));
-    EXPECT_EQ(world.Player(0).unitsByType[UNIT_WARRIOR], 0);
-    EXPECT_EQ(world.Player(0).statistics[STAT_UNITS_LOST], lost + 3);
+    EXPECT_EQ(std::pair(world.Player(0).unitsByType[UNIT_WARRIOR], world.Player(0).statistics[STAT_UNITS_LOST]),
+              std::pair(0, lost + 3));
     int32_t diedCargo = 0;
     for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
         diedCargo += sent.packet.Command() == CMultiplayerGame::CommandUnitDied && sent.packet.Value(0) != Ref(ship);
@@ -411,13 +411,11 @@ TEST_F(WarGalley, FiresOnTheFirstCountedTickAndAfterTwentyNineMoreEveryHundredAn
     });
     ASSERT_EQ(shotFrames.size(), 4u);
     EXPECT_EQ(galley->facing, 270);   // its side to the point due south (facing 0)
-    // The first shot on the first tick counted broadside on, the second on
-    // the thirtieth; the next cycle starts 120 counted ticks after the first.
-    EXPECT_EQ(cycleAtShot[0], 1);
-    EXPECT_EQ(cycleAtShot[1], 30);
-    EXPECT_EQ(std::vector<int32_t>({shotFrames[1] - shotFrames[0], shotFrames[2] - shotFrames[0],
-                                    shotFrames[3] - shotFrames[0]}),
-              std::vector<int32_t>({29, 120, 149}));
+    // The first shot on the first tick counted broadside on, the second on the thirtieth; the next cycle
+    // starts 120 counted ticks after the first.
+    EXPECT_EQ(std::vector<int32_t>({cycleAtShot[0], cycleAtShot[1], shotFrames[1] - shotFrames[0],
+                                    shotFrames[2] - shotFrames[0], shotFrames[3] - shotFrames[0]}),
+              std::vector<int32_t>({1, 30, 29, 120, 149}));
 }
 
 TEST_F(WarGalley, ALostTargetCoolsDownOnlyAReadyShipWhichStopsAtTheEndOfTheCycle)

@@ -127,9 +127,7 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelItsWoundsBelowEachThresholdAndItsCorpse
         const SPoint marked = OnScreen(-6.8f, 16, -22.8f, row.facing, float(row.height));
         const auto draw = [&](float health) {
             unit->health = health;
-            Clear();
-            unit->Render();
-            ReadBack();
+            Drawn([&] { unit->Render(); });
         };
         for (const uint8_t hardware : {1, 0})
         {
@@ -152,9 +150,7 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelItsWoundsBelowEachThresholdAndItsCorpse
         const auto corpseAt = [&](int32_t ticksLeft) {
             if (g_Particles.GetCorpseCount() != 0)
                 World().Frame(g_Particles.GetCorpseTicksLeft(unit) - ticksLeft);
-            Clear();
-            g_Particles.RenderCorpses();
-            ReadBack();
+            Drawn([] { g_Particles.RenderCorpses(); });
             return Pixel(top.x, top.y);
         };
         const uint32_t whole = corpseAt(g_Particles.GetCorpseTicksLeft(unit));
@@ -183,12 +179,7 @@ TEST_F(UnitModels, AShipFloatsTenBelowTheGroundAndItsWreckSinksAsItFades)
         std::copy(level, level + 9, g_GameMap.viewMatrix);
         const float eye[3] = {0.0f, -c.height - 8.0f, 100.0f};
         std::copy(eye, eye + 3, g_GameMap.viewTranslation);
-        Clear();
-        if (c.fade == 1.0f)
-            ship->Render();
-        else
-            ship->RenderAt(c.fade, 0.0f, 255);
-        ReadBack();
+        Drawn([&] { c.fade == 1.0f ? ship->Render() : ship->RenderAt(c.fade, 0.0f, 255); });
         int32_t top = -1, bottom = -1;
         for (int32_t y = 0; y < 768; ++y)
             if (Pixel(512, y) != Background)
@@ -244,9 +235,7 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
             g_GameMap.CornerHeight(cx, cy) = 32 * std::max(cx - 18, 0);
     CUnit* catapult = Spawn(UNIT_CATAPULT, 90);
     ASSERT_NE(catapult, nullptr);
-    Clear();
-    catapult->Render();
-    ReadBack();
+    Drawn([&] { catapult->Render(); });
     EXPECT_TRUE(Pixel(504, 384) != Background && Pixel(564, 384) == Background);
 
     MakeImage(23, 8, Red);
@@ -254,9 +243,7 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
     ASSERT_NE(quib, nullptr);
     quib->bubbleTicks = 1;
     quib->bubble = 3;
-    Clear();
-    quib->Render();
-    ReadBack();
+    Drawn([&] { quib->Render(); });
     EXPECT_TRUE(Pixel(512, 267) == Red && Pixel(518, 273) == Red);
     EXPECT_TRUE(Pixel(510, 267) == Background && Pixel(512, 265) == Background && Pixel(512, 275) == Background);
 }
@@ -287,12 +274,7 @@ TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverASquareGrowingWithTheSizeAndS
     LookDownAt(10.5f, 10.5f);
     for (const auto& c : cases)
     {
-        Clear();
-        if (c.kind == -1)
-            unit->RenderShadow();
-        else
-            unit->RenderSelectionCircle(c.kind);
-        ReadBack();
+        Drawn([&] { c.kind == -1 ? unit->RenderShadow() : unit->RenderSelectionCircle(c.kind); });
         // The unit's block, the far corner of the 3 x 3 square (x 426 to 598, y 310 to 458), and beyond it.
         EXPECT_TRUE(Close(Pixel(512, 384), c.colour, 3)) << c.kind << ": " << std::hex << Pixel(512, 384);
         EXPECT_TRUE(Close(Pixel(590, 450), c.colour, 3) && Pixel(410, 384) == Background) << c.kind;

@@ -2,6 +2,8 @@
 // Unit drawing at 1024 x 768 (back-buffer pixels are virtual-screen pixels):
 // font 1 draws each character as a solid 8 x 12 block, images plain colours.
 
+#include <functional>
+
 #include "media/C_Texture.h"
 #include "tests/media/GUIDevice.h"
 #include "tests/support/SimHarness.h"
@@ -84,6 +86,14 @@ protected:
         std::copy(down, down + 9, g_GameMap.viewMatrix);
         const float eye[3] = {0.0f, 0.0f, 400.0f};
         std::copy(eye, eye + 3, g_GameMap.viewTranslation);
+    }
+
+    // The screen cleared, drawn on and read back.
+    void Drawn(const std::function<void()>& draw)
+    {
+        Clear();
+        draw();
+        ReadBack();
     }
 
     // Interface image `number`: a side x side square of the colour.

@@ -36,12 +36,6 @@ protected:
             ++width;
         return width;
     }
-    void Draw(const CUnit& unit)
-    {
-        Clear();
-        unit.RenderInfoPanel("Warrior");
-        ReadBack();
-    }
 
     const char* m_SavedNames[TypeNameCount] = {};
 };
@@ -56,9 +50,7 @@ TEST_F(UnitPanelPortrait, TheBarFollowsHealthLessStarvationInWidthAndImage)
     {
         unit->health = c.health;
         unit->starvation = c.starvation;
-        Clear();
-        unit->RenderHealthBar(100, 100);
-        ReadBack();
+        Drawn([&] { unit->RenderHealthBar(100, 100); });
         EXPECT_EQ(Run(98, 138, c.colour), c.width) << c.health << " - " << c.starvation;
         EXPECT_EQ(Pixel(100 + c.width, 143), Background) << c.health << " - " << c.starvation;
         EXPECT_EQ(Pixel(120, 120), Portrait);
@@ -80,9 +72,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowTheirCommandsIconOnThePortraitsBottom)
     const struct { CUnit* unit; uint32_t bottom; } draws[] = {{own, Icon}, {foreign, Portrait}};
     for (const auto& draw : draws)
     {
-        Clear();
-        draw.unit->RenderHealthBar(100, 100);
-        ReadBack();
+        Drawn([&] { draw.unit->RenderHealthBar(100, 100); });
         EXPECT_TRUE(Pixel(108, 124) == draw.bottom && Pixel(108, 139) == draw.bottom && Pixel(108, 122) == Portrait);
     }
     g_Config.showUnitActionIcons = 0;
@@ -94,7 +84,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowStatsAndTheirName)
     CPanelTestUnit* unit = Unit(0, 5, 5);
     unit->maxHitPoints = 70.0f;
     unit->health = 50.0f;
-    Draw(*unit);
+    Drawn([&] { unit->RenderInfoPanel("Warrior"); });
     const struct { int32_t x, y; uint32_t colour; int32_t width; } texts[] = {
         {50, 315, White, 16}, {66, 315, Yellow, 16}, {50, 350, White, 24},  // "12" "+3", "4/7"
         {50, 385, White, 48}, {106, 385, White, 24}, {5, 289, White, 40},   // "50/0/0 (%)", "35/70"
@@ -103,7 +93,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowStatsAndTheirName)
         EXPECT_EQ(Run(t.x, t.y, t.colour), t.width) << t.x << "," << t.y;
     EXPECT_TRUE(Pixel(10, 318) == Icon && Pixel(94, 335) == Background);   // no relation
     unit->customName = "Bob";
-    Draw(*unit);
+    Drawn([&] { unit->RenderInfoPanel("Warrior"); });
     EXPECT_EQ(Run(115, 240, White), 3 * 8);
 }
 
@@ -126,9 +116,7 @@ TEST_F(UnitPanelPortrait, AWorkersLoadShowsItsKindsIconAndAmountAndNamesIt)
     {
         worker->carriedKind = c.kind;
         worker->carriedAmount = c.amount;
-        Clear();
-        worker->RenderDetailsOnPanel();
-        ReadBack();
+        Drawn([&] { worker->RenderDetailsOnPanel(); });
         EXPECT_TRUE(Pixel(108, 318) == c.icon && Run(140, 315, White) == (8 * c.digits)) << c.kind << " " << c.amount;
         EXPECT_EQ(Run(115, 240, White), 8 * c.name) << c.kind << " " << c.amount;
     }
@@ -147,7 +135,7 @@ TEST_F(UnitPanelPortrait, OtherPlayersUnitsShowTheirRelationAndNoStats)
     {
         World().Player(1).type = c.ownerType;
         World().Player(0).allied[1] = c.allied ? 1 : 0;
-        Draw(*unit);
+        Drawn([&] { unit->RenderInfoPanel("Warrior"); });
         EXPECT_EQ(Run(90, 330, c.colour), c.width) << c.ownerType;
         EXPECT_TRUE(Run(5, 289, White) == 0 && Pixel(10, 318) == Background && Run(115, 260, Yellow) == (4 * 8));
     }
