@@ -1,19 +1,177 @@
 // Saves cut short, damaged or holding a value the game cannot take are refused; the game goes on as it
 // was: a damaged file at once, a bad section after undoing the half-loaded world and restoring the game.
 
-#include <functional>
+#include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <tuple>
+
+#include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingKeep.h"
 #include "buildings/C_BuildingTower.h"
+#include "core/C_D3D8Game.h"
 #include "core/C_Localizer.h"
-#include "tests/game/SaveGameWorld.h"
+#include "effects/C_Particles.h"
+#include "frontend/C_PlayerProfiles.h"
+#include "game/C_CtrlGame.h"
+#include "game/C_MissionObjectives.h"
+#include "game/C_Selection.h"
+#include "tests/support/MemorySaveStream.h"
+#include "tests/support/ReferenceBytes.h"
+#include "tests/support/SaveGameRun.h"
+#include "tests/support/SimHarness.h"
+#include "tests/support/TestLog.h"
+#include "units/C_Unit.h"
+#include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_TransportShip.h"
+#include "world/C_GameMap.h"
 #include "world/C_SaveGame.h"
 
 namespace
 {
+// A small game to save and load: the simulation harness with walking warriors, the save language, and the
+// controller's own globals (pause, timers, objectives, profiles, selection) put back after each test.  The last
+// timer record carries a pattern no other section holds, so that tests find the controller's section in a save
+// whose table they cannot measure.
+class SaveGameWorld : public ::testing::Test
+{
+protected:
+    static constexpr int32_t MarkedTimer = CD3D8Game::kTimerCount - 1;
+    static constexpr int32_t MarkReload = 0x5A5A5A5A;
+    static constexpr int32_t MarkCounter = 0x3C3C3C3C;
+    // Pause flag and sixteen records of enabled, reload and counter.
+    static constexpr size_t ControllerBytes = 1 + 16 * 9;
+    static constexpr int32_t KillingBlow = 100000;
+    static constexpr TENUMDAMAGETYPE MeleeDamage = DAMAGE_BLADE;
+
+    explicit SaveGameWorld(int32_t mapSide = CSimHarness::DefaultMapSide)
+        : m_Harness(std::make_unique<CSimHarness>(mapSide))
+    {
+        SetPlayerServices(&m_Walkers);
+        CSaveGameRun::UseSaveLanguage();
+        std::copy(std::begin(g_D3D8Game.timers), std::end(g_D3D8Game.timers), std::begin(m_Timers));
+        g_D3D8Game.timers[MarkedTimer] = CtrlTimer{1, MarkReload, MarkCounter};
+    }
+
+    ~SaveGameWorld() override
+    {
+        g_Selection.Clear();
+        m_Harness.reset();
+        std::copy(std::begin(m_Timers), std::end(m_Timers), std::begin(g_D3D8Game.timers));
+        g_CtrlGame.paused = 0;
+        // The objectives as built: a new record's section loaded over them.
+        CMemorySaveStream built;
+        CMissionObjectives().SaveGame(built);
+        CMemorySaveStream reading(built.Bytes());
+        g_MissionObjectives.LoadGame(reading);
+        g_PlayerProfiles.Clear();
+    }
+
+    CSimHarness& World() { return *m_Harness; }
+
+    void Play(int32_t frames)
+    {
+        for (int32_t frame = 0; frame < frames; ++frame)
+            CSaveGameRun::Frame(World());
+    }
+
+    // Two warriors a side near each other, one walking off, a blacksmith, a dead warrior's corpse (played on
+    // until it lies), a selected unit, a control group and a marker.
+    void BuildSmallGame()
+    {
+        CUnit* doomed = World().Spawn(2, UNIT_WARRIOR, 30, 30);
+        ASSERT_NE(doomed, nullptr);
+        doomed->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
+        for (int32_t frame = 0; frame < 100 && g_Particles.GetCorpseCount() == 0; ++frame)
+            CSaveGameRun::Frame(World());
+        ASSERT_EQ(g_Particles.GetCorpseCount(), 1);
+        for (const auto& [player, x, y] : {std::tuple{0, 10, 10}, {0, 10, 12}, {1, 12, 10}, {1, 12, 12}})
+        {
+            m_Units.push_back(World().Spawn(player, UNIT_WARRIOR, x, y));
+            ASSERT_NE(m_Units.back(), nullptr);
+        }
+        m_Units[1]->onCommand(nullptr, nullptr, nullptr, 40, 40, CMD_MOVE_TO);
+        ASSERT_NE(World().Player(0).CreateBuilding(CastBlacksmith, 20, 30), nullptr);
+        g_Selection.AddUnit(m_Units[0], 0);
+        m_Units[2]->controlGroup = 2;
+        World().Player(1).controlGroupCounts[1] = 1;
+        g_Particles.AddMinimapMarker(12, 10, 0xFF0000);
+        g_MissionObjectives.gameFile = "Maps\\Small.world";
+        Play(5);
+    }
+
+    // Where the controller's section starts in a save's payload.
+    static size_t ControllerAt(const std::vector<uint8_t>& payload)
+    {
+        const std::string mark = "\x01" + LE32(uint32_t(MarkReload)) + LE32(uint32_t(MarkCounter));
+        const auto found = std::search(payload.begin(), payload.end(), mark.begin(), mark.end());
+        EXPECT_NE(found, payload.end());
+        return size_t(found - payload.begin()) + mark.size() - ControllerBytes;
+    }
+
+    // The payload size of a new map's section: header, camera and water (108 bytes), the corner columns,
+    // 22 bytes a block, the weather type and the eight setups, named "Player 1" and on by a new map.
+    static size_t MapBytes(size_t side)
+    {
+        const size_t setups = 8 * (4 + std::string("Player 1").size() + 1 + 6 * 4 + 61 * 4 + 36 + 19 + 8);
+        return 108 + (side + 1) * (side + 1) * 9 + side * side * 2 + side * side * 22 + 4 + setups;
+    }
+
+    CTestLog m_Log;
+    std::vector<CUnit*> m_Units;
+
+private:
+    CSaveGameRun::CWalkerServices m_Walkers;
+    std::unique_ptr<CSimHarness> m_Harness;
+    CtrlTimer m_Timers[CD3D8Game::kTimerCount] = {};
+};
+
 // The file without its last `bytes`.
 std::vector<uint8_t> Cut(const std::vector<uint8_t>& f, size_t bytes) { return {f.begin(), f.end() - long(bytes)}; }
+
+constexpr int32_t kSide = 32;
+
+std::string Bytes(const std::vector<uint8_t>& payload, size_t at, size_t count)
+{
+    return std::string(payload.begin() + std::ptrdiff_t(at), payload.begin() + std::ptrdiff_t(at + count));
+}
+std::string Text32(const std::string& text) { return LE32(uint32_t(text.size() + 1)) + text + std::string(1, '\0'); }
+
+constexpr int32_t TowerX = 30, TowerY = 10, WorkshopX = 36, WorkshopY = 20, KeepX = 44, KeepY = 44;
+constexpr int32_t ShipPlayer = 0, DyingPlayer = 3;
+
+// The objects of the game, looked up afresh after every load.
+struct SObjects
+{
+    CUnit *living, *enemy, *corpse, *dying, *waiting, *carried, *archer, *king;
+    CUnitTransportShip* ship;
+    CBuilding *workshop, *smithy, *ruin;
+};
+
+CUnit* FirstOfType(int32_t player, int32_t type)
+{
+    const CPlayer& owner = g_Players[player];
+    for (int32_t i = 0; i < owner.unitCount; ++i)
+        if (owner.units[i]->GetCastID() == type)
+            return owner.units[i];
+    return nullptr;
+}
+
+SObjects Find()
+{
+    std::vector<CUnit*> corpses;
+    std::vector<CBuilding*> ruins;
+    g_Particles.GetHeldObjects(corpses, ruins);
+    auto* ship = dynamic_cast<CUnitTransportShip*>(FirstOfType(ShipPlayer, UNIT_TRANSPORTSHIP));
+    CBuilding* workshop = g_GameMap.Block(WorkshopX, WorkshopY).building;
+    auto* tower = dynamic_cast<CBuildingTower*>(g_GameMap.Block(TowerX, TowerY).building);
+    auto* keep = dynamic_cast<CBuildingKeep*>(g_GameMap.Block(KeepX, KeepY).building);
+    return {g_Players[0].units[0], g_Players[1].units[0], corpses.at(0), FirstOfType(DyingPlayer, UNIT_WARRIOR),
+            workshop->productionUnit, ship->GetCargo(0), tower->archers[0], keep->GetKing(), ship, workshop,
+            g_GameMap.Block(20, 30).building, ruins.at(0)};
+}
 }  // namespace
 
 class CtrlGameSaveRefusal : public SaveGameWorld
@@ -203,17 +361,6 @@ TEST(CtrlGameSaveWithoutAGame, SavingIsRefusedWithALine)
 // objects: the table, the controller's pause flag and timers, the local player, the objectives, the
 // profile, the selection and the options at fixed places; the eight players behind them in order; the
 // particles right before the map, which fills the end.
-namespace
-{
-constexpr int32_t kSide = 32;
-
-std::string Bytes(const std::vector<uint8_t>& payload, size_t at, size_t count)
-{
-    return std::string(payload.begin() + std::ptrdiff_t(at), payload.begin() + std::ptrdiff_t(at + count));
-}
-std::string Text32(const std::string& text) { return LE32(uint32_t(text.size() + 1)) + text + std::string(1, '\0'); }
-}  // namespace
-
 class CtrlGameSaveLayout : public SaveGameWorld
 {
 protected:
@@ -307,43 +454,6 @@ TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
 // A save whose link names a corpse, a ruin, a dying unit or a unit that a building or a ship holds is
 // refused with a line naming the link, and the running game goes on as it was.  Each bad save is written
 // by the game's own writer from the running game given that one bad link.
-namespace
-{
-constexpr int32_t TowerX = 30, TowerY = 10, WorkshopX = 36, WorkshopY = 20, KeepX = 44, KeepY = 44;
-constexpr int32_t ShipPlayer = 0, DyingPlayer = 3;
-
-// The objects of the game, looked up afresh after every load.
-struct SObjects
-{
-    CUnit *living, *enemy, *corpse, *dying, *waiting, *carried, *archer, *king;
-    CUnitTransportShip* ship;
-    CBuilding *workshop, *smithy, *ruin;
-};
-
-CUnit* FirstOfType(int32_t player, int32_t type)
-{
-    const CPlayer& owner = g_Players[player];
-    for (int32_t i = 0; i < owner.unitCount; ++i)
-        if (owner.units[i]->GetCastID() == type)
-            return owner.units[i];
-    return nullptr;
-}
-
-SObjects Find()
-{
-    std::vector<CUnit*> corpses;
-    std::vector<CBuilding*> ruins;
-    g_Particles.GetHeldObjects(corpses, ruins);
-    auto* ship = dynamic_cast<CUnitTransportShip*>(FirstOfType(ShipPlayer, UNIT_TRANSPORTSHIP));
-    CBuilding* workshop = g_GameMap.Block(WorkshopX, WorkshopY).building;
-    auto* tower = dynamic_cast<CBuildingTower*>(g_GameMap.Block(TowerX, TowerY).building);
-    auto* keep = dynamic_cast<CBuildingKeep*>(g_GameMap.Block(KeepX, KeepY).building);
-    return {g_Players[0].units[0], g_Players[1].units[0], corpses.at(0), FirstOfType(DyingPlayer, UNIT_WARRIOR),
-            workshop->productionUnit, ship->GetCargo(0), tower->archers[0], keep->GetKing(), ship, workshop,
-            g_GameMap.Block(20, 30).building, ruins.at(0)};
-}
-}  // namespace
-
 using CtrlGameSaveLinks = SaveGameWorld;
 
 // The small game with a manned tower, a workshop (a blacksmith) holding a waiting unit, a ship with a unit aboard, a
