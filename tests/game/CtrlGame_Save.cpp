@@ -1,6 +1,3 @@
-// Saves cut short, damaged or holding a value the game cannot take are refused; the game goes on as it
-// was: a damaged file at once, a bad section after undoing the half-loaded world and restoring the game.
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -357,10 +354,9 @@ TEST(CtrlGameSaveWithoutAGame, SavingIsRefusedWithALine)
                 log.Contains("Save game refused: there are no players to load it into"));
 }
 
-// Where each section of a save lies, worked out by hand for a small game on a 32 x 32 map without
-// objects: the table, the controller's pause flag and timers, the local player, the objectives, the
-// profile, the selection and the options at fixed places; the eight players behind them in order; the
-// particles right before the map, which fills the end.
+// Where each section of a save lies, worked out by hand for a small game on a 32 x 32 map without objects: the table,
+// the controller's pause flag and timers, the local player, the objectives, the profile, the selection and the options
+// at fixed places; the eight players behind them in order; the particles right before the map, which fills the end.
 class CtrlGameSaveLayout : public SaveGameWorld
 {
 protected:

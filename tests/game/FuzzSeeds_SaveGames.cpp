@@ -1,8 +1,6 @@
-// The seeds of the whole-save fuzz target, made from the target's own small game (fuzz/FuzzSaveGame.h):
-// sound saves, which load, and the saves that once broke the game, each with its one bad field, which
-// are refused or come back bounded.  Each load is played on with the harness's own frames, the corpse
-// decaying into deferred deletion, and the world checked.  With V2KRN_WRITE_SAVE_SEEDS naming a folder
-// the seeds are written there as well (fuzz/corpus/savegame_load/ is made that way).
+// The seeds of the whole-save fuzz target, made from the target's own small game (fuzz/FuzzSaveGame.h): sound saves,
+// and saves that once broke the game, each with its one bad field.  With V2KRN_WRITE_SAVE_SEEDS naming a folder the
+// seeds are written there as well (fuzz/corpus/savegame_load/ is made that way).
 
 #include <gtest/gtest.h>
 

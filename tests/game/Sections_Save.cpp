@@ -1,6 +1,3 @@
-// The particles' and the objectives' sections of a saved game, refused ones leaving the record as it was; the
-// editor's technology columns.
-
 #include <gtest/gtest.h>
 
 #include <bit>

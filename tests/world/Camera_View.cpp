@@ -1,5 +1,3 @@
-// The camera: visible blocks against a brute-force scan, the minimap, camera steps and the band over drawn units.
-
 #include <array>
 #include <random>
 #include <set>

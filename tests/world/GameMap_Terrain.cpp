@@ -1,5 +1,3 @@
-// A map's life, its terrain on small shapes (values worked out by hand) and its section of a saved game.
-
 #include <bit>
 #include <deque>
 #include <set>
@@ -62,8 +60,7 @@ protected:
     {
         GameMapLife::SetUp();
         ASSERT_TRUE(g_GameMap.NewMap(64, 64, 0, 0));
-        // The new map's players have explored nothing; let the local one see
-        // everything unless a test says otherwise.
+        // The new map's players have explored nothing; let the local one see everything unless a test says otherwise.
         std::memset(g_Players[0].exploredMap, 255, sizeof(g_Players[0].exploredMap));
     }
 

@@ -1,5 +1,3 @@
-// Map files on the test device with the real object factories: read in, written, exported as text.
-
 #include <climits>
 #include <filesystem>
 #include <functional>

@@ -234,9 +234,8 @@ TEST(PathFinderRoute, RoutesUpToTheBufferAreWholeAndALongerOneIsCutAfterItsFirst
     EXPECT_EQ(EndAndFailures(world), std::tuple(goalX, 0, 0));
     EXPECT_TRUE(legs >= 4 && totalSteps * CPathFinder::StraightStepCost > 20000) << legs << " " << totalSteps;
 
-    // A one-block corridor winding through columns of 5 blocks: cell k of it lies in column 2 (k / 6),
-    // running down in even columns and up in odd ones, with the joins in the walls between.  Goals 511,
-    // 512 and 513 steps along it.
+    // A one-block corridor winding through columns of 5 blocks: cell k of it lies in column 2 (k / 6), running down in
+    // even columns and up in odd ones, with the joins in the walls between.  Goals 511, 512 and 513 steps along it.
     const auto cell = [](int32_t k) {
         const int32_t m = k / 6, j = k % 6;
         const bool down = m % 2 == 0;
@@ -398,10 +397,9 @@ TEST(PathFinderTargets, StorageAndKeepSearchesHaveNoStepLimitAndExhaustWhatTheyR
 
 TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShipWhichStopsBesideFreeLandWithinItsLimit)
 {
-    // A 2 x 2 unit leaves the ship at (1, 1).  Its footprint is scanned x outer, y inner: a blocked block,
-    // or another player's unit, ends the scan as a dead end when it comes first, and as a waypoint to go on
-    // from otherwise; an own unit makes a waypoint.  The blocks held, by whom (a player, or -1: rock), the
-    // step limit; the end (-1: none).
+    // A 2 x 2 unit leaves the ship at (1, 1).  Its footprint is scanned x outer, y inner: a blocked block, or another
+    // player's unit, ends the scan as a dead end when it comes first, and as a waypoint to go on from otherwise; an own
+    // unit makes a waypoint.  The blocks held, by whom (a player, or -1: rock), the step limit; the end (-1: none).
     const std::tuple<const char*, std::vector<CPathFinder::SPoint>, int32_t, int32_t, CPathFinder::SPoint> cases[] = {
         {"free beside the ship", {}, 0, 0, {2, 1}}, {"one straight step allowed", {}, 0, 2, {2, 1}},
         {"no step allowed", {}, 0, 1, {-1, -1}}, {"own unit in the footprint", {{2, 2}}, 0, 0, {2, 0}},

@@ -1,5 +1,3 @@
-// A player: its units and buildings, the action pass and the economy, its life and fog, its saved section.
-
 #include <bit>
 #include <cmath>
 #include <numeric>

@@ -1,5 +1,3 @@
-// Range tables: the stored file read back equal to the computed one, its layout, bad files; each table's rule.
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>

@@ -1,5 +1,4 @@
-// Save files in a scratch folder, laid out byte by byte from the format (not by the stream that writes them),
-// and the reference table's section in them.
+// Save files laid out byte by byte from the format, not by the stream that writes them.
 
 #include <sys/resource.h>
 

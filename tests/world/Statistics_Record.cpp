@@ -1,5 +1,3 @@
-// The statistics record: built from a player, the counters' overlay, and its bytes read, written back and refused.
-
 #include "Player_Fixture.h"
 #include "core/C_MemoryBlock.h"
 #include "tests/support/RecordBytes.h"

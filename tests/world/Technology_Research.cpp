@@ -1,5 +1,3 @@
-// The prerequisite tree, research of one state, and the type records.
-
 #include <cstring>
 #include <map>
 #include <set>
@@ -67,8 +65,7 @@ TEST_F(TechnologyResearch, ResearchFinishesOnceTheSpellIsSpentWhenCastAndEffects
     EXPECT_EQ(player.computerAI.GetNotices().back().value, 45);
 }
 
-// The type records: texts from the locale or fixed, and the health option
-// that triples units but the demolition man.
+// The type records: texts from the locale or fixed, and the health option that triples units but the demolition man.
 TEST_F(TechnologyTree, TypeRecordsTakeTheirTextsAndTheHealthOption)
 {
     g_Config.unitHealthMultiply = 1;

@@ -1,5 +1,3 @@
-// Theme files: what a good file gives the map, and every malformed file refused with the theme left.
-
 #include "WorldDevice.h"
 #include "world/C_Theme.h"
 
