@@ -1,6 +1,5 @@
 #pragma once
-// Eight players on a small map with the test factory: type records, the technology tree and the range
-// tables built, a locale with the messages the players show, the log captured, and a test clock.
+// Eight players on a small map with the test factory, a locale with the messages they show, and a test clock.
 
 #include <functional>
 #include <iterator>

@@ -1,6 +1,5 @@
 #pragma once
-// Tests whose map owns textures: the media tests' drawing device on a hidden window, the map freed after
-// every test, game files from a folder, the log captured, and eight players, the local one seeing all.
+// Tests whose map owns textures, on the media tests' drawing device; the local player of eight sees all.
 
 #include <memory>
 

@@ -1,6 +1,4 @@
 #pragma once
-// Helpers of the world tests: a scratch folder that the data-file layer reads from, little-endian numbers in
-// byte vectors and theme files written byte by byte.
 
 #include <cstdlib>
 
