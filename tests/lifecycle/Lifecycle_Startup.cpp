@@ -1,6 +1,3 @@
-// The built game started headless in a folder of its own as a player would, and stopped as the system stops it; starts
-// that cannot succeed; the project's demo data laid out as ./run lays it out; and the start-up's own steps and checks.
-
 #include <filesystem>
 #include <fstream>
 
