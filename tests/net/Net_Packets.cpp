@@ -155,7 +155,6 @@ SWorldState Snapshot()
     return state;
 }
 
-// The unit standing on a block, or null.
 CUnit* At(int32_t x, int32_t y)
 {
     return g_GameMap.Block(x, y).unit;
