@@ -13,7 +13,6 @@
 #include "tests/support/SentPackets.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestLog.h"
-#include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
 
@@ -21,8 +20,7 @@ using Faults = std::vector<std::string>;
 using Ints = std::vector<int32_t>;
 using Floats = std::vector<float>;
 
-// `extra` loads into `object` and saves again unchanged; `bad` is refused,
-// with `logged` in the log when one is given.
+// `extra` loads into `object` and saves again unchanged; `bad` is refused, with `logged` in the log when one is given.
 void ExpectSavedExtra(CBuilding& object, const std::string& extra, const std::string& bad,
                       const char* logged = nullptr);
 

@@ -1,5 +1,3 @@
-// Placing a building on the map and taking it off again, and the rules for both.
-
 #include <numeric>
 
 #include "core/C_Config.h"
@@ -48,8 +46,7 @@ TEST_F(BuildingMap, FootprintLeavingTheMapIsRefusedAndChangesNothing)
         castle->RemoveFromMap();
     }
     EXPECT_TRUE(TerrainAsAtStart());
-    // The last column and row of the map still take a building; the player's
-    // create operation leaves none off the map.
+    // The last column and row of the map still take a building; the player's create operation leaves none off the map.
     EXPECT_TRUE(m_World.Make(1, CastCastle, side - 7, side - 7)->PlaceOnMap());
     EXPECT_EQ(m_World.Player(2).CreateBuilding(CastHouse, side - 1, 7), nullptr);
     EXPECT_EQ(m_World.Player(2).CreateBuilding(CastHouse, 7, side), nullptr);

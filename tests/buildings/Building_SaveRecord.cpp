@@ -1,5 +1,3 @@
-// A building's record in a saved game: its bytes, the round trip, damaged records refused.
-
 #include <cmath>
 
 #include "tests/buildings/BuildingWorld.h"

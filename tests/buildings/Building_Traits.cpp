@@ -1,5 +1,3 @@
-// What a building answers of itself, and the guards of its tables.
-
 #include <cstdio>
 #include <set>
 #include <tuple>
@@ -8,7 +6,8 @@
 #include "buildings/C_BuildingDraw.h"
 #include "buildings/C_BuildingOfCast.h"
 #include "buildings/C_Player_Factory.h"
-#include "media/C_ModelRecord.h"
+#include "core/C_Config.h"
+#include "media/C_VoiceBank.h"
 #include "tests/buildings/BuildingWorld.h"
 #include "tests/support/OffsetRange.h"
 
@@ -404,4 +403,90 @@ TEST_F(BuildingTraits, EveryListedObjectComesWithItsModelOwnerAmountNameAndHitDe
                                     {37, "ED_DECOR_BD_GATE_1"}, {38, "ED_DECOR_BD_GATE_2"},
                                     {71, "ED_DECOR_BD_LEVER"}, {2, nullptr}, {39, nullptr}})
         EXPECT_STREQ(CBuildingDecorationKinds::Find(kind)->key, key) << kind;
+}
+
+TEST(BuildingFactory, UnlistedNumbersGiveNoneWithTheirReportsOnceTheFactoryIsReady)
+{
+    CBuildingWorld world;
+    const char* const resource = "#DEBUG: Building factory: Unknown resource type";
+    const char* const decoration = "#DEBUG: Building factory: Unknown decoration type";
+    const char* const building = "#DEBUG: Building factory: Unknown building type";
+    const struct { int32_t cast, resourceKind, decorationKind; const char* message; } cases[] = {
+        {CastResource, 0, 0, resource},      {CastResource, 5, 0, resource},      {CastResource, -1, 0, resource},
+        {CastDecoration, 0, 24, decoration}, {CastDecoration, 0, 26, decoration}, {CastDecoration, 0, 80, decoration},
+        {0, 0, 0, building},                 {14, 0, 0, building},                {16, 0, 0, building},
+        {17, 0, 0, building},                {19, 0, 0, building},                {-5, 0, 0, building},
+    };
+    for (const bool ready : {false, true})
+        for (const auto& c : cases)
+        {
+            SCOPED_TRACE(testing::Message() << c.cast << " " << c.resourceKind << " " << c.decorationKind);
+            world.Player(2).factoryReady = ready ? 1 : 0;
+            CTestLog log;
+            EXPECT_EQ(CPlayerFactory::BuildingFactory(world.Player(2), c.cast, c.resourceKind, 1, c.decorationKind),
+                      nullptr);
+            const std::vector<std::string> lines = log.Lines();
+            ASSERT_EQ(lines.size(), ready ? 3u : 0u);
+            if (!ready)
+                continue;
+            EXPECT_TRUE(lines[0] == c.message && lines[1] == "#DEBUG: breakpoint reached");
+            EXPECT_NE(lines[2].find("C_Player_Factory"), std::string::npos) << lines[2];
+        }
+    CTestLog log;
+    for (int32_t type : {-1, 0, 14, 19, 23, 29, 36, 1 << 30})
+        EXPECT_EQ(CPlayerFactory::UnitFactory(world.Player(1), type), nullptr) << type;
+    world.Player(1).factoryReady = 0;
+    EXPECT_EQ(CPlayerFactory::UnitFactory(world.Player(1), 0), nullptr);
+    EXPECT_EQ(log.Count("#DEBUG: Unit factory: Unknown unit type"), 8);
+    EXPECT_EQ(log.Count("#DEBUG: breakpoint reached"), 8);
+}
+
+// Configured sound volume 100.  A unit is heard at 100 where the local player sees its tile, at 50 when it belongs to
+// a friend elsewhere, else not at all; a building at 100 where its centre block is seen, else at 50.  The distance
+// factor is 100 up to 12 blocks, 100 - (int)((d - 12) * 100 / 38) up to 50, and nothing at 0 or beyond: 13 blocks
+// give 98, 31 give 50, 49 give 3, 50 give 0.  A request not made leaves the marker pan in place.
+TEST(SoundPositions, UnitsAndBuildingsAreHeardByDistanceFromTheListener)
+{
+    constexpr int32_t Sample = 64;
+    constexpr float MarkerPan = 0.5f;
+    // A volume of -1: not heard.
+    const struct Case { const char* name; bool building, seen, allied; int32_t blocks, volume; } cases[] = {
+        {"seen unit at the full-volume distance", false, true, false, 12, 100},
+        {"seen unit one block further", false, true, false, 13, 98},
+        {"friend's unit out of sight", false, false, true, 12, 50},
+        {"friend's unit out of sight, one block further", false, false, true, 13, 49},
+        {"friend's unit out of sight, far", false, false, true, 31, 25},
+        {"seen unit at the edge of hearing", false, true, false, 49, 3},
+        {"seen unit at the silence distance", false, true, false, 50, -1},
+        {"seen unit far beyond hearing", false, true, false, 90, -1},
+        {"enemy unit out of sight", false, false, false, 5, -1},
+        {"seen building", true, true, false, 12, 100},
+        {"building out of sight", true, false, false, 12, 50},
+        {"building out of sight, far", true, false, true, 31, 25},
+        {"seen building at the silence distance", true, true, false, 50, -1},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CBuildingWorld world;
+        SetPlayerServices(nullptr);   // the game's own: the global sample bank
+        g_Config.audioEnabled = 1;
+        g_Config.soundVolume = 100;
+        g_VoiceBank.Init(SoundBankSlots, nullptr);
+        world.Player(0).allied[1] = c.allied ? 1 : 0;
+        // Barracks are 5 x 6: the corner (8, 17) has its centre at (10, 20).
+        if (c.seen)
+            world.Player(0).RevealArea(10, 20, 10, 20, 255);
+        g_VoiceBank.UpdateSoundEvents(10 - c.blocks, 20);
+        g_VoiceBank.Play(Sample, 1, 0, 0, MarkerPan);
+        if (c.building)
+            world.Make(1, CastBarracks, 8, 17)->PlaySound(Sample, 1, false);
+        else
+            world.Spawn(1, UNIT_WARRIOR, 10, 20)->PlaySoundAt(Sample, 1, 0);
+        const CVoiceBank::SSlot* slot = g_VoiceBank.GetSlot(Sample);
+        ASSERT_NE(slot, nullptr);
+        EXPECT_EQ(slot->requestVolume, std::max(c.volume, 0));
+        EXPECT_EQ(slot->requestPan, c.volume < 0 ? MarkerPan : 0.0f);
+        g_VoiceBank.Free();
+    }
 }

@@ -1,5 +1,3 @@
-// The command panels: the buttons and keys each building's state leaves, and the details.
-
 #include <map>
 #include <tuple>
 

@@ -1,5 +1,3 @@
-// Hits on buildings: factors, fires, repair, the network and the ruin left behind; the refund of a demolition.
-
 #include <tuple>
 
 #include "core/C_PtrGarbage.h"

@@ -1,5 +1,3 @@
-// Walls and decorations: shapes, the gate, the saved extras, the flames and smoke they burn.
-
 #include <cmath>
 
 #include "buildings/C_BuildingBlacksmith.h"

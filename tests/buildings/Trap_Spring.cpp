@@ -1,5 +1,3 @@
-// Traps underfoot, sprung and played out once, and who sees them.
-
 #include "buildings/C_BuildingTrap.h"
 #include "media/C_ModelRecord.h"
 #include "tests/buildings/BuildingWorld.h"

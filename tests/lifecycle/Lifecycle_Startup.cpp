@@ -1,6 +1,3 @@
-// The built game started headless in a folder of its own as a player would, and stopped as the system stops it; starts
-// that cannot succeed; the project's demo data laid out as ./run lays it out; and the start-up's own steps and checks.
-
 #include <filesystem>
 #include <fstream>
 
@@ -148,8 +145,6 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouche
     EXPECT_EQ(1, std::count(lines.begin(), lines.end(), unguarded));
 }
 
-// Starts that cannot succeed: the built game, started headless with logging
-// off, must end with code 1 and say why in one line on standard error.
 TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
 {
     const char loggingOff[] = "LOGGING=OFF\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\n";

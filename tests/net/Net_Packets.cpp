@@ -1,7 +1,3 @@
-// The 72-byte packet, the network references and what each game command puts into its packet; then two machines in
-// one process, in turn: the host's packets from a saved start go to the same start loaded as player 1's client, which
-// then agrees with the host on every object the host decides about, and hostile packets change nothing there.
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -159,7 +155,6 @@ SWorldState Snapshot()
     return state;
 }
 
-// The unit standing on a block, or null.
 CUnit* At(int32_t x, int32_t y)
 {
     return g_GameMap.Block(x, y).unit;

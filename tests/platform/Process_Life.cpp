@@ -1,6 +1,3 @@
-// The services that guard the life of the game's process: the single-instance lock, close signals and
-// the child processes that must end with the game.
-
 #include <gtest/gtest.h>
 
 #include <sys/prctl.h>
