@@ -6,6 +6,7 @@
 #include "core/C_File.h"
 #include "platform/SysFile.h"
 #include "world/C_Player.h"
+#include "tests/support/StringTexts.h"
 #include "tests/support/TestLog.h"
 
 using Lines = std::vector<std::string>;
@@ -16,15 +17,6 @@ inline Lines Breakpoint(int line, const std::string& file, const std::string& me
     if (!message.empty())
         lines.insert(lines.begin(), message);
     return lines;
-}
-
-// The texts of a string list, in order.
-inline Lines Texts(const CStringArray& list)
-{
-    Lines texts;
-    for (int i = 0; i < list.GetCount(); ++i)
-        texts.push_back(list[i].GetBuffer());
-    return texts;
 }
 
 // A file read whole through the game's file layer, "<missing>" or "<short>" when it cannot be.

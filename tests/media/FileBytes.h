@@ -9,11 +9,7 @@
 #include <string>
 #include <vector>
 
-inline void PushLE(std::vector<uint8_t>& out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
+#include "tests/support/ReferenceBytes.h"
 
 // ---- TGA: an 18-byte header, the identification field, the colour map and the pixels in file order.
 struct TgaLayout

@@ -1,5 +1,3 @@
-// How a form hands input and drawing to its controls, told by a journal; the interface's hint and decoration tables.
-
 #include <gtest/gtest.h>
 
 #include <map>

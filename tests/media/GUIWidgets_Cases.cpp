@@ -1,6 +1,3 @@
-// The widgets case by case and a form of each driven as a player does, on the real device with GUIDevice's font and
-// pictures; the drawn cursor and the loading screen read back.
-
 #include <algorithm>
 #include <tuple>
 
@@ -26,20 +23,13 @@
 #include "platform/SysMessage.h"
 #include "platform/SysWindow.h"
 #include "tests/media/GUIDevice.h"
+#include "tests/support/StringTexts.h"
 #include "tests/support/TestLog.h"
 
 namespace
 {
 using namespace gui_test;
 using Strings = std::vector<std::string>;
-
-Strings Texts(const CStringArray& array)
-{
-    Strings out;
-    for (int i = 0; i < array.GetCount(); ++i)
-        out.emplace_back(array[i].GetBuffer());
-    return out;
-}
 
 class GUIWidgets : public GUIDevice
 {

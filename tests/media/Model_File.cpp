@@ -1,5 +1,3 @@
-// Model files read into C3DObject, their screen rectangles and hit tests, and models drawn on both transform paths.
-
 #include <cmath>
 #include <limits>
 #include <numeric>

@@ -1,6 +1,3 @@
-// Samples, music and speech through a mixer without an output, compared sample by sample with the files; the ambient
-// sound on a 64 x 64 map of open land seen whole, with a recorder in place of the sample bank.
-
 #include <algorithm>
 #include <numeric>
 #include <tuple>

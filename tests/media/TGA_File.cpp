@@ -1,5 +1,3 @@
-// Drawing into 32-bit bitmaps: lines, rectangles, squares and blits; and TGA files read byte by byte and written back.
-
 #include <gtest/gtest.h>
 
 #include <set>

@@ -10,7 +10,6 @@
 #include "units/C_Unit.h"
 #include "world/C_PlayerServices.h"
 
-class CPlayer;
 
 class TestUnit : public CUnit
 {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 inline uint32_t ReferenceCrc32(const std::string& bytes)
 {
@@ -20,4 +21,10 @@ inline uint32_t ReferenceCrc32(const std::string& bytes)
 inline std::string LE32(uint32_t value)
 {
     return std::string{char(value & 0xFF), char(value >> 8 & 0xFF), char(value >> 16 & 0xFF), char(value >> 24)};
+}
+
+inline void PushLE(std::vector<uint8_t>& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }

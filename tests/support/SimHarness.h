@@ -14,9 +14,6 @@
 #include "world/C_Player.h"
 #include "world/C_PlayerServices.h"
 
-class CBuilding;
-class CUnit;
-
 class CSimHarness
 {
 public:

@@ -1,15 +1,6 @@
 #include "tests/support/TestDataFile.h"
 
-namespace
-{
-void Put32(std::vector<uint8_t>& out, uint32_t value)
-{
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-    out.push_back(static_cast<uint8_t>(value >> 16));
-    out.push_back(static_cast<uint8_t>(value >> 24));
-}
-} // namespace
+#include "tests/support/ReferenceBytes.h"
 
 int CTestDataFile::Add(const std::string& name, const std::string& body)
 {
@@ -21,9 +12,9 @@ int CTestDataFile::Add(const std::string& name, const std::string& body)
 std::vector<uint8_t> CTestDataFile::Build() const
 {
     std::vector<uint8_t> out;
-    Put32(out, m_OffsetOverride.value_or(DirectoryOffset()));
+    PushLE(out, m_OffsetOverride.value_or(DirectoryOffset()), 4);
     out.insert(out.end(), m_Bodies.begin(), m_Bodies.end());
-    Put32(out, m_CountOverride.value_or(static_cast<uint32_t>(m_Entries.size())));
+    PushLE(out, m_CountOverride.value_or(static_cast<uint32_t>(m_Entries.size())), 4);
     for (const SEntry& entry : m_Entries)
     {
         const int length = entry.lengthByte >= 0 ? entry.lengthByte : static_cast<int>(entry.name.size()) + 1;
@@ -31,8 +22,8 @@ std::vector<uint8_t> CTestDataFile::Build() const
         out.insert(out.end(), entry.name.begin(), entry.name.end());
         if (entry.terminated)
             out.push_back(0);
-        Put32(out, entry.offset);
-        Put32(out, entry.size);
+        PushLE(out, entry.offset, 4);
+        PushLE(out, entry.size, 4);
     }
     return out;
 }

@@ -1,6 +1,3 @@
-// A unit or a building changing sides: capture by contact in whole chains (in a network game a client
-// asks the host), and conversion and its refusals.
-
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "core/C_PtrGarbage.h"

@@ -1,7 +1,3 @@
-// The units a keep is for: a settler founding one where it stands (or refused for want of room), and the
-// king walking into a free keep of his own player (the message when there is none), out again when his keep
-// falls or changes sides, and away from an enemy that hits him.
-
 #include <algorithm>
 #include <cstdlib>
 #include <functional>

@@ -1,7 +1,3 @@
-// Ships on open water: the transport ship's cargo (boarding, the panel's rows, unloading alone, as a client
-// and as the host, the voyage to a coast, sinking with units aboard, saved bytes), a settlement carried
-// across a strait, and the war galley's broadside.
-
 #include <algorithm>
 
 #include "buildings/C_Building.h"

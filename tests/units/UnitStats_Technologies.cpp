@@ -1,10 +1,9 @@
-// The technologies that raise the unit types' stats (start values plus bonuses worked out by hand).
+#include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 
-#include "tests/units/UnitWorld.h"
-#include "units/C_UnitTypeTable.h"
+#include "tests/support/SimHarness.h"
 #include "units/C_Unit_Worker.h"
 #include "world/C_UnitStats.h"
 

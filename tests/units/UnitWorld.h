@@ -1,5 +1,4 @@
 #pragma once
-// The small simulated world most unit tests stand on.
 
 #include <gtest/gtest.h>
 

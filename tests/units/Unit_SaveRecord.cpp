@@ -1,6 +1,3 @@
-// A unit's record in a saved game and each type's own part of it; damaged records are refused with the
-// unit left as it was.
-
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,6 +1,3 @@
-// The worker on a small map: harvesting, building, repairs paid from the
-// purse, dismantling, and the flight of a worker that is hit.
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
