@@ -357,7 +357,8 @@ TEST_F(BuildingTraits, OnlyAStrokeToTheEndAnnouncesItAndOnlyTheOwnerSendsTheProg
 // off them (the buildings' own are rows of the catalogue above).
 TEST_F(BuildingTraits, EveryListedObjectComesWithItsModelOwnerAmountNameAndHitDebris)
 {
-    const struct { int32_t cast, kind, variant, model, owner, amount; const char* name; int32_t debris[2]; } rows[] = {
+    const struct { int32_t cast, kind, variant, model, owner, amount; const char* name; int32_t debris[2] = {}; }
+        rows[] = {
         {1, 0, 0, 108, 2, 0, ""}, {2, 0, 0, 115, 2, 0, ""}, {3, 0, 0, 122, 2, 0, ""}, {4, 0, 0, 150, 2, 0, ""},
         {5, 0, 0, 129, 2, 0, ""}, {6, 0, 0, 136, 2, 0, ""}, {7, 0, 0, 143, 2, 0, ""}, {8, 0, 0, 157, 2, 0, ""},
         {9, 0, 0, 196, 2, 0, ""}, {11, 0, 0, 164, 2, 0, ""}, {12, 0, 0, 201, 2, 0, ""}, {13, 0, 0, 203, 2, 0, ""},

@@ -42,7 +42,9 @@ TEST_F(Device3DDrawing, RefusedValuesChangeNothingAndResetReturnsEveryStateToRes
   EXPECT_EQ(Device().GetTextureStageState(9, SS::MinFilter, value), Sys3DError::InvalidCall);
   EXPECT_EQ(Device().SetTexture(8, nullptr), Sys3DError::InvalidCall);
   EXPECT_EQ(Stage(0, SS::MinFilter), Sys3DFilter::Point);
-  EXPECT_EQ(Device().SetLight(0, {.type = static_cast<Sys3DLightType>(99)}), Sys3DError::InvalidCall);
+  Sys3DLight light;
+  light.type = static_cast<decltype(light.type)>(99);
+  EXPECT_EQ(Device().SetLight(0, light), Sys3DError::InvalidCall);
   EXPECT_EQ(Device().LightEnable(8, true), Sys3DError::InvalidCall);
 
   ASSERT_EQ(Device().SetRenderState(RS::AlphaBlendEnable, 1), Sys3DError::Ok);
@@ -57,12 +59,15 @@ TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLine
   // Resting state: lighting on, ambient 0, zero material: black.
   h.WorldQuad(-5, 5, 5, -5, 2.0f, 0xFFFFFFFF);
   EXPECT_EQ(h.Pixel(8, 8), 0u);
-  const Sys3DMaterial material{.ambient = {1.0f, 1.0f, 1.0f, 1.0f}, .emissive = {0.0f, 0.0f, 0.25f, 0.0f}};
+  Sys3DMaterial material;
+  material.ambient = {1.0f, 1.0f, 1.0f, 1.0f};
+  material.emissive = {0.0f, 0.0f, 0.25f, 0.0f};
   ASSERT_EQ(Device().SetMaterial(material), Sys3DError::Ok);
   Device().SetRenderState(RS::Ambient, 0x00404040);
   // A directional light adds its ambient colour; its diffuse colour needs a normal, which no vertex format has.
-  const Sys3DLight light{.type = Sys3DLightType::Directional, .diffuse = {1.0f, 1.0f, 1.0f, 1.0f},
-                         .ambient = {0.25f, 0.0f, 0.0f, 0.0f}, .direction = {0.0f, 0.0f, 1.0f}};
+  Sys3DLight light;
+  light.ambient = {0.25f, 0.0f, 0.0f, 0.0f};
+  light.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
   ASSERT_EQ(Device().SetLight(0, light), Sys3DError::Ok);
   for (const auto& [on, colour] : {std::pair{false, 0x404080u}, std::pair{true, 0x804080u}}) {
     ASSERT_EQ(Device().LightEnable(0, on), Sys3DError::Ok);

@@ -51,7 +51,9 @@ inline SDL_Event Button(Uint32 type, Uint8 button, int x, int y)
 inline SDL_Event Wheel(int notches, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
 {
     SDL_Event event{};
-    event.wheel = {SDL_MOUSEWHEEL, 0, 0, 0, 0, notches, direction};
+    event.type = SDL_MOUSEWHEEL;
+    event.wheel.y = notches;
+    event.wheel.direction = direction;
     return event;
 }
 
