@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <tuple>
@@ -6,10 +7,12 @@
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
+#include "buildings/C_BuildingTower.h"
 #include "core/GlobalFunc.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_Unit_Catapult.h"
 #include "units/C_Unit_DemolishMan.h"
+#include "units/C_Unit_TowerArcher.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitRangedType.h"
 #include "units/C_UnitTypeTable.h"
@@ -19,7 +22,19 @@ namespace
 {
 constexpr int32_t TechBallistic = 56;
 constexpr int32_t TechFlameArrow = 58;
-constexpr float MostScatter = 0.2f + 1e-5f;
+
+// The least and greatest stray of `count` shots, each axis's in 1 / `scale` blocks.
+template <class Shot> std::pair<long, long> StrayBand(int32_t count, float scale, Shot shot)
+{
+    std::pair<long, long> band(1000000, -1000000);
+    for (int32_t i = 0; i < count; ++i)
+        for (const float stray : shot())
+        {
+            const long rounded = std::lround(stray * scale);
+            band = {std::min(band.first, rounded), std::max(band.second, rounded)};
+        }
+    return band;
+}
 
 // A shooter of player 0 facing a standing warrior of player 1 six blocks
 // east, its attack order taken and its draw begun.
@@ -213,9 +228,13 @@ TEST_F(RangedAim, ShotsScatterOrAimAtTheTileTheTargetStepsIntoAndEachShooterRele
     SetUpPair(UNIT_ARCHER);
     const CParticles::SProjectile* arrow = Draw(8.9f);
     ASSERT_NE(arrow, nullptr);
-    EXPECT_LE(std::fabs(arrow->aimX - target->centreX), MostScatter);
     EXPECT_TRUE(arrow->aimHeight == 40.0f && arrow->target == target);
     EXPECT_EQ(m_World.world.Player(0).statistics[STAT_ARROWS_SHOT], 1);
+    // (Random(200) - 100) x 0.002 blocks on each axis.
+    EXPECT_EQ(StrayBand(1000, 1000.0f, [&] {
+                  const CParticles::SProjectile* shot = Draw(8.9f);
+                  return std::array{shot->aimX - target->centreX, shot->aimY - target->centreY};
+              }), std::pair(-200L, 198L));
 
     // With TC_BALLISTIC: exactly the tile it is stepping into.
     m_World.world.Research(0, TechBallistic);
@@ -300,7 +319,7 @@ TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechno
 
 // A stone thrown at a point strays (Random(50) - 25) hundredths of a block on each axis and, beyond 5 whole
 // blocks, from -s to s - 1 tenths more for s blocks beyond, unless TC_BALLISTIC is researched.
-TEST(CatapultThrow, AStoneAtAPointStraysWithinItsBandAndFurtherOnlyBeyondFiveBlocks)
+TEST(CatapultThrow, AStoneAtAPointOrABuildingStraysWithinItsBandAndFurtherOnlyBeyondFiveBlocks)
 {
     CMeleeWorld siege;
     CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
@@ -311,18 +330,43 @@ TEST(CatapultThrow, AStoneAtAPointStraysWithinItsBandAndFurtherOnlyBeyondFiveBlo
     {
         siege.world.Research(0, TechBallistic, c.ballistic ? 100.0f : 0.0f);
         catapult->targetX = CentreBlock + c.blocks;
-        std::pair<long, long> band(1000, -1000);   // hundredths of a block, either axis
-        for (int32_t shot = 0; shot < 4000; ++shot)
-        {
-            float aim[2];
-            CUnitCatapult::AimAtTargetPoint(*catapult, &aim[0], &aim[1]);
-            CUnitCatapult::ScatterByDistance(*catapult, &aim[0], &aim[1]);
-            for (const long stray : {std::lround((aim[0] - catapult->targetX - 0.5f) * 100),
-                                     std::lround((aim[1] - catapult->targetY - 0.5f) * 100)})
-                band = {std::min(band.first, stray), std::max(band.second, stray)};
-        }
-        EXPECT_EQ(band, std::pair(c.lowest, c.highest)) << c.blocks << " blocks";
+        EXPECT_EQ(StrayBand(4000, 100.0f, [&] {
+                      float aim[2];
+                      CUnitCatapult::AimAtTargetPoint(*catapult, &aim[0], &aim[1]);
+                      CUnitCatapult::ScatterByDistance(*catapult, &aim[0], &aim[1]);
+                      return std::array{aim[0] - catapult->targetX - 0.5f, aim[1] - catapult->targetY - 0.5f};
+                  }), std::pair(c.lowest, c.highest)) << c.blocks << " blocks";
     }
+    // At a building: (Random(50) - 25) x 0.02 about its target position, whatever the distance.
+    CBuilding* house = siege.world.Player(1).CreateBuilding(CastHouse, 30, 30);
+    ASSERT_NE(house, nullptr);
+    float at[3];
+    house->GetTargetPosition(at);
+    EXPECT_EQ(StrayBand(4000, 100.0f, [&] {
+                  float aim[3];
+                  CUnitCatapult::AimAtBuilding(*house, aim);
+                  return std::array{aim[0] - at[0], aim[2] - at[2]};
+              }), std::pair(-50L, 48L));
+}
+
+// A tower archer aims (Random(10) - 5) x 0.02 blocks off its target's centre on each axis.
+TEST(TowerArcherShot, ItStraysOverItsWholeBandAndNoFurther)
+{
+    CMeleeWorld siege;
+    auto* tower = static_cast<CBuildingTower*>(siege.world.Player(0).CreateBuilding(CastTower, 10, 10));
+    ASSERT_NE(tower, nullptr);
+    tower->Construct(0.0f, true);
+    auto* archer = static_cast<CUnitTowerArcher*>(tower->archers[0]);
+    CUnit* enemy = siege.Spawn(1, UNIT_WARRIOR, 16, 11, STANCE_STAND_GROUND);
+    EXPECT_EQ(StrayBand(400, 100.0f, [&] {
+                  g_Particles.Reset();
+                  archer->SetTarget(enemy);
+                  for (int32_t tick = 0; tick < 60 && g_Particles.GetProjectiles().empty(); ++tick)
+                      archer->Animate(1);
+                  const CParticles::SProjectile shot = g_Particles.GetProjectiles().empty()
+                      ? CParticles::SProjectile{} : g_Particles.GetProjectiles().back();
+                  return std::array{shot.aimX - enemy->centreX, shot.aimY - enemy->centreY};
+              }), std::pair(-10L, 8L));
 }
 
 TEST(CatapultThrow, OnASlopeTheStoneLeavesFromTheTiltedMachine)
