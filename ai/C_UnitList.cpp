@@ -29,8 +29,8 @@ bool CUnitList::Add(CUnit* unit)
 
 void CUnitList::Clear()
 {
+    // Entries past the count are never read, so they are left as they are.
     m_Count = 0;
-    std::fill(std::begin(m_Units), std::end(m_Units), nullptr);
     std::fill(std::begin(m_ByType), std::end(m_ByType), 0);
 }
 

@@ -29,7 +29,7 @@ public:
     int32_t CountOfType(int32_t unitType) const;
 
 private:
-    CUnit* m_Units[Capacity];
+    CUnit* m_Units[Capacity] = {};
     int32_t m_Count;
     int32_t m_ByType[UnitTypeCount];
 };
