@@ -671,13 +671,10 @@ CString NewConfigPath(const CString& target)
 {
     return target + "new";
 }
-} // namespace
 
-bool CopyDefaultConfig()
+// CopyDefaultConfig once the file it replaces is known.
+bool CopyDefaultConfigTo(const CString& target)
 {
-    CString target;
-    if (!FindConfigTarget(target))
-        return false;
     CFile source;
     if (!source.OpenRead("Config\\default.cfg"))
     {
@@ -701,6 +698,13 @@ bool CopyDefaultConfig()
         ReportWriteFailure("copy of \"Config\\default.cfg\" failed");
     return copied;
 }
+} // namespace
+
+bool CopyDefaultConfig()
+{
+    CString target;
+    return FindConfigTarget(target) && CopyDefaultConfigTo(target);
+}
 
 bool WriteConfig()
 {
@@ -710,7 +714,7 @@ bool WriteConfig()
     CFile current;
     if (!current.OpenReadDisk(target))
     {
-        if (!CopyDefaultConfig())
+        if (!CopyDefaultConfigTo(target))
             return false;
         if (!current.OpenReadDisk(target))
         {

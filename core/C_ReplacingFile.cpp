@@ -57,8 +57,7 @@ bool CReplacingFile::Commit(const char* targetPath)
     m_Handle = SysFile::InvalidHandle;
     if (!m_Failed && SysFile::Rename(m_Path, targetPath))
         return true;
-    if (!m_Failed)
-        Fail();
+    Fail();
     SysFile::Remove(m_Path);
     return false;
 }

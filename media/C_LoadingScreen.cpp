@@ -7,7 +7,6 @@
 #include "media/C_Cursors.h"
 #include "media/C_Music.h"
 #include "net/C_MultiplayerGame.h"
-#include "net/C_MultiplayerGame.h"
 
 namespace
 {

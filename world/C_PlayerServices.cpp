@@ -8,7 +8,6 @@
 #include "game/C_MessageList.h"
 #include "media/C_VoiceBank.h"
 #include "net/C_MultiplayerGame.h"
-#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
 #include "world/C_Player.h"
 

@@ -11,23 +11,20 @@ void NoteCloseRequest(int)
     closeRequested = 1;
 }
 
+void SetAction(int signalNumber, void (*handler)(int), int flags)
+{
+    struct sigaction action{};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = flags;
+    sigaction(signalNumber, &action, nullptr);
+}
+
 void HandleOnce(int signalNumber)
 {
     // SA_RESETHAND: the handler runs once and the next signal takes the
     // default action, until the pump takes the request and arms it again.
-    struct sigaction action{};
-    action.sa_handler = NoteCloseRequest;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND | SA_RESTART;
-    sigaction(signalNumber, &action, nullptr);
-}
-
-void EndOnSignal(int signalNumber)
-{
-    struct sigaction action{};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    sigaction(signalNumber, &action, nullptr);
+    SetAction(signalNumber, NoteCloseRequest, SA_RESETHAND | SA_RESTART);
 }
 
 void ArmBoth()
@@ -53,6 +50,6 @@ bool SysCloseSignals::TakeRequest()
 
 void SysCloseSignals::EndProcessOnSignal()
 {
-    EndOnSignal(SIGINT);
-    EndOnSignal(SIGTERM);
+    SetAction(SIGINT, SIG_DFL, 0);
+    SetAction(SIGTERM, SIG_DFL, 0);
 }

@@ -140,21 +140,9 @@ bool g_ExecutableFolderKnown = false;
 
 std::string ReadExecutableFolder()
 {
-    std::string buffer(256, '\0');
-    for (;;)
-    {
-        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (length < 0)
-            return "./";
-        if (static_cast<size_t>(length) < buffer.size())
-        {
-            buffer.resize(static_cast<size_t>(length));
-            break;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    const size_t slash = buffer.rfind('/');
-    return slash == std::string::npos ? std::string("./") : buffer.substr(0, slash + 1);
+    std::string executable;
+    const std::string folder = ReadLink("/proc/self/exe", executable) ? FolderOf(executable) : std::string();
+    return folder.empty() ? std::string("./") : folder;
 }
 } // namespace
 
