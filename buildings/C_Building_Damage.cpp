@@ -21,7 +21,6 @@
 
 namespace
 {
-constexpr int32_t HostRole = 1;
 constexpr uint16_t FelledTreeModel = 254;
 constexpr int32_t FelledTreeDebris = 50;
 constexpr int32_t TreeDebrisKind = 26;
@@ -58,7 +57,7 @@ bool CBuilding::IsDecidedHere() const
 {
     if (owner >= 0)
         return IsOwnedHere(owner);
-    return !IsNetworkGame() || g_Config.networkRole == HostRole;
+    return !IsNetworkGame() || g_Config.networkRole == CMultiplayer::RoleHost;
 }
 
 bool CBuilding::OnAttacked(CUnit* attackerUnit, int32_t amount, TENUMDAMAGETYPE damageType, bool alert)
@@ -222,7 +221,7 @@ void CBuilding::Destroy(bool broadcast)
     OnDestroyed();
     if (!IsNetworkGame())
         return;
-    const bool neutralOnHost = previousOwner < 0 && g_Config.networkRole == HostRole;
+    const bool neutralOnHost = previousOwner < 0 && g_Config.networkRole == CMultiplayer::RoleHost;
     if ((broadcast && previousOwner >= 0 && IsOwnedHere(previousOwner)) || neutralOnHost)
         g_MultiplayerGame.SendBuildingDestroyed(this);
 }

@@ -32,7 +32,6 @@ namespace
 {
 constexpr uint32_t NoticeColour = 0xFFFF00;
 constexpr uint32_t DoneColour = 0x00FF00;
-constexpr int32_t HostPlayer = 0;
 constexpr int32_t ShiftQueueCount = 5;
 // A client asks the host again after this many waiting steps.
 constexpr int32_t ExitRequestInterval = 32;
@@ -319,7 +318,7 @@ bool CBuilding::TryReleaseUnit()
     CUnit* unit = productionUnit;
     if (unit == nullptr)
         return false;
-    if (!IsNetworkGame() || owner == HostPlayer)
+    if (!IsNetworkGame() || owner == CMultiplayer::HostSlot)
     {
         int32_t cell[2] = {-1, -1};
         if (!FindExitCell(unit->GetSize(), unit->GetMoveLayer(), cell))

@@ -22,8 +22,6 @@
 
 namespace
 {
-constexpr int32_t HostPlayer = 0;
-constexpr int32_t HostRole = 1;
 constexpr int32_t LastUniqueId = 0x7FFFF;
 constexpr uint32_t White = 0x00FFFFFF;
 constexpr int32_t BloodDropCount = 100;
@@ -81,7 +79,7 @@ void CollectCapturable(const CUnit& toucher, int32_t capturingPlayer, std::vecto
 
 bool IsHostOrAlone()
 {
-    return !IsNetworkGame() || g_Config.networkRole == HostRole;
+    return !IsNetworkGame() || g_Config.networkRole == CMultiplayer::RoleHost;
 }
 }  // namespace
 
@@ -95,7 +93,7 @@ void CUnit::CaptureAdjacent()
         return;
     std::vector<CUnit*> units;
     std::vector<CBuilding*> buildings;
-    if (IsNetworkGame() && player != HostPlayer)
+    if (IsNetworkGame() && player != CMultiplayer::HostSlot)
     {
         CollectCapturable(*this, player, units, buildings);
         for (size_t i = 0; i < units.size() && i < size_t(MaxCaptureRequests); ++i)

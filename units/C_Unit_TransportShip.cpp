@@ -23,8 +23,6 @@
 
 namespace
 {
-constexpr int32_t HostRole = 1;
-constexpr int32_t ClientRole = 2;
 constexpr int32_t HullModel = 44;
 constexpr int32_t WreckModel = 45;
 constexpr uint32_t NoPlaceColour = 0xFFFF00;
@@ -44,12 +42,12 @@ constexpr const char* CargoRefusalPrefix = "Transport ship record refused: ";
 
 bool IsClientMachine()
 {
-    return IsNetworkGame() && g_Config.networkRole == ClientRole;
+    return IsNetworkGame() && g_Config.networkRole == CMultiplayer::RoleClient;
 }
 
 bool IsHostMachine()
 {
-    return IsNetworkGame() && g_Config.networkRole == HostRole;
+    return IsNetworkGame() && g_Config.networkRole == CMultiplayer::RoleHost;
 }
 
 bool IsListedByAnyPlayer(const CUnit* unit)
@@ -67,6 +65,15 @@ bool IsListedByAnyPlayer(const CUnit* unit)
 bool IsStillAboard(const CUnit* unit)
 {
     return unit != nullptr && IsListedByAnyPlayer(unit) && !unit->onMap && unit->IsAlive() && !unit->IsDying();
+}
+
+// Tells every other machine that the ship put the unit ashore on that tile.
+void AnnounceUnloaded(const CUnit& ship, const CUnit* unit, int32_t tx, int32_t ty)
+{
+    g_MultiplayerGame.SendPacket(CNetPacket::Make(CMultiplayerGame::CommandUnitUnloaded,
+                                                  CMultiplayer::GetUnitRef(&ship), CMultiplayer::GetUnitRef(unit), tx,
+                                                  ty),
+                                 CMultiplayer::AllMachines);
 }
 }  // namespace
 
@@ -283,9 +290,7 @@ bool CUnitTransportShip::UnloadOne(CUnit* unit, bool report)
     RemoveAt(IndexOf(unit));
     // Every machine puts its copy ashore, whether one unit or all were asked.
     if (IsHostMachine())
-        g_MultiplayerGame.SendPacket(CNetPacket::Make(CMultiplayerGame::CommandUnitUnloaded, CMultiplayer::GetUnitRef(this),
-                                                      CMultiplayer::GetUnitRef(unit), tx, ty),
-                                     CMultiplayer::AllMachines);
+        AnnounceUnloaded(*this, unit, tx, ty);
     return true;
 }
 
@@ -356,14 +361,13 @@ void CUnitTransportShip::OnUnloadRequest(CUnit* unit)
     if (askable && FindUnloadTile(unit->GetSize(), &tx, &ty) && UnloadUnit(unit, tx, ty))
     {
         TakeOutEveryOccurrence(unit);
-        g_MultiplayerGame.SendPacket(CNetPacket::Make(CMultiplayerGame::CommandUnitUnloaded, CMultiplayer::GetUnitRef(this),
-                                                      CMultiplayer::GetUnitRef(unit), tx, ty),
-                                     CMultiplayer::AllMachines);
+        AnnounceUnloaded(*this, unit, tx, ty);
         return;
     }
-    g_MultiplayerGame.SendPacket(CNetPacket::Make(CMultiplayerGame::CommandUnloadRefused, CMultiplayer::GetUnitRef(this),
-                                                  CMultiplayer::GetUnitRef(unit)),
-                                 player);
+    g_MultiplayerGame.SendPacket(
+        CNetPacket::Make(CMultiplayerGame::CommandUnloadRefused, CMultiplayer::GetUnitRef(this),
+                         CMultiplayer::GetUnitRef(unit)),
+        player);
 }
 
 void CUnitTransportShip::OpenBatch(int32_t requests, bool isAll)

@@ -16,9 +16,6 @@
 
 namespace
 {
-constexpr int32_t HostPlayer = 0;
-constexpr int32_t HostRole = 1;
-constexpr int32_t ClientRole = 2;
 constexpr int32_t DirectionCount = 8;
 // One block is this many units of the step base: 32 straight, 45 diagonal.
 constexpr float StepBaseScale = 0.03125f;
@@ -32,7 +29,7 @@ constexpr int32_t RevealBeyondSight = 3;
 
 bool IsClientMachine()
 {
-    return g_Config.networkRole == ClientRole;
+    return g_Config.networkRole == CMultiplayer::RoleClient;
 }
 }  // namespace
 
@@ -172,7 +169,7 @@ void CUnit::RequestNextTile()
     const int32_t nextX = x + DirectionDX[direction];
     const int32_t nextY = y + DirectionDY[direction];
     const int32_t newFacing = DirectionFacing[direction];
-    if (IsNetworkGame() && player != HostPlayer)
+    if (IsNetworkGame() && player != CMultiplayer::HostSlot)
     {
         awaitingMoveAnswer = 1;
         g_MultiplayerGame.RequestMoveStep(this, nextX, nextY, newFacing, direction);
@@ -184,8 +181,9 @@ void CUnit::RequestNextTile()
     case TileFree:
         StepToTile(nextX, nextY, newFacing);
         if (IsNetworkGame())
-            g_MultiplayerGame.SendPacket(CNetPacket::Make(CMultiplayerGame::CommandMoveStep, CMultiplayer::GetUnitRef(this),
-                                                          nextX, nextY, newFacing, direction, TileFree),
+            g_MultiplayerGame.SendPacket(CNetPacket::Make(CMultiplayerGame::CommandMoveStep,
+                                                          CMultiplayer::GetUnitRef(this), nextX, nextY, newFacing,
+                                                          direction, TileFree),
                                          CMultiplayer::AllMachines);
         SetModelByAnimation();
         break;
@@ -383,7 +381,7 @@ void CUnit::OnNetworkMoveResponse(int32_t tx, int32_t ty, int32_t newFacing, int
 
 void CUnit::OnNetworkMoveRequest(int32_t sender, int32_t tx, int32_t ty, int32_t newFacing, int32_t direction)
 {
-    if (g_Config.networkRole != HostRole)
+    if (g_Config.networkRole != CMultiplayer::RoleHost)
         return;
     // Only the owner's machine may move a unit, only onto a neighbouring
     // tile of the map, and only while the unit stands on it.
