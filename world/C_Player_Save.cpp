@@ -344,6 +344,17 @@ void DiscardUnit(CUnit* unit)
     unit->listIndex = -1;
     g_PtrGarbage.AddUnit(unit);
 }
+
+// The towers hand their archers back tower by tower, in the map's order.
+// The list takes again the order it was saved in, which the archers'
+// reference ids keep: the loaded game then saves to the same bytes, and
+// the archers take their unique ids in that order.
+void RestoreSavedOrder(T_Array<CUnit*>& archers, const CObjectReferences& references)
+{
+    CUnit** first = archers.GetData();
+    std::stable_sort(first, first + archers.GetCount(), [&](const CUnit* a, const CUnit* b)
+                     { return references.GetUnitRef(a) < references.GetUnitRef(b); });
+}
 } // namespace
 
 void CPlayer::RegisterReferences(CReferenceBase& references) const
@@ -469,6 +480,7 @@ bool CPlayer::LoadGame(CSaveStream& stream, const CObjectReferences& references)
         units[i]->listIndex = i;
         units[i]->uniqueId = NextUnitId(0);
     }
+    RestoreSavedOrder(towerArchers, references);
     for (int32_t i = 0; i < towerArchers.GetCount(); ++i)
         towerArchers[i]->uniqueId = NextUnitId(0);
 

@@ -652,9 +652,14 @@ TEST_F(TowerManning, AConvertedTowersArchersBelongToTheNewOwnerAndTheGameSavesAl
     EXPECT_TRUE(world.Player(0).towerArchers.GetCount() == 0 && BlocksSeen(0, 0) == MapBlockCount);
     for (int32_t i = 0; i < 3; ++i)
         EXPECT_EQ(world.Player(1).FindTowerArcher(tower->archers[i]->uniqueId), tower->archers[i]);
+    // A tower west of it, manned after it: its archer comes last in the list though its tower comes first
+    // on the map, and stays last through the load.
+    world.Player(1).CreateBuilding(CastTower, 10, Middle - 1)->Construct(0.0f, true);
     const std::vector<uint8_t> save = CSaveGameRun::SaveDrawn();
     ASSERT_TRUE(CSaveGameRun::Load(save));
     EXPECT_EQ(CSaveGameRun::SaveDrawn(), save);
+    ASSERT_EQ(world.Player(1).towerArchers.GetCount(), 4);
+    EXPECT_EQ(world.Player(1).towerArchers[3]->x, 10);
 }
 
 // Four standing and one queued fill the five places.
