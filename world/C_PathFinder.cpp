@@ -65,14 +65,14 @@ int32_t CPathFinder::FindPath(int32_t startX, int32_t startY, int32_t goalX, int
     m_TargetUnit = targetUnit;
     m_TargetBuilding = targetBuilding;
     end = {startX, startY};
-    if (!IsValidSize(size) || !IsInsideForSize(startX, startY) ||
-        !PlaceGoal(targetUnit, targetBuilding, goalX, goalY, offsetX, offsetY, nearDistance, acceptDistance, startX,
-                   startY))
+    if (!IsValidSize(size) || !IsInsideForSize(startX, startY))
     {
-        DEBUG_REPORT("#DEBUG: CPathFinder::FindPath -> start or goal outside the map");
+        DEBUG_REPORT("#DEBUG: CPathFinder::FindPath -> start or size outside the map");
         CountFailure();
         return 0;
     }
+    PlaceGoal(targetUnit, targetBuilding, goalX, goalY, offsetX, offsetY, nearDistance, acceptDistance, startX,
+              startY);
 
     StartView();
     RecordRoute(startX, startY, 0, StartCost);
@@ -88,9 +88,13 @@ int32_t CPathFinder::FindPath(int32_t startX, int32_t startY, int32_t goalX, int
     return FinishRoute(searchEnd, startX, startY, route, end);
 }
 
-// The goal of the search; false when it lies off the map (a goal without
-// near and accept distances is clamped into it instead).
-bool CPathFinder::PlaceGoal(CUnit* targetUnit, CBuilding* targetBuilding, int32_t goalX, int32_t goalY,
+// The goal of the search.  Without a target and without near and accept
+// distances it is clamped into the map and moved to a free cell.  With
+// them it stays where it was given, off the grid too: no cell is the goal
+// then, and the search ends at the target, within a distance of the goal,
+// or at the closest cell it reached.  A goal far beyond the grid lies where
+// the start distance measures it.
+void CPathFinder::PlaceGoal(CUnit* targetUnit, CBuilding* targetBuilding, int32_t goalX, int32_t goalY,
                             int32_t offsetX, int32_t offsetY, int32_t nearDistance, int32_t acceptDistance,
                             int32_t startX, int32_t startY)
 {
@@ -111,13 +115,10 @@ bool CPathFinder::PlaceGoal(CUnit* targetUnit, CBuilding* targetBuilding, int32_
         m_GoalX = int32_t(std::clamp<int64_t>(x, 0, m_Map.GetWidth() - m_Size));
         m_GoalY = int32_t(std::clamp<int64_t>(y, 0, m_Map.GetHeight() - m_Size));
         MoveGoalToFreeCell(startX, startY);
-        return true;
+        return;
     }
-    if (x < 0 || y < 0 || x >= m_Map.GetWidth() || y >= m_Map.GetHeight())
-        return false;
-    m_GoalX = int32_t(x);
-    m_GoalY = int32_t(y);
-    return true;
+    m_GoalX = int32_t(std::clamp<int64_t>(x, -FarGoalReach, MapBlockSide + FarGoalReach));
+    m_GoalY = int32_t(std::clamp<int64_t>(y, -FarGoalReach, MapBlockSide + FarGoalReach));
 }
 
 bool CPathFinder::IsTargetOnFootprint(int32_t x, int32_t y) const

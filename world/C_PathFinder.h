@@ -487,7 +487,7 @@ private:
     }
 
     // ---- A* expansions (C_PathFinder.cpp) -------------------------------------
-    bool PlaceGoal(CUnit* targetUnit, CBuilding* targetBuilding, int32_t goalX, int32_t goalY, int32_t offsetX,
+    void PlaceGoal(CUnit* targetUnit, CBuilding* targetBuilding, int32_t goalX, int32_t goalY, int32_t offsetX,
                    int32_t offsetY, int32_t nearDistance, int32_t acceptDistance, int32_t startX, int32_t startY);
     bool AddSzomszed(const SStep& step);
     // AddSzomszed's first refusal, where the compiler can see it: most

@@ -148,48 +148,59 @@ TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
     PathTestUnit farAway(1);
     farAway.x = 4000;
     farAway.y = -4000;
-    // Name, start, size, near distance and target of the search.
-    const std::tuple<const char*, int32_t, int32_t, int32_t, int32_t, CUnit*> cases[] = {
-        {"start left", -1, 3, 1, 0, nullptr},     {"start right", 10, 3, 1, 0, nullptr},
-        {"start below", 3, 10, 1, 0, nullptr},    {"huge start", 2147483647, 0, 1, 0, nullptr},
-        {"size 0", 3, 3, 0, 0, nullptr},          {"size -2", 3, 3, -2, 0, nullptr},
-        {"size past map", 0, 0, 11, 0, nullptr},  {"footprint out", 9, 9, 2, 0, nullptr},
-        {"target off map", 3, 3, 1, 0, &farAway}, {"band goal off map", 3, 3, 1, 2, nullptr}};
+    // Name, start, size and target of the search.  A target so far off that no cell lies within the search's
+    // reach fails at the start like the rest.
+    const std::tuple<const char*, int32_t, int32_t, int32_t, CUnit*> cases[] = {
+        {"start left", -1, 3, 1, nullptr},     {"start right", 10, 3, 1, nullptr},
+        {"start below", 3, 10, 1, nullptr},    {"huge start", 2147483647, 0, 1, nullptr},
+        {"size 0", 3, 3, 0, nullptr},          {"size -2", 3, 3, -2, nullptr},
+        {"size past map", 0, 0, 11, nullptr},  {"footprint out", 9, 9, 2, nullptr},
+        {"target far off the map", 3, 3, 1, &farAway}};
     int32_t failures = 0;
-    for (const auto& [name, startX, startY, size, nearDistance, target] : cases)
+    for (const auto& [name, startX, startY, size, target] : cases)
     {
         SCOPED_TRACE(name);
         world.Route()[0] = 0xEE;
-        const int32_t goal = nearDistance != 0 ? -50 : 5;
-        EXPECT_EQ(world.Find(startX, startY, goal, goal, size, Land, nearDistance, nearDistance * 2, target), 0);
+        EXPECT_EQ(world.Find(startX, startY, 5, 5, size, Land, 0, 0, target), 0);
         EXPECT_EQ(EndAndFailures(world), std::tuple(startX, startY, ++failures));
         EXPECT_EQ(world.Route()[0], 0xEE);
     }
     EXPECT_EQ(world.finder->GetFinishedSearches(), 0);
-    EXPECT_TRUE(log.Contains("#DEBUG: CPathFinder::FindPath -> start or goal outside the map"));
+    EXPECT_TRUE(log.Contains("#DEBUG: CPathFinder::FindPath -> start or size outside the map"));
 }
 
 TEST(PathFinderRoute, TheStartDistanceIsMeasuredToTheGoalAsGivenBeforeOffsetsAndTargets)
 {
     // A row of 10 blocks: cells farther than the start distance plus 30 tenths from the goal are not
-    // explored.  The goal given, its x offset, a target unit's x (-1: none); the steps and end x (0 steps:
-    // failed, the route ends at the start).
+    // explored.  The goal given, its x offset, a target unit's x (-1: none), the near and accept distances;
+    // the steps, end x and whether the search failed (the route then ends at the closest cell it reached).
+    // A goal past the edge is searched for all the same: a target or a distance from it ends the search.
     constexpr int32_t Far = std::numeric_limits<int32_t>::max();
-    const std::tuple<const char*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t> cases[] = {
-        {"offset goal at the limit", 0, 0, 4, -1, 4, 4},       {"offset goal past the limit", 0, 0, 5, -1, 0, 0},
-        {"offset back toward the start", 9, 0, -4, -1, 5, 5},  {"target at the limit", 0, 0, 0, 4, 3, 3},
-        {"target past the limit", 0, 0, 0, 5, 0, 0},           {"target where the goal is", 6, 0, 0, 6, 5, 5},
-        {"goal far beyond the grid", Far, -Far - 1, 0, -1, 9, 9}};
-    for (const auto& [name, goalX, goalY, offsetX, targetX, steps, endX] : cases)
+    const std::tuple<const char*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, bool>
+        cases[] = {
+            {"offset goal at the limit", 0, 0, 4, -1, 0, 0, 4, 4, false},
+            {"offset goal past the limit", 0, 0, 5, -1, 0, 0, 0, 0, true},
+            {"offset back toward the start", 9, 0, -4, -1, 0, 0, 5, 5, false},
+            {"target at the limit", 0, 0, 0, 4, 0, 0, 3, 3, false},
+            {"target past the limit", 0, 0, 0, 5, 0, 0, 0, 0, true},
+            {"target where the goal is", 6, 0, 0, 6, 0, 0, 5, 5, false},
+            {"goal far beyond the grid", Far, -Far - 1, 0, -1, 0, 0, 9, 9, false},
+            {"target at the edge, offset past it", 9, 0, 3, 9, 0, 0, 8, 8, false},
+            {"accept distance reaching in from past the edge", 12, 0, 0, -1, 0, 3, 8, 8, false},
+            {"accept distance short of the edge", 13, 0, 0, -1, 0, 3, 9, 9, true},
+            {"near distance past the edge", 12, 0, 0, -1, 2, 0, 9, 9, true},
+            {"accept distance far beyond the grid", Far, 0, 0, -1, 0, 3, 9, 9, true}};
+    for (const auto& [name, goalX, goalY, offsetX, targetX, nearDistance, accept, steps, endX, failed] : cases)
     {
         SCOPED_TRACE(name);
         PathTestWorld world(MakePathTestMap({".........."}));
         PathTestUnit target(1);
         CUnit* targetUnit = targetX < 0 ? nullptr : &Placed(world, target, targetX, 0);
-        EXPECT_EQ(world.finder->FindPath(0, 0, goalX, goalY, 1, Land, 0, 0, targetUnit, nullptr, offsetX, 0,
-                                         world.Route(), world.end),
+        EXPECT_EQ(world.finder->FindPath(0, 0, goalX, goalY, 1, Land, nearDistance, accept, targetUnit, nullptr,
+                                         offsetX, 0, world.Route(), world.end),
                   steps);
-        EXPECT_EQ(EndAndFailures(world), std::tuple(endX, 0, steps == 0 ? 1 : 0));
+        EXPECT_EQ(EndAndFailures(world), std::tuple(endX, 0, failed ? 1 : 0));
+        EXPECT_EQ(world.finder->GetFinishedSearches(), failed ? 0 : 1);
     }
 
     // A goal inside rock moves to (11, 1), 10 blocks from the start, but the start distance stays the
