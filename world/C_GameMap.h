@@ -30,6 +30,8 @@ class CTexture;
 class CUnit;
 class CObjectReferences;
 class CPlayer;
+struct SMapBuildingRecord;
+struct SMapUnitRecord;
 
 constexpr int32_t MapBlockSide = 256;
 constexpr int32_t MapCornerSide = MapBlockSide + 1;
@@ -226,12 +228,11 @@ public:
     // there but cannot be read is named with its cause.  A missing file is
     // left to the caller.
     static CMemoryBlock::ELoad ReadMapFile(const char* path, CMemoryBlock& block);
-    // Reads and checks the whole image before the present map is freed;
-    // false, with a log line and the map untouched, when it is refused.
-    // Single bad object records are skipped with a log line, an owned
-    // building lying over another object too; a resource site or decoration
-    // lying over another object refuses the map, which is then freed with
-    // the objects made so far.
+    // Reads and checks the whole image, its object records laid out too,
+    // before the present map is freed; false, with a log line and the map
+    // untouched, when it is refused.  Single bad object records are skipped
+    // with a log line, as is an owned building or a unit over another
+    // object; two resource sites or decorations on one block refuse the map.
     bool LoadMapData(CMemoryBlock& block, uint8_t editorFlag);
     // Editor only: start points from the 266 markers, x outer, y inner.
     int32_t CollectStartPoints();
@@ -328,23 +329,10 @@ private:
     CPlayer* FindUnitOwner(const CUnit* unit) const;
     // Steps of LoadMapData once the file has been checked.
     void SetUpPlayersFromSettings();
-    // False when a resource site or decoration lies over another object; an
-    // owned building there, or a record that names nothing sensible, is
-    // skipped with a log line.
-    bool CreateBuildingFromFile(int32_t owner, int32_t x, int32_t y, int32_t cast, int32_t resourceKind,
-                                int32_t treeCast, int32_t amount, int32_t decorationKind, int32_t scriptId,
-                                int32_t archers);
+    // A record the file's plan let stand (C_MapObjectPlan.h).
+    void CreateBuildingFromFile(const SMapBuildingRecord& record);
     void FinishFromMap(CBuilding& building, int32_t archers);
-    enum class EFootprint
-    {
-        Free,
-        OffMap,
-        Taken,
-    };
-    EFootprint CheckFootprint(CPlayer& maker, int32_t x, int32_t y, int32_t cast, int32_t resourceKind,
-                              int32_t treeCast, int32_t decorationKind) const;
-    void CreateUnitFromFile(int32_t owner, int32_t x, int32_t y, int32_t type, int32_t stance, int32_t specialId,
-                            const char* name);
+    void CreateUnitFromFile(const SMapUnitRecord& record, const char* name);
     void LoadPlayerScripts();
 
     // Steps of UpdateArea over blocks [bx0, bx1) x [by0, by1).

@@ -3,11 +3,12 @@
 // count, length and range of the whole image before the present map is
 // touched; an object record that names nothing sensible is skipped alone.
 // The objects take only values a saved game takes back (ObjectFieldBounds.h),
-// and a resource site or decoration laid over another object refuses the
-// map, which would otherwise lose that object's blocks; an owned building or
-// a unit over another is skipped: loading never ends what stands.  The
-// corner textures written are the ground under the buildings, which they
-// paint over again when the map is loaded.
+// and where they stand is laid out before the map is touched as well
+// (C_MapObjectPlan.h): two resource sites or decorations on one block refuse
+// the map; an owned building or a unit over another object is skipped, and
+// loading never ends what stands.  The corner textures written are the
+// ground under the buildings, which they paint over again when the map is
+// loaded.
 
 #include <algorithm>
 #include <climits>
@@ -32,6 +33,7 @@
 #include "units/C_UnitTypeTable.h"
 #include "world/C_BusyCursor.h"
 #include "world/C_GameMap.h"
+#include "world/C_MapObjectPlan.h"
 #include "world/C_Player.h"
 #include "world/ObjectFieldBounds.h"
 
@@ -90,19 +92,6 @@ struct SSetupImage
     int32_t viewX = 0, viewY = 0;
 };
 
-struct SBuildingImage
-{
-    int32_t owner, x, y, cast, resourceKind, treeCast, amount, decorationKind, scriptId;
-    uint8_t archers;
-};
-
-struct SUnitImage
-{
-    int32_t owner, x, y, type, stance, specialId;
-    bool hasName;
-    std::string name;
-};
-
 // The whole file, read and checked before anything of the map changes.
 struct SMapImage
 {
@@ -121,8 +110,8 @@ struct SMapImage
         uint16_t decoration;
     };
     std::vector<SBlock> blocks;
-    std::vector<SBuildingImage> buildings;
-    std::vector<SUnitImage> units;
+    std::vector<SMapBuildingRecord> buildings;
+    std::vector<SMapUnitRecord> units;
     int32_t weatherType = 0;
     std::vector<uint8_t> weather;
 };
@@ -329,7 +318,7 @@ void ReadObjects(CMapReader& in, SMapImage& image)
 {
     const int32_t buildingCount = in.Count(BuildingRecordBytes, "building");
     image.buildings.resize(size_t(buildingCount));
-    for (SBuildingImage& b : image.buildings)
+    for (SMapBuildingRecord& b : image.buildings)
     {
         b.owner = in.I32();
         b.x = in.I32();
@@ -345,7 +334,7 @@ void ReadObjects(CMapReader& in, SMapImage& image)
     }
     const int32_t unitCount = in.Count(UnitRecordBytes + 1, "unit");
     image.units.resize(size_t(unitCount));
-    for (SUnitImage& u : image.units)
+    for (SMapUnitRecord& u : image.units)
     {
         u.owner = in.I32();
         u.x = in.I32();
@@ -462,6 +451,15 @@ bool Accepted(const CMapReader& in)
     return !in.Failed();
 }
 
+// Whether the plan lets a record stand; a skipped one's line is logged
+// here, where the map's objects are made.
+bool Stands(const CMapObjectPlan::SVerdict& verdict)
+{
+    if (!verdict.stands && !verdict.skipLine.empty())
+        g_Log.Write(verdict.skipLine.c_str());
+    return verdict.stands;
+}
+
 // `count` bytes at `offset` of an open file; false when the file ends first.
 bool ReadAt(CFile& file, int64_t offset, void* out, int64_t count)
 {
@@ -498,17 +496,6 @@ bool ProbeStartCount(const char* path, int32_t& count)
     if (!in.Failed() && (count < 0 || int64_t(count) * StartPointBytes > file.GetSize() - at - CountBytes))
         in.Fail("bad start point count");
     return Accepted(in);
-}
-
-// A unit covers side x side blocks from (x, y): one laid over another unit
-// would leave that one listed but on no block.
-bool IsUnitFootprintTaken(const CGameMap& map, int32_t x, int32_t y, int32_t side)
-{
-    for (int32_t i = 0; i < side; ++i)
-        for (int32_t j = 0; j < side; ++j)
-            if (map.Block(x + i, y + j).unit != nullptr)
-                return true;
-    return false;
 }
 
 // The buildings standing at their anchor blocks, each once.
@@ -797,6 +784,13 @@ bool CGameMap::LoadMapData(CMemoryBlock& block, uint8_t editorFlag)
         return false;
     }
 
+    CMapObjectPlan plan(image.width, image.height, g_Players, std::clamp(g_LocalPlayer, 0, MaxPlayers - 1));
+    if (!plan.Decide(image.buildings, image.units))
+    {
+        g_Log.Write("Map file refused: a resource site or decoration lies over another object");
+        return false;
+    }
+
     editor = editorFlag;
     Free();
     ClearGrids();
@@ -889,20 +883,13 @@ bool CGameMap::LoadMapData(CMemoryBlock& block, uint8_t editorFlag)
         g_Log.Write("Map file: decoration models out of range removed");
 
     g_Log.Write("Loading buildings");
-    for (const SBuildingImage& record : image.buildings)
-        if (!CreateBuildingFromFile(record.owner, record.x, record.y, record.cast, record.resourceKind,
-                                    record.treeCast, record.amount, record.decorationKind, record.scriptId,
-                                    record.archers))
-        {
-            // The objects made so far go with the rest of the half-read map.
-            g_Log.Write("Map file refused: a resource site or decoration lies over another object");
-            Free();
-            return false;
-        }
+    for (size_t i = 0; i < image.buildings.size(); ++i)
+        if (Stands(plan.Building(i)))
+            CreateBuildingFromFile(image.buildings[i]);
     g_Log.Write("Loading units");
-    for (const SUnitImage& record : image.units)
-        CreateUnitFromFile(record.owner, record.x, record.y, record.type, record.stance, record.specialId,
-                           record.hasName ? Translated(record.name, editor != 0) : "");
+    for (size_t i = 0; i < image.units.size(); ++i)
+        if (Stands(plan.Unit(i)))
+            CreateUnitFromFile(image.units[i], image.units[i].hasName ? Translated(image.units[i].name, editor != 0) : "");
 
     g_Log.Write("Loading weather");
     weatherType = image.weatherType;
@@ -984,58 +971,28 @@ void CGameMap::SetUpPlayersFromSettings()
         }
 }
 
-bool CGameMap::CreateBuildingFromFile(int32_t owner, int32_t x, int32_t y, int32_t cast, int32_t resourceKind,
-                                      int32_t treeCast, int32_t amount, int32_t decorationKind, int32_t scriptId,
-                                      int32_t archers)
+// The plan has laid the record: its blocks are free and its fields sound.
+void CGameMap::CreateBuildingFromFile(const SMapBuildingRecord& record)
 {
-    if (g_Players == nullptr)
-        return true;
-    if (owner < -1 || owner >= MaxPlayers || !IsOnMap(x, y) || cast < 0 || cast >= BuildCastCount)
-    {
-        g_Log.Write("Map file: building record with a bad owner, position or cast skipped");
-        return true;
-    }
-    if (owner == -1 && cast != ResourceSiteCast && cast != DecorationCast)
-        return true;
-    if (owner != -1 && (cast == ResourceSiteCast || cast == DecorationCast))
-    {
-        g_Log.Write("Map file: owned resource site or decoration skipped");
-        return true;
-    }
-    const bool neutral = owner == -1;
-    CPlayer& maker = g_Players[neutral ? std::clamp(g_LocalPlayer, 0, MaxPlayers - 1) : owner];
-    const EFootprint footprint = CheckFootprint(maker, x, y, cast, resourceKind, treeCast, decorationKind);
-    if (footprint == EFootprint::OffMap)
-    {
-        g_Log.Write("Map file: building record with a bad owner, position or cast skipped");
-        return true;
-    }
-    if (footprint == EFootprint::Taken)
-    {
-        if (neutral)
-            return false;
-        // Placing it would end what stands there, leaving rubble.
-        g_Log.Write(("Map file: building of player " + std::to_string(owner) + " (cast " + std::to_string(cast) +
-                     ") at " + std::to_string(x) + "," + std::to_string(y) + " over another object skipped")
-                        .c_str());
-        return true;
-    }
-    CBuilding* building = !neutral                  ? maker.CreateBuilding(cast, x, y)
-                          : cast == ResourceSiteCast ? maker.CreateResource(resourceKind, x, y, amount, treeCast)
-                                                     : maker.CreateDecorationBuilding(decorationKind, x, y);
+    const bool neutral = record.owner == -1;
+    CPlayer& maker = g_Players[neutral ? std::clamp(g_LocalPlayer, 0, MaxPlayers - 1) : record.owner];
+    CBuilding* building =
+        !neutral                          ? maker.CreateBuilding(record.cast, record.x, record.y)
+        : record.cast == ResourceSiteCast ? maker.CreateResource(record.resourceKind, record.x, record.y, record.amount,
+                                                                 record.treeCast)
+                                          : maker.CreateDecorationBuilding(record.decorationKind, record.x, record.y);
     if (building == nullptr)
     {
         g_Log.Write("Map file: building that cannot be made or placed skipped");
-        return true;
+        return;
     }
     // The number scripts know the object by is the one a saved game keeps.
-    building->scriptTag = scriptId;
+    building->scriptTag = record.scriptId;
     // A decoration's lasting effects start once it stands.
-    if (cast == DecorationCast)
+    if (record.cast == DecorationCast)
         building->StartEffects();
-    if (owner != -1)
-        FinishFromMap(*building, archers);
-    return true;
+    if (!neutral)
+        FinishFromMap(*building, record.archers);
 }
 
 // A map's buildings stand finished from the start; a tower finishes with
@@ -1050,64 +1007,22 @@ void CGameMap::FinishFromMap(CBuilding& building, int32_t archers)
         tower->SetArcherCount(std::clamp(archers, MinTowerArchers, MaxTowerArchers));
 }
 
-// Every object of a map takes only free blocks: one laid over another
-// object would end it or leave it without its blocks.
-CGameMap::EFootprint CGameMap::CheckFootprint(CPlayer& maker, int32_t x, int32_t y, int32_t cast,
-                                              int32_t resourceKind, int32_t treeCast, int32_t decorationKind) const
+// The plan has laid the record: its blocks are free and its fields sound.
+void CGameMap::CreateUnitFromFile(const SMapUnitRecord& record, const char* name)
 {
-    const bool site = cast == ResourceSiteCast;
-    CBuilding* probe = maker.BuildingFactory(cast, site ? resourceKind : 0, site ? treeCast : 0,
-                                             cast == DecorationCast ? decorationKind : 0);
-    if (probe == nullptr)
-        return EFootprint::Free;   // the maker refuses it in turn
-    EFootprint result = EFootprint::Free;
-    const int32_t w = probe->GetWidth();
-    const int32_t d = probe->GetDepth();
-    if (w < 1 || d < 1 || int64_t(x) + w > width || int64_t(y) + d > height)
-        result = EFootprint::OffMap;
-    for (int32_t i = 0; i < w && result == EFootprint::Free; ++i)
-        for (int32_t j = 0; j < d && result == EFootprint::Free; ++j)
-        {
-            const SMapBlock& block = Block(x + i, y + j);
-            if (probe->IsFootprintCell(i, j) && (block.building != nullptr || block.unit != nullptr))
-                result = EFootprint::Taken;
-        }
-    // Nothing knows the probe; it goes at once.
-    g_PtrGarbage.AddBuilding(probe);
-    return result;
-}
-
-void CGameMap::CreateUnitFromFile(int32_t owner, int32_t x, int32_t y, int32_t type, int32_t stance,
-                                  int32_t specialId, const char* name)
-{
-    if (owner == -1 || g_Players == nullptr)
-        return;
-    const SUnitTypeRow* row = CUnitTypeTable::Find(type);
-    const int32_t side = row != nullptr ? row->size : 1;
-    if (owner < 0 || owner >= MaxPlayers || type < 0 || type >= UnitTypeCount ||
-        !IsUnitFootprintOnMap(x, y, side, width, height))
-    {
-        g_Log.Write("Map file: unit record with a bad owner, position or type skipped");
-        return;
-    }
-    if (IsUnitFootprintTaken(*this, x, y, side))
-    {
-        g_Log.Write("Map file: unit on an occupied block skipped");
-        return;
-    }
-    CUnit* unit = g_Players[owner].CreateUnit(type, x, y);
+    CUnit* unit = g_Players[record.owner].CreateUnit(record.type, record.x, record.y);
     if (unit == nullptr)
     {
         g_Log.Write("Map file: unit that cannot be made skipped");
         return;
     }
-    if (IsKnownStance(stance))
-        unit->stance = stance;
+    if (IsKnownStance(record.stance))
+        unit->stance = record.stance;
     else
         g_Log.Write("Map file: unknown unit stance, the unit keeps its own");
     if (unit->currentCommand == IdleCommand || unit->currentCommand == PatrolCommand)
         unit->onIdle();
-    unit->specialId = specialId;
+    unit->specialId = record.specialId;
     unit->customName = name;
 }
 

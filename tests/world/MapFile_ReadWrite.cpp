@@ -551,24 +551,30 @@ TEST_F(MapFilePlacement, TowersStandFinishedWithTheMapsCountOfArchersKeptInTheOw
     }
 }
 
-TEST_F(MapFilePlacement, NeutralObjectOverAnotherRefusesTheMapAndFreesWhatWasMade)
+// Two objects of the land on one block refuse the map, whichever is listed first, before anything of the
+// present map is freed.
+TEST_F(MapFilePlacement, TwoNeutralObjectsOnOneBlockRefuseTheMapInEitherOrderAndLeaveThePresentOne)
 {
     const auto tower = BuildingRecord(0, 5, 5, CastTower, 0, 0, 0, 2);
     const auto mill = BuildingRecord(Neutral, 20, 20, CastDecoration, 0, MillDecoration, 0, 0);
-    const std::pair<const char*, std::vector<uint8_t>> cases[] = {
-        {"tree on the tower", BuildingRecord(Neutral, 6, 6, CastResource, TreeKind, 0, 0, 0)},
-        {"decoration on the tower", BuildingRecord(Neutral, 5, 6, CastDecoration, 0, PlainDecoration, 0, 0)},
-        {"tree on the mill", BuildingRecord(Neutral, 20, 20, CastResource, TreeKind, 0, 0, 0)},
-        {"mill on the mill", mill},
+    const auto tree = BuildingRecord(Neutral, 20, 20, CastResource, TreeKind, 0, 0, 0);
+    const std::tuple<const char*, std::vector<uint8_t>, std::vector<uint8_t>> cases[] = {
+        {"tree on the mill", mill, tree},
+        {"mill on the mill", mill, mill},
+        {"gold mine over a tree", tree, BuildingRecord(Neutral, 18, 17, CastResource, ResourceKindGoldMine, 0, 0, 0)},
+        {"decoration on a tree", tree, BuildingRecord(Neutral, 20, 20, CastDecoration, 0, PlainDecoration, 0, 0)},
     };
-    for (const auto& [what, over] : cases)
-    {
-        ASSERT_TRUE(Load(MapWith({}), 0));
-        EXPECT_TRUE(!Load(MapWith({tower, mill, over}), 0) && g_GameMap.theme == NoTheme) << what;
-        g_PtrGarbage.Flush();
-        EXPECT_TRUE(g_Players[0].buildingCount == 0 && g_Players[0].towerArchers.GetCount() == 0) << what;
-    }
-    EXPECT_TRUE(Log().Contains("Map file refused: a resource site or decoration lies over another object"));
+    for (const auto& [what, first, second] : cases)
+        for (const bool swapped : {false, true})
+        {
+            SCOPED_TRACE(testing::Message() << what << (swapped ? ", listed the other way" : ""));
+            const std::vector<uint8_t> bad = MapWith({tower, swapped ? second : first, swapped ? first : second});
+            const std::vector<uint8_t> present = MakeMap();
+            ASSERT_TRUE(Load(present, 1));
+            ExpectRefused(bad, present, what, "a resource site or decoration lies over another object");
+            g_PtrGarbage.Flush();
+            EXPECT_TRUE(g_Players[0].buildingCount == 1 && g_Players[0].towerArchers.GetCount() == 2);
+        }
 
     // A block the mill's mask leaves free takes a tree.
     ASSERT_TRUE(Load(MapWith({tower, mill, BuildingRecord(Neutral, 23, 20, CastResource, TreeKind, 0, 0, 0)}), 0));
@@ -581,24 +587,30 @@ TEST_F(MapFilePlacement, NeutralObjectOverAnotherRefusesTheMapAndFreesWhatWasMad
 
 // A castle (7 x 7) at (5, 5) and a gold mine (4 x 5) at (24, 20), then one more owned record over them
 // or beside them.  Over them it is skipped with a line naming it, and nothing that stood is ended: the
-// map saves back exactly as the map without that record.
+// map saves back exactly as the map without that record.  The land's objects are laid first: a building
+// listed before the mine, a tree or a decoration is skipped all the same.
 TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
 {
     const Records standing = {
         BuildingRecord(0, 5, 5, CastCastle, 0, 0, 0, 0),
-        BuildingRecord(Neutral, 24, 20, CastResource, ResourceKindGoldMine, 0, 0, 0)};
-    const std::tuple<int32_t, int32_t, int32_t, int32_t, const char*> cases[] = {
-        {1, CastHouse, 10, 10, "Map file: building of player 1 (cast 5) at 10,10 over another object skipped"},
-        {1, CastHouse, 3, 4, "Map file: building of player 1 (cast 5) at 3,4 over another object skipped"},
-        {2, CastTower, 26, 24, "Map file: building of player 2 (cast 6) at 26,24 over another object skipped"},
-        {1, CastHouse, 12, 5, nullptr},   // beside the castle
-        {2, CastTower, 26, 25, nullptr},  // beside the mine
+        BuildingRecord(Neutral, 24, 20, CastResource, ResourceKindGoldMine, 0, 0, 0),
+        BuildingRecord(Neutral, 2, 25, CastResource, TreeKind, 0, 0, 0),
+        BuildingRecord(Neutral, 20, 3, CastDecoration, 0, PlainDecoration, 0, 0)};
+    const std::tuple<int32_t, int32_t, int32_t, int32_t, bool, const char*> cases[] = {
+        {1, CastHouse, 10, 10, false, "Map file: building of player 1 (cast 5) at 10,10 over another object skipped"},
+        {1, CastHouse, 3, 4, false, "Map file: building of player 1 (cast 5) at 3,4 over another object skipped"},
+        {2, CastTower, 26, 24, false, "Map file: building of player 2 (cast 6) at 26,24 over another object skipped"},
+        {2, CastTower, 26, 24, true, "Map file: building of player 2 (cast 6) at 26,24 over another object skipped"},
+        {3, CastTower, 1, 24, true, "Map file: building of player 3 (cast 6) at 1,24 over another object skipped"},
+        {3, CastHouse, 19, 2, true, "Map file: building of player 3 (cast 5) at 19,2 over another object skipped"},
+        {1, CastHouse, 12, 5, false, nullptr},   // beside the castle
+        {2, CastTower, 26, 25, true, nullptr},   // beside the mine
     };
-    for (const auto& [owner, cast, x, y, line] : cases)
+    for (const auto& [owner, cast, x, y, listedFirst, line] : cases)
     {
-        SCOPED_TRACE(testing::Message() << "cast " << cast << " at " << x << "," << y);
+        SCOPED_TRACE(testing::Message() << "cast " << cast << " at " << x << "," << y << (listedFirst ? " first" : ""));
         Records records = standing;
-        records.push_back(BuildingRecord(owner, x, y, cast, 0, 0, 0, 1));
+        records.insert(listedFirst ? records.begin() : records.end(), BuildingRecord(owner, x, y, cast, 0, 0, 0, 1));
         ASSERT_TRUE(Load(MapWith(line != nullptr ? standing : records), 1));
         const std::vector<uint8_t> expected = Save();
         Log().Clear();
@@ -638,12 +650,30 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     }
     EXPECT_TRUE(Log().Contains("Map file: unknown unit stance, the unit keeps its own"));
 
-    // A ship (2 x 2) listed after a worker that stands in its footprint, though not on its first block.
+    // A ship (3 x 3) listed after a worker that stands in its footprint, though not on its first block.
     ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, 10, 10, UNIT_WORKER, 1), UnitRecord(0, 9, 9, UNIT_TRANSPORTSHIP, 1)}),
                      0));
     ASSERT_EQ(g_Players[0].unitCount, 1);
     EXPECT_TRUE(g_GameMap.Block(10, 10).unit == g_Players[0].units[0] && g_GameMap.Block(9, 9).unit == nullptr &&
                 Log().Contains("Map file: unit on an occupied block skipped"));
+
+    // A unit on a block of a tower, of the mill's mask or of a tree is skipped with a line; beside them, or on
+    // the block the mill's mask leaves free, it is made.
+    const Records standing = {BuildingRecord(1, 5, 5, CastTower, 0, 0, 0, 1),
+                              BuildingRecord(Neutral, 20, 20, CastDecoration, 0, MillDecoration, 0, 0),
+                              BuildingRecord(Neutral, 12, 12, CastResource, TreeKind, 0, 0, 0)};
+    const std::tuple<int32_t, int32_t, int32_t, bool> placed[] = {
+        {UNIT_WORKER, 6, 6, false},  {UNIT_TRANSPORTSHIP, 4, 4, false}, {UNIT_WORKER, 20, 20, false},
+        {UNIT_WORKER, 12, 12, false}, {UNIT_WORKER, 7, 5, true},         {UNIT_TRANSPORTSHIP, 2, 2, true},
+        {UNIT_WORKER, 23, 20, true}};
+    for (const auto& [type, x, y, made] : placed)
+    {
+        SCOPED_TRACE(testing::Message() << "type " << type << " at " << x << "," << y);
+        Log().Clear();
+        ASSERT_TRUE(Load(MapWith(standing, {UnitRecord(0, x, y, type, 1)}), 0));
+        EXPECT_EQ(g_Players[0].unitCount, made ? 1 : 0);
+        EXPECT_EQ(Log().Contains("Map file: unit on a building's block skipped"), !made);
+    }
 }
 
 // Each map holds what the reader once let through unfit for a save: a tower without its archers, script
