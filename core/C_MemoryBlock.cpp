@@ -191,9 +191,8 @@ bool CMemoryBlock::LoadFromFile(const char* name)
     return LoadFromFile(name, LargestBlock, cause) == ELoad::Loaded;
 }
 
-CMemoryBlock::ELoad CMemoryBlock::LoadFromFile(const char* name, int64_t longestFile, CString& cause)
+CMemoryBlock::ELoad CMemoryBlock::OpenBounded(CFile& file, const char* name, int64_t longestFile, CString& cause)
 {
-    CFile file;
     int error = 0;
     if (!OpenAnywhere(file, name, error))
     {
@@ -203,10 +202,19 @@ CMemoryBlock::ELoad CMemoryBlock::LoadFromFile(const char* name, int64_t longest
         return ELoad::Unreadable;
     }
     // A size beyond what an int holds comes back as the largest int.
+    return file.GetSize() > longestFile ? ELoad::TooLong : ELoad::Loaded;
+}
+
+CMemoryBlock::ELoad CMemoryBlock::LoadFromFile(const char* name, int64_t longestFile, CString& cause)
+{
+    CFile file;
+    const ELoad opened = OpenBounded(file, name, longestFile, cause);
+    if (opened != ELoad::Loaded)
+        return opened;
     const int64_t size = file.GetSize();
     const int64_t step = EffectiveGrowStep();
     const int64_t capacity = (size / step + 1) * step;
-    if (size > longestFile || capacity > LargestBlock)
+    if (capacity > LargestBlock)
         return ELoad::TooLong;
     uint8_t* data = new (std::nothrow) uint8_t[capacity];
     if (!data)

@@ -13,6 +13,8 @@
 
 #include "core/C_String.h"
 
+class CFile;
+
 class CMemoryBlock
 {
 public:
@@ -59,6 +61,10 @@ public:
     // the block is unchanged, and for Unreadable `cause` holds the system's
     // text of the failure.
     ELoad LoadFromFile(const char* name, int64_t longestFile, CString& cause);
+    // Opens a file as LoadFromFile finds it and weighs it against the same
+    // bound, reading nothing: Loaded means `file` is open and no longer
+    // than longestFile, for callers that read a few bytes of it.
+    static ELoad OpenBounded(CFile& file, const char* name, int64_t longestFile, CString& cause);
 
     uint8_t* GetData() { return m_Data; }
     const uint8_t* GetData() const { return m_Data; }

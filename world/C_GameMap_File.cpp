@@ -466,16 +466,29 @@ bool ReadAt(CFile& file, int64_t offset, void* out, int64_t count)
     return offset <= INT_MAX && count <= INT_MAX && file.Seek(int(offset)) && file.Read(out, int(count)) == count;
 }
 
-// Opens a map for the probes of the map lists (the data files first, then
-// disk) and reads its size.  The probes read no more than they report, so
-// a file of any length costs them a few bytes.
+// Why a map file that is there is not taken: longer than any map, or
+// something that cannot be read (a folder, a pipe, no permission).
+void LogUntaken(CMemoryBlock::ELoad found, const CString& cause)
+{
+    if (found == CMemoryBlock::ELoad::TooLong)
+        g_Log.Write("Map file refused: the file is longer than any map");
+    else if (found == CMemoryBlock::ELoad::Unreadable)
+        g_Log.Write(CString("Map file cannot be read: ") + cause);
+}
+
+// Opens a map for the probes of the map lists as the loader finds it (the
+// data files first, then disk) and reads its size.  A file the loader
+// refuses is refused here alike, so the lists never offer it.  The probes
+// read no more than they report, so a file costs them a few bytes.
 bool OpenProbe(CFile& file, const char* path, int32_t& width, int32_t& height)
 {
-    if (!file.OpenRead(path) && !file.OpenReadDisk(path))
-    {
+    CString cause;
+    const CMemoryBlock::ELoad opened = CMemoryBlock::OpenBounded(file, path, LongestMapFile, cause);
+    if (opened == CMemoryBlock::ELoad::Missing)
         g_Log.Write("Map file not found");
+    LogUntaken(opened, cause);
+    if (opened != CMemoryBlock::ELoad::Loaded)
         return false;
-    }
     uint8_t bytes[SizeBytes];
     CMapReader in(bytes, ReadAt(file, 0, bytes, SizeBytes) ? SizeBytes : 0);
     ReadSize(in, width, height);
@@ -739,10 +752,7 @@ CMemoryBlock::ELoad CGameMap::ReadMapFile(const char* path, CMemoryBlock& block)
 {
     CString cause;
     const CMemoryBlock::ELoad read = block.LoadFromFile(path, LongestMapFile, cause);
-    if (read == CMemoryBlock::ELoad::TooLong)
-        g_Log.Write("Map file refused: the file is longer than any map");
-    else if (read == CMemoryBlock::ELoad::Unreadable)
-        g_Log.Write(CString("Map file cannot be read: ") + cause);
+    LogUntaken(read, cause);
     return read;
 }
 

@@ -3,6 +3,8 @@
 #include <functional>
 #include <tuple>
 
+#include <sys/stat.h>
+
 #include "WorldDevice.h"
 #include "buildings/C_BuildingTower.h"
 #include "core/C_D3D8Game.h"
@@ -477,12 +479,41 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     EXPECT_TRUE(g_GameMap.LoadMinimapPreview(path.c_str(), preview));
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->width, 32);
-    // They read no more than they report: the same head on a file of 3 GiB answers alike.
-    std::filesystem::resize_file(path, uintmax_t(3) << 30);
-    preview.reset();
-    EXPECT_TRUE(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h) && std::pair(w, h) == std::pair(32, 32) &&
-                g_GameMap.ReadMapFileStartNum(path.c_str()) == 1 &&
-                g_GameMap.LoadMinimapPreview(path.c_str(), preview));
+    // They read no more than they report: the same head on a file of the longest map's length (worked out in
+    // SaveGameTest.FilesLongerThanTheirFormatCanHoldAreRefusedUnread) answers alike.  One byte longer, the
+    // loader refuses it unread, and so does each probe: no map list offers it.
+    constexpr uintmax_t LongestMap = 21510873;
+    const std::string longer = "Map file refused: the file is longer than any map";
+    for (const uintmax_t length : {LongestMap, LongestMap + 1, uintmax_t(3) << 30})
+    {
+        SCOPED_TRACE(length);
+        std::filesystem::resize_file(path, length);
+        Log().Clear();
+        preview.reset();
+        const bool listed = length == LongestMap;
+        w = h = 0;
+        EXPECT_EQ(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h), listed);
+        EXPECT_EQ(std::pair(w, h), listed ? std::pair(32, 32) : std::pair(-1, -1));
+        EXPECT_EQ(g_GameMap.ReadMapFileStartNum(path.c_str()), listed ? 1 : 0);
+        EXPECT_EQ(g_GameMap.LoadMinimapPreview(path.c_str(), preview) && preview != nullptr, listed);
+        EXPECT_EQ(Log().Count(longer), listed ? 0 : 3);
+    }
+    // A folder or a pipe in a map's place is there but cannot be read: each probe names the cause, as the
+    // loader does, not a missing file.
+    Folder().MakeFolder("Maps/folder.world");
+    const std::string pipe = Folder() / "Maps/pipe.world";
+    ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
+    for (const auto& [name, cause] : {std::pair{Folder() / "Maps/folder.world", std::string("Is a directory")},
+                                      {pipe, std::string("Invalid argument")}})
+    {
+        SCOPED_TRACE(name);
+        Log().Clear();
+        EXPECT_TRUE(!g_GameMap.ReadMapFileSize(name.c_str(), &w, &h) && std::pair(w, h) == std::pair(-1, -1) &&
+                    g_GameMap.ReadMapFileStartNum(name.c_str()) == 0 && !g_GameMap.MapFileHasStartPoints(name.c_str()) &&
+                    !g_GameMap.LoadMinimapPreview(name.c_str(), preview));
+        EXPECT_EQ(Log().Count("Map file cannot be read: " + cause), 4);
+        EXPECT_FALSE(Log().Contains("Map file not found"));
+    }
 
     const std::string missing = Folder() / "none.world";
     EXPECT_TRUE(!g_GameMap.ReadMapFileSize(missing.c_str(), &w, &h) && std::pair(w, h) == std::pair(-1, -1) &&
