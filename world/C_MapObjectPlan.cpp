@@ -27,7 +27,6 @@ CMapObjectPlan::CMapObjectPlan(int32_t width, int32_t height, CPlayer* players, 
     , m_Players(players)
     , m_NeutralMaker(neutralMaker)
     , m_Grid(size_t(width) * size_t(height), EHolder::Nobody)
-    , m_UnitsMade(MaxPlayers, 0)
 {
 }
 
@@ -136,11 +135,10 @@ void CMapObjectPlan::LayUnit(const SMapUnitRecord& record, SVerdict& verdict)
     else if (held == EHolder::Unit)
         verdict.skipLine = "Map file: unit on an occupied block skipped";
     verdict.stands = held == EHolder::Nobody;
-    // A type the factory does not make, or a unit past its owner's limit,
-    // is refused when it is made, and takes no blocks.
-    if (!verdict.stands || row == nullptr || m_UnitsMade[size_t(record.owner)] >= MaxPlayerUnits)
+    // A type the factory does not make is refused when it is made, and
+    // takes no blocks.
+    if (!verdict.stands || row == nullptr)
         return;
-    ++m_UnitsMade[size_t(record.owner)];
     for (int32_t i = 0; i < side; ++i)
         for (int32_t j = 0; j < side; ++j)
             HolderAt(record.x + i, record.y + j) = EHolder::Unit;

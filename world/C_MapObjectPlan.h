@@ -85,5 +85,4 @@ private:
     std::vector<EHolder> m_Grid;
     std::vector<SVerdict> m_Buildings;
     std::vector<SVerdict> m_Units;
-    std::vector<int32_t> m_UnitsMade;   // by owner: the 257th cannot be made
 };

@@ -705,6 +705,9 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
         EXPECT_EQ(g_Players[0].unitCount, made ? 1 : 0);
         EXPECT_EQ(Log().Contains("Map file: unit on a building's block skipped"), !made);
     }
+    // A unit of a type no factory makes takes no block from the unit after it.
+    ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, 7, 5, 14, 1), UnitRecord(0, 7, 5, UNIT_WORKER, 1)}), 0));
+    EXPECT_TRUE(g_Players[0].unitCount == 1 && Log().Contains("Map file: unit that cannot be made skipped"));
 }
 
 // Each map holds what the reader once let through unfit for a save: a tower without its archers, script
