@@ -899,7 +899,10 @@ bool CGameMap::LoadMapData(CMemoryBlock& block, uint8_t editorFlag)
     g_Log.Write("Loading units");
     for (size_t i = 0; i < image.units.size(); ++i)
         if (Stands(plan.Unit(i)))
-            CreateUnitFromFile(image.units[i], image.units[i].hasName ? Translated(image.units[i].name, editor != 0) : "");
+        {
+            const SMapUnitRecord& record = image.units[i];
+            CreateUnitFromFile(record, record.hasName ? Translated(record.name, editor != 0) : "");
+        }
 
     g_Log.Write("Loading weather");
     weatherType = image.weatherType;

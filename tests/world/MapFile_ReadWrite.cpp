@@ -480,45 +480,32 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->width, 32);
     // They read no more than they report: the same head on a file of the longest map's length (worked out in
-    // SaveGameTest.FilesLongerThanTheirFormatCanHoldAreRefusedUnread) answers alike.  One byte longer, the
-    // loader refuses it unread, and so does each probe: no map list offers it.
+    // SaveGameTest.FilesLongerThanTheirFormatCanHoldAreRefusedUnread) answers alike.  One byte longer, or a
+    // folder or a pipe in its place, each probe refuses it with the loader's line: no map list offers it.
+    // Only a file that is not there is "not found".
     constexpr uintmax_t LongestMap = 21510873;
     const std::string longer = "Map file refused: the file is longer than any map";
-    for (const uintmax_t length : {LongestMap, LongestMap + 1, uintmax_t(3) << 30})
-    {
-        SCOPED_TRACE(length);
-        std::filesystem::resize_file(path, length);
-        Log().Clear();
-        preview.reset();
-        const bool listed = length == LongestMap;
-        w = h = 0;
-        EXPECT_EQ(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h), listed);
-        EXPECT_EQ(std::pair(w, h), listed ? std::pair(32, 32) : std::pair(-1, -1));
-        EXPECT_EQ(g_GameMap.ReadMapFileStartNum(path.c_str()), listed ? 1 : 0);
-        EXPECT_EQ(g_GameMap.LoadMinimapPreview(path.c_str(), preview) && preview != nullptr, listed);
-        EXPECT_EQ(Log().Count(longer), listed ? 0 : 3);
-    }
-    // A folder or a pipe in a map's place is there but cannot be read: each probe names the cause, as the
-    // loader does, not a missing file.
     Folder().MakeFolder("Maps/folder.world");
-    const std::string pipe = Folder() / "Maps/pipe.world";
-    ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
-    for (const auto& [name, cause] : {std::pair{Folder() / "Maps/folder.world", std::string("Is a directory")},
-                                      {pipe, std::string("Invalid argument")}})
+    ASSERT_EQ(0, mkfifo((Folder() / "Maps/pipe.world").c_str(), 0600));
+    const std::tuple<std::string, uintmax_t, std::string> probed[] = {
+        {path, LongestMap, ""}, {path, LongestMap + 1, longer}, {path, uintmax_t(3) << 30, longer},
+        {Folder() / "Maps/folder.world", 0, "Map file cannot be read: Is a directory"},
+        {Folder() / "Maps/pipe.world", 0, "Map file cannot be read: Invalid argument"},
+        {Folder() / "none.world", 0, "Map file not found"}};
+    for (const auto& [name, length, line] : probed)
     {
-        SCOPED_TRACE(name);
+        SCOPED_TRACE(testing::Message() << name << ", " << length << " bytes");
+        if (length != 0)
+            std::filesystem::resize_file(name, length);
         Log().Clear();
-        EXPECT_TRUE(!g_GameMap.ReadMapFileSize(name.c_str(), &w, &h) && std::pair(w, h) == std::pair(-1, -1) &&
-                    g_GameMap.ReadMapFileStartNum(name.c_str()) == 0 && !g_GameMap.MapFileHasStartPoints(name.c_str()) &&
-                    !g_GameMap.LoadMinimapPreview(name.c_str(), preview));
-        EXPECT_EQ(Log().Count("Map file cannot be read: " + cause), 4);
-        EXPECT_FALSE(Log().Contains("Map file not found"));
+        const int32_t answers = g_GameMap.ReadMapFileSize(name.c_str(), &w, &h) +
+                                g_GameMap.MapFileHasStartPoints(name.c_str()) +
+                                g_GameMap.LoadMinimapPreview(name.c_str(), preview);
+        EXPECT_EQ(answers, line.empty() ? 3 : 0);
+        EXPECT_EQ(std::pair(w, h), line.empty() ? std::pair(32, 32) : std::pair(-1, -1));
+        EXPECT_TRUE(line.empty() || Log().Count(line) == 3);
+        EXPECT_EQ(Log().Contains("Map file not found"), line == "Map file not found");
     }
-
-    const std::string missing = Folder() / "none.world";
-    EXPECT_TRUE(!g_GameMap.ReadMapFileSize(missing.c_str(), &w, &h) && std::pair(w, h) == std::pair(-1, -1) &&
-                g_GameMap.ReadMapFileStartNum(missing.c_str()) == 0);
-    EXPECT_TRUE(Log().Contains("Map file not found"));
 
     const std::string cut = Folder().Write("Maps/cut.world", std::vector<uint8_t>(bytes.begin(), bytes.begin() + 100));
     EXPECT_TRUE(g_GameMap.ReadMapFileStartNum(cut.c_str()) == 0 && !g_GameMap.LoadMinimapPreview(cut.c_str(), preview));
@@ -665,21 +652,31 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     ASSERT_NE(probe, nullptr);
     const int32_t own = probe->stance;
     ASSERT_NE(own, STANCE_DEFENSIVE);
-    // Block x, type and stance of the record; whether a unit is made and the stance it keeps.
-    const std::tuple<const char*, int32_t, int32_t, int32_t, bool, int32_t> cases[] = {
-        {"defensive", 3, UNIT_WARRIOR, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
-        {"stance 7", 3, UNIT_WARRIOR, 7, true, own}, {"stance 0", 3, UNIT_WARRIOR, 0, true, own},
-        {"stance -2^31", 3, UNIT_WARRIOR, INT_MIN, true, own},
-        {"galley past the edge", Side - 1, UNIT_WARGALLEY, 1, false, 0},
-        {"worker on the last column", Side - 1, UNIT_WORKER, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
+    // Block, type and stance of the record; whether a unit is made and the stance it keeps.  A unit on a
+    // block of a tower, of the mill's mask or of a tree is skipped with a line; beside them, or on the
+    // block the mill's mask leaves free, it is made.
+    const Records standing = {BuildingRecord(1, 5, 5, CastTower, 0, 0, 0, 1),
+                              BuildingRecord(Neutral, 20, 20, CastDecoration, 0, MillDecoration, 0, 0),
+                              BuildingRecord(Neutral, 12, 12, CastResource, TreeKind, 0, 0, 0)};
+    const std::tuple<const char*, int32_t, int32_t, int32_t, int32_t, bool, int32_t> cases[] = {
+        {"defensive", 3, 4, UNIT_WARRIOR, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
+        {"stance 7", 3, 4, UNIT_WARRIOR, 7, true, own}, {"stance 0", 3, 4, UNIT_WARRIOR, 0, true, own},
+        {"stance -2^31", 3, 4, UNIT_WARRIOR, INT_MIN, true, own},
+        {"galley past the edge", Side - 1, 4, UNIT_WARGALLEY, 1, false, 0},
+        {"worker on the last column", Side - 1, 4, UNIT_WORKER, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
+        {"worker in the tower", 6, 6, UNIT_WORKER, 1, false, 0}, {"ship on it", 4, 4, UNIT_TRANSPORTSHIP, 1, false, 0},
+        {"worker in the mill", 20, 20, UNIT_WORKER, 1, false, 0}, {"on the tree", 12, 12, UNIT_WORKER, 1, false, 0},
+        {"beside the tower", 7, 5, UNIT_WORKER, 1, true, 1}, {"ship beside", 2, 2, UNIT_TRANSPORTSHIP, 1, true, 1},
+        {"worker where the mill leaves free", 23, 20, UNIT_WORKER, 1, true, 1},
     };
-    for (const auto& [what, x, type, stance, made, kept] : cases)
+    for (const auto& [what, x, y, type, stance, made, kept] : cases)
     {
-        ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, x, 4, type, stance)}), 0)) << what;
+        ASSERT_TRUE(Load(MapWith(standing, {UnitRecord(0, x, y, type, stance)}), 0)) << what;
         ASSERT_EQ(g_Players[0].unitCount, made ? 1 : 0) << what;
-        EXPECT_TRUE(!made || g_GameMap.Block(x, 4).unit->stance == kept) << what;
+        EXPECT_TRUE(!made || g_GameMap.Block(x, y).unit->stance == kept) << what;
     }
     EXPECT_TRUE(Log().Contains("Map file: unknown unit stance, the unit keeps its own"));
+    EXPECT_EQ(Log().Count("Map file: unit on a building's block skipped"), 4);
 
     // A ship (3 x 3) listed after a worker that stands in its footprint, though not on its first block.
     ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, 10, 10, UNIT_WORKER, 1), UnitRecord(0, 9, 9, UNIT_TRANSPORTSHIP, 1)}),
@@ -687,24 +684,6 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     ASSERT_EQ(g_Players[0].unitCount, 1);
     EXPECT_TRUE(g_GameMap.Block(10, 10).unit == g_Players[0].units[0] && g_GameMap.Block(9, 9).unit == nullptr &&
                 Log().Contains("Map file: unit on an occupied block skipped"));
-
-    // A unit on a block of a tower, of the mill's mask or of a tree is skipped with a line; beside them, or on
-    // the block the mill's mask leaves free, it is made.
-    const Records standing = {BuildingRecord(1, 5, 5, CastTower, 0, 0, 0, 1),
-                              BuildingRecord(Neutral, 20, 20, CastDecoration, 0, MillDecoration, 0, 0),
-                              BuildingRecord(Neutral, 12, 12, CastResource, TreeKind, 0, 0, 0)};
-    const std::tuple<int32_t, int32_t, int32_t, bool> placed[] = {
-        {UNIT_WORKER, 6, 6, false},  {UNIT_TRANSPORTSHIP, 4, 4, false}, {UNIT_WORKER, 20, 20, false},
-        {UNIT_WORKER, 12, 12, false}, {UNIT_WORKER, 7, 5, true},         {UNIT_TRANSPORTSHIP, 2, 2, true},
-        {UNIT_WORKER, 23, 20, true}};
-    for (const auto& [type, x, y, made] : placed)
-    {
-        SCOPED_TRACE(testing::Message() << "type " << type << " at " << x << "," << y);
-        Log().Clear();
-        ASSERT_TRUE(Load(MapWith(standing, {UnitRecord(0, x, y, type, 1)}), 0));
-        EXPECT_EQ(g_Players[0].unitCount, made ? 1 : 0);
-        EXPECT_EQ(Log().Contains("Map file: unit on a building's block skipped"), !made);
-    }
     // A unit of a type no factory makes takes no block from the unit after it.
     ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, 7, 5, 14, 1), UnitRecord(0, 7, 5, UNIT_WORKER, 1)}), 0));
     EXPECT_TRUE(g_Players[0].unitCount == 1 && Log().Contains("Map file: unit that cannot be made skipped"));
