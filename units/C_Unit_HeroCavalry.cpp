@@ -2,6 +2,11 @@
 
 #include "units/C_SelfHealingFighter.h"
 
+namespace
+{
+constexpr int32_t NonLocalCheckLine = 263;
+}  // namespace
+
 CUnitHeroCavalry::CUnitHeroCavalry() : CUnitHeavyCavalry(UNIT_HEROCAVALRY) {}
 
 bool CUnitHeroCavalry::Animate(int32_t ticks)
@@ -48,5 +53,5 @@ bool CUnitHeroCavalry::StepSwing()
 
 void CUnitHeroCavalry::onPerformAction()
 {
-    MeleeOnPerformAction(m_Animation.facingExtra, __LINE__, __FILE__);
+    MeleeOnPerformAction(m_Animation.facingExtra, NonLocalCheckLine, __FILE__);
 }

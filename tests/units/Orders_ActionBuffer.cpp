@@ -69,6 +69,27 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
     const auto& notices = world.Player(1).computerAI.GetNotices();
     EXPECT_TRUE(notices.size() == 1u && notices[0].kind == CComputerAI::ENotice::OrderDone &&
                 notices[0].object == boxed && boxed->aiOrderPending == 0 && boxed->performCalls >= 2);
+    // Another machine's unit performs nothing; its check names the line its type has always reported.
+    g_Config.networkRole = 1;
+    const struct { int32_t type, command, line; const char* file; } checks[] = {
+        {UNIT_KING, CMD_MOVE_TO, 197, "C_Unit_King.cpp"}, {UNIT_SETTLER, CMD_MOVE_TO, 222, "C_Unit_Settler.cpp"},
+        {UNIT_GIANT, CMD_ATTACK, 262, "C_Unit_Giant.cpp"}, {UNIT_UNDEAD, CMD_ATTACK, 219, "C_Unit_Undead.cpp"},
+        {UNIT_HEROCAVALRY, CMD_ATTACK, 263, "C_Unit_HeroCavalry.cpp"}, {UNIT_DEMON, CMD_ATTACK, 303, "C_Unit_Demon.cpp"},
+        {UNIT_DEMON, CMD_CAST_MAGIC, 303, "C_Unit_Demon.cpp"}};
+    int32_t row = 0;
+    for (const auto& check : checks)
+    {
+        CUnit* unit = world.Spawn(1, check.type, 40, 4 * ++row);
+        unit->currentCommand = check.command;
+        log.Clear();
+        unit->onPerformAction();
+        const std::vector<std::string> lines = log.Lines();
+        ASSERT_EQ(lines.size(), 3u) << check.type;
+        const std::string place = std::to_string(check.line) + " in ";
+        EXPECT_TRUE(lines[0] == "#DEBUG: Unit action performed on non-local mulitplayer unit" &&
+                    lines[2].rfind(place, 0) == 0 && lines[2].ends_with(check.file)) << lines[2];
+    }
+    g_Config.networkRole = 0;
 }
 
 TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHost)
