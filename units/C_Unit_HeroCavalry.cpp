@@ -45,9 +45,9 @@ bool CUnitHeroCavalry::StepSwing()
     animFrame -= frameCount;
     if (hitCount == 0 || IsTargetReached())
         CSelfHealingFighter::Strike(*this);
-    // A target killed by the blow has set the wind-down already.
-    if (animType == ANIM_ATTACK)
-        ResumeAction();
+    // Whatever the blow did: a target it killed is no longer in the buffer,
+    // so the attack performed again finds none and stands the rider at once.
+    ResumeAction();
     return false;
 }
 

@@ -211,17 +211,17 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
     // Type, stance (aggressive: it starts the fight itself), gap, divisor of the attack per blow (0: not
     // worked out here), whether through the second damage factor, the shot's sample, whether its hits come
     // with a particle instead of in the frame of the shot, and the animation in the tick of the killing blow
-    // (-1: not looked at): a whole blow is followed by the buffered attack again, which finds no target and
-    // stands the fighter; a half blow leaves the swing to wind down.
+    // (-1: not looked at): a blow at the end of the swing is followed by the buffered attack again, which
+    // finds no target and stands the fighter; a blow in mid-swing leaves the swing to wind down.
     const struct {
         int32_t type, stance, gap, divisor; bool ranged; int32_t shotSample; bool laser; int32_t animAtKill;
     } cases[] = {
         {UNIT_WARRIOR, STANCE_AGGRESSIVE, 5, 1, false, 0, false, ANIM_STAND},
         {UNIT_KNIGHT, STANCE_STAND_GROUND, 1, 2, false, 0, false, ANIM_WIND_DOWN},
         {UNIT_HEAVYCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false, ANIM_STAND},
-        {UNIT_HEROCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false, -1},
-        {UNIT_GIANT, STANCE_AGGRESSIVE, 4, 2, false, 0, false, -1},
-        {UNIT_UNDEAD, STANCE_AGGRESSIVE, 3, 1, false, 0, false, -1},
+        {UNIT_HEROCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false, ANIM_STAND},
+        {UNIT_GIANT, STANCE_AGGRESSIVE, 4, 2, false, 0, false, ANIM_WIND_DOWN},
+        {UNIT_UNDEAD, STANCE_AGGRESSIVE, 3, 1, false, 0, false, ANIM_WIND_DOWN},
         {UNIT_ARCHER, STANCE_STAND_GROUND, 6, 1, true, 0, false, -1},
         {UNIT_QUIB, STANCE_AGGRESSIVE, 10, 0, false, 51, true, -1},
         {UNIT_WARHOUND, STANCE_AGGRESSIVE, 10, 0, false, 52, false, -1},
