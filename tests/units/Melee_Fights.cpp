@@ -7,6 +7,7 @@
 #include "core/GlobalFunc.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/SaveGameRun.h"
+#include "tests/support/SentPackets.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_Unit_Demon.h"
@@ -405,6 +406,8 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
     ASSERT_TRUE(second != nullptr && barracks != nullptr);
     barracks->Construct(0.0f, true);
     war.world.Research(0, RainOfHell);
+    g_Config.networkRole = 1;
+    g_MultiplayerGame.ClearSent();
     for (CUnitDemon* caster : {demon, second})
         caster->onCommand(nullptr, nullptr, nullptr, 19, 11, CMD_CAST_MAGIC);
     ASSERT_GT(war.FramesUntil(50, [&] { return second->animType == ANIM_SPELL; }), 0);
@@ -417,6 +420,12 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
         EXPECT_TRUE(rain.kind != CParticles::KindRainOfHell || (rain.x == 19.5f && rain.y == 11.5f));
     EXPECT_EQ(war.world.Player(0).technologies[RainOfHell].progress, 0.0f);
     EXPECT_TRUE(g_Particles.GetEmitterCount() == 2);   // both auras back
+    // The one cast tells the other machines the middle of the block: 19.5, 0.0, 11.5 as 32-bit floats.
+    std::vector<std::vector<int32_t>> casts;
+    for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
+        if (sent.packet.Command() == CMultiplayerGame::CommandMagicCast)
+            casts.emplace_back(sent.packet.fields + 2, sent.packet.fields + 7);
+    EXPECT_EQ(casts, (std::vector<std::vector<int32_t>>{{Ref(demon), RainOfHell, 0x419C0000, 0, 0x41380000}}));
 }
 
 TEST_F(DemonBattle, AGameWithTheDemonAndTheBurningBuildingsLoadsBackByteForByte)
