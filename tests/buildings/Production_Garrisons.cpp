@@ -602,8 +602,8 @@ TEST_F(KeepStronghold, AGameWithTheKingInsideLoadsBackAndTheKeepsPartRefusesBadV
     EXPECT_EQ(bytes, CRecordBytes().I32(keep->hearthEmitter).I32(kingId).Bytes());
     const struct { size_t at; int32_t value; const char* logged; } badRecords[] = {
         {0, -2, "Keep refused: a bad hearth handle"},
-        {4, warriorId, "Keep refused: the king id names no king of the owner"},
-        {4, 9999, "Keep refused: the king id names no king of the owner"},
+        {4, warriorId, "Keep refused: the king id names no king"},
+        {4, 9999, "Keep refused: the king id names no king"},
     };
     for (const auto& bad : badRecords)
     {

@@ -6,6 +6,7 @@
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingKeep.h"
 #include "game/C_ObjectLinks.h"
+#include "tests/support/SaveGameRun.h"
 #include "tests/units/UnitWorld.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_Unit_King.h"
@@ -82,28 +83,75 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     EXPECT_TRUE(world.Messages().back().text == "No keep" && world.Messages().back().colour == 0xFFFF00u);
 }
 
-TEST_F(KingShelter, AKeepThatFallsOrChangesSidesLetsTheKingOutAndAStandingKingRunsOutOfSight)
+// A keep that falls, is pulled down, changes sides or is built over lets its king out beside it; with every exit
+// taken onto the keep's freed ground or the nearest free block further out, never inside another building.  With
+// no room on the whole map a standing keep keeps him, also in a game saved and loaded, and one that goes kills him.
+TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimWhenTheMapHasNone)
 {
-    const std::function<void(CBuildingKeep&)> ends[] = {[](CBuildingKeep& keep) { keep.Destroy(true); },
-                                                        [](CBuildingKeep& keep) { keep.Demolish(); },
-                                                        [](CBuildingKeep& keep) { keep.ConvertToPlayer(1, false); }};
-    for (int32_t row = 0; row < 3; ++row)
+    CSaveGameRun::UseSaveLanguage();
+    enum EEnd { Destroy, Demolish, Convert, BuildOver };
+    enum ERoom { Room, ExitsTaken, ExitsAndGroundTaken, NoRoom };
+    constexpr int32_t Inside = -1, Fallen = -2;   // else the blocks between the footprint and the king
+    const struct { EEnd end; ERoom room; int32_t gap; } rows[] = {
+        {Destroy, Room, 1},        {Demolish, Room, 1},       {Convert, Room, 1},
+        {Convert, ExitsTaken, 2},  {Demolish, ExitsTaken, 0}, {Destroy, ExitsAndGroundTaken, 2},
+        {BuildOver, ExitsTaken, 2}, {Convert, NoRoom, Inside}, {Destroy, NoRoom, Fallen}};
+    for (int32_t k = 0; k < int32_t(std::size(rows)); ++k)
     {
-        SCOPED_TRACE(row);
-        const int32_t keepY = 4 + 10 * row;
-        CBuildingKeep* keep = Keep(0, 20, keepY);
-        CUnitKing* king = King(0, 18, keepY);
+        const auto& row = rows[k];
+        SCOPED_TRACE(k);
+        const int32_t kx = 4 + 13 * (k % 3), ky = 4 + 13 * (k / 3);   // the keep covers kx..kx+3 x ky..ky+3
+        CBuildingKeep* keep = Keep(0, kx, ky);
+        CUnitKing* king = King(0, kx - 1, ky);
         WalkIn(king);
         ASSERT_EQ(king->keep, keep);
-        ends[row](*keep);
-        EXPECT_TRUE(king->keep == nullptr && keep->GetKing() == nullptr);
-        ASSERT_TRUE(king->onMap && king->IsAlive());
-        // Beside the footprint of 4 x 4 blocks.
-        EXPECT_TRUE(king->x >= 19 && king->x <= 24 && king->y >= keepY - 1 && king->y <= keepY + 4);
+        for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
+            for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
+            {
+                const int32_t gap = std::max({kx - x, x - kx - 3, ky - y, y - ky - 3, 0});
+                const bool underBarracks = row.end == BuildOver && x >= kx && x <= kx + 4 && y >= ky && y <= ky + 5;
+                if (row.room != Room && gap == 1 && !underBarracks)
+                    world.Spawn(0, UNIT_WARRIOR, x, y);
+                g_GameMap.Block(x, y).impassable = row.room == NoRoom || (row.room == ExitsAndGroundTaken && gap == 0);
+            }
+        CBuilding* barracks = nullptr;
+        if (row.end == BuildOver)
+            barracks = world.Player(1).CreateBuilding(CastBarracks, kx, ky);   // 5 x 6
+        else if (row.end == Convert)
+            keep->ConvertToPlayer(1, false);
+        else
+            row.end == Destroy ? keep->Destroy(true) : keep->Demolish();
+        for (int32_t cell = 0; cell < g_GameMap.GetWidth() * g_GameMap.GetHeight(); ++cell)
+            g_GameMap.Block(cell / g_GameMap.GetHeight(), cell % g_GameMap.GetHeight()).impassable = 0;
         EXPECT_EQ(LinkFault(), nullptr);
+        if (row.gap == Fallen)
+        {
+            EXPECT_TRUE(!king->IsAlive() && !king->onMap && king->keep == nullptr && keep->GetKing() == nullptr);
+        }
+        if (row.gap == Inside)
+        {
+            EXPECT_TRUE(king->IsAlive() && !king->onMap && king->keep == keep && keep->GetKing() == king);
+            const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();
+            ASSERT_TRUE(world.Load(saved));
+            EXPECT_EQ(CSaveGameRun::SaveDrawn(), saved);
+            // Won back by his own player, with room about it now, the keep shelters him still.
+            auto* loaded = static_cast<CBuildingKeep*>(g_GameMap.Block(kx, ky).building);
+            ASSERT_TRUE(loaded->ConvertToPlayer(0, false));
+            EXPECT_TRUE(loaded->GetKing() != nullptr && loaded->GetKing()->player == 0 && !loaded->GetKing()->onMap);
+        }
+        if (row.gap < 0)
+            continue;
+        EXPECT_TRUE(king->keep == nullptr && keep->GetKing() == nullptr && king->onMap && king->IsAlive());
+        EXPECT_EQ(std::max({kx - king->x, king->x - kx - 3, ky - king->y, king->y - ky - 3, 0}), row.gap);
+        EXPECT_TRUE(g_GameMap.Block(king->x, king->y).unit == king && g_GameMap.Block(king->x, king->y).building == nullptr);
+        EXPECT_TRUE(barracks == nullptr || g_GameMap.Block(kx, ky).building == barracks);
         world.Frame(1);
         EXPECT_TRUE(world.CheckInvariants().empty());
     }
+}
+
+TEST_F(KingShelter, AStandingKingRunsOutOfSightAndAWalkingOneKeepsHisWay)
+{
     CUnitKing* king = King(0, 20, 20);
     CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, 22, 20);
     for (const int32_t anim : {ANIM_WALK, ANIM_STAND})
