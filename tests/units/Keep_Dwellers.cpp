@@ -90,12 +90,13 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimWh
 {
     CSaveGameRun::UseSaveLanguage();
     enum EEnd { Destroy, Demolish, Convert, BuildOver };
-    enum ERoom { Room, ExitsTaken, ExitsAndGroundTaken, NoRoom };
+    enum ERoom { Room, ExitsTaken, ExitsAndGroundTaken, NoRoom, OnlyTheFarCorner };
     constexpr int32_t Inside = -1, Fallen = -2;   // else the blocks between the footprint and the king
     const struct { EEnd end; ERoom room; int32_t gap; } rows[] = {
         {Destroy, Room, 1},        {Demolish, Room, 1},       {Convert, Room, 1},
         {Convert, ExitsTaken, 2},  {Demolish, ExitsTaken, 0}, {Destroy, ExitsAndGroundTaken, 2},
-        {BuildOver, ExitsTaken, 2}, {Convert, NoRoom, Inside}, {Destroy, NoRoom, Fallen}};
+        {BuildOver, ExitsTaken, 2}, {Convert, NoRoom, Inside}, {Destroy, NoRoom, Fallen},
+        {Convert, OnlyTheFarCorner, 43}};   // the keep at (4, 43), the block (47, 0)
     for (int32_t k = 0; k < int32_t(std::size(rows)); ++k)
     {
         const auto& row = rows[k];
@@ -105,14 +106,16 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimWh
         CUnitKing* king = King(0, kx - 1, ky);
         WalkIn(king);
         ASSERT_EQ(king->keep, keep);
+        const auto gapOf = [&](int32_t x, int32_t y) { return std::max({kx - x, x - kx - 3, ky - y, y - ky - 3, 0}); };
         for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
             for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
             {
-                const int32_t gap = std::max({kx - x, x - kx - 3, ky - y, y - ky - 3, 0});
+                const int32_t gap = gapOf(x, y);
                 const bool underBarracks = row.end == BuildOver && x >= kx && x <= kx + 4 && y >= ky && y <= ky + 5;
                 if (row.room != Room && gap == 1 && !underBarracks)
                     world.Spawn(0, UNIT_WARRIOR, x, y);
-                g_GameMap.Block(x, y).impassable = row.room == NoRoom || (row.room == ExitsAndGroundTaken && gap == 0);
+                g_GameMap.Block(x, y).impassable = row.room == NoRoom || (row.room == ExitsAndGroundTaken && gap == 0) ||
+                                                   (row.room == OnlyTheFarCorner && (x != 47 || y != 0));
             }
         CBuilding* barracks = nullptr;
         if (row.end == BuildOver)
@@ -142,8 +145,9 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimWh
         if (row.gap < 0)
             continue;
         EXPECT_TRUE(king->keep == nullptr && keep->GetKing() == nullptr && king->onMap && king->IsAlive());
-        EXPECT_EQ(std::max({kx - king->x, king->x - kx - 3, ky - king->y, king->y - ky - 3, 0}), row.gap);
-        EXPECT_TRUE(g_GameMap.Block(king->x, king->y).unit == king && g_GameMap.Block(king->x, king->y).building == nullptr);
+        EXPECT_EQ(gapOf(king->x, king->y), row.gap);
+        const SMapBlock& under = g_GameMap.Block(king->x, king->y);
+        EXPECT_TRUE(under.unit == king && under.building == nullptr);
         EXPECT_TRUE(barracks == nullptr || g_GameMap.Block(kx, ky).building == barracks);
         world.Frame(1);
         EXPECT_TRUE(world.CheckInvariants().empty());
