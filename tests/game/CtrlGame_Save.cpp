@@ -26,7 +26,6 @@
 #include "units/C_Unit.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
-#include "units/C_Unit_King.h"
 #include "units/C_Unit_TransportShip.h"
 #include "world/C_GameMap.h"
 #include "world/C_ReferenceBase.h"
@@ -536,8 +535,6 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
         {[](SObjects& o) { o.smithy->productionUnit = o.waiting; }, "a production unit waits in two buildings"},
         {[](SObjects& o) { o.workshop->productionUnit = o.king; },
          "a building's production unit is sheltered in a keep"},
-        {[](SObjects& o) { static_cast<CUnitKing*>(o.king)->keep = nullptr; },
-         "a keep shelters no living king who names it"},
         {[](SObjects& o) { o.ruin->productionUnit = o.dying; }, "a ruin holds a production unit"},
         {[](SObjects& o) { ASSERT_TRUE(o.ship->AcceptGarrison(o.waiting)); },
          "a ship's cargo is no living unit off the map"},

