@@ -332,6 +332,9 @@ public:
     // first usable corner is left in point (which is tried first unless it
     // is (-1, -1)).
     bool FindExitCell(int32_t n, int32_t terrainClass, int32_t point[2]) const;
+    // The same further out, ring by ring, until the rings lie around the
+    // whole map: the nearest free area beyond the exit cells, or false.
+    bool FindFreeCellFurtherOut(int32_t n, int32_t terrainClass, int32_t point[2]) const;
     bool IsFriendTo(int32_t playerIndex) const;
     bool IsVisibleToLocalPlayer() const;
     uint16_t GetIslandId() const;
@@ -463,6 +466,7 @@ private:
     int32_t FinishedSightRadius() const;
     void RefreshAround(int32_t margin) const;
     bool IsExitUsable(int32_t cellX, int32_t cellY, int32_t n, int32_t terrainClass) const;
+    bool FindCellOnRing(int32_t n, int32_t terrainClass, int32_t gap, int32_t point[2]) const;
     void ReleaseProductionUnit(bool deferred);
     void DropReferences();
     // The take-down without the hand-off to deferred deletion.

@@ -18,7 +18,7 @@ CBuildingBarracks::CBuildingBarracks(int32_t ownerIndex) : CBuildingOfCast(CastB
 
 void CBuildingBarracks::RenderPanelButtons()
 {
-    if (!MayShowButtons() || RenderUnfinishedPanel())
+    if (!MayShowButtons() || RenderUnfinishedPanel(MilitaryCancelButton))
         return;
     if (MayShowUnitButtons())
         RenderUnitButtons(TrainButtons);
@@ -29,7 +29,7 @@ void CBuildingBarracks::RenderPanelButtons()
         RenderTechnologyButton(2, 88, HorseRiding, 'h');
         RenderTechnologyButton(5, 89, Crossbow, 'c');
     }
-    RenderPanelEnd(true, EscapeCancels);
+    RenderPanelEnd(true, EscapeCancels, MilitaryRallyButton);
     RegisterRallyKeys();
 }
 

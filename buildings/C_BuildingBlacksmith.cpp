@@ -49,7 +49,7 @@ CBuildingBlacksmith::~CBuildingBlacksmith()
 
 void CBuildingBlacksmith::RenderPanelButtons()
 {
-    if (!MayShowButtons() || RenderUnfinishedPanel())
+    if (!MayShowButtons() || RenderUnfinishedPanel(MilitaryCancelButton))
         return;
     const CPlayer* player = PlayerAt(owner);
     if (MayShowTechnologyButtons() && player != nullptr)

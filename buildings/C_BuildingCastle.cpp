@@ -21,7 +21,7 @@ CBuildingCastle::CBuildingCastle(int32_t ownerIndex) : CBuildingOfCast(CastCastl
 
 void CBuildingCastle::RenderPanelButtons()
 {
-    if (!MayShowButtons() || RenderUnfinishedPanel())
+    if (!MayShowButtons() || RenderUnfinishedPanel(MilitaryCancelButton))
         return;
     if (MayShowUnitButtons())
     {
@@ -30,6 +30,6 @@ void CBuildingCastle::RenderPanelButtons()
     }
     if (MayShowTechnologyButtons())
         RenderTechnologyButtons(ResearchButtons);
-    RenderPanelEnd(true, EscapeCancels);
+    RenderPanelEnd(true, EscapeCancels, MilitaryRallyButton);
     CBuildingBarracks::RegisterRallyKeys();
 }

@@ -49,7 +49,7 @@ CBuildingDarkAltar::~CBuildingDarkAltar()
 
 void CBuildingDarkAltar::RenderPanelButtons()
 {
-    if (!MayShowButtons() || RenderUnfinishedPanel())
+    if (!MayShowButtons() || RenderUnfinishedPanel(MilitaryCancelButton))
         return;
     if (MayShowUnitButtons())
     {
@@ -61,7 +61,7 @@ void CBuildingDarkAltar::RenderPanelButtons()
     const CPlayer* player = PlayerAt(owner);
     if (MayShowTechnologyButtons() && player != nullptr && player->GetRainHellSpell(nullptr) == nullptr)
         RenderTechnologyButton(8, 110, RainOfHell, 'a');
-    RenderPanelEnd(true, EscapeCancels);
+    RenderPanelEnd(true, EscapeCancels, MilitaryRallyButton);
     CBuildingBarracks::RegisterRallyKeys();
 }
 

@@ -65,13 +65,19 @@ bool CBuildingKeep::UngarrisonKing()
     int32_t cell[2] = {-1, -1};
     if (!FindExitCell(king->GetSize(), LandTerrain, cell))
         return false;
+    LetKingOutAt(cell);
+    return true;
+}
+
+void CBuildingKeep::LetKingOutAt(const int32_t cell[2])
+{
+    CUnit* king = garrisonedUnit;
     king->x = cell[0];
     king->y = cell[1];
     garrisonedUnit = nullptr;
     if (CUnitKing* sheltered = AsKing(king))
         sheltered->LeaveKeep();
     king->ShowUnit(true);
-    return true;
 }
 
 void CBuildingKeep::ReleaseKingForGood()
@@ -79,25 +85,38 @@ void CBuildingKeep::ReleaseKingForGood()
     CUnit* king = garrisonedUnit;
     if (king == nullptr || UngarrisonKing())
         return;
-    // A keep that has left the map frees its own blocks: the king may
-    // stand where it stood.
-    const int32_t size = king->GetSize();
-    for (int32_t i = 0; i + size <= GetWidth(); ++i)
-        for (int32_t j = 0; j + size <= GetDepth(); ++j)
-            if (g_GameMap.IsAreaFree(x + i, y + j, size, LandTerrain))
-            {
-                king->x = x + i;
-                king->y = y + j;
-                garrisonedUnit = nullptr;
-                AsKing(king)->LeaveKeep();
-                king->ShowUnit(true);
-                return;
-            }
-    // Nowhere to go: he falls with it.
+    int32_t cell[2] = {-1, -1};
+    if (FindRoomFurtherOut(*king, cell))
+    {
+        LetKingOutAt(cell);
+        return;
+    }
+    // No room anywhere on the map: a standing keep keeps him; he falls
+    // with a keep that goes.
+    if (!IsTakenDown())
+        return;
     garrisonedUnit = nullptr;
     AsKing(king)->LeaveKeep();
     if (IsOwnedHere(king->player))
         king->RemoveFromWorld(true);
+}
+
+// Every exit cell is taken.  A keep that has left the map frees its own
+// blocks, where the king may stand; otherwise the nearest free block
+// further out, never inside another building.
+bool CBuildingKeep::FindRoomFurtherOut(const CUnit& king, int32_t cell[2]) const
+{
+    const int32_t size = king.GetSize();
+    const int32_t layer = king.GetMoveLayer();
+    for (int32_t i = 0; i + size <= GetWidth(); ++i)
+        for (int32_t j = 0; j + size <= GetDepth(); ++j)
+            if (g_GameMap.IsAreaFree(x + i, y + j, size, layer))
+            {
+                cell[0] = x + i;
+                cell[1] = y + j;
+                return true;
+            }
+    return FindFreeCellFurtherOut(size, layer, cell);
 }
 
 void CBuildingKeep::OnDestroyed()
@@ -109,8 +128,10 @@ void CBuildingKeep::OnDestroyed()
 void CBuildingKeep::OnOwnerChanged(int32_t previousOwner)
 {
     (void)previousOwner;
-    // The king belongs to the old owner: he does not stay with the enemy.
-    ReleaseKingForGood();
+    // The king does not stay with the enemy; a keep won back by his own
+    // player shelters him still.
+    if (garrisonedUnit != nullptr && garrisonedUnit->player != owner)
+        ReleaseKingForGood();
 }
 
 void CBuildingKeep::onUnitRemoved(CUnit* unit)

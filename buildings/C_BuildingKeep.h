@@ -61,7 +61,7 @@ public:
     void OnOwnerChanged(int32_t previousOwner) override;
     void onUnitRemoved(CUnit* unit) override;
     // The hearth handle, then the king's reference id (-1 none).  Loading
-    // refuses a handle below -1 and an id that names no king of the owner.
+    // refuses a handle below -1 and an id that names no king.
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
     bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
 
@@ -71,7 +71,11 @@ private:
     void PutOutHearth();
     void FollowResearch();
     void RaiseUpgradeDust() const;
-    // The king out beside the keep, or where the keep stood; with no room
-    // at all he does not survive.  His link is cleared either way.
+    // The king out beside the keep, else where the keep stood or on the
+    // nearest free block further out.  With no room on the whole map he
+    // stays in a standing keep and falls with one that goes.
     void ReleaseKingForGood();
+    bool FindRoomFurtherOut(const CUnit& king, int32_t cell[2]) const;
+    // The king on the map at the cell, his link to the keep cleared.
+    void LetKingOutAt(const int32_t cell[2]);
 };

@@ -32,8 +32,8 @@ bool CBuildingKeep::LoadGameExtra(CSaveStream& stream, const CObjectReferences& 
     if (kingId != CObjectReferences::NoObject)
     {
         king = references.GetUnit(kingId);
-        if (king == nullptr || king->GetCastID() != UNIT_KING || king->player != owner)
-            return in.Refuse("the king id names no king of the owner");
+        if (king == nullptr || king->GetCastID() != UNIT_KING)
+            return in.Refuse("the king id names no king");
     }
     hearthEmitter = hearth;
     garrisonedUnit = king;

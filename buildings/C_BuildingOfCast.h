@@ -125,10 +125,17 @@ protected:
     std::optional<SDrawPoint> RenderBody(float collapse, float ground);
 
     // ---- Command panel -------------------------------------------------------
+    // The state a cancel or rally button is drawn in: plain at the town
+    // buildings; the tower, barracks, blacksmith, castle and dark altar draw
+    // their cancel button in state 5, the military trainers their rally
+    // button in state 7.
+    static constexpr int32_t PlainButton = 0;
+    static constexpr int32_t MilitaryCancelButton = 5;
+    static constexpr int32_t MilitaryRallyButton = 7;
     // The cancel button while unfinished (Escape cancels too); true when it
     // was the whole panel.  Only a click on the button cancels: the command
     // is published while the mouse is over it.
-    bool RenderUnfinishedPanel() const;
+    bool RenderUnfinishedPanel(int32_t cancelState = PlainButton) const;
     // A defeated local player of a network game sees no buttons.
     bool MayShowButtons() const;
     // True while the building researches nothing (unit buttons) and also
@@ -149,7 +156,8 @@ protected:
     static constexpr int32_t EscapeCancels = -1;
     // Escape cancels the current production or research while there is
     // one; then the rally mode button, or Escape to leave the mode.
-    void RenderPanelEnd(bool withModeButton, int32_t escapeCommand = EscapeCancelsCurrent) const;
+    void RenderPanelEnd(bool withModeButton, int32_t escapeCommand = EscapeCancelsCurrent,
+                        int32_t modeState = PlainButton) const;
 
 private:
     const SBuildingCastRow& m_Row;

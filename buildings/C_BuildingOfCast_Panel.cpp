@@ -38,7 +38,7 @@ void CBuildingOfCast::RenderPanelButtons()
     RenderUnfinishedPanel();
 }
 
-bool CBuildingOfCast::RenderUnfinishedPanel() const
+bool CBuildingOfCast::RenderUnfinishedPanel(int32_t cancelState) const
 {
     if (IsFinished())
         return false;
@@ -46,7 +46,7 @@ bool CBuildingOfCast::RenderUnfinishedPanel() const
     int32_t left = 0;
     int32_t top = 0;
     CBuildingPanel::PositionToScreen(CBuildingPanel::CancelPosition, &left, &top);
-    const bool hovered = panel.RenderButton(left, top, CancelIcon, 0);
+    const bool hovered = panel.RenderButton(left, top, CancelIcon, cancelState);
     panel.AddbuildingHotkey(CBuildingPanel::EscapeKey, CBuildingPanel::EscapeKey, nullptr,
                             CBuildingPanel::NoTechnology, CancelConstruction, 0);
     panel.hoverRecord = nullptr;
@@ -116,7 +116,7 @@ void CBuildingOfCast::RenderTechnologyButtons(std::span<const SCommandButton> bu
         RenderTechnologyButton(button.position, button.icon, button.number, button.key);
 }
 
-void CBuildingOfCast::RenderPanelEnd(bool withModeButton, int32_t escapeCommand) const
+void CBuildingOfCast::RenderPanelEnd(bool withModeButton, int32_t escapeCommand, int32_t modeState) const
 {
     CBuildingPanel& panel = g_BuildingPanel;
     if (research != nullptr || queueCount > 0)
@@ -133,6 +133,6 @@ void CBuildingOfCast::RenderPanelEnd(bool withModeButton, int32_t escapeCommand)
     int32_t left = 0;
     int32_t top = 0;
     CBuildingPanel::PositionToScreen(CBuildingPanel::ModePosition, &left, &top);
-    if (panel.RenderButton(left, top, ModeIcon, 0))
+    if (panel.RenderButton(left, top, ModeIcon, modeState))
         panel.hoverMode = CBuildingPanel::ModeRally;
 }

@@ -68,7 +68,7 @@ std::string Prefixed(char prefix, int32_t value)
 
 void CBuildingTower::RenderPanelButtons()
 {
-    if (!MayShowButtons() || RenderUnfinishedPanel())
+    if (!MayShowButtons() || RenderUnfinishedPanel(MilitaryCancelButton))
         return;
     const int32_t queued = static_cast<int32_t>(std::count_if(queue, queue + queueCount, IsTowerArcherItem));
     if (MayShowUnitButtons() && archerCount + queued < ArcherCapacity)

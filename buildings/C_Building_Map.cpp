@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
@@ -34,6 +35,18 @@ bool IsPlayerIndex(int32_t index)
 bool IsLocalOwnerUnderFog(int32_t owner)
 {
     return g_Config.fogOfWar && owner == g_LocalPlayer;
+}
+
+// Each block the building takes: a decoration those of its mask, any other
+// building its whole footprint.
+template <typename Visit>
+void ForEachClaimedBlock(const CBuilding& building, Visit visit)
+{
+    const bool decoration = building.GetBuildCast() == CastDecoration;
+    for (int32_t i = 0; i < building.GetWidth(); ++i)
+        for (int32_t j = 0; j < building.GetDepth(); ++j)
+            if (!decoration || building.IsFootprintMaskSet(i, j))
+                visit(g_GameMap.Block(building.x + i, building.y + j), building.x + i, building.y + j);
 }
 }  // namespace
 
@@ -68,32 +81,37 @@ bool CBuilding::PlaceOnMap()
     return true;
 }
 
-// A decoration takes the blocks of its mask, any other building its whole
-// footprint.  Whatever building stood there before is ended first, a
-// decoration's too, so that no building is left holding half its blocks.
-// A building is destroyed (ruin, notices, the network told) and clears the
-// particles standing on its blocks; a decoration only takes the other down.
+// Whatever building stood on the blocks taken is ended, a decoration's
+// too, so that no building is left holding half its blocks.  A building is
+// destroyed (ruin, notices, the network told) and clears the particles
+// standing on its blocks; a decoration only takes the other down.  Every
+// block is taken before the first building in the way ends, so that nothing
+// an ending building lets out (a sheltered king) is put down inside this
+// footprint.
 void CBuilding::ClaimBlocks()
 {
     const bool decoration = GetBuildCast() == CastDecoration;
-    for (int32_t i = 0; i < GetWidth(); ++i)
-        for (int32_t j = 0; j < GetDepth(); ++j)
-        {
-            if (decoration && !IsFootprintMaskSet(i, j))
-                continue;
-            SMapBlock& block = g_GameMap.Block(x + i, y + j);
-            CBuilding* previous = block.building;
-            if (previous != nullptr && previous != this && decoration)
-                previous->TakeDown(true);
-            else if (previous != nullptr && previous != this)
-                previous->Destroy(true);
-            block.building = this;
-            block.blocked = 1;
-            block.decorationModel = NoDecoration;
-            if (!decoration)
-                g_Particles.RemoveAt(x + i, y + j);
-        }
+    std::vector<CBuilding*> inTheWay;
+    ForEachClaimedBlock(*this, [&](SMapBlock& block, int32_t, int32_t) {
+        CBuilding* previous = block.building;
+        if (previous != nullptr && previous != this &&
+            std::find(inTheWay.begin(), inTheWay.end(), previous) == inTheWay.end())
+            inTheWay.push_back(previous);
+        block.building = this;
+        block.blocked = 1;
+    });
+    for (CBuilding* previous : inTheWay)
+        if (decoration)
+            previous->TakeDown(true);
+        else
+            previous->Destroy(true);
+    ForEachClaimedBlock(*this, [&](SMapBlock& block, int32_t blockX, int32_t blockY) {
+        block.decorationModel = NoDecoration;
+        if (!decoration)
+            g_Particles.RemoveAt(blockX, blockY);
+    });
 }
+
 
 void CBuilding::StoreCorners()
 {
@@ -287,24 +305,43 @@ bool CBuilding::FindExitCell(int32_t n, int32_t terrainClass, int32_t point[2]) 
 {
     if (!(point[0] == -1 && point[1] == -1) && IsExitUsable(point[0], point[1], n, terrainClass))
         return true;
-    const int32_t width = GetWidth();
-    const int32_t depth = GetDepth();
+    return FindCellOnRing(n, terrainClass, 0, point);
+}
+
+bool CBuilding::FindFreeCellFurtherOut(int32_t n, int32_t terrainClass, int32_t point[2]) const
+{
+    // Far enough out, a ring lies around the whole map.
+    const int32_t lastGap = std::max(g_GameMap.GetWidth(), g_GameMap.GetHeight());
+    for (int32_t gap = 1; gap <= lastGap; ++gap)
+        if (FindCellOnRing(n, terrainClass, gap, point))
+            return true;
+    return false;
+}
+
+// The corners of n x n areas `gap` blocks clear of the footprint: the row
+// below, the right side upwards, the left side upwards, the row above.
+bool CBuilding::FindCellOnRing(int32_t n, int32_t terrainClass, int32_t gap, int32_t point[2]) const
+{
+    const int32_t left = x - n - gap;
+    const int32_t right = x + GetWidth() + gap;
+    const int32_t top = y - n - gap;
+    const int32_t bottom = y + GetDepth() + gap;
     auto tryCell = [&](int32_t cellX, int32_t cellY) {
         point[0] = cellX;
         point[1] = cellY;
         return IsExitUsable(cellX, cellY, n, terrainClass);
     };
-    for (int32_t i = -n; i <= width; ++i)
-        if (tryCell(x + i, y + depth))
+    for (int32_t cellX = left; cellX <= right; ++cellX)
+        if (tryCell(cellX, bottom))
             return true;
-    for (int32_t j = depth; j >= -n; --j)
-        if (tryCell(x + width, y + j))
+    for (int32_t cellY = bottom; cellY >= top; --cellY)
+        if (tryCell(right, cellY))
             return true;
-    for (int32_t j = depth; j >= -n; --j)
-        if (tryCell(x - n, y + j))
+    for (int32_t cellY = bottom; cellY >= top; --cellY)
+        if (tryCell(left, cellY))
             return true;
-    for (int32_t i = 0; i <= width; ++i)
-        if (tryCell(x + i, y - n))
+    for (int32_t cellX = x - gap; cellX <= right; ++cellX)
+        if (tryCell(cellX, top))
             return true;
     return false;
 }

@@ -44,9 +44,8 @@ void CBuildingPanel::PositionToScreen(int32_t position, int32_t* x, int32_t* y)
 
 bool CBuildingPanel::RenderButton(int32_t x, int32_t y, int32_t icon, int32_t state)
 {
-    (void)state;
     const bool hovered = IsMouseOver(x, y);
-    m_Buttons.push_back({x, y, icon, nullptr, hovered});
+    m_Buttons.push_back({x, y, icon, nullptr, hovered, state});
     return hovered;
 }
 
@@ -56,7 +55,7 @@ bool CBuildingPanel::RenderButtonEx(int32_t position, int32_t icon, const CUnitS
     int32_t y = 0;
     PositionToScreen(position, &x, &y);
     const bool hovered = IsMouseOver(x, y);
-    m_Buttons.push_back({x, y, icon, record, hovered});
+    m_Buttons.push_back({x, y, icon, record, hovered, 0});
     return hovered;
 }
 

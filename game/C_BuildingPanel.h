@@ -19,6 +19,7 @@ struct SPanelButton
     int32_t icon;
     const CUnitStats* record;   // RenderButtonEx's record, null for a plain button
     bool hovered;
+    int32_t state;              // RenderButton's state, 0 for a command button
 };
 
 struct SPanelText

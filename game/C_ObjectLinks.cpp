@@ -50,8 +50,9 @@ const char* CheckLastingParticles(const std::unordered_set<const CBuilding*>& st
 
 namespace
 {
-// A keep and the king it shelters name each other: he is a living king of
-// its owner, listed, off the map; a king who names a keep sits in that
+// A keep and the king it shelters name each other: he is a living king,
+// listed, off the map (a keep that changed sides while the map had no room
+// for him keeps the old owner's king); a king who names a keep sits in that
 // standing keep.  A keep's hearth is a flame of the saved particles.
 const char* CheckShelteredKings(const std::unordered_set<const CUnit*>& listed,
                                 const std::unordered_set<const CBuilding*>& standing)
@@ -67,9 +68,9 @@ const char* CheckShelteredKings(const std::unordered_set<const CUnit*>& listed,
         const auto* king = dynamic_cast<const CUnitKing*>(keep->GetKing());
         if (keep->GetKing() == nullptr)
             continue;
-        if (king == nullptr || listed.count(king) == 0 || king->IsDying() || king->player != keep->owner ||
-            king->onMap || king->IsFootprintRegistered() || king->keep != keep)
-            return "a keep shelters no king of its owner";
+        if (king == nullptr || listed.count(king) == 0 || king->IsDying() || king->onMap ||
+            king->IsFootprintRegistered() || king->keep != keep)
+            return "a keep shelters no living king who names it";
     }
     for (const CUnit* unit : listed)
         if (const auto* king = dynamic_cast<const CUnitKing*>(unit))

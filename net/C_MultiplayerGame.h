@@ -127,9 +127,10 @@ public:
                               int32_t damageType);                                  // 44
     void SendTowerArcherTarget(const CUnit* archer, const CUnit* target);           // 46
     void SendTowerArcherIdle(const CUnit* archer);                                  // 47
-    // 48: the caster, the spell's technology and the block it strikes, as
-    // x, 0, y.
-    void SendMagicCast(const CUnit* caster, int32_t technologyId, int32_t blockX, int32_t blockY);
+    // 48: the caster, the spell's technology and the point it strikes (the
+    // middle of a block), as x, height, y in the bit patterns of their
+    // 32-bit floats.
+    void SendMagicCast(const CUnit* caster, int32_t technologyId, float x, float height, float y);
     void SendResourceAmount(const CBuilding* site, int32_t amount);                 // 49, from the host
     void SendCarriedGoods(const CUnit* worker, int32_t kind, int32_t amount);       // 50
     void SendUnitProduced(const CBuilding* building, int32_t unitType, int32_t uniqueId);  // 51

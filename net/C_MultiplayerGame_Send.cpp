@@ -117,9 +117,10 @@ void CMultiplayerGame::SendTowerArcherIdle(const CUnit* archer)
     Broadcast(CNetPacket::Make(CommandTowerArcherIdle, Ref(archer)), "Tower archer idle");
 }
 
-void CMultiplayerGame::SendMagicCast(const CUnit* caster, int32_t technologyId, int32_t blockX, int32_t blockY)
+void CMultiplayerGame::SendMagicCast(const CUnit* caster, int32_t technologyId, float x, float height, float y)
 {
-    Broadcast(CNetPacket::Make(CommandMagicCast, Ref(caster), technologyId, blockX, 0, blockY));
+    Broadcast(CNetPacket::Make(CommandMagicCast, Ref(caster), technologyId, CNetPacket::FromFloat(x),
+                               CNetPacket::FromFloat(height), CNetPacket::FromFloat(y)));
 }
 
 void CMultiplayerGame::SendResourceAmount(const CBuilding* site, int32_t amount)

@@ -27,6 +27,7 @@ constexpr float FireBallArc = 0.1f;
 constexpr float DegreesToRadians = 3.14159265f / 180.0f;
 
 constexpr int32_t FullCircle = 360;
+constexpr int32_t NonLocalCheckLine = 303;
 
 // The burst: nine parts, slower than a torn soldier's.
 constexpr SBodyPart BurstParts[] = {{0, 50},   {50, 51},  {100, 54}, {150, 51}, {200, 54},
@@ -183,10 +184,10 @@ void CUnitDemon::onPerformAction()
 {
     if (currentCommand != CMD_CAST_MAGIC)
     {
-        MeleeOnPerformAction(0.0f, __LINE__, __FILE__);
+        MeleeOnPerformAction(0.0f, NonLocalCheckLine, __FILE__);
         return;
     }
-    if (!MayPerformAction(__LINE__, __FILE__))
+    if (!MayPerformAction(NonLocalCheckLine, __FILE__))
         return;
     if (!IsTargetReached())
     {

@@ -100,7 +100,7 @@ void CUnitDemon::CastMagic()
         return;
     }
     if (IsNetworkGame())
-        g_MultiplayerGame.SendMagicCast(this, spell->technologyId, castBlockX, castBlockY);
+        g_MultiplayerGame.SendMagicCast(this, spell->technologyId, castX, 0.0f, castY);
     if (spell->technologyId == RainOfHell)
         g_Particles.AddUnitEffect(!IsVisibleToLocalPlayer(), castX, 0.0f, castY, this);
     owner->ClearRainHell();

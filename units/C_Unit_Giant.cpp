@@ -8,6 +8,7 @@
 namespace
 {
 constexpr bool OnFoot = false;
+constexpr int32_t NonLocalCheckLine = 262;
 
 bool IsComputerPlayer(int32_t index)
 {
@@ -65,7 +66,7 @@ void CUnitGiant::Engage(CUnit* enemy)
 
 void CUnitGiant::onPerformAction()
 {
-    MeleeOnPerformAction(m_Animation.facingExtra, __LINE__, __FILE__);
+    MeleeOnPerformAction(m_Animation.facingExtra, NonLocalCheckLine, __FILE__);
 }
 
 void CUnitGiant::onMoveEnd()

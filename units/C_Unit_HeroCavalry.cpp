@@ -2,6 +2,11 @@
 
 #include "units/C_SelfHealingFighter.h"
 
+namespace
+{
+constexpr int32_t NonLocalCheckLine = 263;
+}  // namespace
+
 CUnitHeroCavalry::CUnitHeroCavalry() : CUnitHeavyCavalry(UNIT_HEROCAVALRY) {}
 
 bool CUnitHeroCavalry::Animate(int32_t ticks)
@@ -40,13 +45,13 @@ bool CUnitHeroCavalry::StepSwing()
     animFrame -= frameCount;
     if (hitCount == 0 || IsTargetReached())
         CSelfHealingFighter::Strike(*this);
-    // A target killed by the blow has set the wind-down already.
-    if (animType == ANIM_ATTACK)
-        ResumeAction();
+    // Whatever the blow did: a target it killed is no longer in the buffer,
+    // so the attack performed again finds none and stands the rider at once.
+    ResumeAction();
     return false;
 }
 
 void CUnitHeroCavalry::onPerformAction()
 {
-    MeleeOnPerformAction(m_Animation.facingExtra, __LINE__, __FILE__);
+    MeleeOnPerformAction(m_Animation.facingExtra, NonLocalCheckLine, __FILE__);
 }

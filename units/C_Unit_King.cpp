@@ -220,8 +220,8 @@ bool CUnitKing::LoadGameExtra(CSaveStream& stream, const CObjectReferences& refe
     if (id != CObjectReferences::NoObject)
     {
         loaded = references.GetBuilding(id);
-        if (loaded == nullptr || loaded->GetBuildCast() != CastKeep || loaded->owner != player)
-            return in.Refuse("the keep id names no keep of the king's player");
+        if (loaded == nullptr || loaded->GetBuildCast() != CastKeep)
+            return in.Refuse("the keep id names no keep");
     }
     keep = loaded;
     return true;

@@ -31,7 +31,8 @@ public:
     // when he went in.
     bool EnterBuilding(CBuilding* building) override;
     // The keep as a reference id (-1 none).  Loading refuses an id that
-    // names no keep of the king's player.
+    // names no keep (of any player: a keep taken while the map had no room
+    // for him keeps him).
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
     bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
 

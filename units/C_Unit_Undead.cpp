@@ -7,6 +7,7 @@
 namespace
 {
 constexpr const char* RefusalPrefix = "Unit record refused: ";
+constexpr int32_t NonLocalCheckLine = 219;
 }  // namespace
 
 CUnitUndead::CUnitUndead() : CUnitMeleeType(UNIT_UNDEAD) {}
@@ -94,7 +95,7 @@ void CUnitUndead::RenderAt(float dieWeight, float corpseWeight, int32_t level)
 
 void CUnitUndead::onPerformAction()
 {
-    MeleeOnPerformAction(m_Animation.facingExtra, __LINE__, __FILE__);
+    MeleeOnPerformAction(m_Animation.facingExtra, NonLocalCheckLine, __FILE__);
 }
 
 void CUnitUndead::onMoveEnd()

@@ -57,14 +57,17 @@ protected:
 
 TEST_F(BuildingsPanel, AnUnfinishedBuildingCancelsOnlyOnItsButtonAndAMonasteryHidesItsTechnologiesWhileTraining)
 {
-    for (const int32_t cast : {CastHouse, CastWall})
+    // The cancel button is plain at the town buildings, in state 5 at the tower and the military buildings.
+    const std::pair<int32_t, int32_t> unfinished[] = {{CastHouse, 0},     {CastWall, 0},       {CastTower, 5},
+        {CastBarracks, 5}, {CastCastle, 5}, {CastBlacksmith, 5}, {CastDarkAltar, 5}};
+    for (const auto& [cast, state] : unfinished)
     {
         SCOPED_TRACE(cast);
-        CBuilding* building = m_World.Place(0, cast, 10 + 8 * (cast % 5), 10);
+        CBuilding* building = m_World.Place(0, cast, 4 * cast, 20 + 10 * (cast % 2));   // odd casts a row lower
         g_BuildingCommand.item = &g_UnitStats[3];
         g_BuildingCommand.technology = 12;
         g_BuildingPanel.mouseX = 900;
-        EXPECT_EQ(Show(*building), Icons{94});
+        EXPECT_TRUE(Show(*building) == Icons{94} && g_BuildingPanel.GetButtons()[0].state == state);
         EXPECT_TRUE(g_BuildingCommand.cancelSlot == CBuildingCommand::NoCancel && g_BuildingCommand.item == nullptr &&
                     g_BuildingCommand.technology == CBuildingCommand::NoTechnology);
         EXPECT_EQ(g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command, -2);
@@ -193,6 +196,7 @@ TEST_F(MilitaryBuildingsPanel, EachButtonStandsAtItsPlaceWithItsIconAndKey)
     for (const auto& [cast, x, y] : {std::tuple{1, 2, 2}, {2, 10, 2}, {8, 16, 2}, {11, 21, 2}, {13, 26, 2},
                                      {15, 2, 12}, {6, 8, 12}, {7, 12, 12}})
         at[cast] = m_World.PlaceFinished(0, cast, x, y);
+    const std::map<int32_t, int32_t> rallyStates = {{1, 7}, {2, 7}, {15, 7}, {8, 0}, {11, 0}, {13, 0}};   // 7: military
     int32_t technologies = 0;
     for (const auto& b : buttons)
     {
@@ -207,7 +211,8 @@ TEST_F(MilitaryBuildingsPanel, EachButtonStandsAtItsPlaceWithItsIconAndKey)
         int32_t x = 0, y = 0;
         CBuildingPanel::PositionToScreen(b.position, &x, &y);
         EXPECT_EQ(Icons({shown[0].x, shown[0].y, shown[0].icon}), Icons({x, y, b.icon}));
-        EXPECT_TRUE(shown.size() == 1u || shown[1].icon == Rally);
+        ASSERT_EQ(shown.size(), 1u + rallyStates.count(b.cast));
+        EXPECT_TRUE(shown.size() == 1u || (shown[1].icon == Rally && shown[1].state == rallyStates.at(b.cast)));
         for (const int32_t key : {int32_t(b.key), b.key - 'a' + 'A'})
         {
             const SBuildingHotkey* hotkey = g_BuildingPanel.FindHotkey(key);

@@ -107,7 +107,7 @@ TEST_F(NetworkSenders, EachCommandCarriesItsNumberSenderAndValuesToItsMachines)
         {[&] { net.SendBuildingAttacked(tower, nullptr, 7, 1); }, {44, b, -1, 7, 1}, all, nullptr},
         {[&] { net.SendTowerArcherTarget(mine, theirs); }, {46, m, t}, all, "Tower archer new target"},
         {[&] { net.SendTowerArcherIdle(mine); }, {47, m}, all, "Tower archer idle"},
-        {[&] { net.SendMagicCast(mine, 52, 10, 11); }, {48, m, 52, 10, 0, 11}, all, nullptr},
+        {[&] { net.SendMagicCast(mine, 52, 10.5f, 0.0f, 11.5f); }, {48, m, 52, 0x41280000, 0, 0x41380000}, all, nullptr},
         {[&] { net.SendTrapActivated(tower, theirs); }, {54, b, t}, all, "Trap activated"},
         {[&] { net.SendTrapDestroyed(tower, theirs); }, {55, b, t}, all, "Trap destroyed"},
         {[&] { net.RequestMoveStep(mine, 6, 5, 90, 2); }, {57, m, 6, 5, 90, 2}, 0, nullptr},

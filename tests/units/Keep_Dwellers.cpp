@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <utility>
 
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingKeep.h"
 #include "game/C_ObjectLinks.h"
+#include "tests/support/SaveGameRun.h"
 #include "tests/units/UnitWorld.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_Unit_King.h"
@@ -62,10 +62,8 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     WalkIn(king);
     ASSERT_EQ(king->keep, keep);
     EXPECT_TRUE(keep->GetKing() == king && !king->onMap);
-    const auto& sent = g_MultiplayerGame.GetSent();
-    EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [king](const CMultiplayer::SSentPacket& command) {
-        return command.packet.Command() == CMultiplayerGame::CommandUnitHidden && command.packet.Value(0) == Ref(king);
-    }));
+    const CMultiplayer::SSentPacket* hidden = LastSent(CMultiplayerGame::CommandUnitHidden);
+    EXPECT_TRUE(hidden != nullptr && hidden->packet.Value(0) == Ref(king));
     EXPECT_TRUE(LinkFault() == nullptr && world.CheckInvariants().empty());
 
     // A keep holding another king is no shelter; only the local player is told.
@@ -82,30 +80,56 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     EXPECT_TRUE(world.Messages().back().text == "No keep" && world.Messages().back().colour == 0xFFFF00u);
 }
 
-TEST_F(KingShelter, AKeepThatFallsOrChangesSidesLetsTheKingOutAndAStandingKingRunsOutOfSight)
+// A keep that ends lets its king out beside it, else on its freed ground or the nearest free block further out, never
+// in a building; with no room on the map a standing keep keeps him, one that goes kills him.  A king hit runs off.
+TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAndAStandingKingRunsOutOfSight)
 {
-    const std::function<void(CBuildingKeep&)> ends[] = {[](CBuildingKeep& keep) { keep.Destroy(true); },
-                                                        [](CBuildingKeep& keep) { keep.Demolish(); },
-                                                        [](CBuildingKeep& keep) { keep.ConvertToPlayer(1, false); }};
-    for (int32_t row = 0; row < 3; ++row)
+    CSaveGameRun::UseSaveLanguage();
+    enum { Destroy, Demolish, Convert, WonBack, BuildOver, Room = 0, ExitsTaken, ExitsAndGround, NoRoom, FarCorner };
+    constexpr int32_t Inside = -1, Fallen = -2, Lost = -3;   // else the blocks between the footprint and the king
+    const struct { int32_t end, room, gap; } rows[] = {
+        {Destroy, Room, 1},      {Demolish, Room, 1},     {Convert, Room, 1},      {Convert, ExitsTaken, 2},
+        {Demolish, ExitsTaken, 0}, {Destroy, ExitsAndGround, 2}, {BuildOver, ExitsTaken, 2}, {Convert, NoRoom, Inside},
+        {Destroy, NoRoom, Fallen}, {Convert, FarCorner, 43}, {WonBack, NoRoom, Inside}};   // row 9's keep at (4, 43)
+    for (int32_t k = 0; k < int32_t(std::size(rows)); ++k)
     {
-        SCOPED_TRACE(row);
-        const int32_t keepY = 4 + 10 * row;
-        CBuildingKeep* keep = Keep(0, 20, keepY);
-        CUnitKing* king = King(0, 18, keepY);
-        WalkIn(king);
-        ASSERT_EQ(king->keep, keep);
-        ends[row](*keep);
-        EXPECT_TRUE(king->keep == nullptr && keep->GetKing() == nullptr);
-        ASSERT_TRUE(king->onMap && king->IsAlive());
-        // Beside the footprint of 4 x 4 blocks.
-        EXPECT_TRUE(king->x >= 19 && king->x <= 24 && king->y >= keepY - 1 && king->y <= keepY + 4);
-        EXPECT_EQ(LinkFault(), nullptr);
-        world.Frame(1);
-        EXPECT_TRUE(world.CheckInvariants().empty());
+        const auto& row = rows[k];
+        const int32_t kx = 4 + 13 * (k % 3), ky = 4 + 13 * (k / 3);   // the keep covers kx..kx+3 x ky..ky+3
+        CBuildingKeep* keep = Keep(0, kx, ky);
+        CUnitKing* king = King(0, kx - 1, ky);
+        ASSERT_TRUE(king->EnterBuilding(keep));
+        const auto gapOf = [&](int32_t x, int32_t y) { return std::max({kx - x, x - kx - 3, ky - y, y - ky - 3, 0}); };
+        for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
+            for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
+            {
+                if (row.room != Room && gapOf(x, y) == 1 && (row.end != BuildOver || x < kx || y < ky))
+                    world.Spawn(0, UNIT_WARRIOR, x, y);
+                g_GameMap.Block(x, y).impassable = row.room == NoRoom || (row.room == FarCorner && (x < 47 || y > 0)) ||
+                                                   (row.room == ExitsAndGround && gapOf(x, y) == 0);
+            }
+        if (row.end == BuildOver)
+            world.Player(1).CreateBuilding(CastBarracks, kx, ky);   // 5 x 6, over the exit cells left free
+        else if (row.end == Convert || row.end == WonBack)
+            keep->ConvertToPlayer(1, false);
+        else
+            row.end == Destroy ? keep->Destroy(true) : keep->Demolish();
+        std::ranges::for_each(g_GameMap.AllBlocks(), [](SMapBlock& block) { block.impassable = 0; });
+        if (row.end == WonBack)   // by his own player, with room about it now: the keep shelters him still
+            keep->ConvertToPlayer(0, false);
+        const SMapBlock& under = g_GameMap.Block(king->x, king->y);
+        const bool out = king->onMap && !king->keep && !keep->GetKing() && under.unit == king && !under.building;
+        const int32_t lost = king->onMap || king->keep ? Lost : Fallen;
+        const bool inside = king->keep == keep && keep->GetKing() == king && !king->onMap;
+        EXPECT_TRUE(LinkFault() == nullptr && king->IsAlive() == (row.gap != Fallen)) << k;
+        EXPECT_EQ(out ? gapOf(king->x, king->y) : inside ? Inside : lost, row.gap) << k;
+        if (row.gap != Inside)
+            continue;
+        const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();   // the old owner's king in a taken keep too
+        ASSERT_TRUE(world.Load(saved));
+        EXPECT_EQ(CSaveGameRun::SaveDrawn(), saved);
     }
-    CUnitKing* king = King(0, 20, 20);
-    CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, 22, 20);
+    CUnitKing* king = King(0, 40, 10);
+    CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, 42, 10);
     for (const int32_t anim : {ANIM_WALK, ANIM_STAND})
     {
         king->animType = anim;
@@ -117,7 +141,7 @@ TEST_F(KingShelter, AKeepThatFallsOrChangesSidesLetsTheKingOutAndAStandingKingRu
     // He stays where the flight ends, out of the warrior's sight.
     world.Frame(620);
     EXPECT_FALSE(king->pathFlag);
-    const int32_t blocks = std::max(std::abs(king->x - 22), std::abs(king->y - 20));
+    const int32_t blocks = std::max(std::abs(king->x - 42), std::abs(king->y - 10));
     EXPECT_TRUE(blocks >= enemy->GetSightRadius() && blocks <= 2 * enemy->GetSightRadius() + 1) << blocks;
 }
 
@@ -149,17 +173,13 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
     EXPECT_TRUE(world.Messages().back().text == "Built" && world.Messages().back().colour == 0xFFFFFFu);
     // The other machines learn of the keep by the placement request, of the
     // cart by its death with the torn-apart flag: no corpse is drawn.
-    int32_t requests = 0, tornApartDeaths = 0;
-    for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
-    {
-        const CNetPacket& p = sent.packet;
-        requests += p.Command() == CMultiplayerGame::CommandRequestPlaceBuilding && p.Value(0) == Ref(keep) &&
-                    p.Value(1) == settler->player && p.Value(2) == CastKeep && p.Value(3) == 9 && p.Value(4) == 9 &&
-                    sent.target == CMultiplayer::HostSlot;
-        tornApartDeaths += p.Command() == CMultiplayerGame::CommandUnitDied && p.Value(1) == 1 &&
-                           std::string(sent.label) == "Unit died";
-    }
-    EXPECT_TRUE(requests == 1 && tornApartDeaths == 1 && !settler->onMap);
+    const CMultiplayer::SSentPacket* request = LastSent(CMultiplayerGame::CommandRequestPlaceBuilding);
+    const CMultiplayer::SSentPacket* death = LastSent(CMultiplayerGame::CommandUnitDied);
+    ASSERT_TRUE(SentCommands(request->packet.Command()) == 1 && SentCommands(death->packet.Command()) == 1);
+    EXPECT_EQ(std::vector<int32_t>(request->packet.fields + 2, request->packet.fields + 7),
+              (std::vector<int32_t>{Ref(keep), settler->player, CastKeep, 9, 9}));
+    EXPECT_TRUE(request->target == CMultiplayer::HostSlot && death->packet.Value(1) == 1 &&
+                std::string(death->label) == "Unit died" && !settler->onMap);
     for (int32_t i = 0; i < 100 && world.Player(0).HasUnit(settler); ++i)
         world.Frame(1);
     EXPECT_TRUE(world.Player(0).unitCount == 0 && world.Player(0).statistics[STAT_BUILDINGS_LOST] == lost);

@@ -7,6 +7,7 @@
 #include "core/GlobalFunc.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/SaveGameRun.h"
+#include "tests/support/SentPackets.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_Unit_Demon.h"
@@ -211,17 +212,17 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
     // Type, stance (aggressive: it starts the fight itself), gap, divisor of the attack per blow (0: not
     // worked out here), whether through the second damage factor, the shot's sample, whether its hits come
     // with a particle instead of in the frame of the shot, and the animation in the tick of the killing blow
-    // (-1: not looked at): a whole blow is followed by the buffered attack again, which finds no target and
-    // stands the fighter; a half blow leaves the swing to wind down.
+    // (-1: not looked at): a blow at the end of the swing is followed by the buffered attack again, which
+    // finds no target and stands the fighter; a blow in mid-swing leaves the swing to wind down.
     const struct {
         int32_t type, stance, gap, divisor; bool ranged; int32_t shotSample; bool laser; int32_t animAtKill;
     } cases[] = {
         {UNIT_WARRIOR, STANCE_AGGRESSIVE, 5, 1, false, 0, false, ANIM_STAND},
         {UNIT_KNIGHT, STANCE_STAND_GROUND, 1, 2, false, 0, false, ANIM_WIND_DOWN},
         {UNIT_HEAVYCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false, ANIM_STAND},
-        {UNIT_HEROCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false, -1},
-        {UNIT_GIANT, STANCE_AGGRESSIVE, 4, 2, false, 0, false, -1},
-        {UNIT_UNDEAD, STANCE_AGGRESSIVE, 3, 1, false, 0, false, -1},
+        {UNIT_HEROCAVALRY, STANCE_STAND_GROUND, 2, 1, false, 0, false, ANIM_STAND},
+        {UNIT_GIANT, STANCE_AGGRESSIVE, 4, 2, false, 0, false, ANIM_WIND_DOWN},
+        {UNIT_UNDEAD, STANCE_AGGRESSIVE, 3, 1, false, 0, false, ANIM_WIND_DOWN},
         {UNIT_ARCHER, STANCE_STAND_GROUND, 6, 1, true, 0, false, -1},
         {UNIT_QUIB, STANCE_AGGRESSIVE, 10, 0, false, 51, true, -1},
         {UNIT_WARHOUND, STANCE_AGGRESSIVE, 10, 0, false, 52, false, -1},
@@ -405,6 +406,7 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
     ASSERT_TRUE(second != nullptr && barracks != nullptr);
     barracks->Construct(0.0f, true);
     war.world.Research(0, RainOfHell);
+    g_Config.networkRole = 1;
     for (CUnitDemon* caster : {demon, second})
         caster->onCommand(nullptr, nullptr, nullptr, 19, 11, CMD_CAST_MAGIC);
     ASSERT_GT(war.FramesUntil(50, [&] { return second->animType == ANIM_SPELL; }), 0);
@@ -417,6 +419,10 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
         EXPECT_TRUE(rain.kind != CParticles::KindRainOfHell || (rain.x == 19.5f && rain.y == 11.5f));
     EXPECT_EQ(war.world.Player(0).technologies[RainOfHell].progress, 0.0f);
     EXPECT_TRUE(g_Particles.GetEmitterCount() == 2);   // both auras back
+    // The one cast tells the other machines the middle of the block: 19.5, 0.0, 11.5 as 32-bit floats.
+    const CNetPacket& cast = LastSent(CMultiplayerGame::CommandMagicCast)->packet;
+    EXPECT_TRUE(SentCommands(cast.Command()) == 1 && cast.Value(0) == Ref(demon) && cast.Value(2) == 0x419C0000 &&
+                cast.Value(3) == 0 && cast.Value(4) == 0x41380000);
 }
 
 TEST_F(DemonBattle, AGameWithTheDemonAndTheBurningBuildingsLoadsBackByteForByte)

@@ -1,4 +1,5 @@
 #include <limits>
+#include <tuple>
 #include <utility>
 
 #include "buildings/C_Building.h"
@@ -69,6 +70,23 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
     const auto& notices = world.Player(1).computerAI.GetNotices();
     EXPECT_TRUE(notices.size() == 1u && notices[0].kind == CComputerAI::ENotice::OrderDone &&
                 notices[0].object == boxed && boxed->aiOrderPending == 0 && boxed->performCalls >= 2);
+    // Another machine's unit performs nothing; its check names the line its type has always reported.
+    g_Config.networkRole = 1;
+    const std::tuple<int32_t, int32_t, std::string> checks[] = {   // the demon's second row: the spell's order
+        {UNIT_KING, 197, "King"},     {UNIT_SETTLER, 222, "Settler"},         {UNIT_GIANT, 262, "Giant"},
+        {UNIT_UNDEAD, 219, "Undead"}, {UNIT_HEROCAVALRY, 263, "HeroCavalry"}, {UNIT_DEMON, 303, "Demon"},
+        {UNIT_DEMON, 303, "Demon"}};
+    for (int32_t k = 0; k < int32_t(std::size(checks)); ++k)
+    {
+        const auto& [type, line, name] = checks[k];
+        CUnit* unit = world.Spawn(1, type, 40, 4 + 4 * k);
+        unit->currentCommand = k == 6 ? CMD_CAST_MAGIC : CMD_ATTACK;
+        log.Clear();
+        unit->onPerformAction();
+        const std::vector<std::string> lines = log.Lines();
+        EXPECT_TRUE(lines.size() == 3u && lines[0] == "#DEBUG: Unit action performed on non-local mulitplayer unit" &&
+                    lines[2].starts_with(std::to_string(line) + " in ") && lines[2].ends_with("_" + name + ".cpp"));
+    }
 }
 
 TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHost)
