@@ -78,6 +78,8 @@ public:
 
     // A variable set for the next Start after the test defaults.
     void SetEnvironment(const std::string& name, const std::string& value) { environment.emplace_back(name, value); }
+    // Standard error of the next Start is a pipe whose reader has gone.
+    void BreakErrorPipe() { brokenErrorPipe = true; }
 
 private:
     [[noreturn]] void RunChild(const std::string& program, const std::vector<std::string>& arguments,
@@ -85,6 +87,14 @@ private:
     {
         dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
         dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
+        int ends[2];
+        if (brokenErrorPipe && pipe(ends) == 0)
+        {
+            close(ends[0]);
+            dup2(ends[1], STDERR_FILENO);
+        }
+        // As a shell starts it, whatever this test process does with the signal.
+        signal(SIGPIPE, SIG_DFL);
         if (chdir(folder.c_str()) != 0)
             _exit(126);
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
@@ -106,6 +116,7 @@ private:
 
     pid_t pid = -1;
     bool finished = false;
+    bool brokenErrorPipe = false;
     int exitCode = -1;
     std::string outPath;
     std::string errPath;

@@ -82,6 +82,17 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
     EXPECT_EQ("Ironmarch: Unable to write the player profiles: " + folder.GameFolder() + "players.prf\n"
               "Ironmarch: Unable to write the configuration file v2krn.cfg\n", errors);
     EXPECT_TRUE(config == folder.Read("v2krn.cfg") && EmptyProfileFile() == folder.Read("players.prf"));
+
+    // Standard error a pipe whose reader has gone: the profiles' line is lost, the rest of the exit is not.
+    std::filesystem::remove_all(folder.GameFolder() + "v2krn.cfgnew");
+    folder.SetConfig("LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\nGAMMA=1.5\r\n");
+    folder.RemoveLog();
+    CProcess piped;
+    piped.BreakErrorPipe();
+    ASSERT_TRUE(folder.StartGame(piped) && folder.WaitUntilRunning(piped));
+    EXPECT_EQ(0, piped.Terminate());
+    EXPECT_TRUE("End of game..." == folder.LogLines().back() &&
+                folder.Read("v2krn.cfg").find("GAMMA=1.50\r\n") != std::string::npos);
 }
 
 // A named pipe in place of the profile file holds nothing up and is neither kept aside nor replaced: the game runs
@@ -176,6 +187,13 @@ TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
              folder.SetConfig(std::string(loggingOff) + "INCLUDE=absent.med\r\n");
          },
          "Ironmarch(tm): Additional datafile not found, check your configuration"},
+        {"a configuration longer than any: the defaults, full screen here",
+         [](CGameFolder& folder, CProcess&) {
+             ASSERT_TRUE(folder.Pack());
+             std::filesystem::resize_file(folder.GameFolder() + "v2krn.cfg", (1 << 20) + 1);
+         },
+         "Ironmarch: The configuration file v2krn.cfg is longer than any configuration: the game starts on the "
+         "defaults and leaves the file as it is\nIronmarch: Unable to find an appropriate graphics mode"},
         {"a locale file with a syntax error",
          [](CGameFolder& folder, CProcess&) {
              folder.SetDataFile("Locale/English/broken.txt", "UN_KING, \"King\"\r\nUN_GIANT \"Giant\"\r\n");
@@ -192,10 +210,18 @@ TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
         CProcess game;
         c.prepare(folder, game);
         ASSERT_TRUE(folder.StartGame(game) && 1 == game.Wait());
-        const std::string errors = game.Errors();   // one line
-        EXPECT_TRUE(errors.find(c.errorStart) == 0 && errors.find('\n') == errors.size() - 1) << errors;
+        // One line after those the case names.
+        const std::string errors = game.Errors(), start = c.errorStart;
+        const auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+        EXPECT_TRUE(errors.find(start) == 0 && errors.back() == '\n' && lines(errors) == lines(start) + 1) << errors;
         EXPECT_FALSE(folder.Exists("Ravelin3.log"));
     }
+    // Standard error a pipe whose reader has gone: the line is lost, the exit code is not.
+    CGameFolder folder;
+    CProcess piped;
+    piped.BreakErrorPipe();
+    ASSERT_TRUE(folder.StartGame(piped));
+    EXPECT_EQ(1, piped.Wait());
 }
 
 // The project's demo data, laid out as ./run lays it out, holds every file
@@ -248,6 +274,46 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOr
             line.find("not found") != std::string::npos)
             missing += line + '\n';
     EXPECT_TRUE("" == missing && "End of game..." == folder.LogLines().back());
+}
+
+// ./run in a copy of the project whose build steps do nothing and whose game is laid out already.  Without a display
+// and without SDL_VIDEODRIVER it says so and starts nothing (the game would run unseen, holding the user's lock); with
+// either it starts the game, which then writes its log.
+TEST(StartupRunScript, StartsTheGameOnlyWithADisplayOrAVideoDriver)
+{
+    namespace fs = std::filesystem;
+    CGameFolder folder;
+    ASSERT_TRUE(folder.Pack());
+    const std::string project = folder.GameFolder() + "project/";
+    fs::create_directories(project + "tools");
+    fs::create_directories(project + "bin");
+    fs::create_directories(project + "build");
+    fs::copy_file(V2KRN_SOURCE_DIR "/run", project + "run");
+    fs::copy_file(V2KRN_BINARY_DIR "/v2krn", project + "build/v2krn");
+    std::ofstream(project + "tools/ensure-packages.sh") << "v2krn_ensure_packages() { :; }\n";
+    std::ofstream(project + "bin/cmake") << "#!/bin/sh\n";
+    for (const char* program : {"run", "build/v2krn", "bin/cmake"})
+        fs::permissions(project + program, fs::perms::owner_all);
+    fs::create_directory_symlink(folder.GameFolder(), project + "build/game");
+    const struct { const char* display; const char* driver; bool started; } cases[] = {
+        {"", "", false}, {"", "offscreen", true}, {":9999", "", true}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "DISPLAY=" << c.display << " SDL_VIDEODRIVER=" << c.driver);
+        folder.RemoveLog();
+        CProcess run;
+        run.SetEnvironment("PATH", project + "bin:" + std::getenv("PATH"));
+        run.SetEnvironment("DISPLAY", c.display);
+        run.SetEnvironment("WAYLAND_DISPLAY", "");
+        run.SetEnvironment("SDL_VIDEODRIVER", c.driver);
+        ASSERT_TRUE(run.Start(project + "run", {}, project, project + "run"));
+        for (int polls = 0; polls < 3000 && !run.HasEnded() && !folder.Exists("Ravelin3.log"); ++polls)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const int exitCode = run.Terminate();
+        EXPECT_EQ(c.started, folder.Exists("Ravelin3.log"));
+        EXPECT_EQ(c.started, run.Errors().find("is not started") == std::string::npos) << run.Errors();
+        EXPECT_TRUE(c.started || exitCode == 1);
+    }
 }
 
 TEST(StartupChecks, TheBuildVersionIsOnlyOurOwnHexadecimalOneAndOnlyTheWholeCommandLineMovesTheWindow)
