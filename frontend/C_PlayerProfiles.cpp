@@ -270,7 +270,7 @@ bool CPlayerProfiles::KeepDamagedFile(const char* filePath)
     // A linked file is kept aside where it lies, so that the link stays and
     // the new file is written through it.
     std::string target;
-    if (!SysFile::FindReplacementTarget(filePath, target) || !SysFile::EntryExists(target.c_str()))
+    if (!SysFile::FindReplacementTarget(filePath, target))
         return false;
     const CString damaged = FreeDamagedName(target.c_str());
     if (!SysFile::Rename(target.c_str(), damaged))

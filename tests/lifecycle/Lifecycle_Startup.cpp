@@ -85,14 +85,11 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
 
     // Standard error a pipe whose reader has gone: the profiles' line is lost, the rest of the exit is not.
     std::filesystem::remove_all(folder.GameFolder() + "v2krn.cfgnew");
-    folder.SetConfig("LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\nGAMMA=1.5\r\n");
-    folder.RemoveLog();
-    CProcess piped;
-    piped.BreakErrorPipe();
-    ASSERT_TRUE(folder.StartGame(piped) && folder.WaitUntilRunning(piped));
-    EXPECT_EQ(0, piped.Terminate());
+    const std::string windowed = "LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\n";
+    folder.SetConfig(windowed + "GAMMA=1.5\r\n");
+    ASSERT_EQ(0, folder.RunUntilStopped(SIGTERM, nullptr, true));
     EXPECT_TRUE("End of game..." == folder.LogLines().back() &&
-                folder.Read("v2krn.cfg").find("GAMMA=1.50\r\n") != std::string::npos);
+                windowed + "GAMMA=1.50\r\n" == folder.Read("v2krn.cfg"));
 }
 
 // A named pipe in place of the profile file holds nothing up and is neither kept aside nor replaced: the game runs
@@ -219,9 +216,8 @@ TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
     // Standard error a pipe whose reader has gone: the line is lost, the exit code is not.
     CGameFolder folder;
     CProcess piped;
-    piped.BreakErrorPipe();
-    ASSERT_TRUE(folder.StartGame(piped));
-    EXPECT_EQ(1, piped.Wait());
+    piped.brokenErrorPipe = true;
+    EXPECT_TRUE(folder.StartGame(piped) && 1 == piped.Wait());
 }
 
 // The project's demo data, laid out as ./run lays it out, holds every file
@@ -276,43 +272,37 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOr
     EXPECT_TRUE("" == missing && "End of game..." == folder.LogLines().back());
 }
 
-// ./run in a copy of the project whose build steps do nothing and whose game is laid out already.  Without a display
-// and without SDL_VIDEODRIVER it says so and starts nothing (the game would run unseen, holding the user's lock); with
-// either it starts the game, which then writes its log.
+// ./run in a copy of the project whose build steps do nothing: without a display and without SDL_VIDEODRIVER it says
+// so and starts nothing (the game would run unseen, holding the user's lock); with either the game starts and logs.
 TEST(StartupRunScript, StartsTheGameOnlyWithADisplayOrAVideoDriver)
 {
     namespace fs = std::filesystem;
-    CGameFolder folder;
-    ASSERT_TRUE(folder.Pack());
+    CGameFolder folder;   // no data file: a started game logs its start and ends
     const std::string project = folder.GameFolder() + "project/";
-    fs::create_directories(project + "tools");
     fs::create_directories(project + "bin");
     fs::create_directories(project + "build");
-    fs::copy_file(V2KRN_SOURCE_DIR "/run", project + "run");
-    fs::copy_file(V2KRN_BINARY_DIR "/v2krn", project + "build/v2krn");
-    std::ofstream(project + "tools/ensure-packages.sh") << "v2krn_ensure_packages() { :; }\n";
-    std::ofstream(project + "bin/cmake") << "#!/bin/sh\n";
-    for (const char* program : {"run", "build/v2krn", "bin/cmake"})
-        fs::permissions(project + program, fs::perms::owner_all);
+    std::ofstream(folder.GameFolder() + "ensure-packages.sh") << "v2krn_ensure_packages() { :; }\n";
+    fs::create_directory_symlink(folder.GameFolder(), project + "tools");
+    fs::create_symlink("/bin/true", project + "bin/cmake");
     fs::create_directory_symlink(folder.GameFolder(), project + "build/game");
-    const struct { const char* display; const char* driver; bool started; } cases[] = {
+    fs::copy_file(V2KRN_BINARY_DIR "/v2krn", project + "build/v2krn");
+    fs::copy_file(V2KRN_SOURCE_DIR "/run", project + "run");
+    const std::tuple<const char*, const char*, bool> cases[] = {
         {"", "", false}, {"", "offscreen", true}, {":9999", "", true}};
-    for (const auto& c : cases)
+    for (const auto& [display, driver, started] : cases)
     {
-        SCOPED_TRACE(testing::Message() << "DISPLAY=" << c.display << " SDL_VIDEODRIVER=" << c.driver);
+        SCOPED_TRACE(testing::Message() << "DISPLAY=" << display << " SDL_VIDEODRIVER=" << driver);
         folder.RemoveLog();
         CProcess run;
-        run.SetEnvironment("PATH", project + "bin:" + std::getenv("PATH"));
-        run.SetEnvironment("DISPLAY", c.display);
-        run.SetEnvironment("WAYLAND_DISPLAY", "");
-        run.SetEnvironment("SDL_VIDEODRIVER", c.driver);
+        for (const auto& [name, value] : {std::pair<std::string, std::string>{"DISPLAY", display},
+                                          {"SDL_VIDEODRIVER", driver}, {"WAYLAND_DISPLAY", ""},
+                                          {"PATH", project + "bin:/usr/bin:/bin"}})
+            run.SetEnvironment(name, value);
         ASSERT_TRUE(run.Start(project + "run", {}, project, project + "run"));
-        for (int polls = 0; polls < 3000 && !run.HasEnded() && !folder.Exists("Ravelin3.log"); ++polls)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        const int exitCode = run.Terminate();
-        EXPECT_EQ(c.started, folder.Exists("Ravelin3.log"));
-        EXPECT_EQ(c.started, run.Errors().find("is not started") == std::string::npos) << run.Errors();
-        EXPECT_TRUE(c.started || exitCode == 1);
+        folder.WaitUntilRunning(run);
+        EXPECT_TRUE(run.Terminate() == 1 || started);
+        EXPECT_EQ(started, folder.Exists("Ravelin3.log"));
+        EXPECT_EQ(started, run.Errors().find("is not started") == std::string::npos) << run.Errors();
     }
 }
 

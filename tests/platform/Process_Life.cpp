@@ -65,48 +65,39 @@ TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyN
     }
 }
 
-// In a shared folder another user may plant the lock file and hold it.  Only a regular file of the user's own that no
-// one else can write is taken, and what stands there is left as it was; a new one is the user's alone, whatever the
-// umask.  Where the test cannot give a file away (not run as root), the decision on owner and mode stands for it.
+// Another user may plant the lock file in a shared folder and hold it: only a regular file of the user's own that no
+// one else can write is taken, what stands there stays as it was, and a new one (mode 0) is the user's alone whatever
+// the umask.  Without root, the decision on owner and mode stands for another user's file.
 TEST(SysInstanceLock, OnlyARegularFileOfTheUserThatNoOneElseCanWriteIsTaken)
 {
     CScratchFolder folder;
     const std::string path = folder / "V2KRN.lock";
-    const uid_t user = geteuid(), other = user + 1;
-    const struct { const char* what; mode_t mode; bool othersFile; bool taken; } cases[] = {
-        {"own, 0600", S_IFREG | 0600, false, true},   {"own, 0644", S_IFREG | 0644, false, true},
-        {"own, 0666", S_IFREG | 0666, false, false},  {"own, 0620", S_IFREG | 0620, false, false},
-        {"another user's, 0600", S_IFREG | 0600, true, false}, {"another user's, 0666", S_IFREG | 0666, true, false},
-        {"a link to an own file", S_IFLNK | 0777, false, false}, {"a folder", S_IFDIR | 0700, false, false},
-    };
+    const uid_t user = geteuid();
+    const struct { mode_t mode; uid_t owner; bool taken; } cases[] = {
+        {S_IFREG | 0600, user, true},  {S_IFREG | 0644, user, true},      {S_IFREG | 0666, user, false},
+        {S_IFREG | 0620, user, false}, {S_IFREG | 0600, user + 1, false}, {S_IFLNK | 0777, user, false},
+        {S_IFDIR | 0700, user, false}, {0, user, true}};
+    const mode_t mask = umask(0);
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(c.taken, SysInstanceLock::IsTrustworthyFile(c.othersFile ? other : user, c.mode, user));
+        SCOPED_TRACE(testing::Message() << std::oct << c.mode << std::dec << " of " << c.owner);
+        EXPECT_TRUE(!c.mode || c.taken == SysInstanceLock::IsTrustworthyFile(c.owner, c.mode, user));
         std::filesystem::remove_all(path);
-        if (S_ISDIR(c.mode))
-            folder.MakeFolder("V2KRN.lock");
-        else if (S_ISLNK(c.mode))
-            ASSERT_EQ(0, symlink(folder.Write("own.lock", "").c_str(), path.c_str()));
-        else
-            ASSERT_EQ(0, chmod(folder.Write("V2KRN.lock", "").c_str(), c.mode & 07777));
-        if (c.othersFile && chown(path.c_str(), other, gid_t(-1)) != 0)
+        const int made = S_ISLNK(c.mode)   ? symlink(folder.Write("own.lock", "").c_str(), path.c_str())
+                         : S_ISDIR(c.mode) ? mkdir(path.c_str(), 0700)
+                         : c.mode          ? chmod(folder.Write("V2KRN.lock", "").c_str(), c.mode & 07777) : 0;
+        ASSERT_EQ(0, made);
+        if (c.owner != user && chown(path.c_str(), c.owner, gid_t(-1)) != 0)
             continue;
         struct stat before{}, after{};
         lstat(path.c_str(), &before);
         SysInstanceLock lock;
         EXPECT_EQ(c.taken ? SysInstanceLock::Result::Acquired : SysInstanceLock::Result::Unavailable,
                   lock.AcquireFile(path));
-        lstat(path.c_str(), &after);
-        EXPECT_TRUE(before.st_mode == after.st_mode && before.st_uid == after.st_uid && before.st_ino == after.st_ino);
+        EXPECT_TRUE(lstat(path.c_str(), &after) == 0 && after.st_mode == (c.mode ? c.mode : S_IFREG | 0600) &&
+                    after.st_uid == c.owner && (!c.mode || after.st_ino == before.st_ino));
     }
-    std::filesystem::remove_all(path);
-    const mode_t mask = umask(0);
-    SysInstanceLock fresh;
-    EXPECT_EQ(SysInstanceLock::Result::Acquired, fresh.AcquireFile(path));
     umask(mask);
-    struct stat made{};
-    EXPECT_TRUE(lstat(path.c_str(), &made) == 0 && made.st_mode == (S_IFREG | 0600) && made.st_uid == user);
 }
 
 // A close signal is a request that the game takes when it can; a second one before that ends it, and
