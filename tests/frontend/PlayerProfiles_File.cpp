@@ -150,10 +150,9 @@ TEST_F(PlayerProfilesFile, FailedSaveKeepsTheOldFileAndADamagedFileIsKeptAside)
     {
         if (damaged)
             folder.Write("real.prf", "damaged");
-        EXPECT_EQ(damaged, CPlayerProfiles::KeepDamagedFile(path.c_str())) << damaged;
-        EXPECT_TRUE(profiles.Save(path.c_str()) && std::filesystem::is_symlink(path) &&
-                    CScratchFolder::ReadFile(folder / "real.prf").size() == 28u);
-        std::filesystem::remove(folder / "real.prf");
+        EXPECT_TRUE(damaged == CPlayerProfiles::KeepDamagedFile(path.c_str()) && profiles.Save(path.c_str()) &&
+                    std::filesystem::is_symlink(path) && std::filesystem::file_size(folder / "real.prf") == 28u &&
+                    std::filesystem::remove(folder / "real.prf")) << damaged;
     }
     EXPECT_TRUE("damaged" == CScratchFolder::ReadFile(folder / "real.prf.damaged") &&
                 !CScratchFolder::Exists(path + ".damaged.3"));

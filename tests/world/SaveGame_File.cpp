@@ -465,11 +465,10 @@ TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
 
 // Sparse files with a sound head, at each reader's bound, one byte over it and at 3 GiB (beyond what a
 // 32-bit size holds).  The longest map: a 256 x 256 map with 8 start points, setups named with 239
-// characters, and at each block a building record and a unit record named with 239 characters.  The
-// longest save: 65,536 transport ships with full names, routes, waypoints and cargo; 4,096 objectives with
-// texts of 64 KiB; full control groups, population histories and particle lists.  A file at the bound is
-// taken (the map read whole into no more than its size and one grow step, the save's header checked, the
-// profiles' CRC-32, the setting); one over it is refused with its line, and nothing is allocated for it.
+// characters, and at each block a building record and a unit record named with 239 characters.  The longest
+// save: 65,536 loaded transport ships with full names, routes and waypoints, every list and text at its most.
+// A file at the bound is taken (the map read whole into no more than its size and one grow step, the save's
+// header checked, the profiles' CRC-32, the setting); one over it is refused, and nothing is allocated for it.
 TEST_F(SaveGameTest, FilesLongerThanTheirFormatCanHoldAreRefusedUnread)
 {
     constexpr uintmax_t LongestMap = 8 + 256 * 256 * 2 + 4 + 8 * 8 + 8 * (2 * 241 + 24 + 1 + 4 + 4 + 61 * 8 + 4 +
@@ -506,8 +505,7 @@ TEST_F(SaveGameTest, FilesLongerThanTheirFormatCanHoldAreRefusedUnread)
         return read.Load(path.c_str()) ? "other" : Log().Contains("#DEBUG: Invalid player profile CRC") ? "taken"
                                                                                                          : "refused";
     };
-    // A refused configuration is written back at exit as well: it stays as it was.
-    const auto config = [this](const std::string& path) {
+    const auto config = [this](const std::string& path) {   // a refused one stays as it was at exit
         SysFile::SetExecutableFolderForTests(Path("").c_str());
         const uintmax_t size = std::filesystem::file_size(path);
         const bool read = ReadConfig() && g_Config.gamma == 1.5f;
