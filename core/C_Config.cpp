@@ -20,6 +20,9 @@ constexpr int32_t HighestPort = 65535;
 constexpr float LowestLevel = 0.1f;    // gamma and brightness
 constexpr float HighestLevel = 2.0f;
 constexpr int MultiplayerReportLine = 597;
+// Far beyond any real configuration, a few dozen short lines: a longer file
+// is damaged or planted, and reading it would take the machine's memory.
+constexpr int LongestConfigFile = 1 << 20;
 
 CString ExecutableFolder()
 {
@@ -638,15 +641,21 @@ CConfig& CConfig::operator=(const CConfig& other)
 
 // ---- Reading and writing the file ---------------------------------------------
 
-void ReadConfig()
+bool ReadConfig()
 {
     SetDefaults(g_Config);
 
     CFile file;
     if (!file.OpenReadDisk(ConfigPath()))
-        return;
+        return true;
+    if (file.GetSize() > LongestConfigFile)
+    {
+        file.Close();
+        return false;
+    }
     ForEachLine(file, [](const std::string& line) { ApplyLine(g_Config, line); });
     file.Close();
+    return true;
 }
 
 namespace
@@ -712,7 +721,16 @@ bool WriteConfig()
     if (!FindConfigTarget(target))
         return false;
     CFile current;
-    if (!current.OpenReadDisk(target))
+    const bool opened = current.OpenReadDisk(target);
+    if (opened && current.GetSize() > LongestConfigFile)
+    {
+        // Start-up said that it took the defaults instead; the file stays
+        // as the player left it.
+        current.Close();
+        ReportWriteFailure("\"v2krn.cfg\" is longer than any configuration and stays as it is");
+        return true;
+    }
+    if (!opened)
     {
         if (!CopyDefaultConfigTo(target))
             return false;

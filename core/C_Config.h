@@ -88,10 +88,14 @@ extern CConfig g_Config;
 // Gives g_Config its defaults, then reads "v2krn.cfg" of the executable
 // folder when there is one (nothing is created when there is none).
 // "#DEBUG_PLAYER_ID=" sets the index of the local player, g_LocalPlayer.
-void ReadConfig();
+// False, with the defaults standing, when the file is longer than any
+// configuration (1 MiB): it is not read.
+bool ReadConfig();
 // Rewrites "v2krn.cfg" (made from "Config\default.cfg" of the data files
 // when missing) with the current values of the settings the game changes.
-// The file is replaced whole or not at all; false leaves it as it was.
+// The file is replaced whole or not at all; false leaves it as it was.  A
+// file longer than any configuration is left as it is (true): start-up
+// read none of it.
 bool WriteConfig();
 // Copies "Config\default.cfg" of the data files to "v2krn.cfg"; false when
 // the default is missing or the copy failed (the old file then stays).

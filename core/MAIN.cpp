@@ -495,7 +495,10 @@ int WinMain(const char* commandLine)
     if (guard == SysInstanceLock::Result::Unavailable)
         WriteErrorLine(kGameTitle, kUnguardedText);
 
-    ReadConfig();
+    // Before the log exists: the player learns it here or not at all.
+    if (!ReadConfig())
+        WriteErrorLine(kGameTitle, "The configuration file v2krn.cfg is longer than any configuration: the game "
+                                   "starts on the defaults and leaves the file as it is");
     SysCodePage::SetCurrent(SysCodePage::ForLanguage(g_Config.languageFolder));
     PlaceWindow(commandLine);
     Startup();

@@ -267,11 +267,13 @@ bool CPlayerProfiles::Save(const char* filePath)
 bool CPlayerProfiles::KeepDamagedFile(const char* filePath)
 {
     // Only a file can be damaged: a pipe or a device there is left alone.
+    // A linked file is kept aside where it lies, so that the link stays and
+    // the new file is written through it.
     std::string target;
     if (!SysFile::FindReplacementTarget(filePath, target))
         return false;
-    const CString damaged = FreeDamagedName(filePath);
-    if (!SysFile::Rename(filePath, damaged))
+    const CString damaged = FreeDamagedName(target.c_str());
+    if (!SysFile::Rename(target.c_str(), damaged))
         return false;
     g_Log.Write(CString("Damaged player profiles kept as ") + damaged);
     return true;

@@ -58,11 +58,13 @@ public:
     // is no such profile.
     const char* GetName(int32_t index) const;
 
-    // Keeps a profile file that failed to load as "<path>.damaged" (or, when
-    // an earlier copy has that name, "<path>.damaged.1", ".2", ...) so that a
-    // fresh one can take its place without losing it.  False when there was
-    // no file to keep (a pipe or a device in its place is left where it is)
-    // or it could not be moved.
+    // Keeps a profile file that failed to load as "<file>.damaged" (or, when
+    // an earlier copy has that name, "<file>.damaged.1", ".2", ...) so that a
+    // fresh one can take its place without losing it.  The file is the one at
+    // `path`, or the one a link there leads to: the link stays, and Save
+    // writes the fresh file through it.  False when there was no file to keep
+    // (none, a link that leads nowhere yet, a pipe or a device, which is left
+    // where it is) or it could not be moved.
     static bool KeepDamagedFile(const char* path);
 
     int32_t GetCount() const { return count; }

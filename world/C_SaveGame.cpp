@@ -6,12 +6,25 @@
 #include <new>
 #include <system_error>
 
+#include "buildings/C_Building.h"
+#include "buildings/C_BuildingTower.h"
 #include "core/C_CRC32.h"
 #include "core/C_Config.h"
+#include "core/C_D3D8Game.h"
 #include "core/C_File.h"
 #include "core/C_Localizer.h"
 #include "core/C_LogFile.h"
 #include "core/C_ReplacingFile.h"
+#include "effects/C_Particles.h"
+#include "game/C_MissionObjectives.h"
+#include "game/C_Selection.h"
+#include "units/C_Unit.h"
+#include "units/C_Unit_TransportShip.h"
+#include "world/C_GameMap.h"
+#include "world/C_MapPlayerSettings.h"
+#include "world/C_Player.h"
+#include "world/C_ReferenceBase.h"
+#include "world/C_UnitStats.h"
 
 namespace
 {
@@ -25,6 +38,91 @@ constexpr int kNameLengthOffset = kVersionOffset + kFieldBytes;
 constexpr int kNameOffset = kNameLengthOffset + 1;
 // Magic, version, length byte and the longest name with its zero.
 constexpr int kLongestHeader = kNameOffset + CSaveGame::MaxLanguageNameLength + 1;
+
+// ---- The largest game the format can hold ------------------------------------
+// Each section at the most its reader takes, added up: the reference table of
+// 65,536 objects, each with its creation data and the longest state
+// record; the controller's pause flag and 16 timers; the local player;
+// the objectives at 4,096 records with texts of 64 KiB; the profile's name;
+// the selection with every control group full; the two option bytes; eight
+// players with a full population history and 256 x 256 sight grids; the
+// particles with every list as long as the pool; the map at 256 x 256 blocks.
+// A longer file holds no game and is refused before it is read.
+constexpr int64_t kI32 = 4;
+constexpr int64_t kShortText = 1 + CSaveGame::MaxShortStringLength + 1;
+constexpr int64_t kFileStart = kLongestHeader + kFieldBytes;
+// Unit and player names: 255 characters and the zero.
+constexpr int64_t kLongestName = 256;
+constexpr int64_t kLongestSetupName = 240;
+
+// Creation data: kind, player and type of a unit; kind, owner, cast,
+// resource kind, tree variant and decoration kind of a decoration.
+constexpr int64_t kUnitCreation = 3 * kI32;
+constexpr int64_t kLongestBuildingCreation = 6 * kI32;
+// A unit's base record without its name, its route and its waypoints; the transport ship's own part is the longest:
+// its waves, a count with 16 passengers, its island.
+constexpr int64_t kUnitBaseBytes = 249;
+constexpr int64_t kLongestUnitPart = kI32 + kI32 + CUnitTransportShip::CargoCapacity * kI32 + kI32;
+constexpr int64_t kLongestUnit = kUnitBaseBytes + kLongestName + CUnit::RouteCapacity + CUnit::MaxWaypoints * 2 * kI32 +
+                                 kLongestUnitPart;
+// A building's base record without its queue, its fire records (the docks'
+// 11 are the most, 24 bytes each) and its corners (a texture and a height for
+// each of the largest footprint's); the tower's own part is the longest: its
+// sight, a count and its archers.
+constexpr int64_t kBuildingBaseBytes = 102;
+constexpr int64_t kMostFires = 11;
+constexpr int64_t kFireBytes = 6 * kI32;
+constexpr int64_t kLongestBuildingPart = kI32 + kI32 + CBuildingTower::ArcherCapacity * kI32;
+constexpr int64_t kLongestBuilding = kBuildingBaseBytes + CBuilding::QueueCapacity * kI32 + kMostFires * kFireBytes +
+                                     CBuilding::MaxCornerSide * CBuilding::MaxCornerSide * 2 * kI32 +
+                                     kLongestBuildingPart;
+constexpr int64_t kLongestObject =
+    std::max(kUnitCreation + kLongestUnit, kLongestBuildingCreation + kLongestBuilding);
+constexpr int64_t kLongestReferenceTable = kI32 + int64_t(CReferenceBase::Capacity) * kLongestObject;
+
+constexpr int64_t kControllerBytes = 1 + CD3D8Game::kTimerCount * (1 + 2 * kI32);
+constexpr int64_t kLongestObjectiveText = kI32 + CMissionObjectives::kMostSavedTextBytes;
+constexpr int64_t kLongestObjectives = 5 * kI32 + kI32 +
+                                       CMissionObjectives::kMostSavedRecords * (kI32 + 1 + 2 * kLongestObjectiveText) +
+                                       kLongestObjectiveText + kI32 + CMissionObjectives::kMostSavedRecords * kI32 +
+                                       3 + kLongestObjectiveText;
+constexpr int64_t kLongestSelection = kI32 + CSelection::kMaxUnits * kI32 + kI32 +
+                                      ControlGroupCount * (kI32 + MaxPlayers * MaxPlayerUnits * kI32);
+constexpr int64_t kOptionBytes = 2;
+
+// A player: its name, identity, counters,
+// a population history of 2^20 samples, cursors, alliances and group counts,
+// the explored corners and both sight grids, score, its lists, the research
+// states (9 bytes each) and the enabled types and casts.
+constexpr int64_t kMostPopulationSamples = int64_t(1) << 20;
+constexpr int64_t kPlayerCounters = 1 + 4 * kI32 + UnitGroupCount * kI32 + kI32 + UnitTypeCount * kI32 +
+                                    2 * BuildCastCount * kI32 + UnitTypeCount * kI32 + STAT_COUNT * kI32 + 2 * kI32;
+constexpr int64_t kLongestPlayer =
+    kI32 + kLongestName + 4 * kI32 + kI32 + kPlayerCounters + 2 * kI32 + kMostPopulationSamples * 2 * kI32 + 2 * kI32 +
+    MaxPlayers + ControlGroupCount * kI32 + 2 * kI32 + int64_t(MapCornerSide) * MapCornerSide +
+    2 * int64_t(MapBlockSide) * MapBlockSide + 2 * kI32 + kI32 + MaxPlayerUnits * kI32 + kI32 +
+    MaxPlayerBuildings * kI32 + TechnologyCount * (1 + 2 * kI32) + UnitTypeCount + BuildCastCount;
+
+// Corpses and ruins (id, ticks), fires (handle), emitters (handle, kind,
+// place), the next handle, markers (place, colour) and shots in flight (ten
+// numbers and the hidden flag), each list as long as the pool.
+constexpr int64_t kLongestParticles =
+    7 * kI32 + int64_t(CParticles::kDevicePoolSize) * (2 * kI32 + 2 * kI32 + kI32 + 5 * kI32 + 3 * kI32 + 12 * kI32 + 1);
+
+// Theme and size, camera, view and water; per corner its height, colour and
+// texture; per block its weather and tilt bytes and its 22-byte record; the
+// weather type; the eight setups.
+constexpr int64_t kMapBlockBytes = 22;
+constexpr int64_t kLongestSetup = kI32 + kLongestSetupName + 6 * kI32 + CMapPlayerSettings::TechnologyStateCount * kI32 +
+                                  CMapPlayerSettings::UnitFlagCount + CMapPlayerSettings::BuildingFlagCount + 2 * kI32;
+constexpr int64_t kLongestMap = 3 * kI32 + 7 * kI32 + 2 * kI32 + 12 * kI32 + kI32 + 2 * kI32 +
+                                int64_t(MapCornerSide) * MapCornerSide * (2 * kI32 + 1) +
+                                int64_t(MapBlockSide) * MapBlockSide * (2 + kMapBlockBytes) + kI32 +
+                                MaxPlayers * kLongestSetup;
+
+constexpr int64_t kLongestSaveFile = kFileStart + kLongestReferenceTable + kControllerBytes + kI32 +
+                                     kLongestObjectives + kShortText + kLongestSelection + kOptionBytes +
+                                     MaxPlayers * kLongestPlayer + kLongestParticles + kLongestMap;
 
 uint32_t ReadLittleEndian32(const uint8_t* bytes)
 {
@@ -378,7 +476,7 @@ void CSaveGame::BeginLoad(const char* path)
         return;
     }
     const int fileSize = file.GetSize();
-    if (fileSize > LongestFileBytes)
+    if (fileSize > kLongestSaveFile)
     {
         // Reading it would take memory and time for nothing.
         g_Log.Write("Save game refused: the file is longer than any saved game");

@@ -10,7 +10,9 @@
 // with its terminating zero, 32-bit CRC-32 of the payload, the payload.
 //
 // A save goes to "<path>.tmp" and is renamed over the target only when every
-// byte was written, so a failed save keeps the old file.  Reads never pass
+// byte was written, so a failed save keeps the old file.  A file longer than
+// the largest game the format can hold (about 687 MiB: each section at
+// the most its reader takes) is refused before it is read.  Reads never pass
 // the payload: missing bytes read as zeros and set the sticky error flag,
 // which callers test after Close (with the status text telling why).
 
@@ -40,19 +42,6 @@ public:
     static constexpr int MaxLanguageNameLength = 255;
     // The longest text a short string (8-bit length) can carry.
     static constexpr int MaxShortStringLength = 255;
-    // The longest file a saved game can be: what each section's reader takes
-    // at most, added up and rounded up to 1 GiB.  The reference table's
-    // 65,536 objects with 24 bytes of creation data and a record of at most
-    // 4 KiB each (the longest, a unit's with a 256-byte name, a 512-step route
-    // and 64 waypoints, or a building's with 28 queue entries, its fires and
-    // 8 x 8 corners of each kind, stay under 2 KiB): 270 MB.  The objectives'
-    // 4,096 records with two texts of 64 KiB: 537 MB.  Eight players with
-    // 1,048,576 population samples of 8 bytes and their sight grids: 69 MB.
-    // The particles' six lists of 65,536 records under 64 bytes: 25 MB.  The
-    // map of 256 x 256 blocks: 2.2 MB.  The header, the controller, the
-    // selection and the profile: under 1 MB.  In all 903 MB.  A longer file
-    // is refused before it is read.
-    static constexpr int64_t LongestFileBytes = int64_t(1) << 30;
 
     CSaveGame();
     ~CSaveGame() override;

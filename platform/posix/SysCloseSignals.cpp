@@ -37,6 +37,8 @@ void ArmBoth()
 void SysCloseSignals::Install()
 {
     ArmBoth();
+    // The write then fails with EPIPE, which every writer already takes.
+    SetAction(SIGPIPE, SIG_IGN, 0);
 }
 
 bool SysCloseSignals::TakeRequest()

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -24,6 +25,14 @@ int OpenLockFile(const std::string& path)
 bool IsAbsoluteFolder(const char* folder)
 {
     return folder != nullptr && folder[0] == '/';
+}
+
+// The open file is the user's own lock file, made by a game of this user;
+// anything else in a shared folder may have been planted to block the game.
+bool IsOpenFileTrustworthy(int fd)
+{
+    struct stat info;
+    return fstat(fd, &info) == 0 && SysInstanceLock::IsTrustworthyFile(info.st_uid, info.st_mode, geteuid());
 }
 
 int LockWithoutWaiting(int fd)
@@ -59,6 +68,11 @@ SysInstanceLock::Result SysInstanceLock::AcquireFile(const std::string& path)
     const int fd = OpenLockFile(path);
     if (fd < 0)
         return Result::Unavailable;
+    if (!IsOpenFileTrustworthy(fd))
+    {
+        close(fd);
+        return Result::Unavailable;
+    }
     if (LockWithoutWaiting(fd) != 0)
     {
         const bool heldElsewhere = errno == EWOULDBLOCK;
@@ -76,6 +90,11 @@ void SysInstanceLock::Release()
     flock(descriptor, LOCK_UN);
     close(descriptor);
     descriptor = -1;
+}
+
+bool SysInstanceLock::IsTrustworthyFile(uint32_t owner, uint32_t mode, uint32_t user)
+{
+    return S_ISREG(mode) && owner == user && (mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 bool SysInstanceLock::IsHeld() const

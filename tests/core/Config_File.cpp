@@ -335,41 +335,30 @@ TEST_F(ConfigWrite, OnlyARegularFileIsReadOrReplacedAndALinkIsWrittenThrough)
 {
     namespace fs = std::filesystem;
     Write("Config/default.cfg", "GAMMA=1.00\r\n");
-    const auto link = [this](const char* to) { return [this, to] { fs::create_symlink(to, m_Folder / "v2krn.cfg"); }; };
-    const auto linkedFile = [this, link](const char* to) {
-        return [this, to, link] {
-            Write("settings/game.cfg", "GAMMA=1.00\r\n");
-            link(to)();
-        };
-    };
-    const struct { const char* what; std::function<void()> make; const char* writtenTo; } cases[] = {
-        {"a named pipe", [this] { ASSERT_EQ(0, mkfifo((m_Folder / "v2krn.cfg").c_str(), 0600)); }, nullptr},
-        {"a folder", [this] { m_Folder.MakeFolder("v2krn.cfg"); }, nullptr},
-        {"a link to a pipe", [this, link] {
-             ASSERT_EQ(0, mkfifo((m_Folder / "settings/pipe").c_str(), 0600));
-             link("settings/pipe")();
-         }, nullptr},
-        {"a link to a file", linkedFile("settings/game.cfg"), "settings/game.cfg"},
-        {"a link to a link", [this, linkedFile] {
-             linkedFile("settings/link.cfg")();
-             fs::create_symlink("game.cfg", m_Folder / "settings/link.cfg");
-         }, "settings/game.cfg"},
-        {"a link that leads nowhere yet: the default file is made there", link("settings/new.cfg"),
-         "settings/new.cfg"},
-    };
-    for (const auto& c : cases)
+    // What stands at "v2krn.cfg" (a pipe, a folder, or a link to the path given) and the file written at exit.
+    const std::pair<const char*, const char*> cases[] = {
+        {"pipe", nullptr}, {"folder", nullptr}, {"settings/pipe", nullptr}, {"settings/game.cfg", "settings/game.cfg"},
+        {"settings/link.cfg", "settings/game.cfg"},   // a link to a link
+        {"settings/new.cfg", "settings/new.cfg"}};     // a link that leads nowhere yet: the default file is made there
+    const std::string config = m_Folder / "v2krn.cfg";
+    for (const auto& [entry, writtenTo] : cases)
     {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(entry);
         fs::remove_all(m_Folder / "settings");
-        fs::remove_all(m_Folder / "v2krn.cfg");
-        m_Folder.MakeFolder("settings");
-        c.make();
-        const fs::file_type kind = fs::symlink_status(m_Folder / "v2krn.cfg").type();
+        fs::remove_all(config);
+        Write("settings/game.cfg", "GAMMA=1.00\r\n");
+        const std::string kind = entry;
+        ASSERT_EQ(0, symlink("game.cfg", (m_Folder / "settings/link.cfg").c_str()) |
+                         mkfifo((m_Folder / "settings/pipe").c_str(), 0600) |
+                         (kind == "pipe"     ? mkfifo(config.c_str(), 0600)
+                          : kind == "folder" ? mkdir(config.c_str(), 0700)
+                                             : symlink(entry, config.c_str())));
+        const fs::file_type type = fs::symlink_status(config).type();
         ReadConfig();
         g_Config.gamma = 1.5f;
-        EXPECT_EQ(c.writtenTo != nullptr, WriteConfig());
-        EXPECT_EQ(kind, fs::symlink_status(m_Folder / "v2krn.cfg").type());
-        EXPECT_TRUE(!c.writtenTo || Read(c.writtenTo) == "GAMMA=1.50\r\n");
+        EXPECT_EQ(writtenTo != nullptr, WriteConfig());
+        EXPECT_EQ(type, fs::symlink_status(config).type());
+        EXPECT_TRUE(!writtenTo || Read(writtenTo) == "GAMMA=1.50\r\n");
         EXPECT_FALSE(Exists("v2krn.cfgnew") || Exists("settings/game.cfgnew") || Exists("settings/new.cfgnew"));
     }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/C_CRC32.h"
 #include "frontend/C_PlayerProfiles.h"
 #include "tests/support/ReferenceBytes.h"
@@ -141,4 +143,18 @@ TEST_F(PlayerProfilesFile, FailedSaveKeepsTheOldFileAndADamagedFileIsKeptAside)
     for (const std::string kept : {".damaged", ".damaged.1", ".damaged.2"})
         EXPECT_EQ("damaged as " + kept, CScratchFolder::ReadFile(path + kept));
     EXPECT_FALSE(CPlayerProfiles::KeepDamagedFile(path.c_str()));  // nothing left to keep
+    // Behind a link, the file it leads to is kept where it lies (a link that leads nowhere yet keeps nothing), and
+    // the link stays for the fresh file written through it.
+    std::filesystem::create_symlink("real.prf", path);
+    for (const bool damaged : {true, false})
+    {
+        if (damaged)
+            folder.Write("real.prf", "damaged");
+        EXPECT_TRUE(damaged == CPlayerProfiles::KeepDamagedFile(path.c_str()) && profiles.Save(path.c_str()) &&
+                    std::filesystem::is_symlink(path) && std::filesystem::file_size(folder / "real.prf") == 28u &&
+                    std::filesystem::remove(folder / "real.prf")) << damaged;
+    }
+    EXPECT_TRUE("damaged" == CScratchFolder::ReadFile(folder / "real.prf.damaged") &&
+                !CScratchFolder::Exists(path + ".damaged.3"));
 }
+

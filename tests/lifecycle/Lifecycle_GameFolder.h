@@ -78,6 +78,8 @@ public:
 
     // A variable set for the next Start after the test defaults.
     void SetEnvironment(const std::string& name, const std::string& value) { environment.emplace_back(name, value); }
+    // Standard error of the next Start is a pipe whose reader has gone.
+    bool brokenErrorPipe = false;
 
 private:
     [[noreturn]] void RunChild(const std::string& program, const std::vector<std::string>& arguments,
@@ -85,6 +87,10 @@ private:
     {
         dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
         dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
+        int ends[2];
+        if (brokenErrorPipe && pipe(ends) == 0 && close(ends[0]) == 0)
+            dup2(ends[1], STDERR_FILENO);
+        signal(SIGPIPE, SIG_DFL);   // as a shell starts it, whatever this test process does with the signal
         if (chdir(folder.c_str()) != 0)
             _exit(126);
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
@@ -162,10 +168,11 @@ public:
 
     // Starts the game, waits until it runs and stops it with the signal; the log of an earlier run is removed first,
     // so that this run is known to be up by its own log.  `errors` receives what the game wrote on standard error.
-    int RunUntilStopped(int signal = SIGTERM, std::string* errors = nullptr)
+    int RunUntilStopped(int signal = SIGTERM, std::string* errors = nullptr, bool brokenErrorPipe = false)
     {
         RemoveLog();
         CProcess process;
+        process.brokenErrorPipe = brokenErrorPipe;
         EXPECT_TRUE(StartGame(process) && WaitUntilRunning(process)) << process.Errors();
         const int exitCode = process.Terminate(signal);
         if (errors)

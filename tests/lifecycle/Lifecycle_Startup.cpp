@@ -82,6 +82,14 @@ TEST_F(LifecycleEndToEnd, RunsUntilStoppedShutsDownInOrderAndWritesItsFiles)
     EXPECT_EQ("Ironmarch: Unable to write the player profiles: " + folder.GameFolder() + "players.prf\n"
               "Ironmarch: Unable to write the configuration file v2krn.cfg\n", errors);
     EXPECT_TRUE(config == folder.Read("v2krn.cfg") && EmptyProfileFile() == folder.Read("players.prf"));
+
+    // Standard error a pipe whose reader has gone: the profiles' line is lost, the rest of the exit is not.
+    std::filesystem::remove_all(folder.GameFolder() + "v2krn.cfgnew");
+    const std::string windowed = "LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\n";
+    folder.SetConfig(windowed + "GAMMA=1.5\r\n");
+    ASSERT_EQ(0, folder.RunUntilStopped(SIGTERM, nullptr, true));
+    EXPECT_TRUE("End of game..." == folder.LogLines().back() &&
+                windowed + "GAMMA=1.50\r\n" == folder.Read("v2krn.cfg"));
 }
 
 // A named pipe in place of the profile file holds nothing up and is neither kept aside nor replaced: the game runs
@@ -147,55 +155,53 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouche
 
 TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
 {
-    const char loggingOff[] = "LOGGING=OFF\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\n";
-    const struct { const char* what; std::function<void(CGameFolder&, CProcess&)> prepare; const char* errorStart; }
+    const std::string loggingOff = "LOGGING=OFF\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\n";
+    const std::string fullScreen = "Ironmarch: Unable to find an appropriate graphics mode";
+    // A file written over the test's own (a data file under Locale), whether the data file is packed, the video driver
+    // and the start of standard error, after which one line follows.
+    const struct { const char* what; std::string file, bytes; bool pack; const char* driver; std::string errors; }
         cases[] = {
-        {"full screen where the video driver offers no display modes",
-         [](CGameFolder& folder, CProcess&) {
-             ASSERT_TRUE(folder.Pack());
-             folder.SetConfig("LOGGING=OFF\r\n");   // the defaults: full screen
-         },
-         "Ironmarch: Unable to find an appropriate graphics mode"},
-        {"no video device that can draw",
-         [](CGameFolder& folder, CProcess& game) {
-             ASSERT_TRUE(folder.Pack());
-             game.SetEnvironment("SDL_VIDEODRIVER", "dummy");
-         },
+        {"full screen where the video driver offers no display modes", "v2krn.cfg", "LOGGING=OFF\r\n", true,
+         "offscreen", fullScreen},
+        {"no video device that can draw", "v2krn.cfg", loggingOff, true, "dummy",
          "Ironmarch: Unable to open the game window: "},
-        {"no data file", [](CGameFolder&, CProcess&) {},
+        {"no data file", "v2krn.cfg", loggingOff, false, "offscreen",
          "Ironmarch(tm): Datafile not found, check your configuration"},
-        {"a damaged data file",
-         [](CGameFolder& folder, CProcess&) {
-             // The directory offset points far beyond the end of the file.
-             std::ofstream(folder.GameFolder() + "v2krn.med", std::ios::binary) << "\xff\xff\xff\x7f" << "body";
-         },
-         "Ironmarch(tm): Error loading data file. The file might be corrupt"},
-        {"a missing additional data file",
-         [&loggingOff](CGameFolder& folder, CProcess&) {
-             ASSERT_TRUE(folder.Pack());
-             folder.SetConfig(std::string(loggingOff) + "INCLUDE=absent.med\r\n");
-         },
+        {"a damaged data file: its directory lies past its end", "v2krn.med", "\xff\xff\xff\x7f" "body", false,
+         "offscreen", "Ironmarch(tm): Error loading data file. The file might be corrupt"},
+        {"a missing additional data file", "v2krn.cfg", loggingOff + "INCLUDE=absent.med\r\n", true, "offscreen",
          "Ironmarch(tm): Additional datafile not found, check your configuration"},
-        {"a locale file with a syntax error",
-         [](CGameFolder& folder, CProcess&) {
-             folder.SetDataFile("Locale/English/broken.txt", "UN_KING, \"King\"\r\nUN_GIANT \"Giant\"\r\n");
-             ASSERT_TRUE(folder.Pack());
-         },
-         "Falied to Initialize: Syntax error in locale file: \",\" Expected in "
-         "\"Locale\\English\\BROKEN.TXT\" line 2"},
+        {"a configuration longer than any: the defaults", "v2krn.cfg", loggingOff + std::string(1 << 20, ';'), true,
+         "offscreen", "Ironmarch: The configuration file v2krn.cfg is longer than any configuration: the game starts "
+                      "on the defaults and leaves the file as it is\n" + fullScreen},
+        {"a locale file with a syntax error", "Locale/English/broken.txt", "UN_KING, \"King\"\r\nUN_GIANT \"Giant\"",
+         true, "offscreen", "Falied to Initialize: Syntax error in locale file: \",\" Expected in "
+                            "\"Locale\\English\\BROKEN.TXT\" line 2"},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
         CGameFolder folder;
         folder.SetConfig(loggingOff);
+        if (c.file.find('/') != std::string::npos)
+            folder.SetDataFile(c.file, c.bytes);
+        else
+            std::ofstream(folder.GameFolder() + c.file, std::ios::binary) << c.bytes;
+        ASSERT_TRUE(!c.pack || folder.Pack());
         CProcess game;
-        c.prepare(folder, game);
+        game.SetEnvironment("SDL_VIDEODRIVER", c.driver);
         ASSERT_TRUE(folder.StartGame(game) && 1 == game.Wait());
-        const std::string errors = game.Errors();   // one line
-        EXPECT_TRUE(errors.find(c.errorStart) == 0 && errors.find('\n') == errors.size() - 1) << errors;
+        const std::string errors = game.Errors();
+        const auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+        EXPECT_TRUE(errors.find(c.errors) == 0 && errors.back() == '\n' && lines(errors) == lines(c.errors) + 1)
+            << errors;
         EXPECT_FALSE(folder.Exists("Ravelin3.log"));
     }
+    // Standard error a pipe whose reader has gone: the line is lost, the exit code is not.
+    CGameFolder folder;
+    CProcess piped;
+    piped.brokenErrorPipe = true;
+    EXPECT_TRUE(folder.StartGame(piped) && 1 == piped.Wait());
 }
 
 // The project's demo data, laid out as ./run lays it out, holds every file
@@ -248,6 +254,35 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOr
             line.find("not found") != std::string::npos)
             missing += line + '\n';
     EXPECT_TRUE("" == missing && "End of game..." == folder.LogLines().back());
+}
+
+// ./run in a copy of the project whose build steps do nothing and whose game only notes that it ran: without a display
+// and without SDL_VIDEODRIVER it says so and starts nothing (the game would run unseen, holding the user's lock).
+TEST(StartupRunScript, StartsTheGameOnlyWithADisplayOrAVideoDriver)
+{
+    CScratchFolder project;
+    project.Write("tools/ensure-packages.sh", "v2krn_ensure_packages() { :; }\n");
+    project.Write("build/v2krn", "#!/bin/sh\ntouch ran\n");
+    project.MakeFolder("build/game");
+    project.MakeFolder("bin");
+    std::filesystem::copy_file(V2KRN_SOURCE_DIR "/run", project / "run");
+    const std::string game = project / "build/v2krn", cmake = project / "bin/cmake";
+    ASSERT_EQ(0, chmod(game.c_str(), 0700) | symlink("/bin/true", cmake.c_str()));
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"", "", false}, {"", "offscreen", true}, {":9999", "", true}};
+    for (const auto& [display, driver, started] : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "DISPLAY=" << display << " SDL_VIDEODRIVER=" << driver);
+        CProcess run;
+        for (const auto& [name, value] : {std::pair<std::string, std::string>{"DISPLAY", display},
+                                          {"SDL_VIDEODRIVER", driver}, {"WAYLAND_DISPLAY", ""},
+                                          {"PATH", project / "bin:/usr/bin:/bin"}})
+            run.SetEnvironment(name, value);
+        ASSERT_TRUE(run.Start(project / "run", {}, project.Path(), project / "run"));
+        EXPECT_EQ(started ? 0 : 1, run.Wait());
+        EXPECT_EQ(started, std::remove((project / "build/game/ran").c_str()) == 0);
+        EXPECT_EQ(started, run.Errors().find("is not started") == std::string::npos) << run.Errors();
+    }
 }
 
 TEST(StartupChecks, TheBuildVersionIsOnlyOurOwnHexadecimalOneAndOnlyTheWholeCommandLineMovesTheWindow)

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/prctl.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "platform/SysCloseSignals.h"
 #include "platform/SysForkGuard.h"
@@ -28,38 +31,60 @@ private:
 };
 }  // namespace
 
-// The lock file goes to the runtime folder, else to the temporary folder with the user id in its name;
-// a second holder is refused wherever the first one's lock lies, and only when neither folder can hold
-// the file does the game run unguarded.
-TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyNoFolderAtAllLeavesItUnguarded)
+// The lock file goes to the runtime folder, else to the temporary folder with the user id in its name; a second
+// holder is refused wherever the first one's lock lies, and only when neither folder gives a lock file does the game
+// run unguarded.  A file found there (its mode, 0 for none, and owner) may be planted by another user who holds it: it
+// is taken only when it is a regular file of the user's own that no one else can write, and is left as it was.  A new
+// one is the user's alone whatever the umask.  Without root, the decision on owner and mode stands for another's file.
+TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyAnOwnPrivateFileIsTaken)
 {
     using Result = SysInstanceLock::Result;
+    const Result A = Result::Acquired, H = Result::HeldElsewhere, U = Result::Unavailable;
     CScratchFolder folder;
     folder.MakeFolder("run");
     folder.MakeFolder("tmp");
     const std::string run = folder / "run", tmp = folder / "tmp", missing = folder / "missing";
     const std::string inTemporary = "tmp/TESTLOCK-" + std::to_string(getuid()) + ".lock";
-    const struct { const char* runtime; const char* temporary; Result first, second; const char* file; } cases[] = {
-        {run.c_str(), tmp.c_str(), Result::Acquired, Result::HeldElsewhere, "run/TESTLOCK.lock"},
-        {missing.c_str(), tmp.c_str(), Result::Acquired, Result::HeldElsewhere, inTemporary.c_str()},
-        {nullptr, tmp.c_str(), Result::Acquired, Result::HeldElsewhere, inTemporary.c_str()},
-        {"run", tmp.c_str(), Result::Acquired, Result::HeldElsewhere, inTemporary.c_str()},   // not absolute
-        {missing.c_str(), missing.c_str(), Result::Unavailable, Result::Unavailable, nullptr},
+    const uid_t user = geteuid();
+    const char *r = run.c_str(), *t = tmp.c_str(), *m = missing.c_str(), *inT = inTemporary.c_str();
+    const struct { const char* runtime; const char* temporary; mode_t found; uid_t owner; Result first, second;
+                   const char* file; } cases[] = {
+        {r, t, 0, user, A, H, "run/TESTLOCK.lock"}, {m, t, 0, user, A, H, inT}, {nullptr, t, 0, user, A, H, inT},
+        {"run", t, 0, user, A, H, inT},   // not absolute
+        {m, m, 0, user, U, U, nullptr},   {m, t, S_IFREG | 0600, user, A, H, inT},
+        {m, t, S_IFREG | 0644, user, A, H, inT},     {m, t, S_IFREG | 0666, user, U, U, inT},
+        {m, t, S_IFREG | 0620, user, U, U, inT},     {m, t, S_IFREG | 0600, user + 1, U, U, inT},
+        {m, t, S_IFLNK | 0777, user, U, U, inT},     {m, t, S_IFDIR | 0700, user, U, U, inT},
     };
+    const mode_t mask = umask(0);
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(std::string(c.runtime ? c.runtime : "(unset)") + " " + c.temporary);
+        SCOPED_TRACE(testing::Message() << (c.runtime ? c.runtime : "(unset)") << " " << c.temporary << " "
+                                        << std::oct << c.found << std::dec << " of " << c.owner);
         const CEnvironmentValue runtime("XDG_RUNTIME_DIR", c.runtime);
         const CEnvironmentValue temporary("TMPDIR", c.temporary);
+        const std::string path = folder / inTemporary;
+        EXPECT_TRUE(!c.found || (c.first == A) == SysInstanceLock::IsTrustworthyFile(c.owner, c.found, user));
+        const int made = S_ISLNK(c.found)   ? symlink(folder.Write("own.lock", "").c_str(), path.c_str())
+                         : S_ISDIR(c.found) ? mkdir(path.c_str(), 0700)
+                         : c.found          ? chmod(folder.Write(inTemporary, "").c_str(), c.found & 07777) : 0;
+        ASSERT_EQ(0, made);
+        if (c.owner != user && chown(path.c_str(), c.owner, gid_t(-1)) != 0)
+            continue;
+        struct stat before{}, after{};
+        lstat(path.c_str(), &before);
         SysInstanceLock first, second;
         EXPECT_TRUE(c.first == first.Acquire("TESTLOCK") && c.second == second.Acquire("TESTLOCK"));
-        EXPECT_TRUE(first.IsHeld() == (c.first == Result::Acquired) && !second.IsHeld());
-        EXPECT_TRUE(!c.file || CScratchFolder::Exists(folder / c.file));
+        EXPECT_TRUE(first.IsHeld() == (c.first == A) && !second.IsHeld());
+        EXPECT_TRUE(!c.file || (lstat((folder / c.file).c_str(), &after) == 0 && after.st_uid == c.owner &&
+                                after.st_mode == (c.found ? c.found : S_IFREG | 0600) &&
+                                (!c.found || after.st_ino == before.st_ino)));
         first.Release();
         EXPECT_EQ(c.first, second.Acquire("TESTLOCK"));   // free again once given up
-        std::remove((folder / "run/TESTLOCK.lock").c_str());
-        std::remove((folder / inTemporary).c_str());
+        std::filesystem::remove_all(folder / "run/TESTLOCK.lock");
+        std::filesystem::remove_all(path);
     }
+    umask(mask);
 }
 
 // A close signal is a request that the game takes when it can; a second one before that ends it, and
