@@ -1,16 +1,15 @@
 #pragma once
 // A small headless world for simulation tests: a land map, the range tables, the type records, eight players, a
-// seeded random generator and a test clock (28 ms per simulation tick).  The invariant checker compares the map, the
-// sight maps, the per-type counts and every held pointer with what the units, buildings and players say; one text per
-// violation.  One harness at a time: it installs itself into the process globals and restores them.
+// seeded random generator and a test clock (28 ms per simulation tick), with the world's invariant checker
+// (WorldInvariants.h).  One harness at a time: it installs itself into the process globals and restores them.
 
 #include <cstdint>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "core/C_Config.h"
+#include "tests/support/WorldInvariants.h"
 #include "world/C_Player.h"
 #include "world/C_PlayerServices.h"
 
@@ -67,7 +66,7 @@ public:
     const std::vector<int32_t>& Samples() const { return m_Samples; }
 
     std::vector<std::string> CheckInvariants() const;
-    bool IsLive(const CUnit* unit) const { return m_Live.count(unit) != 0; }
+    bool IsLive(const CUnit* unit) const { return m_Invariants.IsLive(unit); }
 
 private:
     class CServices;
@@ -75,7 +74,7 @@ private:
     std::unique_ptr<CServices> m_Services;
     std::unique_ptr<CPlayer[]> m_Players;
     std::unique_ptr<CUnitStats[]> m_Records;
-    std::set<const CUnit*> m_Live;
+    CWorldInvariants m_Invariants;
     std::vector<SMessage> m_Messages;
     std::vector<int32_t> m_Markers;
     std::vector<int32_t> m_Samples;
