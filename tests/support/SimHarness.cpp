@@ -10,6 +10,7 @@
 #include "net/C_MultiplayerGame.h"
 #include "platform/SysClock.h"
 #include "tests/support/SaveGameRun.h"
+#include "tests/support/WorldInvariants.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_GameMap.h"
@@ -29,7 +30,7 @@ public:
     {
         CUnit* unit = CPlayerFactory::UnitFactory(owner, type);
         if (unit != nullptr)
-            m_World.m_Invariants.Add(unit);
+            m_World.m_Live.insert(unit);
         return unit;
     }
     void AddMessage(const char* text, uint32_t colour) const override
@@ -78,7 +79,7 @@ CSimHarness::CSimHarness(int32_t mapSide, uint32_t seed)
         g_Players[p].Init(p, p, p == 0 ? PLAYER_LOCAL : PLAYER_COMPUTER, nullptr);
     InitTypeRecords();
     // The factory probes of Init made (and deleted) objects of every type.
-    m_Invariants.Clear();
+    m_Live.clear();
 }
 
 CSimHarness::~CSimHarness()
@@ -113,7 +114,7 @@ void CSimHarness::Delete(CUnit* unit)
     if (unit->onMap)
         unit->ShowUnit(false);
     unit->RemoveFromWorld(false);
-    m_Invariants.Forget(unit);
+    m_Live.erase(unit);
     g_PtrGarbage.AddUnit(unit);
     g_PtrGarbage.Flush();
 }
@@ -126,7 +127,7 @@ CUnit* CSimHarness::Adopt(int32_t player, CUnit* unit, int32_t x, int32_t y)
         delete unit;
         return nullptr;
     }
-    m_Invariants.Add(unit);
+    m_Live.insert(unit);
     unit->uniqueId = g_Players[player].NextUnitId(0);
     unit->x = x;
     unit->y = y;
@@ -143,7 +144,7 @@ void CSimHarness::Frame(int32_t ticks)
 
 void CSimHarness::FlushDeleted()
 {
-    m_DeletedUnits += m_Invariants.ForgetDeleted();
+    m_DeletedUnits += WorldInvariants::ForgetDeleted(m_Live);
     g_PtrGarbage.Flush();
 }
 
@@ -151,9 +152,9 @@ bool CSimHarness::Load(const std::vector<uint8_t>& file)
 {
     // The factories record what the load makes, its probes and, after a refusal, the running game
     // made again; of those, what the world holds now lives.
-    m_Invariants.Clear();
+    m_Live.clear();
     const bool loaded = CSaveGameRun::Load(file);
-    m_Invariants.KeepHeld();
+    WorldInvariants::KeepHeld(m_Live);
     return loaded;
 }
 
@@ -164,5 +165,5 @@ void CSimHarness::Tick(int32_t ticks)
 
 std::vector<std::string> CSimHarness::CheckInvariants() const
 {
-    return m_Invariants.Check();
+    return WorldInvariants::Check(m_Live);
 }

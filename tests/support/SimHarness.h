@@ -5,11 +5,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "core/C_Config.h"
-#include "tests/support/WorldInvariants.h"
 #include "world/C_Player.h"
 #include "world/C_PlayerServices.h"
 
@@ -66,7 +66,7 @@ public:
     const std::vector<int32_t>& Samples() const { return m_Samples; }
 
     std::vector<std::string> CheckInvariants() const;
-    bool IsLive(const CUnit* unit) const { return m_Invariants.IsLive(unit); }
+    bool IsLive(const CUnit* unit) const { return m_Live.count(unit) != 0; }
 
 private:
     class CServices;
@@ -74,7 +74,7 @@ private:
     std::unique_ptr<CServices> m_Services;
     std::unique_ptr<CPlayer[]> m_Players;
     std::unique_ptr<CUnitStats[]> m_Records;
-    CWorldInvariants m_Invariants;
+    std::set<const CUnit*> m_Live;
     std::vector<SMessage> m_Messages;
     std::vector<int32_t> m_Markers;
     std::vector<int32_t> m_Samples;

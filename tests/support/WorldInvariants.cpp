@@ -1,6 +1,7 @@
 #include "tests/support/WorldInvariants.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingTower.h"
@@ -16,7 +17,7 @@
 namespace
 {
 using Faults = std::vector<std::string>;
-using Live = std::set<const CUnit*>;
+using Live = WorldInvariants::LiveUnits;
 
 std::string At(int32_t x, int32_t y)
 {
@@ -111,7 +112,8 @@ void CheckSightCounts(const Live& live, const SBuildings& buildings, Faults& fau
 {
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
-        std::vector<int32_t> expected(MapBlockCount, 0);
+        // Counts wrap as the player's own bytes do.
+        std::vector<uint8_t> expected(MapBlockCount, 0);
         const auto count = [&expected](const CRangeTable* pattern, int32_t centreX, int32_t centreY) {
             for (int32_t i = 0; pattern != nullptr && i < pattern->count; ++i)
             {
@@ -130,12 +132,11 @@ void CheckSightCounts(const Live& live, const SBuildings& buildings, Faults& fau
                 for (int32_t i = 0; i < tower->archerCount; ++i)
                     count(tower->archers[i]->SightPattern(tower->sightRange), tower->GetSightCentreX(),
                           tower->GetSightCentreY());
-        for (int32_t cell = 0; cell < MapBlockCount; ++cell)
-            if (g_Players[p].unitSightCounts[cell] != static_cast<uint8_t>(expected[cell]))
-            {
-                faults.push_back(OfPlayer(p) + " sight count differs" + At(cell / MapBlockSide, cell % MapBlockSide));
-                break;
-            }
+        const uint8_t* counted = g_Players[p].unitSightCounts;
+        if (std::memcmp(counted, expected.data(), MapBlockCount) == 0)
+            continue;
+        const auto cell = int32_t(std::mismatch(expected.begin(), expected.end(), counted).first - expected.begin());
+        faults.push_back(OfPlayer(p) + " sight count differs" + At(cell / MapBlockSide, cell % MapBlockSide));
     }
 }
 
@@ -195,7 +196,7 @@ void CheckBuildingHolds(const Live& live, const SBuildings& buildings, Faults& f
 }
 }  // namespace
 
-int32_t CWorldInvariants::ForgetDeleted()
+int32_t WorldInvariants::ForgetDeleted(LiveUnits& live)
 {
     // A tower taken down without being destroyed deletes its archers with itself: an archer that no
     // standing tower and no player's list holds goes with this flush.
@@ -208,40 +209,40 @@ int32_t CWorldInvariants::ForgetDeleted()
                unit->player < MaxPlayers && !g_Players[unit->player].HasUnit(unit);
     };
     int32_t deletedUnits = 0;
-    for (auto it = m_Live.begin(); it != m_Live.end();)
+    for (auto it = live.begin(); it != live.end();)
     {
         const bool deleted = g_PtrGarbage.HoldsUnit(*it);
         deletedUnits += deleted ? 1 : 0;
-        it = deleted || leavesWithItsTower(*it) ? m_Live.erase(it) : std::next(it);
+        it = deleted || leavesWithItsTower(*it) ? live.erase(it) : std::next(it);
     }
     return deletedUnits;
 }
 
-void CWorldInvariants::KeepHeld()
+void WorldInvariants::KeepHeld(LiveUnits& live)
 {
     const Live held = HeldUnits();
-    std::erase_if(m_Live, [&held](const CUnit* unit) { return held.count(unit) == 0; });
+    std::erase_if(live, [&held](const CUnit* unit) { return held.count(unit) == 0; });
 }
 
-std::vector<std::string> CWorldInvariants::Check() const
+std::vector<std::string> WorldInvariants::Check(const LiveUnits& live)
 {
     const SBuildings buildings;
     Faults faults;
-    CheckMapCells(m_Live, faults);
-    CheckSightCounts(m_Live, buildings, faults);
-    CheckTypeCounts(m_Live, faults);
-    for (const CUnit* unit : m_Live)
+    CheckMapCells(live, faults);
+    CheckSightCounts(live, buildings, faults);
+    CheckTypeCounts(live, faults);
+    for (const CUnit* unit : live)
     {
-        CheckPointer(m_Live, unit->targetUnit, "target unit", faults);
-        CheckPointer(m_Live, unit->actionTargetUnit, "action target unit", faults);
-        CheckPointer(m_Live, unit->attacker, "attacker", faults);
-        CheckPointer(m_Live, unit->followedUnit, "followed unit", faults);
+        CheckPointer(live, unit->targetUnit, "target unit", faults);
+        CheckPointer(live, unit->actionTargetUnit, "action target unit", faults);
+        CheckPointer(live, unit->attacker, "attacker", faults);
+        CheckPointer(live, unit->followedUnit, "followed unit", faults);
         CheckBuildingLink(buildings, unit->targetBuilding, "target building", faults);
         CheckBuildingLink(buildings, unit->actionTargetBuilding, "action target building", faults);
         CheckBuildingLink(buildings, unit->targetObject, "target object", faults);
     }
     for (int32_t i = 0; i < g_Selection.unitCount; ++i)
-        CheckPointer(m_Live, g_Selection.units[i], "selected unit", faults);
-    CheckBuildingHolds(m_Live, buildings, faults);
+        CheckPointer(live, g_Selection.units[i], "selected unit", faults);
+    CheckBuildingHolds(live, buildings, faults);
     return faults;
 }
