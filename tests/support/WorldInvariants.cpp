@@ -53,24 +53,6 @@ struct SBuildings
     std::set<const CBuilding*> ruins;
 };
 
-// The units the world holds: the players list every unit that lives, on the map or off it (waiting in
-// a building, sheltered, carried), and index the towers' archers; the corpses lie apart.
-Live HeldUnits()
-{
-    Live held;
-    for (int32_t p = 0; p < MaxPlayers; ++p)
-    {
-        held.insert(g_Players[p].units, g_Players[p].units + g_Players[p].unitCount);
-        for (int32_t i = 0; i < g_Players[p].towerArchers.GetCount(); ++i)
-            held.insert(g_Players[p].towerArchers[i]);
-    }
-    std::vector<CUnit*> corpses;
-    std::vector<CBuilding*> ruins;
-    g_Particles.GetHeldObjects(corpses, ruins);
-    held.insert(corpses.begin(), corpses.end());
-    return held;
-}
-
 void CheckPointer(const Live& live, const CUnit* held, const char* what, Faults& faults)
 {
     if (held != nullptr && live.count(held) == 0)
@@ -218,9 +200,20 @@ int32_t WorldInvariants::ForgetDeleted(LiveUnits& live)
     return deletedUnits;
 }
 
+// The players list every unit that lives, on the map or off it (waiting in a building, sheltered, carried), and
+// index the towers' archers; the corpses lie apart.
 void WorldInvariants::KeepHeld(LiveUnits& live)
 {
-    const Live held = HeldUnits();
+    std::vector<CUnit*> corpses;
+    std::vector<CBuilding*> ruins;
+    g_Particles.GetHeldObjects(corpses, ruins);
+    Live held(corpses.begin(), corpses.end());
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        held.insert(g_Players[p].units, g_Players[p].units + g_Players[p].unitCount);
+        for (int32_t i = 0; i < g_Players[p].towerArchers.GetCount(); ++i)
+            held.insert(g_Players[p].towerArchers[i]);
+    }
     std::erase_if(live, [&held](const CUnit* unit) { return held.count(unit) == 0; });
 }
 
