@@ -23,7 +23,9 @@
 //   player 3: house 18,2; neutral: gold mine 14,2.
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <vector>
 
 #include "buildings/C_Building.h"
@@ -31,9 +33,9 @@
 #include "buildings/C_BuildingTower.h"
 #include "core/C_Config.h"
 #include "core/C_PtrGarbage.h"
+#include "effects/C_Particles.h"
 #include "game/C_CtrlGame.h"
 #include "game/C_GameObjects.h"
-#include "effects/C_Particles.h"
 #include "game/C_Selection.h"
 #include "net/C_MultiplayerGame.h"
 #include "platform/SysClock.h"
@@ -63,6 +65,7 @@ constexpr int32_t GoldInMine = 5000;
 // Frames a worker takes at most to walk into the gold mine beside it.
 constexpr int32_t MostFramesToTheMine = 200;
 constexpr uint32_t ClockStart = 1000000;
+constexpr uint32_t TickMilliseconds = 28;
 
 // What a seed names: the unit of that owner and id is of that type.
 struct SNamedUnit
@@ -137,7 +140,7 @@ inline void SendIntoTheMine(CUnit* worker, CBuilding* mine)
     worker->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
     for (int32_t frame = 0; frame < MostFramesToTheMine && worker->onMap; ++frame)
     {
-        SysClock::AdvanceTestClock(28);
+        SysClock::AdvanceTestClock(TickMilliseconds);
         CCtrlGame::SimulationStep(1);
     }
     if (worker->onMap)
@@ -257,8 +260,8 @@ inline void TakeRole(bool client, bool second)
     g_MultiplayerGame.ClearSent();
 }
 
-// Every seed relies on these: a loaded starting game that differs is a
-// fault of the target, not a finding.
+// Every seed relies on these: a game made otherwise is a fault of the
+// target, not a finding.
 inline void CheckNamedUnits()
 {
     for (const SNamedUnit& named : NamedUnits)

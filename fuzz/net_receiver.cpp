@@ -10,8 +10,8 @@
 // - the links the loader checks before it accepts a save (CObjectLinks);
 // - every unit on the map stands on ground of its kind (land or water), a
 //   tower's archers on no block, and every living building of a player is
-//   in that player's list (one at 0 health waits there for its owner's
-//   word that it fell);
+//   in that player's list (one at 0 health may leave it while it waits for
+//   its owner's word that it fell);
 // - one unit to each owner and unique id, which is how references name them;
 // - no object changed sides unless a capture could take it (its player
 //   defeated or an empty slot);
@@ -41,7 +41,6 @@ namespace
 constexpr size_t kMostPackets = 64;
 constexpr int32_t kFrames = 3;
 constexpr int32_t kTicksPerFrame = 4;
-constexpr uint32_t kTickMilliseconds = 28;
 constexpr uint32_t kRandomSeed = 1;
 constexpr int32_t kFrameMark = -1;
 // Water levels a land unit walks on, and from which a ship sails.
@@ -101,6 +100,15 @@ void StartGame(uint8_t machine)
     FuzzNetWorld::TakeRole((machine & 1) != 0, (machine & 2) != 0);
 }
 
+// A game frame: the simulation step, then deferred deletion.
+void PlayFrame()
+{
+    SysClock::AdvanceTestClock(FuzzNetWorld::TickMilliseconds * kTicksPerFrame);
+    CCtrlGame::SimulationStep(kTicksPerFrame);
+    WorldInvariants::ForgetDeleted(g_Live);
+    g_PtrGarbage.Flush();
+}
+
 // ---- What one packet may change --------------------------------------------------
 
 void AddNumber(std::vector<int64_t>& digest, float value)
@@ -140,8 +148,6 @@ bool IsFromAnotherMachine(const uint8_t* bytes, size_t size)
         return false;
     return FuzzNetWorld::IsMachineSlot(packet.Sender()) && packet.Sender() != g_LocalPlayer;
 }
-
-void PlayFrame();
 
 void Receive(const uint8_t* bytes, size_t size)
 {
@@ -275,15 +281,6 @@ void CheckWorld()
         Finding(fault);
     CheckPlaces();
     CheckUniqueIds();
-}
-
-// A game frame: the simulation step, then deferred deletion.
-void PlayFrame()
-{
-    SysClock::AdvanceTestClock(kTickMilliseconds * kTicksPerFrame);
-    CCtrlGame::SimulationStep(kTicksPerFrame);
-    WorldInvariants::ForgetDeleted(g_Live);
-    g_PtrGarbage.Flush();
 }
 
 void SetUpOnce()
