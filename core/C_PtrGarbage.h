@@ -23,6 +23,9 @@ public:
     void AddBuilding(CBuilding* building);
     // The first queued unit of that player with that unique id, or null.
     CUnit* FindUnit(int player, int uniqueId) const;
+    // Whether this very unit waits for deletion: two queued units may share
+    // an owner and an id (loaded corpses all carry -1).
+    bool HoldsUnit(const CUnit* unit) const { return IsQueued(KindUnit, unit); }
     // Deletes every queued object in queueing order.  Objects queued by
     // those deletions wait for the next flush.
     void Flush();

@@ -1,9 +1,10 @@
 #pragma once
 // The small running game that the whole-save target loads its inputs into,
 // and from which its seeds are saved: on a 32 x 32 map, a warrior of player
-// 0 and one of player 1, a blacksmith, the corpse of player 2's warrior, a
-// tower of player 0 with two archers, a transport ship of player 0 with a
-// warrior aboard and a burning torch.  The players, type records and map
+// 0 and one of player 1, a blacksmith, the corpses of two warriors of player
+// 2 that fell together (after a load both carry the unique id -1, and they
+// decay in the same frame), a tower of player 0 with two archers, a
+// transport ship of player 0 with a warrior aboard and a burning torch.  The players, type records and map
 // must be set up already; the objects are made through the players' own
 // operations.
 
@@ -31,6 +32,7 @@ constexpr int32_t ShipY = 24;
 constexpr int32_t TorchKind = 34;
 constexpr int32_t TorchX = 3;
 constexpr int32_t TorchY = 28;
+constexpr int32_t Corpses = 2;
 // Frames a death takes at most before the unit lies as a corpse.
 constexpr int32_t MostFramesOfDeath = 100;
 constexpr int32_t KillingBlow = 100000;
@@ -43,10 +45,13 @@ inline bool Build()
     bool made = players[0].CreateUnit(UNIT_WARRIOR, 5, 5) != nullptr &&
                 players[1].CreateUnit(UNIT_WARRIOR, 20, 20) != nullptr &&
                 players[1].CreateBuilding(CastBlacksmith, SmithyX, SmithyY) != nullptr;
-    CUnit* doomed = players[2].CreateUnit(UNIT_WARRIOR, 25, 5);
-    made = made && doomed != nullptr;
-    if (doomed != nullptr)
-        doomed->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
+    for (int32_t x : {25, 27})
+    {
+        CUnit* doomed = players[2].CreateUnit(UNIT_WARRIOR, x, 5);
+        made = made && doomed != nullptr;
+        if (doomed != nullptr)
+            doomed->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
+    }
     auto* tower = dynamic_cast<CBuildingTower*>(players[0].CreateBuilding(CastTower, TowerX, TowerY));
     made = made && tower != nullptr && tower->AddArcher(players[0].NextUnitId(0)) &&
            tower->AddArcher(players[0].NextUnitId(0));
@@ -63,9 +68,9 @@ inline bool Build()
     made = made && torch != nullptr;
     if (torch != nullptr)
         torch->StartEffects();
-    for (int32_t frame = 0; frame < MostFramesOfDeath && g_Particles.GetCorpseCount() == 0; ++frame)
+    for (int32_t frame = 0; frame < MostFramesOfDeath && g_Particles.GetCorpseCount() < Corpses; ++frame)
         CCtrlGame::SimulationStep(1);
     g_PtrGarbage.Flush();
-    return made && g_Particles.GetCorpseCount() == 1;
+    return made && g_Particles.GetCorpseCount() == Corpses;
 }
 }  // namespace FuzzSaveGame

@@ -1,118 +1,316 @@
-// Feeds arbitrary bytes to the receiver of the game commands.  The first
-// byte picks this machine's role (host or client) and its slot; the rest is
-// cut into 72-byte packets, a short tail included, each handed to the
-// receiver of a small world made afresh for the input.  One simulation step
-// follows, under the sanitizers.
-//
-// The world's objects have references a seed can name: player 0 owns a
-// warrior (unique id 0, at 5,5), a worker (1, at 5,8), a transport ship (2,
-// at 12,5) carrying a warrior (3); player 1 a warrior (0, at 9,5), a tower
-// (at 15,15) and a trap (at 20,20); the defeated player 3 a warrior (0, at
-// 6,5).
+// Feeds arbitrary bytes to the receiver of the game commands of a small
+// network game (FuzzNetWorld.h), then plays on.  The first byte picks this
+// machine: bit 0 clear the host, set a client (bit 1 the second client); the
+// rest is cut into 72-byte packets, a short tail included.  A packet whose
+// command is -1 (none) plays a game frame there instead, so that time may
+// pass between packets.  The packets are followed by a few game frames (the
+// simulation step, in which corpses and ruins decay, then deferred
+// deletion), and then the world must hold:
+// - the invariants the simulation tests check (WorldInvariants.h);
+// - the links the loader checks before it accepts a save (CObjectLinks);
+// - every unit on the map stands on ground of its kind (land or water), a
+//   tower's archers on no block, and every living building of a player is
+//   in that player's list (one at 0 health may leave it while it waits for
+//   its owner's word that it fell);
+// - one unit to each owner and unique id, which is how references name them;
+// - no object changed sides unless a capture could take it (its player
+//   defeated or an empty slot);
+// - and it must save and load back.
+// A packet from a slot that no machine plays, or from this machine's own,
+// must change nothing.  Any breach is printed and ends the run, as a crash
+// under the sanitizers does.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
 
-#include "buildings/C_Building.h"
-#include "buildings/C_BuildingCastTable.h"
-#include "core/C_Config.h"
-#include "core/C_PtrGarbage.h"
-#include "effects/C_Particles.h"
-#include "game/C_CtrlGame.h"
-#include "game/C_GameObjects.h"
-#include "game/C_Selection.h"
-#include "net/C_MultiplayerGame.h"
-#include "platform/SysClock.h"
-#include "units/C_Unit.h"
-#include "units/C_UnitTypeTable.h"
-#include "units/C_Unit_TransportShip.h"
-#include "world/C_GameMap.h"
-#include "world/C_Player.h"
-#include "world/C_ReferenceBase.h"
-#include "world/C_Theme.h"
-#include "world/C_UnitStats.h"
-#include "world/RangeTables.h"
+#include "core/GlobalFunc.h"
+#include "fuzz/FuzzNetWorld.h"
+#include "game/C_ObjectLinks.h"
+#include "tests/support/WorldInvariants.h"
+#include "world/C_PlayerServices.h"
 
 namespace
 {
 constexpr size_t kMostPackets = 64;
-constexpr int32_t kMapSide = 32;
-constexpr int32_t kDefeated = 3;
+constexpr int32_t kFrames = 3;
+constexpr int32_t kTicksPerFrame = 4;
+constexpr uint32_t kRandomSeed = 1;
+constexpr int32_t kFrameMark = -1;
+// Water levels a land unit walks on, and from which a ship sails.
+constexpr int32_t kLandMostLevel = 7;
+constexpr int32_t kWaterLeastLevel = 7;
+constexpr int32_t kWaterLayer = 2;
 
-class CReceiverWorld
+WorldInvariants::LiveUnits g_Live;
+
+// The game's own factories; the invariant checker learns of every unit they
+// make.
+class CCountingServices : public CPlayerServices
 {
 public:
-    CReceiverWorld()
+    CUnit* CreateUnitObject(CPlayer& player, int32_t type) const override
     {
-        SysClock::UseTestClock(1000000);
-        g_GameMap.NewMap(kMapSide, kMapSide, 0, NoTheme);
-        m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount);
-        g_UnitStats = m_Records.get();
-        m_Players = std::make_unique<CPlayer[]>(MaxPlayers);
-        g_Players = m_Players.get();
-        for (int32_t p = 0; p < MaxPlayers; ++p)
-        {
-            g_Players[p].Init(p, p, p == 0 ? PLAYER_LOCAL : PLAYER_COMPUTER, nullptr);
-            g_Players[p].nextUniqueId = -1;
-        }
-        InitTypeRecords();
-        g_Players[kDefeated].type = PLAYER_DEFEATED;
-        g_Players[0].CreateUnit(UNIT_WARRIOR, 5, 5);
-        g_Players[0].CreateUnit(UNIT_WORKER, 5, 8);
-        auto* ship = static_cast<CUnitTransportShip*>(g_Players[0].CreateUnit(UNIT_TRANSPORTSHIP, 12, 5));
-        CUnit* passenger = g_Players[0].CreateUnit(UNIT_WARRIOR, -1, -1);
-        if (ship != nullptr && passenger != nullptr)
-            ship->AcceptGarrison(passenger);
-        g_Players[1].CreateUnit(UNIT_WARRIOR, 9, 5);
-        g_Players[1].CreateBuilding(CastTower, 15, 15);
-        g_Players[1].CreateBuilding(CastTrap, 20, 20);
-        g_Players[kDefeated].CreateUnit(UNIT_WARRIOR, 6, 5);
+        CUnit* unit = CPlayerServices::CreateUnitObject(player, type);
+        if (unit != nullptr)
+            g_Live.insert(unit);
+        return unit;
     }
-
-    ~CReceiverWorld()
-    {
-        g_Selection.Clear();
-        for (int32_t p = 0; p < MaxPlayers; ++p)
-            for (int32_t i = 0; i < g_Players[p].unitCount; ++i)
-                if (g_Players[p].units[i]->IsFootprintRegistered())
-                    g_Players[p].units[i]->ShowUnit(false);
-        CGameObjects::FreeWorld(g_ReferenceBase);
-        for (int32_t p = 0; p < MaxPlayers; ++p)
-            g_Players[p].Release();
-        g_Particles.Reset();
-        g_PtrGarbage.Flush();
-        g_GameMap.Free();
-        g_Players = nullptr;
-        g_UnitStats = nullptr;
-        g_MultiplayerGame.ClearSent();
-    }
-
-private:
-    std::unique_ptr<CUnitStats[]> m_Records;
-    std::unique_ptr<CPlayer[]> m_Players;
 };
+
+const CCountingServices g_Services;
+
+[[noreturn]] void Finding(const std::string& what)
+{
+    std::fprintf(stderr, "net_receiver finding: %s\n", what.c_str());
+    std::abort();
+}
+
+// The game's objects go before the globals that hold them (the particle pool
+// among them) are destroyed, so that none is left unreachable at exit.
+void FreeGameAtExit()
+{
+    CGameObjects::FreeWorld(g_ReferenceBase);
+}
+
+bool LoadCounted(const std::vector<uint8_t>& file)
+{
+    g_Live.clear();
+    const bool loaded = FuzzNetWorld::Load(file);
+    WorldInvariants::KeepHeld(g_Live);
+    return loaded;
+}
+
+// Every input starts from the same game, clock and random numbers.  The
+// players' preparation makes and deletes a unit of every type.
+void StartGame(uint8_t machine)
+{
+    FuzzNetWorld::Clear();
+    GlobalFunc::SeedRandom(kRandomSeed);
+    g_Live.clear();
+    FuzzNetWorld::Build();
+    WorldInvariants::KeepHeld(g_Live);
+    FuzzNetWorld::CheckNamedUnits();
+    FuzzNetWorld::TakeRole((machine & 1) != 0, (machine & 2) != 0);
+}
+
+// A game frame: the simulation step, then deferred deletion.
+void PlayFrame()
+{
+    SysClock::AdvanceTestClock(FuzzNetWorld::TickMilliseconds * kTicksPerFrame);
+    CCtrlGame::SimulationStep(kTicksPerFrame);
+    WorldInvariants::ForgetDeleted(g_Live);
+    g_PtrGarbage.Flush();
+}
+
+// ---- What one packet may change --------------------------------------------------
+
+void AddNumber(std::vector<int64_t>& digest, float value)
+{
+    digest.push_back(std::bit_cast<int32_t>(value));
+}
+
+// The state of every listed unit and building that a command could touch.
+std::vector<int64_t> Digest()
+{
+    std::vector<int64_t> digest;
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        const CPlayer& owner = g_Players[p];
+        digest.insert(digest.end(), {owner.unitCount, owner.buildingCount, owner.towerArchers.GetCount()});
+        for (int32_t i = 0; i < owner.unitCount; ++i)
+        {
+            const CUnit* unit = owner.units[i];
+            digest.insert(digest.end(), {unit->x, unit->y, unit->player, unit->uniqueId, unit->animType, unit->onMap,
+                                         unit->facing, unit->currentCommand});
+            AddNumber(digest, unit->health);
+        }
+        for (int32_t i = 0; i < owner.buildingCount; ++i)
+        {
+            const CBuilding* building = owner.buildings[i];
+            digest.insert(digest.end(), {building->owner, building->model});
+            AddNumber(digest, building->health);
+        }
+    }
+    return digest;
+}
+
+bool IsFromAnotherMachine(const uint8_t* bytes, size_t size)
+{
+    CNetPacket packet;
+    if (!CNetPacket::FromBytes(bytes, size, packet))
+        return false;
+    return FuzzNetWorld::IsMachineSlot(packet.Sender()) && packet.Sender() != g_LocalPlayer;
+}
+
+void Receive(const uint8_t* bytes, size_t size)
+{
+    CNetPacket packet;
+    if (CNetPacket::FromBytes(bytes, size, packet) && packet.Command() == kFrameMark)
+    {
+        PlayFrame();
+        return;
+    }
+    if (IsFromAnotherMachine(bytes, size))
+    {
+        g_MultiplayerGame.OnGamePacket(bytes, size);
+        return;
+    }
+    const std::vector<int64_t> before = Digest();
+    g_MultiplayerGame.OnGamePacket(bytes, size);
+    if (Digest() != before)
+        Finding("a packet from no other machine changed the game");
+}
+
+// ---- The rules of the world --------------------------------------------------------
+
+// Who owned what before the packets: a change of sides is checked against it.
+struct SOwners
+{
+    std::map<const CUnit*, int32_t> units;
+    std::map<const CBuilding*, int32_t> buildings;
+};
+
+std::set<const CBuilding*> StandingBuildings()
+{
+    std::set<const CBuilding*> standing;
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        standing.insert(g_Players[p].buildings, g_Players[p].buildings + g_Players[p].buildingCount);
+    return standing;
+}
+
+SOwners TakeOwners()
+{
+    SOwners owners;
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        for (int32_t i = 0; i < g_Players[p].unitCount; ++i)
+            owners.units[g_Players[p].units[i]] = p;
+        for (int32_t i = 0; i < g_Players[p].towerArchers.GetCount(); ++i)
+            owners.units[g_Players[p].towerArchers[i]] = p;
+    }
+    for (const CBuilding* building : StandingBuildings())
+        owners.buildings[building] = building->owner;
+    return owners;
+}
+
+// A capture takes from a defeated player or an empty slot only.
+bool MayHaveBeenTaken(int32_t formerOwner, int32_t owner)
+{
+    const CPlayer* former = PlayerAt(formerOwner);
+    return owner == formerOwner ||
+           (former != nullptr && (former->type == PLAYER_DEFEATED || former->type == PLAYER_NONE));
+}
+
+void CheckSides(const SOwners& before)
+{
+    for (const auto& [unit, owner] : before.units)
+        if (g_Live.count(unit) != 0 && !MayHaveBeenTaken(owner, unit->player))
+            Finding("a unit changed sides that no capture could take");
+    const std::set<const CBuilding*> standing = StandingBuildings();
+    for (const auto& [building, owner] : before.buildings)
+        if (standing.count(building) != 0 && !MayHaveBeenTaken(owner, building->owner))
+            Finding("a building changed sides that no capture could take");
+}
+
+// References name a unit by its owner and unique id: two living units of one
+// owner with one id make one of them unreachable, or a command reach the
+// other.
+void CheckUniqueIds()
+{
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        const CPlayer& owner = g_Players[p];
+        std::set<int32_t> ids;
+        for (int32_t i = 0; i < owner.unitCount; ++i)
+            if (owner.units[i]->IsAlive() && !ids.insert(owner.units[i]->uniqueId).second)
+                Finding("two living units of player " + std::to_string(p) + " share a unique id");
+        for (int32_t i = 0; i < owner.towerArchers.GetCount(); ++i)
+            if (!ids.insert(owner.towerArchers[i]->uniqueId).second)
+                Finding("a tower archer of player " + std::to_string(p) + " shares a unique id");
+    }
+}
+
+bool StandsOnItsGround(const CUnit& unit)
+{
+    for (int32_t x = unit.x; x < unit.x + unit.GetSize(); ++x)
+        for (int32_t y = unit.y; y < unit.y + unit.GetSize(); ++y)
+        {
+            const int32_t level = std::as_const(g_GameMap).Block(x, y).waterLevel;
+            if (unit.GetMoveLayer() == kWaterLayer ? level < kWaterLeastLevel : level > kLandMostLevel)
+                return false;
+        }
+    return true;
+}
+
+void CheckPlaces()
+{
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        const CPlayer& owner = g_Players[p];
+        for (int32_t i = 0; i < owner.unitCount; ++i)
+            if (owner.units[i]->IsFootprintRegistered() && !StandsOnItsGround(*owner.units[i]))
+                Finding("a unit stands on ground it cannot stand on");
+        for (int32_t i = 0; i < owner.towerArchers.GetCount(); ++i)
+            if (owner.towerArchers[i]->onMap || owner.towerArchers[i]->IsFootprintRegistered())
+                Finding("a tower archer stands on the map");
+    }
+    for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
+        for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
+        {
+            const CBuilding* building = std::as_const(g_GameMap).Block(x, y).building;
+            const CPlayer* owner = building != nullptr ? PlayerAt(building->owner) : nullptr;
+            if (owner != nullptr && building->IsAlive() && !owner->HasBuilding(building))
+                Finding("a living building stands outside its owner's list");
+        }
+}
+
+// What a save taken at a frame's end would have to hold.
+void CheckWorld()
+{
+    const std::vector<std::string> faults = WorldInvariants::Check(g_Live);
+    if (!faults.empty())
+        Finding(faults.front());
+    if (const char* fault = CObjectLinks().FindFault())
+        Finding(fault);
+    CheckPlaces();
+    CheckUniqueIds();
+}
+
+void SetUpOnce()
+{
+    SetPlayerServices(&g_Services);
+    FuzzNetWorld::SetUpOnce();
+    std::atexit(FreeGameAtExit);
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static const bool setUp = (SetUpOnce(), true);
+    (void)setUp;
     if (size == 0)
         return 0;
-    if (g_SightDiscs == nullptr)
-        AllocRangeTables();
-    g_Config.fogOfWar = 0;
-    g_Config.networkRole = 1 + (data[0] & 1);
-    g_LocalPlayer = (data[0] >> 1) % MaxPlayers;
-    CReceiverWorld world;
+    StartGame(data[0]);
+    const SOwners owners = TakeOwners();
     size_t at = 1;
     for (size_t n = 0; n < kMostPackets && at < size; ++n, at += CNetPacket::kByteSize)
     {
         const size_t left = size - at;
-        g_MultiplayerGame.OnGamePacket(data + at, left < CNetPacket::kByteSize ? left : CNetPacket::kByteSize);
+        Receive(data + at, left < CNetPacket::kByteSize ? left : CNetPacket::kByteSize);
     }
-    // What the packets left behind is played on for a step, so that a
-    // dangling hold on an object shows under the sanitizers.
-    CCtrlGame::SimulationStep(1);
-    g_PtrGarbage.Flush();
+    CheckWorld();
+    for (int32_t frame = 0; frame < kFrames; ++frame)
+        PlayFrame();
+    CheckWorld();
+    CheckSides(owners);
+    if (!LoadCounted(FuzzNetWorld::Save()))
+        Finding("the game's save does not load");
     return 0;
 }

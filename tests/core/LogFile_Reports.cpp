@@ -146,6 +146,8 @@ TEST(CPtrGarbage, QueuedTwiceIsReportedOnceAndDeletedOnceInQueueingOrder)
     garbage.AddUnit(last);
     EXPECT_TRUE(garbage.FindUnit(1, 7) == unit && garbage.FindUnit(2, 7) == middle && garbage.FindUnit(1, 9) == last &&
                 garbage.FindUnit(2, 9) == nullptr && garbage.GetCount() == 6);
+    CCountedUnit outside("outside", 2, 7);   // by pointer, the twin is told from another of its owner and id
+    EXPECT_TRUE(garbage.HoldsUnit(twin) && !garbage.HoldsUnit(&outside));
     garbage.Flush();
     EXPECT_TRUE(g_Deleted == (Lines{"unit", "house", "middle", "barn", "twin", "last"}) && garbage.GetCount() == 0);
 }

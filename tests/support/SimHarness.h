@@ -1,8 +1,7 @@
 #pragma once
 // A small headless world for simulation tests: a land map, the range tables, the type records, eight players, a
-// seeded random generator and a test clock (28 ms per simulation tick).  The invariant checker compares the map, the
-// sight maps, the per-type counts and every held pointer with what the units, buildings and players say; one text per
-// violation.  One harness at a time: it installs itself into the process globals and restores them.
+// seeded random generator and a test clock (28 ms per simulation tick), with the world's invariant checker
+// (WorldInvariants.h).  One harness at a time: it installs itself into the process globals and restores them.
 
 #include <cstdint>
 #include <memory>
