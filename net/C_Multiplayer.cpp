@@ -82,6 +82,13 @@ CUnit* CMultiplayer::FindUnitByRef(int32_t ref)
     return owner->FindTowerArcher(uniqueId);
 }
 
+CUnit* CMultiplayer::FindUnit(int32_t owner, int32_t uniqueId)
+{
+    if (owner < 0 || owner >= kMaxPlayers || uniqueId < 0 || uniqueId > kMostUniqueId)
+        return nullptr;
+    return FindUnitByRef((uniqueId * OwnerSpan + owner) * ListIndexSpan);
+}
+
 CBuilding* CMultiplayer::FindBuildingByRef(int32_t ref)
 {
     if (ref < 0)
