@@ -201,6 +201,15 @@ bool IsFreshId(int32_t player, int32_t uniqueId)
            Drop("#DEBUG: Network packet gives a unique id that a unit has");
 }
 
+// This machine's copy of the player's id counter keeps up with the ids its
+// owner gave, so that an id taken here later (a captured tower's archers)
+// is a fresh one too.
+void KeepIdCounterPast(int32_t player, int32_t uniqueId)
+{
+    if (CPlayer* owner = PlayerAt(player); owner != nullptr && uniqueId > owner->nextUniqueId)
+        owner->nextUniqueId = uniqueId;
+}
+
 // The unit value i names, in the list of any player (the sender's with
 // `ofSender`), whether alive or dying; null after a report.
 CUnit* AnyUnitAt(const CNetPacket& packet, int i, bool ofSender)
@@ -262,19 +271,18 @@ bool DecidedBySender(const CBuilding& building, const CNetPacket& packet)
     return OfSender(building.owner >= 0 ? building.owner : CMultiplayer::HostSlot, packet);
 }
 
-// Who struck a hit, as the victim sees it.
+// Who struck a hit, as the victim sees it, and whose kill it is.
 struct SAttacker
 {
     CUnit* unit = nullptr;
-    int32_t player = CUnit::NoAttackerPlayer;   // credited with a kill
-    bool strikesBack = false;                   // the victim may answer it
+    int32_t player = CUnit::NoAttackerPlayer;
 };
 
 // An attacker value: none, or a unit of the sender.  One that died while its
-// shot flew still struck: it is handed on, as where the hit was struck, but
-// nothing strikes back at it.  One that stands nowhere it could strike from
-// (aboard a ship, a corpse) is handed on as none; its player keeps the
-// credit either way.
+// shot flew still struck: it is handed on as where the hit was struck (the
+// victim does not strike back at a dying unit).  One that stands nowhere it
+// could strike from (aboard a ship) is handed on as none; its player keeps
+// the credit either way.
 bool AttackerAt(const CNetPacket& packet, int i, SAttacker* attacker)
 {
     if (packet.Value(i) == CMultiplayer::NoRef)
@@ -285,7 +293,6 @@ bool AttackerAt(const CNetPacket& packet, int i, SAttacker* attacker)
     attacker->player = unit->player;
     if (StrikesFromItsPlace(*unit))
         attacker->unit = unit;
-    attacker->strikesBack = attacker->unit != nullptr && CUnit::IsActiveAttacker(unit);
     return true;
 }
 
@@ -422,7 +429,7 @@ void OnUnitAttacked(const CNetPacket& packet)
     // What strikes back and who is alerted follows from the attacker, as
     // where the hit was struck.
     victim->ApplyHitFrom(attacker.unit, attacker.player, packet.Value(2), static_cast<TENUMDAMAGETYPE>(packet.Value(3)),
-                         attacker.strikesBack);
+                         attacker.unit != nullptr);
 }
 
 void OnBuildingAttacked(const CNetPacket& packet)
@@ -432,7 +439,7 @@ void OnBuildingAttacked(const CNetPacket& packet)
     if (building == nullptr || !AttackerAt(packet, 1, &attacker) || !IsHit(packet, 2))
         return;
     building->ApplyDamage(attacker.unit, packet.Value(2), static_cast<TENUMDAMAGETYPE>(packet.Value(3)),
-                          attacker.strikesBack);
+                          attacker.unit != nullptr);
 }
 
 void OnTowerArcherTarget(const CNetPacket& packet)
@@ -458,8 +465,8 @@ void OnTowerArcherTrained(const CNetPacket& packet)
     const int32_t uniqueId = packet.Value(1);
     if (tower == nullptr)
         Drop("#DEBUG: Network packet names a building of the wrong type");
-    else if (IsFreshId(tower->owner, uniqueId))
-        tower->AddArcher(uniqueId);
+    else if (IsFreshId(tower->owner, uniqueId) && tower->AddArcher(uniqueId))
+        KeepIdCounterPast(tower->owner, uniqueId);
 }
 
 void OnTrapActivated(const CNetPacket& packet)
@@ -577,8 +584,12 @@ void OnUnitConverted(const CNetPacket& packet)
 {
     CUnit* capturer = FromHost(packet) ? UnitAt(packet, 0, true) : nullptr;
     CUnit* unit = capturer != nullptr ? UnitAt(packet, 1, false) : nullptr;
-    if (unit != nullptr && IsFreshId(capturer->player, packet.Value(2)) && MayBeTaken(capturer->MayCaptureUnit(*unit)))
-        capturer->OnNetworkConvertUnit(unit, packet.Value(2));
+    if (unit == nullptr || !IsFreshId(capturer->player, packet.Value(2)) ||
+        !MayBeTaken(capturer->MayCaptureUnit(*unit)))
+        return;
+    capturer->OnNetworkConvertUnit(unit, packet.Value(2));
+    if (unit->player == capturer->player)
+        KeepIdCounterPast(capturer->player, packet.Value(2));
 }
 
 void OnBuildingConverted(const CNetPacket& packet)

@@ -171,30 +171,53 @@ CUnit* At(int32_t x, int32_t y)
     return g_GameMap.Block(x, y).unit;
 }
 
-// Slot 2 is the other client's machine, 3 a defeated player's slot, 4 an empty one and 5 a computer player's.
+// A client (slot 1) and the host (slot 0) on 32 x 32 blocks with deep water from the ship's column east: units
+// on the map, aboard two ships, in a tower, a keep or a mine, waiting in a barracks; a trap and houses.  Slot 2
+// is the other client's machine, 3 a defeated player's, 4 an empty one, 5 a computer player's.  `walking`: the
+// warriors are test walkers, whose type behaviour walks their orders out.
 class NetWorld : public ::testing::Test
 {
 protected:
-    NetWorld() : world(32)
+    // The buildings: owner, cast, corner.
+    static constexpr int32_t Places[][4] = {{2, CastBarracks, 8, 20}, {2, CastTower, 14, 20},
+                                            {2, CastTrap, 16, 14},    {Host, CastKeep, 1, 26},
+                                            {Defeated, CastHouse, 1, 1}, {Client, CastHouse, 1, 8}};
+
+    explicit NetWorld(bool walking) : world(32)
     {
+        if (walking)
+            SetPlayerServices(&walkers);
         CSaveGameRun::UseSaveLanguage();
         // Deep water from the ship's column east (a loaded map works the levels out from the corners).
         for (int32_t x = ShipX + 1; x <= 32; ++x)
             for (int32_t y = 0; y <= 32; ++y)
                 g_GameMap.CornerHeight(x, y) = -30;
         g_GameMap.UpdateArea(0, 0, -1, -1);
-        world.Player(2).type = PLAYER_REMOTE;
-        world.Player(Defeated).type = PLAYER_DEFEATED;
-        world.Player(4).type = PLAYER_NONE;
+        for (const auto& [player, type] : {std::pair{2, PLAYER_REMOTE}, {Defeated, PLAYER_DEFEATED}, {4, PLAYER_NONE}})
+            world.Player(player).type = type;
+        // The host's at 5, 5 walks east into the defeated unit's reach; at 5, 10 and 5, 12 the host's hit and killed.
+        for (const auto& [player, x, y] : {std::tuple{Host, 5, 5}, {2, 6, 6}, {Client, 5, 14}, {Defeated, 10, 5},
+                                           {Host, 5, 10}, {Host, 5, 12}})
+            world.Spawn(player, UNIT_WARRIOR, x, y);
+        // A warrior aboard the host's ship, a warrior and a worker aboard the other client's, the client's empty.
+        for (const auto& [player, x, y, cargo] :
+             {std::tuple{Host, ShipX, ShipY, 1}, {2, 24, 12, 2}, {Client, 26, 20, 0}})
+        {
+            CUnit* ship = world.Spawn(player, UNIT_TRANSPORTSHIP, x, y);
+            for (int32_t i = 0; i < cargo; ++i)
+                EXPECT_TRUE(ship->AcceptGarrison(world.Spawn(player, i == 0 ? UNIT_WARRIOR : UNIT_WORKER, -1, -1)));
+        }
+        for (const auto& [player, cast, x, y] : Places)
+            world.Player(player).CreateBuilding(cast, x, y)->Construct(0.0f, true);
+        BuildingAt(8, 20)->productionUnit = world.Spawn(2, UNIT_WARRIOR, -1, -1);
+        EXPECT_TRUE(world.Spawn(Host, UNIT_KING, 6, 28)->EnterBuilding(BuildingAt(1, 26)));
+        for (int32_t player : {Host, Client})
+            world.Spawn(player, UNIT_WORKER, -1, -1);   // in a mine, or not yet shown
+        start = CSaveGameRun::Save();
     }
-    CUnitTransportShip* Ship(int32_t player, int32_t x, int32_t y, std::initializer_list<int32_t> cargo)
-    {
-        auto* ship = static_cast<CUnitTransportShip*>(world.Spawn(player, UNIT_TRANSPORTSHIP, x, y));
-        for (int32_t type : cargo)
-            EXPECT_TRUE(ship->AcceptGarrison(world.Spawn(player, type, -1, -1)));
-        return ship;
-    }
+    static CBuilding* BuildingAt(int32_t x, int32_t y) { return g_GameMap.Block(x, y).building; }
 
+    CSaveGameRun::CWalkerServices walkers;
     CSimHarness world;
     std::vector<uint8_t> start;
 };
@@ -202,19 +225,10 @@ protected:
 class TwoMachines : public NetWorld
 {
 protected:
-    TwoMachines()
-    {
-        SetPlayerServices(&walkers);
-        world.Spawn(Host, UNIT_WARRIOR, 5, 5);        // walks east into the defeated unit's reach
-        world.Spawn(Defeated, UNIT_WARRIOR, 10, 5);   // taken over on contact
-        world.Spawn(Host, UNIT_WARRIOR, 5, 10);       // hit
-        world.Spawn(Host, UNIT_WARRIOR, 5, 12);       // killed
-        world.Spawn(Client, UNIT_WARRIOR, 5, 14);     // the client's own
-        Ship(Host, ShipX, ShipY, {UNIT_WARRIOR});
-        start = CSaveGameRun::Save();
-    }
+    TwoMachines() : NetWorld(true) {}
 
-    // The host's game (the walk, the hits, the unloading) and its packets for the client (to all or to slot 1) in order.
+    // The host's game (the walk, the hits, the unloading) and its packets for the client (to all or to slot 1)
+    // in order.
     std::vector<CNetPacket> PlayHost()
     {
         EXPECT_TRUE(world.Load(start));
@@ -243,8 +257,92 @@ protected:
         g_Config.networkRole = CMultiplayer::RoleClient;
         g_LocalPlayer = Client;
     }
+};
 
-    CSaveGameRun::CWalkerServices walkers;
+CNetPacket From(int32_t sender, CNetPacket packet)
+{
+    packet.fields[CNetPacket::SenderField] = sender;
+    return packet;
+}
+
+// Each row on the world as it started, as the client (or the host): the packet, after the prelude's, is dropped
+// with its report and changes nothing, or it is applied and changes the world (as `then` says); the world stays
+// sound, a frame later as well, and its save loads.  In packets a name stands for its reference (R) or unique id
+// (Id); the buildings' names follow the units' in the order of their places.
+class WorldPackets : public NetWorld
+{
+protected:
+    enum EName { W, V2, L, D, S, P, S2, C2, Pw, U2, A2, King, Wm, S1, Lw, B2, T2, Trap, K0, DB, H1 };
+    static constexpr int32_t R(EName n) { return -1000 - n; }
+    static constexpr int32_t Id(EName n) { return -2000 - n; }
+    struct SRow
+    {
+        CNetPacket packet;
+        const char* report;
+        std::function<bool()> then = nullptr;
+        CNetPacket prelude = {};
+        int32_t role = CMultiplayer::RoleClient;
+    };
+
+    WorldPackets() : NetWorld(false) {}
+    void Name()
+    {
+        auto* ship = static_cast<CUnitTransportShip*>(At(ShipX, ShipY));
+        auto* other = static_cast<CUnitTransportShip*>(At(24, 12));
+        const auto worker = [](const CPlayer& p) {
+            return *std::find_if(p.units, p.units + p.unitCount, [](auto* u) { return u->GetCastID() == UNIT_WORKER; });
+        };
+        units = {At(5, 5), At(6, 6), At(5, 14), At(10, 5), ship, ship->GetCargo(0), other, other->GetCargo(0),
+                 other->GetCargo(1), BuildingAt(8, 20)->productionUnit,
+                 static_cast<CBuildingTower*>(BuildingAt(14, 20))->archers[0], BuildingAt(1, 26)->garrisonedUnit,
+                 worker(g_Players[Host]), At(26, 20), worker(g_Players[Client])};
+    }
+    CUnit* N(EName name) const { return units.at(name); }
+    static CBuilding* NB(EName name) { return BuildingAt(Places[name - B2][2], Places[name - B2][3]); }
+    CNetPacket Resolved(CNetPacket packet) const
+    {
+        for (int32_t& v : std::span(packet.fields + CNetPacket::FirstValueField, CNetPacket::kMaxValues))
+        {
+            const auto name = static_cast<EName>(-v % 1000);
+            if (v <= R(W) && v > Id(W) - 1000)
+                v = v > Id(W) ? (name < B2 ? Ref(N(name)) : Ref(NB(name))) : N(name)->uniqueId;
+        }
+        return packet;
+    }
+    void Expect(const std::vector<SRow>& rows)
+    {
+        CTestLog log;
+        for (const SRow& row : rows)
+        {
+            ASSERT_TRUE(world.Load(start));
+            Name();
+            g_Config.networkRole = row.role;
+            g_LocalPlayer = row.role == CMultiplayer::RoleHost ? Host : Client;
+            g_MultiplayerGame.OnGamePacket(Resolved(row.prelude));
+            log.Clear();
+            g_MultiplayerGame.ClearSent();
+            markers = world.Markers().size();
+            const SWorldState before = Snapshot();
+            g_MultiplayerGame.OnGamePacket(Resolved(row.packet));
+            SCOPED_TRACE(testing::Message() << row.packet.Command() << " from " << row.packet.Sender() << ": "
+                                            << row.packet.Value(0) << ", " << row.packet.Value(1));
+            EXPECT_TRUE(row.then ? row.then() : (Snapshot() == before) == (row.report != nullptr));
+            EXPECT_EQ(log.Contains(row.report ? row.report : "#DEBUG: breakpoint reached"), row.report != nullptr);
+            for (int32_t frame = 0; frame < 2; ++frame, world.Frame(1))
+            {
+                EXPECT_EQ(world.CheckInvariants(), std::vector<std::string>{});
+                EXPECT_STREQ(CObjectLinks().FindFault(), nullptr);
+            }
+            EXPECT_TRUE(world.Load(CSaveGameRun::Save()));
+        }
+    }
+    // Minimap markers of attacks since the row's packet (three numbers each), and a player's next unique id.
+    size_t Alerts() const { return (world.Markers().size() - markers) / 3; }
+    static int32_t NextId(int32_t player) { return g_Players[player].NextUnitId(1); }
+    static bool Found(int32_t player, int32_t uniqueId) { return CMultiplayer::FindUnit(player, uniqueId); }
+
+    std::vector<CUnit*> units;
+    size_t markers = 0;
 };
 
 TEST_F(TwoMachines, TheClientAgreesWithTheHostOnMovedHitKilledTakenAndUnloadedUnits)
@@ -276,165 +374,45 @@ TEST_F(TwoMachines, TheClientAgreesWithTheHostOnMovedHitKilledTakenAndUnloadedUn
     EXPECT_TRUE(passenger->onMap && passenger->x == ShipX - 1);
 }
 
-// The other machines' world as this client (slot 1) has it, or the host: units on the map, aboard, in a tower,
-// a keep or a mine, waiting in a barracks; a trap and houses.  In packets a name stands for its reference
-// (R), unique id (Id) or facing (F).
-class WorldPackets : public NetWorld
-{
-protected:
-    enum EName { W, V2, L, D, S, P, Pw, S2, C2, U2, A2, King, Wm, B2, T2, Trap, K0, DB, H1 };
-    static constexpr int32_t R(EName n) { return -1000 - n; }
-    static constexpr int32_t Id(EName n) { return -2000 - n; }
-    static constexpr int32_t F(EName n) { return -3000 - n; }
-
-    WorldPackets()
-    {
-        for (const auto& [player, x, y] : {std::tuple{Host, 5, 5}, {2, 6, 6}, {Client, 5, 14}, {Defeated, 10, 5}})
-            world.Spawn(player, UNIT_WARRIOR, x, y);
-        Ship(Host, ShipX, ShipY, {UNIT_WARRIOR, UNIT_WORKER});
-        Ship(2, 24, 12, {UNIT_WARRIOR});
-        for (const auto& [player, cast, x, y] : {std::tuple{2, CastBarracks, 8, 20}, {2, CastTower, 14, 20},
-                                                 {Host, CastKeep, 1, 26}, {Defeated, CastHouse, 1, 1},
-                                                 {Client, CastHouse, 1, 8}, {2, CastTrap, 16, 14}})
-            world.Player(player).CreateBuilding(cast, x, y)->Construct(0.0f, true);
-        BuildingAt(8, 20)->productionUnit = world.Spawn(2, UNIT_WARRIOR, -1, -1);
-        EXPECT_TRUE(world.Spawn(Host, UNIT_KING, 6, 28)->EnterBuilding(BuildingAt(1, 26)));
-        world.Spawn(Host, UNIT_WORKER, -1, -1);   // in a mine
-        start = CSaveGameRun::Save();
-    }
-    static CBuilding* BuildingAt(int32_t x, int32_t y) { return g_GameMap.Block(x, y).building; }
-    void Name()
-    {
-        auto* ship = static_cast<CUnitTransportShip*>(At(ShipX, ShipY));
-        auto* other = static_cast<CUnitTransportShip*>(At(24, 12));
-        const CPlayer& host = g_Players[Host];
-        units = {At(5, 5), At(6, 6), At(5, 14), At(10, 5), ship, ship->GetCargo(0), ship->GetCargo(1), other,
-                 other->GetCargo(0), BuildingAt(8, 20)->productionUnit,
-                 static_cast<CBuildingTower*>(BuildingAt(14, 20))->archers[0],
-                 static_cast<CBuildingKeep*>(BuildingAt(1, 26))->GetKing(),
-                 *std::find_if(host.units, host.units + host.unitCount, [ship](const CUnit* u) {
-                     return !u->onMap && u->GetCastID() == UNIT_WORKER && u != ship->GetCargo(1);
-                 })};
-        buildings = {BuildingAt(8, 20), BuildingAt(14, 20), BuildingAt(16, 14), BuildingAt(1, 26), BuildingAt(1, 1),
-                     BuildingAt(1, 8)};
-    }
-    CUnit* N(EName name) const { return units.at(name); }
-    CBuilding* NB(EName name) const { return buildings.at(name - B2); }
-    CNetPacket Resolved(CNetPacket packet) const
-    {
-        for (int32_t& v : std::span(packet.fields + CNetPacket::FirstValueField, CNetPacket::kMaxValues))
-        {
-            const auto name = static_cast<EName>(-v % 1000);
-            if (v <= R(W) && v > F(W) - 1000)
-                v = v > Id(W) ? (name < B2 ? Ref(N(name)) : Ref(NB(name)))
-                              : (v > F(W) ? N(name)->uniqueId : N(name)->facing);
-        }
-        return packet;
-    }
-    // Each row on the world as it started, as the client (role 2) or the host (role 1): the packet, after
-    // the prelude's, is dropped with its report and changes nothing, or it is applied and changes the world
-    // (as `then` says); the world stays sound, a frame later as well, and its save loads.
-    struct SRow
-    {
-        CNetPacket packet;
-        int32_t role;
-        const char* report;
-        std::function<bool()> then = nullptr;
-        CNetPacket prelude = {};
-    };
-    void Expect(const std::vector<SRow>& rows)
-    {
-        CTestLog log;
-        for (const SRow& row : rows)
-        {
-            ASSERT_TRUE(world.Load(start));
-            Name();
-            g_Config.networkRole = row.role;
-            g_LocalPlayer = row.role == CMultiplayer::RoleHost ? Host : Client;
-            g_MultiplayerGame.OnGamePacket(Resolved(row.prelude));
-            log.Clear();
-            g_MultiplayerGame.ClearSent();
-            markers = world.Markers().size();
-            const SWorldState before = Snapshot();
-            g_MultiplayerGame.OnGamePacket(Resolved(row.packet));
-            SCOPED_TRACE(testing::Message() << row.packet.Command() << " from " << row.packet.Sender() << ": "
-                                            << row.packet.Value(0) << ", " << row.packet.Value(1));
-            EXPECT_TRUE(row.then ? row.then() : (Snapshot() == before) == (row.report != nullptr));
-            EXPECT_EQ(log.Contains(row.report ? row.report : "#DEBUG: breakpoint reached"), row.report != nullptr) << log.Contents();
-            for (int32_t frame = 0; frame < 2; ++frame, world.Frame(1))
-            {
-                EXPECT_EQ(world.CheckInvariants(), std::vector<std::string>{});
-                EXPECT_STREQ(CObjectLinks().FindFault(), nullptr);
-            }
-            EXPECT_TRUE(world.Load(CSaveGameRun::Save()));
-        }
-    }
-    size_t NewMarkers() const { return world.Markers().size() - markers; }
-
-    std::vector<CUnit*> units;
-    std::vector<CBuilding*> buildings;
-    size_t markers = 0;
-};
-
-CNetPacket From(int32_t sender, CNetPacket packet)
-{
-    packet.fields[CNetPacket::SenderField] = sender;
-    return packet;
-}
-
-constexpr int32_t OnClient = CMultiplayer::RoleClient;
-constexpr int32_t OnHost = CMultiplayer::RoleHost;
-
 TEST_F(WorldPackets, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStillPass)
 {
     using M = CNetPacket;
     const auto bits = [](float value) { return CNetPacket::FromFloat(value); };
     const char* range = "#DEBUG: Network packet value out of range";
+    const char* notHost = "#DEBUG: Network packet meant for the host";
+    const char* noMachine = "#DEBUG: Network packet from no other machine";
     Expect({
-        {M::Make(30, R(W), 359), OnClient, nullptr},
-        {M::Make(30, R(W), 360), OnClient, range},
-        {M::Make(30, R(W), -1), OnClient, range},
-        {M::Make(31, R(W), bits(50.0f)), OnClient, nullptr},
-        {M::Make(31, R(W), bits(100.0f)), OnClient, nullptr, nullptr, M::Make(31, R(W), bits(50.0f))},
-        {M::Make(31, R(W), bits(100.5f)), OnClient, range},
-        {M::Make(31, R(W), bits(0.0f)), OnClient, range},
-        {M::Make(31, R(W), bits(0.5f)), OnClient, range},
-        {M::Make(31, R(W), bits(NAN)), OnClient, range},
-        {M::Make(32, R(W), 2), OnClient, range},
-        {M::Make(34, R(W), 14, -1, -1, 5, 5, 0, 0), OnClient, range},
-        {M::Make(34, R(W), 1, -1, -1, 5, 5, 5, 0), OnClient, range},
-        {M::Make(34, R(W), 1, -1, -1, 32, 5, 0, 0), OnClient, range},
-        {M::Make(43, R(L), -1, 10, 9), OnClient, nullptr},
-        {M::Make(43, R(L), -1, 10, 10), OnClient, range},
-        {M::Make(43, R(L), -1, 10, 0), OnClient, range},
-        {M::Make(43, R(L), -1, 10, 1), OnClient, nullptr},
-        {M::Make(43, R(L), -1, -1, 1), OnClient, range},
-        {M::Make(43, R(W), -1, 10, 1), OnClient, "#DEBUG: Network packet names a dead unit", nullptr,
-         M::Make(32, R(W), 0)},
-        {M::Make(43, UnitRefOf(4000, Host, 0), -1, 10, 1), OnClient, "#DEBUG: Network packet names no unit"},
-        {M::Make(44, 3 * 65536 + 3, -1, 10, 1), OnClient, "#DEBUG: Network packet names no building"},
-        {M::Make(58, R(W), 6, 5, 90, 2, 3), OnClient, range},
-        {M::Make(58, R(W), 6, 5, 90, 8, 0), OnClient, range},
-        {M::Make(71, R(W), R(P), 19, 4), OnClient, "#DEBUG: Network packet names a unit of the wrong type"},
-        {M::Make(71, R(S), R(P), 32, 4), OnClient, range},
-        {M::Make(71, R(S), R(P), -1, 4), OnClient, range},
-        {M::Make(71, R(S), R(P), 19, 4), OnClient, nullptr},
-        {M::Make(57, R(W), 6, 5, 90, 2), OnClient, "#DEBUG: Network packet meant for the host"},
-        {M::Make(70, R(S), R(P)), OnClient, "#DEBUG: Network packet meant for the host"},
-        {From(2, M::Make(70, R(V2), R(C2))), OnHost, "#DEBUG: Network packet names a unit of the wrong type"},
-        {M::Make(72, R(S), R(P)), OnClient, "#DEBUG: Network packet names another machine's object"},
-        {M::Make(33, R(W)), OnClient, nullptr},
-        {M::Make(45, R(W)), OnClient, "#DEBUG: Network packet of an unknown command"},
-        {M::Make(30, R(W), 90), 0, "#DEBUG: Network packet in a single player game"},
+        {M::Make(30, R(W), 359), nullptr}, {M::Make(30, R(W), 360), range}, {M::Make(30, R(W), -1), range},
+        {M::Make(31, R(W), bits(50.0f)), nullptr}, {M::Make(31, R(W), bits(100.5f)), range},
+        {M::Make(31, R(W), bits(100.0f)), nullptr, nullptr, M::Make(31, R(W), bits(50.0f))},
+        {M::Make(31, R(W), bits(0.0f)), range}, {M::Make(31, R(W), bits(0.5f)), range},
+        {M::Make(31, R(W), bits(NAN)), range}, {M::Make(32, R(W), 2), range},
+        {M::Make(34, R(W), 14, -1, -1, 5, 5, 0, 0), range}, {M::Make(34, R(W), 1, -1, -1, 5, 5, 5, 0), range},
+        {M::Make(34, R(W), 1, -1, -1, 32, 5, 0, 0), range},
+        {M::Make(43, R(L), -1, 10, 9), nullptr}, {M::Make(43, R(L), -1, 10, 10), range},
+        {M::Make(43, R(L), -1, 10, 0), range}, {M::Make(43, R(L), -1, 10, 1), nullptr},
+        {M::Make(43, R(L), -1, -1, 1), range},
+        {M::Make(43, R(W), -1, 10, 1), "#DEBUG: Network packet names a dead unit", nullptr, M::Make(32, R(W), 0)},
+        {M::Make(43, UnitRefOf(4000, Host, 0), -1, 10, 1), "#DEBUG: Network packet names no unit"},
+        {M::Make(44, 3 * 65536 + 3, -1, 10, 1), "#DEBUG: Network packet names no building"},
+        {M::Make(58, R(W), 6, 5, 90, 2, 3), range}, {M::Make(58, R(W), 6, 5, 90, 8, 0), range},
+        {M::Make(71, R(W), R(P), 19, 4), "#DEBUG: Network packet names a unit of the wrong type"},
+        {M::Make(71, R(S), R(P), 32, 4), range}, {M::Make(71, R(S), R(P), -1, 4), range},
+        {M::Make(71, R(S), R(P), 19, 4), nullptr},
+        {M::Make(57, R(W), 6, 5, 90, 2), notHost}, {M::Make(70, R(S), R(P)), notHost},
+        {From(2, M::Make(70, R(V2), R(C2))), "#DEBUG: Network packet names a unit of the wrong type", nullptr, {},
+         CMultiplayer::RoleHost},
+        {M::Make(72, R(S), R(P)), "#DEBUG: Network packet names another machine's object"},
+        {M::Make(33, R(W)), nullptr}, {M::Make(45, R(W)), "#DEBUG: Network packet of an unknown command"},
+        {M::Make(30, R(W), 90), "#DEBUG: Network packet in a single player game", nullptr, {}, 0},
         // Senders: another machine's unit, this machine or none, not the host.
-        {From(2, M::Make(30, R(W), 90)), OnClient, "#DEBUG: Network packet names another machine's object"},
-        {From(Client, M::Make(30, R(W), 90)), OnClient, "#DEBUG: Network packet from no other machine"},
-        {From(8, M::Make(30, R(W), 90)), OnClient, "#DEBUG: Network packet from no other machine"},
-        {From(2, M::Make(58, R(W), 5, 4, 180, 0, 0)), OnClient, "#DEBUG: Network packet not sent by the host"},
+        {From(2, M::Make(30, R(W), 90)), "#DEBUG: Network packet names another machine's object"},
+        {From(Client, M::Make(30, R(W), 90)), noMachine}, {From(8, M::Make(30, R(W), 90)), noMachine},
+        {From(2, M::Make(58, R(W), 5, 4, 180, 0, 0)), "#DEBUG: Network packet not sent by the host"},
     });
     // Bytes: only a whole packet is read.
     ASSERT_TRUE(world.Load(start));
-    g_Config.networkRole = OnClient;
+    g_Config.networkRole = CMultiplayer::RoleClient;
     g_LocalPlayer = Client;
     CUnit* walker = At(5, 5);
     uint8_t bytes[73] = {};
@@ -443,12 +421,13 @@ TEST_F(WorldPackets, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStill
     g_MultiplayerGame.OnGamePacket(bytes, 71);
     EXPECT_TRUE(log.Contains("#DEBUG: Network packet of the wrong size") && walker->facing != 45);
     g_MultiplayerGame.OnGamePacket(bytes, 72);
-    EXPECT_EQ(walker->facing, 45) << log.Contents();
+    EXPECT_EQ(walker->facing, 45);
 }
 
 TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitimateShapesApplied)
 {
     using M = CNetPacket;
+    const int32_t OnHost = CMultiplayer::RoleHost;
     const char* offMap = "#DEBUG: Network packet names a unit off the map";
     const char* notAboard = "#DEBUG: Network packet names a unit the ship does not carry";
     const char* noStand = "#DEBUG: Network packet puts a unit where it cannot stand";
@@ -456,73 +435,62 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
     const char* idTaken = "#DEBUG: Network packet gives a unique id that a unit has";
     const char* noCapture = "#DEBUG: Network packet names an object no capture may take";
     const char* noMachine = "#DEBUG: Network packet from no other machine";
-    const char* raised = "#DEBUG: Network packet raises a destroyed building";
-    const auto ship = [this](EName name) { return static_cast<CUnitTransportShip*>(N(name)); };
-    const CNetPacket razed = M::Make(44, R(T2), R(W), 100000, 4), fallen = M::Make(32, R(W), 0);
+    const char* noMine = "#DEBUG: Network packet names a worker that is in no mine";
+    const M razed = M::Make(44, R(T2), R(W), 100000, 4), fell = M::Make(32, R(W), 0);
+    const M health = From(2, M::Make(37, R(T2), M::FromFloat(50.0f)));
+    const auto Cargo = [this](EName ship) { return static_cast<CUnitTransportShip*>(N(ship))->GetCargoCount(); };
     Expect({
         // Targets, and units put on blocks.
-        {M::Make(34, R(W), 2, R(P), -1, 20, 4, 1, 0), OnClient, offMap},
-        {M::Make(34, R(W), 2, R(U2), -1, 8, 20, 1, 0), OnClient, offMap},
-        {M::Make(34, R(W), 2, R(L), -1, 5, 14, 1, 0), OnClient, nullptr, [&] { return N(W)->targetUnit == N(L); }},
-        {From(2, M::Make(46, R(A2), R(P))), OnClient, offMap},
-        {From(2, M::Make(46, R(A2), R(King))), OnClient, offMap},
-        {From(2, M::Make(46, R(A2), R(L))), OnClient, nullptr, [&] { return N(A2)->actionTargetUnit == N(L); }},
-        {M::Make(61, R(Pw), 7, 8), OnClient, "#DEBUG: Network packet names a worker that is in no mine"},
-        {M::Make(61, R(Wm), 5, 5), OnClient, noStand},
-        {M::Make(61, R(Wm), 28, 28), OnClient, noStand},
-        {M::Make(61, R(Wm), 7, 8), OnClient, nullptr, [&] { return N(Wm)->onMap && At(7, 8) == N(Wm); }},
-        {M::Make(71, R(S), R(C2), 19, 8), OnClient, notAboard},
-        {M::Make(71, R(S), R(King), 19, 8), OnClient, notAboard},
-        {M::Make(71, R(S), R(P), 5, 5), OnClient, noStand},
-        {M::Make(71, R(S), R(P), 28, 28), OnClient, noStand},
-        {M::Make(71, R(S), R(Wm), 19, 8), OnClient, nullptr, [&] { return At(19, 8) == N(Wm); }},   // nothing holds it
-        {M::Make(71, R(S), R(P), 19, 8), OnClient, nullptr, [&] { return At(19, 8) == N(P) && !ship(S)->IsCarrying(N(P)); }},
-        {From(2, M::Make(70, R(S2), R(U2))), OnHost, notAboard},
-        {From(2, M::Make(70, R(S2), R(A2))), OnHost, notAboard},
-        {From(2, M::Make(70, R(S2), R(P))), OnHost, notAboard},
-        {From(2, M::Make(70, R(S2), R(C2))), OnHost, nullptr, [] { return SentCommands(71) + SentCommands(72) == 1; }},
-        {M::Make(58, R(W), 6, 6, F(W), 3, 0), OnClient, "#DEBUG: Network packet steps onto a held block",
-         [&] { return N(W)->x == 5 && N(W)->retryCounter == 1 && At(6, 6) == N(V2); }},
-        {M::Make(58, R(W), 5, 4, 180, 0, 0), OnClient, nullptr, [&] { return At(5, 4) == N(W); }},
-        {M::Make(68, R(B2), R(U2), 5, 5), OnClient, noStand},
-        {M::Make(68, R(B2), R(U2), 28, 28), OnClient, noStand},
-        {M::Make(68, R(B2), R(U2), 14, 10), OnClient, nullptr, [&] { return At(14, 10) == N(U2); }},
+        {M::Make(34, R(W), 2, R(P), -1, 20, 4, 1, 0), offMap}, {M::Make(34, R(W), 2, R(U2), -1, 8, 20, 1, 0), offMap},
+        {M::Make(34, R(W), 2, R(L), -1, 5, 14, 1, 0), nullptr, [&] { return N(W)->targetUnit == N(L); }},
+        {From(2, M::Make(46, R(A2), R(P))), offMap}, {From(2, M::Make(46, R(A2), R(King))), offMap},
+        {From(2, M::Make(46, R(A2), R(L))), nullptr, [&] { return N(A2)->actionTargetUnit == N(L); }},
+        {M::Make(61, R(Pw), 7, 8), noMine}, {M::Make(61, R(Lw), 7, 8), noMine},   // aboard; here, not mining
+        {M::Make(61, R(Wm), 5, 5), noStand}, {M::Make(61, R(Wm), 28, 28), noStand},
+        {M::Make(61, R(Wm), 7, 8), nullptr, [&] { return At(7, 8) == N(Wm); }},
+        {M::Make(71, R(S), R(C2), 19, 8), notAboard}, {M::Make(71, R(S), R(King), 19, 8), notAboard},
+        {M::Make(71, R(S), R(P), 5, 5), noStand}, {M::Make(71, R(S), R(P), 28, 28), noStand},
+        {M::Make(71, R(S), R(Wm), 19, 8), nullptr, [&] { return At(19, 8) == N(Wm); }},   // nothing else holds it
+        {M::Make(71, R(S1), R(Lw), 19, 8), notAboard},   // this machine's ship knows its cargo
+        {M::Make(71, R(S), R(P), 19, 8), nullptr, [&] { return At(19, 8) == N(P); }},
+        {From(2, M::Make(70, R(S2), R(U2))), notAboard, nullptr, {}, OnHost},
+        {From(2, M::Make(70, R(S2), R(A2))), notAboard, nullptr, {}, OnHost},
+        {From(2, M::Make(70, R(S2), R(Wm))), notAboard, nullptr, {}, OnHost},   // another player's
+        {From(2, M::Make(70, R(S2), R(C2))), nullptr, [] { return SentCommands(71) + SentCommands(72) == 1; }, {},
+         OnHost},
+        {M::Make(58, R(W), 6, 6, 45, 3, 0), "#DEBUG: Network packet steps onto a held block",
+         [&] { return N(W)->x == 5 && N(W)->retryCounter == 1 && At(6, 6) == N(V2); }, M::Make(30, R(W), 45)},
+        {M::Make(58, R(W), 5, 4, 180, 0, 0), nullptr, [&] { return At(5, 4) == N(W); }},
+        {M::Make(68, R(B2), R(U2), 5, 5), noStand}, {M::Make(68, R(B2), R(U2), 28, 28), noStand},
+        {M::Make(68, R(B2), R(U2), 14, 10), nullptr, [&] { return At(14, 10) == N(U2); }},
         // Deaths.
-        {From(2, M::Make(32, R(A2), 0)), OnClient, held},
-        {From(2, M::Make(32, R(U2), 0)), OnClient, held},
-        {M::Make(32, R(P), 0), OnClient, nullptr, [&] { return N(P)->IsDying() && ship(S)->GetCargoCount() == 1; }},
-        {M::Make(32, R(King), 0), OnClient, nullptr, [&] { return NB(K0)->garrisonedUnit == nullptr; }},
-        {M::Make(54, R(Trap), R(P)), OnClient, offMap},
-        {M::Make(54, R(Trap), R(L)), OnClient, nullptr, [&] { return N(L)->IsDying(); }},
-        {M::Make(34, R(W), 5, -1, -1, 5, 5, 0, 0), OnClient, "#DEBUG: Network packet shows a living unit as a corpse"},
-        {M::Make(34, R(W), 4, -1, -1, 5, 5, 4, 0), OnClient, nullptr},
-        {fallen, OnClient, nullptr, [&] { return N(W)->IsDying(); }, M::Make(34, R(W), 4, -1, -1, 5, 5, 4, 0)},
+        {From(2, M::Make(32, R(A2), 0)), held}, {From(2, M::Make(32, R(U2), 0)), held},
+        {M::Make(32, R(P), 0), nullptr, [&] { return N(P)->IsDying() && Cargo(S) == 0; }},
+        {M::Make(32, R(King), 0), nullptr, [&] { return NB(K0)->garrisonedUnit == nullptr; }},
+        {M::Make(54, R(Trap), R(P)), offMap}, {M::Make(54, R(Trap), R(L)), nullptr, [&] { return N(L)->IsDying(); }},
+        {M::Make(34, R(W), 5, -1, -1, 5, 5, 4, 0), "#DEBUG: Network packet shows a living unit as a corpse"},
+        {M::Make(34, R(W), 4, -1, -1, 5, 5, 4, 0), nullptr},
+        {fell, nullptr, [&] { return N(W)->IsDying(); }, M::Make(34, R(W), 4, -1, -1, 5, 5, 4, 0)},
         // Unique ids and captures.
-        {From(2, M::Make(52, R(T2), Id(V2))), OnClient, idTaken},
-        {From(2, M::Make(52, R(T2), Id(A2))), OnClient, idTaken},
-        {From(2, M::Make(52, R(T2), 4000)), OnClient, nullptr, [&] { return CMultiplayer::FindUnit(2, 4000); }},
-        {M::Make(74, R(W), R(D), Id(W)), OnClient, idTaken},
-        {M::Make(74, R(W), R(L), 4000), OnClient, noCapture},    // this machine's own
-        {M::Make(74, R(W), R(V2), 4000), OnClient, noCapture},   // another client's
-        {M::Make(74, R(P), R(D), 4000), OnClient, noCapture},    // by a unit aboard
-        {M::Make(74, R(W), R(D), 4000), OnClient, nullptr, [&] { return CMultiplayer::FindUnit(Host, 4000) == N(D); }},
-        {M::Make(76, R(W), R(B2)), OnClient, noCapture},
-        {M::Make(76, R(W), R(H1)), OnClient, noCapture},
-        {M::Make(76, R(W), R(DB)), OnClient, nullptr, [&] { return NB(DB)->owner == Host; }},
-        // Hits and buildings brought down here.
-        {M::Make(43, R(L), R(P), 10, 1), OnClient, nullptr, [&] { return N(L)->health < 100.0f && NewMarkers() == 0; }},
-        {M::Make(43, R(L), R(W), 10, 1), OnClient, nullptr, [&] { return N(L)->attacker == nullptr && NewMarkers() == 3; }, fallen},
-        {M::Make(44, R(H1), R(W), 10, 4), OnClient, nullptr, [&] { return NewMarkers() == 3; }, fallen},
-        {From(2, M::Make(37, R(T2), M::FromFloat(50.0f))), OnClient, raised, nullptr, razed},
-        {From(2, M::Make(37, R(T2), M::FromFloat(50.0f))), OnClient, nullptr},
-        {From(2, M::Make(39, R(T2))), OnClient, nullptr, [&] { return NB(T2)->IsTakenDown(); }, razed},
-        {M::Make(39, R(T2)), OnClient, "#DEBUG: Network packet names another machine's object"},
-        // Senders no machine plays, and a hit without an attacker from one that a machine plays.
-        {From(5, M::Make(43, R(L), -1, 100000, 1)), OnClient, noMachine},   // a computer player's
-        {From(4, M::Make(43, R(L), -1, 100000, 1)), OnClient, noMachine},   // an empty slot
-        {From(3, M::Make(43, R(L), -1, 100000, 1)), OnClient, noMachine},   // a defeated player's
-        {From(5, M::Make(44, R(H1), -1, 100000, 4)), OnClient, noMachine},
-        {From(2, M::Make(43, R(L), -1, 100000, 1)), OnClient, nullptr, [&] { return N(L)->IsDying(); }},
+        {From(2, M::Make(52, R(T2), Id(V2))), idTaken}, {From(2, M::Make(52, R(T2), Id(A2))), idTaken},
+        {From(2, M::Make(52, R(T2), 4000)), nullptr, [] { return NextId(2) == 4001 && Found(2, 4000); }},
+        {M::Make(74, R(W), R(D), Id(W)), idTaken},
+        {M::Make(74, R(W), R(L), 4000), noCapture}, {M::Make(74, R(W), R(V2), 4000), noCapture},   // not taken
+        {M::Make(74, R(P), R(D), 4000), noCapture},                                                 // by one aboard
+        {M::Make(74, R(W), R(D), 4000), nullptr, [&] { return N(D)->player == Host && NextId(Host) == 4001; }},
+        {M::Make(76, R(W), R(B2)), noCapture}, {M::Make(76, R(W), R(H1)), noCapture},
+        {M::Make(76, R(W), R(DB)), nullptr, [&] { return NB(DB)->owner == Host; }},
+        // Hits, and a building brought down here.
+        {M::Make(43, R(L), R(P), 10, 1), nullptr, [&] { return N(L)->health < 100.0f && Alerts() == 0; }},
+        {M::Make(43, R(L), R(W), 10, 1), nullptr, [&] { return !N(L)->attacker && Alerts() == 1; }, fell},
+        {M::Make(44, R(H1), R(W), 10, 4), nullptr, [&] { return Alerts() == 1; }, fell},
+        {health, "#DEBUG: Network packet raises a destroyed building", nullptr, razed}, {health, nullptr},
+        {From(2, M::Make(39, R(T2))), nullptr, [&] { return NB(T2) == nullptr; }, razed},
+        {M::Make(39, R(T2)), "#DEBUG: Network packet names another machine's object"},
+        // Senders no machine plays (a computer player, an empty slot, a defeated player), and one that does.
+        {From(5, M::Make(43, R(L), -1, 100000, 1)), noMachine}, {From(4, M::Make(43, R(L), -1, 100000, 1)), noMachine},
+        {From(3, M::Make(43, R(L), -1, 100000, 1)), noMachine}, {From(5, M::Make(44, R(H1), -1, 100000, 4)), noMachine},
+        {From(2, M::Make(43, R(L), -1, 100000, 1)), nullptr, [&] { return N(L)->IsDying(); }},
     });
 }
 }  // namespace
