@@ -537,11 +537,12 @@ void OnBuildingExit(const CNetPacket& packet)
 {
     CBuilding* building = FromHost(packet) ? BuildingAt(packet, 0) : nullptr;
     CUnit* unit = building != nullptr ? UnitAt(packet, 1, false) : nullptr;
+    const int32_t x = packet.Value(2);
+    const int32_t y = packet.Value(3);
     // The host's search for the way out wants free blocks of the unit's
     // layer.
-    if (unit != nullptr && FootprintOnMap(*unit, packet.Value(2), packet.Value(3)) &&
-        IsFreeFor(*unit, packet.Value(2), packet.Value(3)))
-        building->ReleaseUnit(unit, packet.Value(2), packet.Value(3));
+    if (unit != nullptr && FootprintOnMap(*unit, x, y) && IsFreeFor(*unit, x, y))
+        building->ReleaseUnit(unit, x, y);
 }
 
 void OnRequestUnload(const CNetPacket& packet)
@@ -556,9 +557,10 @@ void OnUnitUnloaded(const CNetPacket& packet)
 {
     auto* ship = FromHost(packet) ? UnitOfType<CUnitTransportShip>(packet, 0, UNIT_TRANSPORTSHIP, false) : nullptr;
     CUnit* unit = ship != nullptr ? UnitAt(packet, 1, false) : nullptr;
-    if (unit != nullptr && IsAboard(*ship, *unit) && FootprintOnMap(*unit, packet.Value(2), packet.Value(3)) &&
-        IsFreeFor(*unit, packet.Value(2), packet.Value(3)))
-        ship->UnloadUnit(unit, packet.Value(2), packet.Value(3));
+    const int32_t x = packet.Value(2);
+    const int32_t y = packet.Value(3);
+    if (unit != nullptr && IsAboard(*ship, *unit) && FootprintOnMap(*unit, x, y) && IsFreeFor(*unit, x, y))
+        ship->UnloadUnit(unit, x, y);
 }
 
 void OnUnloadRefused(const CNetPacket& packet)

@@ -484,6 +484,7 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
         {M::Make(43, R(L), R(P), 10, 1), nullptr, [&] { return N(L)->health < 100.0f && Alerts() == 0; }},
         {M::Make(43, R(L), R(W), 10, 1), nullptr, [&] { return !N(L)->attacker && Alerts() == 1; }, fell},
         {M::Make(44, R(H1), R(W), 10, 4), nullptr, [&] { return Alerts() == 1; }, fell},
+        {From(2, M::Make(43, R(L), R(A2), 10, 2)), nullptr, [&] { return Alerts() == 1; }},   // from its tower
         {health, "#DEBUG: Network packet raises a destroyed building", nullptr, razed}, {health, nullptr},
         {From(2, M::Make(39, R(T2))), nullptr, [&] { return NB(T2) == nullptr; }, razed},
         {M::Make(39, R(T2)), "#DEBUG: Network packet names another machine's object"},
