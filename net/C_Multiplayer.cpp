@@ -71,9 +71,14 @@ int32_t CMultiplayer::GetBuildingRef(const CBuilding* building)
     return building->x * BlockSpan + building->y;
 }
 
+int32_t CMultiplayer::GetUnitRefOwner(int32_t ref)
+{
+    return ref < 0 ? -1 : ref / ListIndexSpan % OwnerSpan;
+}
+
 CUnit* CMultiplayer::FindUnitByRef(int32_t ref)
 {
-    const CPlayer* owner = PlayerAt(ref < 0 ? -1 : ref / ListIndexSpan % OwnerSpan);
+    const CPlayer* owner = PlayerAt(GetUnitRefOwner(ref));
     if (owner == nullptr)
         return nullptr;
     const int32_t uniqueId = ref / (ListIndexSpan * OwnerSpan);

@@ -280,13 +280,20 @@ struct SAttacker
 
 // An attacker value: none, or a unit of the sender.  One that died while its
 // shot flew still struck: it is handed on as where the hit was struck (the
-// victim does not strike back at a dying unit).  One that stands nowhere it
-// could strike from (aboard a ship) is handed on as none; its player keeps
-// the credit either way.
+// victim does not strike back at a dying unit), and one that lies as a
+// corpse already, known here by its reference alone, as none.  One that
+// stands nowhere it could strike from (aboard a ship) is handed on as none.
+// Its player keeps the credit.
 bool AttackerAt(const CNetPacket& packet, int i, SAttacker* attacker)
 {
     if (packet.Value(i) == CMultiplayer::NoRef)
         return true;
+    if (CMultiplayer::FindUnitByRef(packet.Value(i)) == nullptr &&
+        CMultiplayer::GetUnitRefOwner(packet.Value(i)) == packet.Sender())
+    {
+        attacker->player = packet.Sender();
+        return true;
+    }
     CUnit* unit = AnyUnitAt(packet, i, true);
     if (unit == nullptr)
         return false;

@@ -339,6 +339,7 @@ protected:
     // Minimap markers of attacks since the row's packet (three numbers each), and a player's next unique id.
     size_t Alerts() const { return (world.Markers().size() - markers) / 3; }
     static int32_t NextId(int32_t player) { return g_Players[player].NextUnitId(1); }
+    static int32_t Kills(int32_t player) { return g_Players[player].statistics[STAT_UNITS_KILLED]; }
     static bool Found(int32_t player, int32_t uniqueId) { return CMultiplayer::FindUnit(player, uniqueId); }
 
     std::vector<CUnit*> units;
@@ -492,6 +493,9 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
         {From(5, M::Make(43, R(L), -1, 100000, 1)), noMachine}, {From(4, M::Make(43, R(L), -1, 100000, 1)), noMachine},
         {From(3, M::Make(43, R(L), -1, 100000, 1)), noMachine}, {From(5, M::Make(44, R(H1), -1, 100000, 4)), noMachine},
         {From(2, M::Make(43, R(L), -1, 100000, 1)), nullptr, [&] { return N(L)->IsDying(); }},
+        // A shooter known here by its reference alone (a corpse already): its player's kill, or nobody's unit.
+        {From(2, M::Make(43, R(L), UnitRefOf(4000, 2, 0), 100000, 1)), nullptr, [] { return Kills(2) == 1; }},
+        {From(2, M::Make(43, R(L), UnitRefOf(4000, Host, 0), 10, 1)), "#DEBUG: Network packet names no unit"},
     });
 }
 }  // namespace
