@@ -281,14 +281,8 @@ protected:
     enum EName { W, V2, L, D, S, P, S2, C2, Pw, U2, A2, King, Wm, S1, Lw, B2, T2, Trap, K0, DB, H1 };
     static constexpr int32_t R(EName n) { return -1000 - n; }
     static constexpr int32_t Id(EName n) { return -2000 - n; }
-    struct SRow
-    {
-        CNetPacket packet;
-        const char* report;
-        std::function<bool()> then = nullptr;
-        CNetPacket prelude = {};
-        int32_t role = CMultiplayer::RoleClient;
-    };
+    struct SRow { CNetPacket packet; const char* report; std::function<bool()> then = nullptr; CNetPacket prelude = {};
+                  int32_t role = CMultiplayer::RoleClient; };
 
     WorldPackets() : NetWorld(false) {}
     void Name()
