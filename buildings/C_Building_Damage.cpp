@@ -89,11 +89,12 @@ bool CBuilding::ApplyDamage(CUnit* attackerUnit, int32_t amount, TENUMDAMAGETYPE
     OnHit(damageType);
     UpdateFireEmitters();
     OnHealthChanged();
+    // A shooter that died while its shot flew still made the hit: the owner
+    // is alerted and looks at where it stood, as for a hit on a unit.
     CPlayer* ownerPlayer = PlayerAt(owner);
-    CUnit* activeAttacker = CUnit::IsActiveAttacker(attackerUnit) ? attackerUnit : nullptr;
-    if (ownerPlayer != nullptr && activeAttacker != nullptr)
+    if (ownerPlayer != nullptr && attackerUnit != nullptr)
     {
-        ownerPlayer->AlertBuildingAttacked(this, activeAttacker, alert ? 1 : 0);
+        ownerPlayer->AlertBuildingAttacked(this, attackerUnit, alert ? 1 : 0);
         if (attackEventArmed && scriptTag != 0 && IsAlive())
         {
             attackEventArmed = 0;
@@ -101,8 +102,8 @@ bool CBuilding::ApplyDamage(CUnit* attackerUnit, int32_t amount, TENUMDAMAGETYPE
         }
     }
     lastAttacked = SysClock::TickCount();
-    if (ownerPlayer != nullptr && activeAttacker != nullptr && StandsOnMap(*activeAttacker))
-        RevealToAttacker(*activeAttacker);
+    if (ownerPlayer != nullptr && attackerUnit != nullptr && StandsOnMap(*attackerUnit))
+        RevealToAttacker(*attackerUnit);
     if (IsAlive())
     {
         if (IsNetworkGame() && IsDecidedHere())

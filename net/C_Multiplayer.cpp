@@ -71,15 +71,27 @@ int32_t CMultiplayer::GetBuildingRef(const CBuilding* building)
     return building->x * BlockSpan + building->y;
 }
 
+int32_t CMultiplayer::GetUnitRefOwner(int32_t ref)
+{
+    return ref < 0 ? -1 : ref / ListIndexSpan % OwnerSpan;
+}
+
 CUnit* CMultiplayer::FindUnitByRef(int32_t ref)
 {
-    const CPlayer* owner = PlayerAt(ref < 0 ? -1 : ref / ListIndexSpan % OwnerSpan);
+    const CPlayer* owner = PlayerAt(GetUnitRefOwner(ref));
     if (owner == nullptr)
         return nullptr;
     const int32_t uniqueId = ref / (ListIndexSpan * OwnerSpan);
     if (CUnit* unit = FindListedUnit(*owner, uniqueId, ref % ListIndexSpan))
         return unit;
     return owner->FindTowerArcher(uniqueId);
+}
+
+CUnit* CMultiplayer::FindUnit(int32_t owner, int32_t uniqueId)
+{
+    if (owner < 0 || owner >= kMaxPlayers || uniqueId < 0 || uniqueId > kMostUniqueId)
+        return nullptr;
+    return FindUnitByRef((uniqueId * OwnerSpan + owner) * ListIndexSpan);
 }
 
 CBuilding* CMultiplayer::FindBuildingByRef(int32_t ref)

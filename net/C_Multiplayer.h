@@ -72,6 +72,11 @@ public:
     // list index is only a hint (two machines' lists may be ordered apart);
     // the owner and the unique id decide.
     static CUnit* FindUnitByRef(int32_t ref);
+    // The owning player a unit reference carries, -1 for none.
+    static int32_t GetUnitRefOwner(int32_t ref);
+    // The unit of that owner with that unique id, listed or in a tower, or
+    // null.
+    static CUnit* FindUnit(int32_t owner, int32_t uniqueId);
     static CBuilding* FindBuildingByRef(int32_t ref);
 
     // Stamps this machine's slot into the packet and queues it for `target`:

@@ -153,10 +153,12 @@ public:
 
     // ---- The receiver (C_MultiplayerGame_Receive.cpp) ----
     // Applies another machine's game command here.  A packet is outside
-    // input: one of the wrong size, of an unknown command, from no machine
-    // or from this one, naming no object or a dead one, another machine's
-    // object where the sender's own is due, a unit of the wrong type, or a
-    // value out of range is dropped with a check report and changes nothing.
+    // input: one of the wrong size, of an unknown command, from a slot no
+    // other machine plays, naming no object or a dead one, another machine's
+    // object where the sender's own is due, a unit of the wrong type, a value
+    // out of range, or an object that is not where the command needs it, or
+    // blocks that are not free for what it puts there, is dropped with a
+    // check report and changes nothing.
     void OnGamePacket(const uint8_t* bytes, size_t size);
     void OnGamePacket(const CNetPacket& packet);
 

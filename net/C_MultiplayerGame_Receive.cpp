@@ -1,8 +1,33 @@
 // The receiver of the game commands: another machine's news about the units
 // and buildings it owns, the host's answers, and on the host the requests of
 // the clients.  A packet is outside input, so every reference and value is
-// checked before anything here changes; a packet that fails a check is
+// checked before anything here changes, against the world as this machine
+// has it as well: the object must be where the command needs it and the
+// blocks free for what it puts there.  A packet that fails a check is
 // dropped with a check report.
+//
+// Who may send what.  Only the slots that machines play send anything: the
+// host's, and those of the human players of the other machines; a computer
+// player's units are owned by no machine, and an empty or defeated slot has
+// none.  Then by command:
+//   30 facing, 31 health, 32 death, 33 hidden,   the unit's owner
+//   34 action, 36 stop
+//   37 health, 38 model, 39 destroyed            the building's deciding machine: its
+//                                                owner's, the host's for a neutral one
+//   43 unit hit, 44 building hit                 the attacker's owner; without an
+//                                                attacker, any machine
+//   46 archer's target, 47 archer idle           the archer's owner
+//   52 archer trained                            the tower's owner
+//   54 trap sprung, 58 move step, 68 way out,    the host
+//   71 put ashore, 72 not put ashore,
+//   74 unit taken, 76 building taken
+//   61 worker out of the mine                    the worker's owner, or the host
+//   57 step asked, 70 landing asked (host only)  the unit's, the ship's owner
+// A hit that no unit of this game struck, a gate's crush or a shot whose
+// shooter is gone, is sent by every machine where it lands: the attacker's
+// machine is unknown then, so it is taken from any machine.  Only the
+// victim's owner lets it change health, and a host or client that lies with
+// one harms no more than with a hit of its own units.
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
@@ -15,6 +40,7 @@
 #include "units/C_Unit.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
+#include "units/C_Unit_King.h"
 #include "units/C_Unit_TowerArcher.h"
 #include "units/C_Unit_TransportShip.h"
 #include "units/C_Unit_Worker.h"
@@ -75,6 +101,115 @@ bool OfSender(int32_t owner, const CNetPacket& packet)
     return owner == packet.Sender() || Drop("#DEBUG: Network packet names another machine's object");
 }
 
+// ---- Where objects are on this machine ---------------------------------------------
+
+// The host's slot, and the slot of a human player on another machine.
+bool IsPlayedByAMachine(int32_t slot)
+{
+    if (slot == CMultiplayer::HostSlot)
+        return true;
+    const CPlayer* player = PlayerAt(slot);
+    return player != nullptr && (player->type == PLAYER_REMOTE || player->type == PLAYER_LOCAL);
+}
+
+bool StandsOnBlocks(const CUnit& unit)
+{
+    return unit.onMap && unit.IsFootprintRegistered();
+}
+
+// A unit strikes from its blocks, or from the tower it stands in.
+bool StrikesFromItsPlace(const CUnit& unit)
+{
+    const auto* archer = unit.GetCastID() == UNIT_TOWERARCHER ? dynamic_cast<const CUnitTowerArcher*>(&unit) : nullptr;
+    return StandsOnBlocks(unit) || (archer != nullptr && archer->GetTower() != nullptr);
+}
+
+// A tower's archer, or a building's finished unit waiting for its way out.
+bool IsStationedOrWaiting(const CUnit& unit)
+{
+    if (unit.GetCastID() == UNIT_TOWERARCHER)
+        return true;
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        for (int32_t i = 0; i < g_Players[p].buildingCount; ++i)
+            if (g_Players[p].buildings[i]->productionUnit == &unit)
+                return true;
+    return false;
+}
+
+// The same, or a king sheltered in a keep.
+bool IsHeldByBuilding(const CUnit& unit)
+{
+    const auto* king = dynamic_cast<const CUnitKing*>(&unit);
+    return (king != nullptr && king->keep != nullptr) || IsStationedOrWaiting(unit);
+}
+
+bool IsCarriedByAnotherShip(const CUnit& unit, const CUnit* ship)
+{
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        for (int32_t i = 0; i < g_Players[p].unitCount; ++i)
+        {
+            const auto* other = dynamic_cast<const CUnitTransportShip*>(g_Players[p].units[i]);
+            if (other != nullptr && other != ship && other->IsCarrying(&unit))
+                return true;
+        }
+    return false;
+}
+
+// Whether the ship may have the unit aboard.  Its own machine knows its
+// cargo; another machine's copy learns of no boarding (only that the unit
+// was hidden), so there a hidden unit of the ship's player that nothing
+// else here holds may be aboard.
+bool MayBeAboard(const CUnitTransportShip& ship, const CUnit& unit)
+{
+    if (ship.IsCarrying(&unit))
+        return true;
+    return !IsOwnedHere(ship.player) && unit.player == ship.player && !unit.onMap && !IsHeldByBuilding(unit) &&
+           !IsCarriedByAnotherShip(unit, &ship);
+}
+
+bool IsAboard(const CUnitTransportShip& ship, const CUnit& unit)
+{
+    return MayBeAboard(ship, unit) || Drop("#DEBUG: Network packet names a unit the ship does not carry");
+}
+
+// Free blocks of the unit's layer for its whole footprint at (x, y).
+bool IsFreeFor(const CUnit& unit, int32_t x, int32_t y)
+{
+    return g_GameMap.IsAreaFree(x, y, unit.GetSize(), unit.GetMoveLayer()) ||
+           Drop("#DEBUG: Network packet puts a unit where it cannot stand");
+}
+
+bool HoldsAnotherUnit(const CUnit& unit, int32_t x, int32_t y)
+{
+    for (int32_t i = 0; i < unit.GetSize(); ++i)
+        for (int32_t j = 0; j < unit.GetSize(); ++j)
+        {
+            const CUnit* holder = std::as_const(g_GameMap).Block(x + i, y + j).unit;
+            if (holder != nullptr && holder != &unit)
+                return true;
+        }
+    return false;
+}
+
+// A unique id that no unit of the player has, listed or in a tower: the
+// right of way between a player's units and every reference compare them.
+bool IsFreshId(int32_t player, int32_t uniqueId)
+{
+    if (!InRange(uniqueId, 0, CMultiplayer::kMostUniqueId))
+        return false;
+    return CMultiplayer::FindUnit(player, uniqueId) == nullptr ||
+           Drop("#DEBUG: Network packet gives a unique id that a unit has");
+}
+
+// This machine's copy of the player's id counter keeps up with the ids its
+// owner gave, so that an id taken here later (a captured tower's archers)
+// is a fresh one too.
+void KeepIdCounterPast(int32_t player, int32_t uniqueId)
+{
+    if (CPlayer* owner = PlayerAt(player); owner != nullptr && uniqueId > owner->nextUniqueId)
+        owner->nextUniqueId = uniqueId;
+}
+
 // The unit value i names, in the list of any player (the sender's with
 // `ofSender`), whether alive or dying; null after a report.
 CUnit* AnyUnitAt(const CNetPacket& packet, int i, bool ofSender)
@@ -94,6 +229,16 @@ CUnit* UnitAt(const CNetPacket& packet, int i, bool ofSender)
     CUnit* unit = AnyUnitAt(packet, i, ofSender);
     if (unit != nullptr && (!unit->IsAlive() || unit->IsDying()))
         return Drop("#DEBUG: Network packet names a dead unit"), nullptr;
+    return unit;
+}
+
+// As UnitAt, but only a unit that stands on the map's blocks: not aboard,
+// in a tower or keep, or waiting in a building.
+CUnit* UnitOnMapAt(const CNetPacket& packet, int i, bool ofSender)
+{
+    CUnit* unit = UnitAt(packet, i, ofSender);
+    if (unit != nullptr && !StandsOnBlocks(*unit))
+        return Drop("#DEBUG: Network packet names a unit off the map"), nullptr;
     return unit;
 }
 
@@ -126,20 +271,35 @@ bool DecidedBySender(const CBuilding& building, const CNetPacket& packet)
     return OfSender(building.owner >= 0 ? building.owner : CMultiplayer::HostSlot, packet);
 }
 
-// An attacker value: none, or a unit of the sender.  A dying attacker
-// still counts for its player's credit but is handed on as none.
-bool AttackerAt(const CNetPacket& packet, int i, CUnit** attacker, int32_t* attackerPlayer)
+// Who struck a hit, as the victim sees it, and whose kill it is.
+struct SAttacker
 {
-    *attacker = nullptr;
-    *attackerPlayer = CUnit::NoAttackerPlayer;
+    CUnit* unit = nullptr;
+    int32_t player = CUnit::NoAttackerPlayer;
+};
+
+// An attacker value: none, or a unit of the sender.  One that died while its
+// shot flew still struck: it is handed on as where the hit was struck (the
+// victim does not strike back at a dying unit), and one that lies as a
+// corpse already, known here by its reference alone, as none.  One that
+// stands nowhere it could strike from (aboard a ship) is handed on as none.
+// Its player keeps the credit.
+bool AttackerAt(const CNetPacket& packet, int i, SAttacker* attacker)
+{
     if (packet.Value(i) == CMultiplayer::NoRef)
         return true;
+    if (CMultiplayer::FindUnitByRef(packet.Value(i)) == nullptr &&
+        CMultiplayer::GetUnitRefOwner(packet.Value(i)) == packet.Sender())
+    {
+        attacker->player = packet.Sender();
+        return true;
+    }
     CUnit* unit = AnyUnitAt(packet, i, true);
     if (unit == nullptr)
         return false;
-    *attackerPlayer = unit->player;
-    if (CUnit::IsActiveAttacker(unit))
-        *attacker = unit;
+    attacker->player = unit->player;
+    if (StrikesFromItsPlace(*unit))
+        attacker->unit = unit;
     return true;
 }
 
@@ -175,10 +335,18 @@ void OnUnitHealth(const CNetPacket& packet)
     }
 }
 
+// A tower's archers and a building's waiting unit die only with it, as
+// their holder lets them go.  A unit aboard a ship or a king in his keep
+// may die where it is: its holder lets it go then.
+bool IsFreeToDie(const CUnit& unit)
+{
+    return !IsStationedOrWaiting(unit) || Drop("#DEBUG: Network packet names a unit a building holds");
+}
+
 void OnUnitDied(const CNetPacket& packet)
 {
     CUnit* unit = UnitAt(packet, 0, true);
-    if (unit == nullptr || !IsFlag(packet.Value(1)))
+    if (unit == nullptr || !IsFlag(packet.Value(1)) || !IsFreeToDie(*unit))
         return;
     unit->tornApart = static_cast<uint8_t>(packet.Value(1));
     unit->RemoveFromWorld(false);
@@ -194,14 +362,22 @@ void OnUnitHidden(const CNetPacket& packet)
         unit->ShowUnit(false);
 }
 
+// A death comes only as its own command: the loader takes a unit showing
+// its corpse for a dead one.  Its fall may come just before it.
+bool IsLivingAnimation(int32_t animation)
+{
+    return InRange(animation, ANIM_STAND, ANIM_SPELL) &&
+           (animation != ANIM_CORPSE || Drop("#DEBUG: Network packet shows a living unit as a corpse"));
+}
+
 void OnUnitAnimType(const CNetPacket& packet)
 {
     CUnit* unit = UnitAt(packet, 0, true);
-    if (unit == nullptr || !InRange(packet.Value(1), ANIM_STAND, ANIM_SPELL))
+    if (unit == nullptr || !IsLivingAnimation(packet.Value(1)))
         return;
     CUnit* target = nullptr;
     CBuilding* building = nullptr;
-    if (packet.Value(2) != CMultiplayer::NoRef && (target = UnitAt(packet, 2, false)) == nullptr)
+    if (packet.Value(2) != CMultiplayer::NoRef && (target = UnitOnMapAt(packet, 2, false)) == nullptr)
         return;
     if (packet.Value(3) != CMultiplayer::NoRef && (building = BuildingAt(packet, 3)) == nullptr)
         return;
@@ -225,6 +401,13 @@ void OnBuildingHealth(const CNetPacket& packet)
     const float health = CNetPacket::ToFloat(packet.Value(1));
     if (building == nullptr || !DecidedBySender(*building, packet) || !IsHealth(health))
         return;
+    // Brought down here by a hit, it waits for its owner's destruction: new
+    // health would raise it outside every list.
+    if (!building->IsAlive())
+    {
+        Drop("#DEBUG: Network packet raises a destroyed building");
+        return;
+    }
     building->health = health;
     building->UpdateFireEmitters();
 }
@@ -236,33 +419,40 @@ void OnBuildingRecord(const CNetPacket& packet)
         building->model = packet.Value(1);
 }
 
+// A building a hit brought to 0 health here goes when its owner says so.
+void OnBuildingDestroyed(const CNetPacket& packet)
+{
+    CBuilding* building = BuildingAt(packet, 0);
+    if (building != nullptr && DecidedBySender(*building, packet))
+        building->Destroy(false);
+}
+
 void OnUnitAttacked(const CNetPacket& packet)
 {
     CUnit* victim = UnitAt(packet, 0, false);
-    CUnit* attacker = nullptr;
-    int32_t attackerPlayer = CUnit::NoAttackerPlayer;
-    if (victim == nullptr || !AttackerAt(packet, 1, &attacker, &attackerPlayer) || !IsHit(packet, 2))
+    SAttacker attacker;
+    if (victim == nullptr || !AttackerAt(packet, 1, &attacker) || !IsHit(packet, 2))
         return;
     // What strikes back and who is alerted follows from the attacker, as
     // where the hit was struck.
-    victim->ApplyHitFrom(attacker, attackerPlayer, packet.Value(2), static_cast<TENUMDAMAGETYPE>(packet.Value(3)),
-                         attacker != nullptr);
+    victim->ApplyHitFrom(attacker.unit, attacker.player, packet.Value(2), static_cast<TENUMDAMAGETYPE>(packet.Value(3)),
+                         attacker.unit != nullptr);
 }
 
 void OnBuildingAttacked(const CNetPacket& packet)
 {
     CBuilding* building = BuildingAt(packet, 0);
-    CUnit* attacker = nullptr;
-    int32_t attackerPlayer = CUnit::NoAttackerPlayer;
-    if (building == nullptr || !AttackerAt(packet, 1, &attacker, &attackerPlayer) || !IsHit(packet, 2))
+    SAttacker attacker;
+    if (building == nullptr || !AttackerAt(packet, 1, &attacker) || !IsHit(packet, 2))
         return;
-    building->ApplyDamage(attacker, packet.Value(2), static_cast<TENUMDAMAGETYPE>(packet.Value(3)), attacker != nullptr);
+    building->ApplyDamage(attacker.unit, packet.Value(2), static_cast<TENUMDAMAGETYPE>(packet.Value(3)),
+                          attacker.unit != nullptr);
 }
 
 void OnTowerArcherTarget(const CNetPacket& packet)
 {
     auto* archer = UnitOfType<CUnitTowerArcher>(packet, 0, UNIT_TOWERARCHER, true);
-    CUnit* target = archer != nullptr ? UnitAt(packet, 1, false) : nullptr;
+    CUnit* target = archer != nullptr ? UnitOnMapAt(packet, 1, false) : nullptr;
     if (target != nullptr)
         archer->SetTarget(target);
 }
@@ -282,8 +472,8 @@ void OnTowerArcherTrained(const CNetPacket& packet)
     const int32_t uniqueId = packet.Value(1);
     if (tower == nullptr)
         Drop("#DEBUG: Network packet names a building of the wrong type");
-    else if (InRange(uniqueId, 0, CMultiplayer::kMostUniqueId))
-        tower->AddArcher(uniqueId);
+    else if (IsFreshId(tower->owner, uniqueId) && tower->AddArcher(uniqueId))
+        KeepIdCounterPast(tower->owner, uniqueId);
 }
 
 void OnTrapActivated(const CNetPacket& packet)
@@ -291,7 +481,7 @@ void OnTrapActivated(const CNetPacket& packet)
     if (!FromHost(packet))
         return;
     CBuilding* trap = BuildingAt(packet, 0);
-    CUnit* unit = trap != nullptr ? UnitAt(packet, 1, false) : nullptr;
+    CUnit* unit = trap != nullptr ? UnitOnMapAt(packet, 1, false) : nullptr;
     if (unit == nullptr)
         return;
     if (trap->GetBuildCast() != CastTrap)
@@ -317,7 +507,25 @@ void OnMoveStep(const CNetPacket& packet)
         !InRange(packet.Value(3), 0, LastFacing) || !InRange(packet.Value(4), 0, LastDirection) ||
         !InRange(packet.Value(5), CUnit::TileFree, CUnit::TileBlocked))
         return;
-    unit->OnNetworkMoveResponse(packet.Value(1), packet.Value(2), packet.Value(3), packet.Value(5), packet.Value(4));
+    // The host saw the block free, but here another unit holds it still:
+    // placed there, that unit would lose its block.  The unit waits, and
+    // its owner asks again.
+    int32_t result = packet.Value(5);
+    if (result == CUnit::TileFree && HoldsAnotherUnit(*unit, packet.Value(1), packet.Value(2)))
+    {
+        Drop("#DEBUG: Network packet steps onto a held block");
+        result = CUnit::TileHeldByMovers;
+    }
+    unit->OnNetworkMoveResponse(packet.Value(1), packet.Value(2), packet.Value(3), result, packet.Value(4));
+}
+
+// A worker comes out of a mine: hidden, and held by nothing else here.
+// Where it is owned the machine knows it is mining gold.
+bool IsInMine(const CUnitWorker& worker)
+{
+    const bool inside = !worker.onMap && !IsHeldByBuilding(worker) && !IsCarriedByAnotherShip(worker, nullptr) &&
+                        (!IsOwnedHere(worker.player) || worker.animType == ANIM_MINE_GOLD);
+    return inside || Drop("#DEBUG: Network packet names a worker that is in no mine");
 }
 
 void OnWorkerLeave(const CNetPacket& packet)
@@ -326,23 +534,29 @@ void OnWorkerLeave(const CNetPacket& packet)
     // The owner lets its worker out, or the host answers a client's request.
     if (worker == nullptr || (packet.Sender() != CMultiplayer::HostSlot && !OfSender(worker->player, packet)))
         return;
-    if (FootprintOnMap(*worker, packet.Value(1), packet.Value(2)))
-        worker->LeaveToStorage(packet.Value(1), packet.Value(2));
+    const int32_t x = packet.Value(1);
+    const int32_t y = packet.Value(2);
+    if (IsInMine(*worker) && FootprintOnMap(*worker, x, y) && IsFreeFor(*worker, x, y))
+        worker->LeaveToStorage(x, y);
 }
 
 void OnBuildingExit(const CNetPacket& packet)
 {
     CBuilding* building = FromHost(packet) ? BuildingAt(packet, 0) : nullptr;
     CUnit* unit = building != nullptr ? UnitAt(packet, 1, false) : nullptr;
-    if (unit != nullptr)
-        building->ReleaseUnit(unit, packet.Value(2), packet.Value(3));
+    const int32_t x = packet.Value(2);
+    const int32_t y = packet.Value(3);
+    // The host's search for the way out wants free blocks of the unit's
+    // layer.
+    if (unit != nullptr && FootprintOnMap(*unit, x, y) && IsFreeFor(*unit, x, y))
+        building->ReleaseUnit(unit, x, y);
 }
 
 void OnRequestUnload(const CNetPacket& packet)
 {
     auto* ship = HereIsHost() ? UnitOfType<CUnitTransportShip>(packet, 0, UNIT_TRANSPORTSHIP, true) : nullptr;
     CUnit* unit = ship != nullptr ? UnitAt(packet, 1, false) : nullptr;
-    if (unit != nullptr)
+    if (unit != nullptr && IsAboard(*ship, *unit))
         ship->OnUnloadRequest(unit);
 }
 
@@ -350,8 +564,10 @@ void OnUnitUnloaded(const CNetPacket& packet)
 {
     auto* ship = FromHost(packet) ? UnitOfType<CUnitTransportShip>(packet, 0, UNIT_TRANSPORTSHIP, false) : nullptr;
     CUnit* unit = ship != nullptr ? UnitAt(packet, 1, false) : nullptr;
-    if (unit != nullptr && FootprintOnMap(*unit, packet.Value(2), packet.Value(3)))
-        ship->UnloadUnit(unit, packet.Value(2), packet.Value(3));
+    const int32_t x = packet.Value(2);
+    const int32_t y = packet.Value(3);
+    if (unit != nullptr && IsAboard(*ship, *unit) && FootprintOnMap(*unit, x, y) && IsFreeFor(*unit, x, y))
+        ship->UnloadUnit(unit, x, y);
 }
 
 void OnUnloadRefused(const CNetPacket& packet)
@@ -366,19 +582,30 @@ void OnUnloadRefused(const CNetPacket& packet)
         ship->OnUnloadRefused(unit);
 }
 
+// The capture rule, but for the contact: positions may differ by a step
+// between machines.
+bool MayBeTaken(bool mayCapture)
+{
+    return mayCapture || Drop("#DEBUG: Network packet names an object no capture may take");
+}
+
 void OnUnitConverted(const CNetPacket& packet)
 {
     CUnit* capturer = FromHost(packet) ? UnitAt(packet, 0, true) : nullptr;
     CUnit* unit = capturer != nullptr ? UnitAt(packet, 1, false) : nullptr;
-    if (unit != nullptr && InRange(packet.Value(2), 0, CMultiplayer::kMostUniqueId))
-        capturer->OnNetworkConvertUnit(unit, packet.Value(2));
+    if (unit == nullptr || !IsFreshId(capturer->player, packet.Value(2)) ||
+        !MayBeTaken(capturer->MayCaptureUnit(*unit)))
+        return;
+    capturer->OnNetworkConvertUnit(unit, packet.Value(2));
+    if (unit->player == capturer->player)
+        KeepIdCounterPast(capturer->player, packet.Value(2));
 }
 
 void OnBuildingConverted(const CNetPacket& packet)
 {
     CUnit* capturer = FromHost(packet) ? UnitAt(packet, 0, true) : nullptr;
     CBuilding* building = capturer != nullptr ? BuildingAt(packet, 1) : nullptr;
-    if (building != nullptr)
+    if (building != nullptr && MayBeTaken(capturer->MayCaptureBuilding(*building)))
         capturer->OnNetworkConvertBuilding(building);
 }
 
@@ -400,7 +627,7 @@ constexpr SCommandHandler Handlers[] = {
     {CMultiplayerGame::CommandUnitStop, OnUnitStop},
     {CMultiplayerGame::CommandBuildingHealth, OnBuildingHealth},
     {CMultiplayerGame::CommandBuildingRecord, OnBuildingRecord},
-    {CMultiplayerGame::CommandBuildingDestroyed, nullptr},
+    {CMultiplayerGame::CommandBuildingDestroyed, OnBuildingDestroyed},
     {CMultiplayerGame::CommandBuildProgress, nullptr},
     {CMultiplayerGame::CommandResourceRemoved, nullptr},
     {CMultiplayerGame::CommandTechnologyResearched, nullptr},
@@ -460,7 +687,8 @@ void CMultiplayerGame::OnGamePacket(const CNetPacket& packet)
         return;
     }
     // Every command comes from another machine of the game.
-    if (packet.Sender() < 0 || packet.Sender() >= kMaxPlayers || packet.Sender() == g_LocalPlayer)
+    if (packet.Sender() < 0 || packet.Sender() >= kMaxPlayers || packet.Sender() == g_LocalPlayer ||
+        !IsPlayedByAMachine(packet.Sender()))
     {
         Drop("#DEBUG: Network packet from no other machine");
         return;

@@ -11,6 +11,7 @@
 #include "net/C_MultiplayerGame.h"
 #include "units/C_FoundRoute.h"
 #include "units/C_UnitActionBuffer.h"
+#include "units/C_Unit_TransportShip.h"
 #include "world/C_GameMap.h"
 #include "world/C_PathFinder.h"
 #include "world/C_Player.h"
@@ -173,8 +174,8 @@ void CUnit::RemoveFromWorld(bool notify)
     if (m_Life == UnitLife::Dying || m_Life == UnitLife::Corpse)
         return;
     health = 0.0f;
-    DropEveryReference(true);
-    g_Selection.RemoveAndClearActions(this);
+    ForgetEverywhere();
+    LeaveCarrier();
     if (notify && IsNetworkGame() && IsOwnedHere(player))
         g_MultiplayerGame.SendUnitDied(this, tornApart != 0);
     // Dying before the model changes: a type whose death ends inside its
@@ -183,6 +184,24 @@ void CUnit::RemoveFromWorld(bool notify)
     animType = ANIM_DIE;
     animFrame = 0.0f;
     SetModelByAnimation();
+}
+
+void CUnit::ForgetEverywhere()
+{
+    DropEveryReference(true);
+    g_Selection.RemoveAndClearActions(this);
+}
+
+// A unit that dies aboard (a script, the owner's machine) leaves no place in
+// the cargo behind: the ship would hold it past its deletion.
+void CUnit::LeaveCarrier()
+{
+    if (g_Players == nullptr)
+        return;
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        for (int32_t i = 0; i < g_Players[p].unitCount; ++i)
+            if (auto* ship = dynamic_cast<CUnitTransportShip*>(g_Players[p].units[i]))
+                ship->DropFromCargo(this);
 }
 
 void CUnit::DropEveryReference(bool tellAI)

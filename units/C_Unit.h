@@ -215,10 +215,14 @@ public:
     // Takes the unit off the map while it stays drawable where it fell (the
     // end of a death).  Only the first call does anything.
     void RefreshVisibility();
-    // The death bookkeeping: health 0, every reference dropped, the
-    // selection lets go, the Die animation starts.  Only the first call
-    // does anything.
+    // The death bookkeeping: health 0, every reference dropped, a ship
+    // that carries the unit puts it out of its cargo, the selection lets
+    // go, the Die animation starts.  Only the first call does anything.
     void RemoveFromWorld(bool notify);
+    // Every unit and building of every player, the computer players and
+    // the selection let go of this unit: what any unit leaving the game
+    // needs before it goes to deferred deletion.
+    void ForgetEverywhere();
     // Clears the unit's orders; nothing for a dead unit.
     void Stop();
     // Drops this unit's references to a unit or building leaving the map.
@@ -284,6 +288,11 @@ public:
     // The trap springs on this unit, which dies on it (on the machine that
     // owns the unit).
     void SpringTrap(CBuilding* trap);
+    // Whether this unit, standing on the map and alive, may take the unit
+    // or building by contact: a living one of a neutral or defeated player
+    // other than its own that may be captured (where it stands aside).
+    bool MayCaptureUnit(const CUnit& unit) const;
+    bool MayCaptureBuilding(const CBuilding& building) const;
     // The host took `unit` over for this unit's player with a new unique
     // id (command 74); a unit owned here goes on capturing from it.
     void OnNetworkConvertUnit(CUnit* unit, int32_t newUniqueId);
@@ -584,6 +593,7 @@ private:
     void AddSightAndScan();
     void ScanSight(int32_t radius);
     void DropEveryReference(bool tellAI);
+    void LeaveCarrier();
     void SpawnHitEffect(float percentLost);
     void MarkAsConverted(bool showMessage);
     void ReleaseFromNewFriends();

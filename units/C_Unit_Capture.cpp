@@ -39,13 +39,13 @@ bool IsOwnedByTheCapturable(int32_t playerIndex)
     return owner != nullptr && (owner->type == PLAYER_NONE || owner->type == PLAYER_DEFEATED);
 }
 
-bool MayCaptureUnit(int32_t capturingPlayer, const CUnit* unit)
+bool IsCapturableUnitFor(int32_t capturingPlayer, const CUnit* unit)
 {
     return unit != nullptr && unit->player != capturingPlayer && unit->IsAlive() && !unit->IsDying() &&
            unit->onMap && unit->CanBeCaptured() && IsOwnedByTheCapturable(unit->player);
 }
 
-bool MayCaptureBuilding(int32_t capturingPlayer, const CBuilding* building)
+bool IsCapturableBuildingFor(int32_t capturingPlayer, const CBuilding* building)
 {
     return building != nullptr && building->owner >= 0 && building->owner != capturingPlayer &&
            building->IsAlive() && !building->IsTakenDown() && building->CanBeConverted() &&
@@ -68,13 +68,18 @@ void CollectCapturable(const CUnit& toucher, int32_t capturingPlayer, std::vecto
         if (!g_GameMap.IsOnMap(cellX, cellY))
             continue;
         const SMapBlock& block = std::as_const(g_GameMap).Block(cellX, cellY);
-        if (MayCaptureUnit(capturingPlayer, block.unit) &&
+        if (IsCapturableUnitFor(capturingPlayer, block.unit) &&
             std::find(units.begin(), units.end(), block.unit) == units.end())
             units.push_back(block.unit);
-        if (MayCaptureBuilding(capturingPlayer, block.building) &&
+        if (IsCapturableBuildingFor(capturingPlayer, block.building) &&
             std::find(buildings.begin(), buildings.end(), block.building) == buildings.end())
             buildings.push_back(block.building);
     }
+}
+
+bool StandsOnBlocks(const CUnit& unit)
+{
+    return unit.IsAlive() && !unit.IsDying() && unit.onMap && unit.IsFootprintRegistered();
 }
 
 bool IsHostOrAlone()
@@ -83,9 +88,19 @@ bool IsHostOrAlone()
 }
 }  // namespace
 
+bool CUnit::MayCaptureUnit(const CUnit& unit) const
+{
+    return StandsOnBlocks(*this) && IsCapturableUnitFor(player, &unit);
+}
+
+bool CUnit::MayCaptureBuilding(const CBuilding& building) const
+{
+    return StandsOnBlocks(*this) && IsCapturableBuildingFor(player, &building);
+}
+
 void CUnit::CaptureAdjacent()
 {
-    if (!IsAlive() || IsDying() || !onMap || !IsFootprintRegistered() || PlayerAt(player) == nullptr)
+    if (!StandsOnBlocks(*this) || PlayerAt(player) == nullptr)
         return;
     // Every machine moves every unit; only the owner's machine captures,
     // so that a capture is asked for and announced once.
@@ -160,7 +175,7 @@ bool CUnit::CheckTrapUnderfoot()
 {
     if (!IsHostOrAlone())
         return false;
-    if (!IsAlive() || IsDying() || !onMap || !IsFootprintRegistered())
+    if (!StandsOnBlocks(*this))
         return false;
     const int32_t size = GetSize();
     for (int32_t cellX = x; cellX < x + size; ++cellX)

@@ -399,6 +399,9 @@ void CUnitTransportShip::DestroyCargo()
         if (owner == nullptr || !owner->HasUnit(unit))
             continue;
         unit->health = 0.0f;
+        // Units that target or follow it, a tower aiming at it and the
+        // selection would otherwise hold it past its deletion.
+        unit->ForgetEverywhere();
         owner->RemoveUnit(unit, 1);
         if (announce)
             g_MultiplayerGame.SendUnitDied(unit, false);

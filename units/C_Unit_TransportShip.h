@@ -77,8 +77,11 @@ public:
     // The host's side of a client's request (command 70): the unit ashore
     // and announced to every machine, or the refusal to the ship's owner.
     void OnUnloadRequest(CUnit* unit);
-    // Every carried unit leaves the game (the ship sinks).
+    // Every carried unit leaves the game (the ship sinks): everything lets
+    // go of it before it goes to deferred deletion.
     void DestroyCargo();
+    // The unit is aboard no more (it died there).
+    void DropFromCargo(const CUnit* unit) { TakeOutEveryOccurrence(unit); }
 
     int32_t GetCargoCount() const { return m_CargoCount; }
     CUnit* GetCargo(int32_t index) const

@@ -152,6 +152,13 @@ TEST_F(BuildingDamage, NetworkHitsAndDestructionAreSentByTheRightMachine)
     CBuilding* barracks = Barracks();
     CUnit* ours = world.Player(0).CreateUnit(UNIT_WARRIOR, 20, 20);
     CUnit* theirs = world.Player(1).CreateUnit(UNIT_WARRIOR, 22, 20);
+    // A shooter that fell while its shot flew alerts the owner, raises the script's one event and is looked at.
+    CUnit* fallen = world.Player(1).CreateUnit(UNIT_WARRIOR, 50, 50);
+    fallen->RemoveFromWorld(false);
+    barracks->scriptTag = 7;
+    barracks->ApplyDamage(fallen, 1, DAMAGE_HARMLESS, true);
+    EXPECT_TRUE(!barracks->attackEventArmed && world.Markers().size() == 3 &&
+                world.Player(0).exploredMap[50 * 257 + 50] != 0);
     g_Config.networkRole = 1;
     // Another machine's unit: its machine sends the hit.
     EXPECT_TRUE(barracks->OnAttacked(theirs, 100, DAMAGE_STONE, false));

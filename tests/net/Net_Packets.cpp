@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <span>
 
 #include "buildings/C_BuildingCastTable.h"
+#include "buildings/C_BuildingKeep.h"
+#include "buildings/C_BuildingTower.h"
+#include "game/C_ObjectLinks.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/SentPackets.h"
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestLog.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
+#include "units/C_Unit_King.h"
 #include "units/C_Unit_TransportShip.h"
 #include "world/C_GameMap.h"
 
@@ -36,6 +41,12 @@ TEST(NetPacket, FieldsGoLittleEndianAndOnlyWholePacketsComeBack)
     ASSERT_TRUE(CNetPacket::FromBytes(bytes, 72, back));
     EXPECT_EQ(std::vector<int32_t>(back.fields, back.fields + 18), std::vector<int32_t>(packet.fields, packet.fields + 18));
     EXPECT_EQ(CNetPacket::FromFloat(100.0f), 0x42C80000);
+    // Only a whole packet reaches the receiver's checks (here: no network game runs).
+    CTestLog log;
+    g_MultiplayerGame.OnGamePacket(bytes, 71);
+    g_MultiplayerGame.OnGamePacket(bytes, 72);
+    EXPECT_TRUE(log.Count("#DEBUG: Network packet of the wrong size") == 1 &&
+                log.Count("#DEBUG: Network packet in a single player game") == 1);
 }
 
 class NetworkSenders : public ::testing::Test
@@ -138,20 +149,26 @@ constexpr int32_t Defeated = 3;
 constexpr int32_t ShipX = 20;   // the ship covers 20..22 x 4..6, on water from x 20 on
 constexpr int32_t ShipY = 4;
 
-// What a machine knows of a unit, keyed by owner and unique id.
+// What a machine knows of a unit (keyed by owner and unique id), tower archers included, and of the
+// buildings its players list (keyed by reference and -1 - owner).
 using SUnitState = std::tuple<int32_t, int32_t, float, int32_t, int32_t, bool, bool, int32_t>;
 using SWorldState = std::map<std::pair<int32_t, int32_t>, SUnitState>;
 
 SWorldState Snapshot()
 {
     SWorldState state;
+    const auto add = [&state](const CUnit* u) {
+        state[{u->player, u->uniqueId}] = {u->x, u->y, u->health, u->facing, u->animType, u->onMap != 0,
+                                           u->IsDying(), u->tornApart};
+    };
     for (int32_t p = 0; p < MaxPlayers; ++p)
-        for (int32_t i = 0; i < g_Players[p].unitCount; ++i)
-        {
-            const CUnit* u = g_Players[p].units[i];
-            state[{p, u->uniqueId}] = {u->x, u->y, u->health, u->facing, u->animType, u->onMap != 0, u->IsDying(),
-                                       u->tornApart};
-        }
+    {
+        std::for_each(g_Players[p].units, g_Players[p].units + g_Players[p].unitCount, add);
+        for (int32_t i = 0; i < g_Players[p].towerArchers.GetCount(); ++i)
+            add(g_Players[p].towerArchers[i]);
+        for (const CBuilding* b : std::span(g_Players[p].buildings, size_t(g_Players[p].buildingCount)))
+            state[{Ref(b), -1 - p}] = {b->owner, 0, b->health, 0, 0, false, false, 0};
+    }
     return state;
 }
 
@@ -160,31 +177,64 @@ CUnit* At(int32_t x, int32_t y)
     return g_GameMap.Block(x, y).unit;
 }
 
-class TwoMachines : public ::testing::Test
+// A client (slot 1) and the host (slot 0) on 32 x 32 blocks with deep water from the ship's column east: units
+// on the map, aboard two ships, in a tower, a keep or a mine, waiting in a barracks; a trap and houses.  Slot 2
+// is the other client's machine, 3 a defeated player's, 4 an empty one, 5 a computer player's.  `walking`: the
+// warriors are test walkers, whose type behaviour walks their orders out.
+class NetWorld : public ::testing::Test
 {
 protected:
-    TwoMachines() : world(32)
+    // The buildings: owner, cast, corner.
+    static constexpr int32_t Places[][4] = {{2, CastBarracks, 8, 20}, {2, CastTower, 14, 20},
+                                            {2, CastTrap, 16, 14},    {Host, CastKeep, 1, 26},
+                                            {Defeated, CastHouse, 1, 1}, {Client, CastHouse, 1, 8}};
+
+    explicit NetWorld(bool walking) : world(32)
     {
-        SetPlayerServices(&walkers);
+        if (walking)
+            SetPlayerServices(&walkers);
         CSaveGameRun::UseSaveLanguage();
         // Deep water from the ship's column east (a loaded map works the levels out from the corners).
         for (int32_t x = ShipX + 1; x <= 32; ++x)
             for (int32_t y = 0; y <= 32; ++y)
                 g_GameMap.CornerHeight(x, y) = -30;
         g_GameMap.UpdateArea(0, 0, -1, -1);
-        world.Player(Defeated).type = PLAYER_DEFEATED;
-        world.Spawn(Host, UNIT_WARRIOR, 5, 5);        // walks east into the defeated unit's reach
-        world.Spawn(Defeated, UNIT_WARRIOR, 10, 5);   // taken over on contact
-        world.Spawn(Host, UNIT_WARRIOR, 5, 10);       // hit
-        world.Spawn(Host, UNIT_WARRIOR, 5, 12);       // killed
-        world.Spawn(Client, UNIT_WARRIOR, 5, 14);     // the client's own
-        auto* ship = static_cast<CUnitTransportShip*>(world.Spawn(Host, UNIT_TRANSPORTSHIP, ShipX, ShipY));
-        CUnit* passenger = world.Spawn(Host, UNIT_WARRIOR, -1, -1);
-        EXPECT_TRUE(ship != nullptr && passenger != nullptr && ship->AcceptGarrison(passenger));
+        for (const auto& [player, type] : {std::pair{2, PLAYER_REMOTE}, {Defeated, PLAYER_DEFEATED}, {4, PLAYER_NONE}})
+            world.Player(player).type = type;
+        // The host's at 5, 5 walks east into the defeated unit's reach; at 5, 10 and 5, 12 the host's hit and killed.
+        for (const auto& [player, x, y] : {std::tuple{Host, 5, 5}, {2, 6, 6}, {Client, 5, 14}, {Defeated, 10, 5},
+                                           {Host, 5, 10}, {Host, 5, 12}})
+            world.Spawn(player, UNIT_WARRIOR, x, y);
+        // A warrior aboard the host's ship, a warrior and a worker aboard the other client's, the client's empty.
+        for (const auto& [player, x, y, cargo] :
+             {std::tuple{Host, ShipX, ShipY, 1}, {2, 24, 12, 2}, {Client, 26, 20, 0}})
+        {
+            CUnit* ship = world.Spawn(player, UNIT_TRANSPORTSHIP, x, y);
+            for (int32_t i = 0; i < cargo; ++i)
+                EXPECT_TRUE(ship->AcceptGarrison(world.Spawn(player, i == 0 ? UNIT_WARRIOR : UNIT_WORKER, -1, -1)));
+        }
+        for (const auto& [player, cast, x, y] : Places)
+            world.Player(player).CreateBuilding(cast, x, y)->Construct(0.0f, true);
+        BuildingAt(8, 20)->productionUnit = world.Spawn(2, UNIT_WARRIOR, -1, -1);
+        EXPECT_TRUE(world.Spawn(Host, UNIT_KING, 6, 28)->EnterBuilding(BuildingAt(1, 26)));
+        for (int32_t player : {Host, Client})
+            world.Spawn(player, UNIT_WORKER, -1, -1);   // in a mine, or not yet shown
         start = CSaveGameRun::Save();
     }
+    static CBuilding* BuildingAt(int32_t x, int32_t y) { return g_GameMap.Block(x, y).building; }
 
-    // The host's game (the walk, the hits, the unloading) and its packets for the client (to all or to slot 1) in order.
+    CSaveGameRun::CWalkerServices walkers;
+    CSimHarness world;
+    std::vector<uint8_t> start;
+};
+
+class TwoMachines : public NetWorld
+{
+protected:
+    TwoMachines() : NetWorld(true) {}
+
+    // The host's game (the walk, the hits, the unloading) and its packets for the client (to all or to slot 1)
+    // in order.
     std::vector<CNetPacket> PlayHost()
     {
         EXPECT_TRUE(world.Load(start));
@@ -213,10 +263,87 @@ protected:
         g_Config.networkRole = CMultiplayer::RoleClient;
         g_LocalPlayer = Client;
     }
+};
 
-    CSimHarness world;
-    CSaveGameRun::CWalkerServices walkers;
-    std::vector<uint8_t> start;
+CNetPacket From(int32_t sender, CNetPacket packet)
+{
+    packet.fields[CNetPacket::SenderField] = sender;
+    return packet;
+}
+
+// Each row on the world as it started, as the client (or the host): the packet, after the prelude's, is dropped
+// with its report and changes nothing, or it is applied and changes the world (as `then` says); the world stays
+// sound, a frame later as well, and its save loads.  In packets a name stands for its reference (R) or unique id
+// (Id); the buildings' names follow the units' in the order of their places.
+class WorldPackets : public NetWorld
+{
+protected:
+    enum EName { W, V2, L, D, S, P, S2, C2, Pw, U2, A2, King, Wm, S1, Lw, B2, T2, Trap, K0, DB, H1 };
+    static constexpr int32_t R(EName n) { return -1000 - n; }
+    static constexpr int32_t Id(EName n) { return -2000 - n; }
+    struct SRow { CNetPacket packet; const char* report; std::function<bool()> then = nullptr; CNetPacket prelude = {};
+                  int32_t role = CMultiplayer::RoleClient; };
+
+    WorldPackets() : NetWorld(false) {}
+    void Name()
+    {
+        auto* ship = static_cast<CUnitTransportShip*>(At(ShipX, ShipY));
+        auto* other = static_cast<CUnitTransportShip*>(At(24, 12));
+        const auto worker = [](const CPlayer& p) {
+            return *std::find_if(p.units, p.units + p.unitCount, [](auto* u) { return u->GetCastID() == UNIT_WORKER; });
+        };
+        units = {At(5, 5), At(6, 6), At(5, 14), At(10, 5), ship, ship->GetCargo(0), other, other->GetCargo(0),
+                 other->GetCargo(1), BuildingAt(8, 20)->productionUnit,
+                 static_cast<CBuildingTower*>(BuildingAt(14, 20))->archers[0], BuildingAt(1, 26)->garrisonedUnit,
+                 worker(g_Players[Host]), At(26, 20), worker(g_Players[Client])};
+    }
+    CUnit* N(EName name) const { return units.at(name); }
+    static CBuilding* NB(EName name) { return BuildingAt(Places[name - B2][2], Places[name - B2][3]); }
+    CNetPacket Resolved(CNetPacket packet) const
+    {
+        for (int32_t& v : std::span(packet.fields + CNetPacket::FirstValueField, CNetPacket::kMaxValues))
+        {
+            const auto name = static_cast<EName>(-v % 1000);
+            if (v <= R(W) && v > Id(W) - 1000)
+                v = v > Id(W) ? (name < B2 ? Ref(N(name)) : Ref(NB(name))) : N(name)->uniqueId;
+        }
+        return packet;
+    }
+    void Expect(const std::vector<SRow>& rows)
+    {
+        CTestLog log;
+        for (const SRow& row : rows)
+        {
+            ASSERT_TRUE(world.Load(start));
+            Name();
+            g_Config.networkRole = row.role;
+            g_LocalPlayer = row.role == CMultiplayer::RoleHost ? Host : Client;
+            g_MultiplayerGame.OnGamePacket(Resolved(row.prelude));
+            log.Clear();
+            g_MultiplayerGame.ClearSent();
+            markers = world.Markers().size();
+            const SWorldState before = Snapshot();
+            g_MultiplayerGame.OnGamePacket(Resolved(row.packet));
+            SCOPED_TRACE(testing::Message() << row.packet.Command() << " from " << row.packet.Sender() << ": "
+                                            << row.packet.Value(0) << ", " << row.packet.Value(1));
+            EXPECT_TRUE(row.then ? row.then() : (Snapshot() == before) == (row.report != nullptr));
+            EXPECT_EQ(log.Contains(row.report ? row.report : "#DEBUG: breakpoint reached"), row.report != nullptr);
+            for (int32_t frame = 0; frame < 2; ++frame, world.Frame(1))
+            {
+                EXPECT_EQ(world.CheckInvariants(), std::vector<std::string>{});
+                EXPECT_STREQ(CObjectLinks().FindFault(), nullptr);
+            }
+            EXPECT_TRUE(world.Load(CSaveGameRun::Save()));
+        }
+    }
+    // Minimap markers of attacks since the row's packet (three numbers each), and a player's next unique id.
+    size_t Alerts() const { return (world.Markers().size() - markers) / 3; }
+    static int32_t NextId(int32_t player) { return g_Players[player].NextUnitId(1); }
+    static int32_t Kills(int32_t player) { return g_Players[player].statistics[STAT_UNITS_KILLED]; }
+    static bool Found(int32_t player, int32_t uniqueId) { return CMultiplayer::FindUnit(player, uniqueId); }
+
+    std::vector<CUnit*> units;
+    size_t markers = 0;
 };
 
 TEST_F(TwoMachines, TheClientAgreesWithTheHostOnMovedHitKilledTakenAndUnloadedUnits)
@@ -248,83 +375,114 @@ TEST_F(TwoMachines, TheClientAgreesWithTheHostOnMovedHitKilledTakenAndUnloadedUn
     EXPECT_TRUE(passenger->onMap && passenger->x == ShipX - 1);
 }
 
-TEST_F(TwoMachines, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStillPass)
+TEST_F(WorldPackets, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStillPass)
 {
-    PlayHost();
-    BecomeClient();
-    CUnit* walker = At(5, 5);
-    CUnit* ship = At(ShipX, ShipY);
-    const int32_t w = Ref(walker), s = Ref(ship), hit = Ref(At(5, 10)), own = Ref(At(5, 14)), dead = Ref(At(5, 12));
-    const int32_t passenger = Ref(static_cast<CUnitTransportShip*>(ship)->GetCargo(0));
-    At(5, 12)->RemoveFromWorld(false);
+    using M = CNetPacket;
     const auto bits = [](float value) { return CNetPacket::FromFloat(value); };
-    const auto from = [](int32_t sender, CNetPacket packet) {
-        packet.fields[CNetPacket::SenderField] = sender;
-        return packet;
-    };
-    const struct { CNetPacket packet; int32_t role; const char* report; } rows[] = {   // report null: applied
-        {CNetPacket::Make(30, w, 359), 2, nullptr},
-        {CNetPacket::Make(30, w, 360), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(30, w, -1), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(31, hit, bits(50.0f)), 2, nullptr},
-        {CNetPacket::Make(31, hit, bits(100.0f)), 2, nullptr},
-        {CNetPacket::Make(31, hit, bits(100.5f)), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(31, hit, bits(0.0f)), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(31, hit, bits(0.5f)), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(31, hit, bits(NAN)), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(32, w, 2), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(34, w, 14, -1, -1, 5, 5, 0, 0), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(34, w, 1, -1, -1, 5, 5, 5, 0), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(34, w, 1, -1, -1, 32, 5, 0, 0), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(43, own, -1, 10, 9), 2, nullptr},
-        {CNetPacket::Make(43, own, -1, 10, 10), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(43, own, -1, 10, 0), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(43, own, -1, 10, 1), 2, nullptr},
-        {CNetPacket::Make(43, own, -1, -1, 1), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(43, dead, -1, 10, 1), 2, "#DEBUG: Network packet names a dead unit"},
-        {CNetPacket::Make(43, w + 40 * 4096, -1, 10, 1), 2, "#DEBUG: Network packet names no unit"},
-        {CNetPacket::Make(44, 3 * 65536 + 3, -1, 10, 1), 2, "#DEBUG: Network packet names no building"},
-        {CNetPacket::Make(58, w, 6, 5, 90, 2, 3), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(58, w, 6, 5, 90, 8, 0), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(71, w, passenger, 19, 4), 2, "#DEBUG: Network packet names a unit of the wrong type"},
-        {CNetPacket::Make(71, s, passenger, 32, 4), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(71, s, passenger, -1, 4), 2, "#DEBUG: Network packet value out of range"},
-        {CNetPacket::Make(71, s, passenger, 19, 4), 2, nullptr},
-        {CNetPacket::Make(57, w, 6, 5, 90, 2), 2, "#DEBUG: Network packet meant for the host"},
-        {CNetPacket::Make(70, s, passenger), 2, "#DEBUG: Network packet meant for the host"},
-        {CNetPacket::Make(70, w, passenger), 1, "#DEBUG: Network packet names a unit of the wrong type"},
-        {CNetPacket::Make(72, s, passenger), 2, "#DEBUG: Network packet names another machine's object"},
-        {CNetPacket::Make(33, w), 2, nullptr},
-        {CNetPacket::Make(45, w), 2, "#DEBUG: Network packet of an unknown command"},
-        {CNetPacket::Make(30, w, 90), 0, "#DEBUG: Network packet in a single player game"},
+    const char* range = "#DEBUG: Network packet value out of range";
+    const char* notHost = "#DEBUG: Network packet meant for the host";
+    const char* noMachine = "#DEBUG: Network packet from no other machine";
+    Expect({
+        {M::Make(30, R(W), 359), nullptr}, {M::Make(30, R(W), 360), range}, {M::Make(30, R(W), -1), range},
+        {M::Make(31, R(W), bits(50.0f)), nullptr}, {M::Make(31, R(W), bits(100.5f)), range},
+        {M::Make(31, R(W), bits(100.0f)), nullptr, nullptr, M::Make(31, R(W), bits(50.0f))},
+        {M::Make(31, R(W), bits(0.0f)), range}, {M::Make(31, R(W), bits(0.5f)), range},
+        {M::Make(31, R(W), bits(NAN)), range}, {M::Make(32, R(W), 2), range},
+        {M::Make(34, R(W), 14, -1, -1, 5, 5, 0, 0), range}, {M::Make(34, R(W), 1, -1, -1, 5, 5, 5, 0), range},
+        {M::Make(34, R(W), 1, -1, -1, 32, 5, 0, 0), range},
+        {M::Make(43, R(L), -1, 10, 9), nullptr}, {M::Make(43, R(L), -1, 10, 10), range},
+        {M::Make(43, R(L), -1, 10, 0), range}, {M::Make(43, R(L), -1, 10, 1), nullptr},
+        {M::Make(43, R(L), -1, -1, 1), range},
+        {M::Make(43, R(W), -1, 10, 1), "#DEBUG: Network packet names a dead unit", nullptr, M::Make(32, R(W), 0)},
+        {M::Make(43, UnitRefOf(4000, Host, 0), -1, 10, 1), "#DEBUG: Network packet names no unit"},
+        {M::Make(44, 3 * 65536 + 3, -1, 10, 1), "#DEBUG: Network packet names no building"},
+        {M::Make(58, R(W), 6, 5, 90, 2, 3), range}, {M::Make(58, R(W), 6, 5, 90, 8, 0), range},
+        {M::Make(71, R(W), R(P), 19, 4), "#DEBUG: Network packet names a unit of the wrong type"},
+        {M::Make(71, R(S), R(P), 32, 4), range}, {M::Make(71, R(S), R(P), -1, 4), range},
+        {M::Make(57, R(W), 6, 5, 90, 2), notHost}, {M::Make(70, R(S), R(P)), notHost},
+        {From(2, M::Make(70, R(V2), R(C2))), "#DEBUG: Network packet names a unit of the wrong type", nullptr, {},
+         CMultiplayer::RoleHost},
+        {M::Make(72, R(S), R(P)), "#DEBUG: Network packet names another machine's object"},
+        {M::Make(33, R(W)), nullptr}, {M::Make(45, R(W)), "#DEBUG: Network packet of an unknown command"},
+        {M::Make(30, R(W), 90), "#DEBUG: Network packet in a single player game", nullptr, {}, 0},
         // Senders: another machine's unit, this machine or none, not the host.
-        {from(2, CNetPacket::Make(30, w, 6, 5, 90, 2, 0)), 2, "#DEBUG: Network packet names another machine's object"},
-        {from(Client, CNetPacket::Make(30, w, 6, 5, 90, 2, 0)), 2, "#DEBUG: Network packet from no other machine"},
-        {from(8, CNetPacket::Make(30, w, 6, 5, 90, 2, 0)), 2, "#DEBUG: Network packet from no other machine"},
-        {from(2, CNetPacket::Make(58, w, 6, 5, 90, 2, 0)), 2, "#DEBUG: Network packet not sent by the host"},
-    };
-    CTestLog log;
-    for (const auto& row : rows)
-    {
-        g_Config.networkRole = row.role;
-        log.Clear();
-        const SWorldState before = Snapshot();
-        g_MultiplayerGame.OnGamePacket(row.packet);
-        SCOPED_TRACE(testing::Message() << row.packet.Command() << " from " << row.packet.Sender() << " naming "
-                                        << row.packet.Value(1));
-        EXPECT_EQ(Snapshot() == before, row.report != nullptr);
-        EXPECT_EQ(log.Contains(row.report ? row.report : "#DEBUG: breakpoint reached"), row.report != nullptr);
-    }
-    g_Config.networkRole = CMultiplayer::RoleClient;
-    // Bytes: only a whole packet is read.
-    uint8_t bytes[73] = {};
-    CNetPacket::Make(30, w, 45).ToBytes(bytes);
-    log.Clear();
-    g_MultiplayerGame.OnGamePacket(bytes, 71);
-    EXPECT_TRUE(log.Contains("#DEBUG: Network packet of the wrong size") && walker->facing != 45);
-    g_MultiplayerGame.OnGamePacket(bytes, 72);
-    EXPECT_EQ(walker->facing, 45);
+        {From(2, M::Make(30, R(W), 90)), "#DEBUG: Network packet names another machine's object"},
+        {From(Client, M::Make(30, R(W), 90)), noMachine}, {From(8, M::Make(30, R(W), 90)), noMachine},
+        {From(2, M::Make(58, R(W), 5, 4, 180, 0, 0)), "#DEBUG: Network packet not sent by the host"},
+    });
+}
+
+TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitimateShapesApplied)
+{
+    using M = CNetPacket;
+    const int32_t OnHost = CMultiplayer::RoleHost;
+    const char* offMap = "#DEBUG: Network packet names a unit off the map";
+    const char* notAboard = "#DEBUG: Network packet names a unit the ship does not carry";
+    const char* noStand = "#DEBUG: Network packet puts a unit where it cannot stand";
+    const char* held = "#DEBUG: Network packet names a unit a building holds";
+    const char* idTaken = "#DEBUG: Network packet gives a unique id that a unit has";
+    const char* noCapture = "#DEBUG: Network packet names an object no capture may take";
+    const char* noMachine = "#DEBUG: Network packet from no other machine";
+    const char* noMine = "#DEBUG: Network packet names a worker that is in no mine";
+    const M razed = M::Make(44, R(T2), R(W), 100000, 4), fell = M::Make(32, R(W), 0);
+    const M health = From(2, M::Make(37, R(T2), M::FromFloat(50.0f)));
+    const auto Cargo = [this](EName ship) { return static_cast<CUnitTransportShip*>(N(ship))->GetCargoCount(); };
+    Expect({
+        // Targets, and units put on blocks.
+        {M::Make(34, R(W), 2, R(P), -1, 20, 4, 1, 0), offMap}, {M::Make(34, R(W), 2, R(U2), -1, 8, 20, 1, 0), offMap},
+        {M::Make(34, R(W), 2, R(L), -1, 5, 14, 1, 0), nullptr, [&] { return N(W)->targetUnit == N(L); }},
+        {From(2, M::Make(46, R(A2), R(P))), offMap}, {From(2, M::Make(46, R(A2), R(King))), offMap},
+        {From(2, M::Make(46, R(A2), R(L))), nullptr, [&] { return N(A2)->actionTargetUnit == N(L); }},
+        {M::Make(61, R(Pw), 7, 8), noMine}, {M::Make(61, R(Lw), 7, 8), noMine},   // aboard; here, not mining
+        {M::Make(61, R(Wm), 5, 5), noStand}, {M::Make(61, R(Wm), 28, 28), noStand},
+        {M::Make(61, R(Wm), 7, 8), nullptr, [&] { return At(7, 8) == N(Wm); }},
+        {M::Make(71, R(S), R(C2), 19, 8), notAboard}, {M::Make(71, R(S), R(King), 19, 8), notAboard},
+        {M::Make(71, R(S), R(P), 5, 5), noStand}, {M::Make(71, R(S), R(P), 28, 28), noStand},
+        {M::Make(71, R(S), R(Wm), 19, 8), nullptr, [&] { return At(19, 8) == N(Wm); }},   // nothing else holds it
+        {M::Make(71, R(S1), R(Lw), 19, 8), notAboard},   // this machine's ship knows its cargo
+        {M::Make(71, R(S), R(P), 19, 8), nullptr, [&] { return At(19, 8) == N(P); }},
+        {From(2, M::Make(70, R(S2), R(U2))), notAboard, nullptr, {}, OnHost},
+        {From(2, M::Make(70, R(S2), R(A2))), notAboard, nullptr, {}, OnHost},
+        {From(2, M::Make(70, R(S2), R(Wm))), notAboard, nullptr, {}, OnHost},   // another player's
+        {From(2, M::Make(70, R(S2), R(C2))), nullptr, [] { return SentCommands(71) + SentCommands(72) == 1; }, {},
+         OnHost},
+        {M::Make(58, R(W), 6, 6, 45, 3, 0), "#DEBUG: Network packet steps onto a held block",
+         [&] { return N(W)->x == 5 && N(W)->retryCounter == 1 && At(6, 6) == N(V2); }, M::Make(30, R(W), 45)},
+        {M::Make(58, R(W), 5, 4, 180, 0, 0), nullptr, [&] { return At(5, 4) == N(W); }},
+        {M::Make(68, R(B2), R(U2), 5, 5), noStand}, {M::Make(68, R(B2), R(U2), 28, 28), noStand},
+        {M::Make(68, R(B2), R(U2), 14, 10), nullptr, [&] { return At(14, 10) == N(U2); }},
+        // Deaths.
+        {From(2, M::Make(32, R(A2), 0)), held}, {From(2, M::Make(32, R(U2), 0)), held},
+        {M::Make(32, R(P), 0), nullptr, [&] { return N(P)->IsDying() && Cargo(S) == 0; }},
+        {M::Make(32, R(King), 0), nullptr, [&] { return NB(K0)->garrisonedUnit == nullptr; }},
+        {M::Make(54, R(Trap), R(P)), offMap}, {M::Make(54, R(Trap), R(L)), nullptr, [&] { return N(L)->IsDying(); }},
+        {M::Make(34, R(W), 5, -1, -1, 5, 5, 4, 0), "#DEBUG: Network packet shows a living unit as a corpse"},
+        {M::Make(34, R(W), 4, -1, -1, 5, 5, 4, 0), nullptr},
+        {fell, nullptr, [&] { return N(W)->IsDying(); }, M::Make(34, R(W), 4, -1, -1, 5, 5, 4, 0)},
+        // Unique ids and captures.
+        {From(2, M::Make(52, R(T2), Id(V2))), idTaken}, {From(2, M::Make(52, R(T2), Id(A2))), idTaken},
+        {From(2, M::Make(52, R(T2), 4000)), nullptr, [] { return NextId(2) == 4001 && Found(2, 4000); }},
+        {M::Make(74, R(W), R(D), Id(W)), idTaken},
+        {M::Make(74, R(W), R(L), 4000), noCapture}, {M::Make(74, R(W), R(V2), 4000), noCapture},   // not taken
+        {M::Make(74, R(P), R(D), 4000), noCapture},                                                 // by one aboard
+        {M::Make(74, R(W), R(D), 4000), nullptr, [&] { return N(D)->player == Host && NextId(Host) == 4001; }},
+        {M::Make(76, R(W), R(B2)), noCapture}, {M::Make(76, R(W), R(H1)), noCapture},
+        {M::Make(76, R(W), R(DB)), nullptr, [&] { return NB(DB)->owner == Host; }},
+        // Hits, and a building brought down here.
+        {M::Make(43, R(L), R(P), 10, 1), nullptr, [&] { return N(L)->health < 100.0f && Alerts() == 0; }},
+        {M::Make(43, R(L), R(W), 10, 1), nullptr, [&] { return !N(L)->attacker && Alerts() == 1; }, fell},
+        {M::Make(44, R(H1), R(W), 10, 4), nullptr, [&] { return Alerts() == 1; }, fell},
+        {From(2, M::Make(43, R(L), R(A2), 10, 2)), nullptr, [&] { return Alerts() == 1; }},   // from its tower
+        {health, "#DEBUG: Network packet raises a destroyed building", nullptr, razed}, {health, nullptr},
+        {From(2, M::Make(39, R(T2))), nullptr, [&] { return NB(T2) == nullptr; }, razed},
+        {M::Make(39, R(T2)), "#DEBUG: Network packet names another machine's object"},
+        // Senders no machine plays (a computer player, an empty slot, a defeated player), and one that does.
+        {From(5, M::Make(43, R(L), -1, 100000, 1)), noMachine}, {From(4, M::Make(43, R(L), -1, 100000, 1)), noMachine},
+        {From(3, M::Make(43, R(L), -1, 100000, 1)), noMachine}, {From(5, M::Make(44, R(H1), -1, 100000, 4)), noMachine},
+        {From(2, M::Make(43, R(L), -1, 100000, 1)), nullptr, [&] { return N(L)->IsDying(); }},
+        // A shooter known here by its reference alone (a corpse already): its player's kill, or nobody's unit.
+        {From(2, M::Make(43, R(L), UnitRefOf(4000, 2, 0), 100000, 1)), nullptr, [] { return Kills(2) == 1; }},
+        {From(2, M::Make(43, R(L), UnitRefOf(4000, Host, 0), 10, 1)), "#DEBUG: Network packet names no unit"},
+    });
 }
 }  // namespace
-
-

@@ -265,10 +265,14 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     cargo.pop_back();
     EXPECT_TRUE(!ship->IsCarrying(gone) && FindPlayerTransportShip(cargo[0]) == ship);
     const int32_t lost = world.Player(0).statistics[STAT_UNITS_LOST];
+    // The drowned leave no holder behind (the world's check at the end): a hunter's links, the selection.
+    CUnit* hunter = world.Spawn(1, UNIT_WARRIOR, 30, 20);
+    hunter->actionTargetUnit = hunter->targetUnit = hunter->followedUnit = hunter->attacker = cargo[0];
+    g_Selection.AddUnit(cargo[2], 0);
     g_Particles.ClearEffects();
     g_Config.networkRole = 1;
     ship->TakeHit(nullptr, 100000, DAMAGE_BLADE, false);   // sunk
-    EXPECT_TRUE(ship->GetCargoCount() == 0 && ship->model == 45);
+    EXPECT_TRUE(ship->GetCargoCount() == 0 && ship->model == 45 && g_Selection.unitCount == 0);
     for (CUnit* unit : cargo)
         EXPECT_FALSE(world.Player(0).HasUnit(unit));
     EXPECT_EQ(std::pair(world.Player(0).unitsByType[UNIT_WARRIOR], world.Player(0).statistics[STAT_UNITS_LOST]),
