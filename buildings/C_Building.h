@@ -393,6 +393,9 @@ public:
     // Living while the whole part of maximum x health x 0.01 is above 0.
     int32_t GetHitPoints() const { return static_cast<int32_t>(GetMaxHitPoints() * health * 0.01f); }
     bool IsAlive() const { return GetHitPoints() > 0; }
+    // Whether this machine decides the building's end: its owner's machine,
+    // the host for a neutral one (every building in a single player game).
+    bool IsDecidedHere() const;
     bool IsFinished() const { return buildProgress == FinishedProgress; }
 
     // ---- The record ------------------------------------------------------------
@@ -473,7 +476,6 @@ private:
     bool LeaveWorld(bool tellScript);
     void OnDestroyedByDamage(CUnit* attackerUnit);
     void RevealToAttacker(CUnit& attackerUnit);
-    bool IsDecidedHere() const;
     void LeaveRubble();
     void RefundPrice(int32_t payer);
     void TellComputerPlayersGone();

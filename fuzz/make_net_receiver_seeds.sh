@@ -104,6 +104,14 @@ seed repro_capture_client_building_76 $CLIENT1 eval 'packet 76 $H $h_warrior $c2
 seed repro_tower_at_zero_health_39 $CLIENT1 eval '
   packet 44 $H $c2_tower $h_warrior $KILL $BLADE; frame; packet 39 $C2 $c2_tower;
   packet 46 $C2 $c2_archer $c1_warrior; packet 43 $H $c1_warrior $h_warrior $KILL $BLADE'
+# A fallen tower's archers while its owner's word is on its way: a target given before or after the fall
+# must not outlive its unit.
+seed repro_fallen_tower_archer_target_46 $CLIENT1 eval '
+  packet 44 $H $c2_tower $h_warrior $KILL $BLADE; frame; packet 46 $C2 $c2_archer $c1_warrior;
+  packet 43 $H $c1_warrior $h_warrior $KILL $BLADE'
+seed repro_fallen_tower_archer_old_target_46 $CLIENT1 eval '
+  packet 46 $C2 $c2_archer $c1_warrior; packet 44 $H $c2_tower $h_warrior $KILL $BLADE; frame;
+  packet 43 $H $c1_warrior $h_warrior $KILL $BLADE'
 seed repro_tower_raised_from_zero_37 $CLIENT1 eval '
   packet 44 $H $c2_tower $h_warrior $KILL $BLADE; frame; packet 37 $C2 $c2_tower $HEALTH_26'
 seed repro_house_raised_from_zero_37 $CLIENT1 eval 'frame; packet 37 $C2 $c2_fallen_house $HEALTH_26'

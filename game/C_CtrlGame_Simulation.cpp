@@ -64,6 +64,14 @@ void UpdateBuildings(CPlayer& owner, int32_t ticks)
     for (int32_t i = 0; i < owner.buildingCount;)
     {
         CBuilding* building = owner.buildings[i];
+        if (building->GetHitPoints() <= 0 && !building->IsDecidedHere())
+        {
+            // Another machine's building, brought down here by a hit: it stays
+            // listed, idle, so that it still lets go of units that leave, until
+            // its own machine's word takes it down.
+            ++i;
+            continue;
+        }
         if (building->GetHitPoints() <= 0)
         {
             DEBUG_REPORT("#DEBUG: Destroyed building in the players building list");

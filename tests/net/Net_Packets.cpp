@@ -475,6 +475,11 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
         {From(2, M::Make(43, R(L), R(A2), 10, 2)), nullptr, [&] { return Alerts() == 1; }},   // from its tower
         {health, "#DEBUG: Network packet raises a destroyed building", nullptr, razed}, {health, nullptr},
         {From(2, M::Make(39, R(T2))), nullptr, [&] { return NB(T2) == nullptr; }, razed},
+        // Its archer, given a target after the fall, lets it go when the target dies before the owner's word.
+        {From(2, M::Make(46, R(A2), R(L))), nullptr, [&] {
+             world.Frame(1);
+             g_MultiplayerGame.OnGamePacket(Resolved(M::Make(43, R(L), R(W), 100000, 1)));
+             return N(L)->IsDying() && !N(A2)->actionTargetUnit && NB(T2)->health == 0.0f; }, razed},
         {M::Make(39, R(T2)), "#DEBUG: Network packet names another machine's object"},
         // Senders no machine plays (a computer player, an empty slot, a defeated player), and one that does.
         {From(5, M::Make(43, R(L), -1, 100000, 1)), noMachine}, {From(4, M::Make(43, R(L), -1, 100000, 1)), noMachine},
