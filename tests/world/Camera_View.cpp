@@ -30,10 +30,7 @@ BlockSet BruteForceVisible()
                 inFront = view[2] > 0.0f;
                 GlobalFunc::ProjectToScreen(view[0], view[1], view[2], screen);
                 for (int axis = 0; axis < 2; ++axis)
-                {
-                    low[axis] = std::min(low[axis], screen[axis]);
-                    high[axis] = std::max(high[axis], screen[axis]);
-                }
+                    low[axis] = std::min(low[axis], screen[axis]), high[axis] = std::max(high[axis], screen[axis]);
             }
             if (inFront && high[0] >= 205 && high[1] >= 0 && low[0] < 1024 && low[1] < 768)
                 visible.insert({x, y});
@@ -96,10 +93,8 @@ TEST_F(CameraView, TheListEqualsABruteForceScanFor200Cameras)
                 for (int32_t y = 0; y <= 64; ++y)
                     g_GameMap.CornerHeight(x, y) = base + sx * x + sy * y;
         }
-        g_GameMap.cameraTargetX = place(random);
-        g_GameMap.cameraTargetY = place(random);
-        g_GameMap.cameraHeading = float(heading(random));
-        g_GameMap.cameraDistance = float(distance(random) * 100);
+        g_GameMap.cameraTargetX = place(random), g_GameMap.cameraTargetY = place(random);
+        g_GameMap.cameraHeading = float(heading(random)), g_GameMap.cameraDistance = float(distance(random) * 100);
         g_GameMap.viewTranslation[2] =
             g_GameMap.GetHeight(g_GameMap.cameraTargetX, g_GameMap.cameraTargetY) + g_GameMap.cameraDistance;
         g_GameMap.UpdateVisibleBlocks();
@@ -163,10 +158,7 @@ TEST_F(CameraView, TheMinimapCornersStandForTheMapCornersByHeading)
 // The end corner follows the hovered block and, while a wall is placed, the wall preview with it.
 TEST_F(CameraView, TheDragRectangleFollowsTheHoveredBlockAndSteersTheWallPreview)
 {
-    const auto hover = [](int32_t x, int32_t y) {
-        g_GameMap.hoveredBlockX = x;
-        g_GameMap.hoveredBlockY = y;
-    };
+    const auto hover = [](int32_t x, int32_t y) { g_GameMap.hoveredBlockX = x, g_GameMap.hoveredBlockY = y; };
     const auto rect = [] { return std::vector<int32_t>(g_GameMap.dragRect, g_GameMap.dragRect + 4); };
     hover(5, 7);
     g_GameMap.BeginDragRect();
@@ -213,17 +205,12 @@ TEST_F(CameraSteps, TheScreensAxesTurnWithTheHeadingsQuarterAndStayOnTheMap)
 // camera turned for ever and the keys stayed locked.
 TEST_F(CameraSteps, ATurnEndsWrappedASecondPressIsIgnoredAndZoomKeepsItsLimits)
 {
-    g_GameMap.OnKeyDown(45);
-    g_GameMap.Tick(17);
+    g_GameMap.OnKeyDown(45), g_GameMap.Tick(17);
     EXPECT_EQ(g_GameMap.cameraHeading, 400.0f);
-    g_GameMap.OnKeyDown(45);
-    g_GameMap.Tick(100);
+    g_GameMap.OnKeyDown(45), g_GameMap.Tick(100);
     EXPECT_TRUE(g_GameMap.cameraHeading == 45.0f && g_GameMap.cameraTargetHeading == 45.0f);
-    g_GameMap.OnKeyDown(46);
-    g_GameMap.OnKeyDown(46);
-    g_GameMap.Tick(18);
-    g_GameMap.OnKeyDown(46);
-    g_GameMap.Tick(18);
+    g_GameMap.OnKeyDown(46), g_GameMap.OnKeyDown(46), g_GameMap.Tick(18);
+    g_GameMap.OnKeyDown(46), g_GameMap.Tick(18);
     EXPECT_TRUE(g_GameMap.cameraHeading == 225.0f && g_GameMap.cameraTargetHeading == 225.0f);
 
     // Zoom stays within 300 and 800 and the eye follows by ten a step.
@@ -321,15 +308,12 @@ TEST_F(CameraSelection, HomeCentresOnTheSelectionAndCommaAndFullStopStepThroughT
     g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 1.0f;
     EXPECT_TRUE(g_GameMap.OnKeyDown(36) && target() == (std::pair{1.0f, 1.0f}));
     TestBuilding house(5, 0, 0);
-    house.width = 3;
-    house.x = 30;
-    house.y = 40;
+    house.width = 3, house.x = 30, house.y = 40;
     g_Selection.SelectBuilding(&house);
     g_GameMap.OnKeyDown(36);
     EXPECT_EQ(target(), (std::pair{31.0f, 41.0f}));
     WideUnit wide;
-    wide.x = 10;
-    wide.y = 20;
+    wide.x = 10, wide.y = 20;
     g_Selection.AddUnit(&wide, 0);
     g_GameMap.OnKeyDown(36);
     EXPECT_EQ(target(), (std::pair{11.0f, 21.0f}));

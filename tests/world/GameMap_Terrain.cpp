@@ -117,27 +117,19 @@ protected:
         for (int x = 10; x <= 14; ++x)
             for (int y = 10; y <= 14; ++y)
                 g_GameMap.CornerHeight(x, y) = -30;
-        g_GameMap.CornerHeight(40, 40) = 77;
-        g_GameMap.cornerTextures[3 * 257 + 4] = 2;
-        g_GameMap.weatherMap[5 * 256 + 6] = 9;
-        g_GameMap.aiTiltMap[7 * 256 + 8] = 3;
+        g_GameMap.CornerHeight(40, 40) = 77, g_GameMap.cornerTextures[3 * 257 + 4] = 2;
+        g_GameMap.weatherMap[5 * 256 + 6] = 9, g_GameMap.aiTiltMap[7 * 256 + 8] = 3;
         g_GameMap.weatherType = WEATHER_SNOW;
-        g_GameMap.Block(20, 20).impassable = 1;
-        g_GameMap.Block(21, 20).decorationModel = StartPointMarker;
-        g_GameMap.cameraTargetX = 12.5f;
-        g_GameMap.viewMatrix[4] = 0.75f;
-        g_GameMap.waterOffsets[0] = 0.125f;
-        g_GameMap.waterAccumulator = 42;
-        g_GameMap.playerSettings[2].initialGold = 1234;
-        g_GameMap.playerSettings[2].technologyStates[60] = 2;
-        g_GameMap.playerSettings[7].unitEnabled[35] = 0;
-        g_GameMap.playerSettings[7].startViewY = 33;
+        g_GameMap.Block(20, 20).impassable = 1, g_GameMap.Block(21, 20).decorationModel = StartPointMarker;
+        g_GameMap.cameraTargetX = 12.5f, g_GameMap.viewMatrix[4] = 0.75f;
+        g_GameMap.waterOffsets[0] = 0.125f, g_GameMap.waterAccumulator = 42;
+        g_GameMap.playerSettings[2].initialGold = 1234, g_GameMap.playerSettings[2].technologyStates[60] = 2;
+        g_GameMap.playerSettings[7].unitEnabled[35] = 0, g_GameMap.playerSettings[7].startViewY = 33;
         g_GameMap.UpdateArea(0, 0, -1, -1);
         g_GameMap.AssignRegionIds();
 
-        m_References.unit = &m_Unit;
+        m_References.unit = g_GameMap.Block(30, 31).unit = &m_Unit;
         m_References.building = &m_Building;
-        g_GameMap.Block(30, 31).unit = &m_Unit;
         for (int x = 40; x < 42; ++x)
             for (int y = 2; y < 4; ++y)
                 g_GameMap.Block(x, y).building = &m_Building;
@@ -152,10 +144,7 @@ protected:
     static void FreeMap()
     {
         for (SMapBlock& block : g_GameMap.AllBlocks())
-        {
-            block.unit = nullptr;
-            block.building = nullptr;
-        }
+            block.unit = nullptr, block.building = nullptr;
         g_GameMap.Free();
     }
 
@@ -274,8 +263,7 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
 {
     // A map never loaded only drops its minimap.
     g_GameMap.width = g_GameMap.height = 32;
-    g_GameMap.CreateMinimap();
-    g_GameMap.Free();
+    g_GameMap.CreateMinimap(), g_GameMap.Free();
     EXPECT_TRUE(g_GameMap.theme == NoTheme && g_GameMap.minimap == nullptr && Log().Contains("-Free Minimap"));
     EXPECT_FALSE(Log().Contains("Releasing map data"));
 
@@ -364,8 +352,7 @@ TEST_F(GameMapTerrain, WaterLevelIsTheLowestCornerThirdAndDeepWaterDarkens)
     Expect("colour", Colour, {{10, 10, 0x585858}, {22, 22, Grey220}, {32, 32, Grey220}});
 
     // Each call moves the offsets one step, whatever the number of ticks.
-    g_GameMap.waterOffsets[0] = 0.0f;
-    g_GameMap.waterOffsets[1] = 0.999f;
+    g_GameMap.waterOffsets[0] = 0.0f, g_GameMap.waterOffsets[1] = 0.999f;
     const int32_t before = g_GameMap.waterAccumulator;
     g_GameMap.AnimateWater(3);
     EXPECT_EQ(g_GameMap.waterAccumulator, before + 3);
@@ -380,13 +367,11 @@ TEST_F(GameMapTerrain, PassabilityFollowsSlopeWaterObjectsAndTheMark)
     // A deep steep hole wholly under water, and a steep one reaching land.
     SetCorners(10, 10, 11, 11, -10);
     g_GameMap.CornerHeight(10, 10) = -60;
-    g_GameMap.CornerHeight(20, 20) = -60;   // block (20, 20): -60, 0, 0, 5
-    g_GameMap.CornerHeight(21, 21) = 5;
+    g_GameMap.CornerHeight(20, 20) = -60, g_GameMap.CornerHeight(21, 21) = 5;   // block (20, 20): -60, 0, 0, 5
     CUnit unit;
     CountedBuilding building;
     g_GameMap.Block(44, 5).unit = &unit;
-    g_GameMap.Block(50, 5).building = &building;
-    g_GameMap.Block(50, 5).blocked = 1;
+    g_GameMap.Block(50, 5).building = &building, g_GameMap.Block(50, 5).blocked = 1;
     g_GameMap.Block(3, 3).impassable = 1;
     g_GameMap.UpdateArea(0, 0, 64, 64);
     // Steep land; steep but a unit stands there; the flat top; flat but a building; steep, deep and all corners
@@ -396,11 +381,9 @@ TEST_F(GameMapTerrain, PassabilityFollowsSlopeWaterObjectsAndTheMark)
     EXPECT_EQ(At(20, 20).waterLevel, 20);
     // An area wholly outside the map, or empty, changes nothing.
     g_GameMap.Block(3, 3).impassable = 0;
-    g_GameMap.UpdateArea(70, 0, 5, 5);
-    g_GameMap.UpdateArea(0, 0, 0, 10);
+    g_GameMap.UpdateArea(70, 0, 5, 5), g_GameMap.UpdateArea(0, 0, 0, 10);
     EXPECT_EQ(At(3, 3).blocked, 1);
-    g_GameMap.Block(44, 5).unit = nullptr;
-    g_GameMap.Block(50, 5).building = nullptr;
+    g_GameMap.Block(44, 5).unit = nullptr, g_GameMap.Block(50, 5).building = nullptr;
 }
 
 TEST_F(GameMapTerrain, AreaTestsKnowLandWaterAndOccupiedBlocks)
@@ -453,11 +436,9 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
     EXPECT_EQ(saved[markedBlock + 5], 1);   // marked impassable
     EXPECT_EQ(saved.substr(SetupStart + 4, 9), std::string("Player 1", 9));
     // Spoil the map, then load the section back.
-    g_GameMap.CornerHeight(40, 40) = 0;
-    g_GameMap.weatherType = WEATHER_NONE;
+    g_GameMap.CornerHeight(40, 40) = 0, g_GameMap.weatherType = WEATHER_NONE;
     g_GameMap.playerSettings[0].name = "Someone";
-    g_GameMap.Block(30, 31).unit = nullptr;
-    g_GameMap.Block(50, 50).regionId = 99;
+    g_GameMap.Block(30, 31).unit = nullptr, g_GameMap.Block(50, 50).regionId = 99;
 
     CMemorySaveStream stream(saved);
     ASSERT_TRUE(g_GameMap.LoadGame(stream, m_References));

@@ -156,8 +156,7 @@ protected:
         g_GameMap.editor = 1;
         for (CMapPlayerSettings& s : g_GameMap.playerSettings)
             s.name = "";
-        g_GameMap.Block(3, 3).decorationModel = StartPointMarker;
-        g_GameMap.Block(9, 9).decorationModel = 250;
+        g_GameMap.Block(3, 3).decorationModel = StartPointMarker, g_GameMap.Block(9, 9).decorationModel = 250;
         CBuilding* tower = g_Players[0].CreateBuilding(6, 5, 5);
         EXPECT_NE(tower, nullptr);
         if (tower != nullptr)
@@ -511,8 +510,7 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     EXPECT_TRUE(g_GameMap.ReadMapFileStartNum(cut.c_str()) == 0 && !g_GameMap.LoadMinimapPreview(cut.c_str(), preview));
 
     std::vector<uint8_t> huge = bytes;
-    SetLe32(huge, 0, INT_MIN);
-    SetLe32(huge, 4, INT_MIN);
+    SetLe32(huge, 0, INT_MIN), SetLe32(huge, 4, INT_MIN);
     Folder().Write("Maps/cut.world", huge);
     EXPECT_EQ(g_GameMap.ReadMapFileStartNum(cut.c_str()), 0);
     EXPECT_TRUE(Log().Contains("Map file refused: the size is not 32 to 256 blocks each way"));
@@ -747,13 +745,10 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
             g_GameMap.weatherMap[x * 256 + y] = uint8_t((x + 2 * y) % 5);
     g_GameMap.weatherType = WEATHER_RAIN;
     CMapPlayerSettings& fourth = g_GameMap.playerSettings[3];
-    fourth.starving = 0;
-    fourth.technologyStates[5] = 2;
-    fourth.unitEnabled[7] = 0;
+    fourth.starving = 0, fourth.technologyStates[5] = 2, fourth.unitEnabled[7] = 0;
     CBuilding* tower = g_Players[0].CreateBuilding(6, 5, 5);
     ASSERT_NE(tower, nullptr);
-    dynamic_cast<CBuildingTower&>(*tower).archerCount = 2;
-    tower->scriptTag = 7;
+    dynamic_cast<CBuildingTower&>(*tower).archerCount = 2, tower->scriptTag = 7;
     ASSERT_NE(g_Players[0].CreateResource(2, 15, 2, 0, 1), nullptr);
     ASSERT_NE(g_Players[0].CreateDecorationBuilding(2, 25, 5), nullptr);
     CUnit* hero = g_Players[0].CreateUnit(1, 2, 20);

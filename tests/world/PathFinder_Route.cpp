@@ -121,19 +121,12 @@ TEST(PathFinderRoute, UnitsInTheWayBlockUnlessTheyWalkAsFastOrAreAMeleeChasersEn
         PathTestWorld world(MakePathTestMap({"##########", "..........", "##########"}));
         world.players.SetAllied(2, 0, true);
         // Each Init takes the ranges of its own unit: after a catapult the base unit chases as a melee unit.
-        PathTestUnit catapult(0);
-        catapult.fights = true;
-        catapult.attackRange = 8;
-        catapult.minimumAttackRange = 3;
+        PathTestUnit catapult(0), self(0), blocker(blockerPlayer, 1, blockerSpeed), target(1);
+        catapult.fights = true, catapult.attackRange = 8, catapult.minimumAttackRange = 3;
         world.finder->Init(0, &catapult);
-        PathTestUnit self(0);
-        self.fights = range > 0;
-        self.attackRange = self.fights ? range : 1;
-        PathTestUnit blocker(blockerPlayer, 1, blockerSpeed);
+        self.fights = range > 0, self.attackRange = self.fights ? range : 1;
         blocker.pathFlag = walking;
-        PathTestUnit target(1);
-        Placed(world, blocker, 4, 1);
-        Placed(world, target, 9, 1);
+        Placed(world, blocker, 4, 1), Placed(world, target, 9, 1);
         world.finder->Init(0, &Placed(world, self, 0, 1));
         const int32_t steps = world.Find(0, 1, 9, 1, 1, Land, 0, 0, &target);
         EXPECT_EQ(steps == 8 && world.end.x == 8, passes);
@@ -146,8 +139,7 @@ TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
     CTestLog log;
     PathTestWorld world(MakePathTestMap(10, 10));
     PathTestUnit farAway(1);
-    farAway.x = 4000;
-    farAway.y = -4000;
+    farAway.x = 4000, farAway.y = -4000;
     // Name, start, size and target of the search.  A target so far off that no cell lies within the search's
     // reach fails at the start like the rest.
     const std::tuple<const char*, int32_t, int32_t, int32_t, CUnit*> cases[] = {
@@ -308,18 +300,14 @@ TEST(PathFinderTargets, BesideMeansNoStepsAndEveryMissCountsAFailure)
     for (int32_t x = 5; x < 7; ++x)
         for (int32_t y = 5; y < 7; ++y)
             world.players.SetVisibility(0, x, y, 0);
+    CPathFinder::Route& route = world.Route();
+    CPathFinder::SPoint& end = world.end;
     const int32_t results[] = {
-        finder.FindResource(8, 5, 4, 1, 0, world.Route(), world.end),
-        finder.FindStorage(1, 1, world.Route(), world.end),
-        finder.FindGarrisonKeep(1, 1, world.Route(), world.end),
-        finder.FindBuildSite(1, 1, 0, world.Route(), world.end),
-        finder.FindStorage(-1, 0, world.Route(), world.end),
-        finder.FindResource(40, 0, 2, 0, 0, world.Route(), world.end),
-        finder.FindGarrisonKeep(0, 300, world.Route(), world.end),
-        finder.FindBuildSite(0, -9, 5, world.Route(), world.end),
-        finder.FindCoastToUngarrison(39, 39, 2, 0, world.Route(), world.end),
-        finder.FindUngarrisonPos(0, 0, 0, 0, world.end),
-    };
+        finder.FindResource(8, 5, 4, 1, 0, route, end), finder.FindStorage(1, 1, route, end),
+        finder.FindGarrisonKeep(1, 1, route, end), finder.FindBuildSite(1, 1, 0, route, end),
+        finder.FindStorage(-1, 0, route, end), finder.FindResource(40, 0, 2, 0, 0, route, end),
+        finder.FindGarrisonKeep(0, 300, route, end), finder.FindBuildSite(0, -9, 5, route, end),
+        finder.FindCoastToUngarrison(39, 39, 2, 0, route, end), finder.FindUngarrisonPos(0, 0, 0, 0, end)};
     for (const int32_t result : results)
         EXPECT_EQ(result, 0);
     EXPECT_EQ(finder.GetTargetBuilding(), nullptr);
@@ -544,8 +532,7 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
         }
     PathTestBuilding landProbe(4, 1, 1, 0);
     PathTestBuilding docks(13, 2, 2, 0);
-    landProbe.placementMap = placementView.get();
-    docks.placementMap = placementView.get();
+    landProbe.placementMap = docks.placementMap = placementView.get();
 
     EXPECT_FALSE(islands.finder->FindBuildingPlace(2, 5, &landProbe, 0, 0, 0, islands.end));
     for (const auto& tried : landProbe.triedPositions)
@@ -765,8 +752,7 @@ TEST(PathFinderRoute, ADiagonalStepPastABlockedSideIsRefusedButPastATreeAUnitOrW
             const int32_t side = std::max(size, 1);
             PathTestWorld world(MakePathTestMap(side + 2, side + 2));
             PathTestBuilding site(10, 1, 1, -1), tree(10, 1, 1, -1), wall(9, 1, 1, 1);
-            site.resourceKind = 4;
-            tree.resourceKind = 2;
+            site.resourceKind = 4, tree.resourceKind = 2;
             PathTestUnit unit(1);
             const int32_t x = below ? 0 : side;
             const int32_t y = below ? side : 0;

@@ -219,21 +219,17 @@ TEST_F(PlayerUnits, ConvertedUnitsKeepTheirIdAndRemovalTellsScriptOpponentAndGro
     // A convert joins no group; its removal takes none below zero.
     EXPECT_TRUE(to.groupCounts[GROUP_FOOT_SOLDIERS] == 0 && Player(1).groupCounts[GROUP_FOOT_SOLDIERS] == 0);
     EXPECT_EQ(to.script.GetEvents().back().kind, CScript::EEvent::UnitConverted);
-    knight->scriptTag = 77;
-    knight->controlGroup = 3;
-    to.controlGroupCounts[2] = 1;
+    knight->scriptTag = 77, knight->controlGroup = 3, to.controlGroupCounts[2] = 1;
     to.RemoveUnit(knight, 1);
     EXPECT_TRUE(to.controlGroupCounts[2] == 0 && to.script.GetEvents().back().values[0] == 77 &&
                 to.computerAI.GetNotices().back().kind == CComputerAI::ENotice::UnitDied &&
                 to.groupCounts[GROUP_FOOT_SOLDIERS] == 0);
     // A group count below zero is reported and held at zero.
-    to.AddUnit(knight);
-    to.RemoveUnit(knight, 1);
+    to.AddUnit(knight), to.RemoveUnit(knight, 1);
     EXPECT_TRUE(to.controlGroupCounts[2] == 0 && Log().Contains("#DEBUG: Group unit count underrun"));
     // Tower archers are found by id and leave in order.
     TestUnit first(8), second(8);
-    to.AddTowerArcher(&first);
-    to.AddTowerArcher(&second);
+    to.AddTowerArcher(&first), to.AddTowerArcher(&second);
     to.RemoveTowerArcher(knight);
     EXPECT_TRUE(Log().Contains("#DEBUG: Tower archer is missing from player's list"));
     to.RemoveTowerArcher(&first);
@@ -286,12 +282,9 @@ TEST_F(PlayerActions, EachCallPerformsOneActionResumesBehindItAndSurvivesRemoval
     std::vector<TestUnit*> units;
     for (int32_t i = 0; i < 4; ++i)
         units.push_back(Create(player, 2));
-    units[0]->pendingActions[0] = 1;
-    units[1]->pendingActions[0] = 1;
-    units[1]->health = 1.0f;
-    units[1]->starvation = 1.0f;   // dead: skipped
+    units[0]->pendingActions[0] = units[1]->pendingActions[0] = units[3]->pendingActions[0] = 1;
+    units[1]->health = units[1]->starvation = 1.0f;   // dead: skipped
     units[2]->pendingActions[1] = 1;
-    units[3]->pendingActions[0] = 1;
     EXPECT_TRUE(player.UpdateUnitsTimeSliced() && player.unitCursors[0] == 1 && player.UpdateUnitsTimeSliced());
     EXPECT_TRUE(units[3]->performed[0] == 1 && units[1]->performed[0] == 0);
     // Phase 0 exhausted: phase 1 performs its action and the call ends false.
@@ -300,8 +293,7 @@ TEST_F(PlayerActions, EachCallPerformsOneActionResumesBehindItAndSurvivesRemoval
     // Removals leave the cursor past the list: nothing beyond it is touched.
     for (TestUnit* unit : units)
         unit->pendingActions[0] = 1;
-    player.UpdateUnitsTimeSliced();
-    player.UpdateUnitsTimeSliced();
+    player.UpdateUnitsTimeSliced(), player.UpdateUnitsTimeSliced();
     ASSERT_EQ(player.unitCursors[0], 3);
     for (int32_t i = 0; i < 3; ++i)
     {
@@ -316,16 +308,11 @@ TEST_F(PlayerActions, TheLocalPlayerIsToldOncePerMinuteAndHungerNeverKills)
 {
     CPlayer& player = Player(0);
     TestUnit* unit = Create(player, 1);   // a limit of 0
-    Services().networkGame = true;
-    player.CheckStarvation(10.0f);
-    Services().networkGame = false;
-    player.starvationEnabled = 0;
-    player.CheckStarvation(10.0f);
-    player.starvationEnabled = 1;
-    player.CheckStarvation(0.0f);
+    Services().networkGame = true, player.CheckStarvation(10.0f);
+    Services().networkGame = false, player.starvationEnabled = 0, player.CheckStarvation(10.0f);
+    player.starvationEnabled = 1, player.CheckStarvation(0.0f);
     EXPECT_FLOAT_EQ(unit->starvation, 0.0f);
-    player.CheckStarvation(5.0f);
-    player.CheckStarvation(5.0f);
+    player.CheckStarvation(5.0f), player.CheckStarvation(5.0f);
     ASSERT_EQ(Services().messages.size(), 1u);
     EXPECT_TRUE(Services().messages[0].text == "People starving" && Services().messages[0].colour == 0xFFFF00u);
     SysClock::AdvanceTestClock(60001);
@@ -408,8 +395,7 @@ TEST_F(PlayerEconomy, TrainingAndBuildingNeedEachListedBuildingAndTechnology)
             ExpectExactlyTheConditions(player, conditions, cast, [&] { return player.CanBuildBuilding(cast); });
     everything();
     ASSERT_TRUE(player.CanTrainUnit(13) && player.CanBuildBuilding(15));
-    player.enabledUnitTypes[13] = 0;
-    player.enabledBuildingCasts[15] = 0;
+    player.enabledUnitTypes[13] = player.enabledBuildingCasts[15] = 0;
     EXPECT_FALSE(player.CanTrainUnit(13) || player.CanBuildBuilding(15));
 }
 
@@ -435,8 +421,7 @@ TEST_F(PlayerLife, ASecondInitStartsFromNothingAndCompilesTheScript)
     EXPECT_TRUE(Services().messages[0].text == "Script compile error:missing.scr: cannot open the script file" &&
                 Services().messages[0].colour == 0xFF0000u);
     // Only a computer player runs its opponent; empty, remote and defeated players are everyone's friends.
-    player.UpdateComputerAI();
-    Player(0).UpdateComputerAI();
+    player.UpdateComputerAI(), Player(0).UpdateComputerAI();
     EXPECT_TRUE(player.computerAI.GetFrameCount() == 1 && Player(0).computerAI.GetFrameCount() == 0);
     Player(5).type = PLAYER_REMOTE;
     EXPECT_TRUE(Player(5).IsFriendTo(1));
@@ -450,8 +435,7 @@ TEST_F(PlayerLife, TheLocalPlayerHearsOneAlertPerAreaAndMinuteAndRemovalsClearTh
     CPlayer& local = Player(0);
     CUnit* victim = Create(local, 2, 20, 20);
     CUnit* attacker = Create(Player(5), 2, 21, 20);
-    local.AlertUnitAttacked(victim, attacker, 1);
-    local.AlertUnitAttacked(victim, attacker, 1);
+    local.AlertUnitAttacked(victim, attacker, 1), local.AlertUnitAttacked(victim, attacker, 1);
     ASSERT_EQ(Services().messages.size(), 1u);
     EXPECT_TRUE(Services().messages[0].text == "Under attack" && Services().messages[0].colour == 0xFF0000u);
     EXPECT_EQ(Services().samples, (std::vector<int32_t>{256, 100}));
@@ -461,8 +445,7 @@ TEST_F(PlayerLife, TheLocalPlayerHearsOneAlertPerAreaAndMinuteAndRemovalsClearTh
     TestBuilding* barracks = Finish(local, 2, 30, 30);   // 2 x 2, centre (31, 31)
     local.AlertBuildingAttacked(barracks, attacker, 0);
     EXPECT_TRUE(local.alertGrid[17].attackedBuilding == barracks && Services().messages.size() == 2u);
-    local.RemoveBuilding(barracks, 1);
-    local.RemoveUnit(victim, 1);
+    local.RemoveBuilding(barracks, 1), local.RemoveUnit(victim, 1);
     for (const SAttackAlert& alert : local.alertGrid)
         EXPECT_TRUE(alert.attackedBuilding == nullptr && alert.attackedUnit == nullptr);
     g_GameMap.Block(20, 20).unit = nullptr;
@@ -505,8 +488,7 @@ TEST_F(PlayerLife, ADefeatedComputerPlayerLosesEverythingButItsHousesWarehousesW
     CUnit* soldier = Create(Player(0), 2, 5, 5);
     Player(0).SetDefeated();
     EXPECT_TRUE(Player(0).HasUnit(soldier));
-    Services().networkGame = true;
-    Player(0).type = PLAYER_LOCAL;
+    Services().networkGame = true, Player(0).type = PLAYER_LOCAL;
     Player(0).SetDefeated();
     EXPECT_EQ(Services().defeatsSent, std::vector<int32_t>{0});
     EXPECT_FALSE(Player(0).HasUnit(soldier));
@@ -524,10 +506,8 @@ TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBes
         player.unitSightCounts[x * 256 + y] = 1;
     player.buildingSightCounts[20 * 256 + 20] = 2;
     player.constructionSiteCounts[25 * 256 + 25] = 1;
-    player.exploredMap[3 * 257 + 4] = 17;
-    player.exploredMap[31 * 257 + 31] = 201;
-    player.exploredMap[63 * 257 + 0] = 40;
-    player.exploredMap[40 * 257 + 40] = 0;
+    player.exploredMap[3 * 257 + 4] = 17, player.exploredMap[31 * 257 + 31] = 201;
+    player.exploredMap[63 * 257 + 0] = 40, player.exploredMap[40 * 257 + 40] = 0;
     // Fog of war, visibility mode, the block and its level.
     const std::tuple<int, int, int, int, int> cases[] = {
         {1, 2, 10, 10, 200}, {1, 2, 5, 10, 150},  {1, 2, 5, 5, 150},   {1, 1, 5, 5, 200},  {1, 1, 5, 10, 150},
@@ -535,8 +515,7 @@ TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBes
         {0, 2, 30, 30, 200}, {1, 0, 64, -3, 40},  {1, 0, 500, 0, 40},  {1, 0, 25, 25, 200}};
     for (const auto& [fog, mode, x, y, level] : cases)
     {
-        g_Config.fogOfWar = fog;
-        g_Config.visibilityMode = mode;
+        g_Config.fogOfWar = fog, g_Config.visibilityMode = mode;
         EXPECT_EQ(player.GetVisibility(x, y), level) << fog << mode << " " << x << "," << y;
     }
     EXPECT_TRUE(player.IsCellSeen(20, 20) && player.IsCellVisible(5, 10));
@@ -552,11 +531,9 @@ TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBes
 TEST_F(PlayerFog, SitesAndBuildingSightCountOverTheirRectangleAndRingOnly)
 {
     CPlayer& player = Player(0);
-    player.AddConstructionSite(10, 10, 12, 11, 1);
-    player.AddConstructionSite(62, 62, 65, 65, 1);
+    player.AddConstructionSite(10, 10, 12, 11, 1), player.AddConstructionSite(62, 62, 65, 65, 1);
     player.AddConstructionSite(0, 0, 0, 0, -1);
-    player.AddBuildingSight(20, 20, 21, 21, 1);
-    player.AddBuildingSight(62, 62, 63, 63, 1);
+    player.AddBuildingSight(20, 20, 21, 21, 1), player.AddBuildingSight(62, 62, 63, 63, 1);
     // The block, its site count and its building sight count.
     const std::tuple<int, int, int, int> cases[] = {
         {10, 10, 1, 0}, {12, 11, 1, 0}, {13, 11, 0, 0}, {12, 12, 0, 0}, {9, 10, 0, 0},  {10, 9, 0, 0},
@@ -571,8 +548,7 @@ TEST_F(PlayerFog, SitesAndBuildingSightCountOverTheirRectangleAndRingOnly)
                     player.IsCellSeen(x, y) == (sites + sight > 0))
             << x << "," << y;
     }
-    player.AddConstructionSite(10, 10, 10, 10, -1);
-    player.AddBuildingSight(20, 20, 21, 21, -1);
+    player.AddConstructionSite(10, 10, 10, 10, -1), player.AddBuildingSight(20, 20, 21, 21, -1);
     EXPECT_FALSE(player.IsCellSeen(10, 10) || player.IsCellSeen(20, 20) || player.IsCellSeen(27, 20));
     EXPECT_TRUE(player.IsCellSeen(11, 10) && player.IsCellSeen(63, 63));
     // The corner building's 4 blocks, 6 rows of 2 above and 6 columns of 2 to the left, and the 30 blocks

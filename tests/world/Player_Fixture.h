@@ -81,8 +81,7 @@ protected:
             block.decorationModel = NoDecoration;
             block.regionId = 0;
         }
-        g_GameMap.width = side;
-        g_GameMap.height = side;
+        g_GameMap.width = g_GameMap.height = side;
     }
 
     static void LoadMessages()

@@ -83,6 +83,16 @@ protected:
         return m_Folder.Write(name, bytes);
     }
     const CTestLog& Log() const { return *m_Log; }
+    // Begins a save at the path, lets `write` fill it and closes it; the status it ends with.
+    static std::string SaveOf(const std::string& path, const std::function<void(CSaveGame&)>& write = {})
+    {
+        CSaveGame save;
+        EXPECT_TRUE(save.BeginSave(path.c_str())) << path;
+        if (write)
+            write(save);
+        save.Close();
+        return save.GetStatus();
+    }
 
 private:
     std::unique_ptr<CConfig> m_Saved;
@@ -126,10 +136,7 @@ class CRefBuilding : public TestBuilding
 {
 public:
     CRefBuilding(int32_t player = 0, int32_t cast = 2, int32_t resource = 0, int32_t tree = 0, int32_t decoration = 0)
-        : TestBuilding(cast, resource, decoration), m_Tree(tree)
-    {
-        owner = player;
-    }
+        : TestBuilding(cast, resource, decoration), m_Tree(tree) { owner = player; }
     int32_t GetTreeCast() const override { return m_Tree; }
 
     int32_t value = 0;
@@ -185,10 +192,7 @@ protected:
     // The table's section as little-endian 32-bit numbers.
     std::vector<int32_t> Saved(CReferenceBase& table)
     {
-        CSaveGame save;
-        EXPECT_TRUE(save.BeginSave(Path("table.save").c_str()));
-        table.SaveGame(save);
-        save.Close();
+        SaveOf(Path("table.save"), [&table](CSaveGame& save) { table.SaveGame(save); });
         const std::vector<uint8_t> bytes = Payload(Path("table.save"));
         std::vector<int32_t> numbers;
         for (size_t at = 0; at + 4 <= bytes.size(); at += 4)
@@ -199,11 +203,10 @@ protected:
     bool Load(CReferenceBase& table, CRefObjects& objects, const std::vector<int32_t>& numbers)
     {
         const std::string path = Path("numbers.save");
-        CSaveGame save;
-        EXPECT_TRUE(save.BeginSave(path.c_str()));
-        for (int32_t number : numbers)
-            save.WriteI32(number);
-        save.Close();
+        SaveOf(path, [&numbers](CSaveGame& save) {
+            for (int32_t number : numbers)
+                save.WriteI32(number);
+        });
         table.SetObjects(&objects);
         CSaveGame load;
         load.BeginLoad(path.c_str());
@@ -218,11 +221,8 @@ protected:
 TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrcAndTheBackupOptionKeepsTheOldSave)
 {
     const std::string path = WriteFile("game.save", {'o', 'l', 'd'});
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(path.c_str()));
-    save.Write(CheckPayload.data(), int(CheckPayload.size()));
-    save.Close();
-    EXPECT_STREQ(save.GetStatus(), "Successful");
+    EXPECT_EQ(SaveOf(path, [](CSaveGame& save) { save.Write(CheckPayload.data(), int(CheckPayload.size())); }),
+              "Successful");
     const std::vector<uint8_t> expected = {
         'V', '2', 'K', 'R', 'N', 'S', 'A', 'V', 'E', 'G', 'A', 'M', 'E', ' ', ' ', ' ',   // magic, no zero
         0x04, 0x00, 0x01, 0x01,                                                       // version
@@ -234,9 +234,7 @@ TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrcAndTheBackupOptionK
     // With the option on the old save goes aside, over an older backup.
     g_Config.backupFiles = 1;
     WriteFile("game.save.backup", {'o', 'l', 'd', 'e', 'r'});
-    CSaveGame again;
-    ASSERT_TRUE(again.BeginSave(path.c_str()));
-    again.Close();
+    SaveOf(path);
     EXPECT_TRUE(Bytes(path + ".backup") == expected && Bytes(path) == File(CurrentVersion, Language, 0));
 }
 
@@ -283,9 +281,7 @@ TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndALanguageNameOf255BytesIs
     const std::string language(255, 'L');
     g_Config.languageFolder = language.c_str();
     const std::string longest = Path("longest.save");
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(longest.c_str()));
-    save.Close();
+    SaveOf(longest);
     EXPECT_EQ(Bytes(longest), File(CurrentVersion, language, 0));
     CSaveGame load;
     load.BeginLoad(longest.c_str());
@@ -340,11 +336,7 @@ TEST_F(SaveGameTest, TypedFieldsAreLittleEndianAndReadBack)
     const std::string path = Path("typed.save");
     CSaveGame save;
     ASSERT_TRUE(save.BeginSave(path.c_str()));
-    save.WriteU8(0xAB);
-    save.WriteU16(0xFFFF);
-    save.WriteI16(-32768);
-    save.WriteU32(0xDEADBEEF);
-    save.WriteI32(-2);
+    save.WriteU8(0xAB), save.WriteU16(0xFFFF), save.WriteI16(-32768), save.WriteU32(0xDEADBEEF), save.WriteI32(-2);
     save.WriteF32(-0.25f);
     for (const std::string& text : {std::string("Hi"), std::string(), longest})
         EXPECT_TRUE(save.WriteShortString(text.c_str()));
@@ -420,10 +412,7 @@ TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
     const std::vector<uint8_t> payloads[] = {{0x11, 0x22, 0x33}, {5, 'a', 'b', 'c'}, {2, 'a', 'b', 'c', 0}};
     for (size_t i = 0; i < std::size(payloads); ++i)
     {
-        CSaveGame save;
-        ASSERT_TRUE(save.BeginSave(Path("bad.save").c_str()));
-        save.Write(payloads[i].data(), int(payloads[i].size()));
-        save.Close();
+        SaveOf(Path("bad.save"), [&](CSaveGame& save) { save.Write(payloads[i].data(), int(payloads[i].size())); });
         CSaveGame load;
         load.BeginLoad(Path("bad.save").c_str());
         ASSERT_FALSE(load.HasError());

@@ -139,8 +139,7 @@ TEST_F(StatisticsOverlay, ShowsEveryCounterInItsPlace)
         player.OnBuildingPlaced(player.CreateBuilding(cast, -1, -1));
     const int32_t counters[STAT_COUNT] = {120, 45, 300, 9, 4, 7, 6, 2, 3, 50, 21, 8};
     std::copy(std::begin(counters), std::end(counters), player.statistics);
-    player.controlGroupCounts[0] = 5;
-    player.controlGroupCounts[8] = 12;
+    player.controlGroupCounts[0] = 5, player.controlGroupCounts[8] = 12;
 
     std::vector<std::string> expected = {
         "270 0 ---===( Player Units/Buildings )===---", "270 20 Unit num:2", "270 40 Building num:3",

@@ -17,11 +17,8 @@ protected:
         m_Data = std::make_unique<DiskDataFiles>(m_Folder);
         m_Log = std::make_unique<CTestLog>();
         m_Saved = std::make_unique<CConfig>(g_Config);
-        g_Config.logging = 1;
-        g_Config.terrainTextureDetail = 2;
-        g_Config.buildingShadows = 2;
-        g_Config.fogOfWar = 0;
-        g_Config.visibilityMode = 2;
+        g_Config.logging = 1, g_Config.fogOfWar = 0;
+        g_Config.terrainTextureDetail = g_Config.buildingShadows = g_Config.visibilityMode = 2;
         m_Players = std::make_unique<CPlayer[]>(MaxPlayers);
         for (int p = 0; p < MaxPlayers; ++p)
             std::memset(m_Players[p].exploredMap, 255, sizeof(m_Players[p].exploredMap));
