@@ -32,28 +32,13 @@ protected:
         image.colourKey = Hole;
         ASSERT_TRUE(image.LoadFromMem(8, 8, pixels.data()));
     }
-    void TearDown() override
-    {
-        FreeGlobalModels();
-        UnitDrawingTest::TearDown();
-    }
+    void TearDown() override { FreeGlobalModels(); UnitDrawingTest::TearDown(); }
     bool Shows(float x, float y, uint32_t colour, int tolerance = 0) const
     {
         return ColourNear(int(512.0f + (x - 11.0f) * 57.34f), int(384.0f + (y - 10.0f) * 49.15f), colour, tolerance);
     }
-    static uint32_t State(Sys3DRenderState state)
-    {
-        uint32_t value = 0;
-        GetD3DDevice()->GetRenderState(state, value);
-        return value;
-    }
     // Draws on a cleared screen and reads the screen back.
-    void Drawn(const std::function<void()>& draw)
-    {
-        Clear();
-        draw();
-        ReadBack();
-    }
+    void Drawn(const std::function<void()>& draw) { Clear(); draw(); ReadBack(); }
     CBuilding* trap = nullptr;
 };
 
@@ -65,14 +50,14 @@ TEST_F(BuildingDrawDevice, TheShadowAndThePitSpreadTheImageWhereItIsNotClear)
     EXPECT_TRUE(Shows(12.5f, 8.5f, Pit, 8) && Shows(12.3f, 9.5f, Pit, 8) && Shows(13.5f, 10.5f, Pit, 8));
     for (const auto& [bx, by] : {std::pair{11.3f, 9.5f}, {10.5f, 9.5f}, {14.5f, 9.5f}, {12.5f, 7.5f}, {12.5f, 11.5f}})
         EXPECT_TRUE(Shows(bx, by, Background)) << bx << "," << by;
-    uint32_t magFilter = 0;
-    GetD3DDevice()->GetTextureStageState(0, Sys3DStageState::MagFilter, magFilter);
-    EXPECT_TRUE(State(Sys3DRenderState::AlphaBlendEnable) == 0 && State(Sys3DRenderState::ZWriteEnable) == 1);
-    EXPECT_TRUE(State(Sys3DRenderState::AlphaFunc) == Sys3DCompare::Always && magFilter == Sys3DFilter::Point);
+    using R = Sys3DRenderState;
+    EXPECT_TRUE(RenderState(R::AlphaBlendEnable) == 0 && RenderState(R::ZWriteEnable) == 1 &&
+                RenderState(R::AlphaFunc) == Sys3DCompare::Always &&
+                StageState(Sys3DStageState::MagFilter) == Sys3DFilter::Point);
     Drawn([&] { trap->Render(0.0f); });
     const uint32_t lit = GlobalFunc::ScaleColor(Pit, g_Players[0].GetVisibility(11, 10));
     EXPECT_TRUE(lit != 0 && Shows(11.8f, 10.3f, lit, 4) && Shows(11.3f, 10.3f, Background));
-    EXPECT_TRUE(Shows(12.5f, 10.3f, Background) && State(Sys3DRenderState::AlphaFunc) == Sys3DCompare::Always);
+    EXPECT_TRUE(Shows(12.5f, 10.3f, Background) && RenderState(R::AlphaFunc) == Sys3DCompare::Always);
 
     // Owner 9's pit pulses red: the pulse x 256, a full pulse full red, in the same light.
     std::vector<uint32_t> white(64);
@@ -163,11 +148,7 @@ TEST_F(BuildingDrawDevice, TheDarkAltarDrawsItsAbilityImageWrappedAndLeavesThePa
     ASSERT_EQ(g_BuildingPanel.GetPictures().size(), 1u);
     EXPECT_EQ(g_BuildingPanel.GetPictures()[0].addressing, uint32_t(Sys3DAddress::Wrap));
     for (const Sys3DStageState axis : {Sys3DStageState::AddressU, Sys3DStageState::AddressV})
-    {
-        uint32_t addressing = 0;
-        GetD3DDevice()->GetTextureStageState(0, axis, addressing);
-        EXPECT_EQ(addressing, uint32_t(Sys3DAddress::Clamp));
-    }
+        EXPECT_EQ(StageState(axis), uint32_t(Sys3DAddress::Clamp));
     g_BuildingPanel = CBuildingPanel();
 }
 

@@ -16,11 +16,6 @@ void ExpectSavedExtra(CBuilding& object, const std::string& extra, const std::st
     EXPECT_TRUE(logged == nullptr || log.Contains(logged)) << logged;
 }
 
-CBuildingWorld::CBuildingWorld(int32_t mapSide) : CSimHarness(mapSide)
-{
-    g_Particles.Reset();
-}
-
 // Everything the test made leaves through the take-down, so that nothing
 // is left for the map to free after the players are gone.
 CBuildingWorld::~CBuildingWorld()
@@ -33,22 +28,9 @@ CBuildingWorld::~CBuildingWorld()
     g_MultiplayerGame.ClearSent();
 }
 
-CBuilding* CBuildingWorld::Track(CBuilding* building)
-{
-    m_Tracked.push_back(building);
-    return building;
-}
-
-void CBuildingWorld::Forget(const CBuilding* building)
-{
-    m_Tracked.erase(std::remove(m_Tracked.begin(), m_Tracked.end(), building), m_Tracked.end());
-}
-
 void CBuildingWorld::Flush()
 {
-    m_Tracked.erase(std::remove_if(m_Tracked.begin(), m_Tracked.end(),
-                                   [](const CBuilding* building) { return building->IsTakenDown(); }),
-                    m_Tracked.end());
+    std::erase_if(m_Tracked, [](const CBuilding* building) { return building->IsTakenDown(); });
     g_PtrGarbage.Flush();
 }
 

@@ -34,11 +34,11 @@ struct SGlobalModels
 class CBuildingWorld : public CSimHarness
 {
 public:
-    explicit CBuildingWorld(int32_t mapSide = 64);
+    explicit CBuildingWorld(int32_t mapSide = 64) : CSimHarness(mapSide) { g_Particles.Reset(); }
     ~CBuildingWorld();
 
-    CBuilding* Track(CBuilding* building);
-    void Forget(const CBuilding* building);
+    CBuilding* Track(CBuilding* building) { m_Tracked.push_back(building); return building; }
+    void Forget(const CBuilding* building) { std::erase(m_Tracked, building); }
     // Deletes the buildings handed to deferred deletion.
     void Flush();
     // A building of the cast placed at (x, y) for the player; the second one

@@ -8,11 +8,7 @@
 namespace
 {
 // Offsets worked out from the item widths; q queue entries move what follows them.
-constexpr size_t HealthAt = 8;
-constexpr size_t OwnerAt = 16;
-constexpr size_t PlacedAt = 24;
-constexpr size_t QueueCountAt = 38;
-constexpr size_t QueueAt = 42;
+constexpr size_t HealthAt = 8, OwnerAt = 16, PlacedAt = 24, QueueCountAt = 38, QueueAt = 42;
 constexpr size_t ProductionStateAt(size_t q) { return 50 + 4 * q; }
 constexpr size_t ResearchAt(size_t q) { return 66 + 4 * q; }
 constexpr size_t FireCapacityAt(size_t q) { return 74 + 4 * q; }
@@ -51,9 +47,8 @@ protected:
         barracks->y = 12;
         barracks->health = 55.0f;
         barracks->buildProgress = 100.0f;
-        barracks->queue[0] = &g_UnitStats[2];
+        barracks->queue[0] = barracks->queue[2] = &g_UnitStats[2];
         barracks->queue[1] = &g_UnitStats[3];
-        barracks->queue[2] = &g_UnitStats[2];
         barracks->queueCount = 3;
         barracks->productionUnit = waiting;
         barracks->productionState = 3;
@@ -93,9 +88,8 @@ TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrder)
         wall->savedCornerTextures[i / 2][i % 2] = uint8_t(1 + i);
         wall->savedCornerHeights[i / 2][i % 2] = 10 * (1 + i);
     }
-    wall->drawPosition[0] = 3.5f;
-    wall->drawPosition[1] = 1.25f;
-    wall->drawPosition[2] = 4.5f;
+    const float drawn[3] = {3.5f, 1.25f, 4.5f};
+    std::copy(drawn, drawn + 3, wall->drawPosition);
 
     CRecordBytes expected;
     expected.I32(3).I32(4).F32(80.0f).F32(100.0f).I32(1).I32(2).U8(1).I32(11).U8(0).I32(196).F32(1.5f);
@@ -144,8 +138,7 @@ TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersGetsThemBackAnd
     EXPECT_EQ(Save(*again, table), first);
     CTechnology& research = m_World.Player(1).technologies[11];
     EXPECT_TRUE(again->research == &research && research.researchingBuilding == again.get() &&
-                again->queue[1] == &g_UnitStats[3]);
-    EXPECT_EQ(again->queue[3], nullptr);
+                again->queue[1] == &g_UnitStats[3] && again->queue[3] == nullptr);
     research.researchingBuilding = nullptr;
 
     // Cut short anywhere, the record is refused and the building keeps its state.

@@ -79,8 +79,7 @@ TEST_F(BuildingTraits, FriendsIslandAndVisibilityFollowTheOwnerAndTheCentreBlock
 TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSeesAndTablesRefuseWhatLiesBeyondThem)
 {
     CBuilding* barracks = Make(CastBarracks);
-    barracks->x = 10;
-    barracks->y = 10;
+    barracks->x = barracks->y = 10;
     // The centre block is (12, 13).
     barracks->PlaySound(100, 1, false);
     m_World.Player(0).RevealArea(12, 13, 12, 13, 255);
@@ -112,8 +111,7 @@ TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSeesAndTablesRefuseWhatLi
 TEST_F(BuildingTraits, ATowerFinishedWithoutArchersIsReportedAndStillCounts)
 {
     g_Config.fogOfWar = 1;
-    CBuilding* tower = m_World.Player(0).CreateBuilding(CastTower, 12, 30);
-    m_World.Track(tower);
+    CBuilding* tower = m_World.Place(0, CastTower, 12, 30);
     CTestLog log;
     tower->buildProgress = CBuilding::FinishedProgress;
     tower->BuildingFinished();

@@ -13,11 +13,7 @@ constexpr int32_t Rally = 107;
 class BuildingsPanel : public ::testing::Test
 {
 protected:
-    BuildingsPanel()
-    {
-        g_BuildingPanel = CBuildingPanel();
-        g_BuildingCommand.Clear();
-    }
+    BuildingsPanel() { g_BuildingPanel = CBuildingPanel(); g_BuildingCommand.Clear(); }
     ~BuildingsPanel() override { g_BuildingPanel = CBuildingPanel(); }
 
     static Icons Show(CBuilding& building)

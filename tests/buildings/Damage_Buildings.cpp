@@ -76,8 +76,7 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
 {
     CBuilding* barracks = Barracks();
     CUnit* warrior = world.Player(1).CreateUnit(UNIT_WARRIOR, 20, 20);
-    warrior->targetBuilding = barracks;
-    warrior->actionTargetBuilding = barracks;
+    warrior->targetBuilding = warrior->actionTargetBuilding = barracks;
     g_Selection.SelectBuilding(barracks);
     const int32_t score = world.Player(1).score;
     // 1200 hit points at 100 a hit: twelve hits, the last exactly 0.

@@ -78,7 +78,7 @@ TEST_F(DecorationBehaviours, SavedExtrasComeBackOrAreRefusedAndTheForgeAndTheAlt
     const std::string torch = CRecordBytes().I32(34).I32(-1).Bytes();
     CDecoration* loaded = Place(CDecoration::LeverKind, 10, 10);
     ExpectSavedExtra(*loaded, lever, CRecordBytes::WithI32At(lever, 0, 72),
-               "Decoration refused: a decoration kind that does not match the decoration");
+                     "Decoration refused: a decoration kind that does not match the decoration");
     // Loaded running backward in a loop it wraps to the last frame; pulled, it runs there and stops.
     loaded->Animate(2.0f);
     EXPECT_EQ(loaded->animTime, Frames - 1.0f);
@@ -86,10 +86,10 @@ TEST_F(DecorationBehaviours, SavedExtrasComeBackOrAreRefusedAndTheForgeAndTheAlt
     loaded->Animate(2.0f * Frames);
     EXPECT_TRUE(loaded->animTime == Frames - 1.0f && loaded->animSpeed == 0.0f);
     ExpectSavedExtra(*Place(38, 20, 10), gate, CRecordBytes::WithI32At(gate, 4, 3),
-               "Gate refused: a motion that is no gate's");
+                     "Gate refused: a motion that is no gate's");
     CDecorationTorch loadedTorch(34);
     ExpectSavedExtra(loadedTorch, torch, CRecordBytes::WithI32At(torch, 0, 35),
-               "Torch refused: a decoration kind that does not match the torch");
+                     "Torch refused: a decoration kind that does not match the torch");
     ExpectSavedExtra(loadedTorch, torch, CRecordBytes::WithI32At(torch, 4, -2), "Torch refused: a bad flame handle");
     CMemorySaveStream mill;
     Place(1, 30, 10)->SaveGameExtra(mill, CReferenceBase());

@@ -53,10 +53,10 @@ protected:
         return building;
     }
     // Two houses: room for ten people.
-    void GiveHouses(int32_t owner = 0)
+    void GiveHouses(int32_t owner = 0, int32_t x = 40)
     {
-        Finished(CastHouse, 40, 2, owner);
-        Finished(CastHouse, 40, 6, owner);
+        Finished(CastHouse, x, 2, owner);
+        Finished(CastHouse, x, 6, owner);
     }
     // Blocks (or frees) every cell a unit of size 1 could step out to.
     static void BlockExits(const CBuilding& building, bool blocked)
@@ -138,8 +138,7 @@ protected:
     CUnitTowerArcher* archer = nullptr;
 };
 
-constexpr int32_t TowerX = 20;
-constexpr int32_t TowerY = 20;
+constexpr int32_t TowerX = 20, TowerY = 20;
 }  // namespace
 
 using Lines = std::vector<std::string>;
@@ -305,8 +304,7 @@ TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructi
 TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
 {
     GiveHouses(0);
-    Finished(CastHouse, 44, 2, 1);
-    Finished(CastHouse, 44, 6, 1);
+    GiveHouses(1, 44);
     CBuilding* full = Finished(CastBarracks, 10, 10);
     CBuilding* waiting = Finished(CastBarracks, 20, 10);
     CBuilding* researching = Finished(CastBarracks, 30, 10);
@@ -336,8 +334,7 @@ TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
     EXPECT_EQ(Ints({Player(1).unitCount, full->productionUnit->player, full->queueCount, Player(1).queuedUnits}),
               Ints({2, 1, 28, 0}));
     // A site that changes sides to the local player answers with the builders' sound.
-    CBuilding* site = Player(1).CreateBuilding(CastHouse, 40, 20);
-    m_Harness.Track(site);
+    CBuilding* site = m_Harness.Place(1, CastHouse, 40, 20);
     site->ConvertToPlayer(0, true);
     EXPECT_EQ(m_Harness.Samples(), Ints({185, 100}));
 }
@@ -730,8 +727,7 @@ TEST(TowerDefence, BuiltMannedTrainedItKillsAWarriorAndLeavesNothingBehindWhenDe
     ASSERT_GT(game.FramesUntil(20000, [&] { return tower->IsFinished(); }), 0);
     ASSERT_EQ(tower->archerCount, 1);
     EXPECT_EQ(owner.towerArchers.GetCount(), 1);
-    const int32_t middleX = tower->GetSightCentreX();
-    const int32_t middleY = tower->GetSightCentreY();
+    const int32_t middleX = tower->GetSightCentreX(), middleY = tower->GetSightCentreY();
 
     ASSERT_TRUE(tower->EnqueueItem(&g_UnitStats[TowerArcherRecord]));
     ASSERT_TRUE(tower->EnqueueItem(&g_UnitStats[TowerArcherRecord]));

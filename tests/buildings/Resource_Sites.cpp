@@ -213,15 +213,13 @@ TEST_F(ResourcePicking, PointsAndMissilesHitThePartBoxesAtTheBuilding)
               std::vector<bool>({true, true, false, false}));
     // Across the ground: 320 steps of 10 / 321 blocks; the first within 5
     // model units of the box's near face (x = 10 - 5 / 32).
-    const float from[3] = {5.0f, ground + 20.0f, 11.0f};
-    const float to[3] = {15.0f, ground + 20.0f, 11.0f};
+    const float from[3] = {5.0f, ground + 20.0f, 11.0f}, to[3] = {15.0f, ground + 20.0f, 11.0f};
     float out[3] = {};
     ASSERT_TRUE(house->IntersectSegment(from, to, out));
     EXPECT_GE(out[0], 10.0f - 5.0f / 32.0f);
     EXPECT_LT(out[0], 10.0f - 5.0f / 32.0f + 10.0f / 321.0f);
     // A vertical segment makes one step, at its middle.
-    const float high[3] = {11.0f, ground + 100.0f, 11.0f};
-    const float low[3] = {11.0f, ground, 11.0f};
+    const float high[3] = {11.0f, ground + 100.0f, 11.0f}, low[3] = {11.0f, ground, 11.0f};
     ASSERT_TRUE(house->IntersectSegment(high, low, out));
     EXPECT_FLOAT_EQ(out[1], ground + 50.0f);
     const float above[3] = {11.0f, ground + 300.0f, 11.0f};

@@ -149,8 +149,7 @@ TEST_F(TrapUnderfoot, StrokesFinishItSilentlyAndOnlyItsOwnerOrARevealSeesIt)
     ASSERT_EQ(world.Messages().size(), 1u);
     EXPECT_TRUE(world.Messages()[0].text == "BD_MSG_TRAP" && g_GameMap.Block(12, 10).blocked == 0);
 
-    CBuildingTrap ours(0);
-    CBuildingTrap theirs(1);
+    CBuildingTrap ours(0), theirs(1);
     EXPECT_TRUE(ours.IsTrapVisible() && !theirs.IsTrapVisible() && theirs.GetHeightAt(0.5f, 0.5f) == -1.0f);
     CBuildingTrap::revealTraps = true;
     EXPECT_TRUE(theirs.IsTrapVisible());

@@ -39,10 +39,7 @@ inline std::vector<uint8_t> BuildTga(const TgaLayout& t)
 // A 24-bit TGA of 0xRRGGBB pixels, top row first.
 inline std::vector<uint8_t> Tga24(const std::vector<uint32_t>& pixels, int w, int h)
 {
-    TgaLayout t;
-    t.width = uint16_t(w);
-    t.height = uint16_t(h);
-    t.depth = 24;
+    TgaLayout t{.width = uint16_t(w), .height = uint16_t(h), .depth = 24};
     for (uint32_t p : pixels)
         t.pixels.insert(t.pixels.end(), {uint8_t(p), uint8_t(p >> 8), uint8_t(p >> 16)});
     return BuildTga(t);
@@ -52,8 +49,7 @@ inline std::vector<uint8_t> Tga24(const std::vector<uint32_t>& pixels, int w, in
 // skips, then for each code 1 to 255 a 16-bit advance, 4 bytes and W x H coverage bytes row by row.
 struct FontLayout
 {
-    uint16_t width = 4;
-    uint16_t height = 4;
+    uint16_t width = 4, height = 4;
     std::function<uint16_t(int code)> advance = [](int) { return uint16_t(4); };
     std::function<uint8_t(int code, int i, int j)> coverage = [](int, int, int) { return uint8_t(255); };
 };

@@ -42,12 +42,7 @@ protected:
         form.Init(capacity);
         form.SetRect(0, 0, -1, -1);
     }
-    void TearDown() override
-    {
-        form.DeleteAll();
-        GUIDevice::TearDown();
-        SysClock::UseSystemClock();
-    }
+    void TearDown() override { form.DeleteAll(); GUIDevice::TearDown(); SysClock::UseSystemClock(); }
 
     template <typename Widget>
     Widget& Add(Widget* widget)
@@ -71,11 +66,7 @@ constexpr uint32_t kYellow = 0xFFFF00, kImageFrame = 0xFF00FF, kGroupColour = 0x
 class GalleryCtrl : public CCtrl
 {
 public:
-    CCtrl* Run1Frame() override
-    {
-        RenderForms();
-        return this;
-    }
+    CCtrl* Run1Frame() override { RenderForms(); return this; }
 };
 
 class GUIGallery : public GUIWidgets
@@ -469,11 +460,7 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
     ASSERT_TRUE(g_Localizer.LoadLocaleText("loading", texts.c_str(), int(texts.size())));
     // Each frame on a black screen; the last lit column of the bar's middle row, -1 for none.
     CLoadingScreen screen;
-    auto step = [&]() {
-        Clear(0);
-        screen.Step();
-        ReadBack();
-    };
+    auto step = [&]() { Clear(0); screen.Step(); ReadBack(); };
     auto lit = [this](int x, int y) { return (Pixel(x, y) & 0xFF) > 0x30; };
     auto barEnd = [&]() {
         int end = -1;

@@ -216,11 +216,7 @@ protected:
         projection.m[3][2] = -1.0f;
         Device().SetTransform(Sys3DTransform::Projection, projection);
     }
-    void TearDown() override
-    {
-        g_Config = m_Saved;
-        MediaDevice::TearDown();
-    }
+    void TearDown() override { g_Config = m_Saved; MediaDevice::TearDown(); }
 
     // The middle pixel of the model drawn at depth 120 through the hardware or the CPU transform.
     uint32_t DrawnCentre(C3DObject& model, bool hardware)
