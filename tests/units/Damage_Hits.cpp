@@ -1,3 +1,4 @@
+#include <array>
 #include <iterator>
 #include <numeric>
 #include <random>
@@ -21,12 +22,12 @@ class CTargetDummy : public CUnit
 {
 public:
     float maxHitPoints = 100.0f;
-    float factors[3] = {1.0f, 1.0f, 1.0f};
+    std::array<float, 3> factors{1.0f, 1.0f, 1.0f};
     bool healable = true;
     int32_t hitEffect = 0, pointValue = 7;
     std::vector<int32_t> hitSounds;
     std::vector<const void*> attackedBy;
-    std::vector<const CUnit*> targetsLost;
+    std::vector<std::pair<const CUnit*, int32_t>> targetsLost;   // with the lost unit's order state then
     std::vector<std::vector<float>> corpseDraws;   // die weight, corpse weight, level
 
     void RenderAt(float dieWeight, float corpseWeight, int32_t level) override
@@ -47,7 +48,7 @@ public:
         attackedBy.push_back(attackerUnit != nullptr ? static_cast<const void*>(attackerUnit)
                                                      : static_cast<const void*>(attackerBuilding));
     }
-    void onTargetLost(CUnit* unit, CBuilding*) override { targetsLost.push_back(unit); }
+    void onTargetLost(CUnit* unit, CBuilding*) override { targetsLost.emplace_back(unit, unit->orderState); }
 };
 
 struct DamageWorld : ::testing::Test
@@ -71,26 +72,6 @@ struct DamageWorld : ::testing::Test
 
 const int32_t AllTypes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 20, 21, 22, 30, 31, 32, 33, 34, 35};
 
-// Tells which unit it lost, with that unit's order state then.
-class CWatchingUnit : public CUnit
-{
-public:
-    void onTargetLost(CUnit* unit, CBuilding*) override
-    {
-        lostUnit = unit;
-        lostOrderState = unit->orderState;
-    }
-
-    CUnit* lostUnit = nullptr;
-    int32_t lostOrderState = -1;
-};
-
-class CHundredPointUnit : public CUnit
-{
-public:
-    float GetMaxHitPoints() const override { return 100.0f; }
-};
-
 class UnitLifecycle : public UnitWorldTest
 {
 protected:
@@ -108,9 +89,7 @@ TEST_F(DamageWorld, EachDamageTypeUsesItsFactor)
     // points, from a living being and from a machine; 5 and the types outside 1 to 9 take nothing.
     const float taken[][2] = {{0, 0}, {5, 5},     {2.5f, 2.5f}, {2.5f, 20}, {20, 20}, {0, 0},
                               {5, 5}, {2.5f, 20}, {20, 20},     {20, 20},   {0, 0}};
-    victim->factors[0] = 0.5f;
-    victim->factors[1] = 0.25f;
-    victim->factors[2] = 2.0f;
+    victim->factors = {0.5f, 0.25f, 2.0f};
     for (int32_t damageType = 0; damageType <= 10; ++damageType)
         for (const bool living : {true, false})
         {
@@ -187,12 +166,11 @@ TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
     victim->factors[0] = 0.995f;
     const int32_t scoreBefore = world.Player(1).score;
     victim->TakeHit(enemy, 100, DAMAGE_BLADE, false);
-    EXPECT_FLOAT_EQ(victim->health, 0.0f);
-    EXPECT_TRUE(victim->IsDying());
+    EXPECT_TRUE(victim->health == 0.0f && victim->IsDying());
     // A second hit only tells the attacker its target is gone.
     victim->TakeHit(enemy, 100, DAMAGE_BLADE, false);
     EXPECT_TRUE(world.Player(1).statistics[STAT_UNITS_KILLED] == 1 && world.Player(1).score == (scoreBefore + 7));
-    EXPECT_EQ(enemy->targetsLost, std::vector<const CUnit*>{victim});
+    EXPECT_TRUE(enemy->targetsLost.size() == 1u && enemy->targetsLost[0].first == victim);
     EXPECT_EQ(victim->hitSounds.size(), 2u);
     // 60 hit points: a lethal blast must take more than 20 percent to tear; a stone never tears.
     const struct { float health; TENUMDAMAGETYPE type; uint8_t torn; } tears[] = {
@@ -400,8 +378,8 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
     unit->RemoveFromWorld(true);
     EXPECT_FLOAT_EQ(unit->health, 0.0f);
     EXPECT_TRUE(unit->animType == ANIM_DIE && unit->GetLife() == UnitLife::Dying);
-    EXPECT_TRUE(g_Selection.unitCount == 0 && g_Selection.unitUnderCursor == nullptr);
-    EXPECT_TRUE(unit->onMap);   // it dies where it stands
+    // It dies where it stands.
+    EXPECT_TRUE(g_Selection.unitCount == 0 && g_Selection.unitUnderCursor == nullptr && unit->onMap);
     unit->animType = ANIM_CORPSE;
     unit->RemoveFromWorld(true);
     EXPECT_TRUE(unit->animType == ANIM_CORPSE && SentCommands(CMultiplayerGame::CommandUnitDied) == 1);
@@ -424,11 +402,11 @@ TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsResetAndEnds
     hidden->routeEnd = 12;
     hidden->retryCounter = 3;
     hidden->awaitingMoveAnswer = 1;
-    auto* watcher = static_cast<CWatchingUnit*>(world.Adopt(0, new CWatchingUnit(), -1, -1));
+    auto* watcher = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, -1, -1));
     watcher->actionTargetUnit = watcher->targetUnit = watcher->attacker = watcher->followedUnit = hidden;
     watcher->lastHitTime = 5;
     hidden->ShowUnit(false);
-    EXPECT_TRUE(watcher->lostUnit == hidden && watcher->lostOrderState == 4);
+    EXPECT_EQ(watcher->targetsLost, (std::vector<std::pair<const CUnit*, int32_t>>{{hidden, 4}}));
     EXPECT_TRUE(watcher->actionTargetUnit == nullptr && watcher->targetUnit == nullptr &&
                 watcher->attacker == nullptr && watcher->followedUnit == nullptr);
     EXPECT_EQ(watcher->lastHitTime, 0u);
@@ -499,7 +477,7 @@ TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndANegativeFrameAndLeavesRemot
                              "#DEBUG: unit log - END", "#DEBUG: Unit Animframe < 0"})
         EXPECT_TRUE(log.Contains(line)) << line;
     EXPECT_TRUE(unit->IsDying() && unit->animType == ANIM_DIE);
-    world.Frame(50);   // the warrior's Die animation: 30 frames at 0.6 a tick
+    world.Frame(DieTicks);
     EXPECT_TRUE(log.Count("#DEBUG: Invalid animation type for a dead unit") == 1 && g_Particles.HoldsCorpse(unit) &&
                 !world.Player(1).HasUnit(unit));
     EXPECT_EQ(g_GameMap.Block(10, 10).unit, nullptr);
@@ -516,7 +494,7 @@ using UnitHealth = UnitLifecycle;
 // In a network game only the owner's machine heals, and tells the others.
 TEST_F(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButNotOfTheDeadNorOnAnotherMachine)
 {
-    CHundredPointUnit unit;
+    CTargetDummy unit;   // 100 hit points
     unit.starvation = 100.0f;
     EXPECT_FALSE(unit.IsAlive());
     unit.starvation = 99.0f;
@@ -548,10 +526,8 @@ TEST_F(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButN
     CUnit* remote = world.Spawn(3, 2, 9, 9);
     g_MultiplayerGame.ClearSent();
     own->health = remote->health = 50.0f;
-    EXPECT_FALSE(remote->Heal(10.0f));
-    EXPECT_FLOAT_EQ(remote->health, 50.0f);
-    EXPECT_TRUE(own->Heal(10.0f));
-    EXPECT_FLOAT_EQ(own->health, 70.0f);   // 10 of the warrior's 50 hit points
+    EXPECT_TRUE(!remote->Heal(10.0f) && remote->health == 50.0f);
+    EXPECT_TRUE(own->Heal(10.0f) && own->health == 70.0f);   // 10 of the warrior's 50 hit points
     ASSERT_EQ(g_MultiplayerGame.GetSent().size(), 1u);
     const CNetPacket& told = g_MultiplayerGame.GetSent()[0].packet;
     EXPECT_TRUE(told.Command() == CMultiplayerGame::CommandUnitHealth && told.Value(0) == Ref(own));

@@ -17,7 +17,10 @@ namespace
 class KeepDwellers : public UnitWorldTest
 {
 protected:
-    KeepDwellers() { UseTexts("MSG_KINGNOKEEP,\"No keep\"\nMSG_SETTLERBUILT,\"Built\"\nMSG_SETTLERNOPLACE,\"No place\"\n"); }
+    KeepDwellers()
+    {
+        UseTexts("MSG_KINGNOKEEP,\"No keep\"\nMSG_SETTLERBUILT,\"Built\"\nMSG_SETTLERNOPLACE,\"No place\"\n");
+    }
 
     CBuildingKeep* Keep(int32_t player, int32_t x, int32_t y)
     {

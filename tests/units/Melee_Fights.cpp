@@ -119,8 +119,7 @@ TEST(MeleeStance, ADefensiveGuardChasesNoFurtherThanItsSightKillsAndWalksBackToI
         EXPECT_TRUE(back) << "at " << guard->x << "," << guard->y << " command " << guard->currentCommand;
         EXPECT_EQ(enemy->IsDying(), !fleeing);
         // The leash pulls before a step beyond the sight; that step is taken.
-        EXPECT_EQ(farthest, fleeing ? sight + 1 : 4);
-        EXPECT_TRUE(guard->returnX == -1);
+        EXPECT_TRUE(farthest == (fleeing ? sight + 1 : 4) && guard->returnX == -1) << farthest;
     }
 }
 
@@ -180,7 +179,7 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
     }
 }
 
-TEST(MeleeStance, AUnitHitWhileStrikingABuildingTurnsOnTheHitterUnlessItStandsGroundWhenOnlyTheWarriorForgetsItsAttacker)
+TEST(MeleeStance, AUnitHitWhileStrikingABuildingTurnsOnTheHitterUnlessStandingGroundAndOnlyTheWarriorForgetsItsAttacker)
 {
     const struct { int32_t type, stance; bool turns, keepsAttacker; } cases[] = {
         {UNIT_WARRIOR, STANCE_STAND_GROUND, false, false}, {UNIT_KNIGHT, STANCE_STAND_GROUND, false, true},
@@ -308,10 +307,9 @@ TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndea
         EXPECT_EQ(CMeleeWorld::EffectsOfKinds(50, 61), row.parts);
         EXPECT_FLOAT_EQ(unit->animFrame, skipsFall ? static_cast<float>(CMeleeWorld::FrameCount) : 0.0f);
         EXPECT_TRUE(row.dieModel == 0 || unit->model == row.dieModel);
-        if (skipsFall)
-            EXPECT_FALSE(unit->Animate(1));   // the next tick ends it
-        else
-            EXPECT_GT(melee.FramesUntil(200, [&] { return unit->GetLife() == UnitLife::Corpse; }), 0);
+        // A fall skipped ends on the next tick.
+        EXPECT_TRUE(skipsFall ? !unit->Animate(1)
+                              : melee.FramesUntil(200, [&] { return unit->GetLife() == UnitLife::Corpse; }) > 0);
         EXPECT_TRUE(g_Particles.HoldsCorpse(unit) && !melee.world.Player(1).HasUnit(unit));
     }
 }
@@ -338,8 +336,7 @@ TEST(MeleeDeaths, ARiderFallsWithItsOwnAndItsHorsesCryAndAModelWithoutFramesCoun
     CTestLog log;
     GetGlobalModel(15)->object.frameCount = 0;
     EXPECT_TRUE(CUnitAnimationTable::FrameIndex(7.6f, 15) == 0 && CUnitAnimationTable::FrameCount(15) == 1 &&
-                CUnitAnimationTable::FrameIndex(7.6f, 14) == 7);
-    EXPECT_EQ(CUnitAnimationTable::FrameIndex(27.0f, 14), 7);
+                CUnitAnimationTable::FrameIndex(7.6f, 14) == 7 && CUnitAnimationTable::FrameIndex(27.0f, 14) == 7);
     EXPECT_EQ(log.Count("Model 15 has no frames; it is drawn and animated as one frame"), 1);
     // A warrior swinging that model neither divides by zero nor stops.
     CUnit* warrior = melee.Spawn(0, UNIT_WARRIOR, 10, 10, STANCE_STAND_GROUND);
@@ -417,8 +414,8 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
     EXPECT_EQ(Effects(CParticles::KindRainOfHell, CParticles::KindRainOfHell).size(), 1u);
     for (const SEffectParticle& rain : g_Particles.GetEffects())
         EXPECT_TRUE(rain.kind != CParticles::KindRainOfHell || (rain.x == 19.5f && rain.y == 11.5f));
-    EXPECT_EQ(war.world.Player(0).technologies[RainOfHell].progress, 0.0f);
-    EXPECT_TRUE(g_Particles.GetEmitterCount() == 2);   // both auras back
+    // The spell is spent and both auras are back.
+    EXPECT_TRUE(war.world.Player(0).technologies[RainOfHell].progress == 0.0f && g_Particles.GetEmitterCount() == 2);
     // The one cast tells the other machines the middle of the block: 19.5, 0.0, 11.5 as 32-bit floats.
     const CNetPacket& cast = LastSent(CMultiplayerGame::CommandMagicCast)->packet;
     EXPECT_TRUE(SentCommands(cast.Command()) == 1 && cast.Value(0) == Ref(demon) && cast.Value(2) == 0x419C0000 &&
@@ -494,10 +491,7 @@ TEST(PriestAttacked, WithBothTechnologiesItThrowsFireballsBackAndWithoutPyroAnAt
         // A fireball (5 of the warrior's 50 hit points) from where it stands.
         const int32_t frames = world.FramesUntil(200, [&] { return warrior->health < CUnit::FullHealth; });
         EXPECT_TRUE((frames > 0) == pyro && priest->x == 10);
-        if (pyro)
-            EXPECT_FLOAT_EQ(warrior->health, 90.0f);
-        else
-            EXPECT_NE(priest->currentCommand, CMD_ATTACK);
+        EXPECT_TRUE(pyro ? warrior->health == 90.0f : priest->currentCommand != CMD_ATTACK);
     }
 }
 

@@ -309,12 +309,11 @@ TEST_F(FacingTurning, TheSearchRanksUnitsOrTowersKeepsAndCastlesFirstAndSkipsWha
     CBuildingDouble* castle = Building(10, 13, 1, 1);
     CBuildingDouble* keep = Building(13, 10, 1, 11);
     tower->health = 0.0f;
-    EXPECT_EQ(Found(seeker, true, pattern), keep);
-    keep->owner = 0;
-    EXPECT_EQ(Found(seeker, true, pattern), castle);
-    castle->owner = 0;
-    EXPECT_EQ(Found(seeker, true, pattern), house);
-    house->owner = 0;
+    for (CBuildingDouble* next : {keep, castle, house})
+    {
+        EXPECT_EQ(Found(seeker, true, pattern), next);
+        next->owner = 0;
+    }
     EXPECT_EQ(Found(seeker, true, pattern), enemy);
 
     // Walls, traps, allies, its own and the dead are never chosen.
@@ -425,17 +424,6 @@ constexpr int32_t EastFacing = 90;
 class WalkNetwork : public UnitWorldTest
 {
 protected:
-    // Player 1's client, its unit ordered three blocks east and waiting for its first step.
-    CTestWalker* ClientUnitAskingForAStep()
-    {
-        g_Config.networkRole = ClientRole;
-        g_LocalPlayer = 1;
-        CTestWalker* unit = Walker(1, 10, 10);
-        MoveTo(unit, 13, 10);
-        FrameSound();   // the order is performed, the route found
-        FrameSound();   // the first step is asked for
-        return unit;
-    }
     // The result and receiver of the last step answer, or {-1, -1}.
     static std::pair<int32_t, int32_t> LastAnswer()
     {
@@ -447,28 +435,29 @@ protected:
 TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplansOnARefusal)
 {
     constexpr int32_t Request = CMultiplayerGame::CommandRequestMoveStep;
-    CTestWalker* unit = ClientUnitAskingForAStep();
+    // Player 1's client, its unit ordered three blocks east and waiting for its first step.
+    g_Config.networkRole = ClientRole;
+    g_LocalPlayer = 1;
+    CTestWalker* unit = Walker(1, 10, 10);
+    MoveTo(unit, 13, 10);
+    FrameSound();   // the order is performed, the route found
+    FrameSound();   // the first step is asked for
     const CMultiplayer::SSentPacket* request = LastSent(Request);
     ASSERT_NE(request, nullptr);
     // Unit, x, y, facing, direction, to the host.
     EXPECT_EQ(std::vector<int32_t>(request->packet.fields + 2, request->packet.fields + 7),
               std::vector<int32_t>({Ref(unit), 11, 10, EastFacing, East}));
-    EXPECT_EQ(request->target, 0);
-    EXPECT_TRUE(unit->awaitingMoveAnswer == 1 && unit->x == 10);
+    EXPECT_TRUE(request->target == 0 && unit->awaitingMoveAnswer == 1 && unit->x == 10);
     // Without an answer nothing moves and nothing more is asked.
     for (int32_t frame = 0; frame < 10; ++frame)
         FrameSound(3);
     EXPECT_TRUE(SentCommands(Request) == 1 && unit->x == 10);
 
     const int32_t route = unit->routeEnd;
-    const struct { int32_t x, y, result, direction; } bad[] = {
-        {11, 10, CUnit::TileFree, 9},     // no such direction
-        {11, 10, CUnit::TileFree, -1},
-        {300, 5, CUnit::TileFree, East},  // off the map
-        {12, 10, CUnit::TileFree, East},  // not a neighbour
-        {11, 11, CUnit::TileFree, East},  // not where the direction leads
-        {11, 10, 7, East},                // no such result
-    };
+    // No such direction, off the map, not a neighbour, not where the direction leads, no such result.
+    const struct { int32_t x, y, result, direction; } bad[] = {{11, 10, CUnit::TileFree, 9},
+        {11, 10, CUnit::TileFree, -1}, {300, 5, CUnit::TileFree, East}, {12, 10, CUnit::TileFree, East},
+        {11, 11, CUnit::TileFree, East}, {11, 10, 7, East}};
     for (const auto& answer : bad)
     {
         unit->awaitingMoveAnswer = 1;
@@ -559,8 +548,7 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     g_Config.networkRole = HostRole;
     remote->centreX = 10.8f;
     remote->routeEnd = 3;
-    remote->pathFlag = 1;
-    remote->awaitingMoveAnswer = 1;
+    remote->pathFlag = remote->awaitingMoveAnswer = 1;
     remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, true);
     EXPECT_TRUE(log.Contains("#DEBUG: Network perform action before move response"));
     EXPECT_TRUE(remote->awaitingMoveAnswer == 0 && remote->animType == ANIM_ATTACK && remote->tornApart == 1);

@@ -103,7 +103,7 @@ int32_t BlastsFrom(const CUnit* source)
 }
 }  // namespace
 
-TEST(ProjectilesFlight, ArrowsStrikeWithTheAttackAtLaunchAndCountWhereTheyLandForTheShootersPlayer)
+TEST(ProjectilesFlight, ArrowsStrikeWithTheAttackAtLaunchAndCountWhereTheyLandForTheShootersPlayerEvenOnceHeIsGone)
 {
     CMeleeWorld war;
     CUnit* archer = war.world.Spawn(0, UNIT_ARCHER, 10, 10);
@@ -131,20 +131,15 @@ TEST(ProjectilesFlight, ArrowsStrikeWithTheAttackAtLaunchAndCountWhereTheyLandFo
     Shoot(archer, nullptr, 30.5f, 30.5f);   // nothing there
     war.world.Frame(20);
     EXPECT_EQ(stats[STAT_ARROWS_HIT_UNIT] + stats[STAT_ARROWS_HIT_BUILDING], 2);
-}
-
-TEST(ProjectilesFlight, AShotOutlivingItsDeletedShooterLandsAndCreditsTheShootersPlayer)
-{
-    CMeleeWorld war;
-    CUnit* shooter = war.world.Spawn(0, UNIT_ARCHER, 10, 10);
-    CUnit* target = war.world.Spawn(1, UNIT_WARRIOR, 20, 10);
-    target->health = 100.0f / target->GetMaxHitPoints() + 0.5f;   // one hit point
-    Shoot(shooter, target, 20.5f, 10.5f);
-    war.world.Delete(shooter);
+    // A shot outliving its deleted shooter lands and credits the shooter's player.
+    CUnit* last = war.world.Spawn(1, UNIT_WARRIOR, 20, 10);
+    last->health = 100.0f / last->GetMaxHitPoints() + 0.5f;   // one hit point
+    Shoot(archer, last, 20.5f, 10.5f);
+    war.world.Delete(archer);
     ASSERT_EQ(g_Particles.GetProjectiles().size(), 1u);
     EXPECT_EQ(g_Particles.GetProjectiles()[0].shooter, nullptr);
     war.world.Frame(5);
-    EXPECT_TRUE(target->IsDying() && war.world.Player(0).statistics[STAT_UNITS_KILLED] == 1);
+    EXPECT_TRUE(last->IsDying() && stats[STAT_UNITS_KILLED] == 1);
 }
 
 // A stone warns the computer players' idle or patrolling units on its block (an exploding one those in
@@ -264,10 +259,8 @@ TEST_F(RangedAim, ShotsScatterOrAimAtTheTileTheTargetStepsIntoAndEachShooterRele
         EXPECT_EQ(shooter->approachX, static_cast<int32_t>(expectedX));
     }
     const struct { int32_t type; float flameProgress; float releaseFrame; int32_t kind; } cases[] = {
-        {UNIT_ARCHER, 100.0f, 9.0f, CParticles::KindArrow},
-        {UNIT_CROSSBOWMAN, 99.9f, 1.0f, CParticles::KindArrow},
-        {UNIT_CROSSBOWMAN, 100.0f, 1.0f, CParticles::KindFlameArrow},
-    };
+        {UNIT_ARCHER, 100.0f, 9.0f, CParticles::KindArrow}, {UNIT_CROSSBOWMAN, 99.9f, 1.0f, CParticles::KindArrow},
+        {UNIT_CROSSBOWMAN, 100.0f, 1.0f, CParticles::KindFlameArrow}};
     int32_t row = 20;
     for (const auto& entry : cases)
     {
@@ -374,12 +367,10 @@ TEST(CatapultThrow, OnASlopeTheStoneLeavesFromTheTiltedMachine)
     CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
     catapult->facing = catapult->shownFacing = 90;
     catapult->onCommand(nullptr, nullptr, nullptr, CentreBlock + 10, CentreBlock, CMD_ATTACK_GROUND);
-    ASSERT_GT(siege.FramesUntil(100,
-                                [&] {
-                                    catapult->Render();
-                                    return !g_Particles.GetProjectiles().empty();
-                                }),
-              0);
+    ASSERT_GT(siege.FramesUntil(100, [&] {
+        catapult->Render();
+        return !g_Particles.GetProjectiles().empty();
+    }), 0);
     // Any two wheel edges lie in the ground plane: the machine leans back by 45 degrees about the north-south axis.
     // The cup, 41 up and 6.4 ahead along the facing f (nearly east), comes to
     // ((6.4 sin f - 41) / sqrt(2), (6.4 sin f + 41) / sqrt(2), -6.4 cos f).

@@ -49,11 +49,9 @@ protected:
     void SetUp() override
     {
         UseTexts("MSG_TRANSPORTNOPLACE1,\"No place\"\nMSG_TRANSPORTNOPLACEALL,\"No place for all\"\n");
-        for (int32_t bx = 0; bx < g_GameMap.GetWidth(); ++bx)
-            for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
-                g_GameMap.Block(bx, by).waterLevel = WaterLevel;
-        g_GameMap.Block(13, IsletY).waterLevel = 0;
-        g_GameMap.Block(14, IsletY).waterLevel = 0;
+        for (SMapBlock& block : g_GameMap.AllBlocks())
+            block.waterLevel = WaterLevel;
+        g_GameMap.Block(13, IsletY).waterLevel = g_GameMap.Block(14, IsletY).waterLevel = 0;
     }
 
     CUnitTransportShip* SpawnShip(int32_t player, int32_t x = ShipX, int32_t y = ShipY)
@@ -74,17 +72,6 @@ protected:
         for (int32_t i = 0; ship != nullptr && i < count; ++i)
             cargo.push_back(Board(*ship));
         return ship == nullptr || std::count(cargo.begin(), cargo.end(), nullptr) > 0 ? nullptr : ship;
-    }
-    static void LayTwoIslands()
-    {
-        for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
-            for (int32_t bx = 0; bx < g_GameMap.GetWidth(); ++bx)
-            {
-                SMapBlock& block = g_GameMap.Block(bx, by);
-                const bool strait = bx >= StraitWest && bx < StraitEast;
-                block.waterLevel = static_cast<uint16_t>(strait ? WaterLevel : 0);
-                block.regionId = static_cast<uint16_t>(bx < StraitWest ? RegionA : (strait ? RegionStrait : RegionB));
-            }
     }
     CUnitWarGalley* SpawnGalley(int32_t player, int32_t x, int32_t y)
     {
@@ -211,8 +198,7 @@ TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
     const CMultiplayer::SSentPacket& landed = g_MultiplayerGame.GetSent().back();
     EXPECT_EQ(std::vector<int32_t>(landed.packet.fields + 2, landed.packet.fields + 6),
               (std::vector<int32_t>{Ref(ship), Ref(cargo[1]), cargo[1]->x, cargo[1]->y}));
-    EXPECT_EQ(landed.target, CMultiplayer::AllMachines);
-    EXPECT_FALSE(ship->IsCarrying(cargo[1]));
+    EXPECT_TRUE(landed.target == CMultiplayer::AllMachines && !ship->IsCarrying(cargo[1]));
 }
 
 TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIsland)
@@ -238,9 +224,8 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
     // Called to the islet's shore from afar, it stops once it touches it.
     constexpr uint16_t Sea = 1;
     constexpr uint16_t Islet = 2;
-    for (int32_t bx = 0; bx < g_GameMap.GetWidth(); ++bx)
-        for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
-            g_GameMap.Block(bx, by).regionId = g_GameMap.Block(bx, by).waterLevel > 7 ? Sea : Islet;
+    for (SMapBlock& block : g_GameMap.AllBlocks())
+        block.regionId = block.waterLevel > 7 ? Sea : Islet;
     CUnitTransportShip* called = SpawnShip(0, 30, 30);
     ASSERT_NE(called, nullptr);
     called->callIsland = Islet;
@@ -322,14 +307,10 @@ TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChang
     fresh->SaveGameExtra(again, g_ReferenceBase);
     EXPECT_EQ(again.Bytes(), saved.Bytes());
 
-    const std::string damaged[] = {
-        Int32Bytes({1, 17, idA, 7}),       // more than 16 aboard
-        Int32Bytes({1, -1, 7}),            // a negative count
-        Int32Bytes({1, 1, 99, 7}),         // an id the table does not hold
-        Int32Bytes({1, 1, idShip, 7}),     // the ship aboard itself
-        Int32Bytes({1, 2, idA, idA, 7}),   // one unit twice
-        Int32Bytes({1, 1, idA}),           // cut short
-    };
+    // More than 16 aboard, a negative count, an id the table does not hold, the ship aboard itself, one unit
+    // twice, cut short.
+    const std::string damaged[] = {Int32Bytes({1, 17, idA, 7}), Int32Bytes({1, -1, 7}), Int32Bytes({1, 1, 99, 7}),
+        Int32Bytes({1, 1, idShip, 7}), Int32Bytes({1, 2, idA, idA, 7}), Int32Bytes({1, 1, idA})};
     ship->callIsland = 0;
     for (const std::string& bytes : damaged)
     {
@@ -345,9 +326,16 @@ TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChang
 TEST_F(Islands, ASettlerCrossesFoundsAKeepAndTheEmptyShipSinksWithoutLosses)
 {
     constexpr int32_t MostFrames = 3000;
-    LayTwoIslands();
+    for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
+        for (int32_t bx = 0; bx < g_GameMap.GetWidth(); ++bx)
+        {
+            SMapBlock& block = g_GameMap.Block(bx, by);
+            const bool strait = bx >= StraitWest && bx < StraitEast;
+            block.waterLevel = static_cast<uint16_t>(strait ? WaterLevel : 0);
+            block.regionId = static_cast<uint16_t>(bx < StraitWest ? RegionA : (strait ? RegionStrait : RegionB));
+        }
     g_Particles.Reset();
-    CUnitTransportShip* ship = static_cast<CUnitTransportShip*>(world.Spawn(0, UNIT_TRANSPORTSHIP, 10, 20));
+    CUnitTransportShip* ship = SpawnShip(0, 10, 20);
     CUnit* warriors[3] = {world.Spawn(0, UNIT_WARRIOR, 4, 18), world.Spawn(0, UNIT_WARRIOR, 5, 21),
                           world.Spawn(0, UNIT_WARRIOR, 3, 24)};
     CUnit* settler = world.Spawn(0, UNIT_SETTLER, 4, 27);

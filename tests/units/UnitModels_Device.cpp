@@ -23,10 +23,7 @@ constexpr int32_t UnitModelCount = 108;
 constexpr uint32_t Lit = 0x808080;
 constexpr float Pi = 3.14159265f;
 
-struct SPoint
-{
-    int32_t x, y;
-};
+struct SPoint { int32_t x, y; };
 
 SPoint OnScreen(float x, float y, float z, int32_t facing, float height = 0.0f)
 {
@@ -37,15 +34,9 @@ SPoint OnScreen(float x, float y, float z, int32_t facing, float height = 0.0f)
 }
 
 // Red with its green cleared: the wound overlay's tint at the vertex it marks.
-bool Reddened(uint32_t pixel)
-{
-    return int(pixel >> 16 & 0xFF) - int(pixel >> 8 & 0xFF) > 0x40;
-}
+bool Reddened(uint32_t pixel) { return int(pixel >> 16 & 0xFF) - int(pixel >> 8 & 0xFF) > 0x40; }
 
-std::string Address(const void* object)
-{
-    return std::to_string(reinterpret_cast<uintptr_t>(object));
-}
+std::string Address(const void* object) { return std::to_string(reinterpret_cast<uintptr_t>(object)); }
 
 class CNamedBuilding : public CBuilding
 {
@@ -191,10 +182,8 @@ TEST_F(UnitModels, AShipFloatsTenBelowTheGroundAndItsWreckSinksAsItFades)
         SCOPED_TRACE(testing::Message() << "type " << c.type << " fade " << c.fade);
         CUnit* ship = Spawn(c.type, 0);
         ASSERT_NE(ship, nullptr);
-        const float level[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-        std::copy(level, level + 9, g_GameMap.viewMatrix);
-        const float eye[3] = {0.0f, -c.height - 8.0f, 100.0f};
-        std::copy(eye, eye + 3, g_GameMap.viewTranslation);
+        std::ranges::copy(std::array<float, 9>{1, 0, 0, 0, 1, 0, 0, 0, 1}, g_GameMap.viewMatrix);
+        std::ranges::copy(std::array{0.0f, -c.height - 8.0f, 100.0f}, g_GameMap.viewTranslation);
         Drawn([&] { c.fade == 1.0f ? ship->Render() : ship->RenderAt(c.fade, 0.0f, 255); });
         int32_t top = -1, bottom = -1;
         for (int32_t y = 0; y < 768; ++y)
@@ -203,11 +192,8 @@ TEST_F(UnitModels, AShipFloatsTenBelowTheGroundAndItsWreckSinksAsItFades)
                 top = top < 0 ? y : top;
                 bottom = y;
             }
-        if (c.fade == 0.0f)
-            EXPECT_EQ(top, -1);
-        else
-            EXPECT_TRUE(std::abs(top - (384.0f - halfFace)) < 2.0f && std::abs(bottom - (384.0f + halfFace)) < 2.0f)
-                << top << " to " << bottom;
+        const bool spans = std::abs(top - (384.0f - halfFace)) < 2.0f && std::abs(bottom - (384.0f + halfFace)) < 2.0f;
+        EXPECT_TRUE(c.fade == 0.0f ? top == -1 : spans) << top << " to " << bottom;
         World().Delete(ship);
     }
 }
@@ -267,11 +253,11 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
 // Selection circles and shadows on the terrain, and picking by the model's rectangle.  Seen from 400
 // above the camera's target, block x spans 1.4 x 32 / 400 x 512 = 57.3 pixels across and block y 49.2
 // down, the target at the screen's centre (512, 384).
-class DecalsTerrain : public UnitDrawingTest
+using DecalsTerrain = UnitDrawingTest;
+
+TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverASquareGrowingWithTheSizeAndShadowsBlack)
 {
-protected:
-    static bool StatesRestored()
-    {
+    const auto statesRestored = [] {
         uint32_t blend = 1, depthWrites = 0, minFilter = 0, magFilter = 0;
         SysDevice3D& device = *GetD3DDevice();
         device.GetRenderState(Sys3DRenderState::AlphaBlendEnable, blend);
@@ -279,11 +265,7 @@ protected:
         device.GetTextureStageState(0, Sys3DStageState::MinFilter, minFilter);
         device.GetTextureStageState(0, Sys3DStageState::MagFilter, magFilter);
         return blend == 0 && depthWrites == 1 && minFilter == Sys3DFilter::Point && magFilter == Sys3DFilter::Point;
-    }
-};
-
-TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverASquareGrowingWithTheSizeAndShadowsBlack)
-{
+    };
     const struct { int32_t kind; uint32_t colour; } cases[] = {
         {1, White}, {2, Yellow}, {3, Green}, {4, Red}, {0, 0}, {5, 0}, {-1, 0}};
     CUnit* unit = Unit(0, 10, 10);
@@ -294,7 +276,7 @@ TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverASquareGrowingWithTheSizeAndS
         // The unit's block, the far corner of the 3 x 3 square (x 426 to 598, y 310 to 458), and beyond it.
         EXPECT_TRUE(Close(Pixel(512, 384), c.colour, 3)) << c.kind << ": " << std::hex << Pixel(512, 384);
         EXPECT_TRUE(Close(Pixel(590, 450), c.colour, 3) && Pixel(410, 384) == Background) << c.kind;
-        EXPECT_TRUE(StatesRestored()) << c.kind;
+        EXPECT_TRUE(statesRestored()) << c.kind;
     }
     unit->ShowUnit(false);
     const int32_t before = g_VXBuffer.primitivesDrawn;

@@ -2,6 +2,8 @@
 // Unit drawing at 1024 x 768 (back-buffer pixels are virtual-screen pixels):
 // font 1 draws each character as a solid 8 x 12 block, images plain colours.
 
+#include <algorithm>
+#include <array>
 #include <functional>
 
 #include "media/C_Texture.h"
@@ -82,10 +84,8 @@ protected:
     {
         g_GameMap.cameraTargetX = x;
         g_GameMap.cameraTargetY = y;
-        const float down[9] = {1, 0, 0, 0, 0, -1, 0, 1, 0};
-        std::copy(down, down + 9, g_GameMap.viewMatrix);
-        const float eye[3] = {0.0f, 0.0f, 400.0f};
-        std::copy(eye, eye + 3, g_GameMap.viewTranslation);
+        std::ranges::copy(std::array<float, 9>{1, 0, 0, 0, 0, -1, 0, 1, 0}, g_GameMap.viewMatrix);
+        std::ranges::copy(std::array{0.0f, 0.0f, 400.0f}, g_GameMap.viewTranslation);
     }
 
     // The screen cleared, drawn on and read back.

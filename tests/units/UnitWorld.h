@@ -23,10 +23,7 @@ class CBuildingDouble : public CBuilding
 {
 public:
     CBuildingDouble(int32_t x, int32_t y, int32_t owner, int32_t cast, int32_t resourceKind = 0)
-        : CBuilding(x, y, owner), m_Cast(cast), m_ResourceKind(resourceKind)
-    {
-        health = FullHealth;
-    }
+        : CBuilding(x, y, owner), m_Cast(cast), m_ResourceKind(resourceKind) { health = FullHealth; }
     int32_t GetBuildCast() const override { return m_Cast; }
     int32_t GetResourceKind() const override { return m_ResourceKind; }
 

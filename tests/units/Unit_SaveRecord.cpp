@@ -202,20 +202,18 @@ TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDam
     const char* const Flag = "a flag is neither 0 nor 1";
     const char* const PriestTimers = "a priest's heal or sparkle timer is out of range";
     const struct { int32_t type; std::string bytes, savedBack; const char* reason; } cases[] = {
-        {UNIT_WORKER, worker, worker, nullptr},
-        {UNIT_WORKER, worker.substr(0, 29), "", "the record is cut short"},
+        {UNIT_WORKER, worker, worker, nullptr}, {UNIT_WORKER, worker.substr(0, 29), "", "the record is cut short"},
         {UNIT_WORKER, CRecordBytes::WithI32At(worker, 0, 5), "", "a worker's carried kind is out of range"},
         {UNIT_WORKER, CRecordBytes::WithI32At(worker, 8, -3), "", "a worker's harvest point is off the map"},
         {UNIT_WORKER, CRecordBytes::WithF32At(worker, 17, -1.0f), "", "a worker's repair purse is out of range"},
         {UNIT_WORKER, std::string(worker).replace(16, 1, 1, '\x02'), "", Flag},
-        {UNIT_WARGALLEY, galley, galley, nullptr},
+        {UNIT_WARGALLEY, galley, galley, nullptr}, {UNIT_WARGALLEY, galley.substr(0, 9), "", "the record is cut short"},
         {UNIT_WARGALLEY, std::string(10, '\0'), std::string(10, '\0'), nullptr},
         // A wave count run up off the map comes back as the longest wait.
         {UNIT_WARGALLEY, CRecordBytes::WithI32At(galley, 4, 4096), galley, nullptr},
         {UNIT_WARGALLEY, CRecordBytes::WithI32At(galley, 0, 120), "", "the attack cycle's ticks are out of range"},
         {UNIT_WARGALLEY, CRecordBytes::WithI32At(galley, 4, -1), "", "the wave count is negative"},
         {UNIT_WARGALLEY, std::string(galley).replace(9, 1, 1, '\x02'), "", Flag},
-        {UNIT_WARGALLEY, galley.substr(0, 9), "", "the record is cut short"},
         // Hit count, then the blow and death-sound flags the type keeps.
         {UNIT_WARRIOR, Bytes().I32(Count).Bytes(), "", nullptr},
         {UNIT_WARRIOR, Bytes().I32(-1).Bytes(), "", "the hit count is negative"},
