@@ -134,12 +134,16 @@ TEST(SysForkGuard, AChildForkedUnderTheGuardEndsWithTheGameOneForkedWithoutOutli
             std::optional<SysForkGuard> guard;
             if (guarded)
                 guard.emplace();
-            const pid_t box = fork();
-            if (box == 0)
+            // The box tells its pid once it runs, that is once the fork has tied it to the game: a game
+            // killed before that would end the box by another path.
+            if (fork() == 0)
+            {
+                const pid_t self = getpid();
+                (void)!write(pipeEnds[1], &self, sizeof self);
                 for (;;)
                     pause();
+            }
             guard.reset();
-            (void)!write(pipeEnds[1], &box, sizeof box);
             for (;;)
                 pause();
         }
