@@ -112,7 +112,6 @@ void CBuilding::ClaimBlocks()
     });
 }
 
-
 void CBuilding::StoreCorners()
 {
     for (int32_t i = 0; i <= GetWidth(); ++i)

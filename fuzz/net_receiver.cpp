@@ -10,8 +10,7 @@
 // - the links the loader checks before it accepts a save (CObjectLinks);
 // - every unit on the map stands on ground of its kind (land or water), a
 //   tower's archers on no block, and every living building of a player is
-//   in that player's list (one at 0 health may leave it while it waits for
-//   its owner's word that it fell);
+//   in that player's list;
 // - one unit to each owner and unique id, which is how references name them;
 // - no object changed sides unless a capture could take it (its player
 //   defeated or an empty slot);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
 #include "core/C_PtrGarbage.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_Player.h"
@@ -11,13 +12,11 @@
 namespace
 {
 constexpr int32_t NeutralOwner = -1;
-constexpr int32_t ResourceSiteCast = 10;
-constexpr int32_t DecorationCast = 18;
 constexpr const char* BadBuildingLine = "Map file: building record with a bad owner, position or cast skipped";
 
 bool IsLandObject(int32_t cast)
 {
-    return cast == ResourceSiteCast || cast == DecorationCast;
+    return cast == CastResource || cast == CastDecoration;
 }
 } // namespace
 
@@ -96,10 +95,10 @@ bool CMapObjectPlan::LayBuilding(const SMapBuildingRecord& record, SVerdict& ver
 // maker builds and nothing else knows.
 CMapObjectPlan::SFootprint CMapObjectPlan::FootprintOf(const SMapBuildingRecord& record) const
 {
-    const bool site = record.cast == ResourceSiteCast;
+    const bool site = record.cast == CastResource;
     CPlayer& maker = m_Players[record.owner == NeutralOwner ? m_NeutralMaker : record.owner];
     CBuilding* probe = maker.BuildingFactory(record.cast, site ? record.resourceKind : 0, site ? record.treeCast : 0,
-                                             record.cast == DecorationCast ? record.decorationKind : 0);
+                                             record.cast == CastDecoration ? record.decorationKind : 0);
     SFootprint footprint;
     if (probe == nullptr)
         return footprint;
