@@ -643,6 +643,11 @@ TEST_F(CtrlGameSaveRanges, TheNextIdleWorkerOrUnitStandsOnTheMapAndLives)
     ASSERT_TRUE(CSaveGameRun::Load(file));
     EXPECT_EQ(g_Selection.units[0], g_GameMap.Block(8, 4).unit);
     EXPECT_TRUE(own.SelectNextIdleUnit() && g_Selection.units[0] == g_GameMap.Block(16, 4).unit);
+    // A rectangle finds a dying unit on its block; it is not taken.
+    CUnit* fallen = g_GameMap.Block(12, 4).unit;
+    ASSERT_TRUE(fallen != nullptr && fallen->IsDying());
+    g_Selection.AddUnit(fallen, 0);
+    EXPECT_EQ(g_Selection.unitCount, 1);
 }
 
 TEST(MissionObjectivesSave, BadSectionsAreRefusedAndTheRecordStays)
