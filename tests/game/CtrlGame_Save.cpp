@@ -585,8 +585,7 @@ TEST_F(CtrlGameSaveRanges, FiresPastThePoolSizeAndTheTowerArchersIdsComeBackFrom
 {
     CPlayer& own = World().Player(0);
     CBuilding* barracks = own.CreateBuilding(CastBarracks, 20, 20);
-    ASSERT_NE(barracks, nullptr);
-    barracks->Construct(0.0f, true);
+    ASSERT_TRUE(barracks != nullptr && !barracks->Construct(0.0f, true));
     const int32_t& handle = barracks->firePositions[0].particle;
     for (int32_t cycle = 0; handle < CParticles::kDevicePoolSize && cycle < 100000; ++cycle)
     {
@@ -596,14 +595,11 @@ TEST_F(CtrlGameSaveRanges, FiresPastThePoolSizeAndTheTowerArchersIdsComeBackFrom
     }
     const int32_t burning = handle;
     ASSERT_TRUE(barracks->IsAlive() && burning >= CParticles::kDevicePoolSize);
-    ASSERT_NE(World().Spawn(0, UNIT_WARRIOR, 4, 4), nullptr);
     auto* later = dynamic_cast<CBuildingTower*>(own.CreateBuilding(CastTower, TowerX, TowerY));
     auto* earlier = dynamic_cast<CBuildingTower*>(own.CreateBuilding(CastTower, 4, 30));   // first in map order
-    ASSERT_TRUE(later != nullptr && earlier != nullptr);
-    later->Construct(0.0f, true);
+    ASSERT_TRUE(World().Spawn(0, UNIT_WARRIOR, 4, 4) && later && earlier && !later->Construct(0.0f, true));
     later->SetArcherCount(2);
-    earlier->Construct(0.0f, true);
-    ASSERT_NE(World().Spawn(0, UNIT_WARRIOR, 4, 8), nullptr);
+    ASSERT_TRUE(!earlier->Construct(0.0f, true) && World().Spawn(0, UNIT_WARRIOR, 4, 8));
     const std::vector<uint8_t> file = CSaveGameRun::SaveDrawn();
 
     ASSERT_TRUE(CSaveGameRun::Load(file));
@@ -612,13 +608,9 @@ TEST_F(CtrlGameSaveRanges, FiresPastThePoolSizeAndTheTowerArchersIdsComeBackFrom
     later = dynamic_cast<CBuildingTower*>(g_GameMap.Block(TowerX, TowerY).building);
     earlier = dynamic_cast<CBuildingTower*>(g_GameMap.Block(4, 30).building);
     ASSERT_TRUE(later != nullptr && earlier != nullptr && own.unitCount == 2 && earlier->archerCount == 1);
-    const CUnit* const archers[] = {later->archers[0], later->archers[1], earlier->archers[0]};
     std::vector<int32_t> ids = {own.units[0]->uniqueId, own.units[1]->uniqueId};
-    for (const CUnit* archer : archers)
-    {
-        ids.push_back(archer->uniqueId);
-        EXPECT_EQ(own.FindTowerArcher(archer->uniqueId), archer);
-    }
+    for (const CUnit* archer : {later->archers[0], later->archers[1], earlier->archers[0]})
+        ids.push_back(own.FindTowerArcher(archer->uniqueId) == archer ? archer->uniqueId : -1);
     EXPECT_EQ(ids, (std::vector<int32_t>{0, 1, 2, 3, 4}));
     EXPECT_EQ(World().Spawn(0, UNIT_WARRIOR, 8, 4)->uniqueId, 5);
 }
@@ -628,19 +620,19 @@ TEST_F(CtrlGameSaveRanges, FiresPastThePoolSizeAndTheTowerArchersIdsComeBackFrom
 TEST_F(CtrlGameSaveRanges, TheNextIdleWorkerOrUnitStandsOnTheMapAndLives)
 {
     CPlayer& own = World().Player(0);
+    // In list order: a ship, a worker aboard it, a dying worker, a worker, a dying warrior, a warrior.
     CUnit* ship = World().Spawn(0, UNIT_TRANSPORTSHIP, 40, 40);
     CUnit* aboard = World().Spawn(0, UNIT_WORKER, 38, 41);
     CUnit* dyingWorker = World().Spawn(0, UNIT_WORKER, 4, 4);
     CUnit* worker = World().Spawn(0, UNIT_WORKER, 8, 4);
     CUnit* dyingWarrior = World().Spawn(0, UNIT_WARRIOR, 12, 4);
-    CUnit* warrior = World().Spawn(0, UNIT_WARRIOR, 16, 4);
-    ASSERT_TRUE(ship && aboard && dyingWorker && worker && dyingWarrior && warrior && aboard->BoardTransport(ship));
+    ASSERT_TRUE(ship && aboard && dyingWorker && worker && dyingWarrior && World().Spawn(0, UNIT_WARRIOR, 16, 4) &&
+                aboard->BoardTransport(ship));
     for (CUnit* dying : {dyingWorker, dyingWarrior})
         dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
     ASSERT_TRUE(dyingWorker->IsDying() && own.HasUnit(dyingWorker) && dyingWarrior->IsDying());
     EXPECT_TRUE(own.SelectNextIdleWorker() && g_Selection.unitCount == 1 && g_Selection.units[0] == worker);
-    const std::vector<uint8_t> file = CSaveGameRun::SaveDrawn();
-    ASSERT_TRUE(CSaveGameRun::Load(file));
+    ASSERT_TRUE(CSaveGameRun::Load(CSaveGameRun::SaveDrawn()));
     EXPECT_EQ(g_Selection.units[0], g_GameMap.Block(8, 4).unit);
     EXPECT_TRUE(own.SelectNextIdleUnit() && g_Selection.units[0] == g_GameMap.Block(16, 4).unit);
     // A rectangle finds a dying unit on its block; it is not taken.
