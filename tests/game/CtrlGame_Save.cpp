@@ -489,17 +489,14 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
     CBuilding* workshop = own.CreateBuilding(CastBlacksmith, WorkshopX, WorkshopY);
     ASSERT_NE(workshop, nullptr);
     workshop->productionUnit = World().Spawn(0, UNIT_WARRIOR, -1, -1);
-    ASSERT_NE(workshop->productionUnit, nullptr);
     auto* ship = dynamic_cast<CUnitTransportShip*>(World().Spawn(ShipPlayer, UNIT_TRANSPORTSHIP, 40, 40));
     CUnit* passenger = World().Spawn(ShipPlayer, UNIT_WARRIOR, 36, 44);
-    ASSERT_TRUE(ship != nullptr && passenger != nullptr);
+    ASSERT_TRUE(workshop->productionUnit != nullptr && ship != nullptr && passenger != nullptr);
     passenger->ShowUnit(false);
-    ASSERT_TRUE(ship->AcceptGarrison(passenger));
     CBuilding* keep = own.CreateBuilding(CastKeep, KeepX, KeepY);
-    ASSERT_NE(keep, nullptr);
-    keep->Construct(0.0f, true);
     CUnit* king = World().Spawn(0, UNIT_KING, KeepX - 2, KeepY);
-    ASSERT_NE(king, nullptr);
+    ASSERT_TRUE(ship->AcceptGarrison(passenger) && keep != nullptr && king != nullptr);
+    keep->Construct(0.0f, true);
     king->onCommand(nullptr, nullptr, nullptr, king->x, king->y, CMD_ENTER_KEEP);
     for (int32_t frame = 0; frame < 20 && keep->garrisonedUnit == nullptr; ++frame)
         Play(1);
@@ -508,8 +505,8 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
     CBuilding* house = World().Player(DyingPlayer).CreateBuilding(CastHouse, 40, 4);
     ASSERT_TRUE(dying != nullptr && house != nullptr);
     dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
-    ASSERT_TRUE(dying->IsDying());
     house->Destroy(false);
+    ASSERT_TRUE(dying->IsDying());
     const std::vector<uint8_t> sound = CSaveGameRun::SaveDrawn();
 
     const struct { std::function<void(SObjects&)> breakLink; const char* fault; } cases[] = {
