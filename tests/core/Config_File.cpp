@@ -310,6 +310,17 @@ TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAnd
     ASSERT_TRUE(WriteConfig());
     EXPECT_TRUE(Read("v2krn.cfg") == "; defaults\r\nGAMMA=1.25\r\nBLOOD=Off\r\n" && !Exists("v2krn.cfgnew"));
 
+    // Neither a copy nor a write-back is longer than the next start reads (1 MiB): such a file stays as it was.
+    for (const int over : {0, 1})
+    {
+        const std::string grows = "GAMMA=1.5\r\n;" + std::string((1 << 20) - 15 + over, 'c') + "\r\n";
+        Write("v2krn.cfg", grows);
+        ReadConfig();
+        EXPECT_TRUE(over != WriteConfig() && Read("v2krn.cfg") == (over ? grows : "GAMMA=1.50" + grows.substr(9)));
+        const std::string longDefault((1 << 20) + over, ';');
+        Write("Config/default.cfg", longDefault);
+        EXPECT_TRUE(over != CopyDefaultConfig() && Read("v2krn.cfg") == (over ? grows : longDefault));
+    }
     const std::string defaults("A=1\nno line end\0with zero", 25);
     Write("Config/default.cfg", defaults);
     ASSERT_TRUE(CopyDefaultConfig() && Read("v2krn.cfg") == defaults);   // over a longer file

@@ -112,6 +112,8 @@ TEST(CCRC32, MatchesTheIeeeCheckValueAndTheBitwiseReferenceAtEveryAlignment)
 {
     const CCRC32 crc;
     EXPECT_TRUE(crc.Calculate("123456789", 9) == 0xCBF43926u && crc.Calculate("a", -1) == 0u);
+    // Pieces taken in turn end with the CRC of the whole; an empty piece changes nothing.
+    EXPECT_EQ(crc.Continue(crc.Continue(crc.Continue(0, "1234", 4), "5", 0), "56789", 5), 0xCBF43926u);
     std::string bytes;
     for (int i = 0; i < 80; ++i)
         bytes.push_back(char(i * 37 + 11));
