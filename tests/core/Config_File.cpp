@@ -179,15 +179,9 @@ TEST_F(ConfigWrite, ChangesExactlyTheWrittenValuesAndNothingElse)
     }
     EXPECT_EQ(WriteChanged(before,
                            [] {
-                               g_Config.screenWidth = 800;
-                               g_Config.screenHeight = 600;
-                               g_Config.colourDepth = 16;
-                               g_Config.gamma = 1.05f;
-                               g_Config.brightness = 2.0f;
-                               g_Config.soundVolume = -3;
-                               g_Config.buildingShadows = 0;
-                               g_Config.unitTextureDetail = 0;
-                               g_Config.autosave = -1;
+                               g_Config.screenWidth = 800, g_Config.screenHeight = 600, g_Config.colourDepth = 16;
+                               g_Config.gamma = 1.05f, g_Config.brightness = 2.0f, g_Config.soundVolume = -3;
+                               g_Config.buildingShadows = 0, g_Config.unitTextureDetail = 0, g_Config.autosave = -1;
                                g_Config.networkPort = 6000;
                            }),
               after);
@@ -195,19 +189,15 @@ TEST_F(ConfigWrite, ChangesExactlyTheWrittenValuesAndNothingElse)
     // Words outside their table are written as an error.
     EXPECT_EQ(WriteChanged("BUILDINGSHADOW=All\r\nPARTICLEDETAIL=High\r\nWEATHERDETAIL=Full\r\n",
                            [] {
-                               g_Config.buildingShadows = 7;
-                               g_Config.particleDetail = -1;
-                               g_Config.weatherDetail = 3;
+                               g_Config.buildingShadows = 7, g_Config.particleDetail = -1, g_Config.weatherDetail = 3;
                            }),
               "BUILDINGSHADOW=*ERROR*\r\nPARTICLEDETAIL=*ERROR*\r\nWEATHERDETAIL=*ERROR*\r\n");
     // The port goes into TCPIP_PORT lines only; settings without a line are not added;
     // "SOUND VOLUME" is not found in the line as the user wrote it.
     EXPECT_EQ(WriteChanged("WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=3\r\n",
                            [] {
-                               g_Config.networkPort = 6000;
-                               g_Config.soundVolume = 20;
-                               g_Config.autosave = 12;
-                               g_Config.musicVolume = 10;
+                               g_Config.networkPort = 6000, g_Config.soundVolume = 20;
+                               g_Config.autosave = 12, g_Config.musicVolume = 10;
                            }),
               "WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=12\r\n");
 }

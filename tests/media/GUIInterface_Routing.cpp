@@ -73,7 +73,7 @@ private:
     void Raise() { parent->OnControlEvent(IndexInParent()); }
 };
 
-// Once armed, destroys and re-adds its controls on every event: a slider from 0 to 10 at value 5 on (10, 10, 100, 20)
+// Once armed, destroys and re-adds its controls on every event and press: a slider from 0 to 10 at value 5 on (10, 10, 100, 20)
 // and a raiser on (10, 40, 100, 20), the default control.
 class RebuildingForm : public CGUIInterface
 {
@@ -87,17 +87,22 @@ public:
         AddControl(new EventRaiser(this, 10, 40, 100, 20));
         SetDefaultControl(1);
     }
-    void OnControlPressed(int32_t index) override { journal.push_back("pressed" + std::to_string(index)); }
+    void OnControlPressed(int32_t index) override
+    {
+        journal.push_back("pressed" + std::to_string(index));
+        RebuildIfArmed();
+    }
     int32_t OnControlEvent(int32_t index) override
     {
         journal.push_back("event" + std::to_string(index) +
                           (index == 0 ? "=" + std::to_string(controls[0]->GetInt()) : ""));
-        if (armed)
-        {
-            Fill();
-            journal.push_back("rebuilt");
-        }
+        RebuildIfArmed();
         return CGUIInterface::OnControlEvent(index);
+    }
+    void RebuildIfArmed()
+    {
+        if (armed)
+            Fill(), journal.push_back("rebuilt");
     }
 
     bool armed = false;
@@ -273,6 +278,8 @@ TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath
          {"event0=4", "pressed0", "event0=4", "rebuilt"}},
         {"slider pressed", {{Arm}, {Down, 50, 15}}, {"event0=4", "rebuilt"}},
         {"wheel", {{Move, 50, 45}, {Arm}, {Wheel}}, {"event1", "rebuilt"}},
+        {"click", {{Down, 50, 45}, {Arm}, {Up, 50, 45}}, {"pressed1", "event1", "rebuilt"}},
+        {"press", {{Arm}, {Down, 50, 45}}, {"pressed1", "rebuilt"}},
         {"Enter", {{Arm}, {Key, 13}}, {"event1", "rebuilt"}},
         {"Tab", {{Down, 50, 45}, {Arm}, {Key, 9}}, {"pressed1", "event1", "rebuilt"}},
         {"key", {{Down, 50, 45}, {Arm}, {Key, 'a'}}, {"pressed1", "event1", "rebuilt"}}};

@@ -365,8 +365,7 @@ TEST_F(SaveGameTest, TypedFieldsAreLittleEndianAndReadBack)
     EXPECT_TRUE(Log().Contains("#DEBUG: Read data during save"));
     std::vector<uint8_t> expected = {0xAB, 0xFF, 0xFF, 0x00, 0x80, 0xEF, 0xBE, 0xAD, 0xDE, 0xFE, 0xFF, 0xFF,
                                      0xFF, 0x00, 0x00, 0x80, 0xBE, 2,    'H',  'i',  0,    0,    0,    255};
-    expected.insert(expected.end(), longest.begin(), longest.end());
-    expected.push_back(0);
+    expected.insert(expected.end(), longest.c_str(), longest.c_str() + longest.size() + 1);   // with its zero
     EXPECT_EQ(Payload(path), expected);
 
     CSaveGame load;
@@ -420,8 +419,7 @@ TEST_F(SaveGameTest, TooLongTextsNegativeCountsAndSavesNotBegunFailTheSave)
     CSaveGame idle;
     EXPECT_TRUE(idle.Write("x", 1) == 0 && idle.HasError());
     uint8_t byte = 7;
-    idle.Read(&byte, 1);
-    EXPECT_EQ(byte, 0);
+    EXPECT_TRUE(idle.Read(&byte, 1) == 0 && byte == 0);
 }
 
 TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
@@ -452,9 +450,7 @@ TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
     EXPECT_TRUE(Log().Contains("#DEBUG: Read beyond the end of save buffer"));
 
     CSaveGame unread;
-    unread.BeginLoad(Path("bad.save").c_str());
-    unread.ReadI32();
-    unread.Close();
+    unread.BeginLoad(Path("bad.save").c_str()), unread.ReadI32(), unread.Close();
     EXPECT_TRUE(!unread.HasError() && Log().Contains("#DEBUG: LoadGame not readed til the end of the file") &&
                 Log().Contains("#DEBUG: breakpoint reached"));
     // A load refused half-way stops where it was refused: no report of unread bytes then.
