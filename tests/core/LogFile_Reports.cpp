@@ -142,10 +142,8 @@ TEST(CPtrGarbage, QueuedTwiceIsReportedOnceAndDeletedOnceInQueueingOrder)
     CUnit* middle = new CCountedUnit("middle", 2, 7);
     CUnit* twin = new CCountedUnit("twin", 2, 7);
     CUnit* last = new CCountedUnit("last", 1, 9);
-    garbage.AddUnit(middle);
-    garbage.AddBuilding(new CCountedBuilding("barn"));
-    garbage.AddUnit(twin);
-    garbage.AddUnit(last);
+    garbage.AddUnit(middle), garbage.AddBuilding(new CCountedBuilding("barn"));
+    garbage.AddUnit(twin), garbage.AddUnit(last);
     EXPECT_TRUE(garbage.FindUnit(1, 7) == unit && garbage.FindUnit(2, 7) == middle && garbage.FindUnit(1, 9) == last &&
                 garbage.FindUnit(2, 9) == nullptr && garbage.GetCount() == 6);
     CCountedUnit outside("outside", 2, 7);   // by pointer, the twin is told from another of its owner and id

@@ -40,9 +40,7 @@ TEST(T_OrderedArray, FindsEveryRecordKeepsEqualKeysInOrderAndRefusesWhenFull)
 
     CTestLog log;
     T_OrderedArray<std::string> small(3);
-    small.Insert(5, "first five");
-    small.Insert(1, "one");
-    small.Insert(5, "second five");
+    small.Insert(5, "first five"), small.Insert(1, "one"), small.Insert(5, "second five");
     EXPECT_EQ((std::vector<int>{small.GetOrdered(0), small.GetOrdered(1), small.GetOrdered(2)}),
               (std::vector<int>{1, 0, 2}));
     EXPECT_TRUE(small.Insert(3, "too many") == -1 && small.GetCount() == 3 &&
@@ -91,8 +89,7 @@ TEST(CMemoryBlock, GrowsByWholeStepsZeroFillsAGapAndReadsPastTheSizeOrAfterFreeG
     CTestLog log;
     block.Init(64);
     const uint32_t value = 0x11223344;
-    block.Write(&value, 4);
-    block.SetPos(2);
+    block.Write(&value, 4), block.SetPos(2);
     uint8_t out[6] = {9, 9, 9, 9, 9, 9};
     EXPECT_EQ(block.Read(out, 6), 2);
     EXPECT_EQ(std::vector<uint8_t>(out, out + 6), (std::vector<uint8_t>{0x22, 0x11, 0, 0, 0, 0}));
@@ -108,11 +105,10 @@ TEST(CMemoryBlock, GrowsByWholeStepsZeroFillsAGapAndReadsPastTheSizeOrAfterFreeG
 
     log.Clear();
     CMemoryBlock freed(100);
-    freed.Write("abcdef", 6);
-    freed.Free();
+    freed.Write("abcdef", 6), freed.Free();
     EXPECT_TRUE(freed.GetData() == nullptr && freed.GetSize() == 6);   // kept by Free
-    EXPECT_TRUE(freed.Write("ab", 2) == 8 && freed.GetCapacity() == 16384 && freed.GetData()[0] == 0);
-    EXPECT_EQ(freed.GetData()[6], 'a');
+    EXPECT_TRUE(freed.Write("ab", 2) == 8 && freed.GetCapacity() == 16384 && freed.GetData()[0] == 0 &&
+                freed.GetData()[6] == 'a');
     EXPECT_EQ(log.Lines(), Breakpoint(29, "core/C_MemoryBlock.cpp", "#DEBUG: Memory file wasn't initialized"));
 }
 

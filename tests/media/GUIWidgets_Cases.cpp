@@ -210,9 +210,7 @@ TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem
         auto& combo = Add(new CGUIComboBox(&form, 32, c.y, 160, 16, 0, "red;green;blue", 0));
         Press(40, c.y + 4);
         EXPECT_EQ((std::vector<int>{c.openTop, 64}), (std::vector<int>{combo.y, combo.h}));
-        combo.Render();
-        form.OnMouseMove(40, c.releaseY);
-        form.OnMouseUp(40, c.releaseY);
+        combo.Render(), form.OnMouseMove(40, c.releaseY), form.OnMouseUp(40, c.releaseY);
         EXPECT_EQ((std::vector<int>{c.selection, c.y, 16, 0}),
                   (std::vector<int>{combo.GetInt(), combo.y, combo.h, combo.open}));
     }

@@ -82,11 +82,8 @@ TEST(Bitmap32, ShapesLandOnThePixelsNamedAndAreClipped)
         {"thick line", 8, [](auto& b) { b.DrawThickLine(0, 2, 4, 2, 3, Ink); }, Rect(0, 1, 5, 3)},
         {"rectangle inclusive and clipped", 4, [](auto& b) { b.FillRect(-3, -3, 1, 1, Ink); }, Rect(0, 0, 1, 1)},
         {"everything outside", 4, [](auto& b) {
-             b.PutPixelClipped(-1, 0, Ink);
-             b.PutPixelClipped(0, 4, Ink);
-             b.FillRect(4, 0, 6, 2, Ink);
-             b.FillRect(0, 4, 2, 6, Ink);
-             b.FillRect(-5, 0, -1, 2, Ink);
+             b.PutPixelClipped(-1, 0, Ink), b.PutPixelClipped(0, 4, Ink), b.FillRect(4, 0, 6, 2, Ink);
+             b.FillRect(0, 4, 2, 6, Ink), b.FillRect(-5, 0, -1, 2, Ink);
          }, {}},
         {"rectangle over all", 4, [](auto& b) { b.FillRect(0, 0, 10, 10, Ink); }, Rect(0, 0, 3, 3)},
         {"square on integer halves", 5, [](auto& b) { b.FillSquare(2, 2, 2, Ink); }, Rect(1, 1, 2, 2)},

@@ -720,10 +720,8 @@ TEST(PathFinderHeap, EqualPrioritiesRiseOnlyWhenStrictlySmallerAndTheRightChildG
         std::vector<int32_t> fromHeap, fromPool;
         for (size_t i = 0; i < priorities.size(); ++i)
         {
-            fromHeap.push_back(int32_t(heap.TopCell()));
-            heap.PopTop();
-            fromPool.push_back(pool.GetNode(0).x);
-            pool.RemoveNode(0);
+            fromHeap.push_back(int32_t(heap.TopCell())), heap.PopTop();
+            fromPool.push_back(pool.GetNode(0).x), pool.RemoveNode(0);
         }
         EXPECT_TRUE(fromHeap == order && fromPool == order && heap.Count() + pool.GetNodeCount() == 0);
     }
