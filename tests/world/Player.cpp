@@ -345,13 +345,17 @@ TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothingAndOnlyTheLocalPlayerHears
     EXPECT_EQ(std::vector<int32_t>({player.wood, player.stone, player.gold}), std::vector<int32_t>({700, 800, 900}));
     EXPECT_TRUE(!Player(4).HasResources(0, 5000, 5000, 1) && !player.HasResources(5000, 0, 0, 1) &&
                 !player.HasResources(0, 0, 5000, 1));
+    // Exactly the stock is enough: a resource short beside it is the one named, and the price itself is paid.
+    EXPECT_TRUE(!player.HasResources(700, 801, 0, 1) && !player.HasResources(700, 800, 901, 1) &&
+                player.HasResources(700, 800, 900, 1) && player.wood == 0 && player.stone == 0 && player.gold == 0);
     std::vector<std::string> texts;
     for (const SRecordedMessage& message : Services().messages)
     {
         texts.push_back(message.text);
         EXPECT_EQ(message.colour, 0xFFFF00u);
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"Stone needed", "Wood needed", "Gold needed"}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Stone needed", "Wood needed", "Gold needed", "Stone needed", "Gold needed"}));
     // The script's sums: military units and flagged buildings.
     for (int32_t type : {1, 2, 3, 7})
         Create(player, type);
