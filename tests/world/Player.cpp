@@ -199,6 +199,8 @@ TEST_F(PlayerUnits, TheTwoHundredFiftySeventhUnitOrConvertIsRefusedAndIdsWrapAft
         ASSERT_NE(Create(player, 1), nullptr);
     EXPECT_TRUE(player.units[0]->uniqueId == 0x7FFFF && player.units[1]->uniqueId == 0 &&
                 Log().Contains("#DEBUG: Unit unique id overflow"));
+    player.nextUniqueId = 0x7FFFE;   // the end again, with 0 .. 254 held: peeked or taken, the next is 255
+    EXPECT_TRUE(player.NextUnitId(1) == 255 && player.NextUnitId(0) == 255 && player.nextUniqueId == 255);
     EXPECT_TRUE(Create(player, 2) == nullptr && Log().Contains("#DEBUG: Unitnum exceeds the limit"));
     TestUnit convert(2);
     EXPECT_TRUE(!player.AddUnit(&convert) && convert.listIndex == -1 && player.unitsByType[2] == 0);
