@@ -53,12 +53,12 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
     CTestWalker* hidden = Walker(0, 12, 10);
     hidden->ShowUnit(false);
     Order(hidden, CMD_MOVE_TO, 20, 20, true);
-    EXPECT_TRUE(log.Contains("#DEBUG: InitAction buffer on invisible unit"));
-    EXPECT_TRUE(hidden->orderState == 0 && hidden->currentCommand == CMD_NONE);
+    EXPECT_TRUE(log.Contains("#DEBUG: InitAction buffer on invisible unit") && hidden->orderState == 0 &&
+                hidden->currentCommand == CMD_NONE);
     hidden->orderState = 1;   // a stale order left when hiding
     EXPECT_FALSE(hidden->PerformAction(false));
-    EXPECT_TRUE(log.Contains("#DEBUG: PerformAction on invisible unit") && log.Contains("#DEBUG: unit log - END"));
-    EXPECT_TRUE(hidden->orderState == 0 && hidden->performCalls == 0);
+    EXPECT_TRUE(log.Contains("#DEBUG: PerformAction on invisible unit") && log.Contains("#DEBUG: unit log - END") &&
+                hidden->orderState == 0 && hidden->performCalls == 0);
     // A computer player's unit that finds no way tells its opponent once, then tries again by itself.
     CTestWalker* boxed = Walker(1, 30, 30);
     for (int32_t cell = 0; cell < 9; ++cell)
@@ -102,9 +102,8 @@ TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHo
     unit->deadline = SysClock::TickCount() + 100;
     EXPECT_FALSE(unit->PerformAction(false));
     world.Tick(4);   // 112 ms
-    EXPECT_TRUE(unit->PerformAction(false));
-    EXPECT_TRUE(unit->performCalls == 1 && unit->orderState == 0 && unit->performed == 1 && unit->threaded == 1 &&
-                unit->deadline == 0u);
+    EXPECT_TRUE(unit->PerformAction(false) && unit->performCalls == 1 && unit->orderState == 0 &&
+                unit->performed == 1 && unit->threaded == 1 && unit->deadline == 0u);
     // Awaiting the host's answer holds the action in a network game.
     Order(unit, CMD_MOVE_TO, 10, 10, true);
     unit->awaitingMoveAnswer = 1;
@@ -221,8 +220,8 @@ TEST_F(OrdersActionBuffer, AFollowerWaitsWithinSightAndIsSentAfterItsLeaderBeyon
     EXPECT_EQ(follower->orderState, 0);
     follower->UpdateFollow(1);
     EXPECT_TRUE(follower->orderState == 1 && follower->followCountdown == 64 &&
-                follower->currentCommand == CMD_MOVE_TO && follower->targetUnit == leader);
-    EXPECT_TRUE(follower->targetKind == TARGET_UNIT && follower->ranged == 1 && follower->threaded == 1 &&
+                follower->currentCommand == CMD_MOVE_TO && follower->targetUnit == leader &&
+                follower->targetKind == TARGET_UNIT && follower->ranged == 1 && follower->threaded == 1 &&
                 follower->minRange == 0 && follower->maxRange == 6);
     // It walks until it is within two blocks less than its sight.
     ASSERT_GT(FramesUntil(600, [=] { return follower->orderState == 0 && follower->routeEnd == 0; }), 0);
@@ -371,8 +370,7 @@ TEST_F(WalkOccupancy, WaitsBehindAMoverAndStopsCountingAsMovingAfterTwentyTries)
     EXPECT_TRUE(unit->retryCounter == 1 && unit->animType == ANIM_STAND && unit->pathFlag == 1);
     for (int32_t tick = 2; tick < CUnit::MaxTileRetries; ++tick)
         ASSERT_TRUE(FrameSound());
-    EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries - 1 && unit->pathFlag == 1);
-    ASSERT_TRUE(FrameSound());
+    EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries - 1 && unit->pathFlag == 1 && FrameSound());
     EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries && unit->pathFlag == 0);
     // Once the mover leaves, the step goes on.
     mover->pathFlag = 0;
@@ -410,16 +408,13 @@ TEST_F(WalkOccupancy, NoUnitInAPassageIsPushedIntoWaterOrAwayFromItsWorkAndTwoWa
         ASSERT_TRUE(FrameSound());
     for (int32_t i = 0; i < 3; ++i)
     {
-        EXPECT_TRUE(walkers[i]->x == cases[i].walkerEndX && others[i]->x == cases[i].otherEndX) << cases[i].y;
-        EXPECT_TRUE(walkers[i]->y == cases[i].y && others[i]->y == cases[i].y) << cases[i].y;
+        EXPECT_EQ(std::tuple(walkers[i]->x, others[i]->x, walkers[i]->y, others[i]->y),
+                  std::tuple(cases[i].walkerEndX, cases[i].otherEndX, cases[i].y, cases[i].y)) << cases[i].y;
         EXPECT_TRUE(others[i]->currentCommand == cases[i].command || cases[i].command == CMD_MOVE_TO) << cases[i].y;
     }
 }
 
-constexpr int32_t HostRole = 1;
-constexpr int32_t ClientRole = 2;
-constexpr int32_t East = 2;
-constexpr int32_t EastFacing = 90;
+constexpr int32_t HostRole = 1, ClientRole = 2, East = 2, EastFacing = 90;
 
 class WalkNetwork : public UnitWorldTest
 {
@@ -462,8 +457,8 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
     {
         unit->awaitingMoveAnswer = 1;
         unit->OnNetworkMoveResponse(answer.x, answer.y, EastFacing, answer.result, answer.direction);
-        EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 10 && unit->y == 10) << answer.x << "," << answer.y;
-        EXPECT_TRUE(unit->routeEnd == route && unit->stepTicks == 0) << answer.x << "," << answer.y;
+        EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 10 && unit->y == 10 && unit->routeEnd == route &&
+                    unit->stepTicks == 0) << answer.x << "," << answer.y;
     }
 
     g_MultiplayerGame.ClearSent();
@@ -472,9 +467,8 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
     {
         ASSERT_EQ(unit->awaitingMoveAnswer, 1) << answer;
         unit->OnNetworkMoveResponse(11, 10, EastFacing, CUnit::TileHeldByMovers, East);
-        EXPECT_EQ(unit->retryCounter, answer);
-        EXPECT_EQ(unit->pathFlag, answer < CUnit::MaxTileRetries ? 1 : 0) << answer;
-        EXPECT_TRUE(unit->animType == ANIM_STAND && unit->ready == 1) << answer;
+        EXPECT_EQ(std::tuple(unit->retryCounter, unit->pathFlag, unit->animType, unit->ready),
+                  std::tuple(answer, answer < CUnit::MaxTileRetries ? 1 : 0, int32_t(ANIM_STAND), 1)) << answer;
         FrameSound();   // asks again
     }
     EXPECT_TRUE(SentCommands(Request) == CUnit::MaxTileRetries && unit->x == 10);
@@ -501,8 +495,8 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
     // An answer for a unit that died meanwhile does not move it.
     unit->RemoveFromWorld(false);
     unit->OnNetworkMoveResponse(12, 10, EastFacing, CUnit::TileFree, East);
-    EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 11 && unit->animType != ANIM_WALK);
-    EXPECT_EQ(g_GameMap.Block(12, 10).unit, nullptr);
+    EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 11 && unit->animType != ANIM_WALK &&
+                g_GameMap.Block(12, 10).unit == nullptr);
 }
 
 TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
@@ -518,8 +512,8 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
     {
         g_MultiplayerGame.ClearSent();
         unit->OnNetworkMoveRequest(request.sender, request.x, request.y, EastFacing, request.direction);
-        EXPECT_EQ(LastAnswer(), std::pair(int32_t(CUnit::TileBlocked), 1)) << request.x << "," << request.y;
-        EXPECT_EQ(unit->x, 10);
+        EXPECT_EQ(std::tuple(LastAnswer(), unit->x), std::tuple(std::pair(int32_t(CUnit::TileBlocked), 1), 10))
+            << request.x << "," << request.y;
     }
     g_MultiplayerGame.ClearSent();
     unit->OnNetworkMoveRequest(1, 11, 10, EastFacing, East);
@@ -528,8 +522,7 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
     FrameSound(5);   // half the step's 10 ticks
     EXPECT_FLOAT_EQ(unit->centreX, 11.0f);
     FrameSound(6);
-    EXPECT_FLOAT_EQ(unit->centreX, 11.5f);
-    EXPECT_EQ(unit->routeEnd, 0);
+    EXPECT_TRUE(unit->centreX == 11.5f && unit->routeEnd == 0);
     unit->RemoveFromWorld(false);
     g_MultiplayerGame.ClearSent();
     unit->OnNetworkMoveRequest(1, 12, 10, EastFacing, East);
@@ -550,15 +543,16 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     remote->routeEnd = 3;
     remote->pathFlag = remote->awaitingMoveAnswer = 1;
     remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, true);
-    EXPECT_TRUE(log.Contains("#DEBUG: Network perform action before move response"));
-    EXPECT_TRUE(remote->awaitingMoveAnswer == 0 && remote->animType == ANIM_ATTACK && remote->tornApart == 1);
-    EXPECT_TRUE(remote->targetUnit == other && remote->actionTargetUnit == other && remote->targetKind == TARGET_UNIT);
-    EXPECT_TRUE(remote->approachX == 12 && remote->centreX == 10.5f && remote->routeEnd == 0 && remote->pathFlag == 0);
+    EXPECT_TRUE(log.Contains("#DEBUG: Network perform action before move response") &&
+                remote->awaitingMoveAnswer == 0 && remote->animType == ANIM_ATTACK && remote->tornApart == 1 &&
+                remote->targetUnit == other &&
+                remote->actionTargetUnit == other && remote->targetKind == TARGET_UNIT && remote->approachX == 12 &&
+                remote->centreX == 10.5f && remote->routeEnd == 0 && remote->pathFlag == 0);
 
     // An event without a target is reported and applied all the same.
     remote->OnNetworkAction(ANIM_STAND, nullptr, nullptr, 10, 10, TARGET_NONE, false);
-    EXPECT_TRUE(log.Contains("#DEBUG: Invalid target type in network unit event"));
-    EXPECT_TRUE(remote->animType == ANIM_STAND && remote->targetKind == TARGET_NONE && remote->targetUnit == nullptr);
+    EXPECT_TRUE(log.Contains("#DEBUG: Invalid target type in network unit event") && remote->animType == ANIM_STAND &&
+                remote->targetKind == TARGET_NONE && remote->targetUnit == nullptr);
     remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, 9, false);
     EXPECT_EQ(log.Count("#DEBUG: Invalid target type in network unit event"), 2);
     remote->OnNetworkAction(14, other, nullptr, 12, 10, TARGET_UNIT, false);
@@ -578,8 +572,8 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     worker->carriedKind = CUnitWorker::KindStone;
     worker->carriedAmount = 5;
     worker->OnNetworkAction(ANIM_MINE_GOLD, nullptr, &mine, 20, 20, TARGET_RESOURCE, false);
-    EXPECT_TRUE(worker->targetObject == &mine && worker->targetBuilding == &mine && worker->objectResourceKind == 4);
-    EXPECT_TRUE(worker->actionTargetBuilding == &mine && worker->carriedKind == CUnitWorker::KindGold &&
+    EXPECT_TRUE(worker->targetObject == &mine && worker->targetBuilding == &mine && worker->objectResourceKind == 4 &&
+                worker->actionTargetBuilding == &mine && worker->carriedKind == CUnitWorker::KindGold &&
                 worker->carriedAmount == 0);
     worker->targetBuilding = worker->actionTargetBuilding = worker->targetObject = nullptr;
 }

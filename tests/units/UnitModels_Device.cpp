@@ -141,12 +141,11 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelItsWoundsBelowEachThresholdAndItsCorpse
             SCOPED_TRACE(hardware != 0 ? "hardware" : "software");
             g_Config.hardwareTnL = hardware;
             draw(100.0f);
-            EXPECT_TRUE(Close(Pixel(top.x, top.y), Lit, 6)) << std::hex << Pixel(top.x, top.y);
-            EXPECT_EQ(Pixel(behind.x, behind.y), Background);
-            EXPECT_GE(unit->HitTestScreenPoint(top.x, top.y), 0.0f);
-            EXPECT_FLOAT_EQ(unit->HitTestScreenPoint(behind.x, behind.y), -1.0f);
-            EXPECT_TRUE(unit->IsInScreenRect(top.x - 1, top.y - 1, top.x + 1, top.y + 1));
-            EXPECT_FALSE(Reddened(Pixel(marked.x, marked.y)));
+            EXPECT_TRUE(Close(Pixel(top.x, top.y), Lit, 6) && Pixel(behind.x, behind.y) == Background &&
+                        unit->HitTestScreenPoint(top.x, top.y) >= 0.0f &&
+                        unit->HitTestScreenPoint(behind.x, behind.y) == -1.0f && !Reddened(Pixel(marked.x, marked.y)) &&
+                        unit->IsInScreenRect(top.x - 1, top.y - 1, top.x + 1, top.y + 1))
+                << std::hex << Pixel(top.x, top.y);
             draw(30.0f);
             EXPECT_EQ(Reddened(Pixel(marked.x, marked.y)), row.below50 != 0) << std::hex << Pixel(marked.x, marked.y);
         }
@@ -246,8 +245,8 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
     quib->bubbleTicks = 1;
     quib->bubble = 3;
     Drawn([&] { quib->Render(); });
-    EXPECT_TRUE(Pixel(512, 267) == Red && Pixel(518, 273) == Red);
-    EXPECT_TRUE(Pixel(510, 267) == Background && Pixel(512, 265) == Background && Pixel(512, 275) == Background);
+    EXPECT_TRUE(Pixel(512, 267) == Red && Pixel(518, 273) == Red && Pixel(510, 267) == Background &&
+                Pixel(512, 265) == Background && Pixel(512, 275) == Background);
 }
 
 // Selection circles and shadows on the terrain, and picking by the model's rectangle.  Seen from 400
@@ -274,9 +273,8 @@ TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverASquareGrowingWithTheSizeAndS
     {
         Drawn([&] { c.kind == -1 ? unit->RenderShadow() : unit->RenderSelectionCircle(c.kind); });
         // The unit's block, the far corner of the 3 x 3 square (x 426 to 598, y 310 to 458), and beyond it.
-        EXPECT_TRUE(Close(Pixel(512, 384), c.colour, 3)) << c.kind << ": " << std::hex << Pixel(512, 384);
-        EXPECT_TRUE(Close(Pixel(590, 450), c.colour, 3) && Pixel(410, 384) == Background) << c.kind;
-        EXPECT_TRUE(statesRestored()) << c.kind;
+        EXPECT_TRUE(Close(Pixel(512, 384), c.colour, 3) && Close(Pixel(590, 450), c.colour, 3) &&
+                    Pixel(410, 384) == Background && statesRestored()) << c.kind << ": " << std::hex << Pixel(512, 384);
     }
     unit->ShowUnit(false);
     const int32_t before = g_VXBuffer.primitivesDrawn;
@@ -344,8 +342,8 @@ TEST_F(PickingModel, TheMouseAndTheBandMeetTheRectangleEdgesIncludedOfPickableUn
     }
     unit->model = GlobalModelCount + 1;
     std::fill(unit->screenRect, unit->screenRect + 4, 110);
-    EXPECT_TRUE(unit->IsInScreenRect(0, 0, 110, 110) && !unit->IsInScreenRect(111, 0, 200, 200));
-    EXPECT_FLOAT_EQ(unit->HitTestScreenPoint(110, 110), -1.0f);
+    EXPECT_TRUE(unit->IsInScreenRect(0, 0, 110, 110) && !unit->IsInScreenRect(111, 0, 200, 200) &&
+                unit->HitTestScreenPoint(110, 110) == -1.0f);
 }
 
 // The unit's panel: bars 0.4 pixels per percent, 41 below the portrait's top; font 1 a run of 8 pixels
@@ -394,9 +392,8 @@ TEST_F(UnitPanelPortrait, TheBarFollowsHealthLessStarvationInWidthAndImage)
         unit->health = c.health;
         unit->starvation = c.starvation;
         Drawn([&] { unit->RenderHealthBar(100, 100); });
-        EXPECT_EQ(Run(98, 138, c.colour), c.width) << c.health << " - " << c.starvation;
-        EXPECT_EQ(Pixel(100 + c.width, 143), Background) << c.health << " - " << c.starvation;
-        EXPECT_EQ(Pixel(120, 120), Portrait);
+        EXPECT_TRUE(Run(98, 138, c.colour) == c.width && Pixel(100 + c.width, 143) == Background &&
+                    Pixel(120, 120) == Portrait) << c.health << " - " << c.starvation;
     }
 }
 
@@ -460,8 +457,8 @@ TEST_F(UnitPanelPortrait, AWorkersLoadShowsItsKindsIconAndAmountAndNamesIt)
         worker->carriedKind = c.kind;
         worker->carriedAmount = c.amount;
         Drawn([&] { worker->RenderDetailsOnPanel(); });
-        EXPECT_TRUE(Pixel(108, 318) == c.icon && Run(140, 315, White) == (8 * c.digits)) << c.kind << " " << c.amount;
-        EXPECT_EQ(Run(115, 240, White), 8 * c.name) << c.kind << " " << c.amount;
+        EXPECT_TRUE(Pixel(108, 318) == c.icon && Run(140, 315, White) == (8 * c.digits) &&
+                    Run(115, 240, White) == 8 * c.name) << c.kind << " " << c.amount;
     }
     g_Localizer.Clear();
 }
@@ -529,9 +526,8 @@ TEST_F(UnitPanelDebugOutput, ThePanelListsTheUnitsStateInTwoColumns)
     ASSERT_EQ(lines.size(), expected.size());
     for (size_t i = 0; i < lines.size(); ++i)
     {
-        const int32_t row = int32_t(i < 37 ? i : i - 37);
-        EXPECT_EQ(std::string(lines[i].text), expected[i]);
-        EXPECT_TRUE(lines[i].x == (i < 37 ? 270 : 650) && lines[i].y == 20 * row) << i;
+        EXPECT_EQ(std::tuple(std::string(lines[i].text), lines[i].x, lines[i].y),
+                  std::tuple(expected[i], i < 37 ? 270 : 650, 20 * int32_t(i < 37 ? i : i - 37))) << i;
     }
 }
 

@@ -21,20 +21,10 @@ using Bytes = CRecordBytes;
 constexpr int32_t Count = 0x01020304;
 constexpr float NotANumber = __builtin_nanf("");
 // Offsets in a record with an empty name, no path and no waypoints.
-constexpr size_t TileAt = 9;
-constexpr size_t HealthAt = 17;
-constexpr size_t PlayerIndexAt = 25;
-constexpr size_t NameLengthAt = 55;
-constexpr size_t NameAt = 59;
+constexpr size_t TileAt = 9, HealthAt = 17, PlayerIndexAt = 25, NameLengthAt = 55, NameAt = 59;
 constexpr size_t PathLengthAt = 84;          // 59 + name (1) + formation and patrol ends (24)
-constexpr size_t WaypointCountAt = 116;
-constexpr size_t AnimTypeAt = 120;
-constexpr size_t ActionTargetBuildingAt = 137;
-constexpr size_t CommandAt = 149;
-constexpr size_t DeadlineAt = 154;
-constexpr size_t TargetBuildingAt = 166;
-constexpr size_t StanceAt = 209;
-constexpr size_t EmptyRecordSize = 250;
+constexpr size_t WaypointCountAt = 116, AnimTypeAt = 120, ActionTargetBuildingAt = 137, CommandAt = 149;
+constexpr size_t DeadlineAt = 154, TargetBuildingAt = 166, StanceAt = 209, EmptyRecordSize = 250;
 
 // Every item with a value of its own: an empty name, no path, no waypoints.
 std::string KnownRecord()
@@ -175,10 +165,9 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
     EXPECT_EQ(Save(*unitAgain, again), first);
     const CUnit& u = *unitAgain;
     EXPECT_TRUE(u.targetUnit == enemyAgain.get() && u.attacker == u.targetUnit && u.followedUnit == u.targetUnit);
-    EXPECT_TRUE(u.actionTargetBuilding == mineAgain.get() && u.targetBuilding == mineAgain.get());
-    EXPECT_EQ(u.actionTargetUnit, nullptr);
+    EXPECT_TRUE(u.actionTargetBuilding == mineAgain.get() && u.targetBuilding == mineAgain.get() &&
+                u.actionTargetUnit == nullptr && u.deadline == SysClock::TickCount() + 700);
     EXPECT_STREQ(u.customName.GetBuffer(), "Sir Test");
-    EXPECT_EQ(u.deadline, SysClock::TickCount() + 700);
     // Shown on the map when saved: it holds its blocks again.
     EXPECT_TRUE(u.GetLife() == UnitLife::OnMap && u.IsFootprintRegistered());
     // Not saved: they hold a new unit's values.
@@ -285,19 +274,16 @@ TEST_F(UnitSaveRecord, ADeadlineIsKeptRelativeADestroyedTargetBuildingIsWrittenA
     const uint32_t savedAt = SysClock::TickCount();
     unit->deadline = savedAt + 1500;
     const std::string due = Save(*unit, m_Table);
-    EXPECT_EQ(CRecordBytes::I32At(due, DeadlineAt), 1500);
     unit->deadline = savedAt - 200;
     const std::string passed = Save(*unit, m_Table);
-    EXPECT_EQ(CRecordBytes::I32At(passed, DeadlineAt), -200);
+    EXPECT_EQ(std::pair(CRecordBytes::I32At(due, DeadlineAt), CRecordBytes::I32At(passed, DeadlineAt)),
+              std::pair(1500, -200));
 
     SysClock::AdvanceTestClock(60000);
     auto loaded = Make();
-    ASSERT_TRUE(Load(*loaded, due, m_Table));
-    EXPECT_EQ(loaded->deadline, savedAt + 60000 + 1500);
-    ASSERT_TRUE(Load(*loaded, passed, m_Table));
-    EXPECT_EQ(loaded->deadline, savedAt + 60000 - 200);
-    ASSERT_TRUE(Load(*loaded, CRecordBytes::WithI32At(due, DeadlineAt, 0), m_Table));
-    EXPECT_EQ(loaded->deadline, 0u);
+    for (const auto& [bytes, deadline] : {std::pair{due, savedAt + 60000 + 1500}, {passed, savedAt + 60000 - 200},
+                                          {CRecordBytes::WithI32At(due, DeadlineAt, 0), 0u}})
+        EXPECT_TRUE(Load(*loaded, bytes, m_Table) && loaded->deadline == deadline) << deadline;
 
     CUnit* warrior = m_World.Spawn(0, UNIT_WARRIOR, 5, 5);
     CBuilding* barracks = m_World.Player(0).CreateBuilding(CastBarracks, 12, 12);
