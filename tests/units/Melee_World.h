@@ -65,11 +65,7 @@ public:
         return -1;
     }
 
-    static int32_t AttackOf(const CUnit& unit)
-    {
-        int32_t base = 0, bonus = 0;
-        return unit.GetAttack(&base, &bonus);
-    }
+    static int32_t AttackOf(const CUnit& unit) { int32_t base = 0, bonus = 0; return unit.GetAttack(&base, &bonus); }
     // Effect particles of kinds lowest to highest (body parts are 50 to 61).
     static int32_t EffectsOfKinds(int32_t lowest, int32_t highest)
     {

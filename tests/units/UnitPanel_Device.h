@@ -89,12 +89,7 @@ protected:
     }
 
     // The screen cleared, drawn on and read back.
-    void Drawn(const std::function<void()>& draw)
-    {
-        Clear();
-        draw();
-        ReadBack();
-    }
+    void Drawn(const std::function<void()>& draw) { Clear(); draw(); ReadBack(); }
 
     // Interface image `number`: a side x side square of the colour.
     void MakeImage(int number, int side, uint32_t colour)

@@ -78,9 +78,9 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     for (const SEffectParticle& e : g_Particles.GetEffects())
         if (e.kind == CParticles::KindFloatingNumber && e.height == 80.0f)
             shown[e.colour == 0x808080u] += e.colour == 0x00FF00u || e.colour == 0x808080u ? e.number : 0;
-    EXPECT_TRUE(shown[0] == owner.wood - wood0 && shown[1] == owner.stone - stone0 && felledAt == 95);
     // Still at it: mining, or on its way with or for a load.
-    EXPECT_NE(worker->currentCommand, CMD_NONE);
+    EXPECT_TRUE(shown[0] == owner.wood - wood0 && shown[1] == owner.stone - stone0 && felledAt == 95 &&
+                worker->currentCommand != CMD_NONE);
 }
 
 TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
@@ -122,11 +122,11 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
                     g_GameMap.Block(bx, by).blocked = blocked;
     };
     blockRing(1);
-    EXPECT_EQ(FramesUntil(100, [&] { return worker->onMap != 0; }), -1);
-    EXPECT_TRUE(worker->animType == ANIM_MINE_GOLD && worker->carriedAmount == Load);
+    EXPECT_TRUE(FramesUntil(100, [&] { return worker->onMap != 0; }) == -1 && worker->animType == ANIM_MINE_GOLD &&
+                worker->carriedAmount == Load);
     blockRing(0);
-    EXPECT_GT(FramesUntil(10, [&] { return worker->onMap != 0; }), 0);
-    EXPECT_TRUE(worker->currentCommand == CMD_FIND_STORAGE || worker->currentCommand == CMD_RETURN_GOODS);
+    EXPECT_TRUE(FramesUntil(10, [&] { return worker->onMap != 0; }) > 0 &&
+                (worker->currentCommand == CMD_FIND_STORAGE || worker->currentCommand == CMD_RETURN_GOODS));
 
     g_Config.networkRole = 2;
     g_LocalPlayer = 1;
@@ -162,8 +162,8 @@ TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToThe
     };
     ASSERT_GT(FramesUntil(expected * 40 + 40, countCycles), 0);
     EXPECT_EQ(cycles, expected);
-    EXPECT_GT(FramesUntil(300, [&] { return worker->actionTargetBuilding == next; }), 0);
-    EXPECT_EQ(worker->currentCommand, CMD_BUILD);
+    EXPECT_TRUE(FramesUntil(300, [&] { return worker->actionTargetBuilding == next; }) > 0 &&
+                worker->currentCommand == CMD_BUILD);
 }
 
 TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAreRepaired)
@@ -185,11 +185,9 @@ TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAr
     worker->onCommand(catapult, nullptr, nullptr, catapult->x, catapult->y, CMD_REPAIR);
     ASSERT_GT(FramesUntil(2000, [&] { return worker->currentCommand == CMD_NONE; }), 0);
     // One unit went into the purse and paid whole cycles of its cost.
-    EXPECT_EQ(owner.wood, 0);
     EXPECT_NEAR(worker->purseWood, 1.0f - cost[0] * std::floor(1.0f / cost[0]), 1e-4f);
-    EXPECT_GT(catapult->health, 50.0f);
-    ASSERT_FALSE(world.Messages().empty());
-    EXPECT_TRUE(world.Messages().back().text == "No resources" && world.Messages().back().colour == 0xFFFF00u);
+    EXPECT_TRUE(owner.wood == 0 && catapult->health > 50.0f && !world.Messages().empty() &&
+                world.Messages().back().text == "No resources" && world.Messages().back().colour == 0xFFFF00u);
 }
 
 TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoLoss)
@@ -237,8 +235,8 @@ TEST_F(WorkerWorld, AHitWorkerFleesBeyondTheAttackersSightWithItsLoadAndStaysThe
     worker->TakeHit(warrior, 1, DAMAGE_BLADE, true);
     FramesUntil(300, [] { return false; });
     const int32_t away = std::max(std::abs(worker->x - 22), std::abs(worker->y - 20));
-    EXPECT_TRUE(away > warrior->GetSightRadius() / 2 && away <= 2 * warrior->GetSightRadius()) << away;
-    EXPECT_TRUE(worker->currentCommand == CMD_NONE && worker->carriedAmount == 4);
+    EXPECT_TRUE(away > warrior->GetSightRadius() / 2 && away <= 2 * warrior->GetSightRadius() &&
+                worker->currentCommand == CMD_NONE && worker->carriedAmount == 4) << away;
 }
 
 // Land west of column 24, water east: a tree on the shore, the worker beside it, a ship beside the worker.
@@ -262,6 +260,6 @@ TEST_F(WorkerWorld, AWorkerOrderedAboardFromItsChopIsOnlyCargoUntilTheShipPutsIt
     EXPECT_TRUE(!worker->onMap && ship->IsCarrying(worker) && tree->GetAmount() == wood &&
                 g_GameMap.Block(0, 0).unit == nullptr);
     ship->UnloadAll();
-    EXPECT_TRUE(worker->onMap && ship->GetCargoCount() == 0 && g_GameMap.Block(worker->x, worker->y).unit == worker);
-    EXPECT_TRUE(worker->x == 23 && worker->y >= 19 && worker->y <= 23) << worker->x << "," << worker->y;
+    EXPECT_TRUE(worker->onMap && ship->GetCargoCount() == 0 && g_GameMap.Block(worker->x, worker->y).unit == worker &&
+                worker->x == 23 && worker->y >= 19 && worker->y <= 23) << worker->x << "," << worker->y;
 }
