@@ -386,10 +386,7 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
 TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsResetAndEndsTheWalk)
 {
     CUnit* hidden = world.Spawn(1, 2, 10, 10);
-    hidden->orderState = 4;
-    hidden->pathFlag = 1;
-    hidden->routeEnd = 12;
-    hidden->retryCounter = 3;
+    hidden->orderState = 4, hidden->pathFlag = 1, hidden->routeEnd = 12, hidden->retryCounter = 3;
     hidden->awaitingMoveAnswer = 1;
     auto* watcher = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, -1, -1));
     watcher->actionTargetUnit = watcher->targetUnit = watcher->attacker = watcher->followedUnit = hidden;
@@ -410,18 +407,13 @@ TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOf
     CUnit* remote = world.Spawn(1, 2, 20, 20);
     CUnit* dead = world.Spawn(0, 2, 30, 30);
     g_MultiplayerGame.ClearSent();
-    walker->animType = ANIM_WALK;
-    walker->currentCommand = 5;
+    walker->animType = ANIM_WALK, walker->currentCommand = 5, walker->targetUnit = walker, walker->stopped = 0;
     walker->AddWaypoint(3, 3);
-    walker->targetUnit = walker;
-    walker->stopped = 0;
     walker->Stop();
     EXPECT_TRUE(walker->currentCommand == 0 && walker->waypointCount == 0 && walker->targetUnit == nullptr &&
                 walker->animType == ANIM_WALK && walker->stopped == 0 && g_MultiplayerGame.GetSent().empty());
 
-    dead->health = 0.0f;
-    dead->currentCommand = 7;
-    dead->animType = ANIM_DIE;
+    dead->health = 0.0f, dead->currentCommand = 7, dead->animType = ANIM_DIE;
     dead->Stop();
     EXPECT_TRUE(dead->currentCommand == 7 && dead->animType == ANIM_DIE);
 

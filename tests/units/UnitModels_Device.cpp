@@ -494,24 +494,11 @@ protected:
 
 TEST_F(UnitPanelDebugOutput, ThePanelListsTheUnitsStateInTwoColumns)
 {
-    unit->formationOffsetX = -1;
-    unit->routeEnd = 14;
-    unit->moveDestX = 30;
-    unit->targetX = 40;
-    unit->lastOrder = 2;
-    unit->currentCommand = 4;
-    unit->ready = 0;
-    unit->threaded = 1;
-    unit->targetUnit = other;
-    unit->targetKind = 1;
-    unit->deadline = 3000000000u;
-    unit->animType = ANIM_WIND_DOWN;
-    unit->animFrame = 12.75f;
-    unit->facing = 225;
-    unit->health = 87.9f;
-    unit->starvation = 12.5f;
-    unit->networkRef = 12345;
-    unit->uniqueId = 77;
+    unit->formationOffsetX = -1, unit->routeEnd = 14, unit->moveDestX = 30, unit->targetX = 40;
+    unit->lastOrder = 2, unit->currentCommand = 4, unit->ready = 0, unit->threaded = 1;
+    unit->targetUnit = other, unit->targetKind = 1, unit->deadline = 3000000000u;
+    unit->animType = ANIM_WIND_DOWN, unit->animFrame = 12.75f, unit->facing = 225;
+    unit->health = 87.9f, unit->starvation = 12.5f, unit->networkRef = 12345, unit->uniqueId = 77;
     const std::vector<std::string> expected = {
         "---===( UNIT General )===---", "Pos:7,9", "Not moving", "Formation offest:-1,0",
         "---===( Current move )===---", "Move step num:14", "Current move step:0", "Move destination:30,0",
@@ -534,10 +521,7 @@ TEST_F(UnitPanelDebugOutput, ThePanelListsTheUnitsStateInTwoColumns)
 TEST_F(UnitPanelDebugOutput, TheUnitLogWritesItsLinesInOrder)
 {
     CTestLog log;
-    unit->centreX = 7.9f;
-    unit->centreY = 9.5f;
-    unit->currentCommand = 1;
-    unit->waypointCount = 2;
+    unit->centreX = 7.9f, unit->centreY = 9.5f, unit->currentCommand = 1, unit->waypointCount = 2;
     unit->WriteLog();
     std::vector<std::string> expected = {"#DEBUG: unit log - START", "This*=" + Address(unit), "PlayerID=0", "Pos=7,9",
                                          "CastID=0", "CastName=Warrior", "Actionbuffer.UnitCommand=1",
