@@ -41,8 +41,7 @@ class SaveGameWorld : public ::testing::Test
 {
 protected:
     static constexpr int32_t MarkedTimer = CD3D8Game::kTimerCount - 1;
-    static constexpr int32_t MarkReload = 0x5A5A5A5A;
-    static constexpr int32_t MarkCounter = 0x3C3C3C3C;
+    static constexpr int32_t MarkReload = 0x5A5A5A5A, MarkCounter = 0x3C3C3C3C;
     // Pause flag and sixteen records of enabled, reload and counter.
     static constexpr size_t ControllerBytes = 1 + 16 * 9;
     static constexpr int32_t KillingBlow = 100000;
@@ -189,10 +188,7 @@ std::string OneObjective(uint8_t flag, const std::string& text)
 {
     return LE32(1) + LE32(9) + std::string(1, char(flag)) + text + Text32("h") + Text32("hint");
 }
-std::string Tail(const std::string& flags, const std::string& gameFile)
-{
-    return LE32(1) + LE32(6) + flags + gameFile;
-}
+std::string Tail(const std::string& flags, const std::string& gameFile) { return LE32(1) + LE32(6) + flags + gameFile; }
 
 }  // namespace
 
@@ -229,18 +225,14 @@ TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAnd
     ASSERT_TRUE(g_Localizer.LoadLocaleText("savegames.txt", texts.c_str(), int(texts.size())));
     CUnit* const listed = World().Player(0).units[0];
     const std::vector<uint8_t> payload = CSaveGameRun::Payload(m_Before);
-    const size_t controller = ControllerAt(payload);
-    const size_t localPlayer = controller + ControllerBytes;
+    const size_t controller = ControllerAt(payload), localPlayer = controller + ControllerBytes;
     // From the objectives' game file on: its text, the empty profile name, the selection with the nine
     // groups (the second holding one unit) and the option bytes.
     const std::string text = LE32(uint32_t(std::string("Maps\\Small.world").size() + 1)) + "Maps\\Small.world";
     const size_t textAt = size_t(std::search(payload.begin(), payload.end(), text.begin(), text.end()) -
                                  payload.begin());
-    const size_t profile = textAt + text.size() + 1;
-    const size_t selection = profile + 2;
-    const size_t selectedUnit = selection + 4;
-    const size_t secondGroup = selectedUnit + 4 + 4 + 4;
-    const size_t options = secondGroup + 4 + 4 + 7 * 4;
+    const size_t profile = textAt + text.size() + 1, selection = profile + 2, selectedUnit = selection + 4;
+    const size_t secondGroup = selectedUnit + 4 + 4 + 4, options = secondGroup + 4 + 4 + 7 * 4;
     ASSERT_TRUE(CSaveGameRun::U32At(payload, selection) == 1u && CSaveGameRun::U32At(payload, secondGroup) == 1u);
     // The particles right before the map: one corpse, no ruin, no fire, no
     // emitter, the next handle, one marker, no shot.
@@ -257,11 +249,10 @@ TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAnd
     flipped[m_PayloadAt + 100] ^= 0x10;
     CSaveGameRun::PutU32At(otherVersion, 16, 0x01010005);
 
-    const std::string refused = "Save game refused: ";
+    const std::string refused = "Save game refused: ", badTimer = refused + "bad pause flag or timer record";
     const std::string selectionRejected = "Selection section of the saved game rejected: ";
-    const std::string badTimer = refused + "bad pause flag or timer record";
-    const std::string badLocal = refused + "the local player's index is out of range";
     const std::string badOption = refused + "an option byte is not 0 or 1";
+    const std::string badLocal = refused + "the local player's index is out of range";
     const std::string damaged = refused + "The saved game is damaged (MSG_SAVE_CRCERROR)";
     const std::string notASave = refused + "This file is not a saved game (MSG_INVALIDSAVEFILE)";
     // Whether the game is untouched: the very objects are still there, nothing was taken apart.
@@ -269,22 +260,18 @@ TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAnd
         {Cut(m_Before, 1), damaged, true}, {Cut(m_Before, m_Before.size() / 2), damaged, true},
         {Cut(m_Before, m_Before.size() - 10), notASave, true}, {flipped, damaged, true},
         {otherVersion, refused + "The game was saved by another version (MSG_INVALIDSAVEVERSION)", true},
-        {{}, notASave, true},
-        {CSaveGameRun::WithMatchingCrc(Cut(m_Before, 1)), ""},
+        {{}, notASave, true}, {CSaveGameRun::WithMatchingCrc(Cut(m_Before, 1)), ""},
         {CSaveGameRun::WithMatchingCrc(Cut(m_Before, payload.size() / 2)), ""},
         // Inside the last object's state: the objects made so far go again.
         {CSaveGameRun::WithMatchingCrc(Cut(m_Before, payload.size() - controller + 3)), ""},
         {CSaveGameRun::WithMatchingCrc(longer), refused + "bytes are left over behind the map"},
         {WithField(0, 0x7FFFFFFF), refused + "the reference count is out of range"},
         // The first entry's kind, then its player and type.
-        {WithField(4, 7), ""},
-        {WithField(8, 9), refused + "a unit's player index is out of range"},
+        {WithField(4, 7), ""}, {WithField(8, 9), refused + "a unit's player index is out of range"},
         {WithField(12, 99), refused + "a unit of an unknown type"},
-        {WithByte(controller, 2), badTimer},
-        {WithByte(controller + 1, 2), badTimer},
+        {WithByte(controller, 2), badTimer}, {WithByte(controller + 1, 2), badTimer},
         {WithField(controller + 2, 0xFFFFFFFF), badTimer},
-        {WithField(localPlayer, 8), badLocal},
-        {WithField(localPlayer, 0xFFFFFFFF), badLocal},
+        {WithField(localPlayer, 8), badLocal}, {WithField(localPlayer, 0xFFFFFFFF), badLocal},
         {WithField(localPlayer + 4, 0), "Objectives section of the saved game rejected: unknown game mode"},
         {WithField(textAt, 0), "Objectives section of the saved game rejected: bad text length"},
         {WithByte(profile, 200), ""},
@@ -294,8 +281,7 @@ TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAnd
         {WithField(secondGroup, 2049), selectionRejected + "bad group size"},
         {WithField(secondGroup + 4, 60000), selectionRejected + "a group's unit is unknown"},
         {CSaveGameRun::WithMatchingCrc(twice), selectionRejected + "a unit is in two groups"},
-        {WithByte(options, 2), badOption},
-        {WithByte(options + 1, 7), badOption},
+        {WithByte(options, 2), badOption}, {WithByte(options + 1, 7), badOption},
         // Entry 0 of the table is player 0's first unit, which is alive.
         {WithField(particles + 4, 0), refused + "a corpse holds a living unit"},
         {WithField(particles + 8, 0), "Particles section of the saved game rejected: a corpse's time is out of range"},
@@ -357,8 +343,8 @@ TEST_F(CtrlGameSaveRefusal, ARunningGameThatDoesNotReadBackEndsWithAClearLine)
     longer.push_back(0);
     m_Units[0]->health = 150.0f;
     EXPECT_FALSE(CSaveGameRun::Load(CSaveGameRun::WithMatchingCrc(longer)));
-    EXPECT_TRUE(m_Log.Contains("Save game refused; the running game could not be brought back and has ended"));
-    EXPECT_FALSE(m_Log.Contains("Save game refused; the running game goes on"));
+    EXPECT_TRUE(m_Log.Contains("Save game refused; the running game could not be brought back and has ended") &&
+                !m_Log.Contains("Save game refused; the running game goes on"));
     for (int32_t p = 0; p < MaxPlayers; ++p)
         EXPECT_EQ(World().Player(p).unitCount + World().Player(p).buildingCount, 0);
     EXPECT_TRUE(g_Particles.GetCorpseCount() == 0 && g_Selection.unitCount == 0);
@@ -390,13 +376,11 @@ protected:
     void SetUp() override
     {
         g_CtrlGame.paused = 1;
-        for (CtrlTimer& timer : g_D3D8Game.timers)
-            timer = CtrlTimer{0, 0, 0};
+        std::fill(std::begin(g_D3D8Game.timers), std::end(g_D3D8Game.timers), CtrlTimer{0, 0, 0});
         g_D3D8Game.timers[0] = CtrlTimer{1, 4, 3};
         g_D3D8Game.timers[MarkedTimer] = CtrlTimer{1, MarkReload, MarkCounter};
         g_MissionObjectives.gameMode = CMissionObjectives::ModeScenario;
-        g_MissionObjectives.campaignId = 5;
-        g_MissionObjectives.scenarioId = 7;
+        g_MissionObjectives.campaignId = 5, g_MissionObjectives.scenarioId = 7;
         ASSERT_TRUE(g_MissionObjectives.Add(9, "Hold", "H") == 0 && g_MissionObjectives.Complete(9));
         g_MissionObjectives.objectivesHint = "Go";
         g_MissionObjectives.dialogEvents.Add(CMissionObjectives::SDialogEvent{4});
@@ -454,9 +438,7 @@ TEST_F(CtrlGameSaveLayout, SectionsLieWhereTheirSizesPutThem)
 TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
 {
     const std::vector<uint8_t> file = CSaveGameRun::Save();
-    g_PlayerProfiles.current = 0;
-    g_CtrlGame.paused = 0;
-    g_Config.fogOfWar = 0;
+    g_PlayerProfiles.current = 0, g_CtrlGame.paused = 0, g_Config.fogOfWar = 0;
     g_MissionObjectives.objectives.Clear();
     ASSERT_TRUE(CSaveGameRun::Load(file));
     EXPECT_EQ((std::vector<int32_t>{g_PlayerProfiles.GetCurrent(), g_CtrlGame.paused, g_Config.fogOfWar,
