@@ -56,8 +56,8 @@ TEST_F(BuildingDrawDevice, TheShadowAndThePitSpreadTheImageWhereItIsNotClear)
                 StageState(Sys3DStageState::MagFilter) == Sys3DFilter::Point);
     Drawn([&] { trap->Render(0.0f); });
     const uint32_t lit = GlobalFunc::ScaleColor(Pit, g_Players[0].GetVisibility(11, 10));
-    EXPECT_TRUE(lit != 0 && Shows(11.8f, 10.3f, lit, 4) && Shows(11.3f, 10.3f, Background));
-    EXPECT_TRUE(Shows(12.5f, 10.3f, Background) && RenderState(R::AlphaFunc) == Sys3DCompare::Always);
+    EXPECT_TRUE(lit != 0 && Shows(11.8f, 10.3f, lit, 4) && Shows(11.3f, 10.3f, Background) &&
+                Shows(12.5f, 10.3f, Background) && RenderState(R::AlphaFunc) == Sys3DCompare::Always);
 
     // Owner 9's pit pulses red: the pulse x 256, a full pulse full red, in the same light.
     std::vector<uint32_t> white(64);
@@ -86,9 +86,7 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
             EXPECT_TRUE(Shows(bx, by, colour, 3)) << code << " at " << bx << "," << by;
         EXPECT_TRUE(Shows(11.5f, 10.5f, Background) && Shows(13.0f, 10.5f, Background)) << code;
     }
-    trap->queueCount = 3;
-    trap->progress = 42.9f;
-    trap->productionState = 1;
+    trap->queueCount = 3, trap->progress = 42.9f, trap->productionState = 1;
     Drawn([&] { trap->DumpDebug(); });
     const auto expectLines = [this](int left, const std::vector<std::string>& lines, int top = 0) {
         for (size_t line = 0; line < lines.size(); ++line)
@@ -101,15 +99,10 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
                       "Prodnum:3", "Prodprogress:42", "Prodstate:1", "Research:None"});
 
     // The map's overlay of the hovered block, the trap's site.
-    g_GameMap.visibleBlockCount = 7;
-    g_GameMap.hoveredBlockX = 11;
-    g_GameMap.hoveredBlockY = 10;
-    g_GameMap.hoveredOffsetX = 25;
-    g_GameMap.hoveredOffsetY = 75;
+    g_GameMap.visibleBlockCount = 7, g_GameMap.hoveredBlockX = 11, g_GameMap.hoveredBlockY = 10;
+    g_GameMap.hoveredOffsetX = 25, g_GameMap.hoveredOffsetY = 75;
     SMapBlock& block = g_GameMap.Block(11, 10);
-    block.regionId = 42;
-    block.mixPasses[0].texture = 1;
-    block.mixPasses[1].texture = MixPassEnd;
+    block.regionId = 42, block.mixPasses[0].texture = 1, block.mixPasses[1].texture = MixPassEnd;
     g_GameMap.aiTiltMap[11 * MapBlockSide + 10] = 3;
     g_VXBuffer.primitivesDrawn = 12;
     g_Particles.AddBuildingFire(false, 11.0f, 0.0f, 10.0f, 5.0f);
@@ -128,8 +121,7 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
     // The player's counters in white in the game font, from the second line of each column (the
     // two headings share the top line).
     CPlayer& player = World().Player(0);
-    player.statistics[STAT_ARROWS_SHOT] = 17;
-    player.controlGroupCounts[1] = 4;
+    player.statistics[STAT_ARROWS_SHOT] = 17, player.controlGroupCounts[1] = 4;
     Drawn([&] { CPlayerStatistics::DumpStatistics(player); });
     expectLines(270, {"Unit num:" + std::to_string(player.unitCount)}, 20);
     expectLines(270, {"---===( Statistics )===---"}, 260);
@@ -166,8 +158,7 @@ TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortrai
     for (const auto& c : cases)
     {
         g_BuildingPanel = CBuildingPanel();
-        g_BuildingPanel.mouseX = c.mouseX;
-        g_BuildingPanel.mouseY = c.mouseY;
+        g_BuildingPanel.mouseX = c.mouseX, g_BuildingPanel.mouseY = c.mouseY;
         Drawn([&] { trap->RenderPanelDetails("Trap"); });
         EXPECT_TRUE(Pixel(c.frameX, c.frameY) == Frame && Pixel(c.frameX + 39, c.frameY + 39) == Frame &&
                     Pixel(c.frameX + 41, c.frameY + 20) == Background) << c.mouseX;
@@ -188,8 +179,7 @@ TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortrai
     };
     for (const bool hovered : {false, true})
     {
-        g_BuildingPanel.mouseX = hovered ? 10 : 500;
-        g_BuildingPanel.mouseY = 250;
+        g_BuildingPanel.mouseX = hovered ? 10 : 500, g_BuildingPanel.mouseY = 250;
         Drawn([&] { mine->RenderDetailsOnPanel(); });
         const uint32_t once = blend(Background, portrait);
         EXPECT_TRUE(ColourNear(20, 260, hovered ? blend(once, portrait) : once, 4)) << hovered;
@@ -243,11 +233,7 @@ TEST_F(DrawingBuildings, ACollapsingBuildingShakesAndSinksWithoutItsBanners)
 TEST_F(DrawingBuildings, TreesTurnByTheirFacingAndTakeTheirLookAsColour)
 {
     CResourceTree tree(1);
-    tree.x = 5;
-    tree.y = 6;
-    tree.facing = 90.0f;
-    tree.look = 2;
-    tree.animTime = 13.7f;
+    tree.x = 5, tree.y = 6, tree.facing = 90.0f, tree.look = 2, tree.animTime = 13.7f;
     GetGlobalModel(210)->object.frameCount = 6;
     tree.Render(0.0f);
     ASSERT_EQ(CBuildingDraw::GetDraws().size(), 1u);
@@ -295,8 +281,7 @@ TEST_F(DrawingBuildings, TheRallyFlagIsTheLocalOwnersOnlyAndTheOutlineWalksTheFo
     CBuilding* other = m_World.PlaceFinished(1, CastBarracks, 20, 10);
     own->RenderRallyFlag();
     EXPECT_TRUE(CBuildingDraw::GetDraws().empty());
-    own->rallyX = other->rallyX = 3;
-    own->rallyY = other->rallyY = 4;
+    own->rallyX = other->rallyX = 3, own->rallyY = other->rallyY = 4;
     own->RenderRallyFlag();
     other->RenderRallyFlag();
     ASSERT_EQ(CBuildingDraw::GetDraws().size(), 1u);
@@ -304,8 +289,7 @@ TEST_F(DrawingBuildings, TheRallyFlagIsTheLocalOwnersOnlyAndTheOutlineWalksTheFo
     EXPECT_EQ(DrawnModels(), Ints{234});
 
     CBuilding* house = m_World.Player(0).BuildingFactory(CastHouse, 0, 0, 0);
-    house->x = 4;
-    house->y = 7;
+    house->x = 4, house->y = 7;
     Floats points;
     house->GetOutlinePoints(points);
     EXPECT_EQ(points, (Floats{4, 7, 5, 7, 6, 7, 7, 7, 7, 8, 7, 9, 6, 9, 5, 9, 4, 9, 4, 8, 4, 7}));

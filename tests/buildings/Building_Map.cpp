@@ -40,16 +40,15 @@ TEST_F(BuildingMap, FootprintLeavingTheMapIsRefusedAndChangesNothing)
     {
         CBuilding* castle = m_World.Make(1, CastCastle, x, y);
         CTestLog log;
-        EXPECT_TRUE(!castle->CanPlaceAt(1, 0, 0, 0) && !castle->PlaceOnMap() &&
-                    log.Contains("#DEBUG: Building footprint outside the map"));
-        EXPECT_FALSE(castle->placed || castle->IsOnMap());
+        EXPECT_TRUE(!castle->CanPlaceAt(1, 0, 0, 0) && !castle->PlaceOnMap() && !castle->placed &&
+                    !castle->IsOnMap() && log.Contains("#DEBUG: Building footprint outside the map"));
         castle->RemoveFromMap();
     }
     EXPECT_TRUE(TerrainAsAtStart());
     // The last column and row of the map still take a building; the player's create operation leaves none off the map.
-    EXPECT_TRUE(m_World.Make(1, CastCastle, side - 7, side - 7)->PlaceOnMap());
-    EXPECT_EQ(m_World.Player(2).CreateBuilding(CastHouse, side - 1, 7), nullptr);
-    EXPECT_EQ(m_World.Player(2).CreateBuilding(CastHouse, 7, side), nullptr);
+    EXPECT_TRUE(m_World.Make(1, CastCastle, side - 7, side - 7)->PlaceOnMap() &&
+                !m_World.Player(2).CreateBuilding(CastHouse, side - 1, 7) &&
+                !m_World.Player(2).CreateBuilding(CastHouse, 7, side));
 }
 
 // Ruins, corpses and blood on the claimed blocks go to deferred deletion; those beside stay.
@@ -69,10 +68,9 @@ TEST_F(BuildingMap, PlacingFreesTheParticlesStandingOnItsBlocks)
     g_Particles.AddBlood(false, 34.5f, 31.5f, 0.0f, 8.0f, true);
     ASSERT_TRUE(m_World.Make(3, CastTower, 31, 31)->PlaceOnMap());   // blocks (31..32, 31..32)
     m_World.Forget(house);   // deferred deletion has it now
-    EXPECT_TRUE(!(g_Particles.HoldsRuin(house) || g_Particles.HoldsCorpse(fallen)) && g_Particles.HoldsCorpse(beside));
-    ASSERT_EQ(g_Particles.GetEffects().size(), 1u);
-    EXPECT_TRUE(g_Particles.GetEffects()[0].x == 34.5f && g_PtrGarbage.FindUnit(1, fallen->uniqueId) == fallen &&
-                g_PtrGarbage.FindUnit(1, beside->uniqueId) == nullptr);
+    EXPECT_TRUE(!(g_Particles.HoldsRuin(house) || g_Particles.HoldsCorpse(fallen)) && g_Particles.HoldsCorpse(beside) &&
+                g_Particles.GetEffects().size() == 1u && g_Particles.GetEffects()[0].x == 34.5f &&
+                g_PtrGarbage.FindUnit(1, fallen->uniqueId) == fallen && !g_PtrGarbage.FindUnit(1, beside->uniqueId));
     m_World.Flush();
 }
 
@@ -100,8 +98,8 @@ TEST_F(BuildingMap, PlacingOverAStandingBuildingDestroysItFirstAndTheTiltMapFoll
     CBuilding* tower = m_World.Make(2, CastTower, 22, 21);   // 2 x 2, clearance 0, over (22, 21)
     ASSERT_TRUE(tower->PlaceOnMap());
     m_World.Forget(house);
-    EXPECT_TRUE(house->health == 0.0f && g_Particles.HoldsRuin(house) && m_World.Player(0).buildingCount == 0);
-    EXPECT_TRUE(g_GameMap.Block(20, 20).building == nullptr && g_GameMap.Block(22, 21).building == tower);
+    EXPECT_TRUE(house->health == 0.0f && g_Particles.HoldsRuin(house) && m_World.Player(0).buildingCount == 0 &&
+                g_GameMap.Block(20, 20).building == nullptr && g_GameMap.Block(22, 21).building == tower);
     const auto& sent = g_MultiplayerGame.GetSent();
     EXPECT_TRUE(sent.size() == 1u && sent[0].packet.Command() == CMultiplayerGame::CommandBuildingDestroyed &&
                 sent[0].packet.Value(0) == Ref(house));
@@ -149,11 +147,9 @@ TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheRe
         g_GameMap.CornerHeight(21, 21) = height;
         EXPECT_EQ(house->CanPlaceAt(1, 0, 0, 0), height == 48) << height;
     }
-    g_GameMap.CornerHeight(21, 21) = 0;
-    g_GameMap.Block(22, 21).waterLevel = 1;
+    g_GameMap.CornerHeight(21, 21) = 0, g_GameMap.Block(22, 21).waterLevel = 1;
     EXPECT_FALSE(house->CanPlaceAt(1, 0, 0, 0));
-    g_GameMap.Block(22, 21).waterLevel = 0;
-    g_GameMap.Block(20, 20).blocked = 1;
+    g_GameMap.Block(22, 21).waterLevel = 0, g_GameMap.Block(20, 20).blocked = 1;
     EXPECT_FALSE(house->CanPlaceAt(1, 0, 0, 0));
     g_GameMap.Block(20, 20).blocked = 0;
     CUnit* worker = m_World.Spawn(1, UNIT_WORKER, 21, 20);
@@ -211,8 +207,8 @@ TEST_F(BuildingMap, PlacingLevelsAndRepaintsTheGroundAndTakingItOffPutsItBack)
             EXPECT_EQ(g_GameMap.CornerHeight(cx, cy), levels ? (lowest + highest) / 2 : height(cx, cy));
         EXPECT_EQ(g_GameMap.cornerTextures[x * MapCornerSide + y], solid ? 0 : m_Textures[x * MapCornerSide + y]);
         building->RemoveFromMap();
-        EXPECT_TRUE(std::equal(m_Textures.begin(), m_Textures.end(), g_GameMap.cornerTextures));
-        EXPECT_EQ(TerrainAsAtStart(), restores || !levels);
+        EXPECT_TRUE(std::equal(m_Textures.begin(), m_Textures.end(), g_GameMap.cornerTextures) &&
+                    TerrainAsAtStart() == (restores || !levels));
     }
 }
 

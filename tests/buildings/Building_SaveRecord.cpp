@@ -43,24 +43,13 @@ protected:
     std::unique_ptr<CBuilding> BusyBarracks(CUnit* waiting)
     {
         auto barracks = Make(CastBarracks);
-        barracks->x = 10;
-        barracks->y = 12;
-        barracks->health = 55.0f;
-        barracks->buildProgress = 100.0f;
-        barracks->queue[0] = barracks->queue[2] = &g_UnitStats[2];
-        barracks->queue[1] = &g_UnitStats[3];
-        barracks->queueCount = 3;
-        barracks->productionUnit = waiting;
-        barracks->productionState = 3;
+        barracks->x = 10, barracks->y = 12, barracks->health = 55.0f, barracks->buildProgress = 100.0f;
+        barracks->queue[0] = barracks->queue[2] = &g_UnitStats[2], barracks->queue[1] = &g_UnitStats[3];
+        barracks->queueCount = 3, barracks->productionUnit = waiting, barracks->productionState = 3;
         CTechnology& research = m_World.Player(1).technologies[11];
-        research.progress = 30.0f;
-        research.researchingBuilding = barracks.get();
-        barracks->research = &research;
-        barracks->fireCount = 3;
-        barracks->firePositions[1].particle = 9;
-        barracks->fireAmount = 2;
-        barracks->savedCornerTextures[5][6] = 200;
-        barracks->savedCornerHeights[5][6] = 70;
+        research.progress = 30.0f, research.researchingBuilding = barracks.get(), barracks->research = &research;
+        barracks->fireCount = 3, barracks->firePositions[1].particle = 9, barracks->fireAmount = 2;
+        barracks->savedCornerTextures[5][6] = 200, barracks->savedCornerHeights[5][6] = 70;
         barracks->exitRequests = 4;
         return barracks;
     }
@@ -73,16 +62,8 @@ protected:
 TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrder)
 {
     auto wall = Make(CastWall);
-    wall->x = 3;
-    wall->y = 4;
-    wall->health = 80.0f;
-    wall->buildProgress = 100.0f;
-    wall->controlGroup = 2;
-    wall->placed = 1;
-    wall->scriptTag = 11;
-    wall->attackEventArmed = 0;
-    wall->model = 196;
-    wall->animTime = 1.5f;
+    wall->x = 3, wall->y = 4, wall->health = 80.0f, wall->buildProgress = 100.0f, wall->controlGroup = 2;
+    wall->placed = 1, wall->scriptTag = 11, wall->attackEventArmed = 0, wall->model = 196, wall->animTime = 1.5f;
     for (int32_t i = 0; i < 4; ++i)
     {
         wall->savedCornerTextures[i / 2][i % 2] = uint8_t(1 + i);
@@ -157,10 +138,8 @@ TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersGetsThemBackAnd
 TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
 {
     auto barracks = Make(CastBarracks);
-    barracks->queue[0] = &g_UnitStats[2];
-    barracks->queueCount = 1;
-    barracks->x = 251;   // the last column a 5-wide footprint fits
-    barracks->y = 0;
+    barracks->queue[0] = &g_UnitStats[2], barracks->queueCount = 1;
+    barracks->x = 251, barracks->y = 0;   // the last column a 5-wide footprint fits
     const std::string good = Save(*barracks, m_Table);
     auto probe = Make(CastBarracks);
     ASSERT_TRUE(Load(*probe, good, m_Table));
@@ -202,8 +181,7 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
         CTestLog log;
         auto loaded = Make(CastBarracks);
         const std::string before = Save(*loaded, m_Table);
-        EXPECT_FALSE(Load(*loaded, c.bytes, m_Table));
-        EXPECT_TRUE(log.Contains(std::string("Building record refused: ") + c.reason));
-        EXPECT_EQ(Save(*loaded, m_Table), before);
+        EXPECT_TRUE(!Load(*loaded, c.bytes, m_Table) && Save(*loaded, m_Table) == before &&
+                    log.Contains(std::string("Building record refused: ") + c.reason));
     }
 }
