@@ -37,10 +37,7 @@ SoundVoice MakeVoice(const Samples& samples)
     return voice;
 }
 
-struct StereoOut
-{
-    Samples left, right;
-};
+struct StereoOut { Samples left, right; };
 
 StereoOut SplitChannels(const Samples& interleaved)
 {
@@ -184,8 +181,7 @@ TEST(SoundMixer, MonoIsCopiedExactlyVolumeAndPanFollowTheirLawsAndVoicesAreSumme
     const StereoOut out = MixFrames({&voice}, 6);
     EXPECT_TRUE(out.left == samples && out.right == samples);
     SoundVoice raw = MakeVoice({0});
-    raw.samples[0] = 0x34;
-    raw.samples[1] = 0x12;
+    raw.samples[0] = 0x34, raw.samples[1] = 0x12;
     EXPECT_EQ(MixFrames({&raw}, 1).left[0], 0x1234);
     // 10^(-2000/2000) = 0.1; 10^(-600/2000) = 0.50119; 10^(-1000/2000) = 0.31623.
     const struct { int16_t sample; int32_t volume, pan; int16_t left, right; } cases[] = {
@@ -198,8 +194,7 @@ TEST(SoundMixer, MonoIsCopiedExactlyVolumeAndPanFollowTheirLawsAndVoicesAreSumme
     for (const auto& c : cases)
     {
         SoundVoice voice = MakeVoice({c.sample});
-        voice.volume = c.volume;
-        voice.pan = c.pan;
+        voice.volume = c.volume, voice.pan = c.pan;
         const StereoOut out = MixFrames({&voice}, 1);
         EXPECT_TRUE(out.left[0] == c.left && out.right[0] == c.right) << "volume " << c.volume << " pan " << c.pan;
     }
