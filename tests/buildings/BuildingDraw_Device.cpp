@@ -28,8 +28,7 @@ protected:
         for (int i = 0; i < 64; ++i)
             pixels[size_t(i)] = i % 8 < 2 ? Hole : Pit;
         CTexture& image = GetGlobalModel(trap->model)->shadowTexture;
-        image.format = CTexture::FormatA8R8G8B8;
-        image.colourKey = Hole;
+        image.format = CTexture::FormatA8R8G8B8, image.colourKey = Hole;
         ASSERT_TRUE(image.LoadFromMem(8, 8, pixels.data()));
     }
     void TearDown() override { FreeGlobalModels(); UnitDrawingTest::TearDown(); }
@@ -103,8 +102,7 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
     g_GameMap.hoveredOffsetX = 25, g_GameMap.hoveredOffsetY = 75;
     SMapBlock& block = g_GameMap.Block(11, 10);
     block.regionId = 42, block.mixPasses[0].texture = 1, block.mixPasses[1].texture = MixPassEnd;
-    g_GameMap.aiTiltMap[11 * MapBlockSide + 10] = 3;
-    g_VXBuffer.primitivesDrawn = 12;
+    g_GameMap.aiTiltMap[11 * MapBlockSide + 10] = 3, g_VXBuffer.primitivesDrawn = 12;
     g_Particles.AddBuildingFire(false, 11.0f, 0.0f, 10.0f, 5.0f);
     g_Particles.AddKind35(11.0f, 0.0f, 10.0f);
     Drawn([&] { g_GameMap.GetDebugInfo(); });
@@ -212,8 +210,7 @@ protected:
 TEST_F(DrawingBuildings, ACollapsingBuildingShakesAndSinksWithoutItsBanners)
 {
     CBuilding* barracks = m_World.PlaceFinished(0, CastBarracks, 10, 10);
-    GetGlobalModel(233)->object.frameCount = 20;
-    barracks->animTime = 7.5f;
+    GetGlobalModel(233)->object.frameCount = 20, barracks->animTime = 7.5f;
     barracks->Render(0.0f);
     // The model, then two banners at frames 7 + 16 and 7 + 24, modulo 20.
     const std::vector<SModelDraw> draws = CBuildingDraw::GetDraws();

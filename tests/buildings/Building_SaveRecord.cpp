@@ -49,8 +49,7 @@ protected:
         CTechnology& research = m_World.Player(1).technologies[11];
         research.progress = 30.0f, research.researchingBuilding = barracks.get(), barracks->research = &research;
         barracks->fireCount = 3, barracks->firePositions[1].particle = 9, barracks->fireAmount = 2;
-        barracks->savedCornerTextures[5][6] = 200, barracks->savedCornerHeights[5][6] = 70;
-        barracks->exitRequests = 4;
+        barracks->savedCornerTextures[5][6] = 200, barracks->savedCornerHeights[5][6] = 70, barracks->exitRequests = 4;
         return barracks;
     }
 

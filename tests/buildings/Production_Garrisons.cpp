@@ -516,8 +516,7 @@ TEST_F(KeepStronghold, EveryKeepOfTheOwnerFollowsTheUpgradeAtTheNextStep)
     CTechnology& research = world.Player(0).technologies[Stronghold];
     auto step = [&](bool researching, float progress) {
         research.researchingBuilding = researching ? first : nullptr;
-        first->research = researching ? &research : nullptr;
-        research.progress = progress;
+        first->research = researching ? &research : nullptr, research.progress = progress;
         world.Frame(1);
     };
     step(true, 0.0f);

@@ -367,8 +367,7 @@ TEST_F(DeviceFrame, CloseDuringTheLostDeviceWaitLetsGoOfTheDrawingScreenAfterIts
 {
     SwitchingCtrl menu;
     LoadingCtrl loading(game);
-    menu.next = &loading;
-    game.controller = &menu;
+    menu.next = &loading, game.controller = &menu;
     game.Frame();
     EXPECT_EQ((std::vector<std::string>{"Init", "Init done", "Release"}), loading.calls);
     EXPECT_TRUE(nullptr == game.controller && game.IsQuit());
@@ -582,8 +581,7 @@ TEST(DeviceStartupCaps, RequirementsNameWhatIsMissingInOrder)
     caps.filterMipLinear = caps.filterMipPoint = caps.addressIndependentUV = caps.directionalLights = false;
     EXPECT_STREQ("", DeviceStartup::MissingGraphicsRequirements(caps));
     // A single texture stage fails with multitexturing last.
-    caps.maxSimultaneousTextures = 1;
-    caps.dither = false;
+    caps.maxSimultaneousTextures = 1, caps.dither = false;
     EXPECT_STREQ("Dithering not supported\nMultitexturing not supported\n",
                  DeviceStartup::MissingGraphicsRequirements(caps));
     EXPECT_STREQ("Hardware rasterization not supported\nPrimitive Cull CCW not supported\n"

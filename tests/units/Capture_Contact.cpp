@@ -16,8 +16,7 @@ class Capture : public UnitWorldTest
 protected:
     Capture()
     {
-        world.Player(Neutral).type = PLAYER_NONE;
-        world.Player(Defeated).type = PLAYER_DEFEATED;
+        world.Player(Neutral).type = PLAYER_NONE, world.Player(Defeated).type = PLAYER_DEFEATED;
     }
     void TearDown() override
     {
@@ -138,11 +137,8 @@ TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)
     CPlayer& old = world.Player(Defeated);
     const std::vector<uint8_t> sight(old.buildingSightCounts, old.buildingSightCounts + MapBlockCount);
     CTechnology& technology = old.technologies[5];
-    technology.researchingBuilding = house;
-    house->research = &technology;
-    house->queue[0] = &g_UnitStats[1];
-    house->queueCount = house->productionState = 1;
-    house->progress = 40.0f;
+    technology.researchingBuilding = house, house->research = &technology, house->queue[0] = &g_UnitStats[1];
+    house->queueCount = house->productionState = 1, house->progress = 40.0f;
     old.CountUnitInProduction(g_UnitStats[1].unitType, +1);
     ASSERT_TRUE(house->ConvertToPlayer(0, true));
     EXPECT_EQ(std::vector<uint8_t>(old.buildingSightCounts, old.buildingSightCounts + MapBlockCount),

@@ -90,8 +90,7 @@ TEST_F(DamageWorld, EachDamageTypeUsesItsFactor)
     for (int32_t damageType = 0; damageType <= 10; ++damageType)
         for (const bool living : {true, false})
         {
-            victim->health = 100.0f;
-            victim->healable = living;
+            victim->health = 100.0f, victim->healable = living;
             victim->TakeHit(nullptr, 10, static_cast<TENUMDAMAGETYPE>(damageType), false);
             EXPECT_FLOAT_EQ(victim->health, 100.0f - taken[damageType][living ? 0 : 1]) << damageType << living;
             EXPECT_TRUE(!victim->hitSounds.empty() && victim->hitSounds.back() == damageType) << damageType;
@@ -110,8 +109,7 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
                     std::abs(drops[i].x - victim->centreX) <= 0.4f + 1e-4f) << "drop " << i;
     // 40 percent points lost: 12 bits of debris each.
     g_Particles.Reset();
-    victim->health = 100.0f;
-    victim->hitEffect = 2;
+    victim->health = 100.0f, victim->hitEffect = 2;
     victim->TakeHit(nullptr, 40, DAMAGE_BLADE, false);
     victim->hitEffect = 3;
     victim->TakeHit(nullptr, 40, DAMAGE_BLADE, false);
@@ -148,14 +146,11 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
 TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
 {
     // 50 hit points, 20 percent starving: a 1-point hit takes 2 percent points, so 40 living hit points become 39.
-    victim->maxHitPoints = 50.0f;
-    victim->starvation = 20.0f;
+    victim->maxHitPoints = 50.0f, victim->starvation = 20.0f;
     victim->TakeHit(nullptr, 1, DAMAGE_BLADE, false);
     EXPECT_TRUE(victim->health == 98.0f && victim->GetLivingHitPoints() == 39);
     // 100 hit points, 99.5 taken: 0.5 percent left is no whole hit point.
-    victim->maxHitPoints = 100.0f;
-    victim->health = 100.0f;
-    victim->factors[0] = 0.995f;
+    victim->maxHitPoints = 100.0f, victim->health = 100.0f, victim->factors[0] = 0.995f;
     const int32_t scoreBefore = world.Player(1).score;
     victim->TakeHit(enemy, 100, DAMAGE_BLADE, false);
     EXPECT_TRUE(victim->health == 0.0f && victim->IsDying());
@@ -170,8 +165,7 @@ TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
     for (const auto& t : tears)
     {
         auto* torn = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 20 + t.type, 20 + int(t.health)));
-        torn->maxHitPoints = 60.0f;
-        torn->health = t.health;
+        torn->maxHitPoints = 60.0f, torn->health = t.health;
         torn->TakeHit(enemy, 60, t.type, false);
         EXPECT_EQ(torn->tornApart, t.torn) << t.health << " type " << t.type;
     }
@@ -301,8 +295,7 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
         if (i % 2 != 0)
         {
             EXPECT_FALSE(unit->onMap);
-            unit->x = x;
-            unit->y = y;
+            unit->x = x, unit->y = y;
             unit->ShowUnit(true);
         }
         EXPECT_EQ(g_GameMap.Block(x, y).unit, unit);
@@ -485,16 +478,14 @@ TEST_F(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButN
     for (const auto& c : starving)
     {
         SCOPED_TRACE(testing::Message() << c.health << " - " << c.starvation << " + " << c.added);
-        unit.health = c.health;
-        unit.starvation = c.starvation;
+        unit.health = c.health, unit.starvation = c.starvation;
         EXPECT_TRUE(unit.AddStarvation(c.added) == c.living && unit.starvation == c.after);
     }
     const struct { float health, starvation; bool healed; float after; } healing[] = {
         {50, 20, true, 60}, {95, 0, false, 100}, {100, 0, false, 100}, {0.5f, 0, false, 0.5f}};   // 0.5: dead
     for (const auto& c : healing)
     {
-        unit.health = c.health;
-        unit.starvation = c.starvation;
+        unit.health = c.health, unit.starvation = c.starvation;
         EXPECT_TRUE(unit.Heal(10.0f) == c.healed && unit.health == c.after) << c.health;
     }
 

@@ -391,8 +391,7 @@ TEST(GiantBattle, TheUndeadAndTheHeroRiderHealToExactlyFullAndNeverStarve)
         const bool heals = type != UNIT_HEAVYCAVALRY;
         CMeleeWorld war;
         CUnit* unit = war.Spawn(0, type, 10, 10, STANCE_STAND_GROUND);
-        unit->health = 99.99f;
-        unit->starvation = 1.0f;
+        unit->health = 99.99f, unit->starvation = 1.0f;
         war.Frame();
         EXPECT_TRUE(unit->health == (heals ? 100.0f : 99.99f) && unit->starvation == (heals ? 0.0f : 1.0f));
     }

@@ -98,8 +98,7 @@ TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHo
     EXPECT_FALSE(unit->PerformAction(true));
     unit->ready = 0;
     EXPECT_FALSE(unit->PerformAction(false));
-    unit->ready = 1;
-    unit->deadline = SysClock::TickCount() + 100;
+    unit->ready = 1, unit->deadline = SysClock::TickCount() + 100;
     EXPECT_FALSE(unit->PerformAction(false));
     world.Tick(4);   // 112 ms
     EXPECT_TRUE(unit->PerformAction(false) && unit->performCalls == 1 && unit->orderState == 0 &&
@@ -125,8 +124,7 @@ TEST_F(OrdersActionBuffer, ReachIsABandForRangedOrdersATouchForCloseOnesAndNever
     CUnit* archer = world.Spawn(0, UNIT_ARCHER, 10, 10);
     CUnit* target = Walker(1, 10, 16);
     Order(archer, CMD_ATTACK, 10, 16, true, target, TARGET_CHOOSE, true);
-    archer->minRange = 3;
-    archer->maxRange = 5;
+    archer->minRange = 3, archer->maxRange = 5;
     // Within 5 + 1 blocks (2 for a moving target) and 3 - 1.
     const struct { int32_t y; uint8_t moving; bool reached; } band[] = {
         {16, 0, true}, {17, 0, false}, {17, 1, true}, {12, 0, true}, {11, 0, false}};
@@ -169,8 +167,7 @@ TEST_F(OrdersActionBuffer, ReachIsABandForRangedOrdersATouchForCloseOnesAndNever
         {11.79f, 0, true}, {11.81f, 0, false}, {12.39f, 1, true}, {12.41f, 1, false}};
     for (const auto& c : gaps)
     {
-        target->centreX = c.centreX;
-        target->pathFlag = c.moving;
+        target->centreX = c.centreX, target->pathFlag = c.moving;
         EXPECT_EQ(unit->IsTouchingUnit(*target), c.touching) << c.centreX;
     }
 }
@@ -211,8 +208,7 @@ TEST_F(OrdersActionBuffer, AFollowerWaitsWithinSightAndIsSentAfterItsLeaderBeyon
     CTestWalker* follower = Walker(0, 10, 10);
     follower->sightOverride = 8;
     CUnit* leader = Walker(0, 17, 10);
-    follower->followedUnit = leader;
-    follower->followCountdown = 1;
+    follower->followedUnit = leader, follower->followCountdown = 1;
     follower->UpdateFollow(1);
     EXPECT_TRUE(follower->orderState == 0 && follower->followCountdown == 64);
     leader->SetTile(18, 10);   // as far as it sees
@@ -539,8 +535,7 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, false);
     EXPECT_TRUE(log.Contains("#DEBUG: Multiplayer event in single player mode") && remote->targetUnit == nullptr);
     g_Config.networkRole = HostRole;
-    remote->centreX = 10.8f;
-    remote->routeEnd = 3;
+    remote->centreX = 10.8f, remote->routeEnd = 3;
     remote->pathFlag = remote->awaitingMoveAnswer = 1;
     remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, true);
     EXPECT_TRUE(log.Contains("#DEBUG: Network perform action before move response") &&
@@ -569,8 +564,7 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     CBuildingDouble mine(20, 20, -1, 10, 4);   // a gold mine
     auto* worker = static_cast<CUnitWorker*>(world.Spawn(1, UNIT_WORKER, 14, 14));
     ASSERT_NE(worker, nullptr);
-    worker->carriedKind = CUnitWorker::KindStone;
-    worker->carriedAmount = 5;
+    worker->carriedKind = CUnitWorker::KindStone, worker->carriedAmount = 5;
     worker->OnNetworkAction(ANIM_MINE_GOLD, nullptr, &mine, 20, 20, TARGET_RESOURCE, false);
     EXPECT_TRUE(worker->targetObject == &mine && worker->targetBuilding == &mine && worker->objectResourceKind == 4 &&
                 worker->actionTargetBuilding == &mine && worker->carriedKind == CUnitWorker::KindGold &&

@@ -52,8 +52,7 @@ protected:
     const CParticles::SProjectile* Draw(float frame, int32_t* ticks = nullptr)
     {
         g_Particles.Reset();
-        shooter->shotReleased = 0;
-        shooter->animFrame = frame;
+        shooter->shotReleased = 0, shooter->animFrame = frame;
         for (int32_t tick = 1; tick <= 60; ++tick)
         {
             shooter->shownFacing = shooter->facing;
@@ -286,8 +285,7 @@ TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechno
             CastHouse, CentreBlock + 10 - houseRow.width / 2, CentreBlock - houseRow.depth / 2);
         ASSERT_TRUE(catapult != nullptr && house != nullptr);
         // Facing away: the machine turns half round before it throws.
-        catapult->facing = catapult->shownFacing = 270;
-        catapult->releaseX = catapult->releaseY = 9.0f;
+        catapult->facing = catapult->shownFacing = 270, catapult->releaseX = catapult->releaseY = 9.0f;
         catapult->onCommand(nullptr, house, nullptr, house->x, house->y, CMD_ATTACK);
         int32_t frame = 0, settled = -1;
         const int32_t thrown = siege.FramesUntil(200, [&] {

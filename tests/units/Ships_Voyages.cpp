@@ -279,8 +279,7 @@ TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChang
     CUnitTransportShip* ship = ShipCarrying(2);
     CUnitTransportShip* fresh = SpawnShip(0, 30, 30);
     ASSERT_TRUE(ship != nullptr && fresh != nullptr);
-    ship->waveTicks = 5;
-    ship->callIsland = 7;
+    ship->waveTicks = 5, ship->callIsland = 7;
     g_ReferenceBase.Reset();
     const int32_t idShip = g_ReferenceBase.AddUnit(ship);
     g_ReferenceBase.AddUnit(fresh);

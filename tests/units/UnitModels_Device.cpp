@@ -242,8 +242,7 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
     MakeImage(23, 8, Red);
     auto* quib = static_cast<CUnitQuib*>(Spawn(UNIT_QUIB, 0, 10));
     ASSERT_NE(quib, nullptr);
-    quib->bubbleTicks = 1;
-    quib->bubble = 3;
+    quib->bubbleTicks = 1, quib->bubble = 3;
     Drawn([&] { quib->Render(); });
     EXPECT_TRUE(Pixel(512, 267) == Red && Pixel(518, 273) == Red && Pixel(510, 267) == Background &&
                 Pixel(512, 265) == Background && Pixel(512, 275) == Background);
@@ -306,8 +305,7 @@ protected:
         AllocGlobalModels();
         const std::vector<uint8_t> bytes = BuildModel(CubeLayout(16.0f));
         ASSERT_TRUE(GetGlobalModel(12)->object.LoadFromMemory(bytes.data(), bytes.size(), "cube.okm", 0));
-        unit->model = 12;
-        unit->renderPosition[2] = 100.0f;
+        unit->model = 12, unit->renderPosition[2] = 100.0f;
     }
     void TearDown() override { FreeGlobalModels(); }
 
@@ -336,8 +334,7 @@ TEST_F(PickingModel, TheMouseAndTheBandMeetTheRectangleEdgesIncludedOfPickableUn
     {
         if (unpickable < 2)
             unit->ShowUnit(unpickable != 0);
-        unit->health = unpickable == 1 ? 0.5f : 100.0f;
-        unit->renderPosition[2] = unpickable == 2 ? 10.0f : 100.0f;
+        unit->health = unpickable == 1 ? 0.5f : 100.0f, unit->renderPosition[2] = unpickable == 2 ? 10.0f : 100.0f;
         EXPECT_TRUE(unit->HitTestScreenPoint(512, 384) < 0.0f && !unit->IsInScreenRect(0, 0, 1023, 767)) << unpickable;
     }
     unit->model = GlobalModelCount + 1;
@@ -389,8 +386,7 @@ TEST_F(UnitPanelPortrait, TheBarFollowsHealthLessStarvationInWidthAndImage)
     CUnit* unit = Unit(0, 5, 5);
     for (const auto& c : cases)
     {
-        unit->health = c.health;
-        unit->starvation = c.starvation;
+        unit->health = c.health, unit->starvation = c.starvation;
         Drawn([&] { unit->RenderHealthBar(100, 100); });
         EXPECT_TRUE(Run(98, 138, c.colour) == c.width && Pixel(100 + c.width, 143) == Background &&
                     Pixel(120, 120) == Portrait) << c.health << " - " << c.starvation;
@@ -422,8 +418,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowTheirCommandsIconOnThePortraitsBottom)
 TEST_F(UnitPanelPortrait, OwnUnitsShowStatsAndTheirName)
 {
     CPanelTestUnit* unit = Unit(0, 5, 5);
-    unit->maxHitPoints = 70.0f;
-    unit->health = 50.0f;
+    unit->maxHitPoints = 70.0f, unit->health = 50.0f;
     Drawn([&] { unit->RenderInfoPanel("Warrior"); });
     const struct { int32_t x, y; uint32_t colour; int32_t width; } texts[] = {
         {50, 315, White, 16}, {66, 315, Yellow, 16}, {50, 350, White, 24},  // "12" "+3", "4/7"
@@ -454,8 +449,7 @@ TEST_F(UnitPanelPortrait, AWorkersLoadShowsItsKindsIconAndAmountAndNamesIt)
         {CUnitWorker::KindWood, 0, Background, 0, 6}};
     for (const auto& c : cases)
     {
-        worker->carriedKind = c.kind;
-        worker->carriedAmount = c.amount;
+        worker->carriedKind = c.kind, worker->carriedAmount = c.amount;
         Drawn([&] { worker->RenderDetailsOnPanel(); });
         EXPECT_TRUE(Pixel(108, 318) == c.icon && Run(140, 315, White) == (8 * c.digits) &&
                     Run(115, 240, White) == 8 * c.name) << c.kind << " " << c.amount;
@@ -473,8 +467,7 @@ TEST_F(UnitPanelPortrait, OtherPlayersUnitsShowTheirRelationAndNoStats)
     World().Player(1).name = "Bert";
     for (const auto& c : cases)
     {
-        World().Player(1).type = c.ownerType;
-        World().Player(0).allied[1] = c.allied ? 1 : 0;
+        World().Player(1).type = c.ownerType, World().Player(0).allied[1] = c.allied ? 1 : 0;
         Drawn([&] { unit->RenderInfoPanel("Warrior"); });
         EXPECT_EQ(Run(90, 330, c.colour), c.width) << c.ownerType;
         EXPECT_TRUE(Run(5, 289, White) == 0 && Pixel(10, 318) == Background && Run(115, 260, Yellow) == (4 * 8));
@@ -530,8 +523,7 @@ TEST_F(UnitPanelDebugOutput, TheUnitLogWritesItsLinesInOrder)
     EXPECT_EQ(log.Lines(), expected);
 
     log.Clear();
-    unit->targetUnit = other;
-    unit->targetBuilding = &building;
+    unit->targetUnit = other, unit->targetBuilding = &building;
     unit->WriteLog();
     expected[7] = "Actionbuffer.unit=" + Address(other) + "  - Warrior";
     expected[8] = "Actionbuffer.building=" + Address(&building) + "  - Barracks";

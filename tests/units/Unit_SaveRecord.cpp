@@ -112,8 +112,7 @@ TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackAndNamePathAndWa
     EXPECT_TRUE(u.stance == STANCE_DEFENSIVE && u.returnY == -1 && u.sightRadiusInUse == 6 &&
                 u.renderPosition[1] == 2.0f && u.scriptWatcher == 9 && Save(u, m_Table) == KnownRecord());
 
-    unit->customName = "Bob";
-    unit->routeEnd = 3;
+    unit->customName = "Bob", unit->routeEnd = 3;
     const uint8_t route[] = {7, 0, 4, 5};   // the last beyond the path: not written
     std::copy(std::begin(route), std::end(route), unit->route);
     unit->currentStep = 2;
@@ -141,14 +140,10 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
     auto unit = Known();
     auto enemy = Make(3, UNIT_ARCHER);
     std::unique_ptr<CBuilding> mine(m_World.Player(0).BuildingFactory(CastBarracks, 0, 0, 0));
-    unit->customName = "Sir Test";
-    unit->routeEnd = 2;
-    unit->route[1] = 6;
-    unit->currentStep = 1;
+    unit->customName = "Sir Test", unit->routeEnd = 2, unit->route[1] = 6, unit->currentStep = 1;
     unit->AddWaypoint(8, 9);
     unit->targetUnit = unit->attacker = unit->followedUnit = enemy.get();
-    unit->actionTargetBuilding = unit->targetBuilding = mine.get();
-    unit->deadline = SysClock::TickCount() + 700;
+    unit->actionTargetBuilding = unit->targetBuilding = mine.get(), unit->deadline = SysClock::TickCount() + 700;
     m_Table.AddUnit(unit.get());
     m_Table.AddUnit(enemy.get());
     m_Table.AddBuilding(mine.get());
@@ -300,8 +295,7 @@ TEST_F(UnitSaveRecord, ADeadlineIsKeptRelativeADestroyedTargetBuildingIsWrittenA
 
     // A corpse and a dying unit come back in their state.
     auto dead = Known();
-    dead->health = 0.0f;
-    dead->animType = ANIM_CORPSE;
+    dead->health = 0.0f, dead->animType = ANIM_CORPSE;
     ASSERT_TRUE(Load(*loaded, Save(*dead, m_Table), m_Table));
     EXPECT_TRUE(loaded->GetLife() == UnitLife::Corpse && !loaded->IsFootprintRegistered());
     dead->animType = ANIM_DIE;
@@ -312,8 +306,7 @@ TEST_F(UnitSaveRecord, ADeadlineIsKeptRelativeADestroyedTargetBuildingIsWrittenA
 TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAndTheUnitKeepsItsState)
 {
     auto unit = Known();
-    unit->customName = "Cut";
-    unit->routeEnd = 1;
+    unit->customName = "Cut", unit->routeEnd = 1;
     unit->AddWaypoint(1, 2);
     const std::string whole = Save(*unit, m_Table);
     auto fresh = Make();
@@ -327,8 +320,7 @@ TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAn
     EXPECT_EQ(log.Count("Unit record refused: the record is cut short"), int(whole.size()));
 
     const std::string good = KnownRecord();
-    unit->routeEnd = 2;
-    unit->route[1] = 8;
+    unit->routeEnd = 2, unit->route[1] = 8;
     const std::string badDirection = Save(*unit, m_Table);
     // Never placed: the off-map marker loads, but is no place on the map.
     auto neverPlaced = Make();

@@ -99,8 +99,7 @@ TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
     EXPECT_GT(FramesUntil(800, [&] { return world.Player(0).gold >= 3 && first->carriedAmount == 0; }), 0);
     ExpectWorldSound(world);
     // The closed mine still counts as gold: an order onto it keeps a gold load.
-    second->carriedKind = CUnitWorker::KindGold;
-    second->carriedAmount = 2;
+    second->carriedKind = CUnitWorker::KindGold, second->carriedAmount = 2;
     second->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
     EXPECT_TRUE(second->carriedAmount == 2 && second->carriedKind == CUnitWorker::KindGold);
 }
@@ -230,8 +229,7 @@ TEST_F(WorkerWorld, AHitWorkerFleesBeyondTheAttackersSightWithItsLoadAndStaysThe
     CUnitWorker* worker = Worker(20, 20);
     CUnit* warrior = world.Spawn(1, UNIT_WARRIOR, 22, 20);
     ASSERT_TRUE(worker != nullptr && warrior != nullptr);
-    worker->carriedKind = CUnitWorker::KindWood;
-    worker->carriedAmount = 4;
+    worker->carriedKind = CUnitWorker::KindWood, worker->carriedAmount = 4;
     worker->TakeHit(warrior, 1, DAMAGE_BLADE, true);
     FramesUntil(300, [] { return false; });
     const int32_t away = std::max(std::abs(worker->x - 22), std::abs(worker->y - 20));

@@ -128,8 +128,7 @@ protected:
         g_GameMap.UpdateArea(0, 0, -1, -1);
         g_GameMap.AssignRegionIds();
 
-        m_References.unit = g_GameMap.Block(30, 31).unit = &m_Unit;
-        m_References.building = &m_Building;
+        m_References.unit = g_GameMap.Block(30, 31).unit = &m_Unit, m_References.building = &m_Building;
         for (int x = 40; x < 42; ++x)
             for (int y = 2; y < 4; ++y)
                 g_GameMap.Block(x, y).building = &m_Building;
