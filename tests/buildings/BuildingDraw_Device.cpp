@@ -214,8 +214,7 @@ TEST_F(DrawingBuildings, ACollapsingBuildingShakesAndSinksWithoutItsBanners)
     barracks->Render(0.0f);
     // The model, then two banners at frames 7 + 16 and 7 + 24, modulo 20.
     const std::vector<SModelDraw> draws = CBuildingDraw::GetDraws();
-    ASSERT_EQ(DrawnModels(), (Ints{115, 233, 233}));
-    EXPECT_TRUE(draws[1].frame == 3 && draws[2].frame == 11);
+    ASSERT_TRUE(DrawnModels() == (Ints{115, 233, 233}) && draws[1].frame == 3 && draws[2].frame == 11);
     EXPECT_FLOAT_EQ(draws[1].x, 10.8f);
     EXPECT_FLOAT_EQ(draws[1].y, 15.4f);
     EXPECT_FLOAT_EQ(draws[1].height, draws[0].height + 70.0f);
@@ -281,9 +280,8 @@ TEST_F(DrawingBuildings, TheRallyFlagIsTheLocalOwnersOnlyAndTheOutlineWalksTheFo
     own->rallyX = other->rallyX = 3, own->rallyY = other->rallyY = 4;
     own->RenderRallyFlag();
     other->RenderRallyFlag();
-    ASSERT_EQ(CBuildingDraw::GetDraws().size(), 1u);
-    EXPECT_TRUE(CBuildingDraw::GetDraws()[0].x == 3.5f && CBuildingDraw::GetDraws()[0].y == 4.5f);
-    EXPECT_EQ(DrawnModels(), Ints{234});
+    ASSERT_TRUE(CBuildingDraw::GetDraws().size() == 1u && CBuildingDraw::GetDraws()[0].x == 3.5f &&
+                CBuildingDraw::GetDraws()[0].y == 4.5f && DrawnModels() == Ints{234});
 
     CBuilding* house = m_World.Player(0).BuildingFactory(CastHouse, 0, 0, 0);
     house->x = 4, house->y = 7;

@@ -102,8 +102,7 @@ TEST_F(BuildingMap, PlacingOverAStandingBuildingDestroysItFirstAndTheTiltMapFoll
                 g_GameMap.Block(20, 20).building == nullptr && g_GameMap.Block(22, 21).building == tower);
     const auto& sent = g_MultiplayerGame.GetSent();
     EXPECT_TRUE(sent.size() == 1u && sent[0].packet.Command() == CMultiplayerGame::CommandBuildingDestroyed &&
-                sent[0].packet.Value(0) == Ref(house));
-    EXPECT_EQ(tilted(22, 21, 23, 22), 4);
+                sent[0].packet.Value(0) == Ref(house) && tilted(22, 21, 23, 22) == 4);
     // A wider margin, and the cells beyond the map's edges skipped on both sides.
     tower->RemoveFromMap();
     g_GameMap.PlaceBuildingFootprint(*tower, 0, 1, 1, 1);
@@ -166,8 +165,7 @@ TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheRe
     // The margin ring tolerates single-block buildings only; the tower's
     // reserved ring (clearance 0) is its footprint, a castle's three blocks.
     CBuilding* wall = m_World.Make(1, CastWall, 24, 21);
-    ASSERT_TRUE(wall->PlaceOnMap());
-    EXPECT_TRUE(house->CanPlaceAt(1, 2, 0, 0));
+    ASSERT_TRUE(wall->PlaceOnMap() && house->CanPlaceAt(1, 2, 0, 0));
     wall->RemoveFromMap();
     CBuilding* tower = m_World.Make(1, CastTower, 24, 21);
     ASSERT_TRUE(tower->PlaceOnMap());

@@ -114,8 +114,7 @@ TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersGetsThemBackAnd
     table.AddBuilding(again.get());
     table.AddUnit(waitingAgain);
     again->productionUnit = waitingAgain;   // owned, and freed, by the building
-    ASSERT_TRUE(Load(*again, first, table));
-    EXPECT_EQ(Save(*again, table), first);
+    ASSERT_TRUE(Load(*again, first, table) && Save(*again, table) == first);
     CTechnology& research = m_World.Player(1).technologies[11];
     EXPECT_TRUE(again->research == &research && research.researchingBuilding == again.get() &&
                 again->queue[1] == &g_UnitStats[3] && again->queue[3] == nullptr);

@@ -82,9 +82,8 @@ TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSeesAndTablesRefuseWhatLi
     barracks->PlaySound(100, 1, false);
     m_World.Player(0).RevealArea(12, 13, 12, 13, 255);
     barracks->PlaySound(100, 4, false);
-    ASSERT_EQ(m_World.Samples().size(), 4u);
-    EXPECT_TRUE(m_World.Samples()[0] == 100 && m_World.Samples()[1] == 50 && m_World.Samples()[2] >= 100 &&
-                m_World.Samples()[2] <= 103 && m_World.Samples()[3] == 100);
+    ASSERT_TRUE(m_World.Samples().size() == 4u && m_World.Samples()[0] == 100 && m_World.Samples()[1] == 50 &&
+                m_World.Samples()[2] >= 100 && m_World.Samples()[2] <= 103 && m_World.Samples()[3] == 100);
     CBuilding* ally = Make(CastDecoration, 0, 74);
     // "100001100001", six per row.
     const struct { int32_t x, y; bool set; } cells[] = {
@@ -338,8 +337,7 @@ TEST_F(BuildingTraits, OnlyAStrokeToTheEndAnnouncesItAndOnlyTheOwnerSendsTheProg
     EXPECT_TRUE(!foreign->Construct(0.0f, true) && foreign->model == 129 && g_MultiplayerGame.GetSent().empty());
     own->buildProgress = 25.01f;
     own->Construct(0.0f, false);
-    ASSERT_EQ(g_MultiplayerGame.GetSent().size(), 1u);
-    EXPECT_TRUE(own->model == 131 && m_World.Messages().size() == 1u &&
+    ASSERT_TRUE(g_MultiplayerGame.GetSent().size() == 1u && own->model == 131 && m_World.Messages().size() == 1u &&
                 g_MultiplayerGame.GetSent()[0].packet.Command() == CMultiplayerGame::CommandBuildProgress);
 }
 

@@ -115,8 +115,7 @@ TEST_F(BuildingsPanel, DetailsShowTheOwnersHitPointsProgressAndWaitingReason)
     house->queueCount = 0;
     g_BuildingPanel.BeginFrame();
     m_World.Place(1, CastHouse, 20, 10)->RenderDetailsOnPanel();
-    ASSERT_FALSE(g_BuildingPanel.GetTexts().empty());
-    EXPECT_TRUE(g_BuildingPanel.GetTexts().back().text == "UN_TYPE_ENEMY" &&
+    ASSERT_TRUE(!g_BuildingPanel.GetTexts().empty() && g_BuildingPanel.GetTexts().back().text == "UN_TYPE_ENEMY" &&
                 g_BuildingPanel.GetTexts().back().colour == 0xFF4040u && g_BuildingPanel.progressBarWidth == -1);
 }
 
@@ -217,15 +216,13 @@ TEST_F(MilitaryBuildingsPanel, BarracksKeysTrainResearchCancelAndArmTheRally)
     CBuilding* barracks = m_World.PlaceFinished(0, CastBarracks, 10, 10);
     // The two technologies stand where the rider and the crossbowman will.
     EXPECT_EQ(Show(*barracks), (Icons{43, 44, 88, 89, Rally}));
-    ASSERT_TRUE(Press(*barracks, 'H'));
-    EXPECT_TRUE(Show(*barracks) == Icons{Rally} && g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command == -1);
-    ASSERT_TRUE(Press(*barracks, CBuildingPanel::EscapeKey));
-    EXPECT_EQ(barracks->research, nullptr);
+    ASSERT_TRUE(Press(*barracks, 'H') && Show(*barracks) == Icons{Rally} &&
+                g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command == -1 &&
+                Press(*barracks, CBuildingPanel::EscapeKey) && barracks->research == nullptr);
     Research({30, 31});
-    EXPECT_EQ(Show(*barracks), (Icons{43, 44, 47, 50, Rally}));
-    ASSERT_TRUE(Press(*barracks, 'l') && Press(*barracks, 'W'));
-    EXPECT_TRUE(barracks->queue[0] == &g_UnitStats[5] && barracks->queue[1] == &g_UnitStats[1]);
-    ASSERT_TRUE(Press(*barracks, 'r'));
+    ASSERT_TRUE(Show(*barracks) == (Icons{43, 44, 47, 50, Rally}) && Press(*barracks, 'l') && Press(*barracks, 'W') &&
+                barracks->queue[0] == &g_UnitStats[5] && barracks->queue[1] == &g_UnitStats[1] &&
+                Press(*barracks, 'r'));
     EXPECT_TRUE(Show(*barracks) == (Icons{43, 44, 47, 50}) && g_BuildingPanel.FindHotkey('r') == nullptr);
 }
 
@@ -239,8 +236,7 @@ TEST_F(MilitaryBuildingsPanel, BlacksmithAndCastleShowEachChainsLowestLevelStill
     // The demolition man and the mercenaries share "m": the first one wins.
     EXPECT_EQ(g_BuildingPanel.FindHotkey('m')->record, &g_UnitStats[11]);
     // All three attack levels done: the place stays empty.
-    EXPECT_EQ(Show(*smithy), (Icons{78, 84, 73, 75, 81}));
-    ASSERT_TRUE(Press(*smithy, 'G'));
+    ASSERT_TRUE(Show(*smithy) == (Icons{78, 84, 73, 75, 81}) && Press(*smithy, 'G'));
     // Escape cancels with -1 here, at the castle and at the dark altar.
     EXPECT_TRUE(Show(*smithy).empty() && g_BuildingPanel.GetHotkeys().size() == 1u &&
                 g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command == -1);

@@ -622,9 +622,8 @@ TEST_F(TowerManning, AConvertedTowersArchersBelongToTheNewOwnerAndTheGameSavesAl
     // on the map, and stays last through the load.
     world.Player(1).CreateBuilding(CastTower, 10, Middle - 1)->Construct(0.0f, true);
     const std::vector<uint8_t> save = CSaveGameRun::SaveDrawn();
-    ASSERT_TRUE(CSaveGameRun::Load(save));
-    EXPECT_TRUE(CSaveGameRun::SaveDrawn() == save && world.Player(1).towerArchers.GetCount() == 4 &&
-                world.Player(1).towerArchers[3]->x == 10);
+    ASSERT_TRUE(CSaveGameRun::Load(save) && CSaveGameRun::SaveDrawn() == save &&
+                world.Player(1).towerArchers.GetCount() == 4 && world.Player(1).towerArchers[3]->x == 10);
 }
 
 // Four standing and one queued fill the five places.

@@ -165,9 +165,8 @@ TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesItUnle
     unit->onCommand(nullptr, nullptr, nullptr, 15, 15, CMD_MOVE_TO);
     const int32_t lost = world.Player(1).statistics[STAT_UNITS_LOST];
     const auto explored = [&](int32_t x, int32_t y) { return world.Player(0).exploredMap[x * MapCornerSide + y]; };
-    ASSERT_EQ(explored(10, 10) + explored(13, 10), 0);
-    EXPECT_TRUE(unit->ConvertToPlayer(0, false));
-    EXPECT_TRUE(unit->player == 0 && !world.Player(1).HasUnit(unit) && world.Player(0).HasUnit(unit) &&
+    ASSERT_TRUE(explored(10, 10) + explored(13, 10) == 0 && unit->ConvertToPlayer(0, false) && unit->player == 0 &&
+                !world.Player(1).HasUnit(unit) && world.Player(0).HasUnit(unit) &&
                 world.Player(1).unitsByType[UNIT_WARRIOR] == 1 && world.Player(0).unitsByType[UNIT_WARRIOR] == 2);
     // At once: no loss, its order dropped, the new owner sees around it and its units let it go.
     EXPECT_TRUE(world.Player(1).statistics[STAT_UNITS_LOST] == lost && unit->currentCommand == CMD_NONE &&

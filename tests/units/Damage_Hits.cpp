@@ -114,8 +114,7 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
     victim->hitEffect = 3;
     victim->TakeHit(nullptr, 40, DAMAGE_BLADE, false);
     const std::vector<SEffectParticle>& debris = g_Particles.GetEffects();
-    ASSERT_EQ(debris.size(), 24u);
-    EXPECT_TRUE(debris.front().kind == 25 && debris.back().kind == 24);
+    ASSERT_TRUE(debris.size() == 24u && debris.front().kind == 25 && debris.back().kind == 24);
 
     // Over many hits both ends of the spread are reached: drops (r(20) - 10) x 0.04 blocks from the
     // centre and r(20) + 40 above the ground, debris (r(40) - 20) x 0.04 and r(20) + 20 above.
@@ -339,9 +338,8 @@ TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefused)
     EXPECT_TRUE(log.Count("#DEBUG: ShowUnit called with the same parameter") == 2 && Sight(0) == 0);
 
     CUnit* galley = world.Spawn(0, 11, 44, 44);   // 5 x 5 from 44 reaches 48
-    ASSERT_NE(galley, nullptr);
-    EXPECT_TRUE(!galley->onMap && log.Contains("#DEBUG: ShowUnit outside the map") && Sight(0) == 0 &&
-                g_GameMap.Block(44, 44).unit == nullptr);
+    ASSERT_TRUE(galley != nullptr && !galley->onMap && log.Contains("#DEBUG: ShowUnit outside the map") &&
+                Sight(0) == 0 && g_GameMap.Block(44, 44).unit == nullptr);
     galley->x = galley->y = 43;
     galley->ShowUnit(true);
     EXPECT_EQ(g_GameMap.Block(47, 47).unit, galley);

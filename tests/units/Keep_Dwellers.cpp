@@ -57,8 +57,7 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     CUnitKing* king = King(0, 10, 10);
     g_MultiplayerGame.ClearSent();
     WalkIn(king);
-    ASSERT_EQ(king->keep, keep);
-    EXPECT_TRUE(keep->GetKing() == king && !king->onMap);
+    ASSERT_TRUE(king->keep == keep && keep->GetKing() == king && !king->onMap);
     const CMultiplayer::SSentPacket* hidden = LastSent(CMultiplayerGame::CommandUnitHidden);
     EXPECT_TRUE(hidden != nullptr && hidden->packet.Value(0) == Ref(king) && LinkFault() == nullptr &&
                 world.CheckInvariants().empty());
@@ -122,8 +121,7 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAn
         if (row.gap != Inside)
             continue;
         const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();   // the old owner's king in a taken keep too
-        ASSERT_TRUE(world.Load(saved));
-        EXPECT_EQ(CSaveGameRun::SaveDrawn(), saved);
+        ASSERT_TRUE(world.Load(saved) && CSaveGameRun::SaveDrawn() == saved);
     }
     CUnitKing* king = King(0, 40, 10);
     CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, 42, 10);
@@ -162,10 +160,9 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
     g_MultiplayerGame.ClearSent();
     Found(settler);
     const CBuilding* keep = KeepAt(9, 9);
-    ASSERT_NE(keep, nullptr);
-    EXPECT_TRUE(keep->GetBuildCast() == CastKeep && keep->x == 9 && keep->y == 9 && !keep->IsFinished() &&
-                keep->model == 165);
-    EXPECT_TRUE(world.Messages().back().text == "Built" && world.Messages().back().colour == 0xFFFFFFu);
+    ASSERT_TRUE(keep != nullptr && keep->GetBuildCast() == CastKeep && keep->x == 9 && keep->y == 9 &&
+                !keep->IsFinished() && keep->model == 165 && world.Messages().back().text == "Built" &&
+                world.Messages().back().colour == 0xFFFFFFu);
     // The other machines learn of the keep by the placement request, of the
     // cart by its death with the torn-apart flag: no corpse is drawn.
     const CMultiplayer::SSentPacket* request = LastSent(CMultiplayerGame::CommandRequestPlaceBuilding);

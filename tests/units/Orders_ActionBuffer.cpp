@@ -56,9 +56,8 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
     EXPECT_TRUE(log.Contains("#DEBUG: InitAction buffer on invisible unit") && hidden->orderState == 0 &&
                 hidden->currentCommand == CMD_NONE);
     hidden->orderState = 1;   // a stale order left when hiding
-    EXPECT_FALSE(hidden->PerformAction(false));
-    EXPECT_TRUE(log.Contains("#DEBUG: PerformAction on invisible unit") && log.Contains("#DEBUG: unit log - END") &&
-                hidden->orderState == 0 && hidden->performCalls == 0);
+    EXPECT_TRUE(!hidden->PerformAction(false) && log.Contains("#DEBUG: PerformAction on invisible unit") &&
+                log.Contains("#DEBUG: unit log - END") && hidden->orderState == 0 && hidden->performCalls == 0);
     // A computer player's unit that finds no way tells its opponent once, then tries again by itself.
     CTestWalker* boxed = Walker(1, 30, 30);
     for (int32_t cell = 0; cell < 9; ++cell)
@@ -187,18 +186,15 @@ TEST_F(OrdersActionBuffer, APatrolWalksBackAndForthAndIsResumedFromAfarWithItsEn
     EXPECT_TRUE(drawn->currentCommand == CMD_PATROL && drawn->targetX == 15 && drawn->threaded == 1 &&
                 drawn->patrolAX == 15 && drawn->patrolBX == 10 && drawn->patrolBY == 20 && drawn->returnX == -1);
 
-    ASSERT_TRUE(RunTo(unit, 15, 12) && RunTo(unit, 10, 10) && RunTo(unit, 15, 12));
-    EXPECT_TRUE(unit->currentCommand == CMD_PATROL && unit->lastOrder == LAST_ORDER_PATROL);
-    ASSERT_TRUE(RunTo(drawn, 10, 20));
+    ASSERT_TRUE(RunTo(unit, 15, 12) && RunTo(unit, 10, 10) && RunTo(unit, 15, 12) &&
+                unit->currentCommand == CMD_PATROL && unit->lastOrder == LAST_ORDER_PATROL && RunTo(drawn, 10, 20));
     // Shift waypoints queue behind an order; each path leads to the one queued last, so they are walked in
     // the reverse of their order, and the first one queued ends the walk.
     CUnit* queued = Walker(0, 30, 30);
     MoveTo(queued, 40, 40);
     for (const auto& [x, y] : {std::pair{30, 34}, std::pair{34, 34}, std::pair{34, 30}})
         queued->AddWaypoint(x, y);
-    ASSERT_TRUE(RunTo(queued, 34, 30));
-    EXPECT_EQ(queued->waypointCount, 2);
-    ASSERT_TRUE(RunTo(queued, 34, 34) && RunTo(queued, 30, 34));
+    ASSERT_TRUE(RunTo(queued, 34, 30) && queued->waypointCount == 2 && RunTo(queued, 34, 34) && RunTo(queued, 30, 34));
     ASSERT_GT(FramesUntil(600, [queued] { return queued->pathFlag == 0; }), 0);
     EXPECT_TRUE(queued->x == 30 && queued->y == 34);
 }
@@ -362,8 +358,7 @@ TEST_F(WalkOccupancy, WaitsBehindAMoverAndStopsCountingAsMovingAfterTwentyTries)
     // The unit in the way claims to walk but never leaves.
     mover->pathFlag = 1;
     unit->route[unit->routeEnd - 1] = 2;   // straight east into it
-    ASSERT_TRUE(FrameSound());
-    EXPECT_TRUE(unit->retryCounter == 1 && unit->animType == ANIM_STAND && unit->pathFlag == 1);
+    ASSERT_TRUE(FrameSound() && unit->retryCounter == 1 && unit->animType == ANIM_STAND && unit->pathFlag == 1);
     for (int32_t tick = 2; tick < CUnit::MaxTileRetries; ++tick)
         ASSERT_TRUE(FrameSound());
     EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries - 1 && unit->pathFlag == 1 && FrameSound());
@@ -371,8 +366,7 @@ TEST_F(WalkOccupancy, WaitsBehindAMoverAndStopsCountingAsMovingAfterTwentyTries)
     // Once the mover leaves, the step goes on.
     mover->pathFlag = 0;
     world.Delete(mover);
-    ASSERT_TRUE(FrameSound());
-    EXPECT_TRUE(unit->x == 11 && unit->retryCounter == 0 && unit->pathFlag == 1);
+    ASSERT_TRUE(FrameSound() && unit->x == 11 && unit->retryCounter == 0 && unit->pathFlag == 1);
 }
 
 // One-block passages (x 8 to 15, closed at both ends) with a side block at x 11: a walker that meets an
@@ -485,8 +479,7 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
     FrameSound(10);
     EXPECT_EQ(SentCommands(Request), 0);
     FrameSound(1);
-    ASSERT_EQ(SentCommands(Request), 1);
-    EXPECT_EQ(LastSent(Request)->packet.Value(1), 12);
+    ASSERT_TRUE(SentCommands(Request) == 1 && LastSent(Request)->packet.Value(1) == 12);
 
     // An answer for a unit that died meanwhile does not move it.
     unit->RemoveFromWorld(false);

@@ -126,8 +126,7 @@ TEST(ProjectilesFlight, ArrowsStrikeWithTheAttackAtLaunchAndCountWhereTheyLandFo
     last->health = 100.0f / last->GetMaxHitPoints() + 0.5f;   // one hit point
     Shoot(archer, last, 20.5f, 10.5f);
     war.world.Delete(archer);
-    ASSERT_EQ(g_Particles.GetProjectiles().size(), 1u);
-    EXPECT_EQ(g_Particles.GetProjectiles()[0].shooter, nullptr);
+    ASSERT_TRUE(g_Particles.GetProjectiles().size() == 1u && g_Particles.GetProjectiles()[0].shooter == nullptr);
     war.world.Frame(5);
     EXPECT_TRUE(last->IsDying() && stats[STAT_UNITS_KILLED] == 1);
 }
@@ -213,8 +212,7 @@ TEST_F(RangedAim, ShotsScatterOrAimAtTheTileTheTargetStepsIntoAndEachShooterRele
 {
     SetUpPair(UNIT_ARCHER);
     const CParticles::SProjectile* arrow = Draw(8.9f);
-    ASSERT_NE(arrow, nullptr);
-    EXPECT_TRUE(arrow->aimHeight == 40.0f && arrow->target == target &&
+    ASSERT_TRUE(arrow != nullptr && arrow->aimHeight == 40.0f && arrow->target == target &&
                 m_World.world.Player(0).statistics[STAT_ARROWS_SHOT] == 1);
     // (Random(200) - 100) x 0.002 blocks on each axis.
     EXPECT_EQ(StrayBand(1000, 1000.0f, [&] {
@@ -244,8 +242,7 @@ TEST_F(RangedAim, ShotsScatterOrAimAtTheTileTheTargetStepsIntoAndEachShooterRele
         float expectedX = 0.0f, expectedY = 0.0f;
         target->GetStepTargetCentre(&expectedX, &expectedY);
         const CParticles::SProjectile* arrow = Draw(8.9f);
-        ASSERT_NE(arrow, nullptr);
-        EXPECT_TRUE(arrow->aimX == expectedX && arrow->aimY == expectedY &&
+        ASSERT_TRUE(arrow != nullptr && arrow->aimX == expectedX && arrow->aimY == expectedY &&
                     shooter->approachX == static_cast<int32_t>(expectedX));
     }
     const struct { int32_t type; float flameProgress; float releaseFrame; int32_t kind; } cases[] = {

@@ -83,15 +83,13 @@ TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrie
 {
     CUnitTransportShip* empty = SpawnShip(0, 30, 30);
     CUnitTransportShip* ship = ShipCarrying(CUnitTransportShip::CargoCapacity);
-    ASSERT_TRUE(ship != nullptr && empty != nullptr);
-    EXPECT_FALSE(ship->AcceptGarrison(cargo[0]));
+    ASSERT_TRUE(ship != nullptr && empty != nullptr && !ship->AcceptGarrison(cargo[0]));
     g_GameMap.Block(2, 2).waterLevel = 0;
     CUnit* seventeenth = world.Spawn(0, UNIT_WARRIOR, 2, 2);
     ASSERT_NE(seventeenth, nullptr);
     g_Selection.AddUnit(seventeenth, 0);
     EXPECT_TRUE(!seventeenth->BoardTransport(ship) && seventeenth->onMap && g_Selection.unitCount == 1 &&
-                ship->GetCargoCount() == 16);
-    EXPECT_TRUE(!ship->AcceptGarrison(ship) && !ship->AcceptGarrison(nullptr));
+                ship->GetCargoCount() == 16 && !ship->AcceptGarrison(ship) && !ship->AcceptGarrison(nullptr));
     // The first ship in the list that carries the unit.
     EXPECT_TRUE(FindPlayerTransportShip(cargo[15]) == ship && FindPlayerTransportShip(seventeenth) == nullptr &&
                 FindPlayerTransportShip(nullptr) == nullptr);
@@ -118,17 +116,15 @@ TEST_F(TransportShip, UngarrisonWithATargetUnloadsItAloneAndUnloadAllTellsTheOwn
     EXPECT_TRUE(ship->targetKind == TARGET_NONE && ship->threaded == 1 && ship->targetX == ShipX);
     for (int32_t frame = 0; frame < 4 && ship->GetCargoCount() == 3; ++frame)
         world.Frame(1);
-    EXPECT_TRUE(cargo[1]->onMap && cargo[1]->y == IsletY);
-    ASSERT_EQ(ship->GetCargoCount(), 2);
-    EXPECT_TRUE(ship->GetCargo(0) == cargo[0] && ship->GetCargo(1) == cargo[2] && ship->currentCommand == CMD_NONE &&
+    ASSERT_TRUE(cargo[1]->onMap && cargo[1]->y == IsletY && ship->GetCargoCount() == 2 &&
+                ship->GetCargo(0) == cargo[0] && ship->GetCargo(1) == cargo[2] && ship->currentCommand == CMD_NONE &&
                 world.Messages().empty());
 
     ship->UnloadAll();
-    EXPECT_TRUE(cargo[0]->onMap && !cargo[2]->onMap && cargo[0]->x != cargo[1]->x);
-    ASSERT_TRUE(ship->GetCargoCount() == 1 && world.Messages().size() == 1u);
-    EXPECT_TRUE(world.Messages()[0].text == "No place for all" && world.Messages()[0].colour == Yellow &&
-                !ship->UnloadOne(cargo[2], true));
-    ASSERT_EQ(world.Messages().size(), 2u);
+    ASSERT_TRUE(cargo[0]->onMap && !cargo[2]->onMap && cargo[0]->x != cargo[1]->x && ship->GetCargoCount() == 1 &&
+                world.Messages().size() == 1u && world.Messages()[0].text == "No place for all" &&
+                world.Messages()[0].colour == Yellow && !ship->UnloadOne(cargo[2], true) &&
+                world.Messages().size() == 2u);
     EXPECT_TRUE(world.Messages()[1].text == "No place" && !ship->UnloadOne(cargo[0], true) &&   // ashore already
                 world.Messages().size() == 2u);
 }
@@ -164,8 +160,7 @@ TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
     CUnitTransportShip* ship = ShipCarrying(2);
     ASSERT_NE(ship, nullptr);
     g_Config.networkRole = 1;
-    EXPECT_TRUE(ship->UnloadOne(cargo[0], false));
-    ASSERT_EQ(SentCommands(CMultiplayerGame::CommandUnitUnloaded), 1);
+    ASSERT_TRUE(ship->UnloadOne(cargo[0], false) && SentCommands(CMultiplayerGame::CommandUnitUnloaded) == 1);
     const int32_t landedX = cargo[0]->x;
 
     // The same request again finds the unit ashore: refused, nothing moves.
@@ -434,6 +429,5 @@ TEST_F(WarGalley, AShipTooNearToFireAtEndsEveryCycleAtItsLastTickAndTheGameSaved
     EXPECT_TRUE(galley->cycleTicks == 0 && CannonShots() == 0 && galley->actionTargetUnit == near &&
                 near->x + 3 == galley->x);
     const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();
-    ASSERT_TRUE(world.Load(saved));
-    EXPECT_EQ(CSaveGameRun::SaveDrawn(), saved);
+    ASSERT_TRUE(world.Load(saved) && CSaveGameRun::SaveDrawn() == saved);
 }

@@ -131,8 +131,7 @@ TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackAndNamePathAndWa
     const std::string cut = Save(*unit, m_Table);
     EXPECT_EQ(CRecordBytes::I32At(cut, NameLengthAt), 256);
     auto loaded = Make();
-    ASSERT_TRUE(Load(*loaded, cut, m_Table));
-    EXPECT_EQ(std::string(loaded->customName.GetBuffer()), std::string(255, 'n'));
+    ASSERT_TRUE(Load(*loaded, cut, m_Table) && std::string(loaded->customName.GetBuffer()) == std::string(255, 'n'));
 }
 
 TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
@@ -156,8 +155,7 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
     again.AddUnit(unitAgain.get());
     again.AddUnit(enemyAgain.get());
     again.AddBuilding(mineAgain.get());
-    ASSERT_TRUE(Load(*unitAgain, first, again));
-    EXPECT_EQ(Save(*unitAgain, again), first);
+    ASSERT_TRUE(Load(*unitAgain, first, again) && Save(*unitAgain, again) == first);
     const CUnit& u = *unitAgain;
     EXPECT_TRUE(u.targetUnit == enemyAgain.get() && u.attacker == u.targetUnit && u.followedUnit == u.targetUnit);
     EXPECT_TRUE(u.actionTargetBuilding == mineAgain.get() && u.targetBuilding == mineAgain.get() &&
@@ -172,8 +170,7 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
 TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDamagedOnesAreRefused)
 {
     CExtraUnit unit;
-    ASSERT_TRUE(Load(unit, KnownRecord() + "XTRA", m_Table));
-    EXPECT_EQ(Save(unit, m_Table), KnownRecord() + "XTRA");
+    ASSERT_TRUE(Load(unit, KnownRecord() + "XTRA", m_Table) && Save(unit, m_Table) == KnownRecord() + "XTRA");
     CTestLog log;
     EXPECT_FALSE(Load(unit, KnownRecord() + "YTRA", m_Table));
     EXPECT_TRUE(log.Contains("Unit record refused: the type's own part is damaged"));
@@ -299,8 +296,7 @@ TEST_F(UnitSaveRecord, ADeadlineIsKeptRelativeADestroyedTargetBuildingIsWrittenA
     ASSERT_TRUE(Load(*loaded, Save(*dead, m_Table), m_Table));
     EXPECT_TRUE(loaded->GetLife() == UnitLife::Corpse && !loaded->IsFootprintRegistered());
     dead->animType = ANIM_DIE;
-    ASSERT_TRUE(Load(*loaded, Save(*dead, m_Table), m_Table));
-    EXPECT_EQ(loaded->GetLife(), UnitLife::Dying);
+    ASSERT_TRUE(Load(*loaded, Save(*dead, m_Table), m_Table) && loaded->GetLife() == UnitLife::Dying);
 }
 
 TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAndTheUnitKeepsItsState)
@@ -325,8 +321,7 @@ TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAn
     // Never placed: the off-map marker loads, but is no place on the map.
     auto neverPlaced = Make();
     const std::string offMap = Save(*neverPlaced, m_Table);
-    ASSERT_TRUE(Load(*neverPlaced, offMap, m_Table));
-    EXPECT_EQ(neverPlaced->GetLife(), UnitLife::OffMap);
+    ASSERT_TRUE(Load(*neverPlaced, offMap, m_Table) && neverPlaced->GetLife() == UnitLife::OffMap);
     const struct { std::string bytes; const char* reason; } cases[] = {
         {CRecordBytes::WithI32At(good, NameLengthAt, 257), "the name length is out of range"},
         {CRecordBytes::WithI32At(good, NameLengthAt, 0), "the name length is out of range"},

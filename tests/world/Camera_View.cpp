@@ -135,8 +135,7 @@ TEST_F(CameraView, TheMinimapCornersStandForTheMapCornersByHeading)
     for (int32_t& height : g_GameMap.cornerHeights)
         height = 30;
     g_GameMap.cameraHeading = 0.0f;
-    ASSERT_TRUE(g_GameMap.MinimapClick(129, 135));
-    EXPECT_TRUE(std::abs(g_GameMap.cameraTargetX - 32.0f) <= 1e-3f &&
+    ASSERT_TRUE(g_GameMap.MinimapClick(129, 135) && std::abs(g_GameMap.cameraTargetX - 32.0f) <= 1e-3f &&
                 std::abs(g_GameMap.cameraTargetY - 16.0f) <= 1e-3f && g_GameMap.viewTranslation[2] == 530.0f);
 
     // A right click orders the selection to the block there, kept inside the map; none outside.  The

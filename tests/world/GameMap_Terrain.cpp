@@ -211,8 +211,7 @@ TEST(GameMapObjects, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGa
 // The setups' defaults are checked line by line by the export test.
 TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndFlatAndARefusedOneLeavesTheMap)
 {
-    ASSERT_TRUE(g_GameMap.NewMap(64, 48, 2, 0));
-    EXPECT_EQ(g_GameMap.theme, 0);
+    ASSERT_TRUE(g_GameMap.NewMap(64, 48, 2, 0) && g_GameMap.theme == 0);
     for (int i = 0; i < MaxPlayers; ++i)
     {
         const CPlayer& p = g_Players[i];
@@ -437,11 +436,9 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
     g_GameMap.Block(30, 31).unit = nullptr, g_GameMap.Block(50, 50).regionId = 99;
 
     CMemorySaveStream stream(saved);
-    ASSERT_TRUE(g_GameMap.LoadGame(stream, m_References));
-    EXPECT_TRUE(!stream.HasError() && stream.Position() == saved.size() && g_GameMap.Block(30, 31).unit == &m_Unit &&
-                g_GameMap.Block(41, 3).building == &m_Building &&
-                std::string(g_GameMap.playerSettings[0].name) == "Player 1");
-    EXPECT_EQ(Save(), saved);
+    ASSERT_TRUE(g_GameMap.LoadGame(stream, m_References) && !stream.HasError() && stream.Position() == saved.size() &&
+                g_GameMap.Block(30, 31).unit == &m_Unit && g_GameMap.Block(41, 3).building == &m_Building &&
+                std::string(g_GameMap.playerSettings[0].name) == "Player 1" && Save() == saved);
     // A building of four blocks is registered once.
     g_GameMap.RegisterReferences(m_References);
     EXPECT_EQ(m_References.registered, std::vector<CBuilding*>{&m_Building});

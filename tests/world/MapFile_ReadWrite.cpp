@@ -404,10 +404,9 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
     for (const size_t at : {SetupsAt + 37, SetupsAt + 529, SetupsAt + 713})
         SetLe32(bytes, at, 99);
     bytes[ThemeAt + 4 + 8] = 200;   // the texture of corner (0, 0)
-    ASSERT_TRUE(Load(bytes, 1));
-    EXPECT_EQ(g_GameMap.cornerTextures[0], g_GameMap.themeTextures.GetTextureCount() - 1);
-    EXPECT_TRUE(Log().Contains("Map file: setup pairs with an unknown index skipped"));
-    EXPECT_TRUE(Log().Contains("Map file: corner textures beyond the theme's set to its last texture"));
+    ASSERT_TRUE(Load(bytes, 1) && g_GameMap.cornerTextures[0] == g_GameMap.themeTextures.GetTextureCount() - 1 &&
+                Log().Contains("Map file: setup pairs with an unknown index skipped") &&
+                Log().Contains("Map file: corner textures beyond the theme's set to its last texture"));
     ASSERT_TRUE(Load(Patched(good, FirstModelAt, 230), 1));
     EXPECT_EQ(std::tuple(g_GameMap.Block(9, 9).decorationModel, g_GameMap.Block(3, 3).decorationModel,
                          g_GameMap.Block(0, 0).decorationModel), std::tuple(256, StartPointMarker + 6, NoDecoration));
@@ -456,10 +455,8 @@ TEST_F(MapFileRefusals, NamesThatDoNotFitAreRefusedWhenWriting)
 TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
 {
     const std::vector<uint8_t> bytes = MakeMap();
-    ASSERT_TRUE(Load(bytes, 1));
-    EXPECT_EQ(g_GameMap.Block(3, 3).decorationModel, StartPointMarker);
-    ASSERT_TRUE(Load(bytes, 0));
-    EXPECT_TRUE(g_GameMap.Block(3, 3).decorationModel == NoDecoration && g_GameMap.startPointCount == 1 &&
+    ASSERT_TRUE(Load(bytes, 1) && g_GameMap.Block(3, 3).decorationModel == StartPointMarker && Load(bytes, 0) &&
+                g_GameMap.Block(3, 3).decorationModel == NoDecoration && g_GameMap.startPointCount == 1 &&
                 g_GameMap.startPoints[0].x == 3);
     // Outside the editor the stored start points are written back.
     const std::vector<uint8_t> again = Save();
@@ -469,8 +466,7 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     const std::string path = Folder().Write("Maps/probe.world", bytes);
     int32_t w = 0, h = 0;
     EXPECT_TRUE(g_GameMap.ReadMapFileSize(path.c_str(), &w, &h) && std::pair(w, h) == std::pair(32, 32) &&
-                g_GameMap.ReadMapFileStartNum(path.c_str()) == 1);
-    EXPECT_TRUE(g_GameMap.MapFileHasStartPoints(path.c_str()));
+                g_GameMap.ReadMapFileStartNum(path.c_str()) == 1 && g_GameMap.MapFileHasStartPoints(path.c_str()));
     std::unique_ptr<CTexture> preview;
     EXPECT_TRUE(g_GameMap.LoadMinimapPreview(path.c_str(), preview) && preview != nullptr && preview->width == 32);
     // They read no more than they report: the same head on a file of the longest map's length (worked out in
@@ -667,9 +663,8 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     // A ship (3 x 3) listed after a worker that stands in its footprint, though not on its first block.
     ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, 10, 10, UNIT_WORKER, 1), UnitRecord(0, 9, 9, UNIT_TRANSPORTSHIP, 1)}),
                      0));
-    ASSERT_EQ(g_Players[0].unitCount, 1);
-    EXPECT_TRUE(g_GameMap.Block(10, 10).unit == g_Players[0].units[0] && g_GameMap.Block(9, 9).unit == nullptr &&
-                Log().Contains("Map file: unit on an occupied block skipped"));
+    ASSERT_TRUE(g_Players[0].unitCount == 1 && g_GameMap.Block(10, 10).unit == g_Players[0].units[0] &&
+                g_GameMap.Block(9, 9).unit == nullptr && Log().Contains("Map file: unit on an occupied block skipped"));
     // A unit of a type no factory makes takes no block from the unit after it.
     ASSERT_TRUE(Load(MapWith({}, {UnitRecord(0, 7, 5, 14, 1), UnitRecord(0, 7, 5, UNIT_WORKER, 1)}), 0));
     EXPECT_TRUE(g_Players[0].unitCount == 1 && Log().Contains("Map file: unit that cannot be made skipped"));
@@ -693,8 +688,7 @@ TEST_F(MapFileGameSave, GameOfAMapSavesAndLoadsBack)
         SCOPED_TRACE(what);
         ASSERT_TRUE(StartGame(buildings, units));
         const std::vector<uint8_t> save = CSaveGameRun::SaveDrawn();
-        ASSERT_TRUE(CSaveGameRun::Load(save));
-        EXPECT_EQ(CSaveGameRun::SaveDrawn(), save);
+        ASSERT_TRUE(CSaveGameRun::Load(save) && CSaveGameRun::SaveDrawn() == save);
         // The loaded objects keep the record's script number and archers.
         for (const std::vector<uint8_t>& record : buildings)
         {
@@ -793,8 +787,7 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
     e.insert(e.end(), {"", "END_OF_EXPORT"});
 
     const std::string path = Folder() / "small.export";
-    ASSERT_TRUE(g_GameMap.ExportMap(path.c_str()));
-    EXPECT_TRUE(Log().Contains("Exporting map file:" + path));
+    ASSERT_TRUE(g_GameMap.ExportMap(path.c_str()) && Log().Contains("Exporting map file:" + path));
     const std::vector<std::string> lines = CTestLog::SplitLines(CScratchFolder::ReadFile(path));   // CR LF ended
     ASSERT_EQ(lines.size(), e.size());
     for (size_t i = 0; i < e.size(); ++i)

@@ -26,8 +26,7 @@ TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataMasksAndWaterAndMalformedO
 {
     CTheme theme;
     const std::vector<uint8_t> good = SmallTheme().bytes;
-    ASSERT_TRUE(LoadBytes(theme, good));
-    ASSERT_TRUE(theme.GetTextureCount() == 2 && theme.textures[0].transitions.size() == 2u &&
+    ASSERT_TRUE(LoadBytes(theme, good) && theme.GetTextureCount() == 2 && theme.textures[0].transitions.size() == 2u &&
                 std::string(theme.textures[0].name) == "GRASS");
     const SThemeTransition& second = theme.textures[0].transitions[1];
     EXPECT_EQ((std::vector<int64_t>{theme.defaultGroundTexture, theme.FindTexture("rOcK"), theme.textures[1].data[63],
