@@ -450,8 +450,7 @@ TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
 
     // Without a profile of that name no profile is current.
     g_PlayerProfiles.Clear();
-    ASSERT_TRUE(CSaveGameRun::Load(file));
-    EXPECT_EQ(g_PlayerProfiles.GetCurrent(), CPlayerProfiles::kNoProfile);
+    ASSERT_TRUE(CSaveGameRun::Load(file) && g_PlayerProfiles.GetCurrent() == CPlayerProfiles::kNoProfile);
 }
 
 // A save whose link names a corpse, a ruin, a dying unit or a unit that a building or a ship holds is
@@ -525,8 +524,7 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
          },
          "a unit is carried by two ships"},
         {[](SObjects& o) {
-             o.archer->health = 0.0f;
-             o.archer->animType = ANIM_DIE;
+             o.archer->health = 0.0f, o.archer->animType = ANIM_DIE;
          },
          "a tower archer is dying"},
         {[this](SObjects& o) { World().Player(0).technologies[5].researchingBuilding = o.smithy; },
@@ -581,8 +579,7 @@ TEST_F(CtrlGameSaveRanges, FiresPastThePoolSizeAndTheTowerArchersIdsComeBackFrom
     ASSERT_TRUE(!earlier->Construct(0.0f, true) && World().Spawn(0, UNIT_WARRIOR, 4, 8));
     const std::vector<uint8_t> file = CSaveGameRun::SaveDrawn();
 
-    ASSERT_TRUE(CSaveGameRun::Load(file));
-    EXPECT_TRUE(g_GameMap.Block(20, 20).building->firePositions[0].particle == burning &&
+    ASSERT_TRUE(CSaveGameRun::Load(file) && g_GameMap.Block(20, 20).building->firePositions[0].particle == burning &&
                 g_Particles.IsBuildingFire(burning) && CSaveGameRun::SaveDrawn() == file);
     later = dynamic_cast<CBuildingTower*>(g_GameMap.Block(TowerX, TowerY).building);
     earlier = dynamic_cast<CBuildingTower*>(g_GameMap.Block(4, 30).building);
@@ -590,8 +587,7 @@ TEST_F(CtrlGameSaveRanges, FiresPastThePoolSizeAndTheTowerArchersIdsComeBackFrom
     std::vector<int32_t> ids = {own.units[0]->uniqueId, own.units[1]->uniqueId};
     for (const CUnit* archer : {later->archers[0], later->archers[1], earlier->archers[0]})
         ids.push_back(own.FindTowerArcher(archer->uniqueId) == archer ? archer->uniqueId : -1);
-    EXPECT_EQ(ids, (std::vector<int32_t>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(World().Spawn(0, UNIT_WARRIOR, 8, 4)->uniqueId, 5);
+    EXPECT_TRUE(ids == (std::vector<int32_t>{0, 1, 2, 3, 4}) && World().Spawn(0, UNIT_WARRIOR, 8, 4)->uniqueId == 5);
 }
 
 // The next idle worker or unit is one that stands on the map and lives: a worker aboard a ship or a dying one is
@@ -609,10 +605,9 @@ TEST_F(CtrlGameSaveRanges, TheNextIdleWorkerOrUnitStandsOnTheMapAndLives)
                 aboard->BoardTransport(ship));
     for (CUnit* dying : {dyingWorker, dyingWarrior})
         dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
-    ASSERT_TRUE(dyingWorker->IsDying() && own.HasUnit(dyingWorker) && dyingWarrior->IsDying());
-    EXPECT_TRUE(own.SelectNextIdleWorker() && g_Selection.unitCount == 1 && g_Selection.units[0] == worker);
-    ASSERT_TRUE(CSaveGameRun::Load(CSaveGameRun::SaveDrawn()));
-    EXPECT_EQ(g_Selection.units[0], g_GameMap.Block(8, 4).unit);
+    ASSERT_TRUE(dyingWorker->IsDying() && own.HasUnit(dyingWorker) && dyingWarrior->IsDying() &&
+                own.SelectNextIdleWorker() && g_Selection.unitCount == 1 && g_Selection.units[0] == worker &&
+                CSaveGameRun::Load(CSaveGameRun::SaveDrawn()) && g_Selection.units[0] == g_GameMap.Block(8, 4).unit);
     EXPECT_TRUE(own.SelectNextIdleUnit() && g_Selection.units[0] == g_GameMap.Block(16, 4).unit);
     // A rectangle finds a dying unit on its block; it is not taken.
     CUnit* fallen = g_GameMap.Block(12, 4).unit;
@@ -793,8 +788,7 @@ TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresEmittersAndMarkersAndLoadsBac
     // The buildings' handles put the same fires out; new ones follow them.
     EXPECT_TRUE(g_Particles.FreeParticle(m_Fires[2]) && !g_Particles.FreeParticle(m_Fires[1]));
     const CParticles::SEmitter* flame = g_Particles.FindEmitter(m_Flame);
-    ASSERT_NE(flame, nullptr);
-    EXPECT_TRUE(flame->kind == CParticles::KindFlame && flame->height == 80.0f &&
+    ASSERT_TRUE(flame != nullptr && flame->kind == CParticles::KindFlame && flame->height == 80.0f &&
                 g_Particles.AddBuildingFire(false, 0.0f, 0.0f, 0.0f, 1.0f) == (m_Flame + 1));
 }
 
@@ -843,10 +837,9 @@ TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
     const std::string sound =
         Section(OneCorpse(1, uint32_t(CParticles::CorpseTicks)), fires, 3, LE32(0), OneArrow(0, 1, 3));
     CMemorySaveStream good(sound);
-    EXPECT_TRUE(g_Particles.LoadGame(good, g_ReferenceBase));
-    EXPECT_EQ(g_Particles.GetCorpseTicksLeft(m_Second), CParticles::CorpseTicks);
-    EXPECT_TRUE(g_Particles.GetMinimapMarkers().empty());
-    ASSERT_EQ(g_Particles.GetProjectiles().size(), 1u);
+    ASSERT_TRUE(g_Particles.LoadGame(good, g_ReferenceBase) &&
+                g_Particles.GetCorpseTicksLeft(m_Second) == CParticles::CorpseTicks &&
+                g_Particles.GetMinimapMarkers().empty() && g_Particles.GetProjectiles().size() == 1u);
     const CParticles::SProjectile& arrow = g_Particles.GetProjectiles()[0];
     EXPECT_TRUE(arrow.shooter == m_First && arrow.target == m_Second && arrow.ticksLeft == 3);
     CMemorySaveStream again;

@@ -154,9 +154,8 @@ TEST(Device3DCreation, SixteenBitBackBufferReadsTopBitsOfEachChannelAndSizesFoll
   EXPECT_EQ(h.Pixel(0, 0), 0xF8FCF8u);
   // 0x12 -> 5 bits 2 -> 0x10; 0x34 -> 6 bits 13 -> 0x34; 0x56 -> 5 bits 10 -> 0x50.
   h.Device().Clear(Sys3DClear::Target, 0xFF123456, 1.0f);
-  EXPECT_EQ(h.Pixel(3, 3), 0x103450u);
-  EXPECT_TRUE(Sys3DVertexSize(kWorldFvf) == 24u && Sys3DVertexSize(kScreenFvf) == 28u &&
-              Sys3DVertexSize(Sys3DFvf::Xyz | Sys3DFvf::Diffuse) == 0u);
-  EXPECT_TRUE(Sys3DBytesPerPixel(Sys3DFormat::A4R4G4B4) == 2u && Sys3DBytesPerPixel(Sys3DFormat::Unknown) == 0u);
+  EXPECT_TRUE(h.Pixel(3, 3) == 0x103450u && Sys3DVertexSize(kWorldFvf) == 24u && Sys3DVertexSize(kScreenFvf) == 28u &&
+              Sys3DVertexSize(Sys3DFvf::Xyz | Sys3DFvf::Diffuse) == 0u &&
+              Sys3DBytesPerPixel(Sys3DFormat::A4R4G4B4) == 2u && Sys3DBytesPerPixel(Sys3DFormat::Unknown) == 0u);
 }
 }  // namespace

@@ -83,10 +83,7 @@ class Device3DHarness {
   // The game's perspective: near plane 1, no far plane, w = eye depth.
   void UseGameProjection() {
     Sys3DMatrix projection;
-    projection.m[0][0] = 1.4f;
-    projection.m[1][1] = 1.6f;
-    projection.m[2][2] = 1.0f;
-    projection.m[2][3] = 1.0f;
+    projection.m[0][0] = 1.4f, projection.m[1][1] = 1.6f, projection.m[2][2] = 1.0f, projection.m[2][3] = 1.0f;
     projection.m[3][2] = -1.0f;
     device_->SetTransform(Sys3DTransform::Projection, projection);
   }

@@ -32,8 +32,7 @@ SoundVoice MakeVoice(const Samples& samples)
     SoundVoice voice;
     voice.samples = std::shared_ptr<uint8_t[]>(new uint8_t[bytes.size()]);
     std::memcpy(voice.samples.get(), bytes.data(), bytes.size());
-    voice.bytes = static_cast<uint32_t>(bytes.size());
-    voice.playing = true;
+    voice.bytes = static_cast<uint32_t>(bytes.size()), voice.playing = true;
     return voice;
 }
 
@@ -135,9 +134,8 @@ TEST_F(SysSoundBuffer, OnlyWholeSixteenBitFramesAreMixableAndLocksRefuseBadRange
     Buffer* buffer = Make(1, 100);
     EXPECT_EQ(StatusAndPosition(buffer), std::pair(0u, 0u));   // a new buffer is stopped at 0
     Locked lock;
-    EXPECT_TRUE(lock.Lock(buffer, 100, 2) == ErrInvalidParam && lock.Lock(buffer, 0, 102) == ErrInvalidParam &&
-                buffer->Unlock(lock.region1, 0, nullptr, 0) == ErrInvalidCall);
-    ASSERT_EQ(lock.Lock(buffer, 90, 20), Ok);
+    ASSERT_TRUE(lock.Lock(buffer, 100, 2) == ErrInvalidParam && lock.Lock(buffer, 0, 102) == ErrInvalidParam &&
+                buffer->Unlock(lock.region1, 0, nullptr, 0) == ErrInvalidCall && lock.Lock(buffer, 90, 20) == Ok);
     Locked other;
     EXPECT_EQ(other.Lock(buffer, 0, 2), ErrInvalidCall);
     uint8_t foreign[20] = {};

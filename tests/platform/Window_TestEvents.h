@@ -51,9 +51,7 @@ inline SDL_Event Button(Uint32 type, Uint8 button, int x, int y)
 inline SDL_Event Wheel(int notches, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
 {
     SDL_Event event{};
-    event.type = SDL_MOUSEWHEEL;
-    event.wheel.y = notches;
-    event.wheel.direction = direction;
+    event.type = SDL_MOUSEWHEEL, event.wheel.y = notches, event.wheel.direction = direction;
     return event;
 }
 
