@@ -245,11 +245,7 @@ private:
 class DeviceWithoutTheConfiguredMode : public DeviceGame
 {
 protected:
-    void PrepareData() override
-    {
-        g_Config.windowed = 0;
-        game.direct3D = std::make_unique<TwoModeDisplay>(asked);
-    }
+    void PrepareData() override { g_Config.windowed = 0; game.direct3D = std::make_unique<TwoModeDisplay>(asked); }
 
     std::vector<uint32_t> asked;
 };

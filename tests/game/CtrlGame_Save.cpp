@@ -491,45 +491,38 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
     const std::vector<uint8_t> sound = CSaveGameRun::SaveDrawn();
 
     const struct { std::function<void(SObjects&)> breakLink; const char* fault; } cases[] = {
-        {[](SObjects& o) { o.living->followedUnit = o.corpse; }, "a unit's followed unit is no living unit"},
-        {[](SObjects& o) { o.living->attacker = o.dying; }, "a unit's attacker is no living unit"},
-        {[](SObjects& o) { o.living->targetUnit = o.waiting; }, "a unit's target unit is no living unit"},
-        {[](SObjects& o) { o.living->actionTargetUnit = o.carried; },
-         "a unit's action target unit is no living unit"},
-        {[](SObjects& o) { o.enemy->targetBuilding = o.ruin; }, "a unit's target building is no standing building"},
-        {[](SObjects& o) { o.enemy->actionTargetBuilding = o.ruin; },
+        {[](auto& o) { o.living->followedUnit = o.corpse; }, "a unit's followed unit is no living unit"},
+        {[](auto& o) { o.living->attacker = o.dying; }, "a unit's attacker is no living unit"},
+        {[](auto& o) { o.living->targetUnit = o.waiting; }, "a unit's target unit is no living unit"},
+        {[](auto& o) { o.living->actionTargetUnit = o.carried; }, "a unit's action target unit is no living unit"},
+        {[](auto& o) { o.enemy->targetBuilding = o.ruin; }, "a unit's target building is no standing building"},
+        {[](auto& o) { o.enemy->actionTargetBuilding = o.ruin; },
          "a unit's action target building is no standing building"},
-        {[](SObjects& o) { o.enemy->targetObject = o.ruin; }, "a unit's target object is no standing building"},
-        {[](SObjects& o) { o.archer->targetUnit = o.corpse; }, "a unit's target unit is no living unit"},
-        {[](SObjects& o) { o.dying->attacker = o.corpse; }, "a unit's attacker is no living unit"},
-        {[](SObjects& o) { o.corpse->targetUnit = o.living; }, "a corpse keeps a link to another object"},
-        {[](SObjects& o) { g_Selection.units[0] = o.dying; }, "a selected unit is no living unit"},
-        {[](SObjects& o) { o.smithy->firePositions[0].particle = 70000; },
-         "a building's fire is no fire of the particles"},
-        {[](SObjects& o) { g_GameMap.Block(1, 1).unit = o.living; },
-         "a map block names a unit that does not stand there"},
-        {[](SObjects& o) { g_GameMap.Block(1, 1).building = o.smithy; },
+        {[](auto& o) { o.enemy->targetObject = o.ruin; }, "a unit's target object is no standing building"},
+        {[](auto& o) { o.archer->targetUnit = o.corpse; }, "a unit's target unit is no living unit"},
+        {[](auto& o) { o.dying->attacker = o.corpse; }, "a unit's attacker is no living unit"},
+        {[](auto& o) { o.corpse->targetUnit = o.living; }, "a corpse keeps a link to another object"},
+        {[](auto& o) { g_Selection.units[0] = o.dying; }, "a selected unit is no living unit"},
+        {[](auto& o) { o.smithy->firePositions[0].particle = 70000; }, "a building's fire is no fire of the particles"},
+        {[](auto& o) { g_GameMap.Block(1, 1).unit = o.living; }, "a map block names a unit that does not stand there"},
+        {[](auto& o) { g_GameMap.Block(1, 1).building = o.smithy; },
          "a map block names a building that does not stand there"},
-        {[](SObjects& o) { o.workshop->productionUnit = o.living; },
+        {[](auto& o) { o.workshop->productionUnit = o.living; },
          "a building's production unit is no waiting unit of its owner"},
-        {[](SObjects& o) { o.smithy->productionUnit = o.waiting; }, "a production unit waits in two buildings"},
-        {[](SObjects& o) { o.workshop->productionUnit = o.king; },
-         "a building's production unit is sheltered in a keep"},
-        {[](SObjects& o) { o.ruin->productionUnit = o.dying; }, "a ruin holds a production unit"},
-        {[](SObjects& o) { ASSERT_TRUE(o.ship->AcceptGarrison(o.waiting)); },
+        {[](auto& o) { o.smithy->productionUnit = o.waiting; }, "a production unit waits in two buildings"},
+        {[](auto& o) { o.workshop->productionUnit = o.king; }, "a building's production unit is sheltered in a keep"},
+        {[](auto& o) { o.ruin->productionUnit = o.dying; }, "a ruin holds a production unit"},
+        {[](auto& o) { ASSERT_TRUE(o.ship->AcceptGarrison(o.waiting)); },
          "a ship's cargo is no living unit off the map"},
-        {[this](SObjects& o) {
+        {[this](auto& o) {
              auto* second = dynamic_cast<CUnitTransportShip*>(World().Spawn(ShipPlayer, UNIT_TRANSPORTSHIP, 40, 30));
              ASSERT_TRUE(second != nullptr && second->AcceptGarrison(o.carried));
          },
          "a unit is carried by two ships"},
-        {[](SObjects& o) {
-             o.archer->health = 0.0f, o.archer->animType = ANIM_DIE;
-         },
-         "a tower archer is dying"},
-        {[this](SObjects& o) { World().Player(0).technologies[5].researchingBuilding = o.smithy; },
+        {[](auto& o) { o.archer->health = 0.0f, o.archer->animType = ANIM_DIE; }, "a tower archer is dying"},
+        {[this](auto& o) { World().Player(0).technologies[5].researchingBuilding = o.smithy; },
          "a research names a building that does not research it"},
-        {[this](SObjects& o) {
+        {[this](auto& o) {
              World().Player(DyingPlayer).technologies[5].researchingBuilding = o.ruin;
              o.ruin->research = &World().Player(DyingPlayer).technologies[5];
          },

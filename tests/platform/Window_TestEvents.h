@@ -65,11 +65,7 @@ inline SDL_Event WindowEvent(Uint8 what)
 class Translation
 {
 public:
-    Translation& operator<<(const SDL_Event& event)
-    {
-        events.Translate(event);
-        return *this;
-    }
+    Translation& operator<<(const SDL_Event& event) { events.Translate(event); return *this; }
 
     std::vector<SysMessage> Messages()
     {

@@ -14,10 +14,7 @@ constexpr uint32_t Green = 0x0000FF00;
 class Capture : public UnitWorldTest
 {
 protected:
-    Capture()
-    {
-        world.Player(Neutral).type = PLAYER_NONE, world.Player(Defeated).type = PLAYER_DEFEATED;
-    }
+    Capture() { world.Player(Neutral).type = PLAYER_NONE, world.Player(Defeated).type = PLAYER_DEFEATED; }
     void TearDown() override
     {
         UnitWorldTest::TearDown();
@@ -33,11 +30,7 @@ protected:
             Finish(house);
         return house;
     }
-    static void Finish(CBuilding* house)
-    {
-        house->buildProgress = CBuilding::FinishedProgress;
-        house->OnFinished();
-    }
+    static void Finish(CBuilding* house) { house->buildProgress = CBuilding::FinishedProgress; house->OnFinished(); }
     // The objects the requests of that command ask for, as references.
     static std::vector<int32_t> Sent(int32_t command)
     {

@@ -60,11 +60,7 @@ struct DamageWorld : ::testing::Test
         victim = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 10, 10));
         enemy = static_cast<CTargetDummy*>(world.Adopt(1, new CTargetDummy, 12, 10));
     }
-    void TearDown() override
-    {
-        EXPECT_TRUE(world.CheckInvariants().empty());
-        g_Particles.Reset();
-    }
+    void TearDown() override { EXPECT_TRUE(world.CheckInvariants().empty()); g_Particles.Reset(); }
 };
 
 const int32_t AllTypes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 20, 21, 22, 30, 31, 32, 33, 34, 35};

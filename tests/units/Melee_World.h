@@ -23,11 +23,7 @@ public:
         for (int32_t model = 0; model < GlobalModelCount; ++model)
             GetGlobalModel(model)->object.frameCount = FrameCount;
     }
-    ~CMeleeWorld()
-    {
-        EXPECT_EQ(firstFault, "");
-        FreeGlobalModels();
-    }
+    ~CMeleeWorld() { EXPECT_EQ(firstFault, ""); FreeGlobalModels(); }
 
     // A unit with that stance that has looked around once (as after an order).
     CUnit* Spawn(int32_t player, int32_t type, int32_t x, int32_t y, int32_t stance)

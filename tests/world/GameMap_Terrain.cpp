@@ -31,11 +31,7 @@ public:
 class GameMapLife : public WorldDeviceTest
 {
 protected:
-    void SetUp() override
-    {
-        WorldDeviceTest::SetUp();
-        MakeThemeFile("continental");
-    }
+    void SetUp() override { WorldDeviceTest::SetUp(); MakeThemeFile("continental"); }
 
     // The lines appear in this order, others between them.
     void ExpectInOrder(const std::vector<std::string>& expected) const
@@ -134,11 +130,7 @@ protected:
                 g_GameMap.Block(x, y).building = &m_Building;
     }
 
-    void TearDown() override
-    {
-        FreeMap();
-        WorldDeviceTest::TearDown();
-    }
+    void TearDown() override { FreeMap(); WorldDeviceTest::TearDown(); }
     // The objects belong to the test, not to the map.
     static void FreeMap()
     {

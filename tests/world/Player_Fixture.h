@@ -30,11 +30,7 @@ protected:
         g_TechnologyTree.Init();
     }
 
-    static void TearDownTestSuite()
-    {
-        FreeRangeTables();
-        g_TechnologyTree.Clear();
-    }
+    static void TearDownTestSuite() { FreeRangeTables(); g_TechnologyTree.Clear(); }
 
     void SetUp() override
     {
