@@ -94,8 +94,7 @@ TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersGetsThemBackAnd
     const std::string first = Save(*barracks, m_Table);
     // Three queue entries, ten fire records, 6 rows of 7 + 7 corners.
     ASSERT_EQ(first.size(), 690u);
-    const size_t q = 3;
-    const size_t lastRow = FiresAt(q) + FireRecordBytes * BarracksFires + 5 * 56;
+    const size_t q = 3, lastRow = FiresAt(q) + FireRecordBytes * BarracksFires + 5 * 56;
     const struct { size_t at; int32_t value; } items[] = {
         {QueueCountAt, 3}, {QueueAt, 2}, {QueueAt + 4, 3},
         {ProductionStateAt(q) - 4, 1},   // the waiting unit's id
@@ -125,10 +124,7 @@ TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersGetsThemBackAnd
     const std::string freshBytes = Save(*fresh, m_Table);
     CTestLog log;
     for (size_t length = 0; length < first.size(); ++length)
-    {
-        EXPECT_FALSE(Load(*fresh, first.substr(0, length), m_Table)) << length;
-        ASSERT_EQ(Save(*fresh, m_Table), freshBytes) << length;
-    }
+        ASSERT_TRUE(!Load(*fresh, first.substr(0, length), m_Table) && Save(*fresh, m_Table) == freshBytes) << length;
     EXPECT_EQ(log.Count("Building record refused: the record is cut short"), int(first.size()));
     research.researchingBuilding = nullptr;
 }
@@ -145,8 +141,7 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
     const std::unique_ptr<CUnit> foreign(m_World.Player(2).UnitFactory(UNIT_WARRIOR));
     ASSERT_EQ(m_Table.AddUnit(foreign.get()), 0);
 
-    const size_t q = 1;
-    const size_t corner = FiresAt(q) + FireRecordBytes * BarracksFires;
+    const size_t q = 1, corner = FiresAt(q) + FireRecordBytes * BarracksFires;
     const auto with = [&](size_t at, int32_t value) { return CRecordBytes::WithI32At(good, at, value); };
     const struct { std::string bytes; const char* reason; } cases[] = {
         {with(QueueCountAt, 29), "the queue count is out of range"},

@@ -74,8 +74,7 @@ TEST_F(DecorationBehaviours, AGateOpensPassableAndClosingCrushesWhatStandsInItBu
 TEST_F(DecorationBehaviours, SavedExtrasComeBackOrAreRefusedAndTheForgeAndTheAltarBurnOnceFinished)
 {
     const std::string lever = CRecordBytes().I32(71).F32(-0.5f).U8(1).Bytes();
-    const std::string gate = CRecordBytes().I32(38).I32(2).Bytes();
-    const std::string torch = CRecordBytes().I32(34).I32(-1).Bytes();
+    const std::string gate = CRecordBytes().I32(38).I32(2).Bytes(), torch = CRecordBytes().I32(34).I32(-1).Bytes();
     CDecoration* loaded = Place(CDecoration::LeverKind, 10, 10);
     ExpectSavedExtra(*loaded, lever, CRecordBytes::WithI32At(lever, 0, 72),
                      "Decoration refused: a decoration kind that does not match the decoration");

@@ -155,10 +155,7 @@ TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
     const int32_t stock = Player(0).wood + Player(0).gold + Player(0).stone + 150;
     std::vector<const CUnitStats*> expected(3, Record(1));
     for (int32_t k = 3; k < CBuilding::QueueCapacity; ++k)
-    {
-        expected.push_back(Record(k % 3));
-        ASSERT_TRUE(barracks->EnqueueItem(expected.back()));
-    }
+        ASSERT_TRUE(barracks->EnqueueItem(expected.emplace_back(Record(k % 3))));
     Panel(*barracks, Record(1), -1, -1, 0);
     EXPECT_EQ(Texts(Yellow), (Lines{"Wood needed", "Queue full"}));
     for (const int32_t slot : {27, 13, 26, 0, -1})

@@ -43,8 +43,7 @@ protected:
 
 TEST_F(PlayerProfilesFile, LoadsProfilesAndSavesTheSameBytesAndEmptyOnesIn28)
 {
-    const std::string original = WithCrc(TwoProfileBody());
-    const std::string path = Write(original);
+    const std::string original = WithCrc(TwoProfileBody()), path = Write(original);
     ASSERT_TRUE(profiles.Load(path.c_str()));
     EXPECT_EQ((std::vector<std::string>{"Ann", "Bo", "Unknown player"}),
               (std::vector<std::string>{profiles.GetName(-1), profiles.GetName(1), profiles.GetName(2)}));

@@ -791,8 +791,7 @@ TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
     g_ReferenceBase.AddUnit(m_Second);
     g_ReferenceBase.AddBuilding(m_Building);
     g_Particles.AddMinimapMarker(7, 7, kMarkerColour);
-    const std::string prefix = "Particles section of the saved game rejected: ";
-    const std::string fires = LE32(2) + LE32(0) + LE32(2);
+    const std::string prefix = "Particles section of the saved game rejected: ", fires = LE32(2) + LE32(0) + LE32(2);
     const struct { std::string bytes, line; } cases[] = {
         {Section(LE32(0xFFFFFFFF), fires, 3), "bad corpse count"},
         {Section(LE32(65537), fires, 3), "bad corpse count"},

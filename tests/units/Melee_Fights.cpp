@@ -65,8 +65,7 @@ TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(testing::Message() << "stance " << c.stance << ", " << c.blocks << " blocks");
-        const bool fights = c.stance != STANCE_STAND_GROUND;
-        const bool answers = fights && c.blocks <= 8;
+        const bool fights = c.stance != STANCE_STAND_GROUND, answers = fights && c.blocks <= 8;
         CMeleeWorld melee;
         CUnit* guard = melee.Spawn(0, UNIT_WARRIOR, PostX, PostY, c.stance);
         // The enemy stands ground: it never starts anything itself.

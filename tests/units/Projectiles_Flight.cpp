@@ -356,8 +356,7 @@ TEST(CatapultThrow, OnASlopeTheStoneLeavesFromTheTiltedMachine)
     // Any two wheel edges lie in the ground plane: the machine leans back by 45 degrees about the north-south axis.
     // The cup, 41 up and 6.4 ahead along the facing f (nearly east), comes to
     // ((6.4 sin f - 41) / sqrt(2), (6.4 sin f + 41) / sqrt(2), -6.4 cos f).
-    const float f = static_cast<float>(catapult->shownFacing) * 3.14159265f / 180.0f;
-    const float ahead = 6.4f * std::sin(f);
+    const float f = static_cast<float>(catapult->shownFacing) * 3.14159265f / 180.0f, ahead = 6.4f * std::sin(f);
     EXPECT_NEAR(catapult->releaseX, (ahead - 41.0f) / std::sqrt(2.0f) / 32.0f, 1e-3f);
     EXPECT_NEAR(catapult->releaseHeight, (ahead + 41.0f) / std::sqrt(2.0f), 1e-2f);
     EXPECT_NEAR(catapult->releaseY, -6.4f * std::cos(f) / 32.0f, 1e-3f);

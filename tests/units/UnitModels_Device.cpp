@@ -505,10 +505,8 @@ TEST_F(UnitPanelDebugOutput, ThePanelListsTheUnitsStateInTwoColumns)
     const std::vector<CUnit::SDebugLine> lines = unit->GetDebugLines();
     ASSERT_EQ(lines.size(), expected.size());
     for (size_t i = 0; i < lines.size(); ++i)
-    {
         EXPECT_EQ(std::tuple(std::string(lines[i].text), lines[i].x, lines[i].y),
                   std::tuple(expected[i], i < 37 ? 270 : 650, 20 * int32_t(i < 37 ? i : i - 37))) << i;
-    }
 }
 
 TEST_F(UnitPanelDebugOutput, TheUnitLogWritesItsLinesInOrder)

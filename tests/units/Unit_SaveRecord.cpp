@@ -309,10 +309,7 @@ TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAn
     const std::string freshBytes = Save(*fresh, m_Table);
     CTestLog log;
     for (size_t length = 0; length < whole.size(); ++length)
-    {
-        EXPECT_FALSE(Load(*fresh, whole.substr(0, length), m_Table)) << length;
-        ASSERT_EQ(Save(*fresh, m_Table), freshBytes) << length;
-    }
+        ASSERT_TRUE(!Load(*fresh, whole.substr(0, length), m_Table) && Save(*fresh, m_Table) == freshBytes) << length;
     EXPECT_EQ(log.Count("Unit record refused: the record is cut short"), int(whole.size()));
 
     const std::string good = KnownRecord();

@@ -236,8 +236,7 @@ std::string FormatMap()
     m.I32(1).I32(3).I32(3);
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
-        const std::string name = "Lord " + std::to_string(p);
-        const std::string script = p == 2 ? "ai\\hard.scr" : "";
+        const std::string name = "Lord " + std::to_string(p), script = p == 2 ? "ai\\hard.scr" : "";
         m.U8(uint8_t(name.size())).Text(name).U8(0).U8(uint8_t(script.size())).Text(script).U8(0);
         m.I32(p == 0 ? 1 : 2).I32(7 - p).I32(p % 3).I32(100 + p).I32(200 + p).I32(300 + p);
         m.U8(uint8_t(p % 2)).I32(50 + p).I32(61);
@@ -374,8 +373,7 @@ TEST_F(MapFileRefusals, TruncatedFilesAndBadFieldsAreRefusedWithTheirReasonAndKe
 TEST_F(MapFileRefusals, BadObjectRecordsAreSkippedAlone)
 {
     const std::vector<uint8_t> good = MakeMap();
-    const size_t tower = BuildingsAt + 4;
-    const size_t unit = UnitsAt + 4;
+    const size_t tower = BuildingsAt + 4, unit = UnitsAt + 4;
     // The field patched, its value and whether the tower's record (or else the unit's) is skipped.
     const std::tuple<const char*, size_t, int32_t, bool> cases[] = {
         {"building owner 8", tower, 8, true},   {"building owner -2", tower, -2, true},

@@ -192,8 +192,7 @@ std::vector<Offset> RingByItsRule(int inner, int outer, bool fill, bool soft)
                     ring.push_back({fx, fy, d, 255});
         });
     ring = ExchangeSorted(ring);
-    const int base = ring.front().distance + 14;
-    const int span = ring.back().distance - base;
+    const int base = ring.front().distance + 14, span = ring.back().distance - base;
     for (Offset& e : ring)
         if (soft && span != 0)
             e.level = std::clamp((255 * span - 215 * (e.distance - base)) / span, 0, 255);
