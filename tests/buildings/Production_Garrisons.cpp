@@ -82,8 +82,7 @@ protected:
     void TearDown() override
     {
         g_BuildingCommand.Clear();
-        g_Selection.shiftDown = 0, g_Selection.pendingAction = g_Selection.pendingValue = 0;
-        g_LocalPlayer = 0;
+        g_Selection.shiftDown = 0, g_Selection.pendingAction = g_Selection.pendingValue = 0, g_LocalPlayer = 0;
     }
 
     STexts m_Texts;
@@ -701,9 +700,8 @@ TEST(TowerDefence, BuiltMannedTrainedItKillsAWarriorAndLeavesNothingBehindWhenDe
     CPlayer& owner = game.world.Player(0);
     owner.wood = owner.gold = owner.stone = 1000;
     auto* tower = dynamic_cast<CBuildingTower*>(owner.CreateBuilding(CastTower, TowerX, TowerY));
-    ASSERT_NE(tower, nullptr);
     CUnit* worker = game.Spawn(0, UNIT_WORKER, TowerX - 2, TowerY, STANCE_STAND_GROUND);
-    ASSERT_NE(worker, nullptr);
+    ASSERT_TRUE(tower != nullptr && worker != nullptr);
     worker->onCommand(nullptr, tower, nullptr, TowerX, TowerY, CMD_BUILD);
     ASSERT_GT(game.FramesUntil(20000, [&] { return tower->IsFinished(); }), 0);
     ASSERT_TRUE(tower->archerCount == 1 && owner.towerArchers.GetCount() == 1);

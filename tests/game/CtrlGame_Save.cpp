@@ -89,15 +89,11 @@ protected:
             CSaveGameRun::Frame(World());
         ASSERT_EQ(g_Particles.GetCorpseCount(), 1);
         for (const auto& [player, x, y] : {std::tuple{0, 10, 10}, {0, 10, 12}, {1, 12, 10}, {1, 12, 12}})
-        {
-            m_Units.push_back(World().Spawn(player, UNIT_WARRIOR, x, y));
-            ASSERT_NE(m_Units.back(), nullptr);
-        }
+            ASSERT_NE(m_Units.emplace_back(World().Spawn(player, UNIT_WARRIOR, x, y)), nullptr);
         m_Units[1]->onCommand(nullptr, nullptr, nullptr, 40, 40, CMD_MOVE_TO);
         ASSERT_NE(World().Player(0).CreateBuilding(CastBlacksmith, 20, 30), nullptr);
         g_Selection.AddUnit(m_Units[0], 0);
-        m_Units[2]->controlGroup = 2;
-        World().Player(1).controlGroupCounts[1] = 1;
+        m_Units[2]->controlGroup = 2, World().Player(1).controlGroupCounts[1] = 1;
         g_Particles.AddMinimapMarker(12, 10, 0xFF0000);
         g_MissionObjectives.gameFile = "Maps\\Small.world";
         Play(5);

@@ -11,10 +11,7 @@
 namespace window_test
 {
 // The wheel's wParam: notches of 120 in the high word.
-inline uint32_t WheelParam(int delta)
-{
-    return static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(delta))) << 16;
-}
+inline uint32_t WheelParam(int delta) { return uint32_t(uint16_t(int16_t(delta))) << 16; }
 
 inline SDL_Event Key(Uint32 type, SDL_Scancode scancode, SDL_Keycode symbol, Uint16 modifiers = KMOD_NONE,
                      Uint8 repeat = 0)
