@@ -698,12 +698,7 @@ protected:
         ASSERT_TRUE(m_First != nullptr && m_Second != nullptr && m_Building != nullptr);
         g_ReferenceBase.Reset();
     }
-    void TearDown() override
-    {
-        DropHolds();
-        g_Particles.Reset();
-        g_ReferenceBase.Reset();
-    }
+    void TearDown() override { DropHolds(); g_Particles.Reset(); g_ReferenceBase.Reset(); }
     static void DropHolds()
     {
         std::vector<CUnit*> units;

@@ -66,12 +66,7 @@ protected:
         }
         World().Player(0).colourScheme = 2;
     }
-    void TearDown() override
-    {
-        g_Particles.Reset();
-        FreeGlobalModels();
-        UnitDrawingTest::TearDown();
-    }
+    void TearDown() override { g_Particles.Reset(); FreeGlobalModels(); UnitDrawingTest::TearDown(); }
 
     CUnit* Spawn(int32_t type, int32_t facing, int32_t x = 20)
     {
