@@ -91,8 +91,7 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
         for (size_t line = 0; line < lines.size(); ++line)
             for (size_t k = 0; k <= lines[line].size(); ++k)
                 EXPECT_EQ(Pixel(left + 4 + 10 * int(k), top + 20 * int(line) + 6),
-                          k < lines[line].size() && lines[line][k] != ' ' ? White : Background)
-                    << lines[line] << k;
+                          k < lines[line].size() && lines[line][k] != ' ' ? White : Background) << lines[line] << k;
     };
     expectLines(670, {"---===( Building General )===---", "this*:" + std::to_string(reinterpret_cast<uintptr_t>(trap)),
                       "Prodnum:3", "Prodprogress:42", "Prodstate:1", "Research:None"});

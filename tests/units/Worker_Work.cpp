@@ -216,8 +216,7 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
     for (int32_t i = 0; i < 3; ++i)
         EXPECT_TRUE(shown[i].kind == CParticles::KindFloatingNumber && shown[i].number == refunds[i] &&
                     shown[i].colour == colours[i] && shown[i].x == centreX + 0.5f * (i - 1) &&
-                    shown[i].height == 80.0f)
-            << i;
+                    shown[i].height == 80.0f) << i;
     EXPECT_TRUE(owner.statistics[STAT_WOOD_HARVESTED] == 0 && owner.statistics[STAT_BUILDINGS_LOST] == lost);
     world.Frame(1);
     EXPECT_TRUE(first->currentCommand == CMD_NONE && second->actionTargetBuilding == nullptr);
