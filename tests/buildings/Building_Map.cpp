@@ -57,8 +57,7 @@ TEST_F(BuildingMap, PlacingFreesTheParticlesStandingOnItsBlocks)
     CBuilding* house = m_World.Make(2, CastHouse, 30, 30);   // its ruin on (31, 31)
     ASSERT_TRUE(house->PlaceOnMap());
     house->Destroy(false);
-    CUnit* fallen = m_World.Spawn(1, UNIT_WARRIOR, 32, 31);
-    CUnit* beside = m_World.Spawn(1, UNIT_WARRIOR, 34, 34);
+    CUnit *fallen = m_World.Spawn(1, UNIT_WARRIOR, 32, 31), *beside = m_World.Spawn(1, UNIT_WARRIOR, 34, 34);
     for (CUnit* unit : {fallen, beside})
     {
         unit->RemoveFromWorld(false);
@@ -219,8 +218,7 @@ TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedO
         const uint8_t* counts = m_World.Player(player).constructionSiteCounts;
         return std::accumulate(counts, counts + MapBlockCount, 0);
     };
-    CBuilding* finished = m_World.Place(0, CastHouse, 10, 10);
-    CBuilding* removed = m_World.Place(0, CastHouse, 20, 10);
+    CBuilding *finished = m_World.Place(0, CastHouse, 10, 10), *removed = m_World.Place(0, CastHouse, 20, 10);
     CBuilding* converted = m_World.Place(0, CastHouse, 30, 10);
     m_World.Place(1, CastHouse, 40, 10);
     EXPECT_EQ(Ints({marks(0), marks(1), m_World.Player(0).constructionSiteCounts[12 * 256 + 11]}), Ints({18, 0, 1}));

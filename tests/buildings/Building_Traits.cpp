@@ -330,8 +330,7 @@ TEST_F(BuildingTraits, OnlyAStrokeToTheEndAnnouncesItAndOnlyTheOwnerSendsTheProg
     EXPECT_TRUE(m_World.Messages().size() == 1u && m_World.Messages()[0].colour == 0x00FF00u);
 
     g_Config.networkRole = 2;
-    CBuilding* foreign = m_World.Place(1, CastHouse, 20, 10);
-    CBuilding* own = m_World.Place(0, CastHouse, 30, 10);
+    CBuilding *foreign = m_World.Place(1, CastHouse, 20, 10), *own = m_World.Place(0, CastHouse, 30, 10);
     g_MultiplayerGame.ClearSent();
     EXPECT_TRUE(foreign->Construct(1.0f, false) && foreign->buildProgress == CBuilding::StartProgress);
     EXPECT_TRUE(!foreign->Construct(0.0f, true) && foreign->model == 129 && g_MultiplayerGame.GetSent().empty());

@@ -182,10 +182,8 @@ TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
 TEST_F(ProductionTest, EachRefusalIsLoggedAndChangesNothing)
 {
     GiveHouses();
-    CBuilding* barracks = Finished(CastBarracks, 10, 10);
-    CBuilding* keep = Finished(CastKeep, 30, 10);
-    CUnit* king = Player(0).CreateUnit(UNIT_KING, 20, 30);
-    CUnit* warrior = Player(0).CreateUnit(UNIT_WARRIOR, 22, 30);
+    CBuilding *barracks = Finished(CastBarracks, 10, 10), *keep = Finished(CastKeep, 30, 10);
+    CUnit *king = Player(0).CreateUnit(UNIT_KING, 20, 30), *warrior = Player(0).CreateUnit(UNIT_WARRIOR, 22, 30);
     Player(0).wood = Player(0).gold = Player(0).stone = 10000;
     ASSERT_EQ(keep->StartResearch(9), 1);
     m_Harness.Research(0, 0);
@@ -259,8 +257,7 @@ TEST_F(ProductionTest, HousesGateTheQueueMercenariesHurryItAndTheUnitHeadsForThe
 TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructionRefundsNothing)
 {
     GiveHouses();
-    CBuilding* barracks = Finished(CastBarracks, 10, 10);
-    CBuilding* other = Finished(CastBarracks, 30, 10);
+    CBuilding *barracks = Finished(CastBarracks, 10, 10), *other = Finished(CastBarracks, 30, 10);
     Player(0).wood = Player(0).gold = 1000;
     for (int32_t record : {1, 2, 0})
         barracks->EnqueueItem(Record(record));
@@ -298,8 +295,7 @@ TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
 {
     GiveHouses(0);
     GiveHouses(1, 44);
-    CBuilding* full = Finished(CastBarracks, 10, 10);
-    CBuilding* waiting = Finished(CastBarracks, 20, 10);
+    CBuilding *full = Finished(CastBarracks, 10, 10), *waiting = Finished(CastBarracks, 20, 10);
     CBuilding* researching = Finished(CastBarracks, 30, 10);
     Player(0).wood = 10000, Player(1).wood = 0;
     for (int32_t i = 0; i < CBuilding::QueueCapacity; ++i)
@@ -335,8 +331,7 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
 {
     const int32_t buildSpeed = 9;   // 200 wood, rate 0.3
     g_Config.networkRole = 1;
-    CBuilding* barracks = Finished(CastBarracks, 10, 10);
-    CBuilding* other = Finished(CastBarracks, 20, 10);
+    CBuilding *barracks = Finished(CastBarracks, 10, 10), *other = Finished(CastBarracks, 20, 10);
     Player(0).wood = 1000;
     EXPECT_EQ(barracks->StartResearch(buildSpeed), 1);
     barracks->UpdateProduction(50);
@@ -506,9 +501,7 @@ TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatu
 
 TEST_F(KeepStronghold, EveryKeepOfTheOwnerFollowsTheUpgradeAtTheNextStep)
 {
-    CBuildingKeep* first = Keep(0, 10, 10);
-    CBuildingKeep* second = Keep(0, 20, 10);
-    CBuildingKeep* other = Keep(1, 30, 30);
+    CBuildingKeep *first = Keep(0, 10, 10), *second = Keep(0, 20, 10), *other = Keep(1, 30, 30);
     CTechnology& research = world.Player(0).technologies[Stronghold];
     auto step = [&](bool researching, float progress) {
         research.researchingBuilding = researching ? first : nullptr;

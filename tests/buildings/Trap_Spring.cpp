@@ -81,8 +81,7 @@ TEST_F(TrapUnderfoot, AWarriorDiesOnAFinishedEnemyTrapWhichThenPlaysOutAndLeaves
 
 TEST_F(TrapUnderfoot, AMachineDestroysTheTrapOnceAndAnUnfinishedOrOwnTrapDoesNothing)
 {
-    CBuilding* trap = Trap(TrapOwner, 12, 10);
-    CBuilding* unfinished = world.Place(TrapOwner, CastTrap, 12, 20);
+    CBuilding *trap = Trap(TrapOwner, 12, 10), *unfinished = world.Place(TrapOwner, CastTrap, 12, 20);
     CBuilding* own = Trap(0, 12, 30);
     g_GameMap.Block(12, 20).blocked = 0;   // as if the building site could be walked over
     CUnit* catapult = world.Adopt(0, new CTestMachine, 10, 10);
@@ -103,11 +102,8 @@ TEST_F(TrapUnderfoot, AMachineDestroysTheTrapOnceAndAnUnfinishedOrOwnTrapDoesNot
 TEST_F(TrapUnderfoot, TheHostSpringsAndTellsButOnlyTheOwnersMachineLetsTheUnitDie)
 {
     g_Config.networkRole = 1;
-    CBuilding* first = Trap(TrapOwner, 10, 10);
-    CBuilding* second = Trap(TrapOwner, 20, 10);
-    CBuilding* third = Trap(TrapOwner, 30, 10);
-    CUnit* ours = world.Spawn(0, UNIT_WARRIOR, 10, 10);
-    CUnit* theirs = world.Spawn(2, UNIT_WARRIOR, 20, 10);
+    CBuilding *first = Trap(TrapOwner, 10, 10), *second = Trap(TrapOwner, 20, 10), *third = Trap(TrapOwner, 30, 10);
+    CUnit *ours = world.Spawn(0, UNIT_WARRIOR, 10, 10), *theirs = world.Spawn(2, UNIT_WARRIOR, 20, 10);
     CUnit* machine = world.Adopt(2, new CTestMachine, 30, 10);
     g_MultiplayerGame.ClearSent();
     EXPECT_TRUE(ours->CheckTrapUnderfoot() && theirs->CheckTrapUnderfoot() && !machine->CheckTrapUnderfoot() &&

@@ -585,10 +585,8 @@ TEST_F(CtrlGameSaveRanges, TheNextIdleWorkerOrUnitStandsOnTheMapAndLives)
 {
     CPlayer& own = World().Player(0);
     // In list order: a ship, a worker aboard it, a dying worker, a worker, a dying warrior, a warrior.
-    CUnit* ship = World().Spawn(0, UNIT_TRANSPORTSHIP, 40, 40);
-    CUnit* aboard = World().Spawn(0, UNIT_WORKER, 38, 41);
-    CUnit* dyingWorker = World().Spawn(0, UNIT_WORKER, 4, 4);
-    CUnit* worker = World().Spawn(0, UNIT_WORKER, 8, 4);
+    CUnit *ship = World().Spawn(0, UNIT_TRANSPORTSHIP, 40, 40), *aboard = World().Spawn(0, UNIT_WORKER, 38, 41);
+    CUnit *dyingWorker = World().Spawn(0, UNIT_WORKER, 4, 4), *worker = World().Spawn(0, UNIT_WORKER, 8, 4);
     CUnit* dyingWarrior = World().Spawn(0, UNIT_WARRIOR, 12, 4);
     ASSERT_TRUE(ship && aboard && dyingWorker && worker && dyingWarrior && World().Spawn(0, UNIT_WARRIOR, 16, 4) &&
                 aboard->BoardTransport(ship));

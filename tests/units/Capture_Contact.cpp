@@ -52,8 +52,7 @@ TEST_F(Capture, AWalkerTakesAChainOfTouchingUnitsAndABuilding)
     CUnit* second = world.Spawn(Defeated, UNIT_WARRIOR, 16, 22);  // touches the first
     CUnit* third = world.Spawn(Neutral, UNIT_WARRIOR, 17, 23);    // touches the second
     CUnit* computers = world.Spawn(Computer, UNIT_WARRIOR, 18, 24);
-    CUnit* dying = world.Spawn(Defeated, UNIT_WARRIOR, 14, 22);
-    CUnit* apart = world.Spawn(Defeated, UNIT_WARRIOR, 30, 30);
+    CUnit *dying = world.Spawn(Defeated, UNIT_WARRIOR, 14, 22), *apart = world.Spawn(Defeated, UNIT_WARRIOR, 30, 30);
     CBuilding* house = House(Defeated, 18, 21);                   // block (18, 22) touches the third
     dying->RemoveFromWorld(false);
     const int32_t lost = world.Player(Defeated).statistics[STAT_BUILDINGS_LOST];
@@ -94,8 +93,7 @@ TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
 {
     g_Config.networkRole = 2;
     g_LocalPlayer = 1;
-    CUnit* capturer = world.Spawn(1, UNIT_WARRIOR, 10, 10);
-    CUnit* first = world.Spawn(Defeated, UNIT_WARRIOR, 11, 10);
+    CUnit *capturer = world.Spawn(1, UNIT_WARRIOR, 10, 10), *first = world.Spawn(Defeated, UNIT_WARRIOR, 11, 10);
     CUnit* second = world.Spawn(Defeated, UNIT_WARRIOR, 11, 11);
     world.Spawn(Defeated, UNIT_WARRIOR, 12, 11);                   // touches only the second
     CBuilding* house = House(Defeated, 7, 9);                      // blocks 7..9 x 9..10
@@ -150,8 +148,7 @@ TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)
 TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesItUnlessItIsRefused)
 {
     g_Particles.Reset();
-    CUnit* unit = world.Spawn(1, UNIT_WARRIOR, 10, 10);
-    CUnit* second = world.Spawn(1, UNIT_WARRIOR, 20, 20);
+    CUnit *unit = world.Spawn(1, UNIT_WARRIOR, 10, 10), *second = world.Spawn(1, UNIT_WARRIOR, 20, 20);
     CUnit* hunter = world.Spawn(0, UNIT_WARRIOR, 40, 40);
     ASSERT_TRUE(unit != nullptr && second != nullptr && hunter != nullptr);
     hunter->targetUnit = hunter->attacker = unit;

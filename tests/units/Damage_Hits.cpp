@@ -51,8 +51,7 @@ public:
 struct DamageWorld : ::testing::Test
 {
     CSimHarness world;
-    CTargetDummy* victim = nullptr;
-    CTargetDummy* enemy = nullptr;
+    CTargetDummy *victim = nullptr, *enemy = nullptr;
 
     void SetUp() override
     {
@@ -251,8 +250,7 @@ TEST(DamageDeath, AKilledWarriorFallsDecaysAndIsDeletedOnce)
 {
     CSimHarness world;
     g_Particles.Reset();
-    CUnit* first = world.Spawn(0, UNIT_WARRIOR, 10, 10);
-    CUnit* second = world.Spawn(1, UNIT_WARRIOR, 11, 10);
+    CUnit *first = world.Spawn(0, UNIT_WARRIOR, 10, 10), *second = world.Spawn(1, UNIT_WARRIOR, 11, 10);
     ASSERT_TRUE(first != nullptr && second != nullptr);
     first->TakeHit(second, 1, DAMAGE_BLADE, true);
     second->TakeHit(first, 1000, DAMAGE_BLADE, true);
@@ -389,9 +387,7 @@ TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsResetAndEnds
 TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOfAStandingUnit)
 {
     g_Config.networkRole = 1;
-    CUnit* walker = world.Spawn(0, 2, 10, 10);
-    CUnit* own = world.Spawn(0, 2, 14, 14);
-    CUnit* remote = world.Spawn(1, 2, 20, 20);
+    CUnit *walker = world.Spawn(0, 2, 10, 10), *own = world.Spawn(0, 2, 14, 14), *remote = world.Spawn(1, 2, 20, 20);
     CUnit* dead = world.Spawn(0, 2, 30, 30);
     g_MultiplayerGame.ClearSent();
     walker->animType = ANIM_WALK, walker->currentCommand = 5, walker->targetUnit = walker, walker->stopped = 0;
@@ -430,8 +426,7 @@ TEST_F(UnitLifecycle, WaypointsBeyondSixtyFourAreDroppedAndAUnitDeletedOnTheMapL
 // Only the owner's machine lets a unit die; the others wait for its death command.
 TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndANegativeFrameAndLeavesRemoteDeathsToTheirOwner)
 {
-    CUnit* unit = world.Spawn(1, UNIT_WARRIOR, 10, 10);
-    CUnit* remote = world.Spawn(3, UNIT_WARRIOR, 20, 20);
+    CUnit *unit = world.Spawn(1, UNIT_WARRIOR, 10, 10), *remote = world.Spawn(3, UNIT_WARRIOR, 20, 20);
     CUnit* negative = world.Spawn(0, UNIT_WARRIOR, 30, 30);
     ASSERT_TRUE(unit != nullptr && remote != nullptr && negative != nullptr);
     CTestLog log;
@@ -484,8 +479,7 @@ TEST_F(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButN
     }
 
     g_Config.networkRole = 2;
-    CUnit* own = world.Spawn(0, 2, 5, 5);
-    CUnit* remote = world.Spawn(3, 2, 9, 9);
+    CUnit *own = world.Spawn(0, 2, 5, 5), *remote = world.Spawn(3, 2, 9, 9);
     g_MultiplayerGame.ClearSent();
     own->health = remote->health = 50.0f;
     EXPECT_TRUE(!remote->Heal(10.0f) && remote->health == 50.0f);

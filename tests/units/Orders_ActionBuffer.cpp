@@ -120,8 +120,7 @@ TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHo
 
 TEST_F(OrdersActionBuffer, ReachIsABandForRangedOrdersATouchForCloseOnesAndNeverAMissingTarget)
 {
-    CUnit* archer = world.Spawn(0, UNIT_ARCHER, 10, 10);
-    CUnit* target = Walker(1, 10, 16);
+    CUnit *archer = world.Spawn(0, UNIT_ARCHER, 10, 10), *target = Walker(1, 10, 16);
     Order(archer, CMD_ATTACK, 10, 16, true, target, TARGET_CHOOSE, true);
     archer->minRange = 3, archer->maxRange = 5;
     // Within 5 + 1 blocks (2 for a moving target) and 3 - 1.
@@ -136,8 +135,7 @@ TEST_F(OrdersActionBuffer, ReachIsABandForRangedOrdersATouchForCloseOnesAndNever
     target->pathFlag = 0;
     EXPECT_EQ(archer->approachY, 11);
 
-    CUnit* unit = Walker(0, 20, 20);
-    CUnit* other = Walker(1, 21, 21);
+    CUnit *unit = Walker(0, 20, 20), *other = Walker(1, 21, 21);
     for (bool isRanged : {false, true})
         for (int32_t kind : {TARGET_UNIT, TARGET_BUILDING, TARGET_RESOURCE})
         {
@@ -291,14 +289,11 @@ TEST_F(FacingTurning, AnyAngleIsBroughtIntoOneTurnTurningTakesTheShortWayAndTurn
 
 TEST_F(FacingTurning, TheSearchRanksUnitsOrTowersKeepsAndCastlesFirstAndSkipsWhatItMayNotAttack)
 {
-    CUnit* seeker = Walker(0, 10, 10);
-    CUnit* enemy = Walker(1, 11, 10);
+    CUnit *seeker = Walker(0, 10, 10), *enemy = Walker(1, 11, 10);
     CBuildingDouble* tower = Building(11, 10, 1, 6);   // on the enemy's cell
     EXPECT_TRUE(Found(seeker, false, pattern) == enemy && Found(seeker, true, pattern) == tower);
     // Towers, keeps, castles, then any; none with no hit points left or its own.
-    CBuildingDouble* house = Building(10, 12, 1, 3);
-    CBuildingDouble* castle = Building(10, 13, 1, 1);
-    CBuildingDouble* keep = Building(13, 10, 1, 11);
+    CBuildingDouble *house = Building(10, 12, 1, 3), *castle = Building(10, 13, 1, 1), *keep = Building(13, 10, 1, 11);
     tower->health = 0.0f;
     for (CBuildingDouble* next : {keep, castle, house})
     {
@@ -350,8 +345,7 @@ TEST_F(WalkOccupancy, TileTestTellsFreeMoversAndBlocked)
 
 TEST_F(WalkOccupancy, WaitsBehindAMoverAndStopsCountingAsMovingAfterTwentyTries)
 {
-    CUnit* unit = Walker(0, 10, 10);
-    CUnit* mover = Walker(0, 11, 10);
+    CUnit *unit = Walker(0, 10, 10), *mover = Walker(0, 11, 10);
     MoveTo(unit, 12, 10);
     ASSERT_TRUE(FrameSound());
     ASSERT_GT(unit->routeEnd, 0);

@@ -98,8 +98,7 @@ int32_t BlastsFrom(const CUnit* source)
 TEST(ProjectilesFlight, ArrowsStrikeWithTheAttackAtLaunchAndCountWhereTheyLandForTheShootersPlayerEvenOnceHeIsGone)
 {
     CMeleeWorld war;
-    CUnit* archer = war.world.Spawn(0, UNIT_ARCHER, 10, 10);
-    CUnit* target = war.world.Spawn(1, UNIT_WARRIOR, 16, 10);
+    CUnit *archer = war.world.Spawn(0, UNIT_ARCHER, 10, 10), *target = war.world.Spawn(1, UNIT_WARRIOR, 16, 10);
     ASSERT_NE(war.world.Player(1).CreateBuilding(CastHouse, 10, 20), nullptr);
     const int32_t attack = CMeleeWorld::AttackOf(*archer);
     Shoot(archer, target, 16.5f, 10.5f);

@@ -81,8 +81,7 @@ using WarGalley = TransportShip;
 
 TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrierIsFound)
 {
-    CUnitTransportShip* empty = SpawnShip(0, 30, 30);
-    CUnitTransportShip* ship = ShipCarrying(CUnitTransportShip::CargoCapacity);
+    CUnitTransportShip *empty = SpawnShip(0, 30, 30), *ship = ShipCarrying(CUnitTransportShip::CargoCapacity);
     ASSERT_TRUE(ship != nullptr && empty != nullptr && !ship->AcceptGarrison(cargo[0]));
     g_GameMap.Block(2, 2).waterLevel = 0;
     CUnit* seventeenth = world.Spawn(0, UNIT_WARRIOR, 2, 2);
@@ -222,8 +221,7 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
 TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRestAndLeavesAFadingWreck)
 {
     AllocGlobalModels();
-    CUnitTransportShip* ship = ShipCarrying(4);
-    CUnitTransportShip* foreign = SpawnShip(1, 30, 30);
+    CUnitTransportShip *ship = ShipCarrying(4), *foreign = SpawnShip(1, 30, 30);
     ASSERT_TRUE(ship != nullptr && foreign != nullptr);
     CUnit* foreignCargo = Board(*foreign);
     ASSERT_NE(foreignCargo, nullptr);
@@ -271,8 +269,7 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
 
 TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChangeNothing)
 {
-    CUnitTransportShip* ship = ShipCarrying(2);
-    CUnitTransportShip* fresh = SpawnShip(0, 30, 30);
+    CUnitTransportShip *ship = ShipCarrying(2), *fresh = SpawnShip(0, 30, 30);
     ASSERT_TRUE(ship != nullptr && fresh != nullptr);
     ship->waveTicks = 5, ship->callIsland = 7;
     g_ReferenceBase.Reset();

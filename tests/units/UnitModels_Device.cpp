@@ -392,8 +392,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowTheirCommandsIconOnThePortraitsBottom)
 {
     const int32_t icons[] = {86, 86, 80, 80, 83, 81, -1, 84, 82, 81, 81, 80, 86, -1, 84, 84, 83,
                              86, 82, 86, 81, 82, 82, 81, 80, 80, 80, 86, 85, 86, 85, 86, 86};  // -13 .. 19
-    CUnit* own = Unit(0, 5, 5);
-    CUnit* foreign = Unit(1, 8, 8);
+    CUnit *own = Unit(0, 5, 5), *foreign = Unit(1, 8, 8);
     for (int32_t command = -13; command <= 19; ++command)
     {
         own->currentCommand = foreign->currentCommand = command;
@@ -475,8 +474,7 @@ protected:
     void TearDown() override { unit->targetBuilding = unit->actionTargetBuilding = nullptr; }
 
     CSimHarness world;
-    CUnit* unit = world.Adopt(0, new CPanelTestUnit(), 7, 9);
-    CUnit* other = world.Adopt(1, new CPanelTestUnit(), 20, 20);
+    CUnit *unit = world.Adopt(0, new CPanelTestUnit(), 7, 9), *other = world.Adopt(1, new CPanelTestUnit(), 20, 20);
     CNamedBuilding building;
 };
 

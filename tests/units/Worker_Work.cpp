@@ -87,8 +87,7 @@ TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
 {
     ASSERT_NE(Building(CastWarehouse, 2, 2, true), nullptr);
     CBuilding* mine = Site(CUnitWorker::KindGold, 14, 14, 3);
-    CUnitWorker* first = Worker(13, 14);
-    CUnitWorker* second = Worker(13, 16);
+    CUnitWorker *first = Worker(13, 14), *second = Worker(13, 16);
     ASSERT_TRUE(mine != nullptr && first != nullptr && second != nullptr);
     for (CUnitWorker* worker : {first, second})
         worker->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
@@ -146,8 +145,7 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
 TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToTheNextSite)
 {
     g_MissionObjectives.buildSpeed = 2;
-    CBuilding* house = Building(CastHouse, 10, 10, false);
-    CBuilding* next = Building(CastHouse, 10, 16, false);
+    CBuilding *house = Building(CastHouse, 10, 10, false), *next = Building(CastHouse, 10, 16, false);
     CUnitWorker* worker = Worker(9, 10);
     ASSERT_TRUE(house != nullptr && next != nullptr && worker != nullptr);
     const float step = 2.0f * house->GetRepairRate();
@@ -167,8 +165,7 @@ TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToThe
 TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAreRepaired)
 {
     UseTexts("MSG_SLAVEOUTOFRES,\"No resources\"\n");
-    CUnit* catapult = world.Spawn(0, UNIT_CATAPULT, 10, 10);
-    CUnit* warrior = world.Spawn(0, UNIT_WARRIOR, 10, 14);
+    CUnit *catapult = world.Spawn(0, UNIT_CATAPULT, 10, 10), *warrior = world.Spawn(0, UNIT_WARRIOR, 10, 14);
     CUnitWorker* worker = Worker(12, 10);
     ASSERT_TRUE(catapult != nullptr && warrior != nullptr && worker != nullptr);
     worker->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_REPAIR);
@@ -191,8 +188,7 @@ TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAr
 TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoLoss)
 {
     CBuilding* barracks = Building(CastBarracks, 10, 10, true);
-    CUnitWorker* first = Worker(9, 10);
-    CUnitWorker* second = Worker(9, 11);
+    CUnitWorker *first = Worker(9, 10), *second = Worker(9, 11);
     ASSERT_TRUE(barracks != nullptr && first != nullptr && second != nullptr);
     const CUnitStats* price = barracks->GetPriceRecord();
     ASSERT_NE(price, nullptr);
