@@ -28,8 +28,7 @@ protected:
         for (int i = 0; i < 64; ++i)
             pixels[size_t(i)] = i % 8 < 2 ? Hole : Pit;
         CTexture& image = GetGlobalModel(trap->model)->shadowTexture;
-        image.format = CTexture::FormatA8R8G8B8;
-        image.colourKey = Hole;
+        image.format = CTexture::FormatA8R8G8B8, image.colourKey = Hole;
         ASSERT_TRUE(image.LoadFromMem(8, 8, pixels.data()));
     }
     void TearDown() override { FreeGlobalModels(); UnitDrawingTest::TearDown(); }
@@ -56,8 +55,8 @@ TEST_F(BuildingDrawDevice, TheShadowAndThePitSpreadTheImageWhereItIsNotClear)
                 StageState(Sys3DStageState::MagFilter) == Sys3DFilter::Point);
     Drawn([&] { trap->Render(0.0f); });
     const uint32_t lit = GlobalFunc::ScaleColor(Pit, g_Players[0].GetVisibility(11, 10));
-    EXPECT_TRUE(lit != 0 && Shows(11.8f, 10.3f, lit, 4) && Shows(11.3f, 10.3f, Background));
-    EXPECT_TRUE(Shows(12.5f, 10.3f, Background) && RenderState(R::AlphaFunc) == Sys3DCompare::Always);
+    EXPECT_TRUE(lit != 0 && Shows(11.8f, 10.3f, lit, 4) && Shows(11.3f, 10.3f, Background) &&
+                Shows(12.5f, 10.3f, Background) && RenderState(R::AlphaFunc) == Sys3DCompare::Always);
 
     // Owner 9's pit pulses red: the pulse x 256, a full pulse full red, in the same light.
     std::vector<uint32_t> white(64);
@@ -86,32 +85,23 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
             EXPECT_TRUE(Shows(bx, by, colour, 3)) << code << " at " << bx << "," << by;
         EXPECT_TRUE(Shows(11.5f, 10.5f, Background) && Shows(13.0f, 10.5f, Background)) << code;
     }
-    trap->queueCount = 3;
-    trap->progress = 42.9f;
-    trap->productionState = 1;
+    trap->queueCount = 3, trap->progress = 42.9f, trap->productionState = 1;
     Drawn([&] { trap->DumpDebug(); });
     const auto expectLines = [this](int left, const std::vector<std::string>& lines, int top = 0) {
         for (size_t line = 0; line < lines.size(); ++line)
             for (size_t k = 0; k <= lines[line].size(); ++k)
                 EXPECT_EQ(Pixel(left + 4 + 10 * int(k), top + 20 * int(line) + 6),
-                          k < lines[line].size() && lines[line][k] != ' ' ? White : Background)
-                    << lines[line] << k;
+                          k < lines[line].size() && lines[line][k] != ' ' ? White : Background) << lines[line] << k;
     };
     expectLines(670, {"---===( Building General )===---", "this*:" + std::to_string(reinterpret_cast<uintptr_t>(trap)),
                       "Prodnum:3", "Prodprogress:42", "Prodstate:1", "Research:None"});
 
     // The map's overlay of the hovered block, the trap's site.
-    g_GameMap.visibleBlockCount = 7;
-    g_GameMap.hoveredBlockX = 11;
-    g_GameMap.hoveredBlockY = 10;
-    g_GameMap.hoveredOffsetX = 25;
-    g_GameMap.hoveredOffsetY = 75;
+    g_GameMap.visibleBlockCount = 7, g_GameMap.hoveredBlockX = 11, g_GameMap.hoveredBlockY = 10;
+    g_GameMap.hoveredOffsetX = 25, g_GameMap.hoveredOffsetY = 75;
     SMapBlock& block = g_GameMap.Block(11, 10);
-    block.regionId = 42;
-    block.mixPasses[0].texture = 1;
-    block.mixPasses[1].texture = MixPassEnd;
-    g_GameMap.aiTiltMap[11 * MapBlockSide + 10] = 3;
-    g_VXBuffer.primitivesDrawn = 12;
+    block.regionId = 42, block.mixPasses[0].texture = 1, block.mixPasses[1].texture = MixPassEnd;
+    g_GameMap.aiTiltMap[11 * MapBlockSide + 10] = 3, g_VXBuffer.primitivesDrawn = 12;
     g_Particles.AddBuildingFire(false, 11.0f, 0.0f, 10.0f, 5.0f);
     g_Particles.AddKind35(11.0f, 0.0f, 10.0f);
     Drawn([&] { g_GameMap.GetDebugInfo(); });
@@ -128,8 +118,7 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
     // The player's counters in white in the game font, from the second line of each column (the
     // two headings share the top line).
     CPlayer& player = World().Player(0);
-    player.statistics[STAT_ARROWS_SHOT] = 17;
-    player.controlGroupCounts[1] = 4;
+    player.statistics[STAT_ARROWS_SHOT] = 17, player.controlGroupCounts[1] = 4;
     Drawn([&] { CPlayerStatistics::DumpStatistics(player); });
     expectLines(270, {"Unit num:" + std::to_string(player.unitCount)}, 20);
     expectLines(270, {"---===( Statistics )===---"}, 260);
@@ -166,8 +155,7 @@ TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortrai
     for (const auto& c : cases)
     {
         g_BuildingPanel = CBuildingPanel();
-        g_BuildingPanel.mouseX = c.mouseX;
-        g_BuildingPanel.mouseY = c.mouseY;
+        g_BuildingPanel.mouseX = c.mouseX, g_BuildingPanel.mouseY = c.mouseY;
         Drawn([&] { trap->RenderPanelDetails("Trap"); });
         EXPECT_TRUE(Pixel(c.frameX, c.frameY) == Frame && Pixel(c.frameX + 39, c.frameY + 39) == Frame &&
                     Pixel(c.frameX + 41, c.frameY + 20) == Background) << c.mouseX;
@@ -188,8 +176,7 @@ TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortrai
     };
     for (const bool hovered : {false, true})
     {
-        g_BuildingPanel.mouseX = hovered ? 10 : 500;
-        g_BuildingPanel.mouseY = 250;
+        g_BuildingPanel.mouseX = hovered ? 10 : 500, g_BuildingPanel.mouseY = 250;
         Drawn([&] { mine->RenderDetailsOnPanel(); });
         const uint32_t once = blend(Background, portrait);
         EXPECT_TRUE(ColourNear(20, 260, hovered ? blend(once, portrait) : once, 4)) << hovered;
@@ -222,13 +209,11 @@ protected:
 TEST_F(DrawingBuildings, ACollapsingBuildingShakesAndSinksWithoutItsBanners)
 {
     CBuilding* barracks = m_World.PlaceFinished(0, CastBarracks, 10, 10);
-    GetGlobalModel(233)->object.frameCount = 20;
-    barracks->animTime = 7.5f;
+    GetGlobalModel(233)->object.frameCount = 20, barracks->animTime = 7.5f;
     barracks->Render(0.0f);
     // The model, then two banners at frames 7 + 16 and 7 + 24, modulo 20.
     const std::vector<SModelDraw> draws = CBuildingDraw::GetDraws();
-    ASSERT_EQ(DrawnModels(), (Ints{115, 233, 233}));
-    EXPECT_TRUE(draws[1].frame == 3 && draws[2].frame == 11);
+    ASSERT_TRUE(DrawnModels() == (Ints{115, 233, 233}) && draws[1].frame == 3 && draws[2].frame == 11);
     EXPECT_FLOAT_EQ(draws[1].x, 10.8f);
     EXPECT_FLOAT_EQ(draws[1].y, 15.4f);
     EXPECT_FLOAT_EQ(draws[1].height, draws[0].height + 70.0f);
@@ -243,11 +228,7 @@ TEST_F(DrawingBuildings, ACollapsingBuildingShakesAndSinksWithoutItsBanners)
 TEST_F(DrawingBuildings, TreesTurnByTheirFacingAndTakeTheirLookAsColour)
 {
     CResourceTree tree(1);
-    tree.x = 5;
-    tree.y = 6;
-    tree.facing = 90.0f;
-    tree.look = 2;
-    tree.animTime = 13.7f;
+    tree.x = 5, tree.y = 6, tree.facing = 90.0f, tree.look = 2, tree.animTime = 13.7f;
     GetGlobalModel(210)->object.frameCount = 6;
     tree.Render(0.0f);
     ASSERT_EQ(CBuildingDraw::GetDraws().size(), 1u);
@@ -295,17 +276,14 @@ TEST_F(DrawingBuildings, TheRallyFlagIsTheLocalOwnersOnlyAndTheOutlineWalksTheFo
     CBuilding* other = m_World.PlaceFinished(1, CastBarracks, 20, 10);
     own->RenderRallyFlag();
     EXPECT_TRUE(CBuildingDraw::GetDraws().empty());
-    own->rallyX = other->rallyX = 3;
-    own->rallyY = other->rallyY = 4;
+    own->rallyX = other->rallyX = 3, own->rallyY = other->rallyY = 4;
     own->RenderRallyFlag();
     other->RenderRallyFlag();
-    ASSERT_EQ(CBuildingDraw::GetDraws().size(), 1u);
-    EXPECT_TRUE(CBuildingDraw::GetDraws()[0].x == 3.5f && CBuildingDraw::GetDraws()[0].y == 4.5f);
-    EXPECT_EQ(DrawnModels(), Ints{234});
+    ASSERT_TRUE(CBuildingDraw::GetDraws().size() == 1u && CBuildingDraw::GetDraws()[0].x == 3.5f &&
+                CBuildingDraw::GetDraws()[0].y == 4.5f && DrawnModels() == Ints{234});
 
     CBuilding* house = m_World.Player(0).BuildingFactory(CastHouse, 0, 0, 0);
-    house->x = 4;
-    house->y = 7;
+    house->x = 4, house->y = 7;
     Floats points;
     house->GetOutlinePoints(points);
     EXPECT_EQ(points, (Floats{4, 7, 5, 7, 6, 7, 7, 7, 7, 8, 7, 9, 6, 9, 5, 9, 4, 9, 4, 8, 4, 7}));

@@ -50,7 +50,6 @@ CBuilding* CBuildingWorld::PlaceFinished(int32_t player, int32_t cast, int32_t x
 CBuilding* CBuildingWorld::Make(int32_t player, int32_t cast, int32_t x, int32_t y)
 {
     CBuilding* building = Player(player).CreateBuilding(cast, -1, -1);
-    building->x = x;
-    building->y = y;
+    building->x = x, building->y = y;
     return Track(building);
 }

@@ -40,16 +40,15 @@ TEST_F(BuildingMap, FootprintLeavingTheMapIsRefusedAndChangesNothing)
     {
         CBuilding* castle = m_World.Make(1, CastCastle, x, y);
         CTestLog log;
-        EXPECT_TRUE(!castle->CanPlaceAt(1, 0, 0, 0) && !castle->PlaceOnMap() &&
-                    log.Contains("#DEBUG: Building footprint outside the map"));
-        EXPECT_FALSE(castle->placed || castle->IsOnMap());
+        EXPECT_TRUE(!castle->CanPlaceAt(1, 0, 0, 0) && !castle->PlaceOnMap() && !castle->placed &&
+                    !castle->IsOnMap() && log.Contains("#DEBUG: Building footprint outside the map"));
         castle->RemoveFromMap();
     }
     EXPECT_TRUE(TerrainAsAtStart());
     // The last column and row of the map still take a building; the player's create operation leaves none off the map.
-    EXPECT_TRUE(m_World.Make(1, CastCastle, side - 7, side - 7)->PlaceOnMap());
-    EXPECT_EQ(m_World.Player(2).CreateBuilding(CastHouse, side - 1, 7), nullptr);
-    EXPECT_EQ(m_World.Player(2).CreateBuilding(CastHouse, 7, side), nullptr);
+    EXPECT_TRUE(m_World.Make(1, CastCastle, side - 7, side - 7)->PlaceOnMap() &&
+                !m_World.Player(2).CreateBuilding(CastHouse, side - 1, 7) &&
+                !m_World.Player(2).CreateBuilding(CastHouse, 7, side));
 }
 
 // Ruins, corpses and blood on the claimed blocks go to deferred deletion; those beside stay.
@@ -58,8 +57,7 @@ TEST_F(BuildingMap, PlacingFreesTheParticlesStandingOnItsBlocks)
     CBuilding* house = m_World.Make(2, CastHouse, 30, 30);   // its ruin on (31, 31)
     ASSERT_TRUE(house->PlaceOnMap());
     house->Destroy(false);
-    CUnit* fallen = m_World.Spawn(1, UNIT_WARRIOR, 32, 31);
-    CUnit* beside = m_World.Spawn(1, UNIT_WARRIOR, 34, 34);
+    CUnit *fallen = m_World.Spawn(1, UNIT_WARRIOR, 32, 31), *beside = m_World.Spawn(1, UNIT_WARRIOR, 34, 34);
     for (CUnit* unit : {fallen, beside})
     {
         unit->RemoveFromWorld(false);
@@ -69,10 +67,9 @@ TEST_F(BuildingMap, PlacingFreesTheParticlesStandingOnItsBlocks)
     g_Particles.AddBlood(false, 34.5f, 31.5f, 0.0f, 8.0f, true);
     ASSERT_TRUE(m_World.Make(3, CastTower, 31, 31)->PlaceOnMap());   // blocks (31..32, 31..32)
     m_World.Forget(house);   // deferred deletion has it now
-    EXPECT_TRUE(!(g_Particles.HoldsRuin(house) || g_Particles.HoldsCorpse(fallen)) && g_Particles.HoldsCorpse(beside));
-    ASSERT_EQ(g_Particles.GetEffects().size(), 1u);
-    EXPECT_TRUE(g_Particles.GetEffects()[0].x == 34.5f && g_PtrGarbage.FindUnit(1, fallen->uniqueId) == fallen &&
-                g_PtrGarbage.FindUnit(1, beside->uniqueId) == nullptr);
+    EXPECT_TRUE(!(g_Particles.HoldsRuin(house) || g_Particles.HoldsCorpse(fallen)) && g_Particles.HoldsCorpse(beside) &&
+                g_Particles.GetEffects().size() == 1u && g_Particles.GetEffects()[0].x == 34.5f &&
+                g_PtrGarbage.FindUnit(1, fallen->uniqueId) == fallen && !g_PtrGarbage.FindUnit(1, beside->uniqueId));
     m_World.Flush();
 }
 
@@ -100,12 +97,11 @@ TEST_F(BuildingMap, PlacingOverAStandingBuildingDestroysItFirstAndTheTiltMapFoll
     CBuilding* tower = m_World.Make(2, CastTower, 22, 21);   // 2 x 2, clearance 0, over (22, 21)
     ASSERT_TRUE(tower->PlaceOnMap());
     m_World.Forget(house);
-    EXPECT_TRUE(house->health == 0.0f && g_Particles.HoldsRuin(house) && m_World.Player(0).buildingCount == 0);
-    EXPECT_TRUE(g_GameMap.Block(20, 20).building == nullptr && g_GameMap.Block(22, 21).building == tower);
+    EXPECT_TRUE(house->health == 0.0f && g_Particles.HoldsRuin(house) && m_World.Player(0).buildingCount == 0 &&
+                g_GameMap.Block(20, 20).building == nullptr && g_GameMap.Block(22, 21).building == tower);
     const auto& sent = g_MultiplayerGame.GetSent();
     EXPECT_TRUE(sent.size() == 1u && sent[0].packet.Command() == CMultiplayerGame::CommandBuildingDestroyed &&
-                sent[0].packet.Value(0) == Ref(house));
-    EXPECT_EQ(tilted(22, 21, 23, 22), 4);
+                sent[0].packet.Value(0) == Ref(house) && tilted(22, 21, 23, 22) == 4);
     // A wider margin, and the cells beyond the map's edges skipped on both sides.
     tower->RemoveFromMap();
     g_GameMap.PlaceBuildingFootprint(*tower, 0, 1, 1, 1);
@@ -149,11 +145,9 @@ TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheRe
         g_GameMap.CornerHeight(21, 21) = height;
         EXPECT_EQ(house->CanPlaceAt(1, 0, 0, 0), height == 48) << height;
     }
-    g_GameMap.CornerHeight(21, 21) = 0;
-    g_GameMap.Block(22, 21).waterLevel = 1;
+    g_GameMap.CornerHeight(21, 21) = 0, g_GameMap.Block(22, 21).waterLevel = 1;
     EXPECT_FALSE(house->CanPlaceAt(1, 0, 0, 0));
-    g_GameMap.Block(22, 21).waterLevel = 0;
-    g_GameMap.Block(20, 20).blocked = 1;
+    g_GameMap.Block(22, 21).waterLevel = 0, g_GameMap.Block(20, 20).blocked = 1;
     EXPECT_FALSE(house->CanPlaceAt(1, 0, 0, 0));
     g_GameMap.Block(20, 20).blocked = 0;
     CUnit* worker = m_World.Spawn(1, UNIT_WORKER, 21, 20);
@@ -170,8 +164,7 @@ TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheRe
     // The margin ring tolerates single-block buildings only; the tower's
     // reserved ring (clearance 0) is its footprint, a castle's three blocks.
     CBuilding* wall = m_World.Make(1, CastWall, 24, 21);
-    ASSERT_TRUE(wall->PlaceOnMap());
-    EXPECT_TRUE(house->CanPlaceAt(1, 2, 0, 0));
+    ASSERT_TRUE(wall->PlaceOnMap() && house->CanPlaceAt(1, 2, 0, 0));
     wall->RemoveFromMap();
     CBuilding* tower = m_World.Make(1, CastTower, 24, 21);
     ASSERT_TRUE(tower->PlaceOnMap());
@@ -211,8 +204,8 @@ TEST_F(BuildingMap, PlacingLevelsAndRepaintsTheGroundAndTakingItOffPutsItBack)
             EXPECT_EQ(g_GameMap.CornerHeight(cx, cy), levels ? (lowest + highest) / 2 : height(cx, cy));
         EXPECT_EQ(g_GameMap.cornerTextures[x * MapCornerSide + y], solid ? 0 : m_Textures[x * MapCornerSide + y]);
         building->RemoveFromMap();
-        EXPECT_TRUE(std::equal(m_Textures.begin(), m_Textures.end(), g_GameMap.cornerTextures));
-        EXPECT_EQ(TerrainAsAtStart(), restores || !levels);
+        EXPECT_TRUE(std::equal(m_Textures.begin(), m_Textures.end(), g_GameMap.cornerTextures) &&
+                    TerrainAsAtStart() == (restores || !levels));
     }
 }
 
@@ -225,8 +218,7 @@ TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedO
         const uint8_t* counts = m_World.Player(player).constructionSiteCounts;
         return std::accumulate(counts, counts + MapBlockCount, 0);
     };
-    CBuilding* finished = m_World.Place(0, CastHouse, 10, 10);
-    CBuilding* removed = m_World.Place(0, CastHouse, 20, 10);
+    CBuilding *finished = m_World.Place(0, CastHouse, 10, 10), *removed = m_World.Place(0, CastHouse, 20, 10);
     CBuilding* converted = m_World.Place(0, CastHouse, 30, 10);
     m_World.Place(1, CastHouse, 40, 10);
     EXPECT_EQ(Ints({marks(0), marks(1), m_World.Player(0).constructionSiteCounts[12 * 256 + 11]}), Ints({18, 0, 1}));

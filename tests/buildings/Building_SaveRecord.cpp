@@ -43,25 +43,13 @@ protected:
     std::unique_ptr<CBuilding> BusyBarracks(CUnit* waiting)
     {
         auto barracks = Make(CastBarracks);
-        barracks->x = 10;
-        barracks->y = 12;
-        barracks->health = 55.0f;
-        barracks->buildProgress = 100.0f;
-        barracks->queue[0] = barracks->queue[2] = &g_UnitStats[2];
-        barracks->queue[1] = &g_UnitStats[3];
-        barracks->queueCount = 3;
-        barracks->productionUnit = waiting;
-        barracks->productionState = 3;
+        barracks->x = 10, barracks->y = 12, barracks->health = 55.0f, barracks->buildProgress = 100.0f;
+        barracks->queue[0] = barracks->queue[2] = &g_UnitStats[2], barracks->queue[1] = &g_UnitStats[3];
+        barracks->queueCount = 3, barracks->productionUnit = waiting, barracks->productionState = 3;
         CTechnology& research = m_World.Player(1).technologies[11];
-        research.progress = 30.0f;
-        research.researchingBuilding = barracks.get();
-        barracks->research = &research;
-        barracks->fireCount = 3;
-        barracks->firePositions[1].particle = 9;
-        barracks->fireAmount = 2;
-        barracks->savedCornerTextures[5][6] = 200;
-        barracks->savedCornerHeights[5][6] = 70;
-        barracks->exitRequests = 4;
+        research.progress = 30.0f, research.researchingBuilding = barracks.get(), barracks->research = &research;
+        barracks->fireCount = 3, barracks->firePositions[1].particle = 9, barracks->fireAmount = 2;
+        barracks->savedCornerTextures[5][6] = 200, barracks->savedCornerHeights[5][6] = 70, barracks->exitRequests = 4;
         return barracks;
     }
 
@@ -73,16 +61,8 @@ protected:
 TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrder)
 {
     auto wall = Make(CastWall);
-    wall->x = 3;
-    wall->y = 4;
-    wall->health = 80.0f;
-    wall->buildProgress = 100.0f;
-    wall->controlGroup = 2;
-    wall->placed = 1;
-    wall->scriptTag = 11;
-    wall->attackEventArmed = 0;
-    wall->model = 196;
-    wall->animTime = 1.5f;
+    wall->x = 3, wall->y = 4, wall->health = 80.0f, wall->buildProgress = 100.0f, wall->controlGroup = 2;
+    wall->placed = 1, wall->scriptTag = 11, wall->attackEventArmed = 0, wall->model = 196, wall->animTime = 1.5f;
     for (int32_t i = 0; i < 4; ++i)
     {
         wall->savedCornerTextures[i / 2][i % 2] = uint8_t(1 + i);
@@ -114,8 +94,7 @@ TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersGetsThemBackAnd
     const std::string first = Save(*barracks, m_Table);
     // Three queue entries, ten fire records, 6 rows of 7 + 7 corners.
     ASSERT_EQ(first.size(), 690u);
-    const size_t q = 3;
-    const size_t lastRow = FiresAt(q) + FireRecordBytes * BarracksFires + 5 * 56;
+    const size_t q = 3, lastRow = FiresAt(q) + FireRecordBytes * BarracksFires + 5 * 56;
     const struct { size_t at; int32_t value; } items[] = {
         {QueueCountAt, 3}, {QueueAt, 2}, {QueueAt + 4, 3},
         {ProductionStateAt(q) - 4, 1},   // the waiting unit's id
@@ -134,8 +113,7 @@ TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersGetsThemBackAnd
     table.AddBuilding(again.get());
     table.AddUnit(waitingAgain);
     again->productionUnit = waitingAgain;   // owned, and freed, by the building
-    ASSERT_TRUE(Load(*again, first, table));
-    EXPECT_EQ(Save(*again, table), first);
+    ASSERT_TRUE(Load(*again, first, table) && Save(*again, table) == first);
     CTechnology& research = m_World.Player(1).technologies[11];
     EXPECT_TRUE(again->research == &research && research.researchingBuilding == again.get() &&
                 again->queue[1] == &g_UnitStats[3] && again->queue[3] == nullptr);
@@ -146,10 +124,7 @@ TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersGetsThemBackAnd
     const std::string freshBytes = Save(*fresh, m_Table);
     CTestLog log;
     for (size_t length = 0; length < first.size(); ++length)
-    {
-        EXPECT_FALSE(Load(*fresh, first.substr(0, length), m_Table)) << length;
-        ASSERT_EQ(Save(*fresh, m_Table), freshBytes) << length;
-    }
+        ASSERT_TRUE(!Load(*fresh, first.substr(0, length), m_Table) && Save(*fresh, m_Table) == freshBytes) << length;
     EXPECT_EQ(log.Count("Building record refused: the record is cut short"), int(first.size()));
     research.researchingBuilding = nullptr;
 }
@@ -157,10 +132,8 @@ TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersGetsThemBackAnd
 TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
 {
     auto barracks = Make(CastBarracks);
-    barracks->queue[0] = &g_UnitStats[2];
-    barracks->queueCount = 1;
-    barracks->x = 251;   // the last column a 5-wide footprint fits
-    barracks->y = 0;
+    barracks->queue[0] = &g_UnitStats[2], barracks->queueCount = 1;
+    barracks->x = 251, barracks->y = 0;   // the last column a 5-wide footprint fits
     const std::string good = Save(*barracks, m_Table);
     auto probe = Make(CastBarracks);
     ASSERT_TRUE(Load(*probe, good, m_Table));
@@ -168,8 +141,7 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
     const std::unique_ptr<CUnit> foreign(m_World.Player(2).UnitFactory(UNIT_WARRIOR));
     ASSERT_EQ(m_Table.AddUnit(foreign.get()), 0);
 
-    const size_t q = 1;
-    const size_t corner = FiresAt(q) + FireRecordBytes * BarracksFires;
+    const size_t q = 1, corner = FiresAt(q) + FireRecordBytes * BarracksFires;
     const auto with = [&](size_t at, int32_t value) { return CRecordBytes::WithI32At(good, at, value); };
     const struct { std::string bytes; const char* reason; } cases[] = {
         {with(QueueCountAt, 29), "the queue count is out of range"},
@@ -202,8 +174,7 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
         CTestLog log;
         auto loaded = Make(CastBarracks);
         const std::string before = Save(*loaded, m_Table);
-        EXPECT_FALSE(Load(*loaded, c.bytes, m_Table));
-        EXPECT_TRUE(log.Contains(std::string("Building record refused: ") + c.reason));
-        EXPECT_EQ(Save(*loaded, m_Table), before);
+        EXPECT_TRUE(!Load(*loaded, c.bytes, m_Table) && Save(*loaded, m_Table) == before &&
+                    log.Contains(std::string("Building record refused: ") + c.reason));
     }
 }

@@ -59,9 +59,7 @@ TEST_F(BuildingTraits, FriendsIslandAndVisibilityFollowTheOwnerAndTheCentreBlock
               std::vector<bool>({true, true, false, false}));
     EXPECT_EQ(house->GetOwnerColour(), m_World.Player(1).colourScheme);
 
-    house->x = 20;
-    house->y = 30;
-    // 3 x 2: the centre block is (21, 31).
+    house->x = 20, house->y = 30;   // 3 x 2: the centre block is (21, 31)
     g_GameMap.Block(21, 31).regionId = 42;
     EXPECT_TRUE(house->GetIslandId() == 42 && house->IsOnIsland(42) && !house->IsOnIsland(41));
     house->x = -10;
@@ -84,10 +82,8 @@ TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSeesAndTablesRefuseWhatLi
     barracks->PlaySound(100, 1, false);
     m_World.Player(0).RevealArea(12, 13, 12, 13, 255);
     barracks->PlaySound(100, 4, false);
-    ASSERT_EQ(m_World.Samples().size(), 4u);
-    EXPECT_TRUE(m_World.Samples()[0] == 100 && m_World.Samples()[1] == 50 &&
-                m_World.Samples()[2] >= 100 && m_World.Samples()[2] <= 103);
-    EXPECT_EQ(m_World.Samples()[3], 100);
+    ASSERT_TRUE(m_World.Samples().size() == 4u && m_World.Samples()[0] == 100 && m_World.Samples()[1] == 50 &&
+                m_World.Samples()[2] >= 100 && m_World.Samples()[2] <= 103 && m_World.Samples()[3] == 100);
     CBuilding* ally = Make(CastDecoration, 0, 74);
     // "100001100001", six per row.
     const struct { int32_t x, y; bool set; } cells[] = {
@@ -116,8 +112,8 @@ TEST_F(BuildingTraits, ATowerFinishedWithoutArchersIsReportedAndStillCounts)
     tower->buildProgress = CBuilding::FinishedProgress;
     tower->BuildingFinished();
     EXPECT_TRUE(log.Contains("#DEBUG: The tower doesn't contain any archers. InitTower() should be called before "
-                             "BuildingFinished()"));
-    EXPECT_EQ(m_World.Player(0).finishedBuildings[CastTower], 1);
+                             "BuildingFinished()") &&
+                m_World.Player(0).finishedBuildings[CastTower] == 1);
 }
 
 // Every cast answers its row of the catalogue.  Flags: town building, listed, gives sight, convertible,
@@ -255,8 +251,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         b->Render(0.0f);
         EXPECT_EQ(CBuildingDraw::GetDraws().size(), r.cast == CastWall ? 0u : 1u);
         const size_t samples = m_World.Samples().size();
-        EXPECT_FALSE(b->Construct(10000.0f, false));
-        EXPECT_EQ(b->model, r.finished);
+        EXPECT_TRUE(!b->Construct(10000.0f, false) && b->model == r.finished);
         const bool news = r.message != nullptr;
         ASSERT_EQ(m_World.Messages().size(), size_t(std::count_if(rows, &r + 1, [](auto& o) { return o.message; })));
         EXPECT_TRUE(!news || m_World.Messages().back().text == r.message);
@@ -276,10 +271,9 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         b->GetSelectSound(&sample[0], &sample[1]);
         b->GetWorkCost(&work[0], &work[1], &work[2]);
         EXPECT_EQ(Ints({debris[0], debris[1], sample[0], sample[1]}), Ints({r.debris[0], r.debris[1], r.select, 1}));
-        EXPECT_EQ(Floats(work, work + 3), Floats(r.work, r.work + 3));
         EXPECT_EQ(Floats({float(b->GetMaxHitPoints()), b->GetDamageFactor1(), b->GetDamageFactor2(),
-                          b->GetDamageFactor3(), b->GetRepairRate()}),
-                  Floats({float(r.hitPoints), r.factor1, r.factor2, 1.0f, r.repair}));
+                          b->GetDamageFactor3(), b->GetRepairRate(), work[0], work[1], work[2]}),
+                  Floats({float(r.hitPoints), r.factor1, r.factor2, 1.0f, r.repair, r.work[0], r.work[1], r.work[2]}));
         // "TC_FF_WALL" raises the castle, wall and tower; "TC_BUILD_D_1" and "_2" lower factor 3.
         for (const auto& [technology, points, factor3] : {std::tuple{48, r.hitPoints + r.firewall, 1.0f},
                                                           {46, r.hitPoints, 0.9f}, {47, r.hitPoints, 0.7f}})
@@ -336,17 +330,14 @@ TEST_F(BuildingTraits, OnlyAStrokeToTheEndAnnouncesItAndOnlyTheOwnerSendsTheProg
     EXPECT_TRUE(m_World.Messages().size() == 1u && m_World.Messages()[0].colour == 0x00FF00u);
 
     g_Config.networkRole = 2;
-    CBuilding* foreign = m_World.Place(1, CastHouse, 20, 10);
-    CBuilding* own = m_World.Place(0, CastHouse, 30, 10);
+    CBuilding *foreign = m_World.Place(1, CastHouse, 20, 10), *own = m_World.Place(0, CastHouse, 30, 10);
     g_MultiplayerGame.ClearSent();
     EXPECT_TRUE(foreign->Construct(1.0f, false) && foreign->buildProgress == CBuilding::StartProgress);
     EXPECT_TRUE(!foreign->Construct(0.0f, true) && foreign->model == 129 && g_MultiplayerGame.GetSent().empty());
     own->buildProgress = 25.01f;
     own->Construct(0.0f, false);
-    ASSERT_EQ(g_MultiplayerGame.GetSent().size(), 1u);
-    EXPECT_TRUE(own->model == 131 &&
+    ASSERT_TRUE(g_MultiplayerGame.GetSent().size() == 1u && own->model == 131 && m_World.Messages().size() == 1u &&
                 g_MultiplayerGame.GetSent()[0].packet.Command() == CMultiplayerGame::CommandBuildProgress);
-    EXPECT_EQ(m_World.Messages().size(), 1u);
 }
 
 // Every listed number gives its object, off the map, with its row's model, owner and amount; a kind-1
@@ -385,12 +376,11 @@ TEST_F(BuildingTraits, EveryListedObjectComesWithItsModelOwnerAmountNameAndHitDe
                                                           row.variant, decoration ? row.kind : 0);
         ASSERT_NE(made, nullptr);
         m_World.Track(made);
-        EXPECT_EQ(Ints({made->x, made->y, made->model, made->owner, made->GetAmount()}),
-                  Ints({-1, -1, row.model, row.owner, row.amount}));
-        EXPECT_EQ(made->GetBuildCast(), row.cast);
-        EXPECT_TRUE(row.cast != CastResource || row.kind == 2 || row.kind == 3 ||
-                    made->GetResourceKind() == ResourceKindGoldMine);
-        EXPECT_TRUE(!decoration || std::string(made->GetName()) == row.name);
+        EXPECT_EQ(Ints({made->x, made->y, made->model, made->owner, made->GetAmount(), made->GetBuildCast()}),
+                  Ints({-1, -1, row.model, row.owner, row.amount, row.cast}));
+        EXPECT_TRUE((row.cast != CastResource || row.kind == 2 || row.kind == 3 ||
+                     made->GetResourceKind() == ResourceKindGoldMine) &&
+                    (!decoration || std::string(made->GetName()) == row.name));
         int32_t debris[2] = {-1, -1};
         made->GetHitDebris(&debris[0], &debris[1]);
         const bool building = row.cast != CastResource && !decoration;
@@ -426,18 +416,16 @@ TEST(BuildingFactory, UnlistedNumbersGiveNoneWithTheirReportsOnceTheFactoryIsRea
                       nullptr);
             const std::vector<std::string> lines = log.Lines();
             ASSERT_EQ(lines.size(), ready ? 3u : 0u);
-            if (!ready)
-                continue;
-            EXPECT_TRUE(lines[0] == c.message && lines[1] == "#DEBUG: breakpoint reached");
-            EXPECT_NE(lines[2].find("C_Player_Factory"), std::string::npos) << lines[2];
+            EXPECT_TRUE(!ready || (lines[0] == c.message && lines[1] == "#DEBUG: breakpoint reached" &&
+                                   lines[2].find("C_Player_Factory") != std::string::npos)) << (ready ? lines[2] : "");
         }
     CTestLog log;
     for (int32_t type : {-1, 0, 14, 19, 23, 29, 36, 1 << 30})
         EXPECT_EQ(CPlayerFactory::UnitFactory(world.Player(1), type), nullptr) << type;
     world.Player(1).factoryReady = 0;
-    EXPECT_EQ(CPlayerFactory::UnitFactory(world.Player(1), 0), nullptr);
-    EXPECT_EQ(log.Count("#DEBUG: Unit factory: Unknown unit type"), 8);
-    EXPECT_EQ(log.Count("#DEBUG: breakpoint reached"), 8);
+    EXPECT_TRUE(CPlayerFactory::UnitFactory(world.Player(1), 0) == nullptr &&
+                log.Count("#DEBUG: Unit factory: Unknown unit type") == 8 &&
+                log.Count("#DEBUG: breakpoint reached") == 8);
 }
 
 // Configured sound volume 100.  A unit is heard at 100 where the local player sees its tile, at 50 when it belongs to
@@ -469,8 +457,7 @@ TEST(SoundPositions, UnitsAndBuildingsAreHeardByDistanceFromTheListener)
         SCOPED_TRACE(c.name);
         CBuildingWorld world;
         SetPlayerServices(nullptr);   // the game's own: the global sample bank
-        g_Config.audioEnabled = 1;
-        g_Config.soundVolume = 100;
+        g_Config.audioEnabled = 1, g_Config.soundVolume = 100;
         g_VoiceBank.Init(SoundBankSlots, nullptr);
         world.Player(0).allied[1] = c.allied ? 1 : 0;
         // Barracks are 5 x 6: the corner (8, 17) has its centre at (10, 20).
@@ -484,8 +471,8 @@ TEST(SoundPositions, UnitsAndBuildingsAreHeardByDistanceFromTheListener)
             world.Spawn(1, UNIT_WARRIOR, 10, 20)->PlaySoundAt(Sample, 1, 0);
         const CVoiceBank::SSlot* slot = g_VoiceBank.GetSlot(Sample);
         ASSERT_NE(slot, nullptr);
-        EXPECT_EQ(slot->requestVolume, std::max(c.volume, 0));
-        EXPECT_EQ(slot->requestPan, c.volume < 0 ? MarkerPan : 0.0f);
+        EXPECT_EQ(std::pair(slot->requestVolume, slot->requestPan),
+                  std::pair(std::max(c.volume, 0), c.volume < 0 ? MarkerPan : 0.0f));
         g_VoiceBank.Free();
     }
 }

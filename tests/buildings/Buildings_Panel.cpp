@@ -34,8 +34,7 @@ protected:
             return false;
         g_BuildingPanel.panelMode = hotkey->mode != 0 ? hotkey->mode : g_BuildingPanel.panelMode;
         g_BuildingCommand.Clear();
-        g_BuildingCommand.item = hotkey->record;
-        g_BuildingCommand.technology = hotkey->technology;
+        g_BuildingCommand.item = hotkey->record, g_BuildingCommand.technology = hotkey->technology;
         // A bare 0 or -1 (Escape) cancels the current production or research.
         const bool bare = hotkey->record == nullptr && hotkey->technology == CBuildingPanel::NoTechnology;
         if (bare && (hotkey->command == 0 || hotkey->command == -1))
@@ -60,13 +59,11 @@ TEST_F(BuildingsPanel, AnUnfinishedBuildingCancelsOnlyOnItsButtonAndAMonasteryHi
     {
         SCOPED_TRACE(cast);
         CBuilding* building = m_World.Place(0, cast, 4 * cast, 20 + 10 * (cast % 2));   // odd casts a row lower
-        g_BuildingCommand.item = &g_UnitStats[3];
-        g_BuildingCommand.technology = 12;
-        g_BuildingPanel.mouseX = 900;
+        g_BuildingCommand.item = &g_UnitStats[3], g_BuildingCommand.technology = 12, g_BuildingPanel.mouseX = 900;
         EXPECT_TRUE(Show(*building) == Icons{94} && g_BuildingPanel.GetButtons()[0].state == state);
         EXPECT_TRUE(g_BuildingCommand.cancelSlot == CBuildingCommand::NoCancel && g_BuildingCommand.item == nullptr &&
-                    g_BuildingCommand.technology == CBuildingCommand::NoTechnology);
-        EXPECT_EQ(g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command, -2);
+                    g_BuildingCommand.technology == CBuildingCommand::NoTechnology &&
+                    g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command == -2);
         CBuildingPanel::PositionToScreen(CBuildingPanel::CancelPosition, &g_BuildingPanel.mouseX,
                                          &g_BuildingPanel.mouseY);
         Show(*building);
@@ -76,37 +73,31 @@ TEST_F(BuildingsPanel, AnUnfinishedBuildingCancelsOnlyOnItsButtonAndAMonasteryHi
     CBuilding* monastery = m_World.PlaceFinished(0, CastMonastery, 10, 10);
     m_World.Player(0).enabledUnitTypes[5] = 1;
     const Icons idle = Show(*monastery);
-    ASSERT_GE(idle.size(), 3u);
-    EXPECT_TRUE(idle.front() == 49 && idle.back() == Rally);
-    ASSERT_NE(g_BuildingPanel.FindHotkey('P'), nullptr);
-    EXPECT_EQ(g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey), nullptr);
-    monastery->queue[0] = g_BuildingPanel.FindHotkey('p')->record;
-    monastery->queueCount = 1;
-    EXPECT_EQ(Show(*monastery), (Icons{49, Rally}));
-    EXPECT_EQ(g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command, 0);
-    monastery->queue[0] = nullptr;
-    monastery->queueCount = 0;
+    ASSERT_TRUE(idle.size() >= 3u && idle.front() == 49 && idle.back() == Rally &&
+                g_BuildingPanel.FindHotkey('P') != nullptr && !g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey));
+    monastery->queue[0] = g_BuildingPanel.FindHotkey('p')->record, monastery->queueCount = 1;
+    EXPECT_TRUE(Show(*monastery) == (Icons{49, Rally}) &&
+                g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command == 0);
+    monastery->queue[0] = nullptr, monastery->queueCount = 0;
     // In the rally mode Escape leaves it and the mode button is gone.
     g_BuildingPanel.panelMode = CBuildingPanel::ModeRally;
-    EXPECT_EQ(Show(*monastery).size(), idle.size() - 1);
-    EXPECT_NE(g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey), nullptr);
+    EXPECT_TRUE(Show(*monastery).size() == idle.size() - 1 &&
+                g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey) != nullptr);
 }
 
 TEST_F(BuildingsPanel, DetailsShowTheOwnersHitPointsProgressAndWaitingReason)
 {
     CBuilding* house = m_World.Place(0, CastHouse, 10, 10);
-    house->buildProgress = 50.0f;
-    house->productionState = CBuilding::ProductionNeedsHouses;
+    house->buildProgress = 50.0f, house->productionState = CBuilding::ProductionNeedsHouses;
     g_BuildingPanel.BeginFrame();
     house->RenderDetailsOnPanel();
     std::vector<std::string> texts;
     for (const SPanelText& text : g_BuildingPanel.GetTexts())
         texts.push_back(text.text);
-    EXPECT_EQ(texts[0], "BD_HOUSE");
     // 400 x 50 percent now, 400 when finished; the bar 50 x 1.71 pixels.
-    EXPECT_TRUE(std::find(texts.begin(), texts.end(), "200/400") != texts.end() &&
-                std::find(texts.begin(), texts.end(), "50%") != texts.end() && g_BuildingPanel.progressBarWidth == 85);
-    EXPECT_EQ(texts.back(), "BDMSG_HOUSENEEDED");
+    EXPECT_TRUE(texts[0] == "BD_HOUSE" && std::ranges::find(texts, "200/400") != texts.end() &&
+                std::ranges::find(texts, "50%") != texts.end() && g_BuildingPanel.progressBarWidth == 85 &&
+                texts.back() == "BDMSG_HOUSENEEDED");
     // A full queue: the head at (5, 335), entry k in row (k - 1) / 9 and column k - 9 x row, drawn from
     // the last to the second.
     house->queueCount = CBuilding::QueueCapacity;
@@ -124,10 +115,8 @@ TEST_F(BuildingsPanel, DetailsShowTheOwnersHitPointsProgressAndWaitingReason)
     house->queueCount = 0;
     g_BuildingPanel.BeginFrame();
     m_World.Place(1, CastHouse, 20, 10)->RenderDetailsOnPanel();
-    ASSERT_FALSE(g_BuildingPanel.GetTexts().empty());
-    EXPECT_TRUE(g_BuildingPanel.GetTexts().back().text == "UN_TYPE_ENEMY" &&
+    ASSERT_TRUE(!g_BuildingPanel.GetTexts().empty() && g_BuildingPanel.GetTexts().back().text == "UN_TYPE_ENEMY" &&
                 g_BuildingPanel.GetTexts().back().colour == 0xFF4040u && g_BuildingPanel.progressBarWidth == -1);
-
 }
 
 // The panel keeps 32 building keys; a key already taken leaves the first registration standing.
@@ -138,9 +127,9 @@ TEST_F(BuildingsPanel, TheKeyTableHoldsThirtyTwoAndTheFirstOfAKeyWins)
         EXPECT_TRUE(g_BuildingPanel.AddbuildingHotkey(k, 100 + k, nullptr, k, 0, 0)) << k;
     EXPECT_FALSE(g_BuildingPanel.AddbuildingHotkey(40, 140, nullptr, 40, 0, 0));
     g_BuildingPanel.BeginFrame();
-    EXPECT_TRUE(g_BuildingPanel.AddbuildingHotkey('w', 'W', nullptr, 11, 0, 0));
-    EXPECT_FALSE(g_BuildingPanel.AddbuildingHotkey('x', 'W', nullptr, 12, 0, 0));
-    EXPECT_TRUE(g_BuildingPanel.FindHotkey('W')->technology == 11 && g_BuildingPanel.FindHotkey('x') == nullptr &&
+    EXPECT_TRUE(g_BuildingPanel.AddbuildingHotkey('w', 'W', nullptr, 11, 0, 0) &&
+                !g_BuildingPanel.AddbuildingHotkey('x', 'W', nullptr, 12, 0, 0) &&
+                g_BuildingPanel.FindHotkey('W')->technology == 11 && g_BuildingPanel.FindHotkey('x') == nullptr &&
                 g_BuildingPanel.GetHotkeys().size() == 1u);
 }
 
@@ -213,8 +202,8 @@ TEST_F(MilitaryBuildingsPanel, EachButtonStandsAtItsPlaceWithItsIconAndKey)
         {
             const SBuildingHotkey* hotkey = g_BuildingPanel.FindHotkey(key);
             ASSERT_NE(hotkey, nullptr);
-            EXPECT_EQ(b.unit ? hotkey->record->unitType : hotkey->technology, b.number);
-            EXPECT_EQ(hotkey->record, b.unit ? shown[0].record : nullptr);
+            EXPECT_TRUE((b.unit ? hotkey->record->unitType : hotkey->technology) == b.number &&
+                        hotkey->record == (b.unit ? shown[0].record : nullptr));
         }
         technologies += b.unit ? 0 : 1;
         EXPECT_TRUE(b.unit ? shown[0].record->unitType == b.number : shown[0].record == GetTechnologyRecord(b.number));
@@ -227,18 +216,14 @@ TEST_F(MilitaryBuildingsPanel, BarracksKeysTrainResearchCancelAndArmTheRally)
     CBuilding* barracks = m_World.PlaceFinished(0, CastBarracks, 10, 10);
     // The two technologies stand where the rider and the crossbowman will.
     EXPECT_EQ(Show(*barracks), (Icons{43, 44, 88, 89, Rally}));
-    ASSERT_TRUE(Press(*barracks, 'H'));
-    EXPECT_EQ(Show(*barracks), Icons{Rally});
-    EXPECT_EQ(g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command, -1);
-    ASSERT_TRUE(Press(*barracks, CBuildingPanel::EscapeKey));
-    EXPECT_EQ(barracks->research, nullptr);
+    ASSERT_TRUE(Press(*barracks, 'H') && Show(*barracks) == Icons{Rally} &&
+                g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command == -1 &&
+                Press(*barracks, CBuildingPanel::EscapeKey) && barracks->research == nullptr);
     Research({30, 31});
-    EXPECT_EQ(Show(*barracks), (Icons{43, 44, 47, 50, Rally}));
-    ASSERT_TRUE(Press(*barracks, 'l') && Press(*barracks, 'W'));
-    EXPECT_TRUE(barracks->queue[0] == &g_UnitStats[5] && barracks->queue[1] == &g_UnitStats[1]);
-    ASSERT_TRUE(Press(*barracks, 'r'));
-    EXPECT_EQ(Show(*barracks), (Icons{43, 44, 47, 50}));
-    EXPECT_EQ(g_BuildingPanel.FindHotkey('r'), nullptr);
+    ASSERT_TRUE(Show(*barracks) == (Icons{43, 44, 47, 50, Rally}) && Press(*barracks, 'l') && Press(*barracks, 'W') &&
+                barracks->queue[0] == &g_UnitStats[5] && barracks->queue[1] == &g_UnitStats[1] &&
+                Press(*barracks, 'r'));
+    EXPECT_TRUE(Show(*barracks) == (Icons{43, 44, 47, 50}) && g_BuildingPanel.FindHotkey('r') == nullptr);
 }
 
 TEST_F(MilitaryBuildingsPanel, BlacksmithAndCastleShowEachChainsLowestLevelStillToResearch)
@@ -251,11 +236,10 @@ TEST_F(MilitaryBuildingsPanel, BlacksmithAndCastleShowEachChainsLowestLevelStill
     // The demolition man and the mercenaries share "m": the first one wins.
     EXPECT_EQ(g_BuildingPanel.FindHotkey('m')->record, &g_UnitStats[11]);
     // All three attack levels done: the place stays empty.
-    EXPECT_EQ(Show(*smithy), (Icons{78, 84, 73, 75, 81}));
-    ASSERT_TRUE(Press(*smithy, 'G'));
-    EXPECT_TRUE(Show(*smithy).empty() && g_BuildingPanel.GetHotkeys().size() == 1u);
+    ASSERT_TRUE(Show(*smithy) == (Icons{78, 84, 73, 75, 81}) && Press(*smithy, 'G'));
     // Escape cancels with -1 here, at the castle and at the dark altar.
-    EXPECT_EQ(g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command, -1);
+    EXPECT_TRUE(Show(*smithy).empty() && g_BuildingPanel.GetHotkeys().size() == 1u &&
+                g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command == -1);
     for (CBuilding* trainer : {castle, m_World.PlaceFinished(0, CastDarkAltar, 30, 20)})
     {
         Show(*trainer);
@@ -280,5 +264,4 @@ TEST_F(MilitaryBuildingsPanel, DarkAltarHidesAReadySpellAndPulsesItsAbilityImage
     const SPanelPicture& image = g_BuildingPanel.GetPictures()[0];
     EXPECT_EQ((Icons{image.x, image.y, image.width, image.height, image.alpha}), (Icons{25, 655, 96, 96, 127}));
 }
-
 }  // namespace

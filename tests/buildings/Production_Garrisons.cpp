@@ -82,9 +82,7 @@ protected:
     void TearDown() override
     {
         g_BuildingCommand.Clear();
-        g_Selection.shiftDown = 0;
-        g_Selection.pendingAction = g_Selection.pendingValue = 0;
-        g_LocalPlayer = 0;
+        g_Selection.shiftDown = 0, g_Selection.pendingAction = g_Selection.pendingValue = 0, g_LocalPlayer = 0;
     }
 
     STexts m_Texts;
@@ -129,8 +127,7 @@ protected:
     // The blocks of the player's unit sight map that hold exactly `count`.
     static int32_t BlocksSeen(int32_t player, int32_t count)
     {
-        return static_cast<int32_t>(std::count(std::begin(g_Players[player].unitSightCounts),
-                                               std::end(g_Players[player].unitSightCounts), count));
+        return int32_t(std::ranges::count(g_Players[player].unitSightCounts, count));
     }
 
     CBuildingWorld world;
@@ -157,10 +154,7 @@ TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
     const int32_t stock = Player(0).wood + Player(0).gold + Player(0).stone + 150;
     std::vector<const CUnitStats*> expected(3, Record(1));
     for (int32_t k = 3; k < CBuilding::QueueCapacity; ++k)
-    {
-        expected.push_back(Record(k % 3));
-        ASSERT_TRUE(barracks->EnqueueItem(expected.back()));
-    }
+        ASSERT_TRUE(barracks->EnqueueItem(expected.emplace_back(Record(k % 3))));
     Panel(*barracks, Record(1), -1, -1, 0);
     EXPECT_EQ(Texts(Yellow), (Lines{"Wood needed", "Queue full"}));
     for (const int32_t slot : {27, 13, 26, 0, -1})
@@ -177,10 +171,10 @@ TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
         int32_t paid = 0;
         for (const CUnitStats* item : expected)
             paid += item->woodCost + item->goldCost + item->stoneCost;
-        EXPECT_EQ(std::vector<const CUnitStats*>(barracks->queue, barracks->queue + barracks->queueCount), expected)
-            << slot;
-        EXPECT_EQ(Player(0).wood + Player(0).gold + Player(0).stone, stock - paid) << slot;
-        EXPECT_EQ(log.Contains("#DEBUG: Cancelled production slot is empty"), slot == 26) << slot;
+        const std::vector<const CUnitStats*> queued(barracks->queue, barracks->queue + barracks->queueCount);
+        EXPECT_TRUE(queued == expected &&
+                    Player(0).wood + Player(0).gold + Player(0).stone == stock - paid &&
+                    log.Contains("#DEBUG: Cancelled production slot is empty") == (slot == 26)) << slot;
     }
 }
 
@@ -188,10 +182,8 @@ TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
 TEST_F(ProductionTest, EachRefusalIsLoggedAndChangesNothing)
 {
     GiveHouses();
-    CBuilding* barracks = Finished(CastBarracks, 10, 10);
-    CBuilding* keep = Finished(CastKeep, 30, 10);
-    CUnit* king = Player(0).CreateUnit(UNIT_KING, 20, 30);
-    CUnit* warrior = Player(0).CreateUnit(UNIT_WARRIOR, 22, 30);
+    CBuilding *barracks = Finished(CastBarracks, 10, 10), *keep = Finished(CastKeep, 30, 10);
+    CUnit *king = Player(0).CreateUnit(UNIT_KING, 20, 30), *warrior = Player(0).CreateUnit(UNIT_WARRIOR, 22, 30);
     Player(0).wood = Player(0).gold = Player(0).stone = 10000;
     ASSERT_EQ(keep->StartResearch(9), 1);
     m_Harness.Research(0, 0);
@@ -222,13 +214,12 @@ TEST_F(ProductionTest, EachRefusalIsLoggedAndChangesNothing)
         SCOPED_TRACE(refusal.logged);
         CTestLog log;
         refusal.act();
-        EXPECT_TRUE(log.Contains(refusal.logged));
-        EXPECT_EQ(log.Contains("#DEBUG: breakpoint reached"), refusal.breakpoint);
-        EXPECT_TRUE(refusal.line == 0 || log.Lines().back().starts_with(std::to_string(refusal.line) + " in "));
-        EXPECT_EQ(Ints({Player(0).wood, Player(0).gold, Player(0).stone}), stock);
-        EXPECT_EQ(Ints({barracks->queueCount, keep->queueCount, held->onMap, warrior->onMap, king->onMap}),
-                  Ints({1, 0, 0, 1, 1}));
-        EXPECT_TRUE(barracks->productionUnit == held && keep->garrisonedUnit == nullptr);
+        EXPECT_TRUE(log.Contains(refusal.logged) && log.Contains("#DEBUG: breakpoint reached") == refusal.breakpoint &&
+                    (refusal.line == 0 || log.Lines().back().starts_with(std::to_string(refusal.line) + " in ")));
+        EXPECT_EQ(Ints({Player(0).wood, Player(0).gold, Player(0).stone, barracks->queueCount, keep->queueCount,
+                        held->onMap, warrior->onMap, king->onMap, barracks->productionUnit == held,
+                        !keep->garrisonedUnit}),
+                  Ints({stock[0], stock[1], stock[2], 1, 0, 0, 1, 1, 1, 1}));
     }
 }
 
@@ -266,8 +257,7 @@ TEST_F(ProductionTest, HousesGateTheQueueMercenariesHurryItAndTheUnitHeadsForThe
 TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructionRefundsNothing)
 {
     GiveHouses();
-    CBuilding* barracks = Finished(CastBarracks, 10, 10);
-    CBuilding* other = Finished(CastBarracks, 30, 10);
+    CBuilding *barracks = Finished(CastBarracks, 10, 10), *other = Finished(CastBarracks, 30, 10);
     Player(0).wood = Player(0).gold = 1000;
     for (int32_t record : {1, 2, 0})
         barracks->EnqueueItem(Record(record));
@@ -305,11 +295,9 @@ TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
 {
     GiveHouses(0);
     GiveHouses(1, 44);
-    CBuilding* full = Finished(CastBarracks, 10, 10);
-    CBuilding* waiting = Finished(CastBarracks, 20, 10);
+    CBuilding *full = Finished(CastBarracks, 10, 10), *waiting = Finished(CastBarracks, 20, 10);
     CBuilding* researching = Finished(CastBarracks, 30, 10);
-    Player(0).wood = 10000;
-    Player(1).wood = 0;
+    Player(0).wood = 10000, Player(1).wood = 0;
     for (int32_t i = 0; i < CBuilding::QueueCapacity; ++i)
         full->EnqueueItem(Record(1));
     waiting->EnqueueItem(Record(1));
@@ -343,8 +331,7 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
 {
     const int32_t buildSpeed = 9;   // 200 wood, rate 0.3
     g_Config.networkRole = 1;
-    CBuilding* barracks = Finished(CastBarracks, 10, 10);
-    CBuilding* other = Finished(CastBarracks, 20, 10);
+    CBuilding *barracks = Finished(CastBarracks, 10, 10), *other = Finished(CastBarracks, 20, 10);
     Player(0).wood = 1000;
     EXPECT_EQ(barracks->StartResearch(buildSpeed), 1);
     barracks->UpdateProduction(50);
@@ -362,8 +349,8 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
     EXPECT_FLOAT_EQ(barracks->progress, 90.0f);
     m_Harness.Frame(100);
     m_Harness.Frame(100);
-    EXPECT_EQ(Player(0).technologies[buildSpeed].progress, 100.0f);
-    EXPECT_TRUE(barracks->research == nullptr && Player(0).score == (score + 10));
+    EXPECT_TRUE(Player(0).technologies[buildSpeed].progress == 100.0f && barracks->research == nullptr &&
+                Player(0).score == (score + 10));
     const auto& events = Player(0).script.GetEvents();
     EXPECT_EQ(std::count_if(events.begin(), events.end(),
                             [](auto& e) { return e.kind == CScript::EEvent::TechnologyResearched; }),
@@ -408,8 +395,7 @@ TEST_F(ProductionTest, CommandNineteenBringsTheKingOutWhenThereIsRoom)
     CUnit* king = Player(0).CreateUnit(33, -1, -1);
     keep->garrisonedUnit = king;
     BlockExits(*keep, true);
-    EXPECT_TRUE(Panel(*keep, nullptr, -1, -1, 19));
-    EXPECT_EQ(Texts(Yellow), Lines{"King cannot leave"});
+    EXPECT_TRUE(Panel(*keep, nullptr, -1, -1, 19) && Texts(Yellow) == Lines{"King cannot leave"});
     BlockExits(*keep, false);
     Panel(*keep, nullptr, -1, -1, 19);
     EXPECT_EQ(Ints({king->onMap, king->x, king->y, keep->pendingCommand, keep->garrisonedUnit != nullptr}),
@@ -485,8 +471,7 @@ TEST_F(DocksTest, ATransportShipOrderedOnThePanelLeavesOntoTheWater)
                 ship = Player(0).units[i];
     }
     ASSERT_NE(ship, nullptr);
-    EXPECT_GE(ship->x, 20);   // its whole footprint on the water
-    EXPECT_TRUE(m_Harness.CheckInvariants().empty());
+    EXPECT_TRUE(ship->x >= 20 && m_Harness.CheckInvariants().empty());   // its whole footprint on the water
 }
 
 TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatusTurns)
@@ -516,14 +501,11 @@ TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatu
 
 TEST_F(KeepStronghold, EveryKeepOfTheOwnerFollowsTheUpgradeAtTheNextStep)
 {
-    CBuildingKeep* first = Keep(0, 10, 10);
-    CBuildingKeep* second = Keep(0, 20, 10);
-    CBuildingKeep* other = Keep(1, 30, 30);
+    CBuildingKeep *first = Keep(0, 10, 10), *second = Keep(0, 20, 10), *other = Keep(1, 30, 30);
     CTechnology& research = world.Player(0).technologies[Stronghold];
     auto step = [&](bool researching, float progress) {
         research.researchingBuilding = researching ? first : nullptr;
-        first->research = researching ? &research : nullptr;
-        research.progress = progress;
+        first->research = researching ? &research : nullptr, research.progress = progress;
         world.Frame(1);
     };
     step(true, 0.0f);
@@ -537,8 +519,7 @@ TEST_F(KeepStronghold, EveryKeepOfTheOwnerFollowsTheUpgradeAtTheNextStep)
     EXPECT_EQ(sound[0], 185);
     // Stopped short: the plain keep with its hearth lit again.
     step(false, 40.0f);
-    EXPECT_EQ(second->model, CBuildingKeep::KeepModel);
-    ASSERT_TRUE(Burns(*second));
+    ASSERT_TRUE(second->model == CBuildingKeep::KeepModel && Burns(*second));
     const CParticles::SEmitter* hearth = g_Particles.FindEmitter(second->hearthEmitter);
     EXPECT_EQ(Floats({hearth->x, hearth->y, hearth->height}),
               Floats({23.21f, 13.01f, g_GameMap.GetHeight(23.21f, 13.01f) + 6.0f}));
@@ -546,11 +527,8 @@ TEST_F(KeepStronghold, EveryKeepOfTheOwnerFollowsTheUpgradeAtTheNextStep)
     step(true, 0.0f);
     step(false, CTechnology::ResearchedProgress);
     for (const CBuildingKeep* keep : {first, second})
-    {
-        EXPECT_TRUE(keep->model == CBuildingKeep::StrongholdModel && keep->hearthEmitter == -1);
-        EXPECT_STREQ(keep->GetNameKey(), "BD_STRONGHOLD");
-        EXPECT_EQ(keep->GetIconIndex(), 61);
-    }
+        EXPECT_TRUE(keep->model == CBuildingKeep::StrongholdModel && keep->hearthEmitter == -1 &&
+                    std::string(keep->GetNameKey()) == "BD_STRONGHOLD" && keep->GetIconIndex() == 61);
     float cost[3] = {-1.0f, -1.0f, -1.0f};
     first->GetWorkCost(&cost[0], &cost[1], &cost[2]);
     int32_t debris[2] = {};
@@ -574,18 +552,15 @@ TEST_F(KeepStronghold, TheKeepsPartHoldsItsHearthAndItsKingAndRefusesBadValues)
     ASSERT_TRUE(world.Spawn(0, UNIT_KING, 18, 20)->EnterBuilding(keep));
     CUnit* warrior = world.Spawn(0, UNIT_WARRIOR, -1, -1);
     CReferenceBase table;
-    const int32_t kingId = table.AddUnit(keep->GetKing());
-    const int32_t warriorId = table.AddUnit(warrior);
+    const int32_t kingId = table.AddUnit(keep->GetKing()), warriorId = table.AddUnit(warrior);
     table.AddBuilding(keep);
     CMemorySaveStream out;
     keep->SaveGameExtra(out, table);
     const std::string bytes = out.Bytes();
     EXPECT_EQ(bytes, CRecordBytes().I32(keep->hearthEmitter).I32(kingId).Bytes());
     const struct { size_t at; int32_t value; const char* logged; } badRecords[] = {
-        {0, -2, "Keep refused: a bad hearth handle"},
-        {4, warriorId, "Keep refused: the king id names no king"},
-        {4, 9999, "Keep refused: the king id names no king"},
-    };
+        {0, -2, "Keep refused: a bad hearth handle"}, {4, warriorId, "Keep refused: the king id names no king"},
+        {4, 9999, "Keep refused: the king id names no king"}};
     for (const auto& bad : badRecords)
     {
         SCOPED_TRACE(bad.logged);
@@ -604,16 +579,15 @@ TEST_F(TowerManning, ArcherCountStaysWithinOneToFiveAndSightFollowsIt)
     for (const auto& [wanted, held] : {std::pair{3, 3}, {3, 3}, {9, 5}, {0, 1}, {-7, 1}, {2, 2}})
     {
         tower->SetArcherCount(wanted);
-        EXPECT_TRUE(tower->archerCount == held && world.Player(0).towerArchers.GetCount() == held) << wanted;
-        EXPECT_EQ(g_Players[0].unitSightCounts[Middle * MapBlockSide + Middle], held) << wanted;
+        EXPECT_TRUE(tower->archerCount == held && world.Player(0).towerArchers.GetCount() == held &&
+                    g_Players[0].unitSightCounts[Middle * MapBlockSide + Middle] == held) << wanted;
         world.FlushDeleted();
     }
     CUnit* leaving = tower->archers[1];
     tower->RemoveArcher();
     tower->RemoveArcher();
     EXPECT_TRUE(tower->archerCount == 1 && g_PtrGarbage.FindUnit(0, leaving->uniqueId) == leaving &&
-                !leaving->IsAlive());
-    EXPECT_EQ(world.Player(0).FindTowerArcher(leaving->uniqueId), nullptr);
+                !leaving->IsAlive() && world.Player(0).FindTowerArcher(leaving->uniqueId) == nullptr);
     tower->SetArcherCount(5);
     EXPECT_FALSE(tower->AddArcher(world.Player(0).NextUnitId(0)));
 
@@ -637,9 +611,8 @@ TEST_F(TowerManning, AConvertedTowersArchersBelongToTheNewOwnerAndTheGameSavesAl
     // on the map, and stays last through the load.
     world.Player(1).CreateBuilding(CastTower, 10, Middle - 1)->Construct(0.0f, true);
     const std::vector<uint8_t> save = CSaveGameRun::SaveDrawn();
-    ASSERT_TRUE(CSaveGameRun::Load(save));
-    EXPECT_EQ(CSaveGameRun::SaveDrawn(), save);
-    EXPECT_TRUE(world.Player(1).towerArchers.GetCount() == 4 && world.Player(1).towerArchers[3]->x == 10);
+    ASSERT_TRUE(CSaveGameRun::Load(save) && CSaveGameRun::SaveDrawn() == save &&
+                world.Player(1).towerArchers.GetCount() == 4 && world.Player(1).towerArchers[3]->x == 10);
 }
 
 // Four standing and one queued fill the five places.
@@ -720,17 +693,15 @@ TEST(TowerDefence, BuiltMannedTrainedItKillsAWarriorAndLeavesNothingBehindWhenDe
     CPlayer& owner = game.world.Player(0);
     owner.wood = owner.gold = owner.stone = 1000;
     auto* tower = dynamic_cast<CBuildingTower*>(owner.CreateBuilding(CastTower, TowerX, TowerY));
-    ASSERT_NE(tower, nullptr);
     CUnit* worker = game.Spawn(0, UNIT_WORKER, TowerX - 2, TowerY, STANCE_STAND_GROUND);
-    ASSERT_NE(worker, nullptr);
+    ASSERT_TRUE(tower != nullptr && worker != nullptr);
     worker->onCommand(nullptr, tower, nullptr, TowerX, TowerY, CMD_BUILD);
     ASSERT_GT(game.FramesUntil(20000, [&] { return tower->IsFinished(); }), 0);
-    ASSERT_EQ(tower->archerCount, 1);
-    EXPECT_EQ(owner.towerArchers.GetCount(), 1);
+    ASSERT_TRUE(tower->archerCount == 1 && owner.towerArchers.GetCount() == 1);
     const int32_t middleX = tower->GetSightCentreX(), middleY = tower->GetSightCentreY();
 
-    ASSERT_TRUE(tower->EnqueueItem(&g_UnitStats[TowerArcherRecord]));
-    ASSERT_TRUE(tower->EnqueueItem(&g_UnitStats[TowerArcherRecord]));
+    const CUnitStats* const trained = &g_UnitStats[TowerArcherRecord];
+    ASSERT_TRUE(tower->EnqueueItem(trained) && tower->EnqueueItem(trained));
     ASSERT_GT(game.FramesUntil(2000, [&] { return tower->archerCount == 3; }), 0);
     EXPECT_EQ(owner.towerArchers.GetCount(), 3);
 

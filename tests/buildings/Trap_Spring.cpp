@@ -75,14 +75,13 @@ TEST_F(TrapUnderfoot, AWarriorDiesOnAFinishedEnemyTrapWhichThenPlaysOutAndLeaves
         world.Frame(1);
     EXPECT_FALSE(trap->IsTakenDown());
     world.Frame(1);
-    EXPECT_TRUE(trap->IsTakenDown() && g_Particles.HoldsRuin(trap));
-    EXPECT_TRUE(g_GameMap.Block(12, 10).building == nullptr && g_GameMap.Block(12, 10).decorationModel == NoDecoration);
+    EXPECT_TRUE(trap->IsTakenDown() && g_Particles.HoldsRuin(trap) && g_GameMap.Block(12, 10).building == nullptr &&
+                g_GameMap.Block(12, 10).decorationModel == NoDecoration);
 }
 
 TEST_F(TrapUnderfoot, AMachineDestroysTheTrapOnceAndAnUnfinishedOrOwnTrapDoesNothing)
 {
-    CBuilding* trap = Trap(TrapOwner, 12, 10);
-    CBuilding* unfinished = world.Place(TrapOwner, CastTrap, 12, 20);
+    CBuilding *trap = Trap(TrapOwner, 12, 10), *unfinished = world.Place(TrapOwner, CastTrap, 12, 20);
     CBuilding* own = Trap(0, 12, 30);
     g_GameMap.Block(12, 20).blocked = 0;   // as if the building site could be walked over
     CUnit* catapult = world.Adopt(0, new CTestMachine, 10, 10);
@@ -103,25 +102,22 @@ TEST_F(TrapUnderfoot, AMachineDestroysTheTrapOnceAndAnUnfinishedOrOwnTrapDoesNot
 TEST_F(TrapUnderfoot, TheHostSpringsAndTellsButOnlyTheOwnersMachineLetsTheUnitDie)
 {
     g_Config.networkRole = 1;
-    CBuilding* first = Trap(TrapOwner, 10, 10);
-    CBuilding* second = Trap(TrapOwner, 20, 10);
-    CBuilding* third = Trap(TrapOwner, 30, 10);
-    CUnit* ours = world.Spawn(0, UNIT_WARRIOR, 10, 10);
-    CUnit* theirs = world.Spawn(2, UNIT_WARRIOR, 20, 10);
+    CBuilding *first = Trap(TrapOwner, 10, 10), *second = Trap(TrapOwner, 20, 10), *third = Trap(TrapOwner, 30, 10);
+    CUnit *ours = world.Spawn(0, UNIT_WARRIOR, 10, 10), *theirs = world.Spawn(2, UNIT_WARRIOR, 20, 10);
     CUnit* machine = world.Adopt(2, new CTestMachine, 30, 10);
     g_MultiplayerGame.ClearSent();
     EXPECT_TRUE(ours->CheckTrapUnderfoot() && theirs->CheckTrapUnderfoot() && !machine->CheckTrapUnderfoot() &&
-                ours->IsDying() && !theirs->IsDying() && second->model == CBuildingTrap::SprungModel);
-    EXPECT_TRUE(third->IsTakenDown());
+                ours->IsDying() && !theirs->IsDying() && second->model == CBuildingTrap::SprungModel &&
+                third->IsTakenDown());
     const auto told = [&](int32_t command, const CBuilding* trap, const CUnit* unit) {
         for (const CMultiplayer::SSentPacket& one : g_MultiplayerGame.GetSent())
             if (one.packet.Command() == command && one.packet.Value(0) == Ref(trap) && one.packet.Value(1) == Ref(unit))
                 return true;
         return false;
     };
-    EXPECT_TRUE(told(CMultiplayerGame::CommandTrapActivated, first, ours));
-    EXPECT_TRUE(told(CMultiplayerGame::CommandTrapActivated, second, theirs));
-    EXPECT_TRUE(told(CMultiplayerGame::CommandTrapDestroyed, third, machine));
+    EXPECT_TRUE(told(CMultiplayerGame::CommandTrapActivated, first, ours) &&
+                told(CMultiplayerGame::CommandTrapActivated, second, theirs) &&
+                told(CMultiplayerGame::CommandTrapDestroyed, third, machine));
 
     // Sprung, every machine plays it out and destroys it without telling.
     g_MultiplayerGame.ClearSent();
@@ -132,13 +128,11 @@ TEST_F(TrapUnderfoot, TheHostSpringsAndTellsButOnlyTheOwnersMachineLetsTheUnitDi
     EXPECT_TRUE(g_MultiplayerGame.GetSent().empty());
 
     // The unit's own machine springs the trap on it when told; a client leaves the underfoot check to the host.
-    g_Config.networkRole = 2;
-    g_LocalPlayer = 2;
+    g_Config.networkRole = 2, g_LocalPlayer = 2;
     theirs->SpringTrap(second);
-    EXPECT_TRUE(theirs->IsDying());
     CBuilding* fourth = Trap(TrapOwner, 40, 10);
-    EXPECT_FALSE(world.Spawn(2, UNIT_WARRIOR, 40, 10)->CheckTrapUnderfoot());
-    EXPECT_EQ(fourth->model, CBuildingTrap::ArmedModel);
+    EXPECT_TRUE(theirs->IsDying() && !world.Spawn(2, UNIT_WARRIOR, 40, 10)->CheckTrapUnderfoot() &&
+                fourth->model == CBuildingTrap::ArmedModel);
 }
 
 TEST_F(TrapUnderfoot, StrokesFinishItSilentlyAndOnlyItsOwnerOrARevealSeesIt)
@@ -146,8 +140,8 @@ TEST_F(TrapUnderfoot, StrokesFinishItSilentlyAndOnlyItsOwnerOrARevealSeesIt)
     CBuilding* trap = world.Place(0, CastTrap, 12, 10);
     while (trap->Construct(1.0f, false))
         EXPECT_TRUE(world.Messages().empty());
-    ASSERT_EQ(world.Messages().size(), 1u);
-    EXPECT_TRUE(world.Messages()[0].text == "BD_MSG_TRAP" && g_GameMap.Block(12, 10).blocked == 0);
+    EXPECT_TRUE(world.Messages().size() == 1u && world.Messages()[0].text == "BD_MSG_TRAP" &&
+                g_GameMap.Block(12, 10).blocked == 0);
 
     CBuildingTrap ours(0), theirs(1);
     EXPECT_TRUE(ours.IsTrapVisible() && !theirs.IsTrapVisible() && theirs.GetHeightAt(0.5f, 0.5f) == -1.0f);
@@ -161,6 +155,5 @@ TEST_F(TrapUnderfoot, StrokesFinishItSilentlyAndOnlyItsOwnerOrARevealSeesIt)
     theirs.OnHit(DAMAGE_BLADE);
     EXPECT_EQ(world.Samples().size(), before);
     theirs.OnHit(DAMAGE_STONE);
-    ASSERT_EQ(world.Samples().size(), before + 2);
-    EXPECT_TRUE(world.Samples()[before] >= 25 && world.Samples()[before] <= 27);
+    EXPECT_TRUE(world.Samples().size() == before + 2 && world.Samples()[before] >= 25 && world.Samples()[before] <= 27);
 }

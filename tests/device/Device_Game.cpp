@@ -33,8 +33,7 @@ public:
 };
 
 // A colour table file: entry i of channel c made by the function, little-endian 16-bit entries, red, green, then blue.
-template <typename Entry>
-std::string ColourTableFile(Entry entry)
+template <typename Entry> std::string ColourTableFile(Entry entry)
 {
     std::string bytes;
     for (int c = 0; c < 3; ++c)
@@ -53,15 +52,11 @@ protected:
     void SetUp() override
     {
         saved = g_Config;
-        g_Config.screenWidth = g_Config.screenHeight = Side;
-        g_Config.colourDepth = 32;
-        g_Config.windowed = 1;
-        g_Config.gamma = g_Config.brightness = 1.0f;
-        g_Config.antialiasing = 0;
+        g_Config.screenWidth = g_Config.screenHeight = Side, g_Config.colourDepth = 32, g_Config.windowed = 1;
+        g_Config.gamma = g_Config.brightness = 1.0f, g_Config.antialiasing = 0;
         PrepareData();
         InitDataFile(folder.Path().c_str(), 0);
-        game.width = game.height = Side;
-        game.bitsPerPixel = 32;
+        game.width = game.height = Side, game.bitsPerPixel = 32;
         ASSERT_TRUE(game.window.Create("device test", 0, 0, Side, Side, false)) << SysWindow::LastError();
         game.Init();
         ASSERT_TRUE(game.device);
@@ -149,10 +144,10 @@ std::vector<uint32_t> ReadShot(const std::string& path, int side)
         ADD_FAILURE() << path << " holds " << bytes.size() << " bytes";
         return {};
     }
-    EXPECT_EQ(2, bytes[2]);                                        // true colour
-    EXPECT_EQ(side, uint8_t(bytes[12]) | uint8_t(bytes[13]) << 8);  // width
-    EXPECT_EQ(side, uint8_t(bytes[14]) | uint8_t(bytes[15]) << 8);  // height
-    EXPECT_TRUE(32 == bytes[16] && 0x20 == (bytes[17] & 0x20));   // top row first
+    // True colour, width, height, 32 bits, top row first.
+    const auto le16 = [&](size_t at) { return uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8; };
+    EXPECT_EQ(std::tuple(bytes[2], le16(12), le16(14), bytes[16], bytes[17] & 0x20),
+              std::tuple(2, side, side, 32, 0x20));
     std::vector<uint32_t> pixels(size_t(side * side));
     std::memcpy(pixels.data(), bytes.data() + 18, pixels.size() * 4);  // little-endian like the file
     return pixels;
@@ -161,12 +156,8 @@ std::vector<uint32_t> ReadShot(const std::string& path, int side)
 // A 32-bit top-first TGA of w x h pixels.
 std::string TgaFile(int w, int h, const std::vector<uint32_t>& pixels)
 {
-    std::string bytes(18, '\0');
-    bytes[2] = 2;
-    bytes[12] = char(w);
-    bytes[14] = char(h);
-    bytes[16] = 32;
-    bytes[17] = 0x28;
+    // True colour; width and height; 32 bits, top row first, 8 bits of alpha.
+    std::string bytes = std::string(2, '\0') + '\2' + std::string(9, '\0') + LE32(uint32_t(w | h << 16)) + "\x20\x28";
     bytes.append(reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4);
     return bytes;
 }
@@ -184,16 +175,12 @@ protected:
                                                0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF}));
     }
 
-    void DrawScene()
-    {
-        game.BeginDraw();
-        GlobalFunc::DrawBox(0, 0, 10, 10, 0x00FF00);
-    }
+    void DrawScene() { game.BeginDraw(); GlobalFunc::DrawBox(0, 0, 10, 10, 0x00FF00); }
 
     void ExpectScene(const std::vector<uint32_t>& shot)
     {
-        ASSERT_TRUE(size_t(Side * Side) == shot.size() && 0x007F00u == shot[size_t(9 * Side + 9)]);   // 0xFF halved
-        EXPECT_EQ(0x000000u, shot[size_t(10 * Side + 10)]);
+        ASSERT_TRUE(size_t(Side * Side) == shot.size() && 0x007F00u == shot[size_t(9 * Side + 9)] &&   // 0xFF halved
+                    0x000000u == shot[size_t(10 * Side + 10)]);
     }
 
     ~ScreenShotPicture() override { SysFile::SetExecutableFolderForTests(nullptr); }
@@ -223,8 +210,7 @@ protected:
     void PrepareData() override
     {
         folder.Write(kRampName, ColourTableFile([](int c, int i) { return 65535 - 200 * i - c; }));
-        g_Config.mouseCursorMode = 3;
-        g_Config.hardwareCursor = 1;
+        g_Config.mouseCursorMode = 3, g_Config.hardwareCursor = 1;
     }
 };
 
@@ -259,11 +245,7 @@ private:
 class DeviceWithoutTheConfiguredMode : public DeviceGame
 {
 protected:
-    void PrepareData() override
-    {
-        g_Config.windowed = 0;
-        game.direct3D = std::make_unique<TwoModeDisplay>(asked);
-    }
+    void PrepareData() override { g_Config.windowed = 0; game.direct3D = std::make_unique<TwoModeDisplay>(asked); }
 
     std::vector<uint32_t> asked;
 };
@@ -297,9 +279,7 @@ std::vector<std::string> Texts(const std::vector<CString>& lines)
 }
 using Mode = Sys3DDisplayMode;
 
-constexpr Sys3DFormat k15 = Sys3DFormat::X1R5G5B5;
-constexpr Sys3DFormat k16 = Sys3DFormat::R5G6B5;
-constexpr Sys3DFormat k32 = Sys3DFormat::X8R8G8B8;
+constexpr Sys3DFormat k15 = Sys3DFormat::X1R5G5B5, k16 = Sys3DFormat::R5G6B5, k32 = Sys3DFormat::X8R8G8B8;
 } // namespace
 
 TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesCoverExactlyTheirPixels)
@@ -322,10 +302,8 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesC
     game.EndDraw();
     for (int y = 0; y < Side; ++y)
         for (int x = 0; x < Side; ++x)
-        {
-            const bool inside = x >= 10 && x < 30 && y >= 12 && y < 25;
-            ASSERT_EQ(inside ? 0x00FF00u : kBlack, pixels[size_t(y) * Side + size_t(x)]) << x << "," << y;
-        }
+            ASSERT_EQ(x >= 10 && x < 30 && y >= 12 && y < 25 ? 0x00FF00u : kBlack, pixels[size_t(y) * Side + size_t(x)])
+                << x << "," << y;
     // An outline touches the edges and leaves the inside.
     game.BeginDraw();
     GlobalFunc::DrawRect(10, 40, 30, 50, 0xFFFF00);
@@ -337,9 +315,8 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesC
     game.BeginDraw();
     GlobalFunc::DrawBox(0, 0, 20, 20, 0xFFFFFF);
     GlobalFunc::DrawBox(5, 5, 15, 15, 0x80FF0000);
-    EXPECT_EQ(0u, RenderState(Sys3DRenderState::AlphaBlendEnable));
-    EXPECT_TRUE(Near(0xFF7F7F, Pixel(10, 10))) << std::hex << Pixel(10, 10);
-    EXPECT_EQ(0xFFFFFFu, Pixel(2, 2));
+    EXPECT_TRUE(0u == RenderState(Sys3DRenderState::AlphaBlendEnable) && Near(0xFF7F7F, Pixel(10, 10)) &&
+                0xFFFFFFu == Pixel(2, 2)) << std::hex << Pixel(10, 10);
     game.EndDraw();
 }
 
@@ -386,8 +363,7 @@ TEST_F(DeviceFrame, CloseDuringTheLostDeviceWaitLetsGoOfTheDrawingScreenAfterIts
 {
     SwitchingCtrl menu;
     LoadingCtrl loading(game);
-    menu.next = &loading;
-    game.controller = &menu;
+    menu.next = &loading, game.controller = &menu;
     game.Frame();
     EXPECT_EQ((std::vector<std::string>{"Init", "Init done", "Release"}), loading.calls);
     EXPECT_TRUE(nullptr == game.controller && game.IsQuit());
@@ -452,9 +428,8 @@ TEST_F(ScreenShotPicture, RequestedShotIsTakenAtTheEndOfTheFrameAndALostDeviceGi
     game.MakeScreenShot();
     EXPECT_FALSE(CScratchFolder::Exists(expected));
     game.EndDraw();
-    EXPECT_EQ(0, game.screenShotRequested);
     ExpectScene(ReadShot(expected, Side));
-    ASSERT_TRUE(nullptr != g_MessageList && 1u == g_MessageList->GetLines().size());
+    ASSERT_TRUE(0 == game.screenShotRequested && nullptr != g_MessageList && 1u == g_MessageList->GetLines().size());
     EXPECT_STREQ("Screen captured", g_MessageList->GetLines()[0].text);
 
     Device().NotifyWindowLost();
@@ -462,8 +437,8 @@ TEST_F(ScreenShotPicture, RequestedShotIsTakenAtTheEndOfTheFrameAndALostDeviceGi
     DrawScene();
     game.MakeScreenShot();
     game.EndDraw();
-    EXPECT_FALSE(CScratchFolder::Exists(shots.Path() + "V2KRN_Screen_001.tga"));
-    ASSERT_EQ(2u, g_MessageList->GetLines().size());
+    ASSERT_TRUE(!CScratchFolder::Exists(shots.Path() + "V2KRN_Screen_001.tga") &&
+                2u == g_MessageList->GetLines().size());
     EXPECT_STREQ("Unable to capture the screen", g_MessageList->GetLines()[1].text);
     EXPECT_TRUE(0xFF0000u == g_MessageList->GetLines()[1].colour && 0 == game.screenShotRequested);
 }
@@ -483,9 +458,8 @@ TEST_F(DeviceStartupLog, StepsOfTheStartUpAndTheShutDownComeInOrder)
         "Preloading finished"};
     EXPECT_TRUE(startUp == StepLines(log.Lines()) && CParticles::kDevicePoolSize == g_Particles.GetCapacity());
     EXPECT_TRUE(nullptr != g_MessageList && game.device.get() == GetD3DDevice() && game.presentParams.windowed);
-    EXPECT_FALSE(
-        log.Contains("The selected screen resolution or color depth is not supported by your graphic hardware"));
-    EXPECT_TRUE(!log.Contains("Your graphics hardware doesn't meet the requirements") && log.Contains(kRampMissing));
+    EXPECT_TRUE(!log.Contains("Your graphics hardware doesn't meet the requirements") && log.Contains(kRampMissing) &&
+                !log.Contains("The selected screen resolution or color depth is not supported by your graphic hardware"));
     Sys3DGammaRamp ramp;
     ASSERT_EQ(Sys3DError::Ok, Device().GetGammaRamp(ramp));
     for (int i = 0; i < 256; ++i)
@@ -513,8 +487,8 @@ TEST_F(DeviceWithColourTableAndDriverCursor, TableAndBrightnessGoToTheDeviceAndT
     g_Config.brightness = 1.5f;
     game.SetGammaRamp(0, 0, 0);
     Device().GetGammaRamp(ramp);
-    EXPECT_EQ(65535 - 200 * 200, ramp.red[200]);  // not applied yet
-    EXPECT_EQ(65535 - 200 * 200 + 8192, game.gammaRamp[0][200]);
+    // Not applied yet.
+    EXPECT_TRUE(65535 - 200 * 200 == ramp.red[200] && 65535 - 200 * 200 + 8192 == game.gammaRamp[0][200]);
     game.SetGammaRamp(0, 0, 1);
     Device().GetGammaRamp(ramp);
     EXPECT_EQ(65535 - 200 * 200 + 8192, ramp.red[200]);
@@ -542,8 +516,7 @@ TEST_F(DeviceWithoutTheConfiguredMode, FallbackAsksForTheModesAgainAndTakesTheBe
         "The selected screen resolution or color depth is not supported by your graphic hardware",
         "Trying to find an better one", "OK, new video mode selected"};
     EXPECT_TRUE(expected == (std::vector<std::string>(first, last)) && 800 == game.width &&
-                600 == g_Config.screenHeight);
-    EXPECT_EQ(32, game.bitsPerPixel);
+                600 == g_Config.screenHeight && 32 == game.bitsPerPixel);
 }
 
 TEST(DeviceFatal, DeviceThatCannotBeMadeEndsWithTheReportAndCodeOne)
@@ -585,14 +558,9 @@ TEST(DeviceStartupCaps, ReportHasOneLinePerCapabilityInOrderAndTruncatedLimits)
                                    {32, "[x] Texture operation [D3DTEXOPCAPS_MODULATE]"}})
         EXPECT_EQ(line, lines[size_t(at)]);
 
-    caps.guardBandLeft = -2047.9f;
-    caps.guardBandTop = -1.5f;
-    caps.guardBandRight = 2047.9f;
-    caps.guardBandBottom = 0.0f;
-    caps.maxTextureWidth = 4096;
-    caps.maxTextureHeight = 2048;
-    caps.maxSimultaneousTextures = 8;
-    caps.maxPrimitiveCount = 1048575;
+    caps.guardBandLeft = -2047.9f, caps.guardBandTop = -1.5f, caps.guardBandRight = 2047.9f;
+    caps.guardBandBottom = 0.0f, caps.maxTextureWidth = 4096, caps.maxTextureHeight = 2048;
+    caps.maxSimultaneousTextures = 8, caps.maxPrimitiveCount = 1048575;
     const std::vector<std::string> expected = {
         "GuardBandLeft = -2047", "GuardBandTop = -1",      "GuardBandRight = 2047",
         "GuardBandBottom = 0",   "MaxTextureWidth = 4096", "MaxTextureHeight = 2048",
@@ -609,30 +577,21 @@ TEST(DeviceStartupCaps, RequirementsNameWhatIsMissingInOrder)
     caps.filterMipLinear = caps.filterMipPoint = caps.addressIndependentUV = caps.directionalLights = false;
     EXPECT_STREQ("", DeviceStartup::MissingGraphicsRequirements(caps));
     // A single texture stage fails with multitexturing last.
-    caps.maxSimultaneousTextures = 1;
-    caps.dither = false;
+    caps.maxSimultaneousTextures = 1, caps.dither = false;
     EXPECT_STREQ("Dithering not supported\nMultitexturing not supported\n",
                  DeviceStartup::MissingGraphicsRequirements(caps));
-    EXPECT_STREQ("Hardware rasterization not supported\n"
-                 "Primitive Cull CCW not supported\n"
-                 "Primitive Cull None not supported\n"
-                 "Dithering not supported\n"
-                 "Source blend SRCALPHA not supported\n"
-                 "Destination blend INVSRCALPHA not supported\n"
-                 "Alpha gouraud interpollation not supported\n"
-                 "Gouraud shading not supported\n"
-                 "Gouraud fog interpollation not supported\n"
-                 "Texture aplha chanel not supporetd\n"
-                 "Texture mipmapping not supporetd\n"
-                 "Perspective texture mapping not supported\n"
+    EXPECT_STREQ("Hardware rasterization not supported\nPrimitive Cull CCW not supported\n"
+                 "Primitive Cull None not supported\nDithering not supported\n"
+                 "Source blend SRCALPHA not supported\nDestination blend INVSRCALPHA not supported\n"
+                 "Alpha gouraud interpollation not supported\nGouraud shading not supported\n"
+                 "Gouraud fog interpollation not supported\nTexture aplha chanel not supporetd\n"
+                 "Texture mipmapping not supporetd\nPerspective texture mapping not supported\n"
                  "Texture filter [D3DPTFILTERCAPS_MAGFPOINT] not supported\n"
                  "Texture filter [D3DPTFILTERCAPS_MINFLINEAR] not supported\n"
                  "Texture filter [D3DPTFILTERCAPS_MINFPOINT] not supported\n"
-                 "Clamp texture addressing not supported\n"
-                 "Wrap texture addressing not supported\n"
+                 "Clamp texture addressing not supported\nWrap texture addressing not supported\n"
                  "Texture operation [D3DTEXOPCAPS_ADD] not supported\n"
-                 "Texture operation [D3DTEXOPCAPS_MODULATE] not supported\n"
-                 "Multitexturing not supported\n",
+                 "Texture operation [D3DTEXOPCAPS_MODULATE] not supported\nMultitexturing not supported\n",
                  DeviceStartup::MissingGraphicsRequirements(Sys3DCaps{}));
 
     SysSound::Caps sound;
@@ -640,8 +599,7 @@ TEST(DeviceStartupCaps, RequirementsNameWhatIsMissingInOrder)
                   SysSound::CapsSecondary16Bit;
     EXPECT_STREQ("", DeviceStartup::MissingSoundRequirements(sound));
     sound.flags = SysSound::CapsPrimaryStereo | SysSound::CapsSecondaryStereo;
-    EXPECT_STREQ("16-bit primary sound buffer is not supported\n"
-                 "16-bit secondary sound buffer is not supported\n"
+    EXPECT_STREQ("16-bit primary sound buffer is not supported\n16-bit secondary sound buffer is not supported\n"
                  "Mono sound buffer is not supported\n",
                  DeviceStartup::MissingSoundRequirements(sound));
 }
@@ -678,9 +636,9 @@ TEST(DeviceStartupModes, ListingTableAndConfiguredModeTakeOnlySixteenAndThirtyTw
     for (int row = 0; row < 5; ++row)
         EXPECT_TRUE(expected[row][0] == table[row][0] && expected[row][1] == table[row][1]) << row;
 
-    EXPECT_TRUE(DeviceStartup::IsConfiguredMode(Mode{1024, 768, k32}, 1024, 768, 32));
-    EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode{1024, 768, k32}, 1024, 768, 24));
-    EXPECT_FALSE(DeviceStartup::IsConfiguredMode(Mode{1024, 768, k15}, 1024, 768, 15));
+    EXPECT_TRUE(DeviceStartup::IsConfiguredMode(Mode{1024, 768, k32}, 1024, 768, 32) &&
+                !DeviceStartup::IsConfiguredMode(Mode{1024, 768, k32}, 1024, 768, 24) &&
+                !DeviceStartup::IsConfiguredMode(Mode{1024, 768, k15}, 1024, 768, 15));
     const struct { std::vector<Sys3DDisplayMode> modes; bool found; int32_t width, height, depth; } cases[] = {
         // 1024 x 768 x 16 configured but absent; 800 x 600 exists in 32 bits.
         {{Mode{800, 600, k16}, Mode{800, 600, k32}, Mode{640, 480, k32}}, true, 800, 600, 32},

@@ -41,8 +41,7 @@ class SaveGameWorld : public ::testing::Test
 {
 protected:
     static constexpr int32_t MarkedTimer = CD3D8Game::kTimerCount - 1;
-    static constexpr int32_t MarkReload = 0x5A5A5A5A;
-    static constexpr int32_t MarkCounter = 0x3C3C3C3C;
+    static constexpr int32_t MarkReload = 0x5A5A5A5A, MarkCounter = 0x3C3C3C3C;
     // Pause flag and sixteen records of enabled, reload and counter.
     static constexpr size_t ControllerBytes = 1 + 16 * 9;
     static constexpr int32_t KillingBlow = 100000;
@@ -90,15 +89,11 @@ protected:
             CSaveGameRun::Frame(World());
         ASSERT_EQ(g_Particles.GetCorpseCount(), 1);
         for (const auto& [player, x, y] : {std::tuple{0, 10, 10}, {0, 10, 12}, {1, 12, 10}, {1, 12, 12}})
-        {
-            m_Units.push_back(World().Spawn(player, UNIT_WARRIOR, x, y));
-            ASSERT_NE(m_Units.back(), nullptr);
-        }
+            ASSERT_NE(m_Units.emplace_back(World().Spawn(player, UNIT_WARRIOR, x, y)), nullptr);
         m_Units[1]->onCommand(nullptr, nullptr, nullptr, 40, 40, CMD_MOVE_TO);
         ASSERT_NE(World().Player(0).CreateBuilding(CastBlacksmith, 20, 30), nullptr);
         g_Selection.AddUnit(m_Units[0], 0);
-        m_Units[2]->controlGroup = 2;
-        World().Player(1).controlGroupCounts[1] = 1;
+        m_Units[2]->controlGroup = 2, World().Player(1).controlGroupCounts[1] = 1;
         g_Particles.AddMinimapMarker(12, 10, 0xFF0000);
         g_MissionObjectives.gameFile = "Maps\\Small.world";
         Play(5);
@@ -189,10 +184,7 @@ std::string OneObjective(uint8_t flag, const std::string& text)
 {
     return LE32(1) + LE32(9) + std::string(1, char(flag)) + text + Text32("h") + Text32("hint");
 }
-std::string Tail(const std::string& flags, const std::string& gameFile)
-{
-    return LE32(1) + LE32(6) + flags + gameFile;
-}
+std::string Tail(const std::string& flags, const std::string& gameFile) { return LE32(1) + LE32(6) + flags + gameFile; }
 
 }  // namespace
 
@@ -229,18 +221,14 @@ TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAnd
     ASSERT_TRUE(g_Localizer.LoadLocaleText("savegames.txt", texts.c_str(), int(texts.size())));
     CUnit* const listed = World().Player(0).units[0];
     const std::vector<uint8_t> payload = CSaveGameRun::Payload(m_Before);
-    const size_t controller = ControllerAt(payload);
-    const size_t localPlayer = controller + ControllerBytes;
+    const size_t controller = ControllerAt(payload), localPlayer = controller + ControllerBytes;
     // From the objectives' game file on: its text, the empty profile name, the selection with the nine
     // groups (the second holding one unit) and the option bytes.
     const std::string text = LE32(uint32_t(std::string("Maps\\Small.world").size() + 1)) + "Maps\\Small.world";
     const size_t textAt = size_t(std::search(payload.begin(), payload.end(), text.begin(), text.end()) -
                                  payload.begin());
-    const size_t profile = textAt + text.size() + 1;
-    const size_t selection = profile + 2;
-    const size_t selectedUnit = selection + 4;
-    const size_t secondGroup = selectedUnit + 4 + 4 + 4;
-    const size_t options = secondGroup + 4 + 4 + 7 * 4;
+    const size_t profile = textAt + text.size() + 1, selection = profile + 2, selectedUnit = selection + 4;
+    const size_t secondGroup = selectedUnit + 4 + 4 + 4, options = secondGroup + 4 + 4 + 7 * 4;
     ASSERT_TRUE(CSaveGameRun::U32At(payload, selection) == 1u && CSaveGameRun::U32At(payload, secondGroup) == 1u);
     // The particles right before the map: one corpse, no ruin, no fire, no
     // emitter, the next handle, one marker, no shot.
@@ -257,11 +245,10 @@ TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAnd
     flipped[m_PayloadAt + 100] ^= 0x10;
     CSaveGameRun::PutU32At(otherVersion, 16, 0x01010005);
 
-    const std::string refused = "Save game refused: ";
+    const std::string refused = "Save game refused: ", badTimer = refused + "bad pause flag or timer record";
     const std::string selectionRejected = "Selection section of the saved game rejected: ";
-    const std::string badTimer = refused + "bad pause flag or timer record";
-    const std::string badLocal = refused + "the local player's index is out of range";
     const std::string badOption = refused + "an option byte is not 0 or 1";
+    const std::string badLocal = refused + "the local player's index is out of range";
     const std::string damaged = refused + "The saved game is damaged (MSG_SAVE_CRCERROR)";
     const std::string notASave = refused + "This file is not a saved game (MSG_INVALIDSAVEFILE)";
     // Whether the game is untouched: the very objects are still there, nothing was taken apart.
@@ -269,22 +256,18 @@ TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAnd
         {Cut(m_Before, 1), damaged, true}, {Cut(m_Before, m_Before.size() / 2), damaged, true},
         {Cut(m_Before, m_Before.size() - 10), notASave, true}, {flipped, damaged, true},
         {otherVersion, refused + "The game was saved by another version (MSG_INVALIDSAVEVERSION)", true},
-        {{}, notASave, true},
-        {CSaveGameRun::WithMatchingCrc(Cut(m_Before, 1)), ""},
+        {{}, notASave, true}, {CSaveGameRun::WithMatchingCrc(Cut(m_Before, 1)), ""},
         {CSaveGameRun::WithMatchingCrc(Cut(m_Before, payload.size() / 2)), ""},
         // Inside the last object's state: the objects made so far go again.
         {CSaveGameRun::WithMatchingCrc(Cut(m_Before, payload.size() - controller + 3)), ""},
         {CSaveGameRun::WithMatchingCrc(longer), refused + "bytes are left over behind the map"},
         {WithField(0, 0x7FFFFFFF), refused + "the reference count is out of range"},
         // The first entry's kind, then its player and type.
-        {WithField(4, 7), ""},
-        {WithField(8, 9), refused + "a unit's player index is out of range"},
+        {WithField(4, 7), ""}, {WithField(8, 9), refused + "a unit's player index is out of range"},
         {WithField(12, 99), refused + "a unit of an unknown type"},
-        {WithByte(controller, 2), badTimer},
-        {WithByte(controller + 1, 2), badTimer},
+        {WithByte(controller, 2), badTimer}, {WithByte(controller + 1, 2), badTimer},
         {WithField(controller + 2, 0xFFFFFFFF), badTimer},
-        {WithField(localPlayer, 8), badLocal},
-        {WithField(localPlayer, 0xFFFFFFFF), badLocal},
+        {WithField(localPlayer, 8), badLocal}, {WithField(localPlayer, 0xFFFFFFFF), badLocal},
         {WithField(localPlayer + 4, 0), "Objectives section of the saved game rejected: unknown game mode"},
         {WithField(textAt, 0), "Objectives section of the saved game rejected: bad text length"},
         {WithByte(profile, 200), ""},
@@ -294,8 +277,7 @@ TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAnd
         {WithField(secondGroup, 2049), selectionRejected + "bad group size"},
         {WithField(secondGroup + 4, 60000), selectionRejected + "a group's unit is unknown"},
         {CSaveGameRun::WithMatchingCrc(twice), selectionRejected + "a unit is in two groups"},
-        {WithByte(options, 2), badOption},
-        {WithByte(options + 1, 7), badOption},
+        {WithByte(options, 2), badOption}, {WithByte(options + 1, 7), badOption},
         // Entry 0 of the table is player 0's first unit, which is alive.
         {WithField(particles + 4, 0), refused + "a corpse holds a living unit"},
         {WithField(particles + 8, 0), "Particles section of the saved game rejected: a corpse's time is out of range"},
@@ -357,8 +339,8 @@ TEST_F(CtrlGameSaveRefusal, ARunningGameThatDoesNotReadBackEndsWithAClearLine)
     longer.push_back(0);
     m_Units[0]->health = 150.0f;
     EXPECT_FALSE(CSaveGameRun::Load(CSaveGameRun::WithMatchingCrc(longer)));
-    EXPECT_TRUE(m_Log.Contains("Save game refused; the running game could not be brought back and has ended"));
-    EXPECT_FALSE(m_Log.Contains("Save game refused; the running game goes on"));
+    EXPECT_TRUE(m_Log.Contains("Save game refused; the running game could not be brought back and has ended") &&
+                !m_Log.Contains("Save game refused; the running game goes on"));
     for (int32_t p = 0; p < MaxPlayers; ++p)
         EXPECT_EQ(World().Player(p).unitCount + World().Player(p).buildingCount, 0);
     EXPECT_TRUE(g_Particles.GetCorpseCount() == 0 && g_Selection.unitCount == 0);
@@ -390,13 +372,11 @@ protected:
     void SetUp() override
     {
         g_CtrlGame.paused = 1;
-        for (CtrlTimer& timer : g_D3D8Game.timers)
-            timer = CtrlTimer{0, 0, 0};
+        std::fill(std::begin(g_D3D8Game.timers), std::end(g_D3D8Game.timers), CtrlTimer{0, 0, 0});
         g_D3D8Game.timers[0] = CtrlTimer{1, 4, 3};
         g_D3D8Game.timers[MarkedTimer] = CtrlTimer{1, MarkReload, MarkCounter};
         g_MissionObjectives.gameMode = CMissionObjectives::ModeScenario;
-        g_MissionObjectives.campaignId = 5;
-        g_MissionObjectives.scenarioId = 7;
+        g_MissionObjectives.campaignId = 5, g_MissionObjectives.scenarioId = 7;
         ASSERT_TRUE(g_MissionObjectives.Add(9, "Hold", "H") == 0 && g_MissionObjectives.Complete(9));
         g_MissionObjectives.objectivesHint = "Go";
         g_MissionObjectives.dialogEvents.Add(CMissionObjectives::SDialogEvent{4});
@@ -454,9 +434,7 @@ TEST_F(CtrlGameSaveLayout, SectionsLieWhereTheirSizesPutThem)
 TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
 {
     const std::vector<uint8_t> file = CSaveGameRun::Save();
-    g_PlayerProfiles.current = 0;
-    g_CtrlGame.paused = 0;
-    g_Config.fogOfWar = 0;
+    g_PlayerProfiles.current = 0, g_CtrlGame.paused = 0, g_Config.fogOfWar = 0;
     g_MissionObjectives.objectives.Clear();
     ASSERT_TRUE(CSaveGameRun::Load(file));
     EXPECT_EQ((std::vector<int32_t>{g_PlayerProfiles.GetCurrent(), g_CtrlGame.paused, g_Config.fogOfWar,
@@ -468,8 +446,7 @@ TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
 
     // Without a profile of that name no profile is current.
     g_PlayerProfiles.Clear();
-    ASSERT_TRUE(CSaveGameRun::Load(file));
-    EXPECT_EQ(g_PlayerProfiles.GetCurrent(), CPlayerProfiles::kNoProfile);
+    ASSERT_TRUE(CSaveGameRun::Load(file) && g_PlayerProfiles.GetCurrent() == CPlayerProfiles::kNoProfile);
 }
 
 // A save whose link names a corpse, a ruin, a dying unit or a unit that a building or a ship holds is
@@ -510,46 +487,38 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
     const std::vector<uint8_t> sound = CSaveGameRun::SaveDrawn();
 
     const struct { std::function<void(SObjects&)> breakLink; const char* fault; } cases[] = {
-        {[](SObjects& o) { o.living->followedUnit = o.corpse; }, "a unit's followed unit is no living unit"},
-        {[](SObjects& o) { o.living->attacker = o.dying; }, "a unit's attacker is no living unit"},
-        {[](SObjects& o) { o.living->targetUnit = o.waiting; }, "a unit's target unit is no living unit"},
-        {[](SObjects& o) { o.living->actionTargetUnit = o.carried; },
-         "a unit's action target unit is no living unit"},
-        {[](SObjects& o) { o.enemy->targetBuilding = o.ruin; }, "a unit's target building is no standing building"},
-        {[](SObjects& o) { o.enemy->actionTargetBuilding = o.ruin; },
+        {[](auto& o) { o.living->followedUnit = o.corpse; }, "a unit's followed unit is no living unit"},
+        {[](auto& o) { o.living->attacker = o.dying; }, "a unit's attacker is no living unit"},
+        {[](auto& o) { o.living->targetUnit = o.waiting; }, "a unit's target unit is no living unit"},
+        {[](auto& o) { o.living->actionTargetUnit = o.carried; }, "a unit's action target unit is no living unit"},
+        {[](auto& o) { o.enemy->targetBuilding = o.ruin; }, "a unit's target building is no standing building"},
+        {[](auto& o) { o.enemy->actionTargetBuilding = o.ruin; },
          "a unit's action target building is no standing building"},
-        {[](SObjects& o) { o.enemy->targetObject = o.ruin; }, "a unit's target object is no standing building"},
-        {[](SObjects& o) { o.archer->targetUnit = o.corpse; }, "a unit's target unit is no living unit"},
-        {[](SObjects& o) { o.dying->attacker = o.corpse; }, "a unit's attacker is no living unit"},
-        {[](SObjects& o) { o.corpse->targetUnit = o.living; }, "a corpse keeps a link to another object"},
-        {[](SObjects& o) { g_Selection.units[0] = o.dying; }, "a selected unit is no living unit"},
-        {[](SObjects& o) { o.smithy->firePositions[0].particle = 70000; },
-         "a building's fire is no fire of the particles"},
-        {[](SObjects& o) { g_GameMap.Block(1, 1).unit = o.living; },
-         "a map block names a unit that does not stand there"},
-        {[](SObjects& o) { g_GameMap.Block(1, 1).building = o.smithy; },
+        {[](auto& o) { o.enemy->targetObject = o.ruin; }, "a unit's target object is no standing building"},
+        {[](auto& o) { o.archer->targetUnit = o.corpse; }, "a unit's target unit is no living unit"},
+        {[](auto& o) { o.dying->attacker = o.corpse; }, "a unit's attacker is no living unit"},
+        {[](auto& o) { o.corpse->targetUnit = o.living; }, "a corpse keeps a link to another object"},
+        {[](auto& o) { g_Selection.units[0] = o.dying; }, "a selected unit is no living unit"},
+        {[](auto& o) { o.smithy->firePositions[0].particle = 70000; }, "a building's fire is no fire of the particles"},
+        {[](auto& o) { g_GameMap.Block(1, 1).unit = o.living; }, "a map block names a unit that does not stand there"},
+        {[](auto& o) { g_GameMap.Block(1, 1).building = o.smithy; },
          "a map block names a building that does not stand there"},
-        {[](SObjects& o) { o.workshop->productionUnit = o.living; },
+        {[](auto& o) { o.workshop->productionUnit = o.living; },
          "a building's production unit is no waiting unit of its owner"},
-        {[](SObjects& o) { o.smithy->productionUnit = o.waiting; }, "a production unit waits in two buildings"},
-        {[](SObjects& o) { o.workshop->productionUnit = o.king; },
-         "a building's production unit is sheltered in a keep"},
-        {[](SObjects& o) { o.ruin->productionUnit = o.dying; }, "a ruin holds a production unit"},
-        {[](SObjects& o) { ASSERT_TRUE(o.ship->AcceptGarrison(o.waiting)); },
+        {[](auto& o) { o.smithy->productionUnit = o.waiting; }, "a production unit waits in two buildings"},
+        {[](auto& o) { o.workshop->productionUnit = o.king; }, "a building's production unit is sheltered in a keep"},
+        {[](auto& o) { o.ruin->productionUnit = o.dying; }, "a ruin holds a production unit"},
+        {[](auto& o) { ASSERT_TRUE(o.ship->AcceptGarrison(o.waiting)); },
          "a ship's cargo is no living unit off the map"},
-        {[this](SObjects& o) {
+        {[this](auto& o) {
              auto* second = dynamic_cast<CUnitTransportShip*>(World().Spawn(ShipPlayer, UNIT_TRANSPORTSHIP, 40, 30));
              ASSERT_TRUE(second != nullptr && second->AcceptGarrison(o.carried));
          },
          "a unit is carried by two ships"},
-        {[](SObjects& o) {
-             o.archer->health = 0.0f;
-             o.archer->animType = ANIM_DIE;
-         },
-         "a tower archer is dying"},
-        {[this](SObjects& o) { World().Player(0).technologies[5].researchingBuilding = o.smithy; },
+        {[](auto& o) { o.archer->health = 0.0f, o.archer->animType = ANIM_DIE; }, "a tower archer is dying"},
+        {[this](auto& o) { World().Player(0).technologies[5].researchingBuilding = o.smithy; },
          "a research names a building that does not research it"},
-        {[this](SObjects& o) {
+        {[this](auto& o) {
              World().Player(DyingPlayer).technologies[5].researchingBuilding = o.ruin;
              o.ruin->research = &World().Player(DyingPlayer).technologies[5];
          },
@@ -599,8 +568,7 @@ TEST_F(CtrlGameSaveRanges, FiresPastThePoolSizeAndTheTowerArchersIdsComeBackFrom
     ASSERT_TRUE(!earlier->Construct(0.0f, true) && World().Spawn(0, UNIT_WARRIOR, 4, 8));
     const std::vector<uint8_t> file = CSaveGameRun::SaveDrawn();
 
-    ASSERT_TRUE(CSaveGameRun::Load(file));
-    EXPECT_TRUE(g_GameMap.Block(20, 20).building->firePositions[0].particle == burning &&
+    ASSERT_TRUE(CSaveGameRun::Load(file) && g_GameMap.Block(20, 20).building->firePositions[0].particle == burning &&
                 g_Particles.IsBuildingFire(burning) && CSaveGameRun::SaveDrawn() == file);
     later = dynamic_cast<CBuildingTower*>(g_GameMap.Block(TowerX, TowerY).building);
     earlier = dynamic_cast<CBuildingTower*>(g_GameMap.Block(4, 30).building);
@@ -608,8 +576,7 @@ TEST_F(CtrlGameSaveRanges, FiresPastThePoolSizeAndTheTowerArchersIdsComeBackFrom
     std::vector<int32_t> ids = {own.units[0]->uniqueId, own.units[1]->uniqueId};
     for (const CUnit* archer : {later->archers[0], later->archers[1], earlier->archers[0]})
         ids.push_back(own.FindTowerArcher(archer->uniqueId) == archer ? archer->uniqueId : -1);
-    EXPECT_EQ(ids, (std::vector<int32_t>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(World().Spawn(0, UNIT_WARRIOR, 8, 4)->uniqueId, 5);
+    EXPECT_TRUE(ids == (std::vector<int32_t>{0, 1, 2, 3, 4}) && World().Spawn(0, UNIT_WARRIOR, 8, 4)->uniqueId == 5);
 }
 
 // The next idle worker or unit is one that stands on the map and lives: a worker aboard a ship or a dying one is
@@ -618,19 +585,16 @@ TEST_F(CtrlGameSaveRanges, TheNextIdleWorkerOrUnitStandsOnTheMapAndLives)
 {
     CPlayer& own = World().Player(0);
     // In list order: a ship, a worker aboard it, a dying worker, a worker, a dying warrior, a warrior.
-    CUnit* ship = World().Spawn(0, UNIT_TRANSPORTSHIP, 40, 40);
-    CUnit* aboard = World().Spawn(0, UNIT_WORKER, 38, 41);
-    CUnit* dyingWorker = World().Spawn(0, UNIT_WORKER, 4, 4);
-    CUnit* worker = World().Spawn(0, UNIT_WORKER, 8, 4);
+    CUnit *ship = World().Spawn(0, UNIT_TRANSPORTSHIP, 40, 40), *aboard = World().Spawn(0, UNIT_WORKER, 38, 41);
+    CUnit *dyingWorker = World().Spawn(0, UNIT_WORKER, 4, 4), *worker = World().Spawn(0, UNIT_WORKER, 8, 4);
     CUnit* dyingWarrior = World().Spawn(0, UNIT_WARRIOR, 12, 4);
     ASSERT_TRUE(ship && aboard && dyingWorker && worker && dyingWarrior && World().Spawn(0, UNIT_WARRIOR, 16, 4) &&
                 aboard->BoardTransport(ship));
     for (CUnit* dying : {dyingWorker, dyingWarrior})
         dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
-    ASSERT_TRUE(dyingWorker->IsDying() && own.HasUnit(dyingWorker) && dyingWarrior->IsDying());
-    EXPECT_TRUE(own.SelectNextIdleWorker() && g_Selection.unitCount == 1 && g_Selection.units[0] == worker);
-    ASSERT_TRUE(CSaveGameRun::Load(CSaveGameRun::SaveDrawn()));
-    EXPECT_EQ(g_Selection.units[0], g_GameMap.Block(8, 4).unit);
+    ASSERT_TRUE(dyingWorker->IsDying() && own.HasUnit(dyingWorker) && dyingWarrior->IsDying() &&
+                own.SelectNextIdleWorker() && g_Selection.unitCount == 1 && g_Selection.units[0] == worker &&
+                CSaveGameRun::Load(CSaveGameRun::SaveDrawn()) && g_Selection.units[0] == g_GameMap.Block(8, 4).unit);
     EXPECT_TRUE(own.SelectNextIdleUnit() && g_Selection.units[0] == g_GameMap.Block(16, 4).unit);
     // A rectangle finds a dying unit on its block; it is not taken.
     CUnit* fallen = g_GameMap.Block(12, 4).unit;
@@ -732,12 +696,7 @@ protected:
         ASSERT_TRUE(m_First != nullptr && m_Second != nullptr && m_Building != nullptr);
         g_ReferenceBase.Reset();
     }
-    void TearDown() override
-    {
-        DropHolds();
-        g_Particles.Reset();
-        g_ReferenceBase.Reset();
-    }
+    void TearDown() override { DropHolds(); g_Particles.Reset(); g_ReferenceBase.Reset(); }
     static void DropHolds()
     {
         std::vector<CUnit*> units;
@@ -811,8 +770,7 @@ TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresEmittersAndMarkersAndLoadsBac
     // The buildings' handles put the same fires out; new ones follow them.
     EXPECT_TRUE(g_Particles.FreeParticle(m_Fires[2]) && !g_Particles.FreeParticle(m_Fires[1]));
     const CParticles::SEmitter* flame = g_Particles.FindEmitter(m_Flame);
-    ASSERT_NE(flame, nullptr);
-    EXPECT_TRUE(flame->kind == CParticles::KindFlame && flame->height == 80.0f &&
+    ASSERT_TRUE(flame != nullptr && flame->kind == CParticles::KindFlame && flame->height == 80.0f &&
                 g_Particles.AddBuildingFire(false, 0.0f, 0.0f, 0.0f, 1.0f) == (m_Flame + 1));
 }
 
@@ -822,8 +780,7 @@ TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
     g_ReferenceBase.AddUnit(m_Second);
     g_ReferenceBase.AddBuilding(m_Building);
     g_Particles.AddMinimapMarker(7, 7, kMarkerColour);
-    const std::string prefix = "Particles section of the saved game rejected: ";
-    const std::string fires = LE32(2) + LE32(0) + LE32(2);
+    const std::string prefix = "Particles section of the saved game rejected: ", fires = LE32(2) + LE32(0) + LE32(2);
     const struct { std::string bytes, line; } cases[] = {
         {Section(LE32(0xFFFFFFFF), fires, 3), "bad corpse count"},
         {Section(LE32(65537), fires, 3), "bad corpse count"},
@@ -861,10 +818,9 @@ TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
     const std::string sound =
         Section(OneCorpse(1, uint32_t(CParticles::CorpseTicks)), fires, 3, LE32(0), OneArrow(0, 1, 3));
     CMemorySaveStream good(sound);
-    EXPECT_TRUE(g_Particles.LoadGame(good, g_ReferenceBase));
-    EXPECT_EQ(g_Particles.GetCorpseTicksLeft(m_Second), CParticles::CorpseTicks);
-    EXPECT_TRUE(g_Particles.GetMinimapMarkers().empty());
-    ASSERT_EQ(g_Particles.GetProjectiles().size(), 1u);
+    ASSERT_TRUE(g_Particles.LoadGame(good, g_ReferenceBase) &&
+                g_Particles.GetCorpseTicksLeft(m_Second) == CParticles::CorpseTicks &&
+                g_Particles.GetMinimapMarkers().empty() && g_Particles.GetProjectiles().size() == 1u);
     const CParticles::SProjectile& arrow = g_Particles.GetProjectiles()[0];
     EXPECT_TRUE(arrow.shooter == m_First && arrow.target == m_Second && arrow.ticksLeft == 3);
     CMemorySaveStream again;

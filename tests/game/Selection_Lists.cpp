@@ -110,8 +110,7 @@ TEST(Selection, SavedSelectionAndGroupsLoadWithinTheirBounds)
     CUnitsById ids;
     CSelection selection;
     CMemorySaveStream most(Section(Ids(0, 25), -1, {{1, {0}}, {5, {40, 30}}, {9, Ids(41, kUnits - 41)}}));
-    ASSERT_TRUE(selection.LoadGame(most, ids));
-    EXPECT_TRUE(Places(selection, ids) == Ids(0, 25) && selection.building == nullptr);
+    ASSERT_TRUE(selection.LoadGame(most, ids) && Places(selection, ids) == Ids(0, 25) && selection.building == nullptr);
     CMemorySaveStream out;   // no players, so no group members
     selection.SaveGame(out, ids);
     EXPECT_EQ(out.Bytes(), Section(Ids(0, 25), -1, {}));

@@ -13,11 +13,7 @@ protected:
     void SetUp() override { SysClock::UseTestClock(100000); }
     void TearDown() override { SysClock::UseSystemClock(); }
 
-    uint32_t After(uint32_t milliseconds)
-    {
-        SysClock::AdvanceTestClock(milliseconds);
-        return timer.TakeElapsedPeriods();
-    }
+    uint32_t After(uint32_t ms) { SysClock::AdvanceTestClock(ms); return timer.TakeElapsedPeriods(); }
 
     SysPeriodicTimer timer;
 };

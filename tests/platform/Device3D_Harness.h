@@ -12,16 +12,8 @@
 #include "platform/SysDevice3DFactory.h"
 #include "platform/gl/GlDevice3D.h"
 
-struct ScreenVertex {  // XyzRhw | Diffuse | Tex1
-  float x, y, z, rhw;
-  std::uint32_t colour;
-  float u, v;
-};
-struct WorldVertex {  // Xyz | Diffuse | Tex1
-  float x, y, z;
-  std::uint32_t colour;
-  float u, v;
-};
+struct ScreenVertex { float x, y, z, rhw; std::uint32_t colour; float u, v; };  // XyzRhw | Diffuse | Tex1
+struct WorldVertex { float x, y, z; std::uint32_t colour; float u, v; };          // Xyz | Diffuse | Tex1
 
 constexpr std::uint32_t kScreenFvf = Sys3DFvf::XyzRhw | Sys3DFvf::Diffuse | Sys3DFvf::Tex1;
 constexpr std::uint32_t kWorldFvf = Sys3DFvf::Xyz | Sys3DFvf::Diffuse | Sys3DFvf::Tex1;
@@ -33,9 +25,8 @@ inline Sys3DPresentParams BackBuffer(int width, int height, Sys3DFormat format =
 
 // Colours within one level of each other in every channel.
 inline bool Near(std::uint32_t a, std::uint32_t b) {
-  for (int shift = 0; shift < 24; shift += 8) {
+  for (int shift = 0; shift < 24; shift += 8)
     if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 1) return false;
-  }
   return true;
 }
 
@@ -67,10 +58,8 @@ class Device3DHarness {
 
   // A quad drawn as a fan TL, TR, BR, BL in screen pixels at depth z.
   void ScreenQuad(float x0, float y0, float x1, float y1, std::uint32_t colour, float z = 0.0f) {
-    const ScreenVertex quad[4] = {{x0, y0, z, 1.0f, colour, 0, 0},
-                                  {x1, y0, z, 1.0f, colour, 1, 0},
-                                  {x1, y1, z, 1.0f, colour, 1, 1},
-                                  {x0, y1, z, 1.0f, colour, 0, 1}};
+    const ScreenVertex quad[4] = {{x0, y0, z, 1.0f, colour, 0, 0}, {x1, y0, z, 1.0f, colour, 1, 0},
+                                  {x1, y1, z, 1.0f, colour, 1, 1}, {x0, y1, z, 1.0f, colour, 0, 1}};
     device_->SetVertexFormat(kScreenFvf);
     device_->DrawPrimitiveUP(Sys3DPrimitive::TriangleFan, 2, quad, sizeof(ScreenVertex));
   }
@@ -83,10 +72,7 @@ class Device3DHarness {
   // The game's perspective: near plane 1, no far plane, w = eye depth.
   void UseGameProjection() {
     Sys3DMatrix projection;
-    projection.m[0][0] = 1.4f;
-    projection.m[1][1] = 1.6f;
-    projection.m[2][2] = 1.0f;
-    projection.m[2][3] = 1.0f;
+    projection.m[0][0] = 1.4f, projection.m[1][1] = 1.6f, projection.m[2][2] = 1.0f, projection.m[2][3] = 1.0f;
     projection.m[3][2] = -1.0f;
     device_->SetTransform(Sys3DTransform::Projection, projection);
   }

@@ -32,15 +32,11 @@ SoundVoice MakeVoice(const Samples& samples)
     SoundVoice voice;
     voice.samples = std::shared_ptr<uint8_t[]>(new uint8_t[bytes.size()]);
     std::memcpy(voice.samples.get(), bytes.data(), bytes.size());
-    voice.bytes = static_cast<uint32_t>(bytes.size());
-    voice.playing = true;
+    voice.bytes = static_cast<uint32_t>(bytes.size()), voice.playing = true;
     return voice;
 }
 
-struct StereoOut
-{
-    Samples left, right;
-};
+struct StereoOut { Samples left, right; };
 
 StereoOut SplitChannels(const Samples& interleaved)
 {
@@ -138,9 +134,8 @@ TEST_F(SysSoundBuffer, OnlyWholeSixteenBitFramesAreMixableAndLocksRefuseBadRange
     Buffer* buffer = Make(1, 100);
     EXPECT_EQ(StatusAndPosition(buffer), std::pair(0u, 0u));   // a new buffer is stopped at 0
     Locked lock;
-    EXPECT_TRUE(lock.Lock(buffer, 100, 2) == ErrInvalidParam && lock.Lock(buffer, 0, 102) == ErrInvalidParam &&
-                buffer->Unlock(lock.region1, 0, nullptr, 0) == ErrInvalidCall);
-    ASSERT_EQ(lock.Lock(buffer, 90, 20), Ok);
+    ASSERT_TRUE(lock.Lock(buffer, 100, 2) == ErrInvalidParam && lock.Lock(buffer, 0, 102) == ErrInvalidParam &&
+                buffer->Unlock(lock.region1, 0, nullptr, 0) == ErrInvalidCall && lock.Lock(buffer, 90, 20) == Ok);
     Locked other;
     EXPECT_EQ(other.Lock(buffer, 0, 2), ErrInvalidCall);
     uint8_t foreign[20] = {};
@@ -184,8 +179,7 @@ TEST(SoundMixer, MonoIsCopiedExactlyVolumeAndPanFollowTheirLawsAndVoicesAreSumme
     const StereoOut out = MixFrames({&voice}, 6);
     EXPECT_TRUE(out.left == samples && out.right == samples);
     SoundVoice raw = MakeVoice({0});
-    raw.samples[0] = 0x34;
-    raw.samples[1] = 0x12;
+    raw.samples[0] = 0x34, raw.samples[1] = 0x12;
     EXPECT_EQ(MixFrames({&raw}, 1).left[0], 0x1234);
     // 10^(-2000/2000) = 0.1; 10^(-600/2000) = 0.50119; 10^(-1000/2000) = 0.31623.
     const struct { int16_t sample; int32_t volume, pan; int16_t left, right; } cases[] = {
@@ -198,8 +192,7 @@ TEST(SoundMixer, MonoIsCopiedExactlyVolumeAndPanFollowTheirLawsAndVoicesAreSumme
     for (const auto& c : cases)
     {
         SoundVoice voice = MakeVoice({c.sample});
-        voice.volume = c.volume;
-        voice.pan = c.pan;
+        voice.volume = c.volume, voice.pan = c.pan;
         const StereoOut out = MixFrames({&voice}, 1);
         EXPECT_TRUE(out.left[0] == c.left && out.right[0] == c.right) << "volume " << c.volume << " pan " << c.pan;
     }

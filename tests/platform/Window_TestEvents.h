@@ -11,10 +11,7 @@
 namespace window_test
 {
 // The wheel's wParam: notches of 120 in the high word.
-inline uint32_t WheelParam(int delta)
-{
-    return static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(delta))) << 16;
-}
+inline uint32_t WheelParam(int delta) { return uint32_t(uint16_t(int16_t(delta))) << 16; }
 
 inline SDL_Event Key(Uint32 type, SDL_Scancode scancode, SDL_Keycode symbol, Uint16 modifiers = KMOD_NONE,
                      Uint8 repeat = 0)
@@ -51,9 +48,7 @@ inline SDL_Event Button(Uint32 type, Uint8 button, int x, int y)
 inline SDL_Event Wheel(int notches, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
 {
     SDL_Event event{};
-    event.type = SDL_MOUSEWHEEL;
-    event.wheel.y = notches;
-    event.wheel.direction = direction;
+    event.type = SDL_MOUSEWHEEL, event.wheel.y = notches, event.wheel.direction = direction;
     return event;
 }
 
@@ -67,11 +62,7 @@ inline SDL_Event WindowEvent(Uint8 what)
 class Translation
 {
 public:
-    Translation& operator<<(const SDL_Event& event)
-    {
-        events.Translate(event);
-        return *this;
-    }
+    Translation& operator<<(const SDL_Event& event) { events.Translate(event); return *this; }
 
     std::vector<SysMessage> Messages()
     {

@@ -179,11 +179,8 @@ TEST(WindowChars, TypedTextArrivesInTheCurrentCodePageWhichTheLanguageFolderChoo
         Translation translation;
         translation << Text(c.utf8);
         std::vector<uint32_t> characters;
-        for (const SysMessage& message : translation.Messages())
-        {
-            EXPECT_EQ(0x102u, message.message);
-            characters.push_back(message.wParam);
-        }
+        for (const SysMessage& message : translation.Messages())   // character messages only
+            characters.push_back(message.message == 0x102u ? message.wParam : 0xFFFFFFFFu);
         EXPECT_EQ(c.characters, characters) << c.codePage << " " << c.utf8;
     }
     // A lone continuation byte, a lead byte cut short by 'x', an overlong

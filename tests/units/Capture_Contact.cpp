@@ -8,19 +8,13 @@
 
 namespace
 {
-constexpr int32_t Neutral = 2;     // player type 0
-constexpr int32_t Defeated = 3;    // player type 4
-constexpr int32_t Computer = 4;
+constexpr int32_t Neutral = 2, Defeated = 3, Computer = 4;   // players of type 0, 4 and computer
 constexpr uint32_t Green = 0x0000FF00;
 
 class Capture : public UnitWorldTest
 {
 protected:
-    Capture()
-    {
-        world.Player(Neutral).type = PLAYER_NONE;
-        world.Player(Defeated).type = PLAYER_DEFEATED;
-    }
+    Capture() { world.Player(Neutral).type = PLAYER_NONE, world.Player(Defeated).type = PLAYER_DEFEATED; }
     void TearDown() override
     {
         UnitWorldTest::TearDown();
@@ -31,15 +25,12 @@ protected:
     }
     CBuilding* House(int32_t owner, int32_t x, int32_t y, bool finished = true)
     {
-        CBuilding* house = world.Player(owner).CreateBuilding(CastHouse, x, y);
-        buildings.push_back(house);
+        CBuilding* house = buildings.emplace_back(world.Player(owner).CreateBuilding(CastHouse, x, y));
         if (finished)
-        {
-            house->buildProgress = CBuilding::FinishedProgress;
-            house->OnFinished();
-        }
+            Finish(house);
         return house;
     }
+    static void Finish(CBuilding* house) { house->buildProgress = CBuilding::FinishedProgress; house->OnFinished(); }
     // The objects the requests of that command ask for, as references.
     static std::vector<int32_t> Sent(int32_t command)
     {
@@ -61,8 +52,7 @@ TEST_F(Capture, AWalkerTakesAChainOfTouchingUnitsAndABuilding)
     CUnit* second = world.Spawn(Defeated, UNIT_WARRIOR, 16, 22);  // touches the first
     CUnit* third = world.Spawn(Neutral, UNIT_WARRIOR, 17, 23);    // touches the second
     CUnit* computers = world.Spawn(Computer, UNIT_WARRIOR, 18, 24);
-    CUnit* dying = world.Spawn(Defeated, UNIT_WARRIOR, 14, 22);
-    CUnit* apart = world.Spawn(Defeated, UNIT_WARRIOR, 30, 30);
+    CUnit *dying = world.Spawn(Defeated, UNIT_WARRIOR, 14, 22), *apart = world.Spawn(Defeated, UNIT_WARRIOR, 30, 30);
     CBuilding* house = House(Defeated, 18, 21);                   // block (18, 22) touches the third
     dying->RemoveFromWorld(false);
     const int32_t lost = world.Player(Defeated).statistics[STAT_BUILDINGS_LOST];
@@ -75,12 +65,12 @@ TEST_F(Capture, AWalkerTakesAChainOfTouchingUnitsAndABuilding)
         ASSERT_TRUE(walker->x != 13 || first->player == Neutral);
     }
     ASSERT_EQ(walker->x, 14);
-    EXPECT_TRUE(first->player == 0 && second->player == 0 && third->player == 0);
-    EXPECT_TRUE(computers->player == Computer && dying->player == Defeated && apart->player == Defeated);
-    EXPECT_TRUE(house->owner == 0 && world.Player(0).HasBuilding(house));
-    EXPECT_EQ(world.Player(0).finishedBuildings[CastHouse], 1);
-    EXPECT_EQ(world.Player(Defeated).finishedBuildings[CastHouse], 0);
-    EXPECT_EQ(world.Player(Defeated).statistics[STAT_BUILDINGS_LOST], lost);
+    EXPECT_EQ(std::vector<int32_t>({first->player, second->player, third->player, computers->player, dying->player,
+                                    apart->player, house->owner}),
+              std::vector<int32_t>({0, 0, 0, Computer, Defeated, Defeated, 0}));
+    EXPECT_TRUE(world.Player(0).HasBuilding(house) && world.Player(0).finishedBuildings[CastHouse] == 1 &&
+                world.Player(Defeated).finishedBuildings[CastHouse] == 0 &&
+                world.Player(Defeated).statistics[STAT_BUILDINGS_LOST] == lost);
 }
 
 TEST_F(Capture, ALongWindingLineChangesSidesInOneStep)
@@ -103,8 +93,7 @@ TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
 {
     g_Config.networkRole = 2;
     g_LocalPlayer = 1;
-    CUnit* capturer = world.Spawn(1, UNIT_WARRIOR, 10, 10);
-    CUnit* first = world.Spawn(Defeated, UNIT_WARRIOR, 11, 10);
+    CUnit *capturer = world.Spawn(1, UNIT_WARRIOR, 10, 10), *first = world.Spawn(Defeated, UNIT_WARRIOR, 11, 10);
     CUnit* second = world.Spawn(Defeated, UNIT_WARRIOR, 11, 11);
     world.Spawn(Defeated, UNIT_WARRIOR, 12, 11);                   // touches only the second
     CBuilding* house = House(Defeated, 7, 9);                      // blocks 7..9 x 9..10
@@ -123,8 +112,8 @@ TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
     g_MultiplayerGame.ClearSent();
     capturer->OnNetworkConvertUnit(second, 77);
     capturer->OnNetworkConvertUnit(first, 0x80000);
-    EXPECT_TRUE(second->player == 1 && second->uniqueId == 77 && first->player == Defeated);
-    EXPECT_EQ(Sent(CMultiplayerGame::CommandRequestConvertUnit).size(), 2u);
+    EXPECT_TRUE(second->player == 1 && second->uniqueId == 77 && first->player == Defeated &&
+                Sent(CMultiplayerGame::CommandRequestConvertUnit).size() == 2u);
 }
 
 TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)
@@ -132,18 +121,15 @@ TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)
     CBuilding* unfinished = House(Defeated, 30, 30, false);
     ASSERT_TRUE(unfinished->ConvertToPlayer(0, false));
     EXPECT_TRUE(world.Player(Defeated).buildingsUnderConstruction[CastHouse] == 0 &&
-                world.Player(0).buildingsUnderConstruction[CastHouse] == 1);
-    EXPECT_TRUE(!world.Player(0).HasBuilding(unfinished) && world.Player(0).buildingCount == 0);
+                world.Player(0).buildingsUnderConstruction[CastHouse] == 1 &&
+                !world.Player(0).HasBuilding(unfinished) && world.Player(0).buildingCount == 0);
 
     CBuilding* house = House(Defeated, 10, 10);
     CPlayer& old = world.Player(Defeated);
     const std::vector<uint8_t> sight(old.buildingSightCounts, old.buildingSightCounts + MapBlockCount);
     CTechnology& technology = old.technologies[5];
-    technology.researchingBuilding = house;
-    house->research = &technology;
-    house->queue[0] = &g_UnitStats[1];
-    house->queueCount = house->productionState = 1;
-    house->progress = 40.0f;
+    technology.researchingBuilding = house, house->research = &technology, house->queue[0] = &g_UnitStats[1];
+    house->queueCount = house->productionState = 1, house->progress = 40.0f;
     old.CountUnitInProduction(g_UnitStats[1].unitType, +1);
     ASSERT_TRUE(house->ConvertToPlayer(0, true));
     EXPECT_EQ(std::vector<uint8_t>(old.buildingSightCounts, old.buildingSightCounts + MapBlockCount),
@@ -154,38 +140,34 @@ TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)
                 world.Messages().size() == 1u && !house->ConvertToPlayer(8, true));
 
     // Listed once, when it is finished.
-    unfinished->buildProgress = CBuilding::FinishedProgress;
-    unfinished->OnFinished();
-    EXPECT_TRUE(world.Player(0).buildingCount == 2 && world.Player(0).finishedBuildings[CastHouse] == 2);
-    EXPECT_EQ(world.Player(0).buildingSightCounts[30 * MapBlockSide + 30], 1);
+    Finish(unfinished);
+    EXPECT_TRUE(world.Player(0).buildingCount == 2 && world.Player(0).finishedBuildings[CastHouse] == 2 &&
+                world.Player(0).buildingSightCounts[30 * MapBlockSide + 30] == 1);
 }
 
 TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesItUnlessItIsRefused)
 {
     g_Particles.Reset();
-    CUnit* unit = world.Spawn(1, UNIT_WARRIOR, 10, 10);
-    CUnit* second = world.Spawn(1, UNIT_WARRIOR, 20, 20);
+    CUnit *unit = world.Spawn(1, UNIT_WARRIOR, 10, 10), *second = world.Spawn(1, UNIT_WARRIOR, 20, 20);
     CUnit* hunter = world.Spawn(0, UNIT_WARRIOR, 40, 40);
     ASSERT_TRUE(unit != nullptr && second != nullptr && hunter != nullptr);
     hunter->targetUnit = hunter->attacker = unit;
     unit->onCommand(nullptr, nullptr, nullptr, 15, 15, CMD_MOVE_TO);
     const int32_t lost = world.Player(1).statistics[STAT_UNITS_LOST];
     const auto explored = [&](int32_t x, int32_t y) { return world.Player(0).exploredMap[x * MapCornerSide + y]; };
-    ASSERT_EQ(explored(10, 10) + explored(13, 10), 0);
-    EXPECT_TRUE(unit->ConvertToPlayer(0, false));
-    EXPECT_TRUE(unit->player == 0 && !world.Player(1).HasUnit(unit) && world.Player(0).HasUnit(unit) &&
+    ASSERT_TRUE(explored(10, 10) + explored(13, 10) == 0 && unit->ConvertToPlayer(0, false) && unit->player == 0 &&
+                !world.Player(1).HasUnit(unit) && world.Player(0).HasUnit(unit) &&
                 world.Player(1).unitsByType[UNIT_WARRIOR] == 1 && world.Player(0).unitsByType[UNIT_WARRIOR] == 2);
     // At once: no loss, its order dropped, the new owner sees around it and its units let it go.
     EXPECT_TRUE(world.Player(1).statistics[STAT_UNITS_LOST] == lost && unit->currentCommand == CMD_NONE &&
-                hunter->targetUnit == nullptr && hunter->attacker == nullptr);
-    EXPECT_TRUE(explored(10, 10) != 0 && explored(13, 10) != 0 && explored(30, 30) == 0);
+                hunter->targetUnit == nullptr && hunter->attacker == nullptr && explored(10, 10) != 0 &&
+                explored(13, 10) != 0 && explored(30, 30) == 0);
     // The local player always gets the mark, and the message when asked.
-    EXPECT_EQ(g_Particles.GetTargetMarkCount(), 1);
-    EXPECT_EQ(world.Markers(), (std::vector<int32_t>{10, 10, static_cast<int32_t>(Green)}));
+    EXPECT_TRUE(g_Particles.GetTargetMarkCount() == 1 &&
+                world.Markers() == (std::vector<int32_t>{10, 10, static_cast<int32_t>(Green)}));
     const size_t messagesBefore = world.Messages().size();
     EXPECT_TRUE(second->ConvertToPlayer(0, true) && g_Particles.GetTargetMarkCount() == 2);
-    ASSERT_EQ(world.Messages().size(), messagesBefore + 1);
-    EXPECT_EQ(world.Messages().back().colour, Green);
+    EXPECT_TRUE(world.Messages().size() == messagesBefore + 1 && world.Messages().back().colour == Green);
     // Given away, it leaves the local player's selection.
     g_Selection.AddUnit(second, 0);
     EXPECT_TRUE(second->ConvertToPlayer(1, false) && g_Selection.unitCount == 0);
@@ -194,9 +176,8 @@ TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesItUnle
         ASSERT_NE(world.Spawn(Defeated, UNIT_WARRIOR, 2 + i % 40, 22 + i / 40), nullptr);
     for (const int32_t player : {Defeated, 0, 8})
         EXPECT_FALSE(unit->ConvertToPlayer(player, true)) << player;
-    EXPECT_TRUE(unit->player == 0 && world.Player(0).HasUnit(unit));
     unit->ShowUnit(false);
-    EXPECT_FALSE(unit->ConvertToPlayer(2, true));
+    EXPECT_TRUE(unit->player == 0 && world.Player(0).HasUnit(unit) && !unit->ConvertToPlayer(2, true));
     unit->x = unit->y = 10;
     unit->ShowUnit(true);
     unit->RemoveFromWorld(false);

@@ -30,10 +30,7 @@ public:
     std::vector<std::pair<const CUnit*, int32_t>> targetsLost;   // with the lost unit's order state then
     std::vector<std::vector<float>> corpseDraws;   // die weight, corpse weight, level
 
-    void RenderAt(float dieWeight, float corpseWeight, int32_t level) override
-    {
-        corpseDraws.push_back({dieWeight, corpseWeight, float(level)});
-    }
+    void RenderAt(float die, float corpse, int32_t lit) override { corpseDraws.push_back({die, corpse, float(lit)}); }
 
     float GetMaxHitPoints() const override { return maxHitPoints; }
     float GetDamageFactorA() const override { return factors[0]; }
@@ -54,8 +51,7 @@ public:
 struct DamageWorld : ::testing::Test
 {
     CSimHarness world;
-    CTargetDummy* victim = nullptr;
-    CTargetDummy* enemy = nullptr;
+    CTargetDummy *victim = nullptr, *enemy = nullptr;
 
     void SetUp() override
     {
@@ -63,11 +59,7 @@ struct DamageWorld : ::testing::Test
         victim = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 10, 10));
         enemy = static_cast<CTargetDummy*>(world.Adopt(1, new CTargetDummy, 12, 10));
     }
-    void TearDown() override
-    {
-        EXPECT_TRUE(world.CheckInvariants().empty());
-        g_Particles.Reset();
-    }
+    void TearDown() override { EXPECT_TRUE(world.CheckInvariants().empty()); g_Particles.Reset(); }
 };
 
 const int32_t AllTypes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 20, 21, 22, 30, 31, 32, 33, 34, 35};
@@ -93,12 +85,10 @@ TEST_F(DamageWorld, EachDamageTypeUsesItsFactor)
     for (int32_t damageType = 0; damageType <= 10; ++damageType)
         for (const bool living : {true, false})
         {
-            victim->health = 100.0f;
-            victim->healable = living;
+            victim->health = 100.0f, victim->healable = living;
             victim->TakeHit(nullptr, 10, static_cast<TENUMDAMAGETYPE>(damageType), false);
             EXPECT_FLOAT_EQ(victim->health, 100.0f - taken[damageType][living ? 0 : 1]) << damageType << living;
-            ASSERT_FALSE(victim->hitSounds.empty());
-            EXPECT_EQ(victim->hitSounds.back(), damageType);
+            EXPECT_TRUE(!victim->hitSounds.empty() && victim->hitSounds.back() == damageType) << damageType;
         }
 }
 
@@ -109,22 +99,17 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
     EXPECT_FLOAT_EQ(victim->health, 70.0f);
     const std::vector<SEffectParticle>& drops = g_Particles.GetEffects();
     ASSERT_EQ(drops.size(), 30u);
-    for (size_t i = 0; i < drops.size(); ++i)
-    {
-        EXPECT_EQ(drops[i].kind, CParticles::KindBlood);
-        EXPECT_EQ(drops[i].stain, i == 0 || i == 10 || i == 20) << "drop " << i;   // every tenth stains
-        EXPECT_NEAR(drops[i].x, victim->centreX, 0.4f + 1e-4f);
-    }
+    for (size_t i = 0; i < drops.size(); ++i)   // every tenth stains
+        EXPECT_TRUE(drops[i].kind == CParticles::KindBlood && drops[i].stain == (i == 0 || i == 10 || i == 20) &&
+                    std::abs(drops[i].x - victim->centreX) <= 0.4f + 1e-4f) << "drop " << i;
     // 40 percent points lost: 12 bits of debris each.
     g_Particles.Reset();
-    victim->health = 100.0f;
-    victim->hitEffect = 2;
+    victim->health = 100.0f, victim->hitEffect = 2;
     victim->TakeHit(nullptr, 40, DAMAGE_BLADE, false);
     victim->hitEffect = 3;
     victim->TakeHit(nullptr, 40, DAMAGE_BLADE, false);
     const std::vector<SEffectParticle>& debris = g_Particles.GetEffects();
-    ASSERT_EQ(debris.size(), 24u);
-    EXPECT_TRUE(debris.front().kind == 25 && debris.back().kind == 24);
+    ASSERT_TRUE(debris.size() == 24u && debris.front().kind == 25 && debris.back().kind == 24);
 
     // Over many hits both ends of the spread are reached: drops (r(20) - 10) x 0.04 blocks from the
     // centre and r(20) + 40 above the ground, debris (r(40) - 20) x 0.04 and r(20) + 20 above.
@@ -155,31 +140,26 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
 TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
 {
     // 50 hit points, 20 percent starving: a 1-point hit takes 2 percent points, so 40 living hit points become 39.
-    victim->maxHitPoints = 50.0f;
-    victim->starvation = 20.0f;
+    victim->maxHitPoints = 50.0f, victim->starvation = 20.0f;
     victim->TakeHit(nullptr, 1, DAMAGE_BLADE, false);
-    EXPECT_FLOAT_EQ(victim->health, 98.0f);
-    EXPECT_EQ(victim->GetLivingHitPoints(), 39);
+    EXPECT_TRUE(victim->health == 98.0f && victim->GetLivingHitPoints() == 39);
     // 100 hit points, 99.5 taken: 0.5 percent left is no whole hit point.
-    victim->maxHitPoints = 100.0f;
-    victim->health = 100.0f;
-    victim->factors[0] = 0.995f;
+    victim->maxHitPoints = 100.0f, victim->health = 100.0f, victim->factors[0] = 0.995f;
     const int32_t scoreBefore = world.Player(1).score;
     victim->TakeHit(enemy, 100, DAMAGE_BLADE, false);
     EXPECT_TRUE(victim->health == 0.0f && victim->IsDying());
     // A second hit only tells the attacker its target is gone.
     victim->TakeHit(enemy, 100, DAMAGE_BLADE, false);
-    EXPECT_TRUE(world.Player(1).statistics[STAT_UNITS_KILLED] == 1 && world.Player(1).score == (scoreBefore + 7));
-    EXPECT_TRUE(enemy->targetsLost.size() == 1u && enemy->targetsLost[0].first == victim);
-    EXPECT_EQ(victim->hitSounds.size(), 2u);
+    EXPECT_TRUE(world.Player(1).statistics[STAT_UNITS_KILLED] == 1 && world.Player(1).score == (scoreBefore + 7) &&
+                enemy->targetsLost.size() == 1u && enemy->targetsLost[0].first == victim &&
+                victim->hitSounds.size() == 2u);
     // 60 hit points: a lethal blast must take more than 20 percent to tear; a stone never tears.
     const struct { float health; TENUMDAMAGETYPE type; uint8_t torn; } tears[] = {
         {25.0f, DAMAGE_BLAST, 1}, {15.0f, DAMAGE_BLAST, 0}, {25.0f, DAMAGE_STONE, 0}};
     for (const auto& t : tears)
     {
         auto* torn = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 20 + t.type, 20 + int(t.health)));
-        torn->maxHitPoints = 60.0f;
-        torn->health = t.health;
+        torn->maxHitPoints = 60.0f, torn->health = t.health;
         torn->TakeHit(enemy, 60, t.type, false);
         EXPECT_EQ(torn->tornApart, t.torn) << t.health << " type " << t.type;
     }
@@ -199,8 +179,7 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
     g_GameMap.Block(12, 10).building = &tower;
     victim->TakeHit(enemy, 1, DAMAGE_BLADE, true);
     g_GameMap.Block(12, 10).building = nullptr;
-    ASSERT_EQ(victim->attackedBy.size(), 2u);
-    EXPECT_EQ(victim->attackedBy[1], &tower);
+    EXPECT_EQ(victim->attackedBy, (std::vector<const void*>{enemy, &tower}));
     // Followers are alerted too, unless the hit before came within ten seconds.
     CTargetDummy* follower = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 8, 8));
     follower->followedUnit = victim;
@@ -234,8 +213,8 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
     SysClock::AdvanceTestClock(60000);
     const size_t markers = world.Markers().size();
     victim->TakeHit(enemy, 100, DAMAGE_BLADE, true);
-    EXPECT_TRUE(victim->attackedBy.empty() && world.Markers().size() == markers + 3);
-    EXPECT_EQ(world.Player(1).statistics[STAT_UNITS_KILLED], 1);
+    EXPECT_TRUE(victim->attackedBy.empty() && world.Markers().size() == markers + 3 &&
+                world.Player(1).statistics[STAT_UNITS_KILLED] == 1);
 }
 
 // A corpse lies whole for the first third of its time, the fallen body fades over the second and the
@@ -256,8 +235,7 @@ TEST_F(DamageWorld, ACorpseFadesItsBodyThenItsRemainsAndLetsGoWhenItsTimeIsUp)
         g_Particles.Update(g_Particles.GetCorpseTicksLeft(body) - stage.ticksLeft);
         body->corpseDraws.clear();
         g_Particles.RenderCorpses();
-        ASSERT_EQ(body->corpseDraws.size(), 1u) << stage.ticksLeft;
-        EXPECT_EQ(body->corpseDraws[0], (std::vector<float>{stage.dieWeight, stage.corpseWeight, level}))
+        EXPECT_EQ(body->corpseDraws, (std::vector<std::vector<float>>{{stage.dieWeight, stage.corpseWeight, level}}))
             << stage.ticksLeft;
     }
     EXPECT_TRUE(unseen->corpseDraws.empty() && g_Particles.GetCorpseCount() == 2);
@@ -272,8 +250,7 @@ TEST(DamageDeath, AKilledWarriorFallsDecaysAndIsDeletedOnce)
 {
     CSimHarness world;
     g_Particles.Reset();
-    CUnit* first = world.Spawn(0, UNIT_WARRIOR, 10, 10);
-    CUnit* second = world.Spawn(1, UNIT_WARRIOR, 11, 10);
+    CUnit *first = world.Spawn(0, UNIT_WARRIOR, 10, 10), *second = world.Spawn(1, UNIT_WARRIOR, 11, 10);
     ASSERT_TRUE(first != nullptr && second != nullptr);
     first->TakeHit(second, 1, DAMAGE_BLADE, true);
     second->TakeHit(first, 1000, DAMAGE_BLADE, true);
@@ -287,13 +264,13 @@ TEST(DamageDeath, AKilledWarriorFallsDecaysAndIsDeletedOnce)
     world.Frame(4);
     ExpectWorldSound(world);
     EXPECT_TRUE(second->animType == ANIM_CORPSE && !world.Player(1).HasUnit(second) &&
-                world.Player(1).statistics[STAT_UNITS_LOST] == (lost + 1));
-    EXPECT_TRUE(!second->IsFootprintRegistered() && g_GameMap.Block(11, 10).unit == nullptr &&
-                g_Particles.HoldsCorpse(second) && g_Particles.GetCorpseCount() == 1 && world.DeletedUnits() == 0);
+                world.Player(1).statistics[STAT_UNITS_LOST] == (lost + 1) && !second->IsFootprintRegistered() &&
+                g_GameMap.Block(11, 10).unit == nullptr && g_Particles.HoldsCorpse(second) &&
+                g_Particles.GetCorpseCount() == 1 && world.DeletedUnits() == 0);
     world.Frame(CParticles::CorpseTicks);
     ExpectWorldSound(world);
-    EXPECT_EQ(g_Particles.GetCorpseCount(), 0);
-    EXPECT_TRUE(world.DeletedUnits() == 1 && !world.IsLive(second) && world.IsLive(first));
+    EXPECT_TRUE(g_Particles.GetCorpseCount() == 0 && world.DeletedUnits() == 1 && !world.IsLive(second) &&
+                world.IsLive(first));
     world.Frame(10);
     EXPECT_EQ(world.DeletedUnits(), 1);
 }
@@ -311,8 +288,7 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
         if (i % 2 != 0)
         {
             EXPECT_FALSE(unit->onMap);
-            unit->x = x;
-            unit->y = y;
+            unit->x = x, unit->y = y;
             unit->ShowUnit(true);
         }
         EXPECT_EQ(g_GameMap.Block(x, y).unit, unit);
@@ -356,9 +332,8 @@ TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefused)
     EXPECT_TRUE(log.Count("#DEBUG: ShowUnit called with the same parameter") == 2 && Sight(0) == 0);
 
     CUnit* galley = world.Spawn(0, 11, 44, 44);   // 5 x 5 from 44 reaches 48
-    ASSERT_NE(galley, nullptr);
-    EXPECT_TRUE(!galley->onMap && log.Contains("#DEBUG: ShowUnit outside the map"));
-    EXPECT_TRUE(Sight(0) == 0 && g_GameMap.Block(44, 44).unit == nullptr);
+    ASSERT_TRUE(galley != nullptr && !galley->onMap && log.Contains("#DEBUG: ShowUnit outside the map") &&
+                Sight(0) == 0 && g_GameMap.Block(44, 44).unit == nullptr);
     galley->x = galley->y = 43;
     galley->ShowUnit(true);
     EXPECT_EQ(g_GameMap.Block(47, 47).unit, galley);
@@ -376,8 +351,7 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
     unit->ShowUnit(false);
     unit->ShowUnit(true);
     unit->RemoveFromWorld(true);
-    EXPECT_FLOAT_EQ(unit->health, 0.0f);
-    EXPECT_TRUE(unit->animType == ANIM_DIE && unit->GetLife() == UnitLife::Dying);
+    EXPECT_TRUE(unit->health == 0.0f && unit->animType == ANIM_DIE && unit->GetLife() == UnitLife::Dying);
     // It dies where it stands.
     EXPECT_TRUE(g_Selection.unitCount == 0 && g_Selection.unitUnderCursor == nullptr && unit->onMap);
     unit->animType = ANIM_CORPSE;
@@ -397,10 +371,7 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
 TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsResetAndEndsTheWalk)
 {
     CUnit* hidden = world.Spawn(1, 2, 10, 10);
-    hidden->orderState = 4;
-    hidden->pathFlag = 1;
-    hidden->routeEnd = 12;
-    hidden->retryCounter = 3;
+    hidden->orderState = 4, hidden->pathFlag = 1, hidden->routeEnd = 12, hidden->retryCounter = 3;
     hidden->awaitingMoveAnswer = 1;
     auto* watcher = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, -1, -1));
     watcher->actionTargetUnit = watcher->targetUnit = watcher->attacker = watcher->followedUnit = hidden;
@@ -408,8 +379,7 @@ TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsResetAndEnds
     hidden->ShowUnit(false);
     EXPECT_EQ(watcher->targetsLost, (std::vector<std::pair<const CUnit*, int32_t>>{{hidden, 4}}));
     EXPECT_TRUE(watcher->actionTargetUnit == nullptr && watcher->targetUnit == nullptr &&
-                watcher->attacker == nullptr && watcher->followedUnit == nullptr);
-    EXPECT_EQ(watcher->lastHitTime, 0u);
+                watcher->attacker == nullptr && watcher->followedUnit == nullptr && watcher->lastHitTime == 0u);
     EXPECT_TRUE(hidden->orderState == 0 && hidden->pathFlag == 0 && hidden->routeEnd == 0 &&
                 hidden->retryCounter == 0 && hidden->awaitingMoveAnswer == 0);
 }
@@ -417,23 +387,16 @@ TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsResetAndEnds
 TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOfAStandingUnit)
 {
     g_Config.networkRole = 1;
-    CUnit* walker = world.Spawn(0, 2, 10, 10);
-    CUnit* own = world.Spawn(0, 2, 14, 14);
-    CUnit* remote = world.Spawn(1, 2, 20, 20);
+    CUnit *walker = world.Spawn(0, 2, 10, 10), *own = world.Spawn(0, 2, 14, 14), *remote = world.Spawn(1, 2, 20, 20);
     CUnit* dead = world.Spawn(0, 2, 30, 30);
     g_MultiplayerGame.ClearSent();
-    walker->animType = ANIM_WALK;
-    walker->currentCommand = 5;
+    walker->animType = ANIM_WALK, walker->currentCommand = 5, walker->targetUnit = walker, walker->stopped = 0;
     walker->AddWaypoint(3, 3);
-    walker->targetUnit = walker;
-    walker->stopped = 0;
     walker->Stop();
     EXPECT_TRUE(walker->currentCommand == 0 && walker->waypointCount == 0 && walker->targetUnit == nullptr &&
                 walker->animType == ANIM_WALK && walker->stopped == 0 && g_MultiplayerGame.GetSent().empty());
 
-    dead->health = 0.0f;
-    dead->currentCommand = 7;
-    dead->animType = ANIM_DIE;
+    dead->health = 0.0f, dead->currentCommand = 7, dead->animType = ANIM_DIE;
     dead->Stop();
     EXPECT_TRUE(dead->currentCommand == 7 && dead->animType == ANIM_DIE);
 
@@ -463,8 +426,7 @@ TEST_F(UnitLifecycle, WaypointsBeyondSixtyFourAreDroppedAndAUnitDeletedOnTheMapL
 // Only the owner's machine lets a unit die; the others wait for its death command.
 TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndANegativeFrameAndLeavesRemoteDeathsToTheirOwner)
 {
-    CUnit* unit = world.Spawn(1, UNIT_WARRIOR, 10, 10);
-    CUnit* remote = world.Spawn(3, UNIT_WARRIOR, 20, 20);
+    CUnit *unit = world.Spawn(1, UNIT_WARRIOR, 10, 10), *remote = world.Spawn(3, UNIT_WARRIOR, 20, 20);
     CUnit* negative = world.Spawn(0, UNIT_WARRIOR, 30, 30);
     ASSERT_TRUE(unit != nullptr && remote != nullptr && negative != nullptr);
     CTestLog log;
@@ -479,8 +441,7 @@ TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndANegativeFrameAndLeavesRemot
     EXPECT_TRUE(unit->IsDying() && unit->animType == ANIM_DIE);
     world.Frame(DieTicks);
     EXPECT_TRUE(log.Count("#DEBUG: Invalid animation type for a dead unit") == 1 && g_Particles.HoldsCorpse(unit) &&
-                !world.Player(1).HasUnit(unit));
-    EXPECT_EQ(g_GameMap.Block(10, 10).unit, nullptr);
+                !world.Player(1).HasUnit(unit) && g_GameMap.Block(10, 10).unit == nullptr);
     ExpectWorldSound(world);
 
     g_Config.networkRole = 2;
@@ -506,30 +467,25 @@ TEST_F(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButN
     for (const auto& c : starving)
     {
         SCOPED_TRACE(testing::Message() << c.health << " - " << c.starvation << " + " << c.added);
-        unit.health = c.health;
-        unit.starvation = c.starvation;
-        EXPECT_EQ(unit.AddStarvation(c.added), c.living);
-        EXPECT_FLOAT_EQ(unit.starvation, c.after);
+        unit.health = c.health, unit.starvation = c.starvation;
+        EXPECT_TRUE(unit.AddStarvation(c.added) == c.living && unit.starvation == c.after);
     }
     const struct { float health, starvation; bool healed; float after; } healing[] = {
         {50, 20, true, 60}, {95, 0, false, 100}, {100, 0, false, 100}, {0.5f, 0, false, 0.5f}};   // 0.5: dead
     for (const auto& c : healing)
     {
-        unit.health = c.health;
-        unit.starvation = c.starvation;
-        EXPECT_EQ(unit.Heal(10.0f), c.healed) << c.health;
-        EXPECT_FLOAT_EQ(unit.health, c.after) << c.health;
+        unit.health = c.health, unit.starvation = c.starvation;
+        EXPECT_TRUE(unit.Heal(10.0f) == c.healed && unit.health == c.after) << c.health;
     }
 
     g_Config.networkRole = 2;
-    CUnit* own = world.Spawn(0, 2, 5, 5);
-    CUnit* remote = world.Spawn(3, 2, 9, 9);
+    CUnit *own = world.Spawn(0, 2, 5, 5), *remote = world.Spawn(3, 2, 9, 9);
     g_MultiplayerGame.ClearSent();
     own->health = remote->health = 50.0f;
     EXPECT_TRUE(!remote->Heal(10.0f) && remote->health == 50.0f);
     EXPECT_TRUE(own->Heal(10.0f) && own->health == 70.0f);   // 10 of the warrior's 50 hit points
     ASSERT_EQ(g_MultiplayerGame.GetSent().size(), 1u);
     const CNetPacket& told = g_MultiplayerGame.GetSent()[0].packet;
-    EXPECT_TRUE(told.Command() == CMultiplayerGame::CommandUnitHealth && told.Value(0) == Ref(own));
-    EXPECT_FLOAT_EQ(CNetPacket::ToFloat(told.Value(1)), 70.0f);
+    EXPECT_TRUE(told.Command() == CMultiplayerGame::CommandUnitHealth && told.Value(0) == Ref(own) &&
+                CNetPacket::ToFloat(told.Value(1)) == 70.0f);
 }

@@ -28,10 +28,7 @@ protected:
         keep->Construct(0.0f, true);
         return keep;
     }
-    CUnitKing* King(int32_t player, int32_t x, int32_t y)
-    {
-        return static_cast<CUnitKing*>(world.Spawn(player, UNIT_KING, x, y));
-    }
+    CUnitKing* King(int32_t p, int32_t x, int32_t y) { return static_cast<CUnitKing*>(world.Spawn(p, UNIT_KING, x, y)); }
     // Frames until the king is inside a keep, at most `frames` of them.
     void WalkIn(CUnitKing* king, int32_t frames = 600)
     {
@@ -41,10 +38,7 @@ protected:
     }
     static const char* LinkFault() { return CObjectLinks().FindFault(); }
 
-    CUnitSettler* Settler(int32_t x, int32_t y)
-    {
-        return static_cast<CUnitSettler*>(world.Spawn(0, UNIT_SETTLER, x, y));
-    }
+    CUnitSettler* Settler(int32_t x, int32_t y) { return static_cast<CUnitSettler*>(world.Spawn(0, UNIT_SETTLER, x, y)); }
     void Found(CUnitSettler* settler)
     {
         settler->onCommand(nullptr, nullptr, nullptr, settler->x, settler->y, CMD_FOUND_SETTLEMENT);
@@ -63,11 +57,10 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     CUnitKing* king = King(0, 10, 10);
     g_MultiplayerGame.ClearSent();
     WalkIn(king);
-    ASSERT_EQ(king->keep, keep);
-    EXPECT_TRUE(keep->GetKing() == king && !king->onMap);
+    ASSERT_TRUE(king->keep == keep && keep->GetKing() == king && !king->onMap);
     const CMultiplayer::SSentPacket* hidden = LastSent(CMultiplayerGame::CommandUnitHidden);
-    EXPECT_TRUE(hidden != nullptr && hidden->packet.Value(0) == Ref(king));
-    EXPECT_TRUE(LinkFault() == nullptr && world.CheckInvariants().empty());
+    EXPECT_TRUE(hidden != nullptr && hidden->packet.Value(0) == Ref(king) && LinkFault() == nullptr &&
+                world.CheckInvariants().empty());
 
     // A keep holding another king is no shelter; only the local player is told.
     Keep(1, 20, 30);
@@ -77,8 +70,8 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
         CUnitKing* second = King(player, 12, 12 + 20 * player);
         const size_t messages = world.Messages().size();
         WalkIn(second, 5);
-        EXPECT_TRUE(second->keep == nullptr && second->onMap);
-        EXPECT_EQ(world.Messages().size(), messages + (player == 0 ? 1 : 0)) << player;
+        EXPECT_TRUE(second->keep == nullptr && second->onMap && world.Messages().size() == messages + (player == 0))
+            << player;
     }
     EXPECT_TRUE(world.Messages().back().text == "No keep" && world.Messages().back().colour == 0xFFFF00u);
 }
@@ -128,8 +121,7 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAn
         if (row.gap != Inside)
             continue;
         const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();   // the old owner's king in a taken keep too
-        ASSERT_TRUE(world.Load(saved));
-        EXPECT_EQ(CSaveGameRun::SaveDrawn(), saved);
+        ASSERT_TRUE(world.Load(saved) && CSaveGameRun::SaveDrawn() == saved);
     }
     CUnitKing* king = King(0, 40, 10);
     CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, 42, 10);
@@ -143,9 +135,9 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAn
     ASSERT_TRUE(king->pathFlag && king->currentCommand == CMD_NONE);
     // He stays where the flight ends, out of the warrior's sight.
     world.Frame(620);
-    EXPECT_FALSE(king->pathFlag);
     const int32_t blocks = std::max(std::abs(king->x - 42), std::abs(king->y - 10));
-    EXPECT_TRUE(blocks >= enemy->GetSightRadius() && blocks <= 2 * enemy->GetSightRadius() + 1) << blocks;
+    EXPECT_TRUE(!king->pathFlag && blocks >= enemy->GetSightRadius() && blocks <= 2 * enemy->GetSightRadius() + 1)
+        << blocks;
 }
 
 // No room leaves the cart where it was and the player's counts alone; with room the keep stands under
@@ -158,22 +150,19 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
     const CPlayer& player = world.Player(0);
     const int32_t lost = player.statistics[STAT_BUILDINGS_LOST], score = player.score;
     Found(settler);
-    EXPECT_EQ(KeepAt(9, 9), nullptr);
-    EXPECT_TRUE(settler->onMap && settler->x == 10 && settler->y == 10 && !settler->tornApart);
-    ASSERT_FALSE(world.Messages().empty());
-    EXPECT_TRUE(world.Messages().back().text == "No place" && world.Messages().back().colour == 0xFFFF00u);
-    EXPECT_TRUE(player.statistics[STAT_BUILDINGS_LOST] == lost && player.score == score &&
-                player.buildingsUnderConstruction[CastKeep] == 0);
+    EXPECT_TRUE(KeepAt(9, 9) == nullptr && settler->onMap && settler->x == 10 && settler->y == 10 &&
+                !settler->tornApart && !world.Messages().empty() && world.Messages().back().text == "No place" &&
+                world.Messages().back().colour == 0xFFFF00u && player.statistics[STAT_BUILDINGS_LOST] == lost &&
+                player.score == score && player.buildingsUnderConstruction[CastKeep] == 0);
     ExpectWorldSound(world);
 
     world.Delete(blocker);
     g_MultiplayerGame.ClearSent();
     Found(settler);
     const CBuilding* keep = KeepAt(9, 9);
-    ASSERT_NE(keep, nullptr);
-    EXPECT_TRUE(keep->GetBuildCast() == CastKeep && keep->x == 9 && keep->y == 9 && !keep->IsFinished() &&
-                keep->model == 165);
-    EXPECT_TRUE(world.Messages().back().text == "Built" && world.Messages().back().colour == 0xFFFFFFu);
+    ASSERT_TRUE(keep != nullptr && keep->GetBuildCast() == CastKeep && keep->x == 9 && keep->y == 9 &&
+                !keep->IsFinished() && keep->model == 165 && world.Messages().back().text == "Built" &&
+                world.Messages().back().colour == 0xFFFFFFu);
     // The other machines learn of the keep by the placement request, of the
     // cart by its death with the torn-apart flag: no corpse is drawn.
     const CMultiplayer::SSentPacket* request = LastSent(CMultiplayerGame::CommandRequestPlaceBuilding);

@@ -18,8 +18,7 @@
 
 namespace
 {
-constexpr int32_t PostX = 10;
-constexpr int32_t PostY = 10;
+constexpr int32_t PostX = 10, PostY = 10;
 
 constexpr int32_t RainOfHell = 52;
 constexpr int32_t PriestAttack = 50;   // TC_PRIEST_ATT_1
@@ -66,8 +65,7 @@ TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(testing::Message() << "stance " << c.stance << ", " << c.blocks << " blocks");
-        const bool fights = c.stance != STANCE_STAND_GROUND;
-        const bool answers = fights && c.blocks <= 8;
+        const bool fights = c.stance != STANCE_STAND_GROUND, answers = fights && c.blocks <= 8;
         CMeleeWorld melee;
         CUnit* guard = melee.Spawn(0, UNIT_WARRIOR, PostX, PostY, c.stance);
         // The enemy stands ground: it never starts anything itself.
@@ -117,9 +115,9 @@ TEST(MeleeStance, ADefensiveGuardChasesNoFurtherThanItsSightKillsAndWalksBackToI
                    guard->pathFlag == 0 && (fleeing || enemy->IsDying());
         }) > 0;
         EXPECT_TRUE(back) << "at " << guard->x << "," << guard->y << " command " << guard->currentCommand;
-        EXPECT_EQ(enemy->IsDying(), !fleeing);
         // The leash pulls before a step beyond the sight; that step is taken.
-        EXPECT_TRUE(farthest == (fleeing ? sight + 1 : 4) && guard->returnX == -1) << farthest;
+        EXPECT_TRUE(farthest == (fleeing ? sight + 1 : 4) && guard->returnX == -1 && enemy->IsDying() == !fleeing)
+            << farthest;
     }
 }
 
@@ -132,8 +130,7 @@ TEST(MeleePatrol, APatrolScansOnlyTheOuterThreeBlocksOfItsSight)
         CMeleeWorld melee;
         // Standing ground: enemies coming into sight start nothing, the scan does.
         CUnit* patrol = melee.Spawn(0, type, PostX, PostY, STANCE_STAND_GROUND);
-        const int32_t sight = patrol->GetSightRadius(), cx = patrol->GetCentreCellX();
-        const int32_t cy = patrol->GetCentreCellY();
+        const int32_t sight = patrol->GetSightRadius(), cx = patrol->GetCentreCellX(), cy = patrol->GetCentreCellY();
         ASSERT_NE(melee.Spawn(1, UNIT_WARRIOR, cx + sight - 4, cy, STANCE_STAND_GROUND), nullptr);
         patrol->onCommand(nullptr, nullptr, nullptr, 40, PostY, CMD_PATROL);
         bool engaged = false;
@@ -141,10 +138,10 @@ TEST(MeleePatrol, APatrolScansOnlyTheOuterThreeBlocksOfItsSight)
         EXPECT_EQ(patrol->currentCommand, CMD_PATROL) << "an enemy nearer than the ring";
         CUnit* edge = melee.Spawn(1, UNIT_WARRIOR, cx, cy + sight - 3, STANCE_STAND_GROUND);
         patrol->SeekTargetOnPatrol(PostX, PostY + 1, &engaged);
-        EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_ATTACK && patrol->targetUnit == edge);
         // It comes back to the patrol from where it left it, once a step would
         // take it beyond its sight from there; that step is still taken.
-        EXPECT_TRUE(patrol->returnX == PostX && patrol->returnY == PostY);
+        EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_ATTACK && patrol->targetUnit == edge &&
+                    patrol->returnX == PostX && patrol->returnY == PostY);
         patrol->SeekTargetOnPatrol(PostX + sight, PostY, &engaged);
         EXPECT_TRUE(!engaged && patrol->currentCommand == CMD_ATTACK);
         patrol->SeekTargetOnPatrol(PostX + sight + 1, PostY, &engaged);
@@ -242,11 +239,10 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
         const std::vector<int32_t>& samples = war.world.Samples();   // sample, volume
         std::vector<int32_t> blowFrames;
         std::vector<float> losses;
-        int32_t frame = 0, hitsWithShot = 0;
+        int32_t frame = 0, hitsWithShot = 0, animAtKill = -1;
         size_t shots = 0;
         bool sawLaser = false;
         float last = warrior->health;
-        int32_t animAtKill = -1;
         ASSERT_GT(war.FramesUntil(3000, [&] {
             ++frame;
             const auto nowShots = static_cast<size_t>(std::count(samples.begin(), samples.end(), row.shotSample));
@@ -344,9 +340,9 @@ TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndea
         CUnit* unit = melee.Spawn(1, row.type, 10, 10, STANCE_STAND_GROUND);
         unit->tornApart = 1;
         unit->RemoveFromWorld(false);
-        EXPECT_EQ(CMeleeWorld::EffectsOfKinds(50, 61), row.parts);
-        EXPECT_FLOAT_EQ(unit->animFrame, skipsFall ? static_cast<float>(CMeleeWorld::FrameCount) : 0.0f);
-        EXPECT_TRUE(row.dieModel == 0 || unit->model == row.dieModel);
+        EXPECT_EQ(std::tuple(CMeleeWorld::EffectsOfKinds(50, 61), unit->animFrame,
+                         row.dieModel == 0 || unit->model == row.dieModel),
+                  std::tuple(row.parts, skipsFall ? static_cast<float>(CMeleeWorld::FrameCount) : 0.0f, true));
         // A fall skipped ends on the next tick.
         EXPECT_TRUE(skipsFall ? !unit->Animate(1)
                               : melee.FramesUntil(200, [&] { return unit->GetLife() == UnitLife::Corpse; }) > 0);
@@ -376,8 +372,8 @@ TEST(MeleeDeaths, ARiderFallsWithItsOwnAndItsHorsesCryAndAModelWithoutFramesCoun
     CTestLog log;
     GetGlobalModel(15)->object.frameCount = 0;
     EXPECT_TRUE(CUnitAnimationTable::FrameIndex(7.6f, 15) == 0 && CUnitAnimationTable::FrameCount(15) == 1 &&
-                CUnitAnimationTable::FrameIndex(7.6f, 14) == 7 && CUnitAnimationTable::FrameIndex(27.0f, 14) == 7);
-    EXPECT_EQ(log.Count("Model 15 has no frames; it is drawn and animated as one frame"), 1);
+                CUnitAnimationTable::FrameIndex(7.6f, 14) == 7 && CUnitAnimationTable::FrameIndex(27.0f, 14) == 7 &&
+                log.Count("Model 15 has no frames; it is drawn and animated as one frame") == 1);
     // A warrior swinging that model neither divides by zero nor stops.
     CUnit* warrior = melee.Spawn(0, UNIT_WARRIOR, 10, 10, STANCE_STAND_GROUND);
     CUnit* target = melee.Spawn(1, UNIT_WARRIOR, 11, 10, STANCE_STAND_GROUND);
@@ -394,8 +390,7 @@ TEST(GiantBattle, TheUndeadAndTheHeroRiderHealToExactlyFullAndNeverStarve)
         const bool heals = type != UNIT_HEAVYCAVALRY;
         CMeleeWorld war;
         CUnit* unit = war.Spawn(0, type, 10, 10, STANCE_STAND_GROUND);
-        unit->health = 99.99f;
-        unit->starvation = 1.0f;
+        unit->health = 99.99f, unit->starvation = 1.0f;
         war.Frame();
         EXPECT_TRUE(unit->health == (heals ? 100.0f : 99.99f) && unit->starvation == (heals ? 0.0f : 1.0f));
     }
@@ -411,8 +406,8 @@ TEST_F(DemonBattle, FireballsLeaveAtFrame24ScatteredOrAimedExactlyWhileTheAuraWa
     EXPECT_EQ(g_Particles.GetEmitterCount(), 0);
     EXPECT_EQ(FramesToNextShot(), static_cast<int32_t>(std::ceil(24.0f / demon->GetAttackAnimSpeed())));
     const CParticles::SProjectile shot = g_Particles.GetProjectiles().back();
-    EXPECT_TRUE(shot.kind == CParticles::KindFireBall && shot.target == warrior);
-    EXPECT_TRUE(std::fabs(shot.aimX - warrior->centreX) <= 0.2f && std::fabs(shot.aimY - warrior->centreY) <= 0.2f);
+    EXPECT_TRUE(shot.kind == CParticles::KindFireBall && shot.target == warrior &&
+                std::fabs(shot.aimX - warrior->centreX) <= 0.2f && std::fabs(shot.aimY - warrior->centreY) <= 0.2f);
 
     war.world.Research(0, 56);   // "TC_BALLISTIC"
     ASSERT_GT(FramesToNextShot(), 0);
@@ -449,9 +444,9 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
     ASSERT_GT(war.FramesUntil(50, [&] { return second->animType == ANIM_SPELL; }), 0);
     EXPECT_EQ(demon->animType, ANIM_SPELL);
     EXPECT_EQ(war.FramesUntil(200, [&] { return second->animType != ANIM_SPELL; }), 125);
-    EXPECT_EQ(demon->animType, ANIM_STAND);
-    EXPECT_EQ(Effects(CParticles::KindFlare, CParticles::KindFlare).size(), 2u * 4u * 125u);
-    EXPECT_EQ(Effects(CParticles::KindRainOfHell, CParticles::KindRainOfHell).size(), 1u);
+    EXPECT_TRUE(demon->animType == ANIM_STAND &&
+                Effects(CParticles::KindFlare, CParticles::KindFlare).size() == 2u * 4u * 125u &&
+                Effects(CParticles::KindRainOfHell, CParticles::KindRainOfHell).size() == 1u);
     for (const SEffectParticle& rain : g_Particles.GetEffects())
         EXPECT_TRUE(rain.kind != CParticles::KindRainOfHell || (rain.x == 19.5f && rain.y == 11.5f));
     // The spell is spent and both auras are back.
@@ -471,8 +466,7 @@ TEST_F(DemonBattle, AGameWithTheDemonAndTheBurningBuildingsLoadsBackByteForByte)
         CSaveGameRun::Frame(war.world);
     ASSERT_EQ(g_Particles.GetEmitterCount(), 4);
     const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();
-    ASSERT_TRUE(CSaveGameRun::Load(saved));
-    EXPECT_EQ(CSaveGameRun::SaveDrawn(), saved);
+    ASSERT_TRUE(CSaveGameRun::Load(saved) && CSaveGameRun::SaveDrawn() == saved);
     const auto* loaded = static_cast<const CUnitDemon*>(war.world.Player(0).units[0]);
     ASSERT_NE(g_Particles.FindEmitter(loaded->aura), nullptr);
     EXPECT_EQ(g_Particles.FindEmitter(loaded->aura)->kind, CParticles::KindAura);
@@ -530,8 +524,8 @@ TEST(PriestAttacked, WithBothTechnologiesItThrowsFireballsBackAndWithoutPyroAnAt
         ASSERT_EQ(priest->currentCommand, CMD_ATTACK);
         // A fireball (5 of the warrior's 50 hit points) from where it stands.
         const int32_t frames = world.FramesUntil(200, [&] { return warrior->health < CUnit::FullHealth; });
-        EXPECT_TRUE((frames > 0) == pyro && priest->x == 10);
-        EXPECT_TRUE(pyro ? warrior->health == 90.0f : priest->currentCommand != CMD_ATTACK);
+        EXPECT_TRUE((frames > 0) == pyro && priest->x == 10 &&
+                    (pyro ? warrior->health == 90.0f : priest->currentCommand != CMD_ATTACK));
     }
 }
 

@@ -23,11 +23,7 @@ public:
         for (int32_t model = 0; model < GlobalModelCount; ++model)
             GetGlobalModel(model)->object.frameCount = FrameCount;
     }
-    ~CMeleeWorld()
-    {
-        EXPECT_EQ(firstFault, "");
-        FreeGlobalModels();
-    }
+    ~CMeleeWorld() { EXPECT_EQ(firstFault, ""); FreeGlobalModels(); }
 
     // A unit with that stance that has looked around once (as after an order).
     CUnit* Spawn(int32_t player, int32_t type, int32_t x, int32_t y, int32_t stance)
@@ -65,11 +61,7 @@ public:
         return -1;
     }
 
-    static int32_t AttackOf(const CUnit& unit)
-    {
-        int32_t base = 0, bonus = 0;
-        return unit.GetAttack(&base, &bonus);
-    }
+    static int32_t AttackOf(const CUnit& unit) { int32_t base = 0, bonus = 0; return unit.GetAttack(&base, &bonus); }
     // Effect particles of kinds lowest to highest (body parts are 50 to 61).
     static int32_t EffectsOfKinds(int32_t lowest, int32_t highest)
     {

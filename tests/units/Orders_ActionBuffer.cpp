@@ -53,12 +53,11 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
     CTestWalker* hidden = Walker(0, 12, 10);
     hidden->ShowUnit(false);
     Order(hidden, CMD_MOVE_TO, 20, 20, true);
-    EXPECT_TRUE(log.Contains("#DEBUG: InitAction buffer on invisible unit"));
-    EXPECT_TRUE(hidden->orderState == 0 && hidden->currentCommand == CMD_NONE);
+    EXPECT_TRUE(log.Contains("#DEBUG: InitAction buffer on invisible unit") && hidden->orderState == 0 &&
+                hidden->currentCommand == CMD_NONE);
     hidden->orderState = 1;   // a stale order left when hiding
-    EXPECT_FALSE(hidden->PerformAction(false));
-    EXPECT_TRUE(log.Contains("#DEBUG: PerformAction on invisible unit") && log.Contains("#DEBUG: unit log - END"));
-    EXPECT_TRUE(hidden->orderState == 0 && hidden->performCalls == 0);
+    EXPECT_TRUE(!hidden->PerformAction(false) && log.Contains("#DEBUG: PerformAction on invisible unit") &&
+                log.Contains("#DEBUG: unit log - END") && hidden->orderState == 0 && hidden->performCalls == 0);
     // A computer player's unit that finds no way tells its opponent once, then tries again by itself.
     CTestWalker* boxed = Walker(1, 30, 30);
     for (int32_t cell = 0; cell < 9; ++cell)
@@ -98,13 +97,11 @@ TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHo
     EXPECT_FALSE(unit->PerformAction(true));
     unit->ready = 0;
     EXPECT_FALSE(unit->PerformAction(false));
-    unit->ready = 1;
-    unit->deadline = SysClock::TickCount() + 100;
+    unit->ready = 1, unit->deadline = SysClock::TickCount() + 100;
     EXPECT_FALSE(unit->PerformAction(false));
     world.Tick(4);   // 112 ms
-    EXPECT_TRUE(unit->PerformAction(false));
-    EXPECT_TRUE(unit->performCalls == 1 && unit->orderState == 0 && unit->performed == 1 && unit->threaded == 1 &&
-                unit->deadline == 0u);
+    EXPECT_TRUE(unit->PerformAction(false) && unit->performCalls == 1 && unit->orderState == 0 &&
+                unit->performed == 1 && unit->threaded == 1 && unit->deadline == 0u);
     // Awaiting the host's answer holds the action in a network game.
     Order(unit, CMD_MOVE_TO, 10, 10, true);
     unit->awaitingMoveAnswer = 1;
@@ -123,11 +120,9 @@ TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHo
 
 TEST_F(OrdersActionBuffer, ReachIsABandForRangedOrdersATouchForCloseOnesAndNeverAMissingTarget)
 {
-    CUnit* archer = world.Spawn(0, UNIT_ARCHER, 10, 10);
-    CUnit* target = Walker(1, 10, 16);
+    CUnit *archer = world.Spawn(0, UNIT_ARCHER, 10, 10), *target = Walker(1, 10, 16);
     Order(archer, CMD_ATTACK, 10, 16, true, target, TARGET_CHOOSE, true);
-    archer->minRange = 3;
-    archer->maxRange = 5;
+    archer->minRange = 3, archer->maxRange = 5;
     // Within 5 + 1 blocks (2 for a moving target) and 3 - 1.
     const struct { int32_t y; uint8_t moving; bool reached; } band[] = {
         {16, 0, true}, {17, 0, false}, {17, 1, true}, {12, 0, true}, {11, 0, false}};
@@ -140,8 +135,7 @@ TEST_F(OrdersActionBuffer, ReachIsABandForRangedOrdersATouchForCloseOnesAndNever
     target->pathFlag = 0;
     EXPECT_EQ(archer->approachY, 11);
 
-    CUnit* unit = Walker(0, 20, 20);
-    CUnit* other = Walker(1, 21, 21);
+    CUnit *unit = Walker(0, 20, 20), *other = Walker(1, 21, 21);
     for (bool isRanged : {false, true})
         for (int32_t kind : {TARGET_UNIT, TARGET_BUILDING, TARGET_RESOURCE})
         {
@@ -170,8 +164,7 @@ TEST_F(OrdersActionBuffer, ReachIsABandForRangedOrdersATouchForCloseOnesAndNever
         {11.79f, 0, true}, {11.81f, 0, false}, {12.39f, 1, true}, {12.41f, 1, false}};
     for (const auto& c : gaps)
     {
-        target->centreX = c.centreX;
-        target->pathFlag = c.moving;
+        target->centreX = c.centreX, target->pathFlag = c.moving;
         EXPECT_EQ(unit->IsTouchingUnit(*target), c.touching) << c.centreX;
     }
 }
@@ -191,18 +184,15 @@ TEST_F(OrdersActionBuffer, APatrolWalksBackAndForthAndIsResumedFromAfarWithItsEn
     EXPECT_TRUE(drawn->currentCommand == CMD_PATROL && drawn->targetX == 15 && drawn->threaded == 1 &&
                 drawn->patrolAX == 15 && drawn->patrolBX == 10 && drawn->patrolBY == 20 && drawn->returnX == -1);
 
-    ASSERT_TRUE(RunTo(unit, 15, 12) && RunTo(unit, 10, 10) && RunTo(unit, 15, 12));
-    EXPECT_TRUE(unit->currentCommand == CMD_PATROL && unit->lastOrder == LAST_ORDER_PATROL);
-    ASSERT_TRUE(RunTo(drawn, 10, 20));
+    ASSERT_TRUE(RunTo(unit, 15, 12) && RunTo(unit, 10, 10) && RunTo(unit, 15, 12) &&
+                unit->currentCommand == CMD_PATROL && unit->lastOrder == LAST_ORDER_PATROL && RunTo(drawn, 10, 20));
     // Shift waypoints queue behind an order; each path leads to the one queued last, so they are walked in
     // the reverse of their order, and the first one queued ends the walk.
     CUnit* queued = Walker(0, 30, 30);
     MoveTo(queued, 40, 40);
     for (const auto& [x, y] : {std::pair{30, 34}, std::pair{34, 34}, std::pair{34, 30}})
         queued->AddWaypoint(x, y);
-    ASSERT_TRUE(RunTo(queued, 34, 30));
-    EXPECT_EQ(queued->waypointCount, 2);
-    ASSERT_TRUE(RunTo(queued, 34, 34) && RunTo(queued, 30, 34));
+    ASSERT_TRUE(RunTo(queued, 34, 30) && queued->waypointCount == 2 && RunTo(queued, 34, 34) && RunTo(queued, 30, 34));
     ASSERT_GT(FramesUntil(600, [queued] { return queued->pathFlag == 0; }), 0);
     EXPECT_TRUE(queued->x == 30 && queued->y == 34);
 }
@@ -212,8 +202,7 @@ TEST_F(OrdersActionBuffer, AFollowerWaitsWithinSightAndIsSentAfterItsLeaderBeyon
     CTestWalker* follower = Walker(0, 10, 10);
     follower->sightOverride = 8;
     CUnit* leader = Walker(0, 17, 10);
-    follower->followedUnit = leader;
-    follower->followCountdown = 1;
+    follower->followedUnit = leader, follower->followCountdown = 1;
     follower->UpdateFollow(1);
     EXPECT_TRUE(follower->orderState == 0 && follower->followCountdown == 64);
     leader->SetTile(18, 10);   // as far as it sees
@@ -221,8 +210,8 @@ TEST_F(OrdersActionBuffer, AFollowerWaitsWithinSightAndIsSentAfterItsLeaderBeyon
     EXPECT_EQ(follower->orderState, 0);
     follower->UpdateFollow(1);
     EXPECT_TRUE(follower->orderState == 1 && follower->followCountdown == 64 &&
-                follower->currentCommand == CMD_MOVE_TO && follower->targetUnit == leader);
-    EXPECT_TRUE(follower->targetKind == TARGET_UNIT && follower->ranged == 1 && follower->threaded == 1 &&
+                follower->currentCommand == CMD_MOVE_TO && follower->targetUnit == leader &&
+                follower->targetKind == TARGET_UNIT && follower->ranged == 1 && follower->threaded == 1 &&
                 follower->minRange == 0 && follower->maxRange == 6);
     // It walks until it is within two blocks less than its sight.
     ASSERT_GT(FramesUntil(600, [=] { return follower->orderState == 0 && follower->routeEnd == 0; }), 0);
@@ -300,14 +289,11 @@ TEST_F(FacingTurning, AnyAngleIsBroughtIntoOneTurnTurningTakesTheShortWayAndTurn
 
 TEST_F(FacingTurning, TheSearchRanksUnitsOrTowersKeepsAndCastlesFirstAndSkipsWhatItMayNotAttack)
 {
-    CUnit* seeker = Walker(0, 10, 10);
-    CUnit* enemy = Walker(1, 11, 10);
+    CUnit *seeker = Walker(0, 10, 10), *enemy = Walker(1, 11, 10);
     CBuildingDouble* tower = Building(11, 10, 1, 6);   // on the enemy's cell
     EXPECT_TRUE(Found(seeker, false, pattern) == enemy && Found(seeker, true, pattern) == tower);
     // Towers, keeps, castles, then any; none with no hit points left or its own.
-    CBuildingDouble* house = Building(10, 12, 1, 3);
-    CBuildingDouble* castle = Building(10, 13, 1, 1);
-    CBuildingDouble* keep = Building(13, 10, 1, 11);
+    CBuildingDouble *house = Building(10, 12, 1, 3), *castle = Building(10, 13, 1, 1), *keep = Building(13, 10, 1, 11);
     tower->health = 0.0f;
     for (CBuildingDouble* next : {keep, castle, house})
     {
@@ -359,26 +345,22 @@ TEST_F(WalkOccupancy, TileTestTellsFreeMoversAndBlocked)
 
 TEST_F(WalkOccupancy, WaitsBehindAMoverAndStopsCountingAsMovingAfterTwentyTries)
 {
-    CUnit* unit = Walker(0, 10, 10);
-    CUnit* mover = Walker(0, 11, 10);
+    CUnit *unit = Walker(0, 10, 10), *mover = Walker(0, 11, 10);
     MoveTo(unit, 12, 10);
     ASSERT_TRUE(FrameSound());
     ASSERT_GT(unit->routeEnd, 0);
     // The unit in the way claims to walk but never leaves.
     mover->pathFlag = 1;
     unit->route[unit->routeEnd - 1] = 2;   // straight east into it
-    ASSERT_TRUE(FrameSound());
-    EXPECT_TRUE(unit->retryCounter == 1 && unit->animType == ANIM_STAND && unit->pathFlag == 1);
+    ASSERT_TRUE(FrameSound() && unit->retryCounter == 1 && unit->animType == ANIM_STAND && unit->pathFlag == 1);
     for (int32_t tick = 2; tick < CUnit::MaxTileRetries; ++tick)
         ASSERT_TRUE(FrameSound());
-    EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries - 1 && unit->pathFlag == 1);
-    ASSERT_TRUE(FrameSound());
+    EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries - 1 && unit->pathFlag == 1 && FrameSound());
     EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries && unit->pathFlag == 0);
     // Once the mover leaves, the step goes on.
     mover->pathFlag = 0;
     world.Delete(mover);
-    ASSERT_TRUE(FrameSound());
-    EXPECT_TRUE(unit->x == 11 && unit->retryCounter == 0 && unit->pathFlag == 1);
+    ASSERT_TRUE(FrameSound() && unit->x == 11 && unit->retryCounter == 0 && unit->pathFlag == 1);
 }
 
 // One-block passages (x 8 to 15, closed at both ends) with a side block at x 11: a walker that meets an
@@ -410,16 +392,13 @@ TEST_F(WalkOccupancy, NoUnitInAPassageIsPushedIntoWaterOrAwayFromItsWorkAndTwoWa
         ASSERT_TRUE(FrameSound());
     for (int32_t i = 0; i < 3; ++i)
     {
-        EXPECT_TRUE(walkers[i]->x == cases[i].walkerEndX && others[i]->x == cases[i].otherEndX) << cases[i].y;
-        EXPECT_TRUE(walkers[i]->y == cases[i].y && others[i]->y == cases[i].y) << cases[i].y;
+        EXPECT_EQ(std::tuple(walkers[i]->x, others[i]->x, walkers[i]->y, others[i]->y),
+                  std::tuple(cases[i].walkerEndX, cases[i].otherEndX, cases[i].y, cases[i].y)) << cases[i].y;
         EXPECT_TRUE(others[i]->currentCommand == cases[i].command || cases[i].command == CMD_MOVE_TO) << cases[i].y;
     }
 }
 
-constexpr int32_t HostRole = 1;
-constexpr int32_t ClientRole = 2;
-constexpr int32_t East = 2;
-constexpr int32_t EastFacing = 90;
+constexpr int32_t HostRole = 1, ClientRole = 2, East = 2, EastFacing = 90;
 
 class WalkNetwork : public UnitWorldTest
 {
@@ -462,8 +441,8 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
     {
         unit->awaitingMoveAnswer = 1;
         unit->OnNetworkMoveResponse(answer.x, answer.y, EastFacing, answer.result, answer.direction);
-        EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 10 && unit->y == 10) << answer.x << "," << answer.y;
-        EXPECT_TRUE(unit->routeEnd == route && unit->stepTicks == 0) << answer.x << "," << answer.y;
+        EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 10 && unit->y == 10 && unit->routeEnd == route &&
+                    unit->stepTicks == 0) << answer.x << "," << answer.y;
     }
 
     g_MultiplayerGame.ClearSent();
@@ -472,9 +451,8 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
     {
         ASSERT_EQ(unit->awaitingMoveAnswer, 1) << answer;
         unit->OnNetworkMoveResponse(11, 10, EastFacing, CUnit::TileHeldByMovers, East);
-        EXPECT_EQ(unit->retryCounter, answer);
-        EXPECT_EQ(unit->pathFlag, answer < CUnit::MaxTileRetries ? 1 : 0) << answer;
-        EXPECT_TRUE(unit->animType == ANIM_STAND && unit->ready == 1) << answer;
+        EXPECT_EQ(std::tuple(unit->retryCounter, unit->pathFlag, unit->animType, unit->ready),
+                  std::tuple(answer, answer < CUnit::MaxTileRetries ? 1 : 0, int32_t(ANIM_STAND), 1)) << answer;
         FrameSound();   // asks again
     }
     EXPECT_TRUE(SentCommands(Request) == CUnit::MaxTileRetries && unit->x == 10);
@@ -495,14 +473,13 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
     FrameSound(10);
     EXPECT_EQ(SentCommands(Request), 0);
     FrameSound(1);
-    ASSERT_EQ(SentCommands(Request), 1);
-    EXPECT_EQ(LastSent(Request)->packet.Value(1), 12);
+    ASSERT_TRUE(SentCommands(Request) == 1 && LastSent(Request)->packet.Value(1) == 12);
 
     // An answer for a unit that died meanwhile does not move it.
     unit->RemoveFromWorld(false);
     unit->OnNetworkMoveResponse(12, 10, EastFacing, CUnit::TileFree, East);
-    EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 11 && unit->animType != ANIM_WALK);
-    EXPECT_EQ(g_GameMap.Block(12, 10).unit, nullptr);
+    EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 11 && unit->animType != ANIM_WALK &&
+                g_GameMap.Block(12, 10).unit == nullptr);
 }
 
 TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
@@ -518,8 +495,8 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
     {
         g_MultiplayerGame.ClearSent();
         unit->OnNetworkMoveRequest(request.sender, request.x, request.y, EastFacing, request.direction);
-        EXPECT_EQ(LastAnswer(), std::pair(int32_t(CUnit::TileBlocked), 1)) << request.x << "," << request.y;
-        EXPECT_EQ(unit->x, 10);
+        EXPECT_EQ(std::tuple(LastAnswer(), unit->x), std::tuple(std::pair(int32_t(CUnit::TileBlocked), 1), 10))
+            << request.x << "," << request.y;
     }
     g_MultiplayerGame.ClearSent();
     unit->OnNetworkMoveRequest(1, 11, 10, EastFacing, East);
@@ -528,8 +505,7 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
     FrameSound(5);   // half the step's 10 ticks
     EXPECT_FLOAT_EQ(unit->centreX, 11.0f);
     FrameSound(6);
-    EXPECT_FLOAT_EQ(unit->centreX, 11.5f);
-    EXPECT_EQ(unit->routeEnd, 0);
+    EXPECT_TRUE(unit->centreX == 11.5f && unit->routeEnd == 0);
     unit->RemoveFromWorld(false);
     g_MultiplayerGame.ClearSent();
     unit->OnNetworkMoveRequest(1, 12, 10, EastFacing, East);
@@ -546,19 +522,19 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, false);
     EXPECT_TRUE(log.Contains("#DEBUG: Multiplayer event in single player mode") && remote->targetUnit == nullptr);
     g_Config.networkRole = HostRole;
-    remote->centreX = 10.8f;
-    remote->routeEnd = 3;
+    remote->centreX = 10.8f, remote->routeEnd = 3;
     remote->pathFlag = remote->awaitingMoveAnswer = 1;
     remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, true);
-    EXPECT_TRUE(log.Contains("#DEBUG: Network perform action before move response"));
-    EXPECT_TRUE(remote->awaitingMoveAnswer == 0 && remote->animType == ANIM_ATTACK && remote->tornApart == 1);
-    EXPECT_TRUE(remote->targetUnit == other && remote->actionTargetUnit == other && remote->targetKind == TARGET_UNIT);
-    EXPECT_TRUE(remote->approachX == 12 && remote->centreX == 10.5f && remote->routeEnd == 0 && remote->pathFlag == 0);
+    EXPECT_TRUE(log.Contains("#DEBUG: Network perform action before move response") &&
+                remote->awaitingMoveAnswer == 0 && remote->animType == ANIM_ATTACK && remote->tornApart == 1 &&
+                remote->targetUnit == other &&
+                remote->actionTargetUnit == other && remote->targetKind == TARGET_UNIT && remote->approachX == 12 &&
+                remote->centreX == 10.5f && remote->routeEnd == 0 && remote->pathFlag == 0);
 
     // An event without a target is reported and applied all the same.
     remote->OnNetworkAction(ANIM_STAND, nullptr, nullptr, 10, 10, TARGET_NONE, false);
-    EXPECT_TRUE(log.Contains("#DEBUG: Invalid target type in network unit event"));
-    EXPECT_TRUE(remote->animType == ANIM_STAND && remote->targetKind == TARGET_NONE && remote->targetUnit == nullptr);
+    EXPECT_TRUE(log.Contains("#DEBUG: Invalid target type in network unit event") && remote->animType == ANIM_STAND &&
+                remote->targetKind == TARGET_NONE && remote->targetUnit == nullptr);
     remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, 9, false);
     EXPECT_EQ(log.Count("#DEBUG: Invalid target type in network unit event"), 2);
     remote->OnNetworkAction(14, other, nullptr, 12, 10, TARGET_UNIT, false);
@@ -575,11 +551,10 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     CBuildingDouble mine(20, 20, -1, 10, 4);   // a gold mine
     auto* worker = static_cast<CUnitWorker*>(world.Spawn(1, UNIT_WORKER, 14, 14));
     ASSERT_NE(worker, nullptr);
-    worker->carriedKind = CUnitWorker::KindStone;
-    worker->carriedAmount = 5;
+    worker->carriedKind = CUnitWorker::KindStone, worker->carriedAmount = 5;
     worker->OnNetworkAction(ANIM_MINE_GOLD, nullptr, &mine, 20, 20, TARGET_RESOURCE, false);
-    EXPECT_TRUE(worker->targetObject == &mine && worker->targetBuilding == &mine && worker->objectResourceKind == 4);
-    EXPECT_TRUE(worker->actionTargetBuilding == &mine && worker->carriedKind == CUnitWorker::KindGold &&
+    EXPECT_TRUE(worker->targetObject == &mine && worker->targetBuilding == &mine && worker->objectResourceKind == 4 &&
+                worker->actionTargetBuilding == &mine && worker->carriedKind == CUnitWorker::KindGold &&
                 worker->carriedAmount == 0);
     worker->targetBuilding = worker->actionTargetBuilding = worker->targetObject = nullptr;
 }

@@ -23,11 +23,7 @@ constexpr uint32_t Yellow = 0xFFFF00;
 constexpr int32_t CannonSample = 24;
 // Two islands across a strait on the harness map: island A (region 1) is x 0..9, the strait (region 3)
 // x 10..33 and island B (region 2) x 34 to the map's edge.
-constexpr int32_t StraitWest = 10;
-constexpr int32_t StraitEast = 34;
-constexpr int32_t RegionA = 1;
-constexpr int32_t RegionB = 2;
-constexpr int32_t RegionStrait = 3;
+constexpr int32_t StraitWest = 10, StraitEast = 34, RegionA = 1, RegionB = 2, RegionStrait = 3;
 
 std::string Int32Bytes(std::initializer_list<int32_t> values)
 {
@@ -42,10 +38,7 @@ class TransportShip : public UnitWorldTest
 {
 protected:
     // The ship covers (10..12, 9..11); the islet is (13, 10) and (14, 10).
-    static constexpr int32_t ShipX = 10;
-    static constexpr int32_t ShipY = 9;
-    static constexpr int32_t IsletY = 10;
-    static constexpr int32_t WaterLevel = 9;
+    static constexpr int32_t ShipX = 10, ShipY = 9, IsletY = 10, WaterLevel = 9;
 
     void SetUp() override
     {
@@ -78,10 +71,7 @@ protected:
     {
         return static_cast<CUnitWarGalley*>(world.Spawn(player, UNIT_WARGALLEY, x, y));
     }
-    int32_t CannonShots() const
-    {
-        return static_cast<int32_t>(std::count(world.Samples().begin(), world.Samples().end(), CannonSample));
-    }
+    int32_t CannonShots() const { return int32_t(std::ranges::count(world.Samples(), CannonSample)); }
 
     std::vector<CUnit*> cargo;
 };
@@ -91,17 +81,14 @@ using WarGalley = TransportShip;
 
 TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrierIsFound)
 {
-    CUnitTransportShip* empty = SpawnShip(0, 30, 30);
-    CUnitTransportShip* ship = ShipCarrying(CUnitTransportShip::CargoCapacity);
-    ASSERT_TRUE(ship != nullptr && empty != nullptr);
-    EXPECT_FALSE(ship->AcceptGarrison(cargo[0]));
+    CUnitTransportShip *empty = SpawnShip(0, 30, 30), *ship = ShipCarrying(CUnitTransportShip::CargoCapacity);
+    ASSERT_TRUE(ship != nullptr && empty != nullptr && !ship->AcceptGarrison(cargo[0]));
     g_GameMap.Block(2, 2).waterLevel = 0;
     CUnit* seventeenth = world.Spawn(0, UNIT_WARRIOR, 2, 2);
     ASSERT_NE(seventeenth, nullptr);
     g_Selection.AddUnit(seventeenth, 0);
     EXPECT_TRUE(!seventeenth->BoardTransport(ship) && seventeenth->onMap && g_Selection.unitCount == 1 &&
-                ship->GetCargoCount() == 16);
-    EXPECT_TRUE(!ship->AcceptGarrison(ship) && !ship->AcceptGarrison(nullptr));
+                ship->GetCargoCount() == 16 && !ship->AcceptGarrison(ship) && !ship->AcceptGarrison(nullptr));
     // The first ship in the list that carries the unit.
     EXPECT_TRUE(FindPlayerTransportShip(cargo[15]) == ship && FindPlayerTransportShip(seventeenth) == nullptr &&
                 FindPlayerTransportShip(nullptr) == nullptr);
@@ -113,8 +100,8 @@ TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrie
     VirtualMouseX = 150;
     VirtualMouseY = 530;
     ship->RenderDetailsOnPanel();
-    EXPECT_TRUE(g_BuildingPanel.hoverUnit == cargo[14] && g_BuildingPanel.hoverObjectKind == 17);
-    EXPECT_TRUE(g_BuildingPanel.hintX == 206 && g_BuildingPanel.hintY == 768);
+    EXPECT_TRUE(g_BuildingPanel.hoverUnit == cargo[14] && g_BuildingPanel.hoverObjectKind == 17 &&
+                g_BuildingPanel.hintX == 206 && g_BuildingPanel.hintY == 768);
     VirtualMouseX = VirtualMouseY = 0;
 }
 
@@ -128,19 +115,17 @@ TEST_F(TransportShip, UngarrisonWithATargetUnloadsItAloneAndUnloadAllTellsTheOwn
     EXPECT_TRUE(ship->targetKind == TARGET_NONE && ship->threaded == 1 && ship->targetX == ShipX);
     for (int32_t frame = 0; frame < 4 && ship->GetCargoCount() == 3; ++frame)
         world.Frame(1);
-    EXPECT_TRUE(cargo[1]->onMap && cargo[1]->y == IsletY);
-    ASSERT_EQ(ship->GetCargoCount(), 2);
-    EXPECT_TRUE(ship->GetCargo(0) == cargo[0] && ship->GetCargo(1) == cargo[2] && ship->currentCommand == CMD_NONE &&
+    ASSERT_TRUE(cargo[1]->onMap && cargo[1]->y == IsletY && ship->GetCargoCount() == 2 &&
+                ship->GetCargo(0) == cargo[0] && ship->GetCargo(1) == cargo[2] && ship->currentCommand == CMD_NONE &&
                 world.Messages().empty());
 
     ship->UnloadAll();
-    EXPECT_TRUE(cargo[0]->onMap && !cargo[2]->onMap && cargo[0]->x != cargo[1]->x);
-    ASSERT_TRUE(ship->GetCargoCount() == 1 && world.Messages().size() == 1u);
-    EXPECT_TRUE(world.Messages()[0].text == "No place for all" && world.Messages()[0].colour == Yellow &&
-                !ship->UnloadOne(cargo[2], true));
-    ASSERT_EQ(world.Messages().size(), 2u);
-    EXPECT_TRUE(world.Messages()[1].text == "No place" && !ship->UnloadOne(cargo[0], true));   // ashore already
-    EXPECT_EQ(world.Messages().size(), 2u);
+    ASSERT_TRUE(cargo[0]->onMap && !cargo[2]->onMap && cargo[0]->x != cargo[1]->x && ship->GetCargoCount() == 1 &&
+                world.Messages().size() == 1u && world.Messages()[0].text == "No place for all" &&
+                world.Messages()[0].colour == Yellow && !ship->UnloadOne(cargo[2], true) &&
+                world.Messages().size() == 2u);
+    EXPECT_TRUE(world.Messages()[1].text == "No place" && !ship->UnloadOne(cargo[0], true) &&   // ashore already
+                world.Messages().size() == 2u);
 }
 
 TEST_F(TransportShip, AClientBatchShowsItsMessageAfterTheLastAnswer)
@@ -159,14 +144,12 @@ TEST_F(TransportShip, AClientBatchShowsItsMessageAfterTheLastAnswer)
     EXPECT_TRUE(!ship->UnloadUnit(cargo[4], -3, IsletY) && world.Messages().empty());   // off the map: ignored
     cargo[0]->ShowUnit(false);
     EXPECT_TRUE(ship->UnloadUnit(cargo[4], 13, IsletY));
-    ASSERT_EQ(world.Messages().size(), 1u);
-    EXPECT_EQ(world.Messages()[0].text, "No place for all");
-    EXPECT_TRUE(ship->GetCargoCount() == 2 && ship->pendingAnswers == 0);
+    EXPECT_TRUE(world.Messages().size() == 1u && world.Messages()[0].text == "No place for all" &&
+                ship->GetCargoCount() == 2 && ship->pendingAnswers == 0);
 
     EXPECT_TRUE(ship->UnloadOne(cargo[1], true));
     ship->OnUnloadRefused(cargo[1]);
-    ASSERT_EQ(world.Messages().size(), 2u);
-    EXPECT_EQ(world.Messages()[1].text, "No place");
+    ASSERT_TRUE(world.Messages().size() == 2u && world.Messages()[1].text == "No place");
     ship->OnUnloadRefused(cargo[1]);   // answers no question
     EXPECT_TRUE(ship->pendingAnswers == 0 && world.Messages().size() == 2u);
 }
@@ -176,8 +159,7 @@ TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
     CUnitTransportShip* ship = ShipCarrying(2);
     ASSERT_NE(ship, nullptr);
     g_Config.networkRole = 1;
-    EXPECT_TRUE(ship->UnloadOne(cargo[0], false));
-    ASSERT_EQ(SentCommands(CMultiplayerGame::CommandUnitUnloaded), 1);
+    ASSERT_TRUE(ship->UnloadOne(cargo[0], false) && SentCommands(CMultiplayerGame::CommandUnitUnloaded) == 1);
     const int32_t landedX = cargo[0]->x;
 
     // The same request again finds the unit ashore: refused, nothing moves.
@@ -218,13 +200,12 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
     for (const CUnit* unit : cargo)
         EXPECT_TRUE(unit->onMap && unit->y == IsletY);
     // It lies where the blocks around its 3 x 3 footprint reach the islet.
-    EXPECT_TRUE(ship->x - 1 <= 14 && ship->x + 3 >= 13 && ship->y - 1 <= IsletY && ship->y + 3 >= IsletY);
-    EXPECT_TRUE(world.Messages().empty());
+    EXPECT_TRUE(ship->x - 1 <= 14 && ship->x + 3 >= 13 && ship->y - 1 <= IsletY && ship->y + 3 >= IsletY &&
+                world.Messages().empty());
     ExpectWorldSound(world);
 
     // Called to the islet's shore from afar, it stops once it touches it.
-    constexpr uint16_t Sea = 1;
-    constexpr uint16_t Islet = 2;
+    constexpr uint16_t Sea = 1, Islet = 2;
     for (SMapBlock& block : g_GameMap.AllBlocks())
         block.regionId = block.waterLevel > 7 ? Sea : Islet;
     CUnitTransportShip* called = SpawnShip(0, 30, 30);
@@ -240,8 +221,7 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
 TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRestAndLeavesAFadingWreck)
 {
     AllocGlobalModels();
-    CUnitTransportShip* ship = ShipCarrying(4);
-    CUnitTransportShip* foreign = SpawnShip(1, 30, 30);
+    CUnitTransportShip *ship = ShipCarrying(4), *foreign = SpawnShip(1, 30, 30);
     ASSERT_TRUE(ship != nullptr && foreign != nullptr);
     CUnit* foreignCargo = Board(*foreign);
     ASSERT_NE(foreignCargo, nullptr);
@@ -289,11 +269,9 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
 
 TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChangeNothing)
 {
-    CUnitTransportShip* ship = ShipCarrying(2);
-    CUnitTransportShip* fresh = SpawnShip(0, 30, 30);
+    CUnitTransportShip *ship = ShipCarrying(2), *fresh = SpawnShip(0, 30, 30);
     ASSERT_TRUE(ship != nullptr && fresh != nullptr);
-    ship->waveTicks = 5;
-    ship->callIsland = 7;
+    ship->waveTicks = 5, ship->callIsland = 7;
     g_ReferenceBase.Reset();
     const int32_t idShip = g_ReferenceBase.AddUnit(ship);
     g_ReferenceBase.AddUnit(fresh);
@@ -384,8 +362,7 @@ TEST_F(WarGalley, FiresOnTheFirstCountedTickAndAfterTwentyNineMoreEveryHundredAn
     ASSERT_NE(galley, nullptr);
     // A ground point ten blocks south of its centre block (22, 22).
     galley->onCommand(nullptr, nullptr, nullptr, 22, 32, CMD_ATTACK_GROUND);
-    std::vector<int32_t> shotFrames;
-    std::vector<int32_t> cycleAtShot;
+    std::vector<int32_t> shotFrames, cycleAtShot;
     int32_t frame = 0;
     FramesUntil(400, [&] {
         ++frame;
@@ -425,7 +402,7 @@ TEST_F(WarGalley, ALostTargetCoolsDownOnlyAReadyShipWhichStopsAtTheEndOfTheCycle
     // Ready, it cools down for the rest of the 120 ticks, then stops.
     galley->ready = 1;
     galley->onTargetLost(prey, nullptr);
-    EXPECT_EQ(galley->animType, ANIM_WIND_DOWN);
+    ASSERT_EQ(galley->animType, ANIM_WIND_DOWN);
     EXPECT_EQ(FramesUntil(200, [&] { return galley->animType != ANIM_WIND_DOWN; }), 119);
     EXPECT_TRUE(galley->currentCommand == CMD_NONE && galley->firstShotFired == 0 && galley->secondShotFired == 0);
 }
@@ -449,6 +426,5 @@ TEST_F(WarGalley, AShipTooNearToFireAtEndsEveryCycleAtItsLastTickAndTheGameSaved
     EXPECT_TRUE(galley->cycleTicks == 0 && CannonShots() == 0 && galley->actionTargetUnit == near &&
                 near->x + 3 == galley->x);
     const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();
-    ASSERT_TRUE(world.Load(saved));
-    EXPECT_EQ(CSaveGameRun::SaveDrawn(), saved);
+    ASSERT_TRUE(world.Load(saved) && CSaveGameRun::SaveDrawn() == saved);
 }

@@ -66,12 +66,7 @@ protected:
         }
         World().Player(0).colourScheme = 2;
     }
-    void TearDown() override
-    {
-        g_Particles.Reset();
-        FreeGlobalModels();
-        UnitDrawingTest::TearDown();
-    }
+    void TearDown() override { g_Particles.Reset(); FreeGlobalModels(); UnitDrawingTest::TearDown(); }
 
     CUnit* Spawn(int32_t type, int32_t facing, int32_t x = 20)
     {
@@ -141,12 +136,11 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelItsWoundsBelowEachThresholdAndItsCorpse
             SCOPED_TRACE(hardware != 0 ? "hardware" : "software");
             g_Config.hardwareTnL = hardware;
             draw(100.0f);
-            EXPECT_TRUE(Close(Pixel(top.x, top.y), Lit, 6)) << std::hex << Pixel(top.x, top.y);
-            EXPECT_EQ(Pixel(behind.x, behind.y), Background);
-            EXPECT_GE(unit->HitTestScreenPoint(top.x, top.y), 0.0f);
-            EXPECT_FLOAT_EQ(unit->HitTestScreenPoint(behind.x, behind.y), -1.0f);
-            EXPECT_TRUE(unit->IsInScreenRect(top.x - 1, top.y - 1, top.x + 1, top.y + 1));
-            EXPECT_FALSE(Reddened(Pixel(marked.x, marked.y)));
+            EXPECT_TRUE(Close(Pixel(top.x, top.y), Lit, 6) && Pixel(behind.x, behind.y) == Background &&
+                        unit->HitTestScreenPoint(top.x, top.y) >= 0.0f &&
+                        unit->HitTestScreenPoint(behind.x, behind.y) == -1.0f && !Reddened(Pixel(marked.x, marked.y)) &&
+                        unit->IsInScreenRect(top.x - 1, top.y - 1, top.x + 1, top.y + 1))
+                << std::hex << Pixel(top.x, top.y);
             draw(30.0f);
             EXPECT_EQ(Reddened(Pixel(marked.x, marked.y)), row.below50 != 0) << std::hex << Pixel(marked.x, marked.y);
         }
@@ -243,11 +237,10 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
     MakeImage(23, 8, Red);
     auto* quib = static_cast<CUnitQuib*>(Spawn(UNIT_QUIB, 0, 10));
     ASSERT_NE(quib, nullptr);
-    quib->bubbleTicks = 1;
-    quib->bubble = 3;
+    quib->bubbleTicks = 1, quib->bubble = 3;
     Drawn([&] { quib->Render(); });
-    EXPECT_TRUE(Pixel(512, 267) == Red && Pixel(518, 273) == Red);
-    EXPECT_TRUE(Pixel(510, 267) == Background && Pixel(512, 265) == Background && Pixel(512, 275) == Background);
+    EXPECT_TRUE(Pixel(512, 267) == Red && Pixel(518, 273) == Red && Pixel(510, 267) == Background &&
+                Pixel(512, 265) == Background && Pixel(512, 275) == Background);
 }
 
 // Selection circles and shadows on the terrain, and picking by the model's rectangle.  Seen from 400
@@ -274,9 +267,8 @@ TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverASquareGrowingWithTheSizeAndS
     {
         Drawn([&] { c.kind == -1 ? unit->RenderShadow() : unit->RenderSelectionCircle(c.kind); });
         // The unit's block, the far corner of the 3 x 3 square (x 426 to 598, y 310 to 458), and beyond it.
-        EXPECT_TRUE(Close(Pixel(512, 384), c.colour, 3)) << c.kind << ": " << std::hex << Pixel(512, 384);
-        EXPECT_TRUE(Close(Pixel(590, 450), c.colour, 3) && Pixel(410, 384) == Background) << c.kind;
-        EXPECT_TRUE(statesRestored()) << c.kind;
+        EXPECT_TRUE(Close(Pixel(512, 384), c.colour, 3) && Close(Pixel(590, 450), c.colour, 3) &&
+                    Pixel(410, 384) == Background && statesRestored()) << c.kind << ": " << std::hex << Pixel(512, 384);
     }
     unit->ShowUnit(false);
     const int32_t before = g_VXBuffer.primitivesDrawn;
@@ -308,8 +300,7 @@ protected:
         AllocGlobalModels();
         const std::vector<uint8_t> bytes = BuildModel(CubeLayout(16.0f));
         ASSERT_TRUE(GetGlobalModel(12)->object.LoadFromMemory(bytes.data(), bytes.size(), "cube.okm", 0));
-        unit->model = 12;
-        unit->renderPosition[2] = 100.0f;
+        unit->model = 12, unit->renderPosition[2] = 100.0f;
     }
     void TearDown() override { FreeGlobalModels(); }
 
@@ -338,14 +329,13 @@ TEST_F(PickingModel, TheMouseAndTheBandMeetTheRectangleEdgesIncludedOfPickableUn
     {
         if (unpickable < 2)
             unit->ShowUnit(unpickable != 0);
-        unit->health = unpickable == 1 ? 0.5f : 100.0f;
-        unit->renderPosition[2] = unpickable == 2 ? 10.0f : 100.0f;
+        unit->health = unpickable == 1 ? 0.5f : 100.0f, unit->renderPosition[2] = unpickable == 2 ? 10.0f : 100.0f;
         EXPECT_TRUE(unit->HitTestScreenPoint(512, 384) < 0.0f && !unit->IsInScreenRect(0, 0, 1023, 767)) << unpickable;
     }
     unit->model = GlobalModelCount + 1;
     std::fill(unit->screenRect, unit->screenRect + 4, 110);
-    EXPECT_TRUE(unit->IsInScreenRect(0, 0, 110, 110) && !unit->IsInScreenRect(111, 0, 200, 200));
-    EXPECT_FLOAT_EQ(unit->HitTestScreenPoint(110, 110), -1.0f);
+    EXPECT_TRUE(unit->IsInScreenRect(0, 0, 110, 110) && !unit->IsInScreenRect(111, 0, 200, 200) &&
+                unit->HitTestScreenPoint(110, 110) == -1.0f);
 }
 
 // The unit's panel: bars 0.4 pixels per percent, 41 below the portrait's top; font 1 a run of 8 pixels
@@ -391,12 +381,10 @@ TEST_F(UnitPanelPortrait, TheBarFollowsHealthLessStarvationInWidthAndImage)
     CUnit* unit = Unit(0, 5, 5);
     for (const auto& c : cases)
     {
-        unit->health = c.health;
-        unit->starvation = c.starvation;
+        unit->health = c.health, unit->starvation = c.starvation;
         Drawn([&] { unit->RenderHealthBar(100, 100); });
-        EXPECT_EQ(Run(98, 138, c.colour), c.width) << c.health << " - " << c.starvation;
-        EXPECT_EQ(Pixel(100 + c.width, 143), Background) << c.health << " - " << c.starvation;
-        EXPECT_EQ(Pixel(120, 120), Portrait);
+        EXPECT_TRUE(Run(98, 138, c.colour) == c.width && Pixel(100 + c.width, 143) == Background &&
+                    Pixel(120, 120) == Portrait) << c.health << " - " << c.starvation;
     }
 }
 
@@ -404,8 +392,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowTheirCommandsIconOnThePortraitsBottom)
 {
     const int32_t icons[] = {86, 86, 80, 80, 83, 81, -1, 84, 82, 81, 81, 80, 86, -1, 84, 84, 83,
                              86, 82, 86, 81, 82, 82, 81, 80, 80, 80, 86, 85, 86, 85, 86, 86};  // -13 .. 19
-    CUnit* own = Unit(0, 5, 5);
-    CUnit* foreign = Unit(1, 8, 8);
+    CUnit *own = Unit(0, 5, 5), *foreign = Unit(1, 8, 8);
     for (int32_t command = -13; command <= 19; ++command)
     {
         own->currentCommand = foreign->currentCommand = command;
@@ -425,8 +412,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowTheirCommandsIconOnThePortraitsBottom)
 TEST_F(UnitPanelPortrait, OwnUnitsShowStatsAndTheirName)
 {
     CPanelTestUnit* unit = Unit(0, 5, 5);
-    unit->maxHitPoints = 70.0f;
-    unit->health = 50.0f;
+    unit->maxHitPoints = 70.0f, unit->health = 50.0f;
     Drawn([&] { unit->RenderInfoPanel("Warrior"); });
     const struct { int32_t x, y; uint32_t colour; int32_t width; } texts[] = {
         {50, 315, White, 16}, {66, 315, Yellow, 16}, {50, 350, White, 24},  // "12" "+3", "4/7"
@@ -457,11 +443,10 @@ TEST_F(UnitPanelPortrait, AWorkersLoadShowsItsKindsIconAndAmountAndNamesIt)
         {CUnitWorker::KindWood, 0, Background, 0, 6}};
     for (const auto& c : cases)
     {
-        worker->carriedKind = c.kind;
-        worker->carriedAmount = c.amount;
+        worker->carriedKind = c.kind, worker->carriedAmount = c.amount;
         Drawn([&] { worker->RenderDetailsOnPanel(); });
-        EXPECT_TRUE(Pixel(108, 318) == c.icon && Run(140, 315, White) == (8 * c.digits)) << c.kind << " " << c.amount;
-        EXPECT_EQ(Run(115, 240, White), 8 * c.name) << c.kind << " " << c.amount;
+        EXPECT_TRUE(Pixel(108, 318) == c.icon && Run(140, 315, White) == (8 * c.digits) &&
+                    Run(115, 240, White) == 8 * c.name) << c.kind << " " << c.amount;
     }
     g_Localizer.Clear();
 }
@@ -476,8 +461,7 @@ TEST_F(UnitPanelPortrait, OtherPlayersUnitsShowTheirRelationAndNoStats)
     World().Player(1).name = "Bert";
     for (const auto& c : cases)
     {
-        World().Player(1).type = c.ownerType;
-        World().Player(0).allied[1] = c.allied ? 1 : 0;
+        World().Player(1).type = c.ownerType, World().Player(0).allied[1] = c.allied ? 1 : 0;
         Drawn([&] { unit->RenderInfoPanel("Warrior"); });
         EXPECT_EQ(Run(90, 330, c.colour), c.width) << c.ownerType;
         EXPECT_TRUE(Run(5, 289, White) == 0 && Pixel(10, 318) == Background && Run(115, 260, Yellow) == (4 * 8));
@@ -490,31 +474,17 @@ protected:
     void TearDown() override { unit->targetBuilding = unit->actionTargetBuilding = nullptr; }
 
     CSimHarness world;
-    CUnit* unit = world.Adopt(0, new CPanelTestUnit(), 7, 9);
-    CUnit* other = world.Adopt(1, new CPanelTestUnit(), 20, 20);
+    CUnit *unit = world.Adopt(0, new CPanelTestUnit(), 7, 9), *other = world.Adopt(1, new CPanelTestUnit(), 20, 20);
     CNamedBuilding building;
 };
 
 TEST_F(UnitPanelDebugOutput, ThePanelListsTheUnitsStateInTwoColumns)
 {
-    unit->formationOffsetX = -1;
-    unit->routeEnd = 14;
-    unit->moveDestX = 30;
-    unit->targetX = 40;
-    unit->lastOrder = 2;
-    unit->currentCommand = 4;
-    unit->ready = 0;
-    unit->threaded = 1;
-    unit->targetUnit = other;
-    unit->targetKind = 1;
-    unit->deadline = 3000000000u;
-    unit->animType = ANIM_WIND_DOWN;
-    unit->animFrame = 12.75f;
-    unit->facing = 225;
-    unit->health = 87.9f;
-    unit->starvation = 12.5f;
-    unit->networkRef = 12345;
-    unit->uniqueId = 77;
+    unit->formationOffsetX = -1, unit->routeEnd = 14, unit->moveDestX = 30, unit->targetX = 40;
+    unit->lastOrder = 2, unit->currentCommand = 4, unit->ready = 0, unit->threaded = 1;
+    unit->targetUnit = other, unit->targetKind = 1, unit->deadline = 3000000000u;
+    unit->animType = ANIM_WIND_DOWN, unit->animFrame = 12.75f, unit->facing = 225;
+    unit->health = 87.9f, unit->starvation = 12.5f, unit->networkRef = 12345, unit->uniqueId = 77;
     const std::vector<std::string> expected = {
         "---===( UNIT General )===---", "Pos:7,9", "Not moving", "Formation offest:-1,0",
         "---===( Current move )===---", "Move step num:14", "Current move step:0", "Move destination:30,0",
@@ -528,20 +498,14 @@ TEST_F(UnitPanelDebugOutput, ThePanelListsTheUnitsStateInTwoColumns)
     const std::vector<CUnit::SDebugLine> lines = unit->GetDebugLines();
     ASSERT_EQ(lines.size(), expected.size());
     for (size_t i = 0; i < lines.size(); ++i)
-    {
-        const int32_t row = int32_t(i < 37 ? i : i - 37);
-        EXPECT_EQ(std::string(lines[i].text), expected[i]);
-        EXPECT_TRUE(lines[i].x == (i < 37 ? 270 : 650) && lines[i].y == 20 * row) << i;
-    }
+        EXPECT_EQ(std::tuple(std::string(lines[i].text), lines[i].x, lines[i].y),
+                  std::tuple(expected[i], i < 37 ? 270 : 650, 20 * int32_t(i < 37 ? i : i - 37))) << i;
 }
 
 TEST_F(UnitPanelDebugOutput, TheUnitLogWritesItsLinesInOrder)
 {
     CTestLog log;
-    unit->centreX = 7.9f;
-    unit->centreY = 9.5f;
-    unit->currentCommand = 1;
-    unit->waypointCount = 2;
+    unit->centreX = 7.9f, unit->centreY = 9.5f, unit->currentCommand = 1, unit->waypointCount = 2;
     unit->WriteLog();
     std::vector<std::string> expected = {"#DEBUG: unit log - START", "This*=" + Address(unit), "PlayerID=0", "Pos=7,9",
                                          "CastID=0", "CastName=Warrior", "Actionbuffer.UnitCommand=1",
@@ -550,8 +514,7 @@ TEST_F(UnitPanelDebugOutput, TheUnitLogWritesItsLinesInOrder)
     EXPECT_EQ(log.Lines(), expected);
 
     log.Clear();
-    unit->targetUnit = other;
-    unit->targetBuilding = &building;
+    unit->targetUnit = other, unit->targetBuilding = &building;
     unit->WriteLog();
     expected[7] = "Actionbuffer.unit=" + Address(other) + "  - Warrior";
     expected[8] = "Actionbuffer.building=" + Address(&building) + "  - Barracks";

@@ -58,9 +58,7 @@ protected:
             ASSERT_TRUE(texture->LoadFromMem(8, 8, pixels.data()));
         }
         Sys3DMatrix projection;  // the game's
-        projection.m[0][0] = 1.4f;
-        projection.m[1][1] = 1.6f;
-        projection.m[2][2] = projection.m[2][3] = 1.0f;
+        projection.m[0][0] = 1.4f, projection.m[1][1] = 1.6f, projection.m[2][2] = projection.m[2][3] = 1.0f;
         projection.m[3][2] = -1.0f;
         GetD3DDevice()->SetTransform(Sys3DTransform::Projection, projection);
     }
@@ -82,19 +80,13 @@ protected:
     // The camera 400 world units straight above (x, y): block x grows to the right of the screen, block y downwards.
     static void LookDownAt(float x, float y)
     {
-        g_GameMap.cameraTargetX = x;
-        g_GameMap.cameraTargetY = y;
+        g_GameMap.cameraTargetX = x, g_GameMap.cameraTargetY = y;
         std::ranges::copy(std::array<float, 9>{1, 0, 0, 0, 0, -1, 0, 1, 0}, g_GameMap.viewMatrix);
         std::ranges::copy(std::array{0.0f, 0.0f, 400.0f}, g_GameMap.viewTranslation);
     }
 
     // The screen cleared, drawn on and read back.
-    void Drawn(const std::function<void()>& draw)
-    {
-        Clear();
-        draw();
-        ReadBack();
-    }
+    void Drawn(const std::function<void()>& draw) { Clear(); draw(); ReadBack(); }
 
     // Interface image `number`: a side x side square of the colour.
     void MakeImage(int number, int side, uint32_t colour)

@@ -9,8 +9,7 @@
 
 namespace
 {
-constexpr int32_t ATTACK_C_1 = 11, ATTACK_C_3 = 13, DEFENSE_C_3 = 16;
-constexpr int32_t ATTACK_R_2 = 21, RANGE_3 = 25, CROSSBOW = 31;
+constexpr int32_t ATTACK_C_1 = 11, ATTACK_C_3 = 13, DEFENSE_C_3 = 16, ATTACK_R_2 = 21, RANGE_3 = 25, CROSSBOW = 31;
 constexpr int32_t SHIP_RNG_1 = 37, SHIP_RNG_2 = 38, MACINE_D_3 = 41, FLAMEARROW = 58, BLOODBATH = 60;
 constexpr int32_t WOOD_1 = 0, WOOD_2 = 1, WOOD_3 = 2, MINE_1 = 3, MINE_2 = 4, CARRY_1 = 5, CARRY_2 = 6, CARRY_3 = 7;
 

@@ -47,15 +47,8 @@ protected:
     {
         return static_cast<CTestWalker*>(world.Adopt(player, new CTestWalker(speed), x, y));
     }
-    static void MoveTo(CUnit* unit, int32_t x, int32_t y)
-    {
-        unit->onCommand(nullptr, nullptr, nullptr, x, y, CMD_MOVE_TO);
-    }
-    bool FrameSound(int32_t ticks = 1)
-    {
-        world.Frame(ticks);
-        return ExpectWorldSound(world);
-    }
+    static void MoveTo(CUnit* u, int32_t x, int32_t y) { u->onCommand(nullptr, nullptr, nullptr, x, y, CMD_MOVE_TO); }
+    bool FrameSound(int32_t ticks = 1) { world.Frame(ticks); return ExpectWorldSound(world); }
     // Frames of one tick, each followed by the invariant check, until `done` holds: their number, or -1
     // when it never held within `most` frames or the world broke.
     template <typename Done>

@@ -21,20 +21,10 @@ using Bytes = CRecordBytes;
 constexpr int32_t Count = 0x01020304;
 constexpr float NotANumber = __builtin_nanf("");
 // Offsets in a record with an empty name, no path and no waypoints.
-constexpr size_t TileAt = 9;
-constexpr size_t HealthAt = 17;
-constexpr size_t PlayerIndexAt = 25;
-constexpr size_t NameLengthAt = 55;
-constexpr size_t NameAt = 59;
+constexpr size_t TileAt = 9, HealthAt = 17, PlayerIndexAt = 25, NameLengthAt = 55, NameAt = 59;
 constexpr size_t PathLengthAt = 84;          // 59 + name (1) + formation and patrol ends (24)
-constexpr size_t WaypointCountAt = 116;
-constexpr size_t AnimTypeAt = 120;
-constexpr size_t ActionTargetBuildingAt = 137;
-constexpr size_t CommandAt = 149;
-constexpr size_t DeadlineAt = 154;
-constexpr size_t TargetBuildingAt = 166;
-constexpr size_t StanceAt = 209;
-constexpr size_t EmptyRecordSize = 250;
+constexpr size_t WaypointCountAt = 116, AnimTypeAt = 120, ActionTargetBuildingAt = 137, CommandAt = 149;
+constexpr size_t DeadlineAt = 154, TargetBuildingAt = 166, StanceAt = 209, EmptyRecordSize = 250;
 
 // Every item with a value of its own: an empty name, no path, no waypoints.
 std::string KnownRecord()
@@ -122,8 +112,7 @@ TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackAndNamePathAndWa
     EXPECT_TRUE(u.stance == STANCE_DEFENSIVE && u.returnY == -1 && u.sightRadiusInUse == 6 &&
                 u.renderPosition[1] == 2.0f && u.scriptWatcher == 9 && Save(u, m_Table) == KnownRecord());
 
-    unit->customName = "Bob";
-    unit->routeEnd = 3;
+    unit->customName = "Bob", unit->routeEnd = 3;
     const uint8_t route[] = {7, 0, 4, 5};   // the last beyond the path: not written
     std::copy(std::begin(route), std::end(route), unit->route);
     unit->currentStep = 2;
@@ -142,8 +131,7 @@ TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackAndNamePathAndWa
     const std::string cut = Save(*unit, m_Table);
     EXPECT_EQ(CRecordBytes::I32At(cut, NameLengthAt), 256);
     auto loaded = Make();
-    ASSERT_TRUE(Load(*loaded, cut, m_Table));
-    EXPECT_EQ(std::string(loaded->customName.GetBuffer()), std::string(255, 'n'));
+    ASSERT_TRUE(Load(*loaded, cut, m_Table) && std::string(loaded->customName.GetBuffer()) == std::string(255, 'n'));
 }
 
 TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
@@ -151,14 +139,10 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
     auto unit = Known();
     auto enemy = Make(3, UNIT_ARCHER);
     std::unique_ptr<CBuilding> mine(m_World.Player(0).BuildingFactory(CastBarracks, 0, 0, 0));
-    unit->customName = "Sir Test";
-    unit->routeEnd = 2;
-    unit->route[1] = 6;
-    unit->currentStep = 1;
+    unit->customName = "Sir Test", unit->routeEnd = 2, unit->route[1] = 6, unit->currentStep = 1;
     unit->AddWaypoint(8, 9);
     unit->targetUnit = unit->attacker = unit->followedUnit = enemy.get();
-    unit->actionTargetBuilding = unit->targetBuilding = mine.get();
-    unit->deadline = SysClock::TickCount() + 700;
+    unit->actionTargetBuilding = unit->targetBuilding = mine.get(), unit->deadline = SysClock::TickCount() + 700;
     m_Table.AddUnit(unit.get());
     m_Table.AddUnit(enemy.get());
     m_Table.AddBuilding(mine.get());
@@ -171,14 +155,12 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
     again.AddUnit(unitAgain.get());
     again.AddUnit(enemyAgain.get());
     again.AddBuilding(mineAgain.get());
-    ASSERT_TRUE(Load(*unitAgain, first, again));
-    EXPECT_EQ(Save(*unitAgain, again), first);
+    ASSERT_TRUE(Load(*unitAgain, first, again) && Save(*unitAgain, again) == first);
     const CUnit& u = *unitAgain;
     EXPECT_TRUE(u.targetUnit == enemyAgain.get() && u.attacker == u.targetUnit && u.followedUnit == u.targetUnit);
-    EXPECT_TRUE(u.actionTargetBuilding == mineAgain.get() && u.targetBuilding == mineAgain.get());
-    EXPECT_EQ(u.actionTargetUnit, nullptr);
+    EXPECT_TRUE(u.actionTargetBuilding == mineAgain.get() && u.targetBuilding == mineAgain.get() &&
+                u.actionTargetUnit == nullptr && u.deadline == SysClock::TickCount() + 700);
     EXPECT_STREQ(u.customName.GetBuffer(), "Sir Test");
-    EXPECT_EQ(u.deadline, SysClock::TickCount() + 700);
     // Shown on the map when saved: it holds its blocks again.
     EXPECT_TRUE(u.GetLife() == UnitLife::OnMap && u.IsFootprintRegistered());
     // Not saved: they hold a new unit's values.
@@ -188,8 +170,7 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
 TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDamagedOnesAreRefused)
 {
     CExtraUnit unit;
-    ASSERT_TRUE(Load(unit, KnownRecord() + "XTRA", m_Table));
-    EXPECT_EQ(Save(unit, m_Table), KnownRecord() + "XTRA");
+    ASSERT_TRUE(Load(unit, KnownRecord() + "XTRA", m_Table) && Save(unit, m_Table) == KnownRecord() + "XTRA");
     CTestLog log;
     EXPECT_FALSE(Load(unit, KnownRecord() + "YTRA", m_Table));
     EXPECT_TRUE(log.Contains("Unit record refused: the type's own part is damaged"));
@@ -285,19 +266,16 @@ TEST_F(UnitSaveRecord, ADeadlineIsKeptRelativeADestroyedTargetBuildingIsWrittenA
     const uint32_t savedAt = SysClock::TickCount();
     unit->deadline = savedAt + 1500;
     const std::string due = Save(*unit, m_Table);
-    EXPECT_EQ(CRecordBytes::I32At(due, DeadlineAt), 1500);
     unit->deadline = savedAt - 200;
     const std::string passed = Save(*unit, m_Table);
-    EXPECT_EQ(CRecordBytes::I32At(passed, DeadlineAt), -200);
+    EXPECT_EQ(std::pair(CRecordBytes::I32At(due, DeadlineAt), CRecordBytes::I32At(passed, DeadlineAt)),
+              std::pair(1500, -200));
 
     SysClock::AdvanceTestClock(60000);
     auto loaded = Make();
-    ASSERT_TRUE(Load(*loaded, due, m_Table));
-    EXPECT_EQ(loaded->deadline, savedAt + 60000 + 1500);
-    ASSERT_TRUE(Load(*loaded, passed, m_Table));
-    EXPECT_EQ(loaded->deadline, savedAt + 60000 - 200);
-    ASSERT_TRUE(Load(*loaded, CRecordBytes::WithI32At(due, DeadlineAt, 0), m_Table));
-    EXPECT_EQ(loaded->deadline, 0u);
+    for (const auto& [bytes, deadline] : {std::pair{due, savedAt + 60000 + 1500}, {passed, savedAt + 60000 - 200},
+                                          {CRecordBytes::WithI32At(due, DeadlineAt, 0), 0u}})
+        EXPECT_TRUE(Load(*loaded, bytes, m_Table) && loaded->deadline == deadline) << deadline;
 
     CUnit* warrior = m_World.Spawn(0, UNIT_WARRIOR, 5, 5);
     CBuilding* barracks = m_World.Player(0).CreateBuilding(CastBarracks, 12, 12);
@@ -314,41 +292,33 @@ TEST_F(UnitSaveRecord, ADeadlineIsKeptRelativeADestroyedTargetBuildingIsWrittenA
 
     // A corpse and a dying unit come back in their state.
     auto dead = Known();
-    dead->health = 0.0f;
-    dead->animType = ANIM_CORPSE;
+    dead->health = 0.0f, dead->animType = ANIM_CORPSE;
     ASSERT_TRUE(Load(*loaded, Save(*dead, m_Table), m_Table));
     EXPECT_TRUE(loaded->GetLife() == UnitLife::Corpse && !loaded->IsFootprintRegistered());
     dead->animType = ANIM_DIE;
-    ASSERT_TRUE(Load(*loaded, Save(*dead, m_Table), m_Table));
-    EXPECT_EQ(loaded->GetLife(), UnitLife::Dying);
+    ASSERT_TRUE(Load(*loaded, Save(*dead, m_Table), m_Table) && loaded->GetLife() == UnitLife::Dying);
 }
 
 TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAndTheUnitKeepsItsState)
 {
     auto unit = Known();
-    unit->customName = "Cut";
-    unit->routeEnd = 1;
+    unit->customName = "Cut", unit->routeEnd = 1;
     unit->AddWaypoint(1, 2);
     const std::string whole = Save(*unit, m_Table);
     auto fresh = Make();
     const std::string freshBytes = Save(*fresh, m_Table);
     CTestLog log;
     for (size_t length = 0; length < whole.size(); ++length)
-    {
-        EXPECT_FALSE(Load(*fresh, whole.substr(0, length), m_Table)) << length;
-        ASSERT_EQ(Save(*fresh, m_Table), freshBytes) << length;
-    }
+        ASSERT_TRUE(!Load(*fresh, whole.substr(0, length), m_Table) && Save(*fresh, m_Table) == freshBytes) << length;
     EXPECT_EQ(log.Count("Unit record refused: the record is cut short"), int(whole.size()));
 
     const std::string good = KnownRecord();
-    unit->routeEnd = 2;
-    unit->route[1] = 8;
+    unit->routeEnd = 2, unit->route[1] = 8;
     const std::string badDirection = Save(*unit, m_Table);
     // Never placed: the off-map marker loads, but is no place on the map.
     auto neverPlaced = Make();
     const std::string offMap = Save(*neverPlaced, m_Table);
-    ASSERT_TRUE(Load(*neverPlaced, offMap, m_Table));
-    EXPECT_EQ(neverPlaced->GetLife(), UnitLife::OffMap);
+    ASSERT_TRUE(Load(*neverPlaced, offMap, m_Table) && neverPlaced->GetLife() == UnitLife::OffMap);
     const struct { std::string bytes; const char* reason; } cases[] = {
         {CRecordBytes::WithI32At(good, NameLengthAt, 257), "the name length is out of range"},
         {CRecordBytes::WithI32At(good, NameLengthAt, 0), "the name length is out of range"},

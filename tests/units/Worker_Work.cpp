@@ -78,17 +78,16 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     for (const SEffectParticle& e : g_Particles.GetEffects())
         if (e.kind == CParticles::KindFloatingNumber && e.height == 80.0f)
             shown[e.colour == 0x808080u] += e.colour == 0x00FF00u || e.colour == 0x808080u ? e.number : 0;
-    EXPECT_TRUE(shown[0] == owner.wood - wood0 && shown[1] == owner.stone - stone0 && felledAt == 95);
     // Still at it: mining, or on its way with or for a load.
-    EXPECT_NE(worker->currentCommand, CMD_NONE);
+    EXPECT_TRUE(shown[0] == owner.wood - wood0 && shown[1] == owner.stone - stone0 && felledAt == 95 &&
+                worker->currentCommand != CMD_NONE);
 }
 
 TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
 {
     ASSERT_NE(Building(CastWarehouse, 2, 2, true), nullptr);
     CBuilding* mine = Site(CUnitWorker::KindGold, 14, 14, 3);
-    CUnitWorker* first = Worker(13, 14);
-    CUnitWorker* second = Worker(13, 16);
+    CUnitWorker *first = Worker(13, 14), *second = Worker(13, 16);
     ASSERT_TRUE(mine != nullptr && first != nullptr && second != nullptr);
     for (CUnitWorker* worker : {first, second})
         worker->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
@@ -99,8 +98,7 @@ TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
     EXPECT_GT(FramesUntil(800, [&] { return world.Player(0).gold >= 3 && first->carriedAmount == 0; }), 0);
     ExpectWorldSound(world);
     // The closed mine still counts as gold: an order onto it keeps a gold load.
-    second->carriedKind = CUnitWorker::KindGold;
-    second->carriedAmount = 2;
+    second->carriedKind = CUnitWorker::KindGold, second->carriedAmount = 2;
     second->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
     EXPECT_TRUE(second->carriedAmount == 2 && second->carriedKind == CUnitWorker::KindGold);
 }
@@ -122,11 +120,11 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
                     g_GameMap.Block(bx, by).blocked = blocked;
     };
     blockRing(1);
-    EXPECT_EQ(FramesUntil(100, [&] { return worker->onMap != 0; }), -1);
-    EXPECT_TRUE(worker->animType == ANIM_MINE_GOLD && worker->carriedAmount == Load);
+    EXPECT_TRUE(FramesUntil(100, [&] { return worker->onMap != 0; }) == -1 && worker->animType == ANIM_MINE_GOLD &&
+                worker->carriedAmount == Load);
     blockRing(0);
-    EXPECT_GT(FramesUntil(10, [&] { return worker->onMap != 0; }), 0);
-    EXPECT_TRUE(worker->currentCommand == CMD_FIND_STORAGE || worker->currentCommand == CMD_RETURN_GOODS);
+    EXPECT_TRUE(FramesUntil(10, [&] { return worker->onMap != 0; }) > 0 &&
+                (worker->currentCommand == CMD_FIND_STORAGE || worker->currentCommand == CMD_RETURN_GOODS));
 
     g_Config.networkRole = 2;
     g_LocalPlayer = 1;
@@ -147,8 +145,7 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
 TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToTheNextSite)
 {
     g_MissionObjectives.buildSpeed = 2;
-    CBuilding* house = Building(CastHouse, 10, 10, false);
-    CBuilding* next = Building(CastHouse, 10, 16, false);
+    CBuilding *house = Building(CastHouse, 10, 10, false), *next = Building(CastHouse, 10, 16, false);
     CUnitWorker* worker = Worker(9, 10);
     ASSERT_TRUE(house != nullptr && next != nullptr && worker != nullptr);
     const float step = 2.0f * house->GetRepairRate();
@@ -161,16 +158,14 @@ TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToThe
         return house->IsFinished();
     };
     ASSERT_GT(FramesUntil(expected * 40 + 40, countCycles), 0);
-    EXPECT_EQ(cycles, expected);
-    EXPECT_GT(FramesUntil(300, [&] { return worker->actionTargetBuilding == next; }), 0);
-    EXPECT_EQ(worker->currentCommand, CMD_BUILD);
+    EXPECT_TRUE(cycles == expected && FramesUntil(300, [&] { return worker->actionTargetBuilding == next; }) > 0 &&
+                worker->currentCommand == CMD_BUILD);
 }
 
 TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAreRepaired)
 {
     UseTexts("MSG_SLAVEOUTOFRES,\"No resources\"\n");
-    CUnit* catapult = world.Spawn(0, UNIT_CATAPULT, 10, 10);
-    CUnit* warrior = world.Spawn(0, UNIT_WARRIOR, 10, 14);
+    CUnit *catapult = world.Spawn(0, UNIT_CATAPULT, 10, 10), *warrior = world.Spawn(0, UNIT_WARRIOR, 10, 14);
     CUnitWorker* worker = Worker(12, 10);
     ASSERT_TRUE(catapult != nullptr && warrior != nullptr && worker != nullptr);
     worker->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_REPAIR);
@@ -185,18 +180,15 @@ TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAr
     worker->onCommand(catapult, nullptr, nullptr, catapult->x, catapult->y, CMD_REPAIR);
     ASSERT_GT(FramesUntil(2000, [&] { return worker->currentCommand == CMD_NONE; }), 0);
     // One unit went into the purse and paid whole cycles of its cost.
-    EXPECT_EQ(owner.wood, 0);
     EXPECT_NEAR(worker->purseWood, 1.0f - cost[0] * std::floor(1.0f / cost[0]), 1e-4f);
-    EXPECT_GT(catapult->health, 50.0f);
-    ASSERT_FALSE(world.Messages().empty());
-    EXPECT_TRUE(world.Messages().back().text == "No resources" && world.Messages().back().colour == 0xFFFF00u);
+    EXPECT_TRUE(owner.wood == 0 && catapult->health > 50.0f && !world.Messages().empty() &&
+                world.Messages().back().text == "No resources" && world.Messages().back().colour == 0xFFFF00u);
 }
 
 TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoLoss)
 {
     CBuilding* barracks = Building(CastBarracks, 10, 10, true);
-    CUnitWorker* first = Worker(9, 10);
-    CUnitWorker* second = Worker(9, 11);
+    CUnitWorker *first = Worker(9, 10), *second = Worker(9, 11);
     ASSERT_TRUE(barracks != nullptr && first != nullptr && second != nullptr);
     const CUnitStats* price = barracks->GetPriceRecord();
     ASSERT_NE(price, nullptr);
@@ -220,8 +212,7 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
     for (int32_t i = 0; i < 3; ++i)
         EXPECT_TRUE(shown[i].kind == CParticles::KindFloatingNumber && shown[i].number == refunds[i] &&
                     shown[i].colour == colours[i] && shown[i].x == centreX + 0.5f * (i - 1) &&
-                    shown[i].height == 80.0f)
-            << i;
+                    shown[i].height == 80.0f) << i;
     EXPECT_TRUE(owner.statistics[STAT_WOOD_HARVESTED] == 0 && owner.statistics[STAT_BUILDINGS_LOST] == lost);
     world.Frame(1);
     EXPECT_TRUE(first->currentCommand == CMD_NONE && second->actionTargetBuilding == nullptr);
@@ -232,13 +223,12 @@ TEST_F(WorkerWorld, AHitWorkerFleesBeyondTheAttackersSightWithItsLoadAndStaysThe
     CUnitWorker* worker = Worker(20, 20);
     CUnit* warrior = world.Spawn(1, UNIT_WARRIOR, 22, 20);
     ASSERT_TRUE(worker != nullptr && warrior != nullptr);
-    worker->carriedKind = CUnitWorker::KindWood;
-    worker->carriedAmount = 4;
+    worker->carriedKind = CUnitWorker::KindWood, worker->carriedAmount = 4;
     worker->TakeHit(warrior, 1, DAMAGE_BLADE, true);
     FramesUntil(300, [] { return false; });
     const int32_t away = std::max(std::abs(worker->x - 22), std::abs(worker->y - 20));
-    EXPECT_TRUE(away > warrior->GetSightRadius() / 2 && away <= 2 * warrior->GetSightRadius()) << away;
-    EXPECT_TRUE(worker->currentCommand == CMD_NONE && worker->carriedAmount == 4);
+    EXPECT_TRUE(away > warrior->GetSightRadius() / 2 && away <= 2 * warrior->GetSightRadius() &&
+                worker->currentCommand == CMD_NONE && worker->carriedAmount == 4) << away;
 }
 
 // Land west of column 24, water east: a tree on the shore, the worker beside it, a ship beside the worker.
@@ -262,6 +252,6 @@ TEST_F(WorkerWorld, AWorkerOrderedAboardFromItsChopIsOnlyCargoUntilTheShipPutsIt
     EXPECT_TRUE(!worker->onMap && ship->IsCarrying(worker) && tree->GetAmount() == wood &&
                 g_GameMap.Block(0, 0).unit == nullptr);
     ship->UnloadAll();
-    EXPECT_TRUE(worker->onMap && ship->GetCargoCount() == 0 && g_GameMap.Block(worker->x, worker->y).unit == worker);
-    EXPECT_TRUE(worker->x == 23 && worker->y >= 19 && worker->y <= 23) << worker->x << "," << worker->y;
+    EXPECT_TRUE(worker->onMap && ship->GetCargoCount() == 0 && g_GameMap.Block(worker->x, worker->y).unit == worker &&
+                worker->x == 23 && worker->y >= 19 && worker->y <= 23) << worker->x << "," << worker->y;
 }

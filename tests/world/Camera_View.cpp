@@ -64,9 +64,8 @@ protected:
     {
         g_GameMap.width = g_GameMap.height = 64;
         g_GameMap.ResetCamera();
-        g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 32.0f;
+        g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 32.0f, g_GameMap.scrollInputX = g_GameMap.scrollInputY = 0;
         g_GameMap.scrollVelocityX = g_GameMap.scrollVelocityY = 0.0f;
-        g_GameMap.scrollInputX = g_GameMap.scrollInputY = 0;
     }
     void TearDown() override
     {
@@ -126,8 +125,8 @@ TEST_F(CameraView, TheMinimapCornersStandForTheMapCornersByHeading)
             float x = -1.0f, y = -1.0f;
             const int32_t* pixel = diamond[(origin + k) % 4];
             ASSERT_TRUE(g_GameMap.MinimapToMap(pixel[0], pixel[1], &x, &y));
-            EXPECT_NEAR(x, mapCorner[k][0], 1e-3f) << heading << " corner " << k;
-            EXPECT_NEAR(y, mapCorner[k][1], 1e-3f) << heading << " corner " << k;
+            EXPECT_TRUE(std::abs(x - mapCorner[k][0]) <= 1e-3f && std::abs(y - mapCorner[k][1]) <= 1e-3f)
+                << heading << " corner " << k << ": " << x << "," << y;
         }
     }
     for (auto [x, y] : {std::pair{0, 0}, {258, 60}, {129, 59}, {259, 135}})
@@ -136,10 +135,8 @@ TEST_F(CameraView, TheMinimapCornersStandForTheMapCornersByHeading)
     for (int32_t& height : g_GameMap.cornerHeights)
         height = 30;
     g_GameMap.cameraHeading = 0.0f;
-    ASSERT_TRUE(g_GameMap.MinimapClick(129, 135));
-    EXPECT_NEAR(g_GameMap.cameraTargetX, 32.0f, 1e-3f);
-    EXPECT_NEAR(g_GameMap.cameraTargetY, 16.0f, 1e-3f);
-    EXPECT_EQ(g_GameMap.viewTranslation[2], 530.0f);
+    ASSERT_TRUE(g_GameMap.MinimapClick(129, 135) && std::abs(g_GameMap.cameraTargetX - 32.0f) <= 1e-3f &&
+                std::abs(g_GameMap.cameraTargetY - 16.0f) <= 1e-3f && g_GameMap.viewTranslation[2] == 530.0f);
 
     // A right click orders the selection to the block there, kept inside the map; none outside.  The
     // heading, the pixel clicked and the block ordered to.
@@ -149,8 +146,8 @@ TEST_F(CameraView, TheMinimapCornersStandForTheMapCornersByHeading)
     {
         g_GameMap.cameraHeading = heading;
         g_Selection.minimapOrderX = g_Selection.minimapOrderY = -1;
-        EXPECT_EQ(g_GameMap.MinimapOrder(x, y), blockX >= 0);
-        EXPECT_EQ(std::pair(g_Selection.minimapOrderX, g_Selection.minimapOrderY), std::pair(blockX, blockY))
+        EXPECT_TRUE(g_GameMap.MinimapOrder(x, y) == (blockX >= 0) &&
+                    std::pair(g_Selection.minimapOrderX, g_Selection.minimapOrderY) == std::pair(blockX, blockY))
             << x << "," << y << " turned " << heading;
     }
 }
@@ -169,8 +166,8 @@ TEST_F(CameraView, TheDragRectangleFollowsTheHoveredBlockAndSteersTheWallPreview
     EXPECT_EQ(g_GamePanel.wallPreviewUpdates, 0);
     hover(9, 7);
     g_GameMap.UpdateDragRect();
-    EXPECT_TRUE(rect() == (std::vector<int32_t>{5, 7, 9, 7}) && g_GamePanel.wallPreviewUpdates == 1);
-    EXPECT_EQ(std::vector<int32_t>(g_GamePanel.wallPreview, g_GamePanel.wallPreview + 4), rect());
+    EXPECT_TRUE(rect() == (std::vector<int32_t>{5, 7, 9, 7}) && g_GamePanel.wallPreviewUpdates == 1 &&
+                std::vector<int32_t>(g_GamePanel.wallPreview, g_GamePanel.wallPreview + 4) == rect());
     g_Selection.cursorMode = 0;
     hover(2, 12);
     g_GameMap.UpdateDragRect();
@@ -193,8 +190,8 @@ TEST_F(CameraSteps, TheScreensAxesTurnWithTheHeadingsQuarterAndStayOnTheMap)
         g_GameMap.cameraHeading = g_GameMap.cameraTargetHeading = heading;
         (alongX ? g_GameMap.scrollInputX : g_GameMap.scrollInputY) = 1;
         g_GameMap.Tick(1);
-        EXPECT_NEAR(g_GameMap.cameraTargetX, 32.0f + moveX, 1e-5f) << heading;
-        EXPECT_NEAR(g_GameMap.cameraTargetY, 32.0f + moveY, 1e-5f) << heading;
+        EXPECT_TRUE(std::abs(g_GameMap.cameraTargetX - 32.0f - moveX) <= 1e-5f &&
+                    std::abs(g_GameMap.cameraTargetY - 32.0f - moveY) <= 1e-5f) << heading;
     }
     g_GameMap.cameraTargetX = 63.95f;
     g_GameMap.Tick(1);
@@ -275,8 +272,7 @@ TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwenty
     Drawn(1, 6, 120);
     Drawn(0, 40, 900);   // outside the band
     g_GameMap.SelectInRect(90, 90, 300, 150);
-    ASSERT_EQ(g_Selection.unitCount, 1);
-    EXPECT_TRUE(g_Selection.units[0] == enemy && g_Selection.building == nullptr);
+    EXPECT_TRUE(g_Selection.unitCount == 1 && g_Selection.units[0] == enemy && g_Selection.building == nullptr);
     CUnit* own = Drawn(0, 7, 140);
     g_GameMap.SelectInRect(90, 90, 300, 150);
     EXPECT_EQ(Selected(), std::vector{own});
@@ -297,8 +293,7 @@ TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwenty
     }
     g_Selection.shiftDown = 0;
     g_GameMap.SelectInRect(225, 90, 238, 120);
-    ASSERT_EQ(g_Selection.unitCount, 1);
-    EXPECT_NE(g_Selection.units[0], own);
+    EXPECT_TRUE(g_Selection.unitCount == 1 && g_Selection.units[0] != own);
 }
 
 // Home centres on the first selected unit's middle block, else on the selected building's.
@@ -324,9 +319,8 @@ TEST_F(CameraSelection, HomeCentresOnTheSelectionAndCommaAndFullStopStepThroughT
     EXPECT_FALSE(g_GameMap.OnKeyCommand('a') || g_GameMap.OnKeyCommand(45));
     Create(Player(0), Soldier);   // not on the map
     EXPECT_TRUE(g_GameMap.OnKeyCommand(44) && g_GameMap.OnKeyCommand(46));
-    ASSERT_EQ(Services().messages.size(), 2u);
-    EXPECT_TRUE(Services().messages[0].text == "No idle unit" && Services().messages[1].text == "No idle worker" &&
-                Services().messages[0].colour == 0xFFFFFFu);
+    ASSERT_TRUE(Services().messages.size() == 2u && Services().messages[0].text == "No idle unit" &&
+                Services().messages[1].text == "No idle worker" && Services().messages[0].colour == 0xFFFFFFu);
     CUnit* worker = Create(Player(0), 1, 4, 6);
     Create(Player(0), 1, 5, 6)->currentCommand = 7;   // busy
     CUnit* soldier = Create(Player(0), Soldier, 6, 6);
@@ -335,8 +329,8 @@ TEST_F(CameraSelection, HomeCentresOnTheSelectionAndCommaAndFullStopStepThroughT
     for (CUnit* wanted : {worker, patrolling, worker})
         EXPECT_TRUE(g_GameMap.OnKeyCommand('.') && g_Selection.GetFirstUnit() == wanted && g_Selection.unitCount == 1 &&
                     g_GameMap.cameraTargetY == float(wanted->y));
-    EXPECT_TRUE(g_GameMap.OnKeyCommand(',') && g_Selection.GetFirstUnit() == soldier);
-    EXPECT_EQ(Services().messages.size(), 2u);
+    EXPECT_TRUE(g_GameMap.OnKeyCommand(',') && g_Selection.GetFirstUnit() == soldier &&
+                Services().messages.size() == 2u);
 }
 
 // The own unit under the cursor brings every own visible unit of its type, at most 25; Shift keeps

@@ -31,11 +31,7 @@ public:
 class GameMapLife : public WorldDeviceTest
 {
 protected:
-    void SetUp() override
-    {
-        WorldDeviceTest::SetUp();
-        MakeThemeFile("continental");
-    }
+    void SetUp() override { WorldDeviceTest::SetUp(); MakeThemeFile("continental"); }
 
     // The lines appear in this order, others between them.
     void ExpectInOrder(const std::vector<std::string>& expected) const
@@ -128,18 +124,13 @@ protected:
         g_GameMap.UpdateArea(0, 0, -1, -1);
         g_GameMap.AssignRegionIds();
 
-        m_References.unit = g_GameMap.Block(30, 31).unit = &m_Unit;
-        m_References.building = &m_Building;
+        m_References.unit = g_GameMap.Block(30, 31).unit = &m_Unit, m_References.building = &m_Building;
         for (int x = 40; x < 42; ++x)
             for (int y = 2; y < 4; ++y)
                 g_GameMap.Block(x, y).building = &m_Building;
     }
 
-    void TearDown() override
-    {
-        FreeMap();
-        WorldDeviceTest::TearDown();
-    }
+    void TearDown() override { FreeMap(); WorldDeviceTest::TearDown(); }
     // The objects belong to the test, not to the map.
     static void FreeMap()
     {
@@ -212,14 +203,12 @@ TEST(GameMapObjects, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGa
 // The setups' defaults are checked line by line by the export test.
 TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndFlatAndARefusedOneLeavesTheMap)
 {
-    ASSERT_TRUE(g_GameMap.NewMap(64, 48, 2, 0));
-    EXPECT_EQ(g_GameMap.theme, 0);
+    ASSERT_TRUE(g_GameMap.NewMap(64, 48, 2, 0) && g_GameMap.theme == 0);
     for (int i = 0; i < MaxPlayers; ++i)
     {
-        const CPlayer& player = g_Players[i];
-        EXPECT_EQ(std::tuple(player.index, player.type, player.colourScheme), std::tuple(i, 1, i));
-        EXPECT_STREQ(player.name, ("Player " + std::to_string(i + 1)).c_str());
-        EXPECT_EQ(std::count(player.allied, player.allied + MaxPlayers, 1), MaxPlayers) << i;
+        const CPlayer& p = g_Players[i];
+        EXPECT_EQ(std::tuple(p.index, p.type, p.colourScheme, std::string(p.name), std::ranges::count(p.allied, 1)),
+                  std::tuple(i, 1, i, "Player " + std::to_string(i + 1), MaxPlayers)) << i;
     }
     ExpectInOrder({"New map", "Loading theme file:Terrain\\Themes\\continental.theme", "Initializing players"});
 
@@ -251,12 +240,11 @@ TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndF
     EXPECT_FALSE(g_GameMap.NewMap(32, 32, 0, 2));   // no swamp theme file
     EXPECT_TRUE(Log().Contains("Theme file rejected: Terrain\\Themes\\swamp.theme (file not found)") &&
                 !g_GameMap.NewMap(31, 64, 0, 0) && !g_GameMap.NewMap(64, 257, 0, 0));
-    EXPECT_FALSE(g_GameMap.NewMap(64, 64, 0, 4));
-    EXPECT_TRUE(Log().Contains("New map refused: the size must be 32 to 256 blocks each way"));
+    EXPECT_TRUE(!g_GameMap.NewMap(64, 64, 0, 4) &&
+                Log().Contains("New map refused: the size must be 32 to 256 blocks each way"));
     EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.CornerHeight(3, 3),
-                                    g_GameMap.themeTextures.GetTextureCount()}),
-              (std::vector<int32_t>{64, 0, 17, 4}));
-    EXPECT_NE(g_GameMap.minimap, nullptr);
+                                    g_GameMap.themeTextures.GetTextureCount(), g_GameMap.minimap != nullptr}),
+              (std::vector<int32_t>{64, 0, 17, 4, 1}));
 }
 
 TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
@@ -264,8 +252,8 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
     // A map never loaded only drops its minimap.
     g_GameMap.width = g_GameMap.height = 32;
     g_GameMap.CreateMinimap(), g_GameMap.Free();
-    EXPECT_TRUE(g_GameMap.theme == NoTheme && g_GameMap.minimap == nullptr && Log().Contains("-Free Minimap"));
-    EXPECT_FALSE(Log().Contains("Releasing map data"));
+    EXPECT_TRUE(g_GameMap.theme == NoTheme && g_GameMap.minimap == nullptr && Log().Contains("-Free Minimap") &&
+                !Log().Contains("Releasing map data"));
 
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 0, 0));
     auto* bigUnit = new CountedUnit;
@@ -296,10 +284,9 @@ TEST_F(GameMapTerrain, LakeHasWaterShoresLightAndHeights)
         for (int y = 0; y < 64; ++y)
         {
             const bool lake = x >= 19 && x <= 26 && y >= 19 && y <= 26;
-            ASSERT_EQ(At(x, y).waterLevel, lake ? 10 : 0) << x << "," << y;
             const bool shore = lake && (x == 19 || x == 26 || y == 19 || y == 26);
-            ASSERT_EQ(At(x, y).shoreDirection != NoShore, shore) << x << "," << y;
-            ASSERT_EQ(At(x, y).blocked, 0) << x << "," << y;
+            ASSERT_EQ(std::tuple(At(x, y).waterLevel, At(x, y).shoreDirection != NoShore, At(x, y).blocked),
+                      std::tuple(lake ? 10 : 0, shore, 0)) << x << "," << y;
         }
     // Toward the land: west 90, north 0, east 270, south 180, between west and north 45.
     Expect("shore", Shore, {{19, 22, 90}, {22, 19, 0}, {26, 23, 270}, {23, 26, 180}, {19, 19, 45}, {20, 19, 45}});
@@ -432,20 +419,18 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
         {SetupStart + 344 * 2 + 13 + 5 * 4, 1234}};
     for (const auto& [at, value] : fields)
         EXPECT_EQ(CRecordBytes::I32At(saved, at), value) << "at byte " << at;
-    EXPECT_EQ(saved[markedBlock + 4], 1);   // blocked
-    EXPECT_EQ(saved[markedBlock + 5], 1);   // marked impassable
-    EXPECT_EQ(saved.substr(SetupStart + 4, 9), std::string("Player 1", 9));
+    // Blocked and marked impassable.
+    EXPECT_TRUE(saved[markedBlock + 4] == 1 && saved[markedBlock + 5] == 1 &&
+                saved.substr(SetupStart + 4, 9) == std::string("Player 1", 9));
     // Spoil the map, then load the section back.
     g_GameMap.CornerHeight(40, 40) = 0, g_GameMap.weatherType = WEATHER_NONE;
     g_GameMap.playerSettings[0].name = "Someone";
     g_GameMap.Block(30, 31).unit = nullptr, g_GameMap.Block(50, 50).regionId = 99;
 
     CMemorySaveStream stream(saved);
-    ASSERT_TRUE(g_GameMap.LoadGame(stream, m_References));
-    EXPECT_TRUE(!stream.HasError() && stream.Position() == saved.size());
-    EXPECT_TRUE(g_GameMap.Block(30, 31).unit == &m_Unit && g_GameMap.Block(41, 3).building == &m_Building);
-    EXPECT_STREQ(g_GameMap.playerSettings[0].name, "Player 1");
-    EXPECT_EQ(Save(), saved);
+    ASSERT_TRUE(g_GameMap.LoadGame(stream, m_References) && !stream.HasError() && stream.Position() == saved.size() &&
+                g_GameMap.Block(30, 31).unit == &m_Unit && g_GameMap.Block(41, 3).building == &m_Building &&
+                std::string(g_GameMap.playerSettings[0].name) == "Player 1" && Save() == saved);
     // A building of four blocks is registered once.
     g_GameMap.RegisterReferences(m_References);
     EXPECT_EQ(m_References.registered, std::vector<CBuilding*>{&m_Building});
@@ -455,10 +440,10 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
     FreeMap();
     CMemorySaveStream again(saved);
     ASSERT_TRUE(g_GameMap.LoadGame(again, m_References));
-    EXPECT_NE(g_GameMap.minimap, nullptr);
     EXPECT_EQ((std::vector<int32_t>{g_GameMap.themeTextures.GetTextureCount(), g_GameMap.Block(9, 9).triangleSplit,
-                                    g_GameMap.Block(12, 12).waterLevel, g_GameMap.Block(3, 4).mixPasses[0].texture}),
-              (std::vector<int32_t>{4, split, 10, 2}));
+                                    g_GameMap.Block(12, 12).waterLevel, g_GameMap.Block(3, 4).mixPasses[0].texture,
+                                    g_GameMap.minimap != nullptr}),
+              (std::vector<int32_t>{4, split, 10, 2, 1}));
     EXPECT_EQ(Save(), saved);
     // What is wrong, the field patched (or the length of a short section), its value and the reason logged.
     const size_t lastSetupName = SetupStart + 7 * 344;

@@ -30,26 +30,19 @@ protected:
         g_TechnologyTree.Init();
     }
 
-    static void TearDownTestSuite()
-    {
-        FreeRangeTables();
-        g_TechnologyTree.Clear();
-    }
+    static void TearDownTestSuite() { FreeRangeTables(); g_TechnologyTree.Clear(); }
 
     void SetUp() override
     {
         m_Saved = std::make_unique<CConfig>(g_Config);
         m_Log = std::make_unique<CTestLog>();
-        g_Config.fogOfWar = 1;
-        g_Config.visibilityMode = 2;
-        g_Config.unitHealthMultiply = 0;
+        g_Config.fogOfWar = 1, g_Config.visibilityMode = 2, g_Config.unitHealthMultiply = 0;
         SysClock::UseTestClock(StartTicks);
         LoadMessages();
         ClearMap(MapSide);
         m_Services = std::make_unique<TestPlayerServices>();
         m_Players = std::make_unique<CPlayer[]>(MaxPlayers);
-        g_Players = m_Players.get();
-        g_LocalPlayer = 0;
+        g_Players = m_Players.get(), g_LocalPlayer = 0;
         m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount);
         g_UnitStats = m_Records.get();
         InitTypeRecords();
@@ -75,11 +68,8 @@ protected:
     {
         for (SMapBlock& block : g_GameMap.AllBlocks())
         {
-            block.unit = nullptr;
-            block.building = nullptr;
-            block.blocked = 0;
-            block.decorationModel = NoDecoration;
-            block.regionId = 0;
+            block.unit = nullptr, block.building = nullptr, block.blocked = 0;
+            block.decorationModel = NoDecoration, block.regionId = 0;
         }
         g_GameMap.width = g_GameMap.height = side;
     }

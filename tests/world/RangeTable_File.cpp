@@ -10,11 +10,7 @@
 
 namespace
 {
-struct Offset
-{
-    int dx, dy, distance, level;
-    bool operator==(const Offset&) const = default;
-};
+struct Offset { int dx, dy, distance, level; bool operator==(const Offset&) const = default; };
 
 std::vector<Offset> Entries(const CRangeTable& table)
 {
@@ -120,9 +116,8 @@ TEST(RangeFile, StoredLayoutIsCountThenEightByteEntriesAndBadTablesAreRefused)
         table.InitRing(0, 2, 0);
         const std::vector<Offset> before = Entries(table);
         const char* reason = nullptr;
-        EXPECT_FALSE(table.LoadStored(bad.data(), int64_t(bad.size()), 2, &reason));
-        EXPECT_STREQ(reason, wanted);
-        EXPECT_EQ(Entries(table), before);
+        EXPECT_TRUE(!table.LoadStored(bad.data(), int64_t(bad.size()), 2, &reason) && reason != nullptr &&
+                    std::string(reason) == wanted && Entries(table) == before) << (reason ? reason : "");
     }
 }
 
@@ -160,10 +155,7 @@ TEST(RangeTables, SoftRingsFadeToFortyAndBordersWalkEachSideInTurn)
 
 namespace
 {
-int DistanceOf(int dx, int dy)
-{
-    return int(std::sqrt(double(dx * dx + dy * dy)) * 10);
-}
+int DistanceOf(int dx, int dy) { return int(std::sqrt(double(dx * dx + dy * dy)) * 10); }
 
 // For i, for j from i: i and j change places when i is the farther.
 std::vector<Offset> ExchangeSorted(std::vector<Offset> offsets)
@@ -200,8 +192,7 @@ std::vector<Offset> RingByItsRule(int inner, int outer, bool fill, bool soft)
                     ring.push_back({fx, fy, d, 255});
         });
     ring = ExchangeSorted(ring);
-    const int base = ring.front().distance + 14;
-    const int span = ring.back().distance - base;
+    const int base = ring.front().distance + 14, span = ring.back().distance - base;
     for (Offset& e : ring)
         if (soft && span != 0)
             e.level = std::clamp((255 * span - 215 * (e.distance - base)) / span, 0, 255);

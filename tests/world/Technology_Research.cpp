@@ -15,10 +15,8 @@ TEST_F(TechnologyTree, EnablingOrMarkingPrerequisitesReachesTheWholeChainWithout
     player.SetTechnologyEnabled(43);
     player.MarkPrerequisitesResearched(25);
     for (int32_t id = 0; id < TechnologyCount; ++id)
-    {
-        EXPECT_EQ(player.technologies[id].enabled, enabled.count(id)) << id;
-        EXPECT_EQ(player.IsResearched(id), researched.count(id) == 1) << id;
-    }
+        EXPECT_EQ(std::pair(size_t(player.technologies[id].enabled), player.IsResearched(id)),
+                  std::pair(enabled.count(id), researched.count(id) == 1)) << id;
     // Ids out of range are refused with a log line.
     player.SetTechnologyEnabled(61);
     player.MarkPrerequisitesResearched(-1);
@@ -36,10 +34,9 @@ TEST_F(TechnologyResearch, ResearchFinishesOnceTheSpellIsSpentWhenCastAndEffects
     technology.StartResearch(Finish(player, 4));
     EXPECT_EQ(technology.AdvanceResearch(1000.0f), EResearchStep::Running);
     EXPECT_FLOAT_EQ(technology.progress, 50.0f);
-    EXPECT_EQ(technology.AdvanceResearch(1000.0f), EResearchStep::FinishedNow);
-    EXPECT_EQ(technology.researchingBuilding, nullptr);
-    EXPECT_EQ(technology.AdvanceResearch(1000.0f), EResearchStep::AlreadyFinished);
-    EXPECT_FALSE(Log().Contains("#DEBUG: Invalid technology!"));
+    EXPECT_TRUE(technology.AdvanceResearch(1000.0f) == EResearchStep::FinishedNow && !technology.researchingBuilding &&
+                technology.AdvanceResearch(1000.0f) == EResearchStep::AlreadyFinished &&
+                !Log().Contains("#DEBUG: Invalid technology!"));
     player.technologies[6].StartResearch(Finish(Player(2), 11));   // another player's building
     EXPECT_TRUE(Log().Contains("#DEBUG: Invalid technology!"));
     player.SetTechnologyEnabled(52);
@@ -59,10 +56,10 @@ TEST_F(TechnologyResearch, ResearchFinishesOnceTheSpellIsSpentWhenCastAndEffects
     TestBuilding* tower = Finish(player, 6);
     for (int32_t id : {24, 33, 37, 45})
         player.OnTechnologyResearched(id);
-    EXPECT_EQ(Services().sightRefreshed, (std::vector<CUnit*>{archer, galley}));
-    EXPECT_EQ(Services().archerRefreshed, std::vector<CBuilding*>{tower});
+    EXPECT_TRUE(Services().sightRefreshed == (std::vector<CUnit*>{archer, galley}) &&
+                Services().archerRefreshed == std::vector<CBuilding*>{tower} &&
+                player.computerAI.GetNotices().back().value == 45);
     EXPECT_FLOAT_EQ(galley->speed, 2.2f);
-    EXPECT_EQ(player.computerAI.GetNotices().back().value, 45);
 }
 
 // The type records: texts from the locale or fixed, and the health option that triples units but the demolition man.
@@ -217,11 +214,9 @@ TEST_F(TechnologyTree, EveryTypeRecordHoldsItsRowOfTheTables)
                    float(r.technologyId), float(r.icon)});
     }
     for (int32_t index = 0; index < TypeRecordCount; ++index)
-    {
-        const CUnitStats& record = g_UnitStats[index];
-        EXPECT_EQ(record.index, index);
-        EXPECT_TRUE(filled.count(index) == 1 || (record.name == nullptr && record.hitPoints == 0)) << index;
-    }
+        EXPECT_TRUE(g_UnitStats[index].index == index &&
+                    (filled.count(index) == 1 || (!g_UnitStats[index].name && g_UnitStats[index].hitPoints == 0)))
+            << index;
     EXPECT_EQ(filled.size(), size_t(TypeRecordCount - 3));   // 17, 19 and 20 are never filled
 }
 

@@ -22,8 +22,7 @@ protected:
         m_Players = std::make_unique<CPlayer[]>(MaxPlayers);
         for (int p = 0; p < MaxPlayers; ++p)
             std::memset(m_Players[p].exploredMap, 255, sizeof(m_Players[p].exploredMap));
-        g_Players = m_Players.get();
-        g_LocalPlayer = 0;
+        g_Players = m_Players.get(), g_LocalPlayer = 0;
     }
 
     void TearDown() override

@@ -56,11 +56,7 @@ public:
         bytes.insert(bytes.end(), name.c_str(), name.c_str() + name.size() + 1);   // with its zero
         return *this;
     }
-    ThemeBytes& Fill(size_t count, uint8_t value)
-    {
-        bytes.insert(bytes.end(), count, value);
-        return *this;
-    }
+    ThemeBytes& Fill(size_t count, uint8_t value) { bytes.insert(bytes.end(), count, value); return *this; }
     // A whole 256 x 256 image of one pixel, the 64 drawing bytes all `data`, and `transitions` masks.
     ThemeBytes& Texture(const std::string& name, uint32_t pixel, uint8_t data, int32_t transitions)
     {
