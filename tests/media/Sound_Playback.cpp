@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <numeric>
+#include <regex>
+#include <sstream>
 #include <tuple>
 
 #include "core/C_File.h"
@@ -203,6 +205,69 @@ int32_t Share(int32_t count, int32_t factor)
     return std::min(count * 100 / g_EnvironmentFX.sampleCount * factor, 100);
 }
 } // namespace
+
+TEST(SampleTable, EveryRowGivesItsSlotsVoicesFactorAndFilesAndSlots31And251And252StayEmpty)
+{
+    // first[-last] folder\name, then the voices when not 2, xF for a factor other than 1, =stems for other files.
+    const std::string rows = R"(0-3 Worker\chop-tree 1; 4-5 Worker\pick-stone 1;
+        6-7 Worker\build-repair x0.9 =build-repair-1,build-repair-1; 8-11 Archer\attack; 12-14 Catapult\attack 1 x0.5;
+        15-17 Catapult\reload 1 x0.5; 18-20 Ship\wreck; 21-23 Ship\stand; 24 Ship\cannon; 25-27 Trap\die;
+        28-29 Trap\attack; 30 Priest\attack x0.5; 32-35 Knight\hit-sword; 36-39 Knight\hit-arrow; 40-42 Knight\hit-club;
+        43-46 Knight\die-sword; 47 Knight\fall; 48-50 DemolishMan\explode; 51 Quib\attack; 52 Warhound\attack;
+        53-54 Giant\hit-arrow; 55-56 Giant\Die; 57 Demon\attack x0.8; 58 Demon\hit-arrow 4; 59 Demon\Die 4;
+        60-61 Undead\hit-sword x0.9; 62-63 Undead\die x0.9; 64-65 Human\hit-sword; 66-68 Human\hit-arrow;
+        69-70 Human\hit-siege; 71-72 Human\hit-club; 73 Human\hit-fireball x0.5; 74-85 Human\die-sword;
+        86-97 Human\die-arrow; 98-99 Human\die-siege; 100-107 Human\die-club; 108-111 Human\die-fireball x0.7;
+        112-117 Human\die-trap; 118-120 Machine\hit-sword x0.8; 121-123 Machine\hit-arrow x0.8;
+        124-126 Machine\hit-siege x0.5; 127-128 Machine\hit-club x0.8; 129 Machine\hit-fireball; 130-132 Machine\break;
+        133-134 Arrow\hit-ground x0.8; 135-136 Arrow\hit-water x0.8; 137-139 CatapultStone\hit-ground x0.5;
+        140-142 CatapultStone\hit-water x0.5; 143 Fireball\hit-ground x0.5; 144-145 Fireball\hit-water x0.8;
+        146-147 Tree\fall; 148 Tree\hit-siege; 149 Tree\die-siege x0.6; 150-158 Horse\stand; 159-161 Horse\die;
+        162 Horse\fall; 163 Building\place 1; 164 Building\noplace 1; 165-168 Building\hit-sword;
+        169-172 Building\hit-arrow; 173-176 Building\hit-siege 1 x0.5; 177-178 Building\hit-club x0.5;
+        179 Building\hit-fireball x0.5; 180-183 Building\die 1 x0.8; 184 Building\rockfall x0.8;
+        185 SelectBuilding\unfinished 1; 186 SelectBuilding\castle 1; 187 SelectBuilding\barracks 1;
+        188 SelectBuilding\alchemy 1; 189 SelectBuilding\blacksmith 1; 190 SelectBuilding\house 1;
+        191 SelectBuilding\tower 1; 192 SelectBuilding\storage 1; 193 SelectBuilding\monastery 1;
+        194 SelectBuilding\keep 1; 195 SelectBuilding\docks 1 x0.8; 196 SelectBuilding\darkaltar 1 x0.8;
+        197-203 Nature\birds; 204-206 Nature\water =water-1,water-2,water-5; 207-208 Nature\water =water-3,water-4;
+        209-211 Nature\sea x0.5; 212-213 Nature\sea x0.5 =sea-4,sea-5; 214-216 Nature\wind; 217 Nature\fire 1 x0.8;
+        218 Nature\rain 1; 219-221 Nature\storm 1; 222-225 Nature\village; 226-233 Nature\swamp x0.5;
+        234-238 Nature\cave; 239-240 Nature\swamp =swamp-8,village-4;
+        241-243 Nature\village =village-2,village-3,village-1; 244-247 Nature\water =water-1,water-2,water-5,sea-2;
+        248-249 Nature\swamp =swamp-7,swamp-1; 250 Magic\firerain; 253 DecorBuilding\gate-open 1 x0.5;
+        254 DecorBuilding\chest-open 1; 255 Interface\click 1; 256 Interface\attack 1)";
+    const std::vector<SSampleRow>& table = GetSampleTable();
+    const std::regex entry(R"((\d+)(-\d+)? (\w+)\\([\w-]+)( \d)?( x[\d.]+)?( =[\w,-]+)?)");
+    std::vector<std::string> names;  // every file once, in table order
+    size_t i = 0;
+    for (std::sregex_iterator m(rows.begin(), rows.end(), entry), end; m != end && i < table.size(); ++m, ++i)
+    {
+        const std::smatch& f = *m;
+        const int first = std::stoi(f[1]), count = f[2].matched ? -std::stoi(f[2]) - first + 1 : 1;
+        std::istringstream stems(f[7].matched ? f[7].str().substr(2) : "");
+        std::string files, stem;
+        for (int k = 1; k <= count; ++k)
+        {
+            if (!std::getline(stems, stem, ','))
+                stem = f[4].str() + "-" + std::to_string(k);
+            const std::string file = "Sounds\\" + f[3].str() + "\\" + stem + ".snd";
+            files += (k > 1 ? ";" : "") + file;
+            if (std::find(names.begin(), names.end(), file) == names.end())
+                names.push_back(file);
+        }
+        const SSampleRow& row = table[i];
+        EXPECT_EQ(std::tuple(first, count, f[5].matched ? std::stoi(f[5]) : 2,
+                             f[6].matched ? std::stof(f[6].str().substr(2)) : 1.0f, f[3].str(), f[4].str(), files),
+                  std::tuple(row.firstSlot, row.count, row.voices, row.volumeFactor, std::string(row.folder),
+                             std::string(row.name), std::string(GetSampleFileList(row).GetBuffer()))) << f[0];
+    }
+    EXPECT_TRUE(98u == i && table.size() == i);
+    std::vector<std::string> listed;
+    for (const CString& name : GetSampleFileNames())
+        listed.push_back(name.GetBuffer());
+    EXPECT_EQ(names, listed);
+}
 
 TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate)
 {
