@@ -30,6 +30,7 @@ namespace
 {
 using namespace gui_test;
 using Strings = std::vector<std::string>;
+constexpr uint32_t kYellow = 0xFFFF00, kImageFrame = 0xFF00FF, kGroupColour = 0x00FFFF, kPictureColour = 0x00C000;
 
 class GUIWidgets : public GUIDevice
 {
@@ -42,26 +43,25 @@ protected:
         form.Init(capacity);
         form.SetRect(0, 0, -1, -1);
     }
-    void TearDown() override { form.DeleteAll(); GUIDevice::TearDown(); SysClock::UseSystemClock(); }
+    void TearDown() override { form.DeleteAll(), picture.Release(), GUIDevice::TearDown(), SysClock::UseSystemClock(); }
+    // A 16 x 16 picture in kPictureColour.
+    void MakePicture()
+    {
+        picture.singleLevel = 1;
+        picture.format = CTexture::FormatX8R8G8B8;
+        ASSERT_TRUE(picture.LoadFromMem(16, 16, std::vector<uint32_t>(16 * 16, 0xFF000000u | kPictureColour).data()));
+    }
 
     template <typename Widget>
-    Widget& Add(Widget* widget)
-    {
-        EXPECT_GE(form.AddControl(widget), 0);
-        return *widget;
-    }
-    void Press(int x, int y)
-    {
-        form.OnMouseMove(x, y);
-        form.OnMouseDown(x, y);
-    }
+    Widget& Add(Widget* widget) { EXPECT_GE(form.AddControl(widget), 0); return *widget; }
+    void Press(int x, int y) { form.OnMouseMove(x, y), form.OnMouseDown(x, y); }
 
     CGUIInterface form;
+    CTexture picture;
 };
 
 // The gallery: a form on a 640 x 480 screen driven through the application object's window messages and the screen
 // controller, then drawn and read back.  The script's points are on the virtual screen and sent as window pixels.
-constexpr uint32_t kYellow = 0xFFFF00, kImageFrame = 0xFF00FF, kGroupColour = 0x00FFFF, kPictureColour = 0x00C000;
 
 class GalleryCtrl : public CCtrl
 {
@@ -84,11 +84,8 @@ protected:
         entry = form.AddControl(new CGUIMenuEdit(&form, 256, 192, 200, 24, "", 0, CGUIMenuEdit::NoFont, 20));
         form.AddControl(new CGUIText(&form, 512, 64, 200, "wrapped words here", 0, 0xFFFFFF, 0));
         form.AddControl(new CGUIProgressBar(&form, 512, 192, 200, 24, 0, 0, 200, 50));
-        texture.singleLevel = 1;
-        texture.format = CTexture::FormatX8R8G8B8;
-        std::vector<uint32_t> pixels(16 * 16, 0xFF000000u | kPictureColour);
-        ASSERT_TRUE(texture.LoadFromMem(16, 16, pixels.data()));
-        form.AddControl(new CGUIImage(&form, 32, 256, 64, 64, &texture, kImageFrame));
+        ASSERT_NO_FATAL_FAILURE(MakePicture());
+        form.AddControl(new CGUIImage(&form, 32, 256, 64, 64, &picture, kImageFrame));
         slider = form.AddSlider(256, 320, 200, 26, 0, 10, 3);
         form.AddControl(new CGUIGroupFrame(&form, 512, 320, 200, 96, "grp", kGroupColour, 0));
         ctrl.OpenForm(&form);
@@ -97,8 +94,6 @@ protected:
     void TearDown() override
     {
         game.StopTimer();
-        form.DeleteAll();
-        texture.Release();
         GUIWidgets::TearDown();
     }
 
@@ -111,11 +106,8 @@ protected:
         Send(WM_MOUSEMOVE, buttons, MakeMessagePoint(ScreenX(vx), ScreenY(vy)));
     }
     void Press() { Send(WM_LBUTTONDOWN, MOUSE_BIT_LEFT); }
-    void Release()
-    {
-        SysClock::AdvanceTestClock(1000);  // no double clicks in this script
-        Send(WM_LBUTTONUP);
-    }
+    // No double clicks in this script.
+    void Release() { SysClock::AdvanceTestClock(1000), Send(WM_LBUTTONUP); }
     void Type(const std::string& text)
     {
         for (char c : text)
@@ -126,7 +118,6 @@ protected:
 
     GalleryCtrl ctrl;
     CD3D8Game game{&ctrl};
-    CTexture texture;
     int ok = -1, list = -1, entry = -1, slider = -1;
 };
 
@@ -305,13 +296,9 @@ TEST_F(GUIWidgets, ImageDrawsItsFrameWithTheTextureTwoPixelsInsideOrTheTextureAl
 {
     // 16 x 12 images at y 100: framed in magenta at x 100, framed without a texture at 200, unframed at 300.  A
     // texture drawn w wide has its last corner at x + w - 1, a pixel centre: it covers w - 1 pixels.
-    CTexture texture;
-    texture.singleLevel = 1;
-    texture.format = CTexture::FormatX8R8G8B8;
-    std::vector<uint32_t> pixels(16 * 16, 0xFF000000u | kPictureColour);
-    ASSERT_TRUE(texture.LoadFromMem(16, 16, pixels.data()));
-    for (const auto& [x, image, frame] : {std::tuple{100, &texture, kImageFrame}, {200, nullptr, kImageFrame},
-                                          {300, &texture, CGUIImage::NoFrame}})
+    ASSERT_NO_FATAL_FAILURE(MakePicture());
+    for (const auto& [x, image, frame] : {std::tuple{100, &picture, kImageFrame}, {200, nullptr, kImageFrame},
+                                          {300, &picture, CGUIImage::NoFrame}})
         Add(new CGUIImage(&form, x, 100, 16, 12, image, frame));
     Clear();
     form.Render();
@@ -321,8 +308,6 @@ TEST_F(GUIWidgets, ImageDrawsItsFrameWithTheTextureTwoPixelsInsideOrTheTextureAl
                        "..PPPPPPPPPPP..."}),
               (Strings{Strip(98, 106, 1, 0, 20, key), Strip(108, 98, 0, 1, 16, key), Strip(198, 106, 1, 0, 20, key),
                        Strip(298, 106, 1, 0, 20, key), Strip(308, 98, 0, 1, 16, key)}));
-    form.DeleteAll();
-    texture.Release();
 }
 
 TEST_F(GUIWidgets, ClickSoundsAndControlEventsFollowWhereThePressAndTheReleaseHappen)
