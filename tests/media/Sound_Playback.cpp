@@ -51,20 +51,14 @@ protected:
         g_Config.audioEnabled = 1;
         g_Config.soundVolume = g_Config.musicVolume = 100;
         m_Device = new SoundDevice();
-        InitDataFile(m_Folder.Path().c_str(), 0);
-        SysClock::UseTestClock(1000000);
-        m_Music.Init(m_Device);
-        m_Stream.Init(m_Device);
+        InitDataFile(m_Folder.Path().c_str(), 0), SysClock::UseTestClock(1000000);
+        m_Music.Init(m_Device), m_Stream.Init(m_Device);
     }
 
     void TearDown() override
     {
-        m_Stream.Release();
-        m_Music.Release();
-        m_Bank.Free();
-        SysClock::UseSystemClock();
-        InitDataFile("", 0);
-        m_Device->Release();
+        m_Stream.Release(), m_Music.Release(), m_Bank.Free();
+        SysClock::UseSystemClock(), InitDataFile("", 0), m_Device->Release();
         g_Config = m_Saved;
     }
 
@@ -85,15 +79,12 @@ protected:
     // Slot 0 of the bank holding `samples` (2205 of them are 100 ms).
     void Load(const Samples& samples, int32_t voices, float factor = 1.0f)
     {
-        WriteSamples("s.snd", samples);
-        m_Bank.Init(4, m_Device);
-        m_Bank.LoadSample(factor, 0, 1, "s.snd", voices);
+        WriteSamples("s.snd", samples), m_Bank.Init(4, m_Device), m_Bank.LoadSample(factor, 0, 1, "s.snd", voices);
     }
 
     void Play(int32_t percent, float pan = 0.0f, int32_t loop = 0)
     {
-        m_Bank.Play(0, 1, loop, percent, pan);
-        m_Bank.UpdateSoundEvents(0, 0);
+        m_Bank.Play(0, 1, loop, percent, pan), m_Bank.UpdateSoundEvents(0, 0);
     }
 
     // `frames` frames in game frames of 735 (30 a second), one update after each, or until the speech has ended.
@@ -104,8 +95,7 @@ protected:
         {
             const Samples chunk = Render(std::min(735u, frames - uint32_t(heard.size() / 2)));
             heard.insert(heard.end(), chunk.begin(), chunk.end());
-            m_Music.UpdateMusic();
-            m_Stream.Update();
+            m_Music.UpdateMusic(), m_Stream.Update();
         }
         return heard;
     }
@@ -150,31 +140,22 @@ protected:
     {
         MediaDevice::SetUp();
         g_Config.audioEnabled = g_Config.environmentEffects = 1;
-        g_Config.soundVolume = 100;
-        g_Config.fogOfWar = 0;
-        g_Players = m_Players.get();
-        g_LocalPlayer = 0;
+        g_Config.soundVolume = 100, g_Config.fogOfWar = 0;
+        g_Players = m_Players.get(), g_LocalPlayer = 0;
         std::memset(m_Players[0].exploredMap, 255, sizeof(m_Players[0].exploredMap));
         SysClock::UseTestClock(7000000);
         g_GameMap.width = g_GameMap.height = 64;
         g_GameMap.theme = CEnvironmentFX::ThemeContinental;
         g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 32.0f;
-        g_EnvironmentFX.SetSampleBank(&bank);
-        g_EnvironmentFX.InitEnvironment(false);
+        g_EnvironmentFX.SetSampleBank(&bank), g_EnvironmentFX.InitEnvironment(false);
     }
 
     void TearDown() override
     {
-        g_EnvironmentFX.InitEnvironment(false);
-        g_EnvironmentFX.SetSampleBank(nullptr);
-        Stand(nullptr, 0, 0, 64, 64);
-        Weather(WEATHER_NONE, 0);
-        g_GameMap.width = g_GameMap.height = 0;
-        g_GameMap.theme = NoTheme;
-        g_Players = nullptr;
-        SysClock::UseSystemClock();
-        g_Config = *m_Saved;
-        MediaDevice::TearDown();
+        g_EnvironmentFX.InitEnvironment(false), g_EnvironmentFX.SetSampleBank(nullptr);
+        Stand(nullptr, 0, 0, 64, 64), Weather(WEATHER_NONE, 0);
+        g_GameMap.width = g_GameMap.height = 0, g_GameMap.theme = NoTheme, g_Players = nullptr;
+        SysClock::UseSystemClock(), g_Config = *m_Saved, MediaDevice::TearDown();
     }
 
     // The object (or water level) on the blocks [x0, x1) x [y0, y1).
@@ -182,15 +163,11 @@ protected:
     {
         for (int32_t x = x0; x < x1; ++x)
             for (int32_t y = y0; y < y1; ++y)
-            {
-                g_GameMap.Block(x, y).building = building;
-                g_GameMap.Block(x, y).waterLevel = level;
-            }
+                g_GameMap.Block(x, y).building = building, g_GameMap.Block(x, y).waterLevel = level;
     }
     static void Weather(int32_t type, uint8_t value)
     {
-        g_GameMap.weatherType = type;
-        std::memset(g_GameMap.weatherMap, value, sizeof(g_GameMap.weatherMap));
+        g_GameMap.weatherType = type, std::memset(g_GameMap.weatherMap, value, sizeof(g_GameMap.weatherMap));
     }
 
     RecordingSampleBank bank;
@@ -309,8 +286,7 @@ TEST_F(SoundPlayback, ABusyVoiceDropsTheRequestButKeepsItsVolumeAsTheFloorAcross
         Play(100);
         SysClock::AdvanceTestClock(0x50);  // past the wrap, inside the 100 ms
         Play(60);                          // dropped: the one voice still plays
-        EXPECT_EQ(m_Bank.GetSlot(0)->requestVolume, 60) << start;
-        EXPECT_EQ(m_Bank.GetSlot(0)->startTicks[0], start);
+        EXPECT_EQ(std::pair(m_Bank.GetSlot(0)->requestVolume, m_Bank.GetSlot(0)->startTicks[0]), std::pair(60, start));
         SysClock::AdvanceTestClock(0x15);
         Play(10);  // finished: started again at the floor
         EXPECT_EQ(m_Bank.GetSlot(0)->startTicks[0], SysClock::TickCount()) << start;
@@ -319,22 +295,17 @@ TEST_F(SoundPlayback, ABusyVoiceDropsTheRequestButKeepsItsVolumeAsTheFloorAcross
     Samples ramp(4000);
     std::iota(ramp.begin(), ramp.end(), int16_t(1));
     Load(ramp, 1);
-    Play(100, 0.0f, 1);
-    Render(1000);
-    m_Bank.StopBank(0, 1);
-    SysClock::AdvanceTestClock(1000);
-    Play(100);
+    Play(100, 0.0f, 1), Render(1000), m_Bank.StopBank(0, 1);
+    SysClock::AdvanceTestClock(1000), Play(100);
     EXPECT_EQ(Render(1)[0], 1);
-    m_Bank.SetBankVolume(0, 1, 100);
-    Play(100);
+    m_Bank.SetBankVolume(0, 1, 100), Play(100);
     EXPECT_EQ(Render(1)[0], 1);
     // The volume factor truncates every sample toward zero.
     const struct { float factor; int16_t in, out; } cases[] = {
         {0.5f, -3, -1}, {0.5f, 3, 1}, {0.9f, 32767, 29490}, {0.9f, -32768, -29491}, {1.0f, -32768, -32768}};
     for (const auto& c : cases)
     {
-        Load({c.in, c.in}, 1, c.factor);
-        Play(100);
+        Load({c.in, c.in}, 1, c.factor), Play(100);
         EXPECT_EQ(Render(1)[0], c.out) << c.factor << " x " << c.in;
     }
 }
@@ -371,11 +342,8 @@ TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShifted
     // entry follows itself.
     const Samples first = Track(33075, 1000), second = Track(20000, -20000), tiny = Track(100, -3000),
                   ragged = Track(2000, 12000);
-    WriteSamples("Music/first.raw", first);
-    WriteSamples("second.raw", second);
-    WriteSamples("empty.raw", {});
-    WriteSamples("tiny.raw", tiny);
-    WriteSamples("ragged.raw", ragged, 3);
+    WriteSamples("Music/first.raw", first), WriteSamples("second.raw", second), WriteSamples("empty.raw", {});
+    WriteSamples("tiny.raw", tiny), WriteSamples("ragged.raw", ragged, 3);
     for (const char* name : {"Music\\first.raw", "second.raw", "empty.raw", "tiny.raw", "ragged.raw"})
         m_Music.AddToPlaylist(name);
     m_Music.Play(0, 0);
@@ -415,13 +383,9 @@ TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextSta
     // Stopped, or replaced while it plays, the next stream starts at its first sample; a missing file ends at once.
     const Samples second = Track(3000, -9000);
     WriteSamples("second.raw", second);
-    m_Stream.Play("Speech\\line.raw");
-    Listen(HalfFrames + 3000, true);
-    m_Stream.Stop();
+    m_Stream.Play("Speech\\line.raw"), Listen(HalfFrames + 3000, true), m_Stream.Stop();
     EXPECT_EQ(Render(50), Samples(100, 0));
-    m_Stream.Play("Speech\\line.raw");
-    Listen(7000, true);
-    m_Stream.Play("second.raw");
+    m_Stream.Play("Speech\\line.raw"), Listen(7000, true), m_Stream.Play("second.raw");
     const Samples heard = Listen(20000, true);
     EXPECT_TRUE(std::equal(second.begin(), second.end(), heard.begin()));
     CTestLog log;
@@ -437,15 +401,12 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAndAFireLoopsFromOneRequest)
     Stand(nullptr, 20, 20, 30, 24, 3);
     Stand(nullptr, 40, 40, 45, 44, 8);
     TestBuilding docks(13, 0, 0), statue(18, 0, 1), rock(10, 3, 0), tree(10, 2, 0), house(1, 0, 0);
-    tree.fireAmount = 5;
-    house.fireAmount = 1;
+    tree.fireAmount = 5, house.fireAmount = 1;
     for (const auto& [object, x0, y0, x1, y1] : {std::tuple{&docks, 30, 30, 32, 32}, {&statue, 33, 30, 35, 32},
                                                  {&rock, 36, 30, 38, 32}, {&tree, 30, 34, 32, 36},
                                                  {&house, 34, 34, 37, 37}})
         Stand(object, x0, y0, x1, y1);
-    Weather(WEATHER_RAIN, 30);
-    g_EnvironmentFX.Update();
-    g_EnvironmentFX.Update();
+    Weather(WEATHER_RAIN, 30), g_EnvironmentFX.Update(), g_EnvironmentFX.Update();
     const CEnvironmentFX& fx = g_EnvironmentFX;
     ASSERT_EQ(fx.sampleCount, fx.viewList.count);
     EXPECT_EQ((std::vector{fx.trees.count, fx.shallowWater.count, fx.sea.count, fx.buildings.count, fx.fires.count}),
@@ -458,8 +419,7 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAndAFireLoopsFromOneRequest)
     EXPECT_EQ(loops, (std::vector<Call>{{"loop", 218, 1, 30}, {"volume", 218, 1, 30}, {"loop", 217, 1, fire},
                                         {"volume", 217, 1, fire}}));
     // A new map stops the fire loop with the rain: forgotten, it would sound on over the next map.
-    bank.calls.clear();
-    g_EnvironmentFX.InitEnvironment(true);
+    bank.calls.clear(), g_EnvironmentFX.InitEnvironment(true);
     EXPECT_EQ(bank.calls, (std::vector<Call>{{"stop", 218, 1, 0}, {"stop", 217, 1, 0}}));
 }
 
@@ -478,8 +438,7 @@ TEST_F(EnvironmentFX, EachThemeAndWeatherSetsItsFog)
     {
         SCOPED_TRACE(::testing::Message() << c.theme << "/" << int(c.value));
         g_GameMap.theme = c.theme;
-        Weather(c.weather, c.value);
-        g_EnvironmentFX.Update();
+        Weather(c.weather, c.value), g_EnvironmentFX.Update();
         ASSERT_EQ(RenderState(Sys3DRenderState::FogEnable), c.enabled);
         if (c.enabled == 0)
             continue;
