@@ -219,10 +219,8 @@ protected:
     {
         MediaDevice::SetUp();
         Sys3DMatrix projection;
-        projection.m[0][0] = 1.4f;
-        projection.m[1][1] = 1.6f;
-        projection.m[2][2] = projection.m[2][3] = 1.0f;
-        projection.m[3][2] = -1.0f;
+        projection.m[0][0] = 1.4f, projection.m[1][1] = 1.6f;
+        projection.m[2][2] = projection.m[2][3] = 1.0f, projection.m[3][2] = -1.0f;
         Device().SetTransform(Sys3DTransform::Projection, projection);
     }
     void TearDown() override { g_Config = m_Saved; MediaDevice::TearDown(); }
@@ -233,15 +231,9 @@ protected:
         Clear(Background);
         g_Config.hardwareTnL = hardware ? 1 : 0;
         if (hardware)
-        {
-            model.SetHWTNLTransform(0, 0, 0, 120.0f, Identity, Identity);
-            model.RenderVXBuffer(0);
-        }
+            model.SetHWTNLTransform(0, 0, 0, 120.0f, Identity, Identity), model.RenderVXBuffer(0);
         else
-        {
-            model.Transform(0, Identity, Identity);
-            model.Render(0, 0, 120.0f);
-        }
+            model.Transform(0, Identity, Identity), model.Render(0, 0, 120.0f);
         return ReadBack()[32 * Side + 32];
     }
 
@@ -269,11 +261,8 @@ TEST_F(ModelDrawing, LightBrightnessFadeAndDamageTintReachThePixels)
         for (const auto& c : cases)
         {
             SCOPED_TRACE(testing::Message() << (hardware ? "hardware" : "software") << ", row " << &c - cases);
-            model.lightDir[2] = c.lightZ;
-            model.brightness = c.brightness;
-            model.damageStride = c.stride;
-            model.objectAlpha = c.alpha;
-            g_Config.unitDamage = c.damage;
+            model.lightDir[2] = c.lightZ, model.brightness = c.brightness, model.damageStride = c.stride;
+            model.objectAlpha = c.alpha, g_Config.unitDamage = c.damage;
             const uint32_t centre = DrawnCentre(model, hardware);
             EXPECT_TRUE(Close(centre, c.expected, 2)) << std::hex << centre;
             EXPECT_EQ(model.brightness, 1.0f);
