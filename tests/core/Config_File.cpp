@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 
 #include "core/C_FileSystem.h"
+#include "core/DeviceStartup.h"
 
 namespace
 {
@@ -122,6 +123,22 @@ TEST_F(ConfigRead, IntegerWordAndOnOffKeys)
     ReadText("BLOOD=maybe\r\nBLOODMARKS=off\r\nWINDOWEDMODE=On\r\nLANGUAGE=HUN\r\nLANGUAGE=XX\r\n");
     EXPECT_TRUE(g_Config.blood == 1 && g_Config.bloodMarks == 0 && g_Config.windowed == 1);
     EXPECT_EQ(std::string(g_Config.languageFolder), "Hungarian\\");
+}
+
+// What the configured screen and ANTIALIASING ask of the device.
+TEST(DeviceStartupPresent, DepthPicksTheBackBufferFormatAndTwoToFourGiveAsManySamples)
+{
+    using F = Sys3DFormat;
+    const struct { int32_t bits, antialiasing; F format; uint32_t samples; } cases[] = {
+        {15, 0, F::X1R5G5B5, 0}, {16, 1, F::R5G6B5, 0}, {24, 2, F::X8R8G8B8, 2}, {32, 3, F::X8R8G8B8, 3},
+        {8, 4, F::Unknown, 4}, {17, 5, F::Unknown, 0}, {31, -2, F::Unknown, 0}, {33, 2, F::Unknown, 2}};
+    for (const auto& c : cases)
+    {
+        const Sys3DPresentParams p = DeviceStartup::MakePresentParams(800, 600, c.bits, c.antialiasing, c.bits < 24);
+        EXPECT_EQ(std::tuple(800, 600, c.format, c.samples, c.bits < 24),
+                  std::tuple(p.backBufferWidth, p.backBufferHeight, p.backBufferFormat, p.multiSampleType, p.windowed))
+            << c.bits << " bits, antialiasing " << c.antialiasing;
+    }
 }
 
 TEST_F(ConfigRead, RefusedLinesAreReportedNormalisedAndResolutionNeedsThreePositiveNumbers)

@@ -51,33 +51,17 @@ public:
     RecordingCtrl(Journal& journal, std::string name) : journal(journal), name(std::move(name)) {}
 
     void Init() override { Note("Init"); }
-    CCtrl* Run1Frame() override
-    {
-        Note("Run1Frame");
-        return next;
-    }
+    CCtrl* Run1Frame() override { Note("Run1Frame"); return next; }
     void Release() override { Note("Release"); }
     void onMouseMove(int32_t x, int32_t y) override { Note("onMouseMove", {x, y}); }
-    void onMouseDown(int32_t button) override
-    {
-        Note("onMouseDown", {button});
-        CCtrl::onMouseDown(button);
-    }
+    void onMouseDown(int32_t button) override { Note("onMouseDown", {button}); CCtrl::onMouseDown(button); }
     void onMouseUp(int32_t button) override { Note("onMouseUp", {button}); }
     void onDoubleClick(int32_t button) override { Note("onDoubleClick", {button}); }
-    void onWheelUp() override
-    {
-        Note("onWheelUp");
-        CCtrl::onWheelUp();
-    }
+    void onWheelUp() override { Note("onWheelUp"); CCtrl::onWheelUp(); }
     void onWheelDown() override { Note("onWheelDown"); }
     void onKeyDown(int32_t key) override { Note("onKeyDown", {key}); }
     void onKeyUp(int32_t key) override { Note("onKeyUp", {key}); }
-    void onChar(int32_t code) override
-    {
-        Note("onChar", {code});
-        CCtrl::onChar(code);
-    }
+    void onChar(int32_t code) override { Note("onChar", {code}); CCtrl::onChar(code); }
     void onTimer(int32_t index) override { Note("onTimer", {index}); }
     void onSetCustomRenderStates() override { Note("onSetCustomRenderStates"); }
 
@@ -95,11 +79,7 @@ class StatefulCtrl : public RecordingCtrl
 {
 public:
     using RecordingCtrl::RecordingCtrl;
-    void Init() override
-    {
-        RecordingCtrl::Init();
-        state = 42;
-    }
+    void Init() override { RecordingCtrl::Init(); state = 42; }
 };
 
 // The application object with a recording controller on a test clock
@@ -113,9 +93,7 @@ protected:
     void Send(uint32_t code, uint32_t wParam = 0) { game.WndProc(SysMessage{code, wParam}); }
     void ClickAfter(uint32_t milliseconds, uint32_t down = WM_LBUTTONDOWN, uint32_t up = WM_LBUTTONUP)
     {
-        SysClock::AdvanceTestClock(milliseconds);
-        Send(down);
-        Send(up);
+        SysClock::AdvanceTestClock(milliseconds), Send(down), Send(up);
     }
     void Arm(int index, int32_t reload)
     {
@@ -175,13 +153,9 @@ TEST_F(D3D8Game, KeysKeepTheKeyTableAndModifiersAndWheelCharactersAndButtonsReac
     }
     RecordingForm form(journal, "form");
     ctrl.OpenForm(&form);
-    VirtualMouseX = 700;
-    VirtualMouseY = 500;
+    VirtualMouseX = 700, VirtualMouseY = 500;
     journal.clear();
-    Send(WM_CHAR, 0xE4);
-    Send(WM_RBUTTONDOWN);
-    game.OnWheelUp(1);
-    game.OnWheelDown(0);
+    Send(WM_CHAR, 0xE4), Send(WM_RBUTTONDOWN), game.OnWheelUp(1), game.OnWheelDown(0);
     EXPECT_EQ(journal, (Journal{"ctrl.onChar(228)", "form.OnKey(228)", "ctrl.onMouseDown(2)",
                                 "form.OnMouseDown(700,500)", "ctrl.onWheelUp", "form.OnWheelUp"}));
 }
@@ -222,8 +196,7 @@ TEST_F(D3D8Game, FramesSwitchControllersAndANullResultQuitsOnTheNextFrame)
 
 TEST_F(D3D8Game, TimerRecordsFireInIndexOrderWhenTheirCounterRunsOut)
 {
-    Arm(3, 4);
-    Arm(5, 2);
+    Arm(3, 4), Arm(5, 2);
     game.timers[5].enabled = 0;   // disabled records only wait
     for (int period = 1; period <= 7; ++period)
         game.OnTimer();
@@ -234,8 +207,7 @@ TEST_F(D3D8Game, TimerRecordsFireInIndexOrderWhenTheirCounterRunsOut)
     for (const auto& [index, reload] : {std::pair{3, 0}, {15, 1}, {0, 1}, {7, 2}})
         Arm(index, reload);
     journal.clear();
-    game.OnTimer();
-    game.OnTimer();
+    game.OnTimer(), game.OnTimer();
     EXPECT_EQ(journal, (Journal{"ctrl.onTimer(0)", "ctrl.onTimer(3)", "ctrl.onTimer(15)", "ctrl.onTimer(0)",
                                 "ctrl.onTimer(3)", "ctrl.onTimer(7)", "ctrl.onTimer(15)"}));
     journal.clear();
@@ -278,14 +250,10 @@ TEST_F(CtrlForms, FormsAreDrawnBottomToTopAndClosedOnlyFromTheTop)
     ctrl.RenderForms();
     EXPECT_EQ(journal, (Journal{"bottom.Render1Frame", "top.Render1Frame", "top.Release"}));
     EXPECT_TRUE(ctrl.formCount == 2 && top.closeRequest == 0 && below.visible == 1 && ctrl.GetTopForm() == &below);
-    ctrl.RenderForms();
-    bottom.closeRequest = 1;
-    ctrl.RenderForms();
+    ctrl.RenderForms(), bottom.closeRequest = 1, ctrl.RenderForms();
     EXPECT_TRUE(ctrl.formCount == 0 && ctrl.GetTopForm() == nullptr);
     journal.clear();
-    ctrl.onChar('x');   // input without an open form goes nowhere
-    ctrl.onMouseDown(CCtrl::kLeftButton);
-    ctrl.RenderForms();
+    ctrl.onChar('x'), ctrl.onMouseDown(CCtrl::kLeftButton), ctrl.RenderForms();  // no open form: it goes nowhere
     EXPECT_TRUE(journal.empty());
 }
 

@@ -136,7 +136,7 @@ TEST(CTextReader, TokensAndLinesAreTheSameWhateverTheLineEnds)
     }
 }
 
-TEST(CTextReader, FindKeyRestoresPositionOnAMissReadIntTakesWholeTokensAndLoadWholeReadsAnEntryOrNothing)
+TEST(CTextReader, FindKeyRestoresPositionOnAMissReadIntTakesWholeTokensAndLoadWholeReadsAnEntryOrNothingForTheLocaleFiles)
 {
     const std::string text = "\n=\nvalue -12 0x10 abc";
     CTextReader reader;
@@ -163,5 +163,11 @@ TEST(CTextReader, FindKeyRestoresPositionOnAMissReadIntTakesWholeTokensAndLoadWh
         {"MAIN_OK", 1}, {",", 1}, {"\"Ok\"", 1}, {"MAIN_NO", 2}};
     EXPECT_TRUE(Read(entry) == expected && !entry.OpenRead("LOCALE\\NONE.TXT") && !entry.LoadWhole());
     EXPECT_TRUE(Read(entry).empty());
+    // A language folder loads file by file up to the first that fails; a file that cannot be opened loads empty.
+    CLocalizer table;
+    EXPECT_TRUE(!table.LoadLocaleFolder("English\\") && std::string(table.GetString("main_ok", false)) == "Ok");
+    EXPECT_EQ(std::string(table.GetLastError()), "\",\" Expected in \"Locale\\English\\MAIN.TXT\" line 2");
+    EXPECT_TRUE(table.LoadLocaleFile("LOCALE\\NONE.TXT") && table.GetCount() == 1 &&
+                std::string(table.GetLastError()) == "No error");
     ShutdownFileSystem();
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <utility>
 
@@ -38,16 +39,22 @@ protected:
     void Open(int width, int height)
     {
         ASSERT_NO_FATAL_FAILURE(OpenDevice(width, height, width, height));
-        AllocGlobalFonts();
-        const std::vector<uint8_t> file = BuildFont(
-            {8, 12, [](int) { return uint16_t(8); }, [](int c, int, int) { return uint8_t(c == ' ' ? 0 : 255); }});
-        for (int index = 0; index < 2; ++index)
-            ASSERT_TRUE(GetGlobalFont(index)->LoadFromMemory(file.data(), int64_t(file.size()), "tiny.fnt", 8,
-                                                             index == 0 ? 2 : 0));
+        ASSERT_NO_FATAL_FAILURE(LoadFonts({0, 1}));
         SetGUIPicture(EGUIPicture::SliderThumb, Block(12, 24, kThumbColour));
         SetGUIPicture(EGUIPicture::CheckBox, Block(8, 8, kBoxColour));
         SetGUIPicture(EGUIPicture::CheckBoxChecked, Block(8, 8, kCheckedColour));
+    }
+
+    // The global fonts of these indexes as the tiny font (letter spacing 2 in font 0), the others empty.
+    void LoadFonts(std::initializer_list<int> indexes)
+    {
+        AllocGlobalFonts();
         m_Gui = true;
+        const std::vector<uint8_t> file = BuildFont(
+            {8, 12, [](int) { return uint16_t(8); }, [](int c, int, int) { return uint8_t(c == ' ' ? 0 : 255); }});
+        for (const int index : indexes)
+            ASSERT_TRUE(GetGlobalFont(index)->LoadFromMemory(file.data(), int64_t(file.size()), "tiny.fnt", 8,
+                                                             index == 0 ? 2 : 0));
     }
 
     // The device alone on the caller's window or a hidden one of its own.
@@ -124,6 +131,18 @@ protected:
     }
 
     uint32_t Pixel(int x, int y) const { return m_Pixels.at(size_t(y) * size_t(m_Width) + size_t(x)); }
+
+    // n pixels from (x, y) on in steps of (dx, dy), each as the letter of its colour in `key` ('?' for another).
+    std::string Strip(int x, int y, int dx, int dy, int n, const std::map<uint32_t, char>& key) const
+    {
+        std::string letters;
+        for (int i = 0; i < n; ++i)
+        {
+            const auto found = key.find(Pixel(x + i * dx, y + i * dy));
+            letters += found != key.end() ? found->second : '?';
+        }
+        return letters;
+    }
 
     // Some pixel within one of (x, y) has each channel within `tolerance`.
     bool ColourNear(int x, int y, uint32_t colour, int tolerance = 0) const

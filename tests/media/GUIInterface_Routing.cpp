@@ -103,12 +103,7 @@ public:
 class GUIInterfaceRouting : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        journal.clear();
-        form.Init(8);
-        form.SetRect(100, 100, 400, 300);
-    }
+    void SetUp() override { journal.clear(), form.Init(8), form.SetRect(100, 100, 400, 300); }
 
     // Appends a control the way forms do, handing it over to the form.
     int Add(const std::string& name, int x, int y, int w, int h, bool focusable = false)
@@ -155,24 +150,19 @@ TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndARelease
     EXPECT_EQ((Journal{"over.enter", "under.leave", "under.up"}), Taken());
     form.OnMouseUp(170, 280);
     EXPECT_TRUE(Taken().empty() && -1 == form.result);
-    form.OnMouseDown(170, 280);
-    Taken();
+    form.OnMouseDown(170, 280), Taken();
     form.OnMouseMove(700, 700);
     EXPECT_EQ(std::pair(Journal{"over.leave", "over.up"}, -1), std::pair(Taken(), form.hover));
     form.controls[under]->enabled = 0;
     EXPECT_FALSE(form.controls[under]->HitTest(120, 130));
 
     // The wheel goes to the hovered control only; the focused one is drawn last, hidden ones not at all.
-    form.OnWheelUp();
-    form.OnMouseMove(170, 280);
-    Taken();
+    form.OnWheelUp(), form.OnMouseMove(170, 280), Taken();
     form.OnWheelUp(), form.OnWheelDown(), form.Render();
     EXPECT_EQ((Journal{"over.wheelUp", "over.wheelDown", "under.render", "over.render"}), Taken());
-    form.focus = 0;
-    form.Render();
+    form.focus = 0, form.Render();
     EXPECT_EQ((Journal{"over.render", "under.render"}), Taken());
-    form.visible = 0;
-    form.Render();
+    form.visible = 0, form.Render();
     EXPECT_TRUE(Taken().empty());
 }
 
@@ -181,29 +171,21 @@ TEST_F(GUIInterfaceRouting, EnterAndEscapeClickWhileUsableKeysGoToTheFocusedEntr
     Add("ok", 0, 0, 10, 10, true);
     Add("label", 20, 0, 10, 10);
     Add("cancel", 40, 0, 10, 10, true);
-    form.OnKey(13);
-    form.OnKey(27);
+    form.OnKey(13), form.OnKey(27);
     EXPECT_TRUE(Taken().empty());  // neither set, nothing focused
     form.SetDefaultControl(0), form.SetCancelControl(2), form.OnKey(13), form.OnKey(27);
     EXPECT_EQ((Journal{"ok.click", "form.event0", "cancel.click", "form.event2"}), Taken());
     // A form that disables OK until its input is valid; a hidden control.
-    form.controls[0]->enabled = 0;
-    form.controls[2]->visible = 0;
-    form.OnKey(13);
-    form.OnKey(27);
+    form.controls[0]->enabled = 0, form.controls[2]->visible = 0;
+    form.OnKey(13), form.OnKey(27);
     EXPECT_TRUE(Taken().empty());
     form.controls[0]->enabled = form.controls[2]->visible = 1;
 
-    form.focus = 1;
-    form.OnKey('a');
-    form.focus = 0;
-    form.OnKey('a');
-    form.OnKey(1024 + 37);
+    form.focus = 1, form.OnKey('a');
+    form.focus = 0, form.OnKey('a'), form.OnKey(1024 + 37);
     EXPECT_EQ((Journal{"ok.key97", "ok.key1061"}), Taken());
-    form.OnKey(9);
-    EXPECT_EQ(2, form.focus);
-    form.OnKey(1024 + 9);
-    EXPECT_EQ(0, form.focus);
+    EXPECT_EQ(2, (form.OnKey(9), form.focus));
+    EXPECT_EQ(0, (form.OnKey(1024 + 9), form.focus));
     EXPECT_EQ((Journal{"ok.blur", "cancel.focus", "cancel.blur", "ok.focus"}), Taken());
     form.HideLastControl();  // a hidden entry is passed over
     form.OnKey(9);
@@ -225,9 +207,7 @@ TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
         form.Init(c.capacity);
         for (int i = 0; i < c.capacity; ++i)
             form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, "c" + std::to_string(i)));
-        form.SetDefaultControl(c.capacity - 1);
-        form.focus = c.capacity - 1;
-        Taken();
+        form.SetDefaultControl(c.capacity - 1), form.focus = c.capacity - 1, Taken();
         EXPECT_TRUE(c.expectedIndex == form.AddControl(new RecordingControl(&form, 0, 0, 10, 10, "new")) &&
                     c.capacity == form.count && c.expectedDeleted == Taken());
         EXPECT_EQ(1, log.Count("#DEBUG: GUIInterface, control index overflow"));
@@ -238,8 +218,7 @@ TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
             EXPECT_STREQ("#Control index overflow", label->text);
             EXPECT_TRUE(0xFFFFFFu == label->colour && -1 == form.defaultControl && -1 == form.focus);  // control gone
         }
-        form.DeleteAll();
-        Taken();
+        form.DeleteAll(), Taken();
     }
 }
 
@@ -333,10 +312,8 @@ TEST(InterfaceTables, CommandHintsAreSizedByTheirKindAndComposeHeadingHotkeyAndD
     EXPECT_EQ("\\f03\\cffffffHal\\cffff00t\\cffffff\r\\f04\\caaaaaaAnhalten", Text(1, 0));
     EXPECT_EQ(1, GetGlobalHint(1)->LineCount());
 
-    FreeGlobalHints();
-    delete[] g_UnitStats;
-    g_UnitStats = savedRecords;
-    g_Localizer.Clear();
+    FreeGlobalHints(), g_Localizer.Clear();
+    delete[] std::exchange(g_UnitStats, savedRecords);
 }
 
 TEST(InterfaceTables, DecorationRowsNameTheirKindsAndPickWithinThem)

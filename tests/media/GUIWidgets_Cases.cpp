@@ -30,6 +30,7 @@ namespace
 {
 using namespace gui_test;
 using Strings = std::vector<std::string>;
+constexpr uint32_t kYellow = 0xFFFF00, kImageFrame = 0xFF00FF, kGroupColour = 0x00FFFF, kPictureColour = 0x00C000;
 
 class GUIWidgets : public GUIDevice
 {
@@ -42,26 +43,25 @@ protected:
         form.Init(capacity);
         form.SetRect(0, 0, -1, -1);
     }
-    void TearDown() override { form.DeleteAll(); GUIDevice::TearDown(); SysClock::UseSystemClock(); }
+    void TearDown() override { form.DeleteAll(), picture.Release(), GUIDevice::TearDown(), SysClock::UseSystemClock(); }
+    // A 16 x 16 picture in kPictureColour.
+    void MakePicture()
+    {
+        picture.singleLevel = 1;
+        picture.format = CTexture::FormatX8R8G8B8;
+        ASSERT_TRUE(picture.LoadFromMem(16, 16, std::vector<uint32_t>(16 * 16, 0xFF000000u | kPictureColour).data()));
+    }
 
     template <typename Widget>
-    Widget& Add(Widget* widget)
-    {
-        EXPECT_GE(form.AddControl(widget), 0);
-        return *widget;
-    }
-    void Press(int x, int y)
-    {
-        form.OnMouseMove(x, y);
-        form.OnMouseDown(x, y);
-    }
+    Widget& Add(Widget* widget) { EXPECT_GE(form.AddControl(widget), 0); return *widget; }
+    void Press(int x, int y) { form.OnMouseMove(x, y), form.OnMouseDown(x, y); }
 
     CGUIInterface form;
+    CTexture picture;
 };
 
 // The gallery: a form on a 640 x 480 screen driven through the application object's window messages and the screen
 // controller, then drawn and read back.  The script's points are on the virtual screen and sent as window pixels.
-constexpr uint32_t kYellow = 0xFFFF00, kImageFrame = 0xFF00FF, kGroupColour = 0x00FFFF, kPictureColour = 0x00C000;
 
 class GalleryCtrl : public CCtrl
 {
@@ -84,11 +84,8 @@ protected:
         entry = form.AddControl(new CGUIMenuEdit(&form, 256, 192, 200, 24, "", 0, CGUIMenuEdit::NoFont, 20));
         form.AddControl(new CGUIText(&form, 512, 64, 200, "wrapped words here", 0, 0xFFFFFF, 0));
         form.AddControl(new CGUIProgressBar(&form, 512, 192, 200, 24, 0, 0, 200, 50));
-        texture.singleLevel = 1;
-        texture.format = CTexture::FormatX8R8G8B8;
-        std::vector<uint32_t> pixels(16 * 16, 0xFF000000u | kPictureColour);
-        ASSERT_TRUE(texture.LoadFromMem(16, 16, pixels.data()));
-        form.AddControl(new CGUIImage(&form, 32, 256, 64, 64, &texture, kImageFrame));
+        ASSERT_NO_FATAL_FAILURE(MakePicture());
+        form.AddControl(new CGUIImage(&form, 32, 256, 64, 64, &picture, kImageFrame));
         slider = form.AddSlider(256, 320, 200, 26, 0, 10, 3);
         form.AddControl(new CGUIGroupFrame(&form, 512, 320, 200, 96, "grp", kGroupColour, 0));
         ctrl.OpenForm(&form);
@@ -97,8 +94,6 @@ protected:
     void TearDown() override
     {
         game.StopTimer();
-        form.DeleteAll();
-        texture.Release();
         GUIWidgets::TearDown();
     }
 
@@ -111,11 +106,8 @@ protected:
         Send(WM_MOUSEMOVE, buttons, MakeMessagePoint(ScreenX(vx), ScreenY(vy)));
     }
     void Press() { Send(WM_LBUTTONDOWN, MOUSE_BIT_LEFT); }
-    void Release()
-    {
-        SysClock::AdvanceTestClock(1000);  // no double clicks in this script
-        Send(WM_LBUTTONUP);
-    }
+    // No double clicks in this script.
+    void Release() { SysClock::AdvanceTestClock(1000), Send(WM_LBUTTONUP); }
     void Type(const std::string& text)
     {
         for (char c : text)
@@ -126,7 +118,6 @@ protected:
 
     GalleryCtrl ctrl;
     CD3D8Game game{&ctrl};
-    CTexture texture;
     int ok = -1, list = -1, entry = -1, slider = -1;
 };
 
@@ -301,6 +292,24 @@ TEST_F(GUIWidgets, EntryEditsWithinItsLimits)
     EXPECT_TRUE(3 == number.cursor && 1234 == number.GetInt());
 }
 
+TEST_F(GUIWidgets, ImageDrawsItsFrameWithTheTextureTwoPixelsInsideOrTheTextureAlone)
+{
+    // 16 x 12 images at y 100: framed in magenta at x 100, framed without a texture at 200, unframed at 300.  A
+    // texture drawn w wide has its last corner at x + w - 1, a pixel centre: it covers w - 1 pixels.
+    ASSERT_NO_FATAL_FAILURE(MakePicture());
+    for (const auto& [x, image, frame] : {std::tuple{100, &picture, kImageFrame}, {200, nullptr, kImageFrame},
+                                          {300, &picture, CGUIImage::NoFrame}})
+        Add(new CGUIImage(&form, x, 100, 16, 12, image, frame));
+    Clear();
+    form.Render();
+    ReadBack();
+    const std::map<uint32_t, char> key = {{Background, '.'}, {kImageFrame, 'F'}, {kPictureColour, 'P'}};
+    EXPECT_EQ((Strings{"..F.PPPPPPPPPPP..F..", "..F.PPPPPPP..F..", "..F..............F..", "..PPPPPPPPPPPPPPP...",
+                       "..PPPPPPPPPPP..."}),
+              (Strings{Strip(98, 106, 1, 0, 20, key), Strip(108, 98, 0, 1, 16, key), Strip(198, 106, 1, 0, 20, key),
+                       Strip(298, 106, 1, 0, 20, key), Strip(308, 98, 0, 1, 16, key)}));
+}
+
 TEST_F(GUIWidgets, ClickSoundsAndControlEventsFollowWhereThePressAndTheReleaseHappen)
 {
     // Each widget at (100, 100) with two points inside it, P and Q; (600, 600) lies outside.  The mouse
@@ -450,10 +459,12 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
 TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLast)
 {
     // A 1024 x 768 screen: the bar, white at alpha 64 over black, lies from x 54 on at y 674 to 715,
-    // 912 / 4 pixels longer each step; back-2.tga is blue, the first screen's picture red.
+    // 912 / 4 pixels longer each step; back-2.tga is blue down to y 639, the first screen's picture red (4 x 4).
     ASSERT_NO_FATAL_FAILURE(OpenDevice(1024, 768, 1024, 768));
-    for (const auto& [name, colour] : {std::pair{"back-2", kBlue}, {"first", 0xFF0000u}, {"csik1", 0xFFFFFFu}})
-        folder.Write("Loading/" + std::string(name) + ".tga", Tga24(std::vector<uint32_t>(16, colour), 4, 4));
+    ASSERT_NO_FATAL_FAILURE(LoadFonts({5}));
+    for (const auto& [name, colour, w, h] :
+         {std::tuple{"back-2", kBlue, 1024, 640}, {"first", 0xFF0000u, 4, 4}, {"csik1", 0xFFFFFFu, 4, 4}})
+        folder.Write("Loading/" + std::string(name) + ".tga", Tga24(std::vector<uint32_t>(w * h, colour), w, h));
     InitDataFile((folder.Path() + "/").c_str(), 0);
     const std::string texts = "LOADING,\"Loading\"\nFILE_LOADING_SCREEN,\"first.tga\"\n";
     g_Localizer.Clear();
@@ -470,6 +481,7 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
     };
     screen.Init(2, 4);
     EXPECT_STREQ("Loading", screen.caption);
+    screen.message = "ab";
     const int ends[] = {54 + 228 - 1, 54 + 456 - 1, 54 + 684 - 1, 54 + 912 - 1, 54 + 912 - 1};
     for (int steps = 1; steps <= 5; ++steps)
     {
@@ -479,13 +491,21 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
                               lit(60, 715), lit(60, 716)})) << steps;
     }
     EXPECT_EQ(1, log.Count("#DEBUG: Progressbar overflow"));
+    // Font 5, 8 x 12 glyphs two pixels right of and below the pen: the caption black at alpha 80 over the blue
+    // (255 x 175 / 255) from (956 - 56, 610), the message white from (800 - 8, 300); then the font is opaque again.
+    const std::map<uint32_t, char> key = {{kBlue, 'b'}, {0x0000AF, 's'}, {0xFFFFFF, 'w'}};
+    EXPECT_EQ((Strings{"b" + std::string(56, 's') + "b", "b" + std::string(12, 's') + "b",
+                       "b" + std::string(16, 'w') + "b", "b" + std::string(12, 'w') + "b"}),
+              (Strings{Strip(901, 617, 1, 0, 58, key), Strip(930, 611, 0, 1, 14, key), Strip(793, 307, 1, 0, 18, key),
+                       Strip(800, 301, 0, 1, 14, key)}));
+    EXPECT_EQ(255, GetGlobalFont(5)->alpha);
     screen.Free();
 
     // The first screen: its own picture, no caption, no bar.
     screen.Init(0, 0);
     EXPECT_STREQ("", screen.caption);
     step();
-    EXPECT_TRUE(-1 == barEnd() && 0xFF0000u == Pixel(2, 2));
+    EXPECT_TRUE(-1 == barEnd() && 0xFF0000u == Pixel(2, 2) && 0u == Pixel(800, 307));  // Init dropped the message
     screen.Free();
     InitDataFile("", 0);
     g_Localizer.Clear();

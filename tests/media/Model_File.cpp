@@ -31,6 +31,14 @@ protected:
 
 Vec V(const C3DObject::SVector& v) { return {v.x, v.y, v.z}; }
 Vec V(const float* v) { return {v[0], v[1], v[2]}; }
+
+// The sizes of every array and count a model holds; all 0 once released.
+using Held = std::array<size_t, 9>;
+Held HeldBy(const C3DObject& m)
+{
+    return {m.frames.size(), m.transformed.size(), m.colours.size(), m.groups.size(), m.faces.size(),
+            size_t(m.vertexCount), size_t(m.faceCount), size_t(m.frameCount), size_t(m.groupCount)};
+}
 } // namespace
 
 TEST_F(ModelFile, FramesBlockReplacesFrameZeroButBoxesAndExtentsKeepTheBasePose)
@@ -91,7 +99,8 @@ TEST_F(ModelFile, ReloadReplacesEverythingAndAMissingFileLeavesAnEmptyModelWithI
     EXPECT_FALSE(model.GetGroupScreenRect(0, 0, 100, 0, topLeft, bottomRight));
     model.Release();
     model.Release();
-    EXPECT_EQ(GlobalFunc::Get3DObjectRefs(), liveBefore + 1);
+    EXPECT_EQ(HeldBy(model), Held{});
+    EXPECT_TRUE(GlobalFunc::Get3DObjectRefs() == liveBefore + 1 && !model.textures && model.textureCount == 0);
 
     EXPECT_TRUE(!model.Load((m_Folder / "none.okm").c_str(), 3) && log.Contains("Object file not found") &&
                 model.IsEmpty());
@@ -130,7 +139,7 @@ TEST_F(ModelFile, DamagedFilesAreRefusedWhole)
         ASSERT_TRUE(model.Load(good.c_str(), 2));
         EXPECT_TRUE(!model.Load(path.c_str(), 2) &&
                     log.Contains("Damaged model file: " + path + " (" + c.reason + ")") && model.IsEmpty());
-        EXPECT_TRUE(model.frameCount == 0 && model.groups.empty() && model.textureCount == 2);
+        EXPECT_TRUE(HeldBy(model) == Held{} && model.textureCount == 2);
     }
     // A file cut anywhere is refused.
     const std::vector<uint8_t> whole = BuildModel(CubeLayout(1.0f, 2));
@@ -210,10 +219,8 @@ protected:
     {
         MediaDevice::SetUp();
         Sys3DMatrix projection;
-        projection.m[0][0] = 1.4f;
-        projection.m[1][1] = 1.6f;
-        projection.m[2][2] = projection.m[2][3] = 1.0f;
-        projection.m[3][2] = -1.0f;
+        projection.m[0][0] = 1.4f, projection.m[1][1] = 1.6f;
+        projection.m[2][2] = projection.m[2][3] = 1.0f, projection.m[3][2] = -1.0f;
         Device().SetTransform(Sys3DTransform::Projection, projection);
     }
     void TearDown() override { g_Config = m_Saved; MediaDevice::TearDown(); }
@@ -224,15 +231,9 @@ protected:
         Clear(Background);
         g_Config.hardwareTnL = hardware ? 1 : 0;
         if (hardware)
-        {
-            model.SetHWTNLTransform(0, 0, 0, 120.0f, Identity, Identity);
-            model.RenderVXBuffer(0);
-        }
+            model.SetHWTNLTransform(0, 0, 0, 120.0f, Identity, Identity), model.RenderVXBuffer(0);
         else
-        {
-            model.Transform(0, Identity, Identity);
-            model.Render(0, 0, 120.0f);
-        }
+            model.Transform(0, Identity, Identity), model.Render(0, 0, 120.0f);
         return ReadBack()[32 * Side + 32];
     }
 
@@ -260,11 +261,8 @@ TEST_F(ModelDrawing, LightBrightnessFadeAndDamageTintReachThePixels)
         for (const auto& c : cases)
         {
             SCOPED_TRACE(testing::Message() << (hardware ? "hardware" : "software") << ", row " << &c - cases);
-            model.lightDir[2] = c.lightZ;
-            model.brightness = c.brightness;
-            model.damageStride = c.stride;
-            model.objectAlpha = c.alpha;
-            g_Config.unitDamage = c.damage;
+            model.lightDir[2] = c.lightZ, model.brightness = c.brightness, model.damageStride = c.stride;
+            model.objectAlpha = c.alpha, g_Config.unitDamage = c.damage;
             const uint32_t centre = DrawnCentre(model, hardware);
             EXPECT_TRUE(Close(centre, c.expected, 2)) << std::hex << centre;
             EXPECT_EQ(model.brightness, 1.0f);

@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <numeric>
+#include <regex>
+#include <sstream>
 #include <tuple>
 
 #include "core/C_File.h"
@@ -49,20 +51,14 @@ protected:
         g_Config.audioEnabled = 1;
         g_Config.soundVolume = g_Config.musicVolume = 100;
         m_Device = new SoundDevice();
-        InitDataFile(m_Folder.Path().c_str(), 0);
-        SysClock::UseTestClock(1000000);
-        m_Music.Init(m_Device);
-        m_Stream.Init(m_Device);
+        InitDataFile(m_Folder.Path().c_str(), 0), SysClock::UseTestClock(1000000);
+        m_Music.Init(m_Device), m_Stream.Init(m_Device);
     }
 
     void TearDown() override
     {
-        m_Stream.Release();
-        m_Music.Release();
-        m_Bank.Free();
-        SysClock::UseSystemClock();
-        InitDataFile("", 0);
-        m_Device->Release();
+        m_Stream.Release(), m_Music.Release(), m_Bank.Free();
+        SysClock::UseSystemClock(), InitDataFile("", 0), m_Device->Release();
         g_Config = m_Saved;
     }
 
@@ -83,15 +79,12 @@ protected:
     // Slot 0 of the bank holding `samples` (2205 of them are 100 ms).
     void Load(const Samples& samples, int32_t voices, float factor = 1.0f)
     {
-        WriteSamples("s.snd", samples);
-        m_Bank.Init(4, m_Device);
-        m_Bank.LoadSample(factor, 0, 1, "s.snd", voices);
+        WriteSamples("s.snd", samples), m_Bank.Init(4, m_Device), m_Bank.LoadSample(factor, 0, 1, "s.snd", voices);
     }
 
     void Play(int32_t percent, float pan = 0.0f, int32_t loop = 0)
     {
-        m_Bank.Play(0, 1, loop, percent, pan);
-        m_Bank.UpdateSoundEvents(0, 0);
+        m_Bank.Play(0, 1, loop, percent, pan), m_Bank.UpdateSoundEvents(0, 0);
     }
 
     // `frames` frames in game frames of 735 (30 a second), one update after each, or until the speech has ended.
@@ -102,8 +95,7 @@ protected:
         {
             const Samples chunk = Render(std::min(735u, frames - uint32_t(heard.size() / 2)));
             heard.insert(heard.end(), chunk.begin(), chunk.end());
-            m_Music.UpdateMusic();
-            m_Stream.Update();
+            m_Music.UpdateMusic(), m_Stream.Update();
         }
         return heard;
     }
@@ -148,31 +140,22 @@ protected:
     {
         MediaDevice::SetUp();
         g_Config.audioEnabled = g_Config.environmentEffects = 1;
-        g_Config.soundVolume = 100;
-        g_Config.fogOfWar = 0;
-        g_Players = m_Players.get();
-        g_LocalPlayer = 0;
+        g_Config.soundVolume = 100, g_Config.fogOfWar = 0;
+        g_Players = m_Players.get(), g_LocalPlayer = 0;
         std::memset(m_Players[0].exploredMap, 255, sizeof(m_Players[0].exploredMap));
         SysClock::UseTestClock(7000000);
         g_GameMap.width = g_GameMap.height = 64;
         g_GameMap.theme = CEnvironmentFX::ThemeContinental;
         g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 32.0f;
-        g_EnvironmentFX.SetSampleBank(&bank);
-        g_EnvironmentFX.InitEnvironment(false);
+        g_EnvironmentFX.SetSampleBank(&bank), g_EnvironmentFX.InitEnvironment(false);
     }
 
     void TearDown() override
     {
-        g_EnvironmentFX.InitEnvironment(false);
-        g_EnvironmentFX.SetSampleBank(nullptr);
-        Stand(nullptr, 0, 0, 64, 64);
-        Weather(WEATHER_NONE, 0);
-        g_GameMap.width = g_GameMap.height = 0;
-        g_GameMap.theme = NoTheme;
-        g_Players = nullptr;
-        SysClock::UseSystemClock();
-        g_Config = *m_Saved;
-        MediaDevice::TearDown();
+        g_EnvironmentFX.InitEnvironment(false), g_EnvironmentFX.SetSampleBank(nullptr);
+        Stand(nullptr, 0, 0, 64, 64), Weather(WEATHER_NONE, 0);
+        g_GameMap.width = g_GameMap.height = 0, g_GameMap.theme = NoTheme, g_Players = nullptr;
+        SysClock::UseSystemClock(), g_Config = *m_Saved, MediaDevice::TearDown();
     }
 
     // The object (or water level) on the blocks [x0, x1) x [y0, y1).
@@ -180,15 +163,11 @@ protected:
     {
         for (int32_t x = x0; x < x1; ++x)
             for (int32_t y = y0; y < y1; ++y)
-            {
-                g_GameMap.Block(x, y).building = building;
-                g_GameMap.Block(x, y).waterLevel = level;
-            }
+                g_GameMap.Block(x, y).building = building, g_GameMap.Block(x, y).waterLevel = level;
     }
     static void Weather(int32_t type, uint8_t value)
     {
-        g_GameMap.weatherType = type;
-        std::memset(g_GameMap.weatherMap, value, sizeof(g_GameMap.weatherMap));
+        g_GameMap.weatherType = type, std::memset(g_GameMap.weatherMap, value, sizeof(g_GameMap.weatherMap));
     }
 
     RecordingSampleBank bank;
@@ -203,6 +182,69 @@ int32_t Share(int32_t count, int32_t factor)
     return std::min(count * 100 / g_EnvironmentFX.sampleCount * factor, 100);
 }
 } // namespace
+
+TEST(SampleTable, EveryRowGivesItsSlotsVoicesFactorAndFilesAndSlots31And251And252StayEmpty)
+{
+    // first[-last] folder\name, then the voices when not 2, xF for a factor other than 1, =stems for other files.
+    const std::string rows = R"(0-3 Worker\chop-tree 1; 4-5 Worker\pick-stone 1;
+        6-7 Worker\build-repair x0.9 =build-repair-1,build-repair-1; 8-11 Archer\attack; 12-14 Catapult\attack 1 x0.5;
+        15-17 Catapult\reload 1 x0.5; 18-20 Ship\wreck; 21-23 Ship\stand; 24 Ship\cannon; 25-27 Trap\die;
+        28-29 Trap\attack; 30 Priest\attack x0.5; 32-35 Knight\hit-sword; 36-39 Knight\hit-arrow; 40-42 Knight\hit-club;
+        43-46 Knight\die-sword; 47 Knight\fall; 48-50 DemolishMan\explode; 51 Quib\attack; 52 Warhound\attack;
+        53-54 Giant\hit-arrow; 55-56 Giant\Die; 57 Demon\attack x0.8; 58 Demon\hit-arrow 4; 59 Demon\Die 4;
+        60-61 Undead\hit-sword x0.9; 62-63 Undead\die x0.9; 64-65 Human\hit-sword; 66-68 Human\hit-arrow;
+        69-70 Human\hit-siege; 71-72 Human\hit-club; 73 Human\hit-fireball x0.5; 74-85 Human\die-sword;
+        86-97 Human\die-arrow; 98-99 Human\die-siege; 100-107 Human\die-club; 108-111 Human\die-fireball x0.7;
+        112-117 Human\die-trap; 118-120 Machine\hit-sword x0.8; 121-123 Machine\hit-arrow x0.8;
+        124-126 Machine\hit-siege x0.5; 127-128 Machine\hit-club x0.8; 129 Machine\hit-fireball; 130-132 Machine\break;
+        133-134 Arrow\hit-ground x0.8; 135-136 Arrow\hit-water x0.8; 137-139 CatapultStone\hit-ground x0.5;
+        140-142 CatapultStone\hit-water x0.5; 143 Fireball\hit-ground x0.5; 144-145 Fireball\hit-water x0.8;
+        146-147 Tree\fall; 148 Tree\hit-siege; 149 Tree\die-siege x0.6; 150-158 Horse\stand; 159-161 Horse\die;
+        162 Horse\fall; 163 Building\place 1; 164 Building\noplace 1; 165-168 Building\hit-sword;
+        169-172 Building\hit-arrow; 173-176 Building\hit-siege 1 x0.5; 177-178 Building\hit-club x0.5;
+        179 Building\hit-fireball x0.5; 180-183 Building\die 1 x0.8; 184 Building\rockfall x0.8;
+        185 SelectBuilding\unfinished 1; 186 SelectBuilding\castle 1; 187 SelectBuilding\barracks 1;
+        188 SelectBuilding\alchemy 1; 189 SelectBuilding\blacksmith 1; 190 SelectBuilding\house 1;
+        191 SelectBuilding\tower 1; 192 SelectBuilding\storage 1; 193 SelectBuilding\monastery 1;
+        194 SelectBuilding\keep 1; 195 SelectBuilding\docks 1 x0.8; 196 SelectBuilding\darkaltar 1 x0.8;
+        197-203 Nature\birds; 204-206 Nature\water =water-1,water-2,water-5; 207-208 Nature\water =water-3,water-4;
+        209-211 Nature\sea x0.5; 212-213 Nature\sea x0.5 =sea-4,sea-5; 214-216 Nature\wind; 217 Nature\fire 1 x0.8;
+        218 Nature\rain 1; 219-221 Nature\storm 1; 222-225 Nature\village; 226-233 Nature\swamp x0.5;
+        234-238 Nature\cave; 239-240 Nature\swamp =swamp-8,village-4;
+        241-243 Nature\village =village-2,village-3,village-1; 244-247 Nature\water =water-1,water-2,water-5,sea-2;
+        248-249 Nature\swamp =swamp-7,swamp-1; 250 Magic\firerain; 253 DecorBuilding\gate-open 1 x0.5;
+        254 DecorBuilding\chest-open 1; 255 Interface\click 1; 256 Interface\attack 1)";
+    const std::vector<SSampleRow>& table = GetSampleTable();
+    const std::regex entry(R"((\d+)(-\d+)? (\w+)\\([\w-]+)( \d)?( x[\d.]+)?( =[\w,-]+)?)");
+    std::vector<std::string> names;  // every file once, in table order
+    size_t i = 0;
+    for (std::sregex_iterator m(rows.begin(), rows.end(), entry), end; m != end && i < table.size(); ++m, ++i)
+    {
+        const std::smatch& f = *m;
+        const int first = std::stoi(f[1]), count = f[2].matched ? -std::stoi(f[2]) - first + 1 : 1;
+        std::istringstream stems(f[7].matched ? f[7].str().substr(2) : "");
+        std::string files, stem;
+        for (int k = 1; k <= count; ++k)
+        {
+            if (!std::getline(stems, stem, ','))
+                stem = f[4].str() + "-" + std::to_string(k);
+            const std::string file = "Sounds\\" + f[3].str() + "\\" + stem + ".snd";
+            files += (k > 1 ? ";" : "") + file;
+            if (std::find(names.begin(), names.end(), file) == names.end())
+                names.push_back(file);
+        }
+        const SSampleRow& row = table[i];
+        EXPECT_EQ(std::tuple(first, count, f[5].matched ? std::stoi(f[5]) : 2,
+                             f[6].matched ? std::stof(f[6].str().substr(2)) : 1.0f, f[3].str(), f[4].str(), files),
+                  std::tuple(row.firstSlot, row.count, row.voices, row.volumeFactor, std::string(row.folder),
+                             std::string(row.name), std::string(GetSampleFileList(row).GetBuffer()))) << f[0];
+    }
+    EXPECT_TRUE(98u == i && table.size() == i);
+    std::vector<std::string> listed;
+    for (const CString& name : GetSampleFileNames())
+        listed.push_back(name.GetBuffer());
+    EXPECT_EQ(names, listed);
+}
 
 TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate)
 {
@@ -244,8 +286,7 @@ TEST_F(SoundPlayback, ABusyVoiceDropsTheRequestButKeepsItsVolumeAsTheFloorAcross
         Play(100);
         SysClock::AdvanceTestClock(0x50);  // past the wrap, inside the 100 ms
         Play(60);                          // dropped: the one voice still plays
-        EXPECT_EQ(m_Bank.GetSlot(0)->requestVolume, 60) << start;
-        EXPECT_EQ(m_Bank.GetSlot(0)->startTicks[0], start);
+        EXPECT_EQ(std::pair(m_Bank.GetSlot(0)->requestVolume, m_Bank.GetSlot(0)->startTicks[0]), std::pair(60, start));
         SysClock::AdvanceTestClock(0x15);
         Play(10);  // finished: started again at the floor
         EXPECT_EQ(m_Bank.GetSlot(0)->startTicks[0], SysClock::TickCount()) << start;
@@ -254,22 +295,17 @@ TEST_F(SoundPlayback, ABusyVoiceDropsTheRequestButKeepsItsVolumeAsTheFloorAcross
     Samples ramp(4000);
     std::iota(ramp.begin(), ramp.end(), int16_t(1));
     Load(ramp, 1);
-    Play(100, 0.0f, 1);
-    Render(1000);
-    m_Bank.StopBank(0, 1);
-    SysClock::AdvanceTestClock(1000);
-    Play(100);
+    Play(100, 0.0f, 1), Render(1000), m_Bank.StopBank(0, 1);
+    SysClock::AdvanceTestClock(1000), Play(100);
     EXPECT_EQ(Render(1)[0], 1);
-    m_Bank.SetBankVolume(0, 1, 100);
-    Play(100);
+    m_Bank.SetBankVolume(0, 1, 100), Play(100);
     EXPECT_EQ(Render(1)[0], 1);
     // The volume factor truncates every sample toward zero.
     const struct { float factor; int16_t in, out; } cases[] = {
         {0.5f, -3, -1}, {0.5f, 3, 1}, {0.9f, 32767, 29490}, {0.9f, -32768, -29491}, {1.0f, -32768, -32768}};
     for (const auto& c : cases)
     {
-        Load({c.in, c.in}, 1, c.factor);
-        Play(100);
+        Load({c.in, c.in}, 1, c.factor), Play(100);
         EXPECT_EQ(Render(1)[0], c.out) << c.factor << " x " << c.in;
     }
 }
@@ -306,11 +342,8 @@ TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShifted
     // entry follows itself.
     const Samples first = Track(33075, 1000), second = Track(20000, -20000), tiny = Track(100, -3000),
                   ragged = Track(2000, 12000);
-    WriteSamples("Music/first.raw", first);
-    WriteSamples("second.raw", second);
-    WriteSamples("empty.raw", {});
-    WriteSamples("tiny.raw", tiny);
-    WriteSamples("ragged.raw", ragged, 3);
+    WriteSamples("Music/first.raw", first), WriteSamples("second.raw", second), WriteSamples("empty.raw", {});
+    WriteSamples("tiny.raw", tiny), WriteSamples("ragged.raw", ragged, 3);
     for (const char* name : {"Music\\first.raw", "second.raw", "empty.raw", "tiny.raw", "ragged.raw"})
         m_Music.AddToPlaylist(name);
     m_Music.Play(0, 0);
@@ -350,13 +383,9 @@ TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextSta
     // Stopped, or replaced while it plays, the next stream starts at its first sample; a missing file ends at once.
     const Samples second = Track(3000, -9000);
     WriteSamples("second.raw", second);
-    m_Stream.Play("Speech\\line.raw");
-    Listen(HalfFrames + 3000, true);
-    m_Stream.Stop();
+    m_Stream.Play("Speech\\line.raw"), Listen(HalfFrames + 3000, true), m_Stream.Stop();
     EXPECT_EQ(Render(50), Samples(100, 0));
-    m_Stream.Play("Speech\\line.raw");
-    Listen(7000, true);
-    m_Stream.Play("second.raw");
+    m_Stream.Play("Speech\\line.raw"), Listen(7000, true), m_Stream.Play("second.raw");
     const Samples heard = Listen(20000, true);
     EXPECT_TRUE(std::equal(second.begin(), second.end(), heard.begin()));
     CTestLog log;
@@ -372,15 +401,12 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAndAFireLoopsFromOneRequest)
     Stand(nullptr, 20, 20, 30, 24, 3);
     Stand(nullptr, 40, 40, 45, 44, 8);
     TestBuilding docks(13, 0, 0), statue(18, 0, 1), rock(10, 3, 0), tree(10, 2, 0), house(1, 0, 0);
-    tree.fireAmount = 5;
-    house.fireAmount = 1;
+    tree.fireAmount = 5, house.fireAmount = 1;
     for (const auto& [object, x0, y0, x1, y1] : {std::tuple{&docks, 30, 30, 32, 32}, {&statue, 33, 30, 35, 32},
                                                  {&rock, 36, 30, 38, 32}, {&tree, 30, 34, 32, 36},
                                                  {&house, 34, 34, 37, 37}})
         Stand(object, x0, y0, x1, y1);
-    Weather(WEATHER_RAIN, 30);
-    g_EnvironmentFX.Update();
-    g_EnvironmentFX.Update();
+    Weather(WEATHER_RAIN, 30), g_EnvironmentFX.Update(), g_EnvironmentFX.Update();
     const CEnvironmentFX& fx = g_EnvironmentFX;
     ASSERT_EQ(fx.sampleCount, fx.viewList.count);
     EXPECT_EQ((std::vector{fx.trees.count, fx.shallowWater.count, fx.sea.count, fx.buildings.count, fx.fires.count}),
@@ -393,8 +419,7 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAndAFireLoopsFromOneRequest)
     EXPECT_EQ(loops, (std::vector<Call>{{"loop", 218, 1, 30}, {"volume", 218, 1, 30}, {"loop", 217, 1, fire},
                                         {"volume", 217, 1, fire}}));
     // A new map stops the fire loop with the rain: forgotten, it would sound on over the next map.
-    bank.calls.clear();
-    g_EnvironmentFX.InitEnvironment(true);
+    bank.calls.clear(), g_EnvironmentFX.InitEnvironment(true);
     EXPECT_EQ(bank.calls, (std::vector<Call>{{"stop", 218, 1, 0}, {"stop", 217, 1, 0}}));
 }
 
@@ -413,8 +438,7 @@ TEST_F(EnvironmentFX, EachThemeAndWeatherSetsItsFog)
     {
         SCOPED_TRACE(::testing::Message() << c.theme << "/" << int(c.value));
         g_GameMap.theme = c.theme;
-        Weather(c.weather, c.value);
-        g_EnvironmentFX.Update();
+        Weather(c.weather, c.value), g_EnvironmentFX.Update();
         ASSERT_EQ(RenderState(Sys3DRenderState::FogEnable), c.enabled);
         if (c.enabled == 0)
             continue;

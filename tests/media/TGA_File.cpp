@@ -30,11 +30,7 @@ TgaLayout Paletted(uint8_t descriptor = 0x20)
 }
 
 template <typename Change>
-TgaLayout With(Change change, TgaLayout t = TrueColour24())
-{
-    change(t);
-    return t;
-}
+TgaLayout With(Change change, TgaLayout t = TrueColour24()) { return change(t), t; }
 
 bool LoadBytes(CTGA& image, const std::vector<uint8_t>& bytes)
 {
@@ -68,17 +64,14 @@ PixelSet Rect(int x0, int y0, int x1, int y1)
 TEST(Bitmap32, ShapesLandOnThePixelsNamedAndAreClipped)
 {
     CBitmap32 block;
-    block.Create(10, 10);
-    block.FillRect(0, 0, 9, 9, Ink);
+    block.Create(10, 10), block.FillRect(0, 0, 9, 9, Ink);
     const struct { const char* name; int side; std::function<void(CBitmap32&)> draw; PixelSet expected; } cases[] = {
         // Slope 0.5 from the smaller end: y runs 0.5, 1.0, 1.5, 2.0, 2.5, truncated.
         {"shallow line", 8, [](auto& b) { b.DrawLine(4, 2, 0, 0, Ink); }, {{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}},
         // Steep: x runs 1.5, 1.83, 2.17, 2.5.
         {"steep line", 8, [](auto& b) { b.DrawLine(1, 0, 2, 3, Ink); }, {{1, 0}, {1, 1}, {2, 2}, {2, 3}}},
-        {"lines partly outside", 4, [](auto& b) {
-             b.DrawLine(-2, 1, 2, 1, Ink);
-             b.DrawLine(1, -50, 1, -10, Ink);
-         }, {{0, 1}, {1, 1}, {2, 1}}},
+        {"lines partly outside", 4, [](auto& b) { b.DrawLine(-2, 1, 2, 1, Ink), b.DrawLine(1, -50, 1, -10, Ink); },
+         {{0, 1}, {1, 1}, {2, 1}}},
         {"thick line", 8, [](auto& b) { b.DrawThickLine(0, 2, 4, 2, 3, Ink); }, Rect(0, 1, 5, 3)},
         {"rectangle inclusive and clipped", 4, [](auto& b) { b.FillRect(-3, -3, 1, 1, Ink); }, Rect(0, 0, 1, 1)},
         {"everything outside", 4, [](auto& b) {
@@ -92,8 +85,7 @@ TEST(Bitmap32, ShapesLandOnThePixelsNamedAndAreClipped)
     for (const auto& c : cases)
     {
         CBitmap32 bitmap;
-        bitmap.Create(c.side, c.side);
-        c.draw(bitmap);
+        bitmap.Create(c.side, c.side), c.draw(bitmap);
         EXPECT_TRUE(InkedPixels(bitmap) == c.expected && bitmap.GetPixel(c.side + 1, 0) == 0u) << c.name;
     }
 }
@@ -153,11 +145,7 @@ TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
 TEST(TGARead, UnsupportedAndDamagedFilesAreRefusedWithTheirReason)
 {
     const auto type = [](uint8_t imageType, uint8_t depth) {
-        return With([=](auto& t) {
-            t.imageType = imageType;
-            t.depth = depth;
-            t.pixels.resize(64, 0);
-        });
+        return With([=](auto& t) { t.imageType = imageType, t.depth = depth, t.pixels.resize(64, 0); });
     };
     // `cut`: bytes taken off the end; no reason: unsupported.
     const struct Case { const char* name; TgaLayout layout; size_t cut; const char* reason; } cases[] = {
@@ -217,8 +205,7 @@ TEST(TGAWrite, BytesAreLaidOutExactlyAndAFailedSaveIsLogged)
     CTestLog log;
     CTGA image;
     image.Create(2, 1);
-    image.pixels[0] = 0x11223344;
-    image.pixels[1] = 0xAABBCCDD;
+    image.pixels[0] = 0x11223344, image.pixels[1] = 0xAABBCCDD;
     // Replaces an old, longer file and leaves no temporary behind.
     const std::string path = folder.Write("shot.tga", std::vector<uint8_t>(1000, 0x55));
     ASSERT_TRUE(image.Save(path.c_str()));

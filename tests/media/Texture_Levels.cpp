@@ -76,12 +76,8 @@ struct Settings
 
 void Apply(CTexture& texture, const Settings& s)
 {
-    texture.format = s.format;
-    texture.alpha = s.alpha;
-    texture.colourKey = s.key;
-    texture.playerColour = s.playerColour;
-    texture.singleLevel = uint8_t(s.singleLevel);
-    texture.reduce = s.reduce;
+    texture.format = s.format, texture.alpha = s.alpha, texture.colourKey = s.key;
+    texture.playerColour = s.playerColour, texture.singleLevel = uint8_t(s.singleLevel), texture.reduce = s.reduce;
 }
 
 void Fill(CTexture& texture, const Settings& s, int w, int h, Texels pixels)
@@ -414,8 +410,7 @@ TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
     }
 
     // Own size on a 512 x 384 screen: virtual (16, 16) is pixel (8, 8), the 16-wide quad 7.5 pixels, point sampled.
-    g_Config.screenWidth = 512;
-    g_Config.screenHeight = 384;
+    g_Config.screenWidth = 512, g_Config.screenHeight = 384;
     Clear(Background);
     CTexture texture;
     ASSERT_NO_FATAL_FAILURE(Fill(texture, {R5}, 16, 16, Texels(16 * 16, 0xFFFFFF)));
@@ -455,13 +450,10 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
 {
     CTexture texture;
     Apply(texture, {A4, 200, 0xFF0000, 0x102030, 1, 2});
-    texture.grey = 1;
-    texture.tint = 0xABCDEF;
+    texture.grey = 1, texture.tint = 0xABCDEF;
     ASSERT_TRUE(texture.Create(2, 1) && texture.Lock());
-    texture.PutPixel(0, 0, 0x1234);
-    texture.PutPixel(1, 0, 0xBEEF);
-    texture.PutPixel(2, 0, 0x5555);  // outside: ignored
-    texture.PutPixel(0, -1, 0x5555);
+    texture.PutPixel(0, 0, 0x1234), texture.PutPixel(1, 0, 0xBEEF);
+    texture.PutPixel(2, 0, 0x5555), texture.PutPixel(0, -1, 0x5555);  // outside: ignored
     texture.Unlock();
     CMemorySaveStream stream;
     texture.SaveGame(stream);
@@ -470,8 +462,7 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
                                   LE32(0x102030) + '\1' + LE32(0xABCDEF) + '\0' + LE32(2) + "\x34\x12\xEF\xBE");
     // 32-bit texels, loaded back and saved again.
     CTexture original;
-    original.format = A8;
-    original.colourKey = 0x00FF00;
+    original.format = A8, original.colourKey = 0x00FF00;
     std::vector<uint32_t> pixels = {0x112233, 0x00FF00, 0x445566, 0x778899, 0xAABBCC, 0xDDEEFF};
     ASSERT_TRUE(original.Create(3, 2));
     original.SetImageFromMem(3, 2, pixels.data());
@@ -506,8 +497,7 @@ using VXBufferDraw = MediaDevice;
 
 TEST_F(VXBufferDraw, VerticesAreScaledFromTheVirtualScreenOrTheWorldAndDroppedPastTheCapacity)
 {
-    g_Config.screenWidth = 800;
-    g_Config.screenHeight = 600;
+    g_Config.screenWidth = 800, g_Config.screenHeight = 600;
     CVXBuffer batch;
     batch.Init(4);
     batch.Begin2d(CVXBuffer::TriangleList);
@@ -539,8 +529,7 @@ TEST_F(VXBufferDraw, VerticesAreScaledFromTheVirtualScreenOrTheWorldAndDroppedPa
     EXPECT_TRUE(batch.count2d == 4 && batch.vertices2d[3].x == 3.0f &&
                 log.Count("#DEBUG: Vertex buffer full, vertices dropped") == 1);
     CVXBuffer empty;
-    empty.Add3dVertex(1, 2, 3, 0, 0, 0);
-    empty.AddScaledVertex(1, 2, 3, 0, 0, 0, 0, 0);
+    empty.Add3dVertex(1, 2, 3, 0, 0, 0), empty.AddScaledVertex(1, 2, 3, 0, 0, 0, 0, 0);
     EXPECT_EQ(empty.count3d, 0);
 }
 
@@ -567,9 +556,7 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     EXPECT_EQ(g_VXBuffer.primitivesDrawn, 2);
     ReadBack();
     EXPECT_TRUE(Pixel(1, 1) == 0x00FF00u && Pixel(62, 62) == 0x00FF00u);
-    g_VXBuffer.Show3dFan();
-    g_VXBuffer.Show3dDualFan();
-    g_VXBuffer.Show3dLineStrip();
+    g_VXBuffer.Show3dFan(), g_VXBuffer.Show3dDualFan(), g_VXBuffer.Show3dLineStrip();
     EXPECT_EQ(g_VXBuffer.primitivesDrawn, 12);
 
     // Fewer vertices than one primitive draw nothing.
@@ -582,10 +569,8 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
     for (const float x : {4.0f, 8.0f})
         g_VXBuffer.Add3dVertex(x, 0, 0, Red, 0, 0);
-    g_VXBuffer.Show3d();
-    g_VXBuffer.Show3dDualFan();
-    g_VXBuffer.Begin3d(CVXBuffer::LineStrip);
-    g_VXBuffer.Show3dLines();
+    g_VXBuffer.Show3d(), g_VXBuffer.Show3dDualFan();
+    g_VXBuffer.Begin3d(CVXBuffer::LineStrip), g_VXBuffer.Show3dLines();
     EXPECT_EQ(g_VXBuffer.primitivesDrawn, 0);
     ReadBack();
     EXPECT_EQ(Pixel(4, 4), Background);
