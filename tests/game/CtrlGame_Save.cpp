@@ -516,6 +516,8 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
          },
          "a unit is carried by two ships"},
         {[](auto& o) { o.archer->health = 0.0f, o.archer->animType = ANIM_DIE; }, "a tower archer is dying"},
+        {[](auto& o) { o.king->health = 0.0f, o.king->animType = ANIM_DIE; },
+         "a keep shelters no living king who names it"},
         {[this](auto& o) { World().Player(0).technologies[5].researchingBuilding = o.smithy; },
          "a research names a building that does not research it"},
         {[this](auto& o) {
