@@ -76,6 +76,9 @@ TEST_F(Capture, AWalkerTakesAChainOfTouchingUnitsAndABuilding)
     }
     ASSERT_EQ(walker->x, 14);
     EXPECT_TRUE(first->player == 0 && second->player == 0 && third->player == 0);
+    // Each takes its new owner's next id: the old owners' ids 0, 0 and 1 are the walker's and each other's.
+    EXPECT_EQ((std::vector<int32_t>{walker->uniqueId, first->uniqueId, second->uniqueId, third->uniqueId}),
+              (std::vector<int32_t>{0, 1, 2, 3}));
     EXPECT_TRUE(computers->player == Computer && dying->player == Defeated && apart->player == Defeated);
     EXPECT_TRUE(house->owner == 0 && world.Player(0).HasBuilding(house));
     EXPECT_EQ(world.Player(0).finishedBuildings[CastHouse], 1);
