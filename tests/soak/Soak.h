@@ -54,8 +54,11 @@ private:
 
     int32_t Roll(int32_t n) { return n > 0 ? int32_t(m_Random() % uint32_t(n)) : 0; }
     bool Chance(int32_t inN) { return Roll(inN) == 0; }
-    CUnit* PickUnit(const std::function<bool(const CUnit&)>& fits);
-    CBuilding* PickBuilding(const std::function<bool(const CBuilding&)>& fits);
+    // A random one of those that fit, or, given a unit half the time, the one nearest to it.
+    template <typename Object>
+    Object* PickOf(const std::vector<Object*>& found, const CUnit* near);
+    CUnit* PickUnit(const std::function<bool(const CUnit&)>& fits, const CUnit* near = nullptr);
+    CBuilding* PickBuilding(const std::function<bool(const CBuilding&)>& fits, const CUnit* near = nullptr);
 
     void MakeMap();
     void MakePlayer(int32_t p);
