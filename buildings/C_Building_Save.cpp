@@ -14,7 +14,6 @@
 
 #include "buildings/C_Building.h"
 #include "core/C_LogFile.h"
-#include "effects/C_Particles.h"
 #include "media/C_SaveReader.h"
 #include "media/C_SaveWriter.h"
 #include "units/C_Unit.h"
@@ -190,7 +189,10 @@ const char* CheckFires(const SBuildingRecord& r)
                                         [](float v) { return CSaveReader::IsFinite(v); });
         if (!finite)
             return "a fire record is not finite";
-        if (!CSaveReader::InRange(fire.particle, CBuilding::NoParticle, CParticles::kDevicePoolSize - 1))
+        // A handle, not a place in the pool: the particles number their
+        // fires on for the whole session.  Whether it names a fire of the
+        // saved particles is known once the whole game is read.
+        if (fire.particle < CBuilding::NoParticle)
             return "a fire's particle is out of range";
     }
     return nullptr;

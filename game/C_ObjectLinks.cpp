@@ -21,8 +21,9 @@
 namespace
 {
 // A torch's flame and a fountain's water are particles of the saved pool of
-// their own kind (the brazier burns a building fire): any other handle would
-// put out another object's particle when the torch goes.
+// their own kind (the brazier burns a building fire), and so is each fire a
+// building burns: any other handle would put out another object's particle
+// when the torch goes or the fire dies down.
 const char* CheckLastingParticles(const std::unordered_set<const CBuilding*>& standing)
 {
     constexpr int32_t BrazierKind = 33;
@@ -32,6 +33,12 @@ const char* CheckLastingParticles(const std::unordered_set<const CBuilding*>& st
     };
     for (const CBuilding* building : standing)
     {
+        for (int32_t i = 0; i < building->fireCount && building->firePositions != nullptr; ++i)
+        {
+            const int32_t fire = building->firePositions[i].particle;
+            if (fire != CBuilding::NoParticle && !g_Particles.IsBuildingFire(fire))
+                return "a building's fire is no fire of the particles";
+        }
         if (const auto* torch = dynamic_cast<const CDecorationTorch*>(building))
         {
             const int32_t flame = torch->flameEmitter;

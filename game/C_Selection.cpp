@@ -1,5 +1,7 @@
 #include "game/C_Selection.h"
 
+#include "units/C_Unit.h"
+
 CSelection::CSelection()
     : units{}, unitCount(0), building(nullptr), unitUnderCursor(nullptr), shiftDown(0), cursorMode(0)
 {
@@ -25,7 +27,9 @@ int32_t CSelection::IndexOf(const CUnit* unit) const
 
 void CSelection::AddUnit(CUnit* unit, int32_t)
 {
-    if (!unit)
+    // A dying unit still stands on its blocks, where a rectangle finds it;
+    // it left the selection as it fell and never comes back into it.
+    if (!unit || unit->IsDying())
         return;
     if (IndexOf(unit) >= 0)
     {

@@ -21,8 +21,9 @@ public:
     CSelection& operator=(const CSelection&) = delete;
 
     void Clear();
-    // A unit already selected is taken out again; a full selection takes no
-    // more.  The flag is the caller's and changes nothing here.
+    // A unit already selected is taken out again; a full selection or a
+    // dying unit takes no more.  The flag is the caller's and changes nothing
+    // here.
     void AddUnit(CUnit* unit, int32_t flag);
     void RemoveUnit(CUnit* unit);
     // A unit leaving the world: out of the selection, and no click acts on

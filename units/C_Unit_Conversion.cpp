@@ -99,6 +99,12 @@ bool CUnit::BoardTransport(CUnit* transport)
 {
     if (transport == nullptr || transport == this || !transport->AcceptGarrison(this))
         return false;
+    // Its own animation would go on acting where it stood (a stroke, a swing,
+    // a cast): aboard it stands, and the other machines learn that while
+    // their copies are still on the map.
+    animType = ANIM_STAND;
+    animFrame = 0.0f;
+    SetModelByAnimation();
     g_Selection.RemoveUnit(this);
     if (IsNetworkGame())
         g_MultiplayerGame.SendUnitHidden(this);

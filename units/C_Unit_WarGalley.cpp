@@ -167,11 +167,12 @@ bool CUnitWarGalley::LoadGameExtra(CSaveStream& stream, const CObjectReferences&
     in.Flag(loadedSecond);
     if (!in.Finish())
         return false;
-    if (!CSaveReader::InRange(loadedCycle, 0, CycleTicks - 1))
+    if (loadedCycle < 0)
         return in.Refuse("the attack cycle's ticks are out of range");
     if (loadedWaves < 0)
         return in.Refuse("the wave count is negative");
-    cycleTicks = loadedCycle;
+    // Files of earlier builds may hold a count that ran past its cycle.
+    cycleTicks = loadedCycle % CycleTicks;
     // A count beyond the longest wait, run up off the map, acts as that wait.
     waveTicks = std::min(loadedWaves, CShipWake::StandWaveTicks);
     firstShotFired = loadedFirst;

@@ -38,9 +38,10 @@ public:
     void onEnemySighted(CUnit* enemy) override;
     void onIdle() override;
     // Cycle ticks and wave ticks (4 bytes each), then the two shot flags
-    // (1 byte each).  Loading refuses cycle ticks outside 0 .. 119, negative
-    // wave ticks and flags other than 0 or 1, leaving the ship as it was; a
-    // wave count beyond the longest wait comes back as that wait.
+    // (1 byte each).  Loading refuses negative cycle or wave ticks and flags
+    // other than 0 or 1, leaving the ship as it was; cycle ticks of 120 or
+    // more carry over into the cycle they reach (modulo 120), and a wave
+    // count beyond the longest wait comes back as that wait.
     void SaveGameExtra(CSaveStream& stream, const CObjectReferences& references) const override;
     bool LoadGameExtra(CSaveStream& stream, const CObjectReferences& references) override;
 
@@ -53,6 +54,9 @@ private:
     // One tick of each animation; false to stop stepping this call.
     bool StepBroadside();
     void StepCoolDown();
+    // At 120 counted ticks: ready, both guns loaded, the count carried over
+    // into the next cycle.  False before.
+    bool EndCycleAtItsLastTick();
     // One shot from the first (0) or second (1) gun.
     void Fire(int32_t gun);
     // Turns the broadside toward the target and gives the impact point.

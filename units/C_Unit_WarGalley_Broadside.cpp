@@ -94,19 +94,27 @@ bool CUnitWarGalley::StepBroadside()
     {
         if (!CUnitCatapult::MayShoot(*this))
         {
+            // No shot leaves, but the cycle ends at its last tick all the
+            // same: a target too near to fire at would count it on for ever.
+            EndCycleAtItsLastTick();
             ResumeAction();
             return false;
         }
         Fire(gun);
     }
-    if (cycleTicks >= CycleTicks)
-    {
-        ready = 1;
-        firstShotFired = 0;
-        secondShotFired = 0;
-        cycleTicks -= CycleTicks;
+    if (EndCycleAtItsLastTick())
         ResumeAction();
-    }
+    return true;
+}
+
+bool CUnitWarGalley::EndCycleAtItsLastTick()
+{
+    if (cycleTicks < CycleTicks)
+        return false;
+    ready = 1;
+    firstShotFired = 0;
+    secondShotFired = 0;
+    cycleTicks -= CycleTicks;
     return true;
 }
 

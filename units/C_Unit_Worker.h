@@ -60,7 +60,8 @@ public:
     void HarvestOne(CBuilding* resource);
     // Adds the amount to the load; true when the worker changed its task.
     bool AddCarriedGoods(CBuilding* resource, int32_t amount);
-    // Leaves the gold mine first when inside, then looks for storage.
+    // Leaves the gold mine first when inside, then looks for storage; a
+    // worker off the map in no mine (aboard a ship) stays as it is.
     void GoToStorage();
     // The worker reappears at (tx, ty) and looks for storage (also the
     // receiver of the host's answer to a leave request).
@@ -113,7 +114,8 @@ private:
     void FleeFrom(CUnit* from, int32_t fromX, int32_t fromY);
 
     // ---- Harvest (C_Unit_Worker_Harvest.cpp) ----
-    // Steps out of the mine: true when the worker stands on the map again.
+    // Steps out of the mine: true when the worker stands on the map again;
+    // false, with nothing changed, for a worker off the map in no mine.
     bool LeaveMine();
     void EnterMine();
     void AnimateHarvest();

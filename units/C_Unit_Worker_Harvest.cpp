@@ -132,6 +132,10 @@ bool CUnitWorker::LeaveMine()
 {
     if (onMap)
         return true;
+    // Only a worker inside a gold mine comes out of one; one off the map for
+    // another reason (aboard a ship) stays where it is.
+    if (animType != ANIM_MINE_GOLD)
+        return false;
     if (IsNetworkGame() && player != HostPlayerIndex)
     {
         if (!leaveRequested)

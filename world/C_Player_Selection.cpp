@@ -16,14 +16,17 @@ bool IsIdle(const CUnit& unit)
     return unit.currentCommand == CommandNone || unit.currentCommand == CommandPatrol;
 }
 
-bool IsIdleWorker(const CUnit& unit)
-{
-    return unit.GetCastID() == WorkerType && IsIdle(unit);
-}
-
+// Only a unit that stands on the map and is not dying may be selected: one
+// aboard a ship or waiting in a building is no one to command, and the
+// selection would outlive a dying one.
 bool IsIdleOnMap(const CUnit& unit)
 {
-    return unit.onMap && IsIdle(unit);
+    return unit.onMap && !unit.IsDying() && IsIdle(unit);
+}
+
+bool IsIdleWorker(const CUnit& unit)
+{
+    return unit.GetCastID() == WorkerType && IsIdleOnMap(unit);
 }
 } // namespace
 

@@ -183,7 +183,7 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
         {with(FireCapacityAt(q), 11), "the fire capacity differs from the building type's"},
         {with(FireCapacityAt(q), 9), "the fire capacity differs from the building type's"},
         {with(FireCountAt(q), 11), "the fire count is out of range"},
-        {with(FiresAt(q) + 20, 65536), "a fire's particle is out of range"},
+        {with(FiresAt(q) + 20, -2), "a fire's particle is out of range"},
         {with(OwnerAt, 8), "the owner is out of range"},
         {with(OwnerAt, -2), "the owner is out of range"},
         {with(0, 252), "the footprint lies outside the map"},

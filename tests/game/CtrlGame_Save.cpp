@@ -489,17 +489,14 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
     CBuilding* workshop = own.CreateBuilding(CastBlacksmith, WorkshopX, WorkshopY);
     ASSERT_NE(workshop, nullptr);
     workshop->productionUnit = World().Spawn(0, UNIT_WARRIOR, -1, -1);
-    ASSERT_NE(workshop->productionUnit, nullptr);
     auto* ship = dynamic_cast<CUnitTransportShip*>(World().Spawn(ShipPlayer, UNIT_TRANSPORTSHIP, 40, 40));
     CUnit* passenger = World().Spawn(ShipPlayer, UNIT_WARRIOR, 36, 44);
-    ASSERT_TRUE(ship != nullptr && passenger != nullptr);
+    ASSERT_TRUE(workshop->productionUnit != nullptr && ship != nullptr && passenger != nullptr);
     passenger->ShowUnit(false);
-    ASSERT_TRUE(ship->AcceptGarrison(passenger));
     CBuilding* keep = own.CreateBuilding(CastKeep, KeepX, KeepY);
-    ASSERT_NE(keep, nullptr);
-    keep->Construct(0.0f, true);
     CUnit* king = World().Spawn(0, UNIT_KING, KeepX - 2, KeepY);
-    ASSERT_NE(king, nullptr);
+    ASSERT_TRUE(ship->AcceptGarrison(passenger) && keep != nullptr && king != nullptr);
+    keep->Construct(0.0f, true);
     king->onCommand(nullptr, nullptr, nullptr, king->x, king->y, CMD_ENTER_KEEP);
     for (int32_t frame = 0; frame < 20 && keep->garrisonedUnit == nullptr; ++frame)
         Play(1);
@@ -508,8 +505,8 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
     CBuilding* house = World().Player(DyingPlayer).CreateBuilding(CastHouse, 40, 4);
     ASSERT_TRUE(dying != nullptr && house != nullptr);
     dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
-    ASSERT_TRUE(dying->IsDying());
     house->Destroy(false);
+    ASSERT_TRUE(dying->IsDying());
     const std::vector<uint8_t> sound = CSaveGameRun::SaveDrawn();
 
     const struct { std::function<void(SObjects&)> breakLink; const char* fault; } cases[] = {
@@ -526,6 +523,8 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
         {[](SObjects& o) { o.dying->attacker = o.corpse; }, "a unit's attacker is no living unit"},
         {[](SObjects& o) { o.corpse->targetUnit = o.living; }, "a corpse keeps a link to another object"},
         {[](SObjects& o) { g_Selection.units[0] = o.dying; }, "a selected unit is no living unit"},
+        {[](SObjects& o) { o.smithy->firePositions[0].particle = 70000; },
+         "a building's fire is no fire of the particles"},
         {[](SObjects& o) { g_GameMap.Block(1, 1).unit = o.living; },
          "a map block names a unit that does not stand there"},
         {[](SObjects& o) { g_GameMap.Block(1, 1).building = o.smithy; },
@@ -571,6 +570,73 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
                     m_Log.Contains("Save game refused; the running game goes on"));
         EXPECT_TRUE(CSaveGameRun::SaveDrawn() == running);
     }
+}
+
+// What play reaches, a save takes back.  Particle handles run on for the whole session, past the pool's size: a
+// barracks burnt and repaired until its fires burn under such handles keeps them through a save.  A load gives the
+// listed units fresh ids in list order and the tower archers the next ones in the order their player listed them,
+// so that no two share one and each archer is still found under its id.
+using CtrlGameSaveRanges = SaveGameWorld;
+
+TEST_F(CtrlGameSaveRanges, FiresPastThePoolSizeAndTheTowerArchersIdsComeBackFromALoad)
+{
+    CPlayer& own = World().Player(0);
+    CBuilding* barracks = own.CreateBuilding(CastBarracks, 20, 20);
+    ASSERT_TRUE(barracks != nullptr && !barracks->Construct(0.0f, true));
+    const int32_t& handle = barracks->firePositions[0].particle;
+    for (int32_t cycle = 0; handle < CParticles::kDevicePoolSize && cycle < 100000; ++cycle)
+    {
+        barracks->Repair(1.0e6f);
+        for (int32_t blow = 0; blow < 1000 && handle == CBuilding::NoParticle; ++blow)
+            barracks->OnAttacked(nullptr, 20, DAMAGE_STONE, false);
+    }
+    const int32_t burning = handle;
+    ASSERT_TRUE(barracks->IsAlive() && burning >= CParticles::kDevicePoolSize);
+    auto* later = dynamic_cast<CBuildingTower*>(own.CreateBuilding(CastTower, TowerX, TowerY));
+    auto* earlier = dynamic_cast<CBuildingTower*>(own.CreateBuilding(CastTower, 4, 30));   // first in map order
+    ASSERT_TRUE(World().Spawn(0, UNIT_WARRIOR, 4, 4) && later && earlier && !later->Construct(0.0f, true));
+    later->SetArcherCount(2);
+    ASSERT_TRUE(!earlier->Construct(0.0f, true) && World().Spawn(0, UNIT_WARRIOR, 4, 8));
+    const std::vector<uint8_t> file = CSaveGameRun::SaveDrawn();
+
+    ASSERT_TRUE(CSaveGameRun::Load(file));
+    EXPECT_TRUE(g_GameMap.Block(20, 20).building->firePositions[0].particle == burning &&
+                g_Particles.IsBuildingFire(burning) && CSaveGameRun::SaveDrawn() == file);
+    later = dynamic_cast<CBuildingTower*>(g_GameMap.Block(TowerX, TowerY).building);
+    earlier = dynamic_cast<CBuildingTower*>(g_GameMap.Block(4, 30).building);
+    ASSERT_TRUE(later != nullptr && earlier != nullptr && own.unitCount == 2 && earlier->archerCount == 1);
+    std::vector<int32_t> ids = {own.units[0]->uniqueId, own.units[1]->uniqueId};
+    for (const CUnit* archer : {later->archers[0], later->archers[1], earlier->archers[0]})
+        ids.push_back(own.FindTowerArcher(archer->uniqueId) == archer ? archer->uniqueId : -1);
+    EXPECT_EQ(ids, (std::vector<int32_t>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(World().Spawn(0, UNIT_WARRIOR, 8, 4)->uniqueId, 5);
+}
+
+// The next idle worker or unit is one that stands on the map and lives: a worker aboard a ship or a dying one is
+// no one to command, and a save holding it selected would not load.
+TEST_F(CtrlGameSaveRanges, TheNextIdleWorkerOrUnitStandsOnTheMapAndLives)
+{
+    CPlayer& own = World().Player(0);
+    // In list order: a ship, a worker aboard it, a dying worker, a worker, a dying warrior, a warrior.
+    CUnit* ship = World().Spawn(0, UNIT_TRANSPORTSHIP, 40, 40);
+    CUnit* aboard = World().Spawn(0, UNIT_WORKER, 38, 41);
+    CUnit* dyingWorker = World().Spawn(0, UNIT_WORKER, 4, 4);
+    CUnit* worker = World().Spawn(0, UNIT_WORKER, 8, 4);
+    CUnit* dyingWarrior = World().Spawn(0, UNIT_WARRIOR, 12, 4);
+    ASSERT_TRUE(ship && aboard && dyingWorker && worker && dyingWarrior && World().Spawn(0, UNIT_WARRIOR, 16, 4) &&
+                aboard->BoardTransport(ship));
+    for (CUnit* dying : {dyingWorker, dyingWarrior})
+        dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
+    ASSERT_TRUE(dyingWorker->IsDying() && own.HasUnit(dyingWorker) && dyingWarrior->IsDying());
+    EXPECT_TRUE(own.SelectNextIdleWorker() && g_Selection.unitCount == 1 && g_Selection.units[0] == worker);
+    ASSERT_TRUE(CSaveGameRun::Load(CSaveGameRun::SaveDrawn()));
+    EXPECT_EQ(g_Selection.units[0], g_GameMap.Block(8, 4).unit);
+    EXPECT_TRUE(own.SelectNextIdleUnit() && g_Selection.units[0] == g_GameMap.Block(16, 4).unit);
+    // A rectangle finds a dying unit on its block; it is not taken.
+    CUnit* fallen = g_GameMap.Block(12, 4).unit;
+    ASSERT_TRUE(fallen != nullptr && fallen->IsDying());
+    g_Selection.AddUnit(fallen, 0);
+    EXPECT_EQ(g_Selection.unitCount, 1);
 }
 
 TEST(MissionObjectivesSave, BadSectionsAreRefusedAndTheRecordStays)

@@ -294,6 +294,46 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
     }
 }
 
+// Each tick of the attack adds the type's attack speed to the frame: a new attack starts at the type's frame, and
+// its blows or its shot fall at their frames: a whole blow at the model's frame count, half blows at their own.
+TEST(MeleeDuel, TheFirstBlowsOrTheShotOfEveryFighterFallAtTheFramesOfItsType)
+{
+    constexpr float N = CMeleeWorld::FrameCount;
+    const struct { int32_t type, gap; float start, first, second; } cases[] = {{UNIT_WARRIOR, 1, 10, N, 0},
+        {UNIT_KNIGHT, 1, 4, 8, 17}, {UNIT_LIGHTCAVALRY, 2, 17, N, 0}, {UNIT_HEAVYCAVALRY, 2, 17, N, 0},
+        {UNIT_HEROCAVALRY, 2, 17, N, 0}, {UNIT_GIANT, 2, 4, 8, 15}, {UNIT_UNDEAD, 1, 4, 8, 0}, {UNIT_ARCHER, 5, 0, 9, 0},
+        {UNIT_CROSSBOWMAN, 5, 0, 1, 0}, {UNIT_PRIEST, 3, 0, 18, 0}, {UNIT_QUIB, 5, 0, 3, 0}, {UNIT_WARHOUND, 5, 0, 1, 0},
+        {UNIT_GUNSLINGER, 5, 0, 1, 0}};
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(row.type);
+        CMeleeWorld war;
+        war.world.Research(0, PriestAttack);
+        war.world.Research(0, Pyro);
+        CUnit* fighter = war.Spawn(0, row.type, 10, 10, STANCE_STAND_GROUND);
+        CUnit* target = war.Spawn(1, UNIT_WARRIOR, 10 + row.gap, 10, STANCE_STAND_GROUND);
+        ASSERT_TRUE(fighter != nullptr && target != nullptr);
+        fighter->onCommand(target, nullptr, nullptr, target->x, target->y, CMD_ATTACK);
+        ASSERT_GT(war.FramesUntil(5, [&] { return fighter->animType == ANIM_ATTACK; }), 0);
+        EXPECT_EQ(fighter->animFrame, row.start);
+        std::vector<int32_t> expected, seen;
+        float frame = row.start;
+        for (int32_t tick = 1; expected.size() < (row.second > 0 ? 2u : 1u); ++tick)
+            if ((frame += fighter->GetAttackAnimSpeed()) >= (expected.empty() ? row.first : row.second))
+                expected.push_back(tick);
+        fighter->shownFacing = fighter->facing;   // no turn left: every tick counts
+        for (int32_t tick = 1; tick <= expected.back() && fighter->animType == ANIM_ATTACK; ++tick)
+        {
+            const float health = target->health;
+            const size_t shots = g_Particles.GetProjectiles().size();
+            fighter->Animate(1);
+            if (target->health < health || g_Particles.GetProjectiles().size() > shots)
+                seen.push_back(tick);
+        }
+        EXPECT_EQ(seen, expected);
+    }
+}
+
 TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndead)
 {
     // The body parts thrown, and the die model (0: not looked at).

@@ -10,6 +10,7 @@
 #include "media/C_ModelRecord.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/RecordBytes.h"
+#include "tests/support/SaveGameRun.h"
 #include "tests/units/UnitWorld.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_Unit_TransportShip.h"
@@ -430,4 +431,27 @@ TEST_F(WarGalley, ALostTargetCoolsDownOnlyAReadyShipWhichStopsAtTheEndOfTheCycle
     EXPECT_EQ(galley->animType, ANIM_WIND_DOWN);
     EXPECT_EQ(FramesUntil(200, [&] { return galley->animType != ANIM_WIND_DOWN; }), 119);
     EXPECT_TRUE(galley->currentCommand == CMD_NONE && galley->firstShotFired == 0 && galley->secondShotFired == 0);
+}
+
+// In a strait seven blocks wide a computer's galley sails west for a far ground point and meets an enemy ship
+// sailing east; the ship, unable to pass, stays under way beside it, inside its least range of 6 blocks.  The
+// galley never fires, but its cycle ends at every 120th counted tick, and the game saved then loads.
+TEST_F(WarGalley, AShipTooNearToFireAtEndsEveryCycleAtItsLastTickAndTheGameSavedThenLoads)
+{
+    for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
+        for (int32_t bx = 0; bx < g_GameMap.GetWidth(); ++bx)
+            g_GameMap.Block(bx, by).waterLevel = by >= 19 && by <= 25 ? WaterLevel : 0;
+    CSaveGameRun::UseSaveLanguage();
+    CUnitWarGalley* galley = SpawnGalley(1, 42, 20);
+    CUnitTransportShip* near = SpawnShip(0, 2, 22);
+    ASSERT_TRUE(galley != nullptr && near != nullptr);
+    galley->onCommand(nullptr, nullptr, nullptr, 0, 22, CMD_ATTACK_GROUND);
+    near->onCommand(nullptr, nullptr, nullptr, 44, 22, CMD_MOVE_TO);
+    ASSERT_GT(FramesUntil(1000, [&] { return galley->cycleTicks == CUnitWarGalley::CycleTicks - 1; }), 0);
+    world.Frame(1);
+    EXPECT_TRUE(galley->cycleTicks == 0 && CannonShots() == 0 && galley->actionTargetUnit == near &&
+                near->x + 3 == galley->x);
+    const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();
+    ASSERT_TRUE(world.Load(saved));
+    EXPECT_EQ(CSaveGameRun::SaveDrawn(), saved);
 }

@@ -211,7 +211,9 @@ TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDam
         {UNIT_WARGALLEY, std::string(10, '\0'), std::string(10, '\0'), nullptr},
         // A wave count run up off the map comes back as the longest wait.
         {UNIT_WARGALLEY, CRecordBytes::WithI32At(galley, 4, 4096), galley, nullptr},
-        {UNIT_WARGALLEY, CRecordBytes::WithI32At(galley, 0, 120), "", "the attack cycle's ticks are out of range"},
+        // A count past its cycle carries over into the cycle it reached; a negative one is damage.
+        {UNIT_WARGALLEY, CRecordBytes::WithI32At(galley, 0, 245), CRecordBytes::WithI32At(galley, 0, 5), nullptr},
+        {UNIT_WARGALLEY, CRecordBytes::WithI32At(galley, 0, -1), "", "the attack cycle's ticks are out of range"},
         {UNIT_WARGALLEY, CRecordBytes::WithI32At(galley, 4, -1), "", "the wave count is negative"},
         {UNIT_WARGALLEY, std::string(galley).replace(9, 1, 1, '\x02'), "", Flag},
         // Hit count, then the blow and death-sound flags the type keeps.

@@ -10,6 +10,7 @@
 #include "game/C_Selection.h"
 #include "game/C_MissionObjectives.h"
 #include "tests/units/UnitWorld.h"
+#include "units/C_Unit_TransportShip.h"
 #include "units/C_Unit_Worker.h"
 #include "world/C_GameMap.h"
 
@@ -238,4 +239,29 @@ TEST_F(WorkerWorld, AHitWorkerFleesBeyondTheAttackersSightWithItsLoadAndStaysThe
     const int32_t away = std::max(std::abs(worker->x - 22), std::abs(worker->y - 20));
     EXPECT_TRUE(away > warrior->GetSightRadius() / 2 && away <= 2 * warrior->GetSightRadius()) << away;
     EXPECT_TRUE(worker->currentCommand == CMD_NONE && worker->carriedAmount == 4);
+}
+
+// Land west of column 24, water east: a tree on the shore, the worker beside it, a ship beside the worker.
+TEST_F(WorkerWorld, AWorkerOrderedAboardFromItsChopIsOnlyCargoUntilTheShipPutsItAshore)
+{
+    for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
+        for (int32_t bx = 24; bx < g_GameMap.GetWidth(); ++bx)
+            g_GameMap.Block(bx, by).waterLevel = 9;
+    CBuilding* tree = Site(CUnitWorker::KindWood, 22, 20);
+    CUnitWorker* worker = Worker(23, 20);
+    auto* ship = static_cast<CUnitTransportShip*>(world.Spawn(0, UNIT_TRANSPORTSHIP, 24, 20));
+    ASSERT_TRUE(tree != nullptr && worker != nullptr && ship != nullptr);
+    worker->onCommand(nullptr, nullptr, tree, tree->x, tree->y, CMD_HARVEST);
+    ASSERT_GT(FramesUntil(5, [&] { return worker->animType == ANIM_CHOP_TREE; }), 0);
+    worker->onCommand(ship, nullptr, nullptr, ship->x, ship->y, CMD_GARRISON_SHIP);
+    ASSERT_GT(FramesUntil(5, [&] { return !worker->onMap; }), 0);
+    const int32_t wood = tree->GetAmount();
+    // Many strokes' time aboard: no stroke, no way out, nothing of it on the map.
+    EXPECT_EQ(FramesUntil(300, [&] { return worker->onMap || worker->animType != ANIM_STAND; }), -1);
+    worker->GoToStorage();   // in no mine to leave
+    EXPECT_TRUE(!worker->onMap && ship->IsCarrying(worker) && tree->GetAmount() == wood &&
+                g_GameMap.Block(0, 0).unit == nullptr);
+    ship->UnloadAll();
+    EXPECT_TRUE(worker->onMap && ship->GetCargoCount() == 0 && g_GameMap.Block(worker->x, worker->y).unit == worker);
+    EXPECT_TRUE(worker->x == 23 && worker->y >= 19 && worker->y <= 23) << worker->x << "," << worker->y;
 }
