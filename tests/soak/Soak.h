@@ -24,7 +24,6 @@ struct SSoakFigures
     int64_t frames = 0;
     int64_t checks = 0;
     int64_t roundTrips = 0;
-    int64_t refusedGalleySaves = 0;   // the war galley's attack cycle, until its mend lands
     std::map<std::string, int64_t> orders;
     // What the holders held, summed over the checks.
     std::map<std::string, int64_t> held;
@@ -96,11 +95,12 @@ private:
     std::string Capture();
     std::string Defeat();
     std::string Select();
-    std::string Reinforce();
+    void Reinforce();
 
     std::string Check();
     std::string RoundTrip();
     void CountHeld();
+    void Remember(const std::string& order);
     std::string Report(const std::string& fault) const;
 
     uint32_t m_Seed;

@@ -33,8 +33,8 @@ TEST(Soak, FromEnvironment)
     CSoak soak(uint32_t(EnvironmentNumber("V2KRN_SOAK_SEED")));
     EXPECT_EQ(soak.Play(EnvironmentNumber("V2KRN_SOAK_FRAMES"), double(EnvironmentNumber("V2KRN_SOAK_SECONDS"))), "");
     const SSoakFigures& figures = soak.Figures();
-    std::printf("frames %lld checks %lld round trips %lld refused galley saves %lld\n", (long long)figures.frames,
-                (long long)figures.checks, (long long)figures.roundTrips, (long long)figures.refusedGalleySaves);
+    std::printf("frames %lld checks %lld round trips %lld\n", (long long)figures.frames, (long long)figures.checks,
+                (long long)figures.roundTrips);
     for (const auto& [kind, count] : figures.orders)
         std::printf("order %s %lld\n", kind.c_str(), (long long)count);
     for (const auto& [what, count] : figures.held)
