@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <set>
+#include <span>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
@@ -15,29 +16,32 @@
 #include "game/C_Selection.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/WorldInvariants.h"
-#include "units/C_Unit.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
 #include "units/C_Unit_TransportShip.h"
 #include "world/C_GameMap.h"
-#include "world/C_Player.h"
 
 namespace
 {
 constexpr int32_t NotPlaced = -1;
-constexpr int32_t DeepCorner = -30;      // water level 10: ships sail
-constexpr int32_t HillCorner = 90;       // steep sides blocked, a plateau on top
-constexpr int32_t Stock = 200000;        // of each good, so that prices never stop play
+constexpr int32_t DeepCorner = -30;   // water level 10: ships sail
+constexpr int32_t HillCorner = 90;    // steep sides blocked, a plateau on top
+constexpr int32_t Stock = 200000;     // of each good, so that prices never stop play
 constexpr int32_t RainOfHell = 52;
 constexpr int32_t KillingBlow = 100000;
 constexpr int32_t Tries = 400;
 constexpr size_t OrdersKept = 16;
-constexpr int32_t MostBuildings = 24;   // for new construction sites
-constexpr int32_t FewUnits = 24;        // a player below these is reinforced
+constexpr int32_t FewUnits = 24;      // a player below these is reinforced
 constexpr int32_t FewBuildings = 10;
 constexpr int32_t ReinforceEvery = 20;
-// Reports the headless harness itself causes: a load makes textures without a drawing device.
-constexpr const char* HeadlessReports[] = {"#DEBUG: Cannot create texture"};
+// Whom a unit order goes to besides a unit type.
+constexpr int32_t AnyUnit = -1, Fighter = -2, LandUnit = -3;
+// What the headless harness itself makes the game report: a load makes textures without a drawing device.
+constexpr const char* HeadlessReport = "#DEBUG: Cannot create texture";
+
+// Where a unit command aims: a random block, the unit's own block, one of the ship's own cargo, or a unit,
+// building or resource site that fits the order.
+enum class ETarget { Point, Here, Cargo, Unit, Building, Object };
 
 bool IsActive(int32_t p)
 {
@@ -49,21 +53,21 @@ bool IsCapturable(int32_t p)
     return p >= 0 && p < MaxPlayers && (g_Players[p].type == PLAYER_NONE || g_Players[p].type == PLAYER_DEFEATED);
 }
 
-// A unit of a playing player that stands on the map and lives: one that may take an order.
-bool Orderable(const CUnit& unit)
-{
-    return IsActive(unit.player) && unit.onMap && unit.IsFootprintRegistered() && unit.IsAlive() &&
-           !unit.IsDying() && unit.GetCastID() != UNIT_TOWERARCHER;
-}
-
 bool Standing(const CUnit& unit)
 {
     return unit.onMap && unit.IsFootprintRegistered() && unit.IsAlive() && !unit.IsDying();
 }
 
-bool IsEnemy(const CUnit& unit, int32_t p)
+// A unit of a playing player that stands on the map and lives: one that may take an order.
+bool Orderable(const CUnit& unit)
 {
-    return unit.player != p && !g_Players[p].IsFriendTo(unit.player);
+    return IsActive(unit.player) && Standing(unit) && unit.GetCastID() != UNIT_TOWERARCHER;
+}
+
+bool IsCarrying(const CUnit& unit)
+{
+    const auto* ship = dynamic_cast<const CUnitTransportShip*>(&unit);
+    return ship != nullptr && ship->GetCargoCount() > 0;
 }
 
 std::string Name(const CUnit& unit)
@@ -78,16 +82,6 @@ std::string Name(const CBuilding& building)
            std::to_string(building.x) + "," + std::to_string(building.y) + ")";
 }
 
-std::string At(int32_t x, int32_t y)
-{
-    return " @" + std::to_string(x) + "," + std::to_string(y);
-}
-
-void Order(CUnit& unit, CUnit* target, CBuilding* building, CBuilding* object, int32_t x, int32_t y, int32_t command)
-{
-    unit.onCommand(target, building, object, x, y, command);
-}
-
 void RenderPanel(CBuilding& building)
 {
     g_BuildingPanel.BeginFrame();
@@ -96,24 +90,152 @@ void RenderPanel(CBuilding& building)
 }
 }  // namespace
 
-const CSoak::SOrderKind CSoak::OrderKinds[] = {
-    {"move", 12, &CSoak::Move},          {"attack unit", 10, &CSoak::AttackUnit},
-    {"attack building", 6, &CSoak::AttackBuilding}, {"attack ground", 2, &CSoak::AttackGround},
-    {"patrol", 5, &CSoak::Patrol},       {"guard", 3, &CSoak::Guard},
-    {"stop", 3, &CSoak::Stop},           {"board", 4, &CSoak::Board},
-    {"unload", 3, &CSoak::Unload},       {"sink loaded ship", 1, &CSoak::SinkLoadedShip},
-    {"harvest", 4, &CSoak::Harvest},     {"build", 3, &CSoak::Build},
-    {"repair", 2, &CSoak::Repair},       {"dismantle", 1, &CSoak::Dismantle},
-    {"demolish", 1, &CSoak::Demolish},   {"heal", 2, &CSoak::Heal},
-    {"cast", 2, &CSoak::Cast},           {"enter keep", 2, &CSoak::EnterKeep},
-    {"found settlement", 1, &CSoak::FoundSettlement}, {"panel click", 9, &CSoak::ClickPanel},
-    {"cancel", 1, &CSoak::CancelProduction}, {"kill", 2, &CSoak::Kill},
-    {"destroy building", 1, &CSoak::DestroyBuilding}, {"convert unit", 1, &CSoak::ConvertUnit},
-    {"convert building", 1, &CSoak::ConvertBuilding}, {"capture", 2, &CSoak::Capture},
-    {"defeat", 1, &CSoak::Defeat},       {"select", 3, &CSoak::Select},
+struct CSoak::SOrderKind
+{
+    const char* name;
+    int32_t weight;
+    int32_t subject = 0;   // of a unit command: a unit type, AnyUnit, Fighter or LandUnit
+    int32_t command = 0;
+    ETarget target = ETarget::Point;
+    bool (*unitFits)(const CUnit& subject, const CUnit& target) = nullptr;
+    bool (*buildingFits)(const CUnit& subject, const CBuilding& target) = nullptr;
+    std::string (*other)(CSoak&) = nullptr;   // any other order
 };
 
-// The game's texts, as a game has them loaded before it starts.
+struct CSoak::STarget
+{
+    CUnit* unit = nullptr;
+    CBuilding* building = nullptr;
+    CBuilding* object = nullptr;
+    int32_t x = 0, y = 0;
+};
+
+namespace
+{
+// Does `act` to the object, if there is one: its name before the act, or empty.
+template <typename Object, typename Act>
+std::string ActOn(Object* object, Act act)
+{
+    if (object == nullptr)
+        return {};
+    const std::string name = Name(*object);
+    act(*object);
+    return name;
+}
+
+void Hit(CUnit& unit)
+{
+    unit.TakeHit(nullptr, KillingBlow, DAMAGE_BLADE, false);
+}
+
+bool IsPlayers(const CBuilding& building)
+{
+    return building.owner >= 0 && building.owner < MaxPlayers;
+}
+
+// Whether the player's objects are the unit's enemies.
+bool IsEnemy(const CUnit& unit, int32_t owner)
+{
+    return owner >= 0 && owner < MaxPlayers && owner != unit.player && !g_Players[unit.player].IsFriendTo(owner);
+}
+}  // namespace
+
+const CSoak::SOrderKind CSoak::OrderKinds[] = {
+    {"move", 12, AnyUnit, CMD_MOVE_TO},
+    {"patrol", 5, AnyUnit, CMD_PATROL},
+    {"attack ground", 1, UNIT_CATAPULT, CMD_ATTACK_GROUND},
+    {"attack ground", 1, UNIT_WARGALLEY, CMD_ATTACK_GROUND},
+    {"cast", 2, UNIT_DEMON, CMD_CAST_MAGIC},
+    {"enter keep", 2, UNIT_KING, CMD_ENTER_KEEP, ETarget::Here},
+    {"found settlement", 1, UNIT_SETTLER, CMD_FOUND_SETTLEMENT, ETarget::Here},
+    {"unload", 3, UNIT_TRANSPORTSHIP, CMD_UNGARRISON, ETarget::Cargo},
+    {"attack unit", 10, Fighter, CMD_ATTACK, ETarget::Unit, [](const CUnit& me, const CUnit& u) {
+         return Standing(u) && IsEnemy(me, u.player) && u.GetMoveLayer() == me.GetMoveLayer();
+     }},
+    {"attack building", 6, Fighter, CMD_ATTACK, ETarget::Building, nullptr,
+     [](const CUnit& me, const CBuilding& b) { return IsEnemy(me, b.owner); }},
+    {"board", 4, LandUnit, CMD_GARRISON_SHIP, ETarget::Unit, [](const CUnit& me, const CUnit& u) {
+         return Orderable(u) && u.player == me.player && u.GetCastID() == UNIT_TRANSPORTSHIP;
+     }},
+    {"harvest", 4, UNIT_WORKER, CMD_HARVEST, ETarget::Object, nullptr,
+     [](const CUnit&, const CBuilding& b) { return b.GetResourceKind() != 0; }},
+    {"build", 3, UNIT_WORKER, CMD_BUILD, ETarget::Building, nullptr,
+     [](const CUnit& me, const CBuilding& b) { return b.owner == me.player && !b.IsFinished(); }},
+    {"repair", 2, UNIT_WORKER, CMD_REPAIR, ETarget::Building, nullptr, [](const CUnit& me, const CBuilding& b) {
+         return b.owner == me.player && b.IsFinished() && b.health < CBuilding::FullHealth;
+     }},
+    {"repair machine", 1, UNIT_WORKER, CMD_REPAIR, ETarget::Unit, [](const CUnit& me, const CUnit& u) {
+         return Standing(u) && u.player == me.player && u.IsMachine() && u.health < CUnit::FullHealth;
+     }},
+    {"dismantle", 1, UNIT_WORKER, CMD_DISMANTLE, ETarget::Building, nullptr, [](const CUnit& me, const CBuilding& b) {
+         return b.owner == me.player && b.GetBuildCast() != CastResource && b.GetBuildCast() != CastDecoration;
+     }},
+    {"heal", 2, UNIT_PRIEST, CMD_HEAL, ETarget::Unit, [](const CUnit& me, const CUnit& u) {
+         return Standing(u) && g_Players[me.player].IsFriendTo(u.player) && u.IsHealable();
+     }},
+    // Sent to touch what a neutral or defeated player holds, a unit takes it over on arrival.
+    {"capture unit", 1, LandUnit, CMD_MOVE_TO, ETarget::Unit,
+     [](const CUnit&, const CUnit& u) { return Standing(u) && IsCapturable(u.player); }},
+    {"capture building", 1, LandUnit, CMD_MOVE_TO, ETarget::Building, nullptr,
+     [](const CUnit&, const CBuilding& b) { return IsCapturable(b.owner); }},
+    // The stance buttons and the stop: a defensive unit that idles guards where it stands.
+    {.name = "stop", .weight = 3, .other = [](CSoak& s) {
+         return ActOn(s.PickUnit(Orderable), [&s](CUnit& u) { u.stance = STANCE_AGGRESSIVE + s.Roll(3), u.Stop(); });
+     }},
+    {.name = "guard", .weight = 3, .other = [](CSoak& s) {
+         return ActOn(s.PickUnit(Orderable), [](CUnit& u) { u.stance = STANCE_DEFENSIVE, u.Stop(); });
+     }},
+    {.name = "kill", .weight = 2, .other = [](CSoak& s) { return ActOn(s.PickUnit(Standing), Hit); }},
+    {.name = "sink loaded ship", .weight = 1, .other = [](CSoak& s) {
+         return ActOn(s.PickUnit([](const CUnit& u) { return Standing(u) && IsCarrying(u); }), Hit);
+     }},
+    {.name = "destroy building", .weight = 1, .other = [](CSoak& s) {
+         return ActOn(s.PickBuilding(IsPlayers), [&s](CBuilding& b) {
+             s.Chance(2) ? b.Destroy(false) : void(b.ApplyDamage(nullptr, KillingBlow, DAMAGE_BLADE, true));
+         });
+     }},
+    {.name = "demolish", .weight = 1, .other = [](CSoak& s) {
+         return ActOn(s.PickBuilding([](const CBuilding& b) { return IsActive(b.owner) && b.IsListed(); }),
+                      [](CBuilding& b) { b.Demolish(); });
+     }},
+    {.name = "panel click", .weight = 9, .other = [](CSoak& s) { return s.ClickPanel(); }},
+    // Escape: the head of the queue or the research.
+    {.name = "cancel", .weight = 1, .other = [](CSoak& s) {
+         return ActOn(s.PickBuilding([](const CBuilding& b) {
+             return IsActive(b.owner) && (b.queueCount > 0 || b.research != nullptr);
+         }), [](CBuilding& b) {
+             g_BuildingCommand.Clear();
+             g_BuildingCommand.cancelSlot = CBuildingCommand::CancelCurrent;
+             b.OnPanelCommand();
+         });
+     }},
+    // As a script converts: to another playing player, with the new owner's next id as a capture gives it.
+    {.name = "convert unit", .weight = 1, .other = [](CSoak& s) {
+         const int32_t to = s.Roll(s.m_Players);
+         return !IsActive(to) ? std::string() : ActOn(s.PickUnit([to](const CUnit& u) {
+             return Standing(u) && u.player != to;
+         }), [to](CUnit& u) {
+             if (u.ConvertToPlayer(to, true))
+                 u.uniqueId = g_Players[to].NextUnitId(0);
+         });
+     }},
+    {.name = "convert building", .weight = 1, .other = [](CSoak& s) {
+         const int32_t to = s.Roll(s.m_Players);
+         return !IsActive(to) ? std::string() : ActOn(s.PickBuilding([to](const CBuilding& b) {
+             return IsPlayers(b) && b.owner != to;
+         }), [to](CBuilding& b) { b.ConvertToPlayer(to, true); });
+     }},
+    {.name = "defeat", .weight = 1, .other = [](CSoak& s) { return s.Defeat(); }},
+    {.name = "select", .weight = 3, .other = [](CSoak& s) {
+         CUnit* unit = s.PickUnit([](const CUnit& u) { return Orderable(u) && u.player == g_LocalPlayer; });
+         return s.Chance(4) ? (g_Selection.Clear(), std::string("none"))
+                            : ActOn(unit, [](CUnit& u) { g_Selection.AddUnit(&u, 0); });
+     }},
+};
+
+// The game's texts, as a game has them before it starts.  The neutral player's resource sites come first: a site
+// takes its blocks from whatever stands there (the game makes them only where a map's plan leaves room), and a
+// finished trap leaves its block open to the placement test.
 CSoak::CSoak(uint32_t seed) : m_Seed(seed), m_Random(seed)
 {
     for (const char* file : {"loading", "messages", "names", "savegames", "technologies"})
@@ -123,9 +245,6 @@ CSoak::CSoak(uint32_t seed) : m_Seed(seed), m_Random(seed)
         g_Localizer.LoadLocaleText(file, text.c_str(), int(text.size()));
     }
     MakeMap();
-    // The neutral player's resource sites first: a site takes its blocks from whatever stands there (the game
-    // makes sites only where a map's plan leaves room), and a finished trap leaves its block open to the
-    // placement test.
     for (int32_t p = m_Players; p >= 0; --p)
         MakePlayer(p);
 }
@@ -144,8 +263,8 @@ Object* CSoak::PickOf(const std::vector<Object*>& found, const CUnit* near)
         return nullptr;
     if (near == nullptr || Chance(2))
         return found[size_t(Roll(int32_t(found.size())))];
-    const auto distance = [near](const Object* object) {
-        return std::max(std::abs(object->x - near->x), std::abs(object->y - near->y));
+    const auto distance = [near](const Object* o) {
+        return std::max(std::abs(o->x - near->x), std::abs(o->y - near->y));
     };
     return *std::min_element(found.begin(), found.end(),
                              [&](const Object* a, const Object* b) { return distance(a) < distance(b); });
@@ -175,8 +294,8 @@ CBuilding* CSoak::PickBuilding(const std::function<bool(const CBuilding&)>& fits
 
 // ---- The map ------------------------------------------------------------------------
 
-// Land at height 0 with a sea across it (an islet in it), hills whose steep sides block, and blocks made impassable.
-// Only corner heights and the blocks' own flags: a load derives the same terrain from them.
+// Land at height 0 with a sea across it (an islet in it), hills whose steep sides block, and blocks made impassable:
+// only corner heights and the blocks' own flags, from which a load derives the same terrain.
 void CSoak::MakeMap()
 {
     m_Side = 48 + Roll(49);
@@ -186,19 +305,18 @@ void CSoak::MakeMap()
     g_Config.fogOfWar = m_Seed % 2;
     const int32_t seaWest = m_Side / 2 + Roll(m_Side / 6);
     const int32_t seaEast = std::min(seaWest + 12 + Roll(m_Side / 5), m_Side - 8);
-    for (int32_t x = seaWest; x <= seaEast; ++x)
-        for (int32_t y = 0; y <= m_Side; ++y)
-            g_GameMap.CornerHeight(x, y) = DeepCorner;
     const int32_t isletX = (seaWest + seaEast) / 2, isletY = 4 + Roll(m_Side - 10);
-    for (int32_t x = isletX; x <= isletX + 3; ++x)
-        for (int32_t y = isletY; y <= isletY + 3; ++y)
-            g_GameMap.CornerHeight(x, y) = 0;
+    const auto raise = [](int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t height) {
+        for (int32_t x = left; x <= right; ++x)
+            for (int32_t y = top; y <= bottom; ++y)
+                g_GameMap.CornerHeight(x, y) = height;
+    };
+    raise(seaWest, 0, seaEast, m_Side, DeepCorner);
+    raise(isletX, isletY, isletX + 3, isletY + 3, 0);
     for (int32_t hill = 2 + Roll(3); hill > 0; --hill)
     {
         const int32_t left = Roll(seaWest - 6), top = Roll(m_Side - 6), side = 3 + Roll(4);
-        for (int32_t x = left; x <= left + side; ++x)
-            for (int32_t y = top; y <= top + side; ++y)
-                g_GameMap.CornerHeight(x, y) = HillCorner;
+        raise(left, top, left + side, top + side, HillCorner);
     }
     for (int32_t rock = m_Side / 4; rock > 0; --rock)
         g_GameMap.Block(Roll(m_Side), Roll(m_Side)).impassable = 1;
@@ -206,13 +324,13 @@ void CSoak::MakeMap()
     g_GameMap.AssignRegionIds();
 }
 
-// Players 0 .. m_Players - 1 play (0 locally, the others as computer players); player m_Players is neutral and
-// holds what the others may capture.  Resource sites come with the neutral player.
+// Players 0 .. m_Players - 1 play (0 locally, the others as computer players), each with every building cast
+// (3 in 4 finished) and every unit type, its ships loaded; player m_Players is neutral, holds what the others may
+// capture, and makes the resource sites and decorations.
 void CSoak::MakePlayer(int32_t p)
 {
     CPlayer& player = m_World->Player(p);
-    const bool neutral = p == m_Players;
-    if (neutral)
+    if (p == m_Players)
     {
         player.type = PLAYER_NONE;
         for (const int32_t type : {UNIT_WARRIOR, UNIT_WORKER, UNIT_CATAPULT, UNIT_TRANSPORTSHIP})
@@ -232,13 +350,9 @@ void CSoak::MakePlayer(int32_t p)
     m_World->Research(p, RainOfHell);
     for (int32_t i = 0; i < CBuildingCastTable::CastCount; ++i)
         PlaceBuilding(p, CBuildingCastTable::Row(i).cast, !Chance(4));
-    PlaceBuilding(p, CastHouse, true);
-    PlaceBuilding(p, CastWall, true);
     for (int32_t i = 0; i < CUnitTypeTable::TypeCount; ++i)
         if (const int32_t type = CUnitTypeTable::Row(i).cast; type != UNIT_TOWERARCHER)
             PlaceUnit(p, type);
-    PlaceUnit(p, UNIT_WORKER);
-    PlaceUnit(p, UNIT_WARRIOR);
     // Passengers made off the map and taken aboard, as a map's ships carry them.
     for (int32_t i = 0; i < player.unitCount; ++i)
         if (auto* ship = dynamic_cast<CUnitTransportShip*>(player.units[i]))
@@ -280,9 +394,9 @@ CBuilding* CSoak::PlaceBuilding(int32_t p, int32_t cast, bool finished)
 
 // A resource site (kind 1 .. 4, `detail` its tree cast) or a decoration (kind 0, `detail` its kind): the factory
 // places what it makes at once, so a probe of the same kind finds the place first.
-CBuilding* CSoak::PlaceSite(int32_t kind, int32_t detail)
+void CSoak::PlaceSite(int32_t kind, int32_t detail)
 {
-    CPlayer& maker = m_World->Player(0);
+    CPlayer& maker = m_World->Player(m_Players);
     const auto make = [&](int32_t x, int32_t y) {
         return kind == 0 ? maker.CreateDecorationBuilding(detail, x, y)
                          : maker.CreateResource(kind, x, y, 2000, kind == ResourceKindTree ? detail : 0);
@@ -292,14 +406,13 @@ CBuilding* CSoak::PlaceSite(int32_t kind, int32_t detail)
     {
         probe->x = Roll(m_Side - probe->GetWidth() + 1);
         probe->y = Roll(m_Side - probe->GetDepth() + 1);
-        if (!probe->CanPlaceAt(0, 1, 0, 0))
-            continue;
-        const int32_t x = probe->x, y = probe->y;
-        Dispose(probe);
-        return make(x, y);
+        if (probe->CanPlaceAt(m_Players, 1, 0, 0))
+        {
+            make(probe->x, probe->y);
+            break;
+        }
     }
     Dispose(probe);
-    return nullptr;
 }
 
 void CSoak::Dispose(CBuilding* probe)
@@ -310,6 +423,25 @@ void CSoak::Dispose(CBuilding* probe)
     m_World->FlushDeleted();
 }
 
+// A new building or unit for each playing player that has few, so that play does not thin out.
+void CSoak::Reinforce()
+{
+    for (int32_t p = 0; p < m_Players; ++p)
+    {
+        const int32_t cast = CBuildingCastTable::Row(Roll(CBuildingCastTable::CastCount)).cast;
+        const int32_t type = CUnitTypeTable::Row(Roll(CUnitTypeTable::TypeCount)).cast;
+        const bool finished = !Chance(4);
+        if (!IsActive(p))
+            continue;
+        if (m_World->Player(p).buildingCount < FewBuildings)
+            if (CBuilding* building = PlaceBuilding(p, cast, finished))
+                Remember("reinforce " + Name(*building));
+        if (m_World->Player(p).unitCount < FewUnits && type != UNIT_TOWERARCHER)
+            if (CUnit* unit = PlaceUnit(p, type))
+                Remember("reinforce " + Name(*unit));
+    }
+}
+
 // ---- Orders ----------------------------------------------------------------------------
 
 std::string CSoak::GiveOrder()
@@ -318,241 +450,66 @@ std::string CSoak::GiveOrder()
     for (const SOrderKind& kind : OrderKinds)
         total += kind.weight;
     int32_t roll = Roll(total);
-    for (const SOrderKind& kind : OrderKinds)
-        if ((roll -= kind.weight) < 0)
-        {
-            std::string given = (this->*kind.give)();
-            if (!given.empty())
-                ++m_Figures.orders[kind.name];
-            return given.empty() ? given : std::string(kind.name) + " " + given;
-        }
-    return {};
+    const SOrderKind* kind = OrderKinds;
+    while ((roll -= kind->weight) >= 0)
+        ++kind;
+    const std::string given = kind->other != nullptr ? kind->other(*this) : OrderUnit(*kind);
+    if (given.empty())
+        return given;
+    ++m_Figures.orders[kind->name];
+    return std::string(kind->name) + " " + given;
 }
 
-std::string CSoak::Move()
+// A unit's own command, as a click gives it; boarding calls the ship to the unit's island as the selection does.
+std::string CSoak::OrderUnit(const SOrderKind& kind)
 {
-    CUnit* unit = PickUnit(Orderable);
-    if (unit == nullptr)
-        return {};
-    const int32_t x = Roll(m_Side), y = Roll(m_Side);
-    Order(*unit, nullptr, nullptr, nullptr, x, y, CMD_MOVE_TO);
-    return Name(*unit) + At(x, y);
-}
-
-std::string CSoak::AttackUnit()
-{
-    CUnit* unit = PickUnit([](const CUnit& u) { return Orderable(u) && u.CanAttackUnits(); });
-    CUnit* target = unit == nullptr ? nullptr : PickUnit([unit](const CUnit& u) {
-        return Standing(u) && IsEnemy(u, unit->player) && u.GetMoveLayer() == unit->GetMoveLayer();
-    }, unit);
-    if (target == nullptr)
-        return {};
-    Order(*unit, target, nullptr, nullptr, target->x, target->y, CMD_ATTACK);
-    return Name(*unit) + " -> " + Name(*target);
-}
-
-std::string CSoak::AttackBuilding()
-{
-    CUnit* unit = PickUnit([](const CUnit& u) { return Orderable(u) && u.CanAttackUnits(); });
-    CBuilding* target = unit == nullptr ? nullptr : PickBuilding([unit](const CBuilding& b) {
-        return b.owner >= 0 && b.owner < MaxPlayers && b.owner != unit->player &&
-               !g_Players[unit->player].IsFriendTo(b.owner);
-    }, unit);
-    if (target == nullptr)
-        return {};
-    Order(*unit, nullptr, target, nullptr, target->x, target->y, CMD_ATTACK);
-    return Name(*unit) + " -> " + Name(*target);
-}
-
-std::string CSoak::AttackGround()
-{
-    CUnit* unit = PickUnit([](const CUnit& u) {
-        return Orderable(u) && (u.GetCastID() == UNIT_CATAPULT || u.GetCastID() == UNIT_WARGALLEY);
+    CUnit* unit = PickUnit([&kind](const CUnit& u) {
+        return Orderable(u) && (kind.subject == AnyUnit || u.GetCastID() == kind.subject ||
+                                (kind.subject == Fighter && u.CanAttackUnits()) ||
+                                (kind.subject == LandUnit && u.GetMoveLayer() == 1));
     });
-    if (unit == nullptr)
+    STarget target;
+    if (unit == nullptr || !FindTarget(kind, *unit, target))
         return {};
-    const int32_t x = Roll(m_Side), y = Roll(m_Side);
-    Order(*unit, nullptr, nullptr, nullptr, x, y, CMD_ATTACK_GROUND);
-    return Name(*unit) + At(x, y);
+    unit->onCommand(target.unit, target.building, target.object, target.x, target.y, kind.command);
+    auto* ship = dynamic_cast<CUnitTransportShip*>(target.unit);
+    if (ship != nullptr && kind.command == CMD_GARRISON_SHIP)
+    {
+        ship->callIsland = unit->GetRegionId();
+        ship->InitAction(nullptr, nullptr, nullptr, unit->x, unit->y, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
+    }
+    const CUnit* named = target.unit;
+    const CBuilding* site = target.building != nullptr ? target.building : target.object;
+    return Name(*unit) + (named != nullptr ? " -> " + Name(*named) : site != nullptr ? " -> " + Name(*site) : "") +
+           " @" + std::to_string(target.x) + "," + std::to_string(target.y);
 }
 
-std::string CSoak::Patrol()
+bool CSoak::FindTarget(const SOrderKind& kind, const CUnit& unit, STarget& target)
 {
-    CUnit* unit = PickUnit(Orderable);
-    if (unit == nullptr)
-        return {};
-    const int32_t x = Roll(m_Side), y = Roll(m_Side);
-    Order(*unit, nullptr, nullptr, nullptr, x, y, CMD_PATROL);
-    return Name(*unit) + At(x, y);
-}
-
-// The stance buttons: a defensive unit that idles guards where it stands.
-std::string CSoak::Guard()
-{
-    CUnit* unit = PickUnit(Orderable);
-    if (unit == nullptr)
-        return {};
-    unit->stance = STANCE_AGGRESSIVE + Roll(3);
-    unit->Stop();
-    return Name(*unit) + " stance " + std::to_string(unit->stance);
-}
-
-std::string CSoak::Stop()
-{
-    CUnit* unit = PickUnit(Orderable);
-    if (unit == nullptr)
-        return {};
-    unit->Stop();
-    return Name(*unit);
-}
-
-// As the selection orders it: the land unit walks to the ship, which is called to the island the unit stands on.
-std::string CSoak::Board()
-{
-    CUnit* ship = PickUnit([](const CUnit& u) { return Orderable(u) && u.GetCastID() == UNIT_TRANSPORTSHIP; });
-    CUnit* unit = ship == nullptr ? nullptr : PickUnit([ship](const CUnit& u) {
-        return Orderable(u) && u.player == ship->player && u.GetMoveLayer() == 1;
-    }, ship);
-    if (unit == nullptr)
-        return {};
-    Order(*unit, ship, nullptr, nullptr, ship->x, ship->y, CMD_GARRISON_SHIP);
-    static_cast<CUnitTransportShip*>(ship)->callIsland = unit->GetRegionId();
-    ship->InitAction(nullptr, nullptr, nullptr, unit->x, unit->y, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
-    return Name(*unit) + " -> " + Name(*ship);
-}
-
-std::string CSoak::Unload()
-{
-    auto* ship = static_cast<CUnitTransportShip*>(PickUnit([](const CUnit& u) {
-        return Orderable(u) && u.GetCastID() == UNIT_TRANSPORTSHIP &&
-               static_cast<const CUnitTransportShip&>(u).GetCargoCount() > 0;
-    }));
-    if (ship == nullptr)
-        return {};
-    CUnit* one = Chance(2) ? ship->GetCargo(Roll(ship->GetCargoCount())) : nullptr;
-    Order(*ship, one, nullptr, nullptr, ship->x, ship->y, one != nullptr ? CMD_UNGARRISON_ONE : CMD_UNGARRISON);
-    return Name(*ship) + (one != nullptr ? " " + Name(*one) : " all");
-}
-
-std::string CSoak::SinkLoadedShip()
-{
-    CUnit* ship = PickUnit([](const CUnit& u) {
-        return Standing(u) && u.GetCastID() == UNIT_TRANSPORTSHIP &&
-               static_cast<const CUnitTransportShip&>(u).GetCargoCount() > 0;
-    });
-    if (ship == nullptr)
-        return {};
-    const std::string name = Name(*ship);
-    ship->TakeHit(nullptr, KillingBlow, DAMAGE_BLADE, false);
-    return name;
-}
-
-std::string CSoak::Harvest()
-{
-    CUnit* worker = PickUnit([](const CUnit& u) { return Orderable(u) && u.GetCastID() == UNIT_WORKER; });
-    CBuilding* site =
-        worker == nullptr ? nullptr : PickBuilding([](const CBuilding& b) { return b.GetResourceKind() != 0; }, worker);
-    if (site == nullptr)
-        return {};
-    Order(*worker, nullptr, nullptr, site, site->x, site->y, CMD_HARVEST);
-    return Name(*worker) + " -> " + Name(*site);
-}
-
-// Half the time the worker's player opens a new construction site first.
-std::string CSoak::Build()
-{
-    CUnit* worker = PickUnit([](const CUnit& u) { return Orderable(u) && u.GetCastID() == UNIT_WORKER; });
-    if (worker == nullptr)
-        return {};
-    if (Chance(2) && m_World->Player(worker->player).buildingCount < MostBuildings)
-        PlaceBuilding(worker->player, CBuildingCastTable::Row(Roll(CBuildingCastTable::CastCount)).cast, false);
-    CBuilding* site =
-        PickBuilding([worker](const CBuilding& b) { return b.owner == worker->player && !b.IsFinished(); }, worker);
-    if (site == nullptr)
-        return {};
-    Order(*worker, nullptr, site, nullptr, site->x, site->y, CMD_BUILD);
-    return Name(*worker) + " -> " + Name(*site);
-}
-
-std::string CSoak::Repair()
-{
-    CUnit* worker = PickUnit([](const CUnit& u) { return Orderable(u) && u.GetCastID() == UNIT_WORKER; });
-    if (worker == nullptr)
-        return {};
-    CUnit* machine = Chance(3) ? PickUnit([worker](const CUnit& u) {
-        return Standing(u) && u.player == worker->player && u.IsMachine() && u.health < CUnit::FullHealth;
-    }, worker)
-                               : nullptr;
-    CBuilding* building = machine != nullptr ? nullptr : PickBuilding([worker](const CBuilding& b) {
-        return b.owner == worker->player && b.IsFinished() && b.health < CBuilding::FullHealth;
-    }, worker);
-    if (machine == nullptr && building == nullptr)
-        return {};
-    const int32_t x = machine != nullptr ? machine->x : building->x, y = machine != nullptr ? machine->y : building->y;
-    Order(*worker, machine, building, nullptr, x, y, CMD_REPAIR);
-    return Name(*worker) + " -> " + (machine != nullptr ? Name(*machine) : Name(*building));
-}
-
-std::string CSoak::Dismantle()
-{
-    CUnit* worker = PickUnit([](const CUnit& u) { return Orderable(u) && u.GetCastID() == UNIT_WORKER; });
-    CBuilding* building = worker == nullptr ? nullptr : PickBuilding([worker](const CBuilding& b) {
-        return b.owner == worker->player && b.GetBuildCast() != CastResource && b.GetBuildCast() != CastDecoration;
-    });
-    if (building == nullptr)
-        return {};
-    Order(*worker, nullptr, building, nullptr, building->x, building->y, CMD_DISMANTLE);
-    return Name(*worker) + " -> " + Name(*building);
-}
-
-std::string CSoak::Demolish()
-{
-    CBuilding* building = PickBuilding([](const CBuilding& b) { return IsActive(b.owner) && b.IsListed(); });
-    if (building == nullptr)
-        return {};
-    const std::string name = Name(*building);
-    building->Demolish();
-    return name;
-}
-
-std::string CSoak::Heal()
-{
-    CUnit* priest = PickUnit([](const CUnit& u) { return Orderable(u) && u.GetCastID() == UNIT_PRIEST; });
-    CUnit* patient = priest == nullptr ? nullptr : PickUnit([priest](const CUnit& u) {
-        return Standing(u) && g_Players[priest->player].IsFriendTo(u.player) && u.IsHealable();
-    }, priest);
-    if (patient == nullptr)
-        return {};
-    Order(*priest, patient, nullptr, nullptr, patient->x, patient->y, CMD_HEAL);
-    return Name(*priest) + " -> " + Name(*patient);
-}
-
-std::string CSoak::Cast()
-{
-    CUnit* demon = PickUnit([](const CUnit& u) { return Orderable(u) && u.GetCastID() == UNIT_DEMON; });
-    if (demon == nullptr)
-        return {};
-    const int32_t x = Roll(m_Side), y = Roll(m_Side);
-    Order(*demon, nullptr, nullptr, nullptr, x, y, CMD_CAST_MAGIC);
-    return Name(*demon) + At(x, y);
-}
-
-std::string CSoak::EnterKeep()
-{
-    CUnit* king = PickUnit([](const CUnit& u) { return Orderable(u) && u.GetCastID() == UNIT_KING; });
-    if (king == nullptr)
-        return {};
-    Order(*king, nullptr, nullptr, nullptr, king->x, king->y, CMD_ENTER_KEEP);
-    return Name(*king);
-}
-
-std::string CSoak::FoundSettlement()
-{
-    CUnit* settler = PickUnit([](const CUnit& u) { return Orderable(u) && u.GetCastID() == UNIT_SETTLER; });
-    if (settler == nullptr)
-        return {};
-    Order(*settler, nullptr, nullptr, nullptr, settler->x, settler->y, CMD_FOUND_SETTLEMENT);
-    return Name(*settler);
+    target.x = unit.x, target.y = unit.y;
+    switch (kind.target)
+    {
+    case ETarget::Point:
+        target.x = Roll(m_Side), target.y = Roll(m_Side);
+        return true;
+    case ETarget::Here:
+        return true;
+    case ETarget::Cargo:
+        if (const auto& ship = static_cast<const CUnitTransportShip&>(unit); Chance(2))
+            target.unit = ship.GetCargo(Roll(ship.GetCargoCount()));
+        return IsCarrying(unit);
+    case ETarget::Unit:
+        target.unit = PickUnit([&](const CUnit& u) { return kind.unitFits(unit, u); }, &unit);
+        if (target.unit != nullptr)
+            target.x = target.unit->x, target.y = target.unit->y;
+        return target.unit != nullptr;
+    default:
+        CBuilding* building = PickBuilding([&](const CBuilding& b) { return kind.buildingFits(unit, b); }, &unit);
+        (kind.target == ETarget::Object ? target.object : target.building) = building;
+        if (building != nullptr)
+            target.x = building->x, target.y = building->y;
+        return building != nullptr;
+    }
 }
 
 // A click on one of the buttons the building's panel shows: train, research, a queue entry to cancel, the
@@ -581,135 +538,23 @@ std::string CSoak::ClickPanel()
     return name;
 }
 
-// Escape: the head of the queue or the research.
-std::string CSoak::CancelProduction()
-{
-    CBuilding* building = PickBuilding([](const CBuilding& b) {
-        return IsActive(b.owner) && (b.queueCount > 0 || b.research != nullptr);
-    });
-    if (building == nullptr)
-        return {};
-    g_BuildingCommand.Clear();
-    g_BuildingCommand.cancelSlot = CBuildingCommand::CancelCurrent;
-    building->OnPanelCommand();
-    return Name(*building);
-}
-
-std::string CSoak::Kill()
-{
-    CUnit* unit = PickUnit(Standing);
-    if (unit == nullptr)
-        return {};
-    const std::string name = Name(*unit);
-    unit->TakeHit(nullptr, KillingBlow, DAMAGE_BLADE, false);
-    return name;
-}
-
-std::string CSoak::DestroyBuilding()
-{
-    CBuilding* building = PickBuilding([](const CBuilding& b) { return b.owner >= 0 && b.owner < MaxPlayers; });
-    if (building == nullptr)
-        return {};
-    const std::string name = Name(*building);
-    if (Chance(2))
-        building->Destroy(false);
-    else
-        building->ApplyDamage(nullptr, KillingBlow, DAMAGE_BLADE, true);
-    return name;
-}
-
-// As a script converts: to another playing player, with the new owner's next id as a capture gives it.
-std::string CSoak::ConvertUnit()
-{
-    CUnit* unit = PickUnit(Standing);
-    const int32_t to = Roll(m_Players);
-    if (unit == nullptr || !IsActive(to) || unit->player == to)
-        return {};
-    const std::string name = Name(*unit);
-    if (unit->ConvertToPlayer(to, true))
-        unit->uniqueId = g_Players[to].NextUnitId(0);
-    return name + " to p" + std::to_string(to);
-}
-
-std::string CSoak::ConvertBuilding()
-{
-    CBuilding* building = PickBuilding([](const CBuilding& b) { return b.owner >= 0 && b.owner < MaxPlayers; });
-    const int32_t to = Roll(m_Players);
-    if (building == nullptr || !IsActive(to) || building->owner == to)
-        return {};
-    const std::string name = Name(*building);
-    building->ConvertToPlayer(to, true);
-    return name + " to p" + std::to_string(to);
-}
-
-// A unit sent to touch what a neutral or defeated player holds takes it over on arrival.
-std::string CSoak::Capture()
-{
-    CUnit* unit = PickUnit([](const CUnit& u) { return Orderable(u) && u.GetMoveLayer() == 1; });
-    CUnit* prize =
-        unit == nullptr ? nullptr : PickUnit([](const CUnit& u) { return Standing(u) && IsCapturable(u.player); }, unit);
-    CBuilding* building = unit == nullptr || prize != nullptr ? nullptr : PickBuilding([](const CBuilding& b) {
-        return IsCapturable(b.owner) && b.IsListed();
-    }, unit);
-    if (prize == nullptr && building == nullptr)
-        return {};
-    const int32_t x = prize != nullptr ? prize->x : building->x, y = prize != nullptr ? prize->y : building->y;
-    Order(*unit, nullptr, nullptr, nullptr, x, y, CMD_MOVE_TO);
-    return Name(*unit) + " -> " + (prize != nullptr ? Name(*prize) : Name(*building));
-}
-
 // Now and then a computer player loses everything it fights with; two players at least keep playing.
 std::string CSoak::Defeat()
 {
-    if (!Chance(20))
-        return {};
-    int32_t active = 0;
-    for (int32_t p = 0; p < MaxPlayers; ++p)
-        active += IsActive(p) ? 1 : 0;
     const int32_t p = 1 + Roll(m_Players - 1);
-    if (active <= 2 || g_Players[p].type != PLAYER_COMPUTER)
+    const auto active = std::count_if(g_Players, g_Players + MaxPlayers, [](const CPlayer& q) {
+        return IsActive(q.index);
+    });
+    if (!Chance(20) || active <= 2 || g_Players[p].type != PLAYER_COMPUTER)
         return {};
     g_Players[p].SetDefeated();
     return "p" + std::to_string(p);
 }
 
-std::string CSoak::Select()
-{
-    if (Chance(4))
-    {
-        g_Selection.Clear();
-        return "none";
-    }
-    CUnit* unit = PickUnit([](const CUnit& u) { return Orderable(u) && u.player == g_LocalPlayer; });
-    if (unit == nullptr)
-        return {};
-    g_Selection.AddUnit(unit, 0);
-    return Name(*unit);
-}
-
-// A new building or unit for each playing player that has few, so that play does not thin out.
-void CSoak::Reinforce()
-{
-    for (int32_t p = 0; p < m_Players; ++p)
-    {
-        CPlayer& player = m_World->Player(p);
-        const int32_t cast = CBuildingCastTable::Row(Roll(CBuildingCastTable::CastCount)).cast;
-        const int32_t type = CUnitTypeTable::Row(Roll(CUnitTypeTable::TypeCount)).cast;
-        if (!IsActive(p))
-            continue;
-        if (player.buildingCount < FewBuildings)
-            if (CBuilding* building = PlaceBuilding(p, cast, !Chance(4)))
-                Remember("reinforce " + Name(*building));
-        if (player.unitCount < FewUnits && type != UNIT_TOWERARCHER)
-            if (CUnit* unit = PlaceUnit(p, type))
-                Remember("reinforce " + Name(*unit));
-    }
-}
-
 // ---- Checks --------------------------------------------------------------------------------
 
 // The harness's invariants, those of play, the save's link check, and every internal check the game reported in
-// its log (but what the headless harness causes).
+// its log.
 std::string CSoak::Check()
 {
     ++m_Figures.checks;
@@ -721,12 +566,11 @@ std::string CSoak::Check()
     const std::vector<std::string> lines = m_Log.Lines();
     for (size_t i = 0; i < lines.size() && faults.empty(); ++i)
     {
-        const bool report = lines[i].rfind("#DEBUG", 0) == 0;
-        const bool breakpoint = lines[i] == "#DEBUG: breakpoint reached";
-        const bool headless = std::find(std::begin(HeadlessReports), std::end(HeadlessReports), lines[i]) !=
-                              std::end(HeadlessReports);
-        const bool explained = breakpoint && i > 0 && lines[i - 1].rfind("#DEBUG", 0) == 0;
-        if (!report || headless || explained)
+        // A report is a "#DEBUG" line; its breakpoint line follows it.
+        const bool report = lines[i].rfind("#DEBUG", 0) == 0 && lines[i] != HeadlessReport;
+        const bool explained =
+            lines[i] == "#DEBUG: breakpoint reached" && i > 0 && lines[i - 1].rfind("#DEBUG", 0) == 0;
+        if (!report || explained)
             continue;
         faults.push_back("log:");
         for (size_t j = i; j < std::min(lines.size(), i + 24); ++j)
@@ -740,27 +584,25 @@ std::string CSoak::Check()
 
 void CSoak::CountHeld()
 {
-    for (int32_t p = 0; p < MaxPlayers; ++p)
+    std::map<std::string, int64_t>& held = m_Figures.held;
+    for (const CPlayer& player : std::span(g_Players, MaxPlayers))
     {
-        const CPlayer& player = g_Players[p];
-        m_Figures.held["listed units"] += player.unitCount;
-        m_Figures.held["listed buildings"] += player.buildingCount;
-        m_Figures.held["tower archers"] += player.towerArchers.GetCount();
-        for (int32_t i = 0; i < player.unitCount; ++i)
-        {
-            const CUnit& unit = *player.units[i];
-            if (const auto* ship = dynamic_cast<const CUnitTransportShip*>(&unit))
-                m_Figures.held["carried units"] += ship->GetCargoCount();
-            m_Figures.held["workers in a gold mine"] += unit.GetCastID() == UNIT_WORKER && !unit.onMap &&
-                                                         unit.animType == ANIM_MINE_GOLD;
-        }
-        for (int32_t i = 0; i < player.buildingCount; ++i)
-        {
-            m_Figures.held["kings in a keep"] += player.buildings[i]->garrisonedUnit != nullptr;
-            m_Figures.held["waiting units"] += player.buildings[i]->productionUnit != nullptr;
-        }
+        held["listed units"] += player.unitCount;
+        held["listed buildings"] += player.buildingCount;
+        held["tower archers"] += player.towerArchers.GetCount();
         for (const int32_t sites : player.buildingsUnderConstruction)
-            m_Figures.held["construction sites"] += sites;
+            held["construction sites"] += sites;
+        for (const CUnit* unit : std::span(player.units, size_t(player.unitCount)))
+        {
+            if (const auto* ship = dynamic_cast<const CUnitTransportShip*>(unit))
+                held["carried units"] += ship->GetCargoCount();
+            held["workers in a gold mine"] += !unit->onMap && unit->animType == ANIM_MINE_GOLD;
+        }
+        for (const CBuilding* building : std::span(player.buildings, size_t(player.buildingCount)))
+        {
+            held["kings in a keep"] += building->garrisonedUnit != nullptr;
+            held["units waiting in a building"] += building->productionUnit != nullptr;
+        }
     }
 }
 
@@ -770,9 +612,8 @@ std::string CSoak::RoundTrip()
     static const char* const counted[] = {"units", "buildings", "tower archers"};
     const auto counts = [] {
         std::vector<int32_t> all;
-        for (int32_t p = 0; p < MaxPlayers; ++p)
-            all.insert(all.end(), {g_Players[p].unitCount, g_Players[p].buildingCount,
-                                   g_Players[p].towerArchers.GetCount()});
+        for (const CPlayer& player : std::span(g_Players, MaxPlayers))
+            all.insert(all.end(), {player.unitCount, player.buildingCount, player.towerArchers.GetCount()});
         return all;
     };
     const std::vector<int32_t> before = counts();

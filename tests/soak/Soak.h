@@ -11,7 +11,6 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "tests/support/SimHarness.h"
 #include "tests/support/TestLog.h"
@@ -21,12 +20,9 @@ class CUnit;
 
 struct SSoakFigures
 {
-    int64_t frames = 0;
-    int64_t checks = 0;
-    int64_t roundTrips = 0;
+    int64_t frames = 0, checks = 0, roundTrips = 0;
     std::map<std::string, int64_t> orders;
-    // What the holders held, summed over the checks.
-    std::map<std::string, int64_t> held;
+    std::map<std::string, int64_t> held;   // what the holders held, summed over the checks
 };
 
 class CSoak
@@ -43,17 +39,13 @@ public:
     const SSoakFigures& Figures() const { return m_Figures; }
 
 private:
-    struct SOrderKind
-    {
-        const char* name;
-        int32_t weight;
-        std::string (CSoak::*give)();
-    };
+    struct SOrderKind;
+    struct STarget;
     static const SOrderKind OrderKinds[];
 
     int32_t Roll(int32_t n) { return n > 0 ? int32_t(m_Random() % uint32_t(n)) : 0; }
     bool Chance(int32_t inN) { return Roll(inN) == 0; }
-    // A random one of those that fit, or, given a unit half the time, the one nearest to it.
+    // A random one of those that fit, or, given a unit, half the time the one nearest to it.
     template <typename Object>
     Object* PickOf(const std::vector<Object*>& found, const CUnit* near);
     CUnit* PickUnit(const std::function<bool(const CUnit&)>& fits, const CUnit* near = nullptr);
@@ -63,43 +55,19 @@ private:
     void MakePlayer(int32_t p);
     CUnit* PlaceUnit(int32_t p, int32_t type);
     CBuilding* PlaceBuilding(int32_t p, int32_t cast, bool finished);
-    CBuilding* PlaceSite(int32_t kind, int32_t detail);
+    void PlaceSite(int32_t kind, int32_t detail);
     void Dispose(CBuilding* probe);
-
-    std::string GiveOrder();
-    std::string Move();
-    std::string AttackUnit();
-    std::string AttackBuilding();
-    std::string AttackGround();
-    std::string Patrol();
-    std::string Guard();
-    std::string Stop();
-    std::string Board();
-    std::string Unload();
-    std::string SinkLoadedShip();
-    std::string Harvest();
-    std::string Build();
-    std::string Repair();
-    std::string Dismantle();
-    std::string Demolish();
-    std::string Heal();
-    std::string Cast();
-    std::string EnterKeep();
-    std::string FoundSettlement();
-    std::string ClickPanel();
-    std::string CancelProduction();
-    std::string Kill();
-    std::string DestroyBuilding();
-    std::string ConvertUnit();
-    std::string ConvertBuilding();
-    std::string Capture();
-    std::string Defeat();
-    std::string Select();
     void Reinforce();
 
+    std::string GiveOrder();
+    std::string OrderUnit(const SOrderKind& kind);
+    bool FindTarget(const SOrderKind& kind, const CUnit& unit, STarget& target);
+    std::string ClickPanel();
+    std::string Defeat();
+
     std::string Check();
-    std::string RoundTrip();
     void CountHeld();
+    std::string RoundTrip();
     void Remember(const std::string& order);
     std::string Report(const std::string& fault) const;
 
