@@ -25,6 +25,7 @@ namespace
 {
 constexpr int32_t NotPlaced = -1;
 constexpr int32_t DeepCorner = -30;   // water level 10: ships sail
+constexpr int32_t ShoreCorner = -21;  // water level 7 beside it: land units walk, ships sail
 constexpr int32_t HillCorner = 90;    // steep sides blocked, a plateau on top
 constexpr int32_t Stock = 200000;     // of each good, so that prices never stop play
 constexpr int32_t RainOfHell = 52;
@@ -294,8 +295,9 @@ CBuilding* CSoak::PickBuilding(const std::function<bool(const CBuilding&)>& fits
 
 // ---- The map ------------------------------------------------------------------------
 
-// Land at height 0 with a sea across it (an islet in it), hills whose steep sides block, and blocks made impassable:
-// only corner heights and the blocks' own flags, from which a load derives the same terrain.
+// Land at height 0 with a sea across it (an islet in it) whose shore blocks both land units and ships may take,
+// hills whose steep sides block, and blocks made impassable: only corner heights and the blocks' own flags, from
+// which a load derives the same terrain.
 void CSoak::MakeMap()
 {
     m_Side = 48 + Roll(49);
@@ -311,7 +313,8 @@ void CSoak::MakeMap()
             for (int32_t y = top; y <= bottom; ++y)
                 g_GameMap.CornerHeight(x, y) = height;
     };
-    raise(seaWest, 0, seaEast, m_Side, DeepCorner);
+    raise(seaWest, 0, seaEast, m_Side, ShoreCorner);
+    raise(seaWest + 1, 0, seaEast - 1, m_Side, DeepCorner);
     raise(isletX, isletY, isletX + 3, isletY + 3, 0);
     for (int32_t hill = 2 + Roll(3); hill > 0; --hill)
     {

@@ -227,6 +227,8 @@ std::vector<std::string> WorldInvariants::CheckPlay()
     std::set<std::pair<int32_t, int32_t>> ids;
     ForEachHeldUnit([&](const CUnit* unit) {
         CheckGround(*unit, faults);
+        if (unit->IsDying() && unit->animType != ANIM_DIE && unit->animType != ANIM_CORPSE)
+            faults.push_back(Named(*unit) + " dies without playing its death");
         if (!unit->IsDying() && !ids.insert({unit->player, unit->uniqueId}).second)
             faults.push_back(OfPlayer(unit->player) + " holds two living units with id " +
                              std::to_string(unit->uniqueId));
@@ -236,17 +238,18 @@ std::vector<std::string> WorldInvariants::CheckPlay()
                 faults.push_back("cargo " + Named(*ship->GetCargo(i)) + " stands on the map");
     });
     for (const CBuilding* building : SBuildings().standing)
+    {
         for (int32_t dx = 0; building->IsOnMap() && dx < building->GetWidth(); ++dx)
             for (int32_t dy = 0; dy < building->GetDepth(); ++dy)
                 if (building->IsFootprintCell(dx, dy) &&
                     std::as_const(g_GameMap).Block(building->x + dx, building->y + dy).building != building)
                     faults.push_back("a building of " + OfPlayer(building->owner) + " lost its block" +
                                      At(building->x + dx, building->y + dy));
-    for (const CBuilding* building : SBuildings().standing)
         if (const CUnit* king = building->garrisonedUnit; king != nullptr && StandsOnMap(*king))
             faults.push_back("the king of the keep" + At(building->x, building->y) + " stands on the map");
         else if (king != nullptr && king->player != building->owner)
             faults.push_back("the king of " + OfPlayer(building->owner) + "'s keep is of " + OfPlayer(king->player));
+    }
     return faults;
 }
 
