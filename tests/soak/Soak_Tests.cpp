@@ -21,23 +21,28 @@ int64_t EnvironmentNumber(const char* name)
 }
 }  // namespace
 
-// Seeds that found a fault, each played up to the frame where it showed.  Seed 11: a unit captured with an id its
-// new owner's units held (frame 15), a dying unit that took up a fight and never died (483).  Seed 2: a ship named
-// the unit it was to put ashore, which the save's link check refused (3), a defeated player's keep went without
-// letting its king out (1749).  Seed 110: a dismantled keep went without its king (2934).
-TEST(Soak, SeedElevenUpToTheDyingFighter)
+// Seeds that found a fault, each played up to the frame where it showed.  Seed 6: a unit captured with an id its new
+// owner's units held (frame 54), a ship named the unit it was to put ashore, which the save's link check refused
+// (60), a defeated player's keep went without letting its king out (519).  Seed 19: a dying unit took up a fight
+// and never died (453).  Seed 93: a dismantled keep went without its king (1446).
+TEST(Soak, SeedSixUpToTheDefeatedKeep)
 {
-    EXPECT_EQ(CSoak(11).Play(500), "");
+    EXPECT_EQ(CSoak(6).Play(520), "");
 }
 
-TEST(Soak, SeedTwoUpToTheDefeatedKeep)
+TEST(Soak, SeedNineteenUpToTheDyingFighter)
 {
-    EXPECT_EQ(CSoak(2).Play(1750), "");
+    EXPECT_EQ(CSoak(19).Play(460), "");
 }
 
-TEST(Soak, SeedHundredTenUpToTheDismantledKeep)
+TEST(Soak, SeedNinetyThreeUpToTheDismantledKeep)
 {
-    EXPECT_EQ(CSoak(110).Play(2940), "");
+    EXPECT_EQ(CSoak(93).Play(1450), "");
+}
+
+TEST(Soak, SeedOneForThreeThousandFrames)
+{
+    EXPECT_EQ(CSoak(1).Play(3000), "");
 }
 
 // V2KRN_SOAK_SEED plays that seed for V2KRN_SOAK_FRAMES frames or V2KRN_SOAK_SECONDS seconds and prints what it
