@@ -76,8 +76,8 @@ TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
         EXPECT_EQ(guard->currentCommand == CMD_ATTACK, answers) << "idle";
         guard->Stop();
         guard->currentCommand = CMD_NONE;
-        if (c.dies)   // a dying guard lies on the map still, but takes up no fight
-            guard->RemoveFromWorld(false);
+        if (c.dies)   // a dying patrol lies on the map still, but takes up no fight
+            guard->RemoveFromWorld(false), guard->lastOrder = LAST_ORDER_PATROL;
         melee.world.Player(0).BroadcastToObjects(enemy);
         EXPECT_EQ(guard->currentCommand == CMD_ATTACK, answers && lives) << "sighted";
         guard->Stop();
