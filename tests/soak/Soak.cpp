@@ -708,7 +708,6 @@ const CSoak::SOrderKind CSoak::OrderKinds[] = {
      }},
 };
 
-
 // One order of a kind drawn by the weights.
 std::string CSoak::GiveOrder()
 {
@@ -752,6 +751,12 @@ TEST(Soak, SeedNinetyThreeUpToTheDismantledKeep)
     EXPECT_EQ(CSoak(93).Play(1450), "");
 }
 
+// Seed 3011: a shooter that went aboard while its arrow flew was named by the unit it struck (171).
+TEST(Soak, SeedThreeThousandElevenUpToTheHiddenShooter)
+{
+    EXPECT_EQ(CSoak(3011).Play(180), "");
+}
+
 TEST(Soak, SeedOneForThreeThousandFrames)
 {
     EXPECT_EQ(CSoak(1).Play(3000), "");
@@ -782,13 +787,8 @@ TEST(SoakChecks, EachBrokenRuleOfPlayIsReported)
     const auto unit = [](int32_t player, int32_t type, int32_t x, int32_t y) {
         return g_Players[player].CreateUnit(type, x, y);
     };
-    const auto house = [] {
-        CBuilding* built = g_Players[0].CreateBuilding(CastHouse, 10, 10);
-        built->Construct(0.0f, true);
-        return built;
-    };
-    const auto keep = [] {
-        CBuilding* built = g_Players[0].CreateBuilding(CastKeep, 20, 30);
+    const auto finished = [](int32_t cast, int32_t x, int32_t y) {
+        CBuilding* built = g_Players[0].CreateBuilding(cast, x, y);
         built->Construct(0.0f, true);
         return built;
     };
@@ -805,17 +805,18 @@ TEST(SoakChecks, EachBrokenRuleOfPlayIsReported)
              dying->animType = ANIM_ATTACK;
          },
          "unit of player 0 with id 0 of type 2 dies without playing its death"},
-        {[&] { house(), unit(0, UNIT_WARRIOR, 11, 11); },
+        {[&] { finished(CastHouse, 10, 10), unit(0, UNIT_WARRIOR, 11, 11); },
          "unit of player 0 with id 0 of type 2 stands on a building's solid block at 11,11"},
         {[&] { unit(1, UNIT_WARRIOR, 44, 10); }, "unit of player 1 with id 0 of type 2 stands in deep water at 44,10"},
         {[&] { unit(2, UNIT_TRANSPORTSHIP, 37, 10); },
          "unit of player 2 with id 0 of type 7 stands on land at 37,10"},
         {[&] { unit(0, UNIT_WARRIOR, 30, 10), unit(0, UNIT_KNIGHT, 30, 12)->uniqueId = 0; },
          "player 0 holds two living units with id 0"},
-        {[&] { keep()->garrisonedUnit = unit(0, UNIT_KING, 30, 10); },
+        {[&] { finished(CastKeep, 20, 30)->garrisonedUnit = unit(0, UNIT_KING, 30, 10); },
          "the king of the keep at 20,30 stands on the map"},
-        {[&] { keep()->garrisonedUnit = unit(3, UNIT_KING, -1, -1); }, "the king of player 0's keep is of player 3"},
-        {[&] { house(), g_GameMap.Block(12, 11).building = nullptr; },
+        {[&] { finished(CastKeep, 20, 30)->garrisonedUnit = unit(3, UNIT_KING, -1, -1); },
+         "the king of player 0's keep is of player 3"},
+        {[&] { finished(CastHouse, 10, 10), g_GameMap.Block(12, 11).building = nullptr; },
          "a building of player 0 lost its block at 12,11"},
         {[&] { unit(0, UNIT_WARRIOR, 39, 20), unit(0, UNIT_TRANSPORTSHIP, 39, 30); }, ""},
     };
