@@ -394,8 +394,8 @@ public:
     // Living while the whole part of maximum x health x 0.01 is above 0.
     int32_t GetHitPoints() const { return static_cast<int32_t>(GetMaxHitPoints() * health * 0.01f); }
     bool IsAlive() const { return GetHitPoints() > 0; }
-    // Whether this machine decides the building's end: its owner's machine,
-    // the host for a neutral one (every building in a single player game).
+    // Whether this machine decides the building's health and end
+    // (DecidingSlotOf; every building in a single player game).
     bool IsDecidedHere() const;
     bool IsFinished() const { return buildProgress == FinishedProgress; }
 

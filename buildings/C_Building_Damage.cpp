@@ -1,12 +1,12 @@
 // Hits on a building, the fires that burn on it, its destruction and repair.
-// Health that counts is decided by the owner's machine (the host for
-// neutral buildings); the others mirror it through the network.
+// Health that counts is decided by one machine (DecidingSlotOf: the
+// owner's, the host's for a building no machine's player owns); the others
+// mirror it through the network.
 
 #include <algorithm>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
-#include "core/C_Config.h"
 #include "core/C_LogFile.h"
 #include "core/GlobalFunc.h"
 #include "effects/C_Particles.h"
@@ -52,12 +52,9 @@ float Jitter()
 }
 }  // namespace
 
-// The owner's machine decides; neutral buildings are the host's.
 bool CBuilding::IsDecidedHere() const
 {
-    if (owner >= 0)
-        return IsOwnedHere(owner);
-    return !IsNetworkGame() || g_Config.networkRole == CMultiplayer::RoleHost;
+    return !IsNetworkGame() || DecidingSlotOf(owner) == g_LocalPlayer;
 }
 
 bool CBuilding::OnAttacked(CUnit* attackerUnit, int32_t amount, TENUMDAMAGETYPE damageType, bool alert)
@@ -204,10 +201,9 @@ void CBuilding::RemoveFirePit()
 void CBuilding::Destroy(bool broadcast)
 {
     const int32_t previousOwner = owner;
-    // Only the owner's machine makes units; another machine's building
-    // should hold none.  It goes with the building all the same.
-    if (!takenDown && productionUnit != nullptr && IsNetworkGame() && !IsOwnedHere(owner))
-        DEBUG_REPORT("#DEBUG: Production unit in a non local player's building");
+    // A finished unit waiting for its way out goes with the building, on
+    // every machine: each copy of the queue makes it, and only its way out
+    // comes from the host.
     if (!LeaveWorld(true))
         return;
     TellComputerPlayersGone();
@@ -222,8 +218,9 @@ void CBuilding::Destroy(bool broadcast)
     OnDestroyed();
     if (!IsNetworkGame())
         return;
-    const bool neutralOnHost = previousOwner < 0 && g_Config.networkRole == CMultiplayer::RoleHost;
-    if ((broadcast && previousOwner >= 0 && IsOwnedHere(previousOwner)) || neutralOnHost)
+    // The deciding machine tells the others, and the host of a neutral
+    // building whatever took it down.
+    if (DecidingSlotOf(previousOwner) == g_LocalPlayer && (broadcast || previousOwner < 0))
         g_MultiplayerGame.SendBuildingDestroyed(this);
 }
 

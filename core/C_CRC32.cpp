@@ -32,10 +32,15 @@ CCRC32::CCRC32()
 
 uint32_t CCRC32::Calculate(const void* buffer, int length) const
 {
+    return Continue(0, buffer, length);
+}
+
+uint32_t CCRC32::Continue(uint32_t previous, const void* buffer, int length) const
+{
     if (length < 1 || !buffer)
-        return 0;
+        return previous;
     const uint8_t* bytes = static_cast<const uint8_t*>(buffer);
-    uint32_t crc = 0xFFFFFFFFu;
+    uint32_t crc = ~previous;
     int i = 0;
     for (; i + 8 <= length; i += 8)
     {

@@ -691,6 +691,13 @@ bool CopyDefaultConfigTo(const CString& target)
         return false;
     }
     const int size = source.GetSize();
+    if (size > LongestConfigFile)
+    {
+        // A copy the next start would refuse to read.
+        source.Close();
+        ReportWriteFailure("\"Config\\default.cfg\" is longer than any configuration");
+        return false;
+    }
     char* buffer = new char[size > 0 ? size : 1];
     const int read = size > 0 ? source.Read(buffer, size) : 0;
     source.Close();
@@ -749,13 +756,23 @@ bool WriteConfig()
         return false;
     }
     // Every written line ends in CR LF; one write per line, so that a line
-    // is never torn from its end.
-    const bool readWhole = ForEachLine(current, [&writer](const std::string& line) {
+    // is never torn from its end.  A value written longer than it was read
+    // can take a file near the bound past it, and the next start would read
+    // none of it: such a file is not written.
+    int64_t writtenBytes = 0;
+    const bool readWhole = ForEachLine(current, [&writer, &writtenBytes](const std::string& line) {
         const std::string written = RewriteLine(g_Config, line) + "\r\n";
-        writer.Write(written.data(), static_cast<int>(written.size()));
+        writtenBytes += static_cast<int64_t>(written.size());
+        if (writtenBytes <= LongestConfigFile)
+            writer.Write(written.data(), static_cast<int>(written.size()));
     });
     current.Close();
 
+    if (writtenBytes > LongestConfigFile)
+    {
+        ReportWriteFailure("\"v2krn.cfg\" would grow longer than any configuration and stays as it is");
+        return false;
+    }
     if (!readWhole || !writer.Commit(target))
     {
         ReportWriteFailure("writing \"v2krn.cfgnew\" failed");

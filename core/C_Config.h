@@ -93,10 +93,12 @@ extern CConfig g_Config;
 bool ReadConfig();
 // Rewrites "v2krn.cfg" (made from "Config\default.cfg" of the data files
 // when missing) with the current values of the settings the game changes.
-// The file is replaced whole or not at all; false leaves it as it was.  A
+// The file is replaced whole or not at all; false leaves it as it was,
+// as it does when the new file would be longer than any configuration.  A
 // file longer than any configuration is left as it is (true): start-up
 // read none of it.
 bool WriteConfig();
 // Copies "Config\default.cfg" of the data files to "v2krn.cfg"; false when
-// the default is missing or the copy failed (the old file then stays).
+// the default is missing or longer than any configuration, or the copy
+// failed (the old file then stays).
 bool CopyDefaultConfig();

@@ -14,13 +14,14 @@
 //   (1,2) ship at 21,9          (1,3) warrior and (1,4) worker aboard it
 //   (2,0) warrior at 9,7        (2,1) ship at 21,15    (2,2) warrior aboard it
 //   (2,3) warrior waiting in the barracks             (2,4), (2,5) archers
-//   (3,0) warrior at 7,5 of the defeated player
+//   (3,0) warrior at 7,5 of the defeated player    (3,1) archer in its tower
 // A finished tower comes with its first archer.
 // Buildings, as the corner block x,y (reference x x 65536 + y), all finished:
 //   player 0: tower 2,14 and keep 8,14; player 1: trap 12,10; player 2:
 //   barracks 2,22, tower 14,14 and a house at 0 health 14,22 (another
 //   machine's hit brought it down, and its owner has not yet said so);
-//   player 3: house 18,2; neutral: gold mine 14,2.
+//   player 3: tower 18,2; player 4: house 10,8, whose corner block is a
+//   step from (2,0); neutral: gold mine 14,2.
 
 #include <cstdint>
 #include <cstdio>
@@ -80,7 +81,7 @@ constexpr SNamedUnit NamedUnits[] = {
     {0, 4, UNIT_WORKER},   {0, 5, UNIT_TOWERARCHER},   {1, 0, UNIT_WARRIOR}, {1, 1, UNIT_WORKER},
     {1, 2, UNIT_TRANSPORTSHIP}, {1, 3, UNIT_WARRIOR},  {1, 4, UNIT_WORKER},  {2, 0, UNIT_WARRIOR},
     {2, 1, UNIT_TRANSPORTSHIP}, {2, 2, UNIT_WARRIOR},  {2, 3, UNIT_WARRIOR}, {2, 4, UNIT_TOWERARCHER},
-    {2, 5, UNIT_TOWERARCHER},   {3, 0, UNIT_WARRIOR},
+    {2, 5, UNIT_TOWERARCHER},   {3, 0, UNIT_WARRIOR},     {3, 1, UNIT_TOWERARCHER},
 };
 
 constexpr int32_t UnitRef(int32_t owner, int32_t uniqueId)
@@ -173,8 +174,9 @@ inline void BuildObjects()
     CBuilding* fallen = Finished(SecondClient, CastHouse, 14, 22);
 
     Unit(Defeated, UNIT_WARRIOR, 7, 5);
-    Finished(Defeated, CastHouse, 18, 2);
+    Finished(Defeated, CastTower, 18, 2);
     g_Players[Defeated].type = PLAYER_DEFEATED;
+    Finished(Computer, CastHouse, 10, 8);
 
     SendIntoTheMine(miner, mine);
     g_PtrGarbage.Flush();

@@ -46,7 +46,8 @@ c1_warrior=$(unit 1 0) c1_miner=$(unit 1 1) c1_ship=$(unit 1 2) c1_sailor=$(unit
 c2_warrior=$(unit 2 0) c2_ship=$(unit 2 1) c2_sailor=$(unit 2 2) c2_waiting=$(unit 2 3) c2_archer=$(unit 2 4)
 d_warrior=$(unit 3 0)
 c1_trap=$(building 12 10) c2_barracks=$(building 2 22) c2_tower=$(building 14 14)
-c2_fallen_house=$(building 14 22) d_house=$(building 18 2)
+c2_fallen_house=$(building 14 22) d_tower=$(building 18 2) computer_house=$(building 10 8)
+LAST_ID=0x7FFFF
 
 # ---- What a receiver applies -------------------------------------------------------
 seed client_moves_and_hits $CLIENT1 eval '
@@ -57,7 +58,10 @@ seed client_unloads_and_exits $CLIENT1 eval '
   packet 71 $H $h_ship $h_knight 20 4; packet 68 $H $c2_barracks $c2_waiting 7 24;
   packet 61 $H $c1_miner 13 7; packet 52 $C2 $c2_tower 6'
 seed client_captures_of_the_defeated $CLIENT2 eval '
-  packet 74 $H $h_warrior $d_warrior 7; packet 76 $H $h_warrior $d_house'
+  packet 74 $H $h_warrior $d_warrior 7; packet 76 $H $h_warrior $d_tower'
+# The host's counter wound to its end: the archers of a tower taken next get ids no unit has.
+seed capture_after_the_last_id_76 $CLIENT1 eval '
+  packet 74 $H $h_warrior $d_warrior $LAST_ID; packet 76 $H $h_warrior $d_tower'
 seed host_answers_requests $HOST eval '
   packet 70 $C2 $c2_ship $c2_sailor; packet 57 $C1 $c1_warrior 10 5 90 2; packet 46 $C2 $c2_archer $h_warrior'
 seed hit_of_a_dying_shooter_43 $CLIENT1 eval '
@@ -67,6 +71,22 @@ seed king_dies_in_his_keep_32 $CLIENT1 eval 'packet 32 $H $h_king 0'
 seed die_animation_then_death_34 $CLIENT1 eval '
   packet 34 $H $h_warrior $ANIM_DIE -1 -1 5 5 0 0; frame; packet 32 $H $h_warrior 0'
 seed short_tail $CLIENT1 eval 'packet 30 $H $h_warrior 45; byte 36; byte 0'
+# Granted steps: a ship onto blocks it partly holds; steps that wait for a blocker here, a later one behind, and
+# one that goes with its dying unit; a step onto the blocks of a house at 0 health that waits for the host's 39.
+seed ship_steps_onto_its_own_blocks_58 $CLIENT1 eval 'packet 58 $H $h_ship 22 3 90 2 0; frame'
+seed steps_wait_for_their_blocks_58 $CLIENT1 eval '
+  packet 58 $H $h_warrior 5 6 0 4 0; packet 58 $H $h_warrior 5 7 0 4 0; frame;
+  packet 58 $H $h_worker 4 7 315 5 0; frame; packet 58 $H $c2_warrior 10 8 45 3 0; packet 32 $H $h_worker 0'
+seed step_of_a_unit_that_dies_58 $CLIENT2 eval 'packet 58 $H $h_warrior 5 6 0 4 0; packet 32 $H $h_warrior 0; frame'
+seed step_onto_a_razed_house_58 $CLIENT2 eval '
+  packet 44 $H $computer_house $h_warrior $KILL $BLADE; packet 58 $H $c2_warrior 10 8 45 3 0; frame; frame;
+  packet 39 $H $computer_house; frame'
+# A computer player's building is the host's to decide: razed there, it goes; elsewhere it waits for the host.
+seed computer_house_razed_on_the_host_44 $HOST eval 'packet 44 $C1 $computer_house $c1_warrior $KILL $BLADE'
+seed computer_house_waits_for_the_host_39 $CLIENT1 eval '
+  packet 44 $H $computer_house $h_warrior $KILL $BLADE; frame; packet 39 $C2 $computer_house; frame;
+  packet 39 $H $computer_house'
+seed barracks_falls_with_its_waiting_unit_39 $CLIENT1 eval 'packet 39 $C2 $c2_barracks; frame'
 
 # ---- What a receiver drops ---------------------------------------------------------
 # Targets and attackers that stand on no block.
@@ -86,6 +106,8 @@ seed repro_unload_onto_a_unit_71 $CLIENT1 eval 'packet 71 $H $h_ship $h_knight 5
 seed repro_host_unloads_tower_archer_70 $HOST eval 'packet 70 $C2 $c2_ship $c2_archer'
 seed repro_host_unloads_waiting_unit_70 $HOST eval 'packet 70 $C2 $c2_ship $c2_waiting'
 seed repro_step_onto_a_unit_58 $CLIENT1 eval 'packet 58 $H $h_warrior 5 6 0 4 0'
+seed repro_step_onto_a_house_58 $CLIENT1 eval 'packet 58 $H $c2_warrior 10 8 45 3 0; frame'
+seed repro_step_into_water_58 $CLIENT1 eval 'packet 58 $H $c1_warrior 25 25 0 4 0'
 seed repro_exit_onto_a_unit_68 $CLIENT1 eval 'packet 68 $H $c2_barracks $c2_waiting 9 5'
 seed repro_exit_into_water_68 $CLIENT1 eval 'packet 68 $H $c2_barracks $c2_waiting 28 28'
 # Deaths of units that a ship, a tower, a keep or a building holds.
@@ -97,6 +119,7 @@ seed repro_trap_springs_aboard_54 $CLIENT2 eval 'packet 54 $H $c1_trap $c2_sailo
 seed repro_duplicate_id_52 $CLIENT1 eval 'packet 52 $C2 $c2_tower 2'
 seed repro_replayed_archer_52 $CLIENT1 eval 'packet 52 $C2 $c2_tower 6; packet 52 $C2 $c2_tower 6'
 seed repro_duplicate_id_74 $CLIENT1 eval 'packet 74 $H $h_warrior $d_warrior 0'
+seed repro_id_of_the_capturer_only_74 $CLIENT1 eval 'packet 74 $H $h_warrior $d_warrior 3'
 # Captures of what no capture can take.
 seed repro_capture_own_unit_74 $CLIENT1 eval 'packet 74 $H $h_warrior $c1_warrior 7'
 seed repro_capture_client_building_76 $CLIENT1 eval 'packet 76 $H $h_warrior $c2_barracks'
@@ -121,3 +144,4 @@ seed repro_corpse_animation_34 $CLIENT1 eval 'packet 34 $H $h_warrior $ANIM_CORP
 # Hits from slots that no machine plays.
 seed repro_hit_from_a_computer_slot_43 $CLIENT1 eval 'packet 43 $COMPUTER $c1_warrior -1 $KILL $BLADE'
 seed repro_hit_from_an_empty_slot_44 $CLIENT1 eval 'packet 44 $EMPTY $c1_trap -1 $KILL $BLADE'
+seed repro_from_this_machines_own_slot_30 $HOST eval 'packet 30 $H $h_warrior 90'

@@ -8,9 +8,12 @@
 // deletion), and then the world must hold:
 // - the invariants the simulation tests check (WorldInvariants.h);
 // - the links the loader checks before it accepts a save (CObjectLinks);
-// - every unit on the map stands on ground of its kind (land or water), a
-//   tower's archers on no block, and every living building of a player is
-//   in that player's list;
+// - every unit on the map stands on ground of its kind (land or water) and
+//   on no building's block, a tower's archers on no block, and every living
+//   building of a player is in that player's list;
+// - after the frames, no building this machine decides (its own player's;
+//   on the host a neutral one or one of a slot no machine plays) lies
+//   listed at 0 health;
 // - one unit to each owner and unique id, which is how references name them;
 // - no object changed sides unless a capture could take it (its player
 //   defeated or an empty slot);
@@ -241,8 +244,11 @@ bool StandsOnItsGround(const CUnit& unit)
     for (int32_t x = unit.x; x < unit.x + unit.GetSize(); ++x)
         for (int32_t y = unit.y; y < unit.y + unit.GetSize(); ++y)
         {
-            const int32_t level = std::as_const(g_GameMap).Block(x, y).waterLevel;
+            const SMapBlock& block = std::as_const(g_GameMap).Block(x, y);
+            const int32_t level = block.waterLevel;
             if (unit.GetMoveLayer() == kWaterLayer ? level < kWaterLeastLevel : level > kLandMostLevel)
+                return false;
+            if (block.building != nullptr && block.blocked)
                 return false;
         }
     return true;
@@ -255,7 +261,7 @@ void CheckPlaces()
         const CPlayer& owner = g_Players[p];
         for (int32_t i = 0; i < owner.unitCount; ++i)
             if (owner.units[i]->IsFootprintRegistered() && !StandsOnItsGround(*owner.units[i]))
-                Finding("a unit stands on ground it cannot stand on");
+                Finding("a unit stands on ground or a building it cannot stand on");
         for (int32_t i = 0; i < owner.towerArchers.GetCount(); ++i)
             if (owner.towerArchers[i]->onMap || owner.towerArchers[i]->IsFootprintRegistered())
                 Finding("a tower archer stands on the map");
@@ -267,6 +273,20 @@ void CheckPlaces()
             const CPlayer* owner = building != nullptr ? PlayerAt(building->owner) : nullptr;
             if (owner != nullptr && building->IsAlive() && !owner->HasBuilding(building))
                 Finding("a living building stands outside its owner's list");
+        }
+}
+
+// A building brought to 0 health goes at once where it is decided; elsewhere
+// it waits for that machine's word.
+void CheckRazedBuildings()
+{
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+        for (int32_t i = 0; i < g_Players[p].buildingCount; ++i)
+        {
+            const CBuilding& building = *g_Players[p].buildings[i];
+            const int32_t decider = FuzzNetWorld::IsMachineSlot(building.owner) ? building.owner : FuzzNetWorld::Host;
+            if (decider == g_LocalPlayer && !building.IsAlive())
+                Finding("a building this machine decides stays at 0 health");
         }
 }
 
@@ -308,6 +328,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int32_t frame = 0; frame < kFrames; ++frame)
         PlayFrame();
     CheckWorld();
+    CheckRazedBuildings();
     CheckSides(owners);
     if (!LoadCounted(FuzzNetWorld::Save()))
         Finding("the game's save does not load");

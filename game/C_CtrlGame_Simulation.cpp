@@ -101,6 +101,10 @@ void CCtrlGame::SimulationStep(int32_t ticks)
     for (int32_t tick = 0; tick < ticks; ++tick)
         for (int32_t p = 0; p < MaxPlayers; ++p)
             TickUnits(g_Players[p]);
+    // A step the host granted that waited for its blocks goes before the
+    // walk, so that it is taken in the frame after its blocker left.
+    if (IsNetworkGame())
+        g_MultiplayerGame.TakePendingSteps();
     for (int32_t p = 0; p < MaxPlayers; ++p)
         WalkUnits(g_Players[p], ticks);
     CPlayer::UpdateAllUnitsTimeSliced(g_Players);

@@ -6,6 +6,7 @@
 #include "effects/C_Particles.h"
 #include "game/C_ObjectLinks.h"
 #include "game/C_Selection.h"
+#include "net/C_MultiplayerGame.h"
 #include "units/C_Unit.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
@@ -119,6 +120,7 @@ void CGameObjects::DetachAll()
 void CGameObjects::FreeWorld(CReferenceBase& table)
 {
     g_PtrGarbage.Flush();
+    g_MultiplayerGame.ForgetPendingSteps();
     SHeld held;
     CollectWorld(held);
     CollectTable(table, held);

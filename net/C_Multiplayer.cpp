@@ -126,3 +126,16 @@ bool IsOwnedHere(int32_t playerIndex)
 {
     return !IsNetworkGame() || playerIndex == g_LocalPlayer;
 }
+
+bool IsPlayedByAMachine(int32_t slot)
+{
+    if (slot == CMultiplayer::HostSlot)
+        return true;
+    const CPlayer* player = PlayerAt(slot);
+    return player != nullptr && (player->type == PLAYER_REMOTE || player->type == PLAYER_LOCAL);
+}
+
+int32_t DecidingSlotOf(int32_t owner)
+{
+    return IsPlayedByAMachine(owner) ? owner : CMultiplayer::HostSlot;
+}

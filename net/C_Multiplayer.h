@@ -98,3 +98,11 @@ private:
 // game it owns all of them, in a network game those of its own slot.
 bool IsNetworkGame();
 bool IsOwnedHere(int32_t playerIndex);
+// Whether a machine of the game plays the slot: the host's, and a human
+// player's.  A computer player, a defeated player and an empty slot have
+// none, so nothing is sent from them.
+bool IsPlayedByAMachine(int32_t slot);
+// The slot whose machine decides a building's health and end: its owner's
+// when a machine plays it, else (neutral, or no machine's player) the
+// host's.
+int32_t DecidingSlotOf(int32_t owner);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "core/C_MemoryBlock.h"
 #include "core/C_String.h"
@@ -158,9 +159,28 @@ public:
     // object where the sender's own is due, a unit of the wrong type, a value
     // out of range, or an object that is not where the command needs it, or
     // blocks that are not free for what it puts there, is dropped with a
-    // check report and changes nothing.
+    // check report and changes nothing (but a granted step, below, waits
+    // for blocks held here).
     void OnGamePacket(const uint8_t* bytes, size_t size);
     void OnGamePacket(const CNetPacket& packet);
+
+    // ---- The host's steps here (C_MultiplayerGame_Steps.cpp) ----
+    // The host has moved its copy of a unit as soon as it granted a step
+    // (58), so every machine must reach that block, in the order granted.
+    // A granted step whose blocks another unit, or a building that here
+    // still stands, holds is kept and taken once they are free; the unit's
+    // later 58s wait behind it, and on its owner's machine the unit keeps
+    // waiting for its answer.  At most kMostPendingSteps wait; one more is
+    // dropped with a check report.  A unit that dies, leaves the map or is
+    // deleted drops its steps; the steps are not saved, and go when the
+    // world is taken apart.
+    static constexpr size_t kMostPendingSteps = 64;
+    // A 58 whose fields the receiver has checked, for that unit.
+    void ReceiveMoveStep(CUnit& unit, const CNetPacket& packet);
+    // Once a frame: takes every kept step whose blocks are free now.
+    void TakePendingSteps();
+    void ForgetPendingSteps() { m_PendingSteps.clear(); }
+    size_t GetPendingStepCount() const { return m_PendingSteps.size(); }
 
     int32_t value1;
     CGameHostInfo hosts[kMaxHosts];
@@ -173,6 +193,10 @@ public:
     T_Array<SDumpName> dumpNames;
 
 private:
+    bool HasPendingStep(const CUnit& unit) const;
+
+    std::vector<CNetPacket> m_PendingSteps;
+
     void Broadcast(const CNetPacket& packet, const char* label = nullptr) { SendPacket(packet, AllMachines, label); }
     void ToHost(const CNetPacket& packet) { SendPacket(packet, HostSlot); }
 };

@@ -14,6 +14,8 @@
 //   34 action, 36 stop
 //   37 health, 38 model, 39 destroyed            the building's deciding machine: its
 //                                                owner's, the host's for a neutral one
+//                                                and for a computer's, a defeated or an
+//                                                empty slot's
 //   43 unit hit, 44 building hit                 the attacker's owner; without an
 //                                                attacker, any machine
 //   46 archer's target, 47 archer idle           the archer's owner
@@ -103,15 +105,6 @@ bool OfSender(int32_t owner, const CNetPacket& packet)
 
 // ---- Where objects are on this machine ---------------------------------------------
 
-// The host's slot, and the slot of a human player on another machine.
-bool IsPlayedByAMachine(int32_t slot)
-{
-    if (slot == CMultiplayer::HostSlot)
-        return true;
-    const CPlayer* player = PlayerAt(slot);
-    return player != nullptr && (player->type == PLAYER_REMOTE || player->type == PLAYER_LOCAL);
-}
-
 bool StandsOnBlocks(const CUnit& unit)
 {
     return unit.onMap && unit.IsFootprintRegistered();
@@ -177,18 +170,6 @@ bool IsFreeFor(const CUnit& unit, int32_t x, int32_t y)
 {
     return g_GameMap.IsAreaFree(x, y, unit.GetSize(), unit.GetMoveLayer()) ||
            Drop("#DEBUG: Network packet puts a unit where it cannot stand");
-}
-
-bool HoldsAnotherUnit(const CUnit& unit, int32_t x, int32_t y)
-{
-    for (int32_t i = 0; i < unit.GetSize(); ++i)
-        for (int32_t j = 0; j < unit.GetSize(); ++j)
-        {
-            const CUnit* holder = std::as_const(g_GameMap).Block(x + i, y + j).unit;
-            if (holder != nullptr && holder != &unit)
-                return true;
-        }
-    return false;
 }
 
 // A unique id that no unit of the player has, listed or in a tower: the
@@ -265,10 +246,9 @@ CBuilding* BuildingAt(const CNetPacket& packet, int i)
     return building;
 }
 
-// The owner's machine decides about a building, the host about a neutral one.
 bool DecidedBySender(const CBuilding& building, const CNetPacket& packet)
 {
-    return OfSender(building.owner >= 0 ? building.owner : CMultiplayer::HostSlot, packet);
+    return OfSender(DecidingSlotOf(building.owner), packet);
 }
 
 // Who struck a hit, as the victim sees it, and whose kill it is.
@@ -419,7 +399,8 @@ void OnBuildingRecord(const CNetPacket& packet)
         building->model = packet.Value(1);
 }
 
-// A building a hit brought to 0 health here goes when its owner says so.
+// A building a hit brought to 0 health here goes when its deciding machine
+// says so.
 void OnBuildingDestroyed(const CNetPacket& packet)
 {
     CBuilding* building = BuildingAt(packet, 0);
@@ -500,23 +481,15 @@ void OnRequestMoveStep(const CNetPacket& packet)
                                    packet.Value(4));
 }
 
+// Whether the step is one this machine can take is for the steps' own
+// rules (C_MultiplayerGame_Steps.cpp).
 void OnMoveStep(const CNetPacket& packet)
 {
     CUnit* unit = FromHost(packet) ? UnitAt(packet, 0, false) : nullptr;
-    if (unit == nullptr || !FootprintOnMap(*unit, packet.Value(1), packet.Value(2)) ||
-        !InRange(packet.Value(3), 0, LastFacing) || !InRange(packet.Value(4), 0, LastDirection) ||
-        !InRange(packet.Value(5), CUnit::TileFree, CUnit::TileBlocked))
-        return;
-    // The host saw the block free, but here another unit holds it still:
-    // placed there, that unit would lose its block.  The unit waits, and
-    // its owner asks again.
-    int32_t result = packet.Value(5);
-    if (result == CUnit::TileFree && HoldsAnotherUnit(*unit, packet.Value(1), packet.Value(2)))
-    {
-        Drop("#DEBUG: Network packet steps onto a held block");
-        result = CUnit::TileHeldByMovers;
-    }
-    unit->OnNetworkMoveResponse(packet.Value(1), packet.Value(2), packet.Value(3), result, packet.Value(4));
+    if (unit != nullptr && FootprintOnMap(*unit, packet.Value(1), packet.Value(2)) &&
+        InRange(packet.Value(3), 0, LastFacing) && InRange(packet.Value(4), 0, LastDirection) &&
+        InRange(packet.Value(5), CUnit::TileFree, CUnit::TileBlocked))
+        g_MultiplayerGame.ReceiveMoveStep(*unit, packet);
 }
 
 // A worker comes out of a mine: hidden, and held by nothing else here.

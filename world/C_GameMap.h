@@ -198,6 +198,9 @@ public:
     void GetTileTransition(int32_t x, int32_t y);
     // Block area tests of GlobalFunc::IsMapAreaFree and HasFreeAreaNear.
     bool IsAreaFree(int32_t x, int32_t y, int32_t n, int32_t kind) const;
+    // Whether the block's ground is of that kind (1 land, 2 water, 0 any)
+    // as those tests take it, whatever stands on it.
+    bool IsGroundOfKind(int32_t x, int32_t y, int32_t kind) const;
     bool HasFreeAreaNear(int32_t x, int32_t y, int32_t w, int32_t h, int32_t kind, const CRangeTable& offsets) const;
 
     // ---- Water (C_GameMap_Water.cpp) ---------------------------------------

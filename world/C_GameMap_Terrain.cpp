@@ -486,6 +486,14 @@ bool CGameMap::IsBlockFree(int32_t x, int32_t y, int32_t kind) const
     const SMapBlock& block = Block(x, y);
     if (block.blocked || block.impassable || block.unit != nullptr || block.building != nullptr)
         return false;
+    return IsGroundOfKind(x, y, kind);
+}
+
+bool CGameMap::IsGroundOfKind(int32_t x, int32_t y, int32_t kind) const
+{
+    if (!IsOnMap(x, y))
+        return false;
+    const SMapBlock& block = Block(x, y);
     if (kind == AreaKindLand)
         return block.waterLevel <= AreaLandMaxLevel;
     if (kind == AreaKindWater)

@@ -21,6 +21,15 @@ constexpr int32_t TrapCast = 12;
 constexpr int32_t NotPlaced = -1;
 constexpr uint8_t MostBlockCount = 255;
 
+// A unit of the player, listed or in a tower, has that id.
+bool HoldsUniqueId(const CPlayer& player, int32_t uniqueId)
+{
+    for (int32_t i = 0; i < player.unitCount; ++i)
+        if (player.units[i]->uniqueId == uniqueId)
+            return true;
+    return player.FindTowerArcher(uniqueId) != nullptr;
+}
+
 // A count that is only ever raised stops at its top rather than wrapping.
 void RaiseBlockCount(uint8_t* counts, int32_t x, int32_t y)
 {
@@ -219,7 +228,12 @@ int32_t CPlayer::NextUnitId(uint8_t peek)
         DEBUG_REPORT("#DEBUG: Unit unique id overflow");
         nextUniqueId = -1;
     }
-    const int32_t id = nextUniqueId + 1;
+    // Past the end ids start again from 0, and a unit given one of them may
+    // still live; another machine's packets may move the counter as well.
+    // Every reference names a unit by its id, so a held one is passed over.
+    int32_t id = nextUniqueId + 1;
+    while (HoldsUniqueId(*this, id))
+        id = id == LastUniqueId ? 0 : id + 1;
     if (!peek)
         nextUniqueId = id;
     return id;

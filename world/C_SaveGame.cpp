@@ -149,6 +149,29 @@ int ReadUpTo(CFile& file, uint8_t* buffer, int count)
     return total;
 }
 
+// The stored CRC-32 of a payload on disk is checked in pieces of this size
+// before the payload is taken into memory: a damaged file of any length
+// costs one piece.
+constexpr int kCheckedPieceBytes = 1 << 20;
+
+// Null when the `payloadSize` bytes from the file's position have the CRC-32
+// `storedCrc`; else the key of the failure.
+const char* CheckPayloadOnDisk(CFile& file, int payloadSize, uint32_t storedCrc)
+{
+    const CCRC32 crc32;
+    std::vector<uint8_t> piece(size_t(std::min(payloadSize, kCheckedPieceBytes)));
+    uint32_t crc = 0;
+    for (int checked = 0; checked < payloadSize;)
+    {
+        const int count = std::min(payloadSize - checked, kCheckedPieceBytes);
+        if (ReadUpTo(file, piece.data(), count) != count)
+            return "MSG_SAVE_ERRORREAD";
+        crc = crc32.Continue(crc, piece.data(), count);
+        checked += count;
+    }
+    return crc == storedCrc ? nullptr : "MSG_SAVE_CRCERROR";
+}
+
 // A save the disk did not take names why: a missing folder, a folder in
 // the file's place, a full disk.
 void LogUnwritten(const CString& path, int error)
@@ -492,6 +515,13 @@ void CSaveGame::BeginLoad(const char* path)
         return;
     }
     const int payloadSize = fileSize - header.payloadOffset;
+    const char* failure = file.Seek(header.payloadOffset) ? CheckPayloadOnDisk(file, payloadSize, header.storedCrc)
+                                                          : "MSG_SAVE_ERRORREAD";
+    if (failure)
+    {
+        Fail(failure);
+        return;
+    }
     if (!StartPayload(header, payloadSize))
         return;
     if (!file.Seek(header.payloadOffset) || ReadUpTo(file, m_Buffer, payloadSize) != payloadSize)
@@ -500,6 +530,7 @@ void CSaveGame::BeginLoad(const char* path)
         Fail("MSG_SAVE_ERRORREAD");
         return;
     }
+    // Checked again as it stands in memory: the file may have changed since.
     CheckPayload(header);
 }
 

@@ -2,8 +2,9 @@
 // The stream a whole game is written to and read back from.  While saving,
 // everything goes into one payload in memory; Close puts it in the file
 // behind the header and the CRC-32 of the payload.  While loading, BeginLoad
-// reads and checks the whole payload first and then Read hands it out piece
-// by piece.
+// checks the payload's CRC-32 on disk a piece at a time, so that a damaged
+// file never takes more than a piece of memory, then reads the whole payload
+// and checks it again; Read then hands it out piece by piece.
 //
 // The file, little-endian: 16-byte magic "V2KRNSAVEGAME" + three blanks (no
 // terminator), 32-bit version, 8-bit length n of the language name, the name

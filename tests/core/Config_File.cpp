@@ -179,15 +179,9 @@ TEST_F(ConfigWrite, ChangesExactlyTheWrittenValuesAndNothingElse)
     }
     EXPECT_EQ(WriteChanged(before,
                            [] {
-                               g_Config.screenWidth = 800;
-                               g_Config.screenHeight = 600;
-                               g_Config.colourDepth = 16;
-                               g_Config.gamma = 1.05f;
-                               g_Config.brightness = 2.0f;
-                               g_Config.soundVolume = -3;
-                               g_Config.buildingShadows = 0;
-                               g_Config.unitTextureDetail = 0;
-                               g_Config.autosave = -1;
+                               g_Config.screenWidth = 800, g_Config.screenHeight = 600, g_Config.colourDepth = 16;
+                               g_Config.gamma = 1.05f, g_Config.brightness = 2.0f, g_Config.soundVolume = -3;
+                               g_Config.buildingShadows = 0, g_Config.unitTextureDetail = 0, g_Config.autosave = -1;
                                g_Config.networkPort = 6000;
                            }),
               after);
@@ -195,19 +189,15 @@ TEST_F(ConfigWrite, ChangesExactlyTheWrittenValuesAndNothingElse)
     // Words outside their table are written as an error.
     EXPECT_EQ(WriteChanged("BUILDINGSHADOW=All\r\nPARTICLEDETAIL=High\r\nWEATHERDETAIL=Full\r\n",
                            [] {
-                               g_Config.buildingShadows = 7;
-                               g_Config.particleDetail = -1;
-                               g_Config.weatherDetail = 3;
+                               g_Config.buildingShadows = 7, g_Config.particleDetail = -1, g_Config.weatherDetail = 3;
                            }),
               "BUILDINGSHADOW=*ERROR*\r\nPARTICLEDETAIL=*ERROR*\r\nWEATHERDETAIL=*ERROR*\r\n");
     // The port goes into TCPIP_PORT lines only; settings without a line are not added;
     // "SOUND VOLUME" is not found in the line as the user wrote it.
     EXPECT_EQ(WriteChanged("WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=3\r\n",
                            [] {
-                               g_Config.networkPort = 6000;
-                               g_Config.soundVolume = 20;
-                               g_Config.autosave = 12;
-                               g_Config.musicVolume = 10;
+                               g_Config.networkPort = 6000, g_Config.soundVolume = 20;
+                               g_Config.autosave = 12, g_Config.musicVolume = 10;
                            }),
               "WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=12\r\n");
 }
@@ -310,6 +300,17 @@ TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAnd
     ASSERT_TRUE(WriteConfig());
     EXPECT_TRUE(Read("v2krn.cfg") == "; defaults\r\nGAMMA=1.25\r\nBLOOD=Off\r\n" && !Exists("v2krn.cfgnew"));
 
+    // Neither a copy nor a write-back is longer than the next start reads (1 MiB): such a file stays as it was.
+    for (const int over : {0, 1})
+    {
+        const std::string grows = "GAMMA=1.5\r\n;" + std::string((1 << 20) - 15 + over, 'c') + "\r\n";
+        Write("v2krn.cfg", grows);
+        ReadConfig();
+        EXPECT_TRUE(over != WriteConfig() && Read("v2krn.cfg") == (over ? grows : "GAMMA=1.50" + grows.substr(9)));
+        const std::string longDefault((1 << 20) + over, ';');
+        Write("Config/default.cfg", longDefault);
+        EXPECT_TRUE(over != CopyDefaultConfig() && Read("v2krn.cfg") == (over ? grows : longDefault));
+    }
     const std::string defaults("A=1\nno line end\0with zero", 25);
     Write("Config/default.cfg", defaults);
     ASSERT_TRUE(CopyDefaultConfig() && Read("v2krn.cfg") == defaults);   // over a longer file

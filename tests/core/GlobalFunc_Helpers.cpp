@@ -218,7 +218,9 @@ TEST(GlobalFuncText, WrapTextSplitMakeFullAndMakeSafePaths)
 {
     // "aaa" + "bb" measures 50 and fits 50, although the line drawn with its blank is 60 wide.
     EXPECT_TRUE(Wrap(50, "aaa bb cc") == (Lines{"aaa bb", "cc"}) && Wrap(1000, "") == (Lines{}));
-    EXPECT_TRUE(Wrap(1000, "ab\\ncd\\Nef") == (Lines{"ab", "cd", "ef"}) && Wrap(1000, "a\\b") == (Lines{"a\\b"}));
+    // Only a blank and a backslash before n or N break: any other character, the GUI text's breaks too, is a letter.
+    EXPECT_TRUE(Wrap(1000, "ab\\ncd\\Nef") == (Lines{"ab", "cd", "ef"}) &&
+                Wrap(20, "a\\b-c/d;e\tf") == (Lines{"", "a\\b-c/d;e\tf"}));
     // An over-wide first word gets an empty line before it.
     EXPECT_EQ(Wrap(20, "abcdef gh"), (Lines{"", "abcdef", "gh"}));
     const struct { const char* path; const char* folder; const char* name; const char* extension; } cases[] = {

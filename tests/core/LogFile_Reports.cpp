@@ -112,6 +112,8 @@ TEST(CCRC32, MatchesTheIeeeCheckValueAndTheBitwiseReferenceAtEveryAlignment)
 {
     const CCRC32 crc;
     EXPECT_TRUE(crc.Calculate("123456789", 9) == 0xCBF43926u && crc.Calculate("a", -1) == 0u);
+    // Pieces taken in turn end with the CRC of the whole; an empty piece changes nothing.
+    EXPECT_EQ(crc.Continue(crc.Continue(crc.Continue(0, "1234", 4), "5", 0), "56789", 5), 0xCBF43926u);
     std::string bytes;
     for (int i = 0; i < 80; ++i)
         bytes.push_back(char(i * 37 + 11));
@@ -140,10 +142,8 @@ TEST(CPtrGarbage, QueuedTwiceIsReportedOnceAndDeletedOnceInQueueingOrder)
     CUnit* middle = new CCountedUnit("middle", 2, 7);
     CUnit* twin = new CCountedUnit("twin", 2, 7);
     CUnit* last = new CCountedUnit("last", 1, 9);
-    garbage.AddUnit(middle);
-    garbage.AddBuilding(new CCountedBuilding("barn"));
-    garbage.AddUnit(twin);
-    garbage.AddUnit(last);
+    garbage.AddUnit(middle), garbage.AddBuilding(new CCountedBuilding("barn"));
+    garbage.AddUnit(twin), garbage.AddUnit(last);
     EXPECT_TRUE(garbage.FindUnit(1, 7) == unit && garbage.FindUnit(2, 7) == middle && garbage.FindUnit(1, 9) == last &&
                 garbage.FindUnit(2, 9) == nullptr && garbage.GetCount() == 6);
     CCountedUnit outside("outside", 2, 7);   // by pointer, the twin is told from another of its owner and id

@@ -14,6 +14,8 @@ TEST(T_Array, GrowsByItsStepAndAFullFixedArrayRefusesEachAppendWithAReport)
     for (int i = 0; i < 3; ++i)
         list.Add(list[i]);   // an element of the array itself, while it grows
     EXPECT_TRUE(list.GetCapacity() == 9 && std::string(list[6].GetBuffer()) == "2");
+    list.SetCapacity(2);   // the elements past the new capacity go
+    EXPECT_TRUE(list.GetCount() == 2 && list.GetCapacity() == 2 && std::string(list[1].GetBuffer()) == "1");
 
     CTestLog log;
     T_Array<int> fixed;
@@ -38,13 +40,15 @@ TEST(T_OrderedArray, FindsEveryRecordKeepsEqualKeysInOrderAndRefusesWhenFull)
 
     CTestLog log;
     T_OrderedArray<std::string> small(3);
-    small.Insert(5, "first five");
-    small.Insert(1, "one");
-    small.Insert(5, "second five");
+    small.Insert(5, "first five"), small.Insert(1, "one"), small.Insert(5, "second five");
     EXPECT_EQ((std::vector<int>{small.GetOrdered(0), small.GetOrdered(1), small.GetOrdered(2)}),
               (std::vector<int>{1, 0, 2}));
     EXPECT_TRUE(small.Insert(3, "too many") == -1 && small.GetCount() == 3 &&
                 log.Lines() == Breakpoint(49, "core/T_OrderedArray.h"));
+    // Emptied, the records past the count are found no more; the next one is record 0.
+    small.Clear();
+    EXPECT_TRUE(small.Find(1) == nullptr && small.Find(5) == nullptr && small.Insert(7, "seven") == 0 &&
+                small.Find(1) == nullptr && *small.Find(7) == "seven");
 }
 
 TEST(T_LinkedList, ReportsTheAddThatFillsItAndKeepsTheNewestEntries)
@@ -62,6 +66,8 @@ TEST(T_LinkedList, ReportsTheAddThatFillsItAndKeepsTheNewestEntries)
     EXPECT_EQ(log.Lines().size(), 2u);   // overwriting says nothing more
     EXPECT_TRUE(ring->GetCount() == 1024 && (*ring)[ring->GetLatest()].fields[0] == 1025 &&
                 (*ring)[ring->GetOldest()].fields[0] == 2);
+    ring->Clear();   // emptied, it fills again from slot 0
+    EXPECT_TRUE(ring->Add(SPacket{{7}}) == 0 && ring->GetCount() == 1 && ring->GetOldest() == 0);
 }
 
 TEST(CMemoryBlock, GrowsByWholeStepsZeroFillsAGapAndReadsPastTheSizeOrAfterFreeGiveZerosAndTheFlag)
@@ -83,8 +89,7 @@ TEST(CMemoryBlock, GrowsByWholeStepsZeroFillsAGapAndReadsPastTheSizeOrAfterFreeG
     CTestLog log;
     block.Init(64);
     const uint32_t value = 0x11223344;
-    block.Write(&value, 4);
-    block.SetPos(2);
+    block.Write(&value, 4), block.SetPos(2);
     uint8_t out[6] = {9, 9, 9, 9, 9, 9};
     EXPECT_EQ(block.Read(out, 6), 2);
     EXPECT_EQ(std::vector<uint8_t>(out, out + 6), (std::vector<uint8_t>{0x22, 0x11, 0, 0, 0, 0}));
@@ -100,11 +105,10 @@ TEST(CMemoryBlock, GrowsByWholeStepsZeroFillsAGapAndReadsPastTheSizeOrAfterFreeG
 
     log.Clear();
     CMemoryBlock freed(100);
-    freed.Write("abcdef", 6);
-    freed.Free();
+    freed.Write("abcdef", 6), freed.Free();
     EXPECT_TRUE(freed.GetData() == nullptr && freed.GetSize() == 6);   // kept by Free
-    EXPECT_TRUE(freed.Write("ab", 2) == 8 && freed.GetCapacity() == 16384 && freed.GetData()[0] == 0);
-    EXPECT_EQ(freed.GetData()[6], 'a');
+    EXPECT_TRUE(freed.Write("ab", 2) == 8 && freed.GetCapacity() == 16384 && freed.GetData()[0] == 0 &&
+                freed.GetData()[6] == 'a');
     EXPECT_EQ(log.Lines(), Breakpoint(29, "core/C_MemoryBlock.cpp", "#DEBUG: Memory file wasn't initialized"));
 }
 
@@ -184,10 +188,7 @@ TEST(CString, CuttingPaddingAndSearchingStayInsideTheTextAndGrowsThirtyTwoAtATim
     s.Delete(1, 100);
     EXPECT_EQ(Text(s), "a");
     s = "abc";
-    s.Delete(3, 1);
-    s.Delete(0, 1);
-    s.PadRight(5, '.');
-    s.PadRight(2, '.');
+    s.Delete(3, 1), s.Delete(0, 1), s.PadRight(5, '.'), s.PadRight(2, '.');
     EXPECT_EQ(Text(s), "bc...");
 
     const CString twice("abcabc");

@@ -256,13 +256,14 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOr
     EXPECT_TRUE("" == missing && "End of game..." == folder.LogLines().back());
 }
 
-// ./run in a copy of the project whose build steps do nothing and whose game only notes that it ran: without a display
-// and without SDL_VIDEODRIVER it says so and starts nothing (the game would run unseen, holding the user's lock).
+// ./run in a copy of the project whose build steps do nothing and whose game only notes the arguments it was given:
+// without a display and without SDL_VIDEODRIVER it says so and starts nothing (the game would run unseen, holding the
+// user's lock); a game it starts gets its arguments as they were given.
 TEST(StartupRunScript, StartsTheGameOnlyWithADisplayOrAVideoDriver)
 {
     CScratchFolder project;
     project.Write("tools/ensure-packages.sh", "v2krn_ensure_packages() { :; }\n");
-    project.Write("build/v2krn", "#!/bin/sh\ntouch ran\n");
+    project.Write("build/v2krn", "#!/bin/sh\nprintf '[%s]' \"$@\" > ran\n");
     project.MakeFolder("build/game");
     project.MakeFolder("bin");
     std::filesystem::copy_file(V2KRN_SOURCE_DIR "/run", project / "run");
@@ -278,9 +279,10 @@ TEST(StartupRunScript, StartsTheGameOnlyWithADisplayOrAVideoDriver)
                                           {"SDL_VIDEODRIVER", driver}, {"WAYLAND_DISPLAY", ""},
                                           {"PATH", project / "bin:/usr/bin:/bin"}})
             run.SetEnvironment(name, value);
-        ASSERT_TRUE(run.Start(project / "run", {}, project.Path(), project / "run"));
+        ASSERT_TRUE(run.Start(project / "run", {"-client2", "two  words", ""}, project.Path(), project / "run"));
         EXPECT_EQ(started ? 0 : 1, run.Wait());
-        EXPECT_EQ(started, std::remove((project / "build/game/ran").c_str()) == 0);
+        EXPECT_EQ(started ? "[-client2][two  words][]" : "", CScratchFolder::ReadFile(project / "build/game/ran"));
+        std::remove((project / "build/game/ran").c_str());
         EXPECT_EQ(started, run.Errors().find("is not started") == std::string::npos) << run.Errors();
     }
 }

@@ -93,10 +93,7 @@ public:
         journal.push_back("event" + std::to_string(index) +
                           (index == 0 ? "=" + std::to_string(controls[0]->GetInt()) : ""));
         if (armed)
-        {
-            Fill();
-            journal.push_back("rebuilt");
-        }
+            Fill(), journal.push_back("rebuilt");
         return CGUIInterface::OnControlEvent(index);
     }
 
@@ -153,10 +150,7 @@ TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndARelease
     EXPECT_TRUE(0 == form.result && -1 == form.pressed);
 
     // A press moved away is cancelled, and one left for no control at all.
-    form.ResetResult();
-    form.OnMouseMove(120, 120);
-    form.OnMouseDown(120, 120);
-    Taken();
+    form.ResetResult(), form.OnMouseMove(120, 120), form.OnMouseDown(120, 120), Taken();
     form.OnMouseMove(170, 280);
     EXPECT_EQ((Journal{"over.enter", "under.leave", "under.up"}), Taken());
     form.OnMouseUp(170, 280);
@@ -172,9 +166,7 @@ TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndARelease
     form.OnWheelUp();
     form.OnMouseMove(170, 280);
     Taken();
-    form.OnWheelUp();
-    form.OnWheelDown();
-    form.Render();
+    form.OnWheelUp(), form.OnWheelDown(), form.Render();
     EXPECT_EQ((Journal{"over.wheelUp", "over.wheelDown", "under.render", "over.render"}), Taken());
     form.focus = 0;
     form.Render();
@@ -192,10 +184,7 @@ TEST_F(GUIInterfaceRouting, EnterAndEscapeClickWhileUsableKeysGoToTheFocusedEntr
     form.OnKey(13);
     form.OnKey(27);
     EXPECT_TRUE(Taken().empty());  // neither set, nothing focused
-    form.SetDefaultControl(0);
-    form.SetCancelControl(2);
-    form.OnKey(13);
-    form.OnKey(27);
+    form.SetDefaultControl(0), form.SetCancelControl(2), form.OnKey(13), form.OnKey(27);
     EXPECT_EQ((Journal{"ok.click", "form.event0", "cancel.click", "form.event2"}), Taken());
     // A form that disables OK until its input is valid; a hidden control.
     form.controls[0]->enabled = 0;
@@ -273,6 +262,7 @@ TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath
          {"event0=4", "pressed0", "event0=4", "rebuilt"}},
         {"slider pressed", {{Arm}, {Down, 50, 15}}, {"event0=4", "rebuilt"}},
         {"wheel", {{Move, 50, 45}, {Arm}, {Wheel}}, {"event1", "rebuilt"}},
+        {"click", {{Down, 50, 45}, {Arm}, {Up, 50, 45}}, {"pressed1", "event1", "rebuilt"}},
         {"Enter", {{Arm}, {Key, 13}}, {"event1", "rebuilt"}},
         {"Tab", {{Down, 50, 45}, {Arm}, {Key, 9}}, {"pressed1", "event1", "rebuilt"}},
         {"key", {{Down, 50, 45}, {Arm}, {Key, 'a'}}, {"pressed1", "event1", "rebuilt"}}};
@@ -376,8 +366,7 @@ TEST(InterfaceTables, DecorationRowsNameTheirKindsAndPickWithinThem)
         GetDecorType(10).PickVariant(&kind, &rotation);
         start.insert(kind * 1000 + rotation);
         GetDecorType(9).PickVariant(&kind, &rotation);
-        ruins.insert(kind);
-        turns.insert(rotation);
+        ruins.insert(kind), turns.insert(rotation);
     }
     EXPECT_EQ(std::set<int>{266000}, start);
     EXPECT_EQ((std::set<int>{259, 260, 261, 262, 263, 264, 265}), ruins);

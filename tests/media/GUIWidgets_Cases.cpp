@@ -186,6 +186,15 @@ TEST_F(GUIWidgets, ItemsSplitAtSemicolonsAndTextWrapsAfterBreakCharactersOrInsid
         {"ab-cd/ef", 45, {"ab-", "cd/", "ef"}}, {"ab", 5, {"a", "b"}}, {"", 50, {""}}};
     for (const auto& c : texts)
         EXPECT_EQ(c.lines, Texts(CGUIText(&form, 0, 0, c.w, c.text, 0, 0xFFFFFF, 0).lines)) << c.text << c.w;
+    // Each break character ends the line after it; any other character breaks only where the width runs out.
+    const std::string breaks = " \\/-;:=?!$*";
+    for (const char c : breaks + ".,_x#\t")
+    {
+        const std::string text = std::string("ab") + c + "cd";
+        const size_t cut = breaks.find(c) != std::string::npos ? 3 : 4;
+        EXPECT_EQ((Strings{text.substr(0, cut), text.substr(cut)}),
+                  Texts(CGUIText(&form, 0, 0, 45, text.c_str(), 0, 0xFFFFFF, 0).lines)) << text;
+    }
 }
 
 TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem)
@@ -201,24 +210,19 @@ TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem
         auto& combo = Add(new CGUIComboBox(&form, 32, c.y, 160, 16, 0, "red;green;blue", 0));
         Press(40, c.y + 4);
         EXPECT_EQ((std::vector<int>{c.openTop, 64}), (std::vector<int>{combo.y, combo.h}));
-        combo.Render();
-        form.OnMouseMove(40, c.releaseY);
-        form.OnMouseUp(40, c.releaseY);
+        combo.Render(), form.OnMouseMove(40, c.releaseY), form.OnMouseUp(40, c.releaseY);
         EXPECT_EQ((std::vector<int>{c.selection, c.y, 16, 0}),
                   (std::vector<int>{combo.GetInt(), combo.y, combo.h, combo.open}));
     }
     CTestLog log;
     CGUIComboBox empty(&form, 0, 0, 100, 16, 0, "", 0);
     EXPECT_EQ(-1, empty.GetInt());
-    CGUIComboBox combo(&form, 0, 0, 100, 16, 0, "a;b;c", 7);
+    CGUIComboBox combo(&form, 0, 0, 100, 16, 0, "a;b;c", 3);   // one past the last item
     EXPECT_TRUE(2 == combo.GetInt() && 2 == log.Count("#DEBUG: Combo index out of range"));
     combo.SetValue(-5);
     EXPECT_EQ(-1, combo.GetInt());
     combo.Render();  // nothing selected: no item read
-    empty.OnMouseDown(5, 5);
-    empty.OnMouseMove(5, 20);
-    empty.Render();
-    empty.OnClick();
+    empty.OnMouseDown(5, 5), empty.OnMouseMove(5, 20), empty.Render(), empty.OnClick();
     EXPECT_EQ(-1, empty.GetInt());
 }
 
@@ -245,7 +249,7 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
     EXPECT_STREQ("7", list.GetString());
 
     const struct { const char* items; int h, selected, expectedSelection, expectedFirst; } cases[] = {
-        {"a;b", 72, 5, -1, 0},                 // selection beyond the items: none
+        {"a;b", 72, 2, -1, 0},                 // selection past the last item: none
         {"a;b", 72, 1, 1, 0},                  // every item fits: no scroll bar
         {"0;1;2;3;4;5;6;7;8;9", 30, 8, 8, 8},  // 1 row, selection scrolled into view
         {"0;1;2;3;4;5;6;7;8;9", 3, 4, 4, 5}};  // no row at all and a negative track
@@ -253,12 +257,8 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
     {
         CGUIListBox small(&form, 0, 0, 200, c.h, 0, c.items, c.selected);
         EXPECT_TRUE(c.expectedSelection == small.GetInt() && c.expectedFirst == small.firstRow) << c.h;
-        small.OnWheelDown();
-        small.OnWheelUp();
-        small.OnMouseMove(195, c.h / 2);
-        small.OnMouseDown(195, c.h / 2);
-        small.OnMouseMove(195, c.h + 50);
-        small.Render();
+        small.OnWheelDown(), small.OnWheelUp(), small.OnMouseMove(195, c.h / 2), small.OnMouseDown(195, c.h / 2);
+        small.OnMouseMove(195, c.h + 50), small.Render();
     }
     // Many items on a short track: fewer pixels than rows to scroll.
     std::string many;

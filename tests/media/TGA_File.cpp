@@ -82,11 +82,8 @@ TEST(Bitmap32, ShapesLandOnThePixelsNamedAndAreClipped)
         {"thick line", 8, [](auto& b) { b.DrawThickLine(0, 2, 4, 2, 3, Ink); }, Rect(0, 1, 5, 3)},
         {"rectangle inclusive and clipped", 4, [](auto& b) { b.FillRect(-3, -3, 1, 1, Ink); }, Rect(0, 0, 1, 1)},
         {"everything outside", 4, [](auto& b) {
-             b.PutPixelClipped(-1, 0, Ink);
-             b.PutPixelClipped(0, 4, Ink);
-             b.FillRect(4, 0, 6, 2, Ink);
-             b.FillRect(0, 4, 2, 6, Ink);
-             b.FillRect(-5, 0, -1, 2, Ink);
+             b.PutPixelClipped(-1, 0, Ink), b.PutPixelClipped(0, 4, Ink), b.FillRect(4, 0, 6, 2, Ink);
+             b.FillRect(0, 4, 2, 6, Ink), b.FillRect(-5, 0, -1, 2, Ink);
          }, {}},
         {"rectangle over all", 4, [](auto& b) { b.FillRect(0, 0, 10, 10, Ink); }, Rect(0, 0, 3, 3)},
         {"square on integer halves", 5, [](auto& b) { b.FillSquare(2, 2, 2, Ink); }, Rect(1, 1, 2, 2)},
@@ -105,6 +102,14 @@ TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
 {
     const Pixels colours24 = {0x030201, 0x060504, 0x090807, 0x0C0B0A};
     const Pixels paletted = {0x0000FF, 0xFF0000, 0x00FF00, 0x00FF00, 0x00FF00, 0xFF0000};
+    // A palette reaching entry 255, the last there is, from index `first`; entry i is grey i.
+    const auto toTheLastEntry = [](uint16_t first) {
+        TgaLayout t{.imageType = 1, .colourMapType = 1, .mapFirst = first, .mapLength = uint16_t(256 - first),
+                    .mapEntryBits = 24, .width = 3, .height = 1, .depth = 8, .pixels = {1, 128, 255}};
+        for (int i = first; i < 256; ++i)
+            t.colourMap.insert(t.colourMap.end(), 3, uint8_t(i));
+        return t;
+    };
     const struct Case { const char* name; TgaLayout layout; Pixels expected; } cases[] = {
         {"24 bits, top-left origin", TrueColour24(0x20), colours24},
         {"24 bits, bottom-left origin", TrueColour24(0x00), colours24},
@@ -122,7 +127,9 @@ TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
         {"palette from index 1",
          {.imageType = 1, .colourMapType = 1, .mapFirst = 1, .mapLength = 2, .mapEntryBits = 24, .width = 4,
           .height = 1, .depth = 8, .colourMap = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00}, .pixels = {0, 1, 2, 200}},
-         {0, 0xFF0000, 0x00FF00, 0}}};
+         {0, 0xFF0000, 0x00FF00, 0}},
+        {"all 256 entries", toTheLastEntry(0), {0x010101, 0x808080, 0xFFFFFF}},
+        {"255 entries from index 1", toTheLastEntry(1), {0x010101, 0x808080, 0xFFFFFF}}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -168,9 +175,9 @@ TEST(TGARead, UnsupportedAndDamagedFilesAreRefusedWithTheirReason)
         {"no columns", With([](auto& t) { t.width = 0; }), 0, "image size out of range"},
         {"palette 300", With([](auto& t) { t.mapLength = 300; t.colourMap.resize(900); }, Paletted()), 0,
          "colour map larger than 256 entries"},
-        {"palette past 256",
-         {.imageType = 1, .colourMapType = 1, .mapFirst = 200, .mapLength = 100, .mapEntryBits = 24, .width = 3,
-          .height = 2, .depth = 8, .colourMap = std::vector<uint8_t>(300), .pixels = Paletted().pixels},
+        {"256 entries from index 1, one past the last",
+         {.imageType = 1, .colourMapType = 1, .mapFirst = 1, .mapLength = 256, .mapEntryBits = 24, .width = 3,
+          .height = 2, .depth = 8, .colourMap = std::vector<uint8_t>(768), .pixels = Paletted().pixels},
          0, "colour map larger than 256 entries"},
         {"palette entry 32", With([](auto& t) { t.mapEntryBits = 32; }, Paletted()), 0,
          "colour map entry size not 24 bits"},

@@ -178,7 +178,7 @@ CUnit* At(int32_t x, int32_t y)
 }
 
 // A client (slot 1) and the host (slot 0) on 32 x 32 blocks with deep water from the ship's column east: units
-// on the map, aboard two ships, in a tower, a keep or a mine, waiting in a barracks; a trap and houses.  Slot 2
+// on the map, aboard two ships, in towers, a keep or a mine, waiting in a barracks; a trap and houses.  Slot 2
 // is the other client's machine, 3 a defeated player's, 4 an empty one, 5 a computer player's.  `walking`: the
 // warriors are test walkers, whose type behaviour walks their orders out.
 class NetWorld : public ::testing::Test
@@ -187,7 +187,8 @@ protected:
     // The buildings: owner, cast, corner.
     static constexpr int32_t Places[][4] = {{2, CastBarracks, 8, 20}, {2, CastTower, 14, 20},
                                             {2, CastTrap, 16, 14},    {Host, CastKeep, 1, 26},
-                                            {Defeated, CastHouse, 1, 1}, {Client, CastHouse, 1, 8}};
+                                            {Defeated, CastTower, 1, 1}, {Client, CastHouse, 1, 8},
+                                            {5, CastHouse, 6, 9}};
 
     explicit NetWorld(bool walking) : world(32)
     {
@@ -199,7 +200,8 @@ protected:
             for (int32_t y = 0; y <= 32; ++y)
                 g_GameMap.CornerHeight(x, y) = -30;
         g_GameMap.UpdateArea(0, 0, -1, -1);
-        for (const auto& [player, type] : {std::pair{2, PLAYER_REMOTE}, {Defeated, PLAYER_DEFEATED}, {4, PLAYER_NONE}})
+        for (const auto& [player, type] : {std::pair{Client, PLAYER_REMOTE}, {2, PLAYER_REMOTE},
+                                           {Defeated, PLAYER_DEFEATED}, {4, PLAYER_NONE}})
             world.Player(player).type = type;
         // The host's at 5, 5 walks east into the defeated unit's reach; at 5, 10 and 5, 12 the host's hit and killed.
         for (const auto& [player, x, y] : {std::tuple{Host, 5, 5}, {2, 6, 6}, {Client, 5, 14}, {Defeated, 10, 5},
@@ -278,7 +280,7 @@ CNetPacket From(int32_t sender, CNetPacket packet)
 class WorldPackets : public NetWorld
 {
 protected:
-    enum EName { W, V2, L, D, S, P, S2, C2, Pw, U2, A2, King, Wm, S1, Lw, B2, T2, Trap, K0, DB, H1 };
+    enum EName { W, V2, L, D, S, P, S2, C2, Pw, U2, A2, King, Wm, S1, Lw, W10, B2, T2, Trap, K0, DT, H1, CH };
     static constexpr int32_t R(EName n) { return -1000 - n; }
     static constexpr int32_t Id(EName n) { return -2000 - n; }
     struct SRow { CNetPacket packet; const char* report; std::function<bool()> then = nullptr; CNetPacket prelude = {};
@@ -295,7 +297,7 @@ protected:
         units = {At(5, 5), At(6, 6), At(5, 14), At(10, 5), ship, ship->GetCargo(0), other, other->GetCargo(0),
                  other->GetCargo(1), BuildingAt(8, 20)->productionUnit,
                  static_cast<CBuildingTower*>(BuildingAt(14, 20))->archers[0], BuildingAt(1, 26)->garrisonedUnit,
-                 worker(g_Players[Host]), At(26, 20), worker(g_Players[Client])};
+                 worker(g_Players[Host]), At(26, 20), worker(g_Players[Client]), At(5, 10)};
     }
     CUnit* N(EName name) const { return units.at(name); }
     static CBuilding* NB(EName name) { return BuildingAt(Places[name - B2][2], Places[name - B2][3]); }
@@ -318,12 +320,12 @@ protected:
             Name();
             g_Config.networkRole = row.role;
             g_LocalPlayer = row.role == CMultiplayer::RoleHost ? Host : Client;
-            g_MultiplayerGame.OnGamePacket(Resolved(row.prelude));
+            Receive(row.prelude);
             log.Clear();
             g_MultiplayerGame.ClearSent();
             markers = world.Markers().size();
             const SWorldState before = Snapshot();
-            g_MultiplayerGame.OnGamePacket(Resolved(row.packet));
+            Receive(row.packet);
             SCOPED_TRACE(testing::Message() << row.packet.Command() << " from " << row.packet.Sender() << ": "
                                             << row.packet.Value(0) << ", " << row.packet.Value(1));
             EXPECT_TRUE(row.then ? row.then() : (Snapshot() == before) == (row.report != nullptr));
@@ -333,9 +335,11 @@ protected:
                 EXPECT_EQ(world.CheckInvariants(), std::vector<std::string>{});
                 EXPECT_STREQ(CObjectLinks().FindFault(), nullptr);
             }
-            EXPECT_TRUE(world.Load(CSaveGameRun::Save()));
+            EXPECT_TRUE(world.Load(CSaveGameRun::Save()) && Pending() == 0);   // steps kept here are not saved
         }
     }
+    void Receive(const CNetPacket& packet) { g_MultiplayerGame.OnGamePacket(Resolved(packet)); }
+    static size_t Pending() { return g_MultiplayerGame.GetPendingStepCount(); }
     // Minimap markers of attacks since the row's packet (three numbers each), and a player's next unique id.
     size_t Alerts() const { return (world.Markers().size() - markers) / 3; }
     static int32_t NextId(int32_t player) { return g_Players[player].NextUnitId(1); }
@@ -375,6 +379,30 @@ TEST_F(TwoMachines, TheClientAgreesWithTheHostOnMovedHitKilledTakenAndUnloadedUn
     EXPECT_TRUE(passenger->onMap && passenger->x == ShipX - 1);
 }
 
+// The host moved its copy when it granted the step: the client's unit waits for a blocker here without asking
+// again, then goes on from the granted block.
+TEST_F(TwoMachines, AStepGrantedOntoABlockHeldHereIsTakenOnceItsBlockerLeaves)
+{
+    BecomeClient();
+    CUnit* own = At(5, 14);
+    own->onCommand(nullptr, nullptr, nullptr, 9, 14, CMD_MOVE_TO);
+    for (int32_t frame = 0; frame < 20 && !own->awaitingMoveAnswer; ++frame)
+        world.Frame(1);
+    const CNetPacket asked = LastSent(CMultiplayerGame::CommandRequestMoveStep)->packet;
+    const int32_t x = asked.Value(1), y = asked.Value(2);
+    CUnit* blocker = world.Spawn(2, UNIT_WARRIOR, x, y);
+    g_MultiplayerGame.ClearSent();
+    g_MultiplayerGame.OnGamePacket(CNetPacket::Make(58, Ref(own), x, y, asked.Value(3), asked.Value(4), 0));
+    for (int32_t frame = 0; frame < 5; ++frame)
+        world.Frame(1);
+    EXPECT_TRUE(own->x == 5 && own->awaitingMoveAnswer && g_MultiplayerGame.GetSent().empty());
+    g_MultiplayerGame.OnGamePacket(CNetPacket::Make(58, Ref(blocker), x, y + 1, 0, 4, 0));
+    for (int32_t frame = 0; frame < 20 && SentCommands(57) == 0; ++frame)
+        world.Frame(1);
+    ASSERT_EQ(SentCommands(57), 1);
+    EXPECT_TRUE(own->x == x && own->y == y && LastSent(57)->packet.Value(1) == x + 1);
+}
+
 TEST_F(WorldPackets, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStillPass)
 {
     using M = CNetPacket;
@@ -408,6 +436,7 @@ TEST_F(WorldPackets, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStill
         // Senders: another machine's unit, this machine or none, not the host.
         {From(2, M::Make(30, R(W), 90)), "#DEBUG: Network packet names another machine's object"},
         {From(Client, M::Make(30, R(W), 90)), noMachine}, {From(8, M::Make(30, R(W), 90)), noMachine},
+        {M::Make(30, R(W), 90), noMachine, nullptr, {}, CMultiplayer::RoleHost},
         {From(2, M::Make(58, R(W), 5, 4, 180, 0, 0)), "#DEBUG: Network packet not sent by the host"},
     });
 }
@@ -424,8 +453,10 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
     const char* noCapture = "#DEBUG: Network packet names an object no capture may take";
     const char* noMachine = "#DEBUG: Network packet from no other machine";
     const char* noMine = "#DEBUG: Network packet names a worker that is in no mine";
+    const char* wrapped = "#DEBUG: Unit unique id overflow";
     const M razed = M::Make(44, R(T2), R(W), 100000, 4), fell = M::Make(32, R(W), 0);
     const M health = From(2, M::Make(37, R(T2), M::FromFloat(50.0f)));
+    const M blocked = M::Make(58, R(W), 6, 6, 45, 3, 0), razedHouse = M::Make(44, R(CH), R(W), 100000, 4);
     const auto Cargo = [this](EName ship) { return static_cast<CUnitTransportShip*>(N(ship))->GetCargoCount(); };
     Expect({
         // Targets, and units put on blocks.
@@ -446,9 +477,32 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
         {From(2, M::Make(70, R(S2), R(Wm))), notAboard, nullptr, {}, OnHost},   // another player's
         {From(2, M::Make(70, R(S2), R(C2))), nullptr, [] { return SentCommands(71) + SentCommands(72) == 1; }, {},
          OnHost},
-        {M::Make(58, R(W), 6, 6, 45, 3, 0), "#DEBUG: Network packet steps onto a held block",
-         [&] { return N(W)->x == 5 && N(W)->retryCounter == 1 && At(6, 6) == N(V2); }, M::Make(30, R(W), 45)},
+        // A granted step: onto ground of the unit's kind, blocks of its own, and blocks held here, where it waits
+        // for the blocker to go, a later step behind it, unless the unit goes first.
         {M::Make(58, R(W), 5, 4, 180, 0, 0), nullptr, [&] { return At(5, 4) == N(W); }},
+        {M::Make(58, R(W), 28, 28, 0, 4, 0), noStand}, {M::Make(58, R(S), 21, 4, 90, 2, 0), nullptr, [&] {
+             return At(23, 6) == N(S) && At(20, 4) == nullptr; }},
+        {blocked, nullptr, [&] {
+             Receive(M::Make(58, R(W), 7, 6, 90, 2, 0));
+             world.Frame(1);
+             const bool kept = N(W)->x == 5 && Pending() == 2;
+             Receive(M::Make(58, R(V2), 6, 7, 0, 4, 0));
+             world.Frame(1);
+             return kept && N(W)->x == 7 && N(W)->y == 6 && Pending() == 0; }},
+        {M::Make(58, R(W10), 6, 10, 90, 2, 0), nullptr, [&] {
+             world.Frame(1);
+             const bool kept = At(6, 10) == nullptr && Pending() == 1 && g_Players[5].HasBuilding(NB(CH));
+             Receive(M::Make(39, R(CH)));
+             world.Frame(1);
+             return kept && At(6, 10) == N(W10); }, razedHouse},
+        {blocked, nullptr, [&] { world.Delete(N(W)); world.Frame(1); return Pending() == 0; }},
+        {blocked, nullptr, [&] { Receive(fell); world.Frame(1); return Pending() == 0; }},
+        {blocked, "#DEBUG: Network packet steps a unit too far ahead", [&] {
+             for (int32_t i = 1; i < 64; ++i)
+                 Receive(blocked);
+             const bool full = Pending() == 64;
+             Receive(blocked);
+             return full && Pending() == 64; }},
         {M::Make(68, R(B2), R(U2), 5, 5), noStand}, {M::Make(68, R(B2), R(U2), 28, 28), noStand},
         {M::Make(68, R(B2), R(U2), 14, 10), nullptr, [&] { return At(14, 10) == N(U2); }},
         // Deaths.
@@ -462,12 +516,15 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
         // Unique ids and captures.
         {From(2, M::Make(52, R(T2), Id(V2))), idTaken}, {From(2, M::Make(52, R(T2), Id(A2))), idTaken},
         {From(2, M::Make(52, R(T2), 4000)), nullptr, [] { return NextId(2) == 4001 && Found(2, 4000); }},
-        {M::Make(74, R(W), R(D), Id(W)), idTaken},
+        {From(2, M::Make(52, R(T2), 0x7FFFF)), wrapped, [] { return NextId(2) == 6; }},   // 0 .. 5 are taken
+        {M::Make(74, R(W), R(D), Id(S)), idTaken},
         {M::Make(74, R(W), R(L), 4000), noCapture}, {M::Make(74, R(W), R(V2), 4000), noCapture},   // not taken
         {M::Make(74, R(P), R(D), 4000), noCapture},                                                 // by one aboard
         {M::Make(74, R(W), R(D), 4000), nullptr, [&] { return N(D)->player == Host && NextId(Host) == 4001; }},
         {M::Make(76, R(W), R(B2)), noCapture}, {M::Make(76, R(W), R(H1)), noCapture},
-        {M::Make(76, R(W), R(DB)), nullptr, [&] { return NB(DB)->owner == Host; }},
+        {M::Make(76, R(W), R(DT)), wrapped, [&] {   // its archer gets the host's first free id after 0 .. 6
+             return NB(DT)->owner == Host && static_cast<CBuildingTower*>(NB(DT))->archers[0]->uniqueId == 7; },
+         M::Make(74, R(W), R(D), 0x7FFFF)},
         // Hits, and a building brought down here.
         {M::Make(43, R(L), R(P), 10, 1), nullptr, [&] { return N(L)->health < 100.0f && Alerts() == 0; }},
         {M::Make(43, R(L), R(W), 10, 1), nullptr, [&] { return !N(L)->attacker && Alerts() == 1; }, fell},
@@ -478,9 +535,14 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
         // Its archer, given a target after the fall, lets it go when the target dies before the owner's word.
         {From(2, M::Make(46, R(A2), R(L))), nullptr, [&] {
              world.Frame(1);
-             g_MultiplayerGame.OnGamePacket(Resolved(M::Make(43, R(L), R(W), 100000, 1)));
+             Receive(M::Make(43, R(L), R(W), 100000, 1));
              return N(L)->IsDying() && !N(A2)->actionTargetUnit && NB(T2)->health == 0.0f; }, razed},
         {M::Make(39, R(T2)), "#DEBUG: Network packet names another machine's object"},
+        {From(2, M::Make(39, R(B2))), nullptr, [&] { return !NB(B2) && !g_Players[2].HasUnit(N(U2)); }},
+        // A computer player's building is the host's to decide (a client takes the host's 39 in the rows of 58s).
+        {From(2, M::Make(39, R(CH))), "#DEBUG: Network packet names another machine's object", nullptr, razedHouse},
+        {From(2, M::Make(44, R(CH), R(V2), 100000, 4)), nullptr, [] { return !NB(CH) && SentCommands(39) == 1; }, {},
+         OnHost},
         // Senders no machine plays (a computer player, an empty slot, a defeated player), and one that does.
         {From(5, M::Make(43, R(L), -1, 100000, 1)), noMachine}, {From(4, M::Make(43, R(L), -1, 100000, 1)), noMachine},
         {From(3, M::Make(43, R(L), -1, 100000, 1)), noMachine}, {From(5, M::Make(44, R(H1), -1, 100000, 4)), noMachine},

@@ -144,7 +144,8 @@ TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
     // reach fails at the start like the rest.
     const std::tuple<const char*, int32_t, int32_t, int32_t, CUnit*> cases[] = {
         {"start left", -1, 3, 1, nullptr},     {"start right", 10, 3, 1, nullptr},
-        {"start below", 3, 10, 1, nullptr},    {"huge start", 2147483647, 0, 1, nullptr},
+        {"start below", 3, 10, 1, nullptr},    {"start above", 3, -1, 1, nullptr},
+        {"huge start", 2147483647, 0, 1, nullptr},
         {"size 0", 3, 3, 0, nullptr},          {"size -2", 3, 3, -2, nullptr},
         {"size past map", 0, 0, 11, nullptr},  {"footprint out", 9, 9, 2, nullptr},
         {"target far off the map", 3, 3, 1, &farAway}};
@@ -159,6 +160,9 @@ TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
     }
     EXPECT_EQ(world.finder->GetFinishedSearches(), 0);
     EXPECT_TRUE(log.Contains("#DEBUG: CPathFinder::FindPath -> start or size outside the map"));
+    // A goal off the map is brought onto it, beyond the north edge to row 0 and beyond the west to column 0.
+    EXPECT_TRUE(world.Find(5, 5, 5, -7) == 5 && world.end.x == 5 && world.end.y == 0);
+    EXPECT_TRUE(world.Find(5, 5, -7, 5) == 5 && world.end.x == 0 && world.end.y == 5);
 }
 
 TEST(PathFinderRoute, TheStartDistanceIsMeasuredToTheGoalAsGivenBeforeOffsetsAndTargets)
@@ -308,9 +312,8 @@ TEST(PathFinderTargets, BesideMeansNoStepsAndEveryMissCountsAFailure)
         finder.FindStorage(-1, 0, route, end), finder.FindResource(40, 0, 2, 0, 0, route, end),
         finder.FindGarrisonKeep(0, 300, route, end), finder.FindBuildSite(0, -9, 5, route, end),
         finder.FindCoastToUngarrison(39, 39, 2, 0, route, end), finder.FindUngarrisonPos(0, 0, 0, 0, end)};
-    for (const int32_t result : results)
-        EXPECT_EQ(result, 0);
-    EXPECT_EQ(finder.GetTargetBuilding(), nullptr);
+    EXPECT_TRUE(std::vector<int32_t>(std::begin(results), std::end(results)) == std::vector<int32_t>(10, 0) &&
+                finder.GetTargetBuilding() == nullptr);
     EXPECT_EQ(std::pair(finder.GetFailedSearches(), finder.GetFinishedSearches()), std::pair(10, 1));
 }
 
@@ -661,9 +664,10 @@ TEST(PathFinderSmartRoute, OffMapEndsFailAndNegativeWeightsOtherThanForbiddingCo
     CTestLog log;
     PathTestWorld world(MakePathTestMap(20, 20));
     EXPECT_EQ(SmartPath(world, -1, 0, 5, 5, 1, 1), 0);
-    EXPECT_EQ(SmartPath(world, 0, 0, 5, 20, 1, 1), 0);
+    EXPECT_TRUE(SmartPath(world, 0, 0, 5, 20, 1, 1) == 0 && SmartPath(world, 0, 0, 5, -1, 1, 1) == 0);
+    EXPECT_TRUE(SmartPath(world, 0, 0, -1, 5, 1, 1) == 0 && SmartPath(world, 0, 0, 20, 5, 1, 1) == 0);
     EXPECT_EQ(world.finder->SmartAI_FindPath(0, 0, 5, 5, NoDanger, 0, 1, 1, 0, 0, world.Route(), world.end), 0);
-    EXPECT_EQ(EndAndFailures(world), std::tuple(0, 0, 3));
+    EXPECT_EQ(EndAndFailures(world), std::tuple(0, 0, 6));
 
     const int32_t steps = SmartPath(world, 0, 0, 19, 19, -5, -7, NoDanger, -3, -9);
     EXPECT_EQ(std::tuple(steps, RouteCost(world.Route(), steps)), std::tuple(19, 19 * 14));
@@ -685,6 +689,8 @@ TEST(PathFinderRouteEnds, BothEndsMoveToFreeCellsTowardEachOther)
     world.finder->FindPathAI(-40, 3, 500, 500, 2, CPathFinder::LayerLand, first, second);
     EXPECT_EQ(std::tuple(first.x, first.y, second.x), std::tuple(0, 3, 12));
     EXPECT_TRUE(second.y >= 3 && second.y <= 8) << second.y;
+    world.finder->FindPathAI(3, -40, 5, 5, 2, CPathFinder::LayerLand, first, second);
+    EXPECT_EQ(std::tuple(first.x, first.y, second.x, second.y), std::tuple(3, 0, 5, 5));
 }
 
 TEST(PathFinderHeap, EqualPrioritiesRiseOnlyWhenStrictlySmallerAndTheRightChildGoesFirst)
@@ -714,10 +720,8 @@ TEST(PathFinderHeap, EqualPrioritiesRiseOnlyWhenStrictlySmallerAndTheRightChildG
         std::vector<int32_t> fromHeap, fromPool;
         for (size_t i = 0; i < priorities.size(); ++i)
         {
-            fromHeap.push_back(int32_t(heap.TopCell()));
-            heap.PopTop();
-            fromPool.push_back(pool.GetNode(0).x);
-            pool.RemoveNode(0);
+            fromHeap.push_back(int32_t(heap.TopCell())), heap.PopTop();
+            fromPool.push_back(pool.GetNode(0).x), pool.RemoveNode(0);
         }
         EXPECT_TRUE(fromHeap == order && fromPool == order && heap.Count() + pool.GetNodeCount() == 0);
     }

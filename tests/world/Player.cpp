@@ -199,6 +199,8 @@ TEST_F(PlayerUnits, TheTwoHundredFiftySeventhUnitOrConvertIsRefusedAndIdsWrapAft
         ASSERT_NE(Create(player, 1), nullptr);
     EXPECT_TRUE(player.units[0]->uniqueId == 0x7FFFF && player.units[1]->uniqueId == 0 &&
                 Log().Contains("#DEBUG: Unit unique id overflow"));
+    player.nextUniqueId = 0x7FFFE;   // the end again, with 0 .. 254 held: peeked or taken, the next is 255
+    EXPECT_TRUE(player.NextUnitId(1) == 255 && player.NextUnitId(0) == 255 && player.nextUniqueId == 255);
     EXPECT_TRUE(Create(player, 2) == nullptr && Log().Contains("#DEBUG: Unitnum exceeds the limit"));
     TestUnit convert(2);
     EXPECT_TRUE(!player.AddUnit(&convert) && convert.listIndex == -1 && player.unitsByType[2] == 0);
@@ -345,13 +347,17 @@ TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothingAndOnlyTheLocalPlayerHears
     EXPECT_EQ(std::vector<int32_t>({player.wood, player.stone, player.gold}), std::vector<int32_t>({700, 800, 900}));
     EXPECT_TRUE(!Player(4).HasResources(0, 5000, 5000, 1) && !player.HasResources(5000, 0, 0, 1) &&
                 !player.HasResources(0, 0, 5000, 1));
+    // Exactly the stock is enough: a resource short beside it is the one named, and the price itself is paid.
+    EXPECT_TRUE(!player.HasResources(700, 801, 0, 1) && !player.HasResources(700, 800, 901, 1) &&
+                player.HasResources(700, 800, 900, 1) && player.wood == 0 && player.stone == 0 && player.gold == 0);
     std::vector<std::string> texts;
     for (const SRecordedMessage& message : Services().messages)
     {
         texts.push_back(message.text);
         EXPECT_EQ(message.colour, 0xFFFF00u);
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"Stone needed", "Wood needed", "Gold needed"}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Stone needed", "Wood needed", "Gold needed", "Stone needed", "Gold needed"}));
     // The script's sums: military units and flagged buildings.
     for (int32_t type : {1, 2, 3, 7})
         Create(player, type);

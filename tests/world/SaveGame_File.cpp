@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <tuple>
 
 #include "WorldTestSupport.h"
+#include "core/C_CRC32.h"
 #include "core/C_Config.h"
 #include "core/C_Localizer.h"
 #include "core/C_String.h"
@@ -48,6 +50,22 @@ std::vector<uint8_t> File(uint32_t version, const std::string& language, uint32_
     file.Text("V2KRNSAVEGAME   ").I32(int32_t(version)).U8(uint8_t(language.size())).Text(language).U8(0);
     file.I32(int32_t(crc)).Text(std::string(payload.begin(), payload.end()));
     return std::vector<uint8_t>(file.Bytes().begin(), file.Bytes().end());
+}
+
+// How far `run` raises the peak of the process's resident memory, in bytes.
+int64_t PeakMemoryGrowth(const std::function<void()>& run)
+{
+    const auto peak = [] {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmHWM:", 0) == 0)
+                return std::stoll(line.substr(6)) << 10;
+        return 0LL;
+    };
+    std::ofstream("/proc/self/clear_refs") << "5";   // the peak starts again from what is resident now
+    const int64_t before = peak();
+    run();
+    return peak() - before;
 }
 
 class SaveGameTest : public ::testing::Test
@@ -347,8 +365,7 @@ TEST_F(SaveGameTest, TypedFieldsAreLittleEndianAndReadBack)
     EXPECT_TRUE(Log().Contains("#DEBUG: Read data during save"));
     std::vector<uint8_t> expected = {0xAB, 0xFF, 0xFF, 0x00, 0x80, 0xEF, 0xBE, 0xAD, 0xDE, 0xFE, 0xFF, 0xFF,
                                      0xFF, 0x00, 0x00, 0x80, 0xBE, 2,    'H',  'i',  0,    0,    0,    255};
-    expected.insert(expected.end(), longest.begin(), longest.end());
-    expected.push_back(0);
+    expected.insert(expected.end(), longest.c_str(), longest.c_str() + longest.size() + 1);   // with its zero
     EXPECT_EQ(Payload(path), expected);
 
     CSaveGame load;
@@ -402,8 +419,7 @@ TEST_F(SaveGameTest, TooLongTextsNegativeCountsAndSavesNotBegunFailTheSave)
     CSaveGame idle;
     EXPECT_TRUE(idle.Write("x", 1) == 0 && idle.HasError());
     uint8_t byte = 7;
-    idle.Read(&byte, 1);
-    EXPECT_EQ(byte, 0);
+    EXPECT_TRUE(idle.Read(&byte, 1) == 0 && byte == 0);
 }
 
 TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
@@ -434,9 +450,7 @@ TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
     EXPECT_TRUE(Log().Contains("#DEBUG: Read beyond the end of save buffer"));
 
     CSaveGame unread;
-    unread.BeginLoad(Path("bad.save").c_str());
-    unread.ReadI32();
-    unread.Close();
+    unread.BeginLoad(Path("bad.save").c_str()), unread.ReadI32(), unread.Close();
     EXPECT_TRUE(!unread.HasError() && Log().Contains("#DEBUG: LoadGame not readed til the end of the file") &&
                 Log().Contains("#DEBUG: breakpoint reached"));
     // A load refused half-way stops where it was refused: no report of unread bytes then.
@@ -494,13 +508,15 @@ TEST_F(SaveGameTest, FilesLongerThanTheirFormatCanHoldAreRefusedUnread)
         return read.Load(path.c_str()) ? "other" : Log().Contains("#DEBUG: Invalid player profile CRC") ? "taken"
                                                                                                          : "refused";
     };
-    const auto config = [this](const std::string& path) {   // a refused one stays as it was at exit
+    // Kept as it was at exit: a refused one, and a taken one that "1.50" would take past the bound.
+    const auto config = [this](const std::string& path) {
         SysFile::SetExecutableFolderForTests(Path("").c_str());
         const uintmax_t size = std::filesystem::file_size(path);
         const bool read = ReadConfig() && g_Config.gamma == 1.5f;
-        const bool kept = !read && g_Config.gamma == 1.0f && WriteConfig() && std::filesystem::file_size(path) == size;
+        const bool kept = (read || g_Config.gamma == 1.0f) && WriteConfig() != read &&
+                          std::filesystem::file_size(path) == size;
         SysFile::SetExecutableFolderForTests(nullptr);
-        return read ? "taken" : kept ? "refused" : "other";
+        return !kept ? "other" : read ? "taken" : "refused";
     };
     // The file, its head, the bound, the reader and the line refusing a longer file.
     using Reader = std::function<const char*(const std::string&)>;
@@ -526,6 +542,18 @@ TEST_F(SaveGameTest, FilesLongerThanTheirFormatCanHoldAreRefusedUnread)
             EXPECT_STREQ(read(path), over ? "refused" : "taken");
             EXPECT_TRUE(refusal.empty() || Log().Contains(refusal) == over);
         }
+    }
+    // Under the bound, a save's payload is taken into memory only once its CRC-32 matches: a damaged one of
+    // 32 MiB raises the peak memory by less than 4 MiB, a sound one by its payload.
+    const std::vector<uint8_t> zeros(32 << 20, 0);
+    for (const uint32_t crc : {1u, CCRC32().Calculate(zeros.data(), int(zeros.size()))})
+    {
+        const std::string path = WriteFile("zeros.save", File(CurrentVersion, Language, crc));
+        std::filesystem::resize_file(path, HeaderSize + zeros.size());
+        CSaveGame load;
+        const int64_t growth = PeakMemoryGrowth([&load, &path] { load.BeginLoad(path.c_str()); });
+        EXPECT_TRUE(crc == 1 ? growth < (4 << 20) && load.GetStatus() == std::string(Damaged)
+                             : growth > (28 << 20) && !load.HasError()) << growth;
     }
 }
 
