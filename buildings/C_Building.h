@@ -211,8 +211,9 @@ public:
     // handed to deferred deletion.  False (and nothing done) the second time.
     bool TakeDown(bool tellScript);
     bool IsTakenDown() const { return takenDown != 0; }
-    // A worker's dismantling: the take-down with the computer players told,
-    // as destruction tells them.  False (and nothing done) the second time.
+    // A worker's dismantling: the take-down with the computer players told
+    // and the last step of destruction, as destruction has them.  False
+    // (and nothing done) the second time.
     bool TakeDownDismantled();
 
     // ---- Damage, fire and destruction (C_Building_Damage.cpp) ---------------

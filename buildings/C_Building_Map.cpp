@@ -252,6 +252,8 @@ bool CBuilding::TakeDownDismantled()
     if (!LeaveWorld(true))
         return false;
     TellComputerPlayersGone();
+    // What it holds leaves as from a fall: a keep lets its king out.
+    OnDestroyed();
     g_PtrGarbage.AddBuilding(this);
     return true;
 }

@@ -207,6 +207,10 @@ bool CObjectLinks::IsStandingBuilding(const CBuilding* building) const
 
 const char* CObjectLinks::CheckUnitLinks(const CUnit& unit) const
 {
+    // A ship on its way to put one of its units ashore names that unit as
+    // its target.
+    const auto* ship = dynamic_cast<const CUnitTransportShip*>(&unit);
+    const CUnit* target = ship != nullptr && ship->IsCarrying(unit.targetUnit) ? nullptr : unit.targetUnit;
     const struct
     {
         const CUnit* linked;
@@ -214,7 +218,7 @@ const char* CObjectLinks::CheckUnitLinks(const CUnit& unit) const
     } unitLinks[] = {
         {unit.actionTargetUnit, "a unit's action target unit is no living unit"},
         {unit.followedUnit, "a unit's followed unit is no living unit"},
-        {unit.targetUnit, "a unit's target unit is no living unit"},
+        {target, "a unit's target unit is no living unit"},
         {unit.attacker, "a unit's attacker is no living unit"},
     };
     for (const auto& link : unitLinks)

@@ -148,6 +148,10 @@ void CUnit::ShowUnit(bool show)
         retryCounter = 0;
         awaitingMoveAnswer = 0;
         DropEveryReference(false);
+        // Its shots in flight still strike for its player, but no one may
+        // answer a unit gone aboard or inside.
+        if (!IsDying())
+            g_Particles.ForgetUnit(this);
         orderState = 0;
     }
     RefreshFogArea(GetSightRadius());

@@ -136,8 +136,9 @@ void CUnit::CaptureAdjacent()
                 g_MultiplayerGame.SendUnitConverted(this, unit, g_Players[player].NextUnitId(1));
             if (!unit->ConvertToPlayer(player, true))
                 continue;
-            if (IsNetworkGame())
-                unit->uniqueId = g_Players[player].NextUnitId(0);
+            // A new id in single player too: the old owner's id may be one
+            // this player's units hold already.
+            unit->uniqueId = g_Players[player].NextUnitId(0);
             lookFrom.push_back(unit);
         }
         for (CBuilding* building : buildings)

@@ -73,9 +73,12 @@ bool CPlayerServices::PlaceOnMap(CBuilding& building) const
     return building.PlaceOnMap();
 }
 
+// Destroyed, not only taken down: what it holds leaves as from any fall (a
+// keep lets its king out).  Every machine destroys a defeated player's
+// buildings itself, so none is announced.
 void CPlayerServices::DestroyBuilding(CBuilding& building) const
 {
-    building.TakeDown(true);
+    building.Destroy(false);
 }
 
 // The tower counts its archers' sight itself, with the new range.

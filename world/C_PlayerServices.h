@@ -40,7 +40,7 @@ public:
     // ---- Buildings ----------------------------------------------------------
     // Claims the building's footprint; false when the placing was refused.
     virtual bool PlaceOnMap(CBuilding& building) const;
-    // Off the map, out of its player, deferred deletion (the take-down).
+    // The destruction: off the map, out of its player, a ruin.
     virtual void DestroyBuilding(CBuilding& building) const;
     virtual void RefreshArcherSight(CBuilding& building) const;
 

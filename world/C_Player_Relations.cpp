@@ -158,8 +158,10 @@ void CPlayer::BroadcastToObjects(CUnit* enemy)
 {
     if (type == PLAYER_REMOTE && GetPlayerServices().IsNetworkGame())
         return;
+    // A dying unit still lies on the map, but takes up no fight: it would
+    // stand up to it with no hit points and never finish dying.
     for (int32_t i = 0; i < unitCount; ++i)
-        if (units[i]->onMap)
+        if (units[i]->onMap && !units[i]->IsDying())
             units[i]->onEnemySighted(enemy);
     for (int32_t i = 0; i < buildingCount; ++i)
         buildings[i]->onEnemySighted(enemy);

@@ -10,6 +10,7 @@
 #include "game/C_Selection.h"
 #include "units/C_Unit.h"
 #include "units/C_UnitTypeTable.h"
+#include "units/C_Unit_TransportShip.h"
 #include "world/C_GameMap.h"
 #include "world/C_Player.h"
 #include "world/RangeTables.h"
@@ -176,7 +177,81 @@ void CheckBuildingHolds(const Live& live, const SBuildings& buildings, Faults& f
                 faults.push_back(OfPlayer(p) + " researches in a building that does not research it");
         }
 }
+// Every unit a player holds: its list, then the archers of its towers.
+template <typename Visit>
+void ForEachHeldUnit(Visit visit)
+{
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        const CPlayer& owner = g_Players[p];
+        std::for_each(owner.units, owner.units + owner.unitCount, visit);
+        for (int32_t i = 0; i < owner.towerArchers.GetCount(); ++i)
+            visit(owner.towerArchers[i]);
+    }
+}
+
+std::string Named(const CUnit& unit)
+{
+    return "unit of " + OfPlayer(unit.player) + " with id " + std::to_string(unit.uniqueId) + " of type " +
+           std::to_string(unit.GetCastID());
+}
+
+bool StandsOnMap(const CUnit& unit)
+{
+    return unit.onMap || unit.IsFootprintRegistered();
+}
+
+// The path finder's shore level: a land unit walks up to it, a ship sails from it on.
+constexpr int32_t ShoreWaterLevel = 7;
+
+void CheckGround(const CUnit& unit, Faults& faults)
+{
+    if (!unit.IsFootprintRegistered() || unit.IsDying() || !unit.IsAlive())
+        return;
+    const bool land = unit.GetMoveLayer() == 1;
+    for (int32_t x = unit.x; x < unit.x + unit.GetSize(); ++x)
+        for (int32_t y = unit.y; y < unit.y + unit.GetSize(); ++y)
+        {
+            const SMapBlock& block = std::as_const(g_GameMap).Block(x, y);
+            if (block.building != nullptr && block.blocked)
+                faults.push_back(Named(unit) + " stands on a building's solid block" + At(x, y));
+            if (land ? block.waterLevel > ShoreWaterLevel : block.waterLevel < ShoreWaterLevel)
+                faults.push_back(Named(unit) + (land ? " stands in deep water" : " stands on land") + At(x, y));
+        }
+}
 }  // namespace
+
+std::vector<std::string> WorldInvariants::CheckPlay()
+{
+    Faults faults;
+    std::set<std::pair<int32_t, int32_t>> ids;
+    ForEachHeldUnit([&](const CUnit* unit) {
+        CheckGround(*unit, faults);
+        if (unit->IsDying() && unit->animType != ANIM_DIE && unit->animType != ANIM_CORPSE)
+            faults.push_back(Named(*unit) + " dies without playing its death");
+        if (!unit->IsDying() && !ids.insert({unit->player, unit->uniqueId}).second)
+            faults.push_back(OfPlayer(unit->player) + " holds two living units with id " +
+                             std::to_string(unit->uniqueId));
+        const auto* ship = dynamic_cast<const CUnitTransportShip*>(unit);
+        for (int32_t i = 0; ship != nullptr && i < ship->GetCargoCount(); ++i)
+            if (StandsOnMap(*ship->GetCargo(i)))
+                faults.push_back("cargo " + Named(*ship->GetCargo(i)) + " stands on the map");
+    });
+    for (const CBuilding* building : SBuildings().standing)
+    {
+        for (int32_t dx = 0; building->IsOnMap() && dx < building->GetWidth(); ++dx)
+            for (int32_t dy = 0; dy < building->GetDepth(); ++dy)
+                if (building->IsFootprintCell(dx, dy) &&
+                    std::as_const(g_GameMap).Block(building->x + dx, building->y + dy).building != building)
+                    faults.push_back("a building of " + OfPlayer(building->owner) + " lost its block" +
+                                     At(building->x + dx, building->y + dy));
+        if (const CUnit* king = building->garrisonedUnit; king != nullptr && StandsOnMap(*king))
+            faults.push_back("the king of the keep" + At(building->x, building->y) + " stands on the map");
+        else if (king != nullptr && king->player != building->owner)
+            faults.push_back("the king of " + OfPlayer(building->owner) + "'s keep is of " + OfPlayer(king->player));
+    }
+    return faults;
+}
 
 int32_t WorldInvariants::ForgetDeleted(LiveUnits& live)
 {

@@ -16,6 +16,11 @@ namespace WorldInvariants
 using LiveUnits = std::set<const CUnit*>;
 
 std::vector<std::string> Check(const LiveUnits& live);
+// What play keeps besides: no ship's cargo stands on the map; a dying unit plays its death; no living unit stands on
+// a building's solid block or on ground of the wrong kind for its layer (a land unit in deep water, a ship on land);
+// no two living units of a player, listed or stationed in a tower, share a unique id; a keep's king is off the map
+// and of the keep's owner; a standing building holds every block of its footprint.
+std::vector<std::string> CheckPlay();
 // Forgets what the next flush of deferred deletion deletes, and answers how many units that are.
 int32_t ForgetDeleted(LiveUnits& live);
 // After a load: the units the loaded world holds are the live ones.

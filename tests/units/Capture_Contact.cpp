@@ -71,6 +71,9 @@ TEST_F(Capture, AWalkerTakesAChainOfTouchingUnitsAndABuilding)
     EXPECT_TRUE(world.Player(0).HasBuilding(house) && world.Player(0).finishedBuildings[CastHouse] == 1 &&
                 world.Player(Defeated).finishedBuildings[CastHouse] == 0 &&
                 world.Player(Defeated).statistics[STAT_BUILDINGS_LOST] == lost);
+    // Each takes its new owner's next id: the old owners' ids 0, 0 and 1 are the walker's and each other's.
+    EXPECT_EQ((std::vector<int32_t>{walker->uniqueId, first->uniqueId, second->uniqueId, third->uniqueId}),
+              (std::vector<int32_t>{0, 1, 2, 3}));
 }
 
 TEST_F(Capture, ALongWindingLineChangesSidesInOneStep)

@@ -76,23 +76,26 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     EXPECT_TRUE(world.Messages().back().text == "No keep" && world.Messages().back().colour == 0xFFFF00u);
 }
 
-// A keep that ends lets its king out beside it, else on its freed ground or the nearest free block further out, never
-// in a building; with no room on the map a standing keep keeps him, one that goes kills him.  A king hit runs off.
+// A keep that ends (its player defeated too) lets its king out beside it, else on its freed ground or the nearest free
+// block further out, never in a building; with no room on the map a standing keep keeps him, one that goes kills him.
+// A king hit runs off.
 TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAndAStandingKingRunsOutOfSight)
 {
     CSaveGameRun::UseSaveLanguage();
-    enum { Destroy, Demolish, Convert, WonBack, BuildOver, Room = 0, ExitsTaken, ExitsAndGround, NoRoom, FarCorner };
+    enum { Destroy, Demolish, Convert, WonBack, BuildOver, Defeat, Dismantle };
+    enum { Room, ExitsTaken, ExitsAndGround, NoRoom, FarCorner };
     constexpr int32_t Inside = -1, Fallen = -2, Lost = -3;   // else the blocks between the footprint and the king
     const struct { int32_t end, room, gap; } rows[] = {
         {Destroy, Room, 1},      {Demolish, Room, 1},     {Convert, Room, 1},      {Convert, ExitsTaken, 2},
         {Demolish, ExitsTaken, 0}, {Destroy, ExitsAndGround, 2}, {BuildOver, ExitsTaken, 2}, {Convert, NoRoom, Inside},
-        {Destroy, NoRoom, Fallen}, {Convert, FarCorner, 43}, {WonBack, NoRoom, Inside}};   // row 9's keep at (4, 43)
+        {Destroy, NoRoom, Fallen}, {Convert, FarCorner, 30}, {WonBack, NoRoom, Inside}, {Defeat, Room, 1},
+        {Dismantle, ExitsTaken, 0}};   // row 9's keep at (17, 30)
     for (int32_t k = 0; k < int32_t(std::size(rows)); ++k)
     {
         const auto& row = rows[k];
-        const int32_t kx = 4 + 13 * (k % 3), ky = 4 + 13 * (k / 3);   // the keep covers kx..kx+3 x ky..ky+3
-        CBuildingKeep* keep = Keep(0, kx, ky);
-        CUnitKing* king = King(0, kx - 1, ky);
+        const int32_t kx = 4 + 13 * (k % 4), ky = 4 + 13 * (k / 4);   // the keep covers kx..kx+3 x ky..ky+3
+        CBuildingKeep* keep = Keep(row.end == Defeat ? 2 : 0, kx, ky);
+        CUnitKing* king = King(keep->owner, kx - 1, ky);
         ASSERT_TRUE(king->EnterBuilding(keep));
         const auto gapOf = [&](int32_t x, int32_t y) { return std::max({kx - x, x - kx - 3, ky - y, y - ky - 3, 0}); };
         for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
@@ -105,6 +108,10 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAn
             }
         if (row.end == BuildOver)
             world.Player(1).CreateBuilding(CastBarracks, kx, ky);   // 5 x 6, over the exit cells left free
+        else if (row.end == Defeat)
+            world.Player(keep->owner).SetDefeated();
+        else if (row.end == Dismantle)
+            keep->TakeDownDismantled();
         else if (row.end == Convert || row.end == WonBack)
             keep->ConvertToPlayer(1, false);
         else

@@ -60,12 +60,14 @@ protected:
 // until it strikes.
 TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
 {
-    const struct { int32_t stance, blocks; } cases[] = {{STANCE_AGGRESSIVE, 3}, {STANCE_DEFENSIVE, 3},
-        {STANCE_STAND_GROUND, 3}, {STANCE_AGGRESSIVE, 8}, {STANCE_AGGRESSIVE, 9}};
+    const struct { int32_t stance, blocks; bool dies = false; } cases[] = {{STANCE_AGGRESSIVE, 3},
+        {STANCE_DEFENSIVE, 3}, {STANCE_STAND_GROUND, 3}, {STANCE_AGGRESSIVE, 8}, {STANCE_AGGRESSIVE, 9},
+        {STANCE_AGGRESSIVE, 3, true}};
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(testing::Message() << "stance " << c.stance << ", " << c.blocks << " blocks");
-        const bool fights = c.stance != STANCE_STAND_GROUND, answers = fights && c.blocks <= 8;
+        SCOPED_TRACE(testing::Message() << "stance " << c.stance << ", " << c.blocks << " blocks, dies " << c.dies);
+        const bool fights = c.stance != STANCE_STAND_GROUND;
+        const bool answers = fights && c.blocks <= 8, lives = !c.dies;
         CMeleeWorld melee;
         CUnit* guard = melee.Spawn(0, UNIT_WARRIOR, PostX, PostY, c.stance);
         // The enemy stands ground: it never starts anything itself.
@@ -73,15 +75,17 @@ TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
         EXPECT_EQ(guard->currentCommand == CMD_ATTACK, answers) << "idle";
         guard->Stop();
         guard->currentCommand = CMD_NONE;
-        guard->onEnemySighted(enemy);
-        EXPECT_EQ(guard->currentCommand == CMD_ATTACK, answers) << "sighted";
+        if (c.dies)   // a dying patrol lies on the map still, but takes up no fight
+            guard->RemoveFromWorld(false), guard->lastOrder = LAST_ORDER_PATROL;
+        melee.world.Player(0).BroadcastToObjects(enemy);
+        EXPECT_EQ(guard->currentCommand == CMD_ATTACK, answers && lives) << "sighted";
         guard->Stop();
         guard->currentCommand = CMD_NONE;
         guard->TakeHit(enemy, 1, DAMAGE_BLADE, true);
-        EXPECT_EQ(guard->attacker == enemy, fights) << "hit";
+        EXPECT_EQ(guard->attacker == enemy, fights && lives) << "hit";
         for (int32_t frame = 0; frame < 300; ++frame)
             melee.Frame();
-        EXPECT_TRUE((enemy->health < CUnit::FullHealth) == fights);
+        EXPECT_TRUE((enemy->health < CUnit::FullHealth) == (fights && lives));
     }
 }
 

@@ -9,6 +9,7 @@
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingTower.h"
 #include "core/GlobalFunc.h"
+#include "game/C_ObjectLinks.h"
 #include "tests/support/OffsetRange.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_Unit_Catapult.h"
@@ -128,6 +129,16 @@ TEST(ProjectilesFlight, ArrowsStrikeWithTheAttackAtLaunchAndCountWhereTheyLandFo
     ASSERT_TRUE(g_Particles.GetProjectiles().size() == 1u && g_Particles.GetProjectiles()[0].shooter == nullptr);
     war.world.Frame(5);
     EXPECT_TRUE(last->IsDying() && stats[STAT_UNITS_KILLED] == 1);
+    // A shot of a shooter gone aboard or inside strikes for his player, but no one answers him there.
+    CUnit* hidden = war.world.Spawn(0, UNIT_ARCHER, 30, 34);
+    CUnit* struck = war.world.Spawn(1, UNIT_WARRIOR, 30, 40);
+    struck->stance = STANCE_AGGRESSIVE;
+    Shoot(hidden, struck, 30.5f, 40.5f);
+    hidden->ShowUnit(false);
+    for (int32_t frame = 0; frame < 40 && struck->health == CUnit::FullHealth; ++frame)
+        war.world.Frame(1);
+    EXPECT_TRUE(struck->health < CUnit::FullHealth && struck->attacker == nullptr &&
+                CObjectLinks().FindFault() == nullptr);
 }
 
 // A stone warns the computer players' idle or patrolling units on its block (an exploding one those in

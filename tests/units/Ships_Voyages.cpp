@@ -5,6 +5,7 @@
 #include "core/C_Ctrl.h"
 #include "effects/C_Particles.h"
 #include "game/C_BuildingPanel.h"
+#include "game/C_ObjectLinks.h"
 #include "game/C_Selection.h"
 #include "media/C_ModelRecord.h"
 #include "tests/support/MemorySaveStream.h"
@@ -112,7 +113,9 @@ TEST_F(TransportShip, UngarrisonWithATargetUnloadsItAloneAndUnloadAllTellsTheOwn
     ASSERT_NE(ship, nullptr);
     ship->onCommand(cargo[1], nullptr, nullptr, 40, 40, CMD_UNGARRISON);
     EXPECT_EQ(ship->currentCommand, CMD_FIND_UNGARRISON_COAST);
-    EXPECT_TRUE(ship->targetKind == TARGET_NONE && ship->threaded == 1 && ship->targetX == ShipX);
+    // The ship names the unit it is to put ashore, which a save may keep.
+    EXPECT_TRUE(ship->targetKind == TARGET_NONE && ship->threaded == 1 && ship->targetX == ShipX &&
+                ship->targetUnit == cargo[1] && CObjectLinks().FindFault() == nullptr);
     for (int32_t frame = 0; frame < 4 && ship->GetCargoCount() == 3; ++frame)
         world.Frame(1);
     ASSERT_TRUE(cargo[1]->onMap && cargo[1]->y == IsletY && ship->GetCargoCount() == 2 &&
