@@ -43,8 +43,7 @@ TEST(NetPacket, FieldsGoLittleEndianAndOnlyWholePacketsComeBack)
     EXPECT_EQ(CNetPacket::FromFloat(100.0f), 0x42C80000);
     // Only a whole packet reaches the receiver's checks (here: no network game runs).
     CTestLog log;
-    g_MultiplayerGame.OnGamePacket(bytes, 71);
-    g_MultiplayerGame.OnGamePacket(bytes, 72);
+    g_MultiplayerGame.OnGamePacket(bytes, 71), g_MultiplayerGame.OnGamePacket(bytes, 72);
     EXPECT_TRUE(log.Count("#DEBUG: Network packet of the wrong size") == 1 &&
                 log.Count("#DEBUG: Network packet in a single player game") == 1);
 }
@@ -63,8 +62,7 @@ protected:
     }
 
     CSimHarness world;
-    CUnit* mine = nullptr;
-    CUnit* theirs = nullptr;
+    CUnit *mine = nullptr, *theirs = nullptr;
     CBuilding* tower = nullptr;
 };
 
@@ -79,9 +77,7 @@ TEST_F(NetworkSenders, ReferencesFollowTheFormulaAndFindTheirObjectsOnly)
         {1, 8, 0, -1},    {1, 0, -1, 16 * 256 + 255}};
     for (const auto& row : formula)
     {
-        probe.uniqueId = row.uniqueId;
-        probe.player = row.player;
-        probe.listIndex = row.listIndex;
+        probe.uniqueId = row.uniqueId, probe.player = row.player, probe.listIndex = row.listIndex;
         EXPECT_EQ(Ref(&probe), row.ref) << row.uniqueId;
     }
     // The owner and unique id decide; the list index is only where to look first.
@@ -92,6 +88,12 @@ TEST_F(NetworkSenders, ReferencesFollowTheFormulaAndFindTheirObjectsOnly)
         {-1, nullptr}, {-256, nullptr}, {UnitRefOf(0, 9, 0), nullptr}};
     for (const auto& row : lookups)
         EXPECT_EQ(CMultiplayer::FindUnitByRef(row.ref), row.found) << row.ref;
+    // By owner and id, only in their ranges, where no wrap of the formula can alias a unit.
+    mine->uniqueId = 0x7FFFF, theirs->uniqueId = 5;
+    const struct { int32_t owner, uniqueId; const void* found; } byId[] = {{2, 0x7FFFF, mine}, {1, 5, theirs},
+        {2, 0x17FFFF, nullptr}, {1, 5 - 0x100000, nullptr}, {-15, 6, nullptr}, {17, 4, nullptr}, {2, -1, nullptr}};
+    for (const auto& row : byId)
+        EXPECT_EQ(CMultiplayer::FindUnit(row.owner, row.uniqueId), row.found) << row.owner << ", " << row.uniqueId;
     EXPECT_EQ(CMultiplayer::FindBuildingByRef(12 * 65536 + 34), tower);
     for (int32_t ref : {13 * 65536 + 34, 12 * 65536 + 35, -1, 48 * 65536, 12 * 65536 + 70000})
         EXPECT_EQ(CMultiplayer::FindBuildingByRef(ref), nullptr) << ref;   // inside the footprint, or off it
@@ -100,9 +102,7 @@ TEST_F(NetworkSenders, ReferencesFollowTheFormulaAndFindTheirObjectsOnly)
 TEST_F(NetworkSenders, EachCommandCarriesItsNumberSenderAndValuesToItsMachines)
 {
     const int32_t m = Ref(mine), t = Ref(theirs), b = 12 * 65536 + 34, all = CMultiplayer::AllMachines;
-    mine->targetX = 7;
-    mine->targetY = 8;
-    mine->targetKind = 2;
+    mine->targetX = 7, mine->targetY = 8, mine->targetKind = 2;
     CMultiplayerGame& net = g_MultiplayerGame;
     // Each command with its fields (the command, then the values), the machines it goes to and its label.
     const struct { std::function<void()> send; std::vector<int32_t> fields; int32_t target; const char* label; }
@@ -240,9 +240,7 @@ protected:
     std::vector<CNetPacket> PlayHost()
     {
         EXPECT_TRUE(world.Load(start));
-        g_Config.networkRole = CMultiplayer::RoleHost;
-        g_LocalPlayer = Host;
-        g_MultiplayerGame.ClearSent();
+        g_Config.networkRole = CMultiplayer::RoleHost, g_LocalPlayer = Host, g_MultiplayerGame.ClearSent();
         CUnit* walker = At(5, 5);
         walker->onCommand(nullptr, nullptr, nullptr, 9, 5, CMD_MOVE_TO);
         for (int32_t frame = 0; frame < 80 && walker->x != 9; ++frame)
@@ -262,8 +260,7 @@ protected:
     void BecomeClient()
     {
         ASSERT_TRUE(world.Load(start));
-        g_Config.networkRole = CMultiplayer::RoleClient;
-        g_LocalPlayer = Client;
+        g_Config.networkRole = CMultiplayer::RoleClient, g_LocalPlayer = Client;
     }
 };
 
@@ -318,11 +315,9 @@ protected:
         {
             ASSERT_TRUE(world.Load(start));
             Name();
-            g_Config.networkRole = row.role;
-            g_LocalPlayer = row.role == CMultiplayer::RoleHost ? Host : Client;
+            g_Config.networkRole = row.role, g_LocalPlayer = row.role == CMultiplayer::RoleHost ? Host : Client;
             Receive(row.prelude);
-            log.Clear();
-            g_MultiplayerGame.ClearSent();
+            log.Clear(), g_MultiplayerGame.ClearSent();
             markers = world.Markers().size();
             const SWorldState before = Snapshot();
             Receive(row.packet);
@@ -368,8 +363,7 @@ TEST_F(TwoMachines, TheClientAgreesWithTheHostOnMovedHitKilledTakenAndUnloadedUn
     ASSERT_NE(own, client.end());
     EXPECT_FLOAT_EQ(std::get<2>(host[own->first]), 100.0f);
     EXPECT_FLOAT_EQ(std::get<2>(own->second), 60.0f);
-    host.erase(own->first);
-    client.erase(own->first);
+    host.erase(own->first), client.erase(own->first);
     EXPECT_EQ(client, host);
     // What the states hold, worked out from the moves and hits themselves.
     EXPECT_TRUE(At(9, 5)->player == Host && At(10, 5)->player == Host);
@@ -481,22 +475,23 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
         // for the blocker to go, a later step behind it, unless the unit goes first.
         {M::Make(58, R(W), 5, 4, 180, 0, 0), nullptr, [&] { return At(5, 4) == N(W); }},
         {M::Make(58, R(W), 28, 28, 0, 4, 0), noStand}, {M::Make(58, R(S), 21, 4, 90, 2, 0), nullptr, [&] {
-             return At(23, 6) == N(S) && At(20, 4) == nullptr; }},
+             const bool stepped = At(23, 6) == N(S) && At(20, 4) == nullptr;
+             world.Spawn(2, UNIT_TRANSPORTSHIP, 24, 6);   // on the east column of its next step
+             Receive(M::Make(58, R(S), 22, 4, 90, 2, 0)), world.Frame(1);
+             return stepped && N(S)->x == 21 && Pending() == 1; }},
         {blocked, nullptr, [&] {
-             Receive(M::Make(58, R(W), 7, 6, 90, 2, 0));
-             world.Frame(1);
+             Receive(M::Make(58, R(W), 7, 6, 90, 2, 0)), world.Frame(1);
              const bool kept = N(W)->x == 5 && Pending() == 2;
-             Receive(M::Make(58, R(V2), 6, 7, 0, 4, 0));
-             world.Frame(1);
+             Receive(M::Make(58, R(V2), 6, 7, 0, 4, 0)), world.Frame(1);
              return kept && N(W)->x == 7 && N(W)->y == 6 && Pending() == 0; }},
         {M::Make(58, R(W10), 6, 10, 90, 2, 0), nullptr, [&] {
              world.Frame(1);
              const bool kept = At(6, 10) == nullptr && Pending() == 1 && g_Players[5].HasBuilding(NB(CH));
-             Receive(M::Make(39, R(CH)));
-             world.Frame(1);
+             Receive(M::Make(39, R(CH))), world.Frame(1);
              return kept && At(6, 10) == N(W10); }, razedHouse},
         {blocked, nullptr, [&] { world.Delete(N(W)); world.Frame(1); return Pending() == 0; }},
         {blocked, nullptr, [&] { Receive(fell); world.Frame(1); return Pending() == 0; }},
+        {blocked, nullptr, [&] { Receive(M::Make(33, R(W))); world.Frame(1); return Pending() == 0; }},   // aboard
         {blocked, "#DEBUG: Network packet steps a unit too far ahead", [&] {
              for (int32_t i = 1; i < 64; ++i)
                  Receive(blocked);

@@ -94,8 +94,7 @@ TEST_F(Capture, ALongWindingLineChangesSidesInOneStep)
 
 TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
 {
-    g_Config.networkRole = 2;
-    g_LocalPlayer = 1;
+    g_Config.networkRole = 2, g_LocalPlayer = 1;
     CUnit *capturer = world.Spawn(1, UNIT_WARRIOR, 10, 10), *first = world.Spawn(Defeated, UNIT_WARRIOR, 11, 10);
     CUnit* second = world.Spawn(Defeated, UNIT_WARRIOR, 11, 11);
     world.Spawn(Defeated, UNIT_WARRIOR, 12, 11);                   // touches only the second
@@ -103,8 +102,7 @@ TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
     CUnit* remote = world.Spawn(5, UNIT_WARRIOR, 12, 9);
     g_MultiplayerGame.ClearSent();
 
-    capturer->SetTile(10, 10);
-    remote->SetTile(12, 9);
+    capturer->SetTile(10, 10), remote->SetTile(12, 9);
     EXPECT_EQ(Sent(CMultiplayerGame::CommandRequestConvertUnit), (std::vector<int32_t>{Ref(first), Ref(second)}));
     EXPECT_EQ(Sent(CMultiplayerGame::CommandConvertBuilding), (std::vector<int32_t>{Ref(house)}));
     for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
@@ -181,9 +179,7 @@ TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesItUnle
         EXPECT_FALSE(unit->ConvertToPlayer(player, true)) << player;
     unit->ShowUnit(false);
     EXPECT_TRUE(unit->player == 0 && world.Player(0).HasUnit(unit) && !unit->ConvertToPlayer(2, true));
-    unit->x = unit->y = 10;
-    unit->ShowUnit(true);
-    unit->RemoveFromWorld(false);
+    unit->x = unit->y = 10, unit->ShowUnit(true), unit->RemoveFromWorld(false);
     EXPECT_TRUE(!unit->ConvertToPlayer(2, true) && unit->player == 0);
     ExpectWorldSound(world);
     g_Particles.Reset();

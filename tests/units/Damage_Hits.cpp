@@ -104,10 +104,8 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
                     std::abs(drops[i].x - victim->centreX) <= 0.4f + 1e-4f) << "drop " << i;
     // 40 percent points lost: 12 bits of debris each.
     g_Particles.Reset();
-    victim->health = 100.0f, victim->hitEffect = 2;
-    victim->TakeHit(nullptr, 40, DAMAGE_BLADE, false);
-    victim->hitEffect = 3;
-    victim->TakeHit(nullptr, 40, DAMAGE_BLADE, false);
+    victim->health = 100.0f, victim->hitEffect = 2, victim->TakeHit(nullptr, 40, DAMAGE_BLADE, false);
+    victim->hitEffect = 3, victim->TakeHit(nullptr, 40, DAMAGE_BLADE, false);
     const std::vector<SEffectParticle>& debris = g_Particles.GetEffects();
     ASSERT_TRUE(debris.size() == 24u && debris.front().kind == 25 && debris.back().kind == 24);
 
@@ -122,10 +120,7 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
         g_Particles.Reset();
         victim->hitEffect = spread.effect;
         for (int32_t hit = 0; hit < 20; ++hit)
-        {
-            victim->health = 100.0f;
-            victim->TakeHit(nullptr, 90, DAMAGE_BLADE, false);
-        }
+            victim->health = 100.0f, victim->TakeHit(nullptr, 90, DAMAGE_BLADE, false);
         SOffsetRange range;
         for (const SEffectParticle& e : g_Particles.GetEffects())
             range.Add(e.x - victim->centreX, e.y - victim->centreY, e.height - ground);
@@ -140,8 +135,7 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
 TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
 {
     // 50 hit points, 20 percent starving: a 1-point hit takes 2 percent points, so 40 living hit points become 39.
-    victim->maxHitPoints = 50.0f, victim->starvation = 20.0f;
-    victim->TakeHit(nullptr, 1, DAMAGE_BLADE, false);
+    victim->maxHitPoints = 50.0f, victim->starvation = 20.0f, victim->TakeHit(nullptr, 1, DAMAGE_BLADE, false);
     EXPECT_TRUE(victim->health == 98.0f && victim->GetLivingHitPoints() == 39);
     // 100 hit points, 99.5 taken: 0.5 percent left is no whole hit point.
     victim->maxHitPoints = 100.0f, victim->health = 100.0f, victim->factors[0] = 0.995f;
@@ -159,8 +153,7 @@ TEST_F(DamageWorld, StarvingHalfHitPointsTearingAndTheKillersCreditOnce)
     for (const auto& t : tears)
     {
         auto* torn = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 20 + t.type, 20 + int(t.health)));
-        torn->maxHitPoints = 60.0f, torn->health = t.health;
-        torn->TakeHit(enemy, 60, t.type, false);
+        torn->maxHitPoints = 60.0f, torn->health = t.health, torn->TakeHit(enemy, 60, t.type, false);
         EXPECT_EQ(torn->tornApart, t.torn) << t.health << " type " << t.type;
     }
 }
@@ -224,8 +217,7 @@ TEST_F(DamageWorld, ACorpseFadesItsBodyThenItsRemainsAndLetsGoWhenItsTimeIsUp)
     auto* body = new CTargetDummy;
     auto* unseen = new CTargetDummy;
     body->centreX = body->centreY = 20.5f;
-    g_Particles.AddCorpse(false, body);
-    g_Particles.AddCorpse(true, unseen);
+    g_Particles.AddCorpse(false, body), g_Particles.AddCorpse(true, unseen);
     const float level = float(world.Player(g_LocalPlayer).GetVisibility(20, 20));
     const struct { int32_t ticksLeft; float dieWeight, corpseWeight; } stages[] = {
         {600, 1.0f, 1.0f}, {450, 1.0f, 1.0f}, {300, 0.5f, 1.0f},  {250, 0.25f, 1.0f},
@@ -261,14 +253,12 @@ TEST(DamageDeath, AKilledWarriorFallsDecaysAndIsDeletedOnce)
     const int32_t lost = world.Player(1).statistics[STAT_UNITS_LOST];
     world.Frame(DieTicks - 3);
     EXPECT_TRUE(world.Player(1).HasUnit(second));
-    world.Frame(4);
-    ExpectWorldSound(world);
+    world.Frame(4), ExpectWorldSound(world);
     EXPECT_TRUE(second->animType == ANIM_CORPSE && !world.Player(1).HasUnit(second) &&
                 world.Player(1).statistics[STAT_UNITS_LOST] == (lost + 1) && !second->IsFootprintRegistered() &&
                 g_GameMap.Block(11, 10).unit == nullptr && g_Particles.HoldsCorpse(second) &&
                 g_Particles.GetCorpseCount() == 1 && world.DeletedUnits() == 0);
-    world.Frame(CParticles::CorpseTicks);
-    ExpectWorldSound(world);
+    world.Frame(CParticles::CorpseTicks), ExpectWorldSound(world);
     EXPECT_TRUE(g_Particles.GetCorpseCount() == 0 && world.DeletedUnits() == 1 && !world.IsLive(second) &&
                 world.IsLive(first));
     world.Frame(10);
@@ -288,8 +278,7 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
         if (i % 2 != 0)
         {
             EXPECT_FALSE(unit->onMap);
-            unit->x = x, unit->y = y;
-            unit->ShowUnit(true);
+            unit->x = x, unit->y = y, unit->ShowUnit(true);
         }
         EXPECT_EQ(g_GameMap.Block(x, y).unit, unit);
         units.push_back(unit);
@@ -300,17 +289,11 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
     {
         std::shuffle(units.begin(), units.end(), order);
         for (CUnit* unit : units)
-        {
-            unit->ShowUnit(!unit->onMap);
-            ExpectWorldSound(world);
-        }
+            unit->ShowUnit(!unit->onMap), ExpectWorldSound(world);
     }
     std::shuffle(units.begin(), units.end(), order);
     for (CUnit* unit : units)
-    {
-        world.Delete(unit);
-        ExpectWorldSound(world);
-    }
+        world.Delete(unit), ExpectWorldSound(world);
     for (int32_t p = 0; p < MaxPlayers; ++p)
         EXPECT_TRUE(world.Player(p).unitCount == 0 && Sight(p) == 0) << p;
     for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
@@ -327,15 +310,13 @@ TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefused)
     unit->ShowUnit(true);
     EXPECT_TRUE(log.Count("#DEBUG: ShowUnit called with the same parameter") == 1 &&
                 log.Contains("#DEBUG: breakpoint reached") && Sight(0) == sight);
-    unit->ShowUnit(false);
-    unit->ShowUnit(false);
+    unit->ShowUnit(false), unit->ShowUnit(false);
     EXPECT_TRUE(log.Count("#DEBUG: ShowUnit called with the same parameter") == 2 && Sight(0) == 0);
 
     CUnit* galley = world.Spawn(0, 11, 44, 44);   // 5 x 5 from 44 reaches 48
     ASSERT_TRUE(galley != nullptr && !galley->onMap && log.Contains("#DEBUG: ShowUnit outside the map") &&
                 Sight(0) == 0 && g_GameMap.Block(44, 44).unit == nullptr);
-    galley->x = galley->y = 43;
-    galley->ShowUnit(true);
+    galley->x = galley->y = 43, galley->ShowUnit(true);
     EXPECT_EQ(g_GameMap.Block(47, 47).unit, galley);
 }
 
@@ -344,18 +325,14 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
 {
     g_Config.networkRole = 1;
     CUnit* unit = world.Spawn(0, 2, 10, 10);
-    g_Selection.AddUnit(unit, 0);
-    g_Selection.unitUnderCursor = unit;
+    g_Selection.AddUnit(unit, 0), g_Selection.unitUnderCursor = unit;
     for (int32_t p = 0; p < MaxPlayers; ++p)
         world.Player(p).computerAI.ClearNotices();
-    unit->ShowUnit(false);
-    unit->ShowUnit(true);
-    unit->RemoveFromWorld(true);
+    unit->ShowUnit(false), unit->ShowUnit(true), unit->RemoveFromWorld(true);
     EXPECT_TRUE(unit->health == 0.0f && unit->animType == ANIM_DIE && unit->GetLife() == UnitLife::Dying);
     // It dies where it stands.
     EXPECT_TRUE(g_Selection.unitCount == 0 && g_Selection.unitUnderCursor == nullptr && unit->onMap);
-    unit->animType = ANIM_CORPSE;
-    unit->RemoveFromWorld(true);
+    unit->animType = ANIM_CORPSE, unit->RemoveFromWorld(true);
     EXPECT_TRUE(unit->animType == ANIM_CORPSE && SentCommands(CMultiplayerGame::CommandUnitDied) == 1);
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
@@ -391,17 +368,14 @@ TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOf
     CUnit* dead = world.Spawn(0, 2, 30, 30);
     g_MultiplayerGame.ClearSent();
     walker->animType = ANIM_WALK, walker->currentCommand = 5, walker->targetUnit = walker, walker->stopped = 0;
-    walker->AddWaypoint(3, 3);
-    walker->Stop();
+    walker->AddWaypoint(3, 3), walker->Stop();
     EXPECT_TRUE(walker->currentCommand == 0 && walker->waypointCount == 0 && walker->targetUnit == nullptr &&
                 walker->animType == ANIM_WALK && walker->stopped == 0 && g_MultiplayerGame.GetSent().empty());
 
-    dead->health = 0.0f, dead->currentCommand = 7, dead->animType = ANIM_DIE;
-    dead->Stop();
+    dead->health = 0.0f, dead->currentCommand = 7, dead->animType = ANIM_DIE, dead->Stop();
     EXPECT_TRUE(dead->currentCommand == 7 && dead->animType == ANIM_DIE);
 
-    own->animType = ANIM_ATTACK;
-    own->Stop();
+    own->animType = ANIM_ATTACK, own->Stop();
     EXPECT_TRUE(own->animType == ANIM_STAND && own->stopped == 1);
     remote->Stop();
     // The standing unit's new model is broadcast as well (command 34).

@@ -134,8 +134,7 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAn
     CUnit* enemy = world.Spawn(1, UNIT_WARRIOR, 42, 10);
     for (const int32_t anim : {ANIM_WALK, ANIM_STAND})
     {
-        king->animType = anim;
-        king->onAttacked(enemy, nullptr);
+        king->animType = anim, king->onAttacked(enemy, nullptr);
         EXPECT_EQ(king->currentCommand, anim == ANIM_WALK ? CMD_NONE : CMD_RUNAWAY);
     }
     world.Frame(1);

@@ -73,15 +73,12 @@ TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
         // The enemy stands ground: it never starts anything itself.
         CUnit* enemy = melee.Spawn(1, UNIT_WARRIOR, PostX + c.blocks, PostY, STANCE_STAND_GROUND);
         EXPECT_EQ(guard->currentCommand == CMD_ATTACK, answers) << "idle";
-        guard->Stop();
-        guard->currentCommand = CMD_NONE;
+        guard->Stop(), guard->currentCommand = CMD_NONE;
         if (c.dies)   // a dying patrol lies on the map still, but takes up no fight
             guard->RemoveFromWorld(false), guard->lastOrder = LAST_ORDER_PATROL;
         melee.world.Player(0).BroadcastToObjects(enemy);
         EXPECT_EQ(guard->currentCommand == CMD_ATTACK, answers && lives) << "sighted";
-        guard->Stop();
-        guard->currentCommand = CMD_NONE;
-        guard->TakeHit(enemy, 1, DAMAGE_BLADE, true);
+        guard->Stop(), guard->currentCommand = CMD_NONE, guard->TakeHit(enemy, 1, DAMAGE_BLADE, true);
         EXPECT_EQ(guard->attacker == enemy, fights && lives) << "hit";
         for (int32_t frame = 0; frame < 300; ++frame)
             melee.Frame();
@@ -108,8 +105,7 @@ TEST(MeleeStance, ADefensiveGuardChasesNoFurtherThanItsSightKillsAndWalksBackToI
         {
             enemy->health = 100.0f / enemy->GetMaxHitPoints() + 0.5f;   // the first blow kills
         }
-        guard->stance = STANCE_DEFENSIVE;
-        guard->Stop();
+        guard->stance = STANCE_DEFENSIVE, guard->Stop();
         EXPECT_TRUE(guard->lastOrder == LAST_ORDER_GUARD && guard->returnX == PostX && guard->returnY == PostY);
         ASSERT_EQ(guard->targetUnit, enemy);
         int32_t farthest = 0;
@@ -180,6 +176,32 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
     }
 }
 
+// A walk ended short: a patrol or a guard's way back more than 3 blocks off tries again; a stopped attack just ends;
+// else the archer waits for a target walking into a ship or building and the crossbowman never does: it stops.
+TEST(MeleeMoveEnd, TheArcherWaitsForATargetWalkingInWhereTheCrossbowmanStops)
+{
+    enum { Ends, Kept, Waits, Stops };   // Ends: command 0, the target kept
+    const struct { int32_t type, command, stopped, targetWalksIn, blocks, then; } cases[] = {
+        {UNIT_ARCHER, CMD_ATTACK, 1, 1, 0, Ends},  {UNIT_CROSSBOWMAN, CMD_ATTACK, 1, 1, 0, Ends},
+        {UNIT_ARCHER, CMD_ATTACK, 0, 1, 0, Waits}, {UNIT_CROSSBOWMAN, CMD_ATTACK, 0, 1, 0, Stops},
+        {UNIT_ARCHER, CMD_GARRISON_SHIP, 1, 0, 0, Stops}, {UNIT_CROSSBOWMAN, CMD_GARRISON_SHIP, 1, 1, 0, Stops},
+        {UNIT_WARRIOR, CMD_GARRISON_SHIP, 1, 1, 0, Waits}, {UNIT_ARCHER, CMD_PATROL, 0, 0, 4, Waits},
+        {UNIT_CROSSBOWMAN, CMD_PATROL, 0, 0, 3, Kept},     {UNIT_CROSSBOWMAN, CMD_MOVE_TO_DEFENSE_POS, 1, 0, 4, Waits}};
+    for (const auto& row : cases)
+    {
+        CMeleeWorld war;
+        CUnit* unit = war.Spawn(0, row.type, PostX, PostY, STANCE_STAND_GROUND);
+        CUnit* target = war.Spawn(1, UNIT_WARRIOR, PostX + 9, PostY, STANCE_STAND_GROUND);
+        target->currentCommand = row.targetWalksIn ? CMD_MOVE_TO_GARRISON : CMD_NONE;
+        unit->currentCommand = row.command, unit->stopped = uint8_t(row.stopped), unit->targetUnit = target;
+        unit->approachX = PostX + row.blocks, unit->approachY = PostY;
+        unit->onMoveEnd();
+        EXPECT_EQ(std::tuple(unit->currentCommand, unit->orderState, unit->targetUnit == target),
+                  std::tuple(row.then == Ends || row.then == Stops ? CMD_NONE : row.command, row.then == Waits ? 1 : 0,
+                             row.then != Stops)) << row.type << ", " << row.command << ", " << row.stopped;
+    }
+}
+
 TEST(MeleeStance, AUnitHitWhileStrikingABuildingTurnsOnTheHitterUnlessStandingGroundAndOnlyTheWarriorForgetsItsAttacker)
 {
     const struct { int32_t type, stance; bool turns, keepsAttacker; } cases[] = {
@@ -191,16 +213,16 @@ TEST(MeleeStance, AUnitHitWhileStrikingABuildingTurnsOnTheHitterUnlessStandingGr
         CMeleeWorld melee;
         CBuilding* house = melee.world.Player(1).CreateBuilding(CastHouse, PostX + 1, PostY);
         ASSERT_NE(house, nullptr);
-        house->buildProgress = CBuilding::FinishedProgress;
-        house->OnFinished();
+        house->buildProgress = CBuilding::FinishedProgress, house->OnFinished();
         CUnit* striker = melee.Spawn(0, row.type, PostX - 1, PostY, row.stance);
         CUnit* earlier = melee.Spawn(1, UNIT_WARRIOR, PostX + 20, PostY + 20, STANCE_STAND_GROUND);
         CUnit* hitter = melee.Spawn(1, UNIT_WARRIOR, PostX - 1, PostY + 2, STANCE_STAND_GROUND);
         ASSERT_TRUE(striker != nullptr && earlier != nullptr && hitter != nullptr);
+        striker->actionTargetUnit = earlier;   // from an earlier fight: dropped when the house is reached
         striker->onCommand(nullptr, house, nullptr, house->x, house->y, CMD_ATTACK);
-        ASSERT_GT(melee.FramesUntil(200, [&] { return striker->actionTargetBuilding == house; }), 0);
-        striker->attacker = earlier;
-        striker->TakeHit(hitter, 1, DAMAGE_BLADE, true);
+        ASSERT_GT(melee.FramesUntil(200, [&] {
+            return striker->actionTargetBuilding == house && striker->actionTargetUnit == nullptr; }), 0);
+        striker->attacker = earlier, striker->TakeHit(hitter, 1, DAMAGE_BLADE, true);
         EXPECT_EQ(striker->targetUnit == hitter && striker->attacker == hitter, row.turns);
         EXPECT_EQ(striker->targetBuilding == house && striker->currentCommand == CMD_ATTACK, !row.turns);
         EXPECT_EQ(striker->attacker == earlier, row.keepsAttacker);
@@ -305,14 +327,14 @@ TEST(MeleeDuel, TheFirstBlowsOrTheShotOfEveryFighterFallAtTheFramesOfItsType)
     {
         SCOPED_TRACE(row.type);
         CMeleeWorld war;
-        war.world.Research(0, PriestAttack);
-        war.world.Research(0, Pyro);
+        war.world.Research(0, PriestAttack), war.world.Research(0, Pyro);
         CUnit* fighter = war.Spawn(0, row.type, 10, 10, STANCE_STAND_GROUND);
         CUnit* target = war.Spawn(1, UNIT_WARRIOR, 10 + row.gap, 10, STANCE_STAND_GROUND);
         ASSERT_TRUE(fighter != nullptr && target != nullptr);
+        fighter->pathFlag = 1;   // still counted as moving, as while waiting for a tile: it fights standing
         fighter->onCommand(target, nullptr, nullptr, target->x, target->y, CMD_ATTACK);
         ASSERT_GT(war.FramesUntil(5, [&] { return fighter->animType == ANIM_ATTACK; }), 0);
-        EXPECT_EQ(fighter->animFrame, row.start);
+        EXPECT_EQ(std::pair(fighter->animFrame, fighter->pathFlag), std::pair(row.start, uint8_t(0)));
         std::vector<int32_t> expected, seen;
         float frame = row.start;
         for (int32_t tick = 1; expected.size() < (row.second > 0 ? 2u : 1u); ++tick)
@@ -335,15 +357,16 @@ TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndea
 {
     // The body parts thrown, and the die model (0: not looked at).
     const struct { int32_t type, parts, dieModel; } cases[] = {{UNIT_WARRIOR, 10, 0}, {UNIT_KNIGHT, 11, 0},
-        {UNIT_LIGHTCAVALRY, 18, 0}, {UNIT_GIANT, 11, 99}, {UNIT_UNDEAD, 0, 107}};
+        {UNIT_LIGHTCAVALRY, 18, 0}, {UNIT_HEAVYCAVALRY, 18, 42}, {UNIT_HEROCAVALRY, 18, 85}, {UNIT_ARCHER, 9, 21},
+        {UNIT_CROSSBOWMAN, 9, 49}, {UNIT_PRIEST, 9, 32}, {UNIT_KING, 9, 63}, {UNIT_GIANT, 11, 99},
+        {UNIT_UNDEAD, 0, 107}};
     for (const auto& row : cases)
     {
         SCOPED_TRACE(row.type);
         const bool skipsFall = row.type != UNIT_UNDEAD;
         CMeleeWorld melee;
         CUnit* unit = melee.Spawn(1, row.type, 10, 10, STANCE_STAND_GROUND);
-        unit->tornApart = 1;
-        unit->RemoveFromWorld(false);
+        unit->tornApart = 1, unit->RemoveFromWorld(false);
         EXPECT_EQ(std::tuple(CMeleeWorld::EffectsOfKinds(50, 61), unit->animFrame,
                          row.dieModel == 0 || unit->model == row.dieModel),
                   std::tuple(row.parts, skipsFall ? static_cast<float>(CMeleeWorld::FrameCount) : 0.0f, true));

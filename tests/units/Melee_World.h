@@ -30,10 +30,7 @@ public:
     {
         CUnit* unit = world.Spawn(player, type, x, y);
         if (unit != nullptr)
-        {
-            unit->stance = stance;
-            unit->Stop();
-        }
+            unit->stance = stance, unit->Stop();
         return unit;
     }
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "buildings/C_Building.h"
+#include "buildings/C_BuildingCastTable.h"
 #include "core/GlobalFunc.h"
 #include "platform/SysClock.h"
 #include "tests/support/TestLog.h"
@@ -69,22 +70,29 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
     const auto& notices = world.Player(1).computerAI.GetNotices();
     EXPECT_TRUE(notices.size() == 1u && notices[0].kind == CComputerAI::ENotice::OrderDone &&
                 notices[0].object == boxed && boxed->aiOrderPending == 0 && boxed->performCalls >= 2);
-    // Another machine's unit performs nothing; its check names the line its type has always reported.
+    // Another machine's unit performs nothing; its check names the line its type has always reported, as does a
+    // king sent into a house.
     g_Config.networkRole = 1;
     const std::tuple<int32_t, int32_t, std::string> checks[] = {   // the demon's second row: the spell's order
         {UNIT_KING, 197, "King"},     {UNIT_SETTLER, 222, "Settler"},         {UNIT_GIANT, 262, "Giant"},
         {UNIT_UNDEAD, 219, "Undead"}, {UNIT_HEROCAVALRY, 263, "HeroCavalry"}, {UNIT_DEMON, 303, "Demon"},
-        {UNIT_DEMON, 303, "Demon"}};
+        {UNIT_DEMON, 303, "Demon"},   {UNIT_KING, 400, "King"}};
+    CBuilding* house = world.Player(1).CreateBuilding(CastHouse, 30, 40);
     for (int32_t k = 0; k < int32_t(std::size(checks)); ++k)
     {
         const auto& [type, line, name] = checks[k];
         CUnit* unit = world.Spawn(1, type, 40, 4 + 4 * k);
         unit->currentCommand = k == 6 ? CMD_CAST_MAGIC : CMD_ATTACK;
         log.Clear();
-        unit->onPerformAction();
+        if (k == 7)
+            EXPECT_TRUE(!unit->EnterBuilding(house) && unit->onMap);
+        else
+            unit->onPerformAction();
         const std::vector<std::string> lines = log.Lines();
-        EXPECT_TRUE(lines.size() == 3u && lines[0] == "#DEBUG: Unit action performed on non-local mulitplayer unit" &&
-                    lines[2].starts_with(std::to_string(line) + " in ") && lines[2].ends_with("_" + name + ".cpp"));
+        EXPECT_TRUE(lines.size() == 3u && lines[2].starts_with(std::to_string(line) + " in ") &&
+                    lines[0] == (k == 7 ? "#DEBUG: Only keep is allowed"
+                                        : "#DEBUG: Unit action performed on non-local mulitplayer unit") &&
+                    lines[2].ends_with("_" + name + ".cpp")) << k;
     }
 }
 
@@ -179,8 +187,7 @@ TEST_F(OrdersActionBuffer, APatrolWalksBackAndForthAndIsResumedFromAfarWithItsEn
     drawn->onCommand(nullptr, nullptr, nullptr, 15, 20, CMD_PATROL);
     drawn->StoreReturnPoint();
     EXPECT_EQ(drawn->returnX, 10);
-    drawn->SetTile(12, 24);
-    drawn->ResumeGuardOrPatrol();
+    drawn->SetTile(12, 24), drawn->ResumeGuardOrPatrol();
     EXPECT_TRUE(drawn->currentCommand == CMD_PATROL && drawn->targetX == 15 && drawn->threaded == 1 &&
                 drawn->patrolAX == 15 && drawn->patrolBX == 10 && drawn->patrolBY == 20 && drawn->returnX == -1);
 
@@ -202,8 +209,7 @@ TEST_F(OrdersActionBuffer, AFollowerWaitsWithinSightAndIsSentAfterItsLeaderBeyon
     CTestWalker* follower = Walker(0, 10, 10);
     follower->sightOverride = 8;
     CUnit* leader = Walker(0, 17, 10);
-    follower->followedUnit = leader, follower->followCountdown = 1;
-    follower->UpdateFollow(1);
+    follower->followedUnit = leader, follower->followCountdown = 1, follower->UpdateFollow(1);
     EXPECT_TRUE(follower->orderState == 0 && follower->followCountdown == 64);
     leader->SetTile(18, 10);   // as far as it sees
     follower->UpdateFollow(63);
@@ -270,8 +276,7 @@ TEST_F(FacingTurning, AnyAngleIsBroughtIntoOneTurnTurningTakesTheShortWayAndTurn
     {
         if (step.from >= 0)
             unit->shownFacing = step.from;
-        unit->SetDirection(step.facing, false);
-        unit->TurnStep(step.ticks);
+        unit->SetDirection(step.facing, false), unit->TurnStep(step.ticks);
         EXPECT_EQ(unit->shownFacing, step.shown) << step.from << " to " << step.facing;
     }
     // Towards the eight neighbours of its centre (10.5, 10.5), then east (90) plus the extra: rounded unless
@@ -358,8 +363,7 @@ TEST_F(WalkOccupancy, WaitsBehindAMoverAndStopsCountingAsMovingAfterTwentyTries)
     EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries - 1 && unit->pathFlag == 1 && FrameSound());
     EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries && unit->pathFlag == 0);
     // Once the mover leaves, the step goes on.
-    mover->pathFlag = 0;
-    world.Delete(mover);
+    mover->pathFlag = 0, world.Delete(mover);
     ASSERT_TRUE(FrameSound() && unit->x == 11 && unit->retryCounter == 0 && unit->pathFlag == 1);
 }
 
@@ -415,8 +419,7 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
 {
     constexpr int32_t Request = CMultiplayerGame::CommandRequestMoveStep;
     // Player 1's client, its unit ordered three blocks east and waiting for its first step.
-    g_Config.networkRole = ClientRole;
-    g_LocalPlayer = 1;
+    g_Config.networkRole = ClientRole, g_LocalPlayer = 1;
     CTestWalker* unit = Walker(1, 10, 10);
     MoveTo(unit, 13, 10);
     FrameSound();   // the order is performed, the route found

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
@@ -191,11 +192,19 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
 {
     CUnitTransportShip* ship = ShipCarrying(2, 0, 30, 24);
     ASSERT_NE(ship, nullptr);
-    // Lying, it leaves seven wake waves on the water every 128 ticks.
+    // Lying, it leaves seven wake waves on the water every 128 ticks, at the rows of its wake table turned with
+    // it: facing east, a row (x, y) lies y / 32 east and x / 32 north of its centre.
     g_Particles.ClearEffects();
+    ship->facing = ship->shownFacing = 90;
     world.Frame(128);
-    ASSERT_EQ(g_Particles.GetEffects().size(), 7u);
-    EXPECT_EQ(g_Particles.GetEffects().back().kind, CParticles::KindShipWave);
+    const float wake[7][2] = {{14.87f, 35.7f}, {-14.87f, 35.7f}, {25.66f, -8.63f}, {-25.49f, -8.63f},
+                              {19.41f, -45.15f}, {-19.27f, -45.15f}, {0.0f, -60.0f}};
+    const std::vector<SEffectParticle>& waves = g_Particles.GetEffects();
+    ASSERT_EQ(waves.size(), 7u);
+    for (size_t i = 0; i < 7; ++i)
+        EXPECT_TRUE(waves[i].kind == CParticles::KindShipWave &&
+                    std::fabs(waves[i].x - ship->centreX - wake[i][1] / 32) < 1e-4f &&
+                    std::fabs(waves[i].y - ship->centreY + wake[i][0] / 32) < 1e-4f) << i;
     ship->onCommand(nullptr, nullptr, nullptr, 0, 0, CMD_UNGARRISON);
     for (int32_t frame = 0; frame < 100 && ship->GetCargoCount() > 0; ++frame)
         world.Frame(10);
@@ -230,8 +239,7 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     ASSERT_NE(foreignCargo, nullptr);
     EXPECT_FALSE(cargo[3]->ConvertToPlayer(2, false));   // nobody converts a unit aboard
     const CUnit* gone = cargo.back();
-    world.Delete(cargo.back());
-    cargo.pop_back();
+    world.Delete(cargo.back()), cargo.pop_back();
     EXPECT_TRUE(!ship->IsCarrying(gone) && FindPlayerTransportShip(cargo[0]) == ship);
     const int32_t lost = world.Player(0).statistics[STAT_UNITS_LOST];
     // The drowned leave no holder behind (the world's check at the end): a hunter's links, the selection.
@@ -371,8 +379,7 @@ TEST_F(WarGalley, FiresOnTheFirstCountedTickAndAfterTwentyNineMoreEveryHundredAn
         ++frame;
         if (CannonShots() > static_cast<int32_t>(shotFrames.size()))
         {
-            shotFrames.push_back(frame);
-            cycleAtShot.push_back(galley->cycleTicks);
+            shotFrames.push_back(frame), cycleAtShot.push_back(galley->cycleTicks);
             EXPECT_TRUE(!g_Particles.GetProjectiles().empty() &&
                         g_Particles.GetProjectiles().back().aimHeight == 5.0f);   // a ground point
         }
@@ -385,6 +392,14 @@ TEST_F(WarGalley, FiresOnTheFirstCountedTickAndAfterTwentyNineMoreEveryHundredAn
     EXPECT_EQ(std::vector<int32_t>({cycleAtShot[0], cycleAtShot[1], shotFrames[1] - shotFrames[0],
                                     shotFrames[2] - shotFrames[0], shotFrames[3] - shotFrames[0]}),
               std::vector<int32_t>({1, 30, 29, 120, 149}));
+    // Another machine's copy counts every tick of a long frame too: the cycle ends at 120, ready with both guns
+    // unfired, and the next one fires its first at once.
+    g_Config.networkRole = 1, g_LocalPlayer = 1, galley->cycleTicks = CUnitWarGalley::CycleTicks - 3;
+    const size_t shots = g_Particles.GetProjectiles().size();
+    galley->Animate(5);
+    EXPECT_EQ(std::tuple(galley->cycleTicks, galley->ready, galley->firstShotFired, galley->secondShotFired,
+                         g_Particles.GetProjectiles().size()),
+              std::tuple(2, uint8_t(1), uint8_t(1), uint8_t(0), shots + 1));
 }
 
 TEST_F(WarGalley, ALostTargetCoolsDownOnlyAReadyShipWhichStopsAtTheEndOfTheCycle)
@@ -403,8 +418,7 @@ TEST_F(WarGalley, ALostTargetCoolsDownOnlyAReadyShipWhichStopsAtTheEndOfTheCycle
     galley->onTargetLost(prey, nullptr);
     EXPECT_EQ(galley->animType, ANIM_ATTACK);
     // Ready, it cools down for the rest of the 120 ticks, then stops.
-    galley->ready = 1;
-    galley->onTargetLost(prey, nullptr);
+    galley->ready = 1, galley->onTargetLost(prey, nullptr);
     ASSERT_EQ(galley->animType, ANIM_WIND_DOWN);
     EXPECT_EQ(FramesUntil(200, [&] { return galley->animType != ANIM_WIND_DOWN; }), 119);
     EXPECT_TRUE(galley->currentCommand == CMD_NONE && galley->firstShotFired == 0 && galley->secondShotFired == 0);

@@ -112,12 +112,10 @@ TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackAndNamePathAndWa
     EXPECT_TRUE(u.stance == STANCE_DEFENSIVE && u.returnY == -1 && u.sightRadiusInUse == 6 &&
                 u.renderPosition[1] == 2.0f && u.scriptWatcher == 9 && Save(u, m_Table) == KnownRecord());
 
-    unit->customName = "Bob", unit->routeEnd = 3;
+    unit->customName = "Bob", unit->routeEnd = 3, unit->currentStep = 2;
     const uint8_t route[] = {7, 0, 4, 5};   // the last beyond the path: not written
     std::copy(std::begin(route), std::end(route), unit->route);
-    unit->currentStep = 2;
-    unit->AddWaypoint(8, 9);
-    unit->AddWaypoint(40, 41);
+    unit->AddWaypoint(8, 9), unit->AddWaypoint(40, 41);
     const std::string bytes = Save(*unit, m_Table);
     // 3 more name bytes, 3 directions, 2 waypoints of 8 bytes.
     ASSERT_EQ(bytes.size(), EmptyRecordSize + 3 + 3 + 16);
@@ -136,35 +134,27 @@ TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackAndNamePathAndWa
 
 TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
 {
-    auto unit = Known();
-    auto enemy = Make(3, UNIT_ARCHER);
+    auto unit = Known(), enemy = Make(3, UNIT_ARCHER);
     std::unique_ptr<CBuilding> mine(m_World.Player(0).BuildingFactory(CastBarracks, 0, 0, 0));
     unit->customName = "Sir Test", unit->routeEnd = 2, unit->route[1] = 6, unit->currentStep = 1;
     unit->AddWaypoint(8, 9);
     unit->targetUnit = unit->attacker = unit->followedUnit = enemy.get();
     unit->actionTargetBuilding = unit->targetBuilding = mine.get(), unit->deadline = SysClock::TickCount() + 700;
-    m_Table.AddUnit(unit.get());
-    m_Table.AddUnit(enemy.get());
-    m_Table.AddBuilding(mine.get());
+    m_Table.AddUnit(unit.get()), m_Table.AddUnit(enemy.get()), m_Table.AddBuilding(mine.get());
     const std::string first = Save(*unit, m_Table);
 
-    auto unitAgain = Make();
-    auto enemyAgain = Make(3, UNIT_ARCHER);
+    auto unitAgain = Make(), enemyAgain = Make(3, UNIT_ARCHER);
     std::unique_ptr<CBuilding> mineAgain(m_World.Player(0).BuildingFactory(CastBarracks, 0, 0, 0));
     CReferenceBase again;
-    again.AddUnit(unitAgain.get());
-    again.AddUnit(enemyAgain.get());
-    again.AddBuilding(mineAgain.get());
+    again.AddUnit(unitAgain.get()), again.AddUnit(enemyAgain.get()), again.AddBuilding(mineAgain.get());
     ASSERT_TRUE(Load(*unitAgain, first, again) && Save(*unitAgain, again) == first);
     const CUnit& u = *unitAgain;
     EXPECT_TRUE(u.targetUnit == enemyAgain.get() && u.attacker == u.targetUnit && u.followedUnit == u.targetUnit);
     EXPECT_TRUE(u.actionTargetBuilding == mineAgain.get() && u.targetBuilding == mineAgain.get() &&
                 u.actionTargetUnit == nullptr && u.deadline == SysClock::TickCount() + 700);
-    EXPECT_STREQ(u.customName.GetBuffer(), "Sir Test");
-    // Shown on the map when saved: it holds its blocks again.
-    EXPECT_TRUE(u.GetLife() == UnitLife::OnMap && u.IsFootprintRegistered());
-    // Not saved: they hold a new unit's values.
-    EXPECT_TRUE(u.lastHitTime == 0u && u.awaitingMoveAnswer == 0);
+    // Shown on the map when saved, it holds its blocks again; the hit time and the awaited answer are not saved.
+    EXPECT_TRUE(std::string(u.customName.GetBuffer()) == "Sir Test" && u.GetLife() == UnitLife::OnMap &&
+                u.IsFootprintRegistered() && u.lastHitTime == 0u && u.awaitingMoveAnswer == 0);
 }
 
 TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDamagedOnesAreRefused)
@@ -301,20 +291,16 @@ TEST_F(UnitSaveRecord, ADeadlineIsKeptRelativeADestroyedTargetBuildingIsWrittenA
 
 TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAndTheUnitKeepsItsState)
 {
-    auto unit = Known();
-    unit->customName = "Cut", unit->routeEnd = 1;
-    unit->AddWaypoint(1, 2);
-    const std::string whole = Save(*unit, m_Table);
-    auto fresh = Make();
-    const std::string freshBytes = Save(*fresh, m_Table);
+    auto unit = Known(), fresh = Make();
+    unit->customName = "Cut", unit->routeEnd = 1, unit->AddWaypoint(1, 2);
+    const std::string whole = Save(*unit, m_Table), freshBytes = Save(*fresh, m_Table);
     CTestLog log;
     for (size_t length = 0; length < whole.size(); ++length)
         ASSERT_TRUE(!Load(*fresh, whole.substr(0, length), m_Table) && Save(*fresh, m_Table) == freshBytes) << length;
     EXPECT_EQ(log.Count("Unit record refused: the record is cut short"), int(whole.size()));
 
-    const std::string good = KnownRecord();
     unit->routeEnd = 2, unit->route[1] = 8;
-    const std::string badDirection = Save(*unit, m_Table);
+    const std::string good = KnownRecord(), badDirection = Save(*unit, m_Table);
     // Never placed: the off-map marker loads, but is no place on the map.
     auto neverPlaced = Make();
     const std::string offMap = Save(*neverPlaced, m_Table);

@@ -126,8 +126,7 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
     EXPECT_TRUE(FramesUntil(10, [&] { return worker->onMap != 0; }) > 0 &&
                 (worker->currentCommand == CMD_FIND_STORAGE || worker->currentCommand == CMD_RETURN_GOODS));
 
-    g_Config.networkRole = 2;
-    g_LocalPlayer = 1;
+    g_Config.networkRole = 2, g_LocalPlayer = 1;
     CUnitWorker* client = Worker(13, 15, 1);
     ASSERT_NE(client, nullptr);
     client->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
@@ -245,6 +244,7 @@ TEST_F(WorkerWorld, AWorkerOrderedAboardFromItsChopIsOnlyCargoUntilTheShipPutsIt
     ASSERT_GT(FramesUntil(5, [&] { return worker->animType == ANIM_CHOP_TREE; }), 0);
     worker->onCommand(ship, nullptr, nullptr, ship->x, ship->y, CMD_GARRISON_SHIP);
     ASSERT_GT(FramesUntil(5, [&] { return !worker->onMap; }), 0);
+    EXPECT_EQ(std::pair(worker->animType, worker->animFrame), std::pair(int32_t(ANIM_STAND), 0.0f));   // no stroke
     const int32_t wood = tree->GetAmount();
     // Many strokes' time aboard: no stroke, no way out, nothing of it on the map.
     EXPECT_EQ(FramesUntil(300, [&] { return worker->onMap || worker->animType != ANIM_STAND; }), -1);
