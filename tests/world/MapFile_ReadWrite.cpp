@@ -450,6 +450,51 @@ TEST_F(MapFileRefusals, NamesThatDoNotFitAreRefusedWhenWriting)
                 Log().Contains("Map not saved: a unit name is longer than 239 characters"));
 }
 
+// Technology states 0 to 3 (3 is no state: it leaves the technology as a fresh player has it, unavailable).
+TEST_F(MapFileRefusals, AGameSetsEachPlayerUpFromItsSetupAndLooksAtTheLocalPlayersStartView)
+{
+    EmptyMap();
+    const int32_t types[MaxPlayers] = {PLAYER_COMPUTER, PLAYER_NONE, PLAYER_COMPUTER, PLAYER_LOCAL,
+                                       PLAYER_DEFEATED, PLAYER_REMOTE, PLAYER_COMPUTER, PLAYER_COMPUTER};
+    const int32_t teams[MaxPlayers] = {1, 2, 3, 1, 4, 5, 3, 0};
+    const auto state = [](int32_t p, int32_t t) { return (t + p) % 4; };
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        CMapPlayerSettings& s = g_GameMap.playerSettings[p];
+        s.name = ("Lord " + std::to_string(p)).c_str(), s.playerType = types[p], s.team = teams[p];
+        s.colourScheme = 7 - p, s.initialWood = 100 + p, s.initialStone = 200 + p, s.initialGold = 300 + p;
+        s.starving = uint8_t(p % 2), s.populationLimit = 50 + p, s.startViewX = 3 + p, s.startViewY = 20 - p;
+        for (int32_t t = 0; t < TechnologyCount; ++t)
+            s.technologyStates[t] = state(p, t);
+        for (int32_t i = 0; i < UnitTypeCount; ++i)
+            s.unitEnabled[i] = uint8_t((i + p) % 2);
+        for (int32_t i = 0; i < BuildCastCount; ++i)
+            s.buildingEnabled[i] = uint8_t((i * p) % 2);
+    }
+    ASSERT_TRUE(Load(Save(), 0));
+    EXPECT_EQ(std::tuple(g_LocalPlayer, g_GameMap.cameraTargetX, g_GameMap.cameraTargetY), std::tuple(3, 6.0f, 17.0f));
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        SCOPED_TRACE(p);
+        const CPlayer& player = g_Players[p];
+        EXPECT_EQ(std::tuple(player.index, player.type, player.team, player.colourScheme, player.wood, player.stone,
+                             player.gold, std::string(player.name), player.starvationEnabled, player.populationMaximum),
+                  std::tuple(p, types[p], teams[p] - 1, 7 - p, 100 + p, 200 + p, 300 + p, "Lord " + std::to_string(p),
+                             uint8_t(p % 2), 50 + p));
+        for (int32_t t = 0; t < TechnologyCount; ++t)
+            EXPECT_EQ(std::pair(player.technologies[t].enabled, player.technologies[t].progress),
+                      std::pair(uint8_t(state(p, t) == 0), state(p, t) == 2 ? 100.0f : 0.0f)) << t;
+        for (int32_t i = 0; i < UnitTypeCount; ++i)
+            EXPECT_EQ(player.enabledUnitTypes[i], (i + p) % 2) << i;
+        for (int32_t i = 0; i < BuildCastCount; ++i)
+            EXPECT_EQ(player.enabledBuildingCasts[i], (i * p) % 2) << i;
+        // Friends: itself, its team and any player of no one or out of the game.
+        for (int32_t q = 0; q < MaxPlayers; ++q)
+            EXPECT_EQ(player.allied[q], p == q || teams[p] == teams[q] || types[q] == PLAYER_NONE ||
+                                            types[q] == PLAYER_DEFEATED) << q;
+    }
+}
+
 TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
 {
     const std::vector<uint8_t> bytes = MakeMap();
