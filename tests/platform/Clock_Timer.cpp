@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#include <pthread.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 #include "platform/SysClock.h"
 #include "platform/SysPeriodicTimer.h"
@@ -38,4 +44,27 @@ TEST_F(Timer, RatesGiveBoundedPeriodsAcrossTheTickWrapAndAClockThatGoesBack)
     SysClock::UseTestClock(0xFFFFFF00u);
     EXPECT_EQ(0u, timer.TakeElapsedPeriods());   // nothing counted, started again
     EXPECT_TRUE(1u == After(7) && 0x20u == SysClock::TicksBetween(0xFFFFFFF0u, 0x00000010u));
+}
+
+// A signal (the close request, for one) does not cut a sleep short: 1100 ms, its whole second and its 100 ms, are
+// slept while another thread signals the sleeper every 5 ms.
+TEST(Clock, SleepLastsItsWholeTimeThroughSignals)
+{
+    using namespace std::chrono_literals;
+    struct sigaction quiet{}, old{};
+    quiet.sa_handler = [](int) {};   // no SA_RESTART: each signal ends the system's sleep early
+    ASSERT_EQ(sigaction(SIGUSR1, &quiet, &old), 0);
+    const pthread_t sleeper = pthread_self();
+    std::atomic<bool> awake{false};
+    std::thread signaller([&] {
+        for (; !awake; std::this_thread::sleep_for(5ms))
+            pthread_kill(sleeper, SIGUSR1);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    SysClock::SleepMilliseconds(1100);
+    const auto slept = std::chrono::steady_clock::now() - start;
+    awake = true;
+    signaller.join();
+    sigaction(SIGUSR1, &old, nullptr);
+    EXPECT_TRUE(slept >= 1100ms && slept < 3s) << std::chrono::duration_cast<std::chrono::milliseconds>(slept).count();
 }

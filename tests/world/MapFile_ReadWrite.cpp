@@ -626,9 +626,17 @@ TEST_F(MapFilePlacement, TwoNeutralObjectsOnOneBlockRefuseTheMapInEitherOrderAnd
     ASSERT_TRUE(Load(MapWith({tower, mill, BuildingRecord(Neutral, 23, 20, CastResource, TreeKind, 0, 0, 0)}), 0));
     EXPECT_TRUE(g_GameMap.Block(23, 20).building->GetResourceKind() == TreeKind &&
                 g_GameMap.Block(20, 20).building->GetDecorationKind() == MillDecoration);
-    // A gold mine (4 x 5) reaching off the map is skipped alone.
-    ASSERT_TRUE(Load(MapWith({BuildingRecord(Neutral, 30, 20, CastResource, ResourceKindGoldMine, 0, 0, 0)}), 0));
-    EXPECT_EQ(g_GameMap.Block(30, 20).building, nullptr);
+    // A gold mine (4 x 5) that ends on the map's last column or row stands; a block further it is skipped alone,
+    // and the tree on the first row of the next column stands.
+    for (const auto& [x, y, stands] : {std::tuple{28, 20, true}, {29, 20, false}, {20, 27, true}, {20, 28, false}})
+    {
+        Log().Clear();
+        ASSERT_TRUE(Load(MapWith({BuildingRecord(Neutral, x, y, CastResource, ResourceKindGoldMine, 0, 0, 0),
+                                  BuildingRecord(Neutral, 21, 0, CastResource, TreeKind, 0, 0, 0)}), 0)) << x << y;
+        EXPECT_TRUE((g_GameMap.Block(x, y).building != nullptr) == stands && g_GameMap.Block(21, 0).building &&
+                    Log().Count("Map file: building record with a bad owner, position or cast skipped") == !stands)
+            << x << "," << y;
+    }
 }
 
 // A castle (7 x 7) at (5, 5) and a gold mine (4 x 5) at (24, 20), then one more owned record over them
@@ -642,11 +650,11 @@ TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
         BuildingRecord(Neutral, 24, 20, CastResource, ResourceKindGoldMine, 0, 0, 0),
         BuildingRecord(Neutral, 2, 25, CastResource, TreeKind, 0, 0, 0),
         BuildingRecord(Neutral, 20, 3, CastDecoration, 0, PlainDecoration, 0, 0)};
-    // The last two stand beside the castle and beside the mine.
+    // The last three stand beside the castle, above it and beside the mine.
     const std::tuple<int32_t, int32_t, int32_t, int32_t, bool, bool> cases[] = {
         {1, CastHouse, 10, 10, false, true}, {1, CastHouse, 3, 4, false, true}, {2, CastTower, 26, 24, false, true},
         {2, CastTower, 26, 24, true, true},  {3, CastTower, 1, 24, true, true}, {3, CastHouse, 19, 2, true, true},
-        {1, CastHouse, 12, 5, false, false}, {2, CastTower, 26, 25, true, false}};
+        {1, CastHouse, 12, 5, false, false}, {1, CastHouse, 5, 3, false, false}, {2, CastTower, 26, 25, true, false}};
     for (const auto& [owner, cast, x, y, listedFirst, skipped] : cases)
     {
         const std::string line = "Map file: building of player " + std::to_string(owner) + " (cast " +
@@ -691,7 +699,8 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
         {"worker on the last column", Side - 1, 4, UNIT_WORKER, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
         {"worker in the tower", 6, 6, UNIT_WORKER, 1, false, 0}, {"ship on it", 4, 4, UNIT_TRANSPORTSHIP, 1, false, 0},
         {"worker in the mill", 20, 20, UNIT_WORKER, 1, false, 0}, {"on the tree", 12, 12, UNIT_WORKER, 1, false, 0},
-        {"beside the tower", 7, 5, UNIT_WORKER, 1, true, 1}, {"ship beside", 2, 2, UNIT_TRANSPORTSHIP, 1, true, 1},
+        {"beside the tower", 7, 5, UNIT_WORKER, 1, true, 1}, {"below the tower", 5, 7, UNIT_WORKER, 1, true, 1},
+        {"ship beside", 2, 2, UNIT_TRANSPORTSHIP, 1, true, 1},
         {"worker where the mill leaves free", 23, 20, UNIT_WORKER, 1, true, 1},
     };
     for (const auto& [what, x, y, type, stance, made, kept] : cases)
