@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
-#include <pthread.h>
+#include <sys/time.h>
 
-#include <atomic>
 #include <chrono>
 #include <csignal>
-#include <thread>
 
 #include "platform/SysClock.h"
 #include "platform/SysPeriodicTimer.h"
@@ -47,24 +45,17 @@ TEST_F(Timer, RatesGiveBoundedPeriodsAcrossTheTickWrapAndAClockThatGoesBack)
 }
 
 // A signal (the close request, for one) does not cut a sleep short: 1100 ms, its whole second and its 100 ms, are
-// slept while another thread signals the sleeper every 5 ms.
+// slept with a signal every 5 ms.
 TEST(Clock, SleepLastsItsWholeTimeThroughSignals)
 {
     using namespace std::chrono_literals;
     struct sigaction quiet{}, old{};
     quiet.sa_handler = [](int) {};   // no SA_RESTART: each signal ends the system's sleep early
-    ASSERT_EQ(sigaction(SIGUSR1, &quiet, &old), 0);
-    const pthread_t sleeper = pthread_self();
-    std::atomic<bool> awake{false};
-    std::thread signaller([&] {
-        for (; !awake; std::this_thread::sleep_for(5ms))
-            pthread_kill(sleeper, SIGUSR1);
-    });
+    const itimerval every5ms{{0, 5000}, {0, 5000}}, off{};
+    ASSERT_TRUE(sigaction(SIGALRM, &quiet, &old) == 0 && setitimer(ITIMER_REAL, &every5ms, nullptr) == 0);
     const auto start = std::chrono::steady_clock::now();
     SysClock::SleepMilliseconds(1100);
     const auto slept = std::chrono::steady_clock::now() - start;
-    awake = true;
-    signaller.join();
-    sigaction(SIGUSR1, &old, nullptr);
+    setitimer(ITIMER_REAL, &off, nullptr), sigaction(SIGALRM, &old, nullptr);
     EXPECT_TRUE(slept >= 1100ms && slept < 3s) << std::chrono::duration_cast<std::chrono::milliseconds>(slept).count();
 }

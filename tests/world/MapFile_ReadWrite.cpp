@@ -225,8 +225,13 @@ bool UnderAnObject(int32_t x, int32_t y)
                        { return x >= o.x && x < o.x + o.width && y >= o.y && y < o.y + o.depth; });
 }
 
+// The setups' player types: player 3 the local human, and one of each other type.
+constexpr int32_t FormatTypes[MaxPlayers] = {PLAYER_COMPUTER, PLAYER_NONE, PLAYER_COMPUTER, PLAYER_LOCAL,
+                                             PLAYER_DEFEATED, PLAYER_REMOTE, PLAYER_COMPUTER, PLAYER_COMPUTER};
+
 // A 32 x 32 map image laid out field by field as the format gives it: flat land, corner textures 1 to 3, a start
-// point with its marker, eight setups (one with a script), the objects above, a named and an unnamed worker, rain.
+// point with its marker, eight setups (one with a script; technology state 3 is none), the objects above, a named
+// and an unnamed worker, rain.
 std::string FormatMap()
 {
     CRecordBytes m;
@@ -238,10 +243,10 @@ std::string FormatMap()
     {
         const std::string name = "Lord " + std::to_string(p), script = p == 2 ? "ai\\hard.scr" : "";
         m.U8(uint8_t(name.size())).Text(name).U8(0).U8(uint8_t(script.size())).Text(script).U8(0);
-        m.I32(p == 0 ? 1 : 2).I32(7 - p).I32(p % 3).I32(100 + p).I32(200 + p).I32(300 + p);
+        m.I32(FormatTypes[p]).I32(7 - p).I32(p % 3).I32(100 + p).I32(200 + p).I32(300 + p);
         m.U8(uint8_t(p % 2)).I32(50 + p).I32(61);
         for (int32_t i = 0; i < 61; ++i)
-            m.I32(i).I32((i + p) % 3);
+            m.I32(i).I32((i + p) % 4);
         m.I32(36);
         for (int32_t i = 0; i < 36; ++i)
             m.I32(i).U8(uint8_t((i + p) % 2));
@@ -448,51 +453,6 @@ TEST_F(MapFileRefusals, NamesThatDoNotFitAreRefusedWhenWriting)
     g_GameMap.Block(20, 20).unit->customName = std::string(240, 'u').c_str();
     EXPECT_TRUE(!g_GameMap.SaveMapData(block) &&
                 Log().Contains("Map not saved: a unit name is longer than 239 characters"));
-}
-
-// Technology states 0 to 3 (3 is no state: it leaves the technology as a fresh player has it, unavailable).
-TEST_F(MapFileRefusals, AGameSetsEachPlayerUpFromItsSetupAndLooksAtTheLocalPlayersStartView)
-{
-    EmptyMap();
-    const int32_t types[MaxPlayers] = {PLAYER_COMPUTER, PLAYER_NONE, PLAYER_COMPUTER, PLAYER_LOCAL,
-                                       PLAYER_DEFEATED, PLAYER_REMOTE, PLAYER_COMPUTER, PLAYER_COMPUTER};
-    const int32_t teams[MaxPlayers] = {1, 2, 3, 1, 4, 5, 3, 0};
-    const auto state = [](int32_t p, int32_t t) { return (t + p) % 4; };
-    for (int32_t p = 0; p < MaxPlayers; ++p)
-    {
-        CMapPlayerSettings& s = g_GameMap.playerSettings[p];
-        s.name = ("Lord " + std::to_string(p)).c_str(), s.playerType = types[p], s.team = teams[p];
-        s.colourScheme = 7 - p, s.initialWood = 100 + p, s.initialStone = 200 + p, s.initialGold = 300 + p;
-        s.starving = uint8_t(p % 2), s.populationLimit = 50 + p, s.startViewX = 3 + p, s.startViewY = 20 - p;
-        for (int32_t t = 0; t < TechnologyCount; ++t)
-            s.technologyStates[t] = state(p, t);
-        for (int32_t i = 0; i < UnitTypeCount; ++i)
-            s.unitEnabled[i] = uint8_t((i + p) % 2);
-        for (int32_t i = 0; i < BuildCastCount; ++i)
-            s.buildingEnabled[i] = uint8_t((i * p) % 2);
-    }
-    ASSERT_TRUE(Load(Save(), 0));
-    EXPECT_EQ(std::tuple(g_LocalPlayer, g_GameMap.cameraTargetX, g_GameMap.cameraTargetY), std::tuple(3, 6.0f, 17.0f));
-    for (int32_t p = 0; p < MaxPlayers; ++p)
-    {
-        SCOPED_TRACE(p);
-        const CPlayer& player = g_Players[p];
-        EXPECT_EQ(std::tuple(player.index, player.type, player.team, player.colourScheme, player.wood, player.stone,
-                             player.gold, std::string(player.name), player.starvationEnabled, player.populationMaximum),
-                  std::tuple(p, types[p], teams[p] - 1, 7 - p, 100 + p, 200 + p, 300 + p, "Lord " + std::to_string(p),
-                             uint8_t(p % 2), 50 + p));
-        for (int32_t t = 0; t < TechnologyCount; ++t)
-            EXPECT_EQ(std::pair(player.technologies[t].enabled, player.technologies[t].progress),
-                      std::pair(uint8_t(state(p, t) == 0), state(p, t) == 2 ? 100.0f : 0.0f)) << t;
-        for (int32_t i = 0; i < UnitTypeCount; ++i)
-            EXPECT_EQ(player.enabledUnitTypes[i], (i + p) % 2) << i;
-        for (int32_t i = 0; i < BuildCastCount; ++i)
-            EXPECT_EQ(player.enabledBuildingCasts[i], (i * p) % 2) << i;
-        // Friends: itself, its team and any player of no one or out of the game.
-        for (int32_t q = 0; q < MaxPlayers; ++q)
-            EXPECT_EQ(player.allied[q], p == q || teams[p] == teams[q] || types[q] == PLAYER_NONE ||
-                                            types[q] == PLAYER_DEFEATED) << q;
-    }
 }
 
 TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
@@ -766,6 +726,34 @@ TEST_F(MapFileRoundTrip, MapWrittenFromTheFormatSavesBackToTheSameBytes)
     ASSERT_EQ(saved.size(), bytes.size());
     for (size_t i = 0; i < bytes.size(); ++i)
         ASSERT_EQ(saved[i], bytes[i]) << "first difference at byte " << i;
+}
+
+// In a game each player is set up from its setup, and the camera looks at the local player's start view.
+TEST_F(MapFileRoundTrip, AGameSetsEachPlayerUpFromItsSetup)
+{
+    const std::string image = FormatMap();
+    ASSERT_TRUE(Load({image.begin(), image.end()}, 0));
+    EXPECT_EQ(std::tuple(g_LocalPlayer, g_GameMap.cameraTargetX, g_GameMap.cameraTargetY), std::tuple(3, 9.0f, 28.0f));
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        SCOPED_TRACE(p);
+        const CPlayer& player = g_Players[p];
+        EXPECT_EQ(std::tuple(player.index, player.type, player.team, player.colourScheme, player.wood, player.stone,
+                             player.gold, std::string(player.name), player.starvationEnabled, player.populationMaximum),
+                  std::tuple(p, FormatTypes[p], p % 3 - 1, 7 - p, 100 + p, 200 + p, 300 + p,
+                             "Lord " + std::to_string(p), uint8_t(p % 2), 50 + p));
+        // State 0 makes a technology available, 1 not, 2 researched; any other leaves it as a fresh player has it.
+        for (int32_t t = 0; t < TechnologyCount; ++t)
+            EXPECT_EQ(std::pair(player.technologies[t].enabled, player.technologies[t].progress),
+                      std::pair(uint8_t((t + p) % 4 == 0), (t + p) % 4 == 2 ? 100.0f : 0.0f)) << t;
+        for (int32_t i = 0; i < UnitTypeCount; ++i)
+            EXPECT_TRUE(player.enabledUnitTypes[i] == (i + p) % 2 &&
+                        (i >= BuildCastCount || player.enabledBuildingCasts[i] == (i * p) % 2)) << i;
+        // Friends: itself, its team and any player of no one or out of the game.
+        for (int32_t q = 0; q < MaxPlayers; ++q)
+            EXPECT_EQ(player.allied[q], p == q || p % 3 == q % 3 || FormatTypes[q] == PLAYER_NONE ||
+                                            FormatTypes[q] == PLAYER_DEFEATED) << q;
+    }
 }
 
 TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
