@@ -70,26 +70,18 @@ protected:
         WorldDeviceTest::SetUp();
         g_Config.logging = 1;
         if (g_SightDiscs == nullptr)
-        {
-            AllocRangeTables();
-            m_OwnRangeTables = true;
-        }
+            AllocRangeTables(), m_OwnRangeTables = true;
         g_TechnologyTree.Init();
-        m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount);
-        g_UnitStats = m_Records.get();
+        m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount), g_UnitStats = m_Records.get();
         InitTypeRecords();
-        MakeThemeFile("continental");
-        MakeThemeFile("winter");
+        MakeThemeFile("continental"), MakeThemeFile("winter");
     }
 
     void TearDown() override
     {
-        g_GameMap.Free();
-        g_PtrGarbage.Flush();
+        g_GameMap.Free(), g_PtrGarbage.Flush();
         WorldDeviceTest::TearDown();
-        g_UnitStats = nullptr;
-        m_Records.reset();
-        g_TechnologyTree.Clear();
+        g_UnitStats = nullptr, m_Records.reset(), g_TechnologyTree.Clear();
         if (m_OwnRangeTables)
             FreeRangeTables();
     }
