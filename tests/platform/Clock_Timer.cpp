@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/time.h>
+
+#include <chrono>
+#include <csignal>
 
 #include "platform/SysClock.h"
 #include "platform/SysPeriodicTimer.h"
@@ -38,4 +42,20 @@ TEST_F(Timer, RatesGiveBoundedPeriodsAcrossTheTickWrapAndAClockThatGoesBack)
     SysClock::UseTestClock(0xFFFFFF00u);
     EXPECT_EQ(0u, timer.TakeElapsedPeriods());   // nothing counted, started again
     EXPECT_TRUE(1u == After(7) && 0x20u == SysClock::TicksBetween(0xFFFFFFF0u, 0x00000010u));
+}
+
+// A signal (the close request, for one) does not cut a sleep short: 1100 ms, its whole second and its 100 ms, are
+// slept with a signal every 5 ms.
+TEST(Clock, SleepLastsItsWholeTimeThroughSignals)
+{
+    using namespace std::chrono_literals;
+    struct sigaction quiet{}, old{};
+    quiet.sa_handler = [](int) {};   // no SA_RESTART: each signal ends the system's sleep early
+    const itimerval every5ms{{0, 5000}, {0, 5000}}, off{};
+    ASSERT_TRUE(sigaction(SIGALRM, &quiet, &old) == 0 && setitimer(ITIMER_REAL, &every5ms, nullptr) == 0);
+    const auto start = std::chrono::steady_clock::now();
+    SysClock::SleepMilliseconds(1100);
+    const auto slept = std::chrono::steady_clock::now() - start;
+    setitimer(ITIMER_REAL, &off, nullptr), sigaction(SIGALRM, &old, nullptr);
+    EXPECT_TRUE(slept >= 1100ms && slept < 3s) << std::chrono::duration_cast<std::chrono::milliseconds>(slept).count();
 }

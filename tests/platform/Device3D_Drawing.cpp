@@ -12,6 +12,16 @@ namespace {
 using RS = Sys3DRenderState;
 using SS = Sys3DStageState;
 
+// The rest state a new or reset device holds, as its contract gives it.
+const std::pair<RS, std::uint32_t> kRestStates[] = {
+    {RS::ZEnable, 1}, {RS::FillMode, Sys3DFill::Solid}, {RS::ShadeMode, Sys3DShade::Gouraud}, {RS::ZWriteEnable, 1},
+    {RS::AlphaTestEnable, 0}, {RS::AlphaRef, 0}, {RS::AlphaFunc, Sys3DCompare::Always}, {RS::LastPixel, 1},
+    {RS::CullMode, Sys3DCull::CounterClockwise}, {RS::ZFunc, Sys3DCompare::LessEqual}, {RS::DitherEnable, 0},
+    {RS::FogEnable, 0}, {RS::FogColour, 0}, {RS::FogStart, Sys3DFloatBits(0.0f)}, {RS::FogEnd, Sys3DFloatBits(1.0f)},
+    {RS::FogTableMode, Sys3DFogMode::None}, {RS::SpecularEnable, 0}, {RS::Clipping, 1}, {RS::Lighting, 1},
+    {RS::Ambient, 0}, {RS::EdgeAntialias, 0}, {RS::MultisampleAntialias, 1}, {RS::SrcBlend, Sys3DBlend::One},
+    {RS::DestBlend, Sys3DBlend::Zero}, {RS::AlphaBlendEnable, 0}};
+
 class Device3DDrawing : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(h.Open(16, 16, BackBuffer(16, 16))); }
@@ -26,6 +36,28 @@ class Device3DDrawing : public ::testing::Test {
     EXPECT_EQ(Device().GetTextureStageState(stage, state, value), Sys3DError::Ok);
     return value;
   }
+  // Every render state, every stage's states and the transforms at rest.
+  void ExpectAtRest() {
+    for (const auto& [state, value] : kRestStates) EXPECT_EQ(Render(state), value) << static_cast<int>(state);
+    std::uint32_t stages = 0, value = 0;
+    while (Device().GetTextureStageState(stages, SS::ColourOp, value) == Sys3DError::Ok) ++stages;
+    EXPECT_GE(stages, 2u);
+    for (std::uint32_t stage = 0; stage < stages; ++stage) {
+      std::vector<std::uint32_t> states;
+      for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(SS::Count); ++i) states.push_back(Stage(stage, SS(i)));
+      const std::uint32_t colour = stage == 0 ? Sys3DTextureOp::Modulate : Sys3DTextureOp::Disable;
+      const std::uint32_t alpha = stage == 0 ? Sys3DTextureOp::SelectArg1 : Sys3DTextureOp::Disable;
+      EXPECT_EQ(states, (std::vector<std::uint32_t>{colour, Sys3DTextureArg::Texture, Sys3DTextureArg::Current, alpha,
+                                                    Sys3DTextureArg::Texture, Sys3DTextureArg::Current,
+                                                    Sys3DFilter::Point, Sys3DFilter::Point, Sys3DFilter::None,
+                                                    Sys3DAddress::Wrap, Sys3DAddress::Wrap, stage})) << stage;
+    }
+    const Sys3DMatrix identity = Sys3DMatrix::Identity();
+    Sys3DMatrix matrix;
+    for (const Sys3DTransform which : {Sys3DTransform::World, Sys3DTransform::View, Sys3DTransform::Projection})
+      EXPECT_TRUE(Device().GetTransform(which, matrix) == Sys3DError::Ok &&
+                  std::memcmp(&matrix, &identity, sizeof matrix) == 0) << static_cast<int>(which);
+  }
   Device3DHarness h;
 };
 
@@ -34,24 +66,26 @@ TEST_F(Device3DDrawing, RefusedValuesChangeNothingAndResetReturnsEveryStateToRes
                                                   {RS::Count, 0}};
   for (const auto& [state, value] : refused)
     EXPECT_EQ(Device().SetRenderState(state, value), Sys3DError::InvalidCall) << static_cast<int>(state);
-  EXPECT_TRUE(Render(RS::AlphaFunc) == Sys3DCompare::Always && Render(RS::AlphaRef) == 0u &&
-              Device().SetTextureStageState(0, SS::MinFilter, Sys3DFilter::None) == Sys3DError::InvalidCall);
   std::uint32_t value = 0;
   Sys3DLight light;
   light.type = static_cast<decltype(light.type)>(99);
-  EXPECT_EQ((std::vector<Sys3DResult>{Device().SetTextureStageState(0, SS::AddressU, 7),
+  EXPECT_EQ((std::vector<Sys3DResult>{Device().SetTextureStageState(0, SS::MinFilter, Sys3DFilter::None),
+                                      Device().SetTextureStageState(0, SS::AddressU, 7),
                                       Device().SetTextureStageState(0, SS::TexCoordIndex, 8),
                                       Device().GetTextureStageState(9, SS::MinFilter, value),
                                       Device().SetTexture(8, nullptr), Device().SetLight(0, light),
                                       Device().LightEnable(8, true)}),
-            std::vector<Sys3DResult>(6, Sys3DError::InvalidCall));
-  EXPECT_EQ(Stage(0, SS::MinFilter), Sys3DFilter::Point);
+            std::vector<Sys3DResult>(7, Sys3DError::InvalidCall));
+  ExpectAtRest();   // a new device, and nothing refused changed it
 
   ASSERT_TRUE(Device().SetRenderState(RS::AlphaBlendEnable, 1) == Sys3DError::Ok &&
+              Device().SetRenderState(RS::ZEnable, 0) == Sys3DError::Ok &&
+              Device().SetTextureStageState(1, SS::ColourOp, Sys3DTextureOp::Add) == Sys3DError::Ok &&
               Device().SetTextureStageState(0, SS::AddressU, Sys3DAddress::Clamp) == Sys3DError::Ok);
+  h.UseGameProjection();
   Sys3DPresentParams params = BackBuffer(8, 8);
   ASSERT_EQ(Device().Reset(params), Sys3DError::Ok);
-  EXPECT_TRUE(Render(RS::AlphaBlendEnable) == 0u && Stage(0, SS::AddressU) == Sys3DAddress::Wrap);
+  ExpectAtRest();
 }
 
 TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLinearFogRunsOnEyeDepth) {

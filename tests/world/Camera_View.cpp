@@ -160,8 +160,7 @@ TEST_F(CameraView, TheDragRectangleFollowsTheHoveredBlockAndSteersTheWallPreview
     hover(5, 7);
     g_GameMap.BeginDragRect();
     EXPECT_EQ(rect(), (std::vector<int32_t>{5, 7, 5, 7}));
-    g_Selection.cursorMode = CSelection::kCursorModeWallPlacement;
-    g_GamePanel = CGamePanel();
+    g_Selection.cursorMode = CSelection::kCursorModeWallPlacement, g_GamePanel = CGamePanel();
     g_GameMap.UpdateDragRect();
     EXPECT_EQ(g_GamePanel.wallPreviewUpdates, 0);
     hover(9, 7);

@@ -70,26 +70,18 @@ protected:
         WorldDeviceTest::SetUp();
         g_Config.logging = 1;
         if (g_SightDiscs == nullptr)
-        {
-            AllocRangeTables();
-            m_OwnRangeTables = true;
-        }
+            AllocRangeTables(), m_OwnRangeTables = true;
         g_TechnologyTree.Init();
-        m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount);
-        g_UnitStats = m_Records.get();
+        m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount), g_UnitStats = m_Records.get();
         InitTypeRecords();
-        MakeThemeFile("continental");
-        MakeThemeFile("winter");
+        MakeThemeFile("continental"), MakeThemeFile("winter");
     }
 
     void TearDown() override
     {
-        g_GameMap.Free();
-        g_PtrGarbage.Flush();
+        g_GameMap.Free(), g_PtrGarbage.Flush();
         WorldDeviceTest::TearDown();
-        g_UnitStats = nullptr;
-        m_Records.reset();
-        g_TechnologyTree.Clear();
+        g_UnitStats = nullptr, m_Records.reset(), g_TechnologyTree.Clear();
         if (m_OwnRangeTables)
             FreeRangeTables();
     }
@@ -225,8 +217,13 @@ bool UnderAnObject(int32_t x, int32_t y)
                        { return x >= o.x && x < o.x + o.width && y >= o.y && y < o.y + o.depth; });
 }
 
+// The setups' player types: player 3 the local human, and one of each other type.
+constexpr int32_t FormatTypes[MaxPlayers] = {PLAYER_COMPUTER, PLAYER_NONE, PLAYER_COMPUTER, PLAYER_LOCAL,
+                                             PLAYER_DEFEATED, PLAYER_REMOTE, PLAYER_COMPUTER, PLAYER_COMPUTER};
+
 // A 32 x 32 map image laid out field by field as the format gives it: flat land, corner textures 1 to 3, a start
-// point with its marker, eight setups (one with a script), the objects above, a named and an unnamed worker, rain.
+// point with its marker, eight setups (one with a script; technology state 3 is none), the objects above, a named
+// and an unnamed worker, rain.
 std::string FormatMap()
 {
     CRecordBytes m;
@@ -238,10 +235,10 @@ std::string FormatMap()
     {
         const std::string name = "Lord " + std::to_string(p), script = p == 2 ? "ai\\hard.scr" : "";
         m.U8(uint8_t(name.size())).Text(name).U8(0).U8(uint8_t(script.size())).Text(script).U8(0);
-        m.I32(p == 0 ? 1 : 2).I32(7 - p).I32(p % 3).I32(100 + p).I32(200 + p).I32(300 + p);
+        m.I32(FormatTypes[p]).I32(7 - p).I32(p % 3).I32(100 + p).I32(200 + p).I32(300 + p);
         m.U8(uint8_t(p % 2)).I32(50 + p).I32(61);
         for (int32_t i = 0; i < 61; ++i)
-            m.I32(i).I32((i + p) % 3);
+            m.I32(i).I32((i + p) % 4);
         m.I32(36);
         for (int32_t i = 0; i < 36; ++i)
             m.I32(i).U8(uint8_t((i + p) % 2));
@@ -581,9 +578,17 @@ TEST_F(MapFilePlacement, TwoNeutralObjectsOnOneBlockRefuseTheMapInEitherOrderAnd
     ASSERT_TRUE(Load(MapWith({tower, mill, BuildingRecord(Neutral, 23, 20, CastResource, TreeKind, 0, 0, 0)}), 0));
     EXPECT_TRUE(g_GameMap.Block(23, 20).building->GetResourceKind() == TreeKind &&
                 g_GameMap.Block(20, 20).building->GetDecorationKind() == MillDecoration);
-    // A gold mine (4 x 5) reaching off the map is skipped alone.
-    ASSERT_TRUE(Load(MapWith({BuildingRecord(Neutral, 30, 20, CastResource, ResourceKindGoldMine, 0, 0, 0)}), 0));
-    EXPECT_EQ(g_GameMap.Block(30, 20).building, nullptr);
+    // A gold mine (4 x 5) that ends on the map's last column or row stands; a block further it is skipped alone,
+    // and the tree on the first row of the next column stands.
+    for (const auto& [x, y, stands] : {std::tuple{28, 20, true}, {29, 20, false}, {20, 27, true}, {20, 28, false}})
+    {
+        Log().Clear();
+        ASSERT_TRUE(Load(MapWith({BuildingRecord(Neutral, x, y, CastResource, ResourceKindGoldMine, 0, 0, 0),
+                                  BuildingRecord(Neutral, 21, 0, CastResource, TreeKind, 0, 0, 0)}), 0)) << x << y;
+        EXPECT_TRUE((g_GameMap.Block(x, y).building != nullptr) == stands && g_GameMap.Block(21, 0).building &&
+                    Log().Count("Map file: building record with a bad owner, position or cast skipped") == !stands)
+            << x << "," << y;
+    }
 }
 
 // A castle (7 x 7) at (5, 5) and a gold mine (4 x 5) at (24, 20), then one more owned record over them
@@ -597,11 +602,11 @@ TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
         BuildingRecord(Neutral, 24, 20, CastResource, ResourceKindGoldMine, 0, 0, 0),
         BuildingRecord(Neutral, 2, 25, CastResource, TreeKind, 0, 0, 0),
         BuildingRecord(Neutral, 20, 3, CastDecoration, 0, PlainDecoration, 0, 0)};
-    // The last two stand beside the castle and beside the mine.
+    // The last three stand beside the castle, above it and beside the mine.
     const std::tuple<int32_t, int32_t, int32_t, int32_t, bool, bool> cases[] = {
         {1, CastHouse, 10, 10, false, true}, {1, CastHouse, 3, 4, false, true}, {2, CastTower, 26, 24, false, true},
         {2, CastTower, 26, 24, true, true},  {3, CastTower, 1, 24, true, true}, {3, CastHouse, 19, 2, true, true},
-        {1, CastHouse, 12, 5, false, false}, {2, CastTower, 26, 25, true, false}};
+        {1, CastHouse, 12, 5, false, false}, {1, CastHouse, 5, 3, false, false}, {2, CastTower, 26, 25, true, false}};
     for (const auto& [owner, cast, x, y, listedFirst, skipped] : cases)
     {
         const std::string line = "Map file: building of player " + std::to_string(owner) + " (cast " +
@@ -646,7 +651,8 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
         {"worker on the last column", Side - 1, 4, UNIT_WORKER, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
         {"worker in the tower", 6, 6, UNIT_WORKER, 1, false, 0}, {"ship on it", 4, 4, UNIT_TRANSPORTSHIP, 1, false, 0},
         {"worker in the mill", 20, 20, UNIT_WORKER, 1, false, 0}, {"on the tree", 12, 12, UNIT_WORKER, 1, false, 0},
-        {"beside the tower", 7, 5, UNIT_WORKER, 1, true, 1}, {"ship beside", 2, 2, UNIT_TRANSPORTSHIP, 1, true, 1},
+        {"beside the tower", 7, 5, UNIT_WORKER, 1, true, 1}, {"below the tower", 5, 7, UNIT_WORKER, 1, true, 1},
+        {"ship beside", 2, 2, UNIT_TRANSPORTSHIP, 1, true, 1},
         {"worker where the mill leaves free", 23, 20, UNIT_WORKER, 1, true, 1},
     };
     for (const auto& [what, x, y, type, stance, made, kept] : cases)
@@ -712,6 +718,34 @@ TEST_F(MapFileRoundTrip, MapWrittenFromTheFormatSavesBackToTheSameBytes)
     ASSERT_EQ(saved.size(), bytes.size());
     for (size_t i = 0; i < bytes.size(); ++i)
         ASSERT_EQ(saved[i], bytes[i]) << "first difference at byte " << i;
+}
+
+// In a game each player is set up from its setup, and the camera looks at the local player's start view.
+TEST_F(MapFileRoundTrip, AGameSetsEachPlayerUpFromItsSetup)
+{
+    const std::string image = FormatMap();
+    ASSERT_TRUE(Load({image.begin(), image.end()}, 0));
+    EXPECT_EQ(std::tuple(g_LocalPlayer, g_GameMap.cameraTargetX, g_GameMap.cameraTargetY), std::tuple(3, 9.0f, 28.0f));
+    for (int32_t p = 0; p < MaxPlayers; ++p)
+    {
+        SCOPED_TRACE(p);
+        const CPlayer& player = g_Players[p];
+        EXPECT_EQ(std::tuple(player.index, player.type, player.team, player.colourScheme, player.wood, player.stone,
+                             player.gold, std::string(player.name), player.starvationEnabled, player.populationMaximum),
+                  std::tuple(p, FormatTypes[p], p % 3 - 1, 7 - p, 100 + p, 200 + p, 300 + p,
+                             "Lord " + std::to_string(p), uint8_t(p % 2), 50 + p));
+        // State 0 makes a technology available, 1 not, 2 researched; any other leaves it as a fresh player has it.
+        for (int32_t t = 0; t < TechnologyCount; ++t)
+            EXPECT_EQ(std::pair(player.technologies[t].enabled, player.technologies[t].progress),
+                      std::pair(uint8_t((t + p) % 4 == 0), (t + p) % 4 == 2 ? 100.0f : 0.0f)) << t;
+        for (int32_t i = 0; i < UnitTypeCount; ++i)
+            EXPECT_TRUE(player.enabledUnitTypes[i] == (i + p) % 2 &&
+                        (i >= BuildCastCount || player.enabledBuildingCasts[i] == (i * p) % 2)) << i;
+        // Friends: itself, its team and any player of no one or out of the game.
+        for (int32_t q = 0; q < MaxPlayers; ++q)
+            EXPECT_EQ(player.allied[q], p == q || p % 3 == q % 3 || FormatTypes[q] == PLAYER_NONE ||
+                                            FormatTypes[q] == PLAYER_DEFEATED) << q;
+    }
 }
 
 TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)

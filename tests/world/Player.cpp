@@ -189,6 +189,12 @@ TEST_F(PlayerUnits, CountersGroupsAndScoreFollowCreationAndRemovalInAnyOrder)
                 std::accumulate(std::begin(player.groupCounts), std::end(player.groupCounts), 0) == 3 &&
                 player.groupCounts[GROUP_FOOT_SOLDIERS] == 3);
     EXPECT_EQ(player.statistics[STAT_UNITS_LOST], 18);
+    // The counts of units in production stop at 0, each on its own; a type outside 0 to 35 counts nothing.
+    for (const auto& [type, delta] : {std::pair{0, 1}, {35, 2}, {35, -3}, {0, -1}, {36, 1}, {-1, 1}})
+        player.CountUnitInProduction(type, delta);
+    EXPECT_TRUE(player.queuedUnits == 0 && player.queuedUnitsByType[0] == 0 && player.queuedUnitsByType[35] == 0 &&
+                Log().Count("#DEBUG: Units in production count underrun") == 2 &&
+                Log().Count("#DEBUG: Invalid unit type in production") == 2);
 }
 
 TEST_F(PlayerUnits, TheTwoHundredFiftySeventhUnitOrConvertIsRefusedAndIdsWrapAfterTheLast)

@@ -34,17 +34,14 @@ protected:
 
     void SetUp() override
     {
-        m_Saved = std::make_unique<CConfig>(g_Config);
-        m_Log = std::make_unique<CTestLog>();
+        m_Saved = std::make_unique<CConfig>(g_Config), m_Log = std::make_unique<CTestLog>();
         g_Config.fogOfWar = 1, g_Config.visibilityMode = 2, g_Config.unitHealthMultiply = 0;
         SysClock::UseTestClock(StartTicks);
         LoadMessages();
         ClearMap(MapSide);
-        m_Services = std::make_unique<TestPlayerServices>();
-        m_Players = std::make_unique<CPlayer[]>(MaxPlayers);
+        m_Services = std::make_unique<TestPlayerServices>(), m_Players = std::make_unique<CPlayer[]>(MaxPlayers);
         g_Players = m_Players.get(), g_LocalPlayer = 0;
-        m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount);
-        g_UnitStats = m_Records.get();
+        m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount), g_UnitStats = m_Records.get();
         InitTypeRecords();
         for (int32_t p = 0; p < MaxPlayers; ++p)
             g_Players[p].Init(p, p, p == 0 ? PLAYER_LOCAL : PLAYER_COMPUTER, nullptr);
@@ -52,16 +49,10 @@ protected:
 
     void TearDown() override
     {
-        m_Players.reset();
-        g_Players = nullptr;
-        m_Services.reset();
-        g_UnitStats = nullptr;
-        m_Records.reset();
-        ClearMap(0);
-        g_Localizer.Clear();
-        SysClock::UseSystemClock();
-        g_Config = *m_Saved;
-        m_Log.reset();
+        m_Players.reset(), g_Players = nullptr, m_Services.reset();
+        g_UnitStats = nullptr, m_Records.reset();
+        ClearMap(0), g_Localizer.Clear(), SysClock::UseSystemClock();
+        g_Config = *m_Saved, m_Log.reset();
     }
 
     static void ClearMap(int32_t side)

@@ -74,8 +74,7 @@ protected:
     void SetUp() override
     {
         m_Saved = std::make_unique<CConfig>(g_Config);
-        g_Config.languageFolder = Language;
-        g_Config.backupFiles = 0;
+        g_Config.languageFolder = Language, g_Config.backupFiles = 0;
         const std::string texts = CScratchFolder::ReadFile(DemoTexts);
         g_Localizer.Clear();
         ASSERT_TRUE(g_Localizer.LoadLocaleText("savegames.txt", texts.c_str(), int(texts.size())));
@@ -84,9 +83,7 @@ protected:
 
     void TearDown() override
     {
-        m_Log.reset();
-        g_Localizer.Clear();
-        g_Config = *m_Saved;
+        m_Log.reset(), g_Localizer.Clear(), g_Config = *m_Saved;
     }
 
     std::string Path(const std::string& name) const { return m_Folder / name; }

@@ -31,8 +31,12 @@ TEST_F(ThemeReader, GoodThemeGivesItsTexturesNamesDataMasksAndWaterAndMalformedO
     const SThemeTransition& second = theme.textures[0].transitions[1];
     EXPECT_EQ((std::vector<int64_t>{theme.defaultGroundTexture, theme.FindTexture("rOcK"), theme.textures[1].data[63],
                                     second.info[0], second.mask->width, second.mask->format,
-                                    theme.waterTextures[1]->width, theme.waterTextures[0]->format}),
-              (std::vector<int64_t>{1, 1, 9, 2, 64, CTexture::FormatA4R4G4B4, 2, CTexture::FormatA4R4G4B4}));
+                                    theme.waterTextures[1]->width, theme.waterTextures[0]->format,
+                                    theme.waterColours[0], theme.waterColours[1], theme.waterColours[2],
+                                    theme.waterColours[3]}),
+              (std::vector<int64_t>{1, 1, 9, 2, 64, CTexture::FormatA4R4G4B4, 2, CTexture::FormatA4R4G4B4,
+                                    // the first water's red, green and blue halved (16, 32, 64), times 1/4 to 4/4
+                                    0xFF040810, 0xFF081020, 0xFF0C1830, 0xFF102040}));
     // A default ground texture outside the theme is clamped.
     ThemeBytes clamped = SmallTheme();
     clamped.bytes[4] = 5;

@@ -14,8 +14,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(OpenDevice(64, 64, g_Config.screenWidth, g_Config.screenHeight));
-        m_Data = std::make_unique<DiskDataFiles>(m_Folder);
-        m_Log = std::make_unique<CTestLog>();
+        m_Data = std::make_unique<DiskDataFiles>(m_Folder), m_Log = std::make_unique<CTestLog>();
         m_Saved = std::make_unique<CConfig>(g_Config);
         g_Config.logging = 1, g_Config.fogOfWar = 0;
         g_Config.terrainTextureDetail = g_Config.buildingShadows = g_Config.visibilityMode = 2;
@@ -28,11 +27,8 @@ protected:
     void TearDown() override
     {
         g_GameMap.Free();
-        g_GameMap.editor = 0;
-        g_Players = nullptr;
-        g_Config = *m_Saved;
-        m_Log.reset();
-        m_Data.reset();
+        g_GameMap.editor = 0, g_Players = nullptr, g_Config = *m_Saved;
+        m_Log.reset(), m_Data.reset();
         GUIDevice::TearDown();
     }
 
