@@ -639,19 +639,17 @@ TEST(DeviceStartupModes, ListingTableAndConfiguredModeTakeOnlySixteenAndThirtyTw
     EXPECT_TRUE(DeviceStartup::IsConfiguredMode(Mode{1024, 768, k32}, 1024, 768, 32) &&
                 !DeviceStartup::IsConfiguredMode(Mode{1024, 768, k32}, 1024, 768, 24) &&
                 !DeviceStartup::IsConfiguredMode(Mode{1024, 768, k15}, 1024, 768, 15));
-    const struct { std::vector<Sys3DDisplayMode> modes; bool found; int32_t width, height, depth; } cases[] = {
-        // 1024 x 768 x 16 configured but absent; 800 x 600 exists in 32 bits.
-        {{Mode{800, 600, k16}, Mode{800, 600, k32}, Mode{640, 480, k32}}, true, 800, 600, 32},
-        {{Mode{640, 480, k32}, Mode{1024, 768, k16}, Mode{1280, 1024, k32}}, true, 1024, 768, 16},
-        {{Mode{640, 480, k16}, Mode{1024, 768, k15}}, true, 640, 480, 16},
-        {{Mode{1280, 1024, k32}, Mode{1152, 864, k16}, Mode{800, 600, k15}}, false, -1, -1, -1},
-        {{}, false, -1, -1, -1},
-    };
-    for (const auto& c : cases)
+    // The six fall-back modes listed worst first, with others: each time the best one left is taken, then it goes.
+    std::vector<Sys3DDisplayMode> modes = {Mode{1024, 768, k15}, Mode{1280, 1024, k32}, Mode{640, 480, k16},
+                                           Mode{640, 480, k32},  Mode{800, 600, k16},    Mode{800, 600, k32},
+                                           Mode{1024, 768, k16}, Mode{1024, 768, k32}};
+    for (const auto& best : {std::vector<int32_t>{1024, 768, 32}, {1024, 768, 16}, {800, 600, 32}, {800, 600, 16},
+                             {640, 480, 32}, {640, 480, 16}, {-1, -1, -1}, {-1, -1, -1}})
     {
         int32_t width = -1, height = -1, depth = -1;
-        EXPECT_EQ(c.found, DeviceStartup::ChooseFallbackMode(c.modes, width, height, depth)) << c.modes.size();
-        EXPECT_EQ(std::vector<int32_t>({c.width, c.height, c.depth}), std::vector<int32_t>({width, height, depth}));
+        EXPECT_EQ(best[0] > 0, DeviceStartup::ChooseFallbackMode(modes, width, height, depth)) << modes.size();
+        EXPECT_EQ(best, std::vector<int32_t>({width, height, depth}));
+        modes.pop_back();
     }
 }
 
