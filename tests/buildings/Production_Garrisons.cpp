@@ -359,6 +359,17 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
     const CMultiplayer::SSentPacket& last = g_MultiplayerGame.GetSent().back();
     EXPECT_EQ(Ints({last.packet.Command(), last.packet.Value(0), last.packet.Value(1)}), Ints({42, 0, buildSpeed}));
     EXPECT_EQ(barracks->StartResearch(buildSpeed), 0);
+    // Buildings without hit points leave their list at the next step, a computer player's too (the host decides
+    // for it); another machine's stays for that machine's word.
+    Player(2).type = PLAYER_REMOTE;
+    CBuilding* remote = Finished(CastBarracks, 40, 10, 2);
+    Finished(CastBarracks, 30, 10, 1)->health = Finished(CastBarracks, 30, 20, 1)->health = 0.0f;
+    other->health = remote->health = 0.0f;
+    CTestLog log;
+    m_Harness.Frame(1);
+    EXPECT_TRUE(log.Count("#DEBUG: Destroyed building in the players building list") == 3 &&
+                Player(0).buildingCount == 1 && Player(0).buildings[0] == barracks && Player(1).buildingCount == 0 &&
+                Player(2).buildingCount == 1 && Player(2).buildings[0] == remote);
 }
 
 TEST_F(ProductionTest, ClientAsksTheHostFirstThenEveryThirtyTwoStepsAndLeavesOnce)

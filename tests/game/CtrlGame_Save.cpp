@@ -444,9 +444,13 @@ TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
     EXPECT_STREQ(g_MissionObjectives.objectives[0].text.GetBuffer(), "Hold");
     EXPECT_STREQ(g_MissionObjectives.gameFile.GetBuffer(), "Maps\\a.world");
 
-    // Without a profile of that name no profile is current.
+    // Without a profile of that name no profile is current; a game running on without fog of war loads so.
+    g_CtrlGame.paused = 0, g_Config.fogOfWar = 0;
+    const std::vector<uint8_t> running = CSaveGameRun::Save();
+    g_CtrlGame.paused = 1, g_Config.fogOfWar = 1;
     g_PlayerProfiles.Clear();
-    ASSERT_TRUE(CSaveGameRun::Load(file) && g_PlayerProfiles.GetCurrent() == CPlayerProfiles::kNoProfile);
+    ASSERT_TRUE(CSaveGameRun::Load(running) && g_PlayerProfiles.GetCurrent() == CPlayerProfiles::kNoProfile);
+    EXPECT_TRUE(g_CtrlGame.paused == 0 && g_Config.fogOfWar == 0);
 }
 
 // A save whose link names a corpse, a ruin, a dying unit or a unit that a building or a ship holds is
