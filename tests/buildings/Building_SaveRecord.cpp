@@ -143,6 +143,8 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
 
     const size_t q = 1, corner = FiresAt(q) + FireRecordBytes * BarracksFires;
     const auto with = [&](size_t at, int32_t value) { return CRecordBytes::WithI32At(good, at, value); };
+    const auto nanAt = [&](size_t at) { return CRecordBytes::WithF32At(good, at, NAN); };
+    const char *rally = "the rally point lies outside the map", *fire = "a fire record is not finite";
     const struct { std::string bytes; const char* reason; } cases[] = {
         {with(QueueCountAt, 29), "the queue count is out of range"},
         {with(QueueCountAt, -1), "the queue count is out of range"},
@@ -167,6 +169,19 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
         {CRecordBytes::WithF32At(good, HealthAt, 101.0f), "health or progress is not a percent"},
         {CRecordBytes::WithF32At(good, HealthAt, std::nanf("")), "health or progress is not a percent"},
         {std::string(good).replace(PlacedAt, 1, 1, '\x02'), "a flag is neither 0 nor 1"},
+        {CRecordBytes::WithF32At(good, HealthAt + 4, 100.01f), "health or progress is not a percent"},
+        {CRecordBytes::WithF32At(good, QueueAt + 4 * q, -0.01f), "health or progress is not a percent"},
+        {CRecordBytes::WithF32At(good, HealthAt, -0.01f), "health or progress is not a percent"},
+        {CRecordBytes::WithF32At(good, PlacedAt + 10, INFINITY), "a number is not finite"},
+        {CRecordBytes::WithF32At(good, good.size() - 8, std::nanf("")), "a number is not finite"},
+        {with(ProductionStateAt(q) + 4, 256), rally}, {with(ProductionStateAt(q) + 8, 256), rally},
+        {with(ProductionStateAt(q) + 4, -2), rally},  {with(ProductionStateAt(q) + 8, -2), rally},
+        {with(good.size() - 4, -1), "the exit request count is negative"},
+        {with(FireCountAt(q) + 4, -1), "the fire level is negative"},
+        {nanAt(FiresAt(q)), fire}, {nanAt(FiresAt(q) + FireRecordBytes + 8), fire}, {nanAt(FiresAt(q) + 40), fire},
+        {with(corner + 4, -1), "a corner texture is out of range"},
+        {with(0, -1), "the footprint lies outside the map"},
+        {CRecordBytes::WithI32At(with(0, -1), 4, -1).replace(PlacedAt, 1, 1, '\x01'), "the footprint lies outside the map"},
     };
     for (const auto& c : cases)
     {
@@ -177,4 +192,11 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
         EXPECT_TRUE(!Load(*loaded, c.bytes, m_Table) && Save(*loaded, m_Table) == before &&
                     log.Contains(std::string("Building record refused: ") + c.reason));
     }
+    // The edges themselves load; so does a building off the map with both places -1.
+    const std::string edges[] = {with(OwnerAt, 7), with(OwnerAt, -1), with(ProductionStateAt(q), 6),
+                                 with(ProductionStateAt(q) + 4, 255), with(ProductionStateAt(q) + 8, -1),
+                                 with(corner, 255), CRecordBytes::WithF32At(good, HealthAt + 4, 100.0f),
+                                 with(FireCountAt(q), BarracksFires), CRecordBytes::WithI32At(with(0, -1), 4, -1)};
+    for (const std::string& bytes : edges)
+        EXPECT_TRUE(Load(*Make(CastBarracks), bytes, m_Table)) << &bytes - edges;
 }

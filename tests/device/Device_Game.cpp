@@ -114,8 +114,7 @@ public:
         calls.push_back("Init");
         game.device->NotifyWindowLost();
         std::raise(SIGTERM);
-        game.BeginDraw();
-        game.EndDraw();
+        game.BeginDraw(), game.EndDraw();
         calls.push_back("Init done");
     }
     void Release() override { calls.push_back("Release"); }
@@ -125,9 +124,8 @@ public:
     std::vector<std::string> calls;
 };
 
-class SwitchingCtrl : public CCtrl
+struct SwitchingCtrl : public CCtrl
 {
-public:
     CCtrl* Run1Frame() override { return next; }
     CCtrl* next = nullptr;
 };
@@ -337,26 +335,23 @@ TEST_F(DeviceFrame, NestedBeginDoesNotClearAndALostDeviceIsToldOnceThenReset)
     // Closing ends the wait for the window; nothing is presented.
     Device().NotifyWindowLost();
     game.quit = 1;
-    game.BeginDraw();
-    game.EndDraw();
+    game.BeginDraw(), game.EndDraw();
     EXPECT_TRUE(std::vector<int32_t>{CD3D8Game::kDeviceLostKey} == ctrl.keys && presented == game.fpsFrames);
 
     // A reset device starts from the driver's defaults; the game's are back.
     game.quit = 0;
     ctrl.keys.clear();
     Device().NotifyWindowRestored();
-    game.BeginDraw();
-    game.EndDraw();
+    game.BeginDraw(), game.EndDraw();
     EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceResetKey}, ctrl.keys);
     EXPECT_TRUE(2 == ctrl.customStates && 1u == RenderState(Sys3DRenderState::AlphaTestEnable) &&
                 0u == RenderState(Sys3DRenderState::Lighting) && Sys3DError::Ok == Device().TestCooperativeLevel());
 
     ctrl.keys.clear();
     game.resetRequested = 1;
-    game.BeginDraw();
-    game.EndDraw();
-    EXPECT_TRUE(0 == game.resetRequested && 3 == ctrl.customStates && 32u == RenderState(Sys3DRenderState::AlphaRef));
-    EXPECT_TRUE(ctrl.keys.empty());
+    game.BeginDraw(), game.EndDraw();
+    EXPECT_TRUE(0 == game.resetRequested && 3 == ctrl.customStates && 32u == RenderState(Sys3DRenderState::AlphaRef) &&
+                ctrl.keys.empty());
 }
 
 TEST_F(DeviceFrame, CloseDuringTheLostDeviceWaitLetsGoOfTheDrawingScreenAfterItsCall)
@@ -393,11 +388,11 @@ TEST_F(ScreenShotPicture, CapturesAreNumberedByTheFirstFreeNumberAndHoldTheCorre
 {
     DrawScene();
     const std::string first = CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer();
-    ASSERT_EQ(shots.Path() + "V2KRN_Screen_000.tga", first);
-    ASSERT_TRUE(CScreenShot::Capture(Device(), game.colourTable, first.c_str()));
+    ASSERT_TRUE(shots.Path() + "V2KRN_Screen_000.tga" == first &&
+                CScreenShot::Capture(Device(), game.colourTable, first.c_str())) << first;
     const std::string second = CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer();
-    ASSERT_EQ(shots.Path() + "V2KRN_Screen_001.tga", second);
-    ASSERT_TRUE(CScreenShot::Capture(Device(), game.colourTable, second.c_str()));
+    ASSERT_TRUE(shots.Path() + "V2KRN_Screen_001.tga" == second &&
+                CScreenShot::Capture(Device(), game.colourTable, second.c_str())) << second;
     game.EndDraw();
 
     const std::vector<uint32_t> shot = ReadShot(second, Side);
@@ -501,8 +496,8 @@ TEST_F(DeviceWithColourTableAndDriverCursor, TableAndBrightnessGoToTheDeviceAndT
     const auto at = std::find(lines.begin(), lines.end(), "[ ] Hardware cursor");
     ASSERT_LT(at + 2, lines.end());
     EXPECT_TRUE("WARNING: There is no DirectX mouse cursor hardrdware support" == at[1] &&
-                " Immediate present interval" == at[2].substr(3) && 0 == g_Config.mouseCursorMode);
-    EXPECT_EQ(0, g_Config.hardwareCursor);
+                " Immediate present interval" == at[2].substr(3) && 0 == g_Config.mouseCursorMode &&
+                0 == g_Config.hardwareCursor);
 }
 
 TEST_F(DeviceWithoutTheConfiguredMode, FallbackAsksForTheModesAgainAndTakesTheBestOne)

@@ -65,18 +65,15 @@ TEST_F(PlayerProfilesFile, LoadsProfilesAndSavesTheSameBytesAndEmptyOnesIn28)
 TEST_F(PlayerProfilesFile, DamagedFilesDoNotLoadAndLeaveTheProfilesAlone)
 {
     const std::string body = TwoProfileBody();
-    std::string wrongMagic = body;
-    wrongMagic[15] = '2';
-    std::string badName = body;
-    badName[kMagic.size() + 8 + 4] = 'x';  // the zero after "Ann"
+    const auto changed = [&body](size_t at, char byte) { std::string bytes = body; bytes[at] = byte; return bytes; };
     const std::string cases[] = {
-        "", kMagic, WithCrc(wrongMagic),
+        "", kMagic, WithCrc(changed(15, '2')),                           // wrong magic
         WithCrc(body).substr(0, 40),                                     // cut short
         WithCrc(kMagic + LE32(1) + LE32(0xFFFFFFFFu)),                   // one profile promised, none there
         WithCrc(kMagic + LE32(0x7FFFFFFF) + LE32(0)),                    // absurd count
         WithCrc(kMagic + LE32(0) + LE32(0)),                             // current profile that does not exist
         WithCrc(kMagic + LE32(1) + LE32(0) + ShortString("A") + LE32(1000)),  // results beyond the end
-        WithCrc(badName),
+        WithCrc(changed(kMagic.size() + 8 + 4, 'x')),                    // no zero after "Ann"
         WithCrc(body + "junk"),                                          // bytes no profile owns
     };
     ASSERT_TRUE(!profiles.Load((folder / "none.prf").c_str()) && profiles.Load(Write(WithCrc(body)).c_str()));

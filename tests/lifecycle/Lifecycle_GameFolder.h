@@ -34,8 +34,7 @@ public:
     bool Start(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
                const std::string& outputPrefix)
     {
-        outPath = outputPrefix + ".out";
-        errPath = outputPrefix + ".err";
+        outPath = outputPrefix + ".out", errPath = outputPrefix + ".err";
         pid = fork();
         if (pid == 0)
             RunChild(program, arguments, folder);
@@ -93,8 +92,7 @@ private:
         signal(SIGPIPE, SIG_DFL);   // as a shell starts it, whatever this test process does with the signal
         if (chdir(folder.c_str()) != 0)
             _exit(126);
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("SDL_VIDEODRIVER", "offscreen", 1), setenv("SDL_AUDIODRIVER", "dummy", 1);
         // The single-instance lock lives here, apart from other tests and from any game the user runs.
         setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
         // Mesa keeps allocations in libraries that SDL unloads when the game closes its window; the leak
@@ -113,8 +111,7 @@ private:
     pid_t pid = -1;
     bool finished = false;
     int exitCode = -1;
-    std::string outPath;
-    std::string errPath;
+    std::string outPath, errPath;
     std::vector<std::pair<std::string, std::string>> environment;
 };
 
@@ -142,13 +139,9 @@ public:
     // Packs the data folder into the game folder's "v2krn.med".
     bool Pack() { return Run(V2KRN_TOOLS_DIR "/medpack", {"pack", gameFolder + "v2krn.med", folder / "data"}); }
     // Packs the project's demo data there instead, as ./run lays it out.
-    bool LayOutDemoData()
-    {
-        return Run(V2KRN_SOURCE_DIR "/tools/make-demo-data.sh", {V2KRN_BINARY_DIR, gameFolder});
-    }
+    bool LayOutDemoData() { return Run(V2KRN_SOURCE_DIR "/tools/make-demo-data.sh", {V2KRN_BINARY_DIR, gameFolder}); }
 
-    bool StartGame(CProcess& process, const std::vector<std::string>& arguments = {},
-                   const std::string& name = "game")
+    bool StartGame(CProcess& process, const std::vector<std::string>& arguments = {}, const std::string& name = "game")
     {
         return process.Start(game, arguments, gameFolder, folder / name);
     }
@@ -195,7 +188,6 @@ private:
     }
 
     CScratchFolder folder;
-    std::string game;
-    std::string gameFolder;
+    std::string game, gameFolder;
 };
 }  // namespace lifecycle_test

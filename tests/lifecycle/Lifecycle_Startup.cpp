@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -239,8 +240,8 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOr
             size_t crLf = 0;
             for (size_t at = body.find("\r\n"); at != std::string::npos; at = body.find("\r\n", at + 2))
                 ++crLf;
-            EXPECT_EQ(size_t(std::count(body.begin(), body.end(), '\n')), crLf) << name;
-            EXPECT_EQ(size_t(std::count(body.begin(), body.end(), '\r')), crLf) << name;
+            EXPECT_EQ(std::pair(std::ranges::count(body, '\n'), std::ranges::count(body, '\r')),
+                      std::pair(std::ptrdiff_t(crLf), std::ptrdiff_t(crLf))) << name;
             EXPECT_EQ("\r\n", body.substr(body.size() - std::min<size_t>(2, body.size()))) << name;
         }
     }
@@ -264,8 +265,7 @@ TEST(StartupRunScript, StartsTheGameOnlyWithADisplayOrAVideoDriver)
     CScratchFolder project;
     project.Write("tools/ensure-packages.sh", "v2krn_ensure_packages() { :; }\n");
     project.Write("build/v2krn", "#!/bin/sh\nprintf '[%s]' \"$@\" > ran\n");
-    project.MakeFolder("build/game");
-    project.MakeFolder("bin");
+    project.MakeFolder("build/game"), project.MakeFolder("bin");
     std::filesystem::copy_file(V2KRN_SOURCE_DIR "/run", project / "run");
     const std::string game = project / "build/v2krn", cmake = project / "bin/cmake";
     ASSERT_EQ(0, chmod(game.c_str(), 0700) | symlink("/bin/true", cmake.c_str()));
@@ -320,8 +320,7 @@ TEST(StartupAndFreeGlobals, StartUpOnTheDemoDataBuildsTheTablesAndFreeingDeletes
     CGameFolder game;
     ASSERT_TRUE(game.LayOutDemoData());
     const CConfig config = g_Config;
-    g_Config.dataFolder = game.GameFolder().c_str();
-    g_Config.languageFolder = "English\\";
+    g_Config.dataFolder = game.GameFolder().c_str(), g_Config.languageFolder = "English\\";
     const int objects = GlobalFunc::Get3DObjectRefs();
     Startup();
 
@@ -358,8 +357,7 @@ TEST(StartupAndFreeGlobals, StartUpOnTheDemoDataBuildsTheTablesAndFreeingDeletes
 TEST(StartupFailureReport, TheLineOnStandardErrorComesBeforeTheBox)
 {
     const std::string driver = std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "offscreen";
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    setenv("DISPLAY", ":9999", 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1), setenv("DISPLAY", ":9999", 1);
     testing::internal::CaptureStderr();
     ReportFatalError("Syntax error in locale file:\nbad", "Falied to Initialize");
     const std::string errors = testing::internal::GetCapturedStderr();

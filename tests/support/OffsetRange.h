@@ -13,9 +13,6 @@ struct SOffsetRange
     {
         const float offsets[3] = {x, y, height};
         for (int i = 0; i < 3; ++i)
-        {
-            low[i] = std::min(low[i], offsets[i]);
-            high[i] = std::max(high[i], offsets[i]);
-        }
+            low[i] = std::min(low[i], offsets[i]), high[i] = std::max(high[i], offsets[i]);
     }
 };

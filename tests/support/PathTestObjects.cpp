@@ -9,25 +9,19 @@ constexpr size_t GridSize = size_t(Players) * MapBlockSide * MapBlockSide;
 constexpr int32_t StepX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
 constexpr int32_t StepY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
 
-bool IsPlayer(int32_t player)
-{
-    return player >= 0 && player < Players;
-}
+bool IsPlayer(int32_t player) { return player >= 0 && player < Players; }
 } // namespace
 
 PathTestUnit::PathTestUnit(int32_t owner, int32_t unitSize, float unitSpeed) : size(unitSize)
 {
-    player = owner;
-    speed = unitSpeed;
-    onMap = 1;
+    player = owner, speed = unitSpeed, onMap = 1;
 }
 
 int32_t PathTestUnit::GetAttackRange(int32_t* base, int32_t* bonus) const
 {
     if (!fights)
         return CUnit::GetAttackRange(base, bonus);
-    *base = attackRange;
-    *bonus = 0;
+    *base = attackRange, *bonus = 0;
     return attackRange;
 }
 
@@ -35,8 +29,7 @@ PathTestBuilding::PathTestBuilding(int32_t buildCast, int32_t footprintWidth, in
                                    int32_t buildingOwner)
     : cast(buildCast), width(footprintWidth), depth(footprintDepth)
 {
-    owner = buildingOwner;
-    buildProgress = FinishedProgress;
+    owner = buildingOwner, buildProgress = FinishedProgress;
 }
 
 bool PathTestBuilding::CanPlaceAt(int32_t, int32_t, int32_t, int32_t) const
@@ -46,13 +39,9 @@ bool PathTestBuilding::CanPlaceAt(int32_t, int32_t, int32_t, int32_t) const
         return false;
     for (int32_t cx = x; cx < x + width; ++cx)
         for (int32_t cy = y; cy < y + depth; ++cy)
-        {
-            if (!placementMap->IsOnMap(cx, cy))
+            if (const SMapBlock* block = placementMap->IsOnMap(cx, cy) ? &placementMap->Block(cx, cy) : nullptr;
+                block == nullptr || block->blocked || block->unit != nullptr || block->waterLevel >= 1)
                 return false;
-            const SMapBlock& block = placementMap->Block(cx, cy);
-            if (block.blocked || block.unit != nullptr || block.waterLevel >= 1)
-                return false;
-        }
     return true;
 }
 
@@ -87,16 +76,9 @@ bool PathTestPlayers::IsBuildingFriendTo(const CBuilding& building, int32_t play
 std::unique_ptr<CGameMap> MakePathTestMap(int32_t width, int32_t height)
 {
     auto map = std::make_unique<CGameMap>();
-    map->width = width;
-    map->height = height;
+    map->width = width, map->height = height;
     for (SMapBlock& block : map->AllBlocks())
-    {
-        block.waterLevel = 0;
-        block.blocked = 0;
-        block.regionId = 0;
-        block.unit = nullptr;
-        block.building = nullptr;
-    }
+        block.waterLevel = 0, block.blocked = 0, block.regionId = 0, block.unit = nullptr, block.building = nullptr;
     return map;
 }
 
@@ -120,10 +102,7 @@ void PlacePathTestBuilding(CGameMap& map, CBuilding& building)
     for (int32_t cx = building.x; cx < building.x + building.GetWidth(); ++cx)
         for (int32_t cy = building.y; cy < building.y + building.GetDepth(); ++cy)
             if (map.IsOnMap(cx, cy))
-            {
-                map.Block(cx, cy).building = &building;
-                map.Block(cx, cy).blocked = 1;
-            }
+                map.Block(cx, cy).building = &building, map.Block(cx, cy).blocked = 1;
 }
 
 void PlacePathTestUnit(CGameMap& map, CUnit& unit)
@@ -139,10 +118,7 @@ std::vector<CPathFinder::SPoint> WalkRoute(int32_t startX, int32_t startY, const
     std::vector<CPathFinder::SPoint> cells;
     CPathFinder::SPoint at{startX, startY};
     for (int32_t i = steps - 1; i >= 0; --i)
-    {
-        at = {at.x + StepX[route[i] & 7], at.y + StepY[route[i] & 7]};
-        cells.push_back(at);
-    }
+        cells.push_back(at = {at.x + StepX[route[i] & 7], at.y + StepY[route[i] & 7]});
     return cells;
 }
 

@@ -26,8 +26,7 @@ public:
 
     int32_t size;
     bool fights = false;
-    int32_t attackRange = 1;
-    int32_t minimumAttackRange = 0;
+    int32_t attackRange = 1, minimumAttackRange = 0;
 };
 
 // Its placement test is the one the searches rely on: every footprint block on the map, unblocked,
@@ -45,11 +44,8 @@ public:
     bool IsStorage() const override { return storage; }
     bool CanPlaceAt(int32_t playerIndex, int32_t placement, int32_t flag1, int32_t flag2) const override;
 
-    int32_t cast;
-    int32_t width;
-    int32_t depth;
-    int32_t maxHitPoints = 100;
-    int32_t resourceKind = 0;
+    int32_t cast, width, depth;
+    int32_t maxHitPoints = 100, resourceKind = 0;
     bool storage = false;
     const CGameMap* placementMap = nullptr;
     mutable std::vector<CPathFinder::SPoint> triedPositions;
@@ -65,10 +61,7 @@ public:
     int32_t GetVisibility(int32_t player, int32_t x, int32_t y) const override { return At(0, player, x, y); }
     bool WasAttackedNear(int32_t player, int32_t x, int32_t y) const override { return At(1, player, x, y) != 0; }
     int32_t GetUnitSightCount(int32_t player, int32_t x, int32_t y) const override { return At(2, player, x, y); }
-    int32_t GetBuildingSightCount(int32_t player, int32_t x, int32_t y) const override
-    {
-        return At(3, player, x, y);
-    }
+    int32_t GetBuildingSightCount(int32_t player, int32_t x, int32_t y) const override { return At(3, player, x, y); }
     bool IsUnitAlliedWith(const CUnit& unit, int32_t player) const override;
     bool IsBuildingFriendTo(const CBuilding& building, int32_t player) const override;
 
@@ -135,9 +128,6 @@ public:
     CPathFinder::SPoint end{};
 
 private:
-    struct SRouteBuffer
-    {
-        CPathFinder::Route steps;
-    };
+    struct SRouteBuffer { CPathFinder::Route steps; };
     std::unique_ptr<SRouteBuffer> m_Route;
 };

@@ -8,15 +8,8 @@
 
 namespace
 {
-bool IsIn(int32_t value, std::initializer_list<int32_t> values)
-{
-    return std::find(values.begin(), values.end(), value) != values.end();
-}
-
-const CRangeTable& SightOf(const TestUnit& unit)
-{
-    return g_SightDiscs[unit.sightRadius - 1];
-}
+bool IsIn(int32_t value, std::initializer_list<int32_t> values) { return std::ranges::count(values, value) > 0; }
+const CRangeTable& SightOf(const TestUnit& unit) { return g_SightDiscs[unit.sightRadius - 1]; }
 
 // Types the test factory knows: units 1 .. 13, 20 .. 22, 30 .. 35; buildings 1 .. 13, 15 and 18.
 bool IsTestUnitType(int32_t type)
@@ -27,9 +20,7 @@ bool IsTestUnitType(int32_t type)
 
 TestUnit::TestUnit(int32_t unitType)
     : castId(unitType), military(!IsIn(unitType, {1, 5, 7, 33, 34})), canStarve(!IsIn(unitType, {4, 7, 11})),
-      points(unitType)
-{
-}
+      points(unitType) {}
 
 TestBuilding::TestBuilding(int32_t buildCast, int32_t kind, int32_t decoration)
     : cast(buildCast), resourceKind(kind), decorationKind(decoration), scriptCounted(IsIn(buildCast, {2, 4})),
@@ -38,10 +29,7 @@ TestBuilding::TestBuilding(int32_t buildCast, int32_t kind, int32_t decoration)
     // Resource sites (10) and decorations (18) are not listed.
     listed = cast != 10 && cast != 18;
     if (cast == 18)
-    {
-        width = depth = 3;
-        checkered = true;
-    }
+        width = depth = 3, checkered = true;
 }
 
 TestPlayerServices::TestPlayerServices() { SetPlayerServices(this); }
@@ -84,8 +72,7 @@ bool TestPlayerServices::PerformAction(CUnit& unit, int32_t phase) const
     auto& test = static_cast<TestUnit&>(unit);
     if (test.pendingActions[phase] <= 0)
         return false;
-    --test.pendingActions[phase];
-    ++test.performed[phase];
+    --test.pendingActions[phase], ++test.performed[phase];
     return true;
 }
 
@@ -121,11 +108,7 @@ bool TestPlayerServices::PlaceOnMap(CBuilding& building) const
     const bool inside = g_GameMap.IsOnMap(building.x, building.y) &&
                         g_GameMap.IsOnMap(building.x + building.GetWidth() - 1, building.y + building.GetDepth() - 1);
     if (!inside)
-    {
-        createdBuildings.erase(std::remove(createdBuildings.begin(), createdBuildings.end(), &building),
-                               createdBuildings.end());
-        return false;
-    }
+        return std::erase(createdBuildings, &building), false;
     for (int32_t dx = 0; dx < building.GetWidth(); ++dx)
         for (int32_t dy = 0; dy < building.GetDepth(); ++dy)
             g_GameMap.Block(building.x + dx, building.y + dy).building = &building;

@@ -25,8 +25,7 @@ public:
 
     int32_t castId;
     float maxHitPoints = 50.0f;
-    bool military;
-    bool canStarve;
+    bool military, canStarve;
     int32_t points;
     int32_t sightRadius = 3;
     int32_t pendingActions[2] = {0, 0};   // actions due per phase
@@ -53,11 +52,8 @@ public:
     int32_t GetPointValue() const override { return points; }
     void onEnemySighted(CUnit* enemy) override { sightedEnemies.push_back(enemy); }
 
-    int32_t cast;
-    int32_t resourceKind;
-    int32_t decorationKind;
-    int32_t width = 2;
-    int32_t depth = 2;
+    int32_t cast, resourceKind, decorationKind;
+    int32_t width = 2, depth = 2;
     bool checkered = false;
     int32_t amount = 0;
     bool listed = true;
@@ -66,11 +62,7 @@ public:
     std::vector<CUnit*> sightedEnemies;
 };
 
-struct SRecordedMessage
-{
-    std::string text;
-    uint32_t colour;
-};
+struct SRecordedMessage { std::string text; uint32_t colour; };
 
 class TestPlayerServices : public CPlayerServices
 {
@@ -106,13 +98,7 @@ public:
     bool networkGame = false;
     mutable std::vector<SRecordedMessage> messages;
     mutable std::vector<int32_t> markers;      // x, y, colour per marker
-    mutable std::vector<int32_t> samples;
-    mutable std::vector<int32_t> defeatsSent;
-    mutable std::vector<CUnit*> stopped;
-    mutable std::vector<CUnit*> restarted;
-    mutable std::vector<CUnit*> removedUnits;
-    mutable std::vector<CUnit*> sightRefreshed;
-    mutable std::vector<CBuilding*> destroyedBuildings;
-    mutable std::vector<CBuilding*> archerRefreshed;
-    mutable std::vector<CBuilding*> createdBuildings;
+    mutable std::vector<int32_t> samples, defeatsSent;
+    mutable std::vector<CUnit*> stopped, restarted, removedUnits, sightRefreshed;
+    mutable std::vector<CBuilding*> destroyedBuildings, archerRefreshed, createdBuildings;
 };

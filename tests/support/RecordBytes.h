@@ -13,11 +13,7 @@ public:
     CRecordBytes& U8(uint8_t value) { return Text(std::string(1, char(value))); }
     CRecordBytes& I32(int32_t value) { return Text(LE32(uint32_t(value))); }
     CRecordBytes& F32(float value) { return I32(std::bit_cast<int32_t>(value)); }
-    CRecordBytes& Text(const std::string& text)
-    {
-        m_Bytes += text;
-        return *this;
-    }
+    CRecordBytes& Text(const std::string& text) { return m_Bytes += text, *this; }
     const std::string& Bytes() const { return m_Bytes; }
 
     // The 32-bit number at an offset of a byte string.

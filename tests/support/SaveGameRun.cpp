@@ -34,11 +34,7 @@ CUnit* CSaveGameRun::CWalkerServices::CreateUnitObject(CPlayer& player, int32_t 
     return walker;
 }
 
-void CSaveGameRun::UseSaveLanguage()
-{
-    g_Config.languageFolder = Language;
-    g_Config.backupFiles = 0;
-}
+void CSaveGameRun::UseSaveLanguage() { g_Config.languageFolder = Language, g_Config.backupFiles = 0; }
 
 std::vector<uint8_t> CSaveGameRun::Save()
 {

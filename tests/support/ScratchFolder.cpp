@@ -34,10 +34,7 @@ std::string CScratchFolder::Write(const std::string& relative, const std::string
     return path;
 }
 
-void CScratchFolder::MakeFolder(const std::string& relative) const
-{
-    fs::create_directories(m_Path + relative);
-}
+void CScratchFolder::MakeFolder(const std::string& relative) const { fs::create_directories(m_Path + relative); }
 
 std::string CScratchFolder::ReadFile(const std::string& path)
 {

@@ -24,12 +24,5 @@ inline const CMultiplayer::SSentPacket* LastSent(int32_t command)
     return nullptr;
 }
 
-inline int32_t Ref(const CUnit* unit)
-{
-    return CMultiplayer::GetUnitRef(unit);
-}
-
-inline int32_t Ref(const CBuilding* building)
-{
-    return CMultiplayer::GetBuildingRef(building);
-}
+inline int32_t Ref(const CUnit* unit) { return CMultiplayer::GetUnitRef(unit); }
+inline int32_t Ref(const CBuilding* building) { return CMultiplayer::GetBuildingRef(building); }

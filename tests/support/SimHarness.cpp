@@ -57,18 +57,13 @@ private:
 CSimHarness::CSimHarness(int32_t mapSide, uint32_t seed)
     : m_Services(std::make_unique<CServices>(*this)), m_SavedConfig(g_Config)
 {
-    g_Config.fogOfWar = 0;
-    g_Config.networkRole = 0;
-    g_Config.unitHealthMultiply = 0;
+    g_Config.fogOfWar = 0, g_Config.networkRole = 0, g_Config.unitHealthMultiply = 0;
     g_MultiplayerGame.ClearSent();
     SysClock::UseTestClock(ClockStart);
     GlobalFunc::SeedRandom(seed);
     g_GameMap.NewMap(mapSide, mapSide, 0, NoTheme);
     if (g_SightDiscs == nullptr)
-    {
-        AllocRangeTables();
-        m_OwnRangeTables = true;
-    }
+        AllocRangeTables(), m_OwnRangeTables = true;
     m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount);
     g_UnitStats = m_Records.get();
     SetPlayerServices(m_Services.get());
@@ -129,8 +124,7 @@ CUnit* CSimHarness::Adopt(int32_t player, CUnit* unit, int32_t x, int32_t y)
     }
     m_Live.insert(unit);
     unit->uniqueId = g_Players[player].NextUnitId(0);
-    unit->x = x;
-    unit->y = y;
+    unit->x = x, unit->y = y;
     unit->ShowUnit(true);
     return unit;
 }
@@ -158,12 +152,6 @@ bool CSimHarness::Load(const std::vector<uint8_t>& file)
     return loaded;
 }
 
-void CSimHarness::Tick(int32_t ticks)
-{
-    SysClock::AdvanceTestClock(TickMilliseconds * static_cast<uint32_t>(ticks));
-}
+void CSimHarness::Tick(int32_t ticks) { SysClock::AdvanceTestClock(TickMilliseconds * static_cast<uint32_t>(ticks)); }
 
-std::vector<std::string> CSimHarness::CheckInvariants() const
-{
-    return WorldInvariants::Check(m_Live);
-}
+std::vector<std::string> CSimHarness::CheckInvariants() const { return WorldInvariants::Check(m_Live); }

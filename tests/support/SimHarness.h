@@ -56,11 +56,7 @@ public:
 
     // What the players showed and played: message lines with their colours,
     // minimap markers (x, y, colour) and samples (sample, volume).
-    struct SMessage
-    {
-        std::string text;
-        uint32_t colour;
-    };
+    struct SMessage { std::string text; uint32_t colour; };
     const std::vector<SMessage>& Messages() const { return m_Messages; }
     const std::vector<int32_t>& Markers() const { return m_Markers; }
     const std::vector<int32_t>& Samples() const { return m_Samples; }
@@ -76,8 +72,7 @@ private:
     std::unique_ptr<CUnitStats[]> m_Records;
     std::set<const CUnit*> m_Live;
     std::vector<SMessage> m_Messages;
-    std::vector<int32_t> m_Markers;
-    std::vector<int32_t> m_Samples;
+    std::vector<int32_t> m_Markers, m_Samples;
     CConfig m_SavedConfig;
     bool m_OwnRangeTables = false;
     int32_t m_DeletedUnits = 0;

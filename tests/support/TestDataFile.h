@@ -14,8 +14,7 @@ public:
     struct SEntry
     {
         std::string name;
-        uint32_t offset = 0;
-        uint32_t size = 0;
+        uint32_t offset = 0, size = 0;
         int lengthByte = -1;       // -1: name length + 1
         bool terminated = true;    // write the name's zero
     };
@@ -35,6 +34,5 @@ public:
 private:
     std::string m_Bodies;
     std::vector<SEntry> m_Entries;
-    std::optional<uint32_t> m_CountOverride;
-    std::optional<uint32_t> m_OffsetOverride;
+    std::optional<uint32_t> m_CountOverride, m_OffsetOverride;
 };

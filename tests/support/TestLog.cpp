@@ -11,10 +11,7 @@ CTestLog::CTestLog() : m_Path(m_Folder / "test.log"), m_PreviousLogging(g_Config
     g_Log.Create(m_Path.c_str());
 }
 
-CTestLog::~CTestLog()
-{
-    g_Config.logging = m_PreviousLogging;
-}
+CTestLog::~CTestLog() { g_Config.logging = m_PreviousLogging; }
 
 std::vector<std::string> CTestLog::SplitLines(const std::string& text)
 {
@@ -33,7 +30,4 @@ int CTestLog::Count(const std::string& line) const
     return static_cast<int>(std::count(lines.begin(), lines.end(), line));
 }
 
-void CTestLog::Clear() const
-{
-    g_Log.Create(m_Path.c_str());
-}
+void CTestLog::Clear() const { g_Log.Create(m_Path.c_str()); }

@@ -3,10 +3,7 @@
 #include "platform/SysClock.h"
 #include "units/C_UnitActionBuffer.h"
 
-CTestWalker::CTestWalker(float blocksPerTick) : CUnitOfType(UNIT_WARRIOR)
-{
-    speed = blocksPerTick;
-}
+CTestWalker::CTestWalker(float blocksPerTick) : CUnitOfType(UNIT_WARRIOR) { speed = blocksPerTick; }
 
 void CTestWalker::onPerformAction()
 {
@@ -19,11 +16,9 @@ void CTestWalker::onPerformAction()
     pathFlag = 0;
     if (currentCommand == CMD_PATROL)
     {
-        const int32_t formerAX = patrolAX;
-        const int32_t formerAY = patrolAY;
+        const int32_t formerAX = patrolAX, formerAY = patrolAY;
         InitAction(nullptr, nullptr, nullptr, patrolBX, patrolBY, CMD_PATROL, TARGET_BLOCK, true, false);
-        patrolBX = formerAX;
-        patrolBY = formerAY;
+        patrolBX = formerAX, patrolBY = formerAY;
         return;
     }
     if (currentCommand != CMD_NONE)

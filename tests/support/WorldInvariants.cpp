@@ -20,15 +20,8 @@ namespace
 using Faults = std::vector<std::string>;
 using Live = WorldInvariants::LiveUnits;
 
-std::string At(int32_t x, int32_t y)
-{
-    return " at " + std::to_string(x) + "," + std::to_string(y);
-}
-
-std::string OfPlayer(int32_t p)
-{
-    return "player " + std::to_string(p);
-}
+std::string At(int32_t x, int32_t y) { return " at " + std::to_string(x) + "," + std::to_string(y); }
+std::string OfPlayer(int32_t p) { return "player " + std::to_string(p); }
 
 // The buildings the world holds: those that stand (in a player's list or on
 // a block) and the ruins, which are deleted when they decay.
@@ -50,8 +43,7 @@ struct SBuildings
             standing.erase(ruin);
     }
 
-    std::set<const CBuilding*> standing;
-    std::set<const CBuilding*> ruins;
+    std::set<const CBuilding*> standing, ruins;
 };
 
 void CheckPointer(const Live& live, const CUnit* held, const char* what, Faults& faults)
@@ -171,11 +163,9 @@ void CheckBuildingHolds(const Live& live, const SBuildings& buildings, Faults& f
         }
     for (int32_t p = 0; p < MaxPlayers; ++p)
         for (const CTechnology& technology : g_Players[p].technologies)
-        {
-            const CBuilding* building = technology.researchingBuilding;
-            if (building != nullptr && (buildings.standing.count(building) == 0 || building->research != &technology))
+            if (const CBuilding* building = technology.researchingBuilding;
+                building != nullptr && (buildings.standing.count(building) == 0 || building->research != &technology))
                 faults.push_back(OfPlayer(p) + " researches in a building that does not research it");
-        }
 }
 // Every unit a player holds: its list, then the archers of its towers.
 template <typename Visit>
@@ -196,10 +186,7 @@ std::string Named(const CUnit& unit)
            std::to_string(unit.GetCastID());
 }
 
-bool StandsOnMap(const CUnit& unit)
-{
-    return unit.onMap || unit.IsFootprintRegistered();
-}
+bool StandsOnMap(const CUnit& unit) { return unit.onMap || unit.IsFootprintRegistered(); }
 
 // The path finder's shore level: a land unit walks up to it, a ship sails from it on.
 constexpr int32_t ShoreWaterLevel = 7;

@@ -5,24 +5,16 @@
 
 namespace
 {
-struct SRun
-{
-    int exitCode = -1;
-    std::string out, err;
-};
+struct SRun { int exitCode = -1; std::string out, err; };
 
 SRun RunMedpack(const CScratchFolder& folder, const std::vector<std::string>& arguments)
 {
     lifecycle_test::CProcess medpack;
     medpack.Start(V2KRN_TOOLS_DIR "/medpack", arguments, folder.Path(), folder / "medpack");
-    const int exitCode = medpack.Wait();
-    return {exitCode, medpack.Output(), medpack.Errors()};
+    return {medpack.Wait(), medpack.Output(), medpack.Errors()};   // in this order: the output is whole once it ended
 }
 
-long CountLines(const std::string& text)
-{
-    return std::count(text.begin(), text.end(), '\n');
-}
+long CountLines(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 
 class Medpack : public testing::Test
 {
