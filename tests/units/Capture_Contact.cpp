@@ -146,6 +146,22 @@ TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)
                 world.Player(0).buildingSightCounts[30 * MapBlockSide + 30] == 1);
 }
 
+// A defeated player keeps its workers, each ending its walk at the next block, and loses its soldiers.
+TEST_F(Capture, ADefeatedPlayersWorkerStopsAtItsNextBlockAndItsSoldiersLeave)
+{
+    world.Player(1).type = PLAYER_REMOTE;
+    CUnit *worker = world.Spawn(1, UNIT_WORKER, 10, 10), *soldier = world.Spawn(1, UNIT_WARRIOR, 20, 20);
+    ASSERT_TRUE(worker != nullptr && soldier != nullptr);
+    worker->onCommand(nullptr, nullptr, nullptr, 40, 10, CMD_MOVE_TO);
+    ASSERT_GE(FramesUntil(500, [&] { return worker->x > 12; }), 0);
+    const int32_t x = worker->x;
+    world.Player(1).SetDefeated();
+    world.Frame(300);
+    EXPECT_TRUE(world.Player(1).HasUnit(worker) && !world.Player(1).HasUnit(soldier) && worker->onMap &&
+                worker->animType == ANIM_STAND && worker->x <= x + 1 && worker->currentCommand == CMD_NONE)
+        << worker->x << " " << x;
+}
+
 TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesItUnlessItIsRefused)
 {
     g_Particles.Reset();
