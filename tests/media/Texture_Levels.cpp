@@ -183,8 +183,7 @@ TEST_F(Image2DTiles, SavedSectionHoldsTheFieldsAndUsedTilesAndADamagedOneIsRefus
     back.colour = 0x123456;
     ASSERT_TRUE(back.LoadSaved(in));
     EXPECT_TRUE(!in.HasError() && in.Position() == saved.size() && back.colour == 0x123456u);
-    back.colour = 0xFFFFFF;
-    back.Render(-250, 10);  // tiles (0, 0) and (1, 0) on screen
+    back.colour = 0xFFFFFF, back.Render(-250, 10);  // tiles (0, 0) and (1, 0) on screen
     ExpectPicture(-250, 10, 300, 40, 0, 0, true);
 
     const std::string refused = "2D image section refused: ";
@@ -437,9 +436,7 @@ TEST(TextureConvertPixel, ChannelsArePackedByTheFormatTableAndGreyIsTinted)
     CTexture texture;
     for (const auto& c : cases)
     {
-        texture.format = c.format;
-        texture.grey = uint8_t(c.grey);
-        texture.tint = c.tint;
+        texture.format = c.format, texture.grey = uint8_t(c.grey), texture.tint = c.tint;
         EXPECT_EQ(texture.ConvertPixel(c.r, c.g, c.b, c.a), c.packed) << c.format << " " << c.r << " " << c.a;
     }
 }
@@ -541,10 +538,9 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     for (const auto& [x, y] : {std::pair{4, 4}, {8, 4}, {8, 6}, {4, 6}})
         g_VXBuffer.Add2dVertex(float(x), float(y), Red, 0, 0);
     g_VXBuffer.Show2d();
-    EXPECT_EQ(g_VXBuffer.primitivesDrawn, 7);
     ReadBack();
-    EXPECT_EQ((std::vector<uint32_t>{Pixel(4, 4), Pixel(7, 5), Pixel(8, 5), Pixel(5, 6)}),
-              (std::vector<uint32_t>{0xFF0000, 0xFF0000, Background, Background}));
+    EXPECT_EQ((std::tuple{g_VXBuffer.primitivesDrawn, Pixel(4, 4), Pixel(7, 5), Pixel(8, 5), Pixel(5, 6)}),
+              (std::tuple{7, 0xFF0000u, 0xFF0000u, Background, Background}));
 
     // +-50 world units are the view's edge with identity transforms: two triangles cover the screen, the
     // seventh vertex is left; fans of seven vertices are five triangles in each array; strips add none.
@@ -553,9 +549,8 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     for (const auto& [x, y] : {std::pair{-50, 50}, {50, 50}, {50, -50}, {-50, 50}, {50, -50}, {-50, -50}, {0, 0}})
         g_VXBuffer.Add3dVertex(float(x), float(y), 25, Green, 0, 0);
     g_VXBuffer.Show3d();
-    EXPECT_EQ(g_VXBuffer.primitivesDrawn, 2);
     ReadBack();
-    EXPECT_TRUE(Pixel(1, 1) == 0x00FF00u && Pixel(62, 62) == 0x00FF00u);
+    EXPECT_EQ(std::tuple(g_VXBuffer.primitivesDrawn, Pixel(1, 1), Pixel(62, 62)), std::tuple(2, 0x00FF00u, 0x00FF00u));
     g_VXBuffer.Show3dFan(), g_VXBuffer.Show3dDualFan(), g_VXBuffer.Show3dLineStrip();
     EXPECT_EQ(g_VXBuffer.primitivesDrawn, 12);
 
@@ -571,7 +566,6 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
         g_VXBuffer.Add3dVertex(x, 0, 0, Red, 0, 0);
     g_VXBuffer.Show3d(), g_VXBuffer.Show3dDualFan();
     g_VXBuffer.Begin3d(CVXBuffer::LineStrip), g_VXBuffer.Show3dLines();
-    EXPECT_EQ(g_VXBuffer.primitivesDrawn, 0);
     ReadBack();
-    EXPECT_EQ(Pixel(4, 4), Background);
+    EXPECT_EQ(std::pair(g_VXBuffer.primitivesDrawn, Pixel(4, 4)), std::pair(0, Background));
 }
