@@ -50,8 +50,7 @@ class NetworkSenders : public ::testing::Test
 protected:
     void SetUp() override
     {
-        g_Config.networkRole = CMultiplayer::RoleClient;
-        g_LocalPlayer = 2;
+        g_Config.networkRole = CMultiplayer::RoleClient, g_LocalPlayer = 2;
         mine = world.Spawn(2, UNIT_WARRIOR, 5, 5);
         theirs = world.Spawn(1, UNIT_WARRIOR, 9, 5);
         tower = world.Player(2).CreateBuilding(CastTower, 12, 34);
