@@ -287,9 +287,7 @@ TEST_F(GUIWidgets, ImageDrawsItsFrameWithTheTextureTwoPixelsInsideOrTheTextureAl
     for (const auto& [x, image, frame] : {std::tuple{100, &picture, kImageFrame}, {200, nullptr, kImageFrame},
                                           {300, &picture, CGUIImage::NoFrame}})
         Add(new CGUIImage(&form, x, 100, 16, 12, image, frame));
-    Clear();
-    form.Render();
-    ReadBack();
+    Clear(), form.Render(), ReadBack();
     const std::map<uint32_t, char> key = {{Background, '.'}, {kImageFrame, 'F'}, {kPictureColour, 'P'}};
     EXPECT_EQ((Strings{"..F.PPPPPPPPPPP..F..", "..F.PPPPPPP..F..", "..F..............F..", "..PPPPPPPPPPPPPPP...",
                        "..PPPPPPPPPPP..."}),
@@ -369,9 +367,7 @@ TEST_F(GUIGallery, RecordedScriptOperatesEveryWidgetAndTheFormShowsIt)
     EXPECT_TRUE(3 == (static_cast<CGUIListBox&>(Control(list)).firstRow) && 10 == Control(slider).GetInt() &&
                 ok == form.result);
 
-    Clear();
-    ctrl.Run1Frame();
-    ReadBack();
+    Clear(), ctrl.Run1Frame(), ReadBack();
     // Frames in their colours: list box and progress bar yellow (not hovered), the image's frame and the group frame
     // in their own.  The entry's text "ab" at (258, 194): glyph k spans x 260 + 10 k to 267 + 10 k and y 196 to 207;
     // the removed "c" left nothing.  The slider thumb stands at the right end of its track.
@@ -487,6 +483,5 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
     step();
     EXPECT_TRUE(-1 == barEnd() && 0xFF0000u == Pixel(2, 2) && 0u == Pixel(800, 307));  // Init dropped the message
     screen.Free();
-    InitDataFile("", 0);
-    g_Localizer.Clear();
+    InitDataFile("", 0), g_Localizer.Clear();
 }

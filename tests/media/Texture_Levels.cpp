@@ -275,9 +275,7 @@ TEST_F(FontPrint, GlyphPixelsStandOnePixelInsideTheirCellAndBelowCoverage32AreNo
         return code == 'a' ? rows[j][i] : 0;
     };
     ASSERT_TRUE(Load(font, BuildFont(layout)));
-    Clear(Black);
-    font.Print(10, 20, "a", White, C2DFont::AlignLeft);
-    ReadBack();
+    Clear(Black), font.Print(10, 20, "a", White, C2DFont::AlignLeft), ReadBack();
     // Row 21 is the cell border, column 16 and row 24 past the glyph.
     for (const auto& [x, y, lit] : {std::tuple{11, 21, false}, {12, 22, false}, {13, 22, false}, {15, 22, true},
                                     {12, 23, true}, {13, 23, false}, {15, 23, true}, {16, 22, false},
@@ -399,8 +397,7 @@ TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
         Clear(c.clear);
         CTexture texture;
         ASSERT_NO_FATAL_FAILURE(Fill(texture, c.settings, 2, 2, c.texels));
-        texture.Render2DImage(8, 8, 9, 9);
-        ReadBack();
+        texture.Render2DImage(8, 8, 9, 9), ReadBack();
         const Texels shown = {Pixel(9, 10), Pixel(14, 9), Pixel(10, 13), Pixel(13, 14)};
         for (size_t i = 0; i < 4; ++i)
             EXPECT_TRUE(Close(shown[i], c.expected[i], 1)) << i << std::hex << ": " << shown[i];
@@ -413,8 +410,7 @@ TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
     Clear(Background);
     CTexture texture;
     ASSERT_NO_FATAL_FAILURE(Fill(texture, {R5}, 16, 16, Texels(16 * 16, 0xFFFFFF)));
-    texture.Render2DImage(16, 16, -1, -1);
-    ReadBack();
+    texture.Render2DImage(16, 16, -1, -1), ReadBack();
     EXPECT_EQ((Texels{Pixel(7, 10), Pixel(10, 10), Pixel(16, 10)}), (Texels{Background, 0xFFFFFF, Background}));
     EXPECT_EQ(StageState(Sys3DStageState::MinFilter), uint32_t(Sys3DFilter::Point));
 }
@@ -483,8 +479,7 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
     };
     CTestLog log;
     CTexture unreadable;
-    unreadable.texture = new NoPixels;
-    unreadable.width = unreadable.height = 2;
+    unreadable.texture = new NoPixels, unreadable.width = unreadable.height = 2;
     CMemorySaveStream third;
     EXPECT_TRUE(!unreadable.SaveGame(third) && third.Bytes().empty() && third.HasError());
     EXPECT_TRUE(log.Contains("Cannot save a texture whose pixels cannot be read"));

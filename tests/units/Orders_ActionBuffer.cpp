@@ -308,8 +308,7 @@ TEST_F(FacingTurning, TheSearchRanksUnitsOrTowersKeepsAndCastlesFirstAndSkipsWha
 
     // Walls, traps, allies, its own and the dead are never chosen.
     enemy->health = 0.0f;
-    Building(12, 11, 1, 9);
-    Building(9, 11, 1, 12);
+    Building(12, 11, 1, 9), Building(9, 11, 1, 12);
     Walker(2, 12, 12);
     world.Player(0).allied[2] = 1;
     Walker(0, 9, 10);
