@@ -54,10 +54,8 @@ TEST_F(BuildingTraits, FriendsIslandAndVisibilityFollowTheOwnerAndTheCentreBlock
         EXPECT_TRUE(rock->IsFriendTo(p)) << p;
     EXPECT_EQ(rock->GetOwnerColour(), -1);
     CBuilding* house = Make(CastHouse);
-    EXPECT_EQ(std::vector<bool>({house->IsFriendTo(-1), house->IsFriendTo(1), house->IsFriendTo(2),
-                                 house->IsFriendTo(8)}),
-              std::vector<bool>({true, true, false, false}));
-    EXPECT_EQ(house->GetOwnerColour(), m_World.Player(1).colourScheme);
+    EXPECT_EQ(Ints({house->IsFriendTo(-1), house->IsFriendTo(1), house->IsFriendTo(2), house->IsFriendTo(8),
+                    house->GetOwnerColour()}), Ints({1, 1, 0, 0, m_World.Player(1).colourScheme}));
 
     house->x = 20, house->y = 30;   // 3 x 2: the centre block is (21, 31)
     g_GameMap.Block(21, 31).regionId = 42;
@@ -65,13 +63,11 @@ TEST_F(BuildingTraits, FriendsIslandAndVisibilityFollowTheOwnerAndTheCentreBlock
     house->x = -10;
     EXPECT_EQ(house->GetIslandId(), NoRegion);
     house->x = 20;
-    g_Config.fogOfWar = 1;
-    EXPECT_FALSE(house->IsVisibleToLocalPlayer());
-    house->owner = 0;
-    EXPECT_TRUE(house->IsVisibleToLocalPlayer());
-    house->owner = 1;
-    g_Config.fogOfWar = 0;
-    EXPECT_TRUE(house->IsVisibleToLocalPlayer());
+    for (const auto& [fog, owner, visible] : {std::tuple{1, 1, false}, {1, 0, true}, {0, 1, true}})
+    {
+        g_Config.fogOfWar = fog, house->owner = owner;
+        EXPECT_EQ(house->IsVisibleToLocalPlayer(), visible) << fog << " " << owner;
+    }
 }
 
 TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSeesAndTablesRefuseWhatLiesBeyondThem)
@@ -440,15 +436,13 @@ TEST(SoundPositions, UnitsAndBuildingsAreHeardByDistanceFromTheListener)
     const struct Case { const char* name; bool building, seen, allied; int32_t blocks, volume; } cases[] = {
         {"seen unit at the full-volume distance", false, true, false, 12, 100},
         {"seen unit one block further", false, true, false, 13, 98},
-        {"friend's unit out of sight", false, false, true, 12, 50},
+        {"friend's unit out of sight", false, false, true, 12, 50}, {"seen building", true, true, false, 12, 100},
         {"friend's unit out of sight, one block further", false, false, true, 13, 49},
         {"friend's unit out of sight, far", false, false, true, 31, 25},
         {"seen unit at the edge of hearing", false, true, false, 49, 3},
         {"seen unit at the silence distance", false, true, false, 50, -1},
         {"seen unit far beyond hearing", false, true, false, 90, -1},
-        {"enemy unit out of sight", false, false, false, 5, -1},
-        {"seen building", true, true, false, 12, 100},
-        {"building out of sight", true, false, false, 12, 50},
+        {"building out of sight", true, false, false, 12, 50}, {"enemy unit out of sight", false, false, false, 5, -1},
         {"building out of sight, far", true, false, true, 31, 25},
         {"seen building at the silence distance", true, true, false, 50, -1},
     };

@@ -374,8 +374,7 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
 
 TEST_F(ProductionTest, ClientAsksTheHostFirstThenEveryThirtyTwoStepsAndLeavesOnce)
 {
-    g_Config.networkRole = 2;
-    g_LocalPlayer = 1;
+    g_Config.networkRole = 2, g_LocalPlayer = 1;
     GiveHouses(1);
     CBuilding* barracks = Finished(CastBarracks, 10, 10, 1);
     Player(1).wood = 1000;
@@ -655,12 +654,11 @@ TEST_F(TowerManning, TheTrainButtonShowsWhileStandingAndQueuedArchersAreFewerTha
             if (text.y == 315 || text.y == 350)
                 lines[text.y == 350 ? 1 : 0] += text.colour == 0xFFFFFFu ? 'W' : text.colour == 0xFFFF00u ? 'Y' : '?';
         EXPECT_TRUE(lines[0] == attack && lines[1] == range) << standing << " " << lines[0] << " " << lines[1];
-        const SPanelText& last = g_BuildingPanel.GetTexts().back();
-        EXPECT_TRUE(queued != 0 || (last.x >= 50 && last.text == "/" + std::to_string(archer->GetSightRadius())));
         const auto& texts = g_BuildingPanel.GetTexts();
-        EXPECT_TRUE(queued != 0 || standing < 2 || std::any_of(texts.begin(), texts.end(), [](const SPanelText& t) {
-                        return t.x == 100 && t.text == "*2";
-                    }));
+        EXPECT_TRUE(queued != 0 || (texts.back().x >= 50 &&
+                                    texts.back().text == "/" + std::to_string(archer->GetSightRadius())));
+        const auto isCount = [](const SPanelText& t) { return t.x == 100 && t.text == "*2"; };
+        EXPECT_TRUE(queued != 0 || standing < 2 || std::ranges::any_of(texts, isCount));
     }
 }
 

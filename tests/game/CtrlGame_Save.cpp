@@ -378,9 +378,8 @@ protected:
         g_MissionObjectives.gameMode = CMissionObjectives::ModeScenario;
         g_MissionObjectives.campaignId = 5, g_MissionObjectives.scenarioId = 7;
         ASSERT_TRUE(g_MissionObjectives.Add(9, "Hold", "H") == 0 && g_MissionObjectives.Complete(9));
-        g_MissionObjectives.objectivesHint = "Go";
+        g_MissionObjectives.objectivesHint = "Go", g_MissionObjectives.gameFile = "Maps\\a.world";
         g_MissionObjectives.dialogEvents.Add(CMissionObjectives::SDialogEvent{4});
-        g_MissionObjectives.gameFile = "Maps\\a.world";
         // Two profiles without results, the second current.
         std::string profiles = "V2KRNplprofiles1" + LE32(2) + LE32(1);
         for (const std::string name : {"Ann", "Bob"})
@@ -767,8 +766,7 @@ TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresEmittersAndMarkersAndLoadsBac
                                  LE32(kMarkerColour) + LE32(0);
     EXPECT_EQ(out.Bytes(), expected);
 
-    DropHolds();
-    g_Particles.Reset();
+    DropHolds(), g_Particles.Reset();
     CMemorySaveStream in(out.Bytes());
     ASSERT_TRUE(g_Particles.LoadGame(in, g_ReferenceBase));
     EXPECT_EQ(g_Particles.GetCorpseTicksLeft(m_First), CParticles::CorpseTicks - kDecayedTicks);
@@ -782,9 +780,7 @@ TEST_F(ParticlesSave, SectionHoldsCorpsesRuinsFiresEmittersAndMarkersAndLoadsBac
 
 TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
 {
-    g_ReferenceBase.AddUnit(m_First);
-    g_ReferenceBase.AddUnit(m_Second);
-    g_ReferenceBase.AddBuilding(m_Building);
+    g_ReferenceBase.AddUnit(m_First), g_ReferenceBase.AddUnit(m_Second), g_ReferenceBase.AddBuilding(m_Building);
     g_Particles.AddMinimapMarker(7, 7, kMarkerColour);
     const std::string prefix = "Particles section of the saved game rejected: ", fires = LE32(2) + LE32(0) + LE32(2);
     const struct { std::string bytes, line; } cases[] = {

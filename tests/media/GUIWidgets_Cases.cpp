@@ -47,8 +47,7 @@ protected:
     // A 16 x 16 picture in kPictureColour.
     void MakePicture()
     {
-        picture.singleLevel = 1;
-        picture.format = CTexture::FormatX8R8G8B8;
+        picture.singleLevel = 1, picture.format = CTexture::FormatX8R8G8B8;
         ASSERT_TRUE(picture.LoadFromMem(16, 16, std::vector<uint32_t>(16 * 16, 0xFF000000u | kPictureColour).data()));
     }
 
@@ -91,11 +90,7 @@ protected:
         ctrl.OpenForm(&form);
     }
 
-    void TearDown() override
-    {
-        game.StopTimer();
-        GUIWidgets::TearDown();
-    }
+    void TearDown() override { game.StopTimer(), GUIWidgets::TearDown(); }
 
     static int ScreenX(int vx) { return vx * 640 / 1024; }
     static int ScreenY(int vy) { return vy * 480 / 768; }
@@ -135,13 +130,7 @@ protected:
             OpenDevice(Side, Side, g_Config.screenWidth, g_Config.screenHeight, window.NativeHandle()));
     }
 
-    void TearDown() override
-    {
-        cursors.Free();
-        Close();
-        window.Destroy();
-        g_Config = saved;
-    }
+    void TearDown() override { cursors.Free(), Close(), window.Destroy(), g_Config = saved; }
 
     void DrawFrame()
     {
@@ -256,9 +245,7 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
     for (int i = 0; i < 200; ++i)
         many += std::to_string(i) + ";";
     CGUIListBox tall(&form, 0, 0, 200, 40, 0, many.c_str(), -1);
-    tall.OnMouseMove(195, 20);
-    tall.OnMouseDown(195, 20);
-    tall.OnMouseMove(195, 39);
+    tall.OnMouseMove(195, 20), tall.OnMouseDown(195, 20), tall.OnMouseMove(195, 39);
     EXPECT_TRUE(tall.firstRow > 0 && tall.firstRow <= 200 - tall.visibleRows) << tall.firstRow;
 }
 
@@ -300,9 +287,7 @@ TEST_F(GUIWidgets, ImageDrawsItsFrameWithTheTextureTwoPixelsInsideOrTheTextureAl
     for (const auto& [x, image, frame] : {std::tuple{100, &picture, kImageFrame}, {200, nullptr, kImageFrame},
                                           {300, &picture, CGUIImage::NoFrame}})
         Add(new CGUIImage(&form, x, 100, 16, 12, image, frame));
-    Clear();
-    form.Render();
-    ReadBack();
+    Clear(), form.Render(), ReadBack();
     const std::map<uint32_t, char> key = {{Background, '.'}, {kImageFrame, 'F'}, {kPictureColour, 'P'}};
     EXPECT_EQ((Strings{"..F.PPPPPPPPPPP..F..", "..F.PPPPPPP..F..", "..F..............F..", "..PPPPPPPPPPPPPPP...",
                        "..PPPPPPPPPPP..."}),
@@ -371,26 +356,18 @@ TEST_F(GUIWidgets, ClickSoundsAndControlEventsFollowWhereThePressAndTheReleaseHa
 
 TEST_F(GUIGallery, RecordedScriptOperatesEveryWidgetAndTheFormShowsIt)
 {
-    Move(300, 200);  // a click: the entry takes the focus
-    Press();
-    Release();
+    Move(300, 200), Press(), Release();  // a click: the entry takes the focus
     Type("abc\b");
-    Move(300, 90);
-    Send(WM_MOUSEWHEEL, uint32_t(uint16_t(int16_t(-120 * 3))) << 16);  // three notches down
-    Move(300, 330);  // the slider: pressed, dragged, and out past its end
-    Press();
-    Move(400, 330, MOUSE_BIT_LEFT);
-    Move(700, 330, MOUSE_BIT_LEFT);
-    Release();
+    Move(300, 90), Send(WM_MOUSEWHEEL, uint32_t(uint16_t(int16_t(-120 * 3))) << 16);  // three notches down
+    // The slider: pressed, dragged, and out past its end.
+    Move(300, 330), Press(), Move(400, 330, MOUSE_BIT_LEFT), Move(700, 330, MOUSE_BIT_LEFT), Release();
     Type("\r");
 
     EXPECT_STREQ("ab", Control(entry).GetString());
     EXPECT_TRUE(3 == (static_cast<CGUIListBox&>(Control(list)).firstRow) && 10 == Control(slider).GetInt() &&
                 ok == form.result);
 
-    Clear();
-    ctrl.Run1Frame();
-    ReadBack();
+    Clear(), ctrl.Run1Frame(), ReadBack();
     // Frames in their colours: list box and progress bar yellow (not hovered), the image's frame and the group frame
     // in their own.  The entry's text "ab" at (258, 194): glyph k spans x 260 + 10 k to 267 + 10 k and y 196 to 207;
     // the removed "c" left nothing.  The slider thumb stands at the right end of its track.
@@ -441,8 +418,7 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
                     0u == RenderState(Sys3DRenderState::AlphaBlendEnable));
     }
     // The current slot is not set again, but Refresh applies it.
-    window.ShowCursor(true);
-    cursors.SetCursor(0);
+    window.ShowCursor(true), cursors.SetCursor(0);
     EXPECT_EQ(SDL_ENABLE, SDL_ShowCursor(SDL_QUERY));
     cursors.Refresh();
     EXPECT_EQ(SDL_DISABLE, SDL_ShowCursor(SDL_QUERY));
@@ -507,6 +483,5 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
     step();
     EXPECT_TRUE(-1 == barEnd() && 0xFF0000u == Pixel(2, 2) && 0u == Pixel(800, 307));  // Init dropped the message
     screen.Free();
-    InitDataFile("", 0);
-    g_Localizer.Clear();
+    InitDataFile("", 0), g_Localizer.Clear();
 }

@@ -183,8 +183,7 @@ TEST_F(Image2DTiles, SavedSectionHoldsTheFieldsAndUsedTilesAndADamagedOneIsRefus
     back.colour = 0x123456;
     ASSERT_TRUE(back.LoadSaved(in));
     EXPECT_TRUE(!in.HasError() && in.Position() == saved.size() && back.colour == 0x123456u);
-    back.colour = 0xFFFFFF;
-    back.Render(-250, 10);  // tiles (0, 0) and (1, 0) on screen
+    back.colour = 0xFFFFFF, back.Render(-250, 10);  // tiles (0, 0) and (1, 0) on screen
     ExpectPicture(-250, 10, 300, 40, 0, 0, true);
 
     const std::string refused = "2D image section refused: ";
@@ -276,9 +275,7 @@ TEST_F(FontPrint, GlyphPixelsStandOnePixelInsideTheirCellAndBelowCoverage32AreNo
         return code == 'a' ? rows[j][i] : 0;
     };
     ASSERT_TRUE(Load(font, BuildFont(layout)));
-    Clear(Black);
-    font.Print(10, 20, "a", White, C2DFont::AlignLeft);
-    ReadBack();
+    Clear(Black), font.Print(10, 20, "a", White, C2DFont::AlignLeft), ReadBack();
     // Row 21 is the cell border, column 16 and row 24 past the glyph.
     for (const auto& [x, y, lit] : {std::tuple{11, 21, false}, {12, 22, false}, {13, 22, false}, {15, 22, true},
                                     {12, 23, true}, {13, 23, false}, {15, 23, true}, {16, 22, false},
@@ -400,8 +397,7 @@ TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
         Clear(c.clear);
         CTexture texture;
         ASSERT_NO_FATAL_FAILURE(Fill(texture, c.settings, 2, 2, c.texels));
-        texture.Render2DImage(8, 8, 9, 9);
-        ReadBack();
+        texture.Render2DImage(8, 8, 9, 9), ReadBack();
         const Texels shown = {Pixel(9, 10), Pixel(14, 9), Pixel(10, 13), Pixel(13, 14)};
         for (size_t i = 0; i < 4; ++i)
             EXPECT_TRUE(Close(shown[i], c.expected[i], 1)) << i << std::hex << ": " << shown[i];
@@ -414,8 +410,7 @@ TEST_F(TextureLevels, DrawnTexelsShowKeyAlphaAndPlayerColourAsTheFormatAllows)
     Clear(Background);
     CTexture texture;
     ASSERT_NO_FATAL_FAILURE(Fill(texture, {R5}, 16, 16, Texels(16 * 16, 0xFFFFFF)));
-    texture.Render2DImage(16, 16, -1, -1);
-    ReadBack();
+    texture.Render2DImage(16, 16, -1, -1), ReadBack();
     EXPECT_EQ((Texels{Pixel(7, 10), Pixel(10, 10), Pixel(16, 10)}), (Texels{Background, 0xFFFFFF, Background}));
     EXPECT_EQ(StageState(Sys3DStageState::MinFilter), uint32_t(Sys3DFilter::Point));
 }
@@ -437,9 +432,7 @@ TEST(TextureConvertPixel, ChannelsArePackedByTheFormatTableAndGreyIsTinted)
     CTexture texture;
     for (const auto& c : cases)
     {
-        texture.format = c.format;
-        texture.grey = uint8_t(c.grey);
-        texture.tint = c.tint;
+        texture.format = c.format, texture.grey = uint8_t(c.grey), texture.tint = c.tint;
         EXPECT_EQ(texture.ConvertPixel(c.r, c.g, c.b, c.a), c.packed) << c.format << " " << c.r << " " << c.a;
     }
 }
@@ -486,8 +479,7 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
     };
     CTestLog log;
     CTexture unreadable;
-    unreadable.texture = new NoPixels;
-    unreadable.width = unreadable.height = 2;
+    unreadable.texture = new NoPixels, unreadable.width = unreadable.height = 2;
     CMemorySaveStream third;
     EXPECT_TRUE(!unreadable.SaveGame(third) && third.Bytes().empty() && third.HasError());
     EXPECT_TRUE(log.Contains("Cannot save a texture whose pixels cannot be read"));
@@ -541,10 +533,9 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     for (const auto& [x, y] : {std::pair{4, 4}, {8, 4}, {8, 6}, {4, 6}})
         g_VXBuffer.Add2dVertex(float(x), float(y), Red, 0, 0);
     g_VXBuffer.Show2d();
-    EXPECT_EQ(g_VXBuffer.primitivesDrawn, 7);
     ReadBack();
-    EXPECT_EQ((std::vector<uint32_t>{Pixel(4, 4), Pixel(7, 5), Pixel(8, 5), Pixel(5, 6)}),
-              (std::vector<uint32_t>{0xFF0000, 0xFF0000, Background, Background}));
+    EXPECT_EQ((std::tuple{g_VXBuffer.primitivesDrawn, Pixel(4, 4), Pixel(7, 5), Pixel(8, 5), Pixel(5, 6)}),
+              (std::tuple{7, 0xFF0000u, 0xFF0000u, Background, Background}));
 
     // +-50 world units are the view's edge with identity transforms: two triangles cover the screen, the
     // seventh vertex is left; fans of seven vertices are five triangles in each array; strips add none.
@@ -553,9 +544,8 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     for (const auto& [x, y] : {std::pair{-50, 50}, {50, 50}, {50, -50}, {-50, 50}, {50, -50}, {-50, -50}, {0, 0}})
         g_VXBuffer.Add3dVertex(float(x), float(y), 25, Green, 0, 0);
     g_VXBuffer.Show3d();
-    EXPECT_EQ(g_VXBuffer.primitivesDrawn, 2);
     ReadBack();
-    EXPECT_TRUE(Pixel(1, 1) == 0x00FF00u && Pixel(62, 62) == 0x00FF00u);
+    EXPECT_EQ(std::tuple(g_VXBuffer.primitivesDrawn, Pixel(1, 1), Pixel(62, 62)), std::tuple(2, 0x00FF00u, 0x00FF00u));
     g_VXBuffer.Show3dFan(), g_VXBuffer.Show3dDualFan(), g_VXBuffer.Show3dLineStrip();
     EXPECT_EQ(g_VXBuffer.primitivesDrawn, 12);
 
@@ -571,7 +561,6 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
         g_VXBuffer.Add3dVertex(x, 0, 0, Red, 0, 0);
     g_VXBuffer.Show3d(), g_VXBuffer.Show3dDualFan();
     g_VXBuffer.Begin3d(CVXBuffer::LineStrip), g_VXBuffer.Show3dLines();
-    EXPECT_EQ(g_VXBuffer.primitivesDrawn, 0);
     ReadBack();
-    EXPECT_EQ(Pixel(4, 4), Background);
+    EXPECT_EQ(std::pair(g_VXBuffer.primitivesDrawn, Pixel(4, 4)), std::pair(0, Background));
 }

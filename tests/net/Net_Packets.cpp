@@ -20,10 +20,7 @@
 namespace
 {
 // ((unique id x 16 + owner) x 256 + list index), and x x 65536 + y.
-int32_t UnitRefOf(int32_t uniqueId, int32_t owner, int32_t listIndex)
-{
-    return (uniqueId * 16 + owner) * 256 + listIndex;
-}
+int32_t UnitRefOf(int32_t uniqueId, int32_t owner, int32_t index) { return (uniqueId * 16 + owner) * 256 + index; }
 
 TEST(NetPacket, FieldsGoLittleEndianAndOnlyWholePacketsComeBack)
 {
@@ -53,8 +50,7 @@ class NetworkSenders : public ::testing::Test
 protected:
     void SetUp() override
     {
-        g_Config.networkRole = CMultiplayer::RoleClient;
-        g_LocalPlayer = 2;
+        g_Config.networkRole = CMultiplayer::RoleClient, g_LocalPlayer = 2;
         mine = world.Spawn(2, UNIT_WARRIOR, 5, 5);
         theirs = world.Spawn(1, UNIT_WARRIOR, 9, 5);
         tower = world.Player(2).CreateBuilding(CastTower, 12, 34);
@@ -172,10 +168,7 @@ SWorldState Snapshot()
     return state;
 }
 
-CUnit* At(int32_t x, int32_t y)
-{
-    return g_GameMap.Block(x, y).unit;
-}
+CUnit* At(int32_t x, int32_t y) { return g_GameMap.Block(x, y).unit; }
 
 // A client (slot 1) and the host (slot 0) on 32 x 32 blocks with deep water from the ship's column east: units
 // on the map, aboard two ships, in towers, a keep or a mine, waiting in a barracks; a trap and houses.  Slot 2

@@ -47,8 +47,7 @@ protected:
     int32_t FramesToNextShot()
     {
         const int32_t& shots = war.world.Player(0).statistics[STAT_ARROWS_SHOT];
-        const int32_t before = shots;
-        return war.FramesUntil(200, [&] { return shots > before; });
+        return war.FramesUntil(200, [&shots, before = shots] { return shots > before; });
     }
 
     CMeleeWorld war;
@@ -442,8 +441,8 @@ TEST_F(DemonBattle, FireballsLeaveAtFrame24ScatteredOrAimedExactlyWhileTheAuraWa
     warrior->GetStepTargetCentre(&stepX, &stepY);
     EXPECT_TRUE(g_Particles.GetProjectiles().back().aimX == stepX && g_Particles.GetProjectiles().back().aimY == stepY);
     demon->Stop();
-    ASSERT_NE(g_Particles.FindEmitter(demon->aura), nullptr);
-    EXPECT_TRUE(g_Particles.FindEmitter(demon->aura)->kind == CParticles::KindAura);
+    const CParticles::SEmitter* aura = g_Particles.FindEmitter(demon->aura);
+    EXPECT_TRUE(aura != nullptr && aura->kind == CParticles::KindAura);
 }
 
 TEST_F(DemonBattle, AKilledDemonBurstsAtOnceIntoNinePartsAndDiesOnlyOnce)

@@ -112,8 +112,7 @@ TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHo
                 unit->performed == 1 && unit->threaded == 1 && unit->deadline == 0u);
     // Awaiting the host's answer holds the action in a network game.
     Order(unit, CMD_MOVE_TO, 10, 10, true);
-    unit->awaitingMoveAnswer = 1;
-    g_Config.networkRole = 1;
+    unit->awaitingMoveAnswer = 1, g_Config.networkRole = 1;
     EXPECT_FALSE(unit->PerformAction(false));
     g_Config.networkRole = 0;
     EXPECT_TRUE(unit->PerformAction(false));
@@ -309,8 +308,7 @@ TEST_F(FacingTurning, TheSearchRanksUnitsOrTowersKeepsAndCastlesFirstAndSkipsWha
 
     // Walls, traps, allies, its own and the dead are never chosen.
     enemy->health = 0.0f;
-    Building(12, 11, 1, 9);
-    Building(9, 11, 1, 12);
+    Building(12, 11, 1, 9), Building(9, 11, 1, 12);
     Walker(2, 12, 12);
     world.Player(0).allied[2] = 1;
     Walker(0, 9, 10);
@@ -352,8 +350,7 @@ TEST_F(WalkOccupancy, WaitsBehindAMoverAndStopsCountingAsMovingAfterTwentyTries)
 {
     CUnit *unit = Walker(0, 10, 10), *mover = Walker(0, 11, 10);
     MoveTo(unit, 12, 10);
-    ASSERT_TRUE(FrameSound());
-    ASSERT_GT(unit->routeEnd, 0);
+    ASSERT_TRUE(FrameSound() && unit->routeEnd > 0);
     // The unit in the way claims to walk but never leaves.
     mover->pathFlag = 1;
     unit->route[unit->routeEnd - 1] = 2;   // straight east into it
@@ -375,8 +372,7 @@ TEST_F(WalkOccupancy, NoUnitInAPassageIsPushedIntoWaterOrAwayFromItsWorkAndTwoWa
     const struct { int32_t y, sideWater, command, walkerEndX, otherEndX; } cases[] = {
         {10, 20, CMD_NONE, 10, 11}, {20, 0, CMD_HARVEST, 10, 11}, {30, 0, CMD_MOVE_TO, 13, 8}};
     world.Player(0).allied[1] = world.Player(1).allied[0] = 1;
-    CUnit* walkers[3];
-    CUnit* others[3];
+    CUnit *walkers[3], *others[3];
     for (int32_t i = 0; i < 3; ++i)
     {
         const int32_t y = cases[i].y;
@@ -525,14 +521,12 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, false);
     EXPECT_TRUE(log.Contains("#DEBUG: Multiplayer event in single player mode") && remote->targetUnit == nullptr);
     g_Config.networkRole = HostRole;
-    remote->centreX = 10.8f, remote->routeEnd = 3;
-    remote->pathFlag = remote->awaitingMoveAnswer = 1;
+    remote->centreX = 10.8f, remote->routeEnd = 3, remote->pathFlag = remote->awaitingMoveAnswer = 1;
     remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, true);
     EXPECT_TRUE(log.Contains("#DEBUG: Network perform action before move response") &&
                 remote->awaitingMoveAnswer == 0 && remote->animType == ANIM_ATTACK && remote->tornApart == 1 &&
-                remote->targetUnit == other &&
-                remote->actionTargetUnit == other && remote->targetKind == TARGET_UNIT && remote->approachX == 12 &&
-                remote->centreX == 10.5f && remote->routeEnd == 0 && remote->pathFlag == 0);
+                remote->targetUnit == other && remote->actionTargetUnit == other && remote->targetKind == TARGET_UNIT &&
+                remote->approachX == 12 && remote->centreX == 10.5f && remote->routeEnd == 0 && remote->pathFlag == 0);
 
     // An event without a target is reported and applied all the same.
     remote->OnNetworkAction(ANIM_STAND, nullptr, nullptr, 10, 10, TARGET_NONE, false);

@@ -182,10 +182,7 @@ TEST_F(UnitModels, AShipFloatsTenBelowTheGroundAndItsWreckSinksAsItFades)
         int32_t top = -1, bottom = -1;
         for (int32_t y = 0; y < 768; ++y)
             if (Pixel(512, y) != Background)
-            {
-                top = top < 0 ? y : top;
-                bottom = y;
-            }
+                top = top < 0 ? y : top, bottom = y;
         const bool spans = std::abs(top - (384.0f - halfFace)) < 2.0f && std::abs(bottom - (384.0f + halfFace)) < 2.0f;
         EXPECT_TRUE(c.fade == 0.0f ? top == -1 : spans) << top << " to " << bottom;
         World().Delete(ship);
@@ -272,8 +269,7 @@ TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverASquareGrowingWithTheSizeAndS
     }
     unit->ShowUnit(false);
     const int32_t before = g_VXBuffer.primitivesDrawn;
-    unit->RenderSelectionCircle(1);
-    unit->RenderShadow();
+    unit->RenderSelectionCircle(1), unit->RenderShadow();
     EXPECT_EQ(g_VXBuffer.primitivesDrawn, before);
     // The square leaves out the blocks off the map.
     const struct { int32_t size, x, y, blocks; } squares[] = {

@@ -49,6 +49,13 @@ protected:
 constexpr int32_t Grey220 = 0xDCDCDC;
 using SAt = std::tuple<int32_t, int32_t, int32_t>;   // x, y and the value wanted there
 
+void SetCorners(int x0, int y0, int x1, int y1, int32_t height)
+{
+    for (int x = x0; x <= x1; ++x)
+        for (int y = y0; y <= y1; ++y)
+            g_GameMap.CornerHeight(x, y) = height;
+}
+
 class GameMapTerrain : public GameMapLife
 {
 protected:
@@ -60,12 +67,6 @@ protected:
         std::memset(g_Players[0].exploredMap, 255, sizeof(g_Players[0].exploredMap));
     }
 
-    static void SetCorners(int x0, int y0, int x1, int y1, int32_t height)
-    {
-        for (int x = x0; x <= x1; ++x)
-            for (int y = y0; y <= y1; ++y)
-                g_GameMap.CornerHeight(x, y) = height;
-    }
     static const SMapBlock& At(int x, int y) { return g_GameMap.Block(x, y); }
 
     static void Expect(const char* what, int32_t (*get)(int32_t, int32_t), std::initializer_list<SAt> cases)
@@ -110,9 +111,7 @@ protected:
         MakeThemeFile("continental");
         ASSERT_TRUE(g_GameMap.NewMap(64, 64, 1, 0));
         // A little of everything the section holds.
-        for (int x = 10; x <= 14; ++x)
-            for (int y = 10; y <= 14; ++y)
-                g_GameMap.CornerHeight(x, y) = -30;
+        SetCorners(10, 10, 14, 14, -30);
         g_GameMap.CornerHeight(40, 40) = 77, g_GameMap.cornerTextures[3 * 257 + 4] = 2;
         g_GameMap.weatherMap[5 * 256 + 6] = 9, g_GameMap.aiTiltMap[7 * 256 + 8] = 3;
         g_GameMap.weatherType = WEATHER_SNOW;
@@ -173,9 +172,8 @@ TEST(GameMapObjects, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGa
     };
     for (PathTestBuilding& object : objects)
         map->AddMapObject(&object);
-    map->AddMapObject(&objects[2]);
-    map->AddMapObject(&house);
-    map->AddMapObject(nullptr);
+    for (PathTestBuilding* again : std::initializer_list<PathTestBuilding*>{&objects[2], &house, nullptr})
+        map->AddMapObject(again);
     EXPECT_EQ(listed(), (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
     const std::pair<int32_t, std::vector<int32_t>> removals[] = {
         {0, {5, 1, 2, 3, 4}}, {2, {5, 1, 4, 3}}, {3, {5, 1, 4}}, {3, {5, 1, 4}}, {5, {4, 1}}, {1, {4}}, {4, {}}};
@@ -327,8 +325,7 @@ TEST_F(GameMapTerrain, IslandAndLoneBlockGetTheirOwnRegionsAndSteepShores)
 TEST_F(GameMapTerrain, WaterLevelIsTheLowestCornerThirdAndDeepWaterDarkens)
 {
     SetCorners(5, 5, 6, 6, -30);
-    g_GameMap.CornerHeight(6, 6) = -60;
-    g_GameMap.CornerHeight(40, 40) = -2;
+    g_GameMap.CornerHeight(6, 6) = -60, g_GameMap.CornerHeight(40, 40) = -2;
     SetCorners(8, 8, 12, 12, -50);
     SetCorners(20, 20, 24, 24, -23);
     SetCorners(30, 30, 34, 34, -21);
@@ -353,8 +350,8 @@ TEST_F(GameMapTerrain, PassabilityFollowsSlopeWaterObjectsAndTheMark)
     SetCorners(45, 0, 64, 64, 100);
     // A deep steep hole wholly under water, and a steep one reaching land.
     SetCorners(10, 10, 11, 11, -10);
-    g_GameMap.CornerHeight(10, 10) = -60;
-    g_GameMap.CornerHeight(20, 20) = -60, g_GameMap.CornerHeight(21, 21) = 5;   // block (20, 20): -60, 0, 0, 5
+    g_GameMap.CornerHeight(10, 10) = g_GameMap.CornerHeight(20, 20) = -60;
+    g_GameMap.CornerHeight(21, 21) = 5;   // block (20, 20): -60, 0, 0, 5
     CUnit unit;
     CountedBuilding building;
     g_GameMap.Block(44, 5).unit = &unit;
@@ -391,14 +388,12 @@ TEST_F(GameMapTerrain, AreaTestsKnowLandWaterAndOccupiedBlocks)
     g_GameMap.Block(46, 11).impassable = 1;
     EXPECT_FALSE(freeArea(45, 10, 3, AreaKindWater));
 
-    CRangeTable disc;
-    disc.InitRing(0, 128, 0);
-    const auto around = [&](int32_t s, int32_t kind) { return g_GameMap.HasFreeAreaNear(5, 5, s, s, kind, disc); };
-    EXPECT_EQ(std::vector<bool>({around(2, AreaKindLand), around(2, AreaKindWater), around(30, AreaKindWater),
-                                 around(20, AreaKindWater)}), std::vector<bool>({true, true, false, true}));
-    CRangeTable near;
-    near.InitRing(0, 3, 0);
-    EXPECT_FALSE(g_GameMap.HasFreeAreaNear(5, 5, 2, 2, AreaKindWater, near));
+    CRangeTable disc, near;
+    disc.InitRing(0, 128, 0), near.InitRing(0, 3, 0);
+    for (const auto& [side, kind, cells, free] :
+         {std::tuple{2, AreaKindLand, &disc, true}, {2, AreaKindWater, &disc, true}, {30, AreaKindWater, &disc, false},
+          {20, AreaKindWater, &disc, true}, {2, AreaKindWater, &near, false}})
+        EXPECT_EQ(g_GameMap.HasFreeAreaNear(5, 5, side, side, kind, *cells), free) << side << " kind " << kind;
     g_GameMap.Block(5, 5).unit = nullptr;
 }
 
