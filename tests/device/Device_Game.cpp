@@ -487,6 +487,12 @@ TEST_F(DeviceWithColourTableAndDriverCursor, TableAndBrightnessGoToTheDeviceAndT
     game.SetGammaRamp(0, 0, 1);
     Device().GetGammaRamp(ramp);
     EXPECT_EQ(65535 - 200 * 200 + 8192, ramp.red[200]);
+    // The render states set again (after a reset) bring the ramp back as it is, without noise.
+    uint16_t plain[3][256] = {};
+    FrameDrawing::BuildGammaRamp(game.colourTable, 1.0f, 1.5f, 0, 0, plain);
+    game.SetupD3D8RenderStates(), Device().GetGammaRamp(ramp);
+    EXPECT_TRUE(std::ranges::equal(plain[0], ramp.red) && std::ranges::equal(plain[1], ramp.green) &&
+                std::ranges::equal(plain[2], ramp.blue));
 
     Sys3DCaps caps;
     ASSERT_EQ(Sys3DError::Ok, game.direct3D->GetDeviceCaps(caps));

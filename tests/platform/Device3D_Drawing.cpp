@@ -138,6 +138,22 @@ TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLine
   }
 }
 
+// A line strip ends one pixel short of its last vertex unless LastPixel is on (its rest state).
+TEST_F(Device3DDrawing, ALineStripsLastPixelIsDrawnOnlyWithLastPixelOn) {
+  const ScreenVertex line[3] = {{2, 8, 0, 1, 0xFFFFFFFF, 0, 0}, {7, 8, 0, 1, 0xFFFFFFFF, 0, 0},
+                                {12, 8, 0, 1, 0xFFFFFFFF, 0, 0}};
+  Device().SetVertexFormat(kScreenFvf), Device().SetRenderState(RS::Lighting, 0);
+  for (const std::uint32_t lastPixel : {1u, 0u}) {
+    Device().SetRenderState(RS::LastPixel, lastPixel), Device().Clear(Sys3DClear::Target, 0, 1.0f);
+    ASSERT_EQ(Device().DrawPrimitiveUP(Sys3DPrimitive::LineStrip, 2, line, sizeof(ScreenVertex)), Sys3DError::Ok);
+    std::vector<int> lit;
+    for (int x = 0; x < 16; ++x)
+      if (h.Pixel(x, 8) != 0) lit.push_back(x);
+    EXPECT_EQ(lit.size(), 10u + lastPixel) << lastPixel;
+    EXPECT_EQ(lit.back(), 11 + int(lastPixel)) << lastPixel;
+  }
+}
+
 TEST(Device3DModes, EachSizeAndFormatIsListedOnceInFirstSeenOrder) {
   const std::vector<GlRawDisplayMode> raw = {
       {1024, 768, 32}, {1024, 768, 32},  // two refresh rates
