@@ -275,10 +275,10 @@ TEST_F(RangedAim, ShotsScatterOrAimAtTheTileTheTargetStepsIntoAndEachShooterRele
 
 TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechnology)
 {
-    // Plain, fire and exploding stones.
-    const struct { std::vector<int32_t> technologies; int32_t kind; } cases[] = {
+    // Plain, fire and exploding stones; the last one at a soldier where the house's centre block would be.
+    const struct { std::vector<int32_t> technologies; int32_t kind; bool atUnit = false; } cases[] = {
         {{}, 12}, {{TechCatapultAttack1}, 13}, {{TechCatapultAttack2}, 14},
-        {{TechCatapultAttack1, TechCatapultAttack2}, 14}};
+        {{TechCatapultAttack1, TechCatapultAttack2}, 14, true}};
     const SBuildingCastRow& houseRow = *CBuildingCastTable::Find(CastHouse);
     for (const auto& entry : cases)
     {
@@ -288,12 +288,15 @@ TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechno
             siege.world.Research(0, technology);
         CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
         // Its centre block ten blocks east of the catapult's.
-        CBuilding* house = siege.world.Player(Enemy).CreateBuilding(
+        CBuilding* house = entry.atUnit ? nullptr : siege.world.Player(Enemy).CreateBuilding(
             CastHouse, CentreBlock + 10 - houseRow.width / 2, CentreBlock - houseRow.depth / 2);
-        ASSERT_TRUE(catapult != nullptr && house != nullptr);
+        CUnit* soldier = entry.atUnit ? siege.Spawn(Enemy, UNIT_WARRIOR, CentreBlock + 10, CentreBlock,
+                                                    STANCE_STAND_GROUND) : nullptr;
+        ASSERT_TRUE(catapult != nullptr && (house != nullptr) != (soldier != nullptr));
         // Facing away: the machine turns half round before it throws.
         catapult->facing = catapult->shownFacing = 270, catapult->releaseX = catapult->releaseY = 9.0f;
-        catapult->onCommand(nullptr, house, nullptr, house->x, house->y, CMD_ATTACK);
+        catapult->onCommand(soldier, house, nullptr, house ? house->x : soldier->x, house ? house->y : soldier->y,
+                            CMD_ATTACK);
         int32_t frame = 0, settled = -1;
         const int32_t thrown = siege.FramesUntil(200, [&] {
             ++frame;
@@ -305,12 +308,18 @@ TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechno
         // The tick the facing settles counts first: 0.8, 1.6, 2.4, 3.2.
         const CParticles::SProjectile& stone = g_Particles.GetProjectiles().front();
         float position[3];
-        house->GetTargetPosition(position);
+        if (house)
+            house->GetTargetPosition(position);
+        // The soldier's centre (21.5, 11.5) lies 2.7 degrees off east of the machine's (11, 11): it faces 87.
+        const bool aimed = soldier ? catapult->facing == 87 && catapult->shownFacing == 87
+                                   : std::abs(stone.aimX - position[0]) <= 0.5f &&
+                                         std::abs(stone.aimY - position[2]) <= 0.5f;
         // The throw keeps the release point of the last drawing; each drawing works it out again: flat ground, facing
         // east, the cup 6.4 model units ahead and 41 up.
-        EXPECT_TRUE(thrown == settled + 3 && stone.kind == entry.kind && stone.shooter == catapult &&
-                    std::abs(stone.aimX - position[0]) <= 0.5f && std::abs(stone.aimY - position[2]) <= 0.5f &&
+        EXPECT_TRUE(thrown == settled + 3 && stone.kind == entry.kind && stone.shooter == catapult && aimed &&
                     catapult->releaseX == 9.0f && catapult->releaseY == 9.0f);
+        if (soldier)
+            continue;
         catapult->Render();
         EXPECT_TRUE(std::abs(catapult->releaseX - 0.2f) <= 1e-4f && std::abs(catapult->releaseY) <= 1e-4f &&
                     std::abs(catapult->releaseHeight - 41.0f) <= 1e-4f);
