@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <random>
 #include <set>
@@ -97,6 +98,9 @@ TEST_F(CameraView, TheListEqualsABruteForceScanFor200Cameras)
         g_GameMap.viewTranslation[2] =
             g_GameMap.GetHeight(g_GameMap.cameraTargetX, g_GameMap.cameraTargetY) + g_GameMap.cameraDistance;
         g_GameMap.UpdateVisibleBlocks();
+        float view[9];   // rebuilt from the heading and a fixed pitch of -60 degrees
+        GlobalFunc::BuildMatrix(-60.0f, g_GameMap.cameraHeading, 0.0f, view);
+        ASSERT_TRUE(std::ranges::equal(view, g_GameMap.viewMatrix)) << "run " << run;
         BlockSet listed;
         for (int32_t i = 0; i < g_GameMap.visibleBlockCount; ++i)
             listed.insert({g_GameMap.visibleBlocks[i].x, g_GameMap.visibleBlocks[i].y});
