@@ -394,7 +394,12 @@ TEST(MeleeDeaths, ARiderFallsWithItsOwnAndItsHorsesCryAndAModelWithoutFramesCoun
         rider->SaveGameExtra(part, CReferenceBase());
         EXPECT_EQ(part.Bytes().substr(4), std::string("\x01\x01", 2));
     }
+    // A worker falls over its die model's frames (model 11: 6 frames at 0.3 a tick, 20 ticks).
     CMeleeWorld melee;
+    GetGlobalModel(11)->object.frameCount = 6, GetGlobalModel(12)->object.frameCount = 40;
+    CUnit* worker = melee.Spawn(0, UNIT_WORKER, 20, 20, STANCE_STAND_GROUND);
+    worker->RemoveFromWorld(false);
+    EXPECT_EQ(melee.FramesUntil(200, [&] { return worker->GetLife() == UnitLife::Corpse; }), 20);
     CTestLog log;
     GetGlobalModel(15)->object.frameCount = 0;
     EXPECT_TRUE(CUnitAnimationTable::FrameIndex(7.6f, 15) == 0 && CUnitAnimationTable::FrameCount(15) == 1 &&

@@ -2,8 +2,10 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "tests/support/SimHarness.h"
+#include "units/C_UnitSoundTable.h"
 #include "units/C_Unit_Worker.h"
 #include "world/C_UnitStats.h"
 
@@ -144,5 +146,34 @@ TEST_F(UnitStats, EveryTypeAnswersItsCatalogueRowAtStartValues)
         for (const SSoundPair pair : {unit->GetSoundPair1(), unit->GetSoundPair2(), unit->GetSoundPair3()})
             text << ' ' << pair.sample << '/' << pair.variants;
         EXPECT_EQ(text.str(), row);
+    }
+}
+
+// Each table's death and hurt sounds by damage type 1 to 9 as "sample:variants" ("-" none); none outside 1 to 9.
+TEST(UnitHitSounds, EachTableGivesItsDeathAndHurtSoundsByDamageType)
+{
+    using E = EHitSounds;
+    const std::string human = "74:12 86:12 86:12 98:2 112:6 100:8 108:4 108:4 98:2";
+    const std::tuple<E, std::string, std::string> tables[] = {
+        {E::Human, human, "64:2 66:3 66:3 69:2 - 71:2 73:1 73:1 69:2"},
+        {E::Knight, "43:4" + human.substr(5), "32:4 36:4 36:4 69:2 - 40:3 73:1 73:1 69:2"},
+        {E::Machine, "- - - - - - - - -", "118:3 121:3 121:3 124:3 - 127:2 129:1 129:1 124:3"},
+        {E::Giant, "55:2 55:2 55:2 55:2 112:6 55:2 55:2 55:2 55:2", "64:2 53:2 53:2 - - - 73:1 73:1 -"},
+        {E::Undead, "62:2 62:2 62:2 69:2 62:2 71:2 62:2 62:2 69:2", "60:2 169:4 169:4 69:2 - 71:2 143:1 143:1 69:2"},
+        {E::Demon, "59:1 59:1 59:1 59:1 59:1 59:1 59:1 59:1 59:1", "60:2 58:1 58:1 - - - 73:1 73:1 -"}};
+    const auto text = [](const SSoundPair& s) {
+        return s.variants == 0 ? std::string("-") : std::to_string(s.sample) + ":" + std::to_string(s.variants);
+    };
+    for (const auto& [table, deaths, hurts] : tables)
+    {
+        std::string death, hurt;
+        for (int32_t damage = 1; damage <= 9; ++damage)
+        {
+            const SHitSoundRow* row = CUnitSoundTable::Row(table, damage);
+            ASSERT_NE(row, nullptr);
+            death += (damage > 1 ? " " : "") + text(row->death), hurt += (damage > 1 ? " " : "") + text(row->hurt);
+        }
+        EXPECT_EQ(std::pair(death, hurt), std::pair(deaths, hurts)) << int(table);
+        EXPECT_TRUE(!CUnitSoundTable::Row(table, 0) && !CUnitSoundTable::Row(table, 10)) << int(table);
     }
 }
