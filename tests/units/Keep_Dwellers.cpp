@@ -88,8 +88,8 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAn
     const struct { int32_t end, room, gap; } rows[] = {
         {Destroy, Room, 1},      {Demolish, Room, 1},     {Convert, Room, 1},      {Convert, ExitsTaken, 2},
         {Demolish, ExitsTaken, 0}, {Destroy, ExitsAndGround, 2}, {BuildOver, ExitsTaken, 2}, {Convert, NoRoom, Inside},
-        {Destroy, NoRoom, Fallen}, {Convert, FarCorner, 30}, {WonBack, NoRoom, Inside}, {Defeat, Room, 1},
-        {Dismantle, ExitsTaken, 0}};   // row 9's keep at (17, 30)
+        {Destroy, NoRoom, Fallen}, {Dismantle, ExitsTaken, 0}, {WonBack, NoRoom, Inside}, {Defeat, Room, 1},
+        {Convert, FarCorner, 43}};   // row 12's keep at (4, 43), 43 rows below the free first row
     for (int32_t k = 0; k < int32_t(std::size(rows)); ++k)
     {
         const auto& row = rows[k];
