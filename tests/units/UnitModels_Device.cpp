@@ -10,6 +10,7 @@
 #include "core/C_Localizer.h"
 #include "effects/C_Particles.h"
 #include "media/C_ModelRecord.h"
+#include "platform/SysClock.h"
 #include "tests/media/FileBytes.h"
 #include "tests/support/TestLog.h"
 #include "tests/units/UnitPanel_Device.h"
@@ -420,6 +421,16 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowStatsAndTheirName)
     unit->customName = "Bob";
     Drawn([&] { unit->RenderInfoPanel("Warrior"); });
     EXPECT_EQ(Run(115, 240, White), 3 * 8);
+    // Hit less than 10 s ago, the portrait's box (5, 240) to (44, 279) flashes half red while the blink flag is on.
+    unit->lastHitTime = std::max(1u, SysClock::TickCount());
+    for (const uint8_t blink : {0, 1})
+    {
+        CUnit::panelBlink = blink;
+        Drawn([&] { unit->RenderInfoPanel("Warrior"); });
+        const uint32_t flash = Pixel(5, 260);
+        EXPECT_TRUE((blink ? flash >> 16 >= 0x70 && (flash & 0xFF) <= 0x90 : flash == Portrait) &&
+                    Pixel(43, 278) == flash && Pixel(44, 279) == Portrait) << std::hex << flash;
+    }
 }
 
 // A worker's load shows the icon of its kind at (100, 310) and its amount at (140, 315); a closed mine's
