@@ -353,8 +353,9 @@ TEST(StartupAndFreeGlobals, StartUpOnTheDemoDataBuildsTheTablesAndFreeingDeletes
 }
 
 // Where a display exists the box waits for someone to close it: the line on standard error must come
-// first.  With an X display that cannot be reached, the failed box writes its own lines after it.
-TEST(StartupFailureReport, TheLineOnStandardErrorComesBeforeTheBox)
+// first.  With an X display that cannot be reached, the failed box writes its own lines after it.  A close
+// request while the box waits for its OK ends the game at once: one signal, not a second one after an OK nobody gives.
+TEST(StartupFailureReport, TheLineOnStandardErrorComesBeforeTheBoxAndOneCloseSignalEndsTheGame)
 {
     const std::string driver = std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "offscreen";
     setenv("SDL_VIDEODRIVER", "x11", 1), setenv("DISPLAY", ":9999", 1);
@@ -363,12 +364,6 @@ TEST(StartupFailureReport, TheLineOnStandardErrorComesBeforeTheBox)
     const std::string errors = testing::internal::GetCapturedStderr();
     setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
     EXPECT_EQ(0u, errors.find("Falied to Initialize: Syntax error in locale file: bad\n")) << errors;
-}
-
-// A close request while the box of a fatal error waits for its OK ends the
-// game at once: one signal, not a second one after an OK nobody gives.
-TEST(StartupFailureReport, OneCloseSignalEndsAGameThatShowsItsFatalError)
-{
     for (const int signal : {SIGINT, SIGTERM})
         EXPECT_EQ(128 + signal, child_test::RunInChild([signal] {
                       SysCloseSignals::Install();

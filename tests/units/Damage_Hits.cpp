@@ -301,16 +301,16 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
             ASSERT_EQ(g_GameMap.Block(x, y).unit, nullptr);
 }
 
-TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefused)
+TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefusedHidingDropsEveryReferenceAndExtraWaypointsAreDropped)
 {
     CTestLog log;
-    CUnit* unit = world.Spawn(0, 2, 10, 10);
+    CUnit* warrior = world.Spawn(0, 2, 10, 10);
     const int32_t sight = Sight(0);
     EXPECT_GT(sight, 0);
-    unit->ShowUnit(true);
+    warrior->ShowUnit(true);
     EXPECT_TRUE(log.Count("#DEBUG: ShowUnit called with the same parameter") == 1 &&
                 log.Contains("#DEBUG: breakpoint reached") && Sight(0) == sight);
-    unit->ShowUnit(false), unit->ShowUnit(false);
+    warrior->ShowUnit(false), warrior->ShowUnit(false);
     EXPECT_TRUE(log.Count("#DEBUG: ShowUnit called with the same parameter") == 2 && Sight(0) == 0);
 
     CUnit* galley = world.Spawn(0, 11, 44, 44);   // 5 x 5 from 44 reaches 48
@@ -318,6 +318,30 @@ TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefused)
                 Sight(0) == 0 && g_GameMap.Block(44, 44).unit == nullptr);
     galley->x = galley->y = 43, galley->ShowUnit(true);
     EXPECT_EQ(g_GameMap.Block(47, 47).unit, galley);
+    // Hiding drops every reference before the order state is reset, and ends the walk.
+    CUnit* hidden = world.Spawn(1, 2, 10, 10);
+    hidden->orderState = 4, hidden->pathFlag = 1, hidden->routeEnd = 12, hidden->retryCounter = 3;
+    hidden->awaitingMoveAnswer = 1;
+    auto* watcher = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, -1, -1));
+    watcher->actionTargetUnit = watcher->targetUnit = watcher->attacker = watcher->followedUnit = hidden;
+    watcher->lastHitTime = 5;
+    hidden->ShowUnit(false);
+    EXPECT_EQ(watcher->targetsLost, (std::vector<std::pair<const CUnit*, int32_t>>{{hidden, 4}}));
+    EXPECT_TRUE(watcher->actionTargetUnit == nullptr && watcher->targetUnit == nullptr &&
+                watcher->attacker == nullptr && watcher->followedUnit == nullptr && watcher->lastHitTime == 0u);
+    EXPECT_TRUE(hidden->orderState == 0 && hidden->pathFlag == 0 && hidden->routeEnd == 0 &&
+                hidden->retryCounter == 0 && hidden->awaitingMoveAnswer == 0);
+
+    // Waypoints beyond 64 are dropped, and a unit deleted on the map leaves no pointer in its blocks.
+    auto* unit = new CUnit(30, 31, 5);
+    for (int32_t i = 0; i < 70; ++i)
+        unit->AddWaypoint(i, i + 1);
+    EXPECT_TRUE(unit->waypointCount == 64 && unit->waypoints[63][0] == 63 && unit->waypoints[63][1] == 64);
+    unit->ShowUnit(true);
+    EXPECT_EQ(g_GameMap.Block(30, 31).unit, unit);
+    unit->ApplySight(-1);   // its owner's sight map is not the point here
+    delete unit;
+    EXPECT_EQ(g_GameMap.Block(30, 31).unit, nullptr);
 }
 
 // Hiding tells the computer opponents nothing, death tells each once.
@@ -345,22 +369,6 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
     EXPECT_EQ(unit->GetLife(), UnitLife::Corpse);
 }
 
-TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsResetAndEndsTheWalk)
-{
-    CUnit* hidden = world.Spawn(1, 2, 10, 10);
-    hidden->orderState = 4, hidden->pathFlag = 1, hidden->routeEnd = 12, hidden->retryCounter = 3;
-    hidden->awaitingMoveAnswer = 1;
-    auto* watcher = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, -1, -1));
-    watcher->actionTargetUnit = watcher->targetUnit = watcher->attacker = watcher->followedUnit = hidden;
-    watcher->lastHitTime = 5;
-    hidden->ShowUnit(false);
-    EXPECT_EQ(watcher->targetsLost, (std::vector<std::pair<const CUnit*, int32_t>>{{hidden, 4}}));
-    EXPECT_TRUE(watcher->actionTargetUnit == nullptr && watcher->targetUnit == nullptr &&
-                watcher->attacker == nullptr && watcher->followedUnit == nullptr && watcher->lastHitTime == 0u);
-    EXPECT_TRUE(hidden->orderState == 0 && hidden->pathFlag == 0 && hidden->routeEnd == 0 &&
-                hidden->retryCounter == 0 && hidden->awaitingMoveAnswer == 0);
-}
-
 TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOfAStandingUnit)
 {
     g_Config.networkRole = 1;
@@ -382,19 +390,6 @@ TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOf
     ASSERT_EQ(SentCommands(CMultiplayerGame::CommandUnitStop), 1);
     for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
         EXPECT_TRUE(sent.packet.Command() != CMultiplayerGame::CommandUnitStop || sent.packet.Value(0) == Ref(own));
-}
-
-TEST_F(UnitLifecycle, WaypointsBeyondSixtyFourAreDroppedAndAUnitDeletedOnTheMapLeavesNoPointerInItsBlocks)
-{
-    auto* unit = new CUnit(30, 31, 5);
-    for (int32_t i = 0; i < 70; ++i)
-        unit->AddWaypoint(i, i + 1);
-    EXPECT_TRUE(unit->waypointCount == 64 && unit->waypoints[63][0] == 63 && unit->waypoints[63][1] == 64);
-    unit->ShowUnit(true);
-    EXPECT_EQ(g_GameMap.Block(30, 31).unit, unit);
-    unit->ApplySight(-1);   // its owner's sight map is not the point here
-    delete unit;
-    EXPECT_EQ(g_GameMap.Block(30, 31).unit, nullptr);
 }
 
 // Only the owner's machine lets a unit die; the others wait for its death command.

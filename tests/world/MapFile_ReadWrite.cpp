@@ -432,7 +432,7 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
     }
 }
 
-TEST_F(MapFileRefusals, NamesThatDoNotFitAreRefusedWhenWriting)
+TEST_F(MapFileRefusals, WritingRefusesLongNamesKeepsABackupAndTheOldFileOnFailureAndAMissingFileGivesTheDefaultMap)
 {
     MakeMap();
     g_GameMap.playerSettings[4].name = std::string(239, 'a').c_str();
@@ -445,6 +445,37 @@ TEST_F(MapFileRefusals, NamesThatDoNotFitAreRefusedWhenWriting)
     g_GameMap.Block(20, 20).unit->customName = std::string(240, 'u').c_str();
     EXPECT_TRUE(!g_GameMap.SaveMapData(block) &&
                 Log().Contains("Map not saved: a unit name is longer than 239 characters"));
+
+    const std::vector<uint8_t> bytes = MakeMap();
+    const std::string path = Folder().Write("Maps/keep.world", "123");
+    g_Config.backupFiles = 1;
+    ASSERT_TRUE(g_GameMap.SaveMap(path.c_str()));
+    EXPECT_TRUE(Log().Contains("Saving map file:" + path) && std::filesystem::file_size(path) == bytes.size() &&
+                std::filesystem::file_size(Folder() / "Maps/keep.backup") == 3u);
+    // A backup the disk does not take (a folder in its place) is logged, and the map is saved all the same.
+    Folder().MakeFolder("Maps/taken.backup");
+    const std::string taken = Folder().Write("Maps/taken.world", "1");
+    EXPECT_TRUE(g_GameMap.SaveMap(taken.c_str()) && Log().Contains("Map backup could not be written") &&
+                std::filesystem::file_size(taken) == bytes.size());
+
+    EXPECT_TRUE(!g_GameMap.SaveMap((Folder() / "no such folder/x.world").c_str()) &&
+                Log().Contains("Map file could not be written"));
+    // A map that cannot be written leaves the old file whole.
+    g_GameMap.playerSettings[0].name = std::string(300, 'n').c_str();
+    EXPECT_TRUE(!g_GameMap.SaveMap(path.c_str()) && std::filesystem::file_size(path) == bytes.size());
+
+    // A missing file gives the default map, painted with the theme's ground texture, made 2 here.
+    const std::string theme = CScratchFolder::ReadFile(Folder() / "Terrain/Themes/continental.theme");
+    Folder().Write("Terrain/Themes/continental.theme", CRecordBytes::WithI32At(theme, 4, 2));
+    EXPECT_TRUE(g_GameMap.LoadMap((Folder() / "absent.world").c_str(), 1) &&
+                Log().Contains("Map file not found, creating new 64x64 map"));
+    EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.cornerTextures[0],
+                                    g_GameMap.Block(63, 63).mixPasses[0].texture}),
+              (std::vector<int32_t>{64, 0, 2, 2}));
+    // A folder in the file's place is there but unreadable: the load fails with the cause, the map stays.
+    EXPECT_TRUE(!g_GameMap.LoadMap((Folder() / "Maps").c_str(), 1) &&
+                Log().Contains("Map file cannot be read: Is a directory") &&
+                Log().Count("Map file not found, creating new 64x64 map") == 1 && g_GameMap.width == 64);
 }
 
 TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
@@ -501,41 +532,10 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
                 Log().Contains("Map file refused: the size is not 32 to 256 blocks each way"));
 }
 
-TEST_F(MapFileRefusals, SavingKeepsABackupAFailedWriteKeepsTheOldFileAndAMissingFileGivesTheDefaultMap)
-{
-    const std::vector<uint8_t> bytes = MakeMap();
-    const std::string path = Folder().Write("Maps/keep.world", "123");
-    g_Config.backupFiles = 1;
-    ASSERT_TRUE(g_GameMap.SaveMap(path.c_str()));
-    EXPECT_TRUE(Log().Contains("Saving map file:" + path) && std::filesystem::file_size(path) == bytes.size() &&
-                std::filesystem::file_size(Folder() / "Maps/keep.backup") == 3u);
-    // A backup the disk does not take (a folder in its place) is logged, and the map is saved all the same.
-    Folder().MakeFolder("Maps/taken.backup");
-    const std::string taken = Folder().Write("Maps/taken.world", "1");
-    EXPECT_TRUE(g_GameMap.SaveMap(taken.c_str()) && Log().Contains("Map backup could not be written") &&
-                std::filesystem::file_size(taken) == bytes.size());
 
-    EXPECT_TRUE(!g_GameMap.SaveMap((Folder() / "no such folder/x.world").c_str()) &&
-                Log().Contains("Map file could not be written"));
-    // A map that cannot be written leaves the old file whole.
-    g_GameMap.playerSettings[0].name = std::string(300, 'n').c_str();
-    EXPECT_TRUE(!g_GameMap.SaveMap(path.c_str()) && std::filesystem::file_size(path) == bytes.size());
-
-    // A missing file gives the default map, painted with the theme's ground texture, made 2 here.
-    const std::string theme = CScratchFolder::ReadFile(Folder() / "Terrain/Themes/continental.theme");
-    Folder().Write("Terrain/Themes/continental.theme", CRecordBytes::WithI32At(theme, 4, 2));
-    EXPECT_TRUE(g_GameMap.LoadMap((Folder() / "absent.world").c_str(), 1) &&
-                Log().Contains("Map file not found, creating new 64x64 map"));
-    EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.cornerTextures[0],
-                                    g_GameMap.Block(63, 63).mixPasses[0].texture}),
-              (std::vector<int32_t>{64, 0, 2, 2}));
-    // A folder in the file's place is there but unreadable: the load fails with the cause, the map stays.
-    EXPECT_TRUE(!g_GameMap.LoadMap((Folder() / "Maps").c_str(), 1) &&
-                Log().Contains("Map file cannot be read: Is a directory") &&
-                Log().Count("Map file not found, creating new 64x64 map") == 1 && g_GameMap.width == 64);
-}
-
-TEST_F(MapFilePlacement, TowersStandFinishedWithTheMapsCountOfArchersKeptInTheOwnersList)
+// Towers stand finished with the map's count of archers kept in the owner's list.  Two objects of the land on
+// one block refuse the map, whichever is listed first, before anything of the present map is freed.
+TEST_F(MapFilePlacement, TowersStandMannedAndTwoNeutralObjectsOnOneBlockRefuseTheMapInEitherOrderAndLeaveThePresentOne)
 {
     for (const auto& [stored, manned] : {std::pair{0, 1}, {3, 3}, {5, 5}, {9, 5}})
     {
@@ -547,12 +547,6 @@ TEST_F(MapFilePlacement, TowersStandFinishedWithTheMapsCountOfArchersKeptInTheOw
             EXPECT_TRUE(tower->archers[i] != nullptr && tower->archers[i]->GetCastID() == UNIT_TOWERARCHER &&
                         tower->archers[i]->player == 0) << i;
     }
-}
-
-// Two objects of the land on one block refuse the map, whichever is listed first, before anything of the
-// present map is freed.
-TEST_F(MapFilePlacement, TwoNeutralObjectsOnOneBlockRefuseTheMapInEitherOrderAndLeaveThePresentOne)
-{
     const auto tower = BuildingRecord(0, 5, 5, CastTower, 0, 0, 0, 2);
     const auto mill = BuildingRecord(Neutral, 20, 20, CastDecoration, 0, MillDecoration, 0, 0);
     const auto tree = BuildingRecord(Neutral, 20, 20, CastResource, TreeKind, 0, 0, 0);
@@ -707,7 +701,8 @@ TEST_F(MapFileGameSave, GameOfAMapSavesAndLoadsBack)
 
 // A map written straight from the format, not by the game's writer, loads in the editor and is saved
 // back byte for byte: the corner textures under the buildings, which placing them repaints, included.
-TEST_F(MapFileRoundTrip, MapWrittenFromTheFormatSavesBackToTheSameBytes)
+// Loaded for a game, each player is set up from its setup, and the camera looks at the local player's start view.
+TEST_F(MapFileRoundTrip, MapWrittenFromTheFormatSavesBackToTheSameBytesAndAGameSetsEachPlayerUpFromItsSetup)
 {
     const std::string image = FormatMap();
     const std::vector<uint8_t> bytes(image.begin(), image.end());
@@ -718,13 +713,8 @@ TEST_F(MapFileRoundTrip, MapWrittenFromTheFormatSavesBackToTheSameBytes)
     ASSERT_EQ(saved.size(), bytes.size());
     for (size_t i = 0; i < bytes.size(); ++i)
         ASSERT_EQ(saved[i], bytes[i]) << "first difference at byte " << i;
-}
 
-// In a game each player is set up from its setup, and the camera looks at the local player's start view.
-TEST_F(MapFileRoundTrip, AGameSetsEachPlayerUpFromItsSetup)
-{
-    const std::string image = FormatMap();
-    ASSERT_TRUE(Load({image.begin(), image.end()}, 0));
+    ASSERT_TRUE(Load(bytes, 0));
     EXPECT_EQ(std::tuple(g_LocalPlayer, g_GameMap.cameraTargetX, g_GameMap.cameraTargetY), std::tuple(3, 9.0f, 28.0f));
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
@@ -826,24 +816,20 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
         ASSERT_EQ(lines[i], e[i]) << "line " << i + 1;
 }
 
-TEST_F(MapExport, FailedExportIsReportedAndKeepsTheOldFileAndAnEmptyMapHasItsBlanks)
-{
-    const std::string path = Folder().Write("old.export", "old");
-    EXPECT_TRUE(!g_GameMap.ExportMap(path.c_str()) && Log().Contains("Map export refused: no map is loaded"));
-    ASSERT_TRUE(g_GameMap.NewMap(Side, Side, 0, 0));
-    EXPECT_TRUE(!g_GameMap.ExportMap((Folder() / "missing folder/x.export").c_str()) &&
-                Log().Contains("Map export could not be written") && CScratchFolder::ReadFile(path) == "old");
-
-    ASSERT_TRUE(g_GameMap.ExportMap(path.c_str()));
-    const std::vector<std::string> lines = CTestLog::SplitLines(CScratchFolder::ReadFile(path));
-    const std::vector<std::string> blanks = {"NUMBER_OF_BUILDINGS=0", "", "NUMBER_OF_UNITS=0", ""};
-    EXPECT_NE(std::search(lines.begin(), lines.end(), blanks.begin(), blanks.end()), lines.end());
-}
-
 // A new map, a map image and an export each end on the normal cursor (slot 0); a refused new map leaves
 // the cursor it found.
-TEST_F(MapExport, LongMapOperationsEndOnTheNormalCursor)
+TEST_F(MapExport, FailedExportIsReportedAndKeepsTheOldFileAnEmptyMapHasItsBlanksAndLongOperationsEndOnTheNormalCursor)
 {
+    const std::string old = Folder().Write("old.export", "old");
+    EXPECT_TRUE(!g_GameMap.ExportMap(old.c_str()) && Log().Contains("Map export refused: no map is loaded"));
+    ASSERT_TRUE(g_GameMap.NewMap(Side, Side, 0, 0));
+    EXPECT_TRUE(!g_GameMap.ExportMap((Folder() / "missing folder/x.export").c_str()) &&
+                Log().Contains("Map export could not be written") && CScratchFolder::ReadFile(old) == "old");
+    ASSERT_TRUE(g_GameMap.ExportMap(old.c_str()));
+    const std::vector<std::string> lines = CTestLog::SplitLines(CScratchFolder::ReadFile(old));
+    const std::vector<std::string> blanks = {"NUMBER_OF_BUILDINGS=0", "", "NUMBER_OF_UNITS=0", ""};
+    EXPECT_NE(std::search(lines.begin(), lines.end(), blanks.begin(), blanks.end()), lines.end());
+
     CCursors& cursors = g_D3D8Game.cursors;
     cursors.Init(CCursors::StartupCount, nullptr);
     const std::string path = Folder() / "cursor.export";
