@@ -246,7 +246,7 @@ TEST(SampleTable, EveryRowGivesItsSlotsVoicesFactorAndFilesAndSlots31And251And25
     EXPECT_EQ(names, listed);
 }
 
-TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate)
+TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdateAndABusyVoiceKeepsItAsTheFloor)
 {
     // Listener at (100, 100); configured sound volume 80.
     const struct { int32_t dx, dy, percent, expected; } cases[] = {
@@ -275,10 +275,8 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate
     uint32_t status = 0;
     m_Bank.GetSlot(0)->voices[1]->GetStatus(&status);
     EXPECT_EQ(status, 0u);
-}
 
-TEST_F(SoundPlayback, ABusyVoiceDropsTheRequestButKeepsItsVolumeAsTheFloorAcrossTheClockWrap)
-{
+    // A busy voice drops the request but keeps its volume as the floor across the clock wrap.
     for (const uint32_t start : {1000000u, 0xFFFFFFC0u})
     {
         SysClock::UseTestClock(start);
@@ -301,9 +299,9 @@ TEST_F(SoundPlayback, ABusyVoiceDropsTheRequestButKeepsItsVolumeAsTheFloorAcross
     m_Bank.SetBankVolume(0, 1, 100), Play(100);
     EXPECT_EQ(Render(1)[0], 1);
     // The volume factor truncates every sample toward zero.
-    const struct { float factor; int16_t in, out; } cases[] = {
+    const struct { float factor; int16_t in, out; } truncated[] = {
         {0.5f, -3, -1}, {0.5f, 3, 1}, {0.9f, 32767, 29490}, {0.9f, -32768, -29491}, {1.0f, -32768, -32768}};
-    for (const auto& c : cases)
+    for (const auto& c : truncated)
     {
         Load({c.in, c.in}, 1, c.factor), Play(100);
         EXPECT_EQ(Render(1)[0], c.out) << c.factor << " x " << c.in;
@@ -396,7 +394,7 @@ TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextSta
 }
 
 // A tree is not also a building, docks are water, a decoration nothing.
-TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAndAFireLoopsFromOneRequest)
+TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAFireLoopsFromOneRequestAndEachThemeAndWeatherSetsItsFog)
 {
     Stand(nullptr, 20, 20, 30, 24, 3);
     Stand(nullptr, 40, 40, 45, 44, 8);
@@ -421,10 +419,8 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAndAFireLoopsFromOneRequest)
     // A new map stops the fire loop with the rain: forgotten, it would sound on over the next map.
     bank.calls.clear(), g_EnvironmentFX.InitEnvironment(true);
     EXPECT_EQ(bank.calls, (std::vector<Call>{{"stop", 218, 1, 0}, {"stop", 217, 1, 0}}));
-}
 
-TEST_F(EnvironmentFX, EachThemeAndWeatherSetsItsFog)
-{
+    // Each theme and weather sets its fog.
     using T = CEnvironmentFX;
     const struct { int32_t theme, weather; uint8_t value; uint32_t enabled, colour; float start, end; } cases[] = {
         {T::ThemeContinental, WEATHER_RAIN, 80, 1, 0x95CDDF, 3.0f, 60.0f},
@@ -458,3 +454,4 @@ TEST_F(EnvironmentFX, EachThemeAndWeatherSetsItsFog)
     g_EnvironmentFX.InitEnvironment(true);
     EXPECT_EQ(RenderState(Sys3DRenderState::FogEnable), 0u);
 }
+

@@ -84,7 +84,7 @@ protected:
 };
 } // namespace
 
-TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
+TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByteAndBadSectionsAreRefused)
 {
     CPlayer& p = Filled();
     TestUnit archer(8);
@@ -124,14 +124,9 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
     // The tower gives its archer back to the player while the table loads.
     p.AddTowerArcher(&archer);
     EXPECT_EQ(Save(p), saved);
-}
 
-TEST_F(PlayerSave, BadSectionsAreRefusedAndLeaveThePlayerAsItWas)
-{
-    CPlayer& p = Filled();
-    const std::string saved = Save(p);
+    // Bad sections are refused and leave the player as it was.
     const size_t buildingCountAt = UnitCountAt + 4 + 3 * 4;
-    const size_t research = buildingCountAt + 4 + 2 * 4 + 30 * 9;
     const std::string player = "Player section refused: ", state = "Technology state refused: ";
     const std::vector<std::tuple<size_t, int32_t, std::string>> cases = {
         {0, 257, player + "the name length is out of range"},
@@ -151,9 +146,7 @@ TEST_F(PlayerSave, BadSectionsAreRefusedAndLeaveThePlayerAsItWas)
         {research + 1, std::bit_cast<int32_t>(100.5f), state + "the progress is not a percentage"},
         {research + 5, 999, state + "the researching building is unknown"}};
     for (const auto& [at, value, line] : cases)
-    {
         EXPECT_TRUE(!Load(p, CRecordBytes::WithI32At(saved, at, value)) && Log().Contains(line)) << line;
-    }
     for (const size_t cut : {size_t(6), size_t(2000), size_t(10000), UnitCountAt + 6, research + 2, saved.size() - 1})
         EXPECT_FALSE(Load(p, saved.substr(0, cut))) << cut;
     EXPECT_TRUE(Log().Contains(player + "the record is cut short") &&
