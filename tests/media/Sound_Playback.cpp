@@ -334,7 +334,7 @@ TEST_F(SoundPlayback, AMissingEmptyOrOddSizedSampleLeavesItsSlotEmptyAndLengthsT
     EXPECT_EQ(m_Bank.GetSlot(3)->request, CVoiceBank::RequestNone);
 }
 
-TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShiftedChannels)
+TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShiftedChannelsAndSpeechIsHeardWhole)
 {
     // Short, empty and ragged files (three bytes of a frame too many, never heard) join without a gap; a repeated
     // entry follows itself.
@@ -359,11 +359,10 @@ TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShifted
     EXPECT_EQ(Render(1)[0], first[2 * (HalfFrames + 1234)]);
     m_Music.UpdateMusic();
     EXPECT_EQ(Render(1)[0], first[2 * (HalfFrames + 1235)] / 10);
-}
 
-TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextStartsAtItsFirst)
-{
-    // A ragged end, and lengths ending in the first half, the second half, at the end of the buffer and after rounds.
+    // Speech, the music stopped, is heard whole and ends right after its last sample: a ragged end, and lengths
+    // ending in the first half, the second half, at the end of the buffer and after rounds.
+    m_Music.Stop();
     for (const uint32_t frames : {1000u, 5000u, 15000u, 2 * HalfFrames, 50001u})
     {
         const Samples speech = Track(frames, 300);
@@ -379,13 +378,13 @@ TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextSta
         EXPECT_EQ(heard, expected) << frames;
     }
     // Stopped, or replaced while it plays, the next stream starts at its first sample; a missing file ends at once.
-    const Samples second = Track(3000, -9000);
-    WriteSamples("second.raw", second);
+    const Samples next = Track(3000, -9000);
+    WriteSamples("next.raw", next);
     m_Stream.Play("Speech\\line.raw"), Listen(HalfFrames + 3000, true), m_Stream.Stop();
     EXPECT_EQ(Render(50), Samples(100, 0));
-    m_Stream.Play("Speech\\line.raw"), Listen(7000, true), m_Stream.Play("second.raw");
+    m_Stream.Play("Speech\\line.raw"), Listen(7000, true), m_Stream.Play("next.raw");
     const Samples heard = Listen(20000, true);
-    EXPECT_TRUE(std::equal(second.begin(), second.end(), heard.begin()));
+    EXPECT_TRUE(std::equal(next.begin(), next.end(), heard.begin()));
     CTestLog log;
     m_Stream.Play("missing.raw");
     EXPECT_TRUE(log.Contains("File not found:missing.raw"));

@@ -589,7 +589,7 @@ TEST_F(MapFilePlacement, TowersStandMannedAndTwoNeutralObjectsOnOneBlockRefuseTh
 // or beside them.  Over them it is skipped with a line naming it, and nothing that stood is ended: the
 // map saves back exactly as the map without that record.  The land's objects are laid first: a building
 // listed before the mine, a tree or a decoration is skipped all the same.
-TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
+TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothingAndUnitFieldsASaveRefusesAreNotTaken)
 {
     const Records standing = {
         BuildingRecord(0, 5, 5, CastCastle, 0, 0, 0, 0),
@@ -623,10 +623,8 @@ TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
                     g_GameMap.Block(24, 20).building->GetResourceKind() == ResourceKindGold &&   // the mine holds gold
                     (added != nullptr && added->owner == owner && added->GetBuildCast() == cast) == !skipped);
     }
-}
 
-TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
-{
+    // Unit fields a save would refuse are not taken.
     const std::unique_ptr<CUnit> probe(g_Players[0].UnitFactory(UNIT_WARRIOR));
     ASSERT_NE(probe, nullptr);
     const int32_t own = probe->stance;
@@ -634,10 +632,10 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     // Block, type and stance of the record; whether a unit is made and the stance it keeps.  A unit on a
     // block of a tower, of the mill's mask or of a tree is skipped with a line; beside them, or on the
     // block the mill's mask leaves free, it is made.
-    const Records standing = {BuildingRecord(1, 5, 5, CastTower, 0, 0, 0, 1),
+    const Records blocking = {BuildingRecord(1, 5, 5, CastTower, 0, 0, 0, 1),
                               BuildingRecord(Neutral, 20, 20, CastDecoration, 0, MillDecoration, 0, 0),
                               BuildingRecord(Neutral, 12, 12, CastResource, TreeKind, 0, 0, 0)};
-    const std::tuple<const char*, int32_t, int32_t, int32_t, int32_t, bool, int32_t> cases[] = {
+    const std::tuple<const char*, int32_t, int32_t, int32_t, int32_t, bool, int32_t> units[] = {
         {"defensive", 3, 4, UNIT_WARRIOR, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
         {"stance 7", 3, 4, UNIT_WARRIOR, 7, true, own}, {"stance 0", 3, 4, UNIT_WARRIOR, 0, true, own},
         {"stance -2^31", 3, 4, UNIT_WARRIOR, INT_MIN, true, own},
@@ -649,9 +647,9 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
         {"ship beside", 2, 2, UNIT_TRANSPORTSHIP, 1, true, 1},
         {"worker where the mill leaves free", 23, 20, UNIT_WORKER, 1, true, 1},
     };
-    for (const auto& [what, x, y, type, stance, made, kept] : cases)
+    for (const auto& [what, x, y, type, stance, made, kept] : units)
     {
-        ASSERT_TRUE(Load(MapWith(standing, {UnitRecord(0, x, y, type, stance)}), 0)) << what;
+        ASSERT_TRUE(Load(MapWith(blocking, {UnitRecord(0, x, y, type, stance)}), 0)) << what;
         ASSERT_EQ(g_Players[0].unitCount, made ? 1 : 0) << what;
         EXPECT_TRUE(!made || g_GameMap.Block(x, y).unit->stance == kept) << what;
     }

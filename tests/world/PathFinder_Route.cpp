@@ -131,7 +131,7 @@ TEST(PathFinderRoute, UnitsInTheWayBlockUnlessTheyWalkAsFastOrAreAMeleeChasersEn
     }
 }
 
-TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
+TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanlyAndRouteEndsMoveToFreeCellsTowardEachOther)
 {
     CTestLog log;
     PathTestWorld world(MakePathTestMap(10, 10));
@@ -160,6 +160,22 @@ TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
     // A goal off the map is brought onto it, beyond the north edge to row 0 and beyond the west to column 0.
     EXPECT_TRUE(world.Find(5, 5, 5, -7) == 5 && world.end.x == 5 && world.end.y == 0);
     EXPECT_TRUE(world.Find(5, 5, -7, 5) == 5 && world.end.x == 0 && world.end.y == 5);
+
+    // Both ends of a route between two points move to free cells toward each other.
+    PathTestWorld ends(MakePathTestMap(20, 10));
+    for (int32_t x = 14; x < 20; ++x)
+        for (int32_t y = 0; y < 10; ++y)
+            ends.map->Block(x, y).waterLevel = 8;
+    CPathFinder::SPoint first{}, second{};
+    // The first point lies at sea: it moves ashore toward the second.
+    EXPECT_EQ(ends.finder->FindPathAI(17, 5, 2, 5, 1, CPathFinder::LayerLand, first, second), 0);
+    EXPECT_EQ(std::tuple(first.x, first.y, second.x, second.y), std::tuple(13, 5, 2, 5));
+    // Points off the map are brought onto it.
+    ends.finder->FindPathAI(-40, 3, 500, 500, 2, CPathFinder::LayerLand, first, second);
+    EXPECT_EQ(std::tuple(first.x, first.y, second.x), std::tuple(0, 3, 12));
+    EXPECT_TRUE(second.y >= 3 && second.y <= 8) << second.y;
+    ends.finder->FindPathAI(3, -40, 5, 5, 2, CPathFinder::LayerLand, first, second);
+    EXPECT_EQ(std::tuple(first.x, first.y, second.x, second.y), std::tuple(3, 0, 5, 5));
 }
 
 TEST(PathFinderRoute, TheStartDistanceIsMeasuredToTheGoalAsGivenBeforeOffsetsAndTargets)
@@ -556,7 +572,7 @@ TEST(PathFinderSmartRoute, ForbiddenLayerKeepsTheRouteToTheOtherAndShoreAndForei
     EXPECT_EQ(walled.finder->GetFailedSearches(), 2);
 }
 
-TEST(PathFinderSmartRoute, HugeWeightsNeitherOverflowNorBreakTheRoute)
+TEST(PathFinderSmartRoute, HugeWeightsNeitherOverflowNorBreakTheRouteAndOutgrowingTheNodePoolFailsTowardTheClosest)
 {
     // The largest weights, sight counts and a footprint of 80 x 80 blocks: one step costs about 6 x 10^16, so the
     // costs of a route across the map would pass even 64 bits; they stop growing instead.
@@ -580,28 +596,25 @@ TEST(PathFinderSmartRoute, HugeWeightsNeitherOverflowNorBreakTheRoute)
     ASSERT_GT(steps, 0);
     ExpectRoute(world, 0, 0, steps);
     EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(goal, goal));
-}
 
-TEST(PathFinderSmartRoute, SearchOutgrowingTheNodePoolFailsTowardTheClosestCell)
-{
-    // Every other block is in the enemy's sight: the cheap blocks are all expanded first while their
-    // dangerous neighbours wait, far more than the pool holds.  The goal is walled in, so never found.
+    // Outgrowing the node pool: every other block is in the enemy's sight, so the cheap blocks are all expanded
+    // first while their dangerous neighbours wait, far more than the pool holds.  The goal is walled in, never found.
     CTestLog log;
-    PathTestWorld world(MakePathTestMap(256, 256));
+    PathTestWorld crowded(MakePathTestMap(256, 256));
     for (int32_t x = 0; x < 256; ++x)
         for (int32_t y = 0; y < 256; ++y)
         {
             if ((x + y) % 2 == 1)
-                world.players.SetUnitSight(1, x, y, 10);
-            world.map->Block(x, y).blocked = x >= 250 && y >= 250 && (x < 252 || y < 252);
+                crowded.players.SetUnitSight(1, x, y, 10);
+            crowded.map->Block(x, y).blocked = x >= 250 && y >= 250 && (x < 252 || y < 252);
         }
-    const int32_t steps = SmartPath(world, 2, 2, 254, 254, 1, 1, 1, 1000);
+    const int32_t crowdedSteps = SmartPath(crowded, 2, 2, 254, 254, 1, 1, 1, 1000);
     EXPECT_TRUE(log.Contains("#DEBUG: CPathFinder::InsertNode -> Priority-queue overflow"));
-    EXPECT_EQ(std::pair(world.finder->GetFailedSearches(), world.finder->GetFinishedSearches()), std::pair(1, 0));
-    ExpectRoute(world, 2, 2, steps, [](const SMapBlock& b) { return !b.blocked; });
+    EXPECT_EQ(std::pair(crowded.finder->GetFailedSearches(), crowded.finder->GetFinishedSearches()), std::pair(1, 0));
+    ExpectRoute(crowded, 2, 2, crowdedSteps, [](const SMapBlock& b) { return !b.blocked; });
     // The next search starts with an empty pool.
-    EXPECT_GT(SmartPath(world, 0, 0, 10, 10, 1, 1), 0);
-    EXPECT_EQ(world.end.x, 10);
+    EXPECT_GT(SmartPath(crowded, 0, 0, 10, 10, 1, 1), 0);
+    EXPECT_EQ(crowded.end.x, 10);
 }
 
 TEST(PathFinderSmartRoute, OffMapEndsFailNegativeWeightsOtherThanForbiddingCountAsNothingAndDangerAvoidsSight)
@@ -635,24 +648,6 @@ TEST(PathFinderSmartRoute, OffMapEndsFailNegativeWeightsOtherThanForbiddingCount
     EXPECT_GT(seen(1, 0), 0);
     EXPECT_EQ(seen(1, 50), 0);
     EXPECT_GT(seen(NoDanger, 50), 0);   // no danger player: the weight does nothing
-}
-
-TEST(PathFinderRouteEnds, BothEndsMoveToFreeCellsTowardEachOther)
-{
-    PathTestWorld world(MakePathTestMap(20, 10));
-    for (int32_t x = 14; x < 20; ++x)
-        for (int32_t y = 0; y < 10; ++y)
-            world.map->Block(x, y).waterLevel = 8;
-    CPathFinder::SPoint first{}, second{};
-    // The first point lies at sea: it moves ashore toward the second.
-    EXPECT_EQ(world.finder->FindPathAI(17, 5, 2, 5, 1, CPathFinder::LayerLand, first, second), 0);
-    EXPECT_EQ(std::tuple(first.x, first.y, second.x, second.y), std::tuple(13, 5, 2, 5));
-    // Points off the map are brought onto it.
-    world.finder->FindPathAI(-40, 3, 500, 500, 2, CPathFinder::LayerLand, first, second);
-    EXPECT_EQ(std::tuple(first.x, first.y, second.x), std::tuple(0, 3, 12));
-    EXPECT_TRUE(second.y >= 3 && second.y <= 8) << second.y;
-    world.finder->FindPathAI(3, -40, 5, 5, 2, CPathFinder::LayerLand, first, second);
-    EXPECT_EQ(std::tuple(first.x, first.y, second.x, second.y), std::tuple(3, 0, 5, 5));
 }
 
 TEST(PathFinderHeap, EqualPrioritiesRiseOnlyWhenStrictlySmallerAndTheRightChildGoesFirst)
