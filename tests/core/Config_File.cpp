@@ -101,25 +101,6 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
             << c.text;
 }
 
-TEST_F(ConfigRead, IntegerWordAndOnOffKeys)
-{
-    const struct { const char* text; int32_t CConfig::*field; int32_t expected; } cases[] = {
-        {"TCPIP_PORT=70000", &CConfig::networkPort, 65535}, {"TCPIP_PORT=-5", &CConfig::networkPort, 0},
-        {"WINSOCKPORT=70000", &CConfig::networkPort, 70000}, {"autosave=oFf", &CConfig::autosave, -1},
-        {"CORPSEFRAY=slow", &CConfig::corpseDecaySpeed, 2}, {"ANTIALIASING=2x", &CConfig::antialiasing, 2},
-        {"MOUSECURSOR=D3D_HW", &CConfig::mouseCursorMode, 3}, {"WATERDETAIL=ultra", &CConfig::waterDetail, 3},
-        {"BUILDINGSHADOW=Block", &CConfig::buildingShadows, 1}, {"MUSICVOLUME=-20abc", &CConfig::musicVolume, -20},
-        {"SOUNDVOLUME=abc", &CConfig::soundVolume, 0},
-        {"UNITSPEECHVOLUME=99999999999", &CConfig::unitSpeechVolume, INT_MAX},
-        {"MUSIC\tVOLUME=\xA0" "5\xFF" "0", &CConfig::musicVolume, 50},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ((ReadText(std::string(c.text) + "\r\n"), g_Config.*c.field), c.expected) << c.text;
-    ReadText("BLOOD=maybe\r\nBLOODMARKS=off\r\nWINDOWEDMODE=On\r\nLANGUAGE=HUN\r\nLANGUAGE=XX\r\n");
-    EXPECT_TRUE(g_Config.blood == 1 && g_Config.bloodMarks == 0 && g_Config.windowed == 1);
-    EXPECT_EQ(std::string(g_Config.languageFolder), "Hungarian\\");
-}
-
 // What the configured screen and ANTIALIASING ask of the device.
 TEST(DeviceStartupPresent, DepthPicksTheBackBufferFormatAndTwoToFourGiveAsManySamples)
 {
@@ -136,8 +117,25 @@ TEST(DeviceStartupPresent, DepthPicksTheBackBufferFormatAndTwoToFourGiveAsManySa
     }
 }
 
-TEST_F(ConfigRead, RefusedLinesAreReportedNormalisedAndResolutionNeedsThreePositiveNumbers)
+// Integer, word and on/off keys are read.
+TEST_F(ConfigRead, IntegerWordAndOnOffKeysRefusedLinesAreReportedNormalisedAndResolutionNeedsThreePositiveNumbers)
 {
+    const struct { const char* text; int32_t CConfig::*field; int32_t expected; } cases[] = {
+        {"TCPIP_PORT=70000", &CConfig::networkPort, 65535}, {"TCPIP_PORT=-5", &CConfig::networkPort, 0},
+        {"WINSOCKPORT=70000", &CConfig::networkPort, 70000}, {"autosave=oFf", &CConfig::autosave, -1},
+        {"CORPSEFRAY=slow", &CConfig::corpseDecaySpeed, 2}, {"ANTIALIASING=2x", &CConfig::antialiasing, 2},
+        {"MOUSECURSOR=D3D_HW", &CConfig::mouseCursorMode, 3}, {"WATERDETAIL=ultra", &CConfig::waterDetail, 3},
+        {"BUILDINGSHADOW=Block", &CConfig::buildingShadows, 1}, {"MUSICVOLUME=-20abc", &CConfig::musicVolume, -20},
+        {"SOUNDVOLUME=abc", &CConfig::soundVolume, 0},
+        {"UNITSPEECHVOLUME=99999999999", &CConfig::unitSpeechVolume, INT_MAX},
+        {"MUSIC\tVOLUME=\xA0" "5\xFF" "0", &CConfig::musicVolume, 50},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ((ReadText(std::string(c.text) + "\r\n"), g_Config.*c.field), c.expected) << c.text;
+    ReadText("BLOOD=maybe\r\nBLOODMARKS=off\r\nWINDOWEDMODE=On\r\nLANGUAGE=HUN\r\nLANGUAGE=XX\r\n");
+    EXPECT_TRUE(g_Config.blood == 1 && g_Config.bloodMarks == 0 && g_Config.windowed == 1);
+    EXPECT_EQ(std::string(g_Config.languageFolder), "Hungarian\\");
+
     const std::string invalid = "#DEBUG: Invalid setting in the config file: ";
     ReadWithLogging("foo = 1 ; what\r\n\r\n; only a comment\r\nSCENARIODIR=whatever\r\nBLOOD =ON\r\n");
     EXPECT_EQ(LogLines(), (Lines{invalid + "FOO=1", invalid, invalid}));

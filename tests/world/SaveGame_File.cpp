@@ -231,7 +231,7 @@ protected:
 };
 } // namespace
 
-TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrcAndTheBackupOptionKeepsTheOldSave)
+TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrcTheBackupKeepsTheOldSaveAndTypedFieldsAreLittleEndian)
 {
     const std::string path = WriteFile("game.save", {'o', 'l', 'd'});
     EXPECT_EQ(SaveOf(path, [](CSaveGame& save) { save.Write(CheckPayload.data(), int(CheckPayload.size())); }),
@@ -249,6 +249,36 @@ TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrcAndTheBackupOptionK
     WriteFile("game.save.backup", {'o', 'l', 'd', 'e', 'r'});
     SaveOf(path);
     EXPECT_TRUE(Bytes(path + ".backup") == expected && Bytes(path) == File(CurrentVersion, Language, 0));
+
+    // Typed fields are little-endian and read back.
+    const std::string longest(255, 'z');
+    const std::string typed = Path("typed.save");
+    CSaveGame save;
+    ASSERT_TRUE(save.BeginSave(typed.c_str()));
+    save.WriteU8(0xAB), save.WriteU16(0xFFFF), save.WriteI16(-32768), save.WriteU32(0xDEADBEEF), save.WriteI32(-2);
+    save.WriteF32(-0.25f);
+    for (const std::string& text : {std::string("Hi"), std::string(), longest})
+        EXPECT_TRUE(save.WriteShortString(text.c_str()));
+    EXPECT_EQ(save.ReadI32(), 0);   // reading while saving: reported, moves nothing
+    EXPECT_EQ(save.GetPosition(), 1 + 2 + 2 + 4 + 4 + 4 + 4 + 2 + 257);
+    save.Close();
+    ASSERT_FALSE(save.HasError());
+    EXPECT_TRUE(Log().Contains("#DEBUG: Read data during save"));
+    std::vector<uint8_t> fields = {0xAB, 0xFF, 0xFF, 0x00, 0x80, 0xEF, 0xBE, 0xAD, 0xDE, 0xFE, 0xFF, 0xFF,
+                                   0xFF, 0x00, 0x00, 0x80, 0xBE, 2,    'H',  'i',  0,    0,    0,    255};
+    fields.insert(fields.end(), longest.c_str(), longest.c_str() + longest.size() + 1);   // with its zero
+    EXPECT_EQ(Payload(typed), fields);
+
+    CSaveGame load;
+    load.BeginLoad(typed.c_str());
+    EXPECT_EQ((std::vector<int64_t>{load.ReadU8(), load.ReadU16(), load.ReadI16(), load.ReadU32(), load.ReadI32()}),
+              (std::vector<int64_t>{0xAB, 65535, -32768, 0xDEADBEEF, -2}));
+    EXPECT_EQ(load.ReadF32(), -0.25f);
+    CString text;
+    for (const std::string& wanted : {std::string("Hi"), std::string(), longest})
+        EXPECT_TRUE(load.ReadShortString(text) && std::string(text.GetBuffer()) == wanted);
+    load.Close();
+    EXPECT_TRUE(!load.HasError() && !Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
 }
 
 // Into a missing folder, refused by a section, over a folder, onto a full disk (a file size limit here),
@@ -301,7 +331,7 @@ TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndALanguageNameOf255BytesIs
     EXPECT_TRUE(!load.HasError() && load.GetVersion() == CurrentVersion);
 }
 
-TEST_F(SaveGameTest, HeaderCheckAndLoadAcceptOnlyWholeFilesOfOurVersionsAndLanguage)
+TEST_F(SaveGameTest, HeaderCheckAndLoadAcceptOnlyWholeFilesOfOurVersionsAndLanguageAndPayloadsGrowInSteps)
 {
     const auto withByte = [](size_t at, int value) {
         std::vector<uint8_t> bytes = GoodFile;
@@ -341,44 +371,9 @@ TEST_F(SaveGameTest, HeaderCheckAndLoadAcceptOnlyWholeFilesOfOurVersionsAndLangu
     CSaveGame absent;
     EXPECT_FALSE(absent.CheckHeader(Path("absent.save").c_str()));
     EXPECT_STREQ(absent.GetStatus(), NotASave);
-}
 
-TEST_F(SaveGameTest, TypedFieldsAreLittleEndianAndReadBack)
-{
-    const std::string longest(255, 'z');
-    const std::string path = Path("typed.save");
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(path.c_str()));
-    save.WriteU8(0xAB), save.WriteU16(0xFFFF), save.WriteI16(-32768), save.WriteU32(0xDEADBEEF), save.WriteI32(-2);
-    save.WriteF32(-0.25f);
-    for (const std::string& text : {std::string("Hi"), std::string(), longest})
-        EXPECT_TRUE(save.WriteShortString(text.c_str()));
-    EXPECT_EQ(save.ReadI32(), 0);   // reading while saving: reported, moves nothing
-    EXPECT_EQ(save.GetPosition(), 1 + 2 + 2 + 4 + 4 + 4 + 4 + 2 + 257);
-    save.Close();
-    ASSERT_FALSE(save.HasError());
-    EXPECT_TRUE(Log().Contains("#DEBUG: Read data during save"));
-    std::vector<uint8_t> expected = {0xAB, 0xFF, 0xFF, 0x00, 0x80, 0xEF, 0xBE, 0xAD, 0xDE, 0xFE, 0xFF, 0xFF,
-                                     0xFF, 0x00, 0x00, 0x80, 0xBE, 2,    'H',  'i',  0,    0,    0,    255};
-    expected.insert(expected.end(), longest.c_str(), longest.c_str() + longest.size() + 1);   // with its zero
-    EXPECT_EQ(Payload(path), expected);
-
-    CSaveGame load;
-    load.BeginLoad(path.c_str());
-    EXPECT_EQ((std::vector<int64_t>{load.ReadU8(), load.ReadU16(), load.ReadI16(), load.ReadU32(), load.ReadI32()}),
-              (std::vector<int64_t>{0xAB, 65535, -32768, 0xDEADBEEF, -2}));
-    EXPECT_EQ(load.ReadF32(), -0.25f);
-    CString text;
-    for (const std::string& wanted : {std::string("Hi"), std::string(), longest})
-        EXPECT_TRUE(load.ReadShortString(text) && std::string(text.GetBuffer()) == wanted);
-    load.Close();
-    EXPECT_TRUE(!load.HasError() && !Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
-}
-
-// The payload starts with room for 7,000,000 bytes and grows by whole steps of 256,000 until a write
-// fits; the file still carries exactly the bytes written.
-TEST_F(SaveGameTest, PayloadGrowsInStepsOf256000BytesAndTheFileHoldsItExactly)
-{
+    // The payload starts with room for 7,000,000 bytes and grows by whole steps of 256,000 until a write
+    // fits; the file still carries exactly the bytes written.
     CSaveGame save;
     ASSERT_TRUE(save.BeginSaveToMemory());
     std::vector<uint8_t> payload;
@@ -398,6 +393,7 @@ TEST_F(SaveGameTest, PayloadGrowsInStepsOf256000BytesAndTheFileHoldsItExactly)
     load.BeginLoadFromMemory(file.data(), int(file.size()));
     EXPECT_TRUE(!load.HasError() && load.GetPayloadSize() == 8112000);
 }
+
 
 // Too long texts, negative counts and saves not begun fail the save.
 TEST_F(SaveGameTest, BadWritesFailTheSaveAndBadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
