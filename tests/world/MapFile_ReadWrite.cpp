@@ -432,53 +432,7 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
     }
 }
 
-TEST_F(MapFileRefusals, WritingRefusesLongNamesKeepsABackupAndTheOldFileOnFailureAndAMissingFileGivesTheDefaultMap)
-{
-    MakeMap();
-    g_GameMap.playerSettings[4].name = std::string(239, 'a').c_str();
-    CMemoryBlock block;
-    EXPECT_TRUE(g_GameMap.SaveMapData(block));
-    g_GameMap.playerSettings[4].scriptFile = std::string(240, 'b').c_str();
-    EXPECT_TRUE(!g_GameMap.SaveMapData(block) &&
-                Log().Contains("Map not saved: a player or script name is longer than 239 characters"));
-    g_GameMap.playerSettings[4].scriptFile = "";
-    g_GameMap.Block(20, 20).unit->customName = std::string(240, 'u').c_str();
-    EXPECT_TRUE(!g_GameMap.SaveMapData(block) &&
-                Log().Contains("Map not saved: a unit name is longer than 239 characters"));
-
-    const std::vector<uint8_t> bytes = MakeMap();
-    const std::string path = Folder().Write("Maps/keep.world", "123");
-    g_Config.backupFiles = 1;
-    ASSERT_TRUE(g_GameMap.SaveMap(path.c_str()));
-    EXPECT_TRUE(Log().Contains("Saving map file:" + path) && std::filesystem::file_size(path) == bytes.size() &&
-                std::filesystem::file_size(Folder() / "Maps/keep.backup") == 3u);
-    // A backup the disk does not take (a folder in its place) is logged, and the map is saved all the same.
-    Folder().MakeFolder("Maps/taken.backup");
-    const std::string taken = Folder().Write("Maps/taken.world", "1");
-    EXPECT_TRUE(g_GameMap.SaveMap(taken.c_str()) && Log().Contains("Map backup could not be written") &&
-                std::filesystem::file_size(taken) == bytes.size());
-
-    EXPECT_TRUE(!g_GameMap.SaveMap((Folder() / "no such folder/x.world").c_str()) &&
-                Log().Contains("Map file could not be written"));
-    // A map that cannot be written leaves the old file whole.
-    g_GameMap.playerSettings[0].name = std::string(300, 'n').c_str();
-    EXPECT_TRUE(!g_GameMap.SaveMap(path.c_str()) && std::filesystem::file_size(path) == bytes.size());
-
-    // A missing file gives the default map, painted with the theme's ground texture, made 2 here.
-    const std::string theme = CScratchFolder::ReadFile(Folder() / "Terrain/Themes/continental.theme");
-    Folder().Write("Terrain/Themes/continental.theme", CRecordBytes::WithI32At(theme, 4, 2));
-    EXPECT_TRUE(g_GameMap.LoadMap((Folder() / "absent.world").c_str(), 1) &&
-                Log().Contains("Map file not found, creating new 64x64 map"));
-    EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.cornerTextures[0],
-                                    g_GameMap.Block(63, 63).mixPasses[0].texture}),
-              (std::vector<int32_t>{64, 0, 2, 2}));
-    // A folder in the file's place is there but unreadable: the load fails with the cause, the map stays.
-    EXPECT_TRUE(!g_GameMap.LoadMap((Folder() / "Maps").c_str(), 1) &&
-                Log().Contains("Map file cannot be read: Is a directory") &&
-                Log().Count("Map file not found, creating new 64x64 map") == 1 && g_GameMap.width == 64);
-}
-
-TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
+TEST_F(MapFileRefusals, StartMarkersProbesOfSizeAndStartPointsAndWritingRefusesLongNamesAndKeepsTheOldFile)
 {
     const std::vector<uint8_t> bytes = MakeMap();
     ASSERT_TRUE(Load(bytes, 1) && g_GameMap.Block(3, 3).decorationModel == StartPointMarker && Load(bytes, 0) &&
@@ -530,8 +484,52 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     Folder().Write("Maps/cut.world", huge);
     EXPECT_TRUE(g_GameMap.ReadMapFileStartNum(cut.c_str()) == 0 &&
                 Log().Contains("Map file refused: the size is not 32 to 256 blocks each way"));
-}
 
+    // Writing refuses names that do not fit.
+    MakeMap();
+    g_GameMap.playerSettings[4].name = std::string(239, 'a').c_str();
+    CMemoryBlock block;
+    EXPECT_TRUE(g_GameMap.SaveMapData(block));
+    g_GameMap.playerSettings[4].scriptFile = std::string(240, 'b').c_str();
+    EXPECT_TRUE(!g_GameMap.SaveMapData(block) &&
+                Log().Contains("Map not saved: a player or script name is longer than 239 characters"));
+    g_GameMap.playerSettings[4].scriptFile = "";
+    g_GameMap.Block(20, 20).unit->customName = std::string(240, 'u').c_str();
+    EXPECT_TRUE(!g_GameMap.SaveMapData(block) &&
+                Log().Contains("Map not saved: a unit name is longer than 239 characters"));
+
+    // Saving keeps a backup, a failed write keeps the old file, and a missing file gives the default map.
+    MakeMap();
+    const std::string keep = Folder().Write("Maps/keep.world", "123");
+    g_Config.backupFiles = 1;
+    ASSERT_TRUE(g_GameMap.SaveMap(keep.c_str()));
+    EXPECT_TRUE(Log().Contains("Saving map file:" + keep) && std::filesystem::file_size(keep) == bytes.size() &&
+                std::filesystem::file_size(Folder() / "Maps/keep.backup") == 3u);
+    // A backup the disk does not take (a folder in its place) is logged, and the map is saved all the same.
+    Folder().MakeFolder("Maps/taken.backup");
+    const std::string taken = Folder().Write("Maps/taken.world", "1");
+    EXPECT_TRUE(g_GameMap.SaveMap(taken.c_str()) && Log().Contains("Map backup could not be written") &&
+                std::filesystem::file_size(taken) == bytes.size());
+
+    EXPECT_TRUE(!g_GameMap.SaveMap((Folder() / "no such folder/x.world").c_str()) &&
+                Log().Contains("Map file could not be written"));
+    // A map that cannot be written leaves the old file whole.
+    g_GameMap.playerSettings[0].name = std::string(300, 'n').c_str();
+    EXPECT_TRUE(!g_GameMap.SaveMap(keep.c_str()) && std::filesystem::file_size(keep) == bytes.size());
+
+    // A missing file gives the default map, painted with the theme's ground texture, made 2 here.
+    const std::string theme = CScratchFolder::ReadFile(Folder() / "Terrain/Themes/continental.theme");
+    Folder().Write("Terrain/Themes/continental.theme", CRecordBytes::WithI32At(theme, 4, 2));
+    EXPECT_TRUE(g_GameMap.LoadMap((Folder() / "absent.world").c_str(), 1) &&
+                Log().Contains("Map file not found, creating new 64x64 map"));
+    EXPECT_EQ((std::vector<int32_t>{g_GameMap.width, g_GameMap.theme, g_GameMap.cornerTextures[0],
+                                    g_GameMap.Block(63, 63).mixPasses[0].texture}),
+              (std::vector<int32_t>{64, 0, 2, 2}));
+    // A folder in the file's place is there but unreadable: the load fails with the cause, the map stays.
+    EXPECT_TRUE(!g_GameMap.LoadMap((Folder() / "Maps").c_str(), 1) &&
+                Log().Contains("Map file cannot be read: Is a directory") &&
+                Log().Count("Map file not found, creating new 64x64 map") == 1 && g_GameMap.width == 64);
+}
 
 // Towers stand finished with the map's count of archers kept in the owner's list.  Two objects of the land on
 // one block refuse the map, whichever is listed first, before anything of the present map is freed.
