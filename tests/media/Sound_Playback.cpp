@@ -246,7 +246,7 @@ TEST(SampleTable, EveryRowGivesItsSlotsVoicesFactorAndFilesAndSlots31And251And25
     EXPECT_EQ(names, listed);
 }
 
-TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdateAndABusyVoiceKeepsItAsTheFloor)
+TEST_F(SoundPlayback, VolumeFollowsTheDistanceAndTheLouderRequestABusyVoiceKeepsItAndBadSamplesLeaveTheirSlotEmpty)
 {
     // Listener at (100, 100); configured sound volume 80.
     const struct { int32_t dx, dy, percent, expected; } cases[] = {
@@ -306,10 +306,8 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate
         Load({c.in, c.in}, 1, c.factor), Play(100);
         EXPECT_EQ(Render(1)[0], c.out) << c.factor << " x " << c.in;
     }
-}
 
-TEST_F(SoundPlayback, AMissingEmptyOrOddSizedSampleLeavesItsSlotEmptyAndLengthsTakeNoOverflow)
-{
+    // A missing, empty or odd-sized sample leaves its slot empty, and lengths take no overflow.
     CTestLog log;
     m_Folder.Write("odd.snd", std::string(5, '\1'));
     m_Folder.Write("empty.snd", std::string());

@@ -393,7 +393,7 @@ TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOf
 }
 
 // Only the owner's machine lets a unit die; the others wait for its death command.
-TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndANegativeFrameAndLeavesRemoteDeathsToTheirOwner)
+TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndLeavesRemoteDeathsToTheirOwnerAndStarvationKeepsTheLastHitPoint)
 {
     CUnit *unit = world.Spawn(1, UNIT_WARRIOR, 10, 10), *remote = world.Spawn(3, UNIT_WARRIOR, 20, 20);
     CUnit* negative = world.Spawn(0, UNIT_WARRIOR, 30, 30);
@@ -417,18 +417,14 @@ TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndANegativeFrameAndLeavesRemot
     remote->health = 0.0f;
     world.Frame(1);
     EXPECT_TRUE(log.Count("#DEBUG: Invalid animation type for a dead unit") == 1 && !remote->IsDying());
-}
 
-using UnitHealth = UnitLifecycle;
-
-// In a network game only the owner's machine heals, and tells the others.
-TEST_F(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButNotOfTheDeadNorOnAnotherMachine)
-{
-    CTargetDummy unit;   // 100 hit points
-    unit.starvation = 100.0f;
-    EXPECT_FALSE(unit.IsAlive());
-    unit.starvation = 99.0f;
-    EXPECT_TRUE(unit.GetLivingHitPoints() == 1 && unit.IsAlive());
+    // Starvation never takes the last hit point, and healing raises health, but not of the dead nor on another
+    // machine: in a network game only the owner's machine heals, and tells the others.
+    CTargetDummy dummy;   // 100 hit points
+    dummy.starvation = 100.0f;
+    EXPECT_FALSE(dummy.IsAlive());
+    dummy.starvation = 99.0f;
+    EXPECT_TRUE(dummy.GetLivingHitPoints() == 1 && dummy.IsAlive());
     const struct { float health, starvation, added; int32_t living; float after; } starving[] = {
         {100, 0, 50, 95, 5}, {100, 5, -20, 97, 3}, {100, 3, -1000, 100, 0},
         {2, 1, 10, 1, 1},    {100, 95, 1000, 5, 95},   // one hit point is always left
@@ -436,22 +432,21 @@ TEST_F(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButN
     for (const auto& c : starving)
     {
         SCOPED_TRACE(testing::Message() << c.health << " - " << c.starvation << " + " << c.added);
-        unit.health = c.health, unit.starvation = c.starvation;
-        EXPECT_TRUE(unit.AddStarvation(c.added) == c.living && unit.starvation == c.after);
+        dummy.health = c.health, dummy.starvation = c.starvation;
+        EXPECT_TRUE(dummy.AddStarvation(c.added) == c.living && dummy.starvation == c.after);
     }
     const struct { float health, starvation; bool healed; float after; } healing[] = {
         {50, 20, true, 60}, {95, 0, false, 100}, {100, 0, false, 100}, {0.5f, 0, false, 0.5f}};   // 0.5: dead
     for (const auto& c : healing)
     {
-        unit.health = c.health, unit.starvation = c.starvation;
-        EXPECT_TRUE(unit.Heal(10.0f) == c.healed && unit.health == c.after) << c.health;
+        dummy.health = c.health, dummy.starvation = c.starvation;
+        EXPECT_TRUE(dummy.Heal(10.0f) == c.healed && dummy.health == c.after) << c.health;
     }
 
-    g_Config.networkRole = 2;
-    CUnit *own = world.Spawn(0, 2, 5, 5), *remote = world.Spawn(3, 2, 9, 9);
+    CUnit *own = world.Spawn(0, 2, 5, 5), *stranger = world.Spawn(3, 2, 9, 9);
     g_MultiplayerGame.ClearSent();
-    own->health = remote->health = 50.0f;
-    EXPECT_TRUE(!remote->Heal(10.0f) && remote->health == 50.0f);
+    own->health = stranger->health = 50.0f;
+    EXPECT_TRUE(!stranger->Heal(10.0f) && stranger->health == 50.0f);
     EXPECT_TRUE(own->Heal(10.0f) && own->health == 70.0f);   // 10 of the warrior's 50 hit points
     ASSERT_EQ(g_MultiplayerGame.GetSent().size(), 1u);
     const CNetPacket& told = g_MultiplayerGame.GetSent()[0].packet;

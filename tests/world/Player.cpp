@@ -259,10 +259,8 @@ TEST_F(PlayerUnits, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGap
         ASSERT_TRUE(player.RemoveBuilding(buildings[size_t(removed)], 0));
         ASSERT_TRUE(player.unitCount == int32_t(left.size()) && player.buildingCount == int32_t(left.size()));
         for (size_t i = 0; i < left.size(); ++i)
-        {
-            EXPECT_TRUE(player.units[i] == units[size_t(left[i])] && player.units[i]->listIndex == int32_t(i));
-            EXPECT_EQ(player.buildings[i], buildings[size_t(left[i])]);
-        }
+            EXPECT_TRUE(player.units[i] == units[size_t(left[i])] && player.units[i]->listIndex == int32_t(i) &&
+                        player.buildings[i] == buildings[size_t(left[i])]) << i;
         EXPECT_TRUE(player.units[left.size()] == nullptr && player.buildings[left.size()] == nullptr);
         EXPECT_EQ(units[size_t(removed)]->listIndex, -1);
     }
@@ -270,10 +268,7 @@ TEST_F(PlayerUnits, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGap
         delete unit;
 
     for (int32_t i = 1; i <= MaxPlayerBuildings + 1; ++i)
-    {
-        Finish(player, 7);
-        ASSERT_EQ(player.buildingCount, std::min(i, MaxPlayerBuildings));
-    }
+        ASSERT_EQ((Finish(player, 7), player.buildingCount), std::min(i, MaxPlayerBuildings));
     EXPECT_EQ(player.finishedBuildings[7], MaxPlayerBuildings + 1);
 }
 
