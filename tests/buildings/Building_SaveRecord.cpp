@@ -58,7 +58,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrder)
+TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrderAndBusyBarracksRoundTripsAndRefusesItCutShort)
 {
     auto wall = Make(CastWall);
     wall->x = 3, wall->y = 4, wall->health = 80.0f, wall->buildProgress = 100.0f, wall->controlGroup = 2;
@@ -83,10 +83,8 @@ TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrder)
     expected.F32(3.5f).F32(1.25f).F32(4.5f).I32(0);
     expected.I32(0).F32(0.0f).F32(0.0f);              // the wall's own extra: a post, flat
     EXPECT_EQ(Save(*wall, m_Table), expected.Bytes());
-}
 
-TEST_F(BuildingSaveRecord, BusyBarracksWritesQueueFiresAndCornersGetsThemBackAndRefusesItsRecordCutShortAnywhere)
-{
+    // A busy barracks writes its queue, fires and corners, gets them back, and refuses its record cut short anywhere.
     CUnit* waiting = m_World.Player(1).UnitFactory(UNIT_WARRIOR);
     auto barracks = BusyBarracks(waiting);
     m_Table.AddBuilding(barracks.get());
@@ -143,45 +141,38 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
 
     const size_t q = 1, corner = FiresAt(q) + FireRecordBytes * BarracksFires;
     const auto with = [&](size_t at, int32_t value) { return CRecordBytes::WithI32At(good, at, value); };
-    const auto nanAt = [&](size_t at) { return CRecordBytes::WithF32At(good, at, NAN); };
+    const auto f32 = [&](size_t at, float value) { return CRecordBytes::WithF32At(good, at, value); };
+    const char *queue = "the queue count is out of range", *entry = "a queue entry's type record is out of range";
+    const char *research = "the research is out of range", *owner = "the owner is out of range";
+    const char *capacity = "the fire capacity differs from the building type's", *number = "a number is not finite";
+    const char *unit = "the production unit is no unit of the building's owner";
+    const char *texture = "a corner texture is out of range", *percent = "health or progress is not a percent";
     const char *rally = "the rally point lies outside the map", *fire = "a fire record is not finite";
+    const char* footprint = "the footprint lies outside the map";
     const struct { std::string bytes; const char* reason; } cases[] = {
-        {with(QueueCountAt, 29), "the queue count is out of range"},
-        {with(QueueCountAt, -1), "the queue count is out of range"},
-        {with(QueueAt, 100), "a queue entry's type record is out of range"},
-        {with(QueueAt, -1), "a queue entry's type record is out of range"},
-        {with(ResearchAt(q), 8), "the research is out of range"},
-        {CRecordBytes::WithI32At(with(ResearchAt(q), 0), ResearchAt(q) + 4, 61), "the research is out of range"},
-        {with(ResearchAt(q) + 4, 5), "the research is out of range"},
+        {with(QueueCountAt, 29), queue}, {with(QueueCountAt, -1), queue}, {with(QueueAt, 100), entry},
+        {with(QueueAt, -1), entry}, {with(ResearchAt(q), 8), research},
+        {CRecordBytes::WithI32At(with(ResearchAt(q), 0), ResearchAt(q) + 4, 61), research},
+        {with(ResearchAt(q) + 4, 5), research},
         {CRecordBytes::WithI32At(with(ResearchAt(q), 2), ResearchAt(q) + 4, 5), "the research is another player's"},
-        {with(FireCapacityAt(q), 11), "the fire capacity differs from the building type's"},
-        {with(FireCapacityAt(q), 9), "the fire capacity differs from the building type's"},
+        {with(FireCapacityAt(q), 11), capacity}, {with(FireCapacityAt(q), 9), capacity},
         {with(FireCountAt(q), 11), "the fire count is out of range"},
         {with(FiresAt(q) + 20, -2), "a fire's particle is out of range"},
-        {with(OwnerAt, 8), "the owner is out of range"},
-        {with(OwnerAt, -2), "the owner is out of range"},
-        {with(0, 252), "the footprint lies outside the map"},
-        {with(4, -5), "the footprint lies outside the map"},
+        {with(OwnerAt, 8), owner}, {with(OwnerAt, -2), owner}, {with(0, 252), footprint}, {with(4, -5), footprint},
         {with(ProductionStateAt(q), 7), "the production state is out of range"},
-        {with(ProductionStateAt(q) - 4, 0), "the production unit is no unit of the building's owner"},
-        {with(ProductionStateAt(q) - 4, 1), "the production unit is no unit of the building's owner"},
-        {with(corner, 256), "a corner texture is out of range"},
-        {CRecordBytes::WithF32At(good, HealthAt, 101.0f), "health or progress is not a percent"},
-        {CRecordBytes::WithF32At(good, HealthAt, std::nanf("")), "health or progress is not a percent"},
+        {with(ProductionStateAt(q) - 4, 0), unit}, {with(ProductionStateAt(q) - 4, 1), unit},
+        {with(corner, 256), texture}, {f32(HealthAt, 101.0f), percent}, {f32(HealthAt, std::nanf("")), percent},
         {std::string(good).replace(PlacedAt, 1, 1, '\x02'), "a flag is neither 0 nor 1"},
-        {CRecordBytes::WithF32At(good, HealthAt + 4, 100.01f), "health or progress is not a percent"},
-        {CRecordBytes::WithF32At(good, QueueAt + 4 * q, -0.01f), "health or progress is not a percent"},
-        {CRecordBytes::WithF32At(good, HealthAt, -0.01f), "health or progress is not a percent"},
-        {CRecordBytes::WithF32At(good, PlacedAt + 10, INFINITY), "a number is not finite"},
-        {CRecordBytes::WithF32At(good, good.size() - 8, std::nanf("")), "a number is not finite"},
+        {f32(HealthAt + 4, 100.01f), percent}, {f32(QueueAt + 4 * q, -0.01f), percent},
+        {f32(HealthAt, -0.01f), percent}, {f32(PlacedAt + 10, INFINITY), number},
+        {f32(good.size() - 8, std::nanf("")), number},
         {with(ProductionStateAt(q) + 4, 256), rally}, {with(ProductionStateAt(q) + 8, 256), rally},
         {with(ProductionStateAt(q) + 4, -2), rally},  {with(ProductionStateAt(q) + 8, -2), rally},
         {with(good.size() - 4, -1), "the exit request count is negative"},
         {with(FireCountAt(q) + 4, -1), "the fire level is negative"},
-        {nanAt(FiresAt(q)), fire}, {nanAt(FiresAt(q) + FireRecordBytes + 8), fire}, {nanAt(FiresAt(q) + 40), fire},
-        {with(corner + 4, -1), "a corner texture is out of range"},
-        {with(0, -1), "the footprint lies outside the map"},
-        {CRecordBytes::WithI32At(with(0, -1), 4, -1).replace(PlacedAt, 1, 1, '\x01'), "the footprint lies outside the map"},
+        {f32(FiresAt(q), NAN), fire}, {f32(FiresAt(q) + FireRecordBytes + 8, NAN), fire},
+        {f32(FiresAt(q) + 40, NAN), fire}, {with(corner + 4, -1), texture}, {with(0, -1), footprint},
+        {CRecordBytes::WithI32At(with(0, -1), 4, -1).replace(PlacedAt, 1, 1, '\x01'), footprint},
     };
     for (const auto& c : cases)
     {
@@ -195,7 +186,7 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
     // The edges themselves load; so does a building off the map with both places -1.
     const std::string edges[] = {with(OwnerAt, 7), with(OwnerAt, -1), with(ProductionStateAt(q), 6),
                                  with(ProductionStateAt(q) + 4, 255), with(ProductionStateAt(q) + 8, -1),
-                                 with(corner, 255), CRecordBytes::WithF32At(good, HealthAt + 4, 100.0f),
+                                 with(corner, 255), f32(HealthAt + 4, 100.0f),
                                  with(FireCountAt(q), BarracksFires), CRecordBytes::WithI32At(with(0, -1), 4, -1)};
     for (const std::string& bytes : edges)
         EXPECT_TRUE(Load(*Make(CastBarracks), bytes, m_Table)) << &bytes - edges;

@@ -97,32 +97,8 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
         {"GAMMA=0.09\r\nBRIGHTNESS=2.01\r\n", 0.1f, 2.0f},
     };
     for (const auto& c : cases)
-    {
-        ReadText(c.text);
-        EXPECT_EQ(std::pair(g_Config.gamma, g_Config.brightness), std::pair(c.gamma, c.brightness)) << c.text;
-    }
-}
-
-TEST_F(ConfigRead, IntegerWordAndOnOffKeys)
-{
-    const struct { const char* text; int32_t CConfig::*field; int32_t expected; } cases[] = {
-        {"TCPIP_PORT=70000", &CConfig::networkPort, 65535}, {"TCPIP_PORT=-5", &CConfig::networkPort, 0},
-        {"WINSOCKPORT=70000", &CConfig::networkPort, 70000}, {"autosave=oFf", &CConfig::autosave, -1},
-        {"CORPSEFRAY=slow", &CConfig::corpseDecaySpeed, 2}, {"ANTIALIASING=2x", &CConfig::antialiasing, 2},
-        {"MOUSECURSOR=D3D_HW", &CConfig::mouseCursorMode, 3}, {"WATERDETAIL=ultra", &CConfig::waterDetail, 3},
-        {"BUILDINGSHADOW=Block", &CConfig::buildingShadows, 1}, {"MUSICVOLUME=-20abc", &CConfig::musicVolume, -20},
-        {"SOUNDVOLUME=abc", &CConfig::soundVolume, 0},
-        {"UNITSPEECHVOLUME=99999999999", &CConfig::unitSpeechVolume, INT_MAX},
-        {"MUSIC\tVOLUME=\xA0" "5\xFF" "0", &CConfig::musicVolume, 50},
-    };
-    for (const auto& c : cases)
-    {
-        ReadText(std::string(c.text) + "\r\n");
-        EXPECT_EQ(g_Config.*c.field, c.expected) << c.text;
-    }
-    ReadText("BLOOD=maybe\r\nBLOODMARKS=off\r\nWINDOWEDMODE=On\r\nLANGUAGE=HUN\r\nLANGUAGE=XX\r\n");
-    EXPECT_TRUE(g_Config.blood == 1 && g_Config.bloodMarks == 0 && g_Config.windowed == 1);
-    EXPECT_EQ(std::string(g_Config.languageFolder), "Hungarian\\");
+        EXPECT_EQ((ReadText(c.text), std::pair(g_Config.gamma, g_Config.brightness)), std::pair(c.gamma, c.brightness))
+            << c.text;
 }
 
 // What the configured screen and ANTIALIASING ask of the device.
@@ -141,8 +117,25 @@ TEST(DeviceStartupPresent, DepthPicksTheBackBufferFormatAndTwoToFourGiveAsManySa
     }
 }
 
-TEST_F(ConfigRead, RefusedLinesAreReportedNormalisedAndResolutionNeedsThreePositiveNumbers)
+// Integer, word and on/off keys are read.
+TEST_F(ConfigRead, IntegerWordAndOnOffKeysRefusedLinesAreReportedNormalisedAndResolutionNeedsThreePositiveNumbers)
 {
+    const struct { const char* text; int32_t CConfig::*field; int32_t expected; } cases[] = {
+        {"TCPIP_PORT=70000", &CConfig::networkPort, 65535}, {"TCPIP_PORT=-5", &CConfig::networkPort, 0},
+        {"WINSOCKPORT=70000", &CConfig::networkPort, 70000}, {"autosave=oFf", &CConfig::autosave, -1},
+        {"CORPSEFRAY=slow", &CConfig::corpseDecaySpeed, 2}, {"ANTIALIASING=2x", &CConfig::antialiasing, 2},
+        {"MOUSECURSOR=D3D_HW", &CConfig::mouseCursorMode, 3}, {"WATERDETAIL=ultra", &CConfig::waterDetail, 3},
+        {"BUILDINGSHADOW=Block", &CConfig::buildingShadows, 1}, {"MUSICVOLUME=-20abc", &CConfig::musicVolume, -20},
+        {"SOUNDVOLUME=abc", &CConfig::soundVolume, 0},
+        {"UNITSPEECHVOLUME=99999999999", &CConfig::unitSpeechVolume, INT_MAX},
+        {"MUSIC\tVOLUME=\xA0" "5\xFF" "0", &CConfig::musicVolume, 50},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ((ReadText(std::string(c.text) + "\r\n"), g_Config.*c.field), c.expected) << c.text;
+    ReadText("BLOOD=maybe\r\nBLOODMARKS=off\r\nWINDOWEDMODE=On\r\nLANGUAGE=HUN\r\nLANGUAGE=XX\r\n");
+    EXPECT_TRUE(g_Config.blood == 1 && g_Config.bloodMarks == 0 && g_Config.windowed == 1);
+    EXPECT_EQ(std::string(g_Config.languageFolder), "Hungarian\\");
+
     const std::string invalid = "#DEBUG: Invalid setting in the config file: ";
     ReadWithLogging("foo = 1 ; what\r\n\r\n; only a comment\r\nSCENARIODIR=whatever\r\nBLOOD =ON\r\n");
     EXPECT_EQ(LogLines(), (Lines{invalid + "FOO=1", invalid, invalid}));
@@ -165,11 +158,8 @@ TEST_F(ConfigRead, RefusedLinesAreReportedNormalisedAndResolutionNeedsThreePosit
     ReadText("RESOLUTION=1,1,1\r\n");
     EXPECT_TRUE(g_Config.screenWidth == 1 && g_Config.screenHeight == 1 && g_Config.colourDepth == 1);
     for (const char* value : {"1024", "-800,600,32", "0,600,32", "800,0,32", "800,600,0"})
-    {
-        SCOPED_TRACE(value);
-        ReadText(std::string("RESOLUTION=") + value + "\r\n");
-        EXPECT_TRUE(g_Config.screenWidth == 1024 && g_Config.screenHeight == 768 && g_Config.colourDepth == 32);
-    }
+        EXPECT_TRUE((ReadText(std::string("RESOLUTION=") + value + "\r\n"), g_Config.screenWidth == 1024 &&
+                     g_Config.screenHeight == 768 && g_Config.colourDepth == 32)) << value;
 }
 
 using ConfigWrite = ConfigRead;
@@ -190,33 +180,24 @@ TEST_F(ConfigWrite, ChangesExactlyTheWrittenValuesAndNothingElse)
     };
     std::string before, after;
     for (const auto& [read, written] : lines)
-    {
-        before += std::string(read) + "\r\n";
-        after += std::string(written) + "\r\n";
-    }
-    EXPECT_EQ(WriteChanged(before,
-                           [] {
-                               g_Config.screenWidth = 800, g_Config.screenHeight = 600, g_Config.colourDepth = 16;
-                               g_Config.gamma = 1.05f, g_Config.brightness = 2.0f, g_Config.soundVolume = -3;
-                               g_Config.buildingShadows = 0, g_Config.unitTextureDetail = 0, g_Config.autosave = -1;
-                               g_Config.networkPort = 6000;
-                           }),
-              after);
+        before += std::string(read) + "\r\n", after += std::string(written) + "\r\n";
+    EXPECT_EQ(WriteChanged(before, [] {
+                  g_Config.screenWidth = 800, g_Config.screenHeight = 600, g_Config.colourDepth = 16;
+                  g_Config.gamma = 1.05f, g_Config.brightness = 2.0f, g_Config.soundVolume = -3;
+                  g_Config.buildingShadows = 0, g_Config.unitTextureDetail = 0, g_Config.autosave = -1;
+                  g_Config.networkPort = 6000;
+              }), after);
     EXPECT_FALSE(Exists("v2krn.cfgnew"));
     // Words outside their table are written as an error.
-    EXPECT_EQ(WriteChanged("BUILDINGSHADOW=All\r\nPARTICLEDETAIL=High\r\nWEATHERDETAIL=Full\r\n",
-                           [] {
-                               g_Config.buildingShadows = 7, g_Config.particleDetail = -1, g_Config.weatherDetail = 3;
-                           }),
-              "BUILDINGSHADOW=*ERROR*\r\nPARTICLEDETAIL=*ERROR*\r\nWEATHERDETAIL=*ERROR*\r\n");
+    EXPECT_EQ(WriteChanged("BUILDINGSHADOW=All\r\nPARTICLEDETAIL=High\r\nWEATHERDETAIL=Full\r\n", [] {
+                  g_Config.buildingShadows = 7, g_Config.particleDetail = -1, g_Config.weatherDetail = 3;
+              }), "BUILDINGSHADOW=*ERROR*\r\nPARTICLEDETAIL=*ERROR*\r\nWEATHERDETAIL=*ERROR*\r\n");
     // The port goes into TCPIP_PORT lines only; settings without a line are not added;
     // "SOUND VOLUME" is not found in the line as the user wrote it.
-    EXPECT_EQ(WriteChanged("WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=3\r\n",
-                           [] {
-                               g_Config.networkPort = 6000, g_Config.soundVolume = 20;
-                               g_Config.autosave = 12, g_Config.musicVolume = 10;
-                           }),
-              "WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=12\r\n");
+    EXPECT_EQ(WriteChanged("WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=3\r\n", [] {
+                  g_Config.networkPort = 6000, g_Config.soundVolume = 20, g_Config.autosave = 12;
+                  g_Config.musicVolume = 10;
+              }), "WINSOCKPORT=5555\r\n  Sound Volume\t= 100\t ;loud\r\nautoSave=12\r\n");
 }
 
 TEST_F(ConfigWrite, EveryLineIsKeptByteForByteWhateverItHolds)
@@ -249,8 +230,7 @@ TEST_F(ConfigWrite, EveryLineIsKeptByteForByteWhateverItHolds)
         EXPECT_EQ(WriteChanged(read, [] { g_Config.gamma = 1.5f; }), written) << read.substr(0, 40);
     // Read whole as well: the end of a long comment is no setting.
     const std::string fillsTheLineBuffer = "; " + std::string(CFileSystem::LineBufferSize - 3, 'c');
-    Write("v2krn.cfg", "GAM\0MA=1.25\r\n"s + fillsTheLineBuffer + "GAMMA=2\r\n");
-    ReadConfig();
+    ReadText("GAM\0MA=1.25\r\n"s + fillsTheLineBuffer + "GAMMA=2\r\n");
     EXPECT_FLOAT_EQ(g_Config.gamma, 1.25f);
 }
 
@@ -312,8 +292,7 @@ TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAnd
     EXPECT_TRUE(!CopyDefaultConfig() && !WriteConfig() && !Exists("v2krn.cfg") && !Exists("v2krn.cfgnew"));
 
     Write("Config/default.cfg", "; defaults\r\nGAMMA=1.00\r\nBLOOD=On\r\n");
-    g_Config.gamma = 1.25f;
-    g_Config.blood = 0;
+    g_Config.gamma = 1.25f, g_Config.blood = 0;
     ASSERT_TRUE(WriteConfig());
     EXPECT_TRUE(Read("v2krn.cfg") == "; defaults\r\nGAMMA=1.25\r\nBLOOD=Off\r\n" && !Exists("v2krn.cfgnew"));
 
@@ -321,8 +300,7 @@ TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAnd
     for (const int over : {0, 1})
     {
         const std::string grows = "GAMMA=1.5\r\n;" + std::string((1 << 20) - 15 + over, 'c') + "\r\n";
-        Write("v2krn.cfg", grows);
-        ReadConfig();
+        ReadText(grows);
         EXPECT_TRUE(over != WriteConfig() && Read("v2krn.cfg") == (over ? grows : "GAMMA=1.50" + grows.substr(9)));
         const std::string longDefault((1 << 20) + over, ';');
         Write("Config/default.cfg", longDefault);
@@ -332,8 +310,7 @@ TEST_F(ConfigWrite, MissingFileIsACopyOfTheDefaultUpdatedNoDefaultMeansNoFileAnd
     Write("Config/default.cfg", defaults);
     ASSERT_TRUE(CopyDefaultConfig() && Read("v2krn.cfg") == defaults);   // over a longer file
     const std::string original = "GAMMA=1.00\r\nSOUNDVOLUME=100\r\n";
-    Write("v2krn.cfg", original);
-    ReadConfig();
+    ReadText(original);
     g_Config.gamma = 1.5f;
     // The new file opens, but every write to it fails as on a full disk: no file may grow past 4 bytes.
     std::signal(SIGXFSZ, SIG_IGN);

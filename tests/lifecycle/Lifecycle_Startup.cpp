@@ -207,7 +207,7 @@ TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
 
 // The project's demo data, laid out as ./run lays it out, holds every file
 // and locale text that start-up asks for, packed the way the game reads it.
-TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOrFile)
+TEST(StartupDemoData, TextsHaveCrLfLineEndsTheGameStartsWithoutAMissingTextOrFileAndFreeingDeletesWaitingFirst)
 {
     CGameFolder folder;
     ASSERT_TRUE(folder.LayOutDemoData());
@@ -255,6 +255,41 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsAndTheGameStartsWithoutAMissingTextOr
             line.find("not found") != std::string::npos)
             missing += line + '\n';
     EXPECT_TRUE("" == missing && "End of game..." == folder.LogLines().back());
+
+    // Started up in this process on the same data, the tables are built, and freeing deletes waiting objects first
+    // and writes the profiles anew.
+    std::filesystem::remove(folder.GameFolder() + "players.prf");
+    const CConfig config = g_Config;
+    g_Config.dataFolder = folder.GameFolder().c_str(), g_Config.languageFolder = "English\\";
+    const int objects = GlobalFunc::Get3DObjectRefs();
+    Startup();
+
+    // The 347 model slots, each with its 3-D object.
+    EXPECT_TRUE(nullptr != GetGlobalModel(0) && nullptr != GetGlobalModel(346) && nullptr == GetGlobalModel(347));
+    EXPECT_EQ(objects + 347, GlobalFunc::Get3DObjectRefs());
+    // Line range 1: the border of a one-block footprint, a block of each side at a time.
+    std::vector<std::pair<int, int>> line1;
+    for (int i = 0; i < g_SquareBorders[1].count; ++i)
+        line1.emplace_back(g_SquareBorders[1].entries[i].dx, g_SquareBorders[1].entries[i].dy);
+    EXPECT_EQ(line1, (std::vector<std::pair<int, int>>{{-1, -1}, {1, -1}, {0, 1}, {-1, 0}, {0, -1}, {1, 0}, {1, 1},
+                                                        {-1, 1}}));
+    EXPECT_EQ(0, g_SquareBorders[0].count);
+
+    CTestLog log;
+    g_PtrGarbage.AddUnit(new NotingUnit);
+    FreeGlobals();
+
+    const std::vector<std::string> lines = log.Lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_TRUE("Freeing global resources" == lines[0] && "unit deleted" == lines[1] &&
+                "Globals freed" == lines.back());
+    EXPECT_TRUE(0 == g_PtrGarbage.GetCount() && nullptr == GetGlobalModel(0) &&
+                objects == GlobalFunc::Get3DObjectRefs());
+    EXPECT_EQ(28u, CScratchFolder::ReadFile(folder.GameFolder() + "players.prf").size());
+
+    ShutdownFileSystem();
+    g_Config = config;
+    g_MemoryBlock.Init(CMemoryBlock::DefaultGrowStep);
 }
 
 // ./run in a copy of the project whose build steps do nothing and whose game only notes the arguments it was given:
@@ -315,46 +350,10 @@ TEST(StartupChecks, TheBuildVersionIsOnlyOurOwnHexadecimalOneAndOnlyTheWholeComm
     }
 }
 
-TEST(StartupAndFreeGlobals, StartUpOnTheDemoDataBuildsTheTablesAndFreeingDeletesWaitingObjectsFirst)
-{
-    CGameFolder game;
-    ASSERT_TRUE(game.LayOutDemoData());
-    const CConfig config = g_Config;
-    g_Config.dataFolder = game.GameFolder().c_str(), g_Config.languageFolder = "English\\";
-    const int objects = GlobalFunc::Get3DObjectRefs();
-    Startup();
-
-    // The 347 model slots, each with its 3-D object.
-    EXPECT_TRUE(nullptr != GetGlobalModel(0) && nullptr != GetGlobalModel(346) && nullptr == GetGlobalModel(347));
-    EXPECT_EQ(objects + 347, GlobalFunc::Get3DObjectRefs());
-    // Line range 1: the border of a one-block footprint, a block of each side at a time.
-    std::vector<std::pair<int, int>> line1;
-    for (int i = 0; i < g_SquareBorders[1].count; ++i)
-        line1.emplace_back(g_SquareBorders[1].entries[i].dx, g_SquareBorders[1].entries[i].dy);
-    EXPECT_EQ(line1, (std::vector<std::pair<int, int>>{{-1, -1}, {1, -1}, {0, 1}, {-1, 0}, {0, -1}, {1, 0}, {1, 1},
-                                                        {-1, 1}}));
-    EXPECT_EQ(0, g_SquareBorders[0].count);
-
-    CTestLog log;
-    g_PtrGarbage.AddUnit(new NotingUnit);
-    FreeGlobals();
-
-    const std::vector<std::string> lines = log.Lines();
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_TRUE("Freeing global resources" == lines[0] && "unit deleted" == lines[1] &&
-                "Globals freed" == lines.back());
-    EXPECT_TRUE(0 == g_PtrGarbage.GetCount() && nullptr == GetGlobalModel(0) &&
-                objects == GlobalFunc::Get3DObjectRefs());
-    EXPECT_EQ(28u, CScratchFolder::ReadFile(game.GameFolder() + "players.prf").size());
-
-    ShutdownFileSystem();
-    g_Config = config;
-    g_MemoryBlock.Init(CMemoryBlock::DefaultGrowStep);
-}
-
 // Where a display exists the box waits for someone to close it: the line on standard error must come
-// first.  With an X display that cannot be reached, the failed box writes its own lines after it.
-TEST(StartupFailureReport, TheLineOnStandardErrorComesBeforeTheBox)
+// first.  With an X display that cannot be reached, the failed box writes its own lines after it.  A close
+// request while the box waits for its OK ends the game at once: one signal, not a second one after an OK nobody gives.
+TEST(StartupFailureReport, TheLineOnStandardErrorComesBeforeTheBoxAndOneCloseSignalEndsTheGame)
 {
     const std::string driver = std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "offscreen";
     setenv("SDL_VIDEODRIVER", "x11", 1), setenv("DISPLAY", ":9999", 1);
@@ -363,12 +362,6 @@ TEST(StartupFailureReport, TheLineOnStandardErrorComesBeforeTheBox)
     const std::string errors = testing::internal::GetCapturedStderr();
     setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
     EXPECT_EQ(0u, errors.find("Falied to Initialize: Syntax error in locale file: bad\n")) << errors;
-}
-
-// A close request while the box of a fatal error waits for its OK ends the
-// game at once: one signal, not a second one after an OK nobody gives.
-TEST(StartupFailureReport, OneCloseSignalEndsAGameThatShowsItsFatalError)
-{
     for (const int signal : {SIGINT, SIGTERM})
         EXPECT_EQ(128 + signal, child_test::RunInChild([signal] {
                       SysCloseSignals::Install();

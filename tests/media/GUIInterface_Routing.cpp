@@ -266,9 +266,40 @@ TEST(GUIInterfaceRebuild, AFormRebuildingOnItsEventsStopsTheInputStepOnEveryPath
     }
 }
 
-TEST(InterfaceTables, CommandHintsAreSizedByTheirKindAndComposeHeadingHotkeyAndDescription)
+// Decoration rows name and pick their kinds; command hints are sized by kind and compose heading, hotkey, description.
+TEST(InterfaceTables, DecorationRowsNameAndPickTheirKindsAndCommandHintsAreSizedAndComposed)
 {
     CTestLog log;
+    LoadTexts("ED_DECOR_GRASS,\"Grass\"\n");
+    LoadDecorTypes();
+    const struct { int row; const char* key; int base, count, fixed; const char* name; } rows[] = {
+        {2, "ED_DECOR_GRASS", 239, 2, 0, "Grass"}, {8, "ED_DECOR_WEED_2", 255, 4, 0, "*error*"},
+        {10, "ED_DECOR_MULTIPLAYER_START", 266, 1, 1, "*error*"}};
+    for (const auto& r : rows)
+    {
+        const CDecorType& type = GetDecorType(r.row);
+        EXPECT_EQ((std::vector<std::string>{r.key, r.name}), (std::vector<std::string>{type.GetKey(), type.name}));
+        EXPECT_EQ((std::vector<int>{r.base, r.count, r.fixed}),
+                  (std::vector<int>{type.base, type.count, type.fixedRotation}));
+    }
+    EXPECT_EQ(10, log.Count("#DEBUG: Cannot find locale resource"));  // all 11 rows but the grass
+    FreeDecorTypes();
+
+    // The start marker always stands at kind 266 unrotated; the ruins give 259 to 265, turned 0 to 359 degrees.
+    GlobalFunc::SeedRandom(7);
+    std::set<int> start, ruins, turns;
+    for (int i = 0; i < 400; ++i)
+    {
+        int kind = 0, rotation = 0;
+        GetDecorType(10).PickVariant(&kind, &rotation);
+        start.insert(kind * 1000 + rotation);
+        GetDecorType(9).PickVariant(&kind, &rotation);
+        ruins.insert(kind), turns.insert(rotation);
+    }
+    EXPECT_EQ(std::set<int>{266000}, start);
+    EXPECT_EQ((std::set<int>{259, 260, 261, 262, 263, 264, 265}), ruins);
+    EXPECT_TRUE(*turns.begin() >= 0 && *turns.rbegin() <= 359 && turns.size() > 100u);
+
     CUnitStats* const savedRecords = std::exchange(g_UnitStats, new CUnitStats[TypeRecordCount]);
     AllocGlobalHints();
     LoadTexts("HH_CANCEL_H,\"Cancel\"\nHH_CANCEL_D,\"Drops the order\"\nHH_STOP_H,\"Stop\"\nHH_STOP_D,\"Halt\"\n"
@@ -314,39 +345,4 @@ TEST(InterfaceTables, CommandHintsAreSizedByTheirKindAndComposeHeadingHotkeyAndD
 
     FreeGlobalHints(), g_Localizer.Clear();
     delete[] std::exchange(g_UnitStats, savedRecords);
-}
-
-TEST(InterfaceTables, DecorationRowsNameTheirKindsAndPickWithinThem)
-{
-    CTestLog log;
-    LoadTexts("ED_DECOR_GRASS,\"Grass\"\n");
-    LoadDecorTypes();
-    const struct { int row; const char* key; int base, count, fixed; const char* name; } rows[] = {
-        {2, "ED_DECOR_GRASS", 239, 2, 0, "Grass"}, {8, "ED_DECOR_WEED_2", 255, 4, 0, "*error*"},
-        {10, "ED_DECOR_MULTIPLAYER_START", 266, 1, 1, "*error*"}};
-    for (const auto& r : rows)
-    {
-        const CDecorType& type = GetDecorType(r.row);
-        EXPECT_EQ((std::vector<std::string>{r.key, r.name}), (std::vector<std::string>{type.GetKey(), type.name}));
-        EXPECT_EQ((std::vector<int>{r.base, r.count, r.fixed}),
-                  (std::vector<int>{type.base, type.count, type.fixedRotation}));
-    }
-    EXPECT_EQ(10, log.Count("#DEBUG: Cannot find locale resource"));  // all 11 rows but the grass
-    FreeDecorTypes();
-
-    // The start marker always stands at kind 266 unrotated; the ruins give 259 to 265, turned 0 to 359 degrees.
-    GlobalFunc::SeedRandom(7);
-    std::set<int> start, ruins, turns;
-    for (int i = 0; i < 400; ++i)
-    {
-        int kind = 0, rotation = 0;
-        GetDecorType(10).PickVariant(&kind, &rotation);
-        start.insert(kind * 1000 + rotation);
-        GetDecorType(9).PickVariant(&kind, &rotation);
-        ruins.insert(kind), turns.insert(rotation);
-    }
-    EXPECT_EQ(std::set<int>{266000}, start);
-    EXPECT_EQ((std::set<int>{259, 260, 261, 262, 263, 264, 265}), ruins);
-    EXPECT_TRUE(*turns.begin() >= 0 && *turns.rbegin() <= 359 && turns.size() > 100u);
-    g_Localizer.Clear();
 }

@@ -246,7 +246,7 @@ TEST(SampleTable, EveryRowGivesItsSlotsVoicesFactorAndFilesAndSlots31And251And25
     EXPECT_EQ(names, listed);
 }
 
-TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate)
+TEST_F(SoundPlayback, VolumeFollowsTheDistanceAndTheLouderRequestABusyVoiceKeepsItAndBadSamplesLeaveTheirSlotEmpty)
 {
     // Listener at (100, 100); configured sound volume 80.
     const struct { int32_t dx, dy, percent, expected; } cases[] = {
@@ -275,10 +275,8 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceTableAndTheLouderRequestOfAnUpdate
     uint32_t status = 0;
     m_Bank.GetSlot(0)->voices[1]->GetStatus(&status);
     EXPECT_EQ(status, 0u);
-}
 
-TEST_F(SoundPlayback, ABusyVoiceDropsTheRequestButKeepsItsVolumeAsTheFloorAcrossTheClockWrap)
-{
+    // A busy voice drops the request but keeps its volume as the floor across the clock wrap.
     for (const uint32_t start : {1000000u, 0xFFFFFFC0u})
     {
         SysClock::UseTestClock(start);
@@ -301,17 +299,15 @@ TEST_F(SoundPlayback, ABusyVoiceDropsTheRequestButKeepsItsVolumeAsTheFloorAcross
     m_Bank.SetBankVolume(0, 1, 100), Play(100);
     EXPECT_EQ(Render(1)[0], 1);
     // The volume factor truncates every sample toward zero.
-    const struct { float factor; int16_t in, out; } cases[] = {
+    const struct { float factor; int16_t in, out; } truncated[] = {
         {0.5f, -3, -1}, {0.5f, 3, 1}, {0.9f, 32767, 29490}, {0.9f, -32768, -29491}, {1.0f, -32768, -32768}};
-    for (const auto& c : cases)
+    for (const auto& c : truncated)
     {
         Load({c.in, c.in}, 1, c.factor), Play(100);
         EXPECT_EQ(Render(1)[0], c.out) << c.factor << " x " << c.in;
     }
-}
 
-TEST_F(SoundPlayback, AMissingEmptyOrOddSizedSampleLeavesItsSlotEmptyAndLengthsTakeNoOverflow)
-{
+    // A missing, empty or odd-sized sample leaves its slot empty, and lengths take no overflow.
     CTestLog log;
     m_Folder.Write("odd.snd", std::string(5, '\1'));
     m_Folder.Write("empty.snd", std::string());
@@ -336,7 +332,7 @@ TEST_F(SoundPlayback, AMissingEmptyOrOddSizedSampleLeavesItsSlotEmptyAndLengthsT
     EXPECT_EQ(m_Bank.GetSlot(3)->request, CVoiceBank::RequestNone);
 }
 
-TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShiftedChannels)
+TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShiftedChannelsAndSpeechIsHeardWhole)
 {
     // Short, empty and ragged files (three bytes of a frame too many, never heard) join without a gap; a repeated
     // entry follows itself.
@@ -361,11 +357,10 @@ TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShifted
     EXPECT_EQ(Render(1)[0], first[2 * (HalfFrames + 1234)]);
     m_Music.UpdateMusic();
     EXPECT_EQ(Render(1)[0], first[2 * (HalfFrames + 1235)] / 10);
-}
 
-TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextStartsAtItsFirst)
-{
-    // A ragged end, and lengths ending in the first half, the second half, at the end of the buffer and after rounds.
+    // Speech, the music stopped, is heard whole and ends right after its last sample: a ragged end, and lengths
+    // ending in the first half, the second half, at the end of the buffer and after rounds.
+    m_Music.Stop();
     for (const uint32_t frames : {1000u, 5000u, 15000u, 2 * HalfFrames, 50001u})
     {
         const Samples speech = Track(frames, 300);
@@ -381,13 +376,13 @@ TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextSta
         EXPECT_EQ(heard, expected) << frames;
     }
     // Stopped, or replaced while it plays, the next stream starts at its first sample; a missing file ends at once.
-    const Samples second = Track(3000, -9000);
-    WriteSamples("second.raw", second);
+    const Samples next = Track(3000, -9000);
+    WriteSamples("next.raw", next);
     m_Stream.Play("Speech\\line.raw"), Listen(HalfFrames + 3000, true), m_Stream.Stop();
     EXPECT_EQ(Render(50), Samples(100, 0));
-    m_Stream.Play("Speech\\line.raw"), Listen(7000, true), m_Stream.Play("second.raw");
+    m_Stream.Play("Speech\\line.raw"), Listen(7000, true), m_Stream.Play("next.raw");
     const Samples heard = Listen(20000, true);
-    EXPECT_TRUE(std::equal(second.begin(), second.end(), heard.begin()));
+    EXPECT_TRUE(std::equal(next.begin(), next.end(), heard.begin()));
     CTestLog log;
     m_Stream.Play("missing.raw");
     EXPECT_TRUE(log.Contains("File not found:missing.raw"));
@@ -396,7 +391,7 @@ TEST_F(SoundPlayback, SpeechIsHeardWholeEndsRightAfterItsLastSampleAndTheNextSta
 }
 
 // A tree is not also a building, docks are water, a decoration nothing.
-TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAndAFireLoopsFromOneRequest)
+TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAFireLoopsFromOneRequestAndEachThemeAndWeatherSetsItsFog)
 {
     Stand(nullptr, 20, 20, 30, 24, 3);
     Stand(nullptr, 40, 40, 45, 44, 8);
@@ -421,10 +416,8 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAndAFireLoopsFromOneRequest)
     // A new map stops the fire loop with the rain: forgotten, it would sound on over the next map.
     bank.calls.clear(), g_EnvironmentFX.InitEnvironment(true);
     EXPECT_EQ(bank.calls, (std::vector<Call>{{"stop", 218, 1, 0}, {"stop", 217, 1, 0}}));
-}
 
-TEST_F(EnvironmentFX, EachThemeAndWeatherSetsItsFog)
-{
+    // Each theme and weather sets its fog.
     using T = CEnvironmentFX;
     const struct { int32_t theme, weather; uint8_t value; uint32_t enabled, colour; float start, end; } cases[] = {
         {T::ThemeContinental, WEATHER_RAIN, 80, 1, 0x95CDDF, 3.0f, 60.0f},
@@ -458,3 +451,4 @@ TEST_F(EnvironmentFX, EachThemeAndWeatherSetsItsFog)
     g_EnvironmentFX.InitEnvironment(true);
     EXPECT_EQ(RenderState(Sys3DRenderState::FogEnable), 0u);
 }
+

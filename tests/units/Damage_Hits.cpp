@@ -301,16 +301,16 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
             ASSERT_EQ(g_GameMap.Block(x, y).unit, nullptr);
 }
 
-TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefused)
+TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefusedHidingDropsEveryReferenceAndExtraWaypointsAreDropped)
 {
     CTestLog log;
-    CUnit* unit = world.Spawn(0, 2, 10, 10);
+    CUnit* warrior = world.Spawn(0, 2, 10, 10);
     const int32_t sight = Sight(0);
     EXPECT_GT(sight, 0);
-    unit->ShowUnit(true);
+    warrior->ShowUnit(true);
     EXPECT_TRUE(log.Count("#DEBUG: ShowUnit called with the same parameter") == 1 &&
                 log.Contains("#DEBUG: breakpoint reached") && Sight(0) == sight);
-    unit->ShowUnit(false), unit->ShowUnit(false);
+    warrior->ShowUnit(false), warrior->ShowUnit(false);
     EXPECT_TRUE(log.Count("#DEBUG: ShowUnit called with the same parameter") == 2 && Sight(0) == 0);
 
     CUnit* galley = world.Spawn(0, 11, 44, 44);   // 5 x 5 from 44 reaches 48
@@ -318,6 +318,30 @@ TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefused)
                 Sight(0) == 0 && g_GameMap.Block(44, 44).unit == nullptr);
     galley->x = galley->y = 43, galley->ShowUnit(true);
     EXPECT_EQ(g_GameMap.Block(47, 47).unit, galley);
+    // Hiding drops every reference before the order state is reset, and ends the walk.
+    CUnit* hidden = world.Spawn(1, 2, 10, 10);
+    hidden->orderState = 4, hidden->pathFlag = 1, hidden->routeEnd = 12, hidden->retryCounter = 3;
+    hidden->awaitingMoveAnswer = 1;
+    auto* watcher = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, -1, -1));
+    watcher->actionTargetUnit = watcher->targetUnit = watcher->attacker = watcher->followedUnit = hidden;
+    watcher->lastHitTime = 5;
+    hidden->ShowUnit(false);
+    EXPECT_EQ(watcher->targetsLost, (std::vector<std::pair<const CUnit*, int32_t>>{{hidden, 4}}));
+    EXPECT_TRUE(watcher->actionTargetUnit == nullptr && watcher->targetUnit == nullptr &&
+                watcher->attacker == nullptr && watcher->followedUnit == nullptr && watcher->lastHitTime == 0u);
+    EXPECT_TRUE(hidden->orderState == 0 && hidden->pathFlag == 0 && hidden->routeEnd == 0 &&
+                hidden->retryCounter == 0 && hidden->awaitingMoveAnswer == 0);
+
+    // Waypoints beyond 64 are dropped, and a unit deleted on the map leaves no pointer in its blocks.
+    auto* unit = new CUnit(30, 31, 5);
+    for (int32_t i = 0; i < 70; ++i)
+        unit->AddWaypoint(i, i + 1);
+    EXPECT_TRUE(unit->waypointCount == 64 && unit->waypoints[63][0] == 63 && unit->waypoints[63][1] == 64);
+    unit->ShowUnit(true);
+    EXPECT_EQ(g_GameMap.Block(30, 31).unit, unit);
+    unit->ApplySight(-1);   // its owner's sight map is not the point here
+    delete unit;
+    EXPECT_EQ(g_GameMap.Block(30, 31).unit, nullptr);
 }
 
 // Hiding tells the computer opponents nothing, death tells each once.
@@ -345,22 +369,6 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
     EXPECT_EQ(unit->GetLife(), UnitLife::Corpse);
 }
 
-TEST_F(UnitLifecycle, HidingDropsEveryReferenceBeforeTheOrderStateIsResetAndEndsTheWalk)
-{
-    CUnit* hidden = world.Spawn(1, 2, 10, 10);
-    hidden->orderState = 4, hidden->pathFlag = 1, hidden->routeEnd = 12, hidden->retryCounter = 3;
-    hidden->awaitingMoveAnswer = 1;
-    auto* watcher = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, -1, -1));
-    watcher->actionTargetUnit = watcher->targetUnit = watcher->attacker = watcher->followedUnit = hidden;
-    watcher->lastHitTime = 5;
-    hidden->ShowUnit(false);
-    EXPECT_EQ(watcher->targetsLost, (std::vector<std::pair<const CUnit*, int32_t>>{{hidden, 4}}));
-    EXPECT_TRUE(watcher->actionTargetUnit == nullptr && watcher->targetUnit == nullptr &&
-                watcher->attacker == nullptr && watcher->followedUnit == nullptr && watcher->lastHitTime == 0u);
-    EXPECT_TRUE(hidden->orderState == 0 && hidden->pathFlag == 0 && hidden->routeEnd == 0 &&
-                hidden->retryCounter == 0 && hidden->awaitingMoveAnswer == 0);
-}
-
 TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOfAStandingUnit)
 {
     g_Config.networkRole = 1;
@@ -384,21 +392,8 @@ TEST_F(UnitLifecycle, StopKeepsAWalkIgnoresTheDeadAndIsBroadcastOnlyByTheOwnerOf
         EXPECT_TRUE(sent.packet.Command() != CMultiplayerGame::CommandUnitStop || sent.packet.Value(0) == Ref(own));
 }
 
-TEST_F(UnitLifecycle, WaypointsBeyondSixtyFourAreDroppedAndAUnitDeletedOnTheMapLeavesNoPointerInItsBlocks)
-{
-    auto* unit = new CUnit(30, 31, 5);
-    for (int32_t i = 0; i < 70; ++i)
-        unit->AddWaypoint(i, i + 1);
-    EXPECT_TRUE(unit->waypointCount == 64 && unit->waypoints[63][0] == 63 && unit->waypoints[63][1] == 64);
-    unit->ShowUnit(true);
-    EXPECT_EQ(g_GameMap.Block(30, 31).unit, unit);
-    unit->ApplySight(-1);   // its owner's sight map is not the point here
-    delete unit;
-    EXPECT_EQ(g_GameMap.Block(30, 31).unit, nullptr);
-}
-
 // Only the owner's machine lets a unit die; the others wait for its death command.
-TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndANegativeFrameAndLeavesRemoteDeathsToTheirOwner)
+TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndLeavesRemoteDeathsToTheirOwnerAndStarvationKeepsTheLastHitPoint)
 {
     CUnit *unit = world.Spawn(1, UNIT_WARRIOR, 10, 10), *remote = world.Spawn(3, UNIT_WARRIOR, 20, 20);
     CUnit* negative = world.Spawn(0, UNIT_WARRIOR, 30, 30);
@@ -422,18 +417,14 @@ TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndANegativeFrameAndLeavesRemot
     remote->health = 0.0f;
     world.Frame(1);
     EXPECT_TRUE(log.Count("#DEBUG: Invalid animation type for a dead unit") == 1 && !remote->IsDying());
-}
 
-using UnitHealth = UnitLifecycle;
-
-// In a network game only the owner's machine heals, and tells the others.
-TEST_F(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButNotOfTheDeadNorOnAnotherMachine)
-{
-    CTargetDummy unit;   // 100 hit points
-    unit.starvation = 100.0f;
-    EXPECT_FALSE(unit.IsAlive());
-    unit.starvation = 99.0f;
-    EXPECT_TRUE(unit.GetLivingHitPoints() == 1 && unit.IsAlive());
+    // Starvation never takes the last hit point, and healing raises health, but not of the dead nor on another
+    // machine: in a network game only the owner's machine heals, and tells the others.
+    CTargetDummy dummy;   // 100 hit points
+    dummy.starvation = 100.0f;
+    EXPECT_FALSE(dummy.IsAlive());
+    dummy.starvation = 99.0f;
+    EXPECT_TRUE(dummy.GetLivingHitPoints() == 1 && dummy.IsAlive());
     const struct { float health, starvation, added; int32_t living; float after; } starving[] = {
         {100, 0, 50, 95, 5}, {100, 5, -20, 97, 3}, {100, 3, -1000, 100, 0},
         {2, 1, 10, 1, 1},    {100, 95, 1000, 5, 95},   // one hit point is always left
@@ -441,22 +432,21 @@ TEST_F(UnitHealth, StarvationNeverTakesTheLastHitPointAndHealingRaisesHealthButN
     for (const auto& c : starving)
     {
         SCOPED_TRACE(testing::Message() << c.health << " - " << c.starvation << " + " << c.added);
-        unit.health = c.health, unit.starvation = c.starvation;
-        EXPECT_TRUE(unit.AddStarvation(c.added) == c.living && unit.starvation == c.after);
+        dummy.health = c.health, dummy.starvation = c.starvation;
+        EXPECT_TRUE(dummy.AddStarvation(c.added) == c.living && dummy.starvation == c.after);
     }
     const struct { float health, starvation; bool healed; float after; } healing[] = {
         {50, 20, true, 60}, {95, 0, false, 100}, {100, 0, false, 100}, {0.5f, 0, false, 0.5f}};   // 0.5: dead
     for (const auto& c : healing)
     {
-        unit.health = c.health, unit.starvation = c.starvation;
-        EXPECT_TRUE(unit.Heal(10.0f) == c.healed && unit.health == c.after) << c.health;
+        dummy.health = c.health, dummy.starvation = c.starvation;
+        EXPECT_TRUE(dummy.Heal(10.0f) == c.healed && dummy.health == c.after) << c.health;
     }
 
-    g_Config.networkRole = 2;
-    CUnit *own = world.Spawn(0, 2, 5, 5), *remote = world.Spawn(3, 2, 9, 9);
+    CUnit *own = world.Spawn(0, 2, 5, 5), *stranger = world.Spawn(3, 2, 9, 9);
     g_MultiplayerGame.ClearSent();
-    own->health = remote->health = 50.0f;
-    EXPECT_TRUE(!remote->Heal(10.0f) && remote->health == 50.0f);
+    own->health = stranger->health = 50.0f;
+    EXPECT_TRUE(!stranger->Heal(10.0f) && stranger->health == 50.0f);
     EXPECT_TRUE(own->Heal(10.0f) && own->health == 70.0f);   // 10 of the warrior's 50 hit points
     ASSERT_EQ(g_MultiplayerGame.GetSent().size(), 1u);
     const CNetPacket& told = g_MultiplayerGame.GetSent()[0].packet;

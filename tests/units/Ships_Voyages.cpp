@@ -99,8 +99,7 @@ TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrie
     // Two panel rows of eight, 20 apart and 45 down: the mouse at (150, 530) is over the boxes of
     // units 14 and 15 (x 125 and 145, y 520); the lower index is the one meant.
     g_BuildingPanel.BeginFrame();
-    VirtualMouseX = 150;
-    VirtualMouseY = 530;
+    VirtualMouseX = 150, VirtualMouseY = 530;
     ship->RenderDetailsOnPanel();
     EXPECT_TRUE(g_BuildingPanel.hoverUnit == cargo[14] && g_BuildingPanel.hoverObjectKind == 17 &&
                 g_BuildingPanel.hintX == 206 && g_BuildingPanel.hintY == 768);

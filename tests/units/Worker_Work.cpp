@@ -184,7 +184,7 @@ TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAr
                 world.Messages().back().text == "No resources" && world.Messages().back().colour == 0xFFFF00u);
 }
 
-TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoLoss)
+TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndAHitWorkerFleesBeyondTheAttackersSight)
 {
     CBuilding* barracks = Building(CastBarracks, 10, 10, true);
     CUnitWorker *first = Worker(9, 10), *second = Worker(9, 11);
@@ -215,11 +215,8 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndCountsNoL
     EXPECT_TRUE(owner.statistics[STAT_WOOD_HARVESTED] == 0 && owner.statistics[STAT_BUILDINGS_LOST] == lost);
     world.Frame(1);
     EXPECT_TRUE(first->currentCommand == CMD_NONE && second->actionTargetBuilding == nullptr);
-}
 
-TEST_F(WorkerWorld, AHitWorkerFleesBeyondTheAttackersSightWithItsLoadAndStaysThere)
-{
-    CUnitWorker* worker = Worker(20, 20);
+    CUnitWorker* worker = Worker(20, 20);   // hit, it flees beyond the attacker's sight with its load and stays
     CUnit* warrior = world.Spawn(1, UNIT_WARRIOR, 22, 20);
     ASSERT_TRUE(worker != nullptr && warrior != nullptr);
     worker->carriedKind = CUnitWorker::KindWood, worker->carriedAmount = 4;

@@ -432,22 +432,7 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
     }
 }
 
-TEST_F(MapFileRefusals, NamesThatDoNotFitAreRefusedWhenWriting)
-{
-    MakeMap();
-    g_GameMap.playerSettings[4].name = std::string(239, 'a').c_str();
-    CMemoryBlock block;
-    EXPECT_TRUE(g_GameMap.SaveMapData(block));
-    g_GameMap.playerSettings[4].scriptFile = std::string(240, 'b').c_str();
-    EXPECT_TRUE(!g_GameMap.SaveMapData(block) &&
-                Log().Contains("Map not saved: a player or script name is longer than 239 characters"));
-    g_GameMap.playerSettings[4].scriptFile = "";
-    g_GameMap.Block(20, 20).unit->customName = std::string(240, 'u').c_str();
-    EXPECT_TRUE(!g_GameMap.SaveMapData(block) &&
-                Log().Contains("Map not saved: a unit name is longer than 239 characters"));
-}
-
-TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
+TEST_F(MapFileRefusals, StartMarkersProbesOfSizeAndStartPointsAndWritingRefusesLongNamesAndKeepsTheOldFile)
 {
     const std::vector<uint8_t> bytes = MakeMap();
     ASSERT_TRUE(Load(bytes, 1) && g_GameMap.Block(3, 3).decorationModel == StartPointMarker && Load(bytes, 0) &&
@@ -499,15 +484,26 @@ TEST_F(MapFileRefusals, StartMarkersAndProbesOfSizeAndStartPoints)
     Folder().Write("Maps/cut.world", huge);
     EXPECT_TRUE(g_GameMap.ReadMapFileStartNum(cut.c_str()) == 0 &&
                 Log().Contains("Map file refused: the size is not 32 to 256 blocks each way"));
-}
 
-TEST_F(MapFileRefusals, SavingKeepsABackupAFailedWriteKeepsTheOldFileAndAMissingFileGivesTheDefaultMap)
-{
-    const std::vector<uint8_t> bytes = MakeMap();
-    const std::string path = Folder().Write("Maps/keep.world", "123");
+    // Writing refuses names that do not fit.
+    MakeMap();
+    g_GameMap.playerSettings[4].name = std::string(239, 'a').c_str();
+    CMemoryBlock block;
+    EXPECT_TRUE(g_GameMap.SaveMapData(block));
+    g_GameMap.playerSettings[4].scriptFile = std::string(240, 'b').c_str();
+    EXPECT_TRUE(!g_GameMap.SaveMapData(block) &&
+                Log().Contains("Map not saved: a player or script name is longer than 239 characters"));
+    g_GameMap.playerSettings[4].scriptFile = "";
+    g_GameMap.Block(20, 20).unit->customName = std::string(240, 'u').c_str();
+    EXPECT_TRUE(!g_GameMap.SaveMapData(block) &&
+                Log().Contains("Map not saved: a unit name is longer than 239 characters"));
+
+    // Saving keeps a backup, a failed write keeps the old file, and a missing file gives the default map.
+    MakeMap();
+    const std::string keep = Folder().Write("Maps/keep.world", "123");
     g_Config.backupFiles = 1;
-    ASSERT_TRUE(g_GameMap.SaveMap(path.c_str()));
-    EXPECT_TRUE(Log().Contains("Saving map file:" + path) && std::filesystem::file_size(path) == bytes.size() &&
+    ASSERT_TRUE(g_GameMap.SaveMap(keep.c_str()));
+    EXPECT_TRUE(Log().Contains("Saving map file:" + keep) && std::filesystem::file_size(keep) == bytes.size() &&
                 std::filesystem::file_size(Folder() / "Maps/keep.backup") == 3u);
     // A backup the disk does not take (a folder in its place) is logged, and the map is saved all the same.
     Folder().MakeFolder("Maps/taken.backup");
@@ -519,7 +515,7 @@ TEST_F(MapFileRefusals, SavingKeepsABackupAFailedWriteKeepsTheOldFileAndAMissing
                 Log().Contains("Map file could not be written"));
     // A map that cannot be written leaves the old file whole.
     g_GameMap.playerSettings[0].name = std::string(300, 'n').c_str();
-    EXPECT_TRUE(!g_GameMap.SaveMap(path.c_str()) && std::filesystem::file_size(path) == bytes.size());
+    EXPECT_TRUE(!g_GameMap.SaveMap(keep.c_str()) && std::filesystem::file_size(keep) == bytes.size());
 
     // A missing file gives the default map, painted with the theme's ground texture, made 2 here.
     const std::string theme = CScratchFolder::ReadFile(Folder() / "Terrain/Themes/continental.theme");
@@ -535,7 +531,9 @@ TEST_F(MapFileRefusals, SavingKeepsABackupAFailedWriteKeepsTheOldFileAndAMissing
                 Log().Count("Map file not found, creating new 64x64 map") == 1 && g_GameMap.width == 64);
 }
 
-TEST_F(MapFilePlacement, TowersStandFinishedWithTheMapsCountOfArchersKeptInTheOwnersList)
+// Towers stand finished with the map's count of archers kept in the owner's list.  Two objects of the land on
+// one block refuse the map, whichever is listed first, before anything of the present map is freed.
+TEST_F(MapFilePlacement, TowersStandMannedAndTwoNeutralObjectsOnOneBlockRefuseTheMapInEitherOrderAndLeaveThePresentOne)
 {
     for (const auto& [stored, manned] : {std::pair{0, 1}, {3, 3}, {5, 5}, {9, 5}})
     {
@@ -547,12 +545,6 @@ TEST_F(MapFilePlacement, TowersStandFinishedWithTheMapsCountOfArchersKeptInTheOw
             EXPECT_TRUE(tower->archers[i] != nullptr && tower->archers[i]->GetCastID() == UNIT_TOWERARCHER &&
                         tower->archers[i]->player == 0) << i;
     }
-}
-
-// Two objects of the land on one block refuse the map, whichever is listed first, before anything of the
-// present map is freed.
-TEST_F(MapFilePlacement, TwoNeutralObjectsOnOneBlockRefuseTheMapInEitherOrderAndLeaveThePresentOne)
-{
     const auto tower = BuildingRecord(0, 5, 5, CastTower, 0, 0, 0, 2);
     const auto mill = BuildingRecord(Neutral, 20, 20, CastDecoration, 0, MillDecoration, 0, 0);
     const auto tree = BuildingRecord(Neutral, 20, 20, CastResource, TreeKind, 0, 0, 0);
@@ -595,7 +587,7 @@ TEST_F(MapFilePlacement, TwoNeutralObjectsOnOneBlockRefuseTheMapInEitherOrderAnd
 // or beside them.  Over them it is skipped with a line naming it, and nothing that stood is ended: the
 // map saves back exactly as the map without that record.  The land's objects are laid first: a building
 // listed before the mine, a tree or a decoration is skipped all the same.
-TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
+TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothingAndUnitFieldsASaveRefusesAreNotTaken)
 {
     const Records standing = {
         BuildingRecord(0, 5, 5, CastCastle, 0, 0, 0, 0),
@@ -629,10 +621,8 @@ TEST_F(MapFilePlacement, OwnedBuildingOverAnotherObjectIsSkippedAndEndsNothing)
                     g_GameMap.Block(24, 20).building->GetResourceKind() == ResourceKindGold &&   // the mine holds gold
                     (added != nullptr && added->owner == owner && added->GetBuildCast() == cast) == !skipped);
     }
-}
 
-TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
-{
+    // Unit fields a save would refuse are not taken.
     const std::unique_ptr<CUnit> probe(g_Players[0].UnitFactory(UNIT_WARRIOR));
     ASSERT_NE(probe, nullptr);
     const int32_t own = probe->stance;
@@ -640,10 +630,10 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
     // Block, type and stance of the record; whether a unit is made and the stance it keeps.  A unit on a
     // block of a tower, of the mill's mask or of a tree is skipped with a line; beside them, or on the
     // block the mill's mask leaves free, it is made.
-    const Records standing = {BuildingRecord(1, 5, 5, CastTower, 0, 0, 0, 1),
+    const Records blocking = {BuildingRecord(1, 5, 5, CastTower, 0, 0, 0, 1),
                               BuildingRecord(Neutral, 20, 20, CastDecoration, 0, MillDecoration, 0, 0),
                               BuildingRecord(Neutral, 12, 12, CastResource, TreeKind, 0, 0, 0)};
-    const std::tuple<const char*, int32_t, int32_t, int32_t, int32_t, bool, int32_t> cases[] = {
+    const std::tuple<const char*, int32_t, int32_t, int32_t, int32_t, bool, int32_t> units[] = {
         {"defensive", 3, 4, UNIT_WARRIOR, STANCE_DEFENSIVE, true, STANCE_DEFENSIVE},
         {"stance 7", 3, 4, UNIT_WARRIOR, 7, true, own}, {"stance 0", 3, 4, UNIT_WARRIOR, 0, true, own},
         {"stance -2^31", 3, 4, UNIT_WARRIOR, INT_MIN, true, own},
@@ -655,9 +645,9 @@ TEST_F(MapFilePlacement, UnitFieldsASaveWouldRefuseAreNotTaken)
         {"ship beside", 2, 2, UNIT_TRANSPORTSHIP, 1, true, 1},
         {"worker where the mill leaves free", 23, 20, UNIT_WORKER, 1, true, 1},
     };
-    for (const auto& [what, x, y, type, stance, made, kept] : cases)
+    for (const auto& [what, x, y, type, stance, made, kept] : units)
     {
-        ASSERT_TRUE(Load(MapWith(standing, {UnitRecord(0, x, y, type, stance)}), 0)) << what;
+        ASSERT_TRUE(Load(MapWith(blocking, {UnitRecord(0, x, y, type, stance)}), 0)) << what;
         ASSERT_EQ(g_Players[0].unitCount, made ? 1 : 0) << what;
         EXPECT_TRUE(!made || g_GameMap.Block(x, y).unit->stance == kept) << what;
     }
@@ -707,7 +697,8 @@ TEST_F(MapFileGameSave, GameOfAMapSavesAndLoadsBack)
 
 // A map written straight from the format, not by the game's writer, loads in the editor and is saved
 // back byte for byte: the corner textures under the buildings, which placing them repaints, included.
-TEST_F(MapFileRoundTrip, MapWrittenFromTheFormatSavesBackToTheSameBytes)
+// Loaded for a game, each player is set up from its setup, and the camera looks at the local player's start view.
+TEST_F(MapFileRoundTrip, MapWrittenFromTheFormatSavesBackToTheSameBytesAndAGameSetsEachPlayerUpFromItsSetup)
 {
     const std::string image = FormatMap();
     const std::vector<uint8_t> bytes(image.begin(), image.end());
@@ -718,13 +709,8 @@ TEST_F(MapFileRoundTrip, MapWrittenFromTheFormatSavesBackToTheSameBytes)
     ASSERT_EQ(saved.size(), bytes.size());
     for (size_t i = 0; i < bytes.size(); ++i)
         ASSERT_EQ(saved[i], bytes[i]) << "first difference at byte " << i;
-}
 
-// In a game each player is set up from its setup, and the camera looks at the local player's start view.
-TEST_F(MapFileRoundTrip, AGameSetsEachPlayerUpFromItsSetup)
-{
-    const std::string image = FormatMap();
-    ASSERT_TRUE(Load({image.begin(), image.end()}, 0));
+    ASSERT_TRUE(Load(bytes, 0));
     EXPECT_EQ(std::tuple(g_LocalPlayer, g_GameMap.cameraTargetX, g_GameMap.cameraTargetY), std::tuple(3, 9.0f, 28.0f));
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
@@ -826,24 +812,20 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
         ASSERT_EQ(lines[i], e[i]) << "line " << i + 1;
 }
 
-TEST_F(MapExport, FailedExportIsReportedAndKeepsTheOldFileAndAnEmptyMapHasItsBlanks)
-{
-    const std::string path = Folder().Write("old.export", "old");
-    EXPECT_TRUE(!g_GameMap.ExportMap(path.c_str()) && Log().Contains("Map export refused: no map is loaded"));
-    ASSERT_TRUE(g_GameMap.NewMap(Side, Side, 0, 0));
-    EXPECT_TRUE(!g_GameMap.ExportMap((Folder() / "missing folder/x.export").c_str()) &&
-                Log().Contains("Map export could not be written") && CScratchFolder::ReadFile(path) == "old");
-
-    ASSERT_TRUE(g_GameMap.ExportMap(path.c_str()));
-    const std::vector<std::string> lines = CTestLog::SplitLines(CScratchFolder::ReadFile(path));
-    const std::vector<std::string> blanks = {"NUMBER_OF_BUILDINGS=0", "", "NUMBER_OF_UNITS=0", ""};
-    EXPECT_NE(std::search(lines.begin(), lines.end(), blanks.begin(), blanks.end()), lines.end());
-}
-
 // A new map, a map image and an export each end on the normal cursor (slot 0); a refused new map leaves
 // the cursor it found.
-TEST_F(MapExport, LongMapOperationsEndOnTheNormalCursor)
+TEST_F(MapExport, FailedExportIsReportedAndKeepsTheOldFileAnEmptyMapHasItsBlanksAndLongOperationsEndOnTheNormalCursor)
 {
+    const std::string old = Folder().Write("old.export", "old");
+    EXPECT_TRUE(!g_GameMap.ExportMap(old.c_str()) && Log().Contains("Map export refused: no map is loaded"));
+    ASSERT_TRUE(g_GameMap.NewMap(Side, Side, 0, 0));
+    EXPECT_TRUE(!g_GameMap.ExportMap((Folder() / "missing folder/x.export").c_str()) &&
+                Log().Contains("Map export could not be written") && CScratchFolder::ReadFile(old) == "old");
+    ASSERT_TRUE(g_GameMap.ExportMap(old.c_str()));
+    const std::vector<std::string> lines = CTestLog::SplitLines(CScratchFolder::ReadFile(old));
+    const std::vector<std::string> blanks = {"NUMBER_OF_BUILDINGS=0", "", "NUMBER_OF_UNITS=0", ""};
+    EXPECT_NE(std::search(lines.begin(), lines.end(), blanks.begin(), blanks.end()), lines.end());
+
     CCursors& cursors = g_D3D8Game.cursors;
     cursors.Init(CCursors::StartupCount, nullptr);
     const std::string path = Folder() / "cursor.export";

@@ -131,7 +131,7 @@ TEST(PathFinderRoute, UnitsInTheWayBlockUnlessTheyWalkAsFastOrAreAMeleeChasersEn
     }
 }
 
-TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
+TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanlyAndRouteEndsMoveToFreeCellsTowardEachOther)
 {
     CTestLog log;
     PathTestWorld world(MakePathTestMap(10, 10));
@@ -160,6 +160,22 @@ TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanly)
     // A goal off the map is brought onto it, beyond the north edge to row 0 and beyond the west to column 0.
     EXPECT_TRUE(world.Find(5, 5, 5, -7) == 5 && world.end.x == 5 && world.end.y == 0);
     EXPECT_TRUE(world.Find(5, 5, -7, 5) == 5 && world.end.x == 0 && world.end.y == 5);
+
+    // Both ends of a route between two points move to free cells toward each other.
+    PathTestWorld ends(MakePathTestMap(20, 10));
+    for (int32_t x = 14; x < 20; ++x)
+        for (int32_t y = 0; y < 10; ++y)
+            ends.map->Block(x, y).waterLevel = 8;
+    CPathFinder::SPoint first{}, second{};
+    // The first point lies at sea: it moves ashore toward the second.
+    EXPECT_EQ(ends.finder->FindPathAI(17, 5, 2, 5, 1, CPathFinder::LayerLand, first, second), 0);
+    EXPECT_EQ(std::tuple(first.x, first.y, second.x, second.y), std::tuple(13, 5, 2, 5));
+    // Points off the map are brought onto it.
+    ends.finder->FindPathAI(-40, 3, 500, 500, 2, CPathFinder::LayerLand, first, second);
+    EXPECT_EQ(std::tuple(first.x, first.y, second.x), std::tuple(0, 3, 12));
+    EXPECT_TRUE(second.y >= 3 && second.y <= 8) << second.y;
+    ends.finder->FindPathAI(3, -40, 5, 5, 2, CPathFinder::LayerLand, first, second);
+    EXPECT_EQ(std::tuple(first.x, first.y, second.x, second.y), std::tuple(3, 0, 5, 5));
 }
 
 TEST(PathFinderRoute, TheStartDistanceIsMeasuredToTheGoalAsGivenBeforeOffsetsAndTargets)
@@ -261,24 +277,7 @@ TEST(PathFinderRoute, RoutesUpToTheBufferAreWholeAndALongerOneIsCutAfterItsFirst
     EXPECT_EQ(winding.Find(winding.end.x, winding.end.y, cell(513).first, cell(513).second), 1);
 }
 
-TEST(PathFinderRoute, ResultsDoNotDependOnEarlierSearches)
-{
-    PathTestWorld world(MakePathTestMap({"..........", "....#.....", "....#.....", "....#.....", ".........."}));
-    const int32_t first = world.Find(0, 2, 9, 2);
-    const std::vector<uint8_t> reference(world.Route(), world.Route() + first);
-    // Far more searches than the old cost bands held (about 100,000).
-    for (int32_t i = 0; i < 101000; ++i)
-        world.finder->FindPath(i % 3, 0, 9 - i % 4, 4, 1, Land, 0, 0, nullptr, nullptr, 0, 0, world.Route(),
-                               world.end);
-    for (int32_t round = 0; round < 2; ++round)
-    {
-        ASSERT_EQ(world.Find(0, 2, 9, 2), first);
-        EXPECT_EQ(std::vector<uint8_t>(world.Route(), world.Route() + first), reference);
-        world.finder->ResetVisitGrid();
-    }
-}
-
-TEST(PathFinderTargets, BesideMeansNoStepsAndEveryMissCountsAFailure)
+TEST(PathFinderTargets, BesideMeansNoStepsEveryMissCountsAFailureAndStorageAndKeepSearchesHaveNoStepLimit)
 {
     // Beside is a straight step away: a diagonal step onto a building passes its own blocked corner.
     PathTestWorld world(MakePathTestMap(40, 40));
@@ -308,6 +307,25 @@ TEST(PathFinderTargets, BesideMeansNoStepsAndEveryMissCountsAFailure)
     EXPECT_TRUE(std::vector<int32_t>(std::begin(results), std::end(results)) == std::vector<int32_t>(10, 0) &&
                 finder.GetTargetBuilding() == nullptr);
     EXPECT_EQ(std::pair(finder.GetFailedSearches(), finder.GetFinishedSearches()), std::pair(10, 1));
+
+    // Storage and keep searches have no step limit and exhaust what they reach: across the widest map, and on a
+    // map without one, where every cell west of a rock wall is expanded.
+    PathTestWorld wide(MakePathTestMap(256, 1));
+    PathTestBuilding warehouse(7, 1, 1, 0);
+    warehouse.storage = true;
+    Placed(wide, warehouse, 255, 0);
+    EXPECT_EQ(wide.finder->FindStorage(0, 0, wide.Route(), wide.end), 254);
+    warehouse.cast = 11;
+    EXPECT_TRUE(wide.finder->FindGarrisonKeep(0, 0, wide.Route(), wide.end) == 254 && wide.end.x == 254 &&
+                wide.end.y == 0);
+
+    PathTestWorld walled(MakePathTestMap(120, 2));
+    for (int32_t y = 0; y < 2; ++y)
+        walled.map->Block(100, y).blocked = 1;
+    EXPECT_TRUE(walled.finder->FindStorage(0, 0, walled.Route(), walled.end) == 0 &&
+                walled.finder->GetExpandedCells() == 200);
+    EXPECT_EQ(walled.finder->FindGarrisonKeep(99, 1, walled.Route(), walled.end), 0);
+    EXPECT_EQ(std::pair(walled.finder->GetExpandedCells(), walled.finder->GetFailedSearches()), std::pair(200, 2));
 }
 
 TEST(PathFinderTargets, EachSearchFindsOnlyItsOwnKindOfBuildingWithinItsStepLimit)
@@ -362,27 +380,6 @@ TEST(PathFinderTargets, EachSearchFindsOnlyItsOwnKindOfBuildingWithinItsStepLimi
         EXPECT_EQ(std::tuple(steps, world.finder->GetTargetBuilding(), world.finder->GetFailedSearches()),
                   std::tuple(found ? 5 : 0, found ? &building : nullptr, found ? 0 : 1));
     }
-}
-
-TEST(PathFinderTargets, StorageAndKeepSearchesHaveNoStepLimitAndExhaustWhatTheyReach)
-{
-    // Across the widest map, and on a map without one, where every cell west of a rock wall is expanded.
-    PathTestWorld wide(MakePathTestMap(256, 1));
-    PathTestBuilding warehouse(7, 1, 1, 0);
-    warehouse.storage = true;
-    Placed(wide, warehouse, 255, 0);
-    EXPECT_EQ(wide.finder->FindStorage(0, 0, wide.Route(), wide.end), 254);
-    warehouse.cast = 11;
-    EXPECT_TRUE(wide.finder->FindGarrisonKeep(0, 0, wide.Route(), wide.end) == 254 && wide.end.x == 254 &&
-                wide.end.y == 0);
-
-    PathTestWorld walled(MakePathTestMap(120, 2));
-    for (int32_t y = 0; y < 2; ++y)
-        walled.map->Block(100, y).blocked = 1;
-    EXPECT_TRUE(walled.finder->FindStorage(0, 0, walled.Route(), walled.end) == 0 &&
-                walled.finder->GetExpandedCells() == 200);
-    EXPECT_EQ(walled.finder->FindGarrisonKeep(99, 1, walled.Route(), walled.end), 0);
-    EXPECT_EQ(std::pair(walled.finder->GetExpandedCells(), walled.finder->GetFailedSearches()), std::pair(200, 2));
 }
 
 TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShipWhichStopsBesideFreeLandWithinItsLimit)
@@ -542,7 +539,7 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
         EXPECT_TRUE(position.x >= 0 && position.y >= 0 && position.x <= 8 && position.y <= 8);
 }
 
-TEST(PathFinderSmartRoute, ForbiddenLayerKeepsTheRouteToTheOtherAndShore)
+TEST(PathFinderSmartRoute, ForbiddenLayerKeepsTheRouteToTheOtherAndShoreAndForeignWallsAreBrokenUnlessForbiddenOrOwn)
 {
     // A spit of land across a sea, and a pond across land; the shore (',') is open to both.
     PathTestWorld sea(MakePathTestMap({"~~~~~~~~~~~~", "~~~~~..~~~~~", "~~~~~..~~~~~", "~~~~~,,~~~~~",
@@ -559,46 +556,23 @@ TEST(PathFinderSmartRoute, ForbiddenLayerKeepsTheRouteToTheOtherAndShore)
     steps = SmartPath(land, 0, 1, 11, 1, 1, Forbid);
     EXPECT_EQ(land.end.x, 11);
     ExpectRoute(land, 0, 1, steps, [](const SMapBlock& b) { return b.waterLevel <= 7; });
-}
 
-TEST(PathFinderSmartRoute, DangerPushesTheRouteOutOfTheEnemysSight)
-{
-    PathTestWorld world(MakePathTestMap(30, 30));
-    // Player 1's units watch a band across the middle, open at the bottom.
-    for (int32_t x = 12; x <= 17; ++x)
-        for (int32_t y = 10; y < 20; ++y)
-            world.players.SetUnitSight(1, x, y, 3);
-    const auto seen = [&](int32_t dangerPlayer, int32_t danger)
-    {
-        const int32_t steps = SmartPath(world, 0, 15, 29, 15, 1, 1, dangerPlayer, danger);
-        EXPECT_EQ(world.end.x, 29);
-        int32_t count = 0;
-        for (const auto& cell : world.Cells(0, 15, steps))
-            count += world.players.GetUnitSightCount(1, cell.x, cell.y) > 0 ? 1 : 0;
-        return count;
-    };
-    EXPECT_GT(seen(1, 0), 0);
-    EXPECT_EQ(seen(1, 50), 0);
-    EXPECT_GT(seen(NoDanger, 50), 0);   // no danger player: the weight does nothing
-}
-
-TEST(PathFinderSmartRoute, ForeignWallsMayBeBrokenThroughUnlessForbiddenOrOwn)
-{
-    PathTestWorld world(MakePathTestMap(9, 9));
+    // Foreign walls may be broken through unless forbidden or own.
+    PathTestWorld walled(MakePathTestMap(9, 9));
     std::deque<PathTestBuilding> walls;
     for (int32_t y = 0; y < 9; ++y)
-        Placed(world, walls.emplace_back(9, 1, 1, 1), 4, y);
-    EXPECT_EQ(SmartPath(world, 0, 4, 8, 4, 1, 1, NoDanger, 0, 5), 8);
-    EXPECT_EQ(EndAndFailures(world), std::tuple(8, 4, 0));
-    SmartPath(world, 0, 4, 8, 4, 1, 1, NoDanger, 0, Forbid);
-    EXPECT_EQ(world.finder->GetFailedSearches(), 1);
+        Placed(walled, walls.emplace_back(9, 1, 1, 1), 4, y);
+    EXPECT_EQ(SmartPath(walled, 0, 4, 8, 4, 1, 1, NoDanger, 0, 5), 8);
+    EXPECT_EQ(EndAndFailures(walled), std::tuple(8, 4, 0));
+    SmartPath(walled, 0, 4, 8, 4, 1, 1, NoDanger, 0, Forbid);
+    EXPECT_EQ(walled.finder->GetFailedSearches(), 1);
     for (auto& wall : walls)
         wall.owner = 0;
-    SmartPath(world, 0, 4, 8, 4, 1, 1, NoDanger, 0, 5);
-    EXPECT_EQ(world.finder->GetFailedSearches(), 2);
+    SmartPath(walled, 0, 4, 8, 4, 1, 1, NoDanger, 0, 5);
+    EXPECT_EQ(walled.finder->GetFailedSearches(), 2);
 }
 
-TEST(PathFinderSmartRoute, HugeWeightsNeitherOverflowNorBreakTheRoute)
+TEST(PathFinderSmartRoute, HugeWeightsNeitherOverflowNorBreakTheRouteAndOutgrowingTheNodePoolFailsTowardTheClosest)
 {
     // The largest weights, sight counts and a footprint of 80 x 80 blocks: one step costs about 6 x 10^16, so the
     // costs of a route across the map would pass even 64 bits; they stop growing instead.
@@ -622,31 +596,28 @@ TEST(PathFinderSmartRoute, HugeWeightsNeitherOverflowNorBreakTheRoute)
     ASSERT_GT(steps, 0);
     ExpectRoute(world, 0, 0, steps);
     EXPECT_EQ(std::pair(world.end.x, world.end.y), std::pair(goal, goal));
-}
 
-TEST(PathFinderSmartRoute, SearchOutgrowingTheNodePoolFailsTowardTheClosestCell)
-{
-    // Every other block is in the enemy's sight: the cheap blocks are all expanded first while their
-    // dangerous neighbours wait, far more than the pool holds.  The goal is walled in, so never found.
+    // Outgrowing the node pool: every other block is in the enemy's sight, so the cheap blocks are all expanded
+    // first while their dangerous neighbours wait, far more than the pool holds.  The goal is walled in, never found.
     CTestLog log;
-    PathTestWorld world(MakePathTestMap(256, 256));
+    PathTestWorld crowded(MakePathTestMap(256, 256));
     for (int32_t x = 0; x < 256; ++x)
         for (int32_t y = 0; y < 256; ++y)
         {
             if ((x + y) % 2 == 1)
-                world.players.SetUnitSight(1, x, y, 10);
-            world.map->Block(x, y).blocked = x >= 250 && y >= 250 && (x < 252 || y < 252);
+                crowded.players.SetUnitSight(1, x, y, 10);
+            crowded.map->Block(x, y).blocked = x >= 250 && y >= 250 && (x < 252 || y < 252);
         }
-    const int32_t steps = SmartPath(world, 2, 2, 254, 254, 1, 1, 1, 1000);
+    const int32_t crowdedSteps = SmartPath(crowded, 2, 2, 254, 254, 1, 1, 1, 1000);
     EXPECT_TRUE(log.Contains("#DEBUG: CPathFinder::InsertNode -> Priority-queue overflow"));
-    EXPECT_EQ(std::pair(world.finder->GetFailedSearches(), world.finder->GetFinishedSearches()), std::pair(1, 0));
-    ExpectRoute(world, 2, 2, steps, [](const SMapBlock& b) { return !b.blocked; });
+    EXPECT_EQ(std::pair(crowded.finder->GetFailedSearches(), crowded.finder->GetFinishedSearches()), std::pair(1, 0));
+    ExpectRoute(crowded, 2, 2, crowdedSteps, [](const SMapBlock& b) { return !b.blocked; });
     // The next search starts with an empty pool.
-    EXPECT_GT(SmartPath(world, 0, 0, 10, 10, 1, 1), 0);
-    EXPECT_EQ(world.end.x, 10);
+    EXPECT_GT(SmartPath(crowded, 0, 0, 10, 10, 1, 1), 0);
+    EXPECT_EQ(crowded.end.x, 10);
 }
 
-TEST(PathFinderSmartRoute, OffMapEndsFailAndNegativeWeightsOtherThanForbiddingCountAsNothing)
+TEST(PathFinderSmartRoute, OffMapEndsFailNegativeWeightsOtherThanForbiddingCountAsNothingAndDangerAvoidsSight)
 {
     CTestLog log;
     PathTestWorld world(MakePathTestMap(20, 20));
@@ -659,24 +630,24 @@ TEST(PathFinderSmartRoute, OffMapEndsFailAndNegativeWeightsOtherThanForbiddingCo
     const int32_t steps = SmartPath(world, 0, 0, 19, 19, -5, -7, NoDanger, -3, -9);
     EXPECT_EQ(std::tuple(steps, RouteCost(world.Route(), steps)), std::tuple(19, 19 * 14));
     EXPECT_TRUE(log.Contains("CPathFinder::SmartAI_FindPath: a negative weight other than -1 counts as 0"));
-}
 
-TEST(PathFinderRouteEnds, BothEndsMoveToFreeCellsTowardEachOther)
-{
-    PathTestWorld world(MakePathTestMap(20, 10));
-    for (int32_t x = 14; x < 20; ++x)
-        for (int32_t y = 0; y < 10; ++y)
-            world.map->Block(x, y).waterLevel = 8;
-    CPathFinder::SPoint first{}, second{};
-    // The first point lies at sea: it moves ashore toward the second.
-    EXPECT_EQ(world.finder->FindPathAI(17, 5, 2, 5, 1, CPathFinder::LayerLand, first, second), 0);
-    EXPECT_EQ(std::tuple(first.x, first.y, second.x, second.y), std::tuple(13, 5, 2, 5));
-    // Points off the map are brought onto it.
-    world.finder->FindPathAI(-40, 3, 500, 500, 2, CPathFinder::LayerLand, first, second);
-    EXPECT_EQ(std::tuple(first.x, first.y, second.x), std::tuple(0, 3, 12));
-    EXPECT_TRUE(second.y >= 3 && second.y <= 8) << second.y;
-    world.finder->FindPathAI(3, -40, 5, 5, 2, CPathFinder::LayerLand, first, second);
-    EXPECT_EQ(std::tuple(first.x, first.y, second.x, second.y), std::tuple(3, 0, 5, 5));
+    // Danger pushes the route out of the enemy's sight: player 1's units watch a band across the middle, open below.
+    PathTestWorld watched(MakePathTestMap(30, 30));
+    for (int32_t x = 12; x <= 17; ++x)
+        for (int32_t y = 10; y < 20; ++y)
+            watched.players.SetUnitSight(1, x, y, 3);
+    const auto seen = [&](int32_t dangerPlayer, int32_t danger)
+    {
+        const int32_t steps = SmartPath(watched, 0, 15, 29, 15, 1, 1, dangerPlayer, danger);
+        EXPECT_EQ(watched.end.x, 29);
+        int32_t count = 0;
+        for (const auto& cell : watched.Cells(0, 15, steps))
+            count += watched.players.GetUnitSightCount(1, cell.x, cell.y) > 0 ? 1 : 0;
+        return count;
+    };
+    EXPECT_GT(seen(1, 0), 0);
+    EXPECT_EQ(seen(1, 50), 0);
+    EXPECT_GT(seen(NoDanger, 50), 0);   // no danger player: the weight does nothing
 }
 
 TEST(PathFinderHeap, EqualPrioritiesRiseOnlyWhenStrictlySmallerAndTheRightChildGoesFirst)
@@ -768,7 +739,7 @@ TEST(PathFinderRoute, ADiagonalStepPastABlockedSideIsRefusedButPastATreeAUnitOrW
         }
 }
 
-TEST(PathFinderRoute, EqualPrioritiesAndTheGoalTestOnReachingSettleTheRoute)
+TEST(PathFinderRoute, EqualPrioritiesAndTheGoalTestOnReachingSettleTheRouteWhateverTheSearchesBefore)
 {
     // Round a rock from (0, 1) to (2, 1): both ways cost the same and every diagonal cuts the rock's
     // corner.  The way over the top was queued first at each equal priority, so it is taken.  With the
@@ -791,6 +762,20 @@ TEST(PathFinderRoute, EqualPrioritiesAndTheGoalTestOnReachingSettleTheRoute)
     EXPECT_EQ(open.Find(3, 3, 3, 3), 0);
     EXPECT_EQ(EndAndFailures(open), std::tuple(3, 3, 1));
     EXPECT_EQ(open.finder->GetExpandedCells(), 13);
+
+    // Results do not depend on earlier searches, even far more than the old cost bands held (about 100,000).
+    PathTestWorld repeated(MakePathTestMap({"..........", "....#.....", "....#.....", "....#.....", ".........."}));
+    const int32_t first = repeated.Find(0, 2, 9, 2);
+    const std::vector<uint8_t> reference(repeated.Route(), repeated.Route() + first);
+    for (int32_t i = 0; i < 101000; ++i)
+        repeated.finder->FindPath(i % 3, 0, 9 - i % 4, 4, 1, Land, 0, 0, nullptr, nullptr, 0, 0, repeated.Route(),
+                                  repeated.end);
+    for (int32_t round = 0; round < 2; ++round)
+    {
+        ASSERT_EQ(repeated.Find(0, 2, 9, 2), first);
+        EXPECT_EQ(std::vector<uint8_t>(repeated.Route(), repeated.Route() + first), reference);
+        repeated.finder->ResetVisitGrid();
+    }
 }
 
 TEST(PathFinderRoute, ABlockedGoalMovesToTheFirstFreeCellTheSearchFromItReaches)
@@ -824,7 +809,7 @@ TEST(PathFinderRoute, ABlockedGoalMovesToTheFirstFreeCellTheSearchFromItReaches)
 
 // One-block land movers between the map's pairs, then two-block movers, then searches that stop short of the goal
 // (near and accept distances).
-TEST(PathFinderRecordedRoutes, RoutesOnTheBenchmarkMapsAreTheRecordedOnes)
+TEST(PathFinderRecordedRoutes, RoutesAndBreadthFirstSearchesOnTheBenchmarkMapsAreTheRecordedOnes)
 {
     // The map, its name, the number of searches and the digest of their answers.
     const std::tuple<EMapKind, const char*, int32_t, uint32_t> families[] = {
@@ -843,16 +828,13 @@ TEST(PathFinderRecordedRoutes, RoutesOnTheBenchmarkMapsAreTheRecordedOnes)
         };
         EXPECT_EQ(Digest(bench, searches, search), digest) << name;
     }
-}
 
-// Breadth-first searches for a tree from pair starts, with and without a step limit, and storage searches that
-// find nothing.
-TEST(PathFinderRecordedRoutes, BreadthFirstSearchesAreTheRecordedOnes)
-{
-    const std::tuple<EMapKind, const char*, int32_t, uint32_t> families[] = {
+    // Breadth-first searches for a tree from pair starts, with and without a step limit, and storage searches that
+    // find nothing.
+    const std::tuple<EMapKind, const char*, int32_t, uint32_t> breadthFirst[] = {
         {EMapKind::Open, "open", 12, 2315564969u}, {EMapKind::Obstacles, "obstacles", 12, 3447430384u},
     };
-    for (const auto& [kind, name, searches, digest] : families)
+    for (const auto& [kind, name, searches, digest] : breadthFirst)
     {
         SBenchMap& bench = BenchMap(kind);
         const CPathFinder::SPoint treeAt = bench.pairs[0].second;

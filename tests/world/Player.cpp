@@ -84,7 +84,7 @@ protected:
 };
 } // namespace
 
-TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
+TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByteAndBadSectionsAreRefused)
 {
     CPlayer& p = Filled();
     TestUnit archer(8);
@@ -124,14 +124,9 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByte)
     // The tower gives its archer back to the player while the table loads.
     p.AddTowerArcher(&archer);
     EXPECT_EQ(Save(p), saved);
-}
 
-TEST_F(PlayerSave, BadSectionsAreRefusedAndLeaveThePlayerAsItWas)
-{
-    CPlayer& p = Filled();
-    const std::string saved = Save(p);
+    // Bad sections are refused and leave the player as it was.
     const size_t buildingCountAt = UnitCountAt + 4 + 3 * 4;
-    const size_t research = buildingCountAt + 4 + 2 * 4 + 30 * 9;
     const std::string player = "Player section refused: ", state = "Technology state refused: ";
     const std::vector<std::tuple<size_t, int32_t, std::string>> cases = {
         {0, 257, player + "the name length is out of range"},
@@ -151,9 +146,7 @@ TEST_F(PlayerSave, BadSectionsAreRefusedAndLeaveThePlayerAsItWas)
         {research + 1, std::bit_cast<int32_t>(100.5f), state + "the progress is not a percentage"},
         {research + 5, 999, state + "the researching building is unknown"}};
     for (const auto& [at, value, line] : cases)
-    {
         EXPECT_TRUE(!Load(p, CRecordBytes::WithI32At(saved, at, value)) && Log().Contains(line)) << line;
-    }
     for (const size_t cut : {size_t(6), size_t(2000), size_t(10000), UnitCountAt + 6, research + 2, saved.size() - 1})
         EXPECT_FALSE(Load(p, saved.substr(0, cut))) << cut;
     EXPECT_TRUE(Log().Contains(player + "the record is cut short") &&
@@ -266,10 +259,8 @@ TEST_F(PlayerUnits, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGap
         ASSERT_TRUE(player.RemoveBuilding(buildings[size_t(removed)], 0));
         ASSERT_TRUE(player.unitCount == int32_t(left.size()) && player.buildingCount == int32_t(left.size()));
         for (size_t i = 0; i < left.size(); ++i)
-        {
-            EXPECT_TRUE(player.units[i] == units[size_t(left[i])] && player.units[i]->listIndex == int32_t(i));
-            EXPECT_EQ(player.buildings[i], buildings[size_t(left[i])]);
-        }
+            EXPECT_TRUE(player.units[i] == units[size_t(left[i])] && player.units[i]->listIndex == int32_t(i) &&
+                        player.buildings[i] == buildings[size_t(left[i])]) << i;
         EXPECT_TRUE(player.units[left.size()] == nullptr && player.buildings[left.size()] == nullptr);
         EXPECT_EQ(units[size_t(removed)]->listIndex, -1);
     }
@@ -277,10 +268,7 @@ TEST_F(PlayerUnits, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGap
         delete unit;
 
     for (int32_t i = 1; i <= MaxPlayerBuildings + 1; ++i)
-    {
-        Finish(player, 7);
-        ASSERT_EQ(player.buildingCount, std::min(i, MaxPlayerBuildings));
-    }
+        ASSERT_EQ((Finish(player, 7), player.buildingCount), std::min(i, MaxPlayerBuildings));
     EXPECT_EQ(player.finishedBuildings[7], MaxPlayerBuildings + 1);
 }
 
@@ -345,7 +333,7 @@ TEST_F(PlayerActions, TheLocalPlayerIsToldOncePerMinuteAndHungerNeverKills)
     EXPECT_EQ(Services().messages.size(), 2u);
 }
 
-TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothingAndOnlyTheLocalPlayerHearsWhy)
+TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothingOnlyTheLocalPlayerHearsWhyAndEachRuleNeedsItsListedSubjects)
 {
     CPlayer& player = Player(0);
     EXPECT_TRUE(player.HasResources(300, 200, 100, 0) && player.wood == 1000 && player.HasResources(300, 200, 100, 1));
@@ -370,27 +358,24 @@ TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothingAndOnlyTheLocalPlayerHears
     for (int32_t cast : {2, 4, 5})
         Finish(player, cast);
     EXPECT_TRUE(player.SumUnitValues() == 2 && player.SumBuildingValues() == 2);
-}
 
-// Everything standing and researched, exactly the listed subjects hold; each
-// row of the rules asks for exactly its buildings and technologies.
-TEST_F(PlayerEconomy, TrainingAndBuildingNeedEachListedBuildingAndTechnology)
-{
+    // Training and building: everything standing and researched, exactly the listed subjects hold; each row of the
+    // rules asks for exactly its buildings and technologies.
     const std::set<int32_t> trainable = {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 20, 21, 22};
     const std::set<int32_t> buildable = {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 15};
-    CPlayer& player = Player(1);
-    std::memset(player.enabledUnitTypes, 1, sizeof(player.enabledUnitTypes));
-    std::memset(player.enabledBuildingCasts, 1, sizeof(player.enabledBuildingCasts));
+    CPlayer& second = Player(1);
+    std::memset(second.enabledUnitTypes, 1, sizeof(second.enabledUnitTypes));
+    std::memset(second.enabledBuildingCasts, 1, sizeof(second.enabledBuildingCasts));
     const auto everything = [&] {
-        std::fill(std::begin(player.finishedBuildings), std::end(player.finishedBuildings), 1);
-        for (CTechnology& technology : player.technologies)
+        std::fill(std::begin(second.finishedBuildings), std::end(second.finishedBuildings), 1);
+        for (CTechnology& technology : second.technologies)
             technology.progress = 100.0f;
     };
     everything();
     for (int32_t type = -1; type <= 36; ++type)
-        EXPECT_EQ(player.CanTrainUnit(type), trainable.count(type) == 1) << type;
+        EXPECT_EQ(second.CanTrainUnit(type), trainable.count(type) == 1) << type;
     for (int32_t cast = -1; cast <= BuildCastCount; ++cast)
-        EXPECT_EQ(player.CanBuildBuilding(cast), buildable.count(cast) == 1) << cast;
+        EXPECT_EQ(second.CanBuildBuilding(cast), buildable.count(cast) == 1) << cast;
     const std::pair<std::vector<int32_t>, const char*> training[] = {
         {{1}, "B11"},         {{2, 3}, "B2"},         {{4}, "B4 B1"},      {{5}, "B8"},
         {{6}, "T30 B2"},      {{7}, "B13"},           {{9}, "T31 B2"},     {{10}, "T13 T16 T19 B4 B2"},
@@ -401,14 +386,14 @@ TEST_F(PlayerEconomy, TrainingAndBuildingNeedEachListedBuildingAndTechnology)
         {{15}, "T53 T51"}};
     for (const auto& [types, conditions] : training)
         for (int32_t type : types)
-            ExpectExactlyTheConditions(player, conditions, type, [&] { return player.CanTrainUnit(type); });
+            ExpectExactlyTheConditions(second, conditions, type, [&] { return second.CanTrainUnit(type); });
     for (const auto& [casts, conditions] : building)
         for (int32_t cast : casts)
-            ExpectExactlyTheConditions(player, conditions, cast, [&] { return player.CanBuildBuilding(cast); });
+            ExpectExactlyTheConditions(second, conditions, cast, [&] { return second.CanBuildBuilding(cast); });
     everything();
-    ASSERT_TRUE(player.CanTrainUnit(13) && player.CanBuildBuilding(15));
-    player.enabledUnitTypes[13] = player.enabledBuildingCasts[15] = 0;
-    EXPECT_FALSE(player.CanTrainUnit(13) || player.CanBuildBuilding(15));
+    ASSERT_TRUE(second.CanTrainUnit(13) && second.CanBuildBuilding(15));
+    second.enabledUnitTypes[13] = second.enabledBuildingCasts[15] = 0;
+    EXPECT_FALSE(second.CanTrainUnit(13) || second.CanBuildBuilding(15));
 }
 
 TEST_F(PlayerLife, ASecondInitStartsFromNothingAndCompilesTheScript)

@@ -199,8 +199,6 @@ private:
     }
 };
 
-using ReferenceBaseTest = SaveGameTest;
-
 class ReferenceBaseSaveTest : public SaveGameTest
 {
 protected:
@@ -233,7 +231,7 @@ protected:
 };
 } // namespace
 
-TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrcAndTheBackupOptionKeepsTheOldSave)
+TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrcTheBackupKeepsTheOldSaveAndTypedFieldsAreLittleEndian)
 {
     const std::string path = WriteFile("game.save", {'o', 'l', 'd'});
     EXPECT_EQ(SaveOf(path, [](CSaveGame& save) { save.Write(CheckPayload.data(), int(CheckPayload.size())); }),
@@ -251,6 +249,36 @@ TEST_F(SaveGameTest, HeaderBytesAreMagicVersionLanguageAndCrcAndTheBackupOptionK
     WriteFile("game.save.backup", {'o', 'l', 'd', 'e', 'r'});
     SaveOf(path);
     EXPECT_TRUE(Bytes(path + ".backup") == expected && Bytes(path) == File(CurrentVersion, Language, 0));
+
+    // Typed fields are little-endian and read back.
+    const std::string longest(255, 'z');
+    const std::string typed = Path("typed.save");
+    CSaveGame save;
+    ASSERT_TRUE(save.BeginSave(typed.c_str()));
+    save.WriteU8(0xAB), save.WriteU16(0xFFFF), save.WriteI16(-32768), save.WriteU32(0xDEADBEEF), save.WriteI32(-2);
+    save.WriteF32(-0.25f);
+    for (const std::string& text : {std::string("Hi"), std::string(), longest})
+        EXPECT_TRUE(save.WriteShortString(text.c_str()));
+    EXPECT_EQ(save.ReadI32(), 0);   // reading while saving: reported, moves nothing
+    EXPECT_EQ(save.GetPosition(), 1 + 2 + 2 + 4 + 4 + 4 + 4 + 2 + 257);
+    save.Close();
+    ASSERT_FALSE(save.HasError());
+    EXPECT_TRUE(Log().Contains("#DEBUG: Read data during save"));
+    std::vector<uint8_t> fields = {0xAB, 0xFF, 0xFF, 0x00, 0x80, 0xEF, 0xBE, 0xAD, 0xDE, 0xFE, 0xFF, 0xFF,
+                                   0xFF, 0x00, 0x00, 0x80, 0xBE, 2,    'H',  'i',  0,    0,    0,    255};
+    fields.insert(fields.end(), longest.c_str(), longest.c_str() + longest.size() + 1);   // with its zero
+    EXPECT_EQ(Payload(typed), fields);
+
+    CSaveGame load;
+    load.BeginLoad(typed.c_str());
+    EXPECT_EQ((std::vector<int64_t>{load.ReadU8(), load.ReadU16(), load.ReadI16(), load.ReadU32(), load.ReadI32()}),
+              (std::vector<int64_t>{0xAB, 65535, -32768, 0xDEADBEEF, -2}));
+    EXPECT_EQ(load.ReadF32(), -0.25f);
+    CString text;
+    for (const std::string& wanted : {std::string("Hi"), std::string(), longest})
+        EXPECT_TRUE(load.ReadShortString(text) && std::string(text.GetBuffer()) == wanted);
+    load.Close();
+    EXPECT_TRUE(!load.HasError() && !Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
 }
 
 // Into a missing folder, refused by a section, over a folder, onto a full disk (a file size limit here),
@@ -303,7 +331,7 @@ TEST_F(SaveGameTest, AFailedSaveKeepsTheOldFileWholeAndALanguageNameOf255BytesIs
     EXPECT_TRUE(!load.HasError() && load.GetVersion() == CurrentVersion);
 }
 
-TEST_F(SaveGameTest, HeaderCheckAndLoadAcceptOnlyWholeFilesOfOurVersionsAndLanguage)
+TEST_F(SaveGameTest, HeaderCheckAndLoadAcceptOnlyWholeFilesOfOurVersionsAndLanguageAndPayloadsGrowInSteps)
 {
     const auto withByte = [](size_t at, int value) {
         std::vector<uint8_t> bytes = GoodFile;
@@ -343,44 +371,9 @@ TEST_F(SaveGameTest, HeaderCheckAndLoadAcceptOnlyWholeFilesOfOurVersionsAndLangu
     CSaveGame absent;
     EXPECT_FALSE(absent.CheckHeader(Path("absent.save").c_str()));
     EXPECT_STREQ(absent.GetStatus(), NotASave);
-}
 
-TEST_F(SaveGameTest, TypedFieldsAreLittleEndianAndReadBack)
-{
-    const std::string longest(255, 'z');
-    const std::string path = Path("typed.save");
-    CSaveGame save;
-    ASSERT_TRUE(save.BeginSave(path.c_str()));
-    save.WriteU8(0xAB), save.WriteU16(0xFFFF), save.WriteI16(-32768), save.WriteU32(0xDEADBEEF), save.WriteI32(-2);
-    save.WriteF32(-0.25f);
-    for (const std::string& text : {std::string("Hi"), std::string(), longest})
-        EXPECT_TRUE(save.WriteShortString(text.c_str()));
-    EXPECT_EQ(save.ReadI32(), 0);   // reading while saving: reported, moves nothing
-    EXPECT_EQ(save.GetPosition(), 1 + 2 + 2 + 4 + 4 + 4 + 4 + 2 + 257);
-    save.Close();
-    ASSERT_FALSE(save.HasError());
-    EXPECT_TRUE(Log().Contains("#DEBUG: Read data during save"));
-    std::vector<uint8_t> expected = {0xAB, 0xFF, 0xFF, 0x00, 0x80, 0xEF, 0xBE, 0xAD, 0xDE, 0xFE, 0xFF, 0xFF,
-                                     0xFF, 0x00, 0x00, 0x80, 0xBE, 2,    'H',  'i',  0,    0,    0,    255};
-    expected.insert(expected.end(), longest.c_str(), longest.c_str() + longest.size() + 1);   // with its zero
-    EXPECT_EQ(Payload(path), expected);
-
-    CSaveGame load;
-    load.BeginLoad(path.c_str());
-    EXPECT_EQ((std::vector<int64_t>{load.ReadU8(), load.ReadU16(), load.ReadI16(), load.ReadU32(), load.ReadI32()}),
-              (std::vector<int64_t>{0xAB, 65535, -32768, 0xDEADBEEF, -2}));
-    EXPECT_EQ(load.ReadF32(), -0.25f);
-    CString text;
-    for (const std::string& wanted : {std::string("Hi"), std::string(), longest})
-        EXPECT_TRUE(load.ReadShortString(text) && std::string(text.GetBuffer()) == wanted);
-    load.Close();
-    EXPECT_TRUE(!load.HasError() && !Log().Contains("#DEBUG: LoadGame not readed til the end of the file"));
-}
-
-// The payload starts with room for 7,000,000 bytes and grows by whole steps of 256,000 until a write
-// fits; the file still carries exactly the bytes written.
-TEST_F(SaveGameTest, PayloadGrowsInStepsOf256000BytesAndTheFileHoldsItExactly)
-{
+    // The payload starts with room for 7,000,000 bytes and grows by whole steps of 256,000 until a write
+    // fits; the file still carries exactly the bytes written.
     CSaveGame save;
     ASSERT_TRUE(save.BeginSaveToMemory());
     std::vector<uint8_t> payload;
@@ -401,7 +394,9 @@ TEST_F(SaveGameTest, PayloadGrowsInStepsOf256000BytesAndTheFileHoldsItExactly)
     EXPECT_TRUE(!load.HasError() && load.GetPayloadSize() == 8112000);
 }
 
-TEST_F(SaveGameTest, TooLongTextsNegativeCountsAndSavesNotBegunFailTheSave)
+
+// Too long texts, negative counts and saves not begun fail the save.
+TEST_F(SaveGameTest, BadWritesFailTheSaveAndBadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
 {
     const std::string path = WriteFile("text.save", {'o', 'l', 'd'});
     CSaveGame save;
@@ -417,10 +412,7 @@ TEST_F(SaveGameTest, TooLongTextsNegativeCountsAndSavesNotBegunFailTheSave)
     EXPECT_TRUE(idle.Write("x", 1) == 0 && idle.HasError());
     uint8_t byte = 7;
     EXPECT_TRUE(idle.Read(&byte, 1) == 0 && byte == 0);
-}
 
-TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
-{
     // Three bytes read as six, a length of 5 with three letters behind it, a text without its zero.
     const std::vector<uint8_t> payloads[] = {{0x11, 0x22, 0x33}, {5, 'a', 'b', 'c'}, {2, 'a', 'b', 'c', 0}};
     for (size_t i = 0; i < std::size(payloads); ++i)
@@ -454,7 +446,7 @@ TEST_F(SaveGameTest, BadReadsGiveZerosAndFailTheLoadAndMisuseIsReported)
     Log().Clear();
     CSaveGame refused;
     refused.BeginLoad(Path("bad.save").c_str());
-    uint8_t byte = 7;
+    byte = 7;
     EXPECT_EQ(refused.Read(&byte, -5), 0);   // a negative count fails the load
     refused.WriteI32(5);
     EXPECT_TRUE(Log().Contains("#DEBUG: Write data during load"));
@@ -554,29 +546,27 @@ TEST_F(SaveGameTest, FilesLongerThanTheirFormatCanHoldAreRefusedUnread)
     }
 }
 
-TEST_F(ReferenceBaseTest, IdsFollowInsertionOrderAndMisuseIsReportedOnce)
+// Ids follow insertion order and misuse is reported once.
+TEST_F(ReferenceBaseSaveTest, IdsFollowInsertionOrderAndTheSectionHoldsCreationDataThenEveryObjectsStateAndLoadsBack)
 {
-    auto table = std::make_unique<CReferenceBase>();
+    auto ids = std::make_unique<CReferenceBase>();
     CRefUnit units[3] = {{0, 1}, {0, 1}, {0, 1}};   // ascending addresses
     CRefBuilding keep(0, 11, 0, 0, 0), stranger(0, 2, 0, 0, 0);
-    EXPECT_EQ((std::vector<int32_t>{table->AddUnit(&units[1]), table->AddUnit(&units[0]), table->AddBuilding(&keep)}),
+    EXPECT_EQ((std::vector<int32_t>{ids->AddUnit(&units[1]), ids->AddUnit(&units[0]), ids->AddBuilding(&keep)}),
               (std::vector<int32_t>{0, 1, 2}));
-    EXPECT_TRUE(table->GetUnit(1) == &units[0] && table->GetUnit(-1) == nullptr && Log().Lines().empty());
+    EXPECT_TRUE(ids->GetUnit(1) == &units[0] && ids->GetUnit(-1) == nullptr && Log().Lines().empty());
     // Twice, null, unknown; the building's address asked as a unit's is found all the same.
-    EXPECT_EQ((std::vector<int32_t>{table->AddUnit(&units[0]), table->AddBuilding(&keep), table->AddUnit(nullptr),
-                                    table->GetUnitRef(&units[2]), table->GetBuildingRef(&stranger),
-                                    table->GetUnitRef(reinterpret_cast<const CUnit*>(&keep))}),
+    EXPECT_EQ((std::vector<int32_t>{ids->AddUnit(&units[0]), ids->AddBuilding(&keep), ids->AddUnit(nullptr),
+                                    ids->GetUnitRef(&units[2]), ids->GetBuildingRef(&stranger),
+                                    ids->GetUnitRef(reinterpret_cast<const CUnit*>(&keep))}),
               (std::vector<int32_t>{1, 2, -1, -1, -1, 2}));
-    EXPECT_EQ(table->GetUnit(2), nullptr);
+    EXPECT_EQ(ids->GetUnit(2), nullptr);
     for (const char* report : {"Add unit reference twice", "Add building reference twice", "Add NULL unit reference",
                                "Invalid unit reference index", "Unreferenced unit pointer request",
                                "Unreferenced building pointer request", "Invalid unit reference"})
         EXPECT_EQ(Log().Count(std::string("#DEBUG: ") + report), 1) << report;
-    EXPECT_EQ(table->GetCount(), 3);
-}
+    EXPECT_EQ(ids->GetCount(), 3);
 
-TEST_F(ReferenceBaseSaveTest, SectionHoldsCreationDataThenEveryObjectsStateAndLoadsBackTheSame)
-{
     CReferenceBase table;
     CRefObjects objects;
     table.SetObjects(&objects);
@@ -612,7 +602,7 @@ TEST_F(ReferenceBaseSaveTest, SectionHoldsCreationDataThenEveryObjectsStateAndLo
     EXPECT_EQ(Saved(loaded), again);
 }
 
-TEST_F(ReferenceBaseSaveTest, BadSectionsFailTheLoadAndLeaveNothing)
+TEST_F(ReferenceBaseSaveTest, BadSectionsFailTheLoadAndLeaveNothingAndAGameWithMoreObjectsThanTheTableHoldsIsNotSaved)
 {
     const std::string badKind = "#DEBUG: CReferenceBase::LoadGame() invalid reference cast - 1";
     const std::string player = "Save game refused: a unit's player index is out of range";
@@ -652,27 +642,23 @@ TEST_F(ReferenceBaseSaveTest, BadSectionsFailTheLoadAndLeaveNothing)
     CReferenceBase empty;
     EXPECT_EQ(Saved(empty), std::vector<int32_t>{0});   // one number
     EXPECT_TRUE(Load(empty, objects, {0}));
-}
 
-// One object more than the table holds: the registration is refused, and the save of that game fails
-// with its line (its links could not all be written) and leaves no file; emptied, the table saves again.
-TEST_F(ReferenceBaseSaveTest, AGameWithMoreObjectsThanTheTableHoldsIsNotSaved)
-{
-    auto table = std::make_unique<CReferenceBase>();
-    CRefObjects objects;
-    table->SetObjects(&objects);
+    // One object more than the table holds: the registration is refused, and the save of that game fails
+    // with its line (its links could not all be written) and leaves no file; emptied, the table saves again.
+    auto crowded = std::make_unique<CReferenceBase>();
+    crowded->SetObjects(&objects);
     const auto buildings = std::make_unique<CRefBuilding[]>(CReferenceBase::Capacity + 1);
     for (int32_t i = 0; i < CReferenceBase::Capacity; ++i)
-        table->AddBuilding(&buildings[size_t(i)]);
-    EXPECT_EQ(table->GetCount(), CReferenceBase::Capacity);
-    EXPECT_EQ(table->AddBuilding(&buildings[CReferenceBase::Capacity]), -1);
+        crowded->AddBuilding(&buildings[size_t(i)]);
+    EXPECT_EQ(crowded->GetCount(), CReferenceBase::Capacity);
+    EXPECT_EQ(crowded->AddBuilding(&buildings[CReferenceBase::Capacity]), -1);
     CSaveGame save;
     ASSERT_TRUE(save.BeginSave(Path("full.save").c_str()));
-    table->SaveGame(save);
+    crowded->SaveGame(save);
     save.Close();
     EXPECT_TRUE(save.HasError() && !CScratchFolder::Exists(Path("full.save")) &&
                 Log().Contains("Save game failed: the game holds more objects than the reference table's 65536"));
-    table->Reset();
-    table->AddBuilding(&buildings[0]);
-    EXPECT_EQ(Saved(*table), std::vector<int32_t>({1, 1, 0, 2, 0, 0, 0}));
+    crowded->Reset();
+    crowded->AddBuilding(&buildings[0]);
+    EXPECT_EQ(Saved(*crowded), std::vector<int32_t>({1, 1, 0, 2, 0, 0, 0}));
 }
