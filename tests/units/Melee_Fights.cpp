@@ -11,6 +11,7 @@
 #include "tests/support/TestLog.h"
 #include "tests/units/Melee_World.h"
 #include "units/C_Unit_Demon.h"
+#include "world/C_GameMap.h"
 #include "units/C_Unit_TowerArcher.h"
 #include "units/C_UnitActionBuffer.h"
 #include "units/C_UnitTypeTable.h"
@@ -446,8 +447,11 @@ TEST_F(DemonBattle, FireballsLeaveAtFrame24ScatteredOrAimedExactlyWhileTheAuraWa
     warrior->GetStepTargetCentre(&stepX, &stepY);
     EXPECT_TRUE(g_Particles.GetProjectiles().back().aimX == stepX && g_Particles.GetProjectiles().back().aimY == stepY);
     demon->Stop();
+    // Back beside the demon: 0.64 at most off its centre (-0.42 aside, 0.48 ahead), 28.168 above the ground.
     const CParticles::SEmitter* aura = g_Particles.FindEmitter(demon->aura);
-    EXPECT_TRUE(aura != nullptr && aura->kind == CParticles::KindAura);
+    ASSERT_TRUE(aura != nullptr && aura->kind == CParticles::KindAura);
+    EXPECT_TRUE(std::hypot(aura->x - demon->centreX, aura->y - demon->centreY) <= 0.64f &&
+                std::fabs(aura->height - g_GameMap.GetHeight(aura->x, aura->y) - 28.168f) <= 1e-3f);
 }
 
 TEST_F(DemonBattle, AKilledDemonBurstsAtOnceIntoNinePartsAndDiesOnlyOnce)
