@@ -128,6 +128,11 @@ std::string Text(int slot, int line) { return GetGlobalHint(slot)->lines.at(size
 
 TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndAReleaseThereClicksIt)
 {
+    // A new form stands alone at (0, 0), sized (0, 0), with nothing focused, pressed, hovered, default or cancelling.
+    const CGUIInterface fresh;
+    const std::vector<int32_t> state = {fresh.x, fresh.y, fresh.w, fresh.h, fresh.count, fresh.focus, fresh.pressed,
+                                        fresh.hover, fresh.defaultControl, fresh.cancelControl, fresh.closeRequest};
+    EXPECT_TRUE(!fresh.parent && !fresh.controls && (state == std::vector{0, 0, 0, 0, 0, -1, -1, -1, -1, -1, 0}));
     const int under = Add("under", 0, 0, 100, 100);
     Add("over", 50, 50, 100, 150);
     Add("hidden", 0, 0, 300, 300);
