@@ -161,6 +161,20 @@ TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToThe
                 worker->currentCommand == CMD_BUILD);
 }
 
+// A builder looks for the next site 15 steps far (the finder's limit): 13 straight steps off it finds one, 14 not.
+TEST_F(WorkerWorld, ABuilderLooksForTheNextSiteFifteenStepsFar)
+{
+    for (const auto& [offset, found] : {std::pair{14, true}, {15, false}})
+    {
+        CBuilding* site = Building(CastHouse, 10 + offset, 30, false);
+        CUnitWorker* seeker = Worker(10, 30);
+        seeker->InitAction(nullptr, nullptr, nullptr, 10, 30, CMD_FIND_UNCOMPLETED_BUILDING, TARGET_BUILDING, true, false);
+        FramesUntil(100, [&] { return seeker->currentCommand != CMD_FIND_UNCOMPLETED_BUILDING; });
+        EXPECT_EQ(seeker->targetBuilding == site, found) << offset;
+        world.Delete(seeker), site->TakeDown(false);
+    }
+}
+
 TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAreRepaired)
 {
     UseTexts("MSG_SLAVEOUTOFRES,\"No resources\"\n");
