@@ -168,7 +168,8 @@ TEST_F(WorkerWorld, ABuilderLooksForTheNextSiteFifteenStepsFar)
     {
         CBuilding* site = Building(CastHouse, 10 + offset, 30, false);
         CUnitWorker* seeker = Worker(10, 30);
-        seeker->InitAction(nullptr, nullptr, nullptr, 10, 30, CMD_FIND_UNCOMPLETED_BUILDING, TARGET_BUILDING, true, false);
+        seeker->InitAction(nullptr, nullptr, nullptr, 10, 30, CMD_FIND_UNCOMPLETED_BUILDING, TARGET_BUILDING, true,
+                           false);
         FramesUntil(100, [&] { return seeker->currentCommand != CMD_FIND_UNCOMPLETED_BUILDING; });
         EXPECT_EQ(seeker->targetBuilding == site, found) << offset;
         world.Delete(seeker), site->TakeDown(false);
