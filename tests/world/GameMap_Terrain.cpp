@@ -464,4 +464,10 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
         EXPECT_TRUE(Log().Contains(std::string("Map section of the saved game rejected (") + reason + ")"));
         ASSERT_EQ(Save(), saved);
     }
+    // A setup without a name (a length of 1: its zero alone) loads.
+    g_GameMap.playerSettings[7].name = "";
+    const std::string unnamed = Save();
+    CMemorySaveStream third(unnamed);
+    EXPECT_TRUE(g_GameMap.LoadGame(third, m_References) && g_GameMap.playerSettings[7].name.IsEmpty() &&
+                Save() == unnamed);
 }
