@@ -354,9 +354,8 @@ TEST_F(DeviceFrame, NestedBeginDoesNotClearAndALostDeviceIsToldOnceThenReset)
                 ctrl.keys.empty());
 
     // While a reset keeps failing the messages are still handled: a close request ends the wait.
-    game.presentParams.backBufferWidth = 0;
-    Device().NotifyWindowLost(), Device().NotifyWindowRestored(), std::raise(SIGTERM);
-    game.BeginDraw(), game.EndDraw();
+    game.presentParams.backBufferWidth = 0, Device().NotifyWindowLost(), Device().NotifyWindowRestored();
+    std::raise(SIGTERM), game.BeginDraw(), game.EndDraw();
     EXPECT_TRUE(game.IsQuit() && Sys3DError::DeviceNotReset == Device().TestCooperativeLevel());
     std::signal(SIGINT, SIG_DFL), std::signal(SIGTERM, SIG_DFL);
 }

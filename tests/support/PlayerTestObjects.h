@@ -75,8 +75,7 @@ public:
     CBuilding* CreateBuildingObject(CPlayer& player, int32_t cast, int32_t resourceKind, int32_t treeCast,
                                     int32_t decorationKind) const override;
     bool PerformAction(CUnit& unit, int32_t phase) const override;
-    // With the unit's sight disc added to (or taken from) its player's
-    // sight counts and scanned into the explored map.
+    // With the unit's sight disc added to (or taken from) its player's sight counts and scanned into the explored map.
     void ShowUnit(CUnit& unit, bool show) const override;
     void StopUnit(CUnit& unit) const override { stopped.push_back(&unit); }
     void RestartAction(CUnit& unit) const override { restarted.push_back(&unit); }

@@ -1,6 +1,5 @@
 #pragma once
-// A fresh folder under the system's temporary folder for one test, removed
-// with everything in it when the object goes.
+// A fresh folder under the system's temporary folder for one test, removed with everything in it when the object goes.
 
 #include <cstdint>
 #include <string>

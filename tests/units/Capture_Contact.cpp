@@ -155,8 +155,7 @@ TEST_F(Capture, ADefeatedPlayersWorkerStopsAtItsNextBlockAndItsSoldiersLeave)
     worker->onCommand(nullptr, nullptr, nullptr, 40, 10, CMD_MOVE_TO);
     ASSERT_GE(FramesUntil(500, [&] { return worker->x > 12; }), 0);
     const int32_t x = worker->x;
-    world.Player(1).SetDefeated();
-    world.Frame(300);
+    world.Player(1).SetDefeated(), world.Frame(300);
     EXPECT_TRUE(world.Player(1).HasUnit(worker) && !world.Player(1).HasUnit(soldier) && worker->onMap &&
                 worker->animType == ANIM_STAND && worker->x <= x + 1 && worker->currentCommand == CMD_NONE)
         << worker->x << " " << x;

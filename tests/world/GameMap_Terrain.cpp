@@ -466,8 +466,7 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
     }
     // A setup without a name (a length of 1: its zero alone) loads.
     g_GameMap.playerSettings[7].name = "";
-    const std::string unnamed = Save();
-    CMemorySaveStream third(unnamed);
-    EXPECT_TRUE(g_GameMap.LoadGame(third, m_References) && g_GameMap.playerSettings[7].name.IsEmpty() &&
-                Save() == unnamed);
+    CMemorySaveStream unnamed(Save());
+    EXPECT_TRUE(g_GameMap.LoadGame(unnamed, m_References) && g_GameMap.playerSettings[7].name.IsEmpty() &&
+                Save() == unnamed.Bytes());
 }
