@@ -196,6 +196,7 @@ TEST(SoundMixer, MonoIsCopiedExactlyVolumeAndPanFollowTheirLawsAndVoicesAreSumme
         const StereoOut out = MixFrames({&voice}, 1);
         EXPECT_TRUE(out.left[0] == c.left && out.right[0] == c.right) << "volume " << c.volume << " pan " << c.pan;
     }
+    EXPECT_TRUE(SoundMixer::AttenuationToGain(-10000) == 0.0f && SoundMixer::AttenuationToGain(-9999) > 0.0f);
     SoundVoice a = MakeVoice({1000, 30000, -30000, 20000, 16384, -16384});
     SoundVoice b = MakeVoice({-300, 30000, -30000, -20000, 16384, -16385});
     const StereoOut summed = MixFrames({&a, &b}, 6);
