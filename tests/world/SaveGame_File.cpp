@@ -389,9 +389,10 @@ TEST_F(SaveGameTest, HeaderCheckAndLoadAcceptOnlyWholeFilesOfOurVersionsAndLangu
     ASSERT_TRUE(save.CloseToMemory(file));
     ASSERT_EQ(file.size(), HeaderSize + 8112000);
     EXPECT_TRUE(std::equal(payload.begin(), payload.end(), file.begin() + long(HeaderSize)));
-    CSaveGame load;
+    CSaveGame load, damaged;
     load.BeginLoadFromMemory(file.data(), int(file.size()));
-    EXPECT_TRUE(!load.HasError() && load.GetPayloadSize() == 8112000);
+    file.back() ^= 1, damaged.BeginLoadFromMemory(file.data(), int(file.size()));   // one bit off
+    EXPECT_TRUE(!load.HasError() && load.GetPayloadSize() == 8112000 && damaged.GetStatus() == std::string(Damaged));
 }
 
 
