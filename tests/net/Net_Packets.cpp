@@ -404,7 +404,7 @@ TEST_F(WorldPackets, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStill
         {M::Make(31, R(W), bits(0.0f)), range}, {M::Make(31, R(W), bits(0.5f)), range},
         {M::Make(31, R(W), bits(NAN)), range}, {M::Make(32, R(W), 2), range},
         {M::Make(34, R(W), 14, -1, -1, 5, 5, 0, 0), range}, {M::Make(34, R(W), 1, -1, -1, 5, 5, 5, 0), range},
-        {M::Make(34, R(W), 1, -1, -1, 32, 5, 0, 0), range},
+        {M::Make(34, R(W), 1, -1, -1, 32, 5, 0, 0), range}, {M::Make(58, R(W), 6, 32, 90, 2, 0), range},
         {M::Make(43, R(L), -1, 10, 9), nullptr}, {M::Make(43, R(L), -1, 10, 10), range},
         {M::Make(43, R(L), -1, 10, 0), range}, {M::Make(43, R(L), -1, 10, 1), nullptr},
         {M::Make(43, R(L), -1, -1, 1), range},
