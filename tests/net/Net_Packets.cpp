@@ -407,7 +407,7 @@ TEST_F(WorldPackets, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStill
         {M::Make(34, R(W), 1, -1, -1, 32, 5, 0, 0), range}, {M::Make(58, R(W), 6, 32, 90, 2, 0), range},
         {M::Make(43, R(L), -1, 10, 9), nullptr}, {M::Make(43, R(L), -1, 10, 10), range},
         {M::Make(43, R(L), -1, 10, 0), range}, {M::Make(43, R(L), -1, 10, 1), nullptr},
-        {M::Make(43, R(L), -1, -1, 1), range},
+        {M::Make(43, R(L), -1, -1, 1), range}, {M::Make(58, R(W), 32, 6, 90, 2, 0), range},
         {M::Make(43, R(W), -1, 10, 1), "#DEBUG: Network packet names a dead unit", nullptr, M::Make(32, R(W), 0)},
         {M::Make(43, UnitRefOf(4000, Host, 0), -1, 10, 1), "#DEBUG: Network packet names no unit"},
         {M::Make(44, 3 * 65536 + 3, -1, 10, 1), "#DEBUG: Network packet names no building"},
