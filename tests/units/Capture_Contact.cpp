@@ -70,7 +70,7 @@ TEST_F(Capture, AWalkerTakesAChainOfTouchingUnitsAndABuilding)
               std::vector<int32_t>({0, 0, 0, Computer, Defeated, Defeated, 0}));
     EXPECT_TRUE(world.Player(0).HasBuilding(house) && world.Player(0).finishedBuildings[CastHouse] == 1 &&
                 world.Player(Defeated).finishedBuildings[CastHouse] == 0 &&
-                world.Player(Defeated).statistics[STAT_BUILDINGS_LOST] == lost);
+                world.Player(Defeated).statistics[STAT_BUILDINGS_LOST] == lost && world.Messages().size() == 4u);
     // Each takes its new owner's next id: the old owners' ids 0, 0 and 1 are the walker's and each other's.
     EXPECT_EQ((std::vector<int32_t>{walker->uniqueId, first->uniqueId, second->uniqueId, third->uniqueId}),
               (std::vector<int32_t>{0, 1, 2, 3}));
@@ -111,10 +111,10 @@ TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
 
     // The host's answer converts here; the owner goes on asking from there.
     g_MultiplayerGame.ClearSent();
-    capturer->OnNetworkConvertUnit(second, 77);
+    capturer->OnNetworkConvertUnit(second, 0x7FFFF);
     capturer->OnNetworkConvertUnit(first, 0x80000);
-    EXPECT_TRUE(second->player == 1 && second->uniqueId == 77 && first->player == Defeated &&
-                Sent(CMultiplayerGame::CommandRequestConvertUnit).size() == 2u);
+    EXPECT_TRUE(second->player == 1 && second->uniqueId == 0x7FFFF && first->player == Defeated &&
+                Sent(CMultiplayerGame::CommandRequestConvertUnit).size() == 2u && world.Messages().size() == 1u);
 }
 
 TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)

@@ -5,6 +5,7 @@
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "core/GlobalFunc.h"
+#include "platform/SysClock.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/SentPackets.h"
@@ -180,13 +181,19 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
 // else the archer waits for a target walking into a ship or building and the crossbowman never does: it stops.
 TEST(MeleeMoveEnd, TheArcherWaitsForATargetWalkingInWhereTheCrossbowmanStops)
 {
-    enum { Ends, Kept, Waits, Stops };   // Ends: command 0, the target kept
+    enum { Ends, Kept, Waits, Stops, Seeks };   // Ends: command 0, the target kept; Seeks: waits to find a resource
     const struct { int32_t type, command, stopped, targetWalksIn, blocks, then; } cases[] = {
         {UNIT_ARCHER, CMD_ATTACK, 1, 1, 0, Ends},  {UNIT_CROSSBOWMAN, CMD_ATTACK, 1, 1, 0, Ends},
         {UNIT_ARCHER, CMD_ATTACK, 0, 1, 0, Waits}, {UNIT_CROSSBOWMAN, CMD_ATTACK, 0, 1, 0, Stops},
         {UNIT_ARCHER, CMD_GARRISON_SHIP, 1, 0, 0, Stops}, {UNIT_CROSSBOWMAN, CMD_GARRISON_SHIP, 1, 1, 0, Stops},
         {UNIT_WARRIOR, CMD_GARRISON_SHIP, 1, 1, 0, Waits}, {UNIT_ARCHER, CMD_PATROL, 0, 0, 4, Waits},
-        {UNIT_CROSSBOWMAN, CMD_PATROL, 0, 0, 3, Kept},     {UNIT_CROSSBOWMAN, CMD_MOVE_TO_DEFENSE_POS, 1, 0, 4, Waits}};
+        {UNIT_CROSSBOWMAN, CMD_PATROL, 0, 0, 3, Kept},     {UNIT_CROSSBOWMAN, CMD_MOVE_TO_DEFENSE_POS, 1, 0, 4, Waits},
+        {UNIT_CATAPULT, CMD_ATTACK, 0, 1, 0, Waits}, {UNIT_PRIEST, CMD_PATROL, 0, 0, 4, Kept},
+        {UNIT_KING, CMD_GARRISON_SHIP, 0, 1, 0, Waits}, {UNIT_KING, CMD_GARRISON_SHIP, 0, 0, 0, Stops},
+        {UNIT_KING, CMD_ENTER_KEEP, 0, 0, 0, Waits}, {UNIT_SETTLER, CMD_GARRISON_SHIP, 0, 0, 0, Stops},
+        {UNIT_WORKER, CMD_GARRISON_SHIP, 0, 1, 0, Waits}, {UNIT_WORKER, CMD_GARRISON_SHIP, 0, 0, 0, Stops},
+        {UNIT_WORKER, CMD_BUILD, 0, 0, 0, Stops}, {UNIT_WORKER, CMD_RETURN_GOODS, 0, 0, 0, Waits},
+        {UNIT_WORKER, CMD_HARVEST, 0, 0, 0, Seeks}};
     for (const auto& row : cases)
     {
         CMeleeWorld war;
@@ -194,11 +201,13 @@ TEST(MeleeMoveEnd, TheArcherWaitsForATargetWalkingInWhereTheCrossbowmanStops)
         CUnit* target = war.Spawn(1, UNIT_WARRIOR, PostX + 9, PostY, STANCE_STAND_GROUND);
         target->currentCommand = row.targetWalksIn ? CMD_MOVE_TO_GARRISON : CMD_NONE;
         unit->currentCommand = row.command, unit->stopped = uint8_t(row.stopped), unit->targetUnit = target;
-        unit->approachX = PostX + row.blocks, unit->approachY = PostY;
+        unit->approachX = PostX + row.blocks, unit->approachY = PostY, unit->orderState = 0, unit->deadline = 0;
         unit->onMoveEnd();
-        EXPECT_EQ(std::tuple(unit->currentCommand, unit->orderState, unit->targetUnit == target),
-                  std::tuple(row.then == Ends || row.then == Stops ? CMD_NONE : row.command, row.then == Waits ? 1 : 0,
-                             row.then != Stops)) << row.type << ", " << row.command << ", " << row.stopped;
+        const bool waits = row.then == Waits || row.then == Seeks;
+        EXPECT_EQ(std::tuple(unit->currentCommand, unit->orderState, unit->targetUnit == target, unit->deadline),
+                  std::tuple(row.then == Ends || row.then == Stops ? CMD_NONE : row.then == Seeks ? CMD_FIND_RESOURCE
+                             : row.command, waits ? 1 : 0, row.then != Stops, waits ? SysClock::TickCount() + 500 : 0u))
+            << row.type << ", " << row.command << ", " << row.stopped;
     }
 }
 

@@ -297,9 +297,10 @@ TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChang
     EXPECT_EQ(again.Bytes(), saved.Bytes());
 
     // More than 16 aboard, a negative count, an id the table does not hold, the ship aboard itself, one unit
-    // twice, cut short.
+    // twice, cut short, a negative wave count.
     const std::string damaged[] = {Int32Bytes({1, 17, idA, 7}), Int32Bytes({1, -1, 7}), Int32Bytes({1, 1, 99, 7}),
-        Int32Bytes({1, 1, idShip, 7}), Int32Bytes({1, 2, idA, idA, 7}), Int32Bytes({1, 1, idA})};
+        Int32Bytes({1, 1, idShip, 7}), Int32Bytes({1, 2, idA, idA, 7}), Int32Bytes({1, 1, idA}), Int32Bytes({-1, 0, 7})
+    };
     ship->callIsland = 0;
     for (const std::string& bytes : damaged)
     {

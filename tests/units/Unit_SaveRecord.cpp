@@ -197,10 +197,12 @@ TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDam
         {UNIT_GIANT, Bytes().I32(Count).U8(1).U8(0).U8(1).Bytes(), "", nullptr},
         {UNIT_UNDEAD, Bytes().I32(Count).U8(1).Bytes(), "", nullptr},
         {UNIT_UNDEAD, Bytes().I32(Count).Bytes(), "", "the record is cut short"},
+        {UNIT_UNDEAD, Bytes().I32(-1).U8(1).Bytes(), "", "the hit count is negative"},
         // Hit count, then the rider's and the horse's cry flags.
-        {UNIT_HEAVYCAVALRY, Bytes().I32(2).U8(1).U8(1).Bytes(), "", nullptr},
+        {UNIT_HEAVYCAVALRY, Bytes().I32(0).U8(1).U8(1).Bytes(), "", nullptr},
         {UNIT_HEAVYCAVALRY, Bytes().I32(2).U8(1).U8(3).Bytes(), "", Flag},
         {UNIT_HEAVYCAVALRY, Bytes().I32(2).U8(1).Bytes(), "", "the record is cut short"},
+        {UNIT_HEAVYCAVALRY, Bytes().I32(-1).U8(1).U8(1).Bytes(), "", "the hit count is negative"},
         // Shot released.
         {UNIT_ARCHER, Bytes().U8(0).Bytes(), "", nullptr}, {UNIT_ARCHER, "", "", "the record is cut short"},
         {UNIT_CROSSBOWMAN, Bytes().U8(0xFF).Bytes(), "", Flag},
