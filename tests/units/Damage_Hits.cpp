@@ -431,9 +431,8 @@ TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndLeavesRemoteDeathsToTheirOwn
     };
     for (const auto& c : starving)
     {
-        SCOPED_TRACE(testing::Message() << c.health << " - " << c.starvation << " + " << c.added);
         dummy.health = c.health, dummy.starvation = c.starvation;
-        EXPECT_TRUE(dummy.AddStarvation(c.added) == c.living && dummy.starvation == c.after);
+        EXPECT_TRUE(dummy.AddStarvation(c.added) == c.living && dummy.starvation == c.after) << c.added;
     }
     const struct { float health, starvation; bool healed; float after; } healing[] = {
         {50, 20, true, 60}, {95, 0, false, 100}, {100, 0, false, 100}, {0.5f, 0, false, 0.5f}};   // 0.5: dead

@@ -5,7 +5,6 @@
 #include "buildings/C_Building.h"
 #include "buildings/C_BuildingCastTable.h"
 #include "core/GlobalFunc.h"
-#include "platform/SysClock.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/SentPackets.h"
@@ -160,7 +159,6 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
         {UNIT_GIANT, 1, CMD_PATROL, 10, true}, {UNIT_GIANT, 1, CMD_PATROL, 11, true}};
     for (const auto& row : cases)
     {
-        SCOPED_TRACE(testing::Message() << row.type << " command " << row.command << " enemy " << row.enemyY);
         CMeleeWorld melee;
         melee.world.Player(1).type = PLAYER_COMPUTER;
         const int32_t enemyX = row.type == UNIT_GIANT ? 12 : 11;
@@ -171,9 +169,9 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
         walker->currentCommand = row.command;
         bool engaged = false;
         walker->SeekTargetOnPatrol(11, 10, &engaged);
-        EXPECT_TRUE(engaged == row.strikes && (walker->animType == ANIM_ATTACK) == row.strikes &&
-                    (walker->actionTargetUnit == enemy) == row.strikes);
-        EXPECT_TRUE(row.type != UNIT_GIANT || walker->model == 98);
+        EXPECT_TRUE((row.type != UNIT_GIANT || walker->model == 98) && engaged == row.strikes &&
+                    (walker->animType == ANIM_ATTACK) == engaged && (walker->actionTargetUnit == enemy) == engaged)
+            << row.type << " command " << row.command << " enemy " << row.enemyY;
     }
 }
 
@@ -181,7 +179,7 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
 // else the archer waits for a target walking into a ship or building and the crossbowman never does: it stops.
 TEST(MeleeMoveEnd, TheArcherWaitsForATargetWalkingInWhereTheCrossbowmanStops)
 {
-    enum { Ends, Kept, Waits, Stops, Seeks };   // Ends: command 0, the target kept; Seeks: waits to find a resource
+    enum { Ends, Stops, Kept, Waits, Seeks };   // Ends: command 0, the target kept; Seeks: waits to find a resource
     const struct { int32_t type, command, stopped, targetWalksIn, blocks, then; } cases[] = {
         {UNIT_ARCHER, CMD_ATTACK, 1, 1, 0, Ends},  {UNIT_CROSSBOWMAN, CMD_ATTACK, 1, 1, 0, Ends},
         {UNIT_ARCHER, CMD_ATTACK, 0, 1, 0, Waits}, {UNIT_CROSSBOWMAN, CMD_ATTACK, 0, 1, 0, Stops},
@@ -203,11 +201,10 @@ TEST(MeleeMoveEnd, TheArcherWaitsForATargetWalkingInWhereTheCrossbowmanStops)
         unit->currentCommand = row.command, unit->stopped = uint8_t(row.stopped), unit->targetUnit = target;
         unit->approachX = PostX + row.blocks, unit->approachY = PostY, unit->orderState = 0, unit->deadline = 0;
         unit->onMoveEnd();
-        const bool waits = row.then == Waits || row.then == Seeks;
+        const bool waits = row.then >= Waits;
         EXPECT_EQ(std::tuple(unit->currentCommand, unit->orderState, unit->targetUnit == target, unit->deadline),
-                  std::tuple(row.then == Ends || row.then == Stops ? CMD_NONE : row.then == Seeks ? CMD_FIND_RESOURCE
-                             : row.command, waits ? 1 : 0, row.then != Stops, waits ? SysClock::TickCount() + 500 : 0u))
-            << row.type << ", " << row.command << ", " << row.stopped;
+                  std::tuple(row.then <= Stops ? CMD_NONE : row.then == Seeks ? CMD_FIND_RESOURCE : row.command,
+                             int(waits), row.then != Stops, waits ? CSimHarness::ClockStart + 500 : 0u)) << row.type;
     }
 }
 
@@ -427,13 +424,12 @@ TEST(GiantBattle, TheUndeadAndTheHeroRiderHealToExactlyFullAndNeverStarve)
 {
     for (const int32_t type : {UNIT_UNDEAD, UNIT_HEROCAVALRY, UNIT_HEAVYCAVALRY})
     {
-        SCOPED_TRACE(type);
         const bool heals = type != UNIT_HEAVYCAVALRY;
         CMeleeWorld war;
         CUnit* unit = war.Spawn(0, type, 10, 10, STANCE_STAND_GROUND);
         unit->health = 99.99f, unit->starvation = 1.0f;
         war.Frame();
-        EXPECT_TRUE(unit->health == (heals ? 100.0f : 99.99f) && unit->starvation == (heals ? 0.0f : 1.0f));
+        EXPECT_TRUE(unit->health == (heals ? 100.0f : 99.99f) && unit->starvation == (heals ? 0.0f : 1.0f)) << type;
     }
 }
 

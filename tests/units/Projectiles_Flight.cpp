@@ -400,31 +400,25 @@ TEST(CatapultThrow, ItThrowsOnlyBeyondItsMinimumRangeAndNeverAtItsOwnTile)
     }
 }
 
-// Hit while it stands free, it throws back at an enemy hitter, else at an enemy building (at its footprint's
-// centre); never at friends, while it holds its ground, walks or already has an attacker.
+// Hit while it stands free, it throws back at an enemy hitter, else at an enemy building's footprint centre.
 TEST(CatapultAttacked, ItTurnsOnAnEnemyUnitElseAnEnemyBuildingOnlyWhenStandingFree)
 {
-    enum { Nothing, AtUnit, AtBuilding };
-    const struct { int32_t stance, walks, hitterOwner, towerOwner, hadAttacker, then; } cases[] = {
-        {STANCE_AGGRESSIVE, 0, Enemy, Enemy, 0, AtUnit}, {STANCE_DEFENSIVE, 0, 0, Enemy, 0, AtBuilding},
-        {STANCE_AGGRESSIVE, 0, 0, 0, 0, Nothing}, {STANCE_STAND_GROUND, 0, Enemy, Enemy, 0, Nothing},
-        {STANCE_AGGRESSIVE, 1, Enemy, Enemy, 0, Nothing}, {STANCE_AGGRESSIVE, 0, Enemy, Enemy, 1, Nothing}};
-    for (const auto& row : cases)
+    // Stance, walking, the hitter's and the tower's owners, an attacker already; the target point (0: none).
+    const int32_t cases[][7] = {{STANCE_AGGRESSIVE, 0, Enemy, Enemy, 0, 40, 11}, {STANCE_AGGRESSIVE, 0, 0, 0, 0, 0, 0},
+        {STANCE_DEFENSIVE, 0, 0, Enemy, 0, 41, 15}, {STANCE_STAND_GROUND, 0, Enemy, Enemy, 0, 0, 0},
+        {STANCE_AGGRESSIVE, 1, Enemy, Enemy, 0, 0, 0}, {STANCE_AGGRESSIVE, 0, Enemy, Enemy, 1, 0, 0}};
+    for (const auto& [stance, walks, hitterOwner, towerOwner, hadAttacker, x, y] : cases)
     {
         CMeleeWorld siege;   // both far out of the catapult's sight
-        CUnitCatapult* catapult = SpawnCatapult(siege, row.stance);
-        CUnit* hitter = siege.Spawn(row.hitterOwner, UNIT_WARRIOR, 40, 11, STANCE_STAND_GROUND);
-        CBuilding* tower = siege.world.Player(row.towerOwner).CreateBuilding(CastTower, 40, 14);
-        ASSERT_TRUE(catapult != nullptr && hitter != nullptr && tower != nullptr);
-        catapult->animType = row.walks ? ANIM_WALK : ANIM_STAND, catapult->ready = 0;
-        catapult->attacker = row.hadAttacker ? hitter : nullptr;
-        catapult->onAttacked(hitter, tower);
-        const bool unit = row.then == AtUnit, acts = row.then != Nothing;
+        CUnitCatapult* catapult = SpawnCatapult(siege, stance);
+        CUnit* hitter = siege.Spawn(hitterOwner, UNIT_WARRIOR, 40, 11, STANCE_STAND_GROUND);
+        CBuilding* tower = siege.world.Player(towerOwner).CreateBuilding(CastTower, 40, 14);
+        catapult->animType = walks ? ANIM_WALK : ANIM_STAND, catapult->ready = 0;
+        catapult->attacker = hadAttacker ? hitter : nullptr, catapult->onAttacked(hitter, tower);
         EXPECT_EQ(std::tuple(catapult->currentCommand, catapult->targetUnit, catapult->targetBuilding, catapult->ready,
                              catapult->ranged, catapult->targetX, catapult->targetY, catapult->attacker == hitter),
-                  std::tuple(acts ? CMD_ATTACK : CMD_NONE, unit ? hitter : nullptr, acts && !unit ? tower : nullptr,
-                             uint8_t(acts), uint8_t(acts), acts ? 40 + !unit : 0, acts ? 11 + 4 * !unit : 0,
-                             unit || row.hadAttacker)) << row.stance << " " << row.walks << " " << row.then;
+                  std::tuple(x ? CMD_ATTACK : CMD_NONE, x == 40 ? hitter : nullptr, x == 41 ? tower : nullptr,
+                             uint8_t(x != 0), uint8_t(x != 0), x, y, x == 40 || hadAttacker)) << stance << walks;
     }
 }
 

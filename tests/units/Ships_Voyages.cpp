@@ -27,7 +27,7 @@ constexpr int32_t CannonSample = 24;
 // x 10..33 and island B (region 2) x 34 to the map's edge.
 constexpr int32_t StraitWest = 10, StraitEast = 34, RegionA = 1, RegionB = 2, RegionStrait = 3;
 
-std::string Int32Bytes(std::initializer_list<int32_t> values)
+std::string Int32s(std::initializer_list<int32_t> values)
 {
     CRecordBytes bytes;
     for (int32_t value : values)
@@ -288,7 +288,7 @@ TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChang
     const int32_t idB = g_ReferenceBase.AddUnit(cargo[1]), idA = g_ReferenceBase.AddUnit(cargo[0]);
     CMemorySaveStream saved;
     ship->SaveGameExtra(saved, g_ReferenceBase);
-    EXPECT_EQ(saved.Bytes(), Int32Bytes({5, 2, idA, idB, 7}));
+    EXPECT_EQ(saved.Bytes(), Int32s({5, 2, idA, idB, 7}));
     CMemorySaveStream reading(saved.Bytes());
     ASSERT_TRUE(fresh->LoadGameExtra(reading, g_ReferenceBase));
     EXPECT_TRUE(fresh->GetCargo(0) == cargo[0] && fresh->GetCargo(1) == cargo[1]);
@@ -298,9 +298,8 @@ TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChang
 
     // More than 16 aboard, a negative count, an id the table does not hold, the ship aboard itself, one unit
     // twice, cut short, a negative wave count.
-    const std::string damaged[] = {Int32Bytes({1, 17, idA, 7}), Int32Bytes({1, -1, 7}), Int32Bytes({1, 1, 99, 7}),
-        Int32Bytes({1, 1, idShip, 7}), Int32Bytes({1, 2, idA, idA, 7}), Int32Bytes({1, 1, idA}), Int32Bytes({-1, 0, 7})
-    };
+    const std::string damaged[] = {Int32s({1, 17, idA, 7}), Int32s({1, -1, 7}), Int32s({1, 1, 99, 7}),
+        Int32s({1, 1, idShip, 7}), Int32s({1, 2, idA, idA, 7}), Int32s({1, 1, idA}), Int32s({-1, 0, 7})};
     ship->callIsland = 0;
     for (const std::string& bytes : damaged)
     {
