@@ -495,6 +495,10 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
     const CNetPacket& cast = LastSent(CMultiplayerGame::CommandMagicCast)->packet;
     EXPECT_TRUE(SentCommands(cast.Command()) == 1 && cast.Value(0) == Ref(demon) && cast.Value(2) == 0x419C0000 &&
                 cast.Value(3) == 0 && cast.Value(4) == 0x41380000);
+    // At a block out of the local player's sight: a red notice instead, and the spell stays ready.
+    war.world.Research(0, RainOfHell), demon->castBlockX = demon->castBlockY = 45, demon->CastMagic();
+    EXPECT_TRUE(war.world.Messages().size() == 1u && war.world.Messages()[0].colour == 0xFF0000u &&
+                war.world.Player(0).technologies[RainOfHell].progress == 100.0f && SentCommands(cast.Command()) == 1);
 }
 
 TEST_F(DemonBattle, AGameWithTheDemonAndTheBurningBuildingsLoadsBackByteForByte)
