@@ -331,7 +331,7 @@ TEST(WalkStepTicks, FollowTheSpeedInThirtyTwoBitFloatAndAreNeitherZeroNorEndless
 
 using WalkOccupancy = UnitWorldTest;
 
-TEST_F(WalkOccupancy, TileTestTellsFreeMoversAndBlocked)
+TEST_F(WalkOccupancy, TileTestTellsFreeMoversAndBlockedAndOnlyAStepChangingXAndYIsDiagonal)
 {
     CUnit* unit = Walker(0, 10, 10);
     Walker(0, 12, 10);
@@ -344,6 +344,14 @@ TEST_F(WalkOccupancy, TileTestTellsFreeMoversAndBlocked)
         {300, 5, CUnit::TileBlocked}};
     for (const auto& tile : tiles)
         EXPECT_EQ(unit->TestTileFree(tile.x, tile.y), tile.result) << tile.x << "," << tile.y;
+    // East, north, north-east: a step is diagonal only when both x and y change; a unit without speed stays.
+    const std::tuple<float, int32_t, int32_t, int32_t> steps[] = {{0.1f, 11, 10, 10}, {0.1f, 11, 9, 10},
+                                                                  {0.1f, 12, 8, 14}, {0.0f, 13, 8, 0}};
+    for (const auto& [speed, tx, ty, ticks] : steps)
+    {
+        unit->speed = speed, unit->pathFlag = 1, unit->stepTicks = 0, unit->StepToTile(tx, ty, 0);
+        EXPECT_EQ(std::pair(unit->stepTicks, unit->pathFlag), std::pair(ticks, uint8_t(ticks > 0))) << tx << "," << ty;
+    }
 }
 
 TEST_F(WalkOccupancy, WaitsBehindAMoverAndStopsCountingAsMovingAfterTwentyTries)
