@@ -253,14 +253,10 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
         EXPECT_FALSE(world.Player(0).HasUnit(unit));
     EXPECT_EQ(std::pair(world.Player(0).unitsByType[UNIT_WARRIOR], world.Player(0).statistics[STAT_UNITS_LOST]),
               std::pair(0, lost + 3));
-    int32_t diedCargo = 0;
-    for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
-        diedCargo += sent.packet.Command() == CMultiplayerGame::CommandUnitDied && sent.packet.Value(0) != Ref(ship);
-    EXPECT_EQ(diedCargo, 3);
-    int32_t splashes = 0;
-    for (const SEffectParticle& effect : g_Particles.GetEffects())
-        splashes += effect.kind == CParticles::KindWaterSplash && effect.height >= 20.0f && effect.height < 40.0f;
-    EXPECT_EQ(splashes, 20);
+    EXPECT_EQ(std::ranges::count_if(g_MultiplayerGame.GetSent(), [&](const CMultiplayer::SSentPacket& sent) {
+        return sent.packet.Command() == CMultiplayerGame::CommandUnitDied && sent.packet.Value(0) != Ref(ship); }), 3);
+    EXPECT_EQ(std::ranges::count_if(g_Particles.GetEffects(), [](const SEffectParticle& effect) {
+        return effect.kind == CParticles::KindWaterSplash && effect.height >= 20.0f && effect.height < 40.0f; }), 20);
     FreeGlobalModels();
 
     // The other machine's ship sinks here when its owner says so: its
