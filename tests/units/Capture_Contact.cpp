@@ -111,8 +111,7 @@ TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
 
     // The host's answer converts here; the owner goes on asking from there.
     g_MultiplayerGame.ClearSent();
-    capturer->OnNetworkConvertUnit(second, 0x7FFFF);
-    capturer->OnNetworkConvertUnit(first, 0x80000);
+    capturer->OnNetworkConvertUnit(second, 0x7FFFF), capturer->OnNetworkConvertUnit(first, 0x80000);
     EXPECT_TRUE(second->player == 1 && second->uniqueId == 0x7FFFF && first->player == Defeated &&
                 Sent(CMultiplayerGame::CommandRequestConvertUnit).size() == 2u && world.Messages().size() == 1u);
 }
@@ -196,6 +195,5 @@ TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesItUnle
     EXPECT_TRUE(unit->player == 0 && world.Player(0).HasUnit(unit) && !unit->ConvertToPlayer(2, true));
     unit->x = unit->y = 10, unit->ShowUnit(true), unit->RemoveFromWorld(false);
     EXPECT_TRUE(!unit->ConvertToPlayer(2, true) && unit->player == 0);
-    ExpectWorldSound(world);
-    g_Particles.Reset();
+    ExpectWorldSound(world), g_Particles.Reset();
 }

@@ -94,8 +94,7 @@ TEST_F(DamageWorld, EachDamageTypeUsesItsFactor)
 
 TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
 {
-    victim->hitEffect = 1;
-    victim->TakeHit(enemy, 30, DAMAGE_BLADE, false);
+    victim->hitEffect = 1, victim->TakeHit(enemy, 30, DAMAGE_BLADE, false);
     EXPECT_FLOAT_EQ(victim->health, 70.0f);
     const std::vector<SEffectParticle>& drops = g_Particles.GetEffects();
     ASSERT_EQ(drops.size(), 30u);
@@ -117,8 +116,7 @@ TEST_F(DamageWorld, BloodDropsAndDebrisFollowTheHitEffectOnePerPercentPointLost)
     for (const auto& spread : spreads)
     {
         SCOPED_TRACE(spread.kind);
-        g_Particles.Reset();
-        victim->hitEffect = spread.effect;
+        g_Particles.Reset(), victim->hitEffect = spread.effect;
         for (int32_t hit = 0; hit < 20; ++hit)
             victim->health = 100.0f, victim->TakeHit(nullptr, 90, DAMAGE_BLADE, false);
         SOffsetRange range;
@@ -178,8 +176,7 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
     follower->followedUnit = victim;
     for (const auto& [wait, alerts] : {std::pair{10000u, 1u}, std::pair{9999u, 1u}, std::pair{10000u, 2u}})
     {
-        SysClock::AdvanceTestClock(wait);
-        victim->TakeHit(enemy, 1, DAMAGE_BLADE, false);
+        SysClock::AdvanceTestClock(wait), victim->TakeHit(enemy, 1, DAMAGE_BLADE, false);
         EXPECT_EQ(follower->attackedBy.size(), alerts) << wait;
     }
     // The followers' list is emptied first and counts by type.
@@ -201,8 +198,7 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
     EXPECT_EQ(world.Player(0).exploredMap[32 * MapCornerSide + 30], 0);
     // A shooter that died while its shot flew still attacked: the owner is
     // alerted again after the quiet minute, and the kill counts.
-    victim->attackedBy.clear();
-    enemy->RemoveFromWorld(false);
+    victim->attackedBy.clear(), enemy->RemoveFromWorld(false);
     SysClock::AdvanceTestClock(60000);
     const size_t markers = world.Markers().size();
     victim->TakeHit(enemy, 100, DAMAGE_BLADE, true);
@@ -225,8 +221,7 @@ TEST_F(DamageWorld, ACorpseFadesItsBodyThenItsRemainsAndLetsGoWhenItsTimeIsUp)
     for (const auto& stage : stages)
     {
         g_Particles.Update(g_Particles.GetCorpseTicksLeft(body) - stage.ticksLeft);
-        body->corpseDraws.clear();
-        g_Particles.RenderCorpses();
+        body->corpseDraws.clear(), g_Particles.RenderCorpses();
         EXPECT_EQ(body->corpseDraws, (std::vector<std::vector<float>>{{stage.dieWeight, stage.corpseWeight, level}}))
             << stage.ticksLeft;
     }
@@ -244,8 +239,7 @@ TEST(DamageDeath, AKilledWarriorFallsDecaysAndIsDeletedOnce)
     g_Particles.Reset();
     CUnit *first = world.Spawn(0, UNIT_WARRIOR, 10, 10), *second = world.Spawn(1, UNIT_WARRIOR, 11, 10);
     ASSERT_TRUE(first != nullptr && second != nullptr);
-    first->TakeHit(second, 1, DAMAGE_BLADE, true);
-    second->TakeHit(first, 1000, DAMAGE_BLADE, true);
+    first->TakeHit(second, 1, DAMAGE_BLADE, true), second->TakeHit(first, 1000, DAMAGE_BLADE, true);
     world.Frame(1);
     // Dying: still listed, no longer targeted.
     EXPECT_TRUE(second->animType == ANIM_DIE && world.Player(1).HasUnit(second) &&
@@ -402,8 +396,7 @@ TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndLeavesRemoteDeathsToTheirOwn
     // 0 living hit points, neither alive nor dying.
     unit->starvation = CUnit::MaxStarvation;
     ASSERT_FALSE(unit->IsAlive() || unit->IsDying());
-    negative->animFrame = -5.0f;
-    world.Frame(1);
+    negative->animFrame = -5.0f, world.Frame(1);
     for (const char* line : {"#DEBUG: unit log - START", "PlayerID=1", "Pos=10,10", "CastID=2",
                              "#DEBUG: unit log - END", "#DEBUG: Unit Animframe < 0"})
         EXPECT_TRUE(log.Contains(line)) << line;
@@ -413,8 +406,7 @@ TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndLeavesRemoteDeathsToTheirOwn
                 !world.Player(1).HasUnit(unit) && g_GameMap.Block(10, 10).unit == nullptr);
     ExpectWorldSound(world);
 
-    g_Config.networkRole = 2;
-    remote->health = 0.0f;
+    g_Config.networkRole = 2, remote->health = 0.0f;
     world.Frame(1);
     EXPECT_TRUE(log.Count("#DEBUG: Invalid animation type for a dead unit") == 1 && !remote->IsDying());
 
@@ -443,8 +435,7 @@ TEST_F(UnitLifecycle, TheStepLogsAStarvedDeadUnitAndLeavesRemoteDeathsToTheirOwn
     }
 
     CUnit *own = world.Spawn(0, 2, 5, 5), *stranger = world.Spawn(3, 2, 9, 9);
-    g_MultiplayerGame.ClearSent();
-    own->health = stranger->health = 50.0f;
+    g_MultiplayerGame.ClearSent(), own->health = stranger->health = 50.0f;
     EXPECT_TRUE(!stranger->Heal(10.0f) && stranger->health == 50.0f);
     EXPECT_TRUE(own->Heal(10.0f) && own->health == 70.0f);   // 10 of the warrior's 50 hit points
     ASSERT_EQ(g_MultiplayerGame.GetSent().size(), 1u);

@@ -41,8 +41,7 @@ protected:
     CUnitSettler* Settler(int32_t x, int32_t y) { return static_cast<CUnitSettler*>(world.Spawn(0, UNIT_SETTLER, x, y)); }
     void Found(CUnitSettler* settler)
     {
-        settler->onCommand(nullptr, nullptr, nullptr, settler->x, settler->y, CMD_FOUND_SETTLEMENT);
-        world.Frame(1);
+        settler->onCommand(nullptr, nullptr, nullptr, settler->x, settler->y, CMD_FOUND_SETTLEMENT), world.Frame(1);
     }
     static const CBuilding* KeepAt(int32_t x, int32_t y) { return g_GameMap.Block(x, y).building; }
 };
@@ -63,8 +62,7 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
                 world.CheckInvariants().empty());
 
     // A keep holding another king is no shelter; only the local player is told.
-    Keep(1, 20, 30);
-    WalkIn(King(1, 10, 30));
+    Keep(1, 20, 30), WalkIn(King(1, 10, 30));
     for (const int32_t player : {0, 1})
     {
         CUnitKing* second = King(player, 12, 12 + 20 * player);
@@ -162,8 +160,7 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
                 player.score == score && player.buildingsUnderConstruction[CastKeep] == 0);
     ExpectWorldSound(world);
 
-    world.Delete(blocker);
-    g_MultiplayerGame.ClearSent();
+    world.Delete(blocker), g_MultiplayerGame.ClearSent();
     Found(settler);
     const CBuilding* keep = KeepAt(9, 9);
     ASSERT_TRUE(keep != nullptr && keep->GetBuildCast() == CastKeep && keep->x == 9 && keep->y == 9 &&

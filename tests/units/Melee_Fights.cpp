@@ -280,12 +280,10 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
             const auto nowShots = static_cast<size_t>(std::count(samples.begin(), samples.end(), row.shotSample));
             if (warrior->health < last)
             {
-                blowFrames.push_back(frame);
-                losses.push_back(last - warrior->health);
+                blowFrames.push_back(frame), losses.push_back(last - warrior->health);
                 hitsWithShot += nowShots > shots ? 1 : 0;
             }
-            shots = nowShots;
-            last = warrior->health;
+            shots = nowShots, last = warrior->health;
             if (animAtKill < 0 && warrior->IsDying())
                 animAtKill = fighter->animType;
             for (const CParticles::SProjectile& shot : g_Particles.GetProjectiles())
@@ -466,8 +464,7 @@ TEST_F(DemonBattle, AKilledDemonBurstsAtOnceIntoNinePartsAndDiesOnlyOnce)
     EXPECT_TRUE(Effects(50, 61) == burst && g_Particles.HoldsCorpse(demon) && !war.world.Player(0).HasUnit(demon) &&
                 g_Particles.GetEmitterCount() == 0);
     demon->RemoveFromWorld(true);
-    demon->animType = ANIM_DIE;
-    demon->SetModelByAnimation();
+    demon->animType = ANIM_DIE, demon->SetModelByAnimation();
     EXPECT_TRUE(Effects(50, 61) == burst && g_Particles.GetCorpseCount() == 1);
 }
 
@@ -579,8 +576,7 @@ TEST(PriestHealing, AnIdlePriestHealsItsOwnWarriorWholeStepByStepButNeitherAnAll
     {
         SCOPED_TRACE(tripled ? "hit points tripled" : "plain hit points");
         CMeleeWorld world;
-        g_Config.unitHealthMultiply = tripled ? 1 : 0;
-        InitTypeRecords();
+        g_Config.unitHealthMultiply = tripled ? 1 : 0, InitTypeRecords();
         world.world.Player(0).allied[2] = world.world.Player(2).allied[0] = 1;
         CUnit* ally = world.Spawn(2, UNIT_WARRIOR, 11, 10, STANCE_STAND_GROUND);
         CUnit* warrior = world.Spawn(0, UNIT_WARRIOR, 13, 10, STANCE_STAND_GROUND);

@@ -47,13 +47,11 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
 {
     CTestLog log;
     CUnit* remote = Walker(1, 10, 10);
-    world.Player(1).type = PLAYER_REMOTE;
-    Order(remote, CMD_MOVE_TO, 20, 20, true);
+    world.Player(1).type = PLAYER_REMOTE, Order(remote, CMD_MOVE_TO, 20, 20, true);
     EXPECT_TRUE(log.Contains("#DEBUG: No thread command for computer player"));
     world.Player(1).type = PLAYER_COMPUTER;
     CTestWalker* hidden = Walker(0, 12, 10);
-    hidden->ShowUnit(false);
-    Order(hidden, CMD_MOVE_TO, 20, 20, true);
+    hidden->ShowUnit(false), Order(hidden, CMD_MOVE_TO, 20, 20, true);
     EXPECT_TRUE(log.Contains("#DEBUG: InitAction buffer on invisible unit") && hidden->orderState == 0 &&
                 hidden->currentCommand == CMD_NONE);
     hidden->orderState = 1;   // a stale order left when hiding
@@ -64,8 +62,7 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
     for (int32_t cell = 0; cell < 9; ++cell)
         g_GameMap.Block(29 + cell % 3, 29 + cell / 3).blocked = cell != 4;
     world.Player(1).computerAI.ClearNotices();
-    boxed->aiOrderPending = 1;
-    MoveTo(boxed, 40, 40);
+    boxed->aiOrderPending = 1, MoveTo(boxed, 40, 40);
     FramesUntil(40, [] { return false; });
     const auto& notices = world.Player(1).computerAI.GetNotices();
     EXPECT_TRUE(notices.size() == 1u && notices[0].kind == CComputerAI::ENotice::OrderDone &&
@@ -82,8 +79,7 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
     {
         const auto& [type, line, name] = checks[k];
         CUnit* unit = world.Spawn(1, type, 40, 4 + 4 * k);
-        unit->currentCommand = k == 6 ? CMD_CAST_MAGIC : CMD_ATTACK;
-        log.Clear();
+        unit->currentCommand = k == 6 ? CMD_CAST_MAGIC : CMD_ATTACK, log.Clear();
         if (k == 7)
             EXPECT_TRUE(!unit->EnterBuilding(house) && unit->onMap);
         else
@@ -117,8 +113,7 @@ TEST_F(OrdersActionBuffer, PerformingWaitsForStateReadinessPhaseDeadlineAndTheHo
     g_Config.networkRole = 0;
     EXPECT_TRUE(unit->PerformAction(false));
     // A deadline across the clock's wrap still waits.
-    SysClock::UseTestClock(0xFFFFFF00u);
-    Order(unit, CMD_MOVE_TO, 10, 10, true);
+    SysClock::UseTestClock(0xFFFFFF00u), Order(unit, CMD_MOVE_TO, 10, 10, true);
     unit->deadline = 0xFFFFFF00u + 500;   // wraps to 244
     EXPECT_FALSE(unit->PerformAction(false));
     SysClock::AdvanceTestClock(600);
@@ -135,8 +130,7 @@ TEST_F(OrdersActionBuffer, ReachIsABandForRangedOrdersATouchForCloseOnesAndNever
         {16, 0, true}, {17, 0, false}, {17, 1, true}, {12, 0, true}, {11, 0, false}};
     for (const auto& c : band)
     {
-        target->SetTile(10, c.y);
-        target->pathFlag = c.moving;
+        target->SetTile(10, c.y), target->pathFlag = c.moving;
         EXPECT_EQ(archer->IsTargetReached(), c.reached) << c.y - 10 << " blocks, moving " << int(c.moving);
     }
     target->pathFlag = 0;
@@ -308,10 +302,8 @@ TEST_F(FacingTurning, TheSearchRanksUnitsOrTowersKeepsAndCastlesFirstAndSkipsWha
 
     // Walls, traps, allies, its own and the dead are never chosen.
     enemy->health = 0.0f;
-    Building(12, 11, 1, 9), Building(9, 11, 1, 12);
-    Walker(2, 12, 12);
-    world.Player(0).allied[2] = 1;
-    Walker(0, 9, 10);
+    Building(12, 11, 1, 9), Building(9, 11, 1, 12), Walker(2, 12, 12);
+    world.Player(0).allied[2] = 1, Walker(0, 9, 10);
     EXPECT_TRUE(Found(seeker, false, pattern) == nullptr && Found(seeker, true, pattern) == nullptr);
     enemy->health = 100.0f;
 }
@@ -389,8 +381,7 @@ TEST_F(WalkOccupancy, NoUnitInAPassageIsPushedIntoWaterOrAwayFromItsWorkAndTwoWa
         g_GameMap.Block(7, y).blocked = g_GameMap.Block(16, y).blocked = 1;
         g_GameMap.Block(11, y + 1).blocked = 0;
         g_GameMap.Block(11, y + 1).waterLevel = static_cast<uint16_t>(cases[i].sideWater);
-        walkers[i] = Walker(0, 9, y);
-        others[i] = Walker(1, 11, y);
+        walkers[i] = Walker(0, 9, y), others[i] = Walker(1, 11, y);
         MoveTo(walkers[i], 13, y);
         if (cases[i].command == CMD_MOVE_TO)
             MoveTo(others[i], cases[i].otherEndX, y);
@@ -513,8 +504,7 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
     EXPECT_FLOAT_EQ(unit->centreX, 11.0f);
     FrameSound(6);
     EXPECT_TRUE(unit->centreX == 11.5f && unit->routeEnd == 0);
-    unit->RemoveFromWorld(false);
-    g_MultiplayerGame.ClearSent();
+    unit->RemoveFromWorld(false), g_MultiplayerGame.ClearSent();
     unit->OnNetworkMoveRequest(1, 12, 10, EastFacing, East);
     EXPECT_TRUE(LastAnswer().first == CUnit::TileBlocked && unit->x == 11);
 }

@@ -56,8 +56,7 @@ protected:
         shooter->shotReleased = 0, shooter->animFrame = frame;
         for (int32_t tick = 1; tick <= 60; ++tick)
         {
-            shooter->shownFacing = shooter->facing;
-            shooter->Animate(1);
+            shooter->shownFacing = shooter->facing, shooter->Animate(1);
             if (!g_Particles.GetProjectiles().empty())
             {
                 if (ticks != nullptr)
@@ -111,8 +110,7 @@ TEST(ProjectilesFlight, ArrowsStrikeWithTheAttackAtLaunchAndCountWhereTheyLandFo
     EXPECT_FLOAT_EQ(target->health, CUnit::FullHealth - lost);
     const int32_t* stats = war.world.Player(0).statistics;
     EXPECT_TRUE(g_Particles.GetProjectiles().empty() && stats[STAT_ARROWS_HIT_UNIT] == 1);
-    Shoot(archer, nullptr, 10.5f, 20.5f, CParticles::KindFlameArrow);
-    war.world.Frame(20);
+    Shoot(archer, nullptr, 10.5f, 20.5f, CParticles::KindFlameArrow), war.world.Frame(20);
     // The house throws its 4 pieces of debris kind 24 and 1 of kind 25 where the arrow struck.
     EXPECT_TRUE(stats[STAT_ARROWS_HIT_BUILDING] == 1 && CMeleeWorld::EffectsOfKinds(24, 24) == 4 &&
                 CMeleeWorld::EffectsOfKinds(25, 25) == 1);
@@ -124,16 +122,14 @@ TEST(ProjectilesFlight, ArrowsStrikeWithTheAttackAtLaunchAndCountWhereTheyLandFo
     // A shot outliving its deleted shooter lands and credits the shooter's player.
     CUnit* last = war.world.Spawn(1, UNIT_WARRIOR, 20, 10);
     last->health = 100.0f / last->GetMaxHitPoints() + 0.5f;   // one hit point
-    Shoot(archer, last, 20.5f, 10.5f);
-    war.world.Delete(archer);
+    Shoot(archer, last, 20.5f, 10.5f), war.world.Delete(archer);
     ASSERT_TRUE(g_Particles.GetProjectiles().size() == 1u && g_Particles.GetProjectiles()[0].shooter == nullptr);
     war.world.Frame(5);
     EXPECT_TRUE(last->IsDying() && stats[STAT_UNITS_KILLED] == 1);
     // A shot of a shooter gone aboard or inside strikes for his player, but no one answers him there.
     CUnit* hidden = war.world.Spawn(0, UNIT_ARCHER, 30, 34);
     CUnit* struck = war.world.Spawn(1, UNIT_WARRIOR, 30, 40);
-    struck->stance = STANCE_AGGRESSIVE;
-    Shoot(hidden, struck, 30.5f, 40.5f);
+    struck->stance = STANCE_AGGRESSIVE, Shoot(hidden, struck, 30.5f, 40.5f);
     hidden->ShowUnit(false);
     for (int32_t frame = 0; frame < 40 && struck->health == CUnit::FullHealth; ++frame)
         war.world.Frame(1);
@@ -235,8 +231,7 @@ TEST_F(RangedAim, ShotsScatterOrAimAtTheTileTheTargetStepsIntoAndEachShooterRele
     tower->Construct(0.0f, true);
     auto* archer = static_cast<CUnitTowerArcher*>(tower->archers[0]);
     EXPECT_EQ(StrayBand(400, 100.0f, [&] {
-                  g_Particles.Reset();
-                  archer->SetTarget(target);
+                  g_Particles.Reset(), archer->SetTarget(target);
                   for (int32_t tick = 0; tick < 60 && g_Particles.GetProjectiles().empty(); ++tick)
                       archer->Animate(1);
                   const CParticles::SProjectile shot = g_Particles.GetProjectiles().empty()

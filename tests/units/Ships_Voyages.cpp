@@ -99,8 +99,7 @@ TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrie
     // Two panel rows of eight, 20 apart and 45 down: the mouse at (150, 530) is over the boxes of
     // units 14 and 15 (x 125 and 145, y 520); the lower index is the one meant.
     g_BuildingPanel.BeginFrame();
-    VirtualMouseX = 150, VirtualMouseY = 530;
-    ship->RenderDetailsOnPanel();
+    VirtualMouseX = 150, VirtualMouseY = 530, ship->RenderDetailsOnPanel();
     EXPECT_TRUE(g_BuildingPanel.hoverUnit == cargo[14] && g_BuildingPanel.hoverObjectKind == 17 &&
                 g_BuildingPanel.hintX == 206 && g_BuildingPanel.hintY == 768);
     VirtualMouseX = VirtualMouseY = 0;
@@ -136,8 +135,7 @@ TEST_F(TransportShip, AClientBatchShowsItsMessageAfterTheLastAnswer)
     g_LocalPlayer = 1;
     CUnitTransportShip* ship = ShipCarrying(5, 1);
     ASSERT_NE(ship, nullptr);
-    g_Config.networkRole = 2;
-    ship->UnloadAll();
+    g_Config.networkRole = 2, ship->UnloadAll();
     EXPECT_EQ(SentCommands(CMultiplayerGame::CommandRequestUnload), 5);
     EXPECT_TRUE(g_MultiplayerGame.GetSent()[0].target == 0 &&
                 ship->GetCargoCount() == 5 && ship->pendingAnswers == 5 && ship->UnloadUnit(cargo[0], 13, IsletY));
@@ -194,8 +192,7 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
     // Lying, it leaves seven wake waves on the water every 128 ticks, at the rows of its wake table turned with
     // it: facing east, a row (x, y) lies y / 32 east and x / 32 north of its centre.
     g_Particles.ClearEffects();
-    ship->facing = ship->shownFacing = 90;
-    world.Frame(128);
+    ship->facing = ship->shownFacing = 90, world.Frame(128);
     const float wake[7][2] = {{14.87f, 35.7f}, {-14.87f, 35.7f}, {25.66f, -8.63f}, {-25.49f, -8.63f},
                               {19.41f, -45.15f}, {-19.27f, -45.15f}, {0.0f, -60.0f}};
     const std::vector<SEffectParticle>& waves = g_Particles.GetEffects();
@@ -245,8 +242,7 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     CUnit* hunter = world.Spawn(1, UNIT_WARRIOR, 30, 20);
     hunter->actionTargetUnit = hunter->targetUnit = hunter->followedUnit = hunter->attacker = cargo[0];
     g_Selection.AddUnit(cargo[2], 0);
-    g_Particles.ClearEffects();
-    g_Config.networkRole = 1;
+    g_Particles.ClearEffects(), g_Config.networkRole = 1;
     ship->TakeHit(nullptr, 100000, DAMAGE_BLADE, false);   // sunk
     EXPECT_TRUE(ship->GetCargoCount() == 0 && ship->model == 45 && g_Selection.unitCount == 0);
     for (CUnit* unit : cargo)
@@ -261,11 +257,9 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
 
     // The other machine's ship sinks here when its owner says so: its
     // cargo leaves with it, with no death of its own and nothing sent.
-    g_MultiplayerGame.ClearSent();
-    foreign->RemoveFromWorld(false);
+    g_MultiplayerGame.ClearSent(), foreign->RemoveFromWorld(false);
     EXPECT_TRUE(g_MultiplayerGame.GetSent().empty() && !world.Player(1).HasUnit(foreignCargo));
-    g_Config.networkRole = 0;
-    world.Frame(1);
+    g_Config.networkRole = 0, world.Frame(1);
     EXPECT_TRUE(world.DeletedUnits() == 4 && g_GameMap.Block(13, IsletY).unit == nullptr);
     ExpectWorldSound(world);
     for (int32_t frame = 0; frame < 200 && world.Player(0).HasUnit(ship); ++frame)

@@ -115,14 +115,12 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelItsWoundsBelowEachThresholdAndItsCorpse
         for (size_t i = 0; i < std::size(healths); ++i)
         {
             GetGlobalModel(unit->model)->object.damageStride = Unset;
-            unit->health = healths[i];
-            unit->Render();
+            unit->health = healths[i], unit->Render();
             EXPECT_EQ(GetGlobalModel(unit->model)->object.damageStride, strides[i]) << healths[i];
         }
         if (row.dieModel != 0)
         {
-            GetGlobalModel(row.dieModel)->object.damageStride = Unset;
-            unit->RenderAt(1.0f, 0.0f, 255);
+            GetGlobalModel(row.dieModel)->object.damageStride = Unset, unit->RenderAt(1.0f, 0.0f, 255);
             EXPECT_EQ(GetGlobalModel(row.dieModel)->object.damageStride, row.fallen);
         }
         const SPoint top = OnScreen(0, 16, -16, row.facing, float(row.height));
@@ -135,8 +133,7 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelItsWoundsBelowEachThresholdAndItsCorpse
         for (const uint8_t hardware : {1, 0})
         {
             SCOPED_TRACE(hardware != 0 ? "hardware" : "software");
-            g_Config.hardwareTnL = hardware;
-            draw(100.0f);
+            g_Config.hardwareTnL = hardware, draw(100.0f);
             EXPECT_TRUE(Close(Pixel(top.x, top.y), Lit, 6) && Pixel(behind.x, behind.y) == Background &&
                         unit->HitTestScreenPoint(top.x, top.y) >= 0.0f &&
                         unit->HitTestScreenPoint(behind.x, behind.y) == -1.0f && !Reddened(Pixel(marked.x, marked.y)) &&
@@ -520,8 +517,7 @@ TEST_F(UnitPanelDebugOutput, TheUnitLogWritesItsLinesInOrder)
                                          "move.waypointnum=2", "#DEBUG: unit log - END"};
     EXPECT_EQ(log.Lines(), expected);
 
-    log.Clear();
-    unit->targetUnit = other, unit->targetBuilding = &building;
+    log.Clear(), unit->targetUnit = other, unit->targetBuilding = &building;
     unit->WriteLog();
     expected[7] = "Actionbuffer.unit=" + Address(other) + "  - Warrior";
     expected[8] = "Actionbuffer.building=" + Address(&building) + "  - Barracks";

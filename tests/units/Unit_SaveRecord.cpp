@@ -273,8 +273,7 @@ TEST_F(UnitSaveRecord, ADeadlineIsKeptRelativeADestroyedTargetBuildingIsWrittenA
     CBuilding* barracks = m_World.Player(0).CreateBuilding(CastBarracks, 12, 12);
     ASSERT_TRUE(warrior != nullptr && barracks != nullptr);
     warrior->targetBuilding = warrior->actionTargetBuilding = barracks;
-    barracks->Destroy(false);
-    m_Table.AddUnit(warrior);
+    barracks->Destroy(false), m_Table.AddUnit(warrior);
     const std::string bytes = Save(*warrior, m_Table);
     EXPECT_TRUE(CRecordBytes::I32At(bytes, TargetBuildingAt) == -1 &&
                 CRecordBytes::I32At(bytes, ActionTargetBuildingAt) == -1);

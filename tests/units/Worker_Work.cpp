@@ -64,11 +64,9 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
         return false;
     };
     g_Particles.ClearEffects();
-    worker->onCommand(nullptr, nullptr, tree, tree->x, tree->y, CMD_HARVEST);
-    FramesUntil(1500, watch);
+    worker->onCommand(nullptr, nullptr, tree, tree->x, tree->y, CMD_HARVEST), FramesUntil(1500, watch);
     // An order onto another kind drops the load.
-    worker->carriedAmount = 5;
-    worker->onCommand(nullptr, nullptr, rock, rock->x, rock->y, CMD_HARVEST);
+    worker->carriedAmount = 5, worker->onCommand(nullptr, nullptr, rock, rock->x, rock->y, CMD_HARVEST);
     EXPECT_EQ(worker->carriedAmount, 0);
     FramesUntil(1500, watch);
 
@@ -134,8 +132,7 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
     const int32_t asked = SentCommands(CMultiplayerGame::CommandRequestHarvest);
     world.Frame(10);
     EXPECT_EQ(SentCommands(CMultiplayerGame::CommandRequestHarvest) - asked, 2);
-    client->carriedAmount = Load;
-    world.Frame(20);
+    client->carriedAmount = Load, world.Frame(20);
     EXPECT_TRUE(SentCommands(CMultiplayerGame::CommandRequestWorkerLeave) == 1 && client->animType == ANIM_MINE_GOLD);
     client->LeaveToStorage(13, 14);
     EXPECT_EQ(client->currentCommand, CMD_FIND_STORAGE);
@@ -190,8 +187,7 @@ TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAr
     ASSERT_GT(cost[0], 0.0f);
     catapult->health = 50.0f;
     CPlayer& owner = world.Player(0);
-    owner.wood = 1;
-    worker->onCommand(catapult, nullptr, nullptr, catapult->x, catapult->y, CMD_REPAIR);
+    owner.wood = 1, worker->onCommand(catapult, nullptr, nullptr, catapult->x, catapult->y, CMD_REPAIR);
     ASSERT_GT(FramesUntil(2000, [&] { return worker->currentCommand == CMD_NONE; }), 0);
     // One unit went into the purse and paid whole cycles of its cost.
     EXPECT_NEAR(worker->purseWood, 1.0f - cost[0] * std::floor(1.0f / cost[0]), 1e-4f);
