@@ -175,6 +175,26 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
     }
 }
 
+// Entering a free tile a rider raises 10 dust puffs 8 to 12 high, on a winter map 40 hoof puffs 4 to 6 high, each
+// within half a block of its centre.
+TEST(MeleePatrol, ARiderEnteringAFreeTileRaisesDustOrOnAWinterMapHoofPuffs)
+{
+    for (const auto& [theme, kind, count, low] : {std::tuple{0, CParticles::KindDust, 10u, 8.0f},
+                                                  std::tuple{1, CParticles::KindHoofPuff, 40u, 4.0f}})
+    {
+        CMeleeWorld melee;
+        CUnit* rider = melee.Spawn(0, UNIT_LIGHTCAVALRY, 10, 10, STANCE_STAND_GROUND);
+        bool engaged = true;
+        g_GameMap.theme = theme, g_Particles.Reset(), rider->SeekTargetOnPatrol(11, 10, &engaged);
+        const std::vector<SEffectParticle>& puffs = g_Particles.GetEffects();
+        EXPECT_TRUE(!engaged && puffs.size() == count && std::ranges::all_of(puffs, [&](const SEffectParticle& puff) {
+            return puff.kind == kind && puff.height >= low && puff.height <= 1.5f * low &&
+                   std::abs(puff.x - rider->centreX) <= 0.5f && std::abs(puff.y - rider->centreY) <= 0.5f;
+        })) << theme;
+        g_GameMap.theme = 0;
+    }
+}
+
 // A walk ended short: a patrol or a guard's way back more than 3 blocks off tries again; a stopped attack just ends;
 // else the archer waits for a target walking into a ship or building and the crossbowman never does: it stops.
 TEST(MeleeMoveEnd, TheArcherWaitsForATargetWalkingInWhereTheCrossbowmanStops)
