@@ -114,6 +114,13 @@ TEST_F(Capture, AClientAsksTheHostOnceForEachTouchedObjectAndOnlyForItsOwnUnits)
     capturer->OnNetworkConvertUnit(second, 0x7FFFF), capturer->OnNetworkConvertUnit(first, 0x80000);
     EXPECT_TRUE(second->player == 1 && second->uniqueId == 0x7FFFF && first->player == Defeated &&
                 Sent(CMultiplayerGame::CommandRequestConvertUnit).size() == 2u && world.Messages().size() == 1u);
+    // The host's own unit converts at once and tells every machine, naming the unit by its old owner and id.
+    g_Config.networkRole = 1, g_LocalPlayer = 0;
+    CUnit *third = world.Spawn(Defeated, UNIT_WARRIOR, 9, 12), *hosts = world.Spawn(0, UNIT_WARRIOR, 20, 20);
+    const int32_t thirdRef = Ref(third);
+    g_MultiplayerGame.ClearSent(), hosts->SetTile(8, 11);   // touching the third and the house
+    EXPECT_TRUE(Sent(CMultiplayerGame::CommandUnitConverted) == std::vector<int32_t>{thirdRef} && house->owner == 0 &&
+                Sent(CMultiplayerGame::CommandBuildingConverted) == std::vector<int32_t>{Ref(house)} && !third->player);
 }
 
 TEST_F(Capture, ABuildingTakesItsSightListingAndTheOldOwnersWorkWhenFinished)
