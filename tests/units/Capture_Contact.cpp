@@ -69,7 +69,7 @@ TEST_F(Capture, AWalkerTakesAChainOfTouchingUnitsAndABuilding)
                                     apart->player, house->owner}),
               std::vector<int32_t>({0, 0, 0, Computer, Defeated, Defeated, 0}));
     EXPECT_TRUE(world.Player(0).HasBuilding(house) && world.Player(0).finishedBuildings[CastHouse] == 1 &&
-                world.Player(Defeated).finishedBuildings[CastHouse] == 0 &&
+                world.Player(Defeated).finishedBuildings[CastHouse] == 0 && g_MultiplayerGame.GetSent().empty() &&
                 world.Player(Defeated).statistics[STAT_BUILDINGS_LOST] == lost && world.Messages().size() == 4u);
     // Each takes its new owner's next id: the old owners' ids 0, 0 and 1 are the walker's and each other's.
     EXPECT_EQ((std::vector<int32_t>{walker->uniqueId, first->uniqueId, second->uniqueId, third->uniqueId}),
