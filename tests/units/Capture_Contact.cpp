@@ -20,8 +20,7 @@ protected:
         UnitWorldTest::TearDown();
         for (CBuilding* building : buildings)
             building->TakeDown(false);
-        g_PtrGarbage.Flush();
-        g_LocalPlayer = 0;
+        g_PtrGarbage.Flush(), g_LocalPlayer = 0;
     }
     CBuilding* House(int32_t owner, int32_t x, int32_t y, bool finished = true)
     {

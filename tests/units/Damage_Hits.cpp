@@ -181,8 +181,7 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
     }
     // The followers' list is emptied first and counts by type.
     CUnitList followers;
-    followers.Add(enemy);
-    victim->CollectFollowers(followers);
+    followers.Add(enemy), victim->CollectFollowers(followers);
     EXPECT_TRUE(followers.GetCount() == 1 && followers.GetAt(0) == follower && followers.GetAt(1) == nullptr &&
                 followers.CountOfType(follower->GetCastID()) == 1);
     for (int32_t count = 1; count < 256; ++count)
@@ -275,8 +274,7 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
             unit->x = x, unit->y = y, unit->ShowUnit(true);
         }
         EXPECT_EQ(g_GameMap.Block(x, y).unit, unit);
-        units.push_back(unit);
-        ExpectWorldSound(world);
+        units.push_back(unit), ExpectWorldSound(world);
     }
     std::mt19937 order(7);
     for (int32_t round = 0; round < 3; ++round)

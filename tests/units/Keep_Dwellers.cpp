@@ -54,8 +54,7 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     g_Config.networkRole = 1;
     CBuildingKeep* keep = Keep(0, 20, 20);
     CUnitKing* king = King(0, 10, 10);
-    g_MultiplayerGame.ClearSent();
-    WalkIn(king);
+    g_MultiplayerGame.ClearSent(), WalkIn(king);
     ASSERT_TRUE(king->keep == keep && keep->GetKing() == king && !king->onMap);
     const CMultiplayer::SSentPacket* hidden = LastSent(CMultiplayerGame::CommandUnitHidden);
     EXPECT_TRUE(hidden != nullptr && hidden->packet.Value(0) == Ref(king) && LinkFault() == nullptr &&

@@ -445,8 +445,7 @@ TEST(GiantBattle, TheUndeadAndTheHeroRiderHealToExactlyFullAndNeverStarve)
         const bool heals = type != UNIT_HEAVYCAVALRY;
         CMeleeWorld war;
         CUnit* unit = war.Spawn(0, type, 10, 10, STANCE_STAND_GROUND);
-        unit->health = 99.99f, unit->starvation = 1.0f;
-        war.Frame();
+        unit->health = 99.99f, unit->starvation = 1.0f, war.Frame();
         EXPECT_TRUE(unit->health == (heals ? 100.0f : 99.99f) && unit->starvation == (heals ? 0.0f : 1.0f)) << type;
     }
 }
@@ -493,8 +492,7 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
     auto* second = static_cast<CUnitDemon*>(war.Spawn(0, UNIT_DEMON, 10, 12, STANCE_STAND_GROUND));
     CBuilding* barracks = war.world.Player(1).CreateBuilding(CastBarracks, 20, 9);
     ASSERT_TRUE(second != nullptr && barracks != nullptr);
-    barracks->Construct(0.0f, true);
-    war.world.Research(0, RainOfHell);
+    barracks->Construct(0.0f, true), war.world.Research(0, RainOfHell);
     g_Config.networkRole = 1;
     for (CUnitDemon* caster : {demon, second})
         caster->onCommand(nullptr, nullptr, nullptr, 19, 11, CMD_CAST_MAGIC);

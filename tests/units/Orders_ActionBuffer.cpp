@@ -443,8 +443,7 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
                     unit->stepTicks == 0) << answer.x << "," << answer.y;
     }
 
-    g_MultiplayerGame.ClearSent();
-    unit->awaitingMoveAnswer = 1;
+    g_MultiplayerGame.ClearSent(), unit->awaitingMoveAnswer = 1;
     for (int32_t answer = 1; answer <= CUnit::MaxTileRetries; ++answer)
     {
         ASSERT_EQ(unit->awaitingMoveAnswer, 1) << answer;
@@ -467,8 +466,7 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
     ASSERT_GT(FramesUntil(3, [&] { return unit->awaitingMoveAnswer == 1; }), 0);
     unit->OnNetworkMoveResponse(11, 10, EastFacing, CUnit::TileFree, East);
     EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 11 && unit->stepTicks == 10 && unit->facing == EastFacing);
-    g_MultiplayerGame.ClearSent();
-    FrameSound(10);
+    g_MultiplayerGame.ClearSent(), FrameSound(10);
     EXPECT_EQ(SentCommands(Request), 0);
     FrameSound(1);
     ASSERT_TRUE(SentCommands(Request) == 1 && LastSent(Request)->packet.Value(1) == 12);
@@ -496,8 +494,7 @@ TEST_F(WalkNetwork, HostChecksEveryRequestBeforeItAnswers)
         EXPECT_EQ(std::tuple(LastAnswer(), unit->x), std::tuple(std::pair(int32_t(CUnit::TileBlocked), 1), 10))
             << request.x << "," << request.y;
     }
-    g_MultiplayerGame.ClearSent();
-    unit->OnNetworkMoveRequest(1, 11, 10, EastFacing, East);
+    g_MultiplayerGame.ClearSent(), unit->OnNetworkMoveRequest(1, 11, 10, EastFacing, East);
     EXPECT_EQ(LastAnswer(), std::pair(int32_t(CUnit::TileFree), CMultiplayer::AllMachines));
     EXPECT_TRUE(unit->x == 11 && unit->routeEnd == 1);
     FrameSound(5);   // half the step's 10 ticks

@@ -164,8 +164,7 @@ TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
     const int32_t landedX = cargo[0]->x;
 
     // The same request again finds the unit ashore: refused, nothing moves.
-    g_MultiplayerGame.ClearSent();
-    ship->OnUnloadRequest(cargo[0]);
+    g_MultiplayerGame.ClearSent(), ship->OnUnloadRequest(cargo[0]);
     EXPECT_TRUE(SentCommands(CMultiplayerGame::CommandUnloadRefused) == 1 &&
                 g_GameMap.Block(landedX, IsletY).unit == cargo[0] && !ship->UnloadUnit(cargo[0], 14, IsletY));
     EXPECT_EQ(g_GameMap.Block(14, IsletY).unit, nullptr);
@@ -176,8 +175,7 @@ TEST_F(TransportShip, TheHostAnnouncesEveryLandingAndRefusesStaleRequests)
     ship->OnUnloadRequest(stranger);
     EXPECT_TRUE(stranger->onMap == 0 && SentCommands(CMultiplayerGame::CommandUnloadRefused) == 2);
 
-    g_MultiplayerGame.ClearSent();
-    ship->OnUnloadRequest(cargo[1]);
+    g_MultiplayerGame.ClearSent(), ship->OnUnloadRequest(cargo[1]);
     ASSERT_EQ(SentCommands(CMultiplayerGame::CommandUnitUnloaded), 1);
     const CMultiplayer::SSentPacket& landed = g_MultiplayerGame.GetSent().back();
     EXPECT_EQ(std::vector<int32_t>(landed.packet.fields + 2, landed.packet.fields + 6),

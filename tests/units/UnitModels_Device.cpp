@@ -74,8 +74,7 @@ protected:
         CUnit* unit = World().Spawn(0, type, x, 20);
         if (unit != nullptr)
         {
-            unit->facing = unit->shownFacing = facing;
-            LookDownAt(unit->centreX, unit->centreY);
+            unit->facing = unit->shownFacing = facing, LookDownAt(unit->centreX, unit->centreY);
         }
         return unit;
     }
@@ -339,8 +338,7 @@ class UnitPanelPortrait : public UnitDrawingTest
 protected:
     void SetUp() override
     {
-        UnitDrawingTest::SetUp();
-        g_Config.showUnitActionIcons = 1;
+        UnitDrawingTest::SetUp(), g_Config.showUnitActionIcons = 1;
         std::memcpy(m_SavedNames, g_TypeNames, sizeof(m_SavedNames));
         const char* relations[][2] = {{"UN_TYPE_ALLY", "Ally"}, {"UN_TYPE_ENEMY", "Foe"},
                                       {"UN_TYPE_NEUTRAL", "Neutral"}, {"UN_TYPE_DEFEATED", "Beaten"}};

@@ -23,8 +23,7 @@ class WorkerWorld : public UnitWorldTest
 protected:
     void TearDown() override
     {
-        UnitWorldTest::TearDown();
-        g_MissionObjectives.buildSpeed = CMissionObjectives::DefaultBuildSpeed;
+        UnitWorldTest::TearDown(), g_MissionObjectives.buildSpeed = CMissionObjectives::DefaultBuildSpeed;
     }
 
     CUnitWorker* Worker(int32_t x, int32_t y, int32_t player = 0)
