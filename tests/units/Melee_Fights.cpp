@@ -6,6 +6,7 @@
 #include "buildings/C_BuildingCastTable.h"
 #include "core/GlobalFunc.h"
 #include "tests/support/MemorySaveStream.h"
+#include "tests/support/OffsetRange.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/support/SentPackets.h"
 #include "tests/support/TestLog.h"
@@ -176,21 +177,25 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
 }
 
 // Entering a free tile a rider raises 10 dust puffs 8 to 12 high, on a winter map 40 hoof puffs 4 to 6 high, each
-// within half a block of its centre.
+// -0.5 to 0.49 blocks off its centre on both axes (here over 40 entries).
 TEST(MeleePatrol, ARiderEnteringAFreeTileRaisesDustOrOnAWinterMapHoofPuffs)
 {
-    for (const auto& [theme, kind, count, low] : {std::tuple{0, CParticles::KindDust, 10u, 8.0f},
-                                                  std::tuple{1, CParticles::KindHoofPuff, 40u, 4.0f}})
+    for (const auto& [theme, kind, count, low] : {std::tuple{0, CParticles::KindDust, 400u, 8.0f},
+                                                  std::tuple{1, CParticles::KindHoofPuff, 1600u, 4.0f}})
     {
         CMeleeWorld melee;
         CUnit* rider = melee.Spawn(0, UNIT_LIGHTCAVALRY, 10, 10, STANCE_STAND_GROUND);
         bool engaged = true;
-        g_GameMap.theme = theme, g_Particles.Reset(), rider->SeekTargetOnPatrol(11, 10, &engaged);
-        const std::vector<SEffectParticle>& puffs = g_Particles.GetEffects();
-        EXPECT_TRUE(!engaged && puffs.size() == count && std::ranges::all_of(puffs, [&](const SEffectParticle& puff) {
-            return puff.kind == kind && puff.height >= low && puff.height <= 1.5f * low &&
-                   std::abs(puff.x - rider->centreX) <= 0.5f && std::abs(puff.y - rider->centreY) <= 0.5f;
-        })) << theme;
+        g_GameMap.theme = theme, g_Particles.Reset();
+        for (int32_t entry = 0; entry < 40; ++entry)
+            rider->SeekTargetOnPatrol(11, 10, &engaged);
+        SOffsetRange range;
+        for (const SEffectParticle& puff : g_Particles.GetEffects())
+            range.Add(puff.x - rider->centreX, puff.y - rider->centreY, puff.kind == kind ? puff.height : 0.0f);
+        EXPECT_TRUE(!engaged && g_Particles.GetEffects().size() == count && range.low[2] == low &&
+                    range.high[2] == 1.5f * low && std::abs(range.low[0] + 0.5f) < 1e-4f &&
+                    std::abs(range.low[1] + 0.5f) < 1e-4f && std::abs(range.high[0] - 0.49f) < 1e-4f &&
+                    std::abs(range.high[1] - 0.49f) < 1e-4f) << theme;
         g_GameMap.theme = 0;
     }
 }
