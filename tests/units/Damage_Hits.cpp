@@ -197,8 +197,7 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
     EXPECT_EQ(world.Player(0).exploredMap[32 * MapCornerSide + 30], 0);
     // A shooter that died while its shot flew still attacked: the owner is
     // alerted again after the quiet minute, and the kill counts.
-    victim->attackedBy.clear(), enemy->RemoveFromWorld(false);
-    SysClock::AdvanceTestClock(60000);
+    victim->attackedBy.clear(), enemy->RemoveFromWorld(false), SysClock::AdvanceTestClock(60000);
     const size_t markers = world.Markers().size();
     victim->TakeHit(enemy, 100, DAMAGE_BLADE, true);
     EXPECT_TRUE(victim->attackedBy.empty() && world.Markers().size() == markers + 3 &&

@@ -61,8 +61,7 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
     CTestWalker* boxed = Walker(1, 30, 30);
     for (int32_t cell = 0; cell < 9; ++cell)
         g_GameMap.Block(29 + cell % 3, 29 + cell / 3).blocked = cell != 4;
-    world.Player(1).computerAI.ClearNotices();
-    boxed->aiOrderPending = 1, MoveTo(boxed, 40, 40);
+    world.Player(1).computerAI.ClearNotices(), boxed->aiOrderPending = 1, MoveTo(boxed, 40, 40);
     FramesUntil(40, [] { return false; });
     const auto& notices = world.Player(1).computerAI.GetNotices();
     EXPECT_TRUE(notices.size() == 1u && notices[0].kind == CComputerAI::ENotice::OrderDone &&

@@ -98,6 +98,10 @@ TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
     second->carriedKind = CUnitWorker::KindGold, second->carriedAmount = 2;
     second->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
     EXPECT_TRUE(second->carriedAmount == 2 && second->carriedKind == CUnitWorker::KindGold);
+    // Looking for storage marks the tile it sets out from as the harvest point to come back to.
+    second->harvestX = second->harvestY = 0, second->currentCommand = CMD_FIND_STORAGE, second->onPerformAction();
+    EXPECT_TRUE(second->harvestX == second->x && second->harvestY == second->y && second->hasHarvestPoint &&
+                second->currentCommand == CMD_RETURN_GOODS);
 }
 
 // A full load waits inside while every cell around the mine is blocked; on a
