@@ -90,6 +90,7 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
     const struct { const char* text; float gamma, brightness; } cases[] = {
         {"Gamma = 1.5   ; brighter\r\nBRIGHTNESS=0.05\r\n", 1.5f, 0.1f},
         {"GAMMA=3\r\nBRIGHTNESS=1.25E1\r\n", 2.0f, 2.0f},
+        {"GAMMA=15E-1\r\nBRIGHTNESS=0.0000000015E+9\r\n", 1.5f, 1.5f},
         {"GAMMA=NAN\r\nBRIGHTNESS=.5x\r\n", 1.0f, 0.5f},   // no number: the default stays
         {"GAMMA=-INFINITY\r\nBRIGHTNESS=inf\r\n", 0.1f, 2.0f},
         {"GAMMA=0.1\r\nBRIGHTNESS=2\r\n", 0.1f, 2.0f},   // the limits themselves, and just inside and past them

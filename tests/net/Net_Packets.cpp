@@ -440,7 +440,9 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
     const char* noCapture = "#DEBUG: Network packet names an object no capture may take";
     const char* noMachine = "#DEBUG: Network packet from no other machine";
     const char* noMine = "#DEBUG: Network packet names a worker that is in no mine";
+    const char* range = "#DEBUG: Network packet value out of range";
     const char* wrapped = "#DEBUG: Unit unique id overflow";
+    const char* wrongType = "#DEBUG: Network packet names a building of the wrong type";
     const M razed = M::Make(44, R(T2), R(W), 100000, 4), fell = M::Make(32, R(W), 0);
     const M health = From(2, M::Make(37, R(T2), M::FromFloat(50.0f)));
     const M blocked = M::Make(58, R(W), 6, 6, 45, 3, 0), razedHouse = M::Make(44, R(CH), R(W), 100000, 4);
@@ -451,6 +453,12 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
         {M::Make(34, R(W), 2, R(L), -1, 5, 14, 1, 0), nullptr, [&] { return N(W)->targetUnit == N(L); }},
         {From(2, M::Make(46, R(A2), R(P))), offMap}, {From(2, M::Make(46, R(A2), R(King))), offMap},
         {From(2, M::Make(46, R(A2), R(L))), nullptr, [&] { return N(A2)->actionTargetUnit == N(L); }},
+        {From(2, M::Make(47, R(A2))), nullptr, [&] { return !N(A2)->actionTargetUnit; }, From(2, M::Make(46, R(A2), R(L)))},
+        {From(2, M::Make(38, R(B2), 346)), nullptr, [&] { return NB(B2)->model == 346; }},
+        {From(2, M::Make(38, R(B2), 347)), range}, {From(2, M::Make(38, R(B2), -1)), range},
+        {From(2, M::Make(57, R(V2), 7, 6, 90, 2)), nullptr, [&] {   // the host's grant, as asked, to all machines
+             return std::ranges::equal(LastSent(58)->packet.fields, Resolved(M::Make(58, R(V2), 7, 6, 90, 2, 0)).fields) &&
+                    LastSent(58)->target == CMultiplayer::AllMachines; }, {}, OnHost},
         {M::Make(61, R(Pw), 7, 8), noMine}, {M::Make(61, R(Lw), 7, 8), noMine},   // aboard; here, not mining
         {M::Make(61, R(Wm), 5, 5), noStand}, {M::Make(61, R(Wm), 28, 28), noStand},
         {M::Make(61, R(Wm), 7, 8), nullptr, [&] { return At(7, 8) == N(Wm); }},
@@ -498,6 +506,8 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
         {M::Make(32, R(P), 0), nullptr, [&] { return N(P)->IsDying() && Cargo(S) == 0; }},
         {M::Make(32, R(King), 0), nullptr, [&] { return NB(K0)->garrisonedUnit == nullptr; }},
         {M::Make(54, R(Trap), R(P)), offMap}, {M::Make(54, R(Trap), R(L)), nullptr, [&] { return N(L)->IsDying(); }},
+        {M::Make(54, R(Trap), R(V2)), "#DEBUG: Network packet names a trap of the unit's own player"},
+        {M::Make(54, R(H1), R(L)), wrongType}, {From(2, M::Make(52, R(B2), 4000)), wrongType},
         {M::Make(34, R(W), 5, -1, -1, 5, 5, 4, 0), "#DEBUG: Network packet shows a living unit as a corpse"},
         {M::Make(34, R(W), 4, -1, -1, 5, 5, 4, 0), nullptr},
         {fell, nullptr, [&] { return N(W)->IsDying(); }, M::Make(34, R(W), 4, -1, -1, 5, 5, 4, 0)},
