@@ -432,13 +432,14 @@ TEST_F(CtrlGameSaveLayout, SectionsLieWhereTheirSizesPutThem)
 
 TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
 {
+    g_PlayerProfiles.current = 0;   // the first of the list is found as well
     const std::vector<uint8_t> file = CSaveGameRun::Save();
-    g_PlayerProfiles.current = 0, g_CtrlGame.paused = 0, g_Config.fogOfWar = 0;
+    g_PlayerProfiles.current = 1, g_CtrlGame.paused = 0, g_Config.fogOfWar = 0;
     g_MissionObjectives.objectives.Clear();
     ASSERT_TRUE(CSaveGameRun::Load(file));
     EXPECT_EQ((std::vector<int32_t>{g_PlayerProfiles.GetCurrent(), g_CtrlGame.paused, g_Config.fogOfWar,
                                     g_D3D8Game.timers[0].counter}),
-              (std::vector<int32_t>{1, 1, 1, 3}));
+              (std::vector<int32_t>{0, 1, 1, 3}));
     ASSERT_EQ(g_MissionObjectives.objectives.GetCount(), 1);
     EXPECT_STREQ(g_MissionObjectives.objectives[0].text.GetBuffer(), "Hold");
     EXPECT_STREQ(g_MissionObjectives.gameFile.GetBuffer(), "Maps\\a.world");
