@@ -29,11 +29,9 @@ TEST(NetPacket, FieldsGoLittleEndianAndOnlyWholePacketsComeBack)
     packet.ToBytes(bytes);
     const std::vector<uint8_t> head(bytes, bytes + 16);
     EXPECT_EQ(head, (std::vector<uint8_t>{43, 0, 0, 0, 0, 0, 0, 0, 4, 3, 2, 1, 0xFE, 0xFF, 0xFF, 0xFF}));
+    CNetPacket out = CNetPacket::Make(7);
     for (size_t size : {0u, 71u, 73u})
-    {
-        CNetPacket out = CNetPacket::Make(7);
         EXPECT_TRUE(!CNetPacket::FromBytes(bytes, size, out) && out.Command() == 7) << size << " bytes read";
-    }
     CNetPacket back{};
     ASSERT_TRUE(CNetPacket::FromBytes(bytes, 72, back));
     EXPECT_EQ(std::vector<int32_t>(back.fields, back.fields + 18), std::vector<int32_t>(packet.fields, packet.fields + 18));
@@ -72,10 +70,8 @@ TEST_F(NetworkSenders, ReferencesFollowTheFormulaAndFindTheirObjectsOnly)
         {5, 3, 2, 21250}, {0, 0, 0, 0}, {0x7FFFF, 7, 255, 2147481599}, {0x80000, 7, 0, -1}, {-1, 0, 0, -1},
         {1, 8, 0, -1},    {1, 0, -1, 16 * 256 + 255}};
     for (const auto& row : formula)
-    {
-        probe.uniqueId = row.uniqueId, probe.player = row.player, probe.listIndex = row.listIndex;
-        EXPECT_EQ(Ref(&probe), row.ref) << row.uniqueId;
-    }
+        EXPECT_EQ((probe.uniqueId = row.uniqueId, probe.player = row.player, probe.listIndex = row.listIndex, Ref(&probe)),
+                  row.ref) << row.uniqueId;
     // The owner and unique id decide; the list index is only where to look first.
     const struct { int32_t ref; const void* found; } lookups[] = {
         {Ref(mine), mine}, {UnitRefOf(mine->uniqueId, 2, 200), mine}, {UnitRefOf(theirs->uniqueId, 1, 0), theirs},
