@@ -198,13 +198,17 @@ TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheG
 }
 
 TEST(Device3DCreation, SixteenBitBackBufferReadsTopBitsOfEachChannelAndSizesFollowTheFormat) {
-  Device3DHarness h;
-  ASSERT_TRUE(h.Open(4, 4, BackBuffer(4, 4, Sys3DFormat::R5G6B5)));
-  h.Device().Clear(Sys3DClear::Target, 0xFFFFFFFF, 1.0f);
-  EXPECT_EQ(h.Pixel(0, 0), 0xF8FCF8u);
-  // 0x12 -> 5 bits 2 -> 0x10; 0x34 -> 6 bits 13 -> 0x34; 0x56 -> 5 bits 10 -> 0x50.
-  h.Device().Clear(Sys3DClear::Target, 0xFF123456, 1.0f);
-  EXPECT_TRUE(h.Pixel(3, 3) == 0x103450u && Sys3DVertexSize(kWorldFvf) == 24u && Sys3DVertexSize(kScreenFvf) == 28u &&
+  // 0x12 -> 5 bits 2 -> 0x10; 0x34 -> 6 bits 13 -> 0x34 or 5 bits 6 -> 0x30; 0x56 -> 5 bits 10 -> 0x50.
+  for (const auto& [format, white, mixed] : {std::tuple{Sys3DFormat::R5G6B5, 0xF8FCF8u, 0x103450u},
+                                             {Sys3DFormat::X1R5G5B5, 0xF8F8F8u, 0x103050u}}) {
+    Device3DHarness h;
+    ASSERT_TRUE(h.Open(4, 4, BackBuffer(4, 4, format)));
+    h.Device().Clear(Sys3DClear::Target, 0xFFFFFFFF, 1.0f);
+    const std::uint32_t whiteRead = h.Pixel(0, 0);
+    h.Device().Clear(Sys3DClear::Target, 0xFF123456, 1.0f);
+    EXPECT_TRUE(whiteRead == white && h.Pixel(3, 3) == mixed) << std::hex << whiteRead << " " << h.Pixel(3, 3);
+  }
+  EXPECT_TRUE(Sys3DVertexSize(kWorldFvf) == 24u && Sys3DVertexSize(kScreenFvf) == 28u &&
               Sys3DVertexSize(Sys3DFvf::Xyz | Sys3DFvf::Diffuse) == 0u &&
               Sys3DBytesPerPixel(Sys3DFormat::A4R4G4B4) == 2u && Sys3DBytesPerPixel(Sys3DFormat::Unknown) == 0u);
 }
