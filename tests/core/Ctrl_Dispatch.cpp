@@ -132,10 +132,7 @@ TEST_F(D3D8Game, KeysKeepTheKeyTableAndModifiersAndWheelCharactersAndButtonsReac
         {WM_KEYDOWN, 164, &CD3D8Game::altDown, 0},   // the separate Alt keys only mark their own entries
     };
     for (const auto& step : steps)
-    {
-        Send(step.message, step.key);
-        EXPECT_EQ(game.*step.flag, step.expected) << step.key;
-    }
+        EXPECT_EQ((Send(step.message, step.key), game.*step.flag), step.expected) << step.key;
     Send(WM_KEYUP, 'A');
     EXPECT_TRUE(game.keys[161] == 1 && game.keys[164] == 1 && game.keys['A'] == 0);
     const Journal expected = {"ctrl.onKeyDown(16)",  "ctrl.onKeyUp(16)",   "ctrl.onKeyDown(161)",
@@ -146,11 +143,7 @@ TEST_F(D3D8Game, KeysKeepTheKeyTableAndModifiersAndWheelCharactersAndButtonsReac
     const std::pair<int, Journal> wheels[] = {{240, {"ctrl.onWheelUp", "ctrl.onWheelUp"}}, {60, {}},
                                               {-359, {"ctrl.onWheelDown", "ctrl.onWheelDown"}}};
     for (const auto& [delta, calls] : wheels)
-    {
-        journal.clear();
-        Send(WM_MOUSEWHEEL, WheelParam(delta));
-        EXPECT_EQ(journal, calls) << delta;
-    }
+        EXPECT_EQ((journal.clear(), Send(WM_MOUSEWHEEL, WheelParam(delta)), journal), calls) << delta;
     RecordingForm form(journal, "form");
     ctrl.OpenForm(&form);
     VirtualMouseX = 700, VirtualMouseY = 500;
@@ -266,8 +259,6 @@ TEST(CtrlVirtualMouse, ScalesWindowPixelsToTheVirtualScreenTruncating)
         {300, 200, 0, 0, 300, 200},           // no division by zero
     };
     for (const auto& c : cases)
-    {
-        CCtrl::SetVirtualMouse(c.x, c.y, c.width, c.height);
-        EXPECT_TRUE(VirtualMouseX == c.expectedX && VirtualMouseY == c.expectedY) << c.x << " " << c.width;
-    }
+        EXPECT_EQ((CCtrl::SetVirtualMouse(c.x, c.y, c.width, c.height), std::pair(VirtualMouseX, VirtualMouseY)),
+                  std::pair(c.expectedX, c.expectedY)) << c.x << " " << c.width;
 }
