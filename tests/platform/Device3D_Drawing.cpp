@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gl/GlDisplayModes.h"
+#include "platform/gl/GlMatrices.h"
 #include "tests/platform/Device3D_Harness.h"
 
 static bool operator==(const Sys3DDisplayMode& a, const Sys3DDisplayMode& b) {
@@ -165,6 +166,9 @@ TEST(Device3DModes, EachSizeAndFormatIsListedOnceInFirstSeenOrder) {
                                                   {800, 600, Sys3DFormat::X8R8G8B8},
                                                   {640, 480, Sys3DFormat::X1R5G5B5}};
   EXPECT_EQ(GlBuildModeList(raw), expected);
+  // Without the driver's clip control depth goes to 2z - w (row vectors: z' = z m22 + w m32); with it, as it is.
+  const Sys3DMatrix remapped = GlClipAdjust(640, 480, true), kept = GlClipAdjust(640, 480, false);
+  EXPECT_TRUE(remapped.m[2][2] == 2.0f && remapped.m[3][2] == -1.0f && kept.m[2][2] == 1.0f && kept.m[3][2] == 0.0f);
 }
 
 TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheGammaRamp) {
