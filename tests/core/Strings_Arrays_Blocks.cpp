@@ -97,6 +97,9 @@ TEST(CMemoryBlock, GrowsByWholeStepsZeroFillsAGapAndReadsPastTheSizeOrAfterFreeG
     EXPECT_EQ(log.Lines(), Lines{"#DEBUG: Read past the end of the memory file"});   // once
     block.Init(64);
     EXPECT_FALSE(block.HasError());
+    log.Clear();   // nothing grows past the largest int: such a write is refused
+    EXPECT_TRUE(block.SetPos(INT_MAX - 2) && block.Write(&value, 4) == INT_MAX - 2 && block.HasError() &&
+                log.Lines() == Lines{"#DEBUG: Memory file cannot grow any further"} && block.GetCapacity() == 64);
 
     log.Clear();
     block.Free();
