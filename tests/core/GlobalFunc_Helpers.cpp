@@ -138,11 +138,7 @@ TEST(GlobalFuncGeometry, MinimapPositionsTurnWithTheViewInQuartersAndScreenTests
     };
     float out[2];
     for (const auto& c : cases)
-    {
-        GlobalFunc::MapToMinimap(c.bx, c.by, c.rotation, c.mapW, c.mapH, out);
-        EXPECT_TRUE(std::abs(out[0] - c.x) <= 1e-4f && std::abs(out[1] - c.y) <= 1e-4f)
-            << c.bx << "," << c.by << " at " << c.rotation << " gives " << out[0] << "," << out[1];
-    }
+        ExpectFloats((GlobalFunc::MapToMinimap(c.bx, c.by, c.rotation, c.mapW, c.mapH, out), out), {c.x, c.y});
     // The rectangle [10, 30) x [20, 25) of the virtual screen.
     const struct { int x, y; bool inside; } mouse[] = {
         {10, 20, true}, {29, 24, true}, {9, 20, false}, {30, 20, false}, {10, 19, false}, {10, 25, false}};
