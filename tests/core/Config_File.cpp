@@ -144,11 +144,8 @@ TEST_F(ConfigRead, IntegerWordAndOnOffKeysRefusedLinesAreReportedNormalisedAndRe
     g_LocalPlayer = 5;
     // Eight players: 0 to 7 are taken, the numbers just outside are refused.
     for (const auto& [id, player] : {std::pair{"0", 0}, {"7", 7}, {"8", 7}, {"-1", 7}})
-    {
-        ReadWithLogging(std::string("#DEBUG_PLAYER_ID=") + id + "\r\n");
-        EXPECT_EQ(g_LocalPlayer, player) << id;
-        EXPECT_EQ(LogLines(), player == std::atoi(id) ? Lines{} : Lines{invalid + "#DEBUG_PLAYER_ID=" + id});
-    }
+        EXPECT_EQ((ReadWithLogging(std::string("#DEBUG_PLAYER_ID=") + id + "\r\n"), std::pair(g_LocalPlayer, LogLines())),
+                  std::pair(player, player == std::atoi(id) ? Lines{} : Lines{invalid + "#DEBUG_PLAYER_ID=" + id}));
 
     ReadWithLogging("#debug_multiplayer=client\r\n");
     EXPECT_TRUE(g_Config.networkRole == 2 && LogLines() == Breakpoint(597, "core/C_Config.cpp"));
