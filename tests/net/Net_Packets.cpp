@@ -119,19 +119,23 @@ TEST_F(NetworkSenders, EachCommandCarriesItsNumberSenderAndValuesToItsMachines)
         {[&] { net.SendUnitConverted(mine, theirs, 9); }, {74, m, t, 9}, all, nullptr},
         {[&] { net.SendConvertBuilding(mine, tower); }, {75, m, b}, 0, nullptr},
         {[&] { net.SendBuildingConverted(mine, tower); }, {76, m, b}, all, nullptr},
+        {[&] { net.SendResourceRemoved(tower); }, {41, b}, all, nullptr},
+        {[&] { net.SendResourceAmount(tower, 900); }, {49, b, 900}, all, nullptr},
+        {[&] { net.SendCarriedGoods(mine, 3, 20); }, {50, m, 3, 20}, all, nullptr},
+        {[&] { net.SendTowerArcherTrained(tower, 4000); }, {52, b, 4000}, all, nullptr},
+        {[&] { net.SendWorkerLeave(mine, 7, 8); }, {61, m, 7, 8}, all, nullptr},
     };
     for (const auto& row : rows)
     {
-        net.ClearSent();
-        row.send();
+        net.ClearSent(), row.send();
         ASSERT_EQ(net.GetSent().size(), 1u) << row.fields[0];
         const CMultiplayer::SSentPacket& sent = net.GetSent()[0];
         std::vector<int32_t> expected = row.fields;
         expected.insert(expected.begin() + 1, 2);   // the sending machine's slot
         expected.resize(18, 0);
-        EXPECT_EQ(std::vector<int32_t>(sent.packet.fields, sent.packet.fields + 18), expected) << row.fields[0];
-        EXPECT_EQ(sent.target, row.target) << row.fields[0];
-        EXPECT_EQ(std::string(sent.label ? sent.label : "-"), std::string(row.label ? row.label : "-"));
+        EXPECT_EQ(std::tuple(std::vector<int32_t>(sent.packet.fields, sent.packet.fields + 18), sent.target,
+                             std::string(sent.label ? sent.label : "-")),
+                  std::tuple(expected, row.target, std::string(row.label ? row.label : "-")));
     }
 }
 
