@@ -137,6 +137,12 @@ TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLine
       h.WorldQuad(-5, 5, 5, -5, c.depth, 0xFF000000);
     EXPECT_TRUE(Near(h.Pixel(8, 8), c.colour)) << std::hex << h.Pixel(8, 8);
   }
+  // Depth remapped as for a driver without clip control clips and stores alike: nearest wins, before the eye is cut.
+  Device().SetRenderState(RS::FogEnable, 0), Device().Clear(Sys3DClear::Target | Sys3DClear::ZBuffer, 0, 1.0f);
+  h.ScreenQuad(0, 0, 16, 16, 0xFF00FF00, 0.5f), h.Backend().ForceDepthRemap();
+  for (const auto& [colour, z] : {std::pair{0xFF0000FFu, 0.25f}, {0xFFFF0000u, 0.75f}, {0xFFFFFFFFu, -0.5f}})
+    h.ScreenQuad(0, 0, 16, 16, colour, z);
+  EXPECT_EQ(h.Pixel(8, 8), 0x0000FFu);
 }
 
 // A line strip ends one pixel short of its last vertex unless LastPixel is on (its rest state).
