@@ -143,11 +143,9 @@ TEST(CTextReader, FindKeyRestoresPositionOnAMissReadIntTakesWholeTokensAndLoadWh
     reader.NextToken(token);
     EXPECT_TRUE(std::string(token.GetBuffer()) == "=" && reader.FindKey("value") && reader.GetLine() == 3);
     // At the end the empty token reads as 0.
+    int value = 5;
     for (const auto& [read, wanted] : {std::pair{true, -12}, {true, 16}, {false, 0}, {true, 0}})
-    {
-        int value = 5;
-        EXPECT_TRUE(reader.ReadInt(value) == read && value == wanted);
-    }
+        EXPECT_TRUE((value = 5, reader.ReadInt(value) == read && value == wanted)) << wanted;
     ShutdownFileSystem();
     CScratchFolder folder;
     CTestDataFile file;

@@ -448,8 +448,7 @@ TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
     // the type records come back to the saved game's hit point multiplier.
     g_CtrlGame.paused = 0, g_Config.fogOfWar = 0;
     const std::vector<uint8_t> running = CSaveGameRun::Save();
-    const auto hitPoints = g_UnitStats[UNIT_WARRIOR].hitPoints;
-    const uint8_t multiplier = g_Config.unitHealthMultiply;
+    const auto [hitPoints, multiplier] = std::pair(g_UnitStats[UNIT_WARRIOR].hitPoints, g_Config.unitHealthMultiply);
     g_CtrlGame.paused = 1, g_Config.fogOfWar = 1, g_Config.unitHealthMultiply = !multiplier, InitTypeRecords();
     g_PlayerProfiles.Clear();
     ASSERT_TRUE(CSaveGameRun::Load(running) && g_PlayerProfiles.GetCurrent() == CPlayerProfiles::kNoProfile);
