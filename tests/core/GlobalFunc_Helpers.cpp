@@ -117,12 +117,11 @@ TEST(GlobalFuncGeometry, LinesPlanesRotationsMatricesVectorsAndInterpolationInAT
     ExpectFloats((GlobalFunc::NormalizeVector(v), v), {0.6f, 0, 0.8f});
     ExpectFloats((GlobalFunc::NormalizeVector(zero), zero), {0, 0, 0});
 
-    // A ballistic path rises towards the target height.
-    const float start[3] = {0, 0, 0}, level[3] = {10, 0, 0}, higher[3] = {10, 5, 0};
+    // A ballistic path rises towards the target height: from 2 to 8 over 8 blocks, 5 of them flown, height factor 2.
+    const float start[3] = {0, 0, 0}, level[3] = {10, 0, 0}, from[3] = {1, 2, 3}, higher[3] = {1, 8, 11};
     GlobalFunc::BallisticPosition(start, level, 10, 1, 0, 90, 1, out);
     ExpectFloats(out, {10.0f, -4.905f, 0.0f}, 1e-3f);
-    GlobalFunc::BallisticPosition(start, higher, 10, 1, 0, 90, 1, out);
-    EXPECT_NEAR(out[1], 0.095f, 1e-3f);
+    ExpectFloats((GlobalFunc::BallisticPosition(from, higher, 10, 0.5f, 0, 0, 2, out), out), {1, 3.2975f, 8});
 }
 
 TEST(GlobalFuncGeometry, MinimapPositionsTurnWithTheViewInQuartersAndScreenTestsKeepBothBounds)
