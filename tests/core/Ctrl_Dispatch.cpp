@@ -125,6 +125,8 @@ protected:
 
 TEST_F(D3D8Game, KeysKeepTheKeyTableAndModifiersAndWheelCharactersAndButtonsReachControllerAndTopForm)
 {
+    EXPECT_TRUE(game.width == 640 && game.height == 480 && game.bitsPerPixel == 16 && game.controller == &ctrl &&
+                std::count(game.keys, game.keys + 256, 0) == 256);   // as constructed
     const struct { uint32_t message, key; unsigned char CD3D8Game::*flag; int expected; } steps[] = {
         {WM_KEYDOWN, 16, &CD3D8Game::shiftDown, 1}, {WM_KEYUP, 16, &CD3D8Game::shiftDown, 0},
         {WM_KEYDOWN, 161, &CD3D8Game::shiftDown, 1}, {WM_SYSKEYDOWN, 17, &CD3D8Game::ctrlDown, 1},
