@@ -90,6 +90,7 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
     const struct { const char* text; float gamma, brightness; } cases[] = {
         {"Gamma = 1.5   ; brighter\r\nBRIGHTNESS=0.05\r\n", 1.5f, 0.1f},
         {"GAMMA=3\r\nBRIGHTNESS=1.25E1\r\n", 2.0f, 2.0f},
+        {"GAMMA=15E-1\r\nBRIGHTNESS=0.0000000015E+9\r\n", 1.5f, 1.5f},
         {"GAMMA=NAN\r\nBRIGHTNESS=.5x\r\n", 1.0f, 0.5f},   // no number: the default stays
         {"GAMMA=-INFINITY\r\nBRIGHTNESS=inf\r\n", 0.1f, 2.0f},
         {"GAMMA=0.1\r\nBRIGHTNESS=2\r\n", 0.1f, 2.0f},   // the limits themselves, and just inside and past them
@@ -143,11 +144,8 @@ TEST_F(ConfigRead, IntegerWordAndOnOffKeysRefusedLinesAreReportedNormalisedAndRe
     g_LocalPlayer = 5;
     // Eight players: 0 to 7 are taken, the numbers just outside are refused.
     for (const auto& [id, player] : {std::pair{"0", 0}, {"7", 7}, {"8", 7}, {"-1", 7}})
-    {
-        ReadWithLogging(std::string("#DEBUG_PLAYER_ID=") + id + "\r\n");
-        EXPECT_EQ(g_LocalPlayer, player) << id;
-        EXPECT_EQ(LogLines(), player == std::atoi(id) ? Lines{} : Lines{invalid + "#DEBUG_PLAYER_ID=" + id});
-    }
+        EXPECT_EQ((ReadWithLogging(std::string("#DEBUG_PLAYER_ID=") + id + "\r\n"), std::pair(g_LocalPlayer, LogLines())),
+                  std::pair(player, player == std::atoi(id) ? Lines{} : Lines{invalid + "#DEBUG_PLAYER_ID=" + id}));
 
     ReadWithLogging("#debug_multiplayer=client\r\n");
     EXPECT_TRUE(g_Config.networkRole == 2 && LogLines() == Breakpoint(597, "core/C_Config.cpp"));
@@ -351,9 +349,8 @@ TEST_F(ConfigWrite, OnlyARegularFileIsReadOrReplacedAndALinkIsWrittenThrough)
         const fs::file_type type = fs::symlink_status(config).type();
         ReadConfig();
         g_Config.gamma = 1.5f;
-        EXPECT_EQ(writtenTo != nullptr, WriteConfig());
-        EXPECT_EQ(type, fs::symlink_status(config).type());
-        EXPECT_TRUE(!writtenTo || Read(writtenTo) == "GAMMA=1.50\r\n");
+        EXPECT_TRUE((writtenTo != nullptr) == WriteConfig() && type == fs::symlink_status(config).type() &&
+                    (!writtenTo || Read(writtenTo) == "GAMMA=1.50\r\n"));
         EXPECT_FALSE(Exists("v2krn.cfgnew") || Exists("settings/game.cfgnew") || Exists("settings/new.cfgnew"));
     }
 }

@@ -125,6 +125,8 @@ protected:
 
 TEST_F(D3D8Game, KeysKeepTheKeyTableAndModifiersAndWheelCharactersAndButtonsReachControllerAndTopForm)
 {
+    EXPECT_TRUE(game.width == 640 && game.height == 480 && game.bitsPerPixel == 16 && game.controller == &ctrl &&
+                std::count(game.keys, game.keys + 256, 0) == 256);   // as constructed
     const struct { uint32_t message, key; unsigned char CD3D8Game::*flag; int expected; } steps[] = {
         {WM_KEYDOWN, 16, &CD3D8Game::shiftDown, 1}, {WM_KEYUP, 16, &CD3D8Game::shiftDown, 0},
         {WM_KEYDOWN, 161, &CD3D8Game::shiftDown, 1}, {WM_SYSKEYDOWN, 17, &CD3D8Game::ctrlDown, 1},
@@ -132,10 +134,7 @@ TEST_F(D3D8Game, KeysKeepTheKeyTableAndModifiersAndWheelCharactersAndButtonsReac
         {WM_KEYDOWN, 164, &CD3D8Game::altDown, 0},   // the separate Alt keys only mark their own entries
     };
     for (const auto& step : steps)
-    {
-        Send(step.message, step.key);
-        EXPECT_EQ(game.*step.flag, step.expected) << step.key;
-    }
+        EXPECT_EQ((Send(step.message, step.key), game.*step.flag), step.expected) << step.key;
     Send(WM_KEYUP, 'A');
     EXPECT_TRUE(game.keys[161] == 1 && game.keys[164] == 1 && game.keys['A'] == 0);
     const Journal expected = {"ctrl.onKeyDown(16)",  "ctrl.onKeyUp(16)",   "ctrl.onKeyDown(161)",
@@ -146,11 +145,7 @@ TEST_F(D3D8Game, KeysKeepTheKeyTableAndModifiersAndWheelCharactersAndButtonsReac
     const std::pair<int, Journal> wheels[] = {{240, {"ctrl.onWheelUp", "ctrl.onWheelUp"}}, {60, {}},
                                               {-359, {"ctrl.onWheelDown", "ctrl.onWheelDown"}}};
     for (const auto& [delta, calls] : wheels)
-    {
-        journal.clear();
-        Send(WM_MOUSEWHEEL, WheelParam(delta));
-        EXPECT_EQ(journal, calls) << delta;
-    }
+        EXPECT_EQ((journal.clear(), Send(WM_MOUSEWHEEL, WheelParam(delta)), journal), calls) << delta;
     RecordingForm form(journal, "form");
     ctrl.OpenForm(&form);
     VirtualMouseX = 700, VirtualMouseY = 500;
@@ -201,8 +196,7 @@ TEST_F(D3D8Game, TimerRecordsFireInIndexOrderWhenTheirCounterRunsOut)
     for (int period = 1; period <= 7; ++period)
         game.OnTimer();
     EXPECT_EQ(journal, Journal{"ctrl.onTimer(3)"});
-    game.OnTimer();
-    EXPECT_TRUE(journal.size() == 2u && game.timers[3].counter == 4 && game.timers[5].counter == 2);
+    EXPECT_TRUE((game.OnTimer(), journal.size() == 2u) && game.timers[3].counter == 4 && game.timers[5].counter == 2);
 
     for (const auto& [index, reload] : {std::pair{3, 0}, {15, 1}, {0, 1}, {7, 2}})
         Arm(index, reload);
@@ -211,8 +205,7 @@ TEST_F(D3D8Game, TimerRecordsFireInIndexOrderWhenTheirCounterRunsOut)
     EXPECT_EQ(journal, (Journal{"ctrl.onTimer(0)", "ctrl.onTimer(3)", "ctrl.onTimer(15)", "ctrl.onTimer(0)",
                                 "ctrl.onTimer(3)", "ctrl.onTimer(7)", "ctrl.onTimer(15)"}));
     journal.clear();
-    game.controller = nullptr;   // without a controller nothing counts down
-    game.OnTimer();
+    game.controller = nullptr, game.OnTimer();   // without a controller nothing counts down
     EXPECT_TRUE(journal.empty() && game.timers[0].counter == 1);
 }
 
@@ -266,8 +259,6 @@ TEST(CtrlVirtualMouse, ScalesWindowPixelsToTheVirtualScreenTruncating)
         {300, 200, 0, 0, 300, 200},           // no division by zero
     };
     for (const auto& c : cases)
-    {
-        CCtrl::SetVirtualMouse(c.x, c.y, c.width, c.height);
-        EXPECT_TRUE(VirtualMouseX == c.expectedX && VirtualMouseY == c.expectedY) << c.x << " " << c.width;
-    }
+        EXPECT_EQ((CCtrl::SetVirtualMouse(c.x, c.y, c.width, c.height), std::pair(VirtualMouseX, VirtualMouseY)),
+                  std::pair(c.expectedX, c.expectedY)) << c.x << " " << c.width;
 }

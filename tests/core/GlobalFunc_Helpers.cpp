@@ -26,9 +26,8 @@ TEST_F(GlobalFuncNumbers, RandomDistancesAnglesArcSinAndInverseLerpWithTheirRepo
     EXPECT_EQ(LogLines().size(), 6u);   // a breakpoint report for each refusal
     m_Log.Clear();
     EXPECT_TRUE(GlobalFunc::Distance(0, 0, 3, 4) == 50 && GlobalFunc::Distance(0, 0, 1, 1) == 14 &&
-                GlobalFunc::GetDistance(1, 1, 4, 5) == 50);
-    EXPECT_TRUE(GlobalFunc::Distance(0, 0, 1, 0) == 10 && GlobalFunc::Distance(3, 4, 0, 0) == 50 &&
-                GlobalFunc::Distance(5, 5, 5, 5) == 0);
+                GlobalFunc::GetDistance(1, 1, 4, 5) == 50 && GlobalFunc::Distance(0, 0, 1, 0) == 10 &&
+                GlobalFunc::Distance(3, 4, 0, 0) == 50 && GlobalFunc::Distance(5, 5, 5, 5) == 0);
     // sqrt(2 * 100000^2) * 10 = 1414213.56...: no overflow on the way.
     EXPECT_EQ(GlobalFunc::Distance(0, 0, 100000, 100000), 1414213);
     EXPECT_FLOAT_EQ(GlobalFunc::DistanceF(0.0f, 0.0f, 3.0f, 4.0f), 50.0f);
@@ -36,7 +35,7 @@ TEST_F(GlobalFuncNumbers, RandomDistancesAnglesArcSinAndInverseLerpWithTheirRepo
     // 4,4 to 4,4 is no vector at all.  Diagonals: atan(1) x 57.29747 = 45.00133, the factor a little above 180 / pi.
     const struct { float x, y, toX, toY, angle; } angles[] = {
         {0, -1, 0, 0, 0.0f}, {-1, 0, 0, 0, 90.0f},       {0, 1, 0, 0, 180.0f},       {1, 0, 0, 0, 270.0f},
-        {4, 4, 4, 4, 90.0f}, {1, 1, 0, 0, 225.00133f}, {1, -1, 0, 0, 314.99867f}};
+        {4, 4, 4, 4, 90.0f}, {1, 1, 0, 0, 225.00133f}, {1, -1, 0, 0, 314.99867f}, {1e-8f, -1, 0, 0, 0.0f}};
     for (const auto& a : angles)
         EXPECT_NEAR(GlobalFunc::GetAngle(a.x, a.y, a.toX, a.toY), a.angle, 1e-4f) << a.x << "," << a.y;
     EXPECT_TRUE(GlobalFunc::AnglesClose(350.0f, 10.0f, 20.0f) && !GlobalFunc::AnglesClose(350.0f, 10.0f, 19.9f) &&
@@ -45,8 +44,7 @@ TEST_F(GlobalFuncNumbers, RandomDistancesAnglesArcSinAndInverseLerpWithTheirRepo
     GlobalFunc::AnglesClose(1.0e30f, 0.0f, 1.0f);
     EXPECT_FALSE(GlobalFunc::AnglesClose(std::numeric_limits<float>::infinity(), 0.0f, 1.0f));
     EXPECT_NEAR(GlobalFunc::ArcSin(0.5f), 0.5235988f, 1e-6f);
-    EXPECT_EQ(GlobalFunc::ArcSin(1.0f), 0.0f);
-    EXPECT_FLOAT_EQ(GlobalFunc::InverseLerp(2.0f, 4.0f, 6.0f), 2.0f);
+    EXPECT_TRUE(GlobalFunc::ArcSin(1.0f) == 0.0f && GlobalFunc::InverseLerp(2.0f, 4.0f, 6.0f) == 2.0f);
     EXPECT_TRUE(LogLines().empty() && GlobalFunc::ArcSin(2.0f) == 0.0f);
     EXPECT_EQ(LogLines(), Lines{"#DEBUG: GlobalFunc::ArcSin()"});
     m_Log.Clear();
@@ -71,60 +69,59 @@ TEST_F(GlobalFuncNumbers, ColoursVolumesAndPans)
         EXPECT_EQ(GlobalFunc::ToPan(pan), value) << pan;
 }
 
-void ExpectVector(const float* actual, float x, float y, float z, float tolerance = 1e-4f)
+void ExpectFloats(const float* actual, std::initializer_list<float> expected, float tolerance = 1e-4f)
 {
-    EXPECT_NEAR(actual[0], x, tolerance);
-    EXPECT_NEAR(actual[1], y, tolerance);
-    EXPECT_NEAR(actual[2], z, tolerance);
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_NEAR(actual[i], expected.begin()[i], tolerance) << "value " << i;
 }
 
 TEST(GlobalFuncGeometry, LinesPlanesRotationsMatricesVectorsAndInterpolationInATriangle)
 {
-    EXPECT_TRUE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, 0) && !GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, -5));
-    // Far-apart points must not overflow into the wrong side.
-    EXPECT_FALSE(GlobalFunc::IsLeftOfLine(-2000000000, 0, 2000000000, 0, 0, -2000000000));
-    EXPECT_FLOAT_EQ(GlobalFunc::PointLineDistance(0, 0, 3, 4, 4, -3), 5.0f);
-    EXPECT_FLOAT_EQ(GlobalFunc::PointLineDistance(2, 2, 2, 2, 9, 9), 0.0f);
-    float out[3] = {};
-    GlobalFunc::RotatePoint2D(1.0f, 0.0f, 90.0f, out);
-    ExpectVector(out, 0.0f, 1.0f, out[2]);
+    int32_t first = 1, second = 2;
+    EXPECT_TRUE((GlobalFunc::Swap(first, second), first == 2) && second == 1 && GlobalFunc::Select(-3, 5, 6) == 5 && GlobalFunc::Select(0, 5, 6) == 6 &&
+                GlobalFunc::Sign(-1) == -1 && GlobalFunc::Sign(0) == 0 && GlobalFunc::Sign(1) == 1 &&
+                GlobalFunc::SignF(-0.5f) == -1 && GlobalFunc::SignF(0.0f) == 0 && GlobalFunc::SignF(0.5f) == 1);
+    // Points on the line count as left, on both sides of its first point; far-apart points do not overflow.
+    EXPECT_TRUE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, 0) && !GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, -5) &&
+                GlobalFunc::IsLeftOfLineF(1, 2, 4, 8, 7, 14) && GlobalFunc::IsLeftOfLineF(1, 2, 4, 8, 0, 0) &&
+                !GlobalFunc::IsLeftOfLineF(1, 2, 4, 8, 3, 5) &&
+                !GlobalFunc::IsLeftOfLine(-2000000000, 0, 2000000000, 0, 0, -2000000000));
+    EXPECT_TRUE(GlobalFunc::PointLineDistance(0, 0, 3, 4, 4, -3) == 5.0f &&
+                GlobalFunc::PointLineDistance(2, 2, 2, 2, 9, 9) == 0.0f);
+    float out[3] = {}, m[9];
+    ExpectFloats((GlobalFunc::RotatePoint2D(1.0f, 2.0f, 90.0f, out), out), {-2.0f, 1.0f});
+    ExpectFloats((GlobalFunc::RotatePoint2D(3.0f, -2.0f, 0.0f, out), out), {3.0f, -2.0f}, 0.0f);
+    // The same triangle twice, once with its first edge level.
     const float w0[3] = {1, 1, 1}, w1[3] = {3, 1, 1}, w2[3] = {1, 5, 1};
     const float r0[2] = {0, 0}, r1[2] = {0, 2}, r2[2] = {2, 0}, centre[2] = {1, 1};
-    GlobalFunc::InterpolateInTriangle(w0, w1, w2, r0, r1, r2, centre, out);
-    ExpectVector(out, 2.0f, 3.0f, 1.0f);
-    GlobalFunc::RotateVector3(0, 1, 0, 90, 0, 0, out);
-    ExpectVector(out, 0, 0, 1);
+    ExpectFloats((GlobalFunc::InterpolateInTriangle(w0, w1, w2, r0, r1, r2, centre, out), out), {2.0f, 3.0f, 1.0f});
+    ExpectFloats((GlobalFunc::InterpolateInTriangle(w0, w2, w1, r0, r2, r1, centre, out), out), {2.0f, 3.0f, 1.0f});
+    ExpectFloats((GlobalFunc::RotateVector3(0, 1, 0, 90, 0, 0, out), out), {0, 0, 1});
     // Turned about Y first to (0, 0, 1), then about X to (0, -1, 0).
-    GlobalFunc::RotateVector3(1, 0, 0, 90, 90, 0, out);
-    ExpectVector(out, 0, -1, 0);
-    float m[9];
-    GlobalFunc::BuildMatrix(0, 90, 0, m);
-    ExpectVector(m, 0, 0, 1);
-    ExpectVector(m + 6, -1, 0, 0);
+    ExpectFloats((GlobalFunc::RotateVector3(1, 0, 0, 90, 90, 0, out), out), {0, -1, 0});
+    ExpectFloats((GlobalFunc::RotateVector3(1, 2, 3, 0, 0, 90, out), out), {-2, 1, 3});
+    ExpectFloats((GlobalFunc::BuildMatrix(0, 90, 0, m), m), {0, 0, 1, 0, 1, 0, -1, 0, 0});
     const float counting[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
-    GlobalFunc::TransformVector(1, 2, 3, counting, out);
-    ExpectVector(out, 30, 36, 42);
-    GlobalFunc::AxisAngleMatrix(0, 0, 1, 90, m);
-    ExpectVector(m, 0, -1, 0);
-    ExpectVector(m + 3, 1, 0, 0);
+    ExpectFloats((GlobalFunc::TransformVector(1, 2, 3, counting, out), out), {30, 36, 42});
+    ExpectFloats((GlobalFunc::SetMatrix3(1, 2, 3, 4, 5, 6, 7, 8, 9, m), m), {1, 4, 7, 2, 5, 8, 3, 6, 9}, 0.0f);
+    ExpectFloats((GlobalFunc::AxisAngleMatrix(0, 0, 1, 90, m), m), {0, -1, 0, 1, 0, 0, 0, 0, 1});
+    // (3, 12, 4) is 13 long and 5 long on the ground: rows 0 and 2 by hand, row 1 their cross product.
+    GlobalFunc::BuildBasisFromDirection(3, 12, 4, m);
+    ExpectFloats(m, {0.8f, 0, -0.6f, -36 / 65.0f, 5 / 13.0f, -48 / 65.0f, 3 / 13.0f, 12 / 13.0f, 4 / 13.0f});
 
-    const float x[3] = {2, 0, 0}, y[3] = {0, 3, 0}, parallel[3] = {4, 0, 0};
-    GlobalFunc::CrossProduct(x, y, out);
-    ExpectVector(out, 0, 0, 1);
-    GlobalFunc::CrossProduct(x, parallel, out);   // zero vectors stay zero
-    ExpectVector(out, 0, 0, 0);
+    const float x[3] = {2, 0, 0}, y[3] = {0, 3, 0}, parallel[3] = {4, 0, 0}, counted[3] = {5, 7, 9};
+    ExpectFloats(GlobalFunc::VectorSub(out, counted, counting), {4, 5, 6}, 0.0f);
+    ExpectFloats((GlobalFunc::CrossProduct(x, y, out), out), {0, 0, 1});
+    ExpectFloats((GlobalFunc::CrossProduct(x, parallel, out), out), {0, 0, 0});   // zero vectors stay zero
     float v[3] = {3, 0, 4}, zero[3] = {0, 0, 0};
-    GlobalFunc::NormalizeVector(v);
-    ExpectVector(v, 0.6f, 0, 0.8f);
-    GlobalFunc::NormalizeVector(zero);
-    ExpectVector(zero, 0, 0, 0);
+    ExpectFloats((GlobalFunc::NormalizeVector(v), v), {0.6f, 0, 0.8f});
+    ExpectFloats((GlobalFunc::NormalizeVector(zero), zero), {0, 0, 0});
 
-    // A ballistic path rises towards the target height.
-    const float start[3] = {0, 0, 0}, level[3] = {10, 0, 0}, higher[3] = {10, 5, 0};
+    // A ballistic path rises towards the target height: from 2 to 8 over 8 blocks, 5 of them flown, height factor 2.
+    const float start[3] = {0, 0, 0}, level[3] = {10, 0, 0}, from[3] = {1, 2, 3}, higher[3] = {1, 8, 11};
     GlobalFunc::BallisticPosition(start, level, 10, 1, 0, 90, 1, out);
-    ExpectVector(out, 10.0f, -4.905f, 0.0f, 1e-3f);
-    GlobalFunc::BallisticPosition(start, higher, 10, 1, 0, 90, 1, out);
-    EXPECT_NEAR(out[1], 0.095f, 1e-3f);
+    ExpectFloats(out, {10.0f, -4.905f, 0.0f}, 1e-3f);
+    ExpectFloats((GlobalFunc::BallisticPosition(from, higher, 10, 0.5f, 0, 0, 2, out), out), {1, 3.2975f, 8});
 }
 
 TEST(GlobalFuncGeometry, MinimapPositionsTurnWithTheViewInQuartersAndScreenTestsKeepBothBounds)
@@ -139,20 +136,13 @@ TEST(GlobalFuncGeometry, MinimapPositionsTurnWithTheViewInQuartersAndScreenTests
     };
     float out[2];
     for (const auto& c : cases)
-    {
-        GlobalFunc::MapToMinimap(c.bx, c.by, c.rotation, c.mapW, c.mapH, out);
-        EXPECT_TRUE(std::abs(out[0] - c.x) <= 1e-4f && std::abs(out[1] - c.y) <= 1e-4f)
-            << c.bx << "," << c.by << " at " << c.rotation << " gives " << out[0] << "," << out[1];
-    }
+        ExpectFloats((GlobalFunc::MapToMinimap(c.bx, c.by, c.rotation, c.mapW, c.mapH, out), out), {c.x, c.y});
     // The rectangle [10, 30) x [20, 25) of the virtual screen.
     const struct { int x, y; bool inside; } mouse[] = {
         {10, 20, true}, {29, 24, true}, {9, 20, false}, {30, 20, false}, {10, 19, false}, {10, 25, false}};
     for (const auto& m : mouse)
-    {
-        VirtualMouseX = m.x;
-        VirtualMouseY = m.y;
-        EXPECT_EQ(GlobalFunc::IsMouseInRect(10, 20, 20, 5), m.inside) << m.x << "," << m.y;
-    }
+        EXPECT_EQ((VirtualMouseX = m.x, VirtualMouseY = m.y, GlobalFunc::IsMouseInRect(10, 20, 20, 5)), m.inside)
+            << m.x << "," << m.y;
     VirtualMouseX = VirtualMouseY = 0;
     int32_t screen[2] = {-1, -1};
     GlobalFunc::ProjectToScreen(0.0f, 0.0f, 1.0f, screen);
@@ -248,12 +238,9 @@ TEST(GlobalFuncText, WrapTextSplitMakeFullAndMakeSafePaths)
     for (const auto& [key, value] : fields)
         EXPECT_EQ(std::string(GlobalFunc::GetMediaInfoField(key)), value) << key;
 
-    CString text("My:Save*01?.sav");
-    GlobalFunc::MakeSafeFileName(text);
-    EXPECT_EQ(std::string(text), "My_Save_01_.sav");
-    CString bytes("a\xE9/b");
-    GlobalFunc::MakeSafeFileName(bytes);
-    EXPECT_EQ(std::string(bytes), "a__b");
+    CString text("My:Save*01?.sav"), bytes("a\xE9/b");
+    GlobalFunc::MakeSafeFileName(text), GlobalFunc::MakeSafeFileName(bytes);
+    EXPECT_TRUE(std::string(text) == "My_Save_01_.sav" && std::string(bytes) == "a__b") << text << " " << bytes;
 }
 
 TEST(GlobalFuncText, ReplacementsKeepKeyBlanksAndComment)

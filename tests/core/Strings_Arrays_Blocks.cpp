@@ -97,6 +97,9 @@ TEST(CMemoryBlock, GrowsByWholeStepsZeroFillsAGapAndReadsPastTheSizeOrAfterFreeG
     EXPECT_EQ(log.Lines(), Lines{"#DEBUG: Read past the end of the memory file"});   // once
     block.Init(64);
     EXPECT_FALSE(block.HasError());
+    log.Clear();   // nothing grows past the largest int: such a write is refused
+    EXPECT_TRUE(block.SetPos(INT_MAX - 2) && block.Write(&value, 4) == INT_MAX - 2 && block.HasError() &&
+                log.Lines() == Lines{"#DEBUG: Memory file cannot grow any further"} && block.GetCapacity() == 64);
 
     log.Clear();
     block.Free();
@@ -157,27 +160,24 @@ TEST(CString, NumbersFromTextReportTheOffendingIndexAndToTextPadOutsideTheSign)
     }
     // The sign stays outside the width.
     const struct { int value, width; char pad; bool hex; const char* text; } ints[] = {
-        {-5, 4, '0', false, "-0005"},     {INT_MIN, 0, ' ', false, "-2147483648"},
+        {-5, 4, '0', false, "-0005"},     {INT_MIN, 0, ' ', false, "-2147483648"}, {7, -3, '0', false, "7"},
         {12345, 2, '0', false, "12345"},  {255, 4, '0', true, "00ff"},
         {-26, 0, ' ', true, "-1a"},       {INT_MIN, 0, ' ', true, "-80000000"},
     };
     CString s;
     for (const auto& i : ints)
-    {
-        i.hex ? s.FromHex(i.value, i.width, i.pad) : s.FromInt(i.value, i.width, i.pad);
-        EXPECT_EQ(Text(s), i.text) << i.value;
-    }
-    // Floats truncate toward zero.
+        EXPECT_EQ((i.hex ? s.FromHex(i.value, i.width, i.pad) : s.FromInt(i.value, i.width, i.pad), Text(s)), i.text);
+    // Floats truncate toward zero; decimals are held to 0 .. 18, and no number is 0.
     const struct { float value; int decimals, width; char pad; const char* text; } floats[] = {
         {-0.25f, 2, 0, ' ', "-0.25"}, {3.999f, 0, 0, ' ', "3"},       {0.05f, 2, 0, ' ', "0.05"},
-        {-0.001f, 2, 0, ' ', "0.00"}, {2.5f, 1, 6, '*', "***2.5"}};
+        {-0.001f, 2, 0, ' ', "0.00"}, {2.5f, 1, 6, '*', "***2.5"},    {2.5f, 1, -3, '*', "2.5"},
+        {1.5f, -1, 0, ' ', "1"},      {0.5f, 19, 0, ' ', "0.500000000000000000"},
+        {std::numeric_limits<float>::quiet_NaN(), 2, 0, ' ', "0.00"}};
     for (const auto& f : floats)
-    {
-        s.FromFloat(f.value, f.decimals, f.width, f.pad);
-        EXPECT_EQ(Text(s), f.text) << f.value;
-    }
-    s.FromFloat(1.0e30f, 2);   // saturates instead of overflowing
-    EXPECT_FALSE(s.IsEmpty());
+        EXPECT_EQ((s.FromFloat(f.value, f.decimals, f.width, f.pad), Text(s)), f.text) << f.value;
+    CString negative;   // both saturate instead of overflowing
+    s.FromFloat(1.0e30f, 2), negative.FromFloat(-1.0e30f, 2);
+    EXPECT_TRUE(!s.IsEmpty() && "-" + Text(s) == Text(negative)) << Text(negative);
 }
 
 TEST(CString, CuttingPaddingAndSearchingStayInsideTheTextAndGrowsThirtyTwoAtATimeRemovesAndClears)
@@ -192,7 +192,8 @@ TEST(CString, CuttingPaddingAndSearchingStayInsideTheTextAndGrowsThirtyTwoAtATim
     EXPECT_EQ(Text(s), "bc...");
 
     const CString twice("abcabc");
-    EXPECT_TRUE(twice.Find("bc", 2) == 4 && twice.Find("", 0) == -1 && twice.FindNoCase("BCA", 0) == 1);
+    EXPECT_TRUE(twice.Find("bc", 2) == 4 && twice.Find("", 0) == -1 && twice.FindNoCase("BCA", 0) == 1 &&
+                Text(CString("@AZ[az\xc4").ToLower()) == "@az[az\xc4");
     EXPECT_TRUE(CString("a\xe4").FindNoCase("\xc4", 0) == -1 && twice.ReverseFind("abc", 2) == 0);   // only a to z fold
     EXPECT_EQ(twice.ReverseFind("c", 100), 5);   // a start past the end is cut back
     EXPECT_TRUE(twice.ReverseFind("c", -1) == -1 && twice.ReverseFind("abcabcx", 5) == -1);

@@ -50,11 +50,8 @@ TEST_F(Localizer, EntriesSpreadOverLinesTheTableGrowsAndSyntaxErrorsFailWithFile
         {"d.txt", "A, \"open\r\nB, \"b\"\r\n", "Quoted string value expected in \"d.txt\" line 1"},
     };
     for (const auto& c : cases)
-    {
-        m_Log.Clear();
-        EXPECT_TRUE(!Load(c.file, c.text) && std::string(m_Table.GetLastError()) == c.error) << c.file;
-        EXPECT_EQ(LogLines(), (Lines{"!!! Locale file error !!!", c.error})) << c.file;
-    }
+        EXPECT_TRUE((m_Log.Clear(), !Load(c.file, c.text)) && std::string(m_Table.GetLastError()) == c.error &&
+                    LogLines() == (Lines{"!!! Locale file error !!!", c.error})) << c.file;
     // What came before the error stays; what came after is not read.
     EXPECT_TRUE(Text("A") == "x" && Text("C") == "(null)");
     m_Table.Clear();
@@ -146,11 +143,9 @@ TEST(CTextReader, FindKeyRestoresPositionOnAMissReadIntTakesWholeTokensAndLoadWh
     reader.NextToken(token);
     EXPECT_TRUE(std::string(token.GetBuffer()) == "=" && reader.FindKey("value") && reader.GetLine() == 3);
     // At the end the empty token reads as 0.
+    int value = 5;
     for (const auto& [read, wanted] : {std::pair{true, -12}, {true, 16}, {false, 0}, {true, 0}})
-    {
-        int value = 5;
-        EXPECT_TRUE(reader.ReadInt(value) == read && value == wanted);
-    }
+        EXPECT_TRUE((value = 5, reader.ReadInt(value) == read && value == wanted)) << wanted;
     ShutdownFileSystem();
     CScratchFolder folder;
     CTestDataFile file;

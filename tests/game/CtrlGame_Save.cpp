@@ -432,24 +432,28 @@ TEST_F(CtrlGameSaveLayout, SectionsLieWhereTheirSizesPutThem)
 
 TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
 {
+    g_PlayerProfiles.current = 0;   // the first of the list is found as well
     const std::vector<uint8_t> file = CSaveGameRun::Save();
-    g_PlayerProfiles.current = 0, g_CtrlGame.paused = 0, g_Config.fogOfWar = 0;
+    g_PlayerProfiles.current = 1, g_CtrlGame.paused = 0, g_Config.fogOfWar = 0;
     g_MissionObjectives.objectives.Clear();
     ASSERT_TRUE(CSaveGameRun::Load(file));
     EXPECT_EQ((std::vector<int32_t>{g_PlayerProfiles.GetCurrent(), g_CtrlGame.paused, g_Config.fogOfWar,
                                     g_D3D8Game.timers[0].counter}),
-              (std::vector<int32_t>{1, 1, 1, 3}));
+              (std::vector<int32_t>{0, 1, 1, 3}));
     ASSERT_EQ(g_MissionObjectives.objectives.GetCount(), 1);
     EXPECT_STREQ(g_MissionObjectives.objectives[0].text.GetBuffer(), "Hold");
     EXPECT_STREQ(g_MissionObjectives.gameFile.GetBuffer(), "Maps\\a.world");
 
-    // Without a profile of that name no profile is current; a game running on without fog of war loads so.
+    // Without a profile of that name no profile is current; a game running on without fog of war loads so, and
+    // the type records come back to the saved game's hit point multiplier.
     g_CtrlGame.paused = 0, g_Config.fogOfWar = 0;
     const std::vector<uint8_t> running = CSaveGameRun::Save();
-    g_CtrlGame.paused = 1, g_Config.fogOfWar = 1;
+    const auto [hitPoints, multiplier] = std::pair(g_UnitStats[UNIT_WARRIOR].hitPoints, g_Config.unitHealthMultiply);
+    g_CtrlGame.paused = 1, g_Config.fogOfWar = 1, g_Config.unitHealthMultiply = !multiplier, InitTypeRecords();
     g_PlayerProfiles.Clear();
     ASSERT_TRUE(CSaveGameRun::Load(running) && g_PlayerProfiles.GetCurrent() == CPlayerProfiles::kNoProfile);
-    EXPECT_TRUE(g_CtrlGame.paused == 0 && g_Config.fogOfWar == 0);
+    EXPECT_TRUE(g_CtrlGame.paused == 0 && g_Config.fogOfWar == 0 && g_Config.unitHealthMultiply == multiplier &&
+                g_UnitStats[UNIT_WARRIOR].hitPoints == hitPoints);
 }
 
 // A save whose link names a corpse, a ruin, a dying unit or a unit that a building or a ship holds is

@@ -29,11 +29,9 @@ TEST(NetPacket, FieldsGoLittleEndianAndOnlyWholePacketsComeBack)
     packet.ToBytes(bytes);
     const std::vector<uint8_t> head(bytes, bytes + 16);
     EXPECT_EQ(head, (std::vector<uint8_t>{43, 0, 0, 0, 0, 0, 0, 0, 4, 3, 2, 1, 0xFE, 0xFF, 0xFF, 0xFF}));
+    CNetPacket out = CNetPacket::Make(7);
     for (size_t size : {0u, 71u, 73u})
-    {
-        CNetPacket out = CNetPacket::Make(7);
         EXPECT_TRUE(!CNetPacket::FromBytes(bytes, size, out) && out.Command() == 7) << size << " bytes read";
-    }
     CNetPacket back{};
     ASSERT_TRUE(CNetPacket::FromBytes(bytes, 72, back));
     EXPECT_EQ(std::vector<int32_t>(back.fields, back.fields + 18), std::vector<int32_t>(packet.fields, packet.fields + 18));
@@ -72,10 +70,8 @@ TEST_F(NetworkSenders, ReferencesFollowTheFormulaAndFindTheirObjectsOnly)
         {5, 3, 2, 21250}, {0, 0, 0, 0}, {0x7FFFF, 7, 255, 2147481599}, {0x80000, 7, 0, -1}, {-1, 0, 0, -1},
         {1, 8, 0, -1},    {1, 0, -1, 16 * 256 + 255}};
     for (const auto& row : formula)
-    {
-        probe.uniqueId = row.uniqueId, probe.player = row.player, probe.listIndex = row.listIndex;
-        EXPECT_EQ(Ref(&probe), row.ref) << row.uniqueId;
-    }
+        EXPECT_EQ((probe.uniqueId = row.uniqueId, probe.player = row.player, probe.listIndex = row.listIndex, Ref(&probe)),
+                  row.ref) << row.uniqueId;
     // The owner and unique id decide; the list index is only where to look first.
     const struct { int32_t ref; const void* found; } lookups[] = {
         {Ref(mine), mine}, {UnitRefOf(mine->uniqueId, 2, 200), mine}, {UnitRefOf(theirs->uniqueId, 1, 0), theirs},
@@ -123,19 +119,23 @@ TEST_F(NetworkSenders, EachCommandCarriesItsNumberSenderAndValuesToItsMachines)
         {[&] { net.SendUnitConverted(mine, theirs, 9); }, {74, m, t, 9}, all, nullptr},
         {[&] { net.SendConvertBuilding(mine, tower); }, {75, m, b}, 0, nullptr},
         {[&] { net.SendBuildingConverted(mine, tower); }, {76, m, b}, all, nullptr},
+        {[&] { net.SendResourceRemoved(tower); }, {41, b}, all, nullptr},
+        {[&] { net.SendResourceAmount(tower, 900); }, {49, b, 900}, all, nullptr},
+        {[&] { net.SendCarriedGoods(mine, 3, 20); }, {50, m, 3, 20}, all, nullptr},
+        {[&] { net.SendTowerArcherTrained(tower, 4000); }, {52, b, 4000}, all, nullptr},
+        {[&] { net.SendWorkerLeave(mine, 7, 8); }, {61, m, 7, 8}, all, nullptr},
     };
     for (const auto& row : rows)
     {
-        net.ClearSent();
-        row.send();
+        net.ClearSent(), row.send();
         ASSERT_EQ(net.GetSent().size(), 1u) << row.fields[0];
         const CMultiplayer::SSentPacket& sent = net.GetSent()[0];
         std::vector<int32_t> expected = row.fields;
         expected.insert(expected.begin() + 1, 2);   // the sending machine's slot
         expected.resize(18, 0);
-        EXPECT_EQ(std::vector<int32_t>(sent.packet.fields, sent.packet.fields + 18), expected) << row.fields[0];
-        EXPECT_EQ(sent.target, row.target) << row.fields[0];
-        EXPECT_EQ(std::string(sent.label ? sent.label : "-"), std::string(row.label ? row.label : "-"));
+        EXPECT_EQ(std::tuple(std::vector<int32_t>(sent.packet.fields, sent.packet.fields + 18), sent.target,
+                             std::string(sent.label ? sent.label : "-")),
+                  std::tuple(expected, row.target, std::string(row.label ? row.label : "-")));
     }
 }
 
@@ -440,7 +440,9 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
     const char* noCapture = "#DEBUG: Network packet names an object no capture may take";
     const char* noMachine = "#DEBUG: Network packet from no other machine";
     const char* noMine = "#DEBUG: Network packet names a worker that is in no mine";
+    const char* range = "#DEBUG: Network packet value out of range";
     const char* wrapped = "#DEBUG: Unit unique id overflow";
+    const char* wrongType = "#DEBUG: Network packet names a building of the wrong type";
     const M razed = M::Make(44, R(T2), R(W), 100000, 4), fell = M::Make(32, R(W), 0);
     const M health = From(2, M::Make(37, R(T2), M::FromFloat(50.0f)));
     const M blocked = M::Make(58, R(W), 6, 6, 45, 3, 0), razedHouse = M::Make(44, R(CH), R(W), 100000, 4);
@@ -451,6 +453,12 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
         {M::Make(34, R(W), 2, R(L), -1, 5, 14, 1, 0), nullptr, [&] { return N(W)->targetUnit == N(L); }},
         {From(2, M::Make(46, R(A2), R(P))), offMap}, {From(2, M::Make(46, R(A2), R(King))), offMap},
         {From(2, M::Make(46, R(A2), R(L))), nullptr, [&] { return N(A2)->actionTargetUnit == N(L); }},
+        {From(2, M::Make(47, R(A2))), nullptr, [&] { return !N(A2)->actionTargetUnit; }, From(2, M::Make(46, R(A2), R(L)))},
+        {From(2, M::Make(38, R(B2), 346)), nullptr, [&] { return NB(B2)->model == 346; }},
+        {From(2, M::Make(38, R(B2), 347)), range}, {From(2, M::Make(38, R(B2), -1)), range},
+        {From(2, M::Make(57, R(V2), 7, 6, 90, 2)), nullptr, [&] {   // the host's grant, as asked, to all machines
+             return std::ranges::equal(LastSent(58)->packet.fields, Resolved(M::Make(58, R(V2), 7, 6, 90, 2, 0)).fields) &&
+                    LastSent(58)->target == CMultiplayer::AllMachines; }, {}, OnHost},
         {M::Make(61, R(Pw), 7, 8), noMine}, {M::Make(61, R(Lw), 7, 8), noMine},   // aboard; here, not mining
         {M::Make(61, R(Wm), 5, 5), noStand}, {M::Make(61, R(Wm), 28, 28), noStand},
         {M::Make(61, R(Wm), 7, 8), nullptr, [&] { return At(7, 8) == N(Wm); }},
@@ -498,6 +506,8 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
         {M::Make(32, R(P), 0), nullptr, [&] { return N(P)->IsDying() && Cargo(S) == 0; }},
         {M::Make(32, R(King), 0), nullptr, [&] { return NB(K0)->garrisonedUnit == nullptr; }},
         {M::Make(54, R(Trap), R(P)), offMap}, {M::Make(54, R(Trap), R(L)), nullptr, [&] { return N(L)->IsDying(); }},
+        {M::Make(54, R(Trap), R(V2)), "#DEBUG: Network packet names a trap of the unit's own player"},
+        {M::Make(54, R(H1), R(L)), wrongType}, {From(2, M::Make(52, R(B2), 4000)), wrongType},
         {M::Make(34, R(W), 5, -1, -1, 5, 5, 4, 0), "#DEBUG: Network packet shows a living unit as a corpse"},
         {M::Make(34, R(W), 4, -1, -1, 5, 5, 4, 0), nullptr},
         {fell, nullptr, [&] { return N(W)->IsDying(); }, M::Make(34, R(W), 4, -1, -1, 5, 5, 4, 0)},

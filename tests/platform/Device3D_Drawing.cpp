@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gl/GlDisplayModes.h"
+#include "platform/gl/GlMatrices.h"
 #include "tests/platform/Device3D_Harness.h"
 
 static bool operator==(const Sys3DDisplayMode& a, const Sys3DDisplayMode& b) {
@@ -136,6 +137,12 @@ TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLine
       h.WorldQuad(-5, 5, 5, -5, c.depth, 0xFF000000);
     EXPECT_TRUE(Near(h.Pixel(8, 8), c.colour)) << std::hex << h.Pixel(8, 8);
   }
+  // Depth remapped as for a driver without clip control clips and stores alike: nearest wins, before the eye is cut.
+  Device().SetRenderState(RS::FogEnable, 0), Device().Clear(Sys3DClear::Target | Sys3DClear::ZBuffer, 0, 1.0f);
+  h.ScreenQuad(0, 0, 16, 16, 0xFF00FF00, 0.5f), h.Backend().ForceDepthRemap();
+  for (const auto& [colour, z] : {std::pair{0xFF0000FFu, 0.25f}, {0xFFFF0000u, 0.75f}, {0xFFFFFFFFu, -0.5f}})
+    h.ScreenQuad(0, 0, 16, 16, colour, z);
+  EXPECT_EQ(h.Pixel(8, 8), 0x0000FFu);
 }
 
 // A line strip ends one pixel short of its last vertex unless LastPixel is on (its rest state).
@@ -165,6 +172,9 @@ TEST(Device3DModes, EachSizeAndFormatIsListedOnceInFirstSeenOrder) {
                                                   {800, 600, Sys3DFormat::X8R8G8B8},
                                                   {640, 480, Sys3DFormat::X1R5G5B5}};
   EXPECT_EQ(GlBuildModeList(raw), expected);
+  // Without the driver's clip control depth goes to 2z - w (row vectors: z' = z m22 + w m32); with it, as it is.
+  const Sys3DMatrix remapped = GlClipAdjust(640, 480, true), kept = GlClipAdjust(640, 480, false);
+  EXPECT_TRUE(remapped.m[2][2] == 2.0f && remapped.m[3][2] == -1.0f && kept.m[2][2] == 1.0f && kept.m[3][2] == 0.0f);
 }
 
 TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheGammaRamp) {
@@ -198,13 +208,17 @@ TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheG
 }
 
 TEST(Device3DCreation, SixteenBitBackBufferReadsTopBitsOfEachChannelAndSizesFollowTheFormat) {
-  Device3DHarness h;
-  ASSERT_TRUE(h.Open(4, 4, BackBuffer(4, 4, Sys3DFormat::R5G6B5)));
-  h.Device().Clear(Sys3DClear::Target, 0xFFFFFFFF, 1.0f);
-  EXPECT_EQ(h.Pixel(0, 0), 0xF8FCF8u);
-  // 0x12 -> 5 bits 2 -> 0x10; 0x34 -> 6 bits 13 -> 0x34; 0x56 -> 5 bits 10 -> 0x50.
-  h.Device().Clear(Sys3DClear::Target, 0xFF123456, 1.0f);
-  EXPECT_TRUE(h.Pixel(3, 3) == 0x103450u && Sys3DVertexSize(kWorldFvf) == 24u && Sys3DVertexSize(kScreenFvf) == 28u &&
+  // 0x12 -> 5 bits 2 -> 0x10; 0x34 -> 6 bits 13 -> 0x34 or 5 bits 6 -> 0x30; 0x56 -> 5 bits 10 -> 0x50.
+  for (const auto& [format, white, mixed] : {std::tuple{Sys3DFormat::R5G6B5, 0xF8FCF8u, 0x103450u},
+                                             {Sys3DFormat::X1R5G5B5, 0xF8F8F8u, 0x103050u}}) {
+    Device3DHarness h;
+    ASSERT_TRUE(h.Open(4, 4, BackBuffer(4, 4, format)));
+    h.Device().Clear(Sys3DClear::Target, 0xFFFFFFFF, 1.0f);
+    const std::uint32_t whiteRead = h.Pixel(0, 0);
+    h.Device().Clear(Sys3DClear::Target, 0xFF123456, 1.0f);
+    EXPECT_TRUE(whiteRead == white && h.Pixel(3, 3) == mixed) << std::hex << whiteRead << " " << h.Pixel(3, 3);
+  }
+  EXPECT_TRUE(Sys3DVertexSize(kWorldFvf) == 24u && Sys3DVertexSize(kScreenFvf) == 28u &&
               Sys3DVertexSize(Sys3DFvf::Xyz | Sys3DFvf::Diffuse) == 0u &&
               Sys3DBytesPerPixel(Sys3DFormat::A4R4G4B4) == 2u && Sys3DBytesPerPixel(Sys3DFormat::Unknown) == 0u);
 }

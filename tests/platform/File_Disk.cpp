@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <utime.h>
 
 #include "core/C_File.h"
@@ -147,4 +148,6 @@ TEST(SysFileSpecialFiles, OnlyRegularFilesAreReadOrReplacedNoOpenWaitsAndLinksAr
         }
     }
     EXPECT_TRUE(SysFile::EntryExists((folder / "loop").c_str()) && !SysFile::EntryExists((folder / "none").c_str()));
+    const int device = SysFile::Open("/dev/null", SysFile::Mode::Write);   // opened without waiting, written blocking
+    EXPECT_TRUE(device >= 0 && (fcntl(device, F_GETFL) & O_NONBLOCK) == 0 && SysFile::Close(device));
 }
