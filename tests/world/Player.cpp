@@ -327,14 +327,15 @@ TEST_F(PlayerActions, TheLocalPlayerIsToldOncePerMinuteAndHungerNeverKills)
     EXPECT_TRUE(unit->IsAlive());
     // A house lifts the limit: hunger goes by the same amount per call, and a catapult never starved.
     TestUnit* catapult = Create(player, 4);
-    player.finishedBuildings[5] = 1, player.CheckStarvation(600.0f);
+    player.finishedBuildings[5] = 1, SysClock::AdvanceTestClock(5), player.CheckStarvation(600.0f);
     EXPECT_FLOAT_EQ(unit->starvation, 1.5f);
-    EXPECT_FLOAT_EQ(catapult->starvation, 0.0f);
+    EXPECT_TRUE(catapult->starvation == 0.0f && player.starvationTime == SysClock::TickCount());   // recovery is now
+    player.CheckStarvation(600.0f), player.CheckStarvation(600.0f);   // recovered, then nobody changes
     // A computer player starves quietly.
     TestUnit* hungry = Create(Player(2), 1);
     Player(2).CheckStarvation(10.0f);
     EXPECT_FLOAT_EQ(hungry->starvation, 1.0f);
-    EXPECT_EQ(Services().messages.size(), 2u);
+    EXPECT_TRUE(Services().messages.size() == 2u && player.starvationTime == 0 && unit->starvation == 0.0f);
 }
 
 TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothingOnlyTheLocalPlayerHearsWhyAndEachRuleNeedsItsListedSubjects)
