@@ -390,7 +390,7 @@ TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShipWhichSt
     const std::tuple<const char*, std::vector<CPathFinder::SPoint>, int32_t, int32_t, CPathFinder::SPoint> cases[] = {
         {"free beside the ship", {}, 0, 0, {2, 1}}, {"one straight step allowed", {}, 0, 2, {2, 1}},
         {"no step allowed", {}, 0, 1, {-1, -1}}, {"own unit in the footprint", {{2, 2}}, 0, 0, {2, 0}},
-        {"foreign unit first, then second", {{2, 1}}, 1, 0, {3, 0}},
+        {"foreign unit first, then second", {{2, 1}}, 1, 0, {3, 0}}, {"rock beside it", {{4, 1}}, -1, 0, {2, 1}},
         {"rock first: a dead end, and a cut corner", {{2, 1}}, -1, 0, {-1, -1}},
         {"rock last: waypoints round it", {{3, 1}}, -1, 0, {4, 0}},
         {"walled in", {{2, 0}, {2, 1}, {2, 2}}, 1, 0, {-1, -1}}};
