@@ -261,8 +261,7 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
     auto* house = new CountedBuilding;
     for (int i = 0; i < 9; ++i)
         g_GameMap.Block(20 + i % 3, 5 + i / 3).building = house;
-    g_Deleted = 0;
-    g_GameMap.Free();
+    g_Deleted = 0, g_GameMap.Free();
     EXPECT_TRUE(g_Deleted == 102 && g_PtrGarbage.GetCount() == 0);   // two units and one building
     for (const SMapBlock& block : g_GameMap.AllBlocks())
         ASSERT_TRUE(block.unit == nullptr && block.building == nullptr);
@@ -315,9 +314,10 @@ TEST_F(GameMapTerrain, IslandAndLoneBlockGetTheirOwnRegionsAndSteepShores)
     SetCorners(10, 10, 11, 11, 10);   // block (10, 10) alone is land
     g_GameMap.UpdateArea(0, 0, -1, -1);
     Expect("water", Water, {{31, 31, 0}, {29, 31, 10}, {10, 10, 0}, {11, 10, 10}});
+    g_GameMap.Block(0, 0).waterLevel = g_GameMap.Block(33, 33).waterLevel = 7, g_GameMap.Block(0, 0).regionId = 7;
     g_GameMap.AssignRegionIds();
-    // The lone block is numbered, not left at 0xFFFF.
-    Expect("region", Region, {{0, 0, 0}, {50, 50, 0}, {29, 29, 0}, {10, 10, 1}, {30, 30, 2}, {33, 33, 2}});
+    // The lone block is numbered, not left at 0xFFFF; a number left from before is replaced; level 7 is water.
+    Expect("region", Region, {{0, 0, 0}, {50, 50, 0}, {29, 29, 0}, {10, 10, 1}, {30, 30, 2}, {33, 32, 2}, {33, 33, 0}});
     // The island's shore: corners 10 and -30 differ by 40.
     Expect("blocked", Blocked, {{29, 31, 1}, {31, 31, 0}, {0, 0, 0}});
 }

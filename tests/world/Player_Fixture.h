@@ -12,6 +12,7 @@
 #include "platform/SysClock.h"
 #include "tests/support/PlayerTestObjects.h"
 #include "world/C_GameMap.h"
+#include "world/C_PathFinderPlayers.h"
 #include "world/C_Player.h"
 #include "world/C_Technology.h"
 #include "world/C_UnitStats.h"
@@ -80,6 +81,7 @@ protected:
     TestPlayerServices& Services() { return *m_Services; }
     const CTestLog& Log() const { return *m_Log; }
     const CScratchFolder& Folder() const { return m_Folder; }
+    static const CPathFinderPlayers& Answers() { return CPathFinderPlayers::Default(); }   // the path searches' view
 
     TestUnit* Create(CPlayer& player, int32_t type, int32_t x = -1, int32_t y = -1)
     {

@@ -49,11 +49,10 @@ TEST(StatisticsRecord, ReadsTheHandWorkedBytesAndWritesThemBackAndRefusesDamaged
 
     auto patched = [&](size_t offset, int32_t value) { return CRecordBytes::WithI32At(good, offset, value); };
     const std::string unterminated = good.substr(0, 7) + "x" + good.substr(8);
-    const std::string zeroInName = good.substr(0, 5) + '\0' + good.substr(6);
     const std::pair<std::string, const char*> cases[] = {
         {"", "the record is cut short"}, {patched(0, -1), "the name length is out of range"},
         {patched(0, 200), "the record is cut short"}, {unterminated, "the name does not end at its length"},
-        {zeroInName, "the name does not end at its length"},
+        {good.substr(0, 5) + '\0' + good.substr(6), "the name does not end at its length"},
         {patched(NumbersAt, 5), "the player type is out of range"},
         {patched(NumbersAt + 4, 8), "the colour scheme is out of range"},
         {patched(NumbersAt + 8, -2), "the team is out of range"},
@@ -67,14 +66,15 @@ TEST(StatisticsRecord, ReadsTheHandWorkedBytesAndWritesThemBackAndRefusesDamaged
     };
     for (const auto& [bytes, reason] : cases)
     {
-        SCOPED_TRACE(reason);
         CTestLog log;
         Load(block, good);
         ASSERT_TRUE(record.Read(block));
         Load(block, bytes);
         EXPECT_TRUE(!record.Read(block) && log.Contains(std::string("Statistics record refused: ") + reason) &&
-                    Written(record) == good);
+                    Written(record) == good) << reason;
     }
+    for (size_t at = NumbersAt + 12; at <= NumbersAt + 80; at += 4)   // every count and percent may be 0
+        EXPECT_TRUE((Load(block, patched(at, 0)), record.Read(block))) << at;
 }
 
 using StatisticsPlayer = PlayerTest;

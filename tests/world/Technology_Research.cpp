@@ -62,16 +62,15 @@ TEST_F(TechnologyResearch, ResearchFinishesOnceTheSpellIsSpentWhenCastAndEffects
     EXPECT_FLOAT_EQ(galley->speed, 2.2f);
 }
 
-// The type records: texts from the locale or fixed, and the health option that triples units but the demolition man.
+// The type records: texts from the locale (a key it lacks gives "*error*") or fixed, and the health option that
+// triples units but the demolition man, and never buildings.
 TEST_F(TechnologyTree, TypeRecordsTakeTheirTextsAndTheHealthOption)
 {
     g_Config.unitHealthMultiply = 1;
     InitTypeRecords();
-    EXPECT_TRUE(g_UnitStats[0].hitPoints == 90 && g_UnitStats[11].hitPoints == 20);
-    EXPECT_EQ(g_UnitStats[25].hitPoints, 400);   // buildings keep theirs
-    EXPECT_STREQ(g_UnitStats[13].name, "Quib");
-    EXPECT_STREQ(g_UnitStats[0].name, "Worker");
-    EXPECT_STREQ(g_UnitStats[1].name, "*error*");   // a key the locale lacks
+    EXPECT_TRUE(g_UnitStats[0].hitPoints == 90 && g_UnitStats[11].hitPoints == 20 && g_UnitStats[25].hitPoints == 400);
+    EXPECT_EQ((std::vector<std::string>{g_UnitStats[13].name, g_UnitStats[0].name, g_UnitStats[1].name}),
+              (std::vector<std::string>{"Quib", "Worker", "*error*"}));
     EXPECT_TRUE(g_UnitStats[0].message == "Worker ready" &&
                 GetTechnologyRecord(52)->message == "Researched: Rain of fire" && GetTechnologyRecord(61) == nullptr);
 }
