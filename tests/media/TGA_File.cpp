@@ -72,8 +72,8 @@ TEST(Bitmap32, ShapesLandOnThePixelsNamedAndAreClipped)
         {"steep line", 8, [](auto& b) { b.DrawLine(1, 0, 2, 3, Ink); }, {{1, 0}, {1, 1}, {2, 2}, {2, 3}}},
         {"lines partly outside", 4, [](auto& b) { b.DrawLine(-2, 1, 2, 1, Ink), b.DrawLine(3, 9, 2, -10, Ink); },
          {{0, 1}, {1, 1}, {2, 1}, {3, 0}, {3, 1}, {3, 2}, {3, 3}}},
-        {"thick lines, below 2 thin", 8, [](auto& b) { b.DrawThickLine(0, 2, 4, 2, 2, Ink), b.DrawThickLine(0, 3, 4, 3, 0, Ink); },
-         Rect(0, 1, 4, 3)},
+        {"thick lines, below 2 thin", 8,
+         [](auto& b) { b.DrawThickLine(0, 2, 4, 2, 2, Ink), b.DrawThickLine(0, 3, 4, 3, 0, Ink); }, Rect(0, 1, 4, 3)},
         {"rectangle inclusive and clipped", 4, [](auto& b) { b.FillRect(-3, -3, 1, 1, Ink); }, Rect(0, 0, 1, 1)},
         {"everything outside", 4, [](auto& b) {
              b.PutPixelClipped(-1, 0, Ink), b.PutPixelClipped(0, 4, Ink), b.FillRect(4, 0, 6, 2, Ink);

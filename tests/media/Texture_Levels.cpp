@@ -284,17 +284,20 @@ TEST_F(FontPrint, GlyphPixelsStandOnePixelInsideTheirCellAndBelowCoverage32AreNo
     EXPECT_TRUE(Close(Pixel(14, 22), Blend(White, Black, 34), 2)) << std::hex << Pixel(14, 22);
     EXPECT_EQ(RenderState(Sys3DRenderState::AlphaRef), 32u);
 
-    // The shadow and the text at half opacity: text on 12-15, shadow on 14-17.
+    // The shadow and the text at half opacity, right-aligned on 16: "b" on 12-15, its shadow on 14-17; the line four
+    // returns down is aligned on its own width, its "a" on 12-15 from row 28.
     constexpr uint32_t Grey = 0x404040;
-    ASSERT_TRUE(Load(font, BuildFont(FontLayout{})));
+    const char* text = "ab\r\r\r\ra";
+    ASSERT_TRUE(Load(font, BuildFont({})) && font.GetTextWidth("a\r\rab") == 12 && font.GetTextHeight(text) == 20);
     Clear(Grey);
     font.alpha = 128;
-    font.PrintShadow(10, 10, "a", White, C2DFont::AlignLeft);
+    font.PrintShadow(16, 10, text, White, C2DFont::AlignRight);
     font.alpha = C2DFont::NoAlpha;
     ReadBack();
     const uint32_t shadowOnly = Blend(Black, Grey, 128);
     EXPECT_TRUE(Close(Pixel(17, 17), shadowOnly, 2)) << std::hex << Pixel(17, 17);
-    EXPECT_TRUE(Close(Pixel(12, 12), Blend(White, Grey, 128), 2)) << std::hex << Pixel(12, 12);
+    EXPECT_TRUE(Close(Pixel(12, 12), Blend(White, Grey, 128), 2) && Pixel(13, 29) == Pixel(12, 12))
+        << std::hex << Pixel(12, 12) << " " << Pixel(13, 29);
     EXPECT_TRUE(Close(Pixel(15, 15), Blend(White, shadowOnly, 128), 2)) << std::hex << Pixel(15, 15);
     EXPECT_TRUE(Pixel(18, 18) == Grey && RenderState(Sys3DRenderState::AlphaBlendEnable) == 0u);
     Close();  // the font's pages outlive the device and must let go of it quietly
