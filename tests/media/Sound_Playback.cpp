@@ -390,10 +390,16 @@ TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShifted
     const Samples heard = Listen(20000, true);
     EXPECT_TRUE(std::equal(next.begin(), next.end(), heard.begin()));
     CTestLog log;
-    m_Stream.Play("missing.raw");
-    EXPECT_TRUE(log.Contains("File not found:missing.raw"));
-    m_Stream.Update();
+    m_Stream.Play("missing.raw"), m_Stream.Update();
     EXPECT_FALSE(m_Stream.IsPlaying());
+    // A cleared playlist takes 64 names again, not a 65th, and plays no entry past its last.
+    m_Music.ClearPlaylist();
+    for (int i = 0; i <= 64; ++i)
+        m_Music.AddToPlaylist("tiny.raw");
+    m_Music.Play(64, 0);
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{"File not found:missing.raw",
+                                                     "Music playlist is full, file not added:tiny.raw",
+                                                     "Music playlist has no entry 64, not played"}));
 }
 
 // A tree is not also a building, docks are water, a decoration nothing.
