@@ -97,8 +97,7 @@ TEST_F(ModelFile, ReloadReplacesEverythingAndAMissingFileLeavesAnEmptyModelWithI
     EXPECT_EQ((std::array<int, 3>{model.frameCount, model.groupCount, model.textureCount}), (std::array{1, 0, 2}));
     int32_t topLeft[2], bottomRight[2];
     EXPECT_FALSE(model.GetGroupScreenRect(0, 0, 100, 0, topLeft, bottomRight));
-    model.Release();
-    model.Release();
+    model.Release(), model.Release();  // twice is safe
     EXPECT_EQ(HeldBy(model), Held{});
     EXPECT_TRUE(GlobalFunc::Get3DObjectRefs() == liveBefore + 1 && !model.textures && model.textureCount == 0);
 
