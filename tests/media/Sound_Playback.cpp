@@ -298,12 +298,15 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceAndTheLouderRequestABusyVoiceKeeps
     EXPECT_EQ(Render(1)[0], 1);
     m_Bank.SetBankVolume(0, 1, 100), Play(100);
     EXPECT_EQ(Render(1)[0], 1);
-    // A single play falls silent at the sample's end, a looping one starts over.
+    Render(500), m_Bank.Stop(4), m_Bank.Stop(0), Play(100);  // a stopped slot's voices are free at once
+    EXPECT_EQ(Render(1)[0], 1);
+    // A single play falls silent at the sample's end, a looping one starts over until the bank is cleared.
     const Samples once = Render(4000);
     m_Bank.StopBank(0, 1), SysClock::AdvanceTestClock(1000), Play(100, 0.0f, 1);
     const Samples looped = Render(4001);
-    EXPECT_EQ(std::tuple(once[2 * 3998], once[2 * 3999], looped[2 * 3999], looped[2 * 4000]),
-              std::tuple(int16_t(4000), int16_t(0), int16_t(4000), int16_t(1)));
+    m_Bank.Clear();
+    EXPECT_EQ(std::tuple(once[2 * 3998], once[2 * 3999], looped[2 * 3999], looped[2 * 4000], Render(1)[0]),
+              std::tuple(int16_t(4000), int16_t(0), int16_t(4000), int16_t(1), int16_t(0)));
     // The volume factor truncates every sample toward zero.
     const struct { float factor; int16_t in, out; } truncated[] = {
         {0.5f, -3, -1}, {0.5f, 3, 1}, {0.9f, 32767, 29490}, {0.9f, -32768, -29491}, {1.0f, -32768, -32768}};
