@@ -126,23 +126,17 @@ TEST_F(Image2DTiles, EveryDrawShowsEveryPixelAcrossTheTileSeamAndOversizedOrMiss
     C2DImage image;
     ASSERT_TRUE(image.Load((folder / "a.tga").c_str()));
     // The seam at picture column 256 is pixel 16.  Smooth filtering only when scaled: point sampling keeps every pixel.
-    image.Render(-240, 3);
-    ExpectPicture(-240, 3, 300, 200, 0, 0, false);
-    image.Render(-240.0f, 3.0f, -1.0f, -1.0f, 255);
-    ExpectPicture(-240, 3, 300, 200, 0, 0, false);
-    image.RenderStretch(-240, 3, -1, -1, true);
-    ExpectPicture(-240, 3, 300, 200, 0, 0, false);
+    image.Render(-240, 3), ExpectPicture(-240, 3, 300, 200, 0, 0, false);
+    image.Render(-240.0f, 3.0f, -1.0f, -1.0f, 255), ExpectPicture(-240, 3, 300, 200, 0, 0, false);
+    image.RenderStretch(-240, 3, -1, -1, true), ExpectPicture(-240, 3, 300, 200, 0, 0, false);
     // A part across the seam, and one clipped to the picture.
-    image.RenderPart(5, 7, 240, 10, 30, 20, 0xFFFFFF);
-    ExpectPicture(5, 7, 30, 20, 240, 10, false);
-    image.RenderPart(2, 4, 290, 190, 50, 50, 0xFFFFFF);
-    ExpectPicture(2, 4, 10, 10, 290, 190, false);
+    image.RenderPart(5, 7, 240, 10, 30, 20, 0xFFFFFF), ExpectPicture(5, 7, 30, 20, 240, 10, false);
+    image.RenderPart(2, 4, 290, 190, 50, 50, 0xFFFFFF), ExpectPicture(2, 4, 10, 10, 290, 190, false);
     // Colour-keyed pixels leave the screen as it was.
     C2DImage keyed;
     keyed.colourKey = Key;
     ASSERT_TRUE(keyed.CreateFromBitmap(Pattern(40, 30)));
-    keyed.Render(5, 6);
-    ExpectPicture(5, 6, 40, 30, 0, 0, true);
+    keyed.Render(5, 6), ExpectPicture(5, 6, 40, 30, 0, 0, true);
     EXPECT_EQ(RenderState(Sys3DRenderState::AlphaFunc), uint32_t(Sys3DCompare::Always));
 
     // Over 1024 pixels on a side, or a missing file, the image is left empty.
@@ -158,8 +152,7 @@ TEST_F(Image2DTiles, EveryDrawShowsEveryPixelAcrossTheTileSeamAndOversizedOrMiss
     const std::string missing = folder / "missing.tga";
     EXPECT_TRUE(!image.Load(missing.c_str()) && image.IsEmpty() && log.Contains("Loading 2D Image:" + missing));
     EXPECT_TRUE(log.Contains("#DEBUG: C2DImage ReLoaded"));
-    image.Render(0, 0);
-    ExpectPicture(0, 0, 0, 0, 0, 0, false);
+    image.Render(0, 0), ExpectPicture(0, 0, 0, 0, 0, 0, false);
 }
 
 TEST_F(Image2DTiles, SavedSectionHoldsTheFieldsAndUsedTilesAndADamagedOneIsRefused)
