@@ -138,6 +138,15 @@ TEST_F(Image2DTiles, EveryDrawShowsEveryPixelAcrossTheTileSeamAndOversizedOrMiss
     ASSERT_TRUE(keyed.CreateFromBitmap(Pattern(40, 30)));
     keyed.Render(5, 6), ExpectPicture(5, 6, 40, 30, 0, 0, true);
     EXPECT_EQ(RenderState(Sys3DRenderState::AlphaFunc), uint32_t(Sys3DCompare::Always));
+    // Faded to 20 on a scaled screen and at (6, 6) on this one, green blended over the grey; the states given back.
+    g_Config.screenWidth = 512, keyed.Render(5, 6, -1, -1, 20), g_Config.screenWidth = 1024, Clear(Background);
+    keyed.Render(5.0f, 6.0f, -1.0f, -1.0f, 20), ReadBack(), Clear(Background);
+    using R = Sys3DRenderState;
+    EXPECT_EQ((Texels{Close(Pixel(6, 6), 0x3B4F3B, 2), RenderState(R::AlphaFunc), RenderState(R::AlphaBlendEnable),
+                      RenderState(R::AlphaRef), StageState(Sys3DStageState::AlphaOp),
+                      StageState(Sys3DStageState::MinFilter), StageState(Sys3DStageState::MagFilter)}),
+              (Texels{1, uint32_t(Sys3DCompare::Always), 0, 32, uint32_t(Sys3DTextureOp::SelectArg1),
+                      uint32_t(Sys3DFilter::Point), uint32_t(Sys3DFilter::Point)})) << std::hex << Pixel(6, 6);
 
     // Over 1024 pixels on a side, or a missing file, the image is left empty.
     CTestLog log;
