@@ -537,8 +537,7 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     g_VXBuffer.Begin2d(CVXBuffer::TriangleFan);
     for (const auto& [x, y] : {std::pair{4, 4}, {8, 4}, {8, 6}, {4, 6}})
         g_VXBuffer.Add2dVertex(float(x), float(y), Red, 0, 0);
-    g_VXBuffer.Show2d();
-    ReadBack();
+    g_VXBuffer.Show2d(), ReadBack();
     EXPECT_EQ((std::tuple{g_VXBuffer.primitivesDrawn, Pixel(4, 4), Pixel(7, 5), Pixel(8, 5), Pixel(5, 6)}),
               (std::tuple{7, 0xFF0000u, 0xFF0000u, Background, Background}));
 
@@ -548,20 +547,17 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
     for (const auto& [x, y] : {std::pair{-50, 50}, {50, 50}, {50, -50}, {-50, 50}, {50, -50}, {-50, -50}, {0, 0}})
         g_VXBuffer.Add3dVertex(float(x), float(y), 25, Green, 0, 0);
-    g_VXBuffer.Show3d();
-    ReadBack();
+    g_VXBuffer.Show3d(), ReadBack();
     EXPECT_EQ(std::tuple(g_VXBuffer.primitivesDrawn, Pixel(1, 1), Pixel(62, 62)), std::tuple(2, 0x00FF00u, 0x00FF00u));
     g_VXBuffer.Show3dFan(), g_VXBuffer.Show3dDualFan(), g_VXBuffer.Show3dLineStrip();
     EXPECT_EQ(g_VXBuffer.primitivesDrawn, 12);
 
     // Fewer vertices than one primitive draw nothing.
-    Clear(Background);
-    g_VXBuffer.primitivesDrawn = 0;
+    Clear(Background), g_VXBuffer.primitivesDrawn = 0;
     g_VXBuffer.Begin2d(CVXBuffer::TriangleFan);
     for (const float x : {4.0f, 8.0f})
         g_VXBuffer.Add2dVertex(x, 4, Red, 0, 0);
-    g_VXBuffer.Show2d();
-    g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
+    g_VXBuffer.Show2d(), g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
     for (const float x : {4.0f, 8.0f})
         g_VXBuffer.Add3dVertex(x, 0, 0, Red, 0, 0);
     g_VXBuffer.Show3d(), g_VXBuffer.Show3dDualFan();
