@@ -93,7 +93,10 @@ TEST_F(ModelFile, ReloadReplacesEverythingAndAMissingFileLeavesAnEmptyModelWithI
     smaller.groups.clear();
     const std::string second = Write(smaller, "b.okm");
     ASSERT_TRUE(model.Load(second.c_str(), 2));
-    EXPECT_TRUE(log.Count("#DEBUG: C3DObject ReLoaded") == 1 && log.Contains("Loading 3DObject:" + second));
+    for (const int32_t frame : {0, 1, -1})  // only the first frame out of range is reported
+        model.Transform(frame, Identity, Identity);
+    EXPECT_TRUE(log.Count("#DEBUG: C3DObject ReLoaded") == 1 && log.Contains("Loading 3DObject:" + second) &&
+                log.Lines().back() == "Model frame out of range, not drawn: 1");
     EXPECT_EQ((std::array<int, 3>{model.frameCount, model.groupCount, model.textureCount}), (std::array{1, 0, 2}));
     int32_t topLeft[2], bottomRight[2];
     EXPECT_FALSE(model.GetGroupScreenRect(0, 0, 100, 0, topLeft, bottomRight));
