@@ -456,12 +456,10 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAFireLoopsFromOneRequestAndEach
                   std::tuple(c.colour, uint32_t(Sys3DFogMode::Linear), c.start, c.end));
     }
     // A view with nothing seen keeps the theme's fog; a new map clears it.
-    std::memset(m_Players[0].exploredMap, 0, sizeof(m_Players[0].exploredMap));
-    g_EnvironmentFX.Update();
+    std::memset(m_Players[0].exploredMap, 0, sizeof(m_Players[0].exploredMap)), g_EnvironmentFX.Update();
     EXPECT_EQ(RenderState(Sys3DRenderState::FogEnable), 1u);
     // Without a view list nothing is divided by its empty count.
-    g_EnvironmentFX.viewList.Free();
-    g_EnvironmentFX.Update();
+    g_EnvironmentFX.viewList.Free(), g_EnvironmentFX.Update();
     EXPECT_EQ(g_EnvironmentFX.openLand.volume, 0);
     g_EnvironmentFX.InitEnvironment(true);
     EXPECT_EQ(RenderState(Sys3DRenderState::FogEnable), 0u);
