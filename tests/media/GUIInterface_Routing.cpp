@@ -217,10 +217,13 @@ TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
         EXPECT_EQ(1, log.Count("#DEBUG: GUIInterface, control index overflow"));
         if (c.capacity >= 2)
         {
-            const auto* label = dynamic_cast<CGUILabel*>(form.controls[c.capacity - 2]);
+            auto* label = dynamic_cast<CGUILabel*>(form.controls[c.capacity - 2]);
             ASSERT_NE(nullptr, label);
             EXPECT_STREQ("#Control index overflow", label->text);
             EXPECT_TRUE(0xFFFFFFu == label->colour && -1 == form.defaultControl && -1 == form.focus);  // control gone
+            // A label takes no focus and answers no value query: each query is reported.
+            EXPECT_TRUE(!label->CanFocus() && !label->GetBool() && !label->GetInt() && !label->GetString() &&
+                        !label->GetValue() && log.Count("#DEBUG: Unspecified GUI control value evaluator used") == 4);
         }
         form.DeleteAll(), Taken();
     }

@@ -220,8 +220,7 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
     EXPECT_EQ(0, list.firstRow + list.thumbPosition);
     form.OnMouseMove(295, 171);
     EXPECT_EQ(std::pair(6, 45), std::pair(list.firstRow, list.thumbPosition));
-    form.OnMouseUp(295, 171);
-    Press(150, 100 + 2 + 14 + 5);  // a press on a row selects its item
+    form.OnMouseUp(295, 171), Press(150, 100 + 2 + 14 + 5);  // a press on a row selects its item
     EXPECT_STREQ("7", list.GetString());
 
     const struct { const char* items; int h, selected, expectedSelection, expectedFirst; } cases[] = {

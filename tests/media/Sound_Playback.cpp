@@ -266,8 +266,7 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceAndTheLouderRequestABusyVoiceKeeps
     }
     // Two requests of one update start one voice at the louder volume with the later pan: 40 % is -2000 hundredths
     // of a decibel, a tenth.
-    g_Config.soundVolume = 100;
-    Load(Samples(2205, 10000), 2);
+    g_Config.soundVolume = 100, Load(Samples(2205, 10000), 2);
     m_Bank.Play(0, 1, 0, 40, -1.0f);
     Play(20, 1.0f);
     EXPECT_EQ(m_Bank.GetSlot(0)->requestVolume, 0);
