@@ -451,8 +451,7 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
     texture.grey = 1, texture.tint = 0xABCDEF;
     ASSERT_TRUE(texture.Create(2, 1) && texture.Lock());
     texture.PutPixel(0, 0, 0x1234), texture.PutPixel(1, 0, 0xBEEF);
-    texture.PutPixel(2, 0, 0x5555), texture.PutPixel(0, -1, 0x5555);  // outside: ignored
-    texture.Unlock();
+    texture.PutPixel(2, 0, 0x5555), texture.PutPixel(0, -1, 0x5555), texture.Unlock();  // outside: ignored
     CMemorySaveStream stream;
     texture.SaveGame(stream);
     // Width, height, format, alpha, key, alpha bits; single level; player colour; grey; tint; shared; reduce; texels.
@@ -496,10 +495,8 @@ TEST_F(VXBufferDraw, VerticesAreScaledFromTheVirtualScreenOrTheWorldAndDroppedPa
 {
     g_Config.screenWidth = 800, g_Config.screenHeight = 600;
     CVXBuffer batch;
-    batch.Init(4);
-    batch.Begin2d(CVXBuffer::TriangleList);
-    batch.Add2dVertex(512, 384, 0x11223344, 0.25f, 0.75f);
-    batch.Add2dVertexScreen(512, 384, 0, 0, 0);
+    batch.Init(4), batch.Begin2d(CVXBuffer::TriangleList);
+    batch.Add2dVertex(512, 384, 0x11223344, 0.25f, 0.75f), batch.Add2dVertexScreen(512, 384, 0, 0, 0);
     batch.Add2dVertexFwd(Bits(1024.0f), Bits(768.0f), 7, Bits(1.0f), Bits(0.5f));
     const SVertex2D* v2 = batch.vertices2d;
     EXPECT_EQ((std::vector<float>{v2[0].x, v2[0].y, v2[0].rhw, v2[0].v, v2[1].x, v2[2].y, v2[2].v}),
