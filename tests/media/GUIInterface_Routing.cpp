@@ -140,19 +140,16 @@ TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndARelease
     // Placed relative to the form; right and bottom edges belong to the control.
     EXPECT_TRUE(100 == form.controls[under]->GetAbsX() && form.controls[under]->HitTest(200, 200) &&
                 !form.controls[under]->HitTest(201, 200));
-    form.OnMouseDown(175, 175);
-    EXPECT_EQ((Journal{"over.down", "form.pressed1", "over.focus"}), Taken());
+    EXPECT_EQ((Journal{"over.down", "form.pressed1", "over.focus"}), (form.OnMouseDown(175, 175), Taken()));
     EXPECT_TRUE(1 == form.focus && 175 == form.mouseX);
     form.OnMouseDown(120, 120);
     EXPECT_EQ((Journal{"under.down", "form.pressed0", "over.blur", "under.focus"}), Taken());
-    form.OnMouseUp(130, 130);
-    EXPECT_EQ((Journal{"under.up", "under.click", "form.event0"}), Taken());
+    EXPECT_EQ((Journal{"under.up", "under.click", "form.event0"}), (form.OnMouseUp(130, 130), Taken()));
     EXPECT_TRUE(0 == form.result && -1 == form.pressed);
 
     // A press moved away is cancelled, and one left for no control at all.
     form.ResetResult(), form.OnMouseMove(120, 120), form.OnMouseDown(120, 120), Taken();
-    form.OnMouseMove(170, 280);
-    EXPECT_EQ((Journal{"over.enter", "under.leave", "under.up"}), Taken());
+    EXPECT_EQ((Journal{"over.enter", "under.leave", "under.up"}), (form.OnMouseMove(170, 280), Taken()));
     form.OnMouseUp(170, 280);
     EXPECT_TRUE(Taken().empty() && -1 == form.result);
     form.OnMouseDown(170, 280), Taken();

@@ -214,15 +214,12 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
     for (int i = 0; i < 8; ++i)
         list.OnWheelDown();
     EXPECT_EQ(std::pair(6, 45), std::pair(list.firstRow, list.thumbPosition));
-    list.OnWheelUp();
-    EXPECT_EQ(std::pair(5, 37), std::pair(list.firstRow, list.thumbPosition));  // 45 / 6 x 5
+    EXPECT_EQ(std::pair(5, 37), (list.OnWheelUp(), std::pair(list.firstRow, list.thumbPosition)));  // 45 / 6 x 5
     // The thumb dragged to either end of the bar; the first move onto a control only enters it.
     form.OnMouseMove(295, 150), Press(295, 150);
     EXPECT_EQ(1, list.overScrollBar);
-    form.OnMouseMove(295, 101);
-    EXPECT_EQ(0, list.firstRow + list.thumbPosition);
-    form.OnMouseMove(295, 171);
-    EXPECT_EQ(std::pair(6, 45), std::pair(list.firstRow, list.thumbPosition));
+    EXPECT_EQ(0, (form.OnMouseMove(295, 101), list.firstRow + list.thumbPosition));
+    EXPECT_EQ(std::pair(6, 45), (form.OnMouseMove(295, 171), std::pair(list.firstRow, list.thumbPosition)));
     form.OnMouseUp(295, 171), Press(150, 100 + 2 + 14 + 5);  // a press on a row selects its item
     EXPECT_STREQ("7", list.GetString());
 
@@ -418,16 +415,14 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
     // The current slot is not set again, but Refresh applies it.
     window.ShowCursor(true), cursors.SetCursor(0);
     EXPECT_EQ(SDL_ENABLE, SDL_ShowCursor(SDL_QUERY));
-    cursors.Refresh();
-    EXPECT_EQ(SDL_DISABLE, SDL_ShowCursor(SDL_QUERY));
+    EXPECT_EQ(SDL_DISABLE, (cursors.Refresh(), SDL_ShowCursor(SDL_QUERY)));
     // A missing picture gives a clear slot; a slot past the set is refused.
     const std::string missing = folder / "missing.tga";
     ASSERT_TRUE(cursors.LoadCursor(0, missing.c_str(), missing.c_str(), 0, 0));
     EXPECT_EQ(2, log.Count("Mouse cursor picture \"" + missing +
                            "\" is missing or not 32 x 32, the cursor is transparent"));
     EXPECT_FALSE(cursors.LoadCursor(2, file.c_str(), file.c_str(), 0, 0));
-    DrawFrame();
-    EXPECT_EQ(Background, Pixel(30, 20));
+    EXPECT_EQ(Background, (DrawFrame(), Pixel(30, 20)));
 }
 
 TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLast)
@@ -453,8 +448,7 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
             end = lit(x, 694) ? x : end;
         return end;
     };
-    screen.Init(2, 4);
-    EXPECT_STREQ("Loading", screen.caption);
+    EXPECT_STREQ("Loading", (screen.Init(2, 4), screen.caption));
     screen.message = "ab";
     const int ends[] = {54 + 228 - 1, 54 + 456 - 1, 54 + 684 - 1, 54 + 912 - 1, 54 + 912 - 1};
     for (int steps = 1; steps <= 5; ++steps)
@@ -476,8 +470,7 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
     screen.Free();
 
     // The first screen: its own picture, no caption, no bar.
-    screen.Init(0, 0);
-    EXPECT_STREQ("", screen.caption);
+    EXPECT_STREQ("", (screen.Init(0, 0), screen.caption));
     step();
     EXPECT_TRUE(-1 == barEnd() && 0xFF0000u == Pixel(2, 2) && 0u == Pixel(800, 307));  // Init dropped the message
     screen.Free();

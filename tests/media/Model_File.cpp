@@ -159,19 +159,29 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
     C3DObject cube;
     ASSERT_TRUE(cube.LoadFromMemory(bytes.data(), bytes.size(), "cube.okm", 0));
     const float turned[9] = {0.70710678f, 0, -0.70710678f, 0, 1, 0, 0.70710678f, 0, 0.70710678f};
+    // Way 0 moves every vertex, the others the corners; ways 2 to 5 are the hardware transforms.
     const auto place = [&cube](int way, const float (&r)[9]) {
         g_Config.hardwareTnL = way == 0 ? 0 : 1;
-        if (way == 2)
-            cube.SetHWTNLTransform(0, 0, 0, 0, r, Identity);
-        else
-            cube.Transform(0, r, Identity);
+        const auto [a, b, c, d, e, f, g, h, i] = std::to_array(r);
+        switch (way)
+        {
+        case 2: cube.SetHWTNLTransform(0, 0, 0, 0, r, Identity); break;
+        case 3: cube.SetHWTNLTransformNoShade(0, 0, 0, 0, r, Identity); break;
+        case 4: cube.SetHWTNLTransformNoShadeUVScroll(0, 0, 0, 0, r, Identity, 0.5f, 0.5f); break;
+        case 5: cube.SetHWTNLSimpleTransform(0, 0, 0, 0, r); break;
+        case 6: cube.TransformNoShade(0, r, Identity); break;
+        case 7: cube.SimpleTransform(0, a, b, c, d, e, f, g, h, i); break;
+        case 8: cube.SimpleTransformSheared(0, a, b, c, d, e, f, g, h, i, 0, 0); break;
+        case 9: cube.SimpleTransformNoShade(0, a, b, c, d, e, f, g, h, i); break;
+        default: cube.Transform(0, r, Identity);
+        }
     };
     const struct { int32_t x, y; bool hit; } hits[] = {{512, 384, true}, {380, 300, true}, {647, 500, true},
         {370, 384, false}, {512, 510, false}, {650, 384, false}, {512, 260, false}};
     int32_t topLeft[2], bottomRight[2];
     const auto rect = [&] { return std::array{topLeft[0], topLeft[1], bottomRight[0], bottomRight[1]}; };
     const std::array<int32_t, 4> nearSide = {375, 266, 648, 501};
-    for (int way = 0; way < 3; ++way)
+    for (int way = 0; way < 10; ++way)
     {
         SCOPED_TRACE(way);
         place(way, Identity);
