@@ -270,8 +270,8 @@ TEST_F(GUIWidgets, EntryEditsWithinItsLimits)
         entry.Render();  // with the caret after the cursor character
     }
     CGUIMenuEdit number(&form, 0, 0, 100, 20, "", 0, -1, 9);
-    number.SetText("1234");
-    EXPECT_TRUE(3 == number.cursor && 1234 == number.GetInt());
+    number.SetText("1234"), number.OnFocus(), Clear(), number.Render(), ReadBack();  // the caret after "4" on 42-47
+    EXPECT_TRUE(3 == number.cursor && 1234 == number.GetInt() && Pixel(44, 8) == 0xFFFFFFu);
 }
 
 TEST_F(GUIWidgets, ImageDrawsItsFrameWithTheTextureTwoPixelsInsideOrTheTextureAlone)
