@@ -449,7 +449,7 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
     CTexture texture;
     Apply(texture, {A4, 200, 0xFF0000, 0x102030, 1, 2});
     texture.grey = 1, texture.tint = 0xABCDEF;
-    ASSERT_TRUE(texture.Create(2, 1) && texture.Lock());
+    ASSERT_TRUE(!texture.Lock() && texture.Create(2, 1) && texture.Lock() && texture.Lock());  // none, then locked once
     texture.PutPixel(0, 0, 0x1234), texture.PutPixel(1, 0, 0xBEEF);
     texture.PutPixel(2, 0, 0x5555), texture.PutPixel(0, -1, 0x5555), texture.Unlock();  // outside: ignored
     CMemorySaveStream stream;
