@@ -73,13 +73,13 @@ TEST_F(ModelFile, FramesBlockReplacesFrameZeroButBoxesAndExtentsKeepTheBasePose)
         v[0] -= 10.0f;  // x from -11 to -9
         v[1] += 5.0f;   // y from 4 to 6
     }
-    layout.groups.push_back(layout.groups[0]);
+    layout.groups.push_back(layout.groups[0]), layout.base[1][0] = -8.0f;  // corner 1 alone reaches x -8
     CModelRecord record;
     ASSERT_TRUE(record.object.Load(Write(layout).c_str(), 0));
     float extents[3], low[3], high[3];
     EXPECT_FLOAT_EQ(record.object.GetExtents(0, extents), std::sqrt(11.0f * 11.0f + 6.0f * 6.0f + 1.0f));
     ASSERT_TRUE(record.GetPartCount() == 2 && record.GetPartBox(1, low, high));
-    EXPECT_EQ(std::pair(V(low), V(high)), std::pair(Vec{-11, 4, -1}, Vec{-9, 6, 1}));
+    EXPECT_EQ(std::pair(V(low), V(high)), std::pair(Vec{-11, 4, -1}, Vec{-8, 6, 1}));
     EXPECT_FALSE(record.GetPartBox(2, low, high));
 }
 
