@@ -190,20 +190,20 @@ TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem
         auto& combo = Add(new CGUIComboBox(&form, 32, c.y, 160, 16, 0, "red;green;blue", 0));
         Press(40, c.y + 4);
         EXPECT_EQ((std::vector<int>{c.openTop, 64}), (std::vector<int>{combo.y, combo.h}));
-        combo.Render(), form.OnMouseMove(40, c.releaseY), form.OnMouseUp(40, c.releaseY);
+        // Opening downwards, a white line with its black shadow under the top row.
+        Clear(), combo.Render(), ReadBack(), form.OnMouseMove(40, c.releaseY), form.OnMouseUp(40, c.releaseY);
+        EXPECT_EQ((std::vector<uint32_t>{Pixel(100, 116), Pixel(100, 117)}),
+                  (c.y == 100 ? std::vector<uint32_t>{0xFFFFFF, 0} : std::vector<uint32_t>(2, Background)));
         EXPECT_EQ((std::vector<int>{c.selection, c.y, 16, 0}),
                   (std::vector<int>{combo.GetInt(), combo.y, combo.h, combo.open}));
     }
     CTestLog log;
     CGUIComboBox empty(&form, 0, 0, 100, 16, 0, "", 0);
-    EXPECT_EQ(-1, empty.GetInt());
     CGUIComboBox combo(&form, 0, 0, 100, 16, 0, "a;b;c", 3);   // one past the last item
-    EXPECT_TRUE(2 == combo.GetInt() && 2 == log.Count("#DEBUG: Combo index out of range"));
-    combo.SetValue(-5);
-    EXPECT_EQ(-1, combo.GetInt());
-    combo.Render();  // nothing selected: no item read
+    EXPECT_TRUE(-1 == empty.GetInt() && 2 == combo.GetInt() && 2 == log.Count("#DEBUG: Combo index out of range"));
+    combo.SetValue(-5), combo.Render();  // nothing selected: no item read
     empty.OnMouseDown(5, 5), empty.OnMouseMove(5, 20), empty.Render(), empty.OnClick();
-    EXPECT_EQ(-1, empty.GetInt());
+    EXPECT_TRUE(-1 == combo.GetInt() && -1 == empty.GetInt());
 }
 
 TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
@@ -214,18 +214,13 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
     for (int i = 0; i < 8; ++i)
         list.OnWheelDown();
     EXPECT_EQ(std::pair(6, 45), std::pair(list.firstRow, list.thumbPosition));
-    list.OnWheelUp();
-    EXPECT_EQ(std::pair(5, 37), std::pair(list.firstRow, list.thumbPosition));  // 45 / 6 x 5
+    EXPECT_EQ(std::pair(5, 37), (list.OnWheelUp(), std::pair(list.firstRow, list.thumbPosition)));  // 45 / 6 x 5
     // The thumb dragged to either end of the bar; the first move onto a control only enters it.
-    form.OnMouseMove(295, 150);
-    Press(295, 150);
+    form.OnMouseMove(295, 150), Press(295, 150);
     EXPECT_EQ(1, list.overScrollBar);
-    form.OnMouseMove(295, 101);
-    EXPECT_EQ(0, list.firstRow + list.thumbPosition);
-    form.OnMouseMove(295, 171);
-    EXPECT_EQ(std::pair(6, 45), std::pair(list.firstRow, list.thumbPosition));
-    form.OnMouseUp(295, 171);
-    Press(150, 100 + 2 + 14 + 5);  // a press on a row selects its item
+    EXPECT_EQ(0, (form.OnMouseMove(295, 101), list.firstRow + list.thumbPosition));
+    EXPECT_EQ(std::pair(6, 45), (form.OnMouseMove(295, 171), std::pair(list.firstRow, list.thumbPosition)));
+    form.OnMouseUp(295, 171), Press(150, 100 + 2 + 14 + 5);  // a press on a row selects its item
     EXPECT_STREQ("7", list.GetString());
 
     const struct { const char* items; int h, selected, expectedSelection, expectedFirst; } cases[] = {
@@ -275,8 +270,8 @@ TEST_F(GUIWidgets, EntryEditsWithinItsLimits)
         entry.Render();  // with the caret after the cursor character
     }
     CGUIMenuEdit number(&form, 0, 0, 100, 20, "", 0, -1, 9);
-    number.SetText("1234");
-    EXPECT_TRUE(3 == number.cursor && 1234 == number.GetInt());
+    number.SetText("1234"), number.OnFocus(), Clear(), number.Render(), ReadBack();  // the caret after "4" on 42-47
+    EXPECT_TRUE(3 == number.cursor && 1234 == number.GetInt() && Pixel(44, 8) == 0xFFFFFFu);
 }
 
 TEST_F(GUIWidgets, ImageDrawsItsFrameWithTheTextureTwoPixelsInsideOrTheTextureAlone)
@@ -420,16 +415,14 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
     // The current slot is not set again, but Refresh applies it.
     window.ShowCursor(true), cursors.SetCursor(0);
     EXPECT_EQ(SDL_ENABLE, SDL_ShowCursor(SDL_QUERY));
-    cursors.Refresh();
-    EXPECT_EQ(SDL_DISABLE, SDL_ShowCursor(SDL_QUERY));
+    EXPECT_EQ(SDL_DISABLE, (cursors.Refresh(), SDL_ShowCursor(SDL_QUERY)));
     // A missing picture gives a clear slot; a slot past the set is refused.
     const std::string missing = folder / "missing.tga";
     ASSERT_TRUE(cursors.LoadCursor(0, missing.c_str(), missing.c_str(), 0, 0));
     EXPECT_EQ(2, log.Count("Mouse cursor picture \"" + missing +
                            "\" is missing or not 32 x 32, the cursor is transparent"));
     EXPECT_FALSE(cursors.LoadCursor(2, file.c_str(), file.c_str(), 0, 0));
-    DrawFrame();
-    EXPECT_EQ(Background, Pixel(30, 20));
+    EXPECT_EQ(Background, (DrawFrame(), Pixel(30, 20)));
 }
 
 TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLast)
@@ -455,8 +448,7 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
             end = lit(x, 694) ? x : end;
         return end;
     };
-    screen.Init(2, 4);
-    EXPECT_STREQ("Loading", screen.caption);
+    EXPECT_STREQ("Loading", (screen.Init(2, 4), screen.caption));
     screen.message = "ab";
     const int ends[] = {54 + 228 - 1, 54 + 456 - 1, 54 + 684 - 1, 54 + 912 - 1, 54 + 912 - 1};
     for (int steps = 1; steps <= 5; ++steps)
@@ -478,8 +470,7 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
     screen.Free();
 
     // The first screen: its own picture, no caption, no bar.
-    screen.Init(0, 0);
-    EXPECT_STREQ("", screen.caption);
+    EXPECT_STREQ("", (screen.Init(0, 0), screen.caption));
     step();
     EXPECT_TRUE(-1 == barEnd() && 0xFF0000u == Pixel(2, 2) && 0u == Pixel(800, 307));  // Init dropped the message
     screen.Free();

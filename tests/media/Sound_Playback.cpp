@@ -266,8 +266,7 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceAndTheLouderRequestABusyVoiceKeeps
     }
     // Two requests of one update start one voice at the louder volume with the later pan: 40 % is -2000 hundredths
     // of a decibel, a tenth.
-    g_Config.soundVolume = 100;
-    Load(Samples(2205, 10000), 2);
+    g_Config.soundVolume = 100, Load(Samples(2205, 10000), 2);
     m_Bank.Play(0, 1, 0, 40, -1.0f);
     Play(20, 1.0f);
     EXPECT_EQ(m_Bank.GetSlot(0)->requestVolume, 0);
@@ -298,12 +297,15 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceAndTheLouderRequestABusyVoiceKeeps
     EXPECT_EQ(Render(1)[0], 1);
     m_Bank.SetBankVolume(0, 1, 100), Play(100);
     EXPECT_EQ(Render(1)[0], 1);
-    // A single play falls silent at the sample's end, a looping one starts over.
+    Render(500), m_Bank.Stop(4), m_Bank.Stop(0), Play(100);  // a stopped slot's voices are free at once
+    EXPECT_EQ(Render(1)[0], 1);
+    // A single play falls silent at the sample's end, a looping one starts over until the bank is cleared.
     const Samples once = Render(4000);
     m_Bank.StopBank(0, 1), SysClock::AdvanceTestClock(1000), Play(100, 0.0f, 1);
     const Samples looped = Render(4001);
-    EXPECT_EQ(std::tuple(once[2 * 3998], once[2 * 3999], looped[2 * 3999], looped[2 * 4000]),
-              std::tuple(int16_t(4000), int16_t(0), int16_t(4000), int16_t(1)));
+    m_Bank.Clear();
+    EXPECT_EQ(std::tuple(once[2 * 3998], once[2 * 3999], looped[2 * 3999], looped[2 * 4000], Render(1)[0]),
+              std::tuple(int16_t(4000), int16_t(0), int16_t(4000), int16_t(1), int16_t(0)));
     // The volume factor truncates every sample toward zero.
     const struct { float factor; int16_t in, out; } truncated[] = {
         {0.5f, -3, -1}, {0.5f, 3, 1}, {0.9f, 32767, 29490}, {0.9f, -32768, -29491}, {1.0f, -32768, -32768}};
@@ -390,10 +392,16 @@ TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShifted
     const Samples heard = Listen(20000, true);
     EXPECT_TRUE(std::equal(next.begin(), next.end(), heard.begin()));
     CTestLog log;
-    m_Stream.Play("missing.raw");
-    EXPECT_TRUE(log.Contains("File not found:missing.raw"));
-    m_Stream.Update();
+    m_Stream.Play("missing.raw"), m_Stream.Update();
     EXPECT_FALSE(m_Stream.IsPlaying());
+    // A cleared playlist takes 64 names again, not a 65th, and plays no entry past its last.
+    m_Music.ClearPlaylist();
+    for (int i = 0; i <= 64; ++i)
+        m_Music.AddToPlaylist("tiny.raw");
+    m_Music.Play(64, 0);
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{"File not found:missing.raw",
+                                                     "Music playlist is full, file not added:tiny.raw",
+                                                     "Music playlist has no entry 64, not played"}));
 }
 
 // A tree is not also a building, docks are water, a decoration nothing.
@@ -447,12 +455,10 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAFireLoopsFromOneRequestAndEach
                   std::tuple(c.colour, uint32_t(Sys3DFogMode::Linear), c.start, c.end));
     }
     // A view with nothing seen keeps the theme's fog; a new map clears it.
-    std::memset(m_Players[0].exploredMap, 0, sizeof(m_Players[0].exploredMap));
-    g_EnvironmentFX.Update();
+    std::memset(m_Players[0].exploredMap, 0, sizeof(m_Players[0].exploredMap)), g_EnvironmentFX.Update();
     EXPECT_EQ(RenderState(Sys3DRenderState::FogEnable), 1u);
     // Without a view list nothing is divided by its empty count.
-    g_EnvironmentFX.viewList.Free();
-    g_EnvironmentFX.Update();
+    g_EnvironmentFX.viewList.Free(), g_EnvironmentFX.Update();
     EXPECT_EQ(g_EnvironmentFX.openLand.volume, 0);
     g_EnvironmentFX.InitEnvironment(true);
     EXPECT_EQ(RenderState(Sys3DRenderState::FogEnable), 0u);

@@ -126,24 +126,27 @@ TEST_F(Image2DTiles, EveryDrawShowsEveryPixelAcrossTheTileSeamAndOversizedOrMiss
     C2DImage image;
     ASSERT_TRUE(image.Load((folder / "a.tga").c_str()));
     // The seam at picture column 256 is pixel 16.  Smooth filtering only when scaled: point sampling keeps every pixel.
-    image.Render(-240, 3);
-    ExpectPicture(-240, 3, 300, 200, 0, 0, false);
-    image.Render(-240.0f, 3.0f, -1.0f, -1.0f, 255);
-    ExpectPicture(-240, 3, 300, 200, 0, 0, false);
-    image.RenderStretch(-240, 3, -1, -1, true);
-    ExpectPicture(-240, 3, 300, 200, 0, 0, false);
+    image.Render(-240, 3), ExpectPicture(-240, 3, 300, 200, 0, 0, false);
+    image.Render(-240.0f, 3.0f, -1.0f, -1.0f, 255), ExpectPicture(-240, 3, 300, 200, 0, 0, false);
+    image.RenderStretch(-240, 3, -1, -1, true), ExpectPicture(-240, 3, 300, 200, 0, 0, false);
     // A part across the seam, and one clipped to the picture.
-    image.RenderPart(5, 7, 240, 10, 30, 20, 0xFFFFFF);
-    ExpectPicture(5, 7, 30, 20, 240, 10, false);
-    image.RenderPart(2, 4, 290, 190, 50, 50, 0xFFFFFF);
-    ExpectPicture(2, 4, 10, 10, 290, 190, false);
+    image.RenderPart(5, 7, 240, 10, 30, 20, 0xFFFFFF), ExpectPicture(5, 7, 30, 20, 240, 10, false);
+    image.RenderPart(2, 4, 290, 190, 50, 50, 0xFFFFFF), ExpectPicture(2, 4, 10, 10, 290, 190, false);
     // Colour-keyed pixels leave the screen as it was.
     C2DImage keyed;
     keyed.colourKey = Key;
     ASSERT_TRUE(keyed.CreateFromBitmap(Pattern(40, 30)));
-    keyed.Render(5, 6);
-    ExpectPicture(5, 6, 40, 30, 0, 0, true);
+    keyed.Render(5, 6), ExpectPicture(5, 6, 40, 30, 0, 0, true);
     EXPECT_EQ(RenderState(Sys3DRenderState::AlphaFunc), uint32_t(Sys3DCompare::Always));
+    // Faded to 20 on a scaled screen and at (6, 6) on this one, green blended over the grey; the states given back.
+    g_Config.screenWidth = 512, keyed.Render(5, 6, -1, -1, 20), g_Config.screenWidth = 1024, Clear(Background);
+    keyed.Render(5.0f, 6.0f, -1.0f, -1.0f, 20), ReadBack(), Clear(Background);
+    using R = Sys3DRenderState;
+    EXPECT_EQ((Texels{Close(Pixel(6, 6), 0x3B4F3B, 2), RenderState(R::AlphaFunc), RenderState(R::AlphaBlendEnable),
+                      RenderState(R::AlphaRef), StageState(Sys3DStageState::AlphaOp),
+                      StageState(Sys3DStageState::MinFilter), StageState(Sys3DStageState::MagFilter)}),
+              (Texels{1, uint32_t(Sys3DCompare::Always), 0, 32, uint32_t(Sys3DTextureOp::SelectArg1),
+                      uint32_t(Sys3DFilter::Point), uint32_t(Sys3DFilter::Point)})) << std::hex << Pixel(6, 6);
 
     // Over 1024 pixels on a side, or a missing file, the image is left empty.
     CTestLog log;
@@ -158,8 +161,7 @@ TEST_F(Image2DTiles, EveryDrawShowsEveryPixelAcrossTheTileSeamAndOversizedOrMiss
     const std::string missing = folder / "missing.tga";
     EXPECT_TRUE(!image.Load(missing.c_str()) && image.IsEmpty() && log.Contains("Loading 2D Image:" + missing));
     EXPECT_TRUE(log.Contains("#DEBUG: C2DImage ReLoaded"));
-    image.Render(0, 0);
-    ExpectPicture(0, 0, 0, 0, 0, 0, false);
+    image.Render(0, 0), ExpectPicture(0, 0, 0, 0, 0, 0, false);
 }
 
 TEST_F(Image2DTiles, SavedSectionHoldsTheFieldsAndUsedTilesAndADamagedOneIsRefused)
@@ -284,17 +286,20 @@ TEST_F(FontPrint, GlyphPixelsStandOnePixelInsideTheirCellAndBelowCoverage32AreNo
     EXPECT_TRUE(Close(Pixel(14, 22), Blend(White, Black, 34), 2)) << std::hex << Pixel(14, 22);
     EXPECT_EQ(RenderState(Sys3DRenderState::AlphaRef), 32u);
 
-    // The shadow and the text at half opacity: text on 12-15, shadow on 14-17.
+    // The shadow and the text at half opacity, right-aligned on 16: "b" on 12-15, its shadow on 14-17; the line four
+    // returns down is aligned on its own width, its "a" on 12-15 from row 28.
     constexpr uint32_t Grey = 0x404040;
-    ASSERT_TRUE(Load(font, BuildFont(FontLayout{})));
+    const char* text = "ab\r\r\r\ra";
+    ASSERT_TRUE(Load(font, BuildFont({})) && font.GetTextWidth("a\r\rab") == 12 && font.GetTextHeight(text) == 20);
     Clear(Grey);
     font.alpha = 128;
-    font.PrintShadow(10, 10, "a", White, C2DFont::AlignLeft);
+    font.PrintShadow(16, 10, text, White, C2DFont::AlignRight);
     font.alpha = C2DFont::NoAlpha;
     ReadBack();
     const uint32_t shadowOnly = Blend(Black, Grey, 128);
     EXPECT_TRUE(Close(Pixel(17, 17), shadowOnly, 2)) << std::hex << Pixel(17, 17);
-    EXPECT_TRUE(Close(Pixel(12, 12), Blend(White, Grey, 128), 2)) << std::hex << Pixel(12, 12);
+    EXPECT_TRUE(Close(Pixel(12, 12), Blend(White, Grey, 128), 2) && Pixel(13, 29) == Pixel(12, 12))
+        << std::hex << Pixel(12, 12) << " " << Pixel(13, 29);
     EXPECT_TRUE(Close(Pixel(15, 15), Blend(White, shadowOnly, 128), 2)) << std::hex << Pixel(15, 15);
     EXPECT_TRUE(Pixel(18, 18) == Grey && RenderState(Sys3DRenderState::AlphaBlendEnable) == 0u);
     Close();  // the font's pages outlive the device and must let go of it quietly
@@ -444,10 +449,9 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
     CTexture texture;
     Apply(texture, {A4, 200, 0xFF0000, 0x102030, 1, 2});
     texture.grey = 1, texture.tint = 0xABCDEF;
-    ASSERT_TRUE(texture.Create(2, 1) && texture.Lock());
+    ASSERT_TRUE(!texture.Lock() && texture.Create(2, 1) && texture.Lock() && texture.Lock());  // none, then locked once
     texture.PutPixel(0, 0, 0x1234), texture.PutPixel(1, 0, 0xBEEF);
-    texture.PutPixel(2, 0, 0x5555), texture.PutPixel(0, -1, 0x5555);  // outside: ignored
-    texture.Unlock();
+    texture.PutPixel(2, 0, 0x5555), texture.PutPixel(0, -1, 0x5555), texture.Unlock();  // outside: ignored
     CMemorySaveStream stream;
     texture.SaveGame(stream);
     // Width, height, format, alpha, key, alpha bits; single level; player colour; grey; tint; shared; reduce; texels.
@@ -491,10 +495,8 @@ TEST_F(VXBufferDraw, VerticesAreScaledFromTheVirtualScreenOrTheWorldAndDroppedPa
 {
     g_Config.screenWidth = 800, g_Config.screenHeight = 600;
     CVXBuffer batch;
-    batch.Init(4);
-    batch.Begin2d(CVXBuffer::TriangleList);
-    batch.Add2dVertex(512, 384, 0x11223344, 0.25f, 0.75f);
-    batch.Add2dVertexScreen(512, 384, 0, 0, 0);
+    batch.Init(4), batch.Begin2d(CVXBuffer::TriangleList);
+    batch.Add2dVertex(512, 384, 0x11223344, 0.25f, 0.75f), batch.Add2dVertexScreen(512, 384, 0, 0, 0);
     batch.Add2dVertexFwd(Bits(1024.0f), Bits(768.0f), 7, Bits(1.0f), Bits(0.5f));
     const SVertex2D* v2 = batch.vertices2d;
     EXPECT_EQ((std::vector<float>{v2[0].x, v2[0].y, v2[0].rhw, v2[0].v, v2[1].x, v2[2].y, v2[2].v}),
@@ -532,8 +534,7 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     g_VXBuffer.Begin2d(CVXBuffer::TriangleFan);
     for (const auto& [x, y] : {std::pair{4, 4}, {8, 4}, {8, 6}, {4, 6}})
         g_VXBuffer.Add2dVertex(float(x), float(y), Red, 0, 0);
-    g_VXBuffer.Show2d();
-    ReadBack();
+    g_VXBuffer.Show2d(), ReadBack();
     EXPECT_EQ((std::tuple{g_VXBuffer.primitivesDrawn, Pixel(4, 4), Pixel(7, 5), Pixel(8, 5), Pixel(5, 6)}),
               (std::tuple{7, 0xFF0000u, 0xFF0000u, Background, Background}));
 
@@ -543,20 +544,17 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
     for (const auto& [x, y] : {std::pair{-50, 50}, {50, 50}, {50, -50}, {-50, 50}, {50, -50}, {-50, -50}, {0, 0}})
         g_VXBuffer.Add3dVertex(float(x), float(y), 25, Green, 0, 0);
-    g_VXBuffer.Show3d();
-    ReadBack();
+    g_VXBuffer.Show3d(), ReadBack();
     EXPECT_EQ(std::tuple(g_VXBuffer.primitivesDrawn, Pixel(1, 1), Pixel(62, 62)), std::tuple(2, 0x00FF00u, 0x00FF00u));
     g_VXBuffer.Show3dFan(), g_VXBuffer.Show3dDualFan(), g_VXBuffer.Show3dLineStrip();
     EXPECT_EQ(g_VXBuffer.primitivesDrawn, 12);
 
     // Fewer vertices than one primitive draw nothing.
-    Clear(Background);
-    g_VXBuffer.primitivesDrawn = 0;
+    Clear(Background), g_VXBuffer.primitivesDrawn = 0;
     g_VXBuffer.Begin2d(CVXBuffer::TriangleFan);
     for (const float x : {4.0f, 8.0f})
         g_VXBuffer.Add2dVertex(x, 4, Red, 0, 0);
-    g_VXBuffer.Show2d();
-    g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
+    g_VXBuffer.Show2d(), g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
     for (const float x : {4.0f, 8.0f})
         g_VXBuffer.Add3dVertex(x, 0, 0, Red, 0, 0);
     g_VXBuffer.Show3d(), g_VXBuffer.Show3dDualFan();
