@@ -19,6 +19,7 @@
 #include "media/C_LoadingScreen.h"
 #include "media/C_Texture.h"
 #include "media/C_VoiceBank.h"
+#include "net/C_Multiplayer.h"
 #include "platform/SysClock.h"
 #include "platform/SysMessage.h"
 #include "platform/SysWindow.h"
@@ -471,7 +472,7 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
 
     // The first screen: its own picture, no caption, no bar.
     EXPECT_STREQ("", (screen.Init(0, 0), screen.caption));
-    step();
+    g_Config.networkRole = CMultiplayer::RoleHost, step(), g_Config.networkRole = CMultiplayer::RoleSinglePlayer;  // cache drained
     EXPECT_TRUE(-1 == barEnd() && 0xFF0000u == Pixel(2, 2) && 0u == Pixel(800, 307));  // Init dropped the message
     screen.Free();
     InitDataFile("", 0), g_Localizer.Clear();
