@@ -293,6 +293,7 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceAndTheLouderRequestABusyVoiceKeeps
     std::iota(ramp.begin(), ramp.end(), int16_t(1));
     Load(ramp, 1);
     Play(100, 0.0f, 1), Render(1000), m_Bank.StopBank(0, 1);
+    EXPECT_EQ(Render(1)[0], 0);  // the loop falls silent at once
     SysClock::AdvanceTestClock(1000), Play(100);
     EXPECT_EQ(Render(1)[0], 1);
     m_Bank.SetBankVolume(0, 1, 100), Play(100);
