@@ -129,7 +129,7 @@ TEST_F(ConfigRead, IntegerWordAndOnOffKeysRefusedLinesAreReportedNormalisedAndRe
         {"BUILDINGSHADOW=Block", &CConfig::buildingShadows, 1}, {"MUSICVOLUME=-20abc", &CConfig::musicVolume, -20},
         {"SOUNDVOLUME=abc", &CConfig::soundVolume, 0},
         {"UNITSPEECHVOLUME=99999999999", &CConfig::unitSpeechVolume, INT_MAX},
-        {"MUSIC\tVOLUME=\xA0" "5\xFF" "0", &CConfig::musicVolume, 50},
+        {"MUSIC\tVOLUME =\xA0" "5\x80" "0\xFF", &CConfig::musicVolume, 50},
     };
     for (const auto& c : cases)
         EXPECT_EQ((ReadText(std::string(c.text) + "\r\n"), g_Config.*c.field), c.expected) << c.text;
