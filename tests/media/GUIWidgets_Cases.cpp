@@ -193,8 +193,8 @@ TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem
         EXPECT_EQ((std::vector<int>{c.openTop, 64}), (std::vector<int>{combo.y, combo.h}));
         // Opening downwards, a white line with its black shadow under the top row.
         Clear(), combo.Render(), ReadBack(), form.OnMouseMove(40, c.releaseY), form.OnMouseUp(40, c.releaseY);
-        EXPECT_EQ((std::vector<uint32_t>{Pixel(100, 116), Pixel(100, 117)}),
-                  (c.y == 100 ? std::vector<uint32_t>{0xFFFFFF, 0} : std::vector<uint32_t>(2, Background)));
+        EXPECT_EQ((std::vector<uint32_t>{Pixel(100, 116), Pixel(190, 116), Pixel(100, 117)}),
+                  (c.y == 100 ? std::vector<uint32_t>{0xFFFFFF, 0xFFFFFF, 0} : std::vector<uint32_t>(3, Background)));
         EXPECT_EQ((std::vector<int>{c.selection, c.y, 16, 0}),
                   (std::vector<int>{combo.GetInt(), combo.y, combo.h, combo.open}));
     }
