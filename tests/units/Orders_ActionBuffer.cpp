@@ -134,6 +134,10 @@ TEST_F(OrdersActionBuffer, ReachIsABandForRangedOrdersATouchForCloseOnesAndNever
     }
     target->pathFlag = 0;
     EXPECT_EQ(archer->approachY, 11);
+    // A building wins over a unit: its block plus half its width and depth (a barracks is 5 x 6).
+    archer->InitAction(target, world.Player(1).CreateBuilding(CastBarracks, 14, 22), nullptr, 14, 22, CMD_ATTACK,
+                       TARGET_CHOOSE, false, true);
+    EXPECT_EQ(std::pair(archer->approachX, archer->approachY), std::pair(16, 25));
 
     CUnit *unit = Walker(0, 20, 20), *other = Walker(1, 21, 21);
     for (bool isRanged : {false, true})
