@@ -156,8 +156,7 @@ TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheRe
     // Unexplored ground stops only the local player, and only when asked.
     house->owner = 0;
     EXPECT_EQ(std::vector<bool>({house->CanPlaceAt(0, 0, 0, 1), house->CanPlaceAt(0, 0, 0, 0),
-                                 house->CanPlaceAt(1, 0, 0, 1)}),
-              std::vector<bool>({false, true, true}));
+                                 house->CanPlaceAt(1, 0, 0, 1)}), std::vector<bool>({false, true, true}));
     m_World.Player(0).RevealArea(18, 18, 24, 24, 255);
     EXPECT_TRUE(house->CanPlaceAt(0, 0, 0, 1));
 
@@ -169,8 +168,7 @@ TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheRe
     CBuilding* tower = m_World.Make(1, CastTower, 24, 21);
     ASSERT_TRUE(tower->PlaceOnMap());
     EXPECT_EQ(std::vector<bool>({house->CanPlaceAt(1, 2, 0, 0), house->CanPlaceAt(1, 1, 0, 0),
-                                 house->CanPlaceAt(1, 1, 1, 0)}),
-              std::vector<bool>({false, true, true}));
+                                 house->CanPlaceAt(1, 1, 1, 0)}), std::vector<bool>({false, true, true}));
     tower->RemoveFromMap();
     ASSERT_TRUE(m_World.Make(1, CastCastle, 25, 20)->PlaceOnMap());
     EXPECT_TRUE(!house->CanPlaceAt(1, 0, 1, 0) && house->CanPlaceAt(1, 0, 0, 0));
@@ -261,6 +259,5 @@ TEST_F(BuildingMap, SitesAndDecorationsAreCountedOnTheBlocksTheyCover)
     m_World.Track(player.CreateDecorationBuilding(7, 30, 30));   // a branch of 3 x 2, "100111"
     const auto sum = [](const uint8_t* counts) { return std::accumulate(counts, counts + MapBlockCount, 0); };
     EXPECT_EQ(Ints({sum(player.resourceSiteCounts), player.resourceSiteCounts[13 * 256 + 14],
-                    sum(player.decorationCounts), player.decorationCounts[31 * 256 + 30]}),
-              Ints({20, 1, 6, 1}));
+                    sum(player.decorationCounts), player.decorationCounts[31 * 256 + 30]}), Ints({20, 1, 6, 1}));
 }

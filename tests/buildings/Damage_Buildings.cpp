@@ -92,8 +92,7 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     EXPECT_TRUE(hits == 12 && burned);
     EXPECT_EQ(Ints({g_Particles.GetBurningFireCount(), g_Particles.GetExplosionMarkCount(),
                     g_Particles.GetRuinCount(), world.Player(1).statistics[STAT_BUILDINGS_DESTROYED],
-                    world.Player(1).score - score}),
-              Ints({0, 1, 1, 1, 100}));
+                    world.Player(1).score - score}), Ints({0, 1, 1, 1, 100}));
     EXPECT_TRUE(g_Particles.HoldsRuin(barracks) && !world.Player(0).HasBuilding(barracks));
     EXPECT_TRUE(warrior->targetBuilding == nullptr && warrior->actionTargetBuilding == nullptr);
     EXPECT_EQ(g_Selection.building, nullptr);

@@ -218,8 +218,7 @@ TEST_F(ProductionTest, EachRefusalIsLoggedAndChangesNothing)
                     (refusal.line == 0 || log.Lines().back().starts_with(std::to_string(refusal.line) + " in ")));
         EXPECT_EQ(Ints({Player(0).wood, Player(0).gold, Player(0).stone, barracks->queueCount, keep->queueCount,
                         held->onMap, warrior->onMap, king->onMap, barracks->productionUnit == held,
-                        !keep->garrisonedUnit}),
-                  Ints({stock[0], stock[1], stock[2], 1, 0, 0, 1, 1, 1, 1}));
+                        !keep->garrisonedUnit}), Ints({stock[0], stock[1], stock[2], 1, 0, 0, 1, 1, 1, 1}));
     }
 }
 
@@ -274,8 +273,7 @@ TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructi
     // The waiting unit goes without counting as lost; the started warrior's counts stay.
     Panel(*other, nullptr, -1, 0, 0);
     EXPECT_EQ(Ints({other->productionUnit != nullptr, Player(0).unitCount, Player(0).statistics[STAT_UNITS_LOST],
-                    Player(0).queuedUnits, Player(0).wood}),
-              Ints({0, 0, 0, 1, 910}));
+                    Player(0).queuedUnits, Player(0).wood}), Ints({0, 0, 0, 1, 910}));
     m_Harness.FlushDeleted();
     EXPECT_EQ(m_Harness.DeletedUnits(), 1);
     BlockExits(*other, false);
@@ -311,8 +309,7 @@ TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
         EXPECT_TRUE(building->ConvertToPlayer(1, false));
     EXPECT_EQ(Ints({full->queueCount, waiting->queueCount, Player(0).wood, Player(0).queuedUnits,
                     Player(0).unitCount, Player(0).statistics[STAT_UNITS_LOST], Player(1).wood,
-                    Player(1).queuedUnits}),
-              Ints({28, 1, 8550, 0, 0, 0, 0, 2}));
+                    Player(1).queuedUnits}), Ints({28, 1, 8550, 0, 0, 0, 0, 2}));
     EXPECT_EQ(Player(0).technologies[9].researchingBuilding, nullptr);
     BlockExits(*waiting, false);
     waiting->UpdateProduction(1);

@@ -438,8 +438,7 @@ TEST_F(CtrlGameSaveLayout, LoadingTakesTheProfileOfTheSavedNameWhenThereIsOne)
     g_MissionObjectives.objectives.Clear();
     ASSERT_TRUE(CSaveGameRun::Load(file));
     EXPECT_EQ((std::vector<int32_t>{g_PlayerProfiles.GetCurrent(), g_CtrlGame.paused, g_Config.fogOfWar,
-                                    g_D3D8Game.timers[0].counter}),
-              (std::vector<int32_t>{0, 1, 1, 3}));
+                                    g_D3D8Game.timers[0].counter}), (std::vector<int32_t>{0, 1, 1, 3}));
     ASSERT_EQ(g_MissionObjectives.objectives.GetCount(), 1);
     EXPECT_STREQ(g_MissionObjectives.objectives[0].text.GetBuffer(), "Hold");
     EXPECT_STREQ(g_MissionObjectives.gameFile.GetBuffer(), "Maps\\a.world");

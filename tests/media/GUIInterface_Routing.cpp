@@ -134,12 +134,9 @@ TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndARelease
                                         fresh.hover, fresh.defaultControl, fresh.cancelControl, fresh.closeRequest};
     EXPECT_TRUE(!fresh.parent && !fresh.controls && (state == std::vector{0, 0, 0, 0, 0, -1, -1, -1, -1, -1, 0}));
     // -1 sizes are the whole screen, -1 places centre the size: integer halves of 1024 x 768.
-    for (const auto& [w, h, rect] : {std::tuple{-1, -1, std::vector{0, 0, 1024, 768}}, {400, 300, {312, 234, 400, 300}},
-                                     {401, 301, {312, 234, 401, 301}}})
-    {
-        form.SetRect(-1, -1, w, h);
-        EXPECT_EQ((std::vector{form.x, form.y, form.w, form.h}), rect) << w;
-    }
+    auto centred = [&](int w, int h) { return form.SetRect(-1, -1, w, h), std::vector{form.x, form.y, form.w, form.h}; };
+    EXPECT_EQ((std::vector{centred(-1, -1), centred(400, 300), centred(401, 301)}),
+              (std::vector<std::vector<int>>{{0, 0, 1024, 768}, {312, 234, 400, 300}, {312, 234, 401, 301}}));
     form.SetRect(100, 100, 400, 300);
     const int under = Add("under", 0, 0, 100, 100);
     Add("over", 50, 50, 100, 150);

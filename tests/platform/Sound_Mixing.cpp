@@ -228,6 +228,6 @@ TEST(SoundMixer, LoopingWrapsOneShotStopsLongMixesStayExactAndAMalformedVoiceIsS
     SoundVoice cursorPastEnd = MakeVoice({9, 8});
     cursorPastEnd.cursor = 40;
     EXPECT_EQ(MixFrames({&stopped, &empty, &badLayout, &cursorPastEnd}, 2).left, (Samples{0, 0}));
-    EXPECT_TRUE(stopped.cursor == 0u && !empty.playing && !badLayout.playing);
-    EXPECT_TRUE(!cursorPastEnd.playing && cursorPastEnd.cursor == 0u);
+    EXPECT_TRUE(stopped.cursor == 0u && !empty.playing && !badLayout.playing && !cursorPastEnd.playing &&
+                cursorPastEnd.cursor == 0u);
 }

@@ -466,8 +466,7 @@ TEST_F(DemonBattle, FireballsLeaveAtFrame24ScatteredOrAimedExactlyWhileTheAuraWa
     EXPECT_EQ(FramesToNextShot(), static_cast<int32_t>(std::ceil(24.0f / demon->GetAttackAnimSpeed())));
     const CParticles::SProjectile shot = g_Particles.GetProjectiles().back();
     const int32_t shots = war.world.Player(0).statistics[STAT_ARROWS_SHOT];
-    war.Frame();
-    EXPECT_EQ(war.world.Player(0).statistics[STAT_ARROWS_SHOT], shots);   // one fireball a throw
+    EXPECT_EQ((war.Frame(), war.world.Player(0).statistics[STAT_ARROWS_SHOT]), shots);   // one fireball a throw
     EXPECT_TRUE(shot.kind == CParticles::KindFireBall && shot.target == warrior &&
                 std::fabs(shot.aimX - warrior->centreX) <= 0.2f && std::fabs(shot.aimY - warrior->centreY) <= 0.2f);
 

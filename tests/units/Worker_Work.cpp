@@ -78,8 +78,7 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     // Still at it: mining, or on its way with or for a load.
     EXPECT_TRUE(shown[0] == owner.wood - wood0 && shown[1] == owner.stone - stone0 && felledAt == 95 &&
                 worker->currentCommand != CMD_NONE);
-    // Idle with nothing carried, a worker forgets the kind and stands.
-    worker->carriedAmount = 0, worker->animType = ANIM_CHOP_TREE, worker->onIdle();
+    worker->carriedAmount = 0, worker->animType = ANIM_CHOP_TREE, worker->onIdle();   // forgets the kind, stands
     EXPECT_TRUE(worker->animType == ANIM_STAND && worker->carriedKind == CUnitWorker::KindNone);
 }
 

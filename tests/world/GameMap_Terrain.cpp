@@ -294,8 +294,7 @@ TEST_F(GameMapTerrain, LakeHasWaterShoresLightAndHeights)
     // Corner (20, 20) is the only low one of block (19, 19).
     EXPECT_EQ(std::pair(At(19, 19).triangleSplit, At(22, 22).triangleSplit), std::pair(uint8_t(1), uint8_t(0)));
     EXPECT_EQ(std::vector<float>({g_GameMap.GetHeightRaw(22.5f, 22.5f), g_GameMap.GetHeight(22.5f, 22.5f),
-                                  g_GameMap.GetHeightRaw(19.5f, 22.0f)}),
-              std::vector<float>({-30.0f, 0.0f, -15.0f}));
+                                  g_GameMap.GetHeightRaw(19.5f, 22.0f)}), std::vector<float>({-30.0f, 0.0f, -15.0f}));
     g_GameMap.AssignRegionIds();
     Expect("region", Region, {{0, 0, 0}, {63, 63, 0}, {19, 19, 1}, {26, 26, 1}});
 
@@ -437,8 +436,7 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
     ASSERT_TRUE(g_GameMap.LoadGame(again, m_References));
     EXPECT_EQ((std::vector<int32_t>{g_GameMap.themeTextures.GetTextureCount(), g_GameMap.Block(9, 9).triangleSplit,
                                     g_GameMap.Block(12, 12).waterLevel, g_GameMap.Block(3, 4).mixPasses[0].texture,
-                                    g_GameMap.minimap != nullptr}),
-              (std::vector<int32_t>{4, split, 10, 2, 1}));
+                                    g_GameMap.minimap != nullptr}), (std::vector<int32_t>{4, split, 10, 2, 1}));
     EXPECT_EQ(Save(), saved);
     // What is wrong, the field patched (or the length of a short section), its value and the reason logged.
     const size_t lastSetupName = SetupStart + 7 * 344;

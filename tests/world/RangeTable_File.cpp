@@ -222,8 +222,7 @@ TEST(RangeTables, EveryStartUpTableHoldsItsRuleEntryForEntry)
         e.level = 0;   // not used
     EXPECT_EQ(built, ExchangeSorted(square));
     CRangeTable below;   // a negative radius is taken as 0: the centre alone
-    below.InitSquare(-1);
-    EXPECT_EQ(DxDy(below), (Offsets{{0, 0}}));
+    EXPECT_EQ((below.InitSquare(-1), DxDy(below)), (Offsets{{0, 0}}));
     for (int n = 0; n < SquareBorderCount; ++n)
     {
         Offsets border;
