@@ -90,6 +90,9 @@ TEST(Bitmap32, ShapesLandOnThePixelsNamedAndAreClipped)
         bitmap.Create(c.side, c.side), c.draw(bitmap);
         EXPECT_TRUE(InkedPixels(bitmap) == c.expected && bitmap.GetPixel(c.side + 1, 0) == 0u) << c.name;
     }
+    uint32_t memory[4] = {1, 2, 3, 4};   // attached memory is cleared and drawn on; none leaves the buffer empty
+    block.Attach(2, 2, memory), block.PutPixel(1, 1, Ink);
+    EXPECT_TRUE(memory[0] == 0u && memory[3] == Ink && (block.Attach(2, 2, nullptr), block.width == 0));
 }
 
 TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
