@@ -78,8 +78,9 @@ void ExpectFloats(const float* actual, std::initializer_list<float> expected, fl
 TEST(GlobalFuncGeometry, LinesPlanesRotationsMatricesVectorsAndInterpolationInATriangle)
 {
     int32_t first = 1, second = 2;
-    EXPECT_TRUE((GlobalFunc::Swap(first, second), first == 2) && second == 1 && GlobalFunc::Select(-3, 5, 6) == 5 && GlobalFunc::Select(0, 5, 6) == 6 &&
-                GlobalFunc::Sign(-1) == -1 && GlobalFunc::Sign(0) == 0 && GlobalFunc::Sign(1) == 1 &&
+    EXPECT_TRUE((GlobalFunc::Swap(first, second), first == 2) && second == 1 && GlobalFunc::Select(-3, 5, 6) == 5 &&
+                GlobalFunc::Select(0, 5, 6) == 6 && GlobalFunc::Sign(-1) == -1 && GlobalFunc::Sign(0) == 0 &&
+                GlobalFunc::Sign(1) == 1 &&
                 GlobalFunc::SignF(-0.5f) == -1 && GlobalFunc::SignF(0.0f) == 0 && GlobalFunc::SignF(0.5f) == 1);
     // Points on the line count as left, on both sides of its first point; far-apart points do not overflow.
     EXPECT_TRUE(GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, 0) && !GlobalFunc::IsLeftOfLine(0, 0, 10, 0, 5, -5) &&

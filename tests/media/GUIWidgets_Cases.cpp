@@ -472,7 +472,8 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
 
     // The first screen: its own picture, no caption, no bar.
     EXPECT_STREQ("", (screen.Init(0, 0), screen.caption));
-    g_Config.networkRole = CMultiplayer::RoleHost, step(), g_Config.networkRole = CMultiplayer::RoleSinglePlayer;  // cache drained
+    // A networked load drains the packet cache at each step, and goes on once it is empty.
+    g_Config.networkRole = CMultiplayer::RoleHost, step(), g_Config.networkRole = CMultiplayer::RoleSinglePlayer;
     EXPECT_TRUE(-1 == barEnd() && 0xFF0000u == Pixel(2, 2) && 0u == Pixel(800, 307));  // Init dropped the message
     screen.Free();
     InitDataFile("", 0), g_Localizer.Clear();
