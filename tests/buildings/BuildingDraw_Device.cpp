@@ -25,8 +25,7 @@ protected:
         LookDownAt(11.0f, 10.0f);
         trap = World().Player(0).CreateBuilding(CastTrap, 11, 10);
         std::vector<uint32_t> pixels(64);
-        for (int i = 0; i < 64; ++i)
-            pixels[size_t(i)] = i % 8 < 2 ? Hole : Pit;
+        for (int i = 0; i < 64; ++i) pixels[size_t(i)] = i % 8 < 2 ? Hole : Pit;
         CTexture& image = GetGlobalModel(trap->model)->shadowTexture;
         image.format = CTexture::FormatA8R8G8B8, image.colourKey = Hole;
         ASSERT_TRUE(image.LoadFromMem(8, 8, pixels.data()));
@@ -60,8 +59,7 @@ TEST_F(BuildingDrawDevice, TheShadowAndThePitSpreadTheImageWhereItIsNotClear)
 
     // Owner 9's pit pulses red: the pulse x 256, a full pulse full red, in the same light.
     std::vector<uint32_t> white(64);
-    for (int i = 0; i < 64; ++i)
-        white[size_t(i)] = i % 8 < 2 ? Hole : White;
+    for (int i = 0; i < 64; ++i) white[size_t(i)] = i % 8 < 2 ? Hole : White;
     ASSERT_TRUE(GetGlobalModel(trap->model)->shadowTexture.LoadFromMem(8, 8, white.data()));
     trap->owner = 9;
     for (const auto& [pulse, red] : {std::pair{0.5f, 0x800000u}, {1.0f, 0xFF0000u}})

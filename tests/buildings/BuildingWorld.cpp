@@ -20,8 +20,7 @@ void ExpectSavedExtra(CBuilding& object, const std::string& extra, const std::st
 // is left for the map to free after the players are gone.
 CBuildingWorld::~CBuildingWorld()
 {
-    for (CBuilding* building : m_Tracked)
-        building->TakeDown(false);
+    for (CBuilding* building : m_Tracked) building->TakeDown(false);
     // Ruins and corpses hand their objects to deferred deletion.
     g_Particles.Reset();
     g_PtrGarbage.Flush();

@@ -22,8 +22,7 @@ protected:
     {
         std::set<int32_t> samples;
         for (const auto& [first, count] : sets)
-            for (int32_t k = 0; k < count; ++k)
-                samples.insert(first + k);
+            for (int32_t k = 0; k < count; ++k) samples.insert(first + k);
         return samples;
     }
     // The samples forty hits of the damage type make the building play.

@@ -228,8 +228,7 @@ TEST_F(ProductionTest, HousesGateTheQueueMercenariesHurryItAndTheUnitHeadsForThe
     CBuilding* barracks = Finished(CastBarracks, 10, 10);
     auto* tower = static_cast<CBuildingTower*>(Finished(CastTower, 20, 20));
     Player(0).wood = Player(0).gold = 1000;
-    for (int32_t i = 0; i < 5; ++i)
-        EXPECT_TRUE(tower->EnqueueItem(Record(3)));
+    for (int32_t i = 0; i < 5; ++i) EXPECT_TRUE(tower->EnqueueItem(Record(3)));
     EXPECT_FALSE(tower->EnqueueItem(Record(3)));
     barracks->EnqueueItem(Record(1));
     barracks->UpdateProduction(1);
@@ -258,8 +257,7 @@ TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructi
     GiveHouses();
     CBuilding *barracks = Finished(CastBarracks, 10, 10), *other = Finished(CastBarracks, 30, 10);
     Player(0).wood = Player(0).gold = 1000;
-    for (int32_t record : {1, 2, 0})
-        barracks->EnqueueItem(Record(record));
+    for (int32_t record : {1, 2, 0}) barracks->EnqueueItem(Record(record));
     other->EnqueueItem(Record(1));
     BlockExits(*other, true);
     barracks->UpdateProduction(10);
@@ -340,8 +338,7 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
     EXPECT_TRUE(barracks->StartResearch(buildSpeed + 1) == 0 && other->StartResearch(buildSpeed) == 0 &&
                 Player(0).wood == 800);
     const int32_t score = Player(0).score;
-    for (int32_t frame = 0; frame < 3; ++frame)
-        m_Harness.Frame(100);
+    for (int32_t frame = 0; frame < 3; ++frame) m_Harness.Frame(100);
     EXPECT_EQ(barracks->productionState, CBuilding::ProductionResearching);
     EXPECT_FLOAT_EQ(barracks->progress, 90.0f);
     m_Harness.Frame(100);
@@ -387,8 +384,7 @@ TEST_F(ProductionTest, ClientAsksTheHostFirstThenEveryThirtyTwoStepsAndLeavesOnc
     EXPECT_EQ(barracks->productionState, CBuilding::ProductionWaitingForHost);
     barracks->UpdateProduction(1);
     EXPECT_EQ(barracks->productionState, CBuilding::ProductionNoExit);
-    for (int32_t i = 2; i < 65; ++i)
-        barracks->UpdateProduction(1);
+    for (int32_t i = 2; i < 65; ++i) barracks->UpdateProduction(1);
     EXPECT_TRUE(SentCommands(67) == 3 && sent.back().target == 0 && sent.back().packet.Value(0) == Ref(barracks) &&
                 sent.back().packet.Value(1) == Ref(warrior));
     // The host answers twice: the unit leaves once and one item is popped.
@@ -737,8 +733,7 @@ TEST(TowerDefence, BuiltMannedTrainedItKillsAWarriorAndLeavesNothingBehindWhenDe
     ASSERT_GT(game.FramesUntil(60, [&] { return !g_Particles.GetProjectiles().empty(); }), 0);
     tower->Destroy(false);
     EXPECT_TRUE(owner.towerArchers.GetCount() == 0 && tower->archerCount == 0 && second->targetBuilding == nullptr);
-    for (int32_t i = 0; i < 10; ++i)
-        game.world.Frame(1);
+    for (int32_t i = 0; i < 10; ++i) game.world.Frame(1);
     // Sight counts are those of the units alone; nothing names an archer.
     EXPECT_EQ(game.world.CheckInvariants(), std::vector<std::string>{});
 }

@@ -65,8 +65,7 @@ TEST_F(ResourceSites, TreesShadeWhileStandingSwayAndFallOnceToRest)
     g_GameMap.Block(20, 10).frameStamp = g_GameMap.frameStamp - 1;
     seen->Animate(5.0f);
     EXPECT_FLOAT_EQ(seen->animTime, 3.0f);
-    for (int32_t stroke = 1; stroke <= 4; ++stroke)
-        seen->TakeOne();
+    for (int32_t stroke = 1; stroke <= 4; ++stroke) seen->TakeOne();
     EXPECT_TRUE(seen->CastsShade());
     seen->TakeOne();
     unseen->SetAmount(95);

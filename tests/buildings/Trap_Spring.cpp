@@ -71,8 +71,7 @@ TEST_F(TrapUnderfoot, AWarriorDiesOnAFinishedEnemyTrapWhichThenPlaysOutAndLeaves
                                          piece.height >= 5.0f && piece.height < 15.0f))
             << piece.x << "," << piece.y << " " << piece.height;
     // The frame that sprang it played the first half frame.
-    for (int32_t frame = 2; frame < 2 * SprungFrames; ++frame)
-        world.Frame(1);
+    for (int32_t frame = 2; frame < 2 * SprungFrames; ++frame) world.Frame(1);
     EXPECT_FALSE(trap->IsTakenDown());
     world.Frame(1);
     EXPECT_TRUE(trap->IsTakenDown() && g_Particles.HoldsRuin(trap) && g_GameMap.Block(12, 10).building == nullptr &&

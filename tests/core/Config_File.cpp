@@ -57,10 +57,8 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
         {&CConfig::showUnitActionIcons, 0}, {&CConfig::fogOfWar, 1}, {&CConfig::unitHealthMultiply, 1},
         {&CConfig::showPlayerPoints, 0}, {&CConfig::debugInformation, 0}, {&CConfig::dataFileReadDelay, 0},
         {&CConfig::hardwareCursor, 9}};   // set by the device start-up only
-    for (const auto& [field, value] : numbers)
-        g_Config.*field = 77;
-    for (const auto& [field, value] : flags)
-        g_Config.*field = 9;
+    for (const auto& [field, value] : numbers) g_Config.*field = 77;
+    for (const auto& [field, value] : flags) g_Config.*field = 9;
     g_Config.gamma = g_Config.brightness = 5.0f;
     g_Config.viewOptions[0] = g_Config.viewOptions[1] = g_Config.viewOptions[2] = 9;
     g_Config.multiplayerMapFile = "a.world";

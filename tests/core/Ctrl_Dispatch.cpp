@@ -193,8 +193,7 @@ TEST_F(D3D8Game, TimerRecordsFireInIndexOrderWhenTheirCounterRunsOut)
 {
     Arm(3, 4), Arm(5, 2);
     game.timers[5].enabled = 0;   // disabled records only wait
-    for (int period = 1; period <= 7; ++period)
-        game.OnTimer();
+    for (int period = 1; period <= 7; ++period) game.OnTimer();
     EXPECT_EQ(journal, Journal{"ctrl.onTimer(3)"});
     EXPECT_TRUE((game.OnTimer(), journal.size() == 2u) && game.timers[3].counter == 4 && game.timers[5].counter == 2);
 
@@ -229,8 +228,7 @@ TEST_F(CtrlForms, FormsAreDrawnBottomToTopAndClosedOnlyFromTheTop)
     RecordingForm& bottom = MakeForm("bottom");
     RecordingForm& below = MakeForm("below");
     RecordingForm& top = MakeForm("top");
-    for (RecordingForm* form : {&bottom, &below, &top})
-        ctrl.OpenForm(form);
+    for (RecordingForm* form : {&bottom, &below, &top}) ctrl.OpenForm(form);
     below.visible = 0;   // the opener hid it
     below.closeRequest = 1;   // waits until it is on top
     journal.clear();

@@ -208,8 +208,7 @@ TEST_F(FileLayer, ReadLineTakesCrLfAndLfCrAcrossTheStepBoundaryNoLoneCrOrLfAndCu
 TEST_F(FileLayer, DiskReadsUseTheFourReadersAndGiveThemBack)
 {
     std::string big;
-    for (int i = 0; i < 100000; ++i)
-        big += static_cast<char>('a' + i % 26);
+    for (int i = 0; i < 100000; ++i) big += static_cast<char>('a' + i % 26);
     UseDiskFileWith(big);
     CFile files[5];
     for (CFile& file : files)
@@ -226,8 +225,7 @@ TEST_F(FileLayer, DiskReadsUseTheFourReadersAndGiveThemBack)
     }
     files[2].Close();
     EXPECT_TRUE(CFile::FindFreeReader() == 2 && g_FileSystem.CountFreeReaders() == 1);
-    for (CFile& file : files)
-        file.Close();
+    for (CFile& file : files) file.Close();
     {
         CFile forgotten;   // destroyed while open: the reader comes back all the same
         forgotten.OpenRead("text.txt");

@@ -115,8 +115,7 @@ TEST(CCRC32, MatchesTheIeeeCheckValueAndTheBitwiseReferenceAtEveryAlignment)
     // Pieces taken in turn end with the CRC of the whole; an empty piece changes nothing.
     EXPECT_EQ(crc.Continue(crc.Continue(crc.Continue(0, "1234", 4), "5", 0), "56789", 5), 0xCBF43926u);
     std::string bytes;
-    for (int i = 0; i < 80; ++i)
-        bytes.push_back(char(i * 37 + 11));
+    for (int i = 0; i < 80; ++i) bytes.push_back(char(i * 37 + 11));
     for (size_t start = 0; start < 8; ++start)
         EXPECT_EQ(crc.Calculate(bytes.data() + start, 70), ReferenceCrc32(bytes.substr(start, 70))) << start;
 }

@@ -32,8 +32,7 @@ TEST(T_OrderedArray, FindsEveryRecordKeepsEqualKeysInOrderAndRefusesWhenFull)
     for (int i = 0; i < 100; ++i)
         ordered.Insert((i * 37) % 100 - 50, i);   // distinct, negative ones too
     const auto found = [&ordered](int key) { return ordered.Find(key) ? *ordered.Find(key) : -1; };   // -1: none
-    for (int i = 0; i < 100; ++i)
-        EXPECT_EQ(found((i * 37) % 100 - 50), i);
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(found((i * 37) % 100 - 50), i);
     EXPECT_EQ(found(1000), -1);
     for (int position = 1; position < 100; ++position)
         EXPECT_LT(ordered.GetKey(ordered.GetOrdered(position - 1)), ordered.GetKey(ordered.GetOrdered(position)));
@@ -56,8 +55,7 @@ TEST(T_LinkedList, ReportsTheAddThatFillsItAndKeepsTheNewestEntries)
     CTestLog log;
     struct SPacket { int fields[18]; };
     auto ring = std::make_unique<T_LinkedList<SPacket, 1024>>();
-    for (int i = 0; i < 1023; ++i)
-        ring->Add(SPacket{{i}});
+    for (int i = 0; i < 1023; ++i) ring->Add(SPacket{{i}});
     EXPECT_TRUE(log.Lines().empty());   // one slot still free
     ring->Add(SPacket{{1023}});
     EXPECT_EQ(log.Lines(), Breakpoint(38, "core/T_LinkedList.h"));   // the add that fills the ring
@@ -81,8 +79,7 @@ TEST(CMemoryBlock, GrowsByWholeStepsZeroFillsAGapAndReadsPastTheSizeOrAfterFreeG
 
     ASSERT_TRUE(block.SetPos(50000));
     EXPECT_TRUE(block.Write("0123456789", 10) == 50010 && block.GetSize() == 50010 && block.GetCapacity() > 50010);
-    for (int i = 16384; i < 50000; ++i)
-        ASSERT_EQ(block.GetData()[i], 0) << i;
+    for (int i = 16384; i < 50000; ++i) ASSERT_EQ(block.GetData()[i], 0) << i;
     EXPECT_TRUE(std::string(reinterpret_cast<const char*>(block.GetData()) + 50000, 10) == "0123456789" &&
                 !block.SetPos(-1) && !block.Skip(-50011));
     EXPECT_TRUE(block.Skip(-10) && block.GetPos() == 50000);
@@ -202,8 +199,7 @@ TEST(CString, CuttingPaddingAndSearchingStayInsideTheTextAndGrowsThirtyTwoAtATim
     CString temporary("b");
     list.AddTemp(temporary);   // the text moves into the list
     EXPECT_TRUE(Text(temporary) == "" && Text(list[1]) == "b");
-    for (const char* text : {"c", "d", "e"})
-        list.Add(text);
+    for (const char* text : {"c", "d", "e"}) list.Add(text);
     // The first, the last and a middle one; indexes outside the list change nothing.
     for (const auto& [index, left] : {std::pair{0, Lines{"b", "c", "d", "e"}}, {3, {"b", "c", "d"}}, {1, {"b", "d"}},
                                       {2, {"b", "d"}}, {-1, {"b", "d"}}})
@@ -211,8 +207,7 @@ TEST(CString, CuttingPaddingAndSearchingStayInsideTheTextAndGrowsThirtyTwoAtATim
         list.RemoveAt(index);
         EXPECT_EQ(Texts(list), left) << index;
     }
-    for (int i = 2; i < 33; ++i)
-        list.Add("x");
+    for (int i = 2; i < 33; ++i) list.Add("x");
     EXPECT_EQ(list.GetCapacity(), 64);
     CStringArray copy(list);
     list.Clear();

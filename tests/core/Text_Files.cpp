@@ -100,8 +100,7 @@ List Tokens(const std::string& text)
     CTextReader reader;
     reader.LoadText(text.data(), static_cast<int>(text.size()));
     List tokens;
-    for (const auto& [token, line] : Read(reader))
-        tokens.push_back(token);
+    for (const auto& [token, line] : Read(reader)) tokens.push_back(token);
     return tokens;
 }
 } // namespace

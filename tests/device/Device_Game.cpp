@@ -262,8 +262,7 @@ Sys3DCaps FullCaps()
                      &caps.filterMinPoint, &caps.filterMipLinear, &caps.filterMipPoint, &caps.addressClamp,
                      &caps.addressWrap, &caps.addressIndependentUV, &caps.textureOpAdd,
                      &caps.textureOpModulate, &caps.directionalLights};
-    for (bool* flag : flags)
-        *flag = true;
+    for (bool* flag : flags) *flag = true;
     caps.maxSimultaneousTextures = 2;
     return caps;
 }
@@ -271,8 +270,7 @@ Sys3DCaps FullCaps()
 std::vector<std::string> Texts(const std::vector<CString>& lines)
 {
     std::vector<std::string> out;
-    for (const CString& line : lines)
-        out.emplace_back(line.GetBuffer());
+    for (const CString& line : lines) out.emplace_back(line.GetBuffer());
     return out;
 }
 using Mode = Sys3DDisplayMode;
@@ -463,8 +461,7 @@ TEST_F(DeviceStartupLog, StepsOfTheStartUpAndTheShutDownComeInOrder)
                 !log.Contains("The selected screen resolution or color depth is not supported by your graphic hardware"));
     Sys3DGammaRamp ramp;
     ASSERT_EQ(Sys3DError::Ok, Device().GetGammaRamp(ramp));
-    for (int i = 0; i < 256; ++i)
-        ASSERT_EQ(i * 257, ramp.blue[i]) << i;
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(i * 257, ramp.blue[i]) << i;
 
     log.Clear();
     game.Shutdown();
@@ -665,8 +662,7 @@ TEST(GammaRamp, GammaBrightnessAndStepScaleTheTableAndClamp)
 {
     uint16_t table[3][256];
     for (int c = 0; c < 3; ++c)
-        for (int i = 0; i < 256; ++i)
-            table[c][i] = uint16_t(200 * i + c);
+        for (int i = 0; i < 256; ++i) table[c][i] = uint16_t(200 * i + c);
     const struct { float gamma, brightness; int32_t step, channel, entry, expected; } cases[] = {
         {1.0f, 1.0f, 0, 2, 17, 200 * 17 + 2},  // neutral: the table itself
         {1.0f, 2.0f, 0, 1, 100, 16384 + 200 * 100 + 1},  // a quarter added

@@ -58,14 +58,12 @@ std::vector<int32_t> Ids(int32_t first, int32_t count, std::vector<int32_t> tail
 std::string Section(const std::vector<int32_t>& selected, int32_t building, std::map<int, std::vector<int32_t>> groups)
 {
     std::string bytes = LE32(uint32_t(selected.size()));
-    for (const int32_t id : selected)
-        bytes += LE32(uint32_t(id));
+    for (const int32_t id : selected) bytes += LE32(uint32_t(id));
     bytes += LE32(uint32_t(building));
     for (int group = 1; group <= 9; ++group)
     {
         bytes += LE32(uint32_t(groups[group].size()));
-        for (const int32_t id : groups[group])
-            bytes += LE32(uint32_t(id));
+        for (const int32_t id : groups[group]) bytes += LE32(uint32_t(id));
     }
     return bytes;
 }
@@ -154,8 +152,7 @@ TEST(MessageList, HoldsTheLatest64LinesEachShownFor5000Milliseconds)
         return texts;
     };
     std::vector<std::string> expected;
-    for (int32_t i = 1; i <= 64; ++i)
-        expected.push_back(std::to_string(i));
+    for (int32_t i = 1; i <= 64; ++i) expected.push_back(std::to_string(i));
     // The 65th line dropped the oldest; line 1, added 1 ms after the first, is shown through 4999 ms.
     EXPECT_TRUE(shown() == expected && list.GetLines().front().colour == 1u);
     SysClock::AdvanceTestClock(4935);

@@ -110,25 +110,21 @@ inline std::vector<uint8_t> BuildModel(const ModelLayout& m)
     for (int32_t value : {pick(m.vertexField, m.base.size()), 0, pick(m.faceField, m.faces.size()), 0,
                           pick(m.groupField, m.groups.size()), m.frameField})
         PushLE(out, uint32_t(value), 4);
-    for (const ModelVertex& v : m.base)
-        PushWords(out, v.data(), 6);
+    for (const ModelVertex& v : m.base) PushWords(out, v.data(), 6);
     for (const ModelFace& f : m.faces)
     {
-        for (int32_t index : {f.a, f.b, f.c})
-            PushLE(out, uint32_t(index), 4);
+        for (int32_t index : {f.a, f.b, f.c}) PushLE(out, uint32_t(index), 4);
         PushWords(out, f.uv, 6);
         PushLE(out, 0, 4);
         out.push_back(f.texture);
     }
     for (const ModelGroup& g : m.groups)
     {
-        for (const auto& quad : g.quads)
-            PushWords(out, quad, 4);
+        for (const auto& quad : g.quads) PushWords(out, quad, 4);
         PushWords(out, g.corners, 8);
     }
     for (const ModelPose& pose : m.frames)
-        for (const ModelVertex& v : pose)
-            PushWords(out, v.data(), 6);
+        for (const ModelVertex& v : pose) PushWords(out, v.data(), 6);
     return out;
 }
 
@@ -148,11 +144,9 @@ inline ModelPose CubePose(float half, std::array<float, 3> centre)
                         centre[2] + ((k & 4) ? half : -half), n[0], n[1], n[2]});
     };
     const float up[3] = {0, 0, 1};
-    for (int k = 0; k < 8; ++k)
-        add(k, up);
+    for (int k = 0; k < 8; ++k) add(k, up);
     for (int s = 0; s < 6; ++s)
-        for (int i = 0; i < 4; ++i)
-            add(CubeSides[s][i], normals[s]);
+        for (int i = 0; i < 4; ++i) add(CubeSides[s][i], normals[s]);
     return pose;
 }
 
@@ -168,11 +162,9 @@ inline ModelLayout CubeLayout(float half, int frameCount = 1)
         const int32_t q = 8 + 4 * s;
         m.faces.push_back({q, q + 1, q + 2, {0, 0, 1, 0, 1, 1}});
         m.faces.push_back({q, q + 2, q + 3, {0, 0, 1, 1, 0, 1}});
-        for (int i = 0; i < 4; ++i)
-            group.quads[s][i] = CubeSides[s][i];
+        for (int i = 0; i < 4; ++i) group.quads[s][i] = CubeSides[s][i];
     }
-    for (int k = 0; k < 8; ++k)
-        group.corners[k] = k;
+    for (int k = 0; k < 8; ++k) group.corners[k] = k;
     m.groups.push_back(group);
     m.frameField = frameCount > 1 ? frameCount : 0;  // a single frame is the base pose
     for (int f = 0; f < m.frameField; ++f)

@@ -125,8 +125,7 @@ protected:
     const std::vector<uint32_t>& ReadBack()
     {
         m_Device->ReadBackBuffer(m_Pixels, m_Width, m_Height);
-        for (uint32_t& p : m_Pixels)
-            p &= 0xFFFFFF;
+        for (uint32_t& p : m_Pixels) p &= 0xFFFFFF;
         return m_Pixels;
     }
 

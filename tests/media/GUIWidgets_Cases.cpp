@@ -106,8 +106,7 @@ protected:
     void Release() { SysClock::AdvanceTestClock(1000), Send(WM_LBUTTONUP); }
     void Type(const std::string& text)
     {
-        for (char c : text)
-            Send(WM_CHAR, static_cast<uint8_t>(c));
+        for (char c : text) Send(WM_CHAR, static_cast<uint8_t>(c));
     }
 
     CGUIControl& Control(int index) { return *form.controls[index]; }
@@ -212,8 +211,7 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
     // 72 high: (72 - 4) / 14 = 4 rows; the thumb is 11 x 23 and the track 72 - 23 - 4 = 45 pixels.
     auto& list = Add(new CGUIListBox(&form, 100, 100, 200, 72, 0, "0;1;2;3;4;5;6;7;8;9", -1));
     EXPECT_EQ((std::vector<int>{4, 11, 23}), (std::vector<int>{list.visibleRows, list.thumbWidth, list.thumbHeight}));
-    for (int i = 0; i < 8; ++i)
-        list.OnWheelDown();
+    for (int i = 0; i < 8; ++i) list.OnWheelDown();
     EXPECT_EQ(std::pair(6, 45), std::pair(list.firstRow, list.thumbPosition));
     EXPECT_EQ(std::pair(5, 37), (list.OnWheelUp(), std::pair(list.firstRow, list.thumbPosition)));  // 45 / 6 x 5
     // The thumb dragged to either end of the bar; the first move onto a control only enters it.
@@ -238,8 +236,7 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
     }
     // Many items on a short track: fewer pixels than rows to scroll.
     std::string many;
-    for (int i = 0; i < 200; ++i)
-        many += std::to_string(i) + ";";
+    for (int i = 0; i < 200; ++i) many += std::to_string(i) + ";";
     CGUIListBox tall(&form, 0, 0, 200, 40, 0, many.c_str(), -1);
     tall.OnMouseMove(195, 20), tall.OnMouseDown(195, 20), tall.OnMouseMove(195, 39);
     EXPECT_TRUE(tall.firstRow > 0 && tall.firstRow <= 200 - tall.visibleRows) << tall.firstRow;
@@ -263,8 +260,7 @@ TEST_F(GUIWidgets, EntryEditsWithinItsLimits)
     for (const auto& c : cases)
     {
         CGUIMenuEdit entry(&form, 0, 0, c.w, 20, c.start, 0, c.measuringFont, c.limit);
-        for (int key : c.keys)
-            entry.OnKey(key);
+        for (int key : c.keys) entry.OnKey(key);
         EXPECT_EQ(std::pair(std::string(c.expected), c.expectedCursor),
                   std::pair(std::string(entry.GetString()), entry.cursor)) << c.start;
         entry.OnFocus();
@@ -397,8 +393,7 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
         SDL_PushEvent(&event);
         for (SysMessage message; window.PeekMessage(message);) {}
         g_Config.mouseCursorMode = mode;
-        for (const int slot : {0, 1, 0})
-            cursors.SetCursor(slot);
+        for (const int slot : {0, 1, 0}) cursors.SetCursor(slot);
         EXPECT_EQ(mode == CCursors::ModeDrawn ? 0 : 1,
                   log.Count("The system mouse cursor is not available, the game draws the cursor"));
         EXPECT_TRUE(CCursors::ModeDrawn == cursors.EffectiveMode() && mode == g_Config.mouseCursorMode &&
@@ -445,8 +440,7 @@ TEST_F(CursorFrame, LoadingBarGrowsByItsStepsToTheFullWidthAndStaysFullPastTheLa
     auto lit = [this](int x, int y) { return (Pixel(x, y) & 0xFF) > 0x30; };
     auto barEnd = [&]() {
         int end = -1;
-        for (int x = 0; x < 1024; ++x)
-            end = lit(x, 694) ? x : end;
+        for (int x = 0; x < 1024; ++x) end = lit(x, 694) ? x : end;
         return end;
     };
     EXPECT_STREQ("Loading", (screen.Init(2, 4), screen.caption));

@@ -397,8 +397,7 @@ TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShifted
     EXPECT_FALSE(m_Stream.IsPlaying());
     // A cleared playlist takes 64 names again, not a 65th, and plays no entry past its last.
     m_Music.ClearPlaylist();
-    for (int i = 0; i <= 64; ++i)
-        m_Music.AddToPlaylist("tiny.raw");
+    for (int i = 0; i <= 64; ++i) m_Music.AddToPlaylist("tiny.raw");
     m_Music.Play(64, 0);
     EXPECT_EQ(log.Lines(), (std::vector<std::string>{"File not found:missing.raw",
                                                      "Music playlist is full, file not added:tiny.raw",

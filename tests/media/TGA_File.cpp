@@ -55,8 +55,7 @@ PixelSet Rect(int x0, int y0, int x1, int y1)
 {
     PixelSet s;
     for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x)
-            s.insert({x, y});
+        for (int x = x0; x <= x1; ++x) s.insert({x, y});
     return s;
 }
 } // namespace

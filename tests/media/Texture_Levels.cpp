@@ -25,8 +25,7 @@ CBitmap32 Pattern(int w, int h)
     CBitmap32 bitmap;
     bitmap.Create(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            bitmap.PutPixel(x, y, PatternAt(x, y));
+        for (int x = 0; x < w; ++x) bitmap.PutPixel(x, y, PatternAt(x, y));
     return bitmap;
 }
 
@@ -518,8 +517,7 @@ TEST_F(VXBufferDraw, VerticesAreScaledFromTheVirtualScreenOrTheWorldAndDroppedPa
 
     CTestLog log;
     batch.Begin2d(CVXBuffer::TriangleFan);
-    for (int i = 0; i < 6; ++i)
-        batch.Add2dVertexScreen(float(i), 0, 0, 0, 0);
+    for (int i = 0; i < 6; ++i) batch.Add2dVertexScreen(float(i), 0, 0, 0, 0);
     EXPECT_TRUE(batch.count2d == 4 && batch.vertices2d[3].x == 3.0f &&
                 log.Count("#DEBUG: Vertex buffer full, vertices dropped") == 1);
     CVXBuffer empty;
@@ -552,8 +550,7 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     // Fewer vertices than one primitive draw nothing.
     Clear(Background), g_VXBuffer.primitivesDrawn = 0;
     g_VXBuffer.Begin2d(CVXBuffer::TriangleFan);
-    for (const float x : {4.0f, 8.0f})
-        g_VXBuffer.Add2dVertex(x, 4, Red, 0, 0);
+    for (const float x : {4.0f, 8.0f}) g_VXBuffer.Add2dVertex(x, 4, Red, 0, 0);
     g_VXBuffer.Show2d(), g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
     for (const float x : {4.0f, 8.0f})
         g_VXBuffer.Add3dVertex(x, 0, 0, Red, 0, 0);

@@ -378,8 +378,7 @@ TEST_F(TwoMachines, AStepGrantedOntoABlockHeldHereIsTakenOnceItsBlockerLeaves)
     CUnit* blocker = world.Spawn(2, UNIT_WARRIOR, x, y);
     g_MultiplayerGame.ClearSent();
     g_MultiplayerGame.OnGamePacket(CNetPacket::Make(58, Ref(own), x, y, asked.Value(3), asked.Value(4), 0));
-    for (int32_t frame = 0; frame < 5; ++frame)
-        world.Frame(1);
+    for (int32_t frame = 0; frame < 5; ++frame) world.Frame(1);
     EXPECT_TRUE(own->x == 5 && own->awaitingMoveAnswer && g_MultiplayerGame.GetSent().empty());
     g_MultiplayerGame.OnGamePacket(CNetPacket::Make(58, Ref(blocker), x, y + 1, 0, 4, 0));
     for (int32_t frame = 0; frame < 20 && SentCommands(57) == 0; ++frame)
@@ -492,8 +491,7 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
         {blocked, nullptr, [&] { Receive(fell); world.Frame(1); return Pending() == 0; }},
         {blocked, nullptr, [&] { Receive(M::Make(33, R(W))); world.Frame(1); return Pending() == 0; }},   // aboard
         {blocked, "#DEBUG: Network packet steps a unit too far ahead", [&] {
-             for (int32_t i = 1; i < 64; ++i)
-                 Receive(blocked);
+             for (int32_t i = 1; i < 64; ++i) Receive(blocked);
              const bool full = Pending() == 64;
              Receive(blocked);
              return full && Pending() == 64; }},

@@ -140,12 +140,10 @@ TEST(SysForkGuard, AChildForkedUnderTheGuardEndsWithTheGameOneForkedWithoutOutli
             {
                 const pid_t self = getpid();
                 (void)!write(pipeEnds[1], &self, sizeof self);
-                for (;;)
-                    pause();
+                for (;;) pause();
             }
             guard.reset();
-            for (;;)
-                pause();
+            for (;;) pause();
         }
         pid_t box = -1;
         ASSERT_EQ(ssize_t(sizeof box), read(pipeEnds[0], &box, sizeof box));

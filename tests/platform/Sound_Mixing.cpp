@@ -65,8 +65,7 @@ class SysSoundBuffer : public ::testing::Test
 protected:
     void TearDown() override
     {
-        for (Buffer* buffer : m_Buffers)
-            buffer->Release();
+        for (Buffer* buffer : m_Buffers) buffer->Release();
         m_Device->Release();
     }
 

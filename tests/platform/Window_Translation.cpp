@@ -17,8 +17,7 @@ void ExpectTranslation(const std::string& what, const std::vector<SDL_Event>& ev
 {
     SCOPED_TRACE(what);
     Translation translation;
-    for (const SDL_Event& event : events)
-        translation << event;
+    for (const SDL_Event& event : events) translation << event;
     const std::vector<SysMessage> messages = translation.Messages();
     ASSERT_EQ(expected.size(), messages.size());
     for (size_t i = 0; i < messages.size(); ++i)
@@ -111,8 +110,7 @@ TEST(WindowKeys, EachKeyGivesItsVirtualKeyCodeWhateverTheLayoutAlsoInSequencesWi
         {"focus loss forgets a held alt",
          {altDown, WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), Text("q")}, {{0x104, 18}, {0x1C, 0}, {0x102, 113}}},
     };
-    for (const auto& c : cases)
-        ExpectTranslation(c.name, c.events, c.expected);
+    for (const auto& c : cases) ExpectTranslation(c.name, c.events, c.expected);
 }
 
 TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEventsAndMovesMergeUpToAClickKeepingTheirSign)
@@ -139,11 +137,9 @@ TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEventsAndMovesMergeUpToAClick
           WindowEvent(SDL_WINDOWEVENT_CLOSE)},
          {{0x1C, 0}, {0x05, 1}, {0x05, 0}, {0x1C, 1}, {0x10, 0}}},
     };
-    for (const auto& c : cases)
-        ExpectTranslation(c.name, c.events, c.expected);
+    for (const auto& c : cases) ExpectTranslation(c.name, c.events, c.expected);
     std::vector<SDL_Event> events;
-    for (int i = 0; i < 100; ++i)
-        events.push_back(Motion(i, 2 * i));
+    for (int i = 0; i < 100; ++i) events.push_back(Motion(i, 2 * i));
     events.push_back(Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 99, 198));
     events.push_back(Motion(20, 20, SDL_BUTTON_LMASK));
     events.push_back(Motion(30, 30, SDL_BUTTON_LMASK));

@@ -198,6 +198,12 @@ TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAr
     EXPECT_NEAR(worker->purseWood, 1.0f - cost[0] * std::floor(1.0f / cost[0]), 1e-4f);
     EXPECT_TRUE(owner.wood == 0 && catapult->health > 50.0f && !world.Messages().empty() &&
                 world.Messages().back().text == "No resources" && world.Messages().back().colour == 0xFFFF00u);
+    // A tower's repair costs one stone a cycle: one stone pays one cycle.
+    CBuilding* tower = Building(CastTower, 20, 20, true);
+    tower->health = 50.0f, owner.stone = 1, worker->onCommand(nullptr, tower, nullptr, 20, 20, CMD_REPAIR);
+    ASSERT_GT(FramesUntil(2000, [&] { return worker->currentCommand == CMD_NONE; }), 0);
+    EXPECT_TRUE(owner.stone == 0 && worker->purseStone == 0.0f && tower->health > 50.0f && tower->health < 51.0f)
+        << tower->health;
 }
 
 TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndAHitWorkerFleesBeyondTheAttackersSight)

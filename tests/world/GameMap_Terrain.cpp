@@ -304,6 +304,11 @@ TEST_F(GameMapTerrain, LakeHasWaterShoresLightAndHeights)
     g_GameMap.UpdateArea(0, 0, -1, -1);
     EXPECT_TRUE(At(21, 19).shoreDirection > 0 && At(21, 19).shoreDirection < 45 && At(19, 19).shoreDirection == 45)
         << At(21, 19).shoreDirection;
+    // The same lake far out on the largest map is smoothed alike.
+    const std::pair nearCorner(Shore(21, 19), Shore(19, 19));
+    ASSERT_TRUE(g_GameMap.NewMap(256, 256, 0, 0));
+    SetCorners(240, 240, 246, 246, -30), g_GameMap.UpdateArea(0, 0, -1, -1);
+    EXPECT_EQ(std::pair(Shore(241, 239), Shore(239, 239)), nearCorner);
 }
 
 TEST_F(GameMapTerrain, IslandAndLoneBlockGetTheirOwnRegionsAndSteepShores)

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <limits>
@@ -492,6 +493,13 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
     for (const auto& tried : small.triedPositions)
         EXPECT_GT(Chebyshev(tried.x, tried.y, 15, 15), 5) << tried.x << "," << tried.y;
     EXPECT_EQ(Chebyshev(world.end.x, world.end.y, 15, 15), 6);
+    // Past near steps of 2 only the unpenalised ring 2 is tried inside; where it fails, the place is 6 off again.
+    std::unique_ptr<CGameMap> ringView = MakePathTestMap(30, 30);
+    for (int32_t i = 0; i < 25; ++i)
+        ringView->Block(13 + i % 5, 13 + i / 5).blocked = 1;
+    small.placementMap = ringView.get();
+    ASSERT_TRUE(world.finder->FindBuildingPlace(15, 15, &small, 2, 0, 0, world.end));
+    EXPECT_EQ(Chebyshev(world.end.x, world.end.y, 15, 15), 6);
 
     // On a row where only x 5 passes the test, reached from x 4 (cost 40) at a cost of 50: a step limit
     // of 5 still expands x 4, one of 4 does not; near steps of 5 test it, of 6 pass over it.
@@ -774,6 +782,13 @@ TEST(PathFinderRoute, EqualPrioritiesAndTheGoalTestOnReachingSettleTheRouteWhate
         EXPECT_EQ(std::vector<uint8_t>(repeated.Route(), repeated.Route() + first), reference);
         repeated.finder->ResetVisitGrid();
     }
+    // Nor on the memory a finder is made in: a wide mover's search reads the view it starts.
+    alignas(CPathFinder) static unsigned char used[sizeof(CPathFinder)];
+    CPathFinder* made = new (static_cast<void*>(std::memset(used, 1, sizeof used))) CPathFinder(*open.map);
+    const int32_t wide = open.Find(0, 0, 4, 4, 2);
+    EXPECT_TRUE(wide > 0 &&
+                made->FindPath(0, 0, 4, 4, 2, Land, 0, 0, nullptr, nullptr, 0, 0, open.Route(), open.end) == wide);
+    made->~CPathFinder();
 }
 
 TEST(PathFinderRoute, ABlockedGoalMovesToTheFirstFreeCellTheSearchFromItReaches)
