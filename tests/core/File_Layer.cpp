@@ -170,7 +170,7 @@ TEST_F(FileLayer, EntryPositionsAndSizesAreRelativeToTheBodyAndAClosedFileRefuse
     EXPECT_TRUE(file.Read(buffer, 16) == 0 && !file.Seek(-1));
     file.Close();
     EXPECT_TRUE(!file.OpenRead("nothing here") && file.Read(buffer, 4) == -1 && file.Write(buffer, 4) == -1);
-    EXPECT_TRUE(!file.Skip(1) && std::string(file.ReadLine()) == "");
+    EXPECT_TRUE(!file.Skip(1) && std::string(file.ReadLine()) == "" && file.IsEOF());
 }
 
 TEST_F(FileLayer, ReadLineTakesCrLfAndLfCrAcrossTheStepBoundaryNoLoneCrOrLfAndCutsOverlongLines)

@@ -343,7 +343,12 @@ TEST(InterfaceTables, DecorationRowsNameAndPickTheirKindsAndCommandHintsAreSized
     EXPECT_TRUE("\\f03\\cffffffPeasant (\\cffff00L\\cffffff)" == Text(37, 0) && "\\f04\\caaaaaaBuilds" == Text(37, 3));
     // The tower archer is one piece and one cost line; research costs come from record 39 + id.
     EXPECT_TRUE("\\f03\\cffffffBowm\\cffff00a\\cffffffn" == Text(40, 0) && 2 == GetGlobalHint(40)->LineCount());
-    EXPECT_TRUE("" == Text(113, 0) && &g_UnitStats[39 + 52] == GetGlobalHint(113)->lines[1].record);  // no texts
+    EXPECT_EQ("", Text(113, 0));   // no texts
+    // Research slots 53 to 84 cost technologies 0 to 31; the later ones are matched by name.
+    const int later[] = {39, 40, 41, 42, 43, 45, 44, 46, 47, 48, 53, 56, 57, 54, 55, 58, 59, 60, 49, 50, 32, 33, 34, 37,
+                         38, 35, 36, 51, 52};
+    for (int slot = 53; slot <= 113; ++slot)
+        EXPECT_EQ(&g_UnitStats[39 + (slot < 85 ? slot - 53 : later[slot - 85])], GetGlobalHint(slot)->lines[1].record);
 
     // Another language: new texts, the same hotkeys.
     LoadTexts("HH_STOP_H,\"Halt\"\nHH_STOP_D,\"Anhalten\"\n");
