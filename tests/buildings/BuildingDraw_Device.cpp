@@ -145,8 +145,7 @@ TEST_F(BuildingDrawDevice, TheDarkAltarDrawsItsAbilityImageWrappedAndLeavesThePa
 TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortraitBrightens)
 {
     trap->queueCount = 4;
-    for (int32_t k = 0; k < trap->queueCount; ++k)
-        trap->queue[k] = &g_UnitStats[1];
+    for (int32_t k = 0; k < trap->queueCount; ++k) trap->queue[k] = &g_UnitStats[1];
     trap->progress = 50.0f;
     const struct { int32_t mouseX, mouseY, frameX, frameY, cancelSlot; } cases[] = {
         {10, 250, 5, 240, -1}, {30, 390, 5, 380, 1}, {70, 390, 37, 380, 3}};

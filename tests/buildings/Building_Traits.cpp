@@ -49,8 +49,7 @@ protected:
 TEST_F(BuildingTraits, FriendsIslandAndVisibilityFollowTheOwnerAndTheCentreBlock)
 {
     CBuilding* rock = Make(CastResource, ResourceKindRock);
-    for (int32_t p = -1; p < MaxPlayers; ++p)
-        EXPECT_TRUE(rock->IsFriendTo(p)) << p;
+    for (int32_t p = -1; p < MaxPlayers; ++p) EXPECT_TRUE(rock->IsFriendTo(p)) << p;
     EXPECT_EQ(rock->GetOwnerColour(), -1);
     CBuilding* house = Make(CastHouse);
     EXPECT_EQ(Ints({house->IsFriendTo(-1), house->IsFriendTo(1), house->IsFriendTo(2), house->IsFriendTo(8),
@@ -229,8 +228,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         }
         // The dust of those and of 60 more strokes reaches every corner of the footprint, a tenth of a
         // block apart, and both heights.
-        for (int32_t stroke = 0; stroke < 60; ++stroke)
-            b->Construct(0.0f, false);
+        for (int32_t stroke = 0; stroke < 60; ++stroke) b->Construct(0.0f, false);
         SOffsetRange range;
         for (const SEffectParticle& puff : effects)
         {

@@ -92,8 +92,7 @@ TEST_F(BuildingsPanel, DetailsShowTheOwnersHitPointsProgressAndWaitingReason)
     g_BuildingPanel.BeginFrame();
     house->RenderDetailsOnPanel();
     std::vector<std::string> texts;
-    for (const SPanelText& text : g_BuildingPanel.GetTexts())
-        texts.push_back(text.text);
+    for (const SPanelText& text : g_BuildingPanel.GetTexts()) texts.push_back(text.text);
     // 400 x 50 percent now, 400 when finished; the bar 50 x 1.71 pixels.
     EXPECT_TRUE(texts[0] == "BD_HOUSE" && std::ranges::find(texts, "200/400") != texts.end() &&
                 std::ranges::find(texts, "50%") != texts.end() && g_BuildingPanel.progressBarWidth == 85 &&
@@ -139,8 +138,7 @@ protected:
     MilitaryBuildingsPanel()
     {
         CPlayer& owner = m_World.Player(0);
-        for (CTechnology& technology : owner.technologies)
-            technology.enabled = 1;
+        for (CTechnology& technology : owner.technologies) technology.enabled = 1;
         std::fill(std::begin(owner.enabledUnitTypes), std::end(owner.enabledUnitTypes), 1);
         owner.wood = owner.gold = owner.stone = 100000;
         m_World.PlaceFinished(0, CastBlacksmith, 40, 40);

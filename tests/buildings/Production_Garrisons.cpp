@@ -294,8 +294,7 @@ TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
     CBuilding *full = Finished(CastBarracks, 10, 10), *waiting = Finished(CastBarracks, 20, 10);
     CBuilding* researching = Finished(CastBarracks, 30, 10);
     Player(0).wood = 10000, Player(1).wood = 0;
-    for (int32_t i = 0; i < CBuilding::QueueCapacity; ++i)
-        full->EnqueueItem(Record(1));
+    for (int32_t i = 0; i < CBuilding::QueueCapacity; ++i) full->EnqueueItem(Record(1));
     waiting->EnqueueItem(Record(1));
     BlockExits(*waiting, true);
     full->UpdateProduction(10);

@@ -27,15 +27,13 @@ protected:
 TEST_F(ResourceSites, FiveStrokesFellATreeAndAHundredRemoveItWithOneRuin)
 {
     CBuilding* tree = Site(ResourceKindTree, 12, 12, 3);
-    for (int32_t stroke = 1; stroke <= 4; ++stroke)
-        EXPECT_EQ(tree->TakeOne(), 1);
+    for (int32_t stroke = 1; stroke <= 4; ++stroke) EXPECT_EQ(tree->TakeOne(), 1);
     EXPECT_EQ(Ints({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked}), Ints({96, 214, 1}));
     EXPECT_TRUE(m_World.Samples().empty() && tree->TakeOne() == 1);
     EXPECT_EQ(Ints({tree->GetAmount(), tree->model, g_GameMap.Block(12, 12).blocked,
                     g_GameMap.Block(12, 12).decorationModel}), Ints({95, 215, 0, 254}));
     ASSERT_TRUE(m_World.Samples().size() == 2u && (m_World.Samples()[0] == 146 || m_World.Samples()[0] == 147));
-    for (int32_t stroke = 6; stroke <= 99; ++stroke)
-        EXPECT_EQ(tree->TakeOne(), 1);
+    for (int32_t stroke = 6; stroke <= 99; ++stroke) EXPECT_EQ(tree->TakeOne(), 1);
     EXPECT_TRUE(!tree->IsTakenDown() && tree->TakeOne() == 1 && tree->IsTakenDown() && g_Particles.GetRuinCount() == 1 &&
                 tree->TakeOne() == 0 && m_World.Samples().size() == 2u);
 

@@ -21,8 +21,7 @@ TEST_F(GlobalFuncNumbers, RandomDistancesAnglesArcSinAndInverseLerpWithTheirRepo
     for (const auto& [n, value] : {std::pair{32768, 41}, {1, 0}, {32768, 6334}, {32768, 26500}, {32768, 19169}})
         EXPECT_EQ(GlobalFunc::Random(n), value);
     GlobalFunc::SeedRandom(12345);
-    for (int value : {84, 64, 95, 25, 28})
-        EXPECT_EQ(GlobalFunc::Random(100), value);
+    for (int value : {84, 64, 95, 25, 28}) EXPECT_EQ(GlobalFunc::Random(100), value);
     EXPECT_EQ(LogLines().size(), 6u);   // a breakpoint report for each refusal
     m_Log.Clear();
     EXPECT_TRUE(GlobalFunc::Distance(0, 0, 3, 4) == 50 && GlobalFunc::Distance(0, 0, 1, 1) == 14 &&
@@ -65,8 +64,7 @@ TEST_F(GlobalFuncNumbers, ColoursVolumesAndPans)
     for (const auto& [level, attenuation] : levels)
         EXPECT_EQ(GlobalFunc::ToAttenuation(level), attenuation) << level;
     const std::pair<float, int> pans[] = {{0.5f, 5000}, {3.0f, 10000}, {-7.0f, -10000}, {std::nanf(""), 0}};
-    for (const auto& [pan, value] : pans)
-        EXPECT_EQ(GlobalFunc::ToPan(pan), value) << pan;
+    for (const auto& [pan, value] : pans) EXPECT_EQ(GlobalFunc::ToPan(pan), value) << pan;
 }
 
 void ExpectFloats(const float* actual, std::initializer_list<float> expected, float tolerance = 1e-4f)

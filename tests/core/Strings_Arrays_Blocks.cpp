@@ -8,8 +8,7 @@ TEST(T_Array, GrowsByItsStepAndAFullFixedArrayRefusesEachAppendWithAReport)
 {
     T_Array<CString> list;
     list.Allocate(3);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(list.Add(CString(std::to_string(i).c_str())), i);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(list.Add(CString(std::to_string(i).c_str())), i);
     EXPECT_EQ(list.GetCapacity(), 6);
     for (int i = 0; i < 3; ++i)
         list.Add(list[i]);   // an element of the array itself, while it grows

@@ -119,8 +119,7 @@ TEST(CTextReader, TokensAndLinesAreTheSameWhateverTheLineEnds)
         {"\"open\nnext", {"INVALID STRING VALUE", "NEXT"}}, {"a \"never closed", {"A", "INVALID STRING VALUE"}},
         {"a ; only a comment", {"A"}},
     };
-    for (const auto& [text, tokens] : cases)
-        EXPECT_EQ(Tokens(text), tokens) << text;
+    for (const auto& [text, tokens] : cases) EXPECT_EQ(Tokens(text), tokens) << text;
     for (const char* end : {"\r\n", "\n\r", "\n"})
     {
         // Comment lines count too.

@@ -37,8 +37,7 @@ template <typename Entry> std::string ColourTableFile(Entry entry)
 {
     std::string bytes;
     for (int c = 0; c < 3; ++c)
-        for (int i = 0; i < 256; ++i)
-            bytes += LE32(uint16_t(entry(c, i))).substr(0, 2);
+        for (int i = 0; i < 256; ++i) bytes += LE32(uint16_t(entry(c, i))).substr(0, 2);
     return bytes;
 }
 

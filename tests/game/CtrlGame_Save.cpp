@@ -74,8 +74,7 @@ protected:
 
     void Play(int32_t frames)
     {
-        for (int32_t frame = 0; frame < frames; ++frame)
-            CSaveGameRun::Frame(World());
+        for (int32_t frame = 0; frame < frames; ++frame) CSaveGameRun::Frame(World());
     }
 
     // Two warriors a side near each other, one walking off, a blacksmith, a dead warrior's corpse (played on
@@ -481,8 +480,7 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
     ASSERT_TRUE(ship->AcceptGarrison(passenger) && keep != nullptr && king != nullptr);
     keep->Construct(0.0f, true);
     king->onCommand(nullptr, nullptr, nullptr, king->x, king->y, CMD_ENTER_KEEP);
-    for (int32_t frame = 0; frame < 20 && keep->garrisonedUnit == nullptr; ++frame)
-        Play(1);
+    for (int32_t frame = 0; frame < 20 && keep->garrisonedUnit == nullptr; ++frame) Play(1);
     ASSERT_EQ(keep->garrisonedUnit, king);
     CUnit* dying = World().Spawn(DyingPlayer, UNIT_WARRIOR, 4, 40);
     CBuilding* house = World().Player(DyingPlayer).CreateBuilding(CastHouse, 40, 4);
@@ -671,8 +669,7 @@ TEST(SetTechTree, EveryTechnologyStandsInOneColumn)
     for (const auto& column : form.columns)
     {
         heads.insert(heads.end(), {column.count, column.prerequisites[0]});
-        for (int i = 0; i < column.count; ++i)
-            ++seen.at(size_t(column.prerequisites[i]));
+        for (int i = 0; i < column.count; ++i) ++seen.at(size_t(column.prerequisites[i]));
     }
     EXPECT_EQ(std::pair(std::vector<int>(61, 1), std::vector<int>{21, 0, 21, 11, 19, 32}), std::pair(seen, heads));
     CTestLog log;

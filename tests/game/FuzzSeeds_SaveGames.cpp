@@ -89,8 +89,7 @@ TEST(FuzzSeedsSaveGames, SeedsLoadOrAreRefusedAsTheyShould)
         log.Clear();
         EXPECT_TRUE(world.Load(file) == (seed.refusal[0] == 0) && (seed.refusal[0] == 0 || log.Contains(seed.refusal)))
             << seed.name;
-        for (int32_t frame = 0; frame < 2 * CUnit::MaxTileRetries; ++frame)
-            world.Frame(1);
+        for (int32_t frame = 0; frame < 2 * CUnit::MaxTileRetries; ++frame) world.Frame(1);
         EXPECT_EQ(world.CheckInvariants(), std::vector<std::string>()) << seed.name;
     }
     EXPECT_TRUE(world.Load(empty) && world.Load(start));

@@ -73,8 +73,7 @@ TEST(Selection, HoldsUpTo25UnitsInOrderOrOneBuilding)
 {
     CUnitsById ids;
     CSelection selection;
-    for (int32_t i = 0; i < 26; ++i)
-        selection.AddUnit(&ids.units[size_t(i)], 0);
+    for (int32_t i = 0; i < 26; ++i) selection.AddUnit(&ids.units[size_t(i)], 0);
     EXPECT_EQ(Places(selection, ids), Ids(0, 25));   // the 26th is not taken
     // Out at the first, a middle (a unit added again) and the last place; then room for one more.
     selection.unitUnderCursor = &ids.units[24];

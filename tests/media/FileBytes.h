@@ -64,8 +64,7 @@ inline std::vector<uint8_t> BuildFont(const FontLayout& f)
         PushLE(out, f.advance(code), 2);
         PushLE(out, 0xCDCDCDCD, 4);
         for (int j = 0; j < f.height; ++j)
-            for (int i = 0; i < f.width; ++i)
-                out.push_back(f.coverage(code, i, j));
+            for (int i = 0; i < f.width; ++i) out.push_back(f.coverage(code, i, j));
     }
     return out;
 }
@@ -99,8 +98,7 @@ struct ModelLayout
 template <typename Number>
 inline void PushWords(std::vector<uint8_t>& out, const Number* values, size_t count)
 {
-    for (size_t i = 0; i < count; ++i)
-        PushLE(out, std::bit_cast<uint32_t>(values[i]), 4);
+    for (size_t i = 0; i < count; ++i) PushLE(out, std::bit_cast<uint32_t>(values[i]), 4);
 }
 
 inline std::vector<uint8_t> BuildModel(const ModelLayout& m)

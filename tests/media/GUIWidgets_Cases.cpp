@@ -378,8 +378,7 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
 {
     // Slot 0: a blue 10 x 10 block in the top-left corner of a red (clear) picture, hot spot (3, 2).
     std::vector<uint32_t> picture(32 * 32, 0xFF0000);
-    for (int y = 0; y < 10; ++y)
-        std::fill_n(picture.begin() + y * 32, 10, kBlue);
+    for (int y = 0; y < 10; ++y) std::fill_n(picture.begin() + y * 32, 10, kBlue);
     const std::string file = folder.Write("block.tga", Tga24(picture, 32, 32));
     SDL_Event event = {};
     event.motion = {SDL_MOUSEMOTION, 0, 0, 0, 0, 30, 20, 0, 0};  // the mouse at (30, 20)

@@ -241,8 +241,7 @@ TEST(SampleTable, EveryRowGivesItsSlotsVoicesFactorAndFilesAndSlots31And251And25
     }
     EXPECT_TRUE(98u == i && table.size() == i);
     std::vector<std::string> listed;
-    for (const CString& name : GetSampleFileNames())
-        listed.push_back(name.GetBuffer());
+    for (const CString& name : GetSampleFileNames()) listed.push_back(name.GetBuffer());
     EXPECT_EQ(names, listed);
 }
 

@@ -512,8 +512,7 @@ TEST_F(VXBufferDraw, VerticesAreScaledFromTheVirtualScreenOrTheWorldAndDroppedPa
     const std::vector<float> got = {v3[0].x, v3[0].y, v3[0].z, dual[1].z, dual[1].t, v3[2].x, v3[2].v, dual[3].x,
                                     dual[3].t};
     const std::vector<float> expected = {2, -1, 0.5f, 0.6f, 0.4f, 4, 2, 1, 9};
-    for (size_t i = 0; i < got.size(); ++i)
-        EXPECT_FLOAT_EQ(got[i], expected[i]) << i;
+    for (size_t i = 0; i < got.size(); ++i) EXPECT_FLOAT_EQ(got[i], expected[i]) << i;
 
     CTestLog log;
     batch.Begin2d(CVXBuffer::TriangleFan);
@@ -552,8 +551,7 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
     g_VXBuffer.Begin2d(CVXBuffer::TriangleFan);
     for (const float x : {4.0f, 8.0f}) g_VXBuffer.Add2dVertex(x, 4, Red, 0, 0);
     g_VXBuffer.Show2d(), g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
-    for (const float x : {4.0f, 8.0f})
-        g_VXBuffer.Add3dVertex(x, 0, 0, Red, 0, 0);
+    for (const float x : {4.0f, 8.0f}) g_VXBuffer.Add3dVertex(x, 0, 0, Red, 0, 0);
     g_VXBuffer.Show3d(), g_VXBuffer.Show3dDualFan();
     g_VXBuffer.Begin3d(CVXBuffer::LineStrip), g_VXBuffer.Show3dLines();
     ReadBack();

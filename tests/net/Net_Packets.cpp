@@ -190,8 +190,7 @@ protected:
         CSaveGameRun::UseSaveLanguage();
         // Deep water from the ship's column east (a loaded map works the levels out from the corners).
         for (int32_t x = ShipX + 1; x <= 32; ++x)
-            for (int32_t y = 0; y <= 32; ++y)
-                g_GameMap.CornerHeight(x, y) = -30;
+            for (int32_t y = 0; y <= 32; ++y) g_GameMap.CornerHeight(x, y) = -30;
         g_GameMap.UpdateArea(0, 0, -1, -1);
         for (const auto& [player, type] : {std::pair{Client, PLAYER_REMOTE}, {2, PLAYER_REMOTE},
                                            {Defeated, PLAYER_DEFEATED}, {4, PLAYER_NONE}})
@@ -236,8 +235,7 @@ protected:
         g_Config.networkRole = CMultiplayer::RoleHost, g_LocalPlayer = Host, g_MultiplayerGame.ClearSent();
         CUnit* walker = At(5, 5);
         walker->onCommand(nullptr, nullptr, nullptr, 9, 5, CMD_MOVE_TO);
-        for (int32_t frame = 0; frame < 80 && walker->x != 9; ++frame)
-            world.Frame(1);
+        for (int32_t frame = 0; frame < 80 && walker->x != 9; ++frame) world.Frame(1);
         EXPECT_EQ(At(10, 5)->player, Host);
         At(5, 10)->TakeHit(walker, 30, DAMAGE_BLADE, false);
         At(5, 12)->TakeHit(walker, 100000, DAMAGE_BLAST, false);
@@ -346,8 +344,7 @@ TEST_F(TwoMachines, TheClientAgreesWithTheHostOnMovedHitKilledTakenAndUnloadedUn
     BecomeClient();
     CUnit* passenger = static_cast<CUnitTransportShip*>(At(ShipX, ShipY))->GetCargo(0);
     CTestLog log;
-    for (const CNetPacket& packet : packets)
-        g_MultiplayerGame.OnGamePacket(packet);
+    for (const CNetPacket& packet : packets) g_MultiplayerGame.OnGamePacket(packet);
     EXPECT_FALSE(log.Contains("#DEBUG: breakpoint reached"));   // nothing the host sent is refused
     SWorldState client = Snapshot();
     // The client owns its unit: the host's copy keeps its health until the
@@ -371,8 +368,7 @@ TEST_F(TwoMachines, AStepGrantedOntoABlockHeldHereIsTakenOnceItsBlockerLeaves)
     BecomeClient();
     CUnit* own = At(5, 14);
     own->onCommand(nullptr, nullptr, nullptr, 9, 14, CMD_MOVE_TO);
-    for (int32_t frame = 0; frame < 20 && !own->awaitingMoveAnswer; ++frame)
-        world.Frame(1);
+    for (int32_t frame = 0; frame < 20 && !own->awaitingMoveAnswer; ++frame) world.Frame(1);
     const CNetPacket asked = LastSent(CMultiplayerGame::CommandRequestMoveStep)->packet;
     const int32_t x = asked.Value(1), y = asked.Value(2);
     CUnit* blocker = world.Spawn(2, UNIT_WARRIOR, x, y);
@@ -381,8 +377,7 @@ TEST_F(TwoMachines, AStepGrantedOntoABlockHeldHereIsTakenOnceItsBlockerLeaves)
     for (int32_t frame = 0; frame < 5; ++frame) world.Frame(1);
     EXPECT_TRUE(own->x == 5 && own->awaitingMoveAnswer && g_MultiplayerGame.GetSent().empty());
     g_MultiplayerGame.OnGamePacket(CNetPacket::Make(58, Ref(blocker), x, y + 1, 0, 4, 0));
-    for (int32_t frame = 0; frame < 20 && SentCommands(57) == 0; ++frame)
-        world.Frame(1);
+    for (int32_t frame = 0; frame < 20 && SentCommands(57) == 0; ++frame) world.Frame(1);
     ASSERT_EQ(SentCommands(57), 1);
     EXPECT_TRUE(own->x == x && own->y == y && LastSent(57)->packet.Value(1) == x + 1);
 }

@@ -69,8 +69,7 @@ TEST(SysFileFolders, WildcardsAndSortedListingsMarkFoldersAndHiddenNames)
     std::vector<SysFile::FolderEntry> entries;
     ASSERT_TRUE(SysFile::ListFolder((folder / "SAVES\\*.save").c_str(), entries));
     Names names;
-    for (const SysFile::FolderEntry& entry : entries)
-        names.push_back(entry.name);
+    for (const SysFile::FolderEntry& entry : entries) names.push_back(entry.name);
     EXPECT_EQ(names, (Names{".hidden.save", "a.SAVE", "b.save", "old.save"}));
     EXPECT_TRUE((entries[0].attributes & SysFile::AttrHidden) == SysFile::AttrHidden && entries[2].size == 5u &&
                 (entries[3].attributes & SysFile::AttrDirectory) == SysFile::AttrDirectory);

@@ -50,8 +50,7 @@ PathTestPlayers::PathTestPlayers()
               std::vector<uint8_t>(GridSize, 0), std::vector<uint8_t>(GridSize, 0)}
 {
     for (int32_t a = 0; a < Players; ++a)
-        for (int32_t b = 0; b < Players; ++b)
-            m_Allied[a][b] = a == b;
+        for (int32_t b = 0; b < Players; ++b) m_Allied[a][b] = a == b;
 }
 
 int32_t PathTestPlayers::At(int grid, int32_t player, int32_t x, int32_t y) const
@@ -125,8 +124,7 @@ std::vector<CPathFinder::SPoint> WalkRoute(int32_t startX, int32_t startY, const
 int64_t RouteCost(const uint8_t* route, int32_t steps)
 {
     int64_t cost = 0;
-    for (int32_t i = 0; i < steps; ++i)
-        cost += (route[i] & 1) != 0 ? 14 : 10;
+    for (int32_t i = 0; i < steps; ++i) cost += (route[i] & 1) != 0 ? 14 : 10;
     return cost;
 }
 

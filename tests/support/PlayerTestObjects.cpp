@@ -37,10 +37,8 @@ TestPlayerServices::TestPlayerServices() { SetPlayerServices(this); }
 TestPlayerServices::~TestPlayerServices()
 {
     SetPlayerServices(nullptr);
-    for (CBuilding* building : createdBuildings)
-        delete building;
-    for (CUnit* unit : removedUnits)
-        delete unit;
+    for (CBuilding* building : createdBuildings) delete building;
+    for (CUnit* unit : removedUnits) delete unit;
 }
 
 CUnit* TestPlayerServices::CreateUnitObject(CPlayer& player, int32_t type) const

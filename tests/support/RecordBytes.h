@@ -20,8 +20,7 @@ public:
     static int32_t I32At(const std::string& bytes, size_t offset)
     {
         uint32_t value = 0;
-        for (size_t i = 4; i-- > 0;)
-            value = value << 8 | uint8_t(bytes.at(offset + i));
+        for (size_t i = 4; i-- > 0;) value = value << 8 | uint8_t(bytes.at(offset + i));
         return int32_t(value);
     }
     // A copy with the 32-bit number at the offset replaced.

@@ -25,6 +25,5 @@ inline std::string LE32(uint32_t value)
 
 inline void PushLE(std::vector<uint8_t>& out, uint32_t value, int bytes)
 {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }

@@ -53,7 +53,6 @@ public:
     }
     static void PutU32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
     {
-        for (size_t i = 0; i < 4; ++i)
-            bytes.at(at + i) = uint8_t(value >> (8 * i));
+        for (size_t i = 0; i < 4; ++i) bytes.at(at + i) = uint8_t(value >> (8 * i));
     }
 };

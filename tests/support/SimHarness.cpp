@@ -87,8 +87,7 @@ CSimHarness::~CSimHarness()
     // Each object once, whoever holds it: a building's waiting unit is in
     // its owner's list as well, and the building deletes it with itself.
     CGameObjects::FreeWorld(g_ReferenceBase);
-    for (int32_t p = 0; p < MaxPlayers; ++p)
-        g_Players[p].Release();
+    for (int32_t p = 0; p < MaxPlayers; ++p) g_Players[p].Release();
     g_Particles.Reset();
     g_PtrGarbage.Flush();
     g_GameMap.Free();

@@ -9,7 +9,6 @@
 inline std::vector<std::string> Texts(const CStringArray& list)
 {
     std::vector<std::string> texts;
-    for (int i = 0; i < list.GetCount(); ++i)
-        texts.push_back(list[i].GetBuffer());
+    for (int i = 0; i < list.GetCount(); ++i) texts.push_back(list[i].GetBuffer());
     return texts;
 }

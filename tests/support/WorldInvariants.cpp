@@ -39,8 +39,7 @@ struct SBuildings
         std::vector<CBuilding*> held;
         g_Particles.GetHeldObjects(corpses, held);
         ruins.insert(held.begin(), held.end());
-        for (const CBuilding* ruin : ruins)
-            standing.erase(ruin);
+        for (const CBuilding* ruin : ruins) standing.erase(ruin);
     }
 
     std::set<const CBuilding*> standing, ruins;

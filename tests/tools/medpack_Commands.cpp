@@ -27,8 +27,7 @@ protected:
 TEST_F(Medpack, PackedFolderReadsBackByteForByteThroughTheGame)
 {
     std::string binary;
-    for (int i = 0; i < 70000; ++i)
-        binary += static_cast<char>(i * 13);
+    for (int i = 0; i < 70000; ++i) binary += static_cast<char>(i * 13);
     m_Folder.Write("src/Fonts/sub/Empty.bin", "");
     m_Folder.Write("src/locale/English/main.txt", "MAIN_OK,\"Ok\"\r\n");
     m_Folder.Write("src/InGame/big.bin", binary);

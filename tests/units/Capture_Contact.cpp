@@ -18,8 +18,7 @@ protected:
     void TearDown() override
     {
         UnitWorldTest::TearDown();
-        for (CBuilding* building : buildings)
-            building->TakeDown(false);
+        for (CBuilding* building : buildings) building->TakeDown(false);
         g_PtrGarbage.Flush(), g_LocalPlayer = 0;
     }
     CBuilding* House(int32_t owner, int32_t x, int32_t y, bool finished = true)

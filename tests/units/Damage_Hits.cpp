@@ -184,8 +184,7 @@ TEST_F(DamageWorld, TheVictimAndItsFollowersStrikeBackOnlyWhenAskedAndOnlyAtALiv
     followers.Add(enemy), victim->CollectFollowers(followers);
     EXPECT_TRUE(followers.GetCount() == 1 && followers.GetAt(0) == follower && followers.GetAt(1) == nullptr &&
                 followers.CountOfType(follower->GetCastID()) == 1);
-    for (int32_t count = 1; count < 256; ++count)
-        ASSERT_TRUE(followers.Add(enemy));
+    for (int32_t count = 1; count < 256; ++count) ASSERT_TRUE(followers.Add(enemy));
     EXPECT_FALSE(followers.Add(enemy));   // the 257th
     followers.Clear();
     EXPECT_TRUE(followers.GetCount() == 0 && followers.CountOfType(enemy->GetCastID()) == 0);
@@ -279,12 +278,10 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
     for (int32_t round = 0; round < 3; ++round)
     {
         std::shuffle(units.begin(), units.end(), order);
-        for (CUnit* unit : units)
-            unit->ShowUnit(!unit->onMap), ExpectWorldSound(world);
+        for (CUnit* unit : units) unit->ShowUnit(!unit->onMap), ExpectWorldSound(world);
     }
     std::shuffle(units.begin(), units.end(), order);
-    for (CUnit* unit : units)
-        world.Delete(unit), ExpectWorldSound(world);
+    for (CUnit* unit : units) world.Delete(unit), ExpectWorldSound(world);
     for (int32_t p = 0; p < MaxPlayers; ++p)
         EXPECT_TRUE(world.Player(p).unitCount == 0 && Sight(p) == 0) << p;
     for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
@@ -325,8 +322,7 @@ TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefusedHidingDropsEveryRefere
 
     // Waypoints beyond 64 are dropped, and a unit deleted on the map leaves no pointer in its blocks.
     auto* unit = new CUnit(30, 31, 5);
-    for (int32_t i = 0; i < 70; ++i)
-        unit->AddWaypoint(i, i + 1);
+    for (int32_t i = 0; i < 70; ++i) unit->AddWaypoint(i, i + 1);
     EXPECT_TRUE(unit->waypointCount == 64 && unit->waypoints[63][0] == 63 && unit->waypoints[63][1] == 64);
     unit->ShowUnit(true);
     EXPECT_EQ(g_GameMap.Block(30, 31).unit, unit);
@@ -341,8 +337,7 @@ TEST_F(UnitLifecycle, RemovingFromTheWorldTwiceChangesNothingTheSecondTime)
     g_Config.networkRole = 1;
     CUnit* unit = world.Spawn(0, 2, 10, 10);
     g_Selection.AddUnit(unit, 0), g_Selection.unitUnderCursor = unit;
-    for (int32_t p = 0; p < MaxPlayers; ++p)
-        world.Player(p).computerAI.ClearNotices();
+    for (int32_t p = 0; p < MaxPlayers; ++p) world.Player(p).computerAI.ClearNotices();
     unit->ShowUnit(false), unit->ShowUnit(true), unit->RemoveFromWorld(true);
     EXPECT_TRUE(unit->health == 0.0f && unit->animType == ANIM_DIE && unit->GetLife() == UnitLife::Dying);
     // It dies where it stands.

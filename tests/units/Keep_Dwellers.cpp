@@ -33,8 +33,7 @@ protected:
     void WalkIn(CUnitKing* king, int32_t frames = 600)
     {
         king->onCommand(nullptr, nullptr, nullptr, king->x, king->y, CMD_ENTER_KEEP);
-        for (int32_t i = 0; i < frames && king->keep == nullptr; ++i)
-            world.Frame(1);
+        for (int32_t i = 0; i < frames && king->keep == nullptr; ++i) world.Frame(1);
     }
     static const char* LinkFault() { return CObjectLinks().FindFault(); }
 
@@ -174,8 +173,7 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
               (std::vector<int32_t>{Ref(keep), settler->player, CastKeep, 9, 9}));
     EXPECT_TRUE(request->target == CMultiplayer::HostSlot && death->packet.Value(1) == 1 &&
                 std::string(death->label) == "Unit died" && !settler->onMap);
-    for (int32_t i = 0; i < 100 && world.Player(0).HasUnit(settler); ++i)
-        world.Frame(1);
+    for (int32_t i = 0; i < 100 && world.Player(0).HasUnit(settler); ++i) world.Frame(1);
     EXPECT_TRUE(world.Player(0).unitCount == 0 && world.Player(0).statistics[STAT_BUILDINGS_LOST] == lost);
     // At the map's edges the footprint moves in: corner (0, 0), or 4 short of the far edges from the last tile.
     for (const auto& [tile, corner] : {std::pair{0, 0}, std::pair{g_GameMap.GetWidth() - 2, g_GameMap.GetWidth() - 4}})

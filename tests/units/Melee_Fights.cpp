@@ -81,8 +81,7 @@ TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
         EXPECT_EQ(guard->currentCommand == CMD_ATTACK, answers && lives) << "sighted";
         guard->Stop(), guard->currentCommand = CMD_NONE, guard->TakeHit(enemy, 1, DAMAGE_BLADE, true);
         EXPECT_EQ(guard->attacker == enemy, fights && lives) << "hit";
-        for (int32_t frame = 0; frame < 300; ++frame)
-            melee.Frame();
+        for (int32_t frame = 0; frame < 300; ++frame) melee.Frame();
         EXPECT_TRUE((enemy->health < CUnit::FullHealth) == (fights && lives));
     }
 }
@@ -528,8 +527,7 @@ TEST_F(DemonBattle, AGameWithTheDemonAndTheBurningBuildingsLoadsBackByteForByte)
     CSaveGameRun::UseSaveLanguage();
     for (const int32_t cast : {CastBlacksmith, CastDarkAltar})
         war.world.Player(1).CreateBuilding(cast, 10 + 2 * cast, 20)->Construct(0.0f, true);
-    for (int32_t frame = 0; frame < 5; ++frame)
-        CSaveGameRun::Frame(war.world);
+    for (int32_t frame = 0; frame < 5; ++frame) CSaveGameRun::Frame(war.world);
     ASSERT_EQ(g_Particles.GetEmitterCount(), 4);
     const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();
     ASSERT_TRUE(CSaveGameRun::Load(saved) && CSaveGameRun::SaveDrawn() == saved);

@@ -358,8 +358,7 @@ TEST_F(WalkOccupancy, WaitsBehindAMoverAndStopsCountingAsMovingAfterTwentyTries)
     mover->pathFlag = 1;
     unit->route[unit->routeEnd - 1] = 2;   // straight east into it
     ASSERT_TRUE(FrameSound() && unit->retryCounter == 1 && unit->animType == ANIM_STAND && unit->pathFlag == 1);
-    for (int32_t tick = 2; tick < CUnit::MaxTileRetries; ++tick)
-        ASSERT_TRUE(FrameSound());
+    for (int32_t tick = 2; tick < CUnit::MaxTileRetries; ++tick) ASSERT_TRUE(FrameSound());
     EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries - 1 && unit->pathFlag == 1 && FrameSound());
     EXPECT_TRUE(unit->retryCounter == CUnit::MaxTileRetries && unit->pathFlag == 0);
     // Once the mover leaves, the step goes on.
@@ -390,8 +389,7 @@ TEST_F(WalkOccupancy, NoUnitInAPassageIsPushedIntoWaterOrAwayFromItsWorkAndTwoWa
             MoveTo(others[i], cases[i].otherEndX, y);
         others[i]->currentCommand = cases[i].command;
     }
-    for (int32_t tick = 0; tick < 300; ++tick)
-        ASSERT_TRUE(FrameSound());
+    for (int32_t tick = 0; tick < 300; ++tick) ASSERT_TRUE(FrameSound());
     for (int32_t i = 0; i < 3; ++i)
     {
         EXPECT_EQ(std::tuple(walkers[i]->x, others[i]->x, walkers[i]->y, others[i]->y),
@@ -429,8 +427,7 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
               std::vector<int32_t>({Ref(unit), 11, 10, EastFacing, East}));
     EXPECT_TRUE(request->target == 0 && unit->awaitingMoveAnswer == 1 && unit->x == 10);
     // Without an answer nothing moves and nothing more is asked.
-    for (int32_t frame = 0; frame < 10; ++frame)
-        FrameSound(3);
+    for (int32_t frame = 0; frame < 10; ++frame) FrameSound(3);
     EXPECT_TRUE(SentCommands(Request) == 1 && unit->x == 10);
 
     const int32_t route = unit->routeEnd;

@@ -187,8 +187,7 @@ TEST(ParticlePool, AtItsLimitTheOlderHalfGoesAndFreeingABlockKeepsItsThreeLastin
          [](size_t i) { return g_Particles.GetMinimapMarkers().at(i).x; }}};
     for (const auto& pool : pools)
     {
-        for (int32_t i = 0; i < pool.most; ++i)
-            pool.add(i);
+        for (int32_t i = 0; i < pool.most; ++i) pool.add(i);
         EXPECT_TRUE(pool.at(0) == 0 && pool.at(size_t(pool.most) - 1) == pool.most - 1);
         pool.add(pool.most);
         EXPECT_TRUE(pool.at(0) == pool.most / 2 && pool.at(size_t(pool.most / 2)) == pool.most) << pool.most;

@@ -30,8 +30,7 @@ constexpr int32_t StraitWest = 10, StraitEast = 34, RegionA = 1, RegionB = 2, Re
 std::string Int32s(std::initializer_list<int32_t> values)
 {
     CRecordBytes bytes;
-    for (int32_t value : values)
-        bytes.I32(value);
+    for (int32_t value : values) bytes.I32(value);
     return bytes.Bytes();
 }
 
@@ -45,8 +44,7 @@ protected:
     void SetUp() override
     {
         UseTexts("MSG_TRANSPORTNOPLACE1,\"No place\"\nMSG_TRANSPORTNOPLACEALL,\"No place for all\"\n");
-        for (SMapBlock& block : g_GameMap.AllBlocks())
-            block.waterLevel = WaterLevel;
+        for (SMapBlock& block : g_GameMap.AllBlocks()) block.waterLevel = WaterLevel;
         g_GameMap.Block(13, IsletY).waterLevel = g_GameMap.Block(14, IsletY).waterLevel = 0;
     }
 
@@ -203,8 +201,7 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
     for (int32_t frame = 0; frame < 100 && ship->GetCargoCount() > 0; ++frame)
         world.Frame(10);
     EXPECT_EQ(ship->GetCargoCount(), 0);
-    for (const CUnit* unit : cargo)
-        EXPECT_TRUE(unit->onMap && unit->y == IsletY);
+    for (const CUnit* unit : cargo) EXPECT_TRUE(unit->onMap && unit->y == IsletY);
     // It lies where the blocks around its 3 x 3 footprint reach the islet.
     EXPECT_TRUE(ship->x - 1 <= 14 && ship->x + 3 >= 13 && ship->y - 1 <= IsletY && ship->y + 3 >= IsletY &&
                 world.Messages().empty());
@@ -243,8 +240,7 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     g_Particles.ClearEffects(), g_Config.networkRole = 1;
     ship->TakeHit(nullptr, 100000, DAMAGE_BLADE, false);   // sunk
     EXPECT_TRUE(ship->GetCargoCount() == 0 && ship->model == 45 && g_Selection.unitCount == 0);
-    for (CUnit* unit : cargo)
-        EXPECT_FALSE(world.Player(0).HasUnit(unit));
+    for (CUnit* unit : cargo) EXPECT_FALSE(world.Player(0).HasUnit(unit));
     EXPECT_EQ(std::pair(world.Player(0).unitsByType[UNIT_WARRIOR], world.Player(0).statistics[STAT_UNITS_LOST]),
               std::pair(0, lost + 3));
     EXPECT_EQ(std::ranges::count_if(g_MultiplayerGame.GetSent(), [&](const CMultiplayer::SSentPacket& sent) {

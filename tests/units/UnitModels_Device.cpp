@@ -435,8 +435,7 @@ TEST_F(UnitPanelPortrait, AWorkersLoadShowsItsKindsIconAndAmountAndNamesIt)
     const std::string texts = "UN_WORKER,\"Worker\"\nUN_WORKER_LUMBERJACK,\"Lumberjack\"\nUN_WORKER_MINER,\"Miner\"\n";
     ASSERT_TRUE(g_Localizer.LoadLocaleText("panel", texts.c_str(), int(texts.size())));
     const uint32_t icons[] = {Red, Green, Yellow};
-    for (int32_t i = 0; i < 3; ++i)
-        MakeImage(6 + i, 16, icons[i]);
+    for (int32_t i = 0; i < 3; ++i) MakeImage(6 + i, 16, icons[i]);
     auto* worker = static_cast<CUnitWorker*>(World().Spawn(0, UNIT_WORKER, 5, 5));
     ASSERT_NE(worker, nullptr);
     const struct { int32_t kind, amount; uint32_t icon; int32_t digits, name; } cases[] = {

@@ -45,10 +45,8 @@ protected:
         AllocGlobalTextures();
         const struct { int number, side; uint32_t colour; } images[] = {
             {40, 40, Portrait}, {5, 40, Frame}, {2, 4, Green}, {3, 4, Red}, {4, 4, Yellow}};
-        for (const auto& image : images)
-            MakeImage(image.number, image.side, image.colour);
-        for (int icon = 77; icon <= 86; ++icon)
-            MakeImage(icon, 16, Icon);
+        for (const auto& image : images) MakeImage(image.number, image.side, image.colour);
+        for (int icon = 77; icon <= 86; ++icon) MakeImage(icon, 16, Icon);
         const uint32_t decals[] = {White, LargeDecal, White};
         for (int slot = 0; slot < 3; ++slot)
         {
@@ -94,8 +92,7 @@ protected:
         CBitmap32 bitmap;
         bitmap.Create(side, side);
         for (int y = 0; y < side; ++y)
-            for (int x = 0; x < side; ++x)
-                bitmap.PutPixel(x, y, 0xFF000000u | colour);
+            for (int x = 0; x < side; ++x) bitmap.PutPixel(x, y, 0xFF000000u | colour);
         ASSERT_TRUE(GetGlobalImage(number)->CreateFromBitmap(bitmap));
     }
 

@@ -84,8 +84,7 @@ TEST_F(UnitStats, TechnologiesRaiseTheStatsOfTheTypesTheyServe)
             m_World.Research(1, technology, 0.0f);
         for (const SStep& step : lines[line])
         {
-            for (int32_t technology : step.researched)
-                m_World.Research(1, technology);
+            for (int32_t technology : step.researched) m_World.Research(1, technology);
             for (const SCheck& check : step.checks)
                 EXPECT_FLOAT_EQ(Read(Make(check.cast), check.stat), check.expected)
                     << "line " << line << ", type " << check.cast << ", stat " << static_cast<int>(check.stat);

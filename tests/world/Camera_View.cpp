@@ -136,8 +136,7 @@ TEST_F(CameraView, TheMinimapCornersStandForTheMapCornersByHeading)
     for (auto [x, y] : {std::pair{0, 0}, {258, 60}, {129, 59}, {259, 135}})
         EXPECT_FALSE(g_GameMap.MinimapClick(x, y)) << x << "," << y;
     // A click moves the target and sets the eye at once: ground 30 + 500.
-    for (int32_t& height : g_GameMap.cornerHeights)
-        height = 30;
+    for (int32_t& height : g_GameMap.cornerHeights) height = 30;
     g_GameMap.cameraHeading = 0.0f;
     ASSERT_TRUE(g_GameMap.MinimapClick(129, 135) && std::abs(g_GameMap.cameraTargetX - 32.0f) <= 1e-3f &&
                 std::abs(g_GameMap.cameraTargetY - 16.0f) <= 1e-3f && g_GameMap.viewTranslation[2] == 530.0f);
@@ -214,15 +213,12 @@ TEST_F(CameraSteps, ATurnEndsWrappedASecondPressIsIgnoredAndZoomKeepsItsLimits)
     EXPECT_TRUE(g_GameMap.cameraHeading == 225.0f && g_GameMap.cameraTargetHeading == 225.0f);
 
     // Zoom stays within 300 and 800 and the eye follows by ten a step.
-    for (int i = 0; i < 9; ++i)
-        g_GameMap.OnKeyDown(107);
+    for (int i = 0; i < 9; ++i) g_GameMap.OnKeyDown(107);
     EXPECT_EQ(g_GameMap.cameraDistance, 300.0f);
-    for (int i = 0; i < 9; ++i)
-        g_GameMap.OnKeyDown(109);
+    for (int i = 0; i < 9; ++i) g_GameMap.OnKeyDown(109);
     EXPECT_TRUE(g_GameMap.cameraDistance == 800.0f && !g_GameMap.OnKeyDown(110) && !g_GameMap.OnKeyDown(35));
     // Ground at 40: the eye climbs from 500 to 840.
-    for (int32_t& height : g_GameMap.cornerHeights)
-        height = 40;
+    for (int32_t& height : g_GameMap.cornerHeights) height = 40;
     g_GameMap.Tick(1);
     EXPECT_EQ(g_GameMap.viewTranslation[2], 510.0f);
     g_GameMap.Tick(40);
@@ -282,8 +278,7 @@ TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwenty
     g_GameMap.Block(30, 30).building = nullptr;
 
     // Of 30 own units a band takes 25; with shift it adds and never unselects.
-    for (int32_t i = 11; i < 40; ++i)
-        Drawn(0, i, 100 + 12 * i);
+    for (int32_t i = 11; i < 40; ++i) Drawn(0, i, 100 + 12 * i);
     g_GameMap.SelectInRect(700, 120, 90, 90);
     EXPECT_EQ(g_Selection.unitCount, 25);
     g_Selection.Clear();
@@ -341,8 +336,7 @@ TEST_F(CameraSelection, HomeCentresOnTheSelectionAndCommaAndFullStopStepThroughT
 TEST_F(CameraSelection, SameTypeVisibleTakesTheOwnUnitsOfTheTypeUnderTheCursorAtMostTwentyFive)
 {
     std::vector<CUnit*> soldiers;
-    for (int32_t x = 0; x < 28; ++x)
-        soldiers.push_back(Drawn(0, x, 0));
+    for (int32_t x = 0; x < 28; ++x) soldiers.push_back(Drawn(0, x, 0));
     CUnit* archer = Create(Player(0), 2, 40, 10);
     CUnit* enemy = Create(Player(1), Soldier, 41, 10);
     for (CUnit* under : {static_cast<CUnit*>(nullptr), enemy})

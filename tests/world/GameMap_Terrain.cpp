@@ -52,8 +52,7 @@ using SAt = std::tuple<int32_t, int32_t, int32_t>;   // x, y and the value wante
 void SetCorners(int x0, int y0, int x1, int y1, int32_t height)
 {
     for (int x = x0; x <= x1; ++x)
-        for (int y = y0; y <= y1; ++y)
-            g_GameMap.CornerHeight(x, y) = height;
+        for (int y = y0; y <= y1; ++y) g_GameMap.CornerHeight(x, y) = height;
 }
 
 class GameMapTerrain : public GameMapLife
@@ -125,8 +124,7 @@ protected:
 
         m_References.unit = g_GameMap.Block(30, 31).unit = &m_Unit, m_References.building = &m_Building;
         for (int x = 40; x < 42; ++x)
-            for (int y = 2; y < 4; ++y)
-                g_GameMap.Block(x, y).building = &m_Building;
+            for (int y = 2; y < 4; ++y) g_GameMap.Block(x, y).building = &m_Building;
     }
 
     void TearDown() override { FreeMap(); WorldDeviceTest::TearDown(); }
@@ -159,8 +157,7 @@ TEST(GameMapObjects, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGa
 {
     std::unique_ptr<CGameMap> map = MakePathTestMap(8, 8);
     std::deque<PathTestBuilding> objects;
-    for (int32_t i = 0; i < 6; ++i)
-        objects.emplace_back(i % 2 == 0 ? 10 : 18, 1, 1, -1);
+    for (int32_t i = 0; i < 6; ++i) objects.emplace_back(i % 2 == 0 ? 10 : 18, 1, 1, -1);
     PathTestBuilding house(5, 1, 1, 0);
     const auto listed = [&] {
         std::vector<int32_t> at;
@@ -170,8 +167,7 @@ TEST(GameMapObjects, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGa
                     at.push_back(int32_t(i));
         return at;
     };
-    for (PathTestBuilding& object : objects)
-        map->AddMapObject(&object);
+    for (PathTestBuilding& object : objects) map->AddMapObject(&object);
     for (PathTestBuilding* again : std::initializer_list<PathTestBuilding*>{&objects[2], &house, nullptr})
         map->AddMapObject(again);
     EXPECT_EQ(listed(), (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
@@ -255,12 +251,10 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
 
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 0, 0));
     auto* bigUnit = new CountedUnit;
-    for (int i = 0; i < 4; ++i)
-        g_GameMap.Block(10 + i % 2, 10 + i / 2).unit = bigUnit;
+    for (int i = 0; i < 4; ++i) g_GameMap.Block(10 + i % 2, 10 + i / 2).unit = bigUnit;
     g_GameMap.Block(30, 2).unit = new CountedUnit;
     auto* house = new CountedBuilding;
-    for (int i = 0; i < 9; ++i)
-        g_GameMap.Block(20 + i % 3, 5 + i / 3).building = house;
+    for (int i = 0; i < 9; ++i) g_GameMap.Block(20 + i % 3, 5 + i / 3).building = house;
     g_Deleted = 0, g_GameMap.Free();
     EXPECT_TRUE(g_Deleted == 102 && g_PtrGarbage.GetCount() == 0);   // two units and one building
     for (const SMapBlock& block : g_GameMap.AllBlocks())

@@ -146,8 +146,7 @@ protected:
     {
         EXPECT_TRUE(g_GameMap.NewMap(Side, Side, 0, 0));
         g_GameMap.editor = 1;
-        for (CMapPlayerSettings& s : g_GameMap.playerSettings)
-            s.name = "";
+        for (CMapPlayerSettings& s : g_GameMap.playerSettings) s.name = "";
         g_GameMap.Block(3, 3).decorationModel = StartPointMarker, g_GameMap.Block(9, 9).decorationModel = 250;
         CBuilding* tower = g_Players[0].CreateBuilding(6, 5, 5);
         EXPECT_NE(tower, nullptr);
@@ -237,14 +236,11 @@ std::string FormatMap()
         m.U8(uint8_t(name.size())).Text(name).U8(0).U8(uint8_t(script.size())).Text(script).U8(0);
         m.I32(FormatTypes[p]).I32(7 - p).I32(p % 3).I32(100 + p).I32(200 + p).I32(300 + p);
         m.U8(uint8_t(p % 2)).I32(50 + p).I32(61);
-        for (int32_t i = 0; i < 61; ++i)
-            m.I32(i).I32((i + p) % 4);
+        for (int32_t i = 0; i < 61; ++i) m.I32(i).I32((i + p) % 4);
         m.I32(36);
-        for (int32_t i = 0; i < 36; ++i)
-            m.I32(i).U8(uint8_t((i + p) % 2));
+        for (int32_t i = 0; i < 36; ++i) m.I32(i).U8(uint8_t((i + p) % 2));
         m.I32(19);
-        for (int32_t i = 0; i < 19; ++i)
-            m.I32(i).U8(uint8_t((i * p) % 2));
+        for (int32_t i = 0; i < 19; ++i) m.I32(i).U8(uint8_t((i * p) % 2));
         m.I32(p * 3).I32(31 - p);
     }
     m.I32(0);   // continental
