@@ -212,6 +212,13 @@ TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheG
   h.Backend().ReadWindowPicture(window, width, height);
   // red 128 -> 128 x 257 / 2 = 16448 -> 64; green 192 as is; blue 16 -> 239.
   EXPECT_TRUE(window[2 * 40 + 2] == 0x40C0EFu && h.Pixel(2, 2) == 0x80C010u);   // the read is not shaped
+
+  // Stretched one way only the picture is still filtered: the window's row 1 blends the red row with black.
+  Device3DHarness tall;
+  ASSERT_TRUE(tall.Open(20, 20, BackBuffer(20, 10)));
+  tall.ScreenQuad(0, 0, 20, 1, 0xFFFF0000), tall.Backend().ComposeWindowPicture();
+  tall.Backend().ReadWindowPicture(window, width, height);
+  EXPECT_TRUE(window[5] == 0xFF0000u && window[25] > 0x800000u && window[25] < 0xF00000u) << std::hex << window[25];
 }
 
 TEST(Device3DCreation, SixteenBitBackBufferReadsTopBitsOfEachChannelAndSizesFollowTheFormat) {

@@ -480,6 +480,10 @@ TEST_F(DemonBattle, FireballsLeaveAtFrame24ScatteredOrAimedExactlyWhileTheAuraWa
     ASSERT_TRUE(aura != nullptr && aura->kind == CParticles::KindAura);
     EXPECT_TRUE(std::hypot(aura->x - demon->centreX, aura->y - demon->centreY) <= 0.64f &&
                 std::fabs(aura->height - g_GameMap.GetHeight(aura->x, aura->y) - 28.168f) <= 1e-3f);
+    // Shown facing 90 degrees: the aura stands 0.48 along x and 0.42 along y from the centre.
+    float at[3] = {};
+    demon->shownFacing = 90, demon->GetAuraPosition(at);
+    EXPECT_TRUE(std::fabs(at[0] - demon->centreX - 0.48f) < 1e-4f && std::fabs(at[2] - demon->centreY - 0.42f) < 1e-4f);
 }
 
 TEST_F(DemonBattle, AKilledDemonBurstsAtOnceIntoNinePartsAndDiesOnlyOnce)

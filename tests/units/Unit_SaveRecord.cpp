@@ -111,6 +111,8 @@ TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackAndNamePathAndWa
     EXPECT_TRUE(u.targetY == 31 && u.targetKind == 4 && u.threaded == 1 && u.maxRange == 6);
     EXPECT_TRUE(u.stance == STANCE_DEFENSIVE && u.returnY == -1 && u.sightRadiusInUse == 6 &&
                 u.renderPosition[1] == 2.0f && u.scriptWatcher == 9 && Save(u, m_Table) == KnownRecord());
+    auto unarmed = Make();   // byte 54: the attack event disarmed
+    EXPECT_TRUE(Load(*unarmed, std::string(KnownRecord()).replace(54, 1, 1, '\0'), m_Table) && !unarmed->attackEventArmed);
 
     unit->customName = "Bob", unit->routeEnd = 3, unit->currentStep = 2;
     const uint8_t route[] = {7, 0, 4, 5};   // the last beyond the path: not written
@@ -306,6 +308,10 @@ TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAn
     auto neverPlaced = Make();
     const std::string offMap = Save(*neverPlaced, m_Table);
     ASSERT_TRUE(Load(*neverPlaced, offMap, m_Table) && neverPlaced->GetLife() == UnitLife::OffMap);
+    // A one-block unit on the last column of the largest map loads (a warrior's part: its hit count).
+    auto edge = Make(2, UNIT_WARRIOR);
+    const std::string lastColumn = CRecordBytes::WithF32At(CRecordBytes::WithI32At(good, TileAt, 255), 1, 255.5f);
+    EXPECT_TRUE(Load(*edge, lastColumn + Bytes().I32(0).Bytes(), m_Table) && edge->x == 255 && edge->centreX == 255.5f);
     const struct { std::string bytes; const char* reason; } cases[] = {
         {CRecordBytes::WithI32At(good, NameLengthAt, 257), "the name length is out of range"},
         {CRecordBytes::WithI32At(good, NameLengthAt, 0), "the name length is out of range"},

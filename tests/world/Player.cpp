@@ -445,9 +445,9 @@ TEST_F(PlayerLife, TheLocalPlayerHearsOneAlertPerAreaAndMinuteAndRemovalsClearTh
         {30000, 0, 0, 0, true}, {1, 0, 0, 0, false}, {0, 0, 31, 31, true}, {30000, 0, 31, 31, false}};
     for (const auto& [advance, who, x, y, recent] : stamps)
         EXPECT_EQ((SysClock::AdvanceTestClock(advance), Answers().WasAttackedNear(who, x, y)), recent) << x << y;
-    TestBuilding* barracks = Finish(local, 2, 30, 30);   // 2 x 2, centre (31, 31)
+    TestBuilding* barracks = Finish(local, 2, 50, 50);   // 2 x 2, centre (51, 51): cell 3, 3, not beside the unit's
     local.AlertBuildingAttacked(barracks, attacker, 0);
-    EXPECT_TRUE(local.alertGrid[17].attackedBuilding == barracks && Services().messages.size() == 2u);
+    EXPECT_TRUE(local.alertGrid[51].attackedBuilding == barracks && Services().messages.size() == 2u);
     local.RemoveBuilding(barracks, 1), local.RemoveUnit(victim, 1);
     for (const SAttackAlert& alert : local.alertGrid)
         EXPECT_TRUE(alert.attackedBuilding == nullptr && alert.attackedUnit == nullptr);
