@@ -219,8 +219,8 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
     EXPECT_EQ(1, list.overScrollBar);
     EXPECT_EQ(0, (form.OnMouseMove(295, 101), list.firstRow + list.thumbPosition));
     EXPECT_EQ(std::pair(6, 45), (form.OnMouseMove(295, 171), std::pair(list.firstRow, list.thumbPosition)));
-    form.OnMouseUp(295, 171), Press(150, 100 + 2 + 14 + 5);  // a press on a row selects its item
-    EXPECT_STREQ("7", list.GetString());
+    form.OnMouseUp(295, 171), Press(150, 100 + 2 + 2 * 14);  // a press on a row's first line selects its item
+    EXPECT_STREQ("8", list.GetString());
 
     const struct { const char* items; int h, selected, expectedSelection, expectedFirst; } cases[] = {
         {"a;b", 72, 2, -1, 0},                 // selection past the last item: none

@@ -283,8 +283,9 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceAndTheLouderRequestABusyVoiceKeeps
         SysClock::AdvanceTestClock(0x50);  // past the wrap, inside the 100 ms
         Play(60);                          // dropped: the one voice still plays
         EXPECT_EQ(std::pair(m_Bank.GetSlot(0)->requestVolume, m_Bank.GetSlot(0)->startTicks[0]), std::pair(60, start));
-        SysClock::AdvanceTestClock(0x15);
-        Play(10);  // finished: started again at the floor
+        SysClock::AdvanceTestClock(0x14), Play(10);  // at exactly its length it still plays
+        EXPECT_EQ(m_Bank.GetSlot(0)->startTicks[0], start);
+        SysClock::AdvanceTestClock(1), Play(10);  // finished: started again at the floor
         EXPECT_EQ(m_Bank.GetSlot(0)->startTicks[0], SysClock::TickCount()) << start;
     }
     // Every start plays the whole sample, even after a stop half-way or a volume change that freed a playing voice.
