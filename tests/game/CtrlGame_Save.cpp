@@ -272,6 +272,8 @@ TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAnd
         {WithByte(profile, 200), ""},
         {WithField(selection, 26), selectionRejected + "bad unit count"},
         {WithField(selectedUnit, 60000), selectionRejected + "a selected unit is unknown"},
+        {WithField(selectedUnit, CSaveGameRun::U32At(payload, particles + 4)),   // the corpse's
+         refused + "a selected unit belongs to no player"},
         {WithField(selectedUnit + 4, 60000), selectionRejected + "the selected building is unknown"},
         {WithField(secondGroup, 2049), selectionRejected + "bad group size"},
         {WithField(secondGroup + 4, 60000), selectionRejected + "a group's unit is unknown"},

@@ -362,14 +362,15 @@ TEST_F(GUIGallery, RecordedScriptOperatesEveryWidgetAndTheFormShowsIt)
     Clear(), ctrl.Run1Frame(), ReadBack();
     // Frames in their colours: list box and progress bar yellow (not hovered), the image's frame and the group frame
     // in their own.  The entry's text "ab" at (258, 194): glyph k spans x 260 + 10 k to 267 + 10 k and y 196 to 207;
-    // the removed "c" left nothing.  The slider thumb stands at the right end of its track.
+    // the removed "c" left nothing.  The slider thumb stands at the right end of its track.  The list's first row
+    // of text ("i3") is printed one above the row's top (66), so its glyphs start at y 67.
     const struct { int x, y; uint32_t colour; int tolerance; bool shown; const char* what; } marks[] = {
         {256, 100, kYellow, 0, true, "list box frame"}, {512, 204, kYellow, 0, true, "progress bar frame"},
         {32, 288, kImageFrame, 0, true, "image frame"}, {512, 376, kGroupColour, 0, true, "group frame"},
         {64, 288, kPictureColour, 0, true, "image texture"}, {264, 202, kYellow, 8, true, "glyph a"},
         {274, 202, kYellow, 8, true, "glyph b"}, {284, 202, kYellow, 64, false, "no glyph c"},
         {448, 334, kThumbColour, 8, true, "thumb at the end"}, {36, 70, kBoxColour, 8, true, "unchecked box"},
-        {264, 334, kThumbColour, 64, false, "no thumb at the start"}};
+        {264, 334, kThumbColour, 64, false, "no thumb at the start"}, {264, 68, kYellow, 64, true, "list text's top"}};
     for (const auto& m : marks)
         EXPECT_EQ(m.shown, ColourNear(ScreenX(m.x), ScreenY(m.y), m.colour, m.tolerance)) << m.what;
 }
