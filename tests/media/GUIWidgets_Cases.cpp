@@ -211,9 +211,11 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
     // 72 high: (72 - 4) / 14 = 4 rows; the thumb is 11 x 23 and the track 72 - 23 - 4 = 45 pixels.
     auto& list = Add(new CGUIListBox(&form, 100, 100, 200, 72, 0, "0;1;2;3;4;5;6;7;8;9", -1));
     EXPECT_EQ((std::vector<int>{4, 11, 23}), (std::vector<int>{list.visibleRows, list.thumbWidth, list.thumbHeight}));
+    VirtualMouseX = 150, VirtualMouseY = 107;   // over the first row: the item under it follows the wheel
     for (int i = 0; i < 8; ++i) list.OnWheelDown();
-    EXPECT_EQ(std::pair(6, 45), std::pair(list.firstRow, list.thumbPosition));
-    EXPECT_EQ(std::pair(5, 37), (list.OnWheelUp(), std::pair(list.firstRow, list.thumbPosition)));  // 45 / 6 x 5
+    EXPECT_EQ(std::tuple(6, 45, 6), std::tuple(list.firstRow, list.thumbPosition, list.hoveredItem));
+    list.OnWheelUp(), VirtualMouseX = VirtualMouseY = 0;
+    EXPECT_EQ(std::tuple(5, 37, 5), std::tuple(list.firstRow, list.thumbPosition, list.hoveredItem));  // 45 / 6 x 5
     // The thumb dragged to either end of the bar; the first move onto a control only enters it.
     form.OnMouseMove(295, 150), Press(295, 150);
     EXPECT_EQ(1, list.overScrollBar);

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <utility>
 
 #include "buildings/C_BuildingCastTable.h"
@@ -55,6 +56,8 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     CUnitKing* king = King(0, 10, 10);
     g_MultiplayerGame.ClearSent(), WalkIn(king);
     ASSERT_TRUE(king->keep == keep && keep->GetKing() == king && !king->onMap);
+    EXPECT_TRUE(king->targetX >= 19 && king->targetX <= 20 + keep->GetWidth() && king->targetY >= 19 &&
+                king->targetY <= 20 + keep->GetDepth());   // its target: the block beside the keep its route ended on
     const CMultiplayer::SSentPacket* hidden = LastSent(CMultiplayerGame::CommandUnitHidden);
     EXPECT_TRUE(hidden != nullptr && hidden->packet.Value(0) == Ref(king) && LinkFault() == nullptr &&
                 world.CheckInvariants().empty());
@@ -70,6 +73,14 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
             << player;
     }
     EXPECT_TRUE(world.Messages().back().text == "No keep" && world.Messages().back().colour == 0xFFFF00u);
+    // Standing, a king (and a soldier) now and then turns 45 degrees either way, or stays as it faced.
+    for (CUnit* idle : {static_cast<CUnit*>(King(0, 40, 40)), world.Spawn(0, UNIT_WARRIOR, 44, 40)})
+    {
+        std::set<int32_t> turns;
+        for (int32_t tick = 0, before = idle->facing; tick < 5000; ++tick, before = idle->facing)
+            idle->Animate(1), turns.insert((idle->facing - before + 360) % 360);
+        EXPECT_EQ(turns, (std::set<int32_t>{0, 45, 315}));
+    }
 }
 
 // A keep that ends (its player defeated too) lets its king out beside it, else on its freed ground or the nearest free
