@@ -200,6 +200,8 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
     // Corners at or behind the camera give no rectangle and no hit: at depth 10 the near corners lie at
     // -6, at 16 exactly on the plane.  Just in front of it they project far off the screen.
     place(0, Identity);
+    ASSERT_TRUE(cube.GetScreenRect(0, 20, 100, topLeft, bottomRight));   // raised by 20: as wide, higher up
+    EXPECT_TRUE(topLeft[0] == 375 && bottomRight[0] == 648 && topLeft[1] < 150 && bottomRight[1] < 400) << topLeft[1];
     for (float depth : {10.0f, 16.0f, -100.0f})
         EXPECT_TRUE(!cube.GetGroupScreenRect(0, 0, depth, 0, topLeft, bottomRight) && topLeft[0] > bottomRight[0] &&
                     topLeft[1] > bottomRight[1] && !cube.HitTestGroup(0, 0, depth, 0, 512, 384)) << depth;

@@ -454,16 +454,21 @@ TEST(DemolitionManBlast, ItBlowsUpOnceBesideABarracksAfterItsAttackOrFiveTicksAf
         EXPECT_TRUE(blastTick == expected && BlastsFrom(bomber) == 1 && g_Particles.GetExplosionMarkCount() == 1 &&
                     g_Particles.HoldsCorpse(bomber) && g_Particles.GetCorpseCount() == 1 &&
                     !world.world.Player(1).HasUnit(bomber));
-        // A hundred drops of blood -10 to 9 steps of 0.04 off the centre each way, one in ten leaving a stain
-        // (as many again when the hit tore it apart first).
+        // A hundred drops of blood -10 to 9 steps of 0.04 off the centre each way, 40 to 59 above the ground, one
+        // in ten leaving a stain (as many again when the hit tore it apart first).
         std::vector<float> offsets;
-        int32_t stains = 0;
+        int32_t stains = 0, risen = 0;
         for (const SEffectParticle& drop : g_Particles.GetEffects())
             if (drop.kind == CParticles::KindBlood)
+            {
                 offsets.insert(offsets.end(), {drop.x - bomber->centreX, drop.y - bomber->centreY}), stains += drop.stain;
+                const float above = drop.height - g_GameMap.GetHeight(drop.x, drop.y);
+                risen += above >= 40.0f && above <= 59.0f && above == std::floor(above);
+            }
         const auto [least, most] = std::ranges::minmax(offsets);
         EXPECT_TRUE(offsets.size() == (killed ? 400u : 200u) && stains == (killed ? 20 : 10) &&
-                    std::abs(least + 0.4f) < 1e-5f && std::abs(most - 0.36f) < 1e-5f) << least << " " << most;
+                    risen == (killed ? 200 : 100) && std::abs(least + 0.4f) < 1e-5f && std::abs(most - 0.36f) < 1e-5f)
+            << least << " " << most << " " << risen;
         // A death that comes late starts no second fall and no second blast.
         bomber->RemoveFromWorld(true);
         static_cast<CUnitDemolishMan*>(bomber)->Explode();
