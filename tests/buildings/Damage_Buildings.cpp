@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <tuple>
 
 #include "core/C_PtrGarbage.h"
@@ -220,6 +221,11 @@ TEST(Demolition, RefundsTheTypeRecordsPriceOnceAndLeavesARuinAndNoReference)
         for (const CComputerAI::SNotice& notice : world.Player(p).computerAI.GetNotices())
             told += notice.kind == CComputerAI::ENotice::ObjectDestroyed && notice.object == alchemy ? 1 : 0;
     EXPECT_EQ(told, MaxPlayers - 1);
+    CBuilding* house = world.Player(1).CreateBuilding(CastHouse, 30, 30);   // a computer player's own AI hears of it
+    house->Demolish();
+    EXPECT_EQ(std::ranges::count_if(world.Player(1).computerAI.GetNotices(), [&](const CComputerAI::SNotice& notice) {
+                  return notice.kind == CComputerAI::ENotice::BuildingDestroyed && notice.object == house;
+              }), 1);
 
     CTestLog log;
     CBuilding* odd = new CUnrecordedBuilding;
