@@ -223,6 +223,8 @@ TEST_F(GUIWidgets, ListScrollsByWheelAndThumbWithinItsItems)
     EXPECT_EQ(std::pair(6, 45), (form.OnMouseMove(295, 171), std::pair(list.firstRow, list.thumbPosition)));
     form.OnMouseUp(295, 171), Press(150, 100 + 2 + 2 * 14);  // a press on a row's first line selects its item
     EXPECT_STREQ("8", list.GetString());
+    list.SetItems("a;b", -1), Press(295, 100 + 2 + 14);   // the scroll bar gone, a row reaches the right edge
+    EXPECT_STREQ("b", list.GetString());
 
     const struct { const char* items; int h, selected, expectedSelection, expectedFirst; } cases[] = {
         {"a;b", 72, 2, -1, 0},                 // selection past the last item: none

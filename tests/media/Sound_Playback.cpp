@@ -366,6 +366,8 @@ TEST_F(SoundPlayback, TracksComeOutAsTheirExactConcatenationWithoutGapsOrShifted
     EXPECT_EQ(Render(1)[0], first[2 * (HalfFrames + 1234)]);
     m_Music.UpdateMusic();
     EXPECT_EQ(Render(1)[0], first[2 * (HalfFrames + 1235)] / 10);
+    g_Config.musicVolume = 100, m_Music.Play(0, 0);   // a new start takes the volume set at once
+    EXPECT_EQ(Render(1)[0], first[0]);
 
     // Speech, the music stopped, is heard whole and ends right after its last sample: a ragged end, and lengths
     // ending in the first half, the second half, at the end of the buffer and after rounds.

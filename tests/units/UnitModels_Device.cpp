@@ -260,9 +260,10 @@ TEST_F(DecalsTerrain, CirclesShowTheKindsColourOverASquareGrowingWithTheSizeAndS
     for (const auto& c : cases)
     {
         Drawn([&] { c.kind == -1 ? unit->RenderShadow() : unit->RenderSelectionCircle(c.kind); });
-        // The unit's block, the far corner of the 3 x 3 square (x 426 to 598, y 310 to 458), and beyond it.
+        // The unit's block, the far corner of the 3 x 3 square (x 426 to 598, y 310 to 458), and beyond either side.
         EXPECT_TRUE(Close(Pixel(512, 384), c.colour, 3) && Close(Pixel(590, 450), c.colour, 3) &&
-                    Pixel(410, 384) == Background && statesRestored()) << c.kind << ": " << std::hex << Pixel(512, 384);
+                    Pixel(410, 384) == Background && Pixel(614, 384) == Background && statesRestored())
+            << c.kind << ": " << std::hex << Pixel(512, 384);
     }
     unit->ShowUnit(false);
     const int32_t before = g_VXBuffer.primitivesDrawn;
