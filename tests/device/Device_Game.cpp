@@ -26,10 +26,10 @@ class KeyCtrl : public CCtrl
 public:
     void onKeyDown(int32_t key) override { keys.push_back(key); }
     void onSetCustomRenderStates() override { ++customStates; }
-    CCtrl* Run1Frame() override { return this; }
+    CCtrl* Run1Frame() override { return ++frames, this; }
 
     std::vector<int32_t> keys;
-    int customStates = 0;
+    int customStates = 0, frames = 0;
 };
 
 // A colour table file: entry i of channel c made by the function, little-endian 16-bit entries, red, green, then blue.
@@ -354,6 +354,8 @@ TEST_F(DeviceFrame, NestedBeginDoesNotClearAndALostDeviceIsToldOnceThenReset)
     game.presentParams.backBufferWidth = 0, Device().NotifyWindowLost(), Device().NotifyWindowRestored();
     std::raise(SIGTERM), game.BeginDraw(), game.EndDraw();
     EXPECT_TRUE(game.IsQuit() && Sys3DError::DeviceNotReset == Device().TestCooperativeLevel());
+    game.Frame();   // the next frame lets go of the screen before it draws again
+    EXPECT_TRUE(game.controller == nullptr && ctrl.frames == 0);
     std::signal(SIGINT, SIG_DFL), std::signal(SIGTERM, SIG_DFL);
 }
 

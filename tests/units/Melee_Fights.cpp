@@ -383,11 +383,12 @@ TEST(MeleeDuel, TheFirstBlowsOrTheShotOfEveryFighterFallAtTheFramesOfItsType)
 
 TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndead)
 {
-    // The body parts thrown, and the die model (0: not looked at).
-    const struct { int32_t type, parts, dieModel; } cases[] = {{UNIT_WARRIOR, 10, 0}, {UNIT_KNIGHT, 11, 0},
-        {UNIT_LIGHTCAVALRY, 18, 0}, {UNIT_HEAVYCAVALRY, 18, 42}, {UNIT_HEROCAVALRY, 18, 85}, {UNIT_ARCHER, 9, 21},
-        {UNIT_CROSSBOWMAN, 9, 49}, {UNIT_PRIEST, 9, 32}, {UNIT_KING, 9, 63}, {UNIT_GIANT, 11, 99},
-        {UNIT_UNDEAD, 0, 107}};
+    // The body parts thrown and the sum of their models (the nine everyone throws: 471), and the die model
+    // (0: not looked at).
+    const struct { int32_t type, parts, models, dieModel; } cases[] = {{UNIT_WARRIOR, 10, 529, 0},
+        {UNIT_KNIGHT, 11, 592, 0}, {UNIT_LIGHTCAVALRY, 18, 974, 0}, {UNIT_HEAVYCAVALRY, 18, 974, 42},
+        {UNIT_HEROCAVALRY, 18, 974, 85}, {UNIT_ARCHER, 9, 471, 21}, {UNIT_CROSSBOWMAN, 9, 471, 49},
+        {UNIT_PRIEST, 9, 471, 32}, {UNIT_KING, 9, 471, 63}, {UNIT_GIANT, 11, 592, 99}, {UNIT_UNDEAD, 0, 0, 107}};
     for (const auto& row : cases)
     {
         SCOPED_TRACE(row.type);
@@ -395,9 +396,12 @@ TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndea
         CMeleeWorld melee;
         CUnit* unit = melee.Spawn(1, row.type, 10, 10, STANCE_STAND_GROUND);
         unit->tornApart = 1, unit->RemoveFromWorld(false);
-        EXPECT_EQ(std::tuple(CMeleeWorld::EffectsOfKinds(50, 61), unit->animFrame,
-                         row.dieModel == 0 || unit->model == row.dieModel),
-                  std::tuple(row.parts, skipsFall ? static_cast<float>(CMeleeWorld::FrameCount) : 0.0f, true));
+        int32_t models = 0;
+        for (const SEffectParticle& part : g_Particles.GetEffects())
+            models += part.kind >= 50 && part.kind <= 61 ? part.kind : 0;
+        EXPECT_EQ(std::tuple(CMeleeWorld::EffectsOfKinds(50, 61), models, unit->animFrame,
+                             row.dieModel == 0 || unit->model == row.dieModel),
+                  std::tuple(row.parts, row.models, skipsFall ? float(CMeleeWorld::FrameCount) : 0.0f, true));
         // A fall skipped ends on the next tick.
         EXPECT_TRUE(skipsFall ? !unit->Animate(1)
                               : melee.FramesUntil(200, [&] { return unit->GetLife() == UnitLife::Corpse; }) > 0);
