@@ -193,8 +193,7 @@ protected:
     static Ints DrawnModels()
     {
         Ints models;
-        for (const SModelDraw& draw : CBuildingDraw::GetDraws())
-            models.push_back(draw.model);
+        for (const SModelDraw& draw : CBuildingDraw::GetDraws()) models.push_back(draw.model);
         CBuildingDraw::ClearDraws();
         return models;
     }

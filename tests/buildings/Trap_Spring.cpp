@@ -120,8 +120,7 @@ TEST_F(TrapUnderfoot, TheHostSpringsAndTellsButOnlyTheOwnersMachineLetsTheUnitDi
 
     // Sprung, every machine plays it out and destroys it without telling.
     g_MultiplayerGame.ClearSent();
-    for (int32_t tick = 1; tick < 2 * SprungFrames; ++tick)
-        EXPECT_TRUE(first->Animate(1.0f));
+    for (int32_t tick = 1; tick < 2 * SprungFrames; ++tick) EXPECT_TRUE(first->Animate(1.0f));
     EXPECT_FALSE(first->Animate(1.0f));
     first->Destroy(true);
     EXPECT_TRUE(g_MultiplayerGame.GetSent().empty());

@@ -98,8 +98,7 @@ private:
         // Mesa keeps allocations in libraries that SDL unloads when the game closes its window; the leak
         // checker would turn a clean exit into a failed one.
         setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        for (const auto& [name, value] : environment)
-            setenv(name.c_str(), value.c_str(), 1);
+        for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));

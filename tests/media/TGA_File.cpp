@@ -102,8 +102,7 @@ TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
     const auto toTheLastEntry = [](uint16_t first) {
         TgaLayout t{.imageType = 1, .colourMapType = 1, .mapFirst = first, .mapLength = uint16_t(256 - first),
                     .mapEntryBits = 24, .width = 3, .height = 1, .depth = 8, .pixels = {1, 128, 255}};
-        for (int i = first; i < 256; ++i)
-            t.colourMap.insert(t.colourMap.end(), 3, uint8_t(i));
+        for (int i = first; i < 256; ++i) t.colourMap.insert(t.colourMap.end(), 3, uint8_t(i));
         return t;
     };
     const struct Case { const char* name; TgaLayout layout; Pixels expected; } cases[] = {

@@ -356,8 +356,7 @@ TEST_F(TextureLevels, CreatedAgainOrLoadedFromAFileWholeOrReduced)
 
     // A 4 x 2 file, blues 0 .. 28 step 4, full and halved: (0 + 4 + 16 + 20) / 4 and (8 + 12 + 24 + 28) / 4.
     TgaLayout t{.width = 4, .height = 2};
-    for (int i = 0; i < 8; ++i)
-        t.pixels.insert(t.pixels.end(), {uint8_t(i * 4), 0, 0, 0xFF});
+    for (int i = 0; i < 8; ++i) t.pixels.insert(t.pixels.end(), {uint8_t(i * 4), 0, 0, 0xFF});
     const std::string path = folder.Write("wall.tga", BuildTga(t));
     const struct { int32_t reduce; int w, h; Texels texels; } reduced[] = {
         {0, 4, 2, {O, O | 4, O | 8, O | 12, O | 16, O | 20, O | 24, O | 28}}, {1, 2, 1, {O | 10, O | 18}},

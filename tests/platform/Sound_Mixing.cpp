@@ -20,8 +20,7 @@ WaveFormat PcmFormat(uint16_t channels)
 std::vector<uint8_t> ToBytes(const Samples& samples)
 {
     std::string bytes;
-    for (int16_t sample : samples)
-        bytes += LE32(static_cast<uint16_t>(sample)).substr(0, 2);
+    for (int16_t sample : samples) bytes += LE32(static_cast<uint16_t>(sample)).substr(0, 2);
     return {bytes.begin(), bytes.end()};
 }
 

@@ -12,8 +12,7 @@ inline uint32_t ReferenceCrc32(const std::string& bytes)
     for (unsigned char byte : bytes)
     {
         crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return crc ^ 0xFFFFFFFFu;
 }

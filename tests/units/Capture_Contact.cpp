@@ -79,8 +79,7 @@ TEST_F(Capture, ALongWindingLineChangesSidesInOneStep)
     // Rows 10, 12 and 14 of 44 units each, joined at alternate ends.
     for (int32_t row = 0; row < 3; ++row)
     {
-        for (int32_t x = 2; x <= 45; ++x)
-            world.Spawn(Defeated, UNIT_WARRIOR, x, 10 + 2 * row);
+        for (int32_t x = 2; x <= 45; ++x) world.Spawn(Defeated, UNIT_WARRIOR, x, 10 + 2 * row);
         if (row < 2)
             world.Spawn(Defeated, UNIT_WARRIOR, row == 0 ? 45 : 2, 11 + 2 * row);
     }

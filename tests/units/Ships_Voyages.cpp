@@ -63,8 +63,7 @@ protected:
     CUnitTransportShip* ShipCarrying(int32_t count, int32_t player = 0, int32_t x = ShipX, int32_t y = ShipY)
     {
         CUnitTransportShip* ship = SpawnShip(player, x, y);
-        for (int32_t i = 0; ship != nullptr && i < count; ++i)
-            cargo.push_back(Board(*ship));
+        for (int32_t i = 0; ship != nullptr && i < count; ++i) cargo.push_back(Board(*ship));
         return ship == nullptr || std::count(cargo.begin(), cargo.end(), nullptr) > 0 ? nullptr : ship;
     }
     CUnitWarGalley* SpawnGalley(int32_t player, int32_t x, int32_t y)
@@ -113,8 +112,7 @@ TEST_F(TransportShip, UngarrisonWithATargetUnloadsItAloneAndUnloadAllTellsTheOwn
     // The ship names the unit it is to put ashore, which a save may keep.
     EXPECT_TRUE(ship->targetKind == TARGET_NONE && ship->threaded == 1 && ship->targetX == ShipX &&
                 ship->targetUnit == cargo[1] && CObjectLinks().FindFault() == nullptr);
-    for (int32_t frame = 0; frame < 4 && ship->GetCargoCount() == 3; ++frame)
-        world.Frame(1);
+    for (int32_t frame = 0; frame < 4 && ship->GetCargoCount() == 3; ++frame) world.Frame(1);
     ASSERT_TRUE(cargo[1]->onMap && cargo[1]->y == IsletY && ship->GetCargoCount() == 2 &&
                 ship->GetCargo(0) == cargo[0] && ship->GetCargo(1) == cargo[2] && ship->currentCommand == CMD_NONE &&
                 world.Messages().empty());
@@ -198,8 +196,7 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
                     std::fabs(waves[i].x - ship->centreX - wake[i][1] / 32) < 1e-4f &&
                     std::fabs(waves[i].y - ship->centreY + wake[i][0] / 32) < 1e-4f) << i;
     ship->onCommand(nullptr, nullptr, nullptr, 0, 0, CMD_UNGARRISON);
-    for (int32_t frame = 0; frame < 100 && ship->GetCargoCount() > 0; ++frame)
-        world.Frame(10);
+    for (int32_t frame = 0; frame < 100 && ship->GetCargoCount() > 0; ++frame) world.Frame(10);
     EXPECT_EQ(ship->GetCargoCount(), 0);
     for (const CUnit* unit : cargo) EXPECT_TRUE(unit->onMap && unit->y == IsletY);
     // It lies where the blocks around its 3 x 3 footprint reach the islet.

@@ -216,8 +216,7 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
             const SModelPose pose = CUnitModelDrawing::OnWheels(*machine);
             EXPECT_NEAR(pose.height, mean, 1e-3f);
             const float up[3] = {eastward ? -root : 0.0f, root, eastward ? 0.0f : root};
-            for (int32_t i = 0; i < 3; ++i)
-                EXPECT_NEAR(pose.turn[3 + i], up[i], 1e-4f) << i;
+            for (int32_t i = 0; i < 3; ++i) EXPECT_NEAR(pose.turn[3 + i], up[i], 1e-4f) << i;
         }
     World().Delete(machine);
     for (int32_t cx = 0; cx <= g_GameMap.GetWidth(); ++cx)

@@ -265,8 +265,7 @@ std::string FormatMap()
     m.I32(2).I32(22).I32(8).I32(UNIT_WORKER).I32(1).I32(0).U8(0);
     m.I32(WEATHER_RAIN);
     for (int32_t x = 0; x < Side; ++x)
-        for (int32_t y = 0; y < Side; ++y)
-            m.U8(uint8_t((x * 3 + y) % 7));
+        for (int32_t y = 0; y < Side; ++y) m.U8(uint8_t((x * 3 + y) % 7));
     return m.Bytes();
 }
 
@@ -276,8 +275,7 @@ template <typename Value> void AddRows(std::vector<std::string>& e, int32_t side
     for (int32_t y = 0; y < side; ++y)
     {
         std::string row = "ROW_" + std::to_string(y) + "=";
-        for (int32_t x = 0; x < side; ++x)
-            row += (x ? "," : "") + std::to_string(value(x, y));
+        for (int32_t x = 0; x < side; ++x) row += (x ? "," : "") + std::to_string(value(x, y));
         e.push_back(row);
     }
 }
@@ -309,8 +307,7 @@ TEST_F(MapFileRefusals, TruncatedFilesAndBadFieldsAreRefusedWithTheirReasonAndKe
     const std::vector<uint8_t> good = MakeMap();
     std::vector<size_t> cuts = {0, 3, 8, StartCountAt, SetupsAt, SetupsAt + 1, ThemeAt, FirstModelAt,
                                 BuildingsAt, BuildingsAt + 20, UnitsAt, UnitsAt + 26, good.size() - 1};
-    for (size_t cut = 5; cut < good.size(); cut += 997)
-        cuts.push_back(cut);
+    for (size_t cut = 5; cut < good.size(); cut += 997) cuts.push_back(cut);
     for (size_t cut : cuts)
         ExpectRefused(std::vector<uint8_t>(good.begin(), good.begin() + long(cut)), good,
                       "cut at " + std::to_string(cut));
@@ -753,14 +750,12 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
     ASSERT_NE(g_Players[4].CreateUnit(1, 4, 22), nullptr);
     // Heights after the placing, which levels the tower's ground.
     for (int32_t x = 0; x <= Side; ++x)
-        for (int32_t y = 0; y <= Side; ++y)
-            g_GameMap.CornerHeight(x, y) = x * 1000 + y;
+        for (int32_t y = 0; y <= Side; ++y) g_GameMap.CornerHeight(x, y) = x * 1000 + y;
     const int32_t treeAmount = g_GameMap.Block(15, 2).building->GetAmount();
     const int32_t treeKind = g_GameMap.Block(15, 2).building->GetResourceKind();
 
     std::vector<std::string> e = {"MAP_SIZE=32,32", ""};
-    for (int p = 0; p < 8; ++p)
-        AddPlayer(e, p);
+    for (int p = 0; p < 8; ++p) AddPlayer(e, p);
     e.insert(e.end(), {"MAP_THEME=\"Terrain\\Themes\\continental.theme\"", "(TENUMMAPTHEME)=0"});
     const CTheme& theme = g_GameMap.themeTextures;
     e.push_back("USED_TERRAIN_TEXTURES=" + std::to_string(theme.GetTextureCount()));
@@ -804,8 +799,7 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
     ASSERT_TRUE(g_GameMap.ExportMap(path.c_str()) && Log().Contains("Exporting map file:" + path));
     const std::vector<std::string> lines = CTestLog::SplitLines(CScratchFolder::ReadFile(path));   // CR LF ended
     ASSERT_EQ(lines.size(), e.size());
-    for (size_t i = 0; i < e.size(); ++i)
-        ASSERT_EQ(lines[i], e[i]) << "line " << i + 1;
+    for (size_t i = 0; i < e.size(); ++i) ASSERT_EQ(lines[i], e[i]) << "line " << i + 1;
 }
 
 // A new map, a map image and an export each end on the normal cursor (slot 0); a refused new map leaves

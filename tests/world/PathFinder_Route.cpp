@@ -165,8 +165,7 @@ TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanlyAndRouteEndsMoveToFr
     // Both ends of a route between two points move to free cells toward each other.
     PathTestWorld ends(MakePathTestMap(20, 10));
     for (int32_t x = 14; x < 20; ++x)
-        for (int32_t y = 0; y < 10; ++y)
-            ends.map->Block(x, y).waterLevel = 8;
+        for (int32_t y = 0; y < 10; ++y) ends.map->Block(x, y).waterLevel = 8;
     CPathFinder::SPoint first{}, second{};
     // The first point lies at sea: it moves ashore toward the second.
     EXPECT_EQ(ends.finder->FindPathAI(17, 5, 2, 5, 1, CPathFinder::LayerLand, first, second), 0);
@@ -295,8 +294,7 @@ TEST(PathFinderTargets, BesideMeansNoStepsEveryMissCountsAFailureAndStorageAndKe
 
     // An unexplored mine, nothing to find, and starts off the map: every search fails cleanly.
     for (int32_t x = 5; x < 7; ++x)
-        for (int32_t y = 5; y < 7; ++y)
-            world.players.SetVisibility(0, x, y, 0);
+        for (int32_t y = 5; y < 7; ++y) world.players.SetVisibility(0, x, y, 0);
     CPathFinder::Route& route = world.Route();
     CPathFinder::SPoint& end = world.end;
     const int32_t results[] = {
@@ -321,8 +319,7 @@ TEST(PathFinderTargets, BesideMeansNoStepsEveryMissCountsAFailureAndStorageAndKe
                 wide.end.y == 0);
 
     PathTestWorld walled(MakePathTestMap(120, 2));
-    for (int32_t y = 0; y < 2; ++y)
-        walled.map->Block(100, y).blocked = 1;
+    for (int32_t y = 0; y < 2; ++y) walled.map->Block(100, y).blocked = 1;
     EXPECT_TRUE(walled.finder->FindStorage(0, 0, walled.Route(), walled.end) == 0 &&
                 walled.finder->GetExpandedCells() == 200);
     EXPECT_EQ(walled.finder->FindGarrisonKeep(99, 1, walled.Route(), walled.end), 0);
@@ -453,8 +450,7 @@ TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedAreaFromOnTheMa
 
     // The same id, or a start off the map, changes nothing; the largest map fills whole.
     PathTestWorld world(MakePathTestMap(256, 256));
-    for (SMapBlock& block : world.map->AllBlocks())
-        block.regionId = OldId;
+    for (SMapBlock& block : world.map->AllBlocks()) block.regionId = OldId;
     const auto allAre = [&](uint16_t id)
     { return std::ranges::all_of(world.map->AllBlocks(), [&](const SMapBlock& b) { return b.regionId == id; }); };
     world.finder->FloodFillLand(5, 5, OldId, OldId);
@@ -470,8 +466,7 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
     PathTestWorld world(MakePathTestMap(30, 30));
     PathTestBuilding probe(4, 2, 2, 0);
     probe.placementMap = world.map.get();
-    for (int32_t y = 2; y <= 8; ++y)
-        world.map->Block(6, y).blocked = 1;
+    for (int32_t y = 2; y <= 8; ++y) world.map->Block(6, y).blocked = 1;
     ASSERT_TRUE(world.finder->FindBuildingPlace(5, 5, &probe, 0, 0, 7, world.end));
     EXPECT_EQ(EndAndFailures(world), std::tuple(probe.x, probe.y, 0));
     EXPECT_TRUE(probe.CanPlaceAt(0, 7, 1, 1) && world.finder->GetTargetBuilding() == &probe);
@@ -485,8 +480,7 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
 
     // Places near a recent attack are not tried.
     for (int32_t x = 10; x <= 20; ++x)
-        for (int32_t y = 10; y <= 20; ++y)
-            world.players.SetAttacked(0, x, y);
+        for (int32_t y = 10; y <= 20; ++y) world.players.SetAttacked(0, x, y);
     PathTestBuilding small(4, 1, 1, 0);
     small.placementMap = world.map.get();
     ASSERT_TRUE(world.finder->FindBuildingPlace(15, 15, &small, 0, 0, 0, world.end));
@@ -495,8 +489,7 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
     EXPECT_EQ(Chebyshev(world.end.x, world.end.y, 15, 15), 6);
     // Past near steps of 2 only the unpenalised ring 2 is tried inside; where it fails, the place is 6 off again.
     std::unique_ptr<CGameMap> ringView = MakePathTestMap(30, 30);
-    for (int32_t i = 0; i < 25; ++i)
-        ringView->Block(13 + i % 5, 13 + i / 5).blocked = 1;
+    for (int32_t i = 0; i < 25; ++i) ringView->Block(13 + i % 5, 13 + i / 5).blocked = 1;
     small.placementMap = ringView.get();
     ASSERT_TRUE(world.finder->FindBuildingPlace(15, 15, &small, 2, 0, 0, world.end));
     EXPECT_EQ(Chebyshev(world.end.x, world.end.y, 15, 15), 6);
@@ -530,8 +523,7 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
     landProbe.placementMap = docks.placementMap = placementView.get();
 
     EXPECT_FALSE(islands.finder->FindBuildingPlace(2, 5, &landProbe, 0, 0, 0, islands.end));
-    for (const auto& tried : landProbe.triedPositions)
-        EXPECT_LT(tried.x, 6);
+    for (const auto& tried : landProbe.triedPositions) EXPECT_LT(tried.x, 6);
     EXPECT_EQ(islands.finder->GetFailedSearches(), 1);
     EXPECT_TRUE(islands.finder->FindBuildingPlace(2, 5, &docks, 0, 0, 0, islands.end));
     EXPECT_GE(islands.end.x, 6);
@@ -568,14 +560,12 @@ TEST(PathFinderSmartRoute, ForbiddenLayerKeepsTheRouteToTheOtherAndShoreAndForei
     // Foreign walls may be broken through unless forbidden or own.
     PathTestWorld walled(MakePathTestMap(9, 9));
     std::deque<PathTestBuilding> walls;
-    for (int32_t y = 0; y < 9; ++y)
-        Placed(walled, walls.emplace_back(9, 1, 1, 1), 4, y);
+    for (int32_t y = 0; y < 9; ++y) Placed(walled, walls.emplace_back(9, 1, 1, 1), 4, y);
     EXPECT_EQ(SmartPath(walled, 0, 4, 8, 4, 1, 1, NoDanger, 0, 5), 8);
     EXPECT_EQ(EndAndFailures(walled), std::tuple(8, 4, 0));
     SmartPath(walled, 0, 4, 8, 4, 1, 1, NoDanger, 0, Forbid);
     EXPECT_EQ(walled.finder->GetFailedSearches(), 1);
-    for (auto& wall : walls)
-        wall.owner = 0;
+    for (auto& wall : walls) wall.owner = 0;
     SmartPath(walled, 0, 4, 8, 4, 1, 1, NoDanger, 0, 5);
     EXPECT_EQ(walled.finder->GetFailedSearches(), 2);
 }
@@ -642,8 +632,7 @@ TEST(PathFinderSmartRoute, OffMapEndsFailNegativeWeightsOtherThanForbiddingCount
     // Danger pushes the route out of the enemy's sight: player 1's units watch a band across the middle, open below.
     PathTestWorld watched(MakePathTestMap(30, 30));
     for (int32_t x = 12; x <= 17; ++x)
-        for (int32_t y = 10; y < 20; ++y)
-            watched.players.SetUnitSight(1, x, y, 3);
+        for (int32_t y = 10; y < 20; ++y) watched.players.SetUnitSight(1, x, y, 3);
     const auto seen = [&](int32_t dangerPlayer, int32_t danger)
     {
         const int32_t steps = SmartPath(watched, 0, 15, 29, 15, 1, 1, dangerPlayer, danger);
@@ -809,10 +798,8 @@ TEST(PathFinderRoute, ABlockedGoalMovesToTheFirstFreeCellTheSearchFromItReaches)
         Cells blocked = rocks;
         if (blocked.empty())
             for (int32_t x = 3; x <= 5; ++x)
-                for (int32_t y = 4; y <= 6; ++y)
-                    blocked.emplace_back(x, y);
-        for (const auto& [x, y] : blocked)
-            world.map->Block(x, y).blocked = 1;
+                for (int32_t y = 4; y <= 6; ++y) blocked.emplace_back(x, y);
+        for (const auto& [x, y] : blocked) world.map->Block(x, y).blocked = 1;
         const int32_t steps = world.Find(8, 5, 4, 5);
         ExpectRoute(world, 8, 5, steps, [](const SMapBlock& b) { return !b.blocked; });
         EXPECT_EQ(std::pair(world.end.x, world.end.y), end);

@@ -35,8 +35,7 @@ protected:
     {
         m_Table->Reset();
         p.RegisterReferences(*m_Table);
-        for (int32_t i = 0; i < p.buildingCount; ++i)
-            m_Table->AddBuilding(p.buildings[i]);
+        for (int32_t i = 0; i < p.buildingCount; ++i) m_Table->AddBuilding(p.buildings[i]);
         CMemorySaveStream out;
         p.SaveGame(out, *m_Table);
         return out.Bytes();
@@ -72,8 +71,7 @@ protected:
         p.wood = 1234, p.stone = 567, p.gold = 89, p.score = 999, p.refundCorrection = 11;
         p.starvationTime = StartTicks - 5000, p.starvationEnabled = 0, p.queuedUnits = 3;
         p.queuedUnitsByType[2] = 3, p.unitsAdded = 7, p.buildingsAdded = 8, p.allied[5] = 1;
-        for (int32_t i = 0; i < STAT_COUNT; ++i)
-            p.statistics[i] = 100 + i;
+        for (int32_t i = 0; i < STAT_COUNT; ++i) p.statistics[i] = 100 + i;
         p.unitCursors[0] = 1, p.unitCursors[1] = 2, p.controlGroupCounts[8] = 2;
         p.populationHistoryCount = 2, p.populationHistory[0] = {{1, 2}}, p.populationHistory[1] = {{3, 4}};
         p.enabledUnitTypes[2] = 1, p.enabledBuildingCasts[5] = 1;
@@ -99,8 +97,7 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByteAndBa
         {StatisticsAt + 4 * STAT_UNITS_CREATED, 100 + STAT_UNITS_CREATED}, {565, 7}, {569, 8},
         {HistoryCountAt, 2}, {HistoryCapacityAt, 512}, {SamplesAt + 12, 4}, {CursorsAt + 4, 2},
         {WidthAt, 64}, {HeightAt, 64}, {ScoreAt, 999}, {UnitCountAt, 3}};
-    for (const auto& [at, value] : expected)
-        EXPECT_EQ(at32(at), value) << "offset " << at;
+    for (const auto& [at, value] : expected) EXPECT_EQ(at32(at), value) << "offset " << at;
     EXPECT_TRUE(saved[28] == 0 && saved[4685 + 5] == 1);   // allied with player 5
     // Column 40 of the explored map, block 42 of it, and block (20, 21) of the building sight counts.
     EXPECT_TRUE(uint8_t(saved[RowsAt + 40 * (65 + 128) + 42]) == 200 &&
@@ -112,8 +109,7 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByteAndBa
     EXPECT_TRUE(saved[enabledAt + 2] == 1 && saved[enabledAt + 36 + 5] == 1);
 
     // Units made again by the table carry no unique id.
-    for (int32_t i = 0; i < p.unitCount; ++i)
-        p.units[i]->uniqueId = -1;
+    for (int32_t i = 0; i < p.unitCount; ++i) p.units[i]->uniqueId = -1;
     SysClock::AdvanceTestClock(100000);
     ASSERT_TRUE(Reload(p, saved));
     EXPECT_EQ(p.technologies[30].researchingBuilding, p.buildings[0]);
@@ -162,8 +158,7 @@ TEST_F(PlayerUnits, CountersGroupsAndScoreFollowCreationAndRemovalInAnyOrder)
     const int32_t types[] = {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 20, 30, 31, 33, 34, 35};
     CPlayer& player = Player(1);
     std::vector<CUnit*> made;
-    for (int32_t t : types)
-        made.push_back(Create(player, t));
+    for (int32_t t : types) made.push_back(Create(player, t));
     EXPECT_EQ(player.score, std::accumulate(std::begin(types), std::end(types), 0));
     EXPECT_EQ(player.groupCounts[GROUP_FOOT_SOLDIERS], 6);   // 2, 10, 12, 30, 31 and 33
     std::shuffle(made.begin(), made.end(), std::mt19937(5));
@@ -197,8 +192,7 @@ TEST_F(PlayerUnits, TheTwoHundredFiftySeventhUnitOrConvertIsRefusedAndIdsWrapAft
 {
     CPlayer& player = Player(1);
     player.nextUniqueId = 0x7FFFE;
-    for (int32_t i = 0; i < MaxPlayerUnits; ++i)
-        ASSERT_NE(Create(player, 1), nullptr);
+    for (int32_t i = 0; i < MaxPlayerUnits; ++i) ASSERT_NE(Create(player, 1), nullptr);
     EXPECT_TRUE(player.units[0]->uniqueId == 0x7FFFF && player.units[1]->uniqueId == 0 &&
                 Log().Contains("#DEBUG: Unit unique id overflow"));
     player.nextUniqueId = 0x7FFFE;   // the end again, with 0 .. 254 held: peeked or taken, the next is 255
@@ -268,8 +262,7 @@ TEST_F(PlayerUnits, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGap
         EXPECT_TRUE(player.units[left.size()] == nullptr && player.buildings[left.size()] == nullptr);
         EXPECT_EQ(units[size_t(removed)]->listIndex, -1);
     }
-    for (CUnit* unit : units)
-        delete unit;
+    for (CUnit* unit : units) delete unit;
 
     for (int32_t i = 1; i <= MaxPlayerBuildings + 1; ++i)
         ASSERT_EQ((Finish(player, 7), player.buildingCount), std::min(i, MaxPlayerBuildings));
@@ -281,8 +274,7 @@ TEST_F(PlayerActions, EachCallPerformsOneActionResumesBehindItAndSurvivesRemoval
 {
     CPlayer& player = Player(1);
     std::vector<TestUnit*> units;
-    for (int32_t i = 0; i < 4; ++i)
-        units.push_back(Create(player, 2));
+    for (int32_t i = 0; i < 4; ++i) units.push_back(Create(player, 2));
     units[0]->pendingActions[0] = units[1]->pendingActions[0] = units[3]->pendingActions[0] = 1;
     units[1]->health = units[1]->starvation = 1.0f;   // dead: skipped
     units[2]->pendingActions[1] = 1;
@@ -292,8 +284,7 @@ TEST_F(PlayerActions, EachCallPerformsOneActionResumesBehindItAndSurvivesRemoval
     EXPECT_TRUE(!player.UpdateUnitsTimeSliced() && player.unitCursors[0] == 0 && units[2]->performed[1] == 1);
     EXPECT_TRUE(player.unitCursors[1] == 3 && !player.UpdateUnitsTimeSliced() && player.unitCursors[1] == 0);
     // Removals leave the cursor past the list: nothing beyond it is touched.
-    for (TestUnit* unit : units)
-        unit->pendingActions[0] = 1;
+    for (TestUnit* unit : units) unit->pendingActions[0] = 1;
     player.UpdateUnitsTimeSliced(), player.UpdateUnitsTimeSliced();
     ASSERT_EQ(player.unitCursors[0], 3);
     for (int32_t i = 0; i < 3; ++i)
