@@ -392,6 +392,13 @@ TEST(CatapultThrow, ItThrowsOnlyBeyondItsMinimumRangeAndNeverAtItsOwnTile)
         EXPECT_TRUE(catapult->health == 100.0f && (catapult->x == CatapultTile) == (blocks == 8) &&
                     catapult->BlocksTo(warrior->GetCentreCellX(), warrior->GetCentreCellY()) >= 4);
     }
+    // Ordered at a house, it aims at the house's centre block.
+    CMeleeWorld siege;
+    CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
+    CBuilding* house = siege.world.Player(Enemy).CreateBuilding(CastHouse, CentreBlock + 6, CentreBlock);
+    catapult->onCommand(nullptr, house, nullptr, house->x, house->y, CMD_ATTACK);
+    ASSERT_GT(siege.FramesUntil(300, [&] { return catapult->animType == ANIM_ATTACK; }), 0);
+    EXPECT_EQ(std::pair(catapult->targetX, catapult->targetY), std::pair(CentreBlock + 7, CentreBlock + 1));
 }
 
 // Hit while it stands free, it throws back at an enemy hitter, else at an enemy building's footprint centre.

@@ -402,6 +402,12 @@ TEST_F(WarGalley, ALostTargetCoolsDownOnlyAReadyShipWhichStopsAtTheEndOfTheCycle
     ASSERT_EQ(galley->animType, ANIM_WIND_DOWN);
     EXPECT_EQ(FramesUntil(200, [&] { return galley->animType != ANIM_WIND_DOWN; }), 119);
     EXPECT_TRUE(galley->currentCommand == CMD_NONE && galley->firstShotFired == 0 && galley->secondShotFired == 0);
+    // An attack that ends its walk short stops; a stopped one just drops its command.
+    for (const uint8_t stopped : {0, 1})
+    {
+        galley->currentCommand = CMD_ATTACK, galley->targetUnit = prey, galley->stopped = stopped, galley->onMoveEnd();
+        EXPECT_TRUE(galley->currentCommand == CMD_NONE && (galley->targetUnit == prey) == (stopped == 1)) << stopped;
+    }
 }
 
 // In a strait seven blocks wide a computer's galley sails west for a far ground point and meets an enemy ship

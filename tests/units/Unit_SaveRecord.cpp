@@ -308,6 +308,8 @@ TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAn
     auto neverPlaced = Make();
     const std::string offMap = Save(*neverPlaced, m_Table);
     ASSERT_TRUE(Load(*neverPlaced, offMap, m_Table) && neverPlaced->GetLife() == UnitLife::OffMap);
+    std::string longest = CRecordBytes::WithI32At(good, PathLengthAt, 512);   // the longest path, step -1 behind it
+    EXPECT_TRUE(Load(*Make(), longest.insert(PathLengthAt + 4, std::string(512, '\2')), m_Table));
     // A one-block unit on the last column of the largest map loads (a warrior's part: its hit count).
     auto edge = Make(2, UNIT_WARRIOR);
     const std::string lastColumn = CRecordBytes::WithF32At(CRecordBytes::WithI32At(good, TileAt, 255), 1, 255.5f);
