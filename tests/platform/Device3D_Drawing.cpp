@@ -232,6 +232,15 @@ TEST(Device3DCreation, SixteenBitBackBufferReadsTopBitsOfEachChannelAndSizesFoll
     h.Device().Clear(Sys3DClear::Target, 0xFF123456, 1.0f);
     EXPECT_TRUE(whiteRead == white && h.Pixel(3, 3) == mixed) << std::hex << whiteRead << " " << h.Pixel(3, 3);
   }
+  // The driver's largest render size is taken either way, one more is refused.
+  Device3DHarness h;
+  ASSERT_TRUE(h.Open(4, 4, BackBuffer(4, 4)));
+  GLint most = 0;
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &most);
+  for (const auto& [side, across] : {std::pair{most, 1}, {1, most}}) {
+    Sys3DPresentParams fits = BackBuffer(side, across), beyond = BackBuffer(side + (side > 1), across + (across > 1));
+    EXPECT_TRUE(h.Device().Reset(fits) == Sys3DError::Ok && h.Device().Reset(beyond) == Sys3DError::InvalidCall);
+  }
   EXPECT_TRUE(Sys3DVertexSize(kWorldFvf) == 24u && Sys3DVertexSize(kScreenFvf) == 28u &&
               Sys3DVertexSize(Sys3DFvf::Xyz | Sys3DFvf::Diffuse) == 0u &&
               Sys3DBytesPerPixel(Sys3DFormat::A4R4G4B4) == 2u && Sys3DBytesPerPixel(Sys3DFormat::Unknown) == 0u);
