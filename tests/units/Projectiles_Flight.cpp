@@ -135,6 +135,8 @@ TEST(ProjectilesFlight, ArrowsStrikeWithTheAttackAtLaunchAndCountWhereTheyLandFo
         war.world.Frame(1);
     EXPECT_TRUE(struck->health < CUnit::FullHealth && struck->attacker == nullptr &&
                 CObjectLinks().FindFault() == nullptr);
+    Shoot(nullptr, struck, 30.5f, 40.5f);   // a shot without a shooter strikes for no player
+    EXPECT_EQ(g_Particles.GetProjectiles().back().shooterPlayer, -1);
 }
 
 // A stone warns the computer players' idle or patrolling units on its block (an exploding one those in
