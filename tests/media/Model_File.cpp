@@ -270,6 +270,7 @@ TEST_F(ModelDrawing, LightBrightnessFadeAndDamageTintReachThePixels)
     g_Config.hardwareTnL = 1;
     ASSERT_TRUE(model.LoadFromMemory(bytes.data(), bytes.size(), "cube.okm", 1) &&
                 model.SetTextureFromMem(0, 2, 2, white.data()));
+    model.colourKey = 0x00FF00;
     for (bool hardware : {true, false})
     {
         for (const auto& c : cases)
@@ -281,9 +282,10 @@ TEST_F(ModelDrawing, LightBrightnessFadeAndDamageTintReachThePixels)
             EXPECT_TRUE(Close(centre, c.expected, c.alpha == No ? 0 : 2)) << std::hex << centre;
             EXPECT_EQ(model.brightness, 1.0f);
         }
-        // What the fade changes is given back.
+        // What the fade and the colour key change is given back.
         EXPECT_EQ((std::array{RenderState(Sys3DRenderState::AlphaBlendEnable), StageState(Sys3DStageState::AlphaOp),
-                              StageState(Sys3DStageState::AlphaArg2)}),
-                  (std::array{0u, uint32_t(Sys3DTextureOp::SelectArg1), uint32_t(Sys3DTextureArg::Diffuse)}));
+                              StageState(Sys3DStageState::AlphaArg2), RenderState(Sys3DRenderState::AlphaFunc)}),
+                  (std::array{0u, uint32_t(Sys3DTextureOp::SelectArg1), uint32_t(Sys3DTextureArg::Diffuse),
+                              uint32_t(Sys3DCompare::Always)}));
     }
 }

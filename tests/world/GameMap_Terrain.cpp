@@ -264,6 +264,8 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
                    "-Terrain textures", "-Players", "Map freed"});
     // Neither unit is in a player's list.
     EXPECT_EQ(Log().Count("#DEBUG: Freeing a unit that has no owner"), 2);
+    g_GameMap.Block(3, 3).building = new CountedBuilding, g_Deleted = 0, g_GameMap.Free();   // a building alone goes too
+    EXPECT_TRUE(g_Deleted == 100 && g_PtrGarbage.GetCount() == 0);
 }
 
 TEST_F(GameMapTerrain, LakeHasWaterShoresLightAndHeights)
