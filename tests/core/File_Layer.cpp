@@ -190,8 +190,8 @@ TEST_F(FileLayer, ReadLineTakesCrLfAndLfCrAcrossTheStepBoundaryNoLoneCrOrLfAndCu
     EXPECT_EQ(ReadLines("TEXT.TXT"), (Lines{"a\rb", "c\nd\ne"}));
 
     UseDiskFileWith(std::string("x\0y\n\rz", 6));
-    CFile file;
-    ASSERT_TRUE(file.OpenRead("text.txt"));
+    CFile file;   // named as asked, not by its path on disk
+    ASSERT_TRUE(file.OpenRead("text.txt") && std::string(file.GetName().GetBuffer()) == "text.txt");
     int length = -1;
     bool ended = false;
     EXPECT_TRUE(std::string(file.ReadLine(length, ended), 3) == std::string("x\0y", 3) && length == 3 && ended);

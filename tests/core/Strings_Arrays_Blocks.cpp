@@ -120,7 +120,8 @@ TEST(CMemoryBlock, SavesWholeOrNotAtAllAndLoadsAWholeFileInWholeSteps)
     ASSERT_TRUE(block.SaveToFile(path.c_str()) && CScratchFolder::ReadFile(path) == "0123456789");
     folder.MakeFolder("block.bin.tmp/inside");   // where the new file must go: the write fails
     block.Write("x", 1);
-    EXPECT_TRUE(!block.SaveToFile(path.c_str()) && CScratchFolder::ReadFile(path) == "0123456789");
+    EXPECT_TRUE(!block.SaveToFile(path.c_str()) && CScratchFolder::ReadFile(path) == "0123456789" &&
+                !block.SaveToFile("") && !block.SaveToFile(nullptr));
 
     CMemoryBlock loaded(4);
     loaded.Write("zz", 2);

@@ -488,6 +488,8 @@ TEST_F(DemonBattle, FireballsLeaveAtFrame24ScatteredOrAimedExactlyWhileTheAuraWa
     float at[3] = {};
     demon->shownFacing = 90, demon->GetAuraPosition(at);
     EXPECT_TRUE(std::fabs(at[0] - demon->centreX - 0.48f) < 1e-4f && std::fabs(at[2] - demon->centreY - 0.42f) < 1e-4f);
+    const int32_t lit = demon->aura;   // standing, it keeps the aura it has
+    EXPECT_EQ((demon->SetModelByAnimation(), demon->aura), lit);
     demon->animType = ANIM_WIND_DOWN, demon->shotReleased = 1, demon->Animate(60);   // the next throw is armed again
     EXPECT_TRUE(demon->animType != ANIM_WIND_DOWN && demon->shotReleased == 0);
 }
