@@ -349,7 +349,7 @@ TEST_F(CtrlGameSaveRefusal, ARunningGameThatDoesNotReadBackEndsWithAClearLine)
     EXPECT_TRUE(CSaveGameRun::Load(m_Before));
 }
 
-TEST(CtrlGameSaveWithoutAGame, SavingIsRefusedWithALine)
+TEST(CtrlGameSaveWithoutAGame, SavingIsRefusedWithALineAndTheMessageBarWaitsAtTheBottom)
 {
     CTestLog log;
     CScratchFolder folder;
@@ -360,6 +360,9 @@ TEST(CtrlGameSaveWithoutAGame, SavingIsRefusedWithALine)
     empty.Close();
     EXPECT_TRUE(!g_CtrlGame.LoadGame((folder / "empty.save").c_str()) &&
                 log.Contains("Save game refused: there are no players to load it into"));
+    const CMENUMessage& bar = g_CtrlGame.messageBar;
+    EXPECT_TRUE(bar.x == 208 && bar.y == 671 && bar.w == 816 && bar.h == 97 && bar.value1 == -1 && bar.value2 == -1 &&
+                bar.historyCount == 0 && bar.history[CMENUMessage::kHistorySize - 1].IsEmpty());
 }
 
 // Where each section of a save lies, worked out by hand for a small game on a 32 x 32 map without objects: the table,
@@ -505,6 +508,7 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
         {[](auto& o) { o.dying->attacker = o.corpse; }, "a unit's attacker is no living unit"},
         {[](auto& o) { o.corpse->targetUnit = o.living; }, "a corpse keeps a link to another object"},
         {[](auto& o) { g_Selection.units[0] = o.dying; }, "a selected unit is no living unit"},
+        {[](auto& o) { g_Selection.building = o.ruin; }, "the selected building is not in the game"},
         {[](auto& o) { o.smithy->firePositions[0].particle = 70000; }, "a building's fire is no fire of the particles"},
         {[](auto& o) { g_GameMap.Block(1, 1).unit = o.living; }, "a map block names a unit that does not stand there"},
         {[](auto& o) { g_GameMap.Block(1, 1).building = o.smithy; },

@@ -429,6 +429,10 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAFireLoopsFromOneRequestAndEach
     std::erase_if(loops, [](const Call& call) { return call.slot != 217 && call.slot != 218; });
     EXPECT_EQ(loops, (std::vector<Call>{{"loop", 218, 1, 30}, {"volume", 218, 1, 30}, {"loop", 217, 1, fire},
                                         {"volume", 217, 1, fire}}));
+    // A fire put out stops its loop; lit again, it loops again.
+    tree.fireAmount = house.fireAmount = 0, g_EnvironmentFX.Update(), tree.fireAmount = 5, bank.calls.clear();
+    g_EnvironmentFX.Update(), std::erase_if(bank.calls, [](const Call& call) { return call.slot != 217; });
+    EXPECT_EQ(bank.calls, (std::vector<Call>{{"loop", 217, 1, Share(20, 10)}, {"volume", 217, 1, Share(20, 10)}}));
     // A new map stops the fire loop with the rain: forgotten, it would sound on over the next map.
     bank.calls.clear(), g_EnvironmentFX.InitEnvironment(true);
     EXPECT_EQ(bank.calls, (std::vector<Call>{{"stop", 218, 1, 0}, {"stop", 217, 1, 0}}));
