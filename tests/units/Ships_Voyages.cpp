@@ -102,6 +102,19 @@ TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrie
     VirtualMouseX = VirtualMouseY = 0;
 }
 
+// A defeated player's worker aboard its ship forgets its order: put ashore, it would carry on for nobody.
+TEST_F(TransportShip, ADefeatedPlayersWorkerAboardForgetsItsOrder)
+{
+    world.Player(1).type = PLAYER_REMOTE;
+    CUnitTransportShip* ship = SpawnShip(1);
+    CUnit* worker = world.Spawn(1, UNIT_WORKER, 13, IsletY);
+    ASSERT_TRUE(ship != nullptr && worker != nullptr);
+    worker->onCommand(nullptr, nullptr, nullptr, 14, IsletY, CMD_MOVE_TO);
+    ASSERT_TRUE(worker->currentCommand == CMD_MOVE_TO && worker->BoardTransport(ship));
+    world.Player(1).SetDefeated();
+    EXPECT_TRUE(ship->IsCarrying(worker) && !worker->onMap && worker->currentCommand == CMD_NONE);
+}
+
 // The islet holds two: the target lands alone, then all the rest is asked ashore and only one finds room.
 TEST_F(TransportShip, UngarrisonWithATargetUnloadsItAloneAndUnloadAllTellsTheOwnerOnceWhatFound)
 {
