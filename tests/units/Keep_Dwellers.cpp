@@ -12,6 +12,7 @@
 #include "units/C_Unit_King.h"
 #include "units/C_Unit_Settler.h"
 #include "world/C_GameMap.h"
+#include "world/C_PathFinder.h"
 
 namespace
 {
@@ -151,6 +152,16 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAn
     const int32_t blocks = std::max(std::abs(king->x - 42), std::abs(king->y - 10));
     EXPECT_TRUE(!king->pathFlag && blocks >= enemy->GetSightRadius() && blocks <= 2 * enemy->GetSightRadius() + 1)
         << blocks;
+    // The flight searches as the king: walled in but for a block where a walking friend as fast as he is stands,
+    // he passes it, though a faster rider searched last.
+    CUnitKing* boxed = King(0, 30, 40);
+    CUnit *friendly = world.Spawn(0, UNIT_WORKER, 31, 40), *rider = world.Spawn(0, UNIT_LIGHTCAVALRY, 40, 30);
+    ASSERT_TRUE(boxed != nullptr && friendly != nullptr && rider != nullptr);
+    for (const auto& [x, y] : {std::pair{29, 39}, {30, 39}, {31, 39}, {29, 40}, {29, 41}, {30, 41}, {31, 41}})
+        g_GameMap.Block(x, y).blocked = 1;
+    friendly->pathFlag = 1, friendly->speed = boxed->speed, rider->speed = 2 * boxed->speed;
+    g_PathFinder.Init(0, rider), boxed->onAttacked(world.Spawn(1, UNIT_WARRIOR, 27, 40), nullptr), world.Frame(1);
+    EXPECT_TRUE(boxed->pathFlag);
 }
 
 // No room leaves the cart where it was and the player's counts alone; with room the keep stands under
