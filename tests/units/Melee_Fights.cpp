@@ -84,6 +84,11 @@ TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
         for (int32_t frame = 0; frame < 300; ++frame) melee.Frame();
         EXPECT_TRUE((enemy->health < CUnit::FullHealth) == (fights && lives));
     }
+    // With no enemy unit in sight, an idle guard strikes an enemy building.
+    CMeleeWorld melee;
+    CBuilding* house = melee.world.Player(1).CreateBuilding(CastHouse, PostX + 4, PostY);
+    CUnit* guard = melee.Spawn(0, UNIT_WARRIOR, PostX, PostY, STANCE_AGGRESSIVE);
+    EXPECT_TRUE(house != nullptr && guard->currentCommand == CMD_ATTACK && guard->targetBuilding == house);
 }
 
 TEST(MeleeStance, ADefensiveGuardChasesNoFurtherThanItsSightKillsAndWalksBackToItsPost)
