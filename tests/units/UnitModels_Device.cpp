@@ -5,6 +5,7 @@
 // (512 + 716.8 x / (400 - y), 384 - 614.4 z / (400 - y)).
 
 #include <cmath>
+#include <numeric>
 
 #include "buildings/C_Building.h"
 #include "core/C_Localizer.h"
@@ -217,6 +218,10 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
             EXPECT_NEAR(pose.height, mean, 1e-3f);
             const float up[3] = {eastward ? -root : 0.0f, root, eastward ? 0.0f : root};
             for (int32_t i = 0; i < 3; ++i) EXPECT_NEAR(pose.turn[3 + i], up[i], 1e-4f) << i;
+            // A turn: its three axes are of length one and square to one another.
+            for (int32_t a = 0; a < 9; ++a)
+                EXPECT_NEAR(std::inner_product(pose.turn + 3 * (a / 3), pose.turn + 3 * (a / 3) + 3,
+                                               pose.turn + 3 * (a % 3), 0.0f), a / 3 == a % 3 ? 1.0f : 0.0f, 1e-4f);
         }
     World().Delete(machine);
     for (int32_t cx = 0; cx <= g_GameMap.GetWidth(); ++cx)
