@@ -460,6 +460,9 @@ TEST(GiantBattle, TheUndeadAndTheHeroRiderHealToExactlyFullAndNeverStarve)
         CUnit* unit = war.Spawn(0, type, 10, 10, STANCE_STAND_GROUND);
         unit->health = 99.99f, unit->starvation = 1.0f, war.Frame();
         EXPECT_TRUE(unit->health == (heals ? 100.0f : 99.99f) && unit->starvation == (heals ? 0.0f : 1.0f)) << type;
+        // In a network game the healing is sent, once full no longer.
+        g_Config.networkRole = 1, g_MultiplayerGame.ClearSent(), unit->health = 99.99f, war.Frame(), war.Frame();
+        EXPECT_EQ(SentCommands(CMultiplayerGame::CommandUnitHealth), heals ? 1 : 0);
     }
 }
 
