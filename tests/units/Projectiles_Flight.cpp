@@ -403,6 +403,21 @@ TEST(CatapultThrow, ItThrowsOnlyBeyondItsMinimumRangeAndNeverAtItsOwnTile)
     EXPECT_EQ(std::pair(catapult->targetX, catapult->targetY), std::pair(CentreBlock + 7, CentreBlock + 1));
 }
 
+// Sent back to its post, it walks there, but stops at once and forgets the post when it is under 4 blocks off.
+TEST(CatapultGuard, ItWalksBackToAFarPostAndStaysShortOfANearOne)
+{
+    for (const int32_t blocks : {3, 6})
+    {
+        CMeleeWorld siege;
+        CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_DEFENSIVE);
+        catapult->returnX = CatapultTile + blocks, catapult->returnY = CatapultTile;
+        catapult->lastOrder = LAST_ORDER_GUARD, catapult->ResumeGuardOrPatrol();
+        for (int32_t frame = 0; frame < 400; ++frame) siege.Frame();
+        EXPECT_TRUE(catapult->x == CatapultTile + (blocks == 6 ? 6 : 0) && catapult->returnX == -1 &&
+                    catapult->currentCommand == CMD_NONE) << blocks;
+    }
+}
+
 // Hit while it stands free, it throws back at an enemy hitter, else at an enemy building's footprint centre.
 TEST(CatapultAttacked, ItTurnsOnAnEnemyUnitElseAnEnemyBuildingOnlyWhenStandingFree)
 {
