@@ -102,8 +102,7 @@ TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrderAndBusyBarracksRoun
         {lastRow + 24, 200}, {lastRow + 52, 70},   // 7 textures, then 7 heights
         {first.size() - 4, 4},                      // exit requests
     };
-    for (const auto& item : items)
-        EXPECT_EQ(CRecordBytes::I32At(first, item.at), item.value) << item.at;
+    for (const auto& item : items) EXPECT_EQ(CRecordBytes::I32At(first, item.at), item.value) << item.at;
 
     CUnit* waitingAgain = m_World.Player(1).UnitFactory(UNIT_WARRIOR);
     auto again = Make(CastBarracks);
@@ -188,6 +187,5 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
                                  with(ProductionStateAt(q) + 4, 255), with(ProductionStateAt(q) + 8, -1),
                                  with(corner, 255), f32(HealthAt + 4, 100.0f),
                                  with(FireCountAt(q), BarracksFires), CRecordBytes::WithI32At(with(0, -1), 4, -1)};
-    for (const std::string& bytes : edges)
-        EXPECT_TRUE(Load(*Make(CastBarracks), bytes, m_Table)) << &bytes - edges;
+    for (const std::string& bytes : edges) EXPECT_TRUE(Load(*Make(CastBarracks), bytes, m_Table)) << &bytes - edges;
 }

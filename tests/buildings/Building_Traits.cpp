@@ -29,11 +29,9 @@ protected:
     std::set<int32_t> Heard(CBuilding& building, int32_t damageType)
     {
         const size_t before = m_World.Samples().size();
-        for (int32_t hit = 0; hit < 40; ++hit)
-            building.OnHit(static_cast<TENUMDAMAGETYPE>(damageType));
+        for (int32_t hit = 0; hit < 40; ++hit) building.OnHit(static_cast<TENUMDAMAGETYPE>(damageType));
         std::set<int32_t> samples;
-        for (size_t k = before; k < m_World.Samples().size(); k += 2)
-            samples.insert(m_World.Samples()[k]);
+        for (size_t k = before; k < m_World.Samples().size(); k += 2) samples.insert(m_World.Samples()[k]);
         return samples;
     }
 
@@ -284,8 +282,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
                                 smash = r.longRow ? Sounds({{173, 4}, {184, 1}}) : Sounds({{173, 4}});
         const std::set<int32_t> heard[] = {none, Sounds({{165, 4}}), pierce, pierce, smash, none,
                                            Sounds({{177, 2}}), magic, magic, smash, none};
-        for (int32_t type = 0; type <= 10; ++type)
-            EXPECT_EQ(Heard(*b, type), heard[type]) << type;
+        for (int32_t type = 0; type <= 10; ++type) EXPECT_EQ(Heard(*b, type), heard[type]) << type;
         b->health = 0.0f;
         EXPECT_EQ(Heard(*b, 1), r.collapseInstead ? Sounds({{180, 4}}) : Sounds({{165, 4}, {180, 4}}));
         b->health = 100.0f;

@@ -21,8 +21,7 @@ protected:
         g_BuildingPanel.BeginFrame();
         building.RenderPanelButtons();
         Icons icons;
-        for (const SPanelButton& button : g_BuildingPanel.GetButtons())
-            icons.push_back(button.icon);
+        for (const SPanelButton& button : g_BuildingPanel.GetButtons()) icons.push_back(button.icon);
         return icons;
     }
     // The command panel's answer to a key: the mode it arms, or the unit,
@@ -43,8 +42,7 @@ protected:
     }
     void Research(Ints technologies)
     {
-        for (const int32_t technology : technologies)
-            m_World.Player(0).technologies[technology].progress = 100.0f;
+        for (const int32_t technology : technologies) m_World.Player(0).technologies[technology].progress = 100.0f;
     }
 
     CBuildingWorld m_World;

@@ -24,8 +24,7 @@ protected:
     static constexpr int32_t Frames = 10;
     void SetUp() override
     {
-        for (int32_t model : {297, 298, 299, 300, 338})
-            GetGlobalModel(model)->object.frameCount = Frames;
+        for (int32_t model : {297, 298, 299, 300, 338}) GetGlobalModel(model)->object.frameCount = Frames;
     }
     template <typename T = CDecoration>
     T* Place(int32_t kind, int32_t x, int32_t y)

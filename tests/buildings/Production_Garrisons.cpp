@@ -169,8 +169,7 @@ TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
         else if (slot < int32_t(expected.size()))
             expected.erase(expected.begin() + slot);
         int32_t paid = 0;
-        for (const CUnitStats* item : expected)
-            paid += item->woodCost + item->goldCost + item->stoneCost;
+        for (const CUnitStats* item : expected) paid += item->woodCost + item->goldCost + item->stoneCost;
         const std::vector<const CUnitStats*> queued(barracks->queue, barracks->queue + barracks->queueCount);
         EXPECT_TRUE(queued == expected &&
                     Player(0).wood + Player(0).gold + Player(0).stone == stock - paid &&
@@ -302,8 +301,7 @@ TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
     ASSERT_EQ(researching->StartResearch(9), 1);   // 200 wood
     ASSERT_NE(waiting->productionUnit, nullptr);
     EXPECT_EQ(Ints({Player(0).wood, Player(0).queuedUnits, Player(0).unitCount}), Ints({8350, 1, 1}));
-    for (CBuilding* building : {full, waiting, researching})
-        EXPECT_TRUE(building->ConvertToPlayer(1, false));
+    for (CBuilding* building : {full, waiting, researching}) EXPECT_TRUE(building->ConvertToPlayer(1, false));
     EXPECT_EQ(Ints({full->queueCount, waiting->queueCount, Player(0).wood, Player(0).queuedUnits,
                     Player(0).unitCount, Player(0).statistics[STAT_UNITS_LOST], Player(1).wood,
                     Player(1).queuedUnits}), Ints({28, 1, 8550, 0, 0, 0, 0, 2}));
@@ -487,8 +485,7 @@ TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatu
     g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
     EXPECT_EQ(g_BuildingPanel.hoverTechnology, advancedBuilding);
     ASSERT_TRUE(alchemy->OnPanelCommand() && Player(0).technologies[advancedBuilding].researchingBuilding == alchemy);
-    for (int32_t frame = 0; frame < 500 && !Player(0).IsResearched(advancedBuilding); ++frame)
-        m_Harness.Frame(20);
+    for (int32_t frame = 0; frame < 500 && !Player(0).IsResearched(advancedBuilding); ++frame) m_Harness.Frame(20);
     EXPECT_TRUE(Player(0).IsResearched(advancedBuilding));
 
     const SGlobalModels models;
@@ -719,8 +716,7 @@ TEST(TowerDefence, BuiltMannedTrainedItKillsAWarriorAndLeavesNothingBehindWhenDe
         return !enemy->IsAlive();
     }), 0);
     ASSERT_GE(shotTicks.size(), 3u);
-    for (size_t i = 1; i < shotTicks.size(); ++i)
-        EXPECT_GE(shotTicks[i] - shotTicks[i - 1], 3) << "shot " << i;
+    for (size_t i = 1; i < shotTicks.size(); ++i) EXPECT_GE(shotTicks[i] - shotTicks[i - 1], 3) << "shot " << i;
     EXPECT_EQ(owner.statistics[STAT_UNITS_KILLED], 1);
 
     // A second enemy, struck, turns on the tower; the tower falls with the

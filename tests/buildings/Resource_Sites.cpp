@@ -52,8 +52,7 @@ TEST_F(ResourceSites, FiveStrokesFellATreeAndAHundredRemoveItWithOneRuin)
 TEST_F(ResourceSites, TreesShadeWhileStandingSwayAndFallOnceToRest)
 {
     std::string shade;
-    for (int32_t variant = 1; variant <= 8; ++variant)
-        shade += CResourceTree(variant).CastsShade() ? '1' : '0';
+    for (int32_t variant = 1; variant <= 8; ++variant) shade += CResourceTree(variant).CastsShade() ? '1' : '0';
     EXPECT_EQ(shade, "11100011");
     const SGlobalModels models;
     GetGlobalModel(211)->object.frameCount = GetGlobalModel(213)->object.frameCount = 10;

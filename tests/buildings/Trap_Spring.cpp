@@ -89,8 +89,7 @@ TEST_F(TrapUnderfoot, AMachineDestroysTheTrapOnceAndAnUnfinishedOrOwnTrapDoesNot
     Walk(catapult, 14, 10);
     Walk(warrior, 14, 20);
     Walk(owner, 14, 30);
-    for (const CUnit* unit : {catapult, warrior, owner})
-        EXPECT_TRUE(unit->x == 14 && !unit->IsDying());
+    for (const CUnit* unit : {catapult, warrior, owner}) EXPECT_TRUE(unit->x == 14 && !unit->IsDying());
     EXPECT_TRUE(trap->IsTakenDown() && !trap->ApplyDamage(catapult, 100, DAMAGE_STONE, false) && !trap->Animate(1.0f));
     ASSERT_EQ(world.Messages().size(), 1u);
     EXPECT_EQ(std::vector<int64_t>({CountEffects(CParticles::KindBlood, false), world.Messages()[0].colour,

@@ -66,8 +66,7 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
     ReadConfig();
     for (size_t i = 0; i < std::size(numbers); ++i)
         EXPECT_EQ(g_Config.*numbers[i].first, numbers[i].second) << "number " << i;
-    for (size_t i = 0; i < std::size(flags); ++i)
-        EXPECT_EQ(g_Config.*flags[i].first, flags[i].second) << "flag " << i;
+    for (size_t i = 0; i < std::size(flags); ++i) EXPECT_EQ(g_Config.*flags[i].first, flags[i].second) << "flag " << i;
     EXPECT_TRUE(g_Config.gamma == 1.0f && g_Config.brightness == 1.0f && g_Config.viewOptions[2] == 0 &&
                 g_Config.multiplayerMapFile.IsEmpty() && g_Config.includeFiles.GetCount() == 0);
     EXPECT_FALSE(Exists("v2krn.cfg"));

@@ -20,8 +20,7 @@ using Journal = std::vector<std::string>;
 std::string Call(const std::string& who, const std::string& what, const std::vector<int>& args = {})
 {
     std::string call = who + "." + what;
-    for (size_t i = 0; i < args.size(); ++i)
-        call += (i == 0 ? "(" : ",") + std::to_string(args[i]);
+    for (size_t i = 0; i < args.size(); ++i) call += (i == 0 ? "(" : ",") + std::to_string(args[i]);
     return args.empty() ? call : call + ")";
 }
 
@@ -197,8 +196,7 @@ TEST_F(D3D8Game, TimerRecordsFireInIndexOrderWhenTheirCounterRunsOut)
     EXPECT_EQ(journal, Journal{"ctrl.onTimer(3)"});
     EXPECT_TRUE((game.OnTimer(), journal.size() == 2u) && game.timers[3].counter == 4 && game.timers[5].counter == 2);
 
-    for (const auto& [index, reload] : {std::pair{3, 0}, {15, 1}, {0, 1}, {7, 2}})
-        Arm(index, reload);
+    for (const auto& [index, reload] : {std::pair{3, 0}, {15, 1}, {0, 1}, {7, 2}}) Arm(index, reload);
     journal.clear();
     game.OnTimer(), game.OnTimer();
     EXPECT_EQ(journal, (Journal{"ctrl.onTimer(0)", "ctrl.onTimer(3)", "ctrl.onTimer(15)", "ctrl.onTimer(0)",
@@ -214,8 +212,7 @@ TEST_F(CtrlForms, SeventeenthFormIsRefusedWithoutPreparingIt)
     first.visible = 0;
     ASSERT_TRUE(ctrl.OpenForm(&first));
     EXPECT_TRUE(first.visible == 1 && journal == Journal{"f0.ResetResult"});   // opening shows it and lets it prepare
-    for (int i = 1; i < CCtrl::kMaxForms; ++i)
-        ASSERT_TRUE(ctrl.OpenForm(&MakeForm("f" + std::to_string(i))));
+    for (int i = 1; i < CCtrl::kMaxForms; ++i) ASSERT_TRUE(ctrl.OpenForm(&MakeForm("f" + std::to_string(i))));
     journal.clear();
     RecordingForm& extra = MakeForm("extra");
     extra.visible = 0;

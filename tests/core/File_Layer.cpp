@@ -34,8 +34,7 @@ protected:
     {
         CFile file;
         Lines lines;
-        for (bool open = file.OpenRead(name); open && !file.IsEOF();)
-            lines.push_back(file.ReadLine());
+        for (bool open = file.OpenRead(name); open && !file.IsEOF();) lines.push_back(file.ReadLine());
         file.Close();
         return lines;
     }

@@ -61,8 +61,7 @@ TEST_F(GlobalFuncNumbers, ColoursVolumesAndPans)
     for (const auto& [volume, attenuation] : volumes)
         EXPECT_EQ(GlobalFunc::VolumeToAttenuation(volume), attenuation) << volume;
     const std::pair<float, int> levels[] = {{-0.25f, -2500}, {3.0f, 0}, {-1.0e20f, -10000}};
-    for (const auto& [level, attenuation] : levels)
-        EXPECT_EQ(GlobalFunc::ToAttenuation(level), attenuation) << level;
+    for (const auto& [level, attenuation] : levels) EXPECT_EQ(GlobalFunc::ToAttenuation(level), attenuation) << level;
     const std::pair<float, int> pans[] = {{0.5f, 5000}, {3.0f, 10000}, {-7.0f, -10000}, {std::nanf(""), 0}};
     for (const auto& [pan, value] : pans) EXPECT_EQ(GlobalFunc::ToPan(pan), value) << pan;
 }
@@ -234,8 +233,7 @@ TEST(GlobalFuncText, WrapTextSplitMakeFullAndMakeSafePaths)
     const std::pair<const char*, const char*> fields[] = {
         {"#MEDIAINFO#", "Ironmarch"}, {"#version#", "0x01010004"}, {"#LANGUAGE#", "English"},
         {"#MULTILANGUAGE#", "1"}, {"#LANGUAGE_4#", "Polish"}, {"#LANGUAGE_5#", ""}, {"#NONE#", ""}};
-    for (const auto& [key, value] : fields)
-        EXPECT_EQ(std::string(GlobalFunc::GetMediaInfoField(key)), value) << key;
+    for (const auto& [key, value] : fields) EXPECT_EQ(std::string(GlobalFunc::GetMediaInfoField(key)), value) << key;
 
     CString text("My:Save*01?.sav"), bytes("a\xE9/b");
     GlobalFunc::MakeSafeFileName(text), GlobalFunc::MakeSafeFileName(bytes);

@@ -73,8 +73,7 @@ TEST_F(Localizer, TheCachedNamesAreLookedUpInTheirOrderWithTheComplaint)
     // Each key's text is its place; the last key, BDMSG_POPLIMITREACHED, is in no file.
     std::istringstream words(keys);
     std::string text, key;
-    for (int place = 0; words >> key; ++place)
-        text += key + ", \"" + std::to_string(place) + "\"\n";
+    for (int place = 0; words >> key; ++place) text += key + ", \"" + std::to_string(place) + "\"\n";
     ASSERT_TRUE(Load("names.txt", text) && m_Table.GetCount() == TypeNameCount - 1);
     const auto saved = std::to_array(g_TypeNames);
     m_Table.InitTypeNames();

@@ -414,8 +414,7 @@ TEST_F(ScreenShotPicture, CapturesAreNumberedByTheFirstFreeNumberAndHoldTheCorre
     // The first free number counts, holes included, up to 999.
     std::remove(first.c_str());
     EXPECT_EQ(first, CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer());
-    for (int i = 0; i < 1000; ++i)
-        shots.Write(std::string(CScreenShot::MakeName("", i).GetBuffer()), "x");
+    for (int i = 0; i < 1000; ++i) shots.Write(std::string(CScreenShot::MakeName("", i).GetBuffer()), "x");
     EXPECT_STREQ("", CScreenShot::FindFreeName(shots.Path().c_str()).GetBuffer());
 }
 
@@ -688,8 +687,7 @@ TEST(GammaRamp, GammaBrightnessAndStepScaleTheTableAndClamp)
     uint16_t ramp[3][256] = {};
     FrameDrawing::BuildGammaRamp(table, 1.0f, 1.0f, 8, 0, ramp);
     const auto noise = [&](int i) { return int(ramp[0][i]) - int(table[0][i]); };
-    for (int i = 1; i < 256; ++i)
-        ASSERT_TRUE(noise(i) >= -8 && noise(i) < 8) << i << ": " << noise(i);
+    for (int i = 1; i < 256; ++i) ASSERT_TRUE(noise(i) >= -8 && noise(i) < 8) << i << ": " << noise(i);
 }
 
 TEST(FrameRate, SixteenFramesInAWindowAfterSixtyGiveSixtyTwoAndAStallCatchesUpAWindowAFrame)

@@ -84,8 +84,7 @@ protected:
         CUnit* doomed = World().Spawn(2, UNIT_WARRIOR, 30, 30);
         ASSERT_NE(doomed, nullptr);
         doomed->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
-        for (int32_t frame = 0; frame < 100 && g_Particles.GetCorpseCount() == 0; ++frame)
-            CSaveGameRun::Frame(World());
+        for (int32_t frame = 0; frame < 100 && g_Particles.GetCorpseCount() == 0; ++frame) CSaveGameRun::Frame(World());
         ASSERT_EQ(g_Particles.GetCorpseCount(), 1);
         for (const auto& [player, x, y] : {std::tuple{0, 10, 10}, {0, 10, 12}, {1, 12, 10}, {1, 12, 12}})
             ASSERT_NE(m_Units.emplace_back(World().Spawn(player, UNIT_WARRIOR, x, y)), nullptr);
@@ -202,8 +201,7 @@ protected:
     std::vector<uint8_t> WithField(size_t payloadOffset, uint32_t value, size_t bytes = 4) const
     {
         std::vector<uint8_t> file = m_Before;
-        for (size_t i = 0; i < bytes; ++i)
-            file.at(m_PayloadAt + payloadOffset + i) = uint8_t(value >> (8 * i));
+        for (size_t i = 0; i < bytes; ++i) file.at(m_PayloadAt + payloadOffset + i) = uint8_t(value >> (8 * i));
         return CSaveGameRun::WithMatchingCrc(file);
     }
     std::vector<uint8_t> WithByte(size_t offset, uint8_t value) const { return WithField(offset, value, 1); }
@@ -392,8 +390,7 @@ protected:
         ASSERT_TRUE(g_PlayerProfiles.LoadFromMemory(reinterpret_cast<const uint8_t*>(profiles.data()),
                                                     int(profiles.size()), "players.prf"));
         g_Config.fogOfWar = 1;
-        for (int32_t p = 0; p < MaxPlayers; ++p)
-            World().Player(p).name = CString("P") + char('0' + p);
+        for (int32_t p = 0; p < MaxPlayers; ++p) World().Player(p).name = CString("P") + char('0' + p);
         g_Particles.AddMinimapMarker(3, 4, 0xFF0000);
     }
 };
@@ -602,8 +599,7 @@ TEST_F(CtrlGameSaveRanges, TheNextIdleWorkerOrUnitStandsOnTheMapAndLives)
     CUnit* dyingWarrior = World().Spawn(0, UNIT_WARRIOR, 12, 4);
     ASSERT_TRUE(ship && aboard && dyingWorker && worker && dyingWarrior && World().Spawn(0, UNIT_WARRIOR, 16, 4) &&
                 aboard->BoardTransport(ship));
-    for (CUnit* dying : {dyingWorker, dyingWarrior})
-        dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
+    for (CUnit* dying : {dyingWorker, dyingWarrior}) dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
     ASSERT_TRUE(dyingWorker->IsDying() && own.HasUnit(dyingWorker) && dyingWarrior->IsDying() &&
                 own.SelectNextIdleWorker() && g_Selection.unitCount == 1 && g_Selection.units[0] == worker &&
                 CSaveGameRun::Load(CSaveGameRun::SaveDrawn()) && g_Selection.units[0] == g_GameMap.Block(8, 4).unit);
@@ -722,8 +718,7 @@ protected:
         g_Particles.AddCorpse(false, m_Second);
         g_Particles.AddRuin(m_Building);
         // Handles go on rising over resets of the pool.
-        for (int32_t& handle : m_Fires)
-            handle = g_Particles.AddBuildingFire(false, 1.0f, 2.0f, 3.0f, 4.0f);
+        for (int32_t& handle : m_Fires) handle = g_Particles.AddBuildingFire(false, 1.0f, 2.0f, 3.0f, 4.0f);
         g_Particles.FreeParticle(m_Fires[1]);
         m_Flame = g_Particles.AddKind35(7.5f, 80.0f, 8.5f);
         g_Particles.AddMinimapMarker(5, 6, kMarkerColour);

@@ -40,8 +40,7 @@ public:
 std::vector<int32_t> Places(const CSelection& selection, const CUnitsById& ids)
 {
     std::vector<int32_t> places;
-    for (const CUnit* unit : selection.units)
-        places.push_back(unit != nullptr ? ids.GetUnitRef(unit) : -1);
+    for (const CUnit* unit : selection.units) places.push_back(unit != nullptr ? ids.GetUnitRef(unit) : -1);
     return places;
 }
 
@@ -112,8 +111,7 @@ TEST(Selection, SavedSelectionAndGroupsLoadWithinTheirBounds)
     selection.SaveGame(out, ids);
     EXPECT_EQ(out.Bytes(), Section(Ids(0, 25), -1, {}));
     std::vector<int32_t> groups;
-    for (const int32_t id : {0, 1, 30, 40, 41, kUnits - 1})
-        groups.push_back(ids.units[size_t(id)].controlGroup);
+    for (const int32_t id : {0, 1, 30, 40, 41, kUnits - 1}) groups.push_back(ids.units[size_t(id)].controlGroup);
     EXPECT_EQ(groups, (std::vector<int32_t>{1, 0, 5, 5, 9, 9}));
     CMemorySaveStream whole(Section({}, kBuildingId, {{9, Ids(0, kUnits)}}));
     EXPECT_TRUE(selection.LoadGame(whole, ids) && selection.unitCount == 0 && selection.building == &ids.building &&
@@ -146,8 +144,7 @@ TEST(MessageList, HoldsTheLatest64LinesEachShownFor5000Milliseconds)
     }
     const auto shown = [&list] {
         std::vector<std::string> texts;
-        for (const SMessageLine& line : list.GetLines())
-            texts.push_back(line.text.GetBuffer());
+        for (const SMessageLine& line : list.GetLines()) texts.push_back(line.text.GetBuffer());
         return texts;
     };
     std::vector<std::string> expected;

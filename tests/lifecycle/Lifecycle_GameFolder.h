@@ -100,8 +100,7 @@ private:
         setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
         for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
+        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
         execv(program.c_str(), argv.data());
         _exit(127);

@@ -238,8 +238,7 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsTheGameStartsWithoutAMissingTextOrFil
             ++texts;
             // Every line ends with CR LF, the last one too, and no CR or LF stands alone.
             size_t crLf = 0;
-            for (size_t at = body.find("\r\n"); at != std::string::npos; at = body.find("\r\n", at + 2))
-                ++crLf;
+            for (size_t at = body.find("\r\n"); at != std::string::npos; at = body.find("\r\n", at + 2)) ++crLf;
             EXPECT_EQ(std::pair(std::ranges::count(body, '\n'), std::ranges::count(body, '\r')),
                       std::pair(std::ptrdiff_t(crLf), std::ptrdiff_t(crLf))) << name;
             EXPECT_EQ("\r\n", body.substr(body.size() - std::min<size_t>(2, body.size()))) << name;
@@ -330,14 +329,12 @@ TEST(StartupChecks, TheBuildVersionIsOnlyOurOwnHexadecimalOneAndOnlyTheWholeComm
         {"V2KRNVERSION:0101000A", EBuildVersionCheck::Mismatch}, {"V2KRNVERSION:0101", EBuildVersionCheck::Malformed},
         {"V2KRNVERSION:0101000a", EBuildVersionCheck::Mismatch},   // either case, and not ours
         {"V2KRNVERSION:0101000G", EBuildVersionCheck::Malformed}};
-    for (const auto& c : cases)
-        EXPECT_EQ(c.result, CheckBuildVersion(c.text)) << (c.text ? c.text : "(null)");
+    for (const auto& c : cases) EXPECT_EQ(c.result, CheckBuildVersion(c.text)) << (c.text ? c.text : "(null)");
     // The data versions read without a warning, compared whole and with case.
     const std::pair<const char*, bool> dataVersions[] = {
         {"1.1.0.4", true},  {"1.1.0", true},     {"1.1.0.1", true},     {"1.1.0.2", true},   {"1.1.0.3", true},
         {"1.1.0.5", false}, {"1.1.0.0", false},  {"1.1.0.4 ", false},   {"1.1.0.4\r\n", false}, {"", false}};
-    for (const auto& [text, accepted] : dataVersions)
-        EXPECT_EQ(accepted, IsAcceptedDataVersion(text)) << text;
+    for (const auto& [text, accepted] : dataVersions) EXPECT_EQ(accepted, IsAcceptedDataVersion(text)) << text;
     const struct { const char* line; bool client; int32_t x, y; } lines[] = {
         {"-client1", true, 800, 0}, {"-CLIENT2", true, 0, 600}, {"-Client3", true, 800, 600},
         {"", false, 0, 0},          {"-client2 x", false, 0, 0}, {"-client4", false, 0, 0},

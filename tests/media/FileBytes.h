@@ -40,8 +40,7 @@ inline std::vector<uint8_t> BuildTga(const TgaLayout& t)
 inline std::vector<uint8_t> Tga24(const std::vector<uint32_t>& pixels, int w, int h)
 {
     TgaLayout t{.width = uint16_t(w), .height = uint16_t(h), .depth = 24};
-    for (uint32_t p : pixels)
-        t.pixels.insert(t.pixels.end(), {uint8_t(p), uint8_t(p >> 8), uint8_t(p >> 16)});
+    for (uint32_t p : pixels) t.pixels.insert(t.pixels.end(), {uint8_t(p), uint8_t(p >> 8), uint8_t(p >> 16)});
     return BuildTga(t);
 }
 
@@ -165,7 +164,6 @@ inline ModelLayout CubeLayout(float half, int frameCount = 1)
     for (int k = 0; k < 8; ++k) group.corners[k] = k;
     m.groups.push_back(group);
     m.frameField = frameCount > 1 ? frameCount : 0;  // a single frame is the base pose
-    for (int f = 0; f < m.frameField; ++f)
-        m.frames.push_back(CubePose(half, {8.0f * float(f), 0, 0}));
+    for (int f = 0; f < m.frameField; ++f) m.frames.push_back(CubePose(half, {8.0f * float(f), 0, 0}));
     return m;
 }

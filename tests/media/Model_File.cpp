@@ -192,8 +192,7 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
         }
         ASSERT_TRUE(cube.GetGroupScreenRect(0, 0, 100, 0, topLeft, bottomRight));
         EXPECT_EQ(rect(), nearSide);
-        for (const auto& h : hits)
-            EXPECT_EQ(cube.HitTestGroup(0, 0, 100, 0, h.x, h.y), h.hit) << h.x << "," << h.y;
+        for (const auto& h : hits) EXPECT_EQ(cube.HitTestGroup(0, 0, 100, 0, h.x, h.y), h.hit) << h.x << "," << h.y;
         place(way, turned);
         EXPECT_TRUE(cube.HitTestGroup(0, 0, 100, 0, 512, 384) && !cube.HitTestGroup(0, 0, 100, 0, 300, 384));
     }

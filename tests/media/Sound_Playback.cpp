@@ -37,8 +37,7 @@ Samples Join(std::initializer_list<const Samples*> parts, size_t samples)
 {
     Samples joined;
     while (joined.size() < samples)
-        for (const Samples* part : parts)
-            joined.insert(joined.end(), part->begin(), part->end());
+        for (const Samples* part : parts) joined.insert(joined.end(), part->begin(), part->end());
     joined.resize(samples);
     return joined;
 }

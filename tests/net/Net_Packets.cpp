@@ -78,8 +78,7 @@ TEST_F(NetworkSenders, ReferencesFollowTheFormulaAndFindTheirObjectsOnly)
         {UnitRefOf(mine->uniqueId, 4, mine->listIndex), nullptr},
         {UnitRefOf(mine->uniqueId + 40, 2, mine->listIndex), nullptr},
         {-1, nullptr}, {-256, nullptr}, {UnitRefOf(0, 9, 0), nullptr}};
-    for (const auto& row : lookups)
-        EXPECT_EQ(CMultiplayer::FindUnitByRef(row.ref), row.found) << row.ref;
+    for (const auto& row : lookups) EXPECT_EQ(CMultiplayer::FindUnitByRef(row.ref), row.found) << row.ref;
     // By owner and id, only in their ranges, where no wrap of the formula can alias a unit.
     mine->uniqueId = 0x7FFFF, theirs->uniqueId = 5;
     const struct { int32_t owner, uniqueId; const void* found; } byId[] = {{2, 0x7FFFF, mine}, {1, 5, theirs},
@@ -160,8 +159,7 @@ SWorldState Snapshot()
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
         std::for_each(g_Players[p].units, g_Players[p].units + g_Players[p].unitCount, add);
-        for (int32_t i = 0; i < g_Players[p].towerArchers.GetCount(); ++i)
-            add(g_Players[p].towerArchers[i]);
+        for (int32_t i = 0; i < g_Players[p].towerArchers.GetCount(); ++i) add(g_Players[p].towerArchers[i]);
         for (const CBuilding* b : std::span(g_Players[p].buildings, size_t(g_Players[p].buildingCount)))
             state[{Ref(b), -1 - p}] = {b->owner, 0, b->health, 0, 0, false, false, 0};
     }

@@ -27,8 +27,7 @@ TEST(SysFilePaths, AbsolutePathsAndTheirDiskNamesAndCaseIsResolvedPerComponentAn
     const std::pair<const char*, bool> absolutes[] = {{"/home/game", true}, {"C:\\Games\\x", true},
                                                        {"\\\\server\\share", true}, {"Maps\\a.world", false},
                                                        {"C:", false}, {"\\single", false}};
-    for (const auto& [path, absolute] : absolutes)
-        EXPECT_EQ(absolute, SysFile::IsAbsolutePath(path)) << path;
+    for (const auto& [path, absolute] : absolutes) EXPECT_EQ(absolute, SysFile::IsAbsolutePath(path)) << path;
     EXPECT_TRUE(!SysFile::IsAbsolutePath(nullptr) && !SysFile::Remove(nullptr) &&
                 SysFile::ToDiskPath("C:\\") == "/" && SysFile::ToDiskPath("\\\\tmp") == SysFile::ToDiskPath("/tmp"));
     CScratchFolder folder;
@@ -118,8 +117,7 @@ TEST(SysFileSpecialFiles, OnlyRegularFilesAreReadOrReplacedNoOpenWaitsAndLinksAr
     const std::pair<const char*, std::string> links[] = {
         {"relative", "real/file.cfg"}, {"absolute", file},   {"chain", "relative"}, {"dangling", "real/none.cfg"},
         {"to-pipe", "pipe"},           {"loop", "loop"},     {"to-folder", "folder"}};
-    for (const auto& [name, destination] : links)
-        ASSERT_EQ(0, symlink(destination.c_str(), (folder / name).c_str()));
+    for (const auto& [name, destination] : links) ASSERT_EQ(0, symlink(destination.c_str(), (folder / name).c_str()));
     enum { Fails = 0, Opens = 1 };
     const struct { std::string path; int reads; int writes; const char* target; } cases[] = {
         {folder / "real/file.cfg", Opens, Opens, "real/file.cfg"}, {folder / "relative", Opens, Opens, "real/file.cfg"},

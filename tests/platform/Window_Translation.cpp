@@ -32,10 +32,8 @@ TEST(WindowKeys, EveryKeyOfTheKeyboardGivesItsWindowsCode)
     const auto code = [](int scancode, SDL_Keycode symbol = SDLK_UNKNOWN, Uint16 modifiers = KMOD_NONE) {
         return SysWindowKeys::VirtualKeyOf(SDL_Keysym{SDL_Scancode(scancode), symbol, modifiers, 0});
     };
-    for (int i = 0; i < 26; ++i)
-        EXPECT_EQ(65u + i, code(SDL_SCANCODE_A + i, SDLK_a + i)) << "letter " << i;
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(49u + i, code(SDL_SCANCODE_1 + i)) << "digit " << i + 1;
+    for (int i = 0; i < 26; ++i) EXPECT_EQ(65u + i, code(SDL_SCANCODE_A + i, SDLK_a + i)) << "letter " << i;
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(49u + i, code(SDL_SCANCODE_1 + i)) << "digit " << i + 1;
     EXPECT_EQ(48u, code(SDL_SCANCODE_0));
     for (int i = 0; i < 12; ++i)
         EXPECT_TRUE(112u + i == code(SDL_SCANCODE_F1 + i) && 124u + i == code(SDL_SCANCODE_F13 + i)) << "F" << i + 1;
@@ -155,8 +153,7 @@ TEST(MessageQueue, CloseRequestIsQueuedOnceEvenWhenFull)
     SysMessageQueue queue;
     EXPECT_TRUE(queue.Post(SysMessage{0x10}) && queue.Post(SysMessage{0x10}) && 1u == queue.Count());
     queue.Clear();
-    for (size_t i = 0; i < SysMessageQueue::kCapacity; ++i)
-        ASSERT_TRUE(queue.Post(SysMessage{0x100, 65}));
+    for (size_t i = 0; i < SysMessageQueue::kCapacity; ++i) ASSERT_TRUE(queue.Post(SysMessage{0x100, 65}));
     EXPECT_TRUE(!queue.Post(SysMessage{0x101, 65}) && queue.Post(SysMessage{0x10}) &&
                 (SysMessageQueue::kCapacity + 1) == queue.Count());
 }

@@ -12,7 +12,6 @@ struct SOffsetRange
     void Add(float x, float y, float height)
     {
         const float offsets[3] = {x, y, height};
-        for (int i = 0; i < 3; ++i)
-            low[i] = std::min(low[i], offsets[i]), high[i] = std::max(high[i], offsets[i]);
+        for (int i = 0; i < 3; ++i) low[i] = std::min(low[i], offsets[i]), high[i] = std::max(high[i], offsets[i]);
     }
 };

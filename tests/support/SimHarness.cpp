@@ -70,8 +70,7 @@ CSimHarness::CSimHarness(int32_t mapSide, uint32_t seed)
     m_Players = std::make_unique<CPlayer[]>(MaxPlayers);
     g_Players = m_Players.get();
     g_LocalPlayer = 0;
-    for (int32_t p = 0; p < MaxPlayers; ++p)
-        g_Players[p].Init(p, p, p == 0 ? PLAYER_LOCAL : PLAYER_COMPUTER, nullptr);
+    for (int32_t p = 0; p < MaxPlayers; ++p) g_Players[p].Init(p, p, p == 0 ? PLAYER_LOCAL : PLAYER_COMPUTER, nullptr);
     InitTypeRecords();
     // The factory probes of Init made (and deleted) objects of every type.
     m_Live.clear();

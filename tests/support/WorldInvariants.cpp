@@ -146,8 +146,7 @@ void CheckBuildingHolds(const Live& live, const SBuildings& buildings, Faults& f
         {
             const CUnit* waiting = building->productionUnit;
             if (const CBuildingTower* tower = dynamic_cast<const CBuildingTower*>(building))
-                for (const CUnit* archer : tower->archers)
-                    CheckPointer(live, archer, "tower archer", faults);
+                for (const CUnit* archer : tower->archers) CheckPointer(live, archer, "tower archer", faults);
             if (waiting == nullptr)
                 continue;
             if (live.count(waiting) == 0)
@@ -174,8 +173,7 @@ void ForEachHeldUnit(Visit visit)
     {
         const CPlayer& owner = g_Players[p];
         std::for_each(owner.units, owner.units + owner.unitCount, visit);
-        for (int32_t i = 0; i < owner.towerArchers.GetCount(); ++i)
-            visit(owner.towerArchers[i]);
+        for (int32_t i = 0; i < owner.towerArchers.GetCount(); ++i) visit(owner.towerArchers[i]);
     }
 }
 
@@ -272,8 +270,7 @@ void WorldInvariants::KeepHeld(LiveUnits& live)
     for (int32_t p = 0; p < MaxPlayers; ++p)
     {
         held.insert(g_Players[p].units, g_Players[p].units + g_Players[p].unitCount);
-        for (int32_t i = 0; i < g_Players[p].towerArchers.GetCount(); ++i)
-            held.insert(g_Players[p].towerArchers[i]);
+        for (int32_t i = 0; i < g_Players[p].towerArchers.GetCount(); ++i) held.insert(g_Players[p].towerArchers[i]);
     }
     std::erase_if(live, [&held](const CUnit* unit) { return held.count(unit) == 0; });
 }

@@ -193,8 +193,7 @@ TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesItUnle
     // Refused into a full list, to its own player or to none, off the map and when dying.
     for (int32_t i = 0; i < MaxPlayerUnits; ++i)
         ASSERT_NE(world.Spawn(Defeated, UNIT_WARRIOR, 2 + i % 40, 22 + i / 40), nullptr);
-    for (const int32_t player : {Defeated, 0, 8})
-        EXPECT_FALSE(unit->ConvertToPlayer(player, true)) << player;
+    for (const int32_t player : {Defeated, 0, 8}) EXPECT_FALSE(unit->ConvertToPlayer(player, true)) << player;
     unit->ShowUnit(false);
     EXPECT_TRUE(unit->player == 0 && world.Player(0).HasUnit(unit) && !unit->ConvertToPlayer(2, true));
     unit->x = unit->y = 10, unit->ShowUnit(true), unit->RemoveFromWorld(false);

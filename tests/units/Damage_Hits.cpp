@@ -282,11 +282,9 @@ TEST_F(UnitLifecycle, EveryTypeIsCreatedPlacedHiddenAndRemovedInAnyOrder)
     }
     std::shuffle(units.begin(), units.end(), order);
     for (CUnit* unit : units) world.Delete(unit), ExpectWorldSound(world);
-    for (int32_t p = 0; p < MaxPlayers; ++p)
-        EXPECT_TRUE(world.Player(p).unitCount == 0 && Sight(p) == 0) << p;
+    for (int32_t p = 0; p < MaxPlayers; ++p) EXPECT_TRUE(world.Player(p).unitCount == 0 && Sight(p) == 0) << p;
     for (int32_t x = 0; x < g_GameMap.GetWidth(); ++x)
-        for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
-            ASSERT_EQ(g_GameMap.Block(x, y).unit, nullptr);
+        for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y) ASSERT_EQ(g_GameMap.Block(x, y).unit, nullptr);
 }
 
 TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefusedHidingDropsEveryReferenceAndExtraWaypointsAreDropped)

@@ -191,8 +191,7 @@ TEST(MeleePatrol, ARiderEnteringAFreeTileRaisesDustOrOnAWinterMapHoofPuffs)
         CUnit* rider = melee.Spawn(0, UNIT_LIGHTCAVALRY, 10, 10, STANCE_STAND_GROUND);
         bool engaged = true;
         g_GameMap.theme = theme, g_Particles.Reset();
-        for (int32_t entry = 0; entry < 40; ++entry)
-            rider->SeekTargetOnPatrol(11, 10, &engaged);
+        for (int32_t entry = 0; entry < 40; ++entry) rider->SeekTargetOnPatrol(11, 10, &engaged);
         SOffsetRange range;
         for (const SEffectParticle& puff : g_Particles.GetEffects())
             range.Add(puff.x - rider->centreX, puff.y - rider->centreY, puff.kind == kind ? puff.height : 0.0f);
@@ -520,8 +519,7 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
     ASSERT_TRUE(second != nullptr && barracks != nullptr);
     barracks->Construct(0.0f, true), war.world.Research(0, RainOfHell);
     g_Config.networkRole = 1;
-    for (CUnitDemon* caster : {demon, second})
-        caster->onCommand(nullptr, nullptr, nullptr, 19, 11, CMD_CAST_MAGIC);
+    for (CUnitDemon* caster : {demon, second}) caster->onCommand(nullptr, nullptr, nullptr, 19, 11, CMD_CAST_MAGIC);
     ASSERT_GT(war.FramesUntil(50, [&] { return second->animType == ANIM_SPELL; }), 0);
     EXPECT_EQ(demon->animType, ANIM_SPELL);
     EXPECT_EQ(war.FramesUntil(200, [&] { return second->animType != ANIM_SPELL; }), 125);

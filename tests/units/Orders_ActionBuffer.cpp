@@ -35,8 +35,7 @@ TEST(ActionBufferLabels, PanelTextsOfCodesKindsAndOrders)
         {-11, "Find ungarrison coast"}, {-9, "Move to defense pos"}, {-5, "Finding uncompleted building"},
         {-2, "Move to"}, {0, "None"}, {2, "Attack Ground"}, {13, "Ungarrison 1 unit"}, {17, "Cast magic"},
         {-12, nullptr}, {-1, nullptr}, {4, nullptr}, {14, nullptr}, {18, nullptr}};
-    for (const auto& c : commands)
-        EXPECT_STREQ(CUnitActionBuffer::CommandLabel(c.command), c.label) << c.command;
+    for (const auto& c : commands) EXPECT_STREQ(CUnitActionBuffer::CommandLabel(c.command), c.label) << c.command;
     EXPECT_EQ(CUnitActionBuffer::TargetKindLabel(5), nullptr);
     EXPECT_EQ((std::vector<std::string>{CUnitActionBuffer::TargetKindLabel(3), CUnitActionBuffer::TargetKindLabel(4),
                                         CUnitActionBuffer::LastOrderLabel(2), CUnitActionBuffer::LastOrderLabel(3)}),
@@ -59,8 +58,7 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
                 log.Contains("#DEBUG: unit log - END") && hidden->orderState == 0 && hidden->performCalls == 0);
     // A computer player's unit that finds no way tells its opponent once, then tries again by itself.
     CTestWalker* boxed = Walker(1, 30, 30);
-    for (int32_t cell = 0; cell < 9; ++cell)
-        g_GameMap.Block(29 + cell % 3, 29 + cell / 3).blocked = cell != 4;
+    for (int32_t cell = 0; cell < 9; ++cell) g_GameMap.Block(29 + cell % 3, 29 + cell / 3).blocked = cell != 4;
     world.Player(1).computerAI.ClearNotices(), boxed->aiOrderPending = 1, MoveTo(boxed, 40, 40);
     FramesUntil(40, [] { return false; });
     const auto& notices = world.Player(1).computerAI.GetNotices();
@@ -193,8 +191,7 @@ TEST_F(OrdersActionBuffer, APatrolWalksBackAndForthAndIsResumedFromAfarWithItsEn
     // the reverse of their order, and the first one queued ends the walk.
     CUnit* queued = Walker(0, 30, 30);
     MoveTo(queued, 40, 40);
-    for (const auto& [x, y] : {std::pair{30, 34}, std::pair{34, 34}, std::pair{34, 30}})
-        queued->AddWaypoint(x, y);
+    for (const auto& [x, y] : {std::pair{30, 34}, std::pair{34, 34}, std::pair{34, 30}}) queued->AddWaypoint(x, y);
     ASSERT_TRUE(RunTo(queued, 34, 30) && queued->waypointCount == 2 && RunTo(queued, 34, 34) && RunTo(queued, 30, 34));
     ASSERT_GT(FramesUntil(600, [queued] { return queued->pathFlag == 0; }), 0);
     EXPECT_TRUE(queued->x == 30 && queued->y == 34);
@@ -228,8 +225,7 @@ protected:
     FacingTurning() { pattern.InitRing(0, 6, 0); }
     ~FacingTurning() override
     {
-        for (const auto& building : m_Buildings)
-            g_GameMap.Block(building->x, building->y).building = nullptr;
+        for (const auto& building : m_Buildings) g_GameMap.Block(building->x, building->y).building = nullptr;
     }
     // A building standing on one block only, for the search to meet.
     CBuildingDouble* Building(int32_t x, int32_t y, int32_t owner, int32_t cast)
@@ -378,8 +374,7 @@ TEST_F(WalkOccupancy, NoUnitInAPassageIsPushedIntoWaterOrAwayFromItsWorkAndTwoWa
     for (int32_t i = 0; i < 3; ++i)
     {
         const int32_t y = cases[i].y;
-        for (int32_t x = 7; x <= 16; ++x)
-            g_GameMap.Block(x, y - 1).blocked = g_GameMap.Block(x, y + 1).blocked = 1;
+        for (int32_t x = 7; x <= 16; ++x) g_GameMap.Block(x, y - 1).blocked = g_GameMap.Block(x, y + 1).blocked = 1;
         g_GameMap.Block(7, y).blocked = g_GameMap.Block(16, y).blocked = 1;
         g_GameMap.Block(11, y + 1).blocked = 0;
         g_GameMap.Block(11, y + 1).waterLevel = static_cast<uint16_t>(cases[i].sideWater);

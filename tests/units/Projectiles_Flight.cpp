@@ -28,8 +28,7 @@ constexpr int32_t TechBallistic = 56, TechFlameArrow = 58;
 template <class Shot> std::pair<long, long> StrayBand(int32_t count, float scale, Shot shot)
 {
     SOffsetRange range;
-    for (int32_t i = 0; i < count; ++i)
-        std::apply([&](float x, float y) { range.Add(x, y, 0.0f); }, shot());
+    for (int32_t i = 0; i < count; ++i) std::apply([&](float x, float y) { range.Add(x, y, 0.0f); }, shot());
     return {std::lround(std::min(range.low[0], range.low[1]) * scale),
             std::lround(std::max(range.high[0], range.high[1]) * scale)};
 }
@@ -131,8 +130,7 @@ TEST(ProjectilesFlight, ArrowsStrikeWithTheAttackAtLaunchAndCountWhereTheyLandFo
     CUnit* struck = war.world.Spawn(1, UNIT_WARRIOR, 30, 40);
     struck->stance = STANCE_AGGRESSIVE, Shoot(hidden, struck, 30.5f, 40.5f);
     hidden->ShowUnit(false);
-    for (int32_t frame = 0; frame < 40 && struck->health == CUnit::FullHealth; ++frame)
-        war.world.Frame(1);
+    for (int32_t frame = 0; frame < 40 && struck->health == CUnit::FullHealth; ++frame) war.world.Frame(1);
     EXPECT_TRUE(struck->health < CUnit::FullHealth && struck->attacker == nullptr &&
                 CObjectLinks().FindFault() == nullptr);
     Shoot(nullptr, struck, 30.5f, 40.5f);   // a shot without a shooter strikes for no player
@@ -203,12 +201,10 @@ TEST(ParticlePool, AtItsLimitTheOlderHalfGoesAndFreeingABlockKeepsItsThreeLastin
         {31.5f, 30.99f, 24, true},  {31.5f, 32.0f, 24, true},    {31.5f, 31.5f, 26, false}, {31.5f, 31.5f, 27, true},
         {31.5f, 31.5f, 28, false},  {31.5f, 31.5f, 40, false},   {31.5f, 31.5f, 41, true},  {31.5f, 31.5f, 42, true},
         {31.5f, 31.5f, 43, false}};
-    for (const auto& piece : pieces)
-        g_Particles.AddSmash(false, piece.x, piece.y, 0.0f, piece.kind);
+    for (const auto& piece : pieces) g_Particles.AddSmash(false, piece.x, piece.y, 0.0f, piece.kind);
     g_Particles.RemoveAt(31, 31);
     std::vector<std::tuple<float, float, int32_t>> left, staying;
-    for (const SEffectParticle& effect : g_Particles.GetEffects())
-        left.emplace_back(effect.x, effect.y, effect.kind);
+    for (const SEffectParticle& effect : g_Particles.GetEffects()) left.emplace_back(effect.x, effect.y, effect.kind);
     for (const auto& piece : pieces)
         if (piece.stays)
             staying.emplace_back(piece.x, piece.y, piece.kind);
@@ -233,8 +229,7 @@ TEST_F(RangedAim, ShotsScatterOrAimAtTheTileTheTargetStepsIntoAndEachShooterRele
     auto* archer = static_cast<CUnitTowerArcher*>(tower->archers[0]);
     EXPECT_EQ(StrayBand(400, 100.0f, [&] {
                   g_Particles.Reset(), archer->SetTarget(target);
-                  for (int32_t tick = 0; tick < 60 && g_Particles.GetProjectiles().empty(); ++tick)
-                      archer->Animate(1);
+                  for (int32_t tick = 0; tick < 60 && g_Particles.GetProjectiles().empty(); ++tick) archer->Animate(1);
                   const CParticles::SProjectile shot = g_Particles.GetProjectiles().empty()
                       ? CParticles::SProjectile{} : g_Particles.GetProjectiles().back();
                   return std::array{shot.aimX - target->centreX, shot.aimY - target->centreY};
@@ -280,8 +275,7 @@ TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechno
     {
         SCOPED_TRACE(testing::Message() << "technologies " << entry.technologies.size() << " kind " << entry.kind);
         CMeleeWorld siege;
-        for (const int32_t technology : entry.technologies)
-            siege.world.Research(0, technology);
+        for (const int32_t technology : entry.technologies) siege.world.Research(0, technology);
         CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
         // Its centre block ten blocks east of the catapult's.
         CBuilding* house = entry.atUnit ? nullptr : siege.world.Player(Enemy).CreateBuilding(
@@ -359,8 +353,7 @@ TEST(CatapultThrow, OnASlopeTheStoneLeavesFromTheTiltedMachine)
     CMeleeWorld siege;
     // The ground rises one block's height per block eastward (45 degrees).
     for (int32_t cx = 0; cx <= g_GameMap.GetWidth(); ++cx)
-        for (int32_t cy = 0; cy <= g_GameMap.GetHeight(); ++cy)
-            g_GameMap.CornerHeight(cx, cy) = 32 * cx;
+        for (int32_t cy = 0; cy <= g_GameMap.GetHeight(); ++cy) g_GameMap.CornerHeight(cx, cy) = 32 * cx;
     CUnitCatapult* catapult = SpawnCatapult(siege, STANCE_STAND_GROUND);
     catapult->facing = catapult->shownFacing = 90;
     catapult->onCommand(nullptr, nullptr, nullptr, CentreBlock + 10, CentreBlock, CMD_ATTACK_GROUND);

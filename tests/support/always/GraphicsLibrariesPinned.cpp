@@ -17,8 +17,7 @@ constexpr const char* kGraphicsLibraries[] = {
 
 // Runs before any test; a library that is not installed is simply skipped.
 const bool graphicsLibrariesPinned = [] {
-    for (const char* library : kGraphicsLibraries)
-        dlopen(library, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
+    for (const char* library : kGraphicsLibraries) dlopen(library, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
     return true;
 }();
 }  // namespace
