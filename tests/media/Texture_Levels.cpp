@@ -242,7 +242,8 @@ TEST(FontLoad, DamagedFontsAreRefusedAndLeaveAnEmptyFontThatMeasuresNothing)
         C2DFont font;
         ASSERT_TRUE(Load(font, good));
         EXPECT_TRUE(!Load(font, c.bytes) && font.IsEmpty() &&
-                    (font.lineHeight + font.GetTextWidth("abc") + font.GetTextHeight("abc")) == 0);
+                    (font.lineHeight + font.GetTextWidth("abc") + font.GetTextHeight("abc") + font.cellWidth +
+                     font.cellHeight + font.columnsPerPage + font.rowsPerPage) == 0);
         EXPECT_EQ(log.Lines(), std::vector<std::string>{std::string("Damaged font file: test.fnt (") + c.reason + ")"});
     }
 
