@@ -89,11 +89,12 @@ TEST(GlobalFuncGeometry, LinesPlanesRotationsMatricesVectorsAndInterpolationInAT
     float out[3] = {}, m[9];
     ExpectFloats((GlobalFunc::RotatePoint2D(1.0f, 2.0f, 90.0f, out), out), {-2.0f, 1.0f});
     ExpectFloats((GlobalFunc::RotatePoint2D(3.0f, -2.0f, 0.0f, out), out), {3.0f, -2.0f}, 0.0f);
-    // The same triangle twice, once with its first edge level.
+    // The same triangle twice, once with its first edge level and moved off the origin.
     const float w0[3] = {1, 1, 1}, w1[3] = {3, 1, 1}, w2[3] = {1, 5, 1};
     const float r0[2] = {0, 0}, r1[2] = {0, 2}, r2[2] = {2, 0}, centre[2] = {1, 1};
+    const float s0[2] = {5, 7}, s1[2] = {5, 9}, s2[2] = {7, 7}, moved[2] = {6, 8};
     ExpectFloats((GlobalFunc::InterpolateInTriangle(w0, w1, w2, r0, r1, r2, centre, out), out), {2.0f, 3.0f, 1.0f});
-    ExpectFloats((GlobalFunc::InterpolateInTriangle(w0, w2, w1, r0, r2, r1, centre, out), out), {2.0f, 3.0f, 1.0f});
+    ExpectFloats((GlobalFunc::InterpolateInTriangle(w0, w2, w1, s0, s2, s1, moved, out), out), {2.0f, 3.0f, 1.0f});
     ExpectFloats((GlobalFunc::RotateVector3(0, 1, 0, 90, 0, 0, out), out), {0, 0, 1});
     // Turned about Y first to (0, 0, 1), then about X to (0, -1, 0).
     ExpectFloats((GlobalFunc::RotateVector3(1, 0, 0, 90, 90, 0, out), out), {0, -1, 0});

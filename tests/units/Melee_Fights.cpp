@@ -89,6 +89,9 @@ TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
     CBuilding* house = melee.world.Player(1).CreateBuilding(CastHouse, PostX + 4, PostY);
     CUnit* guard = melee.Spawn(0, UNIT_WARRIOR, PostX, PostY, STANCE_AGGRESSIVE);
     EXPECT_TRUE(house != nullptr && guard->currentCommand == CMD_ATTACK && guard->targetBuilding == house);
+    // Resumed in the middle of a blow with its action pending, it stands ready for the action.
+    guard->animType = ANIM_ATTACK, guard->orderState = 1, guard->ready = 0, guard->ResumeAction();
+    EXPECT_TRUE(guard->animType == ANIM_STAND && guard->ready == 1 && guard->targetBuilding == house);
 }
 
 TEST(MeleeStance, ADefensiveGuardChasesNoFurtherThanItsSightKillsAndWalksBackToItsPost)
