@@ -80,6 +80,11 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
                 worker->currentCommand != CMD_NONE);
     worker->carriedAmount = 0, worker->animType = ANIM_CHOP_TREE, worker->onIdle();   // forgets the kind, stands
     EXPECT_TRUE(worker->animType == ANIM_STAND && worker->carriedKind == CUnitWorker::KindNone);
+    // A walk back to the harvest point that ends short turns into a search for the nearest resource from there.
+    worker->currentCommand = CMD_RETURN_TO_HARVEST_POINT, worker->targetKind = TARGET_BLOCK, worker->orderState = 0;
+    worker->targetBuilding = worker->targetObject = rock, worker->onMoveEnd();
+    EXPECT_TRUE(worker->currentCommand == CMD_FIND_RESOURCE && worker->targetKind == TARGET_RESOURCE &&
+                worker->orderState == 1 && worker->targetObject == nullptr && worker->targetBuilding == nullptr);
 }
 
 TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
@@ -99,6 +104,9 @@ TEST_F(WorkerWorld, TwoWorkersInAMineWithThreeGoldLeftBothComeOutAndDeliverIt)
     // The closed mine still counts as gold: an order onto it keeps a gold load.
     second->carriedKind = CUnitWorker::KindGold, second->carriedAmount = 2;
     second->onCommand(nullptr, nullptr, mine, mine->x, mine->y, CMD_HARVEST);
+    EXPECT_TRUE(second->carriedAmount == 2 && second->carriedKind == CUnitWorker::KindGold);
+    // There it finds no other mine and takes the load to storage.
+    EXPECT_GT(FramesUntil(400, [&] { return second->currentCommand == CMD_RETURN_GOODS; }), 0);
     EXPECT_TRUE(second->carriedAmount == 2 && second->carriedKind == CUnitWorker::KindGold);
     // Looking for storage marks the tile it sets out from as the harvest point to come back to.
     second->harvestX = second->harvestY = 0, second->currentCommand = CMD_FIND_STORAGE, second->onPerformAction();
