@@ -80,6 +80,18 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
                 worker->currentCommand != CMD_NONE);
     worker->carriedAmount = 0, worker->animType = ANIM_CHOP_TREE, worker->onIdle();   // forgets the kind, stands
     EXPECT_TRUE(worker->animType == ANIM_STAND && worker->carriedKind == CUnitWorker::KindNone);
+    // Its model by what it does and carries: standing and walking with nothing, wood, stone, gold, then chopping,
+    // breaking stone, building, repairing, dismantling.
+    std::vector<int32_t> models;
+    using W = CUnitWorker;
+    for (const int32_t anim : {ANIM_STAND, ANIM_WALK})
+        for (const int32_t kind : {W::KindNone, W::KindWood, W::KindStone, W::KindGold})
+            worker->animType = anim, worker->carriedKind = kind, worker->carriedAmount = kind == W::KindNone ? 0 : 1,
+            worker->SetModelByAnimation(), models.push_back(worker->model);
+    for (const int32_t anim : {ANIM_CHOP_TREE, ANIM_MINE_STONE, ANIM_BUILD, ANIM_REPAIR, ANIM_DISMANTLE})
+        worker->animType = anim, worker->SetModelByAnimation(), models.push_back(worker->model);
+    EXPECT_EQ(models, (std::vector<int32_t>{0, 3, 4, 5, 1, 6, 7, 8, 9, 10, 2, 2, 2}));
+    worker->animType = ANIM_STAND, worker->carriedAmount = 0;
     // A walk back to the harvest point that ends short turns into a search for the nearest resource from there.
     worker->currentCommand = CMD_RETURN_TO_HARVEST_POINT, worker->targetKind = TARGET_BLOCK, worker->orderState = 0;
     worker->targetBuilding = worker->targetObject = rock, worker->onMoveEnd();
