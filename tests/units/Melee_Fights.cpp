@@ -331,10 +331,11 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
             for (size_t i = 0; i + 1 < losses.size(); ++i)   // the last is cut at 0
                 EXPECT_NEAR(losses[i], hitPoints / warrior->GetMaxHitPoints() * 100.0f, 1e-3f) << "blow " << i;
         }
-        // A whole model's frames per swing or per shot.
+        // A whole model's frames per swing (of one blow or two half blows) or per shot.
         const float cycle = CMeleeWorld::FrameCount / fighter->GetAttackAnimSpeed();
-        for (size_t i = 1; row.divisor == 1 && i < blowFrames.size(); ++i)
-            EXPECT_NEAR(blowFrames[i] - blowFrames[i - 1], row.ranged ? std::ceil(cycle) : cycle, 1.0f) << i;
+        for (size_t i = size_t(row.divisor); row.divisor > 0 && i < blowFrames.size(); ++i)
+            EXPECT_NEAR(blowFrames[i] - blowFrames[i - size_t(row.divisor)], row.ranged ? std::ceil(cycle) : cycle, 1.0f)
+                << i;
         EXPECT_TRUE(row.shotSample == 0 ||
                     (sawLaser == row.laser && hitsWithShot == (row.laser ? 0 : static_cast<int32_t>(losses.size()))));
         EXPECT_TRUE(fighter->IsAlive() && g_Particles.HoldsCorpse(warrior) && g_Particles.GetCorpseCount() == 1 &&
