@@ -363,6 +363,10 @@ TEST_F(GameMapTerrain, PassabilityFollowsSlopeWaterObjectsAndTheMark)
     Expect("blocked", Blocked, {{44, 4, 1}, {44, 5, 0}, {46, 5, 0}, {50, 5, 1}, {10, 10, 0}, {20, 20, 1}, {19, 19, 0},
                    {3, 3, 1}, {4, 4, 0}});
     EXPECT_EQ(At(20, 20).waterLevel, 20);
+    // A rock shades the corner east of it, a house does not.
+    EXPECT_EQ(Colour(51, 5), Grey220);
+    building.resourceKind = 3, g_GameMap.UpdateArea(0, 0, 64, 64);
+    EXPECT_EQ(Colour(51, 5), 0x606060);
     // An area wholly outside the map, or empty, changes nothing.
     g_GameMap.Block(3, 3).impassable = 0;
     g_GameMap.UpdateArea(70, 0, 5, 5), g_GameMap.UpdateArea(0, 0, 0, 10);
