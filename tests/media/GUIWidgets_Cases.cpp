@@ -190,10 +190,11 @@ TEST_F(GUIWidgets, ComboOpensDownOrUpPicksTheItemUnderTheReleaseAndStaysOnAnItem
         auto& combo = Add(new CGUIComboBox(&form, 32, c.y, 160, 16, 0, "red;green;blue", 0));
         Press(40, c.y + 4);
         EXPECT_EQ((std::vector<int>{c.openTop, 64}), (std::vector<int>{combo.y, combo.h}));
-        // Opening downwards, a white line with its black shadow under the top row.
-        Clear(), combo.Render(), ReadBack(), form.OnMouseMove(40, c.releaseY), form.OnMouseUp(40, c.releaseY);
+        // Opening downwards, a white line with its black shadow under the top row; the row under the mouse is lit.
+        form.OnMouseMove(40, c.releaseY), Clear(), combo.Render(), ReadBack(), form.OnMouseUp(40, c.releaseY);
         EXPECT_EQ((std::vector<uint32_t>{Pixel(100, 116), Pixel(190, 116), Pixel(100, 117)}),
                   (c.y == 100 ? std::vector<uint32_t>{0xFFFFFF, 0xFFFFFF, 0} : std::vector<uint32_t>(3, Background)));
+        EXPECT_TRUE(c.selection == 0 || Pixel(182, c.releaseY) != Pixel(182, c.releaseY + 16));
         EXPECT_EQ((std::vector<int>{c.selection, c.y, 16, 0}),
                   (std::vector<int>{combo.GetInt(), combo.y, combo.h, combo.open}));
     }
