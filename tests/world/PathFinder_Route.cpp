@@ -501,7 +501,7 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
     PathTestBuilding house(5, 1, 1, 0);
     house.placementMap = onlyFive.get();
     for (const auto& [stepLimit, nearSteps, found] : {std::tuple(5, 0, true), std::tuple(4, 0, false),
-                                                     std::tuple(0, 5, true), std::tuple(0, 6, false)})
+             std::tuple(1, 0, false), std::tuple(0, 0, true), std::tuple(0, 5, true), std::tuple(0, 6, false)})
     {
         EXPECT_EQ(row.finder->FindBuildingPlace(0, 0, &house, nearSteps, stepLimit, 0, row.end), found)
             << stepLimit << " " << nearSteps;
