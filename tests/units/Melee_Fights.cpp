@@ -163,21 +163,25 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
     const struct { int32_t type, player, command, enemyY; bool strikes; } cases[] = {
         {UNIT_WARRIOR, 0, CMD_ATTACK, 10, true}, {UNIT_WARRIOR, 0, CMD_MOVE_TO, 10, false},
         {UNIT_WARRIOR, 1, CMD_MOVE_TO, 10, true},
-        // Stepping east from (10, 10) the giant enters (12, 10) and (12, 11); a friend stands on the other one.
-        {UNIT_GIANT, 1, CMD_PATROL, 10, true}, {UNIT_GIANT, 1, CMD_PATROL, 11, true}};
+        // Stepping east from (10, 10) the giant or the rider enters (12, 10) and (12, 11); a friend stands on the
+        // other one (on (12, 10) when the enemy stands a row further south, off the way).
+        {UNIT_GIANT, 1, CMD_PATROL, 10, true}, {UNIT_GIANT, 1, CMD_PATROL, 11, true},
+        {UNIT_GIANT, 1, CMD_PATROL, 12, false}, {UNIT_LIGHTCAVALRY, 1, CMD_PATROL, 11, true},
+        {UNIT_LIGHTCAVALRY, 1, CMD_PATROL, 12, false}};
     for (const auto& row : cases)
     {
         CMeleeWorld melee;
         melee.world.Player(1).type = PLAYER_COMPUTER;
-        const int32_t enemyX = row.type == UNIT_GIANT ? 12 : 11;
+        const bool wide = row.type != UNIT_WARRIOR;
+        const int32_t enemyX = wide ? 12 : 11;
         CUnit* walker = melee.Spawn(row.player, row.type, 10, 10, STANCE_STAND_GROUND);
         CUnit* enemy = melee.Spawn(2, UNIT_WARRIOR, enemyX, row.enemyY, STANCE_STAND_GROUND);
-        if (row.type == UNIT_GIANT)
-            melee.Spawn(row.player, UNIT_WARRIOR, 12, 21 - row.enemyY, STANCE_STAND_GROUND);
+        if (wide)
+            melee.Spawn(row.player, UNIT_WARRIOR, 12, row.enemyY == 10 ? 11 : 10, STANCE_STAND_GROUND);
         walker->currentCommand = row.command;
         bool engaged = false;
         walker->SeekTargetOnPatrol(11, 10, &engaged);
-        EXPECT_TRUE((row.type != UNIT_GIANT || walker->model == 98) && engaged == row.strikes &&
+        EXPECT_TRUE((row.type != UNIT_GIANT || walker->model == (row.strikes ? 98 : 96)) && engaged == row.strikes &&
                     (walker->animType == ANIM_ATTACK) == engaged && (walker->actionTargetUnit == enemy) == engaged)
             << row.type << " command " << row.command << " enemy " << row.enemyY;
     }
