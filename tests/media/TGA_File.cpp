@@ -92,6 +92,12 @@ TEST(Bitmap32, ShapesLandOnThePixelsNamedAndAreClipped)
     uint32_t memory[4] = {1, 2, 3, 4};   // attached memory is cleared and drawn on; none leaves the buffer empty
     block.Attach(2, 2, memory), block.PutPixel(1, 1, Ink);
     EXPECT_TRUE(memory[0] == 0u && memory[3] == Ink && (block.Attach(2, 2, nullptr), block.width == 0));
+    // A copy reaching past the edges takes the nearest edge pixel there, or the fill.
+    CBitmap32 four;
+    four.Create(2, 2), four.PutPixel(0, 0, 1), four.PutPixel(1, 0, 2), four.PutPixel(0, 1, 3), four.PutPixel(1, 1, 4);
+    EXPECT_EQ(PixelsOf(four.CreateCopy(-1, -1, 4, 4, CBitmap32::NoFill)),
+              (Pixels{1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 4, 4, 3, 3, 4, 4}));
+    EXPECT_EQ(PixelsOf(four.CreateCopy(-1, -1, 4, 4, 9)), (Pixels{9, 9, 9, 9, 9, 1, 2, 9, 9, 3, 4, 9, 9, 9, 9, 9}));
 }
 
 TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
