@@ -162,6 +162,12 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAn
     friendly->pathFlag = 1, friendly->speed = boxed->speed, rider->speed = 2 * boxed->speed;
     g_PathFinder.Init(0, rider), boxed->onAttacked(world.Spawn(1, UNIT_WARRIOR, 27, 40), nullptr), world.Frame(1);
     EXPECT_TRUE(boxed->pathFlag);
+    // Another machine's king ends his orders on that machine alone.
+    g_Config.networkRole = 1, world.Player(1).type = PLAYER_REMOTE;
+    CUnitKing* remote = King(1, 5, 44);
+    remote->currentCommand = CMD_MOVE_TO, remote->targetKind = TARGET_BLOCK, remote->targetX = 5, remote->targetY = 44;
+    remote->onPerformAction();
+    EXPECT_EQ(remote->currentCommand, CMD_MOVE_TO);
 }
 
 // No room leaves the cart where it was and the player's counts alone; with room the keep stands under
