@@ -616,6 +616,13 @@ TEST(PriestAttacked, WithBothTechnologiesItThrowsFireballsBackAndWithoutPyroAnAt
         const int32_t frames = world.FramesUntil(200, [&] { return warrior->health < CUnit::FullHealth; });
         EXPECT_TRUE((frames > 0) == pyro && priest->x == 10 &&
                     (pyro ? warrior->health == 90.0f : priest->currentCommand != CMD_ATTACK));
+        if (!pyro)
+            continue;
+        // The cast winds up again for the next fireball; ordered at a house, it throws at the house.
+        EXPECT_GT(world.FramesUntil(300, [&] { return warrior->health == 80.0f; }), 0);
+        CBuilding* house = world.world.Player(1).CreateBuilding(CastHouse, 10, 16);
+        priest->onCommand(nullptr, house, nullptr, house->x + 1, house->y, CMD_ATTACK);
+        EXPECT_GT(world.FramesUntil(300, [&] { return house->health < CBuilding::FullHealth; }), 0);
     }
 }
 
