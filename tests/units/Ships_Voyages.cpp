@@ -219,14 +219,12 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
 
     // Called to the islet's shore from afar, it stops once it touches it.
     constexpr uint16_t Sea = 1, Islet = 2;
-    for (SMapBlock& block : g_GameMap.AllBlocks())
-        block.regionId = block.waterLevel > 7 ? Sea : Islet;
+    for (SMapBlock& block : g_GameMap.AllBlocks()) block.regionId = block.waterLevel > 7 ? Sea : Islet;
     CUnitTransportShip* called = SpawnShip(0, 30, 30);
     ASSERT_NE(called, nullptr);
     called->callIsland = Islet;
     called->InitAction(nullptr, nullptr, nullptr, 13, IsletY, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
-    for (int32_t frame = 0; frame < 100 && called->currentCommand == CMD_MOVE_TO_GARRISON; ++frame)
-        world.Frame(10);
+    for (int32_t frame = 0; frame < 100 && called->currentCommand == CMD_MOVE_TO_GARRISON; ++frame) world.Frame(10);
     EXPECT_TRUE(called->currentCommand == CMD_NONE && called->IsAdjacentToRegion(Islet));
 }
 
@@ -266,8 +264,7 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     g_Config.networkRole = 0, world.Frame(1);
     EXPECT_TRUE(world.DeletedUnits() == 4 && g_GameMap.Block(13, IsletY).unit == nullptr);
     ExpectWorldSound(world);
-    for (int32_t frame = 0; frame < 200 && world.Player(0).HasUnit(ship); ++frame)
-        world.Frame(1);
+    for (int32_t frame = 0; frame < 200 && world.Player(0).HasUnit(ship); ++frame) world.Frame(1);
     EXPECT_FALSE(world.Player(0).HasUnit(ship));
 }
 

@@ -143,8 +143,7 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelItsWoundsBelowEachThresholdAndItsCorpse
             EXPECT_EQ(Reddened(Pixel(marked.x, marked.y)), row.below50 != 0) << std::hex << Pixel(marked.x, marked.y);
         }
         unit->RemoveFromWorld(true);
-        for (int32_t frame = 0; frame < 100 && !g_Particles.HoldsCorpse(unit); ++frame)
-            World().Frame(1);
+        for (int32_t frame = 0; frame < 100 && !g_Particles.HoldsCorpse(unit); ++frame) World().Frame(1);
         ASSERT_TRUE(g_Particles.HoldsCorpse(unit));
         const auto corpseAt = [&](int32_t ticksLeft) {
             if (g_Particles.GetCorpseCount() != 0)
@@ -415,8 +414,7 @@ TEST_F(UnitPanelPortrait, OwnUnitsShowStatsAndTheirName)
         {50, 315, White, 16}, {66, 315, Yellow, 16}, {50, 350, White, 24},  // "12" "+3", "4/7"
         {50, 385, White, 48}, {106, 385, White, 24}, {5, 289, White, 40},   // "50/0/0 (%)", "35/70"
         {115, 240, White, 56}, {115, 260, Yellow, 32}};                     // "Warrior", "Anna"
-    for (const auto& t : texts)
-        EXPECT_EQ(Run(t.x, t.y, t.colour), t.width) << t.x << "," << t.y;
+    for (const auto& t : texts) EXPECT_EQ(Run(t.x, t.y, t.colour), t.width) << t.x << "," << t.y;
     EXPECT_TRUE(Pixel(10, 318) == Icon && Pixel(94, 335) == Background);   // no relation
     unit->customName = "Bob";
     Drawn([&] { unit->RenderInfoPanel("Warrior"); });

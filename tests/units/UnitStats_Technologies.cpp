@@ -85,8 +85,7 @@ TEST_F(UnitStats, TechnologiesRaiseTheStatsOfTheTypesTheyServe)
     };
     for (size_t line = 0; line < lines.size(); ++line)
     {
-        for (int32_t technology = 0; technology < TechnologyCount; ++technology)
-            m_World.Research(1, technology, 0.0f);
+        for (int32_t technology = 0; technology < TechnologyCount; ++technology) m_World.Research(1, technology, 0.0f);
         for (const SStep& step : lines[line])
         {
             for (int32_t technology : step.researched) m_World.Research(1, technology);

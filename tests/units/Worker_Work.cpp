@@ -273,8 +273,7 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndAHitWorke
 TEST_F(WorkerWorld, AWorkerOrderedAboardFromItsChopIsOnlyCargoUntilTheShipPutsItAshore)
 {
     for (int32_t by = 0; by < g_GameMap.GetHeight(); ++by)
-        for (int32_t bx = 24; bx < g_GameMap.GetWidth(); ++bx)
-            g_GameMap.Block(bx, by).waterLevel = 9;
+        for (int32_t bx = 24; bx < g_GameMap.GetWidth(); ++bx) g_GameMap.Block(bx, by).waterLevel = 9;
     CBuilding* tree = Site(CUnitWorker::KindWood, 22, 20);
     CUnitWorker* worker = Worker(23, 20);
     auto* ship = static_cast<CUnitTransportShip*>(world.Spawn(0, UNIT_TRANSPORTSHIP, 24, 20));

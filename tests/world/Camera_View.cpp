@@ -90,8 +90,7 @@ TEST_F(CameraView, TheListEqualsABruteForceScanFor200Cameras)
         {
             const int32_t sx = slope(random), sy = slope(random), base = level(random);
             for (int32_t x = 0; x <= 64; ++x)
-                for (int32_t y = 0; y <= 64; ++y)
-                    g_GameMap.CornerHeight(x, y) = base + sx * x + sy * y;
+                for (int32_t y = 0; y <= 64; ++y) g_GameMap.CornerHeight(x, y) = base + sx * x + sy * y;
         }
         g_GameMap.cameraTargetX = place(random), g_GameMap.cameraTargetY = place(random);
         g_GameMap.cameraHeading = float(heading(random)), g_GameMap.cameraDistance = float(distance(random) * 100);

@@ -70,8 +70,7 @@ protected:
 
     static void Expect(const char* what, int32_t (*get)(int32_t, int32_t), std::initializer_list<SAt> cases)
     {
-        for (const auto& [x, y, value] : cases)
-            EXPECT_EQ(get(x, y), value) << what << " at " << x << "," << y;
+        for (const auto& [x, y, value] : cases) EXPECT_EQ(get(x, y), value) << what << " at " << x << "," << y;
     }
     static int32_t Colour(int32_t x, int32_t y) { return g_GameMap.cornerColours[x * 257 + y]; }
     static int32_t Blocked(int32_t x, int32_t y) { return At(x, y).blocked; }
@@ -131,8 +130,7 @@ protected:
     // The objects belong to the test, not to the map.
     static void FreeMap()
     {
-        for (SMapBlock& block : g_GameMap.AllBlocks())
-            block.unit = nullptr, block.building = nullptr;
+        for (SMapBlock& block : g_GameMap.AllBlocks()) block.unit = nullptr, block.building = nullptr;
         g_GameMap.Free();
     }
 
@@ -416,8 +414,7 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
         {BlockStart + 6, g_GameMap.Block(0, 0).randomValue}, {BlockStart + 10, -1}, {BlockStart + 14, -1},
         {unitBlock + 10, 0}, {SetupStart - 4, WEATHER_SNOW}, {SetupStart, 9}, {SetupStart + 13, 1},
         {SetupStart + 344 * 2 + 13 + 5 * 4, 1234}};
-    for (const auto& [at, value] : fields)
-        EXPECT_EQ(CRecordBytes::I32At(saved, at), value) << "at byte " << at;
+    for (const auto& [at, value] : fields) EXPECT_EQ(CRecordBytes::I32At(saved, at), value) << "at byte " << at;
     // Blocked and marked impassable.
     EXPECT_TRUE(saved[markedBlock + 4] == 1 && saved[markedBlock + 5] == 1 &&
                 saved.substr(SetupStart + 4, 9) == std::string("Player 1", 9));

@@ -50,8 +50,7 @@ std::vector<uint8_t> WithObjects(std::vector<uint8_t> bytes, int32_t side, const
     for (const std::vector<uint8_t>& record : buildings)
         objects.insert(objects.begin() + long(objects.size()) - 4, record.begin(), record.end());
     SetLe32(objects, objects.size() - 4, int32_t(units.size()));
-    for (const std::vector<uint8_t>& record : units)
-        objects.insert(objects.end(), record.begin(), record.end());
+    for (const std::vector<uint8_t>& record : units) objects.insert(objects.end(), record.begin(), record.end());
     bytes.erase(bytes.begin() + long(at), bytes.begin() + long(at) + 8);
     bytes.insert(bytes.begin() + long(at), objects.begin(), objects.end());
     return bytes;
@@ -296,8 +295,7 @@ void AddPlayer(std::vector<std::string>& e, int32_t p)
         e.insert(e.end(), {"(TENUMUNITCAST)=" + std::to_string(i),
                            p == 3 && i == 7 ? "UNIT_ENABLED=FALSE" : "UNIT_ENABLED=TRUE"});
     e.push_back("MAX_BUILDCAST_NUM=19");
-    for (int i = 0; i < 19; ++i)
-        e.insert(e.end(), {"(TENUMBUILDCAST)=" + std::to_string(i), "BUILDING_ENABLED=TRUE"});
+    for (int i = 0; i < 19; ++i) e.insert(e.end(), {"(TENUMBUILDCAST)=" + std::to_string(i), "BUILDING_ENABLED=TRUE"});
     e.insert(e.end(), {"STARTING_VIEW_POSITION=0,0", ""});
 }
 } // namespace
@@ -335,8 +333,7 @@ TEST_F(MapFileRefusals, TruncatedFilesAndBadFieldsAreRefusedWithTheirReasonAndKe
         {"unit count huge", UnitsAt, 1000000, "bad unit count"}, {"unit name length -1", unitName, -1, TooLong},
         {"unit name length huge", unitName, INT_MAX, TooLong}, {"unit name length 240", unitName, 240, TooLong},
     };
-    for (const auto& [what, at, value, reason] : cases)
-        ExpectRefused(Patched(good, at, value), good, what, reason);
+    for (const auto& [what, at, value, reason] : cases) ExpectRefused(Patched(good, at, value), good, what, reason);
     // The last values still taken, each on its own.
     for (const auto& [at, value] : {std::pair{SetupsAt + 4, 0}, {SetupsAt + 4, 4}, {SetupsAt + 8, 7},
                                     {SetupsAt + 12, 0}, {SetupsAt + 12, 8}})
@@ -389,8 +386,7 @@ TEST_F(MapFileRefusals, UnknownSetupPairsAndTexturesAreMendedAndAnOlderFirstDeco
     const std::vector<uint8_t> good = MakeMap();
     std::vector<uint8_t> bytes = good;
     // The first technology, unit type and building cast pairs of setup 0.
-    for (const size_t at : {SetupsAt + 37, SetupsAt + 529, SetupsAt + 713})
-        SetLe32(bytes, at, 99);
+    for (const size_t at : {SetupsAt + 37, SetupsAt + 529, SetupsAt + 713}) SetLe32(bytes, at, 99);
     bytes[ThemeAt + 4 + 8] = 200;   // the texture of corner (0, 0)
     ASSERT_TRUE(Load(bytes, 1) && g_GameMap.cornerTextures[0] == g_GameMap.themeTextures.GetTextureCount() - 1 &&
                 Log().Contains("Map file: setup pairs with an unknown index skipped") &&
@@ -700,8 +696,7 @@ TEST_F(MapFileRoundTrip, MapWrittenFromTheFormatSavesBackToTheSameBytesAndAGameS
     EXPECT_EQ(dynamic_cast<CBuildingTower&>(*g_GameMap.Block(20, 12).building).archerCount, 3);
     const std::vector<uint8_t> saved = Save();
     ASSERT_EQ(saved.size(), bytes.size());
-    for (size_t i = 0; i < bytes.size(); ++i)
-        ASSERT_EQ(saved[i], bytes[i]) << "first difference at byte " << i;
+    for (size_t i = 0; i < bytes.size(); ++i) ASSERT_EQ(saved[i], bytes[i]) << "first difference at byte " << i;
 
     ASSERT_TRUE(Load(bytes, 0));
     EXPECT_EQ(std::tuple(g_LocalPlayer, g_GameMap.cameraTargetX, g_GameMap.cameraTargetY), std::tuple(3, 9.0f, 28.0f));
@@ -734,8 +729,7 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
     g_GameMap.cornerTextures[1 * 257 + 0] = 200;   // exported as a signed byte
     g_GameMap.Block(1, 2).decorationModel = 240;
     for (int32_t x = 0; x < Side; ++x)
-        for (int32_t y = 0; y < Side; ++y)
-            g_GameMap.weatherMap[x * 256 + y] = uint8_t((x + 2 * y) % 5);
+        for (int32_t y = 0; y < Side; ++y) g_GameMap.weatherMap[x * 256 + y] = uint8_t((x + 2 * y) % 5);
     g_GameMap.weatherType = WEATHER_RAIN;
     CMapPlayerSettings& fourth = g_GameMap.playerSettings[3];
     fourth.starving = 0, fourth.technologyStates[5] = 2, fourth.unitEnabled[7] = 0;

@@ -258,8 +258,7 @@ TEST(PathFinderRoute, RoutesUpToTheBufferAreWholeAndALongerOneIsCutAfterItsFirst
     };
     std::vector<std::string> corridor(5, std::string(172, '.'));
     for (int32_t x = 1; x < 172; x += 2)
-        for (int32_t y = 0; y < 5; ++y)
-            corridor[size_t(y)][size_t(x)] = y == ((x / 2) % 2 == 0 ? 4 : 0) ? '.' : '#';
+        for (int32_t y = 0; y < 5; ++y) corridor[size_t(y)][size_t(x)] = y == ((x / 2) % 2 == 0 ? 4 : 0) ? '.' : '#';
     PathTestWorld winding(MakePathTestMap(corridor));
     for (const int32_t length : {511, 512, 513})
     {
@@ -431,8 +430,7 @@ TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedAreaFromOnTheMa
     const auto fill = [](bool water, int32_t x, int32_t y)
     {
         PathTestWorld world(MakePathTestMap({"..~~..", ".#~,#.", "..~...", "~~.~.."}));
-        for (SMapBlock& block : world.map->AllBlocks())
-            block.regionId = block.blocked ? 3 : OldId;
+        for (SMapBlock& block : world.map->AllBlocks()) block.regionId = block.blocked ? 3 : OldId;
         if (water)
             world.finder->FloodFillWater(x, y, OldId, NewId);
         else
@@ -475,8 +473,7 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
     probe.triedPositions.clear();
     ASSERT_TRUE(world.finder->FindBuildingPlace(15, 15, &probe, 3, 0, 0, world.end));
     ASSERT_FALSE(probe.triedPositions.empty());
-    for (const auto& tried : probe.triedPositions)
-        EXPECT_GE(Chebyshev(tried.x, tried.y, 15, 15), 3);
+    for (const auto& tried : probe.triedPositions) EXPECT_GE(Chebyshev(tried.x, tried.y, 15, 15), 3);
 
     // Places near a recent attack are not tried.
     for (int32_t x = 10; x <= 20; ++x)

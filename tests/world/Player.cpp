@@ -115,8 +115,7 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByteAndBa
     EXPECT_EQ(p.technologies[30].researchingBuilding, p.buildings[0]);
     EXPECT_EQ((std::vector<int64_t>{p.wood, p.starvationTime, p.computerAI.GetPlayerIndex()}),
               (std::vector<int64_t>{1234, StartTicks + 95000, 2}));
-    for (int32_t i = 0; i < p.unitCount; ++i)
-        EXPECT_TRUE(p.units[i]->listIndex == i && p.units[i]->uniqueId == i);
+    for (int32_t i = 0; i < p.unitCount; ++i) EXPECT_TRUE(p.units[i]->listIndex == i && p.units[i]->uniqueId == i);
     // The tower gives its archer back to the player while the table loads.
     p.AddTowerArcher(&archer);
     EXPECT_EQ(Save(p), saved);
@@ -312,8 +311,7 @@ TEST_F(PlayerActions, TheLocalPlayerIsToldOncePerMinuteAndHungerNeverKills)
     EXPECT_EQ(Services().messages.size(), 2u);
     // 1.5 + 60 = 61.5 percent; the next step would reach 100 and is taken back.
     unit->health = 100.0f;
-    for (int32_t i = 0; i < 3; ++i)
-        player.CheckStarvation(600.0f);
+    for (int32_t i = 0; i < 3; ++i) player.CheckStarvation(600.0f);
     EXPECT_FLOAT_EQ(unit->starvation, 61.5f);
     EXPECT_TRUE(unit->IsAlive());
     // A house lifts the limit: hunger goes by the same amount per call, and a catapult never starved.
@@ -346,10 +344,8 @@ TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothingOnlyTheLocalPlayerHearsWhy
     EXPECT_EQ(texts,
               (std::vector<std::string>{"Stone needed", "Wood needed", "Gold needed", "Stone needed", "Gold needed"}));
     // The script's sums: military units and flagged buildings.
-    for (int32_t type : {1, 2, 3, 7})
-        Create(player, type);
-    for (int32_t cast : {2, 4, 5})
-        Finish(player, cast);
+    for (int32_t type : {1, 2, 3, 7}) Create(player, type);
+    for (int32_t cast : {2, 4, 5}) Finish(player, cast);
     EXPECT_TRUE(player.SumUnitValues() == 2 && player.SumBuildingValues() == 2);
 
     // Training and building: everything standing and researched, exactly the listed subjects hold; each row of the
@@ -361,8 +357,7 @@ TEST_F(PlayerEconomy, SpendingChargesAllThreeOrNothingOnlyTheLocalPlayerHearsWhy
     std::memset(second.enabledBuildingCasts, 1, sizeof(second.enabledBuildingCasts));
     const auto everything = [&] {
         std::fill(std::begin(second.finishedBuildings), std::end(second.finishedBuildings), 1);
-        for (CTechnology& technology : second.technologies)
-            technology.progress = 100.0f;
+        for (CTechnology& technology : second.technologies) technology.progress = 100.0f;
     };
     everything();
     for (int32_t type = -1; type <= 36; ++type)
@@ -457,8 +452,7 @@ TEST_F(PlayerLife, ADefeatedComputerPlayerLosesEverythingButItsHousesWarehousesW
         civilians.push_back(Create(loser, 1, 10 + i, 12));
     }
     std::vector<TestBuilding*> kept = {Finish(loser, 5), Finish(loser, 7), Finish(loser, 9)};
-    for (int32_t cast : {2, 4, 11, 6})
-        Finish(loser, cast);
+    for (int32_t cast : {2, 4, 11, 6}) Finish(loser, cast);
     loser.SetDefeated();
     EXPECT_TRUE(loser.type == PLAYER_DEFEATED && loser.unitCount == 6);
     for (CUnit* civilian : civilians)
@@ -468,12 +462,10 @@ TEST_F(PlayerLife, ADefeatedComputerPlayerLosesEverythingButItsHousesWarehousesW
         EXPECT_EQ(std::count(Services().restarted.begin(), Services().restarted.end(), civilian), 1);
     }
     EXPECT_EQ(loser.buildingCount, 3);
-    for (TestBuilding* building : kept)
-        EXPECT_TRUE(loser.HasBuilding(building));
+    for (TestBuilding* building : kept) EXPECT_TRUE(loser.HasBuilding(building));
     EXPECT_TRUE(Services().destroyedBuildings.size() == 4u && loser.statistics[STAT_UNITS_LOST] == 0 &&
                 loser.statistics[STAT_BUILDINGS_LOST] == 0);
-    for (int32_t p = 0; p < MaxPlayers; ++p)
-        EXPECT_TRUE(loser.allied[p] && Player(p).allied[3]) << p;
+    for (int32_t p = 0; p < MaxPlayers; ++p) EXPECT_TRUE(loser.allied[p] && Player(p).allied[3]) << p;
     ASSERT_FALSE(Services().messages.empty());
     EXPECT_TRUE(Services().messages.back().text == "Red is out" && Services().messages.back().colour == 0x00FFFFu);
     loser.SetDefeated();   // once out, always out
@@ -492,8 +484,7 @@ TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBes
     CPlayer& player = Player(0);
     std::memset(player.exploredMap, 200, sizeof(player.exploredMap));
     for (int x = 5; x <= 15; ++x)
-        for (int y = 5; y <= 15; ++y)
-            player.unitSightCounts[x * 256 + y] = 1;
+        for (int y = 5; y <= 15; ++y) player.unitSightCounts[x * 256 + y] = 1;
     // Of the neighbours of (5, 5) only the diagonal (4, 4) stays unseen.
     for (const auto& [x, y] : {Corner{4, 5}, Corner{4, 6}, Corner{5, 4}, Corner{6, 4}, Corner{63, 0}})
         player.unitSightCounts[x * 256 + y] = 1;

@@ -114,10 +114,8 @@ protected:
                 player.technologies[number].progress = on ? CTechnology::ResearchedProgress : 0.0f;
         };
         std::fill(std::begin(player.finishedBuildings), std::end(player.finishedBuildings), 0);
-        for (CTechnology& technology : player.technologies)
-            technology.progress = 0.0f;
-        for (const std::string& word : met)
-            set(word, true);
+        for (CTechnology& technology : player.technologies) technology.progress = 0.0f;
+        for (const std::string& word : met) set(word, true);
         EXPECT_TRUE(holds()) << id << ": " << conditions;
         for (const std::string& word : met)
         {

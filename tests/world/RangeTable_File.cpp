@@ -25,8 +25,7 @@ using Offsets = std::vector<std::pair<int, int>>;
 Offsets DxDy(const CRangeTable& table)
 {
     Offsets out;
-    for (int i = 0; i < table.count; ++i)
-        out.emplace_back(table.entries[i].dx, table.entries[i].dy);
+    for (int i = 0; i < table.count; ++i) out.emplace_back(table.entries[i].dx, table.entries[i].dy);
     return out;
 }
 
@@ -137,8 +136,7 @@ TEST(RangeTables, SoftRingsFadeToFortyAndBordersWalkEachSideInTurn)
         CRangeTable table;
         table.InitRing2(inner, outer);
         ASSERT_EQ(table.count, count) << outer;
-        for (int i = 1; i < table.count; ++i)
-            ASSERT_LE(table.entries[i - 1].distance, table.entries[i].distance);
+        for (int i = 1; i < table.count; ++i) ASSERT_LE(table.entries[i - 1].distance, table.entries[i].distance);
         for (const auto& [distance, level] : levels)
             for (int i = 0; i < table.count; ++i)
                 EXPECT_TRUE(table.entries[i].distance != distance || table.entries[i].level == level)
@@ -226,8 +224,7 @@ TEST(RangeTables, EveryStartUpTableHoldsItsRuleEntryForEntry)
     for (int n = 0; n < SquareBorderCount; ++n)
     {
         Offsets border;
-        for (int i = 0; n > 0 && i <= n; ++i)
-            border.insert(border.end(), {{i - 1, -1}, {n, i - 1}, {i, n}, {-1, i}});
+        for (int i = 0; n > 0 && i <= n; ++i) border.insert(border.end(), {{i - 1, -1}, {n, i - 1}, {i, n}, {-1, i}});
         EXPECT_EQ(DxDy(g_SquareBorders[n]), border) << n;
     }
     FreeRangeTables();

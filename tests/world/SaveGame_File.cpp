@@ -208,8 +208,7 @@ protected:
         SaveOf(Path("table.save"), [&table](CSaveGame& save) { table.SaveGame(save); });
         const std::vector<uint8_t> bytes = Payload(Path("table.save"));
         std::vector<int32_t> numbers;
-        for (size_t at = 0; at + 4 <= bytes.size(); at += 4)
-            numbers.push_back(GetLe32(bytes, at));
+        for (size_t at = 0; at + 4 <= bytes.size(); at += 4) numbers.push_back(GetLe32(bytes, at));
         return numbers;
     }
     // Loads a section of these numbers into a table made with `objects`.
@@ -217,8 +216,7 @@ protected:
     {
         const std::string path = Path("numbers.save");
         SaveOf(path, [&numbers](CSaveGame& save) {
-            for (int32_t number : numbers)
-                save.WriteI32(number);
+            for (int32_t number : numbers) save.WriteI32(number);
         });
         table.SetObjects(&objects);
         CSaveGame load;
@@ -630,8 +628,7 @@ TEST_F(ReferenceBaseSaveTest, BadSectionsFailTheLoadAndLeaveNothingAndAGameWithM
     }
     // The most a section may hold: 65,536 units, of the last player.
     std::vector<int32_t> most = {65536};
-    for (int32_t i = 0; i < 65536; ++i)
-        most.insert(most.end(), {0, 7, 1});
+    for (int32_t i = 0; i < 65536; ++i) most.insert(most.end(), {0, 7, 1});
     most.resize(most.size() + 65536, 0);
     CReferenceBase full;
     CRefObjects made;
@@ -649,8 +646,7 @@ TEST_F(ReferenceBaseSaveTest, BadSectionsFailTheLoadAndLeaveNothingAndAGameWithM
     auto crowded = std::make_unique<CReferenceBase>();
     crowded->SetObjects(&objects);
     const auto buildings = std::make_unique<CRefBuilding[]>(CReferenceBase::Capacity + 1);
-    for (int32_t i = 0; i < CReferenceBase::Capacity; ++i)
-        crowded->AddBuilding(&buildings[size_t(i)]);
+    for (int32_t i = 0; i < CReferenceBase::Capacity; ++i) crowded->AddBuilding(&buildings[size_t(i)]);
     EXPECT_EQ(crowded->GetCount(), CReferenceBase::Capacity);
     EXPECT_EQ(crowded->AddBuilding(&buildings[CReferenceBase::Capacity]), -1);
     CSaveGame save;

@@ -88,14 +88,10 @@ TEST_F(StatisticsPlayer, ResearchCountsTheAvailableButNeverTheOneShotSpellAndSam
     CPlayerStatistics record;
     record.BuildStatistics(player);
     EXPECT_EQ(record.researchPercent, 0);   // nothing available
-    for (int32_t id : {0, 3, 5, 52})
-        player.technologies[id].enabled = 1;
-    for (int32_t id : {0, 3, 52})
-        player.technologies[id].progress = CTechnology::ResearchedProgress;
-    for (int32_t type : {1, 1, 2, 4})
-        Create(player, type);
-    for (int32_t i = 0; i < 512; ++i)
-        CPlayerStatistics::AddPopulationSample(player);
+    for (int32_t id : {0, 3, 5, 52}) player.technologies[id].enabled = 1;
+    for (int32_t id : {0, 3, 52}) player.technologies[id].progress = CTechnology::ResearchedProgress;
+    for (int32_t type : {1, 1, 2, 4}) Create(player, type);
+    for (int32_t i = 0; i < 512; ++i) CPlayerStatistics::AddPopulationSample(player);
     EXPECT_EQ(player.populationHistoryCapacity, 512);
     player.type = PLAYER_DEFEATED;
     CPlayerStatistics::AddPopulationSample(player);
@@ -111,11 +107,9 @@ TEST_F(StatisticsPlayer, ResearchCountsTheAvailableButNeverTheOneShotSpellAndSam
     for (const auto& [explored, percent] : {std::pair(40, 0), {41, 1}, {4095, 99}, {4096, 100}})
     {
         std::memset(player.exploredMap, 0, sizeof(player.exploredMap));
-        for (int32_t x = 0; x <= 64; ++x)
-            player.exploredMap[x * 257 + 64] = 1;
+        for (int32_t x = 0; x <= 64; ++x) player.exploredMap[x * 257 + 64] = 1;
         std::memset(player.exploredMap + 64 * 257, 1, 65);
-        for (int32_t i = 0; i < explored; ++i)
-            player.exploredMap[(i / 64) * 257 + i % 64] = uint8_t(1 + i % 255);
+        for (int32_t i = 0; i < explored; ++i) player.exploredMap[(i / 64) * 257 + i % 64] = uint8_t(1 + i % 255);
         EXPECT_EQ(CPlayerStatistics::GetExploredPercent(player), percent) << explored;
     }
     // No history: no sample, and a record without one.
@@ -128,12 +122,9 @@ TEST_F(StatisticsPlayer, ResearchCountsTheAvailableButNeverTheOneShotSpellAndSam
 TEST_F(StatisticsOverlay, ShowsEveryCounterInItsPlace)
 {
     CPlayer& player = Player(0);
-    for (int32_t type : {1, 2})
-        Create(player, type);
-    for (int32_t cast : {1, 5, 5})
-        Finish(player, cast);
-    for (int32_t cast : {5, 13})
-        player.OnBuildingPlaced(player.CreateBuilding(cast, -1, -1));
+    for (int32_t type : {1, 2}) Create(player, type);
+    for (int32_t cast : {1, 5, 5}) Finish(player, cast);
+    for (int32_t cast : {5, 13}) player.OnBuildingPlaced(player.CreateBuilding(cast, -1, -1));
     // Tens and hundreds of the cast number on top, so that each line shows its own cast.
     for (int32_t cast = 0; cast < BuildCastCount; ++cast)
         player.finishedBuildings[cast] += 10 * cast, player.buildingsUnderConstruction[cast] += 100 * cast;

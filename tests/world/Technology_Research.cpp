@@ -54,8 +54,7 @@ TEST_F(TechnologyResearch, ResearchFinishesOnceTheSpellIsSpentWhenCastAndEffects
     TestUnit* galley = Create(player, 11);
     galley->speed = 2.0f;
     TestBuilding* tower = Finish(player, 6);
-    for (int32_t id : {24, 33, 37, 45})
-        player.OnTechnologyResearched(id);
+    for (int32_t id : {24, 33, 37, 45}) player.OnTechnologyResearched(id);
     EXPECT_TRUE(Services().sightRefreshed == (std::vector<CUnit*>{archer, galley}) &&
                 Services().archerRefreshed == std::vector<CBuilding*>{tower} &&
                 player.computerAI.GetNotices().back().value == 45);
@@ -168,10 +167,8 @@ TEST_F(TechnologyTree, EveryTypeRecordHoldsItsRowOfTheTables)
             key(name);
             key(std::string("UN_MSG_") + (name + 3));
         }
-    for (const auto& [index, name, row] : buildings)
-        key(name);
-    for (const auto& [name, row] : technologies)
-        key(name);
+    for (const auto& [index, name, row] : buildings) key(name);
+    for (const auto& [name, row] : technologies) key(name);
     g_Localizer.Clear();
     ASSERT_TRUE(g_Localizer.LoadLocaleText("keys", keys.c_str(), int(keys.size())));
     InitTypeRecords();

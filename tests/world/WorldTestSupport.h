@@ -30,8 +30,7 @@ inline int32_t GetLe32(const std::vector<uint8_t>& bytes, size_t at)
 
 inline void SetLe32(std::vector<uint8_t>& bytes, size_t at, int32_t value)
 {
-    for (size_t i = 0; i < 4; ++i)
-        bytes[at + i] = uint8_t(uint32_t(value) >> (8 * i));
+    for (size_t i = 0; i < 4; ++i) bytes[at + i] = uint8_t(uint32_t(value) >> (8 * i));
 }
 
 // Little-endian bytes of a theme file, laid out as the game reads it.
@@ -46,8 +45,7 @@ public:
     }
     ThemeBytes& Pixels(int64_t count, uint32_t pixel)
     {
-        for (int64_t i = 0; i < count; ++i)
-            I32(int32_t(pixel));
+        for (int64_t i = 0; i < count; ++i) I32(int32_t(pixel));
         return *this;
     }
     ThemeBytes& Name(const std::string& name)
@@ -61,8 +59,7 @@ public:
     ThemeBytes& Texture(const std::string& name, uint32_t pixel, uint8_t data, int32_t transitions)
     {
         Name(name).Pixels(256 * 256, pixel).Fill(64, data).I32(transitions);
-        for (int32_t t = 0; t < transitions; ++t)
-            Fill(4, uint8_t(t + 1)).Pixels(64 * 64, 0x80FFFFFFu);
+        for (int32_t t = 0; t < transitions; ++t) Fill(4, uint8_t(t + 1)).Pixels(64 * 64, 0x80FFFFFFu);
         return *this;
     }
     ThemeBytes& Water(int32_t side, uint32_t pixel) { return I32(side).Pixels(int64_t(side) * side, pixel); }
