@@ -559,9 +559,10 @@ TEST_F(ReferenceBaseSaveTest, IdsFollowInsertionOrderAndTheSectionHoldsCreationD
                                     ids->GetUnitRef(&units[2]), ids->GetBuildingRef(&stranger),
                                     ids->GetUnitRef(reinterpret_cast<const CUnit*>(&keep))}),
               (std::vector<int32_t>{1, 2, -1, -1, -1, 2}));
-    EXPECT_EQ(ids->GetUnit(2), nullptr);
+    EXPECT_TRUE(ids->GetUnit(2) == nullptr && ids->GetBuilding(0) == nullptr);
     for (const char* report : {"Add unit reference twice", "Add building reference twice", "Add NULL unit reference",
-                               "Invalid unit reference index", "Unreferenced unit pointer request",
+                               "Invalid unit reference index", "Invalid building reference index",
+                               "Unreferenced unit pointer request",
                                "Unreferenced building pointer request", "Invalid unit reference"})
         EXPECT_EQ(Log().Count(std::string("#DEBUG: ") + report), 1) << report;
     EXPECT_EQ(ids->GetCount(), 3);
