@@ -157,6 +157,20 @@ TEST(MeleePatrol, APatrolScansOnlyTheOuterThreeBlocksOfItsSight)
     }
 }
 
+// A patrol walks to its far end and back, and out again.
+TEST(MeleePatrol, APatrolTurnsRoundAtEachEnd)
+{
+    for (const int32_t type : {UNIT_WARRIOR, UNIT_CATAPULT})
+    {
+        CMeleeWorld melee;
+        CUnit* walker = melee.Spawn(0, type, 10, 10, STANCE_AGGRESSIVE);
+        walker->onCommand(nullptr, nullptr, nullptr, 16, 10, CMD_PATROL);
+        for (const int32_t end : {16, 10, 16})
+            EXPECT_GT(melee.FramesUntil(800, [&] { return walker->x == end; }), 0) << type << " to " << end;
+        EXPECT_EQ(walker->currentCommand, CMD_PATROL);
+    }
+}
+
 TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits)
 {
     // Player 0 human, 1 computer.
