@@ -228,6 +228,7 @@ TEST_F(WorkerWorld, RepairPaysFromThePurseUntilThePlayerRunsDryAndOnlyMachinesAr
 
 TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndAHitWorkerFleesBeyondTheAttackersSight)
 {
+    g_Config.networkRole = 1;   // on the host: the other machines learn that the building is gone
     CBuilding* barracks = Building(CastBarracks, 10, 10, true);
     CUnitWorker *first = Worker(9, 10), *second = Worker(9, 11);
     ASSERT_TRUE(barracks != nullptr && first != nullptr && second != nullptr);
@@ -254,8 +255,9 @@ TEST_F(WorkerWorld, DismantlingAtHalfHealthRefundsAQuarterOfThePriceAndAHitWorke
         EXPECT_TRUE(shown[i].kind == CParticles::KindFloatingNumber && shown[i].number == refunds[i] &&
                     shown[i].colour == colours[i] && shown[i].x == centreX + 0.5f * (i - 1) &&
                     shown[i].height == 80.0f) << i;
-    EXPECT_TRUE(owner.statistics[STAT_WOOD_HARVESTED] == 0 && owner.statistics[STAT_BUILDINGS_LOST] == lost);
-    world.Frame(1);
+    EXPECT_TRUE(owner.statistics[STAT_WOOD_HARVESTED] == 0 && owner.statistics[STAT_BUILDINGS_LOST] == lost &&
+                SentCommands(CMultiplayerGame::CommandResourceRemoved) == 1);
+    g_Config.networkRole = 0, world.Frame(1);
     EXPECT_TRUE(first->currentCommand == CMD_NONE && second->actionTargetBuilding == nullptr);
 
     CUnitWorker* worker = Worker(20, 20);   // hit, it flees beyond the attacker's sight with its load and stays
