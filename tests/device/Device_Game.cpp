@@ -55,7 +55,8 @@ protected:
         g_Config.gamma = g_Config.brightness = 1.0f, g_Config.antialiasing = 0;
         PrepareData();
         InitDataFile(folder.Path().c_str(), 0);
-        game.width = game.height = Side, game.bitsPerPixel = 32;
+        // The device's guard band (none) replaces the one set here.
+        game.width = game.height = Side, game.bitsPerPixel = 32, game.guardBandLeft = -100001;
         ASSERT_TRUE(game.window.Create("device test", 0, 0, Side, Side, false)) << SysWindow::LastError();
         game.Init();
         ASSERT_TRUE(game.device);
@@ -284,6 +285,7 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesC
     EXPECT_EQ((std::vector<float>{1.4f, 0, 0, 0, 0, 1.6f, 0, 0, 0, 0, 1, 1, 0, 0, -1, 0}),
               std::vector<float>(&m.m[0][0], &m.m[0][0] + 16));
     EXPECT_EQ(1, ctrl.customStates);  // the controller's states come last
+    EXPECT_TRUE(game.guardBandLeft == 0 && RenderState(Sys3DRenderState::Clipping) == 1u);   // the device has none
 
     game.guardBandLeft = -100000;
     game.SetupD3D8RenderStates();
