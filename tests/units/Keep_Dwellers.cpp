@@ -74,6 +74,13 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
             << player;
     }
     EXPECT_TRUE(world.Messages().back().text == "No keep" && world.Messages().back().colour == 0xFFFF00u);
+    // One who finds his keep taken when he gets there goes on to the next.
+    CBuildingKeep *taken = Keep(0, 36, 4), *next = Keep(0, 4, 4);
+    CUnitKing *late = King(0, 28, 6), *early = King(0, 35, 9);
+    late->onCommand(nullptr, nullptr, nullptr, late->x, late->y, CMD_ENTER_KEEP), world.Frame(1), WalkIn(early);
+    ASSERT_EQ(early->keep, taken);
+    for (int32_t i = 0; i < 900 && late->keep == nullptr; ++i) world.Frame(1);
+    EXPECT_EQ(late->keep, next);
     // Standing, a king (and a soldier) now and then turns 45 degrees either way, or stays as it faced.
     for (CUnit* idle : {static_cast<CUnit*>(King(0, 40, 40)), world.Spawn(0, UNIT_WARRIOR, 44, 40)})
     {
