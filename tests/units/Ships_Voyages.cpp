@@ -418,6 +418,13 @@ TEST_F(WarGalley, ALostTargetCoolsDownOnlyAReadyShipWhichStopsAtTheEndOfTheCycle
         galley->currentCommand = CMD_ATTACK, galley->targetUnit = prey, galley->stopped = stopped, galley->onMoveEnd();
         EXPECT_TRUE(galley->currentCommand == CMD_NONE && (galley->targetUnit == prey) == (stopped == 1)) << stopped;
     }
+    // A patrol ended short more than 3 whole blocks from its point tries again later.
+    for (const int32_t blocks : {3, 4})
+    {
+        galley->currentCommand = CMD_PATROL, galley->orderState = 0, galley->deadline = 0;
+        galley->targetX = galley->x + blocks, galley->targetY = galley->y, galley->onMoveEnd();
+        EXPECT_TRUE(galley->orderState == (blocks == 4) && (galley->deadline != 0) == (blocks == 4)) << blocks;
+    }
 }
 
 // In a strait seven blocks wide a computer's galley sails west for a far ground point and meets an enemy ship
