@@ -68,8 +68,7 @@ TEST_F(BuildingDrawDevice, TheShadowAndThePitSpreadTheImageWhereItIsNotClear)
         Drawn([&] { trap->Render(0.0f); });
         EXPECT_TRUE(Shows(11.8f, 10.3f, GlobalFunc::ScaleColor(red, g_Players[0].GetVisibility(11, 10)), 4)) << pulse;
     }
-    trap->owner = 0;
-    g_BuildingPanel = CBuildingPanel();
+    trap->owner = 0, g_BuildingPanel = CBuildingPanel();
 }
 
 // The outline runs along the block's edges in the code's colour.  The overlay's
@@ -100,8 +99,7 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
     SMapBlock& block = g_GameMap.Block(11, 10);
     block.regionId = 42, block.mixPasses[0].texture = 1, block.mixPasses[1].texture = MixPassEnd;
     g_GameMap.aiTiltMap[11 * MapBlockSide + 10] = 3, g_VXBuffer.primitivesDrawn = 12;
-    g_Particles.AddBuildingFire(false, 11.0f, 0.0f, 10.0f, 5.0f);
-    g_Particles.AddKind35(11.0f, 0.0f, 10.0f);
+    g_Particles.AddBuildingFire(false, 11.0f, 0.0f, 10.0f, 5.0f), g_Particles.AddKind35(11.0f, 0.0f, 10.0f);
     Drawn([&] { g_GameMap.GetDebugInfo(); });
     expectLines(270, {"---===( MAP General )===---", "Visible block num:7", "Hoovered block:11,10 (25,75)",
                       "---===( Hoovered block )===---", "Blocked", "Water level:0", "Ground mix pass:1",
@@ -130,8 +128,7 @@ TEST_F(BuildingDrawDevice, TheDarkAltarDrawsItsAbilityImageWrappedAndLeavesThePa
     CBuilding* altar = World().Player(0).CreateBuilding(CastDarkAltar, 30, 30);
     altar->Construct(0.0f, true);
     World().Research(0, 52);
-    g_BuildingPanel = CBuildingPanel();
-    altar->RenderDetailsOnPanel();
+    g_BuildingPanel = CBuildingPanel(), altar->RenderDetailsOnPanel();
     ASSERT_EQ(g_BuildingPanel.GetPictures().size(), 1u);
     EXPECT_EQ(g_BuildingPanel.GetPictures()[0].addressing, uint32_t(Sys3DAddress::Wrap));
     for (const Sys3DStageState axis : {Sys3DStageState::AddressU, Sys3DStageState::AddressV})
@@ -151,8 +148,7 @@ TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortrai
         {10, 250, 5, 240, -1}, {30, 390, 5, 380, 1}, {70, 390, 37, 380, 3}};
     for (const auto& c : cases)
     {
-        g_BuildingPanel = CBuildingPanel();
-        g_BuildingPanel.mouseX = c.mouseX, g_BuildingPanel.mouseY = c.mouseY;
+        g_BuildingPanel = CBuildingPanel(), g_BuildingPanel.mouseX = c.mouseX, g_BuildingPanel.mouseY = c.mouseY;
         Drawn([&] { trap->RenderPanelDetails("Trap"); });
         EXPECT_TRUE(Pixel(c.frameX, c.frameY) == Frame && Pixel(c.frameX + 39, c.frameY + 39) == Frame &&
                     Pixel(c.frameX + 41, c.frameY + 20) == Background) << c.mouseX;
@@ -179,8 +175,7 @@ TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortrai
         EXPECT_TRUE(ColourNear(20, 260, hovered ? blend(once, portrait) : once, 4)) << hovered;
         EXPECT_TRUE(Pixel(10, 300) == goods && Pixel(49, 339) == goods && Pixel(9, 320) == Background);
     }
-    g_BuildingPanel = CBuildingPanel();
-    g_BuildingCommand.Clear();
+    g_BuildingPanel = CBuildingPanel(), g_BuildingCommand.Clear();
 }
 
 namespace
@@ -272,8 +267,7 @@ TEST_F(DrawingBuildings, TheRallyFlagIsTheLocalOwnersOnlyAndTheOutlineWalksTheFo
     CBuilding* other = m_World.PlaceFinished(1, CastBarracks, 20, 10);
     own->RenderRallyFlag();
     EXPECT_TRUE(CBuildingDraw::GetDraws().empty());
-    own->rallyX = other->rallyX = 3, own->rallyY = other->rallyY = 4;
-    own->RenderRallyFlag();
+    own->rallyX = other->rallyX = 3, own->rallyY = other->rallyY = 4, own->RenderRallyFlag();
     other->RenderRallyFlag();
     ASSERT_TRUE(CBuildingDraw::GetDraws().size() == 1u && CBuildingDraw::GetDraws()[0].x == 3.5f &&
                 CBuildingDraw::GetDraws()[0].y == 4.5f && DrawnModels() == Ints{234});

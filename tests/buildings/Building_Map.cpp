@@ -60,8 +60,7 @@ TEST_F(BuildingMap, PlacingFreesTheParticlesStandingOnItsBlocks)
     CUnit *fallen = m_World.Spawn(1, UNIT_WARRIOR, 32, 31), *beside = m_World.Spawn(1, UNIT_WARRIOR, 34, 34);
     for (CUnit* unit : {fallen, beside})
     {
-        unit->RemoveFromWorld(false);
-        unit->FinishDeath();
+        unit->RemoveFromWorld(false), unit->FinishDeath();
     }
     g_Particles.AddBlood(false, 31.5f, 32.25f, 0.0f, 8.0f, false);
     g_Particles.AddBlood(false, 34.5f, 31.5f, 0.0f, 8.0f, true);
@@ -103,15 +102,13 @@ TEST_F(BuildingMap, PlacingOverAStandingBuildingDestroysItFirstAndTheTiltMapFoll
     EXPECT_TRUE(sent.size() == 1u && sent[0].packet.Command() == CMultiplayerGame::CommandBuildingDestroyed &&
                 sent[0].packet.Value(0) == Ref(house) && tilted(22, 21, 23, 22) == 4);
     // A wider margin, and the cells beyond the map's edges skipped on both sides.
-    tower->RemoveFromMap();
-    g_GameMap.PlaceBuildingFootprint(*tower, 0, 1, 1, 1);
+    tower->RemoveFromMap(), g_GameMap.PlaceBuildingFootprint(*tower, 0, 1, 1, 1);
     EXPECT_EQ(tilted(0, 0, 2, 3), 12);
     g_GameMap.PlaceBuildingFootprint(*tower, 0, 1, 1, -1);
     const int32_t last = g_GameMap.GetWidth() - 1;
     g_GameMap.PlaceBuildingFootprint(*tower, last - 1, last - 1, 2, 1);
     EXPECT_EQ(tilted(last - 3, last - 3, last, last), 16);
-    g_GameMap.PlaceBuildingFootprint(*tower, last - 1, last - 1, 2, -1);
-    g_Config.networkRole = 0;
+    g_GameMap.PlaceBuildingFootprint(*tower, last - 1, last - 1, 2, -1), g_Config.networkRole = 0;
     m_World.Flush();
 }
 
@@ -221,8 +218,7 @@ TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedO
     m_World.Place(1, CastHouse, 40, 10);
     EXPECT_EQ(Ints({marks(0), marks(1), m_World.Player(0).constructionSiteCounts[12 * 256 + 11]}), Ints({18, 0, 1}));
     EXPECT_TRUE(m_World.Player(0).IsCellSeen(12, 11) && !m_World.Player(0).IsCellSeen(13, 11));
-    finished->Construct(0.0f, true);
-    removed->TakeDown(false);
+    finished->Construct(0.0f, true), removed->TakeDown(false);
     const auto explored = [this](int32_t player, int32_t cx) {
         return m_World.Player(player).exploredMap[cx * MapCornerSide + 10] != 0;
     };
@@ -234,8 +230,7 @@ TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedO
     const int32_t lost = m_World.Player(0).statistics[STAT_BUILDINGS_LOST];
     EXPECT_EQ(Ints({marks(0) + marks(1), sites(0), sites(1), lost, explored(1, 26), explored(1, 22)}),
               Ints({0, 0, 2, 1, 1, 0}));
-    converted->ConvertToPlayer(0, false);
-    finished->ConvertToPlayer(1, false);
+    converted->ConvertToPlayer(0, false), finished->ConvertToPlayer(1, false);
     finished->ConvertToPlayer(0, false);
     EXPECT_TRUE(marks(0) == 6 && m_World.Player(0).IsCellSeen(32, 11) && sites(0) == 1 && sites(1) == 1);
     // A loaded game's map holds no marks until the sites make theirs again.
@@ -245,8 +240,7 @@ TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedO
     // Placed without fog, a site has no mark to take away when it is finished under fog.
     g_Config.fogOfWar = 0;
     CBuilding* unmarked = m_World.Place(0, CastHouse, 30, 20);
-    g_Config.fogOfWar = 1;
-    unmarked->Construct(0.0f, true);
+    g_Config.fogOfWar = 1, unmarked->Construct(0.0f, true);
     EXPECT_EQ(marks(0), 6);
 }
 

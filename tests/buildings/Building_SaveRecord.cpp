@@ -87,8 +87,7 @@ TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrderAndBusyBarracksRoun
     // A busy barracks writes its queue, fires and corners, gets them back, and refuses its record cut short anywhere.
     CUnit* waiting = m_World.Player(1).UnitFactory(UNIT_WARRIOR);
     auto barracks = BusyBarracks(waiting);
-    m_Table.AddBuilding(barracks.get());
-    m_Table.AddUnit(waiting);
+    m_Table.AddBuilding(barracks.get()), m_Table.AddUnit(waiting);
     const std::string first = Save(*barracks, m_Table);
     // Three queue entries, ten fire records, 6 rows of 7 + 7 corners.
     ASSERT_EQ(first.size(), 690u);
@@ -107,8 +106,7 @@ TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrderAndBusyBarracksRoun
     CUnit* waitingAgain = m_World.Player(1).UnitFactory(UNIT_WARRIOR);
     auto again = Make(CastBarracks);
     CReferenceBase table;
-    table.AddBuilding(again.get());
-    table.AddUnit(waitingAgain);
+    table.AddBuilding(again.get()), table.AddUnit(waitingAgain);
     again->productionUnit = waitingAgain;   // owned, and freed, by the building
     ASSERT_TRUE(Load(*again, first, table) && Save(*again, table) == first);
     CTechnology& research = m_World.Player(1).technologies[11];

@@ -71,8 +71,7 @@ TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSeesAndTablesRefuseWhatLi
     CBuilding* barracks = Make(CastBarracks);
     barracks->x = barracks->y = 10;
     // The centre block is (12, 13).
-    barracks->PlaySound(100, 1, false);
-    m_World.Player(0).RevealArea(12, 13, 12, 13, 255);
+    barracks->PlaySound(100, 1, false), m_World.Player(0).RevealArea(12, 13, 12, 13, 255);
     barracks->PlaySound(100, 4, false);
     ASSERT_TRUE(m_World.Samples().size() == 4u && m_World.Samples()[0] == 100 && m_World.Samples()[1] == 50 &&
                 m_World.Samples()[2] >= 100 && m_World.Samples()[2] <= 103 && m_World.Samples()[3] == 100);
@@ -87,8 +86,7 @@ TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSeesAndTablesRefuseWhatLi
     CTestLog log;
     wall->AddFirePosition(50, 1, 2, 3, 4);
     EXPECT_TRUE(log.Contains("#DEBUG: Too many firepos") && wall->fireCount == 0);
-    wall->InitFirePositions(1);
-    wall->AddFirePosition(50, 1, 2, 3, 4);
+    wall->InitFirePositions(1), wall->AddFirePosition(50, 1, 2, 3, 4);
     EXPECT_TRUE(wall->fireCount == 1 && wall->firePositions[0].particle == -1);
     // The base class has no aim point of its own.
     float position[3] = {1, 2, 3};
@@ -101,8 +99,7 @@ TEST_F(BuildingTraits, ATowerFinishedWithoutArchersIsReportedAndStillCounts)
     g_Config.fogOfWar = 1;
     CBuilding* tower = m_World.Place(0, CastTower, 12, 30);
     CTestLog log;
-    tower->buildProgress = CBuilding::FinishedProgress;
-    tower->BuildingFinished();
+    tower->buildProgress = CBuilding::FinishedProgress, tower->BuildingFinished();
     EXPECT_TRUE(log.Contains("#DEBUG: The tower doesn't contain any archers. InitTower() should be called before "
                              "BuildingFinished()") &&
                 m_World.Player(0).finishedBuildings[CastTower] == 1);
@@ -219,8 +216,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         for (const auto& [progress, stage] : {std::pair{25.0f, 0}, {25.01f, 1}, {50.0f, 1}, {50.01f, 2}, {75.0f, 2},
                                               {75.01f, 3}})
         {
-            b->buildProgress = progress;
-            before = effects.size();
+            b->buildProgress = progress, before = effects.size();
             EXPECT_TRUE(b->Construct(0.0f, false) && b->model == r.stages[stage]) << progress;
             ASSERT_EQ(effects.size() - before, size_t(r.dust));
         }
@@ -258,8 +254,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
                                    char('0' + b->IsStorage())};
         EXPECT_EQ(flags, r.flags);
         int32_t debris[2] = {}, sample[2] = {};
-        b->GetHitDebris(&debris[0], &debris[1]);
-        b->GetSelectSound(&sample[0], &sample[1]);
+        b->GetHitDebris(&debris[0], &debris[1]), b->GetSelectSound(&sample[0], &sample[1]);
         b->GetWorkCost(&work[0], &work[1], &work[2]);
         EXPECT_EQ(Ints({debris[0], debris[1], sample[0], sample[1]}), Ints({r.debris[0], r.debris[1], r.select, 1}));
         EXPECT_EQ(Floats({float(b->GetMaxHitPoints()), b->GetDamageFactor1(), b->GetDamageFactor2(),
@@ -324,8 +319,7 @@ TEST_F(BuildingTraits, OnlyAStrokeToTheEndAnnouncesItAndOnlyTheOwnerSendsTheProg
     g_MultiplayerGame.ClearSent();
     EXPECT_TRUE(foreign->Construct(1.0f, false) && foreign->buildProgress == CBuilding::StartProgress);
     EXPECT_TRUE(!foreign->Construct(0.0f, true) && foreign->model == 129 && g_MultiplayerGame.GetSent().empty());
-    own->buildProgress = 25.01f;
-    own->Construct(0.0f, false);
+    own->buildProgress = 25.01f, own->Construct(0.0f, false);
     ASSERT_TRUE(g_MultiplayerGame.GetSent().size() == 1u && own->model == 131 && m_World.Messages().size() == 1u &&
                 g_MultiplayerGame.GetSent()[0].packet.Command() == CMultiplayerGame::CommandBuildProgress);
 }
@@ -451,8 +445,7 @@ TEST(SoundPositions, UnitsAndBuildingsAreHeardByDistanceFromTheListener)
         // Barracks are 5 x 6: the corner (8, 17) has its centre at (10, 20).
         if (c.seen)
             world.Player(0).RevealArea(10, 20, 10, 20, 255);
-        g_VoiceBank.UpdateSoundEvents(10 - c.blocks, 20);
-        g_VoiceBank.Play(Sample, 1, 0, 0, MarkerPan);
+        g_VoiceBank.UpdateSoundEvents(10 - c.blocks, 20), g_VoiceBank.Play(Sample, 1, 0, 0, MarkerPan);
         if (c.building)
             world.Make(1, CastBarracks, 8, 17)->PlaySound(Sample, 1, false);
         else

@@ -18,8 +18,7 @@ protected:
 
     static Icons Show(CBuilding& building)
     {
-        g_BuildingPanel.BeginFrame();
-        building.RenderPanelButtons();
+        g_BuildingPanel.BeginFrame(), building.RenderPanelButtons();
         Icons icons;
         for (const SPanelButton& button : g_BuildingPanel.GetButtons()) icons.push_back(button.icon);
         return icons;
@@ -87,8 +86,7 @@ TEST_F(BuildingsPanel, DetailsShowTheOwnersHitPointsProgressAndWaitingReason)
 {
     CBuilding* house = m_World.Place(0, CastHouse, 10, 10);
     house->buildProgress = 50.0f, house->productionState = CBuilding::ProductionNeedsHouses;
-    g_BuildingPanel.BeginFrame();
-    house->RenderDetailsOnPanel();
+    g_BuildingPanel.BeginFrame(), house->RenderDetailsOnPanel();
     std::vector<std::string> texts;
     for (const SPanelText& text : g_BuildingPanel.GetTexts()) texts.push_back(text.text);
     // 400 x 50 percent now, 400 when finished; the bar 50 x 1.71 pixels.
@@ -99,8 +97,7 @@ TEST_F(BuildingsPanel, DetailsShowTheOwnersHitPointsProgressAndWaitingReason)
     // the last to the second.
     house->queueCount = CBuilding::QueueCapacity;
     std::fill_n(house->queue, house->queueCount, &g_UnitStats[1]);
-    g_BuildingPanel.BeginFrame();
-    house->RenderDetailsOnPanel();
+    g_BuildingPanel.BeginFrame(), house->RenderDetailsOnPanel();
     const std::vector<SPanelButton>& icons = g_BuildingPanel.GetButtons();
     ASSERT_EQ(icons.size(), 29u);   // the portrait, the head, 27 more
     for (const auto& [k, x, y] : {std::tuple{0, 5, 335}, {1, 5, 380}, {9, 133, 380}, {10, 5, 425}, {18, 133, 425},
@@ -109,8 +106,7 @@ TEST_F(BuildingsPanel, DetailsShowTheOwnersHitPointsProgressAndWaitingReason)
         const SPanelButton& icon = icons[k == 0 ? 1 : size_t(29 - k)];
         EXPECT_EQ(Icons({icon.x, icon.y}), Icons({x, y})) << k;
     }
-    house->queueCount = 0;
-    g_BuildingPanel.BeginFrame();
+    house->queueCount = 0, g_BuildingPanel.BeginFrame();
     m_World.Place(1, CastHouse, 20, 10)->RenderDetailsOnPanel();
     ASSERT_TRUE(!g_BuildingPanel.GetTexts().empty() && g_BuildingPanel.GetTexts().back().text == "UN_TYPE_ENEMY" &&
                 g_BuildingPanel.GetTexts().back().colour == 0xFF4040u && g_BuildingPanel.progressBarWidth == -1);
@@ -138,8 +134,7 @@ protected:
         CPlayer& owner = m_World.Player(0);
         for (CTechnology& technology : owner.technologies) technology.enabled = 1;
         std::fill(std::begin(owner.enabledUnitTypes), std::end(owner.enabledUnitTypes), 1);
-        owner.wood = owner.gold = owner.stone = 100000;
-        m_World.PlaceFinished(0, CastBlacksmith, 40, 40);
+        owner.wood = owner.gold = owner.stone = 100000, m_World.PlaceFinished(0, CastBlacksmith, 40, 40);
         m_World.PlaceFinished(0, CastAlchemy, 40, 20);
     }
 };
@@ -254,8 +249,7 @@ TEST_F(MilitaryBuildingsPanel, DarkAltarHidesAReadySpellAndPulsesItsAbilityImage
     EXPECT_TRUE(g_BuildingPanel.GetPictures().empty());
     Research({52});
     EXPECT_EQ(Show(*altar), (Icons{55, 56, 57, Rally}));
-    g_BuildingPanel.pulse = 0.5f;
-    altar->RenderDetailsOnPanel();
+    g_BuildingPanel.pulse = 0.5f, altar->RenderDetailsOnPanel();
     ASSERT_EQ(g_BuildingPanel.GetPictures().size(), 1u);
     const SPanelPicture& image = g_BuildingPanel.GetPictures()[0];
     EXPECT_EQ((Icons{image.x, image.y, image.width, image.height, image.alpha}), (Icons{25, 655, 96, 96, 127}));

@@ -38,8 +38,7 @@ TEST_F(BuildingDamage, EachDamageTypeUsesItsFactorOnWholeHitPointsAndFiresBurnBe
         EXPECT_EQ(barracks->ApplyDamage(nullptr, 100, static_cast<TENUMDAMAGETYPE>(type), false), lost[type] != 0) << type;
         EXPECT_EQ(barracks->GetHitPoints(), 1200 - lost[type]) << type;
     }
-    barracks->health = 100.0f;
-    barracks->ApplyDamage(nullptr, 8, DAMAGE_BLADE, false);
+    barracks->health = 100.0f, barracks->ApplyDamage(nullptr, 8, DAMAGE_BLADE, false);
     barracks->ApplyDamage(nullptr, 8, DAMAGE_BLADE, false);
     EXPECT_NEAR(barracks->health, 1192.8f / 1200.0f * 100.0f, 1e-4f);
     barracks->ApplyDamage(nullptr, -500, DAMAGE_STONE, false);
@@ -77,8 +76,7 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
 {
     CBuilding* barracks = Barracks();
     CUnit* warrior = world.Player(1).CreateUnit(UNIT_WARRIOR, 20, 20);
-    warrior->targetBuilding = warrior->actionTargetBuilding = barracks;
-    g_Selection.SelectBuilding(barracks);
+    warrior->targetBuilding = warrior->actionTargetBuilding = barracks, g_Selection.SelectBuilding(barracks);
     const int32_t score = world.Player(1).score;
     // 1200 hit points at 100 a hit: twelve hits, the last exactly 0.
     int32_t hits = 0;
@@ -87,8 +85,7 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     {
         EXPECT_TRUE(barracks->OnAttacked(warrior, 100, DAMAGE_STONE, true));
         ++hits;
-        burned = burned || g_Particles.GetBurningFireCount() > 0;
-        world.Frame(1);
+        burned = burned || g_Particles.GetBurningFireCount() > 0, world.Frame(1);
     }
     EXPECT_TRUE(hits == 12 && burned);
     EXPECT_EQ(Ints({g_Particles.GetBurningFireCount(), g_Particles.GetExplosionMarkCount(),
@@ -110,8 +107,7 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
 
     // A wall gives no score and leaves no scorch mark.
     CBuilding* wall = world.Player(0).CreateBuilding(CastWall, 10, 10);
-    wall->buildProgress = CBuilding::FinishedProgress;
-    wall->BuildingFinished();
+    wall->buildProgress = CBuilding::FinishedProgress, wall->BuildingFinished();
     wall->health = 100.0f / static_cast<float>(wall->GetMaxHitPoints());   // exactly one hit point
     EXPECT_TRUE(wall->ApplyDamage(warrior, 1, DAMAGE_STONE, false) && wall->IsTakenDown() &&
                 g_Particles.GetExplosionMarkCount() == 1);
@@ -153,8 +149,7 @@ TEST_F(BuildingDamage, NetworkHitsAndDestructionAreSentByTheRightMachine)
     CUnit* theirs = world.Player(1).CreateUnit(UNIT_WARRIOR, 22, 20);
     // A shooter that fell while its shot flew alerts the owner, raises the script's one event and is looked at.
     CUnit* fallen = world.Player(1).CreateUnit(UNIT_WARRIOR, 50, 50);
-    fallen->RemoveFromWorld(false);
-    barracks->scriptTag = 7;
+    fallen->RemoveFromWorld(false), barracks->scriptTag = 7;
     barracks->ApplyDamage(fallen, 1, DAMAGE_HARMLESS, true);
     EXPECT_TRUE(!barracks->attackEventArmed && world.Markers().size() == 3 &&
                 world.Player(0).exploredMap[50 * 257 + 50] != 0);
@@ -163,8 +158,7 @@ TEST_F(BuildingDamage, NetworkHitsAndDestructionAreSentByTheRightMachine)
     EXPECT_TRUE(barracks->OnAttacked(theirs, 100, DAMAGE_STONE, false));
     EXPECT_TRUE(barracks->health == 100.0f && g_MultiplayerGame.GetSent().empty());
     // Ours: the hit first, then our building's health; then its destruction.
-    barracks->OnAttacked(ours, 100, DAMAGE_STONE, false);
-    barracks->ApplyDamage(theirs, 5000, DAMAGE_STONE, false);
+    barracks->OnAttacked(ours, 100, DAMAGE_STONE, false), barracks->ApplyDamage(theirs, 5000, DAMAGE_STONE, false);
     const auto& sent = g_MultiplayerGame.GetSent();
     ASSERT_EQ(sent.size(), 3u);
     EXPECT_EQ(Ints({sent[0].packet.Command(), sent[1].packet.Command(), sent[2].packet.Command()}), Ints({44, 37, 39}));
@@ -176,11 +170,9 @@ TEST_F(BuildingDamage, NetworkHitsAndDestructionAreSentByTheRightMachine)
     CBuilding* other = Barracks(true, 30);
     other->productionUnit = world.Player(0).CreateUnit(UNIT_WARRIOR, -1, -1);
     CUnit* made = other->productionUnit;
-    g_Config.networkRole = 2;
-    g_LocalPlayer = 1;
+    g_Config.networkRole = 2, g_LocalPlayer = 1;
     CTestLog log;
-    other->Destroy(true);
-    g_LocalPlayer = 0;
+    other->Destroy(true), g_LocalPlayer = 0;
     EXPECT_TRUE(!log.Contains("#DEBUG: breakpoint reached") && other->productionUnit == nullptr &&
                 !world.Player(0).HasUnit(made));
 }
@@ -204,8 +196,7 @@ TEST(Demolition, RefundsTheTypeRecordsPriceOnceAndLeavesARuinAndNoReference)
     besieger->targetBuilding = alchemy;
     CPlayer& owner = world.Player(0);
     const Ints before = {owner.wood, owner.gold, owner.stone, owner.GetWealthScore()};
-    alchemy->Demolish();
-    alchemy->Demolish();
+    alchemy->Demolish(), alchemy->Demolish();
     // The alchemy's record: 400 wood, 500 gold, 600 stone, and no harvest.
     EXPECT_EQ(Ints({owner.wood - before[0], owner.gold - before[1], owner.stone - before[2],
                     owner.GetWealthScore() - before[3], owner.statistics[STAT_WOOD_HARVESTED]}),

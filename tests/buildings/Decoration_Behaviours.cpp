@@ -80,8 +80,7 @@ TEST_F(DecorationBehaviours, SavedExtrasComeBackOrAreRefusedAndTheForgeAndTheAlt
     // Loaded running backward in a loop it wraps to the last frame; pulled, it runs there and stops.
     loaded->Animate(2.0f);
     EXPECT_EQ(loaded->animTime, Frames - 1.0f);
-    loaded->Trigger(1);
-    loaded->Animate(2.0f * Frames);
+    loaded->Trigger(1), loaded->Animate(2.0f * Frames);
     EXPECT_TRUE(loaded->animTime == Frames - 1.0f && loaded->animSpeed == 0.0f);
     ExpectSavedExtra(*Place(38, 20, 10), gate, CRecordBytes::WithI32At(gate, 4, 3),
                      "Gate refused: a motion that is no gate's");
@@ -95,13 +94,11 @@ TEST_F(DecorationBehaviours, SavedExtrasComeBackOrAreRefusedAndTheForgeAndTheAlt
     // Lit once however often the building is finished, put out when it is destroyed.
     auto* smithy = static_cast<CBuildingBlacksmith*>(world.PlaceFinished(0, CastBlacksmith, 10, 20));
     auto* altar = static_cast<CBuildingDarkAltar*>(world.PlaceFinished(0, CastDarkAltar, 20, 20));
-    smithy->OnFinished();
-    altar->OnFinished();
+    smithy->OnFinished(), altar->OnFinished();
     const CParticles::SEmitter* smoke = g_Particles.FindEmitter(smithy->smokeEmitter);
     ASSERT_TRUE(g_Particles.GetEmitterCount() == 3 && smoke != nullptr);
     EXPECT_TRUE(smoke->kind == CParticles::KindSmoke && smoke->x == 10.92f && smoke->y == 22.31f);
-    smithy->Destroy(false);
-    altar->Destroy(false);
+    smithy->Destroy(false), altar->Destroy(false);
     EXPECT_TRUE(g_Particles.GetEmitterCount() == 0 && altar->flameEmitters[0] == -1);
 }
 
@@ -163,8 +160,7 @@ TEST_F(DecorationBehaviours, AWallsFirstStrokeBlocksItsBlockButNotUnderAUnitItLo
     EXPECT_TRUE(world.Messages().empty());
     for (const auto& [health, model] : {std::pair{50.0f, 196}, {49.9f, 200}})
     {
-        wall->health = health;
-        wall->OnHealthChanged();
+        wall->health = health, wall->OnHealthChanged();
         EXPECT_EQ(wall->model, model) << health;
     }
     const std::string extra = CRecordBytes().I32(1).F32(0.25f).F32(-1.5f).Bytes();

@@ -48,8 +48,7 @@ protected:
     CBuilding* Finished(int32_t cast, int32_t x, int32_t y, int32_t owner = 0)
     {
         CBuilding* building = m_Harness.Track(Player(owner).CreateBuilding(cast, x, y));
-        building->buildProgress = CBuilding::FinishedProgress;
-        building->BuildingFinished();
+        building->buildProgress = CBuilding::FinishedProgress, building->BuildingFinished();
         return building;
     }
     // Two houses: room for ten people.
@@ -185,8 +184,7 @@ TEST_F(ProductionTest, EachRefusalIsLoggedAndChangesNothing)
     CUnit *king = Player(0).CreateUnit(UNIT_KING, 20, 30), *warrior = Player(0).CreateUnit(UNIT_WARRIOR, 22, 30);
     Player(0).wood = Player(0).gold = Player(0).stone = 10000;
     ASSERT_EQ(keep->StartResearch(9), 1);
-    m_Harness.Research(0, 0);
-    barracks->EnqueueItem(Record(1));
+    m_Harness.Research(0, 0), barracks->EnqueueItem(Record(1));
     barracks->UpdateProduction(334);
     CUnit* held = barracks->productionUnit;
     ASSERT_NE(held, nullptr);
@@ -229,14 +227,12 @@ TEST_F(ProductionTest, HousesGateTheQueueMercenariesHurryItAndTheUnitHeadsForThe
     Player(0).wood = Player(0).gold = 1000;
     for (int32_t i = 0; i < 5; ++i) EXPECT_TRUE(tower->EnqueueItem(Record(3)));
     EXPECT_FALSE(tower->EnqueueItem(Record(3)));
-    barracks->EnqueueItem(Record(1));
-    barracks->UpdateProduction(1);
+    barracks->EnqueueItem(Record(1)), barracks->UpdateProduction(1);
     barracks->UpdateProduction(1);
     EXPECT_TRUE(barracks->productionState == CBuilding::ProductionNeedsHouses && Texts(Yellow) == Lines{"Build houses"})
         << barracks->productionState;
     GiveHouses();
-    m_Harness.Research(0, 44);
-    barracks->SetRallyPoint(30, 30);
+    m_Harness.Research(0, 44), barracks->SetRallyPoint(30, 30);
     barracks->UpdateProduction(1);
     EXPECT_FLOAT_EQ(barracks->progress, 0.39f);
     barracks->UpdateProduction(334);
@@ -246,8 +242,7 @@ TEST_F(ProductionTest, HousesGateTheQueueMercenariesHurryItAndTheUnitHeadsForThe
     EXPECT_EQ(Ints({warrior->onMap, warrior->x, warrior->y, warrior->targetX, warrior->targetY}),
               Ints({1, 9, 16, 30, 30}));
     // A rally point on the building itself clears it and the pending action.
-    g_Selection.pendingAction = 14;
-    barracks->SetRallyPoint(12, 12);
+    g_Selection.pendingAction = 14, barracks->SetRallyPoint(12, 12);
     EXPECT_EQ(Ints({barracks->rallyX, barracks->rallyY, g_Selection.pendingAction}), Ints({-1, -1, 0}));
 }
 
@@ -259,8 +254,7 @@ TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructi
     for (int32_t record : {1, 2, 0}) barracks->EnqueueItem(Record(record));
     other->EnqueueItem(Record(1));
     BlockExits(*other, true);
-    barracks->UpdateProduction(10);
-    other->UpdateProduction(334);
+    barracks->UpdateProduction(10), other->UpdateProduction(334);
     other->UpdateProduction(1);
     ASSERT_TRUE(other->productionUnit != nullptr && Player(0).queuedUnits == 1);
     Panel(*barracks, nullptr, -1, 1, 0);   // the archer
@@ -296,8 +290,7 @@ TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
     for (int32_t i = 0; i < CBuilding::QueueCapacity; ++i) full->EnqueueItem(Record(1));
     waiting->EnqueueItem(Record(1));
     BlockExits(*waiting, true);
-    full->UpdateProduction(10);
-    waiting->UpdateProduction(334);
+    full->UpdateProduction(10), waiting->UpdateProduction(334);
     ASSERT_EQ(researching->StartResearch(9), 1);   // 200 wood
     ASSERT_NE(waiting->productionUnit, nullptr);
     EXPECT_EQ(Ints({Player(0).wood, Player(0).queuedUnits, Player(0).unitCount}), Ints({8350, 1, 1}));
@@ -307,8 +300,7 @@ TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
                     Player(1).queuedUnits}), Ints({28, 1, 8550, 0, 0, 0, 0, 2}));
     EXPECT_EQ(Player(0).technologies[9].researchingBuilding, nullptr);
     BlockExits(*waiting, false);
-    waiting->UpdateProduction(1);
-    waiting->UpdateProduction(1);
+    waiting->UpdateProduction(1), waiting->UpdateProduction(1);
     full->UpdateProduction(334);
     ASSERT_NE(full->productionUnit, nullptr);
     EXPECT_EQ(Ints({Player(1).unitCount, full->productionUnit->player, full->queueCount, Player(1).queuedUnits}),
@@ -338,8 +330,7 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
     for (int32_t frame = 0; frame < 3; ++frame) m_Harness.Frame(100);
     EXPECT_EQ(barracks->productionState, CBuilding::ProductionResearching);
     EXPECT_FLOAT_EQ(barracks->progress, 90.0f);
-    m_Harness.Frame(100);
-    m_Harness.Frame(100);
+    m_Harness.Frame(100), m_Harness.Frame(100);
     EXPECT_TRUE(Player(0).technologies[buildSpeed].progress == 100.0f && barracks->research == nullptr &&
                 Player(0).score == (score + 10));
     const auto& events = Player(0).script.GetEvents();
@@ -369,8 +360,7 @@ TEST_F(ProductionTest, ClientAsksTheHostFirstThenEveryThirtyTwoStepsAndLeavesOnc
     GiveHouses(1);
     CBuilding* barracks = Finished(CastBarracks, 10, 10, 1);
     Player(1).wood = 1000;
-    barracks->EnqueueItem(Record(1));
-    barracks->EnqueueItem(Record(1));
+    barracks->EnqueueItem(Record(1)), barracks->EnqueueItem(Record(1));
     barracks->UpdateProduction(334);
     CUnit* warrior = barracks->productionUnit;
     const auto& sent = g_MultiplayerGame.GetSent();
@@ -428,8 +418,7 @@ TEST_F(DocksTest, TheCoastRuleRefusesDryUnexploredOrOffMapBlocksAndEightRingsRis
         std::tie(docks.x, docks.y) = corner;
         EXPECT_FALSE(docks.CanPlaceAt(0, 0, 1, 1)) << corner.first << ", " << corner.second;
     }
-    docks.x = docks.y = 10;
-    g_Particles.ClearEffects();
+    docks.x = docks.y = 10, g_Particles.ClearEffects();
     docks.Animate(34.0f);
     const std::vector<SEffectParticle>& rings = g_Particles.GetEffects();
     ASSERT_EQ(rings.size(), 8u);   // around the middle (13, 13), not on it
@@ -458,8 +447,7 @@ TEST_F(DocksTest, ATransportShipOrderedOnThePanelLeavesOntoTheWater)
     Player(0).wood = Player(0).stone = Player(0).gold = 10000;
     Player(0).enabledUnitTypes[UNIT_TRANSPORTSHIP] = 1;   // as the map allows it
     CBuildingPanel::PositionToScreen(0, &g_BuildingPanel.mouseX, &g_BuildingPanel.mouseY);
-    g_BuildingPanel.BeginFrame();
-    docks->RenderPanelButtons();
+    g_BuildingPanel.BeginFrame(), docks->RenderPanelButtons();
     g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
     ASSERT_TRUE(docks->OnPanelCommand() && docks->queueCount == 1);
     CUnit* ship = nullptr;
@@ -480,8 +468,7 @@ TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatu
     CBuilding* alchemy = Finished(CastAlchemy, 10, 10);
     Player(0).wood = Player(0).stone = Player(0).gold = 10000;
     CBuildingPanel::PositionToScreen(0, &g_BuildingPanel.mouseX, &g_BuildingPanel.mouseY);
-    g_BuildingPanel.BeginFrame();
-    alchemy->RenderPanelButtons();
+    g_BuildingPanel.BeginFrame(), alchemy->RenderPanelButtons();
     g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
     EXPECT_EQ(g_BuildingPanel.hoverTechnology, advancedBuilding);
     ASSERT_TRUE(alchemy->OnPanelCommand() && Player(0).technologies[advancedBuilding].researchingBuilding == alchemy);
@@ -490,8 +477,7 @@ TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatu
 
     const SGlobalModels models;
     CBuildingDraw::ClearDraws();
-    alchemy->animTime = 8.0f;
-    alchemy->Render(0.5f);
+    alchemy->animTime = 8.0f, alchemy->Render(0.5f);
     EXPECT_EQ(CBuildingDraw::GetDraws().size(), 1u);   // collapsing: no apparatus
     alchemy->Render(0.0f);
     ASSERT_EQ(CBuildingDraw::GetDraws().size(), 3u);
@@ -583,8 +569,7 @@ TEST_F(TowerManning, ArcherCountStaysWithinOneToFiveAndSightFollowsIt)
         world.FlushDeleted();
     }
     CUnit* leaving = tower->archers[1];
-    tower->RemoveArcher();
-    tower->RemoveArcher();
+    tower->RemoveArcher(), tower->RemoveArcher();
     EXPECT_TRUE(tower->archerCount == 1 && g_PtrGarbage.FindUnit(0, leaving->uniqueId) == leaving &&
                 !leaving->IsAlive() && world.Player(0).FindTowerArcher(leaving->uniqueId) == nullptr);
     tower->SetArcherCount(5);
@@ -593,8 +578,7 @@ TEST_F(TowerManning, ArcherCountStaysWithinOneToFiveAndSightFollowsIt)
     // A range technology recounts every archer's sight with the new radius.
     tower->SetArcherCount(3);
     const int32_t before = tower->sightRange;
-    world.Research(0, 23);
-    world.Player(0).OnTechnologyResearched(23);
+    world.Research(0, 23), world.Player(0).OnTechnologyResearched(23);
     EXPECT_TRUE(tower->sightRange == (before + 1) && BlocksSeen(0, 3) == g_FilledDiscs[before + 1].count &&
                 (BlocksSeen(0, 3) + BlocksSeen(0, 0)) == MapBlockCount);
 }
@@ -622,8 +606,7 @@ TEST_F(TowerManning, TheTrainButtonShowsWhileStandingAndQueuedArchersAreFewerTha
     ASSERT_TRUE(tower->EnqueueItem(&g_UnitStats[TowerArcherRecord]));
     for (const auto& [standing, buttons] : {std::pair{3, 1}, {4, 0}})
     {
-        tower->SetArcherCount(standing);
-        g_BuildingPanel.BeginFrame();
+        tower->SetArcherCount(standing), g_BuildingPanel.BeginFrame();
         tower->RenderPanelButtons();
         const auto& shown = g_BuildingPanel.GetButtons();
         const auto isTrain = [](const SPanelButton& button) { return button.icon == 45; };
@@ -634,10 +617,8 @@ TEST_F(TowerManning, TheTrainButtonShowsWhileStandingAndQueuedArchersAreFewerTha
     for (const auto& [standing, queued, attack, range] : {std::tuple{4, 1, "", ""}, {1, 0, "WY", "WYW"},
                                                           {2, 0, "WYY", "WYW"}})
     {
-        tower->SetArcherCount(standing);
-        tower->queueCount = queued;
-        g_BuildingPanel.BeginFrame();
-        tower->RenderDetailsOnPanel();
+        tower->SetArcherCount(standing), tower->queueCount = queued;
+        g_BuildingPanel.BeginFrame(), tower->RenderDetailsOnPanel();
         std::string lines[2];
         for (const SPanelText& text : g_BuildingPanel.GetTexts())
             if (text.y == 315 || text.y == 350)
@@ -671,8 +652,7 @@ TEST_F(TowerManning, OnlyTheOwnerChoosesAnEnemyInRangeAndARemoteArcherWhoseTarge
         localPlayer == 0 ? archer->onIdle() : archer->SetTarget(enemy);
         archer->Animate(1);
         EXPECT_EQ(g_Particles.GetProjectiles().size(), 1u) << localPlayer;
-        g_Particles.Reset();
-        world.Delete(enemy);
+        g_Particles.Reset(), world.Delete(enemy);
         archer->Animate(40);
         EXPECT_TRUE(g_Particles.GetProjectiles().empty() && archer->animType == ANIM_STAND) << localPlayer;
         Ints told;

@@ -64,8 +64,7 @@ TEST_F(ResourceSites, TreesShadeWhileStandingSwayAndFallOnceToRest)
     EXPECT_FLOAT_EQ(seen->animTime, 3.0f);
     for (int32_t stroke = 1; stroke <= 4; ++stroke) seen->TakeOne();
     EXPECT_TRUE(seen->CastsShade());
-    seen->TakeOne();
-    unseen->SetAmount(95);
+    seen->TakeOne(), unseen->SetAmount(95);
     EXPECT_EQ(Floats({float(seen->CastsShade()), seen->animTime, unseen->animTime}), Floats({0.0f, 0.0f, 9.0f}));
     for (const auto& [ticks, frame] : {std::pair{1.0f, 1.2f}, {3.0f, 4.8f}, {10.0f, 8.4f}})
     {
@@ -82,8 +81,7 @@ TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.role);
-        g_Config.networkRole = c.role;
-        g_Particles.Reset();
+        g_Config.networkRole = c.role, g_Particles.Reset();
         g_MultiplayerGame.ClearSent();
         CBuilding* tree = Site(ResourceKindTree, 5 + 3 * slot++, 20);
         tree->SetAmount(0);
@@ -96,8 +94,7 @@ TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
         EXPECT_TRUE(told == c.broadcast && tree->GetAmount() == 0);
     }
     // The host tells the others of the rock's new shape, once.
-    g_Config.networkRole = 1;
-    g_MultiplayerGame.ClearSent();
+    g_Config.networkRole = 1, g_MultiplayerGame.ClearSent();
     CBuilding* rock = Site(ResourceKindRock, 30, 30);
     static_cast<CResource*>(rock)->amount = 601;
     EXPECT_TRUE(rock->TakeOne() == 1 && rock->TakeOne() == 1 && rock->model == 227);
@@ -105,8 +102,7 @@ TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
     for (const auto& [from, before, after] : {std::tuple{401, 227, 228}, {400, 228, 228}, {201, 228, 229}})
     {
         auto* shaped = static_cast<CResource*>(Site(ResourceKindRock, 40, 30 + from % 7));
-        shaped->amount = from, shaped->model = before;
-        shaped->TakeOne();
+        shaped->amount = from, shaped->model = before, shaped->TakeOne();
         EXPECT_EQ(shaped->model, after) << from;
     }
     const CNetPacket& record = g_MultiplayerGame.GetSent()[0].packet;
@@ -174,8 +170,7 @@ void GiveGroup(int32_t modelNumber, float minX, float maxX, float minZ, float ma
     CModelRecord* record = GetGlobalModel(modelNumber);
     C3DObject::SGroup group{};
     group.boxMin[0] = minX, group.boxMax[0] = maxX, group.boxMin[2] = minZ, group.boxMax[2] = maxZ;
-    group.boxMax[1] = 50.0f;
-    record->object.groups.push_back(group);
+    group.boxMax[1] = 50.0f, record->object.groups.push_back(group);
     record->object.groupCount = static_cast<int32_t>(record->object.groups.size());
 }
 

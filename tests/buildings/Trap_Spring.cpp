@@ -125,8 +125,7 @@ TEST_F(TrapUnderfoot, TheHostSpringsAndTellsButOnlyTheOwnersMachineLetsTheUnitDi
     EXPECT_TRUE(g_MultiplayerGame.GetSent().empty());
 
     // The unit's own machine springs the trap on it when told; a client leaves the underfoot check to the host.
-    g_Config.networkRole = 2, g_LocalPlayer = 2;
-    theirs->SpringTrap(second);
+    g_Config.networkRole = 2, g_LocalPlayer = 2, theirs->SpringTrap(second);
     CBuilding* fourth = Trap(TrapOwner, 40, 10);
     EXPECT_TRUE(theirs->IsDying() && !world.Spawn(2, UNIT_WARRIOR, 40, 10)->CheckTrapUnderfoot() &&
                 fourth->model == CBuildingTrap::ArmedModel);

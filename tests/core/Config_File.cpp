@@ -61,8 +61,7 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
     for (const auto& [field, value] : flags) g_Config.*field = 9;
     g_Config.gamma = g_Config.brightness = 5.0f;
     g_Config.viewOptions[0] = g_Config.viewOptions[1] = g_Config.viewOptions[2] = 9;
-    g_Config.multiplayerMapFile = "a.world";
-    g_Config.includeFiles.Add("a.med");
+    g_Config.multiplayerMapFile = "a.world", g_Config.includeFiles.Add("a.med");
     ReadConfig();
     for (size_t i = 0; i < std::size(numbers); ++i)
         EXPECT_EQ(g_Config.*numbers[i].first, numbers[i].second) << "number " << i;
@@ -335,8 +334,7 @@ TEST_F(ConfigWrite, OnlyARegularFileIsReadOrReplacedAndALinkIsWrittenThrough)
     for (const auto& [entry, writtenTo] : cases)
     {
         SCOPED_TRACE(entry);
-        fs::remove_all(m_Folder / "settings");
-        fs::remove_all(config);
+        fs::remove_all(m_Folder / "settings"), fs::remove_all(config);
         Write("settings/game.cfg", "GAMMA=1.00\r\n");
         const std::string kind = entry;
         ASSERT_EQ(0, symlink("game.cfg", (m_Folder / "settings/link.cfg").c_str()) |

@@ -96,8 +96,7 @@ protected:
     }
     void Arm(int index, int32_t reload)
     {
-        game.timers[index].reload = game.timers[index].counter = reload;
-        game.timers[index].enabled = 1;
+        game.timers[index].reload = game.timers[index].counter = reload, game.timers[index].enabled = 1;
     }
     Journal journal;
     RecordingCtrl ctrl{journal, "ctrl"};
@@ -171,15 +170,13 @@ TEST_F(D3D8Game, FramesSwitchControllersAndANullResultQuitsOnTheNextFrame)
 {
     game.Init();   // the first controller is started by Init, not by a frame
     ctrl.next = &second;
-    second.state = 9;
-    game.Frame();
+    second.state = 9, game.Frame();
     EXPECT_EQ(journal, (Journal{"ctrl.Init", "ctrl.Run1Frame", "ctrl.Release", "second.Init",
                                 "second.onSetCustomRenderStates"}));
     EXPECT_TRUE(game.controller == &second && second.state == 0);   // reset before its Init
 
     journal.clear();
-    game.Frame();
-    second.next = nullptr;
+    game.Frame(), second.next = nullptr;
     game.Frame();
     EXPECT_EQ(journal, (Journal{"second.Run1Frame", "second.Run1Frame", "second.Release"}));
     EXPECT_TRUE(game.controller == nullptr && !game.IsQuit());
@@ -197,8 +194,7 @@ TEST_F(D3D8Game, TimerRecordsFireInIndexOrderWhenTheirCounterRunsOut)
     EXPECT_TRUE((game.OnTimer(), journal.size() == 2u) && game.timers[3].counter == 4 && game.timers[5].counter == 2);
 
     for (const auto& [index, reload] : {std::pair{3, 0}, {15, 1}, {0, 1}, {7, 2}}) Arm(index, reload);
-    journal.clear();
-    game.OnTimer(), game.OnTimer();
+    journal.clear(), game.OnTimer(), game.OnTimer();
     EXPECT_EQ(journal, (Journal{"ctrl.onTimer(0)", "ctrl.onTimer(3)", "ctrl.onTimer(15)", "ctrl.onTimer(0)",
                                 "ctrl.onTimer(3)", "ctrl.onTimer(7)", "ctrl.onTimer(15)"}));
     journal.clear();
@@ -233,8 +229,7 @@ TEST_F(CtrlForms, FormsAreDrawnBottomToTopAndClosedOnlyFromTheTop)
     EXPECT_TRUE(journal == (Journal{"bottom.Render1Frame", "top.Render1Frame"}) && ctrl.formCount == 3);
 
     // A closed top is drawn once more before the one below is shown.
-    top.closeRequest = 1;
-    journal.clear();
+    top.closeRequest = 1, journal.clear();
     ctrl.RenderForms();
     EXPECT_EQ(journal, (Journal{"bottom.Render1Frame", "top.Render1Frame", "top.Release"}));
     EXPECT_TRUE(ctrl.formCount == 2 && top.closeRequest == 0 && below.visible == 1 && ctrl.GetTopForm() == &below);

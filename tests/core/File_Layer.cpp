@@ -20,8 +20,7 @@ protected:
     void UseDataFileWith(const std::string& body)
     {
         CTestDataFile file;
-        file.Add("BEFORE.BIN", "<<<<");
-        file.Add("TEXT.TXT", body);
+        file.Add("BEFORE.BIN", "<<<<"), file.Add("TEXT.TXT", body);
         file.Add("AFTER.BIN", ">>>>");
         InitDataFile(m_Folder.Write("v2krn.med", file.Build()).c_str(), 1);
     }
@@ -109,8 +108,7 @@ TEST(DataFileDirectory, KeepsTheExactFieldsAndRefusesDirectoriesThatDoNotFitTheF
 
     // Present records survive a refusal, which always gives a reason.
     const auto loads = [&](const std::vector<uint8_t>& bytes) {
-        records.resize(1);
-        reason = "";
+        records.resize(1), reason = "";
         const bool loaded = CDataFileDirectory::ReadFromMemory(bytes.data(), bytes.size(), 3, records, reason);
         EXPECT_TRUE(loaded != (!reason.IsEmpty()) && (loaded || records.size() == 1u));
         return loaded;

@@ -23,8 +23,7 @@ class CCountedUnit : public CUnit
 public:
     CCountedUnit(const char* label, int owner, int id) : m_Label(label)
     {
-        player = owner;
-        uniqueId = id;
+        player = owner, uniqueId = id;
     }
     ~CCountedUnit() override { g_Deleted.push_back(m_Label); }
     float GetMaxHitPoints() const override { return 100.0f; }
@@ -57,8 +56,7 @@ TEST(CLogFile, CreateEmptiesTheLogEachLineEndsInCrLfAndLoggingOffCreatesNothing)
     CLogFile log;
     log.Create(path.c_str());
     EXPECT_EQ(CScratchFolder::ReadFile(path), "from the last run\r\n");
-    g_Config.logging = 1;
-    log.Create(path.c_str());
+    g_Config.logging = 1, log.Create(path.c_str());
     log.Write("first");
     EXPECT_EQ(CScratchFolder::ReadFile(path), "first\r\n");   // on disk as soon as Write returns
     log.Write("");
@@ -68,8 +66,7 @@ TEST(CLogFile, CreateEmptiesTheLogEachLineEndsInCrLfAndLoggingOffCreatesNothing)
     std::remove(path.c_str());
     log.Write("lost");
     const std::string nowhere = folder / "missing/run.log";
-    log.Create(nowhere.c_str());
-    log.Write("lost");
+    log.Create(nowhere.c_str()), log.Write("lost");
     EXPECT_FALSE(CScratchFolder::Exists(path) || CScratchFolder::Exists(nowhere));
     g_Config.logging = saved;
 }
@@ -126,15 +123,13 @@ TEST(CPtrGarbage, QueuedTwiceIsReportedOnceAndDeletedOnceInQueueingOrder)
     g_Deleted.clear();
     CPtrGarbage garbage;
     CUnit* unit = new CCountedUnit("unit", 1, 7);
-    garbage.AddUnit(unit);
-    garbage.AddUnit(unit);
+    garbage.AddUnit(unit), garbage.AddUnit(unit);
     EXPECT_EQ(garbage.GetCount(), 1);
     EXPECT_EQ(log.Lines(),
               Breakpoint(30, "core/C_PtrGarbage.cpp", "#DEBUG: Unit duplication in garbage collection"));
     log.Clear();
     CBuilding* building = new CCountedBuilding("house");
-    garbage.AddBuilding(building);
-    garbage.AddBuilding(building);
+    garbage.AddBuilding(building), garbage.AddBuilding(building);
     EXPECT_EQ(log.Lines(),
               Breakpoint(47, "core/C_PtrGarbage.cpp", "#DEBUG: Building duplication in garbage collection"));
     // Units found at the first, a middle and the last place, past buildings; the first of two alike wins.

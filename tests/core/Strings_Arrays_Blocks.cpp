@@ -184,8 +184,7 @@ TEST(CString, CuttingPaddingAndSearchingStayInsideTheTextAndGrowsThirtyTwoAtATim
     CString s("abc");
     s.Delete(1, 100);
     EXPECT_EQ(Text(s), "a");
-    s = "abc";
-    s.Delete(3, 1), s.Delete(0, 1), s.PadRight(5, '.'), s.PadRight(2, '.');
+    s = "abc", s.Delete(3, 1), s.Delete(0, 1), s.PadRight(5, '.'), s.PadRight(2, '.');
     EXPECT_EQ(Text(s), "bc...");
 
     const CString twice("abcabc");

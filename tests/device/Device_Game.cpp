@@ -64,8 +64,7 @@ protected:
 
     void TearDown() override
     {
-        game.Shutdown();
-        game.window.Destroy();
+        game.Shutdown(), game.window.Destroy();
         InitDataFile("", 0);
         g_Config = saved;
     }
@@ -111,11 +110,9 @@ public:
     explicit LoadingCtrl(CD3D8Game& game) : game(game) {}
     void Init() override
     {
-        calls.push_back("Init");
-        game.device->NotifyWindowLost();
+        calls.push_back("Init"), game.device->NotifyWindowLost();
         std::raise(SIGTERM);
-        game.BeginDraw(), game.EndDraw();
-        calls.push_back("Init done");
+        game.BeginDraw(), game.EndDraw(), calls.push_back("Init done");
     }
     void Release() override { calls.push_back("Release"); }
     CCtrl* Run1Frame() override { return this; }
@@ -290,8 +287,7 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesC
     game.guardBandLeft = -100000;
     game.SetupD3D8RenderStates();
     EXPECT_EQ(1u, RenderState(Sys3DRenderState::Clipping));
-    game.guardBandLeft = -100001;
-    game.SetupD3D8RenderStates();
+    game.guardBandLeft = -100001, game.SetupD3D8RenderStates();
     EXPECT_EQ(0u, RenderState(Sys3DRenderState::Clipping));
     game.BeginDraw();
     GlobalFunc::DrawBox(30, 25, 10, 12, 0x00FF00);  // corners in either order
@@ -333,13 +329,11 @@ TEST_F(DeviceFrame, NestedBeginDoesNotClearAndALostDeviceIsToldOnceThenReset)
 
     // Closing ends the wait for the window; nothing is presented.
     Device().NotifyWindowLost();
-    game.quit = 1;
-    game.BeginDraw(), game.EndDraw();
+    game.quit = 1, game.BeginDraw(), game.EndDraw();
     EXPECT_TRUE(std::vector<int32_t>{CD3D8Game::kDeviceLostKey} == ctrl.keys && presented == game.fpsFrames);
 
     // A reset device starts from the driver's defaults; the game's are back.
-    game.quit = 0;
-    ctrl.keys.clear();
+    game.quit = 0, ctrl.keys.clear();
     Device().NotifyWindowRestored();
     game.BeginDraw(), game.EndDraw();
     EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceResetKey}, ctrl.keys);
@@ -347,8 +341,7 @@ TEST_F(DeviceFrame, NestedBeginDoesNotClearAndALostDeviceIsToldOnceThenReset)
                 0u == RenderState(Sys3DRenderState::Lighting) && Sys3DError::Ok == Device().TestCooperativeLevel());
 
     ctrl.keys.clear();
-    game.resetRequested = 1;
-    game.BeginDraw(), game.EndDraw();
+    game.resetRequested = 1, game.BeginDraw(), game.EndDraw();
     EXPECT_TRUE(0 == game.resetRequested && 3 == ctrl.customStates && 32u == RenderState(Sys3DRenderState::AlphaRef) &&
                 ctrl.keys.empty());
 
@@ -365,8 +358,7 @@ TEST_F(DeviceFrame, CloseDuringTheLostDeviceWaitLetsGoOfTheDrawingScreenAfterIts
 {
     SwitchingCtrl menu;
     LoadingCtrl loading(game);
-    menu.next = &loading, game.controller = &menu;
-    game.Frame();
+    menu.next = &loading, game.controller = &menu, game.Frame();
     EXPECT_EQ((std::vector<std::string>{"Init", "Init done", "Release"}), loading.calls);
     EXPECT_TRUE(nullptr == game.controller && game.IsQuit());
     std::signal(SIGINT, SIG_DFL);
@@ -383,8 +375,7 @@ TEST(CtrlGameDeviceKeys, F11AsksForAScreenshotAndALostDevicePauses)
     EXPECT_EQ(0, g_D3D8Game.screenShotRequested);
 
     // The lost device pauses and nothing unpauses.
-    g_CtrlGame.paused = 0;
-    g_CtrlGame.onKeyDown(1977);
+    g_CtrlGame.paused = 0, g_CtrlGame.onKeyDown(1977);
     EXPECT_EQ(1, g_CtrlGame.paused);
     g_CtrlGame.onKeyDown(19771216);  // back again: still paused
     EXPECT_EQ(1, g_CtrlGame.paused);
@@ -436,8 +427,7 @@ TEST_F(ScreenShotPicture, RequestedShotIsTakenAtTheEndOfTheFrameAndALostDeviceGi
     Device().NotifyWindowLost();
     game.quit = 1;  // ends the wait for the window
     DrawScene();
-    game.MakeScreenShot();
-    game.EndDraw();
+    game.MakeScreenShot(), game.EndDraw();
     ASSERT_TRUE(!CScratchFolder::Exists(shots.Path() + "V2KRN_Screen_001.tga") &&
                 2u == g_MessageList->GetLines().size());
     EXPECT_STREQ("Unable to capture the screen", g_MessageList->GetLines()[1].text);

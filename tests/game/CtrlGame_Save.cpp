@@ -58,16 +58,14 @@ protected:
 
     ~SaveGameWorld() override
     {
-        g_Selection.Clear();
-        m_Harness.reset();
+        g_Selection.Clear(), m_Harness.reset();
         std::copy(std::begin(m_Timers), std::end(m_Timers), std::begin(g_D3D8Game.timers));
         g_CtrlGame.paused = 0;
         // The objectives as built: a new record's section loaded over them.
         CMemorySaveStream built;
         CMissionObjectives().SaveGame(built);
         CMemorySaveStream reading(built.Bytes());
-        g_MissionObjectives.LoadGame(reading);
-        g_PlayerProfiles.Clear();
+        g_MissionObjectives.LoadGame(reading), g_PlayerProfiles.Clear();
     }
 
     CSimHarness& World() { return *m_Harness; }
@@ -90,10 +88,8 @@ protected:
             ASSERT_NE(m_Units.emplace_back(World().Spawn(player, UNIT_WARRIOR, x, y)), nullptr);
         m_Units[1]->onCommand(nullptr, nullptr, nullptr, 40, 40, CMD_MOVE_TO);
         ASSERT_NE(World().Player(0).CreateBuilding(CastBlacksmith, 20, 30), nullptr);
-        g_Selection.AddUnit(m_Units[0], 0);
-        m_Units[2]->controlGroup = 2, World().Player(1).controlGroupCounts[1] = 1;
-        g_Particles.AddMinimapMarker(12, 10, 0xFF0000);
-        g_MissionObjectives.gameFile = "Maps\\Small.world";
+        g_Selection.AddUnit(m_Units[0], 0), m_Units[2]->controlGroup = 2, World().Player(1).controlGroupCounts[1] = 1;
+        g_Particles.AddMinimapMarker(12, 10, 0xFF0000), g_MissionObjectives.gameFile = "Maps\\Small.world";
         Play(5);
     }
 
@@ -319,8 +315,7 @@ TEST_F(CtrlGameSaveRefusal, SaveFileOnDiskLoadsBackAndAMissingOneIsRefused)
                     m_Log.Contains("Save game could not be written to " + folder / name + ": " + cause)) << name;
     // A running game that cannot be kept aside is not given up for the save.
     CSaveGame stream;
-    stream.BeginLoad(path.c_str());
-    g_Config.languageFolder = std::string(256, 'L').c_str();
+    stream.BeginLoad(path.c_str()), g_Config.languageFolder = std::string(256, 'L').c_str();
     EXPECT_TRUE(!g_CtrlGame.LoadGame(stream) && World().Player(0).units[0] == listed &&
                 m_Log.Contains("Save game refused: the running game could not be kept aside"));
     CSaveGameRun::UseSaveLanguage();
@@ -335,8 +330,7 @@ TEST_F(CtrlGameSaveRefusal, SaveFileOnDiskLoadsBackAndAMissingOneIsRefused)
 TEST_F(CtrlGameSaveRefusal, ARunningGameThatDoesNotReadBackEndsWithAClearLine)
 {
     std::vector<uint8_t> longer = m_Before;
-    longer.push_back(0);
-    m_Units[0]->health = 150.0f;
+    longer.push_back(0), m_Units[0]->health = 150.0f;
     EXPECT_FALSE(CSaveGameRun::Load(CSaveGameRun::WithMatchingCrc(longer)));
     EXPECT_TRUE(m_Log.Contains("Save game refused; the running game could not be brought back and has ended") &&
                 !m_Log.Contains("Save game refused; the running game goes on"));
@@ -480,15 +474,13 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
     CBuilding* keep = own.CreateBuilding(CastKeep, KeepX, KeepY);
     CUnit* king = World().Spawn(0, UNIT_KING, KeepX - 2, KeepY);
     ASSERT_TRUE(ship->AcceptGarrison(passenger) && keep != nullptr && king != nullptr);
-    keep->Construct(0.0f, true);
-    king->onCommand(nullptr, nullptr, nullptr, king->x, king->y, CMD_ENTER_KEEP);
+    keep->Construct(0.0f, true), king->onCommand(nullptr, nullptr, nullptr, king->x, king->y, CMD_ENTER_KEEP);
     for (int32_t frame = 0; frame < 20 && keep->garrisonedUnit == nullptr; ++frame) Play(1);
     ASSERT_EQ(keep->garrisonedUnit, king);
     CUnit* dying = World().Spawn(DyingPlayer, UNIT_WARRIOR, 4, 40);
     CBuilding* house = World().Player(DyingPlayer).CreateBuilding(CastHouse, 40, 4);
     ASSERT_TRUE(dying != nullptr && house != nullptr);
-    dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false);
-    house->Destroy(false);
+    dying->TakeHit(nullptr, KillingBlow, MeleeDamage, false), house->Destroy(false);
     ASSERT_TRUE(dying->IsDying());
     const std::vector<uint8_t> sound = CSaveGameRun::SaveDrawn();
 
@@ -696,8 +688,7 @@ class ParticlesSave : public ::testing::Test
 protected:
     void SetUp() override
     {
-        g_Particles.Reset();
-        m_First = m_World.Spawn(0, UNIT_WARRIOR, 10, 10);
+        g_Particles.Reset(), m_First = m_World.Spawn(0, UNIT_WARRIOR, 10, 10);
         m_Second = m_World.Spawn(1, UNIT_WARRIOR, 20, 20);
         m_Building = m_World.Player(0).CreateBuilding(CastBlacksmith, 30, 30);
         ASSERT_TRUE(m_First != nullptr && m_Second != nullptr && m_Building != nullptr);
@@ -713,14 +704,11 @@ protected:
     // What the test world's pool holds after a while.
     void FillPool()
     {
-        g_Particles.AddCorpse(false, m_First);
-        g_Particles.Update(kDecayedTicks);
-        g_Particles.AddCorpse(false, m_Second);
-        g_Particles.AddRuin(m_Building);
+        g_Particles.AddCorpse(false, m_First), g_Particles.Update(kDecayedTicks);
+        g_Particles.AddCorpse(false, m_Second), g_Particles.AddRuin(m_Building);
         // Handles go on rising over resets of the pool.
         for (int32_t& handle : m_Fires) handle = g_Particles.AddBuildingFire(false, 1.0f, 2.0f, 3.0f, 4.0f);
-        g_Particles.FreeParticle(m_Fires[1]);
-        m_Flame = g_Particles.AddKind35(7.5f, 80.0f, 8.5f);
+        g_Particles.FreeParticle(m_Fires[1]), m_Flame = g_Particles.AddKind35(7.5f, 80.0f, 8.5f);
         g_Particles.AddMinimapMarker(5, 6, kMarkerColour);
     }
     // A section of the given corpses, no ruin, the given fires, emitters

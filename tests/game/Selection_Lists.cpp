@@ -75,10 +75,8 @@ TEST(Selection, HoldsUpTo25UnitsInOrderOrOneBuilding)
     for (int32_t i = 0; i < 26; ++i) selection.AddUnit(&ids.units[size_t(i)], 0);
     EXPECT_EQ(Places(selection, ids), Ids(0, 25));   // the 26th is not taken
     // Out at the first, a middle (a unit added again) and the last place; then room for one more.
-    selection.unitUnderCursor = &ids.units[24];
-    selection.RemoveUnit(&ids.units[0]);
-    selection.AddUnit(&ids.units[12], 0);
-    selection.RemoveAndClearActions(&ids.units[24]);
+    selection.unitUnderCursor = &ids.units[24], selection.RemoveUnit(&ids.units[0]);
+    selection.AddUnit(&ids.units[12], 0), selection.RemoveAndClearActions(&ids.units[24]);
     selection.AddUnit(&ids.units[25], 0);
     EXPECT_TRUE(Places(selection, ids) == Ids(1, 11, Ids(13, 11, {25, -1, -1})) && selection.unitCount == 23 &&
                 !selection.unitUnderCursor);
@@ -94,8 +92,7 @@ TEST(Selection, HoldsUpTo25UnitsInOrderOrOneBuilding)
     EXPECT_EQ(selection.building, &ids.building);
     selection.AddUnit(&ids.units[3], 0);
     EXPECT_TRUE(selection.unitCount == 1 && selection.building == nullptr);
-    selection.SelectBuilding(&ids.building);
-    selection.ForgetObject(&ids.building);
+    selection.SelectBuilding(&ids.building), selection.ForgetObject(&ids.building);
     EXPECT_TRUE(selection.unitCount == 0 && selection.building == nullptr);
 }
 

@@ -102,8 +102,7 @@ TEST_F(LifecycleEndToEnd, APipeForTheProfilesIsLeftAloneAndALinkedConfigurationI
     ASSERT_EQ(0, mkfifo((game + "players.prf").c_str(), 0600));
     const std::string settings = "LOGGING=ON\r\nWINDOWEDMODE=ON\r\nRESOLUTION=640,480,32\r\nGAMMA=1.5";
     std::ofstream(game + "settings.cfg", std::ios::binary) << settings << "\r\n";
-    fs::remove(game + "v2krn.cfg");
-    fs::create_symlink("settings.cfg", game + "v2krn.cfg");
+    fs::remove(game + "v2krn.cfg"), fs::create_symlink("settings.cfg", game + "v2krn.cfg");
     std::string errors;
     ASSERT_EQ(0, folder.RunUntilStopped(SIGTERM, &errors));
     EXPECT_EQ("Ironmarch: Unable to write the player profiles: " + game + "players.prf\n", errors);
@@ -145,8 +144,7 @@ TEST_F(LifecycleEndToEnd, SecondInstanceIsRefusedWhateverItsCommandLineAndTouche
     const char unguarded[] = "Running without the single-instance guard: no lock file could be made";
     folder.RemoveLog();
     CProcess alone;
-    alone.SetEnvironment("XDG_RUNTIME_DIR", missing);
-    alone.SetEnvironment("TMPDIR", missing);
+    alone.SetEnvironment("XDG_RUNTIME_DIR", missing), alone.SetEnvironment("TMPDIR", missing);
     ASSERT_TRUE(folder.StartGame(alone) && folder.WaitUntilRunning(alone)) << alone.Errors();
     EXPECT_TRUE(0 == alone.Terminate() && "Ironmarch: " + std::string(unguarded) + "\n" == alone.Errors())
         << alone.Errors();
@@ -287,8 +285,7 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsTheGameStartsWithoutAMissingTextOrFil
     EXPECT_EQ(28u, CScratchFolder::ReadFile(folder.GameFolder() + "players.prf").size());
 
     ShutdownFileSystem();
-    g_Config = config;
-    g_MemoryBlock.Init(CMemoryBlock::DefaultGrowStep);
+    g_Config = config, g_MemoryBlock.Init(CMemoryBlock::DefaultGrowStep);
 }
 
 // ./run in a copy of the project whose build steps do nothing and whose game only notes the arguments it was given:
@@ -353,8 +350,7 @@ TEST(StartupChecks, TheBuildVersionIsOnlyOurOwnHexadecimalOneAndOnlyTheWholeComm
 TEST(StartupFailureReport, TheLineOnStandardErrorComesBeforeTheBoxAndOneCloseSignalEndsTheGame)
 {
     const std::string driver = std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "offscreen";
-    setenv("SDL_VIDEODRIVER", "x11", 1), setenv("DISPLAY", ":9999", 1);
-    testing::internal::CaptureStderr();
+    setenv("SDL_VIDEODRIVER", "x11", 1), setenv("DISPLAY", ":9999", 1), testing::internal::CaptureStderr();
     ReportFatalError("Syntax error in locale file:\nbad", "Falied to Initialize");
     const std::string errors = testing::internal::GetCapturedStderr();
     setenv("SDL_VIDEODRIVER", driver.c_str(), 1);

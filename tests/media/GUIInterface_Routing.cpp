@@ -157,15 +157,13 @@ TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndARelease
     EXPECT_EQ((Journal{"over.enter", "under.leave", "under.up"}), (form.OnMouseMove(170, 280), Taken()));
     form.OnMouseUp(170, 280);
     EXPECT_TRUE(Taken().empty() && -1 == form.result);
-    form.OnMouseDown(170, 280), Taken();
-    form.OnMouseMove(700, 700);
+    form.OnMouseDown(170, 280), Taken(), form.OnMouseMove(700, 700);
     EXPECT_EQ(std::pair(Journal{"over.leave", "over.up"}, -1), std::pair(Taken(), form.hover));
     form.controls[under]->enabled = 0;
     EXPECT_FALSE(form.controls[under]->HitTest(120, 130));
 
     // The wheel goes to the hovered control only; the focused one is drawn last, hidden ones not at all.
-    form.OnWheelUp(), form.OnMouseMove(170, 280), Taken();
-    form.OnWheelUp(), form.OnWheelDown(), form.Render();
+    form.OnWheelUp(), form.OnMouseMove(170, 280), Taken(), form.OnWheelUp(), form.OnWheelDown(), form.Render();
     EXPECT_EQ((Journal{"over.wheelUp", "over.wheelDown", "under.render", "over.render"}), Taken());
     form.focus = 0, form.Render();
     EXPECT_EQ((Journal{"over.render", "under.render"}), Taken());
@@ -183,8 +181,7 @@ TEST_F(GUIInterfaceRouting, EnterAndEscapeClickWhileUsableKeysGoToTheFocusedEntr
     form.SetDefaultControl(0), form.SetCancelControl(2), form.OnKey(13), form.OnKey(27);
     EXPECT_EQ((Journal{"ok.click", "form.event0", "cancel.click", "form.event2"}), Taken());
     // A form that disables OK until its input is valid; a hidden control.
-    form.controls[0]->enabled = 0, form.controls[2]->visible = 0;
-    form.OnKey(13), form.OnKey(27);
+    form.controls[0]->enabled = 0, form.controls[2]->visible = 0, form.OnKey(13), form.OnKey(27);
     EXPECT_TRUE(Taken().empty());
     form.controls[0]->enabled = form.controls[2]->visible = 1;
 

@@ -41,8 +41,7 @@ protected:
     {
         SysClock::UseTestClock(1000000);  // the caret shows at this time
         Open(width, height);
-        form.Init(capacity);
-        form.SetRect(0, 0, -1, -1);
+        form.Init(capacity), form.SetRect(0, 0, -1, -1);
     }
     void TearDown() override { form.DeleteAll(), picture.Release(), GUIDevice::TearDown(), SysClock::UseSystemClock(); }
     // A 16 x 16 picture in kPictureColour.
@@ -75,10 +74,8 @@ protected:
     void SetUp() override
     {
         OpenForm(640, 480, 16);
-        ok = form.AddButton(800, 704, 160, 32, "OK", nullptr);
-        form.SetDefaultControl(ok);
-        form.AddLabel(32, 16, "GALLERY", 0, kYellow, 0);
-        form.AddCheckBox(32, 64, 0, "box", false);
+        ok = form.AddButton(800, 704, 160, 32, "OK", nullptr), form.SetDefaultControl(ok);
+        form.AddLabel(32, 16, "GALLERY", 0, kYellow, 0), form.AddCheckBox(32, 64, 0, "box", false);
         form.AddControl(new CGUIComboBox(&form, 32, 128, 160, 16, 0, "red;green;blue", 0));
         list = form.AddControl(new CGUIListBox(&form, 256, 64, 200, 72, 0, "i0;i1;i2;i3;i4;i5;i6;i7;i8;i9", -1));
         entry = form.AddControl(new CGUIMenuEdit(&form, 256, 192, 200, 24, "", 0, CGUIMenuEdit::NoFont, 20));
@@ -87,8 +84,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(MakePicture());
         form.AddControl(new CGUIImage(&form, 32, 256, 64, 64, &picture, kImageFrame));
         slider = form.AddSlider(256, 320, 200, 26, 0, 10, 3);
-        form.AddControl(new CGUIGroupFrame(&form, 512, 320, 200, 96, "grp", kGroupColour, 0));
-        ctrl.OpenForm(&form);
+        form.AddControl(new CGUIGroupFrame(&form, 512, 320, 200, 96, "grp", kGroupColour, 0)), ctrl.OpenForm(&form);
     }
 
     void TearDown() override { game.StopTimer(), GUIWidgets::TearDown(); }
@@ -123,8 +119,7 @@ class CursorFrame : public MediaDevice
 protected:
     void SetUp() override
     {
-        g_Config.windowed = 1;
-        g_Config.mouseCursorMode = CCursors::ModeDrawn;
+        g_Config.windowed = 1, g_Config.mouseCursorMode = CCursors::ModeDrawn;
         ASSERT_TRUE(window.Create("cursor test", 0, 0, Side, Side, false)) << SysWindow::LastError();
         ASSERT_NO_FATAL_FAILURE(
             OpenDevice(Side, Side, g_Config.screenWidth, g_Config.screenHeight, window.NativeHandle()));
@@ -346,8 +341,7 @@ TEST_F(GUIWidgets, ClickSoundsAndControlEventsFollowWhereThePressAndTheReleaseHa
                       (std::vector<int>{pressClick, clicked(), form.result, state}));
             EXPECT_EQ(combo && gesture == ReleasedOutside, combo && combo->open);
         }
-    g_VoiceBank.Free();
-    g_Config = saved;
+    g_VoiceBank.Free(), g_Config = saved;
 }
 
 
