@@ -500,7 +500,7 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
         {[](auto& o) { g_Selection.building = o.ruin; }, "the selected building is not in the game"},
         {[](auto& o) { o.smithy->firePositions[0].particle = 70000; }, "a building's fire is no fire of the particles"},
         {[](auto& o) { g_GameMap.Block(1, 1).unit = o.living; }, "a map block names a unit that does not stand there"},
-        {[](auto& o) { g_GameMap.Block(1, 1).building = o.smithy; },
+        {[](auto& o) { g_GameMap.Block(40, 1).building = o.smithy; },
          "a map block names a building that does not stand there"},
         {[](auto& o) { o.workshop->productionUnit = o.living; },
          "a building's production unit is no waiting unit of its owner"},

@@ -158,7 +158,8 @@ TEST_F(GUIInterfaceRouting, PressesGoToTheTopmostControlUnderTheMouseAndARelease
     form.OnMouseUp(170, 280);
     EXPECT_TRUE(Taken().empty() && -1 == form.result);
     form.OnMouseDown(170, 280), Taken(), form.OnMouseMove(700, 700);
-    EXPECT_EQ(std::pair(Journal{"over.leave", "over.up"}, -1), std::pair(Taken(), form.hover));
+    EXPECT_EQ(std::tuple(Journal{"over.leave", "over.up"}, -1, 700, 700),
+              std::tuple(Taken(), form.hover, form.mouseX, form.mouseY));
     form.controls[under]->enabled = 0;
     EXPECT_FALSE(form.controls[under]->HitTest(120, 130));
 
