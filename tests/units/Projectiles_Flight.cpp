@@ -494,4 +494,10 @@ TEST(DemolitionManBlast, ItBlowsUpOnceBesideABarracksAfterItsAttackOrFiveTicksAf
         // 300 of the barracks' 1200 hit points at its third factor, 1.0.
         EXPECT_FLOAT_EQ(barracks->health, 75.0f);
     }
+    // Ordered at the ground, it walks to the point and goes off there.
+    CMeleeWorld world;
+    CUnit* bomber = world.Spawn(1, UNIT_DEMOLISHMAN, 14, 21, STANCE_STAND_GROUND);
+    bomber->onCommand(nullptr, nullptr, nullptr, 18, 21, CMD_ATTACK_GROUND);
+    ASSERT_GT(world.FramesUntil(300, [&] { return bomber->animType == ANIM_ATTACK; }), 0);
+    EXPECT_TRUE(bomber->x == 18 && bomber->y == 21 && !bomber->pathFlag && bomber->actionTargetBuilding == nullptr);
 }
