@@ -60,11 +60,13 @@ float Scatter()
     return static_cast<float>(GlobalFunc::Random(100)) * 0.01f - 0.5f;
 }
 
-// Hoof effects at the rider's centre as it enters a free tile.
+// Hoof effects at the rider's centre as it enters a free tile.  Water is
+// told by the bed's own height (the clamped one never falls below the
+// surface); the splashes rise from the surface.
 void RaiseHoofEffects(const CUnit& rider)
 {
     const float ground = g_GameMap.GetHeight(rider.centreX, rider.centreY);
-    if (ground < WaterBelow)
+    if (g_GameMap.GetHeightRaw(rider.centreX, rider.centreY) < WaterBelow)
     {
         for (int32_t i = 0; i < SplashCount; ++i)
         {

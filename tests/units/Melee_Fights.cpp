@@ -222,6 +222,19 @@ TEST(MeleePatrol, ARiderEnteringAFreeTileRaisesDustOrOnAWinterMapHoofPuffs)
                     std::abs(range.high[1] - 0.49f) < 1e-4f) << theme;
         g_GameMap.theme = 0;
     }
+    // On a bed deeper than 8 it raises four splashes on the surface instead.
+    for (const int32_t bed : {-9, -8})
+    {
+        CMeleeWorld melee;
+        CUnit* rider = melee.Spawn(0, UNIT_LIGHTCAVALRY, 10, 10, STANCE_STAND_GROUND);
+        for (int32_t corner = 0; corner < 25; ++corner) g_GameMap.CornerHeight(9 + corner / 5, 9 + corner % 5) = bed;
+        bool engaged = true;
+        g_Particles.Reset(), rider->SeekTargetOnPatrol(11, 10, &engaged);
+        EXPECT_TRUE(CMeleeWorld::EffectsOfKinds(CParticles::KindWaterSplash, CParticles::KindWaterSplash) ==
+                        (bed == -9 ? 4 : 0) && g_Particles.GetEffects().size() == (bed == -9 ? 4u : 10u) &&
+                    (bed == -8 || g_Particles.GetEffects()[0].height == 0.0f))
+            << bed;
+    }
 }
 
 // A walk ended short: a patrol or a guard's way back more than 3 blocks off tries again; a stopped attack just ends;
