@@ -268,7 +268,9 @@ TEST_F(UnitSaveRecord, ADeadlineIsKeptRelativeADestroyedTargetBuildingIsWrittenA
     SysClock::AdvanceTestClock(60000);
     auto loaded = Make();
     for (const auto& [bytes, deadline] : {std::pair{due, savedAt + 60000 + 1500}, {passed, savedAt + 60000 - 200},
-                                          {CRecordBytes::WithI32At(due, DeadlineAt, 0), 0u}})
+                                          {CRecordBytes::WithI32At(due, DeadlineAt, 0), 0u},
+                                          // due right at the clock's wrap, where 0 would mean no deadline
+                                          {CRecordBytes::WithI32At(due, DeadlineAt, -int32_t(savedAt + 60000)), 1u}})
         EXPECT_TRUE(Load(*loaded, bytes, m_Table) && loaded->deadline == deadline) << deadline;
 
     CUnit* warrior = m_World.Spawn(0, UNIT_WARRIOR, 5, 5);
