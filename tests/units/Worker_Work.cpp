@@ -294,10 +294,13 @@ TEST_F(WorkerWorld, AWorkerOrderedAboardFromItsChopIsOnlyCargoUntilTheShipPutsIt
     ship->UnloadAll();
     EXPECT_TRUE(worker->onMap && ship->GetCargoCount() == 0 && g_GameMap.Block(worker->x, worker->y).unit == worker &&
                 worker->x == 23 && worker->y >= 19 && worker->y <= 23) << worker->x << "," << worker->y;
-    // A catapult ordered aboard walks to the ship and is carried.
-    CUnit* catapult = world.Spawn(0, UNIT_CATAPULT, 18, 14);
-    ASSERT_NE(catapult, nullptr);
-    catapult->onCommand(ship, nullptr, nullptr, ship->x, ship->y, CMD_GARRISON_SHIP);
-    EXPECT_GT(FramesUntil(400, [&] { return !catapult->onMap; }), 0);
-    EXPECT_TRUE(ship->IsCarrying(catapult) && catapult->currentCommand == CMD_NONE);
+    // A catapult and a priest ordered aboard walk to the ship and are carried.
+    for (const int32_t type : {UNIT_CATAPULT, UNIT_PRIEST})
+    {
+        CUnit* passenger = world.Spawn(0, type, 18, 14);
+        ASSERT_NE(passenger, nullptr);
+        passenger->onCommand(ship, nullptr, nullptr, ship->x, ship->y, CMD_GARRISON_SHIP);
+        EXPECT_GT(FramesUntil(400, [&] { return !passenger->onMap; }), 0);
+        EXPECT_TRUE(ship->IsCarrying(passenger) && passenger->currentCommand == CMD_NONE) << type;
+    }
 }
