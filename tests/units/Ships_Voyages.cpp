@@ -226,6 +226,14 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
     called->InitAction(nullptr, nullptr, nullptr, 13, IsletY, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
     for (int32_t frame = 0; frame < 100 && called->currentCommand == CMD_MOVE_TO_GARRISON; ++frame) world.Frame(10);
     EXPECT_TRUE(called->currentCommand == CMD_NONE && called->IsAdjacentToRegion(Islet));
+    // Shut in a pond, it gives up at once.
+    CUnitTransportShip* penned = SpawnShip(0, 40, 40);
+    ASSERT_NE(penned, nullptr);
+    for (int32_t i = 0; i < 25; ++i) g_GameMap.Block(39 + i / 5, 39 + i % 5).waterLevel = i / 5 % 4 && i % 5 % 4 ? 9 : 0;
+    penned->callIsland = Islet;
+    penned->InitAction(nullptr, nullptr, nullptr, 13, IsletY, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
+    world.Frame(10);
+    EXPECT_TRUE(penned->currentCommand == CMD_NONE && !penned->pathFlag && penned->x == 40);
 }
 
 // As the host: only the owner's machine announces the drowned.
