@@ -105,7 +105,8 @@ TEST_F(TrapUnderfoot, TheHostSpringsAndTellsButOnlyTheOwnersMachineLetsTheUnitDi
     CUnit* machine = world.Adopt(2, new CTestMachine, 30, 10);
     g_MultiplayerGame.ClearSent();
     EXPECT_TRUE(ours->CheckTrapUnderfoot() && theirs->CheckTrapUnderfoot() && !machine->CheckTrapUnderfoot() &&
-                ours->IsDying() && !theirs->IsDying() && second->model == CBuildingTrap::SprungModel &&
+                ours->IsDying() && !ours->CheckTrapUnderfoot() && !theirs->IsDying() &&
+                second->model == CBuildingTrap::SprungModel &&
                 third->IsTakenDown());
     const auto told = [&](int32_t command, const CBuilding* trap, const CUnit* unit) {
         for (const CMultiplayer::SSentPacket& one : g_MultiplayerGame.GetSent())
