@@ -445,6 +445,11 @@ TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedAreaFromOnTheMa
     };
     EXPECT_EQ(fill(false, 0, 0), (std::vector<std::string>{"nnoonn", "n3oo3n", "nnonnn", "oononn"}));
     EXPECT_EQ(fill(true, 2, 0), (std::vector<std::string>{"oonnoo", "o3nn3o", "oonooo", "nnonoo"}));
+    // A fill ends with its own area: water apart from it, beside the map's first block, keeps its id.
+    PathTestWorld apart(MakePathTestMap({"....~~", ".~....", "......"}));
+    for (SMapBlock& block : apart.map->AllBlocks()) block.regionId = OldId;
+    apart.finder->FloodFillWater(4, 0, OldId, NewId);
+    EXPECT_TRUE(apart.map->Block(5, 0).regionId == NewId && apart.map->Block(1, 1).regionId == OldId);
 
     // The same id, or a start off the map, changes nothing; the largest map fills whole.
     PathTestWorld world(MakePathTestMap(256, 256));
