@@ -15,6 +15,7 @@
 #include "world/C_GameMap.h"
 #include "units/C_Unit_TowerArcher.h"
 #include "units/C_UnitActionBuffer.h"
+#include "units/C_UnitMeleeType.h"
 #include "units/C_UnitTypeTable.h"
 #include "world/C_ReferenceBase.h"
 
@@ -497,6 +498,21 @@ TEST(GiantBattle, TheUndeadAndTheHeroRiderHealToExactlyFullAndNeverStarve)
         // In a network game the healing is sent, once full no longer.
         g_Config.networkRole = 1, g_MultiplayerGame.ClearSent(), unit->health = 99.99f, war.Frame(), war.Frame();
         EXPECT_EQ(SentCommands(CMultiplayerGame::CommandUnitHealth), heals ? 1 : 0);
+    }
+}
+
+// Having struck once, the undead and the hero rider break off a swing at a target walking out of reach.
+TEST(GiantBattle, AfterTheFirstBlowASwingAtATargetWalkingAwayIsBrokenOff)
+{
+    for (const int32_t type : {UNIT_UNDEAD, UNIT_HEROCAVALRY})
+    {
+        CMeleeWorld war;
+        auto* fighter = static_cast<CUnitMeleeType*>(war.Spawn(0, type, 10, 10, STANCE_STAND_GROUND));
+        CUnit* target = war.Spawn(1, UNIT_WARRIOR, 20, 10, STANCE_STAND_GROUND);
+        fighter->onCommand(target, nullptr, nullptr, target->x, target->y, CMD_ATTACK);
+        fighter->animType = ANIM_ATTACK, fighter->SetModelByAnimation(), fighter->shownFacing = fighter->facing;
+        fighter->hitCount = 1, fighter->actionTargetUnit = target, target->pathFlag = 1, fighter->Animate(1);
+        EXPECT_NE(fighter->animType, ANIM_ATTACK) << type;
     }
 }
 
