@@ -665,6 +665,11 @@ TEST(PriestAttacked, WithBothTechnologiesItThrowsFireballsBackAndWithoutPyroAnAt
         EXPECT_GT(world.FramesUntil(300, [&] { return warrior->health == 80.0f; }), 0);
         CBuilding* house = world.world.Player(1).CreateBuilding(CastHouse, 10, 16);
         priest->onCommand(nullptr, house, nullptr, house->x + 1, house->y, CMD_ATTACK);
+        const std::vector<CParticles::SProjectile>& shots = g_Particles.GetProjectiles();
+        ASSERT_GT(world.FramesUntil(300, [&] { return !shots.empty() && shots.back().target == nullptr; }), 0);
+        // At the centre block's middle, strayed up to 0.2 either way.
+        EXPECT_TRUE(std::abs(shots.back().aimX - (house->x + house->GetWidth() / 2 + 0.5f)) <= 0.2f &&
+                    std::abs(shots.back().aimY - (house->y + house->GetDepth() / 2 + 0.5f)) <= 0.2f);
         EXPECT_GT(world.FramesUntil(300, [&] { return house->health < CBuilding::FullHealth; }), 0);
     }
 }
