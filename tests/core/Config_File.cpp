@@ -68,6 +68,12 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
     for (size_t i = 0; i < std::size(flags); ++i) EXPECT_EQ(g_Config.*flags[i].first, flags[i].second) << "flag " << i;
     EXPECT_TRUE(g_Config.gamma == 1.0f && g_Config.brightness == 1.0f && g_Config.viewOptions[2] == 0 &&
                 g_Config.multiplayerMapFile.IsEmpty() && g_Config.includeFiles.GetCount() == 0);
+    // A copy holds every field.
+    for (size_t i = 0; i < std::size(numbers); ++i) g_Config.*numbers[i].first = int32_t(100 + i);
+    for (size_t i = 0; i < std::size(flags); ++i) g_Config.*flags[i].first = uint8_t(100 + i);
+    const auto copy = std::make_unique<CConfig>(g_Config);
+    for (size_t i = 0; i < std::size(numbers); ++i) EXPECT_EQ((*copy).*numbers[i].first, int32_t(100 + i)) << i;
+    for (size_t i = 0; i < std::size(flags); ++i) EXPECT_EQ((*copy).*flags[i].first, uint8_t(100 + i)) << i;
     EXPECT_FALSE(Exists("v2krn.cfg"));
     EXPECT_EQ((std::vector<std::string>{g_Config.dataFolder.GetBuffer(), g_Config.mapFolder.GetBuffer(),
                                         g_Config.languageFolder.GetBuffer()}),
