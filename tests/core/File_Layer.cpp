@@ -168,6 +168,13 @@ TEST_F(FileLayer, EntryPositionsAndSizesAreRelativeToTheBodyAndAClosedFileRefuse
     file.Close();
     EXPECT_TRUE(!file.OpenRead("nothing here") && file.Read(buffer, 4) == -1 && file.Write(buffer, 4) == -1);
     EXPECT_TRUE(!file.Skip(1) && std::string(file.ReadLine()) == "" && file.IsEOF());
+    // With the read delay on, opening the entry and a seek to a new place in the data file each wait 900 ms.
+    static std::vector<int> slept;
+    slept.clear(), g_FileSystem.SetSleepFunction([](int milliseconds) { slept.push_back(milliseconds); });
+    g_Config.dataFileReadDelay = 1;
+    EXPECT_TRUE(file.OpenRead("text.txt") && file.Seek(100));
+    g_Config.dataFileReadDelay = 0, g_FileSystem.SetSleepFunction(nullptr), file.Close();
+    EXPECT_EQ(slept, (std::vector<int>{900, 900}));
 }
 
 TEST_F(FileLayer, ReadLineTakesCrLfAndLfCrAcrossTheStepBoundaryNoLoneCrOrLfAndCutsOverlongLines)
