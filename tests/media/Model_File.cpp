@@ -204,6 +204,13 @@ TEST_F(ModelFile, GroupRectangleAndHitTestFollowTheProjectedBoxOnEveryTransformP
     for (float depth : {10.0f, 16.0f, -100.0f})
         EXPECT_TRUE(!cube.GetGroupScreenRect(0, 0, depth, 0, topLeft, bottomRight) && topLeft[0] > bottomRight[0] &&
                     topLeft[1] > bottomRight[1] && !cube.HitTestGroup(0, 0, depth, 0, 512, 384)) << depth;
+    // Turned round, corners in front come before corners behind: still no rectangle.
+    const float round[9] = {-1, 0, 0, 0, 1, 0, 0, 0, -1};
+    place(0, round);
+    EXPECT_TRUE(!cube.GetScreenRect(0, 0, 10, topLeft, bottomRight) &&
+                !cube.GetScreenRectEx(0, 0, 10, topLeft, bottomRight) &&
+                !cube.GetGroupScreenRect(0, 0, 10, 0, topLeft, bottomRight));
+    place(0, Identity);
     ASSERT_TRUE(cube.GetGroupScreenRect(0, 0, 16.0001f, 0, topLeft, bottomRight));
     EXPECT_LT(topLeft[0], -1000000);
     EXPECT_TRUE(cube.HitTestGroup(0, 0, 16.0001f, 0, 512, 384) && !cube.HitTestGroup(0, 0, 100, 1, 512, 384) &&
