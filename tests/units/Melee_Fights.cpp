@@ -366,8 +366,8 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
         // A whole model's frames per swing (of one blow or two half blows) or per shot.
         const float cycle = CMeleeWorld::FrameCount / fighter->GetAttackAnimSpeed();
         for (size_t i = size_t(row.divisor); row.divisor > 0 && i < blowFrames.size(); ++i)
-            EXPECT_NEAR(blowFrames[i] - blowFrames[i - size_t(row.divisor)], row.ranged ? std::ceil(cycle) : cycle, 1.0f)
-                << i;
+            EXPECT_NEAR(blowFrames[i] - blowFrames[i - size_t(row.divisor)], row.ranged ? std::ceil(cycle) : cycle,
+                        1.0f) << i;
         EXPECT_TRUE(row.shotSample == 0 ||
                     (sawLaser == row.laser && hitsWithShot == (row.laser ? 0 : static_cast<int32_t>(losses.size()))));
         EXPECT_TRUE(fighter->IsAlive() && g_Particles.HoldsCorpse(warrior) && g_Particles.GetCorpseCount() == 1 &&

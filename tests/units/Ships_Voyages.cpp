@@ -229,7 +229,8 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
     // Shut in a pond, it gives up at once.
     CUnitTransportShip* penned = SpawnShip(0, 40, 40);
     ASSERT_NE(penned, nullptr);
-    for (int32_t i = 0; i < 25; ++i) g_GameMap.Block(39 + i / 5, 39 + i % 5).waterLevel = i / 5 % 4 && i % 5 % 4 ? 9 : 0;
+    for (int32_t i = 0; i < 25; ++i)
+        g_GameMap.Block(39 + i / 5, 39 + i % 5).waterLevel = i / 5 % 4 && i % 5 % 4 ? 9 : 0;
     penned->callIsland = Islet;
     penned->InitAction(nullptr, nullptr, nullptr, 13, IsletY, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
     world.Frame(10);
