@@ -502,8 +502,11 @@ TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBes
         g_Config.fogOfWar = fog, g_Config.visibilityMode = mode;
         EXPECT_EQ(Answers().GetVisibility(0, x, y), level) << fog << mode << " " << x << "," << y;
     }
+    player.buildingSightCounts[0] = 3;   // what lies right behind the unit sight counts' last column
     EXPECT_TRUE(player.IsCellSeen(20, 20) && player.IsCellVisible(5, 10) &&
-                Answers().GetUnitSightCount(0, 63, 0) + Answers().GetUnitSightCount(0, 4, 6) == 2);
+                Answers().GetUnitSightCount(0, 63, 0) + Answers().GetUnitSightCount(0, 4, 6) == 2 &&
+                Answers().GetUnitSightCount(0, 256, 0) == 0);
+    player.buildingSightCounts[0] = 0;
     EXPECT_FALSE(player.IsCellSeen(30, 30) || player.IsCellVisible(30, 30) || player.IsCellSeen(-1, 0) ||
                  Answers().GetVisibility(8, 10, 10) || Answers().GetVisibility(-1, 10, 10));
     g_Config.fogOfWar = 0;
