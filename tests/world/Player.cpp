@@ -413,6 +413,12 @@ TEST_F(PlayerLife, ASecondInitStartsFromNothingAndCompilesTheScript)
     EXPECT_FALSE(Player(1).IsFriendTo(5) || Player(1).IsFriendTo(8) || Player(1).IsFriendTo(-1));
     Player(5).type = PLAYER_DEFEATED;
     EXPECT_TRUE(Player(1).IsFriendTo(5));
+    // A player made outside the game's players is its own only ally.
+    CPlayer* const players = g_Players;
+    auto lone = std::make_unique<CPlayer>();
+    g_Players = nullptr, lone->Init(3, 0, PLAYER_LOCAL, nullptr), g_Players = players;
+    EXPECT_EQ(std::vector<uint8_t>(lone->allied, lone->allied + MaxPlayers),
+              (std::vector<uint8_t>{0, 0, 0, 1, 0, 0, 0, 0}));
 }
 
 TEST_F(PlayerLife, TheLocalPlayerHearsOneAlertPerAreaAndMinuteAndRemovalsClearTheAlerts)
