@@ -697,6 +697,12 @@ TEST_F(MapFileRoundTrip, MapWrittenFromTheFormatSavesBackToTheSameBytesAndAGameS
     const std::vector<uint8_t> saved = Save();
     ASSERT_EQ(saved.size(), bytes.size());
     for (size_t i = 0; i < bytes.size(); ++i) ASSERT_EQ(saved[i], bytes[i]) << "first difference at byte " << i;
+    // Without the game's players the map loads its ground and no object.
+    CPlayer* const players = g_Players;
+    g_GameMap.Free(), g_Players = nullptr;
+    const bool bare = Load(bytes, 1);
+    g_Players = players;
+    EXPECT_TRUE(bare && g_GameMap.GetWidth() == 32 && g_GameMap.Block(20, 12).building == nullptr);
 
     ASSERT_TRUE(Load(bytes, 0));
     EXPECT_EQ(std::tuple(g_LocalPlayer, g_GameMap.cameraTargetX, g_GameMap.cameraTargetY), std::tuple(3, 9.0f, 28.0f));
