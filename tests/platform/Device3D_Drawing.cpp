@@ -106,9 +106,10 @@ TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLine
   material.ambient = {1.0f, 1.0f, 1.0f, 1.0f}, material.emissive = {0.0f, 0.0f, 0.25f, 0.0f};
   ASSERT_EQ(Device().SetMaterial(material), Sys3DError::Ok);
   Device().SetRenderState(RS::Ambient, 0x00404040);
-  // A directional light adds its ambient colour; its diffuse colour needs a normal, which no vertex format has.
+  // A directional light adds its ambient colour, never attenuated; its diffuse colour needs a normal, which no
+  // vertex format has.
   Sys3DLight light;
-  light.ambient = {0.25f, 0.0f, 0.0f, 0.0f}, light.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+  light.ambient = {0.25f, 0.0f, 0.0f, 0.0f}, light.diffuse = {1.0f, 1.0f, 1.0f, 1.0f}, light.attenuation0 = 2.0f;
   ASSERT_EQ(Device().SetLight(0, light), Sys3DError::Ok);
   for (const auto& [on, colour] : {std::pair{false, 0x404080u}, std::pair{true, 0x804080u}}) {
     ASSERT_EQ(Device().LightEnable(0, on), Sys3DError::Ok);
