@@ -333,6 +333,7 @@ TEST_F(GUIWidgets, ClickSoundsAndControlEventsFollowWhereThePressAndTheReleaseHa
                 form.OnMouseMove(at.px, at.py);
             form.OnMouseDown(at.px, at.py);
             const int pressClick = clicked();
+            EXPECT_TRUE(!button || (button->OnMouseDown(at.px, at.py), clicked() == 0));   // held: no second click
             if (within || gesture == DraggedOut)
                 form.OnMouseMove(releaseX, releaseY);
             form.OnMouseUp(releaseX, releaseY);
