@@ -213,6 +213,12 @@ TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheG
   h.Backend().ReadWindowPicture(window, width, height);
   // red 128 -> 128 x 257 / 2 = 16448 -> 64; green 192 as is; blue 16 -> 239.
   EXPECT_TRUE(window[2 * 40 + 2] == 0x40C0EFu && h.Pixel(2, 2) == 0x80C010u);   // the read is not shaped
+  // A ramp that shapes the red channel alone is no identity: red 128 -> 127.
+  for (int i = 0; i < 256; ++i)
+    ramp.blue[i] = ramp.green[i], ramp.red[i] = static_cast<std::uint16_t>(65535 - i * 257);
+  ASSERT_TRUE(h.Device().SetGammaRamp(ramp) == Sys3DError::Ok && h.Device().Present() == Sys3DError::Ok);
+  h.Backend().ReadWindowPicture(window, width, height);
+  EXPECT_EQ(window[2 * 40 + 2], 0x7FC010u);
 
   // Stretched one way only the picture is still filtered: the window's row 1 blends the red row with black.
   Device3DHarness tall;
