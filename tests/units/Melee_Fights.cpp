@@ -435,7 +435,7 @@ TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndea
         const bool skipsFall = row.type != UNIT_UNDEAD;
         CMeleeWorld melee;
         CUnit* unit = melee.Spawn(1, row.type, 10, 10, STANCE_STAND_GROUND);
-        unit->tornApart = 1, unit->RemoveFromWorld(false);
+        unit->tornApart = 1, unit->scriptTag = 5, unit->RemoveFromWorld(false);
         int32_t models = 0;
         for (const SEffectParticle& part : g_Particles.GetEffects())
             models += part.kind >= 50 && part.kind <= 61 ? part.kind : 0;
@@ -445,7 +445,10 @@ TEST(MeleeDeaths, ATornApartUnitThrowsItsBodyPartsAndSkipsItsFallUnlessItIsUndea
         // A fall skipped ends on the next tick.
         EXPECT_TRUE(skipsFall ? !unit->Animate(1)
                               : melee.FramesUntil(200, [&] { return unit->GetLife() == UnitLife::Corpse; }) > 0);
-        EXPECT_TRUE(g_Particles.HoldsCorpse(unit) && !melee.world.Player(1).HasUnit(unit));
+        // Its player's script hears of the death by the unit's tag.
+        const auto& events = melee.world.Player(1).script.GetEvents();
+        EXPECT_TRUE(g_Particles.HoldsCorpse(unit) && !melee.world.Player(1).HasUnit(unit) && !events.empty() &&
+                    events.back().kind == CScript::EEvent::UnitDied && events.back().values[0] == 5);
     }
 }
 
