@@ -12,7 +12,7 @@
 namespace
 {
 constexpr int32_t ATTACK_C_1 = 11, ATTACK_C_3 = 13, DEFENSE_C_3 = 16, ATTACK_R_2 = 21, RANGE_3 = 25, CROSSBOW = 31;
-constexpr int32_t ATTACK_M_1 = 26, ATTACK_M_3 = 28, SHIP_ATT_1 = 35, SHIP_ATT_2 = 36, CAT_ATT_1 = 42;
+constexpr int32_t ATTACK_R_1 = 20, ATTACK_M_1 = 26, ATTACK_M_3 = 28, SHIP_ATT_1 = 35, SHIP_ATT_2 = 36, CAT_ATT_1 = 42;
 constexpr int32_t SHIP_RNG_1 = 37, SHIP_RNG_2 = 38, MACINE_D_3 = 41, FLAMEARROW = 58, BLOODBATH = 60;
 constexpr int32_t WOOD_1 = 0, WOOD_2 = 1, WOOD_3 = 2, MINE_1 = 3, MINE_2 = 4, CARRY_1 = 5, CARRY_2 = 6, CARRY_3 = 7;
 
@@ -60,9 +60,10 @@ TEST_F(UnitStats, TechnologiesRaiseTheStatsOfTheTypesTheyServe)
         // The highest level counts, a skipped level too; knights are not on this line.
         {{{ATTACK_C_1}, {{2, S::Attack, 9}, {22, S::Attack, 11}}},
          {{ATTACK_C_3}, {{2, S::Attack, 12}, {22, S::Attack, 14}, {10, S::Attack, 18}}}},
-        // Riders and giants, catapults and war galleys each by their own line.
-        {{{ATTACK_M_1, CAT_ATT_1, SHIP_ATT_1},
-          {{6, S::Attack, 15}, {20, S::Attack, 33}, {4, S::Attack, 60}, {11, S::Attack, 40}}},
+        // Riders and giants, catapults, war galleys and shooters (on a tower too) each by their own line.
+        {{{ATTACK_M_1, CAT_ATT_1, SHIP_ATT_1, ATTACK_R_1},
+          {{6, S::Attack, 15}, {20, S::Attack, 33}, {4, S::Attack, 60}, {11, S::Attack, 40}, {8, S::Attack, 6},
+           {3, S::Attack, 6}}},
          {{ATTACK_M_3, SHIP_ATT_2}, {{6, S::Attack, 18}, {2, S::Attack, 8}, {11, S::Attack, 50}}}},
         // Flame arrows are the crossbowman's only.
         {{{ATTACK_R_2, FLAMEARROW}, {{9, S::Attack, 10}, {3, S::Attack, 7}}}},
