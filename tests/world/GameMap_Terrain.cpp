@@ -423,6 +423,10 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
     // Spoil the map, then load the section back.
     g_GameMap.CornerHeight(40, 40) = 0, g_GameMap.weatherType = WEATHER_NONE;
     g_GameMap.playerSettings[0].name = "Someone";
+    CMapPlayerSettings& spoilt = g_GameMap.playerSettings[2];
+    spoilt.playerType = spoilt.colourScheme = spoilt.team = spoilt.initialWood = spoilt.initialStone = 5;
+    spoilt.initialGold = spoilt.startViewX = spoilt.startViewY = spoilt.technologyStates[3] = spoilt.unitEnabled[4] = 5;
+    spoilt.buildingEnabled[6] = 5;
     g_GameMap.Block(30, 31).unit = nullptr, g_GameMap.Block(50, 50).regionId = 99;
 
     CMemorySaveStream stream(saved);
