@@ -152,8 +152,9 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAn
         king->animType = anim, king->onAttacked(enemy, nullptr);
         EXPECT_EQ(king->currentCommand, anim == ANIM_WALK ? CMD_NONE : CMD_RUNAWAY);
     }
-    world.Frame(1);
-    ASSERT_TRUE(king->pathFlag && king->currentCommand == CMD_NONE);
+    king->formationOffsetX = king->formationOffsetY = 2, world.Frame(1);   // he flees alone, out of any formation
+    ASSERT_TRUE(king->pathFlag && king->currentCommand == CMD_NONE && king->formationOffsetX == 0 &&
+                king->formationOffsetY == 0);
     // He stays where the flight ends, out of the warrior's sight.
     world.Frame(620);
     const int32_t blocks = std::max(std::abs(king->x - 42), std::abs(king->y - 10));
