@@ -4,6 +4,7 @@
 #include <string>
 #include <tuple>
 
+#include "core/C_Localizer.h"
 #include "tests/support/SimHarness.h"
 #include "units/C_UnitSoundTable.h"
 #include "units/C_Unit_Worker.h"
@@ -151,6 +152,12 @@ TEST_F(UnitStats, EveryTypeAnswersItsCatalogueRowAtStartValues)
             text << ' ' << pair.sample << '/' << pair.variants;
         EXPECT_EQ(text.str(), row);
     }
+    // A type's name comes from the locale, a hero's is its own.
+    const std::string texts = "UN_GIANT,\"Giant\"\nQuiB,\"Someone\"\n";
+    ASSERT_TRUE(g_Localizer.LoadLocaleText("test", texts.c_str(), int(texts.size())));
+    EXPECT_TRUE(std::string(Make(UNIT_GIANT)->GetCastName()) == "Giant" &&
+                std::string(Make(UNIT_QUIB)->GetCastName()) == "QuiB");
+    g_Localizer.Clear();
 }
 
 // Each table's death and hurt sounds by damage type 1 to 9 as "sample:variants" ("-" none); none outside 1 to 9.
