@@ -111,6 +111,12 @@ TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
         for (int i = first; i < 256; ++i) t.colourMap.insert(t.colourMap.end(), 3, uint8_t(i));
         return t;
     };
+    // A true-colour file may carry a map of two entries nobody uses: 15 and 16 bits take two bytes an entry.
+    const auto unusedMap = [](uint8_t bits) {
+        return TgaLayout{.colourMapType = 1, .mapLength = 2, .mapEntryBits = bits, .width = 2, .height = 2,
+                         .depth = 24, .id = "made by a paint program",
+                         .colourMap = std::vector<uint8_t>(2 * ((bits + 7) / 8), 0xEE), .pixels = TrueColour24().pixels};
+    };
     const struct Case { const char* name; TgaLayout layout; Pixels expected; } cases[] = {
         {"24 bits, top-left origin", TrueColour24(0x20), colours24},
         {"24 bits, bottom-left origin", TrueColour24(0x00), colours24},
@@ -119,10 +125,9 @@ TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
          {0x40302010, 0x80706050}},
         {"paletted, top-left origin", Paletted(0x20), paletted},
         {"paletted, bottom-left origin", Paletted(0x00), paletted},
-        {"identification field and unused map skipped",
-         {.colourMapType = 1, .mapLength = 2, .mapEntryBits = 32, .width = 2, .height = 2, .depth = 24,
-          .id = "made by a paint program", .colourMap = std::vector<uint8_t>(8, 0xEE), .pixels = TrueColour24().pixels},
-         colours24},
+        {"identification field and unused map of 32 bits skipped", unusedMap(32), colours24},
+        {"unused map of 24 bits", unusedMap(24), colours24}, {"unused map of 16 bits", unusedMap(16), colours24},
+        {"unused map of 15 bits", unusedMap(15), colours24},
         {"identification field before the palette", With([](auto& t) { t.id = "ABCDE"; }, Paletted()), paletted},
         // Entries 1 red and 2 green; indexes without an entry are black.
         {"palette from index 1",

@@ -4,9 +4,11 @@
 // (WorldInvariants.h).  One harness at a time: it installs itself into the process globals and restores them.
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/C_Config.h"
@@ -41,6 +43,8 @@ public:
         g_Players[player].technologies[technology].progress = progress;
     }
     void Tick(int32_t ticks);  // the test clock only
+    // Seeds the game's generator so that its next draws give these values ({range, value} each, in order).
+    static void SeedForDraws(std::initializer_list<std::pair<int, int>> draws);
     // One game frame of that many simulation ticks: the clock moves on, the simulation step runs,
     // corpses and ruins decay, and what waits for deferred deletion is deleted.
     void Frame(int32_t ticks);

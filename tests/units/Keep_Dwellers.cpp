@@ -6,6 +6,7 @@
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingKeep.h"
 #include "game/C_ObjectLinks.h"
+#include "media/C_VoiceBank.h"
 #include "tests/support/SaveGameRun.h"
 #include "tests/units/UnitWorld.h"
 #include "units/C_UnitActionBuffer.h"
@@ -81,14 +82,23 @@ TEST_F(KingShelter, TheKingWalksIntoAFreeKeepOfHisOwnAndEveryMachineTakesHimOffT
     ASSERT_EQ(early->keep, taken);
     for (int32_t i = 0; i < 900 && late->keep == nullptr; ++i) world.Frame(1);
     EXPECT_EQ(late->keep, next);
-    // Standing, a king (and a soldier) now and then turns 45 degrees either way, or stays as it faced.
-    for (CUnit* idle : {static_cast<CUnit*>(King(0, 40, 40)), world.Spawn(0, UNIT_WARRIOR, 44, 40)})
+    // Standing, a king (a soldier, a worker) now and then turns 45 degrees either way, or stays as it faced:
+    // on a draw of 0 in 500 (the king's of 1), its way by the next draw of 3.
+    CUnit* idlers[] = {King(0, 40, 40), world.Spawn(0, UNIT_WARRIOR, 44, 40), world.Spawn(0, UNIT_WORKER, 40, 44)};
+    for (CUnit* idle : idlers)
     {
         std::set<int32_t> turns;
         for (int32_t tick = 0, before = idle->facing; tick < 5000; ++tick, before = idle->facing)
             idle->Animate(1), turns.insert((idle->facing - before + 360) % 360);
         EXPECT_EQ(turns, (std::set<int32_t>{0, 45, 315}));
     }
+    for (const auto& [draw, kingTurns] : {std::pair{500, false}, {501, true}, {1000, false}, {1001, true}})
+        for (CUnit* idle : idlers)
+        {
+            const int32_t before = idle->facing;
+            CSimHarness::SeedForDraws({{32768, draw}, {3, 0}}), idle->Animate(1);
+            EXPECT_EQ((before - idle->facing + 360) % 360, (idle == idlers[0]) == kingTurns ? 45 : 0) << draw;
+        }
 }
 
 // A keep that ends (its player defeated too) lets its king out beside it, else on its freed ground or the nearest free
@@ -212,9 +222,13 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
     for (int32_t i = 0; i < 100 && world.Player(0).HasUnit(settler); ++i) world.Frame(1);
     EXPECT_TRUE(world.Player(0).unitCount == 0 && world.Player(0).statistics[STAT_BUILDINGS_LOST] == lost);
     // At the map's edges the footprint moves in: corner (0, 0), or 4 short of the far edges from the last tile.
+    // Every keep placed sounds the one placing sample, whatever the draws.
+    g_Config.audioEnabled = 1, g_Config.soundVolume = 100, g_VoiceBank.Init(200, nullptr);
     for (const auto& [tile, corner] : {std::pair{0, 0}, std::pair{g_GameMap.GetWidth() - 2, g_GameMap.GetWidth() - 4}})
     {
-        Found(Settler(tile, tile));
-        EXPECT_TRUE(KeepAt(corner, corner) != nullptr && KeepAt(corner, corner)->x == corner) << tile;
+        g_VoiceBank.UpdateSoundEvents(tile, tile), Found(Settler(tile, tile));
+        EXPECT_TRUE(KeepAt(corner, corner) != nullptr && KeepAt(corner, corner)->x == corner &&
+                    g_VoiceBank.GetSlot(163)->request != 0 && g_VoiceBank.GetSlot(164)->request == 0) << tile;
     }
+    g_VoiceBank.Free();
 }

@@ -386,11 +386,12 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
 TEST(MeleeDuel, TheFirstBlowsOrTheShotOfEveryFighterFallAtTheFramesOfItsType)
 {
     constexpr float N = CMeleeWorld::FrameCount;
-    const struct { int32_t type, gap; float start, first, second; } cases[] = {{UNIT_WARRIOR, 1, 10, N, 0},
-        {UNIT_KNIGHT, 1, 4, 8, 17}, {UNIT_LIGHTCAVALRY, 2, 17, N, 0}, {UNIT_HEAVYCAVALRY, 2, 17, N, 0},
-        {UNIT_HEROCAVALRY, 2, 17, N, 0}, {UNIT_GIANT, 2, 4, 8, 15}, {UNIT_UNDEAD, 1, 4, 8, 0}, {UNIT_ARCHER, 5, 0, 9, 0},
-        {UNIT_CROSSBOWMAN, 5, 0, 1, 0}, {UNIT_PRIEST, 3, 0, 18, 0}, {UNIT_QUIB, 5, 0, 3, 0}, {UNIT_WARHOUND, 5, 0, 1, 0},
-        {UNIT_GUNSLINGER, 5, 0, 1, 0}};
+    // The swing's model, the frame it starts at, and the frames its blows or its shot fall at.
+    const struct { int32_t type, gap, model; float start, first, second; } cases[] = {{UNIT_WARRIOR, 1, 15, 10, N, 0},
+        {UNIT_KNIGHT, 1, 53, 4, 8, 17}, {UNIT_LIGHTCAVALRY, 2, 36, 17, N, 0}, {UNIT_HEAVYCAVALRY, 2, 41, 17, N, 0},
+        {UNIT_HEROCAVALRY, 2, 84, 17, N, 0}, {UNIT_GIANT, 2, 98, 4, 8, 15}, {UNIT_UNDEAD, 1, 106, 4, 8, 0},
+        {UNIT_ARCHER, 5, 20, 0, 9, 0}, {UNIT_CROSSBOWMAN, 5, 48, 0, 1, 0}, {UNIT_PRIEST, 3, 31, 0, 18, 0},
+        {UNIT_QUIB, 5, 89, 0, 3, 0}, {UNIT_WARHOUND, 5, 92, 0, 1, 0}, {UNIT_GUNSLINGER, 5, 95, 0, 1, 0}};
     for (const auto& row : cases)
     {
         SCOPED_TRACE(row.type);
@@ -402,7 +403,8 @@ TEST(MeleeDuel, TheFirstBlowsOrTheShotOfEveryFighterFallAtTheFramesOfItsType)
         fighter->pathFlag = 1;   // still counted as moving, as while waiting for a tile: it fights standing
         fighter->onCommand(target, nullptr, nullptr, target->x, target->y, CMD_ATTACK);
         ASSERT_GT(war.FramesUntil(5, [&] { return fighter->animType == ANIM_ATTACK; }), 0);
-        EXPECT_EQ(std::pair(fighter->animFrame, fighter->pathFlag), std::pair(row.start, uint8_t(0)));
+        EXPECT_EQ(std::tuple(fighter->model, fighter->animFrame, fighter->pathFlag),
+                  std::tuple(row.model, row.start, uint8_t(0)));
         std::vector<int32_t> expected, seen;
         float frame = row.start;
         for (int32_t tick = 1; expected.size() < (row.second > 0 ? 2u : 1u); ++tick)

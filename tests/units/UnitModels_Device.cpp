@@ -234,7 +234,10 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
     MakeImage(23, 8, Red);
     auto* quib = static_cast<CUnitQuib*>(Spawn(UNIT_QUIB, 0, 10));
     ASSERT_NE(quib, nullptr);
-    quib->bubbleTicks = 1, quib->bubble = 3;
+    // A bubble starts on a draw of 1 in 200, its picture by the next draw of 7.
+    CSimHarness::SeedForDraws({{32768, 200}}), quib->Animate(1);
+    ASSERT_EQ(quib->bubbleTicks, 0);
+    CSimHarness::SeedForDraws({{32768, 201}, {7, 3}}), quib->Animate(1);
     Drawn([&] { quib->Render(); });
     EXPECT_TRUE(Pixel(512, 267) == Red && Pixel(518, 273) == Red && Pixel(510, 267) == Background &&
                 Pixel(512, 265) == Background && Pixel(512, 275) == Background);
