@@ -137,6 +137,14 @@ TEST_F(TransportShip, UngarrisonWithATargetUnloadsItAloneAndUnloadAllTellsTheOwn
                 world.Messages().size() == 2u);
     EXPECT_TRUE(world.Messages()[1].text == "No place" && !ship->UnloadOne(cargo[0], true) &&   // ashore already
                 world.Messages().size() == 2u);
+    // Land is searched three sights (36 steps) out, on through the player's own units: with a causeway of them
+    // to x 45, room at x 46 lies a step too far until the last one leaves.
+    for (int32_t x = 15; x < 47; ++x) g_GameMap.Block(x, IsletY).waterLevel = 0;
+    for (int32_t x = 15; x < 46; ++x) world.Spawn(0, UNIT_WARRIOR, x, IsletY);
+    EXPECT_EQ(ship->GetSightRadius(), 12);
+    EXPECT_FALSE(ship->UnloadOne(cargo[2], true));
+    world.Delete(g_GameMap.Block(45, IsletY).unit);
+    EXPECT_TRUE(ship->UnloadOne(cargo[2], true) && cargo[2]->x == 45 && cargo[2]->y == IsletY);
 }
 
 TEST_F(TransportShip, AClientBatchShowsItsMessageAfterTheLastAnswer)
