@@ -456,20 +456,23 @@ TEST_F(TextureSaveGame, RecordIsTheFieldsThenLevelZeroAndLoadsBackToTheSameBytes
     // Width, height, format, alpha, key, alpha bits; single level; player colour; grey; tint; shared; reduce; texels.
     EXPECT_EQ(stream.Bytes(), LE32(2) + LE32(1) + LE32(12) + LE32(200) + LE32(0xFF0000) + LE32(4) + '\1' +
                                   LE32(0x102030) + '\1' + LE32(0xABCDEF) + '\0' + LE32(2) + "\x34\x12\xEF\xBE");
-    // 32-bit texels, loaded back and saved again.
-    CTexture original;
-    original.format = A8, original.colourKey = 0x00FF00;
-    std::vector<uint32_t> pixels = {0x112233, 0x00FF00, 0x445566, 0x778899, 0xAABBCC, 0xDDEEFF};
-    ASSERT_TRUE(original.Create(3, 2));
-    original.SetImageFromMem(3, 2, pixels.data());
-    CMemorySaveStream first, second;
-    original.SaveGame(first);
-    EXPECT_EQ(first.Bytes().size(), TextureHeadSize + 6 * 4);
-    CTexture restored;
-    ASSERT_TRUE(restored.LoadGame(first));
-    EXPECT_TRUE(first.Position() == first.Bytes().size() && !first.HasError());
-    restored.SaveGame(second);
-    EXPECT_EQ(second.Bytes(), first.Bytes());
+    // Texels of every format, loaded back and saved again: two bytes each in 16 bits, four in 32.
+    for (const auto& [format, texelBytes] : {std::pair{A4, 2u}, {A1, 2u}, {R5, 2u}, {A8, 4u}, {X8, 4u}})
+    {
+        CTexture original;
+        original.format = format, original.colourKey = 0x00FF00;
+        std::vector<uint32_t> pixels = {0x112233, 0x00FF00, 0x445566, 0x778899, 0xAABBCC, 0xDDEEFF};
+        ASSERT_TRUE(original.Create(3, 2));
+        original.SetImageFromMem(3, 2, pixels.data());
+        CMemorySaveStream first, second;
+        original.SaveGame(first);
+        EXPECT_EQ(first.Bytes().size(), TextureHeadSize + 6 * texelBytes);
+        CTexture restored;
+        ASSERT_TRUE(restored.LoadGame(first));
+        EXPECT_TRUE(first.Position() == first.Bytes().size() && !first.HasError());
+        restored.SaveGame(second);
+        EXPECT_EQ(second.Bytes(), first.Bytes()) << format;
+    }
 
     // A device texture whose lock gives no pixels: no record, and the save fails.
     struct NoPixels : SysDevice3DTexture
