@@ -22,8 +22,7 @@ CBuildingWorld::~CBuildingWorld()
 {
     for (CBuilding* building : m_Tracked) building->TakeDown(false);
     // Ruins and corpses hand their objects to deferred deletion.
-    g_Particles.Reset(), g_PtrGarbage.Flush();
-    g_MultiplayerGame.ClearSent();
+    g_Particles.Reset(), g_PtrGarbage.Flush(), g_MultiplayerGame.ClearSent();
 }
 
 void CBuildingWorld::Flush()

@@ -230,8 +230,7 @@ TEST_F(BuildingMap, TheLocalPlayersSitesCountAsSeenUnderFogUntilFinishedRemovedO
     const int32_t lost = m_World.Player(0).statistics[STAT_BUILDINGS_LOST];
     EXPECT_EQ(Ints({marks(0) + marks(1), sites(0), sites(1), lost, explored(1, 26), explored(1, 22)}),
               Ints({0, 0, 2, 1, 1, 0}));
-    converted->ConvertToPlayer(0, false), finished->ConvertToPlayer(1, false);
-    finished->ConvertToPlayer(0, false);
+    converted->ConvertToPlayer(0, false), finished->ConvertToPlayer(1, false), finished->ConvertToPlayer(0, false);
     EXPECT_TRUE(marks(0) == 6 && m_World.Player(0).IsCellSeen(32, 11) && sites(0) == 1 && sites(1) == 1);
     // A loaded game's map holds no marks until the sites make theirs again.
     std::fill_n(m_World.Player(0).constructionSiteCounts, MapBlockCount, uint8_t(0));

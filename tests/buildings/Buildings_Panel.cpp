@@ -106,8 +106,7 @@ TEST_F(BuildingsPanel, DetailsShowTheOwnersHitPointsProgressAndWaitingReason)
         const SPanelButton& icon = icons[k == 0 ? 1 : size_t(29 - k)];
         EXPECT_EQ(Icons({icon.x, icon.y}), Icons({x, y})) << k;
     }
-    house->queueCount = 0, g_BuildingPanel.BeginFrame();
-    m_World.Place(1, CastHouse, 20, 10)->RenderDetailsOnPanel();
+    house->queueCount = 0, g_BuildingPanel.BeginFrame(), m_World.Place(1, CastHouse, 20, 10)->RenderDetailsOnPanel();
     ASSERT_TRUE(!g_BuildingPanel.GetTexts().empty() && g_BuildingPanel.GetTexts().back().text == "UN_TYPE_ENEMY" &&
                 g_BuildingPanel.GetTexts().back().colour == 0xFF4040u && g_BuildingPanel.progressBarWidth == -1);
 }

@@ -184,8 +184,7 @@ TEST_F(ProductionTest, EachRefusalIsLoggedAndChangesNothing)
     CUnit *king = Player(0).CreateUnit(UNIT_KING, 20, 30), *warrior = Player(0).CreateUnit(UNIT_WARRIOR, 22, 30);
     Player(0).wood = Player(0).gold = Player(0).stone = 10000;
     ASSERT_EQ(keep->StartResearch(9), 1);
-    m_Harness.Research(0, 0), barracks->EnqueueItem(Record(1));
-    barracks->UpdateProduction(334);
+    m_Harness.Research(0, 0), barracks->EnqueueItem(Record(1)), barracks->UpdateProduction(334);
     CUnit* held = barracks->productionUnit;
     ASSERT_NE(held, nullptr);
     BlockExits(*barracks, true);
@@ -227,13 +226,11 @@ TEST_F(ProductionTest, HousesGateTheQueueMercenariesHurryItAndTheUnitHeadsForThe
     Player(0).wood = Player(0).gold = 1000;
     for (int32_t i = 0; i < 5; ++i) EXPECT_TRUE(tower->EnqueueItem(Record(3)));
     EXPECT_FALSE(tower->EnqueueItem(Record(3)));
-    barracks->EnqueueItem(Record(1)), barracks->UpdateProduction(1);
-    barracks->UpdateProduction(1);
+    barracks->EnqueueItem(Record(1)), barracks->UpdateProduction(1), barracks->UpdateProduction(1);
     EXPECT_TRUE(barracks->productionState == CBuilding::ProductionNeedsHouses && Texts(Yellow) == Lines{"Build houses"})
         << barracks->productionState;
     GiveHouses();
-    m_Harness.Research(0, 44), barracks->SetRallyPoint(30, 30);
-    barracks->UpdateProduction(1);
+    m_Harness.Research(0, 44), barracks->SetRallyPoint(30, 30), barracks->UpdateProduction(1);
     EXPECT_FLOAT_EQ(barracks->progress, 0.39f);
     barracks->UpdateProduction(334);
     CUnit* warrior = barracks->productionUnit;
@@ -254,8 +251,7 @@ TEST_F(ProductionTest, CancellingRefundsInFullAndLowersTheCountsOnceButDestructi
     for (int32_t record : {1, 2, 0}) barracks->EnqueueItem(Record(record));
     other->EnqueueItem(Record(1));
     BlockExits(*other, true);
-    barracks->UpdateProduction(10), other->UpdateProduction(334);
-    other->UpdateProduction(1);
+    barracks->UpdateProduction(10), other->UpdateProduction(334), other->UpdateProduction(1);
     ASSERT_TRUE(other->productionUnit != nullptr && Player(0).queuedUnits == 1);
     Panel(*barracks, nullptr, -1, 1, 0);   // the archer
     Panel(*barracks, nullptr, -1, 2, 0);   // empty since
@@ -300,8 +296,7 @@ TEST_F(ProductionTest, AConvertedBuildingKeepsItsPaidQueueForTheNewOwner)
                     Player(1).queuedUnits}), Ints({28, 1, 8550, 0, 0, 0, 0, 2}));
     EXPECT_EQ(Player(0).technologies[9].researchingBuilding, nullptr);
     BlockExits(*waiting, false);
-    waiting->UpdateProduction(1), waiting->UpdateProduction(1);
-    full->UpdateProduction(334);
+    waiting->UpdateProduction(1), waiting->UpdateProduction(1), full->UpdateProduction(334);
     ASSERT_NE(full->productionUnit, nullptr);
     EXPECT_EQ(Ints({Player(1).unitCount, full->productionUnit->player, full->queueCount, Player(1).queuedUnits}),
               Ints({2, 1, 28, 0}));
@@ -360,8 +355,7 @@ TEST_F(ProductionTest, ClientAsksTheHostFirstThenEveryThirtyTwoStepsAndLeavesOnc
     GiveHouses(1);
     CBuilding* barracks = Finished(CastBarracks, 10, 10, 1);
     Player(1).wood = 1000;
-    barracks->EnqueueItem(Record(1)), barracks->EnqueueItem(Record(1));
-    barracks->UpdateProduction(334);
+    barracks->EnqueueItem(Record(1)), barracks->EnqueueItem(Record(1)), barracks->UpdateProduction(334);
     CUnit* warrior = barracks->productionUnit;
     const auto& sent = g_MultiplayerGame.GetSent();
     ASSERT_EQ(SentCommands(51), 1);
@@ -418,8 +412,7 @@ TEST_F(DocksTest, TheCoastRuleRefusesDryUnexploredOrOffMapBlocksAndEightRingsRis
         std::tie(docks.x, docks.y) = corner;
         EXPECT_FALSE(docks.CanPlaceAt(0, 0, 1, 1)) << corner.first << ", " << corner.second;
     }
-    docks.x = docks.y = 10, g_Particles.ClearEffects();
-    docks.Animate(34.0f);
+    docks.x = docks.y = 10, g_Particles.ClearEffects(), docks.Animate(34.0f);
     const std::vector<SEffectParticle>& rings = g_Particles.GetEffects();
     ASSERT_EQ(rings.size(), 8u);   // around the middle (13, 13), not on it
     EXPECT_EQ(Floats({rings[4].x, rings[4].y, rings[7].height}), Floats({13.0f, 15.5f, -2.0f}));
@@ -447,8 +440,7 @@ TEST_F(DocksTest, ATransportShipOrderedOnThePanelLeavesOntoTheWater)
     Player(0).wood = Player(0).stone = Player(0).gold = 10000;
     Player(0).enabledUnitTypes[UNIT_TRANSPORTSHIP] = 1;   // as the map allows it
     CBuildingPanel::PositionToScreen(0, &g_BuildingPanel.mouseX, &g_BuildingPanel.mouseY);
-    g_BuildingPanel.BeginFrame(), docks->RenderPanelButtons();
-    g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
+    g_BuildingPanel.BeginFrame(), docks->RenderPanelButtons(), g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
     ASSERT_TRUE(docks->OnPanelCommand() && docks->queueCount == 1);
     CUnit* ship = nullptr;
     for (int32_t frame = 0; frame < 400 && ship == nullptr; ++frame)
@@ -468,8 +460,7 @@ TEST_F(DocksTest, TheAlchemysFirstButtonResearchesAdvancedBuildingAndItsApparatu
     CBuilding* alchemy = Finished(CastAlchemy, 10, 10);
     Player(0).wood = Player(0).stone = Player(0).gold = 10000;
     CBuildingPanel::PositionToScreen(0, &g_BuildingPanel.mouseX, &g_BuildingPanel.mouseY);
-    g_BuildingPanel.BeginFrame(), alchemy->RenderPanelButtons();
-    g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
+    g_BuildingPanel.BeginFrame(), alchemy->RenderPanelButtons(), g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
     EXPECT_EQ(g_BuildingPanel.hoverTechnology, advancedBuilding);
     ASSERT_TRUE(alchemy->OnPanelCommand() && Player(0).technologies[advancedBuilding].researchingBuilding == alchemy);
     for (int32_t frame = 0; frame < 500 && !Player(0).IsResearched(advancedBuilding); ++frame) m_Harness.Frame(20);
@@ -606,8 +597,7 @@ TEST_F(TowerManning, TheTrainButtonShowsWhileStandingAndQueuedArchersAreFewerTha
     ASSERT_TRUE(tower->EnqueueItem(&g_UnitStats[TowerArcherRecord]));
     for (const auto& [standing, buttons] : {std::pair{3, 1}, {4, 0}})
     {
-        tower->SetArcherCount(standing), g_BuildingPanel.BeginFrame();
-        tower->RenderPanelButtons();
+        tower->SetArcherCount(standing), g_BuildingPanel.BeginFrame(), tower->RenderPanelButtons();
         const auto& shown = g_BuildingPanel.GetButtons();
         const auto isTrain = [](const SPanelButton& button) { return button.icon == 45; };
         EXPECT_EQ(static_cast<int>(std::count_if(shown.begin(), shown.end(), isTrain)), buttons) << standing;
@@ -652,8 +642,7 @@ TEST_F(TowerManning, OnlyTheOwnerChoosesAnEnemyInRangeAndARemoteArcherWhoseTarge
         localPlayer == 0 ? archer->onIdle() : archer->SetTarget(enemy);
         archer->Animate(1);
         EXPECT_EQ(g_Particles.GetProjectiles().size(), 1u) << localPlayer;
-        g_Particles.Reset(), world.Delete(enemy);
-        archer->Animate(40);
+        g_Particles.Reset(), world.Delete(enemy), archer->Animate(40);
         EXPECT_TRUE(g_Particles.GetProjectiles().empty() && archer->animType == ANIM_STAND) << localPlayer;
         Ints told;
         for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())

@@ -81,8 +81,7 @@ TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.role);
-        g_Config.networkRole = c.role, g_Particles.Reset();
-        g_MultiplayerGame.ClearSent();
+        g_Config.networkRole = c.role, g_Particles.Reset(), g_MultiplayerGame.ClearSent();
         CBuilding* tree = Site(ResourceKindTree, 5 + 3 * slot++, 20);
         tree->SetAmount(0);
         EXPECT_TRUE(tree->GetAmount() == 0 && tree->IsTakenDown() == c.removed &&

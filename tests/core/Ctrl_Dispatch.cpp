@@ -229,8 +229,7 @@ TEST_F(CtrlForms, FormsAreDrawnBottomToTopAndClosedOnlyFromTheTop)
     EXPECT_TRUE(journal == (Journal{"bottom.Render1Frame", "top.Render1Frame"}) && ctrl.formCount == 3);
 
     // A closed top is drawn once more before the one below is shown.
-    top.closeRequest = 1, journal.clear();
-    ctrl.RenderForms();
+    top.closeRequest = 1, journal.clear(), ctrl.RenderForms();
     EXPECT_EQ(journal, (Journal{"bottom.Render1Frame", "top.Render1Frame", "top.Release"}));
     EXPECT_TRUE(ctrl.formCount == 2 && top.closeRequest == 0 && below.visible == 1 && ctrl.GetTopForm() == &below);
     ctrl.RenderForms(), bottom.closeRequest = 1, ctrl.RenderForms();

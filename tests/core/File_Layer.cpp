@@ -20,8 +20,7 @@ protected:
     void UseDataFileWith(const std::string& body)
     {
         CTestDataFile file;
-        file.Add("BEFORE.BIN", "<<<<"), file.Add("TEXT.TXT", body);
-        file.Add("AFTER.BIN", ">>>>");
+        file.Add("BEFORE.BIN", "<<<<"), file.Add("TEXT.TXT", body), file.Add("AFTER.BIN", ">>>>");
         InitDataFile(m_Folder.Write("v2krn.med", file.Build()).c_str(), 1);
     }
     void UseDiskFileWith(const std::string& body) const

@@ -56,8 +56,7 @@ TEST(CLogFile, CreateEmptiesTheLogEachLineEndsInCrLfAndLoggingOffCreatesNothing)
     CLogFile log;
     log.Create(path.c_str());
     EXPECT_EQ(CScratchFolder::ReadFile(path), "from the last run\r\n");
-    g_Config.logging = 1, log.Create(path.c_str());
-    log.Write("first");
+    g_Config.logging = 1, log.Create(path.c_str()), log.Write("first");
     EXPECT_EQ(CScratchFolder::ReadFile(path), "first\r\n");   // on disk as soon as Write returns
     log.Write("");
     log.Write("third");

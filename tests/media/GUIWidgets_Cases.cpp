@@ -387,8 +387,7 @@ TEST_F(CursorFrame, DrawnCursorStandsAtTheMouseMinusItsHotSpotWithItsShadowInEve
     for (const int32_t mode : {CCursors::ModeDrawn, CCursors::ModeMono, CCursors::ModeColour})
     {
         SCOPED_TRACE(mode);
-        cursors.Init(2, &window);
-        log.Clear();
+        cursors.Init(2, &window), log.Clear();
         ASSERT_TRUE(cursors.LoadCursor(0, file.c_str(), file.c_str(), 3, 2));
         SDL_PushEvent(&event);
         for (SysMessage message; window.PeekMessage(message);) {}

@@ -47,8 +47,7 @@ class SoundPlayback : public ::testing::Test
 protected:
     void SetUp() override
     {
-        g_Config.audioEnabled = 1;
-        g_Config.soundVolume = g_Config.musicVolume = 100;
+        g_Config.audioEnabled = 1, g_Config.soundVolume = g_Config.musicVolume = 100;
         m_Device = new SoundDevice();
         InitDataFile(m_Folder.Path().c_str(), 0), SysClock::UseTestClock(1000000);
         m_Music.Init(m_Device), m_Stream.Init(m_Device);
@@ -93,8 +92,7 @@ protected:
         while (heard.size() < frames * 2 && (!untilSpeechEnds || m_Stream.IsPlaying()))
         {
             const Samples chunk = Render(std::min(735u, frames - uint32_t(heard.size() / 2)));
-            heard.insert(heard.end(), chunk.begin(), chunk.end());
-            m_Music.UpdateMusic(), m_Stream.Update();
+            heard.insert(heard.end(), chunk.begin(), chunk.end()), m_Music.UpdateMusic(), m_Stream.Update();
         }
         return heard;
     }
@@ -138,13 +136,11 @@ protected:
     void SetUp() override
     {
         MediaDevice::SetUp();
-        g_Config.audioEnabled = g_Config.environmentEffects = 1;
-        g_Config.soundVolume = 100, g_Config.fogOfWar = 0;
+        g_Config.audioEnabled = g_Config.environmentEffects = 1, g_Config.soundVolume = 100, g_Config.fogOfWar = 0;
         g_Players = m_Players.get(), g_LocalPlayer = 0;
         std::memset(m_Players[0].exploredMap, 255, sizeof(m_Players[0].exploredMap));
         SysClock::UseTestClock(7000000);
-        g_GameMap.width = g_GameMap.height = 64;
-        g_GameMap.theme = CEnvironmentFX::ThemeContinental;
+        g_GameMap.width = g_GameMap.height = 64, g_GameMap.theme = CEnvironmentFX::ThemeContinental;
         g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 32.0f;
         g_EnvironmentFX.SetSampleBank(&bank), g_EnvironmentFX.InitEnvironment(false);
     }
@@ -257,15 +253,13 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceAndTheLouderRequestABusyVoiceKeeps
     g_Config.soundVolume = 80;
     for (const auto& c : cases)
     {
-        m_Bank.Init(1, nullptr);
-        m_Bank.UpdateSoundEvents(100, 100);
+        m_Bank.Init(1, nullptr), m_Bank.UpdateSoundEvents(100, 100);
         EXPECT_EQ(m_Bank.PlayAt(100 + c.dx, 100 + c.dy, 0, 1, 0, c.percent, 0.0f), c.expected < 0 ? -1 : 0);
         EXPECT_EQ(m_Bank.GetSlot(0)->requestVolume, std::max(c.expected, 0)) << c.dx << ", " << c.dy;
     }
     // Two requests of one update start one voice at the louder volume with the later pan: 40 % is -2000 hundredths
     // of a decibel, a tenth.
-    g_Config.soundVolume = 100, Load(Samples(2205, 10000), 2);
-    m_Bank.Play(0, 1, 0, 40, -1.0f);
+    g_Config.soundVolume = 100, Load(Samples(2205, 10000), 2), m_Bank.Play(0, 1, 0, 40, -1.0f);
     Play(20, 1.0f);
     EXPECT_EQ(m_Bank.GetSlot(0)->requestVolume, 0);
     EXPECT_EQ(Render(1), (Samples{0, 1000}));  // pan right
@@ -317,8 +311,7 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceAndTheLouderRequestABusyVoiceKeeps
 
     // A missing, empty or odd-sized sample leaves its slot empty, and lengths take no overflow.
     CTestLog log;
-    m_Folder.Write("odd.snd", std::string(5, '\1'));
-    m_Folder.Write("empty.snd", std::string());
+    m_Folder.Write("odd.snd", std::string(5, '\1')), m_Folder.Write("empty.snd", std::string());
     m_Folder.Write("long.snd", std::string(3000000, '\0'));  // 3,000,000,000 / 44,100 ms
     m_Bank.Init(4, m_Device);
     m_Bank.LoadSample(1.0f, 0, 4, "missing.snd;odd.snd;empty.snd;long.snd", 2);

@@ -218,8 +218,7 @@ TEST(TGAWrite, BytesAreLaidOutExactlyAndAFailedSaveIsLogged)
     CScratchFolder folder;
     CTestLog log;
     CTGA image;
-    image.Create(2, 1);
-    image.pixels[0] = 0x11223344, image.pixels[1] = 0xAABBCCDD;
+    image.Create(2, 1), image.pixels[0] = 0x11223344, image.pixels[1] = 0xAABBCCDD;
     // Replaces an old, longer file and leaves no temporary behind.
     const std::string path = folder.Write("shot.tga", std::vector<uint8_t>(1000, 0x55));
     ASSERT_TRUE(image.Save(path.c_str()));

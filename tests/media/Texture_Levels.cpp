@@ -292,8 +292,7 @@ TEST_F(FontPrint, GlyphPixelsStandOnePixelInsideTheirCellAndBelowCoverage32AreNo
     const char* text = "ab\r\r\r\ra";
     ASSERT_TRUE(Load(font, BuildFont({})) && font.GetTextWidth("a\r\rab") == 12 && font.GetTextHeight(text) == 20);
     Clear(Grey);
-    font.alpha = 128;
-    font.PrintShadow(16, 10, text, White, C2DFont::AlignRight);
+    font.alpha = 128, font.PrintShadow(16, 10, text, White, C2DFont::AlignRight);
     font.alpha = C2DFont::NoAlpha;
     ReadBack();
     const uint32_t shadowOnly = Blend(Black, Grey, 128);
@@ -504,11 +503,9 @@ TEST_F(VXBufferDraw, VerticesAreScaledFromTheVirtualScreenOrTheWorldAndDroppedPa
     EXPECT_EQ((std::vector<float>{v2[0].x, v2[0].y, v2[0].rhw, v2[0].v, v2[1].x, v2[2].y, v2[2].v}),
               (std::vector<float>{400, 300, 1, 0.75f, 512, 600, 0.5f}));
     // World units times 0.02; the plain and dual arrays share one count.
-    batch.Begin3d(CVXBuffer::TriangleList);
-    batch.Add3dVertex(100, -50, 25, 0xAABBCCDD, 0.5f, 1.0f);
+    batch.Begin3d(CVXBuffer::TriangleList), batch.Add3dVertex(100, -50, 25, 0xAABBCCDD, 0.5f, 1.0f);
     batch.AddScaledVertex(10, 20, 30, 1, 0.1f, 0.2f, 0.3f, 0.4f);
-    batch.Add3dVertexRaw(Bits(200.0f), 0, 0, 5, 0, Bits(2.0f));
-    batch.AddScaledVertexFwd(50, 0, 0, 2, 0, 0, 0, 9.0f);
+    batch.Add3dVertexRaw(Bits(200.0f), 0, 0, 5, 0, Bits(2.0f)), batch.AddScaledVertexFwd(50, 0, 0, 2, 0, 0, 0, 9.0f);
     ASSERT_EQ(batch.count3d, 4);
     const SVertex3D* v3 = batch.vertices3d;
     const auto* dual = batch.vertices3dDual;
@@ -530,8 +527,7 @@ TEST_F(VXBufferDraw, VerticesAreScaledFromTheVirtualScreenOrTheWorldAndDroppedPa
 TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
 {
     // A screen fan of four is two triangles.
-    g_VXBuffer.primitivesDrawn = 5;
-    g_VXBuffer.Begin2d(CVXBuffer::TriangleFan);
+    g_VXBuffer.primitivesDrawn = 5, g_VXBuffer.Begin2d(CVXBuffer::TriangleFan);
     for (const auto& [x, y] : {std::pair{4, 4}, {8, 4}, {8, 6}, {4, 6}})
         g_VXBuffer.Add2dVertex(float(x), float(y), Red, 0, 0);
     g_VXBuffer.Show2d(), ReadBack();
@@ -540,8 +536,7 @@ TEST_F(VXBufferDraw, EachKindOfDrawCountsItsWholePrimitivesOnThePixelsNamed)
 
     // +-50 world units are the view's edge with identity transforms: two triangles cover the screen, the
     // seventh vertex is left; fans of seven vertices are five triangles in each array; strips add none.
-    g_VXBuffer.primitivesDrawn = 0;
-    g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
+    g_VXBuffer.primitivesDrawn = 0, g_VXBuffer.Begin3d(CVXBuffer::TriangleList);
     for (const auto& [x, y] : {std::pair{-50, 50}, {50, 50}, {50, -50}, {-50, 50}, {50, -50}, {-50, -50}, {0, 0}})
         g_VXBuffer.Add3dVertex(float(x), float(y), 25, Green, 0, 0);
     g_VXBuffer.Show3d(), ReadBack();

@@ -48,10 +48,8 @@ class NetworkSenders : public ::testing::Test
 protected:
     void SetUp() override
     {
-        g_Config.networkRole = CMultiplayer::RoleClient, g_LocalPlayer = 2;
-        mine = world.Spawn(2, UNIT_WARRIOR, 5, 5);
-        theirs = world.Spawn(1, UNIT_WARRIOR, 9, 5);
-        tower = world.Player(2).CreateBuilding(CastTower, 12, 34);
+        g_Config.networkRole = CMultiplayer::RoleClient, g_LocalPlayer = 2, mine = world.Spawn(2, UNIT_WARRIOR, 5, 5);
+        theirs = world.Spawn(1, UNIT_WARRIOR, 9, 5), tower = world.Player(2).CreateBuilding(CastTower, 12, 34);
         g_MultiplayerGame.ClearSent();
     }
 
@@ -306,8 +304,7 @@ protected:
             Name();
             g_Config.networkRole = row.role, g_LocalPlayer = row.role == CMultiplayer::RoleHost ? Host : Client;
             Receive(row.prelude);
-            log.Clear(), g_MultiplayerGame.ClearSent();
-            markers = world.Markers().size();
+            log.Clear(), g_MultiplayerGame.ClearSent(), markers = world.Markers().size();
             const SWorldState before = Snapshot();
             Receive(row.packet);
             SCOPED_TRACE(testing::Message() << row.packet.Command() << " from " << row.packet.Sender() << ": "

@@ -189,8 +189,7 @@ TEST(Device3DModes, EachSizeAndFormatIsListedOnceInFirstSeenOrder) {
 TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheGammaRamp) {
   Device3DHarness h;
   ASSERT_TRUE(h.Open(40, 30, BackBuffer(20, 10)));
-  h.ScreenQuad(0, 0, 20, 1, 0xFFFF0000);
-  h.ScreenQuad(19, 9, 20, 10, 0xFF00FF00);
+  h.ScreenQuad(0, 0, 20, 1, 0xFFFF0000), h.ScreenQuad(19, 9, 20, 10, 0xFF00FF00);
   std::vector<std::uint32_t> pixels;
   std::int32_t width = 0, height = 0;
   ASSERT_TRUE(h.Device().ReadBackBuffer(pixels, width, height) == Sys3DError::Ok && width == 20 && height == 10);

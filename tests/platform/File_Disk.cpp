@@ -79,8 +79,7 @@ TEST(CFileFinder, SkipsUnwantedAttributesReportsLocalTimeAndItsErrorCodes)
 {
     CScratchFolder folder;
     const std::string path = folder.Write("Saves/game.save", "abc");
-    folder.Write("Saves/.hidden.save", "");
-    folder.MakeFolder("Saves/folder.save");
+    folder.Write("Saves/.hidden.save", ""), folder.MakeFolder("Saves/folder.save");
     struct tm when = {};
     ASSERT_TRUE(strptime("2021-03-04 05:06", "%Y-%m-%d %H:%M", &when));   // local time
     when.tm_isdst = -1;

@@ -41,8 +41,7 @@ TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyA
     using Result = SysInstanceLock::Result;
     const Result A = Result::Acquired, H = Result::HeldElsewhere, U = Result::Unavailable;
     CScratchFolder folder;
-    folder.MakeFolder("run");
-    folder.MakeFolder("tmp");
+    folder.MakeFolder("run"), folder.MakeFolder("tmp");
     const std::string run = folder / "run", tmp = folder / "tmp", missing = folder / "missing";
     const std::string inTemporary = "tmp/TESTLOCK-" + std::to_string(getuid()) + ".lock";
     const uid_t user = geteuid();
@@ -147,8 +146,7 @@ TEST(SysForkGuard, AChildForkedUnderTheGuardEndsWithTheGameOneForkedWithoutOutli
         }
         pid_t box = -1;
         ASSERT_EQ(ssize_t(sizeof box), read(pipeEnds[0], &box, sizeof box));
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
+        close(pipeEnds[0]), close(pipeEnds[1]);
         kill(game, SIGKILL);
         int status = 0;
         ASSERT_EQ(game, waitpid(game, &status, 0));

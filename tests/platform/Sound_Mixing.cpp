@@ -42,8 +42,7 @@ StereoOut SplitChannels(const Samples& interleaved)
     StereoOut out;
     for (size_t i = 0; i + 1 < interleaved.size(); i += 2)
     {
-        out.left.push_back(interleaved[i]);
-        out.right.push_back(interleaved[i + 1]);
+        out.left.push_back(interleaved[i]), out.right.push_back(interleaved[i + 1]);
     }
     return out;
 }

@@ -139,8 +139,7 @@ TEST(WindowMouse, ButtonsWheelShiftControlAndWindowEventsAndMovesMergeUpToAClick
     std::vector<SDL_Event> events;
     for (int i = 0; i < 100; ++i) events.push_back(Motion(i, 2 * i));
     events.push_back(Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 99, 198));
-    events.push_back(Motion(20, 20, SDL_BUTTON_LMASK));
-    events.push_back(Motion(30, 30, SDL_BUTTON_LMASK));
+    events.push_back(Motion(20, 20, SDL_BUTTON_LMASK)), events.push_back(Motion(30, 30, SDL_BUTTON_LMASK));
     // Outside the window to the upper left: x reads 65533 as an unsigned word, y reads -2 with its sign.
     events.push_back(Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, -3, -2));
     ExpectTranslation("moves merged up to a click", events,

@@ -175,8 +175,7 @@ private:
     // hills whose steep sides block, and blocks made impassable: only corner heights and the blocks' own flags, from
     // which a load derives the same terrain.
     void MakeMap() {
-        m_Side = 48 + Roll(49);
-        m_Players = 2 + Roll(4);
+        m_Side = 48 + Roll(49), m_Players = 2 + Roll(4);
         m_World = std::make_unique<CSimHarness>(m_Side, m_Seed);
         CSaveGameRun::UseSaveLanguage();
         g_Config.fogOfWar = m_Seed % 2;
@@ -187,16 +186,14 @@ private:
             for (int32_t x = left; x <= right; ++x)
                 for (int32_t y = top; y <= bottom; ++y) g_GameMap.CornerHeight(x, y) = height;
         };
-        raise(seaWest, 0, seaEast, m_Side, ShoreCorner);
-        raise(seaWest + 1, 0, seaEast - 1, m_Side, DeepCorner);
+        raise(seaWest, 0, seaEast, m_Side, ShoreCorner), raise(seaWest + 1, 0, seaEast - 1, m_Side, DeepCorner);
         raise(isletX, isletY, isletX + 3, isletY + 3, 0);
         for (int32_t hill = 2 + Roll(3); hill > 0; --hill) {
             const int32_t left = Roll(seaWest - 6), top = Roll(m_Side - 6), side = 3 + Roll(4);
             raise(left, top, left + side, top + side, HillCorner);
         }
         for (int32_t rock = m_Side / 4; rock > 0; --rock) g_GameMap.Block(Roll(m_Side), Roll(m_Side)).impassable = 1;
-        g_GameMap.UpdateArea(0, 0, -1, -1);
-        g_GameMap.AssignRegionIds();
+        g_GameMap.UpdateArea(0, 0, -1, -1), g_GameMap.AssignRegionIds();
     }
 
     // Players 0 .. m_Players - 1 play (0 locally, the others as computer players), each with every building cast
@@ -242,8 +239,7 @@ private:
 
     bool FindPlace(CBuilding& building, int32_t p) {
         for (int32_t i = 0; i < Tries; ++i) {
-            building.x = Roll(m_Side - building.GetWidth() + 1);
-            building.y = Roll(m_Side - building.GetDepth() + 1);
+            building.x = Roll(m_Side - building.GetWidth() + 1), building.y = Roll(m_Side - building.GetDepth() + 1);
             if (building.CanPlaceAt(p, 1, 0, 0)) return true;
         }
         return false;
@@ -332,14 +328,12 @@ private:
         const auto render = [building] {
             g_BuildingPanel.BeginFrame(), building->RenderDetailsOnPanel(), building->RenderPanelButtons();
         };
-        g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1;
-        render();
+        g_BuildingPanel.mouseX = g_BuildingPanel.mouseY = -1, render();
         const std::vector<SPanelButton> buttons = g_BuildingPanel.GetButtons();
         if (buttons.empty()) return {};
         const SPanelButton& button = buttons[size_t(Roll(int32_t(buttons.size())))];
         g_BuildingPanel.mouseX = button.x + CBuildingPanel::ButtonSize / 2;
-        g_BuildingPanel.mouseY = button.y + CBuildingPanel::ButtonSize / 2;
-        g_BuildingCommand.Clear();
+        g_BuildingPanel.mouseY = button.y + CBuildingPanel::ButtonSize / 2, g_BuildingCommand.Clear();
         render();
         if (g_BuildingPanel.hoverMode == CBuildingPanel::ModeRally) return {};
         if (g_BuildingPanel.hoverMode == CBuildingCommand::CodeUngarrisonKing)
@@ -372,8 +366,7 @@ private:
     void CountHeld() {
         std::map<std::string, int64_t>& held = figures.held;
         for (const CPlayer& player : std::span(g_Players, MaxPlayers)) {
-            held["listed units"] += player.unitCount;
-            held["listed buildings"] += player.buildingCount;
+            held["listed units"] += player.unitCount, held["listed buildings"] += player.buildingCount;
             held["tower archers"] += player.towerArchers.GetCount();
             for (const int32_t sites : player.buildingsUnderConstruction) held["construction sites"] += sites;
             for (const CUnit* unit : std::span(player.units, size_t(player.unitCount))) {
@@ -487,8 +480,7 @@ const CSoak::SOrderKind CSoak::OrderKinds[] = {
     {.name = "cancel", .weight = 1, .other = [](CSoak& s) {
          const auto busy = [](Building b) { return IsActive(b.owner) && (b.queueCount > 0 || b.research != nullptr); };
          return ActOn(s.PickBuilding(busy), [](CBuilding& b) {
-             g_BuildingCommand.Clear();
-             g_BuildingCommand.cancelSlot = CBuildingCommand::CancelCurrent;
+             g_BuildingCommand.Clear(), g_BuildingCommand.cancelSlot = CBuildingCommand::CancelCurrent;
              b.OnPanelCommand();
          });
      }},
@@ -597,8 +589,7 @@ TEST(SoakChecks, EachBrokenRuleOfPlayIsReported) {
         for (int32_t x = 40; x <= CSimHarness::DefaultMapSide; ++x)
             for (int32_t y = 0; y <= CSimHarness::DefaultMapSide; ++y)
                 g_GameMap.CornerHeight(x, y) = x == 40 ? -21 : -30;
-        g_GameMap.UpdateArea(0, 0, -1, -1);
-        c.breakRule();
+        g_GameMap.UpdateArea(0, 0, -1, -1), c.breakRule();
         const std::vector<std::string> faults = WorldInvariants::CheckPlay();
         EXPECT_EQ(faults.empty() ? "" : faults.front(), c.fault);
     }

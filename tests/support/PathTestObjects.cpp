@@ -132,6 +132,5 @@ PathTestWorld::PathTestWorld(std::unique_ptr<CGameMap> testMap)
     : map(std::move(testMap)), finder(std::make_unique<CPathFinder>(*map)),
       m_Route(std::make_unique<SRouteBuffer>())
 {
-    finder->SetPlayers(&players);
-    finder->Init(0, nullptr);
+    finder->SetPlayers(&players), finder->Init(0, nullptr);
 }

@@ -97,8 +97,7 @@ void TestPlayerServices::ShowUnit(CUnit& unit, bool show) const
 void TestPlayerServices::RemoveUnitFromWorld(CUnit& unit) const
 {
     ShowUnit(unit, false);
-    g_Players[unit.player].RemoveUnit(&unit, 1);
-    removedUnits.push_back(&unit);
+    g_Players[unit.player].RemoveUnit(&unit, 1), removedUnits.push_back(&unit);
 }
 
 bool TestPlayerServices::PlaceOnMap(CBuilding& building) const
@@ -120,6 +119,5 @@ void TestPlayerServices::DestroyBuilding(CBuilding& building) const
             if (g_GameMap.IsOnMap(building.x + dx, building.y + dy) &&
                 g_GameMap.Block(building.x + dx, building.y + dy).building == &building)
                 g_GameMap.Block(building.x + dx, building.y + dy).building = nullptr;
-    g_Players[building.owner].RemoveBuilding(&building, 1);
-    destroyedBuildings.push_back(&building);
+    g_Players[building.owner].RemoveBuilding(&building, 1), destroyedBuildings.push_back(&building);
 }

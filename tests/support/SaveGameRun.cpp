@@ -28,8 +28,7 @@ CUnit* CSaveGameRun::CWalkerServices::CreateUnitObject(CPlayer& player, int32_t 
     if (made == nullptr || type != UNIT_WARRIOR)
         return made;
     auto* walker = new CTestWalker(WalkerSpeed);
-    walker->player = made->player;
-    walker->model = made->model;
+    walker->player = made->player, walker->model = made->model;
     delete made;
     return walker;
 }
@@ -42,8 +41,7 @@ std::vector<uint8_t> CSaveGameRun::Save()
     std::vector<uint8_t> file;
     if (!stream.BeginSaveToMemory())
         return file;
-    g_CtrlGame.WriteGame(stream);
-    stream.CloseToMemory(file);
+    g_CtrlGame.WriteGame(stream), stream.CloseToMemory(file);
     return file;
 }
 

@@ -57,18 +57,15 @@ private:
 CSimHarness::CSimHarness(int32_t mapSide, uint32_t seed)
     : m_Services(std::make_unique<CServices>(*this)), m_SavedConfig(g_Config)
 {
-    g_Config.fogOfWar = 0, g_Config.networkRole = 0, g_Config.unitHealthMultiply = 0;
-    g_MultiplayerGame.ClearSent();
+    g_Config.fogOfWar = 0, g_Config.networkRole = 0, g_Config.unitHealthMultiply = 0, g_MultiplayerGame.ClearSent();
     SysClock::UseTestClock(ClockStart);
     GlobalFunc::SeedRandom(seed);
     g_GameMap.NewMap(mapSide, mapSide, 0, NoTheme);
     if (g_SightDiscs == nullptr)
         AllocRangeTables(), m_OwnRangeTables = true;
-    m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount);
-    g_UnitStats = m_Records.get();
+    m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount), g_UnitStats = m_Records.get();
     SetPlayerServices(m_Services.get());
-    m_Players = std::make_unique<CPlayer[]>(MaxPlayers);
-    g_Players = m_Players.get();
+    m_Players = std::make_unique<CPlayer[]>(MaxPlayers), g_Players = m_Players.get();
     g_LocalPlayer = 0;
     for (int32_t p = 0; p < MaxPlayers; ++p) g_Players[p].Init(p, p, p == 0 ? PLAYER_LOCAL : PLAYER_COMPUTER, nullptr);
     InitTypeRecords();
@@ -87,18 +84,14 @@ CSimHarness::~CSimHarness()
     // its owner's list as well, and the building deletes it with itself.
     CGameObjects::FreeWorld(g_ReferenceBase);
     for (int32_t p = 0; p < MaxPlayers; ++p) g_Players[p].Release();
-    g_Particles.Reset();
-    g_PtrGarbage.Flush();
-    g_GameMap.Free();
-    g_Players = nullptr;
-    m_Players.reset();
-    g_UnitStats = nullptr;
+    g_Particles.Reset(), g_PtrGarbage.Flush();
+    g_GameMap.Free(), g_Players = nullptr;
+    m_Players.reset(), g_UnitStats = nullptr;
     SetPlayerServices(nullptr);
     if (m_OwnRangeTables)
         FreeRangeTables();
     SysClock::UseSystemClock();
-    g_Config = m_SavedConfig;
-    g_MultiplayerGame.ClearSent();
+    g_Config = m_SavedConfig, g_MultiplayerGame.ClearSent();
 }
 
 void CSimHarness::Delete(CUnit* unit)
@@ -106,10 +99,8 @@ void CSimHarness::Delete(CUnit* unit)
     g_Players[unit->player].RemoveUnit(unit, 0);
     if (unit->onMap)
         unit->ShowUnit(false);
-    unit->RemoveFromWorld(false);
-    m_Live.erase(unit);
-    g_PtrGarbage.AddUnit(unit);
-    g_PtrGarbage.Flush();
+    unit->RemoveFromWorld(false), m_Live.erase(unit);
+    g_PtrGarbage.AddUnit(unit), g_PtrGarbage.Flush();
 }
 
 CUnit* CSimHarness::Adopt(int32_t player, CUnit* unit, int32_t x, int32_t y)
@@ -120,10 +111,8 @@ CUnit* CSimHarness::Adopt(int32_t player, CUnit* unit, int32_t x, int32_t y)
         delete unit;
         return nullptr;
     }
-    m_Live.insert(unit);
-    unit->uniqueId = g_Players[player].NextUnitId(0);
-    unit->x = x, unit->y = y;
-    unit->ShowUnit(true);
+    m_Live.insert(unit), unit->uniqueId = g_Players[player].NextUnitId(0);
+    unit->x = x, unit->y = y, unit->ShowUnit(true);
     return unit;
 }
 
@@ -136,8 +125,7 @@ void CSimHarness::Frame(int32_t ticks)
 
 void CSimHarness::FlushDeleted()
 {
-    m_DeletedUnits += WorldInvariants::ForgetDeleted(m_Live);
-    g_PtrGarbage.Flush();
+    m_DeletedUnits += WorldInvariants::ForgetDeleted(m_Live), g_PtrGarbage.Flush();
 }
 
 bool CSimHarness::Load(const std::vector<uint8_t>& file)

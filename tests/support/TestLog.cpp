@@ -7,8 +7,7 @@
 
 CTestLog::CTestLog() : m_Path(m_Folder / "test.log"), m_PreviousLogging(g_Config.logging)
 {
-    g_Config.logging = 1;
-    g_Log.Create(m_Path.c_str());
+    g_Config.logging = 1, g_Log.Create(m_Path.c_str());
 }
 
 CTestLog::~CTestLog() { g_Config.logging = m_PreviousLogging; }
