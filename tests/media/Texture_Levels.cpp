@@ -146,6 +146,11 @@ TEST_F(Image2DTiles, EveryDrawShowsEveryPixelAcrossTheTileSeamAndOversizedOrMiss
                       StageState(Sys3DStageState::MinFilter), StageState(Sys3DStageState::MagFilter)}),
               (Texels{1, uint32_t(Sys3DCompare::Always), 0, 32, uint32_t(Sys3DTextureOp::SelectArg1),
                       uint32_t(Sys3DFilter::Point), uint32_t(Sys3DFilter::Point)})) << std::hex << Pixel(6, 6);
+    // A fade passes the faded alpha test only above 8.
+    keyed.Render(5.0f, 6.0f, -1.0f, -1.0f, 8), ReadBack(), Clear(Background);
+    const uint32_t fadedTo8 = Pixel(6, 6);
+    keyed.Render(5.0f, 6.0f, -1.0f, -1.0f, 9), ReadBack(), Clear(Background);
+    EXPECT_TRUE(fadedTo8 == Background && Pixel(6, 6) != Background) << std::hex << fadedTo8 << ' ' << Pixel(6, 6);
 
     // Over 1024 pixels on a side, or a missing file, the image is left empty.
     CTestLog log;
