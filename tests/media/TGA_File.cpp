@@ -115,7 +115,8 @@ TEST(TGARead, PixelsComeInFileOrderWhateverTheOrigin)
     const auto unusedMap = [](uint8_t bits) {
         return TgaLayout{.colourMapType = 1, .mapLength = 2, .mapEntryBits = bits, .width = 2, .height = 2,
                          .depth = 24, .id = "made by a paint program",
-                         .colourMap = std::vector<uint8_t>(2 * ((bits + 7) / 8), 0xEE), .pixels = TrueColour24().pixels};
+                         .colourMap = std::vector<uint8_t>(2 * ((bits + 7) / 8), 0xEE),
+                         .pixels = TrueColour24().pixels};
     };
     const struct Case { const char* name; TgaLayout layout; Pixels expected; } cases[] = {
         {"24 bits, top-left origin", TrueColour24(0x20), colours24},

@@ -274,9 +274,11 @@ TEST_F(TransportShip, ACarriedUnitLeavingIsForgottenAndASinkingShipDrownsTheRest
     EXPECT_EQ(std::ranges::count_if(g_Particles.GetEffects(), [](const SEffectParticle& effect) {
         return effect.kind == CParticles::KindWaterSplash && effect.height >= 20.0f && effect.height < 40.0f; }), 20);
     // A splash of draws 0 and 39 in 40, then 19 in 20: 20/15 blocks west and 19/15 south of the centre, 39 high.
-    g_Particles.ClearEffects(), CSimHarness::SeedForDraws({{40, 0}, {40, 39}, {20, 19}}), CShipWake::ThrowSplashes(*ship);
+    g_Particles.ClearEffects(), CSimHarness::SeedForDraws({{40, 0}, {40, 39}, {20, 19}});
+    CShipWake::ThrowSplashes(*ship);
     const SEffectParticle& splash = g_Particles.GetEffects().front();
-    EXPECT_TRUE(splash.x == ship->centreX - 20 / 15.0f && splash.y == ship->centreY + 19 / 15.0f && splash.height == 39);
+    EXPECT_TRUE(splash.x == ship->centreX - 20 / 15.0f && splash.y == ship->centreY + 19 / 15.0f &&
+                splash.height == 39);
     FreeGlobalModels();
 
     // The other machine's ship sinks here when its owner says so: its
