@@ -1,6 +1,9 @@
+#include <cmath>
+
 #include "buildings/C_BuildingTrap.h"
 #include "media/C_ModelRecord.h"
 #include "tests/buildings/BuildingWorld.h"
+#include "tests/support/OffsetRange.h"
 #include "tests/support/TestWalker.h"
 #include "units/C_UnitActionBuffer.h"
 
@@ -58,11 +61,13 @@ TEST_F(TrapUnderfoot, AWarriorDiesOnAFinishedEnemyTrapWhichThenPlaysOutAndLeaves
     EXPECT_EQ(Ints({warrior->x, warrior->routeEnd, killed, CountEffects(CParticles::KindBlood, false),
                     CountEffects(CParticles::KindBlood, true), CountEffects(25, false)}),
               Ints({12, 0, 1, 100, 10, 30}));
-    // (Random(20) - 10) / 15 blocks around the centre 12.5, 40 to 60 high.
+    // (Random(20) - 10) / 15 blocks around the centre (12.5, 10.5), 40 to 59 high: the hundred drops reach both ends.
+    SOffsetRange drops;
     for (const SEffectParticle& drop : g_Particles.GetEffects())
-        EXPECT_TRUE(drop.kind != CParticles::KindBlood || (drop.x >= 12.5f - 10.0f / 15.0f - 1e-4f &&
-                                                           drop.x <= 12.5f + 9.0f / 15.0f + 1e-4f &&
-                                                           drop.height >= 40.0f && drop.height < 60.0f));
+        if (drop.kind == CParticles::KindBlood) drops.Add(drop.x - 12.5f, drop.y - 10.5f, drop.height);
+    for (int32_t i = 0; i < 2; ++i)
+        EXPECT_TRUE(std::abs(drops.low[i] + 10 / 15.0f) < 1e-4f && std::abs(drops.high[i] - 9 / 15.0f) < 1e-4f) << i;
+    EXPECT_TRUE(drops.low[2] == 40.0f && drops.high[2] == 59.0f);
     EXPECT_TRUE(trap->model == CBuildingTrap::SprungModel && g_GameMap.Block(12, 10).blocked == 1);
     // Its 30 pieces fly (Random(40) - 20) x 0.04 blocks from the corner, 5 to 14 above the ground.
     for (const SEffectParticle& piece : g_Particles.GetEffects())

@@ -5,6 +5,7 @@
 
 #include "buildings/C_BuildingCastTable.h"
 #include "buildings/C_BuildingKeep.h"
+#include "effects/C_Particles.h"
 #include "game/C_ObjectLinks.h"
 #include "media/C_VoiceBank.h"
 #include "tests/support/SaveGameRun.h"
@@ -231,4 +232,13 @@ TEST_F(SettlerFounding, TheKeepStandsUnderConstructionAndTheCartIsGoneWithoutACo
                     g_VoiceBank.GetSlot(163)->request != 0 && g_VoiceBank.GetSlot(164)->request == 0) << tile;
     }
     g_VoiceBank.Free();
+    // A falling cart breaks up in 20 puffs of dust; one of draws 0 and 39 in 40, then 19 in 20, rises 20 steps of
+    // 0.04 west and 19 south of the centre, 39 high.
+    CUnitSettler* falling = Settler(20, 20);
+    g_Particles.ClearEffects(), CSimHarness::SeedForDraws({{40, 0}, {40, 39}, {20, 19}});
+    falling->animType = ANIM_DIE, falling->SetModelByAnimation();
+    const SEffectParticle& puff = g_Particles.GetEffects().front();
+    EXPECT_TRUE(g_Particles.GetEffects().size() == 20u && puff.kind == CParticles::KindDust &&
+                puff.x == falling->centreX + 0.04f * -20.0f && puff.y == falling->centreY + 0.04f * 19.0f &&
+                puff.height == 39.0f && falling->model == 71);
 }

@@ -111,6 +111,15 @@ TEST_F(UnitSaveRecord, EveryItemIsReadIntoItsFieldAndWrittenBackAndNamePathAndWa
     EXPECT_TRUE(u.targetY == 31 && u.targetKind == 4 && u.threaded == 1 && u.maxRange == 6);
     EXPECT_TRUE(u.stance == STANCE_DEFENSIVE && u.returnY == -1 && u.sightRadiusInUse == 6 &&
                 u.renderPosition[1] == 2.0f && u.scriptWatcher == 9 && Save(u, m_Table) == KnownRecord());
+    // A new unit faces a random multiple of 45, stands at a random frame 0 to 99 and checks whom it follows
+    // in 1 to 64 ticks: its first three draws.
+    for (const auto& [last, facing] : {std::pair{false, 0}, {true, 315}})
+    {
+        CSimHarness::SeedForDraws({{8, last ? 7 : 0}, {100, last ? 99 : 0}, {64, last ? 63 : 0}});
+        auto fresh = Make();
+        EXPECT_EQ(std::tuple(fresh->facing, fresh->shownFacing, fresh->animFrame, fresh->followCountdown),
+                  std::tuple(facing, facing, last ? 99.0f : 0.0f, last ? 64 : 1));
+    }
     auto unarmed = Make();   // byte 54: the attack event disarmed
     EXPECT_TRUE(Load(*unarmed, std::string(KnownRecord()).replace(54, 1, 1, '\0'), m_Table) && !unarmed->attackEventArmed);
 
