@@ -347,6 +347,12 @@ TEST_F(TextureLevels, TexelsOfEachLevelFollowFormatKeyAlphaAndPlayerColour)
     EXPECT_EQ(chain.texture->GetLevelCount(), 4u);
     chain.SetImageFromMem(4, 4, Texels(16, 0xFFFFFF).data());  // another size than the texture's: refused
     EXPECT_EQ(LevelTexels(chain, 3), (Texels{O | 30}));
+    // The device makes at most the full chain's levels (4 for 8 x 2) and refuses more.
+    std::unique_ptr<SysDevice3DTexture> made;
+    EXPECT_TRUE(GetD3DDevice()->CreateTexture(8, 2, 4, Sys3DFormat::A8R8G8B8, made) == Sys3DError::Ok &&
+                made->GetLevelCount() == 4u && made->GetFormat() == Sys3DFormat::A8R8G8B8);
+    EXPECT_TRUE(GetD3DDevice()->CreateTexture(8, 2, 5, Sys3DFormat::A8R8G8B8, made) == Sys3DError::InvalidCall &&
+                made == nullptr);
 }
 
 TEST_F(TextureLevels, CreatedAgainOrLoadedFromAFileWholeOrReduced)

@@ -8,6 +8,7 @@
 #include <numeric>
 
 #include "buildings/C_Building.h"
+#include "core/C_Ctrl.h"
 #include "core/C_Localizer.h"
 #include "effects/C_Particles.h"
 #include "media/C_ModelRecord.h"
@@ -16,6 +17,7 @@
 #include "tests/support/TestLog.h"
 #include "tests/units/UnitPanel_Device.h"
 #include "units/C_UnitModelDrawing.h"
+#include "units/C_Unit_TransportShip.h"
 #include "units/C_Unit_Quib.h"
 #include "units/C_Unit_Worker.h"
 
@@ -456,6 +458,20 @@ TEST_F(UnitPanelPortrait, AWorkersLoadShowsItsKindsIconAndAmountAndNamesIt)
                     Run(115, 240, White) == 8 * c.name) << c.kind << " " << c.amount;
     }
     g_Localizer.Clear();
+}
+
+// A ship's panel frames the carried unit under the mouse with image 5 at its box (5, 475).
+TEST_F(UnitPanelPortrait, AShipFramesTheCarriedUnitUnderTheMouse)
+{
+    auto* ship = static_cast<CUnitTransportShip*>(World().Spawn(0, UNIT_TRANSPORTSHIP, -1, -1));
+    ASSERT_TRUE(ship != nullptr && ship->AcceptGarrison(World().Spawn(0, UNIT_WARRIOR, -1, -1)));
+    for (const auto& [mouseX, framed] : {std::pair{10, true}, std::pair{100, false}})
+    {
+        VirtualMouseX = mouseX, VirtualMouseY = 480;
+        Drawn([&] { ship->RenderDetailsOnPanel(); });
+        EXPECT_EQ(Pixel(25, 495) == Frame, framed) << mouseX;
+    }
+    VirtualMouseX = VirtualMouseY = 0;
 }
 
 TEST_F(UnitPanelPortrait, OtherPlayersUnitsShowTheirRelationAndNoStats)
