@@ -370,7 +370,8 @@ TEST_F(GUIGallery, RecordedScriptOperatesEveryWidgetAndTheFormShowsIt)
         {64, 288, kPictureColour, 0, true, "image texture"}, {264, 202, kYellow, 8, true, "glyph a"},
         {274, 202, kYellow, 8, true, "glyph b"}, {284, 202, kYellow, 64, false, "no glyph c"},
         {448, 334, kThumbColour, 8, true, "thumb at the end"}, {36, 70, kBoxColour, 8, true, "unchecked box"},
-        {264, 334, kThumbColour, 64, false, "no thumb at the start"}, {264, 68, kYellow, 64, true, "list text's top"}};
+        {264, 334, kThumbColour, 64, false, "no thumb at the start"}, {264, 68, kYellow, 64, true, "list text's top"},
+        {627, 204, kYellow, 8, true, "the bar's \"25 %\" centred: its % at 622"}};
     for (const auto& m : marks)
         EXPECT_EQ(m.shown, ColourNear(ScreenX(m.x), ScreenY(m.y), m.colour, m.tolerance)) << m.what;
 }

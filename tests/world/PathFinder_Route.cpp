@@ -509,6 +509,14 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
             << stepLimit << " " << nearSteps;
         EXPECT_EQ(row.end.x, found ? 5 : 0);
     }
+    // The search walks on through the player's own building at x 2 without trying it, not through another's.
+    for (const auto& [owner, found] : {std::pair{0, true}, std::pair{1, false}})
+    {
+        PathTestBuilding wall(5, 1, 1, owner);
+        row.map->Block(2, 0).building = &wall, row.map->Block(2, 0).blocked = 1;
+        EXPECT_EQ(row.finder->FindBuildingPlace(0, 0, &house, 0, 0, 0, row.end), found) << owner;
+        row.map->Block(2, 0).building = nullptr, row.map->Block(2, 0).blocked = 0;
+    }
 
     // Land joined to the start's, but numbered as another island; the
     // start's own island is full for the placement test (but walkable).
