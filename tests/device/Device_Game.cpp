@@ -15,6 +15,7 @@
 #include "media/D3DDevice.h"
 #include "platform/SysFile.h"
 #include "tests/platform/Device3D_Harness.h"
+#include "tests/platform/Window_TestEvents.h"
 #include "tests/support/ReferenceBytes.h"
 #include "tests/support/TestLog.h"
 
@@ -363,6 +364,20 @@ TEST_F(DeviceFrame, CloseDuringTheLostDeviceWaitLetsGoOfTheDrawingScreenAfterIts
     EXPECT_TRUE(nullptr == game.controller && game.IsQuit());
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+}
+
+// One pass of the pump takes a burst of keys and then one other message: the key after it waits.
+TEST_F(DeviceFrame, OnePumpPassTakesABurstOfKeysAndOneOtherMessage)
+{
+    using window_test::Key;
+    for (SysMessage message; game.window.PeekMessage(message);) {}
+    for (SDL_Event event : {Key(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a), Key(SDL_KEYDOWN, SDL_SCANCODE_B, SDLK_b),
+                            window_test::Motion(5, 5), Key(SDL_KEYDOWN, SDL_SCANCODE_C, SDLK_c)})
+        SDL_PushEvent(&event);
+    game.PumpMessages();
+    EXPECT_EQ(std::vector<int>({game.keys['A'], game.keys['B'], game.keys['C']}), std::vector<int>({1, 1, 0}));
+    game.PumpMessages();
+    EXPECT_EQ(game.keys['C'], 1);
 }
 
 TEST(CtrlGameDeviceKeys, F11AsksForAScreenshotAndALostDevicePauses)
