@@ -292,6 +292,13 @@ TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAnd
     g_Localizer.Clear();
     // The last player's index is still taken.
     EXPECT_TRUE(CSaveGameRun::Load(WithField(localPlayer, 7)) && g_LocalPlayer == 7 && CSaveGameRun::Load(m_Before));
+    // The running game comes back from its snapshot even where a load's link check would refuse it: here a
+    // dying unit is selected.
+    CUnit* dying = World().Player(0).units[0];
+    dying->TakeHit(nullptr, 100000, DAMAGE_BLADE, false), g_Selection.units[g_Selection.unitCount++] = dying;
+    const std::vector<uint8_t> untidy = CSaveGameRun::SaveDrawn();
+    EXPECT_TRUE(dying->IsDying() && !CSaveGameRun::Load(WithField(localPlayer, 8)) &&
+                CSaveGameRun::SaveDrawn() == untidy);
 }
 
 TEST_F(CtrlGameSaveRefusal, SaveFileOnDiskLoadsBackAndAMissingOneIsRefused)
@@ -792,7 +799,9 @@ TEST_F(ParticlesSave, BadSectionsAreRefusedAndThePoolStaysAsItWas)
         {Section(OneCorpse(1, 300), fires, 3, LE32(0), OneArrow(0, 9, 3)), "a shot names no unit"},
         {Section(OneCorpse(1, 300), fires, 3, LE32(0), OneArrow(0, 1, 3, 1012)), "a shot of an unknown kind"},
         {Section(OneCorpse(1, 300), fires, 3, LE32(0), OneArrow(0, 1, 0)), "a shot's blast or flight is out of range"},
-        {LE32(0) + LE32(1) + LE32(0) + LE32(CParticles::RuinTicks), ""},
+        // A ruin of a unit, a building ruined twice.
+        {LE32(0) + LE32(1) + LE32(0) + LE32(CParticles::RuinTicks), "a ruin without a building of its own"},
+        {LE32(0) + LE32(2) + LE32(2) + LE32(9) + LE32(2) + LE32(9), "a ruin without a building of its own"},
         {LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(2) + LE32(1), ""},
     };
     for (const auto& bad : cases)
