@@ -241,11 +241,17 @@ TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndF
 
 TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
 {
-    // A map never loaded only drops its minimap.
+    // A map never loaded only drops its minimap, or either half of it; without one, nothing is said.
     g_GameMap.width = g_GameMap.height = 32;
-    g_GameMap.CreateMinimap(), g_GameMap.Free();
-    EXPECT_TRUE(g_GameMap.theme == NoTheme && g_GameMap.minimap == nullptr && Log().Contains("-Free Minimap") &&
-                !Log().Contains("Releasing map data"));
+    for (const int half : {0, 1})
+    {
+        Log().Clear(), g_GameMap.CreateMinimap(), (half == 0 ? g_GameMap.minimap : g_GameMap.minimapOverlay).reset();
+        g_GameMap.Free();
+        EXPECT_TRUE(g_GameMap.theme == NoTheme && g_GameMap.minimap == nullptr && Log().Contains("-Free Minimap") &&
+                    !Log().Contains("Releasing map data")) << half;
+    }
+    Log().Clear(), g_GameMap.Free();
+    EXPECT_FALSE(Log().Contains("-Free Minimap"));
 
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 0, 0));
     auto* bigUnit = new CountedUnit;

@@ -538,13 +538,16 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
     EXPECT_TRUE(islands.finder->FindBuildingPlace(2, 5, &docks, 0, 0, 0, islands.end));
     EXPECT_GE(islands.end.x, 6);
 
-    // Without a placement map every test fails: docks are tried on the map,
-    // first at the first cell (5, 4) shifted by half their 4 x 4.
+    // Without a placement map every test fails: docks are tried on the map, first at the first cell (5, 4)
+    // shifted by 0 to 2 halves of their 4 x 4 up and left, but not at the cell itself.
     PathTestWorld noView(MakePathTestMap(12, 12));
     PathTestBuilding big(13, 4, 4, 0);
     EXPECT_FALSE(noView.finder->FindBuildingPlace(5, 5, &big, 0, 0, 0, noView.end));
     ASSERT_GE(big.triedPositions.size(), 8u);
-    EXPECT_EQ(std::pair(big.triedPositions[0].x, big.triedPositions[0].y), std::pair(1, 0));
+    std::vector<std::pair<int32_t, int32_t>> firstCell;
+    for (size_t i = 0; i < 8; ++i) firstCell.emplace_back(big.triedPositions[i].x, big.triedPositions[i].y);
+    EXPECT_EQ(firstCell, (std::vector<std::pair<int32_t, int32_t>>{{1, 0}, {1, 2}, {1, 4}, {3, 0}, {3, 2}, {3, 4},
+                                                                   {5, 0}, {5, 2}}));
     for (const auto& position : big.triedPositions)
         EXPECT_TRUE(position.x >= 0 && position.y >= 0 && position.x <= 8 && position.y <= 8);
 }
