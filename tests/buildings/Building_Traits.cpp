@@ -21,8 +21,7 @@ protected:
     static std::set<int32_t> Sounds(std::initializer_list<std::pair<int32_t, int32_t>> sets)
     {
         std::set<int32_t> samples;
-        for (const auto& [first, count] : sets)
-            for (int32_t k = 0; k < count; ++k) samples.insert(first + k);
+        for (const auto& [first, count] : sets) for (int32_t k = 0; k < count; ++k) samples.insert(first + k);
         return samples;
     }
     // The samples forty hits of the damage type make the building play.
@@ -101,8 +100,7 @@ TEST_F(BuildingTraits, ATowerFinishedWithoutArchersIsReportedAndStillCounts)
     CTestLog log;
     tower->buildProgress = CBuilding::FinishedProgress, tower->BuildingFinished();
     EXPECT_TRUE(log.Contains("#DEBUG: The tower doesn't contain any archers. InitTower() should be called before "
-                             "BuildingFinished()") &&
-                m_World.Player(0).finishedBuildings[CastTower] == 1);
+                             "BuildingFinished()") && m_World.Player(0).finishedBuildings[CastTower] == 1);
 }
 
 // Every cast answers its row of the catalogue.  Flags: town building, listed, gives sight, convertible,
@@ -188,8 +186,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         int used = 0;
         for (const char* at = r.fires;
              std::sscanf(at, "%f:%f,%f,%f,%f%n", &v[0], &v[1], &v[2], &v[3], &v[4], &used) == 5;
-             at += used + (at[used] == ';' ? 1 : 0))
-            fires.insert(fires.end(), v, v + 5);
+             at += used + (at[used] == ';' ? 1 : 0)) fires.insert(fires.end(), v, v + 5);
         for (int32_t k = 0; k < b->fireCount; ++k)
         {
             const CFirePosition& fire = b->firePositions[k];
@@ -269,8 +266,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
             EXPECT_FLOAT_EQ(b->GetDamageFactor3(), factor3) << technology;
             m_World.Research(0, technology, 0.0f);
         }
-        if (r.cast == CastTrap)
-            continue;
+        if (r.cast == CastTrap) continue;
         // Each damage type sounds its own samples, the smashing ones (4, 9) with the 184 echo on the long row;
         // at no hit points the collapse sound replaces the hit sound on the castle's row, follows it on the others.
         const std::set<int32_t> none, pierce = Sounds({{169, 4}}), magic = Sounds({{179, 1}}),
@@ -290,8 +286,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         const size_t standing = draws.size();
         b->Render(0.5f);
         EXPECT_NEAR(standingHeight - b->drawPosition[1], 0.5f * float(r.sink), 1e-3f);
-        if (r.cast == CastWall)
-            continue;
+        if (r.cast == CastWall) continue;
         ASSERT_EQ(draws.size(), standing + 2);
         EXPECT_EQ(Ints({draws[0].model, draws[1].model, draws[standing].model, draws[standing + 1].model}),
                   Ints({r.finished, r.snow, r.finished, r.snow}));
@@ -443,13 +438,10 @@ TEST(SoundPositions, UnitsAndBuildingsAreHeardByDistanceFromTheListener)
         g_VoiceBank.Init(SoundBankSlots, nullptr);
         world.Player(0).allied[1] = c.allied ? 1 : 0;
         // Barracks are 5 x 6: the corner (8, 17) has its centre at (10, 20).
-        if (c.seen)
-            world.Player(0).RevealArea(10, 20, 10, 20, 255);
+        if (c.seen) world.Player(0).RevealArea(10, 20, 10, 20, 255);
         g_VoiceBank.UpdateSoundEvents(10 - c.blocks, 20), g_VoiceBank.Play(Sample, 1, 0, 0, MarkerPan);
-        if (c.building)
-            world.Make(1, CastBarracks, 8, 17)->PlaySound(Sample, 1, false);
-        else
-            world.Spawn(1, UNIT_WARRIOR, 10, 20)->PlaySoundAt(Sample, 1, 0);
+        if (c.building) world.Make(1, CastBarracks, 8, 17)->PlaySound(Sample, 1, false);
+        else world.Spawn(1, UNIT_WARRIOR, 10, 20)->PlaySoundAt(Sample, 1, 0);
         const CVoiceBank::SSlot* slot = g_VoiceBank.GetSlot(Sample);
         ASSERT_NE(slot, nullptr);
         EXPECT_EQ(std::pair(slot->requestVolume, slot->requestPan),

@@ -28,8 +28,7 @@ protected:
     static bool Press(CBuilding& building, int32_t key)
     {
         const SBuildingHotkey* hotkey = g_BuildingPanel.FindHotkey(key);
-        if (hotkey == nullptr)
-            return false;
+        if (hotkey == nullptr) return false;
         g_BuildingPanel.panelMode = hotkey->mode != 0 ? hotkey->mode : g_BuildingPanel.panelMode;
         g_BuildingCommand.Clear();
         g_BuildingCommand.item = hotkey->record, g_BuildingCommand.technology = hotkey->technology;

@@ -16,8 +16,7 @@ protected:
     CBuilding* Barracks(bool finished = true, int32_t x = 10)
     {
         CBuilding* barracks = world.Place(0, CastBarracks, x, 10);
-        if (finished)
-            barracks->Construct(0.0f, true);
+        if (finished) barracks->Construct(0.0f, true);
         return barracks;
     }
 

@@ -155,8 +155,7 @@ TEST_F(DecorationBehaviours, AWallsFirstStrokeBlocksItsBlockButNotUnderAUnitItLo
     CUnit* warrior = world.Spawn(1, UNIT_WARRIOR, 10, 10);
     EXPECT_TRUE(!wall->Construct(1.0f, false) && block.blocked == 0);
     world.Delete(warrior);
-    while (wall->Construct(1.0f, false))
-        EXPECT_EQ(block.blocked, 1);
+    while (wall->Construct(1.0f, false)) EXPECT_EQ(block.blocked, 1);
     EXPECT_TRUE(world.Messages().empty());
     for (const auto& [health, model] : {std::pair{50.0f, 196}, {49.9f, 200}})
     {

@@ -62,8 +62,7 @@ protected:
     {
         for (int32_t i = building.x - 1; i <= building.x + building.GetWidth(); ++i)
             for (int32_t j = building.y - 1; j <= building.y + building.GetDepth(); ++j)
-                if (g_GameMap.Block(i, j).building != &building)
-                    g_GameMap.Block(i, j).blocked = blocked ? 1 : 0;
+                if (g_GameMap.Block(i, j).building != &building) g_GameMap.Block(i, j).blocked = blocked ? 1 : 0;
     }
     bool Panel(CBuilding& building, const CUnitStats* item, int32_t technology, int32_t cancelSlot, int32_t code)
     {
@@ -74,8 +73,7 @@ protected:
     {
         std::vector<std::string> texts;
         for (const CSimHarness::SMessage& message : m_Harness.Messages())
-            if (message.colour == colour)
-                texts.push_back(message.text);
+            if (message.colour == colour) texts.push_back(message.text);
         return texts;
     }
     void TearDown() override
@@ -159,14 +157,10 @@ TEST_F(ProductionTest, QueueEntriesLeaveFromAnyPlaceAndTheRestMovesUp)
     for (const int32_t slot : {27, 13, 26, 0, -1})
     {
         CTestLog log;
-        if (slot < 0)
-            barracks->EnqueueItem(Record(2));
-        else
-            Panel(*barracks, nullptr, -1, slot, 0);
-        if (slot < 0)
-            expected.push_back(Record(2));
-        else if (slot < int32_t(expected.size()))
-            expected.erase(expected.begin() + slot);
+        if (slot < 0) barracks->EnqueueItem(Record(2));
+        else Panel(*barracks, nullptr, -1, slot, 0);
+        if (slot < 0) expected.push_back(Record(2));
+        else if (slot < int32_t(expected.size())) expected.erase(expected.begin() + slot);
         int32_t paid = 0;
         for (const CUnitStats* item : expected) paid += item->woodCost + item->goldCost + item->stoneCost;
         const std::vector<const CUnitStats*> queued(barracks->queue, barracks->queue + barracks->queueCount);
@@ -330,8 +324,7 @@ TEST_F(ProductionTest, ResearchRunsThroughTheSimulationStepAndIsAppliedOnce)
                 Player(0).score == (score + 10));
     const auto& events = Player(0).script.GetEvents();
     EXPECT_EQ(std::count_if(events.begin(), events.end(),
-                            [](auto& e) { return e.kind == CScript::EEvent::TechnologyResearched; }),
-              1);
+                            [](auto& e) { return e.kind == CScript::EEvent::TechnologyResearched; }), 1);
     EXPECT_EQ(Texts(Green), Lines{"Fast building researched"});
     const CMultiplayer::SSentPacket& last = g_MultiplayerGame.GetSent().back();
     EXPECT_EQ(Ints({last.packet.Command(), last.packet.Value(0), last.packet.Value(1)}), Ints({42, 0, buildSpeed}));
@@ -646,8 +639,7 @@ TEST_F(TowerManning, OnlyTheOwnerChoosesAnEnemyInRangeAndARemoteArcherWhoseTarge
         EXPECT_TRUE(g_Particles.GetProjectiles().empty() && archer->animType == ANIM_STAND) << localPlayer;
         Ints told;
         for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
-            if (sent.packet.Value(0) == Ref(archer))
-                told.push_back(sent.packet.Command());
+            if (sent.packet.Value(0) == Ref(archer)) told.push_back(sent.packet.Command());
         const Ints byOwner = {CMultiplayerGame::CommandTowerArcherTarget, CMultiplayerGame::CommandTowerArcherIdle};
         EXPECT_EQ(told, localPlayer == 0 ? byOwner : Ints()) << localPlayer;
     }
@@ -680,8 +672,7 @@ TEST(TowerDefence, BuiltMannedTrainedItKillsAWarriorAndLeavesNothingBehindWhenDe
     int32_t tick = 0;
     ASSERT_GT(game.FramesUntil(3000, [&] {
         ++tick;
-        while (static_cast<int32_t>(shotTicks.size()) < owner.statistics[STAT_ARROWS_SHOT])
-            shotTicks.push_back(tick);
+        while (static_cast<int32_t>(shotTicks.size()) < owner.statistics[STAT_ARROWS_SHOT]) shotTicks.push_back(tick);
         return !enemy->IsAlive();
     }), 0);
     ASSERT_GE(shotTicks.size(), 3u);

@@ -235,8 +235,7 @@ TEST_F(ResourcePicking, SitesArePickedOnTheScreenWhereTheyWereLastDrawn)
         drawn->Render(0.0f);
         EXPECT_TRUE(Ints(drawn->screenRect, drawn->screenRect + 4) == Ints({375, 266, 648, 501}) &&
                     drawn->IsInScreenRect(648, 501, 700, 700) && !drawn->IsInScreenRect(649, 0, 1023, 767));
-        if (site.kind == ResourceKindGoldMine)
-            EXPECT_EQ(drawn->GetHeightAt(512.0f, 384.0f), -1.0f);
+        if (site.kind == ResourceKindGoldMine) EXPECT_EQ(drawn->GetHeightAt(512.0f, 384.0f), -1.0f);
         else
         {
             const struct { float x, y; bool hit; } points[] = {

@@ -111,8 +111,7 @@ TEST_F(TrapUnderfoot, TheHostSpringsAndTellsButOnlyTheOwnersMachineLetsTheUnitDi
     g_MultiplayerGame.ClearSent();
     EXPECT_TRUE(ours->CheckTrapUnderfoot() && theirs->CheckTrapUnderfoot() && !machine->CheckTrapUnderfoot() &&
                 ours->IsDying() && !ours->CheckTrapUnderfoot() && !theirs->IsDying() &&
-                second->model == CBuildingTrap::SprungModel &&
-                third->IsTakenDown());
+                second->model == CBuildingTrap::SprungModel && third->IsTakenDown());
     const auto told = [&](int32_t command, const CBuilding* trap, const CUnit* unit) {
         for (const CMultiplayer::SSentPacket& one : g_MultiplayerGame.GetSent())
             if (one.packet.Command() == command && one.packet.Value(0) == Ref(trap) && one.packet.Value(1) == Ref(unit))
@@ -140,8 +139,7 @@ TEST_F(TrapUnderfoot, TheHostSpringsAndTellsButOnlyTheOwnersMachineLetsTheUnitDi
 TEST_F(TrapUnderfoot, StrokesFinishItSilentlyAndOnlyItsOwnerOrARevealSeesIt)
 {
     CBuilding* trap = world.Place(0, CastTrap, 12, 10);
-    while (trap->Construct(1.0f, false))
-        EXPECT_TRUE(world.Messages().empty());
+    while (trap->Construct(1.0f, false)) EXPECT_TRUE(world.Messages().empty());
     EXPECT_TRUE(world.Messages().size() == 1u && world.Messages()[0].text == "BD_MSG_TRAP" &&
                 g_GameMap.Block(12, 10).blocked == 0);
 

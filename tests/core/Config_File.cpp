@@ -346,8 +346,7 @@ TEST_F(ConfigWrite, OnlyARegularFileIsReadOrReplacedAndALinkIsWrittenThrough)
         ASSERT_EQ(0, symlink("game.cfg", (m_Folder / "settings/link.cfg").c_str()) |
                          mkfifo((m_Folder / "settings/pipe").c_str(), 0600) |
                          (kind == "pipe"     ? mkfifo(config.c_str(), 0600)
-                          : kind == "folder" ? mkdir(config.c_str(), 0700)
-                                             : symlink(entry, config.c_str())));
+                          : kind == "folder" ? mkdir(config.c_str(), 0700) : symlink(entry, config.c_str())));
         const fs::file_type type = fs::symlink_status(config).type();
         ReadConfig();
         g_Config.gamma = 1.5f;

@@ -124,8 +124,7 @@ TEST(CPtrGarbage, QueuedTwiceIsReportedOnceAndDeletedOnceInQueueingOrder)
     CUnit* unit = new CCountedUnit("unit", 1, 7);
     garbage.AddUnit(unit), garbage.AddUnit(unit);
     EXPECT_EQ(garbage.GetCount(), 1);
-    EXPECT_EQ(log.Lines(),
-              Breakpoint(30, "core/C_PtrGarbage.cpp", "#DEBUG: Unit duplication in garbage collection"));
+    EXPECT_EQ(log.Lines(), Breakpoint(30, "core/C_PtrGarbage.cpp", "#DEBUG: Unit duplication in garbage collection"));
     log.Clear();
     CBuilding* building = new CCountedBuilding("house");
     garbage.AddBuilding(building), garbage.AddBuilding(building);

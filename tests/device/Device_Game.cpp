@@ -37,8 +37,7 @@ public:
 template <typename Entry> std::string ColourTableFile(Entry entry)
 {
     std::string bytes;
-    for (int c = 0; c < 3; ++c)
-        for (int i = 0; i < 256; ++i) bytes += LE32(uint16_t(entry(c, i))).substr(0, 2);
+    for (int c = 0; c < 3; ++c) for (int i = 0; i < 256; ++i) bytes += LE32(uint16_t(entry(c, i))).substr(0, 2);
     return bytes;
 }
 
@@ -191,8 +190,7 @@ std::vector<std::string> StepLines(const std::vector<std::string>& lines)
 {
     std::vector<std::string> steps;
     for (const std::string& line : lines)
-        if (line.rfind("---", 0) == 0)
-            steps.push_back(line.substr(4, line.size() - 8));
+        if (line.rfind("---", 0) == 0) steps.push_back(line.substr(4, line.size() - 8));
     return steps;
 }
 
@@ -508,8 +506,7 @@ TEST_F(DeviceWithColourTableAndDriverCursor, TableAndBrightnessGoToTheDeviceAndT
 
     Sys3DCaps caps;
     ASSERT_EQ(Sys3DError::Ok, game.direct3D->GetDeviceCaps(caps));
-    if (caps.hardwareCursor)
-        GTEST_SKIP() << "this driver has a cursor of its own";
+    if (caps.hardwareCursor) GTEST_SKIP() << "this driver has a cursor of its own";
     const std::vector<std::string> lines = log.Lines();
     const auto at = std::find(lines.begin(), lines.end(), "[ ] Hardware cursor");
     ASSERT_LT(at + 2, lines.end());
@@ -546,11 +543,9 @@ TEST(DeviceFatal, DeviceThatCannotBeMadeEndsWithTheReportAndCodeOne)
             game.width = 0;  // no back buffer can be that narrow
             game.height = 64;
             game.bitsPerPixel = 32;
-            if (game.window.Create("fatal test", 0, 0, 64, 64, false))
-                game.Init();
+            if (game.window.Create("fatal test", 0, 0, 64, 64, false)) game.Init();
             std::exit(2);
-        },
-        ::testing::ExitedWithCode(1), "Direct3D error: Caller:CD3D8Game::Init/4");
+        }, ::testing::ExitedWithCode(1), "Direct3D error: Caller:CD3D8Game::Init/4");
     const std::string log = CScratchFolder::ReadFile(folder / "Ravelin3.log");
     EXPECT_NE(std::string::npos, log.find("CD3D8Game::Init/4\r\nFatal D3D error- ErrorCode:1\r\nError description:"))
         << log;
@@ -613,8 +608,7 @@ TEST(DeviceStartupCaps, RequirementsNameWhatIsMissingInOrder)
     EXPECT_STREQ("", DeviceStartup::MissingSoundRequirements(sound));
     sound.flags = SysSound::CapsPrimaryStereo | SysSound::CapsSecondaryStereo;
     EXPECT_STREQ("16-bit primary sound buffer is not supported\n16-bit secondary sound buffer is not supported\n"
-                 "Mono sound buffer is not supported\n",
-                 DeviceStartup::MissingSoundRequirements(sound));
+                 "Mono sound buffer is not supported\n", DeviceStartup::MissingSoundRequirements(sound));
 }
 
 TEST(DeviceStartupColourTable, ChannelsAreReadLittleEndianRedGreenBlueAndAShortTableIsRefused)
@@ -670,8 +664,7 @@ TEST(DeviceStartupModes, ListingTableAndConfiguredModeTakeOnlySixteenAndThirtyTw
 TEST(GammaRamp, GammaBrightnessAndStepScaleTheTableAndClamp)
 {
     uint16_t table[3][256];
-    for (int c = 0; c < 3; ++c)
-        for (int i = 0; i < 256; ++i) table[c][i] = uint16_t(200 * i + c);
+    for (int c = 0; c < 3; ++c) for (int i = 0; i < 256; ++i) table[c][i] = uint16_t(200 * i + c);
     const struct { float gamma, brightness; int32_t step, channel, entry, expected; } cases[] = {
         {1.0f, 1.0f, 0, 2, 17, 200 * 17 + 2},  // neutral: the table itself
         {1.0f, 2.0f, 0, 1, 100, 16384 + 200 * 100 + 1},  // a quarter added

@@ -131,8 +131,7 @@ TEST_F(PlayerProfilesFile, FailedSaveKeepsTheOldFileAndADamagedFileIsKeptAside)
     std::filesystem::create_symlink("real.prf", path);
     for (const bool damaged : {true, false})
     {
-        if (damaged)
-            folder.Write("real.prf", "damaged");
+        if (damaged) folder.Write("real.prf", "damaged");
         EXPECT_TRUE(damaged == CPlayerProfiles::KeepDamagedFile(path.c_str()) && profiles.Save(path.c_str()) &&
                     std::filesystem::is_symlink(path) && std::filesystem::file_size(folder / "real.prf") == 28u &&
                     std::filesystem::remove(folder / "real.prf")) << damaged;

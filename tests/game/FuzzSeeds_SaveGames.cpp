@@ -36,8 +36,7 @@ CUnit* Corpse()
 void WriteSeed(const char* name, const std::vector<uint8_t>& file)
 {
     const char* folder = std::getenv("V2KRN_WRITE_SAVE_SEEDS");
-    if (folder == nullptr)
-        return;
+    if (folder == nullptr) return;
     std::ofstream out(std::string(folder) + "/" + name, std::ios::binary);
     out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
 }
@@ -55,14 +54,12 @@ TEST(FuzzSeedsSaveGames, SeedsLoadOrAreRefusedAsTheyShould)
     WriteSeed("small32.save", start);
 
     // The corpse about to decay.
-    while (g_Particles.GetCorpseTicksLeft(Corpse()) > CorpseTicksLeftAtSave)
-        CSaveGameRun::Frame(world);
+    while (g_Particles.GetCorpseTicksLeft(Corpse()) > CorpseTicksLeftAtSave) CSaveGameRun::Frame(world);
     const std::vector<uint8_t> late = CSaveGameRun::Save();
     auto warrior = [] { return g_Players[0].units[0]; };
     auto ship = [] {
         for (int32_t i = 0; i < g_Players[0].unitCount; ++i)
-            if (auto* found = dynamic_cast<CUnitTransportShip*>(g_Players[0].units[i]))
-                return found;
+            if (auto* found = dynamic_cast<CUnitTransportShip*>(g_Players[0].units[i])) return found;
         return static_cast<CUnitTransportShip*>(nullptr);
     };
     const SSeed seeds[] = {

@@ -182,10 +182,8 @@ TEST(StartupFailures, EndWithCodeOneAndOneLineOnStandardErrorWhateverTheLogging)
         SCOPED_TRACE(c.what);
         CGameFolder folder;
         folder.SetConfig(loggingOff);
-        if (c.file.find('/') != std::string::npos)
-            folder.SetDataFile(c.file, c.bytes);
-        else
-            std::ofstream(folder.GameFolder() + c.file, std::ios::binary) << c.bytes;
+        if (c.file.find('/') != std::string::npos) folder.SetDataFile(c.file, c.bytes);
+        else std::ofstream(folder.GameFolder() + c.file, std::ios::binary) << c.bytes;
         ASSERT_TRUE(!c.pack || folder.Pack());
         CProcess game;
         game.SetEnvironment("SDL_VIDEODRIVER", c.driver);
@@ -249,8 +247,7 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsTheGameStartsWithoutAMissingTextOrFil
     std::string missing;
     for (const std::string& line : folder.LogLines())
         if (line.find("Cannot find locale resource") != std::string::npos ||
-            line.find("not found") != std::string::npos)
-            missing += line + '\n';
+            line.find("not found") != std::string::npos) missing += line + '\n';
     EXPECT_TRUE("" == missing && "End of game..." == folder.LogLines().back());
 
     // Started up in this process on the same data, the tables are built, and freeing deletes waiting objects first
@@ -308,8 +305,7 @@ TEST(StartupRunScript, StartsTheGameOnlyWithADisplayOrAVideoDriver)
         CProcess run;
         for (const auto& [name, value] : {std::pair<std::string, std::string>{"DISPLAY", display},
                                           {"SDL_VIDEODRIVER", driver}, {"WAYLAND_DISPLAY", ""},
-                                          {"PATH", project / "bin:/usr/bin:/bin"}})
-            run.SetEnvironment(name, value);
+                                          {"PATH", project / "bin:/usr/bin:/bin"}}) run.SetEnvironment(name, value);
         ASSERT_TRUE(run.Start(project / "run", {"-client2", "two  words", ""}, project.Path(), project / "run"));
         EXPECT_EQ(started ? 0 : 1, run.Wait());
         EXPECT_EQ(started ? "[-client2][two  words][]" : "", CScratchFolder::ReadFile(project / "build/game/ran"));

@@ -92,8 +92,7 @@ public:
     {
         journal.push_back("event" + std::to_string(index) +
                           (index == 0 ? "=" + std::to_string(controls[0]->GetInt()) : ""));
-        if (armed)
-            Fill(), journal.push_back("rebuilt");
+        if (armed) Fill(), journal.push_back("rebuilt");
         return CGUIInterface::OnControlEvent(index);
     }
 

@@ -329,13 +329,11 @@ TEST_F(GUIWidgets, ClickSoundsAndControlEventsFollowWhereThePressAndTheReleaseHa
             const bool outside = gesture == ReleasedOutside || gesture == DraggedOut;
             const int releaseX = within ? at.qx : outside ? 600 : at.px;
             const int releaseY = within ? at.qy : outside ? 600 : at.py;
-            for (int move = 0; move < 2 && gesture != NotHovered; ++move)
-                form.OnMouseMove(at.px, at.py);
+            for (int move = 0; move < 2 && gesture != NotHovered; ++move) form.OnMouseMove(at.px, at.py);
             form.OnMouseDown(at.px, at.py);
             const int pressClick = clicked();
             EXPECT_TRUE(!button || (button->OnMouseDown(at.px, at.py), clicked() == 0));   // held: no second click
-            if (within || gesture == DraggedOut)
-                form.OnMouseMove(releaseX, releaseY);
+            if (within || gesture == DraggedOut) form.OnMouseMove(releaseX, releaseY);
             form.OnMouseUp(releaseX, releaseY);
             const int state = button ? button->pressed : box ? box->checked : control->GetInt();
             EXPECT_EQ((std::vector<int>(expected[widget][gesture], expected[widget][gesture] + 4)),

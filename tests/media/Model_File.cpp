@@ -250,10 +250,8 @@ protected:
     {
         Clear(Background);
         g_Config.hardwareTnL = hardware ? 1 : 0;
-        if (hardware)
-            model.SetHWTNLTransform(0, 0, 0, 120.0f, Identity, Identity), model.RenderVXBuffer(0);
-        else
-            model.Transform(0, Identity, Identity), model.Render(0, 0, 120.0f);
+        if (hardware) model.SetHWTNLTransform(0, 0, 0, 120.0f, Identity, Identity), model.RenderVXBuffer(0);
+        else model.Transform(0, Identity, Identity), model.Render(0, 0, 120.0f);
         return ReadBack()[32 * Side + 32];
     }
 

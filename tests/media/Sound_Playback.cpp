@@ -221,12 +221,10 @@ TEST(SampleTable, EveryRowGivesItsSlotsVoicesFactorAndFilesAndSlots31And251And25
         std::string files, stem;
         for (int k = 1; k <= count; ++k)
         {
-            if (!std::getline(stems, stem, ','))
-                stem = f[4].str() + "-" + std::to_string(k);
+            if (!std::getline(stems, stem, ',')) stem = f[4].str() + "-" + std::to_string(k);
             const std::string file = "Sounds\\" + f[3].str() + "\\" + stem + ".snd";
             files += (k > 1 ? ";" : "") + file;
-            if (std::find(names.begin(), names.end(), file) == names.end())
-                names.push_back(file);
+            if (std::find(names.begin(), names.end(), file) == names.end()) names.push_back(file);
         }
         const SSampleRow& row = table[i];
         EXPECT_EQ(std::tuple(first, count, f[5].matched ? std::stoi(f[5]) : 2,
@@ -409,8 +407,7 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAFireLoopsFromOneRequestAndEach
     tree.fireAmount = 5, house.fireAmount = 1;
     for (const auto& [object, x0, y0, x1, y1] : {std::tuple{&docks, 30, 30, 32, 32}, {&statue, 33, 30, 35, 32},
                                                  {&rock, 36, 30, 38, 32}, {&tree, 30, 34, 32, 36},
-                                                 {&house, 34, 34, 37, 37}})
-        Stand(object, x0, y0, x1, y1);
+                                                 {&house, 34, 34, 37, 37}}) Stand(object, x0, y0, x1, y1);
     Weather(WEATHER_RAIN, 30), g_EnvironmentFX.Update(), g_EnvironmentFX.Update();
     const CEnvironmentFX& fx = g_EnvironmentFX;
     ASSERT_EQ(fx.sampleCount, fx.viewList.count);
@@ -447,8 +444,7 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAFireLoopsFromOneRequestAndEach
         g_GameMap.theme = c.theme;
         Weather(c.weather, c.value), g_EnvironmentFX.Update();
         ASSERT_EQ(RenderState(Sys3DRenderState::FogEnable), c.enabled);
-        if (c.enabled == 0)
-            continue;
+        if (c.enabled == 0) continue;
         EXPECT_EQ(std::tuple(RenderState(Sys3DRenderState::FogColour), RenderState(Sys3DRenderState::FogTableMode),
                              Sys3DBitsToFloat(RenderState(Sys3DRenderState::FogStart)),
                              Sys3DBitsToFloat(RenderState(Sys3DRenderState::FogEnd))),

@@ -46,16 +46,14 @@ PixelSet InkedPixels(const CBitmap32& bitmap)
     PixelSet found;
     for (int y = 0; y < bitmap.height; ++y)
         for (int x = 0; x < bitmap.width; ++x)
-            if (bitmap.GetPixel(x, y) == Ink)
-                found.insert({x, y});
+            if (bitmap.GetPixel(x, y) == Ink) found.insert({x, y});
     return found;
 }
 
 PixelSet Rect(int x0, int y0, int x1, int y1)
 {
     PixelSet s;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) s.insert({x, y});
+    for (int y = y0; y <= y1; ++y) for (int x = x0; x <= x1; ++x) s.insert({x, y});
     return s;
 }
 } // namespace

@@ -24,8 +24,7 @@ CBitmap32 Pattern(int w, int h)
 {
     CBitmap32 bitmap;
     bitmap.Create(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) bitmap.PutPixel(x, y, PatternAt(x, y));
+    for (int y = 0; y < h; ++y) for (int x = 0; x < w; ++x) bitmap.PutPixel(x, y, PatternAt(x, y));
     return bitmap;
 }
 
@@ -105,8 +104,7 @@ protected:
                 uint32_t expected = Background;
                 if (x >= left && y >= top && x < left + w && y < top + h)
                     expected = PatternAt(x - left + sourceX, y - top + sourceY);
-                if (keyed && expected == Key)
-                    expected = Background;
+                if (keyed && expected == Key) expected = Background;
                 const uint32_t got = screen[size_t(y * Side + x)];
                 if (got != expected && ++wrong <= 3)
                     ADD_FAILURE() << "pixel " << x << ", " << y << std::hex << ": " << got << " not " << expected;
@@ -208,8 +206,7 @@ TEST_F(Image2DTiles, SavedSectionHoldsTheFieldsAndUsedTilesAndADamagedOneIsRefus
     {
         SCOPED_TRACE(c.what);
         std::string bytes = c.at != None ? CRecordBytes::WithI32At(saved, c.at, c.value) : saved;
-        if (c.cutTo != None)
-            bytes.resize(c.cutTo);
+        if (c.cutTo != None) bytes.resize(c.cutTo);
         CTestLog log;
         CMemorySaveStream damaged(bytes);
         ASSERT_TRUE(back.CreateFromBitmap(Pattern(8, 8)));
@@ -286,8 +283,7 @@ TEST_F(FontPrint, GlyphPixelsStandOnePixelInsideTheirCellAndBelowCoverage32AreNo
     // Row 21 is the cell border, column 16 and row 24 past the glyph.
     for (const auto& [x, y, lit] : {std::tuple{11, 21, false}, {12, 22, false}, {13, 22, false}, {15, 22, true},
                                     {12, 23, true}, {13, 23, false}, {15, 23, true}, {16, 22, false},
-                                    {12, 24, false}})
-        EXPECT_EQ(Pixel(x, y), lit ? White : Black) << x << ", " << y;
+                                    {12, 24, false}}) EXPECT_EQ(Pixel(x, y), lit ? White : Black) << x << ", " << y;
     EXPECT_TRUE(Close(Pixel(14, 22), Blend(White, Black, 34), 2)) << std::hex << Pixel(14, 22);
     EXPECT_EQ(RenderState(Sys3DRenderState::AlphaRef), 32u);
 

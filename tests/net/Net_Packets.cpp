@@ -181,8 +181,7 @@ protected:
 
     explicit NetWorld(bool walking) : world(32)
     {
-        if (walking)
-            SetPlayerServices(&walkers);
+        if (walking) SetPlayerServices(&walkers);
         CSaveGameRun::UseSaveLanguage();
         // Deep water from the ship's column east (a loaded map works the levels out from the corners).
         for (int32_t x = ShipX + 1; x <= 32; ++x)
@@ -193,8 +192,7 @@ protected:
             world.Player(player).type = type;
         // The host's at 5, 5 walks east into the defeated unit's reach; at 5, 10 and 5, 12 the host's hit and killed.
         for (const auto& [player, x, y] : {std::tuple{Host, 5, 5}, {2, 6, 6}, {Client, 5, 14}, {Defeated, 10, 5},
-                                           {Host, 5, 10}, {Host, 5, 12}})
-            world.Spawn(player, UNIT_WARRIOR, x, y);
+                                           {Host, 5, 10}, {Host, 5, 12}}) world.Spawn(player, UNIT_WARRIOR, x, y);
         // A warrior aboard the host's ship, a warrior and a worker aboard the other client's, the client's empty.
         for (const auto& [player, x, y, cargo] :
              {std::tuple{Host, ShipX, ShipY, 1}, {2, 24, 12, 2}, {Client, 26, 20, 0}})
@@ -239,8 +237,7 @@ protected:
         static_cast<CUnitTransportShip*>(At(ShipX, ShipY))->UnloadAll();
         std::vector<CNetPacket> forClient;
         for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
-            if (sent.target == CMultiplayer::AllMachines || sent.target == Client)
-                forClient.push_back(sent.packet);
+            if (sent.target == CMultiplayer::AllMachines || sent.target == Client) forClient.push_back(sent.packet);
         return forClient;
     }
 

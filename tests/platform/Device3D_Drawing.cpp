@@ -140,10 +140,8 @@ TEST_F(Device3DDrawing, LightingWithoutNormalsGivesAmbientAndEmissiveOnlyAndLine
     Device().SetRenderState(RS::FogTableMode, c.mode);
     Device().SetRenderState(RS::FogStart, Sys3DFloatBits(c.start));
     Device().SetRenderState(RS::FogEnd, Sys3DFloatBits(c.end));
-    if (c.screen)
-      h.ScreenQuad(0, 0, 16, 16, 0xFF000000);
-    else
-      h.WorldQuad(-5, 5, 5, -5, c.depth, 0xFF000000);
+    if (c.screen) h.ScreenQuad(0, 0, 16, 16, 0xFF000000);
+    else h.WorldQuad(-5, 5, 5, -5, c.depth, 0xFF000000);
     EXPECT_TRUE(Near(h.Pixel(8, 8), c.colour)) << std::hex << h.Pixel(8, 8);
   }
   // Depth remapped as for a driver without clip control clips and stores alike: nearest wins, before the eye is cut.
@@ -163,8 +161,7 @@ TEST_F(Device3DDrawing, ALineStripsLastPixelIsDrawnOnlyWithLastPixelOn) {
     Device().SetRenderState(RS::LastPixel, lastPixel), Device().Clear(Sys3DClear::Target, 0, 1.0f);
     ASSERT_EQ(Device().DrawPrimitiveUP(Sys3DPrimitive::LineStrip, 2, line, sizeof(ScreenVertex)), Sys3DError::Ok);
     std::vector<int> lit;
-    for (int x = 0; x < 16; ++x)
-      if (h.Pixel(x, 8) != 0) lit.push_back(x);
+    for (int x = 0; x < 16; ++x) if (h.Pixel(x, 8) != 0) lit.push_back(x);
     EXPECT_EQ(lit.size(), 10u + lastPixel) << lastPixel;
     EXPECT_EQ(lit.back(), 11 + int(lastPixel)) << lastPixel;
   }

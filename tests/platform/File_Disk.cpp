@@ -32,8 +32,7 @@ TEST(SysFilePaths, AbsolutePathsAndTheirDiskNamesAndCaseIsResolvedPerComponentAn
                 SysFile::ToDiskPath("C:\\") == "/" && SysFile::ToDiskPath("\\\\tmp") == SysFile::ToDiskPath("/tmp"));
     CScratchFolder folder;
     for (const auto& [name, body] : {std::pair{"maps/Scripts/test.world", "x"}, {"Data/a.txt", "upper folder"},
-                                     {"data/a.txt", "lower folder"}})
-        folder.Write(name, body);
+                                     {"data/a.txt", "lower folder"}}) folder.Write(name, body);
     const std::string root = folder.Path();
     const std::pair<const char*, const char*> cases[] = {
         {"MAPS\\SCRIPTS\\Test.World", "maps/Scripts/test.world"}, {"maps/scripts/new.world", "maps/Scripts/new.world"},
@@ -62,8 +61,7 @@ TEST(SysFileFolders, WildcardsAndSortedListingsMarkFoldersAndHiddenNames)
 
     CScratchFolder folder;
     for (const auto& [name, body] : {std::pair{"Saves/b.save", "12345"}, {"Saves/a.SAVE", "1"},
-                                     {"Saves/.hidden.save", ""}, {"Saves/notes.txt", ""}})
-        folder.Write(name, body);
+                                     {"Saves/.hidden.save", ""}, {"Saves/notes.txt", ""}}) folder.Write(name, body);
     folder.MakeFolder("Saves/old.save");
     std::vector<SysFile::FolderEntry> entries;
     ASSERT_TRUE(SysFile::ListFolder((folder / "SAVES\\*.save").c_str(), entries));

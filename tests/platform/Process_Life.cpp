@@ -19,8 +19,7 @@ class CEnvironmentValue
 public:
     CEnvironmentValue(const char* name, const char* value) : m_Name(name)
     {
-        if (const char* old = std::getenv(name))
-            m_Old = old;
+        if (const char* old = std::getenv(name)) m_Old = old;
         value ? setenv(name, value, 1) : unsetenv(name);
     }
     ~CEnvironmentValue() { m_Old ? setenv(m_Name, m_Old->c_str(), 1) : unsetenv(m_Name); }
@@ -68,8 +67,7 @@ TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyA
                          : S_ISDIR(c.found) ? mkdir(path.c_str(), 0700)
                          : c.found          ? chmod(folder.Write(inTemporary, "").c_str(), c.found & 07777) : 0;
         ASSERT_EQ(0, made);
-        if (c.owner != user && chown(path.c_str(), c.owner, gid_t(-1)) != 0)
-            continue;
+        if (c.owner != user && chown(path.c_str(), c.owner, gid_t(-1)) != 0) continue;
         struct stat before{}, after{};
         lstat(path.c_str(), &before);
         SysInstanceLock first, second;
@@ -98,18 +96,15 @@ TEST(SysCloseSignals, EachSignalIsARequestUntilTheGameOnlyEndsThenTheFirstEndsIt
                       for (int i = 0; i < 3; ++i)
                       {
                           raise(signal);
-                          if (!SysCloseSignals::TakeRequest() || SysCloseSignals::TakeRequest())
-                              return 1;
+                          if (!SysCloseSignals::TakeRequest() || SysCloseSignals::TakeRequest()) return 1;
                       }
                       return 0;
                   }));
         for (const bool onlyEnding : {false, true})
             EXPECT_EQ(128 + signal, child_test::RunInChild([signal, onlyEnding] {
                           SysCloseSignals::Install();
-                          if (onlyEnding)
-                              SysCloseSignals::EndProcessOnSignal();
-                          else
-                              raise(signal);
+                          if (onlyEnding) SysCloseSignals::EndProcessOnSignal();
+                          else raise(signal);
                           raise(signal);
                           return 0;
                       })) << onlyEnding;
@@ -131,8 +126,7 @@ TEST(SysForkGuard, AChildForkedUnderTheGuardEndsWithTheGameOneForkedWithoutOutli
         if (game == 0)
         {
             std::optional<SysForkGuard> guard;
-            if (guarded)
-                guard.emplace();
+            if (guarded) guard.emplace();
             // The box tells its pid once it runs, that is once the fork has tied it to the game: a game
             // killed before that would end the box by another path.
             if (fork() == 0)
@@ -150,13 +144,11 @@ TEST(SysForkGuard, AChildForkedUnderTheGuardEndsWithTheGameOneForkedWithoutOutli
         kill(game, SIGKILL);
         int status = 0;
         ASSERT_EQ(game, waitpid(game, &status, 0));
-        if (!guarded)
-            kill(box, SIGTERM);
+        if (!guarded) kill(box, SIGTERM);
         // Bounded: a box that outlives the game must not hold the test up.
         for (int polls = 0; waitpid(box, &status, WNOHANG) == 0; ++polls)
         {
-            if (polls == 1000)
-                kill(box, SIGTERM);
+            if (polls == 1000) kill(box, SIGTERM);
             usleep(10000);
         }
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == (guarded ? SIGKILL : SIGTERM)) << status;

@@ -72,10 +72,8 @@ protected:
         const BufferDesc desc{.flags = flags, .bufferBytes = bytes, .format = format};
         Buffer* buffer = reinterpret_cast<Buffer*>(this);   // must be reset to null on failure
         const Result result = m_Device->CreateSoundBuffer(desc, &buffer);
-        if (result == Ok)
-            m_Buffers.push_back(buffer);
-        else
-            EXPECT_EQ(buffer, nullptr);
+        if (result == Ok) m_Buffers.push_back(buffer);
+        else EXPECT_EQ(buffer, nullptr);
         return result;
     }
     Buffer* Make(uint16_t channels, uint32_t bytes, uint32_t flags = BufferCtrlVolume | BufferCtrlPan)

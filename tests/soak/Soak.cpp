@@ -164,8 +164,7 @@ private:
         std::set<CBuilding*> seen;
         std::vector<CBuilding*> found;
         for (int32_t x = 0; x < m_Side; ++x)
-            for (int32_t y = 0; y < m_Side; ++y)
-                if (CBuilding* building = g_GameMap.Block(x, y).building;
+            for (int32_t y = 0; y < m_Side; ++y) if (CBuilding* building = g_GameMap.Block(x, y).building;
                     building != nullptr && seen.insert(building).second && building->IsAlive() && fits(*building))
                     found.push_back(building);
         return PickOf(found, near);

@@ -19,8 +19,7 @@ PathTestUnit::PathTestUnit(int32_t owner, int32_t unitSize, float unitSpeed) : s
 
 int32_t PathTestUnit::GetAttackRange(int32_t* base, int32_t* bonus) const
 {
-    if (!fights)
-        return CUnit::GetAttackRange(base, bonus);
+    if (!fights) return CUnit::GetAttackRange(base, bonus);
     *base = attackRange, *bonus = 0;
     return attackRange;
 }
@@ -35,13 +34,11 @@ PathTestBuilding::PathTestBuilding(int32_t buildCast, int32_t footprintWidth, in
 bool PathTestBuilding::CanPlaceAt(int32_t, int32_t, int32_t, int32_t) const
 {
     triedPositions.push_back({x, y});
-    if (placementMap == nullptr)
-        return false;
+    if (placementMap == nullptr) return false;
     for (int32_t cx = x; cx < x + width; ++cx)
         for (int32_t cy = y; cy < y + depth; ++cy)
             if (const SMapBlock* block = placementMap->IsOnMap(cx, cy) ? &placementMap->Block(cx, cy) : nullptr;
-                block == nullptr || block->blocked || block->unit != nullptr || block->waterLevel >= 1)
-                return false;
+                block == nullptr || block->blocked || block->unit != nullptr || block->waterLevel >= 1) return false;
     return true;
 }
 
@@ -49,14 +46,12 @@ PathTestPlayers::PathTestPlayers()
     : m_Grids{std::vector<uint8_t>(GridSize, 255), std::vector<uint8_t>(GridSize, 0),
               std::vector<uint8_t>(GridSize, 0), std::vector<uint8_t>(GridSize, 0)}
 {
-    for (int32_t a = 0; a < Players; ++a)
-        for (int32_t b = 0; b < Players; ++b) m_Allied[a][b] = a == b;
+    for (int32_t a = 0; a < Players; ++a) for (int32_t b = 0; b < Players; ++b) m_Allied[a][b] = a == b;
 }
 
 int32_t PathTestPlayers::At(int grid, int32_t player, int32_t x, int32_t y) const
 {
-    if (!IsPlayer(player) || x < 0 || y < 0 || x >= MapBlockSide || y >= MapBlockSide)
-        return 0;
+    if (!IsPlayer(player) || x < 0 || y < 0 || x >= MapBlockSide || y >= MapBlockSide) return 0;
     return m_Grids[grid][size_t((player * MapBlockSide + x) * MapBlockSide + y)];
 }
 
@@ -67,8 +62,7 @@ bool PathTestPlayers::IsUnitAlliedWith(const CUnit& unit, int32_t player) const
 
 bool PathTestPlayers::IsBuildingFriendTo(const CBuilding& building, int32_t player) const
 {
-    if (building.owner == -1 || player == -1)
-        return true;
+    if (building.owner == -1 || player == -1) return true;
     return IsPlayer(building.owner) && IsPlayer(player) && m_Allied[player][building.owner];
 }
 
@@ -100,16 +94,14 @@ void PlacePathTestBuilding(CGameMap& map, CBuilding& building)
 {
     for (int32_t cx = building.x; cx < building.x + building.GetWidth(); ++cx)
         for (int32_t cy = building.y; cy < building.y + building.GetDepth(); ++cy)
-            if (map.IsOnMap(cx, cy))
-                map.Block(cx, cy).building = &building, map.Block(cx, cy).blocked = 1;
+            if (map.IsOnMap(cx, cy)) map.Block(cx, cy).building = &building, map.Block(cx, cy).blocked = 1;
 }
 
 void PlacePathTestUnit(CGameMap& map, CUnit& unit)
 {
     for (int32_t cx = unit.x; cx < unit.x + unit.GetSize(); ++cx)
         for (int32_t cy = unit.y; cy < unit.y + unit.GetSize(); ++cy)
-            if (map.IsOnMap(cx, cy))
-                map.Block(cx, cy).unit = &unit;
+            if (map.IsOnMap(cx, cy)) map.Block(cx, cy).unit = &unit;
 }
 
 std::vector<CPathFinder::SPoint> WalkRoute(int32_t startX, int32_t startY, const uint8_t* route, int32_t steps)

@@ -28,8 +28,7 @@ TestBuilding::TestBuilding(int32_t buildCast, int32_t kind, int32_t decoration)
 {
     // Resource sites (10) and decorations (18) are not listed.
     listed = cast != 10 && cast != 18;
-    if (cast == 18)
-        width = depth = 3, checkered = true;
+    if (cast == 18) width = depth = 3, checkered = true;
 }
 
 TestPlayerServices::TestPlayerServices() { SetPlayerServices(this); }
@@ -43,8 +42,7 @@ TestPlayerServices::~TestPlayerServices()
 
 CUnit* TestPlayerServices::CreateUnitObject(CPlayer& player, int32_t type) const
 {
-    if (!IsTestUnitType(type))
-        return nullptr;
+    if (!IsTestUnitType(type)) return nullptr;
     auto* unit = new TestUnit(type);
     unit->player = player.index;
     return unit;
@@ -53,23 +51,20 @@ CUnit* TestPlayerServices::CreateUnitObject(CPlayer& player, int32_t type) const
 CBuilding* TestPlayerServices::CreateBuildingObject(CPlayer& player, int32_t cast, int32_t resourceKind,
                                                     int32_t /*treeCast*/, int32_t decorationKind) const
 {
-    if (!((cast >= 1 && cast <= 13) || cast == 15 || cast == 18))
-        return nullptr;
+    if (!((cast >= 1 && cast <= 13) || cast == 15 || cast == 18)) return nullptr;
     auto* building = new TestBuilding(cast, resourceKind, decorationKind);
     // Resource sites and decorations belong to nobody.
     const bool neutral = cast == 10 || cast == 18;
     building->owner = neutral ? -1 : player.index;
     // Probes are deleted by the player itself.
-    if (player.factoryReady)
-        createdBuildings.push_back(building);
+    if (player.factoryReady) createdBuildings.push_back(building);
     return building;
 }
 
 bool TestPlayerServices::PerformAction(CUnit& unit, int32_t phase) const
 {
     auto& test = static_cast<TestUnit&>(unit);
-    if (test.pendingActions[phase] <= 0)
-        return false;
+    if (test.pendingActions[phase] <= 0) return false;
     --test.pendingActions[phase], ++test.performed[phase];
     return true;
 }
@@ -78,19 +73,15 @@ void TestPlayerServices::ShowUnit(CUnit& unit, bool show) const
 {
     auto& test = static_cast<TestUnit&>(unit);
     CPlayer& owner = g_Players[unit.player];
-    if (show == bool(unit.onMap))
-        return;
+    if (show == bool(unit.onMap)) return;
     if (g_GameMap.IsOnMap(unit.x, unit.y))
     {
         SMapBlock& block = g_GameMap.Block(unit.x, unit.y);
-        if (show)
-            block.unit = &unit;
-        else if (block.unit == &unit)
-            block.unit = nullptr;
+        if (show) block.unit = &unit;
+        else if (block.unit == &unit) block.unit = nullptr;
     }
     owner.AddUnitSight(unit.x, unit.y, SightOf(test), show ? 1 : -1);
-    if (show)
-        owner.ScanSightPattern(unit.x, unit.y, SightOf(test));
+    if (show) owner.ScanSightPattern(unit.x, unit.y, SightOf(test));
     unit.onMap = show ? 1 : 0;
 }
 
@@ -104,8 +95,7 @@ bool TestPlayerServices::PlaceOnMap(CBuilding& building) const
 {
     const bool inside = g_GameMap.IsOnMap(building.x, building.y) &&
                         g_GameMap.IsOnMap(building.x + building.GetWidth() - 1, building.y + building.GetDepth() - 1);
-    if (!inside)
-        return std::erase(createdBuildings, &building), false;
+    if (!inside) return std::erase(createdBuildings, &building), false;
     for (int32_t dx = 0; dx < building.GetWidth(); ++dx)
         for (int32_t dy = 0; dy < building.GetDepth(); ++dy)
             g_GameMap.Block(building.x + dx, building.y + dy).building = &building;

@@ -25,8 +25,7 @@ void CSaveGameRun::Frame(CSimHarness& world)
 CUnit* CSaveGameRun::CWalkerServices::CreateUnitObject(CPlayer& player, int32_t type) const
 {
     CUnit* made = CPlayerServices::CreateUnitObject(player, type);
-    if (made == nullptr || type != UNIT_WARRIOR)
-        return made;
+    if (made == nullptr || type != UNIT_WARRIOR) return made;
     auto* walker = new CTestWalker(WalkerSpeed);
     walker->player = made->player, walker->model = made->model;
     delete made;
@@ -39,8 +38,7 @@ std::vector<uint8_t> CSaveGameRun::Save()
 {
     CSaveGame stream;
     std::vector<uint8_t> file;
-    if (!stream.BeginSaveToMemory())
-        return file;
+    if (!stream.BeginSaveToMemory()) return file;
     g_CtrlGame.WriteGame(stream), stream.CloseToMemory(file);
     return file;
 }

@@ -11,8 +11,7 @@ namespace fs = std::filesystem;
 CScratchFolder::CScratchFolder()
 {
     std::string pattern = (fs::temp_directory_path() / "v2krn-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary folder");
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
     m_Path = pattern + "/";
 }
 

@@ -29,8 +29,7 @@ public:
     CUnit* CreateUnitObject(CPlayer& owner, int32_t type) const override
     {
         CUnit* unit = CPlayerFactory::UnitFactory(owner, type);
-        if (unit != nullptr)
-            m_World.m_Live.insert(unit);
+        if (unit != nullptr) m_World.m_Live.insert(unit);
         return unit;
     }
     void AddMessage(const char* text, uint32_t colour) const override
@@ -61,8 +60,7 @@ CSimHarness::CSimHarness(int32_t mapSide, uint32_t seed)
     SysClock::UseTestClock(ClockStart);
     GlobalFunc::SeedRandom(seed);
     g_GameMap.NewMap(mapSide, mapSide, 0, NoTheme);
-    if (g_SightDiscs == nullptr)
-        AllocRangeTables(), m_OwnRangeTables = true;
+    if (g_SightDiscs == nullptr) AllocRangeTables(), m_OwnRangeTables = true;
     m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount), g_UnitStats = m_Records.get();
     SetPlayerServices(m_Services.get());
     m_Players = std::make_unique<CPlayer[]>(MaxPlayers), g_Players = m_Players.get();
@@ -78,8 +76,7 @@ CSimHarness::~CSimHarness()
     g_Selection.Clear();
     for (int32_t p = 0; p < MaxPlayers; ++p)
         for (int32_t i = 0; i < g_Players[p].unitCount; ++i)
-            if (g_Players[p].units[i]->IsFootprintRegistered())
-                g_Players[p].units[i]->ShowUnit(false);
+            if (g_Players[p].units[i]->IsFootprintRegistered()) g_Players[p].units[i]->ShowUnit(false);
     // Each object once, whoever holds it: a building's waiting unit is in
     // its owner's list as well, and the building deletes it with itself.
     CGameObjects::FreeWorld(g_ReferenceBase);
@@ -88,8 +85,7 @@ CSimHarness::~CSimHarness()
     g_GameMap.Free(), g_Players = nullptr;
     m_Players.reset(), g_UnitStats = nullptr;
     SetPlayerServices(nullptr);
-    if (m_OwnRangeTables)
-        FreeRangeTables();
+    if (m_OwnRangeTables) FreeRangeTables();
     SysClock::UseSystemClock();
     g_Config = m_SavedConfig, g_MultiplayerGame.ClearSent();
 }
@@ -97,8 +93,7 @@ CSimHarness::~CSimHarness()
 void CSimHarness::Delete(CUnit* unit)
 {
     g_Players[unit->player].RemoveUnit(unit, 0);
-    if (unit->onMap)
-        unit->ShowUnit(false);
+    if (unit->onMap) unit->ShowUnit(false);
     unit->RemoveFromWorld(false), m_Live.erase(unit);
     g_PtrGarbage.AddUnit(unit), g_PtrGarbage.Flush();
 }
@@ -147,8 +142,7 @@ void CSimHarness::SeedForDraws(std::initializer_list<std::pair<int, int>> draws)
     const auto gives = [&](uint32_t seed) {
         GlobalFunc::SeedRandom(seed);
         for (const auto& [range, value] : draws)
-            if (GlobalFunc::Random(range) != value)
-                return false;
+            if (GlobalFunc::Random(range) != value) return false;
         return true;
     };
     uint32_t seed = 0;

@@ -19,8 +19,7 @@ std::vector<uint8_t> CTestDataFile::Build() const
     {
         const int length = entry.lengthByte >= 0 ? entry.lengthByte : static_cast<int>(entry.name.size()) + 1;
         out.push_back(static_cast<uint8_t>(length)), out.insert(out.end(), entry.name.begin(), entry.name.end());
-        if (entry.terminated)
-            out.push_back(0);
+        if (entry.terminated) out.push_back(0);
         PushLE(out, entry.offset, 4);
         PushLE(out, entry.size, 4);
     }

@@ -18,8 +18,7 @@ std::vector<std::string> CTestLog::SplitLines(const std::string& text)
     size_t start = 0;
     for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
         lines.push_back(text.substr(start, end - start));
-    if (start < text.size())
-        lines.push_back(text.substr(start));
+    if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
 }
 

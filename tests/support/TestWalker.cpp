@@ -21,8 +21,7 @@ void CTestWalker::onPerformAction()
         patrolBX = formerAX, patrolBY = formerAY;
         return;
     }
-    if (currentCommand != CMD_NONE)
-        Stop();
+    if (currentCommand != CMD_NONE) Stop();
 }
 
 void CTestWalker::onMoveEnd()

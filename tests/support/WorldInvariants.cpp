@@ -47,8 +47,7 @@ struct SBuildings
 
 void CheckPointer(const Live& live, const CUnit* held, const char* what, Faults& faults)
 {
-    if (held != nullptr && live.count(held) == 0)
-        faults.push_back(std::string(what) + " is a dead pointer");
+    if (held != nullptr && live.count(held) == 0) faults.push_back(std::string(what) + " is a dead pointer");
 }
 
 void CheckBuildingLink(const SBuildings& buildings, const CBuilding* held, const char* what, Faults& faults)
@@ -63,8 +62,7 @@ void CheckMapCells(const Live& live, Faults& faults)
         for (int32_t y = 0; y < g_GameMap.GetHeight(); ++y)
         {
             const CUnit* unit = std::as_const(g_GameMap).Block(x, y).unit;
-            if (unit == nullptr)
-                continue;
+            if (unit == nullptr) continue;
             if (live.count(unit) == 0)
             {
                 faults.push_back("block holds a dead pointer" + At(x, y));
@@ -72,8 +70,7 @@ void CheckMapCells(const Live& live, Faults& faults)
             }
             const int32_t size = unit->GetSize();
             if (!unit->IsFootprintRegistered() || x < unit->x || y < unit->y || x >= unit->x + size ||
-                y >= unit->y + size)
-                faults.push_back("block holds a unit that does not stand there" + At(x, y));
+                y >= unit->y + size) faults.push_back("block holds a unit that does not stand there" + At(x, y));
         }
     for (const CUnit* unit : live)
         for (int32_t x = unit->x; unit->IsFootprintRegistered() && x < unit->x + unit->GetSize(); ++x)
@@ -93,8 +90,7 @@ void CheckSightCounts(const Live& live, const SBuildings& buildings, Faults& fau
             {
                 const int32_t x = centreX + pattern->entries[i].dx;
                 const int32_t y = centreY + pattern->entries[i].dy;
-                if (g_GameMap.IsOnMap(x, y))
-                    ++expected[x * MapBlockSide + y];
+                if (g_GameMap.IsOnMap(x, y)) ++expected[x * MapBlockSide + y];
             }
         };
         for (const CUnit* unit : live)
