@@ -666,6 +666,12 @@ TEST(PriestAttacked, WithBothTechnologiesItThrowsFireballsBackAndWithoutPyroAnAt
                     (pyro ? warrior->health == 90.0f : priest->currentCommand != CMD_ATTACK));
         if (!pyro)
             continue;
+        // Two ticks at once move the throw on as far as two single ones.
+        ASSERT_GT(world.FramesUntil(300, [&] { return priest->animType == ANIM_ATTACK && priest->animFrame < 10.0f &&
+                                                     priest->shownFacing == priest->facing; }), 0);
+        const float wound = priest->animFrame;
+        priest->Animate(2);
+        EXPECT_FLOAT_EQ(priest->animFrame, wound + 2 * priest->GetAttackAnimSpeed());
         // The cast winds up again for the next fireball; ordered at a house, it throws at the house.
         EXPECT_GT(world.FramesUntil(300, [&] { return warrior->health == 80.0f; }), 0);
         CBuilding* house = world.world.Player(1).CreateBuilding(CastHouse, 10, 16);

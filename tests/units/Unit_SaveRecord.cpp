@@ -147,7 +147,7 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
 {
     auto unit = Known(), enemy = Make(3, UNIT_ARCHER);
     std::unique_ptr<CBuilding> mine(m_World.Player(0).BuildingFactory(CastBarracks, 0, 0, 0));
-    unit->customName = "Sir Test", unit->routeEnd = 2, unit->route[1] = 6, unit->currentStep = 1;
+    unit->customName = "Sir Test", unit->routeEnd = 2, unit->route[1] = 6, unit->currentStep = 1, unit->tornApart = 1;
     unit->AddWaypoint(8, 9);
     unit->targetUnit = unit->attacker = unit->followedUnit = enemy.get();
     unit->actionTargetBuilding = unit->targetBuilding = mine.get(), unit->deadline = SysClock::TickCount() + 700;
@@ -165,7 +165,7 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
                 u.actionTargetUnit == nullptr && u.deadline == SysClock::TickCount() + 700);
     // Shown on the map when saved, it holds its blocks again; the hit time and the awaited answer are not saved.
     EXPECT_TRUE(std::string(u.customName.GetBuffer()) == "Sir Test" && u.GetLife() == UnitLife::OnMap &&
-                u.IsFootprintRegistered() && u.lastHitTime == 0u && u.awaitingMoveAnswer == 0);
+                u.IsFootprintRegistered() && u.lastHitTime == 0u && u.awaitingMoveAnswer == 0 && u.tornApart == 1);
 }
 
 TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDamagedOnesAreRefused)
