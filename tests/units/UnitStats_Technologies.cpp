@@ -152,11 +152,18 @@ TEST_F(UnitStats, EveryTypeAnswersItsCatalogueRowAtStartValues)
             text << ' ' << pair.sample << '/' << pair.variants;
         EXPECT_EQ(text.str(), row);
     }
-    // A type's name comes from the locale, a hero's is its own.
-    const std::string texts = "UN_GIANT,\"Giant\"\nQuiB,\"Someone\"\n";
+    // A type's name comes from the locale; the heroes' and the tower archer's are their own.
+    std::string texts = "UN_GIANT,\"Giant\"\nQuiB,\"Someone\"\nDefault,\"Someone\"\n";
+    for (int32_t t = 0; t < CUnitTypeTable::TypeCount; ++t)
+        if (std::string(CUnitTypeTable::Row(t).nameKey).starts_with("UN_") && CUnitTypeTable::Row(t).cast != UNIT_GIANT)
+            texts += std::string(CUnitTypeTable::Row(t).nameKey) + ",\"Named\"\n";
     ASSERT_TRUE(g_Localizer.LoadLocaleText("test", texts.c_str(), int(texts.size())));
     EXPECT_TRUE(std::string(Make(UNIT_GIANT)->GetCastName()) == "Giant" &&
                 std::string(Make(UNIT_QUIB)->GetCastName()) == "QuiB");
+    for (int32_t t = 0; t < CUnitTypeTable::TypeCount; ++t)
+        if (const int32_t c = CUnitTypeTable::Row(t).cast; c != UNIT_GIANT)
+            EXPECT_EQ(std::string(Make(c)->GetCastName()) == "Named",
+                      c != UNIT_TOWERARCHER && c != UNIT_QUIB && c != UNIT_WARHOUND && c != UNIT_GUNSLINGER) << c;
     g_Localizer.Clear();
 }
 
