@@ -518,6 +518,10 @@ TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBes
     g_Config.fogOfWar = 0;
     EXPECT_TRUE(player.IsCellSeen(30, 30) && player.IsCellVisible(30, 30));
     EXPECT_FALSE(player.IsCellSeen(40, 40) || player.IsCellVisible(40, 40) || player.IsCellVisible(300, 0));
+    // A pattern that fills its table (a square of 25) scanned at the map's corner reads no entry past its count.
+    CRangeTable square;
+    square.InitSquare(2), player.ScanSightPattern(0, 0, square);
+    EXPECT_EQ(square.count, 25);
 }
 
 // Right after each change, before anything rebuilds the counts: a construction site counts over its
