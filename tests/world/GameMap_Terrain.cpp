@@ -1,5 +1,7 @@
 #include <bit>
+#include <cstring>
 #include <deque>
+#include <new>
 #include <set>
 #include <tuple>
 
@@ -241,6 +243,12 @@ TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndF
 
 TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
 {
+    // A map made in used memory starts as a new one: empty, of no theme, not the editor's.
+    alignas(CGameMap) static unsigned char used[sizeof(CGameMap)];
+    CGameMap* made = new (static_cast<void*>(std::memset(used, 1, sizeof used))) CGameMap;
+    EXPECT_TRUE(made->width == 0 && made->height == 0 && made->theme == NoTheme && made->editor == 0 &&
+                made->unitUnderCursor == nullptr && made->hoveredBlockX == -1);
+    made->~CGameMap();
     // A map never loaded only drops its minimap, or either half of it; without one, nothing is said.
     g_GameMap.width = g_GameMap.height = 32;
     for (const int half : {0, 1})
