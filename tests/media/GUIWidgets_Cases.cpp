@@ -287,6 +287,16 @@ TEST_F(GUIWidgets, ImageDrawsItsFrameWithTheTextureTwoPixelsInsideOrTheTextureAl
                        Strip(298, 106, 1, 0, 20, key), Strip(308, 98, 0, 1, 16, key)}));
 }
 
+// A group frame's caption stands half a line (6) and 5 in from the corner; the top edge runs half a line down,
+// broken from half a line in to the caption's end (30 wide) plus 10 and half a line: x 106 to 145.
+TEST_F(GUIWidgets, AGroupFrameBreaksItsTopEdgeForItsCaption)
+{
+    Add(new CGUIGroupFrame(&form, 100, 100, 200, 60, "grp", kGroupColour, 0));
+    Clear(), form.Render(), ReadBack();
+    const std::map<uint32_t, char> key = {{Background, '.'}, {kGroupColour, 'G'}, {0, 'k'}};
+    EXPECT_EQ(Strip(98, 106, 1, 0, 52, key), "..GGGGGG.......GGGGGGGGkkGGGGGGGGkkGGGGGGGGkk...GGGG");
+}
+
 TEST_F(GUIWidgets, ClickSoundsAndControlEventsFollowWhereThePressAndTheReleaseHappen)
 {
     // Each widget at (100, 100) with two points inside it, P and Q; (600, 600) lies outside.  The mouse
