@@ -243,11 +243,13 @@ TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndF
 
 TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
 {
-    // A map made in used memory starts as a new one: empty, of no theme, not the editor's.
+    // A map made in used memory starts as a new one: empty, of no theme, not the editor's, its grids clear.
     alignas(CGameMap) static unsigned char used[sizeof(CGameMap)];
     CGameMap* made = new (static_cast<void*>(std::memset(used, 1, sizeof used))) CGameMap;
     EXPECT_TRUE(made->width == 0 && made->height == 0 && made->theme == NoTheme && made->editor == 0 &&
-                made->unitUnderCursor == nullptr && made->hoveredBlockX == -1);
+                made->unitUnderCursor == nullptr && made->hoveredBlockX == -1 && made->startPointCount == 0 &&
+                made->CornerHeight(9, 9) == 0 && made->Block(9, 9).unit == nullptr &&
+                made->Block(9, 9).decorationModel == NoDecoration);
     made->~CGameMap();
     // A map never loaded only drops its minimap, or either half of it; without one, nothing is said.
     g_GameMap.width = g_GameMap.height = 32;
