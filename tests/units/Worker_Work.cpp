@@ -181,6 +181,11 @@ TEST_F(WorkerWorld, AtBuildSpeedTwoAHouseTakesItsCyclesAndTheBuilderMovesOnToThe
     ASSERT_GT(FramesUntil(expected * 40 + 40, countCycles), 0);
     EXPECT_TRUE(cycles == expected && FramesUntil(300, [&] { return worker->actionTargetBuilding == next; }) > 0 &&
                 worker->currentCommand == CMD_BUILD);
+    // The two building speed technologies (9, 10) raise the rate by 1.1, then by 1.25, the higher one alone too.
+    std::vector<float> rates = {worker->GetWorkRate()};
+    for (const auto& [technology, progress] : {std::pair{10, 100.0f}, {10, 0.0f}, {9, 100.0f}, {10, 100.0f}})
+        world.Research(0, technology, progress), rates.push_back(worker->GetWorkRate());
+    EXPECT_EQ(rates, (std::vector<float>{2.0f, 2.5f, 2.0f, 2.2f, 2.5f}));
 }
 
 // A builder looks for the next site 15 steps far (the finder's limit): 13 straight steps off it finds one, 14 not.
