@@ -12,8 +12,10 @@
 #include "effects/C_Particles.h"
 #include "game/C_CtrlGame.h"
 #include "game/C_MessageList.h"
+#include "media/C_2DFont.h"
 #include "media/D3DDevice.h"
 #include "platform/SysFile.h"
+#include "tests/media/FileBytes.h"
 #include "tests/platform/Device3D_Harness.h"
 #include "tests/platform/Window_TestEvents.h"
 #include "tests/support/ReferenceBytes.h"
@@ -206,6 +208,21 @@ protected:
         folder.Write(kRampName, ColourTableFile([](int c, int i) { return 65535 - 200 * i - c; }));
         g_Config.mouseCursorMode = 3, g_Config.hardwareCursor = 1;
     }
+};
+
+// Every game font comes from the language's own font folder.
+class DeviceWithFonts : public DeviceGame
+{
+protected:
+    void PrepareData() override
+    {
+        g_Config.languageFolder = "Test\\";
+        const std::vector<uint8_t> font = BuildFont(FontLayout{});
+        for (const char* name : {"old1", "old1-small", "small-numbers", "hint1", "hint2", "main-menu1"})
+            folder.Write(std::string("Fonts/Test/") + name + ".fnt", std::string(font.begin(), font.end()));
+        AllocGlobalFonts();
+    }
+    void TearDown() override { DeviceGame::TearDown(), FreeGlobalFonts(); }
 };
 
 // A display of two full-screen modes, 800 x 600 in 32 bits and 640 x 480 in 16 bits, that notes every
@@ -513,6 +530,14 @@ TEST_F(DeviceWithColourTableAndDriverCursor, TableAndBrightnessGoToTheDeviceAndT
     EXPECT_TRUE("WARNING: There is no DirectX mouse cursor hardrdware support" == at[1] &&
                 " Immediate present interval" == at[2].substr(3) && 0 == g_Config.mouseCursorMode &&
                 0 == g_Config.hardwareCursor);
+}
+
+// Four pixels for a space and two between letters, but the main menu's 10 and 1.
+TEST_F(DeviceWithFonts, EveryGameFontIsReadWithItsSpacing)
+{
+    std::vector<std::pair<int32_t, int32_t>> spacing;
+    for (int i = 0; i < 6; ++i) spacing.emplace_back(GetGlobalFont(i)->spaceWidth, GetGlobalFont(i)->letterSpacing);
+    EXPECT_EQ(spacing, (std::vector<std::pair<int32_t, int32_t>>{{4, 2}, {4, 2}, {4, 2}, {4, 2}, {4, 2}, {10, 1}}));
 }
 
 TEST_F(DeviceWithoutTheConfiguredMode, FallbackAsksForTheModesAgainAndTakesTheBestOne)
