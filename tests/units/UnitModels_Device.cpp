@@ -232,6 +232,11 @@ TEST_F(UnitModels, ACatapultOnASlopeLeansWithItAndTheQuibsBubbleStandsOverItsMod
     ASSERT_NE(catapult, nullptr);
     Drawn([&] { catapult->Render(); });
     EXPECT_TRUE(Pixel(504, 384) != Background && Pixel(564, 384) == Background);
+    // A model without frames is not drawn.
+    const int32_t frames = std::exchange(GetGlobalModel(catapult->model)->object.frameCount, 0);
+    Drawn([&] { catapult->Render(); });
+    EXPECT_EQ(Pixel(504, 384), Background);
+    GetGlobalModel(catapult->model)->object.frameCount = frames;
 
     MakeImage(23, 8, Red);
     auto* quib = static_cast<CUnitQuib*>(Spawn(UNIT_QUIB, 0, 10));
