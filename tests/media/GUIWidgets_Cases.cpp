@@ -297,6 +297,26 @@ TEST_F(GUIWidgets, AGroupFrameBreaksItsTopEdgeForItsCaption)
     EXPECT_EQ(Strip(98, 106, 1, 0, 52, key), "..GGGGGG.......GGGGGGGGkkGGGGGGGGkkGGGGGGGGkk...GGGG");
 }
 
+// Over white, boxes are black at alpha 128 (combo, list: '1') or 64 (edit, bar, slider: '6') in yellow frames
+// with black shadows.  Text starts 2 in (its glyphs 2 further); list rows lie 12 + 2 apart, the scroll bar's
+// frame 23 from the right edge and its thumb 2 inside; the bar's fill starts 2 in and runs 49 of its 196;
+// the slider's thumb stands at 3 of 10 on the track, 2 in from top and bottom.
+TEST_F(GUIWidgets, EachWidgetsBoxTextAndPartsStandAtTheirInsets)
+{
+    Add(new CGUIComboBox(&form, 100, 100, 160, 16, 0, "red;green;blue", 0));
+    Add(new CGUIListBox(&form, 300, 100, 200, 72, 0, "i0;i1;i2;i3;i4;i5;i6;i7;i8;i9", -1));
+    Add(new CGUIMenuEdit(&form, 100, 200, 200, 24, "ab", 0, CGUIMenuEdit::NoFont, 20));
+    Add(new CGUIProgressBar(&form, 100, 300, 200, 24, 0, 0, 200, 50));
+    form.AddSlider(100, 400, 200, 26, 0, 10, 3);
+    Clear(0xFFFFFF), form.Render(), ReadBack();
+    const std::map<uint32_t, char> key = {{0xFFFFFF, 'w'}, {0x7F7F7F, '1'}, {0xBFBFBF, '6'}, {0, 'k'}, {kYellow, 'Y'}};
+    EXPECT_EQ((Strings{Strip(100, 104, 1, 0, 10, key), Strip(300, 110, 1, 0, 10, key), Strip(470, 110, 1, 0, 22, key),
+                       Strip(306, 112, 0, 1, 8, key), Strip(100, 212, 1, 0, 10, key), Strip(100, 302, 1, 0, 4, key),
+                       Strip(149, 302, 1, 0, 4, key), Strip(155, 402, 1, 0, 15, key), Strip(160, 398, 0, 1, 30, key)}),
+              (Strings{"Yk11YYYYYY", "Yk11YYYYYY", "11111Y1??????????11111", "YYYkkYYY", "Yk66YYYYYY", "Yk??", "??66",
+                       "66???????????66", "wwYk???????????????????????Ykw"}));
+}
+
 TEST_F(GUIWidgets, ClickSoundsAndControlEventsFollowWhereThePressAndTheReleaseHappen)
 {
     // Each widget at (100, 100) with two points inside it, P and Q; (600, 600) lies outside.  The mouse
