@@ -748,6 +748,19 @@ TEST(PathFinderRoute, ADiagonalStepPastABlockedSideIsRefusedButPastATreeAUnitOrW
         }
 }
 
+// Shore (level 7) is ground for both: a ship sails a strait of it between two seas, a walker crosses it,
+// past a unit walking there.
+TEST(PathFinderRoute, ShoreJoinsTwoSeasForAShipAndTwoFieldsForAWalker)
+{
+    for (const auto& [layer, row] : {std::pair{CPathFinder::LayerWater, "~~~,~~~"}, {Land, "...,..."}})
+    {
+        PathTestWorld strait(MakePathTestMap({row}));
+        PathTestUnit walking;
+        Placed(strait, walking, 3, 0).pathFlag = 1;
+        EXPECT_EQ(strait.Find(0, 0, 6, 0, 1, layer), 6) << layer;
+    }
+}
+
 TEST(PathFinderRoute, EqualPrioritiesAndTheGoalTestOnReachingSettleTheRouteWhateverTheSearchesBefore)
 {
     // Round a rock from (0, 1) to (2, 1): both ways cost the same and every diagonal cuts the rock's
