@@ -682,6 +682,12 @@ TEST(PriestAttacked, WithBothTechnologiesItThrowsFireballsBackAndWithoutPyroAnAt
         EXPECT_TRUE(std::abs(shots.back().aimX - (house->x + house->GetWidth() / 2 + 0.5f)) <= 0.2f &&
                     std::abs(shots.back().aimY - (house->y + house->GetDepth() / 2 + 0.5f)) <= 0.2f);
         EXPECT_GT(world.FramesUntil(300, [&] { return house->health < CBuilding::FullHealth; }), 0);
+        // Hit by a tower, a standing priest throws back at it: a threaded ranged attack, as at a unit.
+        CBuilding* tower = world.world.Player(1).CreateBuilding(CastTower, 4, 4);
+        priest->Stop(), priest->onAttacked(nullptr, tower);
+        EXPECT_TRUE(priest->currentCommand == CMD_ATTACK && priest->targetBuilding == tower && priest->threaded == 1);
+        priest->Stop(), priest->onAttacked(warrior, nullptr);
+        EXPECT_TRUE(priest->currentCommand == CMD_ATTACK && priest->targetUnit == warrior && priest->threaded == 1);
     }
 }
 

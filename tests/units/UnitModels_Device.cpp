@@ -125,6 +125,12 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelItsWoundsBelowEachThresholdAndItsCorpse
             GetGlobalModel(row.dieModel)->object.damageStride = Unset, unit->RenderAt(1.0f, 0.0f, 255);
             EXPECT_EQ(GetGlobalModel(row.dieModel)->object.damageStride, row.fallen);
         }
+        // The corpse's own model follows the die model.
+        if (row.dieModel != 0 && row.corpse == ToTheEnd)
+        {
+            GetGlobalModel(row.dieModel + 1)->object.damageStride = Unset, unit->RenderAt(0.0f, 1.0f, 255);
+            EXPECT_NE(GetGlobalModel(row.dieModel + 1)->object.damageStride, Unset);
+        }
         const SPoint top = OnScreen(0, 16, -16, row.facing, float(row.height));
         const SPoint behind = OnScreen(0, 16, 16, row.facing, float(row.height));
         const SPoint marked = OnScreen(-6.8f, 16, -22.8f, row.facing, float(row.height));
