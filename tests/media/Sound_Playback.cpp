@@ -427,6 +427,11 @@ TEST_F(EnvironmentFX, EachCellCountsAsOneKindOnlyAFireLoopsFromOneRequestAndEach
     // A new map stops the fire loop with the rain: forgotten, it would sound on over the next map.
     bank.calls.clear(), g_EnvironmentFX.InitEnvironment(true);
     EXPECT_EQ(bank.calls, (std::vector<Call>{{"stop", 218, 1, 0}, {"stop", 217, 1, 0}}));
+    // The debug text then shows nothing counted, no loop and no storm (its first number is the rain's level).
+    EXPECT_STREQ(fx.DebugDump().GetBuffer(),
+                 "---===( Environment )===---\n# blocks: 0\n# tree: 0, vol: 0%\n# free: 0, vol: 0%\n"
+                 "# water: 0, vol: 0%\n# ocean: 0, vol: 0%\n# building: 0, vol: 0%\n# fires: 0, vol: 0%  id=-1\n"
+                 "# rain: 0, vol: 0%  id=-1\n# storm: 0, vol: 0%  nexttime=0\n# corpse: 0, vol: 0%\n");
 
     // Each theme and weather sets its fog.
     using T = CEnvironmentFX;
