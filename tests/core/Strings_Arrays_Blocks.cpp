@@ -189,8 +189,7 @@ TEST(CString, CuttingPaddingAndSearchingStayInsideTheTextAndGrowsThirtyTwoAtATim
 
     const CString twice("abcabc");
     EXPECT_TRUE(twice.Find("bc", 2) == 4 && twice.Find("", 0) == -1 && twice.FindNoCase("BCA", 0) == 1 &&
-                twice.Find("BC", 0) == -1 &&
-                Text(CString("@AZ[az\xc4").ToLower()) == "@az[az\xc4");
+                twice.Find("BC", 0) == -1 && Text(CString("@AZ[az\xc4").ToLower()) == "@az[az\xc4");
     EXPECT_TRUE(CString("a\xe4").FindNoCase("\xc4", 0) == -1 && twice.ReverseFind("abc", 2) == 0);   // only a to z fold
     EXPECT_EQ(twice.ReverseFind("c", 100), 5);   // a start past the end is cut back
     EXPECT_TRUE(twice.ReverseFind("c", -1) == -1 && twice.ReverseFind("abcabcx", 5) == -1);

@@ -31,8 +31,7 @@ TEST_F(Localizer, EntriesSpreadOverLinesTheTableGrowsAndSyntaxErrorsFailWithFile
                      "; heading comment\r\n"
                      "one\t,\r\n"
                      "  \"first; not a comment\" ; a comment\n"
-                     "TWO,\"\"\n"
-                     "THREE , \"\xC4\xD6 \\c1\"\n" "Two, \"again\"\n"));
+                     "TWO,\"\"\n" "THREE , \"\xC4\xD6 \\c1\"\n" "Two, \"again\"\n"));
     EXPECT_TRUE(m_Table.GetCount() == 4 && Text("One") == "first; not a comment");
     EXPECT_EQ(Text("TWO"), "");   // the first loaded text of a key wins
     EXPECT_TRUE(Text("THREE") == "\xC4\xD6 \\c1" && std::string(m_Table.GetLastError()) == "No error");

@@ -143,8 +143,7 @@ struct SObjects
 CUnit* FirstOfType(int32_t player, int32_t type)
 {
     const CPlayer& owner = g_Players[player];
-    for (int32_t i = 0; i < owner.unitCount; ++i)
-        if (owner.units[i]->GetCastID() == type) return owner.units[i];
+    for (int32_t i = 0; i < owner.unitCount; ++i) if (owner.units[i]->GetCastID() == type) return owner.units[i];
     return nullptr;
 }
 

@@ -47,8 +47,7 @@ class SoundPlayback : public ::testing::Test
 protected:
     void SetUp() override
     {
-        g_Config.audioEnabled = 1, g_Config.soundVolume = g_Config.musicVolume = 100;
-        m_Device = new SoundDevice();
+        g_Config.audioEnabled = 1, g_Config.soundVolume = g_Config.musicVolume = 100, m_Device = new SoundDevice();
         InitDataFile(m_Folder.Path().c_str(), 0), SysClock::UseTestClock(1000000);
         m_Music.Init(m_Device), m_Stream.Init(m_Device);
     }

@@ -45,8 +45,7 @@ PixelSet InkedPixels(const CBitmap32& bitmap)
 {
     PixelSet found;
     for (int y = 0; y < bitmap.height; ++y)
-        for (int x = 0; x < bitmap.width; ++x)
-            if (bitmap.GetPixel(x, y) == Ink) found.insert({x, y});
+        for (int x = 0; x < bitmap.width; ++x) if (bitmap.GetPixel(x, y) == Ink) found.insert({x, y});
     return found;
 }
 

@@ -293,8 +293,7 @@ TEST_F(FontPrint, GlyphPixelsStandOnePixelInsideTheirCellAndBelowCoverage32AreNo
     const char* text = "ab\r\r\r\ra";
     ASSERT_TRUE(Load(font, BuildFont({})) && font.GetTextWidth("a\r\rab") == 12 && font.GetTextHeight(text) == 20);
     Clear(Grey);
-    font.alpha = 128, font.PrintShadow(16, 10, text, White, C2DFont::AlignRight);
-    font.alpha = C2DFont::NoAlpha;
+    font.alpha = 128, font.PrintShadow(16, 10, text, White, C2DFont::AlignRight), font.alpha = C2DFont::NoAlpha;
     ReadBack();
     const uint32_t shadowOnly = Blend(Black, Grey, 128);
     EXPECT_TRUE(Close(Pixel(17, 17), shadowOnly, 2)) << std::hex << Pixel(17, 17);

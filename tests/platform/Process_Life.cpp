@@ -140,8 +140,7 @@ TEST(SysForkGuard, AChildForkedUnderTheGuardEndsWithTheGameOneForkedWithoutOutli
         }
         pid_t box = -1;
         ASSERT_EQ(ssize_t(sizeof box), read(pipeEnds[0], &box, sizeof box));
-        close(pipeEnds[0]), close(pipeEnds[1]);
-        kill(game, SIGKILL);
+        close(pipeEnds[0]), close(pipeEnds[1]), kill(game, SIGKILL);
         int status = 0;
         ASSERT_EQ(game, waitpid(game, &status, 0));
         if (!guarded) kill(box, SIGTERM);

@@ -174,8 +174,7 @@ private:
     // hills whose steep sides block, and blocks made impassable: only corner heights and the blocks' own flags, from
     // which a load derives the same terrain.
     void MakeMap() {
-        m_Side = 48 + Roll(49), m_Players = 2 + Roll(4);
-        m_World = std::make_unique<CSimHarness>(m_Side, m_Seed);
+        m_Side = 48 + Roll(49), m_Players = 2 + Roll(4), m_World = std::make_unique<CSimHarness>(m_Side, m_Seed);
         CSaveGameRun::UseSaveLanguage();
         g_Config.fogOfWar = m_Seed % 2;
         const int32_t seaWest = m_Side / 2 + Roll(m_Side / 6);
@@ -332,8 +331,7 @@ private:
         if (buttons.empty()) return {};
         const SPanelButton& button = buttons[size_t(Roll(int32_t(buttons.size())))];
         g_BuildingPanel.mouseX = button.x + CBuildingPanel::ButtonSize / 2;
-        g_BuildingPanel.mouseY = button.y + CBuildingPanel::ButtonSize / 2, g_BuildingCommand.Clear();
-        render();
+        g_BuildingPanel.mouseY = button.y + CBuildingPanel::ButtonSize / 2, g_BuildingCommand.Clear(), render();
         if (g_BuildingPanel.hoverMode == CBuildingPanel::ModeRally) return {};
         if (g_BuildingPanel.hoverMode == CBuildingCommand::CodeUngarrisonKing)
             g_BuildingCommand.commandCode = CBuildingCommand::CodeUngarrisonKing;

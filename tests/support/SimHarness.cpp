@@ -63,8 +63,7 @@ CSimHarness::CSimHarness(int32_t mapSide, uint32_t seed)
     if (g_SightDiscs == nullptr) AllocRangeTables(), m_OwnRangeTables = true;
     m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount), g_UnitStats = m_Records.get();
     SetPlayerServices(m_Services.get());
-    m_Players = std::make_unique<CPlayer[]>(MaxPlayers), g_Players = m_Players.get();
-    g_LocalPlayer = 0;
+    m_Players = std::make_unique<CPlayer[]>(MaxPlayers), g_Players = m_Players.get(), g_LocalPlayer = 0;
     for (int32_t p = 0; p < MaxPlayers; ++p) g_Players[p].Init(p, p, p == 0 ? PLAYER_LOCAL : PLAYER_COMPUTER, nullptr);
     InitTypeRecords();
     // The factory probes of Init made (and deleted) objects of every type.
@@ -94,8 +93,7 @@ void CSimHarness::Delete(CUnit* unit)
 {
     g_Players[unit->player].RemoveUnit(unit, 0);
     if (unit->onMap) unit->ShowUnit(false);
-    unit->RemoveFromWorld(false), m_Live.erase(unit);
-    g_PtrGarbage.AddUnit(unit), g_PtrGarbage.Flush();
+    unit->RemoveFromWorld(false), m_Live.erase(unit), g_PtrGarbage.AddUnit(unit), g_PtrGarbage.Flush();
 }
 
 CUnit* CSimHarness::Adopt(int32_t player, CUnit* unit, int32_t x, int32_t y)
@@ -141,8 +139,7 @@ void CSimHarness::SeedForDraws(std::initializer_list<std::pair<int, int>> draws)
     // hundred thousand tries at most.
     const auto gives = [&](uint32_t seed) {
         GlobalFunc::SeedRandom(seed);
-        for (const auto& [range, value] : draws)
-            if (GlobalFunc::Random(range) != value) return false;
+        for (const auto& [range, value] : draws) if (GlobalFunc::Random(range) != value) return false;
         return true;
     };
     uint32_t seed = 0;

@@ -27,6 +27,5 @@ void CTestWalker::onPerformAction()
 void CTestWalker::onMoveEnd()
 {
     // Cleared so that the action buffer keeps the deadline of the retry.
-    performed = 0, orderState = 1;
-    deadline = SysClock::TickCount() + 500;
+    performed = 0, orderState = 1, deadline = SysClock::TickCount() + 500;
 }

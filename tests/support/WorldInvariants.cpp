@@ -37,8 +37,7 @@ struct SBuildings
                     standing.insert(building);
         std::vector<CUnit*> corpses;
         std::vector<CBuilding*> held;
-        g_Particles.GetHeldObjects(corpses, held);
-        ruins.insert(held.begin(), held.end());
+        g_Particles.GetHeldObjects(corpses, held), ruins.insert(held.begin(), held.end());
         for (const CBuilding* ruin : ruins) standing.erase(ruin);
     }
 
@@ -103,8 +102,7 @@ void CheckSightCounts(const Live& live, const SBuildings& buildings, Faults& fau
                     count(tower->archers[i]->SightPattern(tower->sightRange), tower->GetSightCentreX(),
                           tower->GetSightCentreY());
         const uint8_t* counted = g_Players[p].unitSightCounts;
-        if (std::memcmp(counted, expected.data(), MapBlockCount) == 0)
-            continue;
+        if (std::memcmp(counted, expected.data(), MapBlockCount) == 0) continue;
         const auto cell = int32_t(std::mismatch(expected.begin(), expected.end(), counted).first - expected.begin());
         faults.push_back(OfPlayer(p) + " sight count differs" + At(cell / MapBlockSide, cell % MapBlockSide));
     }
@@ -119,13 +117,11 @@ void CheckTypeCounts(const Live& live, Faults& faults)
         for (int32_t i = 0; i < owner.unitCount; ++i)
         {
             const CUnit* unit = owner.units[i];
-            if (live.count(unit) == 0)
-                faults.push_back(OfPlayer(p) + " lists a dead pointer");
+            if (live.count(unit) == 0) faults.push_back(OfPlayer(p) + " lists a dead pointer");
             else if (unit->listIndex != i || unit->player != p)
                 faults.push_back(OfPlayer(p) + " lists a unit with a wrong index or owner");
             const int32_t type = unit->GetCastID();
-            if (type >= 0 && type < UnitTypeCount)
-                ++counted[type];
+            if (type >= 0 && type < UnitTypeCount) ++counted[type];
         }
         for (int32_t type = 0; type < UnitTypeCount; ++type)
             if (counted[type] != owner.unitsByType[type])
@@ -143,12 +139,9 @@ void CheckBuildingHolds(const Live& live, const SBuildings& buildings, Faults& f
             const CUnit* waiting = building->productionUnit;
             if (const CBuildingTower* tower = dynamic_cast<const CBuildingTower*>(building))
                 for (const CUnit* archer : tower->archers) CheckPointer(live, archer, "tower archer", faults);
-            if (waiting == nullptr)
-                continue;
-            if (live.count(waiting) == 0)
-                faults.push_back("production unit is a dead pointer");
-            else if (group == &buildings.ruins)
-                faults.push_back("a ruin holds a production unit");
+            if (waiting == nullptr) continue;
+            if (live.count(waiting) == 0) faults.push_back("production unit is a dead pointer");
+            else if (group == &buildings.ruins) faults.push_back("a ruin holds a production unit");
             else if (building->owner < 0 || building->owner >= MaxPlayers ||
                      !g_Players[building->owner].HasUnit(waiting))
                 faults.push_back("production unit is not listed by the building's owner");
@@ -186,8 +179,7 @@ constexpr int32_t ShoreWaterLevel = 7;
 
 void CheckGround(const CUnit& unit, Faults& faults)
 {
-    if (!unit.IsFootprintRegistered() || unit.IsDying() || !unit.IsAlive())
-        return;
+    if (!unit.IsFootprintRegistered() || unit.IsDying() || !unit.IsAlive()) return;
     const bool land = unit.GetMoveLayer() == 1;
     for (int32_t x = unit.x; x < unit.x + unit.GetSize(); ++x)
         for (int32_t y = unit.y; y < unit.y + unit.GetSize(); ++y)

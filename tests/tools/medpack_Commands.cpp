@@ -29,8 +29,7 @@ TEST_F(Medpack, PackedFolderReadsBackByteForByteThroughTheGame)
     std::string binary;
     for (int i = 0; i < 70000; ++i) binary += static_cast<char>(i * 13);
     m_Folder.Write("src/Fonts/sub/Empty.bin", "");
-    m_Folder.Write("src/locale/English/main.txt", "MAIN_OK,\"Ok\"\r\n");
-    m_Folder.Write("src/InGame/big.bin", binary);
+    m_Folder.Write("src/locale/English/main.txt", "MAIN_OK,\"Ok\"\r\n"), m_Folder.Write("src/InGame/big.bin", binary);
 
     const SRun pack = RunMedpack(m_Folder, {"pack", m_Folder / "v2krn.med", m_Folder / "src"});
     ASSERT_EQ(pack.exitCode, 0) << pack.err;
@@ -44,8 +43,7 @@ TEST_F(Medpack, PackedFolderReadsBackByteForByteThroughTheGame)
 
 TEST_F(Medpack, PackWritesTheBodiesThenASortedDirectoryReplacesAnOldOutputAndRefusesBadFolders)
 {
-    m_Folder.Write("src/b.txt", "BB");
-    m_Folder.Write("src/A/c.txt", "C");
+    m_Folder.Write("src/b.txt", "BB"), m_Folder.Write("src/A/c.txt", "C");
     m_Folder.Write("src/a.txt", "AAA");
     ASSERT_EQ(RunMedpack(m_Folder, {"pack", m_Folder / "out.med", m_Folder / "src"}).exitCode, 0);
     // Sorted names: A.TXT, A\C.TXT, B.TXT; bodies at 4, 7, 8; directory at 10.
@@ -76,8 +74,7 @@ TEST_F(Medpack, PackWritesTheBodiesThenASortedDirectoryReplacesAnOldOutputAndRef
 TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHandAndInvalidDataFilesGiveExitCodeOneAndOneMessage)
 {
     CTestDataFile file;
-    file.Add("FONTS\\A.FNT", "first a");
-    file.Add("MAPS\\X.WORLD", "world");
+    file.Add("FONTS\\A.FNT", "first a"), file.Add("MAPS\\X.WORLD", "world");
     file.Add("FONTS\\A.FNT", "second a");
     const std::string path = m_Folder.Write("hand.med", file.Build());
 
@@ -92,8 +89,7 @@ TEST_F(Medpack, ListsAndExtractsAFileLaidOutByHandAndInvalidDataFilesGiveExitCod
                 slash.err == ("medpack: " + path + ": no entry fonts/a.fnt\n"));
     const auto withOneEntry = [](auto spoil) {
         CTestDataFile file;
-        file.Add("A.TXT", "abc");
-        spoil(file);
+        file.Add("A.TXT", "abc"), spoil(file);
         return file.Build();
     };
     const std::vector<std::pair<const char*, std::vector<uint8_t>>> broken = {

@@ -24,8 +24,7 @@ protected:
     CBuilding* House(int32_t owner, int32_t x, int32_t y, bool finished = true)
     {
         CBuilding* house = buildings.emplace_back(world.Player(owner).CreateBuilding(CastHouse, x, y));
-        if (finished)
-            Finish(house);
+        if (finished) Finish(house);
         return house;
     }
     static void Finish(CBuilding* house) { house->buildProgress = CBuilding::FinishedProgress; house->OnFinished(); }
@@ -34,8 +33,7 @@ protected:
     {
         std::vector<int32_t> named;
         for (const CMultiplayer::SSentPacket& sent : g_MultiplayerGame.GetSent())
-            if (sent.packet.Command() == command)
-                named.push_back(sent.packet.Value(1));
+            if (sent.packet.Command() == command) named.push_back(sent.packet.Value(1));
         return named;
     }
 
@@ -80,8 +78,7 @@ TEST_F(Capture, ALongWindingLineChangesSidesInOneStep)
     for (int32_t row = 0; row < 3; ++row)
     {
         for (int32_t x = 2; x <= 45; ++x) world.Spawn(Defeated, UNIT_WARRIOR, x, 10 + 2 * row);
-        if (row < 2)
-            world.Spawn(Defeated, UNIT_WARRIOR, row == 0 ? 45 : 2, 11 + 2 * row);
+        if (row < 2) world.Spawn(Defeated, UNIT_WARRIOR, row == 0 ? 45 : 2, 11 + 2 * row);
     }
     ASSERT_EQ(world.Player(Defeated).unitCount, 134);
     world.Spawn(0, UNIT_WARRIOR, 1, 9)->CaptureAdjacent();
@@ -170,8 +167,7 @@ TEST_F(Capture, AConvertedUnitChangesListsButIsNoLossAndTheLocalPlayerSeesItUnle
     CUnit *unit = world.Spawn(1, UNIT_WARRIOR, 10, 10), *second = world.Spawn(1, UNIT_WARRIOR, 20, 20);
     CUnit* hunter = world.Spawn(0, UNIT_WARRIOR, 40, 40);
     ASSERT_TRUE(unit != nullptr && second != nullptr && hunter != nullptr);
-    hunter->targetUnit = hunter->attacker = unit;
-    unit->onCommand(nullptr, nullptr, nullptr, 15, 15, CMD_MOVE_TO);
+    hunter->targetUnit = hunter->attacker = unit, unit->onCommand(nullptr, nullptr, nullptr, 15, 15, CMD_MOVE_TO);
     const int32_t lost = world.Player(1).statistics[STAT_UNITS_LOST];
     const auto explored = [&](int32_t x, int32_t y) { return world.Player(0).exploredMap[x * MapCornerSide + y]; };
     ASSERT_TRUE(explored(10, 10) + explored(13, 10) == 0 && unit->ConvertToPlayer(0, false) && unit->player == 0 &&

@@ -55,8 +55,7 @@ struct DamageWorld : ::testing::Test
 
     void SetUp() override
     {
-        g_Particles.Reset();
-        victim = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 10, 10));
+        g_Particles.Reset(), victim = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, 10, 10));
         enemy = static_cast<CTargetDummy*>(world.Adopt(1, new CTargetDummy, 12, 10));
     }
     void TearDown() override { EXPECT_TRUE(world.CheckInvariants().empty()); g_Particles.Reset(); }
@@ -209,8 +208,7 @@ TEST_F(DamageWorld, ACorpseFadesItsBodyThenItsRemainsAndLetsGoWhenItsTimeIsUp)
 {
     auto* body = new CTargetDummy;
     auto* unseen = new CTargetDummy;
-    body->centreX = body->centreY = 20.5f;
-    g_Particles.AddCorpse(false, body), g_Particles.AddCorpse(true, unseen);
+    body->centreX = body->centreY = 20.5f, g_Particles.AddCorpse(false, body), g_Particles.AddCorpse(true, unseen);
     const float level = float(world.Player(g_LocalPlayer).GetVisibility(20, 20));
     const struct { int32_t ticksLeft; float dieWeight, corpseWeight; } stages[] = {
         {600, 1.0f, 1.0f}, {450, 1.0f, 1.0f}, {300, 0.5f, 1.0f},  {250, 0.25f, 1.0f},
@@ -236,8 +234,7 @@ TEST(DamageDeath, AKilledWarriorFallsDecaysAndIsDeletedOnce)
     g_Particles.Reset();
     CUnit *first = world.Spawn(0, UNIT_WARRIOR, 10, 10), *second = world.Spawn(1, UNIT_WARRIOR, 11, 10);
     ASSERT_TRUE(first != nullptr && second != nullptr);
-    first->TakeHit(second, 1, DAMAGE_BLADE, true), second->TakeHit(first, 1000, DAMAGE_BLADE, true);
-    world.Frame(1);
+    first->TakeHit(second, 1, DAMAGE_BLADE, true), second->TakeHit(first, 1000, DAMAGE_BLADE, true), world.Frame(1);
     // Dying: still listed, no longer targeted.
     EXPECT_TRUE(second->animType == ANIM_DIE && world.Player(1).HasUnit(second) &&
                 first->targetUnit != second && first->attacker != second);
@@ -310,8 +307,7 @@ TEST_F(UnitLifecycle, ShowingTwiceOrOutsideTheMapIsRefusedHidingDropsEveryRefere
     hidden->awaitingMoveAnswer = 1;
     auto* watcher = static_cast<CTargetDummy*>(world.Adopt(0, new CTargetDummy, -1, -1));
     watcher->actionTargetUnit = watcher->targetUnit = watcher->attacker = watcher->followedUnit = hidden;
-    watcher->lastHitTime = 5;
-    hidden->ShowUnit(false);
+    watcher->lastHitTime = 5, hidden->ShowUnit(false);
     EXPECT_EQ(watcher->targetsLost, (std::vector<std::pair<const CUnit*, int32_t>>{{hidden, 4}}));
     EXPECT_TRUE(watcher->actionTargetUnit == nullptr && watcher->targetUnit == nullptr &&
                 watcher->attacker == nullptr && watcher->followedUnit == nullptr && watcher->lastHitTime == 0u);

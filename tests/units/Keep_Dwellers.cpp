@@ -134,14 +134,10 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAn
             }
         if (row.end == BuildOver)
             world.Player(1).CreateBuilding(CastBarracks, kx, ky);   // 5 x 6, over the exit cells left free
-        else if (row.end == Defeat)
-            world.Player(keep->owner).SetDefeated();
-        else if (row.end == Dismantle)
-            keep->TakeDownDismantled();
-        else if (row.end == Convert || row.end == WonBack)
-            keep->ConvertToPlayer(1, false);
-        else
-            row.end == Destroy ? keep->Destroy(true) : keep->Demolish();
+        else if (row.end == Defeat) world.Player(keep->owner).SetDefeated();
+        else if (row.end == Dismantle) keep->TakeDownDismantled();
+        else if (row.end == Convert || row.end == WonBack) keep->ConvertToPlayer(1, false);
+        else row.end == Destroy ? keep->Destroy(true) : keep->Demolish();
         std::ranges::for_each(g_GameMap.AllBlocks(), [](SMapBlock& block) { block.impassable = 0; });
         if (row.end == WonBack)   // by his own player, with room about it now: the keep shelters him still
             keep->ConvertToPlayer(0, false);
@@ -151,8 +147,7 @@ TEST_F(KingShelter, AKeepThatEndsLetsTheKingOutOnTheNearestFreeBlockOrKeepsHimAn
         const bool inside = king->keep == keep && keep->GetKing() == king && !king->onMap;
         EXPECT_TRUE(LinkFault() == nullptr && king->IsAlive() == (row.gap != Fallen)) << k;
         EXPECT_EQ(out ? gapOf(king->x, king->y) : inside ? Inside : lost, row.gap) << k;
-        if (row.gap != Inside)
-            continue;
+        if (row.gap != Inside) continue;
         const std::vector<uint8_t> saved = CSaveGameRun::SaveDrawn();   // the old owner's king in a taken keep too
         ASSERT_TRUE(world.Load(saved) && CSaveGameRun::SaveDrawn() == saved);
     }

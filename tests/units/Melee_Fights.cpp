@@ -42,8 +42,7 @@ protected:
     {
         std::vector<int32_t> kinds;
         for (const SEffectParticle& effect : g_Particles.GetEffects())
-            if (effect.kind >= lowest && effect.kind <= highest)
-                kinds.push_back(effect.kind);
+            if (effect.kind >= lowest && effect.kind <= highest) kinds.push_back(effect.kind);
         std::sort(kinds.begin(), kinds.end());
         return kinds;
     }
@@ -191,8 +190,7 @@ TEST(MeleePatrol, AnEnemyOnTheNextTileIsStruckByAttackersAndComputerPlayersUnits
         const int32_t enemyX = wide ? 12 : 11;
         CUnit* walker = melee.Spawn(row.player, row.type, 10, 10, STANCE_STAND_GROUND);
         CUnit* enemy = melee.Spawn(2, UNIT_WARRIOR, enemyX, row.enemyY, STANCE_STAND_GROUND);
-        if (wide)
-            melee.Spawn(row.player, UNIT_WARRIOR, 12, row.enemyY == 10 ? 11 : 10, STANCE_STAND_GROUND);
+        if (wide) melee.Spawn(row.player, UNIT_WARRIOR, 12, row.enemyY == 10 ? 11 : 10, STANCE_STAND_GROUND);
         walker->currentCommand = row.command;
         bool engaged = false;
         walker->SeekTargetOnPatrol(11, 10, &engaged);
@@ -233,8 +231,7 @@ TEST(MeleePatrol, ARiderEnteringAFreeTileRaisesDustOrOnAWinterMapHoofPuffs)
         g_Particles.Reset(), rider->SeekTargetOnPatrol(11, 10, &engaged);
         EXPECT_TRUE(CMeleeWorld::EffectsOfKinds(CParticles::KindWaterSplash, CParticles::KindWaterSplash) ==
                         (bed == -9 ? 4 : 0) && g_Particles.GetEffects().size() == (bed == -9 ? 4u : 10u) &&
-                    (bed == -8 || g_Particles.GetEffects()[0].height == 0.0f))
-            << bed;
+                    (bed == -8 || g_Particles.GetEffects()[0].height == 0.0f)) << bed;
     }
 }
 
@@ -347,8 +344,7 @@ TEST(MeleeDuel, EachFighterKillsAStandingWarriorBlowByBlow)
                 hitsWithShot += nowShots > shots ? 1 : 0;
             }
             shots = nowShots, last = warrior->health;
-            if (animAtKill < 0 && warrior->IsDying())
-                animAtKill = fighter->animType;
+            if (animAtKill < 0 && warrior->IsDying()) animAtKill = fighter->animType;
             for (const CParticles::SProjectile& shot : g_Particles.GetProjectiles())
                 sawLaser = sawLaser || (shot.kind == CParticles::KindLaser && shot.target == warrior);
             return warrior->GetLife() == UnitLife::Corpse;
@@ -416,8 +412,7 @@ TEST(MeleeDuel, TheFirstBlowsOrTheShotOfEveryFighterFallAtTheFramesOfItsType)
             const float health = target->health;
             const size_t shots = g_Particles.GetProjectiles().size();
             fighter->Animate(1);
-            if (target->health < health || g_Particles.GetProjectiles().size() > shots)
-                seen.push_back(tick);
+            if (target->health < health || g_Particles.GetProjectiles().size() > shots) seen.push_back(tick);
         }
         EXPECT_EQ(seen, expected);
     }
@@ -563,8 +558,7 @@ TEST_F(DemonBattle, AKilledDemonBurstsAtOnceIntoNinePartsAndDiesOnlyOnce)
     const std::vector<int32_t> burst = {50, 51, 51, 53, 54, 54, 54, 54, 54};
     EXPECT_TRUE(Effects(50, 61) == burst && g_Particles.HoldsCorpse(demon) && !war.world.Player(0).HasUnit(demon) &&
                 g_Particles.GetEmitterCount() == 0);
-    demon->RemoveFromWorld(true);
-    demon->animType = ANIM_DIE, demon->SetModelByAnimation();
+    demon->RemoveFromWorld(true), demon->animType = ANIM_DIE, demon->SetModelByAnimation();
     EXPECT_TRUE(Effects(50, 61) == burst && g_Particles.GetCorpseCount() == 1);
 }
 
@@ -573,8 +567,7 @@ TEST_F(DemonBattle, TwoDemonsCastBesideAnEnemyBarracksAndTheSpellFallsOnce)
     auto* second = static_cast<CUnitDemon*>(war.Spawn(0, UNIT_DEMON, 10, 12, STANCE_STAND_GROUND));
     CBuilding* barracks = war.world.Player(1).CreateBuilding(CastBarracks, 20, 9);
     ASSERT_TRUE(second != nullptr && barracks != nullptr);
-    barracks->Construct(0.0f, true), war.world.Research(0, RainOfHell);
-    g_Config.networkRole = 1;
+    barracks->Construct(0.0f, true), war.world.Research(0, RainOfHell), g_Config.networkRole = 1;
     for (CUnitDemon* caster : {demon, second}) caster->onCommand(nullptr, nullptr, nullptr, 19, 11, CMD_CAST_MAGIC);
     ASSERT_GT(war.FramesUntil(50, [&] { return second->animType == ANIM_SPELL; }), 0);
     EXPECT_EQ(demon->animType, ANIM_SPELL);
@@ -621,12 +614,10 @@ TEST(PriestAttacked, WithoutTheTechnologyItRunsOutOfSightOfAWarriorOrOfATowerWit
         probe.player = 1;
         int32_t sight = probe.GetSightRadius();
         // The warrior stands on the 2 x 2 tower's centre block.
-        if (fromTower)
-            priest->onAttacked(nullptr, world.world.Player(1).CreateBuilding(CastTower, 23, 20));
+        if (fromTower) priest->onAttacked(nullptr, world.world.Player(1).CreateBuilding(CastTower, 23, 20));
         else if (CUnit* warrior = world.Spawn(1, UNIT_WARRIOR, 24, 21, STANCE_STAND_GROUND))
         {
-            sight = warrior->GetSightRadius();
-            priest->TakeHit(warrior, 1, DAMAGE_BLADE, true);
+            sight = warrior->GetSightRadius(), priest->TakeHit(warrior, 1, DAMAGE_BLADE, true);
             EXPECT_EQ(priest->attacker, warrior);
         }
         ASSERT_EQ(priest->currentCommand, CMD_RUNAWAY);
@@ -650,22 +641,18 @@ TEST(PriestAttacked, WithBothTechnologiesItThrowsFireballsBackAndWithoutPyroAnAt
         SCOPED_TRACE(pyro ? "with TC_PYRO" : "without TC_PYRO");
         CMeleeWorld world;
         world.world.Research(0, PriestAttack);
-        if (pyro)
-            world.world.Research(0, Pyro);
+        if (pyro) world.world.Research(0, Pyro);
         CUnit* priest = world.Spawn(0, UNIT_PRIEST, 10, 10, STANCE_AGGRESSIVE);
         CUnit* warrior = world.Spawn(1, UNIT_WARRIOR, 16, 10, STANCE_STAND_GROUND);
         ASSERT_TRUE(priest != nullptr && warrior != nullptr);
-        if (pyro)
-            priest->TakeHit(warrior, 1, DAMAGE_BLADE, true);
-        else
-            priest->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_ATTACK);
+        if (pyro) priest->TakeHit(warrior, 1, DAMAGE_BLADE, true);
+        else priest->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_ATTACK);
         ASSERT_EQ(priest->currentCommand, CMD_ATTACK);
         // A fireball (5 of the warrior's 50 hit points) from where it stands.
         const int32_t frames = world.FramesUntil(200, [&] { return warrior->health < CUnit::FullHealth; });
         EXPECT_TRUE((frames > 0) == pyro && priest->x == 10 &&
                     (pyro ? warrior->health == 90.0f : priest->currentCommand != CMD_ATTACK));
-        if (!pyro)
-            continue;
+        if (!pyro) continue;
         // Two ticks at once move the throw on as far as two single ones.
         ASSERT_GT(world.FramesUntil(300, [&] { return priest->animType == ANIM_ATTACK && priest->animFrame < 10.0f &&
                                                      priest->shownFacing == priest->facing; }), 0);
@@ -709,8 +696,7 @@ TEST(PriestHealing, AnIdlePriestHealsItsOwnWarriorWholeStepByStepButNeitherAnAll
         int32_t frame = 0;
         ASSERT_GT(world.FramesUntil(1000, [&] {
             ++frame;
-            if (warrior->health != last)
-                steps.push_back(frame);
+            if (warrior->health != last) steps.push_back(frame);
             EXPECT_TRUE(warrior->health == last || std::fabs(warrior->health - last - 2.0f) < 1e-3f) << frame;
             last = warrior->health;
             return warrior->health == CUnit::FullHealth;

@@ -77,10 +77,8 @@ TEST_F(OrdersActionBuffer, OrdersForAnotherMachineAndHiddenUnitsAreReportedAndDr
         const auto& [type, line, name] = checks[k];
         CUnit* unit = world.Spawn(1, type, 40, 4 + 4 * k);
         unit->currentCommand = k == 6 ? CMD_CAST_MAGIC : CMD_ATTACK, log.Clear();
-        if (k == 7)
-            EXPECT_TRUE(!unit->EnterBuilding(house) && unit->onMap);
-        else
-            unit->onPerformAction();
+        if (k == 7) EXPECT_TRUE(!unit->EnterBuilding(house) && unit->onMap);
+        else unit->onPerformAction();
         const std::vector<std::string> lines = log.Lines();
         EXPECT_TRUE(lines.size() == 3u && lines[2].starts_with(std::to_string(line) + " in ") &&
                     lines[0] == (k == 7 ? "#DEBUG: Only keep is allowed"
@@ -178,8 +176,7 @@ TEST_F(OrdersActionBuffer, APatrolWalksBackAndForthAndIsResumedFromAfarWithItsEn
     EXPECT_TRUE(unit->patrolAX == 15 && unit->patrolAY == 12 && unit->patrolBX == 10 && unit->patrolBY == 10);
     // Another, drawn away by a fight two blocks off its line.
     CUnit* drawn = Walker(0, 10, 20);
-    drawn->onCommand(nullptr, nullptr, nullptr, 15, 20, CMD_PATROL);
-    drawn->StoreReturnPoint();
+    drawn->onCommand(nullptr, nullptr, nullptr, 15, 20, CMD_PATROL), drawn->StoreReturnPoint();
     EXPECT_EQ(drawn->returnX, 10);
     drawn->SetTile(12, 24), drawn->ResumeGuardOrPatrol();
     EXPECT_TRUE(drawn->currentCommand == CMD_PATROL && drawn->targetX == 15 && drawn->threaded == 1 &&
@@ -266,8 +263,7 @@ TEST_F(FacingTurning, AnyAngleIsBroughtIntoOneTurnTurningTakesTheShortWayAndTurn
         {20, 300, 2, 360}, {-1, 300, 6, 300}};
     for (const auto& step : steps)
     {
-        if (step.from >= 0)
-            unit->shownFacing = step.from;
+        if (step.from >= 0) unit->shownFacing = step.from;
         unit->SetDirection(step.facing, false), unit->TurnStep(step.ticks);
         EXPECT_EQ(unit->shownFacing, step.shown) << step.from << " to " << step.facing;
     }
@@ -380,8 +376,7 @@ TEST_F(WalkOccupancy, NoUnitInAPassageIsPushedIntoWaterOrAwayFromItsWorkAndTwoWa
         g_GameMap.Block(11, y + 1).waterLevel = static_cast<uint16_t>(cases[i].sideWater);
         walkers[i] = Walker(0, 9, y), others[i] = Walker(1, 11, y);
         MoveTo(walkers[i], 13, y);
-        if (cases[i].command == CMD_MOVE_TO)
-            MoveTo(others[i], cases[i].otherEndX, y);
+        if (cases[i].command == CMD_MOVE_TO) MoveTo(others[i], cases[i].otherEndX, y);
         others[i]->currentCommand = cases[i].command;
     }
     for (int32_t tick = 0; tick < 300; ++tick) ASSERT_TRUE(FrameSound());
@@ -467,8 +462,7 @@ TEST_F(WalkNetwork, ClientAsksForEachStepIgnoresMalformedAnswersRetriesAndReplan
     ASSERT_TRUE(SentCommands(Request) == 1 && LastSent(Request)->packet.Value(1) == 12);
 
     // An answer for a unit that died meanwhile does not move it.
-    unit->RemoveFromWorld(false);
-    unit->OnNetworkMoveResponse(12, 10, EastFacing, CUnit::TileFree, East);
+    unit->RemoveFromWorld(false), unit->OnNetworkMoveResponse(12, 10, EastFacing, CUnit::TileFree, East);
     EXPECT_TRUE(unit->awaitingMoveAnswer == 0 && unit->x == 11 && unit->animType != ANIM_WALK &&
                 g_GameMap.Block(12, 10).unit == nullptr);
 }
@@ -530,8 +524,7 @@ TEST_F(WalkNetwork, CopyTakesTheActionOnItsTileAndARemoteResourceBecomesItsTarge
     EXPECT_TRUE(remote->animType == ANIM_STAND && remote->targetUnit == nullptr);
     other->OnNetworkAction(ANIM_ATTACK, remote, nullptr, 10, 10, TARGET_UNIT, false);
     EXPECT_EQ(other->targetUnit, nullptr);
-    remote->RemoveFromWorld(false);
-    remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, false);
+    remote->RemoveFromWorld(false), remote->OnNetworkAction(ANIM_ATTACK, other, nullptr, 12, 10, TARGET_UNIT, false);
     EXPECT_EQ(remote->animType, ANIM_DIE);
 
     // A worker that starts on gold takes the mine as its target and drops its stone.

@@ -51,15 +51,13 @@ protected:
     // The arrow drawn from `frame` within 60 ticks, or null; `ticks` taken.
     const CParticles::SProjectile* Draw(float frame, int32_t* ticks = nullptr)
     {
-        g_Particles.Reset();
-        shooter->shotReleased = 0, shooter->animFrame = frame;
+        g_Particles.Reset(), shooter->shotReleased = 0, shooter->animFrame = frame;
         for (int32_t tick = 1; tick <= 60; ++tick)
         {
             shooter->shownFacing = shooter->facing, shooter->Animate(1);
             if (!g_Particles.GetProjectiles().empty())
             {
-                if (ticks != nullptr)
-                    *ticks = tick;
+                if (ticks != nullptr) *ticks = tick;
                 return &g_Particles.GetProjectiles().back();
             }
         }
@@ -128,8 +126,7 @@ TEST(ProjectilesFlight, ArrowsStrikeWithTheAttackAtLaunchAndCountWhereTheyLandFo
     // A shot of a shooter gone aboard or inside strikes for his player, but no one answers him there.
     CUnit* hidden = war.world.Spawn(0, UNIT_ARCHER, 30, 34);
     CUnit* struck = war.world.Spawn(1, UNIT_WARRIOR, 30, 40);
-    struck->stance = STANCE_AGGRESSIVE, Shoot(hidden, struck, 30.5f, 40.5f);
-    hidden->ShowUnit(false);
+    struck->stance = STANCE_AGGRESSIVE, Shoot(hidden, struck, 30.5f, 40.5f), hidden->ShowUnit(false);
     for (int32_t frame = 0; frame < 40 && struck->health == CUnit::FullHealth; ++frame) war.world.Frame(1);
     EXPECT_TRUE(struck->health < CUnit::FullHealth && struck->attacker == nullptr &&
                 CObjectLinks().FindFault() == nullptr);
@@ -206,8 +203,7 @@ TEST(ParticlePool, AtItsLimitTheOlderHalfGoesAndFreeingABlockKeepsItsThreeLastin
     std::vector<std::tuple<float, float, int32_t>> left, staying;
     for (const SEffectParticle& effect : g_Particles.GetEffects()) left.emplace_back(effect.x, effect.y, effect.kind);
     for (const auto& piece : pieces)
-        if (piece.stays)
-            staying.emplace_back(piece.x, piece.y, piece.kind);
+        if (piece.stays) staying.emplace_back(piece.x, piece.y, piece.kind);
     EXPECT_EQ(left, staying);
 }
 
@@ -298,8 +294,7 @@ TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechno
         // The tick the facing settles counts first: 0.8, 1.6, 2.4, 3.2.
         const CParticles::SProjectile& stone = g_Particles.GetProjectiles().front();
         float position[3];
-        if (house)
-            house->GetTargetPosition(position);
+        if (house) house->GetTargetPosition(position);
         // The soldier's centre (21.5, 11.5) lies 2.7 degrees off east of the machine's (11, 11): it faces 87.
         const bool aimed = soldier ? catapult->facing == 87 && catapult->shownFacing == 87
                                    : std::abs(stone.aimX - position[0]) <= 0.5f &&
@@ -308,8 +303,7 @@ TEST(CatapultThrow, TheStoneLeavesOnTheFourthTickOfASettledFacingItsKindByTechno
         // east, the cup 6.4 model units ahead and 41 up.
         EXPECT_TRUE(thrown == settled + 3 && stone.kind == entry.kind && stone.shooter == catapult && aimed &&
                     catapult->releaseX == 9.0f && catapult->releaseY == 9.0f);
-        if (soldier)
-            continue;
+        if (soldier) continue;
         catapult->Render();
         EXPECT_TRUE(std::abs(catapult->releaseX - 0.2f) <= 1e-4f && std::abs(catapult->releaseY) <= 1e-4f &&
                     std::abs(catapult->releaseHeight - 41.0f) <= 1e-4f);
@@ -381,8 +375,7 @@ TEST(CatapultThrow, ItThrowsOnlyBeyondItsMinimumRangeAndNeverAtItsOwnTile)
         CUnit* warrior = siege.Spawn(Enemy, UNIT_WARRIOR, CentreBlock + blocks, CentreBlock, STANCE_STAND_GROUND);
         CUnitCatapult* catapult = SpawnCatapult(siege, blocks == 3 ? STANCE_STAND_GROUND : STANCE_AGGRESSIVE);
         ASSERT_TRUE(catapult != nullptr && warrior != nullptr);
-        if (blocks == 3)
-            catapult->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_ATTACK);
+        if (blocks == 3) catapult->onCommand(warrior, nullptr, nullptr, warrior->x, warrior->y, CMD_ATTACK);
         ASSERT_GT(siege.FramesUntil(1500, [&] { return warrior->health < 100.0f || catapult->health < 100.0f; }), 0);
         EXPECT_TRUE(catapult->health == 100.0f && (catapult->x == CatapultTile) == (blocks == 8) &&
                     catapult->BlocksTo(warrior->GetCentreCellX(), warrior->GetCentreCellY()) >= 4);

@@ -207,8 +207,7 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
     ASSERT_NE(ship, nullptr);
     // Lying, it leaves seven wake waves on the water every 128 ticks, at the rows of its wake table turned with
     // it: facing east, a row (x, y) lies y / 32 east and x / 32 north of its centre.
-    g_Particles.ClearEffects();
-    ship->facing = ship->shownFacing = 90, world.Frame(128);
+    g_Particles.ClearEffects(), ship->facing = ship->shownFacing = 90, world.Frame(128);
     const float wake[7][2] = {{14.87f, 35.7f}, {-14.87f, 35.7f}, {25.66f, -8.63f}, {-25.49f, -8.63f},
                               {19.41f, -45.15f}, {-19.27f, -45.15f}, {0.0f, -60.0f}};
     const std::vector<SEffectParticle>& waves = g_Particles.GetEffects();
@@ -296,8 +295,7 @@ TEST_F(TransportShip, TheCargoRoundTripsThroughItsSavedBytesAndDamagedBytesChang
 {
     CUnitTransportShip *ship = ShipCarrying(2), *fresh = SpawnShip(0, 30, 30);
     ASSERT_TRUE(ship != nullptr && fresh != nullptr);
-    ship->waveTicks = 5, ship->callIsland = 7;
-    g_ReferenceBase.Reset();
+    ship->waveTicks = 5, ship->callIsland = 7, g_ReferenceBase.Reset();
     const int32_t idShip = g_ReferenceBase.AddUnit(ship);
     g_ReferenceBase.AddUnit(fresh);
     const int32_t idB = g_ReferenceBase.AddUnit(cargo[1]), idA = g_ReferenceBase.AddUnit(cargo[0]);

@@ -539,8 +539,7 @@ TEST_F(UnitPanelDebugOutput, ThePanelListsTheUnitsStateInTwoColumns)
 TEST_F(UnitPanelDebugOutput, TheUnitLogWritesItsLinesInOrder)
 {
     CTestLog log;
-    unit->centreX = 7.9f, unit->centreY = 9.5f, unit->currentCommand = 1, unit->waypointCount = 2;
-    unit->WriteLog();
+    unit->centreX = 7.9f, unit->centreY = 9.5f, unit->currentCommand = 1, unit->waypointCount = 2, unit->WriteLog();
     std::vector<std::string> expected = {"#DEBUG: unit log - START", "This*=" + Address(unit), "PlayerID=0", "Pos=7,9",
                                          "CastID=0", "CastName=Warrior", "Actionbuffer.UnitCommand=1",
                                          "Actionbuffer.unit=0", "Actionbuffer.building=0", "Actionbuffer.resource=0",
@@ -548,8 +547,7 @@ TEST_F(UnitPanelDebugOutput, TheUnitLogWritesItsLinesInOrder)
     EXPECT_EQ(log.Lines(), expected);
 
     log.Clear(), unit->targetUnit = other, unit->targetBuilding = &building;
-    unit->WriteLog();
-    expected[7] = "Actionbuffer.unit=" + Address(other) + "  - Warrior";
+    unit->WriteLog(), expected[7] = "Actionbuffer.unit=" + Address(other) + "  - Warrior";
     expected[8] = "Actionbuffer.building=" + Address(&building) + "  - Barracks";
     expected.insert(expected.end() - 1, {"-- ActionUnit Log --", "-- ActionBuilding Log --", "#DEBUG: building log",
                                          "PlayerID=1", "Pos=12,34",

@@ -148,8 +148,7 @@ TEST_F(UnitSaveRecord, SaveLoadSaveGivesTheSameBytesAndLinksTheNewObjects)
     auto unit = Known(), enemy = Make(3, UNIT_ARCHER);
     std::unique_ptr<CBuilding> mine(m_World.Player(0).BuildingFactory(CastBarracks, 0, 0, 0));
     unit->customName = "Sir Test", unit->routeEnd = 2, unit->route[1] = 6, unit->currentStep = 1, unit->tornApart = 1;
-    unit->AddWaypoint(8, 9);
-    unit->targetUnit = unit->attacker = unit->followedUnit = enemy.get();
+    unit->AddWaypoint(8, 9), unit->targetUnit = unit->attacker = unit->followedUnit = enemy.get();
     unit->actionTargetBuilding = unit->targetBuilding = mine.get(), unit->deadline = SysClock::TickCount() + 700;
     m_Table.AddUnit(unit.get()), m_Table.AddUnit(enemy.get()), m_Table.AddBuilding(mine.get());
     const std::string first = Save(*unit, m_Table);

@@ -63,16 +63,14 @@ protected:
     static void TearDownTestSuite() { FreeRangeTables(); }
     void SetUp() override
     {
-        g_GameMap.width = g_GameMap.height = 64;
-        g_GameMap.ResetCamera();
+        g_GameMap.width = g_GameMap.height = 64, g_GameMap.ResetCamera();
         g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 32.0f, g_GameMap.scrollInputX = g_GameMap.scrollInputY = 0;
         g_GameMap.scrollVelocityX = g_GameMap.scrollVelocityY = 0.0f;
     }
     void TearDown() override
     {
         std::memset(g_GameMap.cornerHeights, 0, sizeof(g_GameMap.cornerHeights));
-        g_GameMap.width = g_GameMap.height = 0;
-        g_GameMap.ResetCamera();
+        g_GameMap.width = g_GameMap.height = 0, g_GameMap.ResetCamera();
     }
 };
 
@@ -109,8 +107,7 @@ TEST_F(CameraView, TheListEqualsABruteForceScanFor200Cameras)
     }
     EXPECT_GT(views, 180);
     // A view with nothing in front lists nothing.
-    g_GameMap.viewTranslation[2] = -2000.0f;
-    g_GameMap.UpdateVisibleBlocks();
+    g_GameMap.viewTranslation[2] = -2000.0f, g_GameMap.UpdateVisibleBlocks();
     EXPECT_EQ(g_GameMap.visibleBlockCount, 0);
 }
 
@@ -146,8 +143,7 @@ TEST_F(CameraView, TheMinimapCornersStandForTheMapCornersByHeading)
         {0, 129, 135, 32, 16}, {0, 129, 210, 63, 31}, {180, 129, 210, 0, 0}, {0, 0, 0, -1, -1}};
     for (const auto& [heading, x, y, blockX, blockY] : orders)
     {
-        g_GameMap.cameraHeading = heading;
-        g_Selection.minimapOrderX = g_Selection.minimapOrderY = -1;
+        g_GameMap.cameraHeading = heading, g_Selection.minimapOrderX = g_Selection.minimapOrderY = -1;
         EXPECT_TRUE(g_GameMap.MinimapOrder(x, y) == (blockX >= 0) &&
                     std::pair(g_Selection.minimapOrderX, g_Selection.minimapOrderY) == std::pair(blockX, blockY))
             << x << "," << y << " turned " << heading;
@@ -159,18 +155,15 @@ TEST_F(CameraView, TheDragRectangleFollowsTheHoveredBlockAndSteersTheWallPreview
 {
     const auto hover = [](int32_t x, int32_t y) { g_GameMap.hoveredBlockX = x, g_GameMap.hoveredBlockY = y; };
     const auto rect = [] { return std::vector<int32_t>(g_GameMap.dragRect, g_GameMap.dragRect + 4); };
-    hover(5, 7);
-    g_GameMap.BeginDragRect();
+    hover(5, 7), g_GameMap.BeginDragRect();
     EXPECT_EQ(rect(), (std::vector<int32_t>{5, 7, 5, 7}));
     g_Selection.cursorMode = CSelection::kCursorModeWallPlacement, g_GamePanel = CGamePanel();
     g_GameMap.UpdateDragRect();
     EXPECT_EQ(g_GamePanel.wallPreviewUpdates, 0);
-    hover(9, 7);
-    g_GameMap.UpdateDragRect();
+    hover(9, 7), g_GameMap.UpdateDragRect();
     EXPECT_TRUE(rect() == (std::vector<int32_t>{5, 7, 9, 7}) && g_GamePanel.wallPreviewUpdates == 1 &&
                 std::vector<int32_t>(g_GamePanel.wallPreview, g_GamePanel.wallPreview + 4) == rect());
-    g_Selection.cursorMode = 0;
-    hover(2, 12);
+    g_Selection.cursorMode = 0, hover(2, 12);
     g_GameMap.UpdateDragRect();
     EXPECT_TRUE(rect() == (std::vector<int32_t>{5, 7, 2, 12}) && g_GamePanel.wallPreviewUpdates == 1);
     hover(-1, -1);
@@ -194,8 +187,7 @@ TEST_F(CameraSteps, TheScreensAxesTurnWithTheHeadingsQuarterAndStayOnTheMap)
         EXPECT_TRUE(std::abs(g_GameMap.cameraTargetX - 32.0f - moveX) <= 1e-5f &&
                     std::abs(g_GameMap.cameraTargetY - 32.0f - moveY) <= 1e-5f) << heading;
     }
-    g_GameMap.cameraTargetX = 63.95f;
-    g_GameMap.Tick(1);
+    g_GameMap.cameraTargetX = 63.95f, g_GameMap.Tick(1);
     EXPECT_EQ(g_GameMap.cameraTargetX, 64.0f);
 }
 
@@ -207,8 +199,7 @@ TEST_F(CameraSteps, ATurnEndsWrappedASecondPressIsIgnoredAndZoomKeepsItsLimits)
     EXPECT_EQ(g_GameMap.cameraHeading, 400.0f);
     g_GameMap.OnKeyDown(45), g_GameMap.Tick(100);
     EXPECT_TRUE(g_GameMap.cameraHeading == 45.0f && g_GameMap.cameraTargetHeading == 45.0f);
-    g_GameMap.OnKeyDown(46), g_GameMap.OnKeyDown(46), g_GameMap.Tick(18);
-    g_GameMap.OnKeyDown(46), g_GameMap.Tick(18);
+    g_GameMap.OnKeyDown(46), g_GameMap.OnKeyDown(46), g_GameMap.Tick(18), g_GameMap.OnKeyDown(46), g_GameMap.Tick(18);
     EXPECT_TRUE(g_GameMap.cameraHeading == 225.0f && g_GameMap.cameraTargetHeading == 225.0f);
 
     // Zoom stays within 300 and 800 and the eye follows by ten a step.
@@ -232,8 +223,7 @@ protected:
         PlayerTest::SetUp();
         g_Config.fogOfWar = 0;
         std::memset(Player(0).exploredMap, 255, sizeof(Player(0).exploredMap));
-        g_Selection.Clear();
-        g_Selection.shiftDown = 0;
+        g_Selection.Clear(), g_Selection.shiftDown = 0;
         // Every block of the map in view, x outer.
         g_GameMap.visibleBlockCount = 0;
         for (int32_t x = 0; x < MapSide; ++x)
@@ -243,8 +233,7 @@ protected:
 
     void TearDown() override
     {
-        g_Selection.Clear();
-        g_GameMap.visibleBlockCount = 0;
+        g_Selection.Clear(), g_GameMap.visibleBlockCount = 0;
         PlayerTest::TearDown();
     }
 
@@ -280,16 +269,14 @@ TEST_F(CameraSelection, OwnUnitsFirstThenOneForeignUnitThenABuildingAtMostTwenty
     for (int32_t i = 11; i < 40; ++i) Drawn(0, i, 100 + 12 * i);
     g_GameMap.SelectInRect(700, 120, 90, 90);
     EXPECT_EQ(g_Selection.unitCount, 25);
-    g_Selection.Clear();
-    g_Selection.AddUnit(own, 0);
+    g_Selection.Clear(), g_Selection.AddUnit(own, 0);
     g_Selection.shiftDown = 1;
     for (int round = 0; round < 2; ++round)
     {
         g_GameMap.SelectInRect(135, 90, 238, 120);
         EXPECT_EQ(g_Selection.unitCount, 2);
     }
-    g_Selection.shiftDown = 0;
-    g_GameMap.SelectInRect(225, 90, 238, 120);
+    g_Selection.shiftDown = 0, g_GameMap.SelectInRect(225, 90, 238, 120);
     EXPECT_TRUE(g_Selection.unitCount == 1 && g_Selection.units[0] != own);
 }
 
@@ -300,13 +287,11 @@ TEST_F(CameraSelection, HomeCentresOnTheSelectionAndCommaAndFullStopStepThroughT
     g_GameMap.cameraTargetX = g_GameMap.cameraTargetY = 1.0f;
     EXPECT_TRUE(g_GameMap.OnKeyDown(36) && target() == (std::pair{1.0f, 1.0f}));
     TestBuilding house(5, 0, 0);
-    house.width = 3, house.x = 30, house.y = 40;
-    g_Selection.SelectBuilding(&house);
+    house.width = 3, house.x = 30, house.y = 40, g_Selection.SelectBuilding(&house);
     g_GameMap.OnKeyDown(36);
     EXPECT_EQ(target(), (std::pair{31.0f, 41.0f}));
     WideUnit wide;
-    wide.x = 10, wide.y = 20;
-    g_Selection.AddUnit(&wide, 0);
+    wide.x = 10, wide.y = 20, g_Selection.AddUnit(&wide, 0);
     g_GameMap.OnKeyDown(36);
     EXPECT_EQ(target(), (std::pair{11.0f, 21.0f}));
     g_Selection.Clear();
@@ -340,20 +325,16 @@ TEST_F(CameraSelection, SameTypeVisibleTakesTheOwnUnitsOfTheTypeUnderTheCursorAt
     CUnit* enemy = Create(Player(1), Soldier, 41, 10);
     for (CUnit* under : {static_cast<CUnit*>(nullptr), enemy})
     {
-        g_Selection.AddUnit(archer, 0);
-        g_Selection.unitUnderCursor = under;
+        g_Selection.AddUnit(archer, 0), g_Selection.unitUnderCursor = under;
         g_GameMap.SelectSameTypeVisible();
         EXPECT_EQ(Selected(), std::vector<CUnit*>{archer});
         g_Selection.Clear();
     }
-    g_Selection.AddUnit(archer, 0);
-    g_Selection.unitUnderCursor = soldiers[5];
+    g_Selection.AddUnit(archer, 0), g_Selection.unitUnderCursor = soldiers[5];
     g_GameMap.SelectSameTypeVisible();
     EXPECT_EQ(Selected(), std::vector<CUnit*>(soldiers.begin(), soldiers.begin() + 25));
-    g_Selection.Clear();
-    g_Selection.AddUnit(archer, 0);
-    g_Selection.AddUnit(soldiers[0], 0);
-    g_Selection.shiftDown = 1;
+    g_Selection.Clear(), g_Selection.AddUnit(archer, 0);
+    g_Selection.AddUnit(soldiers[0], 0), g_Selection.shiftDown = 1;
     g_GameMap.SelectSameTypeVisible();
     std::vector<CUnit*> kept = {archer};
     kept.insert(kept.end(), soldiers.begin(), soldiers.begin() + 24);

@@ -120,8 +120,7 @@ protected:
         g_GameMap.waterOffsets[0] = 0.125f, g_GameMap.waterAccumulator = 42;
         g_GameMap.playerSettings[2].initialGold = 1234, g_GameMap.playerSettings[2].technologyStates[60] = 2;
         g_GameMap.playerSettings[7].unitEnabled[35] = 0, g_GameMap.playerSettings[7].startViewY = 33;
-        g_GameMap.UpdateArea(0, 0, -1, -1);
-        g_GameMap.AssignRegionIds();
+        g_GameMap.UpdateArea(0, 0, -1, -1), g_GameMap.AssignRegionIds();
 
         m_References.unit = g_GameMap.Block(30, 31).unit = &m_Unit, m_References.building = &m_Building;
         for (int x = 40; x < 42; ++x)
@@ -175,12 +174,10 @@ TEST(GameMapObjects, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGa
         {0, {5, 1, 2, 3, 4}}, {2, {5, 1, 4, 3}}, {3, {5, 1, 4}}, {3, {5, 1, 4}}, {5, {4, 1}}, {1, {4}}, {4, {}}};
     for (const auto& [removed, left] : removals)
     {
-        map->RemoveMapObject(&objects[size_t(removed)]);
-        map->RemoveMapObject(&house);
+        map->RemoveMapObject(&objects[size_t(removed)]), map->RemoveMapObject(&house);
         EXPECT_EQ(listed(), left) << removed;
     }
-    map->AddMapObject(&objects[3]);
-    map->AddMapObject(&objects[0]);
+    map->AddMapObject(&objects[3]), map->AddMapObject(&objects[0]);
     EXPECT_EQ(listed(), (std::vector<int32_t>{3, 0}));
 
     for (const auto& [index, x, y] : {SAt{4, 0, 6}, SAt{4, 0, 7}, SAt{3, 0, 3}, SAt{1, 2, 0}, SAt{0, 7, 7}})

@@ -95,8 +95,7 @@ public:
     static bool Load(const std::vector<uint8_t>& bytes, uint8_t editor)
     {
         CMemoryBlock block;
-        block.Write(bytes.data(), int(bytes.size()));
-        block.SetPos(0);
+        block.Write(bytes.data(), int(bytes.size())), block.SetPos(0);
         return g_GameMap.LoadMapData(block, editor);
     }
     // An empty 32 x 32 map: player 0 the local human, the others computers.
@@ -153,8 +152,7 @@ protected:
             dynamic_cast<CBuildingTower&>(*tower).SetArcherCount(2);
         CUnit* unit = g_Players[1].CreateUnit(1, 20, 20);
         EXPECT_NE(unit, nullptr);
-        unit->customName = "Ann";
-        g_GameMap.UpdateArea(0, 0, -1, -1);
+        unit->customName = "Ann", g_GameMap.UpdateArea(0, 0, -1, -1);
         return Save();
     }
     std::vector<uint8_t> MapWith(const Records& buildings, const Records& units = {})
@@ -259,10 +257,8 @@ std::string FormatMap()
     for (const SObjectRecord& o : Objects)   // each with three reserved bytes behind
         m.I32(o.owner).I32(o.x).I32(o.y).I32(o.cast).I32(o.kind).I32(0).I32(o.amount).I32(o.decorationKind)
             .I32(o.scriptId).I32(o.archers);
-    m.I32(2);
-    m.I32(0).I32(20).I32(5).I32(UNIT_WORKER).I32(2).I32(21).U8(1).I32(3).Text("Ann").U8(0);
-    m.I32(2).I32(22).I32(8).I32(UNIT_WORKER).I32(1).I32(0).U8(0);
-    m.I32(WEATHER_RAIN);
+    m.I32(2), m.I32(0).I32(20).I32(5).I32(UNIT_WORKER).I32(2).I32(21).U8(1).I32(3).Text("Ann").U8(0);
+    m.I32(2).I32(22).I32(8).I32(UNIT_WORKER).I32(1).I32(0).U8(0), m.I32(WEATHER_RAIN);
     for (int32_t x = 0; x < Side; ++x)
         for (int32_t y = 0; y < Side; ++y) m.U8(uint8_t((x * 3 + y) % 7));
     return m.Bytes();
@@ -347,8 +343,7 @@ TEST_F(MapFileRefusals, TruncatedFilesAndBadFieldsAreRefusedWithTheirReasonAndKe
     for (const size_t length : {240u, 239u})
     {
         std::vector<uint8_t> named = good;
-        named[SetupsAt] = uint8_t(length);
-        named.insert(named.begin() + long(SetupsAt) + 1, length, 'n');
+        named[SetupsAt] = uint8_t(length), named.insert(named.begin() + long(SetupsAt) + 1, length, 'n');
         if (length == 240)
             ExpectRefused(named, good, "name of 240", TooLong);
         else

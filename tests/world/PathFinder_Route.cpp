@@ -456,8 +456,7 @@ TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedAreaFromOnTheMa
     for (SMapBlock& block : world.map->AllBlocks()) block.regionId = OldId;
     const auto allAre = [&](uint16_t id)
     { return std::ranges::all_of(world.map->AllBlocks(), [&](const SMapBlock& b) { return b.regionId == id; }); };
-    world.finder->FloodFillLand(5, 5, OldId, OldId);
-    world.finder->FloodFillLand(-1, 5, OldId, NewId);
+    world.finder->FloodFillLand(5, 5, OldId, OldId), world.finder->FloodFillLand(-1, 5, OldId, NewId);
     world.finder->FloodFillWater(5, 256, OldId, NewId);
     EXPECT_TRUE(allAre(OldId));
     world.finder->FloodFillLand(128, 128, OldId, NewId);
@@ -592,8 +591,7 @@ TEST(PathFinderSmartRoute, HugeWeightsNeitherOverflowNorBreakTheRouteAndOutgrowi
     for (int32_t x = 0; x < 256; ++x)
         for (int32_t y = 0; y < 256; ++y)
         {
-            world.players.SetUnitSight(3, x, y, 255);
-            world.players.SetBuildingSight(3, x, y, 255);
+            world.players.SetUnitSight(3, x, y, 255), world.players.SetBuildingSight(3, x, y, 255);
             if (x > 90 && x < 130)
                 world.map->Block(x, y).waterLevel = 7;
         }

@@ -33,8 +33,7 @@ protected:
     // Saved the way a game is: the player's units and its buildings registered first.
     std::string Save(CPlayer& p)
     {
-        m_Table->Reset();
-        p.RegisterReferences(*m_Table);
+        m_Table->Reset(), p.RegisterReferences(*m_Table);
         for (int32_t i = 0; i < p.buildingCount; ++i) m_Table->AddBuilding(p.buildings[i]);
         CMemorySaveStream out;
         p.SaveGame(out, *m_Table);
@@ -44,8 +43,7 @@ protected:
     // the player was initialised as player i of team i.
     bool Reload(CPlayer& p, const std::string& bytes)
     {
-        p.unitCount = p.buildingCount = 0;
-        p.Init(p.index, p.index, PLAYER_LOCAL, nullptr);
+        p.unitCount = p.buildingCount = 0, p.Init(p.index, p.index, PLAYER_LOCAL, nullptr);
         return Load(p, bytes);
     }
     bool Load(CPlayer& p, const std::string& bytes)
@@ -62,11 +60,9 @@ protected:
         Create(p, 1, 10, 10), Create(p, 3, 12, 10), Create(p, 4);
         TestBuilding* barracks = Finish(p, 2, 20, 20);
         Finish(p, 5, 30, 30);
-        p.AddBuildingSight(20, 20, 21, 21, 1);
-        p.RevealArea(40, 40, 45, 50, 200);
+        p.AddBuildingSight(20, 20, 21, 21, 1), p.RevealArea(40, 40, 45, 50, 200);
         p.technologies[7].progress = 100.0f, p.technologies[3].enabled = 1;
-        p.technologies[30].StartResearch(barracks);
-        p.technologies[30].progress = 42.5f;
+        p.technologies[30].StartResearch(barracks), p.technologies[30].progress = 42.5f;
         p.name = "Ann", p.team = 4, p.colourScheme = 6, p.populationMaximum = 120;
         p.wood = 1234, p.stone = 567, p.gold = 89, p.score = 999, p.refundCorrection = 11;
         p.starvationTime = StartTicks - 5000, p.starvationEnabled = 0, p.queuedUnits = 3;
@@ -216,8 +212,7 @@ TEST_F(PlayerUnits, ConvertedUnitsKeepTheirIdAndRemovalTellsScriptOpponentAndGro
     // A convert joins no group; its removal takes none below zero.
     EXPECT_TRUE(to.groupCounts[GROUP_FOOT_SOLDIERS] == 0 && Player(1).groupCounts[GROUP_FOOT_SOLDIERS] == 0);
     EXPECT_EQ(to.script.GetEvents().back().kind, CScript::EEvent::UnitConverted);
-    knight->scriptTag = 77, knight->controlGroup = 3, to.controlGroupCounts[2] = 1;
-    to.RemoveUnit(knight, 1);
+    knight->scriptTag = 77, knight->controlGroup = 3, to.controlGroupCounts[2] = 1, to.RemoveUnit(knight, 1);
     EXPECT_TRUE(to.controlGroupCounts[2] == 0 && to.script.GetEvents().back().values[0] == 77 &&
                 to.computerAI.GetNotices().back().kind == CComputerAI::ENotice::UnitDied &&
                 to.groupCounts[GROUP_FOOT_SOLDIERS] == 0);
@@ -226,8 +221,7 @@ TEST_F(PlayerUnits, ConvertedUnitsKeepTheirIdAndRemovalTellsScriptOpponentAndGro
     EXPECT_TRUE(to.controlGroupCounts[2] == 0 && Log().Contains("#DEBUG: Group unit count underrun"));
     // Tower archers are found by id and leave in order.
     TestUnit first(8), second(8);
-    to.AddTowerArcher(&first), to.AddTowerArcher(&second);
-    to.RemoveTowerArcher(knight);
+    to.AddTowerArcher(&first), to.AddTowerArcher(&second), to.RemoveTowerArcher(knight);
     EXPECT_TRUE(Log().Contains("#DEBUG: Tower archer is missing from player's list"));
     to.RemoveTowerArcher(&first);
     EXPECT_EQ(to.FindTowerArcher(second.uniqueId), &second);
@@ -243,8 +237,7 @@ TEST_F(PlayerUnits, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGap
     std::vector<CBuilding*> buildings;
     for (int32_t i = 0; i < 6; ++i)
     {
-        units.push_back(Create(player, 2));
-        buildings.push_back(Finish(player, 5));
+        units.push_back(Create(player, 2)), buildings.push_back(Finish(player, 5));
     }
     buildings[2]->controlGroup = 9, player.controlGroupCounts[8] = player.controlGroupCounts[7] = 3;
     const std::pair<int32_t, std::vector<int32_t>> removals[] = {
@@ -494,8 +487,7 @@ TEST_F(PlayerFog, VisibilityIsTheExploredLevelHalvedUnseenUnderFogAndSoftenedBes
     // Of the neighbours of (5, 5) only the diagonal (4, 4) stays unseen.
     for (const auto& [x, y] : {Corner{4, 5}, Corner{4, 6}, Corner{5, 4}, Corner{6, 4}, Corner{63, 0}})
         player.unitSightCounts[x * 256 + y] = 1;
-    player.buildingSightCounts[20 * 256 + 20] = 2;
-    player.constructionSiteCounts[25 * 256 + 25] = 1;
+    player.buildingSightCounts[20 * 256 + 20] = 2, player.constructionSiteCounts[25 * 256 + 25] = 1;
     player.exploredMap[3 * 257 + 4] = 17, player.exploredMap[31 * 257 + 31] = 201;
     player.exploredMap[63 * 257 + 0] = 40, player.exploredMap[40 * 257 + 40] = 0;
     // Fog of war, visibility mode, the block and its level.

@@ -73,8 +73,7 @@ class SaveGameTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_Saved = std::make_unique<CConfig>(g_Config);
-        g_Config.languageFolder = Language, g_Config.backupFiles = 0;
+        m_Saved = std::make_unique<CConfig>(g_Config), g_Config.languageFolder = Language, g_Config.backupFiles = 0;
         const std::string texts = CScratchFolder::ReadFile(DemoTexts);
         g_Localizer.Clear();
         ASSERT_TRUE(g_Localizer.LoadLocaleText("savegames.txt", texts.c_str(), int(texts.size())));
@@ -444,8 +443,7 @@ TEST_F(SaveGameTest, BadWritesFailTheSaveAndBadReadsGiveZerosAndFailTheLoadAndMi
     // A load refused half-way stops where it was refused: no report of unread bytes then.
     Log().Clear();
     CSaveGame refused;
-    refused.BeginLoad(Path("bad.save").c_str());
-    byte = 7;
+    refused.BeginLoad(Path("bad.save").c_str()), byte = 7;
     EXPECT_EQ(refused.Read(&byte, -5), 0);   // a negative count fails the load
     refused.WriteI32(5);
     EXPECT_TRUE(Log().Contains("#DEBUG: Write data during load"));
@@ -572,8 +570,7 @@ TEST_F(ReferenceBaseSaveTest, IdsFollowInsertionOrderAndTheSectionHoldsCreationD
     table.SetObjects(&objects);
     CRefUnit archer(1, 4), worker(0, 7), knight(5, 12);
     CRefBuilding barracks(2, 3, 0, 0, 0), tree(-1, 10, 2, 5, 0), statue(1, 18, 0, 0, 7);
-    archer.value = 100;
-    statue.value = 202;
+    archer.value = 100, statue.value = 202;
     EXPECT_EQ((std::vector<int32_t>{table.AddUnit(&archer), table.AddBuilding(&barracks), table.AddUnit(&worker),
                                     table.AddBuilding(&tree), table.AddBuilding(&statue), table.AddUnit(&knight)}),
               (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
@@ -652,11 +649,9 @@ TEST_F(ReferenceBaseSaveTest, BadSectionsFailTheLoadAndLeaveNothingAndAGameWithM
     EXPECT_EQ(crowded->AddBuilding(&buildings[CReferenceBase::Capacity]), -1);
     CSaveGame save;
     ASSERT_TRUE(save.BeginSave(Path("full.save").c_str()));
-    crowded->SaveGame(save);
-    save.Close();
+    crowded->SaveGame(save), save.Close();
     EXPECT_TRUE(save.HasError() && !CScratchFolder::Exists(Path("full.save")) &&
                 Log().Contains("Save game failed: the game holds more objects than the reference table's 65536"));
-    crowded->Reset();
-    crowded->AddBuilding(&buildings[0]);
+    crowded->Reset(), crowded->AddBuilding(&buildings[0]);
     EXPECT_EQ(Saved(*crowded), std::vector<int32_t>({1, 1, 0, 2, 0, 0, 0}));
 }

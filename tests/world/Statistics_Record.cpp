@@ -21,8 +21,7 @@ std::string AnnBytes()
 
 void Load(CMemoryBlock& block, const std::string& bytes)
 {
-    block.Init(CMemoryBlock::DefaultGrowStep);
-    block.Write(bytes.data(), int(bytes.size()));
+    block.Init(CMemoryBlock::DefaultGrowStep), block.Write(bytes.data(), int(bytes.size()));
 }
 
 std::string Written(const CPlayerStatistics& record)

@@ -12,14 +12,12 @@ TEST_F(TechnologyTree, EnablingOrMarkingPrerequisitesReachesTheWholeChainWithout
     const std::set<int32_t> enabled = {43, 42, 29, 8, 55, 54, 53};
     const std::set<int32_t> researched = {25, 24, 23, 8, 29, 53};
     CPlayer& player = Player(2);
-    player.SetTechnologyEnabled(43);
-    player.MarkPrerequisitesResearched(25);
+    player.SetTechnologyEnabled(43), player.MarkPrerequisitesResearched(25);
     for (int32_t id = 0; id < TechnologyCount; ++id)
         EXPECT_EQ(std::pair(size_t(player.technologies[id].enabled), player.IsResearched(id)),
                   std::pair(enabled.count(id), researched.count(id) == 1)) << id;
     // Ids out of range are refused with a log line.
-    player.SetTechnologyEnabled(61);
-    player.MarkPrerequisitesResearched(-1);
+    player.SetTechnologyEnabled(61), player.MarkPrerequisitesResearched(-1);
     EXPECT_FALSE(player.IsTechnologyAvailable(-5));
     player.OnTechnologyResearched(99);
     for (const char* id : {"61", "-1", "-5", "99"})
@@ -39,8 +37,7 @@ TEST_F(TechnologyResearch, ResearchFinishesOnceTheSpellIsSpentWhenCastAndEffects
                 !Log().Contains("#DEBUG: Invalid technology!"));
     player.technologies[6].StartResearch(Finish(Player(2), 11));   // another player's building
     EXPECT_TRUE(Log().Contains("#DEBUG: Invalid technology!"));
-    player.SetTechnologyEnabled(52);
-    player.technologies[51].progress = 100.0f;
+    player.SetTechnologyEnabled(52), player.technologies[51].progress = 100.0f;
     EXPECT_EQ(player.GetRainHellSpell(nullptr), nullptr);
     player.technologies[52].StartResearch(Finish(player, 15));
     EXPECT_FALSE(player.IsTechnologyAvailable(52));   // being researched
@@ -164,8 +161,7 @@ TEST_F(TechnologyTree, EveryTypeRecordHoldsItsRowOfTheTables)
     for (const auto& [index, name, row] : units)
         if (std::strncmp(name, "UN_", 3) == 0)
         {
-            key(name);
-            key(std::string("UN_MSG_") + (name + 3));
+            key(name), key(std::string("UN_MSG_") + (name + 3));
         }
     for (const auto& [index, name, row] : buildings) key(name);
     for (const auto& [name, row] : technologies) key(name);

@@ -9,10 +9,8 @@ using ThemeReader = WorldDeviceTest;
 ThemeBytes SmallTheme()
 {
     ThemeBytes theme;
-    theme.I32(2).I32(1).I32(256 * 256 * 4);
-    theme.Texture("Grass", 0xFF00FF00u, 7, 2);
-    theme.Texture("rock", 0xFF808080u, 9, 0);
-    theme.Water(4, 0xFF204080u).Water(2, 0xFF000000u);
+    theme.I32(2).I32(1).I32(256 * 256 * 4), theme.Texture("Grass", 0xFF00FF00u, 7, 2);
+    theme.Texture("rock", 0xFF808080u, 9, 0), theme.Water(4, 0xFF204080u).Water(2, 0xFF000000u);
     return theme;
 }
 

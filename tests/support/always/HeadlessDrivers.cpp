@@ -7,8 +7,7 @@
 namespace
 {
 const bool headlessDriversChosen = [] {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("SDL_VIDEODRIVER", "offscreen", 0), setenv("SDL_AUDIODRIVER", "dummy", 0);
     return true;
 }();
 } // namespace
