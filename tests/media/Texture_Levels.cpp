@@ -150,7 +150,8 @@ TEST_F(Image2DTiles, EveryDrawShowsEveryPixelAcrossTheTileSeamAndOversizedOrMiss
     keyed.Render(5.0f, 6.0f, -1.0f, -1.0f, 9), ReadBack(), Clear(Background);
     EXPECT_TRUE(fadedTo8 == Background && Pixel(6, 6) != Background) << std::hex << fadedTo8 << ' ' << Pixel(6, 6);
 
-    // Over 1024 pixels on a side, or a missing file, the image is left empty.
+    // A picture one pixel high or wide is an image; over 1024 pixels on a side, or a missing file, none.
+    EXPECT_TRUE(keyed.CreateFromBitmap(Pattern(40, 1)) && keyed.CreateFromBitmap(Pattern(1, 30)) && !keyed.IsEmpty());
     CTestLog log;
     for (const auto& [w, h] : {std::pair{1025, 10}, std::pair{10, 1025}})
     {
