@@ -632,6 +632,12 @@ TEST(PriestAttacked, WithoutTheTechnologyItRunsOutOfSightOfAWarriorOrOfATowerWit
         const int32_t blocks = GlobalFunc::Distance(priest->x, priest->y, 24, 21) / 10;
         EXPECT_TRUE(blocks >= sight - 1 && blocks <= 2 * sight) << priest->x << "," << priest->y;
     }
+    // From a tower gone before it set off it runs nowhere.
+    CMeleeWorld world;
+    CUnit* priest = world.Spawn(0, UNIT_PRIEST, 20, 20, STANCE_AGGRESSIVE);
+    CBuilding* tower = world.world.Player(1).CreateBuilding(CastTower, 23, 20);
+    priest->onAttacked(nullptr, tower), tower->TakeDown(false);
+    EXPECT_TRUE(world.FramesUntil(20, [&] { return priest->currentCommand != CMD_RUNAWAY; }) > 0 && priest->x == 20);
 }
 
 TEST(PriestAttacked, WithBothTechnologiesItThrowsFireballsBackAndWithoutPyroAnAttackOrderStops)
