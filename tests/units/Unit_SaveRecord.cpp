@@ -324,7 +324,13 @@ TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAn
     auto edge = Make(2, UNIT_WARRIOR);
     const std::string lastColumn = CRecordBytes::WithF32At(CRecordBytes::WithI32At(good, TileAt, 255), 1, 255.5f);
     EXPECT_TRUE(Load(*edge, lastColumn + Bytes().I32(0).Bytes(), m_Table) && edge->x == 255 && edge->centreX == 255.5f);
+    // One waypoint: on the map's last block it loads.
+    const auto oneWaypoint = [&](int32_t x, int32_t y) {
+        return CRecordBytes::WithI32At(good, WaypointCountAt, 1).insert(WaypointCountAt + 4, Bytes().I32(x).I32(y).Bytes());
+    };
+    EXPECT_TRUE(Load(*Make(), oneWaypoint(255, 255), m_Table));
     const struct { std::string bytes; const char* reason; } cases[] = {
+        {oneWaypoint(256, 0), "a waypoint lies outside the map"}, {oneWaypoint(0, 256), "a waypoint lies outside the map"},
         {CRecordBytes::WithI32At(good, NameLengthAt, 257), "the name length is out of range"},
         {CRecordBytes::WithI32At(good, NameLengthAt, 0), "the name length is out of range"},
         {CRecordBytes::WithI32At(good, NameLengthAt, -1), "the name length is out of range"},
