@@ -715,7 +715,8 @@ TEST(PriestHealing, AnIdlePriestHealsItsOwnWarriorWholeStepByStepButNeitherAnAll
         // Its sparkles rise 16 to 47 above the ground, within 0.35 of the patient's centre.
         SOffsetRange sparkles;
         for (const SEffectParticle& e : g_Particles.GetEffects())
-            if (e.kind == CParticles::KindSparkle) sparkles.Add(e.x - warrior->centreX, e.y - warrior->centreY, e.height);
+            if (e.kind == CParticles::KindSparkle)
+                sparkles.Add(e.x - warrior->centreX, e.y - warrior->centreY, e.height);
         EXPECT_TRUE(sparkles.low[2] == 16.0f && sparkles.high[2] == 47.0f && sparkles.low[0] >= -0.35f - 1e-4f &&
                     sparkles.high[1] <= 0.35f);
     }
