@@ -202,8 +202,7 @@ TEST(ParticlePool, AtItsLimitTheOlderHalfGoesAndFreeingABlockKeepsItsThreeLastin
     g_Particles.RemoveAt(31, 31);
     std::vector<std::tuple<float, float, int32_t>> left, staying;
     for (const SEffectParticle& effect : g_Particles.GetEffects()) left.emplace_back(effect.x, effect.y, effect.kind);
-    for (const auto& piece : pieces)
-        if (piece.stays) staying.emplace_back(piece.x, piece.y, piece.kind);
+    for (const auto& piece : pieces) if (piece.stays) staying.emplace_back(piece.x, piece.y, piece.kind);
     EXPECT_EQ(left, staying);
 }
 
@@ -453,8 +452,7 @@ TEST(DemolitionManBlast, ItBlowsUpOnceBesideABarracksAfterItsAttackOrFiveTicksAf
         bomber->onCommand(nullptr, barracks, nullptr, 21, 21, CMD_ATTACK);
         ASSERT_GT(world.FramesUntil(300, [&] { return bomber->animType == ANIM_ATTACK; }), 0);
         EXPECT_TRUE(bomber->IsAdjacentToBuilding(barracks));
-        if (killed)
-            bomber->TakeHit(nullptr, 1000, DAMAGE_ARROW, false);
+        if (killed) bomber->TakeHit(nullptr, 1000, DAMAGE_ARROW, false);
         // Ticks until the blast: the attack cycle at 1.5 frames a tick, or the five ticks of the fall.
         const int32_t expected = killed ? 5 : static_cast<int32_t>(std::ceil(CMeleeWorld::FrameCount / 1.5f));
         int32_t blastTick = 0;

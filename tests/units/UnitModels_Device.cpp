@@ -154,8 +154,7 @@ TEST_F(UnitModels, EveryTypeDrawsItsModelItsWoundsBelowEachThresholdAndItsCorpse
         for (int32_t frame = 0; frame < 100 && !g_Particles.HoldsCorpse(unit); ++frame) World().Frame(1);
         ASSERT_TRUE(g_Particles.HoldsCorpse(unit));
         const auto corpseAt = [&](int32_t ticksLeft) {
-            if (g_Particles.GetCorpseCount() != 0)
-                World().Frame(g_Particles.GetCorpseTicksLeft(unit) - ticksLeft);
+            if (g_Particles.GetCorpseCount() != 0) World().Frame(g_Particles.GetCorpseTicksLeft(unit) - ticksLeft);
             Drawn([] { g_Particles.RenderCorpses(); });
             return Pixel(top.x, top.y);
         };
@@ -186,8 +185,7 @@ TEST_F(UnitModels, AShipFloatsTenBelowTheGroundAndItsWreckSinksAsItFades)
         Drawn([&] { c.fade == 1.0f ? ship->Render() : ship->RenderAt(c.fade, 0.0f, 255); });
         int32_t top = -1, bottom = -1;
         for (int32_t y = 0; y < 768; ++y)
-            if (Pixel(512, y) != Background)
-                top = top < 0 ? y : top, bottom = y;
+            if (Pixel(512, y) != Background) top = top < 0 ? y : top, bottom = y;
         const bool spans = std::abs(top - (384.0f - halfFace)) < 2.0f && std::abs(bottom - (384.0f + halfFace)) < 2.0f;
         EXPECT_TRUE(c.fade == 0.0f ? top == -1 : spans) << top << " to " << bottom;
         World().Delete(ship);
@@ -340,8 +338,7 @@ TEST_F(PickingModel, TheMouseAndTheBandMeetTheRectangleEdgesIncludedOfPickableUn
 
     for (int32_t unpickable = 0; unpickable < 3; ++unpickable)
     {
-        if (unpickable < 2)
-            unit->ShowUnit(unpickable != 0);
+        if (unpickable < 2) unit->ShowUnit(unpickable != 0);
         unit->health = unpickable == 1 ? 0.5f : 100.0f, unit->renderPosition[2] = unpickable == 2 ? 10.0f : 100.0f;
         EXPECT_TRUE(unit->HitTestScreenPoint(512, 384) < 0.0f && !unit->IsInScreenRect(0, 0, 1023, 767)) << unpickable;
     }
@@ -377,8 +374,7 @@ protected:
     int32_t Run(int32_t x, int32_t y, uint32_t colour)
     {
         int32_t width = 0;
-        while (Pixel(x + 2 + width, y + 5) == colour)
-            ++width;
+        while (Pixel(x + 2 + width, y + 5) == colour) ++width;
         return width;
     }
 

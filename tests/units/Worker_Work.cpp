@@ -33,8 +33,7 @@ protected:
     CBuilding* Building(int32_t cast, int32_t x, int32_t y, bool finished)
     {
         CBuilding* building = world.Player(0).CreateBuilding(cast, x, y);
-        if (building != nullptr && finished)
-            building->Construct(0.0f, true);
+        if (building != nullptr && finished) building->Construct(0.0f, true);
         return building;
     }
     // TENUMRESOURCE 2 tree, 3 rock, 4 gold mine (with its amount).
@@ -57,8 +56,7 @@ TEST_F(WorkerWorld, AWorkerKeepsHarvestingWoodThenStoneInFullLoads)
     int32_t felledAt = -1;
     bool steps = true;
     auto watch = [&] {
-        if (felledAt < 0 && !tree->IsStanding())
-            felledAt = tree->amount;
+        if (felledAt < 0 && !tree->IsStanding()) felledAt = tree->amount;
         steps = steps && (owner.wood - wood0) % Load == 0 && (owner.stone - stone0) % Load == 0;
         return false;
     };
@@ -139,8 +137,7 @@ TEST_F(WorkerWorld, AMinerStaysInsideUntilAnExitCellIsFreeAndAClientAsksTheHost)
     auto blockRing = [](uint8_t blocked) {
         for (int32_t bx = 13; bx <= 18; ++bx)
             for (int32_t by = 13; by <= 19; ++by)
-                if (bx == 13 || bx == 18 || by == 13 || by == 19)
-                    g_GameMap.Block(bx, by).blocked = blocked;
+                if (bx == 13 || bx == 18 || by == 13 || by == 19) g_GameMap.Block(bx, by).blocked = blocked;
     };
     blockRing(1);
     EXPECT_TRUE(FramesUntil(100, [&] { return worker->onMap != 0; }) == -1 && worker->animType == ANIM_MINE_GOLD &&

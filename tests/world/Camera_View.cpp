@@ -33,8 +33,7 @@ BlockSet BruteForceVisible()
                 for (int axis = 0; axis < 2; ++axis)
                     low[axis] = std::min(low[axis], screen[axis]), high[axis] = std::max(high[axis], screen[axis]);
             }
-            if (inFront && high[0] >= 205 && high[1] >= 0 && low[0] < 1024 && low[1] < 768)
-                visible.insert({x, y});
+            if (inFront && high[0] >= 205 && high[1] >= 0 && low[0] < 1024 && low[1] < 768) visible.insert({x, y});
         }
     return visible;
 }

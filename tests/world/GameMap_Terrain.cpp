@@ -53,8 +53,7 @@ using SAt = std::tuple<int32_t, int32_t, int32_t>;   // x, y and the value wante
 
 void SetCorners(int x0, int y0, int x1, int y1, int32_t height)
 {
-    for (int x = x0; x <= x1; ++x)
-        for (int y = y0; y <= y1; ++y) g_GameMap.CornerHeight(x, y) = height;
+    for (int x = x0; x <= x1; ++x) for (int y = y0; y <= y1; ++y) g_GameMap.CornerHeight(x, y) = height;
 }
 
 class GameMapTerrain : public GameMapLife
@@ -123,8 +122,7 @@ protected:
         g_GameMap.UpdateArea(0, 0, -1, -1), g_GameMap.AssignRegionIds();
 
         m_References.unit = g_GameMap.Block(30, 31).unit = &m_Unit, m_References.building = &m_Building;
-        for (int x = 40; x < 42; ++x)
-            for (int y = 2; y < 4; ++y) g_GameMap.Block(x, y).building = &m_Building;
+        for (int x = 40; x < 42; ++x) for (int y = 2; y < 4; ++y) g_GameMap.Block(x, y).building = &m_Building;
     }
 
     void TearDown() override { FreeMap(); WorldDeviceTest::TearDown(); }
@@ -162,8 +160,7 @@ TEST(GameMapObjects, LeavingAtTheFrontTheMiddleOrTheEndMovesOnlyTheLastIntoTheGa
         std::vector<int32_t> at;
         for (CBuilding* object : map->MapObjects())
             for (size_t i = 0; i < objects.size(); ++i)
-                if (object == &objects[i])
-                    at.push_back(int32_t(i));
+                if (object == &objects[i]) at.push_back(int32_t(i));
         return at;
     };
     for (PathTestBuilding& object : objects) map->AddMapObject(&object);
@@ -472,8 +469,7 @@ TEST_F(GameMapSave, SectionIsLaidOutFieldByFieldRoundTripsAndShortOrBadSectionsL
         {"name without its zero", SetupStart, 8, "bad player name"},
     };
     for (size_t cut : {size_t(0), size_t(5), size_t(100), BlockStart + 7, saved.size() / 2, SetupStart + 2,
-                       saved.size() - 1})
-        cases.emplace_back("cut", cut, 0, shortSection);
+                       saved.size() - 1}) cases.emplace_back("cut", cut, 0, shortSection);
     for (const auto& [what, at, value, reason] : cases)
     {
         SCOPED_TRACE(testing::Message() << what << " at " << at);

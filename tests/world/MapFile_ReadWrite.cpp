@@ -68,8 +68,7 @@ protected:
     {
         WorldDeviceTest::SetUp();
         g_Config.logging = 1;
-        if (g_SightDiscs == nullptr)
-            AllocRangeTables(), m_OwnRangeTables = true;
+        if (g_SightDiscs == nullptr) AllocRangeTables(), m_OwnRangeTables = true;
         g_TechnologyTree.Init();
         m_Records = std::make_unique<CUnitStats[]>(TypeRecordCount), g_UnitStats = m_Records.get();
         InitTypeRecords();
@@ -81,8 +80,7 @@ protected:
         g_GameMap.Free(), g_PtrGarbage.Flush();
         WorldDeviceTest::TearDown();
         g_UnitStats = nullptr, m_Records.reset(), g_TechnologyTree.Clear();
-        if (m_OwnRangeTables)
-            FreeRangeTables();
+        if (m_OwnRangeTables) FreeRangeTables();
     }
 
 public:
@@ -120,8 +118,7 @@ protected:
         const std::vector<std::string> lines = Log().Lines();
         const std::string wanted = "Map file refused: " + reason;
         EXPECT_TRUE(std::any_of(lines.begin() + long(before), lines.end(), [&](const std::string& line)
-                                { return reason.empty() ? line.rfind(wanted, 0) == 0 : line == wanted; }))
-            << what;
+                                { return reason.empty() ? line.rfind(wanted, 0) == 0 : line == wanted; })) << what;
         EXPECT_EQ(Save(), good) << what;
     }
 
@@ -148,8 +145,7 @@ protected:
         g_GameMap.Block(3, 3).decorationModel = StartPointMarker, g_GameMap.Block(9, 9).decorationModel = 250;
         CBuilding* tower = g_Players[0].CreateBuilding(6, 5, 5);
         EXPECT_NE(tower, nullptr);
-        if (tower != nullptr)
-            dynamic_cast<CBuildingTower&>(*tower).SetArcherCount(2);
+        if (tower != nullptr) dynamic_cast<CBuildingTower&>(*tower).SetArcherCount(2);
         CUnit* unit = g_Players[1].CreateUnit(1, 20, 20);
         EXPECT_NE(unit, nullptr);
         unit->customName = "Ann", g_GameMap.UpdateArea(0, 0, -1, -1);
@@ -259,8 +255,7 @@ std::string FormatMap()
             .I32(o.scriptId).I32(o.archers);
     m.I32(2), m.I32(0).I32(20).I32(5).I32(UNIT_WORKER).I32(2).I32(21).U8(1).I32(3).Text("Ann").U8(0);
     m.I32(2).I32(22).I32(8).I32(UNIT_WORKER).I32(1).I32(0).U8(0), m.I32(WEATHER_RAIN);
-    for (int32_t x = 0; x < Side; ++x)
-        for (int32_t y = 0; y < Side; ++y) m.U8(uint8_t((x * 3 + y) % 7));
+    for (int32_t x = 0; x < Side; ++x) for (int32_t y = 0; y < Side; ++y) m.U8(uint8_t((x * 3 + y) % 7));
     return m.Bytes();
 }
 
@@ -344,10 +339,8 @@ TEST_F(MapFileRefusals, TruncatedFilesAndBadFieldsAreRefusedWithTheirReasonAndKe
     {
         std::vector<uint8_t> named = good;
         named[SetupsAt] = uint8_t(length), named.insert(named.begin() + long(SetupsAt) + 1, length, 'n');
-        if (length == 240)
-            ExpectRefused(named, good, "name of 240", TooLong);
-        else
-            EXPECT_TRUE(Load(named, 1));
+        if (length == 240) ExpectRefused(named, good, "name of 240", TooLong);
+        else EXPECT_TRUE(Load(named, 1));
     }
     EXPECT_EQ(std::strlen(g_GameMap.playerSettings[0].name), 239u);
 }
@@ -449,8 +442,7 @@ TEST_F(MapFileRefusals, StartMarkersProbesOfSizeAndStartPointsAndWritingRefusesL
     for (const auto& [name, length, line] : probed)
     {
         SCOPED_TRACE(testing::Message() << name << ", " << length << " bytes");
-        if (length != 0)
-            std::filesystem::resize_file(name, length);
+        if (length != 0) std::filesystem::resize_file(name, length);
         Log().Clear();
         const int32_t answers = g_GameMap.ReadMapFileSize(name.c_str(), &w, &h) +
                                 g_GameMap.MapFileHasStartPoints(name.c_str()) +
@@ -785,8 +777,7 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
         "UNIT=1", "PLAYER_ID=4", "POSITION=4,22", "(TENUMUNITCAST)=1",
         "(TENUMSTANCE)=" + std::to_string(g_GameMap.Block(4, 22).unit->stance), "SPECIAL_ID=0",
         "UNIT_CUSTOM_NAME=\"\"",
-        "",
-        "(TENUMWEATHER)=1", "", "WEATHER_MAP"});
+        "", "(TENUMWEATHER)=1", "", "WEATHER_MAP"});
     AddRows(e, Side, [](int32_t x, int32_t y) { return (x + 2 * y) % 5; });
     e.insert(e.end(), {"", "END_OF_EXPORT"});
 

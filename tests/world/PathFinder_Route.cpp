@@ -48,10 +48,8 @@ void ExpectRoute(PathTestWorld& world, int32_t x, int32_t y, int32_t steps,
 template <class T> T& Placed(PathTestWorld& world, T& object, int32_t x, int32_t y)
 {
     object.x = x, object.y = y;
-    if constexpr (std::is_base_of_v<CUnit, T>)
-        PlacePathTestUnit(*world.map, object);
-    else
-        PlacePathTestBuilding(*world.map, object);
+    if constexpr (std::is_base_of_v<CUnit, T>) PlacePathTestUnit(*world.map, object);
+    else PlacePathTestBuilding(*world.map, object);
     return object;
 }
 
@@ -164,8 +162,7 @@ TEST(PathFinderRoute, OutOfMapStartsGoalsAndSizesFailCleanlyAndRouteEndsMoveToFr
 
     // Both ends of a route between two points move to free cells toward each other.
     PathTestWorld ends(MakePathTestMap(20, 10));
-    for (int32_t x = 14; x < 20; ++x)
-        for (int32_t y = 0; y < 10; ++y) ends.map->Block(x, y).waterLevel = 8;
+    for (int32_t x = 14; x < 20; ++x) for (int32_t y = 0; y < 10; ++y) ends.map->Block(x, y).waterLevel = 8;
     CPathFinder::SPoint first{}, second{};
     // The first point lies at sea: it moves ashore toward the second.
     EXPECT_EQ(ends.finder->FindPathAI(17, 5, 2, 5, 1, CPathFinder::LayerLand, first, second), 0);
@@ -206,8 +203,7 @@ TEST(PathFinderRoute, TheStartDistanceIsMeasuredToTheGoalAsGivenBeforeOffsetsAnd
         PathTestUnit target(1);
         CUnit* targetUnit = targetX < 0 ? nullptr : &Placed(world, target, targetX, 0);
         EXPECT_EQ(world.finder->FindPath(0, 0, goalX, goalY, 1, Land, nearDistance, accept, targetUnit, nullptr,
-                                         offsetX, 0, world.Route(), world.end),
-                  steps);
+                                         offsetX, 0, world.Route(), world.end), steps);
         EXPECT_EQ(EndAndFailures(world), std::tuple(endX, 0, failed ? 1 : 0));
     }
 
@@ -230,8 +226,7 @@ TEST(PathFinderRoute, RoutesUpToTheBufferAreWholeAndALongerOneIsCutAfterItsFirst
     std::vector<std::string> rows(Height, std::string(Width, '.'));
     for (int32_t wall = 1; wall < Width; wall += 2)
         for (int32_t y = 0; y < Height; ++y)
-            if (y != ((wall / 2) % 2 == 0 ? Height - 1 : 0))
-                rows[size_t(y)][size_t(wall)] = '#';
+            if (y != ((wall / 2) % 2 == 0 ? Height - 1 : 0)) rows[size_t(y)][size_t(wall)] = '#';
     PathTestWorld world(MakePathTestMap(rows));
     const int32_t goalX = Width - 2;
     // A short search first: its costs must not be taken for the long one's.
@@ -292,8 +287,7 @@ TEST(PathFinderTargets, BesideMeansNoStepsEveryMissCountsAFailureAndStorageAndKe
     EXPECT_TRUE(finder.GetTargetBuilding() == &mine && std::pair(world.end.x, world.end.y) == std::pair(4, 5));
 
     // An unexplored mine, nothing to find, and starts off the map: every search fails cleanly.
-    for (int32_t x = 5; x < 7; ++x)
-        for (int32_t y = 5; y < 7; ++y) world.players.SetVisibility(0, x, y, 0);
+    for (int32_t x = 5; x < 7; ++x) for (int32_t y = 5; y < 7; ++y) world.players.SetVisibility(0, x, y, 0);
     CPathFinder::Route& route = world.Route();
     CPathFinder::SPoint& end = world.end;
     const int32_t results[] = {
@@ -364,8 +358,7 @@ TEST(PathFinderTargets, EachSearchFindsOnlyItsOwnKindOfBuildingWithinItsStepLimi
         PathTestUnit king(0), worker(0);
         building.garrisonedUnit = garrisoned ? &king : nullptr;
         Placed(world, building, 6, 0);
-        if (unitOn)
-            Placed(world, worker, 6, 0);
+        if (unitOn) Placed(world, worker, 6, 0);
         CPathFinder& finder = *world.finder;
         CPathFinder::Route& route = world.Route();
         const int32_t steps = search == Site      ? finder.FindBuildSite(0, 0, stepLimit, route, world.end)
@@ -398,10 +391,8 @@ TEST(PathFinderShips, TheUnloadedUnitsWholeFootprintIsFreeLandNearTheShipWhichSt
         std::deque<PathTestUnit> units;
         for (const CPathFinder::SPoint& at : held)
         {
-            if (holder < 0)
-                world.map->Block(at.x, at.y).blocked = 1;
-            else
-                Placed(world, units.emplace_back(holder), at.x, at.y);
+            if (holder < 0) world.map->Block(at.x, at.y).blocked = 1;
+            else Placed(world, units.emplace_back(holder), at.x, at.y);
         }
         const bool found = expected.x >= 0;
         EXPECT_EQ(world.finder->FindUngarrisonPos(1, 1, 2, stepLimit, world.end), found ? 1 : 0);
@@ -431,10 +422,8 @@ TEST(PathFinderFlood, LandAndWaterFillsRelabelTheirEightConnectedAreaFromOnTheMa
     {
         PathTestWorld world(MakePathTestMap({"..~~..", ".#~,#.", "..~...", "~~.~.."}));
         for (SMapBlock& block : world.map->AllBlocks()) block.regionId = block.blocked ? 3 : OldId;
-        if (water)
-            world.finder->FloodFillWater(x, y, OldId, NewId);
-        else
-            world.finder->FloodFillLand(x, y, OldId, NewId);
+        if (water) world.finder->FloodFillWater(x, y, OldId, NewId);
+        else world.finder->FloodFillLand(x, y, OldId, NewId);
         std::vector<std::string> ids(4, std::string(6, 'o'));
         for (int32_t i = 0; i < 24; ++i)
         {
@@ -480,8 +469,7 @@ TEST(PathFinderBuildingPlace, FoundPlacePassesItsTestPastTheNearStepsAndAttacked
     for (const auto& tried : probe.triedPositions) EXPECT_GE(Chebyshev(tried.x, tried.y, 15, 15), 3);
 
     // Places near a recent attack are not tried.
-    for (int32_t x = 10; x <= 20; ++x)
-        for (int32_t y = 10; y <= 20; ++y) world.players.SetAttacked(0, x, y);
+    for (int32_t x = 10; x <= 20; ++x) for (int32_t y = 10; y <= 20; ++y) world.players.SetAttacked(0, x, y);
     PathTestBuilding small(4, 1, 1, 0);
     small.placementMap = world.map.get();
     ASSERT_TRUE(world.finder->FindBuildingPlace(15, 15, &small, 0, 0, 0, world.end));
