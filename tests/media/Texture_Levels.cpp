@@ -150,6 +150,16 @@ TEST_F(Image2DTiles, EveryDrawShowsEveryPixelAcrossTheTileSeamAndOversizedOrMiss
     keyed.Render(5.0f, 6.0f, -1.0f, -1.0f, 9), ReadBack(), Clear(Background);
     EXPECT_TRUE(fadedTo8 == Background && Pixel(6, 6) != Background) << std::hex << fadedTo8 << ' ' << Pixel(6, 6);
 
+    // Made smaller on a scaled screen the picture is filtered: black and white one-pixel stripes turn grey.
+    CBitmap32 stripes;
+    stripes.Create(16, 16);
+    for (int32_t i = 0; i < 256; ++i) stripes.PutPixel(i % 16, i / 16, i % 2 != 0 ? 0xFFFFFFFFu : 0xFF000000u);
+    C2DImage striped;
+    ASSERT_TRUE(striped.CreateFromBitmap(stripes));
+    g_Config.screenWidth = 512, striped.Render(40, 40), g_Config.screenWidth = 1024, ReadBack(), Clear(Background);
+    std::set<uint32_t> colours;
+    for (int32_t x = 0; x < 64; ++x) for (int32_t y = 0; y < 64; ++y) colours.insert(Pixel(x, y));
+    EXPECT_TRUE(std::ranges::any_of(colours, [](uint32_t c) { return c != 0 && c != 0xFFFFFF && c != Background; }));
     // A picture one pixel high or wide is an image; over 1024 pixels on a side, or a missing file, none.
     EXPECT_TRUE(keyed.CreateFromBitmap(Pattern(40, 1)) && keyed.CreateFromBitmap(Pattern(1, 30)) && !keyed.IsEmpty());
     CTestLog log;
