@@ -94,6 +94,14 @@ TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrie
                 FindPlayerTransportShip(nullptr) == nullptr);
     g_Selection.RemoveUnit(seventeenth);
     ExpectWorldSound(world);
+    // A lying ship creaks (sample 21, 3 variants) on a draw of 1 in 500.
+    for (const auto& [draw, creaks] : {std::pair{501, true}, {500, false}})
+    {
+        const size_t heard = world.Samples().size();
+        CSimHarness::SeedForDraws({{32768, draw}}), empty->Animate(1);
+        EXPECT_EQ(world.Samples().size() > heard && world.Samples()[heard] >= 21 && world.Samples()[heard] <= 23,
+                  creaks);
+    }
     // Two panel rows of eight, 20 apart and 45 down: the mouse at (150, 530) is over the boxes of
     // units 14 and 15 (x 125 and 145, y 520); the lower index is the one meant.
     g_BuildingPanel.BeginFrame();
