@@ -215,6 +215,9 @@ TEST(Device3DBackBuffer, ReadGivesTopRowFirstAndTheWindowGetsItScaledThroughTheG
   ASSERT_TRUE(h.Device().SetGammaRamp(ramp) == Sys3DError::Ok && h.Device().Present() == Sys3DError::Ok);
   h.Backend().ReadWindowPicture(window, width, height);
   EXPECT_EQ(window[2 * 40 + 2], 0x7FC010u);
+  // A lost window presents nothing: it is told so.
+  h.Device().NotifyWindowLost();
+  EXPECT_EQ(h.Device().Present(), Sys3DError::DeviceLost);
 
   // Stretched one way only the picture is still filtered: the window's row 1 blends the red row with black.
   Device3DHarness tall;
