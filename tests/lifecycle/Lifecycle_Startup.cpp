@@ -247,7 +247,8 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsTheGameStartsWithoutAMissingTextOrFil
     std::string missing;
     for (const std::string& line : folder.LogLines())
         if (line.find("Cannot find locale resource") != std::string::npos ||
-            line.find("not found") != std::string::npos) missing += line + '\n';
+            line.find("not found") != std::string::npos)
+            missing += line + '\n';
     EXPECT_TRUE("" == missing && "End of game..." == folder.LogLines().back());
 
     // Started up in this process on the same data, the tables are built, and freeing deletes waiting objects first

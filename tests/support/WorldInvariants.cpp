@@ -69,7 +69,8 @@ void CheckMapCells(const Live& live, Faults& faults)
             }
             const int32_t size = unit->GetSize();
             if (!unit->IsFootprintRegistered() || x < unit->x || y < unit->y || x >= unit->x + size ||
-                y >= unit->y + size) faults.push_back("block holds a unit that does not stand there" + At(x, y));
+                y >= unit->y + size)
+                faults.push_back("block holds a unit that does not stand there" + At(x, y));
         }
     for (const CUnit* unit : live)
         for (int32_t x = unit->x; unit->IsFootprintRegistered() && x < unit->x + unit->GetSize(); ++x)

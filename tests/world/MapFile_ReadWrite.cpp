@@ -776,8 +776,7 @@ TEST_F(MapExport, SmallMapExportsEveryLineOfTheFormat)
         "UNIT_CUSTOM_NAME=\"Hero\"",
         "UNIT=1", "PLAYER_ID=4", "POSITION=4,22", "(TENUMUNITCAST)=1",
         "(TENUMSTANCE)=" + std::to_string(g_GameMap.Block(4, 22).unit->stance), "SPECIAL_ID=0",
-        "UNIT_CUSTOM_NAME=\"\"",
-        "", "(TENUMWEATHER)=1", "", "WEATHER_MAP"});
+        "UNIT_CUSTOM_NAME=\"\"", "", "(TENUMWEATHER)=1", "", "WEATHER_MAP"});
     AddRows(e, Side, [](int32_t x, int32_t y) { return (x + 2 * y) % 5; });
     e.insert(e.end(), {"", "END_OF_EXPORT"});
 
