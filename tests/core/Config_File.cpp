@@ -79,9 +79,9 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
                                         g_Config.languageFolder.GetBuffer()}),
               (std::vector<std::string>{Exe() + ".\\", Exe() + ".\\maps\\", "English\\"}));
 
-    ReadText("DATADIR = c:\\My Games\\data \r\nMAPSDIR=.\r\nSAVEDIR=/srv/game/saves\r\n"
-             "SCRIPTDIR=\\\\server\\share\r\nINCLUDE=extra.med\r\ninclude=d:\\mods\\more.med\r\n");
-    ASSERT_EQ(g_Config.includeFiles.GetCount(), 2);
+    ReadWithLogging("DATADIR = c:\\My Games\\data \r\nMAPSDIR=.\r\nSAVEDIR=/srv/game/saves\r\n"
+                    "SCRIPTDIR=\\\\server\\share\r\nINCLUDE=extra.med\r\ninclude=d:\\mods\\more.med\r\n");
+    ASSERT_TRUE(g_Config.includeFiles.GetCount() == 2 && LogLines().empty());  // every line taken
     EXPECT_EQ((std::vector<std::string>{g_Config.dataFolder.GetBuffer(), g_Config.mapFolder.GetBuffer(),
                                         g_Config.saveFolder.GetBuffer(), g_Config.scriptFolder.GetBuffer(),
                                         g_Config.includeFiles[0].GetBuffer(), g_Config.includeFiles[1].GetBuffer()}),
@@ -134,10 +134,12 @@ TEST_F(ConfigRead, IntegerWordAndOnOffKeysRefusedLinesAreReportedNormalisedAndRe
         {"UNITSPEECHVOLUME=99999999999", &CConfig::unitSpeechVolume, INT_MAX},
         {"MUSIC\tVOLUME =\xA0" "5\x80" "0\xFF", &CConfig::musicVolume, 50},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ((ReadText(std::string(c.text) + "\r\n"), g_Config.*c.field), c.expected) << c.text;
-    ReadText("BLOOD=maybe\r\nBLOODMARKS=off\r\nWINDOWEDMODE=On\r\nLANGUAGE=HUN\r\nLANGUAGE=XX\r\n");
-    EXPECT_TRUE(g_Config.blood == 1 && g_Config.bloodMarks == 0 && g_Config.windowed == 1);
+    for (const auto& c : cases)   // every one taken, none reported
+        EXPECT_EQ((ReadWithLogging(std::string(c.text) + "\r\n"), std::pair(g_Config.*c.field, LogLines())),
+                  std::pair(c.expected, Lines{})) << c.text;
+    ReadWithLogging("BLOOD=maybe\r\nBLOODMARKS=off\r\nWINDOWEDMODE=On\r\nLANGUAGE=HUN\r\nLANGUAGE=XX\r\nGAMMA=1.5\r\n"
+                    "BRIGHTNESS=1.5\r\nAUTOSAVE=5\r\n");
+    EXPECT_TRUE(g_Config.blood == 1 && g_Config.bloodMarks == 0 && g_Config.windowed == 1 && LogLines().empty());
     EXPECT_EQ(std::string(g_Config.languageFolder), "Hungarian\\");
 
     const std::string invalid = "#DEBUG: Invalid setting in the config file: ";
@@ -267,7 +269,9 @@ TEST_F(ConfigWrite, EveryWordAndSwitchOfEveryKeyIsReadAndWrittenBack)
     };
     const auto writtenBack = [this](const std::string& line, const char* key, const char* written) {
         const std::string expected = written ? std::string(key) + "=" + written : line;
-        EXPECT_EQ(WriteChanged(line + "\r\n", [] {}), expected + "\r\n");
+        m_Log.Clear();   // taken without a report
+        EXPECT_EQ(WriteChanged("LOGGING=ON\r\n" + line + "\r\n", [] {}), "LOGGING=ON\r\n" + expected + "\r\n");
+        EXPECT_EQ(LogLines(), Lines{});
     };
     for (const auto& w : words)
     {

@@ -12,12 +12,35 @@
 #include "buildings/C_BuildingTower.h"
 #include "core/C_D3D8Game.h"
 #include "core/C_Localizer.h"
+#include "editor/F_BuildingsAvailable.h"
+#include "editor/F_DependencyList.h"
+#include "editor/F_EditorMenu.h"
+#include "editor/F_EditorMessage.h"
+#include "editor/F_ExportMap.h"
+#include "editor/F_Identifier.h"
+#include "editor/F_LoadMap.h"
+#include "editor/F_PlayerProperties.h"
+#include "editor/F_SaveMap.h"
 #include "editor/F_SetTechTree.h"
+#include "editor/F_TowerProperties.h"
+#include "editor/F_UnitProperties.h"
+#include "editor/F_UnitsAvailable.h"
 #include "effects/C_Particles.h"
 #include "frontend/C_PlayerProfiles.h"
 #include "game/C_CtrlGame.h"
 #include "game/C_MissionObjectives.h"
 #include "game/C_Selection.h"
+#include "game/F_Confirm.h"
+#include "game/F_Dialogs.h"
+#include "game/F_GameCommand.h"
+#include "game/F_GameEnd.h"
+#include "game/F_GameMenu.h"
+#include "game/F_GameOptions.h"
+#include "game/F_LoadGame.h"
+#include "game/F_MissionObjectives.h"
+#include "game/F_SaveGame.h"
+#include "game/F_ScriptMessage.h"
+#include "game/F_WaitPlayers.h"
 #include "tests/support/MemorySaveStream.h"
 #include "tests/support/ReferenceBytes.h"
 #include "tests/support/SaveGameRun.h"
@@ -658,6 +681,33 @@ TEST(MissionObjectivesSave, BadSectionsAreRefusedAndTheRecordStays)
     CMemorySaveStream out;
     record.SaveGame(out);
     EXPECT_EQ(out.Bytes(), Objectives(2, 1, okObjective, okTail));
+}
+
+// The start builds every form once, before anything runs: what each holds then.
+TEST(StaticForms, HoldTheirFirstValuesTextsAndStorage)
+{
+    const std::vector<int32_t> values = {g_FGameMenu.firstValue, g_FGameOptions.firstValue, g_FSaveGame.value1,
+        g_FLoadGame.value1, g_FConfirm.firstValue, g_FConfirm.value1, g_FConfirm.value2, g_FMissionObjectives.firstValue,
+        g_FDialogs.firstValue, g_FScriptMessage.firstValue, g_FGameCommand.firstValue, g_FGameCommand.value1,
+        g_FGameEnd.value0, g_FGameEnd.flag + 0, g_FWaitPlayers.firstValue, g_FEditorMenu.firstValue,
+        g_FIdentifier.firstValue, g_FPlayerProperties.firstValue, g_FPlayerProperties.value1, g_FSaveMap.value1,
+        g_FSaveMap.value2, g_FLoadMap.value1, g_FLoadMap.value2, g_FExportMap.value1, g_FUnitsAvailable.firstValue,
+        g_FBuildingsAvailable.firstValue, g_FEditorMessage.firstValue, g_FUnitProperties.firstValue,
+        g_FTowerProperties.firstValue, g_FDependencyList.firstValue, g_FSetTechTree.firstValue};
+    EXPECT_EQ(values, std::vector<int32_t>(values.size(), 0));
+    const std::vector<std::string> texts = {g_FConfirm.text.GetBuffer(), g_FScriptMessage.text.GetBuffer(),
+        g_FGameCommand.text1.GetBuffer(), g_FGameCommand.text2.GetBuffer(), g_FGameEnd.text.GetBuffer(),
+        g_FIdentifier.text1.GetBuffer(), g_FIdentifier.text2.GetBuffer(), g_FEditorMessage.text.GetBuffer(),
+        g_FUnitProperties.text1.GetBuffer(), g_FUnitProperties.text2.GetBuffer(), g_FUnitProperties.text3.GetBuffer(),
+        g_FTowerProperties.text1.GetBuffer(), g_FTowerProperties.text2.GetBuffer()};
+    EXPECT_EQ(texts, (std::vector<std::string>{"", "", "", "24", "", "", "", "", "", "", "Not specified", "", ""}));
+    std::vector<int> storage;  // capacity, count and grow step of each array
+    const auto add = [&](const auto& list) {
+        storage.insert(storage.end(), {list.GetCapacity(), list.GetCount(), list.GetGrowStep()});
+    };
+    for (const auto& list : g_FDependencyList.lists) add(list);
+    add(g_FUnitsAvailable.entries), add(g_FBuildingsAvailable.entries);
+    EXPECT_EQ(storage, (std::vector<int>{8193, 0, 8193, 8193, 0, 8193, 8193, 0, 8193, 2731, 0, 2731, 2731, 0, 2731}));
 }
 
 TEST(SetTechTree, EveryTechnologyStandsInOneColumn)

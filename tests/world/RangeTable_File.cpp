@@ -66,6 +66,9 @@ TEST(RangeFile, ToolMadeFileReadsBackEqualAndAMissingOrBadFileIsLoggedAndCompute
     CRangeTable huge;
     EXPECT_TRUE(!huge.InitRing(0, 3, 0, FullMapFile) && Entries(huge) == Entries(computed) &&
                 log.Contains("Range file rejected: InGame\\Ranges\\fullmap.rng (bad count), computing the table"));
+    folder.Write("InGame/Ranges/fullmap.rng", StoredTable(9, ThreeByThree));  // every block of the square: the largest
+    CRangeTable full;
+    EXPECT_TRUE(full.InitRing(0, 1, 0, FullMapFile) && Entries(full) == ThreeByThree);
 
     RunTool("mkrange", target);
     CRangeTable disc;
