@@ -84,6 +84,17 @@ TEST(MeleeStance, OnlyAStandGroundUnitIgnoresAnIdleEnemyAnEnemyInSightAndAHit)
         for (int32_t frame = 0; frame < 300; ++frame) melee.Frame();
         EXPECT_TRUE((enemy->health < CUnit::FullHealth) == (fights && lives));
     }
+    // Every melee type takes up an enemy it finds idle, and one it is told it sees.
+    for (const int32_t type : {UNIT_KNIGHT, UNIT_LIGHTCAVALRY, UNIT_HEAVYCAVALRY, UNIT_GIANT, UNIT_UNDEAD,
+                               UNIT_HEROCAVALRY, UNIT_DEMOLISHMAN})
+    {
+        CMeleeWorld melee;
+        CUnit* guard = melee.Spawn(0, type, PostX, PostY, STANCE_AGGRESSIVE);
+        CUnit* enemy = melee.Spawn(1, UNIT_WARRIOR, PostX + 4, PostY, STANCE_STAND_GROUND);
+        EXPECT_EQ(guard->currentCommand, CMD_ATTACK) << type << " idle";
+        guard->Stop(), guard->currentCommand = CMD_NONE, melee.world.Player(0).BroadcastToObjects(enemy);
+        EXPECT_EQ(guard->currentCommand, CMD_ATTACK) << type << " sighted";
+    }
     // With no enemy unit in sight, an idle guard strikes an enemy building.
     CMeleeWorld melee;
     CBuilding* house = melee.world.Player(1).CreateBuilding(CastHouse, PostX + 4, PostY);
