@@ -95,8 +95,7 @@ TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrderAndBusyBarracksRoun
     const struct { size_t at; int32_t value; } items[] = {
         {QueueCountAt, 3}, {QueueAt, 2}, {QueueAt + 4, 3},
         {ProductionStateAt(q) - 4, 1},   // the waiting unit's id
-        {ResearchAt(q), 1}, {ResearchAt(q) + 4, 11},
-        {FireCapacityAt(q), BarracksFires}, {FireCountAt(q), 3},
+        {ResearchAt(q), 1}, {ResearchAt(q) + 4, 11}, {FireCapacityAt(q), BarracksFires}, {FireCountAt(q), 3},
         {FiresAt(q) + FireRecordBytes + 20, 9},   // record 1: threshold, offset, size, then its particle
         {lastRow + 24, 200}, {lastRow + 52, 70},   // 7 textures, then 7 heights
         {first.size() - 4, 4},                      // exit requests

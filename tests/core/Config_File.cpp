@@ -94,11 +94,9 @@ TEST_F(ConfigRead, MissingFileGivesDefaultsFoldersFollowThePathRuleAndGammaAndBr
         {"GAMMA=3\r\nBRIGHTNESS=1.25E1\r\n", 2.0f, 2.0f},
         {"GAMMA=15E-1\r\nBRIGHTNESS=0.0000000015E+9\r\n", 1.5f, 1.5f},
         {"GAMMA=NAN\r\nBRIGHTNESS=.5x\r\n", 1.0f, 0.5f},   // no number: the default stays
-        {"GAMMA=-INFINITY\r\nBRIGHTNESS=inf\r\n", 0.1f, 2.0f},
-        {"GAMMA=+1.25\r\nBRIGHTNESS=+1.75\r\n", 1.25f, 1.75f},
+        {"GAMMA=-INFINITY\r\nBRIGHTNESS=inf\r\n", 0.1f, 2.0f}, {"GAMMA=+1.25\r\nBRIGHTNESS=+1.75\r\n", 1.25f, 1.75f},
         {"GAMMA=0.1\r\nBRIGHTNESS=2\r\n", 0.1f, 2.0f},   // the limits themselves, and just inside and past them
-        {"GAMMA=0.11\r\nBRIGHTNESS=1.99\r\n", 0.11f, 1.99f},
-        {"GAMMA=0.09\r\nBRIGHTNESS=2.01\r\n", 0.1f, 2.0f},
+        {"GAMMA=0.11\r\nBRIGHTNESS=1.99\r\n", 0.11f, 1.99f}, {"GAMMA=0.09\r\nBRIGHTNESS=2.01\r\n", 0.1f, 2.0f},
     };
     for (const auto& c : cases)
         EXPECT_EQ((ReadText(c.text), std::pair(g_Config.gamma, g_Config.brightness)), std::pair(c.gamma, c.brightness))

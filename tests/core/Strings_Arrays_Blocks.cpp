@@ -143,8 +143,7 @@ std::string Text(const CString& s)
 TEST(CString, NumbersFromTextReportTheOffendingIndexAndToTextPadOutsideTheSign)
 {
     const struct { const char* text; bool hex; int value, errorPos; } cases[] = {
-        {"-12", false, -12, -1}, {"1-2", false, 0, 1},   {"+5", false, 0, 0},
-        {"-2147483648", false, INT_MIN, -1},
+        {"-12", false, -12, -1}, {"1-2", false, 0, 1}, {"+5", false, 0, 0}, {"-2147483648", false, INT_MIN, -1},
         {"4294967297", false, 1, -1},   // 2^32 + 1 wraps in 32 bits
         {"1A", true, 26, -1},   {"0x10", true, 0, 1},
         {"-ff", true, 0, 0},    {"+F", true, 0, 0},     {"", true, 0, -1},   {"FFFFFFFF", true, -1, -1},

@@ -284,8 +284,7 @@ TEST_F(CtrlGameSaveRefusal, DamagedFilesAndBadSectionsAreRefusedWithTheirLineAnd
         {WithField(localPlayer, 8), badLocal}, {WithField(localPlayer, 0xFFFFFFFF), badLocal},
         {WithField(localPlayer + 4, 0), "Objectives section of the saved game rejected: unknown game mode"},
         {WithField(textAt, 0), "Objectives section of the saved game rejected: bad text length"},
-        {WithByte(profile, 200), ""},
-        {WithField(selection, 26), selectionRejected + "bad unit count"},
+        {WithByte(profile, 200), ""}, {WithField(selection, 26), selectionRejected + "bad unit count"},
         {WithField(selectedUnit, 60000), selectionRejected + "a selected unit is unknown"},
         {WithField(selectedUnit, CSaveGameRun::U32At(payload, particles + 4)),   // the corpse's
          refused + "a selected unit belongs to no player"},

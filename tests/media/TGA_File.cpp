@@ -163,8 +163,7 @@ TEST(TGARead, UnsupportedAndDamagedFilesAreRefusedWithTheirReason)
     const struct Case { const char* name; TgaLayout layout; size_t cut; const char* reason; } cases[] = {
         {"compressed", type(10, 24), 0, nullptr}, {"grey", type(3, 8), 0, nullptr},
         {"16 bits", type(2, 16), 0, nullptr}, {"no image", type(0, 24), 0, nullptr},
-        {"paletted 24 bits", type(1, 24), 0, nullptr},
-        {"header only", TrueColour24(), 12 + 1, "truncated header"},
+        {"paletted 24 bits", type(1, 24), 0, nullptr}, {"header only", TrueColour24(), 12 + 1, "truncated header"},
         {"short pixels", TrueColour24(), 1, "truncated pixel data"},
         {"short id", With([](auto& t) { t.id = std::string(200, 'x'); }), 200, "truncated identification field"},
         {"short palette", Paletted(), 8, "truncated colour map"},

@@ -174,8 +174,7 @@ TEST(Device3DModes, EachSizeAndFormatIsListedOnceInFirstSeenOrder) {
       {1152, 864, 8},  {800, 600, 32},  // 24 and 32 bits are the same format
   };
   const std::vector<Sys3DDisplayMode> expected = {{1024, 768, Sys3DFormat::X8R8G8B8},
-                                                  {1024, 768, Sys3DFormat::R5G6B5},
-                                                  {800, 600, Sys3DFormat::X8R8G8B8},
+                                                  {1024, 768, Sys3DFormat::R5G6B5}, {800, 600, Sys3DFormat::X8R8G8B8},
                                                   {640, 480, Sys3DFormat::X1R5G5B5}};
   EXPECT_EQ(GlBuildModeList(raw), expected);
   // Without the driver's clip control depth goes to 2z - w (row vectors: z' = z m22 + w m32); with it, as it is.

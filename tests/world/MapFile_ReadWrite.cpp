@@ -525,8 +525,7 @@ TEST_F(MapFilePlacement, TowersStandMannedAndTwoNeutralObjectsOnOneBlockRefuseTh
     const auto mill = BuildingRecord(Neutral, 20, 20, CastDecoration, 0, MillDecoration, 0, 0);
     const auto tree = BuildingRecord(Neutral, 20, 20, CastResource, TreeKind, 0, 0, 0);
     const std::tuple<const char*, std::vector<uint8_t>, std::vector<uint8_t>> cases[] = {
-        {"tree on the mill", mill, tree},
-        {"mill on the mill", mill, mill},
+        {"tree on the mill", mill, tree}, {"mill on the mill", mill, mill},
         {"gold mine over a tree", tree, BuildingRecord(Neutral, 18, 17, CastResource, ResourceKindGoldMine, 0, 0, 0)},
         {"decoration on a tree", tree, BuildingRecord(Neutral, 20, 20, CastDecoration, 0, PlainDecoration, 0, 0)},
     };
