@@ -182,11 +182,13 @@ TEST_F(UnitSaveRecord, TheTypesOwnPartFollowsTheBaseRecordReadsBackExactlyAndDam
     ASSERT_TRUE(worker.size() == 30 && galley.size() == 10);
     const char* const Flag = "a flag is neither 0 nor 1", * const OffMap = "a worker's harvest point is off the map";
     const std::string lastBlock = CRecordBytes::WithI32At(CRecordBytes::WithI32At(worker, 8, 255), 12, 255);
+    const std::string emptyHanded = CRecordBytes().I32(0).I32(0).I32(0).I32(0).Bytes() + worker.substr(16);
     const char* const PriestTimers = "a priest's heal or sparkle timer is out of range";
     const struct { int32_t type; std::string bytes, savedBack; const char* reason; } cases[] = {
         {UNIT_WORKER, worker, worker, nullptr}, {UNIT_WORKER, worker.substr(0, 29), "", "the record is cut short"},
         {UNIT_WORKER, CRecordBytes::WithI32At(worker, 0, 5), "", "a worker's carried kind is out of range"},
         {UNIT_WORKER, CRecordBytes::WithI32At(worker, 8, -3), "", OffMap}, {UNIT_WORKER, lastBlock, lastBlock, nullptr},
+        {UNIT_WORKER, emptyHanded, emptyHanded, nullptr},
         {UNIT_WORKER, CRecordBytes::WithI32At(worker, 8, 256), "", OffMap},
         {UNIT_WORKER, CRecordBytes::WithI32At(worker, 12, 256), "", OffMap},
         {UNIT_WORKER, CRecordBytes::WithF32At(worker, 17, -1.0f), "", "a worker's repair purse is out of range"},
