@@ -25,6 +25,8 @@ constexpr size_t TileAt = 9, HealthAt = 17, PlayerIndexAt = 25, NameLengthAt = 5
 constexpr size_t PathLengthAt = 84;          // 59 + name (1) + formation and patrol ends (24)
 constexpr size_t WaypointCountAt = 116, AnimTypeAt = 120, ActionTargetBuildingAt = 137, CommandAt = 149;
 constexpr size_t DeadlineAt = 154, TargetBuildingAt = 166, StanceAt = 209, EmptyRecordSize = 250;
+constexpr size_t FacingAt = 33, ShownFacingAt = 37, CurrentStepAt = 88, MoveDestinationAt = 92, TargetPointAt = 174;
+constexpr size_t ResourceKindAt = 189, MinRangeAt = 193, MaxRangeAt = 197, ReturnPointAt = 217, SightAt = 229;
 
 // Every item with a value of its own: an empty name, no path, no waypoints.
 std::string KnownRecord()
@@ -334,6 +336,16 @@ TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAn
         return CRecordBytes::WithI32At(good, WaypointCountAt, 1).insert(WaypointCountAt + 4, Bytes().I32(x).I32(y).Bytes());
     };
     EXPECT_TRUE(Load(*Make(), oneWaypoint(255, 255), m_Table));
+    // Each field at either end of its range loads (a point -1 is none); the cases below go one past.
+    const std::pair<size_t, int32_t> ends[] = {{PlayerIndexAt, 7}, {FacingAt, 0}, {FacingAt, 359},
+        {ShownFacingAt, -360},
+        {ShownFacingAt, 720}, {CurrentStepAt, -1}, {CurrentStepAt, 512}, {MoveDestinationAt, 255},
+        {MoveDestinationAt + 4, -1}, {TargetPointAt + 4, 255}, {ReturnPointAt, -1}, {ResourceKindAt, 0},
+        {ResourceKindAt, 4}, {MinRangeAt, 256}, {MaxRangeAt, 0}, {SightAt, 256}, {SightAt, 0}};
+    for (const auto& [at, value] : ends)
+        EXPECT_TRUE(Load(*Make(), CRecordBytes::WithI32At(good, at, value), m_Table)) << at << ": " << value;
+    const char* const Facing = "the facing is out of range", * const Step = "the current step is out of range";
+    const char* const Point = "a point of the orders lies outside the map", * const Range = "a range is out of range";
     const struct { std::string bytes; const char* reason; } cases[] = {
         {oneWaypoint(256, 0), "a waypoint lies outside the map"}, {oneWaypoint(0, 256), "a waypoint lies outside the map"},
         {CRecordBytes::WithI32At(good, NameLengthAt, 257), "the name length is out of range"},
@@ -344,6 +356,15 @@ TEST_F(UnitSaveRecord, RecordsCutShortAnywhereOrWithFieldsOutOfRangeAreRefusedAn
         {CRecordBytes::WithI32At(good, WaypointCountAt, 65), "the waypoint count is out of range"},
         {CRecordBytes::WithI32At(good, PlayerIndexAt, 8), "the player index is out of range"},
         {CRecordBytes::WithI32At(good, PlayerIndexAt, -1), "the player index is out of range"},
+        {CRecordBytes::WithI32At(good, FacingAt, 360), Facing}, {CRecordBytes::WithI32At(good, FacingAt, -1), Facing},
+        {CRecordBytes::WithI32At(good, ShownFacingAt, 721), Facing},
+        {CRecordBytes::WithI32At(good, ShownFacingAt, -361), Facing},
+        {CRecordBytes::WithI32At(good, CurrentStepAt, 513), Step},
+        {CRecordBytes::WithI32At(good, CurrentStepAt, -2), Step},
+        {CRecordBytes::WithI32At(good, MoveDestinationAt, 256), Point},
+        {CRecordBytes::WithI32At(good, ReturnPointAt + 4, -2), Point},
+        {CRecordBytes::WithI32At(good, ResourceKindAt, 5), "the resource kind is out of range"},
+        {CRecordBytes::WithI32At(good, MinRangeAt, 257), Range}, {CRecordBytes::WithI32At(good, SightAt, -1), Range},
         {CRecordBytes::WithI32At(good, TileAt, 256), "the tile lies outside the map"},
         {CRecordBytes::WithI32At(good, TileAt, -1), "the tile lies outside the map"},
         {CRecordBytes::WithF32At(good, HealthAt, 100.5f), "health or starvation is not a percent"},
