@@ -512,10 +512,10 @@ TEST(GiantBattle, TheUndeadAndTheHeroRiderHealToExactlyFullAndNeverStarve)
     }
 }
 
-// Having struck once, the undead and the hero rider break off a swing at a target walking out of reach.
+// Having struck once, a fighter breaks off a swing at a target walking out of reach.
 TEST(GiantBattle, AfterTheFirstBlowASwingAtATargetWalkingAwayIsBrokenOff)
 {
-    for (const int32_t type : {UNIT_UNDEAD, UNIT_HEROCAVALRY})
+    for (const int32_t type : {UNIT_UNDEAD, UNIT_HEROCAVALRY, UNIT_WARRIOR, UNIT_KNIGHT})
     {
         CMeleeWorld war;
         auto* fighter = static_cast<CUnitMeleeType*>(war.Spawn(0, type, 10, 10, STANCE_STAND_GROUND));
