@@ -338,12 +338,13 @@ TEST_F(GameMapTerrain, WaterLevelIsTheLowestCornerThirdAndDeepWaterDarkens)
     SetCorners(20, 20, 24, 24, -23);
     SetCorners(30, 30, 34, 34, -21);
     SetCorners(44, 44, 48, 48, -20);   // level 6, the shallowest water with shores
+    SetCorners(52, 52, 56, 56, -44);
     g_GameMap.UpdateArea(0, 0, 64, 64);
     EXPECT_TRUE(At(5, 5).waterLevel == 20 && At(39, 39).waterLevel == 0);   // -2 / 3 is 0
     EXPECT_TRUE(At(43, 45).waterLevel == 6 && Shore(43, 45) != NoShore && Shore(45, 45) == NoShore);
     // -50: k = 10, factor 1024 / 10 = 102 of 255: 220 x 102 / 255 = 88.
-    // k = 1: factor 1024 limited to 255; k = 0: no tint.
-    Expect("colour", Colour, {{10, 10, 0x585858}, {22, 22, Grey220}, {32, 32, Grey220}});
+    // -44: k = 8, 128 of 255: 110.  k = 1: factor 1024 limited to 255; k = 0: no tint.
+    Expect("colour", Colour, {{10, 10, 0x585858}, {54, 54, 0x6E6E6E}, {22, 22, Grey220}, {32, 32, Grey220}});
 
     // Each call moves the offsets one step, whatever the number of ticks.
     g_GameMap.waterOffsets[0] = 0.0f, g_GameMap.waterOffsets[1] = 0.999f;
