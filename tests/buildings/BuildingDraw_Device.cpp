@@ -20,9 +20,7 @@ protected:
     // A trap at (11, 10) whose ground image is clear in its first two of eight columns.
     void SetUp() override
     {
-        UnitDrawingTest::SetUp();
-        AllocGlobalModels();
-        LookDownAt(11.0f, 10.0f);
+        UnitDrawingTest::SetUp(), AllocGlobalModels(), LookDownAt(11.0f, 10.0f);
         trap = World().Player(0).CreateBuilding(CastTrap, 11, 10);
         std::vector<uint32_t> pixels(64);
         for (int i = 0; i < 64; ++i) pixels[size_t(i)] = i % 8 < 2 ? Hole : Pit;
@@ -117,8 +115,7 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
     player.statistics[STAT_ARROWS_SHOT] = 17, player.controlGroupCounts[1] = 4;
     Drawn([&] { CPlayerStatistics::DumpStatistics(player); });
     expectLines(270, {"Unit num:" + std::to_string(player.unitCount)}, 20);
-    expectLines(270, {"---===( Statistics )===---"}, 260);
-    expectLines(270, {"Arrows shot:17"}, 340);
+    expectLines(270, {"---===( Statistics )===---"}, 260), expectLines(270, {"Arrows shot:17"}, 340);
     expectLines(600, {"group 1 :0", "group 2 :4"}, 20);
 }
 
@@ -126,8 +123,7 @@ TEST_F(BuildingDrawDevice, TheOutlineTakesTheCodesColourAndTheOverlayWritesThePr
 TEST_F(BuildingDrawDevice, TheDarkAltarDrawsItsAbilityImageWrappedAndLeavesThePanelClamped)
 {
     CBuilding* altar = World().Player(0).CreateBuilding(CastDarkAltar, 30, 30);
-    altar->Construct(0.0f, true);
-    World().Research(0, 52);
+    altar->Construct(0.0f, true), World().Research(0, 52);
     g_BuildingPanel = CBuildingPanel(), altar->RenderDetailsOnPanel();
     ASSERT_EQ(g_BuildingPanel.GetPictures().size(), 1u);
     EXPECT_EQ(g_BuildingPanel.GetPictures()[0].addressing, uint32_t(Sys3DAddress::Wrap));
@@ -141,9 +137,8 @@ TEST_F(BuildingDrawDevice, TheDarkAltarDrawsItsAbilityImageWrappedAndLeavesThePa
 // and the picture of its goods stands beside the amount.
 TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortraitBrightens)
 {
-    trap->queueCount = 4;
+    trap->queueCount = 4, trap->progress = 50.0f;
     for (int32_t k = 0; k < trap->queueCount; ++k) trap->queue[k] = &g_UnitStats[1];
-    trap->progress = 50.0f;
     const struct { int32_t mouseX, mouseY, frameX, frameY, cancelSlot; } cases[] = {
         {10, 250, 5, 240, -1}, {30, 390, 5, 380, 1}, {70, 390, 37, 380, 3}};
     for (const auto& c : cases)
@@ -156,10 +151,8 @@ TEST_F(BuildingDrawDevice, PanelIconsUnderTheMouseShowTheirFrameAndASitesPortrai
     }
 
     const uint32_t portrait = 0x00FF00, goods = 0x0000FF;
-    GetGlobalImage(66)->alpha = 0x88;   // a constant alpha of 8 / 15
-    GetGlobalImage(69)->alpha = 255;
-    MakeImage(66, 40, portrait);
-    MakeImage(69, 40, goods);
+    GetGlobalImage(66)->alpha = 0x88, GetGlobalImage(69)->alpha = 255;   // 66: a constant alpha of 8 / 15
+    MakeImage(66, 40, portrait), MakeImage(69, 40, goods);
     CBuilding* mine = World().Player(0).CreateResource(ResourceKindGoldMine, 20, 20, 100, 0);
     const auto blend = [](uint32_t under, uint32_t over) {
         uint32_t out = 0;
@@ -227,9 +220,8 @@ TEST_F(DrawingBuildings, TreesTurnByTheirFacingAndTakeTheirLookAsColour)
     EXPECT_EQ(Floats({float(draw.frame), draw.x, draw.y, draw.facing}), Floats({1.0f, 5.5f, 6.5f, 90.0f}));
     EXPECT_EQ(GetGlobalModel(210)->object.currentTexture, 2);
     // Sites are not drawn while collapsing.
-    tree.Render(0.3f);
     CResource rock;
-    rock.Render(0.3f);
+    tree.Render(0.3f), rock.Render(0.3f);
     EXPECT_EQ(CBuildingDraw::GetDraws().size(), 1u);
 }
 
@@ -272,11 +264,9 @@ TEST_F(DrawingBuildings, TheRallyFlagIsTheLocalOwnersOnlyAndTheOutlineWalksTheFo
     ASSERT_TRUE(CBuildingDraw::GetDraws().size() == 1u && CBuildingDraw::GetDraws()[0].x == 3.5f &&
                 CBuildingDraw::GetDraws()[0].y == 4.5f && DrawnModels() == Ints{234});
 
-    CBuilding* house = m_World.Player(0).BuildingFactory(CastHouse, 0, 0, 0);
-    house->x = 4, house->y = 7;
+    const std::unique_ptr<CBuilding> house(m_World.Player(0).BuildingFactory(CastHouse, 0, 0, 0));
     Floats points;
-    house->GetOutlinePoints(points);
+    house->x = 4, house->y = 7, house->GetOutlinePoints(points);
     EXPECT_EQ(points, (Floats{4, 7, 5, 7, 6, 7, 7, 7, 7, 8, 7, 9, 6, 9, 5, 9, 4, 9, 4, 8, 4, 7}));
-    delete house;
 }
 }  // namespace

@@ -58,10 +58,7 @@ TEST_F(BuildingMap, PlacingFreesTheParticlesStandingOnItsBlocks)
     ASSERT_TRUE(house->PlaceOnMap());
     house->Destroy(false);
     CUnit *fallen = m_World.Spawn(1, UNIT_WARRIOR, 32, 31), *beside = m_World.Spawn(1, UNIT_WARRIOR, 34, 34);
-    for (CUnit* unit : {fallen, beside})
-    {
-        unit->RemoveFromWorld(false), unit->FinishDeath();
-    }
+    for (CUnit* unit : {fallen, beside}) unit->RemoveFromWorld(false), unit->FinishDeath();
     g_Particles.AddBlood(false, 31.5f, 32.25f, 0.0f, 8.0f, false);
     g_Particles.AddBlood(false, 34.5f, 31.5f, 0.0f, 8.0f, true);
     ASSERT_TRUE(m_World.Make(3, CastTower, 31, 31)->PlaceOnMap());   // blocks (31..32, 31..32)
@@ -149,9 +146,8 @@ TEST_F(BuildingMap, PlacingNeedsASpreadOfFortyEightFreeDryExploredBlocksAndTheRe
     g_GameMap.Block(20, 20).blocked = 0;
     CUnit* worker = m_World.Spawn(1, UNIT_WORKER, 21, 20);
     EXPECT_FALSE(house->CanPlaceAt(1, 0, 0, 0));
-    m_World.Delete(worker);
     // Unexplored ground stops only the local player, and only when asked.
-    house->owner = 0;
+    m_World.Delete(worker), house->owner = 0;
     EXPECT_EQ(std::vector<bool>({house->CanPlaceAt(0, 0, 0, 1), house->CanPlaceAt(0, 0, 0, 0),
                                  house->CanPlaceAt(1, 0, 0, 1)}), std::vector<bool>({false, true, true}));
     m_World.Player(0).RevealArea(18, 18, 24, 24, 255);

@@ -64,19 +64,13 @@ TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrderAndBusyBarracksRoun
     wall->x = 3, wall->y = 4, wall->health = 80.0f, wall->buildProgress = 100.0f, wall->controlGroup = 2;
     wall->placed = 1, wall->scriptTag = 11, wall->attackEventArmed = 0, wall->model = 196, wall->animTime = 1.5f;
     for (int32_t i = 0; i < 4; ++i)
-    {
-        wall->savedCornerTextures[i / 2][i % 2] = uint8_t(1 + i);
-        wall->savedCornerHeights[i / 2][i % 2] = 10 * (1 + i);
-    }
-    const float drawn[3] = {3.5f, 1.25f, 4.5f};
-    std::copy(drawn, drawn + 3, wall->drawPosition);
+        wall->savedCornerTextures[i / 2][i % 2] = 1 + i, wall->savedCornerHeights[i / 2][i % 2] = 10 * (1 + i);
+    wall->drawPosition[0] = 3.5f, wall->drawPosition[1] = 1.25f, wall->drawPosition[2] = 4.5f;
 
     CRecordBytes expected;
     expected.I32(3).I32(4).F32(80.0f).F32(100.0f).I32(1).I32(2).U8(1).I32(11).U8(0).I32(196).F32(1.5f);
-    expected.I32(0);                                  // queue count, no entries
-    expected.F32(0.0f).I32(-1).I32(0);                // progress, no waiting unit, state
-    expected.I32(-1).I32(-1).I32(0);                  // no rally point, pending command
-    expected.I32(-1).I32(-1);                         // no research
+    expected.I32(0).F32(0.0f).I32(-1).I32(0);         // no queue entries; progress, no waiting unit, state
+    expected.I32(-1).I32(-1).I32(0).I32(-1).I32(-1);  // no rally point, pending command; no research
     expected.I32(0).I32(0).I32(0);                    // fire capacity, count, level; no records
     expected.I32(1).I32(2).I32(10).I32(20);           // corner row 0: textures, heights
     expected.I32(3).I32(4).I32(30).I32(40);           // corner row 1
@@ -102,11 +96,10 @@ TEST_F(BuildingSaveRecord, OneByOneWallWritesEveryItemInOrderAndBusyBarracksRoun
     };
     for (const auto& item : items) EXPECT_EQ(CRecordBytes::I32At(first, item.at), item.value) << item.at;
 
-    CUnit* waitingAgain = m_World.Player(1).UnitFactory(UNIT_WARRIOR);
+    CUnit* waitingAgain = m_World.Player(1).UnitFactory(UNIT_WARRIOR);   // owned, and freed, by `again`
     auto again = Make(CastBarracks);
     CReferenceBase table;
-    table.AddBuilding(again.get()), table.AddUnit(waitingAgain);
-    again->productionUnit = waitingAgain;   // owned, and freed, by the building
+    table.AddBuilding(again.get()), table.AddUnit(waitingAgain), again->productionUnit = waitingAgain;
     ASSERT_TRUE(Load(*again, first, table) && Save(*again, table) == first);
     CTechnology& research = m_World.Player(1).technologies[11];
     EXPECT_TRUE(again->research == &research && research.researchingBuilding == again.get() &&
@@ -129,8 +122,7 @@ TEST_F(BuildingSaveRecord, OutOfRangeFieldsAreRefusedWithTheirReason)
     barracks->queue[0] = &g_UnitStats[2], barracks->queueCount = 1;
     barracks->x = 251, barracks->y = 0;   // the last column a 5-wide footprint fits
     const std::string good = Save(*barracks, m_Table);
-    auto probe = Make(CastBarracks);
-    ASSERT_TRUE(Load(*probe, good, m_Table));
+    ASSERT_TRUE(Load(*Make(CastBarracks), good, m_Table));
     // Id 0 names a warrior of player 2; the barracks is player 1's.
     const std::unique_ptr<CUnit> foreign(m_World.Player(2).UnitFactory(UNIT_WARRIOR));
     ASSERT_EQ(m_Table.AddUnit(foreign.get()), 0);

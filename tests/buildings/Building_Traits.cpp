@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <set>
+#include <span>
 #include <tuple>
 
 #include "buildings/C_BuildingDecorationKinds.h"
@@ -52,8 +53,7 @@ TEST_F(BuildingTraits, FriendsIslandAndVisibilityFollowTheOwnerAndTheCentreBlock
     EXPECT_EQ(Ints({house->IsFriendTo(-1), house->IsFriendTo(1), house->IsFriendTo(2), house->IsFriendTo(8),
                     house->GetOwnerColour()}), Ints({1, 1, 0, 0, m_World.Player(1).colourScheme}));
 
-    house->x = 20, house->y = 30;   // 3 x 2: the centre block is (21, 31)
-    g_GameMap.Block(21, 31).regionId = 42;
+    house->x = 20, house->y = 30, g_GameMap.Block(21, 31).regionId = 42;   // 3 x 2: the centre block is (21, 31)
     EXPECT_TRUE(house->GetIslandId() == 42 && house->IsOnIsland(42) && !house->IsOnIsland(41));
     house->x = -10;
     EXPECT_EQ(house->GetIslandId(), NoRegion);
@@ -68,8 +68,7 @@ TEST_F(BuildingTraits, FriendsIslandAndVisibilityFollowTheOwnerAndTheCentreBlock
 TEST_F(BuildingTraits, SoundIsLouderWhereTheLocalPlayerSeesAndTablesRefuseWhatLiesBeyondThem)
 {
     CBuilding* barracks = Make(CastBarracks);
-    barracks->x = barracks->y = 10;
-    // The centre block is (12, 13).
+    barracks->x = barracks->y = 10;   // the centre block is (12, 13)
     barracks->PlaySound(100, 1, false), m_World.Player(0).RevealArea(12, 13, 12, 13, 255);
     barracks->PlaySound(100, 4, false);
     ASSERT_TRUE(m_World.Samples().size() == 4u && m_World.Samples()[0] == 100 && m_World.Samples()[1] == 50 &&
@@ -175,8 +174,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         SCOPED_TRACE(r.cast);
         const int32_t x = 2 + 9 * int32_t(i % 6), y = 2 + 9 * int32_t(i / 6);
         CBuilding* instant = m_World.Place(0, r.cast, x, y);
-        size_t before = effects.size();
-        const size_t told = m_World.Messages().size();
+        size_t before = effects.size(), told = m_World.Messages().size();
         EXPECT_TRUE(!instant->Construct(0.0f, true) && effects.size() == before && m_World.Messages().size() == told);
         instant->TakeDown(false);
         auto* b = dynamic_cast<CBuildingOfCast*>(m_World.Place(0, r.cast, x, y));
@@ -187,9 +185,8 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         for (const char* at = r.fires;
              std::sscanf(at, "%f:%f,%f,%f,%f%n", &v[0], &v[1], &v[2], &v[3], &v[4], &used) == 5;
              at += used + (at[used] == ';' ? 1 : 0)) fires.insert(fires.end(), v, v + 5);
-        for (int32_t k = 0; k < b->fireCount; ++k)
+        for (const CFirePosition& fire : std::span(b->firePositions, size_t(b->fireCount)))
         {
-            const CFirePosition& fire = b->firePositions[k];
             burning.insert(burning.end(), {fire.threshold, fire.offset[0], fire.offset[1], fire.offset[2], fire.size});
             EXPECT_EQ(fire.particle, CBuilding::NoParticle);
         }
@@ -231,8 +228,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
             EXPECT_TRUE(std::abs(range.low[k] - least[k]) < 1e-4f && std::abs(range.high[k] - most[k]) < 1e-4f)
                 << k << ": " << range.low[k] << " to " << range.high[k];
         // Unfinished it wears no snow.
-        CBuildingDraw::ClearDraws();
-        b->Render(0.0f);
+        CBuildingDraw::ClearDraws(), b->Render(0.0f);
         EXPECT_EQ(CBuildingDraw::GetDraws().size(), r.cast == CastWall ? 0u : 1u);
         const size_t samples = m_World.Samples().size();
         EXPECT_TRUE(!b->Construct(10000.0f, false) && b->model == r.finished);
@@ -276,11 +272,9 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
         for (int32_t type = 0; type <= 10; ++type) EXPECT_EQ(Heard(*b, type), heard[type]) << type;
         b->health = 0.0f;
         EXPECT_EQ(Heard(*b, 1), r.collapseInstead ? Sounds({{180, 4}}) : Sounds({{165, 4}, {180, 4}}));
-        b->health = 100.0f;
         // Collapsing it sinks by the depth of its row; finished in winter it wears its snow, sinking too
         // (the wall's leaning pieces are drawn apart).
-        CBuildingDraw::ClearDraws();
-        b->Render(0.0f);
+        b->health = 100.0f, CBuildingDraw::ClearDraws(), b->Render(0.0f);
         const float standingHeight = b->drawPosition[1];
         const std::vector<SModelDraw>& draws = CBuildingDraw::GetDraws();
         const size_t standing = draws.size();
@@ -292,8 +286,7 @@ TEST_F(BuildingTraits, EveryCastAnswersItsCatalogueRow)
                   Ints({r.finished, r.snow, r.finished, r.snow}));
         EXPECT_TRUE(draws[0].x == float(x) && draws[0].y == float(y) && draws[1].height == draws[0].height);
     }
-    g_GameMap.theme = NoTheme;
-    CBuildingDraw::ClearDraws();
+    g_GameMap.theme = NoTheme, CBuildingDraw::ClearDraws();
 }
 
 // A stroke to exactly 100 finishes with the local owner's news in green, an instant completion (a
@@ -434,8 +427,7 @@ TEST(SoundPositions, UnitsAndBuildingsAreHeardByDistanceFromTheListener)
         SCOPED_TRACE(c.name);
         CBuildingWorld world;
         SetPlayerServices(nullptr);   // the game's own: the global sample bank
-        g_Config.audioEnabled = 1, g_Config.soundVolume = 100;
-        g_VoiceBank.Init(SoundBankSlots, nullptr);
+        g_Config.audioEnabled = 1, g_Config.soundVolume = 100, g_VoiceBank.Init(SoundBankSlots, nullptr);
         world.Player(0).allied[1] = c.allied ? 1 : 0;
         // Barracks are 5 x 6: the corner (8, 17) has its centre at (10, 20).
         if (c.seen) world.Player(0).RevealArea(10, 20, 10, 20, 255);

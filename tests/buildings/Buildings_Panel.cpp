@@ -74,9 +74,8 @@ TEST_F(BuildingsPanel, AnUnfinishedBuildingCancelsOnlyOnItsButtonAndAMonasteryHi
     monastery->queue[0] = g_BuildingPanel.FindHotkey('p')->record, monastery->queueCount = 1;
     EXPECT_TRUE(Show(*monastery) == (Icons{49, Rally}) &&
                 g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey)->command == 0);
-    monastery->queue[0] = nullptr, monastery->queueCount = 0;
     // In the rally mode Escape leaves it and the mode button is gone.
-    g_BuildingPanel.panelMode = CBuildingPanel::ModeRally;
+    monastery->queue[0] = nullptr, monastery->queueCount = 0, g_BuildingPanel.panelMode = CBuildingPanel::ModeRally;
     EXPECT_TRUE(Show(*monastery).size() == idle.size() - 1 &&
                 g_BuildingPanel.FindHotkey(CBuildingPanel::EscapeKey) != nullptr);
 }

@@ -83,8 +83,7 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     while (!barracks->IsTakenDown() && hits < 20)
     {
         EXPECT_TRUE(barracks->OnAttacked(warrior, 100, DAMAGE_STONE, true));
-        ++hits;
-        burned = burned || g_Particles.GetBurningFireCount() > 0, world.Frame(1);
+        ++hits, burned = burned || g_Particles.GetBurningFireCount() > 0, world.Frame(1);
     }
     EXPECT_TRUE(hits == 12 && burned);
     EXPECT_EQ(Ints({g_Particles.GetBurningFireCount(), g_Particles.GetExplosionMarkCount(),
@@ -95,9 +94,8 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     EXPECT_EQ(g_Selection.building, nullptr);
     // Hit or destroyed again, nothing happens.
     EXPECT_FALSE(barracks->ApplyDamage(warrior, 100, DAMAGE_STONE, true));
-    barracks->Destroy(true);
+    barracks->Destroy(true), world.Forget(barracks);
     EXPECT_EQ(g_Particles.GetRuinCount(), 1);
-    world.Forget(barracks);
     // The ruin stands its whole time (the last hit's frame took one tick of it) and not a tick longer.
     world.Frame(CParticles::RuinTicks - 2);
     EXPECT_TRUE(g_Particles.HoldsRuin(barracks) && g_Particles.GetRuinTicksLeft(barracks) == 1);
@@ -109,8 +107,7 @@ TEST_F(BuildingDamage, ABuildingHitUntilItFallsLeavesARuinAndNoReference)
     wall->buildProgress = CBuilding::FinishedProgress, wall->BuildingFinished();
     wall->health = 100.0f / static_cast<float>(wall->GetMaxHitPoints());   // exactly one hit point
     EXPECT_TRUE(wall->ApplyDamage(warrior, 1, DAMAGE_STONE, false) && wall->IsTakenDown() &&
-                g_Particles.GetExplosionMarkCount() == 1);
-    EXPECT_EQ(world.Player(1).score - score, 100);
+                g_Particles.GetExplosionMarkCount() == 1 && world.Player(1).score - score == 100);
     // A tree of 50 hit points falls to one blow of 50 (its chips below), scoring nothing and leaving no scorch mark.
     CBuilding* tree = world.Track(world.Player(0).CreateResource(ResourceKindTree, 30, 30, 0, 1));
     EXPECT_TRUE(!tree->ApplyDamage(warrior, 49, DAMAGE_HARMLESS, false) &&
@@ -148,8 +145,7 @@ TEST_F(BuildingDamage, NetworkHitsAndDestructionAreSentByTheRightMachine)
     CUnit* theirs = world.Player(1).CreateUnit(UNIT_WARRIOR, 22, 20);
     // A shooter that fell while its shot flew alerts the owner, raises the script's one event and is looked at.
     CUnit* fallen = world.Player(1).CreateUnit(UNIT_WARRIOR, 50, 50);
-    fallen->RemoveFromWorld(false), barracks->scriptTag = 7;
-    barracks->ApplyDamage(fallen, 1, DAMAGE_HARMLESS, true);
+    fallen->RemoveFromWorld(false), barracks->scriptTag = 7, barracks->ApplyDamage(fallen, 1, DAMAGE_HARMLESS, true);
     EXPECT_TRUE(!barracks->attackEventArmed && world.Markers().size() == 3 &&
                 world.Player(0).exploredMap[50 * 257 + 50] != 0);
     g_Config.networkRole = 1;
@@ -167,8 +163,7 @@ TEST_F(BuildingDamage, NetworkHitsAndDestructionAreSentByTheRightMachine)
 
     // On a client another machine's building may hold a finished unit too: it goes with it, as on the owner's.
     CBuilding* other = Barracks(true, 30);
-    other->productionUnit = world.Player(0).CreateUnit(UNIT_WARRIOR, -1, -1);
-    CUnit* made = other->productionUnit;
+    CUnit* made = other->productionUnit = world.Player(0).CreateUnit(UNIT_WARRIOR, -1, -1);
     g_Config.networkRole = 2, g_LocalPlayer = 1;
     CTestLog log;
     other->Destroy(true), g_LocalPlayer = 0;

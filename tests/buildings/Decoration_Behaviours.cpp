@@ -105,8 +105,7 @@ TEST_F(DecorationBehaviours, SavedExtrasComeBackOrAreRefusedAndTheForgeAndTheAlt
 TEST_F(DecorationBehaviours, ATorchOfALoadedGameBurnsItsFlameAndItsOpeningGateGoesOn)
 {
     CSaveGameRun::UseSaveLanguage();
-    Place<CDecorationTorch>(34, 10, 10)->StartEffects();
-    Place<CDecorationGate>(37, 20, 20)->Trigger(1);
+    Place<CDecorationTorch>(34, 10, 10)->StartEffects(), Place<CDecorationGate>(37, 20, 20)->Trigger(1);
     const std::vector<uint8_t> file = CSaveGameRun::SaveDrawn();
     ASSERT_TRUE(CSaveGameRun::Load(file));
     const auto* loaded = dynamic_cast<CDecorationTorch*>(g_GameMap.Block(10, 10).building);

@@ -77,12 +77,11 @@ TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
 {
     const struct { int32_t role; bool removed, broadcast; } cases[] = {
         {0, true, false}, {1, true, true}, {2, false, false}};
-    int32_t slot = 0;
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.role);
         g_Config.networkRole = c.role, g_Particles.Reset(), g_MultiplayerGame.ClearSent();
-        CBuilding* tree = Site(ResourceKindTree, 5 + 3 * slot++, 20);
+        CBuilding* tree = Site(ResourceKindTree, 5 + 3 * c.role, 20);
         tree->SetAmount(0);
         EXPECT_TRUE(tree->GetAmount() == 0 && tree->IsTakenDown() == c.removed &&
                     g_Particles.GetRuinCount() == (c.removed ? 1 : 0));
@@ -107,14 +106,12 @@ TEST_F(ResourceSites, AnEmptiedSiteGoesOnceAndOnlyWhereEmptiedSitesAreRemoved)
     const CNetPacket& record = g_MultiplayerGame.GetSent()[0].packet;
     EXPECT_TRUE(record.Command() == CMultiplayerGame::CommandBuildingRecord && record.Value(0) == 30 * 65536 + 30 &&
                 record.Value(1) == 227);
-    g_Config.networkRole = 0;
     // A negative amount empties the rock, which goes; the largest do not overflow.
-    rock->SetAmount(-5);
+    g_Config.networkRole = 0, rock->SetAmount(-5);
     EXPECT_TRUE(rock->GetAmount() == 0 && rock->IsTakenDown());
     CResource bigRock;
-    bigRock.SetAmount(INT_MAX);
     CBuildingGoldMine bigMine;
-    bigMine.SetAmount(INT_MAX);
+    bigRock.SetAmount(INT_MAX), bigMine.SetAmount(INT_MAX);
     EXPECT_TRUE(bigRock.GetAmount() == CResource::MostAmount && bigMine.GetAmount() == CResource::MostAmount);
 }
 
@@ -224,6 +221,8 @@ TEST_F(ResourcePicking, SitesArePickedOnTheScreenWhereTheyWereLastDrawn)
     // Drawn at the block centre, or the mine at its corner.
     const struct { int32_t kind, model; float drawnAt; } sites[] = {
         {ResourceKindRock, 226, 20.5f}, {ResourceKindTree, 210, 20.5f}, {ResourceKindGoldMine, 230, 20.0f}};
+    const struct { float x, y; bool hit; } points[] = {{512, 384, true}, {375, 266, true}, {648, 501, true},
+        {374, 384, false}, {649, 384, false}, {512, 265, false}, {512, 502, false}};
     for (const auto& site : sites)
     {
         SCOPED_TRACE(site.kind);
@@ -235,15 +234,9 @@ TEST_F(ResourcePicking, SitesArePickedOnTheScreenWhereTheyWereLastDrawn)
         drawn->Render(0.0f);
         EXPECT_TRUE(Ints(drawn->screenRect, drawn->screenRect + 4) == Ints({375, 266, 648, 501}) &&
                     drawn->IsInScreenRect(648, 501, 700, 700) && !drawn->IsInScreenRect(649, 0, 1023, 767));
-        if (site.kind == ResourceKindGoldMine) EXPECT_EQ(drawn->GetHeightAt(512.0f, 384.0f), -1.0f);
-        else
-        {
-            const struct { float x, y; bool hit; } points[] = {
-                {512, 384, true}, {375, 266, true}, {648, 501, true}, {374, 384, false},
-                {649, 384, false}, {512, 265, false}, {512, 502, false}};
-            for (const auto& p : points)
-                EXPECT_EQ(drawn->GetHeightAt(p.x, p.y), p.hit ? 100.0f : -1.0f) << p.x << "," << p.y;
-        }
+        for (const auto& p : points)   // the mine answers no depth anywhere
+            EXPECT_EQ(drawn->GetHeightAt(p.x, p.y), p.hit && site.kind != ResourceKindGoldMine ? 100.0f : -1.0f)
+                << p.x << "," << p.y;
         delete drawn;
     }
     g_GameMap.ResetCamera();

@@ -39,10 +39,9 @@ protected:
     }
     static int32_t CountEffects(int32_t kind, bool stainsOnly)
     {
-        int32_t count = 0;
-        for (const SEffectParticle& effect : g_Particles.GetEffects())
-            count += effect.kind == kind && (effect.stain || !stainsOnly) ? 1 : 0;
-        return count;
+        return int32_t(std::ranges::count_if(g_Particles.GetEffects(), [=](const SEffectParticle& effect) {
+            return effect.kind == kind && (effect.stain || !stainsOnly);
+        }));
     }
 
     CBuildingWorld world;
@@ -91,9 +90,7 @@ TEST_F(TrapUnderfoot, AMachineDestroysTheTrapOnceAndAnUnfinishedOrOwnTrapDoesNot
     CUnit* catapult = world.Adopt(0, new CTestMachine, 10, 10);
     CUnit* warrior = world.Adopt(0, new CTestWalker(0.1f), 10, 20);
     CUnit* owner = world.Adopt(0, new CTestWalker(0.1f), 10, 30);
-    Walk(catapult, 14, 10);
-    Walk(warrior, 14, 20);
-    Walk(owner, 14, 30);
+    Walk(catapult, 14, 10), Walk(warrior, 14, 20), Walk(owner, 14, 30);
     for (const CUnit* unit : {catapult, warrior, owner}) EXPECT_TRUE(unit->x == 14 && !unit->IsDying());
     EXPECT_TRUE(trap->IsTakenDown() && !trap->ApplyDamage(catapult, 100, DAMAGE_STONE, false) && !trap->Animate(1.0f));
     ASSERT_EQ(world.Messages().size(), 1u);
@@ -147,8 +144,7 @@ TEST_F(TrapUnderfoot, StrokesFinishItSilentlyAndOnlyItsOwnerOrARevealSeesIt)
     EXPECT_TRUE(ours.IsTrapVisible() && !theirs.IsTrapVisible() && theirs.GetHeightAt(0.5f, 0.5f) == -1.0f);
     CBuildingTrap::revealTraps = true;
     EXPECT_TRUE(theirs.IsTrapVisible());
-    CBuildingTrap::revealTraps = false;
-    theirs.model = CBuildingTrap::SprungModel;
+    CBuildingTrap::revealTraps = false, theirs.model = CBuildingTrap::SprungModel;
     EXPECT_TRUE(theirs.IsTrapVisible());
     // Only a crushing blow makes it sound.
     const size_t before = world.Samples().size();
