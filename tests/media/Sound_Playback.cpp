@@ -278,6 +278,9 @@ TEST_F(SoundPlayback, VolumeFollowsTheDistanceAndTheLouderRequestABusyVoiceKeeps
         SysClock::AdvanceTestClock(1), Play(10);  // finished: started again at the floor
         EXPECT_EQ(m_Bank.GetSlot(0)->startTicks[0], SysClock::TickCount()) << start;
     }
+    // A start at tick 0 is kept as the tick before, as 0 marks a free voice: the next request is dropped.
+    SysClock::UseTestClock(0), Load(Samples(2205, 1000), 1), Play(100), Play(60);
+    EXPECT_EQ(std::pair(m_Bank.GetSlot(0)->requestVolume, m_Bank.GetSlot(0)->startTicks[0]), std::pair(60, ~0u));
     // Every start plays the whole sample, even after a stop half-way or a volume change that freed a playing voice.
     Samples ramp(4000);
     std::iota(ramp.begin(), ramp.end(), int16_t(1));

@@ -296,6 +296,9 @@ TEST_F(WorkerWorld, AWorkerOrderedAboardFromItsChopIsOnlyCargoUntilTheShipPutsIt
     ship->UnloadAll();
     EXPECT_TRUE(worker->onMap && ship->GetCargoCount() == 0 && g_GameMap.Block(worker->x, worker->y).unit == worker &&
                 worker->x == 23 && worker->y >= 19 && worker->y <= 23) << worker->x << "," << worker->y;
+    worker->GoToStorage();   // ashore: a threaded search for storage from where it stands
+    EXPECT_EQ(std::tuple(worker->currentCommand, worker->orderState, worker->targetKind, worker->threaded + 0),
+              std::tuple(CMD_FIND_STORAGE, 1, TARGET_BUILDING, 1));
     // A catapult and a priest ordered aboard walk to the ship and are carried.
     for (const int32_t type : {UNIT_CATAPULT, UNIT_PRIEST})
     {
