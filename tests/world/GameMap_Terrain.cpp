@@ -219,8 +219,9 @@ TEST_F(GameMapLife, NewMapMakesAlliedPlayersAndIsPaintedWithTheGroundTextureAndF
     EXPECT_TRUE(randomValues.size() > 100u && g_GameMap.weatherType == WEATHER_NONE) << randomValues.size();
     ASSERT_NE(g_GameMap.minimap, nullptr);
     EXPECT_EQ((std::vector<uint32_t>{uint32_t(g_GameMap.minimap->width), uint32_t(g_GameMap.minimap->height),
-                                     g_GameMap.minimap->format, g_GameMap.minimapOverlay->format}),
-              (std::vector<uint32_t>{64, 48, CTexture::FormatR5G6B5, CTexture::FormatA1R5G5B5}));
+                                     g_GameMap.minimap->format, g_GameMap.minimapOverlay->format,
+                                     g_GameMap.minimap->singleLevel, g_GameMap.minimapOverlay->singleLevel}),
+              (std::vector<uint32_t>{64, 48, CTexture::FormatR5G6B5, CTexture::FormatA1R5G5B5, 1, 1}));   // no mip levels
 
     // A refused new map leaves the present one.
     ASSERT_TRUE(g_GameMap.NewMap(64, 64, 1, 0));
