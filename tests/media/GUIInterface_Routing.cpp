@@ -220,6 +220,9 @@ TEST_F(GUIInterfaceRouting, FullFormDropsItsLastTwoControlsForTheWarningLabel)
             ASSERT_NE(nullptr, label);
             EXPECT_STREQ("#Control index overflow", label->text);
             EXPECT_TRUE(0xFFFFFFu == label->colour && -1 == form.defaultControl && -1 == form.focus);  // control gone
+            // Of size 0 x 0: no more than its corner point is ever under the mouse.
+            const int32_t x = label->GetAbsX(), y = label->GetAbsY();
+            EXPECT_TRUE(label->HitTest(x, y) && !label->HitTest(x + 1, y) && !label->HitTest(x, y + 1));
             // A label takes no focus and answers no value query: each query is reported.
             EXPECT_TRUE(!label->CanFocus() && !label->GetBool() && !label->GetInt() && !label->GetString() &&
                         !label->GetValue() && log.Count("#DEBUG: Unspecified GUI control value evaluator used") == 4);
