@@ -112,8 +112,7 @@ public:
     explicit LoadingCtrl(CD3D8Game& game) : game(game) {}
     void Init() override
     {
-        calls.push_back("Init"), game.device->NotifyWindowLost();
-        std::raise(SIGTERM);
+        calls.push_back("Init"), game.device->NotifyWindowLost(), std::raise(SIGTERM);
         game.BeginDraw(), game.EndDraw(), calls.push_back("Init done");
     }
     void Release() override { calls.push_back("Release"); }
@@ -300,13 +299,11 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesC
     EXPECT_EQ(1, ctrl.customStates);  // the controller's states come last
     EXPECT_TRUE(game.guardBandLeft == 0 && RenderState(Sys3DRenderState::Clipping) == 1u);   // the device has none
 
-    game.guardBandLeft = -100000;
-    game.SetupD3D8RenderStates();
+    game.guardBandLeft = -100000, game.SetupD3D8RenderStates();
     EXPECT_EQ(1u, RenderState(Sys3DRenderState::Clipping));
     game.guardBandLeft = -100001, game.SetupD3D8RenderStates();
     EXPECT_EQ(0u, RenderState(Sys3DRenderState::Clipping));
-    game.BeginDraw();
-    GlobalFunc::DrawBox(30, 25, 10, 12, 0x00FF00);  // corners in either order
+    game.BeginDraw(), GlobalFunc::DrawBox(30, 25, 10, 12, 0x00FF00);  // corners in either order
     const std::vector<uint32_t> pixels = Read();
     game.EndDraw();
     for (int y = 0; y < Side; ++y)
@@ -314,16 +311,13 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesC
             ASSERT_EQ(x >= 10 && x < 30 && y >= 12 && y < 25 ? 0x00FF00u : kBlack, pixels[size_t(y) * Side + size_t(x)])
                 << x << "," << y;
     // An outline touches the edges and leaves the inside.
-    game.BeginDraw();
-    GlobalFunc::DrawRect(10, 40, 30, 50, 0xFFFF00);
+    game.BeginDraw(), GlobalFunc::DrawRect(10, 40, 30, 50, 0xFFFF00);
     for (auto [x, y] : {std::pair{20, 40}, {10, 45}, {30, 45}, {20, 50}})
         EXPECT_EQ(0xFFFF00u, Pixel(x, y)) << x << "," << y;
     EXPECT_EQ(kBlack, Pixel(20, 45));
     game.EndDraw();
     // Red at 128/255 over white: green and blue keep 127/255 of 255; then blending is off again.
-    game.BeginDraw();
-    GlobalFunc::DrawBox(0, 0, 20, 20, 0xFFFFFF);
-    GlobalFunc::DrawBox(5, 5, 15, 15, 0x80FF0000);
+    game.BeginDraw(), GlobalFunc::DrawBox(0, 0, 20, 20, 0xFFFFFF), GlobalFunc::DrawBox(5, 5, 15, 15, 0x80FF0000);
     EXPECT_TRUE(0u == RenderState(Sys3DRenderState::AlphaBlendEnable) && Near(0xFF7F7F, Pixel(10, 10)) &&
                 0xFFFFFFu == Pixel(2, 2)) << std::hex << Pixel(10, 10);
     game.EndDraw();
@@ -331,33 +325,26 @@ TEST_F(DeviceDrawing, ProjectionIsTheGamesOwnAGuardBandTurnsClippingOffAndBoxesC
 
 TEST_F(DeviceFrame, NestedBeginDoesNotClearAndALostDeviceIsToldOnceThenReset)
 {
-    game.BeginDraw();
-    GlobalFunc::DrawBox(0, 0, 4, 4, 0x0000FF);
-    game.BeginDraw();
+    game.BeginDraw(), GlobalFunc::DrawBox(0, 0, 4, 4, 0x0000FF), game.BeginDraw();
     EXPECT_EQ(0x0000FFu, Pixel(1, 1));
     game.EndDraw();
     EXPECT_EQ(0, game.drawing);
-    game.EndDraw();  // nothing to end
-    game.BeginDraw();
+    game.EndDraw(), game.BeginDraw();   // the second end has nothing to end
     EXPECT_EQ(kBlack, Pixel(1, 1));  // a new frame starts black
     game.EndDraw();
     const int32_t presented = game.fpsFrames;
 
     // Closing ends the wait for the window; nothing is presented.
-    Device().NotifyWindowLost();
-    game.quit = 1, game.BeginDraw(), game.EndDraw();
+    Device().NotifyWindowLost(), game.quit = 1, game.BeginDraw(), game.EndDraw();
     EXPECT_TRUE(std::vector<int32_t>{CD3D8Game::kDeviceLostKey} == ctrl.keys && presented == game.fpsFrames);
 
     // A reset device starts from the driver's defaults; the game's are back.
-    game.quit = 0, ctrl.keys.clear();
-    Device().NotifyWindowRestored();
-    game.BeginDraw(), game.EndDraw();
+    game.quit = 0, ctrl.keys.clear(), Device().NotifyWindowRestored(), game.BeginDraw(), game.EndDraw();
     EXPECT_EQ(std::vector<int32_t>{CD3D8Game::kDeviceResetKey}, ctrl.keys);
     EXPECT_TRUE(2 == ctrl.customStates && 1u == RenderState(Sys3DRenderState::AlphaTestEnable) &&
                 0u == RenderState(Sys3DRenderState::Lighting) && Sys3DError::Ok == Device().TestCooperativeLevel());
 
-    ctrl.keys.clear();
-    game.resetRequested = 1, game.BeginDraw(), game.EndDraw();
+    ctrl.keys.clear(), game.resetRequested = 1, game.BeginDraw(), game.EndDraw();
     EXPECT_TRUE(0 == game.resetRequested && 3 == ctrl.customStates && 32u == RenderState(Sys3DRenderState::AlphaRef) &&
                 ctrl.keys.empty());
 
@@ -377,8 +364,7 @@ TEST_F(DeviceFrame, CloseDuringTheLostDeviceWaitLetsGoOfTheDrawingScreenAfterIts
     menu.next = &loading, game.controller = &menu, game.Frame();
     EXPECT_EQ((std::vector<std::string>{"Init", "Init done", "Release"}), loading.calls);
     EXPECT_TRUE(nullptr == game.controller && game.IsQuit());
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL), std::signal(SIGTERM, SIG_DFL);
 }
 
 // One pass of the pump takes a burst of keys and then one other message: the key after it waits.
@@ -397,8 +383,7 @@ TEST_F(DeviceFrame, OnePumpPassTakesABurstOfKeysAndOneOtherMessage)
 
 TEST(CtrlGameDeviceKeys, F11AsksForAScreenshotAndALostDevicePauses)
 {
-    g_D3D8Game.screenShotRequested = 0;
-    g_CtrlGame.onKeyDown(122);  // F11
+    g_D3D8Game.screenShotRequested = 0, g_CtrlGame.onKeyDown(122);  // F11
     EXPECT_EQ(1, g_D3D8Game.screenShotRequested);
     // Without a device the frame's end drops the request.
     ASSERT_EQ(g_D3D8Game.device, nullptr);
@@ -448,18 +433,15 @@ TEST_F(ScreenShotPicture, RequestedShotIsTakenAtTheEndOfTheFrameAndALostDeviceGi
 {
     SysFile::SetExecutableFolderForTests(shots.Path().c_str());
     const std::string expected = shots.Path() + "V2KRN_Screen_000.tga";
-    DrawScene();
-    game.MakeScreenShot();
+    DrawScene(), game.MakeScreenShot();
     EXPECT_FALSE(CScratchFolder::Exists(expected));
     game.EndDraw();
     ExpectScene(ReadShot(expected, Side));
     ASSERT_TRUE(0 == game.screenShotRequested && nullptr != g_MessageList && 1u == g_MessageList->GetLines().size());
     EXPECT_STREQ("Screen captured", g_MessageList->GetLines()[0].text);
 
-    Device().NotifyWindowLost();
-    game.quit = 1;  // ends the wait for the window
-    DrawScene();
-    game.MakeScreenShot(), game.EndDraw();
+    Device().NotifyWindowLost(), game.quit = 1;  // the quit ends the wait for the window
+    DrawScene(), game.MakeScreenShot(), game.EndDraw();
     ASSERT_TRUE(!CScratchFolder::Exists(shots.Path() + "V2KRN_Screen_001.tga") &&
                 2u == g_MessageList->GetLines().size());
     EXPECT_STREQ("Unable to capture the screen", g_MessageList->GetLines()[1].text);
@@ -487,8 +469,7 @@ TEST_F(DeviceStartupLog, StepsOfTheStartUpAndTheShutDownComeInOrder)
     ASSERT_EQ(Sys3DError::Ok, Device().GetGammaRamp(ramp));
     for (int i = 0; i < 256; ++i) ASSERT_EQ(i * 257, ramp.blue[i]) << i;
 
-    log.Clear();
-    game.Shutdown();
+    log.Clear(), game.Shutdown();
     const std::vector<std::string> shutDown = {
         "Releasing technology resources", "Releasing game fonts", "Releasing mouse cursors",
         "Shutting down Direct3D8", "Releasing audio resources", "Shutting down Audio", "Releasing game timer",
@@ -506,13 +487,10 @@ TEST_F(DeviceWithColourTableAndDriverCursor, TableAndBrightnessGoToTheDeviceAndT
     ASSERT_EQ(Sys3DError::Ok, Device().GetGammaRamp(ramp));
     EXPECT_TRUE(65534 == ramp.green[0] && (65535 - 200 * 255 - 2) == ramp.blue[255]);
 
-    g_Config.brightness = 1.5f;
-    game.SetGammaRamp(0, 0, 0);
-    Device().GetGammaRamp(ramp);
+    g_Config.brightness = 1.5f, game.SetGammaRamp(0, 0, 0), Device().GetGammaRamp(ramp);
     // Not applied yet.
     EXPECT_TRUE(65535 - 200 * 200 == ramp.red[200] && 65535 - 200 * 200 + 8192 == game.gammaRamp[0][200]);
-    game.SetGammaRamp(0, 0, 1);
-    Device().GetGammaRamp(ramp);
+    game.SetGammaRamp(0, 0, 1), Device().GetGammaRamp(ramp);
     EXPECT_EQ(65535 - 200 * 200 + 8192, ramp.red[200]);
     // The render states set again (after a reset) bring the ramp back as it is, without noise.
     uint16_t plain[3][256] = {};

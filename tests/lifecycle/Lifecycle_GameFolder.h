@@ -36,8 +36,7 @@ public:
     {
         outPath = outputPrefix + ".out", errPath = outputPrefix + ".err";
         pid = fork();
-        if (pid == 0)
-            RunChild(program, arguments, folder);
+        if (pid == 0) RunChild(program, arguments, folder);
         return pid > 0;
     }
 
@@ -45,12 +44,8 @@ public:
     int Wait()
     {
         const Clock::time_point deadline = Clock::now() + std::chrono::seconds(60);
-        while (!HasEnded())
-        {
-            if (Clock::now() > deadline)
-                kill(pid, SIGKILL);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        for (; !HasEnded(); std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+            if (Clock::now() > deadline) kill(pid, SIGKILL);
         return exitCode;
     }
 
@@ -58,17 +53,13 @@ public:
     {
         int status = 0;
         if (!finished && pid > 0 && waitpid(pid, &status, WNOHANG) != 0)
-        {
-            finished = true;
-            exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
+            finished = true, exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return finished || pid <= 0;
     }
 
     int Terminate(int signal = SIGTERM)
     {
-        if (!HasEnded())
-            kill(pid, signal);
+        if (!HasEnded()) kill(pid, signal);
         return Wait();
     }
 
@@ -87,11 +78,9 @@ private:
         dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
         dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
         int ends[2];
-        if (brokenErrorPipe && pipe(ends) == 0 && close(ends[0]) == 0)
-            dup2(ends[1], STDERR_FILENO);
+        if (brokenErrorPipe && pipe(ends) == 0 && close(ends[0]) == 0) dup2(ends[1], STDERR_FILENO);
         signal(SIGPIPE, SIG_DFL);   // as a shell starts it, whatever this test process does with the signal
-        if (chdir(folder.c_str()) != 0)
-            _exit(126);
+        if (chdir(folder.c_str()) != 0) _exit(126);
         setenv("SDL_VIDEODRIVER", "offscreen", 1), setenv("SDL_AUDIODRIVER", "dummy", 1);
         // The single-instance lock lives here, apart from other tests and from any game the user runs.
         setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
@@ -150,8 +139,7 @@ public:
         const Clock::time_point deadline = Clock::now() + std::chrono::seconds(60);
         while (Clock::now() < deadline && !process.HasEnded())
         {
-            if (Log().find(kPreloadFinished) != std::string::npos)
-                return true;
+            if (Log().find(kPreloadFinished) != std::string::npos) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         return false;
@@ -166,8 +154,7 @@ public:
         process.brokenErrorPipe = brokenErrorPipe;
         EXPECT_TRUE(StartGame(process) && WaitUntilRunning(process)) << process.Errors();
         const int exitCode = process.Terminate(signal);
-        if (errors)
-            *errors = process.Errors();
+        if (errors) *errors = process.Errors();
         return exitCode;
     }
 

@@ -271,8 +271,7 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsTheGameStartsWithoutAMissingTextOrFil
     EXPECT_EQ(0, g_SquareBorders[0].count);
 
     CTestLog log;
-    g_PtrGarbage.AddUnit(new NotingUnit);
-    FreeGlobals();
+    g_PtrGarbage.AddUnit(new NotingUnit), FreeGlobals();
 
     const std::vector<std::string> lines = log.Lines();
     ASSERT_GE(lines.size(), 3u);
@@ -282,8 +281,7 @@ TEST(StartupDemoData, TextsHaveCrLfLineEndsTheGameStartsWithoutAMissingTextOrFil
                 objects == GlobalFunc::Get3DObjectRefs());
     EXPECT_EQ(28u, CScratchFolder::ReadFile(folder.GameFolder() + "players.prf").size());
 
-    ShutdownFileSystem();
-    g_Config = config, g_MemoryBlock.Init(CMemoryBlock::DefaultGrowStep);
+    ShutdownFileSystem(), g_Config = config, g_MemoryBlock.Init(CMemoryBlock::DefaultGrowStep);
 }
 
 // ./run in a copy of the project whose build steps do nothing and whose game only notes the arguments it was given:

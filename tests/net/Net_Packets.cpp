@@ -205,8 +205,7 @@ protected:
             world.Player(player).CreateBuilding(cast, x, y)->Construct(0.0f, true);
         BuildingAt(8, 20)->productionUnit = world.Spawn(2, UNIT_WARRIOR, -1, -1);
         EXPECT_TRUE(world.Spawn(Host, UNIT_KING, 6, 28)->EnterBuilding(BuildingAt(1, 26)));
-        for (int32_t player : {Host, Client})
-            world.Spawn(player, UNIT_WORKER, -1, -1);   // in a mine, or not yet shown
+        for (int32_t player : {Host, Client}) world.Spawn(player, UNIT_WORKER, -1, -1);   // mining, or not yet shown
         start = CSaveGameRun::Save();
     }
     static CBuilding* BuildingAt(int32_t x, int32_t y) { return g_GameMap.Block(x, y).building; }
@@ -262,6 +261,9 @@ class WorldPackets : public NetWorld
 {
 protected:
     enum EName { W, V2, L, D, S, P, S2, C2, Pw, U2, A2, King, Wm, S1, Lw, W10, B2, T2, Trap, K0, DT, H1, CH };
+    using M = CNetPacket;
+    static constexpr const char* range = "#DEBUG: Network packet value out of range";
+    static constexpr const char* noMachine = "#DEBUG: Network packet from no other machine";
     static constexpr int32_t R(EName n) { return -1000 - n; }
     static constexpr int32_t Id(EName n) { return -2000 - n; }
     struct SRow { CNetPacket packet; const char* report; std::function<bool()> then = nullptr; CNetPacket prelude = {};
@@ -376,11 +378,8 @@ TEST_F(TwoMachines, AStepGrantedOntoABlockHeldHereIsTakenOnceItsBlockerLeaves)
 
 TEST_F(WorldPackets, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStillPass)
 {
-    using M = CNetPacket;
     const auto bits = [](float value) { return CNetPacket::FromFloat(value); };
-    const char* range = "#DEBUG: Network packet value out of range";
     const char* notHost = "#DEBUG: Network packet meant for the host";
-    const char* noMachine = "#DEBUG: Network packet from no other machine";
     Expect({
         {M::Make(30, R(W), 359), nullptr}, {M::Make(30, R(W), 360), range}, {M::Make(30, R(W), -1), range},
         {M::Make(31, R(W), bits(50.0f)), nullptr}, {M::Make(31, R(W), bits(100.5f)), range},
@@ -414,7 +413,6 @@ TEST_F(WorldPackets, HostilePacketsAreDroppedWithACheckReportAndTheirBoundsStill
 
 TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitimateShapesApplied)
 {
-    using M = CNetPacket;
     const int32_t OnHost = CMultiplayer::RoleHost;
     const char* offMap = "#DEBUG: Network packet names a unit off the map";
     const char* notAboard = "#DEBUG: Network packet names a unit the ship does not carry";
@@ -422,9 +420,7 @@ TEST_F(WorldPackets, PacketsThatTheWorldHereContradictsAreDroppedAndTheirLegitim
     const char* held = "#DEBUG: Network packet names a unit a building holds";
     const char* idTaken = "#DEBUG: Network packet gives a unique id that a unit has";
     const char* noCapture = "#DEBUG: Network packet names an object no capture may take";
-    const char* noMachine = "#DEBUG: Network packet from no other machine";
     const char* noMine = "#DEBUG: Network packet names a worker that is in no mine";
-    const char* range = "#DEBUG: Network packet value out of range";
     const char* wrapped = "#DEBUG: Unit unique id overflow";
     const char* wrongType = "#DEBUG: Network packet names a building of the wrong type";
     const M razed = M::Make(44, R(T2), R(W), 100000, 4), fell = M::Make(32, R(W), 0);
