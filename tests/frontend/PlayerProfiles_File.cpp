@@ -74,6 +74,7 @@ TEST_F(PlayerProfilesFile, DamagedFilesDoNotLoadAndLeaveTheProfilesAlone)
         WithCrc(kMagic + LE32(0) + LE32(0)),                             // current profile that does not exist
         WithCrc(kMagic + LE32(1) + LE32(0) + ShortString("A") + LE32(1000)),  // results beyond the end
         WithCrc(changed(kMagic.size() + 8 + 4, 'x')),                    // no zero after "Ann"
+        WithCrc(changed(kMagic.size() + 8 + 2, '\0')),                   // a zero inside it
         WithCrc(body + "junk"),                                          // bytes no profile owns
     };
     ASSERT_TRUE(!profiles.Load((folder / "none.prf").c_str()) && profiles.Load(Write(WithCrc(body)).c_str()));
