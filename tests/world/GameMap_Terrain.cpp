@@ -291,7 +291,8 @@ TEST_F(GameMapTerrain, LakeHasWaterShoresLightAndHeights)
                       std::tuple(lake ? 10 : 0, shore, 0)) << x << "," << y;
         }
     // Toward the land: west 90, north 0, east 270, south 180, between west and north 45.
-    Expect("shore", Shore, {{19, 22, 90}, {22, 19, 0}, {26, 23, 270}, {23, 26, 180}, {19, 19, 45}, {20, 19, 45}});
+    Expect("shore", Shore, {{19, 22, 90}, {22, 19, 0}, {26, 23, 270}, {23, 26, 180}, {19, 19, 45}, {20, 19, 45},
+                            {26, 19, 315}, {26, 26, 225}, {19, 26, 135}});
     // West bank: A = 60, B = 0: 160.  North bank: B = 60: 2.5 x 60 + 220 clamped to 255.  South bank:
     // B = -60: 70 clamped to 150.  Lake bed and land: 220; -30 is too shallow for the deep tint.
     Expect("colour", Colour, {{20, 22, 0xA0A0A0}, {19, 22, 0xA0A0A0}, {22, 20, 0xFFFFFF}, {22, 26, 0x969696},
