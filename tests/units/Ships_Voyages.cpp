@@ -241,7 +241,8 @@ TEST_F(TransportShip, UngarrisonSailsToTheNearestCoastAndACalledShipStopsAtTheIs
     called->callIsland = Islet;
     called->InitAction(nullptr, nullptr, nullptr, 13, IsletY, CMD_MOVE_TO_GARRISON, TARGET_BLOCK, true, false);
     for (int32_t frame = 0; frame < 100 && called->currentCommand == CMD_MOVE_TO_GARRISON; ++frame) world.Frame(10);
-    EXPECT_TRUE(called->currentCommand == CMD_NONE && called->IsAdjacentToRegion(Islet));
+    EXPECT_TRUE(called->currentCommand == CMD_NONE && called->IsAdjacentToRegion(Islet) && called->x < 20 &&
+                !called->IsAdjacentToRegion(3)) << called->x;   // no block around it of a region none has
     // Shut in a pond, it gives up at once.
     CUnitTransportShip* penned = SpawnShip(0, 40, 40);
     ASSERT_NE(penned, nullptr);
