@@ -169,6 +169,28 @@ TEST_F(OrdersActionBuffer, ReachIsABandForRangedOrdersATouchForCloseOnesAndNever
     }
 }
 
+// Sent with a resource site as the object, only the king and the settler keep it; each type's own ranged orders
+// stand off, and the king's and settler's own orders act on the spot.
+TEST_F(OrdersActionBuffer, EachTypeKeepsTheObjectOfAnOrderAndReachesItsTargetAsItsRuleSays)
+{
+    CBuildingDouble tree(30, 30, -1, 10, 2);
+    const struct { int32_t type, command; bool keeps, ranged; int32_t kind; } rows[] = {
+        {UNIT_ARCHER, CMD_ATTACK, false, true, TARGET_BLOCK}, {UNIT_ARCHER, CMD_MOVE_TO, false, false, TARGET_BLOCK},
+        {UNIT_CATAPULT, CMD_ATTACK_GROUND, false, true, TARGET_BLOCK}, {UNIT_WARHOUND, CMD_ATTACK, false, true, TARGET_BLOCK},
+        {UNIT_PRIEST, CMD_HEAL, false, true, TARGET_BLOCK}, {UNIT_DEMON, CMD_CAST_MAGIC, false, true, TARGET_BLOCK},
+        {UNIT_KING, CMD_MOVE_TO, true, false, TARGET_RESOURCE}, {UNIT_KING, CMD_ENTER_KEEP, true, false, TARGET_NONE},
+        {UNIT_SETTLER, CMD_FOUND_SETTLEMENT, true, false, TARGET_NONE}};
+    for (const auto& r : rows)
+    {
+        CUnit* unit = world.Spawn(0, r.type, 10, 10);
+        ASSERT_NE(unit, nullptr) << r.type;
+        unit->onCommand(nullptr, nullptr, &tree, 30, 30, r.command);
+        EXPECT_EQ(std::tuple(unit->targetObject == &tree, unit->ranged == 1, unit->targetKind, unit->currentCommand),
+                  std::tuple(r.keeps, r.ranged, r.kind, r.command)) << r.type << " " << r.command;
+        world.Delete(unit);
+    }
+}
+
 TEST_F(OrdersActionBuffer, APatrolWalksBackAndForthAndIsResumedFromAfarWithItsEndsAndWaypointsGoLastFirst)
 {
     CUnit* unit = Walker(0, 10, 10);
