@@ -180,9 +180,9 @@ TEST(CString, CuttingPaddingAndSearchingStayInsideTheTextAndGrowsThirtyTwoAtATim
 {
     const CString text("abcdef");
     EXPECT_TRUE(Text(text.Mid(-3, 2)) == "ab" && Text(text.Mid(4, 10)) == "ef" && Text(text.Mid(2, -1)) == "");
-    CString s("abc");
-    s.Delete(1, 100);
-    EXPECT_EQ(Text(s), "a");
+    CString s("abcdef"), rest("abcdef");
+    s.Delete(1, 100), rest.Delete(4, 3);   // past the end, and just past it
+    EXPECT_EQ(Text(s) + Text(rest), "aabcd");
     s = "abc", s.Delete(3, 1), s.Delete(0, 1), s.PadRight(5, '.'), s.PadRight(2, '.');
     EXPECT_EQ(Text(s), "bc...");
 
