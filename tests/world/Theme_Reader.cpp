@@ -82,7 +82,9 @@ TEST_F(ThemeReader, ShoreTexturesAreLoadedAfterTheThemeAndABadFileLeavesTheMapsT
     std::vector<uint8_t> bytes = SmallTheme().bytes;
     Folder().Write("Terrain/Themes/good.theme", bytes);
     bytes[0] = 0;   // no textures
-    Folder().Write("Terrain/Themes/bad.theme", bytes);
+    Folder().Write("Terrain/Themes/bad.theme", bytes), Folder().Write("Terrain/Themes/empty.theme", "");
+    EXPECT_TRUE(!g_GameMap.LoadTheme("Terrain\\Themes\\empty.theme") &&
+                Log().Contains("Theme file rejected: Terrain\\Themes\\empty.theme (file too short)"));
     ASSERT_TRUE(g_GameMap.LoadTheme("Terrain\\Themes\\good.theme"));
     EXPECT_TRUE(Log().Contains("Loading texture file:InGame\\Fluid\\shore-4.tga") &&
                 !g_GameMap.LoadTheme("Terrain\\Themes\\bad.theme") && g_GameMap.FindThemeTexture("rock") == 1 &&
