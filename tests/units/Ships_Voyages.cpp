@@ -108,7 +108,8 @@ TEST_F(TransportShip, SixteenBoardTheSeventeenthAndRepeatsAreRefusedAndTheCarrie
     VirtualMouseX = 150, VirtualMouseY = 530, ship->RenderDetailsOnPanel();
     EXPECT_TRUE(g_BuildingPanel.hoverUnit == cargo[14] && g_BuildingPanel.hoverObjectKind == 17 &&
                 g_BuildingPanel.hintX == 206 && g_BuildingPanel.hintY == 768);
-    VirtualMouseX = VirtualMouseY = 0;
+    VirtualMouseX = VirtualMouseY = 0, g_BuildingPanel.BeginFrame(), ship->RenderDetailsOnPanel();   // over none
+    EXPECT_TRUE(g_BuildingPanel.hoverUnit == nullptr && g_BuildingPanel.hintX == -1 && g_BuildingPanel.hintY == -1);
 }
 
 // A defeated player's worker aboard its ship forgets its order: put ashore, it would carry on for nobody.
