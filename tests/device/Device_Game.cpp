@@ -477,7 +477,15 @@ TEST_F(DeviceStartupLog, StepsOfTheStartUpAndTheShutDownComeInOrder)
         "All game resources have been released succesfuly"};
     EXPECT_TRUE(shutDown == StepLines(log.Lines()) && nullptr == GetD3DDevice() && !game.device);
     EXPECT_TRUE(nullptr == g_MessageList && 0 == g_Particles.GetCapacity());
-    // A second shut-down (TearDown's) finds nothing left to release.
+    // A game ended by a fatal error between its start and its shut-down still lets go of its device; TearDown's
+    // shut-down then releases what that game left.
+    auto ended = std::make_unique<CD3D8Game>(&ctrl);
+    ended->width = ended->height = Side, ended->bitsPerPixel = 32;
+    ASSERT_TRUE(ended->window.Create("ended", 0, 0, Side, Side, false));
+    ended->Init();
+    ASSERT_TRUE(ended->device && GetD3DDevice() == ended->device.get());
+    ended.reset();
+    EXPECT_EQ(GetD3DDevice(), nullptr);
 }
 
 TEST_F(DeviceWithColourTableAndDriverCursor, TableAndBrightnessGoToTheDeviceAndTheCursorFallsBackToMono)
