@@ -33,8 +33,7 @@ TEST_F(Timer, RatesGiveBoundedPeriodsAcrossTheTickWrapAndAClockThatGoesBack)
     // A restart counts from the restart; remainders carry over.
     ASSERT_TRUE(timer.Start(kControllerRate));
     uint32_t periods = 0;
-    for (int pass = 0; pass < 128; ++pass)   // 640 ms hold 91 whole periods (637 ms)
-        periods += After(5);
+    for (int pass = 0; pass < 128; ++pass) periods += After(5);   // 640 ms hold 91 whole periods (637 ms)
     EXPECT_TRUE(91u == periods && 1u == After(4));   // the 92nd ended at 644
     EXPECT_EQ(142857u, After(999999));   // a stall delivers every missed period
     SysClock::UseTestClock(0xFFFFFFF0u);

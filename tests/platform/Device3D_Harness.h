@@ -39,8 +39,7 @@ class Device3DHarness {
   // The back buffer is cleared to black with depth 1.
   bool Open(int windowWidth, int windowHeight, Sys3DPresentParams params) {
     factory_ = SysCreateDevice3DFactory();
-    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    window_ = SDL_CreateWindow("device test", 0, 0, windowWidth, windowHeight, flags);
+    window_ = SDL_CreateWindow("device test", 0, 0, windowWidth, windowHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!factory_ || window_ == nullptr) return false;
     if (factory_->CreateDevice(window_, params, device_) != Sys3DError::Ok) return false;
     width_ = params.backBufferWidth;

@@ -133,13 +133,9 @@ TEST(SysFileSpecialFiles, OnlyRegularFilesAreReadOrReplacedNoOpenWaitsAndLinksAr
         EXPECT_TRUE(!c.target || folder / c.target == target) << c.path << " replaced at " << target;
         const std::pair<SysFile::Mode, int> modes[] = {{SysFile::Mode::Read, c.reads}, {SysFile::Mode::Write, c.writes}};
         for (const auto& [mode, expected] : modes)
-        {
-            const int opened = child_test::RunInChild([&, mode = mode] {
-                const int handle = SysFile::Open(c.path.c_str(), mode);
-                return handle == SysFile::InvalidHandle ? Fails : Opens;
-            });
-            EXPECT_EQ(expected, opened) << c.path << (mode == SysFile::Mode::Read ? " read" : " written");
-        }
+            EXPECT_EQ(expected, child_test::RunInChild([&, mode = mode] {
+                          return SysFile::Open(c.path.c_str(), mode) == SysFile::InvalidHandle ? Fails : Opens;
+                      })) << c.path << (mode == SysFile::Mode::Read ? " read" : " written");
     }
     EXPECT_TRUE(SysFile::EntryExists((folder / "loop").c_str()) && !SysFile::EntryExists((folder / "none").c_str()));
     const int device = SysFile::Open("/dev/null", SysFile::Mode::Write);   // opened without waiting, written blocking

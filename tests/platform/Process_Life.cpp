@@ -59,8 +59,7 @@ TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyA
     {
         SCOPED_TRACE(testing::Message() << (c.runtime ? c.runtime : "(unset)") << " " << c.temporary << " "
                                         << std::oct << c.found << std::dec << " of " << c.owner);
-        const CEnvironmentValue runtime("XDG_RUNTIME_DIR", c.runtime);
-        const CEnvironmentValue temporary("TMPDIR", c.temporary);
+        const CEnvironmentValue runtime("XDG_RUNTIME_DIR", c.runtime), temporary("TMPDIR", c.temporary);
         const std::string path = folder / inTemporary;
         EXPECT_TRUE(!c.found || (c.first == A) == SysInstanceLock::IsTrustworthyFile(c.owner, c.found, user));
         const int made = S_ISLNK(c.found)   ? symlink(folder.Write("own.lock", "").c_str(), path.c_str())
@@ -78,8 +77,7 @@ TEST(SysInstanceLock, AMissingRuntimeFolderFallsBackToTheTemporaryFolderAndOnlyA
                                 (!c.found || after.st_ino == before.st_ino)));
         first.Release();
         EXPECT_TRUE(!first.IsHeld() && c.first == second.Acquire("TESTLOCK"));   // free again once given up
-        std::filesystem::remove_all(folder / "run/TESTLOCK.lock");
-        std::filesystem::remove_all(path);
+        std::filesystem::remove_all(folder / "run/TESTLOCK.lock"), std::filesystem::remove_all(path);
     }
     umask(mask);
 }

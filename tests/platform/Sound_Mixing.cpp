@@ -41,9 +41,7 @@ StereoOut SplitChannels(const Samples& interleaved)
 {
     StereoOut out;
     for (size_t i = 0; i + 1 < interleaved.size(); i += 2)
-    {
         out.left.push_back(interleaved[i]), out.right.push_back(interleaved[i + 1]);
-    }
     return out;
 }
 
@@ -128,10 +126,9 @@ TEST_F(SysSoundBuffer, OnlyWholeSixteenBitFramesAreMixableAndLocksRefuseBadRange
                 Create(6, &stereo) == ErrInvalidParam && Create(MaxBufferBytes + 1, &mono) == ErrInvalidParam);
     Buffer* buffer = Make(1, 100);
     EXPECT_EQ(StatusAndPosition(buffer), std::pair(0u, 0u));   // a new buffer is stopped at 0
-    Locked lock;
+    Locked lock, other;
     ASSERT_TRUE(lock.Lock(buffer, 100, 2) == ErrInvalidParam && lock.Lock(buffer, 0, 102) == ErrInvalidParam &&
                 buffer->Unlock(lock.region1, 0, nullptr, 0) == ErrInvalidCall && lock.Lock(buffer, 90, 20) == Ok);
-    Locked other;
     EXPECT_EQ(other.Lock(buffer, 0, 2), ErrInvalidCall);
     uint8_t foreign[20] = {};
     EXPECT_EQ(buffer->Unlock(foreign, lock.bytes1, lock.region2, lock.bytes2), ErrInvalidParam);
@@ -162,8 +159,7 @@ TEST_F(SysSoundBuffer, VolumeAndPanNeedTheirControlAndRangeAndDuplicatesKeepThei
     EXPECT_EQ(StatusAndPosition(original), std::pair(0u, 4u));
     // A write through the original is heard in the duplicate, also once the original is gone.
     Write(original, 4, {-7});
-    std::erase(m_Buffers, original);
-    original->Release();
+    std::erase(m_Buffers, original), original->Release();
     EXPECT_EQ(Render(3).left, (Samples{200, -7, 400}));
 }
 
@@ -204,9 +200,8 @@ TEST(SoundMixer, LoopingWrapsOneShotStopsLongMixesStayExactAndAMalformedVoiceIsS
     once.cursor = 2;   // starts at the second frame
     EXPECT_TRUE(MixFrames({&once}, 4).left == (Samples{6, 7, 0, 0}) && !once.playing && once.cursor == 0u);
 
-    SoundVoice looping = MakeVoice({1, 2, 3, 4, 5, 6, 7});
+    SoundVoice looping = MakeVoice({1, 2, 3, 4, 5, 6, 7}), burst = MakeVoice(Samples(1000, 100));
     looping.looping = true;
-    SoundVoice burst = MakeVoice(Samples(1000, 100));
     const StereoOut out = MixFrames({&looping, &burst}, 1500);
     for (uint32_t i = 0; i < 1500; ++i)
     {
@@ -214,14 +209,9 @@ TEST(SoundMixer, LoopingWrapsOneShotStopsLongMixesStayExactAndAMalformedVoiceIsS
         ASSERT_TRUE(out.left[i] == expected && out.right[i] == expected) << "frame " << i << ": " << out.left[i];
     }
     EXPECT_TRUE(looping.playing && looping.cursor == ((1500u % 7u) * 2u) && !burst.playing);
-    SoundVoice stopped = MakeVoice({1000, 2000});
-    stopped.playing = false;
-    SoundVoice empty;
-    empty.playing = true;
-    SoundVoice badLayout = MakeVoice({1, 2, 3});
-    badLayout.channels = 3;
+    SoundVoice stopped = MakeVoice({1000, 2000}), empty, badLayout = MakeVoice({1, 2, 3});
     SoundVoice cursorPastEnd = MakeVoice({9, 8});
-    cursorPastEnd.cursor = 40;
+    stopped.playing = false, empty.playing = true, badLayout.channels = 3, cursorPastEnd.cursor = 40;
     EXPECT_EQ(MixFrames({&stopped, &empty, &badLayout, &cursorPastEnd}, 2).left, (Samples{0, 0}));
     EXPECT_TRUE(stopped.cursor == 0u && !empty.playing && !badLayout.playing && !cursorPastEnd.playing &&
                 cursorPastEnd.cursor == 0u);

@@ -16,10 +16,8 @@ inline uint32_t WheelParam(int delta) { return uint32_t(uint16_t(int16_t(delta))
 inline SDL_Event Key(Uint32 type, SDL_Scancode scancode, SDL_Keycode symbol, Uint16 modifiers = KMOD_NONE,
                      Uint8 repeat = 0)
 {
-    SDL_Event event{};
     const Uint8 state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key = {type, 0, 0, state, repeat, 0, 0, {scancode, symbol, modifiers, 0}};
-    return event;
+    return {.key = {type, 0, 0, state, repeat, 0, 0, {scancode, symbol, modifiers, 0}}};
 }
 
 inline SDL_Event Text(const char* utf8)
@@ -32,17 +30,13 @@ inline SDL_Event Text(const char* utf8)
 
 inline SDL_Event Motion(int x, int y, Uint32 buttons = 0)
 {
-    SDL_Event event{};
-    event.motion = {SDL_MOUSEMOTION, 0, 0, 0, buttons, x, y, 0, 0};
-    return event;
+    return {.motion = {SDL_MOUSEMOTION, 0, 0, 0, buttons, x, y, 0, 0}};
 }
 
 inline SDL_Event Button(Uint32 type, Uint8 button, int x, int y)
 {
-    SDL_Event event{};
     const Uint8 state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.button = {type, 0, 0, 0, button, state, 1, 0, x, y};
-    return event;
+    return {.button = {type, 0, 0, 0, button, state, 1, 0, x, y}};
 }
 
 inline SDL_Event Wheel(int notches, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
@@ -52,12 +46,7 @@ inline SDL_Event Wheel(int notches, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
     return event;
 }
 
-inline SDL_Event WindowEvent(Uint8 what)
-{
-    SDL_Event event{};
-    event.window = {SDL_WINDOWEVENT, 0, 0, what, 0, 0, 0, 0, 0};
-    return event;
-}
+inline SDL_Event WindowEvent(Uint8 what) { return {.window = {SDL_WINDOWEVENT, 0, 0, what, 0, 0, 0, 0, 0}}; }
 
 class Translation
 {
@@ -68,8 +57,7 @@ public:
     {
         std::vector<SysMessage> taken;
         SysMessage message;
-        while (queue.Take(message))
-            taken.push_back(message);
+        while (queue.Take(message)) taken.push_back(message);
         return taken;
     }
 
