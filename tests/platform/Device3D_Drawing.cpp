@@ -72,9 +72,10 @@ TEST_F(Device3DDrawing, RefusedValuesChangeNothingAndResetReturnsEveryStateToRes
                                       Device().SetTextureStageState(0, SS::AddressU, 7),
                                       Device().SetTextureStageState(0, SS::TexCoordIndex, 8),
                                       Device().GetTextureStageState(9, SS::MinFilter, value),
+                                      Device().GetTextureStageState(0, SS::Count, value),
                                       Device().SetTexture(8, nullptr), Device().SetLight(0, light),
                                       Device().LightEnable(8, true)}),
-            std::vector<Sys3DResult>(7, Sys3DError::InvalidCall));
+            std::vector<Sys3DResult>(8, Sys3DError::InvalidCall));
   ExpectAtRest();   // a new device, and nothing refused changed it
 
   ASSERT_TRUE(Device().SetRenderState(RS::AlphaBlendEnable, 1) == Sys3DError::Ok &&
