@@ -262,7 +262,9 @@ TEST(MeleeMoveEnd, TheArcherWaitsForATargetWalkingInWhereTheCrossbowmanStops)
         {UNIT_KING, CMD_ENTER_KEEP, 0, 0, 0, Waits}, {UNIT_SETTLER, CMD_GARRISON_SHIP, 0, 0, 0, Stops},
         {UNIT_WORKER, CMD_GARRISON_SHIP, 0, 1, 0, Waits}, {UNIT_WORKER, CMD_GARRISON_SHIP, 0, 0, 0, Stops},
         {UNIT_WORKER, CMD_BUILD, 0, 0, 0, Stops}, {UNIT_WORKER, CMD_RETURN_GOODS, 0, 0, 0, Waits},
-        {UNIT_WORKER, CMD_HARVEST, 0, 0, 0, Seeks}, {UNIT_GIANT, CMD_GARRISON_SHIP, 1, 1, 0, Waits}};
+        {UNIT_WORKER, CMD_HARVEST, 0, 0, 0, Seeks}, {UNIT_GIANT, CMD_GARRISON_SHIP, 1, 1, 0, Waits},
+        {UNIT_UNDEAD, CMD_GARRISON_SHIP, 1, 1, 0, Waits}, {UNIT_HEROCAVALRY, CMD_GARRISON_SHIP, 1, 1, 0, Waits},
+        {UNIT_DEMON, CMD_GARRISON_SHIP, 1, 1, 0, Waits}, {UNIT_HEAVYCAVALRY, CMD_GARRISON_SHIP, 1, 1, 0, Waits}};
     for (const auto& row : cases)
     {
         CMeleeWorld war;
