@@ -523,6 +523,8 @@ TEST_F(CtrlGameSaveLinks, LinksToObjectsThatGoOrThatAnotherHolderOwnsAreRefused)
         {[](auto& o) { o.archer->targetUnit = o.corpse; }, "a unit's target unit is no living unit"},
         {[](auto& o) { o.dying->attacker = o.corpse; }, "a unit's attacker is no living unit"},
         {[](auto& o) { o.corpse->targetUnit = o.living; }, "a corpse keeps a link to another object"},
+        {[](auto& o) { o.corpse->actionTargetBuilding = o.smithy; }, "a corpse keeps a link to another object"},
+        {[](auto& o) { o.corpse->attacker = o.living; }, "a corpse keeps a link to another object"},
         {[](auto& o) { g_Selection.units[0] = o.dying; }, "a selected unit is no living unit"},
         {[](auto& o) { g_Selection.building = o.ruin; }, "the selected building is not in the game"},
         {[](auto& o) { o.smithy->firePositions[0].particle = 70000; }, "a building's fire is no fire of the particles"},
