@@ -188,6 +188,16 @@ TEST_F(UnitModels, AShipFloatsTenBelowTheGroundAndItsWreckSinksAsItFades)
             if (Pixel(512, y) != Background) top = top < 0 ? y : top, bottom = y;
         const bool spans = std::abs(top - (384.0f - halfFace)) < 2.0f && std::abs(bottom - (384.0f + halfFace)) < 2.0f;
         EXPECT_TRUE(c.fade == 0.0f ? top == -1 : spans) << top << " to " << bottom;
+        if (c.fade == 0.75f)   // shaded at 64 of 255, the wreck is darker
+        {
+            const auto light = [this] {
+                const uint32_t p = Pixel(512, 384);
+                return (p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF);
+            };
+            const uint32_t full = light();
+            Drawn([&] { ship->RenderAt(c.fade, 0.0f, 64); });
+            EXPECT_LT(light(), full / 2);
+        }
         World().Delete(ship);
     }
 }
