@@ -385,7 +385,8 @@ TEST_F(PlayerLife, ASecondInitStartsFromNothingAndCompilesTheScript)
     player.technologies[3].enabled = 1;
     const std::string path = Folder().Write("scripts/good.scr", "rule");
     player.Init(2, 4, PLAYER_COMPUTER, path.c_str());
-    EXPECT_TRUE(player.finishedBuildings[5] == 0 && player.score == 0 && player.technologies[3].enabled == 0);
+    EXPECT_TRUE(player.finishedBuildings[5] == 0 && player.score == 0 && player.technologies[3].enabled == 0 &&
+                player.starvationEnabled == 1);
     EXPECT_EQ(player.exploredMap[5 * 257 + 5], 0);
     EXPECT_EQ(g_GameMap.Block(5, 5).unit, nullptr);   // no deleted unit shown
     EXPECT_TRUE(Create(player, 1)->uniqueId == 0 && Log().Contains("Script compiled successfuly") &&
