@@ -244,7 +244,8 @@ TEST_F(GameMapLife, FreeReleasesEveryObjectOnceAndThenTheTextures)
     EXPECT_TRUE(made->width == 0 && made->height == 0 && made->theme == NoTheme && made->editor == 0 &&
                 made->unitUnderCursor == nullptr && made->hoveredBlockX == -1 && made->startPointCount == 0 &&
                 made->CornerHeight(9, 9) == 0 && made->Block(9, 9).unit == nullptr &&
-                made->Block(9, 9).decorationModel == NoDecoration && made->dragRect[2] == 0 && made->dragRect[3] == 0);
+                made->Block(9, 9).decorationModel == NoDecoration && made->dragRect[2] == 0 && made->dragRect[3] == 0 &&
+                made->visibleBlockCount == 0);
     made->~CGameMap();
     // A map never loaded only drops its minimap, or either half of it; without one, nothing is said.
     g_GameMap.width = g_GameMap.height = 32;
