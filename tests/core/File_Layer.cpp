@@ -199,7 +199,7 @@ TEST_F(FileLayer, ReadLineTakesCrLfAndLfCrAcrossTheStepBoundaryNoLoneCrOrLfAndCu
     bool ended = false;
     EXPECT_TRUE(std::string(file.ReadLine(length, ended), 3) == std::string("x\0y", 3) && length == 3 && ended);
     EXPECT_TRUE(std::string(file.ReadLine(length, ended)) == "z" && length == 1 && !ended);
-    file.Close();
+    EXPECT_TRUE((file.Close(), std::string(file.ReadLine(length, ended))) == "" && length == 0 && !ended);  // closed
     const std::string longLine(70000, 'q');
     UseDataFileWith(longLine + "\r\nnext");
     const Lines lines = ReadLines("TEXT.TXT");
