@@ -106,11 +106,11 @@ TEST_F(PlayerSave, ItemsLieAtTheirOffsetsAndComeBackAndSaveAgainByteForByteAndBa
 
     // Units made again by the table carry no unique id.
     for (int32_t i = 0; i < p.unitCount; ++i) p.units[i]->uniqueId = -1;
-    SysClock::AdvanceTestClock(100000);
+    SysClock::AdvanceTestClock(100000), p.index = -1;   // a player not yet set up takes the saved index
     ASSERT_TRUE(Reload(p, saved));
     EXPECT_EQ(p.technologies[30].researchingBuilding, p.buildings[0]);
-    EXPECT_EQ((std::vector<int64_t>{p.wood, p.starvationTime, p.computerAI.GetPlayerIndex()}),
-              (std::vector<int64_t>{1234, StartTicks + 95000, 2}));
+    EXPECT_EQ((std::vector<int64_t>{p.wood, p.starvationTime, p.computerAI.GetPlayerIndex(), p.index}),
+              (std::vector<int64_t>{1234, StartTicks + 95000, 2, 2}));
     for (int32_t i = 0; i < p.unitCount; ++i) EXPECT_TRUE(p.units[i]->listIndex == i && p.units[i]->uniqueId == i);
     // The tower gives its archer back to the player while the table loads.
     p.AddTowerArcher(&archer);
