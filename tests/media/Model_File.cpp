@@ -1,10 +1,9 @@
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numeric>
 
 #include "core/GlobalFunc.h"
-#include <algorithm>
-
 #include "media/C_3DObject.h"
 #include "media/C_ModelRecord.h"
 #include "tests/media/GUIDevice.h"
